@@ -1,0 +1,43 @@
+# Helpers that turn a subsystem folder into a static library and its tests/
+# folder into one test program, so that adding a source file needs no edit here.
+
+set(QV_SUBSYSTEM_LIBRARIES "" CACHE INTERNAL "")
+set(QV_SUBSYSTEMS "" CACHE INTERNAL "")
+
+# qv_subsystem(target folder dependency...)
+function(qv_subsystem name dir)
+  set(root ${PROJECT_SOURCE_DIR}/${dir})
+  file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${root}/*.cpp)
+  list(FILTER srcs EXCLUDE REGEX "/tests/")
+  list(FILTER srcs EXCLUDE REGEX "/module/")
+  if(srcs)
+    add_library(${name} STATIC ${srcs})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} PUBLIC ${ARGN})
+    set(QV_SUBSYSTEM_LIBRARIES ${QV_SUBSYSTEM_LIBRARIES} ${name} CACHE INTERNAL "")
+  else()
+    # No code yet: an interface target keeps the dependency chain whole.
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} INTERFACE ${ARGN})
+  endif()
+  set(QV_SUBSYSTEMS ${QV_SUBSYSTEMS} "${name}|${dir}" CACHE INTERNAL "")
+endfunction()
+
+# One test program per subsystem whose folder has a tests/ folder, labelled
+# with the subsystem's name. Called once every library target exists.
+function(qv_subsystem_tests)
+  foreach(entry ${QV_SUBSYSTEMS})
+    string(REPLACE "|" ";" parts ${entry})
+    list(GET parts 0 name)
+    list(GET parts 1 dir)
+    file(GLOB_RECURSE tsrcs CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${dir}/tests/*.cpp)
+    if(tsrcs)
+      add_executable(${name}_tests ${tsrcs})
+      target_link_libraries(${name}_tests PRIVATE ${name} qv_testmain GTest::gtest GTest::gmock)
+      add_test(NAME ${name} COMMAND ${name}_tests --gtest_brief=1
+               WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+      set_tests_properties(${name} PROPERTIES LABELS ${name} TIMEOUT 900)
+    endif()
+  endforeach()
+endfunction()
