@@ -17,14 +17,17 @@ int32_t VObject::LoadFromHandle(VMemHandle handle, uint32_t tag) {
   return result;
 }
 
-// Closed with trimming: the handle ends at exactly the bytes written.
+// The handle ends at exactly the bytes written.
 int32_t VObject::SaveToHandle(VMemHandle& handle, uint32_t tag) {
   VHandleStream stream(handle);
   // A 0 handle is replaced by a new one; 0 still means none could be had.
   if (handle == 0) return kStreamNoMemory;
   int32_t result = stream.OpenWrite();
   if (result != kStreamNoError) return result;
-  result = WriteToStream(stream, tag);
+  // A handle stream writes over the old content and keeps what lies beyond
+  // the bytes written; emptied first, the handle holds only the new record.
+  result = stream.SetSize(0);
+  if (result == kStreamNoError) result = WriteToStream(stream, tag);
   const int16_t closed = stream.CloseWrite(1);
   if (result == kStreamNoError) result = closed;
   return result;

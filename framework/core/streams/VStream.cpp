@@ -27,8 +27,13 @@ void SwapByWidth(void* value, uint32_t width) {
 }
 
 void SwapElements(void* values, uint32_t count, uint32_t width) {
-  auto* p = static_cast<uint8_t*>(values);
-  for (uint32_t i = 0; i < count; ++i) SwapByWidth(p + size_t(i) * width, width);
+  const int32_t n = int32_t(count > 0x7FFFFFFFu ? 0x7FFFFFFFu : count);
+  switch (width) {
+    case 2: SwapArray16(values, n); break;
+    case 4: SwapArray32(values, n); break;
+    case 8: SwapDoubleArray(values, n); break;
+    default: break;
+  }
 }
 
 int16_t ResolveOrder(int16_t argument, int16_t current) {

@@ -761,8 +761,11 @@ TEST(Stream, SwappedArraysRoundTripThroughAHandleStream) {
   }
   ASSERT_EQ(gMemoryMgr->GetHandleSize(h), 4000u);
   const auto* stored = static_cast<const uint8_t*>(gMemoryMgr->LockHandle(h));
-  EXPECT_EQ(stored[4], 0xFF);  // 7919 - 3000000 = 0xFFD2405F, big-endian
-  EXPECT_EQ(stored[7], 0x5F);
+  for (int i = 0; i < 1000; ++i) {
+    const uint32_t v = uint32_t(values[i]);
+    const uint8_t bigEndian[4] = {uint8_t(v >> 24), uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)};
+    ASSERT_EQ(std::memcmp(stored + 4 * i, bigEndian, 4), 0) << i;
+  }
   gMemoryMgr->UnlockHandle(h);
   std::vector<int32_t> back(1000);
   uint32_t count = 1000;
