@@ -166,7 +166,7 @@ class VStream : public VObject {
 
   // Each byte as two upper-case hexadecimal digits.
   int16_t PutHex(const void* data, uint32_t length);
-  // The text's bytes without the terminating zero; no status test, no hook.
+  // The string's bytes without the terminating zero; no status test, no hook.
   int16_t PutCString(const char* text);
 
   // A character in the character form, only when the data and native forms
