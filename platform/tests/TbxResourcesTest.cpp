@@ -543,6 +543,31 @@ TEST_F(TbxResources, SwapProcConvertsACopyOnWriteAndTheDataOnRead) {
   EXPECT_EQ(ResError(), resFNotFound);
 }
 
+TEST_F(TbxResources, StringListCountIsConvertedByTheManagerItself) {
+  constexpr ResType kSTRS = 0x53545223;  // 'STR#'
+  int16_t ref = NewFile("strs");
+  SetResFileSwapProc(ref, RecordingSwap);
+  const int16_t count = 2;
+  std::vector<uint8_t> native(2);
+  std::memcpy(native.data(), &count, 2);
+  native.insert(native.end(), {1, 'a', 2, 'b', 'c'});
+  AddResource(MakeHandle(native), kSTRS, 9003, nullptr);
+  CloseResFile(ref);
+  EXPECT_TRUE(gSwapCalls.empty());  // not the procedure's business
+  std::vector<uint8_t> b = ReadBytes(Path("strs"));
+  EXPECT_EQ(std::vector<uint8_t>(b.begin() + 256, b.begin() + 256 + 11),
+            (std::vector<uint8_t>{0, 0, 0, 7, 0, 2, 1, 'a', 2, 'b', 'c'}));
+
+  ref = OpenResFile(PStr(Path("strs")));
+  SetResFileSwapProc(ref, RecordingSwap);
+  EXPECT_EQ(HandleBytes(Get1Resource(kSTRS, 9003)), native);
+  EXPECT_TRUE(gSwapCalls.empty());
+  CloseResFile(ref);
+  ref = OpenResFile(PStr(Path("strs")));  // no procedure: the bytes as stored
+  EXPECT_EQ(HandleBytes(Get1Resource(kSTRS, 9003)),
+            (std::vector<uint8_t>{0, 2, 1, 'a', 2, 'b', 'c'}));
+}
+
 TEST_F(TbxResources, WithoutASwapProcBytesAreStoredAsGiven) {
   int16_t ref = NewFile("noswap");
   AddResource(MakeHandle({0x34, 0x12}), kSWAP, 1, nullptr);

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -14,6 +15,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "platform/win32/WinMemory.h"
@@ -305,6 +307,20 @@ OSErr ParseImage(ResFile& file) {
   return noErr;
 }
 
+// Converts a resource's data between stored and native order for a file
+// that has a swap procedure: the standard types whose layout the Resource
+// Manager knows itself ('STR#', whose count is a 16-bit number) it converts
+// on its own; every other type goes to the procedure. A file without a
+// procedure hands out and takes its resources' bytes as they are stored.
+void Convert(const ResFile& file, uint8_t direction, ResType type, uint32_t size, uint8_t* data) {
+  if (file.swap == nullptr) return;
+  if (type == 0x53545223) {  // 'STR#'
+    if (std::endian::native == std::endian::little && size >= 2) std::swap(data[0], data[1]);
+    return;
+  }
+  file.swap(direction, type, size, data);
+}
+
 // The stored bytes of a resource that its handle does not hold changed.
 const uint8_t* StoredBytes(const ResEntry& e, uint32_t* length) {
   if (e.hasPending) {
@@ -330,7 +346,7 @@ OSErr StoredCopyOfHandle(const ResEntry& e, std::vector<uint8_t>* out) {
     if (p == nullptr) return MemError() ? MemError() : nilHandleErr;
     std::memcpy(out->data(), p, static_cast<size_t>(size));
     HUnlock(e.handle);
-    if (e.file->swap) e.file->swap(0, e.type, static_cast<uint32_t>(size), out->data());
+    Convert(*e.file, 0, e.type, static_cast<uint32_t>(size), out->data());
   }
   return noErr;
 }
@@ -500,7 +516,7 @@ OSErr Load(ResEntry& e) {
     void* p = HLock(e.handle);
     if (p == nullptr) return MemError() ? MemError() : memFullErr;
     std::memcpy(p, bytes, length);
-    if (e.file->swap) e.file->swap(1, e.type, length, p);
+    Convert(*e.file, 1, e.type, length, static_cast<uint8_t*>(p));
     HUnlock(e.handle);
   }
   e.loaded = true;

@@ -64,7 +64,9 @@ QV_PLATFORM_API void UseResFile(int16_t refNum);
 // Installs the procedure that converts the file's resources: called with
 // direction 1 after a resource's bytes are read, and with direction 0 on a
 // copy of the caller's data before it is written, so resources in memory
-// stay in native order. Null installs none.
+// stay in native order. The standard types that the Resource Manager knows
+// itself ('STR#': its 16-bit count) it converts on its own instead. Null
+// installs none: the file's resources are then handed out and taken as stored.
 QV_PLATFORM_API void SetResFileSwapProc(int16_t refNum, ResSwapProc proc);
 
 // ---- resources ----

@@ -139,7 +139,7 @@ bool VIntlMgr::FromUni(TableSlot slot, const char16_t*& src, const char16_t* src
     const uint8_t* bytes = nullptr;
     const uint32_t length = TextTables::UniToBytes(use.Table(), *src, bytes);
     if (length > size_t(dstEnd > dst ? dstEnd - dst : 0)) return false;
-    std::memcpy(dst, bytes, length);
+    if (length > 0) std::memcpy(dst, bytes, length);
     dst += length;
     ++src;
   }
