@@ -18,7 +18,9 @@ std::string Bytes(const VString& s) {
   return text;
 }
 
-void Set(VString& s, const char* text) { s.SetChars(text, 0, static_cast<int32_t>(std::strlen(text)), kCharSetOwn); }
+void Set(VString& s, const char* text) {
+  s.SetChars(text, 0, static_cast<int32_t>(std::strlen(text)), kCharSetOwn);
+}
 
 }  // namespace
 

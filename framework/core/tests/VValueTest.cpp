@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "framework/core/memory/VMemoryMgr.h"
+#include "framework/core/streams/VHandleStream.h"
 #include "framework/core/strings/VUniString.h"
 #include "framework/core/values/VEmptyValue.h"
 #include "framework/core/values/VValueMultiple.h"
@@ -187,4 +189,26 @@ TEST(ValueMultiple, CountAllWithoutChildrenIsCount) {
   ThreeItems list;
   EXPECT_EQ(list.Count(), 3);
   EXPECT_EQ(list.CountAll(), 3);
+}
+
+TEST(EmptyValue, TaggedFormIsTheKindZeroAlone) {
+  VMemHandle handle = 0;
+  VHandleStream stream(handle);
+  stream.SetByteOrders(kByteOrderSetMacintosh, kByteOrderSetThisMachine);
+  ASSERT_EQ(stream.OpenWrite(), kStreamNoError);
+  VEmptyValue e;
+  EXPECT_EQ(e.WriteToStream(stream, kTagVVAL), kStreamNoError);
+  EXPECT_EQ(e.WriteToStream(stream, 0), kStreamNoError);  // untagged: no data at all
+  EXPECT_EQ(stream.CloseWrite(1), kStreamNoError);
+  ASSERT_EQ(gMemoryMgr->GetHandleSize(handle), 4u);
+  const auto* bytes = static_cast<const uint8_t*>(gMemoryMgr->LockHandle(handle));
+  EXPECT_EQ(bytes[0] | bytes[1] | bytes[2] | bytes[3], 0);
+  gMemoryMgr->UnlockHandle(handle);
+
+  VHandleStream reader(handle);
+  ASSERT_EQ(reader.OpenRead(), kStreamNoError);
+  EXPECT_EQ(e.ReadFromStream(reader, kTagVVAL), kStreamNoError);
+  EXPECT_EQ(reader.GetPosition(), 0u);  // nothing read
+  reader.CloseRead();
+  gMemoryMgr->DisposeHandle(handle);
 }
