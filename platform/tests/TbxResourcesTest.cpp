@@ -498,6 +498,18 @@ TEST_F(TbxResources, ChainSearchesFromTheCurrentFileDown) {
   EXPECT_EQ(CurResFile(), a);
 }
 
+TEST_F(TbxResources, PuttingTheCurrentFileBackKeepsTheLastError) {
+  int16_t a = NewFile("err-a");
+  int16_t b = NewFile("err-b");
+  const int16_t saved = CurResFile();
+  UseResFile(a);
+  Get1Resource(kTEST, 1);
+  UseResFile(saved);
+  SetResLoad(1);
+  EXPECT_EQ(CurResFile(), b);
+  EXPECT_EQ(ResError(), resNotFound);
+}
+
 TEST_F(TbxResources, ClosingTheCurrentFileMakesTheNextOneCurrent) {
   int16_t a = NewFile("c-a");
   int16_t b = NewFile("c-b");

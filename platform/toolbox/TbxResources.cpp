@@ -366,9 +366,10 @@ OSErr BuildImage(const ResFile& file, std::vector<uint8_t>* out,
     }
     groups[t].push_back(e.get());
   }
-  if (types.size() > 0x10000) return addResFailed;
+  // Counts are stored less one, and 0xFFFF stands for none: 65535 at most.
+  if (types.size() > 0xFFFF) return addResFailed;
   for (const auto& g : groups)
-    if (g.size() > 0x10000) return addResFailed;
+    if (g.size() > 0xFFFF) return addResFailed;
 
   std::vector<uint8_t>& img = *out;
   img.assign(kDataStart, 0);
@@ -526,7 +527,12 @@ OSErr Load(ResEntry& e) {
 // The resource's handle, made (empty) when it has none, and filled when
 // loading is on.
 Handle Provide(ResEntry& e) {
-  if (e.handle && !HandleValid(e.handle)) Forget(e);  // disposed behind our back
+  if (e.handle && !HandleValid(e.handle)) {
+    // Disposed behind the manager's back: changed data went with it, and
+    // the resource is read again from what was stored.
+    Forget(e);
+    e.attrs = static_cast<uint8_t>(e.attrs & ~resChanged);
+  }
   if (e.handle == 0) {
     e.handle = NewHandle(0);
     if (e.handle == 0) {
@@ -712,10 +718,10 @@ void UpdateResFile(int16_t refNum) {
   SetErr(file->Dirty() ? WriteFile(*file) : noErr);
 }
 
-int16_t CurResFile() {
-  SetErr(noErr);
-  return S().current;
-}
+// Selecting and reporting the current file, and SetResLoad, leave ResError
+// as it was on success, so that a caller can put the previous file back
+// before it looks at the result of the call it made in between.
+int16_t CurResFile() { return S().current; }
 
 void UseResFile(int16_t refNum) {
   if (FindFile(refNum) == nullptr) {
@@ -723,7 +729,6 @@ void UseResFile(int16_t refNum) {
     return;
   }
   S().current = refNum;
-  SetErr(noErr);
 }
 
 void SetResFileSwapProc(int16_t refNum, ResSwapProc proc) {
@@ -803,10 +808,7 @@ int16_t UniqueID(ResType type) {
 
 int16_t Unique1ID(ResType type) { return Unique(SearchFiles(true), type); }
 
-void SetResLoad(uint8_t load) {
-  S().resLoad = load != 0;
-  SetErr(noErr);
-}
+void SetResLoad(uint8_t load) { S().resLoad = load != 0; }
 
 void LoadResource(Handle resource) {
   ResEntry* e = EntryOf(resource);

@@ -58,7 +58,9 @@ QV_PLATFORM_API void CloseResFile(int16_t refNum);
 // attributes) to a new file beside the old one, then puts it in its place,
 // so that a failed update leaves the previous file whole.
 QV_PLATFORM_API void UpdateResFile(int16_t refNum);
-// The current file; -1 when no file is open.
+// The current file; -1 when no file is open. CurResFile, UseResFile (of an
+// open file) and SetResLoad leave ResError as it was, so that the previous
+// file can be made current again before the result of a call is read.
 QV_PLATFORM_API int16_t CurResFile();
 QV_PLATFORM_API void UseResFile(int16_t refNum);
 // Installs the procedure that converts the file's resources: called with
