@@ -359,7 +359,7 @@ def main():
         "# tools/texttables/gen_texttables.py from Python's codecs and ICU. Do not edit.",
         "",
     ]
-    text = "\n".join(header) + "\n".join(r.text() for r in resources)
+    text = "\n".join(header) + "\n" + "\n".join(r.text() for r in resources)
     with open(args.output, "w", encoding="ascii") as out:
         out.write(text)
 

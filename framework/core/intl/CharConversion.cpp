@@ -307,8 +307,15 @@ bool VIntlMgr::IsInUSet(int32_t set, char16_t c) {
 int32_t VIntlMgr::SystemCompare(const char16_t* a, int32_t lengthA, const char16_t* b,
                                 int32_t lengthB, uint32_t flags) {
   if (a == nullptr || b == nullptr) return 0;
-  if (lengthA < 0) for (lengthA = 0; a[lengthA] != 0;) ++lengthA;
-  if (lengthB < 0) for (lengthB = 0; b[lengthB] != 0;) ++lengthB;
+  // A length of -1 reads the text up to its zero unit.
+  auto measure = [](const char16_t* text, int32_t length) {
+    if (length >= 0) return length;
+    length = 0;
+    while (text[length] != 0) ++length;
+    return length;
+  };
+  lengthA = measure(a, lengthA);
+  lengthB = measure(b, lengthB);
   auto fold = [flags](char16_t c) -> char16_t {
     if ((flags & kIgnoreWidth) != 0 && c >= 0xFF01 && c <= 0xFF5E) return char16_t(c - 0xFEE0);
     if ((flags & kIgnoreKanaType) != 0 && c >= 0x30A1 && c <= 0x30F6) return char16_t(c - 0x60);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/core/intl/TextTables.h"
 #include "framework/core/intl/VIntlMgr.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "platform/toolbox/TbxResources.h"
@@ -475,5 +476,38 @@ TEST_F(IntlResources, StartIntlFallsBackWhenTheUsersScriptHasNoTables) {
     setenv("LC_ALL", keep.c_str(), 1);
   } else {
     unsetenv("LC_ALL");
+  }
+}
+
+TEST_F(IntlResources, TablesCutShortAreNeverReadPastTheirEnd) {
+  const std::vector<uint8_t> toUni = Native(FourCC("macu"), 1);
+  const std::vector<uint8_t> fromUni = Native(FourCC("umac"), 1);
+  const std::vector<uint8_t> upper = Native(FourCC("uprn"), 0);
+  ASSERT_FALSE(toUni.empty());
+  ASSERT_FALSE(fromUni.empty());
+  ASSERT_FALSE(upper.empty());
+  for (size_t divisor : {1000u, 7u, 3u, 2u}) {
+    // Each cut is a heap block of exactly its size.
+    const std::vector<uint8_t> a(toUni.begin(), toUni.begin() + toUni.size() / divisor);
+    const std::vector<uint8_t> b(fromUni.begin(), fromUni.begin() + fromUni.size() / divisor);
+    const std::vector<uint8_t> c(upper.begin(), upper.begin() + upper.size() / divisor);
+    const TextTables::Table ta{a.data(), uint32_t(a.size())};
+    const TextTables::Table tb{b.data(), uint32_t(b.size())};
+    const TextTables::Table tc{c.data(), uint32_t(c.size())};
+    for (int lead = 0x80; lead < 0x100; ++lead) {
+      for (int trail = 0x3F; trail < 0x100; trail += 0x21) {
+        const uint8_t bytes[2] = {uint8_t(lead), uint8_t(trail)};
+        char16_t unit = 0;
+        size_t consumed = 0;
+        TextTables::ByteToUni(ta, bytes, 2, unit, consumed);
+        ASSERT_GE(consumed, 1u);
+        ASSERT_LE(consumed, 2u);
+      }
+    }
+    for (uint32_t u = 0x80; u < 0x10000; u += 7) {
+      const uint8_t* form = nullptr;
+      ASSERT_LE(TextTables::UniToBytes(tb, char16_t(u), form), 2u);
+      TextTables::MapCase(tc, char16_t(u));
+    }
   }
 }
