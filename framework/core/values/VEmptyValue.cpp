@@ -1,0 +1,10 @@
+// The empty value.
+#include "framework/core/values/VEmptyValue.h"
+
+VEmptyValue::VEmptyValue() { fNull = 1; }
+
+VValue* VEmptyValue::Clone() const { return new VEmptyValue; }
+bool VEmptyValue::IsSingle() const { return false; }
+void VEmptyValue::SetNull(bool, int32_t) {}
+int32_t VEmptyValue::GetKind() const { return kValueEmpty; }
+int32_t VEmptyValue::Compare(const VValue&, int32_t, int32_t) const { return -1000; }
