@@ -61,7 +61,7 @@ TEST(GlobalMemory, ZeroSizedMoveableBlockHasNoAddress) {
 TEST(GlobalMemory, ResizeKeepsDataZeroesGrowthAndRefusesToMoveALockedBlock) {
   HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, 4);
   std::memcpy(GlobalLock(h), "abcd", 4);
-  EXPECT_EQ(GlobalReAlloc(h, 1000, GMEM_MOVEABLE), nullptr);  // locked: cannot grow
+  EXPECT_EQ(GlobalReAlloc(h, 1000, GMEM_MOVEABLE), nullptr);  // locked, no room: cannot move
   EXPECT_EQ(GlobalSize(h), 4u);
   EXPECT_EQ(GlobalReAlloc(h, 2, GMEM_MOVEABLE), h);  // locked: shrinks in place
   GlobalUnlock(h);
@@ -136,4 +136,43 @@ TEST(ToolboxHandles, BlockMoveHandlesOverlap) {
   char buf[16] = "abcdefghij";
   Tbx::BlockMove(buf, buf + 2, 8);
   EXPECT_EQ(std::memcmp(buf, "ababcdefgh", 10), 0);
+}
+
+TEST(GlobalMemory, GrowthInSmallStepsMovesTheBlockRarely) {
+  HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, 1);
+  int moves = 0;
+  void* last = GlobalLock(h);
+  static_cast<uint8_t*>(last)[0] = 42;
+  GlobalUnlock(h);
+  for (SIZE_T size = 2; size <= 100000; ++size) {
+    ASSERT_EQ(GlobalReAlloc(h, size, GMEM_MOVEABLE | GMEM_ZEROINIT), h);
+    ASSERT_EQ(GlobalSize(h), size);  // always the exact size asked for
+    auto* p = static_cast<uint8_t*>(GlobalLock(h));
+    ASSERT_EQ(p[size - 1], 0) << size;  // growth is zeroed even inside the reserve
+    p[size - 1] = 1;
+    if (p != last) ++moves;
+    last = p;
+    GlobalUnlock(h);
+  }
+  EXPECT_EQ(static_cast<uint8_t*>(GlobalLock(h))[0], 42);
+  GlobalUnlock(h);
+  EXPECT_LT(moves, 40);
+  GlobalFree(h);
+}
+
+TEST(GlobalMemory, ShrinkThenGrowInsideTheReserveZeroesTheStaleBytes) {
+  HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, 64);
+  std::memset(GlobalLock(h), 0xAB, 64);
+  GlobalUnlock(h);
+  ASSERT_EQ(GlobalReAlloc(h, 32, GMEM_MOVEABLE), h);
+  ASSERT_EQ(GlobalReAlloc(h, 48, GMEM_MOVEABLE | GMEM_ZEROINIT), h);
+  auto* p = static_cast<uint8_t*>(GlobalLock(h));
+  EXPECT_EQ(p[31], 0xAB);
+  for (int i = 32; i < 48; ++i) EXPECT_EQ(p[i], 0) << i;
+  // Locked, it may still grow inside the room it has.
+  EXPECT_EQ(GlobalReAlloc(h, 64, GMEM_MOVEABLE), h);
+  EXPECT_EQ(GlobalLock(h), p);
+  GlobalUnlock(h);
+  GlobalUnlock(h);
+  GlobalFree(h);
 }

@@ -53,14 +53,12 @@ void SetHandleSize(Handle h, int32_t size) {
     return;
   }
   HGLOBAL block = GlobalFromValue(h);
-  if (GlobalFlags(block) & GMEM_LOCKCOUNT) {
-    // A locked block may not move: only a shrink can be done in place.
-    if (static_cast<SIZE_T>(size) > GlobalSize(block)) {
-      SetError(memLockedErr);
-      return;
-    }
+  if (GlobalReAlloc(block, static_cast<SIZE_T>(size), GMEM_MOVEABLE)) {
+    SetError(noErr);
+  } else {
+    // A locked block may not move: it resizes only within its room.
+    SetError((GlobalFlags(block) & GMEM_LOCKCOUNT) ? memLockedErr : memFullErr);
   }
-  SetError(GlobalReAlloc(block, static_cast<SIZE_T>(size), GMEM_MOVEABLE) ? noErr : memFullErr);
 }
 
 void* HLock(Handle h) {

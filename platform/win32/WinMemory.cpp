@@ -22,7 +22,8 @@ constexpr uint32_t kMaxSlots = 0x0FFFFFFF;
 
 struct Moveable {
   void* data = nullptr;   // null while the block has size 0
-  SIZE_T size = 0;
+  SIZE_T size = 0;        // the exact size asked for: what GlobalSize reports
+  SIZE_T capacity = 0;    // bytes behind data; at least size
   uint32_t locks = 0;
   bool live = false;
 };
@@ -65,6 +66,17 @@ void* RawAlloc(SIZE_T bytes, bool zero) {
   return p;
 }
 
+// The reserve a growing moveable block gets: half as much again as it had,
+// never past the largest block.
+SIZE_T GrownCapacity(SIZE_T capacity, SIZE_T bytes) {
+  SIZE_T grown = capacity + capacity / 2;
+  if (grown < bytes) grown = bytes;
+  return grown > kGlobalMaxBlockSize ? bytes : grown;
+}
+
+// A block that shrank to a small part of what it holds gives the memory back.
+bool ShouldRelease(SIZE_T bytes, SIZE_T capacity) { return capacity > 4096 && bytes < capacity / 4; }
+
 HGLOBAL Fail(DWORD error) {
   tLastError = error;
   return nullptr;
@@ -95,7 +107,7 @@ HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes) {
       slot = static_cast<uint32_t>(g.slots.size());
       g.slots.emplace_back();
     }
-    g.slots[slot] = Moveable{data, bytes, 0, true};
+    g.slots[slot] = Moveable{data, bytes, bytes, 0, true};
     return reinterpret_cast<HGLOBAL>((static_cast<uintptr_t>(slot) << 4) | kMoveableTag);
   }
   auto* header = static_cast<FixedHeader*>(RawAlloc(sizeof(FixedHeader) + bytes, zero));
@@ -112,26 +124,31 @@ HGLOBAL GlobalReAlloc(HGLOBAL block, SIZE_T bytes, UINT flags) {
   Globals& g = G();
   std::lock_guard<std::mutex> guard(g.lock);
   if (Moveable* m = FindMoveable(g, block)) {
-    if (bytes == m->size) return block;
-    if (m->locks != 0) {
-      // A locked block stays where its owner's pointer says; it may shrink in place only.
-      if (bytes > m->size || bytes == 0) return Fail(ERROR_NOT_ENOUGH_MEMORY);
+    const SIZE_T old = m->size;
+    if (bytes <= m->capacity && !(bytes == 0 && m->locks == 0) && !ShouldRelease(bytes, m->capacity)) {
+      // Within the reserve the block stays where it is, locked or not.
+      if (bytes > old && zero) std::memset(static_cast<char*>(m->data) + old, 0, bytes - old);
       m->size = bytes;
       return block;
     }
-    // An unlocked block always moves, so that a pointer kept past its
-    // unlock is caught at once instead of working by luck.
+    if (m->locks != 0) return Fail(ERROR_NOT_ENOUGH_MEMORY);  // a locked block may not move
     void* data = nullptr;
+    SIZE_T capacity = 0;
     if (bytes != 0) {
-      data = RawAlloc(bytes, false);
+      // Growth gets a geometric reserve, so that a block grown in small
+      // steps is copied a logarithmic number of times, not at every step.
+      capacity = bytes > old ? GrownCapacity(m->capacity, bytes) : bytes;
+      data = RawAlloc(capacity, false);
+      if (data == nullptr && capacity != bytes) data = RawAlloc(capacity = bytes, false);
       if (data == nullptr) return Fail(ERROR_NOT_ENOUGH_MEMORY);
-      SIZE_T keep = bytes < m->size ? bytes : m->size;
+      SIZE_T keep = bytes < old ? bytes : old;
       if (keep) std::memcpy(data, m->data, keep);
       if (zero && bytes > keep) std::memset(static_cast<char*>(data) + keep, 0, bytes - keep);
     }
     std::free(m->data);
     m->data = data;
     m->size = bytes;
+    m->capacity = capacity;
     return block;
   }
   if (FixedHeader* header = FindFixed(g, block)) {
