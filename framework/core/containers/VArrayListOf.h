@@ -51,8 +51,7 @@ class VArrayListOf : public VListOf<T> {
   // leaves the list as it was (the memory manager's last error says 100).
   void Insert(const T* item, int32_t position) override {
     if (item == nullptr) return;
-    const T value = *item;
-    if (fUnique && IndexOf(&value) > 0) return;
+    if (fUnique && IndexOf(item) > 0) return;
     if (fCount == INT32_MAX) return;
     if (position < 1) position = 1;
     if (position > fCount + 1) position = fCount + 1;
@@ -74,7 +73,7 @@ class VArrayListOf : public VListOf<T> {
     if (data == nullptr) return;
     uint8_t* at = data + Offset(position);
     MoveBlock(at, at + sizeof(T), uint32_t(fCount - position + 1) * sizeof(T));
-    std::memcpy(at, &value, sizeof(T));
+    std::memcpy(at, item, sizeof(T));
     Unlock();
     ++fCount;
   }
@@ -94,10 +93,9 @@ class VArrayListOf : public VListOf<T> {
 
   void SetAt(const T* item, int32_t index) override {
     if (item == nullptr || index < 1 || index > fCount) return;
-    const T value = *item;
     uint8_t* data = Lock();
     if (data == nullptr) return;
-    std::memcpy(data + Offset(index), &value, sizeof(T));
+    std::memcpy(data + Offset(index), item, sizeof(T));
     Unlock();
   }
 
@@ -145,14 +143,13 @@ class VArrayListOf : public VListOf<T> {
 
   int32_t IndexOf(const T* item) const override {
     if (item == nullptr || fCount == 0) return 0;
-    const T value = *item;
     const uint8_t* data = Lock();
     if (data == nullptr) return 0;
     int32_t found = 0;
-    T element;
     for (int32_t i = 1; i <= fCount; ++i) {
-      std::memcpy(static_cast<void*>(&element), data + Offset(i), sizeof(T));
-      if (CompareItems(&element, &value)) {
+      // Elements sit at multiples of sizeof(T) from the block's start, so
+      // each is aligned as a T.
+      if (CompareItems(reinterpret_cast<const T*>(data + Offset(i)), item)) {
         found = i;
         break;
       }

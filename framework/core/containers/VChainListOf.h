@@ -41,11 +41,11 @@ class VChainListOf : public VListOf<T> {
 
   void AddFirst(const T* item) override {
     if (!Admits(item)) return;
-    LinkAfter(nullptr, *item);
+    LinkAfter(nullptr, item);
   }
   void AddLast(const T* item) override {
     if (!Admits(item)) return;
-    LinkAfter(fLast, *item);
+    LinkAfter(fLast, item);
   }
 
   // Position 0 or below puts the item first, count or above appends it, and
@@ -53,11 +53,11 @@ class VChainListOf : public VListOf<T> {
   void Insert(const T* item, int32_t position) override {
     if (!Admits(item)) return;
     if (position <= 0) {
-      LinkAfter(nullptr, *item);
+      LinkAfter(nullptr, item);
     } else if (position >= fCount) {
-      LinkAfter(fLast, *item);
+      LinkAfter(fLast, item);
     } else {
-      LinkAfter(NodeAt(position), *item);
+      LinkAfter(NodeAt(position), item);
     }
   }
 
@@ -71,7 +71,7 @@ class VChainListOf : public VListOf<T> {
 
   void SetAt(const T* item, int32_t index) override {
     Node* node = NodeAt(index);
-    if (item != nullptr && node != nullptr) node->item = *item;
+    if (item != nullptr && node != nullptr) std::memcpy(static_cast<void*>(&node->item), item, sizeof(T));
   }
 
   void RemoveAt(int32_t index, bool keep) override { RemoveNode(NodeAt(index), keep); }
@@ -92,7 +92,7 @@ class VChainListOf : public VListOf<T> {
   void InsertAfter(const T* item, const T* reference) override {
     if (!Admits(item)) return;
     Node* found = reference != nullptr ? FindNode(*reference) : nullptr;
-    LinkAfter(found != nullptr ? found : fLast, *item);
+    LinkAfter(found != nullptr ? found : fLast, item);
   }
   // Before the first element equal to the reference; appended when the
   // reference is absent.
@@ -100,9 +100,9 @@ class VChainListOf : public VListOf<T> {
     if (!Admits(item)) return;
     Node* found = reference != nullptr ? FindNode(*reference) : nullptr;
     if (found != nullptr) {
-      LinkAfter(found->previous, *item);
+      LinkAfter(found->previous, item);
     } else {
-      LinkAfter(fLast, *item);
+      LinkAfter(fLast, item);
     }
   }
 
@@ -172,9 +172,14 @@ class VChainListOf : public VListOf<T> {
   }
 
   // A new node after `previous`, or first when `previous` is null.
-  void LinkAfter(Node* previous, const T& item) {
+  // The element is copied byte for byte, padding included, since elements
+  // are compared that way.
+  void LinkAfter(Node* previous, const T* item) {
     if (fCount == INT32_MAX) return;
-    Node* node = new Node{previous, previous != nullptr ? previous->next : fFirst, item};
+    Node* node = new Node;
+    node->previous = previous;
+    node->next = previous != nullptr ? previous->next : fFirst;
+    std::memcpy(static_cast<void*>(&node->item), item, sizeof(T));
     if (node->next != nullptr) {
       node->next->previous = node;
     } else {
