@@ -35,6 +35,11 @@ function(qv_subsystem_tests)
     if(tsrcs)
       add_executable(${name}_tests ${tsrcs})
       target_link_libraries(${name}_tests PRIVATE ${name} qv_testmain GTest::gtest GTest::gmock)
+      if(TARGET qvmorva_resources)
+        # The module's resource file, as the host opens it before start.
+        add_dependencies(${name}_tests qvmorva_resources)
+        target_compile_definitions(${name}_tests PRIVATE QV_RESOURCE_FILE="${QV_RESOURCE_FILE}")
+      endif()
       add_test(NAME ${name} COMMAND ${name}_tests --gtest_brief=1
                WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
       set_tests_properties(${name} PROPERTIES LABELS ${name} TIMEOUT 900)
