@@ -58,9 +58,12 @@ bool FakeHost::HostGetFieldBlob(uint16_t table, uint16_t field, uint8_t, uint32_
 
 bool FakeHost::HostSetFieldBlob(uint16_t table, uint16_t field, uint8_t, uint32_t handle, uint32_t length) {
   auto it = fFields.find({table, field});
-  if (it == fFields.end() || !CarriesBytes(it->second.kind) || fRefuseStore) return false;
   const int32_t size = Tbx::GetHandleSize(handle);
-  if (handle == 0 || size < 0 || static_cast<uint32_t>(size) < length) return false;
+  if (it == fFields.end() || !CarriesBytes(it->second.kind) || fRefuseStore || handle == 0 ||
+      static_cast<uint32_t>(size) < length) {
+    fLastRefused = handle;
+    return false;
+  }
   std::vector<uint8_t> bytes(length);
   if (length != 0) {
     std::memcpy(bytes.data(), Tbx::HLock(handle), length);

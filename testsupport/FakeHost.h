@@ -39,6 +39,8 @@ class FakeHost : public VHostBridge {
   int32_t LoadCount() const { return fLoads; }
   int32_t StoreCount() const { return fStores; }
   uint32_t LastLoadedHandle() const { return fLastLoaded; }
+  // The handle of the last store this host refused (it stays the caller's).
+  uint32_t LastRefusedHandle() const { return fLastRefused; }
 
   // ---- Other answers.
   void SetDisplayRoutines(const VDisplayRoutines& routines) { fRoutines = routines; }
@@ -92,6 +94,7 @@ class FakeHost : public VHostBridge {
   int32_t fLoads = 0;
   int32_t fStores = 0;
   uint32_t fLastLoaded = 0;
+  uint32_t fLastRefused = 0;
   VDisplayRoutines fRoutines{};
   int32_t fRoutineRequests = 0;
   int32_t fPivotYear = 0;

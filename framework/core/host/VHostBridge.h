@@ -46,6 +46,9 @@ struct VDisplayRoutines {
   void (*textFormat)(uint8_t* text, const uint8_t* format);
 };
 
+// Every call but SwapResource has a neutral default (an error kind, false,
+// 0, an empty answer, nothing shown), so a stand-in that serves only some
+// calls answers the others as a host that has nothing to give.
 class VHostBridge {
  public:
   virtual ~VHostBridge() = default;
@@ -57,7 +60,7 @@ class VHostBridge {
 
   // The kind of a field of the host's database (2 text, 3 picture, 30 BLOB,
   // ...); -1 when the host reports an error. `flag` is passed on to the host.
-  virtual int16_t HostGetFieldType(uint16_t table, uint16_t field, uint8_t flag) = 0;
+  virtual int16_t HostGetFieldType(uint16_t table, uint16_t field, uint8_t flag);
 
   // The field's content, for a field of kind 2, 3 or 30 (any other kind is
   // refused without asking for the bytes): true with a Toolbox handle that
@@ -66,47 +69,47 @@ class VHostBridge {
   // belongs to the caller, which disposes of it when done. False, with the
   // handle 0, when the kind is refused or the host has no content.
   virtual bool HostGetFieldBlob(uint16_t table, uint16_t field, uint8_t flag, uint32_t& handle,
-                                uint32_t& claimedLength) = 0;
+                                uint32_t& claimedLength);
 
   // Stores the first `length` bytes of the Toolbox handle as the field's
   // content, for a field of kind 2, 3 or 30. True when the host took it: the
   // handle then belongs to the host. False when the kind is refused or the
   // host refuses: the handle stays the caller's.
   virtual bool HostSetFieldBlob(uint16_t table, uint16_t field, uint8_t flag, uint32_t handle,
-                                uint32_t length) = 0;
+                                uint32_t length);
 
   // Asks the host to fill the display-routine table; the caller tests the
   // first entry afterwards and asks again while it is null.
-  virtual void HostGetDisplayRoutines(VDisplayRoutines& routines) = 0;
+  virtual void HostGetDisplayRoutines(VDisplayRoutines& routines);
 
   // The pivot year for two-digit years (0: no pivot) and the century to
   // which a two-digit year at or above the pivot belongs.
-  virtual void HostGetCenturyPivot(int32_t& pivotYear, int32_t& century) = 0;
+  virtual void HostGetCenturyPivot(int32_t& pivotYear, int32_t& century);
 
   // The host's text of a value of the host type (11 for a time) under a
   // format number, into `destination`.
   virtual void HostValueToText(uint32_t valueType, int32_t format, int32_t value,
-                               VString& destination) = 0;
+                               VString& destination);
   // The host's value of a text (at most 82 characters reach the host); 0
   // when the host gives none.
-  virtual int32_t HostTextToValue(uint32_t valueType, const VString& text) = 0;
+  virtual int32_t HostTextToValue(uint32_t valueType, const VString& text);
 
   // Shows a length-prefixed text to the user.
-  virtual void HostShowMessage(const uint8_t* text) = 0;
+  virtual void HostShowMessage(const uint8_t* text);
 
   // Whether an event of the mask is waiting (not 0 when one is); fills the
   // record with it without taking it.
-  virtual uint8_t HostCall362(int16_t eventMask, VHostEventRecord& record) = 0;
+  virtual uint8_t HostCall362(int16_t eventMask, VHostEventRecord& record);
   // Takes the next event of the mask into the record; not 0 when one was
   // taken.
-  virtual int16_t HostCall361(int16_t eventMask, VHostEventRecord& record, int32_t option) = 0;
+  virtual int16_t HostCall361(int16_t eventMask, VHostEventRecord& record, int32_t option);
 
   // The host's current look value (the look painters take 0 to 4).
-  virtual int32_t HostGetValue164() = 0;
+  virtual int32_t HostGetValue164();
 
   // Shows a tool-tip text for a frame, at an explicit place or (null) the
   // frame's own.
-  virtual int32_t HostOpenWindowAt(const VString& text, VFrame* frame, const VPoint* place) = 0;
+  virtual int32_t HostOpenWindowAt(const VString& text, VFrame* frame, const VPoint* place);
 };
 
 // The installed bridge, or null before start and after stop.

@@ -48,7 +48,8 @@ int16_t VHostFieldStream::OpenRead() {
   // The handle is ours from here on. One that holds fewer bytes than the
   // host says is a damaged content: refused rather than read short.
   const int32_t size = Tbx::GetHandleSize(handle);
-  uint8_t* data = size > 0 && static_cast<uint32_t>(size) >= claimed ? static_cast<uint8_t*>(Tbx::HLock(handle)) : nullptr;
+  const bool whole = size > 0 && static_cast<uint32_t>(size) >= claimed;
+  uint8_t* data = whole ? static_cast<uint8_t*>(Tbx::HLock(handle)) : nullptr;
   if (data == nullptr) {
     Tbx::DisposeHandle(handle);
     return fStatus = kStreamNoHandle;

@@ -415,14 +415,6 @@ bool VByteStrInHandleOf<Encoding>::SetLength(int32_t length) {
   return true;
 }
 
-template <class Encoding>
-void VByteStrInHandleOf<Encoding>::AppendChars(const char* text, int32_t count, int32_t charSet) {
-  if (text == nullptr || count <= 0) return;
-  // Growing may move the block, and the text may lie in it: take it first.
-  const std::string bytes(text, static_cast<size_t>(count));
-  Encoding::AppendChars(bytes.data(), count, charSet);
-}
-
 template class VByteStrInHandleOf<VMacString>;
 template class VByteStrInHandleOf<VAnsiString>;
 

@@ -114,7 +114,6 @@ class VByteStrInHandleOf : public Encoding {
   void* GetBuffer() const override;
   void ReleaseBuffer() const override;
   bool SetLength(int32_t length) override;
-  void AppendChars(const char* text, int32_t count, int32_t charSet) override;
 
  protected:
   VByteStrInHandleOf();

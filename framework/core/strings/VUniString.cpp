@@ -354,10 +354,3 @@ bool VStrInHandle::SetLength(int32_t length) {
   buffer.Units()[length] = 0;
   return true;
 }
-
-void VStrInHandle::AppendUniChars(const char16_t* text, int32_t count) {
-  if (text == nullptr || count <= 0) return;
-  // Growing may move the block, and the text may lie in it: take it first.
-  const std::u16string units(text, static_cast<size_t>(count));
-  VUniString::AppendUniChars(units.data(), count);
-}

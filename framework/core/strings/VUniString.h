@@ -110,7 +110,6 @@ class VStrInHandle : public VUniString {
   void* GetBuffer() const override;
   void ReleaseBuffer() const override;
   bool SetLength(int32_t length) override;
-  void AppendUniChars(const char16_t* text, int32_t count) override;
 
  private:
   void DisposeOwnHandle();

@@ -14,4 +14,9 @@ class VEmptyValue : public VValueSingle {
   int32_t GetKind() const override;
   // -1000 whatever the other value: nothing orders against an empty value.
   int32_t Compare(const VValue& other, int32_t arg1, int32_t arg2) const override;
+
+  // The value has no data: reading takes nothing, writing with the tag
+  // 'VVAL' puts only the kind 0. Both answer the stream's status.
+  int32_t ReadFromStream(VStream& stream, uint32_t tag) override;
+  int32_t WriteToStream(VStream& stream, uint32_t tag) override;
 };
