@@ -267,6 +267,12 @@ bool VStrInMem::SetLength(int32_t length) {
 namespace {
 // The largest length whose handle (length + 1 units) a block can hold.
 constexpr int64_t kMaxHandleBytes = 0x7FFFFFFF;
+
+// A handle that cannot hold one unit (a foreign one of a single byte) has no
+// buffer of its own: it is neither locked nor unlocked.
+bool HoldsAUnit(VMemHandle handle) {
+  return handle != 0 && gMemoryMgr != nullptr && gMemoryMgr->GetHandleSize(handle) >= kUnit;
+}
 }  // namespace
 
 VStrInHandle::VStrInHandle() : VUniString(kStringHandleCapacity) {
@@ -325,7 +331,7 @@ int32_t VStrInHandle::GetForm() const { return kStringFormUniHandle; }
 void VStrInHandle::SetEmpty(bool shrink) {
   if (shrink && fHandle != 0 && gMemoryMgr != nullptr) gMemoryMgr->SetHandleSize(fHandle, 4);
   fLength = 0;
-  if (fHandle != 0 && gMemoryMgr != nullptr && gMemoryMgr->GetHandleSize(fHandle) >= kUnit) {
+  if (HoldsAUnit(fHandle)) {
     HeldBuffer buffer(*this);
     buffer.Units()[0] = 0;
   }
@@ -334,14 +340,12 @@ void VStrInHandle::SetEmpty(bool shrink) {
 int32_t VStrInHandle::GetLength() const { return fLength; }
 
 void* VStrInHandle::GetBuffer() const {
-  void* data = fHandle != 0 && gMemoryMgr != nullptr ? gMemoryMgr->LockHandle(fHandle) : nullptr;
+  void* data = HoldsAUnit(fHandle) ? gMemoryMgr->LockHandle(fHandle) : nullptr;
   return data != nullptr ? data : sNoUnits;
 }
 
 void VStrInHandle::ReleaseBuffer() const {
-  // An empty handle cannot be locked, so it is not unlocked either.
-  if (fHandle != 0 && gMemoryMgr != nullptr && gMemoryMgr->GetHandleSize(fHandle) != 0)
-    gMemoryMgr->UnlockHandle(fHandle);
+  if (HoldsAUnit(fHandle)) gMemoryMgr->UnlockHandle(fHandle);
 }
 
 bool VStrInHandle::SetLength(int32_t length) {
