@@ -89,20 +89,25 @@ class VChainListOf : public VListOf<T> {
 
   // After the first element equal to the reference; appended when the
   // reference is absent.
+  // The unique test applies only when the item is appended.
   void InsertAfter(const T* item, const T* reference) override {
-    if (!Admits(item)) return;
+    if (item == nullptr) return;
     Node* found = reference != nullptr ? FindNode(*reference) : nullptr;
-    LinkAfter(found != nullptr ? found : fLast, item);
+    if (found != nullptr) {
+      LinkAfter(found, item);
+    } else {
+      AddLast(item);
+    }
   }
   // Before the first element equal to the reference; appended when the
   // reference is absent.
   void InsertBefore(const T* item, const T* reference) override {
-    if (!Admits(item)) return;
+    if (item == nullptr) return;
     Node* found = reference != nullptr ? FindNode(*reference) : nullptr;
     if (found != nullptr) {
       LinkAfter(found->previous, item);
     } else {
-      LinkAfter(fLast, item);
+      AddLast(item);
     }
   }
 
@@ -149,12 +154,13 @@ class VChainListOf : public VListOf<T> {
  private:
   friend class VChainIteratorOf<T>;
 
-  // A unique list admits an item only when no equal element is present.
-  // The zero item (a null object pointer) is held to that like any other,
-  // and so is an item added next to a reference.
+  // A unique chain list admits an item when no equal element is present.
+  // Its test is whether a search finds a non-zero element, so the zero item
+  // (a null object pointer) is always admitted, unlike in an array list:
+  // callers rely on this documented difference between the two forms.
   bool Admits(const T* item) const {
     if (item == nullptr) return false;
-    return !fUnique || FindNode(*item) == nullptr;
+    return !fUnique || Base::IsZeroItem(*item) || FindNode(*item) == nullptr;
   }
 
   Node* FindNode(const T& item) const {

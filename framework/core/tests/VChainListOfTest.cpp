@@ -82,25 +82,30 @@ TEST(ChainList, UniqueListSkipsAnItemAlreadyPresent) {
   EXPECT_EQ(Items(l), (Ints{5, 6}));
 }
 
-TEST(ChainList, UniqueListAdmitsOnlyOneNullPointer) {
+TEST(ChainList, UniqueListAlwaysAdmitsTheNullPointer) {
+  // Unlike the array list, the chain list's unique test asks whether a
+  // search finds a non-zero element, so the zero item is always added.
   VChainListOf<VObject*> l;
   l.SetUnique(true);
   VObject* none = nullptr;
   l.Add(&none);
   l.Add(&none);
+  EXPECT_EQ(l.Count(), 2);
   l.AddFirst(&none);
   l.Insert(&none, 1);
-  EXPECT_EQ(l.Count(), 1);
+  EXPECT_EQ(l.Count(), 4);
 }
 
-TEST(ChainList, UniqueListSkipsDuplicatesAddedNextToAReference) {
+TEST(ChainList, UniqueListTestsOnlyItemsThatAreAppended) {
   VChainListOf<int32_t> l;
   l.SetUnique(true);
   AddAll(l, {1, 2});
-  const int32_t one = 1, two = 2;
-  l.InsertAfter(&two, &one);
-  l.InsertBefore(&one, &two);
-  EXPECT_EQ(Items(l), (Ints{1, 2}));
+  const int32_t one = 1, two = 2, absent = 9;
+  l.InsertAfter(&two, &one);   // reference present: no unique test
+  l.InsertBefore(&one, &two);  // likewise
+  EXPECT_EQ(Items(l), (Ints{1, 1, 2, 2}));
+  l.InsertAfter(&one, &absent);  // appended: the unique test applies
+  EXPECT_EQ(Items(l), (Ints{1, 1, 2, 2}));
 }
 
 TEST(ChainList, WithoutUniqueDuplicatesAndNullsAreKept) {
