@@ -11,6 +11,9 @@
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VHandleStream.h"
 #include "framework/core/streams/VMemoryStream.h"
+#include "framework/core/strings/VString.h"
+
+#include <string>
 
 using Bytes = std::vector<uint8_t>;
 
@@ -86,3 +89,48 @@ inline std::vector<int32_t> Longs(const VArray& array) {
 inline void AppendLongs(VArray& array, std::initializer_list<int32_t> values) {
   for (int32_t v : values) array.AppendLong(v, false);
 }
+
+// A value that tells which of its setters was called last and with what, and
+// whose getters each answer a different number, so that a test sees which
+// getter an operation used: GetBoolean true, GetWord 2, GetLong 3, GetTime 6,
+// GetReal 5.5, GetDate 4 May 2003.
+class RecordingValue : public VValueSingle {
+ public:
+  std::string last;  // the name of the last setter called
+  double number = 0;
+  VDateRec date{};
+  int32_t kind = 3;
+
+  VValue* Clone() const override { return new RecordingValue(*this); }
+  int32_t GetKind() const override { return kind; }
+  int32_t Compare(const VValue&, int32_t, int32_t) const override { return 0; }
+
+  bool GetBoolean(int32_t) const override { return true; }
+  int16_t GetWord(int32_t) const override { return 2; }
+  int32_t GetLong(int32_t) const override { return 3; }
+  int32_t GetTime(int32_t) const override { return 6; }
+  double GetReal(int32_t) const override { return 5.5; }
+  VDateRec& GetDate(VDateRec& d, int32_t) const override {
+    d = VDateRec{4, 5, 2003};
+    return d;
+  }
+
+  void Clear() override { Record("Clear", 0); }
+  void SetBoolean(uint8_t v, int32_t) override { Record("SetBoolean", v); }
+  void SetWord(int16_t v, int32_t) override { Record("SetWord", v); }
+  void SetLong(int32_t v, int32_t) override { Record("SetLong", v); }
+  void SetTime(int32_t v, int32_t) override { Record("SetTime", v); }
+  void SetReal(double v, int32_t) override { Record("SetReal", v); }
+  void SetDate(const VDateRec& d, int32_t) override {
+    Record("SetDate", 0);
+    date = d;
+  }
+  void SetString(const VString&, int32_t) override { Record("SetString", 0); }
+  void Assign(const VValue&, int32_t) override { Record("Assign", 0); }
+
+ private:
+  void Record(const char* name, double value) {
+    last = name;
+    number = value;
+  }
+};
