@@ -164,7 +164,7 @@ int32_t VUniString::Find(const VString& pattern, int32_t start, bool strict) con
   // same kinds on both sides.
   VStrInHandle wanted(pattern);
   const int32_t m = wanted.GetLength();
-  if (start - 1 + m > length) return 0;
+  if (static_cast<int64_t>(start) - 1 + m > length) return 0;
   const std::u16string text = strings_p::UniTextOf(*this);
   // Each candidate goes through a 255-character window and the full string
   // comparison, so case folding and the trailing wildcard work as they do
