@@ -251,6 +251,35 @@ TEST(GdiObject, BitmapBitsRoundTripInDeviceRows) {
   DeleteObject(bmp);
 }
 
+TEST(GdiObject, BitmapsTakeInitialRowsOfOtherDepths) {
+  // 24-bit rows (B G R), padded to 16 bits: 2 pixels = 6 bytes.
+  const uint8_t rows24[] = {0x03, 0x02, 0x01, 0xFF, 0xFF, 0xFF};
+  HBITMAP bmp = CreateBitmap(2, 1, 1, 24, rows24);
+  ASSERT_NE(bmp, nullptr);
+  HDC dc = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(dc, bmp);
+  EXPECT_EQ(GetPixel(dc, 0, 0), RGB(1, 2, 3));
+  EXPECT_EQ(GetPixel(dc, 1, 0), RGB(255, 255, 255));
+  // What a bitmap copy does: a new bitmap from another's BITMAP record.
+  BITMAP bm;
+  GetObject(bmp, sizeof bm, &bm);
+  uint8_t rows32[8];
+  GetBitmapBits(bmp, sizeof rows32, rows32);
+  bm.bmBits = rows32;
+  HBITMAP copy = CreateBitmapIndirect(&bm);
+  ASSERT_NE(copy, nullptr);
+  SelectObject(dc, copy);
+  EXPECT_EQ(GetPixel(dc, 0, 0), RGB(1, 2, 3));
+  SelectObject(dc, old);
+  DeleteObject(copy);
+  DeleteObject(bmp);
+  DeleteDC(dc);
+  const uint8_t rows8[] = {1, 2};
+  EXPECT_EQ(CreateBitmap(2, 1, 1, 8, rows8), nullptr);  // no table to read them by
+  BITMAP shortRows{0, 4, 1, 2, 1, 32, rows32};
+  EXPECT_EQ(CreateBitmapIndirect(&shortRows), nullptr);
+}
+
 TEST(GdiObject, PalettesGiveTheirEntries) {
   struct {
     WORD version, count;
