@@ -139,25 +139,74 @@ void GdiPaintPoints(GdiDC& dc, const std::vector<POINT>& points, const GdiInk& i
   }
 }
 
-void GdiLinePoints(POINT a, POINT b, std::vector<POINT>& out) {
+namespace {
+
+int64_t FloorDiv(__int128 n, __int128 d) {  // d > 0
+  __int128 q = n / d;
+  if (n % d != 0 && n < 0) --q;
+  return static_cast<int64_t>(q);
+}
+
+// Steps i (0 .. n - 1) at which minor = base + floor((2 i delta + n) / 2n)
+// can lie in [lo, hi): the bounds are widened by a step and checked exactly
+// per point afterwards.
+void MinorRange(int64_t base, int64_t delta, int64_t n, int64_t lo, int64_t hi, int64_t* first,
+                int64_t* last) {
+  if (delta == 0) {
+    if (base < lo || base >= hi) *last = *first;  // empty
+    return;
+  }
+  // minor - base is within one of i * delta / n.
+  int64_t a = lo - base - 1, b = hi - base + 1;
+  int64_t i0, i1;
+  if (delta > 0) {
+    i0 = FloorDiv(static_cast<__int128>(a) * n, delta);
+    i1 = FloorDiv(static_cast<__int128>(b) * n, delta) + 1;
+  } else {
+    i0 = FloorDiv(static_cast<__int128>(b) * n, delta < 0 ? -delta : delta);
+    i0 = -i0 - 1;
+    i1 = -FloorDiv(static_cast<__int128>(a) * n, -delta) + 1;
+  }
+  *first = std::max(*first, i0);
+  *last = std::min(*last, i1);
+}
+
+}  // namespace
+
+void GdiLinePoints(POINT a, POINT b, std::vector<POINT>& out, const RECT* clip) {
   int64_t dx = int64_t{b.x} - a.x, dy = int64_t{b.y} - a.y;
   int64_t adx = std::llabs(dx), ady = std::llabs(dy);
+  bool xMajor = adx >= ady;
+  int64_t n = xMajor ? adx : ady;
+  if (n == 0) return;
+  int64_t major0 = xMajor ? a.x : a.y, minor0 = xMajor ? a.y : a.x;
+  int64_t step = (xMajor ? dx : dy) < 0 ? -1 : 1;
+  int64_t delta = xMajor ? dy : dx;
+  int64_t first = 0, last = n;  // steps first .. last - 1
+  if (clip) {
+    int64_t majorLo = xMajor ? clip->left : clip->top, majorHi = xMajor ? clip->right : clip->bottom;
+    int64_t minorLo = xMajor ? clip->top : clip->left, minorHi = xMajor ? clip->bottom : clip->right;
+    if (step > 0) {
+      first = std::max(first, majorLo - major0);
+      last = std::min(last, majorHi - major0);
+    } else {
+      first = std::max(first, major0 - majorHi + 1);
+      last = std::min(last, major0 - majorLo + 1);
+    }
+    MinorRange(minor0, delta, n, minorLo, minorHi, &first, &last);
+  }
   // Each step along the longer axis takes the nearest pixel of the other,
   // halves rounded toward +infinity; the end point itself is left out.
-  if (adx >= ady) {
-    int64_t sx = dx < 0 ? -1 : 1;
-    for (int64_t i = 0; i < adx; ++i) {
-      int64_t num = 2 * i * dy + adx;
-      int64_t q = num >= 0 ? num / (2 * adx) : -((-num + 2 * adx - 1) / (2 * adx));
-      out.push_back({static_cast<LONG>(a.x + sx * i), static_cast<LONG>(a.y + q)});
+  for (int64_t i = first; i < last; ++i) {
+    int64_t minor = minor0 + FloorDiv(static_cast<__int128>(2) * i * delta + n, 2 * n);
+    int64_t major = major0 + step * i;
+    POINT p = xMajor ? POINT{static_cast<LONG>(major), static_cast<LONG>(minor)}
+                     : POINT{static_cast<LONG>(minor), static_cast<LONG>(major)};
+    if (clip && (p.x < clip->left || p.x >= clip->right || p.y < clip->top ||
+                 p.y >= clip->bottom)) {
+      continue;
     }
-  } else {
-    int64_t sy = dy < 0 ? -1 : 1;
-    for (int64_t i = 0; i < ady; ++i) {
-      int64_t num = 2 * i * dx + ady;
-      int64_t q = num >= 0 ? num / (2 * ady) : -((-num + 2 * ady - 1) / (2 * ady));
-      out.push_back({static_cast<LONG>(a.x + q), static_cast<LONG>(a.y + sy * i)});
-    }
+    out.push_back(p);
   }
 }
 

@@ -114,8 +114,9 @@ void GdiPaintRegion(GdiDC& dc, const GdiRegion& region, const GdiInk& ink, int r
 // listed twice is painted twice, as GDI's lines are.
 void GdiPaintPoints(GdiDC& dc, const std::vector<POINT>& points, const GdiInk& ink, int rop2);
 
-// The pixels of a one-pixel line from a to b, b itself left out.
-void GdiLinePoints(POINT a, POINT b, std::vector<POINT>& out);
+// The pixels of a one-pixel line from a to b, b itself left out; with a
+// clip, only those inside it (found without walking the rest of the line).
+void GdiLinePoints(POINT a, POINT b, std::vector<POINT>& out, const RECT* clip = nullptr);
 
 // The DC's device area: its surface, or for DCs without one the device size.
 RECT GdiDeviceBounds(GdiDC& dc);

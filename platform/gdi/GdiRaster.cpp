@@ -16,6 +16,20 @@
 namespace {
 
 constexpr double kMiterLimit = 10.0;
+// Pens are drawn at most this wide. Device coordinates must lie within
+// +-2^27 (GDI's own range, that of region coordinates too); drawing calls
+// beyond it fail, so no edge arithmetic can overflow.
+constexpr int32_t kMaxPenWidth = 1 << 16;
+constexpr int64_t kCoordLimit = int64_t{1} << 27;
+
+bool InRange(POINT p) {
+  return p.x >= -kCoordLimit && p.x <= kCoordLimit && p.y >= -kCoordLimit && p.y <= kCoordLimit;
+}
+
+BOOL OutOfRange() {
+  SetLastError(ERROR_INVALID_PARAMETER);
+  return FALSE_;
+}
 
 struct PenShape {
   bool visible = false;
@@ -31,7 +45,7 @@ PenShape PenShapeOf(const GdiDC& dc) {
   if (!pen || pen->Style() == PS_NULL || pen->brush.style == BS_NULL) return p;
   p.visible = true;
   bool geometric = (pen->style & PS_TYPE_MASK) == PS_GEOMETRIC || !pen->extended;
-  p.width = geometric ? std::max(1, pen->width) : 1;
+  p.width = geometric ? std::clamp(pen->width, 1, kMaxPenWidth) : 1;
   p.endCap = pen->style & PS_ENDCAP_MASK;
   p.join = pen->style & PS_JOIN_MASK;
   p.insideFrame = pen->Style() == PS_INSIDEFRAME;
@@ -77,7 +91,9 @@ struct Vec {
 
 class StrokeBuilder {
  public:
-  explicit StrokeBuilder(const PenShape& pen) : pen_(pen), half_(pen.width / 2.0) {}
+  // Only rows rowTop .. rowBottom - 1 are made (the surface's).
+  StrokeBuilder(const PenShape& pen, int32_t rowTop, int32_t rowBottom)
+      : pen_(pen), half_(pen.width / 2.0), rowTop_(rowTop), rowBottom_(rowBottom) {}
 
   GdiRegion Build(const std::vector<POINT>& path, bool closed) {
     std::vector<Vec> pts;
@@ -114,7 +130,8 @@ class StrokeBuilder {
       Disc(pts.back());
     }
     GdiRegion region = GdiScanPolygons(points_.data(), counts_.data(),
-                                       static_cast<int32_t>(counts_.size()), WINDING);
+                                       static_cast<int32_t>(counts_.size()), WINDING, rowTop_,
+                                       rowBottom_);
     return GdiRegion::Combine(region, discs_, RGN_OR);
   }
 
@@ -152,7 +169,8 @@ class StrokeBuilder {
     LONG x = static_cast<LONG>(c.x) - pen_.width / 2;
     LONG y = static_cast<LONG>(c.y) - pen_.width / 2;
     discs_ = GdiRegion::Combine(
-        discs_, GdiRegion::Ellipse({x, y, x + pen_.width, y + pen_.width}), RGN_OR);
+        discs_,
+        GdiRegion::Ellipse({x, y, x + pen_.width, y + pen_.width}, rowTop_, rowBottom_), RGN_OR);
   }
 
   // Polygons are all turned the same way round, so that filling them
@@ -175,6 +193,7 @@ class StrokeBuilder {
 
   PenShape pen_;
   double half_;
+  int32_t rowTop_, rowBottom_;
   std::vector<GdiFixedPoint> points_;
   std::vector<int32_t> counts_;
   GdiRegion discs_;
@@ -189,11 +208,12 @@ GdiRegion StrokePath(GdiDC& dc, GdiSurface& s, const std::vector<POINT>& path, b
   PenShape pen = PenShapeOf(dc);
   if (!pen.visible || path.size() < 2) return GdiRegion();
   GdiInk ink = PenInk(dc, s);
+  RECT bounds{0, 0, s.width, s.height};
   if (pen.width <= 1) {
     std::vector<POINT> points;
     size_t segments = closed ? path.size() : path.size() - 1;
     for (size_t i = 0; i < segments; ++i) {
-      GdiLinePoints(path[i], path[(i + 1) % path.size()], points);
+      GdiLinePoints(path[i], path[(i + 1) % path.size()], points, &bounds);
     }
     GdiPaintPoints(dc, points, ink, dc.state.rop2);
     if (!wantCoverage) return GdiRegion();
@@ -201,15 +221,19 @@ GdiRegion StrokePath(GdiDC& dc, GdiSurface& s, const std::vector<POINT>& path, b
     for (const POINT& p : points) cover.Add(p.y, p.x, p.x + 1);
     return cover.Finish();
   }
-  GdiRegion region = StrokeBuilder(pen).Build(path, closed);
+  GdiRegion region = StrokeBuilder(pen, 0, s.height).Build(path, closed);
   GdiPaintRegion(dc, region, ink, dc.state.rop2);
   return region;
 }
 
-std::vector<POINT> ToDevice(const GdiDC& dc, const POINT* points, int count) {
-  std::vector<POINT> out(count);
-  for (int i = 0; i < count; ++i) out[i] = GdiToDevice(dc, points[i]);
-  return out;
+// The device points of a path; false when one is out of range.
+bool ToDevice(const GdiDC& dc, const POINT* points, int count, std::vector<POINT>* out) {
+  out->resize(count);
+  for (int i = 0; i < count; ++i) {
+    (*out)[i] = GdiToDevice(dc, points[i]);
+    if (!InRange((*out)[i])) return false;
+  }
+  return true;
 }
 
 // The outer and inner boxes of a shape framed by the DC's pen.
@@ -226,8 +250,8 @@ void FrameBoxes(const PenShape& pen, const RECT& box, RECT* outer, RECT* inner) 
             box.bottom - 1 - w / 2};
 }
 
-// Draws a closed shape given by a maker of its region from a box (and the
-// growth of its corners between boxes).
+// Draws a closed shape given by a maker of its region from a box, the
+// growth of its corners between boxes, and the rows wanted.
 template <typename MakeRegion>
 BOOL DrawBoxShape(HDC handle, GdiOp op, int left, int top, int right, int bottom, int extra1,
                   int extra2, MakeRegion make) {
@@ -243,22 +267,27 @@ BOOL DrawBoxShape(HDC handle, GdiOp op, int left, int top, int right, int bottom
   BOOL result = TRUE_;
   GdiSurface* s = Begin(*dc, call, &result);
   if (!s) return result;
-  RECT box = Ordered(GdiRectToDevice(*dc, {left, top, right, bottom}));
+  POINT a = GdiToDevice(*dc, {left, top});
+  POINT b = GdiToDevice(*dc, {right, bottom});
+  if (!InRange(a) || !InRange(b)) return OutOfRange();
+  RECT box = Ordered({a.x, a.y, b.x, b.y});
   PenShape pen = PenShapeOf(*dc);
   int rop = dc->state.rop2;
+  int32_t rows = s->height;
   if (!pen.visible) {
     // Without a pen the shape is one pixel smaller each way.
     RECT fill{box.left, box.top, box.right - 1, box.bottom - 1};
-    GdiPaintRegion(*dc, make(fill, 0), BrushInk(*dc, *s), rop);
+    GdiPaintRegion(*dc, make(fill, 0, rows), BrushInk(*dc, *s), rop);
     return TRUE_;
   }
   RECT outer, inner;
   FrameBoxes(pen, box, &outer, &inner);
   int32_t grow = (outer.right - outer.left) - (box.right - box.left);
   int32_t shrink = (box.right - box.left) - (inner.right - inner.left);
-  GdiRegion interior =
-      (inner.right > inner.left && inner.bottom > inner.top) ? make(inner, -shrink) : GdiRegion();
-  GdiRegion frame = GdiRegion::Combine(make(outer, grow), interior, RGN_DIFF);
+  GdiRegion interior = (inner.right > inner.left && inner.bottom > inner.top)
+                           ? make(inner, -shrink, rows)
+                           : GdiRegion();
+  GdiRegion frame = GdiRegion::Combine(make(outer, grow, rows), interior, RGN_DIFF);
   GdiPaintRegion(*dc, interior, BrushInk(*dc, *s), rop);
   GdiPaintRegion(*dc, frame, PenInk(*dc, *s), rop);
   return TRUE_;
@@ -312,7 +341,9 @@ BOOL LineTo(HDC handle, int x, int y) {
   POINT from = dc->state.position;
   dc->state.position = {x, y};
   if (!s) return result;
-  StrokePath(*dc, *s, {GdiToDevice(*dc, from), GdiToDevice(*dc, {x, y})}, false, false);
+  POINT a = GdiToDevice(*dc, from), b = GdiToDevice(*dc, {x, y});
+  if (!InRange(a) || !InRange(b)) return OutOfRange();
+  StrokePath(*dc, *s, {a, b}, false, false);
   return TRUE_;
 }
 
@@ -329,7 +360,9 @@ BOOL Polyline(HDC handle, const POINT* points, int count) {
   BOOL result = TRUE_;
   GdiSurface* s = Begin(*dc, call, &result);
   if (!s) return result;
-  StrokePath(*dc, *s, ToDevice(*dc, points, count), false, false);
+  std::vector<POINT> path;
+  if (!ToDevice(*dc, points, count, &path)) return OutOfRange();
+  StrokePath(*dc, *s, path, false, false);
   return TRUE_;
 }
 
@@ -346,23 +379,26 @@ BOOL LineDDA(int x1, int y1, int x2, int y2, LINEDDAPROC proc, LPARAM data) {
 
 BOOL Rectangle(HDC dc, int left, int top, int right, int bottom) {
   return DrawBoxShape(dc, GdiOp::Rectangle, left, top, right, bottom, 0, 0,
-                      [](const RECT& box, int32_t) { return GdiRegion(box); });
+                      [](const RECT& box, int32_t, int32_t) { return GdiRegion(box); });
 }
 
 BOOL Ellipse(HDC dc, int left, int top, int right, int bottom) {
   return DrawBoxShape(dc, GdiOp::Ellipse, left, top, right, bottom, 0, 0,
-                      [](const RECT& box, int32_t) { return GdiRegion::Ellipse(box); });
+                      [](const RECT& box, int32_t, int32_t rows) {
+                        return GdiRegion::Ellipse(box, 0, rows);
+                      });
 }
 
 BOOL RoundRect(HDC dc, int left, int top, int right, int bottom, int ovalWidth,
                int ovalHeight) {
-  int32_t ew = std::abs(ovalWidth), eh = std::abs(ovalHeight);
+  int32_t ew = static_cast<int32_t>(std::min<int64_t>(std::abs(int64_t{ovalWidth}), kCoordLimit));
+  int32_t eh = static_cast<int32_t>(std::min<int64_t>(std::abs(int64_t{ovalHeight}), kCoordLimit));
   // The corners of the outer and inner outlines grow and shrink with the
   // boxes, so that the frame keeps its width round the corners.
   return DrawBoxShape(dc, GdiOp::RoundRect, left, top, right, bottom, ovalWidth, ovalHeight,
-                      [ew, eh](const RECT& box, int32_t change) {
+                      [ew, eh](const RECT& box, int32_t change, int32_t rows) {
                         return GdiRegion::RoundRect(box, std::max(0, ew + change),
-                                                    std::max(0, eh + change));
+                                                    std::max(0, eh + change), 0, rows);
                       });
 }
 
@@ -379,7 +415,8 @@ BOOL Polygon(HDC handle, const POINT* points, int count) {
   BOOL result = TRUE_;
   GdiSurface* s = Begin(*dc, call, &result);
   if (!s) return result;
-  std::vector<POINT> path = ToDevice(*dc, points, count);
+  std::vector<POINT> path;
+  if (!ToDevice(*dc, points, count, &path)) return OutOfRange();
   std::vector<GdiFixedPoint> fixed(path.size());
   for (size_t i = 0; i < path.size(); ++i) {
     fixed[i] = {path[i].x * kGdiFixedOne, path[i].y * kGdiFixedOne};
@@ -392,11 +429,12 @@ BOOL Polygon(HDC handle, const POINT* points, int count) {
   GdiRegion frame;
   if (pen.visible) {
     if (pen.width > 1) {
-      frame = StrokeBuilder(pen).Build(path, true);
+      frame = StrokeBuilder(pen, 0, s->height).Build(path, true);
     } else {
+      RECT bounds{0, 0, s->width, s->height};
       std::vector<POINT> pts;
       for (size_t i = 0; i < path.size(); ++i) {
-        GdiLinePoints(path[i], path[(i + 1) % path.size()], pts);
+        GdiLinePoints(path[i], path[(i + 1) % path.size()], pts, &bounds);
       }
       GdiSpanBuilder cover;
       for (const POINT& p : pts) cover.Add(p.y, p.x, p.x + 1);

@@ -255,30 +255,33 @@ bool GdiRegion::EllipseRow(const RECT& box, int32_t y, int32_t* x0, int32_t* x1)
   return true;
 }
 
-GdiRegion GdiRegion::Ellipse(const RECT& box) {
+GdiRegion GdiRegion::Ellipse(const RECT& box, int32_t rowTop, int32_t rowBottom) {
   RECT b = Ordered(box);
   GdiSpanBuilder builder;
-  for (int32_t y = b.top; y < b.bottom; ++y) {
+  for (int32_t y = std::max(b.top, rowTop); y < std::min(b.bottom, rowBottom); ++y) {
     int32_t x0, x1;
     if (EllipseRow(b, y, &x0, &x1)) builder.Add(y, x0, x1);
   }
   return builder.Finish();
 }
 
-GdiRegion GdiRegion::RoundRect(const RECT& box, int32_t ovalWidth, int32_t ovalHeight) {
+GdiRegion GdiRegion::RoundRect(const RECT& box, int32_t ovalWidth, int32_t ovalHeight,
+                               int32_t rowTop, int32_t rowBottom) {
   RECT b = Ordered(box);
   int64_t w = int64_t{b.right} - b.left;
   int64_t h = int64_t{b.bottom} - b.top;
   if (w <= 0 || h <= 0) return GdiRegion();
   int32_t ew = static_cast<int32_t>(std::min<int64_t>(std::abs(int64_t{ovalWidth}), w));
   int32_t eh = static_cast<int32_t>(std::min<int64_t>(std::abs(int64_t{ovalHeight}), h));
-  if (ew < 2 || eh < 2) return GdiRegion(b);
+  if (ew < 2 || eh < 2) {
+    return GdiRegion(RECT{b.left, std::max(b.top, rowTop), b.right, std::min(b.bottom, rowBottom)});
+  }
   RECT tl = {b.left, b.top, b.left + ew, b.top + eh};
   RECT tr = {b.right - ew, b.top, b.right, b.top + eh};
   RECT bl = {b.left, b.bottom - eh, b.left + ew, b.bottom};
   RECT br = {b.right - ew, b.bottom - eh, b.right, b.bottom};
   GdiSpanBuilder builder;
-  for (int32_t y = b.top; y < b.bottom; ++y) {
+  for (int32_t y = std::max(b.top, rowTop); y < std::min(b.bottom, rowBottom); ++y) {
     int32_t x0 = b.left, x1 = b.right, a, c;
     if (y < b.top + eh / 2) {
       if (EllipseRow(tl, y, &a, &c)) x0 = a;

@@ -35,11 +35,14 @@ class GdiRegion {
   GdiRegion Intersected(const GdiRegion& other) const { return Combine(*this, other, RGN_AND); }
 
   // The pixels whose centres lie inside the ellipse inscribed in the box.
-  static GdiRegion Ellipse(const RECT& box);
+  // Drawing asks only for rows rowTop .. rowBottom - 1 (its surface).
+  static GdiRegion Ellipse(const RECT& box, int32_t rowTop = INT32_MIN,
+                           int32_t rowBottom = INT32_MAX);
   // The run of row y of that ellipse: false when the row has no pixel.
   static bool EllipseRow(const RECT& box, int32_t y, int32_t* x0, int32_t* x1);
   // A rectangle whose corners are quarters of an ellipse of the given size.
-  static GdiRegion RoundRect(const RECT& box, int32_t ovalWidth, int32_t ovalHeight);
+  static GdiRegion RoundRect(const RECT& box, int32_t ovalWidth, int32_t ovalHeight,
+                             int32_t rowTop = INT32_MIN, int32_t rowBottom = INT32_MAX);
 
   // Adopts rectangles already in canonical order (a checked RGNDATA list is
   // rebuilt through FromRects instead).

@@ -725,6 +725,49 @@ TEST(GdiDraw, SaveDcAndRestoreDcBringBackStateAndClip) {
   EXPECT_TRUE(DeleteObject(red));
 }
 
+TEST(GdiDraw, HugeShapesDrawOnlyTheirVisiblePart) {
+  // Coordinates far outside the surface cost only what is visible.
+  Canvas c(10, 10);
+  MoveToEx(c.dc(), -100000000, 5, nullptr);
+  ASSERT_TRUE(LineTo(c.dc(), 100000000, 5));
+  for (int x = 0; x < 10; ++x) EXPECT_EQ(c.At(x, 5), 0u) << x;
+  EXPECT_EQ(c.At(0, 4), 0xFFFFFFu);
+  // A steep line through the surface keeps its slope outside it.
+  PatBlt(c.dc(), 0, 0, 10, 10, WHITENESS);
+  MoveToEx(c.dc(), -50000000, -100000000, nullptr);
+  LineTo(c.dc(), 50000000, 100000000);  // passes (0, 0), (1, 2), (2, 4)...
+  EXPECT_EQ(c.At(0, 0), 0u);
+  EXPECT_EQ(c.At(1, 2), 0u);
+  EXPECT_EQ(c.At(4, 8), 0u);
+  // Half-way rows round forward: row 1 (x 0.5) takes pixel 1, as the
+  // same line drawn short does.
+  EXPECT_EQ(c.At(1, 1), 0u);
+  EXPECT_EQ(c.At(0, 1), 0xFFFFFFu);
+  EXPECT_EQ(c.At(2, 2), 0xFFFFFFu);
+  Canvas shortLine(10, 10);
+  MoveToEx(shortLine.dc(), 0, 0, nullptr);
+  LineTo(shortLine.dc(), 5, 10);
+  for (int y = 0; y < 10; ++y) {
+    for (int x = 0; x < 10; ++x) EXPECT_EQ(shortLine.At(x, y), c.At(x, y)) << x << "," << y;
+  }
+  SelectObject(c.dc(), GetStockObject(BLACK_BRUSH));
+  ASSERT_TRUE(Ellipse(c.dc(), -60000000, -60000000, 60000000, 60000000));
+  EXPECT_EQ(c.At(9, 9), 0u);
+  HPEN wide = CreatePen(PS_SOLID, 4, RGB(0, 0, 0));
+  SelectObject(c.dc(), wide);
+  POINT far[] = {{-50000000, 2}, {50000000, 2}, {0, 100000000}};
+  EXPECT_TRUE(Polygon(c.dc(), far, 3));
+  // Beyond GDI's coordinate range the call fails and draws nothing.
+  PatBlt(c.dc(), 0, 0, 10, 10, WHITENESS);
+  MoveToEx(c.dc(), 0, 0, nullptr);
+  EXPECT_FALSE(LineTo(c.dc(), 1 << 28, 0));
+  EXPECT_FALSE(Rectangle(c.dc(), 0, 0, 1 << 28, 5));
+  EXPECT_EQ(c.At(1, 0), 0xFFFFFFu);
+  SelectObject(c.dc(), GetStockObject(BLACK_PEN));
+  SelectObject(c.dc(), GetStockObject(WHITE_BRUSH));
+  DeleteObject(wide);
+}
+
 TEST(GdiDraw, DrawingOnAMonochromeBitmapMatchesColoursToBlackOrWhite) {
   HDC dc = CreateCompatibleDC(nullptr);
   HBITMAP mono = CreateBitmap(16, 2, 1, 1, nullptr);
