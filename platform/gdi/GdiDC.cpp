@@ -10,7 +10,7 @@
 #include <strings.h>
 
 #include "platform/gdi/GdiPaint.h"
-#include "platform/win32/WinWindowsInternal.h"
+#include "platform/win32/WinWindows.h"
 
 const char* const kGdiDefaultPrinterName = "Qv Printer";
 
