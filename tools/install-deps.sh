@@ -7,6 +7,8 @@ packages=(
   cmake ninja-build g++ make pkg-config binutils
   libgtest-dev libgmock-dev libbenchmark-dev
   zlib1g-dev
+  libfreetype-dev libfontconfig-dev
+  fonts-liberation2 fonts-dejavu-core fonts-symbola
 )
 
 missing=()
