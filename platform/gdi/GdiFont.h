@@ -1,59 +1,11 @@
-// The GDI font records (LOGFONTA, TEXTMETRICA and the enumeration records) with
-// the widths and padding of 32-bit Windows, and the constants that go with them.
+// The font and text calls of the GDI stand-in beyond those WinGdi.h declares:
+// font enumeration with its records (ENUMLOGFONTA, NEWTEXTMETRICA, with the
+// widths and padding of 32-bit Windows) and DrawTextExA.
 #pragma once
 
-#include "platform/win32/WinTypes.h"
+#include "platform/gdi/WinGdi.h"
 
-using CHAR = char;
-using WCHAR = char16_t;
-
-constexpr int LF_FACESIZE = 32;
 constexpr int LF_FULLFACESIZE = 64;
-
-// 60 bytes: five 32-bit numbers, eight bytes, then the face name (offset 28),
-// zero-terminated within its 32 bytes.
-struct LOGFONTA {
-  LONG lfHeight;       // < 0: character (em) height; > 0: cell height; 0: default
-  LONG lfWidth;        // average character width; 0: the face's own proportions
-  LONG lfEscapement;   // angle of the baseline, tenths of a degree, counter-clockwise
-  LONG lfOrientation;  // angle of each character (the escapement is used for both)
-  LONG lfWeight;       // 0 default, 400 normal, 700 bold
-  BYTE lfItalic;
-  BYTE lfUnderline;
-  BYTE lfStrikeOut;
-  BYTE lfCharSet;
-  BYTE lfOutPrecision;
-  BYTE lfClipPrecision;
-  BYTE lfQuality;
-  BYTE lfPitchAndFamily;
-  CHAR lfFaceName[LF_FACESIZE];
-};
-static_assert(sizeof(LOGFONTA) == 60);
-
-// 56 bytes: eleven 32-bit numbers, nine bytes, three bytes of padding.
-struct TEXTMETRICA {
-  LONG tmHeight;
-  LONG tmAscent;
-  LONG tmDescent;
-  LONG tmInternalLeading;
-  LONG tmExternalLeading;
-  LONG tmAveCharWidth;
-  LONG tmMaxCharWidth;
-  LONG tmWeight;
-  LONG tmOverhang;
-  LONG tmDigitizedAspectX;
-  LONG tmDigitizedAspectY;
-  BYTE tmFirstChar;
-  BYTE tmLastChar;
-  BYTE tmDefaultChar;
-  BYTE tmBreakChar;
-  BYTE tmItalic;
-  BYTE tmUnderlined;
-  BYTE tmStruckOut;
-  BYTE tmPitchAndFamily;
-  BYTE tmCharSet;
-};
-static_assert(sizeof(TEXTMETRICA) == 56);
 
 // TEXTMETRICA followed by four 32-bit words: 72 bytes.
 struct NEWTEXTMETRICA {
@@ -112,40 +64,13 @@ struct ENUMLOGFONTEXA {
 };
 static_assert(sizeof(ENUMLOGFONTEXA) == 188);
 
-// Weights.
-constexpr LONG FW_DONTCARE = 0;
-constexpr LONG FW_NORMAL = 400;
+// Weights and precisions (the enumeration reports stroke precision, 3, for
+// scalable faces; the system's font lists count 2 and above as scalable).
 constexpr LONG FW_SEMIBOLD = 600;
-constexpr LONG FW_BOLD = 700;
-
-// Character sets.
-constexpr BYTE ANSI_CHARSET = 0;
-constexpr BYTE DEFAULT_CHARSET = 1;
-constexpr BYTE SYMBOL_CHARSET = 2;
-
-// Precisions (the enumeration reports stroke precision for scalable faces).
-constexpr BYTE OUT_DEFAULT_PRECIS = 0;
 constexpr BYTE OUT_STRING_PRECIS = 1;
 constexpr BYTE OUT_STROKE_PRECIS = 3;
-constexpr BYTE CLIP_DEFAULT_PRECIS = 0;
 constexpr BYTE CLIP_STROKE_PRECIS = 2;
-constexpr BYTE DEFAULT_QUALITY = 0;
-constexpr BYTE NONANTIALIASED_QUALITY = 3;
-
-// Pitch and family.
-constexpr BYTE DEFAULT_PITCH = 0;
-constexpr BYTE FIXED_PITCH = 1;
-constexpr BYTE VARIABLE_PITCH = 2;
-constexpr BYTE FF_DONTCARE = 0x00;
-constexpr BYTE FF_ROMAN = 0x10;
-constexpr BYTE FF_SWISS = 0x20;
-constexpr BYTE FF_MODERN = 0x30;
-constexpr BYTE FF_DECORATIVE = 0x50;
-
-// tmPitchAndFamily bits. TMPF_FIXED_PITCH set means the face is proportional.
-constexpr BYTE TMPF_FIXED_PITCH = 0x01;
-constexpr BYTE TMPF_VECTOR = 0x02;
-constexpr BYTE TMPF_TRUETYPE = 0x04;
+constexpr BYTE DRAFT_QUALITY = 1;
 
 // Font types handed to the enumeration callbacks.
 constexpr DWORD RASTER_FONTTYPE = 0x0001;
@@ -156,4 +81,51 @@ constexpr DWORD TRUETYPE_FONTTYPE = 0x0004;
 constexpr DWORD NTM_ITALIC = 0x00000001;
 constexpr DWORD NTM_BOLD = 0x00000020;
 constexpr DWORD NTM_REGULAR = 0x00000040;
-constexpr DWORD NTM_TT_OPENTYPE = 0x00040000;
+
+// The callback gets an ENUMLOGFONTA (ENUMLOGFONTEXA for the Ex form) and a
+// NEWTEXTMETRICA (NEWTEXTMETRICEXA); it answers 0 to stop.
+using FONTENUMPROCA = int (*)(const LOGFONTA* font, const TEXTMETRICA* metrics, DWORD fontType,
+                              LPARAM data);
+
+// Every family once (family null or empty), or every style of one family.
+// Answers what the last callback answered, 1 when none was called.
+QV_PLATFORM_API int EnumFontFamiliesA(HDC dc, LPCSTR family, FONTENUMPROCA proc, LPARAM data);
+// The same, chosen by the record's face name (empty: every family) and
+// character set (DEFAULT_CHARSET: any); flags must be 0.
+QV_PLATFORM_API int EnumFontFamiliesExA(HDC dc, const LOGFONTA* font, FONTENUMPROCA proc,
+                                        LPARAM data, DWORD flags);
+
+// The face name of the DC's font as the font configuration names it (the
+// asked-for name when a font carries it, else the name of the font chosen in
+// its place), at most size - 1 characters and a zero. Answers the characters
+// copied with the zero, or with a null buffer the size needed; 0 on failure.
+QV_PLATFORM_API int GetTextFaceA(HDC dc, int size, char* face);
+
+// DrawTextExA formats.
+constexpr UINT DT_TOP = 0x0000;
+constexpr UINT DT_LEFT = 0x0000;
+constexpr UINT DT_CENTER = 0x0001;
+constexpr UINT DT_RIGHT = 0x0002;
+constexpr UINT DT_VCENTER = 0x0004;
+constexpr UINT DT_BOTTOM = 0x0008;
+constexpr UINT DT_WORDBREAK = 0x0010;
+constexpr UINT DT_SINGLELINE = 0x0020;
+constexpr UINT DT_NOCLIP = 0x0100;
+constexpr UINT DT_CALCRECT = 0x0400;
+constexpr UINT DT_EDITCONTROL = 0x2000;
+
+struct DRAWTEXTPARAMS {
+  UINT cbSize;
+  int iTabLength;
+  int iLeftMargin;
+  int iRightMargin;
+  UINT uiLengthDrawn;
+};
+
+// Draws text in a rectangle (or with DT_CALCRECT only measures it, setting the
+// rectangle's right and bottom) in the DC's font and colours; lines end at CR,
+// LF or CR LF, and with DT_WORDBREAK also where a word would cross the right
+// edge. A count of -1 means a zero-terminated text. Answers the text's height
+// (0 on failure).
+QV_PLATFORM_API int DrawTextExA(HDC dc, LPCSTR text, int count, RECT* rect, UINT format,
+                                DRAWTEXTPARAMS* params);

@@ -219,6 +219,10 @@ FaceMatch FontLibrary::Match(const LOGFONTA& logFont) {
   }
   FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(weight));
   FcPatternAddInteger(pattern, FC_SLANT, wantItalic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+  // A fixed pitch asked for chooses a fixed-pitch fallback for unknown faces.
+  if ((logFont.lfPitchAndFamily & 0x03) == FIXED_PITCH || (logFont.lfPitchAndFamily & 0xF0) == FF_MODERN) {
+    FcPatternAddInteger(pattern, FC_SPACING, FC_MONO);
+  }
   // Fixed languages, so that the user's locale cannot change which font wins.
   FcPatternAddString(pattern, FC_LANG, reinterpret_cast<const FcChar8*>("en"));
   FcPatternAddString(pattern, FC_NAMELANG, reinterpret_cast<const FcChar8*>("en"));
