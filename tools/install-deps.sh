@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ make pkg-config binutils
   libgtest-dev libgmock-dev libbenchmark-dev
-  zlib1g-dev
+  zlib1g-dev libpng-dev
   libfreetype-dev libfontconfig-dev
   fonts-liberation2 fonts-dejavu-core fonts-symbola
 )

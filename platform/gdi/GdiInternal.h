@@ -214,6 +214,19 @@ HGDIOBJ GdiInsert(std::unique_ptr<GdiObject> object);
 // makes its fonts this way.
 HFONT GdiNewFont(const LOGFONTA& logFont);
 
+// Uses of an object by DCs and saved states. Ending the last use of an object
+// deleted meanwhile deletes it.
+void GdiUse(GdiObject* object);
+void GdiUnuse(GdiObject* object);
+// Takes an object out of the table and deletes it.
+void GdiRemove(GdiObject* object);
+// Stock objects by GetStockObject index, and the 1 x 1 monochrome bitmap
+// that every new memory DC holds.
+GdiObject* GdiStockObject(int index);
+GdiBitmap* GdiDefaultBitmap();
+// A copy of a surface's pixels in the same format, top-down.
+std::shared_ptr<GdiSurface> GdiCopySurface(const GdiSurface& surface);
+
 // ---------------------------------------------------------------------------
 // Coordinates and drawing hooks
 
@@ -271,6 +284,10 @@ class GdiRecorder {
   virtual ~GdiRecorder() = default;
   virtual void Record(GdiDC& dc, const GdiCall& call) = 0;
 };
+
+inline void GdiRecord(GdiDC& dc, const GdiCall& call) {
+  if (dc.recorder) dc.recorder->Record(dc, call);
+}
 
 // A recording DC with the device capabilities of the reference DC (the
 // screen when null). Drawing on it draws nothing; every call goes to the

@@ -36,6 +36,8 @@ class GdiRegion {
 
   // The pixels whose centres lie inside the ellipse inscribed in the box.
   static GdiRegion Ellipse(const RECT& box);
+  // The run of row y of that ellipse: false when the row has no pixel.
+  static bool EllipseRow(const RECT& box, int32_t y, int32_t* x0, int32_t* x1);
   // A rectangle whose corners are quarters of an ellipse of the given size.
   static GdiRegion RoundRect(const RECT& box, int32_t ovalWidth, int32_t ovalHeight);
 
@@ -63,6 +65,7 @@ class GdiSpanBuilder {
     int32_t y, x0, x1;
   };
   std::vector<Span> spans_;
+  std::vector<RECT> rects_;
 };
 
 // Scan conversion of polygons with vertices in fixed point (kGdiFixedOne units
@@ -75,5 +78,6 @@ struct GdiFixedPoint {
 };
 // Polygons given one after another (counts[i] points each), filled together
 // with ALTERNATE or WINDING.
+// Only rows rowTop .. rowBottom - 1 are scanned (drawing passes its clip).
 GdiRegion GdiScanPolygons(const GdiFixedPoint* points, const int32_t* counts, int32_t polygons,
-                          int fillMode);
+                          int fillMode, int32_t rowTop = INT32_MIN, int32_t rowBottom = INT32_MAX);
