@@ -191,7 +191,7 @@ bool GdiDrawTextRun(HDC handle, int32_t x, int32_t y, UINT align, UINT options, 
       // the whole-pixel advances along its baseline.
       int32_t gx = RoundToInt32(originX + static_cast<double>(position) * dirX);
       int32_t gy = RoundToInt32(originY + static_cast<double>(position) * dirY);
-      PaintBits(*dc, gx, gy, font.Glyph(run.units[i]), ink, clip);
+      PaintBits(*dc, gx, gy, *font.Glyph(run.units[i]), ink, clip);
       position += run.advances[i];
     }
     const LOGFONTA& logFont = font.LogFont();

@@ -343,6 +343,7 @@ std::u16string FontInstance::UnitsFromAnsi(const char* bytes, int count) const {
   return units;
 }
 
+// Loads the glyph of a unit into the face's slot; the caller holds the lock.
 bool FontInstance::LoadOutline(char16_t unit) {
   if (!file_ || !size_) return false;
   FT_Face face = file_->Face();
@@ -356,6 +357,7 @@ bool FontInstance::LoadOutline(char16_t unit) {
 }
 
 int FontInstance::Advance(char16_t unit) {
+  std::lock_guard<std::recursive_mutex> lock(FontLibrary::Get()->Mutex());
   auto& page = advances_[unit >> 8];
   if (!page) {
     page = std::make_unique<std::array<int32_t, 256>>();
@@ -364,18 +366,16 @@ int FontInstance::Advance(char16_t unit) {
   int32_t& slot = (*page)[unit & 0xFF];
   if (slot < 0) {
     slot = 0;
-    if (file_) {
-      std::lock_guard<std::recursive_mutex> lock(file_->Library().Mutex());
-      if (LoadOutline(unit)) {
-        FT_Pos advance = file_->Face()->glyph->advance.x;
-        slot = static_cast<int32_t>((advance + 32) >> 6) + boldPixels_;
-      }
+    if (LoadOutline(unit)) {
+      FT_Pos advance = file_->Face()->glyph->advance.x;
+      slot = static_cast<int32_t>((advance + 32) >> 6) + boldPixels_;
     }
   }
   return slot;
 }
 
-const Mask& FontInstance::Glyph(char16_t unit) {
+std::shared_ptr<const Mask> FontInstance::Glyph(char16_t unit) {
+  std::lock_guard<std::recursive_mutex> lock(FontLibrary::Get()->Mutex());
   auto found = glyphs_.find(unit);
   if (found != glyphs_.end()) return found->second;
 
@@ -383,38 +383,36 @@ const Mask& FontInstance::Glyph(char16_t unit) {
     glyphs_.clear();
     glyphBytes_ = 0;
   }
-
-  Mask mask;
-  if (file_) {
-    std::lock_guard<std::recursive_mutex> lock(file_->Library().Mutex());
-    if (LoadOutline(unit) && file_->Face()->glyph->format == FT_GLYPH_FORMAT_OUTLINE) {
-      FT_GlyphSlot slot = file_->Face()->glyph;
-      FT_Outline* outline = &slot->outline;
-      if (synthBold_) {
-        // Widen to the right only, as the advance grows to the right.
-        FT_Outline_EmboldenXY(outline, boldPixels_ * 64, 0);
-        FT_Outline_Translate(outline, boldPixels_ * 32, 0);
-      }
-      if (synthItalic_) {
-        FT_Matrix shear{0x10000, kItalicShear, 0, 0x10000};
-        FT_Outline_Transform(outline, &shear);
-      }
-      if (escapement_ != 0) {
-        auto c = static_cast<FT_Fixed>(std::lround(cos_ * 65536.0));
-        auto s = static_cast<FT_Fixed>(std::lround(sin_ * 65536.0));
-        FT_Matrix turn{c, -s, s, c};
-        FT_Outline_Transform(outline, &turn);
-      }
-      mask = Rasterize(file_->Library().FreeType(), outline, -kMaxMaskSide, -kMaxMaskSide,
-                       kMaxMaskSide, kMaxMaskSide);
+  auto mask = std::make_shared<Mask>();
+  if (LoadOutline(unit) && file_->Face()->glyph->format == FT_GLYPH_FORMAT_OUTLINE) {
+    FT_GlyphSlot slot = file_->Face()->glyph;
+    FT_Outline* outline = &slot->outline;
+    if (synthBold_) {
+      // Widen to the right only, as the advance grows to the right.
+      FT_Outline_EmboldenXY(outline, boldPixels_ * 64, 0);
+      FT_Outline_Translate(outline, boldPixels_ * 32, 0);
     }
+    if (synthItalic_) {
+      FT_Matrix shear{0x10000, kItalicShear, 0, 0x10000};
+      FT_Outline_Transform(outline, &shear);
+    }
+    if (escapement_ != 0) {
+      auto c = static_cast<FT_Fixed>(std::lround(cos_ * 65536.0));
+      auto s = static_cast<FT_Fixed>(std::lround(sin_ * 65536.0));
+      FT_Matrix turn{c, -s, s, c};
+      FT_Outline_Transform(outline, &turn);
+    }
+    *mask = Rasterize(file_->Library().FreeType(), outline, -kMaxMaskSide, -kMaxMaskSide,
+                      kMaxMaskSide, kMaxMaskSide);
   }
-  glyphBytes_ += mask.bits.size();
-  return glyphs_.emplace(unit, std::move(mask)).first->second;
+  glyphBytes_ += mask->bits.size();
+  glyphs_.emplace(unit, mask);
+  return mask;
 }
 
 Mask FontInstance::BoxMask(double along0, double along1, double across0, double across1) const {
   if (!file_) return Mask();
+  std::lock_guard<std::recursive_mutex> lock(file_->Library().Mutex());
   // Corners in device terms (y down), then in the outline's terms (y up), 26.6.
   const double dx = cos_, dy = -sin_;    // along the baseline
   const double nx = sin_, ny = cos_;     // across it, downward
@@ -437,12 +435,12 @@ Mask FontInstance::BoxMask(double along0, double along1, double across0, double 
   outline.tags = tags;
   outline.contours = &contour;
   outline.flags = FT_OUTLINE_NONE;
-  std::lock_guard<std::recursive_mutex> lock(file_->Library().Mutex());
   return Rasterize(file_->Library().FreeType(), &outline, -kMaxMaskSide, -kMaxMaskSide,
                    kMaxMaskSide, kMaxMaskSide);
 }
 
 bool FontInstance::DesignMetrics(const FaceFile& file, bool symbol, NEWTEXTMETRICA* out) {
+  std::lock_guard<std::recursive_mutex> lock(file.Library().Mutex());
   FT_Face face = file.Face();
   if (!face || face->units_per_EM == 0) return false;
   TEXTMETRICA tm{};

@@ -43,6 +43,8 @@ constexpr int kMaxPixelSize = 4096;
 // The character height used when a LOGFONTA leaves the height at 0.
 constexpr int kDefaultPixelSize = 16;
 
+// Every operation is made under the font library's lock, so a font may be
+// used from any thread.
 class FontInstance {
  public:
   // The realized font for a LOGFONTA: shared with every other equal LOGFONTA
@@ -67,8 +69,9 @@ class FontInstance {
   int Advance(char16_t unit);
 
   // The glyph of a unit, rendered monochrome at its origin on the baseline and
-  // turned by the escapement.
-  const Mask& Glyph(char16_t unit);
+  // turned by the escapement. Shared with the font's cache, which may let it
+  // go at any later call.
+  std::shared_ptr<const Mask> Glyph(char16_t unit);
 
   // The escapement as a unit vector along the baseline, in device
   // coordinates (y down); exact for multiples of 90 degrees.
@@ -114,7 +117,7 @@ class FontInstance {
   int strikeThickness_ = 1;
   // Advances in 256 pages of 256 units, each made when first needed; -1 = not measured.
   std::array<std::unique_ptr<std::array<int32_t, 256>>, 256> advances_;
-  std::unordered_map<char16_t, Mask> glyphs_;
+  std::unordered_map<char16_t, std::shared_ptr<const Mask>> glyphs_;
   size_t glyphBytes_ = 0;
 };
 
