@@ -128,7 +128,12 @@ bool GdiDrawTextRun(HDC handle, int32_t x, int32_t y, UINT align, UINT options, 
     call.count = static_cast<int32_t>(count);
     call.data = text;
     call.size = static_cast<size_t>(count) * (wide ? 2 : 1);
+    // The recorder reads the alignment from the DC; a run drawn with another
+    // (DrawTextExA's lines) goes through SetTextAlign, so that it is recorded.
+    const UINT saved = dc->state.textAlign;
+    if (saved != align) SetTextAlign(handle, align);
     dc->recorder->Record(*dc, call);
+    if (saved != align) SetTextAlign(handle, saved);
   } else {
     const TEXTMETRICA& tm = font.Metrics();
     const double dirX = font.DirectionX(), dirY = font.DirectionY();
