@@ -352,6 +352,26 @@ TEST(GdiFontDraw, WingdingsBulletIsASolidSquare) {
   EXPECT_EQ(canvas.Count(kInk), w * h);
 }
 
+TEST(GdiFontDraw, WingdingsBulletCodesDrawSymbolsNotLetters) {
+  // The bullet codes the paragraph bullets use, as bytes, as UTF-16 codes and
+  // as their private-use forms.
+  for (char code : {'l', 'm', 'n', 'o', 'u', 'v'}) {
+    Canvas bytes(40, 40), units(40, 40), privateUse(40, 40), letter(40, 40);
+    for (Canvas* c : {&bytes, &units, &privateUse}) c->Use("Wingdings", -24);
+    letter.Use("Symbola", -24);  // the same font without the recoding
+    char16_t unit = static_cast<char16_t>(code);
+    char16_t inPrivateUse = static_cast<char16_t>(0xF000 | code);
+    TextOutA(bytes.dc(), 5, 5, &code, 1);
+    TextOutW(units.dc(), 5, 5, &unit, 1);
+    TextOutW(privateUse.dc(), 5, 5, &inPrivateUse, 1);
+    TextOutA(letter.dc(), 5, 5, &code, 1);
+    EXPECT_GT(bytes.Count(kInk), 20) << code;
+    EXPECT_EQ(bytes.Pixels(), units.Pixels()) << code;
+    EXPECT_EQ(bytes.Pixels(), privateUse.Pixels()) << code;
+    EXPECT_NE(bytes.Pixels(), letter.Pixels()) << code;
+  }
+}
+
 TEST(GdiFontDraw, BadArgumentsDrawNothingAndFail) {
   Canvas canvas(50, 20);
   canvas.Use("Arial", -12);
