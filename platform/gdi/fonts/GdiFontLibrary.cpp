@@ -60,8 +60,8 @@ struct FontLibrary::FcConfigHolder {
   }
 };
 
-FaceFile::FaceFile(std::shared_ptr<FontLibrary> library, FT_Face face, std::string path)
-    : library_(std::move(library)), face_(face), path_(std::move(path)) {}
+FaceFile::FaceFile(std::shared_ptr<FontLibrary> library, FT_Face face)
+    : library_(std::move(library)), face_(face) {}
 
 FaceFile::~FaceFile() {
   std::lock_guard<std::recursive_mutex> lock(library_->Mutex());
@@ -172,13 +172,6 @@ void FontLibrary::CollectFamilies() {
   }
 }
 
-const FamilyInfo* FontLibrary::FindFamily(const std::string& name) const {
-  for (const FamilyInfo& info : families_) {
-    if (SameFaceName(info.name, name)) return &info;
-  }
-  return nullptr;
-}
-
 bool FontLibrary::IsSymbolFaceName(const std::string& name) {
   return SameFaceName(name, "Wingdings");
 }
@@ -194,7 +187,7 @@ std::shared_ptr<FaceFile> FontLibrary::OpenFace(const std::string& path, int ind
   FT_Face face = nullptr;
   if (FT_New_Face(freetype_, path.c_str(), index, &face) != 0) return nullptr;
   FT_Select_Charmap(face, FT_ENCODING_UNICODE);
-  auto file = std::make_shared<FaceFile>(shared_from_this(), face, path);
+  auto file = std::make_shared<FaceFile>(shared_from_this(), face);
   open_.erase(std::remove_if(open_.begin(), open_.end(),
                              [](const OpenFile& open) { return open.face.expired(); }),
               open_.end());

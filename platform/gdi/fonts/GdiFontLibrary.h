@@ -22,19 +22,17 @@ class FontLibrary;
 // alive, so that no order of teardown at exit frees a face still in use.
 class FaceFile {
  public:
-  FaceFile(std::shared_ptr<FontLibrary> library, FT_Face face, std::string path);
+  FaceFile(std::shared_ptr<FontLibrary> library, FT_Face face);
   ~FaceFile();
   FaceFile(const FaceFile&) = delete;
   FaceFile& operator=(const FaceFile&) = delete;
 
   FT_Face Face() const { return face_; }
-  const std::string& Path() const { return path_; }
   FontLibrary& Library() const { return *library_; }
 
  private:
   std::shared_ptr<FontLibrary> library_;
   FT_Face face_;
-  std::string path_;
 };
 
 // What a LOGFONTA resolves to.
@@ -75,15 +73,11 @@ class FontLibrary : public std::enable_shared_from_this<FontLibrary> {
   std::recursive_mutex& Mutex() { return mutex_; }
   FT_Library FreeType() const { return freetype_; }
 
-  // Whether the configuration and at least one font were loaded.
-  bool HasFonts() const { return !families_.empty(); }
-
   FaceMatch Match(const LOGFONTA& logFont);
 
-  // The families in name order (case-insensitive), each with the Windows face
-  // names that the configuration gives its fonts as families of their own.
+  // The families in name order (case-insensitive), the Windows face names
+  // that the configuration adds to its fonts among them.
   const std::vector<FamilyInfo>& Families() const { return families_; }
-  const FamilyInfo* FindFamily(const std::string& name) const;
 
   // Whether a face name is coded in Wingdings character codes.
   static bool IsSymbolFaceName(const std::string& name);
