@@ -108,10 +108,11 @@ int DrawTextExA(HDC dc, LPCSTR text, int count, RECT* rect, UINT format, DRAWTEX
     advances.push_back(run.advances[i]);
   }
 
+  auto clamp = [](int64_t v) { return static_cast<LONG>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); };
   RECT box = *rect;
   if (params) {
-    box.left += params->iLeftMargin;
-    box.right -= params->iRightMargin;
+    box.left = clamp(int64_t{box.left} + params->iLeftMargin);
+    box.right = clamp(int64_t{box.right} - params->iRightMargin);
   }
   const int64_t limit = int64_t{box.right} - box.left;
 
@@ -140,7 +141,6 @@ int DrawTextExA(HDC dc, LPCSTR text, int count, RECT* rect, UINT format, DRAWTEX
   int64_t widest = 0;
   for (const Line& line : lines) widest = std::max(widest, line.width);
   const int64_t height = lineHeight * static_cast<int64_t>(lines.size());
-  auto clamp = [](int64_t v) { return static_cast<LONG>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); };
 
   if (format & DT_CALCRECT) {
     rect->right = clamp(int64_t{box.left} + widest + (params ? params->iRightMargin : 0));
