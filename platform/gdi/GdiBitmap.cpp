@@ -275,24 +275,53 @@ std::shared_ptr<GdiSurface> GdiDibView(const GdiDibFormat& f, const void* bits) 
 // ---------------------------------------------------------------------------
 // Bitmaps
 
+// Fills a device bitmap from caller rows of a given depth: 1 bit (bit 7 the
+// leftmost pixel, 1 white), 16 bits 5-5-5, 24 bits B G R, 32 bits B G R X.
+static void FillFromRows(GdiSurface& s, const uint8_t* rows, ptrdiff_t rowBytes, int32_t bpp) {
+  for (int32_t y = 0; y < s.height; ++y) {
+    const uint8_t* in = rows + y * rowBytes;
+    if (bpp == s.bitsPerPixel) {
+      std::memcpy(s.Row(y), in, GdiSurface::RowBytes(s.width, bpp, 1));
+      continue;
+    }
+    for (int32_t x = 0; x < s.width; ++x) {
+      COLORREF c;
+      if (bpp == 1) {
+        c = ((in[x >> 3] >> (7 - (x & 7))) & 1) ? RGB(255, 255, 255) : RGB(0, 0, 0);
+      } else if (bpp == 16) {
+        uint32_t v = in[2 * x] | (uint32_t{in[2 * x + 1]} << 8);
+        auto widen = [](uint32_t k) { return static_cast<BYTE>((k << 3) | (k >> 2)); };
+        c = RGB(widen((v >> 10) & 31), widen((v >> 5) & 31), widen(v & 31));
+      } else {
+        const uint8_t* p = in + (bpp / 8) * ptrdiff_t{x};
+        c = RGB(p[2], p[1], p[0]);
+      }
+      s.Set(x, y, s.FromColor(c));
+    }
+  }
+}
+
+static bool RowDepthReadable(UINT bpp) { return bpp == 1 || bpp == 16 || bpp == 24 || bpp == 32; }
+
 HBITMAP CreateBitmap(int width, int height, UINT planes, UINT bitsPerPixel, const void* bits) {
   if (width < 0 || height < 0 || planes != 1 || bitsPerPixel == 0 || bitsPerPixel > 32) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
   }
   if (width == 0 || height == 0) return static_cast<HBITMAP>(GdiDefaultBitmap()->handle);
-  // Device bitmaps are monochrome or of the display's 32 bits; initial bits
-  // are taken in those two layouts (rows padded to 16 bits).
+  // Device bitmaps are monochrome or of the display's 32 bits. Initial bits
+  // come in rows padded to 16 bits, of 1, 16, 24 or 32 bits a pixel; 4 and 8
+  // bits a pixel carry no colour table to read them by and are refused.
   bool mono = bitsPerPixel == 1;
-  if (!mono && bits && bitsPerPixel != 32) {
+  if (bits && !RowDepthReadable(bitsPerPixel)) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
   }
   auto s = NewDeviceSurface(width, height, mono);
   if (s && bits) {
-    ptrdiff_t rowBytes = GdiSurface::RowBytes(width, s->bitsPerPixel, 2);
-    const uint8_t* in = static_cast<const uint8_t*>(bits);
-    for (int32_t y = 0; y < height; ++y) std::memcpy(s->Row(y), in + y * rowBytes, rowBytes);
+    FillFromRows(*s, static_cast<const uint8_t*>(bits),
+                 GdiSurface::RowBytes(width, static_cast<int32_t>(bitsPerPixel), 2),
+                 static_cast<int32_t>(bitsPerPixel));
   }
   return NewBitmap(std::move(s));
 }
@@ -302,24 +331,21 @@ HBITMAP CreateBitmapIndirect(const BITMAP* bm) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
   }
-  if (!bm->bmBits) {
+  if (!bm->bmBits || bm->bmWidth <= 0 || bm->bmHeight <= 0) {
     return CreateBitmap(bm->bmWidth, bm->bmHeight, bm->bmPlanes, bm->bmBitsPixel, nullptr);
   }
-  HBITMAP h = CreateBitmap(bm->bmWidth, bm->bmHeight, bm->bmPlanes, bm->bmBitsPixel, nullptr);
-  GdiBitmap* b = GdiBitmapFromHandle(h);
-  if (!b || b->stock) return h;
-  // The given rows are bmWidthBytes apart.
-  ptrdiff_t rowBytes = GdiSurface::RowBytes(bm->bmWidth, b->surface->bitsPerPixel, 2);
-  if (bm->bmWidthBytes < rowBytes || b->surface->bitsPerPixel != bm->bmBitsPixel) {
-    DeleteObject(h);
+  // The given rows are bmWidthBytes apart, which must hold a row.
+  if (!RowDepthReadable(bm->bmBitsPixel) || bm->bmPlanes != 1 ||
+      bm->bmWidthBytes < GdiSurface::RowBytes(bm->bmWidth, bm->bmBitsPixel, 1)) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
   }
-  const uint8_t* in = static_cast<const uint8_t*>(bm->bmBits);
-  for (int32_t y = 0; y < bm->bmHeight; ++y) {
-    std::memcpy(b->surface->Row(y), in + ptrdiff_t{y} * bm->bmWidthBytes, rowBytes);
+  auto s = NewDeviceSurface(bm->bmWidth, bm->bmHeight, bm->bmBitsPixel == 1);
+  if (s) {
+    FillFromRows(*s, static_cast<const uint8_t*>(bm->bmBits), bm->bmWidthBytes,
+                 bm->bmBitsPixel);
   }
-  return h;
+  return NewBitmap(std::move(s));
 }
 
 HBITMAP CreateCompatibleBitmap(HDC dc, int width, int height) {

@@ -16,9 +16,17 @@ struct Slot {
   uint8_t generation = 1;
 };
 
-std::mutex gTableMutex;
-std::vector<Slot> gSlots(1);  // index 0 is never used, so no handle is 0
-std::vector<uint32_t> gFreeSlots;
+// The table lives for the whole process (never destroyed), so objects still
+// live at exit are not torn down in an order where a DC outlives its pens.
+struct Table {
+  std::mutex mutex;
+  std::vector<Slot> slots = std::vector<Slot>(1);  // index 0 unused: no handle is 0
+  std::vector<uint32_t> freeSlots;
+};
+Table& TheTable() {
+  static Table* table = new Table;
+  return *table;
+}
 
 uint32_t HandleValue(HGDIOBJ handle) {
   uintptr_t v = reinterpret_cast<uintptr_t>(handle);
@@ -29,8 +37,8 @@ GdiObject* LookupLocked(HGDIOBJ handle) {
   uint32_t v = HandleValue(handle);
   uint32_t index = (v >> 4) & kMaxIndex;
   uint8_t generation = static_cast<uint8_t>(v >> 24);
-  if (v == 0 || index == 0 || index >= gSlots.size()) return nullptr;
-  Slot& slot = gSlots[index];
+  if (v == 0 || index == 0 || index >= TheTable().slots.size()) return nullptr;
+  Slot& slot = TheTable().slots[index];
   if (!slot.object || slot.generation != generation) return nullptr;
   if (static_cast<uint32_t>(slot.object->kind) != (v & 0xF)) return nullptr;
   return slot.object.get();
@@ -167,20 +175,20 @@ int CopyOut(const T& value, int size, LPVOID buffer) {
 // The table
 
 HGDIOBJ GdiInsert(std::unique_ptr<GdiObject> object) {
-  std::lock_guard<std::mutex> lock(gTableMutex);
+  std::lock_guard<std::mutex> lock(TheTable().mutex);
   uint32_t index;
-  if (!gFreeSlots.empty()) {
-    index = gFreeSlots.back();
-    gFreeSlots.pop_back();
+  if (!TheTable().freeSlots.empty()) {
+    index = TheTable().freeSlots.back();
+    TheTable().freeSlots.pop_back();
   } else {
-    if (gSlots.size() > kMaxIndex) {
+    if (TheTable().slots.size() > kMaxIndex) {
       SetLastError(ERROR_NOT_ENOUGH_MEMORY);
       return nullptr;
     }
-    index = static_cast<uint32_t>(gSlots.size());
-    gSlots.emplace_back();
+    index = static_cast<uint32_t>(TheTable().slots.size());
+    TheTable().slots.emplace_back();
   }
-  Slot& slot = gSlots[index];
+  Slot& slot = TheTable().slots[index];
   uint32_t v = (uint32_t{slot.generation} << 24) | (index << 4) |
                static_cast<uint32_t>(object->kind);
   object->handle = reinterpret_cast<HGDIOBJ>(static_cast<uintptr_t>(v));
@@ -191,19 +199,19 @@ HGDIOBJ GdiInsert(std::unique_ptr<GdiObject> object) {
 void GdiRemove(GdiObject* object) {
   std::unique_ptr<GdiObject> doomed;
   {
-    std::lock_guard<std::mutex> lock(gTableMutex);
+    std::lock_guard<std::mutex> lock(TheTable().mutex);
     uint32_t index = (HandleValue(object->handle) >> 4) & kMaxIndex;
-    if (index == 0 || index >= gSlots.size() || gSlots[index].object.get() != object) return;
-    Slot& slot = gSlots[index];
+    if (index == 0 || index >= TheTable().slots.size() || TheTable().slots[index].object.get() != object) return;
+    Slot& slot = TheTable().slots[index];
     doomed = std::move(slot.object);
     slot.generation = static_cast<uint8_t>(slot.generation == 255 ? 1 : slot.generation + 1);
-    gFreeSlots.push_back(index);
+    TheTable().freeSlots.push_back(index);
   }
   // Deleted outside the lock: a DC's destructor ends the uses of its objects.
 }
 
 GdiObject* GdiLookup(HGDIOBJ handle) {
-  std::lock_guard<std::mutex> lock(gTableMutex);
+  std::lock_guard<std::mutex> lock(TheTable().mutex);
   GdiObject* o = LookupLocked(handle);
   if (!o) SetLastError(ERROR_INVALID_HANDLE);
   return o;
