@@ -1,9 +1,8 @@
 // The generated text tables in the module's compiled resource file, read back
-// through the resource manager with the module's exported byte-order
-// procedure installed, as the host opens the file: every table's layout, the
+// through the resource manager with the module's byte-order procedure
+// installed, as the host opens the file: every table's layout, the
 // round trips of Mac Roman and code page 1252, the multi-byte scripts, case,
 // sets, comparison, and the fallback of scripts without tables.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -14,6 +13,7 @@
 #include "framework/core/intl/TextTables.h"
 #include "framework/core/intl/VIntlMgr.h"
 #include "framework/core/memory/VMemoryMgr.h"
+#include "host/module/ModuleExports.h"
 #include "platform/toolbox/TbxResources.h"
 
 #ifndef QV_RESOURCE_FILE
@@ -29,13 +29,6 @@ using SwapProc = uint8_t (*)(uint8_t, uint32_t, uint32_t, void*);
 constexpr int16_t kScripts[] = {0, 1, 2, 3, 4, 5, 7, 8, 9, 10, 11, 12, 13, 16};
 constexpr int16_t kCaseIds[] = {0, 0x041F};
 
-// The module library lies beside the resources folder of the build.
-std::string ModulePath() {
-  std::string path = QV_RESOURCE_FILE;
-  for (int i = 0; i < 2; ++i) path = path.substr(0, path.rfind('/'));
-  return path + "/libqvmorva.so";
-}
-
 uint16_t Native16(const uint8_t* p) {
   uint16_t v;
   std::memcpy(&v, p, 2);
@@ -48,10 +41,7 @@ uint16_t Stored16(const uint8_t* p) { return uint16_t((p[0] << 8) | p[1]); }
 class IntlResources : public testing::Test {
  protected:
   static void SetUpTestSuite() {
-    module = dlopen(ModulePath().c_str(), RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(module, nullptr) << dlerror();
-    swap = reinterpret_cast<SwapProc>(dlsym(module, "SwapRsrcProc"));
-    ASSERT_NE(swap, nullptr);
+    swap = &SwapRsrcProc;
     const std::string path = QV_RESOURCE_FILE;
     uint8_t pascal[256];
     ASSERT_LT(path.size(), 256u);
@@ -66,8 +56,6 @@ class IntlResources : public testing::Test {
     if (file >= 0) Tbx::CloseResFile(file);
     if (previous >= 0) Tbx::UseResFile(previous);
     file = -1;
-    // The module stays loaded: its procedure may still be referenced by the
-    // platform library until the process ends.
   }
 
   void SetUp() override {
@@ -108,7 +96,6 @@ class IntlResources : public testing::Test {
     return bytes;
   }
 
-  static inline void* module = nullptr;
   static inline SwapProc swap = nullptr;
   static inline int16_t file = -1;
   static inline int16_t previous = -1;
