@@ -178,8 +178,6 @@ uint32_t VSparseArray::ShiftFor(uint32_t n) {
   return 0;
 }
 
-uint32_t VSparseArray::NodeSize() { return sizeof(Node); }
-
 VSparseArray::VSparseArray(int32_t highestPosition)
     : VValueMultiple(-1), fShift(ShiftFor(highestPosition > 0 ? uint32_t(highestPosition) : 0)) {}
 

@@ -95,8 +95,6 @@ class VSparseArray : public VValueMultiple {
 
   // The depth (0, 8, 16 or 24) that positions up to `n` need.
   static uint32_t ShiftFor(uint32_t n);
-  // Size in bytes of one node block.
-  static uint32_t NodeSize();
 
  // One node of the tree; its layout is private to the array's source.
   struct Node;
