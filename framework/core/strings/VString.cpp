@@ -449,8 +449,12 @@ void VString::Replace(const VString& pattern, const VString& replacement, int32_
     if (start > GetLength()) return;
     const int32_t found = Find(wanted, start, false);
     if (found == 0) return;
-    Delete(found, patternLength);
-    Insert(with, found);
+    // One step, all or nothing: the pattern's characters give way to the
+    // replacement, the text cut at the capacity as an insertion is.
+    const int32_t before = GetLength();
+    ReplaceRange(with, found, patternLength);
+    // A step that could not shrink the text would be found again forever.
+    if (with.GetLength() == 0 && GetLength() == before) return;
     start = found + with.GetLength();
   }
 }

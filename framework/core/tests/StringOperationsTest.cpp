@@ -463,6 +463,19 @@ TEST_F(StringOperations, ReplaceInAFullStringIsCutAtTheCapacity) {
   EXPECT_EQ(Text(s), u"aXYc");
 }
 
+TEST_F(StringOperations, ReplaceThatCannotResizeTheHandleStops) {
+  VStrInHandle s;
+  Set(s, "abab");
+  VStr<15> b, empty, long_;
+  Set(b, "b");
+  Set(long_, "BBB");
+  ScopedFailingMemoryMgr failing;
+  failing->failResize = true;
+  s.Replace(b, empty, 1, INT_MAX);
+  s.Replace(b, long_, 1, INT_MAX);
+  EXPECT_EQ(Text(s), u"abab");
+}
+
 TEST_F(StringOperations, ReplaceByAndOfItself) {
   VStr<31> s;
   Set(s, "ab");
