@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
-#include <cstring>
 
 #include "framework/core/strings/VHtmlEntityEncoder.h"
 

@@ -337,8 +337,8 @@ bool VString::ToHandle(VMemHandle handle, int32_t form, bool withTerminator) con
   }
   gMemoryMgr->UnlockHandle(handle);
   if (withTerminator) written += charSize;
-  gMemoryMgr->SetHandleSize(handle, static_cast<uint32_t>(written));
-  return true;
+  // The handle's size tells the reader how much text there is.
+  return gMemoryMgr->SetHandleSize(handle, static_cast<uint32_t>(written));
 }
 
 VMemHandle VString::NewHandleOfText(int32_t form, bool withTerminator) const {
@@ -364,7 +364,7 @@ void VString::SetFromHandle(VMemHandle handle, int32_t form) {
   if (kind == kCharKindUnicode) {
     const auto* units = static_cast<const char16_t*>(data);
     // A last odd byte is no unit.
-    int32_t count = static_cast<int32_t>(AtMost(static_cast<int32_t>(size / 2), kStringHandleCapacity));
+    int32_t count = static_cast<int32_t>(size / 2);
     if (count > 0 && units[count - 1] == 0) --count;
     AppendUniChars(units, count);
   } else {

@@ -197,7 +197,9 @@ class VString : public VValueSingle {
   // Writes the text into a memory-manager handle as a zero-terminated text
   // of form -1 (own kind), 0 (Macintosh), 1 (ANSI) or 2 (UTF-16), then sizes
   // the handle to the bytes written, with the terminator when asked. False,
-  // and the handle untouched, when it cannot be sized for the text.
+  // and the handle untouched, when it cannot be sized for the text; false
+  // too when the last sizing fails (the text is then there, with room
+  // behind its terminator).
   bool ToHandle(VMemHandle handle, int32_t form, bool withTerminator) const;
   // A new handle filled by ToHandle, owned by the caller; 0 when it fails.
   VMemHandle NewHandleOfText(int32_t form, bool withTerminator) const;
