@@ -7,7 +7,11 @@
 #include <memory>
 #include <string>
 
+#include <cstring>
+
+#include "framework/core/strings/VDisplayFormats.h"
 #include "framework/core/tests/NumberTextString.h"
+#include "testsupport/FakeHost.h"
 #include "framework/core/values/VBoolean.h"
 #include "framework/core/values/VLong.h"
 #include "framework/core/values/VReal.h"
@@ -135,6 +139,30 @@ TEST(Boolean, FlatFormIsOneByte) {
   EXPECT_EQ(back.FromData(buffer, kWholeValue), buffer + 1);
   EXPECT_EQ(back.GetLong(kWholeValue), 5);  // unchanged, not tested against zero
   EXPECT_FALSE(back.IsNull(kWholeValue));
+}
+
+namespace {
+
+void Filled() {}
+// The host's text format: the format's text in place of the value's.
+void TextRoutine(uint8_t* text, const uint8_t* format) { std::memcpy(text, format, format[0] + 1u); }
+void NumberRoutine(uint8_t* text, const uint8_t*) { text[0] = 0; }
+
+}  // namespace
+
+TEST(Boolean, FormatToAppliesTheTextFormat) {
+  ResetDisplayRoutines();
+  FakeHost host;
+  VDisplayRoutines routines{};
+  routines.filled = &Filled;
+  routines.textFormat = &TextRoutine;
+  routines.numberFormat = &NumberRoutine;
+  host.SetDisplayRoutines(routines);
+  NumberTextString format("Yes;No");
+  NumberTextString text;
+  VBoolean(1).FormatTo(text, &format, kWholeValue);
+  EXPECT_EQ(text.Text(), "Yes;No");
+  ResetDisplayRoutines();
 }
 
 TEST(Boolean, FormatToUsesTheStringsBooleanText) {

@@ -9,7 +9,9 @@
 #include <memory>
 #include <string>
 
+#include "framework/core/strings/VDisplayFormats.h"
 #include "framework/core/tests/NumberTextString.h"
+#include "testsupport/FakeHost.h"
 #include "framework/core/values/VBoolean.h"
 #include "framework/core/values/VEmptyValue.h"
 #include "framework/core/values/VLong.h"
@@ -55,6 +57,37 @@ class SetterRecorder : public VValueSingle {
   }
   std::string calls;
   double last = 0;
+};
+
+// Host display routines that mark what they were given: the number format
+// puts "N[" + format + "]" in front of the text, the text format "T[...]".
+void Mark(uint8_t* text, const uint8_t* format, char kind) {
+  std::string marked = std::string(1, kind) + "[" +
+                       std::string(reinterpret_cast<const char*>(format + 1), format[0]) + "]" +
+                       std::string(reinterpret_cast<const char*>(text + 1), text[0]);
+  if (marked.size() > 255) marked.resize(255);
+  text[0] = uint8_t(marked.size());
+  std::memcpy(text + 1, marked.data(), marked.size());
+}
+void Filled() {}
+void NumberRoutine(uint8_t* text, const uint8_t* format) { Mark(text, format, 'N'); }
+void TextRoutine(uint8_t* text, const uint8_t* format) { Mark(text, format, 'T'); }
+
+// A fake host with the two marking routines, and a fresh routine table.
+class MarkingHost {
+ public:
+  MarkingHost() {
+    ResetDisplayRoutines();
+    VDisplayRoutines routines{};
+    routines.filled = &Filled;
+    routines.numberFormat = &NumberRoutine;
+    routines.textFormat = &TextRoutine;
+    fHost.SetDisplayRoutines(routines);
+  }
+  ~MarkingHost() { ResetDisplayRoutines(); }
+
+ private:
+  FakeHost fHost;
 };
 
 }  // namespace
@@ -436,6 +469,26 @@ TEST(NumericValues, FormatToWritesTheNumberThroughTheStringsSetter) {
   VReal(0.5).FormatTo(text, nullptr, kWholeValue);
   EXPECT_EQ(text.Text(), "0.5");
   EXPECT_EQ(text.calls, "SetWord;SetLong;SetLongLong;SetReal;");
+}
+
+TEST(NumericValues, FormatToAppliesTheNumberFormatOnlyWhenGiven) {
+  MarkingHost host;
+  NumberTextString format("###0");
+  NumberTextString text;
+  VLong(42).FormatTo(text, &format, kWholeValue);
+  EXPECT_EQ(text.Text(), "N[###0]42");
+  VReal(2.5).FormatTo(text, &format, kWholeValue);
+  EXPECT_EQ(text.Text(), "N[###0]2.5");
+  VWord(-1).FormatTo(text, &format, kWholeValue);
+  EXPECT_EQ(text.Text(), "N[###0]-1");
+  VLongLong(1).FormatTo(text, &format, kWholeValue);
+  EXPECT_EQ(text.Text(), "N[###0]1");
+  VLong(42).FormatTo(text, nullptr, kWholeValue);
+  EXPECT_EQ(text.Text(), "42");
+  // An empty format changes nothing.
+  NumberTextString empty;
+  VLong(7).FormatTo(text, &empty, kWholeValue);
+  EXPECT_EQ(text.Text(), "7");
 }
 
 TEST(NumericValues, FormatToMakesTheStringNotNull) {

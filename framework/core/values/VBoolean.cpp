@@ -2,8 +2,8 @@
 #include "framework/core/values/VBoolean.h"
 
 #include "framework/core/streams/VStream.h"
+#include "framework/core/strings/VDisplayFormats.h"
 #include "framework/core/strings/VString.h"
-#include "framework/core/values/VValueFormat_p.h"
 
 VBoolInMem::VBoolInMem(uint8_t* data, bool clear) : fData(data) {
   if (clear) Clear();
@@ -67,7 +67,7 @@ void VBoolInMem::ConvertTo(VValue& destination, int32_t) const {
 
 void VBoolInMem::FormatTo(VString& destination, const VString* format, int32_t) const {
   destination.SetBoolean(Datum(), kWholeValue);
-  values_p::ApplyTextFormatIfAny(destination, format);
+  if (format != nullptr) ApplyTextFormat(destination, *format);
 }
 
 void VBoolInMem::CopyFrom(const VValue& source, int32_t) {

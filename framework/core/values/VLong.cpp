@@ -4,9 +4,9 @@
 #include <cstring>
 
 #include "framework/core/streams/VStream.h"
+#include "framework/core/strings/VDisplayFormats.h"
 #include "framework/core/strings/VString.h"
 #include "framework/core/values/RealTruncation.h"
-#include "framework/core/values/VValueFormat_p.h"
 
 VLongInMem::VLongInMem(int32_t* data, bool clear) : fData(data) {
   if (clear) Clear();
@@ -72,7 +72,7 @@ void VLongInMem::ConvertTo(VValue& destination, int32_t) const {
 
 void VLongInMem::FormatTo(VString& destination, const VString* format, int32_t) const {
   destination.SetLong(Datum(), kWholeValue);
-  values_p::ApplyNumberFormatIfAny(destination, format);
+  if (format != nullptr) ApplyNumberFormat(destination, *format);
 }
 
 void VLongInMem::CopyFrom(const VValue& source, int32_t) {

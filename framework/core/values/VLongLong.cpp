@@ -4,9 +4,9 @@
 #include <cstring>
 
 #include "framework/core/streams/VStream.h"
+#include "framework/core/strings/VDisplayFormats.h"
 #include "framework/core/strings/VString.h"
 #include "framework/core/values/RealTruncation.h"
-#include "framework/core/values/VValueFormat_p.h"
 
 VLongLongInMem::VLongLongInMem(int64_t* data, bool clear) : fData(data) {
   if (clear) Clear();
@@ -74,7 +74,7 @@ void VLongLongInMem::ConvertTo(VValue& destination, int32_t) const {
 
 void VLongLongInMem::FormatTo(VString& destination, const VString* format, int32_t) const {
   destination.SetLongLong(Datum(), kWholeValue);
-  values_p::ApplyNumberFormatIfAny(destination, format);
+  if (format != nullptr) ApplyNumberFormat(destination, *format);
 }
 
 void VLongLongInMem::CopyFrom(const VValue& source, int32_t) {

@@ -5,9 +5,9 @@
 #include <cstring>
 
 #include "framework/core/streams/VStream.h"
+#include "framework/core/strings/VDisplayFormats.h"
 #include "framework/core/strings/VString.h"
 #include "framework/core/values/RealTruncation.h"
-#include "framework/core/values/VValueFormat_p.h"
 
 VRealInMem::VRealInMem(double* data, bool clear) : fData(data) {
   if (clear) Clear();
@@ -74,7 +74,7 @@ void VRealInMem::ConvertTo(VValue& destination, int32_t) const {
 
 void VRealInMem::FormatTo(VString& destination, const VString* format, int32_t) const {
   destination.SetReal(Datum(), kWholeValue);
-  values_p::ApplyNumberFormatIfAny(destination, format);
+  if (format != nullptr) ApplyNumberFormat(destination, *format);
 }
 
 void VRealInMem::CopyFrom(const VValue& source, int32_t) {

@@ -4,9 +4,9 @@
 #include <cstring>
 
 #include "framework/core/streams/VStream.h"
+#include "framework/core/strings/VDisplayFormats.h"
 #include "framework/core/strings/VString.h"
 #include "framework/core/values/RealTruncation.h"
-#include "framework/core/values/VValueFormat_p.h"
 
 namespace {
 
@@ -77,7 +77,7 @@ void VWordInMem::ConvertTo(VValue& destination, int32_t) const {
 
 void VWordInMem::FormatTo(VString& destination, const VString* format, int32_t) const {
   destination.SetWord(Datum(), kWholeValue);
-  values_p::ApplyNumberFormatIfAny(destination, format);
+  if (format != nullptr) ApplyNumberFormat(destination, *format);
 }
 
 void VWordInMem::CopyFrom(const VValue& source, int32_t) {
