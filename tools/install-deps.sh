@@ -6,8 +6,10 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ make pkg-config binutils
   libgtest-dev libgmock-dev libbenchmark-dev
-  zlib1g-dev
+  zlib1g-dev libpng-dev
   python3 icu-devtools  # the text table generator and its Unicode data
+  libfreetype-dev libfontconfig-dev
+  fonts-liberation2 fonts-dejavu-core fonts-symbola
 )
 
 missing=()
