@@ -528,7 +528,9 @@ int32_t VStream::GetValueData(VObject& value) {
 // string form and the picture kind are read here, since they choose the class.
 // Null for a kind without a stream form (the big integer 4, the fixed point
 // 11, the other subsystems' 9 and 13, anything above 12) and for a form
-// without a class.
+// without a class. The time (6, holding -1 seconds) and the date (7, the
+// empty date) join the table with their classes; until then they read as
+// kinds without a class.
 static VValue* NewValueOfStoredKind(VStream& stream, uint32_t kind) {
   switch (kind) {
     case kValueEmpty: return new VEmptyValue;

@@ -115,17 +115,6 @@ TEST(NumericValues, KindsAndClassAnswers) {
   EXPECT_EQ(ll.GetDataSize(), 8u);
 }
 
-TEST(NumericValues, InMemAndOwningClassesAnswerTheSameKind) {
-  int16_t w = 0;
-  int32_t l = 0;
-  double r = 0;
-  int64_t ll = 0;
-  EXPECT_EQ(VWordInMem(&w, true).GetKind(), kValueWord);
-  EXPECT_EQ(VLongInMem(&l, true).GetKind(), kValueLong);
-  EXPECT_EQ(VRealInMem(&r, true).GetKind(), kValueReal);
-  EXPECT_EQ(VLongLongInMem(&ll, true).GetKind(), kValueLongLong);
-}
-
 TEST(NumericValues, InMemValueWorksOnTheStorageItIsGiven) {
   int32_t cell = 41;
   VLongInMem value(&cell, false);

@@ -377,6 +377,21 @@ TEST(VValForm, InMemValueStreamsTheStorageItStandsOver) {
   EXPECT_EQ(uint32_t(cell), 0xA0B0C0D0u);
 }
 
+TEST(VValForm, SingleValueWithoutAStoredFormRefusesBothWays) {
+  // A class of its own datum that gives no stored form, as the big integer.
+  class NoForm : public VValueSingle {
+   public:
+    VValue* Clone() const override { return new NoForm; }
+    int32_t GetKind() const override { return kValueBigInteger; }
+    int32_t Compare(const VValue&, int32_t, int32_t) const override { return 0; }
+  } value;
+  const Bytes bytes = BytesWritten([&](VStream& s) { EXPECT_EQ(value.WriteToStream(s, kTagVVAL), -2); });
+  EXPECT_TRUE(bytes.empty());
+  ByteReader reader(Bytes{1, 2, 3, 4});
+  EXPECT_EQ(value.ReadFromStream(reader.stream(), 0), -2);
+  EXPECT_EQ(reader.stream().GetPosition(), 0u);
+}
+
 TEST(StreamRemaining, CountBeyondWhatRemainsStopsTheStream) {
   ByteReader reader(Bytes{1, 2, 3, 4, 5});
   reader.stream().Skip(2);
