@@ -19,28 +19,6 @@ constexpr int32_t kSwapBufferSize = 256;
 // No memory-manager block is larger than this.
 constexpr uint64_t kMaxStoreBytes = 0x7FFFFFFF;
 
-// The bytes that remain to be read, 0 when the stream has no position.
-uint64_t RemainingBytes(VStream& stream) {
-  const uint32_t position = stream.GetPosition();
-  const uint32_t size = stream.GetSize();
-  if (position == kStreamNoPosition || position > size) return 0;
-  return size - position;
-}
-
-// A count that promises more elements than the stream holds: the stream is
-// moved to its end and fails there with 200, as a short read would, but
-// without the array being sized for the count.
-int32_t RefuseCount(VStream& stream) {
-  const uint64_t remaining = RemainingBytes(stream);
-  if (remaining > 0 && remaining <= uint64_t(INT32_MAX)) stream.Skip(int32_t(remaining));
-  if (stream.GetStatus() == kStreamNoError) {
-    uint8_t byte;
-    uint32_t length = 1;
-    stream.ReadData(&byte, length);
-  }
-  return stream.GetStatus() > 0 ? stream.GetStatus() : kStreamEndOfData;
-}
-
 }  // namespace
 
 VArray::LockedStore::LockedStore(const VArray& array)
@@ -458,8 +436,9 @@ int32_t VArray::WriteToStream(VStream& stream, uint32_t tag) {
 int32_t VArray::ReadFromStream(VStream& stream, uint32_t) {
   const uint32_t count = stream.GetULong();
   if (stream.GetStatus() > 0) return stream.GetStatus();
-  if (count > uint32_t(INT32_MAX) || StoredBytesFor(stream, count) > RemainingBytes(stream))
-    return RefuseCount(stream);
+  // The count must fit the bytes that remain before the array is sized for it.
+  if (!stream.HasRemaining(StoredBytesFor(stream, count))) return stream.GetStatus();
+  if (count > uint32_t(INT32_MAX)) return kStreamEndOfData;
   return ReadElements(stream, int32_t(count));
 }
 
