@@ -130,11 +130,18 @@ void VArray::DeleteElements(int32_t position, int32_t n) {
   SetCount(fCount - dropped, true);
 }
 
-void VArray::MoveElements(int32_t from, int32_t to, int32_t n) {
-  if (from < 1 || from > fCount || to < 1 || to > fCount || from == to || n <= 0) return;
-  const uint64_t size = uint64_t(fElementSize);
+bool VArray::CanMove(int32_t from, int32_t to, int32_t n) const {
+  if (from < 1 || from > fCount || to < 1 || to > fCount || from == to || n <= 0) return false;
+  // Both ranges must end inside the store (the capacity for bits).
+  const uint64_t last = uint64_t(from > to ? from : to) - 1 + uint64_t(n);
+  if (fElementSize == 0) return last <= uint64_t(fCapacity);
   const uint64_t logical = fStore != 0 ? gMemoryMgr->GetHandleSize(fStore) : 0;
-  if ((uint64_t(to) - 1 + n) * size > logical || (uint64_t(from) - 1 + n) * size > logical) return;
+  return last * uint64_t(fElementSize) <= logical;
+}
+
+void VArray::MoveElements(int32_t from, int32_t to, int32_t n) {
+  if (!CanMove(from, to, n)) return;
+  const uint64_t size = uint64_t(fElementSize);
   LockedStore store(*this);
   if (!store) return;
   uint8_t* data = store.Data();

@@ -553,3 +553,35 @@ TEST_F(ArrayDisplayFormats, AStringElementTakesTheTextFormat) {
   EXPECT_EQ(gTextFormats, 1);
   EXPECT_EQ(gNumberFormats, 0);
 }
+
+TEST(StringArray, MovingOverOtherElementsDeletesTheirStrings) {
+  std::vector<std::string> log;
+  VStringArray a;
+  for (const char* t : {"a", "b", "c", "d", "e"}) a.AppendObject(new TrackedStr(&log, t), false);
+  a.MoveElements(1, 4, 1);  // "a" onto "d"; 1 to 3 are left behind
+  EXPECT_EQ(log, (Strings{"b", "c", "d"}));
+  EXPECT_EQ(Texts(a), (Strings{"(null)", "(null)", "(null)", "a", "e"}));
+  a.MoveElements(4, 1, 2);
+  EXPECT_EQ(Texts(a), (Strings{"a", "e", "(null)", "(null)", "(null)"}));
+  a.MoveElements(4, 5, 2);  // would end past the store: refused
+  EXPECT_EQ(log, (Strings{"b", "c", "d"}));
+}
+
+TEST(StringArray, NumberSettersOnANullElementMakeAStringOfTheRightSizeWithoutSorting) {
+  VStringArray a;
+  AppendTexts(a, {nullptr, nullptr, "m"});
+  a.SetSorted(true);
+  VString* m = a.GetAt(3);
+  a.SetLong(42, 3);  // an existing element keeps its object
+  EXPECT_EQ(a.GetAt(3), m);
+  // "42" then "1.5": a sort would swap them.
+  a.SetLong(42, 1);
+  a.SetReal(1.5, 2);
+  ASSERT_NE(a.GetAt(1), nullptr);
+  ASSERT_NE(a.GetAt(2), nullptr);
+  EXPECT_EQ(a.GetAt(1)->GetCapacity(), 31);
+  EXPECT_EQ(a.GetAt(2)->GetCapacity(), 80);
+  a.SetBoolean(1, 9);
+  a.SetTime(5, 9);
+  EXPECT_EQ(a.Count(), 3);
+}
