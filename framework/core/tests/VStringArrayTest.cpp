@@ -454,9 +454,11 @@ TEST(StringArray, AReadThatFailsPartWayKeepsTheOldElements) {
   Bytes bytes;
   Put32(bytes, 2);
   Put32(bytes, FourCC("NULL"));
-  Put16(bytes, 0);  // the second code is cut short
-  Put16(bytes, 0);
-  bytes.resize(bytes.size() - 1);
+  Put32(bytes, kStringFormMac);
+  Put32(bytes, 5);  // five characters and the zero announced, two present
+  Put32(bytes, kCharKindMac);
+  bytes.push_back('a');
+  bytes.push_back('b');
   int16_t status = 0;
   EXPECT_EQ(ReadIn(a, bytes, Order::Big, &status), kStreamEndOfData);
   EXPECT_EQ(status, kStreamEndOfData);
