@@ -300,13 +300,16 @@ bool VFile::GetTypeFlag() const {
   return gFileTypeMap != nullptr && gFileTypeMap->FileTypeFlag(fFileType);
 }
 
+// A shortcut is a symbolic link, which looks like its target: one to a folder
+// is found as a folder, and is a shortcut all the same.
 bool VFile::IsShortcut() {
-  if (GetState() != kItemPresent) return false;
+  if (GetState() < kItemOtherKind) return false;
   return fWin.IsShortcut();
 }
 
 VFileSystemItem* VFile::ResolveShortcut() {
-  if (GetState() != kItemPresent) return nullptr;
+  const int32_t state = GetState();
+  if (state < kItemOtherKind || (state == kItemOtherKind && !fWin.IsShortcut())) return nullptr;
   return fWin.ResolveShortcut();
 }
 
