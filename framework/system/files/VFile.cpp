@@ -11,7 +11,7 @@
 
 namespace {
 
-// The largest piece of a copy held in memory at once.
+// The largest chunk of a copy held in memory at once.
 constexpr uint32_t kCopyBlock = 32768;
 
 bool IsPlainName(const std::u16string& name) {
