@@ -526,16 +526,14 @@ bool VPackage::UpdatePrefs(VTbxResFile* prefs) {
   const uint32_t prefsHandle = prefs->GetNamed(kTypeXPRF, name);
   if (prefsHandle != 0) {
     int16_t prefsId = 0;
+    prefs->GetInfo(prefsHandle, &prefsId, nullptr);
     int32_t prefsVersion = INT32_MIN;
     {
       LockedResource present(prefs, prefsHandle);
       if (present.size >= 4) prefsVersion = static_cast<int32_t>(Native32(present.data));
     }
     update = prefsVersion < ownVersion;
-    if (update) {
-      prefs->GetInfo(prefsHandle, &prefsId, nullptr);
-      prefs->Remove(kTypeXPRF, prefsId);
-    }
+    if (update) prefs->Remove(kTypeXPRF, prefsId);
   }
   if (!update) return false;
 
