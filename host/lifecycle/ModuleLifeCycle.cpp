@@ -168,6 +168,8 @@ void StartFramework(HostStartupRecord* params) {
 
 void StopFramework() {
   if (sHeap == nullptr) return;
+  // The package lives in the heap that is about to go.
+  DeletePackage();
   if (sLayers != nullptr) {
     Run(sLayers->stopPictureServices);
     Run(sLayers->disposeTextFieldOffscreen);
