@@ -8,6 +8,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   zlib1g-dev libpng-dev
   python3 icu-devtools  # the text table generator and its Unicode data
+  libfreetype-dev libfontconfig-dev
+  fonts-liberation2 fonts-dejavu-core fonts-symbola
 )
 
 missing=()

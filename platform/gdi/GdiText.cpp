@@ -1,0 +1,337 @@
+// The GDI text calls: fonts, metrics, extents, TextOut and ExtTextOut (with
+// alignment, the current position, clipping, opaque backgrounds, advance
+// arrays, escapement, underline and strike-out), in ANSI and UTF-16.
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/gdi/GdiFont.h"
+#include "platform/gdi/GdiInternal.h"
+#include "platform/gdi/GdiText.h"
+#include "platform/gdi/fonts/GdiFontInstance.h"
+
+using GdiFonts::FontInstance;
+using GdiFonts::Mask;
+
+namespace {
+
+// Counts are 32-bit on Win32; a count beyond that is bad input, not text.
+constexpr uint64_t kMaxCount = INT32_MAX;
+
+std::shared_ptr<FontInstance> CurrentFont(GdiDC& dc) {
+  GdiFont* font = dc.state.font;
+  if (!font) font = GdiFontFromHandle(static_cast<HFONT>(GetStockObject(SYSTEM_FONT)));
+  if (!font) return FontInstance::Realize(LOGFONTA{});
+  if (!font->realization) font->realization = FontInstance::Realize(font->logFont);
+  return std::static_pointer_cast<FontInstance>(font->realization);
+}
+
+int32_t ClampToInt32(int64_t v) {
+  return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
+}
+
+int32_t RoundToInt32(double v) {
+  return ClampToInt32(static_cast<int64_t>(std::floor(v + 0.5)));
+}
+
+RECT DeviceRect(const GdiDC& dc, const RECT& logical) {
+  POINT a = GdiToDevice(dc, POINT{logical.left, logical.top});
+  POINT b = GdiToDevice(dc, POINT{logical.right, logical.bottom});
+  return RECT{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
+}
+
+// Paints the covered pixels of a 1-bit mask placed with its origin at device (x, y).
+void PaintBits(GdiDC& dc, int32_t x, int32_t y, const Mask& mask, COLORREF color,
+               const RECT* clip) {
+  if (mask.width <= 0 || mask.rows <= 0) return;
+  std::vector<uint8_t> bytes(static_cast<size_t>(mask.width) * mask.rows);
+  for (int row = 0; row < mask.rows; ++row) {
+    const uint8_t* in = &mask.bits[static_cast<size_t>(row) * mask.pitch];
+    uint8_t* out = &bytes[static_cast<size_t>(row) * mask.width];
+    for (int col = 0; col < mask.width; ++col) {
+      out[col] = (in[col >> 3] & (0x80 >> (col & 7))) ? 0xFF : 0;
+    }
+  }
+  GdiPaintMask(dc, ClampToInt32(int64_t{x} + mask.left), ClampToInt32(int64_t{y} + mask.top),
+               mask.width, mask.rows, bytes.data(), mask.width, color, clip);
+}
+
+}  // namespace
+
+GdiTextRun GdiTextRun::Measure(HDC dc, const void* text, bool wide, int64_t count, bool* ok) {
+  GdiTextRun run;
+  *ok = false;
+  GdiDC* context = GdiDcFromHandle(dc);
+  if (!context) return run;
+  if (count < 0 || static_cast<uint64_t>(count) > kMaxCount || (count > 0 && !text)) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return run;
+  }
+  run.font = CurrentFont(*context);
+  if (wide) {
+    const auto* units = static_cast<const char16_t*>(text);
+    if (count > 0) run.units.assign(units, units + count);
+  } else {
+    run.units = run.font->UnitsFromAnsi(static_cast<const char*>(text), static_cast<int>(count));
+  }
+  run.advances.resize(run.units.size());
+  int64_t total = 0;
+  for (size_t i = 0; i < run.units.size(); ++i) {
+    run.advances[i] = run.font->Advance(run.units[i]);
+    total += run.advances[i];
+  }
+  run.width = ClampToInt32(total);
+  *ok = true;
+  return run;
+}
+
+bool GdiDrawTextRun(HDC handle, int32_t x, int32_t y, UINT align, UINT options, const RECT* rect,
+                    const void* text, bool wide, int64_t count, const INT* advances) {
+  GdiDC* dc = GdiDcFromHandle(handle);
+  if (!dc) return false;
+  bool ok = false;
+  GdiTextRun run = GdiTextRun::Measure(handle, text, wide, count, &ok);
+  if (!ok) return false;
+  FontInstance& font = *run.font;
+  // An advance array given by the caller places the characters instead of the font's widths.
+  int64_t total = 0;
+  for (size_t i = 0; i < run.advances.size(); ++i) {
+    if (advances) run.advances[i] = advances[i];
+    total += run.advances[i];
+  }
+
+  const bool updateCp = (align & TA_UPDATECP) != 0;
+  POINT reference = updateCp ? dc->state.position : POINT{x, y};
+
+  if (dc->recorder) {
+    // A recording DC draws nothing: the call goes to its recorder with the
+    // characters and the advance of each (as steps along the baseline).
+    std::vector<POINT> steps(run.advances.size());
+    for (size_t i = 0; i < steps.size(); ++i) steps[i] = POINT{run.advances[i], 0};
+    GdiCall call{GdiOp::TextOut};
+    call.args[0] = x;
+    call.args[1] = y;
+    call.args[2] = static_cast<int32_t>(options);
+    if (rect) {
+      call.args[3] = rect->left;
+      call.args[4] = rect->top;
+      call.args[5] = rect->right;
+      call.args[6] = rect->bottom;
+      call.args[7] = 1;
+    }
+    call.args[8] = wide ? 1 : 0;
+    call.points = steps.data();
+    call.count = static_cast<int32_t>(count);
+    call.data = text;
+    call.size = static_cast<size_t>(count) * (wide ? 2 : 1);
+    // The recorder reads the alignment from the DC; a run drawn with another
+    // (DrawTextExA's lines) goes through SetTextAlign, so that it is recorded.
+    const UINT saved = dc->state.textAlign;
+    if (saved != align) SetTextAlign(handle, align);
+    dc->recorder->Record(*dc, call);
+    if (saved != align) SetTextAlign(handle, saved);
+  } else {
+    const TEXTMETRICA& tm = font.Metrics();
+    const double dirX = font.DirectionX(), dirY = font.DirectionY();
+    // Across the baseline, downward: the direction turned a quarter clockwise.
+    const double downX = -dirY, downY = dirX;
+    POINT device = GdiToDevice(*dc, reference);
+
+    // Where the run starts along the baseline, and where the baseline lies
+    // across it, relative to the reference point.
+    double along = 0;
+    if ((align & TA_CENTER) == TA_CENTER) {
+      along = -static_cast<double>(total / 2);
+    } else if ((align & TA_CENTER) == TA_RIGHT) {
+      along = -static_cast<double>(total);
+    }
+    double across = 0;
+    if ((align & TA_BASELINE) == TA_BASELINE) {
+      across = 0;
+    } else if ((align & TA_BASELINE) == TA_BOTTOM) {
+      across = -tm.tmDescent;
+    } else {
+      across = tm.tmAscent;
+    }
+    const double originX = device.x + along * dirX + across * downX;
+    const double originY = device.y + along * dirY + across * downY;
+
+    RECT clipRect{};
+    const RECT* clip = nullptr;
+    if (rect && (options & ETO_CLIPPED)) {
+      clipRect = DeviceRect(*dc, *rect);
+      clip = &clipRect;
+    }
+    if (rect && (options & ETO_OPAQUE)) {
+      GdiFillDeviceRect(*dc, DeviceRect(*dc, *rect), dc->state.bkColor);
+    }
+
+    // A box of the run in baseline terms: along from 0 to the run's width,
+    // across between two offsets from the baseline (positive = below).
+    auto fillBox = [&](double across0, double across1, COLORREF color) {
+      if (total <= 0 || across1 <= across0) return;
+      if (!font.IsRotated()) {
+        // Unturned text runs left to right from the origin, whole pixels.
+        int32_t left = RoundToInt32(originX);
+        int32_t top = RoundToInt32(originY + across0);
+        RECT box{left, top, ClampToInt32(int64_t{left} + total),
+                 ClampToInt32(int64_t{top} + static_cast<int64_t>(across1 - across0))};
+        GdiFillDeviceRect(*dc, box, color, clip);
+        return;
+      }
+      Mask mask = font.BoxMask(0, static_cast<double>(total), across0, across1);
+      PaintBits(*dc, RoundToInt32(originX), RoundToInt32(originY), mask, color, clip);
+    };
+
+    if (dc->state.bkMode == OPAQUE) fillBox(-tm.tmAscent, tm.tmDescent, dc->state.bkColor);
+
+    const COLORREF ink = dc->state.textColor;
+    int64_t position = 0;
+    for (size_t i = 0; i < run.units.size(); ++i) {
+      // Each character's origin is rounded on its own, so turned text keeps
+      // the whole-pixel advances along its baseline.
+      int32_t gx = RoundToInt32(originX + static_cast<double>(position) * dirX);
+      int32_t gy = RoundToInt32(originY + static_cast<double>(position) * dirY);
+      PaintBits(*dc, gx, gy, *font.Glyph(run.units[i]), ink, clip);
+      position += run.advances[i];
+    }
+    const LOGFONTA& logFont = font.LogFont();
+    if (logFont.lfUnderline) {
+      fillBox(font.UnderlineTop(), font.UnderlineTop() + font.UnderlineThickness(), ink);
+    }
+    if (logFont.lfStrikeOut) {
+      fillBox(font.StrikeTop(), font.StrikeTop() + font.StrikeThickness(), ink);
+    }
+  }
+
+  if (updateCp) {
+    // The current position moves past the run: to its end for left-aligned
+    // text, to its start for right-aligned text; centred text leaves it.
+    double step = 0;
+    if ((align & TA_CENTER) == TA_LEFT) step = static_cast<double>(total);
+    if ((align & TA_CENTER) == TA_RIGHT) step = -static_cast<double>(total);
+    if (step != 0) {
+      POINT device = GdiToDevice(*dc, reference);
+      POINT moved{RoundToInt32(device.x + step * font.DirectionX()),
+                  RoundToInt32(device.y + step * font.DirectionY())};
+      dc->state.position = GdiToLogical(*dc, moved);
+    }
+  }
+  return true;
+}
+
+HFONT CreateFontIndirectA(const LOGFONTA* font) {
+  if (!font) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return nullptr;
+  }
+  return GdiNewFont(*font);
+}
+
+BOOL GetTextMetricsA(HDC dc, TEXTMETRICA* metrics) {
+  GdiDC* context = GdiDcFromHandle(dc);
+  if (!context) return FALSE_;
+  if (!metrics) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE_;
+  }
+  *metrics = CurrentFont(*context)->Metrics();
+  return TRUE_;
+}
+
+int GetTextFaceA(HDC dc, int size, char* face) {
+  GdiDC* context = GdiDcFromHandle(dc);
+  if (!context) return 0;
+  const std::string& name = CurrentFont(*context)->FaceName();
+  if (!face) return static_cast<int>(name.size()) + 1;
+  if (size <= 0) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  size_t copied = std::min(name.size(), static_cast<size_t>(size) - 1);
+  std::memcpy(face, name.data(), copied);
+  face[copied] = '\0';
+  return static_cast<int>(copied) + 1;
+}
+
+namespace {
+
+BOOL Extent(HDC dc, const void* text, bool wide, int count, SIZE* size) {
+  if (!size) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE_;
+  }
+  bool ok = false;
+  GdiTextRun run = GdiTextRun::Measure(dc, text, wide, count, &ok);
+  if (!ok) return FALSE_;
+  size->cx = run.width;
+  size->cy = run.font->Metrics().tmHeight;
+  return TRUE_;
+}
+
+BOOL ExtentEx(HDC dc, const void* text, bool wide, int count, int maxExtent, int* fit,
+              int* extents, SIZE* size) {
+  bool ok = false;
+  GdiTextRun run = GdiTextRun::Measure(dc, text, wide, count, &ok);
+  if (!ok) return FALSE_;
+  int64_t running = 0;
+  int fitted = 0;
+  bool fitting = true;
+  for (size_t i = 0; i < run.advances.size(); ++i) {
+    running += run.advances[i];
+    if (extents) extents[i] = ClampToInt32(running);
+    if (fitting && running <= maxExtent) {
+      ++fitted;
+    } else {
+      fitting = false;
+    }
+  }
+  if (fit) *fit = fitted;
+  if (size) {
+    size->cx = run.width;
+    size->cy = run.font->Metrics().tmHeight;
+  }
+  return TRUE_;
+}
+
+}  // namespace
+
+BOOL GetTextExtentPoint32A(HDC dc, LPCSTR text, int count, SIZE* size) {
+  return Extent(dc, text, false, count, size);
+}
+
+BOOL GetTextExtentPoint32W(HDC dc, LPCWSTR text, int count, SIZE* size) {
+  return Extent(dc, text, true, count, size);
+}
+
+BOOL GetTextExtentExPointA(HDC dc, LPCSTR text, int count, int maxExtent, int* fit, int* extents,
+                           SIZE* size) {
+  return ExtentEx(dc, text, false, count, maxExtent, fit, extents, size);
+}
+
+BOOL GetTextExtentExPointW(HDC dc, LPCWSTR text, int count, int maxExtent, int* fit,
+                           int* extents, SIZE* size) {
+  return ExtentEx(dc, text, true, count, maxExtent, fit, extents, size);
+}
+
+BOOL TextOutA(HDC dc, int x, int y, LPCSTR text, int count) {
+  return GdiDrawTextRun(dc, x, y, GetTextAlign(dc), 0, nullptr, text, false, count, nullptr);
+}
+
+BOOL TextOutW(HDC dc, int x, int y, LPCWSTR text, int count) {
+  return GdiDrawTextRun(dc, x, y, GetTextAlign(dc), 0, nullptr, text, true, count, nullptr);
+}
+
+BOOL ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rect, LPCSTR text, UINT count,
+                 const INT* advances) {
+  return GdiDrawTextRun(dc, x, y, GetTextAlign(dc), options, rect, text, false, count, advances);
+}
+
+BOOL ExtTextOutW(HDC dc, int x, int y, UINT options, const RECT* rect, LPCWSTR text, UINT count,
+                 const INT* advances) {
+  return GdiDrawTextRun(dc, x, y, GetTextAlign(dc), options, rect, text, true, count, advances);
+}

@@ -1,0 +1,124 @@
+// A realized font: one LOGFONTA made concrete on a matched face at whole pixel
+// sizes. It gives the text metrics, whole-pixel advance widths and 1-bit glyph
+// masks (rotated by the escapement), all cached.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/gdi/GdiFont.h"
+
+typedef struct FT_SizeRec_* FT_Size;
+struct FT_Outline_;
+
+namespace GdiFonts {
+
+class FaceFile;
+
+// A 1-bit coverage mask: rows of `pitch` bytes, the most significant bit the
+// leftmost pixel, 1 = covered. `left` and `top` place its first pixel relative
+// to the origin it was made for (x to the right, y down).
+struct Mask {
+  int left = 0;
+  int top = 0;
+  int width = 0;
+  int rows = 0;
+  int pitch = 0;
+  std::vector<uint8_t> bits;
+
+  bool Covers(int x, int y) const {
+    return x >= 0 && y >= 0 && x < width && y < rows &&
+           (bits[static_cast<size_t>(y) * pitch + (x >> 3)] & (0x80 >> (x & 7))) != 0;
+  }
+};
+
+// Glyph sizes are bounded so that a LOGFONTA of absurd height cannot make a
+// glyph mask of gigabytes: 4096 pixels is more than a 600 dpi printer needs
+// for a 400-point character.
+constexpr int kMaxPixelSize = 4096;
+// The character height used when a LOGFONTA leaves the height at 0.
+constexpr int kDefaultPixelSize = 16;
+
+// Every operation is made under the font library's lock, so a font may be
+// used from any thread.
+class FontInstance {
+ public:
+  // The realized font for a LOGFONTA: shared with every other equal LOGFONTA
+  // while it lives. Never null: without a font file it measures as empty.
+  static std::shared_ptr<FontInstance> Realize(const LOGFONTA& logFont);
+
+  ~FontInstance();
+  FontInstance(const FontInstance&) = delete;
+  FontInstance& operator=(const FontInstance&) = delete;
+
+  const LOGFONTA& LogFont() const { return logFont_; }
+  const TEXTMETRICA& Metrics() const { return metrics_; }
+  const std::string& FaceName() const { return faceName_; }
+  bool IsSymbol() const { return symbolCodes_; }
+
+  // Text ANSI bytes as the font's character set reads them: code page 1252,
+  // or for a symbol font each byte as its own code.
+  std::u16string UnitsFromAnsi(const char* bytes, int count) const;
+
+  // The advance of one UTF-16 unit in whole pixels (the hinted advance,
+  // rounded), so that a run's width is exactly the sum of its units' widths.
+  int Advance(char16_t unit);
+
+  // The glyph of a unit, rendered monochrome at its origin on the baseline and
+  // turned by the escapement. Shared with the font's cache, which may let it
+  // go at any later call.
+  std::shared_ptr<const Mask> Glyph(char16_t unit);
+
+  // The escapement as a unit vector along the baseline, in device
+  // coordinates (y down); exact for multiples of 90 degrees.
+  double DirectionX() const { return cos_; }
+  double DirectionY() const { return -sin_; }
+  bool IsRotated() const { return escapement_ != 0; }
+
+  // Decoration lines, in pixels relative to the baseline (positive = below).
+  int UnderlineTop() const { return underlineTop_; }
+  int UnderlineThickness() const { return underlineThickness_; }
+  int StrikeTop() const { return strikeTop_; }
+  int StrikeThickness() const { return strikeThickness_; }
+
+  // The mask of a box given in baseline coordinates (along the baseline from
+  // the origin, and across it downward), turned by the escapement: opaque
+  // backgrounds and decoration lines of rotated text.
+  Mask BoxMask(double along0, double along1, double across0, double across1) const;
+
+  // Metrics of a font file at its design size (one pixel per font unit), as
+  // enumeration reports them.
+  static bool DesignMetrics(const FaceFile& file, bool symbol, NEWTEXTMETRICA* out);
+
+ private:
+  FontInstance() = default;
+  void Setup(const LOGFONTA& logFont);
+  bool LoadOutline(char16_t unit);
+
+  LOGFONTA logFont_{};
+  TEXTMETRICA metrics_{};
+  std::string faceName_;
+  std::shared_ptr<FaceFile> file_;
+  FT_Size size_ = nullptr;
+  bool symbolCodes_ = false;
+  bool synthBold_ = false;
+  bool synthItalic_ = false;
+  int boldPixels_ = 0;
+  int escapement_ = 0;  // tenths of a degree, 0 to 3599
+  double cos_ = 1.0;
+  double sin_ = 0.0;
+  int underlineTop_ = 1;
+  int underlineThickness_ = 1;
+  int strikeTop_ = 0;
+  int strikeThickness_ = 1;
+  // Advances in 256 pages of 256 units, each made when first needed; -1 = not measured.
+  std::array<std::unique_ptr<std::array<int32_t, 256>>, 256> advances_;
+  std::unordered_map<char16_t, std::shared_ptr<const Mask>> glyphs_;
+  size_t glyphBytes_ = 0;
+};
+
+}  // namespace GdiFonts

@@ -1,0 +1,256 @@
+// The font library of the GDI stand-in: FreeType with a fixed interpreter, our
+// own fontconfig configuration, face matching and the enumerated families.
+#include "platform/gdi/fonts/GdiFontLibrary.h"
+
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_DRIVER_H
+#include FT_MODULE_H
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <system_error>
+
+#include "platform/gdi/GdiFont.h"
+
+#ifndef QV_FONT_CONFIG
+#error "QV_FONT_CONFIG must name the font configuration file"
+#endif
+
+namespace GdiFonts {
+namespace {
+
+// FreeType's memory hooks. The library is made with FT_New_Library rather
+// than FT_Init_FreeType so that the FREETYPE_PROPERTIES environment variable
+// is never read: the hinting must be the same on every machine.
+void* FtAlloc(FT_Memory, long size) { return std::malloc(static_cast<size_t>(size)); }
+void FtFree(FT_Memory, void* block) { std::free(block); }
+void* FtRealloc(FT_Memory, long, long newSize, void* block) {
+  return std::realloc(block, static_cast<size_t>(newSize));
+}
+FT_MemoryRec_ gFtMemory = {nullptr, FtAlloc, FtFree, FtRealloc};
+
+char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::string FaceNameOf(const LOGFONTA& logFont) {
+  return std::string(logFont.lfFaceName, strnlen(logFont.lfFaceName, LF_FACESIZE));
+}
+
+int SlotOf(bool bold, bool italic) { return (bold ? 2 : 0) + (italic ? 1 : 0); }
+
+}  // namespace
+
+bool SameFaceName(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+  }
+  return true;
+}
+
+struct FontLibrary::FcConfigHolder {
+  FcConfig* config = nullptr;
+  ~FcConfigHolder() {
+    if (config) FcConfigDestroy(config);
+  }
+};
+
+FaceFile::FaceFile(std::shared_ptr<FontLibrary> library, FT_Face face)
+    : library_(std::move(library)), face_(face) {}
+
+FaceFile::~FaceFile() {
+  std::lock_guard<std::recursive_mutex> lock(library_->Mutex());
+  FT_Done_Face(face_);
+}
+
+std::shared_ptr<FontLibrary> FontLibrary::Get() {
+  static std::shared_ptr<FontLibrary> library = [] {
+    std::shared_ptr<FontLibrary> made(new FontLibrary());
+    made->LoadConfiguration();
+    return made;
+  }();
+  return library;
+}
+
+FontLibrary::FontLibrary() : config_(std::make_unique<FcConfigHolder>()) {
+  if (FT_New_Library(&gFtMemory, &freetype_) != 0) {
+    freetype_ = nullptr;
+    return;
+  }
+  FT_Add_Default_Modules(freetype_);
+  // The TrueType interpreter of FreeType 2.7 and later; for monochrome
+  // targets it hints fully in both directions, as the fonts' own instructions say.
+  FT_UInt interpreter = TT_INTERPRETER_VERSION_40;
+  FT_Property_Set(freetype_, "truetype", "interpreter-version", &interpreter);
+}
+
+FontLibrary::~FontLibrary() {
+  config_.reset();
+  if (freetype_) FT_Done_Library(freetype_);
+}
+
+void FontLibrary::LoadConfiguration() {
+  if (!freetype_) return;
+  FcConfig* config = FcConfigCreate();
+  if (!config) return;
+  config_->config = config;
+  if (!FcConfigParseAndLoad(config, reinterpret_cast<const FcChar8*>(QV_FONT_CONFIG), FcTrue)) {
+    return;
+  }
+  // fontconfig writes a cache for every folder it scans and complains when it
+  // has nowhere to write. A private folder takes the caches for this one scan
+  // and is removed at once, so no stale cache made under another
+  // configuration is ever read and nothing is left behind.
+  std::error_code error;
+  std::filesystem::path base = std::filesystem::temp_directory_path(error);
+  std::string scratch = (error ? std::string("/tmp") : base.string()) + "/qvfonts-XXXXXX";
+  std::vector<char> scratchPath(scratch.begin(), scratch.end());
+  scratchPath.push_back('\0');
+  const char* cacheDir = mkdtemp(scratchPath.data());
+  if (cacheDir) {
+    std::string snippet = std::string("<fontconfig><cachedir>") + cacheDir + "</cachedir></fontconfig>";
+    FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(snippet.c_str()), FcTrue);
+  }
+  FcConfigBuildFonts(config);
+  if (cacheDir) std::filesystem::remove_all(cacheDir, error);
+  CollectFamilies();
+}
+
+void FontLibrary::CollectFamilies() {
+  FcFontSet* set = FcConfigGetFonts(config_->config, FcSetSystem);
+  if (!set) return;
+  // Lower-cased name -> family; the first spelling met is kept.
+  std::map<std::string, FamilyInfo> byName;
+  std::map<std::string, std::array<bool, 4>> filled;
+  for (int i = 0; i < set->nfont; ++i) {
+    FcPattern* font = set->fonts[i];
+    FcChar8* file = nullptr;
+    if (FcPatternGetString(font, FC_FILE, 0, &file) != FcResultMatch) continue;
+    int index = 0;
+    FcPatternGetInteger(font, FC_INDEX, 0, &index);
+    int weight = FC_WEIGHT_REGULAR;
+    FcPatternGetInteger(font, FC_WEIGHT, 0, &weight);
+    int slant = FC_SLANT_ROMAN;
+    FcPatternGetInteger(font, FC_SLANT, 0, &slant);
+    FamilyStyle style{reinterpret_cast<const char*>(file), index, weight >= FC_WEIGHT_DEMIBOLD,
+                      slant != FC_SLANT_ROMAN};
+    FcChar8* family = nullptr;
+    for (int j = 0; FcPatternGetString(font, FC_FAMILY, j, &family) == FcResultMatch; ++j) {
+      std::string name = reinterpret_cast<const char*>(family);
+      // Longer names cannot travel in a LOGFONTA.
+      if (name.empty() || name.size() >= LF_FACESIZE) continue;
+      std::string key;
+      for (char c : name) key.push_back(LowerAscii(c));
+      FamilyInfo& info = byName[key];
+      if (info.name.empty()) {
+        info.name = name;
+        info.symbol = IsSymbolFaceName(name);
+        info.styles.resize(4);
+        filled[key] = {false, false, false, false};
+      }
+      int slot = SlotOf(style.bold, style.italic);
+      // Two files of one style: the one whose path sorts first, so that the
+      // order in which the folders were read does not matter.
+      if (!filled[key][slot] || style.file < info.styles[slot].file) {
+        info.styles[slot] = style;
+        filled[key][slot] = true;
+      }
+    }
+  }
+  for (auto& [key, info] : byName) {
+    std::vector<FamilyStyle> present;
+    for (int slot = 0; slot < 4; ++slot) {
+      if (filled[key][slot]) present.push_back(info.styles[slot]);
+    }
+    info.styles = std::move(present);
+    families_.push_back(std::move(info));
+  }
+}
+
+bool FontLibrary::IsSymbolFaceName(const std::string& name) {
+  return SameFaceName(name, "Wingdings");
+}
+
+std::shared_ptr<FaceFile> FontLibrary::OpenFace(const std::string& path, int index) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
+  if (!freetype_) return nullptr;
+  for (OpenFile& open : open_) {
+    if (open.path == path && open.index == index) {
+      if (auto face = open.face.lock()) return face;
+    }
+  }
+  FT_Face face = nullptr;
+  if (FT_New_Face(freetype_, path.c_str(), index, &face) != 0) return nullptr;
+  FT_Select_Charmap(face, FT_ENCODING_UNICODE);
+  auto file = std::make_shared<FaceFile>(shared_from_this(), face);
+  open_.erase(std::remove_if(open_.begin(), open_.end(),
+                             [](const OpenFile& open) { return open.face.expired(); }),
+              open_.end());
+  open_.push_back({path, index, file});
+  return file;
+}
+
+FaceMatch FontLibrary::Match(const LOGFONTA& logFont) {
+  FaceMatch result;
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
+  if (!config_->config || families_.empty()) return result;
+
+  std::string requested = FaceNameOf(logFont);
+  bool wantBold = logFont.lfWeight >= FW_SEMIBOLD;
+  bool wantItalic = logFont.lfItalic != 0;
+  int weight = logFont.lfWeight <= 0 ? FW_NORMAL : std::min<LONG>(logFont.lfWeight, 1000);
+
+  FcPattern* pattern = FcPatternCreate();
+  if (!pattern) return result;
+  if (!requested.empty()) {
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(requested.c_str()));
+  }
+  FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(weight));
+  FcPatternAddInteger(pattern, FC_SLANT, wantItalic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+  // A fixed pitch asked for chooses a fixed-pitch fallback for unknown faces.
+  if ((logFont.lfPitchAndFamily & 0x03) == FIXED_PITCH || (logFont.lfPitchAndFamily & 0xF0) == FF_MODERN) {
+    FcPatternAddInteger(pattern, FC_SPACING, FC_MONO);
+  }
+  // Fixed languages, so that the user's locale cannot change which font wins.
+  FcPatternAddString(pattern, FC_LANG, reinterpret_cast<const FcChar8*>("en"));
+  FcPatternAddString(pattern, FC_NAMELANG, reinterpret_cast<const FcChar8*>("en"));
+  FcConfigSubstitute(config_->config, pattern, FcMatchPattern);
+  FcDefaultSubstitute(pattern);
+  FcResult outcome = FcResultNoMatch;
+  FcPattern* match = FcFontMatch(config_->config, pattern, &outcome);
+  FcPatternDestroy(pattern);
+  if (!match) return result;
+
+  FcChar8* file = nullptr;
+  int index = 0;
+  int fileWeight = FC_WEIGHT_REGULAR;
+  int fileSlant = FC_SLANT_ROMAN;
+  if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch) {
+    FcPatternGetInteger(match, FC_INDEX, 0, &index);
+    FcPatternGetInteger(match, FC_WEIGHT, 0, &fileWeight);
+    FcPatternGetInteger(match, FC_SLANT, 0, &fileSlant);
+    std::string firstFamily;
+    FcChar8* family = nullptr;
+    for (int j = 0; FcPatternGetString(match, FC_FAMILY, j, &family) == FcResultMatch; ++j) {
+      std::string name = reinterpret_cast<const char*>(family);
+      if (j == 0) firstFamily = name;
+      if (!requested.empty() && SameFaceName(name, requested)) result.faceName = name;
+    }
+    if (result.faceName.empty()) result.faceName = firstFamily;
+    result.file = OpenFace(reinterpret_cast<const char*>(file), index);
+  }
+  FcPatternDestroy(match);
+  if (!result.file) return FaceMatch();
+
+  result.synthesizeBold = wantBold && fileWeight < FC_WEIGHT_DEMIBOLD;
+  result.synthesizeItalic = wantItalic && fileSlant == FC_SLANT_ROMAN;
+  result.symbolCodes = IsSymbolFaceName(result.faceName);
+  return result;
+}
+
+}  // namespace GdiFonts

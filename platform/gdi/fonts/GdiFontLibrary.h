@@ -1,0 +1,112 @@
+// The process-wide font machinery of the GDI stand-in: a FreeType library with
+// fixed hinting, a fontconfig configuration of our own (fonts.conf beside this
+// file) over the pinned fonts, face matching for a LOGFONTA, and the families
+// that font enumeration reports.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+struct LOGFONTA;
+typedef struct FT_FaceRec_* FT_Face;
+typedef struct FT_LibraryRec_* FT_Library;
+
+namespace GdiFonts {
+
+class FontLibrary;
+
+// One opened font file. The realized fonts hold it, and through it the library,
+// alive, so that no order of teardown at exit frees a face still in use.
+class FaceFile {
+ public:
+  FaceFile(std::shared_ptr<FontLibrary> library, FT_Face face);
+  ~FaceFile();
+  FaceFile(const FaceFile&) = delete;
+  FaceFile& operator=(const FaceFile&) = delete;
+
+  FT_Face Face() const { return face_; }
+  FontLibrary& Library() const { return *library_; }
+
+ private:
+  std::shared_ptr<FontLibrary> library_;
+  FT_Face face_;
+};
+
+// What a LOGFONTA resolves to.
+struct FaceMatch {
+  std::shared_ptr<FaceFile> file;  // null only when no font at all could be opened
+  std::string faceName;            // the name GetTextFace reports
+  bool synthesizeBold = false;     // bold asked for, the file is not bold
+  bool synthesizeItalic = false;   // italic asked for, the file is upright
+  bool symbolCodes = false;        // characters are Wingdings codes, recoded to Unicode
+};
+
+// One style of an enumerated family.
+struct FamilyStyle {
+  std::string file;
+  int index = 0;
+  bool bold = false;
+  bool italic = false;
+};
+
+struct FamilyInfo {
+  std::string name;
+  bool symbol = false;  // a Wingdings-coded family (symbol character set)
+  std::vector<FamilyStyle> styles;  // regular, italic, bold, bold italic order
+};
+
+class FontLibrary : public std::enable_shared_from_this<FontLibrary> {
+ public:
+  // The one library, made on first use. Never null; without its configuration
+  // or fonts it matches nothing and text measures and draws as empty.
+  static std::shared_ptr<FontLibrary> Get();
+
+  ~FontLibrary();
+  FontLibrary(const FontLibrary&) = delete;
+  FontLibrary& operator=(const FontLibrary&) = delete;
+
+  // Every FreeType call is made under this lock: faces and the library are
+  // shared by all realized fonts.
+  std::recursive_mutex& Mutex() { return mutex_; }
+  FT_Library FreeType() const { return freetype_; }
+
+  FaceMatch Match(const LOGFONTA& logFont);
+
+  // The families in name order (case-insensitive), the Windows face names
+  // that the configuration adds to its fonts among them.
+  const std::vector<FamilyInfo>& Families() const { return families_; }
+
+  // Whether a face name is coded in Wingdings character codes.
+  static bool IsSymbolFaceName(const std::string& name);
+
+  // Opens (once) the face of a file.
+  std::shared_ptr<FaceFile> OpenFace(const std::string& path, int index);
+
+ private:
+  FontLibrary();
+  void LoadConfiguration();
+  void CollectFamilies();
+
+  std::recursive_mutex mutex_;
+  FT_Library freetype_ = nullptr;
+  struct FcConfigHolder;
+  std::unique_ptr<FcConfigHolder> config_;
+  std::vector<FamilyInfo> families_;
+  // Opened faces, held weakly: the realized fonts own them, and a face whose
+  // last font went is opened again when asked for.
+  struct OpenFile {
+    std::string path;
+    int index;
+    std::weak_ptr<FaceFile> face;
+  };
+  std::vector<OpenFile> open_;
+};
+
+// Case-insensitive comparison of face names as fontconfig and GDI make it
+// (ASCII letters only; spaces count).
+bool SameFaceName(const std::string& a, const std::string& b);
+
+}  // namespace GdiFonts

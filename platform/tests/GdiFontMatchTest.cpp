@@ -1,0 +1,304 @@
+// Font records, face matching under the project's font configuration, and
+// font enumeration.
+#include <gtest/gtest.h>
+
+#include <cstddef>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/gdi/GdiFont.h"
+#include "platform/gdi/WinGdi.h"
+
+namespace {
+
+LOGFONTA Record(const char* face, LONG height = -16, LONG weight = FW_NORMAL, BYTE italic = 0,
+                BYTE pitchAndFamily = 0) {
+  LOGFONTA lf{};
+  lf.lfHeight = height;
+  lf.lfWeight = weight;
+  lf.lfItalic = italic;
+  lf.lfPitchAndFamily = pitchAndFamily;
+  std::strncpy(lf.lfFaceName, face, LF_FACESIZE - 1);
+  return lf;
+}
+
+// A memory DC with a font selected; face, metrics and widths read back.
+class FontDc {
+ public:
+  FontDc() : dc_(CreateCompatibleDC(nullptr)) {}
+  ~FontDc() {
+    if (previous_) DeleteObject(SelectObject(dc_, previous_));
+    DeleteDC(dc_);
+  }
+  void Use(const LOGFONTA& lf) {
+    HGDIOBJ old = SelectObject(dc_, CreateFontIndirectA(&lf));
+    if (previous_) {
+      DeleteObject(old);
+    } else {
+      previous_ = old;
+    }
+  }
+  std::string Face() {
+    char face[LF_FACESIZE] = {};
+    GetTextFaceA(dc_, LF_FACESIZE, face);
+    return face;
+  }
+  TEXTMETRICA Metrics() {
+    TEXTMETRICA tm{};
+    GetTextMetricsA(dc_, &tm);
+    return tm;
+  }
+  std::vector<int> Widths(const char* text) {
+    std::vector<int> widths;
+    for (const char* p = text; *p; ++p) {
+      SIZE size{};
+      GetTextExtentPoint32A(dc_, p, 1, &size);
+      widths.push_back(size.cx);
+    }
+    return widths;
+  }
+  HDC dc() const { return dc_; }
+
+ private:
+  HDC dc_;
+  HGDIOBJ previous_ = nullptr;
+};
+
+constexpr const char* kSample = "The quick brown fox, 0123456789!";
+
+}  // namespace
+
+TEST(GdiFontRecords, LayoutsKeepTheWidthsOf32BitWindows) {
+  EXPECT_EQ(sizeof(LOGFONTA), 60u);
+  EXPECT_EQ(offsetof(LOGFONTA, lfEscapement), 8u);
+  EXPECT_EQ(offsetof(LOGFONTA, lfWeight), 16u);
+  EXPECT_EQ(offsetof(LOGFONTA, lfItalic), 20u);
+  EXPECT_EQ(offsetof(LOGFONTA, lfCharSet), 23u);
+  EXPECT_EQ(offsetof(LOGFONTA, lfFaceName), 28u);
+  EXPECT_EQ(sizeof(TEXTMETRICA), 56u);
+  EXPECT_EQ(offsetof(TEXTMETRICA, tmFirstChar), 44u);
+  EXPECT_EQ(offsetof(TEXTMETRICA, tmCharSet), 52u);
+  EXPECT_EQ(sizeof(NEWTEXTMETRICA), 72u);
+  EXPECT_EQ(offsetof(NEWTEXTMETRICA, ntmFlags), 56u);
+  EXPECT_EQ(sizeof(ENUMLOGFONTA), 156u);
+  EXPECT_EQ(offsetof(ENUMLOGFONTA, elfFullName), 60u);
+  EXPECT_EQ(offsetof(ENUMLOGFONTA, elfStyle), 124u);
+  EXPECT_EQ(sizeof(ENUMLOGFONTEXA), 188u);
+}
+
+TEST(GdiFontRecords, GetObjectGivesBackTheRecordTheFontWasMadeFrom) {
+  LOGFONTA lf = Record("Times New Roman", -21, FW_BOLD, 1);
+  lf.lfEscapement = 450;
+  lf.lfUnderline = 1;
+  HFONT font = CreateFontIndirectA(&lf);
+  ASSERT_NE(font, nullptr);
+  LOGFONTA back{};
+  EXPECT_EQ(GetObjectA(font, sizeof(back), &back), static_cast<int>(sizeof(LOGFONTA)));
+  EXPECT_EQ(std::memcmp(&back, &lf, sizeof(LOGFONTA)), 0);
+  DeleteObject(font);
+}
+
+TEST(GdiFontRecords, CreateFontIndirectRefusesANullRecord) {
+  SetLastError(0);
+  EXPECT_EQ(CreateFontIndirectA(nullptr), nullptr);
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+}
+
+TEST(GdiFontMatch, WindowsFacesMapToTheirLiberationStandIns) {
+  const std::pair<const char*, const char*> pairs[] = {
+      {"Arial", "Liberation Sans"},
+      {"MS Sans Serif", "Liberation Sans"},
+      {"Times New Roman", "Liberation Serif"},
+      {"Courier New", "Liberation Mono"},
+  };
+  for (const auto& [windows, liberation] : pairs) {
+    FontDc asked, standIn;
+    asked.Use(Record(windows));
+    standIn.Use(Record(liberation));
+    EXPECT_EQ(asked.Face(), windows);
+    EXPECT_EQ(standIn.Face(), liberation);
+    EXPECT_EQ(asked.Widths(kSample), standIn.Widths(kSample)) << windows;
+    EXPECT_EQ(asked.Metrics().tmHeight, standIn.Metrics().tmHeight) << windows;
+  }
+}
+
+TEST(GdiFontMatch, FaceNamesMatchWhateverTheirCase) {
+  FontDc dc;
+  dc.Use(Record("aRIAL"));
+  EXPECT_EQ(dc.Face(), "Arial");
+}
+
+TEST(GdiFontMatch, UnknownFaceFallsBackToDejaVuSans) {
+  FontDc unknown, fallback, arial;
+  unknown.Use(Record("No Such Face Anywhere"));
+  fallback.Use(Record("DejaVu Sans"));
+  arial.Use(Record("Arial"));
+  EXPECT_EQ(unknown.Face(), "DejaVu Sans");
+  EXPECT_EQ(unknown.Widths(kSample), fallback.Widths(kSample));
+  EXPECT_NE(unknown.Widths(kSample), arial.Widths(kSample));
+}
+
+TEST(GdiFontMatch, UnknownFixedPitchFaceFallsBackToAFixedPitchFont) {
+  FontDc dc;
+  dc.Use(Record("Fixedsys", -16, FW_NORMAL, 0, FIXED_PITCH | FF_MODERN));
+  EXPECT_EQ(dc.Face(), "DejaVu Sans Mono");
+  std::vector<int> widths = dc.Widths("il WM");
+  for (int w : widths) EXPECT_EQ(w, widths[0]);
+  EXPECT_EQ(dc.Metrics().tmPitchAndFamily & TMPF_FIXED_PITCH, 0);  // clear = fixed pitch
+}
+
+TEST(GdiFontMatch, CourierNewIsFixedPitchAndArialProportional) {
+  FontDc courier, arial;
+  courier.Use(Record("Courier New"));
+  arial.Use(Record("Arial"));
+  std::vector<int> mono = courier.Widths("iiWW");
+  EXPECT_EQ(mono[0], mono[3]);
+  std::vector<int> proportional = arial.Widths("iiWW");
+  EXPECT_LT(proportional[0], proportional[3]);
+  EXPECT_EQ(arial.Metrics().tmPitchAndFamily & 0xF0, FF_SWISS);
+  EXPECT_NE(arial.Metrics().tmPitchAndFamily & TMPF_TRUETYPE, 0);
+}
+
+TEST(GdiFontMatch, BoldAndItalicChooseTheFilesThatHaveThem) {
+  FontDc regular, bold;
+  regular.Use(Record("Arial"));
+  bold.Use(Record("Arial", -16, FW_BOLD));
+  EXPECT_EQ(bold.Metrics().tmWeight, FW_BOLD);
+  EXPECT_EQ(regular.Metrics().tmWeight, FW_NORMAL);
+  EXPECT_NE(bold.Widths(kSample), regular.Widths(kSample));
+  FontDc italic;
+  italic.Use(Record("Arial", -16, FW_NORMAL, 1));
+  EXPECT_NE(italic.Metrics().tmItalic, 0);
+}
+
+TEST(GdiFontMatch, BoldIsSimulatedWhereTheFamilyHasNoBoldFile) {
+  // Symbola has one regular file only: bold widens every advance by a pixel.
+  FontDc regular, bold;
+  regular.Use(Record("Symbola"));
+  bold.Use(Record("Symbola", -16, FW_BOLD));
+  std::vector<int> plain = regular.Widths("abc");
+  std::vector<int> heavy = bold.Widths("abc");
+  for (size_t i = 0; i < plain.size(); ++i) EXPECT_EQ(heavy[i], plain[i] + 1);
+  EXPECT_EQ(bold.Metrics().tmWeight, FW_BOLD);
+}
+
+TEST(GdiFontMatch, WingdingsIsASymbolFontOnSymbola) {
+  FontDc dc;
+  dc.Use(Record("Wingdings"));
+  EXPECT_EQ(dc.Face(), "Wingdings");
+  EXPECT_EQ(dc.Metrics().tmCharSet, SYMBOL_CHARSET);
+  // The bullet codes and their private-use forms are the same characters.
+  SIZE byCode{}, byPrivateUse{}, byLetter{};
+  const char16_t code[] = {0x6E}, privateUse[] = {0xF06E};
+  GetTextExtentPoint32W(dc.dc(), code, 1, &byCode);
+  GetTextExtentPoint32W(dc.dc(), privateUse, 1, &byPrivateUse);
+  GetTextExtentPoint32A(dc.dc(), "n", 1, &byLetter);
+  EXPECT_GT(byCode.cx, 0);
+  EXPECT_EQ(byCode.cx, byPrivateUse.cx);
+  EXPECT_EQ(byCode.cx, byLetter.cx);
+}
+
+TEST(GdiFontMatch, GetTextFaceReportsTheSizeNeededAndCuts) {
+  FontDc dc;
+  dc.Use(Record("Times New Roman"));
+  EXPECT_EQ(GetTextFaceA(dc.dc(), 0, nullptr), 16);
+  char small[6] = {'x', 'x', 'x', 'x', 'x', 'x'};
+  EXPECT_EQ(GetTextFaceA(dc.dc(), sizeof(small), small), 6);
+  EXPECT_STREQ(small, "Times");
+  EXPECT_EQ(GetTextFaceA(dc.dc(), 0, small), 0);
+  EXPECT_EQ(GetTextFaceA(nullptr, sizeof(small), small), 0);
+}
+
+namespace {
+
+struct Seen {
+  std::vector<ENUMLOGFONTEXA> fonts;
+  std::vector<NEWTEXTMETRICA> metrics;
+  std::vector<DWORD> types;
+  int stopAfter = -1;
+};
+
+int Collect(const LOGFONTA* font, const TEXTMETRICA* metrics, DWORD type, LPARAM data) {
+  auto* seen = reinterpret_cast<Seen*>(data);
+  seen->fonts.push_back(*reinterpret_cast<const ENUMLOGFONTEXA*>(font));
+  seen->metrics.push_back(*reinterpret_cast<const NEWTEXTMETRICA*>(metrics));
+  seen->types.push_back(type);
+  return static_cast<int>(seen->fonts.size()) == seen->stopAfter ? 0 : 1;
+}
+
+std::vector<std::string> Names(const Seen& seen) {
+  std::vector<std::string> names;
+  for (const auto& f : seen.fonts) names.push_back(f.elfLogFont.lfFaceName);
+  return names;
+}
+
+}  // namespace
+
+TEST(GdiFontEnum, EveryFamilyOnceInNameOrderWithTheWindowsFaces) {
+  FontDc dc;
+  Seen seen;
+  EXPECT_EQ(EnumFontFamiliesA(dc.dc(), nullptr, Collect, reinterpret_cast<LPARAM>(&seen)), 1);
+  std::vector<std::string> expected = {
+      "Arial",          "Courier",          "Courier New",     "DejaVu Sans",
+      "DejaVu Sans Mono", "DejaVu Serif",   "Liberation Mono", "Liberation Sans",
+      "Liberation Serif", "MS Sans Serif",  "Symbola",         "Times New Roman",
+      "Wingdings"};
+  EXPECT_EQ(Names(seen), expected);
+  for (size_t i = 0; i < seen.fonts.size(); ++i) {
+    const ENUMLOGFONTEXA& f = seen.fonts[i];
+    // Scalable: the system's font lists take precision 2 and above as such.
+    EXPECT_GE(f.elfLogFont.lfOutPrecision, 2);
+    EXPECT_EQ(seen.types[i], TRUETYPE_FONTTYPE);
+    EXPECT_STREQ(reinterpret_cast<const char*>(f.elfStyle), "Regular");
+    EXPECT_EQ(f.elfLogFont.lfCharSet,
+              std::string(f.elfLogFont.lfFaceName) == "Wingdings" ? SYMBOL_CHARSET : ANSI_CHARSET);
+    EXPECT_GT(seen.metrics[i].ntmSizeEM, 0u);
+    EXPECT_EQ(seen.metrics[i].tmHeight, seen.metrics[i].tmAscent + seen.metrics[i].tmDescent);
+  }
+}
+
+TEST(GdiFontEnum, ANamedFamilyGivesEachOfItsStyles) {
+  FontDc dc;
+  Seen seen;
+  EnumFontFamiliesA(dc.dc(), "arial", Collect, reinterpret_cast<LPARAM>(&seen));
+  ASSERT_EQ(seen.fonts.size(), 4u);
+  const char* styles[] = {"Regular", "Italic", "Bold", "Bold Italic"};
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_STREQ(reinterpret_cast<const char*>(seen.fonts[i].elfStyle), styles[i]);
+    EXPECT_STREQ(seen.fonts[i].elfLogFont.lfFaceName, "Arial");
+  }
+  EXPECT_STREQ(reinterpret_cast<const char*>(seen.fonts[3].elfFullName), "Arial Bold Italic");
+  EXPECT_EQ(seen.fonts[2].elfLogFont.lfWeight, FW_BOLD);
+  EXPECT_NE(seen.metrics[1].ntmFlags & NTM_ITALIC, 0u);
+  EXPECT_NE(seen.metrics[0].ntmFlags & NTM_REGULAR, 0u);
+}
+
+TEST(GdiFontEnum, CallbackAnsweringZeroStopsTheEnumeration) {
+  FontDc dc;
+  Seen seen;
+  seen.stopAfter = 2;
+  EXPECT_EQ(EnumFontFamiliesA(dc.dc(), nullptr, Collect, reinterpret_cast<LPARAM>(&seen)), 0);
+  EXPECT_EQ(seen.fonts.size(), 2u);
+}
+
+TEST(GdiFontEnum, UnknownFamilyCallsNothingAndBadArgumentsFail) {
+  FontDc dc;
+  Seen seen;
+  EXPECT_EQ(EnumFontFamiliesA(dc.dc(), "No Such Face", Collect, reinterpret_cast<LPARAM>(&seen)), 1);
+  EXPECT_TRUE(seen.fonts.empty());
+  EXPECT_EQ(EnumFontFamiliesA(dc.dc(), nullptr, nullptr, 0), 0);
+  EXPECT_EQ(EnumFontFamiliesA(nullptr, nullptr, Collect, reinterpret_cast<LPARAM>(&seen)), 0);
+  EXPECT_TRUE(seen.fonts.empty());
+}
+
+TEST(GdiFontEnum, ExFormFiltersByCharacterSet) {
+  FontDc dc;
+  LOGFONTA filter{};
+  filter.lfCharSet = SYMBOL_CHARSET;
+  Seen seen;
+  EnumFontFamiliesExA(dc.dc(), &filter, Collect, reinterpret_cast<LPARAM>(&seen), 0);
+  EXPECT_EQ(Names(seen), std::vector<std::string>{"Wingdings"});
+  EXPECT_STREQ(reinterpret_cast<const char*>(seen.fonts[0].elfScript), "Symbol");
+  EXPECT_EQ(EnumFontFamiliesExA(dc.dc(), nullptr, Collect, 0, 0), 0);
+}
