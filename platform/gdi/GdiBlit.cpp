@@ -72,15 +72,8 @@ inline void SourceRange(int64_t i, int64_t n, int64_t m, bool flip, int64_t* fro
   *to = std::max(*from + 1, (k + 1) * m / n);
 }
 
-BOOL Finish(GdiDC& dc, bool ok) { return ok ? TRUE_ : FALSE_; }
+BOOL Answer(bool ok) { return ok ? TRUE_ : FALSE_; }
 
-// The blit calls' shared front: records, and answers for DCs without pixels.
-GdiSurface* Begin(GdiDC& dc, const GdiCall& call, BOOL* result) {
-  GdiRecord(dc, call);
-  GdiSurface* s = dc.Target();
-  if (!s) *result = dc.dcKind == GdiDcKind::Metafile ? TRUE_ : FALSE_;
-  return s;
-}
 
 // Device rectangle (x, y, width, height) of a logical one, signs kept.
 void DeviceBox(const GdiDC& dc, int x, int y, int width, int height, int32_t* dx, int32_t* dy,
@@ -226,10 +219,10 @@ BOOL PatBlt(HDC handle, int x, int y, int width, int height, DWORD rop) {
   call.args[3] = height;
   call.args[4] = static_cast<int32_t>(rop);
   BOOL result = TRUE_;
-  if (!Begin(*dc, call, &result)) return result;
+  if (!GdiBeginDrawing(*dc, call, &result)) return result;
   int32_t dx, dy, dw, dh;
   DeviceBox(*dc, x, y, width, height, &dx, &dy, &dw, &dh);
-  return Finish(*dc, GdiBlit(*dc, dx, dy, dw, dh, nullptr, nullptr, 0, 0, 0, 0, rop,
+  return Answer(GdiBlit(*dc, dx, dy, dw, dh, nullptr, nullptr, 0, 0, 0, 0, rop,
                              dc->state.stretchMode, nullptr));
 }
 
@@ -250,7 +243,7 @@ static BOOL StretchFromDC(HDC handle, GdiOp op, int x, int y, int width, int hei
                     transparent ? static_cast<int32_t>(*transparent) : 0};
   std::copy(std::begin(args), std::end(args), call.args);
   BOOL result = TRUE_;
-  if (!Begin(*dc, call, &result)) return result;
+  if (!GdiBeginDrawing(*dc, call, &result)) return result;
   GdiSurface* source = nullptr;
   int32_t sx = 0, sy = 0, sw = 0, sh = 0;
   if (srcDc) {
@@ -264,7 +257,7 @@ static BOOL StretchFromDC(HDC handle, GdiOp op, int x, int y, int width, int hei
   int32_t dx, dy, dw, dh;
   DeviceBox(*dc, x, y, width, height, &dx, &dy, &dw, &dh);
   int mode = transparent ? COLORONCOLOR : dc->state.stretchMode;
-  return Finish(*dc, GdiBlit(*dc, dx, dy, dw, dh, source, srcDc, sx, sy, sw, sh, rop, mode,
+  return Answer(GdiBlit(*dc, dx, dy, dw, dh, source, srcDc, sx, sy, sw, sh, rop, mode,
                              transparent));
 }
 
@@ -312,7 +305,7 @@ int SetDIBitsToDevice(HDC handle, int x, int y, DWORD width, DWORD height, int s
   call.data = bits;
   call.info = info;
   BOOL result = TRUE_;
-  if (!Begin(*dc, call, &result)) return result ? static_cast<int>(lines) : 0;
+  if (!GdiBeginDrawing(*dc, call, &result)) return result ? static_cast<int>(lines) : 0;
   if (lines == 0) return 0;
   // The buffer holds scans startScan .. startScan + lines - 1. Scans count
   // from the bottom of a bottom-up DIB, and srcY is the source rectangle's
@@ -349,7 +342,7 @@ int StretchDIBits(HDC handle, int x, int y, int width, int height, int srcX, int
   call.info = info;
   BOOL result = TRUE_;
   int32_t lines = srcHeight < 0 ? -srcHeight : srcHeight;
-  if (!Begin(*dc, call, &result)) return result ? lines : 0;
+  if (!GdiBeginDrawing(*dc, call, &result)) return result ? lines : 0;
   std::shared_ptr<GdiSurface> view = bits ? GdiDibView(f, bits) : nullptr;
   // In a bottom-up DIB srcY is measured up from the bottom row.
   int64_t top = f.bottomUp ? int64_t{f.height} - srcY - srcHeight : srcY;

@@ -10,7 +10,7 @@
 #include <strings.h>
 
 #include "platform/gdi/GdiPaint.h"
-#include "platform/win32/WinWindowsInternal.h"
+#include "platform/win32/WinWindows.h"
 
 const char* const kGdiDefaultPrinterName = "Qv Printer";
 
@@ -127,6 +127,14 @@ GdiRegion ClipOrDevice(GdiDC& dc) {
   return dc.state.clip ? *dc.state.clip : GdiRegion(GdiDeviceBounds(dc));
 }
 
+// Combines the clip with a region. Without a clip the DC clips to its whole
+// device, except that intersecting makes the region itself the clip (not cut
+// to the bitmap selected now, which a memory DC may change later).
+GdiRegion CombineClip(GdiDC& dc, const GdiRegion& region, int mode) {
+  if (!dc.state.clip && mode == RGN_AND) return region;
+  return GdiRegion::Combine(ClipOrDevice(dc), region, mode);
+}
+
 void SetClip(GdiDC& dc, GdiRegion region) {
   dc.state.clip = std::make_shared<const GdiRegion>(std::move(region));
 }
@@ -216,7 +224,7 @@ int ClipRectOp(HDC handle, GdiOp op, int left, int top, int right, int bottom, i
   call.args[3] = bottom;
   GdiRecord(*dc, call);
   RECT r = GdiRectToDevice(*dc, {left, top, right, bottom});
-  SetClip(*dc, GdiRegion::Combine(ClipOrDevice(*dc), GdiRegion(r), mode));
+  SetClip(*dc, CombineClip(*dc, GdiRegion(r), mode));
   return Complexity(*dc);
 }
 
@@ -620,7 +628,7 @@ int ExtSelectClipRgn(HDC handle, HRGN regionHandle, int mode) {
   if (mode == RGN_COPY) {
     SetClip(*dc, region->region);
   } else {
-    SetClip(*dc, GdiRegion::Combine(ClipOrDevice(*dc), region->region, mode));
+    SetClip(*dc, CombineClip(*dc, region->region, mode));
   }
   return Complexity(*dc);
 }

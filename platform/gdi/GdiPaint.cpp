@@ -91,6 +91,13 @@ GdiInk GdiInk::FromBrush(GdiDC& dc, const GdiSurface& target, const GdiBrushData
   return ink;
 }
 
+GdiSurface* GdiBeginDrawing(GdiDC& dc, const GdiCall& call, BOOL* result) {
+  GdiRecord(dc, call);
+  GdiSurface* s = dc.Target();
+  *result = (s || dc.dcKind == GdiDcKind::Metafile) ? TRUE_ : FALSE_;
+  return s;
+}
+
 GdiRegion GdiVisibleRegion(GdiDC& dc) {
   GdiSurface* s = dc.Target();
   if (!s) return GdiRegion();

@@ -107,6 +107,11 @@ class GdiInk {
   std::vector<uint8_t> opaque_;  // empty: every pixel painted
 };
 
+// The front of every drawing call: records it, and gives the surface to
+// draw on. Without one (recording and information DCs) *result says what
+// the call answers: success when recorded, failure otherwise.
+GdiSurface* GdiBeginDrawing(GdiDC& dc, const GdiCall& call, BOOL* result);
+
 // Paints the pixels of a device region (cut by the DC's visible region) with
 // an ink and a mix mode.
 void GdiPaintRegion(GdiDC& dc, const GdiRegion& region, const GdiInk& ink, int rop2);

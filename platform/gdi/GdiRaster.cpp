@@ -39,6 +39,8 @@ struct PenShape {
   bool insideFrame = false;
 };
 
+// Dash styles (PS_DASH, PS_DOT and the rest) are drawn solid: the module
+// draws its dotted lines with pattern pens.
 PenShape PenShapeOf(const GdiDC& dc) {
   PenShape p;
   const GdiPen* pen = dc.state.pen;
@@ -67,14 +69,6 @@ GdiInk BrushInk(GdiDC& dc, const GdiSurface& s, const GdiBrushData* brush = null
   return GdiInk::FromBrush(dc, s, *brush, TransparentBackground(dc));
 }
 
-// Records the call and gives the surface to draw on. Without one (recording
-// and information DCs) *result says what the call answers.
-GdiSurface* Begin(GdiDC& dc, const GdiCall& call, BOOL* result) {
-  GdiRecord(dc, call);
-  GdiSurface* s = dc.Target();
-  if (!s) *result = dc.dcKind == GdiDcKind::Metafile ? TRUE_ : FALSE_;
-  return s;
-}
 
 RECT Ordered(RECT r) {
   if (r.left > r.right) std::swap(r.left, r.right);
@@ -265,7 +259,7 @@ BOOL DrawBoxShape(HDC handle, GdiOp op, int left, int top, int right, int bottom
   call.args[4] = extra1;
   call.args[5] = extra2;
   BOOL result = TRUE_;
-  GdiSurface* s = Begin(*dc, call, &result);
+  GdiSurface* s = GdiBeginDrawing(*dc, call, &result);
   if (!s) return result;
   POINT a = GdiToDevice(*dc, {left, top});
   POINT b = GdiToDevice(*dc, {right, bottom});
@@ -337,7 +331,7 @@ BOOL LineTo(HDC handle, int x, int y) {
   call.args[0] = x;
   call.args[1] = y;
   BOOL result = TRUE_;
-  GdiSurface* s = Begin(*dc, call, &result);
+  GdiSurface* s = GdiBeginDrawing(*dc, call, &result);
   POINT from = dc->state.position;
   dc->state.position = {x, y};
   if (!s) return result;
@@ -358,7 +352,7 @@ BOOL Polyline(HDC handle, const POINT* points, int count) {
   call.points = points;
   call.count = count;
   BOOL result = TRUE_;
-  GdiSurface* s = Begin(*dc, call, &result);
+  GdiSurface* s = GdiBeginDrawing(*dc, call, &result);
   if (!s) return result;
   std::vector<POINT> path;
   if (!ToDevice(*dc, points, count, &path)) return OutOfRange();
@@ -413,7 +407,7 @@ BOOL Polygon(HDC handle, const POINT* points, int count) {
   call.points = points;
   call.count = count;
   BOOL result = TRUE_;
-  GdiSurface* s = Begin(*dc, call, &result);
+  GdiSurface* s = GdiBeginDrawing(*dc, call, &result);
   if (!s) return result;
   std::vector<POINT> path;
   if (!ToDevice(*dc, points, count, &path)) return OutOfRange();
@@ -459,7 +453,7 @@ BOOL FillRgn(HDC handle, HRGN regionHandle, HBRUSH brushHandle) {
   call.object = regionHandle;
   call.args[0] = static_cast<int32_t>(reinterpret_cast<uintptr_t>(brushHandle));
   BOOL result = TRUE_;
-  GdiSurface* s = Begin(*dc, call, &result);
+  GdiSurface* s = GdiBeginDrawing(*dc, call, &result);
   if (!s) return result;
   GdiPaintRegion(*dc, RegionInDevice(*dc, region->region), BrushInk(*dc, *s, &brush->data),
                  dc->state.rop2);
@@ -473,7 +467,7 @@ BOOL PaintRgn(HDC handle, HRGN regionHandle) {
   GdiCall call{GdiOp::PaintRgn};
   call.object = regionHandle;
   BOOL result = TRUE_;
-  GdiSurface* s = Begin(*dc, call, &result);
+  GdiSurface* s = GdiBeginDrawing(*dc, call, &result);
   if (!s) return result;
   GdiPaintRegion(*dc, RegionInDevice(*dc, region->region), BrushInk(*dc, *s), dc->state.rop2);
   return TRUE_;
@@ -493,7 +487,7 @@ BOOL FrameRgn(HDC handle, HRGN regionHandle, HBRUSH brushHandle, int width, int 
   call.args[0] = width;
   call.args[1] = height;
   BOOL result = TRUE_;
-  GdiSurface* s = Begin(*dc, call, &result);
+  GdiSurface* s = GdiBeginDrawing(*dc, call, &result);
   if (!s) return result;
   GdiRegion frame = RegionFrame(RegionInDevice(*dc, region->region), width, height);
   GdiPaintRegion(*dc, frame, BrushInk(*dc, *s, &brush->data), dc->state.rop2);
@@ -507,7 +501,7 @@ BOOL InvertRgn(HDC handle, HRGN regionHandle) {
   GdiCall call{GdiOp::InvertRgn};
   call.object = regionHandle;
   BOOL result = TRUE_;
-  GdiSurface* s = Begin(*dc, call, &result);
+  GdiSurface* s = GdiBeginDrawing(*dc, call, &result);
   if (!s) return result;
   GdiPaintRegion(*dc, RegionInDevice(*dc, region->region), GdiInk::Solid(0), R2_NOT);
   return TRUE_;
@@ -522,7 +516,7 @@ BOOL InvertRect(HDC handle, const RECT* rect) {
   call.args[2] = rect->right;
   call.args[3] = rect->bottom;
   BOOL result = TRUE_;
-  GdiSurface* s = Begin(*dc, call, &result);
+  GdiSurface* s = GdiBeginDrawing(*dc, call, &result);
   if (!s) return result;
   RECT d = GdiRectToDevice(*dc, *rect);
   // A rectangle given right to left or bottom to top covers nothing.
@@ -542,7 +536,7 @@ COLORREF SetPixel(HDC handle, int x, int y, COLORREF color) {
   call.args[1] = y;
   call.args[2] = static_cast<int32_t>(color);
   BOOL result = TRUE_;
-  GdiSurface* s = Begin(*dc, call, &result);
+  GdiSurface* s = GdiBeginDrawing(*dc, call, &result);
   if (!s) return result ? GdiResolveColor(*dc, color) : CLR_INVALID;
   POINT p = GdiToDevice(*dc, {x, y});
   if (!PtVisible(handle, x, y)) return CLR_INVALID;
@@ -577,7 +571,7 @@ BOOL ExtFloodFill(HDC handle, int x, int y, COLORREF color, UINT type) {
   call.args[2] = static_cast<int32_t>(color);
   call.args[3] = static_cast<int32_t>(type);
   BOOL result = TRUE_;
-  GdiSurface* s = Begin(*dc, call, &result);
+  GdiSurface* s = GdiBeginDrawing(*dc, call, &result);
   if (!s) return result;
   if (!PtVisible(handle, x, y)) return FALSE_;
   POINT seed = GdiToDevice(*dc, {x, y});

@@ -281,24 +281,76 @@ GdiRegion GdiRegion::RoundRect(const RECT& box, int32_t ovalWidth, int32_t ovalH
   RECT bl = {b.left, b.bottom - eh, b.left + ew, b.bottom};
   RECT br = {b.right - ew, b.bottom - eh, b.right, b.bottom};
   GdiSpanBuilder builder;
-  for (int32_t y = std::max(b.top, rowTop); y < std::min(b.bottom, rowBottom); ++y) {
+  int32_t top = std::max(b.top, rowTop), bottom = std::min(b.bottom, rowBottom);
+  int32_t middleTop = b.top + eh / 2, middleBottom = b.bottom - eh / 2;
+  // The straight middle is one rectangle; only the corner rows are scanned.
+  builder.AddRect({b.left, std::max(top, middleTop), b.right, std::min(bottom, middleBottom)});
+  for (int32_t y = top; y < std::min(bottom, middleTop); ++y) {
     int32_t x0 = b.left, x1 = b.right, a, c;
-    if (y < b.top + eh / 2) {
-      if (EllipseRow(tl, y, &a, &c)) x0 = a;
-      if (EllipseRow(tr, y, &a, &c)) x1 = c;
-    } else if (y >= b.bottom - eh / 2) {
-      if (EllipseRow(bl, y, &a, &c)) x0 = a;
-      if (EllipseRow(br, y, &a, &c)) x1 = c;
-    }
+    if (EllipseRow(tl, y, &a, &c)) x0 = a;
+    if (EllipseRow(tr, y, &a, &c)) x1 = c;
+    builder.Add(y, x0, x1);
+  }
+  for (int32_t y = std::max(top, middleBottom); y < bottom; ++y) {
+    int32_t x0 = b.left, x1 = b.right, a, c;
+    if (EllipseRow(bl, y, &a, &c)) x0 = a;
+    if (EllipseRow(br, y, &a, &c)) x1 = c;
     builder.Add(y, x0, x1);
   }
   return builder.Finish();
 }
 
+namespace {
+
+// Whether rectangles are already in the canonical banded form (as every
+// list this code writes is).
+bool IsCanonical(const RECT* r, size_t n) {
+  std::vector<Band> bands;
+  size_t i = 0;
+  while (i < n) {
+    size_t j = i;
+    for (; j < n && r[j].top == r[i].top; ++j) {
+      if (r[j].left >= r[j].right || r[j].top >= r[j].bottom || r[j].bottom != r[i].bottom) {
+        return false;
+      }
+      if (j > i && r[j].left <= r[j - 1].right) return false;  // overlapping or touching runs
+    }
+    if (!bands.empty() && r[i].top < bands.back().bottom) return false;
+    bands.push_back({r[i].top, r[i].bottom, i, j});
+    i = j;
+  }
+  // Bands that touch must differ in their runs.
+  for (size_t k = 1; k < bands.size(); ++k) {
+    const Band& a = bands[k - 1];
+    const Band& b = bands[k];
+    if (a.bottom != b.top || a.last - a.first != b.last - b.first) continue;
+    bool same = true;
+    for (size_t m = 0; m < a.last - a.first && same; ++m) {
+      same = r[a.first + m].left == r[b.first + m].left &&
+             r[a.first + m].right == r[b.first + m].right;
+    }
+    if (same) return false;
+  }
+  return true;
+}
+
+GdiRegion UnionOf(const RECT* rects, size_t count) {
+  if (count == 0) return GdiRegion();
+  if (count == 1) return GdiRegion(rects[0]);
+  size_t half = count / 2;
+  return GdiRegion::Combine(UnionOf(rects, half), UnionOf(rects + half, count - half), RGN_OR);
+}
+
+}  // namespace
+
 GdiRegion GdiRegion::FromRects(const RECT* rects, size_t count) {
-  GdiSpanBuilder builder;
-  for (size_t i = 0; i < count; ++i) builder.AddRect(rects[i]);
-  return builder.Finish();
+  if (IsCanonical(rects, count)) {
+    GdiRegion region;
+    region.rects_.assign(rects, rects + count);
+    return region;
+  }
+  // Any other list: the union of its rectangles, halves first.
+  return UnionOf(rects, count);
 }
 
 void GdiSpanBuilder::Add(int32_t y, int32_t x0, int32_t x1) {
@@ -369,7 +421,8 @@ GdiRegion GdiSpanBuilder::Finish() {
 }
 
 GdiRegion GdiScanPolygons(const GdiFixedPoint* points, const int32_t* counts, int32_t polygons,
-                          int fillMode, int32_t rowTop, int32_t rowBottom) {
+                          int fillMode, int32_t rowTop, int32_t rowBottom, bool* tooLarge) {
+  if (tooLarge) *tooLarge = false;
   struct Edge {
     int64_t xa, ya, xb, yb;
     int dir;
@@ -400,6 +453,17 @@ GdiRegion GdiScanPolygons(const GdiFixedPoint* points, const int32_t* counts, in
   int64_t last = static_cast<int64_t>(CeilDiv(yMax, kGdiFixedOne));  // exclusive
   first = std::max<int64_t>(first, rowTop);
   last = std::min<int64_t>(last, rowBottom);
+  // A slanted edge longer than the limit within the rows asked is refused
+  // before any scanning.
+  for (const Edge& e : edges) {
+    if (e.xa == e.xb) continue;
+    int64_t top = std::max<int64_t>(first, static_cast<int64_t>(CeilDiv(e.ya, kGdiFixedOne)));
+    int64_t bottom = std::min<int64_t>(last, static_cast<int64_t>(CeilDiv(e.yb, kGdiFixedOne)));
+    if (bottom - top > kGdiMaxScanRows) {
+      if (tooLarge) *tooLarge = true;
+      return GdiRegion();
+    }
+  }
 
   struct Crossing {
     int64_t x;
@@ -407,7 +471,9 @@ GdiRegion GdiScanPolygons(const GdiFixedPoint* points, const int32_t* counts, in
   };
   std::vector<const Edge*> active;
   std::vector<Crossing> crossings;
+  std::vector<Interval> runs;
   size_t next = 0;
+  int64_t slantedRows = 0;
   for (int64_t row = first; row < last; ++row) {
     int64_t sy = row * kGdiFixedOne;
     while (next < edges.size() && edges[next].ya <= sy) active.push_back(&edges[next++]);
@@ -415,8 +481,11 @@ GdiRegion GdiScanPolygons(const GdiFixedPoint* points, const int32_t* counts, in
                                 [sy](const Edge* e) { return e->yb <= sy; }),
                  active.end());
     crossings.clear();
+    bool allVertical = true;
+    int64_t change = next < edges.size() ? edges[next].ya : INT64_MAX;  // next edge event
     for (const Edge* e : active) {
-      if (e->ya > sy) continue;
+      if (e->xa != e->xb) allVertical = false;
+      change = std::min(change, e->yb);
       // The first pixel at or right of the crossing: ceil(x / one).
       __int128 dy = e->yb - e->ya;
       __int128 num = static_cast<__int128>(e->xa) * dy + static_cast<__int128>(sy - e->ya) *
@@ -425,7 +494,7 @@ GdiRegion GdiScanPolygons(const GdiFixedPoint* points, const int32_t* counts, in
     }
     std::sort(crossings.begin(), crossings.end(),
               [](const Crossing& a, const Crossing& b) { return a.x < b.x; });
-    int32_t y = static_cast<int32_t>(row);
+    runs.clear();
     if (fillMode == WINDING) {
       int wind = 0;
       int64_t start = 0;
@@ -433,13 +502,29 @@ GdiRegion GdiScanPolygons(const GdiFixedPoint* points, const int32_t* counts, in
         int before = wind;
         wind += c.dir;
         if (before == 0 && wind != 0) start = c.x;
-        if (before != 0 && wind == 0) builder.Add(y, Clamp32(start), Clamp32(c.x));
+        if (before != 0 && wind == 0) runs.push_back({Clamp32(start), Clamp32(c.x)});
       }
     } else {
       for (size_t i = 0; i + 1 < crossings.size(); i += 2) {
-        builder.Add(y, Clamp32(crossings[i].x), Clamp32(crossings[i + 1].x));
+        runs.push_back({Clamp32(crossings[i].x), Clamp32(crossings[i + 1].x)});
       }
     }
+    // With only vertical edges the runs stay the same down to the next row
+    // where an edge starts or ends.
+    int64_t runEnd = row + 1;
+    if (allVertical) {
+      runEnd = std::min<int64_t>(last, change == INT64_MAX ? last
+                                                           : static_cast<int64_t>(CeilDiv(
+                                                                 change, kGdiFixedOne)));
+      runEnd = std::max(runEnd, row + 1);
+    } else if (++slantedRows > kGdiMaxScanRows) {
+      if (tooLarge) *tooLarge = true;
+      return GdiRegion();
+    }
+    for (const Interval& iv : runs) {
+      builder.AddRect({iv.x0, static_cast<LONG>(row), iv.x1, static_cast<LONG>(runEnd)});
+    }
+    row = runEnd - 1;
   }
   return builder.Finish();
 }

@@ -82,5 +82,10 @@ struct GdiFixedPoint {
 // Polygons given one after another (counts[i] points each), filled together
 // with ALTERNATE or WINDING.
 // Only rows rowTop .. rowBottom - 1 are scanned (drawing passes its clip).
+// Rows where every edge is vertical are taken as one band; rows with slanted
+// edges are scanned one by one, at most kGdiMaxScanRows of them: a polygon
+// needing more sets *tooLarge and gives the empty region.
+constexpr int64_t kGdiMaxScanRows = int64_t{1} << 22;
 GdiRegion GdiScanPolygons(const GdiFixedPoint* points, const int32_t* counts, int32_t polygons,
-                          int fillMode, int32_t rowTop = INT32_MIN, int32_t rowBottom = INT32_MAX);
+                          int fillMode, int32_t rowTop = INT32_MIN, int32_t rowBottom = INT32_MAX,
+                          bool* tooLarge = nullptr);

@@ -40,9 +40,19 @@ HRGN CreateRectRgnIndirect(const RECT* rect) {
   return CreateRectRgn(rect->left, rect->top, rect->right, rect->bottom);
 }
 
+// Curved outlines are made row by row; one taller than the scan limit would
+// give a region of millions of rows, which is refused as GDI's would fail.
+static bool TooTall(int64_t height) { return height > kGdiMaxScanRows || -height > kGdiMaxScanRows; }
+
+static HRGN TooLarge() {
+  SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+  return nullptr;
+}
+
 HRGN CreateEllipticRgn(int left, int top, int right, int bottom) {
   RECT r{left, top, right, bottom};
   if (!RectInRange(r)) return Refuse();
+  if (TooTall(int64_t{bottom} - top)) return TooLarge();
   return NewRegion(GdiRegion::Ellipse(r));
 }
 
@@ -55,6 +65,7 @@ HRGN CreateRoundRectRgn(int left, int top, int right, int bottom, int ovalWidth,
                         int ovalHeight) {
   RECT r{left, top, right, bottom};
   if (!RectInRange(r)) return Refuse();
+  if (TooTall(ovalHeight)) return TooLarge();
   return NewRegion(GdiRegion::RoundRect(r, ovalWidth, ovalHeight));
 }
 
@@ -68,7 +79,11 @@ HRGN CreatePolygonRgn(const POINT* points, int count, int fillMode) {
   // Fewer than three points enclose nothing.
   if (count < 3) return NewRegion(GdiRegion());
   int32_t counts[1] = {count};
-  return NewRegion(GdiScanPolygons(fixed.data(), counts, 1, fillMode));
+  bool tooLarge = false;
+  GdiRegion region = GdiScanPolygons(fixed.data(), counts, 1, fillMode, INT32_MIN, INT32_MAX,
+                                     &tooLarge);
+  if (tooLarge) return TooLarge();
+  return NewRegion(std::move(region));
 }
 
 int CombineRgn(HRGN destination, HRGN source1, HRGN source2, int mode) {

@@ -689,6 +689,27 @@ TEST(GdiDraw, IntersectClipRectTakesLogicalCoordinates) {
   EXPECT_FALSE(RectVisible(c.dc(), &off));
 }
 
+TEST(GdiDraw, AClipMadeBeforeTheBitmapIsSelectedStillApplies) {
+  HDC screen = GetDC(nullptr);
+  HBITMAP bmp = CreateCompatibleBitmap(screen, 10, 10);
+  ReleaseDC(nullptr, screen);
+  HDC white = CreateCompatibleDC(nullptr);
+  HGDIOBJ first = SelectObject(white, bmp);
+  PatBlt(white, 0, 0, 10, 10, WHITENESS);
+  SelectObject(white, first);
+  DeleteDC(white);
+  HDC dc = CreateCompatibleDC(nullptr);  // holds the 1 x 1 bitmap
+  IntersectClipRect(dc, 0, 0, 6, 6);
+  HGDIOBJ old = SelectObject(dc, bmp);
+  PatBlt(dc, 0, 0, 10, 10, BLACKNESS);
+  EXPECT_EQ(GetPixel(dc, 5, 5), RGB(0, 0, 0));
+  SelectClipRgn(dc, nullptr);
+  EXPECT_EQ(GetPixel(dc, 6, 6), RGB(255, 255, 255));
+  SelectObject(dc, old);
+  DeleteObject(bmp);
+  DeleteDC(dc);
+}
+
 TEST(GdiDraw, SaveDcAndRestoreDcBringBackStateAndClip) {
   Canvas c(8, 8);
   HPEN red = CreatePen(PS_SOLID, 1, RGB(255, 0, 0));

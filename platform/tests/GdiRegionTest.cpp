@@ -295,6 +295,49 @@ TEST(GdiRegion, ExtCreateRegionTakesTheUnionOfUnsortedRectangles) {
   EXPECT_EQ(GetRgnBox(empty, &box), NULLREGION);
 }
 
+TEST(GdiRegion, StoredBandsThatShouldHaveBeenJoinedAreJoined) {
+  // Two touching bands with the same runs: the same pixels as one rectangle.
+  std::vector<uint8_t> v = RgnBytes(32, 1, 2, 32, {0, 0, 10, 5, 0, 5, 10, 9});
+  Rgn r(FromBytes(v, v.size()));
+  Rgn whole(CreateRectRgn(0, 0, 10, 9));
+  EXPECT_TRUE(EqualRgn(r, whole));
+  EXPECT_EQ(RectsOf(r).size(), 1u);
+}
+
+TEST(GdiRegion, ManyOverlappingStoredRectanglesAreJoinedQuickly) {
+  // Staggered rectangles, each overlapping the next 2000: their union is
+  // one rectangle, found without comparing every pair.
+  const int n = 20000;
+  std::vector<uint8_t> v = RgnBytes(32, 1, n, n * 16, {});
+  for (int i = 0; i < n; ++i) {
+    for (int32_t x : {0, i, 100, i + 2000}) PutLong(v, x);
+  }
+  Rgn r(FromBytes(v, v.size()));
+  ASSERT_NE(static_cast<HRGN>(r), nullptr);
+  RECT box;
+  EXPECT_EQ(GetRgnBox(r, &box), SIMPLEREGION);
+  EXPECT_TRUE(Same(box, {0, 0, 100, n - 1 + 2000}));
+}
+
+TEST(GdiRegion, TallShapesAreMadeByBandsOrRefused) {
+  const int tall = 1 << 26;
+  // Straight sides: one band however tall.
+  POINT square[] = {{0, 0}, {10, 0}, {10, tall}, {0, tall}};
+  Rgn p(CreatePolygonRgn(square, 4, WINDING));
+  RECT box;
+  EXPECT_EQ(GetRgnBox(p, &box), SIMPLEREGION);
+  EXPECT_EQ(box.bottom, tall);
+  Rgn rr(CreateRoundRectRgn(0, 0, 50, tall, 10, 10));
+  EXPECT_EQ(GetRgnBox(rr, &box), COMPLEXREGION);
+  EXPECT_TRUE(PtInRegion(rr, 0, tall / 2));
+  // A slanted side would need a band for each of millions of rows.
+  POINT wedge[] = {{0, 0}, {10, 0}, {0, tall}};
+  SetLastError(0);
+  EXPECT_EQ(CreatePolygonRgn(wedge, 3, ALTERNATE), nullptr);
+  EXPECT_EQ(GetLastError(), ERROR_NOT_ENOUGH_MEMORY);
+  EXPECT_EQ(CreateEllipticRgn(0, 0, 10, tall), nullptr);
+}
+
 TEST(GdiRegion, DeletedRegionHandlesAreRefused) {
   HRGN r = CreateRectRgn(0, 0, 5, 5);
   ASSERT_TRUE(DeleteObject(r));

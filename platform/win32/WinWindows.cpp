@@ -4,7 +4,7 @@
 #include <mutex>
 #include <unordered_map>
 
-#include "platform/win32/WinWindowsInternal.h"
+#include "platform/win32/WinWindows.h"
 
 namespace {
 
