@@ -90,6 +90,19 @@ int QuarterTurns(double angle) {
 
 }  // namespace
 
+void TurnFactors(double angle, double* cosine, double* sine) {
+  angle = NormalizeAngle(angle);
+  switch (QuarterTurns(angle)) {
+    case 1: *cosine = 0.0; *sine = 1.0; return;
+    case 2: *cosine = -1.0; *sine = 0.0; return;
+    case 3: *cosine = 0.0; *sine = -1.0; return;
+    default: break;
+  }
+  const double radians = angle * kPi / 180.0;
+  *cosine = std::cos(radians);
+  *sine = std::sin(radians);
+}
+
 int16_t PixelMapRowBytes(int32_t width, int16_t depth, int16_t alignment) {
   if (width < 0) return 0;
   int64_t bytes;
@@ -123,9 +136,9 @@ bool TransformPixelMap(double angle, const uint8_t* source, int32_t sourceRowByt
 
   angle = NormalizeAngle(angle);
   const int turns = QuarterTurns(angle);
-  const double radians = (turns != 0 ? turns * 90.0 : angle) * kPi / 180.0;
-  const double c = turns == 1 || turns == 3 ? 0.0 : (turns == 2 ? -1.0 : std::cos(radians));
-  const double s = turns == 1 ? 1.0 : (turns == 3 ? -1.0 : (turns == 2 ? 0.0 : std::sin(radians)));
+  double c = 1.0;
+  double s = 0.0;
+  TurnFactors(angle, &c, &s);
 
   // The corners of (0, 0, width, height) turned: x' = x cos + y sin and, with
   // y' = x sin - y cos taken upward, the top is the negated largest y'.

@@ -21,6 +21,10 @@ struct VTransformedPixelMap {
   int32_t rowBytes = 0;
 };
 
+// The cosine and sine of a turn by `angle` degrees; angles within 0.01 of a
+// quarter turn give the quarter turn's exact values.
+void TurnFactors(double angle, double* cosine, double* sine);
+
 // Turns a map counter-clockwise (as seen on the device, whose y axis points
 // down) by `angle` degrees about its top-left corner. Angles within 0.01 of
 // 90, 180 and 270 are exact quarter turns; others go through a nearest-

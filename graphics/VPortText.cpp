@@ -627,9 +627,9 @@ void VPort::DrawTextRun(const void* text, int32_t length, int16_t kind) {
   HBITMAP turnedBitmap =
       ok ? CreateBitmap(turned.width, turned.height, 1, 1, turned.pixels) : nullptr;
   if (turned.pixels != nullptr) gMemoryMgr->DisposeBlock(turned.pixels);
-  const double radians = static_cast<double>(fTextAngle) * 3.14159265358979323846 / 180.0;
-  const double c = std::cos(radians);
-  const double s = std::sin(radians);
+  double c = 1.0;
+  double s = 0.0;
+  TurnFactors(fTextAngle, &c, &s);
   if (turnedBitmap != nullptr) {
     SelectObject(drawDC, turnedBitmap);
     // The run turns about its pen point, the start of its baseline, which
