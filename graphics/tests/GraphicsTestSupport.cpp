@@ -134,7 +134,8 @@ void Canvas::FillNoise() {
 
 HDC NewPrinterInfoDC(int32_t dotsPerInch) {
   const std::string name = "Test printer " + std::to_string(dotsPerInch);
-  GdiExtraAddPrinter(name.c_str(), dotsPerInch, dotsPerInch, dotsPerInch * 8, dotsPerInch * 10);
+  GdiExtraAddPrinter(name.c_str(), dotsPerInch, dotsPerInch, dotsPerInch * 8, dotsPerInch * 10,
+                     -1);
   return CreateICA("winspool", name.c_str(), nullptr, nullptr);
 }
 

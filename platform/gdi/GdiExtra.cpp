@@ -4,7 +4,7 @@
 #include "platform/gdi/GdiInternal.h"
 
 BOOL GdiExtraAddPrinter(const char* name, int logPixelsX, int logPixelsY, int horzRes,
-                        int vertRes) {
+                        int vertRes, int numColors) {
   if (name == nullptr || logPixelsX <= 0 || logPixelsY <= 0 || horzRes <= 0 || vertRes <= 0) {
     return FALSE_;
   }
@@ -18,6 +18,7 @@ BOOL GdiExtraAddPrinter(const char* name, int logPixelsX, int logPixelsY, int ho
   caps.vertSize = static_cast<int32_t>(int64_t{vertRes} * 254 / (int64_t{logPixelsY} * 10));
   caps.logPixelsX = logPixelsX;
   caps.logPixelsY = logPixelsY;
+  caps.numColors = numColors;
   caps.rasterCaps = RC_BITBLT | RC_BANDING | RC_BITMAP64 | RC_DI_BITMAP | RC_DIBTODEV |
                     RC_STRETCHBLT | RC_STRETCHDIB;
   GdiRegisterPrinter(name, caps);

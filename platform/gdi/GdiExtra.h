@@ -7,7 +7,8 @@
 
 // Makes a printer known to CreateDCA and CreateICA by name: a page of
 // horzRes x vertRes pixels at logPixelsX x logPixelsY dots per inch, with
-// the millimetre sizes that follow. FALSE for a null name or a size or
-// resolution that is not positive.
+// the millimetre sizes that follow, reporting numColors (-1 for a device
+// without a colour table, as a true-colour device reports). FALSE for a
+// null name or a size or resolution that is not positive.
 QV_PLATFORM_API BOOL GdiExtraAddPrinter(const char* name, int logPixelsX, int logPixelsY,
-                                        int horzRes, int vertRes);
+                                        int horzRes, int vertRes, int numColors);
