@@ -1,4 +1,6 @@
-// InitGraphics and ExitGraphics: the shared state of every port.
+// The graphics layer's start and stop: the shared state of every port. The
+// picture services that start-up also names arrive with the picture work;
+// until then there is nothing to make.
 #include "graphics/VGraphicsStart.h"
 
 #include "graphics/GraphicsGlobals.h"
@@ -37,3 +39,6 @@ void ExitGraphics() {
   FreeFontCache();
   ReleaseGraphicsHookState();
 }
+
+void StartPictureServices() {}
+void StopPictureServices() {}
