@@ -3,6 +3,9 @@
 
 #include <cstring>
 
+#include "framework/core/containers/VBooleanArray.h"
+#include "framework/core/containers/VNumericArrays.h"
+#include "framework/core/containers/VStringArray.h"
 #include "framework/core/strings/VByteString.h"
 #include "framework/core/strings/VUniString.h"
 #include "framework/core/values/VBoolean.h"
@@ -15,6 +18,8 @@
 #include "host/context/VHostContext.h"
 #include "host/module/HostSelectors.h"
 #include "host/resources/VTbxResFile.h"
+#include "platform/toolbox/TbxBits.h"
+#include "platform/toolbox/TbxHandleState.h"
 #include "platform/toolbox/TbxHandles.h"
 
 namespace {
@@ -312,7 +317,167 @@ void ValueToHostVariable(const VValue& value, HostVariableEntry& entry) {
 
 // ---- Entries to values
 
+namespace {
+
+// An entry's array handle, locked for the life of the object, with the
+// number of elements it really holds: the entry's count, cut so that the
+// handle holds elements 0 to count of `elementSize` bytes after `header`
+// bytes. Nothing is read outside the handle.
+class ArrayBytes {
+ public:
+  ArrayBytes(uint32_t handle, uint32_t count, int32_t elementSize, int32_t header = 0) : fHandle(handle) {
+    const int32_t size = HandleSize(handle);
+    if (size == 0 || elementSize <= 0 || size < header + elementSize) return;
+    data = static_cast<uint8_t*>(Tbx::HLock(handle));
+    if (data == nullptr) return;
+    const uint32_t room = static_cast<uint32_t>((size - header) / elementSize) - 1;
+    this->count = static_cast<int32_t>(count < room ? count : room);
+  }
+  ~ArrayBytes() {
+    if (data != nullptr) Tbx::HUnlock(fHandle);
+  }
+  ArrayBytes(const ArrayBytes&) = delete;
+  ArrayBytes& operator=(const ArrayBytes&) = delete;
+  uint8_t* data = nullptr;
+  int32_t count = 0;
+
+ private:
+  uint32_t fHandle;
+};
+
+template <typename Array, typename Element>
+VValue* NumericArrayOf(const HostVariableEntry& entry) {
+  ArrayBytes bytes(entry.value.array.handle, entry.value.array.count, sizeof(Element));
+  auto* array = new Array(0);
+  // Element 0 is the host's own; the array takes elements 1 to count.
+  if (bytes.count > 0) {
+    Element* elements = new Element[static_cast<size_t>(bytes.count)];
+    std::memcpy(elements, bytes.data + sizeof(Element), static_cast<size_t>(bytes.count) * sizeof(Element));
+    array->SetFromBuffer(elements, bytes.count);
+    delete[] elements;
+  }
+  return array;
+}
+
+VValue* DateArrayOf(const HostVariableEntry& entry) {
+  ArrayBytes bytes(entry.value.array.handle, entry.value.array.count, sizeof(VDateRec));
+  auto* array = new VDateArray(bytes.count);
+  for (int32_t i = 1; i <= bytes.count; ++i) {
+    VDateRec date;
+    std::memcpy(&date, bytes.data + i * sizeof(VDateRec), sizeof date);
+    array->SetDate(date, i);
+  }
+  return array;
+}
+
+VValue* TextArrayOf(HostVariableEntry& entry, bool take) {
+  ArrayBytes bytes(entry.value.array.handle, entry.value.array.count, sizeof(HostTextRecord));
+  auto* array = new VStringArray(bytes.count);
+  for (int32_t i = 1; i <= bytes.count; ++i) {
+    uint8_t* slot = bytes.data + i * sizeof(HostTextRecord);
+    HostTextRecord record;
+    std::memcpy(&record, slot, sizeof record);
+    if (record.handle == 0 || record.length == 0) continue;
+    auto* text = new VStrInHandle;
+    HostTextToString(*text, record);
+    array->SetAt(text, i);
+    if (take) {
+      HostTextRecordClear(record);
+      std::memcpy(slot, &record, sizeof record);
+    }
+  }
+  return array;
+}
+
+// A string of a capacity fitted to a stored length.
+VString* StringForLength(uint8_t length) {
+  if (length < 8) return new VStr<8>;
+  if (length < 16) return new VStr<15>;
+  if (length < 32) return new VStr<31>;
+  if (length < 64) return new VStr<63>;
+  if (length < 128) return new VStr<127>;
+  return new VStr<255>;
+}
+
+// The size word of a string array's handle (the distance between elements),
+// 0 when the handle has none.
+int16_t StringElementSize(uint32_t handle) {
+  if (HandleSize(handle) < 2) return 0;
+  int16_t size = 0;
+  std::memcpy(&size, Tbx::HLock(handle), 2);
+  Tbx::HUnlock(handle);
+  return size > 0 ? size : 0;
+}
+
+VValue* StringArrayOf(const HostVariableEntry& entry) {
+  const int16_t size = StringElementSize(entry.value.array.handle);
+  ArrayBytes bytes(entry.value.array.handle, entry.value.array.count, size, 2);
+  auto* array = new VStringArray(bytes.count);
+  for (int32_t i = 1; i <= bytes.count; ++i) {
+    const uint8_t* element = bytes.data + 2 + i * size;
+    // At most size - 1 characters follow the length byte.
+    uint8_t length = element[0];
+    if (length > size - 1) length = static_cast<uint8_t>(size - 1);
+    VString* text = StringForLength(length);
+    text->SetChars(reinterpret_cast<const char*>(element + 1), 0, length, kCharSetMac);
+    array->SetAt(text, i);
+  }
+  return array;
+}
+
+VValue* BooleanArrayOf(const HostVariableEntry& entry) {
+  const int32_t size = HandleSize(entry.value.array.handle);
+  // The bits of elements 0 to count: count + 1 bits in (count + 8) >> 3 bytes.
+  const uint32_t room = size > 0 ? static_cast<uint32_t>(size) * 8 - 1 : 0;
+  const int32_t count = static_cast<int32_t>(entry.value.array.count < room ? entry.value.array.count : room);
+  auto* array = new VBooleanArray(count);
+  if (count == 0) return array;
+  const uint8_t* bits = static_cast<const uint8_t*>(Tbx::HLock(entry.value.array.handle));
+  for (int32_t i = 1; i <= count && bits != nullptr; ++i) array->SetBoolean(Tbx::BitTst(bits, i) ? 1 : 0, i);
+  Tbx::HUnlock(entry.value.array.handle);
+  return array;
+}
+
+}  // namespace
+
 VValue* HostVariableToValue(HostVariableEntry& entry, bool take) {
+  VValue* array = nullptr;
+  switch (entry.type) {
+    case kHostRealArray:
+      array = NumericArrayOf<VRealArray, double>(entry);
+      break;
+    case kHostIntegerArray:
+      array = NumericArrayOf<VWordArray, int16_t>(entry);
+      break;
+    case kHostLongArray:
+      array = NumericArrayOf<VLongArray, int32_t>(entry);
+      break;
+    case kHostDateArray:
+      array = DateArrayOf(entry);
+      break;
+    case kHostTextArray:
+      array = TextArrayOf(entry, take);
+      break;
+    case kHostStringArray:
+      array = StringArrayOf(entry);
+      break;
+    case kHostBooleanArray:
+      array = BooleanArrayOf(entry);
+      break;
+    case kHostRealArrayNoData: {
+      // A count without data: the array is made with that many elements,
+      // as far as memory allows.
+      const uint32_t count = entry.value.array.count;
+      array = new VRealArray(count <= INT32_MAX ? static_cast<int32_t>(count) : INT32_MAX);
+      break;
+    }
+    default:
+      break;
+  }
+  if (array != nullptr) {
+    static_cast<VArray*>(array)->SetCurrent(entry.value.array.current);
+    return array;
+  }
   switch (entry.type) {
     case kHostAlpha:
     case kHostString: {
@@ -345,8 +510,8 @@ VValue* HostVariableToValue(HostVariableEntry& entry, bool take) {
     case kHostLongInteger:
       return new VLong(entry.value.longInteger);
     default:
-      // Dates, times, pictures, arrays and BLOBs arrive with their value
-      // classes; records and two-dimensional arrays have no value.
+      // Dates, times, pictures, picture arrays and BLOBs arrive with their
+      // value classes; records and two-dimensional arrays have no value.
       return nullptr;
   }
 }
@@ -369,6 +534,104 @@ int32_t TypeForUndefinedEntry(int32_t kind) {
 }
 
 void FormatInto(const VValue& value, VString& text) { value.FormatTo(text, nullptr, kWholeValue); }
+
+}  // namespace
+
+namespace {
+
+// The handle of an entry's array made or resized to `bytes`; 0 when it
+// cannot be. A handle value that is no handle is replaced, not touched.
+uint32_t ArrayHandleOfSize(uint32_t handle, int64_t bytes) {
+  if (bytes > INT32_MAX) return 0;
+  if (handle != 0) {
+    Tbx::GetHandleSize(handle);
+    if (Tbx::MemError() != Tbx::noErr) handle = 0;
+  }
+  if (handle == 0) return Tbx::NewHandleClear(static_cast<int32_t>(bytes));
+  const int32_t before = Tbx::GetHandleSize(handle);
+  Tbx::SetHandleSize(handle, static_cast<int32_t>(bytes));
+  if (Tbx::GetHandleSize(handle) != bytes) return 0;
+  // Growth reads as zeros.
+  if (bytes > before) {
+    std::memset(static_cast<uint8_t*>(Tbx::HLock(handle)) + before, 0, static_cast<size_t>(bytes - before));
+    Tbx::HUnlock(handle);
+  }
+  return handle;
+}
+
+template <typename Element>
+void StoreNumericArray(const VArray& array, HostVariableEntry& entry, Element (*get)(const VArray&, int32_t)) {
+  const int32_t count = array.Count();
+  const uint32_t handle = ArrayHandleOfSize(entry.value.array.handle, (int64_t{count} + 1) * sizeof(Element));
+  if (handle == 0) return;
+  entry.value.array.handle = handle;
+  entry.value.array.count = static_cast<uint32_t>(count);
+  entry.value.array.current = static_cast<int16_t>(array.GetCurrent());
+  uint8_t* data = static_cast<uint8_t*>(Tbx::HLock(handle));
+  for (int32_t i = 1; i <= count; ++i) {
+    const Element element = get(array, i);
+    std::memcpy(data + i * sizeof(Element), &element, sizeof element);
+  }
+  Tbx::HUnlock(handle);
+}
+
+void StoreTextArray(const VArray& array, HostVariableEntry& entry) {
+  // The old texts go first: those the handle really holds, element 0 too.
+  {
+    ArrayBytes old(entry.value.array.handle, entry.value.array.count, sizeof(HostTextRecord));
+    for (int32_t i = 0; old.data != nullptr && i <= old.count; ++i) {
+      HostTextRecord record;
+      std::memcpy(&record, old.data + i * sizeof record, sizeof record);
+      HostTextRecordClear(record);
+      std::memcpy(old.data + i * sizeof record, &record, sizeof record);
+    }
+  }
+  const int32_t count = array.Count();
+  const uint32_t handle =
+      ArrayHandleOfSize(entry.value.array.handle, (int64_t{count} + 1) * sizeof(HostTextRecord));
+  if (handle == 0) return;
+  entry.value.array.handle = handle;
+  entry.value.array.count = static_cast<uint32_t>(count);
+  entry.value.array.current = static_cast<int16_t>(array.GetCurrent());
+  for (int32_t i = 1; i <= count; ++i) {
+    VStrInHandle text;
+    array.FormatTo(text, nullptr, i);
+    HostTextRecord record{0, 0};
+    StringToHostText(text, record);
+    std::memcpy(static_cast<uint8_t*>(Tbx::HLock(handle)) + i * sizeof record, &record, sizeof record);
+    Tbx::HUnlock(handle);
+  }
+}
+
+// The size word of the string arrays this module makes: elements of 256
+// bytes, 255 characters each.
+constexpr int16_t kNewStringElementSize = 256;
+
+void StoreStringArray(const VArray& array, HostVariableEntry& entry) {
+  // One distance for writer and readers: the size word itself, so that an
+  // element lies at 2 + i x size for whoever reads it.
+  int16_t size = StringElementSize(entry.value.array.handle);
+  if (size == 0) {
+    size = kNewStringElementSize;
+    entry.value.array.handle = 0;
+  }
+  const int32_t count = array.Count();
+  const uint32_t handle = ArrayHandleOfSize(entry.value.array.handle, 2 + (int64_t{count} + 1) * size);
+  if (handle == 0) return;
+  entry.value.array.handle = handle;
+  entry.value.array.count = static_cast<uint32_t>(count);
+  entry.value.array.current = static_cast<int16_t>(array.GetCurrent());
+  uint8_t* data = static_cast<uint8_t*>(Tbx::HLock(handle));
+  std::memcpy(data, &size, 2);
+  for (int32_t i = 0; i <= count; ++i) {
+    VStr<255> text;
+    array.FormatTo(text, nullptr, i);
+    uint8_t pascal[256];
+    StringToPText(text, pascal, size - 1 < 255 ? size - 1 : 255);
+    std::memcpy(data + 2 + i * size, pascal, 1 + pascal[0]);
+  }
+  Tbx::HUnlock(handle);
+}
 
 }  // namespace
 
@@ -433,6 +696,27 @@ void StoreValueInEntry(const VValue& value, HostVariableEntry& entry) {
         StringToHostText(text, record);
       }
       entry.value.text = record;
+      break;
+    }
+    case kHostRealArray:
+    case kHostIntegerArray:
+    case kHostLongArray:
+    case kHostTextArray:
+    case kHostStringArray: {
+      // Only an array fills an array entry.
+      const auto* array = dynamic_cast<const VArray*>(&value);
+      if (array == nullptr) break;
+      if (entry.type == kHostRealArray) {
+        StoreNumericArray<double>(*array, entry, [](const VArray& a, int32_t i) { return a.GetReal(i); });
+      } else if (entry.type == kHostIntegerArray) {
+        StoreNumericArray<int16_t>(*array, entry, [](const VArray& a, int32_t i) { return a.GetWord(i); });
+      } else if (entry.type == kHostLongArray) {
+        StoreNumericArray<int32_t>(*array, entry, [](const VArray& a, int32_t i) { return a.GetLong(i); });
+      } else if (entry.type == kHostTextArray) {
+        StoreTextArray(*array, entry);
+      } else {
+        StoreStringArray(*array, entry);
+      }
       break;
     }
     default:
