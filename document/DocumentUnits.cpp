@@ -1,0 +1,44 @@
+// Lengths in the document model: the screen resolution and the conversions
+// between pixels and the stored units.
+#include "document/DocumentUnits.h"
+
+#include <cmath>
+#include <limits>
+
+namespace {
+int32_t sScreenResolution = 96;
+char16_t sDecimalSeparator = u'.';
+}
+
+int32_t GetScreenResolution() { return sScreenResolution; }
+
+void SetScreenResolution(int32_t dotsPerInch) {
+  if (dotsPerInch >= 1) sScreenResolution = dotsPerInch;
+}
+
+char16_t GetDecimalSeparator() { return sDecimalSeparator; }
+
+void SetDecimalSeparator(char16_t separator) { sDecimalSeparator = separator; }
+
+int32_t TruncateToLong(double value) {
+  if (std::isnan(value)) return 0;
+  if (value >= double(std::numeric_limits<int32_t>::max())) return std::numeric_limits<int32_t>::max();
+  if (value <= double(std::numeric_limits<int32_t>::min())) return std::numeric_limits<int32_t>::min();
+  return static_cast<int32_t>(value);  // truncates toward zero
+}
+
+int32_t PixelsToTwips(int32_t pixels) {
+  return TruncateToLong(double(pixels) * 1440.0 / double(sScreenResolution));
+}
+
+int32_t TwipsToPixels(int32_t twips) {
+  return TruncateToLong(double(twips) * double(sScreenResolution) / 1440.0);
+}
+
+int32_t PointsToPixels(int32_t points) {
+  return TruncateToLong(double(points) * double(sScreenResolution) / 72.0);
+}
+
+int32_t CentimetresToPixels(double centimetres) {
+  return TruncateToLong(double(sScreenResolution) * centimetres / 2.54);
+}

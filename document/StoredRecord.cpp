@@ -1,0 +1,56 @@
+// The head shared by the document's stored records: tag, version, and the
+// measure of what remains to be read.
+#include "document/StoredRecord_p.h"
+
+#include "framework/core/streams/VStream.h"
+
+namespace {
+uint32_t Reversed(uint32_t value) {
+  return (value >> 24) | ((value >> 8) & 0xFF00u) | ((value << 8) & 0xFF0000u) | (value << 24);
+}
+}  // namespace
+
+void WriteRecordHead(VStream& stream, uint32_t tag, uint32_t version) {
+  stream.PutLong(static_cast<int32_t>(tag));
+  const uint8_t text[4] = {uint8_t(version >> 24), uint8_t(version >> 16), uint8_t(version >> 8),
+                           uint8_t(version)};
+  stream.PutData(text, 4);
+}
+
+bool ReadRecordTag(VStream& stream, uint32_t tag) {
+  if (RemainingBytes(stream) < 4) return false;
+  const uint32_t read = stream.GetULong();
+  if (stream.GetStatus() != 0) return false;
+  if (read == tag) return true;
+  if (read != Reversed(tag)) return false;
+  // Written in the other order: read the rest that way.
+  int16_t dataOrder = 0;
+  int16_t nativeOrder = 0;
+  stream.GetByteOrders(dataOrder, nativeOrder);
+  stream.SetByteOrders(dataOrder == kByteOrderLittle ? kByteOrderMacintosh : kByteOrderLittle,
+                       kByteOrderKeep);
+  return true;
+}
+
+bool ReadRecordVersion(VStream& stream, std::initializer_list<uint32_t> accepted,
+                       uint32_t& version) {
+  uint8_t text[4] = {};
+  uint32_t length = 4;
+  if (RemainingBytes(stream) < 4 || stream.ReadData(text, length) != 0 || length != 4) return false;
+  const uint32_t read = (uint32_t(text[0]) << 24) | (uint32_t(text[1]) << 16) |
+                        (uint32_t(text[2]) << 8) | uint32_t(text[3]);
+  for (uint32_t candidate : accepted) {
+    if (candidate == read) {
+      version = read;
+      return true;
+    }
+  }
+  return false;
+}
+
+uint32_t RemainingBytes(VStream& stream) {
+  const uint32_t position = stream.GetPosition();
+  if (position == kStreamNoPosition) return 0;
+  const uint32_t size = stream.GetSize();
+  return size > position ? size - position : 0;
+}
