@@ -1,5 +1,5 @@
-// The head shared by the document's stored records: tag, version, and the
-// measure of what remains to be read.
+// The head shared by the document's stored records: a tag in either byte
+// order and a version out of a list.
 #include "document/StoredRecord_p.h"
 
 #include "framework/core/streams/VStream.h"
@@ -18,7 +18,7 @@ void WriteRecordHead(VStream& stream, uint32_t tag, uint32_t version) {
 }
 
 bool ReadRecordTag(VStream& stream, uint32_t tag) {
-  if (RemainingBytes(stream) < 4) return false;
+  if (!stream.HasRemaining(4)) return false;
   const uint32_t read = stream.GetULong();
   if (stream.GetStatus() != 0) return false;
   if (read == tag) return true;
@@ -36,7 +36,7 @@ bool ReadRecordVersion(VStream& stream, std::initializer_list<uint32_t> accepted
                        uint32_t& version) {
   uint8_t text[4] = {};
   uint32_t length = 4;
-  if (RemainingBytes(stream) < 4 || stream.ReadData(text, length) != 0 || length != 4) return false;
+  if (!stream.HasRemaining(4) || stream.ReadData(text, length) != 0 || length != 4) return false;
   const uint32_t read = (uint32_t(text[0]) << 24) | (uint32_t(text[1]) << 16) |
                         (uint32_t(text[2]) << 8) | uint32_t(text[3]);
   for (uint32_t candidate : accepted) {
@@ -46,11 +46,4 @@ bool ReadRecordVersion(VStream& stream, std::initializer_list<uint32_t> accepted
     }
   }
   return false;
-}
-
-uint32_t RemainingBytes(VStream& stream) {
-  const uint32_t position = stream.GetPosition();
-  if (position == kStreamNoPosition) return 0;
-  const uint32_t size = stream.GetSize();
-  return size > position ? size - position : 0;
 }

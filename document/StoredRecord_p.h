@@ -1,6 +1,7 @@
 // The head shared by the document's stored records: a four-character tag as
 // a 32-bit value in the stream's data order, then a four-character version
-// text as four bytes. Readers check every count against what remains.
+// text as four bytes. Readers check every count against what remains
+// (VStream::HasRemaining) before reading it.
 #pragma once
 
 #include <cstdint>
@@ -20,7 +21,3 @@ bool ReadRecordTag(VStream& stream, uint32_t tag);
 // one of `accepted`.
 bool ReadRecordVersion(VStream& stream, std::initializer_list<uint32_t> accepted,
                        uint32_t& version);
-
-// The bytes left between the stream's position and its end; 0 when the
-// stream has no position (closed or failed).
-uint32_t RemainingBytes(VStream& stream);

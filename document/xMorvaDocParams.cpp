@@ -363,7 +363,7 @@ bool xMorvaDocParams::Read(VStream& stream) {
                         : version == kVersion0101 ? kBody0101
                         : version == kVersion0102 ? kBody0102
                                                   : kBody0103;
-  if (RemainingBytes(stream) < body) return false;
+  if (!stream.HasRemaining(body)) return false;
 
   // Read into a copy, taken only when the whole record has arrived.
   xMorvaDocParams read(*this);

@@ -284,10 +284,10 @@ bool xMorvaProperties::Read(VStream& stream) {
   int32_t values[2][128] = {};
   int32_t counts[2] = {0, 0};
   for (int group = 0; group < 2; ++group) {
-    if (RemainingBytes(stream) < 1) return false;
+    if (!stream.HasRemaining(1)) return false;
     const int32_t count = int8_t(stream.GetByte());
     counts[group] = count > 0 ? count : 0;
-    if (RemainingBytes(stream) < uint32_t(counts[group]) * 4u) return false;
+    if (!stream.HasRemaining(uint64_t(counts[group]) * 4u)) return false;
     for (int32_t i = 0; i < counts[group]; ++i) values[group][i] = stream.GetLong();
   }
   if (stream.GetStatus() != 0) return false;

@@ -52,9 +52,9 @@ bool xMorvaPropertiesStates::Read(VStream& stream) {
   if (!ReadRecordTag(stream, kTagWSTT) || !ReadRecordVersion(stream, {kVersion}, version)) {
     return false;
   }
-  if (RemainingBytes(stream) < 4) return false;
+  if (!stream.HasRemaining(4)) return false;
   const int32_t count = stream.GetLong();
-  if (stream.GetStatus() != 0 || count < 0 || uint32_t(count) > RemainingBytes(stream)) {
+  if (stream.GetStatus() != 0 || count < 0 || !stream.HasRemaining(uint64_t(count))) {
     return false;
   }
   uint8_t states[kPropertyStateCount];

@@ -167,13 +167,13 @@ bool xMorvaTabs::Read(VStream& stream) {
       !ReadRecordVersion(stream, {kVersion0100, kVersion0101, kVersion0102}, version)) {
     return false;
   }
-  if (RemainingBytes(stream) < 4) return false;
+  if (!stream.HasRemaining(4)) return false;
   const int32_t count = stream.GetLong();
   // A count no writer makes: the record is damaged, and its stops cannot be
   // passed over.
   if (stream.GetStatus() != 0 || count < 0 || count > kCapacity) return false;
   const uint32_t stopSize = version == kVersion0102 ? 6 : 4;
-  if (RemainingBytes(stream) < uint32_t(count) * stopSize) return false;
+  if (!stream.HasRemaining(uint64_t(count) * stopSize)) return false;
 
   xMorvaTabs read;
   for (int32_t i = 0; i < count; ++i) {
