@@ -1,8 +1,11 @@
-// The head shared by the document's stored records: a tag in either byte
-// order and a version out of a list.
+// The head shared by the document's stored records (a tag in either byte
+// order and a version out of a list) and their storing as resources.
 #include "document/StoredRecord_p.h"
 
-#include "framework/core/streams/VStream.h"
+#include "document/xMorvaRecordStore.h"
+#include "framework/core/memory/VMemoryMgr.h"
+#include "framework/core/streams/VHandleStream.h"
+#include "framework/core/streams/VMemoryStream.h"
 
 namespace {
 uint32_t Reversed(uint32_t value) {
@@ -46,4 +49,38 @@ bool ReadRecordVersion(VStream& stream, std::initializer_list<uint32_t> accepted
     }
   }
   return false;
+}
+
+bool StoreRecordResource(xMorvaRecordStore& store, uint32_t type, int16_t id,
+                         const std::function<bool(VStream&)>& write) {
+  VMemHandle handle = 0;
+  VHandleStream stream(handle);
+  if (handle == 0) return false;
+  bool written = stream.OpenWrite() == 0 && write(stream);
+  written = stream.CloseWrite(1) == 0 && written;
+  if (written) {
+    const uint32_t size = gMemoryMgr->GetHandleSize(handle);
+    const void* data = gMemoryMgr->LockHandle(handle);
+    written = data != nullptr && store.PutResource(type, id, data, size);
+    gMemoryMgr->UnlockHandle(handle);
+  }
+  gMemoryMgr->DisposeHandle(handle);
+  return written;
+}
+
+bool LoadRecordResource(xMorvaRecordStore& store, uint32_t type, int16_t id,
+                        const std::function<bool(VStream&)>& read) {
+  const VMemHandle handle = store.CopyResource(type, id);
+  if (handle == 0) return false;
+  const uint32_t size = gMemoryMgr->GetHandleSize(handle);
+  const void* data = gMemoryMgr->LockHandle(handle);
+  bool answer = false;
+  if (data != nullptr) {
+    VMemoryStream stream(data, size);
+    answer = stream.OpenRead() == 0 && read(stream);
+    stream.CloseRead();
+  }
+  gMemoryMgr->UnlockHandle(handle);
+  gMemoryMgr->DisposeHandle(handle);
+  return answer;
 }

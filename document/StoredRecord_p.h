@@ -5,9 +5,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 
 class VStream;
+class xMorvaRecordStore;
 
 // Writes the tag (32-bit, data order) and the version's four characters.
 void WriteRecordHead(VStream& stream, uint32_t tag, uint32_t version);
@@ -21,3 +23,13 @@ bool ReadRecordTag(VStream& stream, uint32_t tag);
 // one of `accepted`.
 bool ReadRecordVersion(VStream& stream, std::initializer_list<uint32_t> accepted,
                        uint32_t& version);
+
+// Writes a record through `write` into a new handle stream (this machine's
+// order) and stores its bytes as resource (type, id) of the store. False
+// when the stream or the store fails.
+bool StoreRecordResource(xMorvaRecordStore& store, uint32_t type, int16_t id,
+                         const std::function<bool(VStream&)>& write);
+// Reads resource (type, id) of the store through `read`. False when the
+// store has no such resource or `read` refuses it.
+bool LoadRecordResource(xMorvaRecordStore& store, uint32_t type, int16_t id,
+                        const std::function<bool(VStream&)>& read);

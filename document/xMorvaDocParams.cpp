@@ -6,13 +6,10 @@
 
 #include "document/DocumentUnits.h"
 #include "document/StoredRecord_p.h"
+#include "framework/core/streams/VStream.h"
 #include "document/xMorvaAreaServices.h"
 #include "document/xMorvaEngineServices.h"
-#include "document/xMorvaRecordStore.h"
 #include "framework/core/intl/VIntlMgr.h"
-#include "framework/core/memory/VMemoryMgr.h"
-#include "framework/core/streams/VHandleStream.h"
-#include "framework/core/streams/VMemoryStream.h"
 #include "framework/core/strings/VUniString.h"
 
 namespace {
@@ -439,33 +436,9 @@ bool xMorvaDocParams::Read(VStream& stream) {
 }
 
 bool xMorvaDocParams::Write(xMorvaRecordStore& store) const {
-  VMemHandle handle = 0;
-  VHandleStream stream(handle);
-  if (handle == 0) return false;
-  bool written = stream.OpenWrite() == 0 && Write(stream);
-  written = stream.CloseWrite(1) == 0 && written;
-  if (written) {
-    const uint32_t size = gMemoryMgr->GetHandleSize(handle);
-    const void* data = gMemoryMgr->LockHandle(handle);
-    written = data != nullptr && store.PutResource(kTagWPRM, 0, data, size);
-    gMemoryMgr->UnlockHandle(handle);
-  }
-  gMemoryMgr->DisposeHandle(handle);
-  return written;
+  return StoreRecordResource(store, kTagWPRM, 0, [this](VStream& stream) { return Write(stream); });
 }
 
 bool xMorvaDocParams::Read(xMorvaRecordStore& store) {
-  const VMemHandle handle = store.CopyResource(kTagWPRM, 0);
-  if (handle == 0) return false;
-  const uint32_t size = gMemoryMgr->GetHandleSize(handle);
-  const void* data = gMemoryMgr->LockHandle(handle);
-  bool read = false;
-  if (data != nullptr) {
-    VMemoryStream stream(data, size);
-    read = stream.OpenRead() == 0 && Read(stream);
-    stream.CloseRead();
-  }
-  gMemoryMgr->UnlockHandle(handle);
-  gMemoryMgr->DisposeHandle(handle);
-  return read;
+  return LoadRecordResource(store, kTagWPRM, 0, [this](VStream& stream) { return Read(stream); });
 }
