@@ -5,16 +5,13 @@
 #include <cmath>
 #include <limits>
 
+#include "graphics/GraphicsGlobals.h"
+
 namespace {
-int32_t sScreenResolution = 96;
 char16_t sDecimalSeparator = u'.';
 }
 
-int32_t GetScreenResolution() { return sScreenResolution; }
-
-void SetScreenResolution(int32_t dotsPerInch) {
-  if (dotsPerInch >= 1) sScreenResolution = dotsPerInch;
-}
+int32_t GetScreenResolution() { return gScreenLogPixelsX >= 1 ? gScreenLogPixelsX : 96; }
 
 char16_t GetDecimalSeparator() { return sDecimalSeparator; }
 
@@ -28,17 +25,17 @@ int32_t TruncateToLong(double value) {
 }
 
 int32_t PixelsToTwips(int32_t pixels) {
-  return TruncateToLong(double(pixels) * 1440.0 / double(sScreenResolution));
+  return TruncateToLong(double(pixels) * 1440.0 / double(GetScreenResolution()));
 }
 
 int32_t TwipsToPixels(int32_t twips) {
-  return TruncateToLong(double(twips) * double(sScreenResolution) / 1440.0);
+  return TruncateToLong(double(twips) * double(GetScreenResolution()) / 1440.0);
 }
 
 int32_t PointsToPixels(int32_t points) {
-  return TruncateToLong(double(points) * double(sScreenResolution) / 72.0);
+  return TruncateToLong(double(points) * double(GetScreenResolution()) / 72.0);
 }
 
 int32_t CentimetresToPixels(double centimetres) {
-  return TruncateToLong(double(sScreenResolution) * centimetres / 2.54);
+  return TruncateToLong(double(GetScreenResolution()) * centimetres / 2.54);
 }

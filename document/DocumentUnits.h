@@ -5,10 +5,10 @@
 #include <cstdint>
 
 // The screen resolution in dots per inch, the unit of every length the
-// document holds in memory. Start-up sets it from the screen; 96 until then.
+// document holds in memory: the graphics layer's, read from the screen at
+// start-up. A resolution below 1 counts as 96 (every conversion divides by
+// it).
 int32_t GetScreenResolution();
-// Resolutions below 1 are refused (every conversion divides by it).
-void SetScreenResolution(int32_t dotsPerInch);
 
 // The system's decimal separator, used in the number formats of the
 // display units; '.' until start-up sets it from the system's locale.

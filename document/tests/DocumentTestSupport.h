@@ -12,6 +12,7 @@
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VHandleStream.h"
 #include "framework/core/streams/VMemoryStream.h"
+#include "graphics/GraphicsGlobals.h"
 
 using Bytes = std::vector<uint8_t>;
 
@@ -83,10 +84,10 @@ inline int16_t WordBE(const Bytes& bytes, size_t at) {
 // Sets the screen resolution for the life of a scope.
 class ScopedResolution {
  public:
-  explicit ScopedResolution(int32_t dotsPerInch) : fSaved(GetScreenResolution()) {
-    SetScreenResolution(dotsPerInch);
+  explicit ScopedResolution(int32_t dotsPerInch) : fSaved(gScreenLogPixelsX) {
+    gScreenLogPixelsX = dotsPerInch;
   }
-  ~ScopedResolution() { SetScreenResolution(fSaved); }
+  ~ScopedResolution() { gScreenLogPixelsX = fSaved; }
 
  private:
   int32_t fSaved;
