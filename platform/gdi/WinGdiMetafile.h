@@ -85,11 +85,12 @@ QV_PLATFORM_API BOOL DeleteMetaFile(HMETAFILE metafile);
 // records change while it plays; the DC is left as it was found.
 QV_PLATFORM_API BOOL PlayMetaFile(HDC dc, HMETAFILE metafile);
 
-// An enhanced metafile from Windows-metafile bits. With MM_ANISOTROPIC and
-// positive extents the picture has that size; with extents of 0 it takes the
-// metafile's own window extent in pixels of the reference device (the screen
-// when null); without a picture record (or in other modes) it is played one
-// logical unit to a pixel.
+// An enhanced metafile from Windows-metafile bits. With MM_ANISOTROPIC (or
+// no picture record) and extents other than 0 the picture has that size (a
+// negative extent is taken as a suggested size); with extents of 0 it takes
+// the metafile's own window extent in pixels of the reference device (the
+// screen when null). In other modes, or without a window to go by, it is
+// played one logical unit to a pixel and framed by what it draws.
 QV_PLATFORM_API HENHMETAFILE SetWinMetaFileBits(UINT size, const BYTE* bytes, HDC reference,
                                                 const METAFILEPICT* picture);
 // The Windows-metafile form of an enhanced metafile: its window is the frame

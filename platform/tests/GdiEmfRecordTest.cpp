@@ -85,11 +85,12 @@ TEST(GdiEmfRecord, HeaderCarriesFrameDeviceTotalsAndDescription) {
   // UTF-16 units right after the 108-byte header.
   const uint32_t units = 26;
   EXPECT_EQ(U32(b, 4), 108 + units * 2);
-  // Bounds: the rectangle's pixels, inclusive (a one-pixel pen).
+  // Bounds: the rectangle's pixels, inclusive (a one-pixel pen leaves out
+  // the right and bottom edges).
   EXPECT_EQ(I32(b, 8), 2);
   EXPECT_EQ(I32(b, 12), 3);
-  EXPECT_EQ(I32(b, 16), 12);
-  EXPECT_EQ(I32(b, 20), 9);
+  EXPECT_EQ(I32(b, 16), 11);
+  EXPECT_EQ(I32(b, 20), 8);
   EXPECT_EQ(I32(b, 24), frame.left);
   EXPECT_EQ(I32(b, 28), frame.top);
   EXPECT_EQ(I32(b, 32), frame.right);
@@ -444,10 +445,11 @@ TEST(GdiEmfRecord, FrameComesFromWhatWasDrawnWhenNoneIsGiven) {
   ENHMETAHEADER h{};
   ASSERT_EQ(GetEnhMetaFileHeader(emf, sizeof h, &h), sizeof h);
   EXPECT_EQ(h.rclBounds.left, 128);
-  EXPECT_EQ(h.rclBounds.right, 256);
-  // 128 screen pixels are 128 x 33800 / 1280 hundredths of a millimetre.
+  EXPECT_EQ(h.rclBounds.right, 254);  // without a pen, one pixel inside the box
+  // 128 screen pixels are 128 x 33800 / 1280 hundredths of a millimetre;
+  // the frame ends after the last pixel.
   EXPECT_EQ(h.rclFrame.left, 128 * 33800 / 1280);
-  EXPECT_EQ(h.rclFrame.right, 257 * 33800 / 1280);
+  EXPECT_EQ(h.rclFrame.right, 255 * 33800 / 1280);
   DeleteEnhMetaFile(emf);
 }
 

@@ -304,6 +304,20 @@ void GdiEmfRecorder::AddDeviceBox(GdiDC& dc, POINT a, POINT b, int32_t grow) {
             int64_t{std::max(p.x, q.x)} + grow, int64_t{std::max(p.y, q.y)} + grow);
 }
 
+void GdiEmfRecorder::AddShapeBox(GdiDC& dc, POINT a, POINT b) {
+  // A shape covers its box but for the right and bottom edges (without a
+  // pen one pixel less); a pen of width w reaches w / 2 outside on the left
+  // and top, (w - 1) / 2 on the right and bottom.
+  const GdiPen* pen = dc.state.pen;
+  bool visible = pen && pen->Style() != PS_NULL && pen->brush.style != BS_NULL;
+  int32_t w = visible ? std::clamp(pen->width, 1, 1 << 16) : 1;
+  if (visible && pen->Style() == PS_INSIDEFRAME) w = 1;
+  int32_t end = visible ? (w - 1) / 2 - 1 : -2;
+  POINT p = GdiToDevice(dc, a), q = GdiToDevice(dc, b);
+  AddBounds(int64_t{std::min(p.x, q.x)} - w / 2, int64_t{std::min(p.y, q.y)} - w / 2,
+            int64_t{std::max(p.x, q.x)} + end, int64_t{std::max(p.y, q.y)} + end);
+}
+
 RECT GdiEmfRecorder::PointBounds(GdiDC& dc, const POINT* points, int32_t count, int32_t grow) {
   RECT r{0, 0, -1, -1};
   for (int32_t i = 0; i < count; ++i) {
@@ -434,13 +448,13 @@ void GdiEmfRecorder::RecordCall(GdiDC& dc, const GdiCall& call) {
     case GdiOp::Polyline: return RecordPoly(dc, call, EMR_POLYLINE, EMR_POLYLINE16);
     case GdiOp::Polygon: return RecordPoly(dc, call, EMR_POLYGON, EMR_POLYGON16);
     case GdiOp::Rectangle:
-      AddDeviceBox(dc, POINT{a[0], a[1]}, POINT{a[2], a[3]}, PenGrowth(dc));
+      AddShapeBox(dc, POINT{a[0], a[1]}, POINT{a[2], a[3]});
       return Simple(EMR_RECTANGLE, {a[0], a[1], a[2], a[3]});
     case GdiOp::Ellipse:
-      AddDeviceBox(dc, POINT{a[0], a[1]}, POINT{a[2], a[3]}, PenGrowth(dc));
+      AddShapeBox(dc, POINT{a[0], a[1]}, POINT{a[2], a[3]});
       return Simple(EMR_ELLIPSE, {a[0], a[1], a[2], a[3]});
     case GdiOp::RoundRect:
-      AddDeviceBox(dc, POINT{a[0], a[1]}, POINT{a[2], a[3]}, PenGrowth(dc));
+      AddShapeBox(dc, POINT{a[0], a[1]}, POINT{a[2], a[3]});
       return Simple(EMR_ROUNDRECT, {a[0], a[1], a[2], a[3], a[4], a[5]});
     case GdiOp::SetPixel:
       AddDeviceBox(dc, POINT{a[0], a[1]}, POINT{a[0], a[1]}, 0);

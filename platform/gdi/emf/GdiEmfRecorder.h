@@ -43,6 +43,7 @@ class GdiEmfRecorder final : public GdiRecorder {
 
   void AddBounds(int64_t left, int64_t top, int64_t right, int64_t bottom);
   void AddDeviceBox(GdiDC& dc, POINT a, POINT b, int32_t grow);
+  void AddShapeBox(GdiDC& dc, POINT a, POINT b);
   RECT PointBounds(GdiDC& dc, const POINT* points, int32_t count, int32_t grow);
   int32_t PenGrowth(const GdiDC& dc) const;
   // The device bounds of a logical region as FillRgn and the like paint it.
