@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <random>
 #include <string>
@@ -436,6 +437,110 @@ TEST(GdiEmfPlay, ScaledBlitStretchesTheSourcePixels) {
   EXPECT_EQ(c.At(11, 11), 0x000000u);
   EXPECT_EQ(c.At(12, 12), 0xFFFFFFu);
   EXPECT_EQ(c.At(3, 3), 0xFFFFFFu);
+  DeleteEnhMetaFile(emf);
+}
+
+uint32_t Get32(const std::vector<uint8_t>& b, size_t at);
+size_t Find(const std::vector<uint8_t>& b, uint32_t type);
+
+// Colours given as palette entries, and a DIB whose table indexes the palette.
+void DrawWithPalette(HDC dc) {
+  std::vector<uint8_t> block(4 + 4 * 4);
+  auto* lp = reinterpret_cast<LOGPALETTE*>(block.data());
+  lp->palVersion = 0x300;
+  lp->palNumEntries = 4;
+  PALETTEENTRY entries[4] = {{200, 10, 10, 0}, {10, 200, 10, 0}, {10, 10, 200, 0}, {90, 90, 0, 0}};
+  std::memcpy(lp->palPalEntry, entries, sizeof entries);
+  HPALETTE palette = CreatePalette(lp);
+  HPALETTE old = SelectPalette(dc, palette, FALSE_);
+  RealizePalette(dc);
+  HBRUSH brush = CreateSolidBrush(PALETTEINDEX(1));
+  HGDIOBJ oldBrush = SelectObject(dc, brush);
+  Rectangle(dc, 2, 2, 20, 12);
+  SetPixel(dc, 25, 5, PALETTEINDEX(3));
+  struct {
+    BITMAPINFOHEADER header;
+    uint16_t indexes[4];
+  } info{};
+  info.header.biSize = sizeof(BITMAPINFOHEADER);
+  info.header.biWidth = 4;
+  info.header.biHeight = 2;
+  info.header.biPlanes = 1;
+  info.header.biBitCount = 8;
+  info.header.biClrUsed = 4;
+  for (uint16_t i = 0; i < 4; ++i) info.indexes[i] = static_cast<uint16_t>(3 - i);
+  uint8_t pixels[8] = {0, 1, 2, 3, 3, 2, 1, 0};
+  SetDIBitsToDevice(dc, 22, 10, 4, 2, 0, 0, 0, 2, pixels,
+                    reinterpret_cast<const BITMAPINFO*>(&info), DIB_PAL_COLORS);
+  SelectObject(dc, oldBrush);
+  SelectPalette(dc, old, FALSE_);
+  DeleteObject(brush);
+  DeleteObject(palette);
+}
+
+TEST(GdiEmfPlay, PaletteColoursPlayAsDrawn) {
+  Canvas direct(30, 15);
+  DrawWithPalette(direct.dc());
+  HENHMETAFILE emf = Recorded(30, 15, DrawWithPalette);
+  std::vector<uint8_t> b(GetEnhMetaFileBits(emf, 0, nullptr));
+  GetEnhMetaFileBits(emf, static_cast<UINT>(b.size()), b.data());
+  size_t create = Find(b, EMR_CREATEPALETTE);
+  ASSERT_NE(create, 0u);
+  EXPECT_EQ(Get32(b, create + 4), 16u + 4 * 4);
+  EXPECT_EQ(Get32(b, create + 12), 0x300u | (4u << 16));  // version, count
+  EXPECT_EQ(Get32(b, create + 16), 200u | (10u << 8) | (10u << 16));
+  EXPECT_NE(Find(b, EMR_SELECTPALETTE), 0u);
+  EXPECT_NE(Find(b, EMR_REALIZEPALETTE), 0u);
+  Canvas played(30, 15);
+  RECT all{0, 0, 30, 15};
+  ASSERT_TRUE(PlayEnhMetaFile(played.dc(), emf, &all));
+  std::string where;
+  EXPECT_EQ(played.Differences(direct, &where), 0) << where;
+  EXPECT_EQ(direct.At(5, 5), 0x0AC80Au);  // entry 1: RGB(10, 200, 10)
+  EXPECT_EQ(direct.At(22, 11), 0x5A5A00u);  // the bottom row first: index 0 is entry 3
+  DeleteEnhMetaFile(emf);
+}
+
+TEST(GdiEmfPlay, MirroredRectangleMirrorsTheCopies) {
+  HDC mem = CreateCompatibleDC(nullptr);
+  HDC screen = GetDC(nullptr);
+  HBITMAP pair = CreateCompatibleBitmap(screen, 2, 1);
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ old = SelectObject(mem, pair);
+  SetPixel(mem, 0, 0, RGB(255, 0, 0));
+  SetPixel(mem, 1, 0, RGB(0, 0, 255));
+  HENHMETAFILE emf = Recorded(4, 1, [&](HDC dc) { BitBlt(dc, 0, 0, 2, 1, mem, 0, 0, SRCCOPY); });
+  SelectObject(mem, old);
+  DeleteObject(pair);
+  DeleteDC(mem);
+  Canvas c(4, 1);
+  RECT mirrored{4, 0, 0, 1};
+  ASSERT_TRUE(PlayEnhMetaFile(c.dc(), emf, &mirrored));
+  EXPECT_EQ(c.At(3, 0), 0xFF0000u);
+  EXPECT_EQ(c.At(2, 0), 0x0000FFu);
+  EXPECT_EQ(c.At(1, 0), 0xFFFFFFu);
+  DeleteEnhMetaFile(emf);
+}
+
+TEST(GdiEmfPlay, WholeDrawingPlaysAtOtherSizes) {
+  Sources s;
+  HENHMETAFILE emf = Recorded(260, 160, [&](HDC dc) { DrawScene(dc, s); });
+  for (RECT at : {RECT{0, 0, 520, 320}, RECT{0, 0, 130, 80}, RECT{0, 0, 390, 100},
+                  RECT{520, 0, 0, 320}, RECT{0, 320, 520, 0}}) {
+    Canvas c(520, 320);
+    EXPECT_TRUE(PlayEnhMetaFile(c.dc(), emf, &at));
+    // Something of every part is there: ink in each quarter of the picture.
+    int w = std::abs(at.right - at.left), h = std::abs(at.bottom - at.top);
+    for (int qx = 0; qx < 2; ++qx) {
+      for (int qy = 0; qy < 2; ++qy) {
+        int ink = 0;
+        for (int y = qy * h / 2; y < (qy + 1) * h / 2; ++y) {
+          for (int x = qx * w / 2; x < (qx + 1) * w / 2; ++x) ink += c.At(x, y) != 0xFFFFFF;
+        }
+        EXPECT_GT(ink, w * h / 40) << at.right << " " << qx << qy;
+      }
+    }
+  }
   DeleteEnhMetaFile(emf);
 }
 

@@ -551,19 +551,14 @@ bool Player::PlayBlit(uint32_t type, GdiByteReader& r) {
   SetBkColor(source, sourceBack);
   if (type == EMR_BITBLT) {
     // A copy of the same size: the source is as large as the destination
-    // was on the recorded device.
+    // was on the recorded device, and runs the same way, so that only a
+    // mirroring frame-to-rectangle mapping mirrors the copy.
     POINT a = map_.ToDevice(POINT{x, y});
     POINT b = map_.ToDevice(POINT{GdiClamp32(int64_t{x} + w), GdiClamp32(int64_t{y} + h)});
-    int32_t sw = std::abs(b.x - a.x), sh = std::abs(b.y - a.y);
-    if (bw < 0) {
-      bx += bw;
-      bw = -bw;
-    }
-    if (bh < 0) {
-      by += bh;
-      bh = -bh;
-    }
-    StretchBlt(dc, bx, by, bw, bh, source, xSrc, ySrc, sw, sh, ropOrKey);
+    int32_t sw = GdiClamp32(int64_t{b.x} - a.x), sh = GdiClamp32(int64_t{b.y} - a.y);
+    int32_t sx = sw < 0 ? GdiClamp32(int64_t{xSrc} - sw) : xSrc;
+    int32_t sy = sh < 0 ? GdiClamp32(int64_t{ySrc} - sh) : ySrc;
+    StretchBlt(dc, bx, by, bw, bh, source, sx, sy, sw, sh, ropOrKey);
   } else if (type == EMR_STRETCHBLT) {
     StretchBlt(dc, bx, by, bw, bh, source, xSrc, ySrc, cxSrc, cySrc, ropOrKey);
   } else {
