@@ -275,6 +275,28 @@ TEST(GdiWmf, ObjectsAndTextHaveTheirRecords) {
   DeleteEnhMetaFile(emf);
 }
 
+TEST(GdiWmf, ColoursStayWholeAndCoordinatesAreHeldTo16Bits) {
+  HENHMETAFILE emf = Recorded(40, 30, [](HDC dc) {
+    SetTextColor(dc, RGB(255, 255, 255));
+    SetBkColor(dc, RGB(0x80, 0x81, 0x82));
+    Rectangle(dc, -50000, 2, 40000, 9);
+  });
+  std::vector<uint8_t> b = WinBits(emf);
+  std::vector<Record> r = Records(b);
+  const Record* text = First(r, META_SETTEXTCOLOR);
+  ASSERT_NE(text, nullptr);
+  EXPECT_EQ(text->words, 5u);
+  EXPECT_EQ(U32(b, text->at + 6), RGB(255, 255, 255));
+  const Record* back = First(r, META_SETBKCOLOR);
+  ASSERT_NE(back, nullptr);
+  EXPECT_EQ(U32(b, back->at + 6), RGB(0x80, 0x81, 0x82));
+  const Record* rect = First(r, META_RECTANGLE);
+  ASSERT_NE(rect, nullptr);
+  EXPECT_EQ(I16(b, rect->at + 8), 32767);
+  EXPECT_EQ(I16(b, rect->at + 12), -32768);
+  DeleteEnhMetaFile(emf);
+}
+
 TEST(GdiWmf, BlitsCarryTheirPixels) {
   HDC mem = CreateCompatibleDC(nullptr);
   HDC screen = GetDC(nullptr);

@@ -287,8 +287,9 @@ UINT GetWinMetaFileBits(HENHMETAFILE metafile, UINT size, BYTE* buffer, INT mapM
   }
   try {
     std::vector<uint8_t> out;
+    // Fails for records that are not well formed (or when memory runs out).
     if (!GdiEmfToWmf(bytes->data(), bytes->size(), reference, mapMode == MM_ANISOTROPIC, &out)) {
-      SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+      SetLastError(ERROR_INVALID_PARAMETER);
       return 0;
     }
     return CopyBits(out, size, buffer);

@@ -35,6 +35,8 @@ uint8_t AnsiOf(char16_t u) {
 }
 
 int16_t Short(int64_t v) { return static_cast<int16_t>(std::clamp<int64_t>(v, INT16_MIN, INT16_MAX)); }
+// A coordinate or size as a record word: held to 16 bits.
+int32_t S(int64_t v) { return Short(v); }
 
 void Body16(std::vector<uint8_t>& body, int64_t v) {
   uint16_t w = static_cast<uint16_t>(Short(v));
@@ -126,11 +128,11 @@ void GdiWmfRecorder::EndRecord(size_t start) {
   maxRecordWords_ = std::max(maxRecordWords_, words);
 }
 
-void GdiWmfRecorder::Put(int64_t word) { out_.Put16(static_cast<uint16_t>(Short(word))); }
+void GdiWmfRecorder::Put(int64_t coordinate) { out_.Put16(static_cast<uint16_t>(Short(coordinate))); }
 
 void GdiWmfRecorder::Write(uint16_t function, std::initializer_list<int32_t> words) {
   size_t start = BeginRecord(function);
-  for (int32_t w : words) Put(w);
+  for (int32_t w : words) out_.Put16(static_cast<uint16_t>(w));
   EndRecord(start);
 }
 
@@ -306,19 +308,19 @@ void GdiWmfRecorder::RecordCall(GdiDC& dc, const GdiCall& call) {
     case GdiOp::SetMapMode: return Write(META_SETMAPMODE, {a[0]});
     case GdiOp::SetGraphicsMode:
     case GdiOp::SetBrushOrgEx: return;  // no record in the format
-    case GdiOp::SetViewportOrgEx: return Write(META_SETVIEWPORTORG, {a[1], a[0]});
-    case GdiOp::SetWindowOrgEx: return Write(META_SETWINDOWORG, {a[1], a[0]});
-    case GdiOp::SetViewportExtEx: return Write(META_SETVIEWPORTEXT, {a[1], a[0]});
-    case GdiOp::SetWindowExtEx: return Write(META_SETWINDOWEXT, {a[1], a[0]});
-    case GdiOp::OffsetViewportOrgEx: return Write(META_OFFSETVIEWPORTORG, {a[1], a[0]});
-    case GdiOp::OffsetWindowOrgEx: return Write(META_OFFSETWINDOWORG, {a[1], a[0]});
+    case GdiOp::SetViewportOrgEx: return Write(META_SETVIEWPORTORG, {S(a[1]), S(a[0])});
+    case GdiOp::SetWindowOrgEx: return Write(META_SETWINDOWORG, {S(a[1]), S(a[0])});
+    case GdiOp::SetViewportExtEx: return Write(META_SETVIEWPORTEXT, {S(a[1]), S(a[0])});
+    case GdiOp::SetWindowExtEx: return Write(META_SETWINDOWEXT, {S(a[1]), S(a[0])});
+    case GdiOp::OffsetViewportOrgEx: return Write(META_OFFSETVIEWPORTORG, {S(a[1]), S(a[0])});
+    case GdiOp::OffsetWindowOrgEx: return Write(META_OFFSETWINDOWORG, {S(a[1]), S(a[0])});
     case GdiOp::SelectClipRgn:
     case GdiOp::ExtSelectClipRgn: return RecordClip(dc, call);
-    case GdiOp::IntersectClipRect: return Write(META_INTERSECTCLIPRECT, {a[3], a[2], a[1], a[0]});
-    case GdiOp::ExcludeClipRect: return Write(META_EXCLUDECLIPRECT, {a[3], a[2], a[1], a[0]});
-    case GdiOp::OffsetClipRgn: return Write(META_OFFSETCLIPRGN, {a[1], a[0]});
-    case GdiOp::MoveToEx: return Write(META_MOVETO, {a[1], a[0]});
-    case GdiOp::LineTo: return Write(META_LINETO, {a[1], a[0]});
+    case GdiOp::IntersectClipRect: return Write(META_INTERSECTCLIPRECT, {S(a[3]), S(a[2]), S(a[1]), S(a[0])});
+    case GdiOp::ExcludeClipRect: return Write(META_EXCLUDECLIPRECT, {S(a[3]), S(a[2]), S(a[1]), S(a[0])});
+    case GdiOp::OffsetClipRgn: return Write(META_OFFSETCLIPRGN, {S(a[1]), S(a[0])});
+    case GdiOp::MoveToEx: return Write(META_MOVETO, {S(a[1]), S(a[0])});
+    case GdiOp::LineTo: return Write(META_LINETO, {S(a[1]), S(a[0])});
     case GdiOp::Polyline:
     case GdiOp::Polygon: {
       if (!call.points || call.count < 0) return;
@@ -331,18 +333,18 @@ void GdiWmfRecorder::RecordCall(GdiDC& dc, const GdiCall& call) {
       }
       return EndRecord(start);
     }
-    case GdiOp::Rectangle: return Write(META_RECTANGLE, {a[3], a[2], a[1], a[0]});
-    case GdiOp::Ellipse: return Write(META_ELLIPSE, {a[3], a[2], a[1], a[0]});
-    case GdiOp::RoundRect: return Write(META_ROUNDRECT, {a[5], a[4], a[3], a[2], a[1], a[0]});
-    case GdiOp::SetPixel: return Write(META_SETPIXEL, {color(a[2]), colorHigh(a[2]), a[1], a[0]});
+    case GdiOp::Rectangle: return Write(META_RECTANGLE, {S(a[3]), S(a[2]), S(a[1]), S(a[0])});
+    case GdiOp::Ellipse: return Write(META_ELLIPSE, {S(a[3]), S(a[2]), S(a[1]), S(a[0])});
+    case GdiOp::RoundRect: return Write(META_ROUNDRECT, {S(a[5]), S(a[4]), S(a[3]), S(a[2]), S(a[1]), S(a[0])});
+    case GdiOp::SetPixel: return Write(META_SETPIXEL, {color(a[2]), colorHigh(a[2]), S(a[1]), S(a[0])});
     case GdiOp::ExtFloodFill:
-      return Write(META_EXTFLOODFILL, {a[3], color(a[2]), colorHigh(a[2]), a[1], a[0]});
+      return Write(META_EXTFLOODFILL, {S(a[3]), color(a[2]), colorHigh(a[2]), S(a[1]), S(a[0])});
     case GdiOp::InvertRect: {
       RECT d = GdiRectToDevice(dc, RECT{a[0], a[1], a[2], a[3]});
       if (d.right <= d.left || d.bottom <= d.top) return;
       return Write(META_PATBLT, {color(static_cast<int32_t>(DSTINVERT)),
-                                 colorHigh(static_cast<int32_t>(DSTINVERT)), a[3] - a[1],
-                                 a[2] - a[0], a[1], a[0]});
+                                 colorHigh(static_cast<int32_t>(DSTINVERT)),
+                                 S(int64_t{a[3]} - a[1]), S(int64_t{a[2]} - a[0]), S(a[1]), S(a[0])});
     }
     case GdiOp::FillRgn:
     case GdiOp::FrameRgn:
@@ -361,13 +363,13 @@ void GdiWmfRecorder::RecordCall(GdiDC& dc, const GdiCall& call) {
       uint32_t r = TemporaryRegion(region->region);
       int32_t ri = static_cast<int32_t>(r), bi = static_cast<int32_t>(brush);
       if (call.op == GdiOp::FillRgn) Write(META_FILLREGION, {ri, bi});
-      if (call.op == GdiOp::FrameRgn) Write(META_FRAMEREGION, {ri, bi, a[1], a[0]});
+      if (call.op == GdiOp::FrameRgn) Write(META_FRAMEREGION, {ri, bi, S(a[1]), S(a[0])});
       if (call.op == GdiOp::PaintRgn) Write(META_PAINTREGION, {ri});
       if (call.op == GdiOp::InvertRgn) Write(META_INVERTREGION, {ri});
       return DeleteEntry(r);
     }
     case GdiOp::PatBlt:
-      return Write(META_PATBLT, {color(a[4]), colorHigh(a[4]), a[3], a[2], a[1], a[0]});
+      return Write(META_PATBLT, {color(a[4]), colorHigh(a[4]), S(a[3]), S(a[2]), S(a[1]), S(a[0])});
     case GdiOp::BitBlt:
     case GdiOp::StretchBlt: return RecordBlit(dc, call);
     case GdiOp::TransparentBlt: return;  // no record in the format
@@ -410,16 +412,13 @@ void GdiWmfRecorder::RecordBlit(GdiDC& dc, const GdiCall& call) {
   auto low = [](DWORD v) { return static_cast<int32_t>(v & 0xFFFF); };
   auto high = [](DWORD v) { return static_cast<int32_t>(v >> 16); };
   if (!GdiRopUsesSource(static_cast<uint8_t>(rop >> 16))) {
-    return Write(META_PATBLT, {low(rop), high(rop), a[3], a[2], a[1], a[0]});
+    return Write(META_PATBLT, {low(rop), high(rop), S(a[3]), S(a[2]), S(a[1]), S(a[0])});
   }
   GdiBlitCapture c;
   if (!GdiCaptureBlit(dc, call, &c)) return;
   size_t start = BeginRecord(META_DIBSTRETCHBLT);
-  for (int64_t w : {int64_t{low(rop)}, int64_t{high(rop)}, int64_t{c.cySrc}, int64_t{c.cxSrc},
-                    int64_t{c.ySrc}, int64_t{c.xSrc}, int64_t{c.height}, int64_t{c.width},
-                    int64_t{c.y}, int64_t{c.x}}) {
-    Put(w);
-  }
+  out_.Put32(rop);
+  for (int64_t w : {c.cySrc, c.cxSrc, c.ySrc, c.xSrc, c.height, c.width, c.y, c.x}) Put(w);
   out_.PutBytes(c.info.data(), c.info.size());
   out_.PutBytes(c.bits.data(), c.bits.size());
   EndRecord(start);
@@ -434,10 +433,10 @@ void GdiWmfRecorder::RecordDib(GdiDC& dc, const GdiCall& call) {
   if (call.op == GdiOp::SetDIBitsToDevice) {
     size_t bitsSize = static_cast<size_t>(f.rowBytes) * static_cast<size_t>(a[7]);
     size_t start = BeginRecord(META_SETDIBTODEV);
-    for (int64_t w : {int64_t{DIB_RGB_COLORS}, int64_t{a[7]}, int64_t{a[6]}, int64_t{a[5]},
-                      int64_t{a[4]}, int64_t{a[3]}, int64_t{a[2]}, int64_t{a[1]}, int64_t{a[0]}}) {
-      Put(w);
-    }
+    out_.Put16(DIB_RGB_COLORS);
+    out_.Put16(static_cast<uint32_t>(a[7]));  // scans
+    out_.Put16(static_cast<uint32_t>(a[6]));  // first scan
+    for (int64_t w : {a[5], a[4], a[3], a[2], a[1], a[0]}) Put(w);
     out_.PutBytes(info.data(), info.size());
     if (call.data) out_.PutBytes(call.data, bitsSize);
     return EndRecord(start);
@@ -446,21 +445,19 @@ void GdiWmfRecorder::RecordDib(GdiDC& dc, const GdiCall& call) {
   if (!call.data || !GdiRopUsesSource(static_cast<uint8_t>(rop >> 16))) {
     // Without source pixels it is a pattern blit of the destination.
     return Write(META_PATBLT, {static_cast<int32_t>(rop & 0xFFFF), static_cast<int32_t>(rop >> 16),
-                               a[3], a[2], a[1], a[0]});
+                               S(a[3]), S(a[2]), S(a[1]), S(a[0])});
   }
   size_t bitsSize = static_cast<size_t>(f.rowBytes) * static_cast<size_t>(f.height);
   size_t start = BeginRecord(META_STRETCHDIB);
-  for (int64_t w : {int64_t{rop & 0xFFFF}, int64_t{rop >> 16}, int64_t{DIB_RGB_COLORS}, int64_t{a[7]},
-                    int64_t{a[6]}, int64_t{a[5]}, int64_t{a[4]}, int64_t{a[3]}, int64_t{a[2]},
-                    int64_t{a[1]}, int64_t{a[0]}}) {
-    Put(w);
-  }
+  out_.Put32(rop);
+  out_.Put16(DIB_RGB_COLORS);
+  for (int64_t w : {a[7], a[6], a[5], a[4], a[3], a[2], a[1], a[0]}) Put(w);
   out_.PutBytes(info.data(), info.size());
   out_.PutBytes(call.data, bitsSize);
   EndRecord(start);
 }
 
-void GdiWmfRecorder::RecordText(GdiDC& dc, const GdiCall& call) {
+void GdiWmfRecorder::RecordText(GdiDC&, const GdiCall& call) {
   const int32_t* a = call.args;
   const bool wide = a[8] != 0;
   int32_t count = std::min<int32_t>(std::max(call.count, 0), INT16_MAX);
@@ -490,7 +487,6 @@ void GdiWmfRecorder::RecordText(GdiDC& dc, const GdiCall& call) {
   out_.Align(2);
   for (int32_t i = 0; i < count; ++i) Put(call.points ? call.points[i].x : 0);
   EndRecord(start);
-  (void)dc;
 }
 
 // ---------------------------------------------------------------------------

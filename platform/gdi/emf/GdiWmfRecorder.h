@@ -25,7 +25,7 @@ class GdiWmfRecorder final : public GdiRecorder {
   void RecordCall(GdiDC& dc, const GdiCall& call);
   size_t BeginRecord(uint16_t function);
   void EndRecord(size_t start);
-  void Put(int64_t word);
+  void Put(int64_t coordinate);
 
   uint32_t Reference(GdiObject* object);
   uint32_t Entry(uint16_t function, const std::vector<uint8_t>& body);
