@@ -501,6 +501,37 @@ TEST(GdiEmfPlay, PaletteColoursPlayAsDrawn) {
   DeleteEnhMetaFile(emf);
 }
 
+// A brush of its own for each of 1500 small squares.
+void DrawManyBrushes(HDC dc) {
+  SelectObject(dc, GetStockObject(NULL_PEN));
+  for (int i = 0; i < 1500; ++i) {
+    HBRUSH b = CreateSolidBrush(RGB(i % 256, (i / 256) * 40, 99));
+    HGDIOBJ old = SelectObject(dc, b);
+    int x = (i % 50) * 3, y = (i / 50) * 3;
+    Rectangle(dc, x, y, x + 4, y + 4);
+    SelectObject(dc, old);
+    DeleteObject(b);
+  }
+}
+
+TEST(GdiEmfPlay, ManyObjectsKeepTheTableSmall) {
+  Canvas direct(150, 90);
+  DrawManyBrushes(direct.dc());
+  HENHMETAFILE emf = Recorded(150, 90, DrawManyBrushes);
+  ENHMETAHEADER h{};
+  GetEnhMetaFileHeader(emf, sizeof h, &h);
+  // Objects no state holds any more are deleted again, and their entries reused.
+  EXPECT_LE(h.nHandles, 1025);
+  std::vector<uint8_t> b(GetEnhMetaFileBits(emf, 0, nullptr));
+  GetEnhMetaFileBits(emf, static_cast<UINT>(b.size()), b.data());
+  EXPECT_NE(Find(b, EMR_DELETEOBJECT), 0u);
+  Canvas played(150, 90);
+  RECT all{0, 0, 150, 90};
+  ASSERT_TRUE(PlayEnhMetaFile(played.dc(), emf, &all));
+  EXPECT_EQ(played.Differences(direct, nullptr), 0);
+  DeleteEnhMetaFile(emf);
+}
+
 TEST(GdiEmfPlay, MirroredRectangleMirrorsTheCopies) {
   HDC mem = CreateCompatibleDC(nullptr);
   HDC screen = GetDC(nullptr);

@@ -354,6 +354,38 @@ TEST(GdiWmf, WindowsFormPlaysBackToTheSamePixels) {
   DeleteEnhMetaFile(back);
 }
 
+TEST(GdiWmf, ManyObjectsKeepTheTableSmall) {
+  auto draw = [](HDC dc) {
+    SelectObject(dc, GetStockObject(NULL_PEN));
+    for (int i = 0; i < 700; ++i) {
+      HBRUSH b = CreateSolidBrush(RGB(i % 256, (i / 256) * 60, 7));
+      HGDIOBJ old = SelectObject(dc, b);
+      int x = (i % 35) * 3, y = (i / 35) * 3;
+      Rectangle(dc, x, y, x + 4, y + 4);
+      SelectObject(dc, old);
+      DeleteObject(b);
+    }
+  };
+  Canvas direct(105, 60);
+  draw(direct.dc());
+  HENHMETAFILE emf = Recorded(105, 60, draw);
+  std::vector<uint8_t> b = WinBits(emf);
+  ENHMETAHEADER h{};
+  GetEnhMetaFileHeader(emf, sizeof h, &h);
+  DeleteEnhMetaFile(emf);
+  EXPECT_LE(U16(b, 10), 513);
+  std::vector<Record> records = Records(b);
+  EXPECT_NE(First(records, META_DELETEOBJECT), nullptr);
+  METAFILEPICT pict{MM_ANISOTROPIC, h.rclFrame.right, h.rclFrame.bottom, nullptr};
+  HENHMETAFILE back = SetWinMetaFileBits(static_cast<UINT>(b.size()), b.data(), nullptr, &pict);
+  ASSERT_NE(back, nullptr);
+  Canvas played(105, 60);
+  RECT all{0, 0, 105, 60};
+  ASSERT_TRUE(PlayEnhMetaFile(played.dc(), back, &all));
+  EXPECT_EQ(played.Differences(direct, nullptr), 0);
+  DeleteEnhMetaFile(back);
+}
+
 TEST(GdiWmf, PlayMetaFileDrawsInTheDcsMapping) {
   HENHMETAFILE emf = Recorded(10, 10, [](HDC dc) { PatBlt(dc, 2, 2, 4, 3, BLACKNESS); });
   std::vector<uint8_t> b = WinBits(emf);
