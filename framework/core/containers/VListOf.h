@@ -11,6 +11,8 @@
 template <typename T>
 class VIteratorOf;
 template <typename T>
+class VItemRefOf;
+template <typename T>
 struct VChainNode;
 
 // Elements are copied in and out byte for byte: operations take an element by
@@ -30,6 +32,9 @@ class VListOf : public VValueMultiple {
  public:
   explicit VListOf(int16_t tag) : VValueMultiple(tag) {}
   ~VListOf() override;
+
+  // A new item reference standing on this list, owned by the caller.
+  VItemRef* NewItemRef() override;
 
   virtual bool IsEmpty() const = 0;
   virtual void Add(const T* item) = 0;
@@ -159,3 +164,11 @@ struct VChainNode {
   VChainNode* next;
   T item;
 };
+
+// Every list makes item references of its own element type.
+#include "framework/core/containers/VItemRefOf.h"
+
+template <typename T>
+VItemRef* VListOf<T>::NewItemRef() {
+  return new VItemRefOf<T>(this);
+}

@@ -107,37 +107,45 @@ void VByteString::AppendChar(uint8_t c, int32_t charSet) {
 
 void VByteString::AppendUniChar(char16_t c) { AppendUniChars(&c, 1); }
 
+bool VByteString::CommitBytes(const uint8_t* bytes, int32_t count) {
+  if (count > fCapacity) count = fCapacity;
+  if (count < 0) count = 0;
+  if (!SetLength(count)) return false;
+  if (count > 0) {
+    HeldBuffer buffer(*this);
+    MoveBytes(buffer.Bytes(), bytes, count);
+  }
+  return true;
+}
+
+bool VByteString::Splice(int32_t at, int32_t removed, const uint8_t* bytes, int32_t count) {
+  const std::string text = strings_p::ByteTextOf(*this, OwnSet());
+  std::string result;
+  result.reserve(text.size() - static_cast<size_t>(removed) + static_cast<size_t>(count));
+  result.append(text, 0, static_cast<size_t>(at));
+  if (count > 0) result.append(reinterpret_cast<const char*>(bytes), static_cast<size_t>(count));
+  result.append(text, static_cast<size_t>(at + removed), std::string::npos);
+  return CommitBytes(AsBytes(result.data()), static_cast<int32_t>(result.size()));
+}
+
 void VByteString::KeepRange(int32_t start, int32_t count) {
   const int32_t length = GetLength();
+  strings_p::ClipRange(length, start, count);
   if (start > length) {
     Clear();
     return;
   }
-  if (start < 1) start = 1;
-  if (count > length - start + 1) count = length - start + 1;
-  if (count < 0) count = 0;
-  if (start > 1 && count > 0) {
-    HeldBuffer buffer(*this);
-    MoveBytes(buffer.Bytes(), buffer.Bytes() + start - 1, count);
-  }
-  SetLength(count);
+  const std::string text = strings_p::ByteTextOf(*this, OwnSet());
+  CommitBytes(AsBytes(text.data()) + start - 1, count);
 }
 
 void VByteString::Insert(const VString& other, int32_t position) {
   const int32_t length = GetLength();
   if (position < 1) position = 1;
   if (position > length + 1) position = length + 1;
-  const int32_t p = position - 1;
   const std::string text = strings_p::ByteTextOf(other, OwnSet());
-  int32_t n = static_cast<int32_t>(text.size());
-  if (n > fCapacity - p) n = fCapacity - p;  // the inserted text alone fills the string
-  if (n <= 0) return;
-  int32_t tail = length - p;
-  if (length + n > fCapacity) tail = fCapacity - p - n;
-  if (!SetLength(p + n + tail)) return;
-  HeldBuffer buffer(*this);
-  MoveBytes(buffer.Bytes() + p + n, buffer.Bytes() + p, tail);
-  MoveBytes(buffer.Bytes() + p, AsBytes(text.data()), n);
+  if (text.empty()) return;
+  Splice(position - 1, 0, AsBytes(text.data()), static_cast<int32_t>(text.size()));
 }
 
 void VByteString::InsertChar(char16_t c, int32_t position) {
@@ -146,49 +154,24 @@ void VByteString::InsertChar(char16_t c, int32_t position) {
   std::string bytes;
   strings_p::UniToBytes(OwnSet(), &c, 1, bytes);
   const int32_t k = static_cast<int32_t>(bytes.size());
-  if (k == 0 || !SetLength(length + k)) return;
-  HeldBuffer buffer(*this);
-  MoveBytes(buffer.Bytes() + position - 1 + k, buffer.Bytes() + position - 1, length - position + 1);
-  MoveBytes(buffer.Bytes() + position - 1, AsBytes(bytes.data()), k);
+  // Nothing for a unit without a byte form, or one that does not fit whole.
+  if (k == 0 || k > fCapacity - length) return;
+  Splice(position - 1, 0, AsBytes(bytes.data()), k);
 }
 
 void VByteString::ReplaceRange(const VString& other, int32_t start, int32_t count) {
   const int32_t length = GetLength();
-  if (start < 1 || start > length) return;
-  if (count > length - start + 1) count = length - start + 1;
-  if (count < 0) count = 0;
+  strings_p::ClipRange(length, start, count);
+  if (start > length) return;
   const std::string text = strings_p::ByteTextOf(other, OwnSet());
-  // Checked before anything moves: a result past the capacity keeps as much
-  // of the replacement as fits, and the string is never left half changed.
-  int32_t n = static_cast<int32_t>(text.size());
-  if (n > fCapacity - (length - count)) n = fCapacity - (length - count);
-  const int32_t tail = length - count - (start - 1);
-  const int32_t newLength = length - count + n;
-  if (newLength > length) {
-    if (!SetLength(newLength)) return;
-    HeldBuffer buffer(*this);
-    MoveBytes(buffer.Bytes() + start - 1 + n, buffer.Bytes() + start - 1 + count, tail);
-    MoveBytes(buffer.Bytes() + start - 1, AsBytes(text.data()), n);
-    return;
-  }
-  {
-    HeldBuffer buffer(*this);
-    MoveBytes(buffer.Bytes() + start - 1 + n, buffer.Bytes() + start - 1 + count, tail);
-    MoveBytes(buffer.Bytes() + start - 1, AsBytes(text.data()), n);
-  }
-  SetLength(newLength);
+  Splice(start - 1, count, AsBytes(text.data()), static_cast<int32_t>(text.size()));
 }
 
 void VByteString::Delete(int32_t start, int32_t count) {
   const int32_t length = GetLength();
-  if (start < 1 || start > length) return;
-  if (count > length - start + 1) count = length - start + 1;
-  if (count <= 0) return;
-  {
-    HeldBuffer buffer(*this);
-    MoveBytes(buffer.Bytes() + start - 1, buffer.Bytes() + start - 1 + count, length - start + 1 - count);
-  }
-  SetLength(length - count);
+  strings_p::ClipRange(length, start, count);
+  if (start > length || count <= 0) return;
+  Splice(start - 1, count, nullptr, 0);
 }
 
 int32_t VByteString::FindChar(char16_t c, int32_t start, bool) const {

@@ -43,6 +43,13 @@ class VByteString : public VString {
   // Appends bytes of the own set, cut at the capacity. The bytes must not
   // lie in this string's own buffer.
   void AppendBytes(const uint8_t* bytes, int32_t count);
+  // Makes the text the given bytes (not from this string's own buffer), cut
+  // at the capacity. The new length is granted before anything is written,
+  // so a refused length leaves the text as it was.
+  bool CommitBytes(const uint8_t* bytes, int32_t count);
+  // Replaces `removed` bytes from the 0-based index `at` by `count` bytes,
+  // the result cut at the capacity; all or nothing, as CommitBytes.
+  bool Splice(int32_t at, int32_t removed, const uint8_t* bytes, int32_t count);
   // The own set: 0 for the Macintosh strings, 1 for the ANSI strings.
   int32_t OwnSet() const { return GetCharKind(); }
 };

@@ -56,8 +56,8 @@ class VString : public VValueSingle {
   // Both give the other value this string through its SetString.
   void ConvertTo(VValue& destination, int32_t range) const override;
   void CopyTo(VValue& destination, int32_t range) const override;
-  // Assigns this string to the destination (text and null flag). Display
-  // formats are applied by the host's routines, which arrive with the host.
+  // Assigns this string to the destination (text and null flag), then, when
+  // a format is given, applies it as a text format through the host.
   void FormatTo(VString& destination, const VString* format, int32_t range) const override;
   // The source's null flag; when not null, the source's text form.
   void CopyFrom(const VValue& source, int32_t range) override;
@@ -141,6 +141,123 @@ class VString : public VValueSingle {
   void CopyText(const VString& source);
   // Takes the source's null flag; when not null, its text.
   void Assign(const VString& source);
+
+  // ---- Setters. Each empties the text (keeping the handle's size), appends
+  // through the named append and then clears the null flag and reports the
+  // change; SetMacCTextQuiet alone leaves the null flag and reports nothing.
+  void SetChar(uint8_t c, int32_t charSet);
+  void SetUniChar(char16_t c);
+  // A 16-bit length, then the units.
+  void SetUniPText(const char16_t* text);
+  void SetUniCText(const char16_t* text);
+  // A length byte, then the bytes.
+  void SetPText(const uint8_t* text, int32_t charSet);
+  void SetMacPText(const uint8_t* text);
+  void SetAnsiPText(const uint8_t* text);
+  void SetCText(const char* text, int32_t charSet);
+  void SetMacCTextQuiet(const char* text);
+  void SetAnsiCText(const char* text);
+
+  // Appends whose set -1 stands for the string's own kind, a UTF-16 string
+  // counting as ANSI; any set other than 0 is ANSI.
+  void AppendCTextIn(const char* text, int32_t charSet);
+  void AppendPTextIn(const uint8_t* text, int32_t charSet);
+  void AppendCharIn(uint8_t c, int32_t charSet);
+
+  // Appends the text form of any value (its Assign into a UTF-16 string);
+  // does not empty first.
+  void SetFromValue(const VValue& value);
+
+  // ---- Copies out into caller buffers. A set argument of -1 is the
+  // string's own kind (ANSI for a UTF-16 string); any other set than 0 is
+  // ANSI. Converted text stops at the first character whose bytes do not
+  // all fit; characters without a form in the target set are dropped.
+  //
+  // A length-prefixed text. Of the same kind: at most `maximum` characters,
+  // so the destination holds maximum + 1 bytes. Converted: at most
+  // maximum - 1 characters within `maximum` bytes. The length byte holds at
+  // most 255, so a larger maximum counts as 255.
+  void GetPText(uint8_t* destination, int32_t maximum, int32_t charSet) const;
+  // A zero-terminated text within `maximum` bytes (at most maximum - 1
+  // characters and the zero); nothing for a maximum below 1.
+  void GetCText(char* destination, int32_t maximum, int32_t charSet) const;
+  // UTF-16 behind a 16-bit length: at most `maximum` characters from a
+  // UTF-16 string, maximum - 1 converted from an 8-bit one (and never more
+  // than the length field holds).
+  void GetUniPText(char16_t* destination, int32_t maximum) const;
+  // Zero-terminated UTF-16 within `maximum` units.
+  void GetUniCText(char16_t* destination, int32_t maximum) const;
+  // UTF-16 without a terminator at destination + offset: at most `maximum`
+  // units from a UTF-16 string, maximum - 1 converted from an 8-bit one.
+  // Answers the units written.
+  int32_t GetUniChars(char16_t* destination, int32_t offset, int32_t maximum) const;
+  // The text as bytes of set 0 or 1, without a terminator, at most
+  // `maximum` bytes; answers the bytes written.
+  int32_t ConvertInto(char* destination, int32_t maximum, int32_t charSet) const;
+  // Writes the text into a memory-manager handle as a zero-terminated text
+  // of form -1 (own kind), 0 (Macintosh), 1 (ANSI) or 2 (UTF-16), then sizes
+  // the handle to the bytes written, with the terminator when asked. False,
+  // and the handle untouched, when it cannot be sized for the text; false
+  // too when the last sizing fails (the text is then there, with room
+  // behind its terminator).
+  bool ToHandle(VMemHandle handle, int32_t form, bool withTerminator) const;
+  // A new handle filled by ToHandle, owned by the caller; 0 when it fails.
+  VMemHandle NewHandleOfText(int32_t form, bool withTerminator) const;
+  // Replaces the text by a handle's bytes of form -1, 0, 1 or 2 (one
+  // trailing zero character dropped) and clears the null flag.
+  void SetFromHandle(VMemHandle handle, int32_t form);
+  // The first four characters as ANSI bytes in a four-character code, the
+  // first in the highest byte; missing characters count as 0.
+  uint32_t GetOSType() const;
+
+  // ---- Comparison: negative, 0 or positive; `strict` false compares
+  // letters without regard to case.
+  int32_t Compare(const VString& other, bool strict) const;
+  // Caller texts, in a set (-1 the string's own kind, any other set than 0
+  // ANSI) or in UTF-16.
+  int32_t CompareCText(const char* text, int32_t charSet, bool strict) const;
+  int32_t ComparePText(const uint8_t* text, int32_t charSet, bool strict) const;
+  int32_t CompareUniCText(const char16_t* text, bool strict) const;
+  int32_t CompareUniPText(const char16_t* text, bool strict) const;
+
+  // ---- Replaces, from `start` and at most `count` times, the pattern (found
+  // without regard to case) by the replacement; the search goes on behind
+  // each replacement. An empty pattern changes nothing.
+  void Replace(const VString& pattern, const VString& replacement, int32_t start, int32_t count);
+
+  // ---- Case, through the international text manager's tables; `variant`
+  // chooses the table that also removes accents.
+  void ToUpper(bool variant);
+  void ToLower(bool variant);
+
+  // When the text has at least two characters and both its first and its
+  // last one are `c`, keeps what lies between them and answers true.
+  bool Unquote(char16_t c);
+  // When the first character is `c`, drops it and answers true.
+  bool StripLeading(char16_t c);
+  // Removes every leading and trailing `c`.
+  void TrimChar(char16_t c);
+  // The bytes as two upper-case hexadecimal digits each, high nibble first.
+  void SetHexBytes(const uint8_t* bytes, int32_t count);
+  // The reverse: each pair of characters ("0"-"9", "A"-"F", "a"-"f"; any
+  // other character counts as 0) gives a byte; at most `maximum` bytes, a
+  // last odd character ignored. Answers the bytes written.
+  int32_t GetHexBytes(uint8_t* destination, int32_t maximum) const;
+  // The text read as a hexadecimal number, other characters skipped.
+  int32_t GetHexLong() const;
+  // Each character in its HTML form, written to the stream.
+  void WriteHtmlText(VStream& stream) const;
+
+  // ---- Display formats through the host's routines (format numbers are the
+  // host's). The date and time texts come back as Macintosh text and are
+  // appended. Without the host's routines a date clears the string and a
+  // time appends nothing.
+  void AppendDateText(const VDateRec& date, uint16_t format);
+  // The date of a date value (GetDate of the whole value).
+  void AppendDateText(const VValue& date, uint16_t format);
+  void AppendTimeText(int32_t seconds, uint16_t format);
+  // The seconds of a time value (GetTime of the whole value).
+  void AppendTimeText(const VValue& time, uint16_t format);
 
  protected:
   explicit VString(int32_t capacity);

@@ -1,6 +1,7 @@
 // The strings' road to the international text manager: runs of character
 // conversion with scratch room to spare, and the comparison of two strings
 // of any kinds.
+#include <cstring>
 #include <string>
 
 #include "framework/core/intl/VIntlMgr.h"
@@ -74,6 +75,66 @@ bool BytesToOtherSet(int32_t fromSet, const uint8_t* bytes, int32_t count, std::
                                             : VIntlMgr::MacToAnsiBytes(src, dst, dstEnd, count);
   out.resize(static_cast<size_t>(dst - first));
   return done;
+}
+
+int32_t ByteSetFor(const VString& s, int32_t charSet) {
+  if (charSet == kCharSetOwn) return s.GetCharKind() == kCharKindMac ? kCharSetMac : kCharSetAnsi;
+  return charSet == kCharSetMac ? kCharSetMac : kCharSetAnsi;
+}
+
+int32_t TextToBytes(const VString& s, int32_t charSet, uint8_t* dst, const uint8_t* dstEnd) {
+  const int32_t length = s.GetLength();
+  if (dst == nullptr || dstEnd <= dst || length <= 0) return 0;
+  uint8_t* const first = dst;
+  HeldBuffer buffer(s);
+  if (s.IsUnicode()) {
+    const char16_t* src = buffer.Units();
+    if (gIntlMgr == nullptr) {
+      // Only ASCII has a byte form that can be told without the tables.
+      for (int32_t i = 0; i < length && dst < dstEnd; ++i)
+        if (src[i] < 0x80) *dst++ = static_cast<uint8_t>(src[i]);
+    } else if (charSet == kCharSetMac) {
+      gIntlMgr->UniToMac(src, dst, dstEnd, length);
+    } else {
+      gIntlMgr->UniToWin(src, dst, dstEnd, length);
+    }
+  } else if (s.GetCharKind() == charSet) {
+    const int32_t room = static_cast<int32_t>(dstEnd - dst);
+    const int32_t n = length < room ? length : room;
+    std::memcpy(dst, buffer.Bytes(), static_cast<size_t>(n));
+    dst += n;
+  } else {
+    const uint8_t* src = buffer.Bytes();
+    if (charSet == kCharSetMac)
+      VIntlMgr::AnsiToMacBytes(src, dst, dstEnd, length);
+    else
+      VIntlMgr::MacToAnsiBytes(src, dst, dstEnd, length);
+  }
+  return static_cast<int32_t>(dst - first);
+}
+
+int32_t TextToUnits(const VString& s, char16_t* dst, const char16_t* dstEnd) {
+  const int32_t length = s.GetLength();
+  if (dst == nullptr || dstEnd <= dst || length <= 0) return 0;
+  char16_t* const first = dst;
+  HeldBuffer buffer(s);
+  if (s.IsUnicode()) {
+    const int32_t room = static_cast<int32_t>(dstEnd - dst);
+    const int32_t n = length < room ? length : room;
+    std::memcpy(dst, buffer.Units(), static_cast<size_t>(n) * sizeof(char16_t));
+    dst += n;
+  } else {
+    const uint8_t* src = buffer.Bytes();
+    if (gIntlMgr == nullptr) {
+      for (int32_t i = 0; i < length && dst < dstEnd; ++i)
+        if (src[i] < 0x80) *dst++ = src[i];
+    } else if (s.GetCharKind() == kCharKindMac) {
+      gIntlMgr->MacToUni(src, dst, dstEnd, length);
+    } else {
+      gIntlMgr->WinToUni(src, dst, dstEnd, length);
+    }
+  }
+  return static_cast<int32_t>(dst - first);
 }
 
 std::u16string UniTextOf(const VString& s) {

@@ -94,85 +94,66 @@ void VUniString::AppendChar(uint8_t c, int32_t charSet) {
 
 void VUniString::AppendUniChar(char16_t c) { AppendUniChars(&c, 1); }
 
+bool VUniString::CommitUnits(const char16_t* units, int32_t count) {
+  if (count > fCapacity) count = fCapacity;
+  if (count < 0) count = 0;
+  if (!SetLength(count)) return false;
+  if (count > 0) {
+    HeldBuffer buffer(*this);
+    MoveUnits(buffer.Units(), units, count);
+  }
+  return true;
+}
+
+bool VUniString::Splice(int32_t at, int32_t removed, const char16_t* units, int32_t count) {
+  const std::u16string text = strings_p::UniTextOf(*this);
+  std::u16string result;
+  result.reserve(text.size() - static_cast<size_t>(removed) + static_cast<size_t>(count));
+  result.append(text, 0, static_cast<size_t>(at));
+  if (count > 0) result.append(units, static_cast<size_t>(count));
+  result.append(text, static_cast<size_t>(at + removed), std::u16string::npos);
+  return CommitUnits(result.data(), static_cast<int32_t>(result.size()));
+}
+
 void VUniString::KeepRange(int32_t start, int32_t count) {
   const int32_t length = GetLength();
+  strings_p::ClipRange(length, start, count);
   if (start > length) {
     Clear();
     return;
   }
-  if (start < 1) start = 1;
-  if (count > length - start + 1) count = length - start + 1;
-  if (count < 0) count = 0;
-  if (start > 1) {
-    HeldBuffer buffer(*this);
-    MoveUnits(buffer.Units(), buffer.Units() + start - 1, count);
-  }
-  SetLength(count);
+  const std::u16string text = strings_p::UniTextOf(*this);
+  CommitUnits(text.data() + start - 1, count);
 }
 
 void VUniString::Insert(const VString& other, int32_t position) {
   const int32_t length = GetLength();
   if (position < 1) position = 1;
   if (position > length + 1) position = length + 1;
-  const int32_t p = position - 1;
-  std::u16string text = strings_p::UniTextOf(other);
-  int32_t n = static_cast<int32_t>(text.size());
-  if (n > fCapacity - p) n = fCapacity - p;  // the inserted text alone fills the string
-  if (n <= 0) return;
-  int32_t tail = length - p;
-  if (length + n > fCapacity) tail = fCapacity - p - n;
-  if (!SetLength(p + n + tail)) return;
-  HeldBuffer buffer(*this);
-  MoveUnits(buffer.Units() + p + n, buffer.Units() + p, tail);
-  MoveUnits(buffer.Units() + p, text.data(), n);
+  const std::u16string text = strings_p::UniTextOf(other);
+  if (text.empty()) return;
+  Splice(position - 1, 0, text.data(), static_cast<int32_t>(text.size()));
 }
 
 void VUniString::InsertChar(char16_t c, int32_t position) {
   const int32_t length = GetLength();
-  if (position < 1 || position > length + 1) return;
-  if (!SetLength(length + 1)) return;
-  HeldBuffer buffer(*this);
-  MoveUnits(buffer.Units() + position, buffer.Units() + position - 1, length - position + 1);
-  buffer.Units()[position - 1] = c;
+  if (position < 1 || position > length + 1 || length >= fCapacity) return;
+  Splice(position - 1, 0, &c, 1);
 }
 
 void VUniString::ReplaceRange(const VString& other, int32_t start, int32_t count) {
   const int32_t length = GetLength();
-  if (start < 1 || start > length) return;
-  if (count > length - start + 1) count = length - start + 1;
-  if (count < 0) count = 0;
-  std::u16string text = strings_p::UniTextOf(other);
-  // Checked before anything moves: a result past the capacity keeps as much
-  // of the replacement as fits, and the string is never left half changed.
-  int32_t n = static_cast<int32_t>(text.size());
-  if (n > fCapacity - (length - count)) n = fCapacity - (length - count);
-  const int32_t tail = length - count - (start - 1);
-  const int32_t newLength = length - count + n;
-  if (newLength > length) {
-    if (!SetLength(newLength)) return;
-    HeldBuffer buffer(*this);
-    MoveUnits(buffer.Units() + start - 1 + n, buffer.Units() + start - 1 + count, tail);
-    MoveUnits(buffer.Units() + start - 1, text.data(), n);
-    return;
-  }
-  {
-    HeldBuffer buffer(*this);
-    MoveUnits(buffer.Units() + start - 1 + n, buffer.Units() + start - 1 + count, tail);
-    MoveUnits(buffer.Units() + start - 1, text.data(), n);
-  }
-  SetLength(newLength);
+  strings_p::ClipRange(length, start, count);
+  if (start > length) return;
+  const std::u16string text = strings_p::UniTextOf(other);
+  Splice(start - 1, count, text.data(), static_cast<int32_t>(text.size()));
 }
 
 void VUniString::Delete(int32_t start, int32_t count) {
   const int32_t length = GetLength();
-  if (start < 1 || start > length) return;
-  if (count > length - start + 1) count = length - start + 1;
-  if (count <= 0) return;
-  {
-    HeldBuffer buffer(*this);
-    MoveUnits(buffer.Units() + start - 1, buffer.Units() + start - 1 + count, length - start + 1 - count);
-  }
-  SetLength(length - count);
+  strings_p::ClipRange(length, start, count);
+  if (start > length || count <= 0) return;
+  Splice(start - 1, count, nullptr, 0);
 }
 
 int32_t VUniString::Find(const VString& pattern, int32_t start, bool strict) const {
@@ -183,7 +164,7 @@ int32_t VUniString::Find(const VString& pattern, int32_t start, bool strict) con
   // same kinds on both sides.
   VStrInHandle wanted(pattern);
   const int32_t m = wanted.GetLength();
-  if (start - 1 + m > length) return 0;
+  if (static_cast<int64_t>(start) - 1 + m > length) return 0;
   const std::u16string text = strings_p::UniTextOf(*this);
   // Each candidate goes through a 255-character window and the full string
   // comparison, so case folding and the trailing wildcard work as they do

@@ -36,6 +36,14 @@ class VUniString : public VString {
 
  protected:
   using VString::VString;
+
+  // Makes the text the given units (which must not lie in this string's own
+  // buffer), cut at the capacity. The new length is granted before anything
+  // is written, so a refused length leaves the text as it was.
+  bool CommitUnits(const char16_t* units, int32_t count);
+  // Replaces `removed` characters from the 0-based index `at` by `count`
+  // units, the result cut at the capacity; all or nothing, as CommitUnits.
+  bool Splice(int32_t at, int32_t removed, const char16_t* units, int32_t count);
 };
 
 // Characters inside memory that the caller gives: a 16-bit length, then the

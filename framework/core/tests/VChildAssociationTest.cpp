@@ -19,8 +19,6 @@ TEST(ValueMultiple, ListAnswersTheMultipleValueDefaults) {
   EXPECT_EQ(l.GetKind(), 0);
   EXPECT_EQ(l.Compare(other, 0, 0), -1000);
   EXPECT_EQ(l.Compare(l, 1, -1), -1000);
-  EXPECT_EQ(l.NewItemRef(), nullptr);
-  EXPECT_EQ(l.NewItemRefAt(1, 0), nullptr);
   EXPECT_EQ(l.GetChildAssociations(), nullptr);
 }
 

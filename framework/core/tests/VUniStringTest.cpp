@@ -223,8 +223,11 @@ TEST(UniString, Delete) {
   EXPECT_EQ(Text(s), u"abcdef");
   s.Delete(2, 2);
   EXPECT_EQ(Text(s), u"adef");
+  // Position 0 addresses nothing: of the range 0..1 only position 1 goes.
   s.Delete(0, 2);
-  EXPECT_EQ(Text(s), u"adef");
+  EXPECT_EQ(Text(s), u"def");
+  s.Delete(-5, 3);
+  EXPECT_EQ(Text(s), u"def");
 }
 
 TEST(UniString, ReplaceRangeShorterLongerAndPastTheEnd) {
@@ -243,14 +246,14 @@ TEST(UniString, ReplaceRangeShorterLongerAndPastTheEnd) {
   EXPECT_EQ(Text(s), u"a1234");
 }
 
-TEST(UniString, ReplaceRangePastTheCapacityKeepsWhatFits) {
+TEST(UniString, ReplaceRangePastTheCapacityCutsTheText) {
   VStr<6> s;
   Set(s, u"abcdef");
   VStr<15> r;
   Set(r, u"123456");
   s.ReplaceRange(r, 2, 1);
-  // Five characters stay around the replaced one; one of the six fits.
-  EXPECT_EQ(Text(s), u"a1cdef");
+  // As with an insertion, the text is cut at the capacity: the tail goes.
+  EXPECT_EQ(Text(s), u"a12345");
 }
 
 TEST(UniString, Find) {

@@ -5,6 +5,7 @@
 
 #include "framework/core/containers/VArrayListOf.h"
 #include "framework/core/containers/VChildAssociation.h"
+#include "framework/core/containers/VItemRef.h"
 
 VValueMultiple::VValueMultiple(int16_t tag) : fTag(tag) {}
 VValueMultiple::~VValueMultiple() { delete fChildren; }
@@ -15,9 +16,14 @@ int32_t VValueMultiple::GetKind() const { return kValueEmpty; }
 int32_t VValueMultiple::Compare(const VValue&, int32_t, int32_t) const { return -1000; }
 VItemRef* VValueMultiple::NewItemRef() { return nullptr; }
 
-// A reference is made by NewItemRef and then placed; no multiple value makes
-// item references yet, so there is never one to place.
-VItemRef* VValueMultiple::NewItemRefAt(int32_t, int32_t) { return nullptr; }
+// A reference is made by NewItemRef, put in the root state and then moved.
+VItemRef* VValueMultiple::NewItemRefAt(int32_t position, int32_t mode) {
+  VItemRef* ref = NewItemRef();
+  if (ref == nullptr) return nullptr;
+  ref->ResetToRoot();
+  ref->Move(position, mode);
+  return ref;
+}
 
 int32_t VValueMultiple::CountAll() const {
   int32_t total = Count();

@@ -1,0 +1,29 @@
+// The named character references of HTML 4.0 and the encoder that writes a
+// UTF-16 character in its HTML form; the framework's strings reach the
+// encoder through the pointer that InstallHtmlEntityEncoder sets.
+#pragma once
+
+#include <cstdint>
+
+// One named character reference: the name (at most 9 characters) and the
+// UTF-16 character it stands for.
+struct HTMLEntity {
+  char name[10];
+  uint16_t code;
+};
+
+// The 252 named references of HTML 4.0 in the standard's order (Latin-1,
+// then symbols and Greek, then the special characters), from "nbsp" to
+// "euro", followed by one record with an empty name that ends the table.
+constexpr int32_t kHTMLEntityCount = 252;
+extern const HTMLEntity HTMLEntityTable[kHTMLEntityCount + 1];
+
+// The HTML form of a character as a length-prefixed text: "&name;" for a
+// character with a name, "&#n;" for one below 32 or above 127 without a
+// name, otherwise the character itself. The text stays valid until the next
+// call.
+const uint8_t* EncodeHtmlEntity(char16_t c);
+
+// Hands EncodeHtmlEntity to the framework's strings; the module's start
+// calls it once.
+void InstallHtmlEntityEncoder();
