@@ -1,10 +1,12 @@
 // Growth of the containers one element at a time: a million pushes on a long
-// stack, whose handle is resized once every ten pushes, next to a plain
-// std::vector of the same values.
+// stack, whose handle is resized once every ten pushes, a million appends to
+// a typed array of longs, whose store grows by its 64-byte granule, next to a
+// plain std::vector of the same values.
 #include <benchmark/benchmark.h>
 
 #include <vector>
 
+#include "framework/core/containers/VNumericArrays.h"
 #include "framework/core/memory/VHandleArray.h"
 #include "framework/core/memory/VHeap.h"
 #include "framework/core/memory/VWinMemoryMgr.h"
@@ -47,11 +49,28 @@ void LongStackPushPop(benchmark::State& state) {
   state.SetItemsProcessed(int64_t(state.iterations()) * kCount * 2);
 }
 
+// Each append inserts one element at the end (one resize of the store, which
+// mostly stays inside its block) and stores it through the array's setter.
+void LongArrayAppend(benchmark::State& state) {
+  for (auto _ : state) {
+    VLongArray array;
+    for (uint32_t i = 0; i < kCount; ++i) {
+      if (array.AppendLong(int32_t(i), false) != int32_t(i) + 1) {
+        state.SkipWithError("append refused");
+        break;
+      }
+    }
+    benchmark::DoNotOptimize(array.Count());
+  }
+  state.SetItemsProcessed(int64_t(state.iterations()) * kCount);
+}
+
 }  // namespace
 
 BENCHMARK(VectorPushBack)->Unit(benchmark::kMillisecond);
 BENCHMARK(LongStackPush)->Unit(benchmark::kMillisecond);
 BENCHMARK(LongStackPushPop)->Unit(benchmark::kMillisecond);
+BENCHMARK(LongArrayAppend)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
   // The core services, as start-up makes them: the heap first.

@@ -7,6 +7,15 @@
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/ByteSwap.h"
 #include "framework/core/streams/VStreamProgress.h"
+#include "framework/core/strings/StringFactory.h"
+#include "framework/core/strings/VString.h"
+#include "framework/core/values/VBoolean.h"
+#include "framework/core/values/VEmptyValue.h"
+#include "framework/core/values/VLong.h"
+#include "framework/core/values/VLongLong.h"
+#include "framework/core/values/VPictureMaker.h"
+#include "framework/core/values/VReal.h"
+#include "framework/core/values/VWord.h"
 
 // Order 2 is this machine's order; the swap rule below relies on it.
 static_assert(std::endian::native == std::endian::little,
@@ -513,6 +522,59 @@ int32_t VStream::PutValue(VObject& value, bool tagged) {
 int32_t VStream::GetValueData(VObject& value) {
   if (fStatus > 0) return fStatus;
   return value.ReadFromStream(*this, 0);
+}
+
+// The object a stored kind stands for, made before its data is read; the
+// string form and the picture kind are read here, since they choose the class.
+// Null for a kind without a stream form (the big integer 4, the fixed point
+// 11, the other subsystems' 9 and 13, anything above 12) and for a form
+// without a class. The time (6, holding -1 seconds) and the date (7, the
+// empty date) join the table with their classes; until then they read as
+// kinds without a class.
+static VValue* NewValueOfStoredKind(VStream& stream, uint32_t kind) {
+  switch (kind) {
+    case kValueEmpty: return new VEmptyValue;
+    case kValueBoolean: return new VBoolean(0);
+    case kValueWord: return new VWord(0);
+    case kValueLong: return new VLong(0);
+    case kValueReal: return new VReal(0.0);
+    case kValueLongLong: return new VLongLong(0);
+    case kValueString: {
+      const int32_t form = stream.GetLong();
+      if (stream.GetStatus() > 0) return nullptr;
+      return NewString(form);
+    }
+    case kValuePicture: {
+      const int32_t pictureKind = stream.GetLong();
+      if (stream.GetStatus() > 0) return nullptr;
+      return NewPictureValue(pictureKind);
+    }
+    default: return nullptr;
+  }
+}
+
+VValue* VStream::GetValue() {
+  if (fStatus > 0) return nullptr;
+  // The hook is asked once about the kind word.
+  if (Cancelled(4)) return nullptr;
+  uint32_t kind = 0;
+  ReadScalar(&kind, 4, false);
+  if (fStatus > 0) return nullptr;
+  VValue* value = NewValueOfStoredKind(*this, kind);
+  // A short read is the caller's to see in the status; the object is still
+  // answered, holding what arrived.
+  if (value != nullptr) value->ReadFromStream(*this, 0);
+  return value;
+}
+
+bool VStream::HasRemaining(uint64_t length) {
+  const uint32_t position = GetPosition();
+  if (position == kStreamNoPosition) return true;
+  const uint32_t size = GetSize();
+  const uint32_t remaining = position <= size ? size - position : 0;
+  if (length <= remaining) return true;
+  fStatus = kStreamEndOfData;
+  return false;
 }
 
 // ---- arrays

@@ -8,6 +8,7 @@
 #include "framework/core/VObject.h"
 
 class VStreamProgress;
+class VValue;
 
 // Status codes of the streams; 0 is no error. Once a transfer fails its code
 // stays until the stream is closed (201) or opened again (0).
@@ -142,6 +143,19 @@ class VStream : public VObject {
   // form when `tagged` is true; GetValueData reads the data only.
   int32_t PutValue(VObject& value, bool tagged);
   int32_t GetValueData(VObject& value);
+  // Reads a value in its tagged form: the kind (and, for a string or a
+  // picture, its form), then a new object of that kind reads its data. Null,
+  // with the rest of the value left unread, when the stream is already in
+  // error, the hook cancels (218), the kind has no stream form or the form
+  // has no class. A value that arrived short is still answered; the status
+  // tells. The caller owns the object.
+  VValue* GetValue();
+
+  // True when at least `length` bytes remain after the position, or when the
+  // stream cannot tell its position. Otherwise sets the status 200 and
+  // answers false, so that a reader refuses a stored length or count before
+  // allocating or reading anything of that size.
+  bool HasRemaining(uint64_t length);
 
   // Arrays: `count` gives the elements asked for and receives the whole
   // elements that arrived. Swapping is done in place on reading and in one

@@ -2,6 +2,7 @@
 #include "framework/core/values/VValue.h"
 
 #include "framework/core/strings/VString.h"
+#include "framework/core/values/StringStreamForm.h"
 
 VValue::~VValue() = default;
 
@@ -59,3 +60,14 @@ int32_t VValue::ArrayKindOf(int32_t elementKind) {
 }
 
 bool VValueSingle::IsSingle() const { return true; }
+
+int32_t VValueSingle::ReadFromStream(VStream& stream, uint32_t tag) {
+  if (auto* string = dynamic_cast<VString*>(this)) return ReadStringFromStream(*string, stream);
+  return VValue::ReadFromStream(stream, tag);
+}
+
+int32_t VValueSingle::WriteToStream(VStream& stream, uint32_t tag) {
+  if (const auto* string = dynamic_cast<const VString*>(this))
+    return WriteStringToStream(*string, stream, tag);
+  return VValue::WriteToStream(stream, tag);
+}

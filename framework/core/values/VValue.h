@@ -134,4 +134,10 @@ class VValue : public VObject {
 class VValueSingle : public VValue {
  public:
   bool IsSingle() const override;
+
+  // The stored form of a single value that gives none of its own: the
+  // string family's (see StringStreamForm.h); any other class answers -2,
+  // not supported, as the big integer and the fixed point must.
+  int32_t ReadFromStream(VStream& stream, uint32_t tag) override;
+  int32_t WriteToStream(VStream& stream, uint32_t tag) override;
 };

@@ -1,0 +1,151 @@
+// The PICT picture value.
+#include "graphics/pictures/VPictPictureData.h"
+
+#include <cstring>
+
+#include "framework/core/memory/VMemoryMgr.h"
+#include "framework/core/streams/ByteSwap.h"
+#include "framework/core/streams/VStream.h"
+
+namespace {
+
+// The PICT header: size, top, left, bottom, right, 16 bits each.
+constexpr uint32_t kHeaderSize = 10;
+constexpr int32_t kHeaderFields = 5;
+constexpr int kTop = 1;
+constexpr int kLeft = 2;
+constexpr int kBottom = 3;
+constexpr int kRight = 4;
+
+}  // namespace
+
+VPictPictureData::VPictPictureData(const void* bytes, uint32_t size) { SetFromData(bytes, size); }
+
+VPictPictureData::~VPictPictureData() { LetGo(); }
+
+void VPictPictureData::LetGo() {
+  if (fHandle != 0 && fOwns != 0) gMemoryMgr->DisposeHandle(fHandle);
+  fHandle = 0;
+  fOwns = 0;
+}
+
+VValue* VPictPictureData::Clone() const {
+  auto* copy = new VPictPictureData;
+  if (fHandle != 0) {
+    const VMemHandle duplicate = gMemoryMgr->DuplicateHandle(fHandle);
+    if (duplicate != 0)
+      copy->SetHandle(duplicate, true);
+    else
+      copy->SetError(static_cast<int32_t>(kMemNoMemory));
+  }
+  return copy;
+}
+
+int32_t VPictPictureData::GetPictureKind() const { return kPictureKindPICT; }
+bool VPictPictureData::HasData() const { return fHandle != 0; }
+
+int16_t VPictPictureData::HeaderField(int index) const {
+  if (fHandle == 0 || gMemoryMgr->GetHandleSize(fHandle) < kHeaderSize) return 0;
+  const auto* bytes = static_cast<const uint8_t*>(gMemoryMgr->LockHandle(fHandle));
+  if (bytes == nullptr) return 0;
+  int16_t field;
+  std::memcpy(&field, bytes + index * 2, sizeof field);
+  gMemoryMgr->UnlockHandle(fHandle);
+  return field;
+}
+
+int32_t VPictPictureData::GetWidth() const {
+  return static_cast<int16_t>(HeaderField(kRight) - HeaderField(kLeft));
+}
+
+int32_t VPictPictureData::GetHeight() const {
+  return static_cast<int16_t>(HeaderField(kBottom) - HeaderField(kTop));
+}
+
+void VPictPictureData::GetSize(int32_t& width, int32_t& height) const {
+  width = GetWidth();
+  height = GetHeight();
+}
+
+uint32_t VPictPictureData::GetHandle() const { return fHandle; }
+
+uint32_t VPictPictureData::DetachHandle() {
+  const uint32_t handle = fHandle;
+  fHandle = 0;
+  fOwns = 0;
+  return handle;
+}
+
+void VPictPictureData::SetHandle(uint32_t handle, bool owns) {
+  if (handle == fHandle && handle != 0) {
+    // Adopting the handle already held must not dispose it first.
+    fOwns = owns ? 1 : 0;
+    return;
+  }
+  LetGo();
+  fHandle = handle;
+  fOwns = handle != 0 && owns ? 1 : 0;
+}
+
+void VPictPictureData::SetFromData(const void* bytes, uint32_t size) {
+  LetGo();
+  const VMemHandle handle = gMemoryMgr->NewHandleFromData(bytes, size);
+  if (handle == 0) {
+    SetError(static_cast<int32_t>(kMemNoMemory));
+    return;
+  }
+  fHandle = handle;
+  fOwns = 1;
+}
+
+int32_t VPictPictureData::WriteData(VStream& stream) {
+  const uint32_t size = fHandle != 0 ? gMemoryMgr->GetHandleSize(fHandle) : 0;
+  if (stream.PutLong(static_cast<int32_t>(size)) != 0 || size == 0) return stream.GetStatus();
+  const auto* bytes = static_cast<const uint8_t*>(gMemoryMgr->LockHandle(fHandle));
+  if (bytes == nullptr) return stream.GetStatus();
+  if (size >= kHeaderSize) {
+    // The header goes out big-endian from a copy; the handle keeps its own.
+    uint8_t header[kHeaderSize];
+    std::memcpy(header, bytes, kHeaderSize);
+    SwapArray16(header, kHeaderFields);
+    stream.PutData(header, kHeaderSize);
+    stream.PutData(bytes + kHeaderSize, size - kHeaderSize);
+  } else {
+    stream.PutData(bytes, size);
+  }
+  gMemoryMgr->UnlockHandle(fHandle);
+  return stream.GetStatus();
+}
+
+int32_t VPictPictureData::ReadData(VStream& stream) {
+  const uint32_t size = stream.GetULong();
+  if (stream.GetStatus() > 0) return stream.GetStatus();
+  if (size == 0) {
+    // The stored picture is empty: so is this value.
+    LetGo();
+    return stream.GetStatus();
+  }
+  if (!stream.HasRemaining(size)) return stream.GetStatus();
+  const VMemHandle handle = gMemoryMgr->NewHandle(size, 0);
+  auto* bytes = handle != 0 ? static_cast<uint8_t*>(gMemoryMgr->LockHandle(handle)) : nullptr;
+  if (bytes == nullptr) {
+    // No room for the picture: its bytes are passed over so that the stream
+    // stays in step, and the value is left empty.
+    if (handle != 0) gMemoryMgr->DisposeHandle(handle);
+    LetGo();
+    SetError(static_cast<int32_t>(kMemNoMemory));
+    SkipData(stream, size);
+    return stream.GetStatus();
+  }
+  uint32_t got = size;
+  stream.ReadData(bytes, got);
+  if (stream.GetStatus() > 0 || got != size) {
+    gMemoryMgr->UnlockHandle(handle);
+    gMemoryMgr->DisposeHandle(handle);
+    return stream.GetStatus();
+  }
+  if (size >= kHeaderSize) SwapArray16(bytes, kHeaderFields);
+  gMemoryMgr->UnlockHandle(handle);
+  SetHandle(handle, true);
+  return stream.GetStatus();
+}

@@ -1,0 +1,57 @@
+// VPictPictureData: the picture value that holds a Macintosh PICT picture
+// in a memory-manager handle.
+#pragma once
+
+#include "graphics/pictures/VPictureData.h"
+
+// In memory the 10-byte PICT header (16-bit size, then the frame top, left,
+// bottom, right, signed 16-bit) is held in this machine's order; everything
+// after it stays in the big-endian order of the PICT format. A handle of
+// fewer than 10 bytes has no header and is kept and stored as it is.
+//
+// Stored data: a 32-bit byte count N (0 without a handle), then the N bytes
+// with the header in big-endian order.
+class VPictPictureData : public VPictureData {
+ public:
+  VPictPictureData() = default;
+  // A copy of `size` bytes whose header is already in this machine's order.
+  VPictPictureData(const void* bytes, uint32_t size);
+  // Lets the handle go.
+  ~VPictPictureData() override;
+
+  // A new PICT value with its own copy of the handle, owned; an empty one
+  // when this value holds none.
+  VValue* Clone() const override;
+
+  int32_t GetPictureKind() const override;
+  bool HasData() const override;
+  // The frame's right minus left and bottom minus top, as 16-bit
+  // differences; 0 without a header.
+  int32_t GetWidth() const override;
+  int32_t GetHeight() const override;
+  void GetSize(int32_t& width, int32_t& height) const override;
+  uint32_t GetHandle() const override;
+  uint32_t DetachHandle() override;
+  void SetHandle(uint32_t handle, bool owns) override;
+  // The bytes are copied into a new handle, owned. When no handle can be
+  // had the value is left empty and the error 100 is recorded.
+  void SetFromData(const void* bytes, uint32_t size) override;
+
+  bool OwnsHandle() const { return fOwns != 0; }
+
+ protected:
+  int32_t WriteData(VStream& stream) override;
+  // A count beyond what remains in the stream stops the read with 200 and
+  // leaves the value as it was; when no handle can be had for the bytes they
+  // are skipped and the value is left empty. A count of 0 leaves it empty.
+  int32_t ReadData(VStream& stream) override;
+
+ private:
+  // Disposes the handle when owned, then forgets it.
+  void LetGo();
+  // The frame field at a 16-bit index of the native header, or 0.
+  int16_t HeaderField(int index) const;
+
+  uint32_t fHandle = 0;
+  uint8_t fOwns = 0;
+};

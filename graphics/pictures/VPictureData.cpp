@@ -1,0 +1,74 @@
+// The picture value base: its value answers, errors and stored form.
+#include "graphics/pictures/VPictureData.h"
+
+#include "framework/core/memory/VMemoryMgr.h"
+#include "framework/core/streams/VStream.h"
+#include "framework/core/values/VPictureMaker.h"
+#include "graphics/pictures/VPictPictureData.h"
+
+VPictureData::~VPictureData() = default;
+
+int32_t VPictureData::GetKind() const { return kValuePicture; }
+
+int32_t VPictureData::Compare(const VValue&, int32_t, int32_t) const { return -1000; }
+
+void VPictureData::SetError(int32_t code) {
+  if (code == 0) return;
+  if (fFirstError == 0) fFirstError = code;
+  fLastError = code;
+}
+
+int32_t VPictureData::ReadFromStream(VStream& stream, uint32_t) { return ReadData(stream); }
+
+int32_t VPictureData::WriteToStream(VStream& stream, uint32_t tag) {
+  if (tag == kTagVVAL) {
+    stream.PutLong(kValuePicture);
+    stream.PutLong(GetPictureKind());
+  }
+  return WriteData(stream);
+}
+
+int32_t VPictureData::WriteData(VStream& stream) {
+  stream.PutLong(0);
+  return stream.GetStatus();
+}
+
+void VPictureData::SkipData(VStream& stream, uint32_t size) {
+  constexpr uint32_t kLargestStep = 0x7FFFFFFF;
+  while (size > 0 && stream.GetStatus() <= 0) {
+    const uint32_t step = size < kLargestStep ? size : kLargestStep;
+    stream.Skip(static_cast<int32_t>(step));
+    size -= step;
+  }
+}
+
+int32_t VPictureData::ReadData(VStream& stream) {
+  const uint32_t size = stream.GetULong();
+  if (stream.GetStatus() > 0 || size == 0) return stream.GetStatus();
+  if (!stream.HasRemaining(size)) return stream.GetStatus();
+  auto* block = static_cast<uint8_t*>(gMemoryMgr->NewBlock(size));
+  if (block == nullptr) {
+    SkipData(stream, size);
+    return stream.GetStatus();
+  }
+  uint32_t got = size;
+  stream.ReadData(block, got);
+  if (stream.GetStatus() <= 0 && got == size) SetFromData(block, size);
+  gMemoryMgr->DisposeBlock(block);
+  return stream.GetStatus();
+}
+
+VPictureData* NewPictureData(int32_t pictureKind) {
+  switch (pictureKind) {
+    case kPictureKindPICT: return new VPictPictureData;
+    default: return nullptr;
+  }
+}
+
+namespace {
+
+VValue* MakePictureValue(int32_t pictureKind) { return NewPictureData(pictureKind); }
+
+}  // namespace
+
+void InitPictureValues() { SetPictureMaker(&MakePictureValue); }
