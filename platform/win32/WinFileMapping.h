@@ -4,26 +4,14 @@
 
 #include <cstdint>
 
+#include "platform/win32/WinFiles.h"
 #include "platform/win32/WinTypes.h"
 
-using HANDLE = void*;
+// HANDLE, INVALID_HANDLE_VALUE (the page file's stand-in in
+// CreateFileMappingA) and the error words shared with the file calls come
+// from WinFiles.h.
 struct SECURITY_ATTRIBUTES;
 using LPSECURITY_ATTRIBUTES = SECURITY_ATTRIBUTES*;
-
-// The file argument of CreateFileMappingA that asks for the page file.
-#ifndef INVALID_HANDLE_VALUE
-#define INVALID_HANDLE_VALUE (reinterpret_cast<HANDLE>(static_cast<intptr_t>(-1)))
-#endif
-
-// Error words of the named kernel objects and the registry.
-#ifndef QV_WIN_NAMED_OBJECT_ERRORS
-#define QV_WIN_NAMED_OBJECT_ERRORS
-constexpr DWORD ERROR_FILE_NOT_FOUND = 2;
-constexpr DWORD ERROR_PATH_NOT_FOUND = 3;
-constexpr DWORD ERROR_ACCESS_DENIED = 5;
-constexpr DWORD ERROR_INVALID_NAME = 123;
-constexpr DWORD ERROR_ALREADY_EXISTS = 183;
-#endif
 
 // Protections of a mapping and access rights of its views.
 constexpr DWORD PAGE_READONLY = 0x02;
@@ -82,6 +70,7 @@ QV_PLATFORM_API SIZE_T VirtualQuery(const void* address, MEMORY_BASIC_INFORMATIO
                                     SIZE_T length);
 
 // Closes a handle of a file mapping or a mutex; FALSE with
-// ERROR_INVALID_HANDLE for any other value. A general CloseHandle that
-// knows other kinds of handle offers them here first.
+// ERROR_INVALID_HANDLE for any other value. File handles are closed by
+// CloseHandle (WinFiles.h), which does not know these objects: a general
+// CloseHandle would offer its handle here first.
 QV_PLATFORM_API BOOL CloseKernelHandle(HANDLE object);
