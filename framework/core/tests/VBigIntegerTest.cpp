@@ -14,14 +14,15 @@
 #include "framework/core/strings/VUniString.h"
 #include "framework/core/tests/StringTestSupport.h"
 #include "framework/core/values/VBigInteger.h"
+#include "framework/core/values/VLong.h"
+#include "framework/core/values/VLongLong.h"
 #include "testsupport/FakeHost.h"
 
 using string_tests::Text;
 
 namespace {
 
-// A 32-bit integer value as the numeric values behave: it converts through
-// the destination's SetLong, and records what is set into it.
+// A 32-bit integer value that records how a number is set into it.
 class LongValue : public VValueSingle {
  public:
   explicit LongValue(int32_t v = 0) : value(v) {}
@@ -306,9 +307,10 @@ TEST_F(BigInteger, GetRealIsTheNearestReal) {
 
 TEST_F(BigInteger, CompareTurnsTheOtherValueIntoABigInteger) {
   const VBigInteger five(16, int32_t(5));
-  EXPECT_EQ(five.Compare(LongValue(5), 0, 0), 0);
-  EXPECT_EQ(five.Compare(LongValue(6), 0, 0), -1);
-  EXPECT_EQ(five.Compare(LongValue(-6), 0, 0), 1);
+  EXPECT_EQ(five.Compare(VLong(5), 0, 0), 0);
+  EXPECT_EQ(five.Compare(VLong(6), 0, 0), -1);
+  EXPECT_EQ(five.Compare(VLong(-6), 0, 0), 1);
+  EXPECT_EQ(PowerOfTwo(64).Compare(VLongLong(std::numeric_limits<int64_t>::max()), 0, 0), 1);
   EXPECT_EQ(VBigInteger(12, int32_t(-1)).Compare(VBigInteger(16, int32_t(-1)), 0, 0), 0);
   EXPECT_EQ(PowerOfTwo(90).Compare(PowerOfTwo(89), 0, 0), 1);
   VStr<63> text;
@@ -336,6 +338,10 @@ TEST_F(BigInteger, ConvertToChecksTheDestinationsKind) {
   VBigInteger(16, int32_t(12)).CopyTo(copied, kWholeValue);
   EXPECT_EQ(copied.value, 12);
 
+  VLongLong wide64(5);
+  big.ConvertTo(wide64, kWholeValue);
+  EXPECT_EQ(wide64.GetLongLong(kWholeValue), big.GetLongLong(kWholeValue));
+
   VStr<63> text;
   big.ConvertTo(text, kWholeValue);
   EXPECT_EQ(Text(text), u"-123456789012345678901234");
@@ -351,7 +357,7 @@ TEST_F(BigInteger, CopyFromAndAssignTakeTheNumberAndTheNullFlag) {
   EXPECT_TRUE(n.IsNull(kWholeValue));
   EXPECT_EQ(Decimal(n), "-8");  // a null source brings no number
 
-  n.CopyFrom(LongValue(31), kWholeValue);
+  n.CopyFrom(VLong(31), kWholeValue);
   EXPECT_FALSE(n.IsNull(kWholeValue));
   EXPECT_EQ(Decimal(n), "31");
   VStr<31> digits;
