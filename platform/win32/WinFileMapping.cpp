@@ -47,15 +47,21 @@ struct Globals {
   // This process's holds on named objects, by POSIX name.
   std::mutex namesLock;
   std::unordered_map<std::string, std::weak_ptr<NamedObject>> names;
+  // In a child made by fork: what the parent held (see ForgetInChild).
+  Globals* forgotten = nullptr;
 };
 
 Globals* gGlobals = nullptr;
 
 // A child made by fork starts with no handles, views or holds (as a Win32
 // process starts with none it did not inherit): the parent's stay with the
-// parent. What the child copied of them is left alone, never released, so
+// parent. What the child copied of them is kept aside, never released, so
 // the parent's objects keep their users.
-void ForgetInChild() { gGlobals = new Globals; }
+void ForgetInChild() {
+  auto* fresh = new Globals;
+  fresh->forgotten = gGlobals;
+  gGlobals = fresh;
+}
 
 Globals& G() {
   static std::once_flag once;
