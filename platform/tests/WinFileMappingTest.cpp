@@ -3,11 +3,15 @@
 // POSIX cannot take as they stand.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/mman.h>
+
 #include <cstring>
 #include <string>
 
 #include "platform/tests/WinFileMappingTestSupport.h"
 #include "platform/win32/WinFileMapping.h"
+#include "platform/win32/WinFileMapping_p.h"
 #include "platform/win32/WinMutex.h"
 
 namespace {
@@ -253,5 +257,38 @@ TEST(FileMapping, AChildOfForkStartsWithoutItsParentsHandles) {
   HANDLE still = OpenFileMappingA(FILE_MAP_READ, FALSE_, name.c_str());
   EXPECT_NE(still, nullptr);
   EXPECT_TRUE(CloseKernelHandle(still));
+  EXPECT_TRUE(CloseKernelHandle(h));
+}
+
+TEST(FileMapping, ASizeChangedInTheSharedPageIsNotBelieved) {
+  const std::string name = UniqueName("map.corrupt");
+  HANDLE h = CreateMapping(name, 16);
+  ASSERT_NE(h, nullptr);
+  // Another user of the object writes a size far beyond its memory.
+  const int fd = shm_open(("/qv." + name).c_str(), O_RDWR, 0);
+  ASSERT_GE(fd, 0);
+  const size_t pageBytes = size_t(sysconf(_SC_PAGESIZE));
+  const size_t controlBytes = (sizeof(qvkernel::Control) + pageBytes - 1) / pageBytes * pageBytes;
+  void* page = mmap(nullptr, controlBytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+  ASSERT_NE(page, MAP_FAILED);
+  auto* control = static_cast<qvkernel::Control*>(page);
+  EXPECT_EQ(control->size, 16u);
+  control->size = uint64_t(1) << 40;
+  // Views of this handle keep the size checked when it was opened.
+  void* view = MapViewOfFile(h, FILE_MAP_ALL_ACCESS, 0, 0, 0);
+  ASSERT_NE(view, nullptr);
+  MEMORY_BASIC_INFORMATION info;
+  ASSERT_EQ(VirtualQuery(view, &info, sizeof info), sizeof info);
+  EXPECT_EQ(info.RegionSize, SIZE_T(sysconf(_SC_PAGESIZE)));
+  EXPECT_TRUE(UnmapViewOfFile(view));
+  // A process that opens it now finds a page that does not fit its memory.
+  const int verdict = RunChild([&] {
+    HANDLE opened = OpenFileMappingA(FILE_MAP_READ, FALSE_, name.c_str());
+    return opened == nullptr && GetLastError() == ERROR_INVALID_HANDLE ? 0 : 1;
+  });
+  EXPECT_EQ(verdict, 0);
+  control->size = 16;
+  munmap(page, controlBytes);
+  close(fd);
   EXPECT_TRUE(CloseKernelHandle(h));
 }

@@ -256,8 +256,11 @@ std::shared_ptr<NamedObject> OpenExisting(const std::string& shmName, const char
   }
   *found = true;
   const bool sameName = std::strncmp(control->name, name, kNameRoom) == 0;
+  // Read once: the page is shared, and what was checked is what is kept.
+  const uint64_t size = kind == Kind::kMapping ? control->size : 0;
   const bool fits = kind != Kind::kMapping ||
-                    uint64_t(st.st_size) >= ControlBytes() + RoundUp(control->size, PageBytes());
+                    (size != 0 && size <= kMaxMappingBytes &&
+                     uint64_t(st.st_size) >= ControlBytes() + RoundUp(size, PageBytes()));
   if (control->kind != uint32_t(kind) || !sameName || !fits) {
     munmap(control, ControlBytes());
     close(fd);
@@ -275,6 +278,7 @@ std::shared_ptr<NamedObject> OpenExisting(const std::string& shmName, const char
   object->shmName = shmName;
   object->fd = fd;
   object->control = control;
+  object->size = size;
   return object;
 }
 
@@ -317,6 +321,7 @@ std::shared_ptr<NamedObject> CreateNew(const std::string& shmName, const char* n
   object->shmName = shmName;
   object->fd = fd;
   object->control = control;
+  object->size = kind == Kind::kMapping ? size : 0;
   return object;
 }
 
@@ -470,7 +475,7 @@ void* MapViewOfFile(HANDLE mapping, DWORD access, DWORD offsetHigh, DWORD offset
   if (handle == nullptr) return nullptr;
   const bool write = (access & FILE_MAP_WRITE) != 0;
   if (write && !handle->writable) return Fail(ERROR_ACCESS_DENIED, static_cast<void*>(nullptr));
-  const uint64_t size = handle->object->control->size;
+  const uint64_t size = handle->object->size;
   const uint64_t offset = (uint64_t(offsetHigh) << 32) | offsetLow;
   if (offset % kViewOffsetGranule != 0)
     return Fail(ERROR_MAPPED_ALIGNMENT, static_cast<void*>(nullptr));

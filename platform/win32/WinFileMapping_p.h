@@ -58,6 +58,10 @@ class NamedObject {
   std::string shmName;  // the POSIX name behind the Win32 one
   int fd = -1;
   Control* control = nullptr;
+  // A mapping's size as checked against its file when the hold was taken:
+  // views go by this copy, never by the shared page, which any user could
+  // change.
+  uint64_t size = 0;
   // Nested waits that this process holds on a mutex object: its page is
   // kept mapped while any is held, so the owner's robust list stays valid.
   uint32_t ownedDepth = 0;
