@@ -340,3 +340,5 @@ void DisposeSharedMemoryNames(VString** names, int32_t count) {
 }
 
 void InstallSharedMemoryReader() { gSharedBlockReader = &CopySharedBlock; }
+
+void RemoveSharedMemoryReader() { gSharedBlockReader = nullptr; }

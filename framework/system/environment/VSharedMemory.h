@@ -109,6 +109,8 @@ bool UnregisterSharedMemoryName(const char* name);
 VString** ListSharedMemoryNames(int32_t& count);
 void DisposeSharedMemoryNames(VString** names, int32_t count);
 
-// Lets the memory manager's NewHandleFromShared read blocks; run once at
-// start by the system services.
+// Lets the memory manager's NewHandleFromShared read blocks; run at start
+// with the other services that a higher layer gives a lower one, and undone
+// at stop.
 void InstallSharedMemoryReader();
+void RemoveSharedMemoryReader();

@@ -389,7 +389,9 @@ TEST_F(SharedMemory, TheMemoryManagerCopiesABlockByName) {
 
 TEST_F(SharedMemory, WithoutAReaderNoBlockCanBeCopied) {
   const VSharedBlockReader saved = gSharedBlockReader;
-  gSharedBlockReader = nullptr;
+  InstallSharedMemoryReader();
+  RemoveSharedMemoryReader();
+  EXPECT_EQ(gSharedBlockReader, nullptr);
   const std::string name = UniqueName("shm.noreader");
   bool ok = false;
   VSharedMemory block(name.c_str(), 6, 0, ok);
