@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/tests/WinFileMappingTestSupport.h"
+#include "platform/win32/WinFiles.h"
 #include "platform/win32/WinFileMapping.h"
 #include "platform/win32/WinFileMapping_p.h"
 #include "platform/win32/WinMutex.h"
@@ -67,6 +68,20 @@ TEST(FileMapping, TheLastHandleClosedRemovesTheObject) {
   HANDLE fresh = CreateMapping(name, 16);
   EXPECT_EQ(GetLastError(), ERROR_SUCCESS);
   EXPECT_TRUE(CloseKernelHandle(fresh));
+}
+
+TEST(FileMapping, CloseHandleClosesMappingsAndMutexesToo) {
+  const std::string name = UniqueName("map.closehandle");
+  HANDLE mapping = CreateMapping(name, 16);
+  HANDLE mutex = CreateMutexA(nullptr, FALSE_, UniqueName("mx.closehandle").c_str());
+  ASSERT_NE(mapping, nullptr);
+  ASSERT_NE(mutex, nullptr);
+  EXPECT_TRUE(CloseHandle(mapping));
+  EXPECT_TRUE(CloseHandle(mutex));
+  EXPECT_EQ(OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE_, name.c_str()), nullptr);
+  // A second close of the same value is refused.
+  EXPECT_FALSE(CloseHandle(mapping));
+  EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
 }
 
 TEST(FileMapping, AViewKeepsTheObjectAfterItsHandleCloses) {
