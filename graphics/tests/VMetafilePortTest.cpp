@@ -46,7 +46,7 @@ void DrawText(VPort& port, const char* text) {
 // One drawing of every kind, placed at (ox, oy) in port coordinates:
 // solid, patterned and hatched fills, framed boxes, thin, wide and patterned
 // pens, a not-xor pen, clips by rectangle and by an oval region, and text
-// drawn transparent and opaque.
+// drawn transparent and opaque, from UTF-16 and from bytes.
 void DrawScene(VPort& port, int32_t ox, int32_t oy) {
   port.SetFillColor(kRed);
   port.PaintRect(ox + 2, oy + 3, 40, 25);
@@ -111,6 +111,11 @@ void DrawScene(VPort& port, int32_t ox, int32_t oy) {
   port.SetBold(true);
   port.MoveTo(ox + 90, oy + 102, true);
   DrawText(port, "Wg,!");
+  // Byte text, which a metafile takes one character at a time.
+  port.SetTextMode(1);
+  UseFont(port, "Courier New", 10);
+  port.MoveTo(ox + 84, oy + 90, true);
+  port.DrawTextRun("Ansi", 4, kTextAnsi);
 }
 
 // The records of a metafile's bits, by type, walked from the header to the
