@@ -1,0 +1,48 @@
+// What the graphics layer asks of the layers around it, through procedures
+// they install at start: the Toolbox emulation's current port and palette,
+// a frame's place in its window (the view framework), and the tick clock
+// (the system services). Until one is installed a plain answer stands in.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/gdi/WinGdiTypes.h"
+
+class VFrame;
+
+// The device context of the Toolbox emulation's current graphics port.
+// Without an installed procedure: a screen device context that the graphics
+// layer keeps until ExitGraphics.
+using VPortDCProc = HDC (*)();
+void SetCurrentPortDCProc(VPortDCProc proc);
+HDC CurrentPortDC();
+
+// The Toolbox emulation's palette; none without an installed procedure.
+using VEmulatorPaletteProc = HPALETTE (*)();
+void SetEmulatorPaletteProc(VEmulatorPaletteProc proc);
+HPALETTE EmulatorPalette();
+
+// A frame's absolute origin and size in window coordinates, and its scroll
+// position when it scrolls.
+struct VFrameArea {
+  int32_t x = 0;
+  int32_t y = 0;
+  int32_t width = 0;
+  int32_t height = 0;
+  bool scrolls = false;
+  int32_t scrollX = 0;
+  int32_t scrollY = 0;
+};
+// False when the frame cannot answer; the caller then does nothing.
+using VFrameAreaProc = bool (*)(const VFrame* frame, VFrameArea* area);
+void SetFrameAreaProc(VFrameAreaProc proc);
+bool GetFrameArea(const VFrame* frame, VFrameArea* area);
+
+// Ticks of 1/60 second, wrapping at 32 bits. Without an installed procedure
+// the monotonic clock in milliseconds x 6 / 100.
+using VTickProc = uint32_t (*)();
+void SetGraphicsTickProc(VTickProc proc);
+uint32_t GraphicsTicks();
+
+// Forgets the screen device context kept for CurrentPortDC (ExitGraphics).
+void ReleaseGraphicsHookState();

@@ -1,0 +1,33 @@
+// VDIBPort: a port drawing into a device-independent bitmap section of a
+// chosen size and depth, on a memory DC of its own.
+#pragma once
+
+#include "graphics/VPort.h"
+
+class VDIBPort : public VPort {
+ public:
+  // Depth 0 takes the device's depth. The bitmap is at least 8 pixels wide
+  // and 1 high; the port answers the size asked. Without a bitmap the port
+  // has no DC and draws nothing.
+  VDIBPort(int32_t width, int32_t height, int16_t depth);
+  ~VDIBPort() override;
+
+  int32_t GetWidth() const override;
+  int32_t GetHeight() const override;
+
+  // The section's pixels (top row first), its handle and depth.
+  void* GetBits() const { return fBits; }
+  HBITMAP GetSection() const { return fSection; }
+  int16_t GetDepth() const { return fDepth; }
+
+ private:
+  void* fBits = nullptr;
+  HBITMAP fSection = nullptr;
+  HPALETTE fPalette = nullptr;
+  HGDIOBJ fDisplacedBitmap = nullptr;
+  HPALETTE fDisplacedPalette = nullptr;
+  int32_t fWidth;
+  int32_t fHeight;
+  int16_t fDepth = 0;
+  HDC fMemoryDC = nullptr;
+};

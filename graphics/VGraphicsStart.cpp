@@ -1,0 +1,39 @@
+// InitGraphics and ExitGraphics: the shared state of every port.
+#include "graphics/VGraphicsStart.h"
+
+#include "graphics/GraphicsGlobals.h"
+#include "graphics/GraphicsHooks.h"
+#include "graphics/VCharWidthCache.h"
+#include "graphics/VLookPainter.h"
+#include "platform/gdi/WinGdi.h"
+
+void InitGraphics() {
+  // The five painters in kind order; a slot whose painter cannot be made
+  // stays empty and ports fall back on the plain painter.
+  VLookPainterMaker maker = GetLookPainterMaker();
+  for (int32_t kind = 0; kind < kLookPainterCount; ++kind) {
+    if (gLookPainters[kind] == nullptr) {
+      gLookPainters[kind] = maker != nullptr ? maker(kind) : new VPlainLookPainter();
+    }
+  }
+  MakeFontCache();
+  HDC screen = CreateCompatibleDC(nullptr);
+  if (screen != nullptr) {
+    gScreenLogPixelsX = GetDeviceCaps(screen, LOGPIXELSX);
+    gScreenLogPixelsY = GetDeviceCaps(screen, LOGPIXELSY);
+    DeleteDC(screen);
+  }
+  // The transparent copy is a routine of the GDI stand-in itself.
+  gTransparentBlt = &TransparentBlt;
+}
+
+void ExitGraphics() {
+  for (VLookPainter*& painter : gLookPainters) {
+    delete painter;
+    painter = nullptr;
+  }
+  FreeDeviceColors();
+  gTransparentBlt = nullptr;
+  FreeFontCache();
+  ReleaseGraphicsHookState();
+}

@@ -1,0 +1,955 @@
+// VPort's fonts and text: the font state, the GDI font built through the
+// shared font cache, metrics, measuring, runs drawn at the pen (also rotated
+// and laid out with a printer's widths), strings in boxes, and the pen.
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstring>
+
+#include "framework/core/containers/VChainListOf.h"
+#include "framework/core/intl/VIntlMgr.h"
+#include "framework/core/memory/VMemoryMgr.h"
+#include "framework/system/environment/VSystemServices.h"
+#include "graphics/GraphicsMath_p.h"
+#include "graphics/VCharWidthCache.h"
+#include "graphics/VLookPainter.h"
+#include "graphics/VPixelMap.h"
+#include "graphics/VPort.h"
+#include "graphics/VReferencePrinter.h"
+#include "graphics/VShape.h"
+#include "platform/gdi/GdiFont.h"
+
+namespace gm = graphics_math;
+
+namespace {
+
+// Runs shorter than this use buffers on the stack; longer ones a block of
+// the memory manager.
+constexpr int32_t kStackRun = 128;
+
+template <typename T>
+class RunBuffer {
+ public:
+  explicit RunBuffer(int32_t count) {
+    if (count < kStackRun) {
+      fData = fInline;
+    } else if (gMemoryMgr != nullptr && count <= INT32_MAX / int32_t(sizeof(T))) {
+      fData = static_cast<T*>(gMemoryMgr->NewBlock(uint32_t(count) * sizeof(T)));
+      fHeap = fData != nullptr;
+    }
+  }
+  ~RunBuffer() {
+    if (fHeap) gMemoryMgr->DisposeBlock(fData);
+  }
+  RunBuffer(const RunBuffer&) = delete;
+  RunBuffer& operator=(const RunBuffer&) = delete;
+  T* Data() const { return fData; }
+
+ private:
+  T fInline[kStackRun];
+  T* fData = nullptr;
+  bool fHeap = false;
+};
+
+bool IsWin9xFamily() {
+  const int32_t code = VSystemServices::GetSystemVersion();
+  return code == 3 || code == 5;
+}
+
+bool IsNTFamily() {
+  const int32_t code = VSystemServices::GetSystemVersion();
+  return code == 2 || code == 4 || code == 6 || code == 7;
+}
+
+// Macintosh or ANSI bytes to UTF-16 through the international tables (each
+// byte its own unit when there are none). Answers the units written.
+int32_t BytesToUnicode(const uint8_t* source, int32_t count, bool mac, char16_t* units) {
+  if (gIntlMgr != nullptr) {
+    const uint8_t* s = source;
+    char16_t* d = units;
+    if (mac) {
+      gIntlMgr->MacToUni(s, d, units + count, count);
+    } else {
+      gIntlMgr->WinToUni(s, d, units + count, count);
+    }
+    return static_cast<int32_t>(d - units);
+  }
+  for (int32_t i = 0; i < count; ++i) units[i] = source[i];
+  return count;
+}
+
+// UTF-16 to ANSI bytes, at most `room` of them. Answers the bytes written.
+int32_t UnicodeToAnsi(const char16_t* units, int32_t count, uint8_t* bytes, int32_t room) {
+  if (gIntlMgr != nullptr) {
+    const char16_t* s = units;
+    uint8_t* d = bytes;
+    gIntlMgr->UniToWin(s, d, bytes + room, count);
+    return static_cast<int32_t>(d - bytes);
+  }
+  int32_t n = 0;
+  for (; n < count && n < room; ++n) {
+    bytes[n] = units[n] < 0x100 ? static_cast<uint8_t>(units[n]) : '?';
+  }
+  return n;
+}
+
+// A string's characters in one encoding, for the whole call.
+class StringChars {
+ public:
+  explicit StringChars(const VString& text)
+      : fText(text), fLength(text.GetLength()), fKind(static_cast<int16_t>(text.GetCharKind())) {
+    fChars = fLength > 0 ? text.GetBuffer() : nullptr;
+  }
+  ~StringChars() {
+    if (fChars != nullptr) fText.ReleaseBuffer();
+  }
+  const void* Chars() const { return fChars; }
+  int32_t Length() const { return fLength; }
+  int16_t Kind() const { return fKind; }
+
+ private:
+  const VString& fText;
+  int32_t fLength;
+  int16_t fKind;
+  const void* fChars;
+};
+
+// A string as ANSI bytes (3 bytes of room a character), in a block of the
+// memory manager.
+class AnsiText {
+ public:
+  explicit AnsiText(const VString& text) {
+    StringChars chars(text);
+    const int32_t n = chars.Length();
+    if (n <= 0 || gMemoryMgr == nullptr || n > INT32_MAX / 3) return;
+    fBytes = static_cast<uint8_t*>(gMemoryMgr->NewBlock(uint32_t(n) * 3 + 1));
+    if (fBytes == nullptr) return;
+    if (chars.Kind() == kTextUnicode) {
+      fLength = UnicodeToAnsi(static_cast<const char16_t*>(chars.Chars()), n, fBytes, n * 3);
+    } else if (chars.Kind() == kTextAnsi) {
+      std::memcpy(fBytes, chars.Chars(), size_t(n));
+      fLength = n;
+    } else {
+      RunBuffer<char16_t> units(n);
+      if (units.Data() == nullptr) return;
+      const int32_t count =
+          BytesToUnicode(static_cast<const uint8_t*>(chars.Chars()), n, true, units.Data());
+      fLength = UnicodeToAnsi(units.Data(), count, fBytes, n * 3);
+    }
+  }
+  ~AnsiText() {
+    if (fBytes != nullptr) gMemoryMgr->DisposeBlock(fBytes);
+  }
+  AnsiText(const AnsiText&) = delete;
+  AnsiText& operator=(const AnsiText&) = delete;
+  const char* Bytes() const { return reinterpret_cast<const char*>(fBytes); }
+  int32_t Length() const { return fLength; }
+
+ private:
+  uint8_t* fBytes = nullptr;
+  int32_t fLength = 0;
+};
+
+// The face name as an 8-bit text of at most 31 characters.
+void FaceNameAnsi(const VString& name, char face[LF_FACESIZE]) {
+  std::memset(face, 0, LF_FACESIZE);
+  StringChars chars(name);
+  const int32_t n = std::min<int32_t>(chars.Length(), LF_FACESIZE - 1);
+  if (n <= 0) return;
+  if (chars.Kind() == kTextUnicode) {
+    UnicodeToAnsi(static_cast<const char16_t*>(chars.Chars()), n,
+                  reinterpret_cast<uint8_t*>(face), LF_FACESIZE - 1);
+  } else {
+    std::memcpy(face, chars.Chars(), size_t(n));
+  }
+}
+
+bool SameName(const VString& a, const VString& b) {
+  const int32_t n = a.GetLength();
+  if (n != b.GetLength()) return false;
+  for (int32_t i = 1; i <= n; ++i) {
+    if (a.GetCharAt(i) != b.GetCharAt(i)) return false;
+  }
+  return true;
+}
+
+void PushReal(VDoubleStack& stack, double value) {
+  uint32_t halves[2];
+  std::memcpy(halves, &value, 8);
+  stack.Push(halves[0], halves[1]);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Font state
+
+void VPort::SetFontName(const VString& name) {
+  if (SameName(fFontName, name)) return;
+  fFontName.SetString(name, kWholeValue);
+  fFontDirty = kFontDirtyAll;
+}
+
+void VPort::GetFontName(VString& name) const { name.SetString(fFontName, kWholeValue); }
+
+void VPort::SetFontSize(double size, bool inDeviceUnits) {
+  if (size == fFontSize && inDeviceUnits == fSizeInDeviceUnits) return;
+  fFontSize = size;
+  fSizeInDeviceUnits = inDeviceUnits;
+  fFontDirty = kFontDirtyAll;
+}
+
+namespace {
+
+void SetStyleBit(uint8_t& style, uint16_t& dirty, uint8_t bit, bool on) {
+  const uint8_t changed = on ? uint8_t(style | bit) : uint8_t(style & ~bit);
+  if (changed == style) return;
+  style = changed;
+  dirty = VPort::kFontDirtyAll;
+}
+
+}  // namespace
+
+void VPort::SetBold(bool on) { SetStyleBit(fFontStyle, fFontDirty, kStyleBold, on); }
+void VPort::SetItalic(bool on) { SetStyleBit(fFontStyle, fFontDirty, kStyleItalic, on); }
+void VPort::SetUnderline(bool on) { SetStyleBit(fFontStyle, fFontDirty, kStyleUnderline, on); }
+void VPort::SetOutline(bool on) { SetStyleBit(fFontStyle, fFontDirty, kStyleOutline, on); }
+void VPort::SetShadow(bool on) { SetStyleBit(fFontStyle, fFontDirty, kStyleShadow, on); }
+void VPort::SetCondense(bool on) { SetStyleBit(fFontStyle, fFontDirty, kStyleCondense, on); }
+void VPort::SetExtend(bool on) { SetStyleBit(fFontStyle, fFontDirty, kStyleExtend, on); }
+
+void VPort::SetFontStyle(uint8_t style) {
+  fFontStyle = style;
+  fFontDirty = kFontDirtyAll;
+}
+
+void VPort::ClearFontStyle() {
+  if (fFontStyle == 0) return;
+  fFontStyle = 0;
+  fFontDirty = kFontDirtyAll;
+}
+
+void VPort::SetTextAngle(float degrees) {
+  fTextAngle = degrees;
+  fFontDirty = kFontDirtyAll;
+}
+
+void VPort::UseStandardFont(int32_t kind) {
+  VStr<80> name;
+  int16_t size = 8;
+  uint8_t bold = 0;
+  uint8_t italic = 0;
+  if (fLookPainter == nullptr ||
+      !fLookPainter->GetFont(fCurrentDC, kind, name, size, bold, italic)) {
+    name.SetChars("MS Sans Serif", 0, 13, kCharSetAnsi);
+    size = 8;
+    bold = italic = 0;
+  }
+  SetFontName(name);
+  SetFontSize(size, false);
+  ClearFontStyle();
+  SetBold(bold != 0);
+  SetItalic(italic != 0);
+}
+
+// ---------------------------------------------------------------------------
+// The font cache and the GDI font
+
+int32_t VPort::PixelSize(HDC dc) const {
+  if (fSizeInDeviceUnits) return gm::Trunc(fFontSize);
+  HDC resolution = fReferencePrinter != nullptr && fReferenceDC != nullptr ? fReferenceDC : dc;
+  return gm::Trunc(GetDeviceCaps(resolution, LOGPIXELSY) * fFontSize / 72.0 + 0.5);
+}
+
+void VPort::FindFont() {
+  if (gFontCache == nullptr) MakeFontCache();
+  char face[LF_FACESIZE];
+  FaceNameAnsi(fFontName, face);
+  LOGFONTA* descriptor = FindFontDescriptor(face);
+  // Entries are keyed by the measuring device and its resolution, so that a
+  // later device context with the same value meets none of them.
+  HDC keyDC = fReferencePrinter != nullptr ? fReferenceDC : nullptr;
+  const int32_t resX = keyDC != nullptr ? GetDeviceCaps(keyDC, LOGPIXELSX) : 0;
+  const int32_t resY = keyDC != nullptr ? GetDeviceCaps(keyDC, LOGPIXELSY) : 0;
+  const auto pixelSize = static_cast<int16_t>(PixelSize(fCurrentDC));
+
+  VCharWidthCache* leastRecent = nullptr;
+  int32_t leastIndex = 0;
+  const int32_t count = gFontCache->Count();
+  for (int32_t i = 1; i <= count; ++i) {
+    VCharWidthCache* entry = gFontCache->GetAt(i);
+    if (entry == nullptr) continue;
+    if (entry->Matches(keyDC, resX, resY, descriptor, pixelSize, fFontStyle)) {
+      fFontEntry = entry;
+      return;
+    }
+    if (leastRecent == nullptr || entry->GetLastUse() < leastRecent->GetLastUse()) {
+      leastRecent = entry;
+      leastIndex = i;
+    }
+  }
+  if (count >= kFontCacheLimit && leastRecent != nullptr &&
+      leastRecent->GetLastUse() > kFontCacheIdleTicks) {
+    // Let go but not deleted: ports may still draw with it.
+    gFontCache->RemoveAt(leastIndex, true);
+    if (gRetiredFontCache != nullptr) gRetiredFontCache->Add(&leastRecent);
+  }
+  auto* entry = new VCharWidthCache(keyDC, resX, resY, descriptor, pixelSize, fFontStyle);
+  gFontCache->Add(&entry);
+  fFontEntry = entry;
+}
+
+uint32_t VPort::PrepareFont(uint16_t need) {
+  HDC dc = fCurrentDC;
+  if (dc == nullptr) return 0;
+
+  bool reselect = false;
+  if (fReferencePrinter != nullptr && fReferencePrinter->RegisterPort(this)) {
+    // Another port measured on the printer since: its DC may have changed,
+    // and its font is what the printer DC holds now.
+    HDC info = fReferencePrinter->GetInfoDC();
+    if (info != fReferenceDC) {
+      if (fReferenceFont != nullptr) DeleteObject(fReferenceFont);
+      fReferenceFont = nullptr;
+      fReferenceDC = info;
+      const int32_t portX = GetDeviceCaps(dc, LOGPIXELSX);
+      const int32_t portY = GetDeviceCaps(dc, LOGPIXELSY);
+      fPrinterRatioX = portX > 0 ? double(GetDeviceCaps(info, LOGPIXELSX)) / portX : 1.0;
+      fPrinterRatioY = portY > 0 ? double(GetDeviceCaps(info, LOGPIXELSY)) / portY : 1.0;
+      fFontDirty = kFontDirtyAll;
+    } else {
+      reselect = true;
+    }
+  }
+
+  if (fFontDirty == 0 && !reselect) {
+    if (fFontEntry != nullptr) fFontEntry->Touch();
+    return fFontEntry != nullptr ? fFontEntry->GetLastUse() : 0;
+  }
+  if (need & kFontDirtyMetrics) need |= kFontDirtyGdiFont;
+  if (need & kFontDirtyGdiFont) need |= kFontDirtyEntry;
+
+  if ((fFontDirty & need & kFontDirtyEntry) != 0) {
+    FindFont();
+    fFontDirty &= ~kFontDirtyEntry;
+  }
+  if ((fFontDirty & need & kFontDirtyGdiFont) != 0 && fFontEntry != nullptr) {
+    LOGFONTA* font = fFontEntry->GetDescriptor();
+    font->lfWidth = 0;
+    font->lfEscapement = 0;
+    font->lfOrientation = 0;
+    font->lfWeight = (fFontStyle & kStyleBold) != 0 ? FW_BOLD : FW_NORMAL;
+    font->lfItalic = (fFontStyle & kStyleItalic) != 0 ? 1 : 0;
+    font->lfUnderline = (fFontStyle & kStyleUnderline) != 0 ? 1 : 0;
+    font->lfOutPrecision = 0;
+    font->lfClipPrecision = 0;
+    font->lfQuality = 0;
+    if (fReferencePrinter != nullptr && fReferenceDC != nullptr) {
+      font->lfHeight = -PixelSize(fReferenceDC);
+      HFONT printerFont = CreateFontIndirectA(font);
+      if (printerFont == nullptr || SelectObject(fReferenceDC, printerFont) == nullptr) {
+        ReportGdiFailure();
+      }
+      if (fReferenceFont != nullptr) DeleteObject(fReferenceFont);
+      fReferenceFont = printerFont;
+    }
+    font->lfHeight = fSizeInDeviceUnits
+                         ? -gm::Trunc(fFontSize)
+                         : -gm::Trunc(GetDeviceCaps(dc, LOGPIXELSY) * fFontSize / 72.0 + 0.5);
+    HFONT portFont = CreateFontIndirectA(font);
+    if (portFont == nullptr) {
+      ReportGdiFailure();
+    } else {
+      HGDIOBJ previous = SelectObject(dc, portFont);
+      if (previous == nullptr) {
+        ReportGdiFailure();
+        DeleteObject(portFont);
+      } else {
+        DeleteObject(previous);
+      }
+    }
+    fFontDirty &= ~kFontDirtyGdiFont;
+  }
+  if ((fFontDirty & need & kFontDirtyMetrics) != 0 && fFontEntry != nullptr) {
+    if (!fFontEntry->HasMetrics()) {
+      TEXTMETRICA tm{};
+      if (GetTextMetricsA(dc, &tm)) {
+        fTrueType = (tm.tmPitchAndFamily & TMPF_TRUETYPE) != 0;
+        double ascent = tm.tmAscent + tm.tmExternalLeading;
+        double descent = tm.tmDescent;
+        // ascent + descent + leading is tmHeight.
+        double leading = tm.tmHeight - ascent - descent;
+        if (IsMapped()) {
+          const double f = fScaleY * fZoomY;
+          ascent /= f;
+          descent /= f;
+          leading /= f;
+        }
+        fFontEntry->SetMetrics(static_cast<int16_t>(gm::Trunc(ascent)),
+                               static_cast<int16_t>(gm::Trunc(descent)),
+                               static_cast<int16_t>(gm::Trunc(leading)));
+      } else {
+        ReportGdiFailure();
+      }
+    }
+    fFontDirty = 0;
+  }
+  if (reselect && fReferenceFont != nullptr && fReferenceDC != nullptr) {
+    SelectObject(fReferenceDC, fReferenceFont);
+  }
+  if (fFontEntry == nullptr) return 0;
+  fFontEntry->Touch();
+  return fFontEntry->GetLastUse();
+}
+
+int16_t VPort::GetFontAscent() {
+  PrepareFont(kFontDirtyMetrics);
+  return fFontEntry != nullptr ? fFontEntry->GetAscent() : 0;
+}
+
+int16_t VPort::GetFontDescent() {
+  PrepareFont(kFontDirtyMetrics);
+  return fFontEntry != nullptr ? fFontEntry->GetDescent() : 0;
+}
+
+int16_t VPort::GetFontLeading() {
+  PrepareFont(kFontDirtyMetrics);
+  return fFontEntry != nullptr ? fFontEntry->GetLeading() : 0;
+}
+
+int16_t VPort::GetFontHeight() {
+  return static_cast<int16_t>(GetFontAscent() + GetFontDescent());
+}
+
+int16_t VPort::GetLineHeight() {
+  return static_cast<int16_t>(GetFontAscent() + GetFontDescent() + GetFontLeading());
+}
+
+// ---------------------------------------------------------------------------
+// Measuring
+
+float VPort::MeasureText(const void* text, int32_t length, int16_t kind) {
+  if (length <= 0 || text == nullptr || fCurrentDC == nullptr) return 0.0f;
+  PrepareFont(kFontDirtyGdiFont);
+  const bool onPrinter = fReferencePrinter != nullptr && fReferenceDC != nullptr;
+  HDC dc = onPrinter ? fReferenceDC : fCurrentDC;
+  SIZE extent{0, 0};
+  if (kind == kTextUnicode) {
+    GetTextExtentPoint32W(dc, static_cast<const char16_t*>(text), length, &extent);
+  } else if (kind == kTextAnsi) {
+    GetTextExtentPoint32A(dc, static_cast<const char*>(text), length, &extent);
+  } else if (kind == kTextMac) {
+    RunBuffer<char16_t> units(length);
+    if (units.Data() == nullptr) return 0.0f;
+    const int32_t n =
+        BytesToUnicode(static_cast<const uint8_t*>(text), length, true, units.Data());
+    GetTextExtentPoint32W(dc, units.Data(), n, &extent);
+  }
+  double width = extent.cx;
+  if (onPrinter) {
+    width /= fPrinterRatioX;
+  } else if (fZoomOn) {
+    width /= fZoomX;
+  }
+  return static_cast<float>(width);
+}
+
+float VPort::MeasureString(const VString& text) {
+  StringChars chars(text);
+  return MeasureText(chars.Chars(), chars.Length(), chars.Kind());
+}
+
+float VPort::CharWidth(char16_t unit) {
+  if (fCurrentDC == nullptr) return 0.0f;
+  PrepareFont(kFontDirtyGdiFont);
+  if (fFontEntry == nullptr) return 0.0f;
+  const bool onPrinter = fReferencePrinter != nullptr && fReferenceDC != nullptr;
+  double width = fFontEntry->GetWidth(unit, *this, onPrinter ? fReferenceDC : fCurrentDC);
+  if (onPrinter) {
+    width /= fPrinterRatioX;
+  } else if (fZoomOn) {
+    width /= fZoomX;
+  }
+  return static_cast<float>(width);
+}
+
+float VPort::MeasureChar(uint16_t code, int16_t kind) {
+  char16_t unit = code;
+  if (kind == kTextMac || kind == kTextAnsi) {
+    const uint8_t byte = static_cast<uint8_t>(code);
+    if (BytesToUnicode(&byte, 1, kind == kTextMac, &unit) != 1) return 0.0f;
+  }
+  return CharWidth(unit);
+}
+
+// ---------------------------------------------------------------------------
+// Drawing runs
+
+void VPort::DrawTextRun(const void* text, int32_t length, int16_t kind) {
+  if (fCurrentDC == nullptr || text == nullptr || length <= 0) return;
+  if (kind == kTextUnicode && IsMetafile() && IsWin9xFamily()) {
+    // Metafiles of that family keep no wide text: it goes in as ANSI.
+    RunBuffer<uint8_t> bytes(length * 3 < kStackRun ? length * 3 : length * 3);
+    if (bytes.Data() == nullptr) return;
+    const int32_t n = UnicodeToAnsi(static_cast<const char16_t*>(text), length, bytes.Data(),
+                                    length * 3);
+    DrawTextRun(bytes.Data(), n, kTextAnsi);
+    return;
+  }
+  if (kind == kTextMac) {
+    RunBuffer<char16_t> units(length);
+    if (units.Data() == nullptr) return;
+    const int32_t n =
+        BytesToUnicode(static_cast<const uint8_t*>(text), length, true, units.Data());
+    DrawTextRun(units.Data(), n, kTextUnicode);
+    return;
+  }
+  if (kind != kTextAnsi && kind != kTextUnicode) return;
+
+  PrepareText();
+  HDC portDC = fCurrentDC;
+  HDC drawDC = portDC;
+  const bool rotated = fTextAngle != 0.0f;
+  TEXTMETRICA tm{};
+  HBITMAP bitmap = nullptr;
+  HGDIOBJ displacedBitmap = nullptr;
+  HGDIOBJ displacedFont = nullptr;
+  int32_t bitmapWidth = 0;
+  int32_t bitmapHeight = 0;
+  int16_t rowBytes = 0;
+
+  if (!rotated) {
+    MoveToEx(portDC, gm::Trunc(fOriginX + fPenX), gm::Trunc(fOriginY + fPenY), nullptr);
+  } else {
+    // The run is drawn black on white into a one-bit bitmap, then turned.
+    GetTextMetricsA(portDC, &tm);
+    bitmapHeight = tm.tmAscent + tm.tmDescent;
+    bitmapWidth = gm::Trunc(MeasureText(text, length, kind) * fZoomX * fScaleX);
+    rowBytes = PixelMapRowBytes(bitmapWidth, 1, 2);
+    if (bitmapWidth <= 0 || bitmapHeight <= 0 || rowBytes <= 0 || gMemoryMgr == nullptr) return;
+    const uint32_t size = uint32_t(rowBytes) * uint32_t(bitmapHeight);
+    auto* white = static_cast<uint8_t*>(gMemoryMgr->NewBlock(size));
+    if (white == nullptr) return;
+    std::memset(white, 0xFF, size);
+    bitmap = CreateBitmap(bitmapWidth, bitmapHeight, 1, 1, white);
+    gMemoryMgr->DisposeBlock(white);
+    drawDC = bitmap != nullptr ? CreateCompatibleDC(portDC) : nullptr;
+    if (drawDC == nullptr) {
+      ReportGdiFailure();
+      if (bitmap != nullptr) DeleteObject(bitmap);
+      return;
+    }
+    displacedBitmap = SelectObject(drawDC, bitmap);
+    displacedFont = SelectObject(drawDC, GetCurrentObject(portDC, OBJ_FONT));
+    MoveToEx(drawDC, 0, tm.tmAscent, nullptr);
+    SetTextAlign(drawDC, TA_BASELINE | TA_UPDATECP);
+  }
+
+  if (fReferencePrinter == nullptr || fReferenceDC == nullptr) {
+    if (kind == kTextUnicode) {
+      TextOutW(drawDC, 0, 0, static_cast<const char16_t*>(text), length);
+    } else {
+      TextOutA(drawDC, 0, 0, static_cast<const char*>(text), length);
+    }
+  } else {
+    // The printer's widths, laid out on this device with the fraction of a
+    // pixel carried from character to character and from run to run.
+    RunBuffer<INT> widths(length);
+    if (widths.Data() != nullptr) {
+      INT* w = widths.Data();
+      if (kind == kTextUnicode) {
+        if (fFontEntry != nullptr) {
+          fFontEntry->GetWidths(static_cast<const char16_t*>(text), length, *this, fReferenceDC,
+                                w);
+        } else {
+          std::fill(w, w + length, 0);
+        }
+      } else {
+        // Partial extents from the start of the run; each character's width
+        // is the difference of two of them.
+        INT fit = 0;
+        SIZE size{0, 0};
+        if (!GetTextExtentExPointA(fReferenceDC, static_cast<const char*>(text), length,
+                                   INT_MAX, &fit, w, &size)) {
+          std::fill(w, w + length, 0);
+        }
+        for (int32_t i = length - 1; i > 0; --i) w[i] -= w[i - 1];
+      }
+      float running = fTextCarry;
+      int32_t placed = 0;
+      for (int32_t i = 0; i < length; ++i) {
+        running += static_cast<float>(w[i] / fPrinterRatioX);
+        const int32_t advance = gm::Trunc(running + 0.5f - float(placed));
+        placed += advance;
+        w[i] = advance;
+      }
+      fTextCarry = running - static_cast<float>(placed);
+      if (kind == kTextUnicode) {
+        ExtTextOutW(drawDC, 0, 0, 0, nullptr, static_cast<const char16_t*>(text), UINT(length),
+                    w);
+      } else if (!IsMetafile()) {
+        ExtTextOutA(drawDC, 0, 0, 0, nullptr, static_cast<const char*>(text), UINT(length), w);
+      } else {
+        // One character at a time, each placed at the start plus the
+        // advances before it.
+        POINT start{0, 0};
+        GetCurrentPositionEx(drawDC, &start);
+        const auto* bytes = static_cast<const char*>(text);
+        int32_t x = start.x;
+        for (int32_t i = 0; i < length; ++i) {
+          TextOutA(drawDC, 0, 0, bytes + i, 1);
+          x = gm::Add(x, w[i]);
+          MoveToEx(drawDC, x, start.y, nullptr);
+        }
+      }
+    }
+  }
+
+  if (!rotated) {
+    POINT at{0, 0};
+    MoveToEx(portDC, 0, 0, &at);
+    fPenX = static_cast<double>(at.x) - fOriginX;
+    fPenY = static_cast<double>(at.y) - fOriginY;
+    return;
+  }
+
+  // Turn the bitmap and lay its black pixels on the port in the text colour.
+  GdiFlush();
+  const uint32_t size = uint32_t(rowBytes) * uint32_t(bitmapHeight);
+  auto* bits = static_cast<uint8_t*>(gMemoryMgr->NewBlock(size));
+  VTransformedPixelMap turned;
+  const bool ok = bits != nullptr &&
+                  GetBitmapBits(bitmap, LONG(size), bits) == LONG(size) &&
+                  TransformPixelMap(fTextAngle, bits, rowBytes, bitmapWidth, bitmapHeight, 1, 2,
+                                    0xFF, &turned);
+  if (bits != nullptr) gMemoryMgr->DisposeBlock(bits);
+  SelectObject(drawDC, displacedFont);
+  HBITMAP turnedBitmap =
+      ok ? CreateBitmap(turned.width, turned.height, 1, 1, turned.pixels) : nullptr;
+  if (turned.pixels != nullptr) gMemoryMgr->DisposeBlock(turned.pixels);
+  double c = 1.0;
+  double s = 0.0;
+  TurnFactors(fTextAngle, &c, &s);
+  if (turnedBitmap != nullptr) {
+    SelectObject(drawDC, turnedBitmap);
+    // The run turns about its pen point, the start of its baseline, which
+    // lies tmAscent below the bitmap's top-left corner.
+    const int32_t x = gm::Trunc(fOriginX + fPenX + turned.left - tm.tmAscent * s);
+    const int32_t y = gm::Trunc(fOriginY + fPenY + turned.top - tm.tmAscent * c);
+    SetBkColor(portDC, fBackColor);
+    ::SetTextColor(portDC, RGB(0, 0, 0));
+    if (!BitBlt(portDC, x, y, turned.width, turned.height, drawDC, 0, 0, MERGEPAINT)) {
+      ReportGdiFailure();
+    }
+    ::SetTextColor(portDC, fTextColor);
+    if (!BitBlt(portDC, x, y, turned.width, turned.height, drawDC, 0, 0, SRCAND)) {
+      ReportGdiFailure();
+    }
+  }
+  SelectObject(drawDC, displacedBitmap);
+  DeleteDC(drawDC);
+  DeleteObject(bitmap);
+  if (turnedBitmap != nullptr) DeleteObject(turnedBitmap);
+  // The pen moves to the turned end of the run.
+  fPenX += bitmapWidth * c;
+  fPenY -= bitmapWidth * s;
+}
+
+void VPort::DrawString(const VString& text) {
+  StringChars chars(text);
+  DrawTextRun(chars.Chars(), chars.Length(), chars.Kind());
+}
+
+// ---------------------------------------------------------------------------
+// Strings in boxes
+
+void VPort::DrawTextInBox(const VString& text, int16_t horizontal, int16_t vertical, int32_t x,
+                          int32_t y, int32_t w, int32_t h, bool singleLine) {
+  if (w < 1 || h < 1 || text.GetLength() == 0 || fCurrentDC == nullptr) return;
+  PrepareText();
+  const int32_t ascent = GetFontAscent();
+  const int32_t lineHeight = ascent + GetFontDescent() + GetFontLeading();
+  HDC dc = fCurrentDC;
+
+  if (!singleLine) {
+    AnsiText ansi(text);
+    const int32_t n = ansi.Length();
+    if (n <= 0) return;
+    const RECT box = MapRect(x, y, w, h, 0);
+    const int32_t boxWidth = box.right - box.left;
+    const int32_t boxHeight = box.bottom - box.top;
+    const double f = IsMapped() ? fScaleY * fZoomY : 1.0;
+    const int32_t deviceLine = gm::Trunc(lineHeight * f);
+    const int32_t deviceAscent = gm::Trunc(ascent * f);
+    RunBuffer<INT> extents(n);
+    if (extents.Data() == nullptr || boxWidth <= 0) return;
+    INT* ext = extents.Data();
+    SIZE whole{0, 0};
+    GetTextExtentPoint32A(dc, ansi.Bytes(), n, &whole);
+    int32_t block = deviceLine;
+    if (boxHeight > 2 * deviceLine && whole.cx > boxWidth) {
+      block = static_cast<int32_t>(
+          std::min<int64_t>(boxHeight, int64_t{deviceLine} * (whole.cx / boxWidth + 1)));
+    }
+    int32_t top = box.top;
+    if (vertical == 1 || vertical == 3) {
+      top += (boxHeight - block) / 2;
+    } else if (vertical == 2) {
+      top += boxHeight - block;
+    }
+    UINT align = TA_BASELINE | TA_LEFT;
+    int32_t anchor = box.left;
+    if (horizontal == 1 || horizontal == 3) {
+      align = TA_BASELINE | TA_CENTER;
+      anchor = box.left + boxWidth / 2;
+    } else if (horizontal == 2) {
+      align = TA_BASELINE | TA_RIGHT;
+      anchor = box.right;
+    }
+    const UINT oldAlign = SetTextAlign(dc, align);
+    const int oldMode = SetBkMode(dc, TRANSPARENT);
+    int32_t baseline = top + deviceAscent;
+    const char* bytes = ansi.Bytes();
+    int32_t at = 0;
+    while (at < n) {
+      const int32_t rest = n - at;
+      INT fit = 0;
+      SIZE size{0, 0};
+      GetTextExtentExPointA(dc, bytes + at, rest, INT_MAX, &fit, ext, &size);
+      int32_t lineEnd = n;
+      int32_t next = n;
+      if (size.cx > boxWidth) {
+        // The longest prefix that ends at a space and fits.
+        int32_t cut = -1;
+        for (int32_t i = 1; i < rest; ++i) {
+          if (bytes[at + i] == ' ' && ext[i - 1] <= boxWidth) cut = i;
+          if (ext[i - 1] > boxWidth) break;
+        }
+        if (cut < 0) {
+          // No space fits: the line is one word.
+          cut = 1;
+          while (cut < rest && bytes[at + cut] != ' ') ++cut;
+        }
+        lineEnd = at + cut;
+        next = lineEnd < n ? lineEnd + 1 : n;
+      }
+      ExtTextOutA(dc, anchor, baseline, ETO_CLIPPED, &box, bytes + at, UINT(lineEnd - at),
+                  nullptr);
+      baseline += deviceLine;
+      at = next;
+    }
+    SetTextAlign(dc, oldAlign);
+    SetBkMode(dc, oldMode);
+    return;
+  }
+
+  // One line, cut and ended with an ellipsis when it does not fit.
+  StringChars chars(text);
+  const int32_t n = chars.Length();
+  const float whole = MeasureText(chars.Chars(), n, chars.Kind());
+  int32_t fit = n;
+  static const char16_t kEllipsis = 0x2026;
+  static const char kFullStops[] = "...";
+  const void* ellipsis = nullptr;
+  int32_t ellipsisLength = 0;
+  int16_t ellipsisKind = kTextUnicode;
+  float ellipsisWidth = 0.0f;
+  if (whole > float(w)) {
+    ellipsisWidth = CharWidth(kEllipsis);
+    if (ellipsisWidth < 5.0f) {
+      ellipsis = kFullStops;
+      ellipsisLength = 3;
+      ellipsisKind = kTextAnsi;
+      ellipsisWidth = MeasureText(kFullStops, 3, kTextAnsi);
+    } else {
+      ellipsis = &kEllipsis;
+      ellipsisLength = 1;
+    }
+    const float room = float(w) - ellipsisWidth;
+    const bool onPrinter = fReferencePrinter != nullptr && fReferenceDC != nullptr;
+    const double factor = onPrinter ? fPrinterRatioX : (fZoomOn ? fZoomX : 1.0);
+    const INT maxExtent = room <= 0.0f ? 0 : gm::Trunc(room * factor);
+    HDC measuring = onPrinter ? fReferenceDC : dc;
+    INT fitted = 0;
+    SIZE size{0, 0};
+    if (room <= 0.0f) {
+      fitted = 0;
+    } else if (chars.Kind() == kTextAnsi) {
+      GetTextExtentExPointA(measuring, static_cast<const char*>(chars.Chars()), n, maxExtent,
+                            &fitted, nullptr, &size);
+    } else {
+      RunBuffer<char16_t> units(n);
+      if (units.Data() == nullptr) return;
+      int32_t count = n;
+      if (chars.Kind() == kTextUnicode) {
+        std::memcpy(units.Data(), chars.Chars(), size_t(n) * 2);
+      } else {
+        count = BytesToUnicode(static_cast<const uint8_t*>(chars.Chars()), n, true, units.Data());
+      }
+      if (IsNTFamily()) {
+        GetTextExtentExPointW(measuring, units.Data(), count, maxExtent, &fitted, nullptr, &size);
+      } else {
+        float sum = 0.0f;
+        fitted = 0;
+        while (fitted < count) {
+          sum += CharWidth(units.Data()[fitted]);
+          if (sum > room) break;
+          ++fitted;
+        }
+      }
+    }
+    fit = std::clamp<int32_t>(fitted, 0, n);
+  }
+  const float lineWidth =
+      (fit == n ? whole : MeasureText(chars.Chars(), fit, chars.Kind())) + ellipsisWidth;
+  double lineX = static_cast<double>(x) + 1;
+  if (horizontal == 1 || horizontal == 3) {
+    lineX = x + gm::Trunc((w - lineWidth) / 2);
+  } else if (horizontal == 2) {
+    lineX = x + gm::Trunc(w - lineWidth);
+  }
+  int32_t lineTop = y;
+  if (vertical == 1 || vertical == 3) {
+    lineTop = y + (h - lineHeight) / 2 + 1;
+  } else if (vertical == 2) {
+    lineTop = y + h - lineHeight;
+  }
+  MoveTo(lineX, static_cast<double>(lineTop) + ascent, true);
+  if (fit > 0) DrawTextRun(chars.Chars(), fit, chars.Kind());
+  if (ellipsis != nullptr) DrawTextRun(ellipsis, ellipsisLength, ellipsisKind);
+}
+
+void VPort::DrawTextInRect(const VString& text, int16_t horizontal, int16_t vertical,
+                           const VRect& r, bool singleLine) {
+  DrawTextInBox(text, horizontal, vertical, r.GetLeft(), r.GetTop(), r.GetWidth(), r.GetHeight(),
+                singleLine);
+}
+
+void VPort::DrawTextInBoxSystem(const VString& text, int16_t horizontal, int16_t vertical,
+                                const VRect& r, int32_t) {
+  if (fCurrentDC == nullptr || text.GetLength() == 0) return;
+  PrepareText();
+  HDC dc = fCurrentDC;
+  AnsiText ansi(text);
+  if (ansi.Length() <= 0) return;
+  UINT format = DT_EDITCONTROL;
+  if (horizontal == 1) {
+    format |= DT_CENTER;
+  } else if (horizontal == 2) {
+    format |= DT_RIGHT;
+  }
+  RECT box = MapRect(r.GetLeft(), r.GetTop(), r.GetWidth(), r.GetHeight(), 0);
+  const UINT oldAlign = SetTextAlign(dc, TA_LEFT | TA_TOP);
+  if (vertical == 1 || vertical == 2) {
+    RECT measured = box;
+    DrawTextExA(dc, ansi.Bytes(), ansi.Length(), &measured, format | DT_CALCRECT, nullptr);
+    const int32_t free = (box.bottom - box.top) - (measured.bottom - measured.top);
+    box.top += vertical == 1 ? free / 2 : free;
+  }
+  box.left += 1;
+  box.right -= 1;
+  box.bottom -= 1;
+  DrawTextExA(dc, ansi.Bytes(), ansi.Length(), &box, format, nullptr);
+  SetTextAlign(dc, oldAlign);
+}
+
+// ---------------------------------------------------------------------------
+// The text pen
+
+void VPort::MoveTo(double x, double y, bool resetCarry) {
+  const double oldY = fPenY;
+  if (IsMapped()) {
+    fPenX = x * fScaleX * fZoomX;
+    fPenY = y * fScaleY * fZoomY;
+  } else {
+    fPenX = x;
+    fPenY = y;
+  }
+  if (resetCarry || (fReferencePrinter != nullptr && fPenY != oldY)) fTextCarry = 0.0f;
+}
+
+void VPort::Move(int32_t dx, int32_t dy) {
+  if (fZoomOn) {
+    fPenX += gm::Trunc(dx * fScaleX * fZoomX);
+    fPenY += gm::Trunc(dy * fScaleY * fZoomY);
+  } else if (fDeviceScaleOn) {
+    fPenX += gm::Trunc(dx * fScaleX);
+    fPenY += gm::Trunc(dy * fScaleY);
+  } else {
+    fPenX += dx;
+    fPenY += dy;
+  }
+}
+
+void VPort::AdvancePen(float width) {
+  if (!IsMapped()) {
+    const float v = width + static_cast<float>(fPenX) + fTextCarry;
+    fPenX = gm::Trunc(v + 0.5f);
+    fTextCarry = v - static_cast<float>(fPenX);
+  } else {
+    fPenX += gm::Trunc(width * (fScaleX * fZoomX));
+  }
+}
+
+void VPort::GetPenPosition(double& x, double& y) const {
+  if (fZoomOn) {
+    x = fPenX / (fZoomX * fScaleX);
+    y = fPenY / (fZoomY * fScaleY);
+  } else if (fDeviceScaleOn) {
+    x = fPenX / fScaleX;
+    y = fPenY / fScaleY;
+  } else {
+    x = fPenX;
+    y = fPenY;
+  }
+}
+
+void VPort::PushPenPosition() {
+  PushReal(fPenPositionStack, fTextCarry);
+  PushReal(fPenPositionStack, fPenX);
+  PushReal(fPenPositionStack, fPenY);
+}
+
+void VPort::PopPenPosition() {
+  fPenY = fPenPositionStack.Pop();
+  fPenX = fPenPositionStack.Pop();
+  fTextCarry = static_cast<float>(fPenPositionStack.Pop());
+}
+
+// ---------------------------------------------------------------------------
+// The reference printer
+
+void VPort::SetReferencePrinter(VReferencePrinter* printer) {
+  if (fZoomOn || printer == fReferencePrinter) return;
+  ClearReferencePrinter();
+  if (printer == nullptr) return;
+  fReferencePrinter = printer;
+  fReferenceDC = printer->GetInfoDC();
+  const int32_t portX = fCurrentDC != nullptr ? GetDeviceCaps(fCurrentDC, LOGPIXELSX) : 0;
+  const int32_t portY = fCurrentDC != nullptr ? GetDeviceCaps(fCurrentDC, LOGPIXELSY) : 0;
+  fPrinterRatioX =
+      portX > 0 && fReferenceDC != nullptr ? double(GetDeviceCaps(fReferenceDC, LOGPIXELSX)) / portX
+                                           : 1.0;
+  fPrinterRatioY =
+      portY > 0 && fReferenceDC != nullptr ? double(GetDeviceCaps(fReferenceDC, LOGPIXELSY)) / portY
+                                           : 1.0;
+  fTextCarry = 0.0f;
+  fFontDirty = kFontDirtyAll;
+}
+
+void VPort::ClearReferencePrinter() {
+  if (fReferencePrinter == nullptr) return;
+  const bool wasUser = !fReferencePrinter->RegisterPort(this);
+  if (wasUser && fReferenceDC != nullptr) {
+    // The port's font leaves the printer's DC before it is deleted.
+    SelectObject(fReferenceDC, GetStockObject(SYSTEM_FONT));
+  }
+  if (fReferenceFont != nullptr) DeleteObject(fReferenceFont);
+  fReferenceFont = nullptr;
+  fReferencePrinter->RegisterPort(nullptr);
+  fReferencePrinter = nullptr;
+  fReferenceDC = nullptr;
+  fTextCarry = 0.0f;
+  fPrinterRatioX = fPrinterRatioY = 1.0;
+  fFontDirty = kFontDirtyAll;
+}

@@ -1,0 +1,232 @@
+// Tests of the shared font cache: keys, sharing between ports, the limit of
+// 24 entries with its retired list, width pages, descriptors and shut-down.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "framework/core/containers/VChainListOf.h"
+#include "graphics/GraphicsHooks.h"
+#include "graphics/VCharWidthCache.h"
+#include "graphics/VGraphicsStart.h"
+#include "graphics/VPort.h"
+#include "graphics/tests/GraphicsTestSupport.h"
+#include "platform/gdi/GdiFont.h"
+
+namespace {
+
+uint32_t gNow = 0;
+uint32_t TestTicks() { return gNow; }
+
+// Every test starts from an empty cache on its own clock.
+class FontCache : public testing::Test {
+ protected:
+  void SetUp() override {
+    ExitGraphics();
+    InitGraphics();
+    SetGraphicsTickProc(TestTicks);
+    gNow = 100;
+  }
+  void TearDown() override { SetGraphicsTickProc(nullptr); }
+
+  static void UseFont(VPort& port, const char* face, double size) {
+    VStr<80> name;
+    name.SetChars(face, 0, int32_t(std::strlen(face)), kCharSetAnsi);
+    port.SetFontName(name);
+    port.SetFontSize(size, false);
+  }
+};
+
+}  // namespace
+
+TEST_F(FontCache, TwoScreenPortsWithTheSameFontShareOneEntry) {
+  Canvas a(8, 8), b(8, 8);
+  VPort first(a.dc()), second(b.dc());
+  UseFont(first, "Arial", 12);
+  UseFont(second, "arial", 12);
+  first.PrepareFont(VPort::kFontDirtyMetrics);
+  second.PrepareFont(VPort::kFontDirtyMetrics);
+  ASSERT_NE(first.GetFontEntry(), nullptr);
+  EXPECT_EQ(first.GetFontEntry(), second.GetFontEntry());
+  EXPECT_EQ(gFontCache->Count(), 1);
+  second.SetBold(true);
+  second.PrepareFont(VPort::kFontDirtyEntry);
+  EXPECT_NE(first.GetFontEntry(), second.GetFontEntry());
+  EXPECT_EQ(gFontCache->Count(), 2);
+}
+
+TEST_F(FontCache, TwelvePointsOnA96DpiScreenIsSixteenPixels) {
+  Canvas canvas(8, 8);
+  VPort port(canvas.dc());
+  UseFont(port, "Times New Roman", 12);
+  port.PrepareFont(VPort::kFontDirtyGdiFont);
+  EXPECT_EQ(port.GetFontEntry()->GetPixelSize(), 16);
+  LOGFONTA selected{};
+  ASSERT_EQ(GetObjectA(GetCurrentObject(canvas.dc(), OBJ_FONT), sizeof selected, &selected),
+            int(sizeof selected));
+  EXPECT_EQ(selected.lfHeight, -16);
+  EXPECT_EQ(selected.lfWeight, FW_NORMAL);
+  EXPECT_STREQ(selected.lfFaceName, "Times New Roman");
+}
+
+TEST_F(FontCache, APortWithAReferencePrinterUsesAnEntryKeyedByThePrintersDC) {
+  HDC info = NewPrinterInfoDC(600);
+  ASSERT_NE(info, nullptr);
+  TestPrinter printer(info);
+  Canvas a(8, 8), b(8, 8);
+  VPort screen(a.dc()), measuring(b.dc());
+  UseFont(screen, "Arial", 12);
+  UseFont(measuring, "Arial", 12);
+  measuring.SetReferencePrinter(&printer);
+  EXPECT_DOUBLE_EQ(measuring.GetPrinterRatioX(), 600.0 / 96.0);
+  screen.PrepareFont(VPort::kFontDirtyGdiFont);
+  measuring.PrepareFont(VPort::kFontDirtyGdiFont);
+  ASSERT_NE(measuring.GetFontEntry(), nullptr);
+  EXPECT_NE(screen.GetFontEntry(), measuring.GetFontEntry());
+  EXPECT_EQ(measuring.GetFontEntry()->GetKeyDC(), info);
+  EXPECT_EQ(screen.GetFontEntry()->GetKeyDC(), nullptr);
+  EXPECT_EQ(measuring.GetFontEntry()->GetPixelSize(), 100);
+  LOGFONTA printerFont{};
+  GetObjectA(GetCurrentObject(info, OBJ_FONT), sizeof printerFont, &printerFont);
+  EXPECT_EQ(printerFont.lfHeight, -100);
+  LOGFONTA portFont{};
+  GetObjectA(GetCurrentObject(b.dc(), OBJ_FONT), sizeof portFont, &portFont);
+  EXPECT_EQ(portFont.lfHeight, -16);
+  EXPECT_EQ(printer.Registered(), &measuring);
+  // Forgetting the printer takes the port's font out of the printer's DC.
+  measuring.ClearReferencePrinter();
+  EXPECT_EQ(printer.Registered(), nullptr);
+  EXPECT_EQ(GetCurrentObject(info, OBJ_FONT), GetStockObject(SYSTEM_FONT));
+  DeleteDC(info);
+}
+
+TEST_F(FontCache, EntriesOfADeviceAtAnotherResolutionDoNotMatch) {
+  LOGFONTA* arial = FindFontDescriptor("Arial");
+  HDC dc = reinterpret_cast<HDC>(0x1234);
+  VCharWidthCache entry(dc, 300, 300, arial, 20, 0);
+  EXPECT_TRUE(entry.Matches(dc, 300, 300, arial, 20, 0));
+  EXPECT_FALSE(entry.Matches(dc, 600, 600, arial, 20, 0));
+  EXPECT_FALSE(entry.Matches(nullptr, 300, 300, arial, 20, 0));
+  EXPECT_FALSE(entry.Matches(dc, 300, 300, arial, 20, 1));
+  EXPECT_FALSE(entry.Matches(dc, 300, 300, arial, 21, 0));
+}
+
+TEST_F(FontCache, ForgettingADeviceRetiresItsEntries) {
+  HDC info = NewPrinterInfoDC(300);
+  TestPrinter printer(info);
+  Canvas canvas(8, 8);
+  VPort port(canvas.dc());
+  UseFont(port, "Arial", 10);
+  port.SetReferencePrinter(&printer);
+  port.PrepareFont(VPort::kFontDirtyGdiFont);
+  VCharWidthCache* entry = port.GetFontEntry();
+  ASSERT_EQ(gFontCache->Count(), 1);
+  ForgetFontCacheDevice(info);
+  EXPECT_EQ(gFontCache->Count(), 0);
+  EXPECT_EQ(gRetiredFontCache->Count(), 1);
+  EXPECT_EQ(gRetiredFontCache->GetAt(1), entry);
+  port.ClearReferencePrinter();
+  DeleteDC(info);
+}
+
+TEST_F(FontCache, The25thFontLetsTheLeastRecentlyUsedEntryGo) {
+  Canvas canvas(8, 8);
+  VPort keeper(canvas.dc());
+  UseFont(keeper, "Arial", 5);
+  gNow = 4000;
+  keeper.PrepareFont(VPort::kFontDirtyEntry);
+  VCharWidthCache* oldest = keeper.GetFontEntry();
+  VPort port(canvas.dc());
+  for (int size = 6; size < 29; ++size) {
+    gNow = 5000 + size;
+    UseFont(port, "Arial", size);
+    port.PrepareFont(VPort::kFontDirtyEntry);
+  }
+  ASSERT_EQ(gFontCache->Count(), 24);
+  gNow = 9000;
+  UseFont(port, "Arial", 40);
+  port.PrepareFont(VPort::kFontDirtyEntry);
+  EXPECT_EQ(gFontCache->Count(), 24);
+  EXPECT_EQ(gFontCache->IndexOf(&oldest), 0);
+  // Retired, not deleted: the port that uses it goes on with it.
+  EXPECT_EQ(gRetiredFontCache->Count(), 1);
+  EXPECT_EQ(keeper.GetFontEntry(), oldest);
+  EXPECT_GT(keeper.GetFontAscent(), 0);
+}
+
+TEST_F(FontCache, AnEntryUsedWithinTheFirstMinuteIsKeptAndTheCacheGrows) {
+  Canvas canvas(8, 8);
+  VPort port(canvas.dc());
+  for (int size = 5; size < 29; ++size) {
+    gNow = uint32_t(size);
+    UseFont(port, "Arial", size);
+    port.PrepareFont(VPort::kFontDirtyEntry);
+  }
+  ASSERT_EQ(gFontCache->Count(), 24);
+  UseFont(port, "Arial", 40);
+  port.PrepareFont(VPort::kFontDirtyEntry);
+  EXPECT_EQ(gFontCache->Count(), 25);
+  EXPECT_EQ(gRetiredFontCache->Count(), 0);
+}
+
+TEST_F(FontCache, ShutDownFreesEveryEntryRetiredOnesToo) {
+  Canvas canvas(8, 8);
+  {
+    VPort port(canvas.dc());
+    for (int size = 5; size < 40; ++size) {
+      gNow = 4000 + uint32_t(size);
+      UseFont(port, "Arial", size);
+      port.PrepareFont(VPort::kFontDirtyEntry);
+    }
+  }
+  EXPECT_GT(gRetiredFontCache->Count(), 0);
+  ExitGraphics();
+  EXPECT_EQ(gFontCache, nullptr);
+  EXPECT_EQ(gRetiredFontCache, nullptr);
+  EXPECT_EQ(CountFontDescriptors(), 0);
+  InitGraphics();
+  EXPECT_EQ(gFontCache->Count(), 0);
+}
+
+TEST_F(FontCache, WidthsAreKeptInPagesByHighByte) {
+  Canvas canvas(8, 8);
+  VPort port(canvas.dc());
+  UseFont(port, "Arial", 12);
+  port.PrepareFont(VPort::kFontDirtyGdiFont);
+  VCharWidthCache* entry = port.GetFontEntry();
+  EXPECT_FALSE(entry->HasPage(0x0141));
+  const float width = port.CharWidth(0x0141);
+  EXPECT_TRUE(entry->HasPage(0x0141));
+  EXPECT_TRUE(entry->HasPage(0x0100));
+  EXPECT_FALSE(entry->HasPage(0x0041));
+  SIZE extent{};
+  const char16_t l = 0x0141;
+  GetTextExtentPoint32W(canvas.dc(), &l, 1, &extent);
+  EXPECT_EQ(width, float(extent.cx));
+  EXPECT_GT(width, 0.0f);
+}
+
+TEST_F(FontCache, UnknownFacesGetANewDescriptorAndStillDraw) {
+  // The list starts with the installed faces; names match whatever their case.
+  LOGFONTA* found = FindFontDescriptor("Arial");
+  const int32_t known = CountFontDescriptors();
+  EXPECT_GT(known, 1);
+  EXPECT_EQ(FindFontDescriptor("ARIAL"), found);
+  EXPECT_EQ(CountFontDescriptors(), known);
+  LOGFONTA* made = FindFontDescriptor("No Such Face Anywhere");
+  ASSERT_NE(made, nullptr);
+  EXPECT_EQ(CountFontDescriptors(), known + 1);
+  EXPECT_STREQ(made->lfFaceName, "No Such Face Anywhere");
+  EXPECT_EQ(made->lfCharSet, 0);
+  EXPECT_EQ(FindFontDescriptor("No Such Face Anywhere"), made);
+  // A name longer than a face name keeps its first 31 bytes.
+  LOGFONTA* longName = FindFontDescriptor("An extremely long face name that goes on and on");
+  EXPECT_EQ(std::strlen(longName->lfFaceName), 31u);
+
+  Canvas canvas(60, 20);
+  VPort port(canvas.dc());
+  UseFont(port, "No Such Face Anywhere", 12);
+  EXPECT_GT(port.MeasureText(u"Fallback", 8, kTextUnicode), 0.0f);
+  port.MoveTo(2, 15, true);
+  port.DrawTextRun(u"Fallback", 8, kTextUnicode);
+  EXPECT_GT(canvas.Count(RGB(0, 0, 0), 0, 0, 60, 20), 0);
+}
