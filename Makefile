@@ -1,6 +1,6 @@
 # The two commands that do all the set-up on a fresh Debian 12 machine:
 #   make test   installs what is missing, builds with the sanitizers and runs every test
-#   make demo   installs what is missing, builds and runs the main job in the stand-in host
+#   make demo   installs what is missing, builds everything and runs the demo script in the stand-in host
 # and `make bench` for the benchmarks.
 
 JOBS ?= $(shell nproc)
@@ -28,8 +28,7 @@ $(REL_DIR)/build.ninja: | deps
 
 demo: deps $(REL_DIR)/build.ninja
 	cmake --build $(REL_DIR) -j $(JOBS)
-	@echo "Built $(REL_DIR)/libqvmorva.so and $(REL_DIR)/platform/libqvplatform.so."
-	@echo "The demo runs in the stand-in host, which arrives with the host bridge."
+	$(REL_DIR)/qvhost/qvhost qvhost/scripts/demo.qvs
 
 $(BENCH_DIR)/build.ninja: | deps
 	cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DQV_BUILD_TESTS=OFF -DQV_BUILD_BENCH=ON

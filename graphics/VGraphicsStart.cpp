@@ -1,10 +1,14 @@
-// InitGraphics and ExitGraphics: the shared state of every port.
+// The graphics layer's start and stop: the shared state of every port. The
+// picture services that start-up also names arrive with the picture work;
+// until then there is nothing to make.
 #include "graphics/VGraphicsStart.h"
 
 #include "graphics/GraphicsGlobals.h"
 #include "graphics/GraphicsHooks.h"
 #include "graphics/VCharWidthCache.h"
 #include "graphics/VLookPainter.h"
+#include "graphics/pictures/VPictureData.h"
+#include "framework/core/values/VPictureMaker.h"
 #include "platform/gdi/WinGdi.h"
 
 void InitGraphics() {
@@ -37,3 +41,9 @@ void ExitGraphics() {
   FreeFontCache();
   ReleaseGraphicsHookState();
 }
+
+void StartPictureServices() {
+  // The framework makes picture values only through the maker installed here.
+  InitPictureValues();
+}
+void StopPictureServices() { SetPictureMaker(nullptr); }

@@ -1001,8 +1001,10 @@ void VPort::DrawPolyLineBy(int32_t x, int32_t y, const int32_t* steps) {
   ReleasePen(false);
 }
 
+// An empty box (no width or no height) paints nothing: GDI would turn a
+// negative size round and fill beside the box.
 void VPort::PaintRect(int32_t x, int32_t y, int32_t w, int32_t h) {
-  if (fCurrentDC == nullptr) return;
+  if (fCurrentDC == nullptr || w <= 0 || h <= 0) return;
   PrepareFill(true);
   // With the null pen GDI leaves out the right and bottom edges, so they are
   // passed one further and the filled area is the box.
@@ -1012,7 +1014,7 @@ void VPort::PaintRect(int32_t x, int32_t y, int32_t w, int32_t h) {
 }
 
 void VPort::PaintAndFrameRect(int32_t x, int32_t y, int32_t w, int32_t h) {
-  if (fCurrentDC == nullptr) return;
+  if (fCurrentDC == nullptr || w <= 0 || h <= 0) return;
   PrepareFill(false);
   PreparePen(false);
   const RECT r = MapRect(x, y, w, h, 0);

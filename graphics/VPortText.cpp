@@ -488,8 +488,10 @@ float VPort::MeasureChar(uint16_t code, int16_t kind) {
 void VPort::DrawTextRun(const void* text, int32_t length, int16_t kind) {
   if (fCurrentDC == nullptr || text == nullptr || length <= 0) return;
   if (kind == kTextUnicode && IsMetafile() && IsWin9xFamily()) {
-    // Metafiles of that family keep no wide text: it goes in as ANSI.
-    RunBuffer<uint8_t> bytes(length * 3 < kStackRun ? length * 3 : length * 3);
+    // Metafiles of that family keep no wide text: it goes in as ANSI, with
+    // room for 3 bytes a character.
+    if (length > INT32_MAX / 3) return;
+    RunBuffer<uint8_t> bytes(length * 3);
     if (bytes.Data() == nullptr) return;
     const int32_t n = UnicodeToAnsi(static_cast<const char16_t*>(text), length, bytes.Data(),
                                     length * 3);

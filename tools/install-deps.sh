@@ -7,6 +7,7 @@ packages=(
   cmake ninja-build g++ make pkg-config binutils
   libgtest-dev libgmock-dev libbenchmark-dev
   zlib1g-dev libpng-dev
+  libsqlite3-dev        # the stand-in host keeps its records in SQLite
   python3 icu-devtools  # the text table generator and its Unicode data
   libfreetype-dev libfontconfig-dev
   fonts-liberation2 fonts-dejavu-core fonts-symbola

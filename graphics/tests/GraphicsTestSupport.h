@@ -1,4 +1,4 @@
-// Shared pieces of the graphics tests: the graphics layer started around
+// Shared helpers of the graphics tests: the graphics layer started around
 // the whole program (with the international tables of the module's resource
 // file), canvases whose pixels the tests read, a printer stand-in for
 // measuring, and the comparison of drawings with reference images.

@@ -124,6 +124,20 @@ TEST(VPort, PaintRectFillsExactlyTheBox) {
   EXPECT_EQ(canvas.Pixel(3, 10), kWhite);
 }
 
+TEST(VPort, EmptyAndNegativeBoxesPaintNothing) {
+  Canvas canvas(20, 20);
+  VPort port(canvas.dc());
+  port.SetFillColor(kRed);
+  port.PaintRect(10, 10, 0, 5);
+  port.PaintRect(10, 10, 5, 0);
+  port.PaintRect(10, 10, -5, 5);
+  port.PaintRect(10, 10, 5, -5);
+  port.PaintAndFrameRect(10, 10, -4, -4);
+  port.PaintAndFrameRect(10, 10, 0, 4);
+  port.PaintVRectChecked(VRect::FromEdges(10, 10, 5, 15));
+  EXPECT_EQ(canvas.CountAll(kWhite), 400);
+}
+
 TEST(VPort, PaintAndFrameRectOutlinesTheSamePixelsItFills) {
   Canvas canvas(20, 20);
   VPort port(canvas.dc());

@@ -19,28 +19,6 @@ constexpr int32_t kSwapBufferSize = 256;
 // No memory-manager block is larger than this.
 constexpr uint64_t kMaxStoreBytes = 0x7FFFFFFF;
 
-// The bytes that remain to be read, 0 when the stream has no position.
-uint64_t RemainingBytes(VStream& stream) {
-  const uint32_t position = stream.GetPosition();
-  const uint32_t size = stream.GetSize();
-  if (position == kStreamNoPosition || position > size) return 0;
-  return size - position;
-}
-
-// A count that promises more elements than the stream holds: the stream is
-// moved to its end and fails there with 200, as a short read would, but
-// without the array being sized for the count.
-int32_t RefuseCount(VStream& stream) {
-  const uint64_t remaining = RemainingBytes(stream);
-  if (remaining > 0 && remaining <= uint64_t(INT32_MAX)) stream.Skip(int32_t(remaining));
-  if (stream.GetStatus() == kStreamNoError) {
-    uint8_t byte;
-    uint32_t length = 1;
-    stream.ReadData(&byte, length);
-  }
-  return stream.GetStatus() > 0 ? stream.GetStatus() : kStreamEndOfData;
-}
-
 }  // namespace
 
 VArray::LockedStore::LockedStore(const VArray& array)
@@ -152,11 +130,18 @@ void VArray::DeleteElements(int32_t position, int32_t n) {
   SetCount(fCount - dropped, true);
 }
 
-void VArray::MoveElements(int32_t from, int32_t to, int32_t n) {
-  if (from < 1 || from > fCount || to < 1 || to > fCount || from == to || n <= 0) return;
-  const uint64_t size = uint64_t(fElementSize);
+bool VArray::CanMove(int32_t from, int32_t to, int32_t n) const {
+  if (from < 1 || from > fCount || to < 1 || to > fCount || from == to || n <= 0) return false;
+  // Both ranges must end inside the store (the capacity for bits).
+  const uint64_t last = uint64_t(from > to ? from : to) - 1 + uint64_t(n);
+  if (fElementSize == 0) return last <= uint64_t(fCapacity);
   const uint64_t logical = fStore != 0 ? gMemoryMgr->GetHandleSize(fStore) : 0;
-  if ((uint64_t(to) - 1 + n) * size > logical || (uint64_t(from) - 1 + n) * size > logical) return;
+  return last * uint64_t(fElementSize) <= logical;
+}
+
+void VArray::MoveElements(int32_t from, int32_t to, int32_t n) {
+  if (!CanMove(from, to, n)) return;
+  const uint64_t size = uint64_t(fElementSize);
   LockedStore store(*this);
   if (!store) return;
   uint8_t* data = store.Data();
@@ -458,8 +443,9 @@ int32_t VArray::WriteToStream(VStream& stream, uint32_t tag) {
 int32_t VArray::ReadFromStream(VStream& stream, uint32_t) {
   const uint32_t count = stream.GetULong();
   if (stream.GetStatus() > 0) return stream.GetStatus();
-  if (count > uint32_t(INT32_MAX) || StoredBytesFor(stream, count) > RemainingBytes(stream))
-    return RefuseCount(stream);
+  // The count must fit the bytes that remain before the array is sized for it.
+  if (!stream.HasRemaining(StoredBytesFor(stream, count))) return stream.GetStatus();
+  if (count > uint32_t(INT32_MAX)) return kStreamEndOfData;
   return ReadElements(stream, int32_t(count));
 }
 

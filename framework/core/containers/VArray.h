@@ -193,6 +193,8 @@ class VArray : public VValueMultiple {
   virtual void SwapElements(uint8_t* data, int32_t a, int32_t b);
   // Whether the count entries name every element (0-based) exactly once.
   bool IsPermutation(const int32_t* permutation) const;
+  // Whether MoveElements would move anything with these arguments.
+  bool CanMove(int32_t from, int32_t to, int32_t n) const;
 
   // The elements field of the stream frame. The reader is given a count
   // already checked against the bytes that remain.

@@ -1,22 +1,12 @@
-// Internals of the typed arrays: the numeric conversions that the element
+// Internals of the typed arrays: the integer conversions that the element
 // kinds share and the passage of an element's text through a display format.
 #pragma once
 
-#include <cmath>
 #include <cstdint>
 
 class VString;
 
 namespace arrays_p {
-
-// The integer part of a real, toward zero, as a 64-bit integer. NaN gives 0
-// and reals beyond the 64-bit range give its nearest end.
-inline int64_t TruncateReal(double value) {
-  if (std::isnan(value)) return 0;
-  if (value >= 9223372036854775807.0) return INT64_MAX;
-  if (value <= -9223372036854775808.0) return INT64_MIN;
-  return int64_t(value);
-}
 
 // The low 32 and 16 bits, read as signed.
 inline int32_t Low32(int64_t value) { return int32_t(uint32_t(uint64_t(value))); }

@@ -136,8 +136,7 @@ void VBooleanArray::Reorder(const int32_t* permutation) {
 }
 
 void VBooleanArray::MoveElements(int32_t from, int32_t to, int32_t n) {
-  if (from < 1 || from > fCount || to < 1 || to > fCount || from == to || n <= 0) return;
-  if (int64_t(to) - 1 + n > fCapacity || int64_t(from) - 1 + n > fCapacity) return;
+  if (!CanMove(from, to, n)) return;
   LockedStore store(*this);
   if (!store) return;
   uint8_t* data = store.Data();

@@ -5,11 +5,11 @@
 #include "framework/core/containers/VArrayConversions_p.h"
 #include "framework/core/streams/VStream.h"
 #include "framework/core/strings/VString.h"
+#include "framework/core/values/RealTruncation.h"
 
 using arrays_p::Low16;
 using arrays_p::Low32;
 using arrays_p::Order;
-using arrays_p::TruncateReal;
 
 // ---- VWordArray
 
@@ -47,7 +47,7 @@ void VWordArray::SetWord(int16_t value, int32_t range) {
 }
 void VWordArray::SetLong(int32_t value, int32_t range) { SetWord(Low16(value), range); }
 void VWordArray::SetTime(int32_t seconds, int32_t range) { SetWord(Low16(seconds), range); }
-void VWordArray::SetReal(double value, int32_t range) { SetWord(Low16(TruncateReal(value)), range); }
+void VWordArray::SetReal(double value, int32_t range) { SetWord(RealToWord(value), range); }
 void VWordArray::CopyFrom(const VValue& source, int32_t range) {
   SetWord(Low16(source.GetLong(kWholeValue)), range);
 }
@@ -126,7 +126,7 @@ void VLongArray::SetLong(int32_t value, int32_t range) {
   if (Put(range, value) && fSorted != 0) Sort(false);
 }
 void VLongArray::SetTime(int32_t seconds, int32_t range) { SetLong(seconds, range); }
-void VLongArray::SetReal(double value, int32_t range) { SetLong(Low32(TruncateReal(value)), range); }
+void VLongArray::SetReal(double value, int32_t range) { SetLong(RealToLong(value), range); }
 void VLongArray::CopyFrom(const VValue& source, int32_t range) { SetLong(source.GetLong(kWholeValue), range); }
 void VLongArray::SetString(const VString& source, int32_t range) {
   SetLong(source.GetLong(kWholeValue), range);
@@ -171,9 +171,9 @@ int32_t VRealArray::GetElementKind() const { return kValueReal; }
 bool VRealArray::IsInteger() const { return true; }
 
 bool VRealArray::GetBoolean(int32_t range) const { return Get(range) != 0.0; }
-int16_t VRealArray::GetWord(int32_t range) const { return Low16(TruncateReal(Get(range))); }
-int32_t VRealArray::GetLong(int32_t range) const { return Low32(TruncateReal(Get(range))); }
-int32_t VRealArray::GetTime(int32_t range) const { return Low32(TruncateReal(Get(range))); }
+int16_t VRealArray::GetWord(int32_t range) const { return RealToWord(Get(range)); }
+int32_t VRealArray::GetLong(int32_t range) const { return RealToLong(Get(range)); }
+int32_t VRealArray::GetTime(int32_t range) const { return RealToLong(Get(range)); }
 double VRealArray::GetReal(int32_t range) const { return Get(range); }
 void VRealArray::ConvertTo(VValue& destination, int32_t range) const {
   destination.SetReal(Get(range), kWholeValue);
@@ -310,7 +310,7 @@ void VHourArray::SetLong(int32_t value, int32_t range) { SetTime(value, range); 
 void VHourArray::SetTime(int32_t seconds, int32_t range) {
   if (Put(range, seconds) && fSorted != 0) Sort(false);
 }
-void VHourArray::SetReal(double value, int32_t range) { SetTime(Low32(TruncateReal(value)), range); }
+void VHourArray::SetReal(double value, int32_t range) { SetTime(RealToLong(value), range); }
 void VHourArray::CopyFrom(const VValue& source, int32_t range) { SetTime(source.GetTime(kWholeValue), range); }
 void VHourArray::SetString(const VString& source, int32_t range) {
   SetTime(source.GetTime(kWholeValue), range);

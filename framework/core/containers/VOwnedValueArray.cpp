@@ -58,6 +58,19 @@ void VOwnedValueArray::DisposeElements(int32_t first, int32_t n) {
   }
 }
 
+void VOwnedValueArray::MoveElements(int32_t from, int32_t to, int32_t n) {
+  if (!CanMove(from, to, n)) return;
+  // Every slot between the lower and the upper end of the two ranges is
+  // either a destination or left behind; those outside the moved block lose
+  // their objects.
+  const int64_t low = from < to ? from : to;
+  const int64_t high = int64_t(from < to ? to : from) + n - 1;
+  for (int64_t i = low; i <= high; ++i) {
+    if (i < from || i >= int64_t(from) + n) DisposeElements(int32_t(i), 1);
+  }
+  VArray::MoveElements(from, to, n);
+}
+
 VValue* VOwnedValueArray::ObjectAt(int32_t range) const {
   if (!CheckIndex(range)) return nullptr;
   LockedStore store(*this);

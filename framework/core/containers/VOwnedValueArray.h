@@ -24,6 +24,9 @@ class VOwnedValueArray : public VArray {
   // Sets each of the n slots from `first` (up to the count) to null, then
   // deletes the object it held.
   void DisposeElements(int32_t first, int32_t n) override;
+  // As for every kind; the objects of the elements that the move overwrites
+  // or clears without moving them are deleted first, so none is lost.
+  void MoveElements(int32_t from, int32_t to, int32_t n) override;
 
  protected:
   VOwnedValueArray();

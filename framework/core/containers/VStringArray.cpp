@@ -107,8 +107,8 @@ void VStringArray::FormatTo(VString& destination, const VString* format, int32_t
 
 // ---- setters
 
-template <typename Set>
-void VStringArray::SetThrough(int32_t range, int32_t capacity, Set set) {
+template <int32_t N, typename Set>
+void VStringArray::SetThrough(int32_t range, Set set) {
   if (!CheckIndex(range)) return;
   VString* element = GetAt(range);
   if (element != nullptr) {
@@ -117,28 +117,28 @@ void VStringArray::SetThrough(int32_t range, int32_t capacity, Set set) {
     return;
   }
   // A new string for the absent element; stored without sorting.
-  VString* fresh = capacity == 31 ? static_cast<VString*>(new VStr<31>) : static_cast<VString*>(new VStr<80>);
+  VString* fresh = new VStr<N>;
   set(*fresh);
   SetAt(fresh, range);
 }
 
 void VStringArray::SetBoolean(uint8_t value, int32_t range) {
-  SetThrough(range, 31, [&](VString& s) { s.SetBoolean(value, kWholeValue); });
+  SetThrough<31>(range, [&](VString& s) { s.SetBoolean(value, kWholeValue); });
 }
 void VStringArray::SetWord(int16_t value, int32_t range) {
-  SetThrough(range, 31, [&](VString& s) { s.SetWord(value, kWholeValue); });
+  SetThrough<31>(range, [&](VString& s) { s.SetWord(value, kWholeValue); });
 }
 void VStringArray::SetLong(int32_t value, int32_t range) {
-  SetThrough(range, 31, [&](VString& s) { s.SetLong(value, kWholeValue); });
+  SetThrough<31>(range, [&](VString& s) { s.SetLong(value, kWholeValue); });
 }
 void VStringArray::SetTime(int32_t seconds, int32_t range) {
-  SetThrough(range, 80, [&](VString& s) { s.SetTime(seconds, kWholeValue); });
+  SetThrough<80>(range, [&](VString& s) { s.SetTime(seconds, kWholeValue); });
 }
 void VStringArray::SetReal(double value, int32_t range) {
-  SetThrough(range, 80, [&](VString& s) { s.SetReal(value, kWholeValue); });
+  SetThrough<80>(range, [&](VString& s) { s.SetReal(value, kWholeValue); });
 }
 void VStringArray::SetDate(const VDateRec& date, int32_t range) {
-  SetThrough(range, 80, [&](VString& s) { s.SetDate(date, kWholeValue); });
+  SetThrough<80>(range, [&](VString& s) { s.SetDate(date, kWholeValue); });
 }
 
 void VStringArray::SetString(const VString& source, int32_t range) {

@@ -85,8 +85,8 @@ class VStringArray : public VOwnedValueArray {
   uint64_t StoredBytesFor(VStream& stream, uint64_t count) const override;
 
  private:
-  // Applies a setter to the element, or to a new string of `capacity`
-  // characters stored in place of a null element.
-  template <typename Set>
-  void SetThrough(int32_t range, int32_t capacity, Set set);
+  // Applies a setter to the element, or to a new string of N characters
+  // stored in place of a null element.
+  template <int32_t N, typename Set>
+  void SetThrough(int32_t range, Set set);
 };

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "host/module/HostRecords.h"
+
 class VString;
 class VFrame;
 struct VPoint;
@@ -19,19 +21,10 @@ constexpr int16_t kHostFieldBlob = 30;
 // The host's value type of a time, for the value and text conversions.
 constexpr uint32_t kHostTypeTime = 11;
 
-// The 16-byte event record in which the host delivers events, in the
-// Macintosh layout: no padding, 16-bit fields on even offsets.
-#pragma pack(push, 2)
-struct VHostEventRecord {
-  uint16_t what;
-  uint32_t message;
-  uint32_t when;
-  int16_t whereV;
-  int16_t whereH;
-  uint16_t modifiers;
-};
-#pragma pack(pop)
-static_assert(sizeof(VHostEventRecord) == 16, "the host's event record is 16 bytes");
+// The event record in which the host delivers events: the record that the
+// host and the module share (its message is pointer-sized, since some events
+// carry an address there).
+using VHostEventRecord = HostEventRecord;
 
 // The host's display routines, which it fills in on request. Texts are
 // length-prefixed Macintosh texts; result buffers hold 256 bytes.

@@ -11,6 +11,8 @@
 #include "framework/core/tests/FailingMemoryMgr.h"
 #include "framework/core/tests/VArrayTestSupport.h"
 
+using namespace array_tests;
+
 using Ints = std::vector<int32_t>;
 
 namespace {

@@ -1,19 +1,25 @@
-// Helpers shared by the typed-array tests: elements as vectors, and the
-// stored bytes of a value written to or read from a stream in either order.
+// Helpers shared by the typed-array tests: elements as vectors, the stored
+// bytes of a value written to or read from a stream in either order, a value
+// that records which setter it was given, and a host with display formats.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstring>
 #include <initializer_list>
+#include <string>
 #include <vector>
 
 #include "framework/core/containers/VArray.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VHandleStream.h"
 #include "framework/core/streams/VMemoryStream.h"
-#include "framework/core/strings/VString.h"
+#include "framework/core/strings/VDisplayFormats.h"
+#include "framework/core/strings/VUniString.h"
+#include "testsupport/FakeHost.h"
 
-#include <string>
+namespace array_tests {
 
 using Bytes = std::vector<uint8_t>;
 
@@ -134,3 +140,52 @@ class RecordingValue : public VValueSingle {
     number = value;
   }
 };
+
+// The host's number format puts the text between '#' marks and its text
+// format between '|' marks, counting its calls.
+inline int gNumberFormats = 0;
+inline int gTextFormats = 0;
+
+inline void Wrap(uint8_t* text, char mark) {
+  const uint8_t length = text[0] < 253 ? text[0] : 253;
+  for (int i = length; i >= 1; --i) text[i + 1] = text[i];
+  text[1] = uint8_t(mark);
+  text[length + 2] = uint8_t(mark);
+  text[0] = uint8_t(length + 2);
+}
+
+inline void Filled() {}
+inline void NumberFormat(uint8_t* text, const uint8_t*) {
+  ++gNumberFormats;
+  Wrap(text, '#');
+}
+inline void TextFormat(uint8_t* text, const uint8_t*) {
+  ++gTextFormats;
+  Wrap(text, '|');
+}
+
+class ArrayDisplayFormats : public testing::Test {
+ protected:
+  void SetUp() override {
+    ResetDisplayRoutines();
+    VDisplayRoutines routines{};
+    routines.filled = Filled;
+    routines.numberFormat = NumberFormat;
+    routines.textFormat = TextFormat;
+    fHost.SetDisplayRoutines(routines);
+    gNumberFormats = gTextFormats = 0;
+    fFormat.AppendCText("0", kCharSetAnsi);
+  }
+  void TearDown() override { ResetDisplayRoutines(); }
+
+  // The first and last character of the text.
+  static std::string Marks(const VString& text) {
+    if (text.GetLength() < 2) return "";
+    return std::string{char(text.GetCharAt(1)), char(text.GetCharAt(text.GetLength()))};
+  }
+
+  FakeHost fHost;
+  VStr<15> fFormat;
+};
+
+}  // namespace array_tests

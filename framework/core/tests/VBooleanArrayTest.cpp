@@ -10,6 +10,8 @@
 #include "framework/core/tests/FailingMemoryMgr.h"
 #include "framework/core/tests/VArrayTestSupport.h"
 
+using namespace array_tests;
+
 namespace {
 
 // Exposes the store for the tests that look at its bytes.

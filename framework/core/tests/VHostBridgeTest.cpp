@@ -60,12 +60,13 @@ TEST(HostBridge, CallsNotServedAnswerLikeAHostWithNothingToGive) {
   EXPECT_EQ(bridge.HostOpenWindowAt(text, nullptr, nullptr), 0);
 }
 
-TEST(HostBridge, EventRecordHasTheHostsLayout) {
-  EXPECT_EQ(sizeof(VHostEventRecord), 16u);
-  EXPECT_EQ(offsetof(VHostEventRecord, message), 2u);
-  EXPECT_EQ(offsetof(VHostEventRecord, when), 6u);
-  EXPECT_EQ(offsetof(VHostEventRecord, whereV), 10u);
-  EXPECT_EQ(offsetof(VHostEventRecord, modifiers), 14u);
+TEST(HostBridge, EventRecordKeepsTheHostsFieldOrderWithAPointerSizedMessage) {
+  EXPECT_EQ(offsetof(VHostEventRecord, what), 0u);
+  EXPECT_EQ(sizeof(VHostEventRecord::message), sizeof(void*));
+  EXPECT_LT(offsetof(VHostEventRecord, message), offsetof(VHostEventRecord, when));
+  EXPECT_LT(offsetof(VHostEventRecord, when), offsetof(VHostEventRecord, whereV));
+  EXPECT_LT(offsetof(VHostEventRecord, whereV), offsetof(VHostEventRecord, whereH));
+  EXPECT_LT(offsetof(VHostEventRecord, whereH), offsetof(VHostEventRecord, modifiers));
 }
 
 TEST(FakeHost, InstallsItselfAndPutsBackThePrevious) {

@@ -6,11 +6,20 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <string>
 #include <vector>
 
+#include "framework/core/containers/VBooleanArray.h"
 #include "framework/core/containers/VNumericArrays.h"
+#include "framework/core/strings/VUniString.h"
 #include "framework/core/tests/FailingMemoryMgr.h"
 #include "framework/core/tests/VArrayTestSupport.h"
+#include "framework/core/values/VBoolean.h"
+#include "framework/core/values/VLong.h"
+#include "framework/core/values/VReal.h"
+#include "framework/core/values/VWord.h"
+
+using namespace array_tests;
 
 using Ints = std::vector<int32_t>;
 
@@ -514,4 +523,76 @@ TEST(NumericArray, ClonesAreIndependentCopiesOfTheirOwnClass) {
   EXPECT_TRUE(SameDate(cd->GetDate(got, 1), Date(1, 2, 3)));
   cw->SetWord(9, 2);
   EXPECT_EQ(w.GetWord(2), 7);
+}
+
+// ---- display formats
+
+TEST_F(ArrayDisplayFormats, NumbersTakeTheNumberFormatOnlyWhenOneIsGiven) {
+  VWordArray w(1);
+  VLongArray l(1);
+  VRealArray r(1);
+  for (const VArray* a : std::initializer_list<const VArray*>{&w, &l, &r}) {
+    VStr<63> text;
+    a->FormatTo(text, &fFormat, 1);
+    EXPECT_EQ(Marks(text), "##");
+    a->FormatTo(text, nullptr, 1);
+  }
+  EXPECT_EQ(gNumberFormats, 3);
+  EXPECT_EQ(gTextFormats, 0);
+}
+
+TEST_F(ArrayDisplayFormats, TimesAndDatesTakeTheTextFormat) {
+  VHourArray h(1);
+  VDateArray d(1);
+  d.SetDate(Date(1, 2, 2003), 1);
+  for (const VArray* a : std::initializer_list<const VArray*>{&h, &d}) {
+    VStr<63> text;
+    a->FormatTo(text, &fFormat, 1);
+    EXPECT_EQ(Marks(text), "||");
+    a->FormatTo(text, nullptr, 1);
+  }
+  EXPECT_EQ(gTextFormats, 2);
+  EXPECT_EQ(gNumberFormats, 0);
+}
+
+TEST_F(ArrayDisplayFormats, BooleansHaveNoTextForm) {
+  VBooleanArray b(1);
+  b.SetBoolean(1, 1);
+  VStr<63> text;
+  text.AppendCText("old", kCharSetAnsi);
+  b.FormatTo(text, &fFormat, 1);
+  EXPECT_EQ(text.GetLength(), 0);
+  EXPECT_EQ(gNumberFormats + gTextFormats, 0);
+}
+
+// ---- with the single values
+
+TEST(NumericArray, ElementsMoveToAndFromTheSingleValues) {
+  VWordArray w(1);
+  w.SetWord(-1, 1);
+  VLong l;
+  w.CopyTo(l, 1);
+  EXPECT_EQ(l.GetLong(kWholeValue), -1);
+  VBoolean b;
+  w.CopyTo(b, 1);
+  EXPECT_TRUE(b.GetBoolean(kWholeValue));
+  VRealArray r(1);
+  r.CopyFrom(VReal(2.5), 1);
+  EXPECT_EQ(r.GetReal(1), 2.5);
+  VLongArray longs(1);
+  longs.Assign(VReal(-7.9), 1);
+  EXPECT_EQ(longs.GetLong(1), -7);
+  EXPECT_EQ(longs.Compare(VWord(-7), 0, 1), 0);
+  EXPECT_EQ(longs.FindValue(VLong(-7), 1, true, 0), 1);
+  VWordArray appended;
+  EXPECT_EQ(appended.AppendValue(VLong(70000), false), 1);
+  EXPECT_EQ(appended.GetWord(1), 4464);
+}
+
+TEST(NumericArray, ABooleanElementComparesAsZeroOrOne) {
+  VBooleanArray a(1);
+  a.SetBoolean(1, 1);
+  EXPECT_EQ(a.Compare(VBoolean(2), 0, 1), 0);
+  EXPECT_EQ(a.Compare(VBoolean(0), 0, 1), 1);
+  EXPECT_EQ(a.FindValue(VLong(5), 1, true, 0), 1);
 }

@@ -9,6 +9,8 @@
 #include "framework/core/containers/VRefArray.h"
 #include "framework/core/tests/VArrayTestSupport.h"
 
+using namespace array_tests;
+
 namespace {
 
 // A picture value for the array: kind 10, an id, and a log of deletions.

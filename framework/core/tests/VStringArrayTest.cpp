@@ -13,6 +13,8 @@
 #include "framework/core/strings/VByteString.h"
 #include "framework/core/strings/VUniString.h"
 
+using namespace array_tests;
+
 namespace {
 
 // A string that writes its text into a log when deleted.
@@ -452,9 +454,11 @@ TEST(StringArray, AReadThatFailsPartWayKeepsTheOldElements) {
   Bytes bytes;
   Put32(bytes, 2);
   Put32(bytes, FourCC("NULL"));
-  Put16(bytes, 0);  // the second code is cut short
-  Put16(bytes, 0);
-  bytes.resize(bytes.size() - 1);
+  Put32(bytes, kStringFormMac);
+  Put32(bytes, 5);  // five characters and the zero announced, two present
+  Put32(bytes, kCharKindMac);
+  bytes.push_back('a');
+  bytes.push_back('b');
   int16_t status = 0;
   EXPECT_EQ(ReadIn(a, bytes, Order::Big, &status), kStreamEndOfData);
   EXPECT_EQ(status, kStreamEndOfData);
@@ -482,4 +486,104 @@ TEST(StringArray, NullElementsAreStoredAsTheirCode) {
     EXPECT_EQ(ReadIn(b, WriteOut(a, 0, order), order), 0);
     EXPECT_EQ(Texts(b), (Strings{"(null)", "(null)"}));
   }
+}
+
+TEST(StringArray, ATextAndANullElementAreStoredAsFormDataAndNull) {
+  VStringArray a;
+  AppendTexts(a, {"ab", nullptr});
+  Bytes expected;
+  Put32(expected, 107);
+  Put32(expected, 2);
+  Put32(expected, kStringFormUni);
+  Put32(expected, 2);  // length
+  Put32(expected, kCharKindUnicode);
+  for (uint16_t unit : {uint16_t('a'), uint16_t('b'), uint16_t(0)}) Put16(expected, unit);
+  Put32(expected, FourCC("NULL"));
+  int32_t status = -1;
+  EXPECT_EQ(WriteOut(a, kTagVVAL, Order::Big, &status), expected);
+  EXPECT_EQ(status, 0);
+}
+
+TEST(StringArray, EveryStringFormRoundTripsInBothOrders) {
+  VStringArray a;
+  a.AppendObject(NewText<VStr<31>>("uni"), false);
+  a.AppendObject(NewText<VStrInHandle>("uni handle"), false);
+  a.AppendObject(NewText<VMacStr<31>>("mac"), false);
+  a.AppendObject(nullptr, false);
+  a.AppendObject(NewText<VMacStrInHandle>("mac handle"), false);
+  a.AppendObject(NewText<VAnsiStr<31>>("ansi"), false);
+  a.AppendObject(NewText<VAnsiStrInHandle>("ansi handle"), false);
+  a.AppendObject(NewText<VStr<31>>(""), false);
+  for (Order order : {Order::Big, Order::Native}) {
+    VStringArray b;
+    AppendTexts(b, {"old", "older", "oldest", "x", "y", "z", "w", "v", "u"});
+    EXPECT_EQ(ReadIn(b, WriteOut(a, 0, order), order), 0);
+    EXPECT_EQ(Texts(b), Texts(a));
+    for (int32_t i = 1; i <= a.Count(); ++i) {
+      if (a.GetAt(i) == nullptr) continue;
+      ASSERT_NE(b.GetAt(i), nullptr) << i;
+      EXPECT_EQ(b.GetAt(i)->GetForm(), a.GetAt(i)->GetForm()) << i;
+    }
+  }
+}
+
+TEST(StringArray, AStringLongerThanTheStreamLeavesTheArrayAsItWas) {
+  VStringArray a;
+  AppendTexts(a, {"keep", "these"});
+  Bytes bytes;
+  Put32(bytes, 1);
+  Put32(bytes, kStringFormMac);
+  Put32(bytes, 1000);  // far more characters than follow
+  Put32(bytes, kCharKindMac);
+  bytes.push_back('x');
+  int16_t status = 0;
+  EXPECT_EQ(ReadIn(a, bytes, Order::Big, &status), kStreamEndOfData);
+  EXPECT_EQ(status, kStreamEndOfData);
+  EXPECT_EQ(Texts(a), (Strings{"keep", "these"}));
+}
+
+TEST_F(ArrayDisplayFormats, AStringElementTakesTheTextFormat) {
+  VStringArray a;
+  AppendTexts(a, {"shown", nullptr});
+  VStr<63> text;
+  a.FormatTo(text, &fFormat, 1);
+  EXPECT_EQ(Ascii(&text), "|shown|");
+  a.FormatTo(text, nullptr, 1);
+  EXPECT_EQ(Ascii(&text), "shown");
+  a.FormatTo(text, &fFormat, 2);
+  EXPECT_EQ(text.GetLength(), 0);
+  EXPECT_EQ(gTextFormats, 1);
+  EXPECT_EQ(gNumberFormats, 0);
+}
+
+TEST(StringArray, MovingOverOtherElementsDeletesTheirStrings) {
+  std::vector<std::string> log;
+  VStringArray a;
+  for (const char* t : {"a", "b", "c", "d", "e"}) a.AppendObject(new TrackedStr(&log, t), false);
+  a.MoveElements(1, 4, 1);  // "a" onto "d"; 1 to 3 are left behind
+  EXPECT_EQ(log, (Strings{"b", "c", "d"}));
+  EXPECT_EQ(Texts(a), (Strings{"(null)", "(null)", "(null)", "a", "e"}));
+  a.MoveElements(4, 1, 2);
+  EXPECT_EQ(Texts(a), (Strings{"a", "e", "(null)", "(null)", "(null)"}));
+  a.MoveElements(4, 5, 2);  // would end past the store: refused
+  EXPECT_EQ(log, (Strings{"b", "c", "d"}));
+}
+
+TEST(StringArray, NumberSettersOnANullElementMakeAStringOfTheRightSizeWithoutSorting) {
+  VStringArray a;
+  AppendTexts(a, {nullptr, nullptr, "m"});
+  a.SetSorted(true);
+  VString* m = a.GetAt(3);
+  a.SetLong(42, 3);  // an existing element keeps its object
+  EXPECT_EQ(a.GetAt(3), m);
+  // "42" then "1.5": a sort would swap them.
+  a.SetLong(42, 1);
+  a.SetReal(1.5, 2);
+  ASSERT_NE(a.GetAt(1), nullptr);
+  ASSERT_NE(a.GetAt(2), nullptr);
+  EXPECT_EQ(a.GetAt(1)->GetCapacity(), 31);
+  EXPECT_EQ(a.GetAt(2)->GetCapacity(), 80);
+  a.SetBoolean(1, 9);
+  a.SetTime(5, 9);
+  EXPECT_EQ(a.Count(), 3);
 }

@@ -1,0 +1,103 @@
+// The word processor's package: commands by range to their executors, its
+// objects made for routine 1 only, its area resource id, its one-time
+// initialisation and its alert when the host deletes the offscreen areas.
+#include "area/xMorvaMain.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "area/xMorvaPlugIn.h"
+#include "host/context/VHostContext.h"
+#include "host/module/ModuleExports.h"
+#include "host/resources/VTbxResFile.h"
+#include "host/tests/HostTestSupport.h"
+
+namespace {
+
+class RoutingMain : public xMorvaMain {
+ public:
+  RoutingMain() : xMorvaMain(nullptr) {}
+  std::vector<std::string> reached;
+
+ protected:
+  void ExecuteLowCommand(int32_t selector, void**, void*) override { reached.push_back("low " + std::to_string(selector)); }
+  void ExecuteTableCommand(int32_t selector, void**, void*) override {
+    reached.push_back("table " + std::to_string(selector));
+  }
+};
+
+TEST(MorvaMain, CommandsGoToTheirExecutorByRange) {
+  RoutingMain package;
+  for (int32_t n : {0, 2, 94, 95, 99, 100, 172, 173, 20000}) package.ExecuteCommand(n, nullptr, nullptr);
+  EXPECT_EQ(package.reached,
+            (std::vector<std::string>{"low 0", "low 2", "low 94", "table 100", "table 172"}));
+}
+
+TEST(MorvaMain, ObjectsAreMadeForRoutine1Only) {
+  xMorvaMain package(nullptr);
+  void* cell = nullptr;
+  void* params[kAreaEventParamCount] = {nullptr, nullptr, nullptr, &cell};
+  EXPECT_EQ(package.NewPlugIn(2, params), nullptr);
+  EXPECT_EQ(package.NewDesignPlugIn(0, params), nullptr);
+  EXPECT_EQ(cell, nullptr);
+  VPlugInObject* area = package.NewPlugIn(1, params);
+  ASSERT_NE(area, nullptr);
+  EXPECT_EQ(cell, static_cast<void*>(area));
+  EXPECT_EQ(package.KindOfPlugIn(area), kPlugInForm);
+  VPlugInObject* design = package.NewDesignPlugIn(0x10001, params);
+  VPlugInObject* output = package.NewOutputPlugIn(1, params);
+  VPlugInObject* printing = package.NewPrintingPlugIn(1, params);
+  EXPECT_EQ(package.KindOfPlugIn(design), kPlugInDesign);
+  EXPECT_EQ(package.KindOfPlugIn(output), kPlugInOutput);
+  EXPECT_EQ(package.KindOfPlugIn(printing), kPlugInPrinting);
+  for (VPlugInObject* o : {area, design, output, printing}) delete o;
+  EXPECT_EQ(package.KindOfPlugIn(area), kPlugInNone);
+}
+
+TEST(MorvaMain, AreaResourceIdIs12137ForRoutine1) {
+  xMorvaMain package(nullptr);
+  EXPECT_EQ(package.GetAreaResourceId(1), 12137);
+  EXPECT_EQ(package.GetAreaResourceId(0x20001), 12137);
+  EXPECT_EQ(package.GetAreaResourceId(2), 0);
+}
+
+TEST(MorvaMain, InitialisationHappensOnce) {
+  xMorvaMain package(nullptr);
+  EXPECT_FALSE(package.IsInitialized());
+  EXPECT_TRUE(package.Init());
+  EXPECT_TRUE(package.Init());
+  EXPECT_TRUE(package.IsInitialized());
+}
+
+TEST(MorvaMain, DeletedOffscreenAreasShowItem16OfTheAlertList) {
+  hosttest::TempDir dir;
+  std::vector<std::string> items(16);
+  items[15] = "Closed.";
+  ASSERT_TRUE(hosttest::WriteResourceFile(dir.Path("m"), {{FourCC("QBNX"), 800, "Morva", {}},
+                                                          {FourCC("STR#"), 806, "", hosttest::StringList(items)}}));
+  hosttest::OpenResourceFile open(dir.Path("m"), &SwapRsrcProc);
+  Tbx::UseResFile(open.ref);
+  gModuleResFile = new VTbxResFile(open.ref);
+  hosttest::RecordingHost host;
+  {
+    xMorvaMain package(nullptr);
+    EXPECT_EQ(package.GetResourceBase(), 800);
+    new xMorvaPlugIn(&package, nullptr);
+    // An offscreen area, deleted with the others by the host's event.
+    class Offscreen : public VPlugIn {
+     public:
+      explicit Offscreen(VPackage* p) : VPlugIn(p, nullptr, true) {}
+    };
+    new Offscreen(&package);
+    package.Dispatch(kSelPackageEvent4, reinterpret_cast<void*>(uintptr_t{1}), nullptr);
+    EXPECT_EQ(host.Messages(), std::vector<std::string>{"Closed."});
+    EXPECT_EQ(package.CountPlugIns(kPlugInOffscreen), 0);
+    EXPECT_EQ(package.CountPlugIns(kPlugInForm), 1);
+  }
+  delete gModuleResFile;
+  gModuleResFile = nullptr;
+}
+
+}  // namespace

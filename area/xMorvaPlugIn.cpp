@@ -1,0 +1,4 @@
+// The editing area's object in a host form.
+#include "area/xMorvaPlugIn.h"
+
+xMorvaPlugIn::xMorvaPlugIn(VPackage* package, void* params) : VPlugIn(package, params, false) {}

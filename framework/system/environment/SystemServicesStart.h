@@ -1,0 +1,16 @@
+// The system services' global objects across start-up and shut-down: the
+// system environment, the cursor, the one-flag state object and the
+// clipboard, made in this order after the host context, and deleted in two
+// steps on either side of it.
+#pragma once
+
+// Makes the system environment (and classifies the platform), then the
+// cursor, the flag holder and the clipboard. The last three, and the
+// environment's file-type map and font lists, arrive with their own work;
+// until then this step classifies the platform only.
+void StartSystemServices();
+// Deletes the clipboard, the flag holder and the cursor (before the host
+// context goes).
+void StopSystemObjects();
+// Deletes the system environment (after the host context went).
+void StopSystemServices();

@@ -1,0 +1,63 @@
+// The host context: its start-up query, and the resource files and lists
+// it makes and deletes.
+#include "host/context/VHostContext.h"
+
+#include "host/callback/HostCallback.h"
+#include "host/context/HostText.h"
+#include "host/context/VHostResourceFile.h"
+#include "host/module/HostRecords.h"
+#include "host/module/HostSelectors.h"
+#include "host/resources/VTbxResFile.h"
+#include "platform/toolbox/TbxResources.h"
+
+VHostContext* gHostContext = nullptr;
+VTbxResFile* gModuleResFile = nullptr;
+
+VHostContext::VHostContext(const HostStartupRecord* startParams) {
+  SetHostCallback(startParams != nullptr ? startParams->callback : nullptr);
+  fOpenDialogs = new VChainListPtrOf<VObject*>();
+
+  // The start-up query: the host writes its name (10), two words of flags
+  // (266, 272), its version (276), its resource file (304) and a second
+  // name (310). What it leaves alone reads as nothing.
+  HostParamBlock block;
+  block.text[0] = 0;
+  block.handle = 0;
+  block.param1 = 0;
+  block.param2 = 0;
+  block.longValue = 0;
+  block.text2[0] = 0;
+  CallHost(kHostSelStartupQuery, block);
+
+  fHostVersion = static_cast<uint32_t>(HostWordOf(block.param2));
+  const uint32_t first = static_cast<uint32_t>(HostWordOf(block.handle));
+  const uint32_t second = static_cast<uint32_t>(HostWordOf(block.param1));
+  fFlags[0] = (first >> 30) & 1;
+  fFlags[1] = (first >> 29) & 1;
+  fFlags[2] = (second >> 27) & 1;
+  fFlags[3] = (second >> 26) & 1;
+  fFlags[4] = (second >> 25) & 1;
+  PTextToString(block.text, fHostName);
+  if (block.text2[0] > 80) block.text2[0] = 80;
+  PTextToString(block.text2, fSecondHostName);
+
+  fHostAppFile = new VTbxResFile(static_cast<int16_t>(block.longValue & 0xFFFF));
+  fHostAppFile->SetFlag(1);
+  fHostKeptFile = new VHostResourceFile();
+
+  delete gModuleResFile;
+  gModuleResFile = new VTbxResFile(Tbx::CurResFile());
+}
+
+VHostContext::~VHostContext() {
+  delete fOpenDialogs;
+  delete fHostAppFile;
+  delete fSecondHostFile;
+  delete fHostKeptFile;
+  delete gModuleResFile;
+  gModuleResFile = nullptr;
+}
+
+bool VHostContext::GetStartupFlag(int32_t number) const {
+  return number >= 1 && number <= 5 && fFlags[number - 1] != 0;
+}

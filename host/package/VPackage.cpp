@@ -1,0 +1,628 @@
+// The package base: identity and routine list from the module's resource
+// file, routing of host calls, the registry of plug-in objects, the
+// preferences file and the shared resource files.
+#include "host/package/VPackage.h"
+
+#include <sys/stat.h>
+
+#include <cstring>
+
+#include "framework/core/memory/VMemoryMgr.h"
+#include "framework/core/strings/VString.h"
+#include "host/context/HostServices.h"
+#include "host/context/HostText.h"
+#include "host/context/VHostContext.h"
+#include "host/module/HostRecords.h"
+#include "host/module/HostSelectors.h"
+#include "host/package/VPlugInObject.h"
+#include "host/resources/VTbxResFile.h"
+#include "platform/toolbox/TbxHandles.h"
+#include "platform/toolbox/TbxPorts.h"
+
+VPackage* gCurrentPackage = nullptr;
+
+// One resource file shared by the plug-in objects that asked for its key.
+struct VSharedResFile : public VObject {
+  uint16_t key = 0;
+  uint16_t uses = 0;
+  VTbxResFile* file = nullptr;  // owned
+};
+
+namespace {
+
+constexpr uint32_t kTypeSTRList = FourCC("STR#");
+constexpr char kPrefsSuffix[] = " Prefs";
+
+// The bytes of a locked resource handle, released at the end of the scope.
+class LockedResource {
+ public:
+  LockedResource(const VTbxResFile* file, uint32_t handle) : fFile(file), fHandle(handle) {
+    if (handle == 0) return;
+    size = Tbx::GetHandleSize(handle);
+    data = static_cast<const uint8_t*>(Tbx::HLock(handle));
+    if (data == nullptr) size = 0;
+  }
+  ~LockedResource() {
+    if (fHandle == 0) return;
+    Tbx::HUnlock(fHandle);
+    fFile->Release(fHandle);
+  }
+  LockedResource(const LockedResource&) = delete;
+  LockedResource& operator=(const LockedResource&) = delete;
+  const uint8_t* data = nullptr;
+  int32_t size = 0;
+
+ private:
+  const VTbxResFile* fFile;
+  uint32_t fHandle;
+};
+
+// A path of the host's folder followed by more bytes; false when the host
+// gives no folder or the whole does not fit a resource file path.
+bool HostFolderPath(char* path, const uint8_t* pascalTail, const char* suffix) {
+  char folder[kHostPathBufferSize];
+  if (!HostGetPath(folder)) return false;
+  const size_t folderLength = std::strlen(folder);
+  const size_t tailLength = pascalTail != nullptr ? pascalTail[0] : 0;
+  const size_t suffixLength = suffix != nullptr ? std::strlen(suffix) : 0;
+  if (folderLength + tailLength + suffixLength > 255) return false;
+  std::memcpy(path, folder, folderLength);
+  if (tailLength != 0) std::memcpy(path + folderLength, pascalTail + 1, tailLength);
+  if (suffixLength != 0) std::memcpy(path + folderLength + tailLength, suffix, suffixLength);
+  path[folderLength + tailLength + suffixLength] = 0;
+  return true;
+}
+
+bool IsFolder(const char* path) {
+  struct stat info;
+  return stat(path, &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// A 32-bit value of a resource that the byte-order procedure has already
+// put into native order.
+uint32_t Native32(const uint8_t* p) {
+  uint32_t v;
+  std::memcpy(&v, p, 4);
+  return v;
+}
+
+}  // namespace
+
+// ---- Construction
+
+VPackage::VPackage(HostStartupRecord* startParams) {
+  if (startParams != nullptr && startParams->hostInterfaceVersion >= kOldestHostInterface)
+    startParams->moduleInterfaceVersion = kModuleInterfaceVersion;
+  fOwnFile = gModuleResFile;
+
+  // The first 'QBNX' resource names the package; its id is the resource
+  // base unless the resource carries another at byte 8.
+  if (fOwnFile != nullptr) {
+    const uint32_t identity = fOwnFile->GetIndexed(kTypeQBNX, 1);
+    if (identity != 0) {
+      int16_t id = -1;
+      uint8_t name[256];
+      fOwnFile->GetInfo(identity, &id, name);
+      fResourceBase = id;
+      PTextToString(name, fName);
+      LockedResource bytes(fOwnFile, identity);
+      if (bytes.size >= 10) {
+        int16_t base;
+        std::memcpy(&base, bytes.data + 8, 2);
+        fResourceBase = base;
+      }
+    }
+  }
+  ReadRoutineNames();
+}
+
+// The names of the module's routines, item n naming routine n, up to the
+// first empty or missing item; those beginning with '_' or '%' are areas.
+void VPackage::ReadRoutineNames() {
+  if (fOwnFile == nullptr) return;
+  const int16_t list = static_cast<int16_t>(fResourceBase);
+  if (list != fResourceBase) return;
+  LockedResource names(fOwnFile, fOwnFile->Get(kTypeSTRList, list));
+  if (names.size < 2) return;
+  uint16_t count;
+  std::memcpy(&count, names.data, 2);
+  // First pass counts, second fills: the block holds exactly what is found.
+  uint32_t areas = 0;
+  for (int pass = 0; pass < 2; ++pass) {
+    uint32_t filled = 0;
+    int32_t pos = 2;
+    for (uint32_t item = 1; item <= count; ++item) {
+      if (pos >= names.size) break;
+      const uint8_t length = names.data[pos];
+      if (length == 0 || pos + 1 + length > names.size) break;
+      const uint8_t first = names.data[pos + 1];
+      if (first == '_' || first == '%') {
+        if (pass == 0) {
+          ++areas;
+        } else {
+          fAreaRoutines[filled++] = static_cast<uint16_t>(item);
+        }
+      }
+      pos += 1 + length;
+    }
+    if (pass == 0) {
+      if (areas == 0) return;
+      fAreaRoutines = static_cast<uint16_t*>(gMemoryMgr->NewBlock((areas + 1) * sizeof(uint16_t)));
+      if (fAreaRoutines == nullptr) return;
+    } else {
+      fAreaRoutines[filled] = 0;
+    }
+  }
+}
+
+VPackage::~VPackage() {
+  delete fPrefsFile;
+  fPrefsFile = nullptr;
+  if (fAreaRoutines != nullptr) gMemoryMgr->DisposeBlock(fAreaRoutines);
+  fAreaRoutines = nullptr;
+  while (!fSharedFiles.IsEmpty()) {
+    VSharedResFile* record = fSharedFiles.First();
+    fSharedFiles.RemoveAt(1, true);
+    delete record->file;
+    delete record;
+  }
+  fCurrentFormArea = nullptr;
+  fFormAreas.RemoveAll(true);
+  fDesignPlugIns.RemoveAll(true);
+  fOffscreenAreas.RemoveAll(true);
+  fOutputPlugIns.RemoveAll(true);
+  fPrintingPlugIns.RemoveAll(true);
+}
+
+// ---- Defaults of the concrete package's operations
+
+bool VPackage::Init() { return true; }
+void VPackage::DeInit() {}
+VPlugInObject* VPackage::NewPlugIn(int32_t, void*) { return nullptr; }
+VPlugInObject* VPackage::NewDesignPlugIn(int32_t, void*) { return nullptr; }
+VPlugInObject* VPackage::NewOutputPlugIn(int32_t, void*) { return nullptr; }
+VPlugInObject* VPackage::NewPrintingPlugIn(int32_t, void*) { return nullptr; }
+int16_t VPackage::GetAreaResourceId(int32_t) { return 0; }
+void VPackage::OffscreenPlugInsDeleted(int32_t) {}
+void VPackage::OnEvent206(uint32_t, uint16_t, uint32_t, uint32_t) {}
+bool VPackage::OnEvent205(uint32_t, uint16_t, uint32_t&, uint32_t&) { return false; }
+void VPackage::OnEvent207(uint32_t, uint16_t, uint32_t, uint32_t) {}
+void VPackage::OnEvent201() {}
+void VPackage::OnEvent202() {}
+void VPackage::OnEvent3(uint32_t) {}
+void VPackage::OnEvent4(uint32_t) {}
+uint8_t VPackage::SwapResource(uint8_t, uint32_t, uint32_t, void*) { return 0; }
+
+// ---- Routing
+
+void VPackage::Dispatch(int32_t selector, void* params, void* result) {
+  Tbx::CGrafPtr port = nullptr;
+  Tbx::GDHandle device = 0;
+  Tbx::GetGWorld(&port, &device);
+  if (selector >= 0) {
+    if (IsAreaRoutine(static_cast<int16_t>(selector & 0xFFFF))) {
+      HandleAreaEvent(selector, params, result);
+    } else {
+      ExecuteCommand(selector, params, result);
+    }
+  } else {
+    DispatchPackageEvent(selector, params, result);
+  }
+  Tbx::SetGWorld(port, device);
+}
+
+void VPackage::DispatchPackageEvent(int32_t selector, void* params, void* result) {
+  // Some events carry a plain number where the parameter pointer goes.
+  const uint32_t value = static_cast<uint32_t>(reinterpret_cast<uintptr_t>(params));
+  auto* record = static_cast<HostPackageEventRecord*>(params);
+  auto* cell = static_cast<uint32_t*>(result);
+  switch (selector) {
+    case kSelStart:
+    case kSelStartSilent:
+      OpenPrefsFile();
+      Init();
+      break;
+    case kSelStop:
+    case kSelStopAlt:
+      DeInit();
+      break;
+    case kSelPackageEvent3:
+      OnEvent3(value);
+      break;
+    case kSelPackageEvent4: {
+      OnEvent4(value);
+      if (value != 1 || fOffscreenAreas.IsEmpty()) break;
+      const int32_t count = fOffscreenAreas.Count();
+      while (!fOffscreenAreas.IsEmpty()) {
+        VPlugInObject* object = fOffscreenAreas.First();
+        object->Close();
+        delete object;
+        // An object leaves the list in its destructor; one that did not is
+        // taken out here, so the loop always ends.
+        if (!fOffscreenAreas.IsEmpty() && fOffscreenAreas.First() == object) fOffscreenAreas.RemoveAt(1, true);
+      }
+      OffscreenPlugInsDeleted(count);
+      break;
+    }
+    case kSelRaiseDepth:
+      OnEvent201();
+      ++fEventDepth;
+      break;
+    case kSelLowerDepth:
+      OnEvent202();
+      --fEventDepth;
+      break;
+    case kSelPackageEvent205: {
+      if (record == nullptr || cell == nullptr) break;
+      uint32_t r = 0, d = 0;
+      if (OnEvent205(record->a, record->b, r, d)) {
+        record->c = d;
+        *cell = r;
+      } else {
+        record->c = 0;
+        *cell = 0;
+      }
+      break;
+    }
+    case kSelPackageEvent206:
+      if (record == nullptr || cell == nullptr) break;
+      OnEvent206(record->a, record->b, *cell, record->c);
+      break;
+    case kSelPackageEvent207:
+      if (record == nullptr || cell == nullptr) break;
+      OnEvent207(record->a, record->b, *cell, record->c);
+      OnEvent206(record->a, record->b, *cell, record->c);
+      break;
+    default:
+      break;
+  }
+}
+
+VPlugInObject* VPackage::Create(VPlugInObject* (VPackage::*make)(int32_t, void*), int32_t routine,
+                                void* params) {
+  Tbx::GrafPtr port = nullptr;
+  Tbx::GetPort(&port);
+  VPlugInObject* object = (this->*make)(routine, params);
+  Tbx::SetPort(port);
+  return object;
+}
+
+void VPackage::HandleAreaEvent(int32_t selector, void* params, void*) {
+  void** array = static_cast<void**>(params);
+  if (array == nullptr) return;
+  auto* event = static_cast<HostEventRecord*>(array[kAreaEventRecordEntry]);
+  if (event == nullptr) return;
+  auto** cell = static_cast<VPlugInObject**>(array[kAreaObjectCellEntry]);
+
+  switch (event->what) {
+    case kAreaEventCreate: {
+      if (event->message == 0 && event->modifiers != 0) {
+        DeliverByKind(kPlugInForm, array, Create(&VPackage::NewPlugIn, selector, params));
+      } else if (event->message == 0) {
+        DeliverByKind(kPlugInOutput, array, Create(&VPackage::NewOutputPlugIn, selector, params));
+      } else {
+        DeliverByKind(kPlugInPrinting, array, Create(&VPackage::NewPrintingPlugIn, selector, params));
+      }
+      return;
+    }
+    case kAreaEventCreateFromRecord: {
+      const auto* hostRecord = HostPointer<const uint8_t>(event->message);
+      if (hostRecord == nullptr) return;
+      if (hostRecord[25] != 0) {
+        DeliverByKind(kPlugInPrinting, array, Create(&VPackage::NewPrintingPlugIn, selector, params));
+      } else if (hostRecord[24] != 0) {
+        DeliverByKind(kPlugInForm, array, Create(&VPackage::NewPlugIn, selector, params));
+      } else {
+        DeliverByKind(kPlugInOutput, array, Create(&VPackage::NewOutputPlugIn, selector, params));
+      }
+      return;
+    }
+    case kAreaEventDesign:
+    case kAreaEventDesign600:
+    case kAreaEventDesign601:
+    case kAreaEventDesign603: {
+      // A placeholder for the form editor's picture, for this one event.
+      VPlugInObject* object = Create(&VPackage::NewDesignPlugIn, selector, params);
+      if (object == nullptr) return;
+      DeliverByKind(kPlugInDesign, array, object);
+      object->Close();
+      delete object;
+      return;
+    }
+    case kAreaEventResourceId: {
+      const int16_t id = GetAreaResourceId(selector);
+      if (id != 0) {
+        event->message = kAreaEventResourceId;
+        event->when = static_cast<uint32_t>(static_cast<int32_t>(id));
+      }
+      return;
+    }
+    case kAreaEventDesignKeep:
+      DeliverByKind(kPlugInDesign, array, Create(&VPackage::NewDesignPlugIn, selector, params));
+      return;
+    default:
+      break;
+  }
+
+  // An event for an existing object: the cell's content is trusted only
+  // once one of the lists holds it.
+  const bool deleteAfter = event->what == kAreaEventDelete || event->what == kAreaEventDeleteAlt;
+  VPlugInObject* object = cell != nullptr ? *cell : nullptr;
+  const int32_t kind = KindOfPlugIn(object);
+  if (kind == kPlugInNone || kind == kPlugInOffscreen) return;
+  DeliverByKind(kind, array, object);
+  if (!deleteAfter) return;
+  // The delivery may have deleted it already; only an object still
+  // registered is deleted here.
+  if (KindOfPlugIn(object) != kind) return;
+  if (kind != kPlugInForm || object->IsClosed()) delete object;
+}
+
+void VPackage::DeliverByKind(int32_t kind, void** params, VPlugInObject* object) {
+  if (object == nullptr) return;
+  switch (kind) {
+    case kPlugInDesign:
+      object->DrawPicture(params);
+      break;
+    case kPlugInForm:
+      DeliverToForm(params, object);
+      break;
+    case kPlugInOutput:
+      object->DrawOutput(params);
+      break;
+    case kPlugInPrinting:
+      object->PrintPage(params);
+      break;
+    default:
+      break;
+  }
+}
+
+void VPackage::SendFocusEvent(void** params, VPlugInObject* target, uint16_t code) {
+  HostEventRecord synthetic{};
+  synthetic.what = code;
+  synthetic.message = 0;
+  VPlugInObject* targetCell = target;
+  void* arrivedEvent = params[kAreaEventRecordEntry];
+  void* arrivedCell = params[kAreaObjectCellEntry];
+  params[kAreaEventRecordEntry] = &synthetic;
+  params[kAreaObjectCellEntry] = &targetCell;
+  target->HandleEvent(params);
+  // The host's array gets back its own pointers, never ones to this frame.
+  params[kAreaEventRecordEntry] = arrivedEvent;
+  params[kAreaObjectCellEntry] = arrivedCell;
+}
+
+void VPackage::DeliverToForm(void** params, VPlugInObject* area) {
+  const auto* event = static_cast<const HostEventRecord*>(params[kAreaEventRecordEntry]);
+  const uint16_t code = event->what;
+  const uintptr_t message = event->message;
+  switch (code) {
+    case kAreaEventClick:
+      if (area != fCurrentFormArea) {
+        if (fCurrentFormArea != nullptr) SendFocusEvent(params, fCurrentFormArea, kAreaEventDeactivate);
+        fCurrentFormArea = area;
+        SendFocusEvent(params, area, kAreaEventActivate);
+      }
+      break;
+    case kAreaEventActivate:
+      if (fCurrentFormArea != nullptr && fCurrentFormArea != area)
+        SendFocusEvent(params, fCurrentFormArea, kAreaEventDeactivate);
+      if (message != 1) fCurrentFormArea = area;
+      break;
+    case kAreaEventDeactivate:
+      if (message != 1) fCurrentFormArea = nullptr;
+      break;
+    case kAreaEventLeave:
+      if (area == fCurrentFormArea) {
+        SendFocusEvent(params, area, kAreaEventDeactivate);
+        fCurrentFormArea = nullptr;
+      }
+      break;
+    default:
+      break;
+  }
+  // A focus event may have removed the area (an area deleted while it lost
+  // the focus); then there is nothing to deliver to.
+  if (KindOfPlugIn(area) != kPlugInForm) return;
+  area->HandleEvent(params);
+}
+
+// ---- Registry of plug-in objects
+
+VPackage::PlugInList* VPackage::ListOfKind(int32_t kind) const {
+  auto* self = const_cast<VPackage*>(this);
+  switch (kind) {
+    case kPlugInDesign:
+      return &self->fDesignPlugIns;
+    case kPlugInForm:
+      return &self->fFormAreas;
+    case kPlugInOffscreen:
+      return &self->fOffscreenAreas;
+    case kPlugInOutput:
+      return &self->fOutputPlugIns;
+    case kPlugInPrinting:
+      return &self->fPrintingPlugIns;
+    default:
+      return nullptr;
+  }
+}
+
+void VPackage::AddDesignPlugIn(VPlugInObject* object) { fDesignPlugIns.Add(&object); }
+void VPackage::RemoveDesignPlugIn(VPlugInObject* object) { fDesignPlugIns.Remove(&object, true); }
+void VPackage::AddFormPlugIn(VPlugInObject* object) { fFormAreas.Add(&object); }
+void VPackage::RemoveFormPlugIn(VPlugInObject* object) {
+  fFormAreas.Remove(&object, true);
+  if (object == fCurrentFormArea) fCurrentFormArea = nullptr;
+}
+void VPackage::AddOffscreenPlugIn(VPlugInObject* object) { fOffscreenAreas.Add(&object); }
+void VPackage::RemoveOffscreenPlugIn(VPlugInObject* object) { fOffscreenAreas.Remove(&object, true); }
+void VPackage::AddOutputPlugIn(VPlugInObject* object) { fOutputPlugIns.Add(&object); }
+void VPackage::RemoveOutputPlugIn(VPlugInObject* object) { fOutputPlugIns.Remove(&object, true); }
+void VPackage::AddPrintingPlugIn(VPlugInObject* object) { fPrintingPlugIns.Add(&object); }
+void VPackage::RemovePrintingPlugIn(VPlugInObject* object) { fPrintingPlugIns.Remove(&object, true); }
+
+int32_t VPackage::KindOfPlugIn(const VPlugInObject* object) const {
+  if (object == nullptr) return kPlugInNone;
+  auto* key = const_cast<VPlugInObject*>(object);
+  static constexpr int32_t kSearchOrder[] = {kPlugInForm, kPlugInOffscreen, kPlugInOutput, kPlugInPrinting,
+                                             kPlugInDesign};
+  for (int32_t kind : kSearchOrder)
+    if (ListOfKind(kind)->IndexOf(&key) > 0) return kind;
+  return kPlugInNone;
+}
+
+int32_t VPackage::CountPlugIns(int32_t kind) const {
+  const PlugInList* list = ListOfKind(kind);
+  return list != nullptr ? list->Count() : 0;
+}
+
+bool VPackage::IsAreaRoutine(int16_t routine) const {
+  if (fAreaRoutines == nullptr) return false;
+  const uint16_t number = static_cast<uint16_t>(routine);
+  for (const uint16_t* entry = fAreaRoutines; *entry != 0; ++entry)
+    if (*entry == number) return true;
+  return false;
+}
+
+// ---- Preferences file
+
+VTbxResFile* VPackage::GetPrefsFile() {
+  if (fPrefsFile == nullptr) OpenPrefsFile();
+  return fPrefsFile;
+}
+
+void VPackage::OpenPrefsFile() {
+  // A second start selector opens the file anew rather than leak the first.
+  delete fPrefsFile;
+  fPrefsFile = nullptr;
+  uint8_t name[256];
+  StringToPText(fName, name, 255);
+  char path[256];
+  if (!HostFolderPath(path, name, kPrefsSuffix)) return;
+  auto* prefs = new VTbxResFile(path, true);
+  if (!prefs->IsOpen()) {
+    delete prefs;
+    return;
+  }
+  fPrefsFile = prefs;
+  UpdatePrefs(prefs);
+}
+
+// Brings the preferences file's copies of the module's preference resources
+// up to date when the module's layout version is newer. Answers whether it
+// copied.
+bool VPackage::UpdatePrefs(VTbxResFile* prefs) {
+  if (fOwnFile == nullptr) return false;
+  uint8_t name[256];
+  StringToPText(fName, name, 255);
+  const uint32_t ownHandle = fOwnFile->GetNamed(kTypeXPRF, name);
+  if (ownHandle == 0) return false;
+  LockedResource own(fOwnFile, ownHandle);
+  if (own.size < 6) return false;
+  const int32_t ownVersion = static_cast<int32_t>(Native32(own.data));
+
+  bool update = true;
+  const uint32_t prefsHandle = prefs->GetNamed(kTypeXPRF, name);
+  if (prefsHandle != 0) {
+    int16_t prefsId = 0;
+    prefs->GetInfo(prefsHandle, &prefsId, nullptr);
+    int32_t prefsVersion = INT32_MIN;
+    {
+      LockedResource present(prefs, prefsHandle);
+      if (present.size >= 4) prefsVersion = static_cast<int32_t>(Native32(present.data));
+    }
+    update = prefsVersion < ownVersion;
+    if (update) prefs->Remove(kTypeXPRF, prefsId);
+  }
+  if (!update) return false;
+
+  prefs->Add(kTypeXPRF, -1, name, own.data, static_cast<uint32_t>(own.size));
+  // The table of resources to copy: a 16-bit count, then 8-byte entries of
+  // type, first id and last id. Entries past the resource's end are not read.
+  int16_t count;
+  std::memcpy(&count, own.data + 4, 2);
+  for (int32_t k = 0; k < count && 6 + 8 * (k + 1) <= own.size; ++k) {
+    const uint8_t* entry = own.data + 6 + 8 * k;
+    const uint32_t type = Native32(entry);
+    int16_t first, last;
+    std::memcpy(&first, entry + 4, 2);
+    std::memcpy(&last, entry + 6, 2);
+    if (first == -1) prefs->RemoveAllOfType(type);
+    const int16_t n = fOwnFile->Count(type);
+    for (int32_t i = 1; i <= n; ++i) {
+      const uint32_t handle = fOwnFile->GetIndexed(type, static_cast<int16_t>(i));
+      if (handle == 0) continue;
+      int16_t id = 0;
+      uint8_t resourceName[256];
+      fOwnFile->GetInfo(handle, &id, resourceName);
+      LockedResource bytes(fOwnFile, handle);
+      if (first != -1) {
+        if (id < first || id > last) continue;
+        prefs->Remove(type, id);
+      }
+      prefs->Add(type, id, resourceName, bytes.data, static_cast<uint32_t>(bytes.size));
+    }
+  }
+  prefs->Update();
+  return true;
+}
+
+// ---- Shared resource files
+
+VTbxResFile* VPackage::OpenSharedResourceFile(const VString& folderName) {
+  uint8_t folder[256];
+  StringToPText(folderName, folder, 255);
+  char path[256];
+  if (!HostFolderPath(path, folder, nullptr)) return nullptr;
+  if (!IsFolder(path)) mkdir(path, 0777);
+  if (!IsFolder(path)) return nullptr;
+  uint8_t hostName[256];
+  if (gHostContext != nullptr) {
+    StringToPText(gHostContext->GetHostName(), hostName, 255);
+  } else {
+    hostName[0] = 0;
+  }
+  const size_t length = std::strlen(path);
+  if (hostName[0] == 0 || length + 1 + hostName[0] > 255) return nullptr;
+  path[length] = '/';
+  std::memcpy(path + length + 1, hostName + 1, hostName[0]);
+  path[length + 1 + hostName[0]] = 0;
+  auto* file = new VTbxResFile(path, true);
+  if (!file->IsOpen()) {
+    delete file;
+    return nullptr;
+  }
+  return file;
+}
+
+VTbxResFile* VPackage::AcquireSharedResourceFile(uint16_t key, const VString& folderName) {
+  VSharedResFile* found = nullptr;
+  for (int32_t i = 1; i <= fSharedFiles.Count() && found == nullptr; ++i)
+    if (fSharedFiles.GetAt(i)->key == key) found = fSharedFiles.GetAt(i);
+  if (found == nullptr) {
+    VTbxResFile* file = OpenSharedResourceFile(folderName);
+    if (file == nullptr) return nullptr;
+    found = new VSharedResFile;
+    found->key = key;
+    found->file = file;
+    fSharedFiles.Add(&found);
+  }
+  ++found->uses;
+  return found->file;
+}
+
+void VPackage::ReleaseSharedResourceFile(VTbxResFile* file) {
+  if (file == nullptr) return;
+  for (int32_t i = 1; i <= fSharedFiles.Count(); ++i) {
+    VSharedResFile* record = fSharedFiles.GetAt(i);
+    if (record->file != file) continue;
+    if (record->uses > 0) --record->uses;
+    if (record->uses == 0) {
+      fSharedFiles.RemoveAt(i, true);
+      delete record->file;
+      delete record;
+    }
+    return;
+  }
+}

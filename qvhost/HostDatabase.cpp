@@ -1,0 +1,210 @@
+// The stand-in host's database over SQLite: one row per field, one per
+// table with its current record, one per stored value.
+#include "qvhost/HostDatabase.h"
+
+#include <sqlite3.h>
+
+#include <cstring>
+
+namespace {
+
+// A prepared statement finalised at the end of its scope.
+class Statement {
+ public:
+  Statement(sqlite3* db, const char* sql) {
+    if (db != nullptr) sqlite3_prepare_v2(db, sql, -1, &fStmt, nullptr);
+  }
+  ~Statement() { sqlite3_finalize(fStmt); }
+  Statement(const Statement&) = delete;
+  Statement& operator=(const Statement&) = delete;
+  sqlite3_stmt* get() const { return fStmt; }
+  explicit operator bool() const { return fStmt != nullptr; }
+
+ private:
+  sqlite3_stmt* fStmt = nullptr;
+};
+
+// Values of kinds 2, 3 and 30 are bytes; 0 and 24 text; 1 and 28 reals;
+// 4 dates; the rest integers.
+enum class Storage { kBytes, kText, kReal, kDate, kInteger };
+
+Storage StorageOf(int16_t type) {
+  switch (type) {
+    case 2:
+    case 3:
+    case 30:
+      return Storage::kBytes;
+    case 0:
+    case 24:
+      return Storage::kText;
+    case 1:
+    case 28:
+      return Storage::kReal;
+    case 4:
+      return Storage::kDate;
+    default:
+      return Storage::kInteger;
+  }
+}
+
+}  // namespace
+
+HostDatabase::HostDatabase(const std::string& path) {
+  if (sqlite3_open(path.c_str(), &fDb) != SQLITE_OK) {
+    fError = fDb != nullptr ? sqlite3_errmsg(fDb) : "cannot open the database";
+    sqlite3_close(fDb);
+    fDb = nullptr;
+    return;
+  }
+  if (!Exec("CREATE TABLE IF NOT EXISTS host_tables(tbl INTEGER PRIMARY KEY, name TEXT, current INTEGER "
+            "NOT NULL DEFAULT 0);"
+            "CREATE TABLE IF NOT EXISTS host_fields(tbl INTEGER, fld INTEGER, name TEXT, type INTEGER, "
+            "PRIMARY KEY(tbl, fld));"
+            "CREATE TABLE IF NOT EXISTS host_values(tbl INTEGER, fld INTEGER, rec INTEGER, value, "
+            "PRIMARY KEY(tbl, fld, rec));")) {
+    sqlite3_close(fDb);
+    fDb = nullptr;
+  }
+}
+
+HostDatabase::~HostDatabase() { sqlite3_close(fDb); }
+
+bool HostDatabase::Exec(const char* sql) {
+  char* message = nullptr;
+  if (sqlite3_exec(fDb, sql, nullptr, nullptr, &message) == SQLITE_OK) return true;
+  fError = message != nullptr ? message : "SQL error";
+  sqlite3_free(message);
+  return false;
+}
+
+bool HostDatabase::DefineTable(uint16_t table, const std::string& name) {
+  Statement s(fDb, "INSERT OR REPLACE INTO host_tables(tbl, name, current) VALUES(?, ?, 0)");
+  if (!s) return false;
+  sqlite3_bind_int(s.get(), 1, table);
+  sqlite3_bind_text(s.get(), 2, name.c_str(), -1, SQLITE_TRANSIENT);
+  return sqlite3_step(s.get()) == SQLITE_DONE;
+}
+
+bool HostDatabase::DefineField(uint16_t table, uint16_t field, const std::string& name, int16_t type) {
+  if (!TableName(table)) return false;
+  Statement s(fDb, "INSERT OR REPLACE INTO host_fields(tbl, fld, name, type) VALUES(?, ?, ?, ?)");
+  if (!s) return false;
+  sqlite3_bind_int(s.get(), 1, table);
+  sqlite3_bind_int(s.get(), 2, field);
+  sqlite3_bind_text(s.get(), 3, name.c_str(), -1, SQLITE_TRANSIENT);
+  sqlite3_bind_int(s.get(), 4, type);
+  return sqlite3_step(s.get()) == SQLITE_DONE;
+}
+
+std::optional<int16_t> HostDatabase::FieldType(uint16_t table, uint16_t field) const {
+  Statement s(fDb, "SELECT type FROM host_fields WHERE tbl = ? AND fld = ?");
+  if (!s) return std::nullopt;
+  sqlite3_bind_int(s.get(), 1, table);
+  sqlite3_bind_int(s.get(), 2, field);
+  if (sqlite3_step(s.get()) != SQLITE_ROW) return std::nullopt;
+  return static_cast<int16_t>(sqlite3_column_int(s.get(), 0));
+}
+
+std::string HostDatabase::FieldName(uint16_t table, uint16_t field) const {
+  Statement s(fDb, "SELECT name FROM host_fields WHERE tbl = ? AND fld = ?");
+  if (!s) return {};
+  sqlite3_bind_int(s.get(), 1, table);
+  sqlite3_bind_int(s.get(), 2, field);
+  if (sqlite3_step(s.get()) != SQLITE_ROW) return {};
+  const unsigned char* text = sqlite3_column_text(s.get(), 0);
+  return text != nullptr ? reinterpret_cast<const char*>(text) : "";
+}
+
+std::optional<std::string> HostDatabase::TableName(uint16_t table) const {
+  Statement s(fDb, "SELECT name FROM host_tables WHERE tbl = ?");
+  if (!s) return std::nullopt;
+  sqlite3_bind_int(s.get(), 1, table);
+  if (sqlite3_step(s.get()) != SQLITE_ROW) return std::nullopt;
+  const unsigned char* text = sqlite3_column_text(s.get(), 0);
+  return std::string(text != nullptr ? reinterpret_cast<const char*>(text) : "");
+}
+
+uint32_t HostDatabase::CurrentRecord(uint16_t table) const {
+  Statement s(fDb, "SELECT current FROM host_tables WHERE tbl = ?");
+  if (!s) return 0;
+  sqlite3_bind_int(s.get(), 1, table);
+  if (sqlite3_step(s.get()) != SQLITE_ROW) return 0;
+  return static_cast<uint32_t>(sqlite3_column_int64(s.get(), 0));
+}
+
+bool HostDatabase::SetCurrentRecord(uint16_t table, uint32_t record) {
+  Statement s(fDb, "UPDATE host_tables SET current = ? WHERE tbl = ?");
+  if (!s) return false;
+  sqlite3_bind_int64(s.get(), 1, record);
+  sqlite3_bind_int(s.get(), 2, table);
+  return sqlite3_step(s.get()) == SQLITE_DONE && sqlite3_changes(fDb) == 1;
+}
+
+std::optional<HostDatabase::Value> HostDatabase::Get(uint16_t table, uint16_t field) const {
+  const std::optional<int16_t> type = FieldType(table, field);
+  if (!type) return std::nullopt;
+  Statement s(fDb, "SELECT value FROM host_values WHERE tbl = ? AND fld = ? AND rec = ?");
+  if (!s) return std::nullopt;
+  sqlite3_bind_int(s.get(), 1, table);
+  sqlite3_bind_int(s.get(), 2, field);
+  sqlite3_bind_int64(s.get(), 3, CurrentRecord(table));
+  if (sqlite3_step(s.get()) != SQLITE_ROW) return std::nullopt;
+  Value value;
+  sqlite3_stmt* st = s.get();
+  switch (StorageOf(*type)) {
+    case Storage::kBytes: {
+      const void* blob = sqlite3_column_blob(st, 0);
+      const int n = sqlite3_column_bytes(st, 0);
+      if (blob != nullptr && n > 0) value.bytes.assign(static_cast<const uint8_t*>(blob),
+                                                      static_cast<const uint8_t*>(blob) + n);
+      break;
+    }
+    case Storage::kText: {
+      const unsigned char* text = sqlite3_column_text(st, 0);
+      if (text != nullptr) value.text = reinterpret_cast<const char*>(text);
+      break;
+    }
+    case Storage::kReal:
+      value.number = sqlite3_column_double(st, 0);
+      break;
+    case Storage::kDate: {
+      const void* blob = sqlite3_column_blob(st, 0);
+      if (blob != nullptr && sqlite3_column_bytes(st, 0) == sizeof value.date)
+        std::memcpy(value.date, blob, sizeof value.date);
+      break;
+    }
+    case Storage::kInteger:
+      value.integer = sqlite3_column_int64(st, 0);
+      break;
+  }
+  return value;
+}
+
+bool HostDatabase::Set(uint16_t table, uint16_t field, const Value& value) {
+  const std::optional<int16_t> type = FieldType(table, field);
+  if (!type) return false;
+  Statement s(fDb, "INSERT OR REPLACE INTO host_values(tbl, fld, rec, value) VALUES(?, ?, ?, ?)");
+  if (!s) return false;
+  sqlite3_stmt* st = s.get();
+  sqlite3_bind_int(st, 1, table);
+  sqlite3_bind_int(st, 2, field);
+  sqlite3_bind_int64(st, 3, CurrentRecord(table));
+  switch (StorageOf(*type)) {
+    case Storage::kBytes:
+      sqlite3_bind_blob(st, 4, value.bytes.data(), static_cast<int>(value.bytes.size()), SQLITE_TRANSIENT);
+      break;
+    case Storage::kText:
+      sqlite3_bind_text(st, 4, value.text.c_str(), -1, SQLITE_TRANSIENT);
+      break;
+    case Storage::kReal:
+      sqlite3_bind_double(st, 4, value.number);
+      break;
+    case Storage::kDate:
+      sqlite3_bind_blob(st, 4, value.date, sizeof value.date, SQLITE_TRANSIENT);
+      break;
+    case Storage::kInteger:
+      sqlite3_bind_int64(st, 4, value.integer);
+      break;
+  }
+  return sqlite3_step(st) == SQLITE_DONE;
+}

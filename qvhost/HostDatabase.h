@@ -1,0 +1,55 @@
+// HostDatabase: the stand-in host's tables, fields and records, kept in
+// SQLite (in memory unless a file is named). Fields are numbered within
+// their table from 1; each table has a current record, 0-based.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct sqlite3;
+
+class HostDatabase {
+ public:
+  // The value of one field of one record, in the form of the field's type:
+  // bytes for text, picture and BLOB; `text` for alpha; `number` for
+  // real; `integer` for Boolean, integer, long integer and time; `date` for
+  // date (day, month, year).
+  struct Value {
+    std::vector<uint8_t> bytes;
+    std::string text;
+    double number = 0;
+    int64_t integer = 0;
+    int16_t date[3] = {0, 0, 0};
+  };
+
+  // ":memory:" or a file path; `error` says why when it cannot be opened.
+  explicit HostDatabase(const std::string& path = ":memory:");
+  ~HostDatabase();
+  HostDatabase(const HostDatabase&) = delete;
+  HostDatabase& operator=(const HostDatabase&) = delete;
+
+  bool IsOpen() const { return fDb != nullptr; }
+  const std::string& Error() const { return fError; }
+
+  bool DefineTable(uint16_t table, const std::string& name);
+  bool DefineField(uint16_t table, uint16_t field, const std::string& name, int16_t type);
+  // The field's type, or nothing when the table has no such field.
+  std::optional<int16_t> FieldType(uint16_t table, uint16_t field) const;
+  std::string FieldName(uint16_t table, uint16_t field) const;
+  std::optional<std::string> TableName(uint16_t table) const;
+
+  uint32_t CurrentRecord(uint16_t table) const;
+  bool SetCurrentRecord(uint16_t table, uint32_t record);
+
+  // The field's value in the current record; nothing when it has none.
+  std::optional<Value> Get(uint16_t table, uint16_t field) const;
+  bool Set(uint16_t table, uint16_t field, const Value& value);
+
+ private:
+  bool Exec(const char* sql);
+
+  sqlite3* fDb = nullptr;
+  std::string fError;
+};

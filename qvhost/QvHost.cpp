@@ -1,0 +1,499 @@
+// The stand-in host: loading the module, the calls it makes to DaVuze, and
+// its answers to the module's host calls.
+#include "qvhost/QvHost.h"
+
+#include <dlfcn.h>
+#include <stdlib.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#include "framework/core/host/VHostBridge.h"
+#include "framework/core/values/VValue.h"
+#include "host/module/HostSelectors.h"
+#include "platform/toolbox/TbxHandles.h"
+#include "platform/toolbox/TbxResources.h"
+
+namespace {
+
+QvHost* sActive = nullptr;
+
+// Mac Roman bytes 0x80 to 0xFF as Unicode code points, for the log.
+constexpr char16_t kMacRomanHigh[128] = {
+    0x00C4, 0x00C5, 0x00C7, 0x00C9, 0x00D1, 0x00D6, 0x00DC, 0x00E1, 0x00E0, 0x00E2, 0x00E4, 0x00E3, 0x00E5,
+    0x00E7, 0x00E9, 0x00E8, 0x00EA, 0x00EB, 0x00ED, 0x00EC, 0x00EE, 0x00EF, 0x00F1, 0x00F3, 0x00F2, 0x00F4,
+    0x00F6, 0x00F5, 0x00FA, 0x00F9, 0x00FB, 0x00FC, 0x2020, 0x00B0, 0x00A2, 0x00A3, 0x00A7, 0x2022, 0x00B6,
+    0x00DF, 0x00AE, 0x00A9, 0x2122, 0x00B4, 0x00A8, 0x2260, 0x00C6, 0x00D8, 0x221E, 0x00B1, 0x2264, 0x2265,
+    0x00A5, 0x00B5, 0x2202, 0x2211, 0x220F, 0x03C0, 0x222B, 0x00AA, 0x00BA, 0x03A9, 0x00E6, 0x00F8, 0x00BF,
+    0x00A1, 0x00AC, 0x221A, 0x0192, 0x2248, 0x2206, 0x00AB, 0x00BB, 0x2026, 0x00A0, 0x00C0, 0x00C3, 0x00D5,
+    0x0152, 0x0153, 0x2013, 0x2014, 0x201C, 0x201D, 0x2018, 0x2019, 0x00F7, 0x25CA, 0x00FF, 0x0178, 0x2044,
+    0x20AC, 0x2039, 0x203A, 0xFB01, 0xFB02, 0x2021, 0x00B7, 0x201A, 0x201E, 0x2030, 0x00C2, 0x00CA, 0x00C1,
+    0x00CB, 0x00C8, 0x00CD, 0x00CE, 0x00CF, 0x00CC, 0x00D3, 0x00D4, 0xF8FF, 0x00D2, 0x00DA, 0x00DB, 0x00D9,
+    0x0131, 0x02C6, 0x02DC, 0x00AF, 0x02D8, 0x02D9, 0x02DA, 0x00B8, 0x02DD, 0x02DB, 0x02C7};
+
+std::string MacToUtf8(const uint8_t* bytes, size_t count) {
+  std::string out;
+  for (size_t i = 0; i < count; ++i) {
+    const uint8_t b = bytes[i];
+    const char32_t c = b < 0x80 ? b : kMacRomanHigh[b - 0x80];
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+    } else if (c < 0x800) {
+      out += static_cast<char>(0xC0 | (c >> 6));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+      out += static_cast<char>(0xE0 | (c >> 12));
+      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+      out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+std::string PascalToUtf8(const uint8_t* text) { return text != nullptr ? MacToUtf8(text + 1, text[0]) : ""; }
+
+// ASCII text (the host's own words and answers) into a length-byte text of
+// at most `max` characters.
+void SetPascal(uint8_t* target, const std::string& text, size_t max) {
+  const size_t n = text.size() < max ? text.size() : max;
+  target[0] = static_cast<uint8_t>(n);
+  std::memcpy(target + 1, text.data(), n);
+}
+
+bool ToPascalPath(const std::string& path, uint8_t* pascal) {
+  if (path.empty() || path.size() > 255) return false;
+  pascal[0] = static_cast<uint8_t>(path.size());
+  std::memcpy(pascal + 1, path.data(), path.size());
+  return true;
+}
+
+std::string Hex(uint32_t value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "0x%X", value);
+  return text;
+}
+
+// ---- The host's display routines (selector 401).
+
+void RoutinesFilled() {}
+
+void DateText(const VDateRec* date, uint8_t* result, uint16_t) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%02d/%02d/%04d", date != nullptr ? date->day : 0,
+                date != nullptr ? date->month : 0, date != nullptr ? date->year : 0);
+  SetPascal(result, text, 255);
+}
+
+std::string TimeString(int32_t seconds) {
+  if (seconds < 0) seconds = 0;
+  char text[32];
+  std::snprintf(text, sizeof text, "%02d:%02d:%02d", seconds / 3600, (seconds / 60) % 60, seconds % 60);
+  return text;
+}
+
+void TimeText(int32_t seconds, uint8_t* result, uint16_t) { SetPascal(result, TimeString(seconds), 255); }
+void KeepText(uint8_t*, const uint8_t*) {}
+
+// "H:MM" or "H:MM:SS" to seconds; 0 for anything else.
+int32_t ParseTime(const std::string& text) {
+  int h = 0, m = 0, s = 0;
+  char extra = 0;
+  const int n = std::sscanf(text.c_str(), "%d:%d:%d%c", &h, &m, &s, &extra);
+  if (n < 2 || n > 3 || h < 0 || m < 0 || m > 59 || s < 0 || s > 59) return 0;
+  return h * 3600 + m * 60 + s;
+}
+
+bool EventMatches(const HostEventRecord& record, int16_t mask) {
+  return record.what < 16 && (static_cast<uint16_t>(mask) & (1u << record.what)) != 0;
+}
+
+}  // namespace
+
+QvHost::QvHost(QvHostConfig config) : fConfig(std::move(config)) {
+  fDatabase = std::make_unique<HostDatabase>(fConfig.database);
+  fFolder = fConfig.folder;
+  if (fFolder.empty()) {
+    char pattern[] = "/tmp/qvhost.XXXXXX";
+    if (mkdtemp(pattern) != nullptr) {
+      fFolder = std::string(pattern) + "/";
+      fOwnsFolder = true;
+    }
+  } else if (fFolder.back() != '/') {
+    fFolder += '/';
+  }
+  sActive = this;
+}
+
+QvHost::~QvHost() {
+  Unload();
+  if (sActive == this) sActive = nullptr;
+  if (fOwnsFolder) {
+    std::error_code ignored;
+    std::filesystem::remove_all(fFolder, ignored);
+  }
+}
+
+bool QvHost::Load(std::string* error) {
+  auto fail = [&](const std::string& why) {
+    if (error != nullptr) *error = why;
+    Unload();
+    return false;
+  };
+  if (IsLoaded()) return true;
+  if (!fDatabase->IsOpen()) return fail("cannot open the database: " + fDatabase->Error());
+  fLibrary = dlopen(fConfig.modulePath.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (fLibrary == nullptr) return fail(std::string("cannot load the module: ") + dlerror());
+  fDaVuze = reinterpret_cast<void (*)(int32_t, void*, void**, void*)>(dlsym(fLibrary, "DaVuze"));
+  fSwapProc = reinterpret_cast<uint8_t (*)(uint8_t, uint32_t, uint32_t, void*)>(dlsym(fLibrary, "SwapRsrcProc"));
+  if (fDaVuze == nullptr || fSwapProc == nullptr) return fail("the module lacks DaVuze or SwapRsrcProc");
+
+  // The host's own file first, then the module's, which stays current: the
+  // module's resources are read while it starts. Both are read through the
+  // module's byte-order procedure.
+  uint8_t pascal[256];
+  if (!fConfig.hostResourcePath.empty()) {
+    if (!ToPascalPath(fConfig.hostResourcePath, pascal)) return fail("host resource path too long");
+    fHostRef = Tbx::OpenResFile(pascal);
+    if (fHostRef < 0) return fail("cannot open " + fConfig.hostResourcePath);
+    Tbx::SetResFileSwapProc(fHostRef, fSwapProc);
+  }
+  if (!ToPascalPath(fConfig.moduleResourcePath, pascal)) return fail("module resource path missing or too long");
+  fModuleRef = Tbx::OpenResFile(pascal);
+  if (fModuleRef < 0) return fail("cannot open " + fConfig.moduleResourcePath);
+  Tbx::SetResFileSwapProc(fModuleRef, fSwapProc);
+  Tbx::UseResFile(fModuleRef);
+  return true;
+}
+
+void QvHost::Unload() {
+  // A module that was started is stopped before it goes; a second stop is
+  // nothing to it.
+  if (fDaVuze != nullptr && fStarted) Stop(kSelStop);
+  // The files lose the module's procedure with it.
+  if (fModuleRef >= 0) Tbx::CloseResFile(fModuleRef);
+  if (fHostRef >= 0) Tbx::CloseResFile(fHostRef);
+  fModuleRef = fHostRef = -1;
+  fDaVuze = nullptr;
+  fSwapProc = nullptr;
+  if (fLibrary != nullptr) dlclose(fLibrary);
+  fLibrary = nullptr;
+}
+
+void QvHost::Call(int32_t selector, void* params, void* result) {
+  if (fDaVuze == nullptr) return;
+  QvHost* previous = sActive;
+  sActive = this;
+  fDaVuze(selector, params, &fSlot, result);
+  sActive = previous != nullptr ? previous : this;
+}
+
+void QvHost::Start(int32_t selector) {
+  fStartup = HostStartupRecord{};
+  fStartup.hostInterfaceVersion = fConfig.interfaceVersion;
+  fStartup.callback = &QvHost::Callback;
+  fStartup.moduleInterfaceVersion = 0;
+  fStarted = true;
+  if (fModuleRef >= 0) Tbx::UseResFile(fModuleRef);
+  uint32_t result = 0;
+  Call(selector, &fStartup, &result);
+}
+
+void QvHost::Stop(int32_t selector) {
+  uint32_t result = 0;
+  Call(selector, nullptr, &result);
+}
+
+void QvHost::PackageEvent(int32_t selector, uintptr_t value) {
+  uint32_t result = 0;
+  Call(selector, reinterpret_cast<void*>(value), &result);
+}
+
+void QvHost::PackageRecordEvent(int32_t selector, HostPackageEventRecord& record, uint32_t& result) {
+  Call(selector, &record, &result);
+}
+
+QvHost::Area* QvHost::FindArea(const std::string& name) {
+  auto it = fAreas.find(name);
+  return it != fAreas.end() ? it->second.get() : nullptr;
+}
+
+QvHost::Area& QvHost::AreaEvent(int32_t routine, const std::string& name, uint16_t code, uintptr_t message,
+                                uint16_t modifiers, uint32_t when) {
+  std::unique_ptr<Area>& slot = fAreas[name];
+  if (!slot) slot = std::make_unique<Area>();
+  Area& area = *slot;
+  area.event = HostEventRecord{};
+  area.event.what = code;
+  area.event.message = message;
+  area.event.when = when;
+  area.event.modifiers = modifiers;
+  area.params[kAreaEventRecordEntry] = &area.event;
+  area.params[kAreaObjectCellEntry] = &area.cell;
+  uint32_t result = 0;
+  Call(routine, area.params, &result);
+  return area;
+}
+
+void QvHost::Command(int32_t number, std::vector<void*> params, uint32_t& result) {
+  // The array is never empty, so the module may look at its first entry.
+  if (params.empty()) params.push_back(nullptr);
+  Call(number, params.data(), &result);
+}
+
+int32_t QvHost::CountCalls(int32_t selector) const {
+  int32_t n = 0;
+  for (const LoggedCall& call : fLog) n += call.selector == selector;
+  return n;
+}
+
+std::vector<std::string> QvHost::Messages() const {
+  std::vector<std::string> texts;
+  for (const LoggedCall& call : fLog)
+    if (call.selector == kHostSelShowMessage) texts.push_back(call.text);
+  return texts;
+}
+
+void QvHost::Callback(int32_t selector, HostParamBlock* block) {
+  if (sActive == nullptr || block == nullptr) return;
+  sActive->Answer(selector, *block);
+}
+
+void QvHost::Answer(int32_t selector, HostParamBlock& block) {
+  switch (selector) {
+    case kHostSelModuleState:
+      fLog.push_back({selector, block.flag ? "module starts" : "module stops"});
+      break;
+    case kHostSelStartupQuery:
+      AnswerStartup(block);
+      break;
+    case kHostSelGetPath:
+      AnswerPath(block);
+      break;
+    case kHostSelShowMessage:
+      fLog.push_back({selector, PascalToUtf8(HostPointer<const uint8_t>(block.param1))});
+      break;
+    case kHostSelFieldInfo:
+      AnswerFieldInfo(block);
+      break;
+    case kHostSelGetField:
+      AnswerGetField(block);
+      break;
+    case kHostSelSetField:
+      AnswerSetField(block);
+      break;
+    case kHostSelDisplayRoutines: {
+      auto* routines = HostPointer<VDisplayRoutines>(block.param1);
+      if (routines != nullptr) {
+        routines->filled = &RoutinesFilled;
+        routines->dateText = &DateText;
+        routines->timeText = &TimeText;
+        routines->unused = nullptr;
+        routines->numberFormat = &KeepText;
+        routines->textFormat = &KeepText;
+      }
+      fLog.push_back({selector, "display routines"});
+      break;
+    }
+    case kHostSelCenturyPivot:
+      block.param1 = HostWord(fConfig.pivotYear);
+      block.param2 = HostWord(fConfig.century);
+      fLog.push_back({selector, "century pivot"});
+      break;
+    case kHostSelValueToText: {
+      std::string text = HostWordOf(block.param1) == kHostTypeTime ? TimeString(static_cast<int32_t>(block.longValue)) : "";
+      SetPascal(block.text2, text, 80);
+      fLog.push_back({selector, "value to text: " + text});
+      break;
+    }
+    case kHostSelTextToValue: {
+      const std::string text = PascalToUtf8(block.text2);
+      block.longValue = HostWordOf(block.param1) == kHostTypeTime ? static_cast<uint32_t>(ParseTime(text)) : 0;
+      fLog.push_back({selector, "text to value: " + text});
+      break;
+    }
+    case kHostSelTakeEvent:
+    case kHostSelPeekEvent:
+      AnswerEvent(selector, block);
+      break;
+    case kHostSelLook:
+      block.param1 = HostWord(fConfig.look);
+      fLog.push_back({selector, "look " + std::to_string(fConfig.look)});
+      break;
+    case kHostSelOpenWindowAt:
+      fLog.push_back({selector, "window at: " + MacToUtf8(block.text2 + 1, block.text2[0] <= 80 ? block.text2[0] : 80)});
+      break;
+    default:
+      block.error = -1;
+      fLog.push_back({selector, "not served"});
+      break;
+  }
+}
+
+void QvHost::AnswerStartup(HostParamBlock& block) {
+  SetPascal(block.text, fConfig.hostName, 255);
+  SetPascal(block.text2, fConfig.secondName, 80);
+  uint32_t first = 0, second = 0;
+  if (fConfig.flags[0]) first |= 1u << 30;
+  if (fConfig.flags[1]) first |= 1u << 29;
+  if (fConfig.flags[2]) second |= 1u << 27;
+  if (fConfig.flags[3]) second |= 1u << 26;
+  if (fConfig.flags[4]) second |= 1u << 25;
+  block.handle = first;
+  block.param1 = second;
+  block.param2 = fConfig.hostVersion;
+  block.longValue = static_cast<uint16_t>(fHostRef);
+  block.error = 0;
+  fLog.push_back({kHostSelStartupQuery, "start-up query: version " + Hex(fConfig.hostVersion)});
+}
+
+void QvHost::AnswerPath(HostParamBlock& block) {
+  char* buffer = HostPointer<char>(block.param3);
+  const uint32_t size = static_cast<uint32_t>(HostWordOf(block.param4));
+  if (HostWordOf(block.param2) != static_cast<int32_t>(FourCC("PATH")) || buffer == nullptr || size == 0 ||
+      fFolder.size() + 1 > size) {
+    block.error = -1;
+    fLog.push_back({kHostSelGetPath, "path refused"});
+    return;
+  }
+  std::memcpy(buffer, fFolder.c_str(), fFolder.size() + 1);
+  block.error = 0;
+  fLog.push_back({kHostSelGetPath, "path " + fFolder});
+}
+
+void QvHost::AnswerFieldInfo(HostParamBlock& block) {
+  const std::optional<int16_t> type = fDatabase->FieldType(block.table, block.field);
+  if (!type) {
+    block.error = -1;
+    fLog.push_back({kHostSelFieldInfo, "no field " + std::to_string(block.table) + "." + std::to_string(block.field)});
+    return;
+  }
+  block.param1 = HostWord(*type);
+  SetPascal(block.text, fDatabase->FieldName(block.table, block.field), 255);
+  block.error = 0;
+  fLog.push_back({kHostSelFieldInfo, "field " + std::to_string(block.table) + "." + std::to_string(block.field) +
+                                         " type " + std::to_string(*type)});
+}
+
+void QvHost::AnswerGetField(HostParamBlock& block) {
+  const std::optional<int16_t> type = fDatabase->FieldType(block.table, block.field);
+  const std::string name = std::to_string(block.table) + "." + std::to_string(block.field);
+  if (!type) {
+    block.error = -1;
+    fLog.push_back({kHostSelGetField, "no field " + name});
+    return;
+  }
+  const HostDatabase::Value value = fDatabase->Get(block.table, block.field).value_or(HostDatabase::Value{});
+  block.param1 = HostWord(*type);
+  switch (*type) {
+    case 2:
+    case 3:
+    case 30: {
+      // A new handle with a copy: the module owns it once answered.
+      Tbx::Handle h = Tbx::NewHandle(static_cast<int32_t>(value.bytes.size()));
+      if (h != 0 && !value.bytes.empty()) {
+        std::memcpy(Tbx::HLock(h), value.bytes.data(), value.bytes.size());
+        Tbx::HUnlock(h);
+      }
+      block.valueHandle = h;
+      block.textLength = static_cast<int16_t>(value.bytes.size() & 0xFFFF);
+      break;
+    }
+    case 0:
+    case 24:
+      SetPascal(block.text2, value.text, 80);
+      break;
+    case 1:
+    case 28:
+      block.realValue = value.number;
+      break;
+    case 4:
+      std::memcpy(block.dateValue, value.date, sizeof block.dateValue);
+      break;
+    case 6:
+    case 8:
+      block.shortValue = static_cast<uint16_t>(value.integer);
+      break;
+    default:
+      block.longValue = static_cast<uint32_t>(value.integer);
+      break;
+  }
+  block.error = 0;
+  fLog.push_back({kHostSelGetField, "get field " + name});
+}
+
+void QvHost::AnswerSetField(HostParamBlock& block) {
+  const std::optional<int16_t> type = fDatabase->FieldType(block.table, block.field);
+  const std::string name = std::to_string(block.table) + "." + std::to_string(block.field);
+  if (!type) {
+    block.error = -1;
+    fLog.push_back({kHostSelSetField, "no field " + name});
+    return;
+  }
+  HostDatabase::Value value;
+  switch (*type) {
+    case 2:
+    case 3:
+    case 30: {
+      // The handle is the host's once given; its size is the content's
+      // (the record's 16-bit length only confirms its low bits).
+      const Tbx::Handle h = block.valueHandle;
+      const int32_t size = h != 0 ? Tbx::GetHandleSize(h) : 0;
+      if (h == 0 || Tbx::MemError() != Tbx::noErr || (size & 0xFFFF) != static_cast<uint16_t>(block.textLength)) {
+        block.error = -1;
+        fLog.push_back({kHostSelSetField, "bad content for " + name});
+        return;
+      }
+      value.bytes.resize(static_cast<size_t>(size));
+      if (size > 0) {
+        std::memcpy(value.bytes.data(), Tbx::HLock(h), value.bytes.size());
+        Tbx::HUnlock(h);
+      }
+      Tbx::DisposeHandle(h);
+      break;
+    }
+    case 0:
+    case 24:
+      value.text = MacToUtf8(block.text2 + 1, block.text2[0] <= 80 ? block.text2[0] : 80);
+      break;
+    case 1:
+    case 28:
+      value.number = block.realValue;
+      break;
+    case 4:
+      std::memcpy(value.date, block.dateValue, sizeof value.date);
+      break;
+    case 6:
+      value.integer = block.shortValue & 0xFF;
+      break;
+    case 8:
+      value.integer = static_cast<int16_t>(block.shortValue);
+      break;
+    default:
+      value.integer = static_cast<int32_t>(block.longValue);
+      break;
+  }
+  block.error = fDatabase->Set(block.table, block.field, value) ? 0 : -1;
+  fLog.push_back({kHostSelSetField, "set field " + name});
+}
+
+void QvHost::AnswerEvent(int32_t selector, HostParamBlock& block) {
+  auto* record = HostPointer<HostEventRecord>(block.handle);
+  const auto mask = static_cast<int16_t>(HostWordOf(block.param1));
+  bool found = false;
+  for (auto it = fEvents.begin(); it != fEvents.end(); ++it) {
+    if (!EventMatches(*it, mask)) continue;
+    if (record != nullptr) *record = *it;
+    if (selector == kHostSelTakeEvent) fEvents.erase(it);
+    found = true;
+    break;
+  }
+  if (selector == kHostSelTakeEvent) {
+    block.param4 = found ? 1 : 0;
+    fLog.push_back({selector, found ? "event taken" : "no event"});
+  } else {
+    block.flag = found ? 1 : 0;
+    fLog.push_back({selector, found ? "event waiting" : "no event waiting"});
+  }
+}

@@ -1,0 +1,129 @@
+// QvHost: the stand-in host application. It loads the module with dlopen,
+// opens the module's resource file (and its own) as the host does, drives
+// DaVuze as the host does, keeps the module's instance slot and the object
+// cells of its areas, and answers the host callback: the start-up query,
+// the module's state, its folder, messages, display routines, the century
+// pivot, time texts, events, the look, windows and the fields of its
+// database. Every other selector is logged and answered with an error.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/module/HostRecords.h"
+#include "qvhost/HostDatabase.h"
+
+struct QvHostConfig {
+  std::string modulePath;          // libqvmorva.so
+  std::string moduleResourcePath;  // the module's resource file
+  std::string hostResourcePath;    // the host's own resource file; empty for none
+  // The start-up answer: version word (its low 16 bits are the host
+  // version), the five flags (bits 30, 29 of one word, 27, 26, 25 of the
+  // other) and the two names.
+  uint32_t hostVersion = 0x670;
+  bool flags[5] = {false, false, false, false, false};
+  std::string hostName = "Qvbase";
+  std::string secondName;
+  // The host interface version of the start-up record.
+  int16_t interfaceVersion = 0x600;
+  // The folder of the preferences file ('PATH'), ending with "/"; empty: a
+  // new temporary folder, removed with the host.
+  std::string folder;
+  std::string database = ":memory:";
+  int32_t look = 0;
+  int32_t pivotYear = 0;
+  int32_t century = 0;
+};
+
+class QvHost {
+ public:
+  // One callback entry in the log: the selector and what the host made of it.
+  struct LoggedCall {
+    int32_t selector;
+    std::string text;
+  };
+  // An area of a host form: the cell in which the module keeps its object.
+  struct Area {
+    void* cell = nullptr;
+    HostEventRecord event{};
+    void* params[kAreaEventParamCount] = {};
+  };
+
+  explicit QvHost(QvHostConfig config);
+  // Stops a module that was started and unloads it.
+  ~QvHost();
+  QvHost(const QvHost&) = delete;
+  QvHost& operator=(const QvHost&) = delete;
+
+  // Loads the module and opens the resource files; false with a reason.
+  bool Load(std::string* error);
+  bool IsLoaded() const { return fDaVuze != nullptr; }
+
+  // DaVuze with the host's slot.
+  void Call(int32_t selector, void* params, void* result);
+  // A start selector with a new start-up record (kept for inspection).
+  void Start(int32_t selector);
+  void Stop(int32_t selector);
+  // A package event whose parameter is a plain number.
+  void PackageEvent(int32_t selector, uintptr_t value);
+  // A package event with the 10-byte record and the result cell.
+  void PackageRecordEvent(int32_t selector, HostPackageEventRecord& record, uint32_t& result);
+  // An area event of `routine` for the named area (made on first use):
+  // the record's code, message, modifiers and 32-bit field after the message.
+  Area& AreaEvent(int32_t routine, const std::string& name, uint16_t code, uintptr_t message,
+                  uint16_t modifiers, uint32_t when = 0);
+  Area* FindArea(const std::string& name);
+  // A command with an array of parameter pointers and a result cell.
+  void Command(int32_t number, std::vector<void*> params, uint32_t& result);
+
+  void* Slot() const { return fSlot; }
+  void SetSlot(void* value) { fSlot = value; }
+  const HostStartupRecord& LastStartupRecord() const { return fStartup; }
+  bool WasStarted() const { return fStarted; }
+
+  const std::vector<LoggedCall>& Log() const { return fLog; }
+  void ClearLog() { fLog.clear(); }
+  int32_t CountCalls(int32_t selector) const;
+  // The texts the module showed through the host's alert, in order.
+  std::vector<std::string> Messages() const;
+
+  // Events waiting for the module's event requests.
+  void QueueEvent(const HostEventRecord& record) { fEvents.push_back(record); }
+  HostDatabase& Database() { return *fDatabase; }
+  QvHostConfig& Config() { return fConfig; }
+  const std::string& Folder() const { return fFolder; }
+  int16_t ModuleResourceFile() const { return fModuleRef; }
+
+  // The callback the module calls; answers for the host that is active.
+  static void Callback(int32_t selector, HostParamBlock* block);
+
+ private:
+  void Answer(int32_t selector, HostParamBlock& block);
+  void AnswerStartup(HostParamBlock& block);
+  void AnswerPath(HostParamBlock& block);
+  void AnswerFieldInfo(HostParamBlock& block);
+  void AnswerGetField(HostParamBlock& block);
+  void AnswerSetField(HostParamBlock& block);
+  void AnswerEvent(int32_t selector, HostParamBlock& block);
+  void Unload();
+
+  QvHostConfig fConfig;
+  std::unique_ptr<HostDatabase> fDatabase;
+  std::string fFolder;
+  bool fOwnsFolder = false;
+  void* fLibrary = nullptr;
+  void (*fDaVuze)(int32_t, void*, void**, void*) = nullptr;
+  uint8_t (*fSwapProc)(uint8_t, uint32_t, uint32_t, void*) = nullptr;
+  int16_t fModuleRef = -1;
+  int16_t fHostRef = -1;
+  void* fSlot = nullptr;
+  bool fStarted = false;
+  HostStartupRecord fStartup{};
+  std::map<std::string, std::unique_ptr<Area>> fAreas;
+  std::vector<LoggedCall> fLog;
+  std::deque<HostEventRecord> fEvents;
+};

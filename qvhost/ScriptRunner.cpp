@@ -1,0 +1,435 @@
+// The script form of the stand-in host: tokens, the calls they make, and the
+// expectations they check.
+#include "qvhost/ScriptRunner.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <vector>
+
+#include "host/module/HostSelectors.h"
+#include "qvhost/QvHost.h"
+
+namespace {
+
+struct Token {
+  std::string text;
+  bool quoted = false;
+};
+
+// Splits a line into words and quoted texts; '#' outside quotes starts a
+// comment. False on an unterminated quote.
+bool Tokenize(const std::string& line, std::vector<Token>& tokens) {
+  size_t i = 0;
+  while (i < line.size()) {
+    const char c = line[i];
+    if (c == ' ' || c == '\t' || c == '\r') {
+      ++i;
+    } else if (c == '#') {
+      break;
+    } else if (c == '"') {
+      Token t;
+      t.quoted = true;
+      ++i;
+      while (i < line.size() && line[i] != '"') {
+        if (line[i] == '\\' && i + 1 < line.size()) ++i;
+        t.text += line[i++];
+      }
+      if (i >= line.size()) return false;
+      ++i;
+      tokens.push_back(t);
+    } else {
+      Token t;
+      while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r' && line[i] != '"')
+        t.text += line[i++];
+      tokens.push_back(t);
+    }
+  }
+  return true;
+}
+
+bool ParseInt(const std::string& text, int64_t& value) {
+  if (text.empty()) return false;
+  char* end = nullptr;
+  value = std::strtoll(text.c_str(), &end, 0);
+  return end != nullptr && *end == 0;
+}
+
+bool ParseBytes(const std::string& hex, std::vector<uint8_t>& bytes) {
+  std::string digits;
+  for (char c : hex)
+    if (c != ' ') digits += c;
+  if (digits.size() % 2 != 0) return false;
+  for (size_t i = 0; i < digits.size(); i += 2) {
+    char* end = nullptr;
+    const std::string pair = digits.substr(i, 2);
+    const long v = std::strtol(pair.c_str(), &end, 16);
+    if (*end != 0) return false;
+    bytes.push_back(static_cast<uint8_t>(v));
+  }
+  return true;
+}
+
+const std::map<std::string, int16_t> kFieldTypes = {
+    {"alpha", 0}, {"real", 1},     {"text", 2},  {"picture", 3}, {"date", 4},
+    {"boolean", 6}, {"integer", 8}, {"long", 9},  {"time", 11},   {"blob", 30},
+};
+
+// One line's work: the parsed words and the state they act on.
+class Line {
+ public:
+  Line(QvHost& host, std::ostream& out, std::vector<Token> tokens, int32_t& failures, void*& savedSlot,
+       uint32_t& result, std::vector<std::unique_ptr<uint8_t[]>>& storage)
+      : fHost(host), fOut(out), fTokens(std::move(tokens)), fFailures(failures), fSavedSlot(savedSlot),
+        fResult(result), fStorage(storage) {}
+
+  // Empty on success, else what is wrong with the line.
+  std::string Run();
+
+ private:
+  const std::string& Word(size_t i) const {
+    static const std::string kNone;
+    return i < fTokens.size() ? fTokens[i].text : kNone;
+  }
+  bool Number(size_t i, int64_t& value) const { return i < fTokens.size() && ParseInt(fTokens[i].text, value); }
+  void Expect(bool holds, const std::string& what) {
+    if (holds) {
+      fOut << "  ok: " << what << "\n";
+    } else {
+      ++fFailures;
+      fOut << "  FAILED: " << what << "\n";
+    }
+  }
+  // Options "name value" from position i on.
+  std::string Options(size_t i, std::map<std::string, int64_t>& options) const;
+  std::string RunSet();
+  std::string RunArea();
+  std::string RunCommand();
+  std::string RunExpect();
+  std::string RunData();
+
+  QvHost& fHost;
+  std::ostream& fOut;
+  std::vector<Token> fTokens;
+  int32_t& fFailures;
+  void*& fSavedSlot;
+  uint32_t& fResult;
+  std::vector<std::unique_ptr<uint8_t[]>>& fStorage;
+};
+
+std::string Line::Options(size_t i, std::map<std::string, int64_t>& options) const {
+  for (; i < fTokens.size(); i += 2) {
+    int64_t value = 0;
+    if (!Number(i + 1, value)) return "option " + Word(i) + " needs a number";
+    options[Word(i)] = value;
+  }
+  return {};
+}
+
+std::string Line::RunSet() {
+  QvHostConfig& config = fHost.Config();
+  const std::string& what = Word(1);
+  int64_t v = 0;
+  if (what == "version" && Number(2, v)) {
+    config.hostVersion = static_cast<uint32_t>(v);
+  } else if (what == "interface" && Number(2, v)) {
+    config.interfaceVersion = static_cast<int16_t>(v);
+  } else if (what == "look" && Number(2, v)) {
+    config.look = static_cast<int32_t>(v);
+  } else if (what == "pivot" && Number(2, v)) {
+    int64_t century = 0;
+    if (!Number(3, century)) return "set pivot YEAR CENTURY";
+    config.pivotYear = static_cast<int32_t>(v);
+    config.century = static_cast<int32_t>(century);
+  } else if (what == "flags") {
+    for (int k = 0; k < 5; ++k) {
+      if (!Number(2 + k, v)) return "set flags needs five numbers";
+      config.flags[k] = v != 0;
+    }
+  } else if (what == "name" && fTokens.size() > 2) {
+    config.hostName = Word(2);
+  } else if (what == "second" && fTokens.size() > 2) {
+    config.secondName = Word(2);
+  } else {
+    return "unknown setting";
+  }
+  return {};
+}
+
+std::string Line::RunData() {
+  const std::string& verb = Word(0);
+  int64_t table = 0, field = 0;
+  if (!Number(1, table)) return verb + " needs a table number";
+  HostDatabase& db = fHost.Database();
+  if (verb == "table") {
+    return db.DefineTable(static_cast<uint16_t>(table), Word(2)) ? "" : "cannot define the table";
+  }
+  if (verb == "record") {
+    int64_t record = 0;
+    if (!Number(2, record)) return "record TABLE NUMBER";
+    return db.SetCurrentRecord(static_cast<uint16_t>(table), static_cast<uint32_t>(record)) ? "" : "no such table";
+  }
+  if (!Number(2, field)) return verb + " needs a field number";
+  if (verb == "field") {
+    int64_t type = 0;
+    auto named = kFieldTypes.find(Word(4));
+    if (named != kFieldTypes.end()) {
+      type = named->second;
+    } else if (!Number(4, type)) {
+      return "field TABLE FIELD \"name\" TYPE";
+    }
+    return db.DefineField(static_cast<uint16_t>(table), static_cast<uint16_t>(field), Word(3),
+                          static_cast<int16_t>(type))
+               ? ""
+               : "cannot define the field";
+  }
+  // value TABLE FIELD text|number|hex X
+  HostDatabase::Value value;
+  const std::string& form = Word(3);
+  if (form == "text") {
+    value.text = Word(4);
+    value.bytes.assign(value.text.begin(), value.text.end());
+  } else if (form == "hex") {
+    if (!ParseBytes(Word(4), value.bytes)) return "bad hex bytes";
+  } else if (form == "number") {
+    value.number = std::strtod(Word(4).c_str(), nullptr);
+    value.integer = static_cast<int64_t>(value.number);
+  } else {
+    return "value TABLE FIELD text|hex|number X";
+  }
+  return db.Set(static_cast<uint16_t>(table), static_cast<uint16_t>(field), value) ? "" : "no such field";
+}
+
+std::string Line::RunArea() {
+  const std::string& name = Word(1);
+  if (name.empty()) return "area NAME ...";
+  if (Word(2) == "create") {
+    const std::string& kind = Word(3);
+    std::map<std::string, int64_t> options{{"routine", 1}};
+    std::string bad = Options(4, options);
+    if (!bad.empty()) return bad;
+    uintptr_t message = 0;
+    uint16_t modifiers = 0;
+    if (kind == "form") {
+      modifiers = 1;
+    } else if (kind == "printing") {
+      message = 1;
+    } else if (kind != "output") {
+      return "area NAME create form|output|printing";
+    }
+    fHost.AreaEvent(static_cast<int32_t>(options["routine"]), name, kAreaEventCreate, message, modifiers);
+    return {};
+  }
+  int64_t code = 0;
+  if (!Number(2, code)) return "area NAME CODE ...";
+  std::map<std::string, int64_t> options{{"routine", 1}, {"message", 0}, {"modifiers", 0}, {"when", 0}};
+  std::string bad = Options(3, options);
+  if (!bad.empty()) return bad;
+  fHost.AreaEvent(static_cast<int32_t>(options["routine"]), name, static_cast<uint16_t>(code),
+                  static_cast<uintptr_t>(options["message"]), static_cast<uint16_t>(options["modifiers"]),
+                  static_cast<uint32_t>(options["when"]));
+  return {};
+}
+
+std::string Line::RunCommand() {
+  int64_t number = 0;
+  if (!Number(1, number)) return "command NUMBER [ARGUMENTS]";
+  std::vector<void*> params;
+  for (size_t i = 2; i < fTokens.size(); i += 2) {
+    const std::string& kind = Word(i);
+    if (i + 1 >= fTokens.size()) return "argument " + kind + " needs a value";
+    const std::string& text = Word(i + 1);
+    if (kind == "area") {
+      QvHost::Area* area = fHost.FindArea(text);
+      if (area == nullptr) return "no area " + text;
+      params.push_back(&area->cell);
+      continue;
+    }
+    std::unique_ptr<uint8_t[]> cell;
+    if (kind == "long") {
+      int64_t v = 0;
+      if (!ParseInt(text, v)) return "long needs a number";
+      cell = std::make_unique<uint8_t[]>(4);
+      const int32_t value = static_cast<int32_t>(v);
+      std::memcpy(cell.get(), &value, 4);
+    } else if (kind == "real") {
+      cell = std::make_unique<uint8_t[]>(8);
+      const double value = std::strtod(text.c_str(), nullptr);
+      std::memcpy(cell.get(), &value, 8);
+    } else if (kind == "text") {
+      // A length-byte text of up to 255 characters, as host strings are.
+      cell = std::make_unique<uint8_t[]>(256);
+      const size_t n = text.size() < 255 ? text.size() : 255;
+      cell[0] = static_cast<uint8_t>(n);
+      std::memcpy(cell.get() + 1, text.data(), n);
+    } else {
+      return "unknown argument kind " + kind;
+    }
+    params.push_back(cell.get());
+    fStorage.push_back(std::move(cell));
+  }
+  fResult = 0;
+  fHost.Command(static_cast<int32_t>(number), params, fResult);
+  return {};
+}
+
+std::string Line::RunExpect() {
+  const std::string& what = Word(1);
+  int64_t n = 0;
+  if (what == "slot") {
+    const bool set = Word(2) == "set";
+    if (!set && Word(2) != "zero") return "expect slot set|zero";
+    Expect((fHost.Slot() != nullptr) == set, "slot " + Word(2));
+  } else if (what == "message") {
+    const std::vector<std::string> messages = fHost.Messages();
+    Expect(!messages.empty() && messages.back() == Word(2), "last message \"" + Word(2) + "\"");
+  } else if (what == "messages" && Number(2, n)) {
+    Expect(static_cast<int64_t>(fHost.Messages().size()) == n, "messages " + Word(2));
+  } else if (what == "calls" && Number(2, n)) {
+    int64_t count = 0;
+    if (!Number(3, count)) return "expect calls SELECTOR COUNT";
+    const int32_t seen = fHost.CountCalls(static_cast<int32_t>(n));
+    Expect(seen == count, "calls " + Word(2) + " " + Word(3) + " (seen " + std::to_string(seen) + ")");
+  } else if (what == "cell") {
+    QvHost::Area* area = fHost.FindArea(Word(2));
+    const bool set = Word(3) == "set";
+    if (area == nullptr) return "no area " + Word(2);
+    Expect((area->cell != nullptr) == set, "cell " + Word(2) + " " + Word(3));
+  } else if (what == "result" && Number(2, n)) {
+    Expect(fResult == static_cast<uint32_t>(n), "result " + Word(2) + " (got " + std::to_string(fResult) + ")");
+  } else if (what == "interface" && Number(2, n)) {
+    Expect(fHost.LastStartupRecord().moduleInterfaceVersion == static_cast<uint32_t>(n),
+           "module interface " + Word(2));
+  } else if (what == "file") {
+    Expect(std::filesystem::exists(fHost.Folder() + Word(2)), "file \"" + Word(2) + "\"");
+  } else if (what == "event") {
+    QvHost::Area* area = fHost.FindArea(Word(2));
+    if (area == nullptr) return "no area " + Word(2);
+    int64_t value = 0;
+    if (!Number(4, value)) return "expect event NAME message|when VALUE";
+    if (Word(3) == "message") {
+      Expect(area->event.message == static_cast<uintptr_t>(value), "event message " + Word(4));
+    } else if (Word(3) == "when") {
+      Expect(area->event.when == static_cast<uint32_t>(value), "event when " + Word(4));
+    } else {
+      return "expect event NAME message|when VALUE";
+    }
+  } else if (what == "field") {
+    int64_t table = 0, field = 0;
+    std::vector<uint8_t> bytes;
+    if (!Number(2, table) || !Number(3, field) || Word(4) != "hex" || !ParseBytes(Word(5), bytes))
+      return "expect field TABLE FIELD hex \"...\"";
+    auto value = fHost.Database().Get(static_cast<uint16_t>(table), static_cast<uint16_t>(field));
+    Expect(value && value->bytes == bytes, "field " + Word(2) + "." + Word(3));
+  } else {
+    return "unknown expectation";
+  }
+  return {};
+}
+
+std::string Line::Run() {
+  const std::string& verb = Word(0);
+  int64_t selector = 0;
+  if (verb == "set") return RunSet();
+  if (verb == "table" || verb == "field" || verb == "value" || verb == "record") return RunData();
+  if (verb == "expect") return RunExpect();
+  if (verb == "start" || verb == "stop") {
+    const bool start = verb == "start";
+    selector = start ? kSelStart : kSelStop;
+    if (fTokens.size() > 1 && !Number(1, selector)) return verb + " [SELECTOR]";
+    if (start) {
+      fHost.Start(static_cast<int32_t>(selector));
+    } else {
+      fHost.Stop(static_cast<int32_t>(selector));
+    }
+    return {};
+  }
+  if (verb == "package") {
+    if (!Number(1, selector)) return "package SELECTOR [VALUE | A B C]";
+    if (fTokens.size() == 5) {
+      int64_t a = 0, b = 0, c = 0;
+      if (!Number(2, a) || !Number(3, b) || !Number(4, c)) return "package SELECTOR A B C";
+      HostPackageEventRecord record{static_cast<uint32_t>(a), static_cast<uint16_t>(b), static_cast<uint32_t>(c)};
+      fHost.PackageRecordEvent(static_cast<int32_t>(selector), record, fResult);
+      fOut << "  record c " << record.c << ", result " << fResult << "\n";
+      return {};
+    }
+    int64_t value = 0;
+    if (fTokens.size() > 2 && !Number(2, value)) return "package SELECTOR [VALUE]";
+    fHost.PackageEvent(static_cast<int32_t>(selector), static_cast<uintptr_t>(value));
+    return {};
+  }
+  if (verb == "area") return RunArea();
+  if (verb == "command") return RunCommand();
+  if (verb == "queue") {
+    int64_t what = 0;
+    if (!Number(1, what)) return "queue WHAT [message M] [modifiers X]";
+    std::map<std::string, int64_t> options{{"message", 0}, {"modifiers", 0}};
+    std::string bad = Options(2, options);
+    if (!bad.empty()) return bad;
+    HostEventRecord record{};
+    record.what = static_cast<uint16_t>(what);
+    record.message = static_cast<uintptr_t>(options["message"]);
+    record.modifiers = static_cast<uint16_t>(options["modifiers"]);
+    fHost.QueueEvent(record);
+    return {};
+  }
+  if (verb == "slot") {
+    static int foreign = 0;
+    if (Word(1) == "other") {
+      fSavedSlot = fHost.Slot();
+      fHost.SetSlot(&foreign);
+    } else if (Word(1) == "zero") {
+      fSavedSlot = fHost.Slot();
+      fHost.SetSlot(nullptr);
+    } else if (Word(1) == "restore") {
+      fHost.SetSlot(fSavedSlot);
+    } else {
+      return "slot other|zero|restore";
+    }
+    return {};
+  }
+  return "unknown verb " + verb;
+}
+
+}  // namespace
+
+ScriptRunner::Outcome ScriptRunner::Run(const std::string& text) {
+  Outcome outcome;
+  std::istringstream lines(text);
+  std::string line;
+  int32_t number = 0;
+  void* savedSlot = nullptr;
+  uint32_t result = 0;
+  std::vector<std::unique_ptr<uint8_t[]>> storage;
+  while (std::getline(lines, line)) {
+    ++number;
+    std::vector<Token> tokens;
+    if (!Tokenize(line, tokens)) {
+      outcome.error = "line " + std::to_string(number) + ": unterminated text";
+      break;
+    }
+    if (tokens.empty()) continue;
+    const std::string verb = tokens[0].text;
+    const bool call = verb == "start" || verb == "stop" || verb == "package" || verb == "area" || verb == "command";
+    fOut << "> " << line << "\n";
+    const size_t logBefore = fHost.Log().size();
+    Line work(fHost, fOut, std::move(tokens), outcome.failures, savedSlot, result, storage);
+    const std::string error = work.Run();
+    if (!error.empty()) {
+      outcome.error = "line " + std::to_string(number) + ": " + error;
+      fOut << "  error: " << error << "\n";
+      break;
+    }
+    ++outcome.lines;
+    const auto& log = fHost.Log();
+    for (size_t i = logBefore; i < log.size(); ++i)
+      fOut << "  host " << log[i].selector << ": " << log[i].text << "\n";
+    if (call)
+      fOut << "  slot " << (fHost.Slot() != nullptr ? "set" : "zero") << ", result " << result << "\n";
+  }
+  return outcome;
+}

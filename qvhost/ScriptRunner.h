@@ -1,0 +1,39 @@
+// ScriptRunner: runs a script of calls against the stand-in host, one call a
+// line, and prints what each call answered and which host calls the module
+// made meanwhile. The script form (README.md has it whole):
+//
+//   # a comment                       set version 0x66F
+//   start [-1|-200]                   stop [-2|-220]
+//   package SELECTOR [VALUE]          package -205 A B C
+//   area NAME create form|output|printing [routine N]
+//   area NAME CODE [message M] [modifiers X] [when W] [routine N]
+//   command N [long V] [real V] [text "..."] [area NAME] ...
+//   table N "name"   field T F "name" TYPE   value T F text|number|hex ...
+//   queue WHAT [message M] [modifiers X]      slot other|zero|restore
+//   expect slot set|zero   expect message "text"   expect calls SELECTOR N ...
+#pragma once
+
+#include <cstdint>
+#include <ostream>
+#include <string>
+
+class QvHost;
+
+class ScriptRunner {
+ public:
+  struct Outcome {
+    int32_t lines = 0;     // lines run
+    int32_t failures = 0;  // expectations that did not hold
+    std::string error;     // "line N: ..." when the script is malformed
+    bool ok() const { return error.empty() && failures == 0; }
+  };
+
+  ScriptRunner(QvHost& host, std::ostream& out) : fHost(host), fOut(out) {}
+
+  // Runs every line of `text` in order; a malformed line stops the run.
+  Outcome Run(const std::string& text);
+
+ private:
+  QvHost& fHost;
+  std::ostream& fOut;
+};
