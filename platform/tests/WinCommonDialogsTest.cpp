@@ -1,12 +1,16 @@
-// The headless common dialogs: the colour picker answered by a provider or
-// cancelled, the default printer's device blocks, and COM and the shell's
-// allocator.
+// The headless common dialogs (the colour picker answered by a provider or
+// cancelled, the default printer's device blocks), COM and the shell's
+// allocator, and the module file name.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstring>
+#include <string>
 
 #include "platform/gdi/WinGdi.h"
 #include "platform/win32/WinCommonDialogs.h"
+#include "platform/win32/WinFiles.h"
+#include "platform/win32/WinModule.h"
 #include "platform/win32/WinShell.h"
 
 namespace {
@@ -131,6 +135,28 @@ TEST(HeadlessCom, StartsNestAndTheShellAllocatorCountsItsBlocks) {
   allocator->Release();
   EXPECT_EQ(CountHeadlessShellBlocks(), blocks);
   EXPECT_EQ(SHGetMalloc(nullptr), E_INVALIDARG);
+}
+
+}  // namespace
+
+
+namespace {
+
+TEST(ModuleFileName, IsTheExecutablesPathAndIsCutToTheBuffer) {
+  char path[1024];
+  const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
+  ASSERT_GT(n, 0u);
+  EXPECT_EQ(std::strlen(path), n);
+  EXPECT_EQ(access(path, X_OK), 0);
+  EXPECT_NE(std::string(path).find("platform_tests"), std::string::npos);
+
+  char small[6];
+  EXPECT_EQ(GetModuleFileNameA(nullptr, small, sizeof small), sizeof small);
+  EXPECT_EQ(GetLastError(), ERROR_INSUFFICIENT_BUFFER);
+  EXPECT_EQ(std::strlen(small), sizeof small - 1);
+  EXPECT_EQ(std::string(small), std::string(path, sizeof small - 1));
+  EXPECT_EQ(GetModuleFileNameA(nullptr, small, 0), 0u);
+  EXPECT_EQ(GetModuleFileNameA(reinterpret_cast<HMODULE>(uintptr_t{16}), path, sizeof path), 0u);
 }
 
 }  // namespace

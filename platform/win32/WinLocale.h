@@ -7,6 +7,7 @@
 // not have, answer as a Windows installation for United States English.
 #pragma once
 
+#include "platform/win32/WinFiles.h"  // ERROR_INSUFFICIENT_BUFFER
 #include "platform/win32/WinTypes.h"
 
 using LCID = DWORD;
@@ -32,8 +33,6 @@ constexpr LCTYPE LOCALE_SABBREVMONTHNAME1 = 0x0044;
 constexpr LCTYPE LOCALE_IFIRSTDAYOFWEEK = 0x100C;
 // Ignored: the stand-in knows no user overrides.
 constexpr LCTYPE LOCALE_NOUSEROVERRIDE = 0x80000000;
-
-constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
 
 // Copies the text with its terminating zero into `data` and answers the
 // number of bytes copied; with `size` 0 answers the size needed. 0 with

@@ -3,26 +3,10 @@
 // the real-time clock with the C library's time zone (TZ).
 #pragma once
 
+#include "platform/win32/WinFiles.h"  // SYSTEMTIME and FILETIME
 #include "platform/win32/WinTypes.h"
 
 using ULONGLONG = uint64_t;
-
-struct SYSTEMTIME {
-  WORD wYear;
-  WORD wMonth;      // 1 to 12
-  WORD wDayOfWeek;  // 0 Sunday to 6 Saturday
-  WORD wDay;
-  WORD wHour;
-  WORD wMinute;
-  WORD wSecond;
-  WORD wMilliseconds;
-};
-
-// 100-nanosecond intervals since 1 January 1601 (UTC), in two halves.
-struct FILETIME {
-  DWORD dwLowDateTime;
-  DWORD dwHighDateTime;
-};
 
 // Milliseconds since the process started, wrapping at 32 bits, and the same
 // count in 64 bits.

@@ -12,7 +12,8 @@ class VLookPainter;
 class VRect;
 class VShortcut;
 class VWindowView;
-struct VHostEventRecord;
+struct HostEventRecord;
+using VHostEventRecord = HostEventRecord;
 namespace Tbx {
 struct Rect;
 }

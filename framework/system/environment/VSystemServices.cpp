@@ -11,12 +11,16 @@
 #include "framework/core/containers/VStringArray.h"
 #include "framework/core/host/VHostBridge.h"
 #include "framework/core/values/VValue.h"
+#include "framework/system/files/VFile.h"
+#include "framework/system/files/VFileTypeMap.h"
+#include "framework/system/resources/VResourceFile.h"
 #include "framework/system/environment/VEnvironmentLinks.h"
 #include "framework/system/environment/VFontRecords.h"
 #include "platform/toolbox/TbxEnvironment.h"
 #include "platform/win32/WinCommonDialogs.h"
 #include "platform/win32/WinInput.h"
 #include "platform/win32/WinLocale.h"
+#include "platform/win32/WinModule.h"
 #include "platform/win32/WinShell.h"
 #include "platform/win32/WinTime.h"
 #include "platform/win32/WinWindowState.h"
@@ -35,6 +39,9 @@ constexpr uint32_t kInitialCustomColors[16] = {
 constexpr int16_t kKeyDownMask = 8;
 constexpr int16_t kTakeKeyMask = 40;
 constexpr uint16_t kModifierBits = 0x1F00;
+
+// The words for false (item 1) and true (item 2).
+constexpr int16_t kBooleanTextList = 9003;
 
 // Windows ANSI bytes of the locale answers, zero-filled first so that a
 // failed query leaves an empty text rather than stale bytes.
@@ -167,10 +174,12 @@ int32_t VSystemServices::GetSystemVersion() {
 VSystemServices::VSystemServices()
     : fMainWindowRecord(static_cast<const Tbx::MainWindowRecord*>(
           Tbx::EmulatorGetSystemObject(0, Tbx::kSystemObjectMainWindow, 0))),
+      fFileTypeMap(new VFileTypeMap()),
       fAllFonts(new VStringArray()),
       fScalableFonts(new VStringArray()),
       fLastClickTime(TickCount60()) {
   std::memcpy(fCustomColors, kInitialCustomColors, sizeof fCustomColors);
+  gFileTypeMap = fFileTypeMap;
   VEnvironmentGraphics* graphics = GetEnvironmentGraphics();
   fHasQuickTime = graphics != nullptr && graphics->PictureLibraryStarted() ? 1 : 0;
   LoadLocale();
@@ -184,6 +193,8 @@ VSystemServices::~VSystemServices() {
   CoUninitialize();
   delete fScalableFonts;
   delete fAllFonts;
+  if (gFileTypeMap == fFileTypeMap) gFileTypeMap = nullptr;
+  delete fFileTypeMap;
 }
 
 void VSystemServices::LoadLocale() {
@@ -205,6 +216,35 @@ void VSystemServices::LoadLocale() {
     if (digit >= '0' && digit <= '5') fFirstDayOfWeek = digit - '0' + 1;
     if (digit == '6') fFirstDayOfWeek = 0;
   }
+}
+
+// ---------------------------------------------------------------------------
+// The module's resource file
+
+void VSystemServices::LoadFileTypeMap() {
+  if (fModuleFile != nullptr) fFileTypeMap->LoadFileTypeMap(*fModuleFile);
+}
+
+void VSystemServices::GetBooleanText(VString& out, bool value) {
+  if (fFalseText.GetLength() == 0 && fModuleFile != nullptr) {
+    fModuleFile->GetIndString(&fFalseText, kBooleanTextList, 1);
+    fModuleFile->GetIndString(&fTrueText, kBooleanTextList, 2);
+  }
+  out.SetString(value ? fTrueText : fFalseText, kWholeValue);
+}
+
+void VSystemServices::ShowAlert(VResourceFile& file, int16_t listId, int16_t index) {
+  VStr<255> text;
+  file.GetIndString(&text, listId, index);
+  if (text.GetLength() > 0) ShowMessage(text);
+}
+
+VFile* VSystemServices::GetModuleFile() {
+  char path[260];
+  const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+  // A path cut to the buffer would name another file.
+  if (length == 0 || length >= sizeof path) return nullptr;
+  return new VFile(path, 0, 0);
 }
 
 // ---------------------------------------------------------------------------

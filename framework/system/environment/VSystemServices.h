@@ -12,8 +12,11 @@
 #include "platform/gdi/WinGdiTypes.h"
 
 class VEvent;
+class VFile;
+class VFileTypeMap;
 class VLookPainter;
 class VRect;
+class VResourceFile;
 class VShortcut;
 class VStringArray;
 class VValue;
@@ -85,6 +88,27 @@ class VSystemServices : public VObject {
   // The OS code; while it is still 0, the Toolbox system version fills it
   // first, and that answer is kept.
   static int32_t GetSystemVersion();
+
+  // ---- The module's resource file and what is read from it.
+  // The file that the boolean texts and the file type map are read from;
+  // start-up gives it (the host context opens it first). Not owned.
+  void SetModuleResourceFile(VResourceFile* file) { fModuleFile = file; }
+  VResourceFile* GetModuleResourceFile() const { return fModuleFile; }
+  // Appends the rows of every 'FMAP' resource of the module's resource
+  // file to the file type map; run once by start-up.
+  void LoadFileTypeMap();
+  // The file type map, which the object owns; gFileTypeMap while the object
+  // lives.
+  VFileTypeMap& GetFileTypeMap() const { return *fFileTypeMap; }
+  // The word for true or false: items 2 and 1 of 'STR#' 9003 of the
+  // module's resource file, read on first use (and again while missing).
+  void GetBooleanText(VString& out, bool value);
+  // Shows item `index` of 'STR#' `listId` of the file (index 0 or less: the
+  // 'STR ' resource `listId`) through the host; nothing for an empty text.
+  static void ShowAlert(VResourceFile& file, int16_t listId, int16_t index);
+  // A new file reference, owned by the caller, for the process's
+  // executable, with type and creator 0; null when its path is not known.
+  static VFile* GetModuleFile();
 
   // ---- Time.
   // Ticks of 1/60 second since start-up; the low 32 bits of a count kept in
@@ -226,9 +250,11 @@ class VSystemServices : public VObject {
   // it comes from the printer's pass.
   void AddFontFamily(const void* record, bool printerPass);
 
+  VResourceFile* fModuleFile = nullptr;
   const Tbx::MainWindowRecord* fMainWindowRecord = nullptr;
   ITEMIDLIST* fLastFolderItem = nullptr;
   uint32_t fCustomColors[16];
+  VFileTypeMap* fFileTypeMap = nullptr;
   VStringArray* fAllFonts = nullptr;
   VStringArray* fScalableFonts = nullptr;
   int32_t fLastClickX = -32000;
