@@ -11,7 +11,7 @@
 
 namespace {
 
-// The largest piece of a copy held in memory at once.
+// The largest chunk of a copy held in memory at once.
 constexpr uint32_t kCopyBlock = 32768;
 
 bool IsPlainName(const std::u16string& name) {
@@ -300,13 +300,16 @@ bool VFile::GetTypeFlag() const {
   return gFileTypeMap != nullptr && gFileTypeMap->FileTypeFlag(fFileType);
 }
 
+// A shortcut is a symbolic link, which looks like its target: one to a folder
+// is found as a folder, and is a shortcut all the same.
 bool VFile::IsShortcut() {
-  if (GetState() != kItemPresent) return false;
+  if (GetState() < kItemOtherKind) return false;
   return fWin.IsShortcut();
 }
 
 VFileSystemItem* VFile::ResolveShortcut() {
-  if (GetState() != kItemPresent) return nullptr;
+  const int32_t state = GetState();
+  if (state < kItemOtherKind || (state == kItemOtherKind && !fWin.IsShortcut())) return nullptr;
   return fWin.ResolveShortcut();
 }
 

@@ -116,6 +116,7 @@ class VFile : public VFileSystemItem {
   void SetCloseHook(VFileCloseHook* hook, bool owns);
   // The map's flag of the file type.
   bool GetTypeFlag() const;
+  // Whether the file is a shortcut (a symbolic link, also one to a folder).
   bool IsShortcut();
   // The shortcut's target, a new VFile or VFolder owned by the caller; null
   // when this file or the target is not present.
