@@ -2,9 +2,34 @@
 #include "framework/system/environment/SystemServicesStart.h"
 
 #include "framework/system/environment/VSystemServices.h"
+#include "framework/system/resources/VMacResourceFile.h"
+#include "platform/toolbox/TbxResources.h"
 
-void StartSystemServices() { VSystemServices::ClassifySystem(); }
+namespace {
+// The module's resource file as the environment reads it: the file that is
+// current when the host starts the module, wrapped, never closed here.
+VMacResourceFile* sModuleFile = nullptr;
+}  // namespace
+
+void StartSystemServices() {
+  delete gSystemServices;
+  gSystemServices = new VSystemServices();
+  const int16_t current = Tbx::CurResFile();
+  if (current != -1) {
+    delete sModuleFile;
+    sModuleFile = new VMacResourceFile(current);
+    gSystemServices->SetModuleResourceFile(sModuleFile);
+  }
+  gSystemServices->LoadFileTypeMap();
+  gSystemServices->LoadFontLists();
+}
 
 void StopSystemObjects() {}
 
-void StopSystemServices() { gOSCode = 0; }
+void StopSystemServices() {
+  delete gSystemServices;
+  gSystemServices = nullptr;
+  delete sModuleFile;
+  sModuleFile = nullptr;
+  gOSCode = 0;
+}

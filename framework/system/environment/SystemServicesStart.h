@@ -4,13 +4,14 @@
 // steps on either side of it.
 #pragma once
 
-// Makes the system environment (and classifies the platform), then the
-// cursor, the flag holder and the clipboard. The last three, and the
-// environment's file-type map and font lists, arrive with their own work;
-// until then this step classifies the platform only.
+// Makes the system environment (which classifies the platform), reads its
+// file type map from the module's resource file (the current resource file
+// at start) and lists the fonts; then the cursor, the flag holder and the
+// clipboard, which arrive with their own work.
 void StartSystemServices();
 // Deletes the clipboard, the flag holder and the cursor (before the host
 // context goes).
 void StopSystemObjects();
-// Deletes the system environment (after the host context went).
+// Deletes the system environment (after the host context went) and forgets
+// the module's resource file.
 void StopSystemServices();
