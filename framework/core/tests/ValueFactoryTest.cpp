@@ -276,3 +276,112 @@ TEST(ValueFactoryStreamForm, BigIntegerHasNoStreamForm) {
   EXPECT_EQ(reader.stream().GetValue(), nullptr);
   EXPECT_EQ(reader.stream().GetPosition(), 4u);
 }
+
+TEST(ValueFactoryStreamForm, LongArrayHasItsFrameAndRoundTrips) {
+  std::unique_ptr<VValue> value = Make(102);
+  AsArray(*value).AppendLong(5, false);
+  AsArray(*value).AppendLong(-1, false);
+  const Bytes bytes = Tagged(*value);
+  EXPECT_EQ(bytes, (Bytes{0, 0, 0, 102, 0, 0, 0, 2, 0, 0, 0, 5, 0xFF, 0xFF, 0xFF, 0xFF}));
+  std::unique_ptr<VValue> back = ReadBack(bytes);
+  ASSERT_NE(back, nullptr);
+  EXPECT_EQ(typeid(*back), typeid(VLongArray));
+  ASSERT_EQ(AsArray(*back).Count(), 2);
+  EXPECT_EQ(back->GetLong(1), 5);
+  EXPECT_EQ(back->GetLong(2), -1);
+}
+
+TEST(ValueFactoryStreamForm, EveryArrayKindRoundTripsInBothByteOrders) {
+  for (const int16_t order : {kBigEndian, kLittleEndian}) {
+    for (const int32_t kind : kArrayKinds) {
+      std::unique_ptr<VValue> value = Make(kind);
+      VArray& array = AsArray(*value);
+      switch (kind) {
+        case 100:
+          for (int i = 0; i < 10; ++i) array.AppendBoolean(uint8_t(i % 3 == 0), false);
+          break;
+        case 101: array.AppendWord(-300, false), array.AppendWord(7, false); break;
+        case 102: array.AppendLong(INT32_MIN, false), array.AppendLong(9, false); break;
+        case 104: array.AppendReal(2.5, false), array.AppendReal(-0.125, false); break;
+        case 105: array.AppendTime(3725, false), array.AppendTime(-1, false); break;
+        case 106: array.AppendDate(VDateRec{29, 2, 2004}, false), array.AppendDate(VDateRec{}, false); break;
+        case 107: {
+          VStr<31> text;
+          AppendUni(text, u"abc");
+          array.AppendString(text, false);
+          array.AppendString(text, false);
+          break;
+        }
+      }
+      std::unique_ptr<VValue> back = ReadBack(Tagged(*value, order), order);
+      ASSERT_NE(back, nullptr) << kind;
+      EXPECT_EQ(typeid(*back), typeid(*value)) << kind;
+      ASSERT_EQ(AsArray(*back).Count(), array.Count()) << kind;
+      for (int32_t i = 1; i <= array.Count(); ++i) {
+        if (kind == 107) {
+          VStr<31> a, b;
+          value->CopyTo(a, i);
+          back->CopyTo(b, i);
+          EXPECT_EQ(Text(b), Text(a)) << i;
+          EXPECT_EQ(Text(b), u"abc") << i;
+        } else if (kind == 106) {
+          VDateRec a, b;
+          value->GetDate(a, i);
+          back->GetDate(b, i);
+          EXPECT_EQ(b.day, a.day);
+          EXPECT_EQ(b.month, a.month);
+          EXPECT_EQ(b.year, a.year);
+        } else {
+          EXPECT_EQ(back->GetReal(i), value->GetReal(i)) << kind << " " << i;
+        }
+      }
+    }
+  }
+}
+
+TEST(ValueFactoryStreamForm, ArrayCutShortIsAnsweredWithTheEndStatus) {
+  // Three longs announced, one present.
+  ByteReader reader(Bytes{0, 0, 0, 102, 0, 0, 0, 3, 0, 0, 0, 5});
+  std::unique_ptr<VValue> value(reader.stream().GetValue());
+  EXPECT_EQ(reader.stream().GetStatus(), kStreamEndOfData);
+  // The object made is still answered; it took no element that did not arrive.
+  ASSERT_NE(value, nullptr);
+  EXPECT_EQ(AsArray(*value).Count(), 0);
+}
+
+TEST(ValueFactoryStreamForm, ArrayWithAHugeCountAllocatesNothing) {
+  ByteReader reader(Bytes{0, 0, 0, 101, 0x7F, 0xFF, 0xFF, 0xFF, 0, 1});
+  std::unique_ptr<VValue> value(reader.stream().GetValue());
+  EXPECT_EQ(reader.stream().GetStatus(), kStreamEndOfData);
+  ASSERT_NE(value, nullptr);
+  EXPECT_EQ(AsArray(*value).Count(), 0);
+}
+
+TEST(ValueFactoryStreamForm, ArrayKindsWithoutAStreamFormAreNotRead) {
+  for (const uint8_t kind : {103, 108, 109}) {
+    ByteReader reader(Bytes{0, 0, 0, kind, 0, 0, 0, 0});
+    EXPECT_EQ(reader.stream().GetValue(), nullptr) << int(kind);
+    EXPECT_EQ(reader.stream().GetPosition(), 4u);
+  }
+}
+
+TEST(ValueFactoryStreamForm, ValuesFollowEachOtherInOneStream) {
+  std::unique_ptr<VValue> numbers = Make(101);
+  AsArray(*numbers).AppendWord(12, false);
+  std::unique_ptr<VValue> flag = Make(1);
+  flag->SetBoolean(1, kWholeValue);
+  const Bytes bytes = BytesWritten([&](VStream& s) {
+    s.PutValue(*numbers, true);
+    s.PutValue(*flag, true);
+  });
+  ByteReader reader(bytes);
+  std::unique_ptr<VValue> first(reader.stream().GetValue());
+  std::unique_ptr<VValue> second(reader.stream().GetValue());
+  ASSERT_NE(first, nullptr);
+  ASSERT_NE(second, nullptr);
+  EXPECT_EQ(first->GetKind(), 101);
+  EXPECT_EQ(first->GetWord(1), 12);
+  EXPECT_EQ(second->GetKind(), 1);
+  EXPECT_TRUE(second->GetBoolean(kWholeValue));
+  EXPECT_EQ(reader.stream().GetStatus(), kStreamNoError);
+}
