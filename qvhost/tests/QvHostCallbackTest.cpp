@@ -2,6 +2,7 @@
 // through its callback: fields over SQLite, the folder, time texts, events,
 // display routines and the selectors it does not serve.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
@@ -227,7 +228,9 @@ TEST_F(HostAnswers, OtherSelectorsAreLoggedAndAnsweredWithAnError) {
 }
 
 TEST(HostDatabaseFile, ValuesOutliveTheHostInAFile) {
-  const std::string path = std::filesystem::temp_directory_path() / "qvhost-db-test.sqlite";
+  // A name of this process's own, so that test runs side by side never share the file.
+  const std::string path =
+      std::filesystem::temp_directory_path() / ("qvhost-db-test-" + std::to_string(getpid()) + ".sqlite");
   std::filesystem::remove(path);
   {
     HostDatabase db(path);

@@ -8,6 +8,8 @@
 
 #include "framework/core/values/VValue.h"
 
+class VResourceFile;
+
 // Character kinds (GetCharKind).
 constexpr int32_t kCharKindMac = 0;
 constexpr int32_t kCharKindAnsi = 1;
@@ -304,6 +306,33 @@ class VString : public VValueSingle {
   int32_t GetHexLong() const;
   // Each character in its HTML form, written to the stream.
   void WriteHtmlText(VStream& stream) const;
+
+  // ---- Strings from resources: a length-prefixed string ('STR '), an item
+  // of a string list ('STR#') and a plain text ('TEXT'), all stored as
+  // Macintosh text. When a name is given (a zero-terminated text) the file's
+  // id of that name is used instead of `id`; a name the file does not hold
+  // stands for no resource. These go through a resource file and are built
+  // with the resource files (framework/system/resources).
+  //
+  // The loads empty the string and clear its null flag first; a missing
+  // resource leaves it empty.
+  void LoadPString(VResourceFile& file, int16_t id, const char* name);
+  // Item `index` (1-based) of the list.
+  void LoadIndString(VResourceFile& file, int16_t id, int16_t index, const char* name);
+  // The whole resource as Macintosh characters.
+  void LoadText(VResourceFile& file, int16_t id, const char* name);
+  // The saves write the text converted to Macintosh bytes (characters
+  // without a Macintosh form are dropped) into the resource when it exists,
+  // or add it as a new one with the id and name (id -1: a fresh id). They
+  // answer the resource's id, or -1 when the resource cannot be sized or
+  // added, or no memory is left for the bytes; nothing is written then.
+  // The text, without a terminator.
+  int16_t SaveText(VResourceFile& file, int16_t id, const char* name) const;
+  // At most 255 bytes behind their length byte.
+  int16_t SavePString(VResourceFile& file, int16_t id, const char* name) const;
+  // Items of a string list cannot be saved one by one: answers -1 and
+  // changes nothing.
+  int16_t SaveIndString(VResourceFile& file, int16_t id, int16_t index, const char* name) const;
 
   // ---- Display formats through the host's routines (format numbers are the
   // host's). The date and time texts come back as Macintosh text and are
