@@ -9,15 +9,9 @@
 #include "framework/core/streams/VStreamProgress.h"
 #include "framework/core/strings/StringFactory.h"
 #include "framework/core/strings/VString.h"
-#include "framework/core/values/VBoolean.h"
-#include "framework/core/values/VDate.h"
-#include "framework/core/values/VEmptyValue.h"
-#include "framework/core/values/VHour.h"
-#include "framework/core/values/VLong.h"
 #include "framework/core/values/VLongLong.h"
 #include "framework/core/values/VPictureMaker.h"
-#include "framework/core/values/VReal.h"
-#include "framework/core/values/VWord.h"
+#include "framework/core/values/ValueFactory.h"
 
 // Order 2 is this machine's order; the swap rule below relies on it.
 static_assert(std::endian::native == std::endian::little,
@@ -529,18 +523,27 @@ int32_t VStream::GetValueData(VObject& value) {
 // The object a stored kind stands for, made before its data is read; the
 // string form and the picture kind are read here, since they choose the class.
 // Null for a kind without a stream form (the big integer 4, the fixed point
-// 11, the other subsystems' 9 and 13, anything above 12) and for a form
-// without a class. A time is made holding -1 seconds and a date holding the
-// empty date, both not null, until their data arrives.
+// 11, the other subsystems' 9 and 13, the picture array 109, anything else
+// above 12) and for a form without a class. The value factory makes the
+// kinds whose empty value is the one to read into: a time holding -1 seconds
+// and a date holding the empty date, both not null, and the typed arrays 100
+// to 107, which write their kind in front of their frame.
 static VValue* NewValueOfStoredKind(VStream& stream, uint32_t kind) {
   switch (kind) {
-    case kValueEmpty: return new VEmptyValue;
-    case kValueBoolean: return new VBoolean(0);
-    case kValueWord: return new VWord(0);
-    case kValueLong: return new VLong(0);
-    case kValueReal: return new VReal(0.0);
-    case kValueHour: return new VHour(-1);
-    case kValueDate: return new VDate;
+    case kValueEmpty:
+    case kValueBoolean:
+    case kValueWord:
+    case kValueLong:
+    case kValueReal:
+    case kValueHour:
+    case kValueDate:
+    case kValueBooleanArray:
+    case kValueWordArray:
+    case kValueLongArray:
+    case kValueRealArray:
+    case kValueHourArray:
+    case kValueDateArray:
+    case kValueStringArray: return NewValueOfKind(int32_t(kind));
     case kValueLongLong: return new VLongLong(0);
     case kValueString: {
       const int32_t form = stream.GetLong();

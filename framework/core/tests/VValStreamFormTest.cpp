@@ -201,7 +201,7 @@ TEST(VValForm, BooleanKeepsAStoredByteOtherThanOneWhenWriting) {
 }
 
 TEST(VValForm, KindsWithoutAStreamFormReadAsNothing) {
-  for (const uint8_t kind : {4, 9, 11, 13, 99, 100}) {
+  for (const uint8_t kind : {4, 9, 11, 13, 99, 103, 108, 109, 110}) {
     ByteReader reader(Bytes{0, 0, 0, kind, 1, 2, 3, 4});
     EXPECT_EQ(reader.stream().GetValue(), nullptr) << int(kind);
     // Only the kind was taken: the rest is there for a reader that goes on.
