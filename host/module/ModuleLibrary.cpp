@@ -9,6 +9,9 @@
 #include "framework/core/strings/VDisplayFormats.h"
 #include "framework/core/strings/VHtmlEntityEncoder.h"
 #include "framework/system/environment/VSharedMemory.h"
+#include "framework/system/environment/VSystemEnvironmentBridge.h"
+#include "framework/views/VViewsEnvironmentLink.h"
+#include "graphics/VGraphicsEnvironmentLink.h"
 #include "framework/controls/fields/TextFieldLayer.h"
 #include "framework/controls/menus/MenuGlobals.h"
 #include "graphics/VGraphicsStart.h"
@@ -22,10 +25,15 @@ namespace {
 VPackage* NewMorvaPackage(HostStartupRecord* params) { return new xMorvaMain(params); }
 
 // The interfaces through which the framework and the document model reach
-// the layers above them: shared memory for the memory manager, the HTML
+// the layers above them: the environment's settings for the text forms, the
+// graphics and views that the environment reads through, shared memory for
+// the memory manager, the HTML
 // entities of the export for the strings,
 // the text engine and the editing area for the document model.
 void InstallLayerServices() {
+  InstallSystemEnvironmentBridge();
+  InstallGraphicsEnvironmentLink();
+  InstallViewsEnvironmentLink();
   InstallSharedMemoryReader();
   InstallHtmlEntityEncoder();
   InstallDocumentEngineServices();
@@ -37,6 +45,9 @@ void RemoveLayerServices() {
   RemoveDocumentEngineServices();
   SetHtmlEntityEncoder(nullptr);
   RemoveSharedMemoryReader();
+  RemoveViewsEnvironmentLink();
+  RemoveGraphicsEnvironmentLink();
+  RemoveSystemEnvironmentBridge();
   // The host's display-routine table belongs to this run of the module.
   ResetDisplayRoutines();
 }

@@ -45,6 +45,7 @@ TEST_F(LocaleInfo, TheCLocaleAnswersAsUnitedStatesWindows) {
   EXPECT_EQ(Info(LOCALE_SDATE), "/");
   EXPECT_EQ(Info(LOCALE_STIME), ":");
   EXPECT_EQ(Info(LOCALE_ITIME), "0");
+  EXPECT_EQ(Info(LOCALE_IDATE), "0");
   EXPECT_EQ(Info(LOCALE_S1159), "AM");
   EXPECT_EQ(Info(LOCALE_S2359), "PM");
   EXPECT_EQ(Info(LOCALE_IFIRSTDAYOFWEEK), "6");
@@ -68,6 +69,7 @@ TEST_F(LocaleInfo, GivenFactsAreConvertedToWindowsAnsi) {
   EXPECT_EQ(Info(LOCALE_SDATE), ".");
   EXPECT_EQ(Info(LOCALE_STIME), ":");
   EXPECT_EQ(Info(LOCALE_ITIME), "1");
+  EXPECT_EQ(Info(LOCALE_IDATE), "1");
   EXPECT_EQ(Info(LOCALE_S1159), "");
   EXPECT_EQ(Info(LOCALE_IFIRSTDAYOFWEEK), "0");
   EXPECT_EQ(Info(LOCALE_SMONTHNAME1 + 2), "M\xE4rz");
@@ -96,6 +98,7 @@ TEST_F(LocaleInfo, SeparatorsAndClockComeFromTheFormats) {
   f.firstWeekday = 6;
   SetHeadlessLocaleFacts(&f);
   EXPECT_EQ(Info(LOCALE_SDATE), "-");
+  EXPECT_EQ(Info(LOCALE_IDATE), "2");
   EXPECT_EQ(Info(LOCALE_STIME), ".");
   EXPECT_EQ(Info(LOCALE_ITIME), "0");
   EXPECT_EQ(Info(LOCALE_IFIRSTDAYOFWEEK), "5");
@@ -103,12 +106,14 @@ TEST_F(LocaleInfo, SeparatorsAndClockComeFromTheFormats) {
   f.timeFormat = "%r";
   SetHeadlessLocaleFacts(&f);
   EXPECT_EQ(Info(LOCALE_SDATE), "/");
+  EXPECT_EQ(Info(LOCALE_IDATE), "0");
   EXPECT_EQ(Info(LOCALE_STIME), ":");
   EXPECT_EQ(Info(LOCALE_ITIME), "0");
   f.dateFormat = "%e %B %Y";
   f.timeFormat = "%Hh%M";
   SetHeadlessLocaleFacts(&f);
   EXPECT_EQ(Info(LOCALE_SDATE), " ");
+  EXPECT_EQ(Info(LOCALE_IDATE), "1");
   EXPECT_EQ(Info(LOCALE_STIME), "h");
   EXPECT_EQ(Info(LOCALE_ITIME), "1");
   // A format with a single conversion has no separator of its own.

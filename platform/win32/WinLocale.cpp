@@ -253,6 +253,30 @@ std::string TimeFormatDigit(const std::string& format) {
   return "1";
 }
 
+// The order of the fields of the date format: "0" month-day-year, "1"
+// day-month-year, "2" year-month-day (by the field that comes first, then
+// the one after it), as Windows names the three short-date orders.
+std::string DateOrderDigit(const std::string& format) {
+  std::string fields;
+  for (size_t i = 0; i + 1 < format.size(); ++i) {
+    if (format[i] != '%') continue;
+    size_t k = i + 1;
+    while (k < format.size() && !std::isalpha(static_cast<unsigned char>(format[k]))) ++k;
+    if (k >= format.size()) break;
+    const char c = format[k];
+    if (c == 'D' || c == 'x') return "0";  // %D is %m/%d/%y
+    if (c == 'F') return "2";              // %F is %Y-%m-%d
+    if (c == 'm' || c == 'b' || c == 'B' || c == 'h') fields += 'm';
+    if (c == 'd' || c == 'e') fields += 'd';
+    if (c == 'y' || c == 'Y' || c == 'C') fields += 'y';
+    i = k;
+  }
+  if (fields.empty()) return "0";
+  if (fields[0] == 'y') return "2";
+  if (fields[0] == 'd') return "1";
+  return "0";
+}
+
 // The answer of a type, as Windows ANSI text; false for an unknown type.
 bool Answer(const Facts& f, LCTYPE type, std::string& out) {
   if (type >= LOCALE_SDAYNAME1 && type < LOCALE_SDAYNAME1 + 7) {
@@ -286,6 +310,9 @@ bool Answer(const Facts& f, LCTYPE type, std::string& out) {
       return true;
     case LOCALE_ITIME:
       out = TimeFormatDigit(f.timeFormat);
+      return true;
+    case LOCALE_IDATE:
+      out = DateOrderDigit(f.dateFormat);
       return true;
     case LOCALE_S1159:
       out = ToAnsi(f.am);

@@ -21,6 +21,7 @@ constexpr LCTYPE LOCALE_STHOUSAND = 0x000F;
 constexpr LCTYPE LOCALE_SDATE = 0x001D;
 constexpr LCTYPE LOCALE_STIME = 0x001E;
 // "0" for the 12-hour clock, "1" for the 24-hour clock.
+constexpr LCTYPE LOCALE_IDATE = 0x0021;  // "0" month-day-year, "1" day-month-year, "2" year-month-day
 constexpr LCTYPE LOCALE_ITIME = 0x0023;
 constexpr LCTYPE LOCALE_S1159 = 0x0028;
 constexpr LCTYPE LOCALE_S2359 = 0x0029;
