@@ -7,6 +7,8 @@
 #include "graphics/GraphicsHooks.h"
 #include "graphics/VCharWidthCache.h"
 #include "graphics/VLookPainter.h"
+#include "graphics/pictures/VPictureData.h"
+#include "framework/core/values/VPictureMaker.h"
 #include "platform/gdi/WinGdi.h"
 
 void InitGraphics() {
@@ -40,5 +42,8 @@ void ExitGraphics() {
   ReleaseGraphicsHookState();
 }
 
-void StartPictureServices() {}
-void StopPictureServices() {}
+void StartPictureServices() {
+  // The framework makes picture values only through the maker installed here.
+  InitPictureValues();
+}
+void StopPictureServices() { SetPictureMaker(nullptr); }

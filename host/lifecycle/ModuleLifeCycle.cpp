@@ -164,6 +164,7 @@ void StartFramework(HostStartupRecord* params) {
   Run(sLayers->installMenuWindowProc);
   Run(sLayers->loadRichEditLibrary);
   Run(sLayers->startPictureServices);
+  Run(sLayers->installLayerServices);
 }
 
 void StopFramework() {
@@ -171,6 +172,7 @@ void StopFramework() {
   // The package lives in the heap that is about to go.
   DeletePackage();
   if (sLayers != nullptr) {
+    Run(sLayers->removeLayerServices);
     Run(sLayers->stopPictureServices);
     Run(sLayers->disposeTextFieldOffscreen);
     Run(sLayers->unloadRichEditLibrary);

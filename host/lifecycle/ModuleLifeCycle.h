@@ -18,7 +18,10 @@ struct VModuleLayers {
   void (*installMenuWindowProc)();
   void (*loadRichEditLibrary)();
   void (*startPictureServices)();
+  // The services that higher layers install for lower ones to reach them.
+  void (*installLayerServices)();
 
+  void (*removeLayerServices)();
   void (*stopPictureServices)();
   void (*disposeTextFieldOffscreen)();
   void (*unloadRichEditLibrary)();

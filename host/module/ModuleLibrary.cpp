@@ -3,23 +3,45 @@
 // Only DaVuze and SwapRsrcProc leave it (exports.map).
 #include <dlfcn.h>
 
+#include "area/xMorvaDocumentAreaServices.h"
 #include "area/xMorvaMain.h"
+#include "engine/xMorvaDocumentEngineServices.h"
+#include "framework/core/strings/VDisplayFormats.h"
+#include "framework/core/strings/VHtmlEntityEncoder.h"
 #include "framework/controls/fields/TextFieldLayer.h"
 #include "framework/controls/menus/MenuGlobals.h"
 #include "graphics/VGraphicsStart.h"
 #include "host/lifecycle/ModuleLifeCycle.h"
 #include "host/module/HostRecords.h"
 #include "host/module/ModuleExports.h"
+#include "interchange/html/HTMLEntities.h"
 
 namespace {
 
 VPackage* NewMorvaPackage(HostStartupRecord* params) { return new xMorvaMain(params); }
 
+// The interfaces through which the framework and the document model reach
+// the layers above them: the HTML entities of the export for the strings,
+// the text engine and the editing area for the document model.
+void InstallLayerServices() {
+  InstallHtmlEntityEncoder();
+  InstallDocumentEngineServices();
+  InstallDocumentAreaServices();
+}
+
+void RemoveLayerServices() {
+  RemoveDocumentAreaServices();
+  RemoveDocumentEngineServices();
+  SetHtmlEntityEncoder(nullptr);
+  // The host's display-routine table belongs to this run of the module.
+  ResetDisplayRoutines();
+}
+
 const VModuleLayers kLayers = {
-    &InitGraphics,        &InitMenuGlobals,           &InstallMenuWindowProc, &LoadRichEditLibrary,
-    &StartPictureServices, &StopPictureServices,      &DisposeTextFieldOffscreen,
-    &UnloadRichEditLibrary, &RemoveMenuWindowProc,    &FreeMenuGlobals,       &ExitGraphics,
-    &NewMorvaPackage,
+    &InitGraphics,          &InitMenuGlobals,      &InstallMenuWindowProc,     &LoadRichEditLibrary,
+    &StartPictureServices,  &InstallLayerServices, &RemoveLayerServices,       &StopPictureServices,
+    &DisposeTextFieldOffscreen, &UnloadRichEditLibrary, &RemoveMenuWindowProc, &FreeMenuGlobals,
+    &ExitGraphics,          &NewMorvaPackage,
 };
 
 // At load, as the library entry routine does: the instance is kept whatever

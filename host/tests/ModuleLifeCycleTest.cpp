@@ -51,6 +51,8 @@ const VModuleLayers kLayers = {
     [] { gSteps.push_back("installMenuWindowProc"); },
     [] { gSteps.push_back("loadRichEditLibrary"); },
     [] { gSteps.push_back("startPictureServices"); },
+    [] { gSteps.push_back("installLayerServices"); },
+    [] { gSteps.push_back("removeLayerServices " + State()); },
     [] { gSteps.push_back("stopPictureServices " + State()); },
     [] { gSteps.push_back("disposeTextFieldOffscreen"); },
     [] { gSteps.push_back("unloadRichEditLibrary"); },
@@ -101,7 +103,7 @@ TEST_F(LifeCycleTest, StartMakesTheServicesThenStartsTheLayersInOrder) {
   StartFramework(&record);
   EXPECT_EQ(gSteps, (std::vector<std::string>{"host start ----", "initGraphics HMCB", "initMenuGlobals",
                                               "installMenuWindowProc", "loadRichEditLibrary",
-                                              "startPictureServices"}));
+                                              "startPictureServices", "installLayerServices"}));
   EXPECT_TRUE(IsFrameworkStarted());
   EXPECT_EQ(host.calls[0].selector, kHostSelModuleState);
   EXPECT_EQ(host.calls[1].selector, kHostSelStartupQuery);
@@ -111,7 +113,8 @@ TEST_F(LifeCycleTest, StopStopsTheLayersThenDeletesTheServicesThenTellsTheHost) 
   StartFramework(&record);
   gSteps.clear();
   StopFramework();
-  EXPECT_EQ(gSteps, (std::vector<std::string>{"stopPictureServices HMCB", "disposeTextFieldOffscreen",
+  EXPECT_EQ(gSteps, (std::vector<std::string>{"removeLayerServices HMCB", "stopPictureServices HMCB",
+                                              "disposeTextFieldOffscreen",
                                               "unloadRichEditLibrary", "removeMenuWindowProc", "freeMenuGlobals",
                                               "exitGraphics HMCB", "host stop ----"}));
   EXPECT_FALSE(IsFrameworkStarted());
@@ -144,7 +147,7 @@ TEST_F(LifeCycleTest, StopDeletesThePackageBeforeTheFramework) {
   ASSERT_GE(gSteps.size(), 3u);
   EXPECT_EQ(gSteps[0], "deinit");
   EXPECT_EQ(gSteps[1], "package deleted");
-  EXPECT_EQ(gSteps[2], "stopPictureServices HMCB");
+  EXPECT_EQ(gSteps[2], "removeLayerServices HMCB");
   EXPECT_EQ(gSteps.back(), "host stop ----");
   EXPECT_EQ(slot, nullptr);
   EXPECT_EQ(gCurrentPackage, nullptr);
@@ -160,7 +163,7 @@ TEST_F(LifeCycleTest, AnOldHostIsRefusedAndTheFrameworkStays) {
   EXPECT_EQ(GetModulePackage(), nullptr);
   // Nothing reaches a package afterwards.
   ModuleEntry(5, nullptr, &slot, nullptr);
-  EXPECT_EQ(gSteps.back(), "startPictureServices");
+  EXPECT_EQ(gSteps.back(), "installLayerServices");
 }
 
 TEST_F(LifeCycleTest, ANewStartAfterARefusalClosesTheFirstFrameworkFirst) {
@@ -170,8 +173,8 @@ TEST_F(LifeCycleTest, ANewStartAfterARefusalClosesTheFirstFrameworkFirst) {
   gSteps.clear();
   ModuleEntry(kSelStartSilent, &record, &slot, nullptr);
   ASSERT_FALSE(gSteps.empty());
-  EXPECT_EQ(gSteps[6], "host stop ----");
-  EXPECT_EQ(gSteps[7], "host start ----");
+  EXPECT_EQ(gSteps[7], "host stop ----");
+  EXPECT_EQ(gSteps[8], "host start ----");
   EXPECT_NE(slot, nullptr);
   EXPECT_EQ(host.Count(kHostSelModuleState), 3);
 }

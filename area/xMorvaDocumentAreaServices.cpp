@@ -1,0 +1,36 @@
+// The editing area's answers to the document model: the package's string
+// lists and alerts.
+#include "area/xMorvaDocumentAreaServices.h"
+
+#include "framework/core/strings/VString.h"
+#include "host/context/HostServices.h"
+#include "host/package/VPackage.h"
+#include "host/resources/VTbxResFile.h"
+
+namespace {
+xMorvaDocumentAreaServices sServices;
+}
+
+VPackage* xMorvaDocumentAreaServices::Package() const {
+  return fPackage != nullptr ? fPackage : gCurrentPackage;
+}
+
+void xMorvaDocumentAreaServices::ShowAlert(int16_t listOffset, int16_t item) {
+  VPackage* package = Package();
+  if (package == nullptr) return;
+  ShowStringListItem(package->GetResourceFile(),
+                     static_cast<int16_t>(package->GetResourceBase() + listOffset), item);
+}
+
+void xMorvaDocumentAreaServices::GetListString(VString& text, int16_t listOffset, int16_t item) {
+  VPackage* package = Package();
+  if (package == nullptr || package->GetResourceFile() == nullptr) return;
+  package->GetResourceFile()->GetIndString(
+      text, static_cast<int16_t>(package->GetResourceBase() + listOffset), item);
+}
+
+void InstallDocumentAreaServices() { SetDocumentAreaServices(&sServices); }
+
+void RemoveDocumentAreaServices() {
+  if (GetDocumentAreaServices() == &sServices) SetDocumentAreaServices(nullptr);
+}

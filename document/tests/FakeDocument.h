@@ -1,0 +1,91 @@
+// A small document, engine services and area services for the document
+// model's tests: they answer what the records and the undo history ask and
+// remember what they were told.
+#pragma once
+
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "document/xMorvaAreaServices.h"
+#include "document/xMorvaDocParams.h"
+#include "document/xMorvaDocumentInterface.h"
+#include "document/xMorvaEngineServices.h"
+#include "document/xMorvaRecordStore.h"
+#include "framework/core/memory/VMemoryMgr.h"
+#include "framework/core/strings/VString.h"
+
+class FakeDocument : public xMorvaDocumentInterface {
+ public:
+  const xMorvaDocParams& GetParams() const override { return params; }
+  int32_t GetTextWidth(int16_t part) override {
+    lastPart = part;
+    return textWidth;
+  }
+  void SetModified() override { ++modified; }
+  void SetCurrentPart(xMorvaUndoEngine& engine) override { currentPart = &engine; }
+  void BeginChange() override { ++changesBegun; }
+  void EndChange() override { ++changesEnded; }
+
+  xMorvaDocParams params;
+  int32_t textWidth = 600;
+  int16_t lastPart = -1;
+  int modified = 0;
+  xMorvaUndoEngine* currentPart = nullptr;
+  int changesBegun = 0;
+  int changesEnded = 0;
+};
+
+// Installs itself for the life of a scope; answers list items as
+// "list:item" unless given a text, and records the alerts shown.
+class FakeAreaServices : public xMorvaAreaServices {
+ public:
+  FakeAreaServices() : fPrevious(SetDocumentAreaServices(this)) {}
+  ~FakeAreaServices() override { SetDocumentAreaServices(fPrevious); }
+
+  void ShowAlert(int16_t listOffset, int16_t item) override { alerts.emplace_back(listOffset, item); }
+  void GetListString(VString& text, int16_t listOffset, int16_t item) override {
+    auto it = texts.find({listOffset, item});
+    const std::string value = it != texts.end() ? it->second
+                                                : std::to_string(listOffset) + ":" + std::to_string(item);
+    text.AppendCText(value.c_str(), kCharSetAnsi);
+  }
+
+  std::vector<std::pair<int16_t, int16_t>> alerts;
+  std::map<std::pair<int16_t, int16_t>, std::string> texts;
+
+ private:
+  xMorvaAreaServices* fPrevious;
+};
+
+class FakeEngineServices : public xMorvaEngineServices {
+ public:
+  FakeEngineServices() : fPrevious(SetDocumentEngineServices(this)) {}
+  ~FakeEngineServices() override { SetDocumentEngineServices(fPrevious); }
+  int32_t GetWidestBodyLine(xMorvaDocumentInterface&) override { return widest; }
+
+  int32_t widest = 0;
+
+ private:
+  xMorvaEngineServices* fPrevious;
+};
+
+// A store of resources by type and id, as bytes; it can be told to refuse.
+class FakeStore : public xMorvaRecordStore {
+ public:
+  VMemHandle CopyResource(uint32_t type, int16_t id) override {
+    auto it = resources.find({type, id});
+    if (it == resources.end()) return 0;
+    return gMemoryMgr->NewHandleFromData(it->second.data(), uint32_t(it->second.size()));
+  }
+  bool PutResource(uint32_t type, int16_t id, const void* data, uint32_t size) override {
+    if (refuse) return false;
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    resources[{type, id}] = std::vector<uint8_t>(bytes, bytes + size);
+    return true;
+  }
+
+  std::map<std::pair<uint32_t, int16_t>, std::vector<uint8_t>> resources;
+  bool refuse = false;
+};

@@ -1,0 +1,27 @@
+// xMorvaDocumentInterface: what the document's records and its undo history
+// ask of the document object. The document (xMorvaDocument) implements it;
+// tests implement it with a small document of their own.
+#pragma once
+
+#include <cstdint>
+
+class xMorvaDocParams;
+class xMorvaUndoEngine;
+
+class xMorvaDocumentInterface {
+ public:
+  virtual ~xMorvaDocumentInterface() = default;
+
+  // The document's parameters: units, default tab interval, page geometry.
+  virtual const xMorvaDocParams& GetParams() const = 0;
+  // The width of the text of a part (body, a header or a footer), pixels.
+  virtual int32_t GetTextWidth(int16_t part) = 0;
+
+  // Marks the document modified.
+  virtual void SetModified() = 0;
+  // Makes the part whose engine this is the current part.
+  virtual void SetCurrentPart(xMorvaUndoEngine& engine) = 0;
+  // Every edit runs between the two; the end recomposes and refreshes.
+  virtual void BeginChange() = 0;
+  virtual void EndChange() = 0;
+};

@@ -1,0 +1,24 @@
+// xMorvaEngineServices: what the document model asks of the text engine,
+// which sits above it. The engine installs its implementation at start; with
+// none installed the answers are those of a document without lines.
+#pragma once
+
+#include <cstdint>
+
+class xMorvaDocumentInterface;
+
+class xMorvaEngineServices {
+ public:
+  virtual ~xMorvaEngineServices() = default;
+
+  // The width in pixels of the widest composed line of the document's body.
+  virtual int32_t GetWidestBodyLine(xMorvaDocumentInterface& document) = 0;
+};
+
+// The installed services, or null.
+xMorvaEngineServices* GetDocumentEngineServices();
+// Installs `services` (null to remove) and answers the ones it replaces.
+xMorvaEngineServices* SetDocumentEngineServices(xMorvaEngineServices* services);
+
+// Through the installed services; 0 without them.
+int32_t WidestBodyLine(xMorvaDocumentInterface& document);

@@ -1,0 +1,303 @@
+// xMorvaProperties: the character and paragraph properties of the word
+// processor, by id, with their 'wPRP' record.
+#include "document/xMorvaProperties.h"
+
+#include "document/DocumentUnits.h"
+#include "document/StoredRecord_p.h"
+#include "document/xMorvaPropertiesStates.h"
+#include "framework/core/streams/VStream.h"
+
+namespace {
+
+constexpr uint32_t kTagWPRP = FourCC("wPRP");
+constexpr uint8_t kCharacterCount = kLastCharacterProperty + 1;                           // 17
+constexpr uint8_t kParagraphCount = kLastParagraphProperty - kFirstParagraphProperty + 1;  // 14
+
+// Where a property that lives in the flags word or the borders byte sits.
+struct BitField {
+  uint8_t shift;
+  uint8_t width;
+};
+
+bool FlagsField(uint16_t id, BitField& field) {
+  switch (id) {
+    case kPropBold: field = {0, 1}; return true;
+    case kPropItalic: field = {1, 1}; return true;
+    case kPropShadow: field = {2, 1}; return true;
+    case kPropStrikeOut: field = {3, 1}; return true;
+    case kPropUnderline: field = {4, 3}; return true;
+    case kPropVerticalPosition: field = {7, 2}; return true;
+    case kPropLetterCase: field = {9, 2}; return true;
+    case kPropLinkLook: field = {11, 3}; return true;
+    case kPropAlignment: field = {14, 2}; return true;
+    default: return false;
+  }
+}
+
+bool BordersField(uint16_t id, BitField& field) {
+  switch (id) {
+    case kPropBorderStyle: field = {0, 4}; return true;
+    case kPropLeftBorder: field = {4, 1}; return true;
+    case kPropRightBorder: field = {5, 1}; return true;
+    case kPropTopBorder: field = {6, 1}; return true;
+    case kPropBottomBorder: field = {7, 1}; return true;
+    default: return false;
+  }
+}
+
+uint32_t GetBits(uint32_t word, BitField field) {
+  return (word >> field.shift) & ((1u << field.width) - 1u);
+}
+
+uint32_t SetBits(uint32_t word, BitField field, int32_t value) {
+  const uint32_t mask = ((1u << field.width) - 1u) << field.shift;
+  return (word & ~mask) | ((uint32_t(value) << field.shift) & mask);
+}
+
+// Border widths in pixels of the styles 0 to 10.
+constexpr int32_t kBorderWidths[] = {1, 2, 3, 1, 2, 3, 3, 4, 6, 4, 5};
+
+}  // namespace
+
+bool IsPropertyId(int32_t id) {
+  return (id >= 0 && id <= kLastCharacterProperty) ||
+         (id >= kFirstParagraphProperty && id <= kLastParagraphProperty) || id == kPropTabs;
+}
+
+bool IsLengthProperty(int32_t id) {
+  return id == kPropLeftIndent || id == kPropFirstLineIndent || id == kPropRightIndent ||
+         id == kPropBorderSpacing;
+}
+
+int32_t BorderStyleWidth(int32_t style) {
+  // The 4-bit field can hold styles 11 to 15, which have no width of their
+  // own; they are measured as the plain style 0 rather than read past the
+  // table.
+  if (style < 0 || style >= int32_t(sizeof kBorderWidths / sizeof kBorderWidths[0])) {
+    return kBorderWidths[0];
+  }
+  return kBorderWidths[style];
+}
+
+xMorvaProperties::xMorvaProperties() { SetDefaults(); }
+
+xMorvaProperties::xMorvaProperties(const xMorvaProperties& other) : VObject() {
+  for (uint16_t id = 0; id < kPropertyStateCount; ++id) SetProperty(id, other.GetProperty(id));
+}
+
+xMorvaProperties::~xMorvaProperties() = default;
+
+int32_t xMorvaProperties::ColourValue(const Colour& colour) {
+  return int32_t(colour[0]) | (int32_t(colour[1]) << 8) | (int32_t(colour[2]) << 16);
+}
+
+void xMorvaProperties::SetColour(Colour& colour, int32_t value) {
+  colour[0] = uint8_t(value);
+  colour[1] = uint8_t(value >> 8);
+  colour[2] = uint8_t(value >> 16);
+}
+
+uint8_t xMorvaProperties::NoneBit(uint16_t id) {
+  switch (id) {
+    case kPropStrikeOutColour: return 0x01;
+    case kPropUnderlineColour: return 0x02;
+    case kPropBackColour: return 0x04;
+    case kPropParagraphBackColour: return 0x08;
+    default: return 0;
+  }
+}
+
+xMorvaProperties::Colour* xMorvaProperties::ColourField(uint16_t id) {
+  switch (id) {
+    case kPropTextColour: return &fTextColour;
+    case kPropBackColour: return &fBackColour;
+    case kPropStrikeOutColour: return &fStrikeOutColour;
+    case kPropUnderlineColour: return &fUnderlineColour;
+    case kPropShadowColour: return &fShadowColour;
+    case kPropParagraphBackColour: return &fParagraphBackColour;
+    case kPropBorderColour: return &fBorderColour;
+    default: return nullptr;
+  }
+}
+
+const xMorvaProperties::Colour* xMorvaProperties::ColourField(uint16_t id) const {
+  return const_cast<xMorvaProperties*>(this)->ColourField(id);
+}
+
+int32_t xMorvaProperties::GetProperty(uint16_t id) const {
+  BitField bits;
+  if (FlagsField(id, bits)) return int32_t(GetBits(fFlags, bits));
+  if (BordersField(id, bits)) return int32_t(GetBits(fBorders, bits));
+  if (const Colour* colour = ColourField(id)) {
+    const uint8_t none = NoneBit(id);
+    if (none != 0 && (fNoneFlags & none) != 0) return kColourNone;
+    return ColourValue(*colour);
+  }
+  switch (id) {
+    case kPropFont: return fFont;
+    case kPropSize: return fSize;
+    case kPropStyleSheet: return fStyleSheet;
+    case kPropAttribute16: return int32_t(fAttribute16);
+    case kPropInterline: return fInterline;
+    case kPropBullet: return fBullet;
+    case kPropLeftIndent: return fLeftIndent;
+    case kPropFirstLineIndent: return fFirstLineIndent;
+    case kPropRightIndent: return fRightIndent;
+    case kPropBorderSpacing: return fBorderSpacing;
+    default: return 0;
+  }
+}
+
+void xMorvaProperties::SetProperty(uint16_t id, int32_t value) {
+  BitField bits;
+  if (FlagsField(id, bits)) {
+    fFlags = uint16_t(SetBits(fFlags, bits, value));
+    return;
+  }
+  if (BordersField(id, bits)) {
+    fBorders = uint8_t(SetBits(fBorders, bits, value));
+    return;
+  }
+  if (Colour* colour = ColourField(id)) {
+    SetColour(*colour, value);
+    if (const uint8_t none = NoneBit(id)) {
+      if (value == kColourNone) {
+        fNoneFlags |= none;
+      } else {
+        fNoneFlags &= uint8_t(~none);
+      }
+    }
+    return;
+  }
+  switch (id) {
+    case kPropFont: fFont = int16_t(value); break;
+    case kPropSize: fSize = uint8_t(value); break;
+    case kPropStyleSheet: fStyleSheet = int16_t(value); break;
+    case kPropAttribute16: fAttribute16 = uint32_t(value); break;
+    case kPropInterline: fInterline = int8_t(value); break;
+    case kPropBullet: fBullet = uint16_t(value); break;
+    case kPropLeftIndent: fLeftIndent = int16_t(value); break;
+    case kPropFirstLineIndent: fFirstLineIndent = int16_t(value); break;
+    case kPropRightIndent: fRightIndent = int16_t(value); break;
+    case kPropBorderSpacing: fBorderSpacing = uint8_t(value); break;
+    default: break;
+  }
+}
+
+void xMorvaProperties::SetDefaults() {
+  for (uint16_t id = 0; id < kPropertyStateCount; ++id) SetProperty(id, 0);
+  SetProperty(kPropFont, 1);
+  SetProperty(kPropSize, 12);
+  SetProperty(kPropTextColour, 0);
+  SetProperty(kPropBackColour, kColourNone);
+  SetProperty(kPropUnderlineColour, kColourNone);
+  SetProperty(kPropStrikeOutColour, kColourNone);
+  SetProperty(kPropShadowColour, 0x999999);
+  SetProperty(kPropInterline, 10);
+  SetProperty(kPropStyleSheet, 1);
+  SetProperty(kPropParagraphBackColour, kColourNone);
+  SetProperty(kPropBorderColour, 0);
+  // A quarter of a centimetre.
+  SetProperty(kPropBorderSpacing, CentimetresToPixels(0.25));
+}
+
+void xMorvaProperties::Assign(const xMorvaProperties& other) {
+  if (&other == this) return;
+  fFlags = other.fFlags;
+  fFont = other.fFont;
+  fLeftIndent = other.fLeftIndent;
+  fFirstLineIndent = other.fFirstLineIndent;
+  fRightIndent = other.fRightIndent;
+  fStyleSheet = other.fStyleSheet;
+  fAttribute16 = other.fAttribute16;
+  fBullet = other.fBullet;
+  fSize = other.fSize;
+  fInterline = other.fInterline;
+  fBorderSpacing = other.fBorderSpacing;
+  fNoneFlags = other.fNoneFlags;
+  for (uint16_t id = 0; id < kPropertyStateCount; ++id) {
+    if (Colour* colour = ColourField(id)) {
+      const Colour& source = *other.ColourField(id);
+      (*colour)[0] = source[0];
+      (*colour)[1] = source[1];
+      (*colour)[2] = source[2];
+    }
+  }
+  fBorders = other.fBorders;
+}
+
+void xMorvaProperties::CopyCharacterProperties(const xMorvaProperties& other) {
+  for (uint16_t id = 0; id <= kLastCharacterProperty; ++id) SetProperty(id, other.GetProperty(id));
+}
+
+void xMorvaProperties::CopyParagraphProperties(const xMorvaProperties& other) {
+  for (uint16_t id = kFirstParagraphProperty; id <= kPropTabs; ++id) {
+    SetProperty(id, other.GetProperty(id));
+  }
+}
+
+bool xMorvaProperties::EqualsMasked(const xMorvaProperties& other,
+                                    const xMorvaPropertiesStates& states) const {
+  for (uint16_t id = 0; id <= kLastParagraphProperty; ++id) {
+    if (id > kLastCharacterProperty && id < kFirstParagraphProperty) continue;
+    if (states.GetState(id) == 1 && GetProperty(id) != other.GetProperty(id)) return false;
+  }
+  return true;
+}
+
+int32_t xMorvaProperties::ParagraphTextLeft(bool withFirstLine) const {
+  int32_t left = GetProperty(kPropLeftIndent);
+  if (withFirstLine) left += GetProperty(kPropFirstLineIndent);
+  if (GetProperty(kPropLeftBorder) != 0) {
+    left += GetProperty(kPropBorderSpacing) + BorderStyleWidth(GetProperty(kPropBorderStyle));
+  }
+  return left;
+}
+
+// 'wPRP' "0101", in the stream's data order:
+//   0  tag 'wPRP'          4
+//   4  version "0101"      4 characters
+//   8  character count     1 (17)
+//   9  ids 0 to 16         17 x i32
+//  77  paragraph count     1 (14)
+//  78  ids 32 to 45        14 x i32
+// 134 bytes. Lengths (35, 36, 37, 45) in twips.
+bool xMorvaProperties::Write(VStream& stream) const {
+  WriteRecordHead(stream, kTagWPRP, kVersion);
+  stream.PutByte(kCharacterCount);
+  for (uint16_t id = 0; id < kCharacterCount; ++id) stream.PutLong(GetProperty(id));
+  stream.PutByte(kParagraphCount);
+  for (uint16_t id = kFirstParagraphProperty; id <= kLastParagraphProperty; ++id) {
+    const int32_t value = GetProperty(id);
+    stream.PutLong(IsLengthProperty(id) ? PixelsToTwips(value) : value);
+  }
+  return stream.GetStatus() == 0;
+}
+
+bool xMorvaProperties::Read(VStream& stream) {
+  uint32_t version = 0;
+  if (!ReadRecordTag(stream, kTagWPRP) || !ReadRecordVersion(stream, {kVersion}, version)) {
+    return false;
+  }
+  // Both groups are read whole before any value is taken, so a record cut
+  // short changes nothing.
+  int32_t values[2][128] = {};
+  int32_t counts[2] = {0, 0};
+  for (int group = 0; group < 2; ++group) {
+    if (!stream.HasRemaining(1)) return false;
+    const int32_t count = int8_t(stream.GetByte());
+    counts[group] = count > 0 ? count : 0;
+    if (!stream.HasRemaining(uint64_t(counts[group]) * 4u)) return false;
+    for (int32_t i = 0; i < counts[group]; ++i) values[group][i] = stream.GetLong();
+  }
+  if (stream.GetStatus() != 0) return false;
+  const uint16_t firsts[2] = {0, kFirstParagraphProperty};
+  for (int group = 0; group < 2; ++group) {
+    for (int32_t i = 0; i < counts[group]; ++i) {
+      const uint16_t id = uint16_t(firsts[group] + i);
+      const int32_t value = values[group][i];
+      SetProperty(id, IsLengthProperty(id) ? TwipsToPixels(value) : value);
+    }
+  }
+  return true;
+}

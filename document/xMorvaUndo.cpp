@@ -1,0 +1,607 @@
+// xMorvaUndo: the undo and redo history of a document, recorded as byte
+// changes of the element streams inside step records.
+#include "document/xMorvaUndo.h"
+
+#include <climits>
+#include <cstring>
+
+#include "document/xMorvaAreaServices.h"
+#include "document/xMorvaDocumentInterface.h"
+#include "document/xMorvaUndoEngine.h"
+#include "framework/core/memory/VMemoryMgr.h"
+
+namespace {
+
+// The buffer grows in whole granules, so that recording one small record
+// after another does not move the whole history each time.
+constexpr uint16_t kBufferGranule = 4096;
+// The tail of a byte record: n, offset, kind.
+constexpr int32_t kByteTail = 10;
+constexpr int32_t kByteHead = 10;
+
+bool IsByteKind(uint16_t kind) { return kind == kUndoInsertion || kind == kUndoDeletion; }
+bool IsGroupKind(uint16_t kind) { return kind >= kUndoGroupReplaceAll; }
+
+// Field writers and readers over unaligned bytes.
+template <typename T>
+uint8_t* Put(uint8_t* at, T value) {
+  std::memcpy(at, &value, sizeof value);
+  return at + sizeof value;
+}
+template <typename T>
+const uint8_t* Get(const uint8_t* at, T& value) {
+  std::memcpy(&value, at, sizeof value);
+  return at + sizeof value;
+}
+
+}  // namespace
+
+xMorvaUndo::xMorvaUndo(xMorvaDocumentInterface& document) : fDocument(document) {
+  fBuffer = gMemoryMgr->NewHandle(kInitialBufferSize, kBufferGranule);
+}
+
+xMorvaUndo::~xMorvaUndo() {
+  if (fBuffer != 0) gMemoryMgr->DisposeHandle(fBuffer);
+}
+
+// ---- The buffer
+
+bool xMorvaUndo::Reserve(uint32_t bytes) {
+  const uint64_t needed = uint64_t(uint32_t(fEnd)) + bytes;
+  bool grown = needed <= uint64_t(INT32_MAX);
+  if (grown) {
+    if (fBuffer == 0) {
+      fBuffer = gMemoryMgr->NewHandle(uint32_t(needed), kBufferGranule);
+      grown = fBuffer != 0;
+    } else if (gMemoryMgr->GetHandleSize(fBuffer) < needed) {
+      grown = gMemoryMgr->SetHandleSize(fBuffer, uint32_t(needed));
+    }
+  }
+  if (!grown) Clear(true);
+  return grown;
+}
+
+void xMorvaUndo::WriteAt(int32_t at, const void* data, uint32_t size) {
+  if (size == 0) return;
+  auto* buffer = static_cast<uint8_t*>(gMemoryMgr->LockHandle(fBuffer));
+  if (buffer != nullptr) std::memcpy(buffer + at, data, size);
+  gMemoryMgr->UnlockHandle(fBuffer);
+}
+
+bool xMorvaUndo::ReadAt(int32_t at, void* data, uint32_t size) const {
+  if (at < 0 || uint64_t(uint32_t(at)) + size > uint64_t(uint32_t(fEnd)) || fBuffer == 0) {
+    return false;
+  }
+  if (size == 0) return true;
+  const auto* buffer = static_cast<const uint8_t*>(gMemoryMgr->LockHandle(fBuffer));
+  if (buffer != nullptr) std::memcpy(data, buffer + at, size);
+  gMemoryMgr->UnlockHandle(fBuffer);
+  return buffer != nullptr;
+}
+
+bool xMorvaUndo::KindBefore(int32_t at, uint16_t& kind) const {
+  return at >= 2 && ReadAt(at - 2, &kind, sizeof kind);
+}
+
+bool xMorvaUndo::KindAt(int32_t at, uint16_t& kind) const { return ReadAt(at, &kind, sizeof kind); }
+
+void xMorvaUndo::WriteBeginRecord(const StepRecord& step) {
+  uint8_t record[kStepRecordSize];
+  uint8_t* at = Put(record, step.kind);
+  at = Put(at, step.value);
+  at = Put(at, step.engine);
+  at = Put(at, step.length);
+  at = Put(at, step.selStart);
+  at = Put(at, step.selEnd);
+  Put(at, step.kind);
+  WriteAt(fEnd, record, kStepRecordSize);
+  fEnd += int32_t(kStepRecordSize);
+  fPosition = fEnd;
+}
+
+void xMorvaUndo::WriteEndRecord(const StepRecord& step) {
+  uint8_t record[kStepRecordSize];
+  uint8_t* at = Put(record, step.kind);
+  at = Put(at, step.length);
+  at = Put(at, step.selStart);
+  at = Put(at, step.selEnd);
+  at = Put(at, step.engine);
+  at = Put(at, step.value);
+  Put(at, step.kind);
+  WriteAt(fEnd, record, kStepRecordSize);
+  fEnd += int32_t(kStepRecordSize);
+  fPosition = fEnd;
+}
+
+bool xMorvaUndo::ReadBeginRecord(int32_t at, StepRecord& step) const {
+  uint8_t record[kStepRecordSize];
+  if (!ReadAt(at, record, kStepRecordSize)) return false;
+  uint16_t tail = 0;
+  const uint8_t* p = Get(record, step.kind);
+  p = Get(p, step.value);
+  p = Get(p, step.engine);
+  p = Get(p, step.length);
+  p = Get(p, step.selStart);
+  p = Get(p, step.selEnd);
+  Get(p, tail);
+  return tail == step.kind && step.kind < kUndoInsertion && step.engine != nullptr;
+}
+
+bool xMorvaUndo::ReadEndRecord(int32_t at, StepRecord& step) const {
+  uint8_t record[kStepRecordSize];
+  if (!ReadAt(at, record, kStepRecordSize)) return false;
+  uint16_t tail = 0;
+  const uint8_t* p = Get(record, step.kind);
+  p = Get(p, step.length);
+  p = Get(p, step.selStart);
+  p = Get(p, step.selEnd);
+  p = Get(p, step.engine);
+  p = Get(p, step.value);
+  Get(p, tail);
+  return tail == step.kind && step.kind < kUndoInsertion && step.engine != nullptr;
+}
+
+// ---- Recording
+
+void xMorvaUndo::StartWriting() {
+  // Whatever could have been redone is dropped by a new change.
+  fEnd = fPosition;
+  if (fGroupDepth > 0 && fGroupMarkerWritten == 0) WriteGroupMarker();
+}
+
+void xMorvaUndo::WriteGroupMarker() {
+  if (!Reserve(2)) return;
+  const uint16_t kind = IsGroupKind(fGroupKind) ? fGroupKind : uint16_t(kUndoGroupReplaceAll);
+  WriteAt(fEnd, &kind, sizeof kind);
+  fGroupMarkerAt = fEnd;
+  fEnd += 2;
+  fPosition = fEnd;
+  fGroupMarkerWritten = 1;
+}
+
+void xMorvaUndo::BeginStep(xMorvaUndoEngine& engine, uint16_t kind, uint16_t value) {
+  fDocument.SetModified();
+  if (fSuspended != 0) return;
+  // An edit made of edits: the inner steps belong to the outer one.
+  if (fStepOpen != 0) {
+    ++fStepDepth;
+    return;
+  }
+  int32_t selStart = 0;
+  int32_t selEnd = 0;
+  engine.GetSelection(selStart, selEnd);
+  if (fStepPending != 0) {
+    // Typing on at the caret where the pending typing ended continues it.
+    if (kind == kUndoTyping && fPending.engine == &engine && selStart == selEnd &&
+        selStart == fPending.selEnd) {
+      fStepPending = 0;
+      fStepOpen = 1;
+      fStepDepth = 0;
+      return;
+    }
+    Commit();
+  }
+  StartWriting();
+  if (fGroupDepth > 0 && fGroupMarkerWritten == 0) return;  // the history was dropped
+  if (!Reserve(kStepRecordSize)) return;
+  fStep = StepRecord{kind, value, &engine, engine.GetLength(), selStart, selEnd};
+  fStepStart = fEnd;
+  WriteBeginRecord(fStep);
+  fStepOpen = 1;
+  fStepDepth = 0;
+}
+
+void xMorvaUndo::EndStep() {
+  if (fStepOpen == 0) return;
+  if (fStepDepth > 0) {
+    --fStepDepth;
+    return;
+  }
+  fPending = fStep;
+  fPending.length = fStep.engine->GetLength();
+  fStep.engine->GetSelection(fPending.selStart, fPending.selEnd);
+  fStepOpen = 0;
+  fStepPending = 1;
+  if (fPending.kind != kUndoTyping) Commit();
+}
+
+void xMorvaUndo::CloseInsertion() {
+  if (fInsertOpen == 0) return;
+  fInsertOpen = 0;
+  uint8_t head[kByteHead];
+  if (!ReadAt(fInsertRecord, head, kByteHead)) return;
+  uint16_t kind = 0;
+  int32_t offset = 0;
+  int32_t n = 0;
+  Get(Get(Get(head, kind), offset), n);
+  if (!Reserve(kByteTail)) return;
+  uint8_t tail[kByteTail];
+  Put(Put(Put(tail, n), offset), kind);
+  WriteAt(fEnd, tail, kByteTail);
+  fEnd += kByteTail;
+  fPosition = fEnd;
+}
+
+void xMorvaUndo::RecordStreamChange(uint16_t kind, int32_t offset, const uint8_t* bytes, int32_t n) {
+  if (fRecording == 0 || fSuspended != 0 || fStepOpen == 0) return;
+  if (!IsByteKind(kind) || n <= 0 || bytes == nullptr) return;
+  if (fInsertOpen != 0 && (kind != kUndoInsertion || offset != fInsertEndOffset)) {
+    CloseInsertion();
+    if (fStepOpen == 0) return;  // the history was dropped
+  }
+  if (fInsertOpen != 0) {
+    // Coalescing: the bytes join the open insertion.
+    if (!Reserve(uint32_t(n))) return;
+    WriteAt(fEnd, bytes, uint32_t(n));
+    int32_t length = 0;
+    ReadAt(fInsertRecord + 6, &length, sizeof length);
+    length += n;
+    WriteAt(fInsertRecord + 6, &length, sizeof length);
+    fEnd += n;
+    fPosition = fEnd;
+    fInsertEndOffset += n;
+    return;
+  }
+  const uint32_t size = uint32_t(n) + (kind == kUndoInsertion ? kByteHead : kByteRecordOverhead);
+  if (!Reserve(size)) return;
+  uint8_t head[kByteHead];
+  Put(Put(Put(head, kind), offset), n);
+  WriteAt(fEnd, head, kByteHead);
+  WriteAt(fEnd + kByteHead, bytes, uint32_t(n));
+  if (kind == kUndoInsertion) {
+    fInsertOpen = 1;
+    fInsertRecord = fEnd;
+    fInsertEndOffset = offset + n;
+  } else {
+    uint8_t tail[kByteTail];
+    Put(Put(Put(tail, n), offset), kind);
+    WriteAt(fEnd + kByteHead + n, tail, kByteTail);
+  }
+  fEnd += int32_t(size);
+  fPosition = fEnd;
+}
+
+void xMorvaUndo::Commit() {
+  if (fInsertOpen != 0) CloseInsertion();
+  if (fStepPending == 0) return;
+  if (!Reserve(kStepRecordSize)) return;
+  fStepPending = 0;
+  WriteEndRecord(fPending);
+}
+
+void xMorvaUndo::BeginGroup(uint16_t kind) {
+  if (fGroupDepth++ > 0) return;  // a group inside a group joins it
+  if (fSuspended == 0) Commit();
+  fGroupKind = kind;
+  // The opening marker waits for the group's first step: a group without
+  // steps leaves nothing in the history.
+  fGroupMarkerWritten = 0;
+}
+
+void xMorvaUndo::EndGroup() {
+  if (fGroupDepth == 0 || --fGroupDepth > 0) return;
+  if (fSuspended != 0 || fGroupMarkerWritten == 0) return;
+  Commit();
+  if (fGroupMarkerWritten != 0) {  // still there after the commit
+    fEnd = fPosition;
+    WriteGroupMarker();
+  }
+  fGroupMarkerWritten = 0;
+}
+
+void xMorvaUndo::CancelStep() {
+  if (fStepOpen == 0) return;
+  // The open insertion's bytes are in the stream too: it is closed so that
+  // it is taken back with the others.
+  CloseInsertion();
+  if (fStepOpen == 0) return;  // the history was dropped
+  fRecording = 0;
+  xMorvaUndoEngine& engine = *fStep.engine;
+  int32_t at = fEnd;
+  int32_t first = INT32_MAX;
+  int32_t last = INT32_MIN;
+  const int32_t firstRecord = fStepStart + int32_t(kStepRecordSize);
+  bool replayed = true;
+  while (replayed && at > firstRecord) replayed = UndoByteRecord(engine, at, first, last);
+  engine.SetLength(fStep.length);
+  engine.SetSelection(fStep.selStart, fStep.selEnd);
+  fRecording = 1;
+  fStepOpen = 0;
+  fStepDepth = 0;
+  if (!replayed) {
+    Clear(true);
+    return;
+  }
+  fEnd = fPosition = fStepStart;
+  // A group whose first step this was holds nothing now: its opening marker
+  // goes too, so that no group without steps is left behind.
+  if (fGroupMarkerWritten != 0 && fGroupMarkerAt + 2 == fStepStart) {
+    fEnd = fPosition = fGroupMarkerAt;
+    fGroupMarkerWritten = 0;
+  }
+  if (fBuffer != 0) gMemoryMgr->SetHandleSize(fBuffer, uint32_t(fEnd));
+  ShowDocumentAlert(kAlertListOffset, kAlertStepCancelled);
+}
+
+// ---- Replaying
+
+bool xMorvaUndo::UndoByteRecord(xMorvaUndoEngine& engine, int32_t& at, int32_t& first,
+                                int32_t& last) {
+  uint8_t tail[kByteTail];
+  if (at < int32_t(kByteRecordOverhead) || !ReadAt(at - kByteTail, tail, kByteTail)) return false;
+  uint16_t kind = 0;
+  int32_t offset = 0;
+  int32_t n = 0;
+  Get(Get(Get(tail, n), offset), kind);
+  if (!IsByteKind(kind) || n < 0 || n > at - int32_t(kByteRecordOverhead)) return false;
+  const int32_t head = at - int32_t(kByteRecordOverhead) - n;
+  uint8_t headBytes[kByteHead];
+  uint16_t headKind = 0;
+  int32_t headOffset = 0;
+  int32_t headN = 0;
+  if (!ReadAt(head, headBytes, kByteHead)) return false;
+  Get(Get(Get(headBytes, headKind), headOffset), headN);
+  if (headKind != kind || headOffset != offset || headN != n) return false;
+
+  if (kind == kUndoInsertion) {
+    engine.DeleteBytes(offset, n);
+    if (offset < first) first = offset;
+    if (offset > last) last = offset;
+  } else {
+    if (engine.InsertBytes(offset, n) != 0) return false;
+    uint8_t* stream = engine.LockStream();
+    const bool copied = stream != nullptr && ReadAt(head + kByteHead, stream + offset, uint32_t(n));
+    engine.UnlockStream();
+    if (!copied) return false;
+    if (offset < first) first = offset;
+    if (offset + n > last) last = offset + n;
+  }
+  at = head;
+  return true;
+}
+
+bool xMorvaUndo::RedoByteRecord(xMorvaUndoEngine& engine, int32_t& at, int32_t& first,
+                                int32_t& last) {
+  uint8_t head[kByteHead];
+  if (!ReadAt(at, head, kByteHead)) return false;
+  uint16_t kind = 0;
+  int32_t offset = 0;
+  int32_t n = 0;
+  Get(Get(Get(head, kind), offset), n);
+  if (!IsByteKind(kind) || n < 0 || n > fEnd - at - int32_t(kByteRecordOverhead)) return false;
+  uint8_t tail[kByteTail];
+  uint16_t tailKind = 0;
+  int32_t tailOffset = 0;
+  int32_t tailN = 0;
+  if (!ReadAt(at + kByteHead + n, tail, kByteTail)) return false;
+  Get(Get(Get(tail, tailN), tailOffset), tailKind);
+  if (tailKind != kind || tailOffset != offset || tailN != n) return false;
+
+  if (kind == kUndoInsertion) {
+    if (engine.InsertBytes(offset, n) != 0) return false;
+    uint8_t* stream = engine.LockStream();
+    const bool copied = stream != nullptr && ReadAt(at + kByteHead, stream + offset, uint32_t(n));
+    engine.UnlockStream();
+    if (!copied) return false;
+    if (offset < first) first = offset;
+    if (offset + n > last) last = offset + n;
+  } else {
+    engine.DeleteBytes(offset, n);
+    if (offset < first) first = offset;
+    if (offset > last) last = offset;
+  }
+  at += int32_t(kByteRecordOverhead) + n;
+  return true;
+}
+
+bool xMorvaUndo::UndoOneStep() {
+  StepRecord stepEnd;
+  if (!ReadEndRecord(fPosition - int32_t(kStepRecordSize), stepEnd)) return false;
+  int32_t at = fPosition - int32_t(kStepRecordSize);
+  xMorvaUndoEngine& engine = *stepEnd.engine;
+  fDocument.SetCurrentPart(engine);
+  engine.SetSelection(stepEnd.selStart, stepEnd.selEnd);
+  fDocument.BeginChange();
+  int32_t first = INT32_MAX;
+  int32_t last = INT32_MIN;
+  bool replayed = true;
+  uint16_t kind = 0;
+  while (replayed && KindBefore(at, kind) && IsByteKind(kind)) {
+    replayed = UndoByteRecord(engine, at, first, last);
+  }
+  StepRecord stepBegin;
+  if (replayed && ReadBeginRecord(at - int32_t(kStepRecordSize), stepBegin) &&
+      stepBegin.engine == stepEnd.engine && stepBegin.kind == stepEnd.kind) {
+    at -= int32_t(kStepRecordSize);
+    engine.SetLength(stepBegin.length);
+    engine.SetSelection(stepBegin.selStart, stepBegin.selEnd);
+  } else {
+    replayed = false;
+  }
+  if (first <= last) engine.RecomposeRange(first, last);
+  fDocument.EndChange();
+  if (replayed) fPosition = at;
+  return replayed;
+}
+
+bool xMorvaUndo::RedoOneStep() {
+  StepRecord stepBegin;
+  if (!ReadBeginRecord(fPosition, stepBegin)) return false;
+  int32_t at = fPosition + int32_t(kStepRecordSize);
+  xMorvaUndoEngine& engine = *stepBegin.engine;
+  fDocument.SetCurrentPart(engine);
+  engine.SetSelection(stepBegin.selStart, stepBegin.selEnd);
+  fDocument.BeginChange();
+  int32_t first = INT32_MAX;
+  int32_t last = INT32_MIN;
+  bool replayed = true;
+  uint16_t kind = 0;
+  while (replayed && KindAt(at, kind) && IsByteKind(kind)) {
+    replayed = RedoByteRecord(engine, at, first, last);
+  }
+  StepRecord stepEnd;
+  if (replayed && ReadEndRecord(at, stepEnd) && stepEnd.engine == stepBegin.engine &&
+      stepEnd.kind == stepBegin.kind) {
+    at += int32_t(kStepRecordSize);
+    engine.SetLength(stepEnd.length);
+    engine.SetSelection(stepEnd.selStart, stepEnd.selEnd);
+  } else {
+    replayed = false;
+  }
+  if (first <= last) engine.RecomposeRange(first, last);
+  fDocument.EndChange();
+  if (replayed) fPosition = at;
+  return replayed;
+}
+
+void xMorvaUndo::Abandon() {
+  fRecording = 1;
+  Clear(true);
+}
+
+void xMorvaUndo::Undo() {
+  // An edit or a group still being made is not taken back half-way.
+  if (fSuspended != 0 || fStepOpen != 0 || fGroupDepth > 0) return;
+  Commit();
+  if (fPosition == 0) return;
+  fRecording = 0;
+  uint16_t kind = 0;
+  const bool group = KindBefore(fPosition, kind) && IsGroupKind(kind);
+  if (group) fPosition -= 2;  // the closing marker
+  for (;;) {
+    if (!UndoOneStep()) {
+      Abandon();
+      return;
+    }
+    if (!group) break;
+    if (KindBefore(fPosition, kind) && IsGroupKind(kind)) {
+      fPosition -= 2;  // the opening marker
+      break;
+    }
+    if (fPosition == 0) {  // no opening marker: the history is damaged
+      Abandon();
+      return;
+    }
+  }
+  fRecording = 1;
+}
+
+void xMorvaUndo::Redo() {
+  if (fSuspended != 0 || fStepOpen != 0 || fGroupDepth > 0) return;
+  Commit();
+  if (fPosition == fEnd) return;
+  fRecording = 0;
+  uint16_t kind = 0;
+  const bool group = KindAt(fPosition, kind) && IsGroupKind(kind);
+  if (group) fPosition += 2;  // the opening marker
+  for (;;) {
+    if (!RedoOneStep()) {
+      Abandon();
+      return;
+    }
+    if (!group) break;
+    if (KindAt(fPosition, kind) && IsGroupKind(kind)) {
+      fPosition += 2;  // the closing marker
+      break;
+    }
+    if (fPosition == fEnd) {
+      Abandon();
+      return;
+    }
+  }
+  fRecording = 1;
+}
+
+// ---- Wording
+
+void xMorvaUndo::Wording(uint16_t kind, uint16_t value, int16_t& list, int16_t& item) {
+  list = 4;
+  switch (kind) {
+    case kUndoProperty: list = 1; item = int16_t(value + 1); return;
+    case kUndoParagraphFormat: item = 8; return;
+    case kUndoTabs: item = 10; return;
+    case kUndoSpecialElement:
+      if (value < 24000) {
+        list = 2;
+        item = int16_t(value - 15999);
+      } else {
+        list = 3;
+        item = int16_t(value - 23999);
+      }
+      return;
+    case kUndoTyping: item = 5; return;
+    case kUndoPaste: item = 7; return;
+    case kUndoDelete: item = 6; return;
+    case kUndoCaseChange: item = 9; return;
+    case kUndoFreezeComputed: item = 11; return;
+    case kUndoFindReplace: item = 12; return;
+    case kUndoPictureSize: item = 13; return;
+    case kUndoGroupReplaceAll: item = 14; return;
+    case kUndoGroupAllParts: item = 15; return;
+    case kUndoGroupStyleSheet: item = 16; return;
+    default:  // no wording of its own
+      list = 0;
+      item = 0;
+      return;
+  }
+}
+
+void xMorvaUndo::GetUndoItemText(bool& enabled, int16_t& list, int16_t& item) const {
+  enabled = true;
+  if (fStepOpen != 0) {
+    Wording(fStep.kind, fStep.value, list, item);
+    return;
+  }
+  if (fStepPending != 0) {
+    Wording(fPending.kind, fPending.value, list, item);
+    return;
+  }
+  uint16_t kind = 0;
+  uint16_t value = 0;
+  if (fPosition != 0 && KindBefore(fPosition, kind)) {
+    if (!IsGroupKind(kind)) ReadAt(fPosition - 4, &value, sizeof value);
+    Wording(kind, value, list, item);
+    return;
+  }
+  enabled = false;
+  list = 4;
+  item = 3;
+}
+
+void xMorvaUndo::GetRedoItemText(bool& enabled, int16_t& list, int16_t& item) const {
+  enabled = true;
+  uint16_t kind = 0;
+  uint16_t value = 0;
+  if (fPosition != fEnd && KindAt(fPosition, kind)) {
+    if (!IsGroupKind(kind)) ReadAt(fPosition + 2, &value, sizeof value);
+    Wording(kind, value, list, item);
+    return;
+  }
+  enabled = false;
+  list = 4;
+  item = 4;
+}
+
+// ---- Clearing
+
+void xMorvaUndo::Clear(bool alert) {
+  fEnd = 0;
+  fPosition = 0;
+  fStepStart = 0;
+  fStepPending = 0;
+  fInsertOpen = 0;
+  // A step open over the dropped history is abandoned: what the engine does
+  // until its end is not recorded.
+  fStepOpen = 0;
+  fStepDepth = 0;
+  // An open group stays open for its caller, but its opening marker is gone:
+  // a later step writes a new one, and no closing marker stands alone.
+  fGroupMarkerWritten = 0;
+  if (fBuffer != 0) gMemoryMgr->SetHandleSize(fBuffer, 0);
+  if (alert) ShowDocumentAlert(kAlertListOffset, kAlertHistoryDropped);
+}
+
+void xMorvaUndo::Suspend() {
+  Clear(false);
+  fSuspended = 1;
+}

@@ -1,0 +1,185 @@
+// xMorvaUndo: the undo and redo history of a document, shared by all its
+// parts. Every edit of an element stream is kept as the bytes inserted or
+// deleted, bracketed by step records; undo and redo replay them backwards or
+// forwards. Insertions coalesce, typing at one caret continues one step, and
+// steps can be grouped so that one undo takes back a whole replace-all.
+#pragma once
+
+#include <cstdint>
+
+#include "framework/core/VObject.h"
+
+class xMorvaDocumentInterface;
+class xMorvaUndoEngine;
+
+// Step kinds (the step's value in brackets).
+enum : uint16_t {
+  kUndoProperty = 0,        // property change (property id)
+  kUndoParagraphFormat = 1,  // style sheet applied, borders set
+  kUndoTabs = 2,
+  kUndoSpecialElement = 3,  // special element inserted (element code)
+  kUndoTyping = 4,
+  kUndoPaste = 5,
+  kUndoDelete = 6,
+  kUndoNoWording = 7,
+  kUndoCaseChange = 8,
+  kUndoFreezeComputed = 9,
+  kUndoFindReplace = 10,
+  kUndoPictureSize = 11,
+  // Byte records.
+  kUndoInsertion = 12,
+  kUndoDeletion = 13,
+  // Groups: 14 and above.
+  kUndoGroupReplaceAll = 14,
+  kUndoGroupAllParts = 15,
+  kUndoGroupStyleSheet = 16,
+};
+
+// The buffer, a sequence of records in this machine's order. Each record
+// carries its kind at both ends, so the buffer can be walked both ways: the
+// u16 before the cursor (backwards) or at it (forwards) is a kind: 0 to 11
+// a step record, 12 or 13 a byte record, 14 and above a group marker.
+//
+//   step begin  kind u16, value u16, engine (pointer), length before i32,
+//               selection start and end before i32 i32, kind u16
+//   byte record kind u16, byte offset i32, n i32, the n bytes, n i32,
+//               byte offset i32, kind u16 (20 + n bytes; while an insertion
+//               is open its last 10 bytes are not yet written)
+//   step end    kind u16, length after i32, selection start and end after
+//               i32 i32, engine (pointer), value u16, kind u16
+//   group       kind u16, once before the group's first step and once after
+//               its last; a group without steps writes neither
+//
+// Between position and end lies what can be redone; before position what
+// can be undone.
+class xMorvaUndo : public VObject {
+ public:
+  // Bytes of a step begin or end record: 18 and the engine pointer.
+  static constexpr uint32_t kStepRecordSize = 18 + sizeof(void*);
+  static constexpr uint32_t kByteRecordOverhead = 20;
+  static constexpr uint32_t kInitialBufferSize = 16000;
+  // Alert items of the package's alert list.
+  static constexpr int16_t kAlertStepCancelled = 1;
+  static constexpr int16_t kAlertHistoryDropped = 2;
+
+  explicit xMorvaUndo(xMorvaDocumentInterface& document);
+  xMorvaUndo(const xMorvaUndo&) = delete;
+  xMorvaUndo& operator=(const xMorvaUndo&) = delete;
+  ~xMorvaUndo() override;
+
+  // Opens a step: the document is marked modified (also when suspended);
+  // typing at the caret where a pending typing step ended continues it;
+  // otherwise the pending step is committed, the redo part dropped and a
+  // begin record written. A step opened while one is open joins it.
+  void BeginStep(xMorvaUndoEngine& engine, uint16_t kind, uint16_t value);
+  // Prepares the end record of the open step; typing stays pending so that
+  // the next typing at the caret joins it, any other kind is committed.
+  void EndStep();
+  // Gives up the open step: its byte changes are undone on the engine, its
+  // length and selection restored, its records dropped, and the user told.
+  void CancelStep();
+  // A change of the element stream: 12 n bytes inserted at the offset, 13 n
+  // bytes deleted there, `bytes` being what was inserted or deleted. Kept
+  // only while recording with a step open.
+  void RecordStreamChange(uint16_t kind, int32_t offset, const uint8_t* bytes, int32_t n);
+  // Closes an open insertion and writes the pending end record.
+  void Commit();
+  // One undo takes back every step between BeginGroup and EndGroup. A group
+  // opened inside a group joins it.
+  void BeginGroup(uint16_t kind);
+  void EndGroup();
+
+  // Nothing when suspended, inside an open group, or with nothing to undo
+  // (redo).
+  void Undo();
+  void Redo();
+  bool CanUndo() const { return fPosition != 0; }
+  bool CanRedo() const { return fPosition != fEnd; }
+  // The wording of the step that would be undone or redone: a list (1 to 4)
+  // and an item in it; list 0 for a step without wording.
+  void GetUndoItemText(bool& enabled, int16_t& list, int16_t& item) const;
+  void GetRedoItemText(bool& enabled, int16_t& list, int16_t& item) const;
+
+  // Drops the whole history and any open step; with `alert` the user is
+  // told that the undo memory was exhausted.
+  void Clear(bool alert);
+  // Clear without alert, then record nothing until Resume.
+  void Suspend();
+  void Resume() { fSuspended = 0; }
+  bool IsRecording() const { return fSuspended == 0; }
+
+  // Bytes in use, and the undo cursor.
+  int32_t GetEnd() const { return fEnd; }
+  int32_t GetPosition() const { return fPosition; }
+  bool IsStepOpen() const { return fStepOpen != 0; }
+  bool IsStepPending() const { return fStepPending != 0; }
+
+ private:
+  struct StepRecord {
+    uint16_t kind = 0;
+    uint16_t value = 0;
+    xMorvaUndoEngine* engine = nullptr;
+    int32_t length = 0;
+    int32_t selStart = 0;
+    int32_t selEnd = 0;
+  };
+  struct ByteRecord {
+    uint16_t kind = 0;
+    int32_t offset = 0;
+    int32_t n = 0;
+  };
+
+  // Makes room for `bytes` behind end; false, with the history dropped and
+  // the user told, when the buffer cannot grow.
+  bool Reserve(uint32_t bytes);
+  void WriteAt(int32_t at, const void* data, uint32_t size);
+  bool ReadAt(int32_t at, void* data, uint32_t size) const;
+  // The u16 kind just before `at` / at `at`; false when the buffer has none.
+  bool KindBefore(int32_t at, uint16_t& kind) const;
+  bool KindAt(int32_t at, uint16_t& kind) const;
+  void WriteBeginRecord(const StepRecord& step);
+  void WriteEndRecord(const StepRecord& step);
+  bool ReadBeginRecord(int32_t at, StepRecord& step) const;
+  bool ReadEndRecord(int32_t at, StepRecord& step) const;
+  // Writes the tail of the open insertion record.
+  void CloseInsertion();
+  void WriteGroupMarker();
+  // Drops the redo part and writes the opening marker of the open group
+  // before its first step.
+  void StartWriting();
+  // Replays the byte record whose tail ends at `at` (undo) or whose head
+  // starts there (redo) on the engine; false when it could not.
+  bool UndoByteRecord(xMorvaUndoEngine& engine, int32_t& at, int32_t& first, int32_t& last);
+  bool RedoByteRecord(xMorvaUndoEngine& engine, int32_t& at, int32_t& first, int32_t& last);
+  bool UndoOneStep();
+  bool RedoOneStep();
+  // The history does not match the text any more: drop it.
+  void Abandon();
+  static void Wording(uint16_t kind, uint16_t value, int16_t& list, int16_t& item);
+
+  xMorvaDocumentInterface& fDocument;
+  VMemHandle fBuffer = 0;
+  int32_t fEnd = 0;
+  int32_t fPosition = 0;
+  int32_t fStepStart = 0;
+  uint8_t fRecording = 1;
+  uint8_t fSuspended = 0;
+  // The open step: its begin record, and steps opened inside it.
+  uint8_t fStepOpen = 0;
+  int32_t fStepDepth = 0;
+  StepRecord fStep;
+  // The end record prepared by EndStep and not yet written.
+  uint8_t fStepPending = 0;
+  StepRecord fPending;
+  // The last byte record is an insertion that may still grow: where its
+  // head starts in the buffer and the stream offset just behind its bytes.
+  uint8_t fInsertOpen = 0;
+  int32_t fInsertRecord = 0;
+  int32_t fInsertEndOffset = 0;
+  // The open group: its kind, how deep groups are opened inside it, and
+  // whether its opening marker is written yet.
+  uint16_t fGroupKind = 0;
+  int32_t fGroupDepth = 0;
+  uint8_t fGroupMarkerWritten = 0;
+  int32_t fGroupMarkerAt = 0;
+};

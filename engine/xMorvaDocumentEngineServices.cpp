@@ -1,0 +1,14 @@
+// The text engine's answers to the document model.
+#include "engine/xMorvaDocumentEngineServices.h"
+
+namespace {
+xMorvaDocumentEngineServices sServices;
+}
+
+int32_t xMorvaDocumentEngineServices::GetWidestBodyLine(xMorvaDocumentInterface&) { return 0; }
+
+void InstallDocumentEngineServices() { SetDocumentEngineServices(&sServices); }
+
+void RemoveDocumentEngineServices() {
+  if (GetDocumentEngineServices() == &sServices) SetDocumentEngineServices(nullptr);
+}

@@ -1,0 +1,16 @@
+// The text engine's answers to the document model (xMorvaEngineServices),
+// installed at start and removed at stop.
+#pragma once
+
+#include "document/xMorvaEngineServices.h"
+
+class xMorvaDocumentEngineServices : public xMorvaEngineServices {
+ public:
+  // The widest composed line of the body. Until the engine composes lines
+  // a document has none, and its widest line is 0 pixels wide.
+  int32_t GetWidestBodyLine(xMorvaDocumentInterface& document) override;
+};
+
+// Installs the engine's services for the document model, and removes them.
+void InstallDocumentEngineServices();
+void RemoveDocumentEngineServices();

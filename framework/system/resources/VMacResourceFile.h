@@ -1,0 +1,99 @@
+// VMacResourceFile: the resource file interface on a Macintosh resource file
+// of the Toolbox library's Resource Manager. Every operation makes its file
+// current and puts the previous current file back, so callers never see the
+// current file change.
+#pragma once
+
+#include <cstdint>
+
+#include "framework/core/memory/VHandleArray.h"
+#include "framework/system/resources/VResourceFile.h"
+
+class VFile;
+
+// References handed out are the Resource Manager's handles of the resources;
+// the manager owns them (the owned flag is always false). Texts are
+// Macintosh-encoded, except that the names GetResourceName and
+// GetResourceNameOfHandle read back are taken as ANSI text.
+class VMacResourceFile : public VResourceFile {
+ public:
+  // Wraps a file opened by someone else; it is not closed by this object.
+  explicit VMacResourceFile(int16_t fileRef);
+  // Opens the file of a path: a short extension (a dot among the last four
+  // characters, after the last '/') is cut and ".RSR" appended; with
+  // `create` a missing file is made. A path that is not UTF-8 text of at
+  // most 251 bytes once cut cannot take the suffix and is refused (no file):
+  // it is never shortened onto another file's name. The current resource
+  // file is the same before and after.
+  VMacResourceFile(const VString* path, uint8_t create);
+  // The same with the file's stored path (which holds no extension).
+  VMacResourceFile(const VFile& file, uint8_t create);
+  // Writes pending changes; closes the file when this object opened it.
+  ~VMacResourceFile() override;
+
+  // Moves the object to another open file (which it does not own), writing
+  // and, when owned, closing the previous one.
+  void SetFileRef(int16_t fileRef);
+  int16_t GetFileRef() const { return fFileRef; }
+  // 0: lookups see this file only; 1: also the files opened before it.
+  void SetSearchAll(uint8_t searchAll) { fSearchAll = searchAll; }
+  uint8_t GetSearchAll() const { return fSearchAll; }
+
+  int16_t AddResource(uint32_t type, int16_t id, const VString* name, const void* data,
+                      uint32_t size) override;
+  bool RemoveResourceHandle(VResourceRef ref) override;
+  bool RemoveResource(uint32_t type, int16_t id) override;
+  bool RemoveNamedResource(uint32_t type, const VString* name) override;
+  VResourceRef GetCNamedResource(uint32_t type, const char* name, uint8_t* owned) override;
+  VResourceRef GetPNamedResource(uint32_t type, const uint8_t* name, uint8_t* owned) override;
+  VResourceRef GetNamedResource(uint32_t type, const VString* name, uint8_t* owned) override;
+  // 'PICT' goes through the picture call, which searches every open file.
+  VResourceRef GetResource(uint32_t type, int16_t id, uint8_t* owned) override;
+  int16_t GetResourceId(VResourceRef ref) override;
+  int16_t GetIndResourceId(uint32_t type, int32_t index) override;
+  int16_t GetPNamedResourceId(uint32_t type, const uint8_t* name) override;
+  int16_t GetCNamedResourceId(uint32_t type, const char* name) override;
+  int16_t GetNamedResourceId(uint32_t type, const VString* name) override;
+  VLongArray* GetResourceTypes() override;
+  // Unique among all open files, whatever the search flag.
+  int16_t UniqueResourceId(uint32_t type) override;
+  VStringArray* GetResourceNames(uint32_t type) override;
+  VWordArray* GetResourceIds(uint32_t type) override;
+  void ReleaseResourceById(uint32_t type, int16_t id) override;
+  // A resource whose changed data is not yet written stays in memory.
+  void ReleaseResource(VResourceRef ref) override;
+  // 401 without a file; otherwise the Resource Manager's result.
+  int32_t UpdateFile() override;
+  VResourceRef GetIndResource(uint32_t type, int16_t index, uint8_t* owned) override;
+  void GetResourceName(VString* out, uint32_t type, int16_t id) override;
+  void GetResourceNameOfHandle(VString* out, VResourceRef ref) override;
+  bool IsOpen() override;
+  int32_t CountResources(uint32_t type) override;
+  void* LockResource(VResourceRef ref) override;
+  void UnlockResource(VResourceRef ref) override;
+  uint32_t GetResourceSize(VResourceRef ref) override;
+  bool SetResourceSize(VResourceRef ref, uint32_t size) override;
+  VMemHandle DetachResource(VResourceRef ref) override;
+  void WriteResource(VResourceRef ref) override;
+  uint32_t GetResourceSizeById(uint32_t type, int16_t id) override;
+  bool RemoveResources(uint32_t type) override;
+  void SetResourceName(uint32_t type, int16_t id, const VString* name) override;
+  bool HasResource(uint32_t type, int16_t id) override;
+  void UseFile() override;
+  void RestoreFile() override;
+  int32_t GetCharSet() override;
+
+ private:
+  void OpenByPath(const VString* path, uint8_t create);
+
+  // Lookups by the search flag, in the current file.
+  uint32_t Get(uint32_t type, int16_t id) const;
+  uint32_t GetInd(uint32_t type, int16_t index) const;
+  uint32_t GetNamed(uint32_t type, const uint8_t* name) const;
+  int16_t Count(uint32_t type) const;
+
+  uint8_t fSearchAll = 0;
+  int16_t fFileRef = -1;
+  VPairStack fSavedFiles;
+  uint8_t fOwnsFile = 0;
+};

@@ -1,0 +1,249 @@
+// Win32 file access on POSIX: file handles, folders, attributes and times,
+// searches, free space, the ":AFP_AfpInfo" stream beside a file (kept as an
+// extended attribute), shell links (kept as symbolic links) and file security.
+// Paths are Linux paths in UTF-8; '/' separates their parts.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/win32/WinTypes.h"
+
+using HANDLE = void*;
+inline HANDLE const INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(intptr_t(-1));
+
+// Access rights, sharing, dispositions and flags of CreateFileA.
+constexpr DWORD GENERIC_READ = 0x80000000;
+constexpr DWORD GENERIC_WRITE = 0x40000000;
+constexpr DWORD FILE_SHARE_READ = 0x00000001;
+constexpr DWORD FILE_SHARE_WRITE = 0x00000002;
+constexpr DWORD FILE_SHARE_DELETE = 0x00000004;
+constexpr DWORD CREATE_NEW = 1;
+constexpr DWORD CREATE_ALWAYS = 2;
+constexpr DWORD OPEN_EXISTING = 3;
+constexpr DWORD OPEN_ALWAYS = 4;
+constexpr DWORD TRUNCATE_EXISTING = 5;
+constexpr DWORD FILE_FLAG_RANDOM_ACCESS = 0x10000000;
+
+// File attributes. A file without the owner's write permission is read-only,
+// and a name that begins with '.' is hidden.
+constexpr DWORD FILE_ATTRIBUTE_READONLY = 0x00000001;
+constexpr DWORD FILE_ATTRIBUTE_HIDDEN = 0x00000002;
+constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x00000010;
+constexpr DWORD FILE_ATTRIBUTE_NORMAL = 0x00000080;
+constexpr DWORD FILE_ATTRIBUTE_REPARSE_POINT = 0x00000400;  // a symbolic link
+constexpr DWORD INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF;
+
+// SetFilePointer's starting points and its failure answer.
+constexpr DWORD FILE_BEGIN = 0;
+constexpr DWORD FILE_CURRENT = 1;
+constexpr DWORD FILE_END = 2;
+constexpr DWORD INVALID_SET_FILE_POINTER = 0xFFFFFFFF;
+constexpr DWORD INVALID_FILE_SIZE = 0xFFFFFFFF;
+
+// Error words of the file calls (besides those of WinTypes.h).
+constexpr DWORD ERROR_FILE_NOT_FOUND = 2;
+constexpr DWORD ERROR_PATH_NOT_FOUND = 3;
+constexpr DWORD ERROR_TOO_MANY_OPEN_FILES = 4;
+constexpr DWORD ERROR_ACCESS_DENIED = 5;
+constexpr DWORD ERROR_NOT_SAME_DEVICE = 17;
+constexpr DWORD ERROR_NO_MORE_FILES = 18;
+constexpr DWORD ERROR_GEN_FAILURE = 31;
+constexpr DWORD ERROR_SHARING_VIOLATION = 32;
+constexpr DWORD ERROR_HANDLE_EOF = 38;
+constexpr DWORD ERROR_HANDLE_DISK_FULL = 39;
+constexpr DWORD ERROR_NOT_SUPPORTED = 50;
+constexpr DWORD ERROR_FILE_EXISTS = 80;
+constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
+constexpr DWORD ERROR_INVALID_NAME = 123;
+constexpr DWORD ERROR_NEGATIVE_SEEK = 131;
+constexpr DWORD ERROR_DIR_NOT_EMPTY = 145;
+constexpr DWORD ERROR_ALREADY_EXISTS = 183;
+constexpr DWORD ERROR_FILENAME_EXCED_RANGE = 206;
+constexpr DWORD ERROR_FILE_TOO_LARGE = 223;
+constexpr DWORD ERROR_DIRECTORY = 267;
+constexpr DWORD ERROR_CANT_RESOLVE_FILENAME = 1921;
+
+// 100-nanosecond intervals since 1 January 1601, universal time.
+struct FILETIME {
+  DWORD dwLowDateTime;
+  DWORD dwHighDateTime;
+};
+
+struct SYSTEMTIME {
+  WORD wYear;
+  WORD wMonth;
+  WORD wDayOfWeek;  // 0 Sunday
+  WORD wDay;
+  WORD wHour;
+  WORD wMinute;
+  WORD wSecond;
+  WORD wMilliseconds;
+};
+
+constexpr DWORD MAX_PATH = 260;
+
+struct WIN32_FIND_DATAA {
+  DWORD dwFileAttributes;
+  FILETIME ftCreationTime;
+  FILETIME ftLastAccessTime;
+  FILETIME ftLastWriteTime;
+  DWORD nFileSizeHigh;
+  DWORD nFileSizeLow;
+  DWORD dwReserved0;
+  DWORD dwReserved1;
+  char cFileName[MAX_PATH];
+  char cAlternateFileName[14];
+};
+
+enum GET_FILEEX_INFO_LEVELS { GetFileExInfoStandard = 0 };
+
+struct WIN32_FILE_ATTRIBUTE_DATA {
+  DWORD dwFileAttributes;
+  FILETIME ftCreationTime;
+  FILETIME ftLastAccessTime;
+  FILETIME ftLastWriteTime;
+  DWORD nFileSizeHigh;
+  DWORD nFileSizeLow;
+};
+
+// ---- file handles ----
+
+// Opens or creates a file. Sharing is enforced between the handles of this
+// process: an open whose access another handle's sharing refuses, or whose
+// sharing refuses another handle's access, fails with ERROR_SHARING_VIOLATION;
+// an open without read or write access takes part in no such check. A
+// read-only file refuses write access to everyone. OPEN_ALWAYS and
+// CREATE_ALWAYS on an existing file succeed with ERROR_ALREADY_EXISTS.
+// A name ending in ":AFP_AfpInfo" names that stream beside the file before it;
+// a volume without extended attributes has no such streams and answers
+// ERROR_INVALID_NAME. The security and template arguments are ignored.
+QV_PLATFORM_API HANDLE CreateFileA(const char* name, DWORD access, DWORD share, void* security,
+                                   DWORD disposition, DWORD flags, HANDLE templateFile);
+// A read at the end of the file succeeds with 0 bytes.
+QV_PLATFORM_API BOOL ReadFile(HANDLE file, void* buffer, DWORD count, DWORD* read,
+                              void* overlapped);
+// Writes all or fails: a full disk, or a file at the process's size limit,
+// answers FALSE with ERROR_HANDLE_DISK_FULL and *written the bytes that did
+// reach the file.
+QV_PLATFORM_API BOOL WriteFile(HANDLE file, const void* buffer, DWORD count, DWORD* written,
+                               void* overlapped);
+// Positions are 64-bit. With a high part the distance is the 64-bit number
+// made of both parts and the answer is the low part of the new position
+// (the high part written back); without one the distance is the signed
+// 32-bit low part, and a new position that 32 bits cannot show is refused
+// (ERROR_INVALID_PARAMETER) rather than wrapped.
+QV_PLATFORM_API DWORD SetFilePointer(HANDLE file, LONG distanceLow, LONG* distanceHigh,
+                                     DWORD method);
+// Without a high part a size that 32 bits cannot show answers
+// INVALID_FILE_SIZE with ERROR_FILE_TOO_LARGE, never a wrapped size.
+QV_PLATFORM_API DWORD GetFileSize(HANDLE file, DWORD* sizeHigh);
+// The end of the file moves to the current position.
+QV_PLATFORM_API BOOL SetEndOfFile(HANDLE file);
+QV_PLATFORM_API BOOL FlushFileBuffers(HANDLE file);
+QV_PLATFORM_API BOOL GetFileTime(HANDLE file, FILETIME* creation, FILETIME* lastAccess,
+                                 FILETIME* lastWrite);
+QV_PLATFORM_API BOOL CloseHandle(HANDLE object);
+
+// The identity of the file behind a handle: two handles name the same file
+// when volume and index agree (the device and the inode).
+struct BY_HANDLE_FILE_INFORMATION {
+  DWORD dwFileAttributes;
+  FILETIME ftCreationTime;
+  FILETIME ftLastAccessTime;
+  FILETIME ftLastWriteTime;
+  DWORD dwVolumeSerialNumber;
+  DWORD nFileSizeHigh;
+  DWORD nFileSizeLow;
+  DWORD nNumberOfLinks;
+  DWORD nFileIndexHigh;
+  DWORD nFileIndexLow;
+};
+QV_PLATFORM_API BOOL GetFileInformationByHandle(HANDLE file,
+                                                BY_HANDLE_FILE_INFORMATION* information);
+
+// ---- files and folders by path ----
+
+// A file that a handle holds without FILE_SHARE_DELETE can be neither deleted
+// nor moved (ERROR_SHARING_VIOLATION). A folder is no file (ERROR_ACCESS_DENIED).
+QV_PLATFORM_API BOOL DeleteFileA(const char* name);
+// Fails with ERROR_ALREADY_EXISTS when the new name exists.
+QV_PLATFORM_API BOOL MoveFileA(const char* existingName, const char* newName);
+QV_PLATFORM_API BOOL CreateDirectoryA(const char* name, void* security);
+QV_PLATFORM_API BOOL RemoveDirectoryA(const char* name);
+// Symbolic links are followed and add FILE_ATTRIBUTE_REPARSE_POINT; a link
+// whose target cannot be reached has that attribute alone.
+QV_PLATFORM_API DWORD GetFileAttributesA(const char* name);
+// The same for a path given in UTF-16, without any length limit.
+QV_PLATFORM_API DWORD GetFileAttributesW(const char16_t* name);
+QV_PLATFORM_API BOOL GetFileAttributesExW(const char16_t* name, GET_FILEEX_INFO_LEVELS level,
+                                          void* information);
+QV_PLATFORM_API BOOL FileTimeToSystemTime(const FILETIME* fileTime, SYSTEMTIME* systemTime);
+
+// Looks for `fileName` (with `extension` added when the name has none) in the
+// folder `path` (the current folder when null); an absolute name is looked
+// for as it stands. Answers the length of the found path, made absolute and
+// free of "." and ".." parts, or, when the buffer is too small, the size it
+// needs; 0 (ERROR_FILE_NOT_FOUND) when nothing is there.
+QV_PLATFORM_API DWORD SearchPathA(const char* path, const char* fileName, const char* extension,
+                                  DWORD bufferLength, char* buffer, char** filePart);
+// The length written, or the size needed (with the terminator) when the
+// buffer is too small; nothing is written then.
+QV_PLATFORM_API DWORD GetCurrentDirectoryA(DWORD bufferLength, char* buffer);
+QV_PLATFORM_API BOOL SetCurrentDirectoryA(const char* path);
+
+// Lists the entries of a folder that match the last part of the pattern
+// ('*' and '?', letters in either case; "*.*" matches every name), with "."
+// and ".." first and the others in byte order of their names.
+QV_PLATFORM_API HANDLE FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* data);
+// FALSE with ERROR_NO_MORE_FILES after the last entry.
+QV_PLATFORM_API BOOL FindNextFileA(HANDLE find, WIN32_FIND_DATAA* data);
+QV_PLATFORM_API BOOL FindClose(HANDLE find);
+
+// The free space of the volume that holds `rootPath` (any path on it; a path
+// that does not exist yet is taken by its nearest existing folder), in
+// clusters of sectors of 512 bytes; counts beyond 32 bits are held at the top.
+QV_PLATFORM_API BOOL GetDiskFreeSpaceA(const char* rootPath, DWORD* sectorsPerCluster,
+                                       DWORD* bytesPerSector, DWORD* freeClusters,
+                                       DWORD* totalClusters);
+
+// ---- shell links: symbolic links ----
+
+// Makes `linkPath` a link to `targetPath` (ERROR_FILE_EXISTS when the name is taken).
+QV_PLATFORM_API BOOL ShellLinkCreateA(const char* linkPath, const char* targetPath);
+// Loads and resolves the link `linkPath`: its target (made absolute against
+// the link's folder) into `target`, and the target's find data. FALSE when
+// the path is no link (ERROR_INVALID_PARAMETER), when its target does not
+// exist (ERROR_FILE_NOT_FOUND) or does not fit (ERROR_INSUFFICIENT_BUFFER).
+QV_PLATFORM_API BOOL ShellLinkGetPathA(const char* linkPath, char* target, DWORD targetSize,
+                                       WIN32_FIND_DATAA* data);
+
+// ---- file security ----
+
+constexpr DWORD SECURITY_DESCRIPTOR_REVISION = 1;
+constexpr DWORD DACL_SECURITY_INFORMATION = 4;
+
+struct SECURITY_DESCRIPTOR {
+  BYTE revision;
+  BYTE reserved;
+  WORD control;
+  void* owner;
+  void* group;
+  void* sacl;
+  void* dacl;
+};
+
+QV_PLATFORM_API BOOL InitializeSecurityDescriptor(SECURITY_DESCRIPTOR* descriptor, DWORD revision);
+QV_PLATFORM_API BOOL SetSecurityDescriptorDacl(SECURITY_DESCRIPTOR* descriptor, BOOL present,
+                                               void* dacl, BOOL defaulted);
+// Only the open descriptor (a present, null access list) is known: on this
+// platform it gives the owner read and write and the group read, narrowed by
+// the process's umask, and never execution (a folder keeps search for those
+// who may read it). Any other descriptor: ERROR_NOT_SUPPORTED.
+QV_PLATFORM_API BOOL SetFileSecurityA(const char* name, DWORD information,
+                                      const SECURITY_DESCRIPTOR* descriptor);
+
+// For the platform library's own code (the Toolbox file calls), not exported:
+// a file handle over a duplicate of an open descriptor, with the access that
+// the descriptor allows and full sharing; INVALID_HANDLE_VALUE when the
+// number names no open file.
+HANDLE WinFileFromDescriptor(int descriptor);
