@@ -2,10 +2,25 @@
 #include "framework/system/environment/SystemServicesStart.h"
 
 #include "framework/system/environment/VClipboard.h"
+#include "framework/system/environment/VCursor.h"
+#include "framework/system/environment/VFlagHolder.h"
 #include "framework/system/environment/VSystemServices.h"
+#include "framework/system/resources/VMacResourceFile.h"
+#include "platform/toolbox/TbxResources.h"
+
+namespace {
+
+// The module's resource file as the cursor reads it: the file the host made
+// current before the start, wrapped, not owned.
+VMacResourceFile* sCursorResources = nullptr;
+
+}  // namespace
 
 void StartSystemServices() {
   VSystemServices::ClassifySystem();
+  sCursorResources = new VMacResourceFile(Tbx::CurResFile());
+  gCursor = new VCursor(sCursorResources);
+  gFlagHolder = new VFlagHolder();
   // The clipboard is the last of the service objects.
   gClipboard = new VClipboard();
 }
@@ -13,6 +28,12 @@ void StartSystemServices() {
 void StopSystemObjects() {
   delete gClipboard;
   gClipboard = nullptr;
+  delete gFlagHolder;
+  gFlagHolder = nullptr;
+  delete gCursor;
+  gCursor = nullptr;
+  delete sCursorResources;
+  sCursorResources = nullptr;
 }
 
 void StopSystemServices() { gOSCode = 0; }
