@@ -10,15 +10,17 @@
 
 namespace {
 
-// The module's resource file as the cursor reads it: the file the host made
-// current before the start, wrapped, not owned.
+// The module's resource file as the cursor reads it while the system
+// environment gives none: the file the host made current before the start,
+// wrapped, not owned.
 VMacResourceFile* sCursorResources = nullptr;
 
 }  // namespace
 
 void StartSystemServices() {
   VSystemServices::ClassifySystem();
-  sCursorResources = new VMacResourceFile(Tbx::CurResFile());
+  if (gSystemServices == nullptr || gSystemServices->GetModuleResourceFile() == nullptr)
+    sCursorResources = new VMacResourceFile(Tbx::CurResFile());
   gCursor = new VCursor(sCursorResources);
   gFlagHolder = new VFlagHolder();
   // The clipboard is the last of the service objects.

@@ -1,6 +1,7 @@
 // The cursor object over the Toolbox library's cursor calls.
 #include "framework/system/environment/VCursor.h"
 
+#include "framework/system/environment/VSystemServices.h"
 #include "framework/system/resources/VResourceFile.h"
 #include "platform/toolbox/TbxCursor.h"
 
@@ -20,10 +21,14 @@ VCursor::VCursor(VResourceFile* resources) : fResources(resources) { Apply(); }
 VCursor::~VCursor() { ReleaseHandle(); }
 
 void VCursor::ReleaseHandle() {
-  if (fHandle != 0 && fHandleIsResource != 0 && fResources != nullptr)
-    fResources->ReleaseResource(fHandle);
+  if (fHandle != 0 && fHandleFile != nullptr) fHandleFile->ReleaseResource(fHandle);
   fHandle = 0;
-  fHandleIsResource = 0;
+  fHandleFile = nullptr;
+}
+
+VResourceFile* VCursor::Resources() const {
+  if (fResources != nullptr) return fResources;
+  return gSystemServices != nullptr ? gSystemServices->GetModuleResourceFile() : nullptr;
 }
 
 void VCursor::SetId(int32_t id) {
@@ -54,16 +59,16 @@ void VCursor::Apply() {
         shown = true;
       }
     }
-  } else if (fResources != nullptr) {
-    fHandle = fResources->GetResource(kCursorResourceType, static_cast<int16_t>(fId), nullptr);
+  } else if (VResourceFile* file = Resources(); file != nullptr) {
+    fHandle = file->GetResource(kCursorResourceType, static_cast<int16_t>(fId), nullptr);
     if (fHandle != 0) {
-      fHandleIsResource = 1;
+      fHandleFile = file;
       // A resource too short to hold a cursor record shows the arrow.
-      if (fResources->GetResourceSize(fHandle) >= static_cast<uint32_t>(Tbx::kCursorRecordSize)) {
-        const void* record = fResources->LockResource(fHandle);
+      if (file->GetResourceSize(fHandle) >= static_cast<uint32_t>(Tbx::kCursorRecordSize)) {
+        const void* record = file->LockResource(fHandle);
         if (record != nullptr) {
           Tbx::SetCursor(static_cast<const Tbx::Cursor*>(record));
-          fResources->UnlockResource(fHandle);
+          file->UnlockResource(fHandle);
           shown = true;
         }
       }

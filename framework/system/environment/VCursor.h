@@ -27,7 +27,8 @@ constexpr int32_t kCursorResizeRising = 9006;
 class VCursor : public VObject {
  public:
   // Shows the built-in cursor 4 (id -2) until a view sets another. 'CURS'
-  // resources are read from `resources` (not owned; null: there are none).
+  // resources are read from `resources` (not owned); null reads them from
+  // the system environment's module resource file.
   explicit VCursor(VResourceFile* resources = nullptr);
   // Gives back the cursor resource still held.
   ~VCursor() override;
@@ -61,12 +62,15 @@ class VCursor : public VObject {
   // Gives back the held handle: a resource goes back to its file; a
   // built-in cursor stays the library's.
   void ReleaseHandle();
+  // The file 'CURS' resources come from; null when there is none.
+  VResourceFile* Resources() const;
 
   int32_t fId = kCursorStart;
   int16_t fUnused = 0;
   uint32_t fHandle = 0;
-  // Where the held handle came from: the resource file, or the library.
-  uint8_t fHandleIsResource = 0;
+  // Where the held handle came from: a resource file (this one), or the
+  // library (null).
+  VResourceFile* fHandleFile = nullptr;
   VResourceFile* fResources = nullptr;
 };
 

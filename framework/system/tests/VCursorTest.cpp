@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "FilesTestSupport.h"
+#include "SystemEnvironmentSupport.h"
 #include "testsupport/FakeHost.h"
 #include "framework/system/environment/VFlagHolder.h"
 #include "framework/system/resources/VMacResourceFile.h"
@@ -291,6 +292,40 @@ TEST(ModuleCursors, EveryResizeCursorIsAWholeRecordWithItsMaskAroundIt) {
   }
   Tbx::CloseResFile(ref);
   if (previous >= 0) Tbx::UseResFile(previous);
+  Tbx::InitCursor();
+}
+
+// Without a file of its own the cursor reads the system environment's
+// module resource file.
+class EnvironmentCursor : public EnvironmentTest {};
+
+TEST_F(EnvironmentCursor, ReadsTheEnvironmentsModuleResourceFile) {
+  const std::string path = QV_RESOURCE_FILE;
+  uint8_t pascal[256];
+  ASSERT_LT(path.size(), 256u);
+  pascal[0] = static_cast<uint8_t>(path.size());
+  std::memcpy(pascal + 1, path.data(), path.size());
+  const int16_t previous = Tbx::CurResFile();
+  const int16_t ref = Tbx::OpenResFile(pascal);
+  ASSERT_GE(ref, 0);
+  if (previous >= 0) Tbx::UseResFile(previous);
+  {
+    VMacResourceFile file(ref);
+    Services().SetModuleResourceFile(&file);
+    VSystemServices* saved = gSystemServices;
+    gSystemServices = &Services();
+    {
+      VCursor cursor;
+      cursor.SetId(9001);
+      EXPECT_EQ(Tbx::GetHeadlessCursorState().shown, -1);
+      // The environment without a file: the arrow.
+      Services().SetModuleResourceFile(nullptr);
+      cursor.SetId(9003);
+      EXPECT_EQ(Tbx::GetHeadlessCursorState().shown, 0);
+    }
+    gSystemServices = saved;
+  }
+  Tbx::CloseResFile(ref);
   Tbx::InitCursor();
 }
 
