@@ -8,6 +8,7 @@
 #include "engine/xMorvaDocumentEngineServices.h"
 #include "framework/core/strings/VDisplayFormats.h"
 #include "framework/core/strings/VHtmlEntityEncoder.h"
+#include "framework/system/environment/VSharedMemory.h"
 #include "framework/controls/fields/TextFieldLayer.h"
 #include "framework/controls/menus/MenuGlobals.h"
 #include "graphics/VGraphicsStart.h"
@@ -21,9 +22,11 @@ namespace {
 VPackage* NewMorvaPackage(HostStartupRecord* params) { return new xMorvaMain(params); }
 
 // The interfaces through which the framework and the document model reach
-// the layers above them: the HTML entities of the export for the strings,
+// the layers above them: shared memory for the memory manager, the HTML
+// entities of the export for the strings,
 // the text engine and the editing area for the document model.
 void InstallLayerServices() {
+  InstallSharedMemoryReader();
   InstallHtmlEntityEncoder();
   InstallDocumentEngineServices();
   InstallDocumentAreaServices();
@@ -33,6 +36,7 @@ void RemoveLayerServices() {
   RemoveDocumentAreaServices();
   RemoveDocumentEngineServices();
   SetHtmlEntityEncoder(nullptr);
+  RemoveSharedMemoryReader();
   // The host's display-routine table belongs to this run of the module.
   ResetDisplayRoutines();
 }

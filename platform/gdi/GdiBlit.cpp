@@ -304,6 +304,7 @@ int SetDIBitsToDevice(HDC handle, int x, int y, DWORD width, DWORD height, int s
   std::copy(std::begin(args), std::end(args), call.args);
   call.data = bits;
   call.info = info;
+  call.args[9] = static_cast<int32_t>(usage);
   BOOL result = TRUE_;
   if (!GdiBeginDrawing(*dc, call, &result)) return result ? static_cast<int>(lines) : 0;
   if (lines == 0) return 0;
@@ -340,6 +341,7 @@ int StretchDIBits(HDC handle, int x, int y, int width, int height, int srcX, int
   std::copy(std::begin(args), std::end(args), call.args);
   call.data = bits;
   call.info = info;
+  call.args[9] = static_cast<int32_t>(usage);
   BOOL result = TRUE_;
   int32_t lines = srcHeight < 0 ? -srcHeight : srcHeight;
   if (!GdiBeginDrawing(*dc, call, &result)) return result ? lines : 0;

@@ -271,7 +271,9 @@ enum class GdiOp : uint16_t {
 struct GdiCall {
   GdiOp op;
   HGDIOBJ object = nullptr;   // the object, region, brush or source DC of the call
-  int32_t args[10] = {};      // the integer arguments in the call's order
+  int32_t args[10] = {};      // the integer arguments in the call's order; the DIB
+                              // calls add their colour usage as args[9], FillRgn
+                              // and FrameRgn their brush handle after the sizes
   const POINT* points = nullptr;
   int32_t count = 0;
   const void* data = nullptr;  // DIB bits, text, ...

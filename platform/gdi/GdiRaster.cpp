@@ -486,6 +486,7 @@ BOOL FrameRgn(HDC handle, HRGN regionHandle, HBRUSH brushHandle, int width, int 
   call.object = regionHandle;
   call.args[0] = width;
   call.args[1] = height;
+  call.args[2] = static_cast<int32_t>(reinterpret_cast<uintptr_t>(brushHandle));
   BOOL result = TRUE_;
   GdiSurface* s = GdiBeginDrawing(*dc, call, &result);
   if (!s) return result;

@@ -1,6 +1,7 @@
 // Win32 file access on POSIX: a table of file, stream and search handles, the
 // errno-to-Win32 error mapping, sharing between handles, and the path calls.
 #include "platform/win32/WinFiles.h"
+#include "platform/win32/WinFileMapping.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -776,7 +777,11 @@ BOOL GetFileInformationByHandle(HANDLE file, BY_HANDLE_FILE_INFORMATION* informa
 
 BOOL CloseHandle(HANDLE object) {
   Object* o = FindData(object);
-  if (o == nullptr || !Unregister(o)) return Fail(ERROR_INVALID_HANDLE);
+  if (o == nullptr || !Unregister(o)) {
+    // Mappings and mutexes are kernel objects of their own table.
+    if (CloseKernelHandle(object)) return Succeed();
+    return Fail(ERROR_INVALID_HANDLE);
+  }
   const int fd = o->fd;
   delete o;
   if (fd >= 0 && close(fd) != 0 && errno != EINTR) return Fail(ErrorOf(errno));

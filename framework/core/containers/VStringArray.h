@@ -4,6 +4,8 @@
 
 #include "framework/core/containers/VOwnedValueArray.h"
 
+class VResourceFile;
+
 // Each element is a string object of any class of the string family, or null
 // (an absent string). Kind 107, element kind 8.
 //
@@ -78,6 +80,18 @@ class VStringArray : public VOwnedValueArray {
   // -1 and are skipped otherwise; any other mode answers start.
   int32_t Find(const VString& string, int32_t start = 1, bool forward = true, int32_t mode = 0) const;
   int32_t CompareElements(const void* a, const void* b) const override;
+
+  // String lists ('STR#') of a resource file. These go through the file and
+  // are built with the resource files (framework/system/resources).
+  // Empties the array, then fills it with the strings of the list.
+  void LoadFromSTRList(VResourceFile& file, int16_t id);
+  // Appends the strings of the list behind the elements.
+  void AppendFromSTRList(VResourceFile& file, int16_t id);
+  // Stores the elements as the list `id` (replacing one of that id), each as
+  // Macintosh text of at most 255 bytes; a null element is an empty text.
+  // An element for which the list cannot grow is left out. Answers the id
+  // the file added the list under, -1 on failure.
+  int16_t SaveAsSTRList(VResourceFile& file, int16_t id, const VString* name) const;
 
  protected:
   int32_t WriteElements(VStream& stream) const override;

@@ -4,13 +4,17 @@
 
 #include <cstring>
 
+#include "framework/core/memory/VSharedBlockReader.h"
+
 VMemoryMgr* gMemoryMgr = nullptr;
+VSharedBlockReader gSharedBlockReader = nullptr;
 
 VMemHandle VMemoryMgr::NewHandleFromShared(const char* name) {
-  // Shared memory blocks are not reachable from this layer yet, so every
-  // name answers as a name that does not exist: no handle, no memory.
-  fError = kMemNoMemory;
-  return 0;
+  // A block that cannot be opened or read answers as no memory.
+  const VMemHandle handle =
+      gSharedBlockReader != nullptr && name != nullptr ? gSharedBlockReader(*this, name) : 0;
+  fError = handle != 0 ? kMemNoError : kMemNoMemory;
+  return handle;
 }
 
 VMemHandle VMemoryMgr::NewEmptyHandle() { return NewHandle(0, 0); }

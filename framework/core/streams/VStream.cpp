@@ -10,7 +10,9 @@
 #include "framework/core/strings/StringFactory.h"
 #include "framework/core/strings/VString.h"
 #include "framework/core/values/VBoolean.h"
+#include "framework/core/values/VDate.h"
 #include "framework/core/values/VEmptyValue.h"
+#include "framework/core/values/VHour.h"
 #include "framework/core/values/VLong.h"
 #include "framework/core/values/VLongLong.h"
 #include "framework/core/values/VPictureMaker.h"
@@ -528,9 +530,8 @@ int32_t VStream::GetValueData(VObject& value) {
 // string form and the picture kind are read here, since they choose the class.
 // Null for a kind without a stream form (the big integer 4, the fixed point
 // 11, the other subsystems' 9 and 13, anything above 12) and for a form
-// without a class. The time (6, holding -1 seconds) and the date (7, the
-// empty date) join the table with their classes; until then they read as
-// kinds without a class.
+// without a class. A time is made holding -1 seconds and a date holding the
+// empty date, both not null, until their data arrives.
 static VValue* NewValueOfStoredKind(VStream& stream, uint32_t kind) {
   switch (kind) {
     case kValueEmpty: return new VEmptyValue;
@@ -538,6 +539,8 @@ static VValue* NewValueOfStoredKind(VStream& stream, uint32_t kind) {
     case kValueWord: return new VWord(0);
     case kValueLong: return new VLong(0);
     case kValueReal: return new VReal(0.0);
+    case kValueHour: return new VHour(-1);
+    case kValueDate: return new VDate;
     case kValueLongLong: return new VLongLong(0);
     case kValueString: {
       const int32_t form = stream.GetLong();

@@ -8,6 +8,8 @@
 
 #include "framework/core/values/VValue.h"
 
+class VResourceFile;
+
 // Character kinds (GetCharKind).
 constexpr int32_t kCharKindMac = 0;
 constexpr int32_t kCharKindAnsi = 1;
@@ -67,6 +69,63 @@ class VString : public VValueSingle {
   // `strict` false compares letters without regard to case; a value that is
   // not a string is compared through its text form.
   int32_t Compare(const VValue& other, int32_t strict, int32_t unused) const override;
+
+  // ---- Text forms of numbers, booleans, times and dates. The settings
+  // (decimal, date and time separators, date order, designators, the words
+  // for true and false) are read from the environment at each call.
+  //
+  // The readers see an ANSI copy of the first 80 characters and report
+  // nothing: a text without digits reads as 0. GetLong stops its integer
+  // part at the decimal separator and takes an exponent ("12.9" is 12, "2e3"
+  // is 2000); GetWord is GetLong cut to 16 bits; GetLongLong takes no
+  // exponent; GetReal takes the fraction and the exponent. Numbers that
+  // overflow their width wrap.
+  bool GetBoolean(int32_t range) const override;
+  int16_t GetWord(int32_t range) const override;
+  int32_t GetLong(int32_t range) const override;
+  int64_t GetLongLong(int32_t range) const override;
+  double GetReal(int32_t range) const override;
+  // The seconds of a time text (hours, minutes and seconds split by the time
+  // separator, then optionally the morning or afternoon designator), or
+  // kNoTime (0x80000000) for a text that is no time.
+  int32_t GetTime(int32_t range) const override;
+  // The date of a date text in the environment's date order, two-digit
+  // years widened by the host's century rule; the empty date for a text that
+  // is no date. Not normalised.
+  VDateRec& GetDate(VDateRec& date, int32_t range) const override;
+
+  // Each setter empties the text, writes the value's text form and clears
+  // the null flag. Integers are decimal with "-" for negatives; a real is
+  // written in the general form with 14 digits and the environment's
+  // decimal separator ("NaN", "+" or "-" and U+221E for the infinities); a
+  // boolean is the environment's word for it; times and dates are the
+  // host's texts under display format 0.
+  void SetBoolean(uint8_t value, int32_t range) override;
+  void SetWord(int16_t value, int32_t range) override;
+  void SetLong(int32_t value, int32_t range) override;
+  void SetLongLong(int64_t value, int32_t range) override;
+  void SetTime(int32_t seconds, int32_t range) override;
+  void SetReal(double value, int32_t range) override;
+  void SetDate(const VDateRec& date, int32_t range) override;
+  // The time or date of a value (its GetTime or GetDate).
+  void SetTime(const VValue& time);
+  void SetDate(const VValue& date);
+  // The integer under a formatter mode (see VNumberText.h): 0 decimal, 16 a
+  // four-character code, 17 to 21 hexadecimal, 1 to 3 as a real.
+  void SetInteger(int32_t n, int32_t mode);
+  // SetInteger with mode 16: the four bytes of the code, highest first.
+  void SetOSTypeText(uint32_t code);
+  // SetInteger with mode 19: four hexadecimal digits.
+  void SetHexWord(int16_t n);
+
+  // A new value of the kind the text stands for, owned by the caller: a
+  // number (one sign, digits, at most one decimal separator and one
+  // exponent) is a VLong when it is a whole number of at most 9 digits and a
+  // VReal otherwise; a time text a VHour; the words for true and false a
+  // VBoolean; a valid date (one that normalising leaves as it is) a VDate.
+  // Any other text gives a copy of this string when `keepAsString` is set,
+  // null otherwise.
+  VValue* NewValueFromText(bool keepAsString) const;
 
   // The flat form: a UTF-16 string as a 16-bit length, the units and a zero
   // unit; an 8-bit string as a length-prefixed ANSI text and a zero byte.
@@ -247,6 +306,33 @@ class VString : public VValueSingle {
   int32_t GetHexLong() const;
   // Each character in its HTML form, written to the stream.
   void WriteHtmlText(VStream& stream) const;
+
+  // ---- Strings from resources: a length-prefixed string ('STR '), an item
+  // of a string list ('STR#') and a plain text ('TEXT'), all stored as
+  // Macintosh text. When a name is given (a zero-terminated text) the file's
+  // id of that name is used instead of `id`; a name the file does not hold
+  // stands for no resource. These go through a resource file and are built
+  // with the resource files (framework/system/resources).
+  //
+  // The loads empty the string and clear its null flag first; a missing
+  // resource leaves it empty.
+  void LoadPString(VResourceFile& file, int16_t id, const char* name);
+  // Item `index` (1-based) of the list.
+  void LoadIndString(VResourceFile& file, int16_t id, int16_t index, const char* name);
+  // The whole resource as Macintosh characters.
+  void LoadText(VResourceFile& file, int16_t id, const char* name);
+  // The saves write the text converted to Macintosh bytes (characters
+  // without a Macintosh form are dropped) into the resource when it exists,
+  // or add it as a new one with the id and name (id -1: a fresh id). They
+  // answer the resource's id, or -1 when the resource cannot be sized or
+  // added, or no memory is left for the bytes; nothing is written then.
+  // The text, without a terminator.
+  int16_t SaveText(VResourceFile& file, int16_t id, const char* name) const;
+  // At most 255 bytes behind their length byte.
+  int16_t SavePString(VResourceFile& file, int16_t id, const char* name) const;
+  // Items of a string list cannot be saved one by one: answers -1 and
+  // changes nothing.
+  int16_t SaveIndString(VResourceFile& file, int16_t id, int16_t index, const char* name) const;
 
   // ---- Display formats through the host's routines (format numbers are the
   // host's). The date and time texts come back as Macintosh text and are
