@@ -9,19 +9,25 @@
 #include "platform/toolbox/TbxResources.h"
 
 namespace {
-
-// The module's resource file as the cursor reads it while the system
-// environment gives none: the file the host made current before the start,
-// wrapped, not owned.
-VMacResourceFile* sCursorResources = nullptr;
-
+// The module's resource file as the environment reads it: the file that is
+// current when the host starts the module, wrapped, never closed here.
+VMacResourceFile* sModuleFile = nullptr;
 }  // namespace
 
 void StartSystemServices() {
-  VSystemServices::ClassifySystem();
-  if (gSystemServices == nullptr || gSystemServices->GetModuleResourceFile() == nullptr)
-    sCursorResources = new VMacResourceFile(Tbx::CurResFile());
-  gCursor = new VCursor(sCursorResources);
+  delete gSystemServices;
+  gSystemServices = new VSystemServices();
+  const int16_t current = Tbx::CurResFile();
+  if (current != -1) {
+    delete sModuleFile;
+    sModuleFile = new VMacResourceFile(current);
+    gSystemServices->SetModuleResourceFile(sModuleFile);
+  }
+  gSystemServices->LoadFileTypeMap();
+  gSystemServices->LoadFontLists();
+  // The cursor reads its 'CURS' resources from the environment's module
+  // resource file.
+  gCursor = new VCursor();
   gFlagHolder = new VFlagHolder();
   // The clipboard is the last of the service objects.
   gClipboard = new VClipboard();
@@ -34,8 +40,12 @@ void StopSystemObjects() {
   gFlagHolder = nullptr;
   delete gCursor;
   gCursor = nullptr;
-  delete sCursorResources;
-  sCursorResources = nullptr;
 }
 
-void StopSystemServices() { gOSCode = 0; }
+void StopSystemServices() {
+  delete gSystemServices;
+  gSystemServices = nullptr;
+  delete sModuleFile;
+  sModuleFile = nullptr;
+  gOSCode = 0;
+}

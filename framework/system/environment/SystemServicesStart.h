@@ -4,12 +4,14 @@
 // steps on either side of it.
 #pragma once
 
-// Makes the system environment (and classifies the platform), then the
-// cursor, the flag holder and the clipboard. The environment's file-type
-// map and font lists arrive with their own work.
+// Makes the system environment (which classifies the platform), reads its
+// file type map from the module's resource file (the current resource file
+// at start) and lists the fonts; then the cursor, the flag holder and the
+// clipboard.
 void StartSystemServices();
 // Deletes the clipboard, the flag holder and the cursor (before the host
 // context goes).
 void StopSystemObjects();
-// Deletes the system environment (after the host context went).
+// Deletes the system environment (after the host context went) and forgets
+// the module's resource file.
 void StopSystemServices();
