@@ -1,6 +1,9 @@
 // Start and stop of the system services' global objects.
 #include "framework/system/environment/SystemServicesStart.h"
 
+#include "framework/system/environment/VClipboard.h"
+#include "framework/system/environment/VCursor.h"
+#include "framework/system/environment/VFlagHolder.h"
 #include "framework/system/environment/VSystemServices.h"
 #include "framework/system/resources/VMacResourceFile.h"
 #include "platform/toolbox/TbxResources.h"
@@ -22,9 +25,22 @@ void StartSystemServices() {
   }
   gSystemServices->LoadFileTypeMap();
   gSystemServices->LoadFontLists();
+  // The cursor reads its 'CURS' resources from the environment's module
+  // resource file.
+  gCursor = new VCursor();
+  gFlagHolder = new VFlagHolder();
+  // The clipboard is the last of the service objects.
+  gClipboard = new VClipboard();
 }
 
-void StopSystemObjects() {}
+void StopSystemObjects() {
+  delete gClipboard;
+  gClipboard = nullptr;
+  delete gFlagHolder;
+  gFlagHolder = nullptr;
+  delete gCursor;
+  gCursor = nullptr;
+}
 
 void StopSystemServices() {
   delete gSystemServices;

@@ -7,7 +7,7 @@
 // Makes the system environment (which classifies the platform), reads its
 // file type map from the module's resource file (the current resource file
 // at start) and lists the fonts; then the cursor, the flag holder and the
-// clipboard, which arrive with their own work.
+// clipboard.
 void StartSystemServices();
 // Deletes the clipboard, the flag holder and the cursor (before the host
 // context goes).
