@@ -14,6 +14,7 @@
 #include "graphics/VGraphicsEnvironmentLink.h"
 #include "framework/controls/fields/TextFieldLayer.h"
 #include "framework/controls/menus/MenuGlobals.h"
+#include "framework/controls/services/ControlServices.h"
 #include "graphics/VGraphicsStart.h"
 #include "host/lifecycle/ModuleLifeCycle.h"
 #include "host/module/HostRecords.h"
@@ -26,7 +27,8 @@ VPackage* NewMorvaPackage(HostStartupRecord* params) { return new xMorvaMain(par
 
 // The interfaces through which the framework and the document model reach
 // the layers above them: the environment's settings for the text forms, the
-// graphics and views that the environment reads through, shared memory for
+// graphics and views that the environment reads through, the controls' file
+// dialogs, look colours and fonts and clipboard pictures, shared memory for
 // the memory manager, the HTML
 // entities of the export for the strings,
 // the text engine and the editing area for the document model.
@@ -34,6 +36,7 @@ void InstallLayerServices() {
   InstallSystemEnvironmentBridge();
   InstallGraphicsEnvironmentLink();
   InstallViewsEnvironmentLink();
+  InstallControlServices();
   InstallSharedMemoryReader();
   InstallHtmlEntityEncoder();
   InstallDocumentEngineServices();
@@ -45,6 +48,7 @@ void RemoveLayerServices() {
   RemoveDocumentEngineServices();
   SetHtmlEntityEncoder(nullptr);
   RemoveSharedMemoryReader();
+  RemoveControlServices();
   RemoveViewsEnvironmentLink();
   RemoveGraphicsEnvironmentLink();
   RemoveSystemEnvironmentBridge();
