@@ -5,9 +5,8 @@
 #pragma once
 
 // Makes the system environment (and classifies the platform), then the
-// cursor, the flag holder and the clipboard. The last three, and the
-// environment's file-type map and font lists, arrive with their own work;
-// until then this step classifies the platform only.
+// cursor, the flag holder and the clipboard. The environment's file-type
+// map and font lists arrive with their own work.
 void StartSystemServices();
 // Deletes the clipboard, the flag holder and the cursor (before the host
 // context goes).

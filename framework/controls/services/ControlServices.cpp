@@ -1,0 +1,50 @@
+// The interfaces the controls install for the system services.
+#include "framework/controls/services/ControlServices.h"
+
+#include "framework/controls/files/StandardFileDialogs.h"
+#include "framework/system/environment/VClipboard.h"
+#include "framework/system/files/VFileDialog.h"
+#include "framework/system/resources/StandardColors.h"
+#include "graphics/VLookPainter.h"
+#include "graphics/pictures/VPictPictureData.h"
+
+namespace {
+
+const VFileDialogRunners kRunners = {&ShowOpenFileDialog, &ShowSaveFileDialog, &ShowFolderDialog};
+
+const VLookQueries kLookQueries = {
+    [](VLookPainter& painter, int32_t index) -> uint32_t { return painter.GetColor(index); },
+    [](VLookPainter& painter, HDC dc, int32_t kind, VString& name, int16_t& size, uint8_t& bold,
+       uint8_t& italic) { return painter.GetFont(dc, kind, name, size, bold, italic); },
+};
+
+// The clipboard exchanges PICT pictures. No conversion of the other
+// picture kinds into PICT exists yet, so those are not put.
+const VClipboardPictureOps kPictureOps = {
+    [](const VPictureData& picture) { return picture.GetPictureKind(); },
+    [](const VPictureData& picture) -> VMemHandle { return picture.GetHandle(); },
+    [](const void* bytes, uint32_t size) -> VPictureData* {
+      auto* picture = new VPictPictureData(bytes, size);
+      if (!picture->HasData()) {
+        delete picture;
+        return nullptr;
+      }
+      return picture;
+    },
+    [](const VPictureData&) -> VPictureData* { return nullptr; },
+    [](VPictureData* picture) { delete picture; },
+};
+
+}  // namespace
+
+void InstallControlServices() {
+  SetFileDialogRunners(&kRunners);
+  SetLookQueries(&kLookQueries);
+  SetClipboardPictureOps(&kPictureOps);
+}
+
+void RemoveControlServices() {
+  SetClipboardPictureOps(nullptr);
+  SetLookQueries(nullptr);
+  SetFileDialogRunners(nullptr);
+}

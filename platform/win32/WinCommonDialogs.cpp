@@ -1,0 +1,131 @@
+// The colour picker and the default-printer query of the headless stand-in.
+#include "platform/win32/WinCommonDialogs.h"
+
+#include <algorithm>
+#include <cstring>
+#include <mutex>
+#include <optional>
+#include <string>
+
+#include "platform/gdi/GdiInternal.h"
+
+namespace {
+
+std::mutex gDialogMutex;
+HeadlessColorProvider gColorProvider = nullptr;
+void* gColorContext = nullptr;
+// Unset: the GDI stand-in's default printer; set to nothing: none.
+std::optional<std::optional<std::string>> gDefaultPrinter;
+
+std::optional<std::string> DefaultPrinter() {
+  if (gDefaultPrinter) return *gDefaultPrinter;
+  return std::string(kGdiDefaultPrinterName);
+}
+
+// The stand-in's printers are reached through the spooler's driver name and
+// print to a port of their own.
+constexpr const char* kDriverName = "winspool";
+constexpr const char* kOutputName = "QV:";
+
+HGLOBAL NewDevMode(const std::string& device) {
+  HGLOBAL block = GlobalAlloc(GHND, kDevModeSize);
+  if (block == nullptr) return nullptr;
+  auto* bytes = static_cast<uint8_t*>(GlobalLock(block));
+  std::memcpy(bytes, device.data(), std::min<size_t>(device.size(), 31));
+  const WORD size = static_cast<WORD>(kDevModeSize);
+  std::memcpy(bytes + 36, &size, sizeof size);
+  GlobalUnlock(block);
+  return block;
+}
+
+HGLOBAL NewDevNames(const std::string& device) {
+  const size_t driver = std::strlen(kDriverName) + 1;
+  const size_t name = device.size() + 1;
+  const size_t output = std::strlen(kOutputName) + 1;
+  const size_t total = sizeof(DEVNAMES) + driver + name + output;
+  HGLOBAL block = GlobalAlloc(GHND, total);
+  if (block == nullptr) return nullptr;
+  auto* bytes = static_cast<uint8_t*>(GlobalLock(block));
+  DEVNAMES names;
+  names.wDriverOffset = static_cast<WORD>(sizeof(DEVNAMES));
+  names.wDeviceOffset = static_cast<WORD>(names.wDriverOffset + driver);
+  names.wOutputOffset = static_cast<WORD>(names.wDeviceOffset + name);
+  names.wDefault = DN_DEFAULTPRN;
+  std::memcpy(bytes, &names, sizeof names);
+  std::memcpy(bytes + names.wDriverOffset, kDriverName, driver);
+  std::memcpy(bytes + names.wDeviceOffset, device.c_str(), name);
+  std::memcpy(bytes + names.wOutputOffset, kOutputName, output);
+  GlobalUnlock(block);
+  return block;
+}
+
+}  // namespace
+
+BOOL ChooseColorA(CHOOSECOLORA* dialog) {
+  if (dialog == nullptr || dialog->lStructSize != sizeof(CHOOSECOLORA) ||
+      dialog->lpCustColors == nullptr) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE_;
+  }
+  HeadlessColorProvider provider;
+  void* context;
+  {
+    std::lock_guard<std::mutex> lock(gDialogMutex);
+    provider = gColorProvider;
+    context = gColorContext;
+  }
+  if (provider == nullptr) return FALSE_;
+  return provider(dialog, context) ? TRUE_ : FALSE_;
+}
+
+void SetHeadlessColorProvider(HeadlessColorProvider provider, void* context) {
+  std::lock_guard<std::mutex> lock(gDialogMutex);
+  gColorProvider = provider;
+  gColorContext = context;
+}
+
+BOOL PageSetupDlgA(PAGESETUPDLGA* dialog) {
+  if (dialog == nullptr || dialog->lStructSize != sizeof(PAGESETUPDLGA)) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE_;
+  }
+  // Only the default printer can be had without showing the dialog, and
+  // Windows refuses the query when device blocks are passed in.
+  if (!(dialog->Flags & PSD_RETURNDEFAULT) || dialog->hDevMode != nullptr ||
+      dialog->hDevNames != nullptr) {
+    return FALSE_;
+  }
+  std::optional<std::string> device;
+  {
+    std::lock_guard<std::mutex> lock(gDialogMutex);
+    device = DefaultPrinter();
+  }
+  if (!device) return FALSE_;
+  HGLOBAL mode = NewDevMode(*device);
+  HGLOBAL names = NewDevNames(*device);
+  if (mode == nullptr || names == nullptr) {
+    if (mode != nullptr) GlobalFree(mode);
+    if (names != nullptr) GlobalFree(names);
+    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    return FALSE_;
+  }
+  dialog->hDevMode = mode;
+  dialog->hDevNames = names;
+  return TRUE_;
+}
+
+void SetHeadlessDefaultPrinter(const char* device) {
+  std::lock_guard<std::mutex> lock(gDialogMutex);
+  if (device == nullptr) {
+    gDefaultPrinter = std::optional<std::string>();
+  } else {
+    gDefaultPrinter = std::optional<std::string>(std::string(device));
+  }
+}
+
+void ResetHeadlessDialogs() {
+  std::lock_guard<std::mutex> lock(gDialogMutex);
+  gColorProvider = nullptr;
+  gColorContext = nullptr;
+  gDefaultPrinter.reset();
+}

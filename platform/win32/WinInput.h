@@ -1,0 +1,84 @@
+// Keyboard and mouse of the headless stand-in: a key-state table, the cursor
+// position, the double-click and caret intervals, keyboard layouts and the
+// input method's conversion mode. The stand-in host's event delivery and the
+// tests set the state; the module reads it through the Win32 calls.
+#pragma once
+
+#include "platform/gdi/WinGdiTypes.h"
+
+using SHORT = int16_t;
+
+// Virtual keys the module asks about.
+constexpr int VK_LBUTTON = 0x01;
+constexpr int VK_RBUTTON = 0x02;
+constexpr int VK_CANCEL = 0x03;
+constexpr int VK_MBUTTON = 0x04;
+constexpr int VK_BACK = 0x08;
+constexpr int VK_TAB = 0x09;
+constexpr int VK_CLEAR = 0x0C;
+constexpr int VK_RETURN = 0x0D;
+constexpr int VK_SHIFT = 0x10;
+constexpr int VK_CONTROL = 0x11;
+constexpr int VK_MENU = 0x12;
+constexpr int VK_PAUSE = 0x13;
+constexpr int VK_CAPITAL = 0x14;
+constexpr int VK_ESCAPE = 0x1B;
+constexpr int VK_SPACE = 0x20;
+constexpr int VK_NUMLOCK = 0x90;
+constexpr int VK_SCROLL = 0x91;
+constexpr int VK_LSHIFT = 0xA0;
+constexpr int VK_RSHIFT = 0xA1;
+constexpr int VK_LCONTROL = 0xA2;
+constexpr int VK_RCONTROL = 0xA3;
+constexpr int VK_LMENU = 0xA4;
+constexpr int VK_RMENU = 0xA5;
+
+// Key state: the high bit (a negative answer) while the key is down.
+// GetKeyState also reports the toggle (Caps Lock, Num Lock) in bit 0. The
+// generic Shift, Control and Alt keys are down while either side is.
+QV_PLATFORM_API SHORT GetAsyncKeyState(int virtualKey);
+QV_PLATFORM_API SHORT GetKeyState(int virtualKey);
+// 256 bytes, one per virtual key: 0x80 down, 0x01 toggled.
+QV_PLATFORM_API BOOL GetKeyboardState(BYTE* state);
+
+// The cursor in screen coordinates.
+QV_PLATFORM_API BOOL GetCursorPos(POINT* point);
+QV_PLATFORM_API BOOL SetCursorPos(int x, int y);
+
+// The double-click interval in milliseconds (500 unless set) and the caret
+// blink interval (530 unless set).
+QV_PLATFORM_API UINT GetDoubleClickTime();
+QV_PLATFORM_API BOOL SetDoubleClickTime(UINT milliseconds);
+QV_PLATFORM_API UINT GetCaretBlinkTime();
+QV_PLATFORM_API BOOL SetCaretBlinkTime(UINT milliseconds);
+
+// Keyboard layouts, named by eight hexadecimal digits (the low word the
+// language). Loading one with KLF_ACTIVATE makes it the active layout; text
+// that is not a layout name loads nothing.
+struct HKL__;
+using HKL = HKL__*;
+constexpr UINT KLF_ACTIVATE = 0x00000001;
+constexpr UINT KLF_SUBSTITUTE_OK = 0x00000002;
+constexpr UINT KLF_REPLACELANG = 0x00000010;
+QV_PLATFORM_API HKL LoadKeyboardLayoutA(const char* name, UINT flags);
+QV_PLATFORM_API HKL GetKeyboardLayout(DWORD thread);
+
+// The input method: one input context per window, whose conversion and
+// sentence modes are kept.
+struct HIMC__;
+using HIMC = HIMC__*;
+constexpr DWORD IME_CMODE_NATIVE = 0x0001;
+constexpr DWORD IME_CMODE_FULLSHAPE = 0x0008;
+QV_PLATFORM_API HIMC ImmGetContext(HWND window);
+QV_PLATFORM_API BOOL ImmReleaseContext(HWND window, HIMC context);
+QV_PLATFORM_API BOOL ImmSetConversionStatus(HIMC context, DWORD conversion, DWORD sentence);
+QV_PLATFORM_API BOOL ImmGetConversionStatus(HIMC context, DWORD* conversion, DWORD* sentence);
+
+// ---- Set by the stand-in host's event delivery and by tests.
+// A key (or mouse button) goes down or up.
+QV_PLATFORM_API void SetHeadlessKeyDown(int virtualKey, bool down);
+// A toggle key's toggle (Caps Lock, Num Lock, Scroll Lock) goes on or off.
+QV_PLATFORM_API void SetHeadlessKeyToggled(int virtualKey, bool on);
+// Every key up and untoggled, the cursor at (0, 0), the intervals, the
+// active keyboard layout and the input contexts back to their defaults.
+QV_PLATFORM_API void ResetHeadlessInput();
