@@ -40,6 +40,12 @@ function(qv_subsystem_tests)
         add_dependencies(${name}_tests qvmorva_resources)
         target_compile_definitions(${name}_tests PRIVATE QV_RESOURCE_FILE="${QV_RESOURCE_FILE}")
       endif()
+      if(TARGET qvmodule_sample AND name STREQUAL "framework_system")
+        # A library carrying resources, for the module resource file.
+        add_dependencies(${name}_tests qvmodule_sample)
+        target_compile_definitions(${name}_tests PRIVATE
+          QV_MODULE_SAMPLE="$<TARGET_FILE:qvmodule_sample>")
+      endif()
       add_test(NAME ${name} COMMAND ${name}_tests --gtest_brief=1
                WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
       set_tests_properties(${name} PROPERTIES LABELS ${name} TIMEOUT 900)

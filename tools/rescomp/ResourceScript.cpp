@@ -296,12 +296,19 @@ class Parser {
     r.where = file_ + ":" + std::to_string(line);
     Token t;
     if (!Next(&t)) return false;
-    if (t.kind != Tok::Type) return Fail(t.line, "expected a type in single quotes");
     std::string type;
-    if (!MacRoman(t, &type)) return false;
-    if (type.size() != 4) return Fail(t.line, "a type has four characters");
-    r.type = (uint32_t(uint8_t(type[0])) << 24) | (uint32_t(uint8_t(type[1])) << 16) |
-             (uint32_t(uint8_t(type[2])) << 8) | uint32_t(uint8_t(type[3]));
+    if (t.kind == Tok::Number) {
+      // A numeric type, as a library's resources may have.
+      if (t.value < 1 || t.value > 0xFFFF) return Fail(t.line, "a numeric type lies in 1 to 65535");
+      r.type = static_cast<uint32_t>(t.value);
+      type = std::to_string(t.value);
+    } else {
+      if (t.kind != Tok::Type) return Fail(t.line, "expected a type in single quotes");
+      if (!MacRoman(t, &type)) return false;
+      if (type.size() != 4) return Fail(t.line, "a type has four characters");
+      r.type = (uint32_t(uint8_t(type[0])) << 24) | (uint32_t(uint8_t(type[1])) << 16) |
+               (uint32_t(uint8_t(type[2])) << 8) | uint32_t(uint8_t(type[3]));
+    }
     if (!Next(&t)) return false;
     if (t.kind != Tok::Number) return Fail(t.line, "expected the resource id");
     if (t.value < -32768 || t.value > 32767) return Fail(t.line, "id out of range -32768 to 32767");

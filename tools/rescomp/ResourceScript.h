@@ -2,7 +2,7 @@
 // turns one script into resources whose data is already in stored order.
 //
 //   # comment to the end of the line
-//   resource 'TYPE' ID ["name"] [attrs N] {
+//   resource 'TYPE' ID ["name"] [attrs N] {   (TYPE may be a number 1 to 65535)
 //     u8 1 2 0xFF          one byte each (-128 to 255)
 //     u16 1 0x1234 -2      16 bits each, big-endian (-32768 to 65535)
 //     u32 ...              32 bits each, big-endian (-2^31 to 2^32 - 1)

@@ -1,5 +1,6 @@
 // qvrescomp: compiles resource scripts into one resource file.
-//   qvrescomp -o OUTPUT [SCRIPT...]
+//   qvrescomp -o OUTPUT [SCRIPT...]            a resource file
+//   qvrescomp --library -o OUTPUT [SCRIPT...]  the C++ source of a library's resource table
 // Exits non-zero, with file:line on standard error, at the first fault.
 #include <cstdio>
 #include <fstream>
@@ -7,16 +8,20 @@
 #include <string>
 #include <vector>
 
+#include "tools/rescomp/LibrarySource.h"
 #include "tools/rescomp/ResourceScript.h"
 #include "tools/rescomp/ResourceWriter.h"
 
 int main(int argc, char** argv) {
   std::string output;
   std::vector<std::string> inputs;
+  bool library = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg == "-o" && i + 1 < argc) {
       output = argv[++i];
+    } else if (arg == "--library") {
+      library = true;
     } else if (!arg.empty() && arg[0] == '-') {
       std::fprintf(stderr, "qvrescomp: unknown option %s\n", arg.c_str());
       return 2;
@@ -25,7 +30,7 @@ int main(int argc, char** argv) {
     }
   }
   if (output.empty()) {
-    std::fprintf(stderr, "usage: qvrescomp -o OUTPUT [SCRIPT...]\n");
+    std::fprintf(stderr, "usage: qvrescomp [--library] -o OUTPUT [SCRIPT...]\n");
     return 2;
   }
 
@@ -44,7 +49,9 @@ int main(int argc, char** argv) {
     }
   }
   std::string error;
-  if (!WriteResourceFile(output, resources, &error)) {
+  const bool written = library ? WriteLibrarySource(output, resources, &error)
+                               : WriteResourceFile(output, resources, &error);
+  if (!written) {
     std::fprintf(stderr, "%s\n", error.c_str());
     return 1;
   }
