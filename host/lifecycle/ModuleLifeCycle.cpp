@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "framework/core/host/VHostBridge.h"
+#include "framework/core/intl/DialectList.h"
 #include "framework/core/intl/VIntlMgr.h"
 #include "framework/core/memory/VHeap.h"
 #include "framework/core/memory/VWinMemoryMgr.h"
@@ -186,6 +187,8 @@ void StopFramework() {
   delete gHostContext;
   gHostContext = nullptr;
   StopSystemServices();
+  // The dialect list lives in the heap beside the text tables.
+  ReleaseDialectList();
   delete gIntlMgr;
   gIntlMgr = nullptr;
   delete gMemoryMgr;
