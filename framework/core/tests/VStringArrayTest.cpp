@@ -12,6 +12,7 @@
 #include "framework/core/tests/VArrayTestSupport.h"
 #include "framework/core/strings/VByteString.h"
 #include "framework/core/strings/VUniString.h"
+#include "framework/core/values/VLong.h"
 
 using namespace array_tests;
 
@@ -586,4 +587,18 @@ TEST(StringArray, NumberSettersOnANullElementMakeAStringOfTheRightSizeWithoutSor
   a.SetBoolean(1, 9);
   a.SetTime(5, 9);
   EXPECT_EQ(a.Count(), 3);
+}
+
+TEST(StringArray, NumbersSetOnElementsAreTheirTextAndCompareWithNumbers) {
+  VStringArray a;
+  AppendTexts(a, {nullptr, "10"});
+  a.SetLong(42, 1);
+  EXPECT_EQ(Texts(a)[0], "42");
+  EXPECT_EQ(a.GetLong(1), 42);
+  // A string element "10" compared with the long 10 goes by the number.
+  VLong ten;
+  ten.SetLong(10, -1);
+  EXPECT_EQ(a.Compare(ten, 0, 2), 0);
+  ten.SetLong(11, -1);
+  EXPECT_NE(a.Compare(ten, 0, 2), 0);
 }
