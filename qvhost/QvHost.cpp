@@ -15,6 +15,7 @@
 #include "host/module/HostSelectors.h"
 #include "platform/toolbox/TbxHandles.h"
 #include "platform/toolbox/TbxResources.h"
+#include "platform/win32/WinFileDialogs.h"
 
 namespace {
 
@@ -124,9 +125,23 @@ QvHost::QvHost(QvHostConfig config) : fConfig(std::move(config)) {
     fFolder += '/';
   }
   sActive = this;
+  // The choosers of the platform library, which the module shares, answer
+  // as this host's user does.
+  SetHeadlessChooserProvider(&QvHost::AnswerChooser, this);
+}
+
+void QvHost::AnswerChooser(int32_t chooser, const void* record, HeadlessChooserAnswer* answer, void* context) {
+  auto* host = static_cast<QvHost*>(context);
+  if (host == nullptr || host->fChoices.empty()) return;  // cancelled
+  Choice choice = std::move(host->fChoices.front());
+  host->fChoices.pop_front();
+  answer->action = choice.action == 1 ? kHeadlessAccept : choice.action == 2 ? kHeadlessPressExtra : kHeadlessCancel;
+  std::snprintf(answer->path, sizeof answer->path, "%s", choice.path.c_str());
+  answer->filterIndex = choice.filter;
 }
 
 QvHost::~QvHost() {
+  SetHeadlessChooserProvider(nullptr, nullptr);
   Unload();
   if (sActive == this) sActive = nullptr;
   if (fOwnsFolder) {

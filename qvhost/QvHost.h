@@ -39,6 +39,8 @@ struct QvHostConfig {
   int32_t century = 0;
 };
 
+struct HeadlessChooserAnswer;
+
 class QvHost {
  public:
   // One callback entry in the log: the selector and what the host made of it.
@@ -93,6 +95,18 @@ class QvHost {
 
   // Events waiting for the module's event requests.
   void QueueEvent(const HostEventRecord& record) { fEvents.push_back(record); }
+
+  // What the user answers to the module's next open, save or folder
+  // chooser, in order: accept a path (with a filter from 1, or 0 to keep the
+  // dialog's), cancel, or press the extra button. With none waiting, a
+  // chooser is cancelled.
+  struct Choice {
+    int32_t action = 0;  // 0 cancel, 1 accept, 2 extra button
+    std::string path;
+    uint32_t filter = 0;
+  };
+  void QueueChoice(Choice choice) { fChoices.push_back(std::move(choice)); }
+  size_t PendingChoices() const { return fChoices.size(); }
   HostDatabase& Database() { return *fDatabase; }
   QvHostConfig& Config() { return fConfig; }
   const std::string& Folder() const { return fFolder; }
@@ -110,6 +124,7 @@ class QvHost {
   void AnswerSetField(HostParamBlock& block);
   void AnswerEvent(int32_t selector, HostParamBlock& block);
   void Unload();
+  static void AnswerChooser(int32_t chooser, const void* record, HeadlessChooserAnswer* answer, void* context);
 
   QvHostConfig fConfig;
   std::unique_ptr<HostDatabase> fDatabase;
@@ -126,4 +141,5 @@ class QvHost {
   std::map<std::string, std::unique_ptr<Area>> fAreas;
   std::vector<LoggedCall> fLog;
   std::deque<HostEventRecord> fEvents;
+  std::deque<Choice> fChoices;
 };

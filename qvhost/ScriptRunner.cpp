@@ -377,6 +377,24 @@ std::string Line::Run() {
     fHost.QueueEvent(record);
     return {};
   }
+  if (verb == "choose") {
+    QvHost::Choice choice;
+    const std::string& what = Word(1);
+    if (what == "accept" && fTokens.size() > 2) {
+      choice.action = 1;
+      choice.path = Word(2);
+      std::map<std::string, int64_t> options{{"filter", 0}};
+      std::string bad = Options(3, options);
+      if (!bad.empty()) return bad;
+      choice.filter = static_cast<uint32_t>(options["filter"]);
+    } else if (what == "extra") {
+      choice.action = 2;
+    } else if (what != "cancel") {
+      return "choose accept \"path\" [filter N] | cancel | extra";
+    }
+    fHost.QueueChoice(std::move(choice));
+    return {};
+  }
   if (verb == "slot") {
     static int foreign = 0;
     if (Word(1) == "other") {

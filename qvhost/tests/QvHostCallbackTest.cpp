@@ -11,6 +11,7 @@
 #include "framework/core/values/VValue.h"
 #include "host/module/HostSelectors.h"
 #include "platform/toolbox/TbxHandles.h"
+#include "platform/win32/WinFileDialogs.h"
 #include "qvhost/QvHost.h"
 
 namespace {
@@ -225,6 +226,24 @@ TEST_F(HostAnswers, OtherSelectorsAreLoggedAndAnsweredWithAnError) {
   ASSERT_FALSE(host->Log().empty());
   EXPECT_EQ(host->Log().back().selector, -999);
   EXPECT_EQ(host->Log().back().text, "not served");
+}
+
+TEST_F(HostAnswers, ChoosersAnswerTheQueuedChoicesInOrderThenCancel) {
+  host->QueueChoice({1, "/tmp/letters/letter one.qmv", 2});
+  host->QueueChoice({0, "", 0});
+  char path[260] = "untitled";
+  OPENFILENAMEA open{};
+  open.lStructSize = sizeof open;
+  open.lpstrFilter = "Documents\0*.qmv\0Text\0*.txt\0\0";
+  open.nFilterIndex = 1;
+  open.lpstrFile = path;
+  open.nMaxFile = sizeof path;
+  ASSERT_TRUE(GetOpenFileNameA(&open));
+  EXPECT_STREQ(path, "/tmp/letters/letter one.qmv");
+  EXPECT_EQ(open.nFilterIndex, 2u);
+  EXPECT_FALSE(GetOpenFileNameA(&open));  // the queued cancel
+  EXPECT_FALSE(GetOpenFileNameA(&open));  // nothing waiting: cancelled
+  EXPECT_EQ(host->PendingChoices(), 0u);
 }
 
 TEST(HostDatabaseFile, ValuesOutliveTheHostInAFile) {
