@@ -123,6 +123,9 @@ class xMorvaDocParams : public VObject {
   // "###0", then for units other than points the decimal separator and
   // "0", then the unit's name from the unit names list.
   void MakeNumberFormat(VString& format) const;
+  // Appends the length in the display unit, under the unit's number format
+  // (the host's number display routine; the plain number without it).
+  void AppendDisplayLength(VString& text, int32_t length) const;
 
   // ---- Fields.
   const VRect& GetPage() const { return fPage; }
