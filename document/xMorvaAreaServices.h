@@ -10,8 +10,16 @@
 class VString;
 
 // Offsets of the package's string lists used by the document model.
-constexpr int16_t kAlertListOffset = 6;      // alerts
-constexpr int16_t kUnitNamesListOffset = 14;  // names of the display units
+constexpr int16_t kPropertyNamesListOffset = 1;     // property names, item id + 1
+constexpr int16_t kAlertListOffset = 6;             // alerts
+constexpr int16_t kUnderlineNamesListOffset = 9;    // underline kinds, item kind + 1
+constexpr int16_t kDocumentTextsListOffset = 10;    // the document's words and titles
+constexpr int16_t kAlignmentNamesListOffset = 13;   // alignments, item value + 1
+constexpr int16_t kUnitNamesListOffset = 14;        // names of the display units
+constexpr int16_t kColourNamesListOffset = 17;      // names of the palette colours
+constexpr int16_t kBorderStyleNamesListOffset = 18; // border styles, item style + 1
+constexpr int16_t kTabKindNamesListOffset = 20;     // tab stop kinds, item = kind
+constexpr int16_t kBulletNamesListOffset = 21;      // names of the usual bullets
 
 class xMorvaAreaServices {
  public:

@@ -11,6 +11,8 @@
 #include "document/xMorvaEngineServices.h"
 #include "framework/core/intl/VIntlMgr.h"
 #include "framework/core/strings/VUniString.h"
+#include "framework/core/strings/VDisplayFormats.h"
+#include "framework/core/values/VValue.h"
 
 namespace {
 
@@ -275,6 +277,15 @@ void xMorvaDocParams::MakeNumberFormat(VString& format) const {
   VStr<255> name;
   GetDocumentListString(name, kUnitNamesListOffset, int16_t(fDisplayUnit + 1));
   format.CopyText(name);
+}
+
+void xMorvaDocParams::AppendDisplayLength(VString& text, int32_t length) const {
+  VStr<255> format;
+  MakeNumberFormat(format);
+  VStr<255> number;
+  number.SetReal(ToDisplayUnit(length), kWholeValue);
+  ApplyNumberFormat(number, format);
+  text.CopyText(number);
 }
 
 // ---- The 'wPRM' record

@@ -10,8 +10,10 @@
 #include "framework/core/VObject.h"
 #include "graphics/VShape.h"
 
+class VPort;
 class VStream;
 class VString;
+struct HENHMETAFILE__;
 class xMorvaDocumentInterface;
 class xMorvaRecordStore;
 
@@ -123,6 +125,19 @@ class xMorvaDocParams : public VObject {
   // "###0", then for units other than points the decimal separator and
   // "0", then the unit's name from the unit names list.
   void MakeNumberFormat(VString& format) const;
+  // Appends the length in the display unit, under the unit's number format
+  // (the host's number display routine; the plain number without it).
+  void AppendDisplayLength(VString& text, int32_t length) const;
+
+  // ---- Page preview (page set-up and preferences dialogs).
+  // Records a miniature of one page scaled into width x height pixels, or of
+  // two facing pages side by side with alternate binding, into an enhanced
+  // metafile that the caller deletes; null when the size is empty, the page
+  // has no size or the recording is refused.
+  HENHMETAFILE__* DrawPagePreview(int32_t width, int32_t height) const;
+  // Fills a band with horizontal lines every 2 pixels; with view flag 3 the
+  // band is framed first and the lines stay inside the frame.
+  void DrawPageBreakPattern(VPort& port, const VRect& rect) const;
 
   // ---- Fields.
   const VRect& GetPage() const { return fPage; }

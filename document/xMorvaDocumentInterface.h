@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+class VString;
 class xMorvaDocParams;
 class xMorvaUndoEngine;
 
@@ -16,6 +17,12 @@ class xMorvaDocumentInterface {
   virtual const xMorvaDocParams& GetParams() const = 0;
   // The width of the text of a part (body, a header or a footer), pixels.
   virtual int32_t GetTextWidth(int16_t part) = 0;
+  // Appends the name of style sheet `id` to `name`; a document without
+  // style sheets appends nothing.
+  virtual void GetStyleSheetName(int16_t id, VString& name) {
+    (void)id;
+    (void)name;
+  }
 
   // Marks the document modified.
   virtual void SetModified() = 0;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+class VString;
 class xMorvaDocumentInterface;
 
 class xMorvaEngineServices {
@@ -13,6 +14,9 @@ class xMorvaEngineServices {
 
   // The width in pixels of the widest composed line of the document's body.
   virtual int32_t GetWidestBodyLine(xMorvaDocumentInterface& document) = 0;
+  // Appends to `name` the name of font `font` (1-based) of the document's
+  // font table; nothing for a font the table does not hold.
+  virtual void GetFontName(xMorvaDocumentInterface& document, int16_t font, VString& name) = 0;
 };
 
 // The installed services, or null.
@@ -22,3 +26,6 @@ xMorvaEngineServices* SetDocumentEngineServices(xMorvaEngineServices* services);
 
 // Through the installed services; 0 without them.
 int32_t WidestBodyLine(xMorvaDocumentInterface& document);
+// Empties `name`, then the font's name through the installed services;
+// empty without them.
+void GetDocumentFontName(xMorvaDocumentInterface& document, int16_t font, VString& name);

@@ -37,3 +37,8 @@ xMorvaEngineServices* SetDocumentEngineServices(xMorvaEngineServices* services) 
 int32_t WidestBodyLine(xMorvaDocumentInterface& document) {
   return sEngineServices != nullptr ? sEngineServices->GetWidestBodyLine(document) : 0;
 }
+
+void GetDocumentFontName(xMorvaDocumentInterface& document, int16_t font, VString& name) {
+  name.SetEmpty(true);
+  if (sEngineServices != nullptr) sEngineServices->GetFontName(document, font, name);
+}

@@ -4,8 +4,15 @@
 
 #include "document/DocumentUnits.h"
 #include "document/StoredRecord_p.h"
+#include "document/xMorvaAreaServices.h"
+#include "document/xMorvaDocParams.h"
+#include "document/xMorvaDocumentInterface.h"
+#include "document/xMorvaEngineServices.h"
 #include "document/xMorvaPropertiesStates.h"
 #include "framework/core/streams/VStream.h"
+#include "framework/core/strings/VDisplayFormats.h"
+#include "framework/core/strings/VUniString.h"
+#include "framework/core/values/VValue.h"
 
 namespace {
 
@@ -300,4 +307,202 @@ bool xMorvaProperties::Read(VStream& stream) {
     }
   }
   return true;
+}
+
+// ---- Description
+
+int16_t PaletteColourItem(int32_t colour) {
+  // The document's palette, in the order of its names.
+  static constexpr int32_t kPalette[18] = {
+      kColourNone, 0xFFFFFF, 0xCCCCCC, 0x999999, 0x666666, 0x000000, 0x0000FF, 0x0099FF, 0x00E6FF,
+      0x19CC00,    0xFF9933, 0xFF00CC, 0xB3B3FF, 0xA6D9FF, 0xCCFFFF, 0xB3FFB3, 0xFFE6B3, 0xFFC0FF,
+  };
+  for (int16_t i = 0; i < 18; ++i) {
+    if (kPalette[i] == colour) return int16_t(i + 1);
+  }
+  return 0;
+}
+
+namespace {
+
+// The words of the description in the document's texts list.
+constexpr int16_t kNegationItem = 3;         // before a property that is off
+constexpr int16_t kBorderNegationItem = 4;   // before a border that is off
+constexpr int16_t kLabelSeparatorItem = 5;   // between a name and its value
+constexpr int16_t kSeparatorItem = 6;        // between two phrases
+constexpr int16_t kSmallCapitalsItem = 7;
+constexpr int16_t kCapitalsItem = 8;
+constexpr int16_t kSuperscriptItem = 9;
+constexpr int16_t kSubscriptItem = 10;
+constexpr int16_t kCharacterTitleItem = 18;
+constexpr int16_t kParagraphTitleItem = 19;
+
+// The usual bullets and their items in the bullet names list; no bullet is
+// item 1.
+struct BulletName {
+  uint16_t code;
+  int16_t item;
+};
+constexpr BulletName kBulletNames[] = {{0, 1}, {108, 4}, {109, 5}, {110, 2},
+                                       {111, 3}, {117, 6}, {118, 7}};
+
+void AppendItem(VString& text, int16_t listOffset, int16_t item) {
+  VStr<255> word;
+  GetDocumentListString(word, listOffset, item);
+  text.CopyText(word);
+}
+
+void AppendName(VString& text, uint16_t id) {
+  AppendItem(text, kPropertyNamesListOffset, int16_t(id + 1));
+}
+
+void AppendLabel(VString& text, uint16_t id) {
+  AppendName(text, id);
+  AppendItem(text, kDocumentTextsListOffset, kLabelSeparatorItem);
+}
+
+void AppendNumber(VString& text, int32_t n) {
+  VStr<32> number;
+  number.SetLong(n, kWholeValue);
+  text.CopyText(number);
+}
+
+// A name preceded by a negation word when the value is 0.
+void AppendSwitch(VString& text, uint16_t id, int32_t value, int16_t negationItem) {
+  if (value == 0) AppendItem(text, kDocumentTextsListOffset, negationItem);
+  AppendName(text, id);
+}
+
+}  // namespace
+
+void xMorvaProperties::Describe(xMorvaDocumentInterface& document,
+                                const xMorvaPropertiesStates& states, VString& text) const {
+  bool characterPhrases = false;
+  bool paragraphPhrases = false;
+  for (uint16_t id = 0; id <= kLastParagraphProperty; ++id) {
+    // The link look and the carried attribute have no wording; 17 to 31
+    // hold nothing.
+    if (id == kPropLinkLook || (id >= kPropAttribute16 && id < kFirstParagraphProperty)) continue;
+    if (states.GetState(id) != 1) continue;
+
+    if (id <= kLastCharacterProperty) {
+      if (!characterPhrases) {
+        AppendItem(text, kDocumentTextsListOffset, kCharacterTitleItem);
+        text.AppendUniChar(u'\r');
+        characterPhrases = true;
+      } else {
+        AppendItem(text, kDocumentTextsListOffset, kSeparatorItem);
+      }
+    } else if (!paragraphPhrases) {
+      if (characterPhrases) text.AppendUniChar(u'\r');
+      AppendItem(text, kDocumentTextsListOffset, kParagraphTitleItem);
+      text.AppendUniChar(u'\r');
+      paragraphPhrases = true;
+    } else {
+      AppendItem(text, kDocumentTextsListOffset, kSeparatorItem);
+    }
+
+    const int32_t value = GetProperty(id);
+    switch (id) {
+      case kPropBold:
+      case kPropItalic:
+      case kPropShadow:
+      case kPropStrikeOut: AppendSwitch(text, id, value, kNegationItem); break;
+      case kPropUnderline:
+        AppendItem(text, kUnderlineNamesListOffset, int16_t(value + 1));
+        break;
+      case kPropVerticalPosition:
+        if (value == 0) {
+          AppendSwitch(text, id, value, kNegationItem);
+        } else {
+          AppendItem(text, kDocumentTextsListOffset, value == 1 ? kSuperscriptItem : kSubscriptItem);
+        }
+        break;
+      case kPropLetterCase:
+        if (value == 0) {
+          AppendSwitch(text, id, value, kNegationItem);
+        } else {
+          AppendItem(text, kDocumentTextsListOffset, value == 1 ? kCapitalsItem : kSmallCapitalsItem);
+        }
+        break;
+      case kPropFont: {
+        AppendName(text, id);
+        text.AppendCText(": ", kCharSetAnsi);
+        VStr<255> font;
+        GetDocumentFontName(document, int16_t(value), font);
+        text.CopyText(font);
+        break;
+      }
+      case kPropSize:
+        AppendName(text, id);
+        text.AppendCText(": ", kCharSetAnsi);
+        AppendNumber(text, value);
+        break;
+      case kPropTextColour:
+      case kPropBackColour:
+      case kPropStrikeOutColour:
+      case kPropUnderlineColour:
+      case kPropShadowColour:
+      case kPropParagraphBackColour:
+      case kPropBorderColour: {
+        AppendLabel(text, id);
+        const int16_t item = PaletteColourItem(value);
+        if (item != 0) AppendItem(text, kColourNamesListOffset, item);
+        break;
+      }
+      case kPropStyleSheet: {
+        AppendLabel(text, id);
+        VStr<255> name;
+        document.GetStyleSheetName(int16_t(value), name);
+        text.CopyText(name);
+        break;
+      }
+      case kPropAlignment:
+        AppendItem(text, kAlignmentNamesListOffset, int16_t(value + 1));
+        break;
+      case kPropInterline: {
+        AppendLabel(text, id);
+        VStr<32> format;
+        format.AppendCText("###", kCharSetAnsi);
+        format.AppendUniChar(GetDecimalSeparator());
+        format.AppendCText("#", kCharSetAnsi);
+        VStr<255> number;
+        number.SetReal(value / 10.0, kWholeValue);
+        ApplyNumberFormat(number, format);
+        text.CopyText(number);
+        break;
+      }
+      case kPropBullet: {
+        AppendLabel(text, id);
+        int16_t item = 0;
+        for (const BulletName& bullet : kBulletNames) {
+          if (bullet.code == uint16_t(value)) item = bullet.item;
+        }
+        if (item != 0) {
+          AppendItem(text, kBulletNamesListOffset, item);
+        } else {
+          AppendNumber(text, value);
+        }
+        break;
+      }
+      case kPropLeftIndent:
+      case kPropFirstLineIndent:
+      case kPropRightIndent:
+      case kPropBorderSpacing:
+        // The border spacing is a length like the indents and reads the
+        // same way.
+        AppendLabel(text, id);
+        document.GetParams().AppendDisplayLength(text, value);
+        break;
+      case kPropBorderStyle:
+        AppendLabel(text, id);
+        AppendItem(text, kBorderStyleNamesListOffset, int16_t(value + 1));
+        break;
+      case kPropLeftBorder:
+      case kPropRightBorder:
+      case kPropTopBorder:
+      case kPropBottomBorder: AppendSwitch(text, id, value, kBorderNegationItem); break;
+      default: break;
+    }
+  }
 }

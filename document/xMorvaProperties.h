@@ -8,6 +8,8 @@
 #include "framework/core/VObject.h"
 
 class VStream;
+class VString;
+class xMorvaDocumentInterface;
 class xMorvaPropertiesStates;
 
 // Property ids, the same numbers in the element stream, the commands and the
@@ -64,6 +66,9 @@ bool IsPropertyId(int32_t id);
 bool IsLengthProperty(int32_t id);
 // The width in pixels of a border style.
 int32_t BorderStyleWidth(int32_t style);
+// The item of a palette colour in the colour names list, 1 to 18; 0 for a
+// colour that is not one of the palette's.
+int16_t PaletteColourItem(int32_t colour);
 
 class xMorvaProperties : public VObject {
  public:
@@ -106,6 +111,13 @@ class xMorvaProperties : public VObject {
   // whole; the record then keeps its values. Counts other than 17 and 14
   // are honoured: missing ids keep their values, ids beyond are ignored.
   bool Read(VStream& stream);
+
+  // Appends a readable list of the properties whose state is 1: the
+  // character ones under a title, then the paragraph ones under another,
+  // each a phrase from the package's string lists, separated by the list's
+  // separator. Names of fonts and style sheets come from the document.
+  void Describe(xMorvaDocumentInterface& document, const xMorvaPropertiesStates& states,
+                VString& text) const;
 
   // The 'wPRP' version written and read.
   static constexpr uint32_t kVersion = FourCC("0101");

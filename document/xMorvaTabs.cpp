@@ -6,9 +6,11 @@
 
 #include "document/DocumentUnits.h"
 #include "document/StoredRecord_p.h"
+#include "document/xMorvaAreaServices.h"
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaDocumentInterface.h"
 #include "framework/core/streams/VStream.h"
+#include "framework/core/strings/VUniString.h"
 
 namespace {
 
@@ -99,6 +101,41 @@ bool xMorvaTabs::Contains(uint32_t stop) const {
     if (fStops[i] == stop) return true;
   }
   return false;
+}
+
+namespace {
+
+// The words of the description in the document's texts list.
+constexpr int16_t kTitleSeparatorItem = 5;  // after the title
+constexpr int16_t kStopSeparatorItem = 6;   // between two stops
+constexpr int16_t kKindSeparatorItem = 15;  // between the position and the kind
+constexpr int16_t kLeaderItem = 16;         // before the leader character
+constexpr int16_t kTitleItem = 20;
+
+void AppendItem(VString& text, int16_t listOffset, int16_t item) {
+  VStr<255> word;
+  GetDocumentListString(word, listOffset, item);
+  text.CopyText(word);
+}
+
+}  // namespace
+
+void xMorvaTabs::Describe(xMorvaDocumentInterface& document, VString& text) const {
+  if (fCount <= 0) return;
+  AppendItem(text, kDocumentTextsListOffset, kTitleItem);
+  AppendItem(text, kDocumentTextsListOffset, kTitleSeparatorItem);
+  const xMorvaDocParams& params = document.GetParams();
+  for (int32_t i = 0; i < fCount; ++i) {
+    const uint32_t stop = fStops[i];
+    if (i > 0) AppendItem(text, kDocumentTextsListOffset, kStopSeparatorItem);
+    params.AppendDisplayLength(text, TabStopPosition(stop));
+    AppendItem(text, kDocumentTextsListOffset, kKindSeparatorItem);
+    AppendItem(text, kTabKindNamesListOffset, TabStopKind(stop));
+    if (TabStopLeader(stop) != 0) {
+      AppendItem(text, kDocumentTextsListOffset, kLeaderItem);
+      text.AppendUniChar(char16_t(TabStopLeader(stop)));
+    }
+  }
 }
 
 bool xMorvaTabs::IsDifferent(const xMorvaTabs& other) const {

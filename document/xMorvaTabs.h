@@ -8,6 +8,7 @@
 #include "framework/core/VObject.h"
 
 class VStream;
+class VString;
 class xMorvaDocumentInterface;
 
 // A stop is one 32-bit value, the same that the element stream stores as
@@ -75,6 +76,11 @@ class xMorvaTabs : public VObject {
   // `isDefault` is false only for a list stop.
   void NextStop(int16_t x, xMorvaDocumentInterface& document, int16_t part, int16_t hangingStop,
                 uint32_t& stop, bool& isDefault) const;
+
+  // Appends a readable list of the stops: a title, then per stop its
+  // position in the document's display unit, its kind and its leader.
+  // Nothing for an empty list.
+  void Describe(xMorvaDocumentInterface& document, VString& text) const;
 
   // The 'wTAB' record "0102": positions in twips. False when the stream
   // fails.

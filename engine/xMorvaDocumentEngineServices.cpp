@@ -7,6 +7,8 @@ xMorvaDocumentEngineServices sServices;
 
 int32_t xMorvaDocumentEngineServices::GetWidestBodyLine(xMorvaDocumentInterface&) { return 0; }
 
+void xMorvaDocumentEngineServices::GetFontName(xMorvaDocumentInterface&, int16_t, VString&) {}
+
 void InstallDocumentEngineServices() { SetDocumentEngineServices(&sServices); }
 
 void RemoveDocumentEngineServices() {

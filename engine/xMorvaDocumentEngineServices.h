@@ -9,6 +9,9 @@ class xMorvaDocumentEngineServices : public xMorvaEngineServices {
   // The widest composed line of the body. Until the engine composes lines
   // a document has none, and its widest line is 0 pixels wide.
   int32_t GetWidestBodyLine(xMorvaDocumentInterface& document) override;
+  // The document has no font table until the engine keeps one: every font
+  // is nameless.
+  void GetFontName(xMorvaDocumentInterface& document, int16_t font, VString& name) override;
 };
 
 // Installs the engine's services for the document model, and removes them.

@@ -27,6 +27,10 @@ class FakeDocument : public xMorvaDocumentInterface {
   void SetCurrentPart(xMorvaUndoEngine& engine) override { currentPart = &engine; }
   void BeginChange() override { ++changesBegun; }
   void EndChange() override { ++changesEnded; }
+  void GetStyleSheetName(int16_t id, VString& name) override {
+    auto it = styleSheetNames.find(id);
+    if (it != styleSheetNames.end()) name.AppendCText(it->second.c_str(), kCharSetAnsi);
+  }
 
   xMorvaDocParams params;
   int32_t textWidth = 600;
@@ -35,6 +39,7 @@ class FakeDocument : public xMorvaDocumentInterface {
   xMorvaUndoEngine* currentPart = nullptr;
   int changesBegun = 0;
   int changesEnded = 0;
+  std::map<int16_t, std::string> styleSheetNames;
 };
 
 // Installs itself for the life of a scope; answers list items as
@@ -64,8 +69,13 @@ class FakeEngineServices : public xMorvaEngineServices {
   FakeEngineServices() : fPrevious(SetDocumentEngineServices(this)) {}
   ~FakeEngineServices() override { SetDocumentEngineServices(fPrevious); }
   int32_t GetWidestBodyLine(xMorvaDocumentInterface&) override { return widest; }
+  void GetFontName(xMorvaDocumentInterface&, int16_t font, VString& name) override {
+    auto it = fontNames.find(font);
+    if (it != fontNames.end()) name.AppendCText(it->second.c_str(), kCharSetAnsi);
+  }
 
   int32_t widest = 0;
+  std::map<int16_t, std::string> fontNames;
 
  private:
   xMorvaEngineServices* fPrevious;

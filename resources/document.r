@@ -1,0 +1,80 @@
+# The document model's words: property names, the texts of the property and
+# tab descriptions, unit, colour, border, alignment, bullet and tab names,
+# addressed from the resource base (12000).
+
+# Property names, item id + 1.
+resource 'STR#' 12001 {
+  u16 46
+  pstr "bold" pstr "italic" pstr "shadow" pstr "strike-out" pstr "underline"
+  pstr "superscript or subscript" pstr "capitals" pstr "Font" pstr "Size" pstr "Text colour"
+  pstr "Back colour" pstr "Strike-out colour" pstr "Underline colour" pstr "Shadow colour"
+  pstr "Link" pstr "Style sheet" pstr "Attribute"
+  pstr "" pstr "" pstr "" pstr "" pstr "" pstr "" pstr "" pstr "" pstr "" pstr "" pstr ""
+  pstr "" pstr "" pstr "" pstr ""
+  pstr "Alignment" pstr "Line spacing" pstr "Bullet" pstr "Left indent" pstr "First line indent"
+  pstr "Right indent" pstr "Paragraph colour" pstr "Border colour" pstr "Border style"
+  pstr "left border" pstr "right border" pstr "top border" pstr "bottom border"
+  pstr "Border spacing"
+}
+
+# Underline kinds, item kind + 1.
+resource 'STR#' 12009 {
+  u16 8
+  pstr "not underlined" pstr "underlined" pstr "words underlined" pstr "double underlined"
+  pstr "dotted underline" pstr "underline 5" pstr "underline 6" pstr "underline 7"
+}
+
+# The document's words: 1 and 2 sample texts, 3 negation, 4 border
+# negation, 5 label separator, 6 separator, 7 to 10 letter case and
+# vertical position, 13 and 14 break labels, 15 and 16 tab stop words, 18
+# to 20 description titles, 21 the name of a new document.
+resource 'STR#' 12010 {
+  u16 21
+  pstr "AaBbCc 123" pstr "The quick brown fox jumps over the lazy dog."
+  pstr "not " pstr "no " pstr ": " pstr ", " pstr "small capitals" pstr "capitals"
+  pstr "superscript" pstr "subscript" pstr "" pstr "" pstr "Page break" pstr "Column break"
+  pstr " " pstr " leader " pstr "" pstr "Character:" pstr "Paragraph:" pstr "Tabs"
+  pstr "Untitled"
+}
+
+# Alignments, item value + 1.
+resource 'STR#' 12013 {
+  u16 4
+  pstr "aligned left" pstr "centred" pstr "aligned right" pstr "justified"
+}
+
+# Display units, item unit + 1.
+resource 'STR#' 12014 {
+  u16 3
+  pstr " cm" pstr " in" pstr " pt"
+}
+
+# The palette's colours, by the palette's order.
+resource 'STR#' 12017 {
+  u16 18
+  pstr "none" pstr "white" pstr "light grey" pstr "grey" pstr "dark grey" pstr "black"
+  pstr "blue" pstr "sky blue" pstr "cyan" pstr "green" pstr "orange" pstr "magenta"
+  pstr "lavender" pstr "pale blue" pstr "pale cyan" pstr "pale green" pstr "pale orange"
+  pstr "pink"
+}
+
+# Border styles, item style + 1.
+resource 'STR#' 12018 {
+  u16 11
+  pstr "thin" pstr "medium" pstr "thick" pstr "dotted thin" pstr "dotted medium"
+  pstr "dotted thick" pstr "double" pstr "double thick" pstr "triple" pstr "thick and thin"
+  pstr "thin and thick"
+}
+
+# Tab stop kinds, item = kind.
+resource 'STR#' 12020 {
+  u16 4
+  pstr "left" pstr "centred" pstr "right" pstr "decimal"
+}
+
+# The usual bullets.
+resource 'STR#' 12021 {
+  u16 7
+  pstr "none" pstr "square" pstr "hollow square" pstr "disc" pstr "hollow disc"
+  pstr "diamond" pstr "arrow"
+}
