@@ -186,13 +186,13 @@ TEST(MaskFilter, ClassWithoutInputRunsFiltersFreeInput) {
 }
 
 TEST(MaskFilter, CommandAtTheEndOfTheMaskIsIgnored) {
-  for (const std::u16string& mask : {u"##!", u"##&", u"##~"}) {
+  for (const std::u16string mask : {u"##!", u"##&", u"##~"}) {
     VMaskFilter filter(Str(mask));
     EXPECT_EQ(Text(*filter.GetTemplate()), u"__");
     EXPECT_EQ(filter.CountSegments(), 1);
     EXPECT_TRUE(Accepts(filter, u'q', 1));
   }
-  for (const std::u16string& mask : {u"!", u"&", u"~", u"&\""}) {
+  for (const std::u16string mask : {u"!", u"&", u"~", u"&\""}) {
     VMaskFilter filter(Str(mask));
     EXPECT_EQ(filter.GetTemplate()->GetLength(), 0);
     EXPECT_EQ(filter.CountSegments(), 1);
