@@ -6,38 +6,9 @@
 #include <vector>
 
 #include "platform/gdi/WinGdi.h"
+#include "platform/tests/GdiTestCanvas.h"
 
 namespace {
-
-// A memory DC over a 32-bit top-down DIB section.
-class Canvas {
- public:
-  Canvas(int width, int height, uint32_t fill = 0xFFFFFF) : width_(width) {
-    dc_ = CreateCompatibleDC(nullptr);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    bits_ = static_cast<uint32_t*>(bits);
-    old_ = SelectObject(dc_, bitmap_);
-    for (int i = 0; i < width * height; ++i) bits_[i] = fill;
-  }
-  ~Canvas() {
-    SelectObject(dc_, old_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
-  }
-  HDC dc() const { return dc_; }
-  uint32_t& Px(int x, int y) { return bits_[y * width_ + x]; }
-  uint32_t At(int x, int y) const { return bits_[y * width_ + x] & 0xFFFFFF; }
-
- private:
-  int width_;
-  HDC dc_;
-  HBITMAP bitmap_;
-  HGDIOBJ old_;
-  uint32_t* bits_;
-};
 
 // A memory DC holding a monochrome device bitmap made from rows of bytes
 // (rows padded to 16 bits).

@@ -7,54 +7,9 @@
 #include <vector>
 
 #include "platform/gdi/WinGdi.h"
+#include "platform/tests/GdiTestCanvas.h"
 
 namespace {
-
-// A memory DC over a white 32-bit top-down DIB section whose pixels the
-// test reads directly.
-class Canvas {
- public:
-  Canvas(int width, int height) : width_(width), height_(height) {
-    dc_ = CreateCompatibleDC(nullptr);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    bits_ = static_cast<uint32_t*>(bits);
-    old_ = SelectObject(dc_, bitmap_);
-    PatBlt(dc_, 0, 0, width, height, WHITENESS);
-  }
-  ~Canvas() {
-    SelectObject(dc_, old_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
-  }
-  HDC dc() const { return dc_; }
-  uint32_t* bits() const { return bits_; }
-  // 0xRRGGBB of a pixel.
-  uint32_t At(int x, int y) const { return bits_[y * width_ + x] & 0xFFFFFF; }
-  // Rows of '.' (white) and '#' (anything else).
-  std::string Picture() const {
-    std::string s;
-    for (int y = 0; y < height_; ++y) {
-      for (int x = 0; x < width_; ++x) s += At(x, y) == 0xFFFFFF ? '.' : '#';
-      s += '\n';
-    }
-    return s;
-  }
-  size_t Bytes() const { return size_t(width_) * height_ * 4; }
-
- private:
-  int width_, height_;
-  HDC dc_;
-  HBITMAP bitmap_;
-  HGDIOBJ old_;
-  uint32_t* bits_;
-};
 
 std::string Rows(std::initializer_list<const char*> rows) {
   std::string s;

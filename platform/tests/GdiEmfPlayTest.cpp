@@ -13,76 +13,9 @@
 
 #include "platform/gdi/WinGdiMetafile.h"
 #include "platform/gdi/emf/GdiEmfFormat.h"
+#include "platform/tests/GdiTestCanvas.h"
 
 namespace {
-
-// A memory DC over a white 32-bit top-down DIB section.
-class Canvas {
- public:
-  Canvas(int width, int height) : width_(width), height_(height) {
-    dc_ = CreateCompatibleDC(nullptr);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    bits_ = static_cast<uint32_t*>(bits);
-    old_ = SelectObject(dc_, bitmap_);
-    PatBlt(dc_, 0, 0, width, height, WHITENESS);
-  }
-  ~Canvas() {
-    SelectObject(dc_, old_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
-  }
-  HDC dc() const { return dc_; }
-  uint32_t At(int x, int y) const { return bits_[y * width_ + x] & 0xFFFFFF; }
-  // How many pixels differ from another canvas of the same size, and the first.
-  int Differences(const Canvas& other, std::string* first) const {
-    int n = 0;
-    for (int y = 0; y < height_; ++y) {
-      for (int x = 0; x < width_; ++x) {
-        if (At(x, y) == other.At(x, y)) continue;
-        if (n++ == 0 && first) {
-          char text[96];
-          std::snprintf(text, sizeof text, "(%d, %d): %06X here, %06X there", x, y, At(x, y),
-                        other.At(x, y));
-          *first = text;
-        }
-      }
-    }
-    return n;
-  }
-  // The box of the pixels that are not white.
-  RECT Ink() const {
-    RECT r{width_, height_, 0, 0};
-    for (int y = 0; y < height_; ++y) {
-      for (int x = 0; x < width_; ++x) {
-        if (At(x, y) == 0xFFFFFF) continue;
-        r.left = std::min<LONG>(r.left, x);
-        r.top = std::min<LONG>(r.top, y);
-        r.right = std::max<LONG>(r.right, x + 1);
-        r.bottom = std::max<LONG>(r.bottom, y + 1);
-      }
-    }
-    return r;
-  }
-  int Count(uint32_t color) const {
-    int n = 0;
-    for (int i = 0; i < width_ * height_; ++i) n += (bits_[i] & 0xFFFFFF) == color;
-    return n;
-  }
-
- private:
-  int width_, height_;
-  HDC dc_;
-  HBITMAP bitmap_;
-  HGDIOBJ old_;
-  uint32_t* bits_;
-};
 
 RECT FrameOf(int w, int h) {
   HDC screen = GetDC(nullptr);

@@ -10,57 +10,9 @@
 
 #include "platform/gdi/WinGdiMetafile.h"
 #include "platform/gdi/emf/GdiWmfFormat.h"
+#include "platform/tests/GdiTestCanvas.h"
 
 namespace {
-
-class Canvas {
- public:
-  Canvas(int width, int height) : width_(width), height_(height) {
-    dc_ = CreateCompatibleDC(nullptr);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    bits_ = static_cast<uint32_t*>(bits);
-    old_ = SelectObject(dc_, bitmap_);
-    PatBlt(dc_, 0, 0, width, height, WHITENESS);
-  }
-  ~Canvas() {
-    SelectObject(dc_, old_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
-  }
-  HDC dc() const { return dc_; }
-  uint32_t At(int x, int y) const { return bits_[y * width_ + x] & 0xFFFFFF; }
-  int Count(uint32_t color) const {
-    int n = 0;
-    for (int i = 0; i < width_ * height_; ++i) n += (bits_[i] & 0xFFFFFF) == color;
-    return n;
-  }
-  int Differences(const Canvas& other, std::string* first) const {
-    int n = 0;
-    for (int y = 0; y < height_; ++y) {
-      for (int x = 0; x < width_; ++x) {
-        if (At(x, y) == other.At(x, y)) continue;
-        if (n++ == 0 && first) {
-          *first = "(" + std::to_string(x) + ", " + std::to_string(y) + ")";
-        }
-      }
-    }
-    return n;
-  }
-
- private:
-  int width_, height_;
-  HDC dc_;
-  HBITMAP bitmap_;
-  HGDIOBJ old_;
-  uint32_t* bits_;
-};
 
 uint32_t U32(const std::vector<uint8_t>& b, size_t at) {
   return b[at] | (uint32_t{b[at + 1]} << 8) | (uint32_t{b[at + 2]} << 16) |
