@@ -4,14 +4,10 @@
 
 #include "document/xMorvaRecordStore.h"
 #include "framework/core/memory/VMemoryMgr.h"
+#include "framework/core/streams/ByteSwap.h"
+#include "framework/core/streams/VByteReader.h"
 #include "framework/core/streams/VHandleStream.h"
 #include "framework/core/streams/VMemoryStream.h"
-
-namespace {
-uint32_t Reversed(uint32_t value) {
-  return (value >> 24) | ((value >> 8) & 0xFF00u) | ((value << 8) & 0xFF0000u) | (value << 24);
-}
-}  // namespace
 
 void WriteRecordHead(VStream& stream, uint32_t tag, uint32_t version) {
   stream.PutLong(static_cast<int32_t>(tag));
@@ -25,7 +21,9 @@ bool ReadRecordTag(VStream& stream, uint32_t tag) {
   const uint32_t read = stream.GetULong();
   if (stream.GetStatus() != 0) return false;
   if (read == tag) return true;
-  if (read != Reversed(tag)) return false;
+  uint32_t reversed = tag;
+  Swap32(&reversed);
+  if (read != reversed) return false;
   // Written in the other order: read the rest that way.
   int16_t dataOrder = 0;
   int16_t nativeOrder = 0;
@@ -40,8 +38,7 @@ bool ReadRecordVersion(VStream& stream, std::initializer_list<uint32_t> accepted
   uint8_t text[4] = {};
   uint32_t length = 4;
   if (!stream.HasRemaining(4) || stream.ReadData(text, length) != 0 || length != 4) return false;
-  const uint32_t read = (uint32_t(text[0]) << 24) | (uint32_t(text[1]) << 16) |
-                        (uint32_t(text[2]) << 8) | uint32_t(text[3]);
+  const uint32_t read = VByteReader(text, sizeof text, VByteReader::Order::kBig).U32();
   for (uint32_t candidate : accepted) {
     if (candidate == read) {
       version = read;

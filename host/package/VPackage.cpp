@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "framework/core/memory/VMemoryMgr.h"
+#include "framework/core/streams/VByteReader.h"
 #include "framework/core/strings/VString.h"
 #include "host/context/HostServices.h"
 #include "host/context/HostText.h"
@@ -78,12 +79,10 @@ bool IsFolder(const char* path) {
   return stat(path, &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-// A 32-bit value of a resource that the byte-order procedure has already
-// put into native order.
-uint32_t Native32(const uint8_t* p) {
-  uint32_t v;
-  std::memcpy(&v, p, 4);
-  return v;
+// The bytes of a resource, which the byte-order procedure has already put
+// into native order.
+VByteReader ReaderOf(const LockedResource& resource) {
+  return VByteReader(resource.data, resource.size > 0 ? size_t(resource.size) : 0);
 }
 
 }  // namespace
@@ -106,11 +105,10 @@ VPackage::VPackage(HostStartupRecord* startParams) {
       fResourceBase = id;
       PTextToString(name, fName);
       LockedResource bytes(fOwnFile, identity);
-      if (bytes.size >= 10) {
-        int16_t base;
-        std::memcpy(&base, bytes.data + 8, 2);
-        fResourceBase = base;
-      }
+      VByteReader reader = ReaderOf(bytes);
+      reader.Skip(8);
+      const int16_t base = reader.I16();
+      if (!reader.Failed()) fResourceBase = base;
     }
   }
   ReadRoutineNames();
@@ -519,8 +517,13 @@ bool VPackage::UpdatePrefs(VTbxResFile* prefs) {
   const uint32_t ownHandle = fOwnFile->GetNamed(kTypeXPRF, name);
   if (ownHandle == 0) return false;
   LockedResource own(fOwnFile, ownHandle);
-  if (own.size < 6) return false;
-  const int32_t ownVersion = static_cast<int32_t>(Native32(own.data));
+  // The layout version, then the table of resources to copy: a 16-bit count,
+  // then 8-byte entries of type, first id and last id. Entries past the
+  // resource's end are not read.
+  VByteReader table = ReaderOf(own);
+  const int32_t ownVersion = table.I32();
+  const int16_t count = table.I16();
+  if (table.Failed()) return false;
 
   bool update = true;
   const uint32_t prefsHandle = prefs->GetNamed(kTypeXPRF, name);
@@ -530,7 +533,9 @@ bool VPackage::UpdatePrefs(VTbxResFile* prefs) {
     int32_t prefsVersion = INT32_MIN;
     {
       LockedResource present(prefs, prefsHandle);
-      if (present.size >= 4) prefsVersion = static_cast<int32_t>(Native32(present.data));
+      VByteReader reader = ReaderOf(present);
+      const int32_t version = reader.I32();
+      if (!reader.Failed()) prefsVersion = version;
     }
     update = prefsVersion < ownVersion;
     if (update) prefs->Remove(kTypeXPRF, prefsId);
@@ -538,16 +543,11 @@ bool VPackage::UpdatePrefs(VTbxResFile* prefs) {
   if (!update) return false;
 
   prefs->Add(kTypeXPRF, -1, name, own.data, static_cast<uint32_t>(own.size));
-  // The table of resources to copy: a 16-bit count, then 8-byte entries of
-  // type, first id and last id. Entries past the resource's end are not read.
-  int16_t count;
-  std::memcpy(&count, own.data + 4, 2);
-  for (int32_t k = 0; k < count && 6 + 8 * (k + 1) <= own.size; ++k) {
-    const uint8_t* entry = own.data + 6 + 8 * k;
-    const uint32_t type = Native32(entry);
-    int16_t first, last;
-    std::memcpy(&first, entry + 4, 2);
-    std::memcpy(&last, entry + 6, 2);
+  for (int32_t k = 0; k < count; ++k) {
+    const uint32_t type = table.U32();
+    const int16_t first = table.I16();
+    const int16_t last = table.I16();
+    if (table.Failed()) break;
     if (first == -1) prefs->RemoveAllOfType(type);
     const int16_t n = fOwnFile->Count(type);
     for (int32_t i = 1; i <= n; ++i) {

@@ -8,6 +8,7 @@
 
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/memory/VSharedBlockReader.h"
+#include "framework/core/streams/VByteReader.h"
 #include "platform/win32/WinFileMapping.h"
 #include "platform/win32/WinMutex.h"
 #include "platform/win32/WinRegistry.h"
@@ -38,12 +39,6 @@ class BlockLock {
   void* fMutex;
   bool fHeld = false;
 };
-
-uint32_t LoadU32(const uint8_t* p) {
-  uint32_t v;
-  std::memcpy(&v, p, 4);
-  return v;
-}
 
 void StoreU32(uint8_t* p, uint32_t v) { std::memcpy(p, &v, 4); }
 
@@ -174,15 +169,19 @@ void VSharedMemory::Open(const char* name, bool& ok) {
   }
   auto* view = static_cast<uint8_t*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0));
   bool readOnly = false;
-  if (view != nullptr && LoadU32(view + 4) == 1) {
+  VByteReader header(view, view != nullptr ? ViewBytesOf(view) : 0);
+  header.Skip(4);
+  if (header.U32() == 1) {
     UnmapViewOfFile(view);
     view = static_cast<uint8_t*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0));
     readOnly = true;
   }
   const uint64_t viewBytes = view != nullptr ? ViewBytesOf(view) : 0;
+  header = VByteReader(view, viewBytes);
+  const uint32_t dataSize = header.U32();
   // A header whose size does not fit the mapping is not a block to use.
   if (view == nullptr || viewBytes < kHeaderBytes ||
-      uint64_t(LoadU32(view)) + kHeaderBytes > viewBytes) {
+      uint64_t(dataSize) + kHeaderBytes > viewBytes) {
     if (view != nullptr) UnmapViewOfFile(view);
     CloseKernelHandle(mutex);
     CloseKernelHandle(mapping);
@@ -218,8 +217,10 @@ uint32_t VSharedMemory::CheckedDataSize(uint32_t* flag) const {
     if (flag != nullptr) *flag = 0;
     return 0;
   }
-  const uint32_t size = LoadU32(fView);
-  if (flag != nullptr) *flag = LoadU32(fView + 4);
+  VByteReader header(fView, fViewBytes);
+  const uint32_t size = header.U32();
+  const uint32_t mode = header.U32();
+  if (flag != nullptr) *flag = mode;
   return uint64_t(size) + kHeaderBytes <= fViewBytes ? size : 0;
 }
 
@@ -261,7 +262,7 @@ uint32_t VSharedMemory::AccessLong(uint32_t value, uint32_t offset, int32_t mode
   const uint64_t at = (uint64_t(offset) + 3) & ~uint64_t(3);
   if (at + 4 > size) return 0;
   uint8_t* p = fView + kHeaderBytes + at;
-  const uint32_t previous = LoadU32(p);
+  const uint32_t previous = VByteReader(p, 4).U32();
   if (MayWrite(flag)) {
     if (mode == 1) StoreU32(p, value);
     if (mode == 2) StoreU32(p, previous + value);

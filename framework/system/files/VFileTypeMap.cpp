@@ -3,10 +3,10 @@
 #include "framework/system/files/VFileTypeMap.h"
 
 #include <cstdio>
-#include <cstring>
 
 #include "framework/core/containers/VBooleanArray.h"
 #include "framework/core/containers/VNumericArrays.h"
+#include "framework/core/streams/VByteReader.h"
 #include "framework/core/strings/VUniString.h"
 #include "framework/system/files/PathText_p.h"
 #include "framework/system/resources/VResourceFile.h"
@@ -17,7 +17,6 @@ namespace {
 
 constexpr uint32_t kResTypeFMAP = FourCC("FMAP");
 constexpr uint32_t kTypeTEXT = FourCC("TEXT");
-constexpr uint32_t kEntrySize = 14;
 constexpr uint8_t kRowFlagBit = 0x80;
 // The control character that begins every made-up type.
 constexpr uint8_t kMadeUpMark = 8;
@@ -26,12 +25,6 @@ uint8_t CharOf(uint32_t code, int k) { return uint8_t(code >> (24 - 8 * k)); }
 
 uint32_t Pack(const uint8_t c[4]) {
   return (uint32_t(c[0]) << 24) | (uint32_t(c[1]) << 16) | (uint32_t(c[2]) << 8) | c[3];
-}
-
-uint32_t Native32(const uint8_t* p) {
-  uint32_t v;
-  std::memcpy(&v, p, 4);
-  return v;
 }
 
 }  // namespace
@@ -60,19 +53,21 @@ void VFileTypeMap::LoadFileTypeMap(VResourceFile& moduleFile) {
     if (ref == 0) continue;
     const uint32_t size = moduleFile.GetResourceSize(ref);
     const auto* data = static_cast<const uint8_t*>(moduleFile.LockResource(ref));
-    if (data != nullptr && size >= 2) {
-      int16_t count;
-      std::memcpy(&count, data, 2);
-      // Only the entries that lie wholly inside the resource are read.
-      const uint32_t whole = (size - 2) / kEntrySize;
-      const uint32_t n = count > 0 ? (uint32_t(count) < whole ? uint32_t(count) : whole) : 0;
-      for (uint32_t e = 0; e < n; ++e) {
-        const uint8_t* entry = data + 2 + e * kEntrySize;
-        uint32_t extension = Native32(entry + 8);
+    if (data != nullptr) {
+      // A 16-bit count, then entries of type, second code, extension, a flag
+      // byte and a byte unused. Only the entries that lie wholly inside the
+      // resource are read.
+      VByteReader reader(data, size);
+      const int16_t count = reader.I16();
+      for (int32_t e = 0; e < count; ++e) {
+        const uint32_t type = reader.U32();
+        const uint32_t second = reader.U32();
+        uint32_t extension = reader.U32();
+        const uint8_t flags = reader.U8();
+        reader.Skip(1);
+        if (reader.Failed()) break;
         NormalizeExtension(extension);
-        if (!AppendRow(Native32(entry), Native32(entry + 4), extension,
-                       (entry[12] & kRowFlagBit) != 0))
-          break;
+        if (!AppendRow(type, second, extension, (flags & kRowFlagBit) != 0)) break;
       }
     }
     moduleFile.UnlockResource(ref);

@@ -8,7 +8,7 @@
 #include "framework/core/containers/VNumericArrays.h"
 #include "framework/core/containers/VStringArray.h"
 #include "framework/core/memory/VMemoryMgr.h"
-#include "framework/core/streams/ByteSwap.h"
+#include "framework/core/streams/VByteReader.h"
 #include "framework/core/strings/VByteString.h"
 #include "framework/core/strings/VUniString.h"
 #include "framework/system/environment/VSystemServices.h"
@@ -25,12 +25,6 @@ constexpr int16_t kLastFreshId = 31999;
 constexpr int32_t kMaxDraws = 100000;
 
 uint64_t RecordSize(uint32_t length) { return kMemResEntryHeadSize + ((uint64_t{length} + 3) & ~uint64_t{3}); }
-
-uint32_t ReadU32(const uint8_t* p) {
-  uint32_t v;
-  std::memcpy(&v, p, 4);
-  return v;
-}
 
 void WriteU32(uint8_t* p, uint32_t v) { std::memcpy(p, &v, 4); }
 
@@ -102,64 +96,52 @@ void VMemoryResourceFile::Read() {
     ReleaseBlock();
     return;
   }
-  fMagic = ReadU32(block);
-  fVersion = ReadU32(block + 4);
-  fCount = ReadU32(block + 8);
+  VByteReader reader(block, size);
+  fMagic = reader.U32();
   if (fMagic == kMemResMagicSwapped) {
+    // Written on a machine of the other byte order: every field reads that way.
     fOtherOrder = 1;
     fMagic = kMemResMagic;
-    Swap32(&fVersion);
-    Swap32(&fCount);
+    reader.SwapOrder();
   }
+  fVersion = reader.U32();
+  fCount = reader.U32();
   if (fMagic != kMemResMagic) {
     ReleaseBlock();
     return;
   }
   fOpen = 1;
 
-  const uint32_t marker = fOtherOrder ? 0xA1A18E8E : kMemResMarker;
   uint32_t remaining = fCount;
-  uint64_t position = kMemResHeaderSize;
   bool inserted = false;
   bool damaged = false;
-  while (remaining > 0 && position + 4 <= size) {
+  while (remaining > 0 && reader.Remaining() >= 4) {
     --remaining;
-    if (ReadU32(block + position) != marker) {
-      position += 4;
-      continue;
-    }
+    // Anything but a marker is stepped over, a word at a time.
+    if (reader.U32() != kMemResMarker) continue;
+    Entry head;
+    head.type = reader.U32();
+    reader.Bytes(head.name, sizeof head.name);
+    head.length = reader.U32();
+    head.id = reader.I16();
+    reader.Bytes(head.reserved, sizeof head.reserved);
     // The head, then the data, must lie inside the block.
-    if (position + kMemResEntryHeadSize > size) {
-      damaged = true;
-      break;
-    }
-    const uint8_t* head = block + position + 4;
-    auto* entry = new Entry;
-    std::memcpy(&entry->type, head, 4);
-    std::memcpy(entry->name, head + 4, 32);
-    std::memcpy(&entry->length, head + 36, 4);
-    std::memcpy(&entry->id, head + 40, 2);
-    std::memcpy(entry->reserved, head + 42, 2);
-    if (fOtherOrder) {
-      Swap32(&entry->type);
-      Swap32(&entry->length);
-      Swap16(&entry->id);
-    }
-    const uint64_t record = RecordSize(entry->length);
-    if (position + kMemResEntryHeadSize + entry->length > size) {
-      delete entry;
+    if (reader.Failed() || head.length > reader.Remaining()) {
       damaged = true;
       break;
     }
     // A name cannot be longer than its field.
-    if (entry->name[0] > kMaxNameLength) entry->name[0] = kMaxNameLength;
-    entry->dataOffset = static_cast<uint32_t>(position + kMemResEntryHeadSize);
+    if (head.name[0] > kMaxNameLength) head.name[0] = kMaxNameLength;
+    head.dataOffset = static_cast<uint32_t>(reader.Position());
+    auto* entry = new Entry(head);
     if (Insert(entry)) {
       inserted = true;
     } else {
       delete entry;
     }
-    position += record;
+    // The data is padded to a multiple of four; a block may end before the
+    // last entry's padding, which ends the reading.
+    reader.Skip(static_cast<size_t>(RecordSize(head.length) - kMemResEntryHeadSize));
   }
   // What was read is rewritten in canonical form, unless the block is
   // damaged: its broken tail is then left as it is until the caller changes
