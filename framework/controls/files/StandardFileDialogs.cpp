@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "framework/core/intl/Utf.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/strings/VUniString.h"
 #include "framework/system/environment/VSystemServices.h"
@@ -52,35 +53,15 @@ std::string AnsiOf(const VString& text, int32_t size) {
   return out;
 }
 
-// A string's text as UTF-8, the form of paths on this platform.
+// A string's text as UTF-8, the form of paths on this platform. A lone
+// surrogate, which UTF-8 cannot hold, becomes U+FFFD: the dialog still
+// starts, with a name the user can correct.
 std::string Utf8Of(const VString& text) {
-  std::string out;
+  std::u16string units;
   const int32_t length = text.GetLength();
-  for (int32_t i = 1; i <= length; ++i) {
-    uint32_t c = text.GetCharAt(i);
-    if (c >= 0xD800 && c < 0xDC00 && i < length) {
-      const uint32_t low = text.GetCharAt(i + 1);
-      if (low >= 0xDC00 && low < 0xE000) {
-        c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
-        ++i;
-      }
-    }
-    if (c < 0x80) {
-      out.push_back(char(c));
-    } else if (c < 0x800) {
-      out.push_back(char(0xC0 | (c >> 6)));
-      out.push_back(char(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-      out.push_back(char(0xE0 | (c >> 12)));
-      out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
-      out.push_back(char(0x80 | (c & 0x3F)));
-    } else {
-      out.push_back(char(0xF0 | (c >> 18)));
-      out.push_back(char(0x80 | ((c >> 12) & 0x3F)));
-      out.push_back(char(0x80 | ((c >> 6) & 0x3F)));
-      out.push_back(char(0x80 | (c & 0x3F)));
-    }
-  }
+  for (int32_t i = 1; i <= length; ++i) units.push_back(text.GetCharAt(i));
+  std::string out;
+  Utf16ToUtf8(units, &out, VLoneSurrogate::kReplace);
   return out;
 }
 

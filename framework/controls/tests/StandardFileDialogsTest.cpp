@@ -320,6 +320,15 @@ TEST_F(FileDialogs, ASuggestedFileWithoutATypeExtensionStartsWithAStar) {
   EXPECT_EQ(user_.seen.lpstrInitialDir, nullptr);
 }
 
+// UTF-8 cannot hold a lone surrogate: the name starts with U+FFFD in its
+// place rather than with bytes that are no UTF-8.
+TEST_F(FileDialogs, ALoneSurrogateInTheSuggestedNameStartsAsAReplacement) {
+  SaveDialog dialog;
+  VFile suggested(u"/home/u/dr\xD800_aft", FourCC("GIFf"));
+  ShowSaveFileDialog(&suggested, dialog);
+  EXPECT_EQ(user_.initialName, "dr\xEF\xBF\xBD_aft.*");
+}
+
 TEST_F(FileDialogs, ASingleFilterSavesWithoutAHook) {
   SaveDialog dialog;
   AddFilter(dialog, "Text", {"TEXT"});

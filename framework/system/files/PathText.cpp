@@ -1,8 +1,7 @@
 // Path texts of the file layer: UTF-16 units of strings and their UTF-8 form.
 #include "framework/system/files/PathText_p.h"
 
-#include <cstring>
-
+#include "framework/core/intl/Utf.h"
 #include "framework/core/strings/VString.h"
 
 namespace files_p {
@@ -29,79 +28,11 @@ void SetUnits(VString& text, const std::u16string& units) {
 }
 
 bool Utf8Of(const std::u16string& units, std::string* out) {
-  out->clear();
-  out->reserve(units.size());
-  for (size_t i = 0; i < units.size(); ++i) {
-    uint32_t c = units[i];
-    if (c >= 0xD800 && c <= 0xDBFF) {
-      if (i + 1 >= units.size() || units[i + 1] < 0xDC00 || units[i + 1] > 0xDFFF) return false;
-      c = 0x10000 + ((c - 0xD800) << 10) + (uint32_t(units[i + 1]) - 0xDC00);
-      ++i;
-    } else if (c >= 0xDC00 && c <= 0xDFFF) {
-      return false;
-    }
-    if (c < 0x80) {
-      out->push_back(char(c));
-    } else if (c < 0x800) {
-      out->push_back(char(0xC0 | (c >> 6)));
-      out->push_back(char(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-      out->push_back(char(0xE0 | (c >> 12)));
-      out->push_back(char(0x80 | ((c >> 6) & 0x3F)));
-      out->push_back(char(0x80 | (c & 0x3F)));
-    } else {
-      out->push_back(char(0xF0 | (c >> 18)));
-      out->push_back(char(0x80 | ((c >> 12) & 0x3F)));
-      out->push_back(char(0x80 | ((c >> 6) & 0x3F)));
-      out->push_back(char(0x80 | (c & 0x3F)));
-    }
-  }
-  return true;
+  return Utf16ToUtf8(units, out, VLoneSurrogate::kRefuse);
 }
 
 std::u16string UnitsOfUtf8(const char* text, size_t length) {
-  std::u16string out;
-  out.reserve(length);
-  const auto* p = reinterpret_cast<const uint8_t*>(text);
-  size_t i = 0;
-  while (i < length) {
-    const uint8_t b = p[i];
-    uint32_t c = 0;
-    size_t n = 0;
-    uint32_t least = 0;
-    if (b < 0x80) {
-      c = b, n = 1;
-    } else if ((b & 0xE0) == 0xC0) {
-      c = b & 0x1F, n = 2, least = 0x80;
-    } else if ((b & 0xF0) == 0xE0) {
-      c = b & 0x0F, n = 3, least = 0x800;
-    } else if ((b & 0xF8) == 0xF0) {
-      c = b & 0x07, n = 4, least = 0x10000;
-    }
-    bool valid = n > 0 && i + n <= length;
-    for (size_t k = 1; valid && k < n; ++k) {
-      if ((p[i + k] & 0xC0) != 0x80)
-        valid = false;
-      else
-        c = (c << 6) | (p[i + k] & 0x3F);
-    }
-    if (valid && n > 1 && (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)))
-      valid = false;
-    if (!valid) {
-      out.push_back(u'\xFFFD');
-      ++i;
-      continue;
-    }
-    if (c >= 0x10000) {
-      c -= 0x10000;
-      out.push_back(char16_t(0xD800 + (c >> 10)));
-      out.push_back(char16_t(0xDC00 + (c & 0x3FF)));
-    } else {
-      out.push_back(char16_t(c));
-    }
-    i += n;
-  }
-  return out;
+  return Utf8ToUtf16(std::string_view(text, length));
 }
 
 std::u16string UnitsOfUtf8(const std::string& text) {
