@@ -3,12 +3,11 @@
 // claims more entries than the list holds ends the walk at the last whole one.
 #include "framework/core/intl/DialectList.h"
 
-#include <cstring>
-
 #include "framework/core/containers/VNumericArrays.h"
 #include "framework/core/containers/VStringArray.h"
 #include "framework/core/intl/VIntlMgr.h"
 #include "framework/core/memory/VMemoryMgr.h"
+#include "framework/core/streams/VByteReader.h"
 #include "framework/core/strings/VUniString.h"
 
 VMemHandle gDialectList = 0;
@@ -28,19 +27,14 @@ VMemHandle DialectList() {
 // to stop.
 template <class Visit>
 void ForEachEntry(const uint8_t* data, uint32_t size, Visit visit) {
-  if (data == nullptr || size < 2) return;
-  int16_t count;
-  std::memcpy(&count, data, 2);
-  uint32_t at = 2;
+  // A 16-bit count, then entries of an id, a length byte and that many bytes.
+  VByteReader reader(data, size);
+  const int16_t count = reader.I16();
   for (int16_t i = 0; i < count; ++i) {
-    // An id and a length byte, then that many bytes.
-    if (size - at < 5) return;
-    int32_t id;
-    std::memcpy(&id, data + at, 4);
-    const uint8_t* text = data + at + 4;
-    if (size - at - 5 < text[0]) return;
+    const int32_t id = reader.I32();
+    const uint8_t* text = reader.Span(1);
+    if (text == nullptr || !reader.Skip(text[0])) return;
     if (!visit(id, text)) return;
-    at += 5 + text[0];
   }
 }
 
