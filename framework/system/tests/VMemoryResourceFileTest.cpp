@@ -347,6 +347,25 @@ TEST_F(MemoryFile, AHeadRunningPastTheEndStopsTheReading) {
   EXPECT_FALSE(file.IsModified());
 }
 
+// Cut anywhere, a block keeps, in either byte order, exactly the entries
+// that lie whole before the cut; the last entry's padding may be missing.
+TEST_F(MemoryFile, ABlockCutAnywhereKeepsTheWholeEntriesInEitherOrder) {
+  for (bool swapped : {false, true}) {
+    Block block(swapped);
+    block.Header(2).Entry(kWENG, 1, "one", {1, 2, 3}).Entry(kWENG, -2, "two", {4, 5, 6, 7, 8});
+    const size_t firstEnd = kMemResHeaderSize + kMemResEntryHeadSize + 3;
+    const size_t secondEnd = firstEnd + 1 + kMemResEntryHeadSize + 5;
+    ASSERT_EQ(block.bytes.size(), secondEnd + 3);
+    for (size_t cut = kMemResHeaderSize; cut <= block.bytes.size(); ++cut) {
+      VMemoryResourceFile file(block.bytes.data(), static_cast<uint32_t>(cut));
+      ASSERT_TRUE(file.IsOpen());
+      EXPECT_EQ(file.HasResource(kWENG, 1), cut >= firstEnd) << swapped << " " << cut;
+      EXPECT_EQ(file.HasResource(kWENG, -2), cut >= secondEnd) << swapped << " " << cut;
+      if (cut >= secondEnd) EXPECT_EQ(file.GetResourceSizeById(kWENG, -2), 5u);
+    }
+  }
+}
+
 TEST_F(MemoryFile, ALengthNearTwoToThe32DoesNotWrapPastTheCheck) {
   Block block;
   block.Header(1).U32(kMemResMarker).U32(kWENG).Raw(Bytes(32, 0)).U32(0xFFFFFFF8u).I16(1).Raw({0, 0});
