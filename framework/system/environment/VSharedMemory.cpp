@@ -169,6 +169,8 @@ void VSharedMemory::Open(const char* name, bool& ok) {
   }
   auto* view = static_cast<uint8_t*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, 0));
   bool readOnly = false;
+  // The header holds the data size, then the flag; a block of flag 1 is
+  // mapped for reading only.
   VByteReader header(view, view != nullptr ? ViewBytesOf(view) : 0);
   header.Skip(4);
   if (header.U32() == 1) {
@@ -177,8 +179,7 @@ void VSharedMemory::Open(const char* name, bool& ok) {
     readOnly = true;
   }
   const uint64_t viewBytes = view != nullptr ? ViewBytesOf(view) : 0;
-  header = VByteReader(view, viewBytes);
-  const uint32_t dataSize = header.U32();
+  const uint32_t dataSize = VByteReader(view, viewBytes).U32();
   // A header whose size does not fit the mapping is not a block to use.
   if (view == nullptr || viewBytes < kHeaderBytes ||
       uint64_t(dataSize) + kHeaderBytes > viewBytes) {
