@@ -477,7 +477,8 @@ TEST(GdiFontReference, TextLineMatchesTheReferenceImage) {
     canvas.Use(line.face, line.height, line.escapement);
     TextOutA(canvas.dc(), line.x, line.y, line.text, static_cast<int>(std::strlen(line.text)));
   }
-  std::filesystem::path reference = std::filesystem::path(QV_PLATFORM_TEST_DATA) / "GdiFontTextLine.png";
+  std::filesystem::path reference =
+      std::filesystem::path(QV_PLATFORM_TEST_DATA) / "GdiFontTextLine.png";
   const char* regenerate = std::getenv("QV_REGENERATE_REFERENCES");
   if (regenerate && std::string(regenerate) == "1") {
     std::filesystem::create_directories(reference.parent_path());

@@ -23,9 +23,7 @@ struct VLongLongTraits {
   static int64_t FromReal(double value) { return RealToLongLong(value); }
 
   static void CopyTo(VValue& destination, int64_t n) { destination.SetLongLong(n, kWholeValue); }
-  static void ConvertTo(VValue& destination, int64_t n) {
-    destination.SetLongLong(n, kWholeValue);
-  }
+  static void ConvertTo(VValue& destination, int64_t n) { destination.SetLongLong(n, kWholeValue); }
   static void FormatTo(VString& destination, int64_t n, const VString* format) {
     destination.SetLongLong(n, kWholeValue);
     if (format != nullptr) ApplyNumberFormat(destination, *format);

@@ -118,8 +118,7 @@ void VScalarInMem<T, Traits>::ConvertTo(VValue& destination, int32_t) const {
 }
 
 template <typename T, typename Traits>
-void VScalarInMem<T, Traits>::FormatTo(VString& destination, const VString* format,
-                                       int32_t) const {
+void VScalarInMem<T, Traits>::FormatTo(VString& destination, const VString* format, int32_t) const {
   Traits::FormatTo(destination, Datum(), format);
 }
 

@@ -11,7 +11,9 @@ struct VWordTraits {
   static constexpr int32_t kNullSkip = sizeof(int16_t);
 
   // The low 16 bits of a wider integer.
-  static int16_t LowWord(int64_t value) { return static_cast<int16_t>(static_cast<uint16_t>(value)); }
+  static int16_t LowWord(int64_t value) {
+    return static_cast<int16_t>(static_cast<uint16_t>(value));
+  }
 
   static bool ToBoolean(int16_t n) { return n != 0; }
   static int16_t ToWord(int16_t n) { return n; }
@@ -31,7 +33,9 @@ struct VWordTraits {
     destination.SetWord(n, kWholeValue);
     if (format != nullptr) ApplyNumberFormat(destination, *format);
   }
-  static int16_t CopyFromValue(const VValue& source) { return LowWord(source.GetLong(kWholeValue)); }
+  static int16_t CopyFromValue(const VValue& source) {
+    return LowWord(source.GetLong(kWholeValue));
+  }
   static int16_t ReadValue(const VValue& source) { return source.GetWord(kWholeValue); }
   static int32_t Compare(int16_t n, const VValue& other) {
     const int32_t theirs = other.GetLong(kWholeValue);
