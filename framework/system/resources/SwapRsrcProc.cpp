@@ -294,6 +294,6 @@ bool SwapKnownType(uint8_t direction, uint32_t type, uint8_t* data, uint32_t siz
 extern "C" uint8_t SwapRsrcProc(uint8_t direction, uint32_t type, uint32_t size, void* data) {
   if (SwapKnownType(direction, type, static_cast<uint8_t*>(data), data ? size : 0)) return 1;
   // Every other type is the package's, which answers whether it converted it.
-  VHostBridge* bridge = GetHostBridge();
+  VHostBridge* bridge = VHostBridgeService::Get();
   return bridge ? bridge->SwapResource(direction, type, size, data) : 0;
 }

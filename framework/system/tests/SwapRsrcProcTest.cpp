@@ -202,7 +202,7 @@ class FakePackage : public VHostBridge {
 
 class SwapRsrcProcTest : public testing::Test {
  protected:
-  void TearDown() override { SetHostBridge(nullptr); }
+  void TearDown() override { VHostBridgeService::Install(nullptr); }
 };
 
 TEST(SwapRsrcProc, KnowsFortyNineTypes) {
@@ -363,7 +363,7 @@ TEST(SwapRsrcProc, EmptyDataAnswers1) {
 }
 
 TEST_F(SwapRsrcProcTest, UnknownTypeWithoutAPackageAnswers0AndLeavesTheData) {
-  ASSERT_EQ(GetHostBridge(), nullptr);
+  ASSERT_EQ(VHostBridgeService::Get(), nullptr);
   uint8_t answer = 1;
   EXPECT_EQ(Swapped(1, "ABCD", {1, 2, 3, 4}, &answer), (std::vector<uint8_t>{1, 2, 3, 4}));
   EXPECT_EQ(answer, 0);
@@ -373,7 +373,7 @@ TEST_F(SwapRsrcProcTest, UnknownTypeWithoutAPackageAnswers0AndLeavesTheData) {
 
 TEST_F(SwapRsrcProcTest, UnknownTypeGoesToThePackageUnchanged) {
   FakePackage package;
-  SetHostBridge(&package);
+  VHostBridgeService::Install(&package);
   uint8_t data[6] = {1, 2, 3, 4, 5, 6};
   EXPECT_EQ(SwapRsrcProc(0, Type("ABCD"), 6, data), 1);
   EXPECT_EQ(package.calls, 1);
