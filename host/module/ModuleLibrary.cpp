@@ -1,7 +1,10 @@
 // The module library itself: its entry point, the record of its instance at
 // load time, and the layers and package class that the life cycle runs.
 // Only DaVuze and SwapRsrcProc leave it (exports.map).
+#include <cxxabi.h>
 #include <dlfcn.h>
+
+#include <new>
 
 #include "area/xMorvaDocumentAreaServices.h"
 #include "area/xMorvaMain.h"
@@ -10,6 +13,7 @@
 #include "framework/controls/menus/MenuGlobals.h"
 #include "framework/controls/services/ControlServices.h"
 #include "framework/core/VService.h"
+#include "framework/core/memory/VHeap.h"
 #include "framework/core/memory/VSharedBlockReader.h"
 #include "framework/core/strings/VDisplayFormats.h"
 #include "framework/core/strings/VHtmlEntityEncoder.h"
@@ -105,6 +109,18 @@ __attribute__((constructor)) void ModuleLoaded() {
 
 }  // namespace
 
+// The module's code is built without exceptions and throws none; the entry
+// point, built with them, ends the process on any that the language runtime
+// or a routine the module called let through, as the framework heap does
+// when it runs out, rather than let it reach the host.
 extern "C" void DaVuze(int32_t selector, void* params, void** instanceSlot, void* result) {
-  ModuleEntry(selector, params, instanceSlot, result);
+  try {
+    ModuleEntry(selector, params, instanceSlot, result);
+  } catch (abi::__forced_unwind&) {
+    throw;  // a cancelled thread unwinds on
+  } catch (const std::bad_alloc&) {
+    EndOnEntryPointException(true);
+  } catch (...) {
+    EndOnEntryPointException(false);
+  }
 }

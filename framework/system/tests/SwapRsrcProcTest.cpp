@@ -6,8 +6,10 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <new>
 #include <random>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -425,6 +427,41 @@ TEST(SwapRsrcProc, RandomDataStaysInsideAndRoundTrips) {
       block.Swap(0, Type(s.type));
       ASSERT_EQ(block.Bytes(), bytes) << "round " << round;
     }
+  }
+}
+
+// A package whose conversion throws, as a routine whose allocation fails
+// would: the procedure is an entry point of the module, and ends the process
+// with the framework heap's kind of message rather than let it reach the
+// Toolbox or the host that called it.
+class ThrowingPackage : public VHostBridge {
+ public:
+  explicit ThrowingPackage(bool outOfMemory) : fOutOfMemory(outOfMemory) {}
+  uint8_t SwapResource(uint8_t, uint32_t, uint32_t, void*) override {
+    if (fOutOfMemory) throw std::bad_alloc();
+    throw std::runtime_error("refused");
+  }
+
+ private:
+  bool fOutOfMemory;
+};
+
+void SwapThroughAThrowingPackage(bool outOfMemory) {
+  ThrowingPackage package(outOfMemory);
+  VHostBridgeService::Install(&package);
+  uint8_t data[4] = {1, 2, 3, 4};
+  SwapRsrcProc(1, Type("ABCD"), 4, data);
+}
+
+TEST(SwapRsrcProcDeathTest, AnExceptionReachingItEndsTheProcess) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  struct Case {
+    bool outOfMemory;
+    const char* message;
+  };
+  for (const Case& c : {Case{true, "Qv Morva: out of memory: the language runtime's allocator failed"},
+                        Case{false, "Qv Morva: an exception reached the module's entry point"}}) {
+    EXPECT_DEATH(SwapThroughAThrowingPackage(c.outOfMemory), c.message);
   }
 }
 
