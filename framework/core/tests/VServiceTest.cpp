@@ -90,15 +90,17 @@ TEST(VService, TheListInstallsInOrderAndRemovesInReverse) {
       ServiceInstallation<Greeter, &gA>(),
       {[] { gLog += "+1"; }, [] { gLog += "-1"; }},
       ServiceInstallation<const Table, &kTable>(),
-      {[] { gLog += "+2"; }, nullptr},
+      {[] { gLog += "+2"; }, [] { gLog += "-2"; }},
+      {nullptr, [] { gLog += "-3"; }},  // either half may be missing
+      {[] { gLog += "+4"; }, nullptr},
   };
-  InstallServices(list, 4);
-  EXPECT_EQ(gLog, "+1+2");
+  InstallServices(list, 6);
+  EXPECT_EQ(gLog, "+1+2+4");
   EXPECT_EQ(VService<Greeter>::Get(), &gA);
   ASSERT_NE(VService<const Table>::Get(), nullptr);
   EXPECT_EQ(VService<const Table>::Get()->value(), 7);
-  RemoveServices(list, 4);
-  EXPECT_EQ(gLog, "+1+2-1");
+  RemoveServices(list, 6);
+  EXPECT_EQ(gLog, "+1+2+4-3-2-1");
   EXPECT_EQ(VService<Greeter>::Get(), nullptr);
   EXPECT_EQ(VService<const Table>::Get(), nullptr);
 }
