@@ -7,10 +7,6 @@
 #include "host/package/VPackage.h"
 #include "host/resources/VTbxResFile.h"
 
-namespace {
-xMorvaDocumentAreaServices sServices;
-}
-
 VPackage* xMorvaDocumentAreaServices::Package() const {
   return fPackage != nullptr ? fPackage : gCurrentPackage;
 }
@@ -27,10 +23,4 @@ void xMorvaDocumentAreaServices::GetListString(VString& text, int16_t listOffset
   if (package == nullptr || package->GetResourceFile() == nullptr) return;
   package->GetResourceFile()->GetIndString(
       text, static_cast<int16_t>(package->GetResourceBase() + listOffset), item);
-}
-
-void InstallDocumentAreaServices() { SetDocumentAreaServices(&sServices); }
-
-void RemoveDocumentAreaServices() {
-  if (GetDocumentAreaServices() == &sServices) SetDocumentAreaServices(nullptr);
 }

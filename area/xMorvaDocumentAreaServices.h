@@ -1,7 +1,7 @@
 // The editing area's answers to the document model (xMorvaAreaServices):
 // the items of the package's string lists, addressed from its resource
-// base, and its alerts shown by the host. Installed at start, removed at
-// stop.
+// base, and its alerts shown by the host. The module installs one at start
+// (xMorvaAreaServiceSlot) and removes it at stop.
 #pragma once
 
 #include "document/xMorvaAreaServices.h"
@@ -23,8 +23,3 @@ class xMorvaDocumentAreaServices : public xMorvaAreaServices {
 
   VPackage* fPackage;
 };
-
-// Installs the area's services for the document model (on the current
-// package), and removes them.
-void InstallDocumentAreaServices();
-void RemoveDocumentAreaServices();

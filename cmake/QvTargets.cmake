@@ -12,6 +12,10 @@ function(qv_subsystem name dir)
   list(FILTER srcs EXCLUDE REGEX "/module/")
   if(srcs)
     add_library(${name} STATIC ${srcs})
+    # The module's code throws no exception and is not written to be unwound
+    # through; only its two entry points are built with exceptions, to end
+    # any that the runtime lets through (ModuleLibrary.cpp, SwapRsrcProc.cpp).
+    target_compile_options(${name} PRIVATE -fno-exceptions)
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
     target_link_libraries(${name} PUBLIC ${ARGN})
     set(QV_SUBSYSTEM_LIBRARIES ${QV_SUBSYSTEM_LIBRARIES} ${name} CACHE INTERNAL "")

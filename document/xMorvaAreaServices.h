@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "framework/core/VService.h"
+
 class VString;
 
 // Offsets of the package's string lists used by the document model.
@@ -32,10 +34,7 @@ class xMorvaAreaServices {
   virtual void GetListString(VString& text, int16_t listOffset, int16_t item) = 0;
 };
 
-// The installed services, or null.
-xMorvaAreaServices* GetDocumentAreaServices();
-// Installs `services` (null to remove) and answers the ones it replaces.
-xMorvaAreaServices* SetDocumentAreaServices(xMorvaAreaServices* services);
+using xMorvaAreaServiceSlot = VService<xMorvaAreaServices>;
 
 // The same through the installed services, doing nothing without them.
 void ShowDocumentAlert(int16_t listOffset, int16_t item);

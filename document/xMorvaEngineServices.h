@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "framework/core/VService.h"
+
 class VString;
 class xMorvaDocumentInterface;
 
@@ -19,10 +21,7 @@ class xMorvaEngineServices {
   virtual void GetFontName(xMorvaDocumentInterface& document, int16_t font, VString& name) = 0;
 };
 
-// The installed services, or null.
-xMorvaEngineServices* GetDocumentEngineServices();
-// Installs `services` (null to remove) and answers the ones it replaces.
-xMorvaEngineServices* SetDocumentEngineServices(xMorvaEngineServices* services);
+using xMorvaEngineServiceSlot = VService<xMorvaEngineServices>;
 
 // Through the installed services; 0 without them.
 int32_t WidestBodyLine(xMorvaDocumentInterface& document);

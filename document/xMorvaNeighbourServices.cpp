@@ -1,44 +1,26 @@
-// The slots of the services that the editing area and the text engine
-// install for the document model at start.
+// The document model's calls to the services that the editing area and the
+// text engine install for it at start, with their answers when none is.
 #include "document/xMorvaAreaServices.h"
 #include "document/xMorvaEngineServices.h"
 #include "framework/core/strings/VString.h"
 
-namespace {
-xMorvaAreaServices* sAreaServices = nullptr;
-xMorvaEngineServices* sEngineServices = nullptr;
-}  // namespace
-
-xMorvaAreaServices* GetDocumentAreaServices() { return sAreaServices; }
-
-xMorvaAreaServices* SetDocumentAreaServices(xMorvaAreaServices* services) {
-  xMorvaAreaServices* previous = sAreaServices;
-  sAreaServices = services;
-  return previous;
-}
-
 void ShowDocumentAlert(int16_t listOffset, int16_t item) {
-  if (sAreaServices != nullptr) sAreaServices->ShowAlert(listOffset, item);
+  if (xMorvaAreaServices* services = xMorvaAreaServiceSlot::Get()) services->ShowAlert(listOffset, item);
 }
 
 void GetDocumentListString(VString& text, int16_t listOffset, int16_t item) {
   text.SetEmpty(true);
-  if (sAreaServices != nullptr) sAreaServices->GetListString(text, listOffset, item);
-}
-
-xMorvaEngineServices* GetDocumentEngineServices() { return sEngineServices; }
-
-xMorvaEngineServices* SetDocumentEngineServices(xMorvaEngineServices* services) {
-  xMorvaEngineServices* previous = sEngineServices;
-  sEngineServices = services;
-  return previous;
+  if (xMorvaAreaServices* services = xMorvaAreaServiceSlot::Get())
+    services->GetListString(text, listOffset, item);
 }
 
 int32_t WidestBodyLine(xMorvaDocumentInterface& document) {
-  return sEngineServices != nullptr ? sEngineServices->GetWidestBodyLine(document) : 0;
+  xMorvaEngineServices* services = xMorvaEngineServiceSlot::Get();
+  return services != nullptr ? services->GetWidestBodyLine(document) : 0;
 }
 
 void GetDocumentFontName(xMorvaDocumentInterface& document, int16_t font, VString& name) {
   name.SetEmpty(true);
-  if (sEngineServices != nullptr) sEngineServices->GetFontName(document, font, name);
+  if (xMorvaEngineServices* services = xMorvaEngineServiceSlot::Get())
+    services->GetFontName(document, font, name);
 }

@@ -1,16 +1,6 @@
 // The text engine's answers to the document model.
 #include "engine/xMorvaDocumentEngineServices.h"
 
-namespace {
-xMorvaDocumentEngineServices sServices;
-}
-
 int32_t xMorvaDocumentEngineServices::GetWidestBodyLine(xMorvaDocumentInterface&) { return 0; }
 
 void xMorvaDocumentEngineServices::GetFontName(xMorvaDocumentInterface&, int16_t, VString&) {}
-
-void InstallDocumentEngineServices() { SetDocumentEngineServices(&sServices); }
-
-void RemoveDocumentEngineServices() {
-  if (GetDocumentEngineServices() == &sServices) SetDocumentEngineServices(nullptr);
-}

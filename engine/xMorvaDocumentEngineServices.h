@@ -1,5 +1,5 @@
 // The text engine's answers to the document model (xMorvaEngineServices),
-// installed at start and removed at stop.
+// installed at start (xMorvaEngineServiceSlot) and removed at stop.
 #pragma once
 
 #include "document/xMorvaEngineServices.h"
@@ -13,7 +13,3 @@ class xMorvaDocumentEngineServices : public xMorvaEngineServices {
   // is nameless.
   void GetFontName(xMorvaDocumentInterface& document, int16_t font, VString& name) override;
 };
-
-// Installs the engine's services for the document model, and removes them.
-void InstallDocumentEngineServices();
-void RemoveDocumentEngineServices();

@@ -1,4 +1,5 @@
-// The installable procedures of the graphics layer and their plain answers.
+// The graphics layer's calls to its installable procedures, and their plain
+// answers.
 #include "graphics/GraphicsHooks.h"
 
 #include <chrono>
@@ -7,38 +8,30 @@
 
 namespace {
 
-VPortDCProc gPortDCProc = nullptr;
-VEmulatorPaletteProc gPaletteProc = nullptr;
-VFrameAreaProc gFrameAreaProc = nullptr;
-VTickProc gTickProc = nullptr;
 HDC gScreenDC = nullptr;
 
 }  // namespace
 
-void SetCurrentPortDCProc(VPortDCProc proc) { gPortDCProc = proc; }
-
 HDC CurrentPortDC() {
-  if (gPortDCProc != nullptr) return gPortDCProc();
+  if (const VPortDCProc* proc = VPortDCService::Get()) return proc->currentPortDC();
   if (gScreenDC == nullptr) gScreenDC = GetDC(nullptr);
   return gScreenDC;
 }
 
-void SetEmulatorPaletteProc(VEmulatorPaletteProc proc) { gPaletteProc = proc; }
-
-HPALETTE EmulatorPalette() { return gPaletteProc != nullptr ? gPaletteProc() : nullptr; }
-
-void SetFrameAreaProc(VFrameAreaProc proc) { gFrameAreaProc = proc; }
-
-bool GetFrameArea(const VFrame* frame, VFrameArea* area) {
-  if (frame == nullptr || area == nullptr || gFrameAreaProc == nullptr) return false;
-  *area = VFrameArea{};
-  return gFrameAreaProc(frame, area);
+HPALETTE EmulatorPalette() {
+  const VEmulatorPaletteProc* proc = VEmulatorPaletteService::Get();
+  return proc != nullptr ? proc->palette() : nullptr;
 }
 
-void SetGraphicsTickProc(VTickProc proc) { gTickProc = proc; }
+bool GetFrameArea(const VFrame* frame, VFrameArea* area) {
+  const VFrameAreaProc* proc = VFrameAreaService::Get();
+  if (frame == nullptr || area == nullptr || proc == nullptr) return false;
+  *area = VFrameArea{};
+  return proc->frameArea(frame, area);
+}
 
 uint32_t GraphicsTicks() {
-  if (gTickProc != nullptr) return gTickProc();
+  if (const VTickProc* proc = VGraphicsTickService::Get()) return proc->ticks();
   const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
                       std::chrono::steady_clock::now().time_since_epoch())
                       .count();

@@ -1,11 +1,13 @@
 // What the graphics layer asks of the layers around it, through procedures
-// they install at start: the Toolbox emulation's current port and palette,
-// a frame's place in its window (the view framework), and the tick clock
-// (the system services). Until one is installed a plain answer stands in.
+// they install at start (one service each): the Toolbox emulation's current
+// port and palette, a frame's place in its window (the view framework), and
+// the tick clock (the system services). Until one is installed a plain
+// answer stands in.
 #pragma once
 
 #include <cstdint>
 
+#include "framework/core/VService.h"
 #include "platform/gdi/WinGdiTypes.h"
 
 class VFrame;
@@ -13,13 +15,17 @@ class VFrame;
 // The device context of the Toolbox emulation's current graphics port.
 // Without an installed procedure: a screen device context that the graphics
 // layer keeps until ExitGraphics.
-using VPortDCProc = HDC (*)();
-void SetCurrentPortDCProc(VPortDCProc proc);
+struct VPortDCProc {
+  HDC (*currentPortDC)();
+};
+using VPortDCService = VService<const VPortDCProc>;
 HDC CurrentPortDC();
 
 // The Toolbox emulation's palette; none without an installed procedure.
-using VEmulatorPaletteProc = HPALETTE (*)();
-void SetEmulatorPaletteProc(VEmulatorPaletteProc proc);
+struct VEmulatorPaletteProc {
+  HPALETTE (*palette)();
+};
+using VEmulatorPaletteService = VService<const VEmulatorPaletteProc>;
 HPALETTE EmulatorPalette();
 
 // A frame's absolute origin and size in window coordinates, and its scroll
@@ -34,14 +40,18 @@ struct VFrameArea {
   int32_t scrollY = 0;
 };
 // False when the frame cannot answer; the caller then does nothing.
-using VFrameAreaProc = bool (*)(const VFrame* frame, VFrameArea* area);
-void SetFrameAreaProc(VFrameAreaProc proc);
+struct VFrameAreaProc {
+  bool (*frameArea)(const VFrame* frame, VFrameArea* area);
+};
+using VFrameAreaService = VService<const VFrameAreaProc>;
 bool GetFrameArea(const VFrame* frame, VFrameArea* area);
 
 // Ticks of 1/60 second, wrapping at 32 bits. Without an installed procedure
 // the monotonic clock in milliseconds x 6 / 100.
-using VTickProc = uint32_t (*)();
-void SetGraphicsTickProc(VTickProc proc);
+struct VTickProc {
+  uint32_t (*ticks)();
+};
+using VGraphicsTickService = VService<const VTickProc>;
 uint32_t GraphicsTicks();
 
 // Forgets the screen device context kept for CurrentPortDC (ExitGraphics).

@@ -35,8 +35,4 @@ GraphicsEnvironmentLink sLink;
 
 }  // namespace
 
-void InstallGraphicsEnvironmentLink() { SetEnvironmentGraphics(&sLink); }
-
-void RemoveGraphicsEnvironmentLink() {
-  if (GetEnvironmentGraphics() == &sLink) SetEnvironmentGraphics(nullptr);
-}
+VEnvironmentGraphics* GraphicsEnvironmentLink() { return &sLink; }

@@ -7,17 +7,15 @@
 #include "graphics/GraphicsHooks.h"
 #include "graphics/VCharWidthCache.h"
 #include "graphics/VLookPainter.h"
-#include "graphics/pictures/VPictureData.h"
-#include "framework/core/values/VPictureMaker.h"
 #include "platform/gdi/WinGdi.h"
 
 void InitGraphics() {
   // The five painters in kind order; a slot whose painter cannot be made
   // stays empty and ports fall back on the plain painter.
-  VLookPainterMaker maker = GetLookPainterMaker();
+  const VLookPainterMaker* maker = VLookPainterMakerService::Get();
   for (int32_t kind = 0; kind < kLookPainterCount; ++kind) {
     if (gLookPainters[kind] == nullptr) {
-      gLookPainters[kind] = maker != nullptr ? maker(kind) : new VPlainLookPainter();
+      gLookPainters[kind] = maker != nullptr ? maker->makePainter(kind) : new VPlainLookPainter();
     }
   }
   MakeFontCache();
@@ -42,8 +40,7 @@ void ExitGraphics() {
   ReleaseGraphicsHookState();
 }
 
-void StartPictureServices() {
-  // The framework makes picture values only through the maker installed here.
-  InitPictureValues();
-}
-void StopPictureServices() { SetPictureMaker(nullptr); }
+// The picture import and export library has no start of its own yet; the
+// maker of picture values is installed with the module's other services.
+void StartPictureServices() {}
+void StopPictureServices() {}

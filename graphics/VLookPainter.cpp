@@ -5,8 +5,6 @@ VLookPainter* gLookPainters[kLookPainterCount] = {};
 
 namespace {
 
-VLookPainterMaker gMaker = nullptr;
-
 // The fixed colours every look shares, by index.
 constexpr COLORREF kFixedColors[17] = {
     RGB(255, 255, 255), RGB(230, 230, 230), RGB(204, 204, 204), RGB(179, 179, 179),
@@ -33,10 +31,6 @@ bool VPlainLookPainter::GetFont(HDC, int32_t, VString&, int16_t&, uint8_t&, uint
 }
 
 int32_t VPlainLookPainter::GetMetric(int32_t) { return 0; }
-
-void SetLookPainterMaker(VLookPainterMaker maker) { gMaker = maker; }
-
-VLookPainterMaker GetLookPainterMaker() { return gMaker; }
 
 VLookPainter* LookPainterForKind(int32_t kind) {
   static VPlainLookPainter plain;

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "framework/core/VObject.h"
+#include "framework/core/VService.h"
 #include "platform/gdi/WinGdiTypes.h"
 
 class VPort;
@@ -46,9 +47,10 @@ class VPlainLookPainter : public VLookPainter {
 constexpr int32_t kLookPainterCount = 5;
 
 // Makes the painter of a look kind; installed by the interface controls.
-using VLookPainterMaker = VLookPainter* (*)(int32_t kind);
-void SetLookPainterMaker(VLookPainterMaker maker);
-VLookPainterMaker GetLookPainterMaker();
+struct VLookPainterMaker {
+  VLookPainter* (*makePainter)(int32_t kind);
+};
+using VLookPainterMakerService = VService<const VLookPainterMaker>;
 
 // The painter table that InitGraphics fills and ExitGraphics empties; a slot
 // whose painter could not be made is null.

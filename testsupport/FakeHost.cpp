@@ -7,9 +7,9 @@
 #include "framework/core/strings/VUniString.h"
 #include "platform/toolbox/TbxHandles.h"
 
-FakeHost::FakeHost() : fPrevious(SetHostBridge(this)) {}
+FakeHost::FakeHost() : fPrevious(VHostBridgeService::Install(this)) {}
 
-FakeHost::~FakeHost() { SetHostBridge(fPrevious); }
+FakeHost::~FakeHost() { VHostBridgeService::Install(fPrevious); }
 
 void FakeHost::SetField(uint16_t table, uint16_t field, int16_t kind, std::vector<uint8_t> content) {
   fFields[{table, field}] = Field{kind, std::move(content)};

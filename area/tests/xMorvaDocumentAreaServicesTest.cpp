@@ -74,7 +74,8 @@ TEST_F(AreaServicesTest, AlertsAreShownByTheHost) {
 TEST_F(AreaServicesTest, InstalledServicesServeTheCurrentPackage) {
   hosttest::RecordingHost host;
   xMorvaMain package(nullptr);
-  InstallDocumentAreaServices();
+  xMorvaDocumentAreaServices installed;
+  xMorvaAreaServiceSlot::Install(&installed);
   VStr<63> text;
   GetDocumentListString(text, kUnitNamesListOffset, 1);
   EXPECT_EQ(Text(text), "");  // no current package yet
@@ -87,6 +88,6 @@ TEST_F(AreaServicesTest, InstalledServicesServeTheCurrentPackage) {
   ShowDocumentAlert(kAlertListOffset, 1);
   EXPECT_EQ(host.Messages(), std::vector<std::string>{"Cancelled."});
   gCurrentPackage = saved;
-  RemoveDocumentAreaServices();
-  EXPECT_EQ(GetDocumentAreaServices(), nullptr);
+  EXPECT_TRUE(xMorvaAreaServiceSlot::Remove(&installed));
+  EXPECT_EQ(xMorvaAreaServiceSlot::Get(), nullptr);
 }

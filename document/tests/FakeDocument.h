@@ -46,8 +46,8 @@ class FakeDocument : public xMorvaDocumentInterface {
 // "list:item" unless given a text, and records the alerts shown.
 class FakeAreaServices : public xMorvaAreaServices {
  public:
-  FakeAreaServices() : fPrevious(SetDocumentAreaServices(this)) {}
-  ~FakeAreaServices() override { SetDocumentAreaServices(fPrevious); }
+  FakeAreaServices() : fPrevious(xMorvaAreaServiceSlot::Install(this)) {}
+  ~FakeAreaServices() override { xMorvaAreaServiceSlot::Install(fPrevious); }
 
   void ShowAlert(int16_t listOffset, int16_t item) override { alerts.emplace_back(listOffset, item); }
   void GetListString(VString& text, int16_t listOffset, int16_t item) override {
@@ -66,8 +66,8 @@ class FakeAreaServices : public xMorvaAreaServices {
 
 class FakeEngineServices : public xMorvaEngineServices {
  public:
-  FakeEngineServices() : fPrevious(SetDocumentEngineServices(this)) {}
-  ~FakeEngineServices() override { SetDocumentEngineServices(fPrevious); }
+  FakeEngineServices() : fPrevious(xMorvaEngineServiceSlot::Install(this)) {}
+  ~FakeEngineServices() override { xMorvaEngineServiceSlot::Install(fPrevious); }
   int32_t GetWidestBodyLine(xMorvaDocumentInterface&) override { return widest; }
   void GetFontName(xMorvaDocumentInterface&, int16_t font, VString& name) override {
     auto it = fontNames.find(font);

@@ -29,8 +29,4 @@ ViewsEnvironmentLink sLink;
 
 }  // namespace
 
-void InstallViewsEnvironmentLink() { SetEnvironmentViews(&sLink); }
-
-void RemoveViewsEnvironmentLink() {
-  if (GetEnvironmentViews() == &sLink) SetEnvironmentViews(nullptr);
-}
+VEnvironmentViews* ViewsEnvironmentLink() { return &sLink; }

@@ -1,7 +1,9 @@
 // The view framework's answers to the system environment: what click
 // counting reads of an event, shortcuts from host key events and the frame
-// widths of window views. Start-up installs them; shut-down removes them.
+// widths of window views. Start-up installs them (VEnvironmentViewsService);
+// shut-down removes them.
 #pragma once
 
-void InstallViewsEnvironmentLink();
-void RemoveViewsEnvironmentLink();
+class VEnvironmentViews;
+
+VEnvironmentViews* ViewsEnvironmentLink();

@@ -71,4 +71,4 @@ VValue* MakePictureValue(int32_t pictureKind) { return NewPictureData(pictureKin
 
 }  // namespace
 
-void InitPictureValues() { SetPictureMaker(&MakePictureValue); }
+const VPictureMaker kPictureValueMaker = {&MakePictureValue};

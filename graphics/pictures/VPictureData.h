@@ -82,6 +82,8 @@ class VPictureData : public VValueSingle {
 // for a kind that has no class. 1 (PICT) is made.
 VPictureData* NewPictureData(int32_t pictureKind);
 
-// Installs NewPictureData as the framework's maker of picture values, so
-// that stored picture values can be read back; run by the graphics start.
-void InitPictureValues();
+// NewPictureData as the framework's maker of picture values
+// (VPictureMakerService), so that stored picture values can be read back;
+// installed at start.
+struct VPictureMaker;
+extern const VPictureMaker kPictureValueMaker;

@@ -17,16 +17,18 @@ namespace {
 uint32_t gNow = 0;
 uint32_t TestTicks() { return gNow; }
 
+const VTickProc kTestTicks{&TestTicks};
+
 // Every test starts from an empty cache on its own clock.
 class FontCache : public testing::Test {
  protected:
   void SetUp() override {
     ExitGraphics();
     InitGraphics();
-    SetGraphicsTickProc(TestTicks);
+    VGraphicsTickService::Install(&kTestTicks);
     gNow = 100;
   }
-  void TearDown() override { SetGraphicsTickProc(nullptr); }
+  void TearDown() override { VGraphicsTickService::Remove(&kTestTicks); }
 
   static void UseFont(VPort& port, const char* face, double size) {
     VStr<80> name;

@@ -40,8 +40,12 @@ VLookPainter* MakeKindPainter(int32_t kind) {
   return new KindPainter(kind);
 }
 
+const VLookPainterMaker kKindPainterMaker{&MakeKindPainter};
+
 HPALETTE gPalette = nullptr;
 HPALETTE TestPalette() { return gPalette; }
+
+const VEmulatorPaletteProc kTestPalette{&TestPalette};
 
 }  // namespace
 
@@ -49,7 +53,7 @@ TEST(GraphicsStart, PaintersAreMadeInKindOrderAndDeletedAtShutDown) {
   ExitGraphics();
   gMade.clear();
   gDeleted = 0;
-  SetLookPainterMaker(MakeKindPainter);
+  VLookPainterMakerService::Install(&kKindPainterMaker);
   InitGraphics();
   EXPECT_EQ(gMade, (std::vector<int32_t>{0, 1, 2, 3, 4}));
   {
@@ -64,7 +68,7 @@ TEST(GraphicsStart, PaintersAreMadeInKindOrderAndDeletedAtShutDown) {
   ExitGraphics();
   EXPECT_EQ(gDeleted, 5);
   for (VLookPainter* painter : gLookPainters) EXPECT_EQ(painter, nullptr);
-  SetLookPainterMaker(nullptr);
+  VLookPainterMakerService::Remove(&kKindPainterMaker);
   InitGraphics();
   ASSERT_NE(gLookPainters[2], nullptr);
   EXPECT_EQ(gLookPainters[2]->GetColor(10), RGB(0, 0, 0));
@@ -85,7 +89,7 @@ TEST(GraphicsStart, APaletteDeviceTakesItsCountAndEntriesFromTheEmulatorsPalette
   logical->palNumEntries = 16;
   for (int i = 0; i < 16; ++i) logical->palPalEntry[i] = PALETTEENTRY{BYTE(i * 16), 1, 2, 0};
   gPalette = CreatePalette(logical);
-  SetEmulatorPaletteProc(TestPalette);
+  VEmulatorPaletteService::Install(&kTestPalette);
   ASSERT_TRUE(GdiExtraAddPrinter("Palette printer", 300, 300, 100, 100, 256));
   HDC dc = CreateDCA("winspool", "Palette printer", nullptr, nullptr);
   ASSERT_NE(dc, nullptr);
@@ -104,7 +108,7 @@ TEST(GraphicsStart, APaletteDeviceTakesItsCountAndEntriesFromTheEmulatorsPalette
   DeleteDC(dc);
   FreeDeviceColors();
   EXPECT_EQ(gDeviceColorCount, 0);
-  SetEmulatorPaletteProc(nullptr);
+  VEmulatorPaletteService::Remove(&kTestPalette);
   DeleteObject(gPalette);
   // A true-colour device reports no colours.
   Canvas canvas(2, 2);

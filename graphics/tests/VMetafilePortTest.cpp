@@ -160,6 +160,8 @@ bool Contains(const std::vector<uint32_t>& types, uint32_t type) {
 HDC gPortDC = nullptr;
 HDC TestPortDC() { return gPortDC; }
 
+const VPortDCProc kTestPortDC{&TestPortDC};
+
 }  // namespace
 
 TEST(VMetafilePort, PlaybackGivesThePixelsOfTheDirectDrawing) {
@@ -290,10 +292,10 @@ TEST(VMetafilePort, DescriptionNamesTheApplicationAndThePicture) {
 TEST(VMetafilePort, WithoutAReferenceTheCurrentPortsDCIsTheReference) {
   gPortDC = NewPrinterInfoDC(300);
   ASSERT_NE(gPortDC, nullptr);
-  SetCurrentPortDCProc(TestPortDC);
+  VPortDCService::Install(&kTestPortDC);
   VMetafilePort recorder(nullptr, 0, 0, 240, 300);
   HENHMETAFILE metafile = recorder.EndRecording();
-  SetCurrentPortDCProc(nullptr);
+  VPortDCService::Remove(&kTestPortDC);
   ASSERT_NE(metafile, nullptr);
   const ENHMETAHEADER header = Header(metafile);
   EXPECT_EQ(header.szlDevice.cx, 2400);

@@ -49,11 +49,10 @@ Bytes Concat(Bytes a, const Bytes& b) {
 // Installs the graphics picture maker for one test.
 class PictureValuesInstalled {
  public:
-  PictureValuesInstalled() : fPrevious(SetPictureMaker(nullptr)) { InitPictureValues(); }
-  ~PictureValuesInstalled() { SetPictureMaker(fPrevious); }
+  PictureValuesInstalled() : fInstalled(&kPictureValueMaker) {}
 
  private:
-  VPictureMaker fPrevious;
+  VInstalledService<const VPictureMaker> fInstalled;
 };
 
 // Counts what is asked of the memory manager, and can refuse it.
@@ -306,7 +305,7 @@ TEST(PictPictureData, MakerKnowsOnlyTheKindsWithAClass) {
     EXPECT_EQ(NewPictureData(kind), nullptr) << kind;
 }
 
-TEST(PictPictureData, InitPictureValuesInstallsTheMaker) {
+TEST(PictPictureData, TheInstalledMakerMakesPictureValues) {
   PictureValuesInstalled installed;
   std::unique_ptr<VValue> value(NewPictureValue(kPictureKindPICT));
   ASSERT_NE(value, nullptr);

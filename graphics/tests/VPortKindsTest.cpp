@@ -29,12 +29,14 @@ bool TestFrameArea(const VFrame* frame, VFrameArea* area) {
   return true;
 }
 
+const VFrameAreaProc kTestFrameArea{&TestFrameArea};
+
 const VFrame* AsFrame(const TestFrame& f) { return reinterpret_cast<const VFrame*>(&f); }
 
 class Offscreen : public testing::Test {
  protected:
-  void SetUp() override { SetFrameAreaProc(TestFrameArea); }
-  void TearDown() override { SetFrameAreaProc(nullptr); }
+  void SetUp() override { VFrameAreaService::Install(&kTestFrameArea); }
+  void TearDown() override { VFrameAreaService::Remove(&kTestFrameArea); }
 };
 
 void UseFont(VPort& port, const char* face, double size) {

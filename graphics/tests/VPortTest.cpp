@@ -519,12 +519,14 @@ bool TestFrameArea(const VFrame* frame, VFrameArea* area) {
   return true;
 }
 
+const VFrameAreaProc kTestFrameArea{&TestFrameArea};
+
 const VFrame* AsFrame(const TestFrame& f) { return reinterpret_cast<const VFrame*>(&f); }
 
 }  // namespace
 
 TEST(VPort, ClipToFramePlacesTheFrameInWindowCoordinates) {
-  SetFrameAreaProc(TestFrameArea);
+  VFrameAreaService::Install(&kTestFrameArea);
   Canvas canvas(40, 40);
   VPort port(canvas.dc());
   port.PushOrigin(100, 100);  // frames do not go through the origin
@@ -543,7 +545,7 @@ TEST(VPort, ClipToFramePlacesTheFrameInWindowCoordinates) {
   port.PaintRect(-100, -100, 40, 40);
   EXPECT_EQ(canvas.CountAll(kBlue), 4);
   EXPECT_EQ(canvas.Count(kBlue, 12, 14, 2, 2), 4);
-  SetFrameAreaProc(nullptr);
+  VFrameAreaService::Remove(&kTestFrameArea);
 }
 
 TEST(VPort, PaintVRectCheckedPaintsTheCheckerAndRestoresTheState) {

@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-#include "framework/core/host/VHostBridge.h"
+#include "framework/core/VService.h"
 #include "framework/core/intl/DialectList.h"
 #include "framework/core/intl/VIntlMgr.h"
 #include "framework/core/memory/VHeap.h"
@@ -14,7 +14,6 @@
 #include "framework/system/environment/SystemServicesStart.h"
 #include "host/callback/HostCallback.h"
 #include "host/context/HostServices.h"
-#include "host/context/VHostCallbackBridge.h"
 #include "host/context/VHostContext.h"
 #include "host/module/HostRecords.h"
 #include "host/module/HostSelectors.h"
@@ -40,7 +39,6 @@ void* sInstance = nullptr;
 VHeap* sHeap = nullptr;
 VPackage* sPackage = nullptr;
 VModuleState sState = kModuleLoaded;
-VHostCallbackBridge sBridge;
 
 void Run(void (*step)()) {
   if (step != nullptr) step();
@@ -156,7 +154,7 @@ void StartFramework(HostStartupRecord* params) {
   // Missing text tables do not stop the start.
   StartIntl();
   gHostContext = new VHostContext(params);
-  SetHostBridge(&sBridge);
+  if (sLayers != nullptr) InstallServices(sLayers->services, sLayers->serviceCount);
   StartSystemServices();
 
   if (sLayers == nullptr) return;
@@ -165,7 +163,6 @@ void StartFramework(HostStartupRecord* params) {
   Run(sLayers->installMenuWindowProc);
   Run(sLayers->loadRichEditLibrary);
   Run(sLayers->startPictureServices);
-  Run(sLayers->installLayerServices);
 }
 
 void StopFramework() {
@@ -173,7 +170,6 @@ void StopFramework() {
   // The package lives in the heap that is about to go.
   DeletePackage();
   if (sLayers != nullptr) {
-    Run(sLayers->removeLayerServices);
     Run(sLayers->stopPictureServices);
     Run(sLayers->disposeTextFieldOffscreen);
     Run(sLayers->unloadRichEditLibrary);
@@ -183,7 +179,7 @@ void StopFramework() {
   }
 
   StopSystemObjects();
-  if (GetHostBridge() == &sBridge) SetHostBridge(nullptr);
+  if (sLayers != nullptr) RemoveServices(sLayers->services, sLayers->serviceCount);
   delete gHostContext;
   gHostContext = nullptr;
   StopSystemServices();

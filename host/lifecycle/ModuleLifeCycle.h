@@ -3,25 +3,31 @@
 // and stop.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 struct HostStartupRecord;
+struct VServiceInstallation;
 class VPackage;
 
-// The layers above the host bridge, and the module's package class, which
-// the module library names at load time: start-up runs the five starts in
-// this order after the service objects exist, and shut-down the six stops in
-// this order before it deletes them. Any entry may be null.
+// The layers above the host bridge, their services, and the module's package
+// class, which the module library names at load time. Start-up installs the
+// services in list order as soon as the host context exists, and runs the
+// five starts in this order after the service objects exist; shut-down runs
+// the six stops in this order, deletes the system objects, then removes the
+// services in reverse order before the host context goes. Any entry may be
+// null. Filled with designated initialisers, so that no two can be swapped.
 struct VModuleLayers {
+  // The services that higher layers install for lower ones to reach them.
+  const VServiceInstallation* services;
+  size_t serviceCount;
+
   void (*initGraphics)();
   void (*initMenuGlobals)();
   void (*installMenuWindowProc)();
   void (*loadRichEditLibrary)();
   void (*startPictureServices)();
-  // The services that higher layers install for lower ones to reach them.
-  void (*installLayerServices)();
 
-  void (*removeLayerServices)();
   void (*stopPictureServices)();
   void (*disposeTextFieldOffscreen)();
   void (*unloadRichEditLibrary)();

@@ -1,21 +1,35 @@
 // The module library itself: its entry point, the record of its instance at
 // load time, and the layers and package class that the life cycle runs.
 // Only DaVuze and SwapRsrcProc leave it (exports.map).
+#include <cxxabi.h>
 #include <dlfcn.h>
+
+#include <new>
 
 #include "area/xMorvaDocumentAreaServices.h"
 #include "area/xMorvaMain.h"
 #include "engine/xMorvaDocumentEngineServices.h"
-#include "framework/core/strings/VDisplayFormats.h"
-#include "framework/core/strings/VHtmlEntityEncoder.h"
-#include "framework/system/environment/VSharedMemory.h"
-#include "framework/system/environment/VSystemEnvironmentBridge.h"
-#include "framework/views/VViewsEnvironmentLink.h"
-#include "graphics/VGraphicsEnvironmentLink.h"
 #include "framework/controls/fields/TextFieldLayer.h"
 #include "framework/controls/menus/MenuGlobals.h"
 #include "framework/controls/services/ControlServices.h"
+#include "framework/core/VService.h"
+#include "framework/core/memory/VHeap.h"
+#include "framework/core/memory/VSharedBlockReader.h"
+#include "framework/core/strings/VDisplayFormats.h"
+#include "framework/core/strings/VHtmlEntityEncoder.h"
+#include "framework/core/values/VEnvironmentBridge.h"
+#include "framework/core/values/VPictureMaker.h"
+#include "framework/system/environment/VClipboard.h"
+#include "framework/system/environment/VEnvironmentLinks.h"
+#include "framework/system/environment/VSharedMemory.h"
+#include "framework/system/environment/VSystemEnvironmentBridge.h"
+#include "framework/system/files/VFileDialog.h"
+#include "framework/system/resources/StandardColors.h"
+#include "framework/views/VViewsEnvironmentLink.h"
+#include "graphics/VGraphicsEnvironmentLink.h"
 #include "graphics/VGraphicsStart.h"
+#include "graphics/pictures/VPictureData.h"
+#include "host/context/VHostCallbackBridge.h"
 #include "host/lifecycle/ModuleLifeCycle.h"
 #include "host/module/HostRecords.h"
 #include "host/module/ModuleExports.h"
@@ -25,42 +39,64 @@ namespace {
 
 VPackage* NewMorvaPackage(HostStartupRecord* params) { return new xMorvaMain(params); }
 
-// The interfaces through which the framework and the document model reach
-// the layers above them: the environment's settings for the text forms, the
-// graphics and views that the environment reads through, the controls' file
-// dialogs, look colours and fonts and clipboard pictures, shared memory for
-// the memory manager, the HTML
-// entities of the export for the strings,
-// the text engine and the editing area for the document model.
-void InstallLayerServices() {
-  InstallSystemEnvironmentBridge();
-  InstallGraphicsEnvironmentLink();
-  InstallViewsEnvironmentLink();
-  InstallControlServices();
-  InstallSharedMemoryReader();
-  InstallHtmlEntityEncoder();
-  InstallDocumentEngineServices();
-  InstallDocumentAreaServices();
-}
+// The implementations that the module itself holds.
+VHostCallbackBridge sHostBridge;
+xMorvaDocumentEngineServices sEngineServices;
+xMorvaDocumentAreaServices sAreaServices;
 
-void RemoveLayerServices() {
-  RemoveDocumentAreaServices();
-  RemoveDocumentEngineServices();
-  SetHtmlEntityEncoder(nullptr);
-  RemoveSharedMemoryReader();
-  RemoveControlServices();
-  RemoveViewsEnvironmentLink();
-  RemoveGraphicsEnvironmentLink();
-  RemoveSystemEnvironmentBridge();
-  // The host's display-routine table belongs to this run of the module.
+// The host bridge goes with what it answered of the host's display routines,
+// which belong to this run of the module.
+void RemoveHostBridge() {
+  VHostBridgeService::Remove(&sHostBridge);
   ResetDisplayRoutines();
 }
 
+// Every service through which a lower layer reaches a higher one, installed
+// in this order as soon as the host context exists (before the system
+// services and the layers start, which may reach them) and removed in the
+// reverse order once the layers and the system objects have stopped.
+//
+// Declared by the lower layers but not implemented above yet, so that their
+// neutral answers stand: the Toolbox emulation's current port and palette
+// (VPortDCService, VEmulatorPaletteService), the frames' places
+// (VFrameAreaService), the graphics tick clock (VGraphicsTickService), the
+// look painters' maker (VLookPainterMakerService) and the system's family
+// code (VOSCodeQueryService).
+const VServiceInstallation kServices[] = {
+    {[] { VHostBridgeService::Install(&sHostBridge); }, &RemoveHostBridge},
+    // The system services for the framework core.
+    ServiceInstallation<VEnvironmentBridge, &SystemEnvironmentBridge>(),
+    ServiceInstallation<const VSharedBlockReader, &kSharedBlockReader>(),
+    // The graphics for the framework.
+    ServiceInstallation<const VPictureMaker, &kPictureValueMaker>(),
+    ServiceInstallation<VEnvironmentGraphics, &GraphicsEnvironmentLink>(),
+    // The views and the controls for the system services.
+    ServiceInstallation<VEnvironmentViews, &ViewsEnvironmentLink>(),
+    ServiceInstallation<const VFileDialogRunners, &kControlFileDialogRunners>(),
+    ServiceInstallation<const VLookQueries, &kControlLookQueries>(),
+    ServiceInstallation<const VClipboardPictureOps, &kControlPictureOps>(),
+    // The text engine and the editing area for the document model.
+    ServiceInstallation<xMorvaEngineServices, &sEngineServices>(),
+    ServiceInstallation<xMorvaAreaServices, &sAreaServices>(),
+    // The HTML export's entities for the framework's strings.
+    ServiceInstallation<const VHtmlEntityEncoder, &kHtmlEntityEncoder>(),
+};
+
 const VModuleLayers kLayers = {
-    &InitGraphics,          &InitMenuGlobals,      &InstallMenuWindowProc,     &LoadRichEditLibrary,
-    &StartPictureServices,  &InstallLayerServices, &RemoveLayerServices,       &StopPictureServices,
-    &DisposeTextFieldOffscreen, &UnloadRichEditLibrary, &RemoveMenuWindowProc, &FreeMenuGlobals,
-    &ExitGraphics,          &NewMorvaPackage,
+    .services = kServices,
+    .serviceCount = sizeof kServices / sizeof kServices[0],
+    .initGraphics = &InitGraphics,
+    .initMenuGlobals = &InitMenuGlobals,
+    .installMenuWindowProc = &InstallMenuWindowProc,
+    .loadRichEditLibrary = &LoadRichEditLibrary,
+    .startPictureServices = &StartPictureServices,
+    .stopPictureServices = &StopPictureServices,
+    .disposeTextFieldOffscreen = &DisposeTextFieldOffscreen,
+    .unloadRichEditLibrary = &UnloadRichEditLibrary,
+    .removeMenuWindowProc = &RemoveMenuWindowProc,
+    .freeMenuGlobals = &FreeMenuGlobals,
+    .exitGraphics = &ExitGraphics,
+    .newPackage = &NewMorvaPackage,
 };
 
 // At load, as the library entry routine does: the instance is kept whatever
@@ -73,6 +109,18 @@ __attribute__((constructor)) void ModuleLoaded() {
 
 }  // namespace
 
+// The module's code is built without exceptions and throws none; the entry
+// point, built with them, ends the process on any that the language runtime
+// or a routine the module called let through, as the framework heap does
+// when it runs out, rather than let it reach the host.
 extern "C" void DaVuze(int32_t selector, void* params, void** instanceSlot, void* result) {
-  ModuleEntry(selector, params, instanceSlot, result);
+  try {
+    ModuleEntry(selector, params, instanceSlot, result);
+  } catch (abi::__forced_unwind&) {
+    throw;  // a cancelled thread unwinds on
+  } catch (const std::bad_alloc&) {
+    EndOnEntryPointException(true);
+  } catch (...) {
+    EndOnEntryPointException(false);
+  }
 }

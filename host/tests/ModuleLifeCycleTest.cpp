@@ -9,10 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "framework/core/VService.h"
 #include "framework/core/host/VHostBridge.h"
 #include "framework/core/intl/VIntlMgr.h"
 #include "framework/core/memory/VHeap.h"
 #include "framework/core/memory/VMemoryMgr.h"
+#include "host/context/VHostCallbackBridge.h"
 #include "host/context/VHostContext.h"
 #include "host/package/VPackage.h"
 #include "host/tests/HostTestSupport.h"
@@ -29,7 +31,7 @@ std::string State() {
   s += gHeap != nullptr ? "H" : "-";
   s += gMemoryMgr != nullptr ? "M" : "-";
   s += gHostContext != nullptr ? "C" : "-";
-  s += GetHostBridge() != nullptr ? "B" : "-";
+  s += VHostBridgeService::Get() != nullptr ? "B" : "-";
   return s;
 }
 
@@ -45,21 +47,29 @@ class StepPackage : public VPackage {
   void ExecuteCommand(int32_t selector, void*, void*) override { gSteps.push_back("command " + std::to_string(selector)); }
 };
 
+VHostCallbackBridge gBridge;
+
+// Two services: the host bridge, and one that records its installation.
+const VServiceInstallation kServices[] = {
+    ServiceInstallation<VHostBridge, &gBridge>(),
+    {[] { gSteps.push_back("install service " + State()); }, [] { gSteps.push_back("remove service " + State()); }},
+};
+
 const VModuleLayers kLayers = {
-    [] { gSteps.push_back("initGraphics " + State()); },
-    [] { gSteps.push_back("initMenuGlobals"); },
-    [] { gSteps.push_back("installMenuWindowProc"); },
-    [] { gSteps.push_back("loadRichEditLibrary"); },
-    [] { gSteps.push_back("startPictureServices"); },
-    [] { gSteps.push_back("installLayerServices"); },
-    [] { gSteps.push_back("removeLayerServices " + State()); },
-    [] { gSteps.push_back("stopPictureServices " + State()); },
-    [] { gSteps.push_back("disposeTextFieldOffscreen"); },
-    [] { gSteps.push_back("unloadRichEditLibrary"); },
-    [] { gSteps.push_back("removeMenuWindowProc"); },
-    [] { gSteps.push_back("freeMenuGlobals"); },
-    [] { gSteps.push_back("exitGraphics " + State()); },
-    [](HostStartupRecord* params) -> VPackage* { return new StepPackage(params); },
+    .services = kServices,
+    .serviceCount = 2,
+    .initGraphics = [] { gSteps.push_back("initGraphics " + State()); },
+    .initMenuGlobals = [] { gSteps.push_back("initMenuGlobals"); },
+    .installMenuWindowProc = [] { gSteps.push_back("installMenuWindowProc"); },
+    .loadRichEditLibrary = [] { gSteps.push_back("loadRichEditLibrary"); },
+    .startPictureServices = [] { gSteps.push_back("startPictureServices"); },
+    .stopPictureServices = [] { gSteps.push_back("stopPictureServices " + State()); },
+    .disposeTextFieldOffscreen = [] { gSteps.push_back("disposeTextFieldOffscreen"); },
+    .unloadRichEditLibrary = [] { gSteps.push_back("unloadRichEditLibrary"); },
+    .removeMenuWindowProc = [] { gSteps.push_back("removeMenuWindowProc"); },
+    .freeMenuGlobals = [] { gSteps.push_back("freeMenuGlobals"); },
+    .exitGraphics = [] { gSteps.push_back("exitGraphics " + State()); },
+    .newPackage = [](HostStartupRecord* params) -> VPackage* { return new StepPackage(params); },
 };
 
 // The test program's own heap and memory manager are put aside while the
@@ -101,9 +111,9 @@ class LifeCycleTest : public testing::Test {
 
 TEST_F(LifeCycleTest, StartMakesTheServicesThenStartsTheLayersInOrder) {
   StartFramework(&record);
-  EXPECT_EQ(gSteps, (std::vector<std::string>{"host start ----", "initGraphics HMCB", "initMenuGlobals",
-                                              "installMenuWindowProc", "loadRichEditLibrary",
-                                              "startPictureServices", "installLayerServices"}));
+  EXPECT_EQ(gSteps, (std::vector<std::string>{"host start ----", "install service HMCB", "initGraphics HMCB",
+                                              "initMenuGlobals", "installMenuWindowProc", "loadRichEditLibrary",
+                                              "startPictureServices"}));
   EXPECT_TRUE(IsFrameworkStarted());
   EXPECT_EQ(host.calls[0].selector, kHostSelModuleState);
   EXPECT_EQ(host.calls[1].selector, kHostSelStartupQuery);
@@ -113,10 +123,10 @@ TEST_F(LifeCycleTest, StopStopsTheLayersThenDeletesTheServicesThenTellsTheHost) 
   StartFramework(&record);
   gSteps.clear();
   StopFramework();
-  EXPECT_EQ(gSteps, (std::vector<std::string>{"removeLayerServices HMCB", "stopPictureServices HMCB",
-                                              "disposeTextFieldOffscreen",
+  EXPECT_EQ(gSteps, (std::vector<std::string>{"stopPictureServices HMCB", "disposeTextFieldOffscreen",
                                               "unloadRichEditLibrary", "removeMenuWindowProc", "freeMenuGlobals",
-                                              "exitGraphics HMCB", "host stop ----"}));
+                                              "exitGraphics HMCB", "remove service HMCB", "host stop ----"}));
+  EXPECT_EQ(VHostBridgeService::Get(), nullptr);
   EXPECT_FALSE(IsFrameworkStarted());
   EXPECT_EQ(gIntlMgr, nullptr);
 }
@@ -147,7 +157,7 @@ TEST_F(LifeCycleTest, StopDeletesThePackageBeforeTheFramework) {
   ASSERT_GE(gSteps.size(), 3u);
   EXPECT_EQ(gSteps[0], "deinit");
   EXPECT_EQ(gSteps[1], "package deleted");
-  EXPECT_EQ(gSteps[2], "removeLayerServices HMCB");
+  EXPECT_EQ(gSteps[2], "stopPictureServices HMCB");
   EXPECT_EQ(gSteps.back(), "host stop ----");
   EXPECT_EQ(slot, nullptr);
   EXPECT_EQ(gCurrentPackage, nullptr);
@@ -163,7 +173,7 @@ TEST_F(LifeCycleTest, AnOldHostIsRefusedAndTheFrameworkStays) {
   EXPECT_EQ(GetModulePackage(), nullptr);
   // Nothing reaches a package afterwards.
   ModuleEntry(5, nullptr, &slot, nullptr);
-  EXPECT_EQ(gSteps.back(), "installLayerServices");
+  EXPECT_EQ(gSteps.back(), "startPictureServices");
 }
 
 TEST_F(LifeCycleTest, ANewStartAfterARefusalClosesTheFirstFrameworkFirst) {
@@ -175,6 +185,7 @@ TEST_F(LifeCycleTest, ANewStartAfterARefusalClosesTheFirstFrameworkFirst) {
   ASSERT_FALSE(gSteps.empty());
   EXPECT_EQ(gSteps[7], "host stop ----");
   EXPECT_EQ(gSteps[8], "host start ----");
+  EXPECT_EQ(gSteps[9], "install service HMCB");
   EXPECT_NE(slot, nullptr);
   EXPECT_EQ(host.Count(kHostSelModuleState), 3);
 }

@@ -107,4 +107,4 @@ const uint8_t* EncodeHtmlEntity(char16_t c) {
   return text;
 }
 
-void InstallHtmlEntityEncoder() { SetHtmlEntityEncoder(EncodeHtmlEntity); }
+const VHtmlEntityEncoder kHtmlEntityEncoder = {&EncodeHtmlEntity};

@@ -1,6 +1,6 @@
 // The named character references of HTML 4.0 and the encoder that writes a
 // UTF-16 character in its HTML form; the framework's strings reach the
-// encoder through the pointer that InstallHtmlEntityEncoder sets.
+// encoder through VHtmlEntityEncoderService.
 #pragma once
 
 #include <cstdint>
@@ -24,6 +24,6 @@ extern const HTMLEntity HTMLEntityTable[kHTMLEntityCount + 1];
 // call.
 const uint8_t* EncodeHtmlEntity(char16_t c);
 
-// Hands EncodeHtmlEntity to the framework's strings; the module's start
-// calls it once.
-void InstallHtmlEntityEncoder();
+// EncodeHtmlEntity for the framework's strings, installed at start.
+struct VHtmlEntityEncoder;
+extern const VHtmlEntityEncoder kHtmlEntityEncoder;

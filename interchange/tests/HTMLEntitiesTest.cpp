@@ -111,9 +111,8 @@ TEST(EncodeHtmlEntity, OtherAsciiCharactersStandForThemselves) {
 }
 
 TEST(EncodeHtmlEntity, StringsWriteThroughTheInstalledEncoder) {
-  VHtmlEntityEncoder previous = GetHtmlEntityEncoder();
-  InstallHtmlEntityEncoder();
-  EXPECT_EQ(GetHtmlEntityEncoder(), &EncodeHtmlEntity);
+  VInstalledService<const VHtmlEntityEncoder> installed(&kHtmlEntityEncoder);
+  EXPECT_EQ(kHtmlEntityEncoder.encode, &EncodeHtmlEntity);
   VStr<31> s;
   s.SetUniCText(u"<b> caf\u00E9 & \u4E00");
   VMemHandle h = 0;
@@ -126,5 +125,4 @@ TEST(EncodeHtmlEntity, StringsWriteThroughTheInstalledEncoder) {
   gMemoryMgr->UnlockHandle(h);
   gMemoryMgr->DisposeHandle(h);
   EXPECT_EQ(written, "&lt;b&gt; caf&eacute; &amp; &#19968;");
-  SetHtmlEntityEncoder(previous);
 }

@@ -8,11 +8,10 @@
 #include "graphics/VLookPainter.h"
 #include "graphics/pictures/VPictPictureData.h"
 
-namespace {
+const VFileDialogRunners kControlFileDialogRunners = {&ShowOpenFileDialog, &ShowSaveFileDialog,
+                                                     &ShowFolderDialog};
 
-const VFileDialogRunners kRunners = {&ShowOpenFileDialog, &ShowSaveFileDialog, &ShowFolderDialog};
-
-const VLookQueries kLookQueries = {
+const VLookQueries kControlLookQueries = {
     [](VLookPainter& painter, int32_t index) -> uint32_t { return painter.GetColor(index); },
     [](VLookPainter& painter, HDC dc, int32_t kind, VString& name, int16_t& size, uint8_t& bold,
        uint8_t& italic) { return painter.GetFont(dc, kind, name, size, bold, italic); },
@@ -20,7 +19,7 @@ const VLookQueries kLookQueries = {
 
 // The clipboard exchanges PICT pictures. No conversion of the other
 // picture kinds into PICT exists yet, so those are not put.
-const VClipboardPictureOps kPictureOps = {
+const VClipboardPictureOps kControlPictureOps = {
     [](const VPictureData& picture) { return picture.GetPictureKind(); },
     [](const VPictureData& picture) -> VMemHandle { return picture.GetHandle(); },
     [](const void* bytes, uint32_t size) -> VPictureData* {
@@ -34,17 +33,3 @@ const VClipboardPictureOps kPictureOps = {
     [](const VPictureData&) -> VPictureData* { return nullptr; },
     [](VPictureData* picture) { delete picture; },
 };
-
-}  // namespace
-
-void InstallControlServices() {
-  SetFileDialogRunners(&kRunners);
-  SetLookQueries(&kLookQueries);
-  SetClipboardPictureOps(&kPictureOps);
-}
-
-void RemoveControlServices() {
-  SetClipboardPictureOps(nullptr);
-  SetLookQueries(nullptr);
-  SetFileDialogRunners(nullptr);
-}

@@ -4,6 +4,11 @@
 // and the picture operations of the clipboard.
 #pragma once
 
-// Installs all three; RemoveControlServices takes them away again.
-void InstallControlServices();
-void RemoveControlServices();
+struct VClipboardPictureOps;
+struct VFileDialogRunners;
+struct VLookQueries;
+
+// For VFileDialogService, VLookQueryService and VClipboardPictureService.
+extern const VFileDialogRunners kControlFileDialogRunners;
+extern const VLookQueries kControlLookQueries;
+extern const VClipboardPictureOps kControlPictureOps;

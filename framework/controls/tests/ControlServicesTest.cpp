@@ -15,6 +15,7 @@
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/strings/VUniString.h"
 #include "framework/system/environment/VClipboard.h"
+#include "framework/system/environment/VEnvironmentLinks.h"
 #include "framework/system/files/VFile.h"
 #include "framework/system/files/VFileDialog.h"
 #include "framework/system/resources/StandardColors.h"
@@ -32,6 +33,19 @@ namespace {
 using files_test::ScopedTypeMap;
 using files_test::Str;
 using files_test::Text;
+
+// The three tables, installed as the module's list installs them.
+void InstallControlServices() {
+  VFileDialogService::Install(&kControlFileDialogRunners);
+  VLookQueryService::Install(&kControlLookQueries);
+  VClipboardPictureService::Install(&kControlPictureOps);
+}
+
+void RemoveControlServices() {
+  VClipboardPictureService::Remove(&kControlPictureOps);
+  VLookQueryService::Remove(&kControlLookQueries);
+  VFileDialogService::Remove(&kControlFileDialogRunners);
+}
 
 class ControlServices : public testing::Test {
  protected:
@@ -59,8 +73,8 @@ TEST_F(ControlServices, AskOpenFileRunsTheStandardOpenDialog) {
   types.AppendLong(int32_t(FourCC("TEXT")), false);
   types.AppendLong(int32_t(FourCC("RTF ")), false);
   VGetFileDialog* dialog = new VGetFileDialog(&names, &types, kCodesAreFileTypes);
-  const VFileDialogRunners* runners = SetFileDialogRunners(nullptr);
-  SetFileDialogRunners(runners);
+  const VFileDialogRunners* runners = VFileDialogService::Install(nullptr);
+  VFileDialogService::Install(runners);
   ASSERT_NE(runners, nullptr);
   VFile* file = runners->showOpen(*dialog);
   ASSERT_NE(file, nullptr);
@@ -114,19 +128,21 @@ class KindPainter : public VLookPainter {
 
 VLookPainter* MakeKindPainter(int32_t kind) { return new KindPainter(kind); }
 
+const VLookPainterMaker kKindPainterMaker{&MakeKindPainter};
+
 class LookServices : public ControlServices {
  protected:
   void SetUp() override {
     ControlServices::SetUp();
     ExitGraphics();
-    SetLookPainterMaker(&MakeKindPainter);
+    VLookPainterMakerService::Install(&kKindPainterMaker);
     InitGraphics();
-    InstallGraphicsEnvironmentLink();
+    VEnvironmentGraphicsService::Install(GraphicsEnvironmentLink());
   }
   void TearDown() override {
-    RemoveGraphicsEnvironmentLink();
+    VEnvironmentGraphicsService::Remove(GraphicsEnvironmentLink());
     ExitGraphics();
-    SetLookPainterMaker(nullptr);
+    VLookPainterMakerService::Remove(&kKindPainterMaker);
     ControlServices::TearDown();
   }
   FakeHost host_;

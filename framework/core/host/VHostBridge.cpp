@@ -1,17 +1,5 @@
-// The installed host bridge, and the neutral answers of its calls.
+// The neutral answers of the host bridge's calls.
 #include "framework/core/host/VHostBridge.h"
-
-namespace {
-VHostBridge* sHostBridge = nullptr;
-}
-
-VHostBridge* GetHostBridge() { return sHostBridge; }
-
-VHostBridge* SetHostBridge(VHostBridge* bridge) {
-  VHostBridge* previous = sHostBridge;
-  sHostBridge = bridge;
-  return previous;
-}
 
 // The neutral answers of a host that has nothing to give.
 int16_t VHostBridge::HostGetFieldType(uint16_t, uint16_t, uint8_t) { return -1; }

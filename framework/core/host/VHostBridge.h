@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "framework/core/VService.h"
 #include "host/module/HostRecords.h"
 
 class VString;
@@ -105,7 +106,5 @@ class VHostBridge {
   virtual int32_t HostOpenWindowAt(const VString& text, VFrame* frame, const VPoint* place);
 };
 
-// The installed bridge, or null before start and after stop.
-VHostBridge* GetHostBridge();
-// Installs `bridge` (null to remove) and answers the one it replaces.
-VHostBridge* SetHostBridge(VHostBridge* bridge);
+// The installed bridge: null before start and after stop.
+using VHostBridgeService = VService<VHostBridge>;

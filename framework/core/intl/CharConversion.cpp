@@ -45,16 +45,12 @@ constexpr uint32_t kIgnoreWidth = 0x20000;
 // Whether the operating-system family takes UTF-16 calls (the NT family).
 bool IsNTFamily(int32_t code) { return code == 2 || code == 4 || code == 6 || code == 7; }
 
-VIntlMgr::OSCodeQuery gOSCodeQuery = nullptr;
-
 // The language that decides the direct byte conversion.
 int32_t DirectConversionLanguage() {
   return gIntlMgr != nullptr ? gIntlMgr->GetLanguage() : kLanguageUSEnglish;
 }
 
 }  // namespace
-
-void VIntlMgr::SetOSCodeQuery(OSCodeQuery query) { gOSCodeQuery = query; }
 
 // ---------------------------------------------------------------- bytes to UTF-16
 
@@ -351,7 +347,8 @@ int32_t VIntlMgr::CompareChar(char16_t a, char16_t b, bool strict) {
   }
   if (a == b) return 0;
   const uint32_t flags = kIgnoreKanaType | kIgnoreWidth | (strict ? 0 : kIgnoreCase);
-  const int32_t osCode = gOSCodeQuery != nullptr ? gOSCodeQuery() : 7;
+  const VOSCodeQuery* query = VOSCodeQueryService::Get();
+  const int32_t osCode = query != nullptr ? query->osCode() : 7;
   int32_t answer;
   if (IsNTFamily(osCode)) {
     answer = SystemCompare(&a, 1, &b, 1, flags);

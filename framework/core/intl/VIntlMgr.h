@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "framework/core/VObject.h"
+#include "framework/core/VService.h"
 
 class VString;
 
@@ -121,12 +122,6 @@ class VIntlMgr : public VObject {
   int32_t CompareUniTexts(const char16_t* a, int32_t lengthA, const char16_t* b, int32_t lengthB,
                           bool strict);
 
-  // The operating-system family code of the system layer (NT family: 2, 4,
-  // 6 and 7), which chooses how characters from 0xC0 up are compared. The
-  // system layer installs its query at start; without one the NT family.
-  using OSCodeQuery = int32_t (*)();
-  static void SetOSCodeQuery(OSCodeQuery query);
-
  private:
   class TableUse;
   friend class TableUse;
@@ -153,6 +148,15 @@ class VIntlMgr : public VObject {
 };
 
 // The module's international text manager; set by StartIntl.
+// The operating-system family code of the system layer (NT family: 2, 4, 6
+// and 7), which chooses how characters from 0xC0 up are compared. The system
+// layer installs its query at start; without one the NT family.
+struct VOSCodeQuery {
+  int32_t (*osCode)();
+};
+
+using VOSCodeQueryService = VService<const VOSCodeQuery>;
+
 extern VIntlMgr* gIntlMgr;
 
 // Creates the manager, stores it in gIntlMgr and loads the tables of the

@@ -111,6 +111,16 @@ void* VHeap::AllocateOrDie(size_t size) {
   std::abort();
 }
 
+void EndOnEntryPointException(bool outOfMemory) {
+  if (outOfMemory) {
+    std::fprintf(stderr, "Qv Morva: out of memory: the language runtime's allocator failed\n");
+  } else {
+    std::fprintf(stderr, "Qv Morva: an exception reached the module's entry point\n");
+  }
+  std::fflush(stderr);
+  std::abort();
+}
+
 VHeap::Block VHeap::AllocateBlock(size_t size) {
   size_t rounded = (size + kGranule - 1) / kGranule * kGranule;  // size <= kMaxRequest
   if (rounded < kMinPayload) rounded = kMinPayload;

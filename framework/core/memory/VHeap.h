@@ -158,3 +158,12 @@ class VHeap {
 
 // The module's heap; made first at start-up, destroyed last at shut-down.
 extern VHeap* gHeap;
+
+// Ends the process as AllocateOrDie does, for an exception that reached one
+// of the module's entry points (DaVuze, SwapRsrcProc): the module's code is
+// built without exceptions and throws none, so this can only be the language
+// runtime's allocator failing under a standard container (`outOfMemory`) or
+// something thrown by a routine the module called. Nothing between the throw
+// and the entry point was undone, so going on would work on half-changed
+// state, and the exception must not reach the host.
+[[noreturn]] void EndOnEntryPointException(bool outOfMemory);

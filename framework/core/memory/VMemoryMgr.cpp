@@ -7,12 +7,11 @@
 #include "framework/core/memory/VSharedBlockReader.h"
 
 VMemoryMgr* gMemoryMgr = nullptr;
-VSharedBlockReader gSharedBlockReader = nullptr;
 
 VMemHandle VMemoryMgr::NewHandleFromShared(const char* name) {
   // A block that cannot be opened or read answers as no memory.
-  const VMemHandle handle =
-      gSharedBlockReader != nullptr && name != nullptr ? gSharedBlockReader(*this, name) : 0;
+  const VSharedBlockReader* reader = VSharedBlockReaderService::Get();
+  const VMemHandle handle = reader != nullptr && name != nullptr ? reader->copyBlock(*this, name) : 0;
   fError = handle != 0 ? kMemNoError : kMemNoMemory;
   return handle;
 }

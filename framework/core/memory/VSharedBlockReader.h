@@ -1,16 +1,18 @@
 // The reader of named shared memory blocks behind the memory manager's
 // NewHandleFromShared. Shared memory belongs to the system services, a
-// layer above this one, which install the reader at start.
+// layer above this one, which install the reader at start; while none is
+// installed no block can be read.
 #pragma once
 
 #include "framework/core/VObject.h"
+#include "framework/core/VService.h"
 
 class VMemoryMgr;
 
-// Copies the data of the named block into a new handle of `manager`;
-// answers 0 when no block of that name can be opened or read whole.
-using VSharedBlockReader = VMemHandle (*)(VMemoryMgr& manager, const char* name);
+struct VSharedBlockReader {
+  // Copies the data of the named block into a new handle of `manager`;
+  // answers 0 when no block of that name can be opened or read whole.
+  VMemHandle (*copyBlock)(VMemoryMgr& manager, const char* name);
+};
 
-// Null until the system services install theirs; while it is null no block
-// can be read.
-extern VSharedBlockReader gSharedBlockReader;
+using VSharedBlockReaderService = VService<const VSharedBlockReader>;

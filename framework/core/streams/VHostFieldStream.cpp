@@ -38,7 +38,7 @@ void VHostFieldStream::ReleaseHandle() {
 
 int16_t VHostFieldStream::OpenRead() {
   if (fHandle != 0) return kStreamAlreadyOpen;
-  VHostBridge* host = GetHostBridge();
+  VHostBridge* host = VHostBridgeService::Get();
   uint32_t handle = 0;
   uint32_t claimed = 0;
   if (host == nullptr || !CarriesBytes(host->HostGetFieldType(fTable, fField, fHostFlag)) ||
@@ -96,7 +96,7 @@ int16_t VHostFieldStream::CloseWrite(uint8_t trim) {
   // told of more bytes than the handle holds.
   const uint32_t size = static_cast<uint32_t>(Tbx::GetHandleSize(fHandle));
   const uint32_t length = fDataSize < size ? fDataSize : size;
-  VHostBridge* host = GetHostBridge();
+  VHostBridge* host = VHostBridgeService::Get();
   if (host == nullptr || !host->HostSetFieldBlob(fTable, fField, fHostFlag, fHandle, length)) {
     Tbx::DisposeHandle(fHandle);
     result = kStreamHostRefused;

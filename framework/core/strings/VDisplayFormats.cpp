@@ -38,7 +38,7 @@ void ApplyFormat(VString& string, const VString& format, TextRoutine VDisplayRou
 
 bool HostFormatsAvailable() {
   if (sRoutines.filled == nullptr) {
-    VHostBridge* host = GetHostBridge();
+    VHostBridge* host = VHostBridgeService::Get();
     if (host != nullptr) host->HostGetDisplayRoutines(sRoutines);
   }
   return sRoutines.filled != nullptr;

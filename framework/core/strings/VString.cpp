@@ -596,8 +596,8 @@ const uint8_t* EncodeWithoutNames(char16_t c) {
 }  // namespace
 
 void VString::WriteHtmlText(VStream& stream) const {
-  VHtmlEntityEncoder encode = GetHtmlEntityEncoder();
-  if (encode == nullptr) encode = EncodeWithoutNames;
+  const VHtmlEntityEncoder* encoder = VHtmlEntityEncoderService::Get();
+  const auto encode = encoder != nullptr ? encoder->encode : EncodeWithoutNames;
   const std::u16string text = strings_p::UniTextOf(*this);
   for (char16_t c : text) {
     const uint8_t* form = encode(c);

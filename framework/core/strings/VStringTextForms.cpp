@@ -131,7 +131,7 @@ int32_t VString::GetTime(int32_t) const {
 
 VDateRec& VString::GetDate(VDateRec& date, int32_t) const {
   VCenturyRule rule;
-  if (VHostBridge* host = GetHostBridge()) host->HostGetCenturyPivot(rule.pivotYear, rule.century);
+  if (VHostBridge* host = VHostBridgeService::Get()) host->HostGetCenturyPivot(rule.pivotYear, rule.century);
   if (rule.pivotYear == 0) rule.currentYear = GetEnvironmentBridge()->GetLocalDateTime().year;
   date = ParseDateText(HeadOf(*this), DateSeparator(), GetEnvironmentBridge()->GetDateOrder(), rule);
   return date;

@@ -375,13 +375,14 @@ TEST_F(CharConversion, CompareCharOnOlderSystemsGoesThroughAnsi) {
   // U+4E00 has no ANSI form: on the older systems it compares as an empty
   // text, before everything; the NT family compares the unit itself.
   EXPECT_EQ(manager->CompareChar(0x4E00, u'a', false), 1);
-  VIntlMgr::SetOSCodeQuery([]() -> int32_t { return 5; });
+  static constexpr VOSCodeQuery kOlder{[]() -> int32_t { return 5; }};
+  static constexpr VOSCodeQuery kNT{[]() -> int32_t { return 6; }};
+  VInstalledService<const VOSCodeQuery> older(&kOlder);
   EXPECT_EQ(manager->CompareChar(0x4E00, u'a', false), -1);
   EXPECT_EQ(manager->CompareChar(0xE9, u'f', false), -1);
   EXPECT_EQ(manager->CompareChar(0xE9, u'e', false), 1);
-  VIntlMgr::SetOSCodeQuery([]() -> int32_t { return 6; });
+  VInstalledService<const VOSCodeQuery> nt(&kNT);
   EXPECT_EQ(manager->CompareChar(0x4E00, u'a', false), 1);
-  VIntlMgr::SetOSCodeQuery(nullptr);
 }
 
 TEST_F(CharConversion, CompareTextsOfTheVectors) {

@@ -123,7 +123,7 @@ TEST_F(DisplayFormats, HostIsAskedAgainWhileTheTableIsEmpty) {
 
 TEST(DisplayFormatsWithoutHost, NothingIsAvailable) {
   ResetDisplayRoutines();
-  ASSERT_EQ(GetHostBridge(), nullptr);
+  ASSERT_EQ(VHostBridgeService::Get(), nullptr);
   EXPECT_FALSE(HostFormatsAvailable());
   VStr<15> s, format;
   Set(s, "12");

@@ -10,8 +10,8 @@
 
 class FakeEnvironment : public VEnvironmentBridge {
  public:
-  FakeEnvironment() : fPrevious(SetEnvironmentBridge(this)) {}
-  ~FakeEnvironment() override { SetEnvironmentBridge(fPrevious); }
+  FakeEnvironment() : fPrevious(VEnvironmentBridgeService::Install(this)) {}
+  ~FakeEnvironment() override { VEnvironmentBridgeService::Install(fPrevious); }
   FakeEnvironment(const FakeEnvironment&) = delete;
   FakeEnvironment& operator=(const FakeEnvironment&) = delete;
 

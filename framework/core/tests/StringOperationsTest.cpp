@@ -631,19 +631,18 @@ const uint8_t* Bracketed(char16_t c) {
 }  // namespace
 
 TEST_F(StringOperations, WriteHtmlTextPassesEachCharacterThroughTheEncoder) {
-  VHtmlEntityEncoder previous = SetHtmlEntityEncoder(Bracketed);
+  const VHtmlEntityEncoder bracketed{&Bracketed};
+  VInstalledService<const VHtmlEntityEncoder> installed(&bracketed);
   VMacStr<15> m;
   Set(m, "ab");
   EXPECT_EQ(WrittenHtml(m), "[a][b]");
-  SetHtmlEntityEncoder(previous);
 }
 
 TEST_F(StringOperations, WriteHtmlTextWithoutAnEncoderWritesNumericReferences) {
-  VHtmlEntityEncoder previous = SetHtmlEntityEncoder(nullptr);
+  VInstalledService<const VHtmlEntityEncoder> none(nullptr);
   VStr<31> u;
   u.SetUniCText(u"a<b & \"c\"\u00E9\n");
   EXPECT_EQ(WrittenHtml(u), "a&#60;b &#38; &#34;c&#34;&#233;&#10;");
   u.SetEmpty(false);
   EXPECT_EQ(WrittenHtml(u), "");
-  SetHtmlEntityEncoder(previous);
 }

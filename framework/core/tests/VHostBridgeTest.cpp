@@ -28,12 +28,12 @@ std::u16string Text(const VString& s) {
 }  // namespace
 
 TEST(HostBridge, SetAnswersTheBridgeItReplaces) {
-  VHostBridge* before = GetHostBridge();
+  VHostBridge* before = VHostBridgeService::Get();
   PackageOnly a, b;
-  EXPECT_EQ(SetHostBridge(&a), before);
-  EXPECT_EQ(GetHostBridge(), &a);
-  EXPECT_EQ(SetHostBridge(&b), &a);
-  EXPECT_EQ(SetHostBridge(before), &b);
+  EXPECT_EQ(VHostBridgeService::Install(&a), before);
+  EXPECT_EQ(VHostBridgeService::Get(), &a);
+  EXPECT_EQ(VHostBridgeService::Install(&b), &a);
+  EXPECT_EQ(VHostBridgeService::Install(before), &b);
 }
 
 TEST(HostBridge, CallsNotServedAnswerLikeAHostWithNothingToGive) {
@@ -70,17 +70,17 @@ TEST(HostBridge, EventRecordKeepsTheHostsFieldOrderWithAPointerSizedMessage) {
 }
 
 TEST(FakeHost, InstallsItselfAndPutsBackThePrevious) {
-  VHostBridge* before = GetHostBridge();
+  VHostBridge* before = VHostBridgeService::Get();
   {
     FakeHost outer;
-    EXPECT_EQ(GetHostBridge(), &outer);
+    EXPECT_EQ(VHostBridgeService::Get(), &outer);
     {
       FakeHost inner;
-      EXPECT_EQ(GetHostBridge(), &inner);
+      EXPECT_EQ(VHostBridgeService::Get(), &inner);
     }
-    EXPECT_EQ(GetHostBridge(), &outer);
+    EXPECT_EQ(VHostBridgeService::Get(), &outer);
   }
-  EXPECT_EQ(GetHostBridge(), before);
+  EXPECT_EQ(VHostBridgeService::Get(), before);
 }
 
 TEST(FakeHost, KeepsFieldContentsAndHandsOutCopies) {

@@ -88,10 +88,10 @@ TEST(HostFieldStream, UnknownFieldEmptyFieldAndNoHostAreRefused) {
     VHostFieldStream s(kTable, kField, 0);
     EXPECT_EQ(s.OpenRead(), kStreamNoHandle);
   }
-  VHostBridge* previous = SetHostBridge(nullptr);
+  VHostBridge* previous = VHostBridgeService::Install(nullptr);
   VHostFieldStream s(kTable, kField, 0);
   EXPECT_EQ(s.OpenRead(), kStreamNoHandle);
-  SetHostBridge(previous);
+  VHostBridgeService::Install(previous);
 }
 
 TEST(HostFieldStream, HandleShorterThanTheHostClaimsIsRefusedAndDisposedOf) {

@@ -82,11 +82,11 @@ VValue* MakeFakePicture(int32_t pictureKind) {
 // Installs the fake picture maker for one test and puts back the one before.
 class FakePictureMaker {
  public:
-  FakePictureMaker() : fPrevious(SetPictureMaker(&MakeFakePicture)) {}
-  ~FakePictureMaker() { SetPictureMaker(fPrevious); }
+  FakePictureMaker() : fInstalled(&kMaker) {}
 
  private:
-  VPictureMaker fPrevious;
+  static constexpr VPictureMaker kMaker{&MakeFakePicture};
+  VInstalledService<const VPictureMaker> fInstalled;
 };
 
 }  // namespace
@@ -302,11 +302,10 @@ TEST(VValForm, StringFormChoosesTheStringClass) {
 }
 
 TEST(VValForm, PictureWithoutAnInstalledMakerReadsAsNothing) {
-  const VPictureMaker previous = SetPictureMaker(nullptr);
+  VInstalledService<const VPictureMaker> none(nullptr);
   ByteReader reader(Bytes{0, 0, 0, 10, 0, 0, 0, 1, 0, 0, 0, 0});
   EXPECT_EQ(reader.stream().GetValue(), nullptr);
   EXPECT_EQ(reader.stream().GetPosition(), 8u);
-  SetPictureMaker(previous);
 }
 
 TEST(VValForm, PictureIsMadeByTheInstalledMakerForItsPictureKind) {

@@ -1,4 +1,4 @@
-// The installed environment bridge and the default answers of its calls.
+// The environment bridge in effect and the default answers of its calls.
 #include "framework/core/values/VEnvironmentBridge.h"
 
 #include <ctime>
@@ -7,15 +7,11 @@
 
 namespace {
 VEnvironmentBridge sDefaultBridge;
-VEnvironmentBridge* sBridge = nullptr;
 }  // namespace
 
-VEnvironmentBridge* GetEnvironmentBridge() { return sBridge != nullptr ? sBridge : &sDefaultBridge; }
-
-VEnvironmentBridge* SetEnvironmentBridge(VEnvironmentBridge* bridge) {
-  VEnvironmentBridge* previous = sBridge;
-  sBridge = bridge;
-  return previous;
+VEnvironmentBridge* GetEnvironmentBridge() {
+  VEnvironmentBridge* bridge = VEnvironmentBridgeService::Get();
+  return bridge != nullptr ? bridge : &sDefaultBridge;
 }
 
 char16_t VEnvironmentBridge::GetDecimalSeparator() { return u'.'; }

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "framework/core/VService.h"
+
 class VString;
 
 // The date orders: which of the three fields of a date text holds what.
@@ -51,8 +53,8 @@ class VEnvironmentBridge {
   virtual VLocalDateTime GetLocalDateTime();
 };
 
+// The slot of the environment's bridge.
+using VEnvironmentBridgeService = VService<VEnvironmentBridge>;
+
 // The installed bridge, or the default one when none is installed: never null.
 VEnvironmentBridge* GetEnvironmentBridge();
-// Installs `bridge` (null to go back to the default) and answers the one it
-// replaces (null when the default was in use).
-VEnvironmentBridge* SetEnvironmentBridge(VEnvironmentBridge* bridge);

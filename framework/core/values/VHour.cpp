@@ -167,10 +167,10 @@ void VHour::FormatTo(VString& destination, const VString* format, int32_t) const
   const int32_t seconds = GetLong(kWholeValue);
   // The destination becomes exactly the host's text: empty when it has none.
   destination.Clear();
-  if (VHostBridge* host = GetHostBridge()) host->HostValueToText(kHostTypeTime, formatNumber, seconds, destination);
+  if (VHostBridge* host = VHostBridgeService::Get()) host->HostValueToText(kHostTypeTime, formatNumber, seconds, destination);
 }
 
 void VHour::SetString(const VString& source, int32_t range) {
-  VHostBridge* host = GetHostBridge();
+  VHostBridge* host = VHostBridgeService::Get();
   SetLong(host != nullptr ? host->HostTextToValue(kHostTypeTime, source) : 0, range);
 }

@@ -1,18 +1,7 @@
-// The installed maker of picture values.
+// Picture values made through the installed maker.
 #include "framework/core/values/VPictureMaker.h"
 
-namespace {
-
-VPictureMaker gPictureMaker = nullptr;
-
-}  // namespace
-
-VPictureMaker SetPictureMaker(VPictureMaker maker) {
-  const VPictureMaker previous = gPictureMaker;
-  gPictureMaker = maker;
-  return previous;
-}
-
 VValue* NewPictureValue(int32_t pictureKind) {
-  return gPictureMaker != nullptr ? gPictureMaker(pictureKind) : nullptr;
+  const VPictureMaker* maker = VPictureMakerService::Get();
+  return maker != nullptr ? maker->newPicture(pictureKind) : nullptr;
 }

@@ -5,14 +5,17 @@
 
 #include <cstdint>
 
+#include "framework/core/VService.h"
+
 class VValue;
 
-// A new, empty picture value of a picture kind (1 PICT, 2 EMF, ...), owned by
-// the caller, or null for a kind that has no class.
-using VPictureMaker = VValue* (*)(int32_t pictureKind);
+struct VPictureMaker {
+  // A new, empty picture value of a picture kind (1 PICT, 2 EMF, ...), owned
+  // by the caller, or null for a kind that has no class.
+  VValue* (*newPicture)(int32_t pictureKind);
+};
 
-// Installs `maker` (null to remove) and answers the one it replaces.
-VPictureMaker SetPictureMaker(VPictureMaker maker);
+using VPictureMakerService = VService<const VPictureMaker>;
 
 // A new picture value through the installed maker; null when none is
 // installed (before start, after stop) or when the kind has no class.

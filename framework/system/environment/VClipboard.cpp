@@ -13,18 +13,10 @@ VClipboard* gClipboard = nullptr;
 
 namespace {
 
-const VClipboardPictureOps* sPictureOps = nullptr;
-
 // The form in which text travels as 'TEXT': Macintosh bytes.
 constexpr int32_t kMacTextForm = 0;
 
 }  // namespace
-
-const VClipboardPictureOps* SetClipboardPictureOps(const VClipboardPictureOps* ops) {
-  const VClipboardPictureOps* previous = sPictureOps;
-  sPictureOps = ops;
-  return previous;
-}
 
 VClipboard::VClipboard() : fFlavors(new VChainListOf<VClipboardFlavor*>()) {
   AddFlavor(kFlavorTEXT);
@@ -125,16 +117,17 @@ bool VClipboard::PutData(uint32_t type, const void* address, int32_t length) {
 void VClipboard::Clear() { Tbx::ZeroScrap(); }
 
 bool VClipboard::PutPicture(const VPictureData& picture) {
-  if (sPictureOps == nullptr) return false;
+  const VClipboardPictureOps* ops = VClipboardPictureService::Get();
+  if (ops == nullptr) return false;
   VPictureData* converted = nullptr;
   const VPictureData* pict = &picture;
-  if (sPictureOps->pictureKind(picture) != 1) {
-    converted = sPictureOps->newPictFrom(picture);
+  if (ops->pictureKind(picture) != 1) {
+    converted = ops->newPictFrom(picture);
     if (converted == nullptr) return false;
     pict = converted;
   }
   bool put = false;
-  const VMemHandle handle = sPictureOps->pictHandle(*pict);
+  const VMemHandle handle = ops->pictHandle(*pict);
   if (handle != 0) {
     const uint32_t size = gMemoryMgr->GetHandleSize(handle);
     const void* bytes = gMemoryMgr->LockHandle(handle);
@@ -142,17 +135,18 @@ bool VClipboard::PutPicture(const VPictureData& picture) {
       put = PutData(kFlavorPICT, bytes, static_cast<int32_t>(size));
     gMemoryMgr->UnlockHandle(handle);
   }
-  if (converted != nullptr) sPictureOps->deletePicture(converted);
+  if (converted != nullptr) ops->deletePicture(converted);
   return put;
 }
 
 VPictureData* VClipboard::GetPicture() {
-  if (sPictureOps == nullptr) return nullptr;
+  const VClipboardPictureOps* ops = VClipboardPictureService::Get();
+  if (ops == nullptr) return nullptr;
   const VMemHandle handle = GetData(kFlavorPICT);
   if (handle == 0) return nullptr;
   VPictureData* picture = nullptr;
   const void* bytes = gMemoryMgr->LockHandle(handle);
-  if (bytes != nullptr) picture = sPictureOps->newPict(bytes, gMemoryMgr->GetHandleSize(handle));
+  if (bytes != nullptr) picture = ops->newPict(bytes, gMemoryMgr->GetHandleSize(handle));
   gMemoryMgr->UnlockHandle(handle);
   gMemoryMgr->DisposeHandle(handle);
   return picture;

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "framework/core/VObject.h"
+#include "framework/core/VService.h"
 
 template <typename T>
 class VChainListOf;
@@ -17,7 +18,7 @@ constexpr uint32_t kFlavorPICT = FourCC("PICT");
 
 // The picture operations the clipboard needs. Picture values belong to the
 // graphics layer, which the clipboard cannot reach; whoever owns them
-// installs these at start (SetClipboardPictureOps). Without them the
+// installs these at start (VClipboardPictureService). Without them the
 // clipboard puts and gets no pictures.
 struct VClipboardPictureOps {
   // The picture kind of a picture value (1 for PICT).
@@ -34,8 +35,7 @@ struct VClipboardPictureOps {
   void (*deletePicture)(VPictureData* picture);
 };
 
-// Installs the operations (null removes them) and answers those replaced.
-const VClipboardPictureOps* SetClipboardPictureOps(const VClipboardPictureOps* ops);
+using VClipboardPictureService = VService<const VClipboardPictureOps>;
 
 // A flavour the running code is interested in, with the number of
 // registrations that keep it listed and whether the last refresh found it

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "framework/core/VService.h"
+
 class VEvent;
 class VLookPainter;
 class VRect;
@@ -48,8 +50,5 @@ class VEnvironmentViews {
                                int16_t& right, int16_t& bottom) = 0;
 };
 
-// Each setter answers the link it replaces; null removes the link.
-VEnvironmentGraphics* SetEnvironmentGraphics(VEnvironmentGraphics* link);
-VEnvironmentGraphics* GetEnvironmentGraphics();
-VEnvironmentViews* SetEnvironmentViews(VEnvironmentViews* link);
-VEnvironmentViews* GetEnvironmentViews();
+using VEnvironmentGraphicsService = VService<VEnvironmentGraphics>;
+using VEnvironmentViewsService = VService<VEnvironmentViews>;

@@ -6,6 +6,6 @@
 VFlagHolder* gFlagHolder = nullptr;
 
 int32_t VFlagHolder::ForwardToHost(const VString& text, VFrame* frame, const VPoint* place) {
-  VHostBridge* host = GetHostBridge();
+  VHostBridge* host = VHostBridgeService::Get();
   return host != nullptr ? host->HostOpenWindowAt(text, frame, place) : 0;
 }

@@ -341,6 +341,4 @@ void DisposeSharedMemoryNames(VString** names, int32_t count) {
   delete[] names;
 }
 
-void InstallSharedMemoryReader() { gSharedBlockReader = &CopySharedBlock; }
-
-void RemoveSharedMemoryReader() { gSharedBlockReader = nullptr; }
+const VSharedBlockReader kSharedBlockReader = {&CopySharedBlock};

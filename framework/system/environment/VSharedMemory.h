@@ -109,8 +109,7 @@ bool UnregisterSharedMemoryName(const char* name);
 VString** ListSharedMemoryNames(int32_t& count);
 void DisposeSharedMemoryNames(VString** names, int32_t count);
 
-// Lets the memory manager's NewHandleFromShared read blocks; run at start
-// with the other services that a higher layer gives a lower one, and undone
-// at stop.
-void InstallSharedMemoryReader();
-void RemoveSharedMemoryReader();
+// Lets the memory manager's NewHandleFromShared read blocks
+// (VSharedBlockReaderService); installed at start, removed at stop.
+struct VSharedBlockReader;
+extern const VSharedBlockReader kSharedBlockReader;

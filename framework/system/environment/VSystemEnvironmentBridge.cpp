@@ -79,8 +79,4 @@ SystemEnvironmentBridge sBridge;
 
 }  // namespace
 
-void InstallSystemEnvironmentBridge() { SetEnvironmentBridge(&sBridge); }
-
-void RemoveSystemEnvironmentBridge() {
-  if (GetEnvironmentBridge() == &sBridge) SetEnvironmentBridge(nullptr);
-}
+VEnvironmentBridge* SystemEnvironmentBridge() { return &sBridge; }

@@ -180,7 +180,7 @@ VSystemServices::VSystemServices()
       fLastClickTime(TickCount60()) {
   std::memcpy(fCustomColors, kInitialCustomColors, sizeof fCustomColors);
   gFileTypeMap = fFileTypeMap;
-  VEnvironmentGraphics* graphics = GetEnvironmentGraphics();
+  VEnvironmentGraphics* graphics = VEnvironmentGraphicsService::Get();
   fHasQuickTime = graphics != nullptr && graphics->PictureLibraryStarted() ? 1 : 0;
   LoadLocale();
   ClassifySystem();
@@ -379,7 +379,7 @@ void VSystemServices::GetMousePosition(int32_t& x, int32_t& y) {
 }
 
 int16_t VSystemServices::CountClicks(const VEvent& event) {
-  VEnvironmentViews* views = GetEnvironmentViews();
+  VEnvironmentViews* views = VEnvironmentViewsService::Get();
   if (views == nullptr) return 0;
   bool buttonUp = false;
   int32_t x = 0;
@@ -406,7 +406,7 @@ void VSystemServices::GetLastClickPosition(int32_t& x, int32_t& y) const {
 // Screens and the main window
 
 uint32_t VSystemServices::FindLargestScreenDevice(const VRect& rect) {
-  VEnvironmentGraphics* graphics = GetEnvironmentGraphics();
+  VEnvironmentGraphics* graphics = VEnvironmentGraphicsService::Get();
   Tbx::GDHandle best = 0;
   if (graphics != nullptr) {
     Tbx::Rect wanted{};
@@ -470,7 +470,7 @@ void* VSystemServices::GetMainInstance() const {
 }
 
 void VSystemServices::FitFrameToMainWindow(VRect& rect) const {
-  VEnvironmentGraphics* graphics = GetEnvironmentGraphics();
+  VEnvironmentGraphics* graphics = VEnvironmentGraphicsService::Get();
   if (graphics == nullptr) return;
   HWND window = GetMainWindow();
   RECT client{0, 0, 0, 0};
@@ -482,14 +482,14 @@ void VSystemServices::FitFrameToMainWindow(VRect& rect) const {
 }
 
 void VSystemServices::PositionFrameBelowMenuBar(const VWindowView& window, VRect& rect) const {
-  VEnvironmentGraphics* graphics = GetEnvironmentGraphics();
+  VEnvironmentGraphics* graphics = VEnvironmentGraphicsService::Get();
   if (graphics == nullptr) return;
   FitFrameToMainWindow(rect);
   int16_t left = 0;
   int16_t top = 0;
   int16_t right = 0;
   int16_t bottom = 0;
-  if (VEnvironmentViews* views = GetEnvironmentViews()) {
+  if (VEnvironmentViews* views = VEnvironmentViewsService::Get()) {
     views->GetBorderWidths(window, left, top, right, bottom);
   }
   int32_t width = 0;
@@ -591,13 +591,13 @@ void VSystemServices::SetLastFolderItem(ITEMIDLIST* item) {
 }
 
 VLookPainter* VSystemServices::GetLookPainter(int32_t index) {
-  VEnvironmentGraphics* graphics = GetEnvironmentGraphics();
+  VEnvironmentGraphics* graphics = VEnvironmentGraphicsService::Get();
   if (graphics == nullptr) return nullptr;
   return graphics->GetLookPainter(index >= 0 && index <= 4 ? index : 2);
 }
 
 VLookPainter* VSystemServices::GetCurrentLookPainter() {
-  VHostBridge* host = GetHostBridge();
+  VHostBridge* host = VHostBridgeService::Get();
   return GetLookPainter(host != nullptr ? host->HostGetValue164() : 2);
 }
 
@@ -605,7 +605,7 @@ VLookPainter* VSystemServices::GetCurrentLookPainter() {
 // Host
 
 void VSystemServices::ShowMessage(const VString& text) {
-  VHostBridge* host = GetHostBridge();
+  VHostBridge* host = VHostBridgeService::Get();
   if (host == nullptr) return;
   uint8_t pascal[256];
   text.GetPText(pascal, 255, 0);
@@ -613,8 +613,8 @@ void VSystemServices::ShowMessage(const VString& text) {
 }
 
 VShortcut* VSystemServices::TakeKeyShortcut(bool noModifiers) {
-  VHostBridge* host = GetHostBridge();
-  VEnvironmentViews* views = GetEnvironmentViews();
+  VHostBridge* host = VHostBridgeService::Get();
+  VEnvironmentViews* views = VEnvironmentViewsService::Get();
   if (host == nullptr || views == nullptr) return nullptr;
   VHostEventRecord record{};
   // A waiting event leaves its message in the record.

@@ -12,7 +12,7 @@
 
 namespace {
 
-const VFileDialogRunners* sRunners = nullptr;
+const VFileDialogRunners* Runners() { return VFileDialogService::Get(); }
 
 // The extra texts hold at most 80 characters.
 constexpr int32_t kExtraTextLength = 80;
@@ -339,15 +339,9 @@ VPutFileDialog::VPutFileDialog(const VStringArray* names, const VLongArray* code
 
 // ---------------------------------------------------------------- the exchanges
 
-const VFileDialogRunners* SetFileDialogRunners(const VFileDialogRunners* runners) {
-  const VFileDialogRunners* previous = sRunners;
-  sRunners = runners;
-  return previous;
-}
-
 VFile* AskOpenFile(VResourceFile* file, int16_t id, uint32_t* type) {
   auto* dialog = new VGetFileDialog(file, id);
-  VFile* chosen = sRunners != nullptr ? sRunners->showOpen(*dialog) : nullptr;
+  VFile* chosen = Runners() != nullptr ? Runners()->showOpen(*dialog) : nullptr;
   if (type != nullptr) *type = dialog->GetChosenType();
   delete dialog;
   return chosen;
@@ -355,7 +349,7 @@ VFile* AskOpenFile(VResourceFile* file, int16_t id, uint32_t* type) {
 
 VFile* AskSaveFile(const VFile* suggested, VResourceFile* file, int16_t id, uint32_t* type) {
   auto* dialog = new VPutFileDialog(file, id);
-  VFile* chosen = sRunners != nullptr ? sRunners->showSave(suggested, *dialog) : nullptr;
+  VFile* chosen = Runners() != nullptr ? Runners()->showSave(suggested, *dialog) : nullptr;
   if (type != nullptr) *type = dialog->GetChosenType();
   delete dialog;
   return chosen;
@@ -372,5 +366,5 @@ VFile* AskSaveFileNamed(VResourceFile* file, const VString& name, uint32_t* type
 }
 
 VFolder* AskFolder(const VString& title) {
-  return sRunners != nullptr ? sRunners->showFolder(title) : nullptr;
+  return Runners() != nullptr ? Runners()->showFolder(title) : nullptr;
 }

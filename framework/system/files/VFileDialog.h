@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "framework/core/VObject.h"
+#include "framework/core/VService.h"
 #include "framework/core/strings/VUniString.h"
 
 template <typename T>
@@ -163,8 +164,7 @@ struct VFileDialogRunners {
   VFolder* (*showFolder)(const VString& title);
 };
 
-// Installs the runners (null removes them) and answers those replaced.
-const VFileDialogRunners* SetFileDialogRunners(const VFileDialogRunners* runners);
+using VFileDialogService = VService<const VFileDialogRunners>;
 
 // Asks for a file to open with the dialog of 'FGET' id of the file: the
 // chosen file, or null; the chosen filter's default type goes to `type`

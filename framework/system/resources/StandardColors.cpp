@@ -6,7 +6,7 @@
 
 namespace {
 
-const VLookQueries* sQueries = nullptr;
+const VLookQueries* Queries() { return VLookQueryService::Get(); }
 
 constexpr uint32_t Rgb(uint32_t red, uint32_t green, uint32_t blue) {
   return red | (green << 8) | (blue << 16);
@@ -24,12 +24,6 @@ constexpr int32_t kFixedColorCount = sizeof kFixedColors / sizeof kFixedColors[0
 
 }  // namespace
 
-const VLookQueries* SetLookQueries(const VLookQueries* queries) {
-  const VLookQueries* previous = sQueries;
-  sQueries = queries;
-  return previous;
-}
-
 void SplitColor(uint32_t colour, uint8_t* red, uint8_t* green, uint8_t* blue) {
   if (red != nullptr) *red = static_cast<uint8_t>(colour & 0xFF);
   if (green != nullptr) *green = static_cast<uint8_t>((colour >> 8) & 0xFF);
@@ -37,9 +31,9 @@ void SplitColor(uint32_t colour, uint8_t* red, uint8_t* green, uint8_t* blue) {
 }
 
 uint32_t StandardColor(int32_t index) {
-  if (sQueries != nullptr) {
+  if (Queries() != nullptr) {
     if (VLookPainter* painter = VSystemServices::GetCurrentLookPainter(); painter != nullptr)
-      return sQueries->color(*painter, index);
+      return Queries()->color(*painter, index);
   }
   if (index < 0 || index >= kFixedColorCount) return kNoStandardColor;
   return kFixedColors[index];
@@ -47,10 +41,10 @@ uint32_t StandardColor(int32_t index) {
 
 bool StandardFont(HDC dc, int32_t kind, VString* name, int16_t& size, uint8_t& bold,
                   uint8_t& italic) {
-  if (sQueries == nullptr) return false;
+  if (Queries() == nullptr) return false;
   VLookPainter* painter = VSystemServices::GetCurrentLookPainter();
   if (painter == nullptr) return false;
-  if (name != nullptr) return sQueries->font(*painter, dc, kind, *name, size, bold, italic);
+  if (name != nullptr) return Queries()->font(*painter, dc, kind, *name, size, bold, italic);
   VStr<63> scratch;
-  return sQueries->font(*painter, dc, kind, scratch, size, bold, italic);
+  return Queries()->font(*painter, dc, kind, scratch, size, bold, italic);
 }

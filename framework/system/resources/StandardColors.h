@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "framework/core/VService.h"
 #include "platform/gdi/WinGdiTypes.h"
 
 class VLookPainter;
@@ -22,8 +23,7 @@ struct VLookQueries {
                uint8_t& bold, uint8_t& italic);
 };
 
-// Installs the queries (null removes them) and answers those replaced.
-const VLookQueries* SetLookQueries(const VLookQueries* queries);
+using VLookQueryService = VService<const VLookQueries>;
 
 // The answer for a standard colour index that no table lists.
 constexpr uint32_t kNoStandardColor = 0xFFFFFFFF;

@@ -1,11 +1,17 @@
 // The exported resource byte-order procedure: converts the data of one of the
 // framework's own resource types in place between stored (big-endian) and
-// native order, and hands every other type to the package.
+// native order, and hands every other type to the package. Being an entry
+// point of the module, this file alone of its library is built with
+// exceptions, so that none that reaches it goes further.
+#include <cxxabi.h>
+
 #include <cstdint>
 #include <cstring>
+#include <new>
 
 #include "framework/core/VObject.h"
 #include "framework/core/host/VHostBridge.h"
+#include "framework/core/memory/VHeap.h"
 #include "framework/core/streams/ByteSwap.h"
 #include "host/module/ModuleExports.h"
 
@@ -292,8 +298,16 @@ bool SwapKnownType(uint8_t direction, uint32_t type, uint8_t* data, uint32_t siz
 }  // namespace
 
 extern "C" uint8_t SwapRsrcProc(uint8_t direction, uint32_t type, uint32_t size, void* data) {
-  if (SwapKnownType(direction, type, static_cast<uint8_t*>(data), data ? size : 0)) return 1;
-  // Every other type is the package's, which answers whether it converted it.
-  VHostBridge* bridge = GetHostBridge();
-  return bridge ? bridge->SwapResource(direction, type, size, data) : 0;
+  try {
+    if (SwapKnownType(direction, type, static_cast<uint8_t*>(data), data ? size : 0)) return 1;
+    // Every other type is the package's, which answers whether it converted it.
+    VHostBridge* bridge = VHostBridgeService::Get();
+    return bridge ? bridge->SwapResource(direction, type, size, data) : 0;
+  } catch (abi::__forced_unwind&) {
+    throw;  // a cancelled thread unwinds on
+  } catch (const std::bad_alloc&) {
+    EndOnEntryPointException(true);
+  } catch (...) {
+    EndOnEntryPointException(false);
+  }
 }

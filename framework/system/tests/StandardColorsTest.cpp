@@ -12,7 +12,7 @@
 namespace {
 
 TEST(StandardColor, WithoutAPainterTheFixedTableAnswers) {
-  const VLookQueries* previous = SetLookQueries(nullptr);
+  const VLookQueries* previous = VLookQueryService::Install(nullptr);
   EXPECT_EQ(StandardColor(0), 0xFFFFFFu);
   EXPECT_EQ(StandardColor(1), 0xE6E6E6u);
   EXPECT_EQ(StandardColor(5), 0x808080u);
@@ -23,25 +23,25 @@ TEST(StandardColor, WithoutAPainterTheFixedTableAnswers) {
   EXPECT_EQ(StandardColor(13), 0xFF0000u);
   EXPECT_EQ(StandardColor(14), 0x00FFFFu);
   EXPECT_EQ(StandardColor(16), 0xFFFF00u);
-  SetLookQueries(previous);
+  VLookQueryService::Install(previous);
 }
 
 TEST(StandardColor, Index15HasGreen15) {
-  const VLookQueries* previous = SetLookQueries(nullptr);
+  const VLookQueries* previous = VLookQueryService::Install(nullptr);
   uint8_t r = 0, g = 0, b = 0;
   SplitColor(StandardColor(15), &r, &g, &b);
   EXPECT_EQ(r, 255);
   EXPECT_EQ(g, 15);
   EXPECT_EQ(b, 255);
-  SetLookQueries(previous);
+  VLookQueryService::Install(previous);
 }
 
 TEST(StandardColor, IndexesOutsideTheTableAnswerNoColour) {
-  const VLookQueries* previous = SetLookQueries(nullptr);
+  const VLookQueries* previous = VLookQueryService::Install(nullptr);
   EXPECT_EQ(StandardColor(17), 0xFFFFFFFFu);
   EXPECT_EQ(StandardColor(-1), 0xFFFFFFFFu);
   EXPECT_EQ(StandardColor(INT32_MIN), 0xFFFFFFFFu);
-  SetLookQueries(previous);
+  VLookQueryService::Install(previous);
 }
 
 TEST(SplitColor, TakesTheBytesFromTheLowest) {
@@ -100,12 +100,12 @@ const VLookQueries kQueries = {
 class WithPainters : public testing::Test {
  protected:
   void SetUp() override {
-    previousQueries_ = SetLookQueries(&kQueries);
-    previousGraphics_ = SetEnvironmentGraphics(&graphics_);
+    previousQueries_ = VLookQueryService::Install(&kQueries);
+    previousGraphics_ = VEnvironmentGraphicsService::Install(&graphics_);
   }
   void TearDown() override {
-    SetEnvironmentGraphics(previousGraphics_);
-    SetLookQueries(previousQueries_);
+    VEnvironmentGraphicsService::Install(previousGraphics_);
+    VLookQueryService::Install(previousQueries_);
   }
   FakeHost host_;
   FakeGraphics graphics_;
@@ -158,12 +158,12 @@ TEST_F(WithPainters, ANullNameStillGetsAnAnswer) {
 }
 
 TEST(StandardFont, WithoutAPainterAnswersFalse) {
-  const VLookQueries* previous = SetLookQueries(nullptr);
+  const VLookQueries* previous = VLookQueryService::Install(nullptr);
   VStr<31> name;
   int16_t size = 0;
   uint8_t bold = 0, italic = 0;
   EXPECT_FALSE(StandardFont(nullptr, 5, &name, size, bold, italic));
-  SetLookQueries(previous);
+  VLookQueryService::Install(previous);
 }
 
 }  // namespace

@@ -6,8 +6,10 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <new>
 #include <random>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -202,7 +204,7 @@ class FakePackage : public VHostBridge {
 
 class SwapRsrcProcTest : public testing::Test {
  protected:
-  void TearDown() override { SetHostBridge(nullptr); }
+  void TearDown() override { VHostBridgeService::Install(nullptr); }
 };
 
 TEST(SwapRsrcProc, KnowsFortyNineTypes) {
@@ -363,7 +365,7 @@ TEST(SwapRsrcProc, EmptyDataAnswers1) {
 }
 
 TEST_F(SwapRsrcProcTest, UnknownTypeWithoutAPackageAnswers0AndLeavesTheData) {
-  ASSERT_EQ(GetHostBridge(), nullptr);
+  ASSERT_EQ(VHostBridgeService::Get(), nullptr);
   uint8_t answer = 1;
   EXPECT_EQ(Swapped(1, "ABCD", {1, 2, 3, 4}, &answer), (std::vector<uint8_t>{1, 2, 3, 4}));
   EXPECT_EQ(answer, 0);
@@ -373,7 +375,7 @@ TEST_F(SwapRsrcProcTest, UnknownTypeWithoutAPackageAnswers0AndLeavesTheData) {
 
 TEST_F(SwapRsrcProcTest, UnknownTypeGoesToThePackageUnchanged) {
   FakePackage package;
-  SetHostBridge(&package);
+  VHostBridgeService::Install(&package);
   uint8_t data[6] = {1, 2, 3, 4, 5, 6};
   EXPECT_EQ(SwapRsrcProc(0, Type("ABCD"), 6, data), 1);
   EXPECT_EQ(package.calls, 1);
@@ -425,6 +427,41 @@ TEST(SwapRsrcProc, RandomDataStaysInsideAndRoundTrips) {
       block.Swap(0, Type(s.type));
       ASSERT_EQ(block.Bytes(), bytes) << "round " << round;
     }
+  }
+}
+
+// A package whose conversion throws, as a routine whose allocation fails
+// would: the procedure is an entry point of the module, and ends the process
+// with the framework heap's kind of message rather than let it reach the
+// Toolbox or the host that called it.
+class ThrowingPackage : public VHostBridge {
+ public:
+  explicit ThrowingPackage(bool outOfMemory) : fOutOfMemory(outOfMemory) {}
+  uint8_t SwapResource(uint8_t, uint32_t, uint32_t, void*) override {
+    if (fOutOfMemory) throw std::bad_alloc();
+    throw std::runtime_error("refused");
+  }
+
+ private:
+  bool fOutOfMemory;
+};
+
+void SwapThroughAThrowingPackage(bool outOfMemory) {
+  ThrowingPackage package(outOfMemory);
+  VHostBridgeService::Install(&package);
+  uint8_t data[4] = {1, 2, 3, 4};
+  SwapRsrcProc(1, Type("ABCD"), 4, data);
+}
+
+TEST(SwapRsrcProcDeathTest, AnExceptionReachingItEndsTheProcess) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  struct Case {
+    bool outOfMemory;
+    const char* message;
+  };
+  for (const Case& c : {Case{true, "Qv Morva: out of memory: the language runtime's allocator failed"},
+                        Case{false, "Qv Morva: an exception reached the module's entry point"}}) {
+    EXPECT_DEATH(SwapThroughAThrowingPackage(c.outOfMemory), c.message);
   }
 }
 

@@ -275,12 +275,12 @@ class ClipboardPictures : public Clipboard {
  protected:
   void SetUp() override {
     Clipboard::SetUp();
-    fPrevious = SetClipboardPictureOps(&kFakeOps);
+    fPrevious = VClipboardPictureService::Install(&kFakeOps);
     sMade = sDeleted = 0;
     sConvertFails = false;
   }
   void TearDown() override {
-    SetClipboardPictureOps(fPrevious);
+    VClipboardPictureService::Install(fPrevious);
     Clipboard::TearDown();
   }
   const VClipboardPictureOps* fPrevious = nullptr;
@@ -337,10 +337,10 @@ TEST_F(ClipboardPictures, GetPictureWithoutAPictureAnswersNull) {
 }
 
 TEST_F(Clipboard, WithoutPictureOperationsNoPictureIsExchanged) {
-  const VClipboardPictureOps* previous = SetClipboardPictureOps(nullptr);
+  const VClipboardPictureOps* previous = VClipboardPictureService::Install(nullptr);
   ASSERT_EQ(Tbx::PutScrap(4, kFlavorPICT, "pict"), 0);
   EXPECT_EQ(clipboard.GetPicture(), nullptr);
-  SetClipboardPictureOps(previous);
+  VClipboardPictureService::Install(previous);
 }
 
 }  // namespace

@@ -370,11 +370,11 @@ TEST(FlagHolder, ForwardsItsArgumentsToTheHostsWindowCallUnchanged) {
 }
 
 TEST(FlagHolder, WithoutAHostForwardingAnswers0) {
-  VHostBridge* previous = SetHostBridge(nullptr);
+  VHostBridge* previous = VHostBridgeService::Install(nullptr);
   VFlagHolder holder;
   VStr<15> text;
   EXPECT_EQ(holder.ForwardToHost(text, nullptr, nullptr), 0);
-  SetHostBridge(previous);
+  VHostBridgeService::Install(previous);
 }
 
 }  // namespace

@@ -565,7 +565,7 @@ class Exchanges : public FileDialog {
  protected:
   void SetUp() override {
     FileDialog::SetUp();
-    previous_ = SetFileDialogRunners(&kRunners);
+    previous_ = VFileDialogService::Install(&kRunners);
     Bytes get;
     get.Head(0, 0, 0, "Open", 1, 2);
     get.Field("Text").Type("TEXT").U16(0).Field("Rich").Type("RTF ").U16(0);
@@ -577,7 +577,7 @@ class Exchanges : public FileDialog {
     Add(kResTypeFPUT, 129, put, "Save document");
   }
   void TearDown() override {
-    SetFileDialogRunners(previous_);
+    VFileDialogService::Install(previous_);
     FileDialog::TearDown();
   }
   const VFileDialogRunners* previous_ = nullptr;
@@ -634,7 +634,7 @@ TEST_F(Exchanges, AskFolderRunsTheFolderChooser) {
 }
 
 TEST_F(Exchanges, WithoutRunnersEveryExchangeIsCancelled) {
-  SetFileDialogRunners(nullptr);
+  VFileDialogService::Install(nullptr);
   uint32_t type = 9;
   EXPECT_EQ(AskOpenFile(File(), 128, &type), nullptr);
   EXPECT_EQ(type, FourCC("TEXT"));

@@ -363,8 +363,7 @@ TEST_F(SharedMemory, ABlockMadeFromAHandleHoldsItsBytes) {
 }
 
 TEST_F(SharedMemory, TheMemoryManagerCopiesABlockByName) {
-  const VSharedBlockReader saved = gSharedBlockReader;
-  InstallSharedMemoryReader();
+  VInstalledService<const VSharedBlockReader> installed(&kSharedBlockReader);
   const std::string name = UniqueName("shm.copy");
   bool ok = false;
   VSharedMemory block(name.c_str(), 6, 0, ok);
@@ -384,19 +383,16 @@ TEST_F(SharedMemory, TheMemoryManagerCopiesABlockByName) {
   EXPECT_EQ(gMemoryMgr->GetError(), kMemNoMemory);
   EXPECT_EQ(gMemoryMgr->NewHandleFromShared(nullptr), 0u);
   EXPECT_EQ(gMemoryMgr->GetError(), kMemNoMemory);
-  gSharedBlockReader = saved;
 }
 
 TEST_F(SharedMemory, WithoutAReaderNoBlockCanBeCopied) {
-  const VSharedBlockReader saved = gSharedBlockReader;
-  InstallSharedMemoryReader();
-  RemoveSharedMemoryReader();
-  EXPECT_EQ(gSharedBlockReader, nullptr);
+  VInstalledService<const VSharedBlockReader> installed(&kSharedBlockReader);
+  EXPECT_TRUE(VSharedBlockReaderService::Remove(&kSharedBlockReader));
+  EXPECT_EQ(VSharedBlockReaderService::Get(), nullptr);
   const std::string name = UniqueName("shm.noreader");
   bool ok = false;
   VSharedMemory block(name.c_str(), 6, 0, ok);
   ASSERT_TRUE(ok);
   EXPECT_EQ(gMemoryMgr->NewHandleFromShared(name.c_str()), 0u);
   EXPECT_EQ(gMemoryMgr->GetError(), kMemNoMemory);
-  gSharedBlockReader = saved;
 }

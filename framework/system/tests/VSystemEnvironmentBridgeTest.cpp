@@ -31,10 +31,10 @@ class EnvironmentBridge : public EnvironmentTest {
     facts_ = German();
     SetHeadlessLocaleFacts(&facts_);
     gSystemServices = &Services();
-    InstallSystemEnvironmentBridge();
+    VEnvironmentBridgeService::Install(SystemEnvironmentBridge());
   }
   void TearDown() override {
-    RemoveSystemEnvironmentBridge();
+    VEnvironmentBridgeService::Remove(SystemEnvironmentBridge());
     gSystemServices = nullptr;
     EnvironmentTest::TearDown();
   }
@@ -65,7 +65,7 @@ TEST_F(EnvironmentBridge, StringsReadRealsAndDatesInTheLocalesForm) {
 }
 
 TEST_F(EnvironmentBridge, RemovedItLeavesTheDefaults) {
-  RemoveSystemEnvironmentBridge();
+  VEnvironmentBridgeService::Remove(SystemEnvironmentBridge());
   VEnvironmentBridge* bridge = GetEnvironmentBridge();
   EXPECT_EQ(bridge->GetDecimalSeparator(), u'.');
   EXPECT_EQ(bridge->GetDateOrder(), kDateOrderMDY);

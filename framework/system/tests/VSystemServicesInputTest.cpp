@@ -269,7 +269,7 @@ class FakeLooks : public VEnvironmentGraphics {
 TEST_F(Input, LookPaintersOutsideTheTableFallBackToTwo) {
   EXPECT_EQ(VSystemServices::GetLookPainter(1), nullptr);
   FakeLooks looks;
-  VEnvironmentGraphics* previous = SetEnvironmentGraphics(&looks);
+  VEnvironmentGraphics* previous = VEnvironmentGraphicsService::Install(&looks);
   EXPECT_EQ(VSystemServices::GetLookPainter(4), reinterpret_cast<VLookPainter*>(&looks.painters[4]));
   EXPECT_EQ(VSystemServices::GetLookPainter(5), reinterpret_cast<VLookPainter*>(&looks.painters[2]));
   EXPECT_EQ(VSystemServices::GetLookPainter(-1), reinterpret_cast<VLookPainter*>(&looks.painters[2]));
@@ -280,19 +280,19 @@ TEST_F(Input, LookPaintersOutsideTheTableFallBackToTwo) {
     host.SetLookValue(99);
     EXPECT_EQ(VSystemServices::GetCurrentLookPainter(), reinterpret_cast<VLookPainter*>(&looks.painters[2]));
   }
-  SetEnvironmentGraphics(previous);
+  VEnvironmentGraphicsService::Install(previous);
 }
 
 TEST_F(Input, QuickTimeStateIsAskedOnceAtConstruction) {
   EXPECT_FALSE(Services().HasQuickTime());
   FakeLooks looks;
   looks.started = true;
-  VEnvironmentGraphics* previous = SetEnvironmentGraphics(&looks);
+  VEnvironmentGraphics* previous = VEnvironmentGraphicsService::Install(&looks);
   VSystemServices services;
   EXPECT_TRUE(services.HasQuickTime());
   looks.started = false;
   EXPECT_TRUE(services.HasQuickTime());
-  SetEnvironmentGraphics(previous);
+  VEnvironmentGraphicsService::Install(previous);
 }
 
 TEST_F(Input, WithoutTheViewLinkNoShortcutIsTaken) {

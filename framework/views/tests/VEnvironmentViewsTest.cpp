@@ -27,8 +27,8 @@ class Linked : public testing::Test {
     ResetHeadlessInput();
     ResetHeadlessWindowState();
     Tbx::ClearMainWindowRecord();
-    InstallViewsEnvironmentLink();
-    InstallGraphicsEnvironmentLink();
+    VEnvironmentViewsService::Install(ViewsEnvironmentLink());
+    VEnvironmentGraphicsService::Install(GraphicsEnvironmentLink());
     FreezeHeadlessTickCount(100000);  // 6000 ticks
     services_ = new VSystemServices();
     gSystemServices = services_;
@@ -36,8 +36,8 @@ class Linked : public testing::Test {
   void TearDown() override {
     gSystemServices = nullptr;
     delete services_;
-    RemoveGraphicsEnvironmentLink();
-    RemoveViewsEnvironmentLink();
+    VEnvironmentGraphicsService::Remove(GraphicsEnvironmentLink());
+    VEnvironmentViewsService::Remove(ViewsEnvironmentLink());
     ReleaseHeadlessTickCount();
     ResetHeadlessWindowState();
     ResetHeadlessInput();
