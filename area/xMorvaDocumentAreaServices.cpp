@@ -3,9 +3,9 @@
 #include "area/xMorvaDocumentAreaServices.h"
 
 #include "framework/core/strings/VString.h"
+#include "framework/system/resources/VMacResourceFile.h"
 #include "host/context/HostServices.h"
 #include "host/package/VPackage.h"
-#include "host/resources/VTbxResFile.h"
 
 namespace {
 xMorvaDocumentAreaServices sServices;
@@ -26,7 +26,7 @@ void xMorvaDocumentAreaServices::GetListString(VString& text, int16_t listOffset
   VPackage* package = Package();
   if (package == nullptr || package->GetResourceFile() == nullptr) return;
   package->GetResourceFile()->GetIndString(
-      text, static_cast<int16_t>(package->GetResourceBase() + listOffset), item);
+      &text, static_cast<int16_t>(package->GetResourceBase() + listOffset), item);
 }
 
 void InstallDocumentAreaServices() { SetDocumentAreaServices(&sServices); }
