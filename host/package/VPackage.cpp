@@ -8,7 +8,6 @@
 #include <cstring>
 #include <vector>
 
-#include "framework/core/containers/VStringArray.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/strings/VByteString.h"
 #include "framework/core/strings/VString.h"
@@ -103,10 +102,9 @@ VPackage::VPackage(HostStartupRecord* startParams) {
     const VResourceRef identity = fOwnFile->GetIndResource(kTypeQBNX, 1, nullptr);
     if (identity != 0) {
       fResourceBase = fOwnFile->GetResourceId(identity);
-      // The names as stored, in the order of the indexed lookups.
-      VStringArray* names = fOwnFile->GetResourceNames(kTypeQBNX);
-      if (names != nullptr && names->Count() >= 1 && names->GetAt(1) != nullptr) fName.SetString(*names->GetAt(1), kWholeValue);
-      delete names;
+      uint8_t name[256];
+      fOwnFile->GetResourcePName(identity, name);
+      PTextToString(name, fName);
       LockedResource bytes(fOwnFile, identity);
       if (bytes.size >= 10) {
         int16_t base;
@@ -517,7 +515,10 @@ bool VPackage::UpdatePrefs(VMacResourceFile* prefs) {
   }
   if (!update) return false;
 
-  prefs->AddResource(kTypeXPRF, -1, &fName, own.data, static_cast<uint32_t>(own.size));
+  // Names go in as the bytes they are stored as.
+  VMacStr<255> storedName;
+  storedName.SetMacPText(name);
+  prefs->AddResource(kTypeXPRF, -1, &storedName, own.data, static_cast<uint32_t>(own.size));
   // The table of resources to copy: a 16-bit count, then 8-byte entries of
   // type, first id and last id. Entries past the resource's end are not read.
   int16_t count;
@@ -530,22 +531,20 @@ bool VPackage::UpdatePrefs(VMacResourceFile* prefs) {
     std::memcpy(&last, entry + 6, 2);
     if (first == -1) prefs->RemoveResources(type);
     const int32_t n = fOwnFile->CountResources(type);
-    if (n <= 0) continue;
-    // The names as stored, in the order of the indexed lookups below.
-    VStringArray* names = fOwnFile->GetResourceNames(type);
     for (int32_t i = 1; i <= n; ++i) {
       const VResourceRef handle = fOwnFile->GetIndResource(type, static_cast<int16_t>(i), nullptr);
       if (handle == 0) continue;
       const int16_t id = fOwnFile->GetResourceId(handle);
+      uint8_t stored[256];
+      fOwnFile->GetResourcePName(handle, stored);
+      storedName.SetMacPText(stored);
       LockedResource bytes(fOwnFile, handle);
       if (first != -1) {
         if (id < first || id > last) continue;
         prefs->RemoveResource(type, id);
       }
-      const VString* resourceName = names != nullptr && i <= names->Count() ? names->GetAt(i) : nullptr;
-      prefs->AddResource(type, id, resourceName, bytes.data, static_cast<uint32_t>(bytes.size));
+      prefs->AddResource(type, id, &storedName, bytes.data, static_cast<uint32_t>(bytes.size));
     }
-    delete names;
   }
   prefs->UpdateFile();
   return true;

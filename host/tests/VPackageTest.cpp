@@ -740,6 +740,33 @@ TEST_F(PrefsTest, AnOlderVersionIsReplacedAndAllOfATypeRecopied) {
   EXPECT_EQ(PrefsIds(prefs, kTEST), std::vector<int16_t>{1});
 }
 
+TEST_F(PrefsTest, CopiedResourcesKeepTheirNamesAndBytesAsStored) {
+  const uint32_t kOther = FourCC("TES2");
+  const std::string name = "caf\x8E \xA5";
+  UseModule(1, {Entry(kTEST, -1, 0), Entry(kOther, 5, 5)},
+            {{kTEST, 1, name, {1, 0, 255}}, {kOther, 5, "\xD0", {9}}, {kOther, 6, "not listed", {6}}});
+  auto package = MakePackage();
+  VMacResourceFile* prefs = package->GetPrefsFile();
+  ASSERT_NE(prefs, nullptr);
+  struct Copied {
+    uint32_t type;
+    int16_t id;
+    std::string name;
+    std::vector<uint8_t> data;
+  };
+  for (const Copied& c : {Copied{kTEST, 1, name, {1, 0, 255}}, Copied{kOther, 5, "\xD0", {9}}}) {
+    const VResourceRef ref = prefs->GetResource(c.type, c.id, nullptr);
+    ASSERT_NE(ref, 0u) << c.id;
+    uint8_t stored[256];
+    Tbx::GetResInfo(ref, nullptr, nullptr, stored);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(stored + 1), stored[0]), c.name) << c.id;
+    const auto* data = static_cast<const uint8_t*>(prefs->LockResource(ref));
+    EXPECT_EQ(std::vector<uint8_t>(data, data + prefs->GetResourceSize(ref)), c.data) << c.id;
+    prefs->UnlockResource(ref);
+  }
+  EXPECT_FALSE(prefs->HasResource(kOther, 6));
+}
+
 TEST_F(PrefsTest, EntriesPastTheEndOfTheXPRFAreNotRead) {
   std::vector<uint8_t> xprf = BigEndian32(1);
   xprf.push_back(0);

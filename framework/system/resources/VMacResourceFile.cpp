@@ -468,6 +468,14 @@ void VMacResourceFile::GetResourceNameOfHandle(VString* out, VResourceRef ref) {
   if (Tbx::ResError() == Tbx::noErr) out->SetAnsiPText(name);
 }
 
+void VMacResourceFile::GetResourcePName(VResourceRef ref, uint8_t* name) {
+  if (name == nullptr) return;
+  name[0] = 0;
+  if (NoFile()) return;
+  Switch use(fFileRef);
+  Tbx::GetResInfo(ref, nullptr, nullptr, name);
+}
+
 bool VMacResourceFile::IsOpen() { return !NoFile(); }
 
 void* VMacResourceFile::LockResource(VResourceRef ref) {

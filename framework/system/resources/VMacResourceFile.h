@@ -78,6 +78,9 @@ class VMacResourceFile : public VResourceFile {
   VResourceRef GetIndResource(uint32_t type, int16_t index, uint8_t* owned) override;
   void GetResourceName(VString* out, uint32_t type, int16_t id) override;
   void GetResourceNameOfHandle(VString* out, VResourceRef ref) override;
+  // The name of a resource of the file as it is stored, untranslated: a
+  // length-prefixed text into 256 bytes; empty for no file or no resource.
+  void GetResourcePName(VResourceRef ref, uint8_t* name);
   bool IsOpen() override;
   int32_t CountResources(uint32_t type) override;
   void* LockResource(VResourceRef ref) override;
