@@ -20,7 +20,6 @@
 #include "host/module/HostRecords.h"
 #include "host/module/HostSelectors.h"
 #include "host/package/VPackage.h"
-#include "platform/toolbox/TbxHandles.h"
 
 int32_t gResourceBase = -1;
 
@@ -69,12 +68,12 @@ void Refuse(void** instanceSlot) {
 bool HostIsNewerThanModule() {
   VMacResourceFile* hostFile = gHostContext->GetHostMacResourceFile();
   if (hostFile == nullptr || !hostFile->IsOpen()) return false;
-  const VResourceRef record = hostFile->GetResource(kTypeXVER, static_cast<int16_t>(gResourceBase & 0xFFFF), nullptr);
+  const int16_t id = static_cast<int16_t>(gResourceBase & 0xFFFF);
+  const VResourceRef record = hostFile->GetResource(kTypeXVER, id, nullptr);
   if (record == 0) return false;
   uint32_t value = 0;
-  const uint32_t size = hostFile->GetResourceSize(record);
   const auto* data = static_cast<const uint8_t*>(hostFile->LockResource(record));
-  if (data != nullptr && size >= 4) std::memcpy(&value, data, 4);
+  if (data != nullptr && hostFile->GetResourceSize(record) >= 4) std::memcpy(&value, data, 4);
   hostFile->UnlockResource(record);
   hostFile->ReleaseResource(record);
   return value > kNewestCompatibility;
