@@ -69,14 +69,22 @@ TEST_F(MacResourceFileWrap, OpeningExactlyKeepsTheNameAndTheCurrentFile) {
     EXPECT_TRUE(fs::exists(P("Pkg Prefs")));
     EXPECT_FALSE(fs::exists(P("Pkg Prefs.RSR")));
     ref = file->GetFileRef();
-    Str name("n");
+    // A Macintosh string's bytes are the name's bytes, whatever they are.
+    VMacStr<255> name;
+    name.SetMacPText(reinterpret_cast<const uint8_t*>("\x02n\x8E"));
     EXPECT_EQ(file->AddResource(kDATA, 3, &name, "ab", 2), 3);
   }
   // Deleting the object wrote and closed the file.
   EXPECT_FALSE(VMacResourceFile(ref).IsOpen());
   std::unique_ptr<VMacResourceFile> again(VMacResourceFile::OpenExact(P("Pkg Prefs").c_str(), 0));
   ASSERT_NE(again, nullptr);
-  EXPECT_EQ(again->GetCNamedResourceId(kDATA, "n"), 3);
+  EXPECT_EQ(again->GetPNamedResourceId(kDATA, reinterpret_cast<const uint8_t*>("\x02n\x8E")), 3);
+  uint8_t stored[256] = {};
+  again->GetResourcePName(again->GetResource(kDATA, 3, nullptr), stored);
+  EXPECT_EQ(std::string(reinterpret_cast<const char*>(stored), 3), "\x02n\x8E");
+  // A reference that is no resource has no name.
+  again->GetResourcePName(0, stored);
+  EXPECT_EQ(stored[0], 0);
 }
 
 TEST_F(MacResourceFileWrap, PathsThatCannotBeOpenedExactlyGiveNoFile) {
