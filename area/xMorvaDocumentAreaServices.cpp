@@ -3,9 +3,9 @@
 #include "area/xMorvaDocumentAreaServices.h"
 
 #include "framework/core/strings/VString.h"
+#include "framework/system/resources/VMacResourceFile.h"
 #include "host/context/HostServices.h"
 #include "host/package/VPackage.h"
-#include "host/resources/VTbxResFile.h"
 
 VPackage* xMorvaDocumentAreaServices::Package() const {
   return fPackage != nullptr ? fPackage : gCurrentPackage;
@@ -22,5 +22,5 @@ void xMorvaDocumentAreaServices::GetListString(VString& text, int16_t listOffset
   VPackage* package = Package();
   if (package == nullptr || package->GetResourceFile() == nullptr) return;
   package->GetResourceFile()->GetIndString(
-      text, static_cast<int16_t>(package->GetResourceBase() + listOffset), item);
+      &text, static_cast<int16_t>(package->GetResourceBase() + listOffset), item);
 }

@@ -3,6 +3,7 @@
 #include "area/xMorvaMain.h"
 
 #include "area/xMorvaPlugIn.h"
+#include "framework/system/resources/VMacResourceFile.h"
 #include "framework/views/VPlugIn.h"
 #include "host/context/HostServices.h"
 

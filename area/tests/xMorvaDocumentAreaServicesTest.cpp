@@ -11,10 +11,10 @@
 
 #include "area/xMorvaMain.h"
 #include "framework/core/strings/VUniString.h"
+#include "framework/system/resources/VMacResourceFile.h"
 #include "host/context/VHostContext.h"
 #include "host/module/ModuleExports.h"
 #include "host/package/VPackage.h"
-#include "host/resources/VTbxResFile.h"
 #include "host/tests/HostTestSupport.h"
 
 namespace {
@@ -36,7 +36,7 @@ class AreaServicesTest : public ::testing::Test {
                         {FourCC("STR#"), 814, "", hosttest::StringList({" cm", " in", " pt"})}}));
     open = std::make_unique<hosttest::OpenResourceFile>(dir.Path("m"), &SwapRsrcProc);
     Tbx::UseResFile(open->ref);
-    gModuleResFile = new VTbxResFile(open->ref);
+    gModuleResFile = new VMacResourceFile(open->ref);
   }
   void TearDown() override {
     delete gModuleResFile;

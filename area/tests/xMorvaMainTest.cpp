@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "area/xMorvaPlugIn.h"
+#include "framework/system/resources/VMacResourceFile.h"
 #include "host/context/VHostContext.h"
 #include "host/module/ModuleExports.h"
-#include "host/resources/VTbxResFile.h"
 #include "host/tests/HostTestSupport.h"
 
 namespace {
@@ -79,7 +79,7 @@ TEST(MorvaMain, DeletedOffscreenAreasShowItem16OfTheAlertList) {
                                                           {FourCC("STR#"), 806, "", hosttest::StringList(items)}}));
   hosttest::OpenResourceFile open(dir.Path("m"), &SwapRsrcProc);
   Tbx::UseResFile(open.ref);
-  gModuleResFile = new VTbxResFile(open.ref);
+  gModuleResFile = new VMacResourceFile(open.ref);
   hosttest::RecordingHost host;
   {
     xMorvaMain package(nullptr);

@@ -12,9 +12,9 @@
 #include "framework/core/VObject.h"
 #include "host/package/VPlugInObject.h"
 
+class VMacResourceFile;
 class VPackage;
 class VString;
-class VTbxResFile;
 
 class VPlugIn : public VObject, public VPlugInObject {
  public:
@@ -32,7 +32,7 @@ class VPlugIn : public VObject, public VPlugInObject {
   VPackage* GetPackage() const { return fPackage; }
   // The resource file shared with the other areas of the same key, taken
   // from the package (and given back at deletion); null when none.
-  VTbxResFile* GetSharedResourceFile() const { return fSharedFile; }
+  VMacResourceFile* GetSharedResourceFile() const { return fSharedFile; }
 
  protected:
   // Takes the package's shared file of `key` from the folder; once only.
@@ -42,7 +42,7 @@ class VPlugIn : public VObject, public VPlugInObject {
 
  private:
   VPackage* fPackage;
-  VTbxResFile* fSharedFile = nullptr;
+  VMacResourceFile* fSharedFile = nullptr;
   uint8_t fOffscreen;
   uint8_t fClosed = 0;
 };

@@ -5,11 +5,12 @@
 
 #include "framework/core/VObject.h"
 #include "framework/core/host/VHostBridge.h"
+#include "framework/core/strings/VByteString.h"
 #include "framework/core/strings/VString.h"
+#include "framework/system/resources/VResourceFile.h"
 #include "host/callback/HostCallback.h"
 #include "host/context/HostText.h"
 #include "host/module/HostSelectors.h"
-#include "host/resources/VTbxResFile.h"
 #include "platform/toolbox/TbxHandles.h"
 
 namespace {
@@ -57,10 +58,15 @@ void HostShowMessage(const uint8_t* pascalText) {
   CallHost(kHostSelShowMessage, block);
 }
 
-void ShowStringListItem(const VTbxResFile* file, int16_t list, int16_t index) {
+void ShowStringListItem(VResourceFile* file, int16_t list, int16_t index) {
   if (file == nullptr) return;
-  uint8_t item[256];
-  if (file->GetIndString(item, list, index) && item[0] != 0) HostShowMessage(item);
+  // A Macintosh string keeps the item's bytes as they are stored.
+  VMacStr<255> item;
+  file->GetIndString(&item, list, index);
+  if (item.GetLength() == 0) return;
+  uint8_t text[256];
+  item.GetPText(text, 255, kCharSetMac);
+  HostShowMessage(text);
 }
 
 int16_t HostGetFieldType(uint16_t table, uint16_t field, bool option) {

@@ -8,8 +8,8 @@
 
 #include "host/module/HostRecords.h"
 
+class VResourceFile;
 class VString;
-class VTbxResFile;
 struct VDisplayRoutines;
 
 // Tells the host that the module starts (1) or stops (0), with the module's
@@ -24,7 +24,7 @@ bool HostGetPath(char* path);
 // Shows a length-byte text (at most 255 characters) in the host's alert.
 void HostShowMessage(const uint8_t* pascalText);
 // Shows item `index` of 'STR#' `list` of the file when the item is not empty.
-void ShowStringListItem(const VTbxResFile* file, int16_t list, int16_t index);
+void ShowStringListItem(VResourceFile* file, int16_t list, int16_t index);
 
 // The field's type (0 alpha, 2 text, 3 picture, 30 BLOB, ...), or -1 when
 // the host reports an error. With `option` the fourth parameter carries 911.

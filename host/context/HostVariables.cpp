@@ -13,11 +13,11 @@
 #include "framework/core/values/VLong.h"
 #include "framework/core/values/VReal.h"
 #include "framework/core/values/VWord.h"
+#include "framework/system/resources/VMacResourceFile.h"
 #include "host/callback/HostCallback.h"
 #include "host/context/HostText.h"
 #include "host/context/VHostContext.h"
 #include "host/module/HostSelectors.h"
-#include "host/resources/VTbxResFile.h"
 #include "platform/toolbox/TbxBits.h"
 #include "platform/toolbox/TbxHandleState.h"
 #include "platform/toolbox/TbxHandles.h"
@@ -120,8 +120,10 @@ namespace {
 // The named variable of item `index` of the host's list 3, up to its ":".
 bool NamedVariable(int16_t index, VStr<255>& name) {
   if (gHostContext == nullptr) return false;
-  const VTbxResFile* file = gHostContext->GetHostMacResourceFile();
-  if (file == nullptr || !file->GetIndString(name, kNamedVariableList, index)) return false;
+  VMacResourceFile* file = gHostContext->GetHostMacResourceFile();
+  if (file == nullptr) return false;
+  // A missing list or item reads as the empty name.
+  file->GetIndString(&name, kNamedVariableList, index);
   const int32_t colon = name.FindChar(u':', 1, false);
   if (colon > 0) name.SetLength(colon - 1);
   return name.GetLength() > 0;

@@ -2,16 +2,16 @@
 // it makes and deletes.
 #include "host/context/VHostContext.h"
 
+#include "framework/system/resources/VMacResourceFile.h"
 #include "host/callback/HostCallback.h"
 #include "host/context/HostText.h"
 #include "host/context/VHostResourceFile.h"
 #include "host/module/HostRecords.h"
 #include "host/module/HostSelectors.h"
-#include "host/resources/VTbxResFile.h"
 #include "platform/toolbox/TbxResources.h"
 
 VHostContext* gHostContext = nullptr;
-VTbxResFile* gModuleResFile = nullptr;
+VMacResourceFile* gModuleResFile = nullptr;
 
 VHostContext::VHostContext(const HostStartupRecord* startParams) {
   SetHostCallback(startParams != nullptr ? startParams->callback : nullptr);
@@ -41,12 +41,13 @@ VHostContext::VHostContext(const HostStartupRecord* startParams) {
   if (block.text2[0] > 80) block.text2[0] = 80;
   PTextToString(block.text2, fSecondHostName);
 
-  fHostAppFile = new VTbxResFile(static_cast<int16_t>(block.longValue & 0xFFFF));
+  // Its lookups see the host's file only, as the module's do theirs.
+  fHostAppFile = new VMacResourceFile(static_cast<int16_t>(block.longValue & 0xFFFF));
   fHostAppFile->SetFlag(1);
   fHostKeptFile = new VHostResourceFile();
 
   delete gModuleResFile;
-  gModuleResFile = new VTbxResFile(Tbx::CurResFile());
+  gModuleResFile = new VMacResourceFile(Tbx::CurResFile());
 }
 
 VHostContext::~VHostContext() {

@@ -12,7 +12,7 @@
 
 struct HostStartupRecord;
 class VHostResourceFile;
-class VTbxResFile;
+class VMacResourceFile;
 
 class VHostContext : public VObject {
  public:
@@ -25,11 +25,11 @@ class VHostContext : public VObject {
 
   // The host application's own resource file (its string lists and the
   // module's compatibility record); check IsOpen before use.
-  VTbxResFile* GetHostMacResourceFile() const { return fHostAppFile; }
+  VMacResourceFile* GetHostMacResourceFile() const { return fHostAppFile; }
   // The resource file that the host keeps for the module.
   VHostResourceFile* GetHostResourceFile() const { return fHostKeptFile; }
   // The second host resource file, opened on demand; none until then.
-  VTbxResFile* GetSecondHostResourceFile() const { return fSecondHostFile; }
+  VMacResourceFile* GetSecondHostResourceFile() const { return fSecondHostFile; }
 
   uint32_t GetHostVersion() const { return fHostVersion; }
   const VStr<255>& GetHostName() const { return fHostName; }
@@ -47,8 +47,8 @@ class VHostContext : public VObject {
   uint32_t fHostVersion = 0;
   VStr<255> fHostName;
   VStr<255> fSecondHostName;
-  VTbxResFile* fHostAppFile = nullptr;
-  VTbxResFile* fSecondHostFile = nullptr;
+  VMacResourceFile* fHostAppFile = nullptr;
+  VMacResourceFile* fSecondHostFile = nullptr;
   VHostResourceFile* fHostKeptFile = nullptr;
   VChainListPtrOf<VObject*>* fOpenDialogs = nullptr;
 };
@@ -57,4 +57,4 @@ class VHostContext : public VObject {
 extern VHostContext* gHostContext;
 // The module's own resource file: the one current when the host context was
 // made (the host makes it current before the start).
-extern VTbxResFile* gModuleResFile;
+extern VMacResourceFile* gModuleResFile;

@@ -12,14 +12,13 @@
 #include "framework/core/memory/VHeap.h"
 #include "framework/core/memory/VWinMemoryMgr.h"
 #include "framework/system/environment/SystemServicesStart.h"
+#include "framework/system/resources/VMacResourceFile.h"
 #include "host/callback/HostCallback.h"
 #include "host/context/HostServices.h"
 #include "host/context/VHostContext.h"
 #include "host/module/HostRecords.h"
 #include "host/module/HostSelectors.h"
 #include "host/package/VPackage.h"
-#include "host/resources/VTbxResFile.h"
-#include "platform/toolbox/TbxHandles.h"
 
 int32_t gResourceBase = -1;
 
@@ -65,14 +64,16 @@ void Refuse(void** instanceSlot) {
 // when its first value is newer than the module knows. A missing file or
 // record passes.
 bool HostIsNewerThanModule() {
-  VTbxResFile* hostFile = gHostContext->GetHostMacResourceFile();
+  VMacResourceFile* hostFile = gHostContext->GetHostMacResourceFile();
   if (hostFile == nullptr || !hostFile->IsOpen()) return false;
-  const uint32_t record = hostFile->Get(kTypeXVER, static_cast<int16_t>(gResourceBase & 0xFFFF));
+  const int16_t id = static_cast<int16_t>(gResourceBase & 0xFFFF);
+  const VResourceRef record = hostFile->GetResource(kTypeXVER, id, nullptr);
   if (record == 0) return false;
   uint32_t value = 0;
-  const uint8_t* data = static_cast<const uint8_t*>(Tbx::HLock(record));
-  if (data != nullptr && Tbx::GetHandleSize(record) >= 4) std::memcpy(&value, data, 4);
-  Tbx::HUnlock(record);
+  const auto* data = static_cast<const uint8_t*>(hostFile->LockResource(record));
+  if (data != nullptr && hostFile->GetResourceSize(record) >= 4) std::memcpy(&value, data, 4);
+  hostFile->UnlockResource(record);
+  hostFile->ReleaseResource(record);
   return value > kNewestCompatibility;
 }
 

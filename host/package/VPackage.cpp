@@ -6,18 +6,19 @@
 #include <sys/stat.h>
 
 #include <cstring>
+#include <vector>
 
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VByteReader.h"
+#include "framework/core/strings/VByteString.h"
 #include "framework/core/strings/VString.h"
+#include "framework/system/resources/VMacResourceFile.h"
 #include "host/context/HostServices.h"
 #include "host/context/HostText.h"
 #include "host/context/VHostContext.h"
 #include "host/module/HostRecords.h"
 #include "host/module/HostSelectors.h"
 #include "host/package/VPlugInObject.h"
-#include "host/resources/VTbxResFile.h"
-#include "platform/toolbox/TbxHandles.h"
 #include "platform/toolbox/TbxPorts.h"
 
 VPackage* gCurrentPackage = nullptr;
@@ -26,27 +27,27 @@ VPackage* gCurrentPackage = nullptr;
 struct VSharedResFile : public VObject {
   uint16_t key = 0;
   uint16_t uses = 0;
-  VTbxResFile* file = nullptr;  // owned
+  VMacResourceFile* file = nullptr;  // owned
 };
 
 namespace {
 
-constexpr uint32_t kTypeSTRList = FourCC("STR#");
 constexpr char kPrefsSuffix[] = " Prefs";
 
-// The bytes of a locked resource handle, released at the end of the scope.
+// The bytes of a resource, locked, then unlocked and released at the end of
+// the scope.
 class LockedResource {
  public:
-  LockedResource(const VTbxResFile* file, uint32_t handle) : fFile(file), fHandle(handle) {
-    if (handle == 0) return;
-    size = Tbx::GetHandleSize(handle);
-    data = static_cast<const uint8_t*>(Tbx::HLock(handle));
-    if (data == nullptr) size = 0;
+  LockedResource(VResourceFile* file, VResourceRef ref) : fFile(file), fRef(ref) {
+    if (ref == 0) return;
+    data = static_cast<const uint8_t*>(file->LockResource(ref));
+    const uint32_t bytes = file->GetResourceSize(ref);
+    size = data != nullptr ? static_cast<int32_t>(bytes > INT32_MAX ? INT32_MAX : bytes) : 0;
   }
   ~LockedResource() {
-    if (fHandle == 0) return;
-    Tbx::HUnlock(fHandle);
-    fFile->Release(fHandle);
+    if (fRef == 0) return;
+    fFile->UnlockResource(fRef);
+    fFile->ReleaseResource(fRef);
   }
   LockedResource(const LockedResource&) = delete;
   LockedResource& operator=(const LockedResource&) = delete;
@@ -54,8 +55,8 @@ class LockedResource {
   int32_t size = 0;
 
  private:
-  const VTbxResFile* fFile;
-  uint32_t fHandle;
+  VResourceFile* fFile;
+  VResourceRef fRef;
 };
 
 // A path of the host's folder followed by more bytes; false when the host
@@ -97,12 +98,11 @@ VPackage::VPackage(HostStartupRecord* startParams) {
   // The first 'QBNX' resource names the package; its id is the resource
   // base unless the resource carries another at byte 8.
   if (fOwnFile != nullptr) {
-    const uint32_t identity = fOwnFile->GetIndexed(kTypeQBNX, 1);
+    const VResourceRef identity = fOwnFile->GetIndResource(kTypeQBNX, 1, nullptr);
     if (identity != 0) {
-      int16_t id = -1;
+      fResourceBase = fOwnFile->GetResourceId(identity);
       uint8_t name[256];
-      fOwnFile->GetInfo(identity, &id, name);
-      fResourceBase = id;
+      fOwnFile->GetResourcePName(identity, name);
       PTextToString(name, fName);
       LockedResource bytes(fOwnFile, identity);
       VByteReader reader = ReaderOf(bytes);
@@ -120,37 +120,21 @@ void VPackage::ReadRoutineNames() {
   if (fOwnFile == nullptr) return;
   const int16_t list = static_cast<int16_t>(fResourceBase);
   if (list != fResourceBase) return;
-  LockedResource names(fOwnFile, fOwnFile->Get(kTypeSTRList, list));
-  if (names.size < 2) return;
-  uint16_t count;
-  std::memcpy(&count, names.data, 2);
-  // First pass counts, second fills: the block holds exactly what is found.
-  uint32_t areas = 0;
-  for (int pass = 0; pass < 2; ++pass) {
-    uint32_t filled = 0;
-    int32_t pos = 2;
-    for (uint32_t item = 1; item <= count; ++item) {
-      if (pos >= names.size) break;
-      const uint8_t length = names.data[pos];
-      if (length == 0 || pos + 1 + length > names.size) break;
-      const uint8_t first = names.data[pos + 1];
-      if (first == '_' || first == '%') {
-        if (pass == 0) {
-          ++areas;
-        } else {
-          fAreaRoutines[filled++] = static_cast<uint16_t>(item);
-        }
-      }
-      pos += 1 + length;
-    }
-    if (pass == 0) {
-      if (areas == 0) return;
-      fAreaRoutines = static_cast<uint16_t*>(gMemoryMgr->NewBlock((areas + 1) * sizeof(uint16_t)));
-      if (fAreaRoutines == nullptr) return;
-    } else {
-      fAreaRoutines[filled] = 0;
-    }
+  std::vector<uint16_t> areas;
+  for (int32_t item = 1; item <= INT16_MAX; ++item) {
+    // The item's bytes as stored.
+    VMacStr<255> name;
+    fOwnFile->GetIndString(&name, list, static_cast<int16_t>(item));
+    if (name.GetLength() == 0) break;
+    const uint8_t first = *static_cast<const uint8_t*>(name.GetBuffer());
+    if (first == '_' || first == '%') areas.push_back(static_cast<uint16_t>(item));
   }
+  if (areas.empty()) return;
+  // The block holds exactly the routines found, then the 0 that ends them.
+  fAreaRoutines = static_cast<uint16_t*>(gMemoryMgr->NewBlock((areas.size() + 1) * sizeof(uint16_t)));
+  if (fAreaRoutines == nullptr) return;
+  std::memcpy(fAreaRoutines, areas.data(), areas.size() * sizeof(uint16_t));
+  fAreaRoutines[areas.size()] = 0;
 }
 
 VPackage::~VPackage() {
@@ -485,7 +469,7 @@ bool VPackage::IsAreaRoutine(int16_t routine) const {
 
 // ---- Preferences file
 
-VTbxResFile* VPackage::GetPrefsFile() {
+VMacResourceFile* VPackage::GetPrefsFile() {
   if (fPrefsFile == nullptr) OpenPrefsFile();
   return fPrefsFile;
 }
@@ -498,11 +482,8 @@ void VPackage::OpenPrefsFile() {
   StringToPText(fName, name, 255);
   char path[256];
   if (!HostFolderPath(path, name, kPrefsSuffix)) return;
-  auto* prefs = new VTbxResFile(path, true);
-  if (!prefs->IsOpen()) {
-    delete prefs;
-    return;
-  }
+  VMacResourceFile* prefs = VMacResourceFile::OpenExact(path, 1);
+  if (prefs == nullptr) return;
   fPrefsFile = prefs;
   UpdatePrefs(prefs);
 }
@@ -510,13 +491,11 @@ void VPackage::OpenPrefsFile() {
 // Brings the preferences file's copies of the module's preference resources
 // up to date when the module's layout version is newer. Answers whether it
 // copied.
-bool VPackage::UpdatePrefs(VTbxResFile* prefs) {
+bool VPackage::UpdatePrefs(VMacResourceFile* prefs) {
   if (fOwnFile == nullptr) return false;
   uint8_t name[256];
   StringToPText(fName, name, 255);
-  const uint32_t ownHandle = fOwnFile->GetNamed(kTypeXPRF, name);
-  if (ownHandle == 0) return false;
-  LockedResource own(fOwnFile, ownHandle);
+  LockedResource own(fOwnFile, fOwnFile->GetPNamedResource(kTypeXPRF, name, nullptr));
   // The layout version, then the table of resources to copy: a 16-bit count,
   // then 8-byte entries of type, first id and last id. Entries past the
   // resource's end are not read.
@@ -526,10 +505,9 @@ bool VPackage::UpdatePrefs(VTbxResFile* prefs) {
   if (table.Failed()) return false;
 
   bool update = true;
-  const uint32_t prefsHandle = prefs->GetNamed(kTypeXPRF, name);
+  const VResourceRef prefsHandle = prefs->GetPNamedResource(kTypeXPRF, name, nullptr);
   if (prefsHandle != 0) {
-    int16_t prefsId = 0;
-    prefs->GetInfo(prefsHandle, &prefsId, nullptr);
+    const int16_t prefsId = prefs->GetResourceId(prefsHandle);
     int32_t prefsVersion = INT32_MIN;
     {
       LockedResource present(prefs, prefsHandle);
@@ -538,39 +516,43 @@ bool VPackage::UpdatePrefs(VTbxResFile* prefs) {
       if (!reader.Failed()) prefsVersion = version;
     }
     update = prefsVersion < ownVersion;
-    if (update) prefs->Remove(kTypeXPRF, prefsId);
+    if (update) prefs->RemoveResource(kTypeXPRF, prefsId);
   }
   if (!update) return false;
 
-  prefs->Add(kTypeXPRF, -1, name, own.data, static_cast<uint32_t>(own.size));
+  // Names go in as the bytes they are stored as.
+  VMacStr<255> storedName;
+  storedName.SetMacPText(name);
+  prefs->AddResource(kTypeXPRF, -1, &storedName, own.data, static_cast<uint32_t>(own.size));
   for (int32_t k = 0; k < count; ++k) {
     const uint32_t type = table.U32();
     const int16_t first = table.I16();
     const int16_t last = table.I16();
     if (table.Failed()) break;
-    if (first == -1) prefs->RemoveAllOfType(type);
-    const int16_t n = fOwnFile->Count(type);
+    if (first == -1) prefs->RemoveResources(type);
+    const int32_t n = fOwnFile->CountResources(type);
     for (int32_t i = 1; i <= n; ++i) {
-      const uint32_t handle = fOwnFile->GetIndexed(type, static_cast<int16_t>(i));
+      const VResourceRef handle = fOwnFile->GetIndResource(type, static_cast<int16_t>(i), nullptr);
       if (handle == 0) continue;
-      int16_t id = 0;
-      uint8_t resourceName[256];
-      fOwnFile->GetInfo(handle, &id, resourceName);
+      const int16_t id = fOwnFile->GetResourceId(handle);
+      uint8_t stored[256];
+      fOwnFile->GetResourcePName(handle, stored);
+      storedName.SetMacPText(stored);
       LockedResource bytes(fOwnFile, handle);
       if (first != -1) {
         if (id < first || id > last) continue;
-        prefs->Remove(type, id);
+        prefs->RemoveResource(type, id);
       }
-      prefs->Add(type, id, resourceName, bytes.data, static_cast<uint32_t>(bytes.size));
+      prefs->AddResource(type, id, &storedName, bytes.data, static_cast<uint32_t>(bytes.size));
     }
   }
-  prefs->Update();
+  prefs->UpdateFile();
   return true;
 }
 
 // ---- Shared resource files
 
-VTbxResFile* VPackage::OpenSharedResourceFile(const VString& folderName) {
+VMacResourceFile* VPackage::OpenSharedResourceFile(const VString& folderName) {
   uint8_t folder[256];
   StringToPText(folderName, folder, 255);
   char path[256];
@@ -588,20 +570,15 @@ VTbxResFile* VPackage::OpenSharedResourceFile(const VString& folderName) {
   path[length] = '/';
   std::memcpy(path + length + 1, hostName + 1, hostName[0]);
   path[length + 1 + hostName[0]] = 0;
-  auto* file = new VTbxResFile(path, true);
-  if (!file->IsOpen()) {
-    delete file;
-    return nullptr;
-  }
-  return file;
+  return VMacResourceFile::OpenExact(path, 1);
 }
 
-VTbxResFile* VPackage::AcquireSharedResourceFile(uint16_t key, const VString& folderName) {
+VMacResourceFile* VPackage::AcquireSharedResourceFile(uint16_t key, const VString& folderName) {
   VSharedResFile* found = nullptr;
   for (int32_t i = 1; i <= fSharedFiles.Count() && found == nullptr; ++i)
     if (fSharedFiles.GetAt(i)->key == key) found = fSharedFiles.GetAt(i);
   if (found == nullptr) {
-    VTbxResFile* file = OpenSharedResourceFile(folderName);
+    VMacResourceFile* file = OpenSharedResourceFile(folderName);
     if (file == nullptr) return nullptr;
     found = new VSharedResFile;
     found->key = key;
@@ -612,7 +589,7 @@ VTbxResFile* VPackage::AcquireSharedResourceFile(uint16_t key, const VString& fo
   return found->file;
 }
 
-void VPackage::ReleaseSharedResourceFile(VTbxResFile* file) {
+void VPackage::ReleaseSharedResourceFile(VMacResourceFile* file) {
   if (file == nullptr) return;
   for (int32_t i = 1; i <= fSharedFiles.Count(); ++i) {
     VSharedResFile* record = fSharedFiles.GetAt(i);

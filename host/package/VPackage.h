@@ -14,8 +14,8 @@
 
 struct HostStartupRecord;
 class VPlugInObject;
+class VMacResourceFile;
 class VString;
-class VTbxResFile;
 struct VSharedResFile;
 
 // Kinds of plug-in objects, as KindOfPlugIn numbers them.
@@ -79,19 +79,19 @@ class VPackage : public VObject {
   // ---- Identity and files.
   int32_t GetResourceBase() const { return fResourceBase; }
   const VStr<255>& GetName() const { return fName; }
-  VTbxResFile* GetResourceFile() const { return fOwnFile; }
+  VMacResourceFile* GetResourceFile() const { return fOwnFile; }
   // Opens the preferences file first when none is open (again on each call
   // while it cannot be opened); null without one.
-  VTbxResFile* GetPrefsFile();
+  VMacResourceFile* GetPrefsFile();
   // Opens (or creates) the preferences file in the host's folder and brings
   // its copies of the module's preference resources up to date.
   void OpenPrefsFile();
   // The resource file of `key`, shared by every plug-in object that asks
   // for it, opened on first use from the folder `folderName` of the host's
   // folder; null when it cannot be opened.
-  VTbxResFile* AcquireSharedResourceFile(uint16_t key, const VString& folderName);
+  VMacResourceFile* AcquireSharedResourceFile(uint16_t key, const VString& folderName);
   // Drops one use; the last closes the file.
-  void ReleaseSharedResourceFile(VTbxResFile* file);
+  void ReleaseSharedResourceFile(VMacResourceFile* file);
 
   // ---- Routine numbers.
   bool IsAreaRoutine(int16_t routine) const;
@@ -127,8 +127,8 @@ class VPackage : public VObject {
   void DeliverByKind(int32_t kind, void** params, VPlugInObject* object);
   // A creating operation run with the current port saved and restored.
   VPlugInObject* Create(VPlugInObject* (VPackage::*make)(int32_t, void*), int32_t routine, void* params);
-  VTbxResFile* OpenSharedResourceFile(const VString& folderName);
-  bool UpdatePrefs(VTbxResFile* prefs);
+  VMacResourceFile* OpenSharedResourceFile(const VString& folderName);
+  bool UpdatePrefs(VMacResourceFile* prefs);
 
   int32_t fResourceBase = -1;
   VStr<255> fName;
@@ -140,8 +140,8 @@ class VPackage : public VObject {
   PlugInList fOutputPlugIns;
   PlugInList fPrintingPlugIns;
   uint16_t* fAreaRoutines = nullptr;  // a block of the memory manager
-  VTbxResFile* fOwnFile = nullptr;    // not owned
-  VTbxResFile* fPrefsFile = nullptr;  // owned
+  VMacResourceFile* fOwnFile = nullptr;    // not owned
+  VMacResourceFile* fPrefsFile = nullptr;  // owned
   int32_t fEventDepth = 0;
 };
 

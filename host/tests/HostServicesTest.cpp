@@ -7,8 +7,8 @@
 
 #include "framework/core/host/VHostBridge.h"
 #include "framework/core/strings/VUniString.h"
+#include "framework/system/resources/VMacResourceFile.h"
 #include "host/context/HostServices.h"
-#include "host/resources/VTbxResFile.h"
 #include "host/tests/HostTestSupport.h"
 
 namespace {
@@ -80,7 +80,7 @@ TEST(HostServices, StringListItemShownOnlyWhenNotEmpty) {
   hosttest::TempDir dir;
   ASSERT_TRUE(hosttest::WriteResourceFile(dir.Path("r"), {{FourCC("STR#"), 7, "", hosttest::StringList({"One", "", "Three"})}}));
   hosttest::OpenResourceFile open(dir.Path("r"), nullptr);
-  VTbxResFile file(open.ref);
+  VMacResourceFile file(open.ref);
   RecordingHost host;
   ShowStringListItem(&file, 7, 2);
   ShowStringListItem(&file, 7, 4);
@@ -88,6 +88,19 @@ TEST(HostServices, StringListItemShownOnlyWhenNotEmpty) {
   ShowStringListItem(&file, 7, 3);
   ShowStringListItem(nullptr, 7, 1);
   EXPECT_EQ(host.Messages(), std::vector<std::string>{"Three"});
+}
+
+TEST(HostServices, AStringListItemReachesTheHostByteForByte) {
+  // Every byte but 0, at the length an item can have.
+  std::string bytes;
+  for (int c = 1; c <= 255; ++c) bytes += static_cast<char>(c);
+  hosttest::TempDir dir;
+  ASSERT_TRUE(hosttest::WriteResourceFile(dir.Path("r"), {{FourCC("STR#"), 9, "", hosttest::StringList({"x", bytes})}}));
+  hosttest::OpenResourceFile open(dir.Path("r"), nullptr);
+  VMacResourceFile file(open.ref);
+  RecordingHost host;
+  ShowStringListItem(&file, 9, 2);
+  EXPECT_EQ(host.Messages(), std::vector<std::string>{bytes});
 }
 
 TEST(HostServices, FieldTypeSendsTheOptionAs911) {

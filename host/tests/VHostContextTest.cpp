@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include "framework/system/resources/VMacResourceFile.h"
 #include "host/context/VHostResourceFile.h"
 #include "host/module/ModuleExports.h"
-#include "host/resources/VTbxResFile.h"
 #include "host/tests/HostTestSupport.h"
 
 namespace {
@@ -92,7 +92,7 @@ TEST_F(HostContextTest, TheHostsResourceFileIsTheReferenceItGaveAndIsMarked) {
   VHostContext* c = Make();
   ASSERT_NE(c->GetHostMacResourceFile(), nullptr);
   EXPECT_TRUE(c->GetHostMacResourceFile()->IsOpen());
-  EXPECT_EQ(c->GetHostMacResourceFile()->GetRefNum(), hostFile.ref);
+  EXPECT_EQ(c->GetHostMacResourceFile()->GetFileRef(), hostFile.ref);
   EXPECT_EQ(c->GetHostMacResourceFile()->GetFlag(), 1);
   EXPECT_EQ(c->GetSecondHostResourceFile(), nullptr);
   // The host-kept file has no host reference yet and answers neutrally.
@@ -106,6 +106,19 @@ TEST_F(HostContextTest, AHostWithoutResourceFileGivesAClosedOne) {
   EXPECT_FALSE(Make()->GetHostMacResourceFile()->IsOpen());
 }
 
+TEST_F(HostContextTest, AReferenceThatIsNoOpenFileReadsNothingFromTheCurrentFile) {
+  hosttest::TempDir dir;
+  ASSERT_TRUE(hosttest::WriteResourceFile(dir.Path("m.rsrc"), {{FourCC("xVER"), 1, "", {0, 0, 0, 1}}}));
+  hosttest::OpenResourceFile moduleFile(dir.Path("m.rsrc"), &SwapRsrcProc);
+  Tbx::UseResFile(moduleFile.ref);
+  host.resourceRef = 0x7FFF;
+  VMacResourceFile* hostFile = Make()->GetHostMacResourceFile();
+  ASSERT_NE(hostFile, nullptr);
+  EXPECT_FALSE(hostFile->IsOpen());
+  EXPECT_EQ(hostFile->GetResource(FourCC("xVER"), 1, nullptr), 0u);
+  EXPECT_TRUE(gModuleResFile->HasResource(FourCC("xVER"), 1));
+}
+
 TEST_F(HostContextTest, TheModuleFileIsTheCurrentOneAndGoesWithTheContext) {
   hosttest::TempDir dir;
   ASSERT_TRUE(hosttest::WriteResourceFile(dir.Path("m.rsrc"), {}));
@@ -113,12 +126,12 @@ TEST_F(HostContextTest, TheModuleFileIsTheCurrentOneAndGoesWithTheContext) {
   Tbx::UseResFile(moduleFile.ref);
   Make();
   ASSERT_NE(gModuleResFile, nullptr);
-  EXPECT_EQ(gModuleResFile->GetRefNum(), moduleFile.ref);
+  EXPECT_EQ(gModuleResFile->GetFileRef(), moduleFile.ref);
   delete context;
   context = nullptr;
   EXPECT_EQ(gModuleResFile, nullptr);
   // The module's file was the host's to close, not the context's.
-  EXPECT_TRUE(VTbxResFile(moduleFile.ref).IsOpen());
+  EXPECT_TRUE(VMacResourceFile(moduleFile.ref).IsOpen());
 }
 
 TEST_F(HostContextTest, TheOpenDialogListStartsEmpty) {

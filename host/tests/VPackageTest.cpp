@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "framework/core/strings/VUniString.h"
+#include "framework/system/resources/VMacResourceFile.h"
 #include "host/context/VHostContext.h"
 #include "host/module/ModuleExports.h"
 #include "host/package/VPlugInObject.h"
-#include "host/resources/VTbxResFile.h"
 #include "host/tests/HostTestSupport.h"
 #include "platform/toolbox/TbxPorts.h"
 
@@ -140,7 +140,7 @@ class PackageTest : public testing::Test {
     fOpen = std::make_unique<hosttest::OpenResourceFile>(fDir.Path("module.rsrc"), &SwapRsrcProc);
     ASSERT_GE(fOpen->ref, 0);
     Tbx::UseResFile(fOpen->ref);
-    gModuleResFile = new VTbxResFile(fOpen->ref);
+    gModuleResFile = new VMacResourceFile(fOpen->ref);
   }
   void TearDown() override {
     delete gModuleResFile;
@@ -682,22 +682,18 @@ class PrefsTest : public PackageTest {
     }
     return e;
   }
-  std::vector<int16_t> PrefsIds(VTbxResFile* prefs, uint32_t type) {
+  std::vector<int16_t> PrefsIds(VMacResourceFile* prefs, uint32_t type) {
     std::vector<int16_t> ids;
-    for (int16_t i = 1; i <= prefs->Count(type); ++i) {
-      int16_t id = 0;
-      prefs->GetInfo(prefs->GetIndexed(type, i), &id, nullptr);
-      ids.push_back(id);
-    }
+    for (int32_t i = 1; i <= prefs->CountResources(type); ++i) ids.push_back(prefs->GetIndResourceId(type, i));
     return ids;
   }
-  int32_t PrefsVersion(VTbxResFile* prefs) {
+  int32_t PrefsVersion(VMacResourceFile* prefs) {
     const std::vector<uint8_t> name = hosttest::Pascal("Pkg");
-    const uint32_t h = prefs->GetNamed(kTypeXPRF, name.data());
+    const VResourceRef h = prefs->GetPNamedResource(kTypeXPRF, name.data(), nullptr);
     if (h == 0) return -1;
     int32_t v = 0;
-    std::memcpy(&v, Tbx::HLock(h), 4);
-    Tbx::HUnlock(h);
+    std::memcpy(&v, prefs->LockResource(h), 4);
+    prefs->UnlockResource(h);
     return v;
   }
   RecordingHost host;
@@ -706,7 +702,7 @@ class PrefsTest : public PackageTest {
 TEST_F(PrefsTest, ANewPreferencesFileGetsTheXPRFAndTheListedResources) {
   UseModule(3, {Entry(kTEST, -1, 0)}, {{kTEST, 1, "a", {1}}, {kTEST, 2, "b", {2}}});
   auto package = MakePackage();
-  VTbxResFile* prefs = package->GetPrefsFile();
+  VMacResourceFile* prefs = package->GetPrefsFile();
   ASSERT_NE(prefs, nullptr);
   EXPECT_EQ(PrefsVersion(prefs), 3);
   EXPECT_EQ(PrefsIds(prefs, kTEST), (std::vector<int16_t>{1, 2}));
@@ -726,7 +722,7 @@ TEST_F(PrefsTest, ASameOrNewerVersionLeavesThePreferencesUntouched) {
   older.push_back(0);
   ASSERT_TRUE(hosttest::WriteResourceFile(fDir.Path("Pkg Prefs"), {{kTypeXPRF, 1, "Pkg", older}, {kTEST, 9, "", {9}}}));
   auto package = MakePackage();
-  VTbxResFile* prefs = package->GetPrefsFile();
+  VMacResourceFile* prefs = package->GetPrefsFile();
   EXPECT_EQ(PrefsVersion(prefs), 5);
   EXPECT_EQ(PrefsIds(prefs, kTEST), std::vector<int16_t>{9});
 }
@@ -738,10 +734,37 @@ TEST_F(PrefsTest, AnOlderVersionIsReplacedAndAllOfATypeRecopied) {
   older.push_back(0);
   ASSERT_TRUE(hosttest::WriteResourceFile(fDir.Path("Pkg Prefs"), {{kTypeXPRF, 1, "Pkg", older}, {kTEST, 9, "", {9}}}));
   auto package = MakePackage();
-  VTbxResFile* prefs = package->GetPrefsFile();
+  VMacResourceFile* prefs = package->GetPrefsFile();
   EXPECT_EQ(PrefsVersion(prefs), 7);
-  EXPECT_EQ(prefs->Count(kTypeXPRF), 1);
+  EXPECT_EQ(prefs->CountResources(kTypeXPRF), 1);
   EXPECT_EQ(PrefsIds(prefs, kTEST), std::vector<int16_t>{1});
+}
+
+TEST_F(PrefsTest, CopiedResourcesKeepTheirNamesAndBytesAsStored) {
+  const uint32_t kOther = FourCC("TES2");
+  const std::string name = "caf\x8E \xA5";
+  UseModule(1, {Entry(kTEST, -1, 0), Entry(kOther, 5, 5)},
+            {{kTEST, 1, name, {1, 0, 255}}, {kOther, 5, "\xD0", {9}}, {kOther, 6, "not listed", {6}}});
+  auto package = MakePackage();
+  VMacResourceFile* prefs = package->GetPrefsFile();
+  ASSERT_NE(prefs, nullptr);
+  struct Copied {
+    uint32_t type;
+    int16_t id;
+    std::string name;
+    std::vector<uint8_t> data;
+  };
+  for (const Copied& c : {Copied{kTEST, 1, name, {1, 0, 255}}, Copied{kOther, 5, "\xD0", {9}}}) {
+    const VResourceRef ref = prefs->GetResource(c.type, c.id, nullptr);
+    ASSERT_NE(ref, 0u) << c.id;
+    uint8_t stored[256];
+    Tbx::GetResInfo(ref, nullptr, nullptr, stored);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(stored + 1), stored[0]), c.name) << c.id;
+    const auto* data = static_cast<const uint8_t*>(prefs->LockResource(ref));
+    EXPECT_EQ(std::vector<uint8_t>(data, data + prefs->GetResourceSize(ref)), c.data) << c.id;
+    prefs->UnlockResource(ref);
+  }
+  EXPECT_FALSE(prefs->HasResource(kOther, 6));
 }
 
 TEST_F(PrefsTest, EntriesPastTheEndOfTheXPRFAreNotRead) {
@@ -801,15 +824,15 @@ TEST_F(SharedFileTest, TwoAcquirersOfAKeyShareOneFileClosedByTheLastRelease) {
   auto package = MakePackage();
   VStr<31> folder;
   folder.SetChars("Shared", 0, 6, kCharSetMac);
-  VTbxResFile* first = package->AcquireSharedResourceFile(4, folder);
+  VMacResourceFile* first = package->AcquireSharedResourceFile(4, folder);
   ASSERT_NE(first, nullptr);
   EXPECT_EQ(package->AcquireSharedResourceFile(4, folder), first);
   EXPECT_TRUE(std::filesystem::exists(fDir.Path("Shared/Qvbase")));
-  const int16_t ref = first->GetRefNum();
+  const int16_t ref = first->GetFileRef();
   package->ReleaseSharedResourceFile(first);
-  EXPECT_TRUE(VTbxResFile(ref).IsOpen());
+  EXPECT_TRUE(VMacResourceFile(ref).IsOpen());
   package->ReleaseSharedResourceFile(first);
-  EXPECT_FALSE(VTbxResFile(ref).IsOpen());
+  EXPECT_FALSE(VMacResourceFile(ref).IsOpen());
 }
 
 TEST_F(SharedFileTest, DifferentKeysGetTheirOwnRecords) {
@@ -817,8 +840,8 @@ TEST_F(SharedFileTest, DifferentKeysGetTheirOwnRecords) {
   VStr<31> a, b;
   a.SetChars("A", 0, 1, kCharSetMac);
   b.SetChars("B", 0, 1, kCharSetMac);
-  VTbxResFile* fa = package->AcquireSharedResourceFile(1, a);
-  VTbxResFile* fb = package->AcquireSharedResourceFile(2, b);
+  VMacResourceFile* fa = package->AcquireSharedResourceFile(1, a);
+  VMacResourceFile* fb = package->AcquireSharedResourceFile(2, b);
   ASSERT_NE(fa, nullptr);
   ASSERT_NE(fb, nullptr);
   EXPECT_NE(fa, fb);

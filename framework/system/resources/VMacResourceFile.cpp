@@ -78,7 +78,6 @@ VMacResourceFile::~VMacResourceFile() {
 void VMacResourceFile::OpenByPath(const VString* path, uint8_t create) {
   fOwnsFile = 1;
   if (path == nullptr) return;
-  const int16_t previous = Tbx::CurResFile();
   std::u16string units = files_p::UnitsOf(*path);
   // A short extension goes: a dot among the last four characters, unless a
   // separator comes first.
@@ -94,9 +93,27 @@ void VMacResourceFile::OpenByPath(const VString* path, uint8_t create) {
   if (!files_p::Utf8Of(units, &name) || name.empty() || name.size() > kMaxPathBeforeSuffix)
     return;
   name += ".RSR";
+  OpenName(name.data(), name.size(), create);
+}
+
+VMacResourceFile* VMacResourceFile::OpenExact(const char* path, uint8_t create) {
+  const size_t length = path != nullptr ? std::strlen(path) : 0;
+  if (length == 0 || length > 255) return nullptr;
+  auto* file = new VMacResourceFile(int16_t(-1));
+  file->fOwnsFile = 1;
+  file->OpenName(path, length, create);
+  if (file->fFileRef == -1) {
+    delete file;
+    return nullptr;
+  }
+  return file;
+}
+
+void VMacResourceFile::OpenName(const char* name, size_t length, uint8_t create) {
+  const int16_t previous = Tbx::CurResFile();
   uint8_t pascal[256];
-  pascal[0] = uint8_t(name.size());
-  std::memcpy(pascal + 1, name.data(), name.size());
+  pascal[0] = uint8_t(length);
+  std::memcpy(pascal + 1, name, length);
   int16_t ref = Tbx::OpenResFile(pascal);
   if (ref == -1 && create) {
     Tbx::CreateResFile(pascal);
@@ -109,6 +126,26 @@ void VMacResourceFile::OpenByPath(const VString* path, uint8_t create) {
     fFileRef = ref;
   }
   if (previous != -1) Tbx::UseResFile(previous);
+}
+
+bool VMacResourceFile::NoFile() const {
+  if (fFileRef == -1) return true;
+  // The Resource Manager tells whether a reference is an open file only by
+  // making it current.
+  const int16_t saved = Tbx::CurResFile();
+  Tbx::UseResFile(fFileRef);
+  const bool open = Tbx::CurResFile() == fFileRef;
+  if (saved != -1) Tbx::UseResFile(saved);
+  return !open;
+}
+
+bool VMacResourceFile::StillLoaded(VResourceRef ref, uint32_t type, int16_t id) {
+  int16_t refId = 0;
+  Tbx::ResType refType = 0;
+  Tbx::GetResInfo(ref, &refId, &refType, nullptr);
+  if (Tbx::ResError() != Tbx::noErr || refId != id || refType != type) return false;
+  Tbx::GetHandleSize(ref);
+  return Tbx::MemError() == Tbx::noErr;
 }
 
 void VMacResourceFile::SetFileRef(int16_t fileRef) {
@@ -144,7 +181,7 @@ int16_t VMacResourceFile::Count(uint32_t type) const {
 
 int16_t VMacResourceFile::AddResource(uint32_t type, int16_t id, const VString* name,
                                       const void* data, uint32_t size) {
-  if (fFileRef == -1 || size > kGlobalMaxBlockSize) return -1;
+  if (NoFile() || size > kGlobalMaxBlockSize) return -1;
   Tbx::Handle handle = 0;
   {
     Switch use(fFileRef);
@@ -160,6 +197,7 @@ int16_t VMacResourceFile::AddResource(uint32_t type, int16_t id, const VString* 
       if (old != 0) {
         Tbx::RemoveResource(old);
         if (Tbx::ResError() != Tbx::noErr) return -1;
+        Tbx::DisposeHandle(old);
       }
     }
     handle = Tbx::NewHandle(int32_t(size));
@@ -186,32 +224,35 @@ int16_t VMacResourceFile::AddResource(uint32_t type, int16_t id, const VString* 
 }
 
 bool VMacResourceFile::RemoveResourceHandle(VResourceRef ref) {
-  if (fFileRef == -1) return false;
+  if (NoFile()) return false;
   ForgetCachedRef(ref);
   Tbx::RemoveResource(ref);
   return Tbx::ResError() == Tbx::noErr;
 }
 
 bool VMacResourceFile::RemoveResource(uint32_t type, int16_t id) {
-  if (fFileRef == -1) return false;
+  if (NoFile()) return false;
   ForgetCachedList(type, id);
   Switch use(fFileRef);
   Quiet quiet;
   const Tbx::Handle h = Get(type, id);
   if (h == 0) return false;
   Tbx::RemoveResource(h);
-  return Tbx::ResError() == Tbx::noErr;
+  if (Tbx::ResError() != Tbx::noErr) return false;
+  // Out of the file the handle is ours; nothing else gives it back.
+  Tbx::DisposeHandle(h);
+  return true;
 }
 
 bool VMacResourceFile::RemoveNamedResource(uint32_t type, const VString* name) {
-  if (fFileRef == -1) return false;
+  if (NoFile()) return false;
   const int16_t id = GetNamedResourceId(type, name);
   if (id == -1) return false;
   return RemoveResource(type, id);
 }
 
 bool VMacResourceFile::RemoveResources(uint32_t type) {
-  if (fFileRef == -1) return false;
+  if (NoFile()) return false;
   ForgetCachedListsOfType(type);
   Switch use(fFileRef);
   Quiet quiet;
@@ -219,6 +260,7 @@ bool VMacResourceFile::RemoveResources(uint32_t type) {
   while (const Tbx::Handle h = Tbx::Get1IndResource(type, 1)) {
     Tbx::RemoveResource(h);
     if (Tbx::ResError() != Tbx::noErr) return false;
+    Tbx::DisposeHandle(h);
   }
   return true;
 }
@@ -252,14 +294,14 @@ VResourceRef VMacResourceFile::GetNamedResource(uint32_t type, const VString* na
 
 VResourceRef VMacResourceFile::GetResource(uint32_t type, int16_t id, uint8_t* owned) {
   SetOwned(owned);
-  if (fFileRef == -1) return 0;
+  if (NoFile()) return 0;
   Switch use(fFileRef);
   if (type == kResTypePICT) return Tbx::GetPicture(id);
   return Get(type, id);
 }
 
 int16_t VMacResourceFile::GetResourceId(VResourceRef ref) {
-  if (fFileRef == -1) return 0;
+  if (NoFile()) return 0;
   Switch use(fFileRef);
   int16_t id = -1;
   Tbx::GetResInfo(ref, &id, nullptr, nullptr);
@@ -267,7 +309,7 @@ int16_t VMacResourceFile::GetResourceId(VResourceRef ref) {
 }
 
 int16_t VMacResourceFile::GetIndResourceId(uint32_t type, int32_t index) {
-  if (fFileRef == -1 || index < 1 || index > 0x7FFF) return -1;
+  if (NoFile() || index < 1 || index > 0x7FFF) return -1;
   Switch use(fFileRef);
   Quiet quiet;
   const Tbx::Handle h = GetInd(type, int16_t(index));
@@ -278,7 +320,7 @@ int16_t VMacResourceFile::GetIndResourceId(uint32_t type, int32_t index) {
 }
 
 int16_t VMacResourceFile::GetPNamedResourceId(uint32_t type, const uint8_t* name) {
-  if (fFileRef == -1) return 0;
+  if (NoFile()) return 0;
   if (name == nullptr) return -1;
   Switch use(fFileRef);
   Quiet quiet;
@@ -305,13 +347,13 @@ int16_t VMacResourceFile::GetNamedResourceId(uint32_t type, const VString* name)
 
 VResourceRef VMacResourceFile::GetIndResource(uint32_t type, int16_t index, uint8_t* owned) {
   SetOwned(owned);
-  if (fFileRef == -1) return 0;
+  if (NoFile()) return 0;
   Switch use(fFileRef);
   return GetInd(type, index);
 }
 
 bool VMacResourceFile::HasResource(uint32_t type, int16_t id) {
-  if (fFileRef == -1) return false;
+  if (NoFile()) return false;
   Switch use(fFileRef);
   Quiet quiet;
   return Get(type, id) != 0;
@@ -320,7 +362,7 @@ bool VMacResourceFile::HasResource(uint32_t type, int16_t id) {
 // ---------------------------------------------------------------- lists
 
 VLongArray* VMacResourceFile::GetResourceTypes() {
-  if (fFileRef == -1) return nullptr;
+  if (NoFile()) return nullptr;
   Switch use(fFileRef);
   const int16_t n = fSearchAll ? Tbx::CountTypes() : Tbx::Count1Types();
   auto* types = new VLongArray(n > 0 ? n : 0);
@@ -336,13 +378,13 @@ VLongArray* VMacResourceFile::GetResourceTypes() {
 }
 
 int16_t VMacResourceFile::UniqueResourceId(uint32_t type) {
-  if (fFileRef == -1) return -1;
+  if (NoFile()) return -1;
   Switch use(fFileRef);
   return Tbx::UniqueID(type);
 }
 
 VStringArray* VMacResourceFile::GetResourceNames(uint32_t type) {
-  if (fFileRef == -1) return nullptr;
+  if (NoFile()) return nullptr;
   Switch use(fFileRef);
   Quiet quiet;
   const int16_t n = Count(type);
@@ -359,7 +401,7 @@ VStringArray* VMacResourceFile::GetResourceNames(uint32_t type) {
 }
 
 VWordArray* VMacResourceFile::GetResourceIds(uint32_t type) {
-  if (fFileRef == -1) return nullptr;
+  if (NoFile()) return nullptr;
   Switch use(fFileRef);
   Quiet quiet;
   const int16_t n = Count(type);
@@ -374,7 +416,7 @@ VWordArray* VMacResourceFile::GetResourceIds(uint32_t type) {
 }
 
 int32_t VMacResourceFile::CountResources(uint32_t type) {
-  if (fFileRef == -1) return 0;
+  if (NoFile()) return 0;
   Switch use(fFileRef);
   return Count(type);
 }
@@ -382,7 +424,7 @@ int32_t VMacResourceFile::CountResources(uint32_t type) {
 // ---------------------------------------------------------------- one resource
 
 void VMacResourceFile::ReleaseResourceById(uint32_t type, int16_t id) {
-  if (fFileRef == -1) return;
+  if (NoFile()) return;
   ForgetCachedList(type, id);
   Switch use(fFileRef);
   Quiet quiet;
@@ -398,7 +440,7 @@ void VMacResourceFile::ReleaseResource(VResourceRef ref) {
 }
 
 int32_t VMacResourceFile::UpdateFile() {
-  if (fFileRef == -1) return 401;
+  if (NoFile()) return 401;
   Tbx::UpdateResFile(fFileRef);
   return Tbx::ResError();
 }
@@ -406,7 +448,7 @@ int32_t VMacResourceFile::UpdateFile() {
 void VMacResourceFile::GetResourceName(VString* out, uint32_t type, int16_t id) {
   if (out == nullptr) return;
   out->Clear();
-  if (fFileRef == -1) return;
+  if (NoFile()) return;
   Switch use(fFileRef);
   Quiet quiet;
   const Tbx::Handle h = Get(type, id);
@@ -419,14 +461,22 @@ void VMacResourceFile::GetResourceName(VString* out, uint32_t type, int16_t id) 
 void VMacResourceFile::GetResourceNameOfHandle(VString* out, VResourceRef ref) {
   if (out == nullptr) return;
   out->Clear();
-  if (fFileRef == -1) return;
+  if (NoFile()) return;
   Switch use(fFileRef);
   uint8_t name[256] = {0};
   Tbx::GetResInfo(ref, nullptr, nullptr, name);
   if (Tbx::ResError() == Tbx::noErr) out->SetAnsiPText(name);
 }
 
-bool VMacResourceFile::IsOpen() { return fFileRef != -1; }
+void VMacResourceFile::GetResourcePName(VResourceRef ref, uint8_t* name) {
+  if (name == nullptr) return;
+  name[0] = 0;
+  if (NoFile()) return;
+  Switch use(fFileRef);
+  Tbx::GetResInfo(ref, nullptr, nullptr, name);
+}
+
+bool VMacResourceFile::IsOpen() { return !NoFile(); }
 
 void* VMacResourceFile::LockResource(VResourceRef ref) {
   // A handle handed out without its data (a quiet lookup) is filled first.
@@ -442,7 +492,7 @@ uint32_t VMacResourceFile::GetResourceSize(VResourceRef ref) {
 }
 
 bool VMacResourceFile::SetResourceSize(VResourceRef ref, uint32_t size) {
-  if (fFileRef == -1 || size > kGlobalMaxBlockSize) return false;
+  if (NoFile() || size > kGlobalMaxBlockSize) return false;
   {
     Switch use(fFileRef);
     Tbx::SetHandleSize(ref, int32_t(size));
@@ -453,7 +503,7 @@ bool VMacResourceFile::SetResourceSize(VResourceRef ref, uint32_t size) {
 }
 
 VMemHandle VMacResourceFile::DetachResource(VResourceRef ref) {
-  if (fFileRef == -1) return 0;
+  if (NoFile()) return 0;
   Switch use(fFileRef);
   Tbx::DetachResource(ref);
   if (Tbx::ResError() != Tbx::noErr) return 0;
@@ -462,14 +512,14 @@ VMemHandle VMacResourceFile::DetachResource(VResourceRef ref) {
 }
 
 void VMacResourceFile::WriteResource(VResourceRef ref) {
-  if (fFileRef == -1) return;
+  if (NoFile()) return;
   Switch use(fFileRef);
   Tbx::ChangedResource(ref);
   if (Tbx::ResError() == Tbx::noErr) Tbx::WriteResource(ref);
 }
 
 uint32_t VMacResourceFile::GetResourceSizeById(uint32_t type, int16_t id) {
-  if (fFileRef == -1) return 0;
+  if (NoFile()) return 0;
   Switch use(fFileRef);
   Quiet quiet;
   const Tbx::Handle h = Get(type, id);
@@ -479,7 +529,7 @@ uint32_t VMacResourceFile::GetResourceSizeById(uint32_t type, int16_t id) {
 }
 
 void VMacResourceFile::SetResourceName(uint32_t type, int16_t id, const VString* name) {
-  if (fFileRef == -1) return;
+  if (NoFile()) return;
   Switch use(fFileRef);
   Quiet quiet;
   // This file's resource only: a name is never changed in another open file.

@@ -12,12 +12,16 @@
 class VFile;
 
 // References handed out are the Resource Manager's handles of the resources;
-// the manager owns them (the owned flag is always false). Texts are
+// the manager owns them (the owned flag is always false); a resource removed
+// from the file has its handle disposed of. A reference that names no open
+// file (never was one, or its owner closed it) is answered as no file:
+// nothing is read from whatever file is current instead. Texts are
 // Macintosh-encoded, except that the names GetResourceName and
 // GetResourceNameOfHandle read back are taken as ANSI text.
 class VMacResourceFile : public VResourceFile {
  public:
-  // Wraps a file opened by someone else; it is not closed by this object.
+  // Wraps a file opened by someone else (-1: none); it is not closed by
+  // this object.
   explicit VMacResourceFile(int16_t fileRef);
   // Opens the file of a path: a short extension (a dot among the last four
   // characters, after the last '/') is cut and ".RSR" appended; with
@@ -28,6 +32,13 @@ class VMacResourceFile : public VResourceFile {
   VMacResourceFile(const VString* path, uint8_t create);
   // The same with the file's stored path (which holds no extension).
   VMacResourceFile(const VFile& file, uint8_t create);
+  // Opens the file at `path` exactly as given (a Linux path of at most 255
+  // bytes; no extension is cut or added), creating it first when it is
+  // missing and `create` is set: for files whose names are fixed, as the
+  // package's preferences and shared files. A new object that closes the
+  // file at deletion, or null when the file cannot be opened. The current
+  // resource file is the same before and after.
+  static VMacResourceFile* OpenExact(const char* path, uint8_t create);
   // Writes pending changes; closes the file when this object opened it.
   ~VMacResourceFile() override;
 
@@ -67,6 +78,9 @@ class VMacResourceFile : public VResourceFile {
   VResourceRef GetIndResource(uint32_t type, int16_t index, uint8_t* owned) override;
   void GetResourceName(VString* out, uint32_t type, int16_t id) override;
   void GetResourceNameOfHandle(VString* out, VResourceRef ref) override;
+  // The name of a resource of the file as it is stored, untranslated: a
+  // length-prefixed text into 256 bytes; empty for no file or no resource.
+  void GetResourcePName(VResourceRef ref, uint8_t* name);
   bool IsOpen() override;
   int32_t CountResources(uint32_t type) override;
   void* LockResource(VResourceRef ref) override;
@@ -83,8 +97,16 @@ class VMacResourceFile : public VResourceFile {
   void RestoreFile() override;
   int32_t GetCharSet() override;
 
+ protected:
+  bool StillLoaded(VResourceRef ref, uint32_t type, int16_t id) override;
+
  private:
   void OpenByPath(const VString* path, uint8_t create);
+  // Opens (and with `create` makes) the file of that name, `length` bytes
+  // of at most 255, leaving the current file as it was.
+  void OpenName(const char* name, size_t length, uint8_t create);
+  // No reference, or one that is not an open file of the Resource Manager.
+  bool NoFile() const;
 
   // Lookups by the search flag, in the current file.
   uint32_t Get(uint32_t type, int16_t id) const;

@@ -143,8 +143,8 @@ void VResourceFile::GetIndString(VString* out, int16_t id, int16_t index) {
     ReleaseResource(ref);
     return;
   }
-  if (id != fCachedListId) {
-    if (fCachedList != 0) ReleaseResource(fCachedList);
+  if (id != fCachedListId || (fCachedList != 0 && !StillLoaded(fCachedList, kResTypeSTRList, id))) {
+    ReleaseCachedList();
     fCachedListId = id;
     fCachedList = GetResource(kResTypeSTRList, id, nullptr);
   }
@@ -299,22 +299,31 @@ bool VResourceFile::NameIsNumber(const VString& name, int16_t* id) {
 
 void VResourceFile::ForgetCachedList(uint32_t type, int16_t id) {
   if (type != kResTypeSTRList || id != fCachedListId) return;
-  if (fCachedList != 0) ReleaseResource(fCachedList);
-  fCachedList = 0;
-  fCachedListId = -1;
+  ReleaseCachedList();
 }
 
+void VResourceFile::ReleaseCachedList() {
+  // A reference that no longer stands for the list is not given back: its
+  // value may by now name another holder's resource.
+  if (fCachedList != 0 && StillLoaded(fCachedList, kResTypeSTRList, int16_t(fCachedListId)))
+    ReleaseResource(fCachedList);
+  fCachedList = 0;
+  fCachedListId = kNoCachedList;
+}
+
+bool VResourceFile::StillLoaded(VResourceRef, uint32_t, int16_t) { return true; }
+
 void VResourceFile::ForgetCachedListsOfType(uint32_t type) {
-  if (type == kResTypeSTRList) ForgetCachedList(type, fCachedListId);
+  if (type == kResTypeSTRList) ReleaseCachedList();
 }
 
 void VResourceFile::ForgetCachedRef(VResourceRef ref) {
   if (ref == 0 || ref != fCachedList) return;
   fCachedList = 0;
-  fCachedListId = -1;
+  fCachedListId = kNoCachedList;
 }
 
 void VResourceFile::DropCachedList() {
   fCachedList = 0;
-  fCachedListId = -1;
+  fCachedListId = kNoCachedList;
 }

@@ -127,6 +127,9 @@ class VResourceFile : public VObject {
   void ResolveStringRef(VString* out, const uint8_t* text);
 
   VResSwapProc GetSwapProc() const { return fSwapProc; }
+  // A flag byte the owner may set (the host context marks the host's file).
+  uint8_t GetFlag() const { return fFlag; }
+  void SetFlag(uint8_t flag) { fFlag = flag; }
 
  protected:
   VResourceFile();
@@ -144,9 +147,24 @@ class VResourceFile : public VObject {
   void ForgetCachedRef(VResourceRef ref);
   // Forgets the cached list without giving it back (its file is gone).
   void DropCachedList();
+  // Whether a reference this file handed out for the resource of `type` and
+  // `id` still stands for it. Files whose references are shared with other
+  // holders (the Resource Manager hands every holder the same handle, and
+  // any holder's release disposes of it) answer false once it is gone, so
+  // that a cached list is looked up again rather than read from a disposed
+  // handle. Private allocations stay valid: true.
+  virtual bool StillLoaded(VResourceRef ref, uint32_t type, int16_t id);
 
  private:
+  // Gives the cached list back when it still stands for its resource, and
+  // forgets it.
+  void ReleaseCachedList();
+
   VResSwapProc fSwapProc = nullptr;
+  uint8_t fFlag = 0;
+  // No list is cached: a value no 16-bit id has, so that the list of id -1
+  // is read like any other.
+  static constexpr int32_t kNoCachedList = -0x10000;
   VResourceRef fCachedList = 0;
-  int16_t fCachedListId = -1;
+  int32_t fCachedListId = kNoCachedList;
 };
