@@ -2,6 +2,7 @@
 // install for the document model at start.
 #include "document/xMorvaAreaServices.h"
 #include "document/xMorvaEngineServices.h"
+#include "document/xMorvaText.h"
 #include "framework/core/strings/VString.h"
 
 namespace {
@@ -41,4 +42,8 @@ int32_t WidestBodyLine(xMorvaDocumentInterface& document) {
 void GetDocumentFontName(xMorvaDocumentInterface& document, int16_t font, VString& name) {
   name.SetEmpty(true);
   if (sEngineServices != nullptr) sEngineServices->GetFontName(document, font, name);
+}
+
+xMorvaTextInterface* NewDocumentText(xMorvaUndo* undo, uint16_t granule) {
+  return sEngineServices != nullptr ? sEngineServices->NewText(undo, granule) : nullptr;
 }
