@@ -406,6 +406,19 @@ uint32_t xMorvaEngine::WalkToPosition(const uint8_t* stream, int32_t target) {
   };
 
   while (at < fBytesInUse) {
+    // Runs of ordinary characters, the bulk of a text, are stepped in a
+    // tight loop up to the target or the new cache point.
+    const int32_t limit = newCache >= position && newCache < target ? newCache : target;
+    int32_t wordStart = fWordStart;
+    while (position < limit && fBytesInUse - at >= 2) {
+      const uint16_t unit = StreamUnit(stream + at);
+      if (unit == 0 || unit == kUnitParagraphEnd) break;
+      at += 2;
+      ++position;
+      if (!IsWordCharacter(unit)) wordStart = position;
+    }
+    fWordStart = wordStart;
+    if (at >= fBytesInUse) break;
     const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
     if (item.kind == StreamItem::kUnit) {
       if (position == target) break;

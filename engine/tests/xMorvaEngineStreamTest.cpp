@@ -2,6 +2,8 @@
 // the cache point, the selection's paragraph, word and properties.
 #include "engine/tests/EngineTestSupport.h"
 
+#include <random>
+
 namespace {
 
 using StreamTest = EngineTest;
@@ -219,6 +221,62 @@ TEST_F(SelectionTest, TheCachePointFollowsTargetsFarAway) {
   engine.SetSelection(100, 100);
   EXPECT_EQ(0, engine.GetCachePosition()) << "target - 512 below 0 drops the point";
   EXPECT_EQ(96, engine.GetParagraphStart());
+}
+
+// Selections and edits at random places: every selection resumed from the
+// cache point finds what a walk from the start finds.
+TEST_F(SelectionTest, TheCachedWalkAgreesWithAWalkFromTheStart) {
+  std::mt19937 random(7);
+  auto pick = [&](int32_t low, int32_t high) { return std::uniform_int_distribution<int32_t>(low, high)(random); };
+  Stream stream;
+  for (int paragraph = 0; paragraph < 120; ++paragraph) {
+    if (pick(0, 2) == 0) stream.Record(kPropAlignment, pick(0, 3)).Tab(int16_t(pick(1, 9) * 20), kTabLeft);
+    for (int i = pick(20, 120); i > 0; --i) {
+      const int kind = pick(0, 40);
+      if (kind == 0) stream.Record(kPropBold, pick(0, 1));
+      else if (kind == 1) stream.Element(xMorvaElementCode::Tab, Bytes(8, 0));
+      else if (kind == 2) stream.Element(xMorvaElementCode::PageNumber, Stream().Long(0).Text(u"12"), 4);
+      else stream.Unit(pick(0, 5) == 0 ? u' ' : char16_t(u'a' + pick(0, 25)));
+    }
+    stream.Unit(pick(0, 15) == 0 ? u'\x2000' : u'\r');
+  }
+  Load(stream);
+  xMorvaEngine reference(nullptr, xMorvaEngine::kPartGranule);
+  int resumed = 0;
+  for (int round = 0; round < 300; ++round) {
+    const int32_t length = engine.GetLength();
+    const int32_t start = pick(0, length);
+    const int32_t end = pick(0, 3) == 0 ? start : std::min(length, start + pick(0, 300));
+    engine.SetSelection(start, end);
+    switch (pick(0, 8)) {
+      case 0: ASSERT_EQ(0, engine.TypeCharacter(u'k')); break;
+      case 1: ASSERT_EQ(0, engine.DeleteSelection()); break;
+      case 2: ASSERT_EQ(0, engine.SetPropertyValue(kPropItalic, pick(0, 1))); break;
+      default: break;
+    }
+    const int32_t target = pick(0, engine.GetLength());
+    if (engine.GetCachePosition() != 0 && engine.GetCachePosition() < target) ++resumed;
+    engine.SetSelection(target, pick(0, engine.GetLength()));
+    const Bytes bytes = Bytes_();
+    reference.Clear();
+    reference.InsertBytes(0u, bytes.data(), uint32_t(bytes.size()));
+    reference.SetLength(engine.GetLength());
+    reference.SetSelection(engine.GetSelStart(), engine.GetSelEnd());
+    ASSERT_EQ(PositionsOf(bytes), engine.GetLength()) << round;
+    ASSERT_EQ(reference.GetSelStartOffset(), engine.GetSelStartOffset()) << round;
+    ASSERT_EQ(reference.GetSelEndOffset(), engine.GetSelEndOffset()) << round;
+    ASSERT_EQ(reference.GetParagraphStartOffset(), engine.GetParagraphStartOffset()) << round;
+    ASSERT_EQ(reference.GetParagraphEndOffset(), engine.GetParagraphEndOffset()) << round;
+    ASSERT_EQ(reference.GetParagraphStart(), engine.GetParagraphStart()) << round;
+    ASSERT_EQ(reference.GetWordStart(), engine.GetWordStart()) << round;
+    ASSERT_EQ(reference.GetWordEnd(), engine.GetWordEnd()) << round;
+    ASSERT_FALSE(reference.GetCurrentTabs().IsDifferent(engine.GetCurrentTabs())) << round;
+    for (uint16_t id = 0; id <= kLastParagraphProperty; ++id) {
+      ASSERT_EQ(reference.GetPropertyValue(id), engine.GetPropertyValue(id)) << round << " id " << id;
+      ASSERT_EQ(reference.GetPropertyState(id), engine.GetPropertyState(id)) << round << " id " << id;
+    }
+  }
+  EXPECT_GT(resumed, 100) << "walks resumed from the cache point";
 }
 
 }  // namespace
