@@ -513,6 +513,9 @@ uint32_t xMorvaEngine::WalkSelection(const uint8_t* stream, uint32_t at, int32_t
           fTypingTabs.Assign(fCurrentTabs);
         }
       } else if (count == 1) {
+        // Any last item starts the look of the text after the selection;
+        // without this an element would leave the typing properties of an
+        // earlier selection in place.
         fTyping.Assign(fCurrent);
         fTypingTabs.Assign(fCurrentTabs);
       }

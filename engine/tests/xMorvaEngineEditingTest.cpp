@@ -65,6 +65,25 @@ TEST_F(PropertyRunTest, RecordsAreWrittenOnlyWhereTheValueChanges) {
   EXPECT_EQ(Stream().Text(u"ab").bytes(), Bytes_());
 }
 
+// The text after a selection whose last item is an element keeps its own
+// look, whatever was selected before.
+TEST_F(PropertyRunTest, ASelectionEndingWithAnElementRestoresTheTextAfterIt) {
+  Load(Stream().Text(u"a").Record(kPropItalic, 1).Text(u"b").Element(xMorvaElementCode::Pict, {1, 2}).Text(u"c"));
+  engine.SetSelection(0, 0);
+  engine.SetSelection(2, 3);
+  ASSERT_EQ(0, engine.SetPropertyValue(kPropItalic, 0));
+  EXPECT_EQ(Stream()
+                .Text(u"a")
+                .Record(kPropItalic, 1)
+                .Text(u"b")
+                .Record(kPropItalic, 0)
+                .Element(xMorvaElementCode::Pict, {1, 2})
+                .Record(kPropItalic, 1)
+                .Text(u"c")
+                .bytes(),
+            Bytes_());
+}
+
 TEST_F(PropertyRunTest, ACaretPropertyIsWrittenByTyping) {
   Load(Stream().Text(u"ab"), 1, 1);
   ASSERT_EQ(0, engine.SetPropertyWithUndo(kPropBold, 1));
