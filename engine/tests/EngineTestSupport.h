@@ -106,28 +106,17 @@ class EngineTest : public ::testing::Test {
   xMorvaEngine engine{&undo, xMorvaEngine::kPartGranule};
 };
 
-// Lets no block grow while it is in place (shrinking still works), as an
-// exhausted memory would.
-class NoGrowthMemoryMgr : public FailingMemoryMgr {
+// While in place, no block can grow (shrinking still works), as when memory
+// is exhausted.
+class ScopedNoGrowth : public FailingMemoryMgr {
  public:
-  using FailingMemoryMgr::FailingMemoryMgr;
+  ScopedNoGrowth() : FailingMemoryMgr(gMemoryMgr), fSaved(gMemoryMgr) { gMemoryMgr = this; }
+  ~ScopedNoGrowth() override { gMemoryMgr = fSaved; }
   bool SetHandleSize(VMemHandle handle, uint32_t size) override {
-    if (size > GetHandleSize(handle)) {
-      failResize = true;
-      const bool answer = FailingMemoryMgr::SetHandleSize(handle, size);
-      failResize = false;
-      return answer;
-    }
+    failResize = size > GetHandleSize(handle);
     return FailingMemoryMgr::SetHandleSize(handle, size);
   }
-};
-
-class ScopedNoGrowth {
- public:
-  ScopedNoGrowth() : fSaved(gMemoryMgr), fManager(gMemoryMgr) { gMemoryMgr = &fManager; }
-  ~ScopedNoGrowth() { gMemoryMgr = fSaved; }
 
  private:
   VMemoryMgr* fSaved;
-  NoGrowthMemoryMgr fManager;
 };
