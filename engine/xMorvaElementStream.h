@@ -10,17 +10,17 @@
 // Special element codes: xMorvaElementCode::Tab and so on, plain numbers.
 struct xMorvaElementCode {
   enum : uint16_t {
-  Tab = 16000,
-  Pict = 16001,
-  PageNumber = 24000,
-  ExprQv = 24001,
-  SoftHyphen = 24002,
-  ColBreak = 24003,
-  PageBreak = 24004,
-  DateTime = 24005,
-  Hyperlink = 24006,
-  HTMLExpression = 24007,
-  HTMLExpression2 = 24008,
+    Tab = 16000,
+    Pict = 16001,
+    PageNumber = 24000,
+    ExprQv = 24001,
+    SoftHyphen = 24002,
+    ColBreak = 24003,
+    PageBreak = 24004,
+    DateTime = 24005,
+    Hyperlink = 24006,
+    HTMLExpression = 24007,
+    HTMLExpression2 = 24008,
   };
 };
 

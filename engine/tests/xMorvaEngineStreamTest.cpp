@@ -35,14 +35,15 @@ TEST_F(StreamTest, InsertAndDeleteReachUndoAsByteRecords) {
   const uint16_t x = 'x';
   ASSERT_EQ(0, engine.InsertBytes(4u, &x, 2));
   engine.DeleteBytes(0, 2);
+  engine.ReplaceBytes(2, "y", 2);
   engine.EndUndoStep(0);
-  EXPECT_EQ(Stream().Text(u"bx").bytes(), Bytes_());
-  EXPECT_EQ(2 * int32_t(xMorvaUndo::kStepRecordSize) + 2 * (int32_t(xMorvaUndo::kByteRecordOverhead) + 2),
+  EXPECT_EQ(Stream().Text(u"by").bytes(), Bytes_());
+  EXPECT_EQ(2 * int32_t(xMorvaUndo::kStepRecordSize) + 4 * (int32_t(xMorvaUndo::kByteRecordOverhead) + 2),
             undo.GetEnd());
   undo.Undo();
   EXPECT_EQ(Stream().Text(u"ab").bytes(), Bytes_());
   undo.Redo();
-  EXPECT_EQ(Stream().Text(u"bx").bytes(), Bytes_());
+  EXPECT_EQ(Stream().Text(u"by").bytes(), Bytes_());
 }
 
 TEST_F(StreamTest, ParagraphRecordPrimitives) {
