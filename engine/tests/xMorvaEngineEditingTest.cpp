@@ -6,6 +6,7 @@
 
 #include "document/xMorvaText.h"
 #include "engine/xMorvaDocumentEngineServices.h"
+#include "framework/core/tests/IntlTestTables.h"
 
 namespace {
 
@@ -322,6 +323,37 @@ TEST_F(EngineUndoTest, ATextThatCannotGrowLeavesTextAndHistoryAsTheyWere) {
   EXPECT_EQ(1041, engine.InsertBytes(100u, "xy", 2)) << "an offset beyond the stream";
   undo.Undo();
   EXPECT_EQ(Stream().Record(kPropAlignment, 1).Text(u"ab\r").Record(kPropAlignment, 2).Text(u"cd").bytes(), Bytes_());
+}
+
+// Text read in the wrong character set: each unit of the selection, the
+// shown text of computed elements included, goes to a byte of one set and
+// back from the other; records and element heads stay as they are.
+TEST_F(EditingTest, CharacterSetConversionTouchesOnlyCharacters) {
+  FakeIntlMgr tables;
+  TableBytes windows;
+  windows.u16(1);
+  for (int b = 0; b < 256; ++b) windows.u16(uint16_t(b < 0x80 ? b : b == 0xE9 ? 0xE9 : 0x100 + b));
+  tables.tables[{FourCC("macu"), 0}] = TestSingleByteToUni();
+  tables.tables[{FourCC("umac"), 0}] = TestUniToSingleByte();
+  tables.tables[{FourCC("winu"), 0}] = windows.bytes;
+  tables.tables[{FourCC("uwin"), 0}] = TestUniToSingleByte();
+  tables.LoadTables(kLanguageUSEnglish);
+  VIntlMgr* saved = gIntlMgr;
+  gIntlMgr = &tables;
+  const Bytes payload = Stream().Long(0xE9).Text(u"\u00E9");
+  Load(Stream().Text(u"a\u00E9").Record(kPropBold, 0xE9).Element(xMorvaElementCode::DateTime, payload, 4).Text(u"\u00E9"),
+       0, 3);
+  engine.ConvertCharacterSet(-1, 1);
+  engine.ConvertCharacterSet(0, 0);
+  engine.ConvertCharacterSet(0, 1);
+  gIntlMgr = saved;
+  EXPECT_EQ(Stream()
+                .Text(u"a\u018E")
+                .Record(kPropBold, 0xE9)
+                .Element(xMorvaElementCode::DateTime, Stream().Long(0xE9).Text(u"\u018E"), 4)
+                .Text(u"\u00E9")
+                .bytes(),
+            Bytes_());
 }
 
 TEST(EngineServices, TheDocumentMakesItsTextsThroughTheInstalledFactory) {
