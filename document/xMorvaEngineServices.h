@@ -9,6 +9,8 @@
 
 class VString;
 class xMorvaDocumentInterface;
+class xMorvaTextInterface;
+class xMorvaUndo;
 
 class xMorvaEngineServices {
  public:
@@ -19,6 +21,10 @@ class xMorvaEngineServices {
   // Appends to `name` the name of font `font` (1-based) of the document's
   // font table; nothing for a font the table does not hold.
   virtual void GetFontName(xMorvaDocumentInterface& document, int16_t font, VString& name) = 0;
+  // A new empty text whose edits `undo` records (none: not recorded), its
+  // stream growing in steps of `granule` bytes; null when memory runs out.
+  // The caller owns it.
+  virtual xMorvaTextInterface* NewText(xMorvaUndo* undo, uint16_t granule) = 0;
 };
 
 using xMorvaEngineServiceSlot = VService<xMorvaEngineServices>;

@@ -2,6 +2,7 @@
 // text engine install for it at start, with their answers when none is.
 #include "document/xMorvaAreaServices.h"
 #include "document/xMorvaEngineServices.h"
+#include "document/xMorvaText.h"
 #include "framework/core/strings/VString.h"
 
 void ShowDocumentAlert(int16_t listOffset, int16_t item) {
@@ -23,4 +24,9 @@ void GetDocumentFontName(xMorvaDocumentInterface& document, int16_t font, VStrin
   name.SetEmpty(true);
   if (xMorvaEngineServices* services = xMorvaEngineServiceSlot::Get())
     services->GetFontName(document, font, name);
+}
+
+xMorvaTextInterface* NewDocumentText(xMorvaUndo* undo, uint16_t granule) {
+  xMorvaEngineServices* services = xMorvaEngineServiceSlot::Get();
+  return services != nullptr ? services->NewText(undo, granule) : nullptr;
 }

@@ -12,4 +12,6 @@ class xMorvaDocumentEngineServices : public xMorvaEngineServices {
   // The document has no font table until the engine keeps one: every font
   // is nameless.
   void GetFontName(xMorvaDocumentInterface& document, int16_t font, VString& name) override;
+  // A new xMorvaEngine; null when its stream block cannot be made.
+  xMorvaTextInterface* NewText(xMorvaUndo* undo, uint16_t granule) override;
 };

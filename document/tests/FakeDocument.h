@@ -73,6 +73,7 @@ class FakeEngineServices : public xMorvaEngineServices {
     auto it = fontNames.find(font);
     if (it != fontNames.end()) name.AppendCText(it->second.c_str(), kCharSetAnsi);
   }
+  xMorvaTextInterface* NewText(xMorvaUndo*, uint16_t) override { return nullptr; }
 
   int32_t widest = 0;
   std::map<int16_t, std::string> fontNames;

@@ -1,0 +1,118 @@
+// The text engine over the reference document: typing 1,000 characters at
+// the end, the middle and the start of the text with undo recording (each
+// keystroke inserts its unit and moves the stream behind it), and 10,000
+// random selections, each a walk from the cache point or the start.
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <memory>
+#include <random>
+
+#include "bench/ReferenceDocument.h"
+#include "document/xMorvaUndo.h"
+#include "engine/xMorvaEngine.h"
+#include "framework/core/memory/VHeap.h"
+#include "framework/core/memory/VWinMemoryMgr.h"
+
+namespace {
+
+const ReferenceDocument& Reference(int32_t pages) {
+  static std::map<int32_t, ReferenceDocument> documents;
+  auto it = documents.find(pages);
+  if (it == documents.end()) it = documents.emplace(pages, MakeReferenceDocument(pages)).first;
+  return it->second;
+}
+
+// An engine loaded with the reference document, its undo history beside it.
+struct LoadedText {
+  explicit LoadedText(int32_t pages) : undo(document), engine(&undo, xMorvaEngine::kBodyGranule) {
+    const ReferenceDocument& reference = Reference(pages);
+    undo.Suspend();
+    engine.InsertBytes(0u, reference.stream.data(), uint32_t(reference.stream.size()));
+    engine.SetLength(reference.positions);
+    undo.Resume();
+  }
+  BenchDocument document;
+  xMorvaUndo undo;
+  xMorvaEngine engine;
+};
+
+enum Place { kEnd, kMiddle, kStart };
+
+void Typing(benchmark::State& state) {
+  const auto pages = int32_t(state.range(0));
+  const auto place = Place(state.range(1));
+  constexpr int32_t kKeys = 1000;
+  uint64_t movedBytes = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto text = std::make_unique<LoadedText>(pages);
+    const int32_t length = text->engine.GetLength();
+    const int32_t caret = place == kEnd ? length : place == kMiddle ? length / 2 : 0;
+    text->engine.SetSelection(caret, caret);
+    movedBytes += uint64_t(text->engine.GetStreamSize() - text->engine.GetSelStartOffset()) * kKeys;
+    state.ResumeTiming();
+    for (int32_t i = 0; i < kKeys; ++i) {
+      if (text->engine.TypeCharacterWithUndo(char16_t('a' + i % 26)) != 0) {
+        state.SkipWithError("typing failed");
+        break;
+      }
+    }
+    state.PauseTiming();
+    text.reset();
+    state.ResumeTiming();
+  }
+  state.SetItemsProcessed(int64_t(state.iterations()) * kKeys);
+  state.counters["MB_moved_per_key"] =
+      benchmark::Counter(double(movedBytes) / 1e6 / double(state.iterations() * kKeys));
+}
+
+void RandomSelections(benchmark::State& state) {
+  const auto pages = int32_t(state.range(0));
+  LoadedText text(pages);
+  const int32_t length = text.engine.GetLength();
+  constexpr int32_t kSelections = 10000;
+  std::mt19937 random(ReferenceDocument::kSeed);
+  std::uniform_int_distribution<int32_t> where(0, length);
+  std::uniform_int_distribution<int32_t> extent(0, 200);
+  for (auto _ : state) {
+    for (int32_t i = 0; i < kSelections; ++i) {
+      const int32_t start = where(random);
+      text.engine.SetSelection(start, start + extent(random));
+    }
+    benchmark::DoNotOptimize(text.engine.GetSelEndOffset());
+  }
+  state.SetItemsProcessed(int64_t(state.iterations()) * kSelections);
+  const ReferenceDocument& reference = Reference(pages);
+  state.counters["units"] = reference.positions;
+  state.counters["MB"] = double(reference.stream.size()) / 1e6;
+  state.counters["lines"] = reference.lines;
+}
+
+void TypingArgs(benchmark::internal::Benchmark* b) {
+  for (int32_t pages : kReferencePages) {
+    for (int place : {kEnd, kMiddle, kStart}) b->Args({pages, place});
+  }
+}
+
+}  // namespace
+
+BENCHMARK(Typing)->ArgNames({"pages", "end0_mid1_start2"})->Apply(TypingArgs)->Unit(benchmark::kMillisecond);
+BENCHMARK(RandomSelections)->ArgName("pages")->Arg(50)->Arg(500)->Arg(2000)->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+
+// The engine needs the heap and the memory manager, started as at start-up.
+int main(int argc, char** argv) {
+  gHeap = new VHeap();
+  gMemoryMgr = new VWinMemoryMgr();
+  benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  delete gMemoryMgr;
+  gMemoryMgr = nullptr;
+  gHeap->Destroy();
+  delete gHeap;
+  gHeap = nullptr;
+  return 0;
+}

@@ -1,0 +1,83 @@
+// xMorvaTextInterface: one styled text of a document (the body, or a header
+// or footer) as the document sees it. The document holds its seven texts
+// only through this interface and makes them through the factory that the
+// text engine installs (xMorvaEngineServices::NewText); the undo history
+// replays their edits through the xMorvaUndoEngine part.
+#pragma once
+
+#include <cstdint>
+
+#include "document/xMorvaUndoEngine.h"
+#include "framework/core/VObject.h"
+
+class xMorvaProperties;
+class xMorvaTabs;
+class xMorvaUndo;
+
+// The error of an edit whose text cannot grow.
+constexpr int32_t kErrorTextCannotGrow = 1041;
+
+class xMorvaTextInterface : public xMorvaUndoEngine {
+ public:
+  // Empties the text: no bytes, no positions, field display mode 0.
+  virtual void Clear() = 0;
+
+  // ---- The element stream.
+  virtual uint32_t GetStreamSize() const = 0;
+
+  // ---- The selection (positions and byte offsets).
+  virtual int32_t GetSelStart() const = 0;
+  virtual int32_t GetSelEnd() const = 0;
+  virtual bool HasSelection() const = 0;
+  virtual uint32_t GetSelStartOffset() const = 0;
+  virtual uint32_t GetSelEndOffset() const = 0;
+  // The paragraphs that hold the selection's start and end.
+  virtual int32_t GetParagraphStart() const = 0;
+  virtual int32_t GetParagraphEnd() const = 0;
+  virtual uint32_t GetParagraphStartOffset() const = 0;
+  virtual uint32_t GetParagraphEndOffset() const = 0;
+  // Bytes of the next paragraph's records counted in the paragraph end
+  // offset.
+  virtual uint32_t GetParagraphRecordBytes() const = 0;
+  virtual int32_t GetSelParagraphEndCount() const = 0;
+  virtual bool IsPictureSelected() const = 0;
+
+  // ---- The properties at the selection.
+  virtual const xMorvaProperties& GetCurrentProperties() const = 0;
+  virtual const xMorvaTabs& GetCurrentTabs() const = 0;
+  virtual int32_t GetPropertyValue(uint16_t id) const = 0;
+  // 2 when one of the style ids 0 to 5 is mixed, 1 when all six are 0,
+  // else 0.
+  virtual int16_t GetPlainStyleState() const = 0;
+  // The largest (or smallest) value of a property over the selection (whole
+  // paragraphs for paragraph ids), or over the whole text.
+  virtual int32_t GetPropertyExtreme(uint16_t id, bool inSelection, bool wantMaximum) = 0;
+  // Indent sums: over the whole text, and over the selected paragraphs.
+  virtual int32_t GetMaxIndentSum() = 0;
+  virtual int32_t GetMaxLeftIndentSum() = 0;
+  virtual int32_t GetMaxRightIndentSum() = 0;
+  virtual int32_t GetMaxSideIndentSum() = 0;
+  // Whether the default properties or a record of the text has that value.
+  virtual bool UsesPropertyValue(uint16_t id, int32_t value) = 0;
+
+  // ---- Edits. Each answers 0 or an error code (1041: the text cannot
+  // grow). The with-undo variants run in one undo step, rolled back when
+  // they fail.
+  virtual void BeginUndoStep(uint16_t kind, uint16_t value) = 0;
+  virtual void EndUndoStep(int32_t result) = 0;
+  virtual int32_t SetPropertyValue(uint16_t id, int32_t value) = 0;
+  virtual int32_t SetPropertyWithUndo(uint16_t id, int32_t value) = 0;
+  virtual int32_t SetTabsWithUndo(const xMorvaTabs& tabs) = 0;
+  virtual int32_t TypeCharacterWithUndo(char16_t unit) = 0;
+  virtual int32_t InsertParagraphEndWithUndo() = 0;
+  virtual int32_t DeleteSelectionWithUndo() = 0;
+  // Replaces the selection by the element bytes of `handle`, which hold
+  // `positions` positions, and selects them.
+  virtual int32_t InsertHandle(VMemHandle handle, int32_t positions) = 0;
+  virtual int32_t InsertHandleWithUndo(VMemHandle handle, int32_t positions) = 0;
+};
+
+// A new empty text through the installed engine services: its edits are
+// recorded by `undo` (none: not recorded); its stream grows in steps of
+// `granule` bytes. Null when no engine is installed or memory runs out.
+xMorvaTextInterface* NewDocumentText(xMorvaUndo* undo, uint16_t granule);

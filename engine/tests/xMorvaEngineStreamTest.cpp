@@ -1,0 +1,260 @@
+// The element stream and the selection: item sizes, walks over bad streams,
+// the cache point, the selection's paragraph, word and properties.
+#include "engine/tests/EngineTestSupport.h"
+
+#include <random>
+
+namespace {
+
+using StreamTest = EngineTest;
+using SelectionTest = EngineTest;
+
+TEST_F(StreamTest, ItemSizesForPositionAndTextWalkers) {
+  struct Case {
+    uint16_t code;
+    uint32_t a, b, size, skip;
+  } cases[] = {
+      {kPropBold, 0, 0, 8, 8},
+      {15999, 0, 0, 8, 8},
+      {xMorvaElementCode::Tab, 20, 4, 32, 32},
+      {23998, 6, 2, 18, 18},
+      {23999, 6, 2, 18, 14},
+      {xMorvaElementCode::PageNumber, 10, 4, 22, 16},
+  };
+  for (const Case& c : cases) {
+    const Bytes bytes = c.code < kFirstElementCode ? Stream().Record(c.code, 1).bytes()
+                                                   : Stream().Element(c.code, Bytes(c.a, 1), c.b).bytes();
+    EXPECT_EQ(c.size, xMorvaEngine::ElementSize(bytes.data())) << c.code;
+    EXPECT_EQ(c.skip, xMorvaEngine::ElementSkipSize(bytes.data())) << c.code;
+  }
+}
+
+TEST_F(StreamTest, InsertAndDeleteReachUndoAsByteRecords) {
+  Load(Stream().Text(u"ab"));
+  engine.BeginUndoStep(kUndoPaste, 0);
+  const uint16_t x = 'x';
+  ASSERT_EQ(0, engine.InsertBytes(4u, &x, 2));
+  engine.DeleteBytes(0, 2);
+  engine.ReplaceBytes(2, "y", 2);
+  engine.EndUndoStep(0);
+  EXPECT_EQ(Stream().Text(u"by").bytes(), Bytes_());
+  EXPECT_EQ(2 * int32_t(xMorvaUndo::kStepRecordSize) + 4 * (int32_t(xMorvaUndo::kByteRecordOverhead) + 2),
+            undo.GetEnd());
+  undo.Undo();
+  EXPECT_EQ(Stream().Text(u"ab").bytes(), Bytes_());
+  undo.Redo();
+  EXPECT_EQ(Stream().Text(u"by").bytes(), Bytes_());
+}
+
+TEST_F(StreamTest, ParagraphRecordPrimitives) {
+  Load(Stream().Text(u"a\r").Record(kPropAlignment, 2).Record(kPropBold, 1).Text(u"b"));
+  EXPECT_EQ(0u, engine.RemoveParagraphRecordsAt(12)) << "a character record first";
+  EXPECT_EQ(4u, engine.FindParagraphEndFrom(0));
+  xMorvaProperties properties;
+  xMorvaTabs tabs;
+  engine.ReadParagraphRecordsAt(4, properties, tabs);
+  EXPECT_EQ(2, properties.GetProperty(kPropAlignment));
+  EXPECT_EQ(0, properties.GetProperty(kPropBold));
+  EXPECT_EQ(8u, engine.RemoveParagraphRecordsAt(4));
+  EXPECT_EQ(Stream().Text(u"a\r").Record(kPropBold, 1).Text(u"b").bytes(), Bytes_());
+  engine.SetSelection(0, 0);
+  EXPECT_FALSE(engine.IsInLastParagraph());
+  EXPECT_EQ(engine.GetStreamSize(), engine.FindParagraphEndFrom(4));
+  EXPECT_TRUE(engine.IsInLastParagraph());
+}
+
+// Streams that end inside an item: every walk stops at the stream's end
+// (the address sanitizer sees any read beyond it).
+TEST_F(StreamTest, ItemsRunningPastTheStreamAreNeverReadPast) {
+  const Bytes cases[] = {
+      Stream().Text(u"ab").Head(xMorvaElementCode::Pict, 1000, 0).Raw({1, 2}),
+      Stream().Text(u"ab").Head(xMorvaElementCode::PageNumber, 0xFFFFFFF8u, 0xFFFFFFF0u),
+      Stream().Text(u"ab").Unit(0).Unit(xMorvaElementCode::Tab).Unit(4),
+      Stream().Text(u"ab").Unit(0).Unit(kPropBold),
+      Stream().Text(u"ab").Raw({'c'}),
+  };
+  for (const Bytes& bytes : cases) {
+    Load(bytes);
+    engine.SetSelection(0, 100);
+    EXPECT_EQ(engine.GetStreamSize(), engine.GetSelEndOffset());
+    EXPECT_EQ(engine.GetStreamSize(), engine.FindParagraphEndFrom(0));
+    EXPECT_EQ(0, engine.GetMaxIndentSum());
+    EXPECT_FALSE(engine.UsesPropertyValue(kPropBold, 7));
+    engine.SetSelection(1, 1);
+    EXPECT_EQ(0, engine.TypeCharacter('x'));
+    EXPECT_EQ(0, engine.RemoveMarkers());
+  }
+}
+
+TEST_F(SelectionTest, ArgumentsAreClampedOrRefused) {
+  struct Case {
+    int32_t start, end, wantStart, wantEnd;
+  } cases[] = {{-5, 10, 0, 4}, {3, 1, 3, 3}, {4, 4, 4, 4}, {9, 9, 4, 4}, {-1, -1, 0, 0}};
+  Load(Stream().Text(u"abcd"));
+  for (const Case& c : cases) {
+    engine.SetSelection(c.start, c.end);
+    EXPECT_EQ(c.wantStart, engine.GetSelStart()) << c.start << "," << c.end;
+    EXPECT_EQ(c.wantEnd, engine.GetSelEnd()) << c.start << "," << c.end;
+  }
+  engine.SetSelection(1, 2);
+  EXPECT_FALSE(engine.TrySetSelection(-1, 2));
+  EXPECT_FALSE(engine.TrySetSelection(3, 1));
+  EXPECT_EQ(1, engine.GetSelStart());
+  EXPECT_TRUE(engine.TrySetSelection(2, 50));
+  EXPECT_EQ(4, engine.GetSelEnd());
+}
+
+TEST_F(SelectionTest, EmptyTextAndRecordsOnly) {
+  for (const Bytes& bytes : {Bytes(), Stream().Record(kPropBold, 1).Record(kPropAlignment, 1).bytes()}) {
+    Load(bytes, 0, 5);
+    EXPECT_EQ(0, engine.GetLength());
+    EXPECT_EQ(0, engine.GetSelEnd());
+    EXPECT_EQ(0, engine.GetParagraphStart());
+    EXPECT_EQ(0, engine.GetParagraphEnd());
+    EXPECT_TRUE(engine.IsInLastParagraph());
+  }
+}
+
+TEST_F(SelectionTest, ParagraphsBreaksAndPictures) {
+  const Bytes picture = {1, 2, 3, 4};
+  Load(Stream()
+           .Text(u"ab\r")
+           .Record(kPropAlignment, 1)
+           .Record(kPropItalic, 1)
+           .Text(u"cd")
+           .Element(xMorvaElementCode::Pict, picture)
+           .Element(xMorvaElementCode::PageBreak, {13, 0})
+           .Text(u"e"));
+  engine.SetSelection(2, 3);  // the paragraph end
+  EXPECT_TRUE(engine.SelectionEndsWithParagraphEnd());
+  EXPECT_EQ(1, engine.GetSelParagraphEndCount());
+  EXPECT_EQ(8u, engine.GetParagraphRecordBytes());
+  EXPECT_EQ(14u, engine.GetParagraphEndOffset()) << "after the next paragraph's records";
+  EXPECT_EQ(22u, engine.GetSelEndOffset()) << "after the records that follow";
+  EXPECT_EQ(1, engine.GetTypingProperties().GetProperty(kPropAlignment));
+  engine.SetSelection(5, 6);
+  EXPECT_TRUE(engine.IsPictureSelected());
+  engine.SetSelection(4, 6);
+  EXPECT_FALSE(engine.IsPictureSelected());
+  engine.SetSelection(4, 4);
+  EXPECT_EQ(3, engine.GetParagraphStart());
+  EXPECT_EQ(7, engine.GetParagraphEnd()) << "the break ends the paragraph";
+  EXPECT_EQ(1, engine.GetCurrentProperties().GetProperty(kPropAlignment));
+  engine.SetSelection(5, 7);
+  EXPECT_EQ(1, engine.GetSelBreakCount());
+  EXPECT_TRUE(engine.SelectionEndsWithParagraphEnd());
+  engine.SetSelection(7, 7);
+  EXPECT_EQ(7, engine.GetParagraphStart());
+  EXPECT_EQ(1, engine.GetCurrentProperties().GetProperty(kPropAlignment)) << "in effect until changed";
+  EXPECT_EQ(1, engine.GetCurrentProperties().GetProperty(kPropItalic));
+}
+
+TEST_F(SelectionTest, RecordsAtTheStartAreUniformLaterOnesMixed) {
+  Load(Stream().Text(u"a").Record(kPropBold, 1).Text(u"b").Record(kPropItalic, 1).Text(u"c"));
+  engine.SetSelection(1, 3);
+  EXPECT_EQ(1, engine.GetPropertyState(kPropBold));
+  EXPECT_EQ(0, engine.GetPropertyState(kPropItalic));
+  EXPECT_EQ(1, engine.GetPropertyValue(kPropBold));
+  EXPECT_EQ(2, engine.GetPlainStyleState());
+  engine.SetSelection(1, 1);
+  EXPECT_EQ(0, engine.GetPropertyValue(kPropBold)) << "a caret shows the look before it";
+  EXPECT_EQ(1, engine.GetTypingProperties().GetProperty(kPropBold));
+  EXPECT_EQ(1, engine.GetPlainStyleState());
+  engine.SetSelection(0, 0);
+  EXPECT_EQ(0, engine.GetPropertyValue(kPropBold));
+}
+
+TEST_F(SelectionTest, WordBounds) {
+  struct Case {
+    std::u16string text;
+    int32_t start, end, wordStart, wordEnd;
+    bool spaceAtEnd;
+  } cases[] = {
+      {u"abc.", 3, 3, 3, 4, false},
+      {u"abc def", 1, 1, 0, 4, true},
+      {u"abc def", 5, 5, 4, 7, false},
+      {u"abc\r", 3, 3, 3, 4, false},
+      {u"ab cd ef", 1, 4, 0, 6, true},
+  };
+  for (const Case& c : cases) {
+    Load(Stream().Text(c.text), c.start, c.end);
+    EXPECT_EQ(c.wordStart, engine.GetWordStart()) << c.start;
+    EXPECT_EQ(c.wordEnd, engine.GetWordEnd()) << c.start;
+    EXPECT_EQ(c.spaceAtEnd, engine.SelectionEndsWithSpace()) << c.start;
+  }
+}
+
+TEST_F(SelectionTest, TheCachePointFollowsTargetsFarAway) {
+  std::u16string text;
+  for (int i = 0; i < 300; ++i) text += u"abcdefg\r";
+  Load(Stream().Record(kPropAlignment, 2).Text(text));
+  engine.SetSelection(1000, 1000);
+  ASSERT_EQ(1000 - 512, engine.GetCachePosition());
+  engine.SetSelection(488 + 540, 488 + 540);
+  EXPECT_EQ(488, engine.GetCachePosition()) << "540 after the point: no new point";
+  EXPECT_EQ(8 + 1028 * 2u, engine.GetSelStartOffset());
+  EXPECT_EQ(2, engine.GetCurrentProperties().GetProperty(kPropAlignment));
+  engine.SetSelection(488 + 700, 488 + 700);
+  EXPECT_EQ(488 + 700 - 512, engine.GetCachePosition()) << "700 after: a new point at target - 512";
+  engine.SetSelection(100, 100);
+  EXPECT_EQ(0, engine.GetCachePosition()) << "target - 512 below 0 drops the point";
+  EXPECT_EQ(96, engine.GetParagraphStart());
+}
+
+// Selections and edits at random places: every selection resumed from the
+// cache point finds what a walk from the start finds.
+TEST_F(SelectionTest, TheCachedWalkAgreesWithAWalkFromTheStart) {
+  std::mt19937 random(7);
+  auto pick = [&](int32_t low, int32_t high) { return std::uniform_int_distribution<int32_t>(low, high)(random); };
+  Stream stream;
+  for (int paragraph = 0; paragraph < 120; ++paragraph) {
+    if (pick(0, 2) == 0) stream.Record(kPropAlignment, pick(0, 3)).Tab(int16_t(pick(1, 9) * 20), kTabLeft);
+    for (int i = pick(20, 120); i > 0; --i) {
+      const int kind = pick(0, 40);
+      if (kind == 0) stream.Record(kPropBold, pick(0, 1));
+      else if (kind == 1) stream.Element(xMorvaElementCode::Tab, Bytes(8, 0));
+      else if (kind == 2) stream.Element(xMorvaElementCode::PageNumber, Stream().Long(0).Text(u"12"), 4);
+      else stream.Unit(pick(0, 5) == 0 ? u' ' : char16_t(u'a' + pick(0, 25)));
+    }
+    stream.Unit(pick(0, 15) == 0 ? u'\x2000' : u'\r');
+  }
+  Load(stream);
+  xMorvaEngine reference(nullptr, xMorvaEngine::kPartGranule);
+  int resumed = 0;
+  for (int round = 0; round < 300; ++round) {
+    const int32_t length = engine.GetLength();
+    const int32_t start = pick(0, length);
+    const int32_t end = pick(0, 3) == 0 ? start : std::min(length, start + pick(0, 300));
+    engine.SetSelection(start, end);
+    switch (pick(0, 8)) {
+      case 0: ASSERT_EQ(0, engine.TypeCharacter(u'k')); break;
+      case 1: ASSERT_EQ(0, engine.DeleteSelection()); break;
+      case 2: ASSERT_EQ(0, engine.SetPropertyValue(kPropItalic, pick(0, 1))); break;
+      default: break;
+    }
+    const int32_t target = pick(0, engine.GetLength());
+    if (engine.GetCachePosition() != 0 && engine.GetCachePosition() < target) ++resumed;
+    engine.SetSelection(target, pick(0, engine.GetLength()));
+    const Bytes bytes = Bytes_();
+    reference.Clear();
+    reference.InsertBytes(0u, bytes.data(), uint32_t(bytes.size()));
+    reference.SetLength(engine.GetLength());
+    reference.SetSelection(engine.GetSelStart(), engine.GetSelEnd());
+    ASSERT_EQ(PositionsOf(bytes), engine.GetLength()) << round;
+    ASSERT_EQ(reference.GetSelStartOffset(), engine.GetSelStartOffset()) << round;
+    ASSERT_EQ(reference.GetSelEndOffset(), engine.GetSelEndOffset()) << round;
+    ASSERT_EQ(reference.GetParagraphStartOffset(), engine.GetParagraphStartOffset()) << round;
+    ASSERT_EQ(reference.GetParagraphEndOffset(), engine.GetParagraphEndOffset()) << round;
+    ASSERT_EQ(reference.GetParagraphStart(), engine.GetParagraphStart()) << round;
+    ASSERT_EQ(reference.GetWordStart(), engine.GetWordStart()) << round;
+    ASSERT_EQ(reference.GetWordEnd(), engine.GetWordEnd()) << round;
+    ASSERT_FALSE(reference.GetCurrentTabs().IsDifferent(engine.GetCurrentTabs())) << round;
+    for (uint16_t id = 0; id <= kLastParagraphProperty; ++id) {
+      ASSERT_EQ(reference.GetPropertyValue(id), engine.GetPropertyValue(id)) << round << " id " << id;
+      ASSERT_EQ(reference.GetPropertyState(id), engine.GetPropertyState(id)) << round << " id " << id;
+    }
+  }
+  EXPECT_GT(resumed, 100) << "walks resumed from the cache point";
+}
+
+}  // namespace

@@ -1,0 +1,121 @@
+// The grammar of a text's element stream: 16-bit units stored low byte
+// first, whatever the machine's order; 8-byte property records (0, id,
+// value); special elements with a 12-byte head (0, code, a, b) and a payload
+// of a bytes. Items are read with the byte accessors below, never through a
+// structure laid over the bytes, and every size is bounded by what remains.
+#pragma once
+
+#include <cstdint>
+
+// Special element codes: xMorvaElementCode::Tab and so on, plain numbers.
+struct xMorvaElementCode {
+  enum : uint16_t {
+    Tab = 16000,
+    Pict = 16001,
+    PageNumber = 24000,
+    ExprQv = 24001,
+    SoftHyphen = 24002,
+    ColBreak = 24003,
+    PageBreak = 24004,
+    DateTime = 24005,
+    Hyperlink = 24006,
+    HTMLExpression = 24007,
+    HTMLExpression2 = 24008,
+  };
+};
+
+// Units and codes of the stream.
+constexpr char16_t kUnitParagraphEnd = 13;
+constexpr char16_t kUnitMarker = 7;
+// Codes from here on are special elements; below, property ids.
+constexpr uint16_t kFirstElementCode = 16000;
+// Codes from here on show the tail of their payload as text.
+constexpr uint16_t kFirstComputedCode = 23999;
+constexpr uint32_t kRecordSize = 8;
+constexpr uint32_t kElementHeadSize = 12;
+
+inline uint16_t StreamUnit(const uint8_t* at) { return uint16_t(at[0] | (uint16_t(at[1]) << 8)); }
+inline uint32_t StreamLong(const uint8_t* at) {
+  return uint32_t(at[0]) | (uint32_t(at[1]) << 8) | (uint32_t(at[2]) << 16) | (uint32_t(at[3]) << 24);
+}
+inline void PutStreamUnit(uint8_t* at, uint16_t value) {
+  at[0] = uint8_t(value);
+  at[1] = uint8_t(value >> 8);
+}
+inline void PutStreamLong(uint8_t* at, uint32_t value) {
+  at[0] = uint8_t(value);
+  at[1] = uint8_t(value >> 8);
+  at[2] = uint8_t(value >> 16);
+  at[3] = uint8_t(value >> 24);
+}
+
+// Writes the record (0, id, value) into 8 bytes.
+inline void PutPropertyRecord(uint8_t* at, uint16_t id, uint32_t value) {
+  PutStreamUnit(at, 0);
+  PutStreamUnit(at + 2, id);
+  PutStreamLong(at + 4, value);
+}
+
+inline bool IsBreakCode(uint16_t code) { return code == xMorvaElementCode::ColBreak || code == xMorvaElementCode::PageBreak; }
+// 32 and U+2000 to U+200B.
+inline bool IsSpaceUnit(char16_t unit) { return unit == 32 || (unit >= 0x2000 && unit <= 0x200B); }
+
+// One item of the stream as a walker meets it.
+struct StreamItem {
+  enum Kind : uint8_t { kUnit, kRecord, kElement };
+  Kind kind = kUnit;
+  uint16_t unit = 0;   // the unit, the record's id or the element's code
+  uint32_t value = 0;  // a record's value
+  uint32_t size = 0;   // bytes to step over it, never beyond the stream
+  uint32_t skipSize = 0;  // the same for a text walker
+};
+
+// Reads the item at `at` with `remaining` bytes of stream behind it (at
+// least 1). An item whose head or payload runs past the stream is cut
+// there: its sizes end the walk at the stream's end and nothing is read
+// beyond it.
+inline StreamItem ReadStreamItem(const uint8_t* at, uint32_t remaining) {
+  StreamItem item;
+  if (remaining < 2) {
+    item.size = item.skipSize = remaining;
+    item.kind = StreamItem::kRecord;  // a stray byte: no position
+    item.unit = 0xFFFF;
+    return item;
+  }
+  item.unit = StreamUnit(at);
+  if (item.unit != 0) {
+    item.size = item.skipSize = 2;
+    return item;
+  }
+  if (remaining < kRecordSize) {
+    item.kind = StreamItem::kRecord;
+    item.unit = 0xFFFF;
+    item.size = item.skipSize = remaining;
+    return item;
+  }
+  item.unit = StreamUnit(at + 2);
+  if (item.unit < kFirstElementCode) {
+    item.kind = StreamItem::kRecord;
+    item.value = StreamLong(at + 4);
+    item.size = item.skipSize = kRecordSize;
+    return item;
+  }
+  item.kind = StreamItem::kElement;
+  if (remaining < kElementHeadSize) {
+    item.size = item.skipSize = remaining;
+    return item;
+  }
+  const uint64_t a = StreamLong(at + 4);
+  const uint64_t b = StreamLong(at + 8);
+  const uint64_t whole = kElementHeadSize + a;
+  const uint64_t skip = item.unit >= kFirstComputedCode ? kElementHeadSize + (b < a ? b : a) : whole;
+  item.size = whole < remaining ? uint32_t(whole) : remaining;
+  item.skipSize = skip < remaining ? uint32_t(skip) : remaining;
+  return item;
+}
+
+// The word-character table: one bit per unit value, set for a unit that
+// belongs to words. All clear until the package loads it.
+bool IsWordCharacter(char16_t unit);
+// Copies 8192 bytes of table; null clears it.
+void SetWordCharacters(const uint8_t* table);

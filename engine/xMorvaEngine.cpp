@@ -1,0 +1,599 @@
+// xMorvaEngine: the element stream's primitives, the engine's selection and
+// the walks behind it.
+#include "engine/xMorvaEngine.h"
+
+#include <cstring>
+
+#include "document/xMorvaUndo.h"
+#include "engine/xMorvaElementStream.h"
+#include "framework/core/memory/VMemoryMgr.h"
+
+namespace {
+
+uint8_t sWordCharacters[8192] = {};
+// Paragraph record runs end before this id.
+constexpr uint16_t kLastRecordId = 15999;
+
+bool IsParagraphId(uint16_t id) { return id >= kFirstParagraphProperty; }
+
+// Applies a record to a property set, or a tab record to a tab list.
+void ApplyRecord(uint16_t id, uint32_t value, xMorvaProperties& properties, xMorvaTabs& tabs) {
+  if (id == kPropTabs)
+    tabs.AddStop(value);
+  else
+    properties.SetProperty(id, int32_t(value));
+}
+
+}  // namespace
+
+bool IsWordCharacter(char16_t unit) { return (sWordCharacters[unit >> 3] >> (unit & 7)) & 1; }
+
+void SetWordCharacters(const uint8_t* table) {
+  if (table != nullptr)
+    std::memcpy(sWordCharacters, table, sizeof sWordCharacters);
+  else
+    std::memset(sWordCharacters, 0, sizeof sWordCharacters);
+}
+
+// ---- Construction
+
+xMorvaEngine::xMorvaEngine(xMorvaUndo* undo, uint16_t granule)
+    : fFormat(FourCC("0106")), fUndo(undo) {
+  fStream = gMemoryMgr->NewHandle(0, granule);
+  Reset();
+}
+
+xMorvaEngine::~xMorvaEngine() {
+  if (fStream != 0) gMemoryMgr->DisposeHandle(fStream);
+}
+
+void xMorvaEngine::Reset() {
+  fSelLength = fParaEndCount = fBreakCount = 0;
+  fSelStartOffset = fSelEndOffset = fParaStartOffset = fParaEndOffset = 0;
+  fSelStart = fSelEnd = fParaStart = fParaEnd = fWordStart = fWordEnd = 0;
+  fPictureSelected = 0;
+  fInLastParagraph = 1;
+  fEndsWithParaEnd = 0;
+  fSpaceAtEnd = 0;
+  fTrailingRecordBytes = 0;
+  fCachePosition = 0;
+  fWalk.SetDefaults();
+  fCurrent.SetDefaults();
+  fTyping.SetDefaults();
+  fWalkTabs.Clear();
+  fCurrentTabs.Clear();
+  fTypingTabs.Clear();
+  fStates.SetAll();
+}
+
+void xMorvaEngine::Clear() {
+  fBytesInUse = 0;
+  if (fStream != 0) gMemoryMgr->SetHandleSize(fStream, 0);
+  fLength = 0;
+  fFieldDisplayMode = 0;
+  Reset();
+}
+
+// ---- Stream primitives
+
+uint8_t* xMorvaEngine::LockStream() {
+  return fStream != 0 ? static_cast<uint8_t*>(gMemoryMgr->LockHandle(fStream)) : nullptr;
+}
+
+void xMorvaEngine::UnlockStream() {
+  if (fStream != 0) gMemoryMgr->UnlockHandle(fStream);
+}
+
+void xMorvaEngine::SetLength(int32_t length) { fLength = length < 0 ? 0 : length; }
+
+uint32_t xMorvaEngine::ElementSize(const uint8_t* item) {
+  if (StreamUnit(item + 2) < kFirstElementCode) return kRecordSize;
+  return kElementHeadSize + StreamLong(item + 4);
+}
+
+uint32_t xMorvaEngine::ElementSkipSize(const uint8_t* item) {
+  const uint16_t code = StreamUnit(item + 2);
+  if (code < kFirstElementCode) return kRecordSize;
+  return kElementHeadSize + StreamLong(item + (code < kFirstComputedCode ? 4 : 8));
+}
+
+void xMorvaEngine::StreamChangedAt(uint32_t offset) {
+  // The cache point keeps the walk state at its offset: a change at or
+  // before it makes that state wrong.
+  if (fCachePosition != 0 && offset <= fCacheOffset) DropCache();
+}
+
+int32_t xMorvaEngine::InsertBytes(uint32_t offset, const void* source, uint32_t n) {
+  if (fStream == 0 || offset > fBytesInUse) return kErrorTextCannotGrow;
+  if (n == 0) return 0;
+  const uint64_t wanted = uint64_t(fBytesInUse) + n;
+  if (wanted > uint64_t(INT32_MAX)) return kErrorTextCannotGrow;
+  if (gMemoryMgr->GetHandleSize(fStream) < wanted &&
+      !gMemoryMgr->SetHandleSize(fStream, uint32_t(wanted))) {
+    return kErrorTextCannotGrow;
+  }
+  uint8_t* stream = LockStream();
+  if (stream == nullptr) return kErrorTextCannotGrow;
+  if (offset < fBytesInUse) MoveBlock(stream + offset, stream + offset + n, fBytesInUse - offset);
+  if (source != nullptr)
+    std::memcpy(stream + offset, source, n);
+  else
+    std::memset(stream + offset, 0, n);
+  if (fUndo != nullptr) fUndo->RecordStreamChange(kUndoInsertion, int32_t(offset), stream + offset, int32_t(n));
+  UnlockStream();
+  fBytesInUse += n;
+  StreamChangedAt(offset);
+  return 0;
+}
+
+int32_t xMorvaEngine::InsertBytes(int32_t offset, int32_t n) {
+  if (offset < 0 || n < 0) return kErrorTextCannotGrow;
+  return InsertBytes(uint32_t(offset), nullptr, uint32_t(n));
+}
+
+void xMorvaEngine::DeleteBytes(int32_t offset, int32_t n) {
+  if (fStream == 0 || offset < 0 || n <= 0 || uint32_t(offset) >= fBytesInUse) return;
+  const uint32_t at = uint32_t(offset);
+  const uint32_t count = uint32_t(n) < fBytesInUse - at ? uint32_t(n) : fBytesInUse - at;
+  uint8_t* stream = LockStream();
+  if (stream == nullptr) return;
+  if (fUndo != nullptr) fUndo->RecordStreamChange(kUndoDeletion, int32_t(at), stream + at, int32_t(count));
+  if (at + count < fBytesInUse) MoveBlock(stream + at + count, stream + at, fBytesInUse - at - count);
+  UnlockStream();
+  fBytesInUse -= count;
+  // While an edit holds the block grown ahead it stays so.
+  if (fReserveDepth == 0) gMemoryMgr->SetHandleSize(fStream, fBytesInUse);
+  StreamChangedAt(at);
+}
+
+void xMorvaEngine::ReplaceBytes(uint32_t offset, const void* source, uint32_t n) {
+  if (fStream == 0 || offset > fBytesInUse || n > fBytesInUse - offset || n == 0) return;
+  uint8_t* stream = LockStream();
+  if (stream == nullptr) return;
+  if (fUndo != nullptr) {
+    fUndo->RecordStreamChange(kUndoDeletion, int32_t(offset), stream + offset, int32_t(n));
+    fUndo->RecordStreamChange(kUndoInsertion, int32_t(offset), static_cast<const uint8_t*>(source),
+                              int32_t(n));
+  }
+  std::memcpy(stream + offset, source, n);
+  UnlockStream();
+  StreamChangedAt(offset);
+}
+
+int32_t xMorvaEngine::InsertPropertyRecord(uint32_t offset, uint16_t id, uint32_t value) {
+  uint8_t record[kRecordSize];
+  PutPropertyRecord(record, id, value);
+  return InsertBytes(offset, record, kRecordSize);
+}
+
+bool xMorvaEngine::Reserve(uint64_t extra) {
+  if (fStream == 0) return false;
+  const uint64_t wanted = uint64_t(fBytesInUse) + extra;
+  if (wanted > uint64_t(INT32_MAX)) return false;
+  if (gMemoryMgr->GetHandleSize(fStream) < wanted &&
+      !gMemoryMgr->SetHandleSize(fStream, uint32_t(wanted))) {
+    return false;
+  }
+  ++fReserveDepth;
+  return true;
+}
+
+void xMorvaEngine::ReleaseReserve() {
+  if (--fReserveDepth == 0 && gMemoryMgr->GetHandleSize(fStream) > fBytesInUse) {
+    gMemoryMgr->SetHandleSize(fStream, fBytesInUse);
+  }
+}
+
+void xMorvaEngine::ApplyRecordsInRange(uint32_t start, uint32_t end, xMorvaProperties& properties) {
+  if (end > fBytesInUse) end = fBytesInUse;
+  const uint8_t* stream = LockStream();
+  if (stream == nullptr) return;
+  xMorvaTabs unused;
+  for (uint32_t at = start; at < end;) {
+    const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
+    if (item.kind == StreamItem::kRecord && item.unit < kFirstElementCode && item.unit != kPropTabs)
+      properties.SetProperty(item.unit, int32_t(item.value));
+    at += item.size;
+  }
+  UnlockStream();
+}
+
+bool xMorvaEngine::RemoveRecordAt(uint16_t id, uint32_t offset) {
+  const uint8_t* stream = LockStream();
+  if (stream == nullptr) return false;
+  uint32_t found = fBytesInUse;
+  for (uint32_t at = offset; at < fBytesInUse;) {
+    const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
+    if (item.kind != StreamItem::kRecord || item.size != kRecordSize) break;
+    if (item.unit == id) {
+      found = at;
+      break;
+    }
+    at += item.size;
+  }
+  UnlockStream();
+  if (found == fBytesInUse) return false;
+  DeleteBytes(int32_t(found), int32_t(kRecordSize));
+  return true;
+}
+
+uint32_t xMorvaEngine::RemoveParagraphRecordsAt(uint32_t offset) {
+  const uint8_t* stream = LockStream();
+  if (stream == nullptr) return 0;
+  uint32_t at = offset;
+  while (at < fBytesInUse) {
+    const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
+    if (item.kind != StreamItem::kRecord || item.size != kRecordSize || item.unit < kFirstParagraphProperty ||
+        item.unit >= kLastRecordId) {
+      break;
+    }
+    at += kRecordSize;
+  }
+  UnlockStream();
+  const uint32_t count = at - offset;
+  if (count != 0) DeleteBytes(int32_t(offset), int32_t(count));
+  return count;
+}
+
+void xMorvaEngine::ReadParagraphRecordsAt(uint32_t offset, xMorvaProperties& properties, xMorvaTabs& tabs) {
+  const uint8_t* stream = LockStream();
+  if (stream == nullptr) return;
+  for (uint32_t at = offset; at < fBytesInUse;) {
+    const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
+    if (item.kind != StreamItem::kRecord || item.size != kRecordSize || item.unit < kFirstParagraphProperty)
+      break;
+    ApplyRecord(item.unit, item.value, properties, tabs);
+    at += kRecordSize;
+  }
+  UnlockStream();
+}
+
+uint32_t xMorvaEngine::FindParagraphEndFrom(uint32_t offset) {
+  const uint8_t* stream = LockStream();
+  uint32_t at = offset;
+  while (stream != nullptr && at < fBytesInUse) {
+    const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
+    at += item.size;
+    if ((item.kind == StreamItem::kUnit && item.unit == kUnitParagraphEnd) ||
+        (item.kind == StreamItem::kElement && IsBreakCode(item.unit))) {
+      UnlockStream();
+      return at;
+    }
+  }
+  if (stream != nullptr) UnlockStream();
+  fInLastParagraph = 1;
+  return fBytesInUse;
+}
+
+void xMorvaEngine::GetRecordStatesInRange(uint32_t offset, uint32_t n, xMorvaPropertiesStates& states,
+                                          bool& paragraphId) {
+  states.SetAll();
+  paragraphId = false;
+  const uint8_t* stream = LockStream();
+  if (stream == nullptr) return;
+  const uint32_t end = offset + n < fBytesInUse && offset + n >= offset ? offset + n : fBytesInUse;
+  for (uint32_t at = offset; at < end;) {
+    const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
+    if (item.kind == StreamItem::kRecord && item.unit < kFirstElementCode) {
+      states.SetState(item.unit, 0);
+      if (IsParagraphId(item.unit)) paragraphId = true;
+    }
+    at += item.size;
+  }
+  UnlockStream();
+}
+
+// ---- Selection
+
+void xMorvaEngine::GetSelection(int32_t& start, int32_t& end) const {
+  start = fSelStart;
+  end = fSelEnd;
+}
+
+void xMorvaEngine::GetSelection(int32_t* start, int32_t* end) const {
+  if (start != nullptr) *start = fSelStart;
+  if (end != nullptr) *end = fSelEnd;
+}
+
+bool xMorvaEngine::TrySetSelection(int32_t start, int32_t end) {
+  if (start < 0 || end < 0) return false;
+  if (start > fLength) start = fLength;
+  if (end > fLength) end = fLength;
+  if (end < start) return false;
+  SetSelection(start, end);
+  return true;
+}
+
+bool xMorvaEngine::GetTab(int32_t index, uint32_t& stop) const {
+  if (index < 0 || index >= fCurrentTabs.Count()) return false;
+  stop = fCurrentTabs.StopAt(index);
+  return true;
+}
+
+int16_t xMorvaEngine::GetPlainStyleState() const {
+  bool plain = true;
+  for (uint16_t id = kPropBold; id <= kPropVerticalPosition; ++id) {
+    if (fStates.GetState(id) == 0) return 2;
+    if (fCurrent.GetProperty(id) != 0) plain = false;
+  }
+  return plain ? 1 : 0;
+}
+
+void xMorvaEngine::SetSelection(int32_t start, int32_t end) {
+  if (end < 0) end = 0;
+  if (end > fLength) end = fLength;
+  if (start < 0) start = 0;
+  if (start > fLength) start = fLength;
+  if (end < start) end = start;
+  fSelLength = end - start;
+
+  const uint8_t* stream = LockStream();
+  static const uint8_t kEmpty[2] = {0, 0};
+  if (stream == nullptr) stream = kEmpty;  // an empty stream: every walk ends at once
+  fSelStartOffset = WalkToPosition(stream, start);
+  fSelStart = start;
+  fParaEndCount = fBreakCount = 0;
+  fSpaceAtEnd = fPictureSelected = 0;
+  fStates.SetAll();
+
+  uint32_t reached = fSelStartOffset;
+  uint32_t characterRecordBytes = 0;
+  if (fSelLength == 0) {
+    fEndsWithParaEnd = 0;
+    fTyping.Assign(fCurrent);
+    fTypingTabs.Assign(fCurrentTabs);
+  } else {
+    fEndsWithParaEnd = 0;
+    fTrailingRecordBytes = 0;
+    reached = WalkSelection(stream, fSelStartOffset, fSelLength, characterRecordBytes);
+  }
+  fSelEndOffset = reached;
+  fSelEnd = fParaEnd = fWordEnd = end;
+  if (fEndsWithParaEnd != 0) {
+    fInLastParagraph = fParaEnd == fLength ? 1 : 0;
+    fParaEndOffset = fSelEndOffset - characterRecordBytes;
+  } else {
+    fParaEndOffset = WalkToParagraphEnd(stream, fSelEndOffset);
+  }
+  // A caret at a paragraph's start shows, and types with, the look of the
+  // text after it.
+  if (fSelLength == 0 && fSelStart == fParaStart) fCurrent.CopyCharacterProperties(fTyping);
+  if (stream != kEmpty) UnlockStream();
+}
+
+uint32_t xMorvaEngine::WalkToPosition(const uint8_t* stream, int32_t target) {
+  uint32_t at = 0;
+  int32_t position = 0;
+  if (fCachePosition != 0 && fCachePosition < target && fCacheOffset < fBytesInUse) {
+    at = fCacheOffset;
+    position = fCachePosition;
+    fParaStartOffset = fCacheParaStartOffset;
+    fParaStart = fCacheParaStart;
+    fWordStart = fCacheWordStart;
+    fWalk.Assign(fCacheWalk);
+    fPending.Assign(fCachePending);
+    fWalkTabs.Assign(fCacheWalkTabs);
+    fPendingTabs.Assign(fCachePendingTabs);
+  } else {
+    fParaStartOffset = 0;
+    fParaStart = fWordStart = 0;
+    fWalk.SetDefaults();
+    fPending.SetDefaults();
+    fWalkTabs.Clear();
+    fPendingTabs.Clear();
+  }
+  // Where to leave a new cache point: none when the present one already
+  // lies about the right distance behind the target.
+  int32_t newCache = -1;
+  const int32_t near = fCachePosition + kCacheDistance;
+  if (!(fCachePosition != 0 && near >= target - kCacheSlack && near <= target + kCacheSlack)) {
+    newCache = target - kCacheDistance;
+    if (newCache <= 0) {
+      DropCache();
+      newCache = -1;
+    }
+  }
+  auto saveCache = [&]() {
+    fCacheOffset = at;
+    fCachePosition = position;
+    fCacheParaStartOffset = fParaStartOffset;
+    fCacheParaStart = fParaStart;
+    fCacheWordStart = fWordStart;
+    fCacheWalk.Assign(fWalk);
+    fCachePending.Assign(fPending);
+    fCacheWalkTabs.Assign(fWalkTabs);
+    fCachePendingTabs.Assign(fPendingTabs);
+  };
+
+  while (at < fBytesInUse) {
+    // Runs of ordinary characters, the bulk of a text, are stepped in a
+    // tight loop up to the target or the new cache point.
+    const int32_t limit = newCache >= position && newCache < target ? newCache : target;
+    int32_t wordStart = fWordStart;
+    while (position < limit && fBytesInUse - at >= 2) {
+      const uint16_t unit = StreamUnit(stream + at);
+      if (unit == 0 || unit == kUnitParagraphEnd) break;
+      at += 2;
+      ++position;
+      if (!IsWordCharacter(unit)) wordStart = position;
+    }
+    fWordStart = wordStart;
+    if (at >= fBytesInUse) break;
+    const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
+    if (item.kind == StreamItem::kUnit) {
+      if (position == target) break;
+      if (position == newCache) saveCache();
+      ++position;
+      at += 2;
+      if (item.unit == kUnitParagraphEnd) {
+        fWalk.CopyParagraphProperties(fPending);
+        fWalkTabs.Assign(fPendingTabs);
+        fParaStartOffset = at;
+        fParaStart = fWordStart = position;
+      } else if (!IsWordCharacter(item.unit)) {
+        fWordStart = position;
+      }
+    } else if (item.kind == StreamItem::kRecord) {
+      if (item.unit < kFirstParagraphProperty) {
+        // Records exactly at the target are left for the selection walk.
+        if (position == target) break;
+        fWalk.SetProperty(item.unit, int32_t(item.value));
+      } else if (item.unit < kFirstElementCode) {
+        ApplyRecord(item.unit, item.value, fPending, fPendingTabs);
+      }
+      at += item.size;
+    } else {
+      if (position == target) break;
+      if (position == newCache) saveCache();
+      ++position;
+      at += item.size;
+      if (item.unit < kFirstComputedCode) fWordStart = position;
+      if (IsBreakCode(item.unit)) {
+        fWalk.CopyParagraphProperties(fPending);
+        fWalkTabs.Assign(fPendingTabs);
+        fParaStartOffset = at;
+        fParaStart = fWordStart = position;
+      }
+    }
+  }
+  fCurrent.Assign(fWalk);
+  fCurrent.CopyParagraphProperties(fPending);
+  fCurrentTabs.Assign(fPendingTabs);
+  return at;
+}
+
+uint32_t xMorvaEngine::WalkSelection(const uint8_t* stream, uint32_t at, int32_t count,
+                                     uint32_t& characterRecordBytes) {
+  bool seen = false;
+  const bool single = count == 1;
+  while (at < fBytesInUse) {
+    const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
+    if (item.kind == StreamItem::kUnit) {
+      if (count == 0) break;
+      if (count == 1) {
+        if (item.unit == kUnitParagraphEnd) {
+          fEndsWithParaEnd = 1;
+          fInLastParagraph = 0;
+          fTrailingRecordBytes = 0;
+          ++fParaEndCount;
+        } else if (IsSpaceUnit(item.unit)) {
+          fSpaceAtEnd = 1;
+        }
+        fTyping.Assign(fCurrent);
+        fTypingTabs.Assign(fCurrentTabs);
+      } else if (item.unit == kUnitParagraphEnd) {
+        ++fParaEndCount;
+      }
+      --count;
+      seen = true;
+    } else if (item.kind == StreamItem::kRecord) {
+      if (item.unit >= kFirstElementCode) {
+        // a stray byte at the stream's end
+      } else if (count > 0) {
+        ApplyRecord(item.unit, item.value, fCurrent, fCurrentTabs);
+        if (seen) fStates.SetState(item.unit, 0);
+      } else {
+        ApplyRecord(item.unit, item.value, fTyping, fTypingTabs);
+        if (fEndsWithParaEnd != 0) {
+          if (IsParagraphId(item.unit))
+            fTrailingRecordBytes += item.size;
+          else
+            characterRecordBytes += item.size;
+        }
+      }
+    } else {
+      if (count == 0) break;
+      if (IsBreakCode(item.unit)) {
+        ++fBreakCount;
+        if (count == 1) {
+          fEndsWithParaEnd = 1;
+          fInLastParagraph = 0;
+          fTrailingRecordBytes = 0;
+          fTyping.Assign(fCurrent);
+          fTypingTabs.Assign(fCurrentTabs);
+        }
+      } else if (count == 1) {
+        // Any last item starts the look of the text after the selection;
+        // without this an element would leave the typing properties of an
+        // earlier selection in place.
+        fTyping.Assign(fCurrent);
+        fTypingTabs.Assign(fCurrentTabs);
+      }
+      if (single && item.unit == xMorvaElementCode::Pict) fPictureSelected = 1;
+      --count;
+      seen = true;
+    }
+    at += item.size;
+  }
+  return at;
+}
+
+uint32_t xMorvaEngine::WalkToParagraphEnd(const uint8_t* stream, uint32_t at) {
+  bool pastEnd = fEndsWithParaEnd != 0;
+  bool wordClosed = fEndsWithParaEnd != 0 || fSpaceAtEnd != 0;
+  bool atStart = true;
+  const bool caret = fSelLength == 0;
+  fInLastParagraph = 1;
+  fTrailingRecordBytes = 0;
+  auto wordIsThisUnit = [&]() {
+    if (caret && atStart) {
+      fWordStart = fSelStart;
+      fWordEnd = fWordStart + 1;
+    }
+  };
+  while (at < fBytesInUse) {
+    const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
+    if (item.kind == StreamItem::kRecord) {
+      if (item.unit >= kFirstElementCode) break;  // a stray byte at the end
+      if (item.unit < kFirstParagraphProperty) {
+        if (pastEnd) break;
+        if (atStart) fTyping.SetProperty(item.unit, int32_t(item.value));
+      } else {
+        ApplyRecord(item.unit, item.value, fTyping, fTypingTabs);
+        if (pastEnd) fTrailingRecordBytes += kRecordSize;
+      }
+      at += item.size;
+      continue;
+    }
+    if (pastEnd) break;
+    if (item.kind == StreamItem::kElement) {
+      atStart = false;
+      if (item.unit < kFirstComputedCode) {
+        wordClosed = true;
+      } else if (!wordClosed) {
+        ++fWordEnd;
+      }
+      if (IsBreakCode(item.unit)) {
+        pastEnd = true;
+        wordClosed = true;
+        fInLastParagraph = 0;
+      }
+      ++fParaEnd;
+      at += item.size;
+      continue;
+    }
+    const char16_t unit = item.unit;
+    if (unit == kUnitParagraphEnd) {
+      pastEnd = true;
+      wordIsThisUnit();
+      wordClosed = true;
+      fInLastParagraph = 0;
+    } else if (!IsWordCharacter(unit)) {
+      if (IsSpaceUnit(unit)) {
+        if (!wordClosed) {
+          ++fWordEnd;
+          fSpaceAtEnd = 1;
+        }
+      } else if (!wordClosed) {
+        wordIsThisUnit();
+      }
+      wordClosed = true;
+    } else if (!wordClosed) {
+      ++fWordEnd;
+    }
+    atStart = false;
+    ++fParaEnd;
+    at += 2;
+  }
+  return at;
+}

@@ -1,0 +1,655 @@
+// xMorvaEngine: property runs (properties and tab lists set over the
+// selection, extremes and indent sums) and the editing operations (typing,
+// paragraph ends, deletion, insertion of stream bytes and markers), each
+// with a variant that runs in one undo step.
+#include <cstring>
+
+#include "document/xMorvaUndo.h"
+#include "engine/xMorvaElementStream.h"
+#include "engine/xMorvaEngine.h"
+#include "framework/core/intl/VIntlMgr.h"
+#include "framework/core/memory/VMemoryMgr.h"
+
+namespace {
+
+// The most an edit inserts besides its own bytes: the typing records (one
+// before and one after the insertion point per character property), the
+// restoring records of a deletion, and two paragraph transitions (every
+// paragraph id and every stop of two full tab lists).
+constexpr uint64_t kTypingRecords = 2 * (kLastCharacterProperty + 1) * kRecordSize;
+constexpr uint64_t kRestoringRecords = (kLastCharacterProperty + 1) * kRecordSize;
+constexpr uint64_t kTransition = (64 - kFirstParagraphProperty + 2 * xMorvaTabs::kCapacity) * kRecordSize;
+constexpr uint64_t kTabListRecords = 4 * xMorvaTabs::kCapacity * kRecordSize;
+
+// A tab stop turned into the record that removes the stop at its position.
+constexpr uint32_t RemovalOf(uint32_t stop) { return stop & 0x00FFFFFFu; }
+
+// The value a property set keeps for an id, which is what records compare.
+int32_t Normalised(uint16_t id, int32_t value) {
+  xMorvaProperties properties;
+  properties.SetProperty(id, value);
+  return properties.GetProperty(id);
+}
+
+int32_t Max0(int32_t value) { return value > 0 ? value : 0; }
+
+}  // namespace
+
+template <typename Edit>
+int32_t xMorvaEngine::Reserved(uint64_t extra, Edit&& edit) {
+  if (!Reserve(extra)) return kErrorTextCannotGrow;
+  const int32_t result = edit();
+  ReleaseReserve();
+  return result;
+}
+
+namespace {
+// What deleting the selection may insert: restoring records, and the
+// transitions when it crosses paragraph ends.
+uint64_t DeleteReserve(const xMorvaEngine& engine) {
+  if (!engine.HasSelection()) return 0;
+  uint64_t bytes = kRestoringRecords;
+  if (engine.GetSelParagraphEndCount() > 0 || engine.GetSelBreakCount() > 0) bytes += 2 * kTransition;
+  return bytes;
+}
+}  // namespace
+
+// ---- Property runs
+
+void xMorvaEngine::RecordRemovedAt(uint32_t offset) {
+  if (offset < fSelStartOffset) fSelStartOffset -= kRecordSize;
+  if (offset < fSelEndOffset) fSelEndOffset -= kRecordSize;
+  if (offset < fParaEndOffset) {
+    if (offset >= fParaEndOffset - fTrailingRecordBytes && fTrailingRecordBytes >= kRecordSize)
+      fTrailingRecordBytes -= kRecordSize;
+    fParaEndOffset -= kRecordSize;
+  }
+}
+
+void xMorvaEngine::RemovePropertyRecords(uint16_t id, int16_t stopPosition, uint32_t start, uint32_t end,
+                                         bool allStops) {
+  if (end > fBytesInUse) end = fBytesInUse;
+  uint32_t at = start;
+  while (at < end) {
+    const uint8_t* stream = LockStream();
+    if (stream == nullptr) return;
+    const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
+    UnlockStream();
+    const bool match = item.kind == StreamItem::kRecord && item.size == kRecordSize && item.unit == id &&
+                       (id != kPropTabs || allStops || TabStopPosition(item.value) == stopPosition);
+    if (!match) {
+      at += item.size;
+      continue;
+    }
+    DeleteBytes(int32_t(at), int32_t(kRecordSize));
+    RecordRemovedAt(at);
+    end -= kRecordSize;
+  }
+}
+
+int32_t xMorvaEngine::SetPropertyValue(uint16_t id, int32_t value) {
+  if (!IsPropertyId(id)) return kErrorInvalidPropertyId;
+  if (id != kPropTabs) {
+    value = Normalised(id, value);
+    if (fCurrent.GetProperty(id) == value && fStates.GetState(id) == 1) return 0;
+  }
+  const bool paragraph = id >= kFirstParagraphProperty;
+  if (!paragraph && fSelStartOffset == fSelEndOffset) {
+    // A caret: the value waits in the current properties until typing.
+    fCurrent.SetProperty(id, value);
+    return 0;
+  }
+  const uint32_t v = uint32_t(value);
+  return Reserved(2 * kRecordSize, [&]() -> int32_t {
+    const uint32_t start = paragraph ? fParaStartOffset : fSelStartOffset;
+    const uint32_t end = paragraph ? fParaEndOffset : fSelEndOffset;
+    DropCache();
+    RemovePropertyRecords(id, TabStopPosition(v), start, end, false);
+    fStates.SetState(id, 1);
+
+    bool startRecord;
+    if (id != kPropTabs) {
+      startRecord = fWalk.GetProperty(id) != value;
+    } else {
+      uint32_t stop = 0;
+      startRecord = fWalkTabs.FindStop(TabStopPosition(v), stop) ? stop != v : TabStopKind(v) != kTabNone;
+    }
+    if (startRecord) {
+      if (const int32_t error = InsertPropertyRecord(start, id, v)) return error;
+      fParaEndOffset += kRecordSize;
+      fSelEndOffset += kRecordSize;
+      if (paragraph) fSelStartOffset += kRecordSize;
+    }
+
+    bool restore = false;
+    uint32_t restoreValue = 0;
+    uint32_t restoreAt = fParaEndOffset;
+    if (id != kPropTabs) {
+      restoreValue = uint32_t(fTyping.GetProperty(id));
+      if (fTyping.GetProperty(id) != value) {
+        restore = paragraph ? fInLastParagraph == 0 : fSelEnd < fLength;
+        if (!paragraph) restoreAt = fSelEndOffset;
+      }
+    } else if (fInLastParagraph == 0) {
+      uint32_t stop = 0;
+      const bool found = fTypingTabs.FindStop(TabStopPosition(v), stop);
+      if (TabStopKind(v) != kTabNone) {
+        restore = !fTypingTabs.Contains(v);
+        restoreValue = found ? stop : (v & 0xFFFFu);
+      } else {
+        restore = found;
+        restoreValue = stop;
+      }
+    }
+    if (restore) {
+      if (const int32_t error = InsertPropertyRecord(restoreAt, id, restoreValue)) return error;
+      if (paragraph) {
+        fTrailingRecordBytes += kRecordSize;
+        fParaEndOffset += kRecordSize;
+      } else {
+        fSelEndOffset += kRecordSize;
+        if (fEndsWithParaEnd == 0) fParaEndOffset += kRecordSize;
+      }
+    }
+    fCurrent.SetProperty(id, value);
+    if (id == kPropTabs) fCurrentTabs.AddStop(v);
+    return 0;
+  });
+}
+
+int32_t xMorvaEngine::SetPropertyWithUndo(uint16_t id, int32_t value) {
+  if (id < kFirstParagraphProperty && !HasSelection()) return SetPropertyValue(id, value);
+  return Reserved(2 * kRecordSize, [&]() {
+    BeginUndoStep(kUndoProperty, id);
+    const int32_t result = SetPropertyValue(id, value);
+    EndUndoStep(result);
+    return result;
+  });
+}
+
+int32_t xMorvaEngine::SetTabs(const xMorvaTabs& tabs) {
+  return Reserved(kTabListRecords, [&]() -> int32_t {
+    xMorvaProperties characters;
+    characters.Assign(fCurrent);
+    RemovePropertyRecords(kPropTabs, 0, fParaStartOffset, fParaEndOffset, true);
+    int32_t error = 0;
+    auto insert = [&](uint32_t at, uint32_t stop) {
+      if (error == 0) error = InsertPropertyRecord(at, kPropTabs, stop);
+      if (error == 0) fParaEndOffset += kRecordSize;
+    };
+    uint32_t at = fParaStartOffset;
+    for (int32_t i = 0; i < fWalkTabs.Count(); ++i) {
+      if (!tabs.Contains(fWalkTabs.StopAt(i))) {
+        insert(at, RemovalOf(fWalkTabs.StopAt(i)));
+        at += kRecordSize;
+      }
+    }
+    for (int32_t i = 0; i < tabs.Count(); ++i) {
+      if (!fWalkTabs.Contains(tabs.StopAt(i))) {
+        insert(at, tabs.StopAt(i));
+        at += kRecordSize;
+      }
+    }
+    if (fInLastParagraph == 0) {
+      for (int32_t i = 0; i < tabs.Count(); ++i) {
+        if (!fTypingTabs.Contains(tabs.StopAt(i))) insert(fParaEndOffset, RemovalOf(tabs.StopAt(i)));
+      }
+      for (int32_t i = 0; i < fTypingTabs.Count(); ++i) {
+        if (!tabs.Contains(fTypingTabs.StopAt(i))) insert(fParaEndOffset, fTypingTabs.StopAt(i));
+      }
+    }
+    DropCache();
+    SetSelection(fSelStart, fSelEnd);
+    fCurrent.CopyCharacterProperties(characters);
+    return error;
+  });
+}
+
+int32_t xMorvaEngine::SetTabsWithUndo(const xMorvaTabs& tabs) {
+  return Reserved(kTabListRecords, [&]() {
+    BeginUndoStep(kUndoTabs, 0);
+    const int32_t result = SetTabs(tabs);
+    EndUndoStep(result);
+    return result;
+  });
+}
+
+int32_t xMorvaEngine::GetPropertyExtreme(uint16_t id, bool inSelection, bool wantMaximum) {
+  uint32_t start = 0;
+  uint32_t end = fBytesInUse;
+  int32_t extreme = 0;
+  if (inSelection) {
+    const bool paragraph = id >= kFirstParagraphProperty;
+    start = paragraph ? fParaStartOffset : fSelStartOffset;
+    end = paragraph ? fParaEndOffset - fTrailingRecordBytes : fSelEndOffset;
+    extreme = fCurrent.GetProperty(id);
+  }
+  if (end > fBytesInUse) end = fBytesInUse;
+  const uint8_t* stream = LockStream();
+  if (stream == nullptr) return extreme;
+  for (uint32_t at = start; at < end;) {
+    const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
+    if (item.kind == StreamItem::kRecord && item.unit == id) {
+      const int32_t value = Normalised(id, int32_t(item.value));
+      if (wantMaximum ? value > extreme : value < extreme) extreme = value;
+    }
+    at += item.size;
+  }
+  UnlockStream();
+  return extreme;
+}
+
+namespace {
+// Walks the records of a byte range, keeping the running left, first-line
+// and right indents, and answers the largest of `sum` over them, the
+// starting values included.
+template <typename Sum>
+int32_t LargestIndentSum(const uint8_t* stream, uint32_t size, uint32_t start, uint32_t end, int32_t left,
+                         int32_t first, int32_t right, Sum sum) {
+  int32_t largest = sum(left, first, right);
+  if (stream == nullptr) return largest;
+  if (end > size) end = size;
+  for (uint32_t at = start; at < end;) {
+    const StreamItem item = ReadStreamItem(stream + at, size - at);
+    if (item.kind == StreamItem::kRecord &&
+        (item.unit == kPropLeftIndent || item.unit == kPropFirstLineIndent || item.unit == kPropRightIndent)) {
+      const int32_t value = int16_t(uint16_t(item.value));
+      if (item.unit == kPropLeftIndent) left = value;
+      if (item.unit == kPropFirstLineIndent) first = value;
+      if (item.unit == kPropRightIndent) right = value;
+      const int32_t s = sum(left, first, right);
+      if (s > largest) largest = s;
+    }
+    at += item.size;
+  }
+  return largest;
+}
+}  // namespace
+
+int32_t xMorvaEngine::GetMaxIndentSum() {
+  const uint8_t* stream = LockStream();
+  const int32_t largest = LargestIndentSum(stream, fBytesInUse, 0, fBytesInUse, 0, 0, 0,
+                                           [](int32_t l, int32_t f, int32_t r) { return l + Max0(f) + r; });
+  if (stream != nullptr) UnlockStream();
+  return largest;
+}
+
+int32_t xMorvaEngine::GetMaxLeftIndentSum() {
+  const uint8_t* stream = LockStream();
+  const int32_t largest = LargestIndentSum(
+      stream, fBytesInUse, fParaStartOffset, fParaEndOffset - fTrailingRecordBytes,
+      fCurrent.GetProperty(kPropLeftIndent), fCurrent.GetProperty(kPropFirstLineIndent),
+      fCurrent.GetProperty(kPropRightIndent), [](int32_t l, int32_t f, int32_t) { return l + Max0(f); });
+  if (stream != nullptr) UnlockStream();
+  return largest;
+}
+
+int32_t xMorvaEngine::GetMaxRightIndentSum() {
+  const uint8_t* stream = LockStream();
+  const int32_t largest = LargestIndentSum(
+      stream, fBytesInUse, fParaStartOffset, fParaEndOffset - fTrailingRecordBytes,
+      fCurrent.GetProperty(kPropLeftIndent), fCurrent.GetProperty(kPropFirstLineIndent),
+      fCurrent.GetProperty(kPropRightIndent), [](int32_t, int32_t f, int32_t r) { return r + Max0(f); });
+  if (stream != nullptr) UnlockStream();
+  return largest;
+}
+
+int32_t xMorvaEngine::GetMaxSideIndentSum() {
+  const uint8_t* stream = LockStream();
+  const int32_t largest = LargestIndentSum(
+      stream, fBytesInUse, fParaStartOffset, fParaEndOffset - fTrailingRecordBytes,
+      fCurrent.GetProperty(kPropLeftIndent), fCurrent.GetProperty(kPropFirstLineIndent),
+      fCurrent.GetProperty(kPropRightIndent), [](int32_t l, int32_t, int32_t r) { return l + r; });
+  if (stream != nullptr) UnlockStream();
+  return largest;
+}
+
+bool xMorvaEngine::UsesPropertyValue(uint16_t id, int32_t value) {
+  xMorvaProperties defaults;
+  if (id != kPropTabs && defaults.GetProperty(id) == value) return true;
+  const uint8_t* stream = LockStream();
+  if (stream == nullptr) return false;
+  bool used = false;
+  for (uint32_t at = 0; at < fBytesInUse && !used;) {
+    const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
+    used = item.kind == StreamItem::kRecord && item.unit == id && item.value == uint32_t(value);
+    at += item.skipSize;
+  }
+  UnlockStream();
+  return used;
+}
+
+// ---- Editing
+
+void xMorvaEngine::BeginUndoStep(uint16_t kind, uint16_t value) {
+  if (fUndo != nullptr) fUndo->BeginStep(*this, kind, value);
+}
+
+void xMorvaEngine::EndUndoStep(int32_t result) {
+  if (fUndo == nullptr) return;
+  if (result == 0)
+    fUndo->EndStep();
+  else
+    fUndo->CancelStep();
+}
+
+void xMorvaEngine::GetFirstCharacterProperties(xMorvaProperties& properties) {
+  properties.Assign(fWalk);
+  const uint8_t* stream = LockStream();
+  if (stream == nullptr) return;
+  for (uint32_t at = fSelStartOffset; at < fBytesInUse;) {
+    const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
+    if (item.kind != StreamItem::kRecord || item.unit >= kFirstElementCode) break;
+    if (item.unit <= kLastCharacterProperty) properties.SetProperty(item.unit, int32_t(item.value));
+    at += item.size;
+  }
+  UnlockStream();
+}
+
+int32_t xMorvaEngine::WriteTypingProperties() {
+  if (fSelStart <= fCachePosition) DropCache();
+  for (uint16_t id = 0; id <= kLastCharacterProperty; ++id) {
+    const int32_t before = fWalk.GetProperty(id);
+    const int32_t current = fCurrent.GetProperty(id);
+    const int32_t after = fTyping.GetProperty(id);
+    if (current != before) {
+      fWalk.SetProperty(id, current);
+      if (const int32_t error = InsertPropertyRecord(fSelStartOffset, id, uint32_t(current))) return error;
+      fSelStartOffset += kRecordSize;
+    }
+    if (fSelStart < fLength) {
+      // The record that made the text after the caret differ goes; one
+      // restoring that text stands after the insertion point instead.
+      if (before != after) RemoveRecordAt(id, fSelStartOffset);
+      if (current != after) {
+        if (const int32_t error = InsertPropertyRecord(fSelStartOffset, id, uint32_t(after))) return error;
+      }
+    }
+  }
+  return 0;
+}
+
+int32_t xMorvaEngine::TypeCharacter(char16_t unit) {
+  if (unit == 0) return kErrorBadStream;
+  return Reserved(DeleteReserve(*this) + kTypingRecords + 2, [&]() -> int32_t {
+    if (const int32_t error = DeleteSelection()) return error;
+    const uint32_t before = fBytesInUse;
+    if (const int32_t error = WriteTypingProperties()) return error;
+    uint8_t bytes[2];
+    PutStreamUnit(bytes, unit);
+    if (const int32_t error = InsertBytes(fSelStartOffset, bytes, 2)) return error;
+    // The selection is patched rather than walked again.
+    fSelStartOffset += 2;
+    fSelEndOffset = fSelStartOffset;
+    fSelEnd = ++fSelStart;
+    fSelLength = 0;
+    ++fWordEnd;
+    ++fParaEnd;
+    ++fLength;
+    fParaEndOffset += fBytesInUse - before;
+    if (!IsWordCharacter(unit)) fWordStart = fSelStart;
+    return 0;
+  });
+}
+
+int32_t xMorvaEngine::TypeCharacterWithUndo(char16_t unit) {
+  if (unit == 0) return kErrorBadStream;
+  // The block is grown before the step opens: a text that cannot grow
+  // leaves no step behind.
+  return Reserved(DeleteReserve(*this) + kTypingRecords + 2, [&]() {
+    BeginUndoStep(kUndoTyping, 0);
+    const int32_t result = TypeCharacter(unit);
+    EndUndoStep(result);
+    return result;
+  });
+}
+
+int32_t xMorvaEngine::InsertParagraphEnd() {
+  return Reserved(DeleteReserve(*this) + kTypingRecords + 2, [&]() -> int32_t {
+    if (const int32_t error = DeleteSelection()) return error;
+    if (const int32_t error = WriteTypingProperties()) return error;
+    uint8_t bytes[2];
+    PutStreamUnit(bytes, kUnitParagraphEnd);
+    if (const int32_t error = InsertBytes(fSelStartOffset, bytes, 2)) return error;
+    ++fLength;
+    ++fSelEnd;
+    return 0;
+  });
+}
+
+int32_t xMorvaEngine::InsertParagraphEndWithUndo() {
+  return Reserved(DeleteReserve(*this) + kTypingRecords + 2, [&]() {
+    BeginUndoStep(kUndoTyping, 0);
+    const int32_t start = fSelStart;
+    const int32_t result = InsertParagraphEnd();
+    if (result == 0) SetSelection(start + 1, start + 1);
+    EndUndoStep(result);
+    return result;
+  });
+}
+
+int32_t xMorvaEngine::InsertMarker() { return TypeCharacter(kUnitMarker); }
+
+int32_t xMorvaEngine::RemoveMarkers() {
+  if (fLength == 0) return 0;
+  int32_t position = 0;
+  uint32_t at = 0;
+  while (at < fBytesInUse) {
+    const uint8_t* stream = LockStream();
+    if (stream == nullptr) break;
+    const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
+    UnlockStream();
+    if (item.kind == StreamItem::kUnit && item.unit == kUnitMarker) {
+      SetSelection(position, position + 1);
+      DeleteSelection();
+      at = fSelStartOffset;
+      continue;
+    }
+    if (item.kind != StreamItem::kRecord) ++position;
+    at += item.size;
+  }
+  return 0;
+}
+
+int32_t xMorvaEngine::WriteParagraphTransition(uint32_t offset, uint32_t& count, const xMorvaProperties& from,
+                                               const xMorvaProperties& to, const xMorvaTabs& fromTabs,
+                                               const xMorvaTabs& toTabs) {
+  auto insert = [&](uint16_t id, uint32_t value) {
+    const int32_t error = InsertPropertyRecord(offset + count, id, value);
+    if (error == 0) count += kRecordSize;
+    return error;
+  };
+  for (uint16_t id = kFirstParagraphProperty; id < kPropTabs; ++id) {
+    if (from.GetProperty(id) != to.GetProperty(id)) {
+      if (const int32_t error = insert(id, uint32_t(to.GetProperty(id)))) return error;
+    }
+  }
+  for (int32_t i = 0; i < fromTabs.Count(); ++i) {
+    if (!toTabs.Contains(fromTabs.StopAt(i))) {
+      if (const int32_t error = insert(kPropTabs, RemovalOf(fromTabs.StopAt(i)))) return error;
+    }
+  }
+  for (int32_t i = 0; i < toTabs.Count(); ++i) {
+    if (!fromTabs.Contains(toTabs.StopAt(i))) {
+      if (const int32_t error = insert(kPropTabs, toTabs.StopAt(i))) return error;
+    }
+  }
+  return 0;
+}
+
+int32_t xMorvaEngine::DeleteSelection() {
+  if (fSelStart == fSelEnd) return 0;
+  return Reserved(DeleteReserve(*this), [&]() -> int32_t {
+    xMorvaProperties first;
+    GetFirstCharacterProperties(first);
+    const bool crossed = fParaEndCount > 0 || fBreakCount > 0;
+    const int32_t start = fSelStart;
+    const int32_t length = fSelLength;
+    const bool fromParagraphStart = fSelStart == fParaStart;
+    const bool endBelowLength = fSelEnd < fLength;
+    xMorvaProperties before;
+    xMorvaTabs beforeTabs;
+    before.Assign(fWalk);
+    beforeTabs.Assign(fWalkTabs);
+    xMorvaProperties after;
+    xMorvaTabs afterTabs;
+    after.Assign(fTyping);
+    afterTabs.Assign(fTypingTabs);
+    xMorvaProperties head;
+    xMorvaTabs headTabs;
+    xMorvaProperties next;
+    xMorvaTabs nextTabs;
+
+    if (crossed) {
+      head.Assign(before);
+      headTabs.Assign(beforeTabs);
+      ReadParagraphRecordsAt(fParaStartOffset, head, headTabs);
+      next.Assign(after);
+      nextTabs.Assign(afterTabs);
+      const uint32_t removed = RemoveParagraphRecordsAt(fParaStartOffset);
+      fParaEndOffset -= removed;
+      fSelStartOffset -= removed;
+      fSelEndOffset -= removed;
+      if (fEndsWithParaEnd != 0) {
+        // The merged paragraph runs on to the end of the next one.
+        fInLastParagraph = 0;
+        fParaEndOffset = FindParagraphEndFrom(fSelEndOffset);
+        if (fInLastParagraph == 0) {
+          ReadParagraphRecordsAt(fParaEndOffset, next, nextTabs);
+          RemoveParagraphRecordsAt(fParaEndOffset);
+        }
+      } else if (fTrailingRecordBytes != 0) {
+        DeleteBytes(int32_t(fParaEndOffset - fTrailingRecordBytes), int32_t(fTrailingRecordBytes));
+        fParaEndOffset -= fTrailingRecordBytes;
+        fTrailingRecordBytes = 0;
+      }
+    }
+
+    const uint32_t count = fSelEndOffset - fSelStartOffset;
+    DeleteBytes(int32_t(fSelStartOffset), int32_t(count));
+    fParaEndOffset -= count;
+
+    if (endBelowLength) {
+      // The text after the deletion keeps its look.
+      uint32_t at = fSelStartOffset;
+      for (uint16_t id = 0; id <= kLastCharacterProperty; ++id) {
+        if (before.GetProperty(id) == after.GetProperty(id)) continue;
+        if (const int32_t error = InsertPropertyRecord(at, id, uint32_t(after.GetProperty(id)))) return error;
+        at += kRecordSize;
+        fParaEndOffset += kRecordSize;
+      }
+    }
+    fLength -= length;
+
+    if (crossed) {
+      // The merged paragraph keeps the first paragraph's formatting, or the
+      // next one's when the first was cut from its start.
+      const xMorvaProperties& merged = fromParagraphStart ? after : head;
+      const xMorvaTabs& mergedTabs = fromParagraphStart ? afterTabs : headTabs;
+      uint32_t written = 0;
+      if (const int32_t error =
+              WriteParagraphTransition(fParaStartOffset, written, before, merged, beforeTabs, mergedTabs)) {
+        return error;
+      }
+      fParaEndOffset += written;
+      if (fInLastParagraph == 0) {
+        uint32_t following = 0;
+        if (const int32_t error =
+                WriteParagraphTransition(fParaEndOffset, following, merged, next, mergedTabs, nextTabs)) {
+          return error;
+        }
+      }
+    }
+    SetSelection(start, start);
+    fCurrent.CopyCharacterProperties(first);
+    return 0;
+  });
+}
+
+int32_t xMorvaEngine::DeleteSelectionWithUndo() {
+  if (!HasSelection()) return 0;
+  return Reserved(DeleteReserve(*this), [&]() {
+    BeginUndoStep(kUndoDelete, 0);
+    const int32_t result = DeleteSelection();
+    EndUndoStep(result);
+    return result;
+  });
+}
+
+namespace {
+// The positions that the element bytes hold; -1 when they end inside an
+// item.
+int32_t CountPositions(const uint8_t* bytes, uint32_t size) {
+  int32_t positions = 0;
+  for (uint32_t at = 0; at < size;) {
+    const StreamItem item = ReadStreamItem(bytes + at, size - at);
+    const uint64_t whole = item.kind == StreamItem::kElement && size - at >= kElementHeadSize
+                               ? kElementHeadSize + uint64_t(StreamLong(bytes + at + 4))
+                               : item.size;
+    if (item.unit == 0xFFFF && item.kind == StreamItem::kRecord) return -1;
+    if (item.kind == StreamItem::kElement && (size - at < kElementHeadSize || whole > size - at)) return -1;
+    if (item.kind != StreamItem::kRecord) ++positions;
+    at += item.size;
+  }
+  return positions;
+}
+}  // namespace
+
+int32_t xMorvaEngine::CheckHandle(VMemHandle handle, int32_t positions) {
+  const uint32_t size = handle != 0 ? gMemoryMgr->GetHandleSize(handle) : 0;
+  if (size % 2 != 0) return kErrorBadStream;
+  if (size == 0) return positions == 0 ? 0 : kErrorBadStream;
+  // Bytes that are not whole items, or that hold another number of
+  // positions than announced, would corrupt the text: refused whole.
+  const auto* bytes = static_cast<const uint8_t*>(gMemoryMgr->LockHandle(handle));
+  const int32_t counted = bytes != nullptr ? CountPositions(bytes, size) : -1;
+  gMemoryMgr->UnlockHandle(handle);
+  return counted == positions ? 0 : kErrorBadStream;
+}
+
+int32_t xMorvaEngine::InsertHandle(VMemHandle handle, int32_t positions) {
+  if (const int32_t error = CheckHandle(handle, positions)) return error;
+  const uint32_t size = handle != 0 ? gMemoryMgr->GetHandleSize(handle) : 0;
+  return Reserved(DeleteReserve(*this) + kTypingRecords + size, [&]() -> int32_t {
+    if (const int32_t error = DeleteSelection()) return error;
+    if (const int32_t error = WriteTypingProperties()) return error;
+    if (size != 0) {
+      const void* bytes = gMemoryMgr->LockHandle(handle);
+      const int32_t error = bytes != nullptr ? InsertBytes(fSelStartOffset, bytes, size) : kErrorTextCannotGrow;
+      gMemoryMgr->UnlockHandle(handle);
+      if (error != 0) return error;
+    }
+    fLength += positions;
+    const int32_t start = fSelStart;
+    SetSelection(start, start + positions);
+    return 0;
+  });
+}
+
+int32_t xMorvaEngine::InsertHandleWithUndo(VMemHandle handle, int32_t positions) {
+  if (const int32_t error = CheckHandle(handle, positions)) return error;
+  const uint32_t size = handle != 0 ? gMemoryMgr->GetHandleSize(handle) : 0;
+  return Reserved(DeleteReserve(*this) + kTypingRecords + size, [&]() {
+    BeginUndoStep(kUndoPaste, 0);
+    const int32_t result = InsertHandle(handle, positions);
+    EndUndoStep(result);
+    return result;
+  });
+}
+
+void xMorvaEngine::ConvertCharacterSet(int16_t fromSet, int16_t toSet) {
+  if (fromSet < 0 || toSet < 0 || fromSet == toSet || gIntlMgr == nullptr) return;
+  uint8_t* stream = LockStream();
+  if (stream == nullptr) return;
+  const uint32_t end = fSelEndOffset < fBytesInUse ? fSelEndOffset : fBytesInUse;
+  for (uint32_t at = fSelStartOffset; at < end;) {
+    const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
+    if (item.kind == StreamItem::kUnit) {
+      const uint8_t byte = fromSet == 0 ? gIntlMgr->UniCharToMac(item.unit) : gIntlMgr->UniCharToWin(item.unit);
+      const char16_t unit = toSet == 1 ? gIntlMgr->WinCharToUni(byte) : gIntlMgr->MacCharToUni(byte);
+      if (unit != 0) PutStreamUnit(stream + at, unit);
+    }
+    at += item.skipSize;
+  }
+  UnlockStream();
+}
