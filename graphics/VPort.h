@@ -10,6 +10,7 @@
 #include "framework/core/memory/VHandleArray.h"
 #include "framework/core/strings/VUniString.h"
 #include "graphics/VAddressStack.h"
+#include "graphics/VGdiSelection.h"
 #include "platform/gdi/WinGdiTypes.h"
 
 class VCharWidthCache;
@@ -394,9 +395,10 @@ class VPort : public VObject {
   float fTextCarry = 0.0f;
   HDC fWorkDC = nullptr;
   HPALETTE fWorkPalette = nullptr;
-  HGDIOBJ fSavedPen = nullptr;
-  HGDIOBJ fSavedBrush = nullptr;
-  HGDIOBJ fSavedFont = nullptr;
+  // The DC's own pen, brush and font, displaced while the port is attached.
+  VGdiSelection fSavedPen;
+  VGdiSelection fSavedBrush;
+  VGdiSelection fSavedFont;
   COLORREF fSavedTextColor = 0;
   COLORREF fSavedBackColor = 0;
   uint8_t fAccessorFlags[2] = {0, 0};
