@@ -12,7 +12,8 @@ VGdiSelection::VGdiSelection(HDC dc, HGDIOBJ object) {
 }
 
 VGdiSelection::VGdiSelection(VGdiSelection&& other) noexcept
-    : fDC(std::exchange(other.fDC, nullptr)), fDisplaced(std::exchange(other.fDisplaced, nullptr)) {}
+    : fDC(std::exchange(other.fDC, nullptr)),
+      fDisplaced(std::exchange(other.fDisplaced, nullptr)) {}
 
 VGdiSelection& VGdiSelection::operator=(VGdiSelection&& other) noexcept {
   if (this != &other) {
