@@ -13,7 +13,7 @@ VBitmapPort::VBitmapPort() : VPort(nullptr) {
   const int bits = screen != nullptr ? GetDeviceCaps(screen, BITSPIXEL) : 32;
   if (screen != nullptr) ReleaseDC(nullptr, screen);
   HBITMAP placeholder = CreateBitmap(1, 1, UINT(planes), UINT(bits), nullptr);
-  if (placeholder != nullptr) fDisplacedBitmap = SelectObject(fMemoryDC, placeholder);
+  fBitmapSelection = VGdiSelection(fMemoryDC, placeholder);
   if (IsPaletteDevice()) {
     HPALETTE palette = EmulatorPalette();
     if (palette != nullptr) {
@@ -30,9 +30,7 @@ VBitmapPort::~VBitmapPort() {
   if (fMemoryDC == nullptr) return;
   if (fDisplacedPalette != nullptr) SelectPalette(fMemoryDC, fDisplacedPalette, TRUE_);
   // Whatever bitmap comes out, the placeholder or one a user left, goes.
-  if (fDisplacedBitmap != nullptr) {
-    HGDIOBJ bitmap = SelectObject(fMemoryDC, fDisplacedBitmap);
-    if (bitmap != nullptr) DeleteObject(bitmap);
-  }
+  HGDIOBJ bitmap = fBitmapSelection.Restore();
+  if (bitmap != nullptr) DeleteObject(bitmap);
   DeleteDC(fMemoryDC);
 }

@@ -3,6 +3,7 @@
 // its own into the port's DC.
 #pragma once
 
+#include "graphics/VGdiSelection.h"
 #include "graphics/VPort.h"
 
 class VBitmapPort : public VPort {
@@ -12,6 +13,6 @@ class VBitmapPort : public VPort {
 
  private:
   HDC fMemoryDC = nullptr;
-  HGDIOBJ fDisplacedBitmap = nullptr;
+  VGdiSelection fBitmapSelection;
   HPALETTE fDisplacedPalette = nullptr;
 };

@@ -67,7 +67,7 @@ VDIBPort::VDIBPort(int32_t width, int32_t height, int16_t depth)
     fMemoryDC = nullptr;
     return;
   }
-  fDisplacedBitmap = SelectObject(fMemoryDC, fSection);
+  fBitmapSelection = VGdiSelection(fMemoryDC, fSection);
   if (IsPaletteDevice()) {
     fPalette = EmulatorPalette();
     if (fPalette != nullptr) {
@@ -83,7 +83,7 @@ VDIBPort::~VDIBPort() {
   DetachDC();
   if (fMemoryDC != nullptr) {
     if (fDisplacedPalette != nullptr) SelectPalette(fMemoryDC, fDisplacedPalette, TRUE_);
-    if (fDisplacedBitmap != nullptr) SelectObject(fMemoryDC, fDisplacedBitmap);
+    fBitmapSelection.Restore();
     DeleteDC(fMemoryDC);
   }
   if (fSection != nullptr) DeleteObject(fSection);

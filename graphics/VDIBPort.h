@@ -2,6 +2,7 @@
 // chosen size and depth, on a memory DC of its own.
 #pragma once
 
+#include "graphics/VGdiSelection.h"
 #include "graphics/VPort.h"
 
 class VDIBPort : public VPort {
@@ -24,7 +25,7 @@ class VDIBPort : public VPort {
   void* fBits = nullptr;
   HBITMAP fSection = nullptr;
   HPALETTE fPalette = nullptr;
-  HGDIOBJ fDisplacedBitmap = nullptr;
+  VGdiSelection fBitmapSelection;
   HPALETTE fDisplacedPalette = nullptr;
   int32_t fWidth;
   int32_t fHeight;

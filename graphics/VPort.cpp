@@ -212,9 +212,9 @@ void VPort::AttachDC(HDC dc) {
 
   fSavedTextAlign = GetTextAlign(dc);
   SetTextAlign(dc, TA_BASELINE | TA_UPDATECP);
-  fSavedBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
-  fSavedPen = SelectObject(dc, GetStockObject(BLACK_PEN));
-  fSavedFont = SelectObject(dc, GetStockObject(SYSTEM_FONT));
+  fSavedBrush = VGdiSelection(dc, GetStockObject(NULL_BRUSH));
+  fSavedPen = VGdiSelection(dc, GetStockObject(BLACK_PEN));
+  fSavedFont = VGdiSelection(dc, GetStockObject(SYSTEM_FONT));
   fSavedTextColor = ::GetTextColor(dc);
   fSavedBackColor = GetBkColor(dc);
 
@@ -228,22 +228,15 @@ void VPort::DetachDC() {
     GdiFlush();
     SetTextAlign(dc, fSavedTextAlign);
     // What comes out is the port's own pen, brush and font.
-    if (fSavedPen != nullptr) {
-      HGDIOBJ pen = SelectObject(dc, fSavedPen);
-      if (pen != nullptr) DeleteObject(pen);
-    }
-    if (fSavedBrush != nullptr) {
-      HGDIOBJ brush = SelectObject(dc, fSavedBrush);
-      if (brush != nullptr && brush != fEraseBrush) DeleteObject(brush);
-    }
-    if (fSavedFont != nullptr) {
-      HGDIOBJ font = SelectObject(dc, fSavedFont);
-      if (font != nullptr) DeleteObject(font);
-    }
+    HGDIOBJ pen = fSavedPen.Restore();
+    if (pen != nullptr) DeleteObject(pen);
+    HGDIOBJ brush = fSavedBrush.Restore();
+    if (brush != nullptr && brush != fEraseBrush) DeleteObject(brush);
+    HGDIOBJ font = fSavedFont.Restore();
+    if (font != nullptr) DeleteObject(font);
     ::SetTextColor(dc, fSavedTextColor);
     SetBkColor(dc, fSavedBackColor);
     ClearReferencePrinter();
-    fSavedPen = fSavedBrush = fSavedFont = nullptr;
     // The objects the port built are gone with the DC's.
     MarkAllDirty();
     fDrawMode = kDrawNone;

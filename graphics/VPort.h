@@ -10,6 +10,7 @@
 #include "framework/core/memory/VHandleArray.h"
 #include "framework/core/strings/VUniString.h"
 #include "graphics/VAddressStack.h"
+#include "graphics/VGdiSelection.h"
 #include "platform/gdi/WinGdiTypes.h"
 
 class VCharWidthCache;
@@ -20,6 +21,7 @@ class VRegion;
 class VReferencePrinter;
 class VShape;
 class VString;
+struct VTransformedPixelMap;
 
 // Text encodings of the drawing and measuring calls.
 constexpr int16_t kTextMac = 0;
@@ -323,6 +325,15 @@ class VPort : public VObject {
   COLORREF IndexColor(int32_t index) const;
   int32_t PixelSize(HDC dc) const;
   void MarkAllDirty();
+  // The pieces of DrawTextRun: a run of ANSI or UTF-16 text put at the DC's
+  // current position (with the printer's widths when the port has one), those
+  // widths as this device's advances, and a turned run drawn through a
+  // bitmap and laid on the port.
+  void PutTextRun(HDC dc, const void* text, int32_t length, int16_t kind);
+  void PrinterAdvances(const void* text, int32_t length, int16_t kind, int32_t* advances);
+  void DrawTurnedTextRun(const void* text, int32_t length, int16_t kind);
+  void LayTurnedRun(HDC drawDC, HBITMAP turnedBitmap, const VTransformedPixelMap& turned,
+                    int32_t ascent);
 
   // ---- State, in the order of the port's record
   HDC fCurrentDC = nullptr;
@@ -384,9 +395,10 @@ class VPort : public VObject {
   float fTextCarry = 0.0f;
   HDC fWorkDC = nullptr;
   HPALETTE fWorkPalette = nullptr;
-  HGDIOBJ fSavedPen = nullptr;
-  HGDIOBJ fSavedBrush = nullptr;
-  HGDIOBJ fSavedFont = nullptr;
+  // The DC's own pen, brush and font, displaced while the port is attached.
+  VGdiSelection fSavedPen;
+  VGdiSelection fSavedBrush;
+  VGdiSelection fSavedFont;
   COLORREF fSavedTextColor = 0;
   COLORREF fSavedBackColor = 0;
   uint8_t fAccessorFlags[2] = {0, 0};

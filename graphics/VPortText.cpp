@@ -12,6 +12,7 @@
 #include "framework/system/environment/VSystemServices.h"
 #include "graphics/GraphicsMath_p.h"
 #include "graphics/VCharWidthCache.h"
+#include "graphics/VGdiSelection.h"
 #include "graphics/VLookPainter.h"
 #include "graphics/VPixelMap.h"
 #include "graphics/VPort.h"
@@ -509,152 +510,157 @@ void VPort::DrawTextRun(const void* text, int32_t length, int16_t kind) {
   if (kind != kTextAnsi && kind != kTextUnicode) return;
 
   PrepareText();
-  HDC portDC = fCurrentDC;
-  HDC drawDC = portDC;
-  const bool rotated = fTextAngle != 0.0f;
-  TEXTMETRICA tm{};
-  HBITMAP bitmap = nullptr;
-  HGDIOBJ displacedBitmap = nullptr;
-  HGDIOBJ displacedFont = nullptr;
-  int32_t bitmapWidth = 0;
-  int32_t bitmapHeight = 0;
-  int16_t rowBytes = 0;
-
-  if (!rotated) {
-    MoveToEx(portDC, gm::Trunc(fOriginX + fPenX), gm::Trunc(fOriginY + fPenY), nullptr);
-  } else {
-    // The run is drawn black on white into a one-bit bitmap, then turned.
-    GetTextMetricsA(portDC, &tm);
-    bitmapHeight = tm.tmAscent + tm.tmDescent;
-    bitmapWidth = gm::Trunc(MeasureText(text, length, kind) * fZoomX * fScaleX);
-    rowBytes = PixelMapRowBytes(bitmapWidth, 1, 2);
-    if (bitmapWidth <= 0 || bitmapHeight <= 0 || rowBytes <= 0 || gMemoryMgr == nullptr) return;
-    const uint32_t size = uint32_t(rowBytes) * uint32_t(bitmapHeight);
-    auto* white = static_cast<uint8_t*>(gMemoryMgr->NewBlock(size));
-    if (white == nullptr) return;
-    std::memset(white, 0xFF, size);
-    bitmap = CreateBitmap(bitmapWidth, bitmapHeight, 1, 1, white);
-    gMemoryMgr->DisposeBlock(white);
-    drawDC = bitmap != nullptr ? CreateCompatibleDC(portDC) : nullptr;
-    if (drawDC == nullptr) {
-      ReportGdiFailure();
-      if (bitmap != nullptr) DeleteObject(bitmap);
-      return;
-    }
-    displacedBitmap = SelectObject(drawDC, bitmap);
-    displacedFont = SelectObject(drawDC, GetCurrentObject(portDC, OBJ_FONT));
-    MoveToEx(drawDC, 0, tm.tmAscent, nullptr);
-    SetTextAlign(drawDC, TA_BASELINE | TA_UPDATECP);
-  }
-
-  if (fReferencePrinter == nullptr || fReferenceDC == nullptr) {
-    if (kind == kTextUnicode) {
-      TextOutW(drawDC, 0, 0, static_cast<const char16_t*>(text), length);
-    } else {
-      TextOutA(drawDC, 0, 0, static_cast<const char*>(text), length);
-    }
-  } else {
-    // The printer's widths, laid out on this device with the fraction of a
-    // pixel carried from character to character and from run to run.
-    RunBuffer<INT> widths(length);
-    if (widths.Data() != nullptr) {
-      INT* w = widths.Data();
-      if (kind == kTextUnicode) {
-        if (fFontEntry != nullptr) {
-          fFontEntry->GetWidths(static_cast<const char16_t*>(text), length, *this, fReferenceDC,
-                                w);
-        } else {
-          std::fill(w, w + length, 0);
-        }
-      } else {
-        // Partial extents from the start of the run; each character's width
-        // is the difference of two of them.
-        INT fit = 0;
-        SIZE size{0, 0};
-        if (!GetTextExtentExPointA(fReferenceDC, static_cast<const char*>(text), length,
-                                   INT_MAX, &fit, w, &size)) {
-          std::fill(w, w + length, 0);
-        }
-        for (int32_t i = length - 1; i > 0; --i) w[i] -= w[i - 1];
-      }
-      float running = fTextCarry;
-      int32_t placed = 0;
-      for (int32_t i = 0; i < length; ++i) {
-        running += static_cast<float>(w[i] / fPrinterRatioX);
-        const int32_t advance = gm::Trunc(running + 0.5f - float(placed));
-        placed += advance;
-        w[i] = advance;
-      }
-      fTextCarry = running - static_cast<float>(placed);
-      if (kind == kTextUnicode) {
-        ExtTextOutW(drawDC, 0, 0, 0, nullptr, static_cast<const char16_t*>(text), UINT(length),
-                    w);
-      } else if (!IsMetafile()) {
-        ExtTextOutA(drawDC, 0, 0, 0, nullptr, static_cast<const char*>(text), UINT(length), w);
-      } else {
-        // One character at a time, each placed at the start plus the
-        // advances before it.
-        POINT start{0, 0};
-        GetCurrentPositionEx(drawDC, &start);
-        const auto* bytes = static_cast<const char*>(text);
-        int32_t x = start.x;
-        for (int32_t i = 0; i < length; ++i) {
-          TextOutA(drawDC, 0, 0, bytes + i, 1);
-          x = gm::Add(x, w[i]);
-          MoveToEx(drawDC, x, start.y, nullptr);
-        }
-      }
-    }
-  }
-
-  if (!rotated) {
-    POINT at{0, 0};
-    MoveToEx(portDC, 0, 0, &at);
-    fPenX = static_cast<double>(at.x) - fOriginX;
-    fPenY = static_cast<double>(at.y) - fOriginY;
+  if (fTextAngle != 0.0f) {
+    DrawTurnedTextRun(text, length, kind);
     return;
   }
+  HDC dc = fCurrentDC;
+  MoveToEx(dc, gm::Trunc(fOriginX + fPenX), gm::Trunc(fOriginY + fPenY), nullptr);
+  PutTextRun(dc, text, length, kind);
+  POINT at{0, 0};
+  MoveToEx(dc, 0, 0, &at);
+  fPenX = static_cast<double>(at.x) - fOriginX;
+  fPenY = static_cast<double>(at.y) - fOriginY;
+}
 
-  // Turn the bitmap and lay its black pixels on the port in the text colour.
-  GdiFlush();
-  const uint32_t size = uint32_t(rowBytes) * uint32_t(bitmapHeight);
-  auto* bits = static_cast<uint8_t*>(gMemoryMgr->NewBlock(size));
+void VPort::PutTextRun(HDC dc, const void* text, int32_t length, int16_t kind) {
+  if (fReferencePrinter == nullptr || fReferenceDC == nullptr) {
+    if (kind == kTextUnicode) {
+      TextOutW(dc, 0, 0, static_cast<const char16_t*>(text), length);
+    } else {
+      TextOutA(dc, 0, 0, static_cast<const char*>(text), length);
+    }
+    return;
+  }
+  RunBuffer<INT> widths(length);
+  if (widths.Data() == nullptr) return;
+  INT* w = widths.Data();
+  PrinterAdvances(text, length, kind, w);
+  if (kind == kTextUnicode) {
+    ExtTextOutW(dc, 0, 0, 0, nullptr, static_cast<const char16_t*>(text), UINT(length), w);
+  } else if (!IsMetafile()) {
+    ExtTextOutA(dc, 0, 0, 0, nullptr, static_cast<const char*>(text), UINT(length), w);
+  } else {
+    // One character at a time, each placed at the start plus the advances
+    // before it.
+    POINT start{0, 0};
+    GetCurrentPositionEx(dc, &start);
+    const auto* bytes = static_cast<const char*>(text);
+    int32_t x = start.x;
+    for (int32_t i = 0; i < length; ++i) {
+      TextOutA(dc, 0, 0, bytes + i, 1);
+      x = gm::Add(x, w[i]);
+      MoveToEx(dc, x, start.y, nullptr);
+    }
+  }
+}
+
+void VPort::PrinterAdvances(const void* text, int32_t length, int16_t kind, INT* w) {
+  // The printer's widths, laid out on this device with the fraction of a
+  // pixel carried from character to character and from run to run.
+  if (kind == kTextUnicode) {
+    if (fFontEntry != nullptr) {
+      fFontEntry->GetWidths(static_cast<const char16_t*>(text), length, *this, fReferenceDC, w);
+    } else {
+      std::fill(w, w + length, 0);
+    }
+  } else {
+    // Partial extents from the start of the run; each character's width is
+    // the difference of two of them.
+    INT fit = 0;
+    SIZE size{0, 0};
+    if (!GetTextExtentExPointA(fReferenceDC, static_cast<const char*>(text), length, INT_MAX,
+                               &fit, w, &size)) {
+      std::fill(w, w + length, 0);
+    }
+    for (int32_t i = length - 1; i > 0; --i) w[i] -= w[i - 1];
+  }
+  float running = fTextCarry;
+  int32_t placed = 0;
+  for (int32_t i = 0; i < length; ++i) {
+    running += static_cast<float>(w[i] / fPrinterRatioX);
+    const int32_t advance = gm::Trunc(running + 0.5f - float(placed));
+    placed += advance;
+    w[i] = advance;
+  }
+  fTextCarry = running - static_cast<float>(placed);
+}
+
+void VPort::DrawTurnedTextRun(const void* text, int32_t length, int16_t kind) {
+  // The run is drawn black on white into a one-bit bitmap, then turned.
+  HDC portDC = fCurrentDC;
+  TEXTMETRICA tm{};
+  GetTextMetricsA(portDC, &tm);
+  const int32_t height = tm.tmAscent + tm.tmDescent;
+  const int32_t width = gm::Trunc(MeasureText(text, length, kind) * fZoomX * fScaleX);
+  const int16_t rowBytes = PixelMapRowBytes(width, 1, 2);
+  if (width <= 0 || height <= 0 || rowBytes <= 0 || gMemoryMgr == nullptr) return;
+  const uint32_t size = uint32_t(rowBytes) * uint32_t(height);
+  auto* white = static_cast<uint8_t*>(gMemoryMgr->NewBlock(size));
+  if (white == nullptr) return;
+  std::memset(white, 0xFF, size);
+  HBITMAP bitmap = CreateBitmap(width, height, 1, 1, white);
+  gMemoryMgr->DisposeBlock(white);
+  HDC drawDC = bitmap != nullptr ? CreateCompatibleDC(portDC) : nullptr;
+  if (drawDC == nullptr) {
+    ReportGdiFailure();
+    if (bitmap != nullptr) DeleteObject(bitmap);
+    return;
+  }
   VTransformedPixelMap turned;
-  const bool ok = bits != nullptr &&
-                  GetBitmapBits(bitmap, LONG(size), bits) == LONG(size) &&
-                  TransformPixelMap(fTextAngle, bits, rowBytes, bitmapWidth, bitmapHeight, 1, 2,
-                                    0xFF, &turned);
-  if (bits != nullptr) gMemoryMgr->DisposeBlock(bits);
-  SelectObject(drawDC, displacedFont);
-  HBITMAP turnedBitmap =
-      ok ? CreateBitmap(turned.width, turned.height, 1, 1, turned.pixels) : nullptr;
-  if (turned.pixels != nullptr) gMemoryMgr->DisposeBlock(turned.pixels);
+  bool ok = false;
+  {
+    VGdiSelection bitmapSelection(drawDC, bitmap);
+    {
+      VGdiSelection fontSelection(drawDC, GetCurrentObject(portDC, OBJ_FONT));
+      MoveToEx(drawDC, 0, tm.tmAscent, nullptr);
+      SetTextAlign(drawDC, TA_BASELINE | TA_UPDATECP);
+      PutTextRun(drawDC, text, length, kind);
+      GdiFlush();
+      auto* bits = static_cast<uint8_t*>(gMemoryMgr->NewBlock(size));
+      ok = bits != nullptr && GetBitmapBits(bitmap, LONG(size), bits) == LONG(size) &&
+           TransformPixelMap(fTextAngle, bits, rowBytes, width, height, 1, 2, 0xFF, &turned);
+      if (bits != nullptr) gMemoryMgr->DisposeBlock(bits);
+    }
+    HBITMAP turnedBitmap =
+        ok ? CreateBitmap(turned.width, turned.height, 1, 1, turned.pixels) : nullptr;
+    if (turned.pixels != nullptr) gMemoryMgr->DisposeBlock(turned.pixels);
+    if (turnedBitmap != nullptr) {
+      LayTurnedRun(drawDC, turnedBitmap, turned, tm.tmAscent);
+      DeleteObject(turnedBitmap);
+    }
+  }
+  DeleteDC(drawDC);
+  DeleteObject(bitmap);
+  // The pen moves to the turned end of the run.
   double c = 1.0;
   double s = 0.0;
   TurnFactors(fTextAngle, &c, &s);
-  if (turnedBitmap != nullptr) {
-    SelectObject(drawDC, turnedBitmap);
-    // The run turns about its pen point, the start of its baseline, which
-    // lies tmAscent below the bitmap's top-left corner.
-    const int32_t x = gm::Trunc(fOriginX + fPenX + turned.left - tm.tmAscent * s);
-    const int32_t y = gm::Trunc(fOriginY + fPenY + turned.top - tm.tmAscent * c);
-    SetBkColor(portDC, fBackColor);
-    ::SetTextColor(portDC, RGB(0, 0, 0));
-    if (!BitBlt(portDC, x, y, turned.width, turned.height, drawDC, 0, 0, MERGEPAINT)) {
-      ReportGdiFailure();
-    }
-    ::SetTextColor(portDC, fTextColor);
-    if (!BitBlt(portDC, x, y, turned.width, turned.height, drawDC, 0, 0, SRCAND)) {
-      ReportGdiFailure();
-    }
+  fPenX += width * c;
+  fPenY -= width * s;
+}
+
+void VPort::LayTurnedRun(HDC drawDC, HBITMAP turnedBitmap, const VTransformedPixelMap& turned,
+                         int32_t ascent) {
+  // The turned bitmap's black pixels go on the port in the text colour.
+  HDC portDC = fCurrentDC;
+  VGdiSelection selection(drawDC, turnedBitmap);
+  double c = 1.0;
+  double s = 0.0;
+  TurnFactors(fTextAngle, &c, &s);
+  // The run turns about its pen point, the start of its baseline, which lies
+  // `ascent` below the bitmap's top-left corner.
+  const int32_t x = gm::Trunc(fOriginX + fPenX + turned.left - ascent * s);
+  const int32_t y = gm::Trunc(fOriginY + fPenY + turned.top - ascent * c);
+  SetBkColor(portDC, fBackColor);
+  ::SetTextColor(portDC, RGB(0, 0, 0));
+  if (!BitBlt(portDC, x, y, turned.width, turned.height, drawDC, 0, 0, MERGEPAINT)) {
+    ReportGdiFailure();
   }
-  SelectObject(drawDC, displacedBitmap);
-  DeleteDC(drawDC);
-  DeleteObject(bitmap);
-  if (turnedBitmap != nullptr) DeleteObject(turnedBitmap);
-  // The pen moves to the turned end of the run.
-  fPenX += bitmapWidth * c;
-  fPenY -= bitmapWidth * s;
+  ::SetTextColor(portDC, fTextColor);
+  if (!BitBlt(portDC, x, y, turned.width, turned.height, drawDC, 0, 0, SRCAND)) {
+    ReportGdiFailure();
+  }
 }
 
 void VPort::DrawString(const VString& text) {

@@ -240,8 +240,9 @@ GdiRegion GdiVisibleRegion(GdiDC& dc);
 // Paints the ink pixels (mask bytes not 0) of a coverage mask whose top-left
 // pixel lands on device (x, y), in one colour, through the DC's clip and,
 // when given, a further device rectangle. Text mixes with R2_COPYPEN
-// whatever the DC's mix mode, so this does too.
-void GdiPaintMask(GdiDC& dc, int32_t x, int32_t y, int32_t width, int32_t height,
+// whatever the DC's mix mode, so this does too. The placement may lie
+// anywhere, off the device or beyond the 32-bit range.
+void GdiPaintMask(GdiDC& dc, int64_t x, int64_t y, int32_t width, int32_t height,
                   const uint8_t* mask, ptrdiff_t maskStride, COLORREF color,
                   const RECT* deviceClip = nullptr);
 // Fills a device rectangle with a colour through the DC's clip and, when

@@ -244,19 +244,25 @@ POINT GdiRegionOffset(const GdiDC& dc) {
   return o;
 }
 
-void GdiPaintMask(GdiDC& dc, int32_t x, int32_t y, int32_t width, int32_t height,
+void GdiPaintMask(GdiDC& dc, int64_t x, int64_t y, int32_t width, int32_t height,
                   const uint8_t* mask, ptrdiff_t maskStride, COLORREF color,
                   const RECT* deviceClip) {
   GdiSurface* s = dc.Target();
   if (!s || !mask || width <= 0 || height <= 0) return;
-  GdiRegion area(RECT{x, y, static_cast<LONG>(int64_t{x} + width),
-                      static_cast<LONG>(int64_t{y} + height)});
+  // The mask's box is cut to the surface in 64 bits before it becomes a RECT:
+  // a placement near the edge of the 32-bit range must not wrap around onto it.
+  const int64_t left = std::max<int64_t>(x, 0), top = std::max<int64_t>(y, 0);
+  const int64_t right = std::min<int64_t>(x + width, s->width);
+  const int64_t bottom = std::min<int64_t>(y + height, s->height);
+  if (left >= right || top >= bottom) return;
+  GdiRegion area(RECT{static_cast<LONG>(left), static_cast<LONG>(top), static_cast<LONG>(right),
+                      static_cast<LONG>(bottom)});
   if (deviceClip) area = GdiRegion::Combine(area, GdiRegion(*deviceClip), RGN_AND);
   area = GdiRegion::Combine(area, GdiVisibleRegion(dc), RGN_AND);
   uint32_t value = s->FromColor(GdiResolveColor(dc, color));
   for (const RECT& rc : area.Rects()) {
     for (int32_t py = rc.top; py < rc.bottom; ++py) {
-      const uint8_t* row = mask + (py - y) * maskStride;
+      const uint8_t* row = mask + static_cast<ptrdiff_t>(py - y) * maskStride;
       for (int32_t px = rc.left; px < rc.right; ++px) {
         if (row[px - x]) s->Set(px, py, value);
       }

@@ -86,6 +86,12 @@ struct GdiFixedPoint {
 // edges are scanned one by one, at most kGdiMaxScanRows of them: a polygon
 // needing more sets *tooLarge and gives the empty region.
 constexpr int64_t kGdiMaxScanRows = int64_t{1} << 22;
+// The device space a polygon region is made within: 16-bit GDI's device
+// coordinates, pixels -32768 .. 32767 both ways, which hold every device this
+// system draws on. A polygon reaching beyond is cut to it before it is
+// scanned, so coordinates from a file cannot ask for a region of millions of
+// rows (each slanted row is a band of its own).
+constexpr int32_t kGdiDeviceLimit = 32768;
 GdiRegion GdiScanPolygons(const GdiFixedPoint* points, const int32_t* counts, int32_t polygons,
                           int fillMode, int32_t rowTop = INT32_MIN, int32_t rowBottom = INT32_MAX,
                           bool* tooLarge = nullptr);

@@ -80,9 +80,15 @@ HRGN CreatePolygonRgn(const POINT* points, int count, int fillMode) {
   if (count < 3) return NewRegion(GdiRegion());
   int32_t counts[1] = {count};
   bool tooLarge = false;
-  GdiRegion region = GdiScanPolygons(fixed.data(), counts, 1, fillMode, INT32_MIN, INT32_MAX,
-                                     &tooLarge);
+  // Only the rows of the device space are scanned; the columns are cut after.
+  GdiRegion region = GdiScanPolygons(fixed.data(), counts, 1, fillMode, -kGdiDeviceLimit,
+                                     kGdiDeviceLimit, &tooLarge);
   if (tooLarge) return TooLarge();
+  const RECT space{-kGdiDeviceLimit, -kGdiDeviceLimit, kGdiDeviceLimit, kGdiDeviceLimit};
+  const RECT box = region.Bounds();
+  if (box.left < space.left || box.right > space.right) {
+    region = GdiRegion::Combine(region, GdiRegion(space), RGN_AND);
+  }
   return NewRegion(std::move(region));
 }
 

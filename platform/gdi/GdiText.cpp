@@ -34,9 +34,16 @@ int32_t ClampToInt32(int64_t v) {
   return static_cast<int32_t>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX));
 }
 
-int32_t RoundToInt32(double v) {
-  return ClampToInt32(static_cast<int64_t>(std::floor(v + 0.5)));
+// Device positions of a run are kept in 64 bits: advances from a caller or a
+// stored record can add up far beyond the 32-bit range, and only what lands on
+// the device is narrowed to 32 bits. Past +-2^62 nothing is near any device;
+// the clamp keeps the conversion defined.
+int64_t RoundToInt64(double v) {
+  constexpr double kFar = 4.0e18;
+  return static_cast<int64_t>(std::floor(std::clamp(v, -kFar, kFar) + 0.5));
 }
+
+int32_t RoundToInt32(double v) { return ClampToInt32(RoundToInt64(v)); }
 
 RECT DeviceRect(const GdiDC& dc, const RECT& logical) {
   POINT a = GdiToDevice(dc, POINT{logical.left, logical.top});
@@ -44,10 +51,28 @@ RECT DeviceRect(const GdiDC& dc, const RECT& logical) {
   return RECT{std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x), std::max(a.y, b.y)};
 }
 
-// Paints the covered pixels of a 1-bit mask placed with its origin at device (x, y).
-void PaintBits(GdiDC& dc, int32_t x, int32_t y, const Mask& mask, COLORREF color,
+// The part of a 64-bit device box on the DC's surface; false when none is.
+bool OnSurface(GdiDC& dc, int64_t left, int64_t top, int64_t right, int64_t bottom, RECT* out) {
+  const GdiSurface* s = dc.Target();
+  if (!s) return false;
+  left = std::max<int64_t>(left, 0);
+  top = std::max<int64_t>(top, 0);
+  right = std::min<int64_t>(right, s->width);
+  bottom = std::min<int64_t>(bottom, s->height);
+  if (left >= right || top >= bottom) return false;
+  *out = RECT{static_cast<LONG>(left), static_cast<LONG>(top), static_cast<LONG>(right),
+              static_cast<LONG>(bottom)};
+  return true;
+}
+
+// Paints the covered pixels of a 1-bit mask placed with its origin at device
+// (x, y); a mask wholly off the surface costs nothing.
+void PaintBits(GdiDC& dc, int64_t x, int64_t y, const Mask& mask, COLORREF color,
                const RECT* clip) {
   if (mask.width <= 0 || mask.rows <= 0) return;
+  const int64_t left = x + mask.left, top = y + mask.top;
+  RECT shown;
+  if (!OnSurface(dc, left, top, left + mask.width, top + mask.rows, &shown)) return;
   std::vector<uint8_t> bytes(static_cast<size_t>(mask.width) * mask.rows);
   for (int row = 0; row < mask.rows; ++row) {
     const uint8_t* in = &mask.bits[static_cast<size_t>(row) * mask.pitch];
@@ -56,8 +81,30 @@ void PaintBits(GdiDC& dc, int32_t x, int32_t y, const Mask& mask, COLORREF color
       out[col] = (in[col >> 3] & (0x80 >> (col & 7))) ? 0xFF : 0;
     }
   }
-  GdiPaintMask(dc, ClampToInt32(int64_t{x} + mask.left), ClampToInt32(int64_t{y} + mask.top),
-               mask.width, mask.rows, bytes.data(), mask.width, color, clip);
+  GdiPaintMask(dc, left, top, mask.width, mask.rows, bytes.data(), mask.width, color, clip);
+}
+
+// The stretch [*from, *to) of a run's length (along its baseline from the
+// origin, direction (dirX, dirY)) that can meet the surface: the surface's
+// corners projected onto the baseline bound it, widened by `reach`, the
+// farthest the box strays across the baseline. False when nothing is left.
+bool AlongOnSurface(GdiDC& dc, double originX, double originY, double dirX, double dirY,
+                    double reach, double* from, double* to) {
+  const GdiSurface* s = dc.Target();
+  if (!s) return false;
+  double lo = 0, hi = 0;
+  bool first = true;
+  for (double cx : {0.0, static_cast<double>(s->width)}) {
+    for (double cy : {0.0, static_cast<double>(s->height)}) {
+      double t = (cx - originX) * dirX + (cy - originY) * dirY;
+      lo = first ? t : std::min(lo, t);
+      hi = first ? t : std::max(hi, t);
+      first = false;
+    }
+  }
+  *from = std::max(*from, std::floor(lo - reach - 1));
+  *to = std::min(*to, std::ceil(hi + reach + 1));
+  return *from < *to;
 }
 
 }  // namespace
@@ -176,15 +223,23 @@ bool GdiDrawTextRun(HDC handle, int32_t x, int32_t y, UINT align, UINT options, 
       if (total <= 0 || across1 <= across0) return;
       if (!font.IsRotated()) {
         // Unturned text runs left to right from the origin, whole pixels.
-        int32_t left = RoundToInt32(originX);
-        int32_t top = RoundToInt32(originY + across0);
-        RECT box{left, top, ClampToInt32(int64_t{left} + total),
-                 ClampToInt32(int64_t{top} + static_cast<int64_t>(across1 - across0))};
-        GdiFillDeviceRect(*dc, box, color, clip);
+        int64_t left = RoundToInt64(originX);
+        int64_t top = RoundToInt64(originY + across0);
+        RECT box;
+        if (OnSurface(*dc, left, top, left + total, top + static_cast<int64_t>(across1 - across0),
+                      &box)) {
+          GdiFillDeviceRect(*dc, box, color, clip);
+        }
         return;
       }
-      Mask mask = font.BoxMask(0, static_cast<double>(total), across0, across1);
-      PaintBits(*dc, RoundToInt32(originX), RoundToInt32(originY), mask, color, clip);
+      // Turned, only the stretch that can reach the surface is made into a
+      // mask; one cut at its start is made from where the cut falls.
+      double from = 0, to = static_cast<double>(total);
+      double reach = std::max(std::abs(across0), std::abs(across1));
+      if (!AlongOnSurface(*dc, originX, originY, dirX, dirY, reach, &from, &to)) return;
+      Mask mask = font.BoxMask(0, to - from, across0, across1);
+      PaintBits(*dc, RoundToInt64(originX + from * dirX), RoundToInt64(originY + from * dirY),
+                mask, color, clip);
     };
 
     if (dc->state.bkMode == OPAQUE) fillBox(-tm.tmAscent, tm.tmDescent, dc->state.bkColor);
@@ -194,8 +249,8 @@ bool GdiDrawTextRun(HDC handle, int32_t x, int32_t y, UINT align, UINT options, 
     for (size_t i = 0; i < run.units.size(); ++i) {
       // Each character's origin is rounded on its own, so turned text keeps
       // the whole-pixel advances along its baseline.
-      int32_t gx = RoundToInt32(originX + static_cast<double>(position) * dirX);
-      int32_t gy = RoundToInt32(originY + static_cast<double>(position) * dirY);
+      int64_t gx = RoundToInt64(originX + static_cast<double>(position) * dirX);
+      int64_t gy = RoundToInt64(originY + static_cast<double>(position) * dirY);
       PaintBits(*dc, gx, gy, *font.Glyph(run.units[i]), ink, clip);
       position += run.advances[i];
     }

@@ -587,6 +587,8 @@ QV_PLATFORM_API HRGN CreateEllipticRgn(int left, int top, int right, int bottom)
 QV_PLATFORM_API HRGN CreateEllipticRgnIndirect(const RECT* rect);
 QV_PLATFORM_API HRGN CreateRoundRectRgn(int left, int top, int right, int bottom, int ovalWidth,
                                         int ovalHeight);
+// The region of a polygon, cut to the device space -32768 .. 32767 each way
+// (kGdiDeviceLimit).
 QV_PLATFORM_API HRGN CreatePolygonRgn(const POINT* points, int count, int fillMode);
 QV_PLATFORM_API int CombineRgn(HRGN destination, HRGN source1, HRGN source2, int mode);
 QV_PLATFORM_API int OffsetRgn(HRGN region, int dx, int dy);

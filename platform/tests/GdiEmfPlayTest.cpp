@@ -667,6 +667,42 @@ TEST(GdiEmfPlay, HandWrittenRecordsPlayAsTheFormatSays) {
   DeleteEnhMetaFile(emf);
 }
 
+TEST(GdiEmfPlay, TextRunningPastTheCoordinateRangeDrawsNothingAndPlayingGoesOn) {
+  // An EMR_EXTTEXTOUTW record of "AB" at (x, 2), its advances at offset 80,
+  // then a pixel set by the next record.
+  auto play = [](int32_t x, int32_t firstAdvance, Canvas& c) {
+    EmfWriter w(FrameOf(40, 20));
+    w.Record(EMR_EXTTEXTOUTW,
+             {0, 0, 0, 0, GM_COMPATIBLE, 0, 0,                  // bounds, mode, scales
+              static_cast<uint32_t>(x), 2, 2, 76, 0, 0, 0,      // x, y, count, text, options
+              0xFFFFFFFFu, 0xFFFFFFFFu, 80,                     // no rectangle, advances
+              0x00420041u,                                      // "AB"
+              static_cast<uint32_t>(firstAdvance), 0});
+    w.Record(EMR_SETPIXELV, {35, 15, RGB(0, 0, 255)});
+    std::vector<uint8_t> bytes = w.Finish();
+    HENHMETAFILE emf = SetEnhMetaFileBits(static_cast<UINT>(bytes.size()), bytes.data());
+    ASSERT_NE(emf, nullptr);
+    RECT at{0, 0, 40, 20};
+    EXPECT_TRUE(PlayEnhMetaFile(c.dc(), emf, &at));
+    DeleteEnhMetaFile(emf);
+  };
+  struct Case {
+    int32_t x, advance;
+    bool drawn;
+  } cases[] = {
+      {2, 8, true},
+      {2, INT32_MAX, false},
+      {-2, INT32_MIN, false},
+      {0, INT32_MAX, true},  // the run ends at the last coordinate there is
+  };
+  for (const Case& k : cases) {
+    Canvas c(40, 20);
+    play(k.x, k.advance, c);
+    EXPECT_EQ(c.At(35, 15), 0x0000FFu) << k.advance;
+    EXPECT_EQ(c.Count(0xFFFFFF) < 40 * 20 - 1, k.drawn) << k.advance;
+  }
+}
+
 std::vector<uint8_t> SampleBits() {
   Sources s;
   HENHMETAFILE emf = Recorded(260, 160, [&](HDC dc) { DrawScene(dc, s); });

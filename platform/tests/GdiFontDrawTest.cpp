@@ -372,6 +372,62 @@ TEST(GdiFontDraw, WingdingsBulletCodesDrawSymbolsNotLetters) {
   }
 }
 
+TEST(GdiFontDraw, AdvancesFarBeyondTheDeviceDrawOnlyWhatLandsOnIt) {
+  // Advances as a stored record may carry them: the run's extent passes the
+  // 32-bit range. Characters pushed off the device draw nothing; the rest of
+  // the run draws as it would alone.
+  struct Case {
+    const char16_t* text;
+    INT advances[3];
+    const char16_t* alone;  // what the run shows on the device
+    LONG x;
+  } cases[] = {
+      {u"AB", {INT_MAX, 0}, u"A", 10},
+      {u"AB", {INT_MAX, INT_MAX}, u"A", 10},
+      {u"ABC", {-INT_MAX, -INT_MAX, 0}, u"A", 10},
+      {u"AB", {INT_MAX - 5, 0}, u"A", 5},
+  };
+  for (const Case& k : cases) {
+    const UINT count = static_cast<UINT>(std::char_traits<char16_t>::length(k.text));
+    Canvas far(120, 40), alone(120, 40);
+    far.Use("Arial", -20);
+    alone.Use("Arial", -20);
+    ASSERT_TRUE(ExtTextOutW(far.dc(), k.x, 5, 0, nullptr, k.text, count, k.advances));
+    ASSERT_TRUE(TextOutW(alone.dc(), k.x, 5, k.alone, 1));
+    EXPECT_GT(alone.Count(kInk), 0);
+    EXPECT_EQ(far.Pixels(), alone.Pixels()) << static_cast<int>(k.x);
+  }
+}
+
+TEST(GdiFontDraw, RunsFarBeyondTheDeviceFillOnlyTheirPartOfIt) {
+  const INT far[] = {INT_MAX, INT_MAX, INT_MAX};
+  // Right-aligned at x 60, the run starts some 2^33 pixels to the left: its
+  // background and underline cover the device up to 60 and no further.
+  Canvas canvas(120, 40, kPaper);
+  canvas.Use("Arial", -20, 0, 1);
+  SetBkMode(canvas.dc(), OPAQUE);
+  SetBkColor(canvas.dc(), kBack);
+  SetTextAlign(canvas.dc(), TA_RIGHT | TA_TOP);
+  ASSERT_TRUE(ExtTextOutW(canvas.dc(), 60, 5, 0, nullptr, u"ABC", 3, far));
+  TEXTMETRICA tm = canvas.Metrics();
+  EXPECT_TRUE(canvas.Box(kBack) == (RECT{0, 5, 60, 5 + tm.tmHeight}));
+  RECT line = canvas.Box(kInk);
+  EXPECT_EQ(line.left, 0);
+  EXPECT_EQ(line.right, 60);
+  EXPECT_EQ(canvas.Others(kBack, kInk), 120 * 40 - 60 * tm.tmHeight);
+
+  // Turned, the underline runs from the reference point to the device's edge.
+  Canvas turned(120, 120, kPaper);
+  turned.Use("Arial", -20, 900, 1);
+  SetTextAlign(turned.dc(), TA_BASELINE);
+  ASSERT_TRUE(ExtTextOutW(turned.dc(), 60, 100, 0, nullptr, u"ABC", 3, far));
+  RECT up = turned.Box(kInk);
+  EXPECT_EQ(up.top, 0);
+  EXPECT_GE(up.bottom, 100);
+  EXPECT_LE(up.right - up.left, 20);
+  EXPECT_EQ(turned.Others(kPaper, kInk), 0);
+}
+
 TEST(GdiFontDraw, BadArgumentsDrawNothingAndFail) {
   Canvas canvas(50, 20);
   canvas.Use("Arial", -12);

@@ -457,6 +457,35 @@ TEST(GdiWmf, PenWidthsAndFontsFollowTheMapping) {
   DeleteMetaFile(wmf);
 }
 
+TEST(GdiWmf, PolygonsMappedFarBeyondTheDeviceFillWhatLandsOnIt) {
+  // Five points near 900 units, each unit 1000 device pixels: a region near
+  // 900,000 pixels across, of which the canvas shows a corner. The fifth
+  // point, at the origin, cuts a notch whose edges run along the diagonals.
+  WmfWriter w;
+  w.Record(META_SETMAPMODE, {MM_ANISOTROPIC});
+  w.Record(META_SETWINDOWEXT, {1, 1});
+  w.Record(META_CREATEBRUSHINDIRECT, {BS_SOLID, 0, 0, 0});  // black
+  w.Record(META_SELECTOBJECT, {0});
+  w.Record(META_CREATEPENINDIRECT, {PS_NULL, 0, 0, 0, 0});
+  w.Record(META_SELECTOBJECT, {1});
+  w.Record(META_POLYPOLYGON, {1, 5, 900, 901, -899, 900, -900, -899, 899, -900, 0, 0});
+  std::vector<uint8_t> b = w.Finish(2);
+  HMETAFILE wmf = SetMetaFileBitsEx(static_cast<UINT>(b.size()), b.data());
+  ASSERT_NE(wmf, nullptr);
+  Canvas c(40, 40);
+  SetMapMode(c.dc(), MM_ANISOTROPIC);
+  SetViewportExtEx(c.dc(), 1000, 1000, nullptr);
+  ASSERT_TRUE(PlayMetaFile(c.dc(), wmf));
+  // Below the diagonal the shape; above it the notch.
+  for (int y = 0; y < 40; ++y) {
+    for (int x = 0; x < 40; ++x) {
+      if (y > x + 1) EXPECT_EQ(c.At(x, y), 0u) << x << ", " << y;
+      if (y < x - 1) EXPECT_EQ(c.At(x, y), 0xFFFFFFu) << x << ", " << y;
+    }
+  }
+  DeleteMetaFile(wmf);
+}
+
 TEST(GdiWmf, BitsRoundTripAndHandlesAreChecked) {
   HENHMETAFILE emf = Recorded(90, 70, DrawKept);
   std::vector<uint8_t> b = WinBits(emf);

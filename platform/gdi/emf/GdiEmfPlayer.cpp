@@ -7,6 +7,7 @@
 #include "platform/gdi/emf/GdiEmfPlayer.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -652,12 +653,16 @@ bool Player::PlayText(uint32_t type, GdiByteReader& r) {
     int64_t at = 0, mapped = 0;
     for (uint32_t i = 0; i < count; ++i) {
       int32_t step = d.I32();
+      // The run ends at a 32-bit coordinate, as every point of a record does;
+      // advances that carry it beyond are not text that can be drawn: the
+      // record draws nothing, and playing goes on.
+      at += step;
+      if (int64_t{x} + at < INT32_MIN || int64_t{x} + at > INT32_MAX) return true;
       if (unit_) {
         dx[i] = step;
         continue;
       }
       // Advances are placed by their running total, so rounding does not add up.
-      at += step;
       int64_t next = LengthX(at);
       dx[i] = GdiClamp32(next - mapped);
       mapped = next;
