@@ -4,6 +4,7 @@
 #include <climits>
 
 #include "framework/core/containers/VChainListOf.h"
+#include "framework/core/memory/VHandleLocker.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/strings/StringFactory.h"
 #include "framework/core/strings/VString.h"
@@ -137,10 +138,9 @@ bool VClipboard::PutPicture(const VPictureData& picture) {
   const VMemHandle handle = sPictureOps->pictHandle(*pict);
   if (handle != 0) {
     const uint32_t size = gMemoryMgr->GetHandleSize(handle);
-    const void* bytes = gMemoryMgr->LockHandle(handle);
-    if ((bytes != nullptr || size == 0) && size <= INT32_MAX)
-      put = PutData(kFlavorPICT, bytes, static_cast<int32_t>(size));
-    gMemoryMgr->UnlockHandle(handle);
+    VHandleLocker bytes(handle);
+    if ((bytes || size == 0) && size <= INT32_MAX)
+      put = PutData(kFlavorPICT, bytes.Data(), static_cast<int32_t>(size));
   }
   if (converted != nullptr) sPictureOps->deletePicture(converted);
   return put;
@@ -151,9 +151,10 @@ VPictureData* VClipboard::GetPicture() {
   const VMemHandle handle = GetData(kFlavorPICT);
   if (handle == 0) return nullptr;
   VPictureData* picture = nullptr;
-  const void* bytes = gMemoryMgr->LockHandle(handle);
-  if (bytes != nullptr) picture = sPictureOps->newPict(bytes, gMemoryMgr->GetHandleSize(handle));
-  gMemoryMgr->UnlockHandle(handle);
+  {
+    VHandleLocker bytes(handle);
+    if (bytes) picture = sPictureOps->newPict(bytes.Data(), gMemoryMgr->GetHandleSize(handle));
+  }
   gMemoryMgr->DisposeHandle(handle);
   return picture;
 }
@@ -179,11 +180,12 @@ bool VClipboard::PutText(const VString& text) {
   const VMemHandle handle = text.NewHandleOfText(kMacTextForm, false);
   if (handle == 0) return false;
   const uint32_t size = gMemoryMgr->GetHandleSize(handle);
-  const void* bytes = gMemoryMgr->LockHandle(handle);
   bool put = false;
-  if ((bytes != nullptr || size == 0) && size <= INT32_MAX)
-    put = PutData(kFlavorTEXT, bytes, static_cast<int32_t>(size));
-  gMemoryMgr->UnlockHandle(handle);
+  {
+    VHandleLocker bytes(handle);
+    if ((bytes || size == 0) && size <= INT32_MAX)
+      put = PutData(kFlavorTEXT, bytes.Data(), static_cast<int32_t>(size));
+  }
   gMemoryMgr->DisposeHandle(handle);
   return put;
 }
