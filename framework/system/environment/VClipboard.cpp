@@ -35,7 +35,6 @@ VClipboard::VClipboard() : fFlavors(new VChainListOf<VClipboardFlavor*>()) {
 VClipboard::~VClipboard() {
   for (int32_t n = fFlavors->Count(); n >= 1; --n) delete fFlavors->GetAt(n);
   fFlavors->RemoveAll(true);
-  delete fFlavors;
 }
 
 VClipboardFlavor* VClipboard::Find(uint32_t type) const {
