@@ -3,8 +3,7 @@
 #pragma once
 
 #include "framework/core/VObject.h"
-
-class VMemoryMgr;
+#include "framework/core/memory/VMemoryMgr.h"
 
 // Only a lock the manager granted (a non-null address) is undone. A handle of
 // 0, an empty or unknown handle, or one at its lock limit gives a null Data()
@@ -12,9 +11,13 @@ class VMemoryMgr;
 class VHandleLocker {
  public:
   // Locks `handle` of `manager`.
-  VHandleLocker(VMemoryMgr& manager, VMemHandle handle);
+  VHandleLocker(VMemoryMgr& manager, VMemHandle handle) : fManager(&manager), fHandle(handle) {
+    if (handle != 0) fData = manager.LockHandle(handle);
+  }
   // Locks `handle` of the global manager; nothing while there is none.
-  explicit VHandleLocker(VMemHandle handle);
+  explicit VHandleLocker(VMemHandle handle) : fManager(gMemoryMgr), fHandle(handle) {
+    if (handle != 0 && fManager != nullptr) fData = fManager->LockHandle(handle);
+  }
   ~VHandleLocker() { Unlock(); }
   VHandleLocker(const VHandleLocker&) = delete;
   VHandleLocker& operator=(const VHandleLocker&) = delete;
@@ -29,7 +32,11 @@ class VHandleLocker {
 
   // Gives the lock back now rather than at the end of the scope; Data() is
   // null afterwards.
-  void Unlock();
+  void Unlock() {
+    if (fData == nullptr) return;
+    fData = nullptr;
+    fManager->UnlockHandle(fHandle);
+  }
 
  private:
   VMemoryMgr* fManager = nullptr;

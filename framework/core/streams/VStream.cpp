@@ -197,15 +197,15 @@ VMemHandle VStream::ReadHandleValue() {
     return 0;
   }
   if (length > 0) {
-    void* data = gMemoryMgr->LockHandle(handle);
-    if (data == nullptr) {
+    VHandleLocker data(handle);
+    if (!data) {
       gMemoryMgr->DisposeHandle(handle);
       fStatus = kStreamNoMemory;
       return 0;
     }
     uint32_t got = length;
-    Read(data, got);
-    gMemoryMgr->UnlockHandle(handle);
+    Read(data.Data(), got);
+    data.Unlock();
     if (fStatus != 0) {
       gMemoryMgr->DisposeHandle(handle);
       return 0;
