@@ -16,6 +16,7 @@
 #include "host/module/HostSelectors.h"
 #include "host/package/VPlugInObject.h"
 #include "host/resources/VTbxResFile.h"
+#include "platform/toolbox/TbxHandleLocker.h"
 #include "platform/toolbox/TbxHandles.h"
 #include "platform/toolbox/TbxPorts.h"
 
@@ -36,15 +37,15 @@ constexpr char kPrefsSuffix[] = " Prefs";
 // The bytes of a locked resource handle, released at the end of the scope.
 class LockedResource {
  public:
-  LockedResource(const VTbxResFile* file, uint32_t handle) : fFile(file), fHandle(handle) {
+  LockedResource(const VTbxResFile* file, uint32_t handle) : fFile(file), fHandle(handle), fLock(handle) {
     if (handle == 0) return;
     size = Tbx::GetHandleSize(handle);
-    data = static_cast<const uint8_t*>(Tbx::HLock(handle));
+    data = fLock.As<const uint8_t>();
     if (data == nullptr) size = 0;
   }
   ~LockedResource() {
     if (fHandle == 0) return;
-    Tbx::HUnlock(fHandle);
+    fLock.Unlock();
     fFile->Release(fHandle);
   }
   LockedResource(const LockedResource&) = delete;
@@ -55,6 +56,7 @@ class LockedResource {
  private:
   const VTbxResFile* fFile;
   uint32_t fHandle;
+  Tbx::HandleLocker fLock;
 };
 
 // A path of the host's folder followed by more bytes; false when the host
