@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "framework/core/memory/VHandleLocker.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "graphics/GraphicsMath_p.h"
 #include "graphics/VPoint.h"
@@ -210,14 +211,15 @@ VMemHandle VRegion::ToHandle() const {
   if (size < kRgnHeaderSize) return 0;
   VMemHandle handle = gMemoryMgr->NewHandle(size + 4, 0);
   if (handle == 0) return 0;
-  auto* bytes = static_cast<uint8_t*>(gMemoryMgr->LockHandle(handle));
-  if (bytes == nullptr) {
-    gMemoryMgr->DisposeHandle(handle);
-    return 0;
+  DWORD written = 0;
+  {
+    VHandleLocker lock(handle);
+    auto* bytes = lock.As<uint8_t>();
+    if (bytes != nullptr) {
+      std::memcpy(bytes, &kTagWrgn, 4);
+      written = GetRegionData(fHandle, size, reinterpret_cast<RGNDATA*>(bytes + 4));
+    }
   }
-  std::memcpy(bytes, &kTagWrgn, 4);
-  const DWORD written = GetRegionData(fHandle, size, reinterpret_cast<RGNDATA*>(bytes + 4));
-  gMemoryMgr->UnlockHandle(handle);
   if (written != size) {
     gMemoryMgr->DisposeHandle(handle);
     return 0;
@@ -229,7 +231,8 @@ bool VRegion::FromHandle(VMemHandle handle) {
   if (handle == 0 || gMemoryMgr == nullptr) return false;
   const uint32_t size = gMemoryMgr->GetHandleSize(handle);
   if (size < 4) return false;
-  const auto* bytes = static_cast<const uint8_t*>(gMemoryMgr->LockHandle(handle));
+  VHandleLocker lock(handle);
+  const auto* bytes = lock.As<const uint8_t>();
   if (bytes == nullptr) return false;
   HRGN region = nullptr;
   uint32_t tag;
@@ -246,7 +249,7 @@ bool VRegion::FromHandle(VMemHandle handle) {
       region = ExtCreateRegion(nullptr, dataSize, reinterpret_cast<const RGNDATA*>(bytes + 4));
     }
   }
-  gMemoryMgr->UnlockHandle(handle);
+  lock.Unlock();
   if (region == nullptr) return false;
   ReplaceHandle(region, true);
   return true;

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "framework/core/memory/VHandleLocker.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/ByteSwap.h"
 #include "framework/core/streams/VStream.h"
@@ -46,11 +47,10 @@ bool VPictPictureData::HasData() const { return fHandle != 0; }
 
 int16_t VPictPictureData::HeaderField(int index) const {
   if (fHandle == 0 || gMemoryMgr->GetHandleSize(fHandle) < kHeaderSize) return 0;
-  const auto* bytes = static_cast<const uint8_t*>(gMemoryMgr->LockHandle(fHandle));
-  if (bytes == nullptr) return 0;
+  VHandleLocker bytes(fHandle);
+  if (!bytes) return 0;
   int16_t field;
-  std::memcpy(&field, bytes + index * 2, sizeof field);
-  gMemoryMgr->UnlockHandle(fHandle);
+  std::memcpy(&field, bytes.As<const uint8_t>() + index * 2, sizeof field);
   return field;
 }
 
@@ -101,7 +101,8 @@ void VPictPictureData::SetFromData(const void* bytes, uint32_t size) {
 int32_t VPictPictureData::WriteData(VStream& stream) {
   const uint32_t size = fHandle != 0 ? gMemoryMgr->GetHandleSize(fHandle) : 0;
   if (stream.PutLong(static_cast<int32_t>(size)) != 0 || size == 0) return stream.GetStatus();
-  const auto* bytes = static_cast<const uint8_t*>(gMemoryMgr->LockHandle(fHandle));
+  VHandleLocker lock(fHandle);
+  const auto* bytes = lock.As<const uint8_t>();
   if (bytes == nullptr) return stream.GetStatus();
   if (size >= kHeaderSize) {
     // The header goes out big-endian from a copy; the handle keeps its own.
@@ -113,7 +114,6 @@ int32_t VPictPictureData::WriteData(VStream& stream) {
   } else {
     stream.PutData(bytes, size);
   }
-  gMemoryMgr->UnlockHandle(fHandle);
   return stream.GetStatus();
 }
 
@@ -127,7 +127,8 @@ int32_t VPictPictureData::ReadData(VStream& stream) {
   }
   if (!stream.HasRemaining(size)) return stream.GetStatus();
   const VMemHandle handle = gMemoryMgr->NewHandle(size, 0);
-  auto* bytes = handle != 0 ? static_cast<uint8_t*>(gMemoryMgr->LockHandle(handle)) : nullptr;
+  VHandleLocker lock(handle);
+  auto* bytes = lock.As<uint8_t>();
   if (bytes == nullptr) {
     // No room for the picture: its bytes are passed over so that the stream
     // stays in step, and the value is left empty.
@@ -140,12 +141,12 @@ int32_t VPictPictureData::ReadData(VStream& stream) {
   uint32_t got = size;
   stream.ReadData(bytes, got);
   if (stream.GetStatus() > 0 || got != size) {
-    gMemoryMgr->UnlockHandle(handle);
+    lock.Unlock();
     gMemoryMgr->DisposeHandle(handle);
     return stream.GetStatus();
   }
   if (size >= kHeaderSize) SwapArray16(bytes, kHeaderFields);
-  gMemoryMgr->UnlockHandle(handle);
+  lock.Unlock();
   SetHandle(handle, true);
   return stream.GetStatus();
 }

@@ -19,6 +19,7 @@
 #include "host/context/VHostContext.h"
 #include "host/module/HostSelectors.h"
 #include "platform/toolbox/TbxBits.h"
+#include "platform/toolbox/TbxHandleLocker.h"
 #include "platform/toolbox/TbxHandleState.h"
 #include "platform/toolbox/TbxHandles.h"
 
@@ -155,13 +156,12 @@ void HostTextToString(VString& string, const HostTextRecord& text) {
     string.SetNull(false, kWholeValue);
     return;
   }
-  const char* bytes = static_cast<const char*>(Tbx::HLock(text.handle));
-  if (bytes != nullptr) {
-    string.SetChars(bytes, 0, length, kCharSetMac);
+  Tbx::HandleLocker bytes(text.handle);
+  if (bytes) {
+    string.SetChars(bytes.As<const char>(), 0, length, kCharSetMac);
   } else {
     string.SetEmpty(true);
   }
-  Tbx::HUnlock(text.handle);
 }
 
 void HostTextRecordClear(HostTextRecord& text) {
@@ -193,11 +193,13 @@ void StringToHostText(const VString& string, HostTextRecord& text) {
   // The text, zero-terminated within the room, then the handle cut to it.
   int32_t bytes = mac.GetLength();
   if (bytes > room - 1) bytes = static_cast<int32_t>(room - 1);
-  uint8_t* target = static_cast<uint8_t*>(Tbx::HLock(text.handle));
-  if (bytes > 0) std::memcpy(target, mac.GetBuffer(), static_cast<size_t>(bytes));
-  mac.ReleaseBuffer();
-  target[bytes] = 0;
-  Tbx::HUnlock(text.handle);
+  {
+    Tbx::HandleLocker target(text.handle);
+    uint8_t* data = target.As<uint8_t>();
+    if (bytes > 0) std::memcpy(data, mac.GetBuffer(), static_cast<size_t>(bytes));
+    mac.ReleaseBuffer();
+    data[bytes] = 0;
+  }
   Tbx::SetHandleSize(text.handle, bytes);
   text.length = static_cast<int16_t>(bytes);
 }
@@ -327,24 +329,23 @@ namespace {
 // bytes. Nothing is read outside the handle.
 class ArrayBytes {
  public:
-  ArrayBytes(uint32_t handle, uint32_t count, int32_t elementSize, int32_t header = 0) : fHandle(handle) {
-    const int32_t size = HandleSize(handle);
-    if (size == 0 || elementSize <= 0 || size < header + elementSize) return;
-    data = static_cast<uint8_t*>(Tbx::HLock(handle));
+  ArrayBytes(uint32_t handle, uint32_t count, int32_t elementSize, int32_t header = 0)
+      : fLock(HoldsAnElement(handle, elementSize, header) ? handle : 0) {
+    data = fLock.As<uint8_t>();
     if (data == nullptr) return;
-    const uint32_t room = static_cast<uint32_t>((size - header) / elementSize) - 1;
+    const uint32_t room = static_cast<uint32_t>((HandleSize(handle) - header) / elementSize) - 1;
     this->count = static_cast<int32_t>(count < room ? count : room);
   }
-  ~ArrayBytes() {
-    if (data != nullptr) Tbx::HUnlock(fHandle);
-  }
-  ArrayBytes(const ArrayBytes&) = delete;
-  ArrayBytes& operator=(const ArrayBytes&) = delete;
   uint8_t* data = nullptr;
   int32_t count = 0;
 
  private:
-  uint32_t fHandle;
+  static bool HoldsAnElement(uint32_t handle, int32_t elementSize, int32_t header) {
+    const int32_t size = HandleSize(handle);
+    return size != 0 && elementSize > 0 && size >= header + elementSize;
+  }
+
+  Tbx::HandleLocker fLock;
 };
 
 template <typename Array, typename Element>
@@ -406,8 +407,8 @@ VString* StringForLength(uint8_t length) {
 int16_t StringElementSize(uint32_t handle) {
   if (HandleSize(handle) < 2) return 0;
   int16_t size = 0;
-  std::memcpy(&size, Tbx::HLock(handle), 2);
-  Tbx::HUnlock(handle);
+  Tbx::HandleLocker bytes(handle);
+  if (bytes) std::memcpy(&size, bytes.Data(), 2);
   return size > 0 ? size : 0;
 }
 
@@ -434,9 +435,9 @@ VValue* BooleanArrayOf(const HostVariableEntry& entry) {
   const int32_t count = static_cast<int32_t>(entry.value.array.count < room ? entry.value.array.count : room);
   auto* array = new VBooleanArray(count);
   if (count == 0) return array;
-  const uint8_t* bits = static_cast<const uint8_t*>(Tbx::HLock(entry.value.array.handle));
+  Tbx::HandleLocker lock(entry.value.array.handle);
+  const uint8_t* bits = lock.As<const uint8_t>();
   for (int32_t i = 1; i <= count && bits != nullptr; ++i) array->SetBoolean(Tbx::BitTst(bits, i) ? 1 : 0, i);
-  Tbx::HUnlock(entry.value.array.handle);
   return array;
 }
 
@@ -555,8 +556,8 @@ uint32_t ArrayHandleOfSize(uint32_t handle, int64_t bytes) {
   if (Tbx::GetHandleSize(handle) != bytes) return 0;
   // Growth reads as zeros.
   if (bytes > before) {
-    std::memset(static_cast<uint8_t*>(Tbx::HLock(handle)) + before, 0, static_cast<size_t>(bytes - before));
-    Tbx::HUnlock(handle);
+    Tbx::HandleLocker data(handle);
+    if (data) std::memset(data.As<uint8_t>() + before, 0, static_cast<size_t>(bytes - before));
   }
   return handle;
 }
@@ -569,12 +570,13 @@ void StoreNumericArray(const VArray& array, HostVariableEntry& entry, Element (*
   entry.value.array.handle = handle;
   entry.value.array.count = static_cast<uint32_t>(count);
   entry.value.array.current = static_cast<int16_t>(array.GetCurrent());
-  uint8_t* data = static_cast<uint8_t*>(Tbx::HLock(handle));
+  Tbx::HandleLocker lock(handle);
+  uint8_t* data = lock.As<uint8_t>();
+  if (data == nullptr) return;
   for (int32_t i = 1; i <= count; ++i) {
     const Element element = get(array, i);
     std::memcpy(data + i * sizeof(Element), &element, sizeof element);
   }
-  Tbx::HUnlock(handle);
 }
 
 void StoreTextArray(const VArray& array, HostVariableEntry& entry) {
@@ -600,8 +602,8 @@ void StoreTextArray(const VArray& array, HostVariableEntry& entry) {
     array.FormatTo(text, nullptr, i);
     HostTextRecord record{0, 0};
     StringToHostText(text, record);
-    std::memcpy(static_cast<uint8_t*>(Tbx::HLock(handle)) + i * sizeof record, &record, sizeof record);
-    Tbx::HUnlock(handle);
+    Tbx::HandleLocker data(handle);
+    if (data) std::memcpy(data.As<uint8_t>() + i * sizeof record, &record, sizeof record);
   }
 }
 
@@ -623,7 +625,9 @@ void StoreStringArray(const VArray& array, HostVariableEntry& entry) {
   entry.value.array.handle = handle;
   entry.value.array.count = static_cast<uint32_t>(count);
   entry.value.array.current = static_cast<int16_t>(array.GetCurrent());
-  uint8_t* data = static_cast<uint8_t*>(Tbx::HLock(handle));
+  Tbx::HandleLocker lock(handle);
+  uint8_t* data = lock.As<uint8_t>();
+  if (data == nullptr) return;
   std::memcpy(data, &size, 2);
   for (int32_t i = 0; i <= count; ++i) {
     VStr<255> text;
@@ -632,7 +636,6 @@ void StoreStringArray(const VArray& array, HostVariableEntry& entry) {
     StringToPText(text, pascal, size - 1 < 255 ? size - 1 : 255);
     std::memcpy(data + 2 + i * size, pascal, 1 + pascal[0]);
   }
-  Tbx::HUnlock(handle);
 }
 
 }  // namespace

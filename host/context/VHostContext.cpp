@@ -15,7 +15,7 @@ VMacResourceFile* gModuleResFile = nullptr;
 
 VHostContext::VHostContext(const HostStartupRecord* startParams) {
   SetHostCallback(startParams != nullptr ? startParams->callback : nullptr);
-  fOpenDialogs = new VChainListPtrOf<VObject*>();
+  fOpenDialogs = std::make_unique<VChainListPtrOf<VObject*>>();
 
   // The start-up query: the host writes its name (10), two words of flags
   // (266, 272), its version (276), its resource file (304) and a second
@@ -42,19 +42,20 @@ VHostContext::VHostContext(const HostStartupRecord* startParams) {
   PTextToString(block.text2, fSecondHostName);
 
   // Its lookups see the host's file only, as the module's do theirs.
-  fHostAppFile = new VMacResourceFile(static_cast<int16_t>(block.longValue & 0xFFFF));
+  fHostAppFile = std::make_unique<VMacResourceFile>(static_cast<int16_t>(block.longValue & 0xFFFF));
   fHostAppFile->SetFlag(1);
-  fHostKeptFile = new VHostResourceFile();
+  fHostKeptFile = std::make_unique<VHostResourceFile>();
 
   delete gModuleResFile;
   gModuleResFile = new VMacResourceFile(Tbx::CurResFile());
 }
 
 VHostContext::~VHostContext() {
-  delete fOpenDialogs;
-  delete fHostAppFile;
-  delete fSecondHostFile;
-  delete fHostKeptFile;
+  // The host's files go before the module's own, in this order.
+  fOpenDialogs.reset();
+  fHostAppFile.reset();
+  fSecondHostFile.reset();
+  fHostKeptFile.reset();
   delete gModuleResFile;
   gModuleResFile = nullptr;
 }

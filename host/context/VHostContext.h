@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "framework/core/VObject.h"
 #include "framework/core/containers/VChainListOf.h"
@@ -25,11 +26,11 @@ class VHostContext : public VObject {
 
   // The host application's own resource file (its string lists and the
   // module's compatibility record); check IsOpen before use.
-  VMacResourceFile* GetHostMacResourceFile() const { return fHostAppFile; }
+  VMacResourceFile* GetHostMacResourceFile() const { return fHostAppFile.get(); }
   // The resource file that the host keeps for the module.
-  VHostResourceFile* GetHostResourceFile() const { return fHostKeptFile; }
+  VHostResourceFile* GetHostResourceFile() const { return fHostKeptFile.get(); }
   // The second host resource file, opened on demand; none until then.
-  VMacResourceFile* GetSecondHostResourceFile() const { return fSecondHostFile; }
+  VMacResourceFile* GetSecondHostResourceFile() const { return fSecondHostFile.get(); }
 
   uint32_t GetHostVersion() const { return fHostVersion; }
   const VStr<255>& GetHostName() const { return fHostName; }
@@ -40,17 +41,17 @@ class VHostContext : public VObject {
   // selectors.
   bool GetStartupFlag(int32_t number) const;
 
-  VChainListPtrOf<VObject*>* GetOpenDialogs() const { return fOpenDialogs; }
+  VChainListPtrOf<VObject*>* GetOpenDialogs() const { return fOpenDialogs.get(); }
 
  private:
   uint8_t fFlags[5] = {};
   uint32_t fHostVersion = 0;
   VStr<255> fHostName;
   VStr<255> fSecondHostName;
-  VMacResourceFile* fHostAppFile = nullptr;
-  VMacResourceFile* fSecondHostFile = nullptr;
-  VHostResourceFile* fHostKeptFile = nullptr;
-  VChainListPtrOf<VObject*>* fOpenDialogs = nullptr;
+  std::unique_ptr<VMacResourceFile> fHostAppFile;
+  std::unique_ptr<VMacResourceFile> fSecondHostFile;
+  std::unique_ptr<VHostResourceFile> fHostKeptFile;
+  std::unique_ptr<VChainListPtrOf<VObject*>> fOpenDialogs;
 };
 
 // The module's host context, from start to stop.

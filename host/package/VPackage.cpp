@@ -27,7 +27,7 @@ VPackage* gCurrentPackage = nullptr;
 struct VSharedResFile : public VObject {
   uint16_t key = 0;
   uint16_t uses = 0;
-  VMacResourceFile* file = nullptr;  // owned
+  std::unique_ptr<VMacResourceFile> file;
 };
 
 namespace {
@@ -138,14 +138,12 @@ void VPackage::ReadRoutineNames() {
 }
 
 VPackage::~VPackage() {
-  delete fPrefsFile;
-  fPrefsFile = nullptr;
+  fPrefsFile.reset();
   if (fAreaRoutines != nullptr) gMemoryMgr->DisposeBlock(fAreaRoutines);
   fAreaRoutines = nullptr;
   while (!fSharedFiles.IsEmpty()) {
     VSharedResFile* record = fSharedFiles.First();
     fSharedFiles.RemoveAt(1, true);
-    delete record->file;
     delete record;
   }
   fCurrentFormArea = nullptr;
@@ -471,20 +469,19 @@ bool VPackage::IsAreaRoutine(int16_t routine) const {
 
 VMacResourceFile* VPackage::GetPrefsFile() {
   if (fPrefsFile == nullptr) OpenPrefsFile();
-  return fPrefsFile;
+  return fPrefsFile.get();
 }
 
 void VPackage::OpenPrefsFile() {
   // A second start selector opens the file anew rather than leak the first.
-  delete fPrefsFile;
-  fPrefsFile = nullptr;
+  fPrefsFile.reset();
   uint8_t name[256];
   StringToPText(fName, name, 255);
   char path[256];
   if (!HostFolderPath(path, name, kPrefsSuffix)) return;
   VMacResourceFile* prefs = VMacResourceFile::OpenExact(path, 1);
   if (prefs == nullptr) return;
-  fPrefsFile = prefs;
+  fPrefsFile.reset(prefs);
   UpdatePrefs(prefs);
 }
 
@@ -582,22 +579,21 @@ VMacResourceFile* VPackage::AcquireSharedResourceFile(uint16_t key, const VStrin
     if (file == nullptr) return nullptr;
     found = new VSharedResFile;
     found->key = key;
-    found->file = file;
+    found->file.reset(file);
     fSharedFiles.Add(&found);
   }
   ++found->uses;
-  return found->file;
+  return found->file.get();
 }
 
 void VPackage::ReleaseSharedResourceFile(VMacResourceFile* file) {
   if (file == nullptr) return;
   for (int32_t i = 1; i <= fSharedFiles.Count(); ++i) {
     VSharedResFile* record = fSharedFiles.GetAt(i);
-    if (record->file != file) continue;
+    if (record->file.get() != file) continue;
     if (record->uses > 0) --record->uses;
     if (record->uses == 0) {
       fSharedFiles.RemoveAt(i, true);
-      delete record->file;
       delete record;
     }
     return;

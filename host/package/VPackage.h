@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "framework/core/VObject.h"
 #include "framework/core/containers/VChainListOf.h"
@@ -141,7 +142,7 @@ class VPackage : public VObject {
   PlugInList fPrintingPlugIns;
   uint16_t* fAreaRoutines = nullptr;  // a block of the memory manager
   VMacResourceFile* fOwnFile = nullptr;    // not owned
-  VMacResourceFile* fPrefsFile = nullptr;  // owned
+  std::unique_ptr<VMacResourceFile> fPrefsFile;
   int32_t fEventDepth = 0;
 };
 

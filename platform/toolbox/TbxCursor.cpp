@@ -5,6 +5,7 @@
 #include <cstring>
 #include <mutex>
 
+#include "platform/toolbox/TbxHandleLocker.h"
 #include "platform/toolbox/TbxResources.h"
 
 namespace Tbx {
@@ -127,9 +128,8 @@ Handle GetCursor(int16_t id) {
   if (handle == 0) {
     handle = NewHandle(kCursorRecordSize);
     if (handle == 0) return 0;
-    void* data = HLock(handle);
-    if (data != nullptr) std::memcpy(data, &store.builtInRecords[id], kCursorRecordSize);
-    HUnlock(handle);
+    HandleLocker data(handle);
+    if (data) std::memcpy(data.Data(), &store.builtInRecords[id], kCursorRecordSize);
   }
   return handle;
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/gdi/GdiFont.h"
+#include "platform/toolbox/TbxHandleLocker.h"
 #include "platform/win32/WinInput.h"
 #include "platform/win32/WinWindowState.h"
 
@@ -75,9 +76,8 @@ void SyncDevices() {
     record.gdRect = Rect{Clamp16(screens[i].top), Clamp16(screens[i].left),
                          Clamp16(screens[i].bottom), Clamp16(screens[i].right)};
     record.gdFlags = static_cast<uint16_t>((1u << screenActive) | (i == 0 ? 1u << mainScreen : 0u));
-    void* data = HLock(gDevices[i]);
-    if (data != nullptr) std::memcpy(data, &record, sizeof record);
-    HUnlock(gDevices[i]);
+    HandleLocker data(gDevices[i]);
+    if (data) std::memcpy(data.Data(), &record, sizeof record);
   }
 }
 
@@ -86,10 +86,9 @@ bool ReadDevice(GDHandle device, GDevice* record) {
   SyncDevices();
   for (GDHandle h : gDevices) {
     if (h != device) continue;
-    void* data = HLock(h);
-    if (data != nullptr) std::memcpy(record, data, sizeof *record);
-    HUnlock(h);
-    return data != nullptr;
+    HandleLocker data(h);
+    if (data) std::memcpy(record, data.Data(), sizeof *record);
+    return bool(data);
   }
   return false;
 }

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "platform/toolbox/TbxHandleLocker.h"
 #include "platform/win32/WinMemory.h"
 
 namespace Tbx {
@@ -15,8 +16,8 @@ UINT LockCount(Handle h) { return GlobalFlags(GlobalFromValue(h)) & GMEM_LOCKCOU
 Handle NewHandleClear(int32_t size) {
   Handle h = NewHandle(size);
   if (h != 0 && size > 0) {
-    std::memset(HLock(h), 0, static_cast<size_t>(size));
-    HUnlock(h);
+    HandleLocker data(h);
+    if (data) std::memset(data.Data(), 0, static_cast<size_t>(size));
   }
   return h;
 }
@@ -45,9 +46,9 @@ OSErr HandToHand(Handle* h) {
   Handle copy = NewHandle(size);
   if (copy == 0) return memFullErr;
   if (size > 0) {
-    std::memcpy(HLock(copy), HLock(*h), static_cast<size_t>(size));
-    HUnlock(*h);
-    HUnlock(copy);
+    HandleLocker target(copy);
+    HandleLocker source(*h);
+    if (target && source) std::memcpy(target.Data(), source.Data(), static_cast<size_t>(size));
   }
   *h = copy;
   return noErr;

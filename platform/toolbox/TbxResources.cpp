@@ -18,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/toolbox/TbxHandleLocker.h"
 #include "platform/win32/WinMemory.h"
 
 namespace Tbx {
@@ -342,10 +343,11 @@ OSErr StoredCopyOfHandle(const ResEntry& e, std::vector<uint8_t>* out) {
   if (MemError() != noErr) return MemError();
   out->assign(static_cast<size_t>(size), 0);
   if (size > 0) {
-    void* p = HLock(e.handle);
-    if (p == nullptr) return MemError() ? MemError() : nilHandleErr;
-    std::memcpy(out->data(), p, static_cast<size_t>(size));
-    HUnlock(e.handle);
+    {
+      HandleLocker p(e.handle);
+      if (!p) return MemError() ? MemError() : nilHandleErr;
+      std::memcpy(out->data(), p.Data(), static_cast<size_t>(size));
+    }
     Convert(*e.file, 0, e.type, static_cast<uint32_t>(size), out->data());
   }
   return noErr;
@@ -514,11 +516,10 @@ OSErr Load(ResEntry& e) {
   SetHandleSize(e.handle, static_cast<int32_t>(length));
   if (MemError() != noErr) return MemError();
   if (length > 0) {
-    void* p = HLock(e.handle);
-    if (p == nullptr) return MemError() ? MemError() : memFullErr;
-    std::memcpy(p, bytes, length);
-    Convert(*e.file, 1, e.type, length, static_cast<uint8_t*>(p));
-    HUnlock(e.handle);
+    HandleLocker p(e.handle);
+    if (!p) return MemError() ? MemError() : memFullErr;
+    std::memcpy(p.Data(), bytes, length);
+    Convert(*e.file, 1, e.type, length, p.As<uint8_t>());
   }
   e.loaded = true;
   return noErr;

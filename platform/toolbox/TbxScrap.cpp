@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/toolbox/TbxHandleLocker.h"
+
 
 namespace Tbx {
 namespace {
@@ -82,10 +84,9 @@ int32_t GetScrap(Handle destination, ResType type, int32_t* offset) {
       SetHandleSize(destination, static_cast<int32_t>(size));
       if (GetHandleSize(destination) != size) return memFullErr;
       if (size > 0) {
-        void* data = HLock(destination);
-        if (data == nullptr) return memFullErr;
-        std::memcpy(data, entry.bytes.data(), entry.bytes.size());
-        HUnlock(destination);
+        HandleLocker data(destination);
+        if (!data) return memFullErr;
+        std::memcpy(data.Data(), entry.bytes.data(), entry.bytes.size());
       }
     }
     if (offset != nullptr) *offset = static_cast<int32_t>(position + kEntryHeader);

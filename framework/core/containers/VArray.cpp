@@ -21,14 +21,6 @@ constexpr uint64_t kMaxStoreBytes = 0x7FFFFFFF;
 
 }  // namespace
 
-VArray::LockedStore::LockedStore(const VArray& array)
-    : fStore(array.fStore),
-      fData(array.fStore != 0 ? static_cast<uint8_t*>(gMemoryMgr->LockHandle(array.fStore)) : nullptr) {}
-
-VArray::LockedStore::~LockedStore() {
-  if (fData != nullptr) gMemoryMgr->UnlockHandle(fStore);
-}
-
 VArray::VArray() : VValueMultiple(-1) { fStore = gMemoryMgr->NewHandleClear(0, kStoreGranule); }
 
 VArray::~VArray() {
@@ -380,12 +372,12 @@ void VArray::Reorder(const int32_t* permutation) {
   if (copy == 0) return;
   {
     LockedStore store(*this);
-    auto* old = static_cast<uint8_t*>(gMemoryMgr->LockHandle(copy));
+    VHandleLocker oldStore(copy);
+    const auto* old = oldStore.As<const uint8_t>();
     if (store && old != nullptr) {
       const size_t size = size_t(fElementSize);
       for (int32_t i = 0; i < fCount; ++i) std::memcpy(store.Data() + i * size, old + permutation[i] * size, size);
     }
-    if (old != nullptr) gMemoryMgr->UnlockHandle(copy);
   }
   gMemoryMgr->DisposeHandle(copy);
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "framework/core/memory/VHandleLocker.h"
 #include "framework/core/values/VValueMultiple.h"
 
 class VStream;
@@ -134,20 +135,12 @@ class VArray : public VValueMultiple {
   // growing a few elements at a time mostly stays inside the block.
   VArray();
 
-  // The store locked for the life of the guard; Data() is null when the
-  // store is empty or cannot be locked.
-  class LockedStore {
+  // The store locked for the life of the guard, seen as bytes; Data() is
+  // null when the store is empty or cannot be locked.
+  class LockedStore : public VHandleLocker {
    public:
-    explicit LockedStore(const VArray& array);
-    ~LockedStore();
-    LockedStore(const LockedStore&) = delete;
-    LockedStore& operator=(const LockedStore&) = delete;
-    uint8_t* Data() const { return fData; }
-    explicit operator bool() const { return fData != nullptr; }
-
-   private:
-    VMemHandle fStore;
-    uint8_t* fData;
+    explicit LockedStore(const VArray& array) : VHandleLocker(array.fStore) {}
+    uint8_t* Data() const { return As<uint8_t>(); }
   };
 
   // Copies the element at a valid index out of or into the store.

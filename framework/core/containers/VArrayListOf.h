@@ -8,6 +8,7 @@
 #include <type_traits>
 
 #include "framework/core/containers/VListOf.h"
+#include "framework/core/memory/VHandleLocker.h"
 #include "framework/core/memory/VMemoryMgr.h"
 
 template <typename T>
@@ -69,12 +70,14 @@ class VArrayListOf : public VListOf<T> {
       }
       fCapacity = int32_t(capacity);
     }
-    uint8_t* data = Lock();
-    if (data == nullptr) return;
-    uint8_t* at = data + Offset(position);
-    MoveBlock(at, at + sizeof(T), uint32_t(fCount - position + 1) * sizeof(T));
-    std::memcpy(at, item, sizeof(T));
-    Unlock();
+    {
+      VHandleLocker lock(fStorage);
+      uint8_t* data = lock.As<uint8_t>();
+      if (data == nullptr) return;
+      uint8_t* at = data + Offset(position);
+      MoveBlock(at, at + sizeof(T), uint32_t(fCount - position + 1) * sizeof(T));
+      std::memcpy(at, item, sizeof(T));
+    }
     ++fCount;
   }
 
@@ -84,19 +87,19 @@ class VArrayListOf : public VListOf<T> {
   T GetAt(int32_t index) const override {
     T value = Base::ZeroItem();
     if (index < 1 || index > fCount) return value;
-    const uint8_t* data = Lock();
+    VHandleLocker lock(fStorage);
+    const uint8_t* data = lock.As<const uint8_t>();
     if (data == nullptr) return value;
     std::memcpy(static_cast<void*>(&value), data + Offset(index), sizeof(T));
-    Unlock();
     return value;
   }
 
   void SetAt(const T* item, int32_t index) override {
     if (item == nullptr || index < 1 || index > fCount) return;
-    uint8_t* data = Lock();
+    VHandleLocker lock(fStorage);
+    uint8_t* data = lock.As<uint8_t>();
     if (data == nullptr) return;
     std::memcpy(data + Offset(index), item, sizeof(T));
-    Unlock();
   }
 
   // The element leaves the list before it is handed to DisposeItem, so an
@@ -143,19 +146,15 @@ class VArrayListOf : public VListOf<T> {
 
   int32_t IndexOf(const T* item) const override {
     if (item == nullptr || fCount == 0) return 0;
-    const uint8_t* data = Lock();
+    VHandleLocker lock(fStorage);
+    const uint8_t* data = lock.As<const uint8_t>();
     if (data == nullptr) return 0;
-    int32_t found = 0;
     for (int32_t i = 1; i <= fCount; ++i) {
       // Elements sit at multiples of sizeof(T) from the block's start, so
       // each is aligned as a T.
-      if (CompareItems(reinterpret_cast<const T*>(data + Offset(i)), item)) {
-        found = i;
-        break;
-      }
+      if (CompareItems(reinterpret_cast<const T*>(data + Offset(i)), item)) return i;
     }
-    Unlock();
-    return found;
+    return 0;
   }
 
   // The item as passed when an equal one is present, else the zero item.
@@ -181,18 +180,18 @@ class VArrayListOf : public VListOf<T> {
 
  private:
   static size_t Offset(int32_t index) { return size_t(index - 1) * sizeof(T); }
-  uint8_t* Lock() const { return static_cast<uint8_t*>(gMemoryMgr->LockHandle(fStorage)); }
-  void Unlock() const { gMemoryMgr->UnlockHandle(fStorage); }
 
   // Copies element `index` out, closes the gap and zeroes the freed slot.
   bool TakeOut(int32_t index, T* out) {
-    uint8_t* data = Lock();
-    if (data == nullptr) return false;
-    uint8_t* at = data + Offset(index);
-    std::memcpy(static_cast<void*>(out), at, sizeof(T));
-    MoveBlock(at + sizeof(T), at, uint32_t(fCount - index) * sizeof(T));
-    std::memset(data + Offset(fCount), 0, sizeof(T));
-    Unlock();
+    {
+      VHandleLocker lock(fStorage);
+      uint8_t* data = lock.As<uint8_t>();
+      if (data == nullptr) return false;
+      uint8_t* at = data + Offset(index);
+      std::memcpy(static_cast<void*>(out), at, sizeof(T));
+      MoveBlock(at + sizeof(T), at, uint32_t(fCount - index) * sizeof(T));
+      std::memset(data + Offset(fCount), 0, sizeof(T));
+    }
     --fCount;
     return true;
   }

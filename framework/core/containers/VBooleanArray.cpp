@@ -126,11 +126,11 @@ void VBooleanArray::Reorder(const int32_t* permutation) {
   if (copy == 0) return;
   {
     LockedStore store(*this);
-    auto* old = static_cast<uint8_t*>(gMemoryMgr->LockHandle(copy));
+    VHandleLocker oldStore(copy);
+    const auto* old = oldStore.As<const uint8_t>();
     if (store && old != nullptr) {
       for (int32_t i = 1; i <= fCount; ++i) PutBit(store.Data(), i, BitAt(old, permutation[i - 1] + 1));
     }
-    if (old != nullptr) gMemoryMgr->UnlockHandle(copy);
   }
   gMemoryMgr->DisposeHandle(copy);
 }

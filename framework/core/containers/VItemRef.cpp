@@ -11,7 +11,7 @@ VItemRef::~VItemRef() { DropChild(); }
 
 const VItemRef* VItemRef::Deepest() const {
   const VItemRef* level = this;
-  while (level->fChild != nullptr) level = level->fChild;
+  while (level->fChild != nullptr) level = level->fChild.get();
   return level;
 }
 
@@ -45,7 +45,7 @@ VItemRef* VItemRef::CloneOn(VValueMultiple* list) const {
   VItemRef* copy = list->NewItemRefAt(1, kItemRefOutlinePosition);
   if (copy == nullptr) return nullptr;
   copy->DropChild();
-  if (fChild != nullptr) copy->fChild = fChild->Clone();
+  if (fChild != nullptr) copy->fChild.reset(fChild->Clone());
   copy->fBoundary = fBoundary;
   copy->fIndex = fIndex;
   copy->fDepth = fDepth;
@@ -60,14 +60,10 @@ void VItemRef::ResetToRoot() {
 }
 
 void VItemRef::SetDepth(int16_t depth) {
-  for (VItemRef* level = this; level != nullptr; level = level->fChild) level->fDepth = depth++;
+  for (VItemRef* level = this; level != nullptr; level = level->fChild.get()) level->fDepth = depth++;
 }
 
-void VItemRef::DropChild() {
-  VItemRef* child = fChild;
-  fChild = nullptr;
-  delete child;
-}
+void VItemRef::DropChild() { fChild.reset(); }
 
 int32_t VItemRef::ListCount() const { return GetList()->Count(); }
 
@@ -106,7 +102,7 @@ void VItemRef::Descend() {
   }
   DropChild();
   ref->SetDepth(int16_t(fDepth + 1));
-  fChild = ref;
+  fChild.reset(ref);
 }
 
 // Outline position p counts this level's items, each followed by every item

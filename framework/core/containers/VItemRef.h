@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "framework/core/VObject.h"
 
@@ -82,7 +83,7 @@ class VItemRef : public VObject {
   int32_t GetIndex() const { return fIndex; }
   int16_t GetLevelDepth() const { return fDepth; }
   // The reference of the next level down; null at the deepest level.
-  VItemRef* GetChild() const { return fChild; }
+  VItemRef* GetChild() const { return fChild.get(); }
   const VItemRef* Deepest() const;
 
  protected:
@@ -110,7 +111,7 @@ class VItemRef : public VObject {
   void MoveToOutlinePosition(int32_t position);
 
   int16_t fDepth = 1;          // 1 at the root, one more at each level below
-  VItemRef* fChild = nullptr;  // owned; null at the deepest level
+  std::unique_ptr<VItemRef> fChild;  // null at the deepest level
   int32_t fIndex = 0;          // 1-based; 0 before the first positioning
   uint8_t fBoundary = 1;       // the last move here was clamped
 };

@@ -6,6 +6,7 @@
 #include "framework/core/containers/VNumericArrays.h"
 #include "framework/core/containers/VStringArray.h"
 #include "framework/core/intl/VIntlMgr.h"
+#include "framework/core/memory/VHandleLocker.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VByteReader.h"
 #include "framework/core/strings/VUniString.h"
@@ -41,22 +42,17 @@ void ForEachEntry(const uint8_t* data, uint32_t size, Visit visit) {
 // Locks the list for one walk.
 class ListUse {
  public:
-  ListUse() : fHandle(DialectList()) {
-    if (fHandle == 0) return;
-    fData = static_cast<const uint8_t*>(gMemoryMgr->LockHandle(fHandle));
+  ListUse() : fHandle(DialectList()), fLock(fHandle) {
+    fData = fLock.As<const uint8_t>();
     fSize = fData != nullptr ? gMemoryMgr->GetHandleSize(fHandle) : 0;
   }
-  ~ListUse() {
-    if (fData != nullptr) gMemoryMgr->UnlockHandle(fHandle);
-  }
-  ListUse(const ListUse&) = delete;
-  ListUse& operator=(const ListUse&) = delete;
 
   const uint8_t* Data() const { return fData; }
   uint32_t Size() const { return fSize; }
 
  private:
   VMemHandle fHandle;
+  VHandleLocker fLock;
   const uint8_t* fData = nullptr;
   uint32_t fSize = 0;
 };

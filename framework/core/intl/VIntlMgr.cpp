@@ -5,6 +5,7 @@
 #include "framework/core/intl/UserLanguage.h"
 #include "framework/core/intl/VIntlMgrTableUse.h"
 #include "framework/core/memory/VMemoryMgr.h"
+#include "platform/toolbox/TbxHandleLocker.h"
 #include "platform/toolbox/TbxResources.h"
 
 VIntlMgr* gIntlMgr = nullptr;
@@ -69,12 +70,13 @@ VMemHandle VIntlMgr::LoadTable(uint32_t type, int16_t id) {
   Tbx::Handle resource = Tbx::GetResource(type, id);
   if (resource == 0) return 0;
   VMemHandle copy = 0;
-  const void* bytes = Tbx::HLock(resource);
-  int32_t size = Tbx::GetHandleSize(resource);
-  if (size >= 0 && (bytes != nullptr || size == 0)) {
-    copy = gMemoryMgr->NewHandleFromData(bytes, uint32_t(size));
+  {
+    Tbx::HandleLocker bytes(resource);
+    int32_t size = Tbx::GetHandleSize(resource);
+    if (size >= 0 && (bytes || size == 0)) {
+      copy = gMemoryMgr->NewHandleFromData(bytes.Data(), uint32_t(size));
+    }
   }
-  Tbx::HUnlock(resource);
   Tbx::ReleaseResource(resource);
   return copy;
 }
@@ -152,21 +154,16 @@ VMemHandle VIntlMgr::GetTableHandle(TableSlot slot) const {
 // and every table is unlocked again between top-level calls.
 
 VIntlMgr::TableUse::TableUse(VIntlMgr& manager, TableSlot slot)
-    : fSlot(manager.fTables[slot]), fLockedHere(false) {
+    : fSlot(manager.fTables[slot]), fLock(fSlot.pointer == nullptr ? fSlot.handle : 0) {
   if (fSlot.handle == 0) return;
-  if (fSlot.pointer == nullptr) {
-    fSlot.pointer = static_cast<uint8_t*>(gMemoryMgr->LockHandle(fSlot.handle));
-    fLockedHere = true;
-  }
+  if (fLock) fSlot.pointer = fLock.As<uint8_t>();
   fTable.data = fSlot.pointer;
   fTable.size = fSlot.pointer != nullptr ? gMemoryMgr->GetHandleSize(fSlot.handle) : 0;
 }
 
 VIntlMgr::TableUse::~TableUse() {
-  if (fLockedHere) {
-    gMemoryMgr->UnlockHandle(fSlot.handle);
-    fSlot.pointer = nullptr;
-  }
+  // The slot forgets the address before the lock is given back.
+  if (fLock) fSlot.pointer = nullptr;
 }
 
 bool StartIntl() {

@@ -4,6 +4,7 @@
 
 #include "framework/core/intl/TextTables.h"
 #include "framework/core/intl/VIntlMgr.h"
+#include "framework/core/memory/VHandleLocker.h"
 
 class VIntlMgr::TableUse {
  public:
@@ -17,6 +18,7 @@ class VIntlMgr::TableUse {
 
  private:
   Slot& fSlot;
-  bool fLockedHere;
+  // Holds the lock when this use took it; empty under an outer use.
+  VHandleLocker fLock;
   TextTables::Table fTable;
 };

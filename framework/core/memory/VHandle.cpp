@@ -1,6 +1,7 @@
 // VHandle: ownership of one memory-manager handle.
 #include "framework/core/memory/VHandle.h"
 
+#include "framework/core/memory/VHandleLocker.h"
 #include "framework/core/memory/VMemoryMgr.h"
 
 namespace {
@@ -12,11 +13,9 @@ VMemHandle CopyAcross(VMemHandle handle, VMemoryMgr& from, VMemoryMgr& to) {
   const uint32_t size = from.GetHandleSize(handle);
   if (from.GetError() != kMemNoError) return 0;
   if (size == 0) return to.NewHandle(0, 0);
-  const void* bytes = from.LockHandle(handle);
-  if (bytes == nullptr) return 0;
-  const VMemHandle copy = to.NewHandleFromData(bytes, size);
-  from.UnlockHandle(handle);
-  return copy;
+  VHandleLocker bytes(from, handle);
+  if (!bytes) return 0;
+  return to.NewHandleFromData(bytes.Data(), size);
 }
 
 }  // namespace
@@ -37,10 +36,8 @@ VHandle::VHandle(uint32_t size, uint8_t fill, VMemoryMgr* manager) : fManager(Re
   }
   fHandle = fManager->NewHandle(size, 0);
   if (fHandle == 0 || size == 0) return;
-  if (void* bytes = fManager->LockHandle(fHandle)) {
-    FillBlock(bytes, size, fill);
-    fManager->UnlockHandle(fHandle);
-  }
+  VHandleLocker bytes(*fManager, fHandle);
+  if (bytes) FillBlock(bytes.Data(), size, fill);
 }
 
 VHandle::VHandle(const VHandle& other) : VObject(), fManager(other.fManager) {

@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstring>
 
+#include "framework/core/memory/VHandleLocker.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/ByteSwap.h"
 #include "framework/core/streams/VStreamProgress.h"
@@ -196,15 +197,15 @@ VMemHandle VStream::ReadHandleValue() {
     return 0;
   }
   if (length > 0) {
-    void* data = gMemoryMgr->LockHandle(handle);
-    if (data == nullptr) {
+    VHandleLocker data(handle);
+    if (!data) {
       gMemoryMgr->DisposeHandle(handle);
       fStatus = kStreamNoMemory;
       return 0;
     }
     uint32_t got = length;
-    Read(data, got);
-    gMemoryMgr->UnlockHandle(handle);
+    Read(data.Data(), got);
+    data.Unlock();
     if (fStatus != 0) {
       gMemoryMgr->DisposeHandle(handle);
       return 0;
@@ -220,13 +221,12 @@ int16_t VStream::WriteHandleValue(VMemHandle handle) {
   std::memcpy(lengthWord, &size, 4);
   if (NeedsSwap()) Swap32(lengthWord);
   if (Write(lengthWord, 4) != 0 || size == 0) return fStatus;
-  const void* data = gMemoryMgr->LockHandle(handle);
-  if (data == nullptr) {
+  VHandleLocker data(handle);
+  if (!data) {
     fStatus = kStreamNoMemory;
     return fStatus;
   }
-  Write(data, size);
-  gMemoryMgr->UnlockHandle(handle);
+  Write(data.Data(), size);
   return fStatus;
 }
 

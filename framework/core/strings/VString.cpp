@@ -5,6 +5,7 @@
 #include <string>
 
 #include "framework/core/intl/VIntlMgr.h"
+#include "framework/core/memory/VHandleLocker.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VStream.h"
 #include "framework/core/strings/TextUtils.h"
@@ -321,21 +322,22 @@ bool VString::ToHandle(VMemHandle handle, int32_t form, bool withTerminator) con
   const int64_t room = (static_cast<int64_t>(GetLength()) * 3 + 10) * charSize;
   if (room > kMaxHandleBytes) return false;
   if (!gMemoryMgr->SetHandleSize(handle, static_cast<uint32_t>(room))) return false;
-  void* data = gMemoryMgr->LockHandle(handle);
-  if (data == nullptr) return false;
   int64_t written = 0;
-  if (kind == kCharKindUnicode) {
-    auto* units = static_cast<char16_t*>(data);
-    const int32_t n = strings_p::TextToUnits(*this, units, units + room / 2 - 1);
-    units[n] = 0;
-    written = static_cast<int64_t>(n) * 2;
-  } else {
-    auto* bytes = static_cast<uint8_t*>(data);
-    const int32_t n = strings_p::TextToBytes(*this, kind, bytes, bytes + room - 1);
-    bytes[n] = 0;
-    written = n;
+  {
+    VHandleLocker data(handle);
+    if (!data) return false;
+    if (kind == kCharKindUnicode) {
+      auto* units = data.As<char16_t>();
+      const int32_t n = strings_p::TextToUnits(*this, units, units + room / 2 - 1);
+      units[n] = 0;
+      written = static_cast<int64_t>(n) * 2;
+    } else {
+      auto* bytes = data.As<uint8_t>();
+      const int32_t n = strings_p::TextToBytes(*this, kind, bytes, bytes + room - 1);
+      bytes[n] = 0;
+      written = n;
+    }
   }
-  gMemoryMgr->UnlockHandle(handle);
   if (withTerminator) written += charSize;
   // The handle's size tells the reader how much text there is.
   return gMemoryMgr->SetHandleSize(handle, static_cast<uint32_t>(written));
@@ -359,21 +361,20 @@ void VString::SetFromHandle(VMemHandle handle, int32_t form) {
   const uint32_t size = gMemoryMgr->GetHandleSize(handle);
   if (size == 0) return;
   const int32_t kind = KindOfForm(*this, form);
-  const void* data = gMemoryMgr->LockHandle(handle);
-  if (data == nullptr) return;
+  VHandleLocker data(handle);
+  if (!data) return;
   if (kind == kCharKindUnicode) {
-    const auto* units = static_cast<const char16_t*>(data);
+    const auto* units = data.As<const char16_t>();
     // A last odd byte is no unit.
     int32_t count = static_cast<int32_t>(size / 2);
     if (count > 0 && units[count - 1] == 0) --count;
     AppendUniChars(units, count);
   } else {
-    const auto* bytes = static_cast<const char*>(data);
+    const auto* bytes = data.As<const char>();
     int32_t count = static_cast<int32_t>(size > 0x7FFFFFFFu ? 0x7FFFFFFFu : size);
     if (count > 0 && bytes[count - 1] == 0) --count;
     AppendChars(bytes, count, kind);
   }
-  gMemoryMgr->UnlockHandle(handle);
 }
 
 uint32_t VString::GetOSType() const {

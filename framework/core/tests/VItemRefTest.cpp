@@ -9,6 +9,7 @@
 #include "framework/core/containers/VChainListOf.h"
 #include "framework/core/containers/VChildAssociation.h"
 #include "framework/core/containers/VItemRef.h"
+#include "framework/core/memory/VHeap.h"
 #include "framework/core/tests/ListTestSupport.h"
 
 namespace {
@@ -405,4 +406,25 @@ TEST(ItemRef, UnknownModeOnlyClearsTheFlag) {
   ref->Move(3, 99);
   EXPECT_FALSE(ref->IsAtBoundary());
   EXPECT_EQ(ref->GetIndex(), 2);
+}
+
+TEST(ItemRefOwnership, ChainsAndChildRecordsGiveTheirHeapBlocksBack) {
+  // A walk down into the grandchildren and back up drops the levels below,
+  // a copy owns a chain of its own, and the outline's association records
+  // leave with their lists.
+  const auto walk = [] {
+    DeepOutline outline;
+    Ref ref(outline.root.NewItemRefAt(1, kItemRefOutlinePosition));
+    for (int i = 0; i < 6; ++i) ref->Move(0, kItemRefNextInOutline);
+    EXPECT_EQ(Path(*ref), (std::vector<int32_t>{2, 2, 3}));
+    Ref copy(ref->Clone());
+    EXPECT_EQ(Path(*copy), Path(*ref));
+    ref->Move(0, kItemRefPreviousInOutline);
+    ref->Move(1, kItemRefOutlinePosition);
+    EXPECT_EQ(Path(*ref), (std::vector<int32_t>{1}));
+  };
+  walk();
+  const uint64_t before = gHeap->GetUsedBytes();
+  walk();
+  EXPECT_EQ(gHeap->GetUsedBytes(), before);
 }

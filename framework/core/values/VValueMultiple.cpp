@@ -8,7 +8,7 @@
 #include "framework/core/containers/VItemRef.h"
 
 VValueMultiple::VValueMultiple(int16_t tag) : fTag(tag) {}
-VValueMultiple::~VValueMultiple() { delete fChildren; }
+VValueMultiple::~VValueMultiple() = default;
 
 VValue* VValueMultiple::Clone() const { return nullptr; }
 bool VValueMultiple::IsSingle() const { return false; }
@@ -38,7 +38,7 @@ int32_t VValueMultiple::CountAll() const {
 
 bool VValueMultiple::AddChildAssociation(int32_t itemIndex, VValueMultiple* child) {
   if (child == nullptr || child->Reaches(this)) return false;
-  if (fChildren == nullptr) fChildren = new VArrayListOf<VChildAssociation>(-1);
+  if (fChildren == nullptr) fChildren = std::make_unique<VArrayListOf<VChildAssociation>>(-1);
   const VChildAssociation record(itemIndex, child);
   const int32_t before = fChildren->Count();
   fChildren->Add(&record);

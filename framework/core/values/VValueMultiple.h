@@ -2,6 +2,8 @@
 // elements, the lists and the typed arrays.
 #pragma once
 
+#include <memory>
+
 #include "framework/core/values/VValue.h"
 
 class VItemRef;
@@ -39,7 +41,7 @@ class VValueMultiple : public VValue {
   // The child lists attached to this value's items, in the order attached;
   // null until the first attachment. The association list is owned by this
   // value and released with it; the child lists are not.
-  VArrayListOf<VChildAssociation>* GetChildAssociations() const { return fChildren; }
+  VArrayListOf<VChildAssociation>* GetChildAssociations() const { return fChildren.get(); }
   // Records `child` as the child list of item `itemIndex`. Refused (false)
   // for a null child and for a child that is this value or has it below its
   // own items, which would make the outline a loop.
@@ -48,6 +50,6 @@ class VValueMultiple : public VValue {
  private:
   bool Reaches(const VValueMultiple* target) const;
 
-  VArrayListOf<VChildAssociation>* fChildren = nullptr;
+  std::unique_ptr<VArrayListOf<VChildAssociation>> fChildren;
   int16_t fTag;
 };

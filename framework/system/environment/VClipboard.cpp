@@ -4,6 +4,7 @@
 #include <climits>
 
 #include "framework/core/containers/VChainListOf.h"
+#include "framework/core/memory/VHandleLocker.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/strings/StringFactory.h"
 #include "framework/core/strings/VString.h"
@@ -26,7 +27,6 @@ VClipboard::VClipboard() : fFlavors(new VChainListOf<VClipboardFlavor*>()) {
 VClipboard::~VClipboard() {
   for (int32_t n = fFlavors->Count(); n >= 1; --n) delete fFlavors->GetAt(n);
   fFlavors->RemoveAll(true);
-  delete fFlavors;
 }
 
 VClipboardFlavor* VClipboard::Find(uint32_t type) const {
@@ -130,10 +130,9 @@ bool VClipboard::PutPicture(const VPictureData& picture) {
   const VMemHandle handle = ops->pictHandle(*pict);
   if (handle != 0) {
     const uint32_t size = gMemoryMgr->GetHandleSize(handle);
-    const void* bytes = gMemoryMgr->LockHandle(handle);
-    if ((bytes != nullptr || size == 0) && size <= INT32_MAX)
-      put = PutData(kFlavorPICT, bytes, static_cast<int32_t>(size));
-    gMemoryMgr->UnlockHandle(handle);
+    VHandleLocker bytes(handle);
+    if ((bytes || size == 0) && size <= INT32_MAX)
+      put = PutData(kFlavorPICT, bytes.Data(), static_cast<int32_t>(size));
   }
   if (converted != nullptr) ops->deletePicture(converted);
   return put;
@@ -145,9 +144,10 @@ VPictureData* VClipboard::GetPicture() {
   const VMemHandle handle = GetData(kFlavorPICT);
   if (handle == 0) return nullptr;
   VPictureData* picture = nullptr;
-  const void* bytes = gMemoryMgr->LockHandle(handle);
-  if (bytes != nullptr) picture = ops->newPict(bytes, gMemoryMgr->GetHandleSize(handle));
-  gMemoryMgr->UnlockHandle(handle);
+  {
+    VHandleLocker bytes(handle);
+    if (bytes) picture = ops->newPict(bytes.Data(), gMemoryMgr->GetHandleSize(handle));
+  }
   gMemoryMgr->DisposeHandle(handle);
   return picture;
 }
@@ -173,11 +173,12 @@ bool VClipboard::PutText(const VString& text) {
   const VMemHandle handle = text.NewHandleOfText(kMacTextForm, false);
   if (handle == 0) return false;
   const uint32_t size = gMemoryMgr->GetHandleSize(handle);
-  const void* bytes = gMemoryMgr->LockHandle(handle);
   bool put = false;
-  if ((bytes != nullptr || size == 0) && size <= INT32_MAX)
-    put = PutData(kFlavorTEXT, bytes, static_cast<int32_t>(size));
-  gMemoryMgr->UnlockHandle(handle);
+  {
+    VHandleLocker bytes(handle);
+    if ((bytes || size == 0) && size <= INT32_MAX)
+      put = PutData(kFlavorTEXT, bytes.Data(), static_cast<int32_t>(size));
+  }
   gMemoryMgr->DisposeHandle(handle);
   return put;
 }

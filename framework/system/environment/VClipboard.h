@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "framework/core/VObject.h"
 #include "framework/core/VService.h"
@@ -102,7 +103,7 @@ class VClipboard : public VObject {
  private:
   VClipboardFlavor* Find(uint32_t type) const;
 
-  VChainListOf<VClipboardFlavor*>* fFlavors;
+  std::unique_ptr<VChainListOf<VClipboardFlavor*>> fFlavors;
 };
 
 // The clipboard, made at start after the cursor and deleted at stop.

@@ -39,6 +39,8 @@ void FolderIdentity(const VFile& file, VString& out) {
 
 }  // namespace
 
+VLibrary::VLibrary() = default;
+
 VLibrary::VLibrary(const VFile& file) { Load(file); }
 
 VLibrary::~VLibrary() { Free(); }
@@ -49,7 +51,7 @@ void VLibrary::Load(const VFile& file) {
   // name's own extension kept literally.
   VStrInHandle full;
   file.GetFullPath(full);
-  fFile = new VFile(full, 0, 0);
+  fFile = std::make_unique<VFile>(full, 0, 0);
   if (!fFile->Resolve()) return;
   char path[kLibraryPathSize];
   if (!fFile->GetAnsiPath(path, kLibraryPathSize)) return;
@@ -74,8 +76,7 @@ void VLibrary::Free() {
     FreeLibrary(static_cast<HMODULE>(fModule));
     fModule = nullptr;
   }
-  delete fFile;
-  fFile = nullptr;
+  fFile.reset();
 }
 
 bool VLibrary::IsLoadedFrom(const VFile& file) const {

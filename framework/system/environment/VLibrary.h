@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "framework/core/VObject.h"
 
@@ -15,7 +16,7 @@ using VLibraryProc = void (*)();
 class VLibrary : public VObject {
  public:
   // Nothing loaded.
-  VLibrary() = default;
+  VLibrary();
   // Loads the library of the file (see Load).
   explicit VLibrary(const VFile& file);
   // Frees the library when one is loaded.
@@ -41,10 +42,10 @@ class VLibrary : public VObject {
 
   bool IsLoaded() const { return fModule != nullptr; }
   // The file reference kept by the last Load, or null.
-  const VFile* GetFile() const { return fFile; }
+  const VFile* GetFile() const { return fFile.get(); }
 
  private:
-  VFile* fFile = nullptr;
+  std::unique_ptr<VFile> fFile;
   uint32_t fUnused = 0;
   void* fModule = nullptr;
 };

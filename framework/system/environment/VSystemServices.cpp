@@ -179,7 +179,7 @@ VSystemServices::VSystemServices()
       fScalableFonts(new VStringArray()),
       fLastClickTime(TickCount60()) {
   std::memcpy(fCustomColors, kInitialCustomColors, sizeof fCustomColors);
-  gFileTypeMap = fFileTypeMap;
+  gFileTypeMap = fFileTypeMap.get();
   VEnvironmentGraphics* graphics = VEnvironmentGraphicsService::Get();
   fHasQuickTime = graphics != nullptr && graphics->PictureLibraryStarted() ? 1 : 0;
   LoadLocale();
@@ -191,10 +191,7 @@ VSystemServices::~VSystemServices() {
   SetLastFolderItem(nullptr);
   FreeFontRecords();
   CoUninitialize();
-  delete fScalableFonts;
-  delete fAllFonts;
-  if (gFileTypeMap == fFileTypeMap) gFileTypeMap = nullptr;
-  delete fFileTypeMap;
+  if (gFileTypeMap == fFileTypeMap.get()) gFileTypeMap = nullptr;
 }
 
 void VSystemServices::LoadLocale() {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "framework/core/VObject.h"
 #include "framework/core/strings/VUniString.h"
@@ -254,9 +255,9 @@ class VSystemServices : public VObject {
   const Tbx::MainWindowRecord* fMainWindowRecord = nullptr;
   ITEMIDLIST* fLastFolderItem = nullptr;
   uint32_t fCustomColors[16];
-  VFileTypeMap* fFileTypeMap = nullptr;
-  VStringArray* fAllFonts = nullptr;
-  VStringArray* fScalableFonts = nullptr;
+  std::unique_ptr<VFileTypeMap> fFileTypeMap;
+  std::unique_ptr<VStringArray> fAllFonts;
+  std::unique_ptr<VStringArray> fScalableFonts;
   int32_t fLastClickX = -32000;
   int32_t fLastClickY = -32000;
   uint32_t fLastClickTime = 0;

@@ -95,7 +95,9 @@ void VSystemServices::AddFontFamily(const void* record, bool printerPass) {
   fAllFonts->AppendObject(static_cast<VString*>(name.Clone()), false);
 }
 
-VStringArray* VSystemServices::GetFontList(bool all) const { return all ? fAllFonts : fScalableFonts; }
+VStringArray* VSystemServices::GetFontList(bool all) const {
+  return all ? fAllFonts.get() : fScalableFonts.get();
+}
 
 int16_t VSystemServices::GetFontNumber(const VString& name) {
   uint8_t pascal[256];

@@ -70,22 +70,17 @@ bool MapKnows(uint32_t type) { return gFileTypeMap != nullptr && gFileTypeMap->I
 // ---------------------------------------------------------------- the description
 
 VFileDialog::VFileDialog()
-    : fFilters(new VChainListOf<VFileFilter*>()),
-      fAcceptedTypes(new VLongArray()),
-      fMadeUpTypes(new VLongArray()) {}
+    : fFilters(std::make_unique<VChainListOf<VFileFilter*>>()),
+      fAcceptedTypes(std::make_unique<VLongArray>()),
+      fMadeUpTypes(std::make_unique<VLongArray>()) {}
 
 VFileDialog::~VFileDialog() {
   for (int32_t n = fFilters->Count(); n >= 1; --n) delete fFilters->GetAt(n);
   fFilters->RemoveAll(true);
-  delete fFilters;
-  delete fExtraTexts[0];
-  delete fExtraTexts[1];
   if (gFileTypeMap != nullptr) {
     for (int32_t n = 1; n <= fMadeUpTypes->Count(); ++n)
       gFileTypeMap->RemoveFileTypeMapping(static_cast<uint32_t>(fMadeUpTypes->GetLong(n)));
   }
-  delete fMadeUpTypes;
-  delete fAcceptedTypes;
 }
 
 VFileFilter* VFileDialog::GetFilter(int32_t index) const {
@@ -162,10 +157,9 @@ void VFileDialog::SetPlacement(int16_t first, int16_t second) {
 void VFileDialog::SetExtraTexts(const VString* first, const VString* second) {
   const VString* texts[2] = {first, second};
   for (int i = 0; i < 2; ++i) {
-    delete fExtraTexts[i];
-    fExtraTexts[i] = nullptr;
+    fExtraTexts[i].reset();
     if (texts[i] == nullptr || texts[i]->GetLength() == 0) continue;
-    fExtraTexts[i] = new VStrInHandle();
+    fExtraTexts[i] = std::make_unique<VStrInHandle>();
     fExtraTexts[i]->CopyText(*texts[i]);
     if (fExtraTexts[i]->GetLength() > kExtraTextLength) fExtraTexts[i]->SetLength(kExtraTextLength);
   }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "framework/core/VObject.h"
 #include "framework/core/VService.h"
@@ -123,10 +124,10 @@ class VFileDialog : public VObject {
                          const uint32_t* pairedCode);
 
  private:
-  VChainListOf<VFileFilter*>* fFilters;
-  VLongArray* fAcceptedTypes;
-  VLongArray* fMadeUpTypes;
-  VStrInHandle* fExtraTexts[2] = {nullptr, nullptr};
+  std::unique_ptr<VChainListOf<VFileFilter*>> fFilters;
+  std::unique_ptr<VLongArray> fAcceptedTypes;
+  std::unique_ptr<VLongArray> fMadeUpTypes;
+  std::unique_ptr<VStrInHandle> fExtraTexts[2];
   VStr<255> fTitle;
   int16_t fPlacement[2] = {-1, -1};
   int16_t fChosen = 1;

@@ -16,28 +16,25 @@ bool AppendCode(VLongArray& array, uint32_t code) {
 }  // namespace
 
 VFileFilter::VFileFilter(const VString& name, uint32_t type, uint32_t pairedCode)
-    : fTypes(new VLongArray()), fPairedCodes(new VLongArray()) {
+    : fTypes(std::make_unique<VLongArray>()), fPairedCodes(std::make_unique<VLongArray>()) {
   fName.Assign(name);
   fName.SetNull(false, kWholeValue);
   Init(type, pairedCode);
 }
 
 VFileFilter::VFileFilter(const uint8_t* macName, uint32_t type, uint32_t pairedCode)
-    : fTypes(new VLongArray()), fPairedCodes(new VLongArray()) {
+    : fTypes(std::make_unique<VLongArray>()), fPairedCodes(std::make_unique<VLongArray>()) {
   if (macName != nullptr) fName.SetMacPText(macName);
   Init(type, pairedCode);
 }
 
 VFileFilter::VFileFilter(const char* ansiName, uint32_t type, uint32_t pairedCode)
-    : fTypes(new VLongArray()), fPairedCodes(new VLongArray()) {
+    : fTypes(std::make_unique<VLongArray>()), fPairedCodes(std::make_unique<VLongArray>()) {
   if (ansiName != nullptr) fName.SetAnsiCText(ansiName);
   Init(type, pairedCode);
 }
 
-VFileFilter::~VFileFilter() {
-  delete fTypes;
-  delete fPairedCodes;
-}
+VFileFilter::~VFileFilter() = default;
 
 void VFileFilter::Init(uint32_t type, uint32_t pairedCode) {
   if (type != 0) AddType(type, pairedCode);

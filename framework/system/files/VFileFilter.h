@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "framework/core/VObject.h"
 #include "framework/core/strings/VUniString.h"
@@ -30,8 +31,8 @@ class VFileFilter : public VObject {
   uint32_t GetDefaultType() const { return fDefaultType; }
   void SetDefaultType(uint32_t type) { fDefaultType = type; }
   // The types and their paired codes, one for one; never null.
-  VLongArray* GetTypes() const { return fTypes; }
-  VLongArray* GetPairedCodes() const { return fPairedCodes; }
+  VLongArray* GetTypes() const { return fTypes.get(); }
+  VLongArray* GetPairedCodes() const { return fPairedCodes.get(); }
   int32_t CountTypes() const;
   // The n-th (from 1) type and paired code; 0 outside.
   uint32_t GetType(int32_t n) const;
@@ -44,6 +45,6 @@ class VFileFilter : public VObject {
 
   VStr<63> fName;
   uint32_t fDefaultType = 0;
-  VLongArray* fTypes;
-  VLongArray* fPairedCodes;
+  std::unique_ptr<VLongArray> fTypes;
+  std::unique_ptr<VLongArray> fPairedCodes;
 };

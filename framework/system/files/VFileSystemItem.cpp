@@ -27,7 +27,7 @@ bool IsNTFamily(int32_t os) { return os == 2 || os == 4 || os == 6 || os == 7; }
 
 VFileSystemItem::VFileSystemItem() = default;
 
-VFileSystemItem::~VFileSystemItem() { delete fLiteralExtension; }
+VFileSystemItem::~VFileSystemItem() = default;
 
 // ---------------------------------------------------------------- paths
 
@@ -54,14 +54,11 @@ void VFileSystemItem::SetPathMac(const uint8_t* path) {
 }
 
 void VFileSystemItem::SetLiteralExtension(const char16_t* units, int32_t count) {
-  if (fLiteralExtension == nullptr) fLiteralExtension = new VStrInHandle;
+  if (fLiteralExtension == nullptr) fLiteralExtension = std::make_unique<VStrInHandle>();
   fLiteralExtension->SetUniChars(units, 0, count);
 }
 
-void VFileSystemItem::ClearLiteralExtension() {
-  delete fLiteralExtension;
-  fLiteralExtension = nullptr;
-}
+void VFileSystemItem::ClearLiteralExtension() { fLiteralExtension.reset(); }
 
 void VFileSystemItem::SplitExtension(bool keep) {
   if (gFileTypeMap == nullptr) return;

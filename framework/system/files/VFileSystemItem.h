@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "framework/core/VObject.h"
 #include "framework/core/strings/VUniString.h"
@@ -95,7 +96,7 @@ class VFileSystemItem : public VObject {
   // extension (empty when there was no dot). Only while the file type map exists.
   void SplitExtension(bool keep);
   // The literal extension, or null for none.
-  const VString* GetLiteralExtension() const { return fLiteralExtension; }
+  const VString* GetLiteralExtension() const { return fLiteralExtension.get(); }
   void SetLiteralExtension(const char16_t* units, int32_t count);
   void ClearLiteralExtension();
 
@@ -110,7 +111,7 @@ class VFileSystemItem : public VObject {
   VStrInHandle fPath;
   // Null: the extension follows the file type; otherwise exactly this one
   // (none when empty).
-  VStrInHandle* fLiteralExtension = nullptr;
+  std::unique_ptr<VStrInHandle> fLiteralExtension;
 };
 
 // The name part of a path (the text after its last separator; with

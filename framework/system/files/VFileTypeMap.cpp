@@ -30,17 +30,12 @@ uint32_t Pack(const uint8_t c[4]) {
 }  // namespace
 
 VFileTypeMap::VFileTypeMap()
-    : fTypes(new VLongArray),
-      fSecondCodes(new VLongArray),
-      fExtensions(new VLongArray),
-      fFlags(new VBooleanArray) {}
+    : fTypes(std::make_unique<VLongArray>()),
+      fSecondCodes(std::make_unique<VLongArray>()),
+      fExtensions(std::make_unique<VLongArray>()),
+      fFlags(std::make_unique<VBooleanArray>()) {}
 
-VFileTypeMap::~VFileTypeMap() {
-  delete fTypes;
-  delete fSecondCodes;
-  delete fExtensions;
-  delete fFlags;
-}
+VFileTypeMap::~VFileTypeMap() = default;
 
 int32_t VFileTypeMap::CountRows() const { return fTypes->Count(); }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "framework/core/VObject.h"
 
@@ -91,10 +92,10 @@ class VFileTypeMap : public VObject {
   bool AppendRow(uint32_t type, uint32_t second, uint32_t extension, bool flag);
   uint32_t MadeUpType() const;
 
-  VLongArray* fTypes;
-  VLongArray* fSecondCodes;
-  VLongArray* fExtensions;
-  VBooleanArray* fFlags;
+  std::unique_ptr<VLongArray> fTypes;
+  std::unique_ptr<VLongArray> fSecondCodes;
+  std::unique_ptr<VLongArray> fExtensions;
+  std::unique_ptr<VBooleanArray> fFlags;
 };
 
 // The map of the system environment; null until the environment is made.

@@ -66,7 +66,7 @@ VFolder::VFolder(const uint8_t* path) {
   NormalizePath();
 }
 
-VFolder::~VFolder() { delete fSavedFolder; }
+VFolder::~VFolder() = default;
 
 void VFolder::NormalizePath() {
   const int32_t length = fPath.GetLength();
@@ -202,13 +202,9 @@ int32_t VFolder::SetCurrent() {
 
 int32_t VFolder::MakeCurrent() {
   if (GetState() != kItemPresent) return kFileOtherError;
-  auto* saved = new VFolder("");
-  if (saved->SetToCurrentDirectory() != 0) {
-    delete saved;
-    return kFileOtherError;
-  }
-  delete fSavedFolder;
-  fSavedFolder = saved;
+  auto saved = std::make_unique<VFolder>("");
+  if (saved->SetToCurrentDirectory() != 0) return kFileOtherError;
+  fSavedFolder = std::move(saved);
   return SetCurrent();
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "framework/system/files/VFileSystemItem.h"
 
@@ -66,5 +67,5 @@ class VFolder : public VFileSystemItem {
  private:
   void NormalizePath();
 
-  VFolder* fSavedFolder = nullptr;
+  std::unique_ptr<VFolder> fSavedFolder;
 };

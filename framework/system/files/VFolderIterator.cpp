@@ -13,15 +13,14 @@ VFolderIterator::VFolderIterator(int32_t flags, uint32_t type)
       fIncludeHidden((flags & kIterateHidden) != 0),
       fIncludeFolders((flags & kIterateFolders) != 0),
       fIncludeFiles((flags & kIterateFiles) != 0) {
-  if (type != 0) fTypeFilter = new VFileFilter("", type, 0);
+  if (type != 0) fTypeFilter = std::make_unique<VFileFilter>("", type, 0);
 }
 
-VFolderIterator::~VFolderIterator() { delete fTypeFilter; }
+VFolderIterator::~VFolderIterator() = default;
 
 void VFolderIterator::SetFilter(VFileFilter* filter) {
-  if (filter == fTypeFilter) return;
-  delete fTypeFilter;
-  fTypeFilter = filter;
+  if (filter == fTypeFilter.get()) return;
+  fTypeFilter.reset(filter);
 }
 
 VFileSystemItem* VFolderIterator::Last() {

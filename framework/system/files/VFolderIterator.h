@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "framework/core/VObject.h"
@@ -42,7 +43,7 @@ class VFolderIterator : public VObject {
   void SetFilter(VFileFilter* filter);
 
  protected:
-  VFileFilter* fTypeFilter = nullptr;
+  std::unique_ptr<VFileFilter> fTypeFilter;
   uint8_t fResolveShortcuts;
   uint8_t fIncludeHidden;
   uint8_t fIncludeFolders;

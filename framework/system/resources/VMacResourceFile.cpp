@@ -13,6 +13,7 @@
 #include "framework/system/files/PathText_p.h"
 #include "framework/system/files/VFile.h"
 #include "host/module/ModuleExports.h"
+#include "platform/toolbox/TbxHandleLocker.h"
 #include "platform/toolbox/TbxResources.h"
 #include "platform/win32/WinMemory.h"
 
@@ -203,13 +204,12 @@ int16_t VMacResourceFile::AddResource(uint32_t type, int16_t id, const VString* 
     handle = Tbx::NewHandle(int32_t(size));
     if (handle == 0) return -1;
     if (data != nullptr && size > 0) {
-      void* p = Tbx::HLock(handle);
-      if (p == nullptr) {
+      Tbx::HandleLocker p(handle);
+      if (!p) {
         Tbx::DisposeHandle(handle);
         return -1;
       }
-      Tbx::BlockMove(data, p, int32_t(size));
-      Tbx::HUnlock(handle);
+      Tbx::BlockMove(data, p.Data(), int32_t(size));
     }
     uint8_t pname[256];
     PTextOf(name, pname);
