@@ -177,10 +177,17 @@ void xMorvaUndo::BeginStep(xMorvaUndoEngine& engine, uint16_t kind, uint16_t val
       fStepPending = 0;
       fStepOpen = 1;
       fStepDepth = 0;
+      fContinued = 1;
+      fContinuedAt = fEnd;
+      fContinuedInsert = -1;
+      fContinuedInsertN = 0;
+      if (fInsertOpen != 0 && ReadAt(fInsertRecord + 6, &fContinuedInsertN, sizeof fContinuedInsertN))
+        fContinuedInsert = fInsertRecord;
       return;
     }
     Commit();
   }
+  fContinued = 0;
   StartWriting();
   if (fGroupDepth > 0 && fGroupMarkerWritten == 0) return;  // the history was dropped
   if (!Reserve(kStepRecordSize)) return;
@@ -197,6 +204,7 @@ void xMorvaUndo::EndStep() {
     --fStepDepth;
     return;
   }
+  fContinued = 0;
   fPending = fStep;
   fPending.length = fStep.engine->GetLength();
   fStep.engine->GetSelection(fPending.selStart, fPending.selEnd);
@@ -291,6 +299,12 @@ void xMorvaUndo::EndGroup() {
 
 void xMorvaUndo::CancelStep() {
   if (fStepOpen == 0) return;
+  // Typing that went on from a pending step gives back only its own
+  // keystrokes: the ones before it stay typed and undoable.
+  if (fContinued != 0) {
+    CancelContinuation();
+    return;
+  }
   // The open insertion's bytes are in the stream too: it is closed so that
   // it is taken back with the others.
   CloseInsertion();
@@ -319,6 +333,66 @@ void xMorvaUndo::CancelStep() {
     fEnd = fPosition = fGroupMarkerAt;
     fGroupMarkerWritten = 0;
   }
+  if (fBuffer != 0) gMemoryMgr->SetHandleSize(fBuffer, uint32_t(fEnd));
+  ShowDocumentAlert(kAlertListOffset, kAlertStepCancelled);
+}
+
+void xMorvaUndo::CancelContinuation() {
+  fContinued = 0;
+  fRecording = 0;
+  xMorvaUndoEngine& engine = *fStep.engine;
+  int32_t first = INT32_MAX;
+  int32_t last = INT32_MIN;
+  bool replayed = true;
+  // Records written since are taken back whole. The insertion open at the
+  // time may have grown since: it loses only the bytes added to it, and is
+  // open again as it was.
+  if (fInsertOpen != 0 && fInsertRecord == fContinuedInsert) {
+    int32_t offset = 0;
+    int32_t n = 0;
+    replayed = ReadAt(fInsertRecord + 2, &offset, sizeof offset) &&
+               ReadAt(fInsertRecord + 6, &n, sizeof n) && n >= fContinuedInsertN;
+    if (replayed && n > fContinuedInsertN) {
+      engine.DeleteBytes(offset + fContinuedInsertN, n - fContinuedInsertN);
+      WriteAt(fInsertRecord + 6, &fContinuedInsertN, sizeof fContinuedInsertN);
+    }
+    if (replayed) fInsertEndOffset = offset + fContinuedInsertN;
+  } else {
+    CloseInsertion();
+    if (fStepOpen == 0) return;  // the history was dropped
+    int32_t at = fEnd;
+    while (replayed && at > fContinuedAt) {
+      if (fContinuedInsert >= 0 && at > fContinuedInsert + int32_t(kByteRecordOverhead)) {
+        // The insertion open at the time, closed since: its own bytes are
+        // undone down to the length it had, and it is open again.
+        int32_t n = 0;
+        ReadAt(at - int32_t(kByteTail), &n, sizeof n);
+        if (at - int32_t(kByteRecordOverhead) - n == fContinuedInsert) {
+          int32_t offset = 0;
+          replayed = ReadAt(fContinuedInsert + 2, &offset, sizeof offset) && n >= fContinuedInsertN;
+          if (!replayed) break;
+          if (n > fContinuedInsertN) engine.DeleteBytes(offset + fContinuedInsertN, n - fContinuedInsertN);
+          WriteAt(fContinuedInsert + 6, &fContinuedInsertN, sizeof fContinuedInsertN);
+          fInsertOpen = 1;
+          fInsertRecord = fContinuedInsert;
+          fInsertEndOffset = offset + fContinuedInsertN;
+          break;
+        }
+      }
+      replayed = UndoByteRecord(engine, at, first, last);
+    }
+  }
+  engine.SetLength(fPending.length);
+  engine.SetSelection(fPending.selStart, fPending.selEnd);
+  fRecording = 1;
+  fStepOpen = 0;
+  fStepDepth = 0;
+  if (!replayed) {
+    Clear(true);
+    return;
+  }
+  fEnd = fPosition = fContinuedAt;
+  fStepPending = 1;
   if (fBuffer != 0) gMemoryMgr->SetHandleSize(fBuffer, uint32_t(fEnd));
   ShowDocumentAlert(kAlertListOffset, kAlertStepCancelled);
 }
@@ -590,6 +664,7 @@ void xMorvaUndo::Clear(bool alert) {
   fStepStart = 0;
   fStepPending = 0;
   fInsertOpen = 0;
+  fContinued = 0;
   // A step open over the dropped history is abandoned: what the engine does
   // until its end is not recorded.
   fStepOpen = 0;

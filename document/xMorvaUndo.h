@@ -149,6 +149,7 @@ class xMorvaUndo : public VObject {
   void StartWriting();
   // Replays the byte record whose tail ends at `at` (undo) or whose head
   // starts there (redo) on the engine; false when it could not.
+  void CancelContinuation();
   bool UndoByteRecord(xMorvaUndoEngine& engine, int32_t& at, int32_t& first, int32_t& last);
   bool RedoByteRecord(xMorvaUndoEngine& engine, int32_t& at, int32_t& first, int32_t& last);
   bool UndoOneStep();
@@ -171,6 +172,13 @@ class xMorvaUndo : public VObject {
   // The end record prepared by EndStep and not yet written.
   uint8_t fStepPending = 0;
   StepRecord fPending;
+  // Typing that continues the pending step: where the history ended when it
+  // went on, and the insertion then open (its head, -1 for none, and its
+  // length), so that cancelling takes back only what came after.
+  uint8_t fContinued = 0;
+  int32_t fContinuedAt = 0;
+  int32_t fContinuedInsert = -1;
+  int32_t fContinuedInsertN = 0;
   // The last byte record is an insertion that may still grow: where its
   // head starts in the buffer and the stream offset just behind its bytes.
   uint8_t fInsertOpen = 0;

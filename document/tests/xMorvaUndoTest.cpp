@@ -90,12 +90,14 @@ class TestEngine : public xMorvaUndoEngine {
   xMorvaUndo& fUndo;
 };
 
-struct UndoFixture : ::testing::Test {
+struct UndoSetup {
   FakeDocument document;
   FakeAreaServices area;
   xMorvaUndo undo{document};
   TestEngine engine{undo};
 };
+
+struct UndoFixture : ::testing::Test, UndoSetup {};
 
 }  // namespace
 
@@ -356,6 +358,35 @@ TEST_F(UndoFailures, CancelStepTakesBackItsChangesAndTellsTheUser) {
   // The history before it stands.
   undo.Undo();
   EXPECT_EQ(engine.text, "");
+}
+
+// Typing that goes on from a pending typing step and is then given up takes
+// back only its own keystroke, whether the insertion it grew is still open
+// or was closed by a later change of the same step.
+TEST_F(UndoFailures, CancellingContinuedTypingKeepsTheEarlierKeystrokes) {
+  for (const bool closed : {false, true}) {
+    SCOPED_TRACE(closed);
+    UndoSetup f;
+    f.engine.Type('a');
+    f.engine.Type('b');
+    const int32_t before = f.undo.GetEnd();
+    f.undo.BeginStep(f.engine, kUndoTyping, 0);
+    f.engine.Insert(2, "c");
+    if (closed) f.engine.Delete(0, 1);
+    f.engine.Select(3, 3);
+    f.undo.CancelStep();
+    EXPECT_EQ(f.engine.text, "ab");
+    EXPECT_EQ(f.engine.selStart, 2);
+    EXPECT_EQ(f.undo.GetEnd(), before);
+    EXPECT_TRUE(f.undo.IsStepPending());
+    // Typing on still joins the same step, and one undo takes all of it.
+    f.engine.Type('d');
+    EXPECT_EQ(f.engine.text, "abd");
+    f.undo.Undo();
+    EXPECT_EQ(f.engine.text, "");
+    f.undo.Redo();
+    EXPECT_EQ(f.engine.text, "abd");
+  }
 }
 
 TEST_F(UndoFailures, CancellingTheFirstStepOfAGroupLeavesNoEmptyGroup) {
