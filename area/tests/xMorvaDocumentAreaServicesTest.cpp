@@ -12,7 +12,7 @@
 #include "area/xMorvaMain.h"
 #include "framework/core/strings/VUniString.h"
 #include "host/context/VHostContext.h"
-#include "host/module/ModuleExports.h"
+#include "boundary/ModuleExports.h"
 #include "host/package/VPackage.h"
 #include "host/resources/VTbxResFile.h"
 #include "host/tests/HostTestSupport.h"

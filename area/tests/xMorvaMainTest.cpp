@@ -10,7 +10,7 @@
 
 #include "area/xMorvaPlugIn.h"
 #include "host/context/VHostContext.h"
-#include "host/module/ModuleExports.h"
+#include "boundary/ModuleExports.h"
 #include "host/resources/VTbxResFile.h"
 #include "host/tests/HostTestSupport.h"
 

@@ -8,7 +8,7 @@
 #include "framework/core/strings/VString.h"
 #include "host/callback/HostCallback.h"
 #include "host/context/HostText.h"
-#include "host/module/HostSelectors.h"
+#include "boundary/HostSelectors.h"
 #include "host/resources/VTbxResFile.h"
 #include "platform/toolbox/TbxHandles.h"
 

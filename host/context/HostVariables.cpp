@@ -16,7 +16,7 @@
 #include "host/callback/HostCallback.h"
 #include "host/context/HostText.h"
 #include "host/context/VHostContext.h"
-#include "host/module/HostSelectors.h"
+#include "boundary/HostSelectors.h"
 #include "host/resources/VTbxResFile.h"
 #include "platform/toolbox/TbxBits.h"
 #include "platform/toolbox/TbxHandleState.h"

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "framework/core/strings/VString.h"
-#include "host/module/ModuleExports.h"
+#include "boundary/ModuleExports.h"
 #include "platform/toolbox/TbxHandles.h"
 #include "platform/toolbox/TbxResources.h"
 

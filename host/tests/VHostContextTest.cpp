@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "host/context/VHostResourceFile.h"
-#include "host/module/ModuleExports.h"
+#include "boundary/ModuleExports.h"
 #include "host/resources/VTbxResFile.h"
 #include "host/tests/HostTestSupport.h"
 

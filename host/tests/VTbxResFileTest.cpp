@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/core/strings/VUniString.h"
-#include "host/module/ModuleExports.h"
+#include "boundary/ModuleExports.h"
 #include "host/tests/HostTestSupport.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "framework/core/values/VValueMultiple.h"
+#include "framework/core/containers/VValueMultiple.h"
 
 class VStream;
 template <typename T>

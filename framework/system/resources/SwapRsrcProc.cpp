@@ -7,7 +7,7 @@
 #include "framework/core/VObject.h"
 #include "framework/core/host/VHostBridge.h"
 #include "framework/core/streams/ByteSwap.h"
-#include "host/module/ModuleExports.h"
+#include "boundary/ModuleExports.h"
 
 namespace {
 

@@ -17,8 +17,8 @@
 #include "framework/controls/services/ControlServices.h"
 #include "graphics/VGraphicsStart.h"
 #include "host/lifecycle/ModuleLifeCycle.h"
-#include "host/module/HostRecords.h"
-#include "host/module/ModuleExports.h"
+#include "boundary/HostRecords.h"
+#include "boundary/ModuleExports.h"
 #include "interchange/html/HTMLEntities.h"
 
 namespace {
