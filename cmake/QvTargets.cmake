@@ -3,13 +3,57 @@
 
 set(QV_SUBSYSTEM_LIBRARIES "" CACHE INTERNAL "")
 set(QV_SUBSYSTEMS "" CACHE INTERNAL "")
+set(QV_LAYERS "" CACHE INTERNAL "")
+set(QV_LAYER_EXEMPT "" CACHE INTERNAL "")
+set(QV_LAYER_ORDERS "" CACHE INTERNAL "")
+
+# qv_layer(target folder dependency...): the folder whose sources make the
+# target, and the targets it stands on. The include check lets a folder
+# include its own headers and those of the folders of its dependencies,
+# followed transitively; dependencies that are not layers (system libraries)
+# are ignored.
+function(qv_layer name dir)
+  string(JOIN "," deps ${ARGN})
+  set(QV_LAYERS ${QV_LAYERS} "${name}|${dir}|${deps}" CACHE INTERNAL "")
+endfunction()
+
+# qv_layer_exempt(folder...): folders whose sources may include any layer
+# (tests, benchmarks, fuzz targets, the composition root). A folder named
+# tests/ is exempt wherever it is.
+function(qv_layer_exempt)
+  set(QV_LAYER_EXEMPT ${QV_LAYER_EXEMPT} ${ARGN} CACHE INTERNAL "")
+endfunction()
+
+# qv_layer_order(folder level...): the order of the sub-folders of a layer,
+# lowest first. Each level names one sub-folder, or several separated by
+# spaces that may include one another; "." stands for the files directly in
+# the folder. A sub-folder may include its own level and those below it, and
+# every sub-folder with sources must be placed.
+function(qv_layer_order dir)
+  string(JOIN "<" levels ${ARGN})
+  set(QV_LAYER_ORDERS ${QV_LAYER_ORDERS} "${dir}|${levels}" CACHE INTERNAL "")
+endfunction()
+
+# Writes the declarations above into the table that the include check reads.
+function(qv_write_layer_table file)
+  set(text "# Written by CMake from the qv_subsystem and qv_layer declarations.\n")
+  foreach(entry ${QV_LAYERS})
+    string(APPEND text "layer|${entry}\n")
+  endforeach()
+  foreach(dir ${QV_LAYER_EXEMPT})
+    string(APPEND text "exempt|${dir}\n")
+  endforeach()
+  foreach(entry ${QV_LAYER_ORDERS})
+    string(APPEND text "order|${entry}\n")
+  endforeach()
+  file(CONFIGURE OUTPUT ${file} CONTENT "${text}" @ONLY)
+endfunction()
 
 # qv_subsystem(target folder dependency...)
 function(qv_subsystem name dir)
   set(root ${PROJECT_SOURCE_DIR}/${dir})
   file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${root}/*.cpp)
   list(FILTER srcs EXCLUDE REGEX "/tests/")
-  list(FILTER srcs EXCLUDE REGEX "/module/")
   if(srcs)
     add_library(${name} STATIC ${srcs})
     # The module's code throws no exception and is not written to be unwound
@@ -26,6 +70,7 @@ function(qv_subsystem name dir)
     target_link_libraries(${name} INTERFACE ${ARGN})
   endif()
   set(QV_SUBSYSTEMS ${QV_SUBSYSTEMS} "${name}|${dir}" CACHE INTERNAL "")
+  qv_layer(${name} ${dir} ${ARGN})
 endfunction()
 
 # One test program per subsystem whose folder has a tests/ folder, labelled

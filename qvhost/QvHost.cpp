@@ -10,9 +10,10 @@
 #include <cstring>
 #include <filesystem>
 
-#include "framework/core/host/VHostBridge.h"
-#include "framework/core/values/VValue.h"
-#include "host/module/HostSelectors.h"
+#include "boundary/FourCC.h"
+#include "boundary/HostDisplayRoutines.h"
+#include "boundary/HostFieldTypes.h"
+#include "boundary/HostSelectors.h"
 #include "platform/toolbox/TbxHandles.h"
 #include "platform/toolbox/TbxResources.h"
 #include "platform/win32/WinFileDialogs.h"

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "host/module/HostRecords.h"
+#include "boundary/HostRecords.h"
 #include "qvhost/HostDatabase.h"
 
 struct QvHostConfig {

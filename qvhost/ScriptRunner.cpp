@@ -10,7 +10,7 @@
 #include <sstream>
 #include <vector>
 
-#include "host/module/HostSelectors.h"
+#include "boundary/HostSelectors.h"
 #include "qvhost/QvHost.h"
 
 namespace {

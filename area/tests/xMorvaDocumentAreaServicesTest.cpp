@@ -13,7 +13,7 @@
 #include "framework/core/strings/VUniString.h"
 #include "framework/system/resources/VMacResourceFile.h"
 #include "host/context/VHostContext.h"
-#include "host/module/ModuleExports.h"
+#include "boundary/ModuleExports.h"
 #include "host/package/VPackage.h"
 #include "host/tests/HostTestSupport.h"
 

@@ -11,7 +11,7 @@
 #include "area/xMorvaPlugIn.h"
 #include "framework/system/resources/VMacResourceFile.h"
 #include "host/context/VHostContext.h"
-#include "host/module/ModuleExports.h"
+#include "boundary/ModuleExports.h"
 #include "host/tests/HostTestSupport.h"
 
 namespace {

@@ -5,16 +5,12 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "boundary/FourCC.h"
+
 class VStream;
 
 // Handles of the memory manager: 32-bit values, 0 for no handle.
 using VMemHandle = uint32_t;
-
-// Four-character codes as 32-bit numbers, first character most significant.
-constexpr uint32_t FourCC(const char (&code)[5]) {
-  return (uint32_t(uint8_t(code[0])) << 24) | (uint32_t(uint8_t(code[1])) << 16) |
-         (uint32_t(uint8_t(code[2])) << 8) | uint32_t(uint8_t(code[3]));
-}
 
 // The tag of a value streamed in its tagged form.
 constexpr uint32_t kTagVVAL = FourCC("VVAL");

@@ -2,7 +2,7 @@
 // object cell.
 #include "framework/views/VPlugIn.h"
 
-#include "host/module/HostRecords.h"
+#include "boundary/HostRecords.h"
 #include "host/package/VPackage.h"
 
 namespace {

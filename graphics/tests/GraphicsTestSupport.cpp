@@ -7,7 +7,7 @@
 
 #include "framework/core/intl/VIntlMgr.h"
 #include "graphics/VGraphicsStart.h"
-#include "host/module/ModuleExports.h"
+#include "boundary/ModuleExports.h"
 #include "platform/gdi/GdiExtra.h"
 #include "platform/gdi/GdiSnapshot.h"
 #include "platform/toolbox/TbxResources.h"

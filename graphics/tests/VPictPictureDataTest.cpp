@@ -127,7 +127,7 @@ TEST(PictPictureData, EmptyPictureStoresKindsAndSizeZero) {
 
   PictureValuesInstalled installed;
   ByteReader reader(bytes);
-  std::unique_ptr<VValue> back(reader.stream().GetValue());
+  std::unique_ptr<VValue> back(ReadValue(reader.stream()));
   ASSERT_NE(back, nullptr);
   auto* pict = dynamic_cast<VPictPictureData*>(back.get());
   ASSERT_NE(pict, nullptr);
@@ -151,7 +151,7 @@ TEST(PictPictureData, PictureRoundTripsWithTheHeaderNativeAgain) {
   for (const int16_t order : {value_tests::kBigEndian, kLittleEndian}) {
     const Bytes bytes = BytesWritten([&](VStream& s) { s.PutValue(picture, true); }, order);
     ByteReader reader(bytes, order);
-    std::unique_ptr<VValue> back(reader.stream().GetValue());
+    std::unique_ptr<VValue> back(ReadValue(reader.stream()));
     auto* pictBack = dynamic_cast<VPictPictureData*>(back.get());
     ASSERT_NE(pictBack, nullptr);
     EXPECT_EQ(HandleBytes(pictBack->GetHandle()), pict);
@@ -219,7 +219,7 @@ TEST(PictPictureData, NoMemorySkipsThePictureAndKeepsTheStreamInStep) {
   EXPECT_EQ(picture.ReadFromStream(reader.stream(), 0), kStreamNoError);
   EXPECT_FALSE(picture.HasData());
   EXPECT_EQ(picture.GetFirstError(), 100);
-  std::unique_ptr<VValue> next(reader.stream().GetValue());
+  std::unique_ptr<VValue> next(ReadValue(reader.stream()));
   ASSERT_NE(next, nullptr);
   EXPECT_EQ(next->GetLong(kWholeValue), 9);
 }

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "host/module/HostRecords.h"
+#include "boundary/HostRecords.h"
 
 // Keeps the callback that the host handed over at start. It stays set after
 // the host context is gone, so that the stop can still tell the host; null

@@ -10,7 +10,7 @@
 #include "framework/system/resources/VResourceFile.h"
 #include "host/callback/HostCallback.h"
 #include "host/context/HostText.h"
-#include "host/module/HostSelectors.h"
+#include "boundary/HostSelectors.h"
 #include "platform/toolbox/TbxHandles.h"
 
 namespace {

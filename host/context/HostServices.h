@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "host/module/HostRecords.h"
+#include "boundary/HostRecords.h"
 
 class VResourceFile;
 class VString;

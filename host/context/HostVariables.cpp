@@ -17,7 +17,7 @@
 #include "host/callback/HostCallback.h"
 #include "host/context/HostText.h"
 #include "host/context/VHostContext.h"
-#include "host/module/HostSelectors.h"
+#include "boundary/HostSelectors.h"
 #include "platform/toolbox/TbxBits.h"
 #include "platform/toolbox/TbxHandleLocker.h"
 #include "platform/toolbox/TbxHandleState.h"

@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-#include "host/module/HostRecords.h"
+#include "boundary/HostRecords.h"
 
 class VString;
 class VValue;

@@ -6,8 +6,8 @@
 #include "host/callback/HostCallback.h"
 #include "host/context/HostText.h"
 #include "host/context/VHostResourceFile.h"
-#include "host/module/HostRecords.h"
-#include "host/module/HostSelectors.h"
+#include "boundary/HostRecords.h"
+#include "boundary/HostSelectors.h"
 #include "platform/toolbox/TbxResources.h"
 
 VHostContext* gHostContext = nullptr;

@@ -7,7 +7,8 @@
 #include <cstring>
 
 #include "framework/core/VService.h"
-#include "framework/core/intl/DialectList.h"
+#include "framework/core/containers/DialectList.h"
+#include "framework/core/host/VHostBridge.h"
 #include "framework/core/intl/VIntlMgr.h"
 #include "framework/core/memory/VHeap.h"
 #include "framework/core/memory/VWinMemoryMgr.h"
@@ -16,8 +17,8 @@
 #include "host/callback/HostCallback.h"
 #include "host/context/HostServices.h"
 #include "host/context/VHostContext.h"
-#include "host/module/HostRecords.h"
-#include "host/module/HostSelectors.h"
+#include "boundary/HostRecords.h"
+#include "boundary/HostSelectors.h"
 #include "host/package/VPackage.h"
 
 int32_t gResourceBase = -1;

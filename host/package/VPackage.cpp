@@ -16,8 +16,8 @@
 #include "host/context/HostServices.h"
 #include "host/context/HostText.h"
 #include "host/context/VHostContext.h"
-#include "host/module/HostRecords.h"
-#include "host/module/HostSelectors.h"
+#include "boundary/HostRecords.h"
+#include "boundary/HostSelectors.h"
 #include "host/package/VPlugInObject.h"
 #include "platform/toolbox/TbxPorts.h"
 

@@ -1,6 +1,6 @@
 // The records that cross to the host: the host's widths and field order,
 // with pointer-sized fields wherever an address travels.
-#include "host/module/HostRecords.h"
+#include "boundary/HostRecords.h"
 
 #include <gtest/gtest.h>
 

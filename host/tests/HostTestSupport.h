@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "host/callback/HostCallback.h"
-#include "host/module/HostRecords.h"
-#include "host/module/HostSelectors.h"
+#include "boundary/HostRecords.h"
+#include "boundary/HostSelectors.h"
 #include "platform/toolbox/TbxHandles.h"
 #include "platform/toolbox/TbxResources.h"
 

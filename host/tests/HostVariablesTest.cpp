@@ -15,7 +15,7 @@
 #include "framework/core/values/VReal.h"
 #include "framework/core/values/VWord.h"
 #include "host/context/VHostContext.h"
-#include "host/module/ModuleExports.h"
+#include "boundary/ModuleExports.h"
 #include "host/tests/HostTestSupport.h"
 
 namespace {

@@ -10,8 +10,8 @@
 #include <new>
 #include <stdexcept>
 
-#include "host/module/HostRecords.h"
-#include "host/module/HostSelectors.h"
+#include "boundary/HostRecords.h"
+#include "boundary/HostSelectors.h"
 #include "host/tests/HostTestSupport.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include "framework/system/resources/VMacResourceFile.h"
 #include "host/context/VHostResourceFile.h"
-#include "host/module/ModuleExports.h"
+#include "boundary/ModuleExports.h"
 #include "host/tests/HostTestSupport.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include <sstream>
 #include <string>
 
-#include "host/module/HostSelectors.h"
+#include "boundary/HostSelectors.h"
 #include "qvhost/QvHost.h"
 #include "qvhost/ScriptRunner.h"
 

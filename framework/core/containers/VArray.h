@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
+#include "framework/core/containers/VValueMultiple.h"
 #include "framework/core/memory/VHandleLocker.h"
-#include "framework/core/values/VValueMultiple.h"
 
 class VStream;
 template <typename T>

@@ -5,7 +5,7 @@
 
 #include "framework/core/containers/VArrayListOf.h"
 #include "framework/core/containers/VChildAssociation.h"
-#include "framework/core/values/VValueMultiple.h"
+#include "framework/core/containers/VValueMultiple.h"
 
 VItemRef::~VItemRef() { DropChild(); }
 

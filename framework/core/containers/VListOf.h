@@ -6,7 +6,7 @@
 #include <cstring>
 #include <type_traits>
 
-#include "framework/core/values/VValueMultiple.h"
+#include "framework/core/containers/VValueMultiple.h"
 
 template <typename T>
 class VIteratorOf;

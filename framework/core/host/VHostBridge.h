@@ -7,38 +7,19 @@
 
 #include <cstdint>
 
+#include "boundary/HostDisplayRoutines.h"
+#include "boundary/HostFieldTypes.h"
+#include "boundary/HostRecords.h"
 #include "framework/core/VService.h"
-#include "host/module/HostRecords.h"
 
 class VString;
 class VFrame;
 struct VPoint;
-struct VDateRec;
-
-// Host field kinds that hold bytes a stream can carry: text, picture, BLOB.
-constexpr int16_t kHostFieldText = 2;
-constexpr int16_t kHostFieldPicture = 3;
-constexpr int16_t kHostFieldBlob = 30;
-// The host's value type of a time, for the value and text conversions.
-constexpr uint32_t kHostTypeTime = 11;
 
 // The event record in which the host delivers events: the record that the
 // host and the module share (its message is pointer-sized, since some events
 // carry an address there).
 using VHostEventRecord = HostEventRecord;
-
-// The host's display routines, which it fills in on request. Texts are
-// length-prefixed Macintosh texts; result buffers hold 256 bytes.
-struct VDisplayRoutines {
-  // Not null once the host has filled the table.
-  void (*filled)();
-  void (*dateText)(const VDateRec* date, uint8_t* result, uint16_t format);
-  void (*timeText)(int32_t seconds, uint8_t* result, uint16_t format);
-  void (*unused)();
-  // Both change `text` in place under the format.
-  void (*numberFormat)(uint8_t* text, const uint8_t* format);
-  void (*textFormat)(uint8_t* text, const uint8_t* format);
-};
 
 // Every call but SwapResource has a neutral default (an error kind, false,
 // 0, an empty answer, nothing shown), so a stand-in that serves only some

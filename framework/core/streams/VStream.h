@@ -143,13 +143,8 @@ class VStream : public VObject {
   // form when `tagged` is true; GetValueData reads the data only.
   int32_t PutValue(VObject& value, bool tagged);
   int32_t GetValueData(VObject& value);
-  // Reads a value in its tagged form: the kind (and, for a string or a
-  // picture, its form), then a new object of that kind reads its data. Null,
-  // with the rest of the value left unread, when the stream is already in
-  // error, the hook cancels (218), the kind has no stream form or the form
-  // has no class. A value that arrived short is still answered; the status
-  // tells. The caller owns the object.
-  VValue* GetValue();
+  // The tagged form of a value of unknown class is read by ReadValue
+  // (containers/ValueReader.h).
 
   // True when at least `length` bytes remain after the position, or when the
   // stream cannot tell its position. Otherwise sets the status 200 and

@@ -9,7 +9,7 @@
 
 #include "framework/core/containers/VNumericArrays.h"
 #include "framework/core/containers/VStringArray.h"
-#include "framework/core/intl/DialectList.h"
+#include "framework/core/containers/DialectList.h"
 #include "framework/core/strings/VUniString.h"
 #include "framework/core/tests/IntlTestTables.h"
 

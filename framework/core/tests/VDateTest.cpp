@@ -421,7 +421,7 @@ TEST(VDateForms, TaggedFormIsYearFirst) {
 
 TEST(VDateForms, StreamReaderMakesADateAndDoesNotNormalise) {
   ByteReader reader(Bytes{0, 0, 0, 7, 0x07, 0xD3, 0, 2, 0, 31});
-  std::unique_ptr<VValue> value(reader.stream().GetValue());
+  std::unique_ptr<VValue> value(ReadValue(reader.stream()));
   ASSERT_NE(value, nullptr);
   EXPECT_NE(dynamic_cast<VDate*>(value.get()), nullptr);
   EXPECT_EQ(Show(*value), "31/2/2003");
@@ -429,14 +429,14 @@ TEST(VDateForms, StreamReaderMakesADateAndDoesNotNormalise) {
   EXPECT_EQ(reader.stream().GetStatus(), kStreamNoError);
 
   ByteReader little(Bytes{7, 0, 0, 0, 0xD2, 0x07, 4, 0, 5, 0}, kLittleEndian);
-  std::unique_ptr<VValue> fromLittle(little.stream().GetValue());
+  std::unique_ptr<VValue> fromLittle(ReadValue(little.stream()));
   ASSERT_NE(fromLittle, nullptr);
   EXPECT_EQ(Show(*fromLittle), "5/4/2002");
 }
 
 TEST(VDateForms, ShortStreamLeavesTheEmptyDate) {
   ByteReader reader(Bytes{0, 0, 0, 7, 0x07, 0xD2, 0, 4, 0});
-  std::unique_ptr<VValue> value(reader.stream().GetValue());
+  std::unique_ptr<VValue> value(ReadValue(reader.stream()));
   ASSERT_NE(value, nullptr);
   EXPECT_EQ(Show(*value), "0/0/0");
   EXPECT_GT(reader.stream().GetStatus(), 0);
@@ -456,7 +456,7 @@ TEST(VDateForms, RoundTripThroughTheStream) {
     VDate date(r.day, r.month, r.year);
     const Bytes bytes = BytesWritten([&](VStream& s) { s.PutValue(date, true); });
     ByteReader reader(bytes);
-    std::unique_ptr<VValue> back(reader.stream().GetValue());
+    std::unique_ptr<VValue> back(ReadValue(reader.stream()));
     ASSERT_NE(back, nullptr);
     EXPECT_EQ(Show(*back), Show(r));
   }

@@ -335,7 +335,7 @@ TEST(VHourForms, TaggedFormIsKindSixAndTheSeconds) {
 
 TEST(VHourForms, StreamReaderMakesATime) {
   ByteReader reader(Bytes{0, 0, 0, 6, 0, 0, 0x0E, 0x10});
-  std::unique_ptr<VValue> value(reader.stream().GetValue());
+  std::unique_ptr<VValue> value(ReadValue(reader.stream()));
   ASSERT_NE(value, nullptr);
   EXPECT_NE(dynamic_cast<VHour*>(value.get()), nullptr);
   EXPECT_EQ(value->GetLong(kWholeValue), 3600);
@@ -344,7 +344,7 @@ TEST(VHourForms, StreamReaderMakesATime) {
 
 TEST(VHourForms, ShortStreamLeavesMinusOneSecond) {
   ByteReader reader(Bytes{0, 0, 0, 6, 0, 0, 0x0E});
-  std::unique_ptr<VValue> value(reader.stream().GetValue());
+  std::unique_ptr<VValue> value(ReadValue(reader.stream()));
   ASSERT_NE(value, nullptr);
   EXPECT_EQ(value->GetLong(kWholeValue), -1);
   EXPECT_GT(reader.stream().GetStatus(), 0);

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "framework/core/memory/VSparseArray.h"
+#include "framework/core/containers/VSparseArray.h"
 #include "framework/core/tests/FailingMemoryMgr.h"
 #include "framework/core/tests/ListTestSupport.h"
 

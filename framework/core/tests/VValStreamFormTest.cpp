@@ -37,7 +37,7 @@ Bytes Untagged(VValue& value, int16_t order = kBigEndian) {
 // Reads one tagged value back from the bytes.
 std::unique_ptr<VValue> ReadBack(const Bytes& bytes, int16_t order = kBigEndian) {
   ByteReader reader(bytes, order);
-  return std::unique_ptr<VValue>(reader.stream().GetValue());
+  return std::unique_ptr<VValue>(ReadValue(reader.stream()));
 }
 
 Bytes BigEndianDouble(double value) {
@@ -203,7 +203,7 @@ TEST(VValForm, BooleanKeepsAStoredByteOtherThanOneWhenWriting) {
 TEST(VValForm, KindsWithoutAStreamFormReadAsNothing) {
   for (const uint8_t kind : {4, 9, 11, 13, 99, 103, 108, 109, 110}) {
     ByteReader reader(Bytes{0, 0, 0, kind, 1, 2, 3, 4});
-    EXPECT_EQ(reader.stream().GetValue(), nullptr) << int(kind);
+    EXPECT_EQ(ReadValue(reader.stream()), nullptr) << int(kind);
     // Only the kind was taken: the rest is there for a reader that goes on.
     EXPECT_EQ(reader.stream().GetPosition(), 4u);
     EXPECT_EQ(reader.stream().GetStatus(), kStreamNoError);
@@ -212,7 +212,7 @@ TEST(VValForm, KindsWithoutAStreamFormReadAsNothing) {
 
 TEST(VValForm, KindIsComparedUnsigned) {
   ByteReader reader(Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0, 0, 0, 1});
-  EXPECT_EQ(reader.stream().GetValue(), nullptr);
+  EXPECT_EQ(ReadValue(reader.stream()), nullptr);
   EXPECT_EQ(reader.stream().GetPosition(), 4u);
 }
 
@@ -220,14 +220,14 @@ TEST(VValForm, StreamAlreadyInErrorReadsNothing) {
   ByteReader reader(Bytes{0, 0, 0, 3, 0, 0, 0, 7});
   reader.stream().SetPosition(100);  // past the end: 200
   ASSERT_EQ(reader.stream().GetStatus(), kStreamEndOfData);
-  EXPECT_EQ(reader.stream().GetValue(), nullptr);
+  EXPECT_EQ(ReadValue(reader.stream()), nullptr);
 }
 
 TEST(VValForm, HookThatStopsGivesCancelledAndNoValue) {
   ByteReader reader(Bytes{0, 0, 0, 3, 0, 0, 0, 7});
   CancellingHook hook;
   reader.stream().SetHook(&hook);
-  EXPECT_EQ(reader.stream().GetValue(), nullptr);
+  EXPECT_EQ(ReadValue(reader.stream()), nullptr);
   EXPECT_EQ(reader.stream().GetStatus(), kStreamCancelled);
   ASSERT_EQ(hook.asked.size(), 1u);
   EXPECT_EQ(hook.asked[0], 4u);
@@ -236,13 +236,13 @@ TEST(VValForm, HookThatStopsGivesCancelledAndNoValue) {
 
 TEST(VValForm, StreamEndingInsideTheKindGivesNoValue) {
   ByteReader reader(Bytes{0, 0, 3});
-  EXPECT_EQ(reader.stream().GetValue(), nullptr);
+  EXPECT_EQ(ReadValue(reader.stream()), nullptr);
   EXPECT_EQ(reader.stream().GetStatus(), kStreamEndOfData);
 }
 
 TEST(VValForm, StreamEndingInsideTheDataStillAnswersTheValue) {
   ByteReader reader(Bytes{0, 0, 0, 3, 0x12, 0x34});
-  std::unique_ptr<VValue> value(reader.stream().GetValue());
+  std::unique_ptr<VValue> value(ReadValue(reader.stream()));
   ASSERT_NE(value, nullptr);
   EXPECT_EQ(value->GetKind(), kValueLong);
   EXPECT_EQ(value->GetLong(kWholeValue), 0);  // what a failed read gives
@@ -280,20 +280,20 @@ TEST(VValForm, ValueWrittenAsAMemberHasNoKindWhateverTheTag) {
 TEST(VValForm, StringFormOutsideOneToSixReadsAsNothing) {
   for (const uint8_t form : {0, 7, 200}) {
     ByteReader reader(Bytes{0, 0, 0, 8, 0, 0, 0, form, 0, 0, 0, 0});
-    EXPECT_EQ(reader.stream().GetValue(), nullptr) << int(form);
+    EXPECT_EQ(ReadValue(reader.stream()), nullptr) << int(form);
     EXPECT_EQ(reader.stream().GetPosition(), 8u);
   }
 }
 
 TEST(VValForm, StringFormCutShortReadsAsNothing) {
   ByteReader reader(Bytes{0, 0, 0, 8, 0, 0});
-  EXPECT_EQ(reader.stream().GetValue(), nullptr);
+  EXPECT_EQ(ReadValue(reader.stream()), nullptr);
   EXPECT_EQ(reader.stream().GetStatus(), kStreamEndOfData);
 }
 
 TEST(VValForm, StringFormChoosesTheStringClass) {
   ByteReader reader(Bytes{0, 0, 0, 8, 0, 0, 0, 2, 0, 0, 0, 0});
-  std::unique_ptr<VValue> value(reader.stream().GetValue());
+  std::unique_ptr<VValue> value(ReadValue(reader.stream()));
   ASSERT_NE(value, nullptr);
   EXPECT_EQ(value->GetKind(), kValueString);
   auto* text = dynamic_cast<VString*>(value.get());
@@ -304,14 +304,14 @@ TEST(VValForm, StringFormChoosesTheStringClass) {
 TEST(VValForm, PictureWithoutAnInstalledMakerReadsAsNothing) {
   VInstalledService<const VPictureMaker> none(nullptr);
   ByteReader reader(Bytes{0, 0, 0, 10, 0, 0, 0, 1, 0, 0, 0, 0});
-  EXPECT_EQ(reader.stream().GetValue(), nullptr);
+  EXPECT_EQ(ReadValue(reader.stream()), nullptr);
   EXPECT_EQ(reader.stream().GetPosition(), 8u);
 }
 
 TEST(VValForm, PictureIsMadeByTheInstalledMakerForItsPictureKind) {
   FakePictureMaker maker;
   ByteReader reader(Bytes{0, 0, 0, 10, 0, 0, 0, 1, 0, 0, 0, 42});
-  std::unique_ptr<VValue> value(reader.stream().GetValue());
+  std::unique_ptr<VValue> value(ReadValue(reader.stream()));
   ASSERT_NE(value, nullptr);
   auto* picture = dynamic_cast<FakePicture*>(value.get());
   ASSERT_NE(picture, nullptr);
@@ -323,7 +323,7 @@ TEST(VValForm, PictureIsMadeByTheInstalledMakerForItsPictureKind) {
 TEST(VValForm, PictureKindWithoutAClassReadsAsNothing) {
   FakePictureMaker maker;
   ByteReader reader(Bytes{0, 0, 0, 10, 0, 0, 0, 3, 0, 0, 0, 0});
-  EXPECT_EQ(reader.stream().GetValue(), nullptr);
+  EXPECT_EQ(ReadValue(reader.stream()), nullptr);
   EXPECT_EQ(reader.stream().GetPosition(), 8u);
 }
 
@@ -337,14 +337,14 @@ TEST(VValForm, ValuesFollowOneAnotherInAStream) {
     s.PutValue(c, true);
   });
   ByteReader reader(bytes);
-  std::unique_ptr<VValue> first(reader.stream().GetValue());
-  std::unique_ptr<VValue> second(reader.stream().GetValue());
-  std::unique_ptr<VValue> third(reader.stream().GetValue());
+  std::unique_ptr<VValue> first(ReadValue(reader.stream()));
+  std::unique_ptr<VValue> second(ReadValue(reader.stream()));
+  std::unique_ptr<VValue> third(ReadValue(reader.stream()));
   ASSERT_TRUE(first && second && third);
   EXPECT_EQ(first->GetLong(kWholeValue), 5);
   EXPECT_TRUE(second->GetBoolean(kWholeValue));
   EXPECT_EQ(third->GetReal(kWholeValue), 0.25);
-  EXPECT_EQ(reader.stream().GetValue(), nullptr);
+  EXPECT_EQ(ReadValue(reader.stream()), nullptr);
   EXPECT_EQ(reader.stream().GetStatus(), kStreamEndOfData);
 }
 

@@ -97,7 +97,7 @@ TEST_F(VValStringForm, EveryFormRoundTripsInBothOrders) {
       s->SetUniCText(u"Caf\u00E9 au lait");
       const Bytes bytes = Tagged(*s, order);
       ByteReader reader(bytes, order);
-      std::unique_ptr<VValue> back(reader.stream().GetValue());
+      std::unique_ptr<VValue> back(ReadValue(reader.stream()));
       ASSERT_NE(back, nullptr) << form;
       auto* text = dynamic_cast<VString*>(back.get());
       ASSERT_NE(text, nullptr);
@@ -174,7 +174,7 @@ TEST_F(VValStringForm, LengthBeyondTheCapacitySkipsAndKeepsTheText) {
     Set(*small, "abc");
     EXPECT_EQ(ReadStringFromStream(*small, reader.stream()), 100);
     EXPECT_EQ(Text(*small), u"abc");
-    std::unique_ptr<VValue> after(reader.stream().GetValue());
+    std::unique_ptr<VValue> after(ReadValue(reader.stream()));
     ASSERT_NE(after, nullptr);
     EXPECT_EQ(after->GetLong(kWholeValue), 77);
   }

@@ -9,7 +9,7 @@
 #include "framework/core/streams/VHandleStream.h"
 #include "framework/core/strings/VUniString.h"
 #include "framework/core/values/VEmptyValue.h"
-#include "framework/core/values/VValueMultiple.h"
+#include "framework/core/containers/VValueMultiple.h"
 
 namespace {
 

@@ -21,7 +21,7 @@
 #include "framework/core/values/VLong.h"
 #include "framework/core/values/VReal.h"
 #include "framework/core/values/VWord.h"
-#include "framework/core/values/ValueFactory.h"
+#include "framework/core/containers/ValueFactory.h"
 
 using value_tests::ByteReader;
 using value_tests::BytesWritten;
@@ -39,7 +39,7 @@ Bytes Tagged(VValue& value, int16_t order = kBigEndian) {
 
 std::unique_ptr<VValue> ReadBack(const Bytes& bytes, int16_t order = kBigEndian) {
   ByteReader reader(bytes, order);
-  std::unique_ptr<VValue> value(reader.stream().GetValue());
+  std::unique_ptr<VValue> value(ReadValue(reader.stream()));
   EXPECT_EQ(reader.stream().GetStatus(), kStreamNoError);
   // The whole value was read, nothing more.
   EXPECT_EQ(reader.stream().GetPosition(), uint32_t(bytes.size()));
@@ -273,7 +273,7 @@ TEST(ValueFactoryStreamForm, BigIntegerHasNoStreamForm) {
   EXPECT_TRUE(bytes.empty());
   // And a stored kind 4 is not read.
   ByteReader reader(Bytes{0, 0, 0, 4, 0, 0, 0, 5});
-  EXPECT_EQ(reader.stream().GetValue(), nullptr);
+  EXPECT_EQ(ReadValue(reader.stream()), nullptr);
   EXPECT_EQ(reader.stream().GetPosition(), 4u);
 }
 
@@ -342,7 +342,7 @@ TEST(ValueFactoryStreamForm, EveryArrayKindRoundTripsInBothByteOrders) {
 TEST(ValueFactoryStreamForm, ArrayCutShortIsAnsweredWithTheEndStatus) {
   // Three longs announced, one present.
   ByteReader reader(Bytes{0, 0, 0, 102, 0, 0, 0, 3, 0, 0, 0, 5});
-  std::unique_ptr<VValue> value(reader.stream().GetValue());
+  std::unique_ptr<VValue> value(ReadValue(reader.stream()));
   EXPECT_EQ(reader.stream().GetStatus(), kStreamEndOfData);
   // The object made is still answered; it took no element that did not arrive.
   ASSERT_NE(value, nullptr);
@@ -351,7 +351,7 @@ TEST(ValueFactoryStreamForm, ArrayCutShortIsAnsweredWithTheEndStatus) {
 
 TEST(ValueFactoryStreamForm, ArrayWithAHugeCountAllocatesNothing) {
   ByteReader reader(Bytes{0, 0, 0, 101, 0x7F, 0xFF, 0xFF, 0xFF, 0, 1});
-  std::unique_ptr<VValue> value(reader.stream().GetValue());
+  std::unique_ptr<VValue> value(ReadValue(reader.stream()));
   EXPECT_EQ(reader.stream().GetStatus(), kStreamEndOfData);
   ASSERT_NE(value, nullptr);
   EXPECT_EQ(AsArray(*value).Count(), 0);
@@ -360,7 +360,7 @@ TEST(ValueFactoryStreamForm, ArrayWithAHugeCountAllocatesNothing) {
 TEST(ValueFactoryStreamForm, ArrayKindsWithoutAStreamFormAreNotRead) {
   for (const uint8_t kind : {103, 108, 109}) {
     ByteReader reader(Bytes{0, 0, 0, kind, 0, 0, 0, 0});
-    EXPECT_EQ(reader.stream().GetValue(), nullptr) << int(kind);
+    EXPECT_EQ(ReadValue(reader.stream()), nullptr) << int(kind);
     EXPECT_EQ(reader.stream().GetPosition(), 4u);
   }
 }
@@ -375,8 +375,8 @@ TEST(ValueFactoryStreamForm, ValuesFollowEachOtherInOneStream) {
     s.PutValue(*flag, true);
   });
   ByteReader reader(bytes);
-  std::unique_ptr<VValue> first(reader.stream().GetValue());
-  std::unique_ptr<VValue> second(reader.stream().GetValue());
+  std::unique_ptr<VValue> first(ReadValue(reader.stream()));
+  std::unique_ptr<VValue> second(ReadValue(reader.stream()));
   ASSERT_NE(first, nullptr);
   ASSERT_NE(second, nullptr);
   EXPECT_EQ(first->GetKind(), 101);

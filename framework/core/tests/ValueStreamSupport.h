@@ -6,6 +6,7 @@
 #include <functional>
 #include <vector>
 
+#include "framework/core/containers/ValueReader.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VHandleStream.h"
 #include "framework/core/streams/VMemoryStream.h"

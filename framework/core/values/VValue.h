@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "boundary/HostDisplayRoutines.h"
 #include "framework/core/VObject.h"
 
 class VString;
@@ -36,13 +37,6 @@ constexpr int32_t kValueReferenceArray = 109;
 // lists read it as the 1-based element index; -1 means the value as a whole,
 // and single values ignore it.
 constexpr int32_t kWholeValue = -1;
-
-// A calendar date: day, month, year, in this order. All zeros is the empty date.
-struct VDateRec {
-  int16_t day = 0;
-  int16_t month = 0;
-  int16_t year = 0;
-};
 
 // The common interface of every value. Code that does not know a value's
 // class works only through these operations; the defaults below answer a

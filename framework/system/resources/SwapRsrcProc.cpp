@@ -13,7 +13,7 @@
 #include "framework/core/host/VHostBridge.h"
 #include "framework/core/memory/VHeap.h"
 #include "framework/core/streams/ByteSwap.h"
-#include "host/module/ModuleExports.h"
+#include "boundary/ModuleExports.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "framework/core/strings/VUniString.h"
 #include "framework/system/files/PathText_p.h"
 #include "framework/system/files/VFile.h"
-#include "host/module/ModuleExports.h"
+#include "boundary/ModuleExports.h"
 #include "platform/toolbox/TbxHandleLocker.h"
 #include "platform/toolbox/TbxResources.h"
 #include "platform/win32/WinMemory.h"

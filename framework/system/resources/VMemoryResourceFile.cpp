@@ -12,7 +12,7 @@
 #include "framework/core/strings/VByteString.h"
 #include "framework/core/strings/VUniString.h"
 #include "framework/system/environment/VSystemServices.h"
-#include "host/module/ModuleExports.h"
+#include "boundary/ModuleExports.h"
 
 namespace {
 

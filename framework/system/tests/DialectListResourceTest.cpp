@@ -8,10 +8,10 @@
 
 #include "framework/core/containers/VNumericArrays.h"
 #include "framework/core/containers/VStringArray.h"
-#include "framework/core/intl/DialectList.h"
+#include "framework/core/containers/DialectList.h"
 #include "framework/core/intl/VIntlMgr.h"
 #include "framework/core/strings/VUniString.h"
-#include "host/module/ModuleExports.h"
+#include "boundary/ModuleExports.h"
 #include "platform/toolbox/TbxResources.h"
 
 #ifndef QV_RESOURCE_FILE

@@ -15,7 +15,7 @@
 
 #include "framework/core/VObject.h"
 #include "framework/core/host/VHostBridge.h"
-#include "host/module/ModuleExports.h"
+#include "boundary/ModuleExports.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include "framework/system/files/VFileFilter.h"
 #include "framework/system/files/VFolder.h"
 #include "framework/system/resources/VMacResourceFile.h"
-#include "host/module/ModuleExports.h"
+#include "boundary/ModuleExports.h"
 #include "platform/toolbox/TbxResources.h"
 
 namespace {

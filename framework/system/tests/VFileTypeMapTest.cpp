@@ -10,7 +10,7 @@
 #include "framework/system/files/VFileTypeMap.h"
 #include "framework/system/resources/VMacResourceFile.h"
 #include "framework/system/tests/FilesTestSupport.h"
-#include "host/module/ModuleExports.h"
+#include "boundary/ModuleExports.h"
 #include "platform/toolbox/TbxResources.h"
 
 #ifndef QV_RESOURCE_FILE

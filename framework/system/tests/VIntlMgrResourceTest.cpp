@@ -13,7 +13,7 @@
 #include "framework/core/intl/TextTables.h"
 #include "framework/core/intl/VIntlMgr.h"
 #include "framework/core/memory/VMemoryMgr.h"
-#include "host/module/ModuleExports.h"
+#include "boundary/ModuleExports.h"
 #include "platform/toolbox/TbxResources.h"
 
 #ifndef QV_RESOURCE_FILE

@@ -12,7 +12,7 @@
 #include "framework/core/strings/VByteString.h"
 #include "framework/system/resources/VMacResourceFile.h"
 #include "framework/system/tests/FilesTestSupport.h"
-#include "host/module/ModuleExports.h"
+#include "boundary/ModuleExports.h"
 #include "platform/toolbox/TbxResources.h"
 
 namespace {

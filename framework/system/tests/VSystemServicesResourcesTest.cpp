@@ -9,7 +9,7 @@
 #include "framework/system/files/VFileTypeMap.h"
 #include "framework/system/resources/VMacResourceFile.h"
 #include "framework/system/tests/SystemEnvironmentSupport.h"
-#include "host/module/ModuleExports.h"
+#include "boundary/ModuleExports.h"
 #include "platform/toolbox/TbxResources.h"
 #include "testsupport/FakeHost.h"
 

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "host/module/HostRecords.h"
+#include "boundary/HostRecords.h"
 #include "host/package/VPackage.h"
 
 namespace {

@@ -31,8 +31,8 @@
 #include "graphics/pictures/VPictureData.h"
 #include "host/context/VHostCallbackBridge.h"
 #include "host/lifecycle/ModuleLifeCycle.h"
-#include "host/module/HostRecords.h"
-#include "host/module/ModuleExports.h"
+#include "boundary/HostRecords.h"
+#include "boundary/ModuleExports.h"
 #include "interchange/html/HTMLEntities.h"
 
 namespace {

@@ -1,5 +1,5 @@
 // The value factory: one empty value object for each kind code.
-#include "framework/core/values/ValueFactory.h"
+#include "framework/core/containers/ValueFactory.h"
 
 #include "framework/core/containers/VBooleanArray.h"
 #include "framework/core/containers/VNumericArrays.h"

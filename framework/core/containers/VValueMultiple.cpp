@@ -1,5 +1,5 @@
 // The multiple-value base.
-#include "framework/core/values/VValueMultiple.h"
+#include "framework/core/containers/VValueMultiple.h"
 
 #include <memory>
 

@@ -1,5 +1,5 @@
 // VSparseArray: the radix tree behind the sparse array, and its iterator.
-#include "framework/core/memory/VSparseArray.h"
+#include "framework/core/containers/VSparseArray.h"
 
 #include <algorithm>
 #include <cstring>

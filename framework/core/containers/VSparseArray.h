@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "framework/core/values/VValueMultiple.h"
+#include "framework/core/containers/VValueMultiple.h"
 
 // A 256-way radix tree whose depth follows the highest position it must
 // hold. Position p is stored under the key k = p - 1; a tree of shift s has

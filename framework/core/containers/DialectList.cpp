@@ -1,7 +1,7 @@
 // Reading the dialect name list. The list comes from the module's resources,
 // so every entry is checked against the bytes that remain: a count that
 // claims more entries than the list holds ends the walk at the last whole one.
-#include "framework/core/intl/DialectList.h"
+#include "framework/core/containers/DialectList.h"
 
 #include "framework/core/containers/VNumericArrays.h"
 #include "framework/core/containers/VStringArray.h"
