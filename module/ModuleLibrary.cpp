@@ -8,6 +8,8 @@
 
 #include "area/xMorvaDocumentAreaServices.h"
 #include "area/xMorvaMain.h"
+#include "boundary/HostRecords.h"
+#include "boundary/ModuleExports.h"
 #include "engine/xMorvaDocumentEngineServices.h"
 #include "framework/controls/fields/TextFieldLayer.h"
 #include "framework/controls/menus/MenuGlobals.h"
@@ -31,8 +33,6 @@
 #include "graphics/pictures/VPictureData.h"
 #include "host/context/VHostCallbackBridge.h"
 #include "host/lifecycle/ModuleLifeCycle.h"
-#include "boundary/HostRecords.h"
-#include "boundary/ModuleExports.h"
 #include "interchange/html/HTMLEntities.h"
 
 namespace {
