@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "bench/BenchMain.h"
 #include "framework/core/containers/VNumericArrays.h"
 #include "framework/core/memory/VHandleArray.h"
 #include "framework/core/memory/VHeap.h"
@@ -72,18 +73,4 @@ BENCHMARK(LongStackPush)->Unit(benchmark::kMillisecond);
 BENCHMARK(LongStackPushPop)->Unit(benchmark::kMillisecond);
 BENCHMARK(LongArrayAppend)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char** argv) {
-  // The core services, as start-up makes them: the heap first.
-  gHeap = new VHeap();
-  gMemoryMgr = new VWinMemoryMgr();
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  delete gMemoryMgr;
-  gMemoryMgr = nullptr;
-  gHeap->Destroy();
-  delete gHeap;
-  gHeap = nullptr;
-  return 0;
-}
+int main(int argc, char** argv) { return RunBenchmarksWithCoreServices(argc, argv); }

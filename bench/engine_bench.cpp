@@ -8,6 +8,7 @@
 #include <memory>
 #include <random>
 
+#include "bench/BenchMain.h"
 #include "bench/ReferenceDocument.h"
 #include "document/xMorvaUndo.h"
 #include "engine/xMorvaEngine.h"
@@ -101,18 +102,4 @@ BENCHMARK(Typing)->ArgNames({"pages", "end0_mid1_start2"})->Apply(TypingArgs)->U
 BENCHMARK(RandomSelections)->ArgName("pages")->Arg(50)->Arg(500)->Arg(2000)->Unit(benchmark::kMillisecond)
     ->Iterations(1);
 
-// The engine needs the heap and the memory manager, started as at start-up.
-int main(int argc, char** argv) {
-  gHeap = new VHeap();
-  gMemoryMgr = new VWinMemoryMgr();
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  delete gMemoryMgr;
-  gMemoryMgr = nullptr;
-  gHeap->Destroy();
-  delete gHeap;
-  gHeap = nullptr;
-  return 0;
-}
+int main(int argc, char** argv) { return RunBenchmarksWithCoreServices(argc, argv); }

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <string>
 
+#include "bench/BenchMain.h"
 #include "framework/core/memory/VHeap.h"
 #include "framework/core/memory/VWinMemoryMgr.h"
 #include "framework/system/files/VFileStream.h"
@@ -85,18 +86,4 @@ BENCHMARK(PutLongs)->ArgName("buffered")->Arg(0)->Arg(1)->Unit(benchmark::kMilli
 BENCHMARK(GetLongs)->ArgName("buffered")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(LoadEveryResource)->Unit(benchmark::kMillisecond);
 
-// The streams need the heap and the memory manager, started as at start-up.
-int main(int argc, char** argv) {
-  gHeap = new VHeap();
-  gMemoryMgr = new VWinMemoryMgr();
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  delete gMemoryMgr;
-  gMemoryMgr = nullptr;
-  gHeap->Destroy();
-  delete gHeap;
-  gHeap = nullptr;
-  return 0;
-}
+int main(int argc, char** argv) { return RunBenchmarksWithCoreServices(argc, argv); }

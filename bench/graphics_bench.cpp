@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "bench/BenchMain.h"
 #include "framework/core/memory/VHeap.h"
 #include "framework/core/memory/VWinMemoryMgr.h"
 #include "graphics/VDIBPort.h"
@@ -86,21 +87,4 @@ BENCHMARK(MeasureRun);
 BENCHMARK(PaintRect)->ArgName("zoomed")->Arg(0)->Arg(1);
 BENCHMARK(MakeRects);
 
-// Ports need the heap, the memory manager and the graphics layer, started as
-// at start-up.
-int main(int argc, char** argv) {
-  gHeap = new VHeap();
-  gMemoryMgr = new VWinMemoryMgr();
-  InitGraphics();
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  ExitGraphics();
-  delete gMemoryMgr;
-  gMemoryMgr = nullptr;
-  gHeap->Destroy();
-  delete gHeap;
-  gHeap = nullptr;
-  return 0;
-}
+int main(int argc, char** argv) { return RunBenchmarksWithCoreServices(argc, argv, &InitGraphics, &ExitGraphics); }

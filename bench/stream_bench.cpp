@@ -7,6 +7,7 @@
 #include <numeric>
 #include <vector>
 
+#include "bench/BenchMain.h"
 #include "framework/core/memory/VHeap.h"
 #include "framework/core/memory/VWinMemoryMgr.h"
 #include "framework/core/streams/VHandleStream.h"
@@ -123,18 +124,4 @@ BENCHMARK(GetLongArray)->ArgName("swap")->Arg(0)->Arg(1)->Unit(benchmark::kMilli
 BENCHMARK(PutLong)->ArgName("swap")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(GetLong)->ArgName("swap")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
-// The streams need the heap and the memory manager, started as at start-up.
-int main(int argc, char** argv) {
-  gHeap = new VHeap();
-  gMemoryMgr = new VWinMemoryMgr();
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  delete gMemoryMgr;
-  gMemoryMgr = nullptr;
-  gHeap->Destroy();
-  delete gHeap;
-  gHeap = nullptr;
-  return 0;
-}
+int main(int argc, char** argv) { return RunBenchmarksWithCoreServices(argc, argv); }
