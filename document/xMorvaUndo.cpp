@@ -317,15 +317,7 @@ void xMorvaUndo::CancelStep() {
   const int32_t firstRecord = fStepStart + int32_t(kStepRecordSize);
   bool replayed = true;
   while (replayed && at > firstRecord) replayed = UndoByteRecord(engine, at, first, last);
-  engine.SetLength(fStep.length);
-  engine.SetSelection(fStep.selStart, fStep.selEnd);
-  fRecording = 1;
-  fStepOpen = 0;
-  fStepDepth = 0;
-  if (!replayed) {
-    Clear(true);
-    return;
-  }
+  if (!CloseCancelledStep(engine, fStep, replayed)) return;
   fEnd = fPosition = fStepStart;
   // A group whose first step this was holds nothing now: its opening marker
   // goes too, so that no group without steps is left behind.
@@ -335,6 +327,19 @@ void xMorvaUndo::CancelStep() {
   }
   if (fBuffer != 0) gMemoryMgr->SetHandleSize(fBuffer, uint32_t(fEnd));
   ShowDocumentAlert(kAlertListOffset, kAlertStepCancelled);
+}
+
+bool xMorvaUndo::CloseCancelledStep(xMorvaUndoEngine& engine, const StepRecord& state,
+                                    bool replayed) {
+  engine.SetLength(state.length);
+  engine.SetSelection(state.selStart, state.selEnd);
+  fRecording = 1;
+  fStepOpen = 0;
+  fStepDepth = 0;
+  // Records that could not be replayed leave a history that no longer
+  // matches the text: it is dropped.
+  if (!replayed) Clear(true);
+  return replayed;
 }
 
 void xMorvaUndo::CancelContinuation() {
@@ -382,15 +387,7 @@ void xMorvaUndo::CancelContinuation() {
       replayed = UndoByteRecord(engine, at, first, last);
     }
   }
-  engine.SetLength(fPending.length);
-  engine.SetSelection(fPending.selStart, fPending.selEnd);
-  fRecording = 1;
-  fStepOpen = 0;
-  fStepDepth = 0;
-  if (!replayed) {
-    Clear(true);
-    return;
-  }
+  if (!CloseCancelledStep(engine, fPending, replayed)) return;
   fEnd = fPosition = fContinuedAt;
   fStepPending = 1;
   if (fBuffer != 0) gMemoryMgr->SetHandleSize(fBuffer, uint32_t(fEnd));

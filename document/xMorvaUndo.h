@@ -150,6 +150,9 @@ class xMorvaUndo : public VObject {
   // Replays the byte record whose tail ends at `at` (undo) or whose head
   // starts there (redo) on the engine; false when it could not.
   void CancelContinuation();
+  // Puts back the length and selection of `state` after a cancel, and closes
+  // the step; false (the history dropped) when `replayed` is false.
+  bool CloseCancelledStep(xMorvaUndoEngine& engine, const StepRecord& state, bool replayed);
   bool UndoByteRecord(xMorvaUndoEngine& engine, int32_t& at, int32_t& first, int32_t& last);
   bool RedoByteRecord(xMorvaUndoEngine& engine, int32_t& at, int32_t& first, int32_t& last);
   bool UndoOneStep();
