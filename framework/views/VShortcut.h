@@ -9,11 +9,7 @@
 
 #include "framework/core/VObject.h"
 #include "framework/core/host/VHostBridge.h"
-
-// Modifier bits of the host's event records.
-constexpr uint16_t kHostModifierCommand = 0x0100;
-constexpr uint16_t kHostModifierShift = 0x0200;
-constexpr uint16_t kHostModifierOption = 0x0800;
+#include "framework/views/VEvent.h"
 
 // The modifier flags of a shortcut: the modifier, and whether it counts when
 // shortcuts are matched.
