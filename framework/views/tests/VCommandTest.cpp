@@ -8,6 +8,7 @@
 
 #include "framework/core/containers/VArrayListOf.h"
 #include "framework/core/containers/VNumericArrays.h"
+#include "framework/core/tests/FailingMemoryMgr.h"
 #include "framework/core/values/VLong.h"
 #include "framework/views/VCommand.h"
 #include "framework/views/VCommandListeners.h"
@@ -213,6 +214,27 @@ TEST(CommandTable, ALaterRecordOfATakenIdDeletesTheEarlierCommandCleanly) {
   // The group's rules run over its remaining member only.
   table.GetCommand(12)->SetLong(nullptr, 1, 0);
   EXPECT_EQ(group->GetLong(), 12);
+}
+
+TEST(CommandTable, ReadingStopsWhenTheTableCannotGrowAndKeepsWhatItMade) {
+  const std::vector<uint8_t> bytes = NativeXcom(3, {{2, "Two"}, {500, "Far"}, {3, "Three"}});
+  VCommandTable table;
+  {
+    // The first record makes the table (102 entries); 500 needs a resize.
+    ScopedFailingMemoryMgr memory;
+    memory->failResize = true;
+    table.LoadCommandBytes(bytes.data(), bytes.size(), nullptr);
+  }
+  EXPECT_EQ(table.GetCount(), 2);
+  EXPECT_NE(table.GetCommand(2), nullptr);
+  EXPECT_EQ(table.GetCommand(3), nullptr);
+  {
+    ScopedFailingMemoryMgr memory;
+    memory->failNew = true;
+    table.LoadCommandBytes(bytes.data(), bytes.size(), nullptr);
+  }
+  EXPECT_EQ(table.GetCount(), 0);
+  EXPECT_EQ(table.GetCommand(2), nullptr);
 }
 
 TEST(CommandTable, TitlesMayReferToStringLists) {

@@ -131,26 +131,4 @@ TEST_F(Event, TheCurrentStateTakesMouseButtonsAndKeys) {
   EXPECT_FALSE(idle.IsContextual());
 }
 
-TEST_F(Event, SettersOfTheButtonAndContextualFlagsStoreNegations) {
-  VEvent e(0, 0, 0, false, false, false, false, false, 0, 0);
-  e.SetButtonDown(false);
-  EXPECT_TRUE(e.IsButtonUp());
-  e.SetButtonDown(true);
-  EXPECT_FALSE(e.IsButtonUp());
-  e.SetContextualUp(false);
-  EXPECT_TRUE(e.IsContextual());
-  e.SetContextualUp(true);
-  EXPECT_FALSE(e.IsContextual());
-}
-
-TEST_F(Event, ClickCountLevels) {
-  for (int16_t n = 0; n <= 5; ++n) {
-    VEvent e(0, 0, 0, false, false, false, false, false, n, 0);
-    EXPECT_EQ(e.IsDoubleClick(), n >= 2);
-    EXPECT_EQ(e.IsTripleClick(), n >= 3);
-    EXPECT_EQ(e.IsQuadrupleClick(), n >= 4);
-    EXPECT_EQ(e.IsQuintupleClick(), n >= 5);
-  }
-}
-
 }  // namespace
