@@ -4,9 +4,9 @@
 #include <algorithm>
 
 #include "framework/core/containers/VArray.h"
+#include "framework/core/containers/ValueFactory.h"
 #include "framework/core/values/VLong.h"
 #include "framework/core/values/VValue.h"
-#include "framework/core/values/ValueFactory.h"
 #include "framework/views/VCommandListeners.h"
 
 namespace {
