@@ -1,6 +1,8 @@
 // The fuzz targets' shared set-up and the resource file walk.
 #include "fuzz/FuzzSupport.h"
 
+#include <cstring>
+
 #include "framework/core/containers/VNumericArrays.h"
 #include "framework/core/containers/VStringArray.h"
 #include "framework/core/memory/VHeap.h"
@@ -141,4 +143,52 @@ FuzzDevice::~FuzzDevice() {
   SelectObject(fDC, static_cast<HGDIOBJ>(fOld));
   DeleteObject(fBitmap);
   DeleteDC(fDC);
+}
+
+namespace {
+
+constexpr uint8_t kAddedData[] = {'a', 'd', 'd', 'e', 'd', 0, 1, 2};
+
+}  // namespace
+
+int16_t ChangeResourceFile(VResourceFile& file) {
+  if (!file.IsOpen()) return -1;
+  VLongArray* types = file.GetResourceTypes();
+  if (types != nullptr && types->Count() > 0) {
+    const auto type = static_cast<uint32_t>(types->GetLong(1));
+    VWordArray* ids = file.GetResourceIds(type);
+    const int32_t idCount = ids != nullptr ? ids->Count() : 0;
+    if (idCount > 0) file.RemoveResource(type, ids->GetWord(1));
+    if (idCount > 1) {
+      const int16_t id = ids->GetWord(idCount);
+      uint8_t owned = 0;
+      if (VResourceRef ref = file.GetResource(type, id, &owned)) {
+        if (file.SetResourceSize(ref, file.GetResourceSize(ref) + 3)) file.WriteResource(ref);
+        file.ReleaseResource(ref);
+      }
+      VStr<255> name;
+      name.SetAnsiCText("Renamed");
+      file.SetResourceName(type, id, &name);
+    }
+    delete ids;
+  }
+  delete types;
+  VStr<255> name;
+  name.SetAnsiCText("Added");
+  return file.AddResource(kFuzzAddedType, -1, &name, kAddedData, sizeof kAddedData);
+}
+
+bool HasAddedResource(VResourceFile& file, int16_t id) {
+  uint8_t owned = 0;
+  VResourceRef ref = file.GetResource(kFuzzAddedType, id, &owned);
+  if (ref == 0) return false;
+  bool same = file.GetResourceSize(ref) == sizeof kAddedData;
+  if (const auto* bytes = static_cast<const uint8_t*>(file.LockResource(ref))) {
+    same = same && std::memcmp(bytes, kAddedData, sizeof kAddedData) == 0;
+    file.UnlockResource(ref);
+  } else {
+    same = false;
+  }
+  file.ReleaseResource(ref);
+  return same;
 }

@@ -45,6 +45,15 @@ class FuzzInput {
 // (loaded, locked, measured, released), and the strings of its string lists.
 void WalkResourceFile(VResourceFile& file);
 
+// Changes a file read from foreign bytes as an editor would: removes, grows,
+// renames and adds resources. Answers the id of the resource of type
+// kFuzzAddedType it added, or -1 when the file took none.
+constexpr uint32_t kFuzzAddedType = 0x46555A5A;  // 'FUZZ'
+int16_t ChangeResourceFile(VResourceFile& file);
+// Whether the added resource is in the file whole, as ChangeResourceFile
+// gave it.
+bool HasAddedResource(VResourceFile& file, int16_t id);
+
 // The bytes a writer puts into a new handle stream in this machine's order
 // (or the Macintosh order); `ok` receives the writer's answer. A writer that
 // runs on what a reader made from foreign bytes must not fail on it.

@@ -1,7 +1,8 @@
 // Fuzz target of the Macintosh resource file: the input written as a file,
 // opened by the Toolbox library's Resource Manager with the module's
-// byte-order procedure, as the framework opens one, and walked through
-// VMacResourceFile.
+// byte-order procedure, as the framework opens one, walked through
+// VMacResourceFile, changed and updated; opened again, the file must hold
+// what was added.
 #include <unistd.h>
 
 #include <cstdio>
@@ -42,11 +43,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   pascal[0] = uint8_t(path.size());
   std::memcpy(pascal + 1, path.data(), path.size());
 
-  const int16_t ref = Tbx::OpenResFile(pascal);
+  int16_t added = -1;
+  int16_t ref = Tbx::OpenResFile(pascal);
   if (ref != -1) {
     Tbx::SetResFileSwapProc(ref, &SwapRsrcProc);
     {
       VMacResourceFile file(ref);
+      WalkResourceFile(file);
+      added = ChangeResourceFile(file);
+      if (file.UpdateFile() != 0) added = -1;
+    }
+    Tbx::CloseResFile(ref);
+  }
+  if (added != -1) {
+    ref = Tbx::OpenResFile(pascal);
+    if (ref == -1) __builtin_trap();
+    Tbx::SetResFileSwapProc(ref, &SwapRsrcProc);
+    {
+      VMacResourceFile file(ref);
+      if (!HasAddedResource(file, added)) __builtin_trap();
       WalkResourceFile(file);
     }
     Tbx::CloseResFile(ref);

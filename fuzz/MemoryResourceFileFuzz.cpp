@@ -1,6 +1,7 @@
 // Fuzz target of the memory resource file: the input read as a whole file,
-// once read only over the bytes and once from a handle, which is then
-// written back in canonical form and read again.
+// once read only over the bytes and once from a handle, which is then changed,
+// written back in canonical form and read again: what was added must be
+// there.
 #include <cstring>
 
 #include "framework/core/memory/VMemoryMgr.h"
@@ -19,14 +20,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::memcpy(gMemoryMgr->LockHandle(handle), data, size);
     gMemoryMgr->UnlockHandle(handle);
   }
+  int16_t added = -1;
   {
     VMemoryResourceFile file(handle, 0);
     WalkResourceFile(file);
-    file.UpdateFile();
+    added = ChangeResourceFile(file);
+    if (file.UpdateFile() != 0) added = -1;
   }
   {
     VMemoryResourceFile file(handle, 0);
     WalkResourceFile(file);
+    if (added != -1 && !HasAddedResource(file, added)) __builtin_trap();
   }
   gMemoryMgr->DisposeHandle(handle);
   return 0;

@@ -16,15 +16,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The string's readers see at most its first 80 characters; the scanners
   // themselves take any length.
   const std::string_view text(reinterpret_cast<const char*>(input.Rest()), input.RestSize());
-  volatile int64_t sink = ParseWord(text, separator);
-  sink = sink + ParseLong(text, separator);
-  sink = sink + ParseLongLong(text, separator);
+  // Summed without sign, where wrapping is defined.
+  volatile uint64_t sink = uint64_t(ParseWord(text, separator));
+  sink = sink + uint64_t(ParseLong(text, separator));
+  sink = sink + uint64_t(ParseLongLong(text, separator));
   volatile double real = ParseReal(text, separator);
 
   VStr<255> string;
   string.SetChars(text.data(), 0, int32_t(text.size() < 255 ? text.size() : 255), kCharSetAnsi);
-  sink = sink + string.GetWord(kWholeValue) + string.GetLong(kWholeValue) +
-         string.GetLongLong(kWholeValue);
+  sink = sink + uint64_t(string.GetWord(kWholeValue)) + uint64_t(string.GetLong(kWholeValue)) +
+         uint64_t(string.GetLongLong(kWholeValue));
   real = real + string.GetReal(kWholeValue);
   delete string.NewValueFromText(true);
   (void)sink;
