@@ -37,7 +37,8 @@ struct Entry {
 Key TakeKey(FuzzInput& input, bool isNumber, uint8_t longest) {
   Key key;
   if (isNumber) {
-    key.number = uint16_t((input.TakeByte() << 8) | input.TakeByte());
+    const uint8_t high = input.TakeByte();
+    key.number = uint16_t((high << 8) | input.TakeByte());
     return key;
   }
   key.isText = true;
@@ -88,7 +89,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint8_t flags = input.TakeByte();
     entry.type = TakeKey(input, flags & 1, 8);
     entry.name = TakeKey(input, flags & 2, 40);
-    const size_t length = std::min<size_t>(input.TakeByte(), input.RestSize());
+    const uint8_t claimed = input.TakeByte();
+    const size_t length = std::min<size_t>(claimed, input.RestSize());
     entry.data.assign(input.Rest(), input.Rest() + length);
     for (size_t i = 0; i < length; ++i) input.TakeByte();
   }
