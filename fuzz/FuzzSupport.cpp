@@ -9,6 +9,7 @@
 #include "framework/core/memory/VWinMemoryMgr.h"
 #include "framework/core/streams/VHandleStream.h"
 #include "framework/core/strings/VUniString.h"
+#include "framework/system/files/VFileTypeMap.h"
 #include "framework/system/resources/VResourceFile.h"
 #include "platform/gdi/WinGdi.h"
 
@@ -98,6 +99,11 @@ void WalkResourceFile(VResourceFile& file) {
     sink = sink + uint32_t(file.UniqueResourceId(type));
   }
   delete types;
+
+  // The file type map is read from the 'FMAP' resources of a file.
+  VFileTypeMap map;
+  map.LoadFileTypeMap(file);
+  sink = sink + map.ExtensionForFileType(FourCC("TEXT")) + map.FileTypeForExtension(FourCC("TXT\0"));
   (void)sink;
 }
 

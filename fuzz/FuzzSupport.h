@@ -1,6 +1,8 @@
 // What the fuzz targets share: the framework's core services started once
 // for the whole run, a cursor that takes a target's choices from the front of
-// its input, and a walk over every lookup of a resource file.
+// its input, a walk over every lookup of a resource file and the changes an
+// editor makes to one, the bytes a writer makes, and a small device to paint
+// on.
 #pragma once
 
 #include <cstddef>
@@ -42,7 +44,8 @@ class FuzzInput {
 
 // Asks the file everything a caller can ask without changing it: its types,
 // per type the count, ids and names, each resource by index, id and name
-// (loaded, locked, measured, released), and the strings of its string lists.
+// (loaded, locked, measured, released), the strings of its string lists and
+// the file type map of its 'FMAP' resources.
 void WalkResourceFile(VResourceFile& file);
 
 // Changes a file read from foreign bytes as an editor would: removes, grows,

@@ -182,9 +182,21 @@ struct SeedResource {
   Bytes data;
 };
 
+// A file type map of one row, in native order as resources are in memory.
+Bytes FileTypeMapData() {
+  Bytes bytes(2 + 14, 0);
+  const int16_t count = 1;
+  const uint32_t codes[] = {FourCC("TEXT"), FourCC("ttxt"), FourCC("TXT ")};
+  std::memcpy(bytes.data(), &count, 2);
+  std::memcpy(bytes.data() + 2, codes, sizeof codes);
+  bytes[14] = 0x80;
+  return bytes;
+}
+
 std::vector<SeedResource> SeedResources() {
-  const char list[] = "\x00\x02\x03One\x03Two";
+  const char list[] = "\x02\x00\x03One\x03Two";  // count 2, native order
   return {
+      {FourCC("FMAP"), 128, nullptr, FileTypeMapData()},
       {FourCC("STR#"), 128, "Names", Bytes(list, list + sizeof list - 1)},
       {FourCC("STR "), 129, nullptr, Bytes{5, 'H', 'e', 'l', 'l', 'o'}},
       {FourCC("xVER"), 1, nullptr, Bytes{0, 0, 1, 2}},
@@ -205,7 +217,7 @@ void WriteMemoryResourceSeeds() {
     }
     file.UpdateFile();
   }
-  Save("memory_resource_file", "five", HandleBytes(handle));
+  Save("memory_resource_file", "resources", HandleBytes(handle));
   gMemoryMgr->DisposeHandle(handle);
 }
 
@@ -232,7 +244,7 @@ void WriteMacResourceSeeds() {
   Tbx::CloseResFile(ref);
   std::ifstream in(path, std::ios::binary);
   Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  Save("mac_resource_file", "five", bytes);
+  Save("mac_resource_file", "resources", bytes);
   std::filesystem::remove(path);
 }
 
