@@ -1,14 +1,18 @@
 # The two commands that do all the set-up on a fresh Debian 12 machine:
 #   make test   installs what is missing, builds with the sanitizers and runs every test
 #   make demo   installs what is missing, builds everything and runs the demo script in the stand-in host
-# and `make bench` for the benchmarks.
+# and `make bench` for the benchmarks, `make fuzz` for the fuzz targets.
 
 JOBS ?= $(shell nproc)
 TEST_DIR := build/test
 REL_DIR := build/release
 BENCH_DIR := build/bench
+FUZZ_DIR := build/fuzz
+# Seconds each fuzz target runs; with sixteen targets the default makes a
+# little over five minutes in all.
+FUZZ_SECONDS ?= 20
 
-.PHONY: all deps test demo bench clean
+.PHONY: all deps fuzz-deps test demo bench fuzz clean
 
 all: test
 
@@ -36,6 +40,21 @@ $(BENCH_DIR)/build.ninja: | deps
 bench: deps $(BENCH_DIR)/build.ninja
 	cmake --build $(BENCH_DIR) -j $(JOBS)
 	@for b in $(BENCH_DIR)/bench/*_bench; do echo "== $$b"; $$b; done
+
+fuzz-deps:
+	@fuzz/install-deps.sh
+
+$(FUZZ_DIR)/build.ninja: | deps fuzz-deps
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DQV_BUILD_TESTS=OFF -DQV_FUZZ=ON
+
+# Builds every fuzz target with libFuzzer and the sanitizers and runs each
+# for FUZZ_SECONDS; what widens the coverage stays in build/fuzz/corpus, and
+# the input of a finding joins the target's folder of fuzz/corpus and fails
+# the run.
+fuzz: deps fuzz-deps $(FUZZ_DIR)/build.ninja
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target qv_fuzz_targets
+	fuzz/run.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
 
 clean:
 	rm -rf build

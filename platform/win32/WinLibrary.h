@@ -34,7 +34,7 @@ QV_PLATFORM_API BOOL FreeLibrary(HMODULE module);
 // The prefix of the C names of entry points exported by ordinal.
 constexpr const char* kOrdinalEntryPrefix = "QvOrdinal";
 // Whether a name argument carries an ordinal number rather than a text.
-constexpr bool IsOrdinalName(const char* procName) {
+inline bool IsOrdinalName(const char* procName) {
   return reinterpret_cast<uintptr_t>(procName) < 0x10000;
 }
 // A name argument that carries an ordinal number.

@@ -1,0 +1,385 @@
+// Writes the seeds of the fuzz corpus: well-formed inputs of every target,
+// made by the code that writes each format (values, arrays, records,
+// resource files, regions, metafiles), with the choice bytes each target
+// takes from the front. Run by hand when a format changes:
+//   fuzz_seed_writer fuzz/corpus
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "document/xMorvaDocInfos.h"
+#include "document/xMorvaDocParams.h"
+#include "document/xMorvaProperties.h"
+#include "document/xMorvaPropertiesStates.h"
+#include "document/xMorvaTabs.h"
+#include "framework/core/containers/VArray.h"
+#include "framework/core/memory/VMemoryMgr.h"
+#include "framework/core/streams/VStream.h"
+#include "framework/core/strings/VUniString.h"
+#include "framework/core/values/VBoolean.h"
+#include "framework/core/values/VDate.h"
+#include "framework/core/values/VHour.h"
+#include "framework/core/values/VLong.h"
+#include "framework/core/values/VLongLong.h"
+#include "framework/core/values/VReal.h"
+#include "framework/core/values/VWord.h"
+#include "framework/core/values/ValueFactory.h"
+#include "framework/system/resources/VMacResourceFile.h"
+#include "framework/system/resources/VMemoryResourceFile.h"
+#include "fuzz/FuzzSupport.h"
+#include "graphics/VRegion.h"
+#include "host/module/ModuleExports.h"
+#include "platform/gdi/WinGdi.h"
+#include "platform/gdi/WinGdiMetafile.h"
+#include "platform/toolbox/TbxResources.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+std::filesystem::path gRoot;
+
+void Save(const std::string& target, const std::string& name, const Bytes& bytes) {
+  const std::filesystem::path folder = gRoot / target;
+  std::filesystem::create_directories(folder);
+  std::ofstream out(folder / ("seed-" + name), std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+Bytes Prefixed(std::initializer_list<uint8_t> front, const Bytes& rest) {
+  Bytes bytes(front);
+  bytes.insert(bytes.end(), rest.begin(), rest.end());
+  return bytes;
+}
+
+Bytes HandleBytes(VMemHandle handle) {
+  Bytes bytes;
+  const uint32_t size = gMemoryMgr->GetHandleSize(handle);
+  if (size != 0) {
+    const auto* data = static_cast<const uint8_t*>(gMemoryMgr->LockHandle(handle));
+    bytes.assign(data, data + size);
+    gMemoryMgr->UnlockHandle(handle);
+  }
+  return bytes;
+}
+
+// ---- values and arrays
+
+constexpr int32_t kArrayKinds[] = {100, 101, 102, 104, 105, 106, 107};
+
+VValue* FilledArray(int32_t kind) {
+  VValue* value = NewValueOfKind(kind);
+  auto* array = static_cast<VArray*>(value);
+  array->SetCount(3, true);
+  for (int32_t i = 1; i <= 3; ++i) value->SetLong(i * 37 - 40, i);
+  return value;
+}
+
+void WriteValueSeeds() {
+  // Choice byte: the byte order (0 extended, 1 Macintosh, 2 little) and 0x10
+  // for UTF-16 characters.
+  for (uint8_t choice : {uint8_t(0x01), uint8_t(0x02), uint8_t(0x00), uint8_t(0x11)}) {
+    const bool big = (choice & 0x0F) != 2;
+    Bytes stream = WrittenBytes(
+        [&](VStream& out) {
+          if ((choice & 0x0F) == 0) out.SetByteOrders(kByteOrderExtended, kByteOrderSetThisMachine);
+          if (choice & 0x10) out.SetCharForms(kCharFormUnicode, kCharFormUnicode);
+          VBoolean boolean(1);
+          VWord word(-2);
+          VLong number(123456);
+          VLongLong wide(-1234567890123LL);
+          VReal real(3.25);
+          VHour hour(3661);
+          VDate date(31, 12, 1999);
+          VStr<255> text;
+          text.SetAnsiCText("Morva");
+          for (VObject* v : std::initializer_list<VObject*>{&boolean, &word, &number, &wide, &real,
+                                                            &hour, &date, &text}) {
+            out.PutValue(*v, true);
+          }
+          return true;
+        },
+        big);
+    Save("value_stream", "singles-" + std::to_string(choice), Prefixed({choice}, stream));
+    for (int32_t kind : kArrayKinds) {
+      VValue* array = FilledArray(kind);
+      Bytes one = WrittenBytes(
+          [&](VStream& out) {
+            if ((choice & 0x0F) == 0) out.SetByteOrders(kByteOrderExtended, kByteOrderSetThisMachine);
+            return out.PutValue(*array, true) == 0;
+          },
+          big);
+      Save("value_stream", "array" + std::to_string(kind) + "-" + std::to_string(choice),
+           Prefixed({choice}, one));
+      delete array;
+    }
+  }
+}
+
+void WriteArraySeeds() {
+  // Choice byte: the kind's place in the list, the order in bits 4-5.
+  for (uint8_t k = 0; k < 7; ++k) {
+    for (uint8_t order : {1, 2}) {
+      VValue* array = FilledArray(kArrayKinds[k]);
+      Bytes frame = WrittenBytes([&](VStream& out) { return array->WriteToStream(out, 0) == 0; },
+                                 order == 1);
+      delete array;
+      Save("typed_array", std::to_string(kArrayKinds[k]) + "-" + std::to_string(order),
+           Prefixed({uint8_t(k | (order << 4))}, frame));
+    }
+  }
+}
+
+// ---- records
+
+template <typename Record>
+void SaveRecord(const std::string& target, Record& record) {
+  for (int order = 0; order < 2; ++order) {
+    Bytes bytes = WrittenBytes([&](VStream& out) { return record.Write(out); }, order == 1);
+    Save(target, order == 1 ? "big" : "little", Prefixed({uint8_t(order)}, bytes));
+  }
+}
+
+void WriteRecordSeeds() {
+  xMorvaProperties properties;
+  properties.SetDefaults();
+  properties.SetProperty(kPropBold, 1);
+  properties.SetProperty(kPropSize, 14);
+  properties.SetProperty(kPropLeftIndent, 200);
+  SaveRecord("properties_record", properties);
+
+  xMorvaPropertiesStates states;
+  for (uint16_t id = 0; id < kPropertyStateCount; id += 3) states.SetState(id, 1);
+  SaveRecord("states_record", states);
+
+  xMorvaTabs tabs;
+  tabs.AddStop(MakeTabStop(72, 0, kTabLeft));
+  tabs.AddStop(MakeTabStop(144, '.', kTabRight));
+  tabs.AddStop(MakeTabStop(300, '_', kTabDecimal));
+  SaveRecord("tabs_record", tabs);
+
+  xMorvaDocParams params;
+  params.SetDefaults();
+  params.SetColumns(2);
+  SaveRecord("doc_params_record", params);
+
+  xMorvaDocInfos infos;
+  infos.Title().SetAnsiCText("Report");
+  infos.Author().SetAnsiCText("M. Vuze");
+  infos.Notes().SetAnsiCText("Notes that run longer than the other texts of the record.");
+  SaveRecord("doc_infos_record", infos);
+}
+
+// ---- resource files
+
+struct SeedResource {
+  uint32_t type;
+  int16_t id;
+  const char* name;
+  Bytes data;
+};
+
+// A file type map of one row, in native order as resources are in memory.
+Bytes FileTypeMapData() {
+  Bytes bytes(2 + 14, 0);
+  const int16_t count = 1;
+  const uint32_t codes[] = {FourCC("TEXT"), FourCC("ttxt"), FourCC("TXT ")};
+  std::memcpy(bytes.data(), &count, 2);
+  std::memcpy(bytes.data() + 2, codes, sizeof codes);
+  bytes[14] = 0x80;
+  return bytes;
+}
+
+std::vector<SeedResource> SeedResources() {
+  const char list[] = "\x02\x00\x03One\x03Two";  // count 2, native order
+  return {
+      {FourCC("FMAP"), 128, nullptr, FileTypeMapData()},
+      {FourCC("STR#"), 128, "Names", Bytes(list, list + sizeof list - 1)},
+      {FourCC("STR "), 129, nullptr, Bytes{5, 'H', 'e', 'l', 'l', 'o'}},
+      {FourCC("xVER"), 1, nullptr, Bytes{0, 0, 1, 2}},
+      {FourCC("TIPS"), 200, "Tips", Bytes{0, 2, 0, 1, 0, 2, 0, 3, 0, 4}},
+      {FourCC("XBAR"), 300, nullptr, Bytes(24, 7)},
+  };
+}
+
+void WriteMemoryResourceSeeds() {
+  VMemHandle handle = gMemoryMgr->NewHandle(0, 0);
+  {
+    VMemoryResourceFile file(handle, 1);
+    for (const SeedResource& r : SeedResources()) {
+      VStr<255> name;
+      if (r.name != nullptr) name.SetAnsiCText(r.name);
+      file.AddResource(r.type, r.id, r.name != nullptr ? &name : nullptr, r.data.data(),
+                       uint32_t(r.data.size()));
+    }
+    file.UpdateFile();
+  }
+  Save("memory_resource_file", "resources", HandleBytes(handle));
+  gMemoryMgr->DisposeHandle(handle);
+}
+
+void WriteMacResourceSeeds() {
+  const std::filesystem::path path = std::filesystem::temp_directory_path() / "qv-seed.rsrc";
+  std::filesystem::remove(path);
+  const std::string text = path.string();
+  uint8_t pascal[256] = {uint8_t(text.size())};
+  std::memcpy(pascal + 1, text.data(), text.size());
+  Tbx::CreateResFile(pascal);
+  const int16_t ref = Tbx::OpenResFile(pascal);
+  if (ref == -1) return;
+  Tbx::SetResFileSwapProc(ref, &SwapRsrcProc);
+  {
+    VMacResourceFile file(ref);
+    for (const SeedResource& r : SeedResources()) {
+      VStr<255> name;
+      if (r.name != nullptr) name.SetAnsiCText(r.name);
+      file.AddResource(r.type, r.id, r.name != nullptr ? &name : nullptr, r.data.data(),
+                       uint32_t(r.data.size()));
+    }
+    file.UpdateFile();
+  }
+  Tbx::CloseResFile(ref);
+  std::ifstream in(path, std::ios::binary);
+  Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  Save("mac_resource_file", "resources", bytes);
+  std::filesystem::remove(path);
+}
+
+void WriteModuleTableSeeds() {
+  // Count, then per entry: flags (1 numeric type, 2 numeric name), the type
+  // and the name (a length and the characters, or two bytes of number), a
+  // data length and the data.
+  Bytes table = {4,
+                 0, 4, 'X', 'B', 'A', 'R', 4, 'M', 'A', 'I', 'N', 3, 1, 2, 3,
+                 2, 4, 'X', 'B', 'A', 'R', 0x00, 0x80, 6, 0, 1, 0, 2, 0, 3,
+                 0, 5, '_', '4', 'S', 'A', 'M', 2, 'A', 'b', 0,
+                 3, 0x00, 0x06, 0x00, 0x07, 8, 2, 0, 'O', 'n', 'e', 0, 0, 0};
+  Save("module_resource_table", "four", table);
+}
+
+// ---- the byte-order procedure
+
+void WriteSwapSeeds() {
+  // Choice byte: the type's place in the procedure's list times two, plus
+  // the direction; then four bytes of type code (used past the list).
+  const std::vector<std::pair<uint8_t, Bytes>> seeds = {
+      {0, {0, 0, 0, 1}},                                   // xVER
+      {1, {0, 2, 0, 1, 0, 2, 0, 3, 0, 4}},                 // TIPS
+      {43, {0, 2, 0, 1, 0, 'A', 0, 'B', 1, 2, 0, 'C', 0}},  // umac
+      {47, {0, 1, 1, 0, 0, 2, 3, 'a', 'b', 'c', 0, 9}},     // XDLN
+      {48, {0, 1, 0, 0, 0, 1, 0, 1, 0, 2, 0, 3, 0, 4, 0, 5, 0, 0, 0, 6, 0, 0, 0, 7}},  // XDLC
+  };
+  for (const auto& [place, data] : seeds) {
+    for (uint8_t direction = 0; direction < 2; ++direction) {
+      Save("swap_rsrc_proc", std::to_string(place) + "-" + std::to_string(direction),
+           Prefixed({uint8_t(place * 2 + direction), 0, 0, 0, 0}, data));
+    }
+  }
+  Save("swap_rsrc_proc", "other-type", Bytes{0xFE, 'A', 'B', 'C', 'D', 1, 2, 3, 4});
+}
+
+// ---- regions and metafiles
+
+void WriteRegionSeeds() {
+  VRegion region(2, 3, 20, 10);
+  VRegion other(10, 8, 30, 30);
+  HRGN both = CreateRectRgn(0, 0, 0, 0);
+  CombineRgn(both, region.GetHandle(), other.GetHandle(), RGN_XOR);
+  VRegion combined(both, true);
+  for (const auto& [name, r] : {std::pair<const char*, VRegion*>{"rect", &region}, {"xor", &combined}}) {
+    VMemHandle handle = r->ToHandle();
+    Save("region_data", name, HandleBytes(handle));
+    gMemoryMgr->DisposeHandle(handle);
+  }
+}
+
+HENHMETAFILE RecordedPicture() {
+  const RECT frame{0, 0, 2000, 2000};
+  HDC dc = CreateEnhMetaFileA(nullptr, nullptr, &frame, nullptr);
+  HPEN pen = CreatePen(PS_SOLID, 2, 0x0000FF);
+  HBRUSH brush = CreateSolidBrush(0x00FF00);
+  HGDIOBJ oldPen = SelectObject(dc, pen);
+  HGDIOBJ oldBrush = SelectObject(dc, brush);
+  Rectangle(dc, 2, 2, 30, 20);
+  Ellipse(dc, 10, 10, 50, 40);
+  MoveToEx(dc, 0, 0, nullptr);
+  LineTo(dc, 60, 60);
+  const POINT points[] = {{5, 50}, {30, 35}, {55, 60}};
+  Polygon(dc, points, 3);
+  HRGN clip = CreateRectRgn(0, 0, 40, 40);
+  SelectClipRgn(dc, clip);
+  DeleteObject(clip);
+  TextOutA(dc, 4, 30, "Ab", 2);
+  SelectObject(dc, oldPen);
+  SelectObject(dc, oldBrush);
+  DeleteObject(pen);
+  DeleteObject(brush);
+  return CloseEnhMetaFile(dc);
+}
+
+void WriteMetafileSeeds() {
+  HENHMETAFILE picture = RecordedPicture();
+  if (picture == nullptr) return;
+  Bytes emf(GetEnhMetaFileBits(picture, 0, nullptr));
+  GetEnhMetaFileBits(picture, UINT(emf.size()), emf.data());
+  Save("emf_player", "shapes", emf);
+  Bytes wmf(GetWinMetaFileBits(picture, 0, nullptr, MM_ANISOTROPIC, nullptr));
+  GetWinMetaFileBits(picture, UINT(wmf.size()), wmf.data(), MM_ANISOTROPIC, nullptr);
+  for (uint8_t choice = 0; choice < 5; ++choice) {
+    Save("wmf_player", "shapes-" + std::to_string(choice), Prefixed({choice}, wmf));
+  }
+  DeleteEnhMetaFile(picture);
+}
+
+// ---- texts
+
+void SaveText(const std::string& target, const std::string& name, uint8_t choice, const char* text) {
+  Bytes bytes{choice};
+  bytes.insert(bytes.end(), text, text + std::strlen(text));
+  Save(target, name, bytes);
+}
+
+void WriteTextSeeds() {
+  // Date scanner choice: separator (0 ':', 1 '/', 2 '.', 3 '-'), 4 a
+  // designator, 8 the afternoon, the order in bits 4-6, 0x80 a pivot year.
+  SaveText("date_scanner", "time", 0x00, "12:34:56");
+  SaveText("date_scanner", "time-pm", 0x0C, "11:05");
+  SaveText("date_scanner", "negative-time", 0x00, "-1:30");
+  SaveText("date_scanner", "date-mdy", 0x01, "12/31/1999");
+  SaveText("date_scanner", "date-dmy", 0x92, "31.12.99");
+  SaveText("date_scanner", "date-ymd", 0x23, "2026-02-31");
+  SaveText("date_scanner", "date-fields", 0x01, "-5//7");
+  // Number scanner choice: 1 makes the comma the decimal separator.
+  SaveText("number_scanner", "integer", 0, "-123456");
+  SaveText("number_scanner", "real", 0, "-12.5e3");
+  SaveText("number_scanner", "comma", 1, "3,1415");
+  SaveText("number_scanner", "wrap", 0, "99999999999999999999999");
+  SaveText("number_scanner", "exponent", 0, "1e-400");
+  SaveText("number_scanner", "word", 0, "true");
+  SaveText("number_scanner", "date", 0, "2/29/2024");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 2) {
+    std::fprintf(stderr, "usage: %s corpus-folder\n", argv[0]);
+    return 2;
+  }
+  gRoot = argv[1];
+  StartFuzzServices();
+  WriteValueSeeds();
+  WriteArraySeeds();
+  WriteRecordSeeds();
+  WriteMemoryResourceSeeds();
+  WriteMacResourceSeeds();
+  WriteModuleTableSeeds();
+  WriteSwapSeeds();
+  WriteRegionSeeds();
+  WriteMetafileSeeds();
+  WriteTextSeeds();
+  return 0;
+}
