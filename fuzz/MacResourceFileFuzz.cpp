@@ -11,7 +11,7 @@
 
 #include "framework/system/resources/VMacResourceFile.h"
 #include "fuzz/FuzzSupport.h"
-#include "host/module/ModuleExports.h"
+#include "boundary/ModuleExports.h"
 #include "platform/toolbox/TbxResources.h"
 
 namespace {

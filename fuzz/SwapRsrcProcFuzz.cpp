@@ -7,7 +7,7 @@
 
 #include "framework/core/VObject.h"
 #include "fuzz/FuzzSupport.h"
-#include "host/module/ModuleExports.h"
+#include "boundary/ModuleExports.h"
 
 namespace {
 

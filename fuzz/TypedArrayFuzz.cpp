@@ -3,7 +3,7 @@
 // input, in the byte order that byte also chooses, then writes them back.
 #include "framework/core/containers/VArray.h"
 #include "framework/core/streams/VMemoryStream.h"
-#include "framework/core/values/ValueFactory.h"
+#include "framework/core/containers/ValueFactory.h"
 #include "fuzz/FuzzSupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
