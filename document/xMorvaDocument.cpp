@@ -14,7 +14,7 @@
 #include "framework/core/strings/VString.h"
 #include "framework/system/resources/VMemoryResourceFile.h"
 #include "graphics/GraphicsGlobals.h"
-#include "graphics/printing/VPrintSettings.h"
+#include "graphics/printing/VWinPrinter.h"
 
 namespace {
 
@@ -37,7 +37,7 @@ constexpr int32_t kFallbackPaper[6] = {21000, 29700, 2000, 2000, 2000, 2000};
 xMorvaDocument::xMorvaDocument(xMorvaDocumentArea* area) : fArea(area) {
   fOffscreen = area != nullptr && !area->HasHostWindow() ? 1 : 0;
   NewStyleSheetStore();
-  fPrinter.reset(new VPrintSettings());
+  fPrinter.reset(new VWinPrinter());
 
   // The default font: the package's 'STR ' resource, else the standard
   // sans-serif face.

@@ -5,6 +5,7 @@
 
 #include "engine/tests/DocumentFixture.h"
 #include "graphics/printing/VPrintSettings.h"
+#include "platform/win32/WinCommonDialogs.h"
 
 namespace {
 
@@ -154,12 +155,15 @@ TEST_F(DocumentTest, PageFromThePrinterPaper) {
     for (int shift = 24; shift >= 0; shift -= 8) paper.push_back(uint8_t(v >> shift));
   }
   resources.resources[kPaperResourceType] = paper;
+  SetHeadlessDefaultPrinter(nullptr);
+  xMorvaDocument unprinted(nullptr);
+  ResetHeadlessDialogs();
   VPrintRecord none;
-  document->GetPrinter()->SetRecord(none);
-  document->FitPageToPaper(true, true);
-  EXPECT_EQ(document->GetParams().GetPageWidth(), 283);
-  EXPECT_EQ(document->GetParams().GetPageHeight(), 566);
-  document->GetMinimumMargins(l, t, r, b);
+  unprinted.GetPrinter()->SetRecord(none);
+  unprinted.FitPageToPaper(true, true);
+  EXPECT_EQ(unprinted.GetParams().GetPageWidth(), 283);
+  EXPECT_EQ(unprinted.GetParams().GetPageHeight(), 566);
+  unprinted.GetMinimumMargins(l, t, r, b);
   EXPECT_EQ(l + t + r + b, 0);
 }
 

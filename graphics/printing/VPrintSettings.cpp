@@ -186,9 +186,20 @@ void VPrintSettings::RaiseMarginsToMinimum() {
 
 // ---- States.
 
+bool VPrintSettings::MatchesSnapshot() const {
+  // The stored record carries no minimum margins: those are always the
+  // printer's, so they take no part in the comparison.
+  VPrintRecord stored = fSnapshot;
+  stored.minLeft = fRecord.minLeft;
+  stored.minRight = fRecord.minRight;
+  stored.minTop = fRecord.minTop;
+  stored.minBottom = fRecord.minBottom;
+  return SameRecordExact(fRecord, stored);
+}
+
 void VPrintSettings::SyncWithPrinter() {
   RaiseMarginsToMinimum();
-  if (fSnapshotValid && !SameRecordExact(fRecord, fSnapshot)) {
+  if (fSnapshotValid && !MatchesSnapshot()) {
     // The blobs describe the paper of the snapshot, which no longer holds.
     DisposeBlobs();
     fSnapshotValid = 0;
@@ -433,7 +444,7 @@ int16_t VPrintSettings::ReadFromStream(VStream* stream, uint8_t flag) {
     fRecord.resolutionY = fSnapshot.resolutionY;
   } else if (error != 0) {
     SetDefaults();
-  } else if (fRecordRead && !SameRecordExact(fRecord, fSnapshot)) {
+  } else if (fRecordRead && !MatchesSnapshot()) {
     error = kPrintDiffersFromPrinter;
   }
   fRecordRead = false;

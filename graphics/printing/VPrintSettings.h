@@ -158,6 +158,8 @@ class VPrintSettings : public VObject {
 
  protected:
   void DisposeBlobs();
+  // The record equals the snapshot in paper, orientation and scale.
+  bool MatchesSnapshot() const;
   VMemHandle& BlobSlot(uint32_t tag);
   // Reads a length word and that many bytes into a new handle (0 when the
   // length is 0 or no handle can be had). False when the length exceeds

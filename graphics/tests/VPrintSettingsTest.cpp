@@ -26,9 +26,6 @@ class BindingSettings : public VPrintSettings {
   }
   void SyncWithPrinter() override {
     fRecord.minLeft = fRecord.minRight = fRecord.minTop = fRecord.minBottom = fMinimum;
-    if (fSnapshotValid) {
-      fSnapshot.minLeft = fSnapshot.minRight = fSnapshot.minTop = fSnapshot.minBottom = fMinimum;
-    }
     VPrintSettings::SyncWithPrinter();
   }
   int32_t fMinimum;
@@ -292,6 +289,31 @@ TEST(PrintSettings, PageSettersUnbind) {
   settings.SetCopies(3);
   EXPECT_FALSE(settings.IsBound());
   EXPECT_EQ(settings.GetCopies(), 3);
+}
+
+}  // namespace
+
+namespace {
+
+// A printer that always gives Letter, whatever the record asked.
+class LetterPrinter : public BindingSettings {
+ public:
+  void SyncWithPrinter() override {
+    if (fBound) {
+      fRecord.paperCode = 1;
+      fRecord.paperWidth = 21590;
+      fRecord.paperHeight = 27940;
+    }
+    BindingSettings::SyncWithPrinter();
+  }
+};
+
+TEST(PrintSettings, PaperThePrinterDoesNotGiveIsReported) {
+  LetterPrinter settings;
+  EXPECT_EQ(Read(settings, StoredRecord(true), true), kPrintDiffersFromPrinter);
+  // The record stays as the printer made it, and bound.
+  EXPECT_EQ(settings.GetPaperCode(), 1);
+  EXPECT_TRUE(settings.IsBound());
 }
 
 }  // namespace
