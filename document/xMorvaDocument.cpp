@@ -14,6 +14,8 @@
 #include "framework/core/strings/VString.h"
 #include "framework/system/resources/VMemoryResourceFile.h"
 #include "graphics/GraphicsGlobals.h"
+#include "graphics/VBitmapPort.h"
+#include "graphics/VDIBPort.h"
 #include "graphics/printing/VWinPrinter.h"
 
 namespace {
@@ -38,6 +40,8 @@ xMorvaDocument::xMorvaDocument(xMorvaDocumentArea* area) : fArea(area) {
   fOffscreen = area != nullptr && !area->HasHostWindow() ? 1 : 0;
   NewStyleSheetStore();
   fPrinter.reset(new VWinPrinter());
+  fMeasuringPort.reset(new VBitmapPort());
+  fLinePort.reset(new VDIBPort(fLinePortWidth, fLinePortHeight, 32));
 
   // The default font: the package's 'STR ' resource, else the standard
   // sans-serif face.
@@ -66,6 +70,10 @@ xMorvaDocument::xMorvaDocument(xMorvaDocumentArea* area) : fArea(area) {
 
 xMorvaDocument::~xMorvaDocument() {
   DeleteParts();
+  // The ports let go of the printer before it goes.
+  if (fPrinterMetricsApplied) UsePrinterForMeasuring(false);
+  fLinePort.reset();
+  fMeasuringPort.reset();
   fPrinter.reset();
   fUndo.reset();
   DeleteStyleSheetStore();
@@ -364,13 +372,29 @@ void xMorvaDocument::SetPrinterMetrics(uint8_t value) {
   UpdateReferencePrinter();
 }
 
+VPrintSettings* xMorvaDocument::GetPrinter() const { return fPrinter.get(); }
+VPort* xMorvaDocument::GetMeasuringPort() const { return fMeasuringPort.get(); }
+VPort* xMorvaDocument::GetLinePort() const { return fLinePort.get(); }
+
+void xMorvaDocument::UsePrinterForMeasuring(bool on) {
+  for (VPort* port : {static_cast<VPort*>(fMeasuringPort.get()), static_cast<VPort*>(fLinePort.get())}) {
+    if (port == nullptr) continue;
+    port->ClearReferencePrinter();
+    if (on && fPrinter) port->SetReferencePrinter(fPrinter.get());
+  }
+}
+
 void xMorvaDocument::AttachReferencePrinter() {
   fPrinterMetricsApplied = fParams.GetPrinterMetrics() ? 1 : 0;
+  if (fPrinterMetricsApplied) UsePrinterForMeasuring(true);
 }
 
 void xMorvaDocument::UpdateReferencePrinter() {
   const uint8_t wanted = fParams.GetPrinterMetrics() ? 1 : 0;
-  if (wanted != fPrinterMetricsApplied) fPrinterMetricsApplied = wanted;
+  if (wanted != fPrinterMetricsApplied) {
+    fPrinterMetricsApplied = wanted;
+    UsePrinterForMeasuring(wanted != 0);
+  }
   // Every part measures again, the headers and footers first.
   for (int16_t part = kPartCount - 1; part >= 0; --part) {
     if (fParts[part]) fParts[part]->RecomposeRange(0, int32_t(fParts[part]->GetStreamSize()));

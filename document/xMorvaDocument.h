@@ -15,8 +15,12 @@
 #include "document/xMorvaRecordStore.h"
 #include "framework/core/VObject.h"
 
+class VBitmapPort;
+class VDIBPort;
 class VMemoryResourceFile;
+class VPort;
 class VPrintSettings;
+class VWinPrinter;
 class xMorvaDocumentArea;
 class xMorvaTextInterface;
 class xMorvaUndo;
@@ -85,7 +89,12 @@ class xMorvaDocument : public VObject,
   xMorvaDocParams& Params() { return fParams; }
   xMorvaDocInfos& Infos() { return fInfos; }
   xMorvaUndo* GetUndo() const { return fUndo.get(); }
-  VPrintSettings* GetPrinter() const { return fPrinter.get(); }
+  VPrintSettings* GetPrinter() const;
+  // The ports that measure the document's text (the screen's, and the one
+  // that draws a single line off screen); they measure with the printer's
+  // widths while the printer-metrics option is applied.
+  VPort* GetMeasuringPort() const;
+  VPort* GetLinePort() const;
   xMorvaDocumentArea* GetArea() const { return fArea; }
   bool IsModified() const { return fModified; }
   bool IsOffscreen() const { return fOffscreen != 0; }
@@ -138,6 +147,8 @@ class xMorvaDocument : public VObject,
   void BuildParts();
   void DeleteParts();
   void NewStyleSheetStore();
+  // Both measuring ports measure with the printer (or the screen again).
+  void UsePrinterForMeasuring(bool on);
   void DeleteStyleSheetStore();
   // Pixels of the screen resolution from hundredths of a millimetre.
   static int32_t PaperToPixels(int32_t hundredths);
@@ -156,7 +167,11 @@ class xMorvaDocument : public VObject,
   // document's single-resource records.
   VMemHandle fStyleSheetHandle = 0;
   std::unique_ptr<VMemoryResourceFile> fStyleSheets;
-  std::unique_ptr<VPrintSettings> fPrinter;
+  std::unique_ptr<VWinPrinter> fPrinter;
+  std::unique_ptr<VBitmapPort> fMeasuringPort;
+  std::unique_ptr<VDIBPort> fLinePort;
+  int32_t fLinePortWidth = 8;
+  int32_t fLinePortHeight = 1;
 
   // Caret status: page index, line, position in line, column index.
   int32_t fCaretPage = 0;

@@ -2,6 +2,7 @@
 // what needs an area, the user's methods, attributes and toggles in one undo
 // step, colours, breaks and case changes.
 #include "engine/tests/DocumentFixture.h"
+#include "graphics/VPort.h"
 
 namespace {
 
@@ -201,6 +202,12 @@ TEST_F(CommandTest, ViewCommandsSetTheParameters) {
   area.values[304] = 1;
   document->DoCommand(304);
   EXPECT_TRUE(document->IsPrinterMetricsApplied());
+  EXPECT_NE(document->GetMeasuringPort()->GetReferencePrinter(), nullptr);
+  EXPECT_NE(document->GetLinePort()->GetReferencePrinter(), nullptr);
+  area.values[304] = 0;
+  document->DoCommand(304);
+  EXPECT_FALSE(document->IsPrinterMetricsApplied());
+  EXPECT_EQ(document->GetMeasuringPort()->GetReferencePrinter(), nullptr);
   document->Params().SetDifferentFirstPage(1);
   document->SetCaretPage(0);
   document->DoCommand(323);
