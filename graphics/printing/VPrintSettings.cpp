@@ -442,6 +442,8 @@ int16_t VPrintSettings::ReadFromStream(VStream* stream, uint8_t flag) {
     fRecord.scale = fSnapshot.scale;
     fRecord.resolutionX = fSnapshot.resolutionX;
     fRecord.resolutionY = fSnapshot.resolutionY;
+    // Unbound, the printer's settings follow the record.
+    SyncWithPrinter();
   } else if (error != 0) {
     SetDefaults();
   } else if (fRecordRead && !MatchesSnapshot()) {

@@ -170,6 +170,7 @@ TEST_F(WinPrinter, ShortOrLongDeviceModesAreRefusedWithoutLosingThePaper) {
   read.GetMargins(l, t, r, b);
   EXPECT_EQ(l, 2500);
   EXPECT_EQ(read.GetPaperCode(), 9);
+  EXPECT_EQ(HeldMode(read).dmPaperSize, 9);  // the printer follows the stored paper
 
   // A length beyond the record.
   Bytes overlong(stored.begin(), stored.end() - 156 - 4);
