@@ -214,6 +214,36 @@ TEST_F(Printing, ThreePagesReadBackAsTextAndLookAsTheirPixels) {
   DeleteObject(pixels);
 }
 
+TEST_F(Printing, RasterOperationsComeOutAsThePagePixels) {
+  const std::string pdf = folder + "/invert.pdf";
+  HDC dc = CreateDCA("winspool", "Qv Printer", nullptr, nullptr);
+  DOCINFOA info{sizeof(DOCINFOA), "Invert", pdf.c_str(), nullptr, 0};
+  ASSERT_GT(StartDocA(dc, &info), 0);
+  ASSERT_GT(StartPage(dc), 0);
+  HBRUSH black = CreateSolidBrush(RGB(0, 0, 0));
+  HGDIOBJ old = SelectObject(dc, black);
+  SelectObject(dc, GetStockObject(NULL_PEN));
+  Rectangle(dc, 0, 0, 601, 601);  // a vector fill of 600 x 600
+  const RECT half{0, 0, 300, 600};
+  InvertRect(dc, &half);  // no PDF operator: the page's pixels
+  SelectObject(dc, old);
+  DeleteObject(black);
+  ASSERT_GT(EndDoc(dc), 0);
+  DeleteDC(dc);
+  ASSERT_EQ(system(("pdftoppm -r 300 -png -singlefile '" + pdf + "' '" + folder + "/inv'").c_str()), 0);
+  HBITMAP rendered = GdiReadPng((folder + "/inv.png").c_str());
+  ASSERT_NE(rendered, nullptr);
+  DIBSECTION section{};
+  ASSERT_EQ(GetObjectA(rendered, sizeof section, &section), int(sizeof section));
+  auto value = [&](int x, int y) {  // printable area coordinates
+    return static_cast<const uint8_t*>(section.dsBm.bmBits)[ptrdiff_t(y + 75) * section.dsBm.bmWidthBytes + 4 * (x + 75)];
+  };
+  EXPECT_EQ(value(150, 300), 255);  // inverted to white
+  EXPECT_EQ(value(450, 300), 0);    // still black
+  EXPECT_EQ(value(800, 300), 255);  // untouched paper
+  DeleteObject(rendered);
+}
+
 TEST_F(Printing, FailedJobsLeaveNoFile) {
   const std::string pdf = folder + "/failed.pdf";
   DOCINFOA info{sizeof(DOCINFOA), "Failed", pdf.c_str(), nullptr, 0};
