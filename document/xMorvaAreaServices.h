@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "framework/core/VObject.h"
 #include "framework/core/VService.h"
 
 class VString;
@@ -32,6 +33,9 @@ class xMorvaAreaServices {
   virtual void ShowAlert(int16_t listOffset, int16_t item) = 0;
   // Item `item` of that list into `text`; empty when there is none.
   virtual void GetListString(VString& text, int16_t listOffset, int16_t item) = 0;
+  // A copy of the package's resource of that type whose id is the resource
+  // base (the caller owns it); 0 when there is none.
+  virtual VMemHandle CopyPackageResource(uint32_t type) { return 0; }
 };
 
 using xMorvaAreaServiceSlot = VService<xMorvaAreaServices>;
@@ -39,3 +43,4 @@ using xMorvaAreaServiceSlot = VService<xMorvaAreaServices>;
 // The same through the installed services, doing nothing without them.
 void ShowDocumentAlert(int16_t listOffset, int16_t item);
 void GetDocumentListString(VString& text, int16_t listOffset, int16_t item);
+VMemHandle CopyDocumentPackageResource(uint32_t type);

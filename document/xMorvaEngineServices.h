@@ -25,6 +25,11 @@ class xMorvaEngineServices {
   // stream growing in steps of `granule` bytes; null when memory runs out.
   // The caller owns it.
   virtual xMorvaTextInterface* NewText(xMorvaUndo* undo, uint16_t granule) = 0;
+  // The index (1-based) of the font of that name in the document's font
+  // table, appended when missing; 0 when the document keeps no font table.
+  virtual int16_t FontIndexForName(xMorvaDocumentInterface& document, const VString& name) {
+    return 0;
+  }
 };
 
 using xMorvaEngineServiceSlot = VService<xMorvaEngineServices>;
@@ -34,3 +39,4 @@ int32_t WidestBodyLine(xMorvaDocumentInterface& document);
 // Empties `name`, then the font's name through the installed services;
 // empty without them.
 void GetDocumentFontName(xMorvaDocumentInterface& document, int16_t font, VString& name);
+int16_t DocumentFontIndex(xMorvaDocumentInterface& document, const VString& name);

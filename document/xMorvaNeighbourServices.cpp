@@ -15,6 +15,11 @@ void GetDocumentListString(VString& text, int16_t listOffset, int16_t item) {
     services->GetListString(text, listOffset, item);
 }
 
+VMemHandle CopyDocumentPackageResource(uint32_t type) {
+  xMorvaAreaServices* services = xMorvaAreaServiceSlot::Get();
+  return services != nullptr ? services->CopyPackageResource(type) : 0;
+}
+
 int32_t WidestBodyLine(xMorvaDocumentInterface& document) {
   xMorvaEngineServices* services = xMorvaEngineServiceSlot::Get();
   return services != nullptr ? services->GetWidestBodyLine(document) : 0;
@@ -29,4 +34,9 @@ void GetDocumentFontName(xMorvaDocumentInterface& document, int16_t font, VStrin
 xMorvaTextInterface* NewDocumentText(xMorvaUndo* undo, uint16_t granule) {
   xMorvaEngineServices* services = xMorvaEngineServiceSlot::Get();
   return services != nullptr ? services->NewText(undo, granule) : nullptr;
+}
+
+int16_t DocumentFontIndex(xMorvaDocumentInterface& document, const VString& name) {
+  xMorvaEngineServices* services = xMorvaEngineServiceSlot::Get();
+  return services != nullptr ? services->FontIndexForName(document, name) : 0;
 }

@@ -75,6 +75,14 @@ class xMorvaTextInterface : public xMorvaUndoEngine {
   // `positions` positions, and selects them.
   virtual int32_t InsertHandle(VMemHandle handle, int32_t positions) = 0;
   virtual int32_t InsertHandleWithUndo(VMemHandle handle, int32_t positions) = 0;
+  // Changes the case of the selected characters in one undo step: 0 lower,
+  // 1 upper, 2 capitalise each word, 3 exchange. Nothing without a
+  // selection.
+  virtual int32_t ChangeCaseWithUndo(int16_t mode) = 0;
+
+  // How computed elements show (their value, or their source).
+  virtual void SetFieldDisplayMode(uint8_t mode) = 0;
+  virtual uint8_t GetFieldDisplayMode() const = 0;
 };
 
 // A new empty text through the installed engine services: its edits are

@@ -148,6 +148,9 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   int32_t DeleteSelectionWithUndo() override;
   int32_t InsertHandle(VMemHandle handle, int32_t positions) override;
   int32_t InsertHandleWithUndo(VMemHandle handle, int32_t positions) override;
+  int32_t ChangeCaseWithUndo(int16_t mode) override;
+  void SetFieldDisplayMode(uint8_t mode) override { fFieldDisplayMode = mode; }
+  uint8_t GetFieldDisplayMode() const override { return fFieldDisplayMode; }
   void GetFirstCharacterProperties(xMorvaProperties& properties);
   int32_t WriteParagraphTransition(uint32_t offset, uint32_t& count, const xMorvaProperties& from,
                                    const xMorvaProperties& to, const xMorvaTabs& fromTabs,

@@ -2,7 +2,9 @@
 // selection, extremes and indent sums) and the editing operations (typing,
 // paragraph ends, deletion, insertion of stream bytes and markers), each
 // with a variant that runs in one undo step.
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "document/xMorvaUndo.h"
 #include "engine/xMorvaElementStream.h"
@@ -652,4 +654,68 @@ void xMorvaEngine::ConvertCharacterSet(int16_t fromSet, int16_t toSet) {
     at += item.skipSize;
   }
   UnlockStream();
+}
+
+namespace {
+
+char16_t CaseOf(char16_t unit, bool upper) {
+  if (gIntlMgr != nullptr) {
+    if (upper)
+      gIntlMgr->ToUpperChar(unit, false);
+    else
+      gIntlMgr->ToLowerChar(unit, false);
+    return unit;
+  }
+  // Without the international tables only the ASCII letters change.
+  if (upper && unit >= 'a' && unit <= 'z') return char16_t(unit - 32);
+  if (!upper && unit >= 'A' && unit <= 'Z') return char16_t(unit + 32);
+  return unit;
+}
+
+}  // namespace
+
+int32_t xMorvaEngine::ChangeCaseWithUndo(int16_t mode) {
+  if (!HasSelection() || mode < 0 || mode > 3) return 0;
+  const uint32_t start = fSelStartOffset;
+  const uint32_t end = std::min(fSelEndOffset, fBytesInUse);
+  if (end <= start) return 0;
+  const uint8_t* stream = LockStream();
+  if (stream == nullptr) return 0;
+  std::vector<uint8_t> bytes(stream + start, stream + end);
+  UnlockStream();
+  // Units change in place; records and special elements are stepped over,
+  // so the stream keeps its shape and only the characters' bytes differ.
+  bool changed = false;
+  // The selection opens a word when it starts where its word starts.
+  bool wordStart = fSelStart == fWordStart;
+  for (uint32_t at = 0; at < bytes.size();) {
+    const StreamItem item = ReadStreamItem(bytes.data() + at, uint32_t(bytes.size() - at));
+    if (item.kind == StreamItem::kUnit) {
+      const char16_t unit = item.unit;
+      char16_t next = unit;
+      if (mode == 0) {
+        next = CaseOf(unit, false);
+      } else if (mode == 1) {
+        next = CaseOf(unit, true);
+      } else if (mode == 2) {
+        next = CaseOf(unit, wordStart);
+      } else {
+        const char16_t upper = CaseOf(unit, true);
+        next = upper != unit ? upper : CaseOf(unit, false);
+      }
+      wordStart = !IsWordCharacter(unit);
+      if (next != unit) {
+        PutStreamUnit(bytes.data() + at, next);
+        changed = true;
+      }
+    } else {
+      wordStart = true;
+    }
+    at += item.size != 0 ? item.size : 1;
+  }
+  if (!changed) return 0;
+  BeginUndoStep(kUndoCaseChange, uint16_t(mode));
+  ReplaceBytes(start, bytes.data(), uint32_t(bytes.size()));
+  EndUndoStep(0);
+  return 0;
 }

@@ -11,6 +11,8 @@ packages=(
   python3 icu-devtools  # the text table generator and its Unicode data
   libfreetype-dev libfontconfig-dev
   fonts-liberation2 fonts-dejavu-core fonts-symbola
+  libcairo2-dev         # printed pages are written as PDF files
+  poppler-utils         # the print tests read those files back (pdftotext, pdftoppm)
 )
 
 missing=()

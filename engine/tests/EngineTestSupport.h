@@ -1,6 +1,6 @@
 // Helpers of the text engine's tests: element streams written through small
 // builders (text, record, element), an engine loaded with such a stream
-// beside a small document and its undo history, and a memory manager that
+// beside a document and its undo history, and a memory manager that
 // refuses to let any block grow.
 #pragma once
 
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "document/tests/FakeDocument.h"
+#include "document/xMorvaDocument.h"
 #include "document/xMorvaUndo.h"
 #include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaEngine.h"
@@ -82,7 +83,8 @@ inline void UseTestWordCharacters() {
   SetWordCharacters(table);
 }
 
-// An engine over a small document with an undo history.
+// An engine beside a document (without texts of its own: no engine is
+// installed) whose undo history records the engine's edits.
 class EngineTest : public ::testing::Test {
  protected:
   EngineTest() { UseTestWordCharacters(); }
@@ -100,8 +102,8 @@ class EngineTest : public ::testing::Test {
   }
   Bytes Bytes_() { return StreamBytes(engine); }
 
-  FakeDocument document;
   FakeAreaServices areaServices;
+  xMorvaDocument document{nullptr};
   xMorvaUndo undo{document};
   xMorvaEngine engine{&undo, xMorvaEngine::kPartGranule};
 };

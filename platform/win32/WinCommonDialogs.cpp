@@ -8,12 +8,15 @@
 #include <string>
 
 #include "platform/gdi/GdiInternal.h"
+#include "platform/print/WinPrint.h"
 
 namespace {
 
 std::mutex gDialogMutex;
 HeadlessColorProvider gColorProvider = nullptr;
 void* gColorContext = nullptr;
+HeadlessPageSetupProvider gPageSetupProvider = nullptr;
+void* gPageSetupContext = nullptr;
 // Unset: the GDI stand-in's default printer; set to nothing: none.
 std::optional<std::optional<std::string>> gDefaultPrinter;
 
@@ -34,6 +37,9 @@ HGLOBAL NewDevMode(const std::string& device) {
   std::memcpy(bytes, device.data(), std::min<size_t>(device.size(), 31));
   const WORD size = static_cast<WORD>(kDevModeSize);
   std::memcpy(bytes + 36, &size, sizeof size);
+  // The printer's own settings when it knows them.
+  DocumentPropertiesA(nullptr, nullptr, device.c_str(), reinterpret_cast<DEVMODEA*>(bytes),
+                      nullptr, DM_OUT_BUFFER);
   GlobalUnlock(block);
   return block;
 }
@@ -89,17 +95,25 @@ BOOL PageSetupDlgA(PAGESETUPDLGA* dialog) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE_;
   }
-  // Only the default printer can be had without showing the dialog, and
-  // Windows refuses the query when device blocks are passed in.
-  if (!(dialog->Flags & PSD_RETURNDEFAULT) || dialog->hDevMode != nullptr ||
-      dialog->hDevNames != nullptr) {
-    return FALSE_;
-  }
   std::optional<std::string> device;
+  HeadlessPageSetupProvider provider;
+  void* context;
   {
     std::lock_guard<std::mutex> lock(gDialogMutex);
     device = DefaultPrinter();
+    provider = gPageSetupProvider;
+    context = gPageSetupContext;
   }
+  if (!(dialog->Flags & PSD_RETURNDEFAULT)) {
+    // The dialog itself: the provider answers; the record carries device
+    // blocks for the default printer when it came without.
+    if (provider == nullptr) return FALSE_;
+    if (device && dialog->hDevMode == nullptr) dialog->hDevMode = NewDevMode(*device);
+    if (device && dialog->hDevNames == nullptr) dialog->hDevNames = NewDevNames(*device);
+    return provider(dialog, context) ? TRUE_ : FALSE_;
+  }
+  // Windows refuses the default query when device blocks are passed in.
+  if (dialog->hDevMode != nullptr || dialog->hDevNames != nullptr) return FALSE_;
   if (!device) return FALSE_;
   HGLOBAL mode = NewDevMode(*device);
   HGLOBAL names = NewDevNames(*device);
@@ -123,9 +137,33 @@ void SetHeadlessDefaultPrinter(const char* device) {
   }
 }
 
+void SetHeadlessPageSetupProvider(HeadlessPageSetupProvider provider, void* context) {
+  std::lock_guard<std::mutex> lock(gDialogMutex);
+  gPageSetupProvider = provider;
+  gPageSetupContext = context;
+}
+
+BOOL GetHeadlessDefaultPrinter(char* device, DWORD size) {
+  std::optional<std::string> name;
+  {
+    std::lock_guard<std::mutex> lock(gDialogMutex);
+    name = DefaultPrinter();
+  }
+  if (!name || device == nullptr || size == 0) return FALSE_;
+  const size_t n = std::min<size_t>(name->size(), size - 1);
+  std::memcpy(device, name->data(), n);
+  device[n] = 0;
+  return TRUE_;
+}
+
+HGLOBAL NewHeadlessDevMode(const char* device) { return device ? NewDevMode(device) : nullptr; }
+HGLOBAL NewHeadlessDevNames(const char* device) { return device ? NewDevNames(device) : nullptr; }
+
 void ResetHeadlessDialogs() {
   std::lock_guard<std::mutex> lock(gDialogMutex);
   gColorProvider = nullptr;
   gColorContext = nullptr;
+  gPageSetupProvider = nullptr;
+  gPageSetupContext = nullptr;
   gDefaultPrinter.reset();
 }

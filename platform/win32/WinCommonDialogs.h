@@ -72,9 +72,21 @@ constexpr SIZE_T kDevModeSize = 156;
 
 // With PSD_RETURNDEFAULT (and no device blocks given): new moveable blocks
 // with the default printer's device mode and names, which the caller frees;
-// false when there is no default printer. Any other use shows a dialog that
-// the stand-in does not have: the user cancels.
+// false when there is no default printer. Any other use is the dialog: its
+// provider answers as the user would (true to confirm), seeing the record
+// with device blocks for the default printer when none were given; without a
+// provider the user cancels.
 QV_PLATFORM_API BOOL PageSetupDlgA(PAGESETUPDLGA* dialog);
+using HeadlessPageSetupProvider = BOOL (*)(PAGESETUPDLGA* dialog, void* context);
+QV_PLATFORM_API void SetHeadlessPageSetupProvider(HeadlessPageSetupProvider provider,
+                                                  void* context);
+// The default printer's device name into `device` (at most size - 1
+// characters and a zero); false when there is none.
+QV_PLATFORM_API BOOL GetHeadlessDefaultPrinter(char* device, DWORD size);
+// New moveable blocks with a printer's device mode and names; null when the
+// memory cannot be had.
+QV_PLATFORM_API HGLOBAL NewHeadlessDevMode(const char* device);
+QV_PLATFORM_API HGLOBAL NewHeadlessDevNames(const char* device);
 
 // The default printer's device name (the printer the GDI stand-in knows from
 // the start unless set); null: there is no default printer.

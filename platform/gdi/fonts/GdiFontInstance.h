@@ -59,6 +59,11 @@ class FontInstance {
   const TEXTMETRICA& Metrics() const { return metrics_; }
   const std::string& FaceName() const { return faceName_; }
   bool IsSymbol() const { return symbolCodes_; }
+  // The face file and the size this font is drawn with, for the writers of
+  // vector output (printed pages), which draw its outlines themselves.
+  const std::shared_ptr<FaceFile>& File() const { return file_; }
+  FT_Size SizeHandle() const { return size_; }
+  bool IsSynthesised() const { return synthBold_ || synthItalic_; }
 
   // Text ANSI bytes as the font's character set reads them: code page 1252,
   // or for a symbol font each byte as its own code.

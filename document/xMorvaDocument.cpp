@@ -1,0 +1,495 @@
+// The document object: its parts, the current part, the change protocol,
+// the redraw after a change, the reset to an empty document and the page
+// size taken from the printer's paper.
+#include "document/xMorvaDocument.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "document/xMorvaAreaServices.h"
+#include "document/xMorvaDocumentArea.h"
+#include "document/xMorvaText.h"
+#include "document/xMorvaUndo.h"
+#include "framework/core/memory/VMemoryMgr.h"
+#include "framework/core/strings/VString.h"
+#include "framework/system/resources/VMemoryResourceFile.h"
+#include "graphics/GraphicsGlobals.h"
+#include "graphics/VBitmapPort.h"
+#include "graphics/VDIBPort.h"
+#include "graphics/printing/VWinPrinter.h"
+
+namespace {
+
+// Granules of the parts' streams: the body grows in large steps.
+constexpr uint16_t kBodyGranule = 16000;
+constexpr uint16_t kPartGranule = 128;
+
+// Order in which the parts are made and cleared: the body, then the
+// first-page, left-page and common headers and footers.
+constexpr int16_t kMemberOrder[kPartCount] = {kPartBody,       kPartFirstHeader, kPartFirstFooter,
+                                              kPartLeftHeader, kPartLeftFooter,  kPartHeader,
+                                              kPartFooter};
+
+// The paper when neither the printer nor the package gives one: A4 with
+// 2 cm margins.
+constexpr int32_t kFallbackPaper[6] = {21000, 29700, 2000, 2000, 2000, 2000};
+
+}  // namespace
+
+xMorvaDocument::xMorvaDocument(xMorvaDocumentArea* area) : fArea(area) {
+  fOffscreen = area != nullptr && !area->HasHostWindow() ? 1 : 0;
+  NewStyleSheetStore();
+  fPrinter.reset(new VWinPrinter());
+  fMeasuringPort.reset(new VBitmapPort());
+  fLinePort.reset(new VDIBPort(fLinePortWidth, fLinePortHeight, 32));
+
+  // The default font: the package's 'STR ' resource, else the standard
+  // sans-serif face.
+  fDefaultFontName = "Arial";
+  if (VMemHandle name = CopyDocumentPackageResource(0x53545220)) {  // 'STR '
+    const uint32_t size = gMemoryMgr->GetHandleSize(name);
+    const auto* bytes = static_cast<const uint8_t*>(gMemoryMgr->LockHandle(name));
+    if (bytes != nullptr && size >= 1 && bytes[0] != 0 && bytes[0] < size) {
+      fDefaultFontName.assign(reinterpret_cast<const char*>(bytes + 1),
+                              std::min<uint32_t>(bytes[0], 63));
+    }
+    gMemoryMgr->UnlockHandle(name);
+    gMemoryMgr->DisposeHandle(name);
+  }
+
+  fPrinterMetricsApplied = fParams.GetPrinterMetrics();
+  FitPageToPaper(true, true);
+  AttachReferencePrinter();
+
+  fUndo.reset(new xMorvaUndo(*this));
+  BuildParts();
+  SelectBody();
+  // Only an area in a host window records undo steps.
+  if (area == nullptr || fOffscreen) fUndo->Suspend();
+}
+
+xMorvaDocument::~xMorvaDocument() {
+  DeleteParts();
+  // The ports let go of the printer before it goes.
+  if (fPrinterMetricsApplied) UsePrinterForMeasuring(false);
+  fLinePort.reset();
+  fMeasuringPort.reset();
+  fPrinter.reset();
+  fUndo.reset();
+  DeleteStyleSheetStore();
+}
+
+void xMorvaDocument::BuildParts() {
+  for (int16_t part : kMemberOrder) {
+    fParts[part].reset(
+        NewDocumentText(fUndo.get(), part == kPartBody ? kBodyGranule : kPartGranule));
+  }
+}
+
+void xMorvaDocument::DeleteParts() {
+  fCurrent = nullptr;
+  for (int16_t part : kMemberOrder) fParts[part].reset();
+}
+
+void xMorvaDocument::NewStyleSheetStore() {
+  fStyleSheets.reset();
+  if (fStyleSheetHandle == 0) {
+    fStyleSheetHandle = gMemoryMgr->NewHandle(0, 0);
+  } else {
+    gMemoryMgr->SetHandleSize(fStyleSheetHandle, 0);
+  }
+  if (fStyleSheetHandle != 0) fStyleSheets.reset(new VMemoryResourceFile(fStyleSheetHandle, 1));
+}
+
+void xMorvaDocument::DeleteStyleSheetStore() {
+  fStyleSheets.reset();
+  if (fStyleSheetHandle != 0) gMemoryMgr->DisposeHandle(fStyleSheetHandle);
+  fStyleSheetHandle = 0;
+}
+
+// ---- Interfaces.
+
+int32_t xMorvaDocument::GetTextWidth(int16_t part) {
+  if (part == kPartBody) return fParams.ColumnWidth(false);
+  return fParams.ColumnWidth(true);
+}
+
+VMemHandle xMorvaDocument::CopyResource(uint32_t type, int16_t id) {
+  if (!fStyleSheets) return 0;
+  uint8_t owned = 0;
+  const VResourceRef ref = fStyleSheets->GetResource(type, id, &owned);
+  if (ref == 0) return 0;
+  const VMemHandle copy = gMemoryMgr->DuplicateHandle(ref);
+  if (owned) fStyleSheets->ReleaseResource(ref);
+  return copy;
+}
+
+bool xMorvaDocument::PutResource(uint32_t type, int16_t id, const void* data, uint32_t size) {
+  if (!fStyleSheets) return false;
+  VStr<255> name;
+  uint8_t owned = 0;
+  const VResourceRef old = fStyleSheets->GetResource(type, id, &owned);
+  VMemHandle saved = 0;
+  if (old != 0) {
+    fStyleSheets->GetResourceName(&name, type, id);
+    // Kept until the new bytes are in, so that a refusal loses nothing.
+    saved = gMemoryMgr->DuplicateHandle(old);
+    if (owned) fStyleSheets->ReleaseResource(old);
+    if (saved == 0) return false;
+    fStyleSheets->RemoveResource(type, id);
+  }
+  bool stored = fStyleSheets->AddResource(type, id, &name, data, size) == id;
+  if (!stored && saved != 0) {
+    const void* bytes = gMemoryMgr->LockHandle(saved);
+    if (bytes != nullptr) {
+      fStyleSheets->AddResource(type, id, &name, bytes, gMemoryMgr->GetHandleSize(saved));
+    }
+    gMemoryMgr->UnlockHandle(saved);
+  }
+  if (saved != 0) gMemoryMgr->DisposeHandle(saved);
+  return stored;
+}
+
+// ---- Parts.
+
+xMorvaTextInterface* xMorvaDocument::GetPart(int16_t part) const {
+  return part >= 0 && part < kPartCount ? fParts[part].get() : nullptr;
+}
+
+int16_t xMorvaDocument::GetCurrentPartNumber() const { return fCurrentNumber; }
+
+void xMorvaDocument::SetCurrentPart(xMorvaUndoEngine& engine) {
+  for (int16_t part = 0; part < kPartCount; ++part) {
+    if (fParts[part] && static_cast<xMorvaUndoEngine*>(fParts[part].get()) == &engine) {
+      SetCurrentPart(part);
+      return;
+    }
+  }
+}
+
+void xMorvaDocument::SetCurrentPart(int16_t part) {
+  if (part < 0 || part >= kPartCount) return;
+  fCurrent = fParts[part].get();
+  fCurrentNumber = part;
+  switch (part) {
+    case kPartFirstHeader:
+    case kPartFirstFooter:
+      fHeaderFooterPage = 0;
+      break;
+    case kPartLeftHeader:
+    case kPartLeftFooter:
+      fHeaderFooterPage = 1;
+      break;
+    case kPartHeader:
+    case kPartFooter:
+      fHeaderFooterPage = fParams.GetDifferentFirstPage() ? 2 : 0;
+      break;
+    default:
+      break;
+  }
+}
+
+void xMorvaDocument::SelectBody() {
+  fCurrent = fParts[kPartBody].get();
+  fCurrentNumber = kPartBody;
+}
+
+int16_t xMorvaDocument::HeaderForPage(int32_t page) const {
+  if (page == 0 && fParams.GetDifferentFirstPage()) return kPartFirstHeader;
+  if ((page & 1) != 0 && fParams.GetDifferentLeftRight()) return kPartLeftHeader;
+  return kPartHeader;
+}
+
+int16_t xMorvaDocument::FooterForPage(int32_t page) const {
+  if (page == 0 && fParams.GetDifferentFirstPage()) return kPartFirstFooter;
+  if ((page & 1) != 0 && fParams.GetDifferentLeftRight()) return kPartLeftFooter;
+  return kPartFooter;
+}
+
+void xMorvaDocument::SelectHeaderForPage(int32_t page) {
+  const int16_t part = HeaderForPage(page);
+  fCurrent = fParts[part].get();
+  fCurrentNumber = part;
+  fHeaderFooterPage = page;
+}
+
+void xMorvaDocument::SelectFooterForPage(int32_t page) {
+  const int16_t part = FooterForPage(page);
+  fCurrent = fParts[part].get();
+  fCurrentNumber = part;
+  fHeaderFooterPage = page;
+}
+
+bool xMorvaDocument::IsHeaderCurrent() const {
+  return fCurrentNumber == kPartHeader || fCurrentNumber == kPartLeftHeader ||
+         fCurrentNumber == kPartFirstHeader;
+}
+
+bool xMorvaDocument::IsFooterCurrent() const {
+  return fCurrentNumber == kPartFooter || fCurrentNumber == kPartLeftFooter ||
+         fCurrentNumber == kPartFirstFooter;
+}
+
+void xMorvaDocument::RecomposeCurrentPart() {
+  if (fCurrent != nullptr) fCurrent->RecomposeRange(0, int32_t(fCurrent->GetStreamSize()));
+}
+
+int32_t xMorvaDocument::TotalTextSize() const {
+  int64_t total = 0;
+  for (const auto& part : fParts) {
+    if (part) total += part->GetStreamSize();
+  }
+  return int32_t(std::min<int64_t>(total, INT32_MAX));
+}
+
+void xMorvaDocument::ApplyToAllParts(uint8_t fieldDisplayMode) {
+  for (const auto& part : fParts) {
+    if (part) part->SetFieldDisplayMode(fieldDisplayMode);
+  }
+}
+
+// ---- The change protocol.
+
+void xMorvaDocument::BeginChange() {
+  fChangeInProgress = 1;
+  fChange = ChangeRecord();
+  xMorvaTextInterface* text = fCurrent;
+  if (text == nullptr) return;
+  const int32_t start = text->GetSelStart();
+  const int32_t end = text->GetSelEnd();
+  const bool atParagraphEnd = text->HasSelection() && end == text->GetParagraphEnd();
+  // A selection that ends at its paragraph's end takes the next position in
+  // while measured, so that the paragraph end's records count.
+  if (atParagraphEnd && text->GetLength() > end) {
+    fChange.extended = 1;
+    text->SetSelection(start, end + 1);
+  }
+  fChange.recordBytes = text->GetParagraphRecordBytes();
+  fChange.paragraphStart = text->GetParagraphStartOffset();
+  const uint32_t paragraphEnd = text->GetParagraphEndOffset();
+  fChange.byteLength =
+      paragraphEnd > fChange.paragraphStart + fChange.recordBytes
+          ? paragraphEnd - fChange.paragraphStart - fChange.recordBytes
+          : 0;
+  if (fChange.extended) text->SetSelection(start, end);
+  fChange.pageIndex = fCaretPage;
+}
+
+void xMorvaDocument::EndChange() {
+  xMorvaTextInterface* text = fCurrent;
+  if (text != nullptr) {
+    const int32_t start = text->GetSelStart();
+    const int32_t end = text->GetSelEnd();
+    const bool atParagraphEnd =
+        fChange.extended || (text->HasSelection() && end == text->GetParagraphEnd());
+    const bool extend = atParagraphEnd && text->GetLength() > end;
+    if (extend) text->SetSelection(start, end + 1);
+    const uint32_t paragraphStart = text->GetParagraphStartOffset();
+    const uint32_t paragraphEnd = text->GetParagraphEndOffset();
+    // The lines of the edited paragraphs are composed again; the part's
+    // lines take the range as the stream now stands.
+    const uint32_t first = std::min(paragraphStart, fChange.paragraphStart);
+    text->RecomposeRange(int32_t(first), int32_t(std::max(paragraphEnd, first)));
+    if (extend) text->SetSelection(start, end);
+    if (IsBodyCurrent()) {
+      if (fChange.pageIndex > 0) --fChange.pageIndex;
+      if (!(fInHostCommand && fOffscreen)) UpdateFrameContentSize();
+    }
+  }
+  fChangeInProgress = 0;
+}
+
+void xMorvaDocument::Refresh(bool scroll, bool contentSize) {
+  if (fArea == nullptr) return;
+  if (fInHostCommand && fOffscreen) {
+    fArea->UpdateBarState();
+    fArea->UpdateCommands(0);
+    return;
+  }
+  if (contentSize) UpdateFrameContentSize();
+  fArea->DrawSelection();
+  fArea->UpdateCaret(scroll);
+  fArea->UpdateBarState();
+  fArea->UpdateCommands(0);
+}
+
+void xMorvaDocument::ShowSelection(bool scroll) {
+  if (fArea != nullptr) fArea->ShowSelection(scroll);
+}
+
+void xMorvaDocument::ApplyViewOptions(bool keepTitle) {
+  if (fArea != nullptr) fArea->ApplyViewOptions(keepTitle);
+}
+
+void xMorvaDocument::GetContentSize(int32_t& width, int32_t& height) const {
+  width = fParams.FrameWidth();
+  // Pages come with pagination; until then the body is one page.
+  const int32_t pages = 1;
+  if (fParams.GetViewMode() == 0) {
+    height = pages * (fParams.GetPageHeight() + 4) + 4;
+  } else {
+    height = fParams.GetPageHeight() + 8 + 3 * pages;
+  }
+}
+
+void xMorvaDocument::UpdateFrameContentSize() {
+  if (fArea == nullptr) return;
+  int32_t width = 0;
+  int32_t height = 0;
+  GetContentSize(width, height);
+  fArea->SetContentSize(width, height);
+}
+
+// ---- Reset.
+
+void xMorvaDocument::Reset(bool keepFile) {
+  fParams.SetDefaults();
+  fInfos.Reset();
+  fSelectionBackward = 0;
+  fTypingResync = 1;
+  if (!keepFile) {
+    VStr<255> name;
+    GetDocumentListString(name, kDocumentTextsListOffset, 21);
+    char text[256] = {};
+    name.GetCText(text, sizeof text, kCharSetAnsi);
+    fDocumentName = text;
+    fModified = false;
+  }
+  NewStyleSheetStore();
+  if (fUndo) fUndo->Clear(false);
+  for (int16_t part : kMemberOrder) {
+    if (fParts[part]) fParts[part]->Clear();
+  }
+  SelectBody();
+  UpdateReferencePrinter();
+  if (fArea != nullptr) fArea->UpdateCaret(true);
+}
+
+// ---- Printer and page.
+
+void xMorvaDocument::SetPrinterMetrics(uint8_t value) {
+  fParams.SetPrinterMetrics(value);
+  UpdateReferencePrinter();
+}
+
+VPrintSettings* xMorvaDocument::GetPrinter() const { return fPrinter.get(); }
+VPort* xMorvaDocument::GetMeasuringPort() const { return fMeasuringPort.get(); }
+VPort* xMorvaDocument::GetLinePort() const { return fLinePort.get(); }
+
+void xMorvaDocument::UsePrinterForMeasuring(bool on) {
+  for (VPort* port : {static_cast<VPort*>(fMeasuringPort.get()), static_cast<VPort*>(fLinePort.get())}) {
+    if (port == nullptr) continue;
+    port->ClearReferencePrinter();
+    if (on && fPrinter) port->SetReferencePrinter(fPrinter.get());
+  }
+}
+
+void xMorvaDocument::AttachReferencePrinter() {
+  fPrinterMetricsApplied = fParams.GetPrinterMetrics() ? 1 : 0;
+  if (fPrinterMetricsApplied) UsePrinterForMeasuring(true);
+}
+
+void xMorvaDocument::UpdateReferencePrinter() {
+  const uint8_t wanted = fParams.GetPrinterMetrics() ? 1 : 0;
+  if (wanted != fPrinterMetricsApplied) {
+    fPrinterMetricsApplied = wanted;
+    UsePrinterForMeasuring(wanted != 0);
+  }
+  // Every part measures again, the headers and footers first.
+  for (int16_t part = kPartCount - 1; part >= 0; --part) {
+    if (fParts[part]) fParts[part]->RecomposeRange(0, int32_t(fParts[part]->GetStreamSize()));
+  }
+}
+
+void xMorvaDocument::GetMinimumMargins(int32_t& left, int32_t& top, int32_t& right,
+                                       int32_t& bottom) const {
+  left = fMinLeft;
+  top = fMinTop;
+  right = fMinRight;
+  bottom = fMinBottom;
+}
+
+int32_t xMorvaDocument::PaperToPixels(int32_t hundredths) {
+  // Whole millimetres, rounded.
+  const int32_t millimetres = (hundredths + 50) / 100;
+  return int32_t(millimetres * 0.1 / 2.54 * gScreenLogPixelsX);
+}
+
+void xMorvaDocument::FitPageToPaper(bool fitMargins, bool fitPage) {
+  int32_t paperWidth = 0;
+  int32_t paperHeight = 0;
+  int32_t unprintable[4] = {};  // left, top, right, bottom
+  int32_t margins[4] = {};
+  if (fPrinter) {
+    fPrinter->GetPaperSize(paperWidth, paperHeight);
+    fPrinter->GetMinimumMargins(unprintable[0], unprintable[1], unprintable[2], unprintable[3]);
+    fPrinter->GetMargins(margins[0], margins[1], margins[2], margins[3]);
+  }
+  if (paperWidth <= 0 || paperHeight <= 0) {
+    // The package's paper, with no unprintable margins.
+    int32_t values[6];
+    std::copy(std::begin(kFallbackPaper), std::end(kFallbackPaper), values);
+    if (VMemHandle paper = CopyDocumentPackageResource(kPaperResourceType)) {
+      const auto* bytes = static_cast<const uint8_t*>(gMemoryMgr->LockHandle(paper));
+      if (bytes != nullptr && gMemoryMgr->GetHandleSize(paper) >= 24) {
+        for (int i = 0; i < 6; ++i) {
+          const uint8_t* v = bytes + 4 * i;
+          values[i] = int32_t((uint32_t(v[0]) << 24) | (uint32_t(v[1]) << 16) |
+                              (uint32_t(v[2]) << 8) | v[3]);
+        }
+      }
+      gMemoryMgr->UnlockHandle(paper);
+      gMemoryMgr->DisposeHandle(paper);
+    }
+    paperWidth = values[0];
+    paperHeight = values[1];
+    std::copy(values + 2, values + 6, margins);
+    std::fill(std::begin(unprintable), std::end(unprintable), 0);
+  }
+  const int32_t width = PaperToPixels(paperWidth);
+  const int32_t height = PaperToPixels(paperHeight);
+  int32_t offsets[4];
+  for (int i = 0; i < 4; ++i) offsets[i] = PaperToPixels(unprintable[i]);
+  // An unprintable margin of 0 stays 0: the paper has none.
+  fMinLeft = unprintable[0] != 0 ? offsets[0] + 1 : 0;
+  fMinTop = unprintable[1] != 0 ? offsets[1] + 1 : 0;
+  fMinRight = unprintable[2] != 0 ? offsets[2] + 1 : 0;
+  fMinBottom = unprintable[3] != 0 ? offsets[3] + 1 : 0;
+  if (fitPage) fParams.SetPageSize(width, height);
+  fPrintableArea = VRect(offsets[0], offsets[1], width - offsets[0] - offsets[2],
+                         height - offsets[1] - offsets[3]);
+  if (!fitMargins) return;
+
+  fParams.SetLeftMargin(std::max(fParams.GetLeftMargin(), fMinLeft));
+  fParams.SetRightMargin(std::max(fParams.GetRightMargin(), fMinRight));
+  xMorvaPageBands& bands = fParams.GetBands(fParams.UsesFirstPageLayout(fHeaderFooterPage));
+  if (!bands.headerShown) {
+    bands.topMargin = std::max(bands.topMargin, fMinTop);
+  } else if (bands.headerTop < fMinTop) {
+    const int32_t shift = fMinTop - bands.headerTop;
+    bands.headerTop += shift;
+    bands.headerBottom += shift;
+    bands.topMargin += shift;
+  }
+  if (!bands.footerShown) {
+    bands.bottomMargin = std::max(bands.bottomMargin, fMinBottom);
+  } else if (bands.footerBottom < fMinBottom) {
+    const int32_t shift = fMinBottom - bands.footerBottom;
+    bands.footerBottom += shift;
+    bands.footerTop += shift;
+    bands.bottomMargin += shift;
+  }
+  // A page too short for its unprintable margins gets bands in proportion.
+  const int32_t pageHeight = fParams.GetPageHeight();
+  if (pageHeight < 2 * std::max(fMinTop, fMinBottom) + 50) {
+    int32_t q = (pageHeight - 50) / 4;
+    if (q < 0) q = pageHeight / 5;
+    for (bool first : {false, true}) {
+      xMorvaPageBands& b = fParams.GetBands(first);
+      b.headerTop = b.footerTop = q / 2;
+      b.headerBottom = b.footerBottom = q;
+    }
+    xMorvaPageBands& other = fParams.GetBands(false);
+    other.topMargin = other.bottomMargin = q + q / 2;
+  }
+}

@@ -1,0 +1,501 @@
+// The document's numbered commands: every menu item and toolbar control of
+// an area ends here, and the host-language executors call them for the
+// commands that mirror menu items.
+#include <iterator>
+#include <string>
+
+#include "document/xMorvaDocument.h"
+#include "document/xMorvaDocumentArea.h"
+#include "document/xMorvaEngineServices.h"
+#include "document/xMorvaProperties.h"
+#include "document/xMorvaText.h"
+#include "document/xMorvaUndo.h"
+#include "framework/core/memory/VMemoryMgr.h"
+#include "framework/core/strings/VString.h"
+
+namespace {
+
+constexpr int32_t kNone = -1;
+// The last id of a colour group asks the colour dialog.
+constexpr int32_t kAskColour = -2;
+
+struct ColourEntry {
+  int32_t id;
+  int32_t colour;
+};
+
+// The common colours of the strike-out, underline and border groups.
+#define QV_COMMON_COLOURS(first)                                                            \
+  {first, 0x0000FF}, {first + 1, 0x0099FF}, {first + 2, 0x00E6FF}, {first + 3, 0x19CC00},   \
+      {first + 4, 0xFF9933}, {first + 5, 0xFF00CC}, {first + 6, 0xFFFFFF},                 \
+      {first + 7, 0xCCCCCC}, {first + 8, 0x999999}, {first + 9, 0x666666}
+
+// Colour commands: the property they set, and the value of each id.
+constexpr ColourEntry kTextColours[] = {
+    {602, 0x000000}, {603, 0x0000FF}, {604, 0x0099FF}, {605, 0x00E6FF}, {606, 0x19CC00},
+    {607, 0xFF9933}, {608, 0xFF00CC}, {609, 0xFFFFFF}, {610, 0xCCCCCC}, {611, 0x999999},
+    {612, 0x666666}, {613, kAskColour}};
+constexpr ColourEntry kBackgroundColours[] = {
+    {628, kNone},    {616, 0xFFFFFF}, {617, 0xB3B3FF}, {618, 0xA6D9FF}, {619, 0xCCFFFF},
+    {620, 0xB3FFB3}, {621, 0xFFE6B3}, {622, 0xFFC0FF}, {623, 0xCCCCCC}, {624, 0x999999},
+    {625, 0x666666}, {626, 0x000000}, {627, kAskColour}};
+constexpr ColourEntry kStrikeColours[] = {
+    {632, kNone}, {633, 0x000000}, QV_COMMON_COLOURS(634), {644, kAskColour}};
+constexpr ColourEntry kUnderlineColours[] = {
+    {646, kNone}, {647, 0x000000}, QV_COMMON_COLOURS(648), {658, kAskColour}};
+constexpr ColourEntry kShadowColours[] = {
+    {662, 0xCCCCCC}, {663, 0x999999}, {664, 0x666666}, {665, kAskColour}};
+constexpr ColourEntry kParagraphColours[] = {
+    {684, kNone},    {672, 0xFFFFFF}, {673, 0xB3B3FF}, {674, 0xA6D9FF}, {675, 0xCCFFFF},
+    {676, 0xB3FFB3}, {677, 0xFFE6B3}, {678, 0xFFC0FF}, {679, 0xCCCCCC}, {680, 0x999999},
+    {681, 0x666666}, {682, 0x000000}, {683, kAskColour}};
+constexpr ColourEntry kBorderColours[] = {{686, 0x000000}, QV_COMMON_COLOURS(687), {697, kAskColour}};
+
+#undef QV_COMMON_COLOURS
+
+struct ColourGroup {
+  const ColourEntry* entries;
+  size_t count;
+  uint16_t property;
+  bool paragraph;
+};
+
+template <size_t N>
+constexpr ColourGroup Group(const ColourEntry (&entries)[N], uint16_t property, bool paragraph) {
+  return ColourGroup{entries, N, property, paragraph};
+}
+
+constexpr ColourGroup kColourGroups[] = {
+    Group(kTextColours, 9, false),        Group(kBackgroundColours, 10, false),
+    Group(kStrikeColours, 11, false),     Group(kUnderlineColours, 12, false),
+    Group(kShadowColours, 13, false),     Group(kParagraphColours, 38, true),
+    Group(kBorderColours, 39, true),
+};
+
+// Ids whose handler is the area's: a dialog, a file or print operation, a
+// find, the spelling check or a bar. Without an area they do nothing.
+bool IsAreaCommand(int32_t id) {
+  switch (id) {
+    case 10: case 11:
+    case 102: case 103: case 104: case 105: case 106: case 107: case 108: case 109: case 110:
+    case 208: case 209: case 210: case 211: case 212:
+    case 310: case 320: case 331: case 332: case 333: case 334:
+    case 335: case 336: case 337: case 338:
+    case 401: case 402: case 407: case 408: case 409: case 413: case 414:
+    case 751: case 752: case 753: case 754: case 755: case 756:
+    case 801: case 802: case 805: case 806: case 807:
+    case 1031: case 1032: case 1033: case 1034: case 1035:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Area commands that redraw the document after their handler.
+bool RefreshesAfter(int32_t id) { return id == 105 || id == 106; }
+
+// Toggle commands, whose value the host-language executors flip first.
+bool IsToggle(int32_t id) {
+  return id == 304 || (id >= 311 && id <= 319) || (id >= 502 && id <= 509) || id == 530 ||
+         (id >= 1005 && id <= 1008) || id == 1012;
+}
+
+// Units as element-stream bytes, low byte first.
+std::basic_string<uint8_t> UnitBytes(const std::u16string& text) {
+  std::basic_string<uint8_t> bytes;
+  for (char16_t unit : text) {
+    bytes.push_back(uint8_t(unit));
+    bytes.push_back(uint8_t(unit >> 8));
+  }
+  return bytes;
+}
+
+}  // namespace
+
+int32_t xMorvaDocument::CommandValue(int32_t id) const {
+  return fArea != nullptr ? fArea->GetCommandLong(id) : 0;
+}
+
+void xMorvaDocument::UpdateMenuItemState(int32_t id) {
+  if (fArea == nullptr || !IsToggle(id)) return;
+  fArea->SetCommandLong(id, fArea->GetCommandLong(id) == 0 ? 1 : 0, 1);
+}
+
+void xMorvaDocument::ApplySelectionAttribute(uint16_t id, uint32_t value) {
+  if (fCurrent == nullptr) return;
+  if (fCurrent->HasSelection()) {
+    BeginChange();
+    fCurrent->SetPropertyWithUndo(id, int32_t(value));
+    EndChange();
+    Refresh(true, false);
+    return;
+  }
+  // A caret: the value waits for the next typed character, no undo step.
+  fCurrent->SetPropertyValue(id, int32_t(value));
+  if (fArea != nullptr) fArea->SetCommandLong(501, fCurrent->GetPlainStyleState(), 1);
+}
+
+void xMorvaDocument::ApplyParagraphAttribute(uint16_t id, uint32_t value) {
+  if (fCurrent == nullptr) return;
+  BeginChange();
+  fCurrent->SetPropertyWithUndo(id, int32_t(value));
+  EndChange();
+  Refresh(false, false);
+}
+
+void xMorvaDocument::InsertElements(const uint8_t* bytes, uint32_t size, int32_t positions) {
+  if (fCurrent == nullptr || size == 0) return;
+  const VMemHandle handle = gMemoryMgr->NewHandleFromData(bytes, size);
+  if (handle == 0) return;
+  BeginChange();
+  // The caret goes behind what was inserted, as after typing.
+  if (fCurrent->InsertHandleWithUndo(handle, positions) == 0) {
+    const int32_t end = fCurrent->GetSelEnd();
+    fCurrent->SetSelection(end, end);
+  }
+  EndChange();
+  gMemoryMgr->DisposeHandle(handle);
+}
+
+void xMorvaDocument::InsertSpecialElement(uint16_t code) {
+  // Head (0, code, payload size 0, 0), units low byte first.
+  const uint8_t element[12] = {0, 0, uint8_t(code), uint8_t(code >> 8), 0, 0, 0, 0, 0, 0, 0, 0};
+  InsertElements(element, sizeof element, 1);
+}
+
+void xMorvaDocument::InsertText(const std::u16string& text) {
+  const std::basic_string<uint8_t> bytes = UnitBytes(text);
+  InsertElements(bytes.data(), uint32_t(bytes.size()), int32_t(text.size()));
+}
+
+void xMorvaDocument::DeleteSelection(bool copyFirst) {
+  if (fCurrent == nullptr || !fCurrent->HasSelection()) return;
+  // Copying belongs to the document's clipboard.
+  (void)copyFirst;
+  BeginChange();
+  fCurrent->DeleteSelectionWithUndo();
+  EndChange();
+  Refresh(true, false);
+}
+
+bool xMorvaDocument::DoColourCommand(int32_t id) {
+  for (const ColourGroup& group : kColourGroups) {
+    for (size_t i = 0; i < group.count; ++i) {
+      if (group.entries[i].id != id) continue;
+      int32_t colour = group.entries[i].colour;
+      if (colour == kAskColour) {
+        if (fArea == nullptr || fCurrent == nullptr) return true;
+        const int32_t current = fCurrent->GetPropertyValue(group.property);
+        int32_t chosen = current;
+        // A cancelled dialog, or the same colour, changes nothing.
+        if (!fArea->AskValue(id, current, chosen) || chosen == current) return true;
+        colour = chosen;
+      }
+      if (group.paragraph)
+        ApplyParagraphAttribute(group.property, uint32_t(colour));
+      else
+        ApplySelectionAttribute(group.property, uint32_t(colour));
+      return true;
+    }
+  }
+  return false;
+}
+
+bool xMorvaDocument::DoCommand(int32_t id) {
+  if (fUndo) fUndo->Commit();
+  if (fArea != nullptr && !fInHostCommand) {
+    // Both are asked, whatever the first answers.
+    const bool byMethod = fArea->CallCommandMethod(id);
+    const bool byCallback = fArea->CallAreaCallback(id);
+    if (byMethod || byCallback) return true;
+  }
+
+  if (IsAreaCommand(id)) {
+    if (fArea != nullptr) {
+      fArea->RunCommand(id);
+      if (RefreshesAfter(id)) Refresh(true, true);
+      if (id == 807) ShowSelection(true);
+    }
+    return true;
+  }
+  if (DoColourCommand(id)) return true;
+
+  xMorvaTextInterface* text = fCurrent;
+  const bool hasText = text != nullptr;
+  switch (id) {
+    case 1:
+    case 2:
+      if (fUndo) {
+        if (id == 1)
+          fUndo->Undo();
+        else
+          fUndo->Redo();
+      }
+      Refresh(true, true);
+      return true;
+    case 3:
+    case 6:
+      DeleteSelection(id == 3);
+      return true;
+    case 4:
+    case 5:
+    case 701:
+    case 702:
+      // The clipboard's transfers; paste redraws.
+      if (id == 5) Refresh(true, true);
+      return true;
+    case 7:
+      if (hasText) text->SetSelection(0, text->GetLength());
+      ShowSelection(false);
+      return true;
+    case 20:
+      if (fArea == nullptr || !fInHostCommand) return false;
+      if (fArea->FinishHostCommand()) fInHostCommand = 0;
+      return true;
+    case 49:
+      // The damage check belongs to the line composition; a text without
+      // lines is sound.
+      return true;
+    case 101:
+      if (fArea == nullptr || fArea->CanClose(1)) {
+        Reset(false);
+        ApplyViewOptions(false);
+        Refresh(true, true);
+      }
+      return true;
+    case 221:
+    case 222:
+    case 223:
+    case 224:
+      if (hasText && text->HasSelection()) {
+        BeginChange();
+        text->ChangeCaseWithUndo(int16_t(id - 221));
+        EndChange();
+        Refresh(true, false);
+      }
+      return true;
+    case 302:
+      fParams.SetViewMode(1);
+      Refresh(true, false);
+      return true;
+    case 303:
+      fParams.SetViewMode(0);
+      Refresh(true, true);
+      return true;
+    case 304:
+      SetPrinterMetrics(uint8_t(CommandValue(304) != 0));
+      Refresh(false, true);
+      return true;
+    case 309:
+      if (fArea != nullptr) fArea->UpdateCaret(true);
+      return true;
+    case 311:
+    case 312:
+    case 313:
+    case 314:
+    case 315:
+    case 316:
+    case 317:
+    case 318:
+    case 319: {
+      if (fArea == nullptr) return true;
+      const uint8_t value = CommandValue(id) != 0 ? 1 : 0;
+      static constexpr int32_t kViewFlags[] = {2, 0, 0, 16, 6, 15, 3, 7, 8};
+      const int32_t flag = kViewFlags[id - 311];
+      if (id == 312 || id == 313) {
+        for (bool first : {false, true}) {
+          xMorvaPageBands& bands = fParams.GetBands(first);
+          (id == 312 ? bands.headerShown : bands.footerShown) = value;
+        }
+        Refresh(false, true);
+        return true;
+      }
+      fParams.SetViewFlag(flag, value);
+      if (id == 314) ApplyToAllParts(value);
+      if (id == 311 || id == 318 || id == 319)
+        ApplyViewOptions(true);
+      else
+        Refresh(false, true);
+      return true;
+    }
+    case 321:
+      SelectBody();
+      ShowSelection(true);
+      return true;
+    case 322:
+    case 323:
+      if (fParams.GetViewMode() != 0) fParams.SetViewMode(0);
+      if (id == 322)
+        SelectHeaderForPage(fCaretPage);
+      else
+        SelectFooterForPage(fCaretPage);
+      ShowSelection(true);
+      return true;
+    case 404:
+      InsertSpecialElement(24002);
+      Refresh(true, false);
+      return true;
+    case 405:
+      if (hasText) {
+        BeginChange();
+        text->TypeCharacterWithUndo(0xA0);
+        EndChange();
+        Refresh(true, false);
+      }
+      return true;
+    case 406:
+    case 410:
+      // Page and column breaks belong to the body only.
+      if (IsBodyCurrent()) InsertSpecialElement(id == 406 ? 24004 : 24003);
+      Refresh(true, false);
+      return true;
+    case 411:
+    case 412: {
+      if (fArea != nullptr) {
+        VStr<255> when;
+        fArea->GetDateTimeText(id == 411, when);
+        std::u16string units;
+        for (int32_t i = 1; i <= when.GetLength(); ++i) units.push_back(when.GetCharAt(i));
+        if (!units.empty()) InsertText(units);
+      }
+      Refresh(true, false);
+      return true;
+    }
+    case 501:
+      if (hasText) {
+        BeginChange();
+        text->BeginUndoStep(0, 65);
+        int32_t result = 0;
+        for (uint16_t property : {0, 1, 4, 3, 2, 5}) {
+          result = text->SetPropertyValue(property, 0);
+          if (result != 0) break;
+        }
+        text->EndUndoStep(result);
+        EndChange();
+        Refresh(true, false);
+      }
+      return true;
+    case 502:
+    case 503:
+    case 504:
+    case 505:
+      if (fArea != nullptr) ApplySelectionAttribute(uint16_t(id - 502), CommandValue(id) != 0);
+      return true;
+    case 506:
+    case 507:
+    case 508:
+    case 509: {
+      if (fArea == nullptr) return true;
+      const bool checked = CommandValue(id) != 0;
+      const int32_t partner = (id == 506 || id == 508) ? id + 1 : id - 1;
+      const uint16_t property = id <= 507 ? 5 : 6;
+      const uint32_t value = checked ? ((id == 506 || id == 508) ? 1 : 2) : 0;
+      fArea->SetCommandLong(partner, 0, 1);
+      ApplySelectionAttribute(property, value);
+      return true;
+    }
+    case 521:
+    case 523:
+    case 524:
+    case 525:
+      ApplySelectionAttribute(4, uint32_t(id == 521 ? 0 : id - 521));
+      return true;
+    case 522:
+      ApplySelectionAttribute(4, CommandValue(522) != 0 ? 1 : 0);
+      return true;
+    case 530:
+      if (fArea != nullptr) ApplySelectionAttribute(4, CommandValue(530) != 0 ? 1 : 0);
+      return true;
+    case 711:
+    case 712:
+    case 713:
+    case 714:
+      ApplyParagraphAttribute(32, uint32_t(id - 711));
+      return true;
+    case 721:
+    case 722:
+    case 723:
+      ApplyParagraphAttribute(33, uint32_t(id == 721 ? 10 : id == 722 ? 15 : 20));
+      return true;
+    case 724:
+    case 1028: {
+      if (fArea == nullptr || !hasText) return true;
+      const uint16_t property = id == 724 ? 33 : 34;
+      int32_t current = text->GetPropertyValue(property);
+      if (id == 1028) current &= 0xFF;
+      int32_t chosen = current;
+      if (fArea->AskValue(id, current, chosen)) ApplyParagraphAttribute(property, uint32_t(chosen));
+      return true;
+    }
+    case 803:
+    case 804:
+      // Computed elements are brought up to date by their own operations.
+      Refresh(true, true);
+      return true;
+    case 1000:
+      // The style sheets are applied by the style-sheet operations.
+      return true;
+    case 1001: {
+      if (fArea == nullptr) return true;
+      int32_t size = CommandValue(1001);
+      if (size > 255) {
+        size = 255;
+        fArea->SetCommandLong(1001, 255, 1);
+      }
+      ApplySelectionAttribute(8, uint32_t(size));
+      fTypingResync = 1;
+      return true;
+    }
+    case 1002: {
+      if (fArea == nullptr) return true;
+      VStr<255> name;
+      fArea->GetCommandString(1002, name);
+      // The font table appends a name it does not hold yet.
+      const int16_t font = name.GetLength() > 0 ? DocumentFontIndex(*this, name) : 0;
+      if (font > 0) ApplySelectionAttribute(7, uint32_t(font));
+      return true;
+    }
+    case 1005:
+    case 1006:
+    case 1007:
+    case 1008: {
+      if (fArea == nullptr) return true;
+      static constexpr uint16_t kBorders[] = {41, 43, 42, 44};
+      ApplyParagraphAttribute(kBorders[id - 1005], CommandValue(id) != 0 ? 1 : 0);
+      return true;
+    }
+    case 1009:
+    case 1010:
+    case 1011:
+      if (hasText) {
+        const int32_t value = id == 1011 ? 0 : 1;
+        BeginChange();
+        text->BeginUndoStep(1, 0);
+        int32_t result = 0;
+        for (uint16_t property : {41, 42, 43, 44}) {
+          result = text->SetPropertyValue(property, value);
+          if (result != 0) break;
+        }
+        text->EndUndoStep(result);
+        EndChange();
+        Refresh(true, false);
+      }
+      return true;
+    case 1012:
+      if (fArea != nullptr) ApplyParagraphAttribute(34, CommandValue(1012) != 0 ? 0x6C : 0);
+      return true;
+    case 1021:
+    case 1022:
+    case 1023:
+    case 1024:
+    case 1025:
+    case 1026:
+    case 1027: {
+      static constexpr uint32_t kBullets[] = {0, 0x6E, 0x6F, 0x6C, 0x6D, 0x75, 0x76};
+      ApplyParagraphAttribute(34, kBullets[id - 1021]);
+      return true;
+    }
+    default:
+      return false;
+  }
+}

@@ -1,0 +1,132 @@
+// A document over real engines with an area that keeps command values and
+// records what it was asked, for the document's and its commands' tests.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "document/tests/FakeDocument.h"
+#include "document/xMorvaDocument.h"
+#include "document/xMorvaDocumentArea.h"
+#include "document/xMorvaUndo.h"
+#include "engine/tests/EngineTestSupport.h"
+#include "engine/xMorvaDocumentEngineServices.h"
+#include "framework/core/memory/VMemoryMgr.h"
+#include "graphics/GraphicsGlobals.h"
+
+// An area that keeps command values and records what it was asked.
+class FakeArea : public xMorvaDocumentArea {
+ public:
+  bool HasHostWindow() const override { return hostWindow; }
+  int32_t GetCommandLong(int32_t command) override { return values[command]; }
+  void SetCommandLong(int32_t command, int32_t value, int16_t) override { values[command] = value; }
+  void GetCommandString(int32_t command, VString& value) override {
+    value.AppendCText(fontName.c_str(), kCharSetAnsi);
+  }
+  bool CallCommandMethod(int32_t command) override {
+    ++methodCalls;
+    return consumeByMethod;
+  }
+  bool CallAreaCallback(int32_t command) override {
+    ++callbackCalls;
+    return false;
+  }
+  void RunCommand(int32_t command) override { commands.push_back(command); }
+  bool AskValue(int32_t command, int32_t current, int32_t& value) override {
+    asked.push_back(command);
+    if (!answer) return false;
+    value = answerValue;
+    return true;
+  }
+  bool CanClose(uint8_t) override { return canClose; }
+  void SetContentSize(int32_t width, int32_t height) override { ++contentSizes; }
+  void DrawSelection() override { ++draws; }
+  void UpdateCaret(bool) override { ++carets; }
+  void ShowSelection(bool) override { ++shows; }
+  void UpdateBarState() override { ++bars; }
+  void UpdateCommands(int16_t) override { ++commandUpdates; }
+  void ApplyViewOptions(bool) override { ++viewOptions; }
+
+  bool hostWindow = true;
+  std::map<int32_t, int32_t> values;
+  std::string fontName;
+  bool consumeByMethod = false;
+  int methodCalls = 0;
+  int callbackCalls = 0;
+  std::vector<int32_t> commands;
+  std::vector<int32_t> asked;
+  bool answer = false;
+  int32_t answerValue = 0;
+  bool canClose = true;
+  int contentSizes = 0, draws = 0, carets = 0, shows = 0, bars = 0, commandUpdates = 0,
+      viewOptions = 0;
+};
+
+class PackageResources : public FakeAreaServices {
+ public:
+  VMemHandle CopyPackageResource(uint32_t type) override {
+    auto it = resources.find(type);
+    if (it == resources.end()) return 0;
+    return gMemoryMgr->NewHandleFromData(it->second.data(), uint32_t(it->second.size()));
+  }
+  std::map<uint32_t, Bytes> resources;
+};
+
+class ScopedGraphicsResolution {
+ public:
+  explicit ScopedGraphicsResolution(int32_t dpi) : fSaved(gScreenLogPixelsX) { gScreenLogPixelsX = dpi; }
+  ~ScopedGraphicsResolution() { gScreenLogPixelsX = fSaved; }
+
+ private:
+  int32_t fSaved;
+};
+
+class DocumentTest : public ::testing::Test {
+ protected:
+  DocumentTest() { UseTestWordCharacters(); }
+
+  // Puts the units into the current part (unrecorded) and selects.
+  void Load(const std::u16string& text, int32_t start, int32_t end) {
+    xMorvaTextInterface* part = document->GetCurrentPart();
+    Bytes bytes;
+    for (char16_t unit : text) {
+      bytes.push_back(uint8_t(unit));
+      bytes.push_back(uint8_t(unit >> 8));
+    }
+    document->GetUndo()->Suspend();
+    part->Clear();
+    const VMemHandle handle = gMemoryMgr->NewHandleFromData(bytes.data(), uint32_t(bytes.size()));
+    EXPECT_EQ(0, part->InsertHandle(handle, int32_t(text.size())));
+    gMemoryMgr->DisposeHandle(handle);
+    document->GetUndo()->Resume();
+    part->SetSelection(start, end);
+  }
+  std::u16string Text() {
+    xMorvaTextInterface* part = document->GetCurrentPart();
+    std::u16string text;
+    const uint8_t* data = part->LockStream();
+    for (uint32_t at = 0; data != nullptr && at < part->GetStreamSize();) {
+      const StreamItem item = ReadStreamItem(data + at, part->GetStreamSize() - at);
+      if (item.kind == StreamItem::kUnit) text.push_back(item.unit);
+      at += item.size;
+    }
+    part->UnlockStream();
+    return text;
+  }
+  int32_t PropertyAt(uint16_t id, int32_t start, int32_t end) {
+    xMorvaTextInterface* part = document->GetCurrentPart();
+    part->SetSelection(start, end);
+    return part->GetPropertyValue(id);
+  }
+
+  xMorvaDocumentEngineServices engines;
+  VInstalledService<xMorvaEngineServices> installed{&engines};
+  PackageResources resources;
+  FakeArea area;
+  std::unique_ptr<xMorvaDocument> document{new xMorvaDocument(&area)};
+};
+

@@ -1,0 +1,299 @@
+// The Windows printer binding: the default printer's paper and margins, the
+// stored device mode, the dialogs through their providers, and print jobs
+// through a scaled port into a PDF file.
+#include "graphics/printing/VWinPrinter.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "framework/core/memory/VMemoryMgr.h"
+#include "framework/core/streams/VHandleStream.h"
+#include "framework/core/streams/VMemoryStream.h"
+#include "framework/core/strings/VString.h"
+#include "graphics/VScaledPort.h"
+#include "platform/print/WinPrint.h"
+#include "platform/win32/WinCommonDialogs.h"
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+class WinPrinter : public testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/qvprinterXXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    folder = pattern;
+  }
+  void TearDown() override {
+    ResetHeadlessPrinting();
+    ResetHeadlessDialogs();
+    EXPECT_EQ(std::system(("rm -rf '" + folder + "'").c_str()), 0);
+  }
+  static bool Exists(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0;
+  }
+  static std::string Run(const std::string& command) {
+    std::string out;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+      char buffer[4096];
+      size_t n;
+      while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+      pclose(pipe);
+    }
+    return out;
+  }
+  std::string folder;
+};
+
+Bytes Write(VPrintSettings& settings, bool big) {
+  VMemHandle handle = 0;
+  {
+    VHandleStream stream(handle);
+    stream.SetByteOrders(big ? kByteOrderMacintosh : kByteOrderLittle, kByteOrderKeep);
+    stream.OpenWrite();
+    settings.WriteToStream(&stream, 0);
+    stream.CloseWrite(1);
+  }
+  Bytes bytes(gMemoryMgr->GetHandleSize(handle));
+  if (!bytes.empty()) {
+    std::memcpy(bytes.data(), gMemoryMgr->LockHandle(handle), bytes.size());
+    gMemoryMgr->UnlockHandle(handle);
+  }
+  gMemoryMgr->DisposeHandle(handle);
+  return bytes;
+}
+
+int16_t Read(VPrintSettings& settings, const Bytes& bytes, bool big) {
+  VMemoryStream stream(bytes.data(), uint32_t(bytes.size()));
+  stream.SetByteOrders(big ? kByteOrderMacintosh : kByteOrderLittle, kByteOrderKeep);
+  stream.OpenRead();
+  const int16_t result = settings.ReadFromStream(&stream, 0);
+  stream.CloseRead();
+  return result;
+}
+
+DEVMODEA HeldMode(const VWinPrinter& printer) {
+  DEVMODEA mode{};
+  const void* block = GlobalLock(printer.GetDevMode());
+  if (block != nullptr) std::memcpy(&mode, block, sizeof mode);
+  GlobalUnlock(printer.GetDevMode());
+  return mode;
+}
+
+TEST_F(WinPrinter, BindsToTheDefaultPrinter) {
+  VWinPrinter printer;
+  EXPECT_TRUE(printer.IsBound());
+  EXPECT_EQ(printer.GetDeviceName(), "Qv Printer");
+  EXPECT_EQ(printer.GetPaperCode(), 1);
+  int32_t w, h, l, t, r, b;
+  printer.GetPaperSize(w, h);
+  EXPECT_EQ(w, 21590);
+  EXPECT_EQ(h, 27940);
+  printer.GetMinimumMargins(l, t, r, b);  // 75 pixels at 300 dpi
+  EXPECT_EQ(l, 635);
+  EXPECT_EQ(t, 635);
+  EXPECT_EQ(r, 635);
+  EXPECT_EQ(b, 27940 - 635 - 26670);
+  printer.GetMargins(l, t, r, b);
+  EXPECT_EQ(l, 1000);
+  EXPECT_NE(printer.GetInfoDC(), nullptr);
+  EXPECT_TRUE(printer.RegisterPort(reinterpret_cast<VPort*>(&printer)));
+  EXPECT_FALSE(printer.RegisterPort(reinterpret_cast<VPort*>(&printer)));
+}
+
+TEST_F(WinPrinter, WithoutAPrinterNothingBindsOrPrints) {
+  SetHeadlessDefaultPrinter(nullptr);
+  VWinPrinter printer;
+  EXPECT_FALSE(printer.IsBound());
+  EXPECT_EQ(printer.GetDevMode(), nullptr);
+  EXPECT_EQ(printer.GetInfoDC(), nullptr);
+  EXPECT_EQ(printer.BeginDocument("None"), nullptr);
+  EXPECT_EQ(printer.GetUseCount(), 0);
+  EXPECT_FALSE(printer.NextPage());
+}
+
+TEST_F(WinPrinter, StoredDeviceModeRoundTripsAndRulesThePaper) {
+  VWinPrinter printer;
+  // Make the stored mode A4 across: the record follows the printer's.
+  {
+    auto* mode = static_cast<DEVMODEA*>(GlobalLock(printer.GetDevMode()));
+    mode->dmPaperSize = 9;
+    mode->dmOrientation = DMORIENT_LANDSCAPE;
+    GlobalUnlock(printer.GetDevMode());
+  }
+  printer.BindToPrinter();
+  for (bool big : {true, false}) {
+    const Bytes stored = Write(printer, big);
+    ASSERT_GE(stored.size(), 8u + 38 + 8 + 156);
+    // The device mode's bytes stand as they are, whatever the record's order.
+    EXPECT_EQ(std::memcmp(stored.data() + stored.size() - 156, GlobalLock(printer.GetDevMode()), 156), 0);
+    GlobalUnlock(printer.GetDevMode());
+    VWinPrinter read;
+    EXPECT_EQ(Read(read, stored, big), 0) << big;
+    EXPECT_EQ(read.GetPaperCode(), 9);
+    EXPECT_TRUE(read.IsLandscape());
+    int32_t w, h;
+    read.GetPaperSize(w, h);
+    EXPECT_EQ(w, 29700);
+    EXPECT_EQ(h, 21000);
+    EXPECT_EQ(Write(read, big), stored) << big;
+  }
+}
+
+TEST_F(WinPrinter, ShortOrLongDeviceModesAreRefusedWithoutLosingThePaper) {
+  VWinPrinter source;
+  VPrintRecord record;
+  source.GetRecord(record);
+  record.paperCode = 9;
+  record.paperWidth = 21000;
+  record.paperHeight = 29700;
+  record.marginLeft = 2500;
+  source.SetCopies(1);  // unbound: the stored paper rules
+  source.SetRecord(record);
+  Bytes stored = Write(source, true);
+  ASSERT_GE(stored.size(), 156u + 8);
+  // 'WPRI' cut to 100 bytes.
+  Bytes shortened(stored.begin(), stored.end() - 156 - 4);
+  shortened.insert(shortened.end(), {0, 0, 0, 100});
+  shortened.insert(shortened.end(), stored.end() - 156, stored.end() - 56);
+  VWinPrinter read;
+  EXPECT_EQ(Read(read, shortened, true), kPrintNotBound);
+  int32_t l, t, r, b;
+  read.GetMargins(l, t, r, b);
+  EXPECT_EQ(l, 2500);
+  EXPECT_EQ(read.GetPaperCode(), 9);
+  EXPECT_EQ(HeldMode(read).dmPaperSize, 9);  // the printer follows the stored paper
+
+  // A length beyond the record.
+  Bytes overlong(stored.begin(), stored.end() - 156 - 4);
+  overlong.insert(overlong.end(), {0, 0x10, 0, 0});
+  overlong.insert(overlong.end(), stored.end() - 156, stored.end());
+  VWinPrinter other;
+  EXPECT_EQ(Read(other, overlong, true), kPrintNotBound);
+  other.GetMargins(l, t, r, b);
+  EXPECT_EQ(l, 2500);
+}
+
+TEST_F(WinPrinter, CustomPaperGoesIntoTheDeviceModeInTenths) {
+  struct Case {
+    int16_t scale;
+    int16_t width, length;
+  };
+  for (const Case& c : {Case{100, 2100, 2970}, Case{50, 4200, 5940}}) {
+    VWinPrinter printer;
+    VPrintRecord record;
+    printer.GetRecord(record);
+    record.paperCode = 0;
+    record.paperWidth = 21000;
+    record.paperHeight = 29700;
+    record.scale = c.scale;
+    printer.SetFirstPage(1);  // unbound
+    printer.SetRecord(record);
+    const DEVMODEA mode = HeldMode(printer);
+    EXPECT_EQ(mode.dmPaperSize, 0) << c.scale;
+    EXPECT_EQ(mode.dmPaperWidth, c.width) << c.scale;
+    EXPECT_EQ(mode.dmPaperLength, c.length) << c.scale;
+    EXPECT_EQ(mode.dmScale, c.scale);
+  }
+}
+
+TEST_F(WinPrinter, PageSetupKeepsTheMinimumMargins) {
+  VWinPrinter printer;
+  EXPECT_FALSE(printer.PageSetupDialog());  // no provider: cancelled
+  SetHeadlessPageSetupProvider(
+      [](PAGESETUPDLGA* dialog, void*) -> BOOL {
+        dialog->rtMargin = RECT{100, 2000, 3000, 4000};
+        return TRUE_;
+      },
+      nullptr);
+  ASSERT_TRUE(printer.PageSetupDialog());
+  int32_t l, t, r, b;
+  printer.GetMargins(l, t, r, b);
+  EXPECT_EQ(l, 635);
+  EXPECT_EQ(t, 2000);
+  EXPECT_EQ(r, 3000);
+  EXPECT_EQ(printer.GetUseCount(), 0);
+}
+
+// Three pages each showing its number, through the job's scaled port.
+TEST_F(WinPrinter, PrintsPagesOneByOneIntoAPdf) {
+  const std::string pdf = folder + "/pages.pdf";
+  SetHeadlessPrintOutput(pdf.c_str());
+  VWinPrinter printer;
+  EXPECT_FALSE(printer.PrintDialog(nullptr));  // no provider: cancelled
+  EXPECT_FALSE(Exists(pdf));
+  SetHeadlessPrintProvider(
+      [](PRINTDLGA* dialog, void*) -> BOOL {
+        dialog->nFromPage = 3;
+        dialog->nToPage = 5;
+        return TRUE_;
+      },
+      nullptr);
+  ASSERT_TRUE(printer.PrintDialog(nullptr));
+  EXPECT_EQ(printer.GetFirstPage(), 3);
+  EXPECT_EQ(printer.GetLastPage(), 5);
+
+  VPort* port = printer.BeginDocument("Numbers");
+  ASSERT_NE(port, nullptr);
+  EXPECT_EQ(printer.BeginDocument("Again"), nullptr);  // one job at a time
+  EXPECT_FALSE(printer.PageSetupDialog());
+  EXPECT_EQ(printer.GetPageCount(), 3);
+  for (int page = 1; page <= 3; ++page) {
+    EXPECT_EQ(printer.GetCurrentPage(), page);
+    VStr<80> face;
+    face.SetChars("Arial", 0, 5, kCharSetAnsi);
+    printer.GetPrintingPort()->SetFontName(face);
+    printer.GetPrintingPort()->SetFontSize(24, false);
+    printer.GetPrintingPort()->MoveTo(100, 100, true);
+    const std::string text = "Page " + std::to_string(page + 2);
+    printer.GetPrintingPort()->DrawTextRun(text.data(), int32_t(text.size()), 1);
+    // The third NextPage ends the last page (its answer) and starts none.
+    EXPECT_TRUE(printer.NextPage());
+  }
+  printer.EndDocument();
+  EXPECT_FALSE(printer.IsPrinting());
+  EXPECT_EQ(printer.GetUseCount(), 0);
+  ASSERT_TRUE(Exists(pdf));
+  const std::string info = Run("pdfinfo '" + pdf + "'");
+  ASSERT_NE(info.find("Pages:"), std::string::npos);
+  EXPECT_EQ(std::stoi(info.substr(info.find("Pages:") + 6)), 3);
+  for (int page = 1; page <= 3; ++page) {
+    const std::string text = Run("pdftotext -f " + std::to_string(page) + " -l " +
+                                 std::to_string(page) + " '" + pdf + "' -");
+    EXPECT_NE(text.find("Page " + std::to_string(page + 2)), std::string::npos) << text;
+  }
+}
+
+TEST_F(WinPrinter, FailingJobsLeaveNoFileAndNoUse) {
+  const std::string pdf = folder + "/failed.pdf";
+  SetHeadlessPrintOutput(pdf.c_str());
+  for (int which : {1, 2}) {
+    VWinPrinter printer;
+    SetHeadlessPrintFailure(which);
+    EXPECT_EQ(printer.BeginDocument("Failing"), nullptr) << which;
+    EXPECT_FALSE(printer.IsPrinting());
+    EXPECT_EQ(printer.GetUseCount(), 0);
+    EXPECT_FALSE(Exists(pdf)) << which;
+    // The next job runs.
+    ASSERT_NE(printer.BeginDocument("Working"), nullptr);
+    printer.EndDocument();
+    EXPECT_TRUE(Exists(pdf));
+    unlink(pdf.c_str());
+  }
+  // A printer gone with its job running takes the file along.
+  {
+    VWinPrinter printer;
+    ASSERT_NE(printer.BeginDocument("Dropped"), nullptr);
+  }
+  EXPECT_FALSE(Exists(pdf));
+}
+
+}  // namespace

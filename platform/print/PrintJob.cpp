@@ -1,0 +1,815 @@
+// Print jobs of the headless stand-in: a printer DC with a job draws each
+// page into its page pixels as any DC does, and its recorder writes the same
+// calls onto a cairo PDF page as vectors. What PDF cannot say (raster
+// operations other than copying, inversion, patterned and dashed ink, turned
+// text, bitmaps) is taken from the page pixels, once the call has drawn, and
+// placed as an image at that point of the page's order, so the page looks as
+// its pixels do while text stays text.
+#include <cairo-ft.h>
+#include <cairo-pdf.h>
+#include <cairo.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_SIZES_H
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/gdi/GdiInternal.h"
+#include "platform/gdi/GdiSnapshot.h"
+#include "platform/gdi/GdiText.h"
+#include "platform/gdi/fonts/GdiFontInstance.h"
+#include "platform/gdi/fonts/GdiFontLibrary.h"
+#include "platform/gdi/fonts/GdiFontSymbols.h"
+#include "platform/print/WinPrint.h"
+
+using GdiFonts::FaceFile;
+using GdiFonts::FontInstance;
+
+namespace {
+
+std::mutex gJobMutex;
+std::optional<std::string> gOutputPath;
+std::optional<std::string> gPngPrefix;
+int gFailNext = 0;
+int gNextJobId = 1;
+
+constexpr int kFailStartDoc = 1;
+constexpr int kFailStartPage = 2;
+
+// Ternary raster operations that copy their source or pattern.
+constexpr DWORD kPatCopy = 0x00F00021;
+constexpr DWORD kBlackness = 0x00000042;
+constexpr DWORD kWhiteness = 0x00FF0062;
+
+class PdfRecorder;
+
+// What a cairo font face holds of ours while cairo keeps it.
+struct CairoFaceHold {
+  std::shared_ptr<FaceFile> file;
+  FT_Size size;
+};
+cairo_user_data_key_t kHoldKey;
+
+void ReleaseHold(void* data) {
+  auto* hold = static_cast<CairoFaceHold*>(data);
+  {
+    std::lock_guard<std::recursive_mutex> lock(GdiFonts::FontLibrary::Get()->Mutex());
+    if (hold->size != nullptr) FT_Done_Size(hold->size);
+  }
+  delete hold;
+}
+
+// One running job: its PDF surface and the page being written.
+struct PrintJob {
+  int id = 0;
+  std::string path;
+  cairo_surface_t* surface = nullptr;
+  cairo_t* cr = nullptr;
+  double scale = 1.0;  // points per device pixel
+  int32_t offsetX = 0, offsetY = 0;
+  bool pageOpen = false;
+  int pages = 0;
+  // The font faces the pages use; cairo reads their files again when the
+  // document is finished.
+  std::map<FaceFile*, std::pair<std::shared_ptr<FaceFile>, cairo_font_face_t*>> faces;
+  // A device box drawn by our rasteriser that the page takes as an image.
+  std::optional<RECT> pendingRaster;
+  // cairo's size object of each face, made active before cairo uses it.
+  std::vector<std::pair<FT_Face, FT_Size>> sizes;
+
+  void ActivateCairoSizes() {
+    for (auto& [face, size] : sizes) {
+      FT_Activate_Size(size);
+      FT_Set_Transform(face, nullptr, nullptr);
+    }
+  }
+
+  ~PrintJob() {
+    if (cr != nullptr) cairo_destroy(cr);
+    if (surface != nullptr) cairo_surface_destroy(surface);
+    for (auto& face : faces) cairo_font_face_destroy(face.second.second);
+  }
+};
+
+void SetColor(cairo_t* cr, COLORREF color) {
+  cairo_set_source_rgb(cr, GetRValue(color) / 255.0, GetGValue(color) / 255.0,
+                       GetBValue(color) / 255.0);
+}
+
+RECT Ordered(int32_t l, int32_t t, int32_t r, int32_t b) {
+  return RECT{std::min(l, r), std::min(t, b), std::max(l, r), std::max(t, b)};
+}
+
+RECT DeviceBox(GdiDC& dc, int32_t l, int32_t t, int32_t r, int32_t b) {
+  const POINT a = GdiToDevice(dc, POINT{l, t});
+  const POINT c = GdiToDevice(dc, POINT{r, b});
+  return Ordered(a.x, a.y, c.x, c.y);
+}
+
+// The recorder of a printer DC with a job.
+class PdfRecorder : public GdiRecorder {
+ public:
+  explicit PdfRecorder(std::unique_ptr<PrintJob> job) : fJob(std::move(job)) {}
+  // A DC deleted while its job runs ends the job without a file.
+  ~PdfRecorder() override {
+    if (fJob) Abort();
+  }
+
+  PrintJob& Job() { return *fJob; }
+
+  void Record(GdiDC& dc, const GdiCall& call) override {
+    FlushRaster(dc);
+    if (!fJob->pageOpen) return;
+    if (!Vector(dc, call)) MarkRaster(dc, call);
+  }
+
+  // The page's last image, then the page itself.
+  void FinishPage(GdiDC& dc) {
+    FlushRaster(dc);
+    std::lock_guard<std::recursive_mutex> lock(GdiFonts::FontLibrary::Get()->Mutex());
+    fJob->ActivateCairoSizes();
+    cairo_show_page(fJob->cr);
+    fJob->pageOpen = false;
+    ++fJob->pages;
+  }
+
+  bool Finish() {
+    std::lock_guard<std::recursive_mutex> lock(GdiFonts::FontLibrary::Get()->Mutex());
+    fJob->ActivateCairoSizes();
+    cairo_surface_finish(fJob->surface);
+    const bool ok = cairo_surface_status(fJob->surface) == CAIRO_STATUS_SUCCESS;
+    fJob.reset();
+    return ok;
+  }
+
+  void Abort() {
+    if (!fJob) return;
+    const std::string path = fJob->path;
+    std::lock_guard<std::recursive_mutex> lock(GdiFonts::FontLibrary::Get()->Mutex());
+    fJob->ActivateCairoSizes();
+    cairo_surface_finish(fJob->surface);
+    fJob.reset();
+    unlink(path.c_str());
+  }
+
+ private:
+  // ---- Raster areas.
+  void MarkRaster(GdiDC& dc, const GdiCall& call) {
+    std::optional<RECT> box = AffectedBox(dc, call);
+    if (!box) return;
+    if (fJob->pendingRaster) {
+      RECT& r = *fJob->pendingRaster;
+      r = RECT{std::min(r.left, box->left), std::min(r.top, box->top),
+               std::max(r.right, box->right), std::max(r.bottom, box->bottom)};
+    } else {
+      fJob->pendingRaster = box;
+    }
+  }
+
+  // The device box a call may change; none for calls that draw nothing.
+  static std::optional<RECT> AffectedBox(GdiDC& dc, const GdiCall& call) {
+    const int32_t* a = call.args;
+    switch (call.op) {
+      case GdiOp::PatBlt:
+      case GdiOp::BitBlt:
+      case GdiOp::StretchBlt:
+      case GdiOp::TransparentBlt:
+      case GdiOp::SetDIBitsToDevice:
+      case GdiOp::StretchDIBits:
+        return DeviceBox(dc, a[0], a[1], a[0] + a[2], a[1] + a[3]);
+      case GdiOp::Rectangle:
+      case GdiOp::Ellipse:
+      case GdiOp::RoundRect:
+      case GdiOp::InvertRect: {
+        RECT r = DeviceBox(dc, a[0], a[1], a[2], a[3]);
+        const int32_t pen = dc.state.pen ? dc.state.pen->width : 1;
+        return RECT{r.left - pen, r.top - pen, r.right + pen, r.bottom + pen};
+      }
+      case GdiOp::SetPixel: {
+        const POINT p = GdiToDevice(dc, POINT{a[0], a[1]});
+        return RECT{p.x, p.y, p.x + 1, p.y + 1};
+      }
+      case GdiOp::LineTo:
+      case GdiOp::Polyline:
+      case GdiOp::Polygon: {
+        // The points' box, widened by the pen.
+        std::vector<POINT> points;
+        if (call.op == GdiOp::LineTo) {
+          points = {dc.state.position, POINT{a[0], a[1]}};
+        } else if (call.points != nullptr) {
+          points.assign(call.points, call.points + std::max(call.count, 0));
+        }
+        if (points.empty()) return std::nullopt;
+        const int32_t pen = dc.state.pen ? std::max(dc.state.pen->width, 1) : 1;
+        RECT box{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
+        for (const POINT& p : points) {
+          const POINT d = GdiToDevice(dc, p);
+          box = RECT{std::min(box.left, d.x), std::min(box.top, d.y), std::max(box.right, d.x),
+                     std::max(box.bottom, d.y)};
+        }
+        return RECT{box.left - pen, box.top - pen, box.right + pen + 1, box.bottom + pen + 1};
+      }
+      case GdiOp::TextOut:
+      case GdiOp::ExtFloodFill:
+      case GdiOp::FillRgn:
+      case GdiOp::FrameRgn:
+      case GdiOp::PaintRgn:
+      case GdiOp::InvertRgn:
+        // Their reach is not cheap to bound exactly: the whole page.
+        return RECT{INT32_MIN / 2, INT32_MIN / 2, INT32_MAX / 2, INT32_MAX / 2};
+      default:
+        return std::nullopt;
+    }
+  }
+
+  // Places the page pixels of the pending box as an image.
+  void FlushRaster(GdiDC& dc) {
+    if (!fJob->pendingRaster) return;
+    RECT r = *fJob->pendingRaster;
+    fJob->pendingRaster.reset();
+    GdiSurface* page = dc.Target();
+    if (page == nullptr) return;
+    r.left = std::max<int32_t>(r.left, 0);
+    r.top = std::max<int32_t>(r.top, 0);
+    r.right = std::min<int32_t>(r.right, page->width);
+    r.bottom = std::min<int32_t>(r.bottom, page->height);
+    if (r.right <= r.left || r.bottom <= r.top) return;
+    const int w = r.right - r.left, h = r.bottom - r.top;
+    cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
+    if (cairo_surface_status(image) != CAIRO_STATUS_SUCCESS) {
+      cairo_surface_destroy(image);
+      return;
+    }
+    cairo_surface_flush(image);
+    uint8_t* data = cairo_image_surface_get_data(image);
+    const int stride = cairo_image_surface_get_stride(image);
+    for (int y = 0; y < h; ++y) {
+      auto* row = reinterpret_cast<uint32_t*>(data + ptrdiff_t(y) * stride);
+      for (int x = 0; x < w; ++x) {
+        const COLORREF c = page->ToColor(page->Get(r.left + x, r.top + y));
+        row[x] = (uint32_t(GetRValue(c)) << 16) | (uint32_t(GetGValue(c)) << 8) | GetBValue(c);
+      }
+    }
+    cairo_surface_mark_dirty(image);
+    cairo_t* cr = fJob->cr;
+    cairo_save(cr);
+    cairo_set_source_surface(cr, image, r.left, r.top);
+    // Pixels stay pixels: no smoothing between them.
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+    cairo_rectangle(cr, r.left, r.top, w, h);
+    cairo_fill(cr);
+    cairo_restore(cr);
+    cairo_surface_destroy(image);
+  }
+
+  // ---- Vectors. False when the call needs the page pixels instead.
+  bool Vector(GdiDC& dc, const GdiCall& call) {
+    switch (call.op) {
+      case GdiOp::Rectangle:
+      case GdiOp::Ellipse:
+      case GdiOp::Polygon:
+      case GdiOp::Polyline:
+      case GdiOp::LineTo:
+      case GdiOp::PaintRgn:
+      case GdiOp::FillRgn:
+      case GdiOp::PatBlt:
+      case GdiOp::TextOut:
+        break;
+      case GdiOp::RoundRect:
+      case GdiOp::SetPixel:
+      case GdiOp::ExtFloodFill:
+      case GdiOp::InvertRect:
+      case GdiOp::InvertRgn:
+      case GdiOp::FrameRgn:
+      case GdiOp::BitBlt:
+      case GdiOp::StretchBlt:
+      case GdiOp::TransparentBlt:
+      case GdiOp::SetDIBitsToDevice:
+      case GdiOp::StretchDIBits:
+        return false;
+      default:
+        return true;  // state changes: the DC keeps them
+    }
+    // Only the plain mapping and plain copying ink have vector forms.
+    if (dc.state.mapMode != MM_TEXT || dc.state.rop2 != R2_COPYPEN) return false;
+    cairo_t* cr = fJob->cr;
+    cairo_save(cr);
+    ApplyClip(dc);
+    const bool done = Draw(dc, call);
+    cairo_restore(cr);
+    return done;
+  }
+
+  void ApplyClip(GdiDC& dc) {
+    if (!dc.state.clip) return;
+    cairo_t* cr = fJob->cr;
+    cairo_new_path(cr);
+    for (const RECT& r : dc.state.clip->Rects()) {
+      cairo_rectangle(cr, r.left, r.top, r.right - r.left, r.bottom - r.top);
+    }
+    cairo_clip(cr);
+  }
+
+  // The solid colour of a brush; none for a null brush, false for brushes
+  // PDF paints differently (hatches, patterns).
+  static bool BrushColor(const GdiBrushData* brush, std::optional<COLORREF>& color) {
+    color.reset();
+    if (brush == nullptr || brush->style == BS_NULL) return true;
+    if (brush->style != BS_SOLID) return false;
+    color = brush->color;
+    return true;
+  }
+
+  static bool PenOf(GdiDC& dc, std::optional<COLORREF>& color, double& width) {
+    color.reset();
+    GdiPen* pen = dc.state.pen;
+    if (pen == nullptr || pen->Style() == PS_NULL) return true;
+    if (pen->Style() != PS_SOLID && pen->Style() != PS_INSIDEFRAME) return false;
+    if (pen->brush.style != BS_SOLID) return false;
+    color = pen->brush.color;
+    width = std::max(1, pen->width);
+    return true;
+  }
+
+  bool Draw(GdiDC& dc, const GdiCall& call) {
+    cairo_t* cr = fJob->cr;
+    const int32_t* a = call.args;
+    std::optional<COLORREF> fill, line;
+    double width = 1;
+    switch (call.op) {
+      case GdiOp::PatBlt: {
+        const RECT r = DeviceBox(dc, a[0], a[1], a[0] + a[2], a[1] + a[3]);
+        const DWORD rop = static_cast<DWORD>(a[4]);
+        if (rop == kBlackness) {
+          fill = RGB(0, 0, 0);
+        } else if (rop == kWhiteness) {
+          fill = RGB(255, 255, 255);
+        } else if (rop != kPatCopy || !BrushColor(dc.state.brush ? &dc.state.brush->data : nullptr, fill)) {
+          return false;
+        }
+        if (fill) {
+          SetColor(cr, *fill);
+          cairo_rectangle(cr, r.left, r.top, r.right - r.left, r.bottom - r.top);
+          cairo_fill(cr);
+        }
+        return true;
+      }
+      case GdiOp::FillRgn:
+      case GdiOp::PaintRgn: {
+        GdiRegionObject* region = GdiRegionFromHandle(static_cast<HRGN>(call.object));
+        const GdiBrushData* brush = nullptr;
+        if (call.op == GdiOp::FillRgn) {
+          GdiBrush* b = GdiBrushFromHandle(
+              reinterpret_cast<HBRUSH>(static_cast<uintptr_t>(static_cast<uint32_t>(a[0]))));
+          brush = b ? &b->data : nullptr;
+        } else if (dc.state.brush) {
+          brush = &dc.state.brush->data;
+        }
+        if (region == nullptr || !BrushColor(brush, fill)) return false;
+        if (!fill) return true;
+        const POINT origin = GdiToDevice(dc, POINT{0, 0});
+        cairo_new_path(cr);
+        for (const RECT& r : region->region.Rects()) {
+          cairo_rectangle(cr, r.left + origin.x, r.top + origin.y, r.right - r.left,
+                          r.bottom - r.top);
+        }
+        SetColor(cr, *fill);
+        cairo_fill(cr);
+        return true;
+      }
+      case GdiOp::TextOut:
+        return Text(dc, call);
+      default:
+        break;
+    }
+
+    if (!PenOf(dc, line, width)) return false;
+    const bool closed = call.op == GdiOp::Rectangle || call.op == GdiOp::Ellipse ||
+                        call.op == GdiOp::Polygon;
+    if (closed && !BrushColor(dc.state.brush ? &dc.state.brush->data : nullptr, fill)) return false;
+    cairo_set_line_width(cr, width);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
+    cairo_set_line_join(cr, CAIRO_LINE_JOIN_MITER);
+
+    switch (call.op) {
+      case GdiOp::Rectangle: {
+        RECT r = DeviceBox(dc, a[0], a[1], a[2], a[3]);
+        // Without a pen the fill stops one pixel short of the right and
+        // bottom edges, as the rasteriser's does.
+        if (!line) {
+          r.right -= 1;
+          r.bottom -= 1;
+        }
+        if (fill && r.right > r.left && r.bottom > r.top) {
+          SetColor(cr, *fill);
+          cairo_rectangle(cr, r.left, r.top, r.right - r.left, r.bottom - r.top);
+          cairo_fill(cr);
+        }
+        if (line) {
+          const double inset = width / 2;
+          SetColor(cr, *line);
+          cairo_rectangle(cr, r.left + inset, r.top + inset, r.right - r.left - width,
+                          r.bottom - r.top - width);
+          cairo_stroke(cr);
+        }
+        return true;
+      }
+      case GdiOp::Ellipse: {
+        RECT r = DeviceBox(dc, a[0], a[1], a[2], a[3]);
+        if (!line) {
+          r.right -= 1;
+          r.bottom -= 1;
+        }
+        const double inset = line ? width / 2 : 0;
+        const double cx = (r.left + r.right) / 2.0, cy = (r.top + r.bottom) / 2.0;
+        const double rx = (r.right - r.left) / 2.0 - inset, ry = (r.bottom - r.top) / 2.0 - inset;
+        if (rx <= 0 || ry <= 0) return true;
+        cairo_save(cr);
+        cairo_translate(cr, cx, cy);
+        cairo_scale(cr, rx, ry);
+        cairo_new_path(cr);
+        cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
+        cairo_restore(cr);
+        if (fill) {
+          SetColor(cr, *fill);
+          cairo_fill_preserve(cr);
+        }
+        if (line) {
+          SetColor(cr, *line);
+          cairo_stroke(cr);
+        }
+        cairo_new_path(cr);
+        return true;
+      }
+      case GdiOp::Polygon:
+      case GdiOp::Polyline: {
+        if (call.points == nullptr || call.count < 2) return true;
+        cairo_new_path(cr);
+        for (int32_t i = 0; i < call.count; ++i) {
+          const POINT p = GdiToDevice(dc, call.points[i]);
+          // Lines run through pixel centres.
+          if (i == 0)
+            cairo_move_to(cr, p.x + 0.5, p.y + 0.5);
+          else
+            cairo_line_to(cr, p.x + 0.5, p.y + 0.5);
+        }
+        if (call.op == GdiOp::Polygon) {
+          cairo_close_path(cr);
+          if (fill) {
+            SetColor(cr, *fill);
+            cairo_set_fill_rule(cr, dc.state.polyFillMode == WINDING ? CAIRO_FILL_RULE_WINDING
+                                                                     : CAIRO_FILL_RULE_EVEN_ODD);
+            cairo_fill_preserve(cr);
+          }
+        }
+        if (line) {
+          SetColor(cr, *line);
+          cairo_stroke(cr);
+        }
+        cairo_new_path(cr);
+        return true;
+      }
+      case GdiOp::LineTo: {
+        if (!line) return true;
+        const POINT from = GdiToDevice(dc, dc.state.position);
+        const POINT to = GdiToDevice(dc, POINT{a[0], a[1]});
+        SetColor(cr, *line);
+        cairo_move_to(cr, from.x + 0.5, from.y + 0.5);
+        cairo_line_to(cr, to.x + 0.5, to.y + 0.5);
+        cairo_stroke(cr);
+        return true;
+      }
+      default:
+        return false;
+    }
+  }
+
+  cairo_font_face_t* FaceOf(const std::shared_ptr<FaceFile>& file) {
+    auto it = fJob->faces.find(file.get());
+    if (it != fJob->faces.end()) return it->second.second;
+    // cairo sizes the face it draws with through a size object of its own,
+    // made active before each of its uses; our text code activates its own
+    // sizes again before each of its. The face file stays open as long as
+    // cairo keeps the face.
+    std::lock_guard<std::recursive_mutex> lock(GdiFonts::FontLibrary::Get()->Mutex());
+    FT_Face ftFace = file->Face();
+    FT_Size size = nullptr;
+    if (FT_New_Size(ftFace, &size) != 0) return nullptr;
+    cairo_font_face_t* face = cairo_ft_font_face_create_for_ft_face(ftFace, 0);
+    auto* hold = new CairoFaceHold{file, size};
+    if (cairo_font_face_set_user_data(face, &kHoldKey, hold, &ReleaseHold) != CAIRO_STATUS_SUCCESS) {
+      ReleaseHold(hold);
+      cairo_font_face_destroy(face);
+      return nullptr;
+    }
+    fJob->sizes.push_back({ftFace, size});
+    fJob->faces[file.get()] = {file, face};
+    return face;
+  }
+
+  bool Text(GdiDC& dc, const GdiCall& call) {
+    GdiFont* font = dc.state.font;
+    std::shared_ptr<FontInstance> instance;
+    if (font != nullptr) {
+      if (!font->realization) font->realization = FontInstance::Realize(font->logFont);
+      instance = std::static_pointer_cast<FontInstance>(font->realization);
+    } else {
+      instance = FontInstance::Realize(LOGFONTA{});
+    }
+    const bool wide = call.args[8] != 0;
+    const int32_t count = call.count;
+    const UINT options = static_cast<UINT>(call.args[2]);
+    const UINT align = dc.state.textAlign;
+    POINT reference = (align & TA_UPDATECP) ? dc.state.position : POINT{call.args[0], call.args[1]};
+    RECT rect{call.args[3], call.args[4], call.args[5], call.args[6]};
+    const bool hasRect = call.args[7] != 0;
+
+    // The page pixels get the run too (a recorder alone draws no text).
+    std::vector<INT> advances(size_t(std::max(count, 0)));
+    for (int32_t i = 0; i < count && call.points != nullptr; ++i) advances[size_t(i)] = call.points[i].x;
+    {
+      std::unique_ptr<GdiRecorder> self = std::move(dc.recorder);
+      GdiDrawTextRun(dc.handle ? static_cast<HDC>(dc.handle) : nullptr, reference.x, reference.y,
+                     align & ~UINT(TA_UPDATECP), options, hasRect ? &rect : nullptr, call.data,
+                     wide, count, advances.data());
+      dc.recorder = std::move(self);
+    }
+
+    if (!instance || !instance->File() || instance->SizeHandle() == nullptr ||
+        instance->IsRotated() || instance->IsSynthesised()) {
+      // The run as the pixels show it.
+      fJob->pendingRaster = RECT{INT32_MIN / 2, INT32_MIN / 2, INT32_MAX / 2, INT32_MAX / 2};
+      return true;
+    }
+    std::u16string units;
+    if (wide) {
+      units.assign(static_cast<const char16_t*>(call.data), size_t(count));
+    } else {
+      units = instance->UnitsFromAnsi(static_cast<const char*>(call.data), count);
+    }
+    int64_t total = 0;
+    for (INT advance : advances) total += advance;
+    const TEXTMETRICA& tm = instance->Metrics();
+    const POINT device = GdiToDevice(dc, reference);
+    double along = 0;
+    if ((align & TA_CENTER) == TA_CENTER)
+      along = -double(total / 2);
+    else if ((align & TA_CENTER) == TA_RIGHT)
+      along = -double(total);
+    double across = tm.tmAscent;
+    if ((align & TA_BASELINE) == TA_BASELINE)
+      across = 0;
+    else if ((align & TA_BASELINE) == TA_BOTTOM)
+      across = -tm.tmDescent;
+    const double x0 = std::round(device.x + along);
+    const double y0 = device.y + across;
+
+    cairo_t* cr = fJob->cr;
+    if (hasRect && (options & ETO_CLIPPED)) {
+      const RECT clip = DeviceBox(dc, rect.left, rect.top, rect.right, rect.bottom);
+      cairo_rectangle(cr, clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top);
+      cairo_clip(cr);
+    }
+    if (hasRect && (options & ETO_OPAQUE)) {
+      const RECT box = DeviceBox(dc, rect.left, rect.top, rect.right, rect.bottom);
+      SetColor(cr, dc.state.bkColor);
+      cairo_rectangle(cr, box.left, box.top, box.right - box.left, box.bottom - box.top);
+      cairo_fill(cr);
+    }
+    if (dc.state.bkMode == OPAQUE && total > 0) {
+      SetColor(cr, dc.state.bkColor);
+      cairo_rectangle(cr, x0, std::round(y0 - tm.tmAscent), double(total),
+                      tm.tmAscent + tm.tmDescent);
+      cairo_fill(cr);
+    }
+
+    cairo_font_face_t* cairoFace = FaceOf(instance->File());
+    if (cairoFace == nullptr) {
+      fJob->pendingRaster = RECT{INT32_MIN / 2, INT32_MIN / 2, INT32_MAX / 2, INT32_MAX / 2};
+      return true;
+    }
+    FT_Size size = instance->SizeHandle();
+    FT_Face face = instance->File()->Face();
+    const double emX = double(size->metrics.x_scale) * face->units_per_EM / 65536.0 / 64.0;
+    const double emY = double(size->metrics.y_scale) * face->units_per_EM / 65536.0 / 64.0;
+    cairo_set_font_face(cr, cairoFace);
+    cairo_matrix_t matrix;
+    cairo_matrix_init_scale(&matrix, emX, emY);
+    cairo_set_font_matrix(cr, &matrix);
+    std::vector<cairo_glyph_t> glyphs;
+    double position = 0;
+    for (size_t i = 0; i < units.size(); ++i) {
+      FT_UInt index = FT_Get_Char_Index(face, units[i]);
+      if (instance->IsSymbol()) index = FT_Get_Char_Index(face, GdiFonts::WingdingsToUnicode(units[i]));
+      glyphs.push_back(cairo_glyph_t{index, std::round(x0 + position), std::round(y0)});
+      position += i < advances.size() ? advances[i] : 0;
+    }
+    // The text as text: each glyph with the character it shows.
+    std::string utf8;
+    std::vector<cairo_text_cluster_t> clusters;
+    for (char16_t unit : units) {
+      const uint32_t c = unit;
+      const size_t before = utf8.size();
+      if (c < 0x80) {
+        utf8.push_back(char(c));
+      } else if (c < 0x800) {
+        utf8.push_back(char(0xC0 | (c >> 6)));
+        utf8.push_back(char(0x80 | (c & 0x3F)));
+      } else if (c >= 0xD800 && c < 0xE000) {
+        utf8 += "\xEF\xBF\xBD";  // a lone surrogate half
+      } else {
+        utf8.push_back(char(0xE0 | (c >> 12)));
+        utf8.push_back(char(0x80 | ((c >> 6) & 0x3F)));
+        utf8.push_back(char(0x80 | (c & 0x3F)));
+      }
+      clusters.push_back(cairo_text_cluster_t{int(utf8.size() - before), 1});
+    }
+    SetColor(cr, dc.state.textColor);
+    {
+      std::lock_guard<std::recursive_mutex> lock(GdiFonts::FontLibrary::Get()->Mutex());
+      fJob->ActivateCairoSizes();
+      cairo_show_text_glyphs(cr, utf8.data(), int(utf8.size()), glyphs.data(),
+                             int(glyphs.size()), clusters.data(), int(clusters.size()),
+                             cairo_text_cluster_flags_t(0));
+    }
+    const LOGFONTA& logFont = instance->LogFont();
+    for (int pass = 0; pass < 2; ++pass) {
+      const bool on = pass == 0 ? logFont.lfUnderline : logFont.lfStrikeOut;
+      if (!on || total <= 0) continue;
+      const int top = pass == 0 ? instance->UnderlineTop() : instance->StrikeTop();
+      const int thick = pass == 0 ? instance->UnderlineThickness() : instance->StrikeThickness();
+      cairo_rectangle(cr, x0, std::round(y0) + top, double(total), thick);
+      cairo_fill(cr);
+    }
+    return true;
+  }
+
+  std::unique_ptr<PrintJob> fJob;
+};
+
+PdfRecorder* JobRecorder(GdiDC* dc) {
+  return dc != nullptr ? dynamic_cast<PdfRecorder*>(dc->recorder.get()) : nullptr;
+}
+
+bool TakeFailure(int which) {
+  std::lock_guard<std::mutex> lock(gJobMutex);
+  if (gFailNext != which) return false;
+  gFailNext = 0;
+  return true;
+}
+
+void OpenPage(PrintJob& job) {
+  cairo_t* cr = job.cr;
+  cairo_identity_matrix(cr);
+  cairo_scale(cr, job.scale, job.scale);
+  // Device pixels start at the printable area's corner.
+  cairo_translate(cr, job.offsetX, job.offsetY);
+  cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
+  job.pageOpen = true;
+}
+
+}  // namespace
+
+int StartDocA(HDC handle, const DOCINFOA* info) {
+  GdiDC* dc = GdiDcFromHandle(handle);
+  if (dc == nullptr || dc->dcKind != GdiDcKind::Printer || dc->recorder) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  if (TakeFailure(kFailStartDoc)) return 0;
+  std::string path;
+  {
+    std::lock_guard<std::mutex> lock(gJobMutex);
+    if (info != nullptr && info->lpszOutput != nullptr && info->lpszOutput[0] != 0) {
+      path = info->lpszOutput;
+    } else if (gOutputPath) {
+      path = *gOutputPath;
+    } else {
+      const char* name = info != nullptr && info->lpszDocName != nullptr && info->lpszDocName[0]
+                             ? info->lpszDocName
+                             : "document";
+      path = std::string(name) + ".pdf";
+    }
+  }
+  auto job = std::make_unique<PrintJob>();
+  const GdiDeviceCaps& caps = dc->caps;
+  const int dpi = caps.logPixelsX > 0 ? caps.logPixelsX : 300;
+  job->scale = 72.0 / dpi;
+  job->offsetX = caps.physicalOffsetX;
+  job->offsetY = caps.physicalOffsetY;
+  const int width = caps.physicalWidth > 0 ? caps.physicalWidth : caps.horzRes;
+  const int height = caps.physicalHeight > 0 ? caps.physicalHeight : caps.vertRes;
+  job->path = path;
+  job->surface = cairo_pdf_surface_create(path.c_str(), width * job->scale, height * job->scale);
+  if (cairo_surface_status(job->surface) != CAIRO_STATUS_SUCCESS) {
+    unlink(path.c_str());
+    return 0;
+  }
+  if (info != nullptr && info->lpszDocName != nullptr) {
+    cairo_pdf_surface_set_metadata(job->surface, CAIRO_PDF_METADATA_TITLE, info->lpszDocName);
+  }
+  job->cr = cairo_create(job->surface);
+  {
+    std::lock_guard<std::mutex> lock(gJobMutex);
+    job->id = gNextJobId++;
+  }
+  const int id = job->id;
+  dc->recorder = std::make_unique<PdfRecorder>(std::move(job));
+  // A fresh page of pixels.
+  dc->surface.reset();
+  return id;
+}
+
+int StartPage(HDC handle) {
+  GdiDC* dc = GdiDcFromHandle(handle);
+  PdfRecorder* recorder = JobRecorder(dc);
+  if (recorder == nullptr || recorder->Job().pageOpen) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  if (TakeFailure(kFailStartPage)) return 0;
+  OpenPage(recorder->Job());
+  dc->surface.reset();
+  return 1;
+}
+
+int EndPage(HDC handle) {
+  GdiDC* dc = GdiDcFromHandle(handle);
+  PdfRecorder* recorder = JobRecorder(dc);
+  if (recorder == nullptr || !recorder->Job().pageOpen) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  recorder->FinishPage(*dc);
+  std::optional<std::string> prefix;
+  {
+    std::lock_guard<std::mutex> lock(gJobMutex);
+    prefix = gPngPrefix;
+  }
+  if (prefix) {
+    dc->Target();  // an untouched page is written white
+    GdiWritePng(handle, (*prefix + std::to_string(recorder->Job().pages) + ".png").c_str());
+  }
+  dc->surface.reset();
+  return 1;
+}
+
+int EndDoc(HDC handle) {
+  GdiDC* dc = GdiDcFromHandle(handle);
+  PdfRecorder* recorder = JobRecorder(dc);
+  if (recorder == nullptr) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  if (recorder->Job().pageOpen) EndPage(handle);
+  const bool ok = recorder->Finish();
+  dc->recorder.reset();
+  return ok ? 1 : 0;
+}
+
+int AbortDoc(HDC handle) {
+  GdiDC* dc = GdiDcFromHandle(handle);
+  PdfRecorder* recorder = JobRecorder(dc);
+  if (recorder == nullptr) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return 0;
+  }
+  recorder->Abort();
+  dc->recorder.reset();
+  dc->surface.reset();
+  return 1;
+}
+
+void SetHeadlessPrintOutput(const char* path) {
+  std::lock_guard<std::mutex> lock(gJobMutex);
+  gOutputPath = path != nullptr ? std::optional<std::string>(path) : std::nullopt;
+}
+
+void SetHeadlessPrintPagePng(const char* prefix) {
+  std::lock_guard<std::mutex> lock(gJobMutex);
+  gPngPrefix = prefix != nullptr ? std::optional<std::string>(prefix) : std::nullopt;
+}
+
+void SetHeadlessPrintFailure(int which) {
+  std::lock_guard<std::mutex> lock(gJobMutex);
+  gFailNext = which;
+}
+
+void ResetHeadlessPrinting() {
+  {
+    std::lock_guard<std::mutex> lock(gJobMutex);
+    gOutputPath.reset();
+    gPngPrefix.reset();
+    gFailNext = 0;
+  }
+  SetHeadlessPrintProvider(nullptr, nullptr);
+}

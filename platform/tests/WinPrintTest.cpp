@@ -1,0 +1,280 @@
+// Printing in the headless stand-in: device modes, the default printer of
+// the profile, the print dialog's provider, and print jobs written as PDF
+// files whose text reads back and whose pages look as their pixels do.
+#include "platform/print/WinPrint.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "platform/gdi/GdiSnapshot.h"
+#include "platform/gdi/WinGdi.h"
+
+namespace {
+
+class Printing : public testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/qvprintXXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    folder = pattern;
+  }
+  void TearDown() override {
+    ResetHeadlessPrinting();
+    ResetHeadlessDialogs();
+    std::string command = getenv("QV_KEEP") ? "true" : "rm -rf '" + folder + "'";
+    EXPECT_EQ(std::system(command.c_str()), 0);
+  }
+  static bool Exists(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0;
+  }
+  static std::string Run(const std::string& command) {
+    std::string out;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return out;
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+    pclose(pipe);
+    return out;
+  }
+  std::string folder;
+};
+
+TEST_F(Printing, DeviceModesMergeWhatThePrinterTakes) {
+  HANDLE printer = nullptr;
+  ASSERT_TRUE(OpenPrinterA("Qv Printer", &printer, nullptr));
+  EXPECT_EQ(DocumentPropertiesA(nullptr, printer, nullptr, nullptr, nullptr, 0), 156);
+  DEVMODEA mode{};
+  ASSERT_EQ(DocumentPropertiesA(nullptr, printer, nullptr, &mode, nullptr, DM_OUT_BUFFER), IDOK_);
+  EXPECT_STREQ(mode.dmDeviceName, "Qv Printer");
+  EXPECT_EQ(mode.dmPaperSize, 1);
+  EXPECT_EQ(mode.dmOrientation, DMORIENT_PORTRAIT);
+  EXPECT_EQ(mode.dmYResolution, 300);
+
+  struct Case {
+    uint32_t fields;
+    int16_t orientation, paper, length, width, scale;
+    int16_t wantPaper, wantOrientation, wantScale, wantWidth;
+  };
+  const Case cases[] = {
+      {DM_ORIENTATION | DM_PAPERSIZE, 2, 9, 0, 0, 0, 9, 2, 100, 0},
+      {DM_PAPERSIZE | DM_PAPERLENGTH | DM_PAPERWIDTH, 0, 0, 2970, 2100, 0, 0, 1, 100, 2100},
+      {DM_PAPERSIZE | DM_SCALE, 0, 24, 0, 0, 50, 1, 1, 50, 0},   // a code without size
+      {DM_ORIENTATION | DM_SCALE, 7, 0, 0, 0, 5000, 1, 1, 100, 0},  // out of range
+      {0, 2, 9, 0, 0, 50, 1, 1, 100, 0},                        // no fields: nothing taken
+  };
+  for (const Case& c : cases) {
+    DEVMODEA in = mode;
+    in.dmFields = c.fields;
+    in.dmOrientation = c.orientation;
+    in.dmPaperSize = c.paper;
+    in.dmPaperLength = c.length;
+    in.dmPaperWidth = c.width;
+    in.dmScale = c.scale;
+    DEVMODEA out{};
+    ASSERT_EQ(DocumentPropertiesA(nullptr, printer, nullptr, &out, &in,
+                                  DM_IN_BUFFER | DM_OUT_BUFFER),
+              IDOK_);
+    EXPECT_EQ(out.dmPaperSize, c.wantPaper) << c.fields;
+    EXPECT_EQ(out.dmOrientation, c.wantOrientation) << c.fields;
+    EXPECT_EQ(out.dmScale, c.wantScale) << c.fields;
+    EXPECT_EQ(out.dmPaperWidth, c.wantWidth) << c.fields;
+  }
+  EXPECT_TRUE(ClosePrinter(printer));
+  EXPECT_FALSE(ClosePrinter(printer));
+  EXPECT_EQ(DocumentPropertiesA(nullptr, printer, nullptr, &mode, nullptr, DM_OUT_BUFFER), -1);
+  EXPECT_FALSE(OpenPrinterA("No Such Printer", &printer, nullptr));
+  EXPECT_EQ(printer, nullptr);
+}
+
+TEST_F(Printing, ProfileNamesTheDefaultPrinter) {
+  char device[256];
+  EXPECT_EQ(GetProfileStringA("windows", "device", "", device, sizeof device), 23u);
+  EXPECT_STREQ(device, "Qv Printer,winspool,QV:");
+  SetHeadlessDefaultPrinter(nullptr);
+  EXPECT_EQ(GetProfileStringA("windows", "device", "", device, sizeof device), 0u);
+  EXPECT_STREQ(device, "");
+  char small[4];
+  SetHeadlessDefaultPrinter("Qv Printer");
+  EXPECT_EQ(GetProfileStringA("windows", "device", "", small, sizeof small), 3u);
+  EXPECT_STREQ(small, "Qv ");
+}
+
+TEST_F(Printing, PrintDialogAnswersThroughItsProvider) {
+  PRINTDLGA dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.Flags = PD_RETURNDC;
+  EXPECT_FALSE(PrintDlgA(&dialog));  // no provider: cancelled
+  EXPECT_EQ(dialog.hDC, nullptr);
+  SetHeadlessPrintProvider(
+      [](PRINTDLGA* d, void*) -> BOOL {
+        d->nFromPage = 2;
+        d->nToPage = 3;
+        return d->hDevMode != nullptr ? TRUE_ : FALSE_;
+      },
+      nullptr);
+  ASSERT_TRUE(PrintDlgA(&dialog));
+  EXPECT_NE(dialog.hDC, nullptr);
+  EXPECT_EQ(dialog.nToPage, 3);
+  EXPECT_EQ(GetDeviceCaps(dialog.hDC, LOGPIXELSX), 300);
+  DeleteDC(dialog.hDC);
+  GlobalFree(dialog.hDevMode);
+  GlobalFree(dialog.hDevNames);
+}
+
+// The calls of one page: a frame, a line and the page's number.
+void DrawPage(HDC dc, int page) {
+  LOGFONTA font{};
+  font.lfHeight = -120;
+  std::strcpy(font.lfFaceName, "Arial");
+  HFONT made = CreateFontIndirectA(&font);
+  HGDIOBJ old = SelectObject(dc, made);
+  Rectangle(dc, 150, 150, 1650, 600);
+  MoveToEx(dc, 150, 800, nullptr);
+  LineTo(dc, 1650, 800);
+  SetBkMode(dc, TRANSPARENT);
+  const std::string text = "Page " + std::to_string(page);
+  TextOutA(dc, 300, 300, text.c_str(), int(text.size()));
+  SelectObject(dc, old);
+  DeleteObject(made);
+}
+
+TEST_F(Printing, ThreePagesReadBackAsTextAndLookAsTheirPixels) {
+  const std::string pdf = folder + "/job.pdf";
+  SetHeadlessPrintPagePng((folder + "/page").c_str());
+  HDC dc = CreateDCA("winspool", "Qv Printer", nullptr, nullptr);
+  ASSERT_NE(dc, nullptr);
+  DOCINFOA info{sizeof(DOCINFOA), "Numbers", pdf.c_str(), nullptr, 0};
+  ASSERT_GT(StartDocA(dc, &info), 0);
+  EXPECT_EQ(StartDocA(dc, &info), 0);  // one job at a time
+  for (int page = 1; page <= 3; ++page) {
+    ASSERT_GT(StartPage(dc), 0);
+    DrawPage(dc, page);
+    ASSERT_GT(EndPage(dc), 0);
+  }
+  EXPECT_EQ(EndPage(dc), 0);  // no page open
+  ASSERT_GT(EndDoc(dc), 0);
+  DeleteDC(dc);
+  ASSERT_TRUE(Exists(pdf));
+
+  const std::string pdfInfo = Run("pdfinfo '" + pdf + "'");
+  EXPECT_NE(pdfInfo.find("Pages:"), std::string::npos);
+  EXPECT_EQ(std::stoi(pdfInfo.substr(pdfInfo.find("Pages:") + 6)), 3);
+  for (int page = 1; page <= 3; ++page) {
+    const std::string text = Run("pdftotext -f " + std::to_string(page) + " -l " +
+                                 std::to_string(page) + " '" + pdf + "' -");
+    EXPECT_NE(text.find("Page " + std::to_string(page)), std::string::npos) << text;
+    EXPECT_EQ(text.find("Page " + std::to_string(page % 3 + 1)), std::string::npos) << text;
+  }
+
+  // Page 2 rendered from the PDF against its pixels: the same ink in every
+  // 10 x 10 block of the printable area, up to anti-aliasing.
+  ASSERT_EQ(system(("pdftoppm -r 300 -f 2 -l 2 -png -singlefile '" + pdf + "' '" + folder +
+                    "/render'")
+                       .c_str()),
+            0);
+  HBITMAP rendered = GdiReadPng((folder + "/render.png").c_str());
+  HBITMAP pixels = GdiReadPng((folder + "/page2.png").c_str());
+  ASSERT_NE(rendered, nullptr);
+  ASSERT_NE(pixels, nullptr);
+  DIBSECTION a{}, b{};
+  ASSERT_EQ(GetObjectA(rendered, sizeof a, &a), int(sizeof a));
+  ASSERT_EQ(GetObjectA(pixels, sizeof b, &b), int(sizeof b));
+  ASSERT_EQ(a.dsBm.bmWidth, 2550);
+  ASSERT_EQ(b.dsBm.bmWidth, 2400);
+  auto dark = [](const BITMAP& bm, int x, int y) {
+    const auto* p = static_cast<const uint8_t*>(bm.bmBits) + ptrdiff_t(y) * bm.bmWidthBytes + 4 * x;
+    return (255 * 3 - p[0] - p[1] - p[2]) / (255.0 * 3);
+  };
+  int inkBlocks = 0;
+  double worst = 0;
+  for (int by = 0; by + 10 <= 3150; by += 10) {
+    for (int bx = 0; bx + 10 <= 2400; bx += 10) {
+      double sumA = 0, sumB = 0;
+      for (int y = by; y < by + 10; ++y) {
+        for (int x = bx; x < bx + 10; ++x) {
+          sumA += dark(a.dsBm, x + 75, y + 75);
+          sumB += dark(b.dsBm, x, y);
+        }
+      }
+      if (sumB > 0) ++inkBlocks;
+      worst = std::max(worst, std::abs(sumA - sumB) / 100);
+    }
+  }
+  EXPECT_GT(inkBlocks, 300);
+  EXPECT_LT(worst, 0.35);
+  DeleteObject(rendered);
+  DeleteObject(pixels);
+}
+
+TEST_F(Printing, RasterOperationsComeOutAsThePagePixels) {
+  const std::string pdf = folder + "/invert.pdf";
+  HDC dc = CreateDCA("winspool", "Qv Printer", nullptr, nullptr);
+  DOCINFOA info{sizeof(DOCINFOA), "Invert", pdf.c_str(), nullptr, 0};
+  ASSERT_GT(StartDocA(dc, &info), 0);
+  ASSERT_GT(StartPage(dc), 0);
+  HBRUSH black = CreateSolidBrush(RGB(0, 0, 0));
+  HGDIOBJ old = SelectObject(dc, black);
+  SelectObject(dc, GetStockObject(NULL_PEN));
+  Rectangle(dc, 0, 0, 601, 601);  // a vector fill of 600 x 600
+  const RECT half{0, 0, 300, 600};
+  InvertRect(dc, &half);  // no PDF operator: the page's pixels
+  SelectObject(dc, old);
+  DeleteObject(black);
+  ASSERT_GT(EndDoc(dc), 0);
+  DeleteDC(dc);
+  ASSERT_EQ(system(("pdftoppm -r 300 -png -singlefile '" + pdf + "' '" + folder + "/inv'").c_str()), 0);
+  HBITMAP rendered = GdiReadPng((folder + "/inv.png").c_str());
+  ASSERT_NE(rendered, nullptr);
+  DIBSECTION section{};
+  ASSERT_EQ(GetObjectA(rendered, sizeof section, &section), int(sizeof section));
+  auto value = [&](int x, int y) {  // printable area coordinates
+    return static_cast<const uint8_t*>(section.dsBm.bmBits)[ptrdiff_t(y + 75) * section.dsBm.bmWidthBytes + 4 * (x + 75)];
+  };
+  EXPECT_EQ(value(150, 300), 255);  // inverted to white
+  EXPECT_EQ(value(450, 300), 0);    // still black
+  EXPECT_EQ(value(800, 300), 255);  // untouched paper
+  DeleteObject(rendered);
+}
+
+TEST_F(Printing, FailedJobsLeaveNoFile) {
+  const std::string pdf = folder + "/failed.pdf";
+  DOCINFOA info{sizeof(DOCINFOA), "Failed", pdf.c_str(), nullptr, 0};
+  HDC dc = CreateDCA("winspool", "Qv Printer", nullptr, nullptr);
+  ASSERT_NE(dc, nullptr);
+
+  SetHeadlessPrintFailure(1);
+  EXPECT_EQ(StartDocA(dc, &info), 0);
+  EXPECT_FALSE(Exists(pdf));
+
+  SetHeadlessPrintFailure(2);
+  ASSERT_GT(StartDocA(dc, &info), 0);
+  EXPECT_EQ(StartPage(dc), 0);
+  EXPECT_GT(AbortDoc(dc), 0);
+  EXPECT_FALSE(Exists(pdf));
+
+  // A DC deleted in the middle of its job takes the job's file with it.
+  ASSERT_GT(StartDocA(dc, &info), 0);
+  ASSERT_GT(StartPage(dc), 0);
+  DrawPage(dc, 1);
+  DeleteDC(dc);
+  EXPECT_FALSE(Exists(pdf));
+
+  // No job on a screen DC, nor in a folder that does not exist.
+  HDC screen = GetDC(nullptr);
+  EXPECT_EQ(StartDocA(screen, &info), 0);
+  ReleaseDC(nullptr, screen);
+  HDC printer = CreateDCA("winspool", "Qv Printer", nullptr, nullptr);
+  DOCINFOA nowhere{sizeof(DOCINFOA), "X", "/nonexistent/folder/x.pdf", nullptr, 0};
+  EXPECT_EQ(StartDocA(printer, &nowhere), 0);
+  DeleteDC(printer);
+}
+
+}  // namespace
