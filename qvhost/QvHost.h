@@ -108,6 +108,11 @@ class QvHost {
   void QueueChoice(Choice choice) { fChoices.push_back(std::move(choice)); }
   size_t PendingChoices() const { return fChoices.size(); }
   HostDatabase& Database() { return *fDatabase; }
+  // The field the user is in (table 0: none), answered to -301 and -303.
+  void SetCurrentField(uint16_t table, uint16_t field) {
+    fCurrentTable = table;
+    fCurrentFieldNumber = field;
+  }
   QvHostConfig& Config() { return fConfig; }
   const std::string& Folder() const { return fFolder; }
   int16_t ModuleResourceFile() const { return fModuleRef; }
@@ -123,6 +128,9 @@ class QvHost {
   void AnswerGetField(HostParamBlock& block);
   void AnswerSetField(HostParamBlock& block);
   void AnswerEvent(int32_t selector, HostParamBlock& block);
+  bool AnswerData(int32_t selector, HostParamBlock& block);
+  void AnswerStructure(int32_t selector, HostParamBlock& block);
+  void AnswerVariable(int32_t selector, HostParamBlock& block);
   void Unload();
   static void AnswerChooser(int32_t chooser, const void* record, HeadlessChooserAnswer* answer, void* context);
 
@@ -142,4 +150,6 @@ class QvHost {
   std::vector<LoggedCall> fLog;
   std::deque<HostEventRecord> fEvents;
   std::deque<Choice> fChoices;
+  uint16_t fCurrentTable = 0;
+  uint16_t fCurrentFieldNumber = 0;
 };

@@ -1,0 +1,108 @@
+// The selectors of the host services beyond the start-up and field set:
+// structure, records, variables, processes, methods, named data, windows,
+// messages and the forms of host-run dialogs. Shared by the module and the
+// stand-in host, as the start-up selectors are.
+#pragma once
+
+#include <cstdint>
+
+// ---- Structure, records and the current selection.
+constexpr int32_t kHostSelGotoRecord = -5;        // 0 table, 4 record (0-based), 8, 9
+constexpr int32_t kHostSelRecordCount = -6;       // 0 table; 272 count
+constexpr int32_t kHostSelCountTables = -9;       // 272 count
+constexpr int32_t kHostSelCountFields = -10;      // 0 table; 272 count
+constexpr int32_t kHostSelQueryTable = -13;
+constexpr int32_t kHostSelSortTable = -14;
+constexpr int32_t kHostSelFieldNumbers = -50;     // 10 reference; 0, 2 answers
+constexpr int32_t kHostSelCompareTexts = -60;
+constexpr int32_t kHostSelCurrentField = -301;    // 272 nonzero when there is one
+constexpr int32_t kHostSelCurrentField303 = -303;
+constexpr int32_t kHostSelCurrentField383 = -383;
+constexpr int32_t kHostSelVariableOp306 = -306;
+constexpr int32_t kHostSelFieldAtPointInTable = 48;
+constexpr int32_t kHostSelFieldAtPoint = 49;
+
+// ---- Processes.
+constexpr int32_t kHostSelCurrentProcess = -91;
+constexpr int32_t kHostSelNewProcess = -158;
+constexpr int32_t kHostSelDelayProcess = -89;
+constexpr int32_t kHostSelWaitStep = -93;
+constexpr int32_t kHostSelWaitIdle = -122;
+constexpr int32_t kHostSelProcessOther = -104;
+constexpr int32_t kHostSelProcessFront = -120;
+
+// ---- Methods, named data, folders and files.
+constexpr int32_t kHostSelRoomLeft = -255;
+constexpr int32_t kHostSelReadNamedData = -100;
+constexpr int32_t kHostSelWriteNamedData = -101;
+constexpr int32_t kHostSelNameExists = -127;
+constexpr int32_t kHostSelDocumentText335 = -335;
+constexpr int32_t kHostSelDocumentText411 = -411;
+
+// ---- Messages.
+constexpr int32_t kHostSelConfirm = -250;        // 272 text address; 276 answer (1 = yes)
+
+// ---- Forms of host-run dialogs.
+constexpr int32_t kFormSelNew = -200;            // 272 new form reference
+constexpr int32_t kFormSelOpen = -201;
+constexpr int32_t kFormSelClose = -202;
+constexpr int32_t kFormSelStep = -203;
+constexpr int32_t kFormSelEnable = -204;
+constexpr int32_t kFormSelGetEntry = -205;
+constexpr int32_t kFormSelGetLong = -207;
+constexpr int32_t kFormSelSetLong = -208;
+constexpr int32_t kFormSelGetReal = -209;
+constexpr int32_t kFormSelSetReal = -210;
+constexpr int32_t kFormSelGetText = -211;
+constexpr int32_t kFormSelSetText = -212;
+constexpr int32_t kFormSelSetPicture = -213;
+constexpr int32_t kFormSelGetListReal = -217;
+constexpr int32_t kFormSelGetListText = -218;
+constexpr int32_t kFormSelGetListLong = -219;
+constexpr int32_t kFormSelGetObjectRect = -222;
+constexpr int32_t kFormSelBeginChanges = -226;
+constexpr int32_t kFormSelEndChanges = -227;
+constexpr int32_t kFormSelClearList = -228;
+constexpr int32_t kFormSelSetListText = -229;
+constexpr int32_t kFormSelSetDate = -230;
+constexpr int32_t kFormSelSelectPage = -233;
+constexpr int32_t kFormSelGetPage = -234;
+constexpr int32_t kFormSelNewObject = -235;
+constexpr int32_t kFormSelDeleteObject = -236;
+constexpr int32_t kFormSelEventDetails = -237;
+constexpr int32_t kFormSelGetFieldRef = -238;
+constexpr int32_t kFormSelGetListSelection = -242;
+constexpr int32_t kFormSelSetListRange = -243;
+constexpr int32_t kFormSelSetEnterable = -251;
+constexpr int32_t kFormSelSetMinimum = -252;
+constexpr int32_t kFormSelSetMaximum = -253;
+constexpr int32_t kFormSelSetOwner = -258;
+constexpr int32_t kFormSelGetOwner = -259;
+constexpr int32_t kFormSelSetCheck = -260;
+constexpr int32_t kFormSelOfWindow = -261;
+constexpr int32_t kFormSelGetWindow = -262;
+constexpr int32_t kFormSelSetFieldRef = -263;
+constexpr int32_t kFormSelSetTextHandle = -308;
+constexpr int32_t kFormSelGetTextHandle = -309;
+constexpr int32_t kFormSelRelease = -336;
+constexpr int32_t kFormSelShowObject = -337;
+constexpr int32_t kFormSelRedrawObject = -341;
+constexpr int32_t kFormSelRunModeless = -358;
+constexpr int32_t kFormSelCloseModeless = -359;
+constexpr int32_t kFormSelModelessStep = -385;
+constexpr int32_t kFormSelSetObjectRect = -393;
+constexpr int32_t kFormSelGetTitle = -405;
+constexpr int32_t kFormSelResources = -408;
+constexpr int32_t kFormSelEndRun = -425;
+
+// The structure option's value, the window kind of a modal run and the
+// open code of a form.
+constexpr int32_t kFormWindowModal = 5;
+constexpr int32_t kFormWindowFloating = 722;
+// Range kinds of entry objects.
+constexpr int32_t kFormRangeReal = 1;
+constexpr int32_t kFormRangeDate = 4;
+constexpr int32_t kFormRangeNone = 5;
+// Messages to a dialog's owner before and after a modal run.
+constexpr int32_t kDialogOwnerBeforeRun = -998;
+constexpr int32_t kDialogOwnerAfterRun = -997;
