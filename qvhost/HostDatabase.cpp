@@ -58,6 +58,7 @@ HostDatabase::HostDatabase(const std::string& path) {
   }
   if (!Exec("CREATE TABLE IF NOT EXISTS host_tables(tbl INTEGER PRIMARY KEY, name TEXT, current INTEGER "
             "NOT NULL DEFAULT 0, records INTEGER NOT NULL DEFAULT 0);"
+            "CREATE TABLE IF NOT EXISTS host_documents(name TEXT PRIMARY KEY, data BLOB);"
             "CREATE TABLE IF NOT EXISTS host_variables(scope INTEGER, name TEXT, type INTEGER, value BLOB, "
             "PRIMARY KEY(scope, name));"
             "CREATE TABLE IF NOT EXISTS host_fields(tbl INTEGER, fld INTEGER, name TEXT, type INTEGER, "
@@ -276,5 +277,25 @@ bool HostDatabase::SetVariable(int32_t scope, const std::string& name, const Var
   sqlite3_bind_text(s.get(), 2, name.c_str(), -1, SQLITE_TRANSIENT);
   sqlite3_bind_int(s.get(), 3, variable.type);
   sqlite3_bind_blob(s.get(), 4, variable.bytes.data(), static_cast<int>(variable.bytes.size()), SQLITE_TRANSIENT);
+  return sqlite3_step(s.get()) == SQLITE_DONE;
+}
+
+std::optional<std::vector<uint8_t>> HostDatabase::GetDocument(const std::string& name) const {
+  Statement s(fDb, "SELECT data FROM host_documents WHERE name = ?");
+  if (!s) return std::nullopt;
+  sqlite3_bind_text(s.get(), 1, name.c_str(), -1, SQLITE_TRANSIENT);
+  if (sqlite3_step(s.get()) != SQLITE_ROW) return std::nullopt;
+  std::vector<uint8_t> bytes;
+  const void* blob = sqlite3_column_blob(s.get(), 0);
+  const int n = sqlite3_column_bytes(s.get(), 0);
+  if (blob != nullptr && n > 0) bytes.assign(static_cast<const uint8_t*>(blob), static_cast<const uint8_t*>(blob) + n);
+  return bytes;
+}
+
+bool HostDatabase::SetDocument(const std::string& name, const std::vector<uint8_t>& bytes) {
+  Statement s(fDb, "INSERT OR REPLACE INTO host_documents(name, data) VALUES(?, ?)");
+  if (!s) return false;
+  sqlite3_bind_text(s.get(), 1, name.c_str(), -1, SQLITE_TRANSIENT);
+  sqlite3_bind_blob(s.get(), 2, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
   return sqlite3_step(s.get()) == SQLITE_DONE;
 }

@@ -58,6 +58,10 @@ class HostDatabase {
     int16_t type = 0;
     std::vector<uint8_t> bytes;
   };
+  // The named document store: bytes under a name.
+  std::optional<std::vector<uint8_t>> GetDocument(const std::string& name) const;
+  bool SetDocument(const std::string& name, const std::vector<uint8_t>& bytes);
+
   std::optional<Variable> GetVariable(int32_t scope, const std::string& name) const;
   bool SetVariable(int32_t scope, const std::string& name, const Variable& variable);
 

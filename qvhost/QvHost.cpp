@@ -343,7 +343,7 @@ void QvHost::Answer(int32_t selector, HostParamBlock& block) {
       fLog.push_back({selector, "window at: " + MacToUtf8(block.text2 + 1, block.text2[0] <= 80 ? block.text2[0] : 80)});
       break;
     default:
-      if (AnswerData(selector, block)) break;
+      if (AnswerData(selector, block) || AnswerService(selector, block)) break;
       block.error = -1;
       fLog.push_back({selector, "not served"});
       break;
@@ -771,4 +771,102 @@ void QvHost::AnswerVariable(int32_t selector, HostParamBlock& block) {
   if (form) variable.bytes = *form;
   block.error = form && fDatabase->SetVariable(scope, name, variable) ? 0 : -1;
   fLog.push_back({selector, (block.error == 0 ? "set variable " : "variable refused ") + name});
+}
+
+// ---- Processes, methods, the document store, messages
+
+bool QvHost::AnswerService(int32_t selector, HostParamBlock& block) {
+  switch (selector) {
+    case kHostSelCurrentProcess:
+      block.param1 = HostWord(currentProcess);
+      fLog.push_back({selector, "current process"});
+      return true;
+    case kHostSelNewProcess: {
+      const std::string name = MacToUtf8(block.text2 + 1, block.text2[0] <= 80 ? block.text2[0] : 80);
+      block.param1 = HostWord(++fLastProcess);
+      fLog.push_back({selector, "new process " + name + " stack " + std::to_string(HostWordOf(block.param3))});
+      return true;
+    }
+    case kHostSelDelayProcess:
+      fLog.push_back({selector, "delay process " + std::to_string(HostWordOf(block.param1)) + " by " +
+                                    std::to_string(HostWordOf(block.param2))});
+      return true;
+    case -86: case -87: case -88: case -97:
+      fLog.push_back({selector, "process " + std::to_string(HostWordOf(block.param1))});
+      return true;
+    case kHostSelWaitStep:
+    case kHostSelWaitIdle:
+      fLog.push_back({selector, selector == kHostSelWaitStep ? "wait step" : "wait idle"});
+      return true;
+    case kHostSelProcessOther:
+    case kHostSelProcessFront:
+      block.param1 = HostWord(otherProcess);
+      fLog.push_back({selector, "which process"});
+      return true;
+    case kHostSelRoomLeft:
+      block.param2 = HostWord(methodRoom);
+      fLog.push_back({selector, "room left"});
+      return true;
+    case kHostSelNameExists: {
+      const std::string name = MacToUtf8(block.text + 1, block.text[0]);
+      block.param1 = fDatabase->GetDocument(name) ? 1 : 0;
+      fLog.push_back({selector, "exists " + name});
+      return true;
+    }
+    case kHostSelReadNamedData: {
+      const std::string name = MacToUtf8(block.text + 1, block.text[0]);
+      const std::optional<std::vector<uint8_t>> data = fDatabase->GetDocument(name);
+      block.handle = 0;
+      if (data) {
+        const Tbx::Handle h = Tbx::NewHandle(static_cast<int32_t>(data->size()));
+        if (h != 0 && !data->empty()) {
+          std::memcpy(Tbx::HLock(h), data->data(), data->size());
+          Tbx::HUnlock(h);
+        }
+        block.handle = h;
+      }
+      block.error = block.handle != 0 ? 0 : -43;
+      fLog.push_back({selector, (data ? "read " : "nothing under ") + name});
+      return true;
+    }
+    case kHostSelWriteNamedData: {
+      const std::string name = MacToUtf8(block.text + 1, block.text[0]);
+      const auto* data = HostPointer<const uint8_t>(block.handle);
+      const int32_t size = HostWordOf(block.param1);
+      if (data == nullptr || size < 0 || name.empty()) {
+        block.error = -1;
+        fLog.push_back({selector, "write refused"});
+        return true;
+      }
+      block.error = fDatabase->SetDocument(name, std::vector<uint8_t>(data, data + size)) ? 0 : -1;
+      fLog.push_back({selector, "write " + name + " " + std::to_string(size) + " bytes, extension " +
+                                    Hex(static_cast<uint32_t>(block.param2))});
+      return true;
+    }
+    case kHostSelDocumentText335: case kHostSelDocumentText411: case -427:
+      SetPascal(block.text, documentText, 255);
+      fLog.push_back({selector, "document text"});
+      return true;
+    case kHostSelConfirm: {
+      const bool yes = !fConfirmations.empty() && fConfirmations.front();
+      if (!fConfirmations.empty()) fConfirmations.pop_front();
+      block.param2 = yes ? 1 : 0;
+      fLog.push_back({selector, PascalToUtf8(HostPointer<const uint8_t>(block.param1)) + (yes ? " : yes" : " : no")});
+      return true;
+    }
+    case kHostSelMetafile:
+      // Pictures are not converted into metafiles by this host yet.
+      block.param1 = 0;
+      fLog.push_back({selector, "metafile " + Hex(static_cast<uint32_t>(block.param2)) + ": none"});
+      return true;
+    case 184:
+      block.handle = 0;
+      fLog.push_back({selector, "plug-in value"});
+      return true;
+    case -105: case -143: case -144: case -307: case -357:
+      fLog.push_back({selector, "noted"});
+      return true;
+    default:
+      return false;
+  }
 }

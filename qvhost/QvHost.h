@@ -108,6 +108,17 @@ class QvHost {
   void QueueChoice(Choice choice) { fChoices.push_back(std::move(choice)); }
   size_t PendingChoices() const { return fChoices.size(); }
   HostDatabase& Database() { return *fDatabase; }
+  // The answers to the module's confirmations, in order; with none waiting
+  // the user says no. The texts asked are logged under -250.
+  void QueueConfirmation(bool yes) { fConfirmations.push_back(yes); }
+  // Processes: the current one, and the answer to -104 and -120.
+  int32_t currentProcess = 1;
+  int32_t otherProcess = 0;
+  // The room left for a user's method (-255) and the document text of
+  // -335, -411 and -427.
+  int32_t methodRoom = 1 << 20;
+  std::string documentText;
+
   // The field the user is in (table 0: none), answered to -301 and -303.
   void SetCurrentField(uint16_t table, uint16_t field) {
     fCurrentTable = table;
@@ -131,6 +142,7 @@ class QvHost {
   bool AnswerData(int32_t selector, HostParamBlock& block);
   void AnswerStructure(int32_t selector, HostParamBlock& block);
   void AnswerVariable(int32_t selector, HostParamBlock& block);
+  bool AnswerService(int32_t selector, HostParamBlock& block);
   void Unload();
   static void AnswerChooser(int32_t chooser, const void* record, HeadlessChooserAnswer* answer, void* context);
 
@@ -150,6 +162,8 @@ class QvHost {
   std::vector<LoggedCall> fLog;
   std::deque<HostEventRecord> fEvents;
   std::deque<Choice> fChoices;
+  std::deque<bool> fConfirmations;
+  int32_t fLastProcess = 1;
   uint16_t fCurrentTable = 0;
   uint16_t fCurrentFieldNumber = 0;
 };

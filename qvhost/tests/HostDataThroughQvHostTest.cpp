@@ -18,6 +18,7 @@
 #include "framework/core/values/VReal.h"
 #include "framework/core/values/VWord.h"
 #include "host/callback/HostCallback.h"
+#include "host/context/HostProcesses.h"
 #include "host/context/HostServiceSelectors.h"
 #include "host/context/HostStructure.h"
 #include "host/context/HostVariables.h"
@@ -199,6 +200,37 @@ TEST(HostDataThroughQvHost, ArrayEntriesRoundTrip) {
   HostVariableEntry record{};
   record.type = kHostRecord;
   EXPECT_NE(send(kHostSelSetVariable, "vRecord", record), 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(HostServicesThroughQvHost, NamedDataConfirmationsAndMetafiles) {
+  InProcessHost h;
+  const uint8_t bytes[5] = {1, 2, 3, 0, 255};
+  const Tbx::Handle data = Tbx::NewHandle(sizeof bytes);
+  std::memcpy(Tbx::HLock(data), bytes, sizeof bytes);
+  Tbx::HUnlock(data);
+  EXPECT_FALSE(HostNameExists(Name("Report")));
+  EXPECT_TRUE(HostWriteNamedData(data, Name("Report"), FourCC("TEXT"), 0));
+  Tbx::DisposeHandle(data);
+  EXPECT_TRUE(HostNameExists(Name("Report")));
+  Tbx::Handle back = 0;
+  ASSERT_TRUE(HostReadNamedData(back, Name("Report"), FourCC("TEXT")));
+  ASSERT_EQ(Tbx::GetHandleSize(back), 5);
+  EXPECT_EQ(std::memcmp(Tbx::HLock(back), bytes, sizeof bytes), 0);
+  Tbx::HUnlock(back);
+  Tbx::DisposeHandle(back);
+  EXPECT_FALSE(HostReadNamedData(back, Name("Missing"), FourCC("TEXT")));
+  EXPECT_EQ(h.host.CountCalls(kHostSelReadNamedData), 3);  // one try, then two for the missing name
+
+  h.host.QueueConfirmation(true);
+  const uint8_t question[] = {4, 'S', 'a', 'v', 'e'};
+  EXPECT_TRUE(HostConfirm(question));
+  EXPECT_FALSE(HostConfirm(question));  // no answer waiting: no
+  EXPECT_EQ(HostMetafileCallEMF(0), 0u);
+  EXPECT_GE(HostRoomLeft255(0), kHostMethodRoomNeeded);
 }
 
 }  // namespace
