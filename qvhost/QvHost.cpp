@@ -117,6 +117,9 @@ bool EventMatches(const HostEventRecord& record, int16_t mask) {
 
 QvHost::QvHost(QvHostConfig config) : fConfig(std::move(config)) {
   fDatabase = std::make_unique<HostDatabase>(fConfig.database);
+  fForms = std::make_unique<HostForms>([this](int32_t selector, const std::string& text) {
+    fLog.push_back({selector, text});
+  });
   fFolder = fConfig.folder;
   if (fFolder.empty()) {
     char pattern[] = "/tmp/qvhost.XXXXXX";
@@ -176,6 +179,9 @@ bool QvHost::Load(std::string* error) {
     fHostRef = Tbx::OpenResFile(pascal);
     if (fHostRef < 0) return fail("cannot open " + fConfig.hostResourcePath);
     Tbx::SetResFileSwapProc(fHostRef, fSwapProc);
+    std::string formError;
+    fForms->LoadFrom(fHostRef, &formError);
+    if (!formError.empty()) return fail("bad form description: " + formError);
   }
   if (!ToPascalPath(fConfig.moduleResourcePath, pascal)) return fail("module resource path missing or too long");
   fModuleRef = Tbx::OpenResFile(pascal);
@@ -343,7 +349,7 @@ void QvHost::Answer(int32_t selector, HostParamBlock& block) {
       fLog.push_back({selector, "window at: " + MacToUtf8(block.text2 + 1, block.text2[0] <= 80 ? block.text2[0] : 80)});
       break;
     default:
-      if (AnswerData(selector, block) || AnswerService(selector, block)) break;
+      if (AnswerData(selector, block) || AnswerService(selector, block) || fForms->Answer(selector, block)) break;
       block.error = -1;
       fLog.push_back({selector, "not served"});
       break;
@@ -869,4 +875,24 @@ bool QvHost::AnswerService(int32_t selector, HostParamBlock& block) {
     default:
       return false;
   }
+}
+
+bool QvHost::LoadForms(const std::string& resourcePath, std::string* error) {
+  uint8_t pascal[256];
+  if (!ToPascalPath(resourcePath, pascal)) {
+    if (error != nullptr) *error = "resource path missing or too long";
+    return false;
+  }
+  const int16_t previous = Tbx::CurResFile();
+  const int16_t ref = Tbx::OpenResFile(pascal);
+  if (ref < 0) {
+    if (error != nullptr) *error = "cannot open " + resourcePath;
+    return false;
+  }
+  std::string formError;
+  fForms->LoadFrom(ref, &formError);
+  Tbx::CloseResFile(ref);
+  Tbx::UseResFile(previous);
+  if (error != nullptr) *error = formError;
+  return formError.empty();
 }

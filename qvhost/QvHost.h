@@ -16,6 +16,7 @@
 
 #include "host/module/HostRecords.h"
 #include "qvhost/HostDatabase.h"
+#include "qvhost/HostForms.h"
 
 struct QvHostConfig {
   std::string modulePath;          // libqvmorva.so
@@ -108,6 +109,14 @@ class QvHost {
   void QueueChoice(Choice choice) { fChoices.push_back(std::move(choice)); }
   size_t PendingChoices() const { return fChoices.size(); }
   HostDatabase& Database() { return *fDatabase; }
+  // The host's forms: those of its resource file once loaded, scripts of
+  // their runs, and what they hold.
+  HostForms& Forms() { return *fForms; }
+  // The forms of a resource file, for a host used without loading the
+  // module; false with a reason.
+  bool LoadForms(const std::string& resourcePath, std::string* error);
+  // A line of the transcript from outside the callback (selector 0).
+  void Note(const std::string& text) { fLog.push_back({0, text}); }
   // The answers to the module's confirmations, in order; with none waiting
   // the user says no. The texts asked are logged under -250.
   void QueueConfirmation(bool yes) { fConfirmations.push_back(yes); }
@@ -148,6 +157,7 @@ class QvHost {
 
   QvHostConfig fConfig;
   std::unique_ptr<HostDatabase> fDatabase;
+  std::unique_ptr<HostForms> fForms;
   std::string fFolder;
   bool fOwnsFolder = false;
   void* fLibrary = nullptr;

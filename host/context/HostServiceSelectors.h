@@ -92,8 +92,38 @@ constexpr int32_t kFormSelCloseModeless = -359;
 constexpr int32_t kFormSelModelessStep = -385;
 constexpr int32_t kFormSelSetObjectRect = -393;
 constexpr int32_t kFormSelGetTitle = -405;
+constexpr int32_t kFormSelSetWindowSize = -397;
+constexpr int32_t kFormSelFillFromResource = -223;
+constexpr int32_t kFormSelSetText80 = -329;
+constexpr int32_t kFormSelSetFormat = -330;
+constexpr int32_t kFormSelClearHandles = -331;
+constexpr int32_t kFormSelSetListHandle = -332;
+constexpr int32_t kFormSelGetListHandle = -333;
 constexpr int32_t kFormSelResources = -408;
 constexpr int32_t kFormSelEndRun = -425;
+
+// The routines a dialog hands to the host for its form. The event
+// callback: (form reference, event record, object name as length-byte
+// text, event code in the low byte, one further word). The modeless step
+// routine: (form reference, parameter); false when nothing happened.
+struct HostEventRecord;
+using HostFormEventCallback = void (*)(uint32_t form, HostEventRecord* event, const uint8_t* objectName,
+                                       int32_t code, int32_t extra);
+using HostFormStepRoutine = uint8_t (*)(uint32_t form, uint32_t parameter);
+// Form event codes.
+constexpr int32_t kFormEventClick = 4;
+constexpr int32_t kFormEventMenu = 18;
+constexpr int32_t kFormEventPoint = 13;
+constexpr int32_t kFormEventKey = 17;
+constexpr int32_t kFormEventValueChanged = 20;
+constexpr int32_t kFormEventDrop = 21;
+// The host's menu of editing commands in a form.
+constexpr int32_t kFormEditMenu = 262;
+// Object names at +310 go to the host zero-terminated, at most 80 bytes.
+constexpr int32_t kFormObjectNameMax = 80;
+// The open code of a form at +304, and the tag of a dialog's resources.
+constexpr uint32_t kFormOpenCode = 0x36353635;  // '6565'
+constexpr uint32_t kFormResourceTag = 0x444C5176;  // 'DLQv'
 
 // The structure option's value, the window kind of a modal run and the
 // open code of a form.
