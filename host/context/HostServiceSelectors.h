@@ -102,6 +102,39 @@ constexpr int32_t kFormSelGetListHandle = -333;
 constexpr int32_t kFormSelResources = -408;
 constexpr int32_t kFormSelEndRun = -425;
 
+// Further form selectors whose meaning is the host's.
+constexpr int32_t kFormSelFillTableList = -224;
+constexpr int32_t kFormSelCall225 = -225;
+constexpr int32_t kFormSelDrawCallback = -221;
+constexpr int32_t kFormSelShowObjectFirst = -232;
+constexpr int32_t kFormSelListCall239 = -239;
+constexpr int32_t kFormSelListCall240 = -240;
+constexpr int32_t kFormSelCall241 = -241;
+constexpr int32_t kFormSelCall244 = -244;
+constexpr int32_t kFormSelCall245 = -245;
+constexpr int32_t kFormSelSetData246 = -246;
+constexpr int32_t kFormSelCall247 = -247;
+constexpr int32_t kFormSelGetValue215 = -215;
+constexpr int32_t kFormSelSetValue216 = -216;
+constexpr int32_t kFormSelListCall327 = -327;
+constexpr int32_t kFormSelListCall328 = -328;
+constexpr int32_t kFormSelSetFlag394 = -394;
+constexpr int32_t kFormSelSetFlag395 = -395;
+constexpr int32_t kFormSelGetRect396 = -396;
+constexpr int32_t kFormSelCall398 = -398;
+constexpr int32_t kFormSelCall399 = -399;
+constexpr int32_t kFormSelCall406 = -406;
+constexpr int32_t kFormSelCall409 = -409;
+constexpr int32_t kFormSelCall416 = -416;
+constexpr int32_t kFormSelCall428 = -428;
+constexpr int32_t kFormSelGetData515 = -515;
+constexpr int32_t kFormSelCall516 = -516;
+constexpr int32_t kFormSelGet517 = -517;
+constexpr int32_t kFormSelGet528 = -528;
+constexpr int32_t kFormSelSet529 = -529;
+// The value at +276 of the draw-callback selector when its flag is set.
+constexpr uint32_t kFormDrawCallbackFlag = 6642;
+
 // The routines a dialog hands to the host for its form. The event
 // callback: (form reference, event record, object name as length-byte
 // text, event code in the low byte, one further word). The modeless step

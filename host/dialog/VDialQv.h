@@ -200,6 +200,47 @@ class VDialQv : public VObject {
   void SetItemPictureFromResource(const char* name, VResourceFile* file, int16_t id);
   void ClearItemPicture(const char* name);
 
+  // ---- Further object and form calls whose meaning is the host's: each
+  // sends the fields named and reads back what is named.
+  void HostFormCall239(const char* name);
+  void HostFormListCall240(const char* name, int16_t index, int32_t value);
+  // -239, then -240 for elements 1 to count.
+  void HostFormListCall239(const char* name, const int32_t* values, int32_t count);
+  void HostFormListCall327(const char* name);
+  void HostFormListCall328(const char* name, int16_t index, double value);
+  // -327, then one -328 per element with its real (no index).
+  void HostFormListExchange(const char* name, const double* values, int32_t count);
+  void HostFormCall331(const char* name);
+  void HostFormFillTableList(const char* name, bool flag);
+  void HostFormCall225(const char* name, int16_t table, uint32_t value, bool flag);
+  void HostFormCall241(const char* name, uint32_t data, uint32_t value);
+  // -232, then -337, with the same block.
+  void HostFormShowObjectPair(const char* name, bool visible);
+  void HostFormCall244(const char* name);
+  void HostFormCall245(const char* name);
+  void HostFormCall416(const char* name);
+  void HostFormCall428(const char* name, uint32_t a, uint32_t b);
+  void HostFormCall406(const char* name, uint32_t a, uint32_t b);
+  void HostFormCall247(const char* name, int16_t a, uint32_t data);
+  // The data goes in a new handle, which the host takes.
+  void HostFormSetData246(const char* name, uint32_t a, const void* data, int32_t size);
+  uint32_t HostFormCall516(const char* name, uint32_t a, const VString& text);
+  uint32_t HostFormGet517(const char* name);
+  uint32_t HostFormGet528(const char* name);
+  void HostFormSet529(const char* name, uint32_t value);
+  uint32_t HostFormCall398(const char* name, uint32_t a, uint32_t b);
+  uint32_t HostFormCall399(const char* name, uint32_t a, double value);
+  // The draw routine of a user area (the host calls it with four words);
+  // none gives the host no routine.
+  void HostFormSetDrawCallback(const char* name, uintptr_t callback, bool flag);
+  uint32_t HostFormGetValue215();
+  void HostFormSetValue216(uint32_t value);
+  void HostFormSetFlag394(uint8_t flag);
+  void HostFormSetFlag395(uint8_t flag);
+  void HostFormGetRect(uint32_t& a, uint32_t& b, uint32_t& c, uint32_t& d);
+  void HostFormCall409(uint32_t a, uint32_t b);
+  uint32_t HostFormGetData515();
+
   // The routines handed to the host.
   static void EventCallback(uint32_t form, HostEventRecord* event, const uint8_t* objectName, int32_t code,
                             int32_t extra);

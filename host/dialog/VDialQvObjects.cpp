@@ -576,3 +576,283 @@ void VDialQv::SetItemPictureFromResource(const char* name, VResourceFile* file, 
 }
 
 void VDialQv::ClearItemPicture(const char* name) { HostFormSetPictureHandle(name, 0, 0); }
+
+// ---- Further object and form calls
+
+namespace {
+
+// The object block with the two parameters most of these calls take.
+void Params(HostParamBlock& block, uintptr_t at276, uintptr_t at280) {
+  block.param2 = at276;
+  block.param3 = at280;
+}
+
+}  // namespace
+
+void VDialQv::HostFormCall239(const char* name) {
+  HostFormBeginChanges();
+  HostParamBlock block;
+  FormBlock(block, name);
+  CallForm(kFormSelListCall239, block);
+}
+
+void VDialQv::HostFormListCall240(const char* name, int16_t index, int32_t value) {
+  HostFormBeginChanges();
+  HostParamBlock block;
+  FormBlock(block, name);
+  Params(block, HostWord(index), HostWord(value));
+  CallForm(kFormSelListCall240, block);
+}
+
+void VDialQv::HostFormListCall239(const char* name, const int32_t* values, int32_t count) {
+  HostFormCall239(name);
+  for (int32_t i = 1; values != nullptr && i <= count; ++i)
+    HostFormListCall240(name, static_cast<int16_t>(i), values[i - 1]);
+}
+
+void VDialQv::HostFormListCall327(const char* name) {
+  HostFormBeginChanges();
+  HostParamBlock block;
+  FormBlock(block, name);
+  CallForm(kFormSelListCall327, block);
+}
+
+void VDialQv::HostFormListCall328(const char* name, int16_t index, double value) {
+  HostFormBeginChanges();
+  HostParamBlock block;
+  FormBlock(block, name);
+  block.param2 = HostWord(index);
+  block.realValue = value;
+  CallForm(kFormSelListCall328, block);
+}
+
+void VDialQv::HostFormListExchange(const char* name, const double* values, int32_t count) {
+  HostFormListCall327(name);
+  for (int32_t i = 1; values != nullptr && i <= count; ++i) {
+    HostParamBlock block;
+    FormBlock(block, name);
+    block.realValue = values[i - 1];
+    CallForm(kFormSelListCall328, block);
+  }
+}
+
+void VDialQv::HostFormCall331(const char* name) {
+  HostFormBeginChanges();
+  HostParamBlock block;
+  FormBlock(block, name);
+  CallForm(kFormSelClearHandles, block);
+}
+
+void VDialQv::HostFormFillTableList(const char* name, bool flag) {
+  HostFormBeginChanges();
+  HostParamBlock block;
+  FormBlock(block, name);
+  block.param4 = FlagWord(flag);
+  CallForm(kFormSelFillTableList, block);
+}
+
+void VDialQv::HostFormCall225(const char* name, int16_t table, uint32_t value, bool flag) {
+  HostFormBeginChanges();
+  HostParamBlock block;
+  FormBlock(block, name);
+  block.table = static_cast<uint16_t>(table);
+  block.param2 = value;
+  block.param4 = FlagWord(flag);
+  CallForm(kFormSelCall225, block);
+}
+
+void VDialQv::HostFormCall241(const char* name, uint32_t data, uint32_t value) {
+  HostFormBeginChanges();
+  HostParamBlock block;
+  FormBlock(block, name);
+  block.handle = data;
+  block.param2 = value;
+  CallForm(kFormSelCall241, block);
+}
+
+void VDialQv::HostFormShowObjectPair(const char* name, bool visible) {
+  HostFormBeginChanges();
+  HostParamBlock block;
+  FormBlock(block, name);
+  block.param2 = visible ? 1 : 0;
+  CallForm(kFormSelShowObjectFirst, block);
+  CallForm(kFormSelShowObject, block);
+}
+
+void VDialQv::HostFormCall244(const char* name) {
+  HostFormBeginChanges();
+  HostParamBlock block;
+  FormBlock(block, name);
+  CallForm(kFormSelCall244, block);
+}
+
+void VDialQv::HostFormCall245(const char* name) {
+  HostFormBeginChanges();
+  HostParamBlock block;
+  FormBlock(block, name);
+  CallForm(kFormSelCall245, block);
+}
+
+void VDialQv::HostFormCall416(const char* name) {
+  HostFormBeginChanges();
+  HostParamBlock block;
+  FormBlock(block, name);
+  CallForm(kFormSelCall416, block);
+}
+
+void VDialQv::HostFormCall428(const char* name, uint32_t a, uint32_t b) {
+  HostFormBeginChanges();
+  HostParamBlock block;
+  FormBlock(block, name);
+  Params(block, a, b);
+  CallForm(kFormSelCall428, block);
+}
+
+void VDialQv::HostFormCall406(const char* name, uint32_t a, uint32_t b) {
+  HostFormBeginChanges();
+  HostParamBlock block;
+  FormBlock(block, name);
+  Params(block, a, b);
+  CallForm(kFormSelCall406, block);
+}
+
+void VDialQv::HostFormCall247(const char* name, int16_t a, uint32_t data) {
+  HostFormBeginChanges();
+  HostParamBlock block;
+  FormBlock(block, name);
+  block.param2 = HostWord(a);
+  block.handle = data;
+  CallForm(kFormSelCall247, block);
+}
+
+void VDialQv::HostFormSetData246(const char* name, uint32_t a, const void* data, int32_t size) {
+  HostFormBeginChanges();
+  if (size < 0 || (size > 0 && data == nullptr)) return;
+  const uint32_t handle = Tbx::NewHandle(size);
+  if (handle == 0) return;
+  if (size > 0) {
+    Tbx::HandleLocker to(handle);
+    if (to) std::memcpy(to.As<uint8_t>(), data, static_cast<size_t>(size));
+  }
+  HostParamBlock block;
+  FormBlock(block, name);
+  block.param2 = a;
+  block.handle = handle;
+  CallForm(kFormSelSetData246, block);
+}
+
+uint32_t VDialQv::HostFormCall516(const char* name, uint32_t a, const VString& text) {
+  HostParamBlock block;
+  FormBlock(block, name);
+  block.param2 = a;
+  StringToPText(text, block.text, 255);
+  CallForm(kFormSelCall516, block);
+  return block.error == 0 ? static_cast<uint32_t>(block.param2) : 0;
+}
+
+uint32_t VDialQv::HostFormGet517(const char* name) {
+  HostFormBeginChanges();
+  HostParamBlock block;
+  FormBlock(block, name);
+  CallForm(kFormSelGet517, block);
+  return block.error == 0 ? static_cast<uint32_t>(block.param2) : 0;
+}
+
+uint32_t VDialQv::HostFormGet528(const char* name) {
+  HostFormBeginChanges();
+  HostParamBlock block;
+  FormBlock(block, name);
+  CallForm(kFormSelGet528, block);
+  return block.error == 0 ? static_cast<uint32_t>(block.param2) : 0;
+}
+
+void VDialQv::HostFormSet529(const char* name, uint32_t value) {
+  HostFormBeginChanges();
+  HostParamBlock block;
+  FormBlock(block, name);
+  block.param2 = value;
+  CallForm(kFormSelSet529, block);
+}
+
+uint32_t VDialQv::HostFormCall398(const char* name, uint32_t a, uint32_t b) {
+  HostParamBlock block;
+  FormBlock(block, name);
+  block.param2 = a;
+  block.longValue = b;
+  CallForm(kFormSelCall398, block);
+  return block.error == 0 ? static_cast<uint32_t>(block.param2) : 0;
+}
+
+uint32_t VDialQv::HostFormCall399(const char* name, uint32_t a, double value) {
+  HostParamBlock block;
+  FormBlock(block, name);
+  block.param2 = a;
+  block.realValue = value;
+  CallForm(kFormSelCall399, block);
+  return block.error == 0 ? static_cast<uint32_t>(block.param2) : 0;
+}
+
+void VDialQv::HostFormSetDrawCallback(const char* name, uintptr_t callback, bool flag) {
+  HostParamBlock block;
+  FormBlock(block, name);
+  block.longValue = 0;
+  block.handle = flag ? 1 : 0;
+  block.param2 = flag ? kFormDrawCallbackFlag : 0;
+  // The routine is an address, too wide for the 32-bit field at +304: it
+  // goes in the pointer-sized field at +280, which this selector leaves free.
+  block.param3 = callback;
+  CallForm(kFormSelDrawCallback, block);
+}
+
+uint32_t VDialQv::HostFormGetValue215() {
+  HostParamBlock block;
+  FormBlock(block, nullptr);
+  CallForm(kFormSelGetValue215, block);
+  return block.error == 0 ? static_cast<uint32_t>(block.param2) : 0;
+}
+
+void VDialQv::HostFormSetValue216(uint32_t value) {
+  HostParamBlock block;
+  FormBlock(block, nullptr);
+  block.param2 = value;
+  CallForm(kFormSelSetValue216, block);
+}
+
+void VDialQv::HostFormSetFlag394(uint8_t flag) {
+  HostParamBlock block;
+  FormBlock(block, nullptr);
+  block.param2 = flag;
+  CallForm(kFormSelSetFlag394, block);
+}
+
+void VDialQv::HostFormSetFlag395(uint8_t flag) {
+  HostParamBlock block;
+  FormBlock(block, nullptr);
+  block.param2 = flag;
+  CallForm(kFormSelSetFlag395, block);
+}
+
+void VDialQv::HostFormGetRect(uint32_t& a, uint32_t& b, uint32_t& c, uint32_t& d) {
+  HostParamBlock block;
+  FormBlock(block, nullptr);
+  CallForm(kFormSelGetRect396, block);
+  const bool ok = block.error == 0;
+  a = ok ? static_cast<uint32_t>(block.param1) : 0;
+  b = ok ? static_cast<uint32_t>(block.param2) : 0;
+  c = ok ? static_cast<uint32_t>(block.param3) : 0;
+  d = ok ? static_cast<uint32_t>(block.param4) : 0;
+}
+
+void VDialQv::HostFormCall409(uint32_t a, uint32_t b) {
+  HostParamBlock block;
+  FormBlock(block, nullptr);
+  Params(block, a, b);
+  CallForm(kFormSelCall409, block);
+}
+
+uint32_t VDialQv::HostFormGetData515() {
+  HostParamBlock block;
+  FormBlock(block, nullptr);
+  CallForm(kFormSelGetData515, block);
+  return block.error == 0 ? static_cast<uint32_t>(block.handle) : 0;
+}

@@ -186,3 +186,51 @@ TEST(VDialQv, PictureHandlesGainSixZeroBytes) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(VDialQv, PerElementCallsWalkFromOneUpward) {
+  RecordingHost host;
+  VDialQv dialog(nullptr, "mvX");
+  const size_t start = host.calls.size();
+  const int32_t longs[3] = {10, 20, 30};
+  dialog.HostFormListCall239("lst", longs, 3);
+  const double reals[2] = {1.5, 2.5};
+  dialog.HostFormListExchange("lst", reals, 2);
+  dialog.HostFormShowObjectPair("obj", true);
+  std::vector<int32_t> selectors;
+  for (size_t i = start; i < host.calls.size(); ++i) selectors.push_back(host.calls[i].selector);
+  EXPECT_EQ(selectors, (std::vector<int32_t>{-239, -240, -240, -240, -327, -328, -328, -232, -337}));
+  for (int i = 1; i <= 3; ++i) {
+    const HostParamBlock& b = host.calls[start + static_cast<size_t>(i)].block;
+    EXPECT_EQ(HostWordOf(b.param2), i);
+    EXPECT_EQ(HostWordOf(b.param3), longs[i - 1]);
+  }
+  EXPECT_EQ(host.calls[start + 5].block.realValue, 1.5);
+  EXPECT_EQ(host.calls[start + 5].block.param2, 0u);  // no index
+  EXPECT_EQ(host.calls[start + 6].block.realValue, 2.5);
+  EXPECT_EQ(host.calls[start + 7].block.param2, 1u);
+  EXPECT_EQ(host.calls[start + 8].block.param2, 1u);
+}
+
+TEST(VDialQv, DataGoesToTheHostInANewHandle) {
+  RecordingHost host;
+  std::vector<uint8_t> seen;
+  host.answer = [&seen](int32_t selector, HostParamBlock& b) {
+    if (selector != kFormSelSetData246) return;
+    const auto h = static_cast<Tbx::Handle>(b.handle);
+    seen.resize(static_cast<size_t>(Tbx::GetHandleSize(h)));
+    std::memcpy(seen.data(), Tbx::HLock(h), seen.size());
+    Tbx::HUnlock(h);
+    Tbx::DisposeHandle(h);
+  };
+  VDialQv dialog(nullptr, "mvX");
+  const uint8_t data[3] = {7, 8, 9};
+  dialog.HostFormSetData246("obj", 4, data, 3);
+  EXPECT_EQ(seen, (std::vector<uint8_t>{7, 8, 9}));
+  EXPECT_EQ(host.calls.back().block.param2, 4u);
+  dialog.HostFormSetData246("obj", 4, nullptr, 3);  // no data: nothing sent
+  EXPECT_EQ(host.Count(kFormSelSetData246), 1);
+}
+
+}  // namespace
