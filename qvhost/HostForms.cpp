@@ -200,6 +200,11 @@ void HostForms::Script(const std::string& formName, std::vector<Action> actions)
   fScripts.emplace_back(formName, std::move(actions));
 }
 
+void HostForms::AddToScript(const std::string& formName, Action action) {
+  if (fScripts.empty() || Lower(fScripts.back().first) != Lower(formName)) fScripts.emplace_back(formName, std::vector<Action>{});
+  fScripts.back().second.push_back(std::move(action));
+}
+
 HostForms::Open* HostForms::FindOpen(uint32_t form) {
   auto it = fOpen.find(form);
   return it != fOpen.end() ? it->second.get() : nullptr;

@@ -75,6 +75,9 @@ class HostForms {
 
   // The script of the next form opened, expected under `formName`.
   void Script(const std::string& formName, std::vector<Action> actions);
+  // One more action for the last script when it is for the same form (a
+  // new script otherwise).
+  void AddToScript(const std::string& formName, Action action);
   // Refuse to open every form (the open answers no reference).
   void SetRefuseOpen(bool refuse) { fRefuseOpen = refuse; }
   const std::vector<std::string>& Failures() const { return fFailures; }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -15,7 +16,10 @@
 #include "host/dialog/VDialQv.h"
 #include "platform/toolbox/TbxHandles.h"
 #include "platform/toolbox/TbxWindows.h"
+#include "host/context/HostProcesses.h"
+#include "host/context/HostStructure.h"
 #include "qvhost/QvHost.h"
+#include "qvhost/ScriptRunner.h"
 
 namespace {
 
@@ -287,6 +291,27 @@ TEST(HostDialogThroughQvHost, AModelessRunStepsThroughTheHostAndDeletesItself) {
   const std::vector<std::string> expected = {"BeforeOpen", "AfterOpen", "ItemHit vTitle 1", "ItemHit butOK 1",
                                              "CanAccept butOK", "Closing", "BeforeDispose"};
   EXPECT_EQ(h.Hooks(), expected);
+}
+
+TEST(HostDialogThroughQvHost, ScriptLinesGiveFormRunsConfirmationsAndRecords) {
+  DialogHost h;
+  std::ostringstream out;
+  ScriptRunner runner(h.host, out);
+  const ScriptRunner::Outcome outcome = runner.Run(
+      "table 1 \"Clients\"\n"
+      "records 1 4\n"
+      "confirm yes\n"
+      "form mvTestForm set vTitle \"Scripted\"\n"
+      "form mvTestForm accept butOK\n"
+      "form mvTestForm bounce\n");
+  EXPECT_EQ(outcome.lines, 5);
+  EXPECT_NE(outcome.error.find("form NAME"), std::string::npos);  // the last line is refused
+  EXPECT_EQ(HostGetRecordCount(1), 4u);
+  const uint8_t question[] = {2, 'O', 'k'};
+  EXPECT_TRUE(HostConfirm(question));
+  TestDialog dialog(h.host, nullptr);
+  EXPECT_TRUE(dialog.RunDialog(0));
+  EXPECT_EQ(Str(dialog.title), "Scripted");
 }
 
 }  // namespace
