@@ -396,6 +396,9 @@ void QvHost::AnswerFieldInfo(HostParamBlock& block) {
   }
   block.param1 = HostWord(*type);
   SetPascal(block.text, fDatabase->FieldName(block.table, block.field), 255);
+  // Every field is offered: a nonzero word at 280, bit 0x100 of 284 clear.
+  block.param3 = 1;
+  block.param4 = 0;
   block.error = 0;
   fLog.push_back({kHostSelFieldInfo, "field " + std::to_string(block.table) + "." + std::to_string(block.field) +
                                          " type " + std::to_string(*type)});

@@ -117,6 +117,88 @@ bool HostGetFieldFlagB(uint16_t table, uint16_t field, bool option) {
   return block.error == 0 && (HostWordOf(block.param4) & 0x100) == 0;
 }
 
+bool HostGetFieldFlagA(uint16_t table, uint16_t field, bool option) {
+  HostParamBlock block = StructureBlock(table, field, option);
+  block.param3 = 0;
+  CallHost(kHostSelFieldInfo, block);
+  return block.error == 0 && HostWordOf(block.param3) != 0;
+}
+
+void HostGetFieldAttributes(uint16_t table, uint16_t field, uint16_t& a, uint16_t& b, uint32_t& c, bool option) {
+  HostParamBlock block = StructureBlock(table, field, option);
+  block.handle = 0;
+  block.param1 = block.param2 = block.param3 = 0;
+  CallHost(-131, block);
+  const bool ok = block.error == 0;
+  a = ok ? static_cast<uint16_t>(block.param1) : 0;
+  b = ok ? static_cast<uint16_t>(block.param2) : 0;
+  c = ok ? static_cast<uint32_t>(block.param3) : 0;
+}
+
+int16_t HostFieldNumbersFromReference(const VString& text, bool option) {
+  VStr<255> reference;
+  reference.AppendUniChar(u'[');
+  reference.Insert(text, 2);
+  int16_t table = 0, field = 0;
+  HostGetFieldNumbers(reference, table, field, option);
+  return table;
+}
+
+int32_t HostTableCount51(uint16_t table) {
+  HostParamBlock block = StructureBlock(table, 0, false);
+  block.param1 = 0;
+  CallHost(-51, block);
+  return block.error == 0 ? HostWordOf(block.param1) + 1 : 0;
+}
+
+void HostTableCall(int32_t selector, uint16_t table) {
+  HostParamBlock block;
+  block.table = table;
+  CallHost(selector, block);
+}
+
+void HostTableFlagsCall(int32_t selector, uint16_t table, uint8_t a, uint8_t b) {
+  HostParamBlock block;
+  block.table = table;
+  block.flag = a;
+  block.flag2 = b;
+  CallHost(selector, block);
+}
+
+void HostTableFieldCall413(uint16_t table, uint16_t field) {
+  HostParamBlock block;
+  block.table = table;
+  block.field = field;
+  CallHost(-413, block);
+}
+
+uint8_t HostTableFieldTest412(uint16_t table, uint16_t field) {
+  HostParamBlock block;
+  block.table = table;
+  block.field = field;
+  block.flag = 0;
+  CallHost(-412, block);
+  return block.flag;
+}
+
+uint32_t HostFieldRefCall344(uint16_t table, uint16_t field, uint32_t handle, bool option) {
+  HostParamBlock block = StructureBlock(table, field, option);
+  block.handle = handle;
+  block.longValue = 0;
+  CallHost(-344, block);
+  return block.longValue;
+}
+
+void HostFieldRefCall345(uint32_t ref, int16_t& table, int16_t& field, uint32_t& handle, bool option) {
+  HostParamBlock block = StructureBlock(0, 0, option);
+  block.longValue = ref;
+  block.handle = 0;
+  CallHost(-345, block);
+  table = static_cast<int16_t>(block.table);
+  field = static_cast<int16_t>(block.field);
+  handle = static_cast<uint32_t>(block.handle);
+}
+
 void HostGetFieldNumbers(const VString& reference, int16_t& table, int16_t& field, bool option) {
   table = 0;
   field = 0;
@@ -194,6 +276,16 @@ bool CurrentFieldCall(int32_t second, bool skippedIsTrue, int16_t& table, int16_
 }
 
 }  // namespace
+
+bool HostCurrentFieldCall302(int16_t& table) {
+  int16_t field = 0;
+  return CurrentFieldCall(-302, false, table, field);
+}
+
+bool HostCurrentFieldCall382(int16_t& table) {
+  int16_t field = 0;
+  return CurrentFieldCall(-382, true, table, field);
+}
 
 bool HostCurrentFieldCall303(int16_t& table, int16_t& field) {
   return CurrentFieldCall(kHostSelCurrentField303, false, table, field);

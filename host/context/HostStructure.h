@@ -23,6 +23,24 @@ bool HostTableTest(uint16_t table, bool option);
 // Whether the field is offered (bit 0x100 of the word at 284 of -12 clear);
 // false on error.
 bool HostGetFieldFlagB(uint16_t table, uint16_t field, bool option);
+// Whether the word at 280 of -12 is nonzero; false on error.
+bool HostGetFieldFlagA(uint16_t table, uint16_t field, bool option);
+// Three answers of -131 (zeros on error).
+void HostGetFieldAttributes(uint16_t table, uint16_t field, uint16_t& a, uint16_t& b, uint32_t& c, bool option);
+// The table of a reference given without its "[" (put in front here).
+int16_t HostFieldNumbersFromReference(const VString& text, bool option);
+// Calls whose answers the module does not interpret.
+int32_t HostTableCount51(uint16_t table);
+void HostTableCall(int32_t selector, uint16_t table);  // -1, -2, -43, -44
+void HostTableFlagsCall(int32_t selector, uint16_t table, uint8_t a, uint8_t b);  // -3, -4
+void HostTableFieldCall413(uint16_t table, uint16_t field);
+uint8_t HostTableFieldTest412(uint16_t table, uint16_t field);
+uint32_t HostFieldRefCall344(uint16_t table, uint16_t field, uint32_t handle, bool option);
+void HostFieldRefCall345(uint32_t ref, int16_t& table, int16_t& field, uint32_t& handle, bool option);
+// The current field's table only (-301, then -302 or -382).
+bool HostCurrentFieldCall302(int16_t& table);
+bool HostCurrentFieldCall382(int16_t& table);
+
 // The numbers of the field named by a reference "[table]field" (at most 80
 // characters); both 0 when the host does not know it.
 void HostGetFieldNumbers(const VString& reference, int16_t& table, int16_t& field, bool option);

@@ -175,4 +175,19 @@ TEST(HostStructure, SetFieldSendsNothingForArraysAndUnwritableTypes) {
   }
 }
 
+TEST(HostStructure, TableCount51IsTheAnswerPlusOneOr0) {
+  struct Case {
+    int16_t error;
+    int32_t answer, result;
+  };
+  for (const Case c : {Case{0, 4, 5}, Case{0, 0, 1}, Case{-1, 4, 0}}) {
+    RecordingHost host;
+    host.answer = [c](int32_t, HostParamBlock& b) {
+      b.error = c.error;
+      b.param1 = HostWord(c.answer);
+    };
+    EXPECT_EQ(HostTableCount51(2), c.result);
+  }
+}
+
 }  // namespace

@@ -74,6 +74,11 @@ TEST(HostDataThroughQvHost, StructureAndRecords) {
   EXPECT_EQ(field, 2);
   HostGetFieldNumbers(Name("[Orders]None"), table, field, false);
   EXPECT_EQ(table, 0);
+  // The option (911 at 284) is not taken for the host's answer there.
+  EXPECT_TRUE(HostGetFieldFlagA(2, 2, true));
+  EXPECT_TRUE(HostGetFieldFlagB(2, 2, true));
+  EXPECT_FALSE(HostGetFieldFlagB(2, 9, true));
+  EXPECT_EQ(HostFieldNumbersFromReference(Name("Orders]Number"), false), 2);
   EXPECT_EQ(HostGetRecordCount(2), 3u);
   // Records 1 to 3 exist; going to 4 fails and keeps the current one.
   EXPECT_EQ(HostGotoRecord(2, 3, 0, 0), 0);
