@@ -245,6 +245,9 @@ int32_t HostForms::StepModeless() {
 void HostForms::Step(Open& open, HostParamBlock& block, bool modeless) {
   const auto callback = reinterpret_cast<HostFormEventCallback>(block.param2);
   const uint32_t ref = open.ref;
+  // The form may go while the module handles an event: only its reference
+  // and name are kept across the callbacks.
+  const std::string formName = open.form.name;
   block.text2[0] = 0;
   block.flag = 0;
   block.flag2 = 0;
@@ -264,12 +267,12 @@ void HostForms::Step(Open& open, HostParamBlock& block, bool modeless) {
       SetPascal(block.text2, name, 80);
       block.flag2 = 1;
       block.flag = action.kind == "cancel" ? 1 : 0;
-      fLog(0, "form " + open.form.name + ": " + action.kind + (name.empty() ? "" : " " + name));
+      fLog(0, "form " + formName + ": " + action.kind + (name.empty() ? "" : " " + name));
       ended = true;
       break;
     }
     if (object == nullptr) {
-      fFailures.push_back(open.form.name + ": no object " + action.object);
+      fFailures.push_back(formName + ": no object " + action.object);
       continue;
     }
     if (action.kind == "set") {
@@ -295,10 +298,10 @@ void HostForms::Step(Open& open, HostParamBlock& block, bool modeless) {
       current->dropText = action.value;
       code = kFormEventDrop;
     } else {
-      fFailures.push_back(open.form.name + ": unknown action " + action.kind);
+      fFailures.push_back(formName + ": unknown action " + action.kind);
       continue;
     }
-    fLog(0, "form " + open.form.name + ": " + action.kind + " " + object->name + " (event " + std::to_string(code) + ")");
+    fLog(0, "form " + formName + ": " + action.kind + " " + object->name + " (event " + std::to_string(code) + ")");
     uint8_t pascal[81];
     SetPascal(pascal, object->name, 80);
     if (callback != nullptr) callback(ref, &event, pascal, code, 0);
@@ -316,12 +319,12 @@ void HostForms::Step(Open& open, HostParamBlock& block, bool modeless) {
   }
   if (!ended) {
     // Nothing left to play: the step cancels, so that the run ends.
-    fFailures.push_back(open.form.name + ": script exhausted");
-    fLog(0, "form " + open.form.name + ": script exhausted, cancel");
+    fFailures.push_back(formName + ": script exhausted");
+    fLog(0, "form " + formName + ": script exhausted, cancel");
     block.flag2 = 1;
     block.flag = 1;
     if (++fExhaustedSteps > 100) {
-      std::fprintf(stderr, "qvhost: form %s keeps running without a script\n", open.form.name.c_str());
+      std::fprintf(stderr, "qvhost: form %s keeps running without a script\n", formName.c_str());
       std::abort();
     }
   }
