@@ -57,7 +57,10 @@ HostDatabase::HostDatabase(const std::string& path) {
     return;
   }
   if (!Exec("CREATE TABLE IF NOT EXISTS host_tables(tbl INTEGER PRIMARY KEY, name TEXT, current INTEGER "
-            "NOT NULL DEFAULT 0);"
+            "NOT NULL DEFAULT 0, records INTEGER NOT NULL DEFAULT 0);"
+            "CREATE TABLE IF NOT EXISTS host_documents(name TEXT PRIMARY KEY, data BLOB);"
+            "CREATE TABLE IF NOT EXISTS host_variables(scope INTEGER, name TEXT, type INTEGER, value BLOB, "
+            "PRIMARY KEY(scope, name));"
             "CREATE TABLE IF NOT EXISTS host_fields(tbl INTEGER, fld INTEGER, name TEXT, type INTEGER, "
             "PRIMARY KEY(tbl, fld));"
             "CREATE TABLE IF NOT EXISTS host_values(tbl INTEGER, fld INTEGER, rec INTEGER, value, "
@@ -78,7 +81,7 @@ bool HostDatabase::Exec(const char* sql) {
 }
 
 bool HostDatabase::DefineTable(uint16_t table, const std::string& name) {
-  Statement s(fDb, "INSERT OR REPLACE INTO host_tables(tbl, name, current) VALUES(?, ?, 0)");
+  Statement s(fDb, "INSERT OR REPLACE INTO host_tables(tbl, name, current, records) VALUES(?, ?, 0, 0)");
   if (!s) return false;
   sqlite3_bind_int(s.get(), 1, table);
   sqlite3_bind_text(s.get(), 2, name.c_str(), -1, SQLITE_TRANSIENT);
@@ -207,4 +210,92 @@ bool HostDatabase::Set(uint16_t table, uint16_t field, const Value& value) {
       break;
   }
   return sqlite3_step(st) == SQLITE_DONE;
+}
+
+uint32_t HostDatabase::RecordCount(uint16_t table) const {
+  Statement s(fDb, "SELECT records FROM host_tables WHERE tbl = ?");
+  if (!s) return 0;
+  sqlite3_bind_int(s.get(), 1, table);
+  if (sqlite3_step(s.get()) != SQLITE_ROW) return 0;
+  return static_cast<uint32_t>(sqlite3_column_int64(s.get(), 0));
+}
+
+bool HostDatabase::SetRecordCount(uint16_t table, uint32_t count) {
+  Statement s(fDb, "UPDATE host_tables SET records = ? WHERE tbl = ?");
+  if (!s) return false;
+  sqlite3_bind_int64(s.get(), 1, count);
+  sqlite3_bind_int(s.get(), 2, table);
+  return sqlite3_step(s.get()) == SQLITE_DONE && sqlite3_changes(fDb) == 1;
+}
+
+int32_t HostDatabase::CountTables() const {
+  Statement s(fDb, "SELECT COUNT(*) FROM host_tables");
+  if (!s || sqlite3_step(s.get()) != SQLITE_ROW) return 0;
+  return sqlite3_column_int(s.get(), 0);
+}
+
+int32_t HostDatabase::CountFields(uint16_t table) const {
+  Statement s(fDb, "SELECT COUNT(*) FROM host_fields WHERE tbl = ?");
+  if (!s) return 0;
+  sqlite3_bind_int(s.get(), 1, table);
+  if (sqlite3_step(s.get()) != SQLITE_ROW) return 0;
+  return sqlite3_column_int(s.get(), 0);
+}
+
+std::optional<std::pair<uint16_t, uint16_t>> HostDatabase::FindField(const std::string& table,
+                                                                     const std::string& field) const {
+  Statement s(fDb,
+              "SELECT f.tbl, f.fld FROM host_fields f JOIN host_tables t ON t.tbl = f.tbl "
+              "WHERE t.name = ? AND f.name = ?");
+  if (!s) return std::nullopt;
+  sqlite3_bind_text(s.get(), 1, table.c_str(), -1, SQLITE_TRANSIENT);
+  sqlite3_bind_text(s.get(), 2, field.c_str(), -1, SQLITE_TRANSIENT);
+  if (sqlite3_step(s.get()) != SQLITE_ROW) return std::nullopt;
+  return std::make_pair(static_cast<uint16_t>(sqlite3_column_int(s.get(), 0)),
+                        static_cast<uint16_t>(sqlite3_column_int(s.get(), 1)));
+}
+
+std::optional<HostDatabase::Variable> HostDatabase::GetVariable(int32_t scope, const std::string& name) const {
+  Statement s(fDb, "SELECT type, value FROM host_variables WHERE scope = ? AND name = ?");
+  if (!s) return std::nullopt;
+  sqlite3_bind_int(s.get(), 1, scope);
+  sqlite3_bind_text(s.get(), 2, name.c_str(), -1, SQLITE_TRANSIENT);
+  if (sqlite3_step(s.get()) != SQLITE_ROW) return std::nullopt;
+  Variable variable;
+  variable.type = static_cast<int16_t>(sqlite3_column_int(s.get(), 0));
+  const void* blob = sqlite3_column_blob(s.get(), 1);
+  const int n = sqlite3_column_bytes(s.get(), 1);
+  if (blob != nullptr && n > 0)
+    variable.bytes.assign(static_cast<const uint8_t*>(blob), static_cast<const uint8_t*>(blob) + n);
+  return variable;
+}
+
+bool HostDatabase::SetVariable(int32_t scope, const std::string& name, const Variable& variable) {
+  Statement s(fDb, "INSERT OR REPLACE INTO host_variables(scope, name, type, value) VALUES(?, ?, ?, ?)");
+  if (!s) return false;
+  sqlite3_bind_int(s.get(), 1, scope);
+  sqlite3_bind_text(s.get(), 2, name.c_str(), -1, SQLITE_TRANSIENT);
+  sqlite3_bind_int(s.get(), 3, variable.type);
+  sqlite3_bind_blob(s.get(), 4, variable.bytes.data(), static_cast<int>(variable.bytes.size()), SQLITE_TRANSIENT);
+  return sqlite3_step(s.get()) == SQLITE_DONE;
+}
+
+std::optional<std::vector<uint8_t>> HostDatabase::GetDocument(const std::string& name) const {
+  Statement s(fDb, "SELECT data FROM host_documents WHERE name = ?");
+  if (!s) return std::nullopt;
+  sqlite3_bind_text(s.get(), 1, name.c_str(), -1, SQLITE_TRANSIENT);
+  if (sqlite3_step(s.get()) != SQLITE_ROW) return std::nullopt;
+  std::vector<uint8_t> bytes;
+  const void* blob = sqlite3_column_blob(s.get(), 0);
+  const int n = sqlite3_column_bytes(s.get(), 0);
+  if (blob != nullptr && n > 0) bytes.assign(static_cast<const uint8_t*>(blob), static_cast<const uint8_t*>(blob) + n);
+  return bytes;
+}
+
+bool HostDatabase::SetDocument(const std::string& name, const std::vector<uint8_t>& bytes) {
+  Statement s(fDb, "INSERT OR REPLACE INTO host_documents(name, data) VALUES(?, ?)");
+  if (!s) return false;
+  sqlite3_bind_text(s.get(), 1, name.c_str(), -1, SQLITE_TRANSIENT);
+  sqlite3_bind_blob(s.get(), 2, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
+  return sqlite3_step(s.get()) == SQLITE_DONE;
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct sqlite3;
@@ -42,6 +43,27 @@ class HostDatabase {
 
   uint32_t CurrentRecord(uint16_t table) const;
   bool SetCurrentRecord(uint16_t table, uint32_t record);
+  // The number of records of the table's current selection.
+  uint32_t RecordCount(uint16_t table) const;
+  bool SetRecordCount(uint16_t table, uint32_t count);
+  int32_t CountTables() const;
+  int32_t CountFields(uint16_t table) const;
+  // The numbers of a field by its table's and its own name; nothing when
+  // there is no such field.
+  std::optional<std::pair<uint16_t, uint16_t>> FindField(const std::string& table, const std::string& field) const;
+
+  // Variables by scope (1 process, 2 interprocess) and name: the host type
+  // and the value's bytes in the host's own form of that type.
+  struct Variable {
+    int16_t type = 0;
+    std::vector<uint8_t> bytes;
+  };
+  // The named document store: bytes under a name.
+  std::optional<std::vector<uint8_t>> GetDocument(const std::string& name) const;
+  bool SetDocument(const std::string& name, const std::vector<uint8_t>& bytes);
+
+  std::optional<Variable> GetVariable(int32_t scope, const std::string& name) const;
+  bool SetVariable(int32_t scope, const std::string& name, const Variable& variable);
 
   // The field's value in the current record; nothing when it has none.
   std::optional<Value> Get(uint16_t table, uint16_t field) const;

@@ -5,15 +5,18 @@
 #include <dlfcn.h>
 #include <stdlib.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 
 #include "boundary/FourCC.h"
 #include "boundary/HostDisplayRoutines.h"
 #include "boundary/HostFieldTypes.h"
 #include "boundary/HostSelectors.h"
+#include "boundary/HostServiceSelectors.h"
 #include "platform/toolbox/TbxHandles.h"
 #include "platform/toolbox/TbxResources.h"
 #include "platform/win32/WinFileDialogs.h"
@@ -115,6 +118,9 @@ bool EventMatches(const HostEventRecord& record, int16_t mask) {
 
 QvHost::QvHost(QvHostConfig config) : fConfig(std::move(config)) {
   fDatabase = std::make_unique<HostDatabase>(fConfig.database);
+  fForms = std::make_unique<HostForms>([this](int32_t selector, const std::string& text) {
+    fLog.push_back({selector, text});
+  });
   fFolder = fConfig.folder;
   if (fFolder.empty()) {
     char pattern[] = "/tmp/qvhost.XXXXXX";
@@ -174,6 +180,9 @@ bool QvHost::Load(std::string* error) {
     fHostRef = Tbx::OpenResFile(pascal);
     if (fHostRef < 0) return fail("cannot open " + fConfig.hostResourcePath);
     Tbx::SetResFileSwapProc(fHostRef, fSwapProc);
+    std::string formError;
+    fForms->LoadFrom(fHostRef, &formError);
+    if (!formError.empty()) return fail("bad form description: " + formError);
   }
   if (!ToPascalPath(fConfig.moduleResourcePath, pascal)) return fail("module resource path missing or too long");
   fModuleRef = Tbx::OpenResFile(pascal);
@@ -341,6 +350,7 @@ void QvHost::Answer(int32_t selector, HostParamBlock& block) {
       fLog.push_back({selector, "window at: " + MacToUtf8(block.text2 + 1, block.text2[0] <= 80 ? block.text2[0] : 80)});
       break;
     default:
+      if (AnswerData(selector, block) || AnswerService(selector, block) || fForms->Answer(selector, block)) break;
       block.error = -1;
       fLog.push_back({selector, "not served"});
       break;
@@ -387,6 +397,9 @@ void QvHost::AnswerFieldInfo(HostParamBlock& block) {
   }
   block.param1 = HostWord(*type);
   SetPascal(block.text, fDatabase->FieldName(block.table, block.field), 255);
+  // Every field is offered: a nonzero word at 280, bit 0x100 of 284 clear.
+  block.param3 = 1;
+  block.param4 = 0;
   block.error = 0;
   fLog.push_back({kHostSelFieldInfo, "field " + std::to_string(block.table) + "." + std::to_string(block.field) +
                                          " type " + std::to_string(*type)});
@@ -512,4 +525,378 @@ void QvHost::AnswerEvent(int32_t selector, HostParamBlock& block) {
     block.flag = found ? 1 : 0;
     fLog.push_back({selector, found ? "event waiting" : "no event waiting"});
   }
+}
+
+// ---- Structure, records and variables
+
+namespace {
+
+std::string Pascal(const uint8_t* text) { return std::string(reinterpret_cast<const char*>(text) + 1, text[0]); }
+
+// Bytes of a handle (empty for none), and a new handle holding bytes.
+std::vector<uint8_t> HandleBytes(uint32_t handle, size_t limit) {
+  std::vector<uint8_t> bytes;
+  if (handle == 0) return bytes;
+  const int32_t size = Tbx::GetHandleSize(handle);
+  if (Tbx::MemError() != Tbx::noErr || size <= 0) return bytes;
+  bytes.resize(std::min<size_t>(static_cast<size_t>(size), limit));
+  std::memcpy(bytes.data(), Tbx::HLock(handle), bytes.size());
+  Tbx::HUnlock(handle);
+  return bytes;
+}
+
+uint32_t NewHandleWith(const uint8_t* data, size_t size) {
+  const Tbx::Handle h = Tbx::NewHandle(static_cast<int32_t>(size));
+  if (h != 0 && size > 0) {
+    std::memcpy(Tbx::HLock(h), data, size);
+    Tbx::HUnlock(h);
+  }
+  return h;
+}
+
+bool PlainArray(int32_t type) {
+  return type == kHostRealArray || type == kHostIntegerArray || type == kHostLongArray || type == kHostDateArray ||
+         type == kHostStringArray || type == kHostBooleanArray;
+}
+
+void Put32(std::vector<uint8_t>& out, uint32_t v) {
+  const uint8_t* p = reinterpret_cast<const uint8_t*>(&v);
+  out.insert(out.end(), p, p + 4);
+}
+
+// The stored form of an entry: the value bytes of a single value, the text
+// of a text, a header (count, current) and the element bytes of an array;
+// a text array keeps each element's length and text. Nothing for the types
+// the stand-in does not keep (pictures, records, BLOBs).
+std::optional<std::vector<uint8_t>> StoredForm(const HostVariableEntry& entry) {
+  std::vector<uint8_t> out;
+  const int32_t type = entry.type;
+  if (type == kHostText) return HandleBytes(entry.value.text.handle, static_cast<uint16_t>(entry.value.text.length));
+  if (PlainArray(type) || type == kHostTextArray) {
+    Put32(out, entry.value.array.count);
+    Put32(out, static_cast<uint16_t>(entry.value.array.current));
+    const std::vector<uint8_t> elements = HandleBytes(entry.value.array.handle, SIZE_MAX);
+    if (PlainArray(type)) {
+      out.insert(out.end(), elements.begin(), elements.end());
+      return out;
+    }
+    for (size_t at = 0; at + sizeof(HostTextRecord) <= elements.size(); at += sizeof(HostTextRecord)) {
+      HostTextRecord record;
+      std::memcpy(&record, elements.data() + at, sizeof record);
+      const std::vector<uint8_t> text = HandleBytes(record.handle, static_cast<uint16_t>(record.length));
+      Put32(out, static_cast<uint32_t>(text.size()));
+      out.insert(out.end(), text.begin(), text.end());
+    }
+    return out;
+  }
+  switch (type) {
+    case kHostAlpha: case kHostReal: case kHostDate: case kHostUndefined: case kHostBoolean: case kHostInteger:
+    case kHostLongInteger: case kHostTime: case kHostString: case kHostReal2:
+      out.assign(entry.value.bytes, entry.value.bytes + sizeof entry.value.bytes);
+      return out;
+    default:
+      return std::nullopt;
+  }
+}
+
+// The entry from its stored form, with new handles that the module owns.
+bool EntryFromStored(HostVariableEntry& entry, const HostDatabase::Variable& stored) {
+  const std::vector<uint8_t>& b = stored.bytes;
+  std::memset(&entry, 0, sizeof entry);
+  entry.type = static_cast<uint8_t>(stored.type);
+  if (stored.type == kHostText) {
+    entry.value.text.length = static_cast<int16_t>(b.size());
+    entry.value.text.handle = NewHandleWith(b.data(), b.size());
+    return true;
+  }
+  if (PlainArray(stored.type) || stored.type == kHostTextArray) {
+    if (b.size() < 8) return false;
+    uint32_t count = 0, current = 0;
+    std::memcpy(&count, b.data(), 4);
+    std::memcpy(&current, b.data() + 4, 4);
+    entry.value.array.count = count;
+    entry.value.array.current = static_cast<int16_t>(current);
+    if (PlainArray(stored.type)) {
+      entry.value.array.handle = NewHandleWith(b.data() + 8, b.size() - 8);
+      return true;
+    }
+    std::vector<uint8_t> records;
+    size_t at = 8;
+    while (at + 4 <= b.size()) {
+      uint32_t length = 0;
+      std::memcpy(&length, b.data() + at, 4);
+      at += 4;
+      if (length > b.size() - at) return false;
+      HostTextRecord record{static_cast<int16_t>(length), NewHandleWith(b.data() + at, length)};
+      at += length;
+      const uint8_t* p = reinterpret_cast<const uint8_t*>(&record);
+      records.insert(records.end(), p, p + sizeof record);
+    }
+    entry.value.array.handle = NewHandleWith(records.data(), records.size());
+    return true;
+  }
+  if (b.size() != sizeof entry.value.bytes) return false;
+  std::memcpy(entry.value.bytes, b.data(), b.size());
+  return true;
+}
+
+// "[table]field" into its two names.
+bool SplitReference(const std::string& reference, std::string& table, std::string& field) {
+  if (reference.size() < 3 || reference[0] != '[') return false;
+  const size_t close = reference.find(']');
+  if (close == std::string::npos) return false;
+  table = reference.substr(1, close - 1);
+  field = reference.substr(close + 1);
+  return !table.empty() && !field.empty();
+}
+
+// The host's comparison: 0 equal (a "@" in the first text matches any
+// rest), 1 first greater, 2 first smaller.
+int32_t CompareTexts(const uint8_t* a, int32_t la, const uint8_t* b, int32_t lb) {
+  for (int32_t i = 0;; ++i) {
+    if (i < la && a[i] == '@') return 0;
+    if (i == la || i == lb) return la == lb ? 0 : (i == la ? 2 : 1);
+    if (a[i] != b[i]) return a[i] > b[i] ? 1 : 2;
+  }
+}
+
+}  // namespace
+
+bool QvHost::AnswerData(int32_t selector, HostParamBlock& block) {
+  switch (selector) {
+    case kHostSelCountTables: case kHostSelCountFields: case kHostSelTableInfo: case kHostSelFieldNumbers:
+    case kHostSelFieldAtPoint: case kHostSelFieldAtPointInTable: case kHostSelRecordCount:
+    case kHostSelGotoRecord: case kHostSelQueryTable: case kHostSelSortTable: case kHostSelCurrentField:
+    case kHostSelCurrentField303: case kHostSelCurrentField383: case kHostSelCompareTexts:
+      AnswerStructure(selector, block);
+      return true;
+    case kHostSelGetVariable: case kHostSelSetVariable: case kHostSelGetInterprocessVariable:
+    case kHostSelSetInterprocessVariable: case kHostSelVariableOp306:
+      AnswerVariable(selector, block);
+      return true;
+    default:
+      return false;
+  }
+}
+
+void QvHost::AnswerStructure(int32_t selector, HostParamBlock& block) {
+  const std::string table = std::to_string(block.table);
+  switch (selector) {
+    case kHostSelCountTables:
+      block.param1 = HostWord(fDatabase->CountTables());
+      fLog.push_back({selector, "tables " + std::to_string(fDatabase->CountTables())});
+      break;
+    case kHostSelCountFields:
+      block.param1 = HostWord(fDatabase->CountFields(block.table));
+      fLog.push_back({selector, "fields of " + table});
+      break;
+    case kHostSelTableInfo: {
+      const std::optional<std::string> name = fDatabase->TableName(block.table);
+      block.error = name ? 0 : -1;
+      if (name) SetPascal(block.text, *name, 255);
+      block.param3 = name ? 1 : 0;
+      fLog.push_back({selector, name ? "table " + table + " " + *name : "no table " + table});
+      break;
+    }
+    case kHostSelFieldNumbers: {
+      std::string t, f;
+      const std::string reference = MacToUtf8(block.text + 1, block.text[0]);
+      const auto found = SplitReference(reference, t, f) ? fDatabase->FindField(t, f) : std::nullopt;
+      block.error = found ? 0 : -1;
+      if (found) {
+        block.table = found->first;
+        block.field = found->second;
+      }
+      fLog.push_back({selector, "field numbers of " + reference});
+      break;
+    }
+    case kHostSelFieldAtPoint:
+    case kHostSelFieldAtPointInTable:
+      // Forms have no fields under points here.
+      block.table = 0;
+      block.field = 0;
+      fLog.push_back({selector, "field at point"});
+      break;
+    case kHostSelRecordCount:
+      block.param1 = fDatabase->RecordCount(block.table);
+      fLog.push_back({selector, "records of " + table});
+      break;
+    case kHostSelGotoRecord: {
+      const bool inside = block.record < fDatabase->RecordCount(block.table);
+      block.error = inside && fDatabase->SetCurrentRecord(block.table, block.record) ? 0 : -1;
+      fLog.push_back({selector, "goto " + table + " record " + std::to_string(block.record)});
+      break;
+    }
+    case kHostSelQueryTable:
+    case kHostSelSortTable:
+      fLog.push_back({selector, (selector == kHostSelQueryTable ? "query " : "sort ") + table});
+      break;
+    case kHostSelCurrentField:
+      block.param1 = fCurrentTable != 0 ? 1 : 0;
+      block.error = 0;
+      fLog.push_back({selector, "current field"});
+      break;
+    case kHostSelCurrentField303:
+    case kHostSelCurrentField383:
+      block.table = fCurrentTable;
+      block.field = fCurrentFieldNumber;
+      block.error = fCurrentTable != 0 ? 0 : -1;
+      fLog.push_back({selector, "current field " + std::to_string(fCurrentTable) + "." +
+                                    std::to_string(fCurrentFieldNumber)});
+      break;
+    case kHostSelCompareTexts: {
+      const auto* a = HostPointer<const uint8_t>(block.param1);
+      const auto* b = HostPointer<const uint8_t>(block.param2);
+      const int32_t la = HostWordOf(block.param3), lb = HostWordOf(block.param4);
+      block.param1 = a != nullptr && b != nullptr && la >= 0 && lb >= 0 ? HostWord(CompareTexts(a, la, b, lb)) : 0;
+      fLog.push_back({selector, "compare texts"});
+      break;
+    }
+  }
+}
+
+void QvHost::AnswerVariable(int32_t selector, HostParamBlock& block) {
+  const std::string name = Pascal(block.text);
+  if (selector == kHostSelVariableOp306) {
+    fLog.push_back({selector, "variable call " + name});
+    return;
+  }
+  const bool interprocess = selector == kHostSelGetInterprocessVariable || selector == kHostSelSetInterprocessVariable;
+  const int32_t scope = interprocess ? 2 : 1;
+  auto* entry = HostPointer<HostVariableEntry>(block.handle);
+  if (entry == nullptr || name.empty()) {
+    block.error = -1;
+    fLog.push_back({selector, "bad variable request"});
+    return;
+  }
+  if (selector == kHostSelGetVariable || selector == kHostSelGetInterprocessVariable) {
+    const std::optional<HostDatabase::Variable> stored = fDatabase->GetVariable(scope, name);
+    block.error = stored && EntryFromStored(*entry, *stored) ? 0 : -1;
+    fLog.push_back({selector, (block.error == 0 ? "get variable " : "no variable ") + name});
+    return;
+  }
+  const std::optional<std::vector<uint8_t>> form = StoredForm(*entry);
+  HostDatabase::Variable variable;
+  variable.type = entry->type;
+  if (form) variable.bytes = *form;
+  block.error = form && fDatabase->SetVariable(scope, name, variable) ? 0 : -1;
+  fLog.push_back({selector, (block.error == 0 ? "set variable " : "variable refused ") + name});
+}
+
+// ---- Processes, methods, the document store, messages
+
+bool QvHost::AnswerService(int32_t selector, HostParamBlock& block) {
+  switch (selector) {
+    case kHostSelCurrentProcess:
+      block.param1 = HostWord(currentProcess);
+      fLog.push_back({selector, "current process"});
+      return true;
+    case kHostSelNewProcess: {
+      const std::string name = MacToUtf8(block.text2 + 1, block.text2[0] <= 80 ? block.text2[0] : 80);
+      block.param1 = HostWord(++fLastProcess);
+      fLog.push_back({selector, "new process " + name + " stack " + std::to_string(HostWordOf(block.param3))});
+      return true;
+    }
+    case kHostSelDelayProcess:
+      fLog.push_back({selector, "delay process " + std::to_string(HostWordOf(block.param1)) + " by " +
+                                    std::to_string(HostWordOf(block.param2))});
+      return true;
+    case -86: case -87: case -88: case -97:
+      fLog.push_back({selector, "process " + std::to_string(HostWordOf(block.param1))});
+      return true;
+    case kHostSelWaitStep:
+    case kHostSelWaitIdle:
+      fLog.push_back({selector, selector == kHostSelWaitStep ? "wait step" : "wait idle"});
+      return true;
+    case kHostSelProcessOther:
+    case kHostSelProcessFront:
+      block.param1 = HostWord(otherProcess);
+      fLog.push_back({selector, "which process"});
+      return true;
+    case kHostSelRoomLeft:
+      block.param2 = HostWord(methodRoom);
+      fLog.push_back({selector, "room left"});
+      return true;
+    case kHostSelNameExists: {
+      const std::string name = MacToUtf8(block.text + 1, block.text[0]);
+      block.param1 = fDatabase->GetDocument(name) ? 1 : 0;
+      fLog.push_back({selector, "exists " + name});
+      return true;
+    }
+    case kHostSelReadNamedData: {
+      const std::string name = MacToUtf8(block.text + 1, block.text[0]);
+      const std::optional<std::vector<uint8_t>> data = fDatabase->GetDocument(name);
+      block.handle = 0;
+      if (data) {
+        const Tbx::Handle h = Tbx::NewHandle(static_cast<int32_t>(data->size()));
+        if (h != 0 && !data->empty()) {
+          std::memcpy(Tbx::HLock(h), data->data(), data->size());
+          Tbx::HUnlock(h);
+        }
+        block.handle = h;
+      }
+      block.error = block.handle != 0 ? 0 : -43;
+      fLog.push_back({selector, (data ? "read " : "nothing under ") + name});
+      return true;
+    }
+    case kHostSelWriteNamedData: {
+      const std::string name = MacToUtf8(block.text + 1, block.text[0]);
+      const auto* data = HostPointer<const uint8_t>(block.handle);
+      const int32_t size = HostWordOf(block.param1);
+      if (data == nullptr || size < 0 || name.empty()) {
+        block.error = -1;
+        fLog.push_back({selector, "write refused"});
+        return true;
+      }
+      block.error = fDatabase->SetDocument(name, std::vector<uint8_t>(data, data + size)) ? 0 : -1;
+      fLog.push_back({selector, "write " + name + " " + std::to_string(size) + " bytes, extension " +
+                                    Hex(static_cast<uint32_t>(block.param2))});
+      return true;
+    }
+    case kHostSelDocumentText335: case kHostSelDocumentText411: case -427:
+      SetPascal(block.text, documentText, 255);
+      fLog.push_back({selector, "document text"});
+      return true;
+    case kHostSelConfirm: {
+      const bool yes = !fConfirmations.empty() && fConfirmations.front();
+      if (!fConfirmations.empty()) fConfirmations.pop_front();
+      block.param2 = yes ? 1 : 0;
+      fLog.push_back({selector, PascalToUtf8(HostPointer<const uint8_t>(block.param1)) + (yes ? " : yes" : " : no")});
+      return true;
+    }
+    case kHostSelMetafile:
+      // Pictures are not converted into metafiles by this host yet.
+      block.param1 = 0;
+      fLog.push_back({selector, "metafile " + Hex(static_cast<uint32_t>(block.param2)) + ": none"});
+      return true;
+    case 184:
+      block.handle = 0;
+      fLog.push_back({selector, "plug-in value"});
+      return true;
+    case -105: case -143: case -144: case -307: case -357:
+      fLog.push_back({selector, "noted"});
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool QvHost::LoadForms(const std::string& resourcePath, std::string* error) {
+  uint8_t pascal[256];
+  if (!ToPascalPath(resourcePath, pascal)) {
+    if (error != nullptr) *error = "resource path missing or too long";
+    return false;
+  }
+  const int16_t previous = Tbx::CurResFile();
+  const int16_t ref = Tbx::OpenResFile(pascal);
+  if (ref < 0) {
+    if (error != nullptr) *error = "cannot open " + resourcePath;
+    return false;
+  }
+  std::string formError;
+  fForms->LoadFrom(ref, &formError);
+  Tbx::CloseResFile(ref);
+  Tbx::UseResFile(previous);
+  if (error != nullptr) *error = formError;
+  return formError.empty();
 }

@@ -16,6 +16,7 @@
 
 #include "boundary/HostRecords.h"
 #include "qvhost/HostDatabase.h"
+#include "qvhost/HostForms.h"
 
 struct QvHostConfig {
   std::string modulePath;          // libqvmorva.so
@@ -108,6 +109,30 @@ class QvHost {
   void QueueChoice(Choice choice) { fChoices.push_back(std::move(choice)); }
   size_t PendingChoices() const { return fChoices.size(); }
   HostDatabase& Database() { return *fDatabase; }
+  // The host's forms: those of its resource file once loaded, scripts of
+  // their runs, and what they hold.
+  HostForms& Forms() { return *fForms; }
+  // The forms of a resource file, for a host used without loading the
+  // module; false with a reason.
+  bool LoadForms(const std::string& resourcePath, std::string* error);
+  // A line of the transcript from outside the callback (selector 0).
+  void Note(const std::string& text) { fLog.push_back({0, text}); }
+  // The answers to the module's confirmations, in order; with none waiting
+  // the user says no. The texts asked are logged under -250.
+  void QueueConfirmation(bool yes) { fConfirmations.push_back(yes); }
+  // Processes: the current one, and the answer to -104 and -120.
+  int32_t currentProcess = 1;
+  int32_t otherProcess = 0;
+  // The room left for a user's method (-255) and the document text of
+  // -335, -411 and -427.
+  int32_t methodRoom = 1 << 20;
+  std::string documentText;
+
+  // The field the user is in (table 0: none), answered to -301 and -303.
+  void SetCurrentField(uint16_t table, uint16_t field) {
+    fCurrentTable = table;
+    fCurrentFieldNumber = field;
+  }
   QvHostConfig& Config() { return fConfig; }
   const std::string& Folder() const { return fFolder; }
   int16_t ModuleResourceFile() const { return fModuleRef; }
@@ -123,11 +148,16 @@ class QvHost {
   void AnswerGetField(HostParamBlock& block);
   void AnswerSetField(HostParamBlock& block);
   void AnswerEvent(int32_t selector, HostParamBlock& block);
+  bool AnswerData(int32_t selector, HostParamBlock& block);
+  void AnswerStructure(int32_t selector, HostParamBlock& block);
+  void AnswerVariable(int32_t selector, HostParamBlock& block);
+  bool AnswerService(int32_t selector, HostParamBlock& block);
   void Unload();
   static void AnswerChooser(int32_t chooser, const void* record, HeadlessChooserAnswer* answer, void* context);
 
   QvHostConfig fConfig;
   std::unique_ptr<HostDatabase> fDatabase;
+  std::unique_ptr<HostForms> fForms;
   std::string fFolder;
   bool fOwnsFolder = false;
   void* fLibrary = nullptr;
@@ -142,4 +172,8 @@ class QvHost {
   std::vector<LoggedCall> fLog;
   std::deque<HostEventRecord> fEvents;
   std::deque<Choice> fChoices;
+  std::deque<bool> fConfirmations;
+  int32_t fLastProcess = 1;
+  uint16_t fCurrentTable = 0;
+  uint16_t fCurrentFieldNumber = 0;
 };

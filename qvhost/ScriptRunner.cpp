@@ -2,6 +2,7 @@
 // expectations they check.
 #include "qvhost/ScriptRunner.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -393,6 +394,27 @@ std::string Line::Run() {
       return "choose accept \"path\" [filter N] | cancel | extra";
     }
     fHost.QueueChoice(std::move(choice));
+    return {};
+  }
+  if (verb == "confirm") {
+    if (Word(1) != "yes" && Word(1) != "no") return "confirm yes|no";
+    fHost.QueueConfirmation(Word(1) == "yes");
+    return {};
+  }
+  if (verb == "records") {
+    int64_t table = 0, count = 0;
+    if (!Number(1, table) || !Number(2, count) || count < 0) return "records TABLE COUNT";
+    return fHost.Database().SetRecordCount(static_cast<uint16_t>(table), static_cast<uint32_t>(count))
+               ? ""
+               : "no such table";
+  }
+  if (verb == "form") {
+    // form NAME set|select|key|point|drop|click|accept|cancel [OBJECT] [VALUE]
+    static const char* const kActions[] = {"set", "select", "key", "point", "drop", "click", "accept", "cancel"};
+    const std::string& action = Word(2);
+    if (fTokens.size() < 3 || std::find(std::begin(kActions), std::end(kActions), action) == std::end(kActions))
+      return "form NAME set|select|key|point|drop|click|accept|cancel [OBJECT] [VALUE]";
+    fHost.Forms().AddToScript(Word(1), HostForms::Action{action, Word(3), Word(4)});
     return {};
   }
   if (verb == "slot") {

@@ -9,7 +9,9 @@
 #include "framework/core/strings/VByteString.h"
 #include "framework/core/strings/VUniString.h"
 #include "framework/core/values/VBoolean.h"
+#include "framework/core/values/VDate.h"
 #include "framework/core/values/VEmptyValue.h"
+#include "framework/core/values/VHour.h"
 #include "framework/core/values/VLong.h"
 #include "framework/core/values/VReal.h"
 #include "framework/core/values/VWord.h"
@@ -512,8 +514,12 @@ VValue* HostVariableToValue(HostVariableEntry& entry, bool take) {
       return new VWord(entry.value.integer);
     case kHostLongInteger:
       return new VLong(entry.value.longInteger);
+    case kHostDate:
+      return new VDate(entry.value.date[0], entry.value.date[1], entry.value.date[2]);
+    case kHostTime:
+      return new VHour(static_cast<int32_t>(entry.value.seconds));
     default:
-      // Dates, times, pictures, picture arrays and BLOBs arrive with their
+      // Pictures, picture arrays and BLOBs arrive with their
       // value classes; records and two-dimensional arrays have no value.
       return nullptr;
   }

@@ -63,3 +63,7 @@ VHostContext::~VHostContext() {
 bool VHostContext::GetStartupFlag(int32_t number) const {
   return number >= 1 && number <= 5 && fFlags[number - 1] != 0;
 }
+
+void VHostContext::SetSecondHostResourceFile(std::unique_ptr<VMacResourceFile> file) {
+  fSecondHostFile = std::move(file);
+}

@@ -31,6 +31,8 @@ class VHostContext : public VObject {
   VHostResourceFile* GetHostResourceFile() const { return fHostKeptFile.get(); }
   // The second host resource file, opened on demand; none until then.
   VMacResourceFile* GetSecondHostResourceFile() const { return fSecondHostFile.get(); }
+  // Keeps (or, with null, deletes) the second host resource file.
+  void SetSecondHostResourceFile(std::unique_ptr<VMacResourceFile> file);
 
   uint32_t GetHostVersion() const { return fHostVersion; }
   const VStr<255>& GetHostName() const { return fHostName; }

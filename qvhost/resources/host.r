@@ -9,3 +9,19 @@ resource 'STR#' 3 {
   pstr "-"
   pstr "vMorvaValue:Value"
 }
+
+# A form for the tests of host-run dialogs: one of each kind of object.
+resource 'QFRM' 128 "mvTestForm" {
+  bytes "size 420 260\n"
+  bytes "object vTitle entry 10 10 200 20 text \"Untitled\"\n"
+  bytes "object vSize entry 10 40 80 20 real 12.5\n"
+  bytes "object chkBold check 10 70 100 20 value 0\n"
+  bytes "object radUnit radio 10 100 120 40 value 1 items \"cm|in\"\n"
+  bytes "object lstFonts list 220 10 180 120\n"
+  bytes "object tabPages tab 0 150 420 30 items \"Text|Page\"\n"
+  bytes "object picLogo picture 220 140 64 64\n"
+  bytes "object usrChar user 300 140 64 64\n"
+  bytes "object fldWhere chooser 10 190 200 20 table 1 field 2\n"
+  bytes "object butOK button 320 220 80 24\n"
+  bytes "object butCancel button 230 220 80 24\n"
+}

@@ -1,0 +1,171 @@
+// The selectors of the host services beyond the start-up and field set:
+// structure, records, variables, processes, methods, named data, windows,
+// messages and the forms of host-run dialogs. Shared by the module and the
+// stand-in host, as the start-up selectors are.
+#pragma once
+
+#include <cstdint>
+
+// ---- Structure, records and the current selection.
+constexpr int32_t kHostSelGotoRecord = -5;        // 0 table, 4 record (0-based), 8, 9
+constexpr int32_t kHostSelRecordCount = -6;       // 0 table; 272 count
+constexpr int32_t kHostSelCountTables = -9;       // 272 count
+constexpr int32_t kHostSelCountFields = -10;      // 0 table; 272 count
+constexpr int32_t kHostSelQueryTable = -13;
+constexpr int32_t kHostSelSortTable = -14;
+constexpr int32_t kHostSelFieldNumbers = -50;     // 10 reference; 0, 2 answers
+constexpr int32_t kHostSelCompareTexts = -60;
+constexpr int32_t kHostSelCurrentField = -301;    // 272 nonzero when there is one
+constexpr int32_t kHostSelCurrentField303 = -303;
+constexpr int32_t kHostSelCurrentField383 = -383;
+constexpr int32_t kHostSelVariableOp306 = -306;
+constexpr int32_t kHostSelFieldAtPointInTable = 48;
+constexpr int32_t kHostSelFieldAtPoint = 49;
+
+// ---- Processes.
+constexpr int32_t kHostSelCurrentProcess = -91;
+constexpr int32_t kHostSelNewProcess = -158;
+constexpr int32_t kHostSelDelayProcess = -89;
+constexpr int32_t kHostSelWaitStep = -93;
+constexpr int32_t kHostSelWaitIdle = -122;
+constexpr int32_t kHostSelProcessOther = -104;
+constexpr int32_t kHostSelProcessFront = -120;
+
+// ---- Methods, named data, folders and files.
+constexpr int32_t kHostSelRoomLeft = -255;
+constexpr int32_t kHostSelReadNamedData = -100;
+constexpr int32_t kHostSelWriteNamedData = -101;
+constexpr int32_t kHostSelNameExists = -127;
+constexpr int32_t kHostSelDocumentText335 = -335;
+constexpr int32_t kHostSelDocumentText411 = -411;
+
+// ---- Messages.
+constexpr int32_t kHostSelConfirm = -250;        // 272 text address; 276 answer (1 = yes)
+
+// ---- Forms of host-run dialogs.
+constexpr int32_t kFormSelNew = -200;            // 272 new form reference
+constexpr int32_t kFormSelOpen = -201;
+constexpr int32_t kFormSelClose = -202;
+constexpr int32_t kFormSelStep = -203;
+constexpr int32_t kFormSelEnable = -204;
+constexpr int32_t kFormSelGetEntry = -205;
+constexpr int32_t kFormSelGetLong = -207;
+constexpr int32_t kFormSelSetLong = -208;
+constexpr int32_t kFormSelGetReal = -209;
+constexpr int32_t kFormSelSetReal = -210;
+constexpr int32_t kFormSelGetText = -211;
+constexpr int32_t kFormSelSetText = -212;
+constexpr int32_t kFormSelSetPicture = -213;
+constexpr int32_t kFormSelGetListReal = -217;
+constexpr int32_t kFormSelGetListText = -218;
+constexpr int32_t kFormSelGetListLong = -219;
+constexpr int32_t kFormSelGetObjectRect = -222;
+constexpr int32_t kFormSelBeginChanges = -226;
+constexpr int32_t kFormSelEndChanges = -227;
+constexpr int32_t kFormSelClearList = -228;
+constexpr int32_t kFormSelSetListText = -229;
+constexpr int32_t kFormSelSetDate = -230;
+constexpr int32_t kFormSelSelectPage = -233;
+constexpr int32_t kFormSelGetPage = -234;
+constexpr int32_t kFormSelNewObject = -235;
+constexpr int32_t kFormSelDeleteObject = -236;
+constexpr int32_t kFormSelEventDetails = -237;
+constexpr int32_t kFormSelGetFieldRef = -238;
+constexpr int32_t kFormSelGetListSelection = -242;
+constexpr int32_t kFormSelSetListRange = -243;
+constexpr int32_t kFormSelSetEnterable = -251;
+constexpr int32_t kFormSelSetMinimum = -252;
+constexpr int32_t kFormSelSetMaximum = -253;
+constexpr int32_t kFormSelSetOwner = -258;
+constexpr int32_t kFormSelGetOwner = -259;
+constexpr int32_t kFormSelSetCheck = -260;
+constexpr int32_t kFormSelOfWindow = -261;
+constexpr int32_t kFormSelGetWindow = -262;
+constexpr int32_t kFormSelSetFieldRef = -263;
+constexpr int32_t kFormSelSetTextHandle = -308;
+constexpr int32_t kFormSelGetTextHandle = -309;
+constexpr int32_t kFormSelRelease = -336;
+constexpr int32_t kFormSelShowObject = -337;
+constexpr int32_t kFormSelRedrawObject = -341;
+constexpr int32_t kFormSelRunModeless = -358;
+constexpr int32_t kFormSelCloseModeless = -359;
+constexpr int32_t kFormSelModelessStep = -385;
+constexpr int32_t kFormSelSetObjectRect = -393;
+constexpr int32_t kFormSelGetTitle = -405;
+constexpr int32_t kFormSelSetWindowSize = -397;
+constexpr int32_t kFormSelFillFromResource = -223;
+constexpr int32_t kFormSelSetText80 = -329;
+constexpr int32_t kFormSelSetFormat = -330;
+constexpr int32_t kFormSelClearHandles = -331;
+constexpr int32_t kFormSelSetListHandle = -332;
+constexpr int32_t kFormSelGetListHandle = -333;
+constexpr int32_t kFormSelResources = -408;
+constexpr int32_t kFormSelEndRun = -425;
+
+// Further form selectors whose meaning is the host's.
+constexpr int32_t kFormSelFillTableList = -224;
+constexpr int32_t kFormSelCall225 = -225;
+constexpr int32_t kFormSelDrawCallback = -221;
+constexpr int32_t kFormSelShowObjectFirst = -232;
+constexpr int32_t kFormSelListCall239 = -239;
+constexpr int32_t kFormSelListCall240 = -240;
+constexpr int32_t kFormSelCall241 = -241;
+constexpr int32_t kFormSelCall244 = -244;
+constexpr int32_t kFormSelCall245 = -245;
+constexpr int32_t kFormSelSetData246 = -246;
+constexpr int32_t kFormSelCall247 = -247;
+constexpr int32_t kFormSelGetValue215 = -215;
+constexpr int32_t kFormSelSetValue216 = -216;
+constexpr int32_t kFormSelListCall327 = -327;
+constexpr int32_t kFormSelListCall328 = -328;
+constexpr int32_t kFormSelSetFlag394 = -394;
+constexpr int32_t kFormSelSetFlag395 = -395;
+constexpr int32_t kFormSelGetRect396 = -396;
+constexpr int32_t kFormSelCall398 = -398;
+constexpr int32_t kFormSelCall399 = -399;
+constexpr int32_t kFormSelCall406 = -406;
+constexpr int32_t kFormSelCall409 = -409;
+constexpr int32_t kFormSelCall416 = -416;
+constexpr int32_t kFormSelCall428 = -428;
+constexpr int32_t kFormSelGetData515 = -515;
+constexpr int32_t kFormSelCall516 = -516;
+constexpr int32_t kFormSelGet517 = -517;
+constexpr int32_t kFormSelGet528 = -528;
+constexpr int32_t kFormSelSet529 = -529;
+// The value at +276 of the draw-callback selector when its flag is set.
+constexpr uint32_t kFormDrawCallbackFlag = 6642;
+
+// The routines a dialog hands to the host for its form. The event
+// callback: (form reference, event record, object name as length-byte
+// text, event code in the low byte, one further word). The modeless step
+// routine: (form reference, parameter); false when nothing happened.
+struct HostEventRecord;
+using HostFormEventCallback = void (*)(uint32_t form, HostEventRecord* event, const uint8_t* objectName,
+                                       int32_t code, int32_t extra);
+using HostFormStepRoutine = uint8_t (*)(uint32_t form, uint32_t parameter);
+// Form event codes.
+constexpr int32_t kFormEventClick = 4;
+constexpr int32_t kFormEventMenu = 18;
+constexpr int32_t kFormEventPoint = 13;
+constexpr int32_t kFormEventKey = 17;
+constexpr int32_t kFormEventValueChanged = 20;
+constexpr int32_t kFormEventDrop = 21;
+// The host's menu of editing commands in a form.
+constexpr int32_t kFormEditMenu = 262;
+// Object names at +310 go to the host zero-terminated, at most 80 bytes.
+constexpr int32_t kFormObjectNameMax = 80;
+// The open code of a form at +304, and the tag of a dialog's resources.
+constexpr uint32_t kFormOpenCode = 0x36353635;  // '6565'
+constexpr uint32_t kFormResourceTag = 0x444C5176;  // 'DLQv'
+
+// The structure option's value, the window kind of a modal run and the
+// open code of a form.
+constexpr int32_t kFormWindowModal = 5;
+constexpr int32_t kFormWindowFloating = 722;
+// Range kinds of entry objects.
+constexpr int32_t kFormRangeReal = 1;
+constexpr int32_t kFormRangeDate = 4;
+constexpr int32_t kFormRangeNone = 5;
+// Messages to a dialog's owner before and after a modal run.
+constexpr int32_t kDialogOwnerBeforeRun = -998;
+constexpr int32_t kDialogOwnerAfterRun = -997;

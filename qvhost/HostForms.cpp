@@ -1,0 +1,769 @@
+// The stand-in host's headless forms: descriptions, scripted runs and the
+// form selectors.
+#include "qvhost/HostForms.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <sstream>
+
+#include "boundary/FourCC.h"
+#include "boundary/HostServiceSelectors.h"
+#include "platform/toolbox/TbxHandles.h"
+#include "platform/toolbox/TbxResources.h"
+#include "platform/toolbox/TbxWindows.h"
+
+namespace {
+
+std::string Lower(std::string text) {
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// The object name at +310: zero-terminated, within the field.
+std::string ObjectName(const HostParamBlock& block) {
+  return std::string(reinterpret_cast<const char*>(block.text2), strnlen(reinterpret_cast<const char*>(block.text2), 80));
+}
+
+std::string Pascal(const uint8_t* text) { return std::string(reinterpret_cast<const char*>(text) + 1, text[0]); }
+
+void SetPascal(uint8_t* target, const std::string& text, size_t max) {
+  const size_t n = std::min(text.size(), max);
+  target[0] = static_cast<uint8_t>(n);
+  std::memcpy(target + 1, text.data(), n);
+}
+
+// Words of a description line; a quoted word may hold spaces.
+std::vector<std::string> Words(const std::string& line) {
+  std::vector<std::string> words;
+  size_t i = 0;
+  while (i < line.size()) {
+    while (i < line.size() && std::isspace(static_cast<unsigned char>(line[i]))) ++i;
+    if (i >= line.size()) break;
+    if (line[i] == '"') {
+      const size_t end = line.find('"', i + 1);
+      words.push_back(line.substr(i + 1, end == std::string::npos ? std::string::npos : end - i - 1));
+      i = end == std::string::npos ? line.size() : end + 1;
+    } else {
+      size_t end = i;
+      while (end < line.size() && !std::isspace(static_cast<unsigned char>(line[end]))) ++end;
+      words.push_back(line.substr(i, end - i));
+      i = end;
+    }
+  }
+  return words;
+}
+
+bool Number(const std::string& word, double& value) {
+  char* end = nullptr;
+  value = std::strtod(word.c_str(), &end);
+  return !word.empty() && end != nullptr && *end == 0;
+}
+
+std::vector<std::string> Split(const std::string& text) {
+  std::vector<std::string> items;
+  if (text.empty()) return items;
+  std::string item;
+  std::istringstream in(text);
+  while (std::getline(in, item, '|')) items.push_back(item);
+  return items;
+}
+
+const char* const kKinds[] = {"button", "check", "radio", "entry", "list", "tab", "picture", "user", "chooser"};
+
+// The value of an object as a long: its selection for lists, radio groups
+// and tabs, else its value.
+void SetFromText(HostForms::Object& object, const std::string& text) {
+  object.text = text;
+  object.real = std::atof(text.c_str());
+  object.value = std::atoi(text.c_str());
+}
+
+}  // namespace
+
+struct HostForms::Open {
+  uint32_t ref = 0;
+  Form form;
+  uintptr_t owner = 0;
+  Tbx::WindowRef window = 0;
+  bool opened = false;
+  bool modeless = false;
+  bool ended = false;
+  int16_t page = 1;
+  std::string title;
+  int32_t changes = 0;
+  std::deque<Action> script;
+  bool scripted = false;
+  // The modeless step routine and its parameter.
+  HostFormStepRoutine step = nullptr;
+  uint32_t parameter = 0;
+  // The details of the last drop, for -237.
+  std::string dropName, dropText;
+};
+
+HostForms::HostForms(Logger log) : fLog(std::move(log)) {}
+
+HostForms::~HostForms() {
+  for (auto& [ref, open] : fOpen)
+    if (open->window != 0) Tbx::DisposeWindow(open->window);
+}
+
+bool HostForms::Define(const std::string& name, const std::string& text, std::string* error) {
+  Form form;
+  form.name = name;
+  std::istringstream in(text);
+  std::string line;
+  int32_t number = 0;
+  auto fail = [&](const std::string& why) {
+    if (error != nullptr) *error = name + ":" + std::to_string(number) + ": " + why;
+    return false;
+  };
+  while (std::getline(in, line)) {
+    ++number;
+    const std::vector<std::string> w = Words(line);
+    if (w.empty() || w[0][0] == '#') continue;
+    double n[4];
+    if (w[0] == "size") {
+      if (w.size() != 3 || !Number(w[1], n[0]) || !Number(w[2], n[1]) || n[0] <= 0 || n[1] <= 0)
+        return fail("size takes a width and a height");
+      form.width = static_cast<int32_t>(n[0]);
+      form.height = static_cast<int32_t>(n[1]);
+      continue;
+    }
+    if (w[0] != "object" || w.size() < 7) return fail("expected: object NAME KIND LEFT TOP WIDTH HEIGHT");
+    Object object;
+    object.name = w[1];
+    object.kind = w[2];
+    if (std::find(std::begin(kKinds), std::end(kKinds), object.kind) == std::end(kKinds))
+      return fail("unknown kind " + object.kind);
+    for (int i = 0; i < 4; ++i)
+      if (!Number(w[3 + i], n[i])) return fail("bad rectangle");
+    object.rect[0] = static_cast<int16_t>(n[1]);
+    object.rect[1] = static_cast<int16_t>(n[0]);
+    object.rect[2] = static_cast<int16_t>(n[1] + n[3]);
+    object.rect[3] = static_cast<int16_t>(n[0] + n[2]);
+    for (size_t i = 7; i < w.size(); i += 2) {
+      if (i + 1 >= w.size()) return fail("no value for " + w[i]);
+      const std::string& key = w[i];
+      const std::string& value = w[i + 1];
+      double x = 0;
+      if (key == "text" || key == "value" || key == "real") {
+        if (key != "text" && !Number(value, x)) return fail("bad number " + value);
+        SetFromText(object, value);
+      } else if (key == "items") {
+        object.items = Split(value);
+      } else if (key == "page" || key == "table" || key == "field") {
+        if (!Number(value, x)) return fail("bad number " + value);
+        if (key == "page") object.page = static_cast<int32_t>(x);
+        if (key == "table") object.table = static_cast<int16_t>(x);
+        if (key == "field") object.field = static_cast<int16_t>(x);
+      } else {
+        return fail("unknown key " + key);
+      }
+    }
+    form.objects.push_back(std::move(object));
+  }
+  fForms[Lower(name)] = std::move(form);
+  return true;
+}
+
+int32_t HostForms::LoadFrom(int16_t resourceFile, std::string* error) {
+  const int16_t previous = Tbx::CurResFile();
+  Tbx::UseResFile(resourceFile);
+  const Tbx::ResType type = FourCC("QFRM");
+  int32_t defined = 0;
+  const int16_t count = Tbx::Count1Resources(type);
+  for (int16_t i = 1; i <= count; ++i) {
+    const Tbx::Handle h = Tbx::Get1IndResource(type, i);
+    if (h == 0) continue;
+    int16_t id = 0;
+    Tbx::ResType t = 0;
+    uint8_t name[256] = {0};
+    Tbx::GetResInfo(h, &id, &t, name);
+    const int32_t size = Tbx::GetHandleSize(h);
+    std::string text(static_cast<size_t>(size > 0 ? size : 0), '\0');
+    if (size > 0) {
+      std::memcpy(text.data(), Tbx::HLock(h), text.size());
+      Tbx::HUnlock(h);
+    }
+    if (Define(Pascal(name), text, error)) ++defined;
+  }
+  Tbx::UseResFile(previous);
+  return defined;
+}
+
+bool HostForms::Has(const std::string& name) const { return fForms.count(Lower(name)) != 0; }
+
+void HostForms::Script(const std::string& formName, std::vector<Action> actions) {
+  fScripts.emplace_back(formName, std::move(actions));
+}
+
+void HostForms::AddToScript(const std::string& formName, Action action) {
+  if (fScripts.empty() || Lower(fScripts.back().first) != Lower(formName)) fScripts.emplace_back(formName, std::vector<Action>{});
+  fScripts.back().second.push_back(std::move(action));
+}
+
+HostForms::Open* HostForms::FindOpen(uint32_t form) {
+  auto it = fOpen.find(form);
+  return it != fOpen.end() ? it->second.get() : nullptr;
+}
+
+HostForms::Object* HostForms::FindObject(uint32_t form, const std::string& name) {
+  Open* open = FindOpen(form);
+  if (open == nullptr) return nullptr;
+  const std::string key = Lower(name);
+  for (Object& object : open->form.objects)
+    if (Lower(object.name) == key) return &object;
+  return nullptr;
+}
+
+void HostForms::Close(int32_t selector, uint32_t form, const char* how) {
+  auto it = fOpen.find(form);
+  if (it == fOpen.end()) {
+    fLog(selector, std::string(how) + ": no form");
+    return;
+  }
+  Open& open = *it->second;
+  if (open.window != 0) Tbx::DisposeWindow(open.window);
+  if (open.changes != 0) fFailures.push_back(open.form.name + ": changes begun and not ended");
+  fLastClosed = std::make_unique<Form>(open.form);
+  fLog(selector, std::string(how) + " " + open.form.name);
+  fOpen.erase(it);
+}
+
+int32_t HostForms::StepModeless() {
+  std::vector<std::pair<HostFormStepRoutine, std::pair<uint32_t, uint32_t>>> steps;
+  for (auto& [ref, open] : fOpen)
+    if (open->modeless && open->step != nullptr) steps.push_back({open->step, {ref, open->parameter}});
+  int32_t done = 0;
+  for (auto& [routine, args] : steps) done += routine(args.first, args.second) != 0;
+  return done;
+}
+
+void HostForms::Step(Open& open, HostParamBlock& block, bool modeless) {
+  const auto callback = reinterpret_cast<HostFormEventCallback>(block.param2);
+  const uint32_t ref = open.ref;
+  // The form may go while the module handles an event: only its reference
+  // and name are kept across the callbacks.
+  const std::string formName = open.form.name;
+  block.text2[0] = 0;
+  block.flag = 0;
+  block.flag2 = 0;
+  bool ended = false;
+  bool acted = false;
+  while (!ended) {
+    Open* current = FindOpen(ref);
+    if (current == nullptr || current->script.empty()) break;
+    const Action action = current->script.front();
+    current->script.pop_front();
+    acted = true;
+    HostEventRecord event{};
+    int32_t code = 0;
+    Object* object = FindObject(ref, action.object);
+    const std::string name = object != nullptr ? object->name : action.object;
+    if (action.kind == "accept" || action.kind == "cancel") {
+      SetPascal(block.text2, name, 80);
+      block.flag2 = 1;
+      block.flag = action.kind == "cancel" ? 1 : 0;
+      fLog(0, "form " + formName + ": " + action.kind + (name.empty() ? "" : " " + name));
+      ended = true;
+      break;
+    }
+    if (object == nullptr) {
+      fFailures.push_back(formName + ": no object " + action.object);
+      continue;
+    }
+    if (action.kind == "set") {
+      SetFromText(*object, action.value);
+      code = kFormEventValueChanged;
+    } else if (action.kind == "select") {
+      object->value = std::atoi(action.value.c_str());
+      if (object->kind == "tab") current->page = static_cast<int16_t>(object->value);
+      code = kFormEventValueChanged;
+    } else if (action.kind == "key") {
+      event.what = 3;
+      event.message = action.value.empty() ? 0 : static_cast<uint8_t>(action.value[0]);
+      code = kFormEventKey;
+    } else if (action.kind == "point" || action.kind == "click") {
+      int x = 1, y = 1;
+      std::sscanf(action.value.c_str(), "%d %d", &x, &y);
+      event.what = 1;
+      event.whereH = static_cast<int16_t>(object->rect[1] + x);
+      event.whereV = static_cast<int16_t>(object->rect[0] + y);
+      code = action.kind == "point" ? kFormEventPoint : kFormEventClick;
+    } else if (action.kind == "drop") {
+      current->dropName = object->name;
+      current->dropText = action.value;
+      code = kFormEventDrop;
+    } else {
+      fFailures.push_back(formName + ": unknown action " + action.kind);
+      continue;
+    }
+    fLog(0, "form " + formName + ": " + action.kind + " " + object->name + " (event " + std::to_string(code) + ")");
+    uint8_t pascal[81];
+    SetPascal(pascal, object->name, 80);
+    if (callback != nullptr) callback(ref, &event, pascal, code, 0);
+    current = FindOpen(ref);
+    if (action.kind == "click") {
+      SetPascal(block.text2, name, 80);
+      ended = true;
+    }
+    if (current == nullptr || current->ended) ended = true;
+  }
+  if (modeless) {
+    block.longValue = acted ? 1 : 0;
+    block.shortValue = block.text2[0] != 0 ? 1 : 0;
+    return;
+  }
+  if (!ended) {
+    // Nothing left to play: the step cancels, so that the run ends.
+    fFailures.push_back(formName + ": script exhausted");
+    fLog(0, "form " + formName + ": script exhausted, cancel");
+    block.flag2 = 1;
+    block.flag = 1;
+    if (++fExhaustedSteps > 100) {
+      std::fprintf(stderr, "qvhost: form %s keeps running without a script\n", formName.c_str());
+      std::abort();
+    }
+  }
+}
+
+bool HostForms::Answer(int32_t selector, HostParamBlock& block) {
+  const uint32_t ref = static_cast<uint32_t>(block.param1);
+  switch (selector) {
+    case kFormSelNew: {
+      block.param1 = ++fNextRef;
+      auto open = std::make_unique<Open>();
+      open->ref = fNextRef;
+      fOpen[fNextRef] = std::move(open);
+      block.error = 0;
+      fLog(selector, "new form " + std::to_string(fNextRef));
+      return true;
+    }
+    case kFormSelSetOwner:
+    case kFormSelGetOwner: {
+      Open* open = FindOpen(ref);
+      block.error = open != nullptr ? 0 : -1;
+      if (open != nullptr && selector == kFormSelSetOwner) open->owner = block.param2;
+      if (open != nullptr && selector == kFormSelGetOwner) block.param2 = open->owner;
+      fLog(selector, selector == kFormSelSetOwner ? "set owner" : "get owner");
+      return true;
+    }
+    case kFormSelOpen: {
+      const std::string name(reinterpret_cast<const char*>(block.text), strnlen(reinterpret_cast<const char*>(block.text), 255));
+      Open* open = FindOpen(ref);
+      auto form = fForms.find(Lower(name));
+      if (open == nullptr || form == fForms.end() || fRefuseOpen) {
+        block.param1 = 0;
+        block.error = -1;
+        fLog(selector, "open " + name + " refused");
+        return true;
+      }
+      // The open form gets a reference of its own.
+      auto moved = std::move(fOpen[ref]);
+      fOpen.erase(ref);
+      const uint32_t newRef = ++fNextRef;
+      moved->ref = newRef;
+      {
+        // Values given before the open go to the form's objects.
+        Form described = form->second;
+        for (const Object& pending : moved->form.objects)
+          for (Object& target : described.objects)
+            if (Lower(target.name) == Lower(pending.name)) {
+              target.items = pending.items;
+              if (!pending.text.empty()) SetFromText(target, pending.text);
+              target.first = pending.first;
+              target.last = pending.last;
+            }
+        moved->form = std::move(described);
+      }
+      moved->opened = true;
+      moved->title = Pascal(block.text2);
+      moved->modeless = HostWordOf(block.param3) != 5;
+      const auto* rect = HostPointer<const int16_t>(block.param2);
+      int32_t left = 0, top = 0, width = moved->form.width, height = moved->form.height;
+      if (rect != nullptr && rect[2] > rect[0] && rect[3] > rect[1]) {
+        top = rect[0];
+        left = rect[1];
+        height = rect[2] - rect[0];
+        width = rect[3] - rect[1];
+      }
+      uint8_t title[81];
+      SetPascal(title, moved->title, 80);
+      moved->window = Tbx::NewHeadlessWindow(left, top, width, height, title);
+      if (!fScripts.empty()) {
+        auto script = std::move(fScripts.front());
+        fScripts.pop_front();
+        if (Lower(script.first) != Lower(name)) {
+          fFailures.push_back("unexpected form " + name + " (the script is for " + script.first + ")");
+        } else {
+          moved->script.assign(script.second.begin(), script.second.end());
+          moved->scripted = true;
+        }
+      } else {
+        fFailures.push_back("no script for form " + name);
+      }
+      fOpen[newRef] = std::move(moved);
+      block.param1 = newRef;
+      block.error = 0;
+      fLog(selector, "open " + name + " kind " + std::to_string(HostWordOf(block.param3)));
+      return true;
+    }
+    case kFormSelGetWindow: {
+      Open* open = FindOpen(ref);
+      block.param2 = open != nullptr ? open->window : 0;
+      block.error = open != nullptr ? 0 : -1;
+      fLog(selector, "window");
+      return true;
+    }
+    case kFormSelClose:
+      Close(selector, ref, "close");
+      return true;
+    case kFormSelCloseModeless:
+      Close(selector, ref, "close modeless");
+      return true;
+    case kFormSelRelease: {
+      Open* open = FindOpen(ref);
+      if (open != nullptr && open->opened) fFailures.push_back("an open form was released");
+      fOpen.erase(ref);
+      fLog(selector, "release form");
+      return true;
+    }
+    case kFormSelResources:
+      fLog(selector, std::string("form resources ") + (block.flag ? "off" : "on"));
+      return true;
+    case kFormSelEndRun: {
+      Open* open = FindOpen(static_cast<uint32_t>(block.handle));
+      if (open != nullptr) open->ended = true;
+      fLog(selector, block.param1 == 0 ? "end run: accept" : "end run: cancel");
+      return true;
+    }
+    case kFormSelStep:
+    case kFormSelModelessStep: {
+      Open* open = FindOpen(ref);
+      if (open == nullptr) {
+        block.error = -1;
+        block.flag2 = 1;
+        block.flag = 1;
+        fLog(selector, "step of no form");
+        return true;
+      }
+      open->ended = false;
+      fLog(selector, "step " + open->form.name);
+      Step(*open, block, selector == kFormSelModelessStep);
+      return true;
+    }
+    case kFormSelRunModeless: {
+      Open* open = FindOpen(ref);
+      if (open != nullptr) {
+        open->step = reinterpret_cast<HostFormStepRoutine>(block.param2);
+        open->parameter = static_cast<uint32_t>(block.param4);
+      }
+      fLog(selector, "run modeless");
+      return true;
+    }
+    case kFormSelBeginChanges:
+    case kFormSelEndChanges: {
+      Open* open = FindOpen(ref);
+      if (open != nullptr) open->changes += selector == kFormSelBeginChanges ? 1 : -1;
+      if (open != nullptr && (open->changes < 0 || open->changes > 1))
+        fFailures.push_back(open->form.name + ": unbalanced changes");
+      fLog(selector, selector == kFormSelBeginChanges ? "begin changes" : "end changes");
+      return true;
+    }
+    case kFormSelGetPage:
+    case kFormSelSelectPage: {
+      Open* open = FindOpen(ref);
+      block.error = open != nullptr ? 0 : -1;
+      if (open != nullptr && selector == kFormSelGetPage) block.param2 = static_cast<uint16_t>(open->page);
+      if (open != nullptr && selector == kFormSelSelectPage) open->page = static_cast<int16_t>(block.param2);
+      fLog(selector, selector == kFormSelGetPage ? "get page" : "select page");
+      return true;
+    }
+    case kFormSelGetTitle: {
+      Open* open = FindOpen(ref);
+      block.error = open != nullptr ? 0 : -1;
+      if (open != nullptr) SetPascal(block.text, open->title, 255);
+      fLog(selector, "title");
+      return true;
+    }
+    case kFormSelSetWindowSize: {
+      Open* open = FindOpen(ref);
+      if (open != nullptr)
+        Tbx::SizeWindow(open->window, HostWordOf(block.param2), HostWordOf(block.param3), true);
+      fLog(selector, "window size");
+      return true;
+    }
+    case kFormSelEventDetails: {
+      Open* open = FindOpen(ref);
+      block.error = open != nullptr ? 0 : -1;
+      if (open != nullptr) {
+        SetPascal(block.text2, open->dropName, 80);
+        SetPascal(block.text, open->dropText, 255);
+        block.param2 = 0;
+        block.param3 = 0;
+        block.param4 = open->ref;
+        block.longValue = 0;
+      }
+      fLog(selector, "event details");
+      return true;
+    }
+    default: {
+      Open* open = FindOpen(ref);
+      if (open == nullptr) return false;
+      return AnswerObject(selector, block, *open);
+    }
+  }
+}
+
+bool HostForms::AnswerObject(int32_t selector, HostParamBlock& block, Open& open) {
+  const std::string name = ObjectName(block);
+  if (selector == kFormSelNewObject) {
+    if (FindObject(open.ref, name) != nullptr) fFailures.push_back(open.form.name + ": object made twice: " + name);
+    Object object;
+    object.name = name;
+    object.kind = "user";
+    object.runtime = true;
+    open.form.objects.push_back(object);
+    block.error = 0;
+    fLog(selector, "new object " + name);
+    return true;
+  }
+  if (selector == kFormSelGetObjectRect && name.empty()) {
+    auto* rect = HostPointer<int16_t>(block.param2);
+    int32_t left = 0, top = 0, width = 0, height = 0;
+    Tbx::GetWindowBounds(open.window, &left, &top, &width, &height);
+    if (rect != nullptr) {
+      rect[0] = 0;
+      rect[1] = 0;
+      rect[2] = static_cast<int16_t>(height);
+      rect[3] = static_cast<int16_t>(width);
+    }
+    block.error = 0;
+    fLog(selector, "form rectangle");
+    return true;
+  }
+  Object* object = FindObject(open.ref, name);
+  if (object == nullptr && !open.opened && !name.empty()) {
+    // Before the form opens its objects are noted by name and take their
+    // values to the form's objects when it opens.
+    Object pending;
+    pending.name = name;
+    pending.kind = "pending";
+    open.form.objects.push_back(pending);
+    object = &open.form.objects.back();
+  }
+  if (object == nullptr) {
+    // Selectors of objects only: an unknown name is an error.
+    block.error = -1;
+    fLog(selector, "no object " + name);
+    return true;
+  }
+  block.error = 0;
+  std::string what;
+  switch (selector) {
+    case kFormSelGetLong: block.longValue = static_cast<uint32_t>(object->value); what = "get long"; break;
+    case kFormSelSetLong:
+      object->value = static_cast<int32_t>(block.longValue);
+      object->real = object->value;
+      object->text = std::to_string(object->value);
+      what = "set long " + object->text;
+      break;
+    case kFormSelGetReal: block.realValue = object->real; what = "get real"; break;
+    case kFormSelSetReal:
+      object->real = block.realValue;
+      object->value = static_cast<int32_t>(block.realValue);
+      what = "set real";
+      break;
+    case kFormSelGetText: SetPascal(block.text, object->text, 255); what = "get text"; break;
+    case kFormSelSetText:
+    case kFormSelSetText80:
+      object->text = Pascal(block.text);
+      what = "set text " + object->text;
+      break;
+    case kFormSelSetFormat: object->format = Pascal(block.text); what = "set format " + object->format; break;
+    case kFormSelGetTextHandle: {
+      const Tbx::Handle h = Tbx::NewHandle(static_cast<int32_t>(object->text.size()));
+      if (h != 0 && !object->text.empty()) {
+        std::memcpy(Tbx::HLock(h), object->text.data(), object->text.size());
+        Tbx::HUnlock(h);
+      }
+      block.handle = h;
+      what = "get text handle";
+      break;
+    }
+    case kFormSelSetTextHandle: {
+      const auto h = static_cast<Tbx::Handle>(block.handle);
+      object->text.clear();
+      if (h != 0) {
+        const int32_t size = Tbx::GetHandleSize(h);
+        if (size > 0) object->text.assign(static_cast<const char*>(Tbx::HLock(h)), static_cast<size_t>(size));
+        Tbx::HUnlock(h);
+        Tbx::DisposeHandle(h);  // the host's once given
+      }
+      what = "set text handle";
+      break;
+    }
+    case kFormSelGetEntry: {
+      auto* entry = HostPointer<HostVariableEntry>(block.handle);
+      if (entry != nullptr) {
+        std::memset(entry, 0, sizeof *entry);
+        if (object->kind == "entry" || object->kind == "chooser") {
+          entry->type = kHostString;
+          SetPascal(entry->value.string.text, object->text, 255);
+          entry->value.string.length = entry->value.string.text[0];
+        } else {
+          entry->type = kHostLongInteger;
+          entry->value.longInteger = object->value;
+        }
+      }
+      what = "get entry";
+      break;
+    }
+    case kFormSelSetDate:
+      std::memcpy(object->date, block.dateValue, sizeof object->date);
+      what = "set date";
+      break;
+    case kFormSelSetMinimum:
+    case kFormSelSetMaximum: {
+      const int32_t kind = HostWordOf(block.param2);
+      (selector == kFormSelSetMinimum ? object->minimumKind : object->maximumKind) = kind;
+      (selector == kFormSelSetMinimum ? object->minimum : object->maximum) = block.realValue;
+      what = std::string(selector == kFormSelSetMinimum ? "minimum" : "maximum") + " kind " + std::to_string(kind);
+      break;
+    }
+    case kFormSelClearList:
+    case kFormSelClearHandles:
+      object->items.clear();
+      what = "clear list";
+      break;
+    case kFormSelSetListText:
+    case kFormSelSetListHandle: {
+      const int32_t index = HostWordOf(block.param2);
+      std::string text;
+      if (selector == kFormSelSetListText) {
+        text = Pascal(block.text);
+      } else if (block.handle != 0) {
+        const auto h = static_cast<Tbx::Handle>(block.handle);
+        const int32_t size = Tbx::GetHandleSize(h);
+        if (size > 0) text.assign(static_cast<const char*>(Tbx::HLock(h)), static_cast<size_t>(size));
+        Tbx::HUnlock(h);
+      }
+      if (index < 1 || index > 32767) {
+        block.error = -1;
+        what = "bad element";
+        break;
+      }
+      if (static_cast<size_t>(index) > object->items.size()) object->items.resize(static_cast<size_t>(index));
+      object->items[static_cast<size_t>(index) - 1] = text;
+      what = "set element " + std::to_string(index) + " " + text;
+      break;
+    }
+    case kFormSelFillFromResource: {
+      object->items.clear();
+      const Tbx::Handle h = Tbx::GetResource(static_cast<Tbx::ResType>(block.param2), static_cast<int16_t>(block.param3));
+      const int32_t size = h != 0 ? Tbx::GetHandleSize(h) : 0;
+      if (size >= 2) {
+        const auto* p = static_cast<const uint8_t*>(Tbx::HLock(h));
+        const int32_t count = (p[0] << 8) | p[1];
+        int32_t at = 2;
+        for (int32_t i = 0; i < count && at < size && at + 1 + p[at] <= size; ++i) {
+          object->items.emplace_back(reinterpret_cast<const char*>(p + at + 1), p[at]);
+          at += 1 + p[at];
+        }
+        Tbx::HUnlock(h);
+      }
+      what = "fill from resource " + std::to_string(static_cast<int16_t>(block.param3));
+      break;
+    }
+    case kFormSelGetListText:
+    case kFormSelGetListLong:
+    case kFormSelGetListReal:
+    case kFormSelGetListHandle: {
+      const int32_t index = HostWordOf(block.param2);
+      if (index < 1 || static_cast<size_t>(index) > object->items.size()) {
+        block.error = -1;
+        what = "no element " + std::to_string(index);
+        break;
+      }
+      const std::string& item = object->items[static_cast<size_t>(index) - 1];
+      if (selector == kFormSelGetListText) SetPascal(block.text, item, 255);
+      if (selector == kFormSelGetListLong) block.param3 = HostWord(std::atoi(item.c_str()));
+      if (selector == kFormSelGetListReal) block.realValue = std::atof(item.c_str());
+      if (selector == kFormSelGetListHandle && block.handle != 0) {
+        const auto h = static_cast<Tbx::Handle>(block.handle);
+        Tbx::SetHandleSize(h, static_cast<int32_t>(item.size()));
+        if (Tbx::GetHandleSize(h) == static_cast<int32_t>(item.size()) && !item.empty()) {
+          std::memcpy(Tbx::HLock(h), item.data(), item.size());
+          Tbx::HUnlock(h);
+        }
+      }
+      what = "get element " + std::to_string(index);
+      break;
+    }
+    case kFormSelGetListSelection: block.param2 = HostWord(object->value); what = "selection"; break;
+    case kFormSelSetListRange:
+      object->first = HostWordOf(block.param2);
+      object->last = HostWordOf(block.param3);
+      what = "range " + std::to_string(object->first) + " to " + std::to_string(object->last);
+      break;
+    case kFormSelEnable: object->enabled = block.flag != 0; what = block.flag ? "enable" : "disable"; break;
+    case kFormSelSetEnterable: object->enterable = block.flag != 0; what = "enterable"; break;
+    case kFormSelShowObject: object->visible = block.param2 != 0; what = block.param2 ? "show" : "hide"; break;
+    case kFormSelSetCheck: object->value = static_cast<int32_t>(block.param2); what = "check"; break;
+    case kFormSelRedrawObject: what = "redraw"; break;
+    case kFormSelGetObjectRect: {
+      auto* rect = HostPointer<int16_t>(block.param2);
+      if (rect != nullptr) std::memcpy(rect, object->rect, sizeof object->rect);
+      what = "rectangle";
+      break;
+    }
+    case kFormSelSetObjectRect: {
+      const auto* rect = HostPointer<const int16_t>(block.param2);
+      if (rect != nullptr) std::memcpy(object->rect, rect, sizeof object->rect);
+      what = "set rectangle";
+      break;
+    }
+    case kFormSelSetFieldRef:
+      object->table = static_cast<int16_t>(block.table);
+      object->field = static_cast<int16_t>(block.field);
+      object->fieldData = static_cast<uint32_t>(block.handle);
+      what = "set field " + std::to_string(object->table) + "." + std::to_string(object->field);
+      break;
+    case kFormSelGetFieldRef:
+      block.table = static_cast<uint16_t>(object->table);
+      block.field = static_cast<uint16_t>(object->field);
+      block.handle = object->fieldData;
+      what = "get field";
+      break;
+    case kFormSelDeleteObject: {
+      auto& objects = open.form.objects;
+      objects.erase(std::remove_if(objects.begin(), objects.end(),
+                                   [object](const Object& o) { return &o == object; }),
+                    objects.end());
+      what = "delete object";
+      break;
+    }
+    case kFormSelSetPicture: {
+      const auto h = static_cast<Tbx::Handle>(block.handle);
+      object->picture.clear();
+      if (h != 0) {
+        const int32_t size = Tbx::GetHandleSize(h);
+        if (size > 0) {
+          const auto* p = static_cast<const uint8_t*>(Tbx::HLock(h));
+          object->picture.assign(p, p + size);
+          Tbx::HUnlock(h);
+        }
+        Tbx::DisposeHandle(h);  // the host's once given
+      }
+      what = "picture " + std::to_string(object->picture.size()) + " bytes";
+      break;
+    }
+    default:
+      return false;
+  }
+  fLog(selector, open.form.name + "." + name + ": " + what);
+  return true;
+}

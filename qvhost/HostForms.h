@@ -1,0 +1,111 @@
+// HostForms: the stand-in host's forms, run headless. A form is described
+// in text (a name and its objects with their kinds, rectangles, values,
+// items and pages); the host's forms are compiled into its resource file as
+// 'QFRM' resources named after the form, one description line per `bytes`
+// statement:
+//
+//   size WIDTH HEIGHT
+//   object NAME KIND LEFT TOP WIDTH HEIGHT [value N] [real X] [text "T"]
+//          [items "a|b|c"] [page N] [table N] [field N]
+//
+// KIND is button, check, radio, entry, list, tab, picture, user or chooser.
+// A run takes scripted actions, one script per opened form, in order: set
+// (a value typed in), select (an element of a list, radio group or tab),
+// key, point, drop, click, accept and cancel. Each -203 step plays the
+// script's actions up to the next click, accept or cancel, calling the
+// module's event callback for each (codes 20, 17, 13, 21, 4) and ending
+// with the object's name. A form without a script, or a script that runs
+// out, cancels the step and is recorded as a failure, so that no run hangs.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "boundary/HostRecords.h"
+
+class HostForms {
+ public:
+  struct Object {
+    std::string name;
+    std::string kind;
+    int16_t rect[4] = {0, 0, 0, 0};  // top, left, bottom, right
+    int32_t value = 0;
+    double real = 0;
+    std::string text;
+    std::string format;
+    std::vector<std::string> items;
+    int32_t first = 0, last = 0;   // the shown part of a list
+    int32_t page = 0;              // 0: on every page
+    bool enabled = true, visible = true, enterable = true;
+    int32_t minimumKind = 5, maximumKind = 5;
+    double minimum = 0, maximum = 0;
+    int16_t date[3] = {0, 0, 0};
+    int16_t table = 0, field = 0;
+    uint32_t fieldData = 0;
+    std::vector<uint8_t> picture;
+    bool runtime = false;
+  };
+  struct Form {
+    std::string name;
+    int32_t width = 400, height = 300;
+    std::vector<Object> objects;
+  };
+  struct Action {
+    std::string kind;    // set, select, key, point, drop, click, accept, cancel
+    std::string object;  // matched without regard to case
+    std::string value;
+  };
+
+  using Logger = std::function<void(int32_t selector, const std::string& text)>;
+  explicit HostForms(Logger log);
+  ~HostForms();
+  HostForms(const HostForms&) = delete;
+  HostForms& operator=(const HostForms&) = delete;
+
+  // A form from its description; false with the line's fault in `error`.
+  bool Define(const std::string& name, const std::string& text, std::string* error);
+  // Every 'QFRM' resource of the resource file; the number defined.
+  int32_t LoadFrom(int16_t resourceFile, std::string* error);
+  bool Has(const std::string& name) const;
+
+  // The script of the next form opened, expected under `formName`.
+  void Script(const std::string& formName, std::vector<Action> actions);
+  // One more action for the last script when it is for the same form (a
+  // new script otherwise).
+  void AddToScript(const std::string& formName, Action action);
+  // Refuse to open every form (the open answers no reference).
+  void SetRefuseOpen(bool refuse) { fRefuseOpen = refuse; }
+  const std::vector<std::string>& Failures() const { return fFailures; }
+  // The objects of the form last closed, as they were.
+  const Form* LastClosed() const { return fLastClosed.get(); }
+  // An open form's object, by form reference; null for none.
+  Object* FindObject(uint32_t form, const std::string& name);
+  // Steps every modeless form once: the number that did something.
+  int32_t StepModeless();
+  int32_t OpenForms() const { return static_cast<int32_t>(fOpen.size()); }
+
+  // The form selectors; false for any other.
+  bool Answer(int32_t selector, HostParamBlock& block);
+
+ private:
+  struct Open;
+  Open* FindOpen(uint32_t form);
+  void Step(Open& open, HostParamBlock& block, bool modeless);
+  void Close(int32_t selector, uint32_t form, const char* how);
+  bool AnswerObject(int32_t selector, HostParamBlock& block, Open& open);
+
+  Logger fLog;
+  std::map<std::string, Form> fForms;  // by lower-case name
+  std::map<uint32_t, std::unique_ptr<Open>> fOpen;
+  std::deque<std::pair<std::string, std::vector<Action>>> fScripts;
+  std::vector<std::string> fFailures;
+  std::unique_ptr<Form> fLastClosed;
+  uint32_t fNextRef = 0x1000;
+  bool fRefuseOpen = false;
+  int32_t fExhaustedSteps = 0;
+};
