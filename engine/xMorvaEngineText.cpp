@@ -46,6 +46,7 @@ bool xMorvaEngine::StringToUnits(const VString& text, VMemHandle handle, uint32_
   bool done = buffer.Reserve(uint64_t(length) * 2);
   for (int32_t i = 1; done && i <= length; ++i) {
     char16_t unit = text.GetCharAt(i);
+    const uint32_t itemStart = buffer.Size();
     if (unit == kUnitSoftHyphen) {
       // Shown until line composition decides.
       done = buffer.AppendHead(xMorvaElementCode::SoftHyphen, 2, 0) && buffer.AppendUnit(kUnitSoftHyphen);
@@ -62,7 +63,10 @@ bool xMorvaEngine::StringToUnits(const VString& text, VMemHandle handle, uint32_
       if (unit == 0) continue;
       done = buffer.AppendUnit(unit);
     }
-    if (done) ++units;
+    if (done)
+      ++units;
+    else
+      buffer.Truncate(itemStart);
   }
   bytes = buffer.Size();
   gMemoryMgr->SetHandleSize(handle, bytes);

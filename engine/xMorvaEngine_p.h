@@ -102,6 +102,11 @@ class xMorvaUnitBuffer {
   }
 
   uint32_t Size() const { return fSize; }
+  // Drops what was written after `size`: an item that did not fit whole
+  // leaves nothing of itself.
+  void Truncate(uint32_t size) {
+    if (size < fSize) fSize = size;
+  }
   bool Failed() const { return fFailed; }
   VMemHandle Handle() const { return fHandle; }
   // Cuts the handle to the bytes written and hands it over (a new empty one
