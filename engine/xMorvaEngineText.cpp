@@ -47,6 +47,10 @@ bool xMorvaEngine::StringToUnits(const VString& text, VMemHandle handle, uint32_
   for (int32_t i = 1; done && i <= length; ++i) {
     char16_t unit = text.GetCharAt(i);
     const uint32_t itemStart = buffer.Size();
+    // Symbol-font characters in the private area stand for their byte; one
+    // that stands for a control is a control, never a raw unit below 32 in
+    // the stream.
+    if ((unit & 0xFF00) == 0xF000) unit &= 0x00FF;
     if (unit == kUnitSoftHyphen) {
       // Shown until line composition decides.
       done = buffer.AppendHead(xMorvaElementCode::SoftHyphen, 2, 0) && buffer.AppendUnit(kUnitSoftHyphen);
@@ -57,10 +61,6 @@ bool xMorvaEngine::StringToUnits(const VString& text, VMemHandle handle, uint32_
       if (!markControls) continue;
       done = buffer.AppendUnit(kUnitMarker);
     } else {
-      // Symbol-font characters in the private area stand for their byte.
-      if ((unit & 0xFF00) == 0xF000) unit &= 0x00FF;
-      // A unit 0 would read as the start of a record.
-      if (unit == 0) continue;
       done = buffer.AppendUnit(unit);
     }
     if (done)

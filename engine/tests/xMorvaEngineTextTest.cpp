@@ -69,6 +69,9 @@ TEST_F(TextTest, StringsBecomeUnits) {
       {u"a\x01\r\uFEFFb", false, Stream().Text(u"a\rb"), 3},
       {u"a\x01\r\uFEFFb", true, Stream().Text(u"a\x07\r\x07" u"b"), 5},
       {u"\uF041\uF0FF\uF000\uF100", false, Stream().Text(u"A\u00FF\uF100"), 3},
+      // Mapped controls follow the control rule; a mapped tab is a tab.
+      {u"\uF001\uF00D\uF009", true, Stream().Text(u"\x07\r").Raw(kTab), 3},
+      {u"\uF001\uF0AD", false, Stream().Raw(kShownHyphen), 1},
       {u"", false, Bytes(), 0},
   };
   for (const Case& c : cases) {
