@@ -124,14 +124,6 @@ TEST_F(ElementTest, FixedElementsAreInsertedAtTheCaretAndUndone) {
   }
 }
 
-TEST_F(ElementTest, AnElementReplacesTheSelectionAndKeepsTheLookAround) {
-  Load(Stream().Record(kPropBold, 1).Text(u"abc"), 1, 2);
-  ASSERT_EQ(0, engine.InsertTab());
-  EXPECT_EQ(Stream().Record(kPropBold, 1).Text(u"a").Element(xMorvaElementCode::Tab, Bytes(14, 0), 14).Text(u"c").bytes(),
-            Bytes_());
-  EXPECT_EQ(3, engine.GetLength());
-}
-
 TEST_F(ElementTest, ABreakOfAnotherCodeIsRefused) {
   Load(Stream().Text(u"ab"), 1, 1);
   EXPECT_EQ(kErrorBadStream, engine.InsertBreak(xMorvaElementCode::Tab));

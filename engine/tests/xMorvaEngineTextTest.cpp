@@ -290,25 +290,6 @@ TEST_F(TextTest, BordersMarkTheFirstAndLastParagraphAndTheInnerOnes) {
   EXPECT_EQ(0, engine.GetPropertyValue(kPropTopBorder));
 }
 
-TEST_F(TextTest, TheSavedSelectionComesBackWithItsProperties) {
-  Load(Stream().Text(u"ab").Record(kPropBold, 1).Text(u"cd"), 1, 3);
-  int32_t start = 0;
-  int32_t end = 0;
-  engine.SaveSelectionState(start, end);
-  EXPECT_EQ(1, start);
-  EXPECT_EQ(3, end);
-  const int32_t bold = engine.GetPropertyValue(kPropBold);
-  engine.SetSelection(3, 4);
-  engine.RestoreSelectionState();
-  EXPECT_EQ(1, engine.GetSelStart());
-  EXPECT_EQ(3, engine.GetSelEnd());
-  EXPECT_EQ(bold, engine.GetPropertyValue(kPropBold));
-}
-
-}  // namespace
-
-namespace {
-
 TEST_F(TextTest, AParagraphSheetSetsItsTabsAndParagraphValues) {
   Load(Stream().Text(u"ab\rcd"), 0, 1);
   xMorvaProperties values;
