@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "document/xMorvaProperties.h"
 #include "document/xMorvaPropertiesStates.h"
@@ -14,7 +15,61 @@
 #include "document/xMorvaText.h"
 #include "framework/core/VObject.h"
 
+class VString;
+class VValue;
 class xMorvaUndo;
+struct VDateRec;
+
+// Counts of a text (GetTextStatistics).
+struct xMorvaTextStatistics {
+  uint32_t characters = 0;  // character units and tabs
+  uint32_t words = 0;
+  uint32_t paragraphs = 0;
+  uint32_t pictures = 0;
+  uint32_t hostExpressions = 0;
+  uint32_t softHyphens = 0;
+  uint32_t pageBreaks = 0;
+  uint32_t columnBreaks = 0;
+  uint32_t datesAndTimes = 0;
+  uint32_t pageNumbers = 0;
+  uint32_t hyperlinks = 0;
+  uint32_t htmlExpressions2 = 0;
+  uint32_t htmlExpressions = 0;
+};
+
+// The units that stand for elements in text for the Word writer; 0 for a
+// computed element lets its visible text through instead.
+struct xMorvaWordUnits {
+  uint16_t pageBreak = 0;
+  uint16_t columnBreak = 0;
+  uint16_t softHyphen = 0;
+  uint16_t noBreakSpace = 0;
+  uint16_t picture = 0;
+  uint16_t pageNumber = 0;
+  uint16_t dateTime = 0;
+  uint16_t hostExpression = 0;
+};
+
+// The status of a computed element for which no result text can be made.
+constexpr int32_t kErrorNoResultText = 1073;
+
+// Element search codes for groups of computed elements: dates and host
+// expressions; those and hyperlinks and HTML expressions; all those and
+// page numbers.
+constexpr uint16_t kFindDateOrExpression = 24009;
+constexpr uint16_t kFindFieldOrLink = 24010;
+constexpr uint16_t kFindAnyComputed = 24011;
+
+// The computed element's head behind the element head: u32 object length n,
+// u32 result-text bytes, u32 source-text bytes, u8 order flag (1: result
+// first), u8 unused; then the object and the two texts.
+constexpr uint32_t kComputedHeadSize = 14;
+// A page-number element's format word: bit 0 the page count instead of the
+// page number, bits 28 to 31 the list-number style.
+constexpr uint32_t kPageNumberCount = 1;
+constexpr uint32_t kPageNumberStyleShift = 28;
+// The date/time word of a new element: date style 5, no time.
+constexpr uint16_t kDefaultDateTimeFormat = 5 << 8;
 
 // The error of stream bytes that are not a well-formed run of items.
 constexpr int32_t kErrorBadStream = 1074;
@@ -159,7 +214,109 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   // Macintosh (to); -1 and -2 leave the text as it is.
   void ConvertCharacterSet(int16_t fromSet, int16_t toSet);
 
+  // ---- Special elements. The with-undo forms run in an undo step of the
+  // special-element kind whose value is the code.
+  // Replaces the selection by the element (head 0, code, a, b and a
+  // payload of a bytes, zeros when `payload` is null) and puts the caret
+  // after it.
+  int32_t InsertSpecialElement(uint16_t code, const void* payload, uint32_t a, uint32_t b, bool withUndo);
+  int32_t InsertTab();
+  int32_t InsertTabWithUndo();
+  int32_t InsertSoftHyphen();
+  int32_t InsertSoftHyphenWithUndo();
+  // A column or page break (any other code: 1074). It counts as one more
+  // position at the selection's end; the offsets and the start are left to
+  // the caller, which selects the break. The with-undo form puts the caret
+  // after it.
+  int32_t InsertBreak(uint16_t code);
+  int32_t InsertBreakWithUndo(uint16_t code);
+  // A host expression of the reference stored in `size` bytes at
+  // `reference`, its result made from `value` (taken and deleted) or, when
+  // null, from the host's evaluation: 1073 with nothing inserted when there
+  // is none.
+  int32_t InsertHostExpression(const uint8_t* reference, uint32_t size, bool withUndo, VValue* value);
+  int32_t InsertHostExpressionWithUndo(const uint8_t* reference, uint32_t size, VValue* value);
+  // The result units of a host reference's value (taken and deleted; null:
+  // the host's): a new handle, empty for a value kind that has no text; 0
+  // when there is no value or memory runs out.
+  VMemHandle BuildHostExpressionText(const uint8_t* reference, uint32_t size, bool& isPicture, VValue* value);
+  // A source text: the look record (14, lookValue), the opening mark, the
+  // label's units, the closing mark and the look record (14, 0); the marks
+  // only `withMarks`. A new handle (0 when memory runs out) and its bytes.
+  VMemHandle StringToElementText(const VString& label, uint32_t& byteLength, uint32_t lookValue, bool withMarks);
+  int32_t InsertDateTimeField(const VDateRec& date, int32_t seconds, uint16_t format);
+  int32_t InsertDateTimeField(const VDateRec& date, int32_t seconds, uint16_t format, bool withUndo);
+  // Date style in the high byte, time style in the low one, each a signed
+  // byte of the host's styles, 0 for none; cut at 255 characters.
+  static void FormatDateTime(const VDateRec& date, int32_t seconds, uint16_t format, VString& text);
+  int32_t InsertPageNumberField(uint32_t format);
+  int32_t InsertPageNumberField(uint32_t format, bool withUndo);
+  // Writes the number into the result field of the page-number element at
+  // `offset` (order flag 0 only): the page count when the format asks for
+  // it, else the page number, in the format's style, and makes exactly it
+  // the visible text. Layout, not an edit: nothing is recorded. False when
+  // no such element lies there.
+  bool LayOutPageNumber(uint32_t offset, int32_t pageNumber, int32_t pageCount);
+  bool GetDateTimeFormatAtSelection(uint16_t& format);
+  bool GetPageNumberFormatAtSelection(uint32_t& format);
+  // A new handle of the stored reference of the host expression at the
+  // selection, or 0.
+  VMemHandle GetHostExpressionAtSelection();
+  // Rebuilds the result of the first host expression or date in the
+  // selection, in an undo step, and selects it: 0, also when there is none;
+  // 1073 with the element unchanged when no result can be made.
+  int32_t UpdateComputedFields();
+  // The position of the first element of the code or group code, over the
+  // whole text, the selection, or from the selection's end; -1 when none.
+  int32_t FindElement(uint16_t code, bool wholeText, bool inSelection);
+  // ---- Text conversion, case change, statistics and range edits.
+  // Converts the string into element units in `handle` (its bytes are
+  // replaced): tabs and soft hyphens become elements, U+F0xx becomes 0x00xx,
+  // other controls below 32 (13 kept) and U+FEFF become marker units with
+  // `markControls`, else go. False, with the memory alert shown once and
+  // what was converted so far kept, when the handle cannot grow.
+  bool StringToUnits(const VString& text, VMemHandle handle, uint32_t& units, uint32_t& bytes, bool markControls);
+  // Appends the text (of the selection, or all) as the reader sees it.
+  void WritePlainText(VString& sink, bool selectionOnly, bool lineFeedAfterReturn);
+  // Single-byte text of the selection (or all) for the spelling service,
+  // with a table of start and end character indexes (u32 pairs) of each
+  // computed element. New handles, the caller's; false (both 0) when memory
+  // runs out.
+  bool ExportSingleByteText(VMemHandle& text, uint32_t& fieldCount, VMemHandle& table, bool ansi = false);
+  // UTF-16 units of the selection for the Word writer into `handle`, with
+  // the positions and units of pictures and substituted fields.
+  bool ExportUnitsForWord(VMemHandle handle, uint32_t& count, const xMorvaWordUnits& units,
+                          std::vector<uint32_t>& positions, std::vector<uint16_t>& kinds);
+  // Appends to `sink` the units from `byteOffset` up to and including a "."
+  // or a paragraph end, endByte, or maxUnits units; false at endByte.
+  bool CollectSentence(uint32_t& byteOffset, uint32_t endByte, uint32_t maxUnits, VString& sink);
+  // 0 lower case, 1 upper case, 2 capitalised words, 3 case swapped where
+  // it changes; in an undo step.
+  int32_t ChangeCase(int32_t mode);
+  void GetTextStatistics(xMorvaTextStatistics& counts);
+  uint32_t RecountPositions();
+  // A style sheet (its id, whether it is a paragraph sheet, its values and
+  // states, its tabs or null) over the selection, in an undo step.
+  int32_t ApplyStyleSheetToSelection(uint32_t sheetId, bool paragraphSheet, const xMorvaProperties& values,
+                                     const xMorvaPropertiesStates& states, const xMorvaTabs* tabs);
+  int32_t SetSelectionBorders(bool on, bool inner);
+  int32_t ApplyParagraphBorders(const xMorvaProperties& values, const xMorvaPropertiesStates& states,
+                                bool setInner, bool innerValue);
+  void SaveSelectionState(int32_t& start, int32_t& end);
+  void RestoreSelectionState();
+
+  uint8_t GetFieldDisplayMode() const { return fFieldDisplayMode; }
+  void SetFieldDisplayMode(uint8_t mode) { fFieldDisplayMode = mode != 0 ? 1 : 0; }
+
  private:
+  // The offset of the element of `code` met first from the selection's
+  // start, past records only and before its end; UINT32_MAX when none.
+  uint32_t ElementAtSelection(uint16_t code);
+  // Inserts a computed element built from its object and two texts in the
+  // order of the display mode; `hiddenResult` makes b = a (no visible text).
+  int32_t InsertComputedElement(uint16_t code, const void* object, uint32_t n, VMemHandle result,
+                                VMemHandle source, bool hiddenResult, bool withUndo);
+
   // The item at position t (the position walk); its offset.
   uint32_t WalkToPosition(const uint8_t* stream, int32_t target);
   // From the selection start over the selected positions; the offset reached.
@@ -228,6 +385,10 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   xMorvaTabs fTypingTabs;
   xMorvaPropertiesStates fStates;
   xMorvaUndo* fUndo = nullptr;
+  // The selection and properties kept by SaveSelectionState.
+  xMorvaProperties fSavedProperties;
+  int32_t fSavedStart = 0;
+  int32_t fSavedEnd = 0;
   // Edits in progress that hold the block grown ahead.
   int32_t fReserveDepth = 0;
 };

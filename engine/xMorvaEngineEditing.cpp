@@ -9,19 +9,11 @@
 #include "document/xMorvaUndo.h"
 #include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaEngine.h"
+#include "engine/xMorvaEngine_p.h"
 #include "framework/core/intl/VIntlMgr.h"
 #include "framework/core/memory/VMemoryMgr.h"
 
 namespace {
-
-// The most an edit inserts besides its own bytes: the typing records (one
-// before and one after the insertion point per character property), the
-// restoring records of a deletion, and two paragraph transitions (every
-// paragraph id and every stop of two full tab lists).
-constexpr uint64_t kTypingRecords = 2 * (kLastCharacterProperty + 1) * kRecordSize;
-constexpr uint64_t kRestoringRecords = (kLastCharacterProperty + 1) * kRecordSize;
-constexpr uint64_t kTransition = (64 - kFirstParagraphProperty + 2 * xMorvaTabs::kCapacity) * kRecordSize;
-constexpr uint64_t kTabListRecords = 4 * xMorvaTabs::kCapacity * kRecordSize;
 
 // A tab stop turned into the record that removes the stop at its position.
 constexpr uint32_t RemovalOf(uint32_t stop) { return stop & 0x00FFFFFFu; }
@@ -35,25 +27,6 @@ int32_t Normalised(uint16_t id, int32_t value) {
 
 int32_t Max0(int32_t value) { return value > 0 ? value : 0; }
 
-}  // namespace
-
-template <typename Edit>
-int32_t xMorvaEngine::Reserved(uint64_t extra, Edit&& edit) {
-  if (!Reserve(extra)) return kErrorTextCannotGrow;
-  const int32_t result = edit();
-  ReleaseReserve();
-  return result;
-}
-
-namespace {
-// What deleting the selection may insert: restoring records, and the
-// transitions when it crosses paragraph ends.
-uint64_t DeleteReserve(const xMorvaEngine& engine) {
-  if (!engine.HasSelection()) return 0;
-  uint64_t bytes = kRestoringRecords;
-  if (engine.GetSelParagraphEndCount() > 0 || engine.GetSelBreakCount() > 0) bytes += 2 * kTransition;
-  return bytes;
-}
 }  // namespace
 
 // ---- Property runs

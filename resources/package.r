@@ -29,3 +29,17 @@ resource 'XPRF' 12000 "Qv Morva" {
   u32 1
   u16 0
 }
+
+# List-number style 5: item ((n - 1) mod 7) + 1 names number n.
+resource 'STR#' 12118 {
+  u16 7
+  pstr "Monday" pstr "Tuesday" pstr "Wednesday" pstr "Thursday" pstr "Friday"
+  pstr "Saturday" pstr "Sunday"
+}
+
+# List-number style 6: item ((n - 1) mod 12) + 1 names number n.
+resource 'STR#' 12119 {
+  u16 12
+  pstr "January" pstr "February" pstr "March" pstr "April" pstr "May" pstr "June"
+  pstr "July" pstr "August" pstr "September" pstr "October" pstr "November" pstr "December"
+}

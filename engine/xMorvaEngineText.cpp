@@ -1,0 +1,478 @@
+// xMorvaEngine: conversions between the element stream and plain text
+// (strings into units, plain, single-byte and Word text, sentences), case
+// change, statistics, and the edits over the whole selection: style
+// sheets, paragraph borders, and the saved selection.
+#include "document/xMorvaUndo.h"
+#include "engine/xMorvaEngine.h"
+#include "engine/xMorvaEngineHost.h"
+#include "engine/xMorvaEngine_p.h"
+#include "framework/core/intl/VIntlMgr.h"
+#include "framework/core/strings/VString.h"
+
+namespace {
+
+constexpr uint32_t kTabCacheSize = 14;
+constexpr char16_t kUnitTab = 9;
+constexpr char16_t kUnitLineFeed = 10;
+constexpr char16_t kUnitSoftHyphen = 173;
+constexpr char16_t kUnitNoBreakSpace = 160;
+constexpr char16_t kUnitByteOrderMark = 0xFEFF;
+
+void ShowMemoryAlert() {
+  if (xMorvaEngineHost* host = xMorvaEngineHostService::Get()) host->ShowMemoryAlert();
+}
+
+// The byte range of the selection, or of the whole stream.
+struct Range {
+  uint32_t start;
+  uint32_t end;
+};
+
+bool IsWordSeparator(const StreamItem& item) {
+  if (item.kind == StreamItem::kElement) return item.unit == xMorvaElementCode::Tab;
+  return item.kind == StreamItem::kUnit && (IsSpaceUnit(item.unit) || item.unit == kUnitParagraphEnd);
+}
+
+}  // namespace
+
+// ---- Strings into units
+
+bool xMorvaEngine::StringToUnits(const VString& text, VMemHandle handle, uint32_t& units, uint32_t& bytes,
+                                 bool markControls) {
+  units = bytes = 0;
+  if (handle == 0) return false;
+  const int32_t length = text.GetLength();
+  xMorvaUnitBuffer buffer(handle);
+  bool done = buffer.Reserve(uint64_t(length) * 2);
+  for (int32_t i = 1; done && i <= length; ++i) {
+    char16_t unit = text.GetCharAt(i);
+    const uint32_t itemStart = buffer.Size();
+    // Symbol-font characters in the private area stand for their byte; one
+    // that stands for a control is a control, never a raw unit below 32 in
+    // the stream.
+    if ((unit & 0xFF00) == 0xF000) unit &= 0x00FF;
+    if (unit == kUnitSoftHyphen) {
+      // Shown until line composition decides.
+      done = buffer.AppendHead(xMorvaElementCode::SoftHyphen, 2, 0) && buffer.AppendUnit(kUnitSoftHyphen);
+    } else if (unit == kUnitTab) {
+      done = buffer.AppendHead(xMorvaElementCode::Tab, kTabCacheSize, kTabCacheSize) &&
+             buffer.Append(nullptr, kTabCacheSize);
+    } else if ((unit < 32 && unit != kUnitParagraphEnd) || unit == kUnitByteOrderMark) {
+      if (!markControls) continue;
+      done = buffer.AppendUnit(kUnitMarker);
+    } else {
+      done = buffer.AppendUnit(unit);
+    }
+    if (done)
+      ++units;
+    else
+      buffer.Truncate(itemStart);
+  }
+  bytes = buffer.Size();
+  gMemoryMgr->SetHandleSize(handle, bytes);
+  if (!done) ShowMemoryAlert();
+  return done;
+}
+
+// ---- Text out
+
+void xMorvaEngine::WritePlainText(VString& sink, bool selectionOnly, bool lineFeedAfterReturn) {
+  const Range range = selectionOnly ? Range{fSelStartOffset, fSelEndOffset} : Range{0, fBytesInUse};
+  const uint8_t* stream = LockStream();
+  if (stream == nullptr) return;
+  const uint32_t end = range.end < fBytesInUse ? range.end : fBytesInUse;
+  for (uint32_t at = range.start; at < end;) {
+    const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
+    if (item.kind == StreamItem::kUnit) {
+      sink.AppendUniChar(item.unit);
+      if (item.unit == kUnitParagraphEnd && lineFeedAfterReturn) sink.AppendUniChar(kUnitLineFeed);
+    } else if (item.kind == StreamItem::kElement) {
+      if (item.unit == xMorvaElementCode::Tab) {
+        sink.AppendUniChar(kUnitTab);
+      } else if (item.unit == xMorvaElementCode::SoftHyphen) {
+        // Its unit is the whole of it, shown or not.
+        sink.AppendUniChar(kUnitSoftHyphen);
+        at += item.size;
+        continue;
+      }
+    }
+    at += item.skipSize;
+  }
+  UnlockStream();
+}
+
+bool xMorvaEngine::ExportSingleByteText(VMemHandle& text, uint32_t& fieldCount, VMemHandle& table, bool ansi) {
+  text = table = 0;
+  fieldCount = 0;
+  const Range range = HasSelection() ? Range{fSelStartOffset, fSelEndOffset} : Range{0, fBytesInUse};
+  xMorvaUnitBuffer bytes;
+  xMorvaUnitBuffer fields;
+  if (!bytes.Reserve(fBytesInUse / 2 + 1) || !fields.Reserve(0)) return false;
+  const uint8_t* stream = LockStream();
+  if (stream == nullptr) return false;
+  const uint32_t end = range.end < fBytesInUse ? range.end : fBytesInUse;
+  uint32_t characters = 0;
+  uint32_t fieldEnd = 0;
+  bool inField = false;
+  for (uint32_t at = range.start; at < end;) {
+    if (inField && at >= fieldEnd) {
+      fields.AppendLong(characters);
+      ++fieldCount;
+      inField = false;
+    }
+    const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
+    if (item.kind == StreamItem::kUnit) {
+      uint8_t byte = '?';
+      if (gIntlMgr != nullptr) byte = ansi ? gIntlMgr->UniCharToWin(item.unit) : gIntlMgr->UniCharToMac(item.unit);
+      bytes.Append(&byte, 1);
+      ++characters;
+    } else if (item.kind == StreamItem::kElement) {
+      if (item.unit < xMorvaElementCode::PageNumber) {
+        const uint8_t byte = item.unit == xMorvaElementCode::Tab ? uint8_t(kUnitTab) : uint8_t('*');
+        bytes.Append(&byte, 1);
+        ++characters;
+        at += item.size;
+        continue;
+      }
+      if (!inField) {
+        fields.AppendLong(characters);
+        fieldEnd = at + item.size;
+        inField = true;
+      }
+    }
+    at += item.skipSize;
+  }
+  if (inField) {
+    fields.AppendLong(characters);
+    ++fieldCount;
+  }
+  UnlockStream();
+  if (bytes.Failed() || fields.Failed()) {
+    fieldCount = 0;
+    return false;
+  }
+  text = bytes.Release();
+  table = fields.Release();
+  if (text == 0 || table == 0) {
+    if (text != 0) gMemoryMgr->DisposeHandle(text);
+    if (table != 0) gMemoryMgr->DisposeHandle(table);
+    text = table = 0;
+    fieldCount = 0;
+    return false;
+  }
+  return true;
+}
+
+bool xMorvaEngine::ExportUnitsForWord(VMemHandle handle, uint32_t& count, const xMorvaWordUnits& units,
+                                      std::vector<uint32_t>& positions, std::vector<uint16_t>& kinds) {
+  count = 0;
+  if (handle == 0 || !gMemoryMgr->SetHandleSize(handle, fBytesInUse)) return false;
+  const uint8_t* stream = LockStream();
+  auto* out = static_cast<uint8_t*>(gMemoryMgr->LockHandle(handle));
+  if (stream == nullptr || out == nullptr) {
+    if (stream != nullptr) UnlockStream();
+    if (out != nullptr) gMemoryMgr->UnlockHandle(handle);
+    return false;
+  }
+  // Every unit written stands for at least two bytes read, so the output
+  // never outgrows the stream's size.
+  const uint32_t capacity = fBytesInUse / 2;
+  auto put = [&](uint16_t unit) {
+    if (count < capacity) PutStreamUnit(out + 2 * count++, unit);
+  };
+  const uint32_t end = fSelEndOffset < fBytesInUse ? fSelEndOffset : fBytesInUse;
+  uint32_t position = 0;
+  for (uint32_t at = fSelStartOffset; at < end;) {
+    const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
+    if (item.kind == StreamItem::kUnit) {
+      put(item.unit == kUnitNoBreakSpace ? units.noBreakSpace : item.unit);
+      ++position;
+      at += 2;
+      continue;
+    }
+    if (item.kind == StreamItem::kRecord) {
+      at += item.size;
+      continue;
+    }
+    uint16_t substitute = 0;
+    bool whole = true;
+    switch (item.unit) {
+      case xMorvaElementCode::Tab:
+        substitute = kUnitTab;
+        break;
+      case xMorvaElementCode::PageBreak:
+        substitute = units.pageBreak;
+        break;
+      case xMorvaElementCode::ColBreak:
+        substitute = units.columnBreak;
+        break;
+      case xMorvaElementCode::SoftHyphen:
+        substitute = units.softHyphen;
+        break;
+      case xMorvaElementCode::Pict:
+        substitute = units.picture;
+        positions.push_back(position);
+        kinds.push_back(units.picture);
+        break;
+      case xMorvaElementCode::DateTime:
+      case xMorvaElementCode::PageNumber:
+      case xMorvaElementCode::ExprQv: {
+        substitute = item.unit == xMorvaElementCode::DateTime     ? units.dateTime
+                     : item.unit == xMorvaElementCode::PageNumber ? units.pageNumber
+                                                                  : units.hostExpression;
+        if (substitute != 0) {
+          positions.push_back(position);
+          kinds.push_back(substitute);
+        } else {
+          whole = false;
+        }
+        break;
+      }
+      default:
+        // Hyperlinks and HTML expressions stand for nothing themselves;
+        // their visible text is read on.
+        whole = false;
+        break;
+    }
+    if (substitute != 0) put(substitute);
+    ++position;
+    at += whole ? item.size : item.skipSize;
+  }
+  gMemoryMgr->UnlockHandle(handle);
+  UnlockStream();
+  return gMemoryMgr->SetHandleSize(handle, count * 2);
+}
+
+bool xMorvaEngine::CollectSentence(uint32_t& byteOffset, uint32_t endByte, uint32_t maxUnits, VString& sink) {
+  if (byteOffset >= endByte) return false;
+  if (endByte > fBytesInUse) endByte = fBytesInUse;
+  const uint8_t* stream = LockStream();
+  if (stream == nullptr) return false;
+  uint32_t sent = 0;
+  uint32_t at = byteOffset;
+  while (at < endByte && sent < maxUnits) {
+    const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
+    at += item.size;
+    if (item.kind == StreamItem::kRecord) continue;
+    if (item.kind == StreamItem::kElement) {
+      sink.AppendUniChar(item.unit == xMorvaElementCode::Tab          ? kUnitTab
+                         : item.unit == xMorvaElementCode::SoftHyphen ? kUnitSoftHyphen
+                                                                      : char16_t(' '));
+      ++sent;
+      continue;
+    }
+    sink.AppendUniChar(item.unit);
+    ++sent;
+    if (item.unit == u'.' || item.unit == kUnitParagraphEnd) break;
+  }
+  UnlockStream();
+  byteOffset = at;
+  return true;
+}
+
+// ---- Case
+
+int32_t xMorvaEngine::ChangeCase(int32_t mode) {
+  if (mode < 0 || mode > 3) return 0;
+  BeginUndoStep(kUndoCaseChange, uint16_t(mode));
+  bool afterSeparator = fSelStart == fWordStart;
+  const uint32_t end = fSelEndOffset;
+  for (uint32_t at = fSelStartOffset; at < end && at < fBytesInUse;) {
+    const uint8_t* stream = LockStream();
+    if (stream == nullptr) break;
+    const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
+    UnlockStream();
+    if (item.kind == StreamItem::kElement) afterSeparator = true;
+    if (item.kind != StreamItem::kUnit) {
+      at += item.skipSize;
+      continue;
+    }
+    char16_t unit = item.unit;
+    if (gIntlMgr != nullptr) {
+      switch (mode) {
+        case 0:
+          gIntlMgr->ToLowerChar(unit, false);
+          break;
+        case 1:
+          gIntlMgr->ToUpperChar(unit, false);
+          break;
+        case 2:
+          if (afterSeparator)
+            gIntlMgr->ToUpperChar(unit, false);
+          else
+            gIntlMgr->ToLowerChar(unit, false);
+          break;
+        default:
+          gIntlMgr->ToLowerChar(unit, false);
+          if (unit == item.unit) gIntlMgr->ToUpperChar(unit, false);
+          break;
+      }
+    }
+    if (unit != item.unit && unit != 0) {
+      uint8_t bytes[2];
+      PutStreamUnit(bytes, unit);
+      ReplaceBytes(at, bytes, 2);
+    }
+    afterSeparator = !IsWordCharacter(item.unit);
+    at += 2;
+  }
+  EndUndoStep(0);
+  return 0;
+}
+
+// ---- Counts
+
+void xMorvaEngine::GetTextStatistics(xMorvaTextStatistics& counts) {
+  counts = xMorvaTextStatistics();
+  counts.paragraphs = 1;
+  // Words are counted where they start: at a character after a separator
+  // or at the text's start.
+  bool inSeparator = true;
+  const uint8_t* stream = LockStream();
+  if (stream == nullptr) return;
+  for (uint32_t at = 0; at < fBytesInUse;) {
+    const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
+    at += item.skipSize;
+    if (item.kind == StreamItem::kRecord) continue;
+    if (item.kind == StreamItem::kUnit || item.unit == xMorvaElementCode::Tab) {
+      ++counts.characters;
+      if (IsWordSeparator(item)) {
+        inSeparator = true;
+        if (item.kind == StreamItem::kUnit && item.unit == kUnitParagraphEnd) ++counts.paragraphs;
+      } else if (inSeparator) {
+        ++counts.words;
+        inSeparator = false;
+      }
+      continue;
+    }
+    switch (item.unit) {
+      case xMorvaElementCode::Pict: ++counts.pictures; break;
+      case xMorvaElementCode::ExprQv: ++counts.hostExpressions; break;
+      case xMorvaElementCode::SoftHyphen: ++counts.softHyphens; break;
+      case xMorvaElementCode::PageBreak: ++counts.pageBreaks; break;
+      case xMorvaElementCode::ColBreak: ++counts.columnBreaks; break;
+      case xMorvaElementCode::DateTime: ++counts.datesAndTimes; break;
+      case xMorvaElementCode::PageNumber: ++counts.pageNumbers; break;
+      case xMorvaElementCode::Hyperlink: ++counts.hyperlinks; break;
+      case xMorvaElementCode::HTMLExpression2: ++counts.htmlExpressions2; break;
+      case xMorvaElementCode::HTMLExpression: ++counts.htmlExpressions; break;
+      default: break;
+    }
+  }
+  UnlockStream();
+}
+
+uint32_t xMorvaEngine::RecountPositions() {
+  const uint8_t* stream = LockStream();
+  if (stream == nullptr) return 0;
+  uint32_t positions = 0;
+  for (uint32_t at = 0; at < fBytesInUse;) {
+    const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
+    if (item.kind != StreamItem::kRecord) ++positions;
+    at += item.size;
+  }
+  UnlockStream();
+  return positions;
+}
+
+// ---- Style sheets and borders
+
+int32_t xMorvaEngine::ApplyStyleSheetToSelection(uint32_t sheetId, bool paragraphSheet,
+                                                 const xMorvaProperties& values,
+                                                 const xMorvaPropertiesStates& states, const xMorvaTabs* tabs) {
+  BeginUndoStep(kUndoParagraphFormat, uint16_t(sheetId));
+  int32_t status = 0;
+  if (paragraphSheet && tabs != nullptr) status = SetTabs(*tabs);
+  if (status == 0) status = SetPropertyValue(kPropStyleSheet, int32_t(sheetId));
+  const uint16_t last = paragraphSheet ? 63 : kPropShadowColour;
+  for (uint16_t id = 0; status == 0 && id <= last; ++id) {
+    // The link look and the sheet id come from the sheet only through
+    // its id; ids no property has are not the sheet's to set.
+    if (id == kPropLinkLook || id == kPropStyleSheet || !IsPropertyId(id)) continue;
+    if (states.GetState(id) != 1) continue;
+    status = SetPropertyValue(id, values.GetProperty(id));
+  }
+  EndUndoStep(status);
+  return status;
+}
+
+int32_t xMorvaEngine::ApplyParagraphBorders(const xMorvaProperties& values, const xMorvaPropertiesStates& states,
+                                            bool setInner, bool innerValue) {
+  if (const int32_t error = SetPropertyValue(kPropLeftBorder, values.GetProperty(kPropLeftBorder))) return error;
+  if (const int32_t error = SetPropertyValue(kPropRightBorder, values.GetProperty(kPropRightBorder))) return error;
+  const bool endsAtParagraphEnd = fEndsWithParaEnd != 0 && fSelEnd < fLength;
+  const int32_t paragraphs = fParaEndCount + fBreakCount + (endsAtParagraphEnd ? 0 : 1);
+  if (paragraphs <= 1) {
+    if (const int32_t error = SetPropertyValue(kPropTopBorder, values.GetProperty(kPropTopBorder))) return error;
+    return SetPropertyValue(kPropBottomBorder, values.GetProperty(kPropBottomBorder));
+  }
+  // The starts of the selected paragraphs, by position.
+  const int32_t start = fSelStart;
+  const int32_t endPosition = fSelEnd;
+  std::vector<int32_t> starts{fParaStart};
+  {
+    const uint8_t* stream = LockStream();
+    int32_t position = fSelStart;
+    for (uint32_t at = fSelStartOffset; stream != nullptr && at < fSelEndOffset && at < fBytesInUse;) {
+      const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
+      at += item.size;
+      if (item.kind == StreamItem::kRecord) continue;
+      ++position;
+      const bool end = (item.kind == StreamItem::kUnit && item.unit == kUnitParagraphEnd) ||
+                       (item.kind == StreamItem::kElement && IsBreakCode(item.unit));
+      if (end && int32_t(starts.size()) < paragraphs) starts.push_back(position);
+    }
+    if (stream != nullptr) UnlockStream();
+  }
+  int32_t status = 0;
+  const int32_t inner = innerValue ? 1 : 0;
+  for (size_t i = 0; i < starts.size() && status == 0; ++i) {
+    SetSelection(starts[i], starts[i]);
+    const bool first = i == 0;
+    const bool lastOne = i + 1 == starts.size();
+    if (first) {
+      if (states.GetState(kPropTopBorder) == 1)
+        status = SetPropertyValue(kPropTopBorder, values.GetProperty(kPropTopBorder));
+    } else if (setInner) {
+      status = SetPropertyValue(kPropTopBorder, inner);
+    }
+    if (status != 0) break;
+    if (lastOne) {
+      if (states.GetState(kPropBottomBorder) == 1)
+        status = SetPropertyValue(kPropBottomBorder, values.GetProperty(kPropBottomBorder));
+    } else if (!first && setInner) {
+      status = SetPropertyValue(kPropBottomBorder, 0);
+    }
+  }
+  DropCache();
+  SetSelection(start, endPosition);
+  return status;
+}
+
+int32_t xMorvaEngine::SetSelectionBorders(bool on, bool inner) {
+  xMorvaProperties values;
+  values.SetDefaults();
+  xMorvaPropertiesStates states;
+  states.ClearAll();
+  for (uint16_t id = kPropLeftBorder; id <= kPropBottomBorder; ++id) {
+    values.SetProperty(id, on ? 1 : 0);
+    states.SetState(id, 1);
+  }
+  BeginUndoStep(kUndoParagraphFormat, 0);
+  const int32_t status = ApplyParagraphBorders(values, states, true, inner);
+  EndUndoStep(status);
+  return status;
+}
+
+// ---- The saved selection
+
+void xMorvaEngine::SaveSelectionState(int32_t& start, int32_t& end) {
+  fSavedProperties.Assign(fCurrent);
+  fSavedStart = start = fSelStart;
+  fSavedEnd = end = fSelEnd;
+}
+
+void xMorvaEngine::RestoreSelectionState() {
+  SetSelection(fSavedStart, fSavedEnd);
+  fCurrent.Assign(fSavedProperties);
+}
