@@ -24,3 +24,24 @@ void xMorvaDocumentAreaServices::GetListString(VString& text, int16_t listOffset
   package->GetResourceFile()->GetIndString(
       &text, static_cast<int16_t>(package->GetResourceBase() + listOffset), item);
 }
+
+// ---- The text engine's host
+
+namespace {
+// The out-of-memory text is the first item of the package's alert list.
+constexpr int16_t kAlertOutOfMemory = 1;
+}  // namespace
+
+void xMorvaEngineHostServices::GetPackageString(int16_t offset, int16_t item, VString& out) {
+  out.SetEmpty(true);
+  fLists.GetListString(out, offset, item);
+}
+
+void xMorvaEngineHostServices::ShowMemoryAlert() { fLists.ShowAlert(kAlertListOffset, kAlertOutOfMemory); }
+
+VValue* xMorvaEngineHostServices::EvaluateReference(const uint8_t*, uint32_t) { return nullptr; }
+
+bool xMorvaEngineHostServices::GetReferenceNames(const uint8_t*, uint32_t, VString&, VString&, VString&,
+                                                 VString&) {
+  return false;
+}

@@ -1,10 +1,11 @@
-// The editing area's answers to the document model (xMorvaAreaServices):
-// the items of the package's string lists, addressed from its resource
-// base, and its alerts shown by the host. The module installs one at start
-// (xMorvaAreaServiceSlot) and removes it at stop.
+// The editing area's answers to the document model (xMorvaAreaServices) and
+// to the text engine (xMorvaEngineHost): the items of the package's string
+// lists, addressed from its resource base, and its alerts shown by the host.
+// The module installs them at start and removes them at stop.
 #pragma once
 
 #include "document/xMorvaAreaServices.h"
+#include "engine/xMorvaEngineHost.h"
 
 class VPackage;
 
@@ -22,4 +23,21 @@ class xMorvaDocumentAreaServices : public xMorvaAreaServices {
   VPackage* Package() const;
 
   VPackage* fPackage;
+};
+
+class xMorvaEngineHostServices : public xMorvaEngineHost {
+ public:
+  explicit xMorvaEngineHostServices(VPackage* package = nullptr) : fLists(package) {}
+
+  void GetPackageString(int16_t offset, int16_t item, VString& out) override;
+  // Item 1 of the package's alert list, the out-of-memory text.
+  void ShowMemoryAlert() override;
+  // Host references are not read yet: a reference has no value and no
+  // names, so a host expression is not inserted (1073).
+  VValue* EvaluateReference(const uint8_t* reference, uint32_t size) override;
+  bool GetReferenceNames(const uint8_t* reference, uint32_t size, VString& table, VString& field,
+                         VString& option, VString& format) override;
+
+ private:
+  xMorvaDocumentAreaServices fLists;
 };

@@ -204,7 +204,8 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   int32_t InsertHandle(VMemHandle handle, int32_t positions) override;
   int32_t InsertHandleWithUndo(VMemHandle handle, int32_t positions) override;
   int32_t ChangeCaseWithUndo(int16_t mode) override;
-  void SetFieldDisplayMode(uint8_t mode) override { fFieldDisplayMode = mode; }
+  // Which of their two texts computed elements show; any non-zero mode is 1.
+  void SetFieldDisplayMode(uint8_t mode) override { fFieldDisplayMode = mode != 0 ? 1 : 0; }
   uint8_t GetFieldDisplayMode() const override { return fFieldDisplayMode; }
   void GetFirstCharacterProperties(xMorvaProperties& properties);
   int32_t WriteParagraphTransition(uint32_t offset, uint32_t& count, const xMorvaProperties& from,
@@ -304,9 +305,6 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
                                 bool setInner, bool innerValue);
   void SaveSelectionState(int32_t& start, int32_t& end);
   void RestoreSelectionState();
-
-  uint8_t GetFieldDisplayMode() const { return fFieldDisplayMode; }
-  void SetFieldDisplayMode(uint8_t mode) { fFieldDisplayMode = mode != 0 ? 1 : 0; }
 
  private:
   // The offset of the element of `code` met first from the selection's

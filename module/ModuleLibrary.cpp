@@ -43,6 +43,7 @@ VPackage* NewMorvaPackage(HostStartupRecord* params) { return new xMorvaMain(par
 VHostCallbackBridge sHostBridge;
 xMorvaDocumentEngineServices sEngineServices;
 xMorvaDocumentAreaServices sAreaServices;
+xMorvaEngineHostServices sEngineHost;
 
 // The host bridge goes with what it answered of the host's display routines,
 // which belong to this run of the module.
@@ -78,6 +79,7 @@ const VServiceInstallation kServices[] = {
     // The text engine and the editing area for the document model.
     ServiceInstallation<xMorvaEngineServices, &sEngineServices>(),
     ServiceInstallation<xMorvaAreaServices, &sAreaServices>(),
+    ServiceInstallation<xMorvaEngineHost, &sEngineHost>(),
     // The HTML export's entities for the framework's strings.
     ServiceInstallation<const VHtmlEntityEncoder, &kHtmlEntityEncoder>(),
 };

@@ -71,6 +71,20 @@ TEST_F(AreaServicesTest, AlertsAreShownByTheHost) {
   EXPECT_EQ(host.Messages(), std::vector<std::string>{"No memory."});
 }
 
+TEST_F(AreaServicesTest, TheEngineReadsTheSameListsAndShowsTheMemoryText) {
+  hosttest::RecordingHost host;
+  xMorvaMain package(nullptr);
+  xMorvaEngineHostServices engineHost(&package);
+  VStr<63> text;
+  text.AppendUniCText(u"stale");
+  engineHost.GetPackageString(kUnitNamesListOffset, 3, text);
+  EXPECT_EQ(Text(text), " pt");
+  engineHost.GetPackageString(kUnitNamesListOffset, 9, text);
+  EXPECT_EQ(Text(text), "");
+  engineHost.ShowMemoryAlert();
+  EXPECT_EQ(host.Messages(), std::vector<std::string>{"Cancelled."});
+}
+
 TEST_F(AreaServicesTest, InstalledServicesServeTheCurrentPackage) {
   hosttest::RecordingHost host;
   xMorvaMain package(nullptr);
