@@ -11,6 +11,7 @@
 #include "boundary/HostRecords.h"
 #include "boundary/ModuleExports.h"
 #include "engine/xMorvaDocumentEngineServices.h"
+#include "engine/xMorvaListNumber.h"
 #include "framework/controls/fields/TextFieldLayer.h"
 #include "framework/controls/menus/MenuGlobals.h"
 #include "framework/controls/services/ControlServices.h"
@@ -52,6 +53,13 @@ void RemoveHostBridge() {
   ResetDisplayRoutines();
 }
 
+// The text engine's host goes with the list-number names it read through
+// it, which belong to this run's package.
+void RemoveEngineHost() {
+  xMorvaEngineHostService::Remove(&sEngineHost);
+  ForgetListNumberNames();
+}
+
 // Every service through which a lower layer reaches a higher one, installed
 // in this order as soon as the host context exists (before the system
 // services and the layers start, which may reach them) and removed in the
@@ -79,7 +87,7 @@ const VServiceInstallation kServices[] = {
     // The text engine and the editing area for the document model.
     ServiceInstallation<xMorvaEngineServices, &sEngineServices>(),
     ServiceInstallation<xMorvaAreaServices, &sAreaServices>(),
-    ServiceInstallation<xMorvaEngineHost, &sEngineHost>(),
+    {[] { xMorvaEngineHostService::Install(&sEngineHost); }, &RemoveEngineHost},
     // The HTML export's entities for the framework's strings.
     ServiceInstallation<const VHtmlEntityEncoder, &kHtmlEntityEncoder>(),
 };
