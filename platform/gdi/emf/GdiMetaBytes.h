@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/bytes/ByteSpanReader.h"
 #include "platform/gdi/WinGdiTypes.h"
 
 // Appends little-endian values. Sizes of stored metafiles travel in 32-bit
@@ -63,47 +64,14 @@ class GdiByteWriter {
   bool failed_ = false;
 };
 
-// Reads little-endian values from a span of bytes. A read past the end
-// fails, leaves the output alone and sets the failed flag, which stays set;
-// so a record is read field by field and checked once at the end.
-class GdiByteReader {
+// Reads the little-endian values of metafile records: the shared reader
+// (a read past the end fails, leaves the output alone and sets the failed
+// flag, which stays set, so a record is read field by field and checked once
+// at the end), with the record shapes metafiles use.
+class GdiByteReader : public ByteSpanReader {
  public:
-  GdiByteReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+  GdiByteReader(const uint8_t* data, size_t size) : ByteSpanReader(data, size, Order::kLittle) {}
 
-  size_t Size() const { return size_; }
-  size_t Position() const { return pos_; }
-  size_t Remaining() const { return failed_ ? 0 : size_ - pos_; }
-  bool Failed() const { return failed_; }
-  void Fail() { failed_ = true; }
-  const uint8_t* Data() const { return data_; }
-
-  bool Seek(size_t at) {
-    if (failed_ || at > size_) return Fail(), false;
-    pos_ = at;
-    return true;
-  }
-  bool Skip(size_t n) {
-    if (n > Remaining()) return Fail(), false;
-    pos_ += n;
-    return true;
-  }
-  uint8_t U8() {
-    uint8_t b[1] = {0};
-    Take(b, 1);
-    return b[0];
-  }
-  uint16_t U16() {
-    uint8_t b[2] = {0, 0};
-    Take(b, 2);
-    return static_cast<uint16_t>(b[0] | (b[1] << 8));
-  }
-  int16_t I16() { return static_cast<int16_t>(U16()); }
-  uint32_t U32() {
-    uint8_t b[4] = {0, 0, 0, 0};
-    Take(b, 4);
-    return b[0] | (uint32_t{b[1]} << 8) | (uint32_t{b[2]} << 16) | (uint32_t{b[3]} << 24);
-  }
-  int32_t I32() { return static_cast<int32_t>(U32()); }
   float Float() {
     uint32_t v = U32();
     float f;
@@ -118,30 +86,9 @@ class GdiByteReader {
     r.bottom = I32();
     return r;
   }
-  // Where `n` bytes start at the current position (and moves past them), or
-  // null when fewer remain.
-  const uint8_t* Span(size_t n) {
-    if (n > Remaining()) return Fail(), nullptr;
-    const uint8_t* p = data_ + pos_;
-    pos_ += n;
-    return p;
-  }
   // Whether [offset, offset + length) lies inside the span, without reading.
   bool Holds(uint64_t offset, uint64_t length) const {
-    return offset <= size_ && length <= size_ - offset;
+    return offset <= Size() && length <= Size() - offset;
   }
-
- private:
-  void Take(uint8_t* out, size_t n) {
-    if (n > Remaining()) {
-      failed_ = true;
-      return;
-    }
-    std::memcpy(out, data_ + pos_, n);
-    pos_ += n;
-  }
-  const uint8_t* data_;
-  size_t size_;
-  size_t pos_ = 0;
-  bool failed_ = false;
 };
+
