@@ -4,6 +4,7 @@
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VStream.h"
 #include "framework/core/values/VPictureMaker.h"
+#include "graphics/pictures/VEmfPictureData.h"
 #include "graphics/pictures/VPictPictureData.h"
 
 VPictureData::~VPictureData() = default;
@@ -61,6 +62,7 @@ int32_t VPictureData::ReadData(VStream& stream) {
 VPictureData* NewPictureData(int32_t pictureKind) {
   switch (pictureKind) {
     case kPictureKindPICT: return new VPictPictureData;
+    case kPictureKindEMF: return new VEmfPictureData;
     default: return nullptr;
   }
 }
