@@ -17,6 +17,7 @@
 class VCharWidthCache;
 class VFrame;
 class VLookPainter;
+struct VMacPixMap;
 class VPictureShape;
 class VRect;
 class VRegion;
@@ -291,6 +292,15 @@ class VPort : public VObject {
   // Fills the connected area of the seed pixel's colour with the fill
   // pattern in `color`; the fill colour is put back afterwards.
   void FloodFill(int32_t x, int32_t y, COLORREF color);
+
+  // ---- Bitmaps
+
+  // A copy of a bitmap of the same size and format; null for none or when
+  // GDI fails.
+  HBITMAP CopyBitmap(HBITMAP source);
+  // A bitmap compatible with the port's DC of a Macintosh pixel map
+  // (DIBImageFromPixMap); null when the map cannot be read.
+  HBITMAP DIBFromPixMap(const VMacPixMap& map);
 
   // ---- Pictures and copies
 
