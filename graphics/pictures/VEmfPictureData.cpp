@@ -133,6 +133,17 @@ void VEmfPictureData::SetFromData(const void* bytes, uint32_t size) {
   SetMetafile(metafile, true);
 }
 
+void VEmfPictureData::SetFromWmfBits(const void* bits, uint32_t size, int32_t width,
+                                     int32_t height) {
+  LetGo();
+  if (bits == nullptr || size == 0) return;
+  const METAFILEPICT picture{MM_ANISOTROPIC, width, height, nullptr};
+  HENHMETAFILE metafile =
+      SetWinMetaFileBits(size, static_cast<const BYTE*>(bits), nullptr, &picture);
+  if (metafile == nullptr) SetError(kPictureFailed);
+  SetMetafile(metafile, true);
+}
+
 void VEmfPictureData::SetFromPicture(const VPictureData& source) {
   LetGo();
   if (!source.HasData()) return;

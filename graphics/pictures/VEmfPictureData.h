@@ -32,11 +32,16 @@ class VEmfPictureData : public VPictureData {
   void SetFromData(const void* bytes, uint32_t size) override;
   // EMF: a copy; PICT: the metafile the PICT draws. Other kinds leave the
   // value empty.
-  void SetFromPicture(const VPictureData& source);
+  void SetFromPicture(const VPictureData& source) override;
   // The bits as upper-case hexadecimal digits.
-  void WriteHex(VStream& stream) const;
+  void WriteHex(VStream& stream) const override;
   // The size of the bits.
-  uint32_t DataSize() const;
+  uint32_t DataSize() const override;
+
+  // Lets the metafile go and makes an owned one from Windows-metafile bits
+  // played in MM_ANISOTROPIC with the given extents (hundredths of a
+  // millimetre).
+  void SetFromWmfBits(const void* bits, uint32_t size, int32_t width, int32_t height);
 
   HENHMETAFILE GetMetafile() const { return fMetafile; }
   void SetMetafile(HENHMETAFILE metafile, bool owns);

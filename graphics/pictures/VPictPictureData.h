@@ -45,9 +45,9 @@ class VPictPictureData : public VPictureData {
 
   // PICT: a copy of the handle; EMF: the metafile drawn into a PICT. Other
   // kinds leave the value empty.
-  void SetFromPicture(const VPictureData& source);
+  void SetFromPicture(const VPictureData& source) override;
   // The whole picture as upper-case hexadecimal digits, header big-endian.
-  void WriteHex(VStream& stream) const;
+  void WriteHex(VStream& stream) const override;
   // The bytes as stored: the header big-endian, the rest as held.
   std::vector<uint8_t> StoredBytes() const;
 

@@ -6,6 +6,7 @@
 #include "framework/core/values/VPictureMaker.h"
 #include "graphics/pictures/VEmfPictureData.h"
 #include "graphics/pictures/VPictPictureData.h"
+#include "graphics/pictures/VPictureKinds.h"
 
 VPictureData::~VPictureData() = default;
 
@@ -27,6 +28,27 @@ int32_t VPictureData::WriteToStream(VStream& stream, uint32_t tag) {
     stream.PutLong(GetPictureKind());
   }
   return WriteData(stream);
+}
+
+void VPictureData::SetFromPicture(const VPictureData&) {}
+void VPictureData::WriteHex(VStream&) const {}
+uint32_t VPictureData::DataSize() const { return 0; }
+
+int32_t PictureKindFromType(uint32_t type) {
+  switch (type) {
+    case 'PICT': return kPictureKindPICT;
+    case 'EMF ': return kPictureKindEMF;
+    case 'WMF ': return kPictureKindWMF;
+    case 'DXF ': return kPictureKindDXF;
+    case 'EPSF': return kPictureKindEPSF;
+    case 'BMP ': return kPictureKindBMP;
+    case 'GIF ': return kPictureKindGIF;
+    case 'PCX ': return kPictureKindPCX;
+    case 'JPEG': return kPictureKindJPEG;
+    case 'TIFF': return kPictureKindTIFF;
+    case 'QTIM': return kPictureKindQuickTime;
+    default: return kPictureKindNone;
+  }
 }
 
 int32_t VPictureData::WriteData(VStream& stream) {
@@ -63,6 +85,9 @@ VPictureData* NewPictureData(int32_t pictureKind) {
   switch (pictureKind) {
     case kPictureKindPICT: return new VPictPictureData;
     case kPictureKindEMF: return new VEmfPictureData;
+    case kPictureKindWMF: return new VWmfPictureData;
+    case kPictureKindQuickTime: return new VQTPictureData;
+    case kPictureKindPlaceholder: return new VPlaceholderPictureData;
     default: return nullptr;
   }
 }
