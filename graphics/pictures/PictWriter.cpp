@@ -32,15 +32,17 @@ class BigEndianOut {
 // One row in the PICT's packing: rows shorter than 8 bytes unpacked;
 // otherwise a byte count (one byte up to 250 bytes a row, else two) and the
 // PackBits data.
-void PutRow(BigEndianOut& out, std::vector<uint8_t>& row, int32_t rowBytes) {
+// rowBytes is the map's, which decides the packing; the row holds `size`
+// bytes of data.
+void PutRow(BigEndianOut& out, std::vector<uint8_t>& row, int32_t rowBytes, int32_t size) {
   if (rowBytes < 8) {
-    out.Bytes(row.data(), static_cast<size_t>(rowBytes));
+    out.Bytes(row.data(), static_cast<size_t>(size));
     return;
   }
-  std::vector<uint8_t> packed(static_cast<size_t>(rowBytes) + rowBytes / 127 + 2);
+  std::vector<uint8_t> packed(static_cast<size_t>(size) + size / 127 + 2);
   uint8_t* src = row.data();
   uint8_t* dst = packed.data();
-  Tbx::PackBits(&src, &dst, static_cast<int16_t>(rowBytes));
+  Tbx::PackBits(&src, &dst, static_cast<int16_t>(size));
   const size_t count = static_cast<size_t>(dst - packed.data());
   if (rowBytes > 250) {
     out.U16(static_cast<uint32_t>(count));
@@ -120,7 +122,7 @@ std::vector<uint8_t> PictFromDIB(int32_t width, int32_t height, int16_t depth,
       row.assign(static_cast<size_t>(rowBytes), 0);
       const uint8_t* src = rows + static_cast<size_t>(y) * static_cast<size_t>(stride);
       std::copy(src, src + used, row.begin());
-      PutRow(out, row, rowBytes);
+      PutRow(out, row, rowBytes, rowBytes);
     }
   } else if (depth == 16) {
     const int32_t rowBytes = width * 2;
@@ -158,7 +160,7 @@ std::vector<uint8_t> PictFromDIB(int32_t width, int32_t height, int16_t depth,
         row[static_cast<size_t>(width + x)] = p[1];
         row[static_cast<size_t>(2 * width + x)] = p[0];
       }
-      PutRow(out, row, width * 3);
+      PutRow(out, row, rowBytes, width * 3);
     }
   }
   out.Pad();
