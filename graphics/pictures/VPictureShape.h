@@ -6,6 +6,8 @@
 #include "graphics/VShape.h"
 
 class VPictureData;
+class VResourceFile;
+class VString;
 
 // Placements: 1 own size at the corner, 2 centred, 3 tiled, 4 scaled to fit,
 // 5 stretched to the box, 6 scaled to fit and centred. Transfer mode 8
@@ -18,6 +20,9 @@ class VPictureShape : public VShape {
   VPictureShape(const void* bytes, uint32_t size, int32_t kind);
   // Adopts the picture (may be null); the size is the picture's.
   explicit VPictureShape(VPictureData* picture);
+  // The 'PICT' resource of the name (by the id when the name is null) as a
+  // PICT value; a shape without a picture when there is no such resource.
+  VPictureShape(VResourceFile& file, int16_t id, const VString* name);
   ~VPictureShape() override;
   VPictureShape(const VPictureShape&) = delete;
   VPictureShape& operator=(const VPictureShape&) = delete;

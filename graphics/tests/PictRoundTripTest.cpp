@@ -6,7 +6,9 @@
 #include <memory>
 #include <vector>
 
+#include "framework/core/strings/VUniString.h"
 #include "framework/core/streams/VMemoryStream.h"
+#include "framework/system/resources/VMemoryResourceFile.h"
 #include "graphics/VDIBPort.h"
 #include "graphics/VPort.h"
 #include "graphics/pictures/PictWriter.h"
@@ -130,4 +132,39 @@ TEST(PictRoundTrip, ReplacingThePictureDropsItsCachedMetafile) {
   EXPECT_EQ(pict->GetCachedMetafile(), nullptr);
   ASSERT_NE(pict->MetafileForDrawing(), nullptr);
   EXPECT_EQ(pict->MetafileForDrawing()->GetWidth(), 4);
+}
+
+TEST(PictRoundTrip, PictureShapesFromResourcesAndValues) {
+  VDIBPort port(6, 3, 32);
+  port.SetFillColor(RGB(0, 0, 255));
+  port.PaintRect(0, 0, 6, 3);
+  std::unique_ptr<VPictPictureData> pict(port.ToPictPicture());
+  ASSERT_NE(pict, nullptr);
+  const Bytes stored = pict->StoredBytes();
+  VMemoryResourceFile file(VMemHandle(0), 1);
+  VStr<32> name;
+  name.SetChars("Blue", 0, 4, kCharSetAnsi);
+  ASSERT_EQ(file.AddResource('PICT', 200, &name, stored.data(), uint32_t(stored.size())), 200);
+
+  for (int byName = 0; byName < 2; ++byName) {
+    VPictureShape shape(file, 200, byName ? &name : nullptr);
+    ASSERT_NE(shape.GetPicture(), nullptr) << byName;
+    EXPECT_EQ(shape.GetWidth(), 6);
+    EXPECT_EQ(shape.GetHeight(), 3);
+    EXPECT_EQ(static_cast<VPictPictureData*>(shape.GetPicture())->StoredBytes(), stored);
+    Canvas canvas(8, 8);
+    VPort drawer(canvas.dc());
+    drawer.DrawPictureShape(shape);
+    EXPECT_EQ(canvas.CountAll(RGB(0, 0, 255)), 18);
+  }
+  VStr<32> missing;
+  missing.SetChars("None", 0, 4, kCharSetAnsi);
+  EXPECT_EQ(VPictureShape(file, 201, nullptr).GetPicture(), nullptr);
+  EXPECT_EQ(VPictureShape(file, 200, &missing).GetPicture(), nullptr);
+
+  VPictureShape empty(new VPictPictureData);
+  EXPECT_EQ(empty.GetWidth(), 0);
+  EXPECT_EQ(empty.GetHeight(), 0);
+  VPictureShape fromBytes(stored.data(), uint32_t(stored.size()), kPictureKindBMP);
+  EXPECT_EQ(fromBytes.GetPicture(), nullptr);
 }
