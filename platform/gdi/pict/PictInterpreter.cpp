@@ -359,7 +359,8 @@ void Player::Text(const std::string& text) {
   if (text.empty()) return;
   drew_ = true;
   LOGFONTA font{};
-  font.lfHeight = -std::max(1, static_cast<int>(fontSize_ * sy_ + 0.5));
+  // Sizes beyond any page are held to one that still draws quickly.
+  font.lfHeight = -std::clamp(static_cast<int>(fontSize_ * sy_ + 0.5), 1, 1024);
   font.lfWeight = (face_ & 1) != 0 ? 700 : 400;
   font.lfItalic = (face_ & 2) != 0 ? 1 : 0;
   font.lfUnderline = (face_ & 4) != 0 ? 1 : 0;
