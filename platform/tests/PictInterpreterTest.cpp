@@ -179,6 +179,19 @@ TEST(PictInterpreter, OvalsPolygonsRegionsAndClip) {
   EXPECT_EQ(canvas.At(2, 13), kBlackPx);  // inside the triangle
 }
 
+TEST(PictInterpreter, ExtendedHeadersGiveTheSourceRectangle) {
+  // A 6 x 4 frame whose opcodes are at twice the resolution: source 12 x 8.
+  Pict p(6, 4, true);
+  std::vector<uint8_t> bytes = p.Done();
+  bytes.resize(10);
+  const uint8_t header[] = {0x00, 0x11, 0x02, 0xFF, 0x0C, 0x00, 0xFF, 0xFE, 0, 0, 0, 0x90, 0,
+                            0,    0,    0x90, 0,    0,    0,    0,    0,    0,    0, 8,  0, 12,
+                            0,    0,    0,    0,    0x00, 0x31, 0,    2,    0,    2, 0, 6,  0, 10,
+                            0x00, 0xFF};
+  bytes.insert(bytes.end(), std::begin(header), std::end(header));
+  EXPECT_EQ(Play(bytes, 6, 4), "......\n.####.\n.####.\n......\n");
+}
+
 TEST(PictInterpreter, VersionOnePicturesUseByteOpcodes) {
   std::vector<uint8_t> pict = Pict(6, 4, true).Op(0x31).Words({1, 1, 3, 5}).Done();
   EXPECT_EQ(Play(pict, 6, 4), "......\n.####.\n.####.\n......\n");

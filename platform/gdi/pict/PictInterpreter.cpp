@@ -52,9 +52,8 @@ struct Pattern {
 
 class Player {
  public:
-  Player(HDC dc, const Rect16& frame, const RECT& target) : dc_(dc), frame_(frame) {
-    sx_ = static_cast<double>(target.right - target.left) / frame.Width();
-    sy_ = static_cast<double>(target.bottom - target.top) / frame.Height();
+  Player(HDC dc, const Rect16& frame, const RECT& target) : dc_(dc), target_(target) {
+    MapFrom(frame);
     tx_ = target.left;
     ty_ = target.top;
     std::memset(penPat_.rows, 0xFF, 8);
@@ -77,6 +76,12 @@ class Player {
   RECT Device(const Rect16& r) const { return RECT{X(r.left), Y(r.top), X(r.right), Y(r.bottom)}; }
   static bool Empty(const Rect16& r) { return r.bottom <= r.top || r.right <= r.left; }
 
+  // Picture coordinates of `source` fill the target rectangle.
+  void MapFrom(const Rect16& source) {
+    frame_ = source;
+    sx_ = static_cast<double>(target_.right - target_.left) / source.Width();
+    sy_ = static_cast<double>(target_.bottom - target_.top) / source.Height();
+  }
   bool Opcode(Reader& r, uint16_t op);
   HBRUSH PatternBrush(const Pattern& pattern, uint32_t fg, uint32_t bg);
   void PaintRegion(HRGN region, Verb verb);
@@ -93,6 +98,7 @@ class Player {
   int SetMode(int16_t mode);
 
   HDC dc_;
+  RECT target_;
   Rect16 frame_;
   double sx_ = 1.0;
   double sy_ = 1.0;
@@ -665,7 +671,18 @@ bool Player::Opcode(Reader& r, uint16_t op) {
       const uint16_t length = r.U16();
       return !r.Failed() && r.Skip(length);
     }
-    case 0x0C00: case 0x0C01: r.Skip(24); return !r.Failed();
+    case 0x0C00: case 0x0C01: {
+      // An extended header (version -2) gives the source rectangle the
+      // opcodes' coordinates are in, at its own resolution.
+      Reader header(r.At(), r.At() + std::min<size_t>(r.Left(), 24));
+      if (!r.Skip(24)) return false;
+      if (header.S16() == -2) {
+        header.Skip(2 + 8);
+        const Rect16 source = pict::ReadRect(header);
+        if (!header.Failed() && source.Width() > 0 && source.Height() > 0) MapFrom(source);
+      }
+      return true;
+    }
     case 0x02FF: r.Skip(2); return !r.Failed();
     case 0x8200: {
       const uint32_t length = r.U32();
