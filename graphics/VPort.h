@@ -350,6 +350,12 @@ class VPort : public VObject {
                       bool singleLine);
   void DrawTextInBoxSystem(const VString& text, int16_t horizontal, int16_t vertical,
                            const VRect& r, int32_t extra);
+  // The size the text takes as a block of lines (0, 0 for an empty one), in
+  // port units on a zoomed port.
+  void MeasureTextBlock(const VString& text, int32_t& width, int32_t& height);
+  // Hooks that menus and labels call; this port draws nothing for them.
+  void DrawRectDecoration(const VRect& r, int32_t flag, int32_t size);
+  void BeginTextBlock();
 
   // ---- Text pen position (device pixels relative to the origin)
 

@@ -4,6 +4,9 @@
 // picture shapes in their six placements.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
+#include "framework/core/strings/VUniString.h"
 #include "graphics/GraphicsGlobals.h"
 #include "graphics/GraphicsHooks.h"
 #include "graphics/VMetafilePort.h"
@@ -379,4 +382,29 @@ TEST(VPortDraw, EmptyPicturesAndUnknownPlacementsDrawNothing) {
     if (placement == 0 || placement == 7) port.DrawPictureShape(full);
     EXPECT_EQ(canvas.CountAll(kWhite), 24 * 24) << placement;
   }
+}
+
+TEST(VPortDraw, TextBlocksMeasureTheirLines) {
+  auto text = [](const char* chars) {
+    VStr<80> s;
+    s.SetChars(chars, 0, int32_t(std::strlen(chars)), kCharSetAnsi);
+    return s;
+  };
+  Canvas canvas(16, 16);
+  VPort port(canvas.dc());
+  int32_t w = -1;
+  int32_t h = -1;
+  port.MeasureTextBlock(text(""), w, h);
+  EXPECT_EQ(w, 0);
+  EXPECT_EQ(h, 0);
+  int32_t oneW;
+  int32_t oneH;
+  port.MeasureTextBlock(text("Wide line"), oneW, oneH);
+  EXPECT_GT(oneW, 20);
+  EXPECT_GT(oneH, 5);
+  port.MeasureTextBlock(text("Wide line\r\nab"), w, h);
+  EXPECT_EQ(w, oneW);
+  EXPECT_EQ(h, 2 * oneH);
+  // Nothing is drawn by measuring.
+  EXPECT_EQ(canvas.CountAll(kWhite), 256);
 }

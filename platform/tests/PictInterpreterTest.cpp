@@ -192,6 +192,32 @@ TEST(PictInterpreter, ExtendedHeadersGiveTheSourceRectangle) {
   EXPECT_EQ(Play(bytes, 6, 4), "......\n.####.\n.####.\n......\n");
 }
 
+TEST(PictInterpreter, PictureClipsStayInsideTheTarget) {
+  // A clip of the whole picture and beyond may not let it draw outside
+  // the rectangle it is played into.
+  const std::vector<uint8_t> pict = Pict(4, 4)
+                                        .Op(0x01).Words({10, -100, -100, 100, 100})
+                                        .Op(0x31).Words({-10, -10, 20, 20})
+                                        .Done();
+  Canvas canvas(8, 8);
+  const RECT rect{2, 2, 6, 6};
+  ASSERT_TRUE(PlayPict(canvas.dc(), pict.data(), uint32_t(pict.size()), &rect));
+  EXPECT_EQ(canvas.Picture(),
+            "........\n........\n..####..\n..####..\n..####..\n..####..\n........\n"
+            "........\n");
+}
+
+TEST(PictInterpreter, PixelPatternsDrawWithTheirOldPattern) {
+  Pict p(8, 2);
+  // Pen pattern of type 1: old pattern stripes, a 2 x 2 map of row bytes 2
+  // (unpacked), a colour table of one entry, 4 bytes of rows.
+  p.Op(0x12).Words({1, 0xAAAA, 0xAAAA, 0xAAAA, 0xAAAA, 0x8002, 0, 0, 2, 2});
+  for (int i = 0; i < 18; ++i) p.Word(0);
+  p.Words({0, 0, 0, 0, 0, 0, 0, 0, 0x0102, 0x0304});
+  p.Op(0x31).Words({0, 0, 2, 8});
+  EXPECT_EQ(Play(p.Done(), 8, 2), "#.#.#.#.\n#.#.#.#.\n");
+}
+
 TEST(PictInterpreter, VersionOnePicturesUseByteOpcodes) {
   std::vector<uint8_t> pict = Pict(6, 4, true).Op(0x31).Words({1, 1, 3, 5}).Done();
   EXPECT_EQ(Play(pict, 6, 4), "......\n.####.\n.####.\n......\n");

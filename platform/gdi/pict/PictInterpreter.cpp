@@ -56,6 +56,12 @@ class Player {
     MapFrom(frame);
     tx_ = target.left;
     ty_ = target.top;
+    // The clip in force when playing starts bounds every clip the picture
+    // sets, so that no picture draws outside what it was given.
+    outerClip_ = CreateRectRgn(0, 0, 0, 0);
+    if (outerClip_ != nullptr && GetClipRgn(dc, outerClip_) != 1) {
+      SetRectRgn(outerClip_, target.left, target.top, target.right, target.bottom);
+    }
     std::memset(penPat_.rows, 0xFF, 8);
     std::memset(fillPat_.rows, 0xFF, 8);
     std::memset(bkPat_.rows, 0x00, 8);
@@ -128,6 +134,7 @@ class Player {
   int16_t lastArcAngle_ = 0;
   std::vector<POINT> lastPoly_;
   HRGN lastRegion_ = nullptr;
+  HRGN outerClip_ = nullptr;
   int16_t fontId_ = 0;
   std::string fontName_;
   int16_t fontSize_ = 12;
@@ -138,6 +145,7 @@ class Player {
  public:
   ~Player() {
     if (lastRegion_ != nullptr) DeleteObject(lastRegion_);
+    if (outerClip_ != nullptr) DeleteObject(outerClip_);
   }
 };
 
@@ -548,6 +556,8 @@ bool Player::Opcode(Reader& r, uint16_t op) {
       Rect16 box;
       HRGN clip = ReadRegion(r, &box);
       if (r.Failed()) return false;
+      if (clip == nullptr) clip = CreateRectRgn(0, 0, 0, 0);
+      if (clip != nullptr && outerClip_ != nullptr) CombineRgn(clip, clip, outerClip_, RGN_AND);
       SelectClipRgn(dc_, clip);
       if (clip != nullptr) DeleteObject(clip);
       return true;
@@ -581,9 +591,23 @@ bool Player::Opcode(Reader& r, uint16_t op) {
         if (op == 0x12) fg_ = (red << 16) | (green << 8) | blue;
         std::memset(old.rows, 0xFF, 8);
       } else {
-        // A pattern of its own pixel map: its data is not followed, and
-        // the picture ends here.
-        return false;
+        // A pattern of its own pixel map, drawn with the old pattern that
+        // stands for it: the map, its colour table and rows are passed over.
+        const uint32_t rowBytes = r.U16() & 0x7FFFu;
+        const Rect16 bounds = pict::ReadRect(r);
+        r.Skip(36 + 6);
+        const uint32_t last = r.U16();
+        r.Skip((last + 1) * 8);
+        if (r.Failed() || bounds.Height() < 0) return false;
+        if (rowBytes < 8) {
+          if (!r.Skip(rowBytes * static_cast<uint32_t>(bounds.Height()))) return false;
+        } else {
+          for (int32_t row = 0; row < bounds.Height(); ++row) {
+            const uint32_t count = rowBytes > 250 ? r.U16() : r.U8();
+            if (r.Failed() || !r.Skip(count)) return false;
+          }
+        }
+        r.Align();
       }
       (op == 0x12 ? penPat_ : op == 0x13 ? fillPat_ : bkPat_) = old;
       return !r.Failed();
