@@ -175,16 +175,6 @@ TEST_F(PictureValuesTest, ClonesHoldTheirOwnCopies) {
   EXPECT_EQ(dynamic_cast<VPictureData*>(copy.get())->GetPictureKind(), kPictureKindPlaceholder);
 }
 
-TEST_F(PictureValuesTest, PictureKindsOfTypes) {
-  const struct {
-    uint32_t type;
-    int32_t kind;
-  } cases[] = {{'PICT', 1}, {'EMF ', 2},   {'WMF ', 3},   {'DXF ', 4}, {'EPSF', 5},
-               {'BMP ', 100}, {'GIF ', 101}, {'PCX ', 102}, {'JPEG', 103}, {'TIFF', 104},
-               {'QTIM', 105}, {'TEXT', 0},   {0, 0}};
-  for (const auto& c : cases) EXPECT_EQ(PictureKindFromType(c.type), c.kind) << c.type;
-}
-
 TEST_F(PictureValuesTest, EmfBecomesAPictThatDrawsTheSamePixels) {
   VEmfPictureData emf(RedMetafile(10, 8), true);
   VPictPictureData pict;
@@ -199,6 +189,13 @@ TEST_F(PictureValuesTest, EmfBecomesAPictThatDrawsTheSamePixels) {
   VPictPictureData copy;
   copy.SetFromPicture(pict);
   EXPECT_EQ(copy.StoredBytes(), pict.StoredBytes());
+  // A PICT goes to the other metafile kinds through the conversion.
+  VEmfPictureData back(pict);
+  EXPECT_EQ(back.GetWidth(), 10);
+  VWmfPictureData wmf(pict);
+  EXPECT_TRUE(wmf.HasData());
+  VWmfPictureData none(emf);  // only PICT and WMF sources convert
+  EXPECT_FALSE(none.HasData());
   VEmfPictureData emfCopy;
   emfCopy.SetFromPicture(emf);
   EXPECT_EQ(EmfBits(emfCopy.GetMetafile()), EmfBits(emf.GetMetafile()));
