@@ -221,6 +221,14 @@ TEST(PictInterpreter, PixelPatternsDrawWithTheirOldPattern) {
 TEST(PictInterpreter, VersionOnePicturesUseByteOpcodes) {
   std::vector<uint8_t> pict = Pict(6, 4, true).Op(0x31).Words({1, 1, 3, 5}).Done();
   EXPECT_EQ(Play(pict, 6, 4), "......\n.####.\n.####.\n......\n");
+  // A one-bit map of 3 x 1 (row bytes 1, odd: no padding follows), then a
+  // rectangle right after it.
+  std::vector<uint8_t> bits = Pict(6, 4, true)
+                                  .Op(0x90).Words({1, 0, 0, 1, 3, 0, 0, 1, 3, 3, 2, 4, 5, 0})
+                                  .Bytes({0xA0})
+                                  .Op(0x31).Words({2, 0, 4, 1})
+                                  .Done();
+  EXPECT_EQ(Play(bits, 6, 4), "......\n......\n#.....\n#.#.#.\n");
 }
 
 TEST(PictInterpreter, DirectPixelMapsOfEveryPacking) {

@@ -685,7 +685,7 @@ bool Player::Opcode(Reader& r, uint16_t op) {
     case 0x2E: r.Skip(8); return !r.Failed();
     case 0x90: case 0x91: case 0x98: case 0x99: case 0x9A: case 0x9B: {
       pict::BitsOp bits;
-      if (!pict::ReadBitsOp(r, op, fg_, bg_, &bits)) return false;
+      if (!pict::ReadBitsOp(r, op, fg_, bg_, !v1_, &bits)) return false;
       Bits(bits);
       return true;
     }

@@ -81,7 +81,7 @@ uint32_t Widen555(uint32_t v) {
 
 }  // namespace
 
-bool ReadBitsOp(Reader& r, uint16_t opcode, uint32_t fg, uint32_t bg, BitsOp* op) {
+bool ReadBitsOp(Reader& r, uint16_t opcode, uint32_t fg, uint32_t bg, bool align, BitsOp* op) {
   const bool direct = opcode == 0x9A || opcode == 0x9B;
   const bool packed = opcode == 0x98 || opcode == 0x99 || direct;
   op->hasMaskRegion = opcode == 0x91 || opcode == 0x99 || opcode == 0x9B;
@@ -194,7 +194,7 @@ bool ReadBitsOp(Reader& r, uint16_t opcode, uint32_t fg, uint32_t bg, BitsOp* op
       }
     }
   }
-  r.Align();
+  if (align) r.Align();
   op->drawable = ok;
   return !r.Failed();
 }

@@ -85,7 +85,9 @@ struct BitsOp {
   bool hasMaskRegion = false;
   bool drawable = false;
 };
-bool ReadBitsOp(Reader& r, uint16_t opcode, uint32_t fg, uint32_t bg, BitsOp* op);
+// Version 2 pictures keep opcodes word-aligned (`align`); version 1 ones
+// do not.
+bool ReadBitsOp(Reader& r, uint16_t opcode, uint32_t fg, uint32_t bg, bool align, BitsOp* op);
 
 // Decodes a JPEG into an image; false when it is no JPEG or is damaged.
 bool DecodeJpeg(const uint8_t* bytes, size_t size, Image* image);
