@@ -36,17 +36,17 @@ uint32_t VPictureData::DataSize() const { return 0; }
 
 int32_t PictureKindFromType(uint32_t type) {
   switch (type) {
-    case 'PICT': return kPictureKindPICT;
-    case 'EMF ': return kPictureKindEMF;
-    case 'WMF ': return kPictureKindWMF;
-    case 'DXF ': return kPictureKindDXF;
-    case 'EPSF': return kPictureKindEPSF;
-    case 'BMP ': return kPictureKindBMP;
-    case 'GIF ': return kPictureKindGIF;
-    case 'PCX ': return kPictureKindPCX;
-    case 'JPEG': return kPictureKindJPEG;
-    case 'TIFF': return kPictureKindTIFF;
-    case 'QTIM': return kPictureKindQuickTime;
+    case FourCC("PICT"): return kPictureKindPICT;
+    case FourCC("EMF "): return kPictureKindEMF;
+    case FourCC("WMF "): return kPictureKindWMF;
+    case FourCC("DXF "): return kPictureKindDXF;
+    case FourCC("EPSF"): return kPictureKindEPSF;
+    case FourCC("BMP "): return kPictureKindBMP;
+    case FourCC("GIF "): return kPictureKindGIF;
+    case FourCC("PCX "): return kPictureKindPCX;
+    case FourCC("JPEG"): return kPictureKindJPEG;
+    case FourCC("TIFF"): return kPictureKindTIFF;
+    case FourCC("QTIM"): return kPictureKindQuickTime;
     default: return kPictureKindNone;
   }
 }

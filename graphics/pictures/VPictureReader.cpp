@@ -198,7 +198,7 @@ bool VPictFileReader::IsMarkedPicture() {
     if (Failed(*fStream)) return false;
     if (kind == 100 && length >= 4 && fStream->HasRemaining(4)) {
       const uint32_t mark = fStream->GetULong();
-      if (mark == 'Qv05') return true;
+      if (mark == FourCC("Qv05")) return true;
       if (!SkipIn(*fStream, length - 4u)) return false;
     } else if (!SkipIn(*fStream, length)) {
       return false;

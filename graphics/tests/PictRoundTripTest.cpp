@@ -144,7 +144,7 @@ TEST(PictRoundTrip, PictureShapesFromResourcesAndValues) {
   VMemoryResourceFile file(VMemHandle(0), 1);
   VStr<32> name;
   name.SetChars("Blue", 0, 4, kCharSetAnsi);
-  ASSERT_EQ(file.AddResource('PICT', 200, &name, stored.data(), uint32_t(stored.size())), 200);
+  ASSERT_EQ(file.AddResource(FourCC("PICT"), 200, &name, stored.data(), uint32_t(stored.size())), 200);
 
   for (int byName = 0; byName < 2; ++byName) {
     VPictureShape shape(file, 200, byName ? &name : nullptr);

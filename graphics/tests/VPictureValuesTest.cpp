@@ -149,7 +149,10 @@ TEST_F(PictureValuesTest, BadStoredDataLeavesTheValueAndReportsTheStream) {
     ByteReader reader(c.bytes);
     std::unique_ptr<VValue> back(reader.stream().GetValue());
     auto* picture = dynamic_cast<VPictureData*>(back.get());
-    if (picture != nullptr) EXPECT_FALSE(picture->HasData()) << c.what;
+    // Either no value is made or the one made holds nothing.
+    if (picture != nullptr) {
+      EXPECT_FALSE(picture->HasData()) << c.what;
+    }
   }
 }
 
