@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "framework/core/streams/ByteSwap.h"
 #include "graphics/GraphicsGlobals.h"
 #include "graphics/GraphicsHooks.h"
 #include "graphics/pictures/PictWriter.h"
@@ -108,10 +109,7 @@ VPictPictureData* VDIBPort::ToPictPicture() {
                   fColors.data(), static_cast<uint32_t>(fColors.size()));
   if (pict.size() < 10) return nullptr;
   // The value holds its header in this machine's order.
-  for (size_t i = 0; i < 10; i += 2) {
-    const uint16_t v = static_cast<uint16_t>((pict[i] << 8) | pict[i + 1]);
-    std::memcpy(&pict[i], &v, 2);
-  }
+  SwapArray16(pict.data(), 5);
   auto* picture = new VPictPictureData(pict.data(), static_cast<uint32_t>(pict.size()));
   if (!picture->HasData()) {
     delete picture;

@@ -6,6 +6,7 @@
 
 #include "graphics/VGdiSelection.h"
 #include "graphics/VPort.h"
+#include "platform/gdi/WinGdi.h"
 
 class VPictPictureData;
 

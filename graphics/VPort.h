@@ -11,8 +11,10 @@
 #include "framework/core/strings/VUniString.h"
 #include "graphics/VAddressStack.h"
 #include "graphics/VGdiSelection.h"
-#include "platform/gdi/WinGdiMetafile.h"
 #include "platform/gdi/WinGdiTypes.h"
+
+struct HENHMETAFILE__;
+using HENHMETAFILE = HENHMETAFILE__*;
 
 class VCharWidthCache;
 class VFrame;

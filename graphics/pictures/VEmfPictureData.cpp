@@ -1,6 +1,9 @@
 // The enhanced-metafile picture value.
 #include "graphics/pictures/VEmfPictureData.h"
 
+#include "platform/gdi/WinGdi.h"
+#include "platform/gdi/WinGdiMetafile.h"
+
 #include <cmath>
 #include <vector>
 

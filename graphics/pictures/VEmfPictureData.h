@@ -2,7 +2,9 @@
 #pragma once
 
 #include "graphics/pictures/VPictureData.h"
-#include "platform/gdi/WinGdiMetafile.h"
+
+struct HENHMETAFILE__;
+using HENHMETAFILE = HENHMETAFILE__*;
 
 // Stored data: a 32-bit byte count N of the metafile's bits, then the bits.
 class VEmfPictureData : public VPictureData {

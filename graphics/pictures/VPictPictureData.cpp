@@ -1,6 +1,9 @@
 // The PICT picture value.
 #include "graphics/pictures/VPictPictureData.h"
 
+#include "platform/gdi/WinGdi.h"
+#include "platform/gdi/WinGdiMetafile.h"
+
 #include <cstring>
 
 #include "framework/core/memory/VHandleLocker.h"

@@ -1,6 +1,9 @@
 // The Windows metafile, QuickTime and placeholder picture values.
 #include "graphics/pictures/VPictureKinds.h"
 
+#include "platform/gdi/WinGdi.h"
+#include "platform/gdi/WinGdiMetafile.h"
+
 #include <cstring>
 #include <vector>
 

@@ -4,7 +4,9 @@
 #pragma once
 
 #include "graphics/pictures/VPictureData.h"
-#include "platform/gdi/WinGdiMetafile.h"
+
+struct HMETAFILE__;
+using HMETAFILE = HMETAFILE__*;
 
 // A Windows metafile. Stored data: a 32-bit count N and the metafile's
 // N bytes; the bytes read back become the metafile again.

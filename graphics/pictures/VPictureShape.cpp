@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "framework/core/streams/ByteSwap.h"
 #include "framework/system/resources/VResourceFile.h"
 #include "graphics/pictures/VPictPictureData.h"
 #include "graphics/pictures/VPictureData.h"
@@ -38,10 +39,7 @@ VPictureShape::VPictureShape(VResourceFile& file, int16_t id, const VString* nam
   if (data != nullptr && size > 0) {
     std::vector<uint8_t> bytes(data, data + size);
     // The value holds the header in this machine's order.
-    for (size_t i = 0; bytes.size() >= 10 && i < 10; i += 2) {
-      const uint16_t v = static_cast<uint16_t>((bytes[i] << 8) | bytes[i + 1]);
-      std::memcpy(&bytes[i], &v, 2);
-    }
+    if (bytes.size() >= 10) SwapArray16(bytes.data(), 5);
     SetPicture(new VPictPictureData(bytes.data(), static_cast<uint32_t>(bytes.size())));
   }
   file.UnlockResource(ref);

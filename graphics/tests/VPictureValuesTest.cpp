@@ -12,6 +12,7 @@
 #include "graphics/pictures/VPictPictureData.h"
 #include "graphics/pictures/VPictureKinds.h"
 #include "graphics/tests/GraphicsTestSupport.h"
+#include "platform/gdi/WinGdiMetafile.h"
 
 using value_tests::ByteReader;
 using value_tests::BytesWritten;

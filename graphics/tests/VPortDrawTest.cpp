@@ -17,6 +17,7 @@
 #include "graphics/pictures/VEmfPictureData.h"
 #include "graphics/pictures/VPictureShape.h"
 #include "graphics/tests/GraphicsTestSupport.h"
+#include "platform/gdi/WinGdiMetafile.h"
 
 namespace {
 
