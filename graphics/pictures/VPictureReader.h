@@ -43,7 +43,8 @@ class VPictFileReader : public VPictureReader {
   // The stream position of the next occurrence of the opcode (of the first
   // when the walk starts at position 0), or -1: the end of the picture, an
   // opcode that cannot be stepped over, data running past the stream, or a
-  // closed reader.
+  // closed reader. A find leaves the stream after the opcode word: the
+  // caller reads or skips its data before walking on.
   int32_t FindOpcode(uint16_t opcode);
   // Whether any of the opcodes occurs, walking from the start; false for an
   // empty list or a closed reader.
