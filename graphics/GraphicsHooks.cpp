@@ -30,6 +30,21 @@ bool GetFrameArea(const VFrame* frame, VFrameArea* area) {
   return proc->frameArea(frame, area);
 }
 
+bool GetFrameVisibleRegion(const VFrame* frame, VRegion* region) {
+  const VFrameWindowProc* proc = VFrameWindowService::Get();
+  if (frame == nullptr || region == nullptr || proc == nullptr) return false;
+  return proc->visibleRegion(frame, region);
+}
+
+HDC BeginFramePort(const VFrame* frame) {
+  const VFrameWindowProc* proc = VFrameWindowService::Get();
+  return proc != nullptr ? proc->beginFramePort(frame) : nullptr;
+}
+
+void EndFramePort(const VFrame* frame) {
+  if (const VFrameWindowProc* proc = VFrameWindowService::Get()) proc->endFramePort(frame);
+}
+
 uint32_t GraphicsTicks() {
   if (const VTickProc* proc = VGraphicsTickService::Get()) return proc->ticks();
   const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(

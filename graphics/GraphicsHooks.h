@@ -46,6 +46,21 @@ struct VFrameAreaProc {
 using VFrameAreaService = VService<const VFrameAreaProc>;
 bool GetFrameArea(const VFrame* frame, VFrameArea* area);
 
+// A frame's window for copies into it: its visible region in window device
+// coordinates, and the device context of its port, made the current Toolbox
+// port between begin and end (the previous port is put back at the end).
+class VRegion;
+struct VFrameWindowProc {
+  bool (*visibleRegion)(const VFrame* frame, VRegion* region);
+  HDC (*beginFramePort)(const VFrame* frame);
+  void (*endFramePort)(const VFrame* frame);
+};
+using VFrameWindowService = VService<const VFrameWindowProc>;
+// False (nothing to copy into) without an installed procedure.
+bool GetFrameVisibleRegion(const VFrame* frame, VRegion* region);
+HDC BeginFramePort(const VFrame* frame);
+void EndFramePort(const VFrame* frame);
+
 // Ticks of 1/60 second, wrapping at 32 bits. Without an installed procedure
 // the monotonic clock in milliseconds x 6 / 100.
 struct VTickProc {

@@ -2,10 +2,14 @@
 #include "graphics/VDIBPort.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
+#include "framework/core/streams/ByteSwap.h"
 #include "graphics/GraphicsGlobals.h"
 #include "graphics/GraphicsHooks.h"
+#include "graphics/pictures/PictWriter.h"
+#include "graphics/pictures/VPictPictureData.h"
 #include "platform/gdi/WinGdi.h"
 
 namespace {
@@ -60,6 +64,7 @@ VDIBPort::VDIBPort(int32_t width, int32_t height, int16_t depth)
       colors[i] = RGBQUAD{source[i].peBlue, source[i].peGreen, source[i].peRed, 0};
     }
   }
+  fColors.assign(colors, colors + entries);
   fSection = CreateDIBSection(fMemoryDC, info, DIB_RGB_COLORS, &fBits, nullptr, 0);
   if (fSection == nullptr) {
     fBits = nullptr;
@@ -91,3 +96,25 @@ VDIBPort::~VDIBPort() {
 
 int32_t VDIBPort::GetWidth() const { return fWidth; }
 int32_t VDIBPort::GetHeight() const { return fHeight; }
+
+VPictPictureData* VDIBPort::ToPictPicture() {
+  if (fSection == nullptr || fBits == nullptr) return nullptr;
+  GdiFlush();
+  DIBSECTION section;
+  if (GetObject(fSection, sizeof section, &section) != static_cast<int>(sizeof section))
+    return nullptr;
+  const int32_t stride = section.dsBm.bmWidthBytes;
+  std::vector<uint8_t> pict =
+      PictFromDIB(fWidth, fHeight, fDepth, static_cast<const uint8_t*>(fBits), stride,
+                  fColors.data(), static_cast<uint32_t>(fColors.size()));
+  if (pict.size() < 10) return nullptr;
+  // The value holds its header in this machine's order.
+  SwapArray16(pict.data(), 5);
+  auto* picture = new VPictPictureData(pict.data(), static_cast<uint32_t>(pict.size()));
+  if (!picture->HasData()) {
+    delete picture;
+    return nullptr;
+  }
+  return picture;
+}
+

@@ -2,8 +2,13 @@
 // chosen size and depth, on a memory DC of its own.
 #pragma once
 
+#include <vector>
+
 #include "graphics/VGdiSelection.h"
 #include "graphics/VPort.h"
+#include "platform/gdi/WinGdi.h"
+
+class VPictPictureData;
 
 class VDIBPort : public VPort {
  public:
@@ -21,8 +26,13 @@ class VDIBPort : public VPort {
   HBITMAP GetSection() const { return fSection; }
   int16_t GetDepth() const { return fDepth; }
 
+  // The bitmap as a version 2 PICT of the asked size, owned by the caller;
+  // null without a bitmap or memory.
+  VPictPictureData* ToPictPicture();
+
  private:
   void* fBits = nullptr;
+  std::vector<RGBQUAD> fColors;
   HBITMAP fSection = nullptr;
   HPALETTE fPalette = nullptr;
   VGdiSelection fBitmapSelection;

@@ -6,6 +6,8 @@
 #include <limits>
 
 #include "graphics/GraphicsHooks.h"
+#include "graphics/pictures/VEmfPictureData.h"
+#include "graphics/pictures/VPictureShape.h"
 #include "platform/gdi/WinGdi.h"
 #include "platform/gdi/WinGdiMetafile.h"
 
@@ -115,4 +117,16 @@ HENHMETAFILE VMetafilePort::EndRecording() {
   fSavedPalette = nullptr;
   fMetafileDC = nullptr;
   return metafile;
+}
+
+VEmfPictureData* VMetafilePort::EndAsPictureData() {
+  HENHMETAFILE metafile = EndRecording();
+  if (metafile == nullptr) return nullptr;
+  return new VEmfPictureData(metafile, true);
+}
+
+VPictureShape* VMetafilePort::EndAsPictureShape() {
+  VEmfPictureData* picture = EndAsPictureData();
+  if (picture == nullptr) return nullptr;
+  return new VPictureShape(picture);
 }

@@ -7,6 +7,9 @@
 struct HENHMETAFILE__;
 using HENHMETAFILE = HENHMETAFILE__*;
 
+class VEmfPictureData;
+class VPictureShape;
+
 class VMetafilePort : public VPort {
  public:
   // A plain port on the DC; nothing is recorded.
@@ -27,6 +30,10 @@ class VMetafilePort : public VPort {
   // Afterwards the port has no DC.
   HENHMETAFILE EndRecording();
   bool IsRecording() const { return fRecording; }
+  // The recording as a picture value that owns the metafile, or as a
+  // picture shape holding one; null when EndRecording gives none.
+  VEmfPictureData* EndAsPictureData();
+  VPictureShape* EndAsPictureShape();
 
  private:
   HPALETTE fSavedPalette = nullptr;

@@ -624,36 +624,34 @@ void VPort::BuildPen() {
   }
 }
 
-void VPort::BuildFillBrush() {
-  HBRUSH brush = nullptr;
-  bool stock = false;
-  if (AllBytes(fFillPattern, 0xFF)) {
-    brush = CreateSolidBrush(fFillColor);
-  } else if (AllBytes(fFillPattern, 0x00)) {
-    brush = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    stock = true;
-  } else {
-    for (const HatchPattern& hatch : kHatchPatterns) {
-      if (SamePattern(fFillPattern, hatch.rows)) {
-        brush = CreateHatchBrush(hatch.hatch, fFillColor);
-        break;
+HBRUSH VPort::NewPatternBrush(const uint8_t pattern[8], COLORREF color, bool zoomed,
+                              bool* stock) {
+  *stock = false;
+  if (AllBytes(pattern, 0xFF)) return CreateSolidBrush(color);
+  if (AllBytes(pattern, 0x00)) {
+    *stock = true;
+    return static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  }
+  for (const HatchPattern& hatch : kHatchPatterns) {
+    if (SamePattern(pattern, hatch.rows)) return CreateHatchBrush(hatch.hatch, color);
+  }
+  if (zoomed) {
+    for (const GreyPattern& grey : kGreyPatterns) {
+      if (SamePattern(pattern, grey.rows)) {
+        *stock = true;
+        return static_cast<HBRUSH>(GetStockObject(grey.stock));
       }
-    }
-    if (brush == nullptr && fZoomOn) {
-      for (const GreyPattern& grey : kGreyPatterns) {
-        if (SamePattern(fFillPattern, grey.rows)) {
-          brush = static_cast<HBRUSH>(GetStockObject(grey.stock));
-          stock = true;
-          break;
-        }
-      }
-    }
-    if (brush == nullptr) {
-      HBITMAP bitmap = PatternBitmap(fFillPattern);
-      brush = CreatePatternBrush(bitmap);
-      if (bitmap != nullptr) DeleteObject(bitmap);
     }
   }
+  HBITMAP bitmap = PatternBitmap(pattern);
+  HBRUSH brush = CreatePatternBrush(bitmap);
+  if (bitmap != nullptr) DeleteObject(bitmap);
+  return brush;
+}
+
+void VPort::BuildFillBrush() {
+  bool stock = false;
+  HBRUSH brush = NewPatternBrush(fFillPattern, fFillColor, fZoomOn, &stock);
   if (brush == nullptr) {
     ReportGdiFailure();
   } else {

@@ -13,11 +13,17 @@
 #include "graphics/VGdiSelection.h"
 #include "platform/gdi/WinGdiTypes.h"
 
+struct HENHMETAFILE__;
+using HENHMETAFILE = HENHMETAFILE__*;
+
 class VCharWidthCache;
 class VFrame;
 class VLookPainter;
+struct VMacPixMap;
+class VPictureShape;
 class VRect;
 class VRegion;
+class VRoundRectShape;
 class VReferencePrinter;
 class VShape;
 class VString;
@@ -245,6 +251,77 @@ class VPort : public VObject {
   // A 4 x 4 checker in look colours 0 and 2.
   void PaintVRectChecked(const VRect& r);
 
+  // ---- Shapes in the QuickDraw verbs. Frames, ovals and round rectangles
+  // pass the mapped edges; fills with the null pen (PaintVRect, EraseRect,
+  // EraseVRect) one pixel further so that the filled area is the box. The
+  // invert calls ignore scale and zoom.
+
+  void FrameRect(int32_t x, int32_t y, int32_t w, int32_t h);
+  void FrameVRect(const VRect& r);
+  void PaintVRect(const VRect& r);
+  void EraseRect(int32_t x, int32_t y, int32_t w, int32_t h);
+  void EraseVRect(const VRect& r);
+  void PaintAndFrameVRect(const VRect& r);
+  void InvertRect(int32_t x, int32_t y, int32_t w, int32_t h);
+  void InvertVRect(const VRect& r);
+  void FrameOval(const VRect& r);
+  void FrameOval(int32_t x, int32_t y, int32_t w, int32_t h);
+  void PaintOval(const VRect& r);
+  void PaintOval(int32_t x, int32_t y, int32_t w, int32_t h);
+  void EraseOval(const VRect& r);
+  void PaintAndFrameOval(const VRect& r);
+  void FrameRoundRect(const VRoundRectShape& r);
+  void PaintRoundRect(const VRoundRectShape& r);
+  void EraseRoundRect(const VRoundRectShape& r);
+  void PaintAndFrameRoundRect(const VRoundRectShape& r);
+  // Regions are drawn unscaled, moved by the origin; FrameRegion draws only
+  // on a port that neither zooms nor scales, PaintRegion on such a port
+  // places the region's top-left corner at the mapped corner.
+  void FrameRegion(const VRegion& region);
+  void PaintRegion(const VRegion& region);
+  void EraseRegion(const VRegion& region);
+  void InvertRegion(const VRegion& region);
+  void FrameRegionXor(const VRegion& region);
+
+  // Two strokes: from (x, y) by (dx1, dy1), then by (dx2, dy2).
+  void DrawTwoSegments(int32_t x, int32_t y, int32_t dx1, int32_t dy1, int32_t dx2, int32_t dy2);
+  // Two strokes through three points.
+  void DrawTwoSegmentsTo(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t x3, int32_t y3);
+
+  // Device pixel (origin + x, origin + y), unscaled.
+  void SetPixel(int32_t x, int32_t y, COLORREF color);
+  COLORREF GetPixel(int32_t x, int32_t y) const;
+  // Fills the connected area of the seed pixel's colour with the fill
+  // pattern in `color`; the fill colour is put back afterwards.
+  void FloodFill(int32_t x, int32_t y, COLORREF color);
+
+  // ---- Bitmaps
+
+  // A copy of a bitmap of the same size and format; null for none or when
+  // GDI fails.
+  HBITMAP CopyBitmap(HBITMAP source);
+  // A bitmap compatible with the port's DC of a Macintosh pixel map
+  // (DIBImageFromPixMap); null when the map cannot be read.
+  HBITMAP DIBFromPixMap(const VMacPixMap& map);
+
+  // ---- Pictures and copies
+
+  // Places the shape's picture (EMF, or a PICT through its cached EMF) by
+  // its placement mode 1 to 6; transfer mode 8 draws white transparent.
+  void DrawPictureShape(const VPictureShape& shape);
+  // Copies with white as the transparent colour; answers 1.
+  int32_t TransparentCopy(HDC destination, int32_t x, int32_t y, int32_t w, int32_t h, HDC source,
+                          int32_t sx, int32_t sy);
+  // Copies pixels of this port into another port, stretched when the sizes
+  // differ; monochrome sources take the copy colours.
+  void CopyBits(const VRect& source, VPort& destination, const VRect& target, int16_t mode);
+  // Copies pixels of this port into a frame's window, clipped to its
+  // visible region.
+  void CopyToFrame(const VRect& source, const VFrame* frame, const VRect& target, int16_t mode);
+  // The raster operation of a transfer-mode code: 0 to 5, 7 and 9 as
+  // QuickDraw's source modes; every other code copies.
+  static DWORD CopyModeRop(int16_t mode);
+
   // ---- Fonts, measuring and text (device pixels are port units on an
   // unscaled port)
 
@@ -275,6 +352,12 @@ class VPort : public VObject {
                       bool singleLine);
   void DrawTextInBoxSystem(const VString& text, int16_t horizontal, int16_t vertical,
                            const VRect& r, int32_t extra);
+  // The size the text takes as a block of lines (0, 0 for an empty one), in
+  // port units on a zoomed port.
+  void MeasureTextBlock(const VString& text, int32_t& width, int32_t& height);
+  // Hooks that menus and labels call; this port draws nothing for them.
+  void DrawRectDecoration(const VRect& r, int32_t flag, int32_t size);
+  void BeginTextBlock();
 
   // ---- Text pen position (device pixels relative to the origin)
 
@@ -319,7 +402,21 @@ class VPort : public VObject {
   void StrokeLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
   void BuildPen();
   void BuildFillBrush();
+  // A brush of a pattern in a colour as fills are drawn (solid, hatch, stock
+  // grey on zoomed ports, else an 8 x 8 pattern); *stock when it is a stock
+  // object that must not be deleted.
+  static HBRUSH NewPatternBrush(const uint8_t pattern[8], COLORREF color, bool zoomed,
+                                bool* stock);
   void ReleaseWorkDC();
+  // The region's handle moved by (dx, dy) into a new region; null on failure.
+  HRGN MovedRegion(const VRegion& region, int32_t dx, int32_t dy);
+  // The blit of both copy operations on a prepared destination DC.
+  void BlitInto(HDC destination, const RECT& target, const RECT& source, int16_t mode);
+  // The metafile of a picture shape played once into a memory bitmap of
+  // (w, h), then copied into each rectangle; false when the bitmap cannot
+  // be had.
+  bool CopyPictureTiles(HENHMETAFILE metafile, const RECT* tiles, int32_t count, int32_t w,
+                        int32_t h, bool transparent);
   void DeleteSavedClips();
   COLORREF DeviceColor(COLORREF rgb) const;
   COLORREF IndexColor(int32_t index) const;

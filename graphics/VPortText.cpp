@@ -961,3 +961,26 @@ void VPort::ClearReferencePrinter() {
   fPrinterRatioX = fPrinterRatioY = 1.0;
   fFontDirty = kFontDirtyAll;
 }
+
+void VPort::MeasureTextBlock(const VString& text, int32_t& width, int32_t& height) {
+  width = height = 0;
+  if (fCurrentDC == nullptr || text.GetLength() == 0) return;
+  PrepareText();
+  AnsiText ansi(text);
+  if (ansi.Length() <= 0) return;
+  RECT box{fOriginX, fOriginY, gm::Add(fOriginX, 10000), gm::Add(fOriginY, 10000)};
+  const UINT oldAlign = SetTextAlign(fCurrentDC, 0);
+  DrawTextExA(fCurrentDC, ansi.Bytes(), ansi.Length(), &box, DT_CALCRECT | DT_EDITCONTROL,
+              nullptr);
+  SetTextAlign(fCurrentDC, oldAlign);
+  width = box.right - box.left;
+  height = box.bottom - box.top;
+  if (fZoomOn) {
+    width = gm::Trunc(width / fZoomX);
+    height = gm::Trunc(height / fZoomY);
+  }
+}
+
+void VPort::DrawRectDecoration(const VRect&, int32_t, int32_t) {}
+
+void VPort::BeginTextBlock() {}

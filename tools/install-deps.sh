@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ make pkg-config binutils
   libgtest-dev libgmock-dev libbenchmark-dev
-  zlib1g-dev libpng-dev
+  zlib1g-dev libpng-dev libjpeg62-turbo-dev
   libsqlite3-dev        # the stand-in host keeps its records in SQLite
   python3 icu-devtools  # the text table generator and its Unicode data
   libfreetype-dev libfontconfig-dev

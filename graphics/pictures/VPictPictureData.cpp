@@ -1,12 +1,17 @@
 // The PICT picture value.
 #include "graphics/pictures/VPictPictureData.h"
 
+#include "platform/gdi/WinGdi.h"
+#include "platform/gdi/WinGdiMetafile.h"
+
 #include <cstring>
 
 #include "framework/core/memory/VHandleLocker.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/ByteSwap.h"
 #include "framework/core/streams/VStream.h"
+#include "graphics/VDIBPort.h"
+#include "graphics/pictures/VEmfPictureData.h"
 
 namespace {
 
@@ -25,6 +30,7 @@ VPictPictureData::VPictPictureData(const void* bytes, uint32_t size) { SetFromDa
 VPictPictureData::~VPictPictureData() { LetGo(); }
 
 void VPictPictureData::LetGo() {
+  SetCachedMetafile(nullptr);
   if (fHandle != 0 && fOwns != 0) gMemoryMgr->DisposeHandle(fHandle);
   fHandle = 0;
   fOwns = 0;
@@ -149,4 +155,76 @@ int32_t VPictPictureData::ReadData(VStream& stream) {
   lock.Unlock();
   SetHandle(handle, true);
   return stream.GetStatus();
+}
+
+std::vector<uint8_t> VPictPictureData::StoredBytes() const {
+  std::vector<uint8_t> out;
+  if (fHandle == 0) return out;
+  const uint32_t size = gMemoryMgr->GetHandleSize(fHandle);
+  VHandleLocker lock(fHandle);
+  const auto* bytes = lock.As<const uint8_t>();
+  if (bytes == nullptr) return out;
+  out.assign(bytes, bytes + size);
+  if (size >= kHeaderSize) SwapArray16(out.data(), kHeaderFields);
+  return out;
+}
+
+void VPictPictureData::WriteHex(VStream& stream) const {
+  const std::vector<uint8_t> bytes = StoredBytes();
+  if (!bytes.empty()) stream.PutHex(bytes.data(), static_cast<uint32_t>(bytes.size()));
+}
+
+void VPictPictureData::SetFromPicture(const VPictureData& source) {
+  LetGo();
+  if (!source.HasData()) return;
+  if (source.GetPictureKind() == kPictureKindPICT) {
+    const VMemHandle duplicate = gMemoryMgr->DuplicateHandle(source.GetHandle());
+    if (duplicate == 0) {
+      SetError(static_cast<int32_t>(kMemNoMemory));
+      return;
+    }
+    SetHandle(duplicate, true);
+    return;
+  }
+  if (source.GetPictureKind() == kPictureKindEMF) {
+    // The metafile is drawn on white into a 32-bit bitmap of its size, which
+    // becomes the PICT.
+    const auto& emf = static_cast<const VEmfPictureData&>(source);
+    int32_t w = 0;
+    int32_t h = 0;
+    emf.GetSize(w, h);
+    if (w <= 0 || h <= 0 || w > 0x7FFF || h > 0x7FFF) return;
+    VDIBPort port(w, h, 32);
+    HDC dc = port.GetCurrentDC();
+    if (dc == nullptr) return;
+    const RECT whole{0, 0, w, h};
+    PatBlt(dc, 0, 0, w, h, WHITENESS);
+    PlayEnhMetaFile(dc, emf.GetMetafile(), &whole);
+    VPictPictureData* pict = port.ToPictPicture();
+    if (pict == nullptr) {
+      SetError(static_cast<int32_t>(kMemNoMemory));
+      return;
+    }
+    const bool owns = pict->OwnsHandle();
+    SetHandle(pict->DetachHandle(), owns);
+    delete pict;
+  }
+}
+
+void VPictPictureData::SetCachedMetafile(VEmfPictureData* metafile) {
+  if (metafile == fCachedMetafile) return;
+  delete fCachedMetafile;
+  fCachedMetafile = metafile;
+}
+
+VEmfPictureData* VPictPictureData::MetafileForDrawing() {
+  if (fCachedMetafile == nullptr && fHandle != 0) {
+    auto* emf = new VEmfPictureData(*this);
+    if (emf->HasData()) {
+      fCachedMetafile = emf;
+    } else {
+      delete emf;
+    }
+  }
+  return fCachedMetafile;
 }

@@ -2,7 +2,11 @@
 // in a memory-manager handle.
 #pragma once
 
+#include <vector>
+
 #include "graphics/pictures/VPictureData.h"
+
+class VEmfPictureData;
 
 // In memory the 10-byte PICT header (16-bit size, then the frame top, left,
 // bottom, right, signed 16-bit) is held in this machine's order; everything
@@ -39,6 +43,22 @@ class VPictPictureData : public VPictureData {
 
   bool OwnsHandle() const { return fOwns != 0; }
 
+  // PICT: a copy of the handle; EMF: the metafile drawn into a PICT. Other
+  // kinds leave the value empty.
+  void SetFromPicture(const VPictureData& source) override;
+  // The whole picture as upper-case hexadecimal digits, header big-endian.
+  void WriteHex(VStream& stream) const override;
+  // The bytes as stored: the header big-endian, the rest as held.
+  std::vector<uint8_t> StoredBytes() const;
+
+  // The metafile made from this PICT for drawing, kept until the picture is
+  // replaced. SetCachedMetafile adopts the value (deleting the one held).
+  void SetCachedMetafile(VEmfPictureData* metafile);
+  VEmfPictureData* GetCachedMetafile() const { return fCachedMetafile; }
+  // The cached metafile, made on first use; null when the PICT cannot be
+  // converted.
+  VEmfPictureData* MetafileForDrawing();
+
  protected:
   int32_t WriteData(VStream& stream) override;
   // A count beyond what remains in the stream stops the read with 200 and
@@ -54,4 +74,5 @@ class VPictPictureData : public VPictureData {
 
   uint32_t fHandle = 0;
   uint8_t fOwns = 0;
+  VEmfPictureData* fCachedMetafile = nullptr;
 };

@@ -4,7 +4,9 @@
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VStream.h"
 #include "framework/core/values/VPictureMaker.h"
+#include "graphics/pictures/VEmfPictureData.h"
 #include "graphics/pictures/VPictPictureData.h"
+#include "graphics/pictures/VPictureKinds.h"
 
 VPictureData::~VPictureData() = default;
 
@@ -26,6 +28,27 @@ int32_t VPictureData::WriteToStream(VStream& stream, uint32_t tag) {
     stream.PutLong(GetPictureKind());
   }
   return WriteData(stream);
+}
+
+void VPictureData::SetFromPicture(const VPictureData&) {}
+void VPictureData::WriteHex(VStream&) const {}
+uint32_t VPictureData::DataSize() const { return 0; }
+
+int32_t PictureKindFromType(uint32_t type) {
+  switch (type) {
+    case FourCC("PICT"): return kPictureKindPICT;
+    case FourCC("EMF "): return kPictureKindEMF;
+    case FourCC("WMF "): return kPictureKindWMF;
+    case FourCC("DXF "): return kPictureKindDXF;
+    case FourCC("EPSF"): return kPictureKindEPSF;
+    case FourCC("BMP "): return kPictureKindBMP;
+    case FourCC("GIF "): return kPictureKindGIF;
+    case FourCC("PCX "): return kPictureKindPCX;
+    case FourCC("JPEG"): return kPictureKindJPEG;
+    case FourCC("TIFF"): return kPictureKindTIFF;
+    case FourCC("QTIM"): return kPictureKindQuickTime;
+    default: return kPictureKindNone;
+  }
 }
 
 int32_t VPictureData::WriteData(VStream& stream) {
@@ -61,6 +84,10 @@ int32_t VPictureData::ReadData(VStream& stream) {
 VPictureData* NewPictureData(int32_t pictureKind) {
   switch (pictureKind) {
     case kPictureKindPICT: return new VPictPictureData;
+    case kPictureKindEMF: return new VEmfPictureData;
+    case kPictureKindWMF: return new VWmfPictureData;
+    case kPictureKindQuickTime: return new VQTPictureData;
+    case kPictureKindPlaceholder: return new VPlaceholderPictureData;
     default: return nullptr;
   }
 }

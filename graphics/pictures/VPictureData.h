@@ -22,6 +22,10 @@ constexpr int32_t kPictureKindTIFF = 104;
 constexpr int32_t kPictureKindQuickTime = 105;
 constexpr int32_t kPictureKindPlaceholder = 106;
 
+// The picture kind of a four-character picture type ('PICT', 'EMF ', ...,
+// 'QTIM'); 0 for any other.
+int32_t PictureKindFromType(uint32_t type);
+
 // Every picture value answers the value kind 10, whatever its picture kind;
 // pictures do not order against anything (Compare answers -1000).
 //
@@ -53,6 +57,15 @@ class VPictureData : public VValueSingle {
   virtual void SetHandle(uint32_t handle, bool owns) = 0;
   // Replaces the picture with a copy of raw data.
   virtual void SetFromData(const void* bytes, uint32_t size) = 0;
+  // Replaces the picture with a conversion of another picture value; kinds
+  // that cannot be converted leave it empty. Nothing in the base.
+  virtual void SetFromPicture(const VPictureData& source);
+  // The picture's bytes as upper-case hexadecimal digits. Nothing in the
+  // base.
+  virtual void WriteHex(VStream& stream) const;
+  // The size of what WriteHex writes for the metafile kinds and of a
+  // QuickTime picture's handle; 0 in the base.
+  virtual uint32_t DataSize() const;
 
   // Records an error: the first error keeps the first code that is not 0,
   // the last error the most recent one; 0 changes neither. The value never
@@ -79,7 +92,8 @@ class VPictureData : public VValueSingle {
 };
 
 // A new, empty picture value of a picture kind, owned by the caller; null
-// for a kind that has no class. 1 (PICT) is made.
+// for a kind that has no class. 1 (PICT), 2 (EMF), 3 (WMF, so that a stored
+// one reads back), 105 (QuickTime) and 106 (placeholder) are made.
 VPictureData* NewPictureData(int32_t pictureKind);
 
 // NewPictureData as the framework's maker of picture values

@@ -263,7 +263,7 @@ enum class GdiOp : uint16_t {
   OffsetViewportOrgEx, OffsetWindowOrgEx,
   SelectPalette, RealizePalette,
   SelectClipRgn, ExtSelectClipRgn, IntersectClipRect, ExcludeClipRect, OffsetClipRgn,
-  MoveToEx, LineTo, Polyline, Polygon, Rectangle, Ellipse, RoundRect, SetPixel,
+  MoveToEx, LineTo, Polyline, Polygon, Rectangle, Ellipse, RoundRect, Arc, Chord, Pie, SetPixel,
   ExtFloodFill, InvertRect, FillRgn, FrameRgn, PaintRgn, InvertRgn,
   PatBlt, BitBlt, StretchBlt, TransparentBlt, SetDIBitsToDevice, StretchDIBits,
   TextOut,  // recorded by the font code

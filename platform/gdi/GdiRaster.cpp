@@ -39,8 +39,8 @@ struct PenShape {
   bool insideFrame = false;
 };
 
-// Dash styles (PS_DASH, PS_DOT and the rest) are drawn solid: the module
-// draws its dotted lines with pattern pens.
+// Dash styles (PS_DASH, PS_DOT and the rest) dash one-pixel pens; wider
+// pens draw them solid, as GDI does.
 PenShape PenShapeOf(const GdiDC& dc) {
   PenShape p;
   const GdiPen* pen = dc.state.pen;
@@ -193,6 +193,42 @@ class StrokeBuilder {
   GdiRegion discs_;
 };
 
+// The dashes of a one-pixel pen along the points of its path: the on
+// pixels in the pen's ink, the gaps in the back colour unless the
+// background is transparent. Lengths in pixels, on and off in turn.
+void DashPoints(GdiDC& dc, GdiSurface& s, UINT style, const std::vector<POINT>& points,
+                const GdiInk& ink) {
+  static const int kDash[] = {18, 6};
+  static const int kDot[] = {3, 3};
+  static const int kDashDot[] = {9, 6, 3, 6};
+  static const int kDashDotDot[] = {9, 3, 3, 3, 3, 3};
+  const int* lengths = kDash;
+  size_t count = 2;
+  switch (style) {
+    case PS_DOT: lengths = kDot; break;
+    case PS_DASHDOT: lengths = kDashDot; count = 4; break;
+    case PS_DASHDOTDOT: lengths = kDashDotDot; count = 6; break;
+    default: break;
+  }
+  std::vector<POINT> on;
+  std::vector<POINT> off;
+  size_t part = 0;
+  int left = lengths[0];
+  for (const POINT& p : points) {
+    ((part & 1) == 0 ? on : off).push_back(p);
+    if (--left == 0) {
+      part = (part + 1) % count;
+      left = lengths[part];
+    }
+  }
+  GdiPaintPoints(dc, on, ink, dc.state.rop2);
+  if (!TransparentBackground(dc)) {
+    GdiBrushData back;
+    back.color = dc.state.bkColor;
+    GdiPaintPoints(dc, off, GdiInk::FromBrush(dc, s, back, false), dc.state.rop2);
+  }
+}
+
 // Strokes a path with the DC's pen: a one-pixel pen segment by segment
 // (a pixel two segments share is mixed twice, as GDI's lines are), a wide
 // pen as one region. The frame pixels are returned for shapes whose
@@ -208,6 +244,14 @@ GdiRegion StrokePath(GdiDC& dc, GdiSurface& s, const std::vector<POINT>& path, b
     size_t segments = closed ? path.size() : path.size() - 1;
     for (size_t i = 0; i < segments; ++i) {
       GdiLinePoints(path[i], path[(i + 1) % path.size()], points, &bounds);
+    }
+    const UINT style = dc.state.pen ? dc.state.pen->Style() : PS_SOLID;
+    if (style >= PS_DASH && style <= PS_DASHDOTDOT) {
+      DashPoints(dc, s, style, points, ink);
+      if (!wantCoverage) return GdiRegion();
+      GdiSpanBuilder cover;
+      for (const POINT& p : points) cover.Add(p.y, p.x, p.x + 1);
+      return cover.Finish();
     }
     GdiPaintPoints(dc, points, ink, dc.state.rop2);
     if (!wantCoverage) return GdiRegion();
@@ -439,6 +483,100 @@ BOOL Polygon(HDC handle, const POINT* points, int count) {
                  dc->state.rop2);
   StrokePath(*dc, *s, path, true, false);
   return TRUE_;
+}
+
+// ---------------------------------------------------------------------------
+// Arcs, pies and chords
+
+namespace {
+
+// The points of the ellipse inscribed in the box, counter-clockwise from
+// the radial through (xs, ys) to the radial through (xe, ye); the whole
+// ellipse when the two radials meet.
+std::vector<POINT> ArcPoints(const RECT& box, POINT start, POINT end) {
+  const double cx = (box.left + box.right) / 2.0;
+  const double cy = (box.top + box.bottom) / 2.0;
+  const double rx = (box.right - box.left) / 2.0;
+  const double ry = (box.bottom - box.top) / 2.0;
+  std::vector<POINT> points;
+  if (rx <= 0 || ry <= 0) return points;
+  auto angle = [&](POINT p) {
+    // The ellipse's parameter of the point where the radial meets it; y
+    // grows downward on the device, so counter-clockwise is toward -y.
+    const double a = std::atan2(-(p.y - cy), p.x - cx);
+    return std::atan2(rx * std::sin(a), ry * std::cos(a));
+  };
+  const double t0 = angle(start);
+  double t1 = angle(end);
+  constexpr double kTurn = 6.283185307179586;
+  while (t1 <= t0) t1 += kTurn;
+  const double sweep = t1 - t0;
+  const int steps = std::clamp(static_cast<int>(sweep * std::max(rx, ry) / 2.0), 8, 4096);
+  points.reserve(static_cast<size_t>(steps) + 1);
+  for (int i = 0; i <= steps; ++i) {
+    const double t = t0 + sweep * i / steps;
+    const POINT p{static_cast<LONG>(std::lround(cx + rx * std::cos(t))),
+                  static_cast<LONG>(std::lround(cy - ry * std::sin(t)))};
+    if (points.empty() || points.back().x != p.x || points.back().y != p.y) points.push_back(p);
+  }
+  return points;
+}
+
+enum class ArcKind { kArc, kChord, kPie };
+
+BOOL DrawArcShape(HDC handle, GdiOp op, ArcKind kind, int left, int top, int right, int bottom,
+                  int xs, int ys, int xe, int ye) {
+  GdiDC* dc = GdiDcFromHandle(handle);
+  if (!dc) return FALSE_;
+  GdiCall call{op};
+  const int args[8] = {left, top, right, bottom, xs, ys, xe, ye};
+  for (int i = 0; i < 8; ++i) call.args[i] = args[i];
+  BOOL result = TRUE_;
+  GdiSurface* s = GdiBeginDrawing(*dc, call, &result);
+  if (!s) return result;
+  POINT a = GdiToDevice(*dc, {left, top});
+  POINT b = GdiToDevice(*dc, {right, bottom});
+  POINT ps = GdiToDevice(*dc, {xs, ys});
+  POINT pe = GdiToDevice(*dc, {xe, ye});
+  if (!InRange(a) || !InRange(b) || !InRange(ps) || !InRange(pe)) return OutOfRange();
+  RECT box = Ordered({a.x, a.y, b.x, b.y});
+  // The curve runs on the pixels inside the box, as an ellipse's frame does.
+  RECT inside{box.left, box.top, box.right - 1, box.bottom - 1};
+  std::vector<POINT> path = ArcPoints(inside, ps, pe);
+  if (path.size() < 2) return TRUE_;
+  if (kind == ArcKind::kArc) {
+    StrokePath(*dc, *s, path, false, false);
+    return TRUE_;
+  }
+  if (kind == ArcKind::kPie) {
+    path.push_back({static_cast<LONG>(std::lround((inside.left + inside.right) / 2.0)),
+                    static_cast<LONG>(std::lround((inside.top + inside.bottom) / 2.0))});
+  }
+  std::vector<GdiFixedPoint> fixed(path.size());
+  for (size_t i = 0; i < path.size(); ++i) {
+    fixed[i] = {path[i].x * kGdiFixedOne, path[i].y * kGdiFixedOne};
+  }
+  int32_t counts[1] = {static_cast<int32_t>(path.size())};
+  GdiRegion fill = GdiScanPolygons(fixed.data(), counts, 1, ALTERNATE, 0, s->height);
+  GdiRegion frame = StrokePath(*dc, *s, path, true, true);
+  GdiPaintRegion(*dc, GdiRegion::Combine(fill, frame, RGN_DIFF), BrushInk(*dc, *s),
+                 dc->state.rop2);
+  return TRUE_;
+}
+
+}  // namespace
+
+BOOL Arc(HDC dc, int left, int top, int right, int bottom, int xs, int ys, int xe, int ye) {
+  return DrawArcShape(dc, GdiOp::Arc, ArcKind::kArc, left, top, right, bottom, xs, ys, xe, ye);
+}
+
+BOOL Chord(HDC dc, int left, int top, int right, int bottom, int xs, int ys, int xe, int ye) {
+  return DrawArcShape(dc, GdiOp::Chord, ArcKind::kChord, left, top, right, bottom, xs, ys, xe,
+                      ye);
+}
+
+BOOL Pie(HDC dc, int left, int top, int right, int bottom, int xs, int ys, int xe, int ye) {
+  return DrawArcShape(dc, GdiOp::Pie, ArcKind::kPie, left, top, right, bottom, xs, ys, xe, ye);
 }
 
 // ---------------------------------------------------------------------------

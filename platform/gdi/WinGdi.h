@@ -521,6 +521,16 @@ QV_PLATFORM_API BOOL Rectangle(HDC dc, int left, int top, int right, int bottom)
 QV_PLATFORM_API BOOL Ellipse(HDC dc, int left, int top, int right, int bottom);
 QV_PLATFORM_API BOOL RoundRect(HDC dc, int left, int top, int right, int bottom, int ovalWidth,
                                int ovalHeight);
+// The ellipse inscribed in the box, counter-clockwise from the radial
+// through (xs, ys) to the radial through (xe, ye): the curve alone (Arc),
+// closed by its chord (Chord) or by the two radii (Pie), filled with the
+// brush and framed with the pen.
+QV_PLATFORM_API BOOL Arc(HDC dc, int left, int top, int right, int bottom, int xs, int ys, int xe,
+                         int ye);
+QV_PLATFORM_API BOOL Chord(HDC dc, int left, int top, int right, int bottom, int xs, int ys,
+                           int xe, int ye);
+QV_PLATFORM_API BOOL Pie(HDC dc, int left, int top, int right, int bottom, int xs, int ys, int xe,
+                         int ye);
 QV_PLATFORM_API COLORREF SetPixel(HDC dc, int x, int y, COLORREF color);
 QV_PLATFORM_API BOOL SetPixelV(HDC dc, int x, int y, COLORREF color);
 QV_PLATFORM_API COLORREF GetPixel(HDC dc, int x, int y);

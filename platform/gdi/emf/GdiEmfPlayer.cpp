@@ -305,6 +305,19 @@ bool Player::Play(uint32_t type, GdiByteReader& r) {
       if (type == EMR_ROUNDRECT) RoundRect(dc, p.x, p.y, q.x, q.y, LengthX(cw), LengthY(ch));
       break;
     }
+    case EMR_ARC:
+    case EMR_CHORD:
+    case EMR_PIE: {
+      RECT b = r.Rect();
+      const int32_t xs = r.I32(), ys = r.I32(), xe = r.I32(), ye = r.I32();
+      if (r.Failed()) return false;
+      POINT p = Map(b.left, b.top), q = Map(b.right, b.bottom);
+      POINT s0 = Map(xs, ys), e0 = Map(xe, ye);
+      if (type == EMR_ARC) Arc(dc, p.x, p.y, q.x, q.y, s0.x, s0.y, e0.x, e0.y);
+      if (type == EMR_CHORD) Chord(dc, p.x, p.y, q.x, q.y, s0.x, s0.y, e0.x, e0.y);
+      if (type == EMR_PIE) Pie(dc, p.x, p.y, q.x, q.y, s0.x, s0.y, e0.x, e0.y);
+      break;
+    }
     case EMR_SETPIXELV: {
       int32_t x = r.I32(), y = r.I32();
       COLORREF c = r.U32();

@@ -456,6 +456,14 @@ void GdiEmfRecorder::RecordCall(GdiDC& dc, const GdiCall& call) {
     case GdiOp::RoundRect:
       AddShapeBox(dc, POINT{a[0], a[1]}, POINT{a[2], a[3]});
       return Simple(EMR_ROUNDRECT, {a[0], a[1], a[2], a[3], a[4], a[5]});
+    case GdiOp::Arc:
+    case GdiOp::Chord:
+    case GdiOp::Pie:
+      AddShapeBox(dc, POINT{a[0], a[1]}, POINT{a[2], a[3]});
+      return Simple(call.op == GdiOp::Arc     ? EMR_ARC
+                    : call.op == GdiOp::Chord ? EMR_CHORD
+                                              : EMR_PIE,
+                    {a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7]});
     case GdiOp::SetPixel:
       AddDeviceBox(dc, POINT{a[0], a[1]}, POINT{a[0], a[1]}, 0);
       return Simple(EMR_SETPIXELV, {a[0], a[1], a[2]});

@@ -357,6 +357,17 @@ bool Player::Play(uint16_t function, GdiByteReader& r) {
                                  : static_cast<void>(Ellipse(dc, l, t, rt, b));
       break;
     }
+    case META_ARC:
+    case META_CHORD:
+    case META_PIE: {
+      int32_t ye = r.I16(), xe = r.I16(), ys = r.I16(), xs = r.I16();
+      int32_t b = r.I16(), rt = r.I16(), t = r.I16(), l = r.I16();
+      if (r.Failed()) return false;
+      if (function == META_ARC) Arc(dc, l, t, rt, b, xs, ys, xe, ye);
+      if (function == META_CHORD) Chord(dc, l, t, rt, b, xs, ys, xe, ye);
+      if (function == META_PIE) Pie(dc, l, t, rt, b, xs, ys, xe, ye);
+      break;
+    }
     case META_ROUNDRECT: {
       int32_t h = r.I16(), w = r.I16(), b = r.I16(), rt = r.I16(), t = r.I16(), l = r.I16();
       if (r.Failed()) return false;

@@ -335,6 +335,13 @@ void GdiWmfRecorder::RecordCall(GdiDC& dc, const GdiCall& call) {
     }
     case GdiOp::Rectangle: return Write(META_RECTANGLE, {S(a[3]), S(a[2]), S(a[1]), S(a[0])});
     case GdiOp::Ellipse: return Write(META_ELLIPSE, {S(a[3]), S(a[2]), S(a[1]), S(a[0])});
+    case GdiOp::Arc:
+    case GdiOp::Chord:
+    case GdiOp::Pie:
+      return Write(call.op == GdiOp::Arc     ? META_ARC
+                   : call.op == GdiOp::Chord ? META_CHORD
+                                             : META_PIE,
+                   {S(a[7]), S(a[6]), S(a[5]), S(a[4]), S(a[3]), S(a[2]), S(a[1]), S(a[0])});
     case GdiOp::RoundRect: return Write(META_ROUNDRECT, {S(a[5]), S(a[4]), S(a[3]), S(a[2]), S(a[1]), S(a[0])});
     case GdiOp::SetPixel: return Write(META_SETPIXEL, {color(a[2]), colorHigh(a[2]), S(a[1]), S(a[0])});
     case GdiOp::ExtFloodFill:

@@ -1,0 +1,95 @@
+// The pixel maps and bit maps of PICT opcodes, read into 32-bit top-down
+// pixels, and JPEG data decoded the same way. Internal to the interpreter.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace pict {
+
+// Reads the bytes of a picture with every read checked against the end.
+class Reader {
+ public:
+  Reader(const uint8_t* begin, const uint8_t* end) : base_(begin), at_(begin), end_(end) {}
+
+  bool Has(size_t n) const { return !failed_ && static_cast<size_t>(end_ - at_) >= n; }
+  bool Failed() const { return failed_; }
+  void Fail() { failed_ = true; }
+  size_t Offset() const { return static_cast<size_t>(at_ - base_); }
+  const uint8_t* At() const { return at_; }
+  size_t Left() const { return failed_ ? 0 : static_cast<size_t>(end_ - at_); }
+
+  uint8_t U8() {
+    if (!Has(1)) return Fail(), 0;
+    return *at_++;
+  }
+  uint16_t U16() {
+    if (!Has(2)) return Fail(), 0;
+    const uint16_t v = static_cast<uint16_t>((at_[0] << 8) | at_[1]);
+    at_ += 2;
+    return v;
+  }
+  int16_t S16() { return static_cast<int16_t>(U16()); }
+  uint32_t U32() {
+    const uint32_t hi = U16();
+    return (hi << 16) | U16();
+  }
+  bool Skip(size_t n) {
+    if (!Has(n)) return Fail(), false;
+    at_ += n;
+    return true;
+  }
+  // Puts the next read on an even offset from the picture's start.
+  void Align() {
+    if ((Offset() & 1) != 0) Skip(1);
+  }
+
+ private:
+  const uint8_t* base_;
+  const uint8_t* at_;
+  const uint8_t* end_;
+  bool failed_ = false;
+};
+
+struct Rect16 {
+  int16_t top = 0;
+  int16_t left = 0;
+  int16_t bottom = 0;
+  int16_t right = 0;
+  int32_t Width() const { return int32_t{right} - left; }
+  int32_t Height() const { return int32_t{bottom} - top; }
+};
+
+Rect16 ReadRect(Reader& r);
+
+// An image of 0x00RRGGBB pixels, top row first.
+struct Image {
+  int32_t width = 0;
+  int32_t height = 0;
+  std::vector<uint32_t> pixels;
+};
+
+// Reads the pixel data of a bits opcode (0x90, 0x91, 0x98, 0x99, 0x9A,
+// 0x9B) from its map up to and including its pixels, into `image`, with
+// the source and destination rectangles and transfer mode. A one-bit map
+// takes the foreground for 1 and the background for 0. False when the data
+// runs past the picture (the walk must stop); `drawable` false when the
+// map is well framed but cannot be shown (bad bounds, kinds, packing,
+// overrunning rows).
+struct BitsOp {
+  Image image;
+  Rect16 src;
+  Rect16 dst;
+  int16_t mode = 0;
+  bool hasMaskRegion = false;
+  bool drawable = false;
+};
+// Version 2 pictures keep opcodes word-aligned (`align`); version 1 ones
+// do not.
+bool ReadBitsOp(Reader& r, uint16_t opcode, uint32_t fg, uint32_t bg, bool align, BitsOp* op);
+
+// Decodes a JPEG into an image; false when it is no JPEG or is damaged.
+bool DecodeJpeg(const uint8_t* bytes, size_t size, Image* image);
+
+}  // namespace pict
