@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "framework/core/containers/ValueReader.h"
 #include "framework/core/tests/ValueStreamSupport.h"
 #include "framework/core/values/VPictureMaker.h"
 #include "graphics/VMetafilePort.h"
@@ -79,7 +80,7 @@ TEST_F(PictureValuesTest, EveryKindRoundTripsInBothOrders) {
     for (const int16_t order : {value_tests::kBigEndian, value_tests::kLittleEndian}) {
       const Bytes bytes = BytesWritten([&](VStream& s) { s.PutValue(*value, true); }, order);
       ByteReader reader(bytes, order);
-      std::unique_ptr<VValue> back(reader.stream().GetValue());
+      std::unique_ptr<VValue> back(ReadValue(reader.stream()));
       auto* picture = dynamic_cast<VPictureData*>(back.get());
       ASSERT_NE(picture, nullptr) << kind;
       EXPECT_EQ(picture->GetPictureKind(), kind);
@@ -148,7 +149,7 @@ TEST_F(PictureValuesTest, BadStoredDataLeavesTheValueAndReportsTheStream) {
   };
   for (const Case& c : cases) {
     ByteReader reader(c.bytes);
-    std::unique_ptr<VValue> back(reader.stream().GetValue());
+    std::unique_ptr<VValue> back(ReadValue(reader.stream()));
     auto* picture = dynamic_cast<VPictureData*>(back.get());
     // Either no value is made or the one made holds nothing.
     if (picture != nullptr) {
