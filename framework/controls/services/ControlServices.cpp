@@ -17,8 +17,8 @@ const VLookQueries kControlLookQueries = {
        uint8_t& italic) { return painter.GetFont(dc, kind, name, size, bold, italic); },
 };
 
-// The clipboard exchanges PICT pictures. No conversion of the other
-// picture kinds into PICT exists yet, so those are not put.
+// The clipboard exchanges PICT pictures: the other kinds go through their
+// conversion into a PICT value, none when the kind has no conversion.
 const VClipboardPictureOps kControlPictureOps = {
     [](const VPictureData& picture) { return picture.GetPictureKind(); },
     [](const VPictureData& picture) -> VMemHandle { return picture.GetHandle(); },
@@ -30,6 +30,14 @@ const VClipboardPictureOps kControlPictureOps = {
       }
       return picture;
     },
-    [](const VPictureData&) -> VPictureData* { return nullptr; },
+    [](const VPictureData& picture) -> VPictureData* {
+      auto* pict = new VPictPictureData();
+      pict->SetFromPicture(picture);
+      if (!pict->HasData()) {
+        delete pict;
+        return nullptr;
+      }
+      return pict;
+    },
     [](VPictureData* picture) { delete picture; },
 };

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include <cstring>
 #include <string>
 #include <vector>
@@ -23,7 +25,10 @@
 #include "graphics/VGraphicsEnvironmentLink.h"
 #include "graphics/VGraphicsStart.h"
 #include "graphics/VLookPainter.h"
+#include "graphics/pictures/VEmfPictureData.h"
 #include "graphics/pictures/VPictPictureData.h"
+#include "platform/gdi/WinGdi.h"
+#include "platform/gdi/WinGdiMetafile.h"
 #include "platform/toolbox/TbxScrap.h"
 #include "platform/win32/WinFileDialogs.h"
 #include "testsupport/FakeHost.h"
@@ -202,6 +207,24 @@ TEST_F(ControlServices, APictPictureRoundTripsThroughTheClipboard) {
   EXPECT_EQ(back->GetHeight(), 20);
   EXPECT_EQ(HandleBytes(back->GetHandle()), bytes);
   delete back;
+  Tbx::ZeroScrap();
+}
+
+TEST_F(ControlServices, AMetafilePictureIsPutAsItsPict) {
+  Tbx::ZeroScrap();
+  VClipboard clipboard;
+  HDC recorder = CreateEnhMetaFileA(nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(recorder, nullptr);
+  SelectObject(recorder, GetStockObject(BLACK_BRUSH));
+  Rectangle(recorder, 0, 0, 24, 12);
+  VEmfPictureData emf(CloseEnhMetaFile(recorder), true);
+  ASSERT_TRUE(emf.HasData());
+  ASSERT_TRUE(clipboard.PutPicture(emf));
+  std::unique_ptr<VPictureData> back(clipboard.GetPicture());
+  ASSERT_NE(back, nullptr);
+  EXPECT_EQ(back->GetPictureKind(), kPictureKindPICT);
+  EXPECT_EQ(back->GetWidth(), emf.GetWidth());
+  EXPECT_EQ(back->GetHeight(), emf.GetHeight());
   Tbx::ZeroScrap();
 }
 
