@@ -13,7 +13,7 @@
 class VPort;
 class VStream;
 class VString;
-struct HENHMETAFILE__;
+class VEmfPictureData;
 class xMorvaDocumentInterface;
 class xMorvaRecordStore;
 
@@ -131,10 +131,10 @@ class xMorvaDocParams : public VObject {
 
   // ---- Page preview (page set-up and preferences dialogs).
   // Records a miniature of one page scaled into width x height pixels, or of
-  // two facing pages side by side with alternate binding, into an enhanced
-  // metafile that the caller deletes; null when the size is empty, the page
-  // has no size or the recording is refused.
-  HENHMETAFILE__* DrawPagePreview(int32_t width, int32_t height) const;
+  // two facing pages side by side with alternate binding, into an EMF
+  // picture value that the caller deletes; null when the size is empty, the
+  // page has no size or the recording is refused.
+  VEmfPictureData* DrawPagePreview(int32_t width, int32_t height) const;
   // Fills a band with horizontal lines every 2 pixels; with view flag 3 the
   // band is framed first and the lines stay inside the frame.
   void DrawPageBreakPattern(VPort& port, const VRect& rect) const;

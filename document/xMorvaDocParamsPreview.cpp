@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "graphics/VMetafilePort.h"
+#include "graphics/pictures/VEmfPictureData.h"
 
 namespace {
 
@@ -68,7 +69,7 @@ void xMorvaDocParams::DrawPageBreakPattern(VPort& port, const VRect& rect) const
   }
 }
 
-HENHMETAFILE__* xMorvaDocParams::DrawPagePreview(int32_t width, int32_t height) const {
+VEmfPictureData* xMorvaDocParams::DrawPagePreview(int32_t width, int32_t height) const {
   const int32_t pageWidth = GetPageWidth();
   const int32_t pageHeight = GetPageHeight();
   if (width <= 1 || height <= 1 || pageWidth <= 0 || pageHeight <= 0) return nullptr;
@@ -134,5 +135,5 @@ HENHMETAFILE__* xMorvaDocParams::DrawPagePreview(int32_t width, int32_t height) 
                      strip.GetHeight() - 2);
     }
   }
-  return port.EndRecording();
+  return port.EndAsPictureData();
 }

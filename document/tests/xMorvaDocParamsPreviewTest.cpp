@@ -3,8 +3,11 @@
 // lines and the binding strip on the binding side.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "document/tests/DocumentTestSupport.h"
 #include "document/xMorvaDocParams.h"
+#include "graphics/pictures/VEmfPictureData.h"
 #include "platform/gdi/WinGdi.h"
 #include "platform/gdi/WinGdiMetafile.h"
 
@@ -73,10 +76,10 @@ xMorvaDocParams PreviewPage() {
 }
 
 void Play(const xMorvaDocParams& params, Bitmap& bitmap, int32_t width, int32_t height) {
-  HENHMETAFILE picture = params.DrawPagePreview(width, height);
+  std::unique_ptr<VEmfPictureData> picture(params.DrawPagePreview(width, height));
   ASSERT_NE(picture, nullptr);
-  ASSERT_TRUE(bitmap.Play(picture));
-  DeleteEnhMetaFile(picture);
+  EXPECT_EQ(picture->GetPictureKind(), kPictureKindEMF);
+  ASSERT_TRUE(bitmap.Play(picture->GetMetafile()));
 }
 
 }  // namespace
