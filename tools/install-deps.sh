@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
 # Installs, with apt-get, the Debian packages that building and testing need
 # and that are missing. Run as root on Debian 12; does nothing when all are there.
+# Given package names, it installs those instead (what `make fuzz` needs).
 set -euo pipefail
 
+if [ $# -gt 0 ]; then
+  packages=("$@")
+else
 packages=(
   cmake ninja-build g++ make pkg-config binutils
   libgtest-dev libgmock-dev libbenchmark-dev
@@ -14,6 +18,7 @@ packages=(
   libcairo2-dev         # printed pages are written as PDF files
   poppler-utils         # the print tests read those files back (pdftotext, pdftoppm)
 )
+fi
 
 missing=()
 for p in "${packages[@]}"; do
