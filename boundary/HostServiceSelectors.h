@@ -169,3 +169,15 @@ constexpr int32_t kFormRangeNone = 5;
 // Messages to a dialog's owner before and after a modal run.
 constexpr int32_t kDialogOwnerBeforeRun = -998;
 constexpr int32_t kDialogOwnerAfterRun = -997;
+
+// ---- Host routines, host records and host expressions.
+constexpr int32_t kHostSelFindRoutine = -117;     // 10 name; 272 routine number (0: none)
+constexpr int32_t kHostSelRunRoutine = -118;      // 272 routine, 266 handle of (n + 1) entries
+constexpr int32_t kHostSelReleaseEntry = 410;     // 272 address of an entry the host filled
+constexpr int32_t kHostSelReleaseEntryOld = -410; // the same, as older modules send it
+constexpr int32_t kHostSelRecordByName = -513;    // 10 "name{i}"; 266 handle of 38 bytes
+constexpr int32_t kHostSelCompileExpression = -82;  // 266 source handle; 272 compiled handle
+constexpr int32_t kHostSelReleaseExpression = -83;  // 266 compiled handle
+constexpr int32_t kHostSelEvaluateExpression = -84; // 266 compiled handle, 272 entry address
+constexpr int32_t kHostSelSwapExpression = -162;    // 266 compiled handle, converted in place
+constexpr int32_t kHostSelExpressionText = -185;    // 266 compiled handle in, source handle out

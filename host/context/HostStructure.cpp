@@ -18,6 +18,7 @@
 #include "host/context/HostServices.h"
 #include "host/context/HostText.h"
 #include "host/context/HostVariables.h"
+#include "host/values/VHostValues.h"
 #include "boundary/HostSelectors.h"
 #include "platform/toolbox/TbxHandles.h"
 
@@ -371,8 +372,17 @@ VValue* HostGetFieldAsValue(uint16_t table, uint16_t field, bool option) {
       case kHostTime:
         value = new VHour(static_cast<int32_t>(block.longValue));
         break;
+      case kHostFieldBlob:
+        if (handle != 0) {
+          const int32_t size = Tbx::GetHandleSize(handle);
+          if (Tbx::MemError() == Tbx::noErr && size > 0) {
+            value = new VHandleValue(Tbx::HLock(handle), static_cast<uint32_t>(size));
+            Tbx::HUnlock(handle);
+          }
+        }
+        break;
       default:
-        // Pictures and BLOBs come with their value classes.
+        // Pictures come with their value class.
         break;
     }
   }

@@ -19,6 +19,7 @@
 #include "host/callback/HostCallback.h"
 #include "host/context/HostText.h"
 #include "host/context/VHostContext.h"
+#include "host/values/VHostValues.h"
 #include "boundary/HostSelectors.h"
 #include "platform/toolbox/TbxBits.h"
 #include "platform/toolbox/TbxHandleLocker.h"
@@ -316,6 +317,27 @@ void ValueToHostVariable(const VValue& value, HostVariableEntry& entry) {
       entry.value.data.size = 0;
       entry.value.data.handle = 0;
       break;
+    case kValueHandle: {
+      // A copy of the bytes in a new handle; none when it cannot be made.
+      const auto& blob = static_cast<const VHandleValue&>(value);
+      entry.type = kHostBlob;
+      entry.value.data.size = 0;
+      entry.value.data.handle = 0;
+      const uint8_t* bytes = blob.Lock();
+      const Tbx::Handle h = bytes != nullptr ? Tbx::NewHandle(static_cast<int32_t>(blob.GetSize())) : 0;
+      if (h != 0) {
+        if (blob.GetSize() > 0) std::memcpy(Tbx::HLock(h), bytes, blob.GetSize());
+        Tbx::HUnlock(h);
+        entry.value.data.size = blob.GetSize();
+        entry.value.data.handle = h;
+      }
+      blob.Unlock();
+      break;
+    }
+    case kValueHostRecord:
+      entry.type = kHostRecord;
+      entry.value.recordHandle = static_cast<const VHostRecordValue&>(value).CopyToToolboxHandle();
+      break;
     default:
       break;
   }
@@ -445,6 +467,31 @@ VValue* BooleanArrayOf(const HostVariableEntry& entry) {
 
 }  // namespace
 
+namespace {
+
+// The bytes of a BLOB entry, as far as its handle holds them; none without
+// a handle or bytes. With `take` the entry's handle is disposed and zeroed.
+VValue* BlobOf(HostVariableEntry& entry, bool take) {
+  const uint32_t handle = entry.value.data.handle;
+  if (handle == 0 || entry.value.data.size == 0) return nullptr;
+  VValue* value = nullptr;
+  const int32_t held = Tbx::GetHandleSize(handle);
+  if (Tbx::MemError() == Tbx::noErr) {
+    uint32_t size = entry.value.data.size;
+    if (held >= 0 && size > static_cast<uint32_t>(held)) size = static_cast<uint32_t>(held);
+    value = new VHandleValue(Tbx::HLock(handle), size);
+    Tbx::HUnlock(handle);
+  }
+  if (take) {
+    Tbx::DisposeHandle(handle);
+    entry.value.data.handle = 0;
+    entry.value.data.size = 0;
+  }
+  return value;
+}
+
+}  // namespace
+
 VValue* HostVariableToValue(HostVariableEntry& entry, bool take) {
   VValue* array = nullptr;
   switch (entry.type) {
@@ -518,9 +565,11 @@ VValue* HostVariableToValue(HostVariableEntry& entry, bool take) {
       return new VDate(entry.value.date[0], entry.value.date[1], entry.value.date[2]);
     case kHostTime:
       return new VHour(static_cast<int32_t>(entry.value.seconds));
+    case kHostBlob:
+      return BlobOf(entry, take);
     default:
-      // Pictures, picture arrays and BLOBs arrive with their
-      // value classes; records and two-dimensional arrays have no value.
+      // Pictures and picture arrays arrive with their value classes;
+      // records and two-dimensional arrays have no value.
       return nullptr;
   }
 }
