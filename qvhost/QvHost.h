@@ -135,7 +135,8 @@ class QvHost {
   using Routine = std::function<void(HostVariableEntry* entries, uint32_t count)>;
   void DefineRoutine(const std::string& name, Routine routine);
   // The host's 38-byte records of variables, by the name "name{i}" that
-  // -513 asks for (the Macintosh lozenge in front of an interprocess one).
+  // -513 asks for, in UTF-8 (the lozenge U+25CA in front of an interprocess
+  // one).
   std::map<std::string, std::vector<uint8_t>> records;
   // Entries the module handed back for release (410 and -410).
   int32_t releasedEntries = 0;
