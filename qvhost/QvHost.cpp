@@ -84,6 +84,16 @@ std::string Utf8ToMac(const std::string& text) {
   return out;
 }
 
+// A four-character code as its characters.
+std::string FourCCText(uint32_t code) {
+  std::string text;
+  for (int shift = 24; shift >= 0; shift -= 8) {
+    const char c = static_cast<char>((code >> shift) & 0xFF);
+    text += c >= 0x20 && c < 0x7F ? c : '?';
+  }
+  return text;
+}
+
 std::string PascalToUtf8(const uint8_t* text) { return text != nullptr ? MacToUtf8(text + 1, text[0]) : ""; }
 
 // ASCII text (the host's own words and answers) into a length-byte text of
@@ -195,6 +205,8 @@ void QvHost::AnswerChooser(int32_t chooser, const void* record, HeadlessChooserA
 QvHost::~QvHost() {
   SetHeadlessChooserProvider(nullptr, nullptr);
   Unload();
+  for (const auto& entry : fResourceHandles) Tbx::DisposeHandle(entry.first);
+  for (const uint32_t h : fOrphanHandles) Tbx::DisposeHandle(h);
   if (sActive == this) sActive = nullptr;
   if (fOwnsFolder) {
     std::error_code ignored;
@@ -398,7 +410,7 @@ void QvHost::Answer(int32_t selector, HostParamBlock& block) {
       break;
     default:
       if (AnswerData(selector, block) || AnswerService(selector, block) || AnswerRoutine(selector, block) ||
-          AnswerExpression(selector, block) || fForms->Answer(selector, block)) {
+          AnswerExpression(selector, block) || AnswerResource(selector, block) || fForms->Answer(selector, block)) {
         break;
       }
       block.error = -1;
@@ -1227,5 +1239,252 @@ bool QvHost::AnswerExpression(int32_t selector, HostParamBlock& block) {
     }
     default:
       return false;
+  }
+}
+
+// ---- The resource file kept for the module
+
+uint32_t QvHost::ResourceHandle(uint32_t type, int16_t id) {
+  for (const auto& [handle, key] : fResourceHandles) {
+    if (key.first == type && key.second == id) return handle;
+  }
+  const std::optional<HostDatabase::Resource> r = fDatabase->GetResource(type, id);
+  if (!r) return 0;
+  const uint32_t h = NewHandleWith(r->data.data(), r->data.size());
+  if (h != 0) fResourceHandles[h] = {type, id};
+  return h;
+}
+
+bool QvHost::AnswerResource(int32_t selector, HostParamBlock& block) {
+  if (selector == kResSelOpenKept) {
+    block.table = static_cast<uint16_t>(kKeptResourceFile);
+    // No Toolbox file stands behind the database: the same number serves
+    // as the second reference, which the module never closes for this file.
+    block.field = static_cast<uint16_t>(kKeptResourceFile);
+    block.error = 0;
+    fLog.push_back({selector, "open kept resource file"});
+    return true;
+  }
+  if (selector == kResSelOpenSpec || selector == kResSelOpenSpecWith) {
+    block.error = -1;
+    fLog.push_back({selector, "no other resource files"});
+    return true;
+  }
+  if (selector != kResSelAdd && !(selector <= kResSelRemove && selector >= kResSelListTypes) &&
+      selector != kResSelClose && selector != kResSelUpdate && selector != kResSelMakeCurrent &&
+      selector != kResSelUniqueId && selector != kResSelForget) {
+    return false;
+  }
+  if (selector == kResSelMakeCurrent) {
+    const int16_t previous = currentResourceFile;
+    currentResourceFile = static_cast<int16_t>(block.table);
+    block.table = static_cast<uint16_t>(previous);
+    block.error = 0;
+    fLog.push_back({selector, "current resource file " + std::to_string(currentResourceFile)});
+    return true;
+  }
+  if (static_cast<int16_t>(block.table) != kKeptResourceFile) {
+    block.error = -1;
+    fLog.push_back({selector, "no resource file " + std::to_string(static_cast<int16_t>(block.table))});
+    return true;
+  }
+  const auto type = static_cast<uint32_t>(block.param1);
+  const auto id = static_cast<int16_t>(HostWordOf(block.param2));
+  const auto handle = static_cast<uint32_t>(block.handle);
+  const std::string name = PascalToUtf8(block.text);
+  const std::string what = FourCCText(type) + " " + std::to_string(id);
+  const auto known = fResourceHandles.find(handle);
+  auto uniqueId = [&]() {
+    int16_t free = 128;
+    for (const HostDatabase::Resource& r : fDatabase->ResourcesOfType(type)) {
+      if (r.id == free) ++free;
+    }
+    return free;
+  };
+  block.error = 0;
+  switch (selector) {
+    case kResSelAdd: {
+      const int16_t chosen = block.flag != 0 || id == -1 ? uniqueId() : id;
+      const int32_t size = handle != 0 ? Tbx::GetHandleSize(handle) : -1;
+      if (handle == 0 || Tbx::MemError() != Tbx::noErr || size < 0) {
+        block.error = -1;
+        fLog.push_back({selector, "add refused " + what});
+        return true;
+      }
+      HostDatabase::Resource r;
+      r.type = type;
+      r.id = chosen;
+      r.name = name;
+      r.data = HandleBytes(handle, SIZE_MAX);
+      if (!fDatabase->AddResource(r)) {
+        block.error = -1;
+        return true;
+      }
+      Tbx::DisposeHandle(handle);  // the host keeps the bytes, not the handle
+      block.param2 = HostWord(chosen);
+      fLog.push_back({selector, "add " + FourCCText(type) + " " + std::to_string(chosen)});
+      return true;
+    }
+    case kResSelRemove: {
+      uint32_t t = type;
+      int16_t i = id;
+      if (handle != 0) {
+        if (known == fResourceHandles.end()) {
+          block.error = -1;
+          return true;
+        }
+        t = known->second.first;
+        i = known->second.second;
+      } else if (!name.empty()) {
+        const auto r = fDatabase->GetNamedResource(type, name);
+        if (!r) {
+          block.error = -1;
+          fLog.push_back({selector, "no resource named " + name});
+          return true;
+        }
+        i = r->id;
+      }
+      const bool refused =
+          std::find(protectedResources.begin(), protectedResources.end(), std::make_pair(t, i)) != protectedResources.end();
+      if (refused || !fDatabase->RemoveResource(t, i)) {
+        block.error = -1;
+        fLog.push_back({selector, "remove refused " + FourCCText(t) + " " + std::to_string(i)});
+        return true;
+      }
+      for (auto it = fResourceHandles.begin(); it != fResourceHandles.end(); ++it) {
+        if (it->second == std::make_pair(t, i)) {
+          fOrphanHandles.push_back(it->first);
+          fResourceHandles.erase(it);
+          break;
+        }
+      }
+      fLog.push_back({selector, "remove " + FourCCText(t) + " " + std::to_string(i)});
+      return true;
+    }
+    case kResSelGet:
+    case kResSelGetIndexed: {
+      int16_t i = id;
+      if (selector == kResSelGetIndexed) {
+        const std::vector<HostDatabase::Resource> all = fDatabase->ResourcesOfType(type);
+        i = id >= 1 && static_cast<size_t>(id) <= all.size() ? all[static_cast<size_t>(id - 1)].id : INT16_MIN;
+      } else if (!name.empty()) {
+        const auto r = fDatabase->GetNamedResource(type, name);
+        i = r ? r->id : INT16_MIN;
+      }
+      const uint32_t h = i != INT16_MIN ? ResourceHandle(type, i) : 0;
+      block.handle = h;
+      block.flag = h != 0 ? 1 : 0;
+      block.error = h != 0 ? 0 : -1;
+      fLog.push_back({selector, (h != 0 ? "get " : "no resource ") + what + (name.empty() ? "" : " " + name)});
+      return true;
+    }
+    case kResSelRelease: {
+      uint32_t h = handle;
+      if (h == 0) {
+        for (const auto& [candidate, key] : fResourceHandles) {
+          if (key == std::make_pair(type, id)) h = candidate;
+        }
+      }
+      const auto it = fResourceHandles.find(h);
+      if (it != fResourceHandles.end()) {
+        fResourceHandles.erase(it);
+        Tbx::DisposeHandle(h);
+      }
+      fLog.push_back({selector, "release"});
+      return true;
+    }
+    case kResSelForget:
+      fLog.push_back({selector, "module lets go of a handle"});
+      return true;
+    case kResSelDetach:
+      if (known == fResourceHandles.end()) {
+        block.error = -1;
+        return true;
+      }
+      fResourceHandles.erase(known);
+      fLog.push_back({selector, "detach"});
+      return true;
+    case kResSelWrite:
+      if (known != fResourceHandles.end()) {
+        fDatabase->SetResourceData(known->second.first, known->second.second, HandleBytes(handle, SIZE_MAX));
+      }
+      fLog.push_back({selector, "write"});
+      return true;
+    case kResSelCount:
+      block.param3 = fDatabase->ResourcesOfType(type).size();
+      fLog.push_back({selector, "count " + FourCCText(type)});
+      return true;
+    case kResSelInfo: {
+      std::optional<HostDatabase::Resource> r;
+      if (handle != 0) {
+        if (known != fResourceHandles.end()) r = fDatabase->GetResource(known->second.first, known->second.second);
+      } else if (!name.empty()) {
+        r = fDatabase->GetNamedResource(type, name);
+      } else {
+        r = fDatabase->GetResource(type, id);
+      }
+      if (!r) {
+        block.error = -1;
+        return true;
+      }
+      block.param2 = HostWord(r->id);
+      block.param3 = r->data.size();
+      const std::string mac = Utf8ToMac(r->name);
+      SetPascal(block.text, mac, 255);
+      fLog.push_back({selector, "info " + FourCCText(r->type) + " " + std::to_string(r->id)});
+      return true;
+    }
+    case kResSelSetInfo:
+      block.error = fDatabase->SetResourceName(type, id, name) ? 0 : -1;
+      fLog.push_back({selector, "name " + what + " " + name});
+      return true;
+    case kResSelLock:
+      if (known == fResourceHandles.end()) {
+        block.error = -1;
+        return true;
+      }
+      if (block.flag != 0) {
+        block.handle = HostAddress(Tbx::HLock(handle));
+      } else {
+        Tbx::HUnlock(handle);
+      }
+      return true;
+    case kResSelLoadFlag:
+      // Data are always loaded; the setting is kept only to be given back.
+      std::swap(block.flag, fResourceLoad);
+      return true;
+    case kResSelListIds:
+    case kResSelListNames:
+    case kResSelListTypes: {
+      std::vector<uint8_t> bytes;
+      if (selector == kResSelListTypes) {
+        for (const uint32_t t : fDatabase->ResourceTypes()) Put32(bytes, t);
+      } else {
+        for (const HostDatabase::Resource& r : fDatabase->ResourcesOfType(type)) {
+          if (selector == kResSelListIds) {
+            const auto* p = reinterpret_cast<const uint8_t*>(&r.id);
+            bytes.insert(bytes.end(), p, p + 2);
+          } else {
+            uint8_t record[kResNameRecordSize] = {};
+            SetPascal(record, Utf8ToMac(r.name), kResNameRecordSize - 1);
+            bytes.insert(bytes.end(), record, record + kResNameRecordSize);
+          }
+        }
+      }
+      block.handle = NewHandleWith(bytes.data(), bytes.size());
+      block.error = block.handle != 0 ? 0 : -1;
+      fLog.push_back({selector, "list " + FourCCText(type)});
+      return true;
+    }
+    case kResSelUniqueId:
+      block.param2 = HostWord(uniqueId());
+      return true;
+    case kResSelUpdate:
+    case kResSelClose:
+      fLog.push_back({selector, selector == kResSelUpdate ? "update resource file" : "close resource file"});
+      return true;
+    default:
+      block.error = -1;
+      return true;
   }
 }

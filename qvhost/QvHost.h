@@ -141,6 +141,14 @@ class QvHost {
   // Entries the module handed back for release (410 and -410).
   int32_t releasedEntries = 0;
 
+  // The resource file kept for the module (in the database): its reference,
+  // the resources whose removal the host refuses, and the current file.
+  static constexpr int16_t kKeptResourceFile = 1;
+  std::vector<std::pair<uint32_t, int16_t>> protectedResources;
+  int16_t currentResourceFile = 0;
+  // Handles the host handed out for the kept file and has not taken back.
+  size_t OutstandingResourceHandles() const { return fResourceHandles.size(); }
+
   // The field the user is in (table 0: none), answered to -301 and -303.
   void SetCurrentField(uint16_t table, uint16_t field) {
     fCurrentTable = table;
@@ -167,6 +175,8 @@ class QvHost {
   bool AnswerService(int32_t selector, HostParamBlock& block);
   bool AnswerRoutine(int32_t selector, HostParamBlock& block);
   bool AnswerExpression(int32_t selector, HostParamBlock& block);
+  bool AnswerResource(int32_t selector, HostParamBlock& block);
+  uint32_t ResourceHandle(uint32_t type, int16_t id);
   void Unload();
   static void AnswerChooser(int32_t chooser, const void* record, HeadlessChooserAnswer* answer, void* context);
 
@@ -190,6 +200,11 @@ class QvHost {
   std::deque<bool> fConfirmations;
   int32_t fLastProcess = 1;
   std::vector<std::pair<std::string, Routine>> fRoutines;
+  // Handle -> (type, id) of the kept file's resources handed out, and
+  // handles of removed resources, disposed with the host.
+  std::map<uint32_t, std::pair<uint32_t, int16_t>> fResourceHandles;
+  std::vector<uint32_t> fOrphanHandles;
+  uint8_t fResourceLoad = 1;
   uint16_t fCurrentTable = 0;
   uint16_t fCurrentFieldNumber = 0;
 };
