@@ -104,10 +104,12 @@ bool HostSetVariable(const VValue& value, const VString& name, int32_t scope, ui
   block.variableFlag = flag;
   block.error = -1;
   CallHost(scope == kScopeProcess ? kHostSelSetVariable : kHostSelSetInterprocessVariable, block);
-  // A picture's handle went to the host with the entry; a refused one is
-  // still the module's to dispose of.
-  if (block.error != 0 && entry.type == kHostPicture && entry.value.data.handle != 0)
+  // A picture's, BLOB's or record's handle went to the host with the
+  // entry; a refused one is still the module's to dispose of.
+  if (block.error != 0 && (entry.type == kHostPicture || entry.type == kHostBlob) && entry.value.data.handle != 0)
     Tbx::DisposeHandle(entry.value.data.handle);
+  if (block.error != 0 && entry.type == kHostRecord && entry.value.recordHandle != 0)
+    Tbx::DisposeHandle(entry.value.recordHandle);
   return block.error == 0;
 }
 
