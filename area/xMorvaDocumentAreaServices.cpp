@@ -48,8 +48,9 @@ VValue* xMorvaEngineHostServices::EvaluateReference(const uint8_t* reference, ui
   return ref.WasRead() ? ref.Evaluate() : nullptr;
 }
 
-bool xMorvaEngineHostServices::GetReferenceNames(const uint8_t* reference, uint32_t size, VString& table,
-                                                 VString& field, VString& option, VString& format) {
+bool xMorvaEngineHostServices::GetReferenceNames(const uint8_t* reference, uint32_t size,
+                                                 VString& table, VString& field, VString& option,
+                                                 VString& format) {
   table.SetEmpty(false);
   field.SetEmpty(false);
   option.SetEmpty(false);
@@ -61,7 +62,8 @@ bool xMorvaEngineHostServices::GetReferenceNames(const uint8_t* reference, uint3
   ref.GetNumbers(tableNumber, fieldNumber);
   if (tableNumber > 0) HostGetTableName(table, static_cast<uint16_t>(tableNumber), false);
   if (tableNumber > 0 && fieldNumber > 0) {
-    HostGetFieldName(field, static_cast<uint16_t>(tableNumber), static_cast<uint16_t>(fieldNumber), false);
+    HostGetFieldName(field, static_cast<uint16_t>(tableNumber), static_cast<uint16_t>(fieldNumber),
+                     false);
   }
   ref.GetOptionName(option);
   ref.GetFormatName(format);

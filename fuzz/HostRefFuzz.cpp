@@ -38,8 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!whole) return 0;
   bool written = false;
   const std::vector<uint8_t> bytes =
-      WrittenBytes([&](VStream& out) { return ref.Write(out, kHostRefTag) == kStreamNoError; }, (choice & 2) != 0,
-                   &written);
+      WrittenBytes([&](VStream& out) { return ref.Write(out, kHostRefTag) == kStreamNoError; },
+                   (choice & 2) != 0, &written);
   if (!written) __builtin_trap();
   VHostRef again(bytes.data(), uint32_t(bytes.size()));
   int16_t t1 = 0, f1 = 0, t2 = 0, f2 = 0;
@@ -48,8 +48,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   VStr<255> a, b;
   ref.GetFormatText(a);
   again.GetFormatText(b);
-  if (!again.WasRead() || t1 != t2 || f1 != f2 || a.Compare(b, true) != 0 || DataOf(ref) != DataOf(again) ||
-      ref.GetFormat() != again.GetFormat() || ref.GetOption() != again.GetOption()) {
+  if (!again.WasRead() || t1 != t2 || f1 != f2 || a.Compare(b, true) != 0 ||
+      DataOf(ref) != DataOf(again) || ref.GetFormat() != again.GetFormat() ||
+      ref.GetOption() != again.GetOption()) {
     __builtin_trap();
   }
   return 0;

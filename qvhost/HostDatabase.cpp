@@ -56,16 +56,20 @@ HostDatabase::HostDatabase(const std::string& path) {
     fDb = nullptr;
     return;
   }
-  if (!Exec("CREATE TABLE IF NOT EXISTS host_tables(tbl INTEGER PRIMARY KEY, name TEXT, current INTEGER "
+  if (!Exec("CREATE TABLE IF NOT EXISTS host_tables(tbl INTEGER PRIMARY KEY, name TEXT, current "
+            "INTEGER "
             "NOT NULL DEFAULT 0, records INTEGER NOT NULL DEFAULT 0);"
             "CREATE TABLE IF NOT EXISTS host_documents(name TEXT PRIMARY KEY, data BLOB);"
-            "CREATE TABLE IF NOT EXISTS host_variables(scope INTEGER, name TEXT, type INTEGER, value BLOB, "
+            "CREATE TABLE IF NOT EXISTS host_variables(scope INTEGER, name TEXT, type INTEGER, "
+            "value BLOB, "
             "PRIMARY KEY(scope, name));"
-            "CREATE TABLE IF NOT EXISTS host_fields(tbl INTEGER, fld INTEGER, name TEXT, type INTEGER, "
+            "CREATE TABLE IF NOT EXISTS host_fields(tbl INTEGER, fld INTEGER, name TEXT, type "
+            "INTEGER, "
             "PRIMARY KEY(tbl, fld));"
             "CREATE TABLE IF NOT EXISTS host_values(tbl INTEGER, fld INTEGER, rec INTEGER, value, "
             "PRIMARY KEY(tbl, fld, rec));"
-            "CREATE TABLE IF NOT EXISTS host_resources(type INTEGER, id INTEGER, name TEXT, data BLOB, "
+            "CREATE TABLE IF NOT EXISTS host_resources(type INTEGER, id INTEGER, name TEXT, data "
+            "BLOB, "
             "PRIMARY KEY(type, id));")) {
     sqlite3_close(fDb);
     fDb = nullptr;
@@ -314,19 +318,22 @@ HostDatabase::Resource ResourceOfRow(sqlite3_stmt* s) {
   if (name != nullptr) r.name = reinterpret_cast<const char*>(name);
   const void* blob = sqlite3_column_blob(s, 3);
   const int n = sqlite3_column_bytes(s, 3);
-  if (blob != nullptr && n > 0) r.data.assign(static_cast<const uint8_t*>(blob), static_cast<const uint8_t*>(blob) + n);
+  if (blob != nullptr && n > 0)
+    r.data.assign(static_cast<const uint8_t*>(blob), static_cast<const uint8_t*>(blob) + n);
   return r;
 }
 
 }  // namespace
 
 bool HostDatabase::AddResource(const Resource& resource) {
-  Statement s(fDb, "INSERT OR REPLACE INTO host_resources(type, id, name, data) VALUES(?, ?, ?, ?)");
+  Statement s(fDb,
+              "INSERT OR REPLACE INTO host_resources(type, id, name, data) VALUES(?, ?, ?, ?)");
   if (!s) return false;
   sqlite3_bind_int64(s.get(), 1, resource.type);
   sqlite3_bind_int(s.get(), 2, resource.id);
   sqlite3_bind_text(s.get(), 3, resource.name.c_str(), -1, SQLITE_TRANSIENT);
-  sqlite3_bind_blob(s.get(), 4, resource.data.data(), static_cast<int>(resource.data.size()), SQLITE_TRANSIENT);
+  sqlite3_bind_blob(s.get(), 4, resource.data.data(), static_cast<int>(resource.data.size()),
+                    SQLITE_TRANSIENT);
   return sqlite3_step(s.get()) == SQLITE_DONE;
 }
 
@@ -339,8 +346,11 @@ std::optional<HostDatabase::Resource> HostDatabase::GetResource(uint32_t type, i
   return ResourceOfRow(s.get());
 }
 
-std::optional<HostDatabase::Resource> HostDatabase::GetNamedResource(uint32_t type, const std::string& name) const {
-  Statement s(fDb, "SELECT type, id, name, data FROM host_resources WHERE type = ? AND name = ? ORDER BY id");
+std::optional<HostDatabase::Resource> HostDatabase::GetNamedResource(
+    uint32_t type, const std::string& name) const {
+  Statement s(
+      fDb,
+      "SELECT type, id, name, data FROM host_resources WHERE type = ? AND name = ? ORDER BY id");
   if (!s) return std::nullopt;
   sqlite3_bind_int64(s.get(), 1, type);
   sqlite3_bind_text(s.get(), 2, name.c_str(), -1, SQLITE_TRANSIENT);
@@ -387,6 +397,7 @@ std::vector<uint32_t> HostDatabase::ResourceTypes() const {
   std::vector<uint32_t> out;
   Statement s(fDb, "SELECT DISTINCT type FROM host_resources ORDER BY type");
   if (!s) return out;
-  while (sqlite3_step(s.get()) == SQLITE_ROW) out.push_back(static_cast<uint32_t>(sqlite3_column_int64(s.get(), 0)));
+  while (sqlite3_step(s.get()) == SQLITE_ROW)
+    out.push_back(static_cast<uint32_t>(sqlite3_column_int64(s.get(), 0)));
   return out;
 }

@@ -33,7 +33,8 @@ bool ValidUtf8(const uint8_t* p, size_t n) {
 
 class Parser {
  public:
-  Parser(const std::string& source, const ExprLookups& lookups) : fText(source), fLookups(lookups) {}
+  Parser(const std::string& source, const ExprLookups& lookups)
+      : fText(source), fLookups(lookups) {}
 
   bool Run(ExprValue& result, std::string& error) {
     if (!Or(result, 0)) {
@@ -54,7 +55,8 @@ class Parser {
     return false;
   }
   void SkipSpace() {
-    while (fAt < fText.size() && (fText[fAt] == ' ' || fText[fAt] == '\t' || fText[fAt] == '\r' || fText[fAt] == '\n'))
+    while (fAt < fText.size() &&
+           (fText[fAt] == ' ' || fText[fAt] == '\t' || fText[fAt] == '\r' || fText[fAt] == '\n'))
       ++fAt;
   }
   bool Peek(const char* token) {
@@ -68,8 +70,12 @@ class Parser {
     return true;
   }
 
-  static bool IsNumber(const ExprValue& v) { return v.kind == ExprValue::kReal || v.kind == ExprValue::kLong; }
-  static double AsReal(const ExprValue& v) { return v.kind == ExprValue::kReal ? v.real : static_cast<double>(v.integer); }
+  static bool IsNumber(const ExprValue& v) {
+    return v.kind == ExprValue::kReal || v.kind == ExprValue::kLong;
+  }
+  static double AsReal(const ExprValue& v) {
+    return v.kind == ExprValue::kReal ? v.real : static_cast<double>(v.integer);
+  }
 
   bool Or(ExprValue& out, int depth) {
     if (depth > kExpressionDepthMax) return Fail("expression nested too deeply");
@@ -77,7 +83,8 @@ class Parser {
     while (Take("|")) {
       ExprValue right;
       if (!And(right, depth)) return false;
-      if (out.kind != ExprValue::kBoolean || right.kind != ExprValue::kBoolean) return Fail("| needs Booleans");
+      if (out.kind != ExprValue::kBoolean || right.kind != ExprValue::kBoolean)
+        return Fail("| needs Booleans");
       out.integer = (out.integer != 0 || right.integer != 0) ? 1 : 0;
     }
     return true;
@@ -87,7 +94,8 @@ class Parser {
     while (Take("&")) {
       ExprValue right;
       if (!Compare(right, depth)) return false;
-      if (out.kind != ExprValue::kBoolean || right.kind != ExprValue::kBoolean) return Fail("& needs Booleans");
+      if (out.kind != ExprValue::kBoolean || right.kind != ExprValue::kBoolean)
+        return Fail("& needs Booleans");
       out.integer = (out.integer != 0 && right.integer != 0) ? 1 : 0;
     }
     return true;
@@ -215,7 +223,8 @@ class Parser {
       fAt = close + 1;
       const std::string field = Name();
       if (field.empty()) return Fail("missing field name");
-      if (!fLookups.field || !fLookups.field(table, field, out)) return Fail("no field [" + table + "]" + field);
+      if (!fLookups.field || !fLookups.field(table, field, out))
+        return Fail("no field [" + table + "]" + field);
       return true;
     }
     std::string name;
@@ -235,7 +244,8 @@ class Parser {
   bool Number(ExprValue& out) {
     const size_t start = fAt;
     bool dot = false;
-    while (fAt < fText.size() && ((fText[fAt] >= '0' && fText[fAt] <= '9') || (fText[fAt] == '.' && !dot))) {
+    while (fAt < fText.size() &&
+           ((fText[fAt] >= '0' && fText[fAt] <= '9') || (fText[fAt] == '.' && !dot))) {
       if (fText[fAt] == '.') dot = true;
       ++fAt;
     }
@@ -257,8 +267,8 @@ class Parser {
     const size_t start = fAt;
     while (fAt < fText.size()) {
       const unsigned char c = static_cast<unsigned char>(fText[fAt]);
-      const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c >= 0x80 ||
-                          (fAt > start && ((c >= '0' && c <= '9') || c == ' '));
+      const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' ||
+                          c >= 0x80 || (fAt > start && ((c >= '0' && c <= '9') || c == ' '));
       if (!letter) break;
       ++fAt;
     }

@@ -22,8 +22,8 @@ struct ExprValue {
   enum Kind { kNone, kReal, kLong, kText, kBoolean, kDate, kTime };
   Kind kind = kNone;
   double real = 0;
-  int64_t integer = 0;  // long, Boolean (0 or 1), time in seconds
-  std::string text;     // UTF-8
+  int64_t integer = 0;          // long, Boolean (0 or 1), time in seconds
+  std::string text;             // UTF-8
   int16_t date[3] = {0, 0, 0};  // day, month, year
 };
 

@@ -17,10 +17,10 @@
 #include "boundary/HostFieldTypes.h"
 #include "boundary/HostSelectors.h"
 #include "boundary/HostServiceSelectors.h"
-#include "qvhost/HostExpression.h"
 #include "platform/toolbox/TbxHandles.h"
 #include "platform/toolbox/TbxResources.h"
 #include "platform/win32/WinFileDialogs.h"
+#include "qvhost/HostExpression.h"
 
 namespace {
 
@@ -146,7 +146,8 @@ std::string TimeString(int32_t seconds, int32_t format = 0) {
   } else if (format == 3) {
     std::snprintf(text, sizeof text, "%d", seconds);
   } else {
-    std::snprintf(text, sizeof text, "%02d:%02d:%02d", seconds / 3600, (seconds / 60) % 60, seconds % 60);
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d", seconds / 3600, (seconds / 60) % 60,
+                  seconds % 60);
   }
   return text;
 }
@@ -384,9 +385,10 @@ void QvHost::Answer(int32_t selector, HostParamBlock& block) {
       fLog.push_back({selector, "century pivot"});
       break;
     case kHostSelValueToText: {
-      std::string text = HostWordOf(block.param1) == kHostTypeTime
-                             ? TimeString(static_cast<int32_t>(block.longValue), HostWordOf(block.param2))
-                             : "";
+      std::string text =
+          HostWordOf(block.param1) == kHostTypeTime
+              ? TimeString(static_cast<int32_t>(block.longValue), HostWordOf(block.param2))
+              : "";
       SetPascal(block.text2, text, 80);
       fLog.push_back({selector, "value to text: " + text});
       break;
@@ -409,8 +411,9 @@ void QvHost::Answer(int32_t selector, HostParamBlock& block) {
       fLog.push_back({selector, "window at: " + MacToUtf8(block.text2 + 1, block.text2[0] <= 80 ? block.text2[0] : 80)});
       break;
     default:
-      if (AnswerData(selector, block) || AnswerService(selector, block) || AnswerRoutine(selector, block) ||
-          AnswerExpression(selector, block) || AnswerResource(selector, block) || fForms->Answer(selector, block)) {
+      if (AnswerData(selector, block) || AnswerService(selector, block) ||
+          AnswerRoutine(selector, block) || AnswerExpression(selector, block) ||
+          AnswerResource(selector, block) || fForms->Answer(selector, block)) {
         break;
       }
       block.error = -1;
@@ -990,21 +993,26 @@ void ReleaseEntry(HostVariableEntry& entry) {
       break;
     case kHostTextArray: {
       const std::vector<uint8_t> records = HandleBytes(entry.value.array.handle, SIZE_MAX);
-      for (size_t at = 0; at + sizeof(HostTextRecord) <= records.size(); at += sizeof(HostTextRecord)) {
+      for (size_t at = 0; at + sizeof(HostTextRecord) <= records.size();
+           at += sizeof(HostTextRecord)) {
         HostTextRecord record;
         std::memcpy(&record, records.data() + at, sizeof record);
         if (record.handle != 0) Tbx::DisposeHandle(record.handle);
       }
       [[fallthrough]];
     }
-    case kHostRealArray: case kHostIntegerArray: case kHostLongArray: case kHostDateArray:
-    case kHostPictureArray: case kHostStringArray: case kHostBooleanArray:
+    case kHostRealArray:
+    case kHostIntegerArray:
+    case kHostLongArray:
+    case kHostDateArray:
+    case kHostPictureArray:
+    case kHostStringArray:
+    case kHostBooleanArray:
       if (entry.value.array.handle != 0) Tbx::DisposeHandle(entry.value.array.handle);
       entry.value.array.handle = 0;
       entry.value.array.count = 0;
       break;
-    default:
-      break;
+    default: break;
   }
 }
 
@@ -1026,8 +1034,9 @@ bool QvHost::AnswerRoutine(int32_t selector, HostParamBlock& block) {
       const int32_t number = HostWordOf(block.param1);
       const auto h = static_cast<Tbx::Handle>(block.handle);
       const int32_t size = h != 0 ? Tbx::GetHandleSize(h) : 0;
-      if (number < 1 || static_cast<size_t>(number) > fRoutines.size() || h == 0 || Tbx::MemError() != Tbx::noErr ||
-          size < static_cast<int32_t>(sizeof(HostVariableEntry)) || size % sizeof(HostVariableEntry) != 0) {
+      if (number < 1 || static_cast<size_t>(number) > fRoutines.size() || h == 0 ||
+          Tbx::MemError() != Tbx::noErr || size < static_cast<int32_t>(sizeof(HostVariableEntry)) ||
+          size % sizeof(HostVariableEntry) != 0) {
         block.error = -1;
         fLog.push_back({selector, "run refused"});
         return true;
@@ -1037,8 +1046,8 @@ bool QvHost::AnswerRoutine(int32_t selector, HostParamBlock& block) {
       fRoutines[static_cast<size_t>(number - 1)].second(entries, count);
       Tbx::HUnlock(h);
       block.error = 0;
-      fLog.push_back({selector, "run " + fRoutines[static_cast<size_t>(number - 1)].first + " with " +
-                                    std::to_string(count)});
+      fLog.push_back({selector, "run " + fRoutines[static_cast<size_t>(number - 1)].first +
+                                    " with " + std::to_string(count)});
       return true;
     }
     case kHostSelReleaseEntry:
@@ -1060,8 +1069,7 @@ bool QvHost::AnswerRoutine(int32_t selector, HostParamBlock& block) {
       fLog.push_back({selector, (it != records.end() ? "record " : "no record ") + name});
       return true;
     }
-    default:
-      return false;
+    default: return false;
   }
 }
 
@@ -1072,7 +1080,8 @@ namespace {
 ExprValue FromEntry(const HostVariableEntry& entry) {
   ExprValue v;
   switch (entry.type) {
-    case kHostReal: case kHostReal2:
+    case kHostReal:
+    case kHostReal2:
       v.kind = ExprValue::kReal;
       v.real = entry.value.real;
       break;
@@ -1096,7 +1105,8 @@ ExprValue FromEntry(const HostVariableEntry& entry) {
       v.kind = ExprValue::kDate;
       std::memcpy(v.date, entry.value.date, sizeof v.date);
       break;
-    case kHostAlpha: case kHostString:
+    case kHostAlpha:
+    case kHostString:
       v.kind = ExprValue::kText;
       v.text = PascalToUtf8(entry.value.string.text);
       break;
@@ -1107,8 +1117,7 @@ ExprValue FromEntry(const HostVariableEntry& entry) {
       v.text = MacToUtf8(bytes.data(), bytes.size());
       break;
     }
-    default:
-      break;
+    default: break;
   }
   return v;
 }
@@ -1141,12 +1150,11 @@ void ToEntry(const ExprValue& v, HostVariableEntry& entry) {
       if (mac.size() > 32000) mac.resize(32000);
       entry.type = kHostText;
       entry.value.text.length = static_cast<int16_t>(mac.size());
-      entry.value.text.handle = NewHandleWith(reinterpret_cast<const uint8_t*>(mac.data()), mac.size());
+      entry.value.text.handle =
+          NewHandleWith(reinterpret_cast<const uint8_t*>(mac.data()), mac.size());
       break;
     }
-    default:
-      entry.type = kHostUndefined;
-      break;
+    default: entry.type = kHostUndefined; break;
   }
 }
 
@@ -1206,13 +1214,37 @@ bool QvHost::AnswerExpression(int32_t selector, HostParamBlock& block) {
             fDatabase->Get(numbers->first, numbers->second).value_or(HostDatabase::Value{});
         out = ExprValue{};
         switch (type.value_or(-1)) {
-          case 0: case 24: out.kind = ExprValue::kText; out.text = value.text; return true;
-          case 2: out.kind = ExprValue::kText; out.text = MacToUtf8(value.bytes.data(), value.bytes.size()); return true;
-          case 1: case 28: out.kind = ExprValue::kReal; out.real = value.number; return true;
-          case 4: out.kind = ExprValue::kDate; std::memcpy(out.date, value.date, sizeof out.date); return true;
-          case 6: out.kind = ExprValue::kBoolean; out.integer = value.integer != 0; return true;
-          case 8: case 9: out.kind = ExprValue::kLong; out.integer = value.integer; return true;
-          case 11: out.kind = ExprValue::kTime; out.integer = value.integer; return true;
+          case 0:
+          case 24:
+            out.kind = ExprValue::kText;
+            out.text = value.text;
+            return true;
+          case 2:
+            out.kind = ExprValue::kText;
+            out.text = MacToUtf8(value.bytes.data(), value.bytes.size());
+            return true;
+          case 1:
+          case 28:
+            out.kind = ExprValue::kReal;
+            out.real = value.number;
+            return true;
+          case 4:
+            out.kind = ExprValue::kDate;
+            std::memcpy(out.date, value.date, sizeof out.date);
+            return true;
+          case 6:
+            out.kind = ExprValue::kBoolean;
+            out.integer = value.integer != 0;
+            return true;
+          case 8:
+          case 9:
+            out.kind = ExprValue::kLong;
+            out.integer = value.integer;
+            return true;
+          case 11:
+            out.kind = ExprValue::kTime;
+            out.integer = value.integer;
+            return true;
           default: return false;
         }
       };
@@ -1229,7 +1261,8 @@ bool QvHost::AnswerExpression(int32_t selector, HostParamBlock& block) {
       if (entry == nullptr || !ReadCompiledExpression(bytes.data(), bytes.size(), source) ||
           !EvaluateExpression(source, lookups, result, &why)) {
         block.error = -1;
-        fLog.push_back({selector, "evaluation failed: " + (why.empty() ? std::string("no expression") : why)});
+        fLog.push_back(
+            {selector, "evaluation failed: " + (why.empty() ? std::string("no expression") : why)});
         return true;
       }
       ToEntry(result, *entry);
@@ -1237,8 +1270,7 @@ bool QvHost::AnswerExpression(int32_t selector, HostParamBlock& block) {
       fLog.push_back({selector, "evaluate " + source});
       return true;
     }
-    default:
-      return false;
+    default: return false;
   }
 }
 
@@ -1285,7 +1317,8 @@ bool QvHost::AnswerResource(int32_t selector, HostParamBlock& block) {
   }
   if (static_cast<int16_t>(block.table) != kKeptResourceFile) {
     block.error = -1;
-    fLog.push_back({selector, "no resource file " + std::to_string(static_cast<int16_t>(block.table))});
+    fLog.push_back(
+        {selector, "no resource file " + std::to_string(static_cast<int16_t>(block.table))});
     return true;
   }
   const auto type = static_cast<uint32_t>(block.param1);
@@ -1344,8 +1377,8 @@ bool QvHost::AnswerResource(int32_t selector, HostParamBlock& block) {
         }
         i = r->id;
       }
-      const bool refused =
-          std::find(protectedResources.begin(), protectedResources.end(), std::make_pair(t, i)) != protectedResources.end();
+      const bool refused = std::find(protectedResources.begin(), protectedResources.end(),
+                                     std::make_pair(t, i)) != protectedResources.end();
       if (refused || !fDatabase->RemoveResource(t, i)) {
         block.error = -1;
         fLog.push_back({selector, "remove refused " + FourCCText(t) + " " + std::to_string(i)});
@@ -1366,7 +1399,8 @@ bool QvHost::AnswerResource(int32_t selector, HostParamBlock& block) {
       int16_t i = id;
       if (selector == kResSelGetIndexed) {
         const std::vector<HostDatabase::Resource> all = fDatabase->ResourcesOfType(type);
-        i = id >= 1 && static_cast<size_t>(id) <= all.size() ? all[static_cast<size_t>(id - 1)].id : INT16_MIN;
+        i = id >= 1 && static_cast<size_t>(id) <= all.size() ? all[static_cast<size_t>(id - 1)].id
+                                                             : INT16_MIN;
       } else if (!name.empty()) {
         const auto r = fDatabase->GetNamedResource(type, name);
         i = r ? r->id : INT16_MIN;
@@ -1375,7 +1409,8 @@ bool QvHost::AnswerResource(int32_t selector, HostParamBlock& block) {
       block.handle = h;
       block.flag = h != 0 ? 1 : 0;
       block.error = h != 0 ? 0 : -1;
-      fLog.push_back({selector, (h != 0 ? "get " : "no resource ") + what + (name.empty() ? "" : " " + name)});
+      fLog.push_back(
+          {selector, (h != 0 ? "get " : "no resource ") + what + (name.empty() ? "" : " " + name)});
       return true;
     }
     case kResSelRelease: {
@@ -1393,9 +1428,7 @@ bool QvHost::AnswerResource(int32_t selector, HostParamBlock& block) {
       fLog.push_back({selector, "release"});
       return true;
     }
-    case kResSelForget:
-      fLog.push_back({selector, "module lets go of a handle"});
-      return true;
+    case kResSelForget: fLog.push_back({selector, "module lets go of a handle"}); return true;
     case kResSelDetach:
       if (known == fResourceHandles.end()) {
         block.error = -1;
@@ -1406,7 +1439,8 @@ bool QvHost::AnswerResource(int32_t selector, HostParamBlock& block) {
       return true;
     case kResSelWrite:
       if (known != fResourceHandles.end()) {
-        fDatabase->SetResourceData(known->second.first, known->second.second, HandleBytes(handle, SIZE_MAX));
+        fDatabase->SetResourceData(known->second.first, known->second.second,
+                                   HandleBytes(handle, SIZE_MAX));
       }
       fLog.push_back({selector, "write"});
       return true;
@@ -1417,7 +1451,8 @@ bool QvHost::AnswerResource(int32_t selector, HostParamBlock& block) {
     case kResSelInfo: {
       std::optional<HostDatabase::Resource> r;
       if (handle != 0) {
-        if (known != fResourceHandles.end()) r = fDatabase->GetResource(known->second.first, known->second.second);
+        if (known != fResourceHandles.end())
+          r = fDatabase->GetResource(known->second.first, known->second.second);
       } else if (!name.empty()) {
         r = fDatabase->GetNamedResource(type, name);
       } else {
@@ -1476,15 +1511,12 @@ bool QvHost::AnswerResource(int32_t selector, HostParamBlock& block) {
       fLog.push_back({selector, "list " + FourCCText(type)});
       return true;
     }
-    case kResSelUniqueId:
-      block.param2 = HostWord(uniqueId());
-      return true;
+    case kResSelUniqueId: block.param2 = HostWord(uniqueId()); return true;
     case kResSelUpdate:
     case kResSelClose:
-      fLog.push_back({selector, selector == kResSelUpdate ? "update resource file" : "close resource file"});
+      fLog.push_back(
+          {selector, selector == kResSelUpdate ? "update resource file" : "close resource file"});
       return true;
-    default:
-      block.error = -1;
-      return true;
+    default: block.error = -1; return true;
   }
 }

@@ -11,13 +11,13 @@
 #include <vector>
 
 #include "area/xMorvaMain.h"
+#include "boundary/HostServiceSelectors.h"
+#include "boundary/ModuleExports.h"
+#include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/strings/VUniString.h"
 #include "framework/system/resources/VMacResourceFile.h"
-#include "boundary/HostServiceSelectors.h"
-#include "framework/core/memory/VMemoryMgr.h"
 #include "host/context/VHostContext.h"
 #include "host/context/VHostRef.h"
-#include "boundary/ModuleExports.h"
 #include "host/package/VPackage.h"
 #include "host/tests/HostTestSupport.h"
 
@@ -148,7 +148,8 @@ TEST(EngineHostReferences, StoredReferencesEvaluateAndNameThroughTheHost) {
   VHostRef field(2, 5, false);
   std::vector<uint8_t> bytes = StoredReference(field);
   VStr<255> table, fieldName, option, format;
-  ASSERT_TRUE(services.GetReferenceNames(bytes.data(), uint32_t(bytes.size()), table, fieldName, option, format));
+  ASSERT_TRUE(services.GetReferenceNames(bytes.data(), uint32_t(bytes.size()), table, fieldName,
+                                         option, format));
   EXPECT_EQ(Text(table), "Clients");
   EXPECT_EQ(Text(fieldName), "Amount");
   EXPECT_EQ(Text(option), "");

@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "boundary/HostSelectors.h"
+#include "boundary/HostServiceSelectors.h"
 #include "framework/core/host/VHostBridge.h"
 #include "framework/core/strings/VString.h"
 #include "framework/core/strings/VUniString.h"
@@ -14,12 +16,10 @@
 #include "framework/core/values/VReal.h"
 #include "framework/core/values/VWord.h"
 #include "host/callback/HostCallback.h"
-#include "boundary/HostServiceSelectors.h"
 #include "host/context/HostServices.h"
 #include "host/context/HostText.h"
 #include "host/context/HostVariables.h"
 #include "host/values/VHostValues.h"
-#include "boundary/HostSelectors.h"
 #include "platform/toolbox/TbxHandles.h"
 
 namespace {

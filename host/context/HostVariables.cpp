@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "boundary/HostSelectors.h"
 #include "framework/core/containers/VBooleanArray.h"
 #include "framework/core/containers/VNumericArrays.h"
 #include "framework/core/containers/VStringArray.h"
@@ -20,7 +21,6 @@
 #include "host/context/HostText.h"
 #include "host/context/VHostContext.h"
 #include "host/values/VHostValues.h"
-#include "boundary/HostSelectors.h"
 #include "platform/toolbox/TbxBits.h"
 #include "platform/toolbox/TbxHandleLocker.h"
 #include "platform/toolbox/TbxHandleState.h"
@@ -106,7 +106,8 @@ bool HostSetVariable(const VValue& value, const VString& name, int32_t scope, ui
   CallHost(scope == kScopeProcess ? kHostSelSetVariable : kHostSelSetInterprocessVariable, block);
   // A picture's, BLOB's or record's handle went to the host with the
   // entry; a refused one is still the module's to dispose of.
-  if (block.error != 0 && (entry.type == kHostPicture || entry.type == kHostBlob) && entry.value.data.handle != 0)
+  if (block.error != 0 && (entry.type == kHostPicture || entry.type == kHostBlob) &&
+      entry.value.data.handle != 0)
     Tbx::DisposeHandle(entry.value.data.handle);
   if (block.error != 0 && entry.type == kHostRecord && entry.value.recordHandle != 0)
     Tbx::DisposeHandle(entry.value.recordHandle);
@@ -326,7 +327,8 @@ void ValueToHostVariable(const VValue& value, HostVariableEntry& entry) {
       entry.value.data.size = 0;
       entry.value.data.handle = 0;
       const uint8_t* bytes = blob.Lock();
-      const Tbx::Handle h = bytes != nullptr ? Tbx::NewHandle(static_cast<int32_t>(blob.GetSize())) : 0;
+      const Tbx::Handle h =
+          bytes != nullptr ? Tbx::NewHandle(static_cast<int32_t>(blob.GetSize())) : 0;
       if (h != 0) {
         if (blob.GetSize() > 0) std::memcpy(Tbx::HLock(h), bytes, blob.GetSize());
         Tbx::HUnlock(h);
@@ -567,8 +569,7 @@ VValue* HostVariableToValue(HostVariableEntry& entry, bool take) {
       return new VDate(entry.value.date[0], entry.value.date[1], entry.value.date[2]);
     case kHostTime:
       return new VHour(static_cast<int32_t>(entry.value.seconds));
-    case kHostBlob:
-      return BlobOf(entry, take);
+    case kHostBlob: return BlobOf(entry, take);
     default:
       // Pictures and picture arrays arrive with their value classes;
       // records and two-dimensional arrays have no value.

@@ -52,8 +52,8 @@ VHostRef::VHostRef(const VString& expression) {
   // The text in Macintosh characters, without a terminator.
   const Tbx::Handle text = Tbx::NewHandle(kHostExpressionMax);
   if (text != 0) {
-    const int32_t length =
-        expression.ConvertInto(static_cast<char*>(Tbx::HLock(text)), kHostExpressionMax, kCharSetMac);
+    const int32_t length = expression.ConvertInto(static_cast<char*>(Tbx::HLock(text)),
+                                                  kHostExpressionMax, kCharSetMac);
     Tbx::HUnlock(text);
     Tbx::SetHandleSize(text, length);
     HostParamBlock block;
@@ -113,11 +113,13 @@ int32_t VHostRef::ReadFromStream(VStream& stream, uint32_t) {
   stream.GetByteOrders(dataOrder, nativeOrder);
   uint32_t tag = stream.GetULong();
   bool reversed = false;
-  if (stream.GetStatus() == kStreamNoError && (tag == Reversed(kHostRefTag) || tag == Reversed(kHostRefOldTag))) {
+  if (stream.GetStatus() == kStreamNoError &&
+      (tag == Reversed(kHostRefTag) || tag == Reversed(kHostRefOldTag))) {
     // Written in the other byte order: the rest is read in that order.
     tag = Reversed(tag);
     reversed = true;
-    stream.SetByteOrders(dataOrder == kByteOrderLittle ? kByteOrderMacintosh : kByteOrderLittle, kByteOrderKeep);
+    stream.SetByteOrders(dataOrder == kByteOrderLittle ? kByteOrderMacintosh : kByteOrderLittle,
+                         kByteOrderKeep);
   }
   if (stream.GetStatus() != kStreamNoError || (tag != kHostRefTag && tag != kHostRefOldTag)) {
     if (reversed) stream.SetByteOrders(dataOrder, kByteOrderKeep);
@@ -220,15 +222,20 @@ void HostListItem(int16_t list, int32_t item, VString& out) {
 
 }  // namespace
 
-void VHostRef::GetFormatName(VString& out) const { HostListItem(kHostTimeFormatList, fTimeFormat, out); }
+void VHostRef::GetFormatName(VString& out) const {
+  HostListItem(kHostTimeFormatList, fTimeFormat, out);
+}
 
-void VHostRef::GetOptionName(VString& out) const { HostListItem(kHostDateFormatList, fDateFormat, out); }
+void VHostRef::GetOptionName(VString& out) const {
+  HostListItem(kHostDateFormatList, fDateFormat, out);
+}
 
 void VHostRef::UpdateDisplayText() {
   fDisplay.SetEmpty(false);
   if (fTable > 0 && fField > 0) {
     int16_t table = fTable, field = fField;
-    if (HostCurrentFieldCall383(table, field)) HostGetTableOrFieldName(fDisplay, fTable, fField, false);
+    if (HostCurrentFieldCall383(table, field))
+      HostGetTableOrFieldName(fDisplay, fTable, fField, false);
     return;
   }
   if (fData == 0) return;
@@ -246,7 +253,8 @@ void VHostRef::UpdateDisplayText() {
 VValue* VHostRef::Evaluate() const {
   VValue* value = nullptr;
   if (fTable > 0 && fField > 0) {
-    value = HostGetFieldAsValue(static_cast<uint16_t>(fTable), static_cast<uint16_t>(fField), false);
+    value =
+        HostGetFieldAsValue(static_cast<uint16_t>(fTable), static_cast<uint16_t>(fField), false);
   } else if (fData != 0) {
     HostVariableEntry entry;
     std::memset(&entry, 0, sizeof entry);
@@ -301,7 +309,8 @@ VValue* VHostRef::Evaluate() const {
       auto* text = new VStr<80>;
       const int32_t seconds = value->GetTime(kWholeValue);
       delete value;
-      if (VHostBridge* host = VHostBridgeService::Get()) host->HostValueToText(kHostTypeTime, fTimeFormat, seconds, *text);
+      if (VHostBridge* host = VHostBridgeService::Get())
+        host->HostValueToText(kHostTypeTime, fTimeFormat, seconds, *text);
       return text;
     }
     case kValueDate: {
@@ -313,7 +322,6 @@ VValue* VHostRef::Evaluate() const {
     case kValueString:
       if (fFormatText.GetLength() > 0) ApplyTextFormat(static_cast<VString&>(*value), fFormatText);
       return value;
-    default:
-      return value;
+    default: return value;
   }
 }

@@ -91,8 +91,8 @@ VHostResourceFile::~VHostResourceFile() {
 
 // ---- Adding and removing
 
-int16_t VHostResourceFile::AddResource(uint32_t type, int16_t id, const VString* name, const void* data,
-                                       uint32_t size) {
+int16_t VHostResourceFile::AddResource(uint32_t type, int16_t id, const VString* name,
+                                       const void* data, uint32_t size) {
   if (NoFile() || size > INT32_MAX || (data == nullptr && size > 0)) return -1;
   const Tbx::Handle h = Tbx::NewHandle(static_cast<int32_t>(size));
   if (h == 0) return -1;
@@ -111,7 +111,8 @@ int16_t VHostResourceFile::AddResource(uint32_t type, int16_t id, const VString*
   return static_cast<int16_t>(HostWordOf(block.param2));
 }
 
-bool VHostResourceFile::Remove(uint32_t type, int16_t id, VResourceRef ref, const uint8_t* pascalName) {
+bool VHostResourceFile::Remove(uint32_t type, int16_t id, VResourceRef ref,
+                               const uint8_t* pascalName) {
   if (NoFile()) return false;
   HostParamBlock block = BlockFor(fHostRef, type, id, ref);
   SetName(block, pascalName);
@@ -120,9 +121,13 @@ bool VHostResourceFile::Remove(uint32_t type, int16_t id, VResourceRef ref, cons
   return block.error == 0;
 }
 
-bool VHostResourceFile::RemoveResourceHandle(VResourceRef ref) { return Remove(0, 0, ref, nullptr); }
+bool VHostResourceFile::RemoveResourceHandle(VResourceRef ref) {
+  return Remove(0, 0, ref, nullptr);
+}
 
-bool VHostResourceFile::RemoveResource(uint32_t type, int16_t id) { return Remove(type, id, 0, nullptr); }
+bool VHostResourceFile::RemoveResource(uint32_t type, int16_t id) {
+  return Remove(type, id, 0, nullptr);
+}
 
 bool VHostResourceFile::RemoveNamedResource(uint32_t type, const VString* name) {
   uint8_t pascal[kResNameMax + 1] = {0};
@@ -159,8 +164,8 @@ bool VHostResourceFile::Forget(VResourceRef ref) {
   return true;
 }
 
-VResourceRef VHostResourceFile::Get(int32_t selector, uint32_t type, int16_t idOrIndex, const uint8_t* pascalName,
-                                    uint8_t* owned) {
+VResourceRef VHostResourceFile::Get(int32_t selector, uint32_t type, int16_t idOrIndex,
+                                    const uint8_t* pascalName, uint8_t* owned) {
   if (owned != nullptr) *owned = 0;
   if (NoFile()) return 0;
   HostParamBlock block = BlockFor(fHostRef, type, idOrIndex, 0);
@@ -177,7 +182,8 @@ VResourceRef VHostResourceFile::Get(int32_t selector, uint32_t type, int16_t idO
   return ref;
 }
 
-VResourceRef VHostResourceFile::GetByPascalName(uint32_t type, const uint8_t* pascalName, uint8_t* owned) {
+VResourceRef VHostResourceFile::GetByPascalName(uint32_t type, const uint8_t* pascalName,
+                                                uint8_t* owned) {
   return Get(kResSelGet, type, 0, pascalName, owned);
 }
 
@@ -187,11 +193,13 @@ VResourceRef VHostResourceFile::GetCNamedResource(uint32_t type, const char* nam
   return GetNamedResource(type, &text, owned);
 }
 
-VResourceRef VHostResourceFile::GetPNamedResource(uint32_t type, const uint8_t* name, uint8_t* owned) {
+VResourceRef VHostResourceFile::GetPNamedResource(uint32_t type, const uint8_t* name,
+                                                  uint8_t* owned) {
   return GetByPascalName(type, name, owned);
 }
 
-VResourceRef VHostResourceFile::GetNamedResource(uint32_t type, const VString* name, uint8_t* owned) {
+VResourceRef VHostResourceFile::GetNamedResource(uint32_t type, const VString* name,
+                                                 uint8_t* owned) {
   uint8_t pascal[kResNameMax + 1] = {0};
   if (name != nullptr) StringToPText(*name, pascal, kResNameMax);
   return GetByPascalName(type, pascal, owned);
@@ -351,7 +359,8 @@ VStringArray* VHostResourceFile::GetResourceNames(uint32_t type) {
   const Tbx::Handle h = AnswerHandle(kResSelListNames, type);
   if (h == 0) return nullptr;
   const int32_t size = Tbx::GetHandleSize(h);
-  const int32_t count = Tbx::MemError() == Tbx::noErr && size > 0 ? size / int32_t(kResNameRecordSize) : 0;
+  const int32_t count =
+      Tbx::MemError() == Tbx::noErr && size > 0 ? size / int32_t(kResNameRecordSize) : 0;
   auto* names = new VStringArray(0);
   const auto* bytes = static_cast<const uint8_t*>(Tbx::HLock(h));
   for (int32_t i = 0; i < count; ++i) {

@@ -23,7 +23,8 @@ class VHostResourceFile : public VResourceFile {
   VHostResourceFile(uint32_t spec, int32_t a, int32_t b);
   ~VHostResourceFile() override;
 
-  int16_t AddResource(uint32_t type, int16_t id, const VString* name, const void* data, uint32_t size) override;
+  int16_t AddResource(uint32_t type, int16_t id, const VString* name, const void* data,
+                      uint32_t size) override;
   bool RemoveResourceHandle(VResourceRef ref) override;
   bool RemoveResource(uint32_t type, int16_t id) override;
   bool RemoveNamedResource(uint32_t type, const VString* name) override;

@@ -45,8 +45,8 @@ struct Record {
   }
 };
 
-Record Make(bool big, uint32_t tag, int16_t table, int16_t field, uint16_t formats, const std::string& format,
-            const std::vector<uint8_t>& data) {
+Record Make(bool big, uint32_t tag, int16_t table, int16_t field, uint16_t formats,
+            const std::string& format, const std::vector<uint8_t>& data) {
   Record r{big, {}};
   r.Put(tag, 4);
   r.Put(static_cast<uint16_t>(table), 2);
@@ -80,7 +80,8 @@ TEST(HostRef, OldFormatWordsGiveDateOrTimeFormats) {
     uint16_t word;
     int32_t date;
     int32_t time;
-  } const cases[] = {{150, 50, 0}, {250, 0, 50}, {99, 0, 0}, {299, 0, 0}, {100, 0, 0}, {198, 98, 0}, {298, 0, 98}};
+  } const cases[] = {{150, 50, 0}, {250, 0, 50}, {99, 0, 0},  {299, 0, 0},
+                     {100, 0, 0},  {198, 98, 0}, {298, 0, 98}};
   for (const Case& c : cases) {
     RecordingHost host;
     const Record r = Make(false, kHostRefOldTag, 0, 0, c.word, "", {});
@@ -94,7 +95,9 @@ TEST(HostRef, OldFormatWordsGiveDateOrTimeFormats) {
 TEST(HostRef, WrittenRecordReadsBackInEitherByteOrder) {
   RecordingHost host;
   int32_t swaps = 0;
-  host.answer = [&](int32_t selector, HostParamBlock&) { swaps += selector == kHostSelSwapExpression; };
+  host.answer = [&](int32_t selector, HostParamBlock&) {
+    swaps += selector == kHostSelSwapExpression;
+  };
   const Tbx::Handle data = Tbx::NewHandle(6);
   std::memcpy(Tbx::HLock(data), "QVdata", 6);
   Tbx::HUnlock(data);
@@ -199,7 +202,7 @@ TEST(HostRef, BooleansShowTheirFormatTexts) {
     bool value;
     const char* shown;
   } const cases[] = {{"Yes;No", true, "Yes"}, {"Yes;No", false, "No"}, {"Paid", true, "Paid"},
-                     {"Paid", false, ""},     {";Empty", true, ""},   {"A;B;C", false, "B;C"}};
+                     {"Paid", false, ""},     {";Empty", true, ""},    {"A;B;C", false, "B;C"}};
   for (const Case& c : cases) {
     RecordingHost host;
     host.answer = [&](int32_t selector, HostParamBlock& block) {

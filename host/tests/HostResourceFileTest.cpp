@@ -107,8 +107,8 @@ TEST(HostResourceFile, AReleaseByIdForgetsTheObtainedHandleFirst) {
   file.ReleaseResourceById(kType, 9);
   std::vector<int32_t> order;
   for (const hosttest::SeenCall& c : h.host.calls) order.push_back(c.selector);
-  EXPECT_EQ(order, (std::vector<int32_t>{kResSelLoadFlag, kResSelGet, kResSelLoadFlag, kResSelForget,
-                                         kResSelRelease}));
+  EXPECT_EQ(order, (std::vector<int32_t>{kResSelLoadFlag, kResSelGet, kResSelLoadFlag,
+                                         kResSelForget, kResSelRelease}));
   // The setting goes back as the host gave it.
   EXPECT_EQ(h.host.calls[2].block.flag, 1);
   EXPECT_EQ(h.host.calls[3].block.handle, resource);

@@ -26,7 +26,9 @@ VStr<255> Text(const char* text) {
   return s;
 }
 
-std::string Pascal(const uint8_t* p) { return std::string(reinterpret_cast<const char*>(p) + 1, p[0]); }
+std::string Pascal(const uint8_t* p) {
+  return std::string(reinterpret_cast<const char*>(p) + 1, p[0]);
+}
 
 // A host that knows "Twice" as routine 7: the result is twice the first
 // argument. It records what each run saw.
@@ -42,7 +44,8 @@ struct RoutineHost {
       } else if (selector == kHostSelRunRoutine) {
         const int32_t size = Tbx::GetHandleSize(static_cast<Tbx::Handle>(block.handle));
         handleSizes.push_back(size);
-        auto* e = static_cast<HostVariableEntry*>(Tbx::HLock(static_cast<Tbx::Handle>(block.handle)));
+        auto* e =
+            static_cast<HostVariableEntry*>(Tbx::HLock(static_cast<Tbx::Handle>(block.handle)));
         firstArgumentTypes.push_back(size >= 520 ? e[1].type : 0xFF);
         if (e[0].type == kHostUndefined && size >= 520 && e[1].type == kHostReal) {
           e[0].type = kHostReal;
@@ -223,5 +226,7 @@ TEST(HostValues, HandleAndRecordValuesCloneAndDoNotOrder) {
   VHostRecordValue record(2, 3);
   std::unique_ptr<VValue> recordCopy(record.Clone());
   EXPECT_EQ(recordCopy->GetKind(), 13);
-  EXPECT_EQ(std::memcmp(static_cast<VHostRecordValue&>(*recordCopy).GetRecord(), record.GetRecord(), 38), 0);
+  EXPECT_EQ(
+      std::memcmp(static_cast<VHostRecordValue&>(*recordCopy).GetRecord(), record.GetRecord(), 38),
+      0);
 }

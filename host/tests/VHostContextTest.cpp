@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include "boundary/HostServiceSelectors.h"
+#include "boundary/ModuleExports.h"
 #include "framework/system/resources/VMacResourceFile.h"
 #include "host/context/VHostResourceFile.h"
-#include "boundary/ModuleExports.h"
-#include "boundary/HostServiceSelectors.h"
 #include "host/tests/HostTestSupport.h"
 
 namespace {

@@ -97,7 +97,8 @@ VHostRecordValue::VHostRecordValue(const VString& name, int32_t index, int32_t s
   const int32_t size = Tbx::GetHandleSize(h);
   if (Tbx::MemError() == Tbx::noErr && size > 0) {
     // A short answer gives what it holds; the rest stays zero.
-    const uint32_t n = static_cast<uint32_t>(size) < kHostRecordSize ? static_cast<uint32_t>(size) : kHostRecordSize;
+    const uint32_t n = static_cast<uint32_t>(size) < kHostRecordSize ? static_cast<uint32_t>(size)
+                                                                     : kHostRecordSize;
     std::memcpy(fRecord, Tbx::HLock(h), n);
     Tbx::HUnlock(h);
   }

@@ -55,8 +55,8 @@ TEST_F(EndToEnd, StartAndStopTellTheHostAndKeepThePackageInTheSlot) {
   host->Start(kSelStart);
   EXPECT_NE(host->Slot(), nullptr);
   EXPECT_EQ(host->LastStartupRecord().moduleInterfaceVersion, 0x660u);
-  EXPECT_EQ(Selectors(),
-            (std::vector<int32_t>{kHostSelModuleState, kHostSelStartupQuery, kResSelOpenKept, kHostSelGetPath}));
+  EXPECT_EQ(Selectors(), (std::vector<int32_t>{kHostSelModuleState, kHostSelStartupQuery,
+                                               kResSelOpenKept, kHostSelGetPath}));
   EXPECT_TRUE(host->Messages().empty());
   // The start selector reached the package, which made its preferences.
   EXPECT_TRUE(std::filesystem::exists(host->Folder() + "Qv Morva Prefs"));

@@ -120,7 +120,8 @@ std::vector<uint8_t> StoredBigEndian(VHostRef& ref) {
 
 }  // namespace
 
-TEST(HostRefThroughQvHost, AnExpressionStoredInTheOtherByteOrderEvaluatesToTheFieldsFormattedValue) {
+TEST(HostRefThroughQvHost,
+     AnExpressionStoredInTheOtherByteOrderEvaluatesToTheFieldsFormattedValue) {
   ReferenceHost h;
   VHostRef ref(Text("[Clients]Amount * 2"));
   ASSERT_NE(ref.GetReferenceData(), 0u);
@@ -195,8 +196,12 @@ TEST(HostRefThroughQvHost, RoutinesRunByNameWithValues) {
   EXPECT_EQ(unknown.CallFunction({&seven}), nullptr);
   EXPECT_EQ(h.host.CountCalls(kHostSelRunRoutine), 1);
 
-  h.host.records["\xE2\x97\x8A" "Shared{2}"] = std::vector<uint8_t>(38, 0);
-  h.host.records["\xE2\x97\x8A" "Shared{2}"][0] = 1;
+  h.host.records
+      ["\xE2\x97\x8A"
+       "Shared{2}"] = std::vector<uint8_t>(38, 0);
+  h.host.records
+      ["\xE2\x97\x8A"
+       "Shared{2}"][0] = 1;
   VHostRecordValue record(Text("Shared"), 2, 2);
   EXPECT_EQ(record.Classify(), 1);
 }
@@ -219,6 +224,7 @@ TEST(HostExpression, CompiledFormsAreReadOnlyWhenWhole) {
   EXPECT_FALSE(SwapCompiledExpression(junk.data(), junk.size()));
   // Nesting beyond the limit is refused, not recursed into.
   ExprValue value;
-  EXPECT_FALSE(EvaluateExpression(std::string(500, '(') + "1" + std::string(500, ')'), {}, value, nullptr));
+  EXPECT_FALSE(
+      EvaluateExpression(std::string(500, '(') + "1" + std::string(500, ')'), {}, value, nullptr));
   EXPECT_FALSE(EvaluateExpression(std::string(500, '-') + "1", {}, value, nullptr));
 }
