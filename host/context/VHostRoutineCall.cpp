@@ -42,11 +42,10 @@ VValue* VHostRoutineCall::HostRoutineExecute(const VValue* const* arguments, uin
   auto* entries = static_cast<HostVariableEntry*>(Tbx::HLock(h));
   entries[0].type = kHostUndefined;
   for (uint32_t k = 0; k < count; ++k) {
-    if (arguments[k] != nullptr) {
-      ValueToHostVariable(*arguments[k], entries[k + 1]);
-    } else {
-      entries[k + 1].type = kHostUndefined;
-    }
+    // A kind without a host form goes as an undefined value, not as the
+    // empty text that a cleared entry would read as.
+    entries[k + 1].type = kHostUndefined;
+    if (arguments[k] != nullptr) ValueToHostVariable(*arguments[k], entries[k + 1]);
   }
   Tbx::HUnlock(h);
 

@@ -9,6 +9,7 @@
 #include "boundary/HostServiceSelectors.h"
 #include "framework/core/strings/VUniString.h"
 #include "framework/core/values/VLong.h"
+#include "framework/core/values/VLongLong.h"
 #include "framework/core/values/VReal.h"
 #include "host/context/HostVariables.h"
 #include "host/context/VHostRoutineCall.h"
@@ -91,6 +92,15 @@ TEST(HostRoutineCall, LooksUpOnceUntilRenamed) {
   call.SetName(Text("Twice"));
   std::unique_ptr<VValue> c(call.CallFunction({}));
   EXPECT_EQ(h.host.Count(kHostSelFindRoutine), 2);
+}
+
+TEST(HostRoutineCall, AnArgumentWithoutHostFormGoesUndefined) {
+  RoutineHost h;
+  VHostRoutineCall call(Text("Twice"));
+  VLongLong big(1);
+  std::unique_ptr<VValue> result(call.CallFunction({&big}));
+  ASSERT_EQ(h.firstArgumentTypes.size(), 1u);
+  EXPECT_EQ(h.firstArgumentTypes[0], kHostUndefined);
 }
 
 TEST(HostRoutineCall, AnUnknownRoutineRunsNothingAndIsAskedForAgain) {
