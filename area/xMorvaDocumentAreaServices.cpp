@@ -5,6 +5,8 @@
 #include "framework/core/strings/VString.h"
 #include "framework/system/resources/VMacResourceFile.h"
 #include "host/context/HostServices.h"
+#include "host/context/HostStructure.h"
+#include "host/context/VHostRef.h"
 #include "host/package/VPackage.h"
 
 VPackage* xMorvaDocumentAreaServices::Package() const {
@@ -39,9 +41,31 @@ void xMorvaEngineHostServices::GetPackageString(int16_t offset, int16_t item, VS
 
 void xMorvaEngineHostServices::ShowMemoryAlert() { fLists.ShowAlert(kAlertListOffset, kAlertOutOfMemory); }
 
-VValue* xMorvaEngineHostServices::EvaluateReference(const uint8_t*, uint32_t) { return nullptr; }
+// A reference's stored bytes are one '5OBJ' (or '4OBJ') record.
+VValue* xMorvaEngineHostServices::EvaluateReference(const uint8_t* reference, uint32_t size) {
+  if (reference == nullptr || size == 0) return nullptr;
+  const VHostRef ref(reference, size);
+  return ref.WasRead() ? ref.Evaluate() : nullptr;
+}
 
-bool xMorvaEngineHostServices::GetReferenceNames(const uint8_t*, uint32_t, VString&, VString&, VString&,
-                                                 VString&) {
-  return false;
+bool xMorvaEngineHostServices::GetReferenceNames(const uint8_t* reference, uint32_t size,
+                                                 VString& table, VString& field, VString& option,
+                                                 VString& format) {
+  table.SetEmpty(false);
+  field.SetEmpty(false);
+  option.SetEmpty(false);
+  format.SetEmpty(false);
+  if (reference == nullptr || size == 0) return false;
+  const VHostRef ref(reference, size);
+  if (!ref.WasRead()) return false;
+  int16_t tableNumber = 0, fieldNumber = 0;
+  ref.GetNumbers(tableNumber, fieldNumber);
+  if (tableNumber > 0) HostGetTableName(table, static_cast<uint16_t>(tableNumber), false);
+  if (tableNumber > 0 && fieldNumber > 0) {
+    HostGetFieldName(field, static_cast<uint16_t>(tableNumber), static_cast<uint16_t>(fieldNumber),
+                     false);
+  }
+  ref.GetOptionName(option);
+  ref.GetFormatName(format);
+  return true;
 }

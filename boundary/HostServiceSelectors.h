@@ -169,3 +169,45 @@ constexpr int32_t kFormRangeNone = 5;
 // Messages to a dialog's owner before and after a modal run.
 constexpr int32_t kDialogOwnerBeforeRun = -998;
 constexpr int32_t kDialogOwnerAfterRun = -997;
+
+// ---- Host routines, host records and host expressions.
+constexpr int32_t kHostSelFindRoutine = -117;        // 10 name; 272 routine number (0: none)
+constexpr int32_t kHostSelRunRoutine = -118;         // 272 routine, 266 handle of (n + 1) entries
+constexpr int32_t kHostSelReleaseEntry = 410;        // 272 address of an entry the host filled
+constexpr int32_t kHostSelReleaseEntryOld = -410;    // the same, as older modules send it
+constexpr int32_t kHostSelRecordByName = -513;       // 10 "name{i}"; 266 handle of 38 bytes
+constexpr int32_t kHostSelCompileExpression = -82;   // 266 source handle; 272 compiled handle
+constexpr int32_t kHostSelReleaseExpression = -83;   // 266 compiled handle
+constexpr int32_t kHostSelEvaluateExpression = -84;  // 266 compiled handle, 272 entry address
+constexpr int32_t kHostSelSwapExpression = -162;     // 266 compiled handle, converted in place
+constexpr int32_t kHostSelExpressionText = -185;     // 266 compiled handle in, source handle out
+
+// ---- The resource file the host keeps for the module. Every call carries
+// the host's reference of the file at 0; type at 272, id at 276, handle at
+// 266, name at 10, the found flag at 8.
+constexpr int32_t kResSelAdd = -310;         // 8 = 1: the host chooses the id (answered at 276)
+constexpr int32_t kResSelRemove = -311;      // by handle, by type and id, or by type and name
+constexpr int32_t kResSelGet = -312;         // by type and id or name; 8 found, 266 handle
+constexpr int32_t kResSelGetIndexed = -313;  // 276 index (1-based)
+constexpr int32_t kResSelRelease = -314;
+constexpr int32_t kResSelDetach = -315;    // the handle becomes the module's
+constexpr int32_t kResSelWrite = -316;     // the handle's bytes are stored
+constexpr int32_t kResSelCount = -317;     // 280 count
+constexpr int32_t kResSelInfo = -318;      // 276 id, 10 name, 280 size
+constexpr int32_t kResSelSetInfo = -319;   // 10 new name
+constexpr int32_t kResSelLock = -322;      // 8 = 1 lock (266 answers the data's address), 0 unlock
+constexpr int32_t kResSelLoadFlag = -323;  // 8 new setting; the previous answered at 8
+constexpr int32_t kResSelListIds = -324;   // 266 handle of 16-bit ids
+constexpr int32_t kResSelListNames =
+    -325;  // 266 handle of 32-byte records, each a length-byte name
+constexpr int32_t kResSelListTypes = -326;  // 266 handle of 32-bit types
+constexpr int32_t kResSelOpenSpec = -342;   // 266 spec; references answered at 0 and 2
+constexpr int32_t kResSelClose = -343;
+constexpr int32_t kResSelOpenSpecWith = -346;
+constexpr int32_t kResSelOpenKept = -347;  // references answered at 0 and 2
+constexpr int32_t kResSelUpdate = -348;
+constexpr int32_t kResSelMakeCurrent = -384;  // the previous current reference answered at 0
+constexpr int32_t kResSelUniqueId = -392;     // 276 a free id
+constexpr int32_t kResSelForget = -439;       // the module gives a handle it got back
+// The record of the names list: 32 bytes per name.
+constexpr uint32_t kResNameRecordSize = 32;

@@ -56,15 +56,21 @@ HostDatabase::HostDatabase(const std::string& path) {
     fDb = nullptr;
     return;
   }
-  if (!Exec("CREATE TABLE IF NOT EXISTS host_tables(tbl INTEGER PRIMARY KEY, name TEXT, current INTEGER "
+  if (!Exec("CREATE TABLE IF NOT EXISTS host_tables(tbl INTEGER PRIMARY KEY, name TEXT, current "
+            "INTEGER "
             "NOT NULL DEFAULT 0, records INTEGER NOT NULL DEFAULT 0);"
             "CREATE TABLE IF NOT EXISTS host_documents(name TEXT PRIMARY KEY, data BLOB);"
-            "CREATE TABLE IF NOT EXISTS host_variables(scope INTEGER, name TEXT, type INTEGER, value BLOB, "
+            "CREATE TABLE IF NOT EXISTS host_variables(scope INTEGER, name TEXT, type INTEGER, "
+            "value BLOB, "
             "PRIMARY KEY(scope, name));"
-            "CREATE TABLE IF NOT EXISTS host_fields(tbl INTEGER, fld INTEGER, name TEXT, type INTEGER, "
+            "CREATE TABLE IF NOT EXISTS host_fields(tbl INTEGER, fld INTEGER, name TEXT, type "
+            "INTEGER, "
             "PRIMARY KEY(tbl, fld));"
             "CREATE TABLE IF NOT EXISTS host_values(tbl INTEGER, fld INTEGER, rec INTEGER, value, "
-            "PRIMARY KEY(tbl, fld, rec));")) {
+            "PRIMARY KEY(tbl, fld, rec));"
+            "CREATE TABLE IF NOT EXISTS host_resources(type INTEGER, id INTEGER, name TEXT, data "
+            "BLOB, "
+            "PRIMARY KEY(type, id));")) {
     sqlite3_close(fDb);
     fDb = nullptr;
   }
@@ -298,4 +304,100 @@ bool HostDatabase::SetDocument(const std::string& name, const std::vector<uint8_
   sqlite3_bind_text(s.get(), 1, name.c_str(), -1, SQLITE_TRANSIENT);
   sqlite3_bind_blob(s.get(), 2, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
   return sqlite3_step(s.get()) == SQLITE_DONE;
+}
+
+// ---- The resource file kept for the module
+
+namespace {
+
+HostDatabase::Resource ResourceOfRow(sqlite3_stmt* s) {
+  HostDatabase::Resource r;
+  r.type = static_cast<uint32_t>(sqlite3_column_int64(s, 0));
+  r.id = static_cast<int16_t>(sqlite3_column_int(s, 1));
+  const unsigned char* name = sqlite3_column_text(s, 2);
+  if (name != nullptr) r.name = reinterpret_cast<const char*>(name);
+  const void* blob = sqlite3_column_blob(s, 3);
+  const int n = sqlite3_column_bytes(s, 3);
+  if (blob != nullptr && n > 0)
+    r.data.assign(static_cast<const uint8_t*>(blob), static_cast<const uint8_t*>(blob) + n);
+  return r;
+}
+
+}  // namespace
+
+bool HostDatabase::AddResource(const Resource& resource) {
+  Statement s(fDb,
+              "INSERT OR REPLACE INTO host_resources(type, id, name, data) VALUES(?, ?, ?, ?)");
+  if (!s) return false;
+  sqlite3_bind_int64(s.get(), 1, resource.type);
+  sqlite3_bind_int(s.get(), 2, resource.id);
+  sqlite3_bind_text(s.get(), 3, resource.name.c_str(), -1, SQLITE_TRANSIENT);
+  sqlite3_bind_blob(s.get(), 4, resource.data.data(), static_cast<int>(resource.data.size()),
+                    SQLITE_TRANSIENT);
+  return sqlite3_step(s.get()) == SQLITE_DONE;
+}
+
+std::optional<HostDatabase::Resource> HostDatabase::GetResource(uint32_t type, int16_t id) const {
+  Statement s(fDb, "SELECT type, id, name, data FROM host_resources WHERE type = ? AND id = ?");
+  if (!s) return std::nullopt;
+  sqlite3_bind_int64(s.get(), 1, type);
+  sqlite3_bind_int(s.get(), 2, id);
+  if (sqlite3_step(s.get()) != SQLITE_ROW) return std::nullopt;
+  return ResourceOfRow(s.get());
+}
+
+std::optional<HostDatabase::Resource> HostDatabase::GetNamedResource(
+    uint32_t type, const std::string& name) const {
+  Statement s(
+      fDb,
+      "SELECT type, id, name, data FROM host_resources WHERE type = ? AND name = ? ORDER BY id");
+  if (!s) return std::nullopt;
+  sqlite3_bind_int64(s.get(), 1, type);
+  sqlite3_bind_text(s.get(), 2, name.c_str(), -1, SQLITE_TRANSIENT);
+  if (sqlite3_step(s.get()) != SQLITE_ROW) return std::nullopt;
+  return ResourceOfRow(s.get());
+}
+
+bool HostDatabase::RemoveResource(uint32_t type, int16_t id) {
+  Statement s(fDb, "DELETE FROM host_resources WHERE type = ? AND id = ?");
+  if (!s) return false;
+  sqlite3_bind_int64(s.get(), 1, type);
+  sqlite3_bind_int(s.get(), 2, id);
+  return sqlite3_step(s.get()) == SQLITE_DONE && sqlite3_changes(fDb) == 1;
+}
+
+bool HostDatabase::SetResourceData(uint32_t type, int16_t id, const std::vector<uint8_t>& data) {
+  Statement s(fDb, "UPDATE host_resources SET data = ? WHERE type = ? AND id = ?");
+  if (!s) return false;
+  sqlite3_bind_blob(s.get(), 1, data.data(), static_cast<int>(data.size()), SQLITE_TRANSIENT);
+  sqlite3_bind_int64(s.get(), 2, type);
+  sqlite3_bind_int(s.get(), 3, id);
+  return sqlite3_step(s.get()) == SQLITE_DONE && sqlite3_changes(fDb) == 1;
+}
+
+bool HostDatabase::SetResourceName(uint32_t type, int16_t id, const std::string& name) {
+  Statement s(fDb, "UPDATE host_resources SET name = ? WHERE type = ? AND id = ?");
+  if (!s) return false;
+  sqlite3_bind_text(s.get(), 1, name.c_str(), -1, SQLITE_TRANSIENT);
+  sqlite3_bind_int64(s.get(), 2, type);
+  sqlite3_bind_int(s.get(), 3, id);
+  return sqlite3_step(s.get()) == SQLITE_DONE && sqlite3_changes(fDb) == 1;
+}
+
+std::vector<HostDatabase::Resource> HostDatabase::ResourcesOfType(uint32_t type) const {
+  std::vector<Resource> out;
+  Statement s(fDb, "SELECT type, id, name, data FROM host_resources WHERE type = ? ORDER BY id");
+  if (!s) return out;
+  sqlite3_bind_int64(s.get(), 1, type);
+  while (sqlite3_step(s.get()) == SQLITE_ROW) out.push_back(ResourceOfRow(s.get()));
+  return out;
+}
+
+std::vector<uint32_t> HostDatabase::ResourceTypes() const {
+  std::vector<uint32_t> out;
+  Statement s(fDb, "SELECT DISTINCT type FROM host_resources ORDER BY type");
+  if (!s) return out;
+  while (sqlite3_step(s.get()) == SQLITE_ROW)
+    out.push_back(static_cast<uint32_t>(sqlite3_column_int64(s.get(), 0)));
+  return out;
 }

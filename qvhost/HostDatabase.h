@@ -65,6 +65,27 @@ class HostDatabase {
   std::optional<Variable> GetVariable(int32_t scope, const std::string& name) const;
   bool SetVariable(int32_t scope, const std::string& name, const Variable& variable);
 
+  // The resource file the host keeps for the module: resources by type and
+  // id, each with a name and its bytes.
+  struct Resource {
+    uint32_t type = 0;
+    int16_t id = 0;
+    std::string name;
+    std::vector<uint8_t> data;
+  };
+  // Adds or replaces.
+  bool AddResource(const Resource& resource);
+  std::optional<Resource> GetResource(uint32_t type, int16_t id) const;
+  // The one of lowest id with that name.
+  std::optional<Resource> GetNamedResource(uint32_t type, const std::string& name) const;
+  // False when there is no such resource.
+  bool RemoveResource(uint32_t type, int16_t id);
+  bool SetResourceData(uint32_t type, int16_t id, const std::vector<uint8_t>& data);
+  bool SetResourceName(uint32_t type, int16_t id, const std::string& name);
+  // In the order of their ids.
+  std::vector<Resource> ResourcesOfType(uint32_t type) const;
+  std::vector<uint32_t> ResourceTypes() const;
+
   // The field's value in the current record; nothing when it has none.
   std::optional<Value> Get(uint16_t table, uint16_t field) const;
   bool Set(uint16_t table, uint16_t field, const Value& value);

@@ -20,6 +20,7 @@
 #include "platform/toolbox/TbxHandles.h"
 #include "platform/toolbox/TbxResources.h"
 #include "platform/win32/WinFileDialogs.h"
+#include "qvhost/HostExpression.h"
 
 namespace {
 
@@ -57,6 +58,42 @@ std::string MacToUtf8(const uint8_t* bytes, size_t count) {
   return out;
 }
 
+// UTF-8 into Macintosh characters; what has no Macintosh form is left out.
+std::string Utf8ToMac(const std::string& text) {
+  std::string out;
+  size_t i = 0;
+  while (i < text.size()) {
+    const auto b = static_cast<uint8_t>(text[i]);
+    char32_t c = b;
+    size_t extra = b < 0x80 ? 0 : (b & 0xE0) == 0xC0 ? 1 : (b & 0xF0) == 0xE0 ? 2 : 3;
+    if (extra > 0) c = b & (0x3F >> extra);
+    if (i + extra >= text.size()) break;
+    for (size_t k = 1; k <= extra; ++k) c = (c << 6) | (static_cast<uint8_t>(text[i + k]) & 0x3F);
+    i += extra + 1;
+    if (c < 0x80) {
+      out += static_cast<char>(c);
+      continue;
+    }
+    for (size_t k = 0; k < 128; ++k) {
+      if (kMacRomanHigh[k] == c) {
+        out += static_cast<char>(0x80 + k);
+        break;
+      }
+    }
+  }
+  return out;
+}
+
+// A four-character code as its characters.
+std::string FourCCText(uint32_t code) {
+  std::string text;
+  for (int shift = 24; shift >= 0; shift -= 8) {
+    const char c = static_cast<char>((code >> shift) & 0xFF);
+    text += c >= 0x20 && c < 0x7F ? c : '?';
+  }
+  return text;
+}
+
 std::string PascalToUtf8(const uint8_t* text) { return text != nullptr ? MacToUtf8(text + 1, text[0]) : ""; }
 
 // ASCII text (the host's own words and answers) into a length-byte text of
@@ -84,21 +121,40 @@ std::string Hex(uint32_t value) {
 
 void RoutinesFilled() {}
 
-void DateText(const VDateRec* date, uint8_t* result, uint16_t) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%02d/%02d/%04d", date != nullptr ? date->day : 0,
-                date != nullptr ? date->month : 0, date != nullptr ? date->year : 0);
+// Date formats: 0 and 1 "DD/MM/YYYY", 2 "YYYY-MM-DD", 3 "D.M.YY".
+void DateText(const VDateRec* date, uint8_t* result, uint16_t format) {
+  const int day = date != nullptr ? date->day : 0;
+  const int month = date != nullptr ? date->month : 0;
+  const int year = date != nullptr ? date->year : 0;
+  char text[40];
+  if (format == 2) {
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", year, month, day);
+  } else if (format == 3) {
+    std::snprintf(text, sizeof text, "%d.%d.%02d", day, month, ((year % 100) + 100) % 100);
+  } else {
+    std::snprintf(text, sizeof text, "%02d/%02d/%04d", day, month, year);
+  }
   SetPascal(result, text, 255);
 }
 
-std::string TimeString(int32_t seconds) {
+// Time formats: 0 and 1 "HH:MM:SS", 2 "HH:MM", 3 the seconds as a number.
+std::string TimeString(int32_t seconds, int32_t format = 0) {
   if (seconds < 0) seconds = 0;
   char text[32];
-  std::snprintf(text, sizeof text, "%02d:%02d:%02d", seconds / 3600, (seconds / 60) % 60, seconds % 60);
+  if (format == 2) {
+    std::snprintf(text, sizeof text, "%02d:%02d", seconds / 3600, (seconds / 60) % 60);
+  } else if (format == 3) {
+    std::snprintf(text, sizeof text, "%d", seconds);
+  } else {
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d", seconds / 3600, (seconds / 60) % 60,
+                  seconds % 60);
+  }
   return text;
 }
 
-void TimeText(int32_t seconds, uint8_t* result, uint16_t) { SetPascal(result, TimeString(seconds), 255); }
+void TimeText(int32_t seconds, uint8_t* result, uint16_t format) {
+  SetPascal(result, TimeString(seconds, format), 255);
+}
 void KeepText(uint8_t*, const uint8_t*) {}
 
 // "H:MM" or "H:MM:SS" to seconds; 0 for anything else.
@@ -150,6 +206,8 @@ void QvHost::AnswerChooser(int32_t chooser, const void* record, HeadlessChooserA
 QvHost::~QvHost() {
   SetHeadlessChooserProvider(nullptr, nullptr);
   Unload();
+  for (const auto& entry : fResourceHandles) Tbx::DisposeHandle(entry.first);
+  for (const uint32_t h : fOrphanHandles) Tbx::DisposeHandle(h);
   if (sActive == this) sActive = nullptr;
   if (fOwnsFolder) {
     std::error_code ignored;
@@ -327,7 +385,10 @@ void QvHost::Answer(int32_t selector, HostParamBlock& block) {
       fLog.push_back({selector, "century pivot"});
       break;
     case kHostSelValueToText: {
-      std::string text = HostWordOf(block.param1) == kHostTypeTime ? TimeString(static_cast<int32_t>(block.longValue)) : "";
+      std::string text =
+          HostWordOf(block.param1) == kHostTypeTime
+              ? TimeString(static_cast<int32_t>(block.longValue), HostWordOf(block.param2))
+              : "";
       SetPascal(block.text2, text, 80);
       fLog.push_back({selector, "value to text: " + text});
       break;
@@ -350,7 +411,11 @@ void QvHost::Answer(int32_t selector, HostParamBlock& block) {
       fLog.push_back({selector, "window at: " + MacToUtf8(block.text2 + 1, block.text2[0] <= 80 ? block.text2[0] : 80)});
       break;
     default:
-      if (AnswerData(selector, block) || AnswerService(selector, block) || fForms->Answer(selector, block)) break;
+      if (AnswerData(selector, block) || AnswerService(selector, block) ||
+          AnswerRoutine(selector, block) || AnswerExpression(selector, block) ||
+          AnswerResource(selector, block) || fForms->Answer(selector, block)) {
+        break;
+      }
       block.error = -1;
       fLog.push_back({selector, "not served"});
       break;
@@ -899,4 +964,559 @@ bool QvHost::LoadForms(const std::string& resourcePath, std::string* error) {
   Tbx::UseResFile(previous);
   if (error != nullptr) *error = formError;
   return formError.empty();
+}
+
+// ---- Routines of the host's language, and records by name
+
+void QvHost::DefineRoutine(const std::string& name, Routine routine) {
+  fRoutines.emplace_back(name, std::move(routine));
+}
+
+namespace {
+
+// Gives back what an entry holds in handles, and zeroes them.
+void ReleaseEntry(HostVariableEntry& entry) {
+  switch (entry.type) {
+    case kHostText:
+      if (entry.value.text.handle != 0) Tbx::DisposeHandle(entry.value.text.handle);
+      entry.value.text = HostTextRecord{0, 0};
+      break;
+    case kHostPicture:
+    case kHostBlob:
+      if (entry.value.data.handle != 0) Tbx::DisposeHandle(entry.value.data.handle);
+      entry.value.data.handle = 0;
+      entry.value.data.size = 0;
+      break;
+    case kHostRecord:
+      if (entry.value.recordHandle != 0) Tbx::DisposeHandle(entry.value.recordHandle);
+      entry.value.recordHandle = 0;
+      break;
+    case kHostTextArray: {
+      const std::vector<uint8_t> records = HandleBytes(entry.value.array.handle, SIZE_MAX);
+      for (size_t at = 0; at + sizeof(HostTextRecord) <= records.size();
+           at += sizeof(HostTextRecord)) {
+        HostTextRecord record;
+        std::memcpy(&record, records.data() + at, sizeof record);
+        if (record.handle != 0) Tbx::DisposeHandle(record.handle);
+      }
+      [[fallthrough]];
+    }
+    case kHostRealArray:
+    case kHostIntegerArray:
+    case kHostLongArray:
+    case kHostDateArray:
+    case kHostPictureArray:
+    case kHostStringArray:
+    case kHostBooleanArray:
+      if (entry.value.array.handle != 0) Tbx::DisposeHandle(entry.value.array.handle);
+      entry.value.array.handle = 0;
+      entry.value.array.count = 0;
+      break;
+    default: break;
+  }
+}
+
+}  // namespace
+
+bool QvHost::AnswerRoutine(int32_t selector, HostParamBlock& block) {
+  switch (selector) {
+    case kHostSelFindRoutine: {
+      const std::string name = PascalToUtf8(block.text);
+      block.param1 = 0;
+      for (size_t i = 0; i < fRoutines.size(); ++i) {
+        if (fRoutines[i].first == name) block.param1 = HostWord(static_cast<int32_t>(i + 1));
+      }
+      block.error = block.param1 != 0 ? 0 : -1;
+      fLog.push_back({selector, (block.param1 != 0 ? "routine " : "no routine ") + name});
+      return true;
+    }
+    case kHostSelRunRoutine: {
+      const int32_t number = HostWordOf(block.param1);
+      const auto h = static_cast<Tbx::Handle>(block.handle);
+      const int32_t size = h != 0 ? Tbx::GetHandleSize(h) : 0;
+      if (number < 1 || static_cast<size_t>(number) > fRoutines.size() || h == 0 ||
+          Tbx::MemError() != Tbx::noErr || size < static_cast<int32_t>(sizeof(HostVariableEntry)) ||
+          size % sizeof(HostVariableEntry) != 0) {
+        block.error = -1;
+        fLog.push_back({selector, "run refused"});
+        return true;
+      }
+      const uint32_t count = static_cast<uint32_t>(size / sizeof(HostVariableEntry)) - 1;
+      auto* entries = static_cast<HostVariableEntry*>(Tbx::HLock(h));
+      fRoutines[static_cast<size_t>(number - 1)].second(entries, count);
+      Tbx::HUnlock(h);
+      block.error = 0;
+      fLog.push_back({selector, "run " + fRoutines[static_cast<size_t>(number - 1)].first +
+                                    " with " + std::to_string(count)});
+      return true;
+    }
+    case kHostSelReleaseEntry:
+    case kHostSelReleaseEntryOld: {
+      auto* entry = HostPointer<HostVariableEntry>(block.param1);
+      if (entry != nullptr) {
+        ReleaseEntry(*entry);
+        ++releasedEntries;
+      }
+      fLog.push_back({selector, "release entry"});
+      return true;
+    }
+    case kHostSelRecordByName: {
+      const std::string name = PascalToUtf8(block.text);
+      const auto it = records.find(name);
+      block.handle = 0;
+      if (it != records.end()) block.handle = NewHandleWith(it->second.data(), it->second.size());
+      block.error = 0;
+      fLog.push_back({selector, (it != records.end() ? "record " : "no record ") + name});
+      return true;
+    }
+    default: return false;
+  }
+}
+
+// ---- Expressions
+
+namespace {
+
+ExprValue FromEntry(const HostVariableEntry& entry) {
+  ExprValue v;
+  switch (entry.type) {
+    case kHostReal:
+    case kHostReal2:
+      v.kind = ExprValue::kReal;
+      v.real = entry.value.real;
+      break;
+    case kHostInteger:
+      v.kind = ExprValue::kLong;
+      v.integer = entry.value.integer;
+      break;
+    case kHostLongInteger:
+      v.kind = ExprValue::kLong;
+      v.integer = entry.value.longInteger;
+      break;
+    case kHostBoolean:
+      v.kind = ExprValue::kBoolean;
+      v.integer = entry.value.boolean != 0 ? 1 : 0;
+      break;
+    case kHostTime:
+      v.kind = ExprValue::kTime;
+      v.integer = entry.value.seconds;
+      break;
+    case kHostDate:
+      v.kind = ExprValue::kDate;
+      std::memcpy(v.date, entry.value.date, sizeof v.date);
+      break;
+    case kHostAlpha:
+    case kHostString:
+      v.kind = ExprValue::kText;
+      v.text = PascalToUtf8(entry.value.string.text);
+      break;
+    case kHostText: {
+      const std::vector<uint8_t> bytes =
+          HandleBytes(entry.value.text.handle, static_cast<uint16_t>(entry.value.text.length));
+      v.kind = ExprValue::kText;
+      v.text = MacToUtf8(bytes.data(), bytes.size());
+      break;
+    }
+    default: break;
+  }
+  return v;
+}
+
+void ToEntry(const ExprValue& v, HostVariableEntry& entry) {
+  std::memset(&entry, 0, sizeof entry);
+  switch (v.kind) {
+    case ExprValue::kReal:
+      entry.type = kHostReal;
+      entry.value.real = v.real;
+      break;
+    case ExprValue::kLong:
+      entry.type = kHostLongInteger;
+      entry.value.longInteger = static_cast<int32_t>(v.integer);
+      break;
+    case ExprValue::kBoolean:
+      entry.type = kHostBoolean;
+      entry.value.boolean = v.integer != 0 ? 1 : 0;
+      break;
+    case ExprValue::kTime:
+      entry.type = kHostTime;
+      entry.value.seconds = static_cast<uint32_t>(v.integer);
+      break;
+    case ExprValue::kDate:
+      entry.type = kHostDate;
+      std::memcpy(entry.value.date, v.date, sizeof v.date);
+      break;
+    case ExprValue::kText: {
+      std::string mac = Utf8ToMac(v.text);
+      if (mac.size() > 32000) mac.resize(32000);
+      entry.type = kHostText;
+      entry.value.text.length = static_cast<int16_t>(mac.size());
+      entry.value.text.handle =
+          NewHandleWith(reinterpret_cast<const uint8_t*>(mac.data()), mac.size());
+      break;
+    }
+    default: entry.type = kHostUndefined; break;
+  }
+}
+
+}  // namespace
+
+bool QvHost::AnswerExpression(int32_t selector, HostParamBlock& block) {
+  const auto h = static_cast<Tbx::Handle>(block.handle);
+  switch (selector) {
+    case kHostSelCompileExpression: {
+      const std::vector<uint8_t> text = HandleBytes(h, kExpressionSourceMax);
+      const std::string source = MacToUtf8(text.data(), text.size());
+      const std::vector<uint8_t> compiled = CompileExpression(source);
+      block.param1 = compiled.empty() ? 0 : NewHandleWith(compiled.data(), compiled.size());
+      block.error = block.param1 != 0 ? 0 : -1;
+      fLog.push_back({selector, "compile " + source});
+      return true;
+    }
+    case kHostSelReleaseExpression:
+      if (h != 0) Tbx::DisposeHandle(h);
+      fLog.push_back({selector, "release expression"});
+      return true;
+    case kHostSelSwapExpression: {
+      std::vector<uint8_t> bytes = HandleBytes(h, SIZE_MAX);
+      const bool ok = SwapCompiledExpression(bytes.data(), bytes.size());
+      if (ok && bytes.size() >= 4) {
+        std::memcpy(Tbx::HLock(h), bytes.data(), 4);
+        Tbx::HUnlock(h);
+      }
+      block.error = ok ? 0 : -1;
+      fLog.push_back({selector, ok ? "expression byte order" : "no expression"});
+      return true;
+    }
+    case kHostSelExpressionText: {
+      const std::vector<uint8_t> bytes = HandleBytes(h, SIZE_MAX);
+      std::string source;
+      if (!ReadCompiledExpression(bytes.data(), bytes.size(), source)) {
+        block.error = -1;
+        fLog.push_back({selector, "no expression"});
+        return true;
+      }
+      const std::string mac = Utf8ToMac(source);
+      block.handle = NewHandleWith(reinterpret_cast<const uint8_t*>(mac.data()), mac.size());
+      block.error = block.handle != 0 ? 0 : -1;
+      fLog.push_back({selector, "expression text " + source});
+      return true;
+    }
+    case kHostSelEvaluateExpression: {
+      auto* entry = HostPointer<HostVariableEntry>(block.param1);
+      const std::vector<uint8_t> bytes = HandleBytes(h, SIZE_MAX);
+      std::string source, why;
+      ExprLookups lookups;
+      lookups.field = [this](const std::string& table, const std::string& field, ExprValue& out) {
+        const auto numbers = fDatabase->FindField(table, field);
+        if (!numbers) return false;
+        const std::optional<int16_t> type = fDatabase->FieldType(numbers->first, numbers->second);
+        const HostDatabase::Value value =
+            fDatabase->Get(numbers->first, numbers->second).value_or(HostDatabase::Value{});
+        out = ExprValue{};
+        switch (type.value_or(-1)) {
+          case 0:
+          case 24:
+            out.kind = ExprValue::kText;
+            out.text = value.text;
+            return true;
+          case 2:
+            out.kind = ExprValue::kText;
+            out.text = MacToUtf8(value.bytes.data(), value.bytes.size());
+            return true;
+          case 1:
+          case 28:
+            out.kind = ExprValue::kReal;
+            out.real = value.number;
+            return true;
+          case 4:
+            out.kind = ExprValue::kDate;
+            std::memcpy(out.date, value.date, sizeof out.date);
+            return true;
+          case 6:
+            out.kind = ExprValue::kBoolean;
+            out.integer = value.integer != 0;
+            return true;
+          case 8:
+          case 9:
+            out.kind = ExprValue::kLong;
+            out.integer = value.integer;
+            return true;
+          case 11:
+            out.kind = ExprValue::kTime;
+            out.integer = value.integer;
+            return true;
+          default: return false;
+        }
+      };
+      lookups.variable = [this](const std::string& name, ExprValue& out) {
+        const bool inter = name.rfind("<>", 0) == 0;
+        const auto stored = fDatabase->GetVariable(inter ? 2 : 1, inter ? name.substr(2) : name);
+        HostVariableEntry entry;
+        if (!stored || !EntryFromStored(entry, *stored)) return false;
+        out = FromEntry(entry);
+        ReleaseEntry(entry);
+        return out.kind != ExprValue::kNone;
+      };
+      ExprValue result;
+      if (entry == nullptr || !ReadCompiledExpression(bytes.data(), bytes.size(), source) ||
+          !EvaluateExpression(source, lookups, result, &why)) {
+        block.error = -1;
+        fLog.push_back(
+            {selector, "evaluation failed: " + (why.empty() ? std::string("no expression") : why)});
+        return true;
+      }
+      ToEntry(result, *entry);
+      block.error = 0;
+      fLog.push_back({selector, "evaluate " + source});
+      return true;
+    }
+    default: return false;
+  }
+}
+
+// ---- The resource file kept for the module
+
+uint32_t QvHost::ResourceHandle(uint32_t type, int16_t id) {
+  for (const auto& [handle, key] : fResourceHandles) {
+    if (key.first == type && key.second == id) return handle;
+  }
+  const std::optional<HostDatabase::Resource> r = fDatabase->GetResource(type, id);
+  if (!r) return 0;
+  const uint32_t h = NewHandleWith(r->data.data(), r->data.size());
+  if (h != 0) fResourceHandles[h] = {type, id};
+  return h;
+}
+
+bool QvHost::AnswerResource(int32_t selector, HostParamBlock& block) {
+  if (selector == kResSelOpenKept) {
+    block.table = static_cast<uint16_t>(kKeptResourceFile);
+    // No Toolbox file stands behind the database: the same number serves
+    // as the second reference, which the module never closes for this file.
+    block.field = static_cast<uint16_t>(kKeptResourceFile);
+    block.error = 0;
+    fLog.push_back({selector, "open kept resource file"});
+    return true;
+  }
+  if (selector == kResSelOpenSpec || selector == kResSelOpenSpecWith) {
+    block.error = -1;
+    fLog.push_back({selector, "no other resource files"});
+    return true;
+  }
+  if (selector != kResSelAdd && !(selector <= kResSelRemove && selector >= kResSelListTypes) &&
+      selector != kResSelClose && selector != kResSelUpdate && selector != kResSelMakeCurrent &&
+      selector != kResSelUniqueId && selector != kResSelForget) {
+    return false;
+  }
+  if (selector == kResSelMakeCurrent) {
+    const int16_t previous = currentResourceFile;
+    currentResourceFile = static_cast<int16_t>(block.table);
+    block.table = static_cast<uint16_t>(previous);
+    block.error = 0;
+    fLog.push_back({selector, "current resource file " + std::to_string(currentResourceFile)});
+    return true;
+  }
+  if (static_cast<int16_t>(block.table) != kKeptResourceFile) {
+    block.error = -1;
+    fLog.push_back(
+        {selector, "no resource file " + std::to_string(static_cast<int16_t>(block.table))});
+    return true;
+  }
+  const auto type = static_cast<uint32_t>(block.param1);
+  const auto id = static_cast<int16_t>(HostWordOf(block.param2));
+  const auto handle = static_cast<uint32_t>(block.handle);
+  const std::string name = PascalToUtf8(block.text);
+  const std::string what = FourCCText(type) + " " + std::to_string(id);
+  const auto known = fResourceHandles.find(handle);
+  auto uniqueId = [&]() {
+    int16_t free = 128;
+    for (const HostDatabase::Resource& r : fDatabase->ResourcesOfType(type)) {
+      if (r.id == free) ++free;
+    }
+    return free;
+  };
+  block.error = 0;
+  switch (selector) {
+    case kResSelAdd: {
+      const int16_t chosen = block.flag != 0 || id == -1 ? uniqueId() : id;
+      const int32_t size = handle != 0 ? Tbx::GetHandleSize(handle) : -1;
+      if (handle == 0 || Tbx::MemError() != Tbx::noErr || size < 0) {
+        block.error = -1;
+        fLog.push_back({selector, "add refused " + what});
+        return true;
+      }
+      HostDatabase::Resource r;
+      r.type = type;
+      r.id = chosen;
+      r.name = name;
+      r.data = HandleBytes(handle, SIZE_MAX);
+      if (!fDatabase->AddResource(r)) {
+        block.error = -1;
+        return true;
+      }
+      Tbx::DisposeHandle(handle);  // the host keeps the bytes, not the handle
+      block.param2 = HostWord(chosen);
+      fLog.push_back({selector, "add " + FourCCText(type) + " " + std::to_string(chosen)});
+      return true;
+    }
+    case kResSelRemove: {
+      uint32_t t = type;
+      int16_t i = id;
+      if (handle != 0) {
+        if (known == fResourceHandles.end()) {
+          block.error = -1;
+          return true;
+        }
+        t = known->second.first;
+        i = known->second.second;
+      } else if (!name.empty()) {
+        const auto r = fDatabase->GetNamedResource(type, name);
+        if (!r) {
+          block.error = -1;
+          fLog.push_back({selector, "no resource named " + name});
+          return true;
+        }
+        i = r->id;
+      }
+      const bool refused = std::find(protectedResources.begin(), protectedResources.end(),
+                                     std::make_pair(t, i)) != protectedResources.end();
+      if (refused || !fDatabase->RemoveResource(t, i)) {
+        block.error = -1;
+        fLog.push_back({selector, "remove refused " + FourCCText(t) + " " + std::to_string(i)});
+        return true;
+      }
+      for (auto it = fResourceHandles.begin(); it != fResourceHandles.end(); ++it) {
+        if (it->second == std::make_pair(t, i)) {
+          fOrphanHandles.push_back(it->first);
+          fResourceHandles.erase(it);
+          break;
+        }
+      }
+      fLog.push_back({selector, "remove " + FourCCText(t) + " " + std::to_string(i)});
+      return true;
+    }
+    case kResSelGet:
+    case kResSelGetIndexed: {
+      int16_t i = id;
+      if (selector == kResSelGetIndexed) {
+        const std::vector<HostDatabase::Resource> all = fDatabase->ResourcesOfType(type);
+        i = id >= 1 && static_cast<size_t>(id) <= all.size() ? all[static_cast<size_t>(id - 1)].id
+                                                             : INT16_MIN;
+      } else if (!name.empty()) {
+        const auto r = fDatabase->GetNamedResource(type, name);
+        i = r ? r->id : INT16_MIN;
+      }
+      const uint32_t h = i != INT16_MIN ? ResourceHandle(type, i) : 0;
+      block.handle = h;
+      block.flag = h != 0 ? 1 : 0;
+      block.error = h != 0 ? 0 : -1;
+      fLog.push_back(
+          {selector, (h != 0 ? "get " : "no resource ") + what + (name.empty() ? "" : " " + name)});
+      return true;
+    }
+    case kResSelRelease: {
+      uint32_t h = handle;
+      if (h == 0) {
+        for (const auto& [candidate, key] : fResourceHandles) {
+          if (key == std::make_pair(type, id)) h = candidate;
+        }
+      }
+      const auto it = fResourceHandles.find(h);
+      if (it != fResourceHandles.end()) {
+        fResourceHandles.erase(it);
+        Tbx::DisposeHandle(h);
+      }
+      fLog.push_back({selector, "release"});
+      return true;
+    }
+    case kResSelForget: fLog.push_back({selector, "module lets go of a handle"}); return true;
+    case kResSelDetach:
+      if (known == fResourceHandles.end()) {
+        block.error = -1;
+        return true;
+      }
+      fResourceHandles.erase(known);
+      fLog.push_back({selector, "detach"});
+      return true;
+    case kResSelWrite:
+      if (known != fResourceHandles.end()) {
+        fDatabase->SetResourceData(known->second.first, known->second.second,
+                                   HandleBytes(handle, SIZE_MAX));
+      }
+      fLog.push_back({selector, "write"});
+      return true;
+    case kResSelCount:
+      block.param3 = fDatabase->ResourcesOfType(type).size();
+      fLog.push_back({selector, "count " + FourCCText(type)});
+      return true;
+    case kResSelInfo: {
+      std::optional<HostDatabase::Resource> r;
+      if (handle != 0) {
+        if (known != fResourceHandles.end())
+          r = fDatabase->GetResource(known->second.first, known->second.second);
+      } else if (!name.empty()) {
+        r = fDatabase->GetNamedResource(type, name);
+      } else {
+        r = fDatabase->GetResource(type, id);
+      }
+      if (!r) {
+        block.error = -1;
+        return true;
+      }
+      block.param2 = HostWord(r->id);
+      block.param3 = r->data.size();
+      const std::string mac = Utf8ToMac(r->name);
+      SetPascal(block.text, mac, 255);
+      fLog.push_back({selector, "info " + FourCCText(r->type) + " " + std::to_string(r->id)});
+      return true;
+    }
+    case kResSelSetInfo:
+      block.error = fDatabase->SetResourceName(type, id, name) ? 0 : -1;
+      fLog.push_back({selector, "name " + what + " " + name});
+      return true;
+    case kResSelLock:
+      if (known == fResourceHandles.end()) {
+        block.error = -1;
+        return true;
+      }
+      if (block.flag != 0) {
+        block.handle = HostAddress(Tbx::HLock(handle));
+      } else {
+        Tbx::HUnlock(handle);
+      }
+      return true;
+    case kResSelLoadFlag:
+      // Data are always loaded; the setting is kept only to be given back.
+      std::swap(block.flag, fResourceLoad);
+      return true;
+    case kResSelListIds:
+    case kResSelListNames:
+    case kResSelListTypes: {
+      std::vector<uint8_t> bytes;
+      if (selector == kResSelListTypes) {
+        for (const uint32_t t : fDatabase->ResourceTypes()) Put32(bytes, t);
+      } else {
+        for (const HostDatabase::Resource& r : fDatabase->ResourcesOfType(type)) {
+          if (selector == kResSelListIds) {
+            const auto* p = reinterpret_cast<const uint8_t*>(&r.id);
+            bytes.insert(bytes.end(), p, p + 2);
+          } else {
+            uint8_t record[kResNameRecordSize] = {};
+            SetPascal(record, Utf8ToMac(r.name), kResNameRecordSize - 1);
+            bytes.insert(bytes.end(), record, record + kResNameRecordSize);
+          }
+        }
+      }
+      block.handle = NewHandleWith(bytes.data(), bytes.size());
+      block.error = block.handle != 0 ? 0 : -1;
+      fLog.push_back({selector, "list " + FourCCText(type)});
+      return true;
+    }
+    case kResSelUniqueId: block.param2 = HostWord(uniqueId()); return true;
+    case kResSelUpdate:
+    case kResSelClose:
+      fLog.push_back(
+          {selector, selector == kResSelUpdate ? "update resource file" : "close resource file"});
+      return true;
+    default: block.error = -1; return true;
+  }
 }

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -128,6 +129,26 @@ class QvHost {
   int32_t methodRoom = 1 << 20;
   std::string documentText;
 
+  // The routines of the host's language, by name (looked up by -117 and run
+  // by -118). A routine receives its entries: entry 0 for its result, then
+  // one per argument.
+  using Routine = std::function<void(HostVariableEntry* entries, uint32_t count)>;
+  void DefineRoutine(const std::string& name, Routine routine);
+  // The host's 38-byte records of variables, by the name "name{i}" that
+  // -513 asks for, in UTF-8 (the lozenge U+25CA in front of an interprocess
+  // one).
+  std::map<std::string, std::vector<uint8_t>> records;
+  // Entries the module handed back for release (410 and -410).
+  int32_t releasedEntries = 0;
+
+  // The resource file kept for the module (in the database): its reference,
+  // the resources whose removal the host refuses, and the current file.
+  static constexpr int16_t kKeptResourceFile = 1;
+  std::vector<std::pair<uint32_t, int16_t>> protectedResources;
+  int16_t currentResourceFile = 0;
+  // Handles the host handed out for the kept file and has not taken back.
+  size_t OutstandingResourceHandles() const { return fResourceHandles.size(); }
+
   // The field the user is in (table 0: none), answered to -301 and -303.
   void SetCurrentField(uint16_t table, uint16_t field) {
     fCurrentTable = table;
@@ -152,6 +173,10 @@ class QvHost {
   void AnswerStructure(int32_t selector, HostParamBlock& block);
   void AnswerVariable(int32_t selector, HostParamBlock& block);
   bool AnswerService(int32_t selector, HostParamBlock& block);
+  bool AnswerRoutine(int32_t selector, HostParamBlock& block);
+  bool AnswerExpression(int32_t selector, HostParamBlock& block);
+  bool AnswerResource(int32_t selector, HostParamBlock& block);
+  uint32_t ResourceHandle(uint32_t type, int16_t id);
   void Unload();
   static void AnswerChooser(int32_t chooser, const void* record, HeadlessChooserAnswer* answer, void* context);
 
@@ -174,6 +199,12 @@ class QvHost {
   std::deque<Choice> fChoices;
   std::deque<bool> fConfirmations;
   int32_t fLastProcess = 1;
+  std::vector<std::pair<std::string, Routine>> fRoutines;
+  // Handle -> (type, id) of the kept file's resources handed out, and
+  // handles of removed resources, disposed with the host.
+  std::map<uint32_t, std::pair<uint32_t, int16_t>> fResourceHandles;
+  std::vector<uint32_t> fOrphanHandles;
+  uint8_t fResourceLoad = 1;
   uint16_t fCurrentTable = 0;
   uint16_t fCurrentFieldNumber = 0;
 };

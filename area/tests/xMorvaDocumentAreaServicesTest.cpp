@@ -5,15 +5,19 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "area/xMorvaMain.h"
+#include "boundary/HostServiceSelectors.h"
+#include "boundary/ModuleExports.h"
+#include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/strings/VUniString.h"
 #include "framework/system/resources/VMacResourceFile.h"
 #include "host/context/VHostContext.h"
-#include "boundary/ModuleExports.h"
+#include "host/context/VHostRef.h"
 #include "host/package/VPackage.h"
 #include "host/tests/HostTestSupport.h"
 
@@ -104,4 +108,61 @@ TEST_F(AreaServicesTest, InstalledServicesServeTheCurrentPackage) {
   gCurrentPackage = saved;
   EXPECT_TRUE(xMorvaAreaServiceSlot::Remove(&installed));
   EXPECT_EQ(xMorvaAreaServiceSlot::Get(), nullptr);
+}
+
+// ---- Host references of the text engine
+
+namespace {
+
+// The stored form of a reference: one '5OBJ' record as the module writes it.
+std::vector<uint8_t> StoredReference(VHostRef& ref) {
+  const VMemHandle h = ref.ToHandle();
+  std::vector<uint8_t> bytes(gMemoryMgr->GetHandleSize(h));
+  std::memcpy(bytes.data(), gMemoryMgr->LockHandle(h), bytes.size());
+  gMemoryMgr->UnlockHandle(h);
+  gMemoryMgr->DisposeHandle(h);
+  return bytes;
+}
+
+}  // namespace
+
+TEST(EngineHostReferences, StoredReferencesEvaluateAndNameThroughTheHost) {
+  hosttest::RecordingHost host;
+  host.answer = [](int32_t selector, HostParamBlock& block) {
+    const auto name = [&](const char* text) {
+      block.text[0] = static_cast<uint8_t>(std::strlen(text));
+      std::memcpy(block.text + 1, text, block.text[0]);
+      block.error = 0;
+    };
+    if (selector == kHostSelTableInfo) name("Clients");
+    if (selector == kHostSelFieldInfo) name("Amount");
+    if (selector == kHostSelEvaluateExpression) {
+      auto* entry = HostPointer<HostVariableEntry>(block.param1);
+      entry->type = kHostLongInteger;
+      entry->value.longInteger = 77;
+      block.error = 0;
+    }
+  };
+  xMorvaEngineHostServices services;
+
+  VHostRef field(2, 5, false);
+  std::vector<uint8_t> bytes = StoredReference(field);
+  VStr<255> table, fieldName, option, format;
+  ASSERT_TRUE(services.GetReferenceNames(bytes.data(), uint32_t(bytes.size()), table, fieldName,
+                                         option, format));
+  EXPECT_EQ(Text(table), "Clients");
+  EXPECT_EQ(Text(fieldName), "Amount");
+  EXPECT_EQ(Text(option), "");
+
+  VHostRef expression(Tbx::NewHandle(4), false);
+  bytes = StoredReference(expression);
+  std::unique_ptr<VValue> value(services.EvaluateReference(bytes.data(), uint32_t(bytes.size())));
+  ASSERT_NE(value, nullptr);
+  EXPECT_EQ(value->GetLong(kWholeValue), 77);
+
+  // Bytes that hold no reference give neither value nor names.
+  const uint8_t junk[8] = {'n', 'o', 't', ' ', 'o', 'b', 'j', 0};
+  EXPECT_EQ(services.EvaluateReference(junk, sizeof junk), nullptr);
+  EXPECT_FALSE(services.GetReferenceNames(junk, sizeof junk, table, fieldName, option, format));
+  EXPECT_EQ(services.EvaluateReference(nullptr, 0), nullptr);
 }

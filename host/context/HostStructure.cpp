@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "boundary/HostSelectors.h"
+#include "boundary/HostServiceSelectors.h"
 #include "framework/core/host/VHostBridge.h"
 #include "framework/core/strings/VString.h"
 #include "framework/core/strings/VUniString.h"
@@ -14,11 +16,10 @@
 #include "framework/core/values/VReal.h"
 #include "framework/core/values/VWord.h"
 #include "host/callback/HostCallback.h"
-#include "boundary/HostServiceSelectors.h"
 #include "host/context/HostServices.h"
 #include "host/context/HostText.h"
 #include "host/context/HostVariables.h"
-#include "boundary/HostSelectors.h"
+#include "host/values/VHostValues.h"
 #include "platform/toolbox/TbxHandles.h"
 
 namespace {
@@ -371,8 +372,17 @@ VValue* HostGetFieldAsValue(uint16_t table, uint16_t field, bool option) {
       case kHostTime:
         value = new VHour(static_cast<int32_t>(block.longValue));
         break;
+      case kHostFieldBlob:
+        if (handle != 0) {
+          const int32_t size = Tbx::GetHandleSize(handle);
+          if (Tbx::MemError() == Tbx::noErr && size > 0) {
+            value = new VHandleValue(Tbx::HLock(handle), static_cast<uint32_t>(size));
+            Tbx::HUnlock(handle);
+          }
+        }
+        break;
       default:
-        // Pictures and BLOBs come with their value classes.
+        // Pictures come with their value class.
         break;
     }
   }

@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "boundary/HostSelectors.h"
 #include "framework/core/containers/VBooleanArray.h"
 #include "framework/core/containers/VNumericArrays.h"
 #include "framework/core/containers/VStringArray.h"
@@ -19,7 +20,7 @@
 #include "host/callback/HostCallback.h"
 #include "host/context/HostText.h"
 #include "host/context/VHostContext.h"
-#include "boundary/HostSelectors.h"
+#include "host/values/VHostValues.h"
 #include "platform/toolbox/TbxBits.h"
 #include "platform/toolbox/TbxHandleLocker.h"
 #include "platform/toolbox/TbxHandleState.h"
@@ -103,10 +104,13 @@ bool HostSetVariable(const VValue& value, const VString& name, int32_t scope, ui
   block.variableFlag = flag;
   block.error = -1;
   CallHost(scope == kScopeProcess ? kHostSelSetVariable : kHostSelSetInterprocessVariable, block);
-  // A picture's handle went to the host with the entry; a refused one is
-  // still the module's to dispose of.
-  if (block.error != 0 && entry.type == kHostPicture && entry.value.data.handle != 0)
+  // A picture's, BLOB's or record's handle went to the host with the
+  // entry; a refused one is still the module's to dispose of.
+  if (block.error != 0 && (entry.type == kHostPicture || entry.type == kHostBlob) &&
+      entry.value.data.handle != 0)
     Tbx::DisposeHandle(entry.value.data.handle);
+  if (block.error != 0 && entry.type == kHostRecord && entry.value.recordHandle != 0)
+    Tbx::DisposeHandle(entry.value.recordHandle);
   return block.error == 0;
 }
 
@@ -316,6 +320,28 @@ void ValueToHostVariable(const VValue& value, HostVariableEntry& entry) {
       entry.value.data.size = 0;
       entry.value.data.handle = 0;
       break;
+    case kValueHandle: {
+      // A copy of the bytes in a new handle; none when it cannot be made.
+      const auto& blob = static_cast<const VHandleValue&>(value);
+      entry.type = kHostBlob;
+      entry.value.data.size = 0;
+      entry.value.data.handle = 0;
+      const uint8_t* bytes = blob.Lock();
+      const Tbx::Handle h =
+          bytes != nullptr ? Tbx::NewHandle(static_cast<int32_t>(blob.GetSize())) : 0;
+      if (h != 0) {
+        if (blob.GetSize() > 0) std::memcpy(Tbx::HLock(h), bytes, blob.GetSize());
+        Tbx::HUnlock(h);
+        entry.value.data.size = blob.GetSize();
+        entry.value.data.handle = h;
+      }
+      blob.Unlock();
+      break;
+    }
+    case kValueHostRecord:
+      entry.type = kHostRecord;
+      entry.value.recordHandle = static_cast<const VHostRecordValue&>(value).CopyToToolboxHandle();
+      break;
     default:
       break;
   }
@@ -445,6 +471,31 @@ VValue* BooleanArrayOf(const HostVariableEntry& entry) {
 
 }  // namespace
 
+namespace {
+
+// The bytes of a BLOB entry, as far as its handle holds them; none without
+// a handle or bytes. With `take` the entry's handle is disposed and zeroed.
+VValue* BlobOf(HostVariableEntry& entry, bool take) {
+  const uint32_t handle = entry.value.data.handle;
+  if (handle == 0 || entry.value.data.size == 0) return nullptr;
+  VValue* value = nullptr;
+  const int32_t held = Tbx::GetHandleSize(handle);
+  if (Tbx::MemError() == Tbx::noErr) {
+    uint32_t size = entry.value.data.size;
+    if (held >= 0 && size > static_cast<uint32_t>(held)) size = static_cast<uint32_t>(held);
+    value = new VHandleValue(Tbx::HLock(handle), size);
+    Tbx::HUnlock(handle);
+  }
+  if (take) {
+    Tbx::DisposeHandle(handle);
+    entry.value.data.handle = 0;
+    entry.value.data.size = 0;
+  }
+  return value;
+}
+
+}  // namespace
+
 VValue* HostVariableToValue(HostVariableEntry& entry, bool take) {
   VValue* array = nullptr;
   switch (entry.type) {
@@ -518,9 +569,10 @@ VValue* HostVariableToValue(HostVariableEntry& entry, bool take) {
       return new VDate(entry.value.date[0], entry.value.date[1], entry.value.date[2]);
     case kHostTime:
       return new VHour(static_cast<int32_t>(entry.value.seconds));
+    case kHostBlob: return BlobOf(entry, take);
     default:
-      // Pictures, picture arrays and BLOBs arrive with their
-      // value classes; records and two-dimensional arrays have no value.
+      // Pictures and picture arrays arrive with their value classes;
+      // records and two-dimensional arrays have no value.
       return nullptr;
   }
 }

@@ -412,13 +412,16 @@ TEST(NamedVariables, TheBooleanGoesToItem1OfTheHostsList3) {
   delete gHostContext;
   gHostContext = nullptr;
   ASSERT_EQ(entries.size(), 2u);
-  EXPECT_EQ(host.calls[1].selector, kHostSelSetVariable);
-  EXPECT_EQ(Pascal(host.calls[1].block.text), "vFlag");
-  EXPECT_EQ(host.calls[1].block.variableFlag, 1);
+  // Calls 0 and 1 are the start-up query and the opening of the host-kept
+  // resource file.
+  ASSERT_EQ(host.calls.size(), 4u);
+  EXPECT_EQ(host.calls[2].selector, kHostSelSetVariable);
+  EXPECT_EQ(Pascal(host.calls[2].block.text), "vFlag");
+  EXPECT_EQ(host.calls[2].block.variableFlag, 1);
   EXPECT_EQ(entries[0].type, kHostBoolean);
   EXPECT_EQ(entries[0].value.boolean, 1);
-  EXPECT_EQ(host.calls[2].selector, kHostSelSetInterprocessVariable);
-  EXPECT_EQ(Pascal(host.calls[2].block.text), "vValue");
+  EXPECT_EQ(host.calls[3].selector, kHostSelSetInterprocessVariable);
+  EXPECT_EQ(Pascal(host.calls[3].block.text), "vValue");
   EXPECT_EQ(int32_t{entries[1].value.longInteger}, 8);
 }
 

@@ -4,9 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include "boundary/HostServiceSelectors.h"
+#include "boundary/ModuleExports.h"
 #include "framework/system/resources/VMacResourceFile.h"
 #include "host/context/VHostResourceFile.h"
-#include "boundary/ModuleExports.h"
 #include "host/tests/HostTestSupport.h"
 
 namespace {
@@ -31,8 +32,10 @@ TEST_F(HostContextTest, StartupQueryGivesVersionAndNames) {
   host.name = "Qvbase";
   host.secondName = "Server";
   VHostContext* c = Make();
-  ASSERT_EQ(host.calls.size(), 1u);
+  // The start-up query, then the opening of the host-kept resource file.
+  ASSERT_EQ(host.calls.size(), 2u);
   EXPECT_EQ(host.calls[0].selector, kHostSelStartupQuery);
+  EXPECT_EQ(host.calls[1].selector, kResSelOpenKept);
   EXPECT_EQ(c->GetHostVersion(), 0x12340670u);
   EXPECT_EQ(c->GetHostName().GetLength(), 6);
   EXPECT_EQ(c->GetHostName().GetCharAt(6), u'e');

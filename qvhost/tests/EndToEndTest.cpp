@@ -10,6 +10,7 @@
 #include <string>
 
 #include "boundary/HostSelectors.h"
+#include "boundary/HostServiceSelectors.h"
 #include "qvhost/QvHost.h"
 #include "qvhost/ScriptRunner.h"
 
@@ -54,7 +55,8 @@ TEST_F(EndToEnd, StartAndStopTellTheHostAndKeepThePackageInTheSlot) {
   host->Start(kSelStart);
   EXPECT_NE(host->Slot(), nullptr);
   EXPECT_EQ(host->LastStartupRecord().moduleInterfaceVersion, 0x660u);
-  EXPECT_EQ(Selectors(), (std::vector<int32_t>{kHostSelModuleState, kHostSelStartupQuery, kHostSelGetPath}));
+  EXPECT_EQ(Selectors(), (std::vector<int32_t>{kHostSelModuleState, kHostSelStartupQuery,
+                                               kResSelOpenKept, kHostSelGetPath}));
   EXPECT_TRUE(host->Messages().empty());
   // The start selector reached the package, which made its preferences.
   EXPECT_TRUE(std::filesystem::exists(host->Folder() + "Qv Morva Prefs"));

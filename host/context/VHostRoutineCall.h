@@ -1,0 +1,40 @@
+// VHostRoutineCall: a routine (method) of the host's language, called by
+// name with values. The routine is looked up in the host once and its
+// number kept, so a call object that lives across calls asks only once.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+
+#include "framework/core/VObject.h"
+#include "framework/core/strings/VUniString.h"
+
+class VValue;
+
+// The size of one host variable entry in a call's handle.
+constexpr uint32_t kHostEntrySize = 260;
+// The longest routine name the host looks up.
+constexpr int32_t kHostRoutineNameMax = 80;
+
+class VHostRoutineCall : public VObject {
+ public:
+  VHostRoutineCall() = default;
+  explicit VHostRoutineCall(const VString& name);
+
+  // Replaces the name; the next call looks it up again.
+  void SetName(const VString& name);
+  const VStr<31>& GetName() const { return fName; }
+  int32_t GetRoutineNumber() const { return fRoutine; }
+
+  // Runs the routine with the values as its arguments, in order (null
+  // entries are passed as empty values). A new value with the routine's
+  // result, owned by the caller; null when the host does not know the
+  // routine or its result gives no value. The arguments stay the caller's.
+  VValue* CallFunction(std::initializer_list<const VValue*> arguments);
+  // The worker behind CallFunction, on `count` arguments.
+  VValue* HostRoutineExecute(const VValue* const* arguments, uint32_t count);
+
+ private:
+  VStr<31> fName;
+  int32_t fRoutine = 0;
+};

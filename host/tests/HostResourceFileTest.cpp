@@ -1,0 +1,117 @@
+// The host-kept resource file against a recording host: a file without a
+// host reference asks nothing, and the blocks of the calls that add and
+// release resources.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+
+#include "boundary/FourCC.h"
+#include "boundary/HostServiceSelectors.h"
+#include "framework/core/strings/VUniString.h"
+#include "host/context/VHostResourceFile.h"
+#include "host/tests/HostTestSupport.h"
+
+using hosttest::RecordingHost;
+
+namespace {
+
+constexpr uint32_t kType = FourCC("DATA");
+
+// A host that opens its file as reference 5 and answers the other calls
+// through `answer`.
+struct KeptFileHost {
+  RecordingHost host;
+  std::function<void(int32_t, HostParamBlock&)> more;
+  KeptFileHost() {
+    host.answer = [this](int32_t selector, HostParamBlock& block) {
+      if (selector == kResSelOpenKept) {
+        block.table = 5;
+        block.field = 6;
+      } else if (more) {
+        more(selector, block);
+      }
+    };
+  }
+};
+
+}  // namespace
+
+TEST(HostResourceFile, WithoutAHostReferenceNothingIsAsked) {
+  RecordingHost host;  // answers nothing: the references stay -1
+  VHostResourceFile file;
+  EXPECT_FALSE(file.IsOpen());
+  host.calls.clear();
+  uint8_t found = 7;
+  const VStr<255> name = [] {
+    VStr<255> s;
+    s.SetAnsiCText("x");
+    return s;
+  }();
+  EXPECT_EQ(file.UpdateFile(), 401);
+  EXPECT_EQ(file.AddResource(kType, 1, &name, "a", 1), -1);
+  EXPECT_EQ(file.GetResource(kType, 1, &found), 0u);
+  EXPECT_EQ(found, 0);
+  EXPECT_FALSE(file.RemoveResource(kType, 1));
+  EXPECT_FALSE(file.RemoveResources(kType));
+  EXPECT_EQ(file.CountResources(kType), 0);
+  EXPECT_EQ(file.GetResourceIds(kType), nullptr);
+  EXPECT_EQ(file.LockResource(1), nullptr);
+  file.ReleaseResourceById(kType, 1);
+  file.UseFile();
+  file.RestoreFile();
+  EXPECT_TRUE(host.calls.empty());
+}
+
+TEST(HostResourceFile, AddWithIdMinusOneLetsTheHostChoose) {
+  KeptFileHost h;
+  std::vector<uint8_t> sent;
+  h.more = [&](int32_t selector, HostParamBlock& block) {
+    if (selector != kResSelAdd) return;
+    const auto handle = static_cast<Tbx::Handle>(block.handle);
+    const auto* bytes = static_cast<const uint8_t*>(Tbx::HLock(handle));
+    sent.assign(bytes, bytes + Tbx::GetHandleSize(handle));
+    Tbx::HUnlock(handle);
+    Tbx::DisposeHandle(handle);
+    block.param2 = 4242;
+    block.error = 0;
+  };
+  VHostResourceFile file;
+  ASSERT_TRUE(file.IsOpen());
+  EXPECT_EQ(file.AddResource(kType, -1, nullptr, "abc", 3), 4242);
+  const HostParamBlock& b = h.host.calls.back().block;
+  EXPECT_EQ(b.table, 5);
+  EXPECT_EQ(b.flag, 1);
+  EXPECT_EQ(b.param1, kType);
+  EXPECT_EQ(b.text[0], 0);
+  EXPECT_EQ(sent, (std::vector<uint8_t>{'a', 'b', 'c'}));
+}
+
+TEST(HostResourceFile, AReleaseByIdForgetsTheObtainedHandleFirst) {
+  KeptFileHost h;
+  const Tbx::Handle resource = Tbx::NewHandle(4);
+  h.more = [&](int32_t selector, HostParamBlock& block) {
+    if (selector == kResSelGet) {
+      block.handle = resource;
+      block.flag = 1;
+      block.error = 0;
+    } else if (selector == kResSelLoadFlag) {
+      block.flag = 1;  // the previous setting
+    }
+  };
+  VHostResourceFile file;
+  uint8_t found = 0;
+  ASSERT_EQ(file.GetResource(kType, 9, &found), resource);
+  ASSERT_EQ(file.CountObtained(), 1u);
+  h.host.calls.clear();
+  file.ReleaseResourceById(kType, 9);
+  std::vector<int32_t> order;
+  for (const hosttest::SeenCall& c : h.host.calls) order.push_back(c.selector);
+  EXPECT_EQ(order, (std::vector<int32_t>{kResSelLoadFlag, kResSelGet, kResSelLoadFlag,
+                                         kResSelForget, kResSelRelease}));
+  // The setting goes back as the host gave it.
+  EXPECT_EQ(h.host.calls[2].block.flag, 1);
+  EXPECT_EQ(h.host.calls[3].block.handle, resource);
+  EXPECT_EQ(file.CountObtained(), 0u);
+  Tbx::DisposeHandle(resource);
+}
