@@ -203,3 +203,6 @@ void ResetHeadlessInput() {
   std::lock_guard<std::mutex> lock(gInputMutex);
   gInput = InputState{};
 }
+
+bool WinInputPump() { return false; }
+void WinForgetInInput(uintptr_t) {}
