@@ -10,6 +10,7 @@
 #include "platform/win32/WinWindowTable.h"
 
 bool WinInputPump();
+POINT WinPeekCursor();
 
 namespace {
 
@@ -34,9 +35,8 @@ bool Matches(const MSG& m, HWND window, UINT first, UINT last) {
 }
 
 MSG Make(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  MSG m{window, message, wParam, lParam, GetTickCount(), POINT{0, 0}};
-  GetCursorPos(&m.pt);
-  return m;
+  // The cursor is read without a poll step: queuing does not move the clock.
+  return MSG{window, message, wParam, lParam, GetTickCount(), WinPeekCursor()};
 }
 
 // A window with an update region for a WM_PAINT that matches the filter.
