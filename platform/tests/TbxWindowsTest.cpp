@@ -27,8 +27,8 @@ class ToolboxWindows : public testing::Test {
     if (main_ != nullptr) DestroyWindow(main_);
     ResetHeadlessWindowState();
   }
-  WindowRef Make(int16_t left, int16_t top, int16_t right, int16_t bottom, int16_t proc = documentProc,
-                 bool goAway = true, WindowRef behind = kInFront) {
+  WindowRef Make(int16_t left, int16_t top, int16_t right, int16_t bottom,
+                 int16_t proc = documentProc, bool goAway = true, WindowRef behind = kInFront) {
     Rect r{top, left, bottom, right};
     WindowRef w = NewCWindow(nullptr, &r, kTitle, true, proc, behind, goAway, 77);
     if (w != nullptr) made_.push_back(w);
@@ -88,8 +88,8 @@ TEST_F(ToolboxWindows, DefinitionsGiveFramesBoxesAndStyles) {
     EXPECT_EQ(port.right, 200);
     EXPECT_EQ(port.bottom, 100);
   }
-  EXPECT_EQ(Make(0, 0, 10, 10, 6), nullptr);    // no such definition
-  EXPECT_EQ(Make(10, 10, 0, 0), nullptr);        // inverted
+  EXPECT_EQ(Make(0, 0, 10, 10, 6), nullptr);  // no such definition
+  EXPECT_EQ(Make(10, 10, 0, 0), nullptr);     // inverted
   EXPECT_EQ(NewCWindow(nullptr, nullptr, kTitle, true, 0, kInFront, false, 0), nullptr);
 }
 
@@ -164,12 +164,12 @@ TEST_F(ToolboxWindows, FindWindowGivesTheFrontmostPart) {
     WindowRef window;
   } cases[] = {
       {150, 150, inContent, back},
-      {290, 290, inGrow, back},     // the grow box, bottom-right of the content
-      {290, 296, inContent, front}, // the front window covers the rest of the grow box
-      {200, 85, inDrag, back},      // title bar
+      {290, 290, inGrow, back},      // the grow box, bottom-right of the content
+      {290, 296, inContent, front},  // the front window covers the rest of the grow box
+      {200, 85, inDrag, back},       // title bar
       {112, 85, inGoAway, back},
       {285, 85, inZoomOut, back},
-      {250, 294, inContent, front}, // front's plain one-pixel border
+      {250, 294, inContent, front},  // front's plain one-pixel border
       {600, 600, inDesk, nullptr},
       {600, 5, inMenuBar, nullptr},
   };

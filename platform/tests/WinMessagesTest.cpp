@@ -206,7 +206,7 @@ LRESULT SelfDestroying(HWND w, UINT m, WPARAM wp, LPARAM lp) {
   if (m == WM_DESTROY) {
     ++gDestroyCalls;
     EXPECT_EQ(GetWindowLongPtrA(w, GWL_USERDATA), 42);  // still readable while told
-    EXPECT_TRUE(DestroyWindow(w));  // again, from inside: nothing more happens
+    EXPECT_TRUE(DestroyWindow(w));                      // again, from inside: nothing more happens
   }
   return DefWindowProcA(w, m, wp, lp);
 }

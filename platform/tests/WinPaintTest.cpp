@@ -79,11 +79,11 @@ TEST_F(Screen, AWindowDrawsOnlyWhereItShows) {
     int x, y;
     COLORREF expected;
   } probes[] = {
-      {110, 130, kBlack},   // low, uncovered
-      {130, 130, kWhite},   // under high
-      {105, 105, kWhite},   // the child's area is not the parent's
-      {149, 110, kBlack},   // low's last column
-      {150, 110, kWhite},   // beyond low
+      {110, 130, kBlack},  // low, uncovered
+      {130, 130, kWhite},  // under high
+      {105, 105, kWhite},  // the child's area is not the parent's
+      {149, 110, kBlack},  // low's last column
+      {150, 110, kWhite},  // beyond low
   };
   for (const Probe& p : probes) {
     SCOPED_TRACE(std::to_string(p.x) + "," + std::to_string(p.y));

@@ -24,7 +24,7 @@ constexpr int kGrowSize = 15;
 
 struct Definition {
   int16_t id;
-  RECT frame;    // left, top, right, bottom
+  RECT frame;  // left, top, right, bottom
   bool title;
   bool grow;
   bool zoom;
@@ -38,23 +38,15 @@ Definition Describe(int16_t id, bool* known) {
       return {id, {kBorder, kBorder + caption, kBorder, kBorder}, true, true, false};
     case noGrowDocProc:
       return {id, {kBorder, kBorder + caption, kBorder, kBorder}, true, false, false};
-    case zoomDocProc:
-      return {id, {kBorder, kBorder + caption, kBorder, kBorder}, true, true, true};
-    case zoomNoGrow:
-      return {id, {kBorder, kBorder + caption, kBorder, kBorder}, true, false, true};
-    case dBoxProc:
-      return {id, {3, 3, 3, 3}, false, false, false};
-    case plainDBox:
-      return {id, {1, 1, 1, 1}, false, false, false};
-    case altDBoxProc:
-      return {id, {1, 1, 3, 3}, false, false, false};
-    case movableDBoxProc:
-      return {id, {2, 2 + caption, 2, 2}, true, false, false};
+    case zoomDocProc: return {id, {kBorder, kBorder + caption, kBorder, kBorder}, true, true, true};
+    case zoomNoGrow: return {id, {kBorder, kBorder + caption, kBorder, kBorder}, true, false, true};
+    case dBoxProc: return {id, {3, 3, 3, 3}, false, false, false};
+    case plainDBox: return {id, {1, 1, 1, 1}, false, false, false};
+    case altDBoxProc: return {id, {1, 1, 3, 3}, false, false, false};
+    case movableDBoxProc: return {id, {2, 2 + caption, 2, 2}, true, false, false};
     case floatProc:
       return {id, {kBorder, kBorder + kFloatCaption, kBorder, kBorder}, true, false, false};
-    default:
-      *known = false;
-      return {id, {0, 0, 0, 0}, false, false, false};
+    default: *known = false; return {id, {0, 0, 0, 0}, false, false, false};
   }
 }
 
@@ -63,7 +55,9 @@ std::vector<WindowRecord*> gList;  // front to back
 GrafPort gDesktop{nullptr, Rect{0, 0, 0, 0}, 0, 0, nullptr};
 RgnHandle gGray = 0;
 
-bool Listed(WindowRef w) { return w != nullptr && std::find(gList.begin(), gList.end(), w) != gList.end(); }
+bool Listed(WindowRef w) {
+  return w != nullptr && std::find(gList.begin(), gList.end(), w) != gList.end();
+}
 
 bool KnownPort(CGrafPtr port) {
   return port != nullptr && (port == &gDesktop || Listed(reinterpret_cast<WindowRef>(port)));
@@ -90,7 +84,8 @@ void Relink() {
 }
 
 HWND MainWindow() {
-  auto* record = static_cast<MainWindowRecord*>(EmulatorGetSystemObject(0, kSystemObjectMainWindow, 0));
+  auto* record =
+      static_cast<MainWindowRecord*>(EmulatorGetSystemObject(0, kSystemObjectMainWindow, 0));
   return record != nullptr && IsWindow(record->window) ? record->window : nullptr;
 }
 
@@ -120,10 +115,13 @@ void NativeTitle(WindowRecord& w) {
 void RefreshPortRect(WindowRecord& w) {
   RECT client{0, 0, 0, 0};
   GetClientRect(w.port.window, &client);
-  w.port.portRect = Rect{0, 0, static_cast<int16_t>(client.bottom), static_cast<int16_t>(client.right)};
+  w.port.portRect =
+      Rect{0, 0, static_cast<int16_t>(client.bottom), static_cast<int16_t>(client.right)};
 }
 
-bool Inside(const RECT& r, LONG x, LONG y) { return x >= r.left && x < r.right && y >= r.top && y < r.bottom; }
+bool Inside(const RECT& r, LONG x, LONG y) {
+  return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+}
 
 }  // namespace
 
@@ -326,7 +324,8 @@ RgnHandle GetPortVisibleRegion(CGrafPtr port, RgnHandle region) {
   if (port == &gDesktop) {
     RECT screens[16];
     const int n = std::min(GetHeadlessScreens(screens, 16), 16);
-    for (int i = 0; i < n; ++i) visible = GdiRegion::Combine(visible, GdiRegion(screens[i]), RGN_OR);
+    for (int i = 0; i < n; ++i)
+      visible = GdiRegion::Combine(visible, GdiRegion(screens[i]), RGN_OR);
   } else {
     WinGetClientView(port->window, nullptr, &visible);
   }
@@ -433,7 +432,8 @@ int16_t FindWindow(Point point, WindowRef* window) {
   } else {
     RECT screens[1];
     if (GetHeadlessScreens(screens, 1) > 0 &&
-        Inside(RECT{screens[0].left, screens[0].top, screens[0].right, screens[0].top + bar}, x, y)) {
+        Inside(RECT{screens[0].left, screens[0].top, screens[0].right, screens[0].top + bar}, x,
+               y)) {
       return inMenuBar;
     }
   }
@@ -441,7 +441,8 @@ int16_t FindWindow(Point point, WindowRef* window) {
   for (WindowRecord* w : gList) {
     HWND native = w->port.window;
     RECT outer;
-    if (!IsWindowVisible(native) || !GetWindowRect(native, &outer) || !Inside(outer, x, y)) continue;
+    if (!IsWindowVisible(native) || !GetWindowRect(native, &outer) || !Inside(outer, x, y))
+      continue;
     if (window != nullptr) *window = w;
     POINT c{0, 0};
     ClientToScreen(native, &c);
@@ -449,7 +450,8 @@ int16_t FindWindow(Point point, WindowRef* window) {
     GetClientRect(native, &client);
     client = RECT{c.x, c.y, c.x + client.right, c.y + client.bottom};
     if (Inside(client, x, y)) {
-      if (w->hasGrow && x >= client.right - kGrowSize && y >= client.bottom - kGrowSize) return inGrow;
+      if (w->hasGrow && x >= client.right - kGrowSize && y >= client.bottom - kGrowSize)
+        return inGrow;
       return inContent;
     }
     bool known = false;
@@ -460,7 +462,8 @@ int16_t FindWindow(Point point, WindowRef* window) {
         if (w->goAwayFlag && x >= outer.left + kBoxInset && x < outer.left + kBoxInset + kBoxSize) {
           return inGoAway;
         }
-        if (w->spareFlag && x >= outer.right - kBoxInset - kBoxSize && x < outer.right - kBoxInset) {
+        if (w->spareFlag && x >= outer.right - kBoxInset - kBoxSize &&
+            x < outer.right - kBoxInset) {
           return inZoomOut;
         }
       }

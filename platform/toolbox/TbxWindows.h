@@ -19,26 +19,26 @@ namespace Tbx {
 
 // A graphics port: a window's or the desktop's.
 struct GrafPort {
-  HWND window;         // the native window; null for the desktop port
-  Rect portRect;       // local: (0, 0) to the content's size; the screens' box for the desktop
-  RgnHandle visRgn;    // what of the port shows, local, refreshed on request
-  RgnHandle clipRgn;   // local; wide open until set
-  HDC dc;              // made by GetPortHDC, released by EndPortDrawing
+  HWND window;        // the native window; null for the desktop port
+  Rect portRect;      // local: (0, 0) to the content's size; the screens' box for the desktop
+  RgnHandle visRgn;   // what of the port shows, local, refreshed on request
+  RgnHandle clipRgn;  // local; wide open until set
+  HDC dc;             // made by GetPortHDC, released by EndPortDrawing
 };
 
 // The window record. The port comes first, so a window's port and its
 // record have the same address.
 struct WindowRecord {
   GrafPort port;
-  int16_t procID;      // the window definition
+  int16_t procID;  // the window definition
   bool visible;
-  bool hilited;        // the front, active window
-  bool goAwayFlag;     // has a close box
-  bool spareFlag;      // has a zoom box
-  bool hasGrow;        // has a grow box
+  bool hilited;              // the front, active window
+  bool goAwayFlag;           // has a close box
+  bool spareFlag;            // has a zoom box
+  bool hasGrow;              // has a grow box
   WindowRecord* nextWindow;  // the window behind this one
-  intptr_t refCon;     // the creator's reference; pointer-sized (it often is one)
-  uint8_t title[256];  // length-prefixed
+  intptr_t refCon;           // the creator's reference; pointer-sized (it often is one)
+  uint8_t title[256];        // length-prefixed
 };
 using WindowPtr = WindowRecord*;
 using WindowRef = WindowRecord*;

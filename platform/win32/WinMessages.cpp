@@ -68,7 +68,9 @@ BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return TRUE_;
 }
 
-void PostQuitMessage(int exitCode) { PostMessageA(nullptr, WM_QUIT, static_cast<WPARAM>(exitCode), 0); }
+void PostQuitMessage(int exitCode) {
+  PostMessageA(nullptr, WM_QUIT, static_cast<WPARAM>(exitCode), 0);
+}
 
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   WNDPROC procedure = nullptr;
@@ -147,16 +149,10 @@ LRESULT CallWindowProcA(WNDPROC procedure, HWND window, UINT message, WPARAM wPa
 
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
-    case WM_PAINT:
-      ValidateRect(window, nullptr);
-      return 0;
-    case WM_CLOSE:
-      DestroyWindow(window);
-      return 0;
-    case WM_SETTEXT:
-      return SetWindowTextA(window, reinterpret_cast<const char*>(lParam));
-    default:
-      return 0;
+    case WM_PAINT: ValidateRect(window, nullptr); return 0;
+    case WM_CLOSE: DestroyWindow(window); return 0;
+    case WM_SETTEXT: return SetWindowTextA(window, reinterpret_cast<const char*>(lParam));
+    default: return 0;
   }
 }
 

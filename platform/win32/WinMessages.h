@@ -77,8 +77,8 @@ QV_PLATFORM_API BOOL GetMessageA(MSG* msg, HWND window, UINT first, UINT last);
 QV_PLATFORM_API LRESULT DispatchMessageA(const MSG* msg);
 QV_PLATFORM_API BOOL TranslateMessage(const MSG* msg);
 // Calls `procedure` (DefWindowProcA when null).
-QV_PLATFORM_API LRESULT CallWindowProcA(WNDPROC procedure, HWND window, UINT message,
-                                        WPARAM wParam, LPARAM lParam);
+QV_PLATFORM_API LRESULT CallWindowProcA(WNDPROC procedure, HWND window, UINT message, WPARAM wParam,
+                                        LPARAM lParam);
 // WM_PAINT validates the update region; WM_CLOSE destroys the window;
 // WM_SETTEXT sets the text from lParam; everything else answers 0.
 QV_PLATFORM_API LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -42,7 +42,9 @@ BOOL ChangeRgn(HWND window, HRGN handle, bool add) {
 
 }  // namespace
 
-BOOL InvalidateRect(HWND window, const RECT* rect, BOOL) { return Change(window, nullptr, rect, true); }
+BOOL InvalidateRect(HWND window, const RECT* rect, BOOL) {
+  return Change(window, nullptr, rect, true);
+}
 BOOL ValidateRect(HWND window, const RECT* rect) { return Change(window, nullptr, rect, false); }
 BOOL InvalidateRgn(HWND window, HRGN region, BOOL) { return ChangeRgn(window, region, true); }
 BOOL ValidateRgn(HWND window, HRGN region) { return ChangeRgn(window, region, false); }

@@ -21,17 +21,17 @@ struct WinWindowEntry {
   POINT origin{0, 0};               // client area in the parent's client coordinates
   LONG width = 0;
   LONG height = 0;
-  RECT frame{0, 0, 0, 0};           // frame widths: left, top, right, bottom
+  RECT frame{0, 0, 0, 0};  // frame widths: left, top, right, bottom
   bool shown = true;
   bool enabled = true;
-  bool destroying = false;          // DestroyWindow has begun
+  bool destroying = false;  // DestroyWindow has begun
   LONG style = 0;
   LONG exStyle = 0;
   LONG_PTR id = 0;
   LONG_PTR userData = 0;
   WNDPROC procedure = nullptr;
   std::string text;
-  GdiRegion update;                 // client coordinates
+  GdiRegion update;  // client coordinates
 };
 
 std::recursive_mutex& WinTableLock();

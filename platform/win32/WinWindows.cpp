@@ -541,17 +541,11 @@ HWND GetWindow(HWND window, UINT relation) {
   const auto& list = Siblings(WinKey(window));
   auto it = std::find(list.begin(), list.end(), WinKey(window));
   switch (relation) {
-    case GW_HWNDFIRST:
-      return WinHandle(list.front());
-    case GW_HWNDLAST:
-      return WinHandle(list.back());
-    case GW_HWNDNEXT:
-      return it + 1 < list.end() ? WinHandle(*(it + 1)) : nullptr;
-    case GW_HWNDPREV:
-      return it != list.begin() ? WinHandle(*(it - 1)) : nullptr;
-    default:
-      SetLastError(ERROR_INVALID_PARAMETER);
-      return nullptr;
+    case GW_HWNDFIRST: return WinHandle(list.front());
+    case GW_HWNDLAST: return WinHandle(list.back());
+    case GW_HWNDNEXT: return it + 1 < list.end() ? WinHandle(*(it + 1)) : nullptr;
+    case GW_HWNDPREV: return it != list.begin() ? WinHandle(*(it - 1)) : nullptr;
+    default: SetLastError(ERROR_INVALID_PARAMETER); return nullptr;
   }
 }
 
@@ -611,19 +605,12 @@ LONG_PTR GetWindowLongPtrA(HWND window, int index) {
   WinWindowEntry* e = WinEntry(window, true);
   if (e == nullptr) return 0;
   switch (index) {
-    case GWL_WNDPROC:
-      return reinterpret_cast<LONG_PTR>(e->procedure);
-    case GWL_ID:
-      return e->id;
-    case GWL_STYLE:
-      return e->style;
-    case GWL_EXSTYLE:
-      return e->exStyle;
-    case GWL_USERDATA:
-      return e->userData;
-    default:
-      SetLastError(ERROR_INVALID_PARAMETER);
-      return 0;
+    case GWL_WNDPROC: return reinterpret_cast<LONG_PTR>(e->procedure);
+    case GWL_ID: return e->id;
+    case GWL_STYLE: return e->style;
+    case GWL_EXSTYLE: return e->exStyle;
+    case GWL_USERDATA: return e->userData;
+    default: SetLastError(ERROR_INVALID_PARAMETER); return 0;
   }
 }
 
@@ -653,9 +640,7 @@ LONG_PTR SetWindowLongPtrA(HWND window, int index, LONG_PTR value) {
       previous = e->userData;
       e->userData = value;
       break;
-    default:
-      SetLastError(ERROR_INVALID_PARAMETER);
-      return 0;
+    default: SetLastError(ERROR_INVALID_PARAMETER); return 0;
   }
   SetLastError(ERROR_SUCCESS);
   return previous;
