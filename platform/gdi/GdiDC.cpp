@@ -90,6 +90,8 @@ std::shared_ptr<GdiSurface> ScreenSurface() {
 // left of or above the screen; drawing touches only the `system` part, which
 // lies on it.
 bool RefreshWindowView(GdiDC& dc) {
+  const uint64_t generation = WinPlacementGeneration();
+  if (dc.surface && dc.viewGeneration == generation) return true;
   WinClientView view;
   GdiRegion visible;
   std::shared_ptr<GdiSurface> screen = ScreenSurface();
@@ -107,6 +109,7 @@ bool RefreshWindowView(GdiDC& dc) {
   s.storage = screen;
   dc.screenOrigin = view.origin;
   dc.system = std::move(visible);
+  dc.viewGeneration = generation;
   return true;
 }
 

@@ -191,6 +191,7 @@ struct GdiDC : GdiObject {
   // part of it that shows (device coordinates), refreshed by Target().
   POINT screenOrigin{0, 0};
   GdiRegion system;
+  uint64_t viewGeneration = 0;  // the window table's count when taken
 
   // Where drawing goes: null for information and recording DCs, and for a
   // window DC whose window is gone. A window DC's surface is a view of the

@@ -189,7 +189,6 @@ POINT WinPeekCursor() {
   return gInput.cursor;
 }
 
-void WinForgetInInput(uintptr_t) {}
 
 // An empty message queue: the clock jumps to the next entry, or takes the
 // steps after the last one. False when nothing more will come.

@@ -66,7 +66,5 @@ struct WinExposure {
 WinExposure WinTakeExposure();
 void WinApplyExposure(const WinExposure& before, uintptr_t moved = 0, POINT delta = {0, 0});
 
-// Forgets a destroyed window in the focus, capture and activation state and
-// drops its queued messages (the message code's part of destruction).
+// Drops a destroyed window's queued messages.
 void WinForgetInQueue(uintptr_t key);
-void WinForgetInInput(uintptr_t key);

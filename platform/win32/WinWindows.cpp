@@ -3,6 +3,7 @@
 #include "platform/win32/WinWindows.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <unordered_map>
 
@@ -206,7 +207,14 @@ WinExposure WinTakeExposure() {
   return x;
 }
 
+namespace {
+std::atomic<uint64_t> gGeneration{1};
+}  // namespace
+
+uint64_t WinPlacementGeneration() { return gGeneration.load(); }
+
 void WinApplyExposure(const WinExposure& before, uintptr_t moved, POINT delta) {
+  gGeneration.fetch_add(1);
   std::shared_ptr<GdiSurface> screen = GdiScreenSurface();
   if (!screen) return;
   std::vector<uintptr_t> carried;
@@ -325,7 +333,6 @@ BOOL DestroyWindow(HWND window) {
   for (uintptr_t k : doomed) {
     T().windows.erase(k);
     WinForgetInQueue(k);
-    WinForgetInInput(k);
   }
   WinApplyExposure(before);
   return TRUE_;

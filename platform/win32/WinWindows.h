@@ -91,3 +91,7 @@ struct WinClientView {
 // GdiRegion, declared opaquely here.
 class GdiRegion;
 bool WinGetClientView(HWND window, WinClientView* view, GdiRegion* visible);
+// Counts the changes of placement, stacking and visibility of any window
+// (and every creation and destruction): a view taken at one count holds
+// while the count stays.
+uint64_t WinPlacementGeneration();
