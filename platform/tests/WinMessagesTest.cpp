@@ -90,6 +90,13 @@ TEST_F(WindowMessages, ChildrenAreStackedAndFoundUnderThePoint) {
   EXPECT_EQ(WindowFromPoint(POINT{1000, 700}), nullptr);
   EXPECT_TRUE(IsChild(top, b));
   EXPECT_FALSE(IsChild(b, top));
+  // An inverted size is no size.
+  ASSERT_TRUE(MoveWindow(b, 10, 10, -20, -5, TRUE_));
+  RECT r;
+  GetClientRect(b, &r);
+  EXPECT_EQ(r.right, 0);
+  EXPECT_EQ(r.bottom, 0);
+  EXPECT_EQ(WindowFromPoint(POINT{125, 125}), top);
 }
 
 TEST_F(WindowMessages, QueueDeliversInOrderWithFiltersAndPaintsLast) {
@@ -219,6 +226,22 @@ TEST_F(WindowMessages, AWindowDestroyedInsideItsOwnProcedure) {
   EXPECT_EQ(SendMessageA(w, WM_USER, 0, 0), 5);
   EXPECT_EQ(gDestroyCalls, 1);
   EXPECT_FALSE(IsWindow(w));
+}
+
+LRESULT DestroysItsParent(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+  if (m == WM_DESTROY) EXPECT_TRUE(DestroyWindow(GetParent(w)));
+  return DefWindowProcA(w, m, wp, lp);
+}
+
+TEST_F(WindowMessages, AChildDestroyingItsParentWhileItIsDestroyed) {
+  HWND top = CreateHeadlessWindow(10, 10);
+  HWND child = CreateHeadlessWindow(10, 10);
+  HWND sibling = CreateHeadlessWindow(10, 10);
+  SetParent(child, top);
+  SetParent(sibling, top);
+  SetWindowLongPtrA(child, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(&DestroysItsParent));
+  EXPECT_TRUE(DestroyWindow(child));
+  for (HWND w : {top, child, sibling}) EXPECT_FALSE(IsWindow(w));
 }
 
 int gDepth = 0;

@@ -103,11 +103,17 @@ uintptr_t TopLevelOf(uintptr_t key) {
   return key;
 }
 
-void Subtree(uintptr_t key, std::vector<uintptr_t>* out) {
+// The window and its descendants, the parent before its children. With
+// `skipDying`, a descendant whose destruction has begun is left to that
+// destruction, with its own descendants.
+void Subtree(uintptr_t key, std::vector<uintptr_t>* out, bool skipDying = false) {
   out->push_back(key);
   if (const WinWindowEntry* e = WinEntryOf(key)) {
     std::vector<uintptr_t> children = e->children;
-    for (uintptr_t c : children) Subtree(c, out);
+    for (uintptr_t c : children) {
+      const WinWindowEntry* child = WinEntryOf(c);
+      if (child != nullptr && !(skipDying && child->destroying)) Subtree(c, out, skipDying);
+    }
   }
 }
 
@@ -306,7 +312,7 @@ BOOL DestroyWindow(HWND window) {
     WinWindowEntry* e = WinEntry(window, true);
     if (e == nullptr) return FALSE_;
     if (e->destroying) return TRUE_;  // from its own procedure, or a child's
-    Subtree(WinKey(window), &doomed);
+    Subtree(WinKey(window), &doomed, true);
     for (uintptr_t k : doomed) WinEntryOf(k)->destroying = true;
     Table& t = T();
     auto gone = [&](uintptr_t k) {
@@ -321,14 +327,15 @@ BOOL DestroyWindow(HWND window) {
   for (uintptr_t k : doomed) Notify(k, WM_DESTROY, 0, 0);
   for (auto it = doomed.rbegin(); it != doomed.rend(); ++it) Notify(*it, WM_NCDESTROY, 0, 0);
   std::lock_guard<std::recursive_mutex> lock(WinTableLock());
+  // A procedure told may have destroyed some of them (or an ancestor) itself.
+  doomed.erase(std::remove_if(doomed.begin(), doomed.end(), [](uintptr_t k) { return !Live(k); }),
+               doomed.end());
   // Pixels and update regions of the others are recomputed as if the
   // doomed windows were still shown before.
   WinExposure before;
-  {
-    for (uintptr_t k : doomed) WinEntryOf(k)->destroying = false;
-    before = WinTakeExposure();
-    for (uintptr_t k : doomed) WinEntryOf(k)->destroying = true;
-  }
+  for (uintptr_t k : doomed) WinEntryOf(k)->destroying = false;
+  before = WinTakeExposure();
+  for (uintptr_t k : doomed) WinEntryOf(k)->destroying = true;
   Unlink(WinKey(window));
   for (uintptr_t k : doomed) {
     T().windows.erase(k);
