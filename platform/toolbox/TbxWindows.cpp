@@ -6,6 +6,7 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/gdi/GdiInternal.h"
 #include "platform/gdi/WinGdi.h"
 #include "platform/toolbox/TbxRegionData.h"
 #include "platform/win32/WinPaint.h"
@@ -400,11 +401,7 @@ HDC GetPortHDC(CGrafPtr port) {
   if (TbxReadRgn(port->clipRgn, &clip) && !(clip == WideOpen())) {
     // The port's clip in the DC's device coordinates.
     HRGN rgn = CreateRectRgn(0, 0, 0, 0);
-    for (const RECT& r : clip.Rects()) {
-      HRGN piece = CreateRectRgn(r.left, r.top, r.right, r.bottom);
-      CombineRgn(rgn, rgn, piece, RGN_OR);
-      DeleteObject(piece);
-    }
+    if (GdiRegionObject* r = GdiRegionFromHandle(rgn)) r->region = clip;
     SelectClipRgn(dc, rgn);
     DeleteObject(rgn);
   }
