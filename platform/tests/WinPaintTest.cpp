@@ -118,6 +118,15 @@ TEST_F(Screen, APartlyOffScreenWindowDrawsItsOnScreenPart) {
   HWND away = Make(-500, -500, 100, 100);
   Blacken(away);
   EXPECT_TRUE(WriteHeadlessWindowPng(away, "/dev/null"));
+  // Positions at the ends of the 32-bit range are held far inside it.
+  ASSERT_TRUE(SetHeadlessWindowFrame(away, 16384, 0, 16384, 0));
+  EXPECT_FALSE(SetHeadlessWindowFrame(away, 16385, 0, 0, 0));
+  ASSERT_TRUE(MoveWindow(away, INT32_MAX, INT32_MIN, INT32_MAX, 10, TRUE_));
+  RECT r;
+  ASSERT_TRUE(GetWindowRect(away, &r));
+  EXPECT_GT(r.right, r.left);
+  EXPECT_LT(r.top, 0);
+  Blacken(away);
 }
 
 TEST_F(Screen, WhatIsUncoveredJoinsTheUpdateRegion) {
@@ -145,10 +154,12 @@ TEST_F(Screen, WhatIsUncoveredJoinsTheUpdateRegion) {
   EXPECT_EQ(ScreenAt(125, 120), kWhite);
   EXPECT_EQ(ScreenAt(110, 120), kBlack);
   // The moved window took its pixels along.
+  SetHeadlessWindowFrame(high, 2, 2, 2, 2);
   Blacken(high);
   ValidateRect(high, nullptr);
   SetHeadlessWindowOrigin(high, 300, 300);
   EXPECT_EQ(ScreenAt(310, 310), kBlack);
+  EXPECT_EQ(ScreenAt(299, 310), RGB(128, 128, 128));  // and its frame
   EXPECT_TRUE(UpdateRects(high).empty());
   // Raising a window uncovers nothing of it that showed already.
   BringWindowToTop(low);

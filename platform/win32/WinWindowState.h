@@ -75,9 +75,10 @@ QV_PLATFORM_API int GetSystemMetrics(int index);
 
 // ---- Set by the stand-in host and by tests.
 // Where the window's client area lies: its top-left corner in the parent's
-// client coordinates (screen coordinates for a top-level window).
+// client coordinates (screen coordinates for a top-level window), held
+// within 2^28 pixels of (0, 0).
 QV_PLATFORM_API BOOL SetHeadlessWindowOrigin(HWND window, LONG x, LONG y);
-// The widths of the frame around the client area on each side.
+// The widths of the frame around the client area on each side, 0 to 16384.
 QV_PLATFORM_API BOOL SetHeadlessWindowFrame(HWND window, LONG left, LONG top, LONG right,
                                             LONG bottom);
 

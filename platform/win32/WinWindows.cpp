@@ -18,6 +18,8 @@ namespace {
 
 // The largest client area: 16384 pixels a side.
 constexpr LONG kMaxClientSide = 16384;
+// Screen positions are held within this distance of (0, 0).
+constexpr int64_t kMaxPosition = int64_t{1} << 28;
 // A chain of parents longer than this is taken as a cycle.
 constexpr int kMaxDepth = 256;
 // The screen shows white where no window is, and window frames in grey.
@@ -154,15 +156,18 @@ std::vector<uintptr_t> WinAllWindows() {
 }
 
 POINT WinScreenOrigin(uintptr_t key) {
-  POINT p{0, 0};
+  int64_t x = 0, y = 0;
   for (int depth = 0; key != 0 && depth < kMaxDepth; ++depth) {
     const WinWindowEntry* e = WinEntryOf(key);
     if (e == nullptr) break;
-    p.x += e->origin.x;
-    p.y += e->origin.y;
+    x += e->origin.x;
+    y += e->origin.y;
     key = e->parent;
   }
-  return p;
+  // Far enough from the 32-bit limits that adding a size and a frame stays
+  // inside them.
+  return POINT{static_cast<LONG>(std::clamp<int64_t>(x, -kMaxPosition, kMaxPosition)),
+               static_cast<LONG>(std::clamp<int64_t>(y, -kMaxPosition, kMaxPosition))};
 }
 
 bool WinIsVisible(uintptr_t key) {
@@ -245,7 +250,8 @@ void WinApplyExposure(const WinExposure& before, uintptr_t moved, POINT delta) {
     if (inCarried(key)) {
       prevFrame.Offset(delta.x, delta.y);
       prevClient.Offset(delta.x, delta.y);
-      GdiRegion keep = GdiRegion::Combine(client, prevClient, RGN_AND);
+      // The frame goes along with the content (children copy the same pixels).
+      GdiRegion keep = GdiRegion::Combine(frame, prevFrame, RGN_AND);
       if (old) {
         for (const RECT& rc : keep.Rects()) {
           for (int32_t y = rc.top; y < rc.bottom; ++y) {
@@ -373,6 +379,8 @@ bool Place(HWND window, POINT origin, LONG width, LONG height, bool repaint) {
   WinWindowEntry* e = WinEntry(window);
   if (e == nullptr) return false;
   WinExposure before = WinTakeExposure();
+  origin.x = static_cast<LONG>(std::clamp<int64_t>(origin.x, -kMaxPosition, kMaxPosition));
+  origin.y = static_cast<LONG>(std::clamp<int64_t>(origin.y, -kMaxPosition, kMaxPosition));
   POINT delta{origin.x - e->origin.x, origin.y - e->origin.y};
   e->origin = origin;
   e->width = std::clamp<LONG>(width, 0, kMaxClientSide);
@@ -399,13 +407,17 @@ BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint) 
   WinWindowEntry* e = WinEntry(window);
   if (e == nullptr) return FALSE_;
   const RECT f = e->frame;
-  const LONG w = std::max(0, width - f.left - f.right);
-  const LONG h = std::max(0, height - f.top - f.bottom);
-  return Place(window, POINT{x + f.left, y + f.top}, w, h, repaint != 0) ? TRUE_ : FALSE_;
+  const LONG w = static_cast<LONG>(std::max<int64_t>(0, int64_t{width} - f.left - f.right));
+  const LONG h = static_cast<LONG>(std::max<int64_t>(0, int64_t{height} - f.top - f.bottom));
+  const POINT origin{
+      static_cast<LONG>(std::clamp<int64_t>(int64_t{x} + f.left, -kMaxPosition, kMaxPosition)),
+      static_cast<LONG>(std::clamp<int64_t>(int64_t{y} + f.top, -kMaxPosition, kMaxPosition))};
+  return Place(window, origin, w, h, repaint != 0) ? TRUE_ : FALSE_;
 }
 
 BOOL SetHeadlessWindowFrame(HWND window, LONG left, LONG top, LONG right, LONG bottom) {
-  if (left < 0 || top < 0 || right < 0 || bottom < 0) {
+  if (left < 0 || top < 0 || right < 0 || bottom < 0 || left > kMaxClientSide ||
+      top > kMaxClientSide || right > kMaxClientSide || bottom > kMaxClientSide) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE_;
   }
