@@ -77,8 +77,8 @@ TEST_F(Script, EntriesPostToTheCaptureFocusOrPointedWindow) {
   HWND right = Make(200, 0, 100, 100);
   SetFocus(left);
   const HeadlessInputEntry entries[] = {
-      At(1, 250, 20),
-      At(2, 250, 20, HEADLESS_LEFT_BUTTON),
+      At(1, 240, 20),
+      At(2, 250, 20, HEADLESS_LEFT_BUTTON),  // moves, then presses
       At(3, 50, 60, HEADLESS_LEFT_BUTTON),
       At(4, 50, 60, 0, 'A'),
   };
@@ -91,6 +91,7 @@ TEST_F(Script, EntriesPostToTheCaptureFocusOrPointedWindow) {
   GetCursorPos(&p);
   auto pack = [](int x, int y) { return static_cast<LPARAM>((x & 0xFFFF) | ((y & 0xFFFF) << 16)); };
   const std::vector<std::tuple<HWND, UINT, WPARAM, LPARAM>> expected = {
+      {right, WM_MOUSEMOVE, 0, pack(40, 20)},
       {right, WM_MOUSEMOVE, 0, pack(50, 20)},
       {right, WM_LBUTTONDOWN, MK_LBUTTON, pack(50, 20)},
       {right, WM_MOUSEMOVE, MK_LBUTTON, pack(-150, 60)},  // captured: outside its area

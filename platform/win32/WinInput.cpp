@@ -47,6 +47,7 @@ struct Change {
   int key = 0;  // the button's or key's virtual key
   bool down = false;
   POINT cursor{0, 0};
+  WPARAM flags = 0;  // the mouse messages' button and modifier flags after it
 };
 
 std::mutex gInputMutex;
@@ -77,18 +78,28 @@ int HexDigit(char c) {
   return -1;
 }
 
+WPARAM MouseFlags(const InputState& s) {
+  WPARAM flags = 0;
+  if (IsDown(s, VK_LBUTTON)) flags |= MK_LBUTTON;
+  if (IsDown(s, VK_RBUTTON)) flags |= MK_RBUTTON;
+  if (IsDown(s, VK_SHIFT)) flags |= MK_SHIFT;
+  if (IsDown(s, VK_CONTROL)) flags |= MK_CONTROL;
+  return flags;
+}
+
 void SetKey(InputState& s, int key, bool down, std::vector<Change>* changes) {
   const bool was = (s.keys[key] & 0x80) != 0;
   if (was == down) return;
   s.keys[key] = static_cast<BYTE>(down ? (s.keys[key] | 0x80) : (s.keys[key] & ~0x80));
   const bool button = key == VK_LBUTTON || key == VK_RBUTTON;
-  changes->push_back(Change{button ? Change::Button : Change::Key, key, down, s.cursor});
+  changes->push_back(
+      Change{button ? Change::Button : Change::Key, key, down, s.cursor, MouseFlags(s)});
 }
 
 void Apply(const HeadlessInputEntry& e, std::vector<Change>* changes) {
   if (e.cursor.x != gInput.cursor.x || e.cursor.y != gInput.cursor.y) {
     gInput.cursor = e.cursor;
-    changes->push_back(Change{Change::Move, 0, false, e.cursor});
+    changes->push_back(Change{Change::Move, 0, false, e.cursor, MouseFlags(gInput)});
   }
   SetKey(gInput, VK_LBUTTON, (e.buttons & HEADLESS_LEFT_BUTTON) != 0, changes);
   SetKey(gInput, VK_RBUTTON, (e.buttons & HEADLESS_RIGHT_BUTTON) != 0, changes);
@@ -146,20 +157,12 @@ void Tell(const std::vector<Change>& changes) {
     if (target == nullptr) continue;
     POINT local = c.cursor;
     ScreenToClient(target, &local);
-    WPARAM flags = 0;
-    {
-      std::lock_guard<std::mutex> lock(gInputMutex);
-      if (IsDown(gInput, VK_LBUTTON)) flags |= MK_LBUTTON;
-      if (IsDown(gInput, VK_RBUTTON)) flags |= MK_RBUTTON;
-      if (IsDown(gInput, VK_SHIFT)) flags |= MK_SHIFT;
-      if (IsDown(gInput, VK_CONTROL)) flags |= MK_CONTROL;
-    }
     UINT message = WM_MOUSEMOVE;
     if (c.kind == Change::Button) {
       if (c.key == VK_LBUTTON) message = c.down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
       if (c.key == VK_RBUTTON) message = c.down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
     }
-    PostMessageA(target, message, flags, PackPoint(local));
+    PostMessageA(target, message, c.flags, PackPoint(local));
   }
 }
 
