@@ -221,7 +221,9 @@ TEST_F(WindowMessages, AWindowDestroyedInsideItsOwnProcedure) {
 }
 
 LRESULT DestroysItsParent(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-  if (m == WM_DESTROY) EXPECT_TRUE(DestroyWindow(GetParent(w)));
+  if (m == WM_DESTROY) {
+    EXPECT_TRUE(DestroyWindow(GetParent(w)));
+  }
   return DefWindowProcA(w, m, wp, lp);
 }
 
