@@ -22,11 +22,12 @@ using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
 // becomes its update region. Null when the size is not positive or larger
 // than 16384 a side.
 QV_PLATFORM_API HWND CreateHeadlessWindow(LONG width, LONG height);
-// Sends WM_DESTROY to the window and then to its children (the children are
-// destroyed first underneath), gives up the capture, focus and activation
-// they hold, drops their queued messages and uncovers what they hid. A call
-// for a window already being destroyed (from its own procedure) answers
-// TRUE and does nothing more.
+// Destroys the window with its descendants: WM_DESTROY goes to the window,
+// then to its descendants (parents first), WM_NCDESTROY the other way round;
+// the capture, focus and activation they hold are given up, their queued
+// messages dropped and what they hid uncovered. A call for a window already
+// being destroyed (from its own procedure) answers TRUE and does nothing
+// more.
 QV_PLATFORM_API BOOL DestroyWindow(HWND window);
 QV_PLATFORM_API BOOL IsWindow(HWND window);
 QV_PLATFORM_API BOOL GetClientRect(HWND window, RECT* rect);
