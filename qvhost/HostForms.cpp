@@ -87,7 +87,7 @@ struct HostForms::Open {
   uint32_t ref = 0;
   Form form;
   uintptr_t owner = 0;
-  Tbx::WindowRef window = 0;
+  Tbx::WindowRef window = nullptr;
   bool opened = false;
   bool modeless = false;
   bool ended = false;
@@ -107,7 +107,7 @@ HostForms::HostForms(Logger log) : fLog(std::move(log)) {}
 
 HostForms::~HostForms() {
   for (auto& [ref, open] : fOpen)
-    if (open->window != 0) Tbx::DisposeWindow(open->window);
+    if (open->window != nullptr) Tbx::DisposeWindow(open->window);
 }
 
 bool HostForms::Define(const std::string& name, const std::string& text, std::string* error) {
@@ -226,7 +226,7 @@ void HostForms::Close(int32_t selector, uint32_t form, const char* how) {
     return;
   }
   Open& open = *it->second;
-  if (open.window != 0) Tbx::DisposeWindow(open.window);
+  if (open.window != nullptr) Tbx::DisposeWindow(open.window);
   if (open.changes != 0) fFailures.push_back(open.form.name + ": changes begun and not ended");
   fLastClosed = std::make_unique<Form>(open.form);
   fLog(selector, std::string(how) + " " + open.form.name);
@@ -392,7 +392,10 @@ bool HostForms::Answer(int32_t selector, HostParamBlock& block) {
       }
       uint8_t title[81];
       SetPascal(title, moved->title, 80);
-      moved->window = Tbx::NewHeadlessWindow(left, top, width, height, title);
+      // A hidden movable dialog window whose content lies at the rectangle.
+      const Tbx::Rect bounds{int16_t(top), int16_t(left), int16_t(top + height), int16_t(left + width)};
+      moved->window = Tbx::NewCWindow(nullptr, &bounds, title, false, Tbx::movableDBoxProc,
+                                      Tbx::kInFront, false, 0);
       if (!fScripts.empty()) {
         auto script = std::move(fScripts.front());
         fScripts.pop_front();
@@ -413,7 +416,7 @@ bool HostForms::Answer(int32_t selector, HostParamBlock& block) {
     }
     case kFormSelGetWindow: {
       Open* open = FindOpen(ref);
-      block.param2 = open != nullptr ? open->window : 0;
+      block.param2 = open != nullptr ? reinterpret_cast<uintptr_t>(open->window) : 0;
       block.error = open != nullptr ? 0 : -1;
       fLog(selector, "window");
       return true;

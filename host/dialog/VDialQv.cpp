@@ -159,7 +159,7 @@ bool VDialQv::RunDialog(uint32_t formResources) {
       std::memset(&block, 0, sizeof block);
       block.param1 = fFormRef;
       CallForm(kFormSelGetWindow, block);
-      fWindow = static_cast<uint32_t>(block.param2);
+      fWindow = reinterpret_cast<Tbx::WindowRef>(block.param2);
       fNativeWindow = Tbx::GetNativeWindow(fWindow);
       fRunning = AfterOpen() ? 1 : 0;
       HostFormEndChanges();
@@ -199,7 +199,7 @@ bool VDialQv::RunDialog(uint32_t formResources) {
   // A batch that ReadValues or Closing began is ended before the form goes.
   HostFormEndChanges();
   DeleteCreatedObjects();
-  fWindow = 0;
+  fWindow = nullptr;
   fNativeWindow = nullptr;
   fState = 0;
   std::memset(&block, 0, sizeof block);
@@ -242,7 +242,7 @@ bool VDialQv::RunDialogAlternate(uint32_t parameter, bool floating) {
       std::memset(&block, 0, sizeof block);
       block.param1 = fFormRef;
       CallForm(kFormSelGetWindow, block);
-      fWindow = static_cast<uint32_t>(block.param2);
+      fWindow = reinterpret_cast<Tbx::WindowRef>(block.param2);
       fNativeWindow = Tbx::GetNativeWindow(fWindow);
       fRunning = AfterOpen() ? 1 : 0;
       HostFormEndChanges();
@@ -260,7 +260,7 @@ bool VDialQv::RunDialogAlternate(uint32_t parameter, bool floating) {
     }
   }
   DeleteCreatedObjects();
-  fWindow = 0;
+  fWindow = nullptr;
   fNativeWindow = nullptr;
   fState = 0;
   std::memset(&block, 0, sizeof block);
@@ -305,7 +305,7 @@ void VDialQv::BringToFront() {
 }
 
 void VDialQv::SetWindowKind(int32_t kind, bool optionA, bool optionB, uint8_t flag) {
-  if (fWindow != 0) return;
+  if (fWindow != nullptr) return;
   fWindowFlag = flag;
   switch (kind) {
     case 1: fWindowKind = 1; break;
@@ -320,19 +320,19 @@ void VDialQv::SetWindowKind(int32_t kind, bool optionA, bool optionB, uint8_t fl
 }
 
 void VDialQv::SetBounds(int32_t left, int32_t top, int32_t width, int32_t height) {
-  if (fWindow == 0) {
+  if (fWindow == nullptr) {
     fBounds[0] = left;
     fBounds[1] = top;
     fBounds[2] = width;
     fBounds[3] = height;
     return;
   }
-  Tbx::MoveWindow(fWindow, left, top, false);
-  Tbx::SizeWindow(fWindow, width, height, true);
+  Tbx::MoveWindow(fWindow, int16_t(left), int16_t(top), false);
+  Tbx::SizeWindow(fWindow, int16_t(width), int16_t(height), true);
 }
 
 void VDialQv::GetBounds(int32_t& left, int32_t& top, int32_t& width, int32_t& height) {
-  if (fWindow != 0) Tbx::GetWindowBounds(fWindow, &fBounds[0], &fBounds[1], &fBounds[2], &fBounds[3]);
+  if (fWindow != nullptr) Tbx::GetWindowBounds(fWindow, &fBounds[0], &fBounds[1], &fBounds[2], &fBounds[3]);
   left = fBounds[0];
   top = fBounds[1];
   width = fBounds[2];
@@ -342,7 +342,7 @@ void VDialQv::GetBounds(int32_t& left, int32_t& top, int32_t& width, int32_t& he
 void VDialQv::SetTitle(const VString& title) {
   fTitle.SetEmpty(false);
   fTitle.Insert(title, 1);
-  if (fWindow != 0) {
+  if (fWindow != nullptr) {
     uint8_t text[256];
     StringToPText(title, text, 255);
     Tbx::SetWTitle(fWindow, text);

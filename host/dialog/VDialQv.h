@@ -14,6 +14,10 @@
 #include "framework/core/strings/VUniString.h"
 #include "platform/gdi/WinGdiTypes.h"
 
+namespace Tbx {
+struct WindowRecord;
+}
+
 struct HostEventRecord;
 struct HostParamBlock;
 class VResourceFile;
@@ -95,7 +99,7 @@ class VDialQv : public VObject {
   void BringToFront();
   bool IsOpen() const { return fState > 1; }
   HWND GetNativeWindow() const { return fNativeWindow; }
-  uint32_t GetWindow() const { return fWindow; }
+  Tbx::WindowRecord* GetWindow() const { return fWindow; }
   void SetWindowKind(int32_t kind, bool optionA, bool optionB, uint8_t flag);
   int16_t GetWindowKind() const { return fWindowKind; }
   uint8_t GetWindowFlag() const { return fWindowFlag; }
@@ -260,7 +264,7 @@ class VDialQv : public VObject {
   uint32_t fFormRef = 0;
   VStr<255> fTitle;
   int16_t fWindowKind = -1;
-  uint32_t fWindow = 0;
+  Tbx::WindowRecord* fWindow = nullptr;
   HWND fNativeWindow = nullptr;
   int32_t fBounds[4] = {0, 0, 0, 0};
   uint8_t fWindowFlag = 1;

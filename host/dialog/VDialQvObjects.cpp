@@ -517,7 +517,7 @@ void VDialQv::HostFormGetTitle(VString& title) {
 }
 
 void VDialQv::HostFormSetWindowSize(int32_t width, int32_t height) {
-  if (fWindow == 0) return;
+  if (fWindow == nullptr) return;
   int32_t currentWidth = 0, currentHeight = 0;
   Tbx::GetWindowBounds(fWindow, nullptr, nullptr, &currentWidth, &currentHeight);
   HostParamBlock block;

@@ -119,7 +119,7 @@ TEST(VDialQv, BoundsBeforeOpeningAreOnlyStored) {
   EXPECT_EQ(t, 6);
   EXPECT_EQ(w, 70);
   EXPECT_EQ(h, 80);
-  EXPECT_EQ(dialog.GetWindow(), 0u);
+  EXPECT_EQ(dialog.GetWindow(), nullptr);
 }
 
 TEST(VDialQv, EditMenuItemsOfMenu262Only) {

@@ -144,7 +144,7 @@ bool GdiBlit(GdiDC& dc, int32_t x, int32_t y, int32_t width, int32_t height,
 
   // A source that is the destination (scrolling) is read from a copy.
   std::shared_ptr<GdiSurface> copy;
-  if (usesS && source->bits == d->bits) {
+  if (usesS && (source->bits == d->bits || (source->storage && source->storage == d->storage))) {
     copy = GdiCopySurface(*source);
     if (!copy) return false;
     source = copy.get();
@@ -245,9 +245,11 @@ static BOOL StretchFromDC(HDC handle, GdiOp op, int x, int y, int width, int hei
   BOOL result = TRUE_;
   if (!GdiBeginDrawing(*dc, call, &result)) return result;
   GdiSurface* source = nullptr;
+  std::shared_ptr<GdiSurface> readable;  // a window's pixels as the screen shows them
   int32_t sx = 0, sy = 0, sw = 0, sh = 0;
   if (srcDc) {
-    source = srcDc->Target();
+    readable = GdiReadableSurface(*srcDc);
+    source = readable.get();
     if (!source) {
       SetLastError(ERROR_INVALID_PARAMETER);
       return FALSE_;

@@ -85,6 +85,34 @@ std::shared_ptr<GdiSurface> ScreenSurface() {
   return gScreen;
 }
 
+// Points a window DC's surface at its client area on the screen. The view's
+// first byte may lie outside the screen's memory when the client area starts
+// left of or above the screen; drawing touches only the `system` part, which
+// lies on it.
+bool RefreshWindowView(GdiDC& dc) {
+  const uint64_t generation = WinPlacementGeneration();
+  if (dc.surface && dc.viewGeneration == generation) return true;
+  WinClientView view;
+  GdiRegion visible;
+  std::shared_ptr<GdiSurface> screen = ScreenSurface();
+  if (!screen || !WinGetClientView(dc.window, &view, &visible)) return false;
+  if (!dc.surface) dc.surface = std::make_shared<GdiSurface>();
+  GdiSurface& s = *dc.surface;
+  s.width = view.width;
+  s.height = view.height;
+  s.bitsPerPixel = 32;
+  s.stride = screen->stride;
+  const intptr_t offset = static_cast<intptr_t>(view.origin.y) * screen->stride +
+                          static_cast<intptr_t>(view.origin.x) * 4;
+  s.bits = reinterpret_cast<uint8_t*>(reinterpret_cast<uintptr_t>(screen->bits) +
+                                      static_cast<uintptr_t>(offset));
+  s.storage = screen;
+  dc.screenOrigin = view.origin;
+  dc.system = std::move(visible);
+  dc.viewGeneration = generation;
+  return true;
+}
+
 void UseState(const GdiDcState& st) {
   GdiUse(st.pen);
   GdiUse(st.brush);
@@ -244,8 +272,9 @@ GdiSurface* GdiDC::Target() {
       if (!surface) surface = WhiteSurface(caps.horzRes, caps.vertRes);
       return surface.get();
     case GdiDcKind::Screen:
-    case GdiDcKind::Window:
       return surface.get();
+    case GdiDcKind::Window:
+      return RefreshWindowView(*this) ? surface.get() : nullptr;
     default:
       return nullptr;
   }
@@ -301,23 +330,12 @@ HDC GetDC(HWND window) {
     if (GdiDC* dc = Dc(h)) dc->surface = std::move(screen);
     return h;
   }
-  WinClientPixels pixels;
-  if (!WinGetClientPixels(window, &pixels)) {
+  if (!WinGetClientView(window, nullptr, nullptr)) {
     SetLastError(ERROR_INVALID_HANDLE);
     return nullptr;
   }
-  auto view = std::make_shared<GdiSurface>();
-  view->width = pixels.width;
-  view->height = pixels.height;
-  view->bitsPerPixel = 32;
-  view->stride = pixels.stride;
-  view->bits = pixels.bits;
-  view->storage = pixels.storage;
   HDC h = NewDC(GdiDcKind::Window, ScreenCaps());
-  if (GdiDC* dc = Dc(h)) {
-    dc->surface = std::move(view);
-    dc->window = window;
-  }
+  if (GdiDC* dc = Dc(h)) dc->window = window;
   return h;
 }
 
@@ -693,5 +711,30 @@ BOOL PtVisible(HDC handle, int x, int y) {
   POINT p = GdiToDevice(*dc, {x, y});
   RECT b = GdiDeviceBounds(*dc);
   if (p.x < b.left || p.x >= b.right || p.y < b.top || p.y >= b.bottom) return FALSE_;
+  if (dc->dcKind == GdiDcKind::Window && (!dc->Target() || !dc->system.Contains(p.x, p.y))) {
+    return FALSE_;
+  }
   return (!dc->state.clip || dc->state.clip->Contains(p.x, p.y)) ? TRUE_ : FALSE_;
+}
+
+std::shared_ptr<GdiSurface> GdiScreenSurface() { return ScreenSurface(); }
+
+std::shared_ptr<GdiSurface> GdiReadableSurface(GdiDC& dc) {
+  GdiSurface* target = dc.Target();
+  if (!target) return nullptr;
+  if (dc.dcKind != GdiDcKind::Window) return std::shared_ptr<GdiSurface>(dc.surface, target);
+  std::shared_ptr<GdiSurface> screen = ScreenSurface();
+  auto copy = GdiSurface::Create(target->width, target->height, 32, 4, false);
+  if (!copy || !screen) return nullptr;
+  for (int32_t y = 0; y < copy->height; ++y) {
+    const int64_t sy = int64_t{y} + dc.screenOrigin.y;
+    if (sy < 0 || sy >= screen->height) continue;
+    for (int32_t x = 0; x < copy->width; ++x) {
+      const int64_t sx = int64_t{x} + dc.screenOrigin.x;
+      if (sx >= 0 && sx < screen->width) {
+        copy->Set(x, y, screen->Get(static_cast<int32_t>(sx), static_cast<int32_t>(sy)));
+      }
+    }
+  }
+  return copy;
 }

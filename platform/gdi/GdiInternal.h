@@ -187,10 +187,25 @@ struct GdiDC : GdiObject {
   // selected bitmap's. Printer pages are allocated on first drawing.
   std::shared_ptr<GdiSurface> surface;
   std::unique_ptr<GdiRecorder> recorder;
+  // A window DC's view of the screen: where its client area lies and the
+  // part of it that shows (device coordinates), refreshed by Target().
+  POINT screenOrigin{0, 0};
+  GdiRegion system;
+  uint64_t viewGeneration = 0;  // the window table's count when taken
 
-  // Where drawing goes: null for information and recording DCs.
+  // Where drawing goes: null for information and recording DCs, and for a
+  // window DC whose window is gone. A window DC's surface is a view of the
+  // screen's pixels at the client area; only its `system` part lies on the
+  // screen and may be touched.
   GdiSurface* Target();
 };
+
+// The one screen of pixels that screen and window DCs draw on.
+std::shared_ptr<GdiSurface> GdiScreenSurface();
+// The DC's pixels for reading as a whole (a blit source, a snapshot): the
+// target itself, or for a window DC a copy of its client area as the screen
+// shows it, black where it lies off the screen.
+std::shared_ptr<GdiSurface> GdiReadableSurface(GdiDC& dc);
 
 // ---------------------------------------------------------------------------
 // The object table

@@ -102,6 +102,7 @@ GdiRegion GdiVisibleRegion(GdiDC& dc) {
   GdiSurface* s = dc.Target();
   if (!s) return GdiRegion();
   GdiRegion bounds(RECT{0, 0, s->width, s->height});
+  if (dc.dcKind == GdiDcKind::Window) bounds = GdiRegion::Combine(bounds, dc.system, RGN_AND);
   if (!dc.state.clip) return bounds;
   return GdiRegion::Combine(bounds, *dc.state.clip, RGN_AND);
 }

@@ -37,7 +37,7 @@ BOOL WriteSurface(const GdiSurface& s, const char* path) {
 
 BOOL GdiWritePng(HDC handle, const char* path) {
   GdiDC* dc = GdiDcFromHandle(handle);
-  GdiSurface* s = dc ? dc->Target() : nullptr;
+  std::shared_ptr<GdiSurface> s = dc ? GdiReadableSurface(*dc) : nullptr;
   return s ? WriteSurface(*s, path) : FALSE_;
 }
 

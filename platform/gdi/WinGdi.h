@@ -574,6 +574,14 @@ QV_PLATFORM_API BOOL StretchBlt(HDC dc, int x, int y, int width, int height, HDC
 QV_PLATFORM_API BOOL TransparentBlt(HDC dc, int x, int y, int width, int height, HDC source,
                                     int srcX, int srcY, int srcWidth, int srcHeight,
                                     UINT transparent);
+// Moves the pixels of `scroll` (null: the whole device) by (dx, dy); only
+// pixels inside `clip` (null: anywhere) change, and only where the DC shows.
+// The part of scroll and clip that the move did not fill (among it every
+// pixel whose source was hidden or off the device) goes into `update`
+// (device coordinates) and its bounds into `updateRect` (logical); both may
+// be null. An inverted rectangle is empty: nothing moves.
+QV_PLATFORM_API BOOL ScrollDC(HDC dc, int dx, int dy, const RECT* scroll, const RECT* clip,
+                              HRGN update, RECT* updateRect);
 
 // ---------------------------------------------------------------------------
 // Clipping

@@ -374,8 +374,10 @@ TEST(GdiObject, WindowDcDrawsIntoTheClientArea) {
   EXPECT_EQ(GetPixel(again, 20, 0), CLR_INVALID);
   EXPECT_EQ(ReleaseDC(nullptr, again), 0);  // not the screen's
   EXPECT_TRUE(DestroyWindow(wnd));
-  // The DC keeps its pixels alive after the window has gone.
-  EXPECT_EQ(GetPixel(again, 4, 4), RGB(0, 0, 0));
+  // The window's pixels were the screen's: a DC of a destroyed window reads
+  // and draws nothing.
+  EXPECT_EQ(GetPixel(again, 4, 4), CLR_INVALID);
+  EXPECT_FALSE(PatBlt(again, 0, 0, 5, 5, BLACKNESS));
   EXPECT_EQ(ReleaseDC(wnd, again), 1);
   EXPECT_FALSE(IsWindow(wnd));
   EXPECT_EQ(GetDC(wnd), nullptr);

@@ -117,8 +117,8 @@ TEST_F(HeadlessWindows, TopWindowIsTheOneBroughtUpLast) {
 TEST_F(HeadlessWindows, ForegroundAndActiveWindowsAreForgottenWhenDestroyed) {
   HWND a = CreateHeadlessWindow(10, 10);
   EXPECT_EQ(GetForegroundWindow(), nullptr);
-  ASSERT_TRUE(SetForegroundWindow(a));
-  EXPECT_EQ(SetActiveWindow(a), nullptr);
+  ASSERT_TRUE(SetForegroundWindow(a));  // activates it as well
+  EXPECT_EQ(SetActiveWindow(a), a);
   EXPECT_EQ(GetForegroundWindow(), a);
   EXPECT_EQ(GetActiveWindow(), a);
   DestroyWindow(a);
@@ -129,17 +129,18 @@ TEST_F(HeadlessWindows, ForegroundAndActiveWindowsAreForgottenWhenDestroyed) {
   EXPECT_EQ(GetParent(a), nullptr);
 }
 
-TEST_F(HeadlessWindows, ChildOfADestroyedParentBecomesTopLevel) {
+TEST_F(HeadlessWindows, ChildrenAreDestroyedWithTheirParent) {
   HWND top = CreateHeadlessWindow(10, 10);
-  HWND child = Make(10, 10);
-  SetHeadlessWindowOrigin(top, 100, 100);
+  HWND child = CreateHeadlessWindow(10, 10);
+  HWND grandchild = CreateHeadlessWindow(10, 10);
   SetParent(child, top);
-  SetHeadlessWindowOrigin(child, 5, 5);
-  DestroyWindow(top);
-  EXPECT_EQ(GetParent(child), nullptr);
+  SetParent(grandchild, child);
+  ASSERT_TRUE(DestroyWindow(top));
+  EXPECT_FALSE(IsWindow(child));
+  EXPECT_FALSE(IsWindow(grandchild));
   POINT p{0, 0};
-  ClientToScreen(child, &p);
-  EXPECT_EQ(p.x, 5);
+  EXPECT_FALSE(ClientToScreen(child, &p));
+  EXPECT_FALSE(DestroyWindow(child));
 }
 
 TEST_F(HeadlessWindows, ScreensDecideTheScreenMetrics) {

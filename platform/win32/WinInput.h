@@ -4,9 +4,12 @@
 // tests set the state; the module reads it through the Win32 calls.
 #pragma once
 
+#include <cstddef>
+
 #include "platform/gdi/WinGdiTypes.h"
 
 using SHORT = int16_t;
+using ULONGLONG = uint64_t;
 
 // Virtual keys the module asks about.
 constexpr int VK_LBUTTON = 0x01;
@@ -80,5 +83,43 @@ QV_PLATFORM_API void SetHeadlessKeyDown(int virtualKey, bool down);
 // A toggle key's toggle (Caps Lock, Num Lock, Scroll Lock) goes on or off.
 QV_PLATFORM_API void SetHeadlessKeyToggled(int virtualKey, bool on);
 // Every key up and untoggled, the cursor at (0, 0), the intervals, the
-// active keyboard layout and the input contexts back to their defaults.
+// active keyboard layout and the input contexts back to their defaults; an
+// input script is unloaded.
 QV_PLATFORM_API void ResetHeadlessInput();
+
+// ---- Scripted input on a virtual clock.
+// One entry of an input script: from `time` (milliseconds of the virtual
+// clock) on, the cursor is at `cursor` (screen coordinates), the buttons in
+// `buttons` (bit 0 left, bit 1 right) are down and so are the virtual keys
+// listed in `keys` (a 0 ends the list); every other button and key is up.
+struct HeadlessInputEntry {
+  ULONGLONG time;
+  POINT cursor;
+  UINT buttons;
+  BYTE keys[8];
+};
+constexpr UINT HEADLESS_LEFT_BUTTON = 0x1;
+constexpr UINT HEADLESS_RIGHT_BUTTON = 0x2;
+
+// Loads a script and starts the virtual clock at `start`: until it is
+// unloaded, GetTickCount and GetTickCount64 read that clock, and every read
+// of the cursor, a key or a button (GetCursorPos, GetAsyncKeyState,
+// GetKeyState, GetKeyboardState) first advances it by one poll step of
+// 1 ms. An entry applies when the clock reaches its time: the cursor, buttons
+// and keys change, and WM_MOUSEMOVE, WM_LBUTTONDOWN ... WM_RBUTTONUP go to the
+// capture window or else the window under the cursor, WM_KEYDOWN and
+// WM_KEYUP to the focus window or else the active one. When the last entry
+// has applied, the next step lets every button up and presses Escape, and
+// the step after releases it: a loop that polls for a button or Escape ends.
+// An empty message queue lets the clock jump to the next entry. Entries
+// whose times go backwards are refused (ERROR_INVALID_PARAMETER) and the
+// script already loaded stays.
+QV_PLATFORM_API BOOL LoadHeadlessInput(const HeadlessInputEntry* entries, size_t count,
+                                       ULONGLONG start);
+// Back to the real clock; the keys, buttons and cursor stay as they are.
+QV_PLATFORM_API void UnloadHeadlessInput();
+// Moves the virtual clock ahead (idle time), applying the entries it
+// reaches; FALSE when no script is loaded.
+QV_PLATFORM_API BOOL AdvanceHeadlessClock(ULONGLONG milliseconds);
+// Whether a script is loaded and has not run out (Escape released).
+QV_PLATFORM_API BOOL HeadlessInputPending();

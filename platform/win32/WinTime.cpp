@@ -41,7 +41,12 @@ int64_t DaysBeforeYear(int64_t year) {
 
 DWORD GetTickCount() { return static_cast<DWORD>(GetTickCount64()); }
 
+// The virtual clock of a loaded input script (WinInput.cpp).
+bool WinVirtualClock(uint64_t* now);
+
 ULONGLONG GetTickCount64() {
+  uint64_t virtualNow = 0;
+  if (WinVirtualClock(&virtualNow)) return virtualNow;
   if (gTicksFrozen.load()) return gFrozenTicks.load();
   return MonotonicMilliseconds() - gStart;
 }

@@ -9,7 +9,8 @@
 using ULONGLONG = uint64_t;
 
 // Milliseconds since the process started, wrapping at 32 bits, and the same
-// count in 64 bits.
+// count in 64 bits. While an input script is loaded (WinInput.h) both read
+// its virtual clock instead, which counts in 64 bits as well.
 QV_PLATFORM_API DWORD GetTickCount();
 QV_PLATFORM_API ULONGLONG GetTickCount64();
 QV_PLATFORM_API void GetLocalTime(SYSTEMTIME* time);

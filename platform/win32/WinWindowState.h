@@ -38,12 +38,28 @@ QV_PLATFORM_API BOOL IsWindowVisible(HWND window);
 QV_PLATFORM_API HWND GetTopWindow(HWND parent);
 QV_PLATFORM_API BOOL BringWindowToTop(HWND window);
 
-// The foreground window (brought to the top as well) and the active window.
+// The foreground window (brought to the top and activated as well) and the
+// active window, a top-level one.
 QV_PLATFORM_API HWND GetForegroundWindow();
 QV_PLATFORM_API BOOL SetForegroundWindow(HWND window);
 QV_PLATFORM_API HWND GetActiveWindow();
-// Answers the previously active window.
+// Answers the previously active window. The one losing activation gets
+// WM_ACTIVATE (WA_INACTIVE, lParam the new one), the new one WM_ACTIVATE
+// (WA_ACTIVE, lParam the old one); when the application goes from no active
+// window to one, or back, the window gets WM_ACTIVATEAPP (TRUE or FALSE)
+// first. A child window activates its top-level ancestor.
 QV_PLATFORM_API HWND SetActiveWindow(HWND window);
+
+// The keyboard focus: the window losing it gets WM_KILLFOCUS (wParam the new
+// one), the one taking it WM_SETFOCUS (wParam the old one). A disabled or
+// hidden window cannot take it. Answers the previous focus window.
+QV_PLATFORM_API HWND SetFocus(HWND window);
+QV_PLATFORM_API HWND GetFocus();
+// The mouse capture: mouse messages go to this window wherever the cursor
+// is. The window losing it gets WM_CAPTURECHANGED.
+QV_PLATFORM_API HWND SetCapture(HWND window);
+QV_PLATFORM_API HWND GetCapture();
+QV_PLATFORM_API BOOL ReleaseCapture();
 
 // System metrics of the screens and the window frames.
 constexpr int SM_CXSCREEN = 0;
@@ -59,9 +75,10 @@ QV_PLATFORM_API int GetSystemMetrics(int index);
 
 // ---- Set by the stand-in host and by tests.
 // Where the window's client area lies: its top-left corner in the parent's
-// client coordinates (screen coordinates for a top-level window).
+// client coordinates (screen coordinates for a top-level window), held
+// within 2^28 pixels of (0, 0).
 QV_PLATFORM_API BOOL SetHeadlessWindowOrigin(HWND window, LONG x, LONG y);
-// The widths of the frame around the client area on each side.
+// The widths of the frame around the client area on each side, 0 to 16384.
 QV_PLATFORM_API BOOL SetHeadlessWindowFrame(HWND window, LONG left, LONG top, LONG right,
                                             LONG bottom);
 
@@ -72,6 +89,7 @@ QV_PLATFORM_API BOOL SetHeadlessScreens(const RECT* screens, int count);
 // Copies up to `capacity` screens; answers how many there are.
 QV_PLATFORM_API int GetHeadlessScreens(RECT* screens, int capacity);
 
-// Forgets every placement, the stacking, the foreground and active windows,
-// and puts the single default screen back.
+// Puts every window back at the top level at (0, 0) without frame, shown,
+// forgets the foreground, active, focus and capture windows, and puts the
+// single default screen back.
 QV_PLATFORM_API void ResetHeadlessWindowState();

@@ -204,7 +204,7 @@ TEST(HostDialogThroughQvHost, AModalRunCallsTheHooksInOrderAndReadsTheForm) {
   EXPECT_EQ(order, (std::vector<int32_t>{kFormSelNew, kFormSelOpen, kFormSelDeleteObject, kFormSelClose}));
   EXPECT_EQ(h.host.CountCalls(kFormSelStep), 2);
   EXPECT_EQ(h.host.CountCalls(kFormSelBeginChanges), h.host.CountCalls(kFormSelEndChanges));
-  EXPECT_EQ(dialog.GetWindow(), 0u);
+  EXPECT_EQ(dialog.GetWindow(), nullptr);
 }
 
 TEST(HostDialogThroughQvHost, ARefusedAcceptThenCancelEndsNotAccepted) {

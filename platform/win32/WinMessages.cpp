@@ -1,0 +1,162 @@
+// The message queue, sending and dispatching, and the default window
+// procedure.
+#include "platform/win32/WinMessages.h"
+
+#include <deque>
+
+#include "platform/win32/WinInput.h"
+#include "platform/win32/WinPaint.h"
+#include "platform/win32/WinTime.h"
+#include "platform/win32/WinWindowTable.h"
+
+bool WinInputPump();
+POINT WinPeekCursor();
+
+namespace {
+
+// Deeper nesting of SendMessageA than this is refused.
+constexpr int kMaxSendDepth = 256;
+
+struct Queue {
+  std::deque<MSG> messages;
+};
+
+Queue& Q() {
+  static Queue* queue = new Queue;
+  return *queue;
+}
+
+thread_local int tSendDepth = 0;
+
+bool Matches(const MSG& m, HWND window, UINT first, UINT last) {
+  if (window != nullptr && m.hwnd != window && !IsChild(window, m.hwnd)) return false;
+  if (first == 0 && last == 0) return true;
+  return m.message >= first && m.message <= last;
+}
+
+MSG Make(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  // The cursor is read without a poll step: queuing does not move the clock.
+  return MSG{window, message, wParam, lParam, GetTickCount(), WinPeekCursor()};
+}
+
+// A window with an update region for a WM_PAINT that matches the filter.
+HWND PaintCandidate(HWND window) {
+  std::lock_guard<std::recursive_mutex> lock(WinTableLock());
+  for (uintptr_t key : WinAllWindows()) {
+    WinWindowEntry* e = WinEntryOf(key);
+    if (e == nullptr || e->update.IsEmpty() || !WinIsVisible(key)) continue;
+    if (window != nullptr && WinHandle(key) != window && !IsChild(window, WinHandle(key))) continue;
+    return WinHandle(key);
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+void WinForgetInQueue(uintptr_t key) {
+  std::lock_guard<std::recursive_mutex> lock(WinTableLock());
+  auto& q = Q().messages;
+  for (auto it = q.begin(); it != q.end();) {
+    it = WinKey(it->hwnd) == key ? q.erase(it) : it + 1;
+  }
+}
+
+BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  std::lock_guard<std::recursive_mutex> lock(WinTableLock());
+  if (window != nullptr && WinEntry(window) == nullptr) return FALSE_;
+  Q().messages.push_back(Make(window, message, wParam, lParam));
+  return TRUE_;
+}
+
+void PostQuitMessage(int exitCode) {
+  PostMessageA(nullptr, WM_QUIT, static_cast<WPARAM>(exitCode), 0);
+}
+
+LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  WNDPROC procedure = nullptr;
+  {
+    std::lock_guard<std::recursive_mutex> lock(WinTableLock());
+    WinWindowEntry* e = WinEntry(window, true);
+    if (e == nullptr) return 0;
+    procedure = e->procedure;
+  }
+  if (tSendDepth >= kMaxSendDepth) {
+    SetLastError(ERROR_STACK_OVERFLOW);
+    return 0;
+  }
+  ++tSendDepth;
+  LRESULT result = CallWindowProcA(procedure, window, message, wParam, lParam);
+  --tSendDepth;
+  return result;
+}
+
+BOOL PeekMessageA(MSG* msg, HWND window, UINT first, UINT last, UINT remove) {
+  if (msg == nullptr) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE_;
+  }
+  // Queued messages first; then paint; then one step of the input script,
+  // which may queue input messages.
+  for (int round = 0; round < 2; ++round) {
+    {
+      std::lock_guard<std::recursive_mutex> lock(WinTableLock());
+      auto& q = Q().messages;
+      for (auto it = q.begin(); it != q.end(); ++it) {
+        if (!Matches(*it, window, first, last)) continue;
+        *msg = *it;
+        if (remove & PM_REMOVE) q.erase(it);
+        return TRUE_;
+      }
+    }
+    if (first == 0 && last == 0 ? true : (WM_PAINT >= first && WM_PAINT <= last)) {
+      if (HWND target = PaintCandidate(window)) {
+        *msg = Make(target, WM_PAINT, 0, 0);
+        return TRUE_;
+      }
+    }
+    if (round == 0 && !WinInputPump()) break;
+  }
+  return FALSE_;
+}
+
+BOOL GetMessageA(MSG* msg, HWND window, UINT first, UINT last) {
+  if (msg == nullptr) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE_;
+  }
+  // The input script takes a step for each empty look; when it has nothing
+  // more either, the loop is told to quit.
+  for (int tries = 0; tries < 1 << 20; ++tries) {
+    if (PeekMessageA(msg, window, first, last, PM_REMOVE)) return msg->message != WM_QUIT;
+    if (!WinInputPump()) break;
+  }
+  *msg = Make(nullptr, WM_QUIT, 0, 0);
+  return FALSE_;
+}
+
+LRESULT DispatchMessageA(const MSG* msg) {
+  if (msg == nullptr || msg->hwnd == nullptr) return 0;
+  return SendMessageA(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+}
+
+BOOL TranslateMessage(const MSG* msg) { return FALSE_; }
+
+LRESULT CallWindowProcA(WNDPROC procedure, HWND window, UINT message, WPARAM wParam,
+                        LPARAM lParam) {
+  if (procedure == nullptr) return DefWindowProcA(window, message, wParam, lParam);
+  return procedure(window, message, wParam, lParam);
+}
+
+LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_PAINT: ValidateRect(window, nullptr); return 0;
+    case WM_CLOSE: DestroyWindow(window); return 0;
+    case WM_SETTEXT: return SetWindowTextA(window, reinterpret_cast<const char*>(lParam));
+    default: return 0;
+  }
+}
+
+void ResetHeadlessMessages() {
+  std::lock_guard<std::recursive_mutex> lock(WinTableLock());
+  Q().messages.clear();
+}
