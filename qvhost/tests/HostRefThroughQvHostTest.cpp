@@ -11,7 +11,10 @@
 
 #include <algorithm>
 
+#include "area/xMorvaDocumentAreaServices.h"
 #include "boundary/HostServiceSelectors.h"
+#include "engine/xMorvaEngine.h"
+#include "framework/core/VService.h"
 #include "framework/core/host/VHostBridge.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VHandleStream.h"
@@ -140,6 +143,38 @@ TEST(HostRefThroughQvHost,
   EXPECT_EQ(Shown(back), "#42.5");
   // Every entry the host filled went back to it.
   EXPECT_EQ(h.host.releasedEntries, 1);
+}
+
+// The text engine's host expression element, with the editing area's
+// answers installed as the module installs them, shows what the stand-in
+// host evaluates, and follows the field when it is updated.
+TEST(HostRefThroughQvHost, AHostExpressionElementShowsAndFollowsTheHostsValue) {
+  ReferenceHost h;
+  xMorvaEngineHostServices engineHost;
+  VInstalledService<xMorvaEngineHost> installed(&engineHost);
+  VHostRef ref(Text("[Clients]Amount * 2"));
+  const VMemHandle stored = ref.ToHandle();
+  ASSERT_NE(stored, 0u);
+  std::vector<uint8_t> bytes(gMemoryMgr->GetHandleSize(stored));
+  std::memcpy(bytes.data(), gMemoryMgr->LockHandle(stored), bytes.size());
+  gMemoryMgr->UnlockHandle(stored);
+  gMemoryMgr->DisposeHandle(stored);
+
+  xMorvaEngine engine(nullptr, xMorvaEngine::kPartGranule);
+  ASSERT_EQ(engine.InsertHostExpression(bytes.data(), uint32_t(bytes.size()), false, nullptr), 0);
+  const auto shown = [&] {
+    VStr<255> text;
+    engine.WritePlainText(text, false, false);
+    return Str(text);
+  };
+  EXPECT_EQ(shown(), "42.5");
+
+  HostDatabase::Value amount;
+  amount.number = 30;
+  h.host.Database().Set(1, 1, amount);
+  engine.SetSelection(0, 1);
+  EXPECT_EQ(engine.UpdateComputedFields(), 0);
+  EXPECT_EQ(shown(), "60");
 }
 
 TEST(HostRefThroughQvHost, FieldsShowUnderTheirFormats) {
