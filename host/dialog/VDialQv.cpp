@@ -118,6 +118,42 @@ void VDialQv::AfterStep(HostParamBlock& block, const VString& name, int16_t page
   }
 }
 
+bool VDialQv::OpenFormWindow(int16_t defaultKind, uint16_t shortValue) {
+  HostParamBlock block;
+  std::memset(&block, 0, sizeof block);
+  block.param1 = fFormRef;
+  ToCText(fFormName, block.text, 255);
+  StringToPText(fTitle, block.text2, 80);
+  block.param4 = fFormRef;
+  int16_t rectangle[4] = {static_cast<int16_t>(fBounds[1]), static_cast<int16_t>(fBounds[0]),
+                          static_cast<int16_t>(fBounds[1] + fBounds[3]),
+                          static_cast<int16_t>(fBounds[0] + fBounds[2])};
+  block.param2 = HostAddress(rectangle);
+  if (fWindowKind == -1) fWindowKind = defaultKind;
+  block.param3 = HostWord(fWindowKind);
+  block.shortValue = shortValue;
+  block.flag = fWindowFlag;
+  block.longValue = kFormOpenCode;
+  block.flag2 = 1;
+  block.error = -1;
+  CallForm(kFormSelOpen, block);
+  if (block.param1 == 0 || block.error != 0) return false;
+  fFormRef = static_cast<uint32_t>(block.param1);
+  fState = 2;
+  std::memset(&block, 0, sizeof block);
+  block.param1 = fFormRef;
+  CallForm(kFormSelGetWindow, block);
+  fWindow = reinterpret_cast<Tbx::WindowRef>(block.param2);
+  fNativeWindow = Tbx::GetNativeWindow(fWindow);
+  fRunning = AfterOpen() ? 1 : 0;
+  HostFormEndChanges();
+  if (fRunning != 0) {
+    Tbx::ShowWindow(fWindow);
+    Tbx::SelectWindow(fWindow);
+  }
+  return true;
+}
+
 bool VDialQv::RunDialog(uint32_t formResources) {
   if (fOwner != nullptr) fOwner->NotifyParent(this, kDialogOwnerBeforeRun, 0);
   fAccepted = 0;
@@ -134,39 +170,8 @@ bool VDialQv::RunDialog(uint32_t formResources) {
       block.flag = 0;
       CallForm(kFormSelResources, block);
     }
-    // Open the form window.
-    std::memset(&block, 0, sizeof block);
-    block.param1 = fFormRef;
-    ToCText(fFormName, block.text, 255);
-    StringToPText(fTitle, block.text2, 80);
-    block.param4 = fFormRef;
-    int16_t rectangle[4] = {static_cast<int16_t>(fBounds[1]), static_cast<int16_t>(fBounds[0]),
-                            static_cast<int16_t>(fBounds[1] + fBounds[3]),
-                            static_cast<int16_t>(fBounds[0] + fBounds[2])};
-    block.param2 = HostAddress(rectangle);
-    if (fWindowKind == -1) fWindowKind = kFormWindowModal;
-    block.param3 = HostWord(fWindowKind);
-    block.shortValue = 1;
-    block.flag = fWindowFlag;
-    block.longValue = kFormOpenCode;
-    block.flag2 = 1;
-    block.error = -1;
-    CallForm(kFormSelOpen, block);
-    if (block.param1 != 0 && block.error == 0) {
-      opened = true;
-      fFormRef = static_cast<uint32_t>(block.param1);
-      fState = 2;
-      std::memset(&block, 0, sizeof block);
-      block.param1 = fFormRef;
-      CallForm(kFormSelGetWindow, block);
-      fWindow = reinterpret_cast<Tbx::WindowRef>(block.param2);
-      fNativeWindow = Tbx::GetNativeWindow(fWindow);
-      fRunning = AfterOpen() ? 1 : 0;
-      HostFormEndChanges();
-      if (fRunning != 0) {
-        Tbx::ShowWindow(fWindow);
-        Tbx::SelectWindow(fWindow);
-      }
+    opened = OpenFormWindow(kFormWindowModal, 1);
+    if (opened) {
       while (fRunning != 0) {
         std::memset(&block, 0, sizeof block);
         block.param1 = fFormRef;
@@ -217,46 +222,15 @@ bool VDialQv::RunDialogAlternate(uint32_t parameter, bool floating) {
   bool opened = false;
   HostParamBlock block;
   if (fRunning != 0) {
-    std::memset(&block, 0, sizeof block);
-    block.param1 = fFormRef;
-    ToCText(fFormName, block.text, 255);
-    StringToPText(fTitle, block.text2, 80);
-    block.param4 = fFormRef;
-    int16_t rectangle[4] = {static_cast<int16_t>(fBounds[1]), static_cast<int16_t>(fBounds[0]),
-                            static_cast<int16_t>(fBounds[1] + fBounds[3]),
-                            static_cast<int16_t>(fBounds[0] + fBounds[2])};
-    block.param2 = HostAddress(rectangle);
-    if (fWindowKind == -1) fWindowKind = floating ? kFormWindowFloating : 0;
-    block.param3 = HostWord(fWindowKind);
-    block.shortValue = floating ? 2 : 0;
-    block.flag = fWindowFlag;
-    block.longValue = kFormOpenCode;
-    block.flag2 = 1;
-    block.handle = 0;
-    block.error = -1;
-    CallForm(kFormSelOpen, block);
-    if (block.param1 != 0 && block.error == 0) {
-      opened = true;
-      fFormRef = static_cast<uint32_t>(block.param1);
-      fState = 2;
+    opened = OpenFormWindow(floating ? kFormWindowFloating : 0, floating ? 2 : 0);
+    if (opened && fRunning != 0) {
       std::memset(&block, 0, sizeof block);
       block.param1 = fFormRef;
-      CallForm(kFormSelGetWindow, block);
-      fWindow = reinterpret_cast<Tbx::WindowRef>(block.param2);
-      fNativeWindow = Tbx::GetNativeWindow(fWindow);
-      fRunning = AfterOpen() ? 1 : 0;
-      HostFormEndChanges();
-      if (fRunning != 0) {
-        Tbx::ShowWindow(fWindow);
-        Tbx::SelectWindow(fWindow);
-        std::memset(&block, 0, sizeof block);
-        block.param1 = fFormRef;
-        block.param2 = reinterpret_cast<uintptr_t>(&VDialQv::ModelessStep);
-        block.param3 = kFormResourceTag;
-        block.param4 = parameter;
-        CallForm(kFormSelRunModeless, block);
-        return true;
-      }
+      block.param2 = reinterpret_cast<uintptr_t>(&VDialQv::ModelessStep);
+      block.param3 = kFormResourceTag;
+      block.param4 = parameter;
+      CallForm(kFormSelRunModeless, block);
+      return true;
     }
   }
   DeleteCreatedObjects();

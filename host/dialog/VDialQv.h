@@ -254,6 +254,11 @@ class VDialQv : public VObject {
   // A cleared block for the form and, when given, the object.
   void FormBlock(HostParamBlock& block, const char* name) const;
   void CallForm(int32_t selector, HostParamBlock& block);
+  // Opens the form window: the form by name, its title and rectangle, the
+  // window kind (`defaultKind` when none is set) and the host's open mode;
+  // when the host opens it, takes its window, runs AfterOpen and, while the
+  // dialog runs, shows the window in front. False when the host refused.
+  bool OpenFormWindow(int16_t defaultKind, uint16_t shortValue);
   void DeleteCreatedObjects();
   void SetRange(int32_t selector, const char* name, int32_t kind, double real, const VValue* date, bool begin);
   void AfterStep(HostParamBlock& block, const VString& name, int16_t page);
