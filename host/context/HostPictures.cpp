@@ -57,10 +57,13 @@ VValue* HostPictureToPictValue(uint32_t pictureHandle) {
   return forms->pictValue(data.As<const uint8_t>(), static_cast<uint32_t>(size));
 }
 
-uint32_t HostMacPictureOfValue(const VValue& value) {
+uint32_t HostPictHandleOfValue(const VValue& value) {
   const HostPictureForms* forms = HostPictureFormsService::Get();
-  if (forms == nullptr) return 0;
-  const Tbx::Handle handle = forms->macPicture(value);
+  return forms != nullptr ? forms->macPicture(value) : 0;
+}
+
+uint32_t HostMacPictureOfValue(const VValue& value) {
+  const Tbx::Handle handle = HostPictHandleOfValue(value);
   if (handle == 0) return 0;
   const int32_t size = Tbx::GetHandleSize(handle);
   if (Tbx::MemError() != Tbx::noErr || size > INT32_MAX - kPictureTrailer) {

@@ -37,6 +37,9 @@ VValue* HostPictureToMetafileValue(uint32_t pictureHandle);
 // A PICT picture value with a copy of a Macintosh picture handle's bytes;
 // null for handle 0, an empty or bad handle, or no forms installed.
 VValue* HostPictureToPictValue(uint32_t pictureHandle);
-// A new Toolbox handle with the Macintosh picture of a picture value and
-// 6 zero bytes after it, as the host takes pictures; 0 when there is none.
+// A new Toolbox handle with the Macintosh picture of a picture value; 0 for
+// any other value, a value without a picture or no forms installed.
+uint32_t HostPictHandleOfValue(const VValue& value);
+// The same with 6 zero bytes after the picture, as the host takes pictures
+// in fields and variables.
 uint32_t HostMacPictureOfValue(const VValue& value);
