@@ -1,9 +1,9 @@
 // The stand-in host's pictures: metafiles and stored forms.
 #include "qvhost/HostPictures.h"
 
+#include <climits>
 #include <cstring>
 #include <vector>
-#include <climits>
 
 #include "boundary/FourCC.h"
 #include "boundary/HostRecords.h"
@@ -86,7 +86,8 @@ std::optional<std::vector<uint8_t>> PictureStoredForm(const HostVariableEntry& e
   return out;
 }
 
-bool PictureEntryFromStored(HostVariableEntry& entry, int32_t type, const std::vector<uint8_t>& bytes) {
+bool PictureEntryFromStored(HostVariableEntry& entry, int32_t type,
+                            const std::vector<uint8_t>& bytes) {
   if (type == kHostPicture) {
     entry.type = kHostPicture;
     entry.value.data.size = static_cast<uint32_t>(bytes.size());
@@ -118,8 +119,8 @@ bool PictureEntryFromStored(HostVariableEntry& entry, int32_t type, const std::v
   entry.type = kHostPictureArray;
   entry.value.array.count = count;
   entry.value.array.current = static_cast<int16_t>(current);
-  entry.value.array.handle =
-      NewHandleWith(reinterpret_cast<const uint8_t*>(handles.data()), handles.size() * sizeof(uint32_t));
+  entry.value.array.handle = NewHandleWith(reinterpret_cast<const uint8_t*>(handles.data()),
+                                           handles.size() * sizeof(uint32_t));
   return true;
 }
 
@@ -128,8 +129,9 @@ std::string AnswerMetafile(HostParamBlock& block) {
   const auto type = static_cast<uint32_t>(block.param2);
   if (type != FourCC("EMF ") && type != FourCC("WMF ")) return "metafile of unknown type: none";
   const std::vector<uint8_t> bytes = PictureBytes(static_cast<uint32_t>(block.handle));
-  HENHMETAFILE emf =
-      bytes.empty() ? nullptr : PictToEnhMetaFile(bytes.data(), static_cast<uint32_t>(bytes.size()));
+  HENHMETAFILE emf = bytes.empty()
+                         ? nullptr
+                         : PictToEnhMetaFile(bytes.data(), static_cast<uint32_t>(bytes.size()));
   if (emf == nullptr) return "metafile: none";
   if (type == FourCC("EMF ")) {
     block.param1 = reinterpret_cast<uintptr_t>(emf);

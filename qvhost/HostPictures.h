@@ -26,4 +26,5 @@ std::optional<std::vector<uint8_t>> PictureStoredForm(const HostVariableEntry& e
 // A picture or picture-array entry of `type` from its stored form, with new
 // handles that the module owns; false for another type or a form that is cut
 // short.
-bool PictureEntryFromStored(HostVariableEntry& entry, int32_t type, const std::vector<uint8_t>& bytes);
+bool PictureEntryFromStored(HostVariableEntry& entry, int32_t type,
+                            const std::vector<uint8_t>& bytes);

@@ -44,8 +44,8 @@ std::vector<uint8_t> TestPict() {
   };
   for (int v : {0, 0, 0, kH, kW}) word(v);
   for (int v : {0x0011, 0x02FF, 0x0C00, 0xFFFF, 0xFFFF, 0, 0, 0, 0, kW, 0, kH, 0, 0, 0}) word(v);
-  for (int v : {0x001A, 0xFFFF, 0, 0, 0x0031, 1, 1, 5, 6}) word(v);          // red, PaintRect
-  for (int v : {0x001A, 0, 0, 0, 0x0030, 2, 3, 6, 8, 0x00FF}) word(v);       // black, FrameRect, end
+  for (int v : {0x001A, 0xFFFF, 0, 0, 0x0031, 1, 1, 5, 6}) word(v);     // red, PaintRect
+  for (int v : {0x001A, 0, 0, 0, 0x0030, 2, 3, 6, 8, 0x00FF}) word(v);  // black, FrameRect, end
   b[0] = uint8_t(b.size() >> 8);
   b[1] = uint8_t(b.size());
   return b;
@@ -73,7 +73,8 @@ uint32_t HandleWith(const std::vector<uint8_t>& bytes) {
   return h;
 }
 
-const HostPictureForms kForms = {&NewMetafilePictureValue, &NewPictValueFromMacPicture, &MacPictureOfValue};
+const HostPictureForms kForms = {&NewMetafilePictureValue, &NewPictValueFromMacPicture,
+                                 &MacPictureOfValue};
 
 // The stand-in host on the host callback, with the picture values' forms
 // installed as the module installs them.
@@ -132,9 +133,9 @@ TEST_F(PictureHost, APictureFieldReadsBackAsAMetafileDrawingThePictsPixels) {
 
 TEST_F(PictureHost, AFieldWithoutAPictureGivesNoValue) {
   const std::vector<uint8_t> cases[] = {
-      {},                                  // nothing stored
-      {0, 12, 0, 0},                       // shorter than the header
-      std::vector<uint8_t>(40, 0xEE),      // no picture
+      {},                              // nothing stored
+      {0, 12, 0, 0},                   // shorter than the header
+      std::vector<uint8_t>(40, 0xEE),  // no picture
   };
   for (const std::vector<uint8_t>& bytes : cases) {
     HostDatabase::Value stored;
@@ -184,8 +185,9 @@ TEST_F(PictureHost, PictureArraysGiveAPictValuePerHandle) {
   entry.type = kHostPictureArray;
   entry.value.array.count = 3;
   entry.value.array.current = 1;
-  entry.value.array.handle = HandleWith(std::vector<uint8_t>(reinterpret_cast<const uint8_t*>(slots),
-                                                             reinterpret_cast<const uint8_t*>(slots) + sizeof slots));
+  entry.value.array.handle =
+      HandleWith(std::vector<uint8_t>(reinterpret_cast<const uint8_t*>(slots),
+                                      reinterpret_cast<const uint8_t*>(slots) + sizeof slots));
   std::unique_ptr<VValue> value(HostVariableToValue(entry, true));
   ASSERT_NE(value, nullptr);
   const auto* array = static_cast<const VRefArray*>(value.get());
@@ -204,6 +206,51 @@ TEST_F(PictureHost, PictureArraysGiveAPictValuePerHandle) {
   EXPECT_EQ(after[1], 0u);
   EXPECT_EQ(after[3], 0u);
   Tbx::DisposeHandle(entry.value.array.handle);
+}
+
+// A stored picture array: count, current element, then a length and the
+// bytes of elements 0 to count.
+std::vector<uint8_t> StoredArray(const std::vector<std::vector<uint8_t>>& elements,
+                                 uint32_t count) {
+  std::vector<uint8_t> out;
+  auto put = [&out](uint32_t v) {
+    out.insert(out.end(), reinterpret_cast<uint8_t*>(&v), reinterpret_cast<uint8_t*>(&v) + 4);
+  };
+  put(count);
+  put(1);
+  for (const std::vector<uint8_t>& e : elements) {
+    put(uint32_t(e.size()));
+    out.insert(out.end(), e.begin(), e.end());
+  }
+  return out;
+}
+
+TEST_F(PictureHost, StoredPictureArraysReadBackWholeOrNotAtAll) {
+  const std::vector<uint8_t> pict = TestPict();
+  const std::vector<uint8_t> whole = StoredArray({{}, pict, {}}, 2);
+  HostDatabase& db = host.Database();
+  ASSERT_TRUE(db.SetVariable(1, "Pics", {kHostPictureArray, whole}));
+  std::unique_ptr<VValue> value(HostGetVariableAsValue(Name("Pics"), kScopeDetect));
+  ASSERT_NE(value, nullptr);
+  const auto* array = static_cast<const VRefArray*>(value.get());
+  ASSERT_EQ(array->Count(), 2);
+  const auto* first = static_cast<const VPictPictureData*>(array->GetAt(1));
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(first->StoredBytes(), pict);
+  EXPECT_EQ(array->GetAt(2), nullptr);
+  // Cut inside a length, inside the bytes, and a length beyond the end.
+  std::vector<uint8_t> beyond = StoredArray({{}}, 1);
+  beyond.insert(beyond.end(), {0xFF, 0xFF, 0, 0, 1, 2});
+  const std::vector<uint8_t> cuts[] = {
+      std::vector<uint8_t>(whole.begin(), whole.begin() + 14),
+      std::vector<uint8_t>(whole.begin(), whole.end() - 10),
+      beyond,
+      {1, 0, 0},
+  };
+  for (const std::vector<uint8_t>& cut : cuts) {
+    ASSERT_TRUE(db.SetVariable(1, "Cut", {kHostPictureArray, cut}));
+    EXPECT_EQ(HostGetVariableAsValue(Name("Cut"), kScopeDetect), nullptr) << cut.size() << " bytes";
+  }
 }
 
 TEST_F(PictureHost, TheHostMakesBothMetafileKinds) {
