@@ -15,7 +15,7 @@ VValue* NewMetafilePictureValue(HENHMETAFILE metafile);
 // A new PICT picture value with a copy of Macintosh picture bytes; null for
 // fewer than the 10 header bytes.
 VValue* NewPictValueFromMacPicture(const uint8_t* bytes, uint32_t size);
-// A new Toolbox handle with the Macintosh picture of a picture value (a PICT
-// as it is, an EMF drawn into a PICT); 0 for any other value or when there
-// is no picture.
+// A new Toolbox handle with the Macintosh picture of a picture value: a PICT
+// as it is; an EMF played into a Toolbox picture of its size in screen
+// pixels. 0 for any other value or when there is no picture.
 uint32_t MacPictureOfValue(const VValue& value);

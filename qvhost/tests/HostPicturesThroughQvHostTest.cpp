@@ -165,6 +165,23 @@ TEST_F(PictureHost, APictureValueIsStoredAsItsMacintoshPicture) {
   EXPECT_EQ(host.Database().Get(1, 1)->bytes, expected);
 }
 
+// A metafile value goes to the host as a Toolbox picture of its pixels.
+TEST_F(PictureHost, AMetafileValueIsStoredAsThePictOfItsPixels) {
+  const std::vector<uint8_t> pict = TestPict();
+  HostDatabase& db = host.Database();
+  ASSERT_TRUE(db.DefineField(1, 2, "Copy", 3));
+  ASSERT_TRUE(db.Set(1, 1, HostDatabase::Value{.bytes = pict}));
+  std::unique_ptr<VValue> metafile(HostGetFieldAsValue(1, 1, false));
+  ASSERT_NE(MetafileOf(metafile.get()), nullptr);
+  ASSERT_TRUE(HostSetFieldFromValue(*metafile, 1, 2, false));
+  const std::vector<uint8_t> stored = db.Get(1, 2)->bytes;
+  ASSERT_GT(stored.size(), 16u);
+  EXPECT_EQ(std::vector<uint8_t>(stored.end() - 6, stored.end()), std::vector<uint8_t>(6, 0));
+  EXPECT_EQ((stored[6] << 8 | stored[7]), kH);
+  EXPECT_EQ((stored[8] << 8 | stored[9]), kW);
+  EXPECT_EQ(Expected(stored), Expected(pict));
+}
+
 TEST_F(PictureHost, PictureVariablesRoundTripThroughTheHost) {
   const std::vector<uint8_t> pict = TestPict();
   std::unique_ptr<VValue> picture(NewPictValueFromMacPicture(pict.data(), uint32_t(pict.size())));
