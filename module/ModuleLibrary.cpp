@@ -31,7 +31,10 @@
 #include "framework/views/VViewsEnvironmentLink.h"
 #include "graphics/VGraphicsEnvironmentLink.h"
 #include "graphics/VGraphicsStart.h"
+#include "graphics/pictures/VPictureConversion.h"
 #include "graphics/pictures/VPictureData.h"
+#include "graphics/pictures/VPictureHostForms.h"
+#include "host/context/HostPictures.h"
 #include "host/context/VHostCallbackBridge.h"
 #include "host/lifecycle/ModuleLifeCycle.h"
 #include "interchange/html/HTMLEntities.h"
@@ -60,6 +63,12 @@ void RemoveEngineHost() {
   ForgetListNumberNames();
 }
 
+// The host's conversion of PICTs into metafiles for the picture values, and
+// the picture values' forms for the host bridge.
+const VPictConversionProc kHostPictConversion = {&HostPictToEmf};
+const HostPictureForms kPictureHostForms = {&NewMetafilePictureValue, &NewPictValueFromMacPicture,
+                                            &MacPictureOfValue};
+
 // Every service through which a lower layer reaches a higher one, installed
 // in this order as soon as the host context exists (before the system
 // services and the layers start, which may reach them) and removed in the
@@ -79,6 +88,9 @@ const VServiceInstallation kServices[] = {
     // The graphics for the framework.
     ServiceInstallation<const VPictureMaker, &kPictureValueMaker>(),
     ServiceInstallation<VEnvironmentGraphics, &GraphicsEnvironmentLink>(),
+    ServiceInstallation<const HostPictureForms, &kPictureHostForms>(),
+    // The host's metafiles of PICTs for the graphics.
+    ServiceInstallation<const VPictConversionProc, &kHostPictConversion>(),
     // The views and the controls for the system services.
     ServiceInstallation<VEnvironmentViews, &ViewsEnvironmentLink>(),
     ServiceInstallation<const VFileDialogRunners, &kControlFileDialogRunners>(),

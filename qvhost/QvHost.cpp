@@ -21,6 +21,7 @@
 #include "platform/toolbox/TbxResources.h"
 #include "platform/win32/WinFileDialogs.h"
 #include "qvhost/HostExpression.h"
+#include "qvhost/HostPictures.h"
 
 namespace {
 
@@ -631,11 +632,13 @@ void Put32(std::vector<uint8_t>& out, uint32_t v) {
 
 // The stored form of an entry: the value bytes of a single value, the text
 // of a text, a header (count, current) and the element bytes of an array;
-// a text array keeps each element's length and text. Nothing for the types
-// the stand-in does not keep (pictures, records, BLOBs).
+// a text array keeps each element's length and text; pictures as their
+// stored forms. Nothing for the types the stand-in does not keep (records,
+// BLOBs).
 std::optional<std::vector<uint8_t>> StoredForm(const HostVariableEntry& entry) {
   std::vector<uint8_t> out;
   const int32_t type = entry.type;
+  if (type == kHostPicture || type == kHostPictureArray) return PictureStoredForm(entry);
   if (type == kHostText) return HandleBytes(entry.value.text.handle, static_cast<uint16_t>(entry.value.text.length));
   if (PlainArray(type) || type == kHostTextArray) {
     Put32(out, entry.value.array.count);
@@ -669,6 +672,8 @@ bool EntryFromStored(HostVariableEntry& entry, const HostDatabase::Variable& sto
   const std::vector<uint8_t>& b = stored.bytes;
   std::memset(&entry, 0, sizeof entry);
   entry.type = static_cast<uint8_t>(stored.type);
+  if (stored.type == kHostPicture || stored.type == kHostPictureArray)
+    return PictureEntryFromStored(entry, stored.type, b);
   if (stored.type == kHostText) {
     entry.value.text.length = static_cast<int16_t>(b.size());
     entry.value.text.handle = NewHandleWith(b.data(), b.size());
@@ -930,9 +935,7 @@ bool QvHost::AnswerService(int32_t selector, HostParamBlock& block) {
       return true;
     }
     case kHostSelMetafile:
-      // Pictures are not converted into metafiles by this host yet.
-      block.param1 = 0;
-      fLog.push_back({selector, "metafile " + Hex(static_cast<uint32_t>(block.param2)) + ": none"});
+      fLog.push_back({selector, AnswerMetafile(block)});
       return true;
     case 184:
       block.handle = 0;

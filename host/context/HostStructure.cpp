@@ -17,6 +17,7 @@
 #include "framework/core/values/VWord.h"
 #include "host/callback/HostCallback.h"
 #include "host/context/HostServices.h"
+#include "host/context/HostPictures.h"
 #include "host/context/HostText.h"
 #include "host/context/HostVariables.h"
 #include "host/values/VHostValues.h"
@@ -381,8 +382,11 @@ VValue* HostGetFieldAsValue(uint16_t table, uint16_t field, bool option) {
           }
         }
         break;
+      case kHostFieldPicture:
+        // The host's metafile of the picture; the handle stays ours.
+        value = HostPictureToMetafileValue(handle);
+        break;
       default:
-        // Pictures come with their value class.
         break;
     }
   }
@@ -401,11 +405,13 @@ bool HostSetFieldFromValue(const VValue& value, uint16_t table, uint16_t field, 
     case kHostInteger:
     case kHostLongInteger:
     case kHostTime:
+      if (!value.IsSingle() || value.IsMultiple()) return false;
+      break;
+    case kHostFieldPicture:
       break;
     default:
       return false;
   }
-  if (!value.IsSingle() || value.IsMultiple()) return false;
   HostParamBlock block = StructureBlock(table, field, option);
   ClearValueFields(block);
   block.param1 = HostWord(type);
@@ -450,10 +456,20 @@ bool HostSetFieldFromValue(const VValue& value, uint16_t table, uint16_t field, 
     case kHostTime:
       block.longValue = static_cast<uint32_t>(value.GetTime(kWholeValue));
       break;
+    case kHostFieldPicture: {
+      // The Macintosh picture with the host's 6 bytes after it. A value that
+      // gives none is not sent: an empty picture would wipe the field.
+      const uint32_t picture = HostMacPictureOfValue(value);
+      if (picture == 0) return false;
+      block.valueHandle = picture;
+      block.textLength = static_cast<int16_t>(Tbx::GetHandleSize(picture) & 0xFFFF);
+      break;
+    }
   }
   CallHost(kHostSelSetField, block);
-  // A text handle the host refused stays ours.
-  if (block.error != 0 && type == kHostText) Tbx::DisposeHandle(block.valueHandle);
+  // A text or picture handle the host refused stays ours.
+  if (block.error != 0 && (type == kHostText || type == kHostFieldPicture) && block.valueHandle != 0)
+    Tbx::DisposeHandle(block.valueHandle);
   return block.error == 0;
 }
 

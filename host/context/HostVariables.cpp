@@ -6,6 +6,7 @@
 #include "boundary/HostSelectors.h"
 #include "framework/core/containers/VBooleanArray.h"
 #include "framework/core/containers/VNumericArrays.h"
+#include "framework/core/containers/VRefArray.h"
 #include "framework/core/containers/VStringArray.h"
 #include "framework/core/strings/VByteString.h"
 #include "framework/core/strings/VUniString.h"
@@ -18,6 +19,7 @@
 #include "framework/core/values/VWord.h"
 #include "framework/system/resources/VMacResourceFile.h"
 #include "host/callback/HostCallback.h"
+#include "host/context/HostPictures.h"
 #include "host/context/HostText.h"
 #include "host/context/VHostContext.h"
 #include "host/values/VHostValues.h"
@@ -312,14 +314,15 @@ void ValueToHostVariable(const VValue& value, HostVariableEntry& entry) {
       std::memcpy(entry.value.string.text, text, 1 + text[0]);
       break;
     }
-    case kValuePicture:
-      // The Macintosh picture of a picture value comes with the picture
-      // values; until then the conversion fails as it does for a picture
-      // that cannot be converted.
+    case kValuePicture: {
+      // The Macintosh picture with the host's 6 bytes after it; a failed
+      // conversion gives handle 0 and size 0.
       entry.type = kHostPicture;
-      entry.value.data.size = 0;
-      entry.value.data.handle = 0;
+      const uint32_t handle = HostMacPictureOfValue(value);
+      entry.value.data.handle = handle;
+      entry.value.data.size = static_cast<uint32_t>(HandleSize(handle));
       break;
+    }
     case kValueHandle: {
       // A copy of the bytes in a new handle; none when it cannot be made.
       const auto& blob = static_cast<const VHandleValue&>(value);
@@ -350,6 +353,21 @@ void ValueToHostVariable(const VValue& value, HostVariableEntry& entry) {
 // ---- Entries to values
 
 namespace {
+
+// The metafile value of a picture entry through the host's conversion; none
+// without a handle or a size. With `take` the entry's handle is disposed and
+// zeroed.
+VValue* PictureOf(HostVariableEntry& entry, bool take) {
+  const uint32_t handle = entry.value.data.handle;
+  if (handle == 0 || entry.value.data.size == 0) return nullptr;
+  VValue* value = HostPictureToMetafileValue(handle);
+  if (take) {
+    Tbx::DisposeHandle(handle);
+    entry.value.data.handle = 0;
+    entry.value.data.size = 0;
+  }
+  return value;
+}
 
 // An entry's array handle, locked for the life of the object, with the
 // number of elements it really holds: the entry's count, cut so that the
@@ -456,6 +474,25 @@ VValue* StringArrayOf(const HostVariableEntry& entry) {
   return array;
 }
 
+// The PICT values of a picture array's nonzero handles, elements 1 to
+// count. With `take` each such handle is disposed and its slot cleared.
+VValue* PictureArrayOf(HostVariableEntry& entry, bool take) {
+  ArrayBytes bytes(entry.value.array.handle, entry.value.array.count, sizeof(uint32_t));
+  auto* array = new VRefArray(bytes.count);
+  for (int32_t i = 1; i <= bytes.count; ++i) {
+    uint8_t* slot = bytes.data + i * sizeof(uint32_t);
+    uint32_t handle = 0;
+    std::memcpy(&handle, slot, sizeof handle);
+    if (handle == 0) continue;
+    if (VValue* picture = HostPictureToPictValue(handle)) array->SetAt(picture, i);
+    if (take) {
+      Tbx::DisposeHandle(handle);
+      std::memset(slot, 0, sizeof handle);
+    }
+  }
+  return array;
+}
+
 VValue* BooleanArrayOf(const HostVariableEntry& entry) {
   const int32_t size = HandleSize(entry.value.array.handle);
   // The bits of elements 0 to count: count + 1 bits in (count + 8) >> 3 bytes.
@@ -520,6 +557,9 @@ VValue* HostVariableToValue(HostVariableEntry& entry, bool take) {
     case kHostBooleanArray:
       array = BooleanArrayOf(entry);
       break;
+    case kHostPictureArray:
+      array = PictureArrayOf(entry, take);
+      break;
     case kHostRealArrayNoData: {
       // A count without data: the array is made with that many elements,
       // as far as memory allows.
@@ -570,9 +610,9 @@ VValue* HostVariableToValue(HostVariableEntry& entry, bool take) {
     case kHostTime:
       return new VHour(static_cast<int32_t>(entry.value.seconds));
     case kHostBlob: return BlobOf(entry, take);
+    case kHostPicture: return PictureOf(entry, take);
     default:
-      // Pictures and picture arrays arrive with their value classes;
-      // records and two-dimensional arrays have no value.
+      // Records and two-dimensional arrays have no value.
       return nullptr;
   }
 }

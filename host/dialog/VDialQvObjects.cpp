@@ -9,6 +9,7 @@
 #include "framework/system/resources/VResourceFile.h"
 #include "host/callback/HostCallback.h"
 #include "boundary/HostServiceSelectors.h"
+#include "host/context/HostPictures.h"
 #include "host/context/HostText.h"
 #include "host/context/HostVariables.h"
 #include "host/dialog/VDialQv.h"
@@ -573,6 +574,13 @@ void VDialQv::SetItemPictureFromResource(const char* name, VResourceFile* file, 
   if (data != nullptr) file->UnlockResource(ref);
   if (owned != 0) file->ReleaseResource(ref);
   if (copy != 0) HostFormSetPictureHandle(name, copy, static_cast<int32_t>(size));
+}
+
+void VDialQv::SetItemPicture(const char* name, const VValue* picture) {
+  if (picture == nullptr) return;
+  const uint32_t handle = HostPictHandleOfValue(*picture);
+  if (handle == 0) return;
+  HostFormSetPictureHandle(name, handle, Tbx::GetHandleSize(handle));
 }
 
 void VDialQv::ClearItemPicture(const char* name) { HostFormSetPictureHandle(name, 0, 0); }

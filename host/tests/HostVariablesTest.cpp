@@ -14,7 +14,11 @@
 #include "framework/core/values/VLong.h"
 #include "framework/core/values/VReal.h"
 #include "framework/core/values/VWord.h"
+#include "boundary/FourCC.h"
+#include "boundary/HostSelectors.h"
+#include "host/context/HostPictures.h"
 #include "host/context/VHostContext.h"
+#include "platform/toolbox/TbxHandles.h"
 #include "boundary/ModuleExports.h"
 #include "host/tests/HostTestSupport.h"
 
@@ -273,6 +277,46 @@ TEST(HostVariableToValue, APictureWithoutHandleOrSizeGivesNoValue) {
   e.value.data.size = 0;
   e.value.data.handle = 5;
   EXPECT_EQ(HostVariableToValue(e, false), nullptr);
+}
+
+// A picture entry's handle goes to the host with 254 'EMF '; the metafile
+// it answers becomes the value through the picture forms. With `take` the
+// handle is disposed and the entry zeroed, whether or not a value resulted.
+TEST(HostVariableToValue, APictureBecomesTheHostsMetafile) {
+  static const HostPictureForms forms = {
+      [](HENHMETAFILE metafile) -> VValue* {
+        return new VLong(static_cast<int32_t>(reinterpret_cast<uintptr_t>(metafile)));
+      },
+      nullptr, nullptr};
+  VInstalledService<const HostPictureForms> installed(&forms);
+  for (const uint32_t answer : {0x1234u, 0u}) {
+    RecordingHost host;
+    uint32_t sentHandle = 0;
+    uint32_t sentType = 0;
+    host.answer = [&](int32_t selector, HostParamBlock& b) {
+      if (selector != kHostSelMetafile) return;
+      sentHandle = static_cast<uint32_t>(b.handle);
+      sentType = static_cast<uint32_t>(b.param2);
+      b.param1 = answer;
+    };
+    HostVariableEntry e = Entry(kHostPicture);
+    const Tbx::Handle picture = Tbx::NewHandle(16);
+    e.value.data.handle = picture;
+    e.value.data.size = 16;
+    std::unique_ptr<VValue> value(HostVariableToValue(e, true));
+    EXPECT_EQ(sentHandle, picture);
+    EXPECT_EQ(sentType, FourCC("EMF "));
+    if (answer != 0) {
+      ASSERT_NE(value, nullptr);
+      EXPECT_EQ(value->GetLong(kWholeValue), 0x1234);
+    } else {
+      EXPECT_EQ(value, nullptr);
+    }
+    EXPECT_EQ(uint32_t{e.value.data.handle}, 0u);
+    EXPECT_EQ(uint32_t{e.value.data.size}, 0u);
+    Tbx::GetHandleSize(picture);
+    EXPECT_NE(Tbx::MemError(), Tbx::noErr) << "disposed";
+  }
 }
 
 // ---- Values into existing entries

@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "framework/core/strings/VUniString.h"
 #include "boundary/HostServiceSelectors.h"
+#include "framework/core/values/VLong.h"
+#include "host/context/HostPictures.h"
 #include "host/context/VHostContext.h"
 #include "host/dialog/VDialQv.h"
 #include "host/tests/HostTestSupport.h"
@@ -183,6 +186,42 @@ TEST(VDialQv, PictureHandlesGainSixZeroBytes) {
   Tbx::DisposeHandle(h);  // the caller's handle stays the caller's
   dialog.ClearItemPicture("pic");
   EXPECT_EQ(host.calls.back().block.handle, 0u);
+}
+
+// Picture values reach the form as the Macintosh picture that the picture
+// forms give, grown by the host's 6 bytes; values that give none send
+// nothing.
+TEST(VDialQv, PictureValuesGoAsTheirMacintoshPicture) {
+  static const HostPictureForms forms = {
+      nullptr, nullptr, [](const VValue& value) -> uint32_t {
+        if (value.GetLong(kWholeValue) == 0) return 0;
+        const Tbx::Handle h = Tbx::NewHandle(12);
+        std::memset(Tbx::HLock(h), 0xCD, 12);
+        Tbx::HUnlock(h);
+        return h;
+      }};
+  VInstalledService<const HostPictureForms> installed(&forms);
+  RecordingHost host;
+  std::vector<uint8_t> seen;
+  int sent = 0;
+  host.answer = [&](int32_t selector, HostParamBlock& b) {
+    if (selector != kFormSelSetPicture) return;
+    ++sent;
+    const auto h = static_cast<Tbx::Handle>(b.handle);
+    seen.resize(static_cast<size_t>(Tbx::GetHandleSize(h)));
+    std::memcpy(seen.data(), Tbx::HLock(h), seen.size());
+    Tbx::HUnlock(h);
+    Tbx::DisposeHandle(h);
+  };
+  VDialQv dialog(nullptr, "mvX");
+  dialog.SetItemPicture("pic", nullptr);
+  dialog.SetItemPicture("pic", std::make_unique<VLong>(0).get());
+  EXPECT_EQ(sent, 0);
+  dialog.SetItemPicture("pic", std::make_unique<VLong>(1).get());
+  ASSERT_EQ(sent, 1);
+  ASSERT_EQ(seen.size(), 18u);
+  EXPECT_EQ(seen[11], 0xCD);
+  for (size_t i = 12; i < 18; ++i) EXPECT_EQ(seen[i], 0) << i;
 }
 
 }  // namespace
