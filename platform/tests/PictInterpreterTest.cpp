@@ -231,6 +231,21 @@ TEST(PictInterpreter, VersionOnePicturesUseByteOpcodes) {
   EXPECT_EQ(Play(bits, 6, 4), "......\n......\n#.....\n#.#.#.\n");
 }
 
+// A map's source rectangle is in the map's own coordinates, which need not
+// start at (0, 0).
+TEST(PictInterpreter, SourceRectanglesAreInTheMapsOwnCoordinates) {
+  for (int16_t top : {0, 10}) {
+    const uint16_t t = uint16_t(top), l = uint16_t(top * 2);
+    std::vector<uint8_t> bits =
+        Pict(6, 4, true)
+            .Op(0x90).Words({1, t, l, uint16_t(t + 1), uint16_t(l + 3), t, l, uint16_t(t + 1),
+                             uint16_t(l + 3), 3, 2, 4, 5, 0})
+            .Bytes({0xA0})
+            .Done();
+    EXPECT_EQ(Play(bits, 6, 4), "......\n......\n......\n..#.#.\n") << top;
+  }
+}
+
 TEST(PictInterpreter, DirectPixelMapsOfEveryPacking) {
   const std::vector<uint32_t> px = {0xFF0000, 0x00FF00, 0x0000FF, 0x123456};
   for (int pack : {1, 2}) {

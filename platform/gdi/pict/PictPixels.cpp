@@ -106,6 +106,16 @@ bool ReadBitsOp(Reader& r, uint16_t opcode, uint32_t fg, uint32_t bg, bool align
     map.colors[1] = fg;
   }
   op->src = ReadRect(r);
+  // The source rectangle is in the map's coordinates; the image starts at
+  // the map's top-left corner, so the rectangle is taken relative to it
+  // (held in 16 bits: what falls outside is outside the image anyway).
+  const auto relative = [](int16_t v, int16_t origin) {
+    return static_cast<int16_t>(std::clamp<int32_t>(int32_t{v} - origin, INT16_MIN, INT16_MAX));
+  };
+  op->src.left = relative(op->src.left, map.bounds.left);
+  op->src.right = relative(op->src.right, map.bounds.left);
+  op->src.top = relative(op->src.top, map.bounds.top);
+  op->src.bottom = relative(op->src.bottom, map.bounds.top);
   op->dst = ReadRect(r);
   op->mode = r.S16();
   if (op->hasMaskRegion) SkipRegion(r);
