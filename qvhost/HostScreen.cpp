@@ -184,6 +184,9 @@ std::string HostScreen::PlaceArea(const std::string& area, const std::string& fo
   a.objectName[0] = static_cast<uint8_t>(std::min<size_t>(area.size(), 255));
   std::memcpy(a.objectName + 1, area.data(), a.objectName[0]);
   fAreas.push_back(area);
+  // A new area has everything to draw.
+  const RECT r{x, y, x + width, y + height};
+  InvalidateRect(Tbx::GetNativeWindow(f->window), &r, 0);
   return {};
 }
 
@@ -241,6 +244,20 @@ void HostScreen::Send(const std::string& name, uint16_t code, uintptr_t message,
   record.whereH = h;
   record.whereV = v;
   record.modifiers = modifiers;
+  // The transcript shows what each area was sent, the update's clip too.
+  std::string note = "event " + std::to_string(code) + " to " + name + " at " + std::to_string(h) + "," +
+                     std::to_string(v) + " message " + std::to_string(code == kUpdate ? 0 : message) +
+                     " modifiers " + std::to_string(modifiers) + " when " + std::to_string(when);
+  if (code == kUpdate) {
+    Tbx::RgnHandle clip = Tbx::NewRgn();
+    Tbx::GetPortClipRegion(static_cast<Tbx::CGrafPtr>(area->port), clip);
+    Tbx::Rect box{0, 0, 0, 0};
+    Tbx::GetRegionBounds(clip, &box);
+    Tbx::DisposeRgn(clip);
+    note += " clip " + std::to_string(box.left) + "," + std::to_string(box.top) + "," + std::to_string(box.right) +
+            "," + std::to_string(box.bottom);
+  }
+  fHost.Note(note);
   fHost.SendAreaRecord(*area, record);
 }
 
@@ -486,6 +503,14 @@ Tbx::RgnHandle ToolboxRegion(HRGN region) {
 
 void HostScreen::DeliverUpdates() {
   for (Form* form : fForms) {
+    // A form without areas keeps its update region for the areas to come.
+    Tbx::CGrafPtr port = Tbx::GetWindowPort(form->window);
+    bool hasAreas = false;
+    for (const std::string& name : fAreas) {
+      const QvHost::Area* area = fHost.FindArea(name);
+      hasAreas = hasAreas || (area != nullptr && area->port == port);
+    }
+    if (!hasAreas) continue;
     HWND native = Tbx::GetNativeWindow(form->window);
     HRGN region = CreateRectRgn(0, 0, 0, 0);
     if (GetUpdateRgn(native, region, 0) <= NULLREGION) {
@@ -496,7 +521,6 @@ void HostScreen::DeliverUpdates() {
     // for the next line.
     ValidateRgn(native, region);
     Tbx::RgnHandle clip = ToolboxRegion(region);
-    Tbx::CGrafPtr port = Tbx::GetWindowPort(form->window);
     Tbx::RgnHandle saved = Tbx::NewRgn();
     Tbx::GetPortClipRegion(port, saved);
     for (const std::string& name : fAreas) {
