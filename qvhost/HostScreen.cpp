@@ -193,8 +193,16 @@ std::string HostScreen::PlaceArea(const std::string& area, const std::string& fo
 uint64_t HostScreen::Clock() const { return GetTickCount64(); }
 
 void HostScreen::Play(std::vector<HeadlessInputEntry> entries) {
-  fLineStart = std::max(fLineStart, fClockLoaded ? Clock() : kClockStart);
+  // The clock never goes back: a line starts after whatever the module's
+  // polls have reached.
+  if (fClockLoaded && Clock() >= fLineStart) fLineStart = Clock() + 1;
   if (entries.empty()) entries.push_back(Entry(0, fCursor, fButtons, 0));
+  // The line's last state holds past the next line's start, so that the
+  // timeline's end (buttons up, Escape pressed) comes only to a loop that
+  // keeps polling.
+  HeadlessInputEntry hold = entries.back();
+  hold.time = std::max<uint64_t>(hold.time, kTick) + kTick + 1;
+  entries.push_back(hold);
   for (HeadlessInputEntry& e : entries) e.time += fLineStart;
   // The clock starts a step before the line, so that its first entry
   // applies on the way to the line's start.
@@ -213,7 +221,7 @@ void HostScreen::EndLine() {
   // The next line starts at the tick after the clock's.
   const uint64_t next = (Ticks(Clock()) + 1) * 1000ull;
   fLineStart = std::max(fLineStart + kTick, (next + 59) / 60);
-  AdvanceHeadlessClock(fLineStart > Clock() ? fLineStart - Clock() : 0);
+  if (fLineStart > Clock()) AdvanceHeadlessClock(fLineStart - Clock());
 }
 
 std::string HostScreen::AreaAt(int32_t x, int32_t y, int16_t* h, int16_t* v) const {

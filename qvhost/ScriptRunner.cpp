@@ -416,7 +416,7 @@ std::string Line::RunInput() {
 // byte for byte as the reference file.
 std::string Line::RunPng() {
   if (fTokens.size() != 4 || !fTokens[3].quoted) return "expect png FORM|screen \"ref.png\"";
-  const std::string actual = fHost.Folder() + "snapshot-expected.png";
+  const std::string actual = fHost.Folder() + "snapshot-compared.png";
   std::string bad = fHost.Screen().Snapshot(Word(2), actual);
   if (!bad.empty()) return bad;
   auto read = [](const std::string& path, std::string& bytes) {

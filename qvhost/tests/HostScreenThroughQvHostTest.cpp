@@ -13,6 +13,7 @@
 
 #include "boundary/HostSelectors.h"
 #include "platform/toolbox/TbxWindows.h"
+#include "platform/win32/WinInput.h"
 #include "platform/win32/WinPaint.h"
 #include "qvhost/HostScreen.h"
 #include "qvhost/QvHost.h"
@@ -123,6 +124,28 @@ TEST_F(HostScreenTest, EveryEventLineTakesOneTickAndKeysWaitForAFocus) {
   ASSERT_NE(second, std::string::npos);
   auto when = [&](size_t at) { return std::stoi(text.substr(text.find(" when ", at) + 6)); };
   EXPECT_EQ(when(second), when(first) + 1);
+}
+
+TEST_F(HostScreenTest, TheInputStateBetweenLinesIsTheLastLines) {
+  ASSERT_TRUE(Run(std::string(kSetUp) + "mouse down 120 110 modifiers 0x200\n").ok());
+  // The button stays down until a line lets it up; no Escape comes between.
+  EXPECT_LT(GetAsyncKeyState(VK_LBUTTON), 0);
+  EXPECT_LT(GetAsyncKeyState(VK_SHIFT), 0);
+  EXPECT_EQ(GetAsyncKeyState(VK_ESCAPE), 0);
+  POINT cursor{0, 0};
+  ASSERT_TRUE(GetCursorPos(&cursor));
+  EXPECT_EQ(cursor.x, 120);
+  EXPECT_EQ(cursor.y, 110);
+  ASSERT_TRUE(Run("mouse up 130 110\n").ok());
+  EXPECT_EQ(GetAsyncKeyState(VK_LBUTTON), 0);
+  EXPECT_EQ(GetAsyncKeyState(VK_ESCAPE), 0);
+  // A loop that keeps polling past the line's end sees the button up and
+  // Escape pressed, so it cannot wait for ever.
+  ASSERT_TRUE(Run("mouse down 120 110\n").ok());
+  bool escape = false;
+  for (int poll = 0; poll < 100 && !escape; ++poll) escape = GetAsyncKeyState(VK_ESCAPE) < 0;
+  EXPECT_TRUE(escape);
+  EXPECT_EQ(GetAsyncKeyState(VK_LBUTTON), 0);
 }
 
 TEST_F(HostScreenTest, UpdatesGoOnlyToTheAreasTheRegionMeetsClippedToIt) {
