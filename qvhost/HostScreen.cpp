@@ -143,10 +143,34 @@ bool HostScreen::EnsureMainWindow() {
   if (main == nullptr) return false;
   SetHeadlessWindowOrigin(main, screen.left, screen.top);
   SetWindowTextA(main, "Qvbase");
-  ValidateRect(main, nullptr);
-  Tbx::SetMainWindowRecord(&fHost, main);
   fMain = main;
+  PaintMain();
+  Tbx::SetMainWindowRecord(&fHost, main);
   return true;
+}
+
+void HostScreen::PaintMain() {
+  HWND main = static_cast<HWND>(fMain);
+  RECT box{0, 0, 0, 0};
+  if (main == nullptr || !GetUpdateRect(main, &box, 0)) return;
+  // The menu bar, a light band with a line under it, over the white the
+  // exposure left.
+  RECT client{0, 0, 0, 0};
+  GetClientRect(main, &client);
+  const int width = client.right;
+  if (HDC dc = GetDC(main)) {
+    HBRUSH light = CreateSolidBrush(RGB(238, 238, 238));
+    HBRUSH dark = CreateSolidBrush(RGB(0, 0, 0));
+    HGDIOBJ previous = SelectObject(dc, light);
+    PatBlt(dc, 0, 0, width, kMenuBarHeight - 1, PATCOPY);
+    SelectObject(dc, dark);
+    PatBlt(dc, 0, kMenuBarHeight - 1, width, 1, PATCOPY);
+    SelectObject(dc, previous);
+    DeleteObject(light);
+    DeleteObject(dark);
+    ReleaseDC(main, dc);
+  }
+  ValidateRect(main, nullptr);
 }
 
 std::string HostScreen::AddForm(const std::string& name, int32_t x, int32_t y, int32_t width, int32_t height) {
@@ -510,6 +534,7 @@ Tbx::RgnHandle ToolboxRegion(HRGN region) {
 }  // namespace
 
 void HostScreen::DeliverUpdates() {
+  PaintMain();
   for (Form* form : fForms) {
     // A form without areas keeps its update region for the areas to come.
     Tbx::CGrafPtr port = Tbx::GetWindowPort(form->window);

@@ -76,6 +76,8 @@ class HostScreen {
   Form* FindForm(const std::string& name);
   const Form* FindForm(const std::string& name) const;
   bool EnsureMainWindow();
+  // Draws what the main window needs drawn (its menu bar).
+  void PaintMain();
   // Loads the line's timeline (times relative to the line's start).
   void Play(std::vector<HeadlessInputEntry> entries);
   // Moves the clock up to the line's start plus `offset`.

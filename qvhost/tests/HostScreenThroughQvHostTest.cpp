@@ -12,6 +12,7 @@
 #include <string>
 
 #include "boundary/HostSelectors.h"
+#include "platform/gdi/WinGdi.h"
 #include "platform/toolbox/TbxWindows.h"
 #include "platform/win32/WinInput.h"
 #include "platform/win32/WinPaint.h"
@@ -146,6 +147,20 @@ TEST_F(HostScreenTest, TheInputStateBetweenLinesIsTheLastLines) {
   for (int poll = 0; poll < 100 && !escape; ++poll) escape = GetAsyncKeyState(VK_ESCAPE) < 0;
   EXPECT_TRUE(escape);
   EXPECT_EQ(GetAsyncKeyState(VK_LBUTTON), 0);
+}
+
+TEST_F(HostScreenTest, TheMenuBarIsRedrawnWhereAFormUncoversIt) {
+  // A new form window first shows at the screen's corner, over the menu
+  // bar, then moves to its place.
+  ASSERT_TRUE(Run("form main 500 100 300 200\n").ok());
+  HDC screen = GetDC(nullptr);
+  ASSERT_NE(screen, nullptr);
+  for (const int x : {5, 200, 600}) {
+    EXPECT_EQ(GetPixel(screen, x, 5), RGB(238, 238, 238)) << x;
+    EXPECT_EQ(GetPixel(screen, x, HostScreen::kMenuBarHeight - 1), RGB(0, 0, 0)) << x;
+    EXPECT_EQ(GetPixel(screen, x, HostScreen::kMenuBarHeight + 2), RGB(255, 255, 255)) << x;
+  }
+  ReleaseDC(nullptr, screen);
 }
 
 TEST_F(HostScreenTest, UpdatesGoOnlyToTheAreasTheRegionMeetsClippedToIt) {
