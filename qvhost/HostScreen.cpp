@@ -214,6 +214,14 @@ std::string HostScreen::PlaceArea(const std::string& area, const std::string& fo
   return {};
 }
 
+void HostScreen::ForgetArea(const std::string& name) {
+  auto it = std::find(fAreas.begin(), fAreas.end(), name);
+  if (it == fAreas.end()) return;
+  fAreas.erase(it);
+  if (fFocus == name) fFocus.clear();
+  if (fPressed == name) fPressed.clear();
+}
+
 uint64_t HostScreen::Clock() const { return GetTickCount64(); }
 
 void HostScreen::Play(std::vector<HeadlessInputEntry> entries) {

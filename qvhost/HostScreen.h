@@ -43,6 +43,9 @@ class HostScreen {
   std::string PlaceArea(const std::string& area, const std::string& form, int32_t x, int32_t y,
                         int32_t width, int32_t height);
 
+  // The area has been closed (event 17): no more events go to it.
+  void ForgetArea(const std::string& area);
+
   std::string Mouse(const std::string& what, int32_t x, int32_t y, uint16_t modifiers);
   std::string Click(int32_t x, int32_t y, int32_t count, uint16_t modifiers);
   std::string Drag(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t steps, uint16_t modifiers);

@@ -248,9 +248,12 @@ std::string Line::RunArea() {
   std::map<std::string, int64_t> options{{"routine", 1}, {"message", 0}, {"modifiers", 0}, {"when", 0}};
   std::string bad = Options(3, options);
   if (!bad.empty()) return bad;
-  fHost.AreaEvent(static_cast<int32_t>(options["routine"]), name, static_cast<uint16_t>(code),
-                  static_cast<uintptr_t>(options["message"]), static_cast<uint16_t>(options["modifiers"]),
-                  static_cast<uint32_t>(options["when"]));
+  const QvHost::Area& area =
+      fHost.AreaEvent(static_cast<int32_t>(options["routine"]), name, static_cast<uint16_t>(code),
+                      static_cast<uintptr_t>(options["message"]), static_cast<uint16_t>(options["modifiers"]),
+                      static_cast<uint32_t>(options["when"]));
+  // A form area that let itself be closed (no 122 answer) gets no more events.
+  if (code == kAreaEventDelete && area.event.message != 122) fHost.Screen().ForgetArea(name);
   return {};
 }
 

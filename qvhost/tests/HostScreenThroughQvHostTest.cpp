@@ -163,6 +163,16 @@ TEST_F(HostScreenTest, TheMenuBarIsRedrawnWhereAFormUncoversIt) {
   ReleaseDC(nullptr, screen);
 }
 
+TEST_F(HostScreenTest, AClosedAreaGetsNoMoreEvents) {
+  ASSERT_TRUE(Run(std::string(kSetUp) + "area letter 17\nidle 1\nclick 100 100\nkey \"a\"\nupdate\n").ok());
+  const std::string after = out.str().substr(out.str().find("> area letter 17"));
+  EXPECT_EQ(after.find("to letter"), std::string::npos) << after;
+  EXPECT_NE(After("idle 1").find("event 0 to note"), std::string::npos);
+  EXPECT_NE(After("click 100 100").find("click outside the areas"), std::string::npos);
+  EXPECT_NE(After("key \"a\"").find("no area in focus"), std::string::npos);
+  EXPECT_NE(After("update").find("event 6 to note"), std::string::npos);
+}
+
 TEST_F(HostScreenTest, UpdatesGoOnlyToTheAreasTheRegionMeetsClippedToIt) {
   ASSERT_TRUE(Run(kSetUp).ok());
   // Only the note area's part of the content needs drawing.
