@@ -484,22 +484,33 @@ std::string HostScreen::Update(const std::string& name) {
 }
 
 std::string HostScreen::Activate(const std::string& name, bool on) {
-  const uint16_t code = on ? kActivate : kDeactivate;
+  Form* form = FindForm(name);
+  const bool isArea = std::find(fAreas.begin(), fAreas.end(), name) != fAreas.end();
+  if (form == nullptr && !isArea) return "no form or area " + name;
   Play({});
   Reach(0);
-  if (Form* form = FindForm(name)) {
-    if (on) Tbx::SelectWindow(form->window);
+  // Every area of a form hears of its window's activation.
+  auto tellForm = [&](Form* f, uint16_t code) {
     for (const std::string& areaName : fAreas) {
       QvHost::Area* area = fHost.FindArea(areaName);
-      if (area != nullptr && area->port == Tbx::GetWindowPort(form->window))
-        Send(areaName, code, 0, 0, 1, 0, 0);
+      if (area != nullptr && area->port == Tbx::GetWindowPort(f->window)) Send(areaName, code, 0, 0, 1, 0, 0);
     }
-  } else if (std::find(fAreas.begin(), fAreas.end(), name) != fAreas.end()) {
+  };
+  if (form != nullptr) {
+    Form* previous = FindForm(fActiveForm);
+    if (on) {
+      // The form active before goes behind first.
+      if (previous != nullptr && previous != form) tellForm(previous, kDeactivate);
+      Tbx::SelectWindow(form->window);
+      fActiveForm = name;
+    } else if (previous == form) {
+      fActiveForm.clear();
+    }
+    tellForm(form, on ? kActivate : kDeactivate);
+  } else {
     if (on) fFocus = name;
     if (!on && fFocus == name) fFocus.clear();
-    Send(name, code, 0, 0, 0, 0, 0);
-  } else {
-    return "no form or area " + name;
+    Send(name, on ? kActivate : kDeactivate, 0, 0, 0, 0, 0);
   }
   EndLine();
   return {};

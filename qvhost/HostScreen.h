@@ -56,7 +56,8 @@ class HostScreen {
   // Invalidates a form's content (every form's for an empty name).
   std::string Update(const std::string& form);
   // A form: brought to the front and activated (or deactivated), its areas
-  // told; an area: the focus goes to it (or leaves it).
+  // told, and the areas of the form active before told of its
+  // deactivation; an area: the focus goes to it (or leaves it).
   std::string Activate(const std::string& name, bool on);
   // A PNG of a form's content or of the screen.
   std::string Snapshot(const std::string& target, const std::string& path);
@@ -99,6 +100,7 @@ class HostScreen {
   std::vector<Form*> fForms;
   std::vector<std::string> fAreas;  // form areas, in creation order
   std::string fFocus;
+  std::string fActiveForm;  // the form last activated
   std::string fPressed;  // the area a held button went down in
   uint32_t fButtons = 0;  // held buttons, as the timeline has them
   POINT fCursor{0, 0};

@@ -163,6 +163,30 @@ TEST_F(HostScreenTest, TheMenuBarIsRedrawnWhereAFormUncoversIt) {
   ReleaseDC(nullptr, screen);
 }
 
+TEST_F(HostScreenTest, ActivatingAFormDeactivatesTheOneBefore) {
+  auto front = [] {
+    uint8_t title[256] = {0};
+    Tbx::GetWTitle(Tbx::FrontWindow(), title);
+    return std::string(reinterpret_cast<char*>(title + 1), title[0]);
+  };
+  ASSERT_TRUE(Run(std::string(kSetUp) +
+                  "form side 200 100 200 100\narea margin create form at side 0 0 100 50\nactivate main\n")
+                  .ok());
+  EXPECT_EQ(After("activate main").find("event 22"), std::string::npos);
+  EXPECT_EQ(front(), "main");  // in front of the form made after it
+  ASSERT_TRUE(Run("activate side\ndeactivate side\n").ok());
+  EXPECT_EQ(front(), "side");
+  const std::string second = After("activate side");
+  const size_t off = second.find("event 22 to letter at 0,0 message 0 modifiers 0 when 1");
+  const size_t on = second.find("event 21 to margin");
+  EXPECT_NE(off, std::string::npos) << second;
+  EXPECT_NE(second.find("event 22 to note"), std::string::npos) << second;
+  EXPECT_LT(off, on);
+  const std::string last = After("deactivate side");
+  EXPECT_NE(last.find("event 22 to margin"), std::string::npos);
+  EXPECT_EQ(last.find("to letter"), std::string::npos);
+}
+
 TEST_F(HostScreenTest, AClosedAreaGetsNoMoreEvents) {
   ASSERT_TRUE(Run(std::string(kSetUp) + "area letter 17\nidle 1\nclick 100 100\nkey \"a\"\nupdate\n").ok());
   const std::string after = out.str().substr(out.str().find("> area letter 17"));
