@@ -18,10 +18,12 @@
 #include "boundary/HostSelectors.h"
 #include "boundary/HostServiceSelectors.h"
 #include "platform/toolbox/TbxHandles.h"
+#include "platform/toolbox/TbxPorts.h"
 #include "platform/toolbox/TbxResources.h"
 #include "platform/win32/WinFileDialogs.h"
 #include "qvhost/HostExpression.h"
 #include "qvhost/HostPictures.h"
+#include "qvhost/HostScreen.h"
 
 namespace {
 
@@ -178,6 +180,7 @@ QvHost::QvHost(QvHostConfig config) : fConfig(std::move(config)) {
   fForms = std::make_unique<HostForms>([this](int32_t selector, const std::string& text) {
     fLog.push_back({selector, text});
   });
+  fScreen = std::make_unique<HostScreen>(*this);
   fFolder = fConfig.folder;
   if (fFolder.empty()) {
     char pattern[] = "/tmp/qvhost.XXXXXX";
@@ -303,21 +306,41 @@ QvHost::Area* QvHost::FindArea(const std::string& name) {
   return it != fAreas.end() ? it->second.get() : nullptr;
 }
 
-QvHost::Area& QvHost::AreaEvent(int32_t routine, const std::string& name, uint16_t code, uintptr_t message,
-                                uint16_t modifiers, uint32_t when) {
+QvHost::Area& QvHost::MakeArea(const std::string& name) {
   std::unique_ptr<Area>& slot = fAreas[name];
   if (!slot) slot = std::make_unique<Area>();
-  Area& area = *slot;
-  area.event = HostEventRecord{};
-  area.event.what = code;
-  area.event.message = message;
-  area.event.when = when;
-  area.event.modifiers = modifiers;
+  return *slot;
+}
+
+QvHost::Area& QvHost::AreaEvent(int32_t routine, const std::string& name, uint16_t code, uintptr_t message,
+                                uint16_t modifiers, uint32_t when) {
+  Area& area = MakeArea(name);
+  HostEventRecord record{};
+  record.what = code;
+  record.message = message;
+  record.when = when;
+  record.modifiers = modifiers;
+  area.routine = routine;
+  SendAreaRecord(area, record);
+  return area;
+}
+
+void QvHost::SendAreaRecord(Area& area, const HostEventRecord& record) {
+  area.event = record;
   area.params[kAreaEventRecordEntry] = &area.event;
   area.params[kAreaObjectCellEntry] = &area.cell;
+  Tbx::GrafPtr saved = nullptr;
+  if (area.port != nullptr) {
+    // A form's area: its rectangle and name go along, its form's port is
+    // current during the event.
+    area.params[1] = area.rect;
+    area.params[2] = area.objectName;
+    Tbx::GetPort(&saved);
+    Tbx::SetPort(static_cast<Tbx::GrafPtr>(area.port));
+  }
   uint32_t result = 0;
-  Call(routine, area.params, &result);
-  return area;
+  Call(area.routine, area.params, &result);
+  if (area.port != nullptr) Tbx::SetPort(saved);
 }
 
 void QvHost::Command(int32_t number, std::vector<void*> params, uint32_t& result) {
@@ -577,16 +600,39 @@ void QvHost::AnswerEvent(int32_t selector, HostParamBlock& block) {
   auto* record = HostPointer<HostEventRecord>(block.handle);
   const auto mask = static_cast<int16_t>(HostWordOf(block.param1));
   bool found = false;
+  const char* what = "event taken";
+  if (selector == kHostSelTakeEvent && !fEvents.empty() && fEvents.front().what == 0xFFFF) {
+    fEvents.pop_front();  // a queued "no event"
+    block.param4 = 0;
+    fLog.push_back({selector, "no event"});
+    return;
+  }
   for (auto it = fEvents.begin(); it != fEvents.end(); ++it) {
-    if (!EventMatches(*it, mask)) continue;
+    if (it->what == 0xFFFF || !EventMatches(*it, mask)) continue;
     if (record != nullptr) *record = *it;
     if (selector == kHostSelTakeEvent) fEvents.erase(it);
     found = true;
     break;
   }
+  if (!found && selector == kHostSelTakeEvent) {
+    // Nothing queued: what waits to be drawn, then the user quits.
+    HostEventRecord next{};
+    if (EventMatches(HostEventRecord{6, 0, 0, 0, 0, 0}, mask) && fScreen->NextUpdate(next, true)) {
+      what = "update taken";
+      found = true;
+    } else if (EventMatches(HostEventRecord{3, 0, 0, 0, 0, 0}, mask)) {
+      next.what = 3;
+      next.message = (0x0C << 8) | 'q';
+      next.modifiers = 0x100;
+      next.when = HostScreen::Ticks(fScreen->Clock());
+      what = "command-Q taken";
+      found = true;
+    }
+    if (found && record != nullptr) *record = next;
+  }
   if (selector == kHostSelTakeEvent) {
     block.param4 = found ? 1 : 0;
-    fLog.push_back({selector, found ? "event taken" : "no event"});
+    fLog.push_back({selector, found ? what : "no event"});
   } else {
     block.flag = found ? 1 : 0;
     fLog.push_back({selector, found ? "event waiting" : "no event waiting"});

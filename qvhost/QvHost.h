@@ -42,6 +42,7 @@ struct QvHostConfig {
 };
 
 struct HeadlessChooserAnswer;
+class HostScreen;
 
 class QvHost {
  public:
@@ -55,6 +56,14 @@ class QvHost {
     void* cell = nullptr;
     HostEventRecord event{};
     void* params[kAreaEventParamCount] = {};
+    // An area of a form window: the window's port (current during its
+    // events), its rectangle in the form (top, left, bottom, right) and its
+    // object name (length-prefixed), handed over with every event; the
+    // routine its events go to.
+    void* port = nullptr;
+    int16_t rect[4] = {0, 0, 0, 0};
+    uint8_t objectName[256] = {0};
+    int32_t routine = 1;
   };
 
   explicit QvHost(QvHostConfig config);
@@ -81,6 +90,12 @@ class QvHost {
   Area& AreaEvent(int32_t routine, const std::string& name, uint16_t code, uintptr_t message,
                   uint16_t modifiers, uint32_t when = 0);
   Area* FindArea(const std::string& name);
+  // Makes the named area (when new) without an event.
+  Area& MakeArea(const std::string& name);
+  // An event record as it stands for a known area, to its routine.
+  void SendAreaRecord(Area& area, const HostEventRecord& record);
+  // The main window, the form windows and the user in front of them.
+  HostScreen& Screen() { return *fScreen; }
   // A command with an array of parameter pointers and a result cell.
   void Command(int32_t number, std::vector<void*> params, uint32_t& result);
 
@@ -95,7 +110,11 @@ class QvHost {
   // The texts the module showed through the host's alert, in order.
   std::vector<std::string> Messages() const;
 
-  // Events waiting for the module's event requests.
+  // Events waiting for the module's event requests. When none is left, a
+  // request to take one (361) answers an update event while a form has
+  // something to update, then Command-Q, so that no loop waits for ever;
+  // a queued `none` answers one "no event" first.
+  void QueueNoEvent() { fEvents.push_back(HostEventRecord{0xFFFF, 0, 0, 0, 0, 0}); }
   void QueueEvent(const HostEventRecord& record) { fEvents.push_back(record); }
 
   // What the user answers to the module's next open, save or folder
@@ -194,6 +213,7 @@ class QvHost {
   bool fStarted = false;
   HostStartupRecord fStartup{};
   std::map<std::string, std::unique_ptr<Area>> fAreas;
+  std::unique_ptr<HostScreen> fScreen;
   std::vector<LoggedCall> fLog;
   std::deque<HostEventRecord> fEvents;
   std::deque<Choice> fChoices;

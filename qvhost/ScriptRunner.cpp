@@ -6,12 +6,15 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <sstream>
 #include <vector>
 
 #include "boundary/HostSelectors.h"
+#include "qvhost/HostScreen.h"
 #include "qvhost/QvHost.h"
 
 namespace {
@@ -111,6 +114,8 @@ class Line {
   std::string RunCommand();
   std::string RunExpect();
   std::string RunData();
+  std::string RunInput();
+  std::string RunPng();
 
   QvHost& fHost;
   std::ostream& fOut;
@@ -207,6 +212,20 @@ std::string Line::RunData() {
 std::string Line::RunArea() {
   const std::string& name = Word(1);
   if (name.empty()) return "area NAME ...";
+  if (Word(2) == "create" && Word(3) == "form" && Word(4) == "at") {
+    // area NAME create form at FORM X Y W H [routine N]
+    int64_t x = 0, y = 0, w = 0, h = 0;
+    if (!Number(6, x) || !Number(7, y) || !Number(8, w) || !Number(9, h))
+      return "area NAME create form at FORM X Y W H [routine N]";
+    std::map<std::string, int64_t> options{{"routine", 1}};
+    std::string bad = Options(10, options);
+    if (!bad.empty()) return bad;
+    bad = fHost.Screen().PlaceArea(name, Word(5), static_cast<int32_t>(x), static_cast<int32_t>(y),
+                                   static_cast<int32_t>(w), static_cast<int32_t>(h));
+    if (!bad.empty()) return bad;
+    fHost.AreaEvent(static_cast<int32_t>(options["routine"]), name, kAreaEventCreate, 0, 1);
+    return {};
+  }
   if (Word(2) == "create") {
     const std::string& kind = Word(3);
     std::map<std::string, int64_t> options{{"routine", 1}};
@@ -229,9 +248,12 @@ std::string Line::RunArea() {
   std::map<std::string, int64_t> options{{"routine", 1}, {"message", 0}, {"modifiers", 0}, {"when", 0}};
   std::string bad = Options(3, options);
   if (!bad.empty()) return bad;
-  fHost.AreaEvent(static_cast<int32_t>(options["routine"]), name, static_cast<uint16_t>(code),
-                  static_cast<uintptr_t>(options["message"]), static_cast<uint16_t>(options["modifiers"]),
-                  static_cast<uint32_t>(options["when"]));
+  const QvHost::Area& area =
+      fHost.AreaEvent(static_cast<int32_t>(options["routine"]), name, static_cast<uint16_t>(code),
+                      static_cast<uintptr_t>(options["message"]), static_cast<uint16_t>(options["modifiers"]),
+                      static_cast<uint32_t>(options["when"]));
+  // A form area that let itself be closed (no 122 answer) gets no more events.
+  if (code == kAreaEventDelete && area.event.message != 122) fHost.Screen().ForgetArea(name);
   return {};
 }
 
@@ -318,6 +340,8 @@ std::string Line::RunExpect() {
     } else {
       return "expect event NAME message|when VALUE";
     }
+  } else if (what == "png") {
+    return RunPng();
   } else if (what == "field") {
     int64_t table = 0, field = 0;
     std::vector<uint8_t> bytes;
@@ -328,6 +352,89 @@ std::string Line::RunExpect() {
   } else {
     return "unknown expectation";
   }
+  return {};
+}
+
+std::string Line::RunInput() {
+  HostScreen& screen = fHost.Screen();
+  const std::string& verb = Word(0);
+  int64_t x = 0, y = 0;
+  std::map<std::string, int64_t> options{{"modifiers", 0}};
+  auto modifiers = [&]() { return static_cast<uint16_t>(options["modifiers"]); };
+  if (verb == "mouse") {
+    const std::string& what = Word(1);
+    if ((what != "down" && what != "up" && what != "move") || !Number(2, x) || !Number(3, y))
+      return "mouse down|up|move X Y [modifiers X]";
+    std::string bad = Options(4, options);
+    if (!bad.empty()) return bad;
+    return screen.Mouse(what, static_cast<int32_t>(x), static_cast<int32_t>(y), modifiers());
+  }
+  if (verb == "click") {
+    if (!Number(1, x) || !Number(2, y)) return "click X Y [count N] [modifiers X]";
+    options["count"] = 1;
+    std::string bad = Options(3, options);
+    if (!bad.empty()) return bad;
+    return screen.Click(static_cast<int32_t>(x), static_cast<int32_t>(y), static_cast<int32_t>(options["count"]),
+                        modifiers());
+  }
+  if (verb == "drag") {
+    int64_t x2 = 0, y2 = 0;
+    if (!Number(1, x) || !Number(2, y) || Word(3) != "to" || !Number(4, x2) || !Number(5, y2))
+      return "drag X Y to X Y [steps N] [modifiers X]";
+    options["steps"] = 4;
+    std::string bad = Options(6, options);
+    if (!bad.empty()) return bad;
+    return screen.Drag(static_cast<int32_t>(x), static_cast<int32_t>(y), static_cast<int32_t>(x2),
+                       static_cast<int32_t>(y2), static_cast<int32_t>(options["steps"]), modifiers());
+  }
+  if (verb == "key") {
+    if (fTokens.size() < 2) return "key NAME|\"c\" [modifiers X]";
+    std::string bad = Options(2, options);
+    if (!bad.empty()) return bad;
+    return screen.Key(Word(1), fTokens[1].quoted, modifiers());
+  }
+  if (verb == "type") {
+    if (fTokens.size() != 2 || !fTokens[1].quoted) return "type \"text\"";
+    return screen.Type(Word(1));
+  }
+  if (verb == "idle") {
+    int64_t count = 1;
+    if (fTokens.size() > 2 || (fTokens.size() == 2 && !Number(1, count))) return "idle [N]";
+    return screen.Idle(static_cast<int32_t>(count));
+  }
+  if (verb == "update") {
+    if (fTokens.size() > 2) return "update [FORM]";
+    return screen.Update(Word(1));
+  }
+  if (verb == "activate" || verb == "deactivate") {
+    if (fTokens.size() != 2) return verb + " NAME";
+    return screen.Activate(Word(1), verb == "activate");
+  }
+  // snapshot FORM|screen "f.png"
+  if (fTokens.size() != 3 || !fTokens[2].quoted) return "snapshot FORM|screen \"f.png\"";
+  return screen.Snapshot(Word(1), Word(2));
+}
+
+// expect png FORM|screen "ref.png": what the form or the screen shows now,
+// byte for byte as the reference file.
+std::string Line::RunPng() {
+  if (fTokens.size() != 4 || !fTokens[3].quoted) return "expect png FORM|screen \"ref.png\"";
+  const std::string actual = fHost.Folder() + "snapshot-compared.png";
+  std::string bad = fHost.Screen().Snapshot(Word(2), actual);
+  if (!bad.empty()) return bad;
+  auto read = [](const std::string& path, std::string& bytes) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return true;
+  };
+  std::string want, got;
+  const bool haveReference = read(Word(3), want);
+  read(actual, got);
+  std::error_code ignored;
+  std::filesystem::remove(actual, ignored);
+  Expect(haveReference && !got.empty() && want == got,
+         "png " + Word(2) + " \"" + Word(3) + "\"" + (haveReference ? "" : " (no such file)"));
   return {};
 }
 
@@ -365,6 +472,10 @@ std::string Line::Run() {
   }
   if (verb == "area") return RunArea();
   if (verb == "command") return RunCommand();
+  if (verb == "queue" && Word(1) == "none" && fTokens.size() == 2) {
+    fHost.QueueNoEvent();
+    return {};
+  }
   if (verb == "queue") {
     int64_t what = 0;
     if (!Number(1, what)) return "queue WHAT [message M] [modifiers X]";
@@ -408,6 +519,16 @@ std::string Line::Run() {
                ? ""
                : "no such table";
   }
+  if (verb == "form" && fTokens.size() == 6 && !fTokens[2].quoted && ParseInt(Word(2), selector)) {
+    // form NAME X Y W H: a form window on the main window.
+    int64_t x = 0, y = 0, w = 0, h = 0;
+    if (!Number(2, x) || !Number(3, y) || !Number(4, w) || !Number(5, h)) return "form NAME X Y W H";
+    return fHost.Screen().AddForm(Word(1), static_cast<int32_t>(x), static_cast<int32_t>(y),
+                                  static_cast<int32_t>(w), static_cast<int32_t>(h));
+  }
+  if (verb == "mouse" || verb == "click" || verb == "drag" || verb == "key" || verb == "type" || verb == "idle" ||
+      verb == "update" || verb == "activate" || verb == "deactivate" || verb == "snapshot")
+    return RunInput();
   if (verb == "form") {
     // form NAME set|select|key|point|drop|click|accept|cancel [OBJECT] [VALUE]
     static const char* const kActions[] = {"set", "select", "key", "point", "drop", "click", "accept", "cancel"};
@@ -465,9 +586,14 @@ ScriptRunner::Outcome ScriptRunner::Run(const std::string& text) {
       break;
     }
     ++outcome.lines;
+    // What waits in the forms' update regions is drawn after each line.
+    fHost.Screen().DeliverUpdates();
     const auto& log = fHost.Log();
     for (size_t i = logBefore; i < log.size(); ++i)
       fOut << "  host " << log[i].selector << ": " << log[i].text << "\n";
+    static const char* const kInput[] = {"mouse", "click", "drag", "key", "type", "idle", "activate", "deactivate"};
+    if (std::find(std::begin(kInput), std::end(kInput), verb) != std::end(kInput))
+      fOut << "  clock " << fHost.Screen().Clock() << "\n";
     if (call)
       fOut << "  slot " << (fHost.Slot() != nullptr ? "set" : "zero") << ", result " << result << "\n";
   }

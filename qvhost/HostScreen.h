@@ -1,0 +1,109 @@
+// HostScreen: the stand-in host's windows and the user in front of them.
+// The host's main window covers the main screen, its top 19 pixels the menu
+// bar; form windows (Toolbox windows, children of the main window) hold
+// areas. What the user does (mouse, keys, idle time) is played as an input
+// timeline on the virtual clock and delivered as area events to the area
+// under the cursor or the area with the focus, with the form's port
+// current. After each script line, what waits in the forms' update regions
+// goes to the areas it meets as update events.
+//
+// Coordinates: the script gives points in the main window's coordinates
+// (the screen's, since it lies at (0, 0)); a form's position too; an area's
+// rectangle is in its form's content. Event points (`where`) are in the
+// form's content, as the area rectangles are.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "boundary/HostRecords.h"
+#include "platform/gdi/WinGdiTypes.h"
+
+class QvHost;
+struct HeadlessInputEntry;
+
+class HostScreen {
+ public:
+  static constexpr int kMenuBarHeight = 19;
+  static constexpr uint64_t kClockStart = 1000;  // milliseconds
+
+  explicit HostScreen(QvHost& host);
+  // Disposes the forms and the main window and lets the clock go.
+  ~HostScreen();
+  HostScreen(const HostScreen&) = delete;
+  HostScreen& operator=(const HostScreen&) = delete;
+
+  // Each answers an empty text on success, else what is wrong.
+  // A form window whose content lies at (x, y) with the given size.
+  std::string AddForm(const std::string& name, int32_t x, int32_t y, int32_t width, int32_t height);
+  bool HasForm(const std::string& name) const;
+  // Places the (new) area in the form at (x, y, width, height) of its
+  // content, before its creation event.
+  std::string PlaceArea(const std::string& area, const std::string& form, int32_t x, int32_t y,
+                        int32_t width, int32_t height);
+
+  // The area has been closed (event 17): no more events go to it.
+  void ForgetArea(const std::string& area);
+
+  std::string Mouse(const std::string& what, int32_t x, int32_t y, uint16_t modifiers);
+  std::string Click(int32_t x, int32_t y, int32_t count, uint16_t modifiers);
+  std::string Drag(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t steps, uint16_t modifiers);
+  // A named key (return, tab, left, ...) or one character.
+  std::string Key(const std::string& key, bool character, uint16_t modifiers);
+  std::string Type(const std::string& text);
+  std::string Idle(int32_t count);
+  // Invalidates a form's content (every form's for an empty name).
+  std::string Update(const std::string& form);
+  // A form: brought to the front and activated (or deactivated), its areas
+  // told, and the areas of the form active before told of its
+  // deactivation; an area: the focus goes to it (or leaves it).
+  std::string Activate(const std::string& name, bool on);
+  // A PNG of a form's content or of the screen.
+  std::string Snapshot(const std::string& target, const std::string& path);
+
+  // The update events of every form's update region, for the areas they
+  // meet; the regions become valid.
+  void DeliverUpdates();
+  // An update event for the first form with a non-empty update region,
+  // which becomes valid when `take`; false when there is none.
+  bool NextUpdate(HostEventRecord& record, bool take);
+
+  // The virtual clock in milliseconds, and in ticks (1/60 s).
+  uint64_t Clock() const;
+  static uint32_t Ticks(uint64_t milliseconds) { return static_cast<uint32_t>(milliseconds * 60 / 1000); }
+  // The area with the focus; empty for none.
+  const std::string& Focus() const { return fFocus; }
+
+ private:
+  struct Form;
+  Form* FindForm(const std::string& name);
+  const Form* FindForm(const std::string& name) const;
+  bool EnsureMainWindow();
+  // Draws what the main window needs drawn (its menu bar).
+  void PaintMain();
+  // Loads the line's timeline (times relative to the line's start).
+  void Play(std::vector<HeadlessInputEntry> entries);
+  // Moves the clock up to the line's start plus `offset`.
+  void Reach(uint64_t offset);
+  // Ends an event line: the next starts one tick later.
+  void EndLine();
+  // The area under a main-window point: its name, and the point in the
+  // form's content.
+  std::string AreaAt(int32_t x, int32_t y, int16_t* h, int16_t* v) const;
+  void Send(const std::string& area, uint16_t code, uintptr_t message, uint16_t modifiers, uint32_t when,
+            int16_t h, int16_t v);
+  std::string KeyEvents(uint8_t keyCode, uint8_t character, int virtualKey, uint16_t modifiers);
+
+  QvHost& fHost;
+  void* fMain = nullptr;  // the main window (HWND)
+  std::vector<Form*> fForms;
+  std::vector<std::string> fAreas;  // form areas, in creation order
+  std::string fFocus;
+  std::string fActiveForm;  // the form last activated
+  std::string fPressed;  // the area a held button went down in
+  uint32_t fButtons = 0;  // held buttons, as the timeline has them
+  POINT fCursor{0, 0};
+  bool fClockLoaded = false;
+  uint64_t fLineStart = kClockStart;
+};
