@@ -12,7 +12,9 @@
 #include "framework/core/streams/VMemoryStream.h"
 #include "graphics/VLineShape.h"
 #include "graphics/VPolygon.h"
+#include "graphics/VPoint.h"
 #include "graphics/VPort.h"
+#include "graphics/VRegion.h"
 #include "graphics/tests/GraphicsTestSupport.h"
 
 namespace {
@@ -262,4 +264,28 @@ TEST(VPortPolygon, LineShapeRunsAcrossItsBoxInItsDirection) {
     }
     EXPECT_EQ(canvas.Count(kBlack, 0, 0, 12, 12), canvas.Count(kBlack, 2, 3, 6, 6));
   }
+}
+
+TEST(VPolygonRegion, OutlineBecomesARegionOfItsArea) {
+  VPolygon square;
+  Build(square, {{0, 0}, {10, 0}, {10, 10}, {0, 10}});
+  square.Finish();
+  VPolygon further;
+  Build(further, {{20, 0}, {30, 0}, {30, 5}, {20, 5}});
+
+  VRegion region(square);
+  EXPECT_EQ(VRect(region.GetLeft(), region.GetTop(), region.GetWidth(), region.GetHeight()),
+            VRect(0, 0, 10, 10));
+  region.UnionPolygon(further);
+  EXPECT_TRUE(region.Contains(VPoint(25, 2)));
+  EXPECT_FALSE(region.Contains(VPoint(15, 2)));
+  EXPECT_EQ(region.GetWidth(), 30);
+  region.SubtractPolygon(square);
+  EXPECT_FALSE(region.Contains(VPoint(5, 5)));
+  EXPECT_EQ(region.GetLeft(), 20);
+
+  VPolygon line;
+  Build(line, {{0, 0}, {9, 9}});
+  region.SetPolygon(line);
+  EXPECT_TRUE(region.IsEmpty());
 }
