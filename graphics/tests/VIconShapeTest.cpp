@@ -10,11 +10,14 @@
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/strings/VUniString.h"
 #include "framework/system/resources/VMemoryResourceFile.h"
+#include "graphics/VDIBPort.h"
 #include "graphics/VIconShape.h"
 #include "graphics/VLookPainter.h"
 #include "graphics/VPort.h"
+#include "graphics/pictures/VPictPictureData.h"
 #include "graphics/pictures/VPictureShape.h"
 #include "graphics/tests/GraphicsTestSupport.h"
+#include "platform/gdi/pict/PictInterpreter.h"
 
 namespace {
 
@@ -248,4 +251,33 @@ TEST_F(IconDrawing, IconRecordedAsAPictureOfItsSize) {
 
   VIconShape none(VMemHandle(0), 1);
   EXPECT_EQ(none.ToPictureShape(), nullptr);
+}
+
+TEST(VDIBPortIcon, IconBecomesAPictureOfItsPixelsOnWhite) {
+  const uint8_t maskRows[8] = {0x3F, 0, 0x3F, 0, 0x3F, 0, 0x3F, 0};
+  uint32_t colors[16];
+  for (int i = 0; i < 16; ++i) colors[i] = (i % 4) < 2 ? 0xFF0000u : 0u;
+  HBITMAP mask = CreateBitmap(4, 4, 1, 1, maskRows);
+  HBITMAP color = CreateBitmap(4, 4, 1, 32, colors);
+  ICONINFO info{TRUE_, 0, 0, mask, color};
+  HICON icon = CreateIconIndirect(&info);
+  DeleteObject(mask);
+  DeleteObject(color);
+  ASSERT_NE(icon, nullptr);
+
+  VDIBPort port(4, 4, 32);
+  const uint32_t handle = port.IconToPicture(icon);
+  ASSERT_NE(handle, 0u);
+  VPictPictureData picture;
+  picture.SetHandle(handle, true);
+  const std::vector<uint8_t> stored = picture.StoredBytes();
+  Canvas played(4, 4, kBlue);
+  const RECT rect{0, 0, 4, 4};
+  ASSERT_TRUE(PlayPict(played.dc(), stored.data(), uint32_t(stored.size()), &rect));
+  EXPECT_EQ(played.Count(kRed, 0, 0, 2, 4), 8);
+  EXPECT_EQ(played.Count(kWhite, 2, 0, 2, 4), 8);
+
+  DestroyIcon(icon);
+  VDIBPort other(4, 4, 32);
+  EXPECT_EQ(other.IconToPicture(icon), 0u);
 }
