@@ -158,16 +158,21 @@ void VPort::DrawIcon(VIconShape& icon, int16_t transform) {
       RealizePalette(fWorkDC);
     }
   }
+  // The bitmap the work DC held before the first selection, put back at the
+  // end; a refused selection ends the drawing.
+  HGDIOBJ displaced = SelectObject(fWorkDC, transform == 0 ? icon.GetMaskBitmap()
+                                                           : icon.GetImageBitmap());
+  if (displaced == nullptr) {
+    ReportGdiFailure();
+    return;
+  }
   const COLORREF oldBack = SetBkColor(fCurrentDC, IndexColor(0));
   const COLORREF oldText = ::SetTextColor(fCurrentDC, IndexColor(10));
-  HGDIOBJ displaced = nullptr;
   if (transform == 0) {
-    displaced = SelectObject(fWorkDC, icon.GetMaskBitmap());
     BlitIcon(icon, 0, 0, MERGEPAINT);
     SelectObject(fWorkDC, icon.GetColorBitmap());
     BlitIcon(icon, 0, 0, SRCAND);
   } else {
-    displaced = SelectObject(fWorkDC, icon.GetImageBitmap());
     if (transform == 2) BlitIcon(icon, 1, 1, MERGEPAINT);
     BlitIcon(icon, 0, 0, MERGEPAINT);
     if (transform == 1 || transform == 2) {
