@@ -79,17 +79,9 @@ VMemHandle HandleOf(const std::vector<uint8_t>& bytes) {
 class IconPainter : public VLookPainter {
  public:
   bool DrawElement(VPort&, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, const VString*,
-                   int32_t) override {
-    return false;
-  }
+                   int32_t) override { return false; }
   COLORREF GetColor(int32_t index) override {
-    switch (index) {
-      case 0: return kWhite;
-      case 10: return RGB(0, 0, 0);
-      case 18: return kBlue;
-      case 21: return kGreen;
-      default: return RGB(128, 128, 128);
-    }
+    return index == 0 ? kWhite : index == 18 ? kBlue : index == 21 ? kGreen : RGB(0, 0, 0);
   }
   bool GetFont(HDC, int32_t, VString&, int16_t&, uint8_t&, uint8_t&) override { return false; }
   int32_t GetMetric(int32_t) override { return 0; }
@@ -277,7 +269,16 @@ TEST(VDIBPortIcon, IconBecomesAPictureOfItsPixelsOnWhite) {
   EXPECT_EQ(played.Count(kRed, 0, 0, 2, 4), 8);
   EXPECT_EQ(played.Count(kWhite, 2, 0, 2, 4), 8);
 
+  // A destroyed icon, and icons without colours or of two sizes, are refused.
   DestroyIcon(icon);
   VDIBPort other(4, 4, 32);
   EXPECT_EQ(other.IconToPicture(icon), 0u);
+  EXPECT_FALSE(DestroyIcon(icon));
+  HBITMAP wide = CreateBitmap(5, 4, 1, 32, nullptr);
+  ICONINFO noColor{TRUE_, 0, 0, wide, nullptr};
+  ICONINFO twoSizes{TRUE_, 0, 0, CreateBitmap(4, 4, 1, 1, nullptr), wide};
+  EXPECT_EQ(CreateIconIndirect(&noColor), nullptr);
+  EXPECT_EQ(CreateIconIndirect(&twoSizes), nullptr);
+  DeleteObject(twoSizes.hbmMask);
+  DeleteObject(wide);
 }

@@ -212,7 +212,7 @@ TEST(VArcShape, AnglesAreKeptInHalfTurnsOfPi) {
 }
 
 TEST(VPortPolygon, FillsCoverTheOutlineAndPointsComeBack) {
-  Canvas canvas(24, 16);
+  Canvas canvas(28, 16);
   VPort port(canvas.dc());
   port.SetFillColor(kRed);
   port.PushOrigin(10, 0);
@@ -227,26 +227,23 @@ TEST(VPortPolygon, FillsCoverTheOutlineAndPointsComeBack) {
   EXPECT_EQ(canvas.CountAll(kRed), 0);
   EXPECT_EQ(canvas.Count(RGB(0, 255, 255), 12, 2, 6, 4), 24);
 
+  // Scaled, a mapped copy is drawn and the points stay.
+  canvas.Fill(kWhite);
+  port.PopOrigin();
+  port.PushScale(2.0, 2.0);
+  port.PaintPolygon(p);
+  port.PopScale();
+  EXPECT_EQ(canvas.Count(kRed, 4, 4, 12, 8), 12 * 8);
+  EXPECT_EQ(canvas.CountAll(kRed), 12 * 8);
+  EXPECT_EQ(PointsOf(p), (Points{{2, 2}, {8, 2}, {8, 6}, {2, 6}}));
+
   VPolygon two;
   Build(two, {{0, 0}, {20, 10}});
   canvas.Fill(kWhite);
   port.PaintPolygon(two);
   port.FramePolygon(two);
   port.InvertPolygon(two);
-  EXPECT_EQ(canvas.CountAll(kWhite), 24 * 16);
-}
-
-TEST(VPortPolygon, ScaledPortDrawsMappedPoints) {
-  Canvas canvas(24, 16);
-  VPort port(canvas.dc());
-  port.SetFillColor(kRed);
-  port.PushScale(2.0, 2.0);
-  VPolygon p;
-  Build(p, {{1, 1}, {7, 1}, {7, 5}, {1, 5}});
-  port.PaintPolygon(p);
-  EXPECT_EQ(canvas.CountAll(kRed), 12 * 8);
-  EXPECT_EQ(canvas.Count(kRed, 2, 2, 12, 8), 12 * 8);
-  EXPECT_EQ(PointsOf(p), (Points{{1, 1}, {7, 1}, {7, 5}, {1, 5}}));
+  EXPECT_EQ(canvas.CountAll(kWhite), 28 * 16);
 }
 
 TEST(VPortPolygon, LineShapeRunsAcrossItsBoxInItsDirection) {
