@@ -80,10 +80,10 @@ bool ReadColorIcon(const uint8_t* data, uint32_t size, VColorIconParts* parts) {
   r.Skip(4);
   if (r.Failed() || r.Position() != kColorIconHeaderSize) return false;
 
-  parts->mask.baseAddr = TakeRows(r, parts->mask.rowBytes, parts->mask.bounds,
-                                  &parts->mask.dataSize);
-  parts->image.baseAddr = TakeRows(r, parts->image.rowBytes, parts->image.bounds,
-                                   &parts->image.dataSize);
+  parts->mask.baseAddr =
+      TakeRows(r, parts->mask.rowBytes, parts->mask.bounds, &parts->mask.dataSize);
+  parts->image.baseAddr =
+      TakeRows(r, parts->image.rowBytes, parts->image.bounds, &parts->image.dataSize);
   r.Skip(6);  // seed and flags
   const int16_t last = r.I16();
   if (r.Failed() || last < -1) return false;
@@ -112,15 +112,13 @@ VIconShape::VIconShape(VResourceFile* file, const uint8_t* pascalName) {
 }
 
 VIconShape::VIconShape(VResourceFile* file, const VString& name) {
-  LoadByName(file, [&](VResourceFile* f) {
-    return f->GetNamedResourceId(kResTypeColorIcon, &name);
-  });
+  LoadByName(file,
+             [&](VResourceFile* f) { return f->GetNamedResourceId(kResTypeColorIcon, &name); });
 }
 
 VIconShape::VIconShape(VResourceFile* file, const char* name) {
-  LoadByName(file, [&](VResourceFile* f) {
-    return f->GetCNamedResourceId(kResTypeColorIcon, name);
-  });
+  LoadByName(file,
+             [&](VResourceFile* f) { return f->GetCNamedResourceId(kResTypeColorIcon, name); });
 }
 
 VIconShape::VIconShape(VMemHandle data, int16_t id) : fData(data), fId(id) { SetBoxFromData(); }

@@ -61,9 +61,7 @@ class VIconShape : public VShape {
   // From the icon's own data, when one of the bitmaps is missing.
   bool EnsureBitmaps(VPort& port);
   void ReleaseBitmaps();
-  bool HasBitmaps() const {
-    return fImage != nullptr && fMask != nullptr && fColor != nullptr;
-  }
+  bool HasBitmaps() const { return fImage != nullptr && fMask != nullptr && fColor != nullptr; }
   HBITMAP GetImageBitmap() const { return fImage; }
   HBITMAP GetMaskBitmap() const { return fMask; }
   HBITMAP GetColorBitmap() const { return fColor; }

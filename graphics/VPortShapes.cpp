@@ -160,8 +160,8 @@ void VPort::DrawIcon(VIconShape& icon, int16_t transform) {
   }
   // The bitmap the work DC held before the first selection, put back at the
   // end; a refused selection ends the drawing.
-  HGDIOBJ displaced = SelectObject(fWorkDC, transform == 0 ? icon.GetMaskBitmap()
-                                                           : icon.GetImageBitmap());
+  HGDIOBJ displaced =
+      SelectObject(fWorkDC, transform == 0 ? icon.GetMaskBitmap() : icon.GetImageBitmap());
   if (displaced == nullptr) {
     ReportGdiFailure();
     return;

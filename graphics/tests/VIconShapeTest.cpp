@@ -48,25 +48,31 @@ std::vector<uint8_t> IconBytes(int32_t maskBottom = 4, int16_t lastColor = 1) {
   Put32(b, 0);
   Put16(b, 0x8000 | 1);
   for (int32_t edge : {0, 0, 4, 4}) Put16(b, edge);
-  Put16(b, 0);              // version
-  Put16(b, 0);              // pack type
+  Put16(b, 0);                              // version
+  Put16(b, 0);                              // pack type
   for (int i = 0; i < 3; ++i) Put32(b, 0);  // pack size, resolutions
-  Put16(b, 0);              // indexed
-  Put16(b, 1);              // pixel size
-  Put16(b, 1);              // components
-  Put16(b, 1);              // component size
+  Put16(b, 0);                              // indexed
+  Put16(b, 1);                              // pixel size
+  Put16(b, 1);                              // components
+  Put16(b, 1);                              // component size
   for (int i = 0; i < 3; ++i) Put32(b, 0);
   PutBitMap(b, 2, maskBottom);
   PutBitMap(b, 2, 4);
   Put32(b, 0);
-  for (int32_t r = 0; r < 4; ++r) Put16(b, 0xC000);                // mask
-  for (int32_t r = 0; r < 4; ++r) Put16(b, r == 0 ? 0xF000 : 0);   // image
+  for (int32_t r = 0; r < 4; ++r) Put16(b, 0xC000);               // mask
+  for (int32_t r = 0; r < 4; ++r) Put16(b, r == 0 ? 0xF000 : 0);  // image
   Put32(b, 0);
   Put16(b, 0);
   Put16(b, lastColor);
-  Put16(b, 0); Put16(b, 0xFFFF); Put16(b, 0xFFFF); Put16(b, 0xFFFF);
-  Put16(b, 1); Put16(b, 0xFFFF); Put16(b, 0); Put16(b, 0);
-  for (int32_t r = 0; r < 4; ++r) b.push_back(0xC0);              // pixels
+  Put16(b, 0);
+  Put16(b, 0xFFFF);
+  Put16(b, 0xFFFF);
+  Put16(b, 0xFFFF);
+  Put16(b, 1);
+  Put16(b, 0xFFFF);
+  Put16(b, 0);
+  Put16(b, 0);
+  for (int32_t r = 0; r < 4; ++r) b.push_back(0xC0);  // pixels
   return b;
 }
 
@@ -79,7 +85,9 @@ VMemHandle HandleOf(const std::vector<uint8_t>& bytes) {
 class IconPainter : public VLookPainter {
  public:
   bool DrawElement(VPort&, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, const VString*,
-                   int32_t) override { return false; }
+                   int32_t) override {
+    return false;
+  }
   COLORREF GetColor(int32_t index) override {
     return index == 0 ? kWhite : index == 18 ? kBlue : index == 21 ? kGreen : RGB(0, 0, 0);
   }

@@ -11,8 +11,8 @@
 #include "framework/core/streams/VHandleStream.h"
 #include "framework/core/streams/VMemoryStream.h"
 #include "graphics/VLineShape.h"
-#include "graphics/VPolygon.h"
 #include "graphics/VPoint.h"
+#include "graphics/VPolygon.h"
 #include "graphics/VPort.h"
 #include "graphics/VRegion.h"
 #include "graphics/tests/GraphicsTestSupport.h"
@@ -126,8 +126,9 @@ TEST(VPolygon, StoredFormRoundTripsInBothByteOrders) {
     const std::vector<uint8_t> bytes = Written(p, big, &result);
     EXPECT_EQ(result, kStreamNoError);
     ASSERT_EQ(bytes.size(), 4u + 2u + 3u * 8u);
-    const std::vector<uint8_t> head = big ? std::vector<uint8_t>{'P', 'O', 'L', 'Y', 0, 3, 0, 0, 0, 10}
-                                          : std::vector<uint8_t>{'Y', 'L', 'O', 'P', 3, 0, 10, 0, 0, 0};
+    const std::vector<uint8_t> head =
+        big ? std::vector<uint8_t>{'P', 'O', 'L', 'Y', 0, 3, 0, 0, 0, 10}
+            : std::vector<uint8_t>{'Y', 'L', 'O', 'P', 3, 0, 10, 0, 0, 0};
     EXPECT_TRUE(std::equal(head.begin(), head.end(), bytes.begin()));
 
     VPolygon back;
@@ -186,7 +187,8 @@ TEST(VLineShape, SignOfTheHeightChoosesTheDirection) {
     int32_t w, h;
     bool descending;
     int32_t height;
-  } cases[] = {{0, -40, false, 40}, {30, 0, true, 0}, {10, 20, true, 20}, {5, INT32_MIN, false, INT32_MAX}};
+  } cases[] = {
+      {0, -40, false, 40}, {30, 0, true, 0}, {10, 20, true, 20}, {5, INT32_MIN, false, INT32_MAX}};
   for (const auto& c : cases) {
     VLineShape line;
     line.SetSize(c.w, c.h);
@@ -200,7 +202,8 @@ TEST(VArcShape, AnglesAreKeptInHalfTurnsOfPi) {
   const struct {
     int16_t start, arc;
     double expectedStart, expectedArc;
-  } cases[] = {{-90, 45, 270 * unit, 45 * unit}, {450, -400, 90 * unit, -40 * unit}, {0, 360, 0, 0}};
+  } cases[] = {
+      {-90, 45, 270 * unit, 45 * unit}, {450, -400, 90 * unit, -40 * unit}, {0, 360, 0, 0}};
   for (const auto& c : cases) {
     VArcShape arc(0, 0, 10, 10, c.start, c.arc);
     EXPECT_DOUBLE_EQ(arc.GetStartAngle(), c.expectedStart) << c.start;
