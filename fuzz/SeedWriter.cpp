@@ -30,6 +30,7 @@
 #include "framework/system/resources/VMacResourceFile.h"
 #include "framework/system/resources/VMemoryResourceFile.h"
 #include "fuzz/FuzzSupport.h"
+#include "graphics/VPolygon.h"
 #include "graphics/VRegion.h"
 #include "boundary/ModuleExports.h"
 #include "platform/gdi/WinGdi.h"
@@ -296,6 +297,65 @@ void WriteRegionSeeds() {
   }
 }
 
+// ---- polygons and colour icons
+
+void WritePolygonSeeds() {
+  VPolygon polygon;
+  for (const auto& [x, y] : {std::pair{10, 10}, {20, 5}, {15, 30}, {-4, 12}}) polygon.AddPoint(x, y);
+  polygon.Finish();
+  for (const bool big : {false, true}) {
+    const Bytes bytes = WrittenBytes(
+        [&](VStream& stream) { return polygon.WriteToStream(stream, 0) == 0; }, big);
+    Save("polygon", big ? "big" : "little", Prefixed({uint8_t(big ? 3 : 0)}, bytes));
+  }
+}
+
+void Put16(Bytes& b, int32_t v) {
+  b.push_back(uint8_t(v >> 8));
+  b.push_back(uint8_t(v));
+}
+
+// A colour icon of `size` pixels square at 8 bits a pixel: a mask of the
+// left half, a one-bit image of the top row and a colour table of 4 entries.
+Bytes ColorIconBytes(int32_t size) {
+  const int32_t bitRowBytes = ((size + 15) / 16) * 2;
+  Bytes b(4, 0);
+  Put16(b, 0x8000 | size);
+  for (int32_t edge : {0, 0, size, size}) Put16(b, edge);
+  Put16(b, 0);
+  Put16(b, 0);
+  b.insert(b.end(), 12, 0);
+  for (int32_t field : {0, 8, 1, 8}) Put16(b, field);
+  b.insert(b.end(), 12, 0);
+  for (int i = 0; i < 2; ++i) {
+    b.insert(b.end(), 4, 0);
+    Put16(b, bitRowBytes);
+    for (int32_t edge : {0, 0, size, size}) Put16(b, edge);
+  }
+  b.insert(b.end(), 4, 0);
+  for (int32_t r = 0; r < size; ++r) {
+    for (int32_t i = 0; i < bitRowBytes; ++i) b.push_back(i == 0 ? 0xF0 : 0);
+  }
+  for (int32_t r = 0; r < size; ++r) {
+    for (int32_t i = 0; i < bitRowBytes; ++i) b.push_back(r == 0 ? 0xFF : 0);
+  }
+  b.insert(b.end(), 6, 0);
+  Put16(b, 3);
+  for (int32_t entry = 0; entry < 4; ++entry) {
+    Put16(b, entry);
+    for (int32_t c = 0; c < 3; ++c) Put16(b, entry == c + 1 ? 0xFFFF : 0);
+  }
+  for (int32_t r = 0; r < size; ++r) {
+    for (int32_t i = 0; i < size; ++i) b.push_back(uint8_t((r + i) & 3));
+  }
+  return b;
+}
+
+void WriteColorIconSeeds() {
+  Save("color_icon", "16", ColorIconBytes(16));
+  Save("color_icon", "5", ColorIconBytes(5));
+}
+
 HENHMETAFILE RecordedPicture() {
   const RECT frame{0, 0, 2000, 2000};
   HDC dc = CreateEnhMetaFileA(nullptr, nullptr, &frame, nullptr);
@@ -379,6 +439,8 @@ int main(int argc, char** argv) {
   WriteModuleTableSeeds();
   WriteSwapSeeds();
   WriteRegionSeeds();
+  WritePolygonSeeds();
+  WriteColorIconSeeds();
   WriteMetafileSeeds();
   WriteTextSeeds();
   return 0;

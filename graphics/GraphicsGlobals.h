@@ -34,3 +34,7 @@ extern VTransparentBltProc gTransparentBlt;
 void ReadDeviceColors(HDC dc);
 // Frees the palette entries and sets the count back to 0.
 void FreeDeviceColors();
+
+// Deletes the grow icon that the first grow box made (ExitGraphics); the
+// next grow box looks for it again.
+void ReleaseGrowIcon();

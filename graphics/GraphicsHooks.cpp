@@ -23,6 +23,11 @@ HPALETTE EmulatorPalette() {
   return proc != nullptr ? proc->palette() : nullptr;
 }
 
+VResourceFile* HostResourceFile() {
+  const VHostResourceFileProc* proc = VHostResourceFileService::Get();
+  return proc != nullptr ? proc->file() : nullptr;
+}
+
 bool GetFrameArea(const VFrame* frame, VFrameArea* area) {
   const VFrameAreaProc* proc = VFrameAreaService::Get();
   if (frame == nullptr || area == nullptr || proc == nullptr) return false;

@@ -69,5 +69,14 @@ struct VTickProc {
 using VGraphicsTickService = VService<const VTickProc>;
 uint32_t GraphicsTicks();
 
+// The host application's resource file, where icons are looked for after
+// the file a caller names; none without an installed procedure.
+class VResourceFile;
+struct VHostResourceFileProc {
+  VResourceFile* (*file)();
+};
+using VHostResourceFileService = VService<const VHostResourceFileProc>;
+VResourceFile* HostResourceFile();
+
 // Forgets the screen device context kept for CurrentPortDC (ExitGraphics).
 void ReleaseGraphicsHookState();

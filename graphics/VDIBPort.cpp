@@ -97,6 +97,19 @@ VDIBPort::~VDIBPort() {
 int32_t VDIBPort::GetWidth() const { return fWidth; }
 int32_t VDIBPort::GetHeight() const { return fHeight; }
 
+uint32_t VDIBPort::IconToPicture(HICON icon) {
+  if (fCurrentDC == nullptr) return 0;
+  HBRUSH white = CreateSolidBrush(RGB(255, 255, 255));
+  const BOOL drawn = DrawIconEx(fCurrentDC, 0, 0, icon, 0, 0, 0, white, DI_NORMAL);
+  if (white != nullptr) DeleteObject(white);
+  if (!drawn) return 0;
+  VPictPictureData* picture = ToPictPicture();
+  if (picture == nullptr) return 0;
+  const uint32_t handle = picture->DetachHandle();
+  delete picture;
+  return handle;
+}
+
 VPictPictureData* VDIBPort::ToPictPicture() {
   if (fSection == nullptr || fBits == nullptr) return nullptr;
   GdiFlush();

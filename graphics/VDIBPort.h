@@ -29,6 +29,10 @@ class VDIBPort : public VPort {
   // The bitmap as a version 2 PICT of the asked size, owned by the caller;
   // null without a bitmap or memory.
   VPictPictureData* ToPictPicture();
+  // Draws the icon at (0, 0) in its own size on white and answers the
+  // bitmap as the handle of a PICT picture, the caller's; 0 when the icon
+  // cannot be drawn or the picture made.
+  uint32_t IconToPicture(HICON icon);
 
  private:
   void* fBits = nullptr;

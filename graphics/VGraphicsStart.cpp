@@ -37,6 +37,7 @@ void ExitGraphics() {
   FreeDeviceColors();
   gTransparentBlt = nullptr;
   FreeFontCache();
+  ReleaseGrowIcon();
   ReleaseGraphicsHookState();
 }
 

@@ -18,7 +18,10 @@ using HENHMETAFILE = HENHMETAFILE__*;
 
 class VCharWidthCache;
 class VFrame;
+class VIconShape;
+class VLineShape;
 class VLookPainter;
+class VPolygon;
 struct VMacPixMap;
 class VPictureShape;
 class VRect;
@@ -283,6 +286,30 @@ class VPort : public VObject {
   void InvertRegion(const VRegion& region);
   void FrameRegionXor(const VRegion& region);
 
+  // Polygons of fewer than 3 points draw nothing. On an unscaled port the
+  // polygon is moved by the origin for the call and back; otherwise a
+  // mapped copy of its points is drawn.
+  void FramePolygon(VPolygon& polygon);
+  void PaintPolygon(VPolygon& polygon);
+  void ErasePolygon(VPolygon& polygon);
+  void PaintAndFramePolygon(VPolygon& polygon);
+  // The polygon's area (alternate fill rule) inverted.
+  void InvertPolygon(VPolygon& polygon);
+
+  // The line across the shape's box in its direction, with the pen.
+  void DrawLineShape(const VLineShape& line);
+
+  // Transform 0 draws the icon's colours through its mask; 1 (disabled),
+  // 2 (offline, with a shadow one unit right and down) and 3 draw its
+  // one-bit image. The bitmaps are built from the icon's data when one is
+  // missing; an icon without them draws nothing.
+  void DrawIcon(VIconShape& icon, int16_t transform);
+  void DrawIconDisabled(VIconShape& icon) { DrawIcon(icon, 1); }
+  void DrawIconOffline(VIconShape& icon) { DrawIcon(icon, 2); }
+  // The 16 x 16 grow box in look colour 18, with the grow icon on systems
+  // that have one.
+  void DrawGrowBox(int32_t x, int32_t y);
+
   // Two strokes: from (x, y) by (dx1, dy1), then by (dx2, dy2).
   void DrawTwoSegments(int32_t x, int32_t y, int32_t dx1, int32_t dy1, int32_t dx2, int32_t dy2);
   // Two strokes through three points.
@@ -408,6 +435,13 @@ class VPort : public VObject {
   static HBRUSH NewPatternBrush(const uint8_t pattern[8], COLORREF color, bool zoomed,
                                 bool* stock);
   void ReleaseWorkDC();
+  // The verbs of the polygon calls.
+  enum class PolygonVerb { kFrame, kPaint, kErase, kPaintAndFrame, kInvert };
+  void DrawPolygon(VPolygon& polygon, PolygonVerb verb);
+  void PolygonCall(const POINT* points, int32_t count, PolygonVerb verb);
+  // One blit of an icon bitmap selected into the work DC onto the icon's
+  // box, moved by (dx, dy) port units.
+  void BlitIcon(const VIconShape& icon, int32_t dx, int32_t dy, DWORD rop);
   // The region's handle moved by (dx, dy) into a new region; null on failure.
   HRGN MovedRegion(const VRegion& region, int32_t dx, int32_t dy);
   // The blit of both copy operations on a prepared destination DC.

@@ -7,6 +7,7 @@
 #include "framework/core/memory/VHandleLocker.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "graphics/GraphicsMath_p.h"
+#include "graphics/VPolygon.h"
 #include "graphics/VPoint.h"
 #include "platform/gdi/WinGdi.h"
 
@@ -37,6 +38,17 @@ HRGN RoundRectRegion(const VRoundRectShape& r) {
                             r.GetOvalHeight());
 }
 
+// The area of the polygon's outline (winding rule); an empty region for a
+// polygon of fewer than 3 points, which encloses nothing.
+HRGN PolygonRegion(const VPolygon& p) {
+  if (p.GetCount() < 3) return CreateRectRgn(0, 0, 0, 0);
+  const auto* points = static_cast<const POINT*>(gMemoryMgr->LockHandle(p.GetPointBlock()));
+  if (points == nullptr) return nullptr;
+  HRGN region = CreatePolygonRgn(points, p.GetCount(), WINDING);
+  gMemoryMgr->UnlockHandle(p.GetPointBlock());
+  return region;
+}
+
 }  // namespace
 
 VRegion::VRegion() : fHandle(CreateRectRgn(0, 0, 0, 0)) {}
@@ -62,6 +74,9 @@ VRegion::VRegion(const VRegion& other)
 
 VRegion::VRegion(VOval, const VRect& r)
     : VShape(r.GetLeft(), r.GetTop(), r.GetWidth(), r.GetHeight()), fHandle(OvalRegion(r)) {}
+
+VRegion::VRegion(const VPolygon& p)
+    : VShape(p.GetLeft(), p.GetTop(), p.GetWidth(), p.GetHeight()), fHandle(PolygonRegion(p)) {}
 
 VRegion::~VRegion() {
   if (fOwned && fHandle != nullptr) DeleteObject(fHandle);
@@ -158,6 +173,16 @@ void VRegion::IntersectOval(const VRect& r) { CombineTemporary(OvalRegion(r), RG
 void VRegion::SubtractOval(const VRect& r) { CombineTemporary(OvalRegion(r), RGN_DIFF); }
 void VRegion::XorOval(const VRect& r) { CombineTemporary(OvalRegion(r), RGN_XOR); }
 void VRegion::SetOval(const VRect& r) { CombineTemporary(OvalRegion(r), RGN_COPY); }
+
+void VRegion::UnionPolygon(const VPolygon& p) { CombineTemporary(PolygonRegion(p), RGN_OR); }
+void VRegion::IntersectPolygon(const VPolygon& p) {
+  CombineTemporary(PolygonRegion(p), RGN_AND);
+}
+void VRegion::SubtractPolygon(const VPolygon& p) {
+  CombineTemporary(PolygonRegion(p), RGN_DIFF);
+}
+void VRegion::XorPolygon(const VPolygon& p) { CombineTemporary(PolygonRegion(p), RGN_XOR); }
+void VRegion::SetPolygon(const VPolygon& p) { CombineTemporary(PolygonRegion(p), RGN_COPY); }
 
 void VRegion::UnionRoundRect(const VRoundRectShape& r) {
   CombineTemporary(RoundRectRegion(r), RGN_OR);

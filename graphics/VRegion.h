@@ -15,6 +15,7 @@
 // DetachHandle(true) and ReplaceHandle(..., true) change the ownership.
 // Chooses the oval constructor: VRegion(VOval{}, rect).
 struct VOval {};
+class VPolygon;
 
 class VRegion : public VShape {
  public:
@@ -25,6 +26,9 @@ class VRegion : public VShape {
   explicit VRegion(const VRoundRectShape& r);
   // The oval inscribed in the rectangle's box.
   VRegion(VOval, const VRect& r);
+  // The area of the polygon's outline by the winding rule, with the
+  // polygon's box; empty for fewer than 3 points.
+  explicit VRegion(const VPolygon& p);
   VRegion(const VRegion& other);
   VRegion& operator=(const VRegion&) = delete;
   ~VRegion() override;
@@ -66,6 +70,12 @@ class VRegion : public VShape {
   void SubtractOval(const VRect& r);
   void XorOval(const VRect& r);
   void SetOval(const VRect& r);
+
+  void UnionPolygon(const VPolygon& p);
+  void IntersectPolygon(const VPolygon& p);
+  void SubtractPolygon(const VPolygon& p);
+  void XorPolygon(const VPolygon& p);
+  void SetPolygon(const VPolygon& p);
 
   void UnionRoundRect(const VRoundRectShape& r);
   void IntersectRoundRect(const VRoundRectShape& r);

@@ -566,6 +566,26 @@ QV_PLATFORM_API int StretchDIBits(HDC dc, int x, int y, int width, int height, i
                                   int srcY, int srcWidth, int srcHeight, const void* bits,
                                   const BITMAPINFO* info, UINT usage, DWORD rop);
 
+// Icons: a mask and a colour bitmap, copied when the icon is made. Only
+// colour icons are taken (a null colour bitmap is refused). DrawIconEx
+// draws the mask with SRCAND and the colours with SRCINVERT, at the natural
+// size when cx or cy is 0, through a bitmap filled with the flicker-free
+// brush when one is given; the step is ignored.
+struct ICONINFO {
+  BOOL fIcon;
+  DWORD xHotspot;
+  DWORD yHotspot;
+  HBITMAP hbmMask;
+  HBITMAP hbmColor;
+};
+constexpr UINT DI_MASK = 0x0001;
+constexpr UINT DI_IMAGE = 0x0002;
+constexpr UINT DI_NORMAL = 0x0003;
+QV_PLATFORM_API HICON CreateIconIndirect(const ICONINFO* info);
+QV_PLATFORM_API BOOL DestroyIcon(HICON icon);
+QV_PLATFORM_API BOOL DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy, UINT step,
+                                HBRUSH flickerFree, UINT flags);
+
 QV_PLATFORM_API BOOL PatBlt(HDC dc, int x, int y, int width, int height, DWORD rop);
 QV_PLATFORM_API BOOL BitBlt(HDC dc, int x, int y, int width, int height, HDC source, int srcX,
                             int srcY, DWORD rop);

@@ -15,6 +15,7 @@ struct HFONT__;
 struct HRGN__;
 struct HPALETTE__;
 struct HWND__;
+struct HICON__;
 using HDC = HDC__*;
 using HGDIOBJ = void*;
 using HBITMAP = HBITMAP__*;
@@ -24,6 +25,7 @@ using HFONT = HFONT__*;
 using HRGN = HRGN__*;
 using HPALETTE = HPALETTE__*;
 using HWND = HWND__*;
+using HICON = HICON__*;
 
 using COLORREF = DWORD;  // 0x00BBGGRR; the top byte flags palette colours
 using ULONG_PTR = uintptr_t;
