@@ -28,7 +28,9 @@
 #include "framework/system/environment/VSystemEnvironmentBridge.h"
 #include "framework/system/files/VFileDialog.h"
 #include "framework/system/resources/StandardColors.h"
+#include "framework/system/resources/VMacResourceFile.h"
 #include "framework/views/VViewsEnvironmentLink.h"
+#include "graphics/GraphicsHooks.h"
 #include "graphics/VGraphicsEnvironmentLink.h"
 #include "graphics/VGraphicsStart.h"
 #include "graphics/pictures/VPictureConversion.h"
@@ -36,6 +38,7 @@
 #include "graphics/pictures/VPictureHostForms.h"
 #include "host/context/HostPictures.h"
 #include "host/context/VHostCallbackBridge.h"
+#include "host/context/VHostContext.h"
 #include "host/lifecycle/ModuleLifeCycle.h"
 #include "interchange/html/HTMLEntities.h"
 
@@ -69,6 +72,12 @@ const VPictConversionProc kHostPictConversion = {&HostPictToEmf};
 const HostPictureForms kPictureHostForms = {&NewMetafilePictureValue, &NewPictValueFromMacPicture,
                                             &MacPictureOfValue};
 
+// The host application's resource file, where the graphics look for icons
+// after the file a caller names.
+const VHostResourceFileProc kHostResourceFile = {[]() -> VResourceFile* {
+  return gHostContext != nullptr ? gHostContext->GetHostMacResourceFile() : nullptr;
+}};
+
 // Every service through which a lower layer reaches a higher one, installed
 // in this order as soon as the host context exists (before the system
 // services and the layers start, which may reach them) and removed in the
@@ -89,8 +98,9 @@ const VServiceInstallation kServices[] = {
     ServiceInstallation<const VPictureMaker, &kPictureValueMaker>(),
     ServiceInstallation<VEnvironmentGraphics, &GraphicsEnvironmentLink>(),
     ServiceInstallation<const HostPictureForms, &kPictureHostForms>(),
-    // The host's metafiles of PICTs for the graphics.
+    // The host's metafiles of PICTs and its resource file for the graphics.
     ServiceInstallation<const VPictConversionProc, &kHostPictConversion>(),
+    ServiceInstallation<const VHostResourceFileProc, &kHostResourceFile>(),
     // The views and the controls for the system services.
     ServiceInstallation<VEnvironmentViews, &ViewsEnvironmentLink>(),
     ServiceInstallation<const VFileDialogRunners, &kControlFileDialogRunners>(),
