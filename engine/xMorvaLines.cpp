@@ -213,7 +213,8 @@ int32_t xMorvaLines::Compose(xMorvaFont& font, int32_t line, xMorvaProperties& s
   int32_t pageNumbers = 0;
   uint8_t* softHyphen = nullptr;  // the pending one, shown
   double softWidth = 0;
-  bool lastWasParagraphEnd = false;
+  // The range starts a paragraph: past the first byte, one ended there.
+  bool lastWasParagraphEnd = start > 0;
   Metrics lineM, stretchM, beforeM;
   bool stretchFresh = true;
 
@@ -612,10 +613,23 @@ int32_t xMorvaLines::FindLineForOffset(uint32_t offset, int32_t first, uint32_t&
 xMorvaLines::Change xMorvaLines::RemoveForChange(uint32_t start, uint32_t oldEnd) {
   Change change;
   uint32_t bytes = 0;
-  int32_t y = 0;
-  int32_t positions = 0;
-  int32_t h = 0;
-  int32_t index = FindLineForOffset(start, 0, bytes, y, positions, h);
+  int32_t index = 0;
+  const uint32_t total = fEngine->GetStreamSize();
+  if (start >= total / 2 && !fRecords.empty()) {
+    // Near the end (typing there above all): walk back from the last line,
+    // so that a keystroke costs the same in a short and a long text.
+    index = GetLineCount() - 1;
+    bytes = total >= fRecords.back().bytes ? total - fRecords.back().bytes : 0;
+    while (index > 0 && bytes > start) {
+      --index;
+      bytes = bytes >= fRecords[size_t(index)].bytes ? bytes - fRecords[size_t(index)].bytes : 0;
+    }
+  } else {
+    int32_t y = 0;
+    int32_t positions = 0;
+    int32_t h = 0;
+    index = FindLineForOffset(start, 0, bytes, y, positions, h);
+  }
   while (index > 0 && index < GetLineCount() &&
          !(fRecords[size_t(index)].flags & kLineFirstOfParagraph)) {
     --index;
