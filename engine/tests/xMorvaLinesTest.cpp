@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <random>
 #include <string>
 
@@ -265,6 +266,72 @@ TEST_F(Composition, IncrementalEqualsComposeAllAfterRandomEdits) {
     }
     ASSERT_EQ(lines.GetTotalHeight(), whole.GetTotalHeight());
   }
+}
+
+}  // namespace
+
+namespace {
+
+float TabWidthAt(const Bytes& stream, uint32_t at) {
+  const uint32_t bits = StreamLong(stream.data() + at + kElementHeadSize);
+  float width = 0;
+  std::memcpy(&width, &bits, sizeof width);
+  return width;
+}
+
+struct TabCase {
+  const char* name;
+  uint8_t kind;
+  std::u16string after;
+  // The text that the tab's space gives way to: all of it, half, up to
+  // the separator, or none for a left tab.
+  std::u16string consumed;
+  double share;
+};
+
+// The tab's laid-out width: the stop less the text before it, less what
+// of the text after it the kind pulls left.
+TEST_F(Composition, TabKindsLayOutTheirCache) {
+  const TabCase cases[] = {
+      {"left", kTabLeft, u"abc", u"", 1.0},
+      {"right", kTabRight, u"abc", u"abc", 1.0},
+      {"centre", kTabCentre, u"abcd", u"abcd", 0.5},
+      {"decimal", kTabDecimal, u"12.5", u"12", 1.0},
+      {"right, too wide", kTabRight, u"wwwwwwwwwwwwwwwwww", u"wwwwwwwwwwwwwwwwww", 1.0},
+      {"bad kind", 9, u"abc", u"", 1.0},
+  };
+  for (const TabCase& c : cases) {
+    const Bytes tab = Stream().Head(xMorvaElementCode::Tab, 14, 14).Raw(Bytes(14, 0));
+    const Bytes head = Stream().Tab(120, c.kind).Text(u"ab");
+    Load(Stream().Raw(head).Raw(tab).Text(c.after));
+    ASSERT_EQ(0, lines.ComposeAll(font)) << c.name;
+    const Bytes stream = StreamBytes(engine);
+    const double remaining = 120 - Width(u"ab");
+    const double expected = std::max(0.0, remaining - Width(c.consumed) * c.share);
+    EXPECT_NEAR(TabWidthAt(stream, uint32_t(head.size())), expected, 1e-3) << c.name;
+    EXPECT_EQ(lines.GetLine(0).tabs, 1) << c.name;
+    EXPECT_EQ(SumPositions(), 3 + int32_t(c.after.size())) << c.name;
+  }
+}
+
+// A soft hyphen in the middle of a line hides (second length word 2); the
+// one the line breaks at shows (0) and the next line continues the word.
+TEST_F(Composition, SoftHyphensShowOnlyAtABreak) {
+  const Bytes hyphen = Stream().Element(xMorvaElementCode::SoftHyphen, Stream().Unit(0x00AD), 0);
+  std::u16string word;
+  while (Width(u"ab" + word + u"-") <= 190) word += u"x";
+  const Bytes first = Stream().Text(u"ab");
+  Load(Stream().Raw(first).Raw(hyphen).Text(word).Raw(hyphen).Text(u"yyyyyyyyyyyyyyyy"));
+  ASSERT_EQ(0, lines.ComposeAll(font));
+  const Bytes stream = StreamBytes(engine);
+  const uint32_t second = uint32_t(first.size() + hyphen.size() + 2 * word.size());
+  EXPECT_EQ(StreamLong(stream.data() + first.size() + 8), 2u);
+  EXPECT_EQ(StreamLong(stream.data() + second + 8), 0u);
+  ASSERT_EQ(lines.GetLineCount(), 2);
+  EXPECT_TRUE(lines.GetLine(0).flags & kLineBreakAtSoftHyphen);
+  EXPECT_EQ(lines.GetLine(0).bytes, second + hyphen.size());
+  EXPECT_TRUE(lines.GetLine(1).flags & kLineContinuesWord);
+  EXPECT_EQ(SumBytes(), engine.GetStreamSize());
 }
 
 }  // namespace
