@@ -510,3 +510,12 @@ void xMorvaFont::MovePenBy(int32_t dx) {
   fPort->GetPenPosition(x, y);
   fPort->MoveTo(x + dx, y, false);
 }
+
+void xMorvaFont::AdvancePenBy(double dx) {
+  if (fPort == nullptr) return;
+  FlushRun(0);
+  double x = 0;
+  double y = 0;
+  fPort->GetPenPosition(x, y);
+  fPort->MoveTo(x + dx, y, false);
+}

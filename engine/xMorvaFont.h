@@ -70,6 +70,8 @@ class xMorvaFont : public VObject {
   // The pen x, pending run included, rounded.
   int32_t GetPenX() const;
   void MovePenBy(int32_t dx);
+  // Moves the pen by a width that is not whole (a tab's laid-out width).
+  void AdvancePenBy(double dx);
 
   bool IsItalic() const { return fItalic != 0; }
   bool IsLinkLook() const { return fLinkLook == 1 || fLinkLook == 2 || fLinkLook == 4; }

@@ -610,6 +610,145 @@ int32_t xMorvaLines::FindLineForOffset(uint32_t offset, int32_t first, uint32_t&
   return index;
 }
 
+namespace {
+
+// Walks one line as drawing lays it out, in measure mode; `visit` hears of
+// every unit and element with the pen x before and after it, and stops the
+// walk by answering false.
+template <typename Visit>
+void WalkLine(xMorvaFont& font, const xMorvaLineRecord& line, const uint8_t* s, uint32_t size,
+              uint32_t lineStart, Visit visit) {
+  font.BeginLineAt(&line, 0, 0, line.available, true);
+  const uint32_t end = std::min<uint64_t>(uint64_t(lineStart) + line.bytes, size);
+  uint32_t elementStart = 0;
+  uint32_t elementEnd = 0;
+  double elementX = 0;
+  for (uint32_t at = lineStart; at < end;) {
+    if (elementEnd != 0 && at >= elementEnd) {
+      font.FlushRun(0);
+      if (!visit(elementStart, elementEnd, elementX, font.GetPenX(), true)) return;
+      elementEnd = 0;
+      continue;
+    }
+    const StreamItem item = ReadStreamItem(s + at, size - at);
+    if (item.kind == StreamItem::kRecord) {
+      if (item.size == kRecordSize && item.unit < 46) {
+        font.FlushRun(0);
+        font.ApplyProperty(item.unit, int32_t(item.value), false);
+      }
+      at += item.size;
+      continue;
+    }
+    if (item.kind == StreamItem::kElement) {
+      if (item.unit >= kFirstComputedCode && elementEnd == 0 && item.size >= kElementHeadSize) {
+        font.FlushRun(0);
+        elementStart = at;
+        elementEnd = at + item.size;
+        elementX = font.GetPenX();
+        at += item.skipSize;
+        continue;
+      }
+      font.FlushRun(0);
+      const double x0 = font.GetPenX();
+      double width = 0;
+      if (item.unit == xMorvaElementCode::Tab && item.size >= kElementHeadSize + 14) {
+        const uint32_t bits = StreamLong(s + at + kElementHeadSize);
+        float w = 0;
+        std::memcpy(&w, &bits, sizeof w);
+        width = w;
+      }
+      font.AdvancePenBy(width);
+      if (!visit(at, at + item.size, x0, x0 + width, elementEnd == 0)) return;
+      at += item.size;
+      continue;
+    }
+    if (item.unit == kUnitParagraphEnd && elementEnd == 0) {
+      font.FlushRun(0);
+      const double x = font.GetPenX();
+      visit(at, at + 2, x, x, true);
+      return;
+    }
+    font.FlushRun(0);
+    const double x0 = font.GetPenX();
+    font.ProcessUnit(item.unit, 0);
+    font.FlushRun(0);
+    const double x1 = font.GetPenX();
+    if (elementEnd == 0 && !visit(at, at + 2, x0, x1, true)) return;
+    at += 2;
+  }
+  if (elementEnd != 0) {
+    font.FlushRun(0);
+    visit(elementStart, elementEnd, elementX, font.GetPenX(), true);
+  }
+}
+
+}  // namespace
+
+double xMorvaLines::MeasureToOffset(xMorvaFont& font, uint32_t lineStart, uint32_t offset,
+                                    int32_t index, int32_t& height) {
+  height = 0;
+  if (index < 0 || index >= GetLineCount()) return 0;
+  const xMorvaLineRecord& line = fRecords[size_t(index)];
+  height = line.height;
+  const uint8_t* s = fEngine->LockStream();
+  if (s == nullptr) {
+    font.BeginLineAt(&line, 0, 0, line.available, true);
+    return font.GetPenX();
+  }
+  double result = -1;
+  WalkLine(font, line, s, fEngine->GetStreamSize(), lineStart,
+           [&](uint32_t from, uint32_t, double x0, double, bool) {
+             if (from >= offset) {
+               result = x0;
+               return false;
+             }
+             return true;
+           });
+  if (result < 0) result = font.GetPenX();
+  fEngine->UnlockStream();
+  return result;
+}
+
+xMorvaLines::Hit xMorvaLines::HitTestLine(xMorvaFont& font, double x, int32_t index,
+                                          uint32_t lineStart) {
+  Hit hit;
+  hit.offset = lineStart;
+  if (index < 0 || index >= GetLineCount()) return hit;
+  const xMorvaLineRecord& line = fRecords[size_t(index)];
+  const uint8_t* s = fEngine->LockStream();
+  if (s == nullptr) return hit;
+  bool first = true;
+  bool found = false;
+  uint32_t lastEnd = lineStart;
+  int32_t positions = 0;
+  WalkLine(font, line, s, fEngine->GetStreamSize(), lineStart,
+           [&](uint32_t from, uint32_t to, double x0, double x1, bool counts) {
+             if (first) {
+               hit.leftOfText = x < x0 - 5;
+               first = false;
+             }
+             if (StreamUnit(s + from) == kUnitParagraphEnd) return false;
+             if (x1 > x) {
+               const bool before = x1 - x >= x - x0;
+               hit.offset = before ? from : to;
+               hit.positions = positions + (before ? 0 : 1);
+               hit.italic = font.IsItalic();
+               hit.linkLook = font.IsLinkLook();
+               found = true;
+               return false;
+             }
+             positions += counts ? 1 : 0;
+             lastEnd = to;
+             return true;
+           });
+  if (!found) {
+    hit.offset = lastEnd;
+    hit.positions = positions;
+  }
+  fEngine->UnlockStream();
+  return hit;
+}
+
 xMorvaLines::Change xMorvaLines::RemoveForChange(uint32_t start, uint32_t oldEnd) {
   Change change;
   uint32_t bytes = 0;

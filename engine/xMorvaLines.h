@@ -57,6 +57,24 @@ class xMorvaLines : public VObject {
   int32_t FindLineForOffset(uint32_t offset, int32_t first, uint32_t& bytesBefore,
                             int32_t& yBefore, int32_t& positionsBefore, int32_t& height) const;
 
+  // The pen x at byte `offset` of line `index`, which starts at byte
+  // `lineStart`: the line's units measured from its start as drawing lays
+  // them out. `height` receives the line's height.
+  double MeasureToOffset(xMorvaFont& font, uint32_t lineStart, uint32_t offset, int32_t index,
+                         int32_t& height);
+  // The hit at x (line coordinates) on line `index`: the byte offset of the
+  // nearer edge of the unit under x, and the positions before it on the
+  // line. A computed element's text is hit as the element: its start or
+  // its end.
+  struct Hit {
+    uint32_t offset = 0;
+    int32_t positions = 0;
+    bool leftOfText = false;
+    bool italic = false;
+    bool linkLook = false;
+  };
+  Hit HitTestLine(xMorvaFont& font, double x, int32_t index, uint32_t lineStart);
+
   // The change cycle around an edit that replaced the bytes from `start`
   // to `oldEnd` by those up to `newEnd`: the records of the touched
   // paragraphs go before the edit (Remove...), and are composed again after

@@ -335,3 +335,48 @@ TEST_F(Composition, SoftHyphensShowOnlyAtABreak) {
 }
 
 }  // namespace
+
+namespace {
+
+// Every unit boundary of every line measures to an x that hits back at
+// that boundary, in left, centred and justified paragraphs.
+TEST_F(Composition, MeasuringAndHitTestingRoundTrip) {
+  for (int32_t alignment : {0, 1, 3}) {
+    Load(Stream()
+             .Record(kPropAlignment, alignment)
+             .Text(u"Measured units come back from the x they measure to, ")
+             .Record(kPropBold, 1)
+             .Text(u"bold ones too, ")
+             .Record(kPropBold, 0)
+             .Text(u"over several lines.\r"));
+    ASSERT_EQ(0, lines.ComposeAll(font));
+    ASSERT_GE(lines.GetLineCount(), 3);
+    const Bytes stream = StreamBytes(engine);
+    uint32_t lineStart = 0;
+    for (int32_t i = 0; i < lines.GetLineCount(); ++i) {
+      const xMorvaLineRecord& line = lines.GetLine(i);
+      double previous = -1;
+      for (uint32_t at = lineStart; at < lineStart + line.bytes;) {
+        const StreamItem item = ReadStreamItem(stream.data() + at, uint32_t(stream.size()) - at);
+        if (item.kind == StreamItem::kUnit && item.unit != kUnitParagraphEnd) {
+          int32_t height = 0;
+          const double x = lines.MeasureToOffset(font, lineStart, at, i, height);
+          EXPECT_EQ(height, line.height);
+          EXPECT_GT(x, previous) << alignment << " line " << i;
+          previous = x;
+          const xMorvaLines::Hit hit = lines.HitTestLine(font, x + 0.25, i, lineStart);
+          EXPECT_EQ(hit.offset, at) << alignment << " line " << i << " at " << at;
+        }
+        at += item.size;
+      }
+      lineStart += line.bytes;
+    }
+    // Far left of a centred line's text.
+    if (alignment == 1) {
+      EXPECT_TRUE(lines.HitTestLine(font, -50, 0, 0).leftOfText);
+      EXPECT_EQ(lines.HitTestLine(font, -50, 0, 0).offset, 8u);  // after the record
+    }
+  }
+}
+
+}  // namespace
