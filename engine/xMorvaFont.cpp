@@ -2,13 +2,17 @@
 // and the character decorations.
 #include "engine/xMorvaFont.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaDocumentInterface.h"
 #include "document/xMorvaFontTable.h"
 #include "document/xMorvaProperties.h"
+#include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaLineRecord.h"
+#include "engine/xMorvaLines.h"
 #include "framework/core/intl/VIntlMgr.h"
 #include "framework/core/strings/VUniString.h"
 #include "graphics/VPort.h"
@@ -16,6 +20,21 @@
 namespace {
 
 constexpr int32_t kFieldLookColour = 0xCCCCCC;
+constexpr int32_t kMarkGrey = 0x999999;
+constexpr uint16_t kBulletDot = 108;
+
+// The lines of each border style, one pixel apart from the outside in,
+// and whether the style is dotted.
+struct BorderLines {
+  uint8_t lines[6];
+  bool dotted;
+};
+constexpr BorderLines kBorderLines[11] = {
+    {{1, 0, 0, 0, 0, 0}, false}, {{1, 1, 0, 0, 0, 0}, false}, {{1, 1, 1, 0, 0, 0}, false},
+    {{1, 0, 0, 0, 0, 0}, true},  {{1, 1, 0, 0, 0, 0}, true},  {{1, 1, 1, 0, 0, 0}, true},
+    {{1, 0, 1, 0, 0, 0}, false}, {{1, 0, 1, 1, 0, 0}, false}, {{1, 0, 1, 1, 0, 1}, false},
+    {{1, 1, 0, 1, 0, 0}, false}, {{1, 1, 0, 1, 1, 0}, false},
+};
 
 bool IsSpace(uint16_t unit) { return unit == 32 || (unit >= 0x2000 && unit <= 0x200B); }
 
@@ -331,6 +350,7 @@ void xMorvaFont::ProcessUnit(uint16_t unit, uint32_t flags) {
       if (fBackColour != -1) FillBackground(x, advance, fBackColour);
       if (fUnderline != 0 && fUnderline != 2) DrawUnderline('x', x, advance);
       if (fStrikeOut) DrawStrike(x, advance);
+      DrawSpaceMark(int32_t(x), int32_t(y), advance);
     }
     MovePenBy(advance);
     return;
@@ -379,6 +399,14 @@ void xMorvaFont::DrawRunText(int32_t dx, int32_t dy) {
 
 void xMorvaFont::DrawRun(double x, double width) {
   if (fBackColour != -1) FillBackground(x, width, fBackColour);
+  if (fShowMarks && !fNoMarks && !fJustifyActive) {
+    double at = x;
+    for (int32_t i = 0; i < fRunLength; ++i) {
+      const double w = UnitWidth(fRun[i]);
+      if (IsSpace(fRun[i])) DrawSpaceMark(int32_t(at), fBaseline, int32_t(w));
+      at += w;
+    }
+  }
   const int32_t t = GetLineThickness();
   if (fShadow) {
     fShadowPass = 1;
@@ -518,4 +546,215 @@ void xMorvaFont::AdvancePenBy(double dx) {
   double y = 0;
   fPort->GetPenPosition(x, y);
   fPort->MoveTo(x + dx, y, false);
+}
+
+void xMorvaFont::FillBack(int32_t x, int32_t width) {
+  if (fPort == nullptr || fBackColour == -1 || width <= 0) return;
+  FillBackground(x, width, fBackColour);
+}
+
+void xMorvaFont::DrawParagraphStart(uint32_t flags) {
+  if (!(flags & kFontDraw)) return;
+  DrawParagraphFrame();
+  DrawBullet();
+}
+
+void xMorvaFont::DrawParagraphFrame() {
+  if (fPort == nullptr || fLine == nullptr) return;
+  const int32_t left = fFrameX + fLeftIndent + std::min(fFirstIndent, 0);
+  if (fParagraphBackColour != -1) {
+    const int32_t width = fFrameWidth - (left - fFrameX) - fRightIndent;
+    if (width > 0 && fLineHeight > 0) {
+      fPort->SetPenMode(0);
+      fPort->SetFillColor(ToColorRef(fParagraphBackColour));
+      fPort->SetFillPatternIndex(6);
+      fPort->PaintRect(left, fLineTop, width, fLineHeight);
+    }
+  }
+  int32_t top = 0;
+  int32_t bottom = 0;
+  GetBorderExtents(top, bottom);
+  const bool topShown = fBorders[2] && (fLine->flags & kLineFirstOfParagraph);
+  const bool bottomShown =
+      fBorders[3] && (fLine->flags & (kLineLastOfParagraph | kLineLastOfText));
+  if (fBorders[0]) DrawBorderSide(1, false);
+  if (topShown) DrawBorderSide(2, false);
+  if (fBorders[1]) DrawBorderSide(4, false);
+  if (bottomShown) DrawBorderSide(8, false);
+  if (top > 0) {
+    double x = 0;
+    double y = 0;
+    fPort->GetPenPosition(x, y);
+    fPort->MoveTo(x, y + top, false);
+    fBaseline += top;
+  }
+}
+
+void xMorvaFont::DrawBorderSide(uint32_t side, bool joinCorners) {
+  if (fPort == nullptr || fLine == nullptr) return;
+  const int32_t style = ClampedBorderStyle();
+  const bool topShown = fBorders[2] && (fLine->flags & kLineFirstOfParagraph);
+  const bool bottomShown =
+      fBorders[3] && (fLine->flags & (kLineLastOfParagraph | kLineLastOfText));
+  const int32_t left = fFrameX + fLeftIndent + std::min(fFirstIndent, 0);
+  const int32_t right = fFrameX + fFrameWidth - fRightIndent - 1;
+  int32_t top = fLineTop;
+  int32_t bottom = fLineTop + fLineHeight - 1;
+  fPort->SetPenColor(ToColorRef(fBorderColour == -1 ? 0 : fBorderColour));
+  fPort->SetPenMode(0);
+  fPort->SetPenWidth(1);
+  fPort->SetPenPatternIndex(kBorderLines[style].dotted ? 3 : 6);
+  int32_t x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+  int32_t sx0 = 0, sy0 = 0, sx1 = 0, sy1 = 0;
+  switch (side) {
+    case 1:
+    case 4:
+      x0 = x1 = side == 1 ? left : right;
+      y0 = top;
+      y1 = bottom;
+      sx0 = sx1 = side == 1 ? 1 : -1;
+      sy0 = topShown ? 1 : 0;
+      sy1 = bottomShown ? -1 : 0;
+      break;
+    case 2:
+    case 8:
+      y0 = y1 = side == 2 ? top : bottom;
+      x0 = left;
+      x1 = right;
+      sy0 = sy1 = side == 2 ? 1 : -1;
+      sx0 = fBorders[0] ? 1 : 0;
+      sx1 = fBorders[1] ? -1 : 0;
+      break;
+    case 32: {
+      double px = 0;
+      double py = 0;
+      fPort->GetPenPosition(px, py);
+      x0 = x1 = int32_t(px - xMorvaLines::BorderWidth(style) - fBorderSpacing);
+      y0 = top;
+      y1 = bottom;
+      sx0 = sx1 = 1;
+      break;
+    }
+    default:
+      return;
+  }
+  const uint8_t* lines = kBorderLines[style].lines;
+  if (side == 32 && joinCorners) {
+    if (style == 7) lines = kBorderLines[10].lines;
+    if (style == 9) lines = kBorderLines[6].lines;
+  }
+  for (int32_t i = 0; i < 6; ++i) {
+    if (lines[i]) fPort->DrawLine(x0, y0, x1, y1);
+    x0 += sx0;
+    y0 += sy0;
+    x1 += sx1;
+    y1 += sy1;
+  }
+}
+
+void xMorvaFont::DrawBullet() {
+  if (fPort == nullptr || fLine == nullptr || fBullet == 0 ||
+      !(fLine->flags & kLineFirstOfParagraph)) {
+    return;
+  }
+  fPort->PushPenPosition();
+  const double x = fFrameX + fLeftIndent + fFirstIndent;
+  if (fBullet == kBulletDot) {
+    const char16_t dot = 0x2022;
+    fPort->MoveTo(x - fPort->CharWidth(dot) - 5.0, fBaseline, false);
+    fPort->DrawTextRun(&dot, 1, kTextUnicode);
+  } else {
+    VStrInHandle previous;
+    fPort->GetFontName(previous);
+    VStr<16> wingdings;
+    wingdings.SetAnsiCText("Wingdings");
+    fPort->SetFontName(wingdings);
+    const char16_t bullet = fBullet;
+    fPort->MoveTo(x - fPort->CharWidth(bullet) - 5.0, fBaseline, false);
+    fPort->DrawTextRun(&bullet, 1, kTextUnicode);
+    fPort->SetFontName(previous);
+  }
+  fPort->PopPenPosition();
+}
+
+int32_t xMorvaFont::MeasureBullet(const xMorvaProperties& properties, uint16_t bullet) {
+  for (uint16_t id = 0; id <= kLastCharacterProperty; ++id)
+    ApplyProperty(id, properties.GetProperty(id), true);
+  SelectEffectiveSize();
+  if (fPort == nullptr || bullet == 0) return 0;
+  if (bullet == kBulletDot) return int32_t(fPort->CharWidth(0x2022) + 5.0);
+  VStr<16> wingdings;
+  wingdings.SetAnsiCText("Wingdings");
+  fPort->SetFontName(wingdings);
+  return int32_t(fPort->CharWidth(bullet) + 5.0);
+}
+
+void xMorvaFont::DrawTab(const uint8_t* cache, uint32_t flags) {
+  if (cache == nullptr) return;
+  FlushRun(flags);
+  if (fTabsLeft > 0 && --fTabsLeft == 0) ApplyProperty(kPropAlignment, fAlignment, true);
+  const uint32_t bits = StreamLong(cache);
+  float width = 0;
+  std::memcpy(&width, &bits, sizeof width);
+  if (!(width > 0) || fPort == nullptr) return;
+  int32_t kind = int16_t(StreamUnit(cache + 8));
+  if (kind < 0 || kind > 5) kind = 1;
+  const uint16_t leader = StreamUnit(cache + 10);
+  const int32_t count = int16_t(StreamUnit(cache + 12));
+  double startX = 0;
+  double y = 0;
+  fPort->GetPenPosition(startX, y);
+  if (flags & kFontDraw) {
+    int32_t fill = int32_t(width + 0.5);
+    if (kind == 5) fill -= xMorvaLines::BorderWidth(ClampedBorderStyle()) + 2 * fBorderSpacing + 1;
+    if (fBackColour != -1 && fill > 0) FillBackground(startX, fill, fBackColour);
+    if (leader != 0 && kind != 5 && count > 0) {
+      fPort->PushPenPosition();
+      for (int32_t i = 0; i < std::min(count, 4096); ++i) {
+        ProcessUnit(leader, flags);
+        FlushRun(flags);
+      }
+      fPort->PopPenPosition();
+    }
+  }
+  fPort->MoveTo(startX + width, y, false);
+  if ((flags & kFontDraw) && kind == 5) DrawBorderSide(32, true);
+}
+
+void xMorvaFont::DrawPicture(int32_t& x, int32_t& y, int32_t width, int32_t height) {
+  if (fPort == nullptr) return;
+  FlushRun(0);
+  double px = 0;
+  double py = 0;
+  fPort->GetPenPosition(px, py);
+  if (fBackColour != -1 && width > 0) FillBackground(px, width, fBackColour);
+  x = int32_t(px);
+  y = int32_t(py - height);
+  if (fHidePictures && width > 0 && height > 0) {
+    fPort->SetPenColorIndex(10);
+    fPort->SetPenPatternIndex(6);
+    fPort->SetPenWidth(1);
+    fPort->SetPenMode(0);
+    fPort->DrawLine(x, y, x + width - 1, y);
+    fPort->DrawLine(x + width - 1, y, x + width - 1, y + height - 1);
+    fPort->DrawLine(x + width - 1, y + height - 1, x, y + height - 1);
+    fPort->DrawLine(x, y + height - 1, x, y);
+    fPort->DrawLine(x, y, x + width - 1, y + height - 1);
+    fPort->DrawLine(x, y + height - 1, x + width - 1, y);
+  }
+  fPort->MoveTo(px + width, py, false);
+}
+
+void xMorvaFont::DrawSpaceMark(int32_t x, int32_t y, int32_t width) {
+  if (fPort == nullptr || !fShowMarks || fNoMarks) return;
+  const int32_t t = GetLineThickness();
+  const int32_t cx = x + width / 2;
+  const int32_t cy = y - fEffectiveSize / 2;
+  if (t == 1) {
+    fPort->SetPixel(cx, cy, ToColorRef(kMarkGrey));
+    return;
+  }
+  fPort->SetFillColor(ToColorRef(kMarkGrey));
+  fPort->SetFillPatternIndex(6);
+  fPort->PaintRect(cx - t / 2, cy - t / 2, t, t);
 }

@@ -86,6 +86,29 @@ class xMorvaFont : public VObject {
   // Sets the size the properties call for on the port, when it differs.
   void SelectEffectiveSize();
 
+  // ---- Paragraph frames, bullets, tabs, pictures and marks.
+  // When drawing: the paragraph's background and borders, then the bullet.
+  void DrawParagraphStart(uint32_t flags);
+  void DrawParagraphFrame();
+  // Side 1 left, 2 top, 4 right, 8 bottom, 32 a vertical bar at the pen.
+  void DrawBorderSide(uint32_t side, bool joinCorners);
+  void DrawBullet();
+  // The bullet's width and gap: properties 0 to 16 of the set applied.
+  int32_t MeasureBullet(const xMorvaProperties& properties, uint16_t bullet);
+  // A tab element's layout cache (14 bytes): its background, leaders and
+  // bar when drawing, and the pen moved by its width.
+  void DrawTab(const uint8_t* cache, uint32_t flags);
+  // A picture's box at the pen: a framed box with its diagonals when the
+  // document hides pictures; the pen moves past it. x and y receive the
+  // box's top-left corner.
+  void DrawPicture(int32_t& x, int32_t& y, int32_t width, int32_t height);
+  void FillBack(int32_t x, int32_t width);
+  void DrawSpaceMark(int32_t x, int32_t y, int32_t width);
+  // Options of the document's view.
+  void SetShowMarks(bool on) { fShowMarks = on; }
+  void SetHidePictures(bool on) { fHidePictures = on; }
+  int32_t GetTabsLeft() const { return fTabsLeft; }
+
  private:
   void DrawRun(double x, double width);
   void DrawUnderline(uint16_t first, double x, double width);
@@ -156,4 +179,6 @@ class xMorvaFont : public VObject {
   int32_t fRunLength = 0;
   double fRunWidth = 0.0;
   uint8_t fShadowPass = 0;
+  uint8_t fShowMarks = 0;
+  uint8_t fHidePictures = 0;
 };

@@ -7,7 +7,9 @@
 
 #include <cmath>
 #include <memory>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "document/tests/FakeDocument.h"
 #include "document/xMorvaFontTable.h"
@@ -263,6 +265,101 @@ TEST_F(FontContext, WordsOnlyUnderlineSkipsSpaces) {
     }
     EXPECT_GT(InkInRow(y, 0, spaceStart), 0) << kind;
   }
+}
+
+}  // namespace
+
+namespace {
+
+struct BorderCase {
+  int32_t style;
+  std::vector<int32_t> columns;  // inked columns from the left edge
+  bool dotted;
+};
+
+// The left border's lines, one pixel apart from the outside in; a style
+// the table does not know draws as the plain style.
+TEST_F(FontContext, LeftBorderLinesByStyle) {
+  const BorderCase cases[] = {
+      {0, {0}, false},          {2, {0, 1, 2}, false}, {3, {0}, true},
+      {8, {0, 2, 3, 5}, false}, {10, {0, 1, 3, 4}, false}, {11, {0}, false},
+      {15, {0}, false},
+  };
+  for (const BorderCase& c : cases) {
+    White();
+    line.state.SetProperty(kPropLeftIndent, 10);
+    line.state.SetProperty(kPropLeftBorder, 1);
+    line.state.SetProperty(kPropBorderColour, 0);
+    line.state.SetProperty(kPropBorderStyle, c.style);
+    font.BeginLineAt(&line, 0, 0, 400, true);
+    // The stored field holds four bits: 11 and above come from damage.
+    if (c.style > 10) font.ApplyProperty(kPropBorderStyle, c.style, true);
+    font.DrawParagraphStart(kFontDraw);
+    std::vector<int32_t> inked;
+    for (int32_t x = 10; x < 20; ++x) {
+      if (InkInRow(10, x, x + 1) + InkInRow(11, x, x + 1) > 0) inked.push_back(x - 10);
+    }
+    EXPECT_EQ(inked, c.columns) << c.style;
+    int32_t ink = 0;
+    for (int32_t y = 1; y < line.height - 1; ++y) ink += InkInRow(y, 10, 11);
+    if (c.dotted) {
+      EXPECT_LT(ink, line.height - 2) << c.style;
+    } else {
+      EXPECT_EQ(ink, line.height - 2) << c.style;
+    }
+  }
+}
+
+// A paragraph with only a bottom border still gives its first line a top
+// extent; the pen and baseline move down by it.
+TEST_F(FontContext, BorderExtents) {
+  line.state.SetProperty(kPropBottomBorder, 1);
+  line.state.SetProperty(kPropBorderStyle, 2);
+  line.state.SetProperty(kPropBorderSpacing, 4);
+  line.flags = kLineFirstOfParagraph | kLineLastOfParagraph;
+  font.BeginLineAt(&line, 0, 0, 400, true);
+  int32_t top = 0;
+  int32_t bottom = 0;
+  font.GetBorderExtents(top, bottom);
+  EXPECT_EQ(top, 7);
+  EXPECT_EQ(bottom, 7);
+  line.flags = 0;
+  font.BeginLineAt(&line, 0, 0, 400, true);
+  font.GetBorderExtents(top, bottom);
+  EXPECT_EQ(top + bottom, 0);
+}
+
+// A tab of width 0 draws nothing and still counts; a left tab with a
+// leader fills its width with leader characters.
+TEST_F(FontContext, TabsFromTheirLayoutCache) {
+  auto cache = [](float width, uint16_t kind, uint16_t leader, uint16_t count) {
+    std::vector<uint8_t> bytes(14);
+    uint32_t bits = 0;
+    std::memcpy(&bits, &width, sizeof bits);
+    for (int i = 0; i < 4; ++i) bytes[i] = bytes[4 + i] = uint8_t(bits >> (8 * i));
+    bytes[8] = uint8_t(kind);
+    bytes[10] = uint8_t(leader);
+    bytes[12] = uint8_t(count);
+    return bytes;
+  };
+  White();
+  line.tabs = 2;
+  line.state.SetProperty(kPropTextColour, 0);
+  font.BeginLineAt(&line, 0, 0, 400, true);
+  const double start = PenX();
+  font.DrawTab(cache(0, 1, '.', 0).data(), kFontDraw);
+  EXPECT_EQ(font.GetTabsLeft(), 1);
+  EXPECT_EQ(PenX(), start);
+  const int32_t count = int32_t(100 / port.CharWidth(u'_'));
+  font.DrawTab(cache(100.5f, 1, '_', uint16_t(count)).data(), kFontDraw);
+  EXPECT_EQ(font.GetTabsLeft(), 0);
+  EXPECT_DOUBLE_EQ(PenX(), start + 100.5);
+  int32_t ink = 0;
+  for (int32_t y = line.ascent - 2; y < line.ascent + 6; ++y)
+    ink += InkInRow(y, int32_t(start), int32_t(start) + 100);
+  EXPECT_GT(ink, 50);
+  // Nothing drawn beyond the leaders.
+  for (int32_t y = 0; y < 60; ++y) EXPECT_EQ(InkInRow(y, int32_t(start) + 101, 400), 0) << y;
 }
 
 }  // namespace
