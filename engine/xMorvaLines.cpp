@@ -108,7 +108,7 @@ int32_t xMorvaLines::LineHeight(const xMorvaProperties& s, uint16_t flags, int32
 }
 
 bool xMorvaLines::InsertLineRecord(const xMorvaLineRecord& record, int32_t index) {
-  if (fRecordLimitForTests >= 0 && GetLineCount() >= fRecordLimitForTests) return false;
+  if (fRecordLimit >= 0 && GetLineCount() >= fRecordLimit) return false;
   index = std::clamp(index, 0, GetLineCount());
   // The table grows geometrically, so typing at the end costs no copy of
   // the whole table per line.

@@ -93,6 +93,9 @@ class xMorvaLines : public VObject {
   // Set when a record could not be stored: the next change composes all.
   bool NeedsFullRebuild() const { return fNeedsRebuild; }
   int32_t GetStatus() const { return fStatus; }
+  // Caps the table at `count` records (-1: none), as a table that cannot
+  // grow would be.
+  void SetRecordLimit(int32_t count) { fRecordLimit = count; }
 
   // Border width in pixels by style 0 to 10; others as style 0.
   static int32_t BorderWidth(int32_t style);
@@ -109,7 +112,6 @@ class xMorvaLines : public VObject {
   int32_t fTotalHeight = 0;
   int32_t fStatus = 0;
   bool fNeedsRebuild = false;
-  // Set by tests: records beyond this count cannot be stored.
- public:
-  int32_t fRecordLimitForTests = -1;
+  // Records beyond this count cannot be stored (-1: no limit).
+  int32_t fRecordLimit = -1;
 };

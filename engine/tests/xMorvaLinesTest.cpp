@@ -190,10 +190,10 @@ TEST_F(Composition, InterlineAddsFontHeightsAndZeroIsSingle) {
 
 TEST_F(Composition, ARecordThatCannotBeStoredIsReported) {
   Load(Stream().Text(u"a\rb\rc\r"));
-  lines.fRecordLimitForTests = 2;
+  lines.SetRecordLimit(2);
   EXPECT_EQ(kLinesOutOfMemory, lines.ComposeAll(font));
   EXPECT_TRUE(lines.NeedsFullRebuild());
-  lines.fRecordLimitForTests = -1;
+  lines.SetRecordLimit(-1);
   xMorvaLines::Change change = lines.RemoveForChange(0, 0);
   EXPECT_EQ(0, lines.RecomposeAfterChange(font, change, 0));
   EXPECT_FALSE(lines.NeedsFullRebuild());
