@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <memory>
 
 #include "document/xMorvaDocumentInterface.h"
 #include "document/xMorvaTabs.h"
@@ -78,7 +79,7 @@ xMorvaLines::~xMorvaLines() = default;
 
 int32_t xMorvaLines::GetWidestLine() const {
   float widest = 0;
-  for (const xMorvaLineRecord& r : fRecords) widest = std::max(widest, r.width);
+  for (const auto& r : fRecords) widest = std::max(widest, r->width);
   return int32_t(std::ceil(widest));
 }
 
@@ -113,7 +114,7 @@ bool xMorvaLines::InsertLineRecord(const xMorvaLineRecord& record, int32_t index
   // The table grows geometrically, so typing at the end costs no copy of
   // the whole table per line.
   if (fRecords.size() == fRecords.capacity()) fRecords.reserve(fRecords.capacity() * 2 + 16);
-  fRecords.insert(fRecords.begin() + index, record);
+  fRecords.insert(fRecords.begin() + index, std::make_unique<xMorvaLineRecord>(record));
   fTotalHeight += record.height;
   return true;
 }
@@ -123,12 +124,12 @@ int32_t xMorvaLines::RemoveLines(int32_t first, uint32_t start, uint32_t end, bo
   int32_t last = first;
   uint64_t sum = start;
   do {
-    sum += fRecords[size_t(last)].bytes;
-    fTotalHeight -= fRecords[size_t(last)].height;
+    sum += Rec(last).bytes;
+    fTotalHeight -= Rec(last).height;
     ++last;
   } while (last < GetLineCount() && sum < end);
   if (alsoLast && last == GetLineCount() - 1) {
-    fTotalHeight -= fRecords[size_t(last)].height;
+    fTotalHeight -= Rec(last).height;
     ++last;
   }
   fRecords.erase(fRecords.begin() + first, fRecords.begin() + last);
@@ -140,7 +141,7 @@ void xMorvaLines::GetStateAtLine(uint32_t start, int32_t index, xMorvaProperties
     state.SetDefaults();
     return;
   }
-  const xMorvaLineRecord& previous = fRecords[size_t(index - 1)];
+  const xMorvaLineRecord& previous = Rec(index - 1);
   state.Assign(previous.state);
   const uint32_t from = start >= previous.bytes ? start - previous.bytes : 0;
   const uint8_t* s = fEngine->LockStream();
@@ -599,14 +600,14 @@ int32_t xMorvaLines::FindLineForOffset(uint32_t offset, int32_t first, uint32_t&
                                        int32_t& height) const {
   int32_t index = std::max(first, 0);
   while (index < GetLineCount() - 1) {
-    const xMorvaLineRecord& r = fRecords[size_t(index)];
+    const xMorvaLineRecord& r = Rec(index);
     if (uint64_t(bytesBefore) + r.bytes > offset) break;
     bytesBefore += r.bytes;
     yBefore += r.height;
     positionsBefore += r.positions;
     ++index;
   }
-  height = index < GetLineCount() ? fRecords[size_t(index)].height : 0;
+  height = index < GetLineCount() ? Rec(index).height : 0;
   return index;
 }
 
@@ -688,7 +689,7 @@ double xMorvaLines::MeasureToOffset(xMorvaFont& font, uint32_t lineStart, uint32
                                     int32_t index, int32_t& height) {
   height = 0;
   if (index < 0 || index >= GetLineCount()) return 0;
-  const xMorvaLineRecord& line = fRecords[size_t(index)];
+  const xMorvaLineRecord& line = Rec(index);
   height = line.height;
   const uint8_t* s = fEngine->LockStream();
   if (s == nullptr) {
@@ -714,7 +715,7 @@ xMorvaLines::Hit xMorvaLines::HitTestLine(xMorvaFont& font, double x, int32_t in
   Hit hit;
   hit.offset = lineStart;
   if (index < 0 || index >= GetLineCount()) return hit;
-  const xMorvaLineRecord& line = fRecords[size_t(index)];
+  const xMorvaLineRecord& line = Rec(index);
   const uint8_t* s = fEngine->LockStream();
   if (s == nullptr) return hit;
   bool first = true;
@@ -751,6 +752,7 @@ xMorvaLines::Hit xMorvaLines::HitTestLine(xMorvaFont& font, double x, int32_t in
 
 xMorvaLines::Change xMorvaLines::RemoveForChange(uint32_t start, uint32_t oldEnd) {
   Change change;
+  change.streamSize = fEngine->GetStreamSize();
   uint32_t bytes = 0;
   int32_t index = 0;
   const uint32_t total = fEngine->GetStreamSize();
@@ -758,10 +760,10 @@ xMorvaLines::Change xMorvaLines::RemoveForChange(uint32_t start, uint32_t oldEnd
     // Near the end (typing there above all): walk back from the last line,
     // so that a keystroke costs the same in a short and a long text.
     index = GetLineCount() - 1;
-    bytes = total >= fRecords.back().bytes ? total - fRecords.back().bytes : 0;
+    bytes = total >= fRecords.back()->bytes ? total - fRecords.back()->bytes : 0;
     while (index > 0 && bytes > start) {
       --index;
-      bytes = bytes >= fRecords[size_t(index)].bytes ? bytes - fRecords[size_t(index)].bytes : 0;
+      bytes = bytes >= Rec(index).bytes ? bytes - Rec(index).bytes : 0;
     }
   } else {
     int32_t y = 0;
@@ -770,9 +772,9 @@ xMorvaLines::Change xMorvaLines::RemoveForChange(uint32_t start, uint32_t oldEnd
     index = FindLineForOffset(start, 0, bytes, y, positions, h);
   }
   while (index > 0 && index < GetLineCount() &&
-         !(fRecords[size_t(index)].flags & kLineFirstOfParagraph)) {
+         !(Rec(index).flags & kLineFirstOfParagraph)) {
     --index;
-    bytes -= fRecords[size_t(index)].bytes;
+    bytes -= Rec(index).bytes;
   }
   change.line = index;
   change.paragraphStart = bytes;
@@ -780,14 +782,14 @@ xMorvaLines::Change xMorvaLines::RemoveForChange(uint32_t start, uint32_t oldEnd
   int32_t last = index;
   uint64_t sum = bytes;
   while (last < GetLineCount()) {
-    const xMorvaLineRecord& r = fRecords[size_t(last)];
+    const xMorvaLineRecord& r = Rec(last);
     sum += r.bytes;
     ++last;
     if (sum > oldEnd && (r.flags & (kLineLastOfParagraph | kLineLastOfText))) break;
   }
   // The empty line after a final paragraph end goes with it.
-  if (last == GetLineCount() - 1 && fRecords[size_t(last)].bytes == 0) ++last;
-  for (int32_t i = index; i < last; ++i) fTotalHeight -= fRecords[size_t(i)].height;
+  if (last == GetLineCount() - 1 && Rec(last).bytes == 0) ++last;
+  for (int32_t i = index; i < last; ++i) fTotalHeight -= Rec(i).height;
   fRecords.erase(fRecords.begin() + index, fRecords.begin() + last);
   change.removed = int32_t(sum - bytes);
   return change;
@@ -801,24 +803,24 @@ int32_t xMorvaLines::RecomposeAfterChange(xMorvaFont& font, const Change& change
   GetStateAtLine(change.paragraphStart, change.line, state);
   // The paragraph's tab records sit at its start: the walk reads them.
   xMorvaTabs tabs;
-  // The bytes after the composed range are those after the removed ones.
-  uint32_t after = 0;
-  for (int32_t i = change.line; i < GetLineCount(); ++i) after += fRecords[size_t(i)].bytes;
-  const uint32_t size = fEngine->GetStreamSize();
-  const uint32_t end = size >= after ? size - after : size;
+  // The removed records' bytes, grown or shrunk by the edit.
+  const int64_t end64 = int64_t(change.paragraphStart) + change.removed +
+                        (int64_t(fEngine->GetStreamSize()) - int64_t(change.streamSize));
+  const uint32_t end = uint32_t(std::clamp<int64_t>(end64, change.paragraphStart,
+                                                    fEngine->GetStreamSize()));
   xMorvaProperties running;
   running.Assign(state);
   const int32_t next = Compose(font, change.line, running, tabs, change.paragraphStart, end);
-  if (next < GetLineCount()) fRecords[size_t(next)].state.Assign(running);
+  if (next < GetLineCount()) Rec(next).state.Assign(running);
   return fStatus;
 }
 
 bool xMorvaLines::CheckSums() const {
   uint64_t bytes = 0;
   int64_t positions = 0;
-  for (const xMorvaLineRecord& r : fRecords) {
-    bytes += r.bytes;
-    positions += r.positions;
+  for (const auto& r : fRecords) {
+    bytes += r->bytes;
+    positions += r->positions;
   }
   if (bytes != fEngine->GetStreamSize()) return false;
   return positions == fEngine->GetLength();

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "engine/xMorvaLineRecord.h"
@@ -31,7 +32,7 @@ class xMorvaLines : public VObject {
 
   int32_t GetLineCount() const { return int32_t(fRecords.size()); }
   int32_t GetTotalHeight() const { return fTotalHeight; }
-  const xMorvaLineRecord& GetLine(int32_t index) const { return fRecords[size_t(index)]; }
+  const xMorvaLineRecord& GetLine(int32_t index) const { return *fRecords[size_t(index)]; }
   // The widest line's width, whole pixels rounded up.
   int32_t GetWidestLine() const;
 
@@ -82,7 +83,8 @@ class xMorvaLines : public VObject {
   struct Change {
     int32_t line = 0;
     uint32_t paragraphStart = 0;
-    int32_t removed = 0;
+    int32_t removed = 0;     // bytes the removed records covered
+    uint32_t streamSize = 0;  // before the edit
   };
   Change RemoveForChange(uint32_t start, uint32_t oldEnd);
   int32_t RecomposeAfterChange(xMorvaFont& font, const Change& change, uint32_t newEnd);
@@ -108,7 +110,12 @@ class xMorvaLines : public VObject {
   xMorvaDocumentInterface* fDocument;
   xMorvaEngine* fEngine;
   int16_t fPart;
-  std::vector<xMorvaLineRecord> fRecords;
+  xMorvaLineRecord& Rec(int32_t index) { return *fRecords[size_t(index)]; }
+  const xMorvaLineRecord& Rec(int32_t index) const { return *fRecords[size_t(index)]; }
+
+  // One record per line, each on its own, so that an edit in the middle
+  // shifts pointers rather than whole records.
+  std::vector<std::unique_ptr<xMorvaLineRecord>> fRecords;
   int32_t fTotalHeight = 0;
   int32_t fStatus = 0;
   bool fNeedsRebuild = false;
