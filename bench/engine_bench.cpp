@@ -1,17 +1,27 @@
 // The text engine over the reference document: typing 1,000 characters at
 // the end, the middle and the start of the text with undo recording (each
 // keystroke inserts its unit and moves the stream behind it), and 10,000
-// random selections, each a walk from the cache point or the start.
+// random selections, each a walk from the cache point or the start; and
+// line composition alone: typing 1,000 characters at the end (each
+// keystroke removes the lines of its paragraph and composes them again)
+// and a whole rebuild, as select-all and a font change make it.
 #include <benchmark/benchmark.h>
 
 #include <map>
 #include <memory>
 #include <random>
+#include <vector>
 
 #include "bench/BenchMain.h"
 #include "bench/ReferenceDocument.h"
 #include "document/xMorvaUndo.h"
 #include "engine/xMorvaEngine.h"
+#include "engine/xMorvaFont.h"
+#include "engine/xMorvaLines.h"
+#include "document/xMorvaProperties.h"
+#include "engine/xMorvaElementStream.h"
+#include "graphics/VBitmapPort.h"
+#include "graphics/VGraphicsStart.h"
 #include "framework/core/memory/VHeap.h"
 #include "framework/core/memory/VWinMemoryMgr.h"
 
@@ -90,6 +100,106 @@ void RandomSelections(benchmark::State& state) {
   state.counters["lines"] = reference.lines;
 }
 
+// The reference text composed into lines on a measuring port.
+struct ComposedText {
+  explicit ComposedText(int32_t pages)
+      : text(pages), font(&port, &text.document), lines(&text.document, &text.engine, 0, 20) {
+    lines.ComposeAll(font);
+  }
+  LoadedText text;
+  VBitmapPort port;
+  xMorvaFont font;
+  xMorvaLines lines;
+};
+
+void ComposeTypingAtEnd(benchmark::State& state) {
+  const auto pages = int32_t(state.range(0));
+  constexpr int32_t kKeys = 1000;
+  auto composed = std::make_unique<ComposedText>(pages);
+  xMorvaEngine& engine = composed->text.engine;
+  int32_t linesAtStart = composed->lines.GetLineCount();
+  for (auto _ : state) {
+    for (int32_t i = 0; i < kKeys; ++i) {
+      const uint32_t end = engine.GetStreamSize();
+      const xMorvaLines::Change change = composed->lines.RemoveForChange(end, end);
+      uint8_t unit[2];
+      PutStreamUnit(unit, uint16_t(i % 7 == 6 ? ' ' : 'a' + i % 26));
+      engine.InsertBytes(end, unit, 2);
+      if (composed->lines.RecomposeAfterChange(composed->font, change, end + 2) != 0) {
+        state.SkipWithError("composition failed");
+        break;
+      }
+    }
+  }
+  state.SetItemsProcessed(int64_t(state.iterations()) * kKeys);
+  state.counters["lines"] = linesAtStart;
+}
+
+// Typing in the middle of one paragraph of `lines` lines: every keystroke
+// composes the whole paragraph again.
+void ComposeTypingInLongParagraph(benchmark::State& state) {
+  const auto lineCount = int32_t(state.range(0));
+  constexpr int32_t kKeys = 20;
+  BenchDocument document;
+  xMorvaUndo undo(document);
+  xMorvaEngine engine(&undo, xMorvaEngine::kBodyGranule);
+  undo.Suspend();
+  std::vector<uint8_t> bytes;
+  for (int32_t i = 0; i < lineCount * ReferenceDocument::kUnitsPerLine; ++i) {
+    const uint16_t unit = i % 6 == 5 ? ' ' : uint16_t('a' + i % 26);
+    bytes.push_back(uint8_t(unit));
+    bytes.push_back(uint8_t(unit >> 8));
+  }
+  engine.InsertBytes(0u, bytes.data(), uint32_t(bytes.size()));
+  VBitmapPort port;
+  xMorvaFont font(&port, &document);
+  xMorvaLines lines(&document, &engine, 0, 20);
+  lines.ComposeAll(font);
+  for (auto _ : state) {
+    for (int32_t i = 0; i < kKeys; ++i) {
+      const uint32_t at = (engine.GetStreamSize() / 4) * 2;
+      const xMorvaLines::Change change = lines.RemoveForChange(at, at);
+      uint8_t unit[2];
+      PutStreamUnit(unit, uint16_t('a' + i % 26));
+      engine.InsertBytes(at, unit, 2);
+      lines.RecomposeAfterChange(font, change, at + 2);
+    }
+  }
+  state.SetItemsProcessed(int64_t(state.iterations()) * kKeys);
+  state.counters["lines"] = lines.GetLineCount();
+}
+
+// A property record put at the start of a paragraph in the middle of the
+// text: that paragraph is composed again.
+void ComposePropertyChange(benchmark::State& state) {
+  const auto pages = int32_t(state.range(0));
+  auto composed = std::make_unique<ComposedText>(pages);
+  xMorvaEngine& engine = composed->text.engine;
+  constexpr int32_t kChanges = 100;
+  for (auto _ : state) {
+    for (int32_t i = 0; i < kChanges; ++i) {
+      const uint32_t middle = (engine.GetStreamSize() / 4) * 2;
+      const xMorvaLines::Change change = composed->lines.RemoveForChange(middle, middle);
+      uint8_t record[8];
+      PutPropertyRecord(record, kPropBold, uint32_t(i % 2));
+      engine.InsertBytes(change.paragraphStart, record, 8);
+      composed->lines.RecomposeAfterChange(composed->font, change, change.paragraphStart + 8);
+    }
+  }
+  state.SetItemsProcessed(int64_t(state.iterations()) * kChanges);
+}
+
+void ComposeAll(benchmark::State& state) {
+  const auto pages = int32_t(state.range(0));
+  auto composed = std::make_unique<ComposedText>(pages);
+  for (auto _ : state) {
+    if (composed->lines.ComposeAll(composed->font) != 0) state.SkipWithError("composition failed");
+  }
+  const ReferenceDocument& reference = Reference(pages);
+  state.SetItemsProcessed(int64_t(state.iterations()) * reference.positions);
+  state.counters["lines"] = composed->lines.GetLineCount();
+}
+
 void TypingArgs(benchmark::internal::Benchmark* b) {
   for (int32_t pages : kReferencePages) {
     for (int place : {kEnd, kMiddle, kStart}) b->Args({pages, place});
@@ -102,4 +212,15 @@ BENCHMARK(Typing)->ArgNames({"pages", "end0_mid1_start2"})->Apply(TypingArgs)->U
 BENCHMARK(RandomSelections)->ArgName("pages")->Arg(50)->Arg(500)->Arg(2000)->Unit(benchmark::kMillisecond)
     ->Iterations(1);
 
-int main(int argc, char** argv) { return RunBenchmarksWithCoreServices(argc, argv); }
+BENCHMARK(ComposeTypingAtEnd)->ArgName("pages")->Arg(50)->Arg(500)->Arg(2000)
+    ->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(ComposeTypingInLongParagraph)->ArgName("lines")->Arg(1000)->Arg(10000)
+    ->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(ComposePropertyChange)->ArgName("pages")->Arg(50)->Arg(500)->Arg(2000)
+    ->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(ComposeAll)->ArgName("pages")->Arg(50)->Arg(500)->Arg(2000)->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+
+int main(int argc, char** argv) {
+  return RunBenchmarksWithCoreServices(argc, argv, &InitGraphics, &ExitGraphics);
+}

@@ -12,6 +12,7 @@
 #include "document/xMorvaUndo.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/strings/VString.h"
+#include "framework/core/strings/VUniString.h"
 #include "framework/system/resources/VMemoryResourceFile.h"
 #include "graphics/GraphicsGlobals.h"
 #include "graphics/VBitmapPort.h"
@@ -57,6 +58,8 @@ xMorvaDocument::xMorvaDocument(xMorvaDocumentArea* area) : fArea(area) {
     gMemoryMgr->DisposeHandle(name);
   }
 
+  ResetFontTable();
+
   fPrinterMetricsApplied = fParams.GetPrinterMetrics();
   FitPageToPaper(true, true);
   AttachReferencePrinter();
@@ -66,6 +69,14 @@ xMorvaDocument::xMorvaDocument(xMorvaDocumentArea* area) : fArea(area) {
   SelectBody();
   // Only an area in a host window records undo steps.
   if (area == nullptr || fOffscreen) fUndo->Suspend();
+}
+
+void xMorvaDocument::ResetFontTable() {
+  VStrInHandle name;
+  name.SetAnsiCText(fDefaultFontName.c_str());
+  fFonts.Reset(name);
+  // The default font counts as known even where the system lacks it: text
+  // in it falls back to a face the system has.
 }
 
 xMorvaDocument::~xMorvaDocument() {

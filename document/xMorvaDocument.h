@@ -12,6 +12,7 @@
 #include "document/xMorvaDocInfos.h"
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaDocumentInterface.h"
+#include "document/xMorvaFontTable.h"
 #include "document/xMorvaRecordStore.h"
 #include "framework/core/VObject.h"
 
@@ -20,6 +21,7 @@ class VDIBPort;
 class VMemoryResourceFile;
 class VPort;
 class VPrintSettings;
+class VResourceFile;
 class VWinPrinter;
 class xMorvaDocumentArea;
 class xMorvaTextInterface;
@@ -59,6 +61,7 @@ class xMorvaDocument : public VObject,
   void SetCurrentPart(xMorvaUndoEngine& engine) override;
   void BeginChange() override;
   void EndChange() override;
+  xMorvaFontTable* GetFontTable() override { return &fFonts; }
 
   // ---- xMorvaRecordStore, over the style-sheet store.
   VMemHandle CopyResource(uint32_t type, int16_t id) override;
@@ -111,6 +114,20 @@ class xMorvaDocument : public VObject,
   void GetMinimumMargins(int32_t& left, int32_t& top, int32_t& right, int32_t& bottom) const;
   const VRect& GetPrintableArea() const { return fPrintableArea; }
   bool IsPrinterMetricsApplied() const { return fPrinterMetricsApplied != 0; }
+
+  // ---- Font table (character property 7 indexes it from 1).
+  // One entry again: the default font, known.
+  void ResetFontTable();
+  int32_t GetFontCount() const { return fFonts.Count(); }
+  // The name's index; a missing name is appended (and may take the system's
+  // spelling).
+  int16_t FontIndexForName(VString& name) { return fFonts.IndexForName(name); }
+  bool FontNameForIndex(int32_t index, VString& name, bool& known) const {
+    return fFonts.NameForIndex(index, name, known);
+  }
+  bool WriteFontTable(VResourceFile& file) const { return fFonts.WriteToFile(file); }
+  // False, the table unchanged, unless the file holds a whole table.
+  bool ReadFontTable(VResourceFile& file) { return fFonts.ReadFromFile(file); }
 
   // ---- Operations.
   void Refresh(bool scroll, bool contentSize);
@@ -182,6 +199,7 @@ class xMorvaDocument : public VObject,
   uint8_t fSelectionBackward = 0;
   uint8_t fTypingResync = 0;
   std::string fDefaultFontName;
+  xMorvaFontTable fFonts;
   std::string fDocumentName;
   uint8_t fPrinterMetricsApplied = 0;
   uint8_t fInHostCommand = 0;

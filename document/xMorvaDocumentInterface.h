@@ -7,6 +7,7 @@
 
 class VString;
 class xMorvaDocParams;
+class xMorvaFontTable;
 class xMorvaUndoEngine;
 
 class xMorvaDocumentInterface {
@@ -23,6 +24,9 @@ class xMorvaDocumentInterface {
     (void)id;
     (void)name;
   }
+
+  // The document's font table; a document without one answers null.
+  virtual xMorvaFontTable* GetFontTable() { return nullptr; }
 
   // Marks the document modified.
   virtual void SetModified() = 0;

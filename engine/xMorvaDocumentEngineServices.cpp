@@ -1,11 +1,30 @@
 // The text engine's answers to the document model.
 #include "engine/xMorvaDocumentEngineServices.h"
 
+#include "document/xMorvaDocumentInterface.h"
+#include "document/xMorvaFontTable.h"
 #include "engine/xMorvaEngine.h"
+#include "framework/core/strings/VUniString.h"
 
 int32_t xMorvaDocumentEngineServices::GetWidestBodyLine(xMorvaDocumentInterface&) { return 0; }
 
-void xMorvaDocumentEngineServices::GetFontName(xMorvaDocumentInterface&, int16_t, VString&) {}
+void xMorvaDocumentEngineServices::GetFontName(xMorvaDocumentInterface& document, int16_t font,
+                                               VString& name) {
+  const xMorvaFontTable* table = document.GetFontTable();
+  if (table == nullptr) return;
+  VStrInHandle entry;
+  bool known = false;
+  if (table->NameForIndex(font, entry, known)) name.CopyText(entry);
+}
+
+int16_t xMorvaDocumentEngineServices::FontIndexForName(xMorvaDocumentInterface& document,
+                                                       const VString& name) {
+  xMorvaFontTable* table = document.GetFontTable();
+  if (table == nullptr) return 0;
+  VStrInHandle spelling;
+  spelling.CopyText(name);
+  return table->IndexForName(spelling);
+}
 
 xMorvaTextInterface* xMorvaDocumentEngineServices::NewText(xMorvaUndo* undo, uint16_t granule) {
   auto* engine = new xMorvaEngine(undo, granule);

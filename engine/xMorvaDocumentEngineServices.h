@@ -6,12 +6,13 @@
 
 class xMorvaDocumentEngineServices : public xMorvaEngineServices {
  public:
-  // The widest composed line of the body. Until the engine composes lines
-  // a document has none, and its widest line is 0 pixels wide.
+  // The widest composed line of the body; 0 while the body has no lines.
   int32_t GetWidestBodyLine(xMorvaDocumentInterface& document) override;
-  // The document has no font table until the engine keeps one: every font
-  // is nameless.
+  // The name of entry `font` of the document's font table; nothing for an
+  // index the table does not hold or a document without a table.
   void GetFontName(xMorvaDocumentInterface& document, int16_t font, VString& name) override;
+  // The name's index in the document's font table, appended when missing.
+  int16_t FontIndexForName(xMorvaDocumentInterface& document, const VString& name) override;
   // A new xMorvaEngine; null when its stream block cannot be made.
   xMorvaTextInterface* NewText(xMorvaUndo* undo, uint16_t granule) override;
 };

@@ -14,6 +14,7 @@
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaProperties.h"
 #include "document/xMorvaPropertiesStates.h"
+#include "document/xMorvaFontTable.h"
 #include "document/xMorvaTabs.h"
 #include "framework/core/containers/VArray.h"
 #include "framework/core/memory/VMemoryMgr.h"
@@ -161,6 +162,14 @@ void WriteRecordSeeds() {
   tabs.AddStop(MakeTabStop(144, '.', kTabRight));
   tabs.AddStop(MakeTabStop(300, '_', kTabDecimal));
   SaveRecord("tabs_record", tabs);
+
+  xMorvaFontTable fonts;
+  VStr<64> font;
+  for (const char* name : {"Liberation Serif", "DejaVu Sans", "Symbola", "No Such Face"}) {
+    font.SetAnsiCText(name);
+    fonts.AddNameAsWritten(font);
+  }
+  SaveRecord("font_table", fonts);
 
   xMorvaDocParams params;
   params.SetDefaults();

@@ -191,3 +191,36 @@ TEST_F(DocumentTest, ResourceStoreKeepsAndReplaces) {
 }
 
 }  // namespace
+
+namespace {
+
+// The engine answers the document model's font questions from the
+// document's own table: names by index, appended once, shown by Describe.
+TEST_F(DocumentTest, FontNamesComeFromTheDocumentsTable) {
+  EXPECT_EQ(document->GetFontCount(), 1);
+  VStr<64> name;
+  name.SetAnsiCText("Qv Absent Face");
+  const int16_t index = DocumentFontIndex(*document, name);
+  EXPECT_EQ(index, 2);
+  EXPECT_EQ(DocumentFontIndex(*document, name), 2);
+  EXPECT_EQ(document->GetFontCount(), 2);
+
+  VStr<255> read;
+  GetDocumentFontName(*document, index, read);
+  char text[256] = {};
+  read.GetCText(text, sizeof text, kCharSetAnsi);
+  EXPECT_STREQ(text, "Qv Absent Face");
+  GetDocumentFontName(*document, 3, read);
+  EXPECT_EQ(read.GetLength(), 0);
+
+  xMorvaProperties properties;
+  properties.SetDefaults();
+  properties.SetProperty(kPropFont, index);
+  xMorvaPropertiesStates states;
+  states.SetState(kPropFont, 1);
+  VStrInHandle described;
+  properties.Describe(*document, states, described);
+  EXPECT_GT(described.Find(name, 1, false), 0);
+}
+
+}  // namespace

@@ -1,0 +1,382 @@
+// Line composition over real engines and the Liberation fonts: records of
+// empty and ended texts, break rules, forced breaks, tabs to default stops,
+// interline, stores that fail, and incremental composition against a whole
+// rebuild after seeded random edits.
+#include "engine/xMorvaLines.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+#include <string>
+
+#include "document/tests/FakeDocument.h"
+#include "document/xMorvaFontTable.h"
+#include "engine/tests/EngineTestSupport.h"
+#include "engine/xMorvaEngine.h"
+#include "engine/xMorvaFont.h"
+#include "framework/core/strings/VUniString.h"
+#include "graphics/VDIBPort.h"
+
+namespace {
+
+class LinesDocument : public FakeDocument {
+ public:
+  LinesDocument() {
+    VStr<64> name;
+    name.SetAnsiCText("Liberation Sans");
+    fFonts.Reset(name);
+  }
+  xMorvaFontTable* GetFontTable() override { return &fFonts; }
+
+ private:
+  xMorvaFontTable fFonts;
+};
+
+class Composition : public testing::Test {
+ protected:
+  Composition() : port(8, 8, 32), font(&port, &document), engine(nullptr, 128),
+                  lines(&document, &engine, 0, 4) {
+    document.textWidth = 200;
+  }
+  void Load(const Bytes& bytes) {
+    engine.DeleteBytes(0, int32_t(engine.GetStreamSize()));
+    ASSERT_EQ(0, engine.InsertBytes(0, bytes.data(), uint32_t(bytes.size())));
+  }
+  // The width of text at the default properties (Liberation Sans 12).
+  double Width(const std::u16string& text) {
+    xMorvaProperties state;
+    state.SetDefaults();
+    xMorvaLineRecord line;
+    line.state.Assign(state);
+    font.BeginLineAt(&line, 0, 0, 0, true);
+    double sum = 0;
+    for (char16_t c : text) sum += port.CharWidth(c);
+    return sum;
+  }
+  uint32_t SumBytes() {
+    uint32_t sum = 0;
+    for (int32_t i = 0; i < lines.GetLineCount(); ++i) sum += lines.GetLine(i).bytes;
+    return sum;
+  }
+  int32_t SumPositions() {
+    int32_t sum = 0;
+    for (int32_t i = 0; i < lines.GetLineCount(); ++i) sum += lines.GetLine(i).positions;
+    return sum;
+  }
+
+  LinesDocument document;
+  VDIBPort port;
+  xMorvaFont font;
+  xMorvaEngine engine;
+  xMorvaLines lines;
+};
+
+TEST_F(Composition, EmptyAndEndedTexts) {
+  Load(Stream());
+  ASSERT_EQ(0, lines.ComposeAll(font));
+  ASSERT_EQ(lines.GetLineCount(), 1);
+  EXPECT_EQ(lines.GetLine(0).bytes, 0u);
+  EXPECT_EQ(lines.GetLine(0).positions, 0);
+  EXPECT_EQ(lines.GetLine(0).flags, kLineFirstOfParagraph | kLineLastOfText);
+
+  Load(Stream().Text(u"One\r"));
+  ASSERT_EQ(0, lines.ComposeAll(font));
+  ASSERT_EQ(lines.GetLineCount(), 2);
+  EXPECT_EQ(lines.GetLine(0).bytes, 8u);
+  EXPECT_EQ(lines.GetLine(0).flags, kLineFirstOfParagraph | kLineLastOfParagraph);
+  EXPECT_EQ(lines.GetLine(1).bytes, 0u);
+  EXPECT_EQ(lines.GetLine(1).flags, kLineFirstOfParagraph | kLineLastOfText);
+  EXPECT_EQ(lines.GetTotalHeight(), lines.GetLine(0).height + lines.GetLine(1).height);
+}
+
+TEST_F(Composition, BreaksAtTheLastSpaceThatFits) {
+  // Words of "w" until the line is full.
+  std::u16string text;
+  while (Width(text + u"www ") <= 200) text += u"www ";
+  const std::u16string first = text;
+  text += u"www www";
+  Load(Stream().Text(text));
+  ASSERT_EQ(0, lines.ComposeAll(font));
+  ASSERT_EQ(lines.GetLineCount(), 2);
+  const xMorvaLineRecord& line = lines.GetLine(0);
+  EXPECT_EQ(line.bytes, 2 * first.size());  // the space it broke at included
+  EXPECT_NEAR(line.width, Width(first.substr(0, first.size() - 1)), 1e-3);
+  EXPECT_EQ(line.flags, kLineFirstOfParagraph | kLineBreakAtSpace);
+  EXPECT_EQ(line.spaces, int32_t(first.size() / 4) - 1);
+  EXPECT_EQ(lines.GetLine(1).flags, kLineLastOfText);
+  EXPECT_EQ(SumBytes(), engine.GetStreamSize());
+  EXPECT_EQ(SumPositions(), PositionsOf(StreamBytes(engine)));
+}
+
+struct ForcedCase {
+  const char* name;
+  int32_t textWidth;
+  std::u16string text;
+};
+
+// A word wider than the line is cut where a unit no longer fits; a unit
+// wider than the line, or a line of no width at all, holds one unit.
+TEST_F(Composition, ForcedBreaksAlwaysProgress) {
+  const ForcedCase cases[] = {
+      {"long word", 60, u"abcdefghijklmnopqrstuvwxyz"},
+      {"unit wider than the line", 3, u"MMM"},
+      {"no width", 0, u"abc"},
+      {"negative width", -50, u"ab"},
+  };
+  for (const ForcedCase& c : cases) {
+    document.textWidth = c.textWidth;
+    Load(Stream().Text(c.text));
+    ASSERT_EQ(0, lines.ComposeAll(font)) << c.name;
+    EXPECT_EQ(SumBytes(), engine.GetStreamSize()) << c.name;
+    EXPECT_EQ(SumPositions(), int32_t(c.text.size())) << c.name;
+    EXPECT_GT(lines.GetLineCount(), 1) << c.name;
+    for (int32_t i = 0; i < lines.GetLineCount(); ++i) {
+      const xMorvaLineRecord& r = lines.GetLine(i);
+      EXPECT_GE(r.positions, 1) << c.name << " line " << i;
+      const bool last = i + 1 == lines.GetLineCount();
+      EXPECT_TRUE(last || (r.flags & kLineForcedBreak)) << c.name;
+      EXPECT_TRUE(i == 0 || (r.flags & kLineContinuesWord)) << c.name;
+      EXPECT_TRUE(last || c.textWidth <= 3 || r.width <= c.textWidth) << c.name;
+    }
+  }
+}
+
+TEST_F(Composition, FortyThousandZeroWidthUnits) {
+  const std::u16string text(40000, u'\u200D');
+  Load(Stream().Text(text).Text(u"x"));
+  ASSERT_EQ(0, lines.ComposeAll(font));
+  EXPECT_EQ(SumPositions(), 40001);
+  EXPECT_EQ(SumBytes(), engine.GetStreamSize());
+}
+
+// A tab to a default stop beyond the edge starts a new line once; a tab
+// that fits nowhere stays on its line, marked, and composition ends.
+TEST_F(Composition, DefaultTabThatDoesNotFit) {
+  const Bytes tab = Stream().Head(xMorvaElementCode::Tab, 14, 14).Raw(Bytes(14, 0));
+  std::u16string text;
+  while (Width(text + u"m") <= 195) text += u"m";
+  Load(Stream().Text(text).Raw(tab).Text(u"x"));
+  ASSERT_EQ(0, lines.ComposeAll(font));
+  ASSERT_GE(lines.GetLineCount(), 2);
+  EXPECT_TRUE(lines.GetLine(0).flags & kLineForcedBreak);
+  EXPECT_EQ(lines.GetLine(0).bytes, 2 * text.size());
+  EXPECT_TRUE(lines.GetLine(1).flags & kLineContinuesWord);
+  EXPECT_EQ(SumBytes(), engine.GetStreamSize());
+
+  // A column narrower than the default interval: no stop fits anywhere.
+  document.textWidth = 10;
+  Load(Stream().Raw(tab).Raw(tab).Text(u"a"));
+  ASSERT_EQ(0, lines.ComposeAll(font));
+  EXPECT_EQ(SumBytes(), engine.GetStreamSize());
+  EXPECT_TRUE(lines.GetLine(0).flags & kLineForcedBreak);
+  EXPECT_LE(lines.GetLineCount(), 4);
+}
+
+TEST_F(Composition, InterlineAddsFontHeightsAndZeroIsSingle) {
+  Load(Stream().Text(u"x"));
+  lines.ComposeAll(font);
+  const int32_t single = lines.GetLine(0).height;
+  const int32_t fontHeight = font.GetAscent() + font.GetDescent();
+  struct Case { int32_t interline, height; } cases[] = {
+      {10, single}, {20, single + fontHeight}, {5, single - fontHeight / 2},
+      {0, single}, {-7, single}};
+  for (const Case& c : cases) {
+    Load(Stream().Record(kPropInterline, c.interline).Text(u"x"));
+    ASSERT_EQ(0, lines.ComposeAll(font));
+    EXPECT_EQ(lines.GetLine(0).height, c.height) << c.interline;
+  }
+}
+
+TEST_F(Composition, ARecordThatCannotBeStoredIsReported) {
+  Load(Stream().Text(u"a\rb\rc\r"));
+  lines.SetRecordLimit(2);
+  EXPECT_EQ(kLinesOutOfMemory, lines.ComposeAll(font));
+  EXPECT_TRUE(lines.NeedsFullRebuild());
+  lines.SetRecordLimit(-1);
+  xMorvaLines::Change change = lines.RemoveForChange(0, 0);
+  EXPECT_EQ(0, lines.RecomposeAfterChange(font, change, 0));
+  EXPECT_FALSE(lines.NeedsFullRebuild());
+  EXPECT_EQ(lines.GetLineCount(), 4);
+}
+
+// After every edit the records composed again equal those of a whole
+// rebuild: bytes, positions, widths, heights and flags.
+TEST_F(Composition, IncrementalEqualsComposeAllAfterRandomEdits) {
+  std::mt19937 random(27);
+  const std::u16string alphabet = u"abcdefg hijk lmn\rop-q rstu vw\r";
+  const Bytes tab = Stream().Head(xMorvaElementCode::Tab, 14, 14).Raw(Bytes(14, 0));
+  Load(Stream()
+           .Text(u"The first paragraph of the text.\r")
+           .Record(kPropAlignment, 1)
+           .Tab(120, kTabRight)
+           .Text(u"A second one,")
+           .Raw(tab)
+           .Record(kPropSize, 18)
+           .Text(u" long enough to run over more than")
+           .Record(kPropSize, 12)
+           .Text(u" a single line of two hundred pixels.\r")
+           .Record(kPropInterline, 15)
+           .Text(u"Third.\r"));
+  ASSERT_EQ(0, lines.ComposeAll(font));
+  xMorvaLines whole(&document, &engine, 0, 4);
+  for (int step = 0; step < 300; ++step) {
+    // Edits fall on item boundaries, as the engine's own edits do.
+    const Bytes current = StreamBytes(engine);
+    std::vector<uint32_t> bounds;
+    for (uint32_t at = 0; at < current.size();) {
+      bounds.push_back(at);
+      at += ReadStreamItem(current.data() + at, uint32_t(current.size()) - at).size;
+    }
+    bounds.push_back(uint32_t(current.size()));
+    const size_t first = random() % bounds.size();
+    const uint32_t start = bounds[first];
+    const bool insert = current.size() < 120 || random() % 3 != 0;
+    uint32_t oldEnd = start;
+    if (!insert) {
+      // Units only: the engine's own deletions keep the property runs of
+      // the text after them.
+      for (size_t n = random() % 12, i = first; n > 0 && i + 1 < bounds.size(); --n, ++i) {
+        if (StreamUnit(current.data() + bounds[i]) == 0) break;
+        oldEnd = bounds[i + 1];
+      }
+    }
+    const xMorvaLines::Change change = lines.RemoveForChange(start, oldEnd);
+    uint32_t newEnd = start;
+    if (insert) {
+      std::u16string text;
+      for (int n = int(random() % 10) + 1; n > 0; --n) text += alphabet[random() % alphabet.size()];
+      const Bytes bytes = Stream().Text(text);
+      ASSERT_EQ(0, engine.InsertBytes(start, bytes.data(), uint32_t(bytes.size())));
+      newEnd = start + uint32_t(bytes.size());
+    } else {
+      engine.DeleteBytes(int32_t(start), int32_t(oldEnd - start));
+    }
+    ASSERT_EQ(0, lines.RecomposeAfterChange(font, change, newEnd));
+    ASSERT_EQ(0, whole.ComposeAll(font));
+    ASSERT_EQ(lines.GetLineCount(), whole.GetLineCount()) << "step " << step;
+    for (int32_t i = 0; i < whole.GetLineCount(); ++i) {
+      const xMorvaLineRecord& a = lines.GetLine(i);
+      const xMorvaLineRecord& b = whole.GetLine(i);
+      ASSERT_EQ(a.bytes, b.bytes) << "step " << step << " line " << i;
+      ASSERT_EQ(a.positions, b.positions) << "step " << step << " line " << i;
+      ASSERT_EQ(a.flags, b.flags) << "step " << step << " line " << i;
+      ASSERT_EQ(a.height, b.height) << "step " << step << " line " << i;
+      ASSERT_FLOAT_EQ(a.width, b.width) << "step " << step << " line " << i;
+    }
+    ASSERT_EQ(lines.GetTotalHeight(), whole.GetTotalHeight());
+  }
+}
+
+}  // namespace
+
+namespace {
+
+float TabWidthAt(const Bytes& stream, uint32_t at) {
+  const uint32_t bits = StreamLong(stream.data() + at + kElementHeadSize);
+  float width = 0;
+  std::memcpy(&width, &bits, sizeof width);
+  return width;
+}
+
+struct TabCase {
+  const char* name;
+  uint8_t kind;
+  std::u16string after;
+  // The text that the tab's space gives way to: all of it, half, up to
+  // the separator, or none for a left tab.
+  std::u16string consumed;
+  double share;
+};
+
+// The tab's laid-out width: the stop less the text before it, less what
+// of the text after it the kind pulls left.
+TEST_F(Composition, TabKindsLayOutTheirCache) {
+  const TabCase cases[] = {
+      {"left", kTabLeft, u"abc", u"", 1.0},
+      {"right", kTabRight, u"abc", u"abc", 1.0},
+      {"centre", kTabCentre, u"abcd", u"abcd", 0.5},
+      {"decimal", kTabDecimal, u"12.5", u"12", 1.0},
+      {"right, too wide", kTabRight, u"wwwwwwwwwwwwwwwwww", u"wwwwwwwwwwwwwwwwww", 1.0},
+      {"bad kind", 9, u"abc", u"", 1.0},
+  };
+  for (const TabCase& c : cases) {
+    const Bytes tab = Stream().Head(xMorvaElementCode::Tab, 14, 14).Raw(Bytes(14, 0));
+    const Bytes head = Stream().Tab(120, c.kind).Text(u"ab");
+    Load(Stream().Raw(head).Raw(tab).Text(c.after));
+    ASSERT_EQ(0, lines.ComposeAll(font)) << c.name;
+    const Bytes stream = StreamBytes(engine);
+    const double remaining = 120 - Width(u"ab");
+    const double expected = std::max(0.0, remaining - Width(c.consumed) * c.share);
+    EXPECT_NEAR(TabWidthAt(stream, uint32_t(head.size())), expected, 1e-3) << c.name;
+    EXPECT_EQ(lines.GetLine(0).tabs, 1) << c.name;
+    EXPECT_EQ(SumPositions(), 3 + int32_t(c.after.size())) << c.name;
+  }
+}
+
+// A soft hyphen in the middle of a line hides (second length word 2); the
+// one the line breaks at shows (0) and the next line continues the word.
+TEST_F(Composition, SoftHyphensShowOnlyAtABreak) {
+  const Bytes hyphen = Stream().Element(xMorvaElementCode::SoftHyphen, Stream().Unit(0x00AD), 0);
+  std::u16string word;
+  while (Width(u"ab" + word + u"-") <= 190) word += u"x";
+  const Bytes first = Stream().Text(u"ab");
+  Load(Stream().Raw(first).Raw(hyphen).Text(word).Raw(hyphen).Text(u"yyyyyyyyyyyyyyyy"));
+  ASSERT_EQ(0, lines.ComposeAll(font));
+  const Bytes stream = StreamBytes(engine);
+  const uint32_t second = uint32_t(first.size() + hyphen.size() + 2 * word.size());
+  EXPECT_EQ(StreamLong(stream.data() + first.size() + 8), 2u);
+  EXPECT_EQ(StreamLong(stream.data() + second + 8), 0u);
+  ASSERT_EQ(lines.GetLineCount(), 2);
+  EXPECT_TRUE(lines.GetLine(0).flags & kLineBreakAtSoftHyphen);
+  EXPECT_EQ(lines.GetLine(0).bytes, second + hyphen.size());
+  EXPECT_TRUE(lines.GetLine(1).flags & kLineContinuesWord);
+  EXPECT_EQ(SumBytes(), engine.GetStreamSize());
+}
+
+}  // namespace
+
+namespace {
+
+// Every unit boundary of every line measures to an x that hits back at
+// that boundary, in left, centred and justified paragraphs.
+TEST_F(Composition, MeasuringAndHitTestingRoundTrip) {
+  for (int32_t alignment : {0, 1, 3}) {
+    Load(Stream()
+             .Record(kPropAlignment, alignment)
+             .Text(u"Measured units come back from the x they measure to, ")
+             .Record(kPropBold, 1)
+             .Text(u"bold ones too, ")
+             .Record(kPropBold, 0)
+             .Text(u"over several lines.\r"));
+    ASSERT_EQ(0, lines.ComposeAll(font));
+    ASSERT_GE(lines.GetLineCount(), 3);
+    const Bytes stream = StreamBytes(engine);
+    uint32_t lineStart = 0;
+    for (int32_t i = 0; i < lines.GetLineCount(); ++i) {
+      const xMorvaLineRecord& line = lines.GetLine(i);
+      double previous = -1;
+      for (uint32_t at = lineStart; at < lineStart + line.bytes;) {
+        const StreamItem item = ReadStreamItem(stream.data() + at, uint32_t(stream.size()) - at);
+        if (item.kind == StreamItem::kUnit && item.unit != kUnitParagraphEnd) {
+          int32_t height = 0;
+          const double x = lines.MeasureToOffset(font, lineStart, at, i, height);
+          EXPECT_EQ(height, line.height);
+          EXPECT_GT(x, previous) << alignment << " line " << i;
+          previous = x;
+          const xMorvaLines::Hit hit = lines.HitTestLine(font, x + 0.25, i, lineStart);
+          EXPECT_EQ(hit.offset, at) << alignment << " line " << i << " at " << at;
+        }
+        at += item.size;
+      }
+      lineStart += line.bytes;
+    }
+    // Far left of a centred line's text.
+    if (alignment == 1) {
+      EXPECT_TRUE(lines.HitTestLine(font, -50, 0, 0).leftOfText);
+      EXPECT_EQ(lines.HitTestLine(font, -50, 0, 0).offset, 8u);  // after the record
+    }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,827 @@
+// Line composition: breaking a flow's element stream into line records.
+#include "engine/xMorvaLines.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <memory>
+
+#include "document/xMorvaDocumentInterface.h"
+#include "document/xMorvaTabs.h"
+#include "engine/xMorvaElementStream.h"
+#include "engine/xMorvaEngine.h"
+#include "engine/xMorvaFont.h"
+#include "framework/system/environment/VSystemServices.h"
+
+namespace {
+
+constexpr int32_t kBorderWidths[11] = {1, 2, 3, 1, 2, 3, 3, 4, 6, 4, 5};
+constexpr uint16_t kSoftHyphenUnit = 0x00AD;
+constexpr int32_t kTabBorderBar = 5;
+
+bool IsBreakCharacter(uint16_t u) {
+  return IsSpaceUnit(u) || u == kSoftHyphenUnit || u == 0x002D || u == 0x2013 || u == 0x2014 ||
+         (u >= 0x1100 && u <= 0x1DFF) || (u >= 0x3000 && u <= 0xFB4F);
+}
+
+// Greatest ascent, descent and font height of a stretch of a line.
+struct Metrics {
+  int32_t ascent = 0;
+  int32_t descent = 0;
+  int32_t fontHeight = 0;
+  void Raise(const Metrics& other) {
+    ascent = std::max(ascent, other.ascent);
+    descent = std::max(descent, other.descent);
+    fontHeight = std::max(fontHeight, other.fontHeight);
+  }
+};
+
+Metrics FontMetrics(xMorvaFont& font) {
+  Metrics m;
+  m.ascent = font.GetAscent();
+  m.descent = font.GetDescent();
+  m.fontHeight = m.ascent + m.descent;
+  return m;
+}
+
+// The tab layout cache of a tab element: two f32 widths, i16 kind, u16
+// leader, i16 leader count, after the 12-byte head.
+void SetTabLayout(uint8_t* element, uint32_t size, double width, uint16_t leader,
+                  double leaderWidth, int32_t kind) {
+  if (element == nullptr || size < kElementHeadSize + 14) return;
+  uint8_t* cache = element + kElementHeadSize;
+  const float w = width > 0 ? float(width) : 0.0f;
+  uint32_t bits = 0;
+  static_assert(sizeof bits == sizeof w);
+  std::memcpy(&bits, &w, sizeof bits);
+  PutStreamLong(cache, bits);
+  PutStreamLong(cache + 4, bits);
+  PutStreamUnit(cache + 8, uint16_t(kind));
+  PutStreamUnit(cache + 10, leader);
+  int32_t count = 0;
+  if (leader != 0 && leaderWidth > 0 && w > 0) count = int32_t(w / leaderWidth);
+  PutStreamUnit(cache + 12, uint16_t(std::min(count, 0x7FFF)));
+}
+
+}  // namespace
+
+int32_t xMorvaLines::BorderWidth(int32_t style) {
+  return style < 0 || style > 10 ? kBorderWidths[0] : kBorderWidths[style];
+}
+
+xMorvaLines::xMorvaLines(xMorvaDocumentInterface* document, xMorvaEngine* engine, int16_t part,
+                         int32_t initialRecords)
+    : fDocument(document), fEngine(engine), fPart(part) {
+  fRecords.reserve(size_t(std::max(initialRecords, 1)));
+}
+
+xMorvaLines::~xMorvaLines() = default;
+
+int32_t xMorvaLines::GetWidestLine() const {
+  float widest = 0;
+  for (const auto& r : fRecords) widest = std::max(widest, r->width);
+  return int32_t(std::ceil(widest));
+}
+
+int32_t xMorvaLines::AvailableWidth(const xMorvaProperties& s, bool firstLine) const {
+  int32_t width = fDocument != nullptr ? fDocument->GetTextWidth(fPart) : 0;
+  width -= s.GetProperty(kPropLeftIndent) + s.GetProperty(kPropRightIndent);
+  if (firstLine) width -= s.GetProperty(kPropFirstLineIndent);
+  const int32_t border = s.GetProperty(kPropBorderSpacing) + BorderWidth(s.GetProperty(kPropBorderStyle));
+  if (s.GetProperty(kPropLeftBorder)) width -= border;
+  if (s.GetProperty(kPropRightBorder)) width -= border;
+  return width;
+}
+
+int32_t xMorvaLines::LineHeight(const xMorvaProperties& s, uint16_t flags, int32_t ascent,
+                                int32_t descent, int32_t fontHeight) {
+  int32_t extra = 0;
+  if (s.GetProperty(kPropTopBorder) || s.GetProperty(kPropBottomBorder)) {
+    const int32_t b = s.GetProperty(kPropBorderSpacing) + BorderWidth(s.GetProperty(kPropBorderStyle));
+    if (flags & kLineFirstOfParagraph) extra += b;
+    if (flags & (kLineLastOfParagraph | kLineLastOfText)) extra += b;
+  }
+  // An interline at or below 0 (from a paste or a command) is single.
+  int32_t interline = s.GetProperty(kPropInterline);
+  if (interline <= 0) interline = 10;
+  const int32_t height = extra + ascent + descent + (fontHeight * (interline - 10)) / 10;
+  return std::max(height, 1);
+}
+
+bool xMorvaLines::InsertLineRecord(const xMorvaLineRecord& record, int32_t index) {
+  if (fRecordLimit >= 0 && GetLineCount() >= fRecordLimit) return false;
+  index = std::clamp(index, 0, GetLineCount());
+  // The table grows geometrically, so typing at the end costs no copy of
+  // the whole table per line.
+  if (fRecords.size() == fRecords.capacity()) fRecords.reserve(fRecords.capacity() * 2 + 16);
+  fRecords.insert(fRecords.begin() + index, std::make_unique<xMorvaLineRecord>(record));
+  fTotalHeight += record.height;
+  return true;
+}
+
+int32_t xMorvaLines::RemoveLines(int32_t first, uint32_t start, uint32_t end, bool alsoLast) {
+  if (first < 0 || first >= GetLineCount()) return 0;
+  int32_t last = first;
+  uint64_t sum = start;
+  do {
+    sum += Rec(last).bytes;
+    fTotalHeight -= Rec(last).height;
+    ++last;
+  } while (last < GetLineCount() && sum < end);
+  if (alsoLast && last == GetLineCount() - 1) {
+    fTotalHeight -= Rec(last).height;
+    ++last;
+  }
+  fRecords.erase(fRecords.begin() + first, fRecords.begin() + last);
+  return last - first;
+}
+
+void xMorvaLines::GetStateAtLine(uint32_t start, int32_t index, xMorvaProperties& state) {
+  if (index <= 0 || index > GetLineCount()) {
+    state.SetDefaults();
+    return;
+  }
+  const xMorvaLineRecord& previous = Rec(index - 1);
+  state.Assign(previous.state);
+  const uint32_t from = start >= previous.bytes ? start - previous.bytes : 0;
+  const uint8_t* s = fEngine->LockStream();
+  const uint32_t size = fEngine->GetStreamSize();
+  for (uint32_t at = from; s != nullptr && at < start && at < size;) {
+    const StreamItem item = ReadStreamItem(s + at, size - at);
+    if (item.kind == StreamItem::kRecord && item.size == kRecordSize && item.unit <= kLastParagraphProperty)
+      state.SetProperty(item.unit, int32_t(item.value));
+    at += item.size;
+  }
+  if (s != nullptr) fEngine->UnlockStream();
+}
+
+int32_t xMorvaLines::ComposeAll(xMorvaFont& font) {
+  fRecords.clear();
+  fTotalHeight = 0;
+  fStatus = 0;
+  fNeedsRebuild = false;
+  xMorvaProperties state;
+  state.SetDefaults();
+  xMorvaTabs tabs;
+  Compose(font, 0, state, tabs, 0, fEngine->GetStreamSize());
+  return fStatus;
+}
+
+int32_t xMorvaLines::Compose(xMorvaFont& font, int32_t line, xMorvaProperties& state,
+                             xMorvaTabs& tabs, uint32_t start, uint32_t end) {
+  uint8_t* locked = fEngine->LockStream();
+  const uint32_t size = fEngine->GetStreamSize();
+  if (locked == nullptr && size != 0) return line;
+  // An empty stream may have no block: it still composes to one line.
+  uint8_t none[2] = {};
+  uint8_t* s = locked != nullptr ? locked : none;
+  end = std::min(end, size);
+  const bool tableWasEmpty = fRecords.empty();
+  const int32_t firstLine = line;
+  const char16_t decimal =
+      gSystemServices != nullptr ? gSystemServices->GetDecimalSeparator() : char16_t('.');
+
+  struct Opportunity {
+    bool open = false;
+    uint16_t kind = 0;
+    xMorvaProperties state;
+    uint32_t byteAfter = 0;
+    double widthTo = 0;
+    double xAfter = 0;
+    int32_t height = 0;
+    int32_t ascent = 0;
+    int32_t positions = 0;
+    int32_t spaces = 0;
+    int32_t pageNumbers = 0;
+    uint32_t elementEnd = 0;
+  } opp;
+  struct PendingTab {
+    bool pending = false;
+    uint8_t* element = nullptr;
+    uint32_t size = 0;
+    int32_t kind = 0;
+    double remaining = 0;
+    uint16_t leader = 0;
+    double leaderWidth = 0;
+  } tab;
+
+  xMorvaLineRecord rec;
+  double x = 0;
+  uint32_t lineStart = start;
+  uint32_t elementEnd = 0;
+  uint16_t elementCode = 0;
+  uint16_t pendingBreak = 0;
+  int32_t pageNumbers = 0;
+  uint8_t* softHyphen = nullptr;  // the pending one, shown
+  double softWidth = 0;
+  // The range starts a paragraph: past the first byte, one ended there.
+  bool lastWasParagraphEnd = start > 0;
+  Metrics lineM, stretchM, beforeM;
+  bool stretchFresh = true;
+
+  auto beginRecord = [&](const xMorvaProperties& lineState, uint16_t flags) {
+    rec = xMorvaLineRecord();
+    rec.state.Assign(lineState);
+    rec.flags = flags;
+    rec.available = AvailableWidth(state, (flags & kLineFirstOfParagraph) != 0);
+  };
+  auto height = [&](const Metrics& m, uint16_t flags) {
+    return LineHeight(state, flags, m.ascent, m.descent, m.fontHeight);
+  };
+  auto store = [&](uint32_t bytesEnd) {
+    rec.bytes = bytesEnd - lineStart;
+    if (!InsertLineRecord(rec, line)) {
+      // The table is short of this line: the caller hears of it and the
+      // next change composes the whole text again.
+      fStatus = kLinesOutOfMemory;
+      fNeedsRebuild = true;
+    } else {
+      ++line;
+    }
+    lineStart = bytesEnd;
+  };
+  auto hideSoftHyphen = [&]() {
+    if (softHyphen == nullptr) return;
+    PutStreamLong(softHyphen + 8, 2);
+    x -= softWidth;
+    softHyphen = nullptr;
+  };
+  auto finishTab = [&]() {
+    if (!tab.pending) return;
+    SetTabLayout(tab.element, tab.size, tab.remaining, tab.leader, tab.leaderWidth, tab.kind);
+    tab.pending = false;
+  };
+  auto advanceUnderTab = [&](double w, uint16_t unit) {
+    if (tab.kind == kTabCentre) {
+      if (tab.remaining <= w / 2) {
+        x += w - tab.remaining;
+        tab.remaining = 0;
+        finishTab();
+      } else {
+        tab.remaining -= w / 2;
+        x += w / 2;
+      }
+    } else if (tab.kind == kTabDecimal && unit == decimal) {
+      x += w;
+      finishTab();
+    } else if (tab.remaining <= w) {
+      x += w - tab.remaining;
+      tab.remaining = 0;
+      finishTab();
+    } else {
+      tab.remaining -= w;
+    }
+  };
+  auto fits = [&](double w, uint16_t unit) {
+    if (!tab.pending) return x + w <= rec.available;
+    double d = w;
+    if (tab.kind == kTabCentre) d = w / 2 - tab.remaining;
+    else if (!(tab.kind == kTabDecimal && unit == decimal)) d = w - tab.remaining;
+    return x + d <= rec.available;
+  };
+  auto place = [&](double w, uint16_t unit) {
+    if (tab.pending) advanceUnderTab(w, unit);
+    else x += w;
+    if (elementEnd == 0) rec.positions += 1;
+    if (stretchFresh) {
+      stretchM = FontMetrics(font);
+      stretchFresh = false;
+    }
+    beforeM = lineM;
+  };
+  // A new line after a break: counts empty, running state.
+  auto nextLine = [&](const xMorvaProperties& lineState, uint16_t flags, const Metrics& m) {
+    beginRecord(lineState, flags);
+    rec.tabs = rec.spaces = rec.positions = 0;
+    lineM = m;
+    stretchM = m;
+    beforeM = m;
+    opp.open = false;
+  };
+
+  beginRecord(state, kLineFirstOfParagraph);
+  font.BeginLineAt(&rec, 0, 0, rec.available, true);
+  lineM = stretchM = beforeM = FontMetrics(font);
+  bool tabRetried = false;
+
+  uint32_t at = start;
+  while (at < end) {
+    if (elementEnd != 0 && at >= elementEnd) {
+      rec.positions += 1;  // the element counts where its text ends
+      elementEnd = 0;
+      elementCode = 0;
+      continue;
+    }
+    const StreamItem item = ReadStreamItem(s + at, size - at);
+    lastWasParagraphEnd = false;
+    if (item.kind == StreamItem::kRecord) {
+      if (item.size == kRecordSize) {
+        const uint16_t id = item.unit;
+        const int32_t value = int32_t(item.value);
+        if (id < 46) {
+          state.SetProperty(id, value);
+          font.ApplyProperty(id, value, false);
+        }
+        if (id == kPropUnderline || id == kPropFont || id == kPropSize) {
+          const Metrics m = FontMetrics(font);
+          lineM.Raise(m);
+          stretchM.Raise(m);
+        }
+        if (id == kPropLeftIndent || id == kPropFirstLineIndent || id == kPropRightIndent ||
+            id == kPropBorderStyle || id == kPropLeftBorder || id == kPropRightBorder ||
+            id == kPropBorderSpacing) {
+          rec.available = AvailableWidth(state, (rec.flags & kLineFirstOfParagraph) != 0);
+        }
+        if (id == kPropTabs) tabs.AddStop(item.value);
+      }
+      at += item.size;
+      continue;
+    }
+    if (item.kind == StreamItem::kElement) {
+      const uint16_t code = item.unit;
+      if (code == xMorvaElementCode::Tab && item.size >= kElementHeadSize) {
+        finishTab();
+        const bool first = (rec.flags & kLineFirstOfParagraph) != 0;
+        const double leftEdge = state.ParagraphTextLeft(first);
+        const int32_t indentStop = first ? state.GetProperty(kPropLeftIndent)
+                                         : state.GetProperty(kPropLeftIndent) +
+                                               state.GetProperty(kPropFirstLineIndent);
+        uint32_t stop = 0;
+        bool isDefault = true;
+        const double from = std::clamp(std::trunc(leftEdge + x), -32768.0, 32767.0);
+        if (fDocument != nullptr) {
+          tabs.NextStop(int16_t(from), *fDocument, fPart, int16_t(indentStop), stop, isDefault);
+        } else {
+          stop = MakeTabStop(int16_t(std::min(from + 36, 32767.0)), 0, kTabLeft);
+        }
+        int32_t kind = TabStopKind(stop);
+        // A kind no stop list makes counts as a left tab.
+        if (kind < kTabLeft || kind > kTabBorderBar) kind = kTabLeft;
+        double position = TabStopPosition(stop);
+        if (kind == kTabBorderBar) {
+          position += state.GetProperty(kPropBorderSpacing) +
+                      BorderWidth(state.GetProperty(kPropBorderStyle)) / 2;
+        }
+        const double remaining = position - leftEdge - x;
+        if (isDefault && x + remaining > rec.available) {
+          // A default stop past the right edge: the tab starts a new line
+          // once, when this line holds something; a tab that fits nowhere
+          // stays where it is and marks the line.
+          if (!tabRetried && (rec.positions > 0 || x > 0)) {
+            tabRetried = true;
+            rec.flags |= kLineForcedBreak;
+            if (pageNumbers > 0) rec.flags |= kLineHasPageNumbers;
+            rec.width = float(x);
+            rec.height = height(lineM, rec.flags);
+            rec.ascent = lineM.ascent;
+            store(at);
+            nextLine(state, kLineContinuesWord, FontMetrics(font));
+            x = 0;
+            pageNumbers = 0;
+            continue;  // the stop is looked up again on the new line
+          }
+          rec.flags |= kLineForcedBreak;
+        }
+        tabRetried = false;
+        rec.tabs += 1;
+        const uint16_t leader = TabStopLeader(stop);
+        const double leaderWidth = leader != 0 ? font.MeasureCaseChar(leader) : 0;
+        x += std::max(remaining, 0.0);
+        rec.positions += 1;
+        opp.open = true;
+        opp.kind = kLineBreakAtTab;
+        opp.state.Assign(state);
+        opp.byteAfter = at + item.size;
+        opp.widthTo = x;
+        opp.xAfter = x;
+        opp.height = height(lineM, rec.flags);
+        opp.ascent = lineM.ascent;
+        opp.positions = rec.positions;
+        opp.spaces = rec.spaces;
+        opp.pageNumbers = pageNumbers;
+        opp.elementEnd = 0;
+        stretchFresh = true;
+        if (kind == kTabLeft || kind == kTabBorderBar) {
+          SetTabLayout(s + at, item.size, remaining, leader, leaderWidth, kind);
+        } else {
+          tab = PendingTab{true, s + at, item.size, kind, std::max(remaining, 0.0), leader, leaderWidth};
+        }
+        at += item.size;
+        continue;
+      }
+      if (code >= kFirstComputedCode && item.size >= kElementHeadSize && elementEnd == 0) {
+        if (code == xMorvaElementCode::PageNumber) ++pageNumbers;
+        if (code == xMorvaElementCode::PageBreak) pendingBreak = kLinePageBreak;
+        if (code == xMorvaElementCode::ColBreak) pendingBreak = kLineColumnBreak;
+        if (code == xMorvaElementCode::SoftHyphen) {
+          hideSoftHyphen();
+          PutStreamLong(s + at + 8, 0);
+          softHyphen = s + at;
+          softWidth = 0;
+        }
+        // Entered: its visible text is composed like text.
+        const StreamItem shown = ReadStreamItem(s + at, size - at);
+        elementEnd = at + shown.size;
+        elementCode = code;
+        at += shown.skipSize;
+        continue;
+      }
+      // Other elements (pictures among them) take one position.
+      rec.positions += elementEnd == 0 ? 1 : 0;
+      at += item.size;
+      continue;
+    }
+
+    const uint16_t unit = item.unit;
+    if (unit == kUnitParagraphEnd) {
+      hideSoftHyphen();
+      rec.flags |= kLineLastOfParagraph;
+      if (pageNumbers > 0) rec.flags |= kLineHasPageNumbers;
+      rec.positions += 1;
+      if (elementEnd != 0 && at + 2 >= elementEnd) {
+        elementEnd = 0;
+        elementCode = 0;
+      }
+      at += 2;
+      finishTab();
+      rec.flags |= pendingBreak;
+      pendingBreak = 0;
+      rec.width = float(x);
+      rec.height = height(lineM, rec.flags);
+      rec.ascent = lineM.ascent;
+      store(at);
+      if (elementEnd != 0) {
+        // A break element's second paragraph end: the rest of its text
+        // belongs to the line it ended.
+        while (at < elementEnd) at += 2;
+        rec.positions = 0;
+      }
+      pageNumbers = 0;
+      x = 0;
+      tabs.Clear();
+      nextLine(state, kLineFirstOfParagraph, FontMetrics(font));
+      stretchFresh = true;
+      lastWasParagraphEnd = true;
+      continue;
+    }
+
+    const uint16_t* u = reinterpret_cast<const uint16_t*>(&unit);
+    double w = font.MeasureCharWidth(u, u + 1);
+    if (IsBreakCharacter(unit)) {
+      const bool ownHyphen = softHyphen != nullptr && unit == kSoftHyphenUnit &&
+                             elementCode == xMorvaElementCode::SoftHyphen;
+      if (ownHyphen) {
+        softWidth = w;
+      } else {
+        hideSoftHyphen();
+      }
+      if (x + w <= rec.available) {
+        const double xBefore = x;
+        place(w, unit);
+        opp.open = true;
+        opp.kind = IsSpaceUnit(unit) ? kLineBreakAtSpace : ownHyphen ? kLineBreakAtSoftHyphen
+                                                                     : kLineBreakAtHyphen;
+        if (IsSpaceUnit(unit)) rec.spaces += 1;
+        opp.state.Assign(state);
+        opp.byteAfter = at + 2;
+        opp.widthTo = IsSpaceUnit(unit) ? xBefore : x;
+        opp.xAfter = x;
+        opp.height = height(lineM, rec.flags);
+        opp.ascent = lineM.ascent;
+        opp.positions = rec.positions;
+        opp.spaces = rec.spaces;
+        opp.pageNumbers = pageNumbers;
+        opp.elementEnd = elementEnd;
+        stretchFresh = true;
+        at += 2;
+        continue;
+      }
+    }
+    if (fits(w, unit)) {
+      place(w, unit);
+      at += 2;
+      continue;
+    }
+    // Overflow.
+    if (!opp.open) {
+      if (elementCode == xMorvaElementCode::PageNumber) {
+        x += w;  // a page number's text is never broken
+        at += 2;
+        continue;
+      }
+      rec.flags |= kLineForcedBreak;
+      if (pageNumbers > 0) rec.flags |= kLineHasPageNumbers;
+      const bool empty = rec.positions == 0 && x == 0;
+      if (empty) {
+        rec.positions = 1;
+        rec.width = float(x + w);
+        rec.height = height(lineM, rec.flags);
+        rec.ascent = lineM.ascent;
+        at += 2;
+        store(at);
+        x = 0;
+        nextLine(state, kLineContinuesWord, FontMetrics(font));
+      } else {
+        rec.width = float(x);
+        rec.height = height(beforeM, rec.flags);
+        rec.ascent = beforeM.ascent;
+        store(at);
+        nextLine(state, kLineContinuesWord, FontMetrics(font));
+        x = w;
+        if (elementEnd == 0) rec.positions = 1;
+        at += 2;
+      }
+      pageNumbers = 0;
+      tab.pending = false;
+      continue;
+    }
+    // Break at the last opportunity.
+    rec.flags |= opp.kind;
+    if (opp.pageNumbers > 0) rec.flags |= kLineHasPageNumbers;
+    rec.height = opp.height;
+    rec.ascent = opp.ascent;
+    rec.positions = opp.positions;
+    rec.width = float(opp.widthTo);
+    rec.spaces = opp.spaces - (opp.kind == kLineBreakAtSpace ? 1 : 0);
+    if (softHyphen != nullptr && softHyphen + kElementHeadSize + 2 <= s + opp.byteAfter)
+      softHyphen = nullptr;  // at a soft-hyphen break its hyphen stays shown
+    const uint16_t kind = opp.kind;
+    const uint32_t breakAt = opp.byteAfter;
+    const double xAfter = opp.xAfter;
+    const Metrics stretch = stretchM;
+    xMorvaProperties breakState(opp.state);
+    finishTab();
+    store(breakAt);
+    pageNumbers -= opp.pageNumbers;
+    nextLine(breakState, kind == kLineBreakAtSoftHyphen ? kLineContinuesWord : 0, stretch);
+    if (kind == kLineBreakAtTab) {
+      // Resume after the tab with the state there, measuring again.
+      state.Assign(breakState);
+      font.BeginLine(&rec, state, 0);
+      x = 0;
+      at = breakAt;
+      elementEnd = 0;
+      elementCode = 0;
+      lineM = stretchM = beforeM = FontMetrics(font);
+    } else {
+      x -= xAfter;
+      // The positions placed since the break move to the new line; the
+      // unit is tested again there.
+      rec.positions = 0;
+      for (uint32_t p = breakAt; p < at;) {
+        const StreamItem back = ReadStreamItem(s + p, size - p);
+        if (back.kind == StreamItem::kUnit) rec.positions += 1;
+        if (back.kind == StreamItem::kElement) rec.positions += 1;
+        p += back.size;
+      }
+    }
+  }
+
+  // The end of the range.
+  const bool atTableEnd = line >= GetLineCount();
+  if (at > lineStart || (tableWasEmpty && line == firstLine) || (atTableEnd && lastWasParagraphEnd) ||
+      (atTableEnd && start == end && GetLineCount() == 0)) {
+    if (elementEnd != 0) rec.positions += 1;
+    hideSoftHyphen();
+    finishTab();
+    rec.flags |= atTableEnd ? kLineLastOfText : kLineLastOfParagraph;
+    if (pageNumbers > 0) rec.flags |= kLineHasPageNumbers;
+    rec.width = float(x);
+    rec.height = height(lineM, rec.flags);
+    rec.ascent = lineM.ascent;
+    store(std::max(at, lineStart));
+  }
+  if (locked != nullptr) fEngine->UnlockStream();
+  return line;
+}
+
+int32_t xMorvaLines::FindLineForOffset(uint32_t offset, int32_t first, uint32_t& bytesBefore,
+                                       int32_t& yBefore, int32_t& positionsBefore,
+                                       int32_t& height) const {
+  int32_t index = std::max(first, 0);
+  while (index < GetLineCount() - 1) {
+    const xMorvaLineRecord& r = Rec(index);
+    if (uint64_t(bytesBefore) + r.bytes > offset) break;
+    bytesBefore += r.bytes;
+    yBefore += r.height;
+    positionsBefore += r.positions;
+    ++index;
+  }
+  height = index < GetLineCount() ? Rec(index).height : 0;
+  return index;
+}
+
+namespace {
+
+// Walks one line as drawing lays it out, in measure mode; `visit` hears of
+// every unit and element with the pen x before and after it, and stops the
+// walk by answering false.
+template <typename Visit>
+void WalkLine(xMorvaFont& font, const xMorvaLineRecord& line, const uint8_t* s, uint32_t size,
+              uint32_t lineStart, Visit visit) {
+  font.BeginLineAt(&line, 0, 0, line.available, true);
+  const uint32_t end = std::min<uint64_t>(uint64_t(lineStart) + line.bytes, size);
+  uint32_t elementStart = 0;
+  uint32_t elementEnd = 0;
+  double elementX = 0;
+  for (uint32_t at = lineStart; at < end;) {
+    if (elementEnd != 0 && at >= elementEnd) {
+      font.FlushRun(0);
+      if (!visit(elementStart, elementEnd, elementX, font.GetPenX(), true)) return;
+      elementEnd = 0;
+      continue;
+    }
+    const StreamItem item = ReadStreamItem(s + at, size - at);
+    if (item.kind == StreamItem::kRecord) {
+      if (item.size == kRecordSize && item.unit < 46) {
+        font.FlushRun(0);
+        font.ApplyProperty(item.unit, int32_t(item.value), false);
+      }
+      at += item.size;
+      continue;
+    }
+    if (item.kind == StreamItem::kElement) {
+      if (item.unit >= kFirstComputedCode && elementEnd == 0 && item.size >= kElementHeadSize) {
+        font.FlushRun(0);
+        elementStart = at;
+        elementEnd = at + item.size;
+        elementX = font.GetPenX();
+        at += item.skipSize;
+        continue;
+      }
+      font.FlushRun(0);
+      const double x0 = font.GetPenX();
+      double width = 0;
+      if (item.unit == xMorvaElementCode::Tab && item.size >= kElementHeadSize + 14) {
+        const uint32_t bits = StreamLong(s + at + kElementHeadSize);
+        float w = 0;
+        std::memcpy(&w, &bits, sizeof w);
+        width = w;
+      }
+      font.AdvancePenBy(width);
+      if (!visit(at, at + item.size, x0, x0 + width, elementEnd == 0)) return;
+      at += item.size;
+      continue;
+    }
+    if (item.unit == kUnitParagraphEnd && elementEnd == 0) {
+      font.FlushRun(0);
+      const double x = font.GetPenX();
+      visit(at, at + 2, x, x, true);
+      return;
+    }
+    font.FlushRun(0);
+    const double x0 = font.GetPenX();
+    font.ProcessUnit(item.unit, 0);
+    font.FlushRun(0);
+    const double x1 = font.GetPenX();
+    if (elementEnd == 0 && !visit(at, at + 2, x0, x1, true)) return;
+    at += 2;
+  }
+  if (elementEnd != 0) {
+    font.FlushRun(0);
+    visit(elementStart, elementEnd, elementX, font.GetPenX(), true);
+  }
+}
+
+}  // namespace
+
+double xMorvaLines::MeasureToOffset(xMorvaFont& font, uint32_t lineStart, uint32_t offset,
+                                    int32_t index, int32_t& height) {
+  height = 0;
+  if (index < 0 || index >= GetLineCount()) return 0;
+  const xMorvaLineRecord& line = Rec(index);
+  height = line.height;
+  const uint8_t* s = fEngine->LockStream();
+  if (s == nullptr) {
+    font.BeginLineAt(&line, 0, 0, line.available, true);
+    return font.GetPenX();
+  }
+  double result = -1;
+  WalkLine(font, line, s, fEngine->GetStreamSize(), lineStart,
+           [&](uint32_t from, uint32_t, double x0, double, bool) {
+             if (from >= offset) {
+               result = x0;
+               return false;
+             }
+             return true;
+           });
+  if (result < 0) result = font.GetPenX();
+  fEngine->UnlockStream();
+  return result;
+}
+
+xMorvaLines::Hit xMorvaLines::HitTestLine(xMorvaFont& font, double x, int32_t index,
+                                          uint32_t lineStart) {
+  Hit hit;
+  hit.offset = lineStart;
+  if (index < 0 || index >= GetLineCount()) return hit;
+  const xMorvaLineRecord& line = Rec(index);
+  const uint8_t* s = fEngine->LockStream();
+  if (s == nullptr) return hit;
+  bool first = true;
+  bool found = false;
+  uint32_t lastEnd = lineStart;
+  int32_t positions = 0;
+  WalkLine(font, line, s, fEngine->GetStreamSize(), lineStart,
+           [&](uint32_t from, uint32_t to, double x0, double x1, bool counts) {
+             if (first) {
+               hit.leftOfText = x < x0 - 5;
+               first = false;
+             }
+             if (StreamUnit(s + from) == kUnitParagraphEnd) return false;
+             if (x1 > x) {
+               const bool before = x1 - x >= x - x0;
+               hit.offset = before ? from : to;
+               hit.positions = positions + (before ? 0 : 1);
+               hit.italic = font.IsItalic();
+               hit.linkLook = font.IsLinkLook();
+               found = true;
+               return false;
+             }
+             positions += counts ? 1 : 0;
+             lastEnd = to;
+             return true;
+           });
+  if (!found) {
+    hit.offset = lastEnd;
+    hit.positions = positions;
+  }
+  fEngine->UnlockStream();
+  return hit;
+}
+
+xMorvaLines::Change xMorvaLines::RemoveForChange(uint32_t start, uint32_t oldEnd) {
+  Change change;
+  change.streamSize = fEngine->GetStreamSize();
+  uint32_t bytes = 0;
+  int32_t index = 0;
+  const uint32_t total = fEngine->GetStreamSize();
+  if (start >= total / 2 && !fRecords.empty()) {
+    // Near the end (typing there above all): walk back from the last line,
+    // so that a keystroke costs the same in a short and a long text.
+    index = GetLineCount() - 1;
+    bytes = total >= fRecords.back()->bytes ? total - fRecords.back()->bytes : 0;
+    while (index > 0 && bytes > start) {
+      --index;
+      bytes = bytes >= Rec(index).bytes ? bytes - Rec(index).bytes : 0;
+    }
+  } else {
+    int32_t y = 0;
+    int32_t positions = 0;
+    int32_t h = 0;
+    index = FindLineForOffset(start, 0, bytes, y, positions, h);
+  }
+  while (index > 0 && index < GetLineCount() &&
+         !(Rec(index).flags & kLineFirstOfParagraph)) {
+    --index;
+    bytes -= Rec(index).bytes;
+  }
+  change.line = index;
+  change.paragraphStart = bytes;
+  // Whole paragraphs through the one that holds the end of the change.
+  int32_t last = index;
+  uint64_t sum = bytes;
+  while (last < GetLineCount()) {
+    const xMorvaLineRecord& r = Rec(last);
+    sum += r.bytes;
+    ++last;
+    if (sum > oldEnd && (r.flags & (kLineLastOfParagraph | kLineLastOfText))) break;
+  }
+  // The empty line after a final paragraph end goes with it.
+  if (last == GetLineCount() - 1 && Rec(last).bytes == 0) ++last;
+  for (int32_t i = index; i < last; ++i) fTotalHeight -= Rec(i).height;
+  fRecords.erase(fRecords.begin() + index, fRecords.begin() + last);
+  change.removed = int32_t(sum - bytes);
+  return change;
+}
+
+int32_t xMorvaLines::RecomposeAfterChange(xMorvaFont& font, const Change& change, uint32_t newEnd) {
+  (void)newEnd;
+  if (fNeedsRebuild) return ComposeAll(font);
+  fStatus = 0;
+  xMorvaProperties state;
+  GetStateAtLine(change.paragraphStart, change.line, state);
+  // The paragraph's tab records sit at its start: the walk reads them.
+  xMorvaTabs tabs;
+  // The removed records' bytes, grown or shrunk by the edit.
+  const int64_t end64 = int64_t(change.paragraphStart) + change.removed +
+                        (int64_t(fEngine->GetStreamSize()) - int64_t(change.streamSize));
+  const uint32_t end = uint32_t(std::clamp<int64_t>(end64, change.paragraphStart,
+                                                    fEngine->GetStreamSize()));
+  xMorvaProperties running;
+  running.Assign(state);
+  const int32_t next = Compose(font, change.line, running, tabs, change.paragraphStart, end);
+  if (next < GetLineCount()) Rec(next).state.Assign(running);
+  return fStatus;
+}
+
+bool xMorvaLines::CheckSums() const {
+  uint64_t bytes = 0;
+  int64_t positions = 0;
+  for (const auto& r : fRecords) {
+    bytes += r->bytes;
+    positions += r->positions;
+  }
+  if (bytes != fEngine->GetStreamSize()) return false;
+  return positions == fEngine->GetLength();
+}

@@ -1,0 +1,124 @@
+// xMorvaLines: the line table of one text flow: one record per displayed
+// line, in text order, each with the property state at its first byte.
+// Composition walks the element stream with the measuring font, applies
+// property records, lays out tabs, chooses line breaks and inserts records;
+// after an edit only the paragraphs it touched are composed again.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "engine/xMorvaLineRecord.h"
+#include "framework/core/VObject.h"
+
+class xMorvaDocumentInterface;
+class xMorvaEngine;
+class xMorvaFont;
+class xMorvaTabs;
+
+// The status of a composition whose records could not all be stored.
+constexpr int32_t kLinesOutOfMemory = 1041;
+
+class xMorvaLines : public VObject {
+ public:
+  // `part` is the flow's part number (its text width); `initialRecords`
+  // the room reserved at first.
+  xMorvaLines(xMorvaDocumentInterface* document, xMorvaEngine* engine, int16_t part,
+              int32_t initialRecords);
+  ~xMorvaLines() override;
+  xMorvaLines(const xMorvaLines&) = delete;
+  xMorvaLines& operator=(const xMorvaLines&) = delete;
+
+  int32_t GetLineCount() const { return int32_t(fRecords.size()); }
+  int32_t GetTotalHeight() const { return fTotalHeight; }
+  const xMorvaLineRecord& GetLine(int32_t index) const { return *fRecords[size_t(index)]; }
+  // The widest line's width, whole pixels rounded up.
+  int32_t GetWidestLine() const;
+
+  // Rebuilds the whole table: 0, or 1041 when a record could not be stored
+  // (the table then asks for a full rebuild).
+  int32_t ComposeAll(xMorvaFont& font);
+  // Composes from `start` (the first byte of a paragraph, whose state and
+  // tab list are given) to `end`, inserting records from `line` on; the
+  // index after the last inserted record.
+  int32_t Compose(xMorvaFont& font, int32_t line, xMorvaProperties& state, xMorvaTabs& tabs,
+                  uint32_t start, uint32_t end);
+  // Removes the records from `first` (which starts at byte `start`) until
+  // their bytes reach `end`, at least one; with `alsoLast` the last record
+  // too when it is next. The number removed.
+  int32_t RemoveLines(int32_t first, uint32_t start, uint32_t end, bool alsoLast);
+  // The state at the first byte of line `index`, which starts at `start`.
+  void GetStateAtLine(uint32_t start, int32_t index, xMorvaProperties& state);
+  bool InsertLineRecord(const xMorvaLineRecord& record, int32_t index);
+
+  // The line holding the byte offset: the running sums of the lines before
+  // it (bytes, y, positions) come out; an offset at the end of a line that
+  // is not the last belongs to the next.
+  int32_t FindLineForOffset(uint32_t offset, int32_t first, uint32_t& bytesBefore,
+                            int32_t& yBefore, int32_t& positionsBefore, int32_t& height) const;
+
+  // The pen x at byte `offset` of line `index`, which starts at byte
+  // `lineStart`: the line's units measured from its start as drawing lays
+  // them out. `height` receives the line's height.
+  double MeasureToOffset(xMorvaFont& font, uint32_t lineStart, uint32_t offset, int32_t index,
+                         int32_t& height);
+  // The hit at x (line coordinates) on line `index`: the byte offset of the
+  // nearer edge of the unit under x, and the positions before it on the
+  // line. A computed element's text is hit as the element: its start or
+  // its end.
+  struct Hit {
+    uint32_t offset = 0;
+    int32_t positions = 0;
+    bool leftOfText = false;
+    bool italic = false;
+    bool linkLook = false;
+  };
+  Hit HitTestLine(xMorvaFont& font, double x, int32_t index, uint32_t lineStart);
+
+  // The change cycle around an edit that replaced the bytes from `start`
+  // to `oldEnd` by those up to `newEnd`: the records of the touched
+  // paragraphs go before the edit (Remove...), and are composed again after
+  // it (Recompose...). Answers as ComposeAll.
+  struct Change {
+    int32_t line = 0;
+    uint32_t paragraphStart = 0;
+    int32_t removed = 0;     // bytes the removed records covered
+    uint32_t streamSize = 0;  // before the edit
+  };
+  Change RemoveForChange(uint32_t start, uint32_t oldEnd);
+  int32_t RecomposeAfterChange(xMorvaFont& font, const Change& change, uint32_t newEnd);
+
+  // The records' bytes add up to the stream and their positions to the
+  // engine's length.
+  bool CheckSums() const;
+  // Set when a record could not be stored: the next change composes all.
+  bool NeedsFullRebuild() const { return fNeedsRebuild; }
+  int32_t GetStatus() const { return fStatus; }
+  // Caps the table at `count` records (-1: none), as a table that cannot
+  // grow would be.
+  void SetRecordLimit(int32_t count) { fRecordLimit = count; }
+
+  // Border width in pixels by style 0 to 10; others as style 0.
+  static int32_t BorderWidth(int32_t style);
+
+ private:
+  int32_t AvailableWidth(const xMorvaProperties& state, bool firstLine) const;
+  static int32_t LineHeight(const xMorvaProperties& state, uint16_t flags, int32_t ascent,
+                            int32_t descent, int32_t fontHeight);
+
+  xMorvaDocumentInterface* fDocument;
+  xMorvaEngine* fEngine;
+  int16_t fPart;
+  xMorvaLineRecord& Rec(int32_t index) { return *fRecords[size_t(index)]; }
+  const xMorvaLineRecord& Rec(int32_t index) const { return *fRecords[size_t(index)]; }
+
+  // One record per line, each on its own, so that an edit in the middle
+  // shifts pointers rather than whole records.
+  std::vector<std::unique_ptr<xMorvaLineRecord>> fRecords;
+  int32_t fTotalHeight = 0;
+  int32_t fStatus = 0;
+  bool fNeedsRebuild = false;
+  // Records beyond this count cannot be stored (-1: no limit).
+  int32_t fRecordLimit = -1;
+};
