@@ -1,6 +1,10 @@
-// VWindowView: the frame insets of the wrapped window.
+// VWindowView: the window's answers at the top of the frame chain.
 #include "framework/views/VWindowView.h"
 
+#include "graphics/VOffscreenPort.h"
+#include "graphics/VRegion.h"
+#include "platform/gdi/WinGdi.h"
+#include "platform/win32/WinPaint.h"
 #include "platform/win32/WinWindowState.h"
 #include "platform/win32/WinWindows.h"
 
@@ -12,7 +16,67 @@ int16_t Inset(LONG v) {
 
 }  // namespace
 
-VWindowView::VWindowView(HWND nativeWindow) : fNativeWindow(nativeWindow) { UpdateFrameInsets(); }
+VWindowView::VWindowView(HWND nativeWindow) : VView(nullptr), fNativeWindow(nativeWindow) {
+  UpdateFrameInsets();
+  RECT client{0, 0, 0, 0};
+  if (GetClientRect(fNativeWindow, &client)) {
+    ResizeTo(client.right - client.left, client.bottom - client.top, 0);
+  }
+}
+
+VWindowView::~VWindowView() {
+  // The sub-frames go while the window's answers still stand.
+  Close();
+  delete fPort;
+  fPort = nullptr;
+  if (fWindowDC != nullptr) ReleaseDC(fNativeWindow, fWindowDC);
+}
+
+HWND VWindowView::GetWindowHandle() {
+  return IsWindow(fNativeWindow) ? fNativeWindow : nullptr;
+}
+
+VPort* VWindowView::GetPort() {
+  if (GetWindowHandle() == nullptr) return nullptr;
+  if (fPort == nullptr) {
+    HDC dc = GetWindowDC();
+    if (dc == nullptr) return nullptr;
+    fPort = new VOffscreenPort(dc);
+  }
+  ++fPortUses;
+  return fPort;
+}
+
+HDC VWindowView::GetWindowDC() {
+  if (fWindowDC == nullptr && GetWindowHandle() != nullptr) fWindowDC = GetDC(fNativeWindow);
+  return fWindowDC;
+}
+
+void VWindowView::FlushWindow() {
+  if (fPort != nullptr) fPort->ResetState();
+  fPortUses = 0;
+  GdiFlush();
+}
+
+void VWindowView::InvalidateWindowRect(HWND window, const RECT& rect, bool validate) {
+  if (window == nullptr || !IsWindow(window)) return;
+  if (validate) {
+    ValidateRect(window, &rect);
+  } else {
+    ::InvalidateRect(window, &rect, FALSE_);
+  }
+}
+
+void VWindowView::GetVisibleRegion(VRegion& region) const {
+  int32_t x = 0;
+  int32_t y = 0;
+  GetOrigin(x, y);
+  if (IsWindow(fNativeWindow)) {
+    region.SetBox(x, y, GetWidth(), GetHeight());
+  } else {
+    region.SetEmpty();
+  }
+}
 
 void VWindowView::GetFrameInsets(int16_t& left, int16_t& top, int16_t& right,
                                  int16_t& bottom) const {
