@@ -28,6 +28,7 @@
 #include "framework/system/environment/VSystemEnvironmentBridge.h"
 #include "framework/system/files/VFileDialog.h"
 #include "framework/system/resources/StandardColors.h"
+#include "framework/views/VFrameServices.h"
 #include "framework/views/VViewsEnvironmentLink.h"
 #include "graphics/VGraphicsEnvironmentLink.h"
 #include "graphics/VGraphicsStart.h"
@@ -67,8 +68,7 @@ void RemoveEngineHost() {
 //
 // Declared by the lower layers but not implemented above yet, so that their
 // neutral answers stand: the Toolbox emulation's current port and palette
-// (VPortDCService, VEmulatorPaletteService), the frames' places
-// (VFrameAreaService), the graphics tick clock (VGraphicsTickService), the
+// (VPortDCService, VEmulatorPaletteService), the graphics tick clock (VGraphicsTickService), the
 // look painters' maker (VLookPainterMakerService) and the system's family
 // code (VOSCodeQueryService).
 const VServiceInstallation kServices[] = {
@@ -81,6 +81,9 @@ const VServiceInstallation kServices[] = {
     ServiceInstallation<VEnvironmentGraphics, &GraphicsEnvironmentLink>(),
     // The views and the controls for the system services.
     ServiceInstallation<VEnvironmentViews, &ViewsEnvironmentLink>(),
+    // The frames' places and windows for the graphics.
+    ServiceInstallation<const VFrameAreaProc, &kFrameAreaProc>(),
+    ServiceInstallation<const VFrameWindowProc, &kFrameWindowProc>(),
     ServiceInstallation<const VFileDialogRunners, &kControlFileDialogRunners>(),
     ServiceInstallation<const VLookQueries, &kControlLookQueries>(),
     ServiceInstallation<const VClipboardPictureOps, &kControlPictureOps>(),

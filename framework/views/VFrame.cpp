@@ -489,7 +489,7 @@ VWindowView* VFrame::GetWindowView() {
 
 HWND VFrame::GetWindowHandle() {
   VWindowView* view = GetWindowView();
-  return view != nullptr ? view->GetNativeWindow() : nullptr;
+  return view != nullptr ? view->GetWindowHandle() : nullptr;
 }
 
 VFrame* VFrame::FindInChain(int32_t commandId) {
