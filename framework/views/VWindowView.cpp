@@ -1,6 +1,7 @@
 // VWindowView: the window's answers at the top of the frame chain.
 #include "framework/views/VWindowView.h"
 
+#include "framework/views/VCommandMgr.h"
 #include "graphics/VOffscreenPort.h"
 #include "graphics/VRegion.h"
 #include "platform/gdi/WinGdi.h"
@@ -16,7 +17,8 @@ int16_t Inset(LONG v) {
 
 }  // namespace
 
-VWindowView::VWindowView(HWND nativeWindow) : VView(nullptr), fNativeWindow(nativeWindow) {
+VWindowView::VWindowView(HWND nativeWindow)
+    : VView(nullptr), fNativeWindow(nativeWindow), fMgr(new VCommandMgr(this)) {
   UpdateFrameInsets();
   RECT client{0, 0, 0, 0};
   if (GetClientRect(fNativeWindow, &client)) {
@@ -27,9 +29,19 @@ VWindowView::VWindowView(HWND nativeWindow) : VView(nullptr), fNativeWindow(nati
 VWindowView::~VWindowView() {
   // The sub-frames go while the window's answers still stand.
   Close();
+  delete fMgr;
+  fMgr = nullptr;
   delete fPort;
   fPort = nullptr;
   if (fWindowDC != nullptr) ReleaseDC(fNativeWindow, fWindowDC);
+}
+
+bool VWindowView::NotifyParent(VFrame* sender, int32_t message, intptr_t parameter) {
+  if (message == kMsgOwnerFocusMayMove || message == kMsgOwnerFocusTold) return true;
+  const bool focusMessage = (message >= kMsgGetFocusManager && message <= kMsgLostFocus) ||
+                            message == kMsgFrameLeaving;
+  if (focusMessage && fMgr != nullptr) return fMgr->HandleMessage(sender, message, parameter);
+  return VView::NotifyParent(sender, message, parameter);
 }
 
 HWND VWindowView::GetWindowHandle() {

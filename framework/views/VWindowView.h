@@ -10,6 +10,7 @@
 #include "framework/views/VView.h"
 #include "platform/gdi/WinGdiTypes.h"
 
+class VCommandMgr;
 class VOffscreenPort;
 
 class VWindowView : public VView {
@@ -34,6 +35,10 @@ class VWindowView : public VView {
   void InvalidateWindowRect(HWND window, const RECT& rect, bool validate) override;
   void GetVisibleRegion(VRegion& region) const override;
   bool SecondaryTest() const override { return true; }
+  // The focus messages go to the window's focus manager; the manager's own
+  // questions (-996, may the focus move; -993, focus news) are answered yes.
+  bool NotifyParent(VFrame* sender, int32_t message, intptr_t parameter) override;
+  VCommandMgr* GetCommandMgr() const { return fMgr; }
 
   // The corner of the window port's rectangle, subtracted by LocalToScreen.
   void GetPortCorner(int16_t& left, int16_t& top) const {
@@ -50,6 +55,7 @@ class VWindowView : public VView {
 
  private:
   HWND fNativeWindow;
+  VCommandMgr* fMgr = nullptr;
   HDC fWindowDC = nullptr;
   VOffscreenPort* fPort = nullptr;
   int32_t fPortUses = 0;
