@@ -48,7 +48,8 @@ bool VCommandMgr::HandleMessage(VFrame* sender, int32_t code, intptr_t parameter
       Answer<void*>(parameter, this);
       return true;
     case kMsgMergeManager: {
-      auto* other = reinterpret_cast<VCommandMgr*>(sender);
+      // The other manager comes as the parameter (a manager is no frame).
+      auto* other = reinterpret_cast<VCommandMgr*>(parameter);
       if (other == nullptr || other == this) return true;
       while (!other->fChain.empty()) {
         VFrame* f = other->fChain.front();

@@ -615,13 +615,12 @@ void VFrame::PopUpMenu(int32_t menuId, int16_t item, int32_t x, int32_t y, int32
   const VPopUpMenuMaker* maker = VPopUpMenuService::Get();
   VPort* port = GetPort();
   if (maker == nullptr || maker->make == nullptr) {
-    FlushWindow();
+    if (port != nullptr) FlushWindow();
     return;
   }
   VPopUpMenu* menu = maker->make(this, port, menuId, item);
   if (menu != nullptr) {
     if (port != nullptr) menu->SetLook(port->GetLook());
-    FlushWindow();
     int32_t sx = 0;
     int32_t sy = 0;
     LocalToScreen(sx, sy);
@@ -629,7 +628,7 @@ void VFrame::PopUpMenu(int32_t menuId, int16_t item, int32_t x, int32_t y, int32
     menu->Track(x + sx, y + sy);
     delete menu;
   }
-  FlushWindow();
+  if (port != nullptr) FlushWindow();
 }
 
 // ---- Command shortcuts.

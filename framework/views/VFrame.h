@@ -225,6 +225,7 @@ class VFrame : public VObject {
 
  private:
   friend class VView;
+  friend class VWindowView;
   void PlaceComposition(HWND window, void* context);
 
   int32_t fCompositionX = -1;

@@ -40,6 +40,18 @@ std::string Name(VFrame* f) {
   return f == nullptr ? "-" : (m != nullptr ? m->fName : "?");
 }
 
+// Lets the focus move on request, as an area does.
+class Permissive : public VWindowDelegate {
+ public:
+  void Attached(VWindowView*) override {}
+  void Detached(VWindowView*) override {}
+  VCommand* FindCommand(int32_t) override { return nullptr; }
+  bool HandleMessage(VFrame*, int32_t message, intptr_t) override {
+    return message == kMsgOwnerFocusMayMove;
+  }
+};
+Permissive gPermissive;
+
 class Focus : public testing::Test {
  protected:
   void SetUp() override {
@@ -48,6 +60,7 @@ class Focus : public testing::Test {
     gNotes.clear();
     window_ = CreateHeadlessWindow(100, 100);
     root_ = new VWindowView(window_);
+    root_->SetDelegate(&gPermissive);
     for (const char* n : {"a", "b", "c"}) {
       auto* m = new Member(root_, n);
       m->SetEnabled(true);
@@ -97,9 +110,17 @@ TEST_F(Focus, ListenersLeavingOrDyingInABroadcastHearNoMoreOfIt) {
   };
   const Case cases[] = {
       // a stops listening: b and c still hear, a is gone afterwards.
-      {"leave", [](Member* m) { m->SetListening(false); }, {"a:->a", "b:->a", "c:->a"}, 2},
+      {"leave",
+       [](Member* m) {
+         m->fOnNotice = nullptr;
+         m->SetListening(false);
+       }, {"a:->a", "b:->a", "c:->a"}, 2},
       // a deletes c, which is never told.
-      {"kill", [](Member* m) { delete m->fVictim; }, {"a:->a", "b:->a"}, 2},
+      {"kill",
+       [](Member* m) {
+         m->fOnNotice = nullptr;
+         delete m->fVictim;
+       }, {"a:->a", "b:->a"}, 2},
       // a's notice starts another broadcast in which it leaves; the
       // nested one keeps the removal for the outer one.
       {"nested",

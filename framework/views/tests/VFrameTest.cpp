@@ -350,17 +350,26 @@ TEST_F(Frames, ADeadWindowTakesNoDrawing) {
   EXPECT_EQ(root_->GetPort(), nullptr);
 }
 
-TEST_F(Frames, APortLentTwiceStacksOriginsUntilTheFlush) {
+TEST_F(Frames, APortIsLentOnceUntilTheFlush) {
   auto* v = new Probe(root_, "v", 10, 20, 50, 50);
   auto* f = new Probe(v, "f", 3, 4, 5, 5);
   VPort* p1 = f->GetPort();
-  VPort* p2 = f->GetPort();
-  ASSERT_EQ(p1, p2);
-  EXPECT_EQ(root_->GetPortUses(), 2);
-  EXPECT_EQ(p2->GetOriginX(), 26);
+  ASSERT_NE(p1, nullptr);
+  EXPECT_EQ(p1->GetOriginX(), 13);
+  EXPECT_EQ(f->GetPort(), nullptr);  // still lent out
+  EXPECT_EQ(root_->GetPortUses(), 1);
+  // Drawing at once finds no port and marks the frame invalid instead.
+  ValidateRect(window_, nullptr);
+  f->Invalidate(2);
+  EXPECT_TRUE(Invalid(14, 25));
   f->FlushWindow();
   EXPECT_EQ(root_->GetPortUses(), 0);
-  EXPECT_EQ(p1->GetOriginX(), 0);
+  f->FlushWindow();  // a flush too many changes nothing
+  EXPECT_EQ(root_->GetPortUses(), 0);
+  VPort* p2 = f->GetPort();
+  ASSERT_NE(p2, nullptr);
+  EXPECT_EQ(p2->GetOriginX(), 13);
+  f->FlushWindow();
 }
 
 TEST_F(Frames, TheInputMethodIsToldTheFontAndPlaceAndCompleted) {
