@@ -207,3 +207,22 @@ VFrame* VViewWalker::Next() {
   while (fIndex < fOrder.size() && !Accept(fOrder[fIndex])) ++fIndex;
   return Current();
 }
+
+VFrame* VViewWalker::Last() {
+  fOrder.clear();
+  if (fView != nullptr) Collect(fView);
+  fStarted = true;
+  fIndex = fOrder.size();
+  return Previous();
+}
+
+VFrame* VViewWalker::Previous() {
+  if (!fStarted) return Last();
+  while (fIndex > 0) {
+    --fIndex;
+    if (Accept(fOrder[fIndex])) return fOrder[fIndex];
+  }
+  // Before the first: the walk is over.
+  fIndex = fOrder.size();
+  return nullptr;
+}

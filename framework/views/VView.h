@@ -56,7 +56,9 @@ class VViewWalker {
   // The frame reached; null when the walk is over.
   VFrame* Current();
   VFrame* First();
+  VFrame* Last();
   VFrame* Next();
+  VFrame* Previous();
   virtual bool Accept(VFrame*) { return true; }
 
  private:

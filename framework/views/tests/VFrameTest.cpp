@@ -420,4 +420,32 @@ TEST_F(Frames, KeysFollowTheNextKeyLinksWhileNotHandled) {
   EXPECT_EQ(gLog, (std::vector<std::string>{"key a", "key b"}));
 }
 
+TEST_F(Frames, TheWalkerGoesDepthFirstAndBothWays) {
+  auto* v = new Probe(root_, "v", 0, 0, 100, 100);
+  auto* a = new Probe(v, "a", 0, 0, 10, 10);
+  auto* a1 = new Probe(a, "a1", 0, 0, 5, 5);
+  auto* b = new Probe(v, "b", 0, 0, 10, 10);
+  struct NoViewsWithChildren : VViewWalker {
+    using VViewWalker::VViewWalker;
+    bool Accept(VFrame* f) override { return static_cast<Probe*>(f)->fName != "a"; }
+  };
+  struct Case {
+    bool descend;
+    bool filter;
+    std::vector<VFrame*> order;
+  };
+  const Case cases[] = {{true, false, {a, a1, b}}, {false, false, {a, b}}, {true, true, {a1, b}}};
+  for (const Case& c : cases) {
+    NoViewsWithChildren filtered(v, c.descend);
+    VViewWalker plain(v, c.descend);
+    VViewWalker& w = c.filter ? filtered : plain;
+    std::vector<VFrame*> forward;
+    for (VFrame* f = w.First(); f != nullptr; f = w.Next()) forward.push_back(f);
+    EXPECT_EQ(forward, c.order);
+    std::vector<VFrame*> backward;
+    for (VFrame* f = w.Last(); f != nullptr; f = w.Previous()) backward.insert(backward.begin(), f);
+    EXPECT_EQ(backward, c.order);
+  }
+}
+
 }  // namespace
