@@ -14,6 +14,7 @@
 #include "engine/xMorvaListNumber.h"
 #include "framework/controls/fields/TextFieldLayer.h"
 #include "framework/controls/menus/MenuGlobals.h"
+#include "framework/controls/menus/VMenu.h"
 #include "framework/controls/services/ControlServices.h"
 #include "framework/core/VService.h"
 #include "framework/core/memory/VHeap.h"
@@ -87,6 +88,7 @@ const VServiceInstallation kServices[] = {
     ServiceInstallation<const VFileDialogRunners, &kControlFileDialogRunners>(),
     ServiceInstallation<const VLookQueries, &kControlLookQueries>(),
     ServiceInstallation<const VClipboardPictureOps, &kControlPictureOps>(),
+    ServiceInstallation<const VPopUpMenuMaker, &kPopUpMenuMaker>(),
     // The text engine and the editing area for the document model.
     ServiceInstallation<xMorvaEngineServices, &sEngineServices>(),
     ServiceInstallation<xMorvaAreaServices, &sAreaServices>(),

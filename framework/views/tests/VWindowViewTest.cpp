@@ -253,4 +253,51 @@ TEST_F(Windows, ActivationMessagesMoveTheWindowFocusAndOthersGoToTheOwner) {
   view.Close();
 }
 
+// A pop-up menu that records what the frame asked of it.
+struct Asked {
+  int32_t menuId = 0, item = 0, look = -9, flag = 0, x = 0, y = 0;
+  bool deleted = false;
+} gAsked;
+class RecordingMenu : public VPopUpMenu {
+ public:
+  ~RecordingMenu() override { gAsked.deleted = true; }
+  void SetLook(int16_t look) override { gAsked.look = look; }
+  void SetFlag(int32_t flag) override { gAsked.flag = flag; }
+  void Track(int32_t x, int32_t y) override {
+    gAsked.x = x;
+    gAsked.y = y;
+  }
+};
+const VPopUpMenuMaker kRecordingMaker{[](VFrame*, VPort*, int32_t id, int16_t item) -> VPopUpMenu* {
+  gAsked.menuId = id;
+  gAsked.item = item;
+  return new RecordingMenu();
+}};
+
+TEST_F(Windows, APopUpMenuIsTrackedAtTheScreenPointAndDeleted) {
+  HWND native = CreateHeadlessWindow(200, 100);
+  SetHeadlessWindowOrigin(native, 40, 30);
+  VWindowView view(native);
+  auto* f = new Spot(&view, "f", 10, 20, 50, 20);
+  f->PopUpMenu(7, 3, 0, 0, 1);  // no maker: nothing happens
+  EXPECT_FALSE(gAsked.deleted);
+  {
+    VInstalledService<const VPopUpMenuMaker> maker(&kRecordingMaker);
+    f->SetLookIndex(2);
+    f->PopUpMenu(7, 3, 5, 6, 1);
+  }
+  POINT client{0, 0};
+  ClientToScreen(native, &client);
+  EXPECT_EQ(gAsked.menuId, 7);
+  EXPECT_EQ(gAsked.item, 3);
+  EXPECT_EQ(gAsked.look, 2);
+  EXPECT_EQ(gAsked.flag, 1);
+  EXPECT_EQ(gAsked.x, client.x + 10 + 5);
+  EXPECT_EQ(gAsked.y, client.y + 20 + 6);
+  EXPECT_TRUE(gAsked.deleted);
+  EXPECT_EQ(view.GetPortUses(), 0);
+  view.Close();
+  DestroyWindow(native);
+}
+
 }  // namespace
