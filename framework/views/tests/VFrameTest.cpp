@@ -165,6 +165,23 @@ TEST_F(Frames, ImmediateDrawingLeavesTheSiblingAboveAlone) {
   EXPECT_TRUE(PtInRegion(visible.GetHandle(), 50, 30));
 }
 
+TEST_F(Frames, ATransparentFrameDrawnAtOnceShowsItsParentUnderIt) {
+  auto* parent = new Probe(root_, "parent", 20, 10, 100, 60, RGB(0, 0, 255));
+  struct Glass : VFrame {
+    using VFrame::VFrame;
+    void DrawContent(VPort&) override {}
+  };
+  const int32_t rect[4] = {10, 10, 30, 20};
+  auto* glass = new Glass(parent, rect);
+  glass->SetDrawsParentBehind(true);
+  gLog.clear();
+  glass->Invalidate(2);
+  EXPECT_EQ(gLog, (std::vector<std::string>{"draw parent"}));
+  EXPECT_EQ(Pixel(35, 25), RGB(0, 0, 255));  // inside the glass
+  EXPECT_EQ(Pixel(25, 15), RGB(255, 255, 255));  // the parent outside it is not copied
+  EXPECT_EQ(root_->GetPortUses(), 0);
+}
+
 TEST_F(Frames, DrawingRunsInListOrderAndClicksTheOtherWay) {
   auto* a = new Probe(root_, "a", 0, 0, 50, 50);
   auto* b = new Probe(root_, "b", 10, 10, 50, 50);

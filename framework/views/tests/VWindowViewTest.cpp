@@ -10,6 +10,7 @@
 #include "framework/core/strings/VUniString.h"
 #include "framework/system/environment/VEnvironmentLinks.h"
 #include "framework/system/environment/VSystemServices.h"
+#include "framework/views/VCommand.h"
 #include "framework/views/VCommandMgr.h"
 #include "framework/views/VEvent.h"
 #include "framework/views/VFrameServices.h"
@@ -273,6 +274,39 @@ const VPopUpMenuMaker kRecordingMaker{[](VFrame*, VPort*, int32_t id, int16_t it
   gAsked.item = item;
   return new RecordingMenu();
 }};
+
+TEST_F(Windows, FramesReachTheDelegatesCommandsThroughTheirShortcuts) {
+  struct Commands : VWindowDelegate {
+    void Attached(VWindowView*) override {}
+    void Detached(VWindowView*) override {}
+    VCommand* FindCommand(int32_t id) override { return id == 42 ? &command : nullptr; }
+    bool HandleMessage(VFrame*, int32_t, intptr_t) override { return false; }
+    VCommand command{42};
+  } commands;
+  HWND native = CreateHeadlessWindow(100, 100);
+  VWindowView view(native);
+  view.SetDelegate(&commands);
+  auto* f = new Spot(&view, "f", 0, 0, 10, 10);
+  EXPECT_EQ(f->GetCommandLong(42), 0);  // no value yet
+  f->SetCommandLong(42, 17, 0);
+  EXPECT_EQ(f->GetCommandLong(42), 17);
+  f->EnableCommand(42, true, 0);
+  EXPECT_TRUE(f->IsCommandEnabled(42));
+  f->EnableCommand(42, false, 0);
+  EXPECT_FALSE(f->IsCommandEnabled(42));
+  EXPECT_FALSE(f->IsCommandEnabled(43));
+  VStr<32> title;
+  title.SetCText("Gras", kCharSetAnsi);
+  f->SetCommandTitle(42, title, 0);
+  VStr<32> out;
+  f->GetCommandTitle(out, 42);
+  EXPECT_EQ(out.GetLength(), 4);
+  f->GetCommandTitle(out, 43);
+  EXPECT_EQ(out.GetLength(), 0);
+  view.Close();
+  view.SetDelegate(nullptr);
+  DestroyWindow(native);
+}
 
 TEST_F(Windows, APopUpMenuIsTrackedAtTheScreenPointAndDeleted) {
   HWND native = CreateHeadlessWindow(200, 100);
