@@ -8,6 +8,8 @@
 #include "framework/core/VService.h"
 #include "framework/core/strings/VUniString.h"
 #include "framework/system/environment/VCursor.h"
+#include "framework/system/environment/VSystemServices.h"
+#include "framework/system/resources/VResourceFile.h"
 #include "framework/views/VCommand.h"
 #include "framework/views/VDragTypeList.h"
 #include "framework/views/VEvent.h"
@@ -587,6 +589,46 @@ void VFrame::LocalToScreen(int32_t& x, int32_t& y) {
   if (VWindowView* view = GetWindowView()) view->GetPortCorner(left, top);
   x = p.x - left;
   y = p.y - top;
+}
+
+void VFrame::GetPositionInTopWindow(int32_t& x, int32_t& y) {
+  LocalToScreen(x, y);
+  HWND top = GetWindowHandle();
+  if (top == nullptr) return;
+  for (HWND up = ::GetParent(top); up != nullptr; up = ::GetParent(up)) top = up;
+  POINT corner{0, 0};
+  ClientToScreen(top, &corner);
+  x = x - corner.x;
+  y = y - corner.y + GetSystemMetrics(SM_CYCAPTION);
+}
+
+void VFrame::DrawLookElement(VPort& port, int32_t kind, int32_t state, const int32_t* rect,
+                             int32_t word) {
+  DrawLookElementText(port, kind, state, nullptr, rect, word);
+}
+
+void VFrame::DrawLookElementText(VPort& port, int32_t kind, int32_t state, const VString* text,
+                                 const int32_t* rect, int32_t word) {
+  if (rect != nullptr) {
+    port.DrawThemeElement(kind, state, rect[0], rect[1], rect[2], rect[3], text, word);
+  } else {
+    port.DrawThemeElement(kind, state, 0, 0, fWidth, fHeight, text, word);
+  }
+}
+
+void VFrame::GetUndoTitle(VString& out) {
+  VResourceFile* file = gSystemServices != nullptr ? gSystemServices->GetModuleResourceFile() : nullptr;
+  if (file != nullptr) file->GetIndString(&out, 9002, 1);
+}
+
+void VFrame::GetRedoTitle(VString& out) {
+  VResourceFile* file = gSystemServices != nullptr ? gSystemServices->GetModuleResourceFile() : nullptr;
+  if (file != nullptr) file->GetIndString(&out, 9002, 2);
+}
+
+void* VFrame::GetWindowPort() {
+  VWindowView* view = GetWindowView();
+  return view != nullptr ? static_cast<void*>(view->GetToolboxWindow()) : nullptr;
 }
 
 bool VFrame::IsAtWindowCorner() {

@@ -159,6 +159,19 @@ class VFrame : public VObject {
   virtual void SetParentQuietly(VFrame* newParent);
   virtual void GetMouseLocation(int32_t& x, int32_t& y);
 
+  // ---- Hooks of drags, edit commands and bars.
+  virtual void DragEventData(intptr_t, intptr_t, intptr_t, intptr_t, intptr_t) {}
+  virtual void DragEvent(intptr_t, intptr_t, intptr_t) {}
+  virtual bool AcceptsScrapType(uint32_t) { return false; }
+  virtual int32_t UpdateEditCommands() { return 0; }
+  virtual bool HandlesEditCommands() { return false; }
+  virtual bool IsBarItem() const { return false; }
+  // Items 1 and 2 of 'STR#' 9002 of the module's resource file.
+  virtual void GetUndoTitle(VString& out);
+  virtual void GetRedoTitle(VString& out);
+  // The Toolbox window of the window view; null without one.
+  virtual void* GetWindowPort();
+
   // A view answers its sub-frame bookkeeping; a plain frame has none.
   virtual void AddSubView(VFrame*) {}
   virtual void RemoveSubView(VFrame*) {}
@@ -180,6 +193,13 @@ class VFrame : public VObject {
   int32_t GetHeight() const { return fHeight; }
   bool Overlaps(const VFrame& other) const;
   void LocalToScreen(int32_t& x, int32_t& y);
+  // LocalToScreen less the client corner of the outermost window, plus a
+  // caption's height.
+  void GetPositionInTopWindow(int32_t& x, int32_t& y);
+  void DrawLookElement(VPort& port, int32_t kind, int32_t state, const int32_t* rect,
+                       int32_t word);
+  void DrawLookElementText(VPort& port, int32_t kind, int32_t state, const VString* text,
+                           const int32_t* rect, int32_t word);
   bool IsAtWindowCorner();
   VLookPainter* GetLookPainter() const;
   int16_t GetEffectiveLookIndex() const;

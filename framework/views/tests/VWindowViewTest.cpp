@@ -169,6 +169,30 @@ TEST_F(Windows, ZoomingTwiceGivesTheRectangleBack) {
   DestroyWindow(main);
 }
 
+TEST_F(Windows, APlaceInTheTopWindowCountsFromItsClientAreaBelowACaption) {
+  HWND main = CreateHeadlessWindow(640, 480);
+  SetHeadlessWindowOrigin(main, 30, 50);
+  Tbx::SetMainWindowRecord(nullptr, main);
+  {
+    VWindowView view(static_cast<VFrame*>(nullptr), 5, true, true, true);
+    view.MoveTo(100, 120, 0);
+    view.ResizeTo(200, 100, 0);
+    auto* f = new Spot(&view, "f", 5, 6, 10, 10);
+    POINT mainCorner{0, 0};
+    ClientToScreen(main, &mainCorner);
+    int32_t sx = 0, sy = 0;
+    f->LocalToScreen(sx, sy);
+    EXPECT_EQ(sx, 105);
+    EXPECT_EQ(sy, 126);
+    int32_t x = 0, y = 0;
+    f->GetPositionInTopWindow(x, y);
+    EXPECT_EQ(x, 105 - mainCorner.x);
+    EXPECT_EQ(y, 126 - mainCorner.y + GetSystemMetrics(SM_CYCAPTION));
+  }
+  Tbx::ClearMainWindowRecord();
+  DestroyWindow(main);
+}
+
 TEST_F(Windows, AClickElsewhereIsSwallowedWhenTheTargetWillNotLetGo) {
   HWND native = CreateHeadlessWindow(200, 100);
   VWindowView view(native);
