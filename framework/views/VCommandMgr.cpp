@@ -98,7 +98,7 @@ bool VCommandMgr::HandleMessage(VFrame* sender, int32_t code, intptr_t parameter
                            fOwner->NotifyParent(nullptr, kMsgOwnerFocusMayMove,
                                                 reinterpret_cast<intptr_t>(this));
       if (mayMove && sender != fTarget && (fTarget == nullptr || fTarget->CanLoseFocus())) {
-        MoveTarget(sender);
+        MoveTarget(sender, true);
         return true;
       }
       return sender != nullptr && sender == fTarget;
@@ -109,25 +109,26 @@ bool VCommandMgr::HandleMessage(VFrame* sender, int32_t code, intptr_t parameter
     case kMsgTookFocus:
       TellOwner();
       if (fTarget != nullptr && fTarget != sender) {
-        VFrame* old = fTarget;
-        Broadcast(old, sender);
-        // The old target's notice comes back as -1989 and clears nothing,
-        // the sender being recorded first.
+        MoveTarget(sender, false);
+      } else {
         fTarget = sender;
-        old->LoseFocus(sender);
       }
       gCurrentMgr = this;
-      fTarget = sender;
       return true;
     case kMsgLostFocus:
       TellOwner();
       if (sender != nullptr && sender == fTarget) {
-        Broadcast(fTarget, nullptr);
         fTarget = nullptr;
+        VFrame* none = nullptr;
+        BroadcastTracked(sender, none);
       }
       return true;
     case kMsgFrameLeaving:
       if (sender == nullptr) return true;
+      for (auto& ends : fRunning) {
+        if (ends.first == sender) ends.first = nullptr;
+        if (ends.second == sender) ends.second = nullptr;
+      }
       if (sender == fTarget) HandleMessage(sender, kMsgLostFocus, 0);
       // A listener's notice may have made it the target again; it is leaving.
       if (sender == fTarget) fTarget = nullptr;
@@ -145,13 +146,22 @@ bool VCommandMgr::HandleMessage(VFrame* sender, int32_t code, intptr_t parameter
 }
 
 void VCommandMgr::Broadcast(VFrame* oldTarget, VFrame* newTarget) {
+  BroadcastTracked(oldTarget, newTarget);
+}
+
+void VCommandMgr::BroadcastTracked(VFrame*& oldTarget, VFrame*& newTarget) {
   if (!fListeners.empty()) {
     ++fDepth;
+    const size_t level = fRunning.size();
+    fRunning.emplace_back(oldTarget, newTarget);
     // By index: listeners may be appended during the walk; removals wait.
     for (size_t i = 0; i < fListeners.size(); ++i) {
       VFrame* f = fListeners[i];
-      if (!IsPending(f)) f->FocusChanged(oldTarget, newTarget);
+      if (!IsPending(f)) f->FocusChanged(fRunning[level].first, fRunning[level].second);
     }
+    oldTarget = fRunning[level].first;
+    newTarget = fRunning[level].second;
+    fRunning.pop_back();
     --fDepth;
   }
   if (fDepth == 0) {
@@ -163,15 +173,16 @@ void VCommandMgr::Broadcast(VFrame* oldTarget, VFrame* newTarget) {
   }
 }
 
-void VCommandMgr::MoveTarget(VFrame* to) {
+void VCommandMgr::MoveTarget(VFrame* to, bool tellNew) {
   VFrame* old = fTarget;
-  Broadcast(old, to);
+  // A frame destroyed by a listener meanwhile is no longer called.
+  BroadcastTracked(old, to);
   // Recorded before the old target is told, so that its -1989 and the new
   // one's -1990 find the change made.
   fTarget = to;
   if (old != nullptr && old != to) old->LoseFocus(to);
   fTarget = to;
-  if (to != nullptr) to->TakeFocus();
+  if (to != nullptr && tellNew) to->TakeFocus();
 }
 
 void VCommandMgr::FocusNext(bool backwards) {
@@ -196,14 +207,15 @@ void VCommandMgr::FocusNext(bool backwards) {
   for (size_t i = 0; i < fChain.size() && found == nullptr; ++i) {
     if (fChain[i]->IsEnabled()) found = fChain[i];
   }
-  if (found != nullptr && found != fTarget) MoveTarget(found);
+  if (found != nullptr && found != fTarget) MoveTarget(found, true);
 }
 
 void VCommandMgr::Resume() {
   gCurrentMgr = this;
   if (fTarget == nullptr && fDefault != nullptr) {
     Broadcast(nullptr, fDefault);
-    fDefault->TakeFocus();
+    // The default may have left during the broadcast.
+    if (fDefault != nullptr) fDefault->TakeFocus();
   }
 }
 
@@ -211,7 +223,10 @@ void VCommandMgr::Suspend() {
   gCurrentMgr = nullptr;
   if (fTarget != nullptr) {
     VFrame* kept = fTarget;
-    Broadcast(kept, nullptr);
+    VFrame* none = nullptr;
+    BroadcastTracked(kept, none);
+    // A target destroyed during the broadcast has already left.
+    if (kept == nullptr || fTarget != kept) return;
     // Its -1989 finds no target and broadcasts nothing more; the target
     // stays recorded for the next activation.
     fTarget = nullptr;
@@ -224,7 +239,7 @@ void VCommandMgr::EnsureTarget() {
   if (fTarget != nullptr) return;
   if (fDefault != nullptr) {
     Broadcast(nullptr, fDefault);
-    fDefault->TakeFocus();
+    if (fDefault != nullptr) fDefault->TakeFocus();
   } else {
     FocusNext(false);
   }

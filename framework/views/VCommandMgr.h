@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "framework/core/VObject.h"
@@ -58,10 +59,18 @@ class VCommandMgr : public VObject {
   int32_t GetCounter() const { return fCounter; }
 
  private:
-  void MoveTarget(VFrame* to);
+  // Broadcasts the change, tells the old target it lost the focus and,
+  // with `tellNew`, the new one that it has it.
+  void MoveTarget(VFrame* to, bool tellNew);
   bool IsPending(const VFrame* frame) const;
   void TellOwner();
+  // Broadcast that gives back the ends still alive afterwards.
+  void BroadcastTracked(VFrame*& oldTarget, VFrame*& newTarget);
 
+  // The two ends of each broadcast running (outermost first); an end
+  // destroyed meanwhile is cleared, so that later listeners and the change
+  // itself no longer see it.
+  std::vector<std::pair<VFrame*, VFrame*>> fRunning;
   VFrame* fOwner;
   int32_t fCounter = 1;
   int32_t fDepth = 0;

@@ -148,6 +148,50 @@ TEST_F(Focus, ListenersLeavingOrDyingInABroadcastHearNoMoreOfIt) {
   }
 }
 
+TEST_F(Focus, EndsOfAChangeDestroyedByAListenerAreNotCalled) {
+  struct Case {
+    const char* what;
+    int victim;  // index of the frame a's notice deletes
+    int focused;  // index of the frame focused afterwards, or -1
+  };
+  // b holds the focus and Tab moves it to c; a's notice deletes one of them.
+  const Case cases[] = {{"new target", 2, -1}, {"old target", 1, 2}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TearDown();
+    m_.clear();
+    SetUp();
+    m_[1]->RequestFocus();
+    m_[0]->fVictim = m_[c.victim];
+    m_[0]->fOnNotice = [](Member* m) {
+      m->fOnNotice = nullptr;
+      delete m->fVictim;
+    };
+    mgr_->FocusNext(false);
+    if (c.focused < 0) {
+      EXPECT_EQ(mgr_->GetTarget(), nullptr);
+      EXPECT_FALSE(m_[1]->IsFocused());
+    } else {
+      EXPECT_EQ(mgr_->GetTarget(), m_[c.focused]);
+    }
+    EXPECT_EQ(mgr_->GetChain().size(), 2u);
+  }
+  // The default destroyed while its coming is broadcast is not made the
+  // target.
+  TearDown();
+  m_.clear();
+  SetUp();
+  m_[1]->MakeDefaultFrame();
+  m_[0]->fVictim = m_[1];
+  m_[0]->fOnNotice = [](Member* m) {
+    m->fOnNotice = nullptr;
+    delete m->fVictim;
+  };
+  mgr_->Resume();
+  EXPECT_EQ(mgr_->GetTarget(), nullptr);
+  EXPECT_EQ(mgr_->GetDefaultTarget(), nullptr);
+}
+
 TEST_F(Focus, TheFocusFrameDestroyedIsBroadcastGoneFirst) {
   m_[1]->RequestFocus();
   m_[1]->MakeDefaultFrame();
