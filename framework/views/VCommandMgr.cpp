@@ -37,16 +37,15 @@ VCommandMgr::~VCommandMgr() {
 VCommandMgr* VCommandMgr::GetCurrent() { return gCurrentMgr; }
 
 void VCommandMgr::TellOwner() {
-  if (fOwner != nullptr) fOwner->NotifyParent(nullptr, kMsgOwnerFocusTold, reinterpret_cast<intptr_t>(this));
+  if (fOwner == nullptr) return;
+  fOwner->NotifyParent(nullptr, kMsgOwnerFocusTold, reinterpret_cast<intptr_t>(this));
 }
 
 bool VCommandMgr::IsPending(const VFrame* frame) const { return Has(fPending, frame); }
 
 bool VCommandMgr::HandleMessage(VFrame* sender, int32_t code, intptr_t parameter) {
   switch (code) {
-    case kMsgGetFocusManager:
-      Answer<void*>(parameter, this);
-      return true;
+    case kMsgGetFocusManager: Answer<void*>(parameter, this); return true;
     case kMsgMergeManager: {
       // The other manager comes as the parameter (a manager is no frame).
       auto* other = reinterpret_cast<VCommandMgr*>(parameter);
@@ -63,12 +62,8 @@ bool VCommandMgr::HandleMessage(VFrame* sender, int32_t code, intptr_t parameter
       }
       return true;
     }
-    case kMsgCounter:
-      fCounter += parameter == 0 ? -1 : 1;
-      return true;
-    case kMsgGetCounter:
-      Answer<int32_t>(parameter, fCounter);
-      return true;
+    case kMsgCounter: fCounter += parameter == 0 ? -1 : 1; return true;
+    case kMsgGetCounter: Answer<int32_t>(parameter, fCounter); return true;
     case kMsgSetEnabled:
       if (parameter == 0) {
         Remove(fChain, sender);
@@ -86,26 +81,20 @@ bool VCommandMgr::HandleMessage(VFrame* sender, int32_t code, intptr_t parameter
         Remove(fListeners, sender);
       }
       return true;
-    case kMsgMakeDefaultFrame:
-      fDefault = sender;
-      return true;
-    case kMsgGetDefaultFrame:
-      Answer<void*>(parameter, fDefault);
-      return true;
+    case kMsgMakeDefaultFrame: fDefault = sender; return true;
+    case kMsgGetDefaultFrame: Answer<void*>(parameter, fDefault); return true;
     case kMsgRequestFocus: {
       TellOwner();
-      const bool mayMove = fOwner != nullptr &&
-                           fOwner->NotifyParent(nullptr, kMsgOwnerFocusMayMove,
-                                                reinterpret_cast<intptr_t>(this));
+      const bool mayMove =
+          fOwner != nullptr &&
+          fOwner->NotifyParent(nullptr, kMsgOwnerFocusMayMove, reinterpret_cast<intptr_t>(this));
       if (mayMove && sender != fTarget && (fTarget == nullptr || fTarget->CanLoseFocus())) {
         MoveTarget(sender, true);
         return true;
       }
       return sender != nullptr && sender == fTarget;
     }
-    case kMsgGetFocusFrame:
-      Answer<void*>(parameter, fTarget);
-      return true;
+    case kMsgGetFocusFrame: Answer<void*>(parameter, fTarget); return true;
     case kMsgTookFocus:
       TellOwner();
       if (fTarget != nullptr && fTarget != sender) {
@@ -140,8 +129,7 @@ bool VCommandMgr::HandleMessage(VFrame* sender, int32_t code, intptr_t parameter
         Remove(fListeners, sender);
       }
       return true;
-    default:
-      return false;
+    default: return false;
   }
 }
 

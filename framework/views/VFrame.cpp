@@ -617,12 +617,14 @@ void VFrame::DrawLookElementText(VPort& port, int32_t kind, int32_t state, const
 }
 
 void VFrame::GetUndoTitle(VString& out) {
-  VResourceFile* file = gSystemServices != nullptr ? gSystemServices->GetModuleResourceFile() : nullptr;
+  VResourceFile* file =
+      gSystemServices != nullptr ? gSystemServices->GetModuleResourceFile() : nullptr;
   if (file != nullptr) file->GetIndString(&out, 9002, 1);
 }
 
 void VFrame::GetRedoTitle(VString& out) {
-  VResourceFile* file = gSystemServices != nullptr ? gSystemServices->GetModuleResourceFile() : nullptr;
+  VResourceFile* file =
+      gSystemServices != nullptr ? gSystemServices->GetModuleResourceFile() : nullptr;
   if (file != nullptr) file->GetIndString(&out, 9002, 2);
 }
 

@@ -124,8 +124,8 @@ class VFrame : public VObject {
   virtual int32_t GetCursorIdAt(VEvent& event);
   virtual int32_t GetCursorId() const { return fCursorId; }
   virtual void SetCursorId(int32_t id) { fCursorId = id; }
-  virtual void SetCompositionPlace(const VString& fontName, int32_t points, bool bold,
-                                   bool italic, int32_t x, int32_t y);
+  virtual void SetCompositionPlace(const VString& fontName, int32_t points, bool bold, bool italic,
+                                   int32_t x, int32_t y);
 
   // ---- Searches by point (local coordinates).
   virtual VFrame* FindFrameAt(const VPoint& p);
@@ -196,8 +196,7 @@ class VFrame : public VObject {
   // LocalToScreen less the client corner of the outermost window, plus a
   // caption's height.
   void GetPositionInTopWindow(int32_t& x, int32_t& y);
-  void DrawLookElement(VPort& port, int32_t kind, int32_t state, const int32_t* rect,
-                       int32_t word);
+  void DrawLookElement(VPort& port, int32_t kind, int32_t state, const int32_t* rect, int32_t word);
   void DrawLookElementText(VPort& port, int32_t kind, int32_t state, const VString* text,
                            const int32_t* rect, int32_t word);
   bool IsAtWindowCorner();

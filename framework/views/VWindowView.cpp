@@ -26,9 +26,7 @@
 
 namespace {
 
-int16_t Inset(LONG v) {
-  return static_cast<int16_t>(v < 0 ? 0 : (v > INT16_MAX ? INT16_MAX : v));
-}
+int16_t Inset(LONG v) { return static_cast<int16_t>(v < 0 ? 0 : (v > INT16_MAX ? INT16_MAX : v)); }
 
 std::vector<VWindowView*>& WindowList() {
   static std::vector<VWindowView*> list;
@@ -165,12 +163,24 @@ void VWindowView::AttachTo(Tbx::WindowRecord* window) {
   UpdateOrigin(false);
   const int16_t variant = window != nullptr ? window->procID : 0;
   switch (variant) {
-    case 0: case 4: case 8: case 12: fKind = 5; fTitleBar = 1; break;
+    case 0:
+    case 4:
+    case 8:
+    case 12:
+      fKind = 5;
+      fTitleBar = 1;
+      break;
     case 1: fKind = 1; break;
     case 2: fKind = 3; break;
     case 3: fKind = 4; break;
-    case 5: fKind = 2; fTitleBar = 1; break;
-    default: fKind = 0; fTitleBar = 1; break;
+    case 5:
+      fKind = 2;
+      fTitleBar = 1;
+      break;
+    default:
+      fKind = 0;
+      fTitleBar = 1;
+      break;
   }
   fDefinition = variant;
   if (window != nullptr) {
@@ -182,10 +192,10 @@ void VWindowView::AttachTo(Tbx::WindowRecord* window) {
     text.SetPText(title, kCharSetAnsi);
     VFrame::SetTitle(text);
   }
-  fGrowBox = fNativeWindow != nullptr &&
-                     (GetWindowLongA(fNativeWindow, GWL_STYLE) & WS_THICKFRAME) != 0
-                 ? 1
-                 : 0;
+  fGrowBox =
+      fNativeWindow != nullptr && (GetWindowLongA(fNativeWindow, GWL_STYLE) & WS_THICKFRAME) != 0
+          ? 1
+          : 0;
 }
 
 VWindowView::~VWindowView() {
@@ -362,13 +372,11 @@ bool VWindowView::HandleMessage(VFrame* sender, int32_t message, intptr_t parame
       TakeFocus();
       Invalidate(2);
       return true;
-    case kMsgIsFocused:
-      return fFocused != 0;
+    case kMsgIsFocused: return fFocused != 0;
     case kMsgFrameUnderPointer:
       if (parameter != 0) *reinterpret_cast<VFrame**>(parameter) = fUnderPointer;
       return true;
-    default:
-      break;
+    default: break;
   }
   if (fOwner != nullptr) return fOwner->NotifyParent(sender, message, parameter);
   if (fDelegate != nullptr) return fDelegate->HandleMessage(sender, message, parameter);

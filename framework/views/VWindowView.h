@@ -40,8 +40,7 @@ class VWindowView : public VView {
  public:
   // Creates a hidden window of `kind` (1 to 8) through the emulation.
   VWindowView(VFrame* owner, uint16_t kind, bool closeBox, bool growBox, bool zoomBox);
-  VWindowView(VWindowDelegate* delegate, uint16_t kind, bool closeBox, bool growBox,
-              bool zoomBox);
+  VWindowView(VWindowDelegate* delegate, uint16_t kind, bool closeBox, bool growBox, bool zoomBox);
   // Attaches to a window the host made: the view never moves, sizes or
   // disposes of it.
   VWindowView(VFrame* owner, Tbx::WindowRecord* window);

@@ -114,13 +114,17 @@ TEST_F(Focus, ListenersLeavingOrDyingInABroadcastHearNoMoreOfIt) {
        [](Member* m) {
          m->fOnNotice = nullptr;
          m->SetListening(false);
-       }, {"a:->a", "b:->a", "c:->a"}, 2},
+       },
+       {"a:->a", "b:->a", "c:->a"},
+       2},
       // a deletes c, which is never told.
       {"kill",
        [](Member* m) {
          m->fOnNotice = nullptr;
          delete m->fVictim;
-       }, {"a:->a", "b:->a"}, 2},
+       },
+       {"a:->a", "b:->a"},
+       2},
       // a's notice starts another broadcast in which it leaves; the
       // nested one keeps the removal for the outer one.
       {"nested",
@@ -151,7 +155,7 @@ TEST_F(Focus, ListenersLeavingOrDyingInABroadcastHearNoMoreOfIt) {
 TEST_F(Focus, EndsOfAChangeDestroyedByAListenerAreNotCalled) {
   struct Case {
     const char* what;
-    int victim;  // index of the frame a's notice deletes
+    int victim;   // index of the frame a's notice deletes
     int focused;  // index of the frame focused afterwards, or -1
   };
   // b holds the focus and Tab moves it to c; a's notice deletes one of them.

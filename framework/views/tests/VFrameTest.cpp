@@ -177,7 +177,7 @@ TEST_F(Frames, ATransparentFrameDrawnAtOnceShowsItsParentUnderIt) {
   gLog.clear();
   glass->Invalidate(2);
   EXPECT_EQ(gLog, (std::vector<std::string>{"draw parent"}));
-  EXPECT_EQ(Pixel(35, 25), RGB(0, 0, 255));  // inside the glass
+  EXPECT_EQ(Pixel(35, 25), RGB(0, 0, 255));      // inside the glass
   EXPECT_EQ(Pixel(25, 15), RGB(255, 255, 255));  // the parent outside it is not copied
   EXPECT_EQ(root_->GetPortUses(), 0);
 }
@@ -220,7 +220,9 @@ TEST_F(Frames, ScrollingTooFarAsksForTheWholeFrame) {
     int32_t dx, dy;
     RECT box;
   };
-  const Case cases[] = {{40, 0, {0, 0, 40, 30}}, {0, -30, {0, 0, 40, 30}}, {5, 0, {0, 0, 5, 30}},
+  const Case cases[] = {{40, 0, {0, 0, 40, 30}},
+                        {0, -30, {0, 0, 40, 30}},
+                        {5, 0, {0, 0, 5, 30}},
                         {0, -4, {0, 26, 40, 30}}};
   for (const Case& c : cases) {
     VRegion r;
@@ -250,8 +252,8 @@ TEST_F(Frames, DropsAreTestedAgainstTheInsetBox) {
     int32_t x, y;
     bool in;
   };
-  const Case cases[] = {{-4, -3, true}, {-5, 0, false}, {0, -4, false},
-                        {43, 0, true},  {44, 0, false}, {0, 32, true}, {0, 33, false}};
+  const Case cases[] = {{-4, -3, true}, {-5, 0, false}, {0, -4, false}, {43, 0, true},
+                        {44, 0, false}, {0, 32, true},  {0, 33, false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.x * 100 + c.y);
     EXPECT_EQ(f->AcceptsDragAt(VPoint(c.x, c.y), &dragged, ~0u) == f, c.in);
@@ -291,8 +293,8 @@ TEST_F(Frames, ClosingGoesFrontToBackAndDeletingAViewTakesItsFrames) {
   new Probe(a, "a1", 0, 0, 5, 5);
   new Probe(v, "b", 0, 0, 10, 10);
   v->Close();
-  EXPECT_EQ(gLog, (std::vector<std::string>{"close v", "close a", "close a1", "delete a1", "delete a",
-                                            "close b", "delete b"}));
+  EXPECT_EQ(gLog, (std::vector<std::string>{"close v", "close a", "close a1", "delete a1",
+                                            "delete a", "close b", "delete b"}));
   EXPECT_TRUE(v->GetSubFrames().empty());
   EXPECT_TRUE(v->IsClosing());
   // Without Close the frames still go, and the view is gone from its parent.
@@ -401,7 +403,8 @@ TEST_F(Frames, TheInputMethodIsToldTheFontAndPlaceAndCompleted) {
   EXPECT_EQ(font.lfHeight, -16);  // 12 points at 96 pixels per inch
   EXPECT_EQ(font.lfWeight, 700);
   EXPECT_EQ(font.lfCharSet, 1);
-  EXPECT_EQ(std::string(font.lfFaceName), std::string("A face name longer than thirty-").substr(0, 31));
+  EXPECT_EQ(std::string(font.lfFaceName),
+            std::string("A face name longer than thirty-").substr(0, 31));
   EXPECT_EQ(r.form.dwStyle, CFS_POINT);
   EXPECT_EQ(r.form.ptCurrentPos.x, 10 + 5 - 1);
   EXPECT_EQ(r.form.ptCurrentPos.y, 27);

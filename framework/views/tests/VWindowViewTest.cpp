@@ -226,12 +226,13 @@ TEST_F(Windows, ThePointerEntersMovesWithinAndLeavesFrames) {
     view.PointerMoved(move);
     EXPECT_EQ(move.GetX(), s.x);  // the event is given back as it came
   }
-  EXPECT_EQ(gSeen, (std::vector<std::string>{"a enter 10", "a within 15", "a left",
-                                             "b enter 10", "b left"}));
+  EXPECT_EQ(gSeen, (std::vector<std::string>{"a enter 10", "a within 15", "a left", "b enter 10",
+                                             "b left"}));
   VEvent back(20, 15, 0, true, false, false, false, false, 0, 0);
   view.PointerMoved(back);
   VFrame* under = nullptr;
-  EXPECT_TRUE(view.NotifyParent(nullptr, kMsgFrameUnderPointer, reinterpret_cast<intptr_t>(&under)));
+  EXPECT_TRUE(
+      view.NotifyParent(nullptr, kMsgFrameUnderPointer, reinterpret_cast<intptr_t>(&under)));
   EXPECT_EQ(under, a);
   delete a;  // leaving clears it
   EXPECT_EQ(view.GetFrameUnderPointer(), nullptr);
