@@ -196,6 +196,23 @@ TEST_F(Focus, EndsOfAChangeDestroyedByAListenerAreNotCalled) {
   EXPECT_EQ(mgr_->GetDefaultTarget(), nullptr);
 }
 
+TEST_F(Focus, ANewManagerTakesOverTheChainAndTheListeners) {
+  auto* replacement = new VCommandMgr(root_);
+  root_->SetFocusManager(replacement);  // the old one (counter 1) is deleted
+  EXPECT_EQ(root_->GetCommandMgr(), replacement);
+  EXPECT_EQ(replacement->GetChain().size(), 3u);
+  EXPECT_EQ(replacement->GetListeners().size(), 3u);
+  EXPECT_EQ(replacement->GetCounter(), 2);
+  VEvent tab = Tab(false);
+  EXPECT_EQ(root_->HandleKey(tab), kKeyTargetMoved);  // keys go to the new one
+  EXPECT_EQ(m_[2]->GetFocusFrame(), m_[0]);
+  // The window only lets go of a manager that is not its own alone.
+  delete root_;
+  root_ = nullptr;
+  EXPECT_EQ(replacement->GetCounter(), 1);
+  delete replacement;
+}
+
 TEST_F(Focus, TheFocusFrameDestroyedIsBroadcastGoneFirst) {
   m_[1]->RequestFocus();
   m_[1]->MakeDefaultFrame();
