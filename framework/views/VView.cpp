@@ -156,7 +156,10 @@ void VView::CopyFrom(VFrame* newParent, const VFrame& source, int32_t word) {
   VFrame::CopyFrom(newParent, source, word);
   if (!source.IsView()) return;
   const auto& subs = static_cast<const VView&>(source).fSubFrames;
-  for (VFrame* f : std::vector<VFrame*>(subs)) f->Clone(this, word);
+  // A copy placed inside its own source is not copied into itself again.
+  for (VFrame* f : std::vector<VFrame*>(subs)) {
+    if (!f->IsSelfOrAncestorOf(this)) f->Clone(this, word);
+  }
 }
 
 void VView::SetHiddenByParent(bool hidden) {

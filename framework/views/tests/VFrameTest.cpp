@@ -323,6 +323,9 @@ TEST_F(Frames, ClonesKeepTheSubFramesInOrder) {
   EXPECT_TRUE(copy->GetSubFrames()[1]->IsEnabled());
   EXPECT_EQ(copy->GetSubFrames()[0]->GetParent(), copy);
   EXPECT_EQ(copy->GetWidth(), 100);
+  // A copy made inside its own source holds the source's frames once.
+  auto* inside = static_cast<VView*>(v->VView::Clone(v, 0));
+  EXPECT_EQ(inside->GetSubFrames().size(), 2u);
 }
 
 TEST_F(Frames, ParentsThatWouldMakeALoopAreRefused) {
