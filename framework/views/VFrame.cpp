@@ -3,7 +3,9 @@
 #include "framework/views/VFrame.h"
 
 #include <cstdlib>
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "framework/core/VService.h"
 #include "framework/core/strings/VUniString.h"
@@ -326,11 +328,12 @@ void VFrame::DispatchIdle(bool flag) { Idle(flag); }
 int32_t VFrame::DispatchKey(VEvent& event) {
   int32_t answer = HandleKey(event);
   // Each frame is offered the key once, so a loop of key links ends.
-  VFrame* next = fNextKey;
-  int guard = 0;
-  while (answer == kKeyNotHandled && next != nullptr && next != this && guard++ < 10000) {
+  std::vector<const VFrame*> offered{this};
+  for (VFrame* next = fNextKey; answer == kKeyNotHandled && next != nullptr;
+       next = next->fNextKey) {
+    if (std::find(offered.begin(), offered.end(), next) != offered.end()) break;
+    offered.push_back(next);
     answer = next->HandleKey(event);
-    next = next->fNextKey;
   }
   return answer;
 }

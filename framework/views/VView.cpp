@@ -20,7 +20,8 @@ VView::~VView() {
 }
 
 void VView::AddSubView(VFrame* frame) {
-  if (frame == nullptr) return;
+  // A view never holds itself or one of its ancestors.
+  if (frame == nullptr || frame->IsSelfOrAncestorOf(this)) return;
   if (std::find(fSubFrames.begin(), fSubFrames.end(), frame) != fSubFrames.end()) return;
   fSubFrames.push_back(frame);
 }

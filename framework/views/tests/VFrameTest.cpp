@@ -338,9 +338,13 @@ TEST_F(Frames, ParentsThatWouldMakeALoopAreRefused) {
   child->SetParent(root_);
   EXPECT_EQ(root_->GetSubFrames().back(), child);
   EXPECT_TRUE(v->GetSubFrames().empty());
-  // The same frame added twice stays once.
+  // The same frame added twice stays once; a view never holds itself or
+  // its parent.
   root_->AddSubView(child);
   EXPECT_EQ(root_->GetSubFrames().size(), 2u);
+  v->AddSubView(v);
+  v->AddSubView(root_);
+  EXPECT_TRUE(v->GetSubFrames().empty());
 }
 
 TEST_F(Frames, OutsideAWindowNothingIsDrawnOrFound) {
@@ -432,7 +436,7 @@ TEST_F(Frames, KeysFollowTheNextKeyLinksWhileNotHandled) {
   auto* c = new Probe(root_, "c", 0, 0, 5, 5);
   a->SetNextKeyFrame(b);
   b->SetNextKeyFrame(c);
-  c->SetNextKeyFrame(a);  // a loop ends after one round
+  c->SetNextKeyFrame(b);  // a loop ends after one round
   VEvent key;
   gLog.clear();
   EXPECT_EQ(a->DispatchKey(key), 1);
