@@ -6,6 +6,8 @@
 
 #include "framework/views/VEvent.h"
 #include "framework/views/VFrame.h"
+#include "platform/toolbox/TbxPorts.h"
+#include "platform/toolbox/TbxWindows.h"
 
 namespace {
 
@@ -25,6 +27,27 @@ template <typename T>
 void Answer(intptr_t parameter, T value) {
   if (parameter != 0) *reinterpret_cast<T*>(parameter) = value;
 }
+
+// Makes the frame's window port the current one while it lives and puts
+// the previous one back.
+class WindowPortCurrent {
+ public:
+  explicit WindowPortCurrent(VFrame* frame) {
+    Tbx::GetPort(&fSaved);
+    auto* window = static_cast<Tbx::WindowRecord*>(frame->GetWindowPort());
+    fSwitched = window != nullptr && reinterpret_cast<Tbx::GrafPtr>(&window->port) != fSaved;
+    if (fSwitched) Tbx::SetPort(&window->port);
+  }
+  ~WindowPortCurrent() {
+    if (fSwitched) Tbx::SetPort(fSaved);
+  }
+  WindowPortCurrent(const WindowPortCurrent&) = delete;
+  WindowPortCurrent& operator=(const WindowPortCurrent&) = delete;
+
+ private:
+  Tbx::GrafPtr fSaved = nullptr;
+  bool fSwitched = false;
+};
 
 }  // namespace
 
@@ -237,7 +260,10 @@ bool VCommandMgr::CanLeave() { return fTarget == nullptr || fTarget->CanLoseFocu
 
 int32_t VCommandMgr::DispatchKey(VEvent& key, bool cycle) {
   int32_t result = kKeyNotHandled;
-  if (fTarget != nullptr) result = fTarget->DispatchKey(key);
+  if (fTarget != nullptr) {
+    WindowPortCurrent current(fTarget);
+    result = fTarget->DispatchKey(key);
+  }
   if (result != kKeyNotHandled || key.GetKeyWord() != 9) return result;
   if (cycle) {
     VFrame* before = fTarget;
@@ -250,5 +276,7 @@ int32_t VCommandMgr::DispatchKey(VEvent& key, bool cycle) {
 }
 
 void VCommandMgr::Idle() {
-  if (fTarget != nullptr) fTarget->FocusIdle();
+  if (fTarget == nullptr) return;
+  WindowPortCurrent current(fTarget);
+  fTarget->FocusIdle();
 }

@@ -2,8 +2,8 @@
 // side of the focus protocol.
 #include "framework/views/VFrame.h"
 
-#include <cstdlib>
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 

@@ -42,6 +42,13 @@ class Spot : public VFrame {
     return true;
   }
   bool CanLoseFocus() override { return fMayLeave; }
+  int32_t HandleKey(VEvent&) override {
+    Tbx::GrafPtr current = nullptr;
+    Tbx::GetPort(&current);
+    portDuringKey = current;
+    return 0;
+  }
+  Tbx::GrafPtr portDuringKey = nullptr;
   std::string fName;
   bool fMayLeave = true;
 };
@@ -259,6 +266,14 @@ TEST_F(Windows, ActivationMessagesMoveTheWindowFocusAndOthersGoToTheOwner) {
   EXPECT_TRUE(view.NotifyParent(nullptr, kMsgActivate, 0));
   EXPECT_TRUE(view.NotifyParent(nullptr, kMsgIsFocused, 0));
   EXPECT_EQ(f->GetFocusFrame(), f);  // the default took the focus
+  // Keys reach the target with its window's port current, put back after.
+  Tbx::SetPort(nullptr);
+  VEvent key(0, 0, 0, false, false, false, false, false, 0, 'k');
+  EXPECT_EQ(view.HandleKey(key), 0);
+  EXPECT_EQ(f->portDuringKey, &view.GetToolboxWindow()->port);
+  Tbx::GrafPtr after = &view.GetToolboxWindow()->port;
+  Tbx::GetPort(&after);
+  EXPECT_EQ(after, nullptr);
   EXPECT_EQ(VCommandMgr::GetCurrent(), view.GetCommandMgr());
   EXPECT_TRUE(view.NotifyParent(nullptr, kMsgDeactivate, 0));
   EXPECT_FALSE(f->IsFocused());
