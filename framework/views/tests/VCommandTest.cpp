@@ -60,8 +60,7 @@ std::vector<uint8_t> Xcom(std::initializer_list<std::pair<int32_t, const char*>>
 }
 
 // The same in native order, as the reader on a byte buffer takes it.
-std::vector<uint8_t> NativeXcom(uint16_t count,
-                                const std::vector<std::pair<int32_t, std::string>>& records,
+std::vector<uint8_t> NativeXcom(uint16_t count, const std::vector<std::pair<int32_t, std::string>>& records,
                                 int titleLength = -1) {
   std::vector<uint8_t> out(2 + records.size() * 36, 0);
   std::memcpy(out.data(), &count, 2);
@@ -170,11 +169,7 @@ TEST(CommandTable, DamagedResourcesGiveWhatTheyHoldAndNoMore) {
       {"group without member list", Xcom({{-6, "Nowhere"}}), {6}, {}, 6},
       {"largest id", Xcom({{INT32_MAX, "Max"}, {2, "B"}}), {2}, {}, 2},
       {"smallest id", Xcom({{INT32_MIN, "Min"}, {3, "C"}}), {3}, {}, 3},
-      {"id beyond a table",
-       Xcom({{32768, "Big"}, {-40000, "G"}, {32767, "Top"}}),
-       {32767},
-       {1},
-       32767},
+      {"id beyond a table", Xcom({{32768, "Big"}, {-40000, "G"}, {32767, "Top"}}), {32767}, {1}, 32767},
       {"shorter than a count", {0x00}, {}, {1}, 0},
       {"no data", {}, {}, {1}, 0},
       {"half a record", {0x00, 0x01, 0x00, 0x00, 0x00, 0x05, 0x01}, {}, {5}, 0},
@@ -273,11 +268,10 @@ TEST(CommandTable, AddAndDelete) {
 TEST(CommandTable, TheByteReaderClampsCountAndTitles) {
   const std::vector<uint8_t> bytes = NativeXcom(9, {{5, std::string(40, 'y')}, {-6, "G"}}, 250);
   std::vector<VCommandRecord> seen;
-  EXPECT_EQ(ReadCommandRecords(bytes.data(), bytes.size(),
-                               [&](const VCommandRecord& r) {
-                                 seen.push_back(r);
-                                 return true;
-                               }),
+  EXPECT_EQ(ReadCommandRecords(bytes.data(), bytes.size(), [&](const VCommandRecord& r) {
+              seen.push_back(r);
+              return true;
+            }),
             2);
   ASSERT_EQ(seen.size(), 2u);
   EXPECT_EQ(seen[0].id, 5);

@@ -25,9 +25,8 @@ uint32_t U32At(const uint8_t* b, size_t at) {
 }
 
 // A block as another module would hand it over.
-std::vector<uint8_t> Block(
-    int16_t capacity, int16_t count, uint32_t mask,
-    const std::vector<std::tuple<uint8_t, uint8_t, std::u16string, uint16_t>>& entries) {
+std::vector<uint8_t> Block(int16_t capacity, int16_t count, uint32_t mask,
+                           const std::vector<std::tuple<uint8_t, uint8_t, std::u16string, uint16_t>>& entries) {
   std::vector<uint8_t> b(26 + 70 * entries.size(), 0);
   b[0] = 1;
   std::memcpy(&b[18], &mask, 4);
@@ -193,8 +192,7 @@ TEST(DragTypeList, TheDropAreaGrowsByTheInsets) {
     int32_t x, y;
     bool in;
   } cases[] = {{-4, -4, true}, {103, 53, true}, {104, 20, false}, {-5, 0, false}, {50, 54, false}};
-  for (const auto& c : cases)
-    EXPECT_EQ(list.IsInDropArea(100, 50, c.x, c.y), c.in) << c.x << "," << c.y;
+  for (const auto& c : cases) EXPECT_EQ(list.IsInDropArea(100, 50, c.x, c.y), c.in) << c.x << "," << c.y;
   // Insets from elsewhere do not wrap the area around.
   list.SetInsets(-10, 0, INT32_MAX, 0);
   EXPECT_TRUE(list.IsInDropArea(100, 50, INT32_MAX, 10));

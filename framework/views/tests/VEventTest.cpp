@@ -14,8 +14,7 @@ class Event : public testing::Test {
   void TearDown() override { ResetHeadlessInput(); }
 };
 
-VHostEventRecord Record(uint16_t what, uintptr_t message, int16_t v, int16_t h,
-                        uint16_t modifiers) {
+VHostEventRecord Record(uint16_t what, uintptr_t message, int16_t v, int16_t h, uint16_t modifiers) {
   VHostEventRecord r{};
   r.what = what;
   r.message = message;
@@ -34,12 +33,9 @@ struct ButtonCase {
 
 TEST_F(Event, TheButtonFollowsTheEventCodeForClicksAndTheLiveStateOtherwise) {
   const ButtonCase cases[] = {
-      {kHostEventMouseDown, false, false},
-      {kHostEventMouseDown, true, false},
-      {kHostEventMouseUp, true, true},
-      {kHostEventMouseUp, false, true},
-      {3, true, false},
-      {3, false, true},
+      {kHostEventMouseDown, false, false}, {kHostEventMouseDown, true, false},
+      {kHostEventMouseUp, true, true},     {kHostEventMouseUp, false, true},
+      {3, true, false},                    {3, false, true},
       {kHostEventKeyWord, true, false},
   };
   for (const ButtonCase& c : cases) {
@@ -54,8 +50,10 @@ TEST_F(Event, ModifierBitsSetTheirFlags) {
     uint16_t modifiers;
     bool contextual, command, option, shift;
   } cases[] = {
-      {0x1100, true, true, false, false},   {0x0800, false, false, true, false},
-      {0x0200, false, false, false, true},  {0x1B00, true, true, true, true},
+      {0x1100, true, true, false, false},
+      {0x0800, false, false, true, false},
+      {0x0200, false, false, false, true},
+      {0x1B00, true, true, true, true},
       {0x00FF, false, false, false, false},
   };
   for (const auto& c : cases) {

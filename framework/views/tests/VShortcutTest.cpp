@@ -50,8 +50,7 @@ TEST_F(Shortcut, KeyEventsGiveCharacterKeyCodeAndModifiers) {
       {0x3308, 0, 0, 149, 0},
       {0x240D, kHostModifierShift, 0, 13, kShortcutShift},
       {0x3009, 0, 0, 9, 0},
-      {0x0061, kHostModifierCommand | kHostModifierOption, u'a', 65,
-       kShortcutCommand | kShortcutOption},
+      {0x0061, kHostModifierCommand | kHostModifierOption, u'a', 65, kShortcutCommand | kShortcutOption},
       {0x0D57, 0, u'W', 87, 0},
       {0x5331, 0, u'1', 129, 0},
       {0x7A10, 0, 0, 158, 0},
@@ -117,8 +116,8 @@ TEST(ShortcutMatch, SignificanceDecidesWhichModifiersCount) {
   significant.SetSignificance(kShortcutCommandSignificant | kShortcutShiftSignificant);
   EXPECT_TRUE(significant.Matches(VShortcut(0, 65, kHostModifierCommand | kHostModifierShift)));
   EXPECT_FALSE(significant.Matches(VShortcut(0, 65, kHostModifierCommand)));
-  EXPECT_TRUE(significant.Matches(
-      VShortcut(0, 65, uint16_t(kHostModifierCommand | kHostModifierShift | kHostModifierOption))));
+  EXPECT_TRUE(significant.Matches(VShortcut(0, 65, uint16_t(kHostModifierCommand | kHostModifierShift |
+                                                           kHostModifierOption))));
 }
 
 std::vector<uint8_t> Xkey(std::initializer_list<std::tuple<int32_t, uint8_t, uint8_t>> records,
@@ -184,9 +183,9 @@ TEST(KeyShortcuts, CountsAreClampedAndEmptyResourcesEmptyTheList) {
 
 TEST(KeyTables, VirtualKeys) {
   const std::pair<int32_t, int16_t> cases[] = {
-      {18, 0},    {91, 0},    {110, 46},  {106, 42}, {96, 128}, {105, 137}, {112, 158},
-      {123, 169}, {124, 0},   {8, 149},   {12, 150}, {46, 150}, {65, 65},   {90, 90},
-      {48, 48},   {163, 146}, {161, 148}, {43, 152}, {3, 156},  {0, 0},     {-1, 0},
+      {18, 0},    {91, 0},    {110, 46},  {106, 42},  {96, 128}, {105, 137}, {112, 158},
+      {123, 169}, {124, 0},   {8, 149},   {12, 150},  {46, 150}, {65, 65},   {90, 90},
+      {48, 48},   {163, 146}, {161, 148}, {43, 152},  {3, 156},  {0, 0},     {-1, 0},
   };
   for (const auto& [vk, code] : cases) EXPECT_EQ(VirtualKeyToKeyCode(vk), code) << vk;
 }
@@ -209,8 +208,7 @@ class KeyTexts : public testing::Test {
  protected:
   void SetUp() override {
     StoredBytes names;
-    const std::vector<std::string> items = {"",   "Ctrl", "Alt", "Shift", "F1",
-                                            "F2", "F3",   "F4",  "F5"};
+    const std::vector<std::string> items = {"", "Ctrl", "Alt", "Shift", "F1", "F2", "F3", "F4", "F5"};
     names.U16(uint16_t(items.size()));
     for (const std::string& item : items) {
       names.U8(uint8_t(item.size()));
@@ -258,8 +256,7 @@ TEST(ToolboxScript, TranslationAndByteTypes) {
   uint32_t state = 7;
   EXPECT_EQ(Tbx::KeyTranslate(nullptr, 0x0200, &state), 0u);
   EXPECT_EQ(state, 0u);
-  const auto* layout =
-      reinterpret_cast<const void*>(Tbx::GetScriptManagerVariable(Tbx::smKCHRCache));
+  const auto* layout = reinterpret_cast<const void*>(Tbx::GetScriptManagerVariable(Tbx::smKCHRCache));
   EXPECT_EQ(Tbx::KeyTranslate(layout, 0x0000, &state), uint32_t('a'));
   EXPECT_EQ(Tbx::KeyTranslate(layout, 0x0200, &state), uint32_t('A'));
   EXPECT_EQ(Tbx::KeyTranslate(layout, 0x0212, &state), uint32_t('!'));
