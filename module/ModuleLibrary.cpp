@@ -14,6 +14,7 @@
 #include "engine/xMorvaListNumber.h"
 #include "framework/controls/fields/TextFieldLayer.h"
 #include "framework/controls/menus/MenuGlobals.h"
+#include "framework/controls/menus/VMenu.h"
 #include "framework/controls/services/ControlServices.h"
 #include "framework/core/VService.h"
 #include "framework/core/memory/VHeap.h"
@@ -29,6 +30,7 @@
 #include "framework/system/files/VFileDialog.h"
 #include "framework/system/resources/StandardColors.h"
 #include "framework/system/resources/VMacResourceFile.h"
+#include "framework/views/VFrameServices.h"
 #include "framework/views/VViewsEnvironmentLink.h"
 #include "graphics/GraphicsHooks.h"
 #include "graphics/VGraphicsEnvironmentLink.h"
@@ -85,8 +87,7 @@ const VHostResourceFileProc kHostResourceFile = {[]() -> VResourceFile* {
 //
 // Declared by the lower layers but not implemented above yet, so that their
 // neutral answers stand: the Toolbox emulation's current port and palette
-// (VPortDCService, VEmulatorPaletteService), the frames' places
-// (VFrameAreaService), the graphics tick clock (VGraphicsTickService), the
+// (VPortDCService, VEmulatorPaletteService), the graphics tick clock (VGraphicsTickService), the
 // look painters' maker (VLookPainterMakerService) and the system's family
 // code (VOSCodeQueryService).
 const VServiceInstallation kServices[] = {
@@ -103,9 +104,13 @@ const VServiceInstallation kServices[] = {
     ServiceInstallation<const VHostResourceFileProc, &kHostResourceFile>(),
     // The views and the controls for the system services.
     ServiceInstallation<VEnvironmentViews, &ViewsEnvironmentLink>(),
+    // The frames' places and windows for the graphics.
+    ServiceInstallation<const VFrameAreaProc, &kFrameAreaProc>(),
+    ServiceInstallation<const VFrameWindowProc, &kFrameWindowProc>(),
     ServiceInstallation<const VFileDialogRunners, &kControlFileDialogRunners>(),
     ServiceInstallation<const VLookQueries, &kControlLookQueries>(),
     ServiceInstallation<const VClipboardPictureOps, &kControlPictureOps>(),
+    ServiceInstallation<const VPopUpMenuMaker, &kPopUpMenuMaker>(),
     // The text engine and the editing area for the document model.
     ServiceInstallation<xMorvaEngineServices, &sEngineServices>(),
     ServiceInstallation<xMorvaAreaServices, &sAreaServices>(),

@@ -8,6 +8,7 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/gdi/WinGdi.h"
 #include "platform/win32/WinMessages.h"
 #include "platform/win32/WinWindowState.h"
 
@@ -27,6 +28,8 @@ struct InputState {
   uintptr_t layout = kDefaultLayout;
   // Input contexts by window, with their conversion and sentence modes.
   std::map<uintptr_t, std::pair<DWORD, DWORD>> contexts;
+  // What each context was told, by window.
+  std::map<uintptr_t, HeadlessImeRecord> ime;
 };
 
 // A loaded input script and its virtual clock.
@@ -360,6 +363,7 @@ HIMC ImmGetContext(HWND window) {
   std::lock_guard<std::mutex> lock(gInputMutex);
   auto key = reinterpret_cast<uintptr_t>(window);
   gInput.contexts.emplace(key, std::make_pair(DWORD{0}, DWORD{0}));
+  gInput.ime.emplace(key, HeadlessImeRecord{});
   // The context of a window is named by the window.
   return reinterpret_cast<HIMC>(key);
 }
@@ -385,6 +389,66 @@ BOOL ImmGetConversionStatus(HIMC context, DWORD* conversion, DWORD* sentence) {
   if (it == gInput.contexts.end()) return FALSE_;
   if (conversion != nullptr) *conversion = it->second.first;
   if (sentence != nullptr) *sentence = it->second.second;
+  return TRUE_;
+}
+
+namespace {
+// The record of a context, or null when the context is unknown.
+static_assert(sizeof(HeadlessImeRecord::font) == sizeof(LOGFONTA));
+HeadlessImeRecord* ImeOf(HIMC context) {
+  auto it = gInput.ime.find(reinterpret_cast<uintptr_t>(context));
+  return it == gInput.ime.end() ? nullptr : &it->second;
+}
+}  // namespace
+
+BOOL ImmGetOpenStatus(HIMC context) {
+  std::lock_guard<std::mutex> lock(gInputMutex);
+  HeadlessImeRecord* r = ImeOf(context);
+  return r != nullptr && r->open ? TRUE_ : FALSE_;
+}
+
+BOOL ImmSetOpenStatus(HIMC context, BOOL open) {
+  std::lock_guard<std::mutex> lock(gInputMutex);
+  HeadlessImeRecord* r = ImeOf(context);
+  if (r == nullptr) return FALSE_;
+  r->open = open ? TRUE_ : FALSE_;
+  return TRUE_;
+}
+
+BOOL ImmSetCompositionFontA(HIMC context, const LOGFONTA* font) {
+  std::lock_guard<std::mutex> lock(gInputMutex);
+  HeadlessImeRecord* r = ImeOf(context);
+  if (r == nullptr || font == nullptr) return FALSE_;
+  std::memcpy(r->font, font, sizeof r->font);
+  r->hasFont = TRUE_;
+  ++r->fontCalls;
+  return TRUE_;
+}
+
+BOOL ImmSetCompositionWindow(HIMC context, const COMPOSITIONFORM* form) {
+  std::lock_guard<std::mutex> lock(gInputMutex);
+  HeadlessImeRecord* r = ImeOf(context);
+  if (r == nullptr || form == nullptr) return FALSE_;
+  r->form = *form;
+  r->hasForm = TRUE_;
+  ++r->formCalls;
+  return TRUE_;
+}
+
+BOOL ImmNotifyIME(HIMC context, DWORD action, DWORD index, DWORD) {
+  std::lock_guard<std::mutex> lock(gInputMutex);
+  HeadlessImeRecord* r = ImeOf(context);
+  if (r == nullptr || action != NI_COMPOSITIONSTR) return FALSE_;
+  if (index != CPS_COMPLETE && index != CPS_CANCEL) return FALSE_;
+  if (index == CPS_COMPLETE) ++r->completions;
+  return TRUE_;
+}
+
+BOOL GetHeadlessImeRecord(HWND window, HeadlessImeRecord* record) {
+  std::lock_guard<std::mutex> lock(gInputMutex);
+  auto it = gInput.ime.find(reinterpret_cast<uintptr_t>(window));
+  if (it == gInput.ime.end() || record == nullptr) return FALSE_;
+  *record = it->second;
   return TRUE_;
 }
 

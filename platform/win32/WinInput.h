@@ -76,6 +76,43 @@ QV_PLATFORM_API HIMC ImmGetContext(HWND window);
 QV_PLATFORM_API BOOL ImmReleaseContext(HWND window, HIMC context);
 QV_PLATFORM_API BOOL ImmSetConversionStatus(HIMC context, DWORD conversion, DWORD sentence);
 QV_PLATFORM_API BOOL ImmGetConversionStatus(HIMC context, DWORD* conversion, DWORD* sentence);
+// Whether the context is open (composing); a new context is closed.
+QV_PLATFORM_API BOOL ImmGetOpenStatus(HIMC context);
+QV_PLATFORM_API BOOL ImmSetOpenStatus(HIMC context, BOOL open);
+// The composition font (the 60-byte LOGFONTA) and the composition window's
+// place; only the point style is kept.
+struct LOGFONTA;
+constexpr DWORD CFS_DEFAULT = 0x0000;
+constexpr DWORD CFS_RECT = 0x0001;
+constexpr DWORD CFS_POINT = 0x0002;
+struct COMPOSITIONFORM {
+  DWORD dwStyle;
+  POINT ptCurrentPos;
+  RECT rcArea;
+};
+QV_PLATFORM_API BOOL ImmSetCompositionFontA(HIMC context, const LOGFONTA* font);
+QV_PLATFORM_API BOOL ImmSetCompositionWindow(HIMC context, const COMPOSITIONFORM* form);
+// Only NI_COMPOSITIONSTR with CPS_COMPLETE (or CPS_CANCEL) is answered: the
+// composition ends.
+constexpr DWORD NI_COMPOSITIONSTR = 0x0015;
+constexpr DWORD CPS_COMPLETE = 0x0001;
+constexpr DWORD CPS_CANCEL = 0x0004;
+QV_PLATFORM_API BOOL ImmNotifyIME(HIMC context, DWORD action, DWORD index, DWORD value);
+
+// What the module told a window's input context, for tests to read: the
+// last composition font and form and how often a composition was completed.
+struct HeadlessImeRecord {
+  BOOL open;
+  BOOL hasFont;
+  BYTE font[60];  // the LOGFONTA as it was given
+  BOOL hasForm;
+  COMPOSITIONFORM form;
+  UINT completions;
+  UINT fontCalls;
+  UINT formCalls;
+};
+// FALSE when the window has no input context.
+QV_PLATFORM_API BOOL GetHeadlessImeRecord(HWND window, HeadlessImeRecord* record);
 
 // ---- Set by the stand-in host's event delivery and by tests.
 // A key (or mouse button) goes down or up.
