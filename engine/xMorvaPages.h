@@ -1,0 +1,83 @@
+// xMorvaPages: the body's line table divided into pages and, within a page,
+// into columns. One record per page says how many lines, how much height,
+// how many positions and how many stream bytes the page holds, and how many
+// lines each column holds. Drawing, page numbers, printing, scrolling and
+// the position commands read it; it is rebuilt from a page on whenever the
+// lines change.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "framework/core/VObject.h"
+
+class xMorvaDocumentInterface;
+class xMorvaLines;
+
+// The status of a pagination whose page records could not all be stored.
+constexpr int32_t kPagesOutOfMemory = 1041;
+
+struct xMorvaPageRecord {
+  static constexpr int kMaxColumns = 10;
+  int32_t lines = 0;
+  int32_t height = 0;
+  int32_t positions = 0;
+  int32_t bytes = 0;
+  int16_t columnLines[kMaxColumns] = {};
+
+  bool operator==(const xMorvaPageRecord& other) const = default;
+};
+
+class xMorvaPages : public VObject {
+ public:
+  xMorvaPages(xMorvaDocumentInterface* document, xMorvaLines* lines);
+  ~xMorvaPages() override;
+  xMorvaPages(const xMorvaPages&) = delete;
+  xMorvaPages& operator=(const xMorvaPages&) = delete;
+
+  // Rebuilds the table from page `firstPage` (0-based) on: 0, or 1041 when
+  // a page record could not be stored; the table then asks for a full
+  // rebuild, which the next call does whatever page it is given.
+  int32_t ComputePageBreaks(int32_t firstPage);
+  // False, the table unchanged, when the record cannot be stored.
+  bool AppendPage(const xMorvaPageRecord& record);
+
+  int32_t GetPageCount() const { return int32_t(fRecords.size()); }
+  // The record of a page; an empty record for an index out of range.
+  xMorvaPageRecord GetPage(int32_t page) const;
+  // The sum of the lines of the pages before `page` (held to the table).
+  int32_t GetFirstLineOfPage(int32_t page) const;
+  // Lines in that column of that page; 0 out of range.
+  int16_t GetColumnLineCount(int32_t page, int32_t column) const;
+  // The page holding line `line`: the last page for a line past the table.
+  int32_t FindPageForLine(int32_t line) const;
+  // The page (0-based) holding the byte offset. The running sums of the
+  // pages and columns before it come out; heights of columns passed are
+  // added to `yBefore` only in continuous view. An offset at a page's end
+  // belongs to the next page unless the page is the last.
+  int32_t FindPageForOffset(uint32_t offset, uint32_t& bytesBefore, int32_t& yBefore,
+                            int32_t& linesBefore, int32_t& positionsBefore,
+                            int32_t& column) const;
+  // The 1-based number of the first page whose running sum of positions
+  // reaches `position`; the last page when none does.
+  int32_t FindPageForPosition(int32_t position) const;
+  // The sums of lines, positions and bytes before that column of that page.
+  void GetPageStart(int32_t page, int32_t column, int32_t& linesBefore, int32_t& positionsBefore,
+                    uint32_t& bytesBefore) const;
+
+  bool NeedsFullRebuild() const { return fNeedsRebuild; }
+  int32_t GetStatus() const { return fStatus; }
+  // Caps the table at `count` records (-1: none), as a table that cannot
+  // grow would be.
+  void SetRecordLimit(int32_t count) { fRecordLimit = count; }
+
+ private:
+  xMorvaDocumentInterface* fDocument;
+  xMorvaLines* fLines;
+  // The height lines may fill in a column of the page being filled.
+  int32_t fBodyHeight = 0;
+  std::vector<xMorvaPageRecord> fRecords;
+  int32_t fStatus = 0;
+  bool fNeedsRebuild = false;
+  int32_t fRecordLimit = -1;
+};
