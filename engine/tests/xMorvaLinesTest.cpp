@@ -10,67 +10,9 @@
 #include <random>
 #include <string>
 
-#include "document/tests/FakeDocument.h"
-#include "document/xMorvaFontTable.h"
-#include "engine/tests/EngineTestSupport.h"
-#include "engine/xMorvaEngine.h"
-#include "engine/xMorvaFont.h"
-#include "framework/core/strings/VUniString.h"
-#include "graphics/VDIBPort.h"
+#include "engine/tests/CompositionFixture.h"
 
 namespace {
-
-class LinesDocument : public FakeDocument {
- public:
-  LinesDocument() {
-    VStr<64> name;
-    name.SetAnsiCText("Liberation Sans");
-    fFonts.Reset(name);
-  }
-  xMorvaFontTable* GetFontTable() override { return &fFonts; }
-
- private:
-  xMorvaFontTable fFonts;
-};
-
-class Composition : public testing::Test {
- protected:
-  Composition() : port(8, 8, 32), font(&port, &document), engine(nullptr, 128),
-                  lines(&document, &engine, 0, 4) {
-    document.textWidth = 200;
-  }
-  void Load(const Bytes& bytes) {
-    engine.DeleteBytes(0, int32_t(engine.GetStreamSize()));
-    ASSERT_EQ(0, engine.InsertBytes(0, bytes.data(), uint32_t(bytes.size())));
-  }
-  // The width of text at the default properties (Liberation Sans 12).
-  double Width(const std::u16string& text) {
-    xMorvaProperties state;
-    state.SetDefaults();
-    xMorvaLineRecord line;
-    line.state.Assign(state);
-    font.BeginLineAt(&line, 0, 0, 0, true);
-    double sum = 0;
-    for (char16_t c : text) sum += port.CharWidth(c);
-    return sum;
-  }
-  uint32_t SumBytes() {
-    uint32_t sum = 0;
-    for (int32_t i = 0; i < lines.GetLineCount(); ++i) sum += lines.GetLine(i).bytes;
-    return sum;
-  }
-  int32_t SumPositions() {
-    int32_t sum = 0;
-    for (int32_t i = 0; i < lines.GetLineCount(); ++i) sum += lines.GetLine(i).positions;
-    return sum;
-  }
-
-  LinesDocument document;
-  VDIBPort port;
-  xMorvaFont font;
-  xMorvaEngine engine;
-  xMorvaLines lines;
-};
 
 TEST_F(Composition, EmptyAndEndedTexts) {
   Load(Stream());
