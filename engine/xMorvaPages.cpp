@@ -1,6 +1,7 @@
 #include "engine/xMorvaPages.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaDocumentInterface.h"
@@ -90,8 +91,11 @@ int32_t xMorvaPages::ComputePageBreaks(int32_t firstPage) {
   for (int32_t i = startLine; i < lineCount; ++i) {
     const xMorvaLineRecord& line = fLines->GetLine(i);
     // An empty column takes any line, so that a line taller than the body
-    // stays where it is and no column or page is left empty before it.
-    if (columnLines == 0 || columnHeight + line.height <= fBodyHeight) {
+    // stays where it is and no column or page is left empty before it. A
+    // column also ends when its 16-bit line count is full (lines of no
+    // height).
+    if (columnLines == 0 ||
+        (columnLines < INT16_MAX && columnHeight + line.height <= fBodyHeight)) {
       ++columnLines;
       columnHeight += line.height;
       AddLine(page, line, 1);

@@ -40,7 +40,8 @@ class HandPages : public testing::Test {
     document.params.GetBands(first).bottomMargin = bottom;
   }
   void Load(const std::vector<L>& table) {
-    while (lines.GetLineCount() > 0) lines.RemoveLines(0, 0, 0, true);
+    lines.RemoveLines(0, 0, UINT32_MAX, true);
+    ASSERT_EQ(lines.GetLineCount(), 0);
     for (const L& l : table) {
       xMorvaLineRecord record;
       record.height = l.height;
@@ -108,6 +109,8 @@ TEST_F(HandPages, BreaksComputedByHand) {
        {{10, 3}, {1}}},
       {"page break in the first column", Lines(0, {{10, kLinePageBreak}, {10}}), 100, 3, false,
        {{1}, {1}}},
+      {"more lines than a column count holds", std::vector<L>(32769, L{0}), 100, 1, false,
+       {{32767}, {2}}},
       {"ten columns", Lines(105), 100, 10, false, {Columns(10, 10), {5}}},
       {"eleven columns held to ten", Lines(105), 100, 11, false, {Columns(10, 10), {5}}},
   };
