@@ -64,7 +64,8 @@ int32_t xMorvaPages::ComputePageBreaks(int32_t firstPage) {
   if (fNeedsRebuild || GetFirstLineOfPage(firstPage) > lineCount) firstPage = 0;
   fStatus = 0;
   fNeedsRebuild = false;
-  const int32_t columns = std::clamp<int32_t>(params.GetColumns(), 1, xMorvaPageRecord::kMaxColumns);
+  const int32_t columns =
+      std::clamp<int32_t>(params.GetColumns(), 1, xMorvaPageRecord::kMaxColumns);
   const bool widowControl = params.GetWidowControl() != 0;
   fBodyHeight = params.TextHeight(firstPage);
   const int32_t startLine = GetFirstLineOfPage(firstPage);
@@ -178,7 +179,8 @@ int32_t xMorvaPages::FindPageForOffset(uint32_t offset, uint32_t& bytesBefore, i
     positionsBefore += record.positions;
   }
   const xMorvaDocParams& params = fDocument->GetParams();
-  const int32_t columns = std::clamp<int32_t>(params.GetColumns(), 1, xMorvaPageRecord::kMaxColumns);
+  const int32_t columns =
+      std::clamp<int32_t>(params.GetColumns(), 1, xMorvaPageRecord::kMaxColumns);
   const bool continuous = params.GetViewMode() == 1;
   const xMorvaPageRecord& record = fRecords[size_t(p)];
   for (; column + 1 < columns; ++column) {

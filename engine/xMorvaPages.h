@@ -56,8 +56,7 @@ class xMorvaPages : public VObject {
   // added to `yBefore` only in continuous view. An offset at a page's end
   // belongs to the next page unless the page is the last.
   int32_t FindPageForOffset(uint32_t offset, uint32_t& bytesBefore, int32_t& yBefore,
-                            int32_t& linesBefore, int32_t& positionsBefore,
-                            int32_t& column) const;
+                            int32_t& linesBefore, int32_t& positionsBefore, int32_t& column) const;
   // The 1-based number of the first page whose running sum of positions
   // reaches `position`; the last page when none does.
   int32_t FindPageForPosition(int32_t position) const;

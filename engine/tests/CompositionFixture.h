@@ -30,8 +30,11 @@ class LinesDocument : public FakeDocument {
 
 class Composition : public testing::Test {
  protected:
-  Composition() : port(8, 8, 32), font(&port, &document), engine(nullptr, 128),
-                  lines(&document, &engine, 0, 4) {
+  Composition()
+      : port(8, 8, 32),
+        font(&port, &document),
+        engine(nullptr, 128),
+        lines(&document, &engine, 0, 4) {
     document.textWidth = 200;
   }
   void Load(const Bytes& bytes) {
