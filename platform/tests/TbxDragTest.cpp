@@ -5,7 +5,9 @@
 
 #include <vector>
 
+#include "platform/gdi/WinGdi.h"
 #include "platform/toolbox/TbxDrag.h"
+#include "platform/toolbox/TbxPorts.h"
 #include "platform/toolbox/TbxWindows.h"
 #include "platform/win32/WinInput.h"
 #include "platform/win32/WinWindowState.h"
@@ -92,6 +94,46 @@ TEST_F(OutlineDrag, TheButtonGoingUpEndsTheDragWhereThePointerWas) {
   EXPECT_TRUE(HeadlessInputPending());
   EXPECT_EQ(gActions, GetLastDragPolls());
   EXPECT_LT(GetLastDragPolls(), 40);
+}
+
+COLORREF gCorner = 0, gEdge = 0, gInside = 0;
+void LookAtOutline() {
+  HDC screen = GetDC(nullptr);
+  gCorner = GetPixel(screen, 110, 125);
+  gEdge = GetPixel(screen, 150, 125);
+  gInside = GetPixel(screen, 150, 150);
+  ReleaseDC(nullptr, screen);
+}
+
+TEST_F(OutlineDrag, TheOutlineShowsThroughTheClipOnlyWhileDragging) {
+  GrafPtr desk = nullptr;
+  GetWMgrPort(&desk);
+  SetPort(desk);
+  RgnHandle clip = NewRgn();
+  SetRectRgn(clip, 0, 0, 140, 768);  // the outline's top edge is cut at x = 140
+  SetPortClipRegion(desk, clip);
+  HDC screen = GetDC(nullptr);
+  const COLORREF corner = GetPixel(screen, 110, 125);
+  const COLORREF edge = GetPixel(screen, 150, 125);
+  const COLORREF inside = GetPixel(screen, 150, 150);
+  const Rect limit{0, 0, 768, 1024};
+  const HeadlessInputEntry script[] = {At(0, 120, 120, true), At(10, 130, 145, true),
+                                       At(20, 130, 145, true)};
+  ASSERT_TRUE(LoadHeadlessInput(script, 3, 0));
+  const int32_t r =
+      DragGrayRgn(region_, Point{120, 120}, &limit, nullptr, noConstraint, LookAtOutline);
+  EXPECT_EQ(Dh(r), 10);
+  EXPECT_EQ(Dv(r), 25);
+  EXPECT_NE(gCorner, corner);  // inverted at the last poll
+  EXPECT_EQ(gEdge, edge);      // outside the clip
+  EXPECT_EQ(gInside, inside);  // only the outline
+  EXPECT_EQ(GetPixel(screen, 110, 125), corner);
+  EXPECT_EQ(GetPixel(screen, 100, 100), GetPixel(screen, 99, 99));
+  ReleaseDC(nullptr, screen);
+  SetRectRgn(clip, -32768, -32768, 32767, 32767);
+  SetPortClipRegion(desk, clip);
+  DisposeRgn(clip);
+  SetPort(nullptr);
 }
 
 TEST_F(OutlineDrag, EndsAtOnceWithoutAScriptAndRefusesWhatIsMissing) {

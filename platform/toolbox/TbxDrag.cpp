@@ -4,6 +4,11 @@
 #include <algorithm>
 #include <atomic>
 
+#include "platform/gdi/GdiInternal.h"
+#include "platform/gdi/WinGdi.h"
+#include "platform/toolbox/TbxPorts.h"
+#include "platform/toolbox/TbxRegionData.h"
+#include "platform/toolbox/TbxWindows.h"
 #include "platform/win32/WinInput.h"
 
 namespace Tbx {
@@ -23,6 +28,35 @@ int32_t Pack(int16_t dv, int16_t dh) {
                               static_cast<uint16_t>(dh));
 }
 
+// The region less the region shrunk by one pixel on every side.
+GdiRegion Outline(const GdiRegion& region) {
+  GdiRegion inner = region;
+  const POINT shifts[] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
+  for (const POINT& d : shifts) {
+    GdiRegion shifted = region;
+    shifted.Offset(d.x, d.y);
+    inner = GdiRegion::Combine(inner, shifted, RGN_AND);
+  }
+  return GdiRegion::Combine(region, inner, RGN_DIFF);
+}
+
+// Inverts the outline moved by (dh, dv) in the current port, through its
+// clip; a second call at the same place takes it away again.
+void InvertOutline(const GdiRegion& outline, int16_t dh, int16_t dv) {
+  GrafPtr port = nullptr;
+  GetPort(&port);
+  HDC dc = port != nullptr ? GetPortHDC(port) : nullptr;
+  if (dc == nullptr) return;
+  HRGN moved = CreateRectRgn(0, 0, 0, 0);
+  if (GdiRegionObject* r = GdiRegionFromHandle(moved)) {
+    r->region = outline;
+    r->region.Offset(dh, dv);
+    InvertRgn(dc, moved);
+  }
+  DeleteObject(moved);
+  EndPortDrawing(port);
+}
+
 }  // namespace
 
 int32_t DragGrayRgn(RgnHandle region, Point start, const Rect* limit, const Rect* slop,
@@ -31,6 +65,12 @@ int32_t DragGrayRgn(RgnHandle region, Point start, const Rect* limit, const Rect
   gLastOffset = 0;
   if (region == 0 || limit == nullptr) return kDragAborted;
   const Rect& slopRect = slop != nullptr ? *slop : *limit;
+  GdiRegion shape;
+  if (!TbxReadRgn(region, &shape)) return kDragAborted;
+  const GdiRegion outline = Outline(shape);
+  bool shown = false;
+  int16_t shownH = 0;
+  int16_t shownV = 0;
   int16_t dh = 0;
   int16_t dv = 0;
   bool inside = true;
@@ -46,10 +86,22 @@ int32_t DragGrayRgn(RgnHandle region, Point start, const Rect* limit, const Rect
              cursor.y < slopRect.bottom;
     dh = static_cast<int16_t>(h - start.h);
     dv = static_cast<int16_t>(v - start.v);
+    // The outline follows the pointer and hides while it is outside the slop.
+    if (shown && (!inside || dh != shownH || dv != shownV)) {
+      InvertOutline(outline, shownH, shownV);
+      shown = false;
+    }
+    if (inside && !shown) {
+      InvertOutline(outline, dh, dv);
+      shown = true;
+      shownH = dh;
+      shownV = dv;
+    }
     if (action != nullptr) action();
     // The button up ends the drag; so does input that can no longer change.
     if (!down || !HeadlessInputPending()) break;
   }
+  if (shown) InvertOutline(outline, shownH, shownV);
   gLastPolls = polls;
   gLastOffset = Pack(dv, dh);
   return inside ? Pack(dv, dh) : kDragAborted;

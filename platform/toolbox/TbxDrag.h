@@ -23,12 +23,17 @@ constexpr int32_t kDragAborted = static_cast<int32_t>(0x80008000u);
 // Called on every poll of a drag.
 using DragActionProc = void (*)();
 
-// Follows the pointer from `start` (global) while the left button stays down.
+// Follows the pointer from `start` (global) while the left button stays down,
+// with the region's outline inverted in the current port (through its clip)
+// at the distance moved, hidden while the pointer is outside `slop`; the
+// screen is as before when the drag ends. `region` is in the current port's
+// coordinates (global for the desktop port).
 // The pointer counts as pinned inside `limit` (its right and bottom edges
 // outside), so the outline never goes past it; along one axis only when
 // `axis` says so. Answers the distance moved: vertical in the high word,
 // horizontal in the low word; kDragAborted when the button went up with the
-// pointer outside `slop` (null: the limit) or for a missing region or limit.
+// pointer outside `slop` (null: the limit) or for a missing or corrupt region
+// or a missing limit.
 // Without a script to move the input on, the drag ends at the first poll
 // with the pointer where it is.
 QV_PLATFORM_API int32_t DragGrayRgn(RgnHandle region, Point start, const Rect* limit,
