@@ -12,6 +12,8 @@
 #include "graphics/VPort.h"
 #include "platform/gdi/WinGdi.h"
 #include "platform/toolbox/TbxEnvironment.h"
+#include "platform/toolbox/TbxPorts.h"
+#include "platform/toolbox/TbxRegions.h"
 #include "platform/toolbox/TbxWindows.h"
 #include "platform/win32/WinInput.h"
 #include "platform/win32/WinWindowState.h"
@@ -123,6 +125,36 @@ TEST_F(WindowDrags, ControlKeepsTheFocusWhereItIsAndNoButtonMeansNoDrag) {
   EXPECT_TRUE(view_->IsFocused());
   EXPECT_EQ(Place().x, 120);
   DragWindowView(nullptr);
+}
+
+TEST_F(WindowDrags, TheOutlineIsKeptOffTheWindowsInFrontAndTheMenuBar) {
+  VWindowView front(static_cast<VFrame*>(nullptr), 3, false, false, false);
+  front.MoveTo(300, 300, 0);
+  front.ResizeTo(50, 50, 0);
+  front.SetVisible(true);
+  VWindowView hidden(static_cast<VFrame*>(nullptr), 3, false, false, false);
+  hidden.MoveTo(500, 500, 0);
+  hidden.ResizeTo(50, 50, 0);
+  const HeadlessInputEntry script[] = {At(0, 150, 190, true), At(10, 170, 200, true)};
+  ASSERT_TRUE(LoadHeadlessInput(script, 2, 0));
+  Tbx::GrafPtr before = nullptr;
+  Tbx::SetPort(before);
+  DragWindowView(view_);
+  Tbx::GrafPtr after = &view_->GetToolboxWindow()->port;
+  Tbx::GetPort(&after);
+  EXPECT_EQ(after, nullptr);  // the current port is put back
+  Tbx::GrafPtr desk = nullptr;
+  Tbx::GetWMgrPort(&desk);
+  Tbx::RgnHandle clip = Tbx::NewRgn();
+  Tbx::GetPortClipRegion(desk, clip);
+  EXPECT_FALSE(Tbx::PtInRgn(Tbx::Point{320, 320}, clip));  // the window in front
+  EXPECT_FALSE(Tbx::PtInRgn(Tbx::Point{299, 299}, clip));  // and its border
+  EXPECT_FALSE(Tbx::PtInRgn(Tbx::Point{5, 5}, clip));      // the menu bar
+  EXPECT_TRUE(Tbx::PtInRgn(Tbx::Point{520, 520}, clip));   // a hidden one counts not
+  EXPECT_TRUE(Tbx::PtInRgn(Tbx::Point{250, 150}, clip));   // the window dragged
+  Tbx::SetRectRgn(clip, -32768, -32768, 32767, 32767);
+  Tbx::SetPortClipRegion(desk, clip);
+  Tbx::DisposeRgn(clip);
 }
 
 class GrowBoxes : public WindowDrags {
