@@ -249,24 +249,6 @@ TEST_F(ToolboxWindows, TheGrowBoxFillsTheCornerWhereFindWindowAnswersGrow) {
   }
 }
 
-TEST_F(ToolboxWindows, TheStructureRegionTakesInTheFrame) {
-  WindowRef w = Make(100, 100, 200, 180, documentProc);
-  RgnHandle rgn = NewRgn();
-  GetWindowStructureRgn(w, rgn);
-  Rect box;
-  GetRegionBounds(rgn, &box);
-  const RECT frame = Frame(GetNativeWindow(w));
-  EXPECT_EQ(box.left, 100 - frame.left);
-  EXPECT_EQ(box.top, 100 - frame.top);
-  EXPECT_EQ(box.right, 200 + frame.right);
-  EXPECT_EQ(box.bottom, 180 + frame.bottom);
-  DisposeWindow(w);
-  Forget(w);
-  GetWindowStructureRgn(w, rgn);  // a disposed record gives the empty region
-  EXPECT_TRUE(EmptyRgn(rgn));
-  DisposeRgn(rgn);
-}
-
 TEST_F(ToolboxWindows, DisposedAndForgedRecordsAreRefused) {
   WindowRef w = Make(0, 30, 50, 80);
   HWND native = GetNativeWindow(w);
