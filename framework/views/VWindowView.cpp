@@ -18,6 +18,7 @@
 #include "host/context/HostProcesses.h"
 #include "host/context/HostServices.h"
 #include "platform/gdi/WinGdi.h"
+#include "platform/toolbox/TbxDrag.h"
 #include "platform/toolbox/TbxWindows.h"
 #include "platform/win32/WinInput.h"
 #include "platform/win32/WinPaint.h"
@@ -376,6 +377,7 @@ bool VWindowView::HandleMessage(VFrame* sender, int32_t message, intptr_t parame
     case kMsgFrameUnderPointer:
       if (parameter != 0) *reinterpret_cast<VFrame**>(parameter) = fUnderPointer;
       return true;
+    case kMsgDrawGrowBox: return DrawGrowBox(reinterpret_cast<VPort*>(parameter));
     default: break;
   }
   if (fOwner != nullptr) return fOwner->NotifyParent(sender, message, parameter);
@@ -444,6 +446,70 @@ void VWindowView::PointerMoved(VEvent& event) {
     fUnderPointer->DragHookAt(event);
   }
   event.Offset(dx, dy);
+}
+
+bool VWindowView::DrawGrowBox(VPort* given) {
+  if (fGrowBox == 0) return false;
+  VPort* port = given != nullptr ? given : GetPort();
+  if (port == nullptr) return false;
+  // The sender's port may stand at the sender's origin: back to the view's.
+  int32_t ox = 0;
+  int32_t oy = 0;
+  port->GetOrigin(ox, oy);
+  port->PushOrigin(fOriginX - ox, fOriginY - oy);
+  port->PushClip(false);
+  port->ClipToFrame(this, nullptr, true);
+  port->DrawGrowBox(fWidth - 16, fHeight - 16);
+  port->PopClip();
+  port->PopOrigin();
+  if (given == nullptr) FlushWindow();
+  return true;
+}
+
+// ---- Dragging.
+
+void DragWindowView(VWindowView* view) {
+  if (view == nullptr) return;
+  if (GetAsyncKeyState(VK_CONTROL) >= 0) view->TakeFocus();
+  Tbx::WindowRecord* window = view->GetToolboxWindow();
+  if (window == nullptr || view->IsAttached() || GetAsyncKeyState(VK_LBUTTON) >= 0) return;
+  Tbx::GrafPtr saved = nullptr;
+  Tbx::GetPort(&saved);
+  Tbx::GrafPtr desktop = nullptr;
+  Tbx::GetWMgrPort(&desktop);
+  Tbx::SetPort(desktop);
+  Tbx::RgnHandle outline = Tbx::NewRgn();
+  Tbx::RgnHandle clip = Tbx::NewRgn();
+  Tbx::RgnHandle other = Tbx::NewRgn();
+  Tbx::GetWindowStructureRgn(window, outline);
+  // The outline shows on the desktop but not over the windows in front.
+  Tbx::CopyRgn(Tbx::GetGrayRgn(), clip);
+  for (Tbx::WindowRef w = Tbx::FrontWindow(); w != nullptr && w != window;
+       w = Tbx::GetNextWindow(w)) {
+    if (!Tbx::IsWindowVisible(w)) continue;
+    Tbx::GetWindowStructureRgn(w, other);
+    Tbx::DiffRgn(clip, other, clip);
+  }
+  Tbx::SetPortClipRegion(desktop, clip);
+  POINT mouse{0, 0};
+  GetCursorPos(&mouse);
+  const Tbx::Point start{static_cast<int16_t>(mouse.y), static_cast<int16_t>(mouse.x)};
+  Tbx::Rect bounds{0, 0, 0, 0};
+  Tbx::GetPortBounds(desktop, &bounds);
+  const int32_t moved =
+      Tbx::DragGrayRgn(outline, start, &bounds, &bounds, Tbx::noConstraint, nullptr);
+  Tbx::DisposeRgn(other);
+  Tbx::DisposeRgn(clip);
+  Tbx::DisposeRgn(outline);
+  if (moved != 0 && moved != Tbx::kDragAborted) {
+    const auto dx = static_cast<int16_t>(moved & 0xFFFF);
+    const auto dy = static_cast<int16_t>((static_cast<uint32_t>(moved) >> 16) & 0xFFFF);
+    int32_t x = 0;
+    int32_t y = 0;
+    view->GetPosition(x, y);
+    view->MoveTo(x + dx, y + dy, 1);
+  }
+  Tbx::SetPort(saved);
 }
 
 // ---- Zoom.

@@ -34,6 +34,7 @@ enum : int32_t {
   kMsgActivate = -997,
   kMsgIsFocused = -995,
   kMsgFrameUnderPointer = -984,
+  kMsgDrawGrowBox = -973,
 };
 
 class VWindowView : public VView {
@@ -110,6 +111,11 @@ class VWindowView : public VView {
   void GetFrameInsets(int16_t& left, int16_t& top, int16_t& right, int16_t& bottom) const;
   // Rereads the insets: client edges minus window edges, each side.
   void UpdateFrameInsets();
+  // The grow box, 16 pixels square at the view's bottom-right corner, drawn
+  // in `port` (null: the window's own port, flushed afterwards) whatever
+  // origin the port has; false when the window has no grow box or no port is
+  // to be had.
+  bool DrawGrowBox(VPort* port);
 
  private:
   void Create(uint16_t kind, bool closeBox, bool growBox, bool zoomBox);
@@ -149,3 +155,7 @@ VWindowView* FindWindowView(HWND window);
 // without erasing.
 void InvalidateWindowRect(HWND window, const RECT* rect, bool validate);
 void InvalidateWindowRgn(HWND window, HRGN region, bool validate);
+// Drags the window by its outline while the left button stays down and moves
+// it by the distance dragged (not at all when the pointer was let go outside
+// the desktop). Unless Control is down, the window takes the focus first.
+void DragWindowView(VWindowView* view);

@@ -220,6 +220,35 @@ TEST_F(ToolboxWindows, PortRegionsAndDrawingThroughThePortDC) {
   (void)high;
 }
 
+TEST_F(ToolboxWindows, TheGrowBoxFillsTheCornerWhereFindWindowAnswersGrow) {
+  // Content 100 x 80 at (100, 100): the box spans x 185..199, y 165..179.
+  struct Case {
+    int16_t proc;
+    bool drawn;
+  } cases[] = {
+      {documentProc, true}, {zoomDocProc, true}, {noGrowDocProc, false}, {plainDBox, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.proc);
+    WindowRef w = Make(100, 100, 200, 180, c.proc);
+    ASSERT_NE(w, nullptr);
+    DrawGrowIcon(w);
+    HDC dc = GetDC(GetNativeWindow(w));
+    const COLORREF white = RGB(255, 255, 255);
+    const COLORREF black = RGB(0, 0, 0);
+    EXPECT_EQ(GetPixel(dc, 85, 65), c.drawn ? black : white);  // outer frame
+    EXPECT_EQ(GetPixel(dc, 99, 79), c.drawn ? black : white);
+    EXPECT_EQ(GetPixel(dc, 86, 66), c.drawn ? RGB(192, 192, 192) : white);
+    EXPECT_EQ(GetPixel(dc, 88, 68), c.drawn ? black : white);  // the larger ridge
+    EXPECT_EQ(GetPixel(dc, 84, 64), white);                    // outside the box
+    ReleaseDC(GetNativeWindow(w), dc);
+    Point corner{170, 190};
+    WindowRef found = nullptr;
+    EXPECT_EQ(FindWindow(corner, &found) == inGrow, c.drawn);
+    DisposeWindow(w);
+    Forget(w);
+  }
+}
+
 TEST_F(ToolboxWindows, DisposedAndForgedRecordsAreRefused) {
   WindowRef w = Make(0, 30, 50, 80);
   HWND native = GetNativeWindow(w);

@@ -385,6 +385,41 @@ void ClipRect(const Rect* rect) {
   RectRgn(port->clipRgn, rect);
 }
 
+RgnHandle GetWindowStructureRgn(WindowRef window, RgnHandle region) {
+  std::lock_guard<std::recursive_mutex> lock(gMutex);
+  RECT outer{0, 0, 0, 0};
+  if (!Listed(window) || !GetWindowRect(window->port.window, &outer)) {
+    SetEmptyRgn(region);
+    return region;
+  }
+  TbxWriteRgn(region, GdiRegion(outer));
+  return region;
+}
+
+void DrawGrowIcon(WindowRef window) {
+  std::lock_guard<std::recursive_mutex> lock(gMutex);
+  if (!Listed(window) || !window->hasGrow || !window->visible) return;
+  RECT client{0, 0, 0, 0};
+  GetClientRect(window->port.window, &client);
+  if (client.right < kGrowSize || client.bottom < kGrowSize) return;
+  HDC dc = GetDC(window->port.window);
+  if (dc == nullptr) return;
+  const int left = client.right - kGrowSize;
+  const int top = client.bottom - kGrowSize;
+  HBRUSH face = CreateSolidBrush(RGB(192, 192, 192));
+  HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));
+  HGDIOBJ oldBrush = SelectObject(dc, face);
+  Rectangle(dc, left, top, client.right, client.bottom);
+  // Two ridges: a small square at the corner inside a larger one.
+  SelectObject(dc, GetStockObject(NULL_BRUSH));
+  Rectangle(dc, left + 3, top + 3, client.right - 5, client.bottom - 5);
+  Rectangle(dc, left + 7, top + 7, client.right - 2, client.bottom - 2);
+  SelectObject(dc, oldBrush);
+  SelectObject(dc, oldPen);
+  DeleteObject(face);
+  ReleaseDC(window->port.window, dc);
+}
+
 RgnHandle GetGrayRgn() {
   std::lock_guard<std::recursive_mutex> lock(gMutex);
   if (gGray == 0) gGray = NewRgn();

@@ -111,6 +111,14 @@ QV_PLATFORM_API RgnHandle GetPortClipRegion(CGrafPtr port, RgnHandle region);
 QV_PLATFORM_API void SetPortClipRegion(CGrafPtr port, RgnHandle region);
 // The current port's clip becomes the rectangle.
 QV_PLATFORM_API void ClipRect(const Rect* rect);
+// The window's outer rectangle, its frame and content together, global;
+// empty for no window.
+QV_PLATFORM_API RgnHandle GetWindowStructureRgn(WindowRef window, RgnHandle region);
+// Draws the grow box of a window that has one: the 15-pixel square at the
+// content's bottom-right corner (where FindWindow answers inGrow), filled
+// light grey inside a black frame, with two black ridges across it. Nothing
+// for a window without a grow box or a hidden one.
+QV_PLATFORM_API void DrawGrowIcon(WindowRef window);
 // The desktop: every screen, less the menu bar at the top of the main one.
 QV_PLATFORM_API RgnHandle GetGrayRgn();
 // The desktop port, drawing over all windows.
