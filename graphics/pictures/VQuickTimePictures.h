@@ -1,0 +1,73 @@
+// The picture import and export services: pictures of other formats read
+// into PICTs, PICTs written to files of other formats, the list of importers
+// and exporters, all through the platform's picture library. Started once at
+// module start; without the library every operation gives nothing.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/core/VObject.h"
+
+class VPictPictureData;
+
+// The picture library's version, 0 while it is not started.
+uint32_t HasQuickTime();
+// Starts the library and answers its version.
+uint32_t StartQuickTime();
+// Forgets the library: every operation is inert again.
+void StopQuickTime();
+
+// A requested quality turned into one of the codec's quality steps: 1024
+// and more lossless (1024), 1023 maximum, 768 high, 512 normal, 256 low,
+// below 256 minimum (0).
+int32_t CodecQualityStep(int32_t quality);
+
+// The Macintosh file type whose importer reads a picture kind; 0 for a kind
+// that cannot be imported.
+uint32_t PictureKindFromMacType(int32_t kind);
+
+// Error words of the imports: 0, 100 (no memory) and 600 (any other
+// failure).
+constexpr int32_t kImportNoMemory = 100;
+constexpr int32_t kImportFailed = 600;
+// The answer of an export whose file would have been chosen by the user:
+// the stand-in library has no dialog, so the choice is cancelled.
+constexpr int32_t kExportCancelled = -128;
+
+// Data of a Macintosh file type imported into a PICT (whole picture, header
+// big-endian); empty with `error` 100 or 600 on failure. Nothing below
+// version 3.
+std::vector<uint8_t> ImportPictureData(const void* bytes, uint32_t size, uint32_t fileType,
+                                       int32_t& error);
+// A picture file read into a PICT whose header is in this machine's order;
+// empty with `error` 100 or 600 on failure.
+std::vector<uint8_t> ReadPictureFile(const std::string& path, int32_t& error);
+
+// The PICT value written to the file at `path` in the format of `fileType`;
+// the library's error code (0 on success, -108 when the picture cannot be
+// had). `askFile` lets the user choose the file, which the library cannot
+// offer: the answer is kExportCancelled and nothing is written.
+// `askSettings` would show the exporter's settings; the stand-in exporters
+// have none. `newPath`, when given, receives the file written.
+int32_t ExportPictureFile(const std::string& path, const VPictPictureData& picture,
+                          uint32_t fileType, bool askSettings, bool askFile,
+                          std::string* newPath);
+
+// One installed importer or exporter.
+class VQTComponentInfo : public VObject {
+ public:
+  uint32_t fType = 0;
+  uint32_t fSubtype = 0;
+  std::string fName;  // at most 255 characters
+  std::string fInfo;  // at most 255 characters
+  uint32_t fFileType = 0;
+  uint32_t fCreator = 0;
+  uint32_t fExtension = 0;
+};
+
+// The importers ('grip') or exporters ('grex') installed; empty below
+// version 3 or for another type.
+std::vector<std::unique_ptr<VQTComponentInfo>> ListGraphicsComponents(uint32_t componentType);
