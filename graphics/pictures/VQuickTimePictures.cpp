@@ -1,8 +1,13 @@
 // The picture services over the platform's picture library.
 #include "graphics/pictures/VQuickTimePictures.h"
 
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
 #include "framework/core/streams/ByteSwap.h"
 #include "graphics/pictures/VPictPictureData.h"
+#include "graphics/pictures/VPictureReader.h"
 #include "platform/quicktime/QtPictures.h"
 
 namespace {
@@ -113,4 +118,81 @@ std::vector<std::unique_ptr<VQTComponentInfo>> ListGraphicsComponents(uint32_t c
     list.push_back(std::move(info));
   }
   return list;
+}
+
+namespace {
+
+constexpr int32_t kStreamError = -43;
+// Bytes between the opcode's length word and the image description's end
+// region where the JPEG data may begin.
+constexpr uint32_t kCompressedDataLead = 82;
+
+uint32_t Be32(const uint8_t* p) {
+  return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
+}
+
+}  // namespace
+
+int32_t ExtractJpegFromPictFile(const std::string& path, std::string* jpegPath) {
+  std::vector<uint8_t> bytes;
+  {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return kStreamError;
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (in.bad()) return kStreamError;
+  }
+  if (bytes.size() > 0x7FFFFFFF) return kStreamError;
+  const int32_t at = FindPictOpcodeInBytes(bytes.data(), uint32_t(bytes.size()), true, 0x8200);
+  if (at < 0 || bytes.size() - size_t(at) < 6) return kStreamError;
+  // The opcode's data, bounded by the file: the JPEG is looked for byte by
+  // byte (its start-of-image marker and the first byte of the next marker)
+  // and runs to the end of the data.
+  const size_t dataStart = size_t(at) + 6;
+  const size_t dataLength = Be32(&bytes[size_t(at) + 2]);
+  if (dataLength > bytes.size() - dataStart || dataLength < kCompressedDataLead) return kStreamError;
+  const size_t dataEnd = dataStart + dataLength;
+  size_t jpeg = dataEnd;
+  for (size_t i = dataStart + kCompressedDataLead; i + 3 <= dataEnd; ++i) {
+    if (bytes[i] == 0xFF && bytes[i + 1] == 0xD8 && bytes[i + 2] == 0xFF) {
+      jpeg = i;
+      break;
+    }
+  }
+  if (jpeg == dataEnd) return kStreamError;
+  // The new name: the extension (after the last '.' of the file's name)
+  // replaced by "jpg", or added when there is none.
+  const size_t slash = path.find_last_of('/');
+  const size_t dot = path.find_last_of('.');
+  const std::string renamed =
+      (dot != std::string::npos && (slash == std::string::npos || dot > slash) ? path.substr(0, dot)
+                                                                                : path) +
+      ".jpg";
+  {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out) return kStreamError;
+    out.write(reinterpret_cast<const char*>(&bytes[jpeg]), std::streamsize(dataEnd - jpeg));
+    if (!out.good()) return kStreamError;
+  }
+  if (renamed != path && std::rename(path.c_str(), renamed.c_str()) != 0) return kStreamError;
+  if (jpegPath != nullptr) *jpegPath = renamed;
+  return 0;
+}
+
+int32_t CompressPictureFile(const std::string& source, const std::string& target,
+                            const VQTCompressionRecord& compression, bool showProgress,
+                            bool extractJpeg) {
+  (void)showProgress;
+  if (gQuickTimeVersion == 0) return kLibraryNotLoaded;
+  const int32_t step = CodecQualityStep(compression.quality);
+  const int32_t err = QtCompressPictureFile(source, target, compression.codecType, step);
+  if (err != kQtNoErr || !extractJpeg) return err;
+  return ExtractJpegFromPictFile(target, nullptr);
+}
+
+int32_t ConvertPictureFileToJpeg(const std::string& source, const std::string& target,
+                                 int32_t quality, bool showProgress) {
+  VQTCompressionRecord compression;
+  compression.codecType = QtFourChar("jpeg");
+  compression.quality = quality;
+  return CompressPictureFile(source, target, compression, showProgress, true);
 }

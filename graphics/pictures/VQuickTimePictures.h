@@ -71,3 +71,31 @@ class VQTComponentInfo : public VObject {
 // The importers ('grip') or exporters ('grex') installed; empty below
 // version 3 or for another type.
 std::vector<std::unique_ptr<VQTComponentInfo>> ListGraphicsComponents(uint32_t componentType);
+
+// How a picture is compressed: the codec's type, the codec (0 for any), the
+// colour depth and the requested quality (turned into a quality step).
+struct VQTCompressionRecord {
+  uint32_t codecType = 0;
+  uint32_t codec = 0;
+  int16_t depth = 0;
+  int32_t quality = 0;
+};
+
+// The picture file at `source` compressed into a PICT file at `target` (the
+// same file allowed). With `extractJpeg`, the JPEG data are then pulled out
+// of the target into a file of their own, named with the extension "jpg".
+// The library's error; -43 when the JPEG data cannot be extracted, the
+// target then left as the library wrote it. `showProgress` asks for the
+// progress window, which this library does not show.
+int32_t CompressPictureFile(const std::string& source, const std::string& target,
+                            const VQTCompressionRecord& compression, bool showProgress,
+                            bool extractJpeg);
+// A picture file turned into a JPEG file named after `target` with the
+// extension "jpg".
+int32_t ConvertPictureFileToJpeg(const std::string& source, const std::string& target,
+                                 int32_t quality, bool showProgress);
+// The JPEG data of the compressed-data opcode of the PICT file at `path`
+// written over the file, which is then renamed with the extension "jpg"
+// (its name is put in `jpegPath`). -43 when the file holds no such JPEG:
+// it is then left as it was.
+int32_t ExtractJpegFromPictFile(const std::string& path, std::string* jpegPath);

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -119,6 +121,95 @@ TEST_F(PictureServices, ExportedFilesReadBackAsTheSamePicture) {
   missing.SetFromFile(base + "-missing");
   EXPECT_FALSE(missing.HasData());
   EXPECT_EQ(missing.GetLastError(), kImportFailed);
+}
+
+}  // namespace
+
+namespace {
+
+std::vector<uint8_t> ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteAll(const std::string& path, const std::vector<uint8_t>& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+// Where the compressed-data opcode's 32-bit length lies in a file the
+// library compressed, and where its JPEG starts.
+size_t FindBytes(const std::vector<uint8_t>& bytes, std::initializer_list<uint8_t> what) {
+  return size_t(std::search(bytes.begin(), bytes.end(), what.begin(), what.end()) - bytes.begin());
+}
+
+TEST_F(PictureServices, PictureFileBecomesAJpegFile) {
+  const std::string base = ::testing::TempDir() + "qv_convert";
+  WriteAll(base + ".bmp", SampleBmp());
+  ASSERT_EQ(ConvertPictureFileToJpeg(base + ".bmp", base + ".pct", 1000, false), 0);
+  EXPECT_FALSE(std::ifstream(base + ".pct").good());
+  const std::vector<uint8_t> jpeg = ReadAll(base + ".jpg");
+  QtRaster raster;
+  ASSERT_EQ(QtReadJpeg(jpeg.data(), jpeg.size(), raster), kQtNoErr);
+  EXPECT_EQ(raster.width, 4);
+  EXPECT_EQ(raster.height, 3);
+  EXPECT_NEAR(raster.pixels[2], 210, 8);
+  std::remove((base + ".bmp").c_str());
+  std::remove((base + ".jpg").c_str());
+}
+
+TEST_F(PictureServices, CompressedPictPlaysItsJpeg) {
+  const std::string base = ::testing::TempDir() + "qv_compressed";
+  WriteAll(base + ".bmp", SampleBmp());
+  ASSERT_EQ(QtCompressPictureFile(base + ".bmp", base + ".pct", QtFourChar("jpeg"), 768), 0);
+  const std::vector<uint8_t> pict = ReadAll(base + ".pct");
+  QtRaster raster;
+  ASSERT_EQ(QtReadPict(pict.data(), pict.size(), raster), kQtNoErr);
+  ASSERT_EQ(raster.width, 4);
+  EXPECT_NEAR(raster.pixels[0], 30, 8);
+  EXPECT_NEAR(raster.pixels[1], 120, 8);
+  EXPECT_NEAR(raster.pixels[2], 210, 8);
+  std::remove((base + ".bmp").c_str());
+  std::remove((base + ".pct").c_str());
+}
+
+TEST_F(PictureServices, JpegThatCannotBeFoundLeavesTheFile) {
+  const std::string base = ::testing::TempDir() + "qv_extract";
+  WriteAll(base + ".bmp", SampleBmp());
+  ASSERT_EQ(QtCompressPictureFile(base + ".bmp", base + ".pct", QtFourChar("jpeg"), 512), 0);
+  const std::vector<uint8_t> good = ReadAll(base + ".pct");
+  const size_t opcode = FindBytes(good, {0x82, 0x00, 0x00});
+  const size_t soi = FindBytes(good, {0xFF, 0xD8, 0xFF});
+  ASSERT_LT(soi, good.size());
+  const auto withLength = [&](uint32_t length) {
+    std::vector<uint8_t> b = good;
+    for (int i = 0; i < 4; ++i) b[opcode + 2 + i] = uint8_t(length >> (24 - 8 * i));
+    return b;
+  };
+  std::vector<uint8_t> noSoi = good;
+  noSoi[soi + 1] = 0x00;
+  std::vector<uint8_t> plain(512, 0);
+  const std::vector<uint8_t> plainPict = QtWritePict(QtRaster{2, 2, std::vector<uint8_t>(16, 0)});
+  plain.insert(plain.end(), plainPict.begin(), plainPict.end());
+  const struct {
+    const char* name;
+    std::vector<uint8_t> bytes;
+  } cases[] = {
+      {"no start of image", noSoi},
+      {"length beyond the file", withLength(uint32_t(good.size()))},
+      {"start of image past the opcode's data", withLength(uint32_t(soi - opcode - 6))},
+      {"no compressed data", plain},
+      {"truncated before the opcode", {good.begin(), good.begin() + long(opcode)}},
+  };
+  for (const auto& c : cases) {
+    WriteAll(base + ".pct", c.bytes);
+    std::string renamed;
+    EXPECT_EQ(ExtractJpegFromPictFile(base + ".pct", &renamed), -43) << c.name;
+    EXPECT_EQ(ReadAll(base + ".pct"), c.bytes) << c.name;
+    EXPECT_FALSE(std::ifstream(base + ".jpg").good()) << c.name;
+  }
+  std::remove((base + ".bmp").c_str());
+  std::remove((base + ".pct").c_str());
 }
 
 }  // namespace

@@ -451,3 +451,108 @@ int32_t QtExportFile(const uint8_t* pict, size_t size, uint32_t fileType, const 
   file.write(reinterpret_cast<const char*>(out.data()), std::streamsize(out.size()));
   return file.good() ? kQtNoErr : kQtIoErr;
 }
+
+namespace {
+
+void PutBe16(std::vector<uint8_t>& out, uint32_t v) {
+  out.push_back(uint8_t(v >> 8));
+  out.push_back(uint8_t(v));
+}
+void PutBe32(std::vector<uint8_t>& out, uint32_t v) {
+  PutBe16(out, v >> 16);
+  PutBe16(out, v);
+}
+void PutRect(std::vector<uint8_t>& out, int32_t width, int32_t height) {
+  PutBe16(out, 0);
+  PutBe16(out, 0);
+  PutBe16(out, uint32_t(height));
+  PutBe16(out, uint32_t(width));
+}
+
+// The JPEG quality of a codec quality step.
+int JpegQualityOfStep(int32_t step) {
+  if (step >= 1024) return 100;
+  if (step >= 1023) return 95;
+  if (step >= 768) return 90;
+  if (step >= 512) return 75;
+  if (step >= 256) return 50;
+  return 25;
+}
+
+// A version 2 PICT of the frame whose one drawing opcode is 0x8200 holding
+// the JPEG: a matrix of identity, no matte or mask, an image description of
+// 86 bytes and the data.
+std::vector<uint8_t> CompressedPict(int32_t width, int32_t height, const std::vector<uint8_t>& jpeg) {
+  std::vector<uint8_t> p;
+  PutBe16(p, 0);  // size, set below when it fits
+  PutRect(p, width, height);
+  PutBe16(p, 0x0011);
+  PutBe16(p, 0x02FF);
+  PutBe16(p, 0x0C00);  // header: version -2, 72 dots an inch
+  PutBe16(p, 0xFFFE);
+  PutBe16(p, 0);
+  PutBe32(p, 0x00480000);
+  PutBe32(p, 0x00480000);
+  PutRect(p, width, height);
+  PutBe32(p, 0);
+  PutBe16(p, 0x0001);  // clip: the frame
+  PutBe16(p, 10);
+  PutRect(p, width, height);
+  PutBe16(p, 0x8200);
+  std::vector<uint8_t> d;
+  PutBe16(d, 0);  // version
+  const uint32_t matrix[9] = {0x10000, 0, 0, 0, 0x10000, 0, 0, 0, 0x40000000};
+  for (uint32_t m : matrix) PutBe32(d, m);
+  PutBe32(d, 0);  // matte size
+  PutRect(d, 0, 0);
+  PutBe16(d, 0);  // mode
+  PutRect(d, width, height);
+  PutBe32(d, 0);  // accuracy
+  PutBe32(d, 0);  // mask size
+  PutBe32(d, 86);
+  PutBe32(d, QtFourChar("jpeg"));
+  d.resize(d.size() + 16, 0);      // reserved, index, version, vendor
+  PutBe32(d, 0);                   // temporal quality
+  PutBe32(d, 0x200);               // spatial quality
+  PutBe16(d, uint32_t(width));
+  PutBe16(d, uint32_t(height));
+  PutBe32(d, 0x00480000);
+  PutBe32(d, 0x00480000);
+  PutBe32(d, uint32_t(jpeg.size()));  // data size, 44 bytes in
+  PutBe16(d, 1);                      // frame count
+  d.resize(d.size() + 32, 0);         // name
+  PutBe16(d, 24);                     // depth
+  PutBe16(d, 0xFFFF);                 // no colour table
+  d.insert(d.end(), jpeg.begin(), jpeg.end());
+  PutBe32(p, uint32_t(d.size()));
+  p.insert(p.end(), d.begin(), d.end());
+  if (p.size() % 2 != 0) p.push_back(0);
+  PutBe16(p, 0x00FF);
+  if (p.size() <= 0xFFFF) {
+    p[0] = uint8_t(p.size() >> 8);
+    p[1] = uint8_t(p.size());
+  }
+  return p;
+}
+
+}  // namespace
+
+int32_t QtCompressPictureFile(const std::string& source, const std::string& target,
+                              uint32_t codecType, int32_t quality) {
+  if (codecType != QtFourChar("jpeg")) return kQtNoHandler;
+  std::vector<uint8_t> pict;
+  int32_t err = QtImportFile(source, pict);
+  if (err != kQtNoErr) return err;
+  QtRaster raster;
+  err = QtReadPict(pict.data(), pict.size(), raster);
+  if (err != kQtNoErr) return err;
+  const std::vector<uint8_t> jpeg = QtWriteJpeg(raster, JpegQualityOfStep(quality));
+  if (jpeg.empty()) return kQtNoMemory;
+  std::vector<uint8_t> file(kPictFileHeader, 0);
+  const std::vector<uint8_t> compressed = CompressedPict(raster.width, raster.height, jpeg);
+  file.insert(file.end(), compressed.begin(), compressed.end());
+  std::ofstream out(target, std::ios::binary | std::ios::trunc);
+  if (!out) return kQtFileNotFound;
+  out.write(reinterpret_cast<const char*>(file.data()), std::streamsize(file.size()));
+  return out.good() ? kQtNoErr : kQtIoErr;
+}

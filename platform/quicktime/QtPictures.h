@@ -77,3 +77,10 @@ QV_PLATFORM_API std::vector<uint8_t> QtWriteBmp(const QtRaster& raster);
 QV_PLATFORM_API std::vector<uint8_t> QtWriteJpeg(const QtRaster& raster, int quality);
 QV_PLATFORM_API std::vector<uint8_t> QtWritePng(const QtRaster& raster);
 QV_PLATFORM_API std::vector<uint8_t> QtWritePict(const QtRaster& raster);
+
+// A picture file compressed with a codec into a PICT file (512-byte file
+// header, then a picture holding the compressed data in one opcode 0x8200).
+// Only the 'jpeg' codec is known; `quality` is a codec quality step (0 to
+// 1024). The target may be the source itself.
+QV_PLATFORM_API int32_t QtCompressPictureFile(const std::string& source, const std::string& target,
+                                              uint32_t codecType, int32_t quality);
