@@ -7,7 +7,10 @@
 
 #include "framework/core/streams/ByteSwap.h"
 #include "graphics/pictures/VPictPictureData.h"
+#include "graphics/pictures/VPictureKinds.h"
 #include "graphics/pictures/VPictureReader.h"
+#include "graphics/pictures/VPictureShape.h"
+#include "platform/toolbox/TbxHandles.h"
 #include "platform/quicktime/QtPictures.h"
 
 namespace {
@@ -18,6 +21,10 @@ constexpr uint32_t kVersionForImport = 0x03000000;
 constexpr int32_t kLibraryNotLoaded = -2095;
 constexpr uint32_t kPictHeaderSize = 10;
 constexpr size_t kTextLimit = 255;
+
+// Two kinds that exist only as sources of an import.
+constexpr int32_t kImportKindPNG = 107;
+constexpr int32_t kImportKindPhotoshop = 108;
 
 uint32_t gQuickTimeVersion = 0;
 
@@ -54,13 +61,13 @@ int32_t CodecQualityStep(int32_t quality) {
 
 uint32_t PictureKindFromMacType(int32_t kind) {
   switch (kind) {
-    case 1: return QtFourChar("PICT");
-    case 100: return QtFourChar("BMPf");
-    case 101: return QtFourChar("GIFf");
-    case 103: return QtFourChar("JPEG");
-    case 104: return QtFourChar("TIFF");
-    case 107: return QtFourChar("PNGf");
-    case 108: return QtFourChar("8BPS");
+    case kPictureKindPICT: return QtFourChar("PICT");
+    case kPictureKindBMP: return QtFourChar("BMPf");
+    case kPictureKindGIF: return QtFourChar("GIFf");
+    case kPictureKindJPEG: return QtFourChar("JPEG");
+    case kPictureKindTIFF: return QtFourChar("TIFF");
+    case kImportKindPNG: return QtFourChar("PNGf");
+    case kImportKindPhotoshop: return QtFourChar("8BPS");
     default: return 0;
   }
 }
@@ -195,4 +202,36 @@ int32_t ConvertPictureFileToJpeg(const std::string& source, const std::string& t
   compression.codecType = QtFourChar("jpeg");
   compression.quality = quality;
   return CompressPictureFile(source, target, compression, showProgress, true);
+}
+
+int32_t CompressPicture(const VPictureShape& source, VPictureShape& target,
+                        const VQTCompressionRecord& compression) {
+  if (gQuickTimeVersion == 0) return kLibraryNotLoaded;
+  const VPictureData* picture = source.GetPicture();
+  if (picture == nullptr || !picture->HasData()) return kQtBadImage;
+  // The source as a QuickTime picture (header big-endian): its own handle,
+  // or a temporary value made from it.
+  std::unique_ptr<VQTPictureData> temporary;
+  uint32_t handle = picture->GetHandle();
+  if (picture->GetPictureKind() != kPictureKindQuickTime) {
+    temporary = std::make_unique<VQTPictureData>();
+    temporary->SetFromPicture(*picture);
+    handle = temporary->GetHandle();
+  }
+  std::vector<uint8_t> bytes;
+  if (handle != 0) {
+    const int32_t size = Tbx::GetHandleSize(handle);
+    const auto* data = size > 0 ? static_cast<const uint8_t*>(Tbx::HLock(handle)) : nullptr;
+    if (data != nullptr) bytes.assign(data, data + size);
+    if (size > 0) Tbx::HUnlock(handle);
+  }
+  if (bytes.empty()) return kQtNoMemory;
+  std::vector<uint8_t> compressed;
+  const int32_t err = QtCompressPicture(bytes.data(), bytes.size(), compression.codecType,
+                                        CodecQualityStep(compression.quality), compressed);
+  if (err != kQtNoErr) return err;
+  auto result = std::make_unique<VQTPictureData>(compressed.data(), uint32_t(compressed.size()));
+  if (!result->HasData()) return kQtNoMemory;
+  target.SetPicture(result.release());
+  return kQtNoErr;
 }

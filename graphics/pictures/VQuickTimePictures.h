@@ -12,6 +12,7 @@
 #include "framework/core/VObject.h"
 
 class VPictPictureData;
+class VPictureShape;
 
 // The picture library's version, 0 while it is not started.
 uint32_t HasQuickTime();
@@ -99,3 +100,11 @@ int32_t ConvertPictureFileToJpeg(const std::string& source, const std::string& t
 // (its name is put in `jpegPath`). -43 when the file holds no such JPEG:
 // it is then left as it was.
 int32_t ExtractJpegFromPictFile(const std::string& path, std::string* jpegPath);
+
+// The picture of `source` compressed with the record's codec and quality
+// step; on success `target` keeps the compressed QuickTime picture (its
+// former picture deleted). A picture of another kind is first turned into a
+// QuickTime picture. The library's error; the shapes are unchanged on
+// failure.
+int32_t CompressPicture(const VPictureShape& source, VPictureShape& target,
+                        const VQTCompressionRecord& compression);

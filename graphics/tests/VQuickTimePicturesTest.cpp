@@ -11,6 +11,7 @@
 #include "graphics/VGraphicsEnvironmentLink.h"
 #include "graphics/VGraphicsStart.h"
 #include "graphics/pictures/VPictPictureData.h"
+#include "graphics/pictures/VPictureShape.h"
 #include "graphics/pictures/VQuickTimePictures.h"
 #include "platform/quicktime/QtPictures.h"
 
@@ -210,6 +211,34 @@ TEST_F(PictureServices, JpegThatCannotBeFoundLeavesTheFile) {
   }
   std::remove((base + ".bmp").c_str());
   std::remove((base + ".pct").c_str());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(PictureServices, CompressedShapeKeepsAQuickTimePicture) {
+  const std::vector<uint8_t> bmp = SampleBmp();
+  auto* pict = new VPictPictureData();
+  pict->SetFromImportedData(bmp.data(), uint32_t(bmp.size()), 100);
+  const VPictureShape source(pict);
+  VPictureShape target(new VPictPictureData());
+  VQTCompressionRecord compression;
+  compression.codecType = QtFourChar("jpeg");
+  compression.quality = 1000;
+  ASSERT_EQ(CompressPicture(source, target, compression), 0);
+  ASSERT_NE(target.GetPicture(), nullptr);
+  EXPECT_EQ(target.GetPicture()->GetPictureKind(), kPictureKindQuickTime);
+  EXPECT_EQ(target.GetPicture()->GetWidth(), 4);
+  EXPECT_EQ(target.GetPicture()->GetHeight(), 3);
+
+  // Nothing to compress, or a codec the library lacks: the target is kept.
+  const VPictureData* kept = target.GetPicture();
+  const VPictureShape empty(new VPictPictureData());
+  EXPECT_NE(CompressPicture(empty, target, compression), 0);
+  compression.codecType = QtFourChar("rle ");
+  EXPECT_EQ(CompressPicture(source, target, compression), kQtNoHandler);
+  EXPECT_EQ(target.GetPicture(), kept);
 }
 
 }  // namespace

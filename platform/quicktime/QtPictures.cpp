@@ -537,19 +537,29 @@ std::vector<uint8_t> CompressedPict(int32_t width, int32_t height, const std::ve
 
 }  // namespace
 
+int32_t QtCompressPicture(const uint8_t* pict, size_t size, uint32_t codecType, int32_t quality,
+                          std::vector<uint8_t>& out) {
+  out.clear();
+  if (codecType != QtFourChar("jpeg")) return kQtNoHandler;
+  QtRaster raster;
+  const int32_t err = QtReadPict(pict, size, raster);
+  if (err != kQtNoErr) return err;
+  const std::vector<uint8_t> jpeg = QtWriteJpeg(raster, JpegQualityOfStep(quality));
+  if (jpeg.empty()) return kQtNoMemory;
+  out = CompressedPict(raster.width, raster.height, jpeg);
+  return kQtNoErr;
+}
+
 int32_t QtCompressPictureFile(const std::string& source, const std::string& target,
                               uint32_t codecType, int32_t quality) {
   if (codecType != QtFourChar("jpeg")) return kQtNoHandler;
   std::vector<uint8_t> pict;
   int32_t err = QtImportFile(source, pict);
   if (err != kQtNoErr) return err;
-  QtRaster raster;
-  err = QtReadPict(pict.data(), pict.size(), raster);
+  std::vector<uint8_t> compressed;
+  err = QtCompressPicture(pict.data(), pict.size(), codecType, quality, compressed);
   if (err != kQtNoErr) return err;
-  const std::vector<uint8_t> jpeg = QtWriteJpeg(raster, JpegQualityOfStep(quality));
-  if (jpeg.empty()) return kQtNoMemory;
   std::vector<uint8_t> file(kPictFileHeader, 0);
-  const std::vector<uint8_t> compressed = CompressedPict(raster.width, raster.height, jpeg);
   file.insert(file.end(), compressed.begin(), compressed.end());
   std::ofstream out(target, std::ios::binary | std::ios::trunc);
   if (!out) return kQtFileNotFound;

@@ -84,3 +84,6 @@ QV_PLATFORM_API std::vector<uint8_t> QtWritePict(const QtRaster& raster);
 // 1024). The target may be the source itself.
 QV_PLATFORM_API int32_t QtCompressPictureFile(const std::string& source, const std::string& target,
                                               uint32_t codecType, int32_t quality);
+// A PICT (header big-endian) compressed the same way into a PICT in memory.
+QV_PLATFORM_API int32_t QtCompressPicture(const uint8_t* pict, size_t size, uint32_t codecType,
+                                          int32_t quality, std::vector<uint8_t>& out);
