@@ -11,6 +11,7 @@
 #include "graphics/pictures/VPictureReader.h"
 #include "graphics/pictures/VPictureShape.h"
 #include "platform/toolbox/TbxHandles.h"
+#include "platform/win32/WinFileDialogs.h"
 #include "platform/quicktime/QtPictures.h"
 
 namespace {
@@ -103,10 +104,23 @@ int32_t ExportPictureFile(const std::string& path, const VPictPictureData& pictu
   // The picture goes to the library with its header big-endian.
   std::vector<uint8_t> pict = picture.StoredBytes();
   if (pict.size() < kPictHeaderSize) return kQtNoMemory;
-  if (askFile) return kExportCancelled;
-  if (path.empty() || path.size() > kTextLimit) return kQtFileNotFound;
-  const int32_t err = QtExportFile(pict.data(), pict.size(), fileType, path);
-  if (err == kQtNoErr && newPath != nullptr) *newPath = path;
+  std::string chosen = path;
+  if (askFile) {
+    // The user chooses the file; the format stays the one asked for.
+    char file[kTextLimit + 1] = {};
+    OPENFILENAMEA dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.lpstrFilter = "Pictures\0*.*\0\0";
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = file;
+    dialog.nMaxFile = sizeof file;
+    dialog.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_EXPLORER;
+    if (!GetSaveFileNameA(&dialog)) return kExportCancelled;
+    chosen = file;
+  }
+  if (chosen.empty() || chosen.size() > kTextLimit) return kQtFileNotFound;
+  const int32_t err = QtExportFile(pict.data(), pict.size(), fileType, chosen);
+  if (err == kQtNoErr && newPath != nullptr) *newPath = chosen;
   return err;
 }
 
@@ -234,4 +248,17 @@ int32_t CompressPicture(const VPictureShape& source, VPictureShape& target,
   if (!result->HasData()) return kQtNoMemory;
   target.SetPicture(result.release());
   return kQtNoErr;
+}
+
+std::string ChoosePictureFile() {
+  char file[kTextLimit + 1] = {};
+  OPENFILENAMEA dialog{};
+  dialog.lStructSize = sizeof dialog;
+  dialog.lpstrFilter = "Pictures\0*.jpg;*.jpeg;*.png;*.bmp;*.pct;*.pict\0\0";
+  dialog.nFilterIndex = 1;
+  dialog.lpstrFile = file;
+  dialog.nMaxFile = sizeof file;
+  dialog.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | OFN_EXPLORER;
+  if (!GetOpenFileNameA(&dialog)) return std::string();
+  return file;
 }

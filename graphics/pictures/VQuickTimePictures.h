@@ -34,8 +34,7 @@ uint32_t PictureKindFromMacType(int32_t kind);
 // failure).
 constexpr int32_t kImportNoMemory = 100;
 constexpr int32_t kImportFailed = 600;
-// The answer of an export whose file would have been chosen by the user:
-// the stand-in library has no dialog, so the choice is cancelled.
+// The answer of an export whose file the user did not choose.
 constexpr int32_t kExportCancelled = -128;
 
 // Data of a Macintosh file type imported into a PICT (whole picture, header
@@ -49,10 +48,11 @@ std::vector<uint8_t> ReadPictureFile(const std::string& path, int32_t& error);
 
 // The PICT value written to the file at `path` in the format of `fileType`;
 // the library's error code (0 on success, -108 when the picture cannot be
-// had). `askFile` lets the user choose the file, which the library cannot
-// offer: the answer is kExportCancelled and nothing is written.
-// `askSettings` would show the exporter's settings; the stand-in exporters
-// have none. `newPath`, when given, receives the file written.
+// had). With `askFile` the user chooses the file through the save chooser
+// (`path` is then not used); a cancelled choice answers kExportCancelled
+// and writes nothing. `askSettings` would show the exporter's settings; the
+// library's exporters have none. `newPath`, when given, receives the file
+// written. A path of more than 255 characters answers -43.
 int32_t ExportPictureFile(const std::string& path, const VPictPictureData& picture,
                           uint32_t fileType, bool askSettings, bool askFile,
                           std::string* newPath);
@@ -108,3 +108,7 @@ int32_t ExtractJpegFromPictFile(const std::string& path, std::string* jpegPath);
 // failure.
 int32_t CompressPicture(const VPictureShape& source, VPictureShape& target,
                         const VQTCompressionRecord& compression);
+
+// A picture file chosen by the user through the open chooser; empty when
+// the choice is cancelled.
+std::string ChoosePictureFile();

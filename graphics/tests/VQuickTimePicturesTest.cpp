@@ -14,6 +14,7 @@
 #include "graphics/pictures/VPictureShape.h"
 #include "graphics/pictures/VQuickTimePictures.h"
 #include "platform/quicktime/QtPictures.h"
+#include "platform/win32/WinFileDialogs.h"
 
 namespace {
 
@@ -111,7 +112,7 @@ TEST_F(PictureServices, ExportedFilesReadBackAsTheSamePicture) {
     EXPECT_EQ(back.GetHeight(), 3) << type;
     std::remove(path.c_str());
   }
-  // A file to be chosen by the user is cancelled and nothing is written.
+  // A file to be chosen by the user: without an answer nothing is written.
   const std::string asked = base + "-asked";
   EXPECT_EQ(ExportPictureFile(asked, source, kQtTypePng, false, true, nullptr), kExportCancelled);
   EXPECT_FALSE(std::ifstream(asked).good());
@@ -239,6 +240,33 @@ TEST_F(PictureServices, CompressedShapeKeepsAQuickTimePicture) {
   compression.codecType = QtFourChar("rle ");
   EXPECT_EQ(CompressPicture(source, target, compression), kQtNoHandler);
   EXPECT_EQ(target.GetPicture(), kept);
+}
+
+}  // namespace
+
+namespace {
+
+void ChoosePath(int32_t, const void*, HeadlessChooserAnswer* answer, void* context) {
+  answer->action = kHeadlessAccept;
+  std::snprintf(answer->path, sizeof answer->path, "%s", static_cast<const char*>(context));
+}
+
+TEST_F(PictureServices, ChosenFilesAreWrittenAndOffered) {
+  const std::vector<uint8_t> bmp = SampleBmp();
+  VPictPictureData source;
+  source.SetFromImportedData(bmp.data(), uint32_t(bmp.size()), 100);
+  const std::string chosen = ::testing::TempDir() + "qv_chosen.png";
+  SetHeadlessChooserProvider(&ChoosePath, const_cast<char*>(chosen.c_str()));
+  std::string written;
+  EXPECT_EQ(ExportPictureFile("", source, kQtTypePng, false, true, &written), 0);
+  EXPECT_EQ(written, chosen);
+  EXPECT_EQ(ChoosePictureFile(), chosen);
+  SetHeadlessChooserProvider(nullptr, nullptr);
+  VPictPictureData back;
+  back.SetFromFile(chosen);
+  EXPECT_EQ(back.GetWidth(), 4);
+  EXPECT_EQ(ChoosePictureFile(), "");
+  std::remove(chosen.c_str());
 }
 
 }  // namespace
