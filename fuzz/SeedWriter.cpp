@@ -36,6 +36,7 @@
 #include "boundary/ModuleExports.h"
 #include "platform/gdi/WinGdi.h"
 #include "platform/gdi/WinGdiMetafile.h"
+#include "platform/quicktime/QtPictures.h"
 #include "platform/toolbox/TbxResources.h"
 
 namespace {
@@ -403,6 +404,21 @@ void WriteMetafileSeeds() {
   DeleteEnhMetaFile(picture);
 }
 
+// ---- imported pictures
+
+void WritePictureImportSeeds() {
+  QtRaster raster;
+  raster.width = 6;
+  raster.height = 4;
+  for (int i = 0; i < 6 * 4; ++i) {
+    raster.pixels.insert(raster.pixels.end(), {uint8_t(i * 10), uint8_t(200 - i * 5), 90, 0});
+  }
+  Save("picture_import", "bmp", Prefixed({0}, QtWriteBmp(raster)));
+  Save("picture_import", "png", Prefixed({1}, QtWritePng(raster)));
+  Save("picture_import", "jpeg", Prefixed({2}, QtWriteJpeg(raster, 75)));
+  Save("picture_import", "pict", Prefixed({3}, QtWritePict(raster)));
+}
+
 // ---- texts
 
 void SaveText(const std::string& target, const std::string& name, uint8_t choice, const char* text) {
@@ -452,5 +468,6 @@ int main(int argc, char** argv) {
   WriteColorIconSeeds();
   WriteMetafileSeeds();
   WriteTextSeeds();
+  WritePictureImportSeeds();
   return 0;
 }

@@ -8,7 +8,7 @@
 #include "framework/core/streams/ByteSwap.h"
 #include "graphics/GraphicsGlobals.h"
 #include "graphics/GraphicsHooks.h"
-#include "graphics/pictures/PictWriter.h"
+#include "platform/gdi/pict/PictWriter.h"
 #include "graphics/pictures/VPictPictureData.h"
 #include "platform/gdi/WinGdi.h"
 

@@ -4,6 +4,7 @@
 #include "framework/system/environment/VEnvironmentLinks.h"
 #include "graphics/VLookPainter.h"
 #include "graphics/VShape.h"
+#include "graphics/pictures/VQuickTimePictures.h"
 #include "platform/toolbox/TbxEnvironment.h"
 
 namespace {
@@ -27,8 +28,8 @@ class GraphicsEnvironmentLink final : public VEnvironmentGraphics {
     if (index < 0 || index >= kLookPainterCount) return nullptr;
     return gLookPainters[index];
   }
-  // The picture import and export library has no start of its own yet.
-  bool PictureLibraryStarted() override { return false; }
+  // True once the picture import and export library has started.
+  bool PictureLibraryStarted() override { return HasQuickTime() != 0; }
 };
 
 GraphicsEnvironmentLink sLink;

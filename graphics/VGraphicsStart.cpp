@@ -1,12 +1,12 @@
-// The graphics layer's start and stop: the shared state of every port. The
-// picture services that start-up also names arrive with the picture work;
-// until then there is nothing to make.
+// The graphics layer's start and stop: the shared state of every port, and
+// the picture services.
 #include "graphics/VGraphicsStart.h"
 
 #include "graphics/GraphicsGlobals.h"
 #include "graphics/GraphicsHooks.h"
 #include "graphics/VCharWidthCache.h"
 #include "graphics/VLookPainter.h"
+#include "graphics/pictures/VQuickTimePictures.h"
 #include "platform/gdi/WinGdi.h"
 
 void InitGraphics() {
@@ -41,7 +41,8 @@ void ExitGraphics() {
   ReleaseGraphicsHookState();
 }
 
-// The picture import and export library has no start of its own yet; the
-// maker of picture values is installed with the module's other services.
-void StartPictureServices() {}
-void StopPictureServices() {}
+// The picture import and export library: started once, its version kept
+// for the module's life; the maker of picture values is installed with the
+// module's other services.
+void StartPictureServices() { StartQuickTime(); }
+void StopPictureServices() { StopQuickTime(); }

@@ -12,6 +12,7 @@
 #include "framework/core/streams/VStream.h"
 #include "graphics/VDIBPort.h"
 #include "graphics/pictures/VEmfPictureData.h"
+#include "graphics/pictures/VQuickTimePictures.h"
 
 namespace {
 
@@ -102,6 +103,37 @@ void VPictPictureData::SetFromData(const void* bytes, uint32_t size) {
   }
   fHandle = handle;
   fOwns = 1;
+}
+
+void VPictPictureData::SetFromImportedData(const void* bytes, uint32_t size, int32_t kind) {
+  const uint32_t fileType = PictureKindFromMacType(kind);
+  if (fileType == 0) {
+    LetGo();
+    SetError(kImportFailed);
+    return;
+  }
+  int32_t error = 0;
+  std::vector<uint8_t> pict = ImportPictureData(bytes, size, fileType, error);
+  if (error != 0) {
+    LetGo();
+    SetError(error);
+    return;
+  }
+  // The library's PICT has its header big-endian; this value keeps it in
+  // this machine's order.
+  if (pict.size() >= kHeaderSize) SwapArray16(pict.data(), kHeaderFields);
+  SetFromData(pict.data(), static_cast<uint32_t>(pict.size()));
+}
+
+void VPictPictureData::SetFromFile(const std::string& path) {
+  int32_t error = 0;
+  const std::vector<uint8_t> pict = ReadPictureFile(path, error);
+  if (error != 0) {
+    LetGo();
+    SetError(error);
+    return;
+  }
+  SetFromData(pict.data(), static_cast<uint32_t>(pict.size()));
 }
 
 int32_t VPictPictureData::WriteData(VStream& stream) {

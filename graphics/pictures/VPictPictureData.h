@@ -2,6 +2,7 @@
 // in a memory-manager handle.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "graphics/pictures/VPictureData.h"
@@ -40,6 +41,14 @@ class VPictPictureData : public VPictureData {
   // The bytes are copied into a new handle, owned. When no handle can be
   // had the value is left empty and the error 100 is recorded.
   void SetFromData(const void* bytes, uint32_t size) override;
+
+  // Data of a picture kind imported through the picture services. A kind
+  // that cannot be imported records 600 and leaves the value empty; a failed
+  // import records 100 (memory) or 600 and leaves it empty too.
+  void SetFromImportedData(const void* bytes, uint32_t size, int32_t kind);
+  // The picture of a file read through the picture services; a file that
+  // cannot be read records 100 or 600 and leaves the value empty.
+  void SetFromFile(const std::string& path);
 
   bool OwnsHandle() const { return fOwns != 0; }
 

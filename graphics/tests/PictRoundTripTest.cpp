@@ -11,7 +11,7 @@
 #include "framework/system/resources/VMemoryResourceFile.h"
 #include "graphics/VDIBPort.h"
 #include "graphics/VPort.h"
-#include "graphics/pictures/PictWriter.h"
+#include "platform/gdi/pict/PictWriter.h"
 #include "graphics/pictures/VEmfPictureData.h"
 #include "graphics/pictures/VPictPictureData.h"
 #include "graphics/pictures/VPictureReader.h"

@@ -1,5 +1,5 @@
 // The PICT writer of bitmaps.
-#include "graphics/pictures/PictWriter.h"
+#include "platform/gdi/pict/PictWriter.h"
 
 #include "platform/toolbox/TbxBits.h"
 
