@@ -55,7 +55,7 @@ bool VScrolledView::HandleScrollKey(const VShortcut& key) {
 // ---- Position.
 
 void VScrolledView::LayoutParent(int32_t mode) {
-  if (auto* layout = dynamic_cast<VScrollLayout*>(fParent)) layout->Layout(mode);
+  if (auto* layout = dynamic_cast<VScrollOwner*>(fParent)) layout->Layout(mode);
 }
 
 void VScrolledView::ScrollToX(int32_t x, bool notify, int32_t parameter) {

@@ -6,18 +6,10 @@
 
 #include <cstdint>
 
+#include "framework/views/VScrollOwner.h"
 #include "framework/views/VView.h"
 
 class VShortcut;
-
-// The container's layout step, which the scrolled view calls directly when
-// its position or its follow flags change. The scroll container implements
-// it; a parent without it is simply not told.
-class VScrollLayout {
- public:
-  virtual ~VScrollLayout() = default;
-  virtual void Layout(int32_t mode) = 0;
-};
 
 // Scroll requests sent up to the container: the parameter is the step in
 // pixels; and the content-size change.

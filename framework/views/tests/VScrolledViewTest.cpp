@@ -21,7 +21,7 @@
 namespace {
 
 // Stands in for the container: logs the messages and layouts it receives.
-class Holder : public VView, public VScrollLayout {
+class Holder : public VView, public VScrollOwner {
  public:
   Holder() : VView(nullptr) { ResizeTo(300, 200, 0); }
   bool NotifyParent(VFrame*, int32_t message, intptr_t parameter) override {
@@ -29,6 +29,8 @@ class Holder : public VView, public VScrollLayout {
     return true;
   }
   void Layout(int32_t mode) override { fLog.push_back("layout " + std::to_string(mode)); }
+  void DrawBarNow(VScrollBar*) override {}
+  VScrolledView* GetContentView() override { return nullptr; }
   std::vector<std::string> fLog;
 };
 
