@@ -10,8 +10,12 @@
 #include "framework/views/VScrollBar.h"
 #include "framework/views/VScrollOwner.h"
 #include "framework/views/VScrolledView.h"
+#include "framework/views/VFrameServices.h"
+#include "framework/views/VWindowView.h"
 #include "graphics/VLookPainter.h"
 #include "platform/win32/WinInput.h"
+#include "platform/win32/WinWindowState.h"
+#include "platform/win32/WinWindows.h"
 
 namespace {
 
@@ -234,6 +238,77 @@ TEST_F(Bars, TheThumbFollowsTheMouseUntilItStraysTooFar) {
   EXPECT_EQ(owner_.messages, (std::vector<int32_t>{kMsgBarTrackingBegins, kMsgBarTrackingEnds}));
   EXPECT_EQ(bar->GetPressedPart(), 0);
   delete bar;
+}
+
+}  // namespace
+
+namespace {
+
+// A look that notes each element it is asked to draw.
+class LoggingLook : public BarLook {
+ public:
+  bool DrawElement(VPort&, int32_t kind, int32_t state, int32_t x, int32_t y, int32_t w, int32_t h,
+                   const VString*, int32_t) override {
+    log.push_back(std::to_string(kind) + "/" + std::to_string(state) + " " + std::to_string(x) +
+                  "," + std::to_string(y) + "," + std::to_string(w) + "," + std::to_string(h));
+    return true;
+  }
+  std::vector<std::string> log;
+};
+
+class BarDrawing : public testing::Test {
+ protected:
+  void SetUp() override {
+    ResetHeadlessInput();
+    ResetHeadlessWindowState();
+    VFrameAreaService::Install(&kFrameAreaProc);
+    VFrameWindowService::Install(&kFrameWindowProc);
+    saved_ = gLookPainters[2];
+    gLookPainters[2] = &look_;
+    window_ = CreateHeadlessWindow(200, 200);
+    root_ = new VWindowView(window_);
+  }
+  void TearDown() override {
+    delete root_;
+    if (IsWindow(window_)) DestroyWindow(window_);
+    gLookPainters[2] = saved_;
+    VFrameWindowService::Remove(&kFrameWindowProc);
+    VFrameAreaService::Remove(&kFrameAreaProc);
+  }
+  std::vector<std::string> Drawn(bool horizontal, int32_t maximum, bool disabled) {
+    auto* bar = new VScrollBar(root_, horizontal);
+    bar->SetLookIndex(2);  // ports draw with look 2 or 3
+    bar->MoveTo(10, 10, 0);
+    bar->ResizeTo(100, 100, 0);
+    bar->SetMaximum(maximum, 0);
+    bar->SetPageSize(100, 0);
+    bar->SetActive(maximum > 0, 0);
+    bar->SetDisabled(disabled);
+    look_.log.clear();
+    bar->Invalidate(2);
+    std::vector<std::string> out = look_.log;
+    delete bar;
+    return out;
+  }
+  LoggingLook look_;
+  VLookPainter* saved_ = nullptr;
+  HWND window_ = nullptr;
+  VWindowView* root_ = nullptr;
+};
+
+TEST_F(BarDrawing, EachPartIsALookElementInItsState) {
+  // Length 100, thickness 16: free track 70, thumb 70 x 100 / 400 = 17 at
+  // 15; the page area before it has no room left.
+  EXPECT_EQ(Drawn(false, 300, false),
+            (std::vector<std::string>{"20/0 0,16,16,0", "20/0 0,32,16,52", "22/0 0,15,16,17",
+                                      "28/0 0,0,16,16", "29/0 0,84,16,16", "23/0 0,0,16,100"}));
+  // Nothing to scroll: no page areas and the track in place of the thumb.
+  EXPECT_EQ(Drawn(false, 0, false),
+            (std::vector<std::string>{"20/-96 0,16,16,68", "28/-96 0,0,16,16", "29/-96 0,84,16,16",
+                                      "23/-96 0,0,16,100"}));
+  EXPECT_EQ(Drawn(true, 300, true),
+            (std::vector<std::string>{"19/-96 16,0,68,16", "26/-96 0,0,16,16", "27/-96 84,0,16,16",
+                                      "23/-96 0,0,100,16"}));
 }
 
 }  // namespace
