@@ -301,7 +301,8 @@ void VScrollBar::Track(const VEvent& event, uint8_t part) {
         if (p < 0) p = 0;
         else if (p > l - 2 * t) p = l - 2 * t + 1;
       }
-      if (q >= -kThumbStray && q <= t + kThumbStray && p != lastP) {
+      // A bar resized meanwhile may have no track left to divide by.
+      if (q >= -kThumbStray && q <= t + kThumbStray && p != lastP && fFreeTrack > 0) {
         step = static_cast<int32_t>((startValue - fValue) +
                                     static_cast<double>(p - eventP) * fMaximum / fFreeTrack);
         const bool forwards = p > lastP;
