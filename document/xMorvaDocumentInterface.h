@@ -8,6 +8,7 @@
 class VString;
 class xMorvaDocParams;
 class xMorvaFontTable;
+class xMorvaTextInterface;
 class xMorvaUndoEngine;
 
 class xMorvaDocumentInterface {
@@ -27,6 +28,8 @@ class xMorvaDocumentInterface {
 
   // The document's font table; a document without one answers null.
   virtual xMorvaFontTable* GetFontTable() { return nullptr; }
+  // The body's text; a document without one answers null.
+  virtual xMorvaTextInterface* GetBodyText() { return nullptr; }
 
   // Marks the document modified.
   virtual void SetModified() = 0;

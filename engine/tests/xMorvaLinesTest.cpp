@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <random>
 #include <string>
@@ -13,6 +14,7 @@
 #include "document/tests/FakeDocument.h"
 #include "document/xMorvaFontTable.h"
 #include "engine/tests/EngineTestSupport.h"
+#include "engine/xMorvaDocumentEngineServices.h"
 #include "engine/xMorvaEngine.h"
 #include "engine/xMorvaFont.h"
 #include "framework/core/strings/VUniString.h"
@@ -28,6 +30,9 @@ class LinesDocument : public FakeDocument {
     fFonts.Reset(name);
   }
   xMorvaFontTable* GetFontTable() override { return &fFonts; }
+  xMorvaTextInterface* GetBodyText() override { return body; }
+
+  xMorvaTextInterface* body = nullptr;
 
  private:
   xMorvaFontTable fFonts;
@@ -377,6 +382,30 @@ TEST_F(Composition, MeasuringAndHitTestingRoundTrip) {
       EXPECT_EQ(lines.HitTestLine(font, -50, 0, 0).offset, 8u);  // after the record
     }
   }
+}
+
+// The services answer the widest body line from the body's composed lines,
+// rounded up; 0 without a body, without lines, or before composition.
+TEST_F(Composition, WidestBodyLineComesFromTheComposedLines) {
+  xMorvaDocumentEngineServices services;
+  EXPECT_EQ(services.GetWidestBodyLine(document), 0);
+  document.body = &engine;
+  EXPECT_EQ(services.GetWidestBodyLine(document), 0);
+  engine.SetLines(&lines);
+  EXPECT_EQ(services.GetWidestBodyLine(document), 0);
+  // The second paragraph is the widest; its words wrap at a space.
+  std::u16string words;
+  while (Width(words + u"WW ") <= 200) words += u"WW ";
+  Load(Stream().Text(u"iii\r" + words + u"WW WW\rW"));
+  ASSERT_EQ(0, lines.ComposeAll(font));
+  ASSERT_EQ(lines.GetLineCount(), 4);
+  const double widest = Width(words.substr(0, words.size() - 1));
+  EXPECT_EQ(services.GetWidestBodyLine(document), int32_t(std::ceil(widest)));
+  Load(Stream().Text(u"iii"));
+  ASSERT_EQ(0, lines.ComposeAll(font));
+  EXPECT_EQ(services.GetWidestBodyLine(document), int32_t(std::ceil(Width(u"iii"))));
+  engine.SetLines(nullptr);
+  EXPECT_EQ(services.GetWidestBodyLine(document), 0);
 }
 
 }  // namespace
