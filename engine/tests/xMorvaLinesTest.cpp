@@ -17,10 +17,31 @@
 #include "engine/xMorvaDocumentEngineServices.h"
 #include "engine/xMorvaEngine.h"
 #include "engine/xMorvaFont.h"
+#include "framework/core/streams/VStreamProgress.h"
 #include "framework/core/strings/VUniString.h"
 #include "graphics/VDIBPort.h"
 
 namespace {
+
+// Counts the bytes it is advanced by and notes its own end.
+struct ProgressCounts {
+  int32_t made = 0;
+  uint32_t total = 0;
+  uint64_t advanced = 0;
+  bool alive = false;
+};
+class CountingProgress : public VStreamProgress {
+ public:
+  explicit CountingProgress(ProgressCounts& p) : fProgress(p) { fProgress.alive = true; }
+  ~CountingProgress() override { fProgress.alive = false; }
+  bool Progress(uint32_t bytes) override {
+    fProgress.advanced += bytes;
+    return true;  // a cancel is not taken
+  }
+
+ private:
+  ProgressCounts& fProgress;
+};
 
 class LinesDocument : public FakeDocument {
  public:
@@ -31,6 +52,14 @@ class LinesDocument : public FakeDocument {
   }
   xMorvaFontTable* GetFontTable() override { return &fFonts; }
   xMorvaTextInterface* GetBodyText() override { return body; }
+  VStreamProgress* NewProgressStatus(uint32_t bytes) override {
+    ++progress.made;
+    progress.total = bytes;
+    progress.advanced = 0;
+    return new CountingProgress(progress);
+  }
+
+  ProgressCounts progress;
 
   xMorvaTextInterface* body = nullptr;
 
@@ -406,6 +435,32 @@ TEST_F(Composition, WidestBodyLineComesFromTheComposedLines) {
   EXPECT_EQ(services.GetWidestBodyLine(document), int32_t(std::ceil(Width(u"iii"))));
   engine.SetLines(nullptr);
   EXPECT_EQ(services.GetWidestBodyLine(document), 0);
+}
+
+// A whole rebuild asked with progress shows it for texts over 1024 bytes
+// only; it is advanced by every stored line's bytes and gone afterwards.
+TEST_F(Composition, ProgressOfALongRebuild) {
+  struct Case {
+    size_t words;
+    bool asked;
+  };
+  const Case cases[] = {{400, true}, {400, false}, {170, true}, {171, true}};
+  for (const Case& c : cases) {
+    std::u16string text;
+    for (size_t i = 0; i < c.words; ++i) text += i % 10 == 9 ? u"ab\r" : u"ab ";
+    Load(Stream().Text(text));  // 6 bytes a word
+    document.progress = {};
+    ASSERT_EQ(0, lines.ComposeAll(font, c.asked));
+    const bool shown = c.asked && c.words > 170;  // over 1024 bytes
+    EXPECT_EQ(engine.GetStreamSize() > 1024, c.words > 170);
+    EXPECT_EQ(document.progress.made, shown ? 1 : 0) << c.words;
+    EXPECT_FALSE(document.progress.alive);
+    EXPECT_FALSE(lines.HasProgress());
+    if (shown) {
+      EXPECT_EQ(document.progress.total, engine.GetStreamSize());
+      EXPECT_EQ(document.progress.advanced, engine.GetStreamSize());
+    }
+  }
 }
 
 }  // namespace
