@@ -762,20 +762,18 @@ void xMorvaFont::DrawTabArrow(double startX, double width) {
 
 void xMorvaFont::DrawSoftHyphenMark() {
   if (fPort == nullptr || !MarksShown()) return;
-  FlushRun(0);
   int32_t top = 0;
   int32_t bottom = 0;
   GetBorderExtents(top, bottom);
   const int32_t height = fLineHeight - top - bottom;
   if (height <= 0) return;
-  double x = 0;
-  double y = 0;
-  fPort->GetPenPosition(x, y);
+  // At the pen as the pending run leaves it; the run itself stays pending.
+  const int32_t x = GetPenX();
   fPort->SetPenColor(ToColorRef(kMarkGrey));
   fPort->SetPenMode(0);
   fPort->SetPenPatternIndex(3);
   fPort->SetPenWidth(int16_t(GetLineThickness()));
-  fPort->DrawLine(int32_t(x), fLineTop + top, int32_t(x), fLineTop + top + height - 1);
+  fPort->DrawLine(x, fLineTop + top, x, fLineTop + top + height - 1);
   fPort->SetPenWidth(1);
   fPort->SetPenPatternIndex(6);
 }

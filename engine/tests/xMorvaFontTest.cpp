@@ -451,10 +451,14 @@ TEST_F(FontContext, TabArrowAndSoftHyphenMark) {
     EXPECT_EQ(InkInRow(y, start + 17, start + 24) >= 6, show);
     EXPECT_EQ(InkInRow(y, 0, start + 16) + InkInRow(y, start + 25, 400), 0);
     White();
+    Feed(u"ab");  // a pending run stays pending, the bar after it
+    const int32_t at = font.GetPenX();
     font.DrawSoftHyphenMark();
+    EXPECT_EQ(font.GetPendingRunLength(), 2);
     int32_t bar = 0;
-    for (int32_t row = 0; row < line.height; ++row) bar += InkInRow(row, start + 40, start + 41);
+    for (int32_t row = 0; row < line.height; ++row) bar += InkInRow(row, at, at + 1);
     EXPECT_EQ(bar > 2 && bar < line.height, show);
+    font.FlushRun(0);
   }
 }
 
