@@ -57,6 +57,7 @@ class xMorvaDocument : public VObject,
   // ---- xMorvaDocumentInterface.
   const xMorvaDocParams& GetParams() const override { return fParams; }
   int32_t GetTextWidth(int16_t part) override;
+  xMorvaTextInterface* GetBodyText() override { return GetPart(kPartBody); }
   void SetModified() override { fModified = true; }
   void SetCurrentPart(xMorvaUndoEngine& engine) override;
   void BeginChange() override;

@@ -7,7 +7,9 @@
 
 class VString;
 class xMorvaDocParams;
+class VStreamProgress;
 class xMorvaFontTable;
+class xMorvaTextInterface;
 class xMorvaUndoEngine;
 
 class xMorvaDocumentInterface {
@@ -27,6 +29,15 @@ class xMorvaDocumentInterface {
 
   // The document's font table; a document without one answers null.
   virtual xMorvaFontTable* GetFontTable() { return nullptr; }
+  // A new progress object for a long composition of `bytes` stream bytes,
+  // advanced by the bytes each stored line covers; null: none shown. The
+  // caller deletes it.
+  virtual VStreamProgress* NewProgressStatus(uint32_t bytes) {
+    (void)bytes;
+    return nullptr;
+  }
+  // The body's text; a document without one answers null.
+  virtual xMorvaTextInterface* GetBodyText() { return nullptr; }
 
   // Marks the document modified.
   virtual void SetModified() = 0;

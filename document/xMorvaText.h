@@ -83,6 +83,10 @@ class xMorvaTextInterface : public xMorvaUndoEngine {
   // How computed elements show (their value, or their source).
   virtual void SetFieldDisplayMode(uint8_t mode) = 0;
   virtual uint8_t GetFieldDisplayMode() const = 0;
+
+  // The width of the widest composed line, whole pixels; 0 while the text
+  // has no composed lines.
+  virtual int32_t GetWidestLine() const { return 0; }
 };
 
 // A new empty text through the installed engine services: its edits are

@@ -6,7 +6,10 @@
 #include "engine/xMorvaEngine.h"
 #include "framework/core/strings/VUniString.h"
 
-int32_t xMorvaDocumentEngineServices::GetWidestBodyLine(xMorvaDocumentInterface&) { return 0; }
+int32_t xMorvaDocumentEngineServices::GetWidestBodyLine(xMorvaDocumentInterface& document) {
+  const xMorvaTextInterface* body = document.GetBodyText();
+  return body != nullptr ? body->GetWidestLine() : 0;
+}
 
 void xMorvaDocumentEngineServices::GetFontName(xMorvaDocumentInterface& document, int16_t font,
                                                VString& name) {

@@ -6,6 +6,7 @@
 
 #include "document/xMorvaUndo.h"
 #include "engine/xMorvaElementStream.h"
+#include "engine/xMorvaLines.h"
 #include "framework/core/memory/VMemoryMgr.h"
 
 namespace {
@@ -597,3 +598,5 @@ uint32_t xMorvaEngine::WalkToParagraphEnd(const uint8_t* stream, uint32_t at) {
   }
   return at;
 }
+
+int32_t xMorvaEngine::GetWidestLine() const { return fLines != nullptr ? fLines->GetWidestLine() : 0; }

@@ -17,6 +17,7 @@
 
 class VString;
 class VValue;
+class xMorvaLines;
 class xMorvaUndo;
 struct VDateRec;
 
@@ -207,6 +208,11 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   // Which of their two texts computed elements show; any non-zero mode is 1.
   void SetFieldDisplayMode(uint8_t mode) override { fFieldDisplayMode = mode != 0 ? 1 : 0; }
   uint8_t GetFieldDisplayMode() const override { return fFieldDisplayMode; }
+
+  // The line table composed over this text (not owned; null: none). The
+  // widest line is answered from it.
+  void SetLines(const xMorvaLines* lines) { fLines = lines; }
+  int32_t GetWidestLine() const override;
   void GetFirstCharacterProperties(xMorvaProperties& properties);
   int32_t WriteParagraphTransition(uint32_t offset, uint32_t& count, const xMorvaProperties& from,
                                    const xMorvaProperties& to, const xMorvaTabs& fromTabs,
@@ -342,6 +348,7 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   int32_t fLength = 0;
   uint32_t fFormat;
   uint8_t fFieldDisplayMode = 0;
+  const xMorvaLines* fLines = nullptr;
   int32_t fSelLength = 0;
   int32_t fParaEndCount = 0;
   int32_t fBreakCount = 0;

@@ -14,7 +14,10 @@ class VValue;
 
 // The offsets from the package's resource base of the string lists the
 // engine reads: the computed elements' marks and labels, and the names of
-// list-number styles 5 and 6.
+// list-number styles 5 and 6, and the labels of page and column breaks.
+constexpr int16_t kBreakLabels = 10;
+constexpr int16_t kPageBreakLabel = 13;
+constexpr int16_t kColumnBreakLabel = 14;
 constexpr int16_t kListFieldLabels = 16;
 constexpr int16_t kListNumberStyle5 = 118;
 constexpr int16_t kListNumberStyle6 = 119;

@@ -11,6 +11,7 @@
 #include "document/xMorvaFontTable.h"
 #include "document/xMorvaProperties.h"
 #include "engine/xMorvaElementStream.h"
+#include "engine/xMorvaEngineHost.h"
 #include "engine/xMorvaLineRecord.h"
 #include "engine/xMorvaLines.h"
 #include "framework/core/intl/VIntlMgr.h"
@@ -22,6 +23,9 @@ namespace {
 constexpr int32_t kFieldLookColour = 0xCCCCCC;
 constexpr int32_t kMarkGrey = 0x999999;
 constexpr uint16_t kBulletDot = 108;
+constexpr char16_t kPilcrow = 182;
+constexpr int32_t kMarkFont = 5;
+constexpr int32_t kBreakLabelSize = 9;
 
 // The lines of each border style, one pixel apart from the outside in,
 // and whether the style is dotted.
@@ -319,6 +323,7 @@ double xMorvaFont::UnitWidth(uint16_t unit) {
 void xMorvaFont::ProcessUnit(uint16_t unit, uint32_t flags) {
   if (unit == 13) {
     FlushRun(flags);
+    if ((flags & kFontDraw) && fPort != nullptr && fLine != nullptr) DrawParagraphEndMark();
     return;
   }
   if (fCase == 1 || fCase == 2) {
@@ -718,7 +723,140 @@ void xMorvaFont::DrawTab(const uint8_t* cache, uint32_t flags) {
     }
   }
   fPort->MoveTo(startX + width, y, false);
-  if ((flags & kFontDraw) && kind == 5) DrawBorderSide(32, true);
+  if (!(flags & kFontDraw)) return;
+  if (kind == 5) DrawBorderSide(32, true);
+  if (MarksShown()) DrawTabArrow(startX, width);
+  if (fShadow || fStrikeOut || (fUnderline != 0 && fUnderline != 2)) {
+    fPort->PushPenPosition();
+    const int32_t t = GetLineThickness();
+    if (fShadow) {
+      fShadowPass = 1;
+      fPort->PushOrigin(0, t);
+      if (fUnderline != 0 && fUnderline != 2) DrawUnderline(' ', startX, width);
+      if (fStrikeOut) DrawStrike(startX, width);
+      fPort->PopOrigin();
+      fShadowPass = 0;
+    }
+    if (fUnderline != 0 && fUnderline != 2) DrawUnderline(' ', startX, width);
+    if (fStrikeOut) DrawStrike(startX, width);
+    fPort->PopPenPosition();
+  }
+}
+
+void xMorvaFont::DrawTabArrow(double startX, double width) {
+  double x = 0;
+  double y = 0;
+  fPort->GetPenPosition(x, y);
+  const int32_t t = GetLineThickness();
+  const int32_t m = int32_t(width / 2.0 + startX);
+  const int32_t my = int32_t(y - fEffectiveSize / 2);
+  fPort->SetPenColor(ToColorRef(kMarkGrey));
+  fPort->SetPenMode(0);
+  fPort->SetPenPatternIndex(6);
+  fPort->SetPenWidth(int16_t(t));
+  fPort->DrawLine(m - 3 * t, my, m + 3 * t, my);
+  fPort->DrawLine(m + 3 * t, my, m + t, my + 2 * t);
+  fPort->DrawLine(m + 3 * t, my, m + t, my - 2 * t);
+  fPort->SetPenWidth(1);
+}
+
+void xMorvaFont::DrawSoftHyphenMark() {
+  if (fPort == nullptr || !MarksShown()) return;
+  int32_t top = 0;
+  int32_t bottom = 0;
+  GetBorderExtents(top, bottom);
+  const int32_t height = fLineHeight - top - bottom;
+  if (height <= 0) return;
+  // At the pen as the pending run leaves it; the run itself stays pending.
+  const int32_t x = GetPenX();
+  fPort->SetPenColor(ToColorRef(kMarkGrey));
+  fPort->SetPenMode(0);
+  fPort->SetPenPatternIndex(3);
+  fPort->SetPenWidth(int16_t(GetLineThickness()));
+  fPort->DrawLine(x, fLineTop + top, x, fLineTop + top + height - 1);
+  fPort->SetPenWidth(1);
+  fPort->SetPenPatternIndex(6);
+}
+
+int32_t xMorvaFont::GetPilcrowWidth() {
+  if (fPort == nullptr) return 0;
+  VStrInHandle name;
+  fPort->GetFontName(name);
+  const double size = fPort->GetFontSize();
+  fPort->UseStandardFont(kMarkFont);
+  fPort->SetFontSize(fEffectiveSize, false);
+  const int32_t width = int32_t(fPort->CharWidth(kPilcrow));
+  fPort->SetFontName(name);
+  fPort->SetFontSize(size, false);
+  return width;
+}
+
+void xMorvaFont::DrawParagraphEndMark() {
+  const uint16_t breaks = fLine->flags & (kLinePageBreak | kLineColumnBreak);
+  if (breaks != 0) {
+    if (!fNoMarks && (fViewMode == 1 || fShowMarks))
+      DrawBreakLabel((breaks & kLinePageBreak) ? kPageBreakLabel : kColumnBreakLabel);
+    return;
+  }
+  if (!MarksShown()) return;
+  VStrInHandle name;
+  fPort->GetFontName(name);
+  const double size = fPort->GetFontSize();
+  const COLORREF colour = fPort->GetTextColor();
+  fPort->UseStandardFont(kMarkFont);
+  fPort->SetFontSize(fEffectiveSize, false);
+  fPort->SetTextColor(ToColorRef(kMarkGrey));
+  fPort->PushPenPosition();
+  const char16_t pilcrow = kPilcrow;
+  fPort->DrawTextRun(&pilcrow, 1, kTextUnicode);
+  fPort->PopPenPosition();
+  fPort->SetFontName(name);
+  fPort->SetFontSize(size, false);
+  fPort->SetTextColor(colour);
+}
+
+void xMorvaFont::DrawBreakLabel(int16_t item) {
+  VStrInHandle name;
+  fPort->GetFontName(name);
+  const double size = fPort->GetFontSize();
+  const bool bold = fPort->IsBold();
+  const bool italic = fPort->IsItalic();
+  const COLORREF colour = fPort->GetTextColor();
+  fPort->UseStandardFont(kMarkFont);
+  fPort->SetFontSize(kBreakLabelSize, false);
+  if (fPort->IsBold()) fPort->SetBold(false);
+  if (fPort->IsItalic()) fPort->SetItalic(false);
+  fPort->SetTextColor(ToColorRef(kMarkGrey));
+  fPort->SetPenColor(ToColorRef(kMarkGrey));
+  fPort->SetPenMode(0);
+  fPort->SetPenPatternIndex(3);
+  fPort->SetPenWidth(1);
+  VStrInHandle label;
+  if (xMorvaEngineHost* host = xMorvaEngineHostService::Get())
+    host->GetPackageString(kBreakLabels, item, label);
+  fPort->PushPenPosition();
+  double px = 0;
+  double py = 0;
+  fPort->GetPenPosition(px, py);
+  const int32_t x = int32_t(px);
+  const int32_t span = fFrameWidth - (x - fFrameX);
+  const int32_t y = fLineTop + 8;
+  const int32_t gap = span / 2 - int32_t(fPort->MeasureString(label)) / 2 - 2;
+  if (gap < 1) {
+    if (span > 0) fPort->DrawLine(x, y, x + span - 1, y);
+  } else {
+    fPort->DrawLine(x, y, x + gap - 1, y);
+    fPort->DrawLine(x + span - gap, y, x + span - 1, y);
+    fPort->MoveTo(x + gap + 2, y + 2, false);
+    fPort->DrawString(label);
+  }
+  fPort->PopPenPosition();
+  fPort->SetPenPatternIndex(6);
+  fPort->SetFontName(name);
+  fPort->SetFontSize(size, false);
+  if (fPort->IsBold() != bold) fPort->SetBold(bold);
+  if (fPort->IsItalic() != italic) fPort->SetItalic(italic);
+  fPort->SetTextColor(colour);
 }
 
 void xMorvaFont::DrawPicture(int32_t& x, int32_t& y, int32_t width, int32_t height) {

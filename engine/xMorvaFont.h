@@ -45,7 +45,9 @@ class xMorvaFont : public VObject {
   void BeginLineAt(const xMorvaLineRecord* line, int32_t x, int32_t top, int32_t width,
                    bool noMarks);
   void BeginLine(const xMorvaLineRecord* line, const xMorvaProperties& properties, int32_t x);
-  // Feeds one character unit (not the paragraph end, which only flushes).
+  // Feeds one character unit. The paragraph end flushes the run and, when
+  // drawing, shows its mark: a break label on a line that ends with a page
+  // or column break, else the pilcrow.
   void ProcessUnit(uint16_t unit, uint32_t flags);
   // Measures or draws the pending run and empties it.
   void FlushRun(uint32_t flags);
@@ -104,8 +106,14 @@ class xMorvaFont : public VObject {
   void DrawPicture(int32_t& x, int32_t& y, int32_t width, int32_t height);
   void FillBack(int32_t x, int32_t width);
   void DrawSpaceMark(int32_t x, int32_t y, int32_t width);
-  // Options of the document's view.
+  // A dotted grey bar at the pen over the line's text height.
+  void DrawSoftHyphenMark();
+  // The width of the paragraph-end mark at the effective size.
+  int32_t GetPilcrowWidth();
+  // Options of the document's view: view mode 1 shows break labels even
+  // with marks hidden.
   void SetShowMarks(bool on) { fShowMarks = on; }
+  void SetViewMode(int32_t mode) { fViewMode = mode; }
   void SetHidePictures(bool on) { fHidePictures = on; }
   int32_t GetTabsLeft() const { return fTabsLeft; }
 
@@ -121,6 +129,10 @@ class xMorvaFont : public VObject {
   uint16_t UpperCase(uint16_t unit) const;
   void ChangeSmallCapitals(bool on);
   int32_t ClampedBorderStyle() const;
+  bool MarksShown() const { return fShowMarks && !fNoMarks; }
+  void DrawParagraphEndMark();
+  void DrawBreakLabel(int16_t item);
+  void DrawTabArrow(double startX, double width);
 
   VPort* fPort = nullptr;
   xMorvaDocumentInterface* fDocument = nullptr;
@@ -181,4 +193,5 @@ class xMorvaFont : public VObject {
   uint8_t fShadowPass = 0;
   uint8_t fShowMarks = 0;
   uint8_t fHidePictures = 0;
+  int32_t fViewMode = 0;
 };

@@ -11,6 +11,7 @@
 #include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaEngine.h"
 #include "engine/xMorvaFont.h"
+#include "framework/core/streams/VStreamProgress.h"
 #include "framework/system/environment/VSystemServices.h"
 
 namespace {
@@ -116,8 +117,16 @@ bool xMorvaLines::InsertLineRecord(const xMorvaLineRecord& record, int32_t index
   if (fRecords.size() == fRecords.capacity()) fRecords.reserve(fRecords.capacity() * 2 + 16);
   fRecords.insert(fRecords.begin() + index, std::make_unique<xMorvaLineRecord>(record));
   fTotalHeight += record.height;
+  // Composition cannot be cancelled: the answer is not asked.
+  if (fProgress != nullptr) fProgress->Progress(record.bytes);
   return true;
 }
+
+void xMorvaLines::StartProgress(uint32_t bytes) {
+  fProgress.reset(fDocument != nullptr ? fDocument->NewProgressStatus(bytes) : nullptr);
+}
+
+void xMorvaLines::EndProgress() { fProgress.reset(); }
 
 int32_t xMorvaLines::RemoveLines(int32_t first, uint32_t start, uint32_t end, bool alsoLast) {
   if (first < 0 || first >= GetLineCount()) return 0;
@@ -155,7 +164,10 @@ void xMorvaLines::GetStateAtLine(uint32_t start, int32_t index, xMorvaProperties
   if (s != nullptr) fEngine->UnlockStream();
 }
 
-int32_t xMorvaLines::ComposeAll(xMorvaFont& font) {
+int32_t xMorvaLines::ComposeAll(xMorvaFont& font, bool withProgress) {
+  constexpr uint32_t kProgressThreshold = 1024;
+  const uint32_t bytes = fEngine->GetStreamSize();
+  if (withProgress && bytes > kProgressThreshold) StartProgress(bytes);
   fRecords.clear();
   fTotalHeight = 0;
   fStatus = 0;
@@ -163,7 +175,8 @@ int32_t xMorvaLines::ComposeAll(xMorvaFont& font) {
   xMorvaProperties state;
   state.SetDefaults();
   xMorvaTabs tabs;
-  Compose(font, 0, state, tabs, 0, fEngine->GetStreamSize());
+  Compose(font, 0, state, tabs, 0, bytes);
+  EndProgress();
   return fStatus;
 }
 

@@ -12,6 +12,7 @@
 #include "engine/xMorvaLineRecord.h"
 #include "framework/core/VObject.h"
 
+class VStreamProgress;
 class xMorvaDocumentInterface;
 class xMorvaEngine;
 class xMorvaFont;
@@ -38,7 +39,9 @@ class xMorvaLines : public VObject {
 
   // Rebuilds the whole table: 0, or 1041 when a record could not be stored
   // (the table then asks for a full rebuild).
-  int32_t ComposeAll(xMorvaFont& font);
+  // With `withProgress` a text of more than 1024 bytes shows the
+  // document's progress object meanwhile.
+  int32_t ComposeAll(xMorvaFont& font, bool withProgress = false);
   // Composes from `start` (the first byte of a paragraph, whose state and
   // tab list are given) to `end`, inserting records from `line` on; the
   // index after the last inserted record.
@@ -51,6 +54,10 @@ class xMorvaLines : public VObject {
   // The state at the first byte of line `index`, which starts at `start`.
   void GetStateAtLine(uint32_t start, int32_t index, xMorvaProperties& state);
   bool InsertLineRecord(const xMorvaLineRecord& record, int32_t index);
+  // The progress object of one composition, sized to `bytes`; each stored
+  // record advances it by its bytes.
+  void StartProgress(uint32_t bytes);
+  void EndProgress();
 
   // The line holding the byte offset: the running sums of the lines before
   // it (bytes, y, positions) come out; an offset at the end of a line that
@@ -121,4 +128,5 @@ class xMorvaLines : public VObject {
   bool fNeedsRebuild = false;
   // Records beyond this count cannot be stored (-1: no limit).
   int32_t fRecordLimit = -1;
+  std::unique_ptr<VStreamProgress> fProgress;
 };

@@ -12,8 +12,21 @@
 #include "engine/xMorvaEngine.h"
 #include "engine/xMorvaFont.h"
 #include "engine/xMorvaLines.h"
+#include "framework/core/streams/VStreamProgress.h"
 #include "framework/core/strings/VUniString.h"
 #include "graphics/VDIBPort.h"
+
+// Adds up the bytes it is advanced by; `alive` while it exists.
+struct CountingProgress : public VStreamProgress {
+  CountingProgress(uint64_t& advanced, bool& alive) : fAdvanced(advanced), fAlive(alive) { fAlive = true; }
+  ~CountingProgress() override { fAlive = false; }
+  bool Progress(uint32_t bytes) override {
+    fAdvanced += bytes;
+    return true;  // a cancel, which composition does not take
+  }
+  uint64_t& fAdvanced;
+  bool& fAlive;
+};
 
 class LinesDocument : public FakeDocument {
  public:
@@ -23,6 +36,17 @@ class LinesDocument : public FakeDocument {
     fFonts.Reset(name);
   }
   xMorvaFontTable* GetFontTable() override { return &fFonts; }
+  xMorvaTextInterface* GetBodyText() override { return body; }
+  VStreamProgress* NewProgressStatus(uint32_t bytes) override {
+    progressTotal = bytes;
+    return new CountingProgress(advanced, alive);
+  }
+
+  uint32_t progressTotal = 0;
+  uint64_t advanced = 0;
+  bool alive = false;
+
+  xMorvaTextInterface* body = nullptr;
 
  private:
   xMorvaFontTable fFonts;

@@ -26,6 +26,8 @@ TEST_F(DocumentTest, SevenPartsShareOneUndoAndTheBodyIsCurrent) {
   document->DoCommand(1);
   EXPECT_EQ(Text(), u"Head");
   EXPECT_TRUE(document->IsHeaderCurrent());
+  // The body stays the body whichever part is current.
+  EXPECT_EQ(document->GetBodyText(), document->GetPart(kPartBody));
 }
 
 TEST_F(DocumentTest, CurrentPartAndHeaderPages) {

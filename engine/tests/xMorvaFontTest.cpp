@@ -13,6 +13,7 @@
 
 #include "document/tests/FakeDocument.h"
 #include "document/xMorvaFontTable.h"
+#include "engine/xMorvaEngineHost.h"
 #include "engine/xMorvaLineRecord.h"
 #include "framework/core/strings/VUniString.h"
 #include "graphics/VDIBPort.h"
@@ -360,6 +361,105 @@ TEST_F(FontContext, TabsFromTheirLayoutCache) {
   EXPECT_GT(ink, 50);
   // Nothing drawn beyond the leaders.
   for (int32_t y = 0; y < 60; ++y) EXPECT_EQ(InkInRow(y, int32_t(start) + 101, 400), 0) << y;
+}
+
+// The package's break label; remembers the item asked for.
+class LabelHost : public xMorvaEngineHost {
+ public:
+  void GetPackageString(int16_t offset, int16_t item, VString& out) override {
+    asked = offset == kBreakLabels ? item : -1;
+    out.SetEmpty(false);
+    out.AppendUniChars(label.data(), int32_t(label.size()));
+  }
+  void ShowMemoryAlert() override {}
+  VValue* EvaluateReference(const uint8_t*, uint32_t) override { return nullptr; }
+  bool GetReferenceNames(const uint8_t*, uint32_t, VString&, VString&, VString&, VString&) override { return false; }
+  std::u16string label;
+  int16_t asked = 0;
+};
+
+// A paragraph end shows, with marks allowed, the pilcrow below the pen or,
+// on a line ending with a break, the break's label between dotted lines at
+// line top + 8 (one line through when it does not fit); the pen, font size
+// and text colour stay.
+TEST_F(FontContext, ParagraphEndMarks) {
+  LabelHost host;
+  VInstalledService<xMorvaEngineHost> installed{&host};
+  struct Case {
+    uint16_t flags;
+    bool show, noMarks;
+    int32_t viewMode;
+    size_t labelLength;
+    int16_t asked;
+    bool dotted, label, pilcrow;
+  };
+  const Case cases[] = {
+      {0, true, false, 0, 4, 0, false, false, true},
+      {0, false, false, 1, 4, 0, false, false, false},
+      {0, true, true, 0, 4, 0, false, false, false},
+      {kLinePageBreak, true, false, 0, 4, kPageBreakLabel, true, true, false},
+      {kLineColumnBreak, true, false, 0, 4, kColumnBreakLabel, true, true, false},
+      {kLinePageBreak, false, false, 1, 4, kPageBreakLabel, true, true, false},
+      {kLinePageBreak, false, false, 0, 4, 0, false, false, false},
+      {kLinePageBreak, true, false, 0, 200, kPageBreakLabel, true, false, false},
+  };
+  for (const Case& c : cases) {
+    White();
+    host.asked = 0;
+    host.label.assign(c.labelLength, u'W');
+    line.flags = kLineFirstOfParagraph | kLineLastOfParagraph | c.flags;
+    font.SetShowMarks(c.show);
+    font.SetViewMode(c.viewMode);
+    font.BeginLineAt(&line, 0, 0, 400, c.noMarks);
+    const double x = PenX(), size = port.GetFontSize();
+    const COLORREF colour = port.GetTextColor();
+    font.ProcessUnit(13, kFontDraw);
+    EXPECT_EQ(PenX(), x);
+    EXPECT_EQ(port.GetFontSize(), size);
+    EXPECT_EQ(port.GetTextColor(), colour);
+    EXPECT_EQ(host.asked, c.asked);
+    EXPECT_EQ(InkInRow(8, 0, 20) > 0 && InkInRow(8, 380, 400) > 0 && InkInRow(8, 195, 205) > 0, c.dotted);
+    int32_t above = 0, below = 0;
+    for (int32_t y = 0; y < 8; ++y) above += InkInRow(y, 0, 400);
+    for (int32_t y = 9; y < line.height; ++y) below += InkInRow(y, 0, 20);
+    EXPECT_EQ(above > 0, c.label);
+    EXPECT_EQ(below > 0, c.pilcrow) << c.flags << c.show << c.noMarks;
+  }
+  font.SetViewMode(0);
+  const int32_t width = font.GetPilcrowWidth();
+  port.UseStandardFont(5);
+  port.SetFontSize(font.GetEffectiveSize(), false);
+  EXPECT_EQ(width, int32_t(port.CharWidth(182)));
+}
+
+// With marks shown a tab shows a grey arrow at its middle, half the size
+// above the baseline; a soft hyphen a dotted bar over the line height.
+TEST_F(FontContext, TabArrowAndSoftHyphenMark) {
+  std::vector<uint8_t> cache(14);
+  const float width = 40;
+  uint32_t bits = 0;
+  std::memcpy(&bits, &width, sizeof bits);
+  for (int i = 0; i < 4; ++i) cache[i] = uint8_t(bits >> (8 * i));
+  cache[8] = 1;
+  for (bool show : {true, false}) {
+    White();
+    line.tabs = 1;
+    font.SetShowMarks(show);
+    font.BeginLineAt(&line, 0, 0, 400, false);
+    const int32_t start = int32_t(PenX()), y = line.ascent - font.GetEffectiveSize() / 2;
+    font.DrawTab(cache.data(), kFontDraw);
+    EXPECT_EQ(InkInRow(y, start + 17, start + 24) >= 6, show);
+    EXPECT_EQ(InkInRow(y, 0, start + 16) + InkInRow(y, start + 25, 400), 0);
+    White();
+    Feed(u"ab");  // a pending run stays pending, the bar after it
+    const int32_t at = font.GetPenX();
+    font.DrawSoftHyphenMark();
+    EXPECT_EQ(font.GetPendingRunLength(), 2);
+    int32_t bar = 0;
+    for (int32_t row = 0; row < line.height; ++row) bar += InkInRow(row, at, at + 1);
+    EXPECT_EQ(bar > 2 && bar < line.height, show);
+    font.FlushRun(0);
+  }
 }
 
 }  // namespace

@@ -6,11 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <random>
 #include <string>
 
 #include "engine/tests/CompositionFixture.h"
+#include "engine/xMorvaDocumentEngineServices.h"
 
 namespace {
 
@@ -318,6 +320,38 @@ TEST_F(Composition, MeasuringAndHitTestingRoundTrip) {
       EXPECT_TRUE(lines.HitTestLine(font, -50, 0, 0).leftOfText);
       EXPECT_EQ(lines.HitTestLine(font, -50, 0, 0).offset, 8u);  // after the record
     }
+  }
+}
+
+// The services answer the widest body line from the body's composed lines,
+// rounded up; 0 without a body or its lines.
+TEST_F(Composition, WidestBodyLineComesFromTheComposedLines) {
+  xMorvaDocumentEngineServices services;
+  std::u16string words;
+  while (Width(words + u"WW ") <= 200) words += u"WW ";
+  Load(Stream().Text(u"iii\r" + words + u"WW WW\rW"));  // the second paragraph wraps
+  ASSERT_EQ(0, lines.ComposeAll(font));
+  EXPECT_EQ(services.GetWidestBodyLine(document), 0);
+  document.body = &engine;
+  EXPECT_EQ(services.GetWidestBodyLine(document), 0);
+  engine.SetLines(&lines);
+  EXPECT_EQ(services.GetWidestBodyLine(document), int32_t(std::ceil(Width(words.substr(0, words.size() - 1)))));
+}
+
+// A whole rebuild asked with progress shows it for texts over 1024 bytes
+// only, advanced by every stored line's bytes, and gone afterwards.
+TEST_F(Composition, ProgressOfALongRebuild) {
+  for (const auto& [words, asked] : {std::pair{400, true}, {400, false}, {170, true}, {171, true}}) {
+    std::u16string text;
+    for (int i = 0; i < words; ++i) text += i % 10 == 9 ? u"ab\r" : u"ab ";
+    Load(Stream().Text(text));  // 6 bytes a word: 171 words pass 1024
+    document.progressTotal = 0;
+    document.advanced = 0;
+    ASSERT_EQ(0, lines.ComposeAll(font, asked));
+    const uint32_t expected = asked && words > 170 ? engine.GetStreamSize() : 0;
+    EXPECT_EQ(document.progressTotal, expected) << words;
+    EXPECT_EQ(document.advanced, expected);
+    EXPECT_FALSE(document.alive);
   }
 }
 
