@@ -7,6 +7,7 @@
 #include "graphics/VCharWidthCache.h"
 #include "graphics/VLookPainter.h"
 #include "graphics/pictures/VQuickTimePictures.h"
+#include "platform/toolbox/TbxEnvironment.h"
 #include "platform/gdi/WinGdi.h"
 
 void InitGraphics() {
@@ -43,6 +44,8 @@ void ExitGraphics() {
 
 // The picture import and export library: started once, its version kept
 // for the module's life; the maker of picture values is installed with the
-// module's other services.
-void StartPictureServices() { StartQuickTime(); }
+// module's other services. Without the library the emulation is told once.
+void StartPictureServices() {
+  if (StartQuickTime() == 0) Tbx::EmulatorCall3028(0);
+}
 void StopPictureServices() { StopQuickTime(); }

@@ -12,6 +12,7 @@
 #include "graphics/pictures/VPictureShape.h"
 #include "platform/toolbox/TbxHandles.h"
 #include "platform/win32/WinFileDialogs.h"
+#include "platform/win32/WinProcess.h"
 #include "platform/quicktime/QtPictures.h"
 
 namespace {
@@ -44,8 +45,30 @@ void SwapHeader(std::vector<uint8_t>& pict) {
 
 uint32_t HasQuickTime() { return gQuickTimeVersion; }
 
+namespace {
+
+// Whether the command line asks that the picture library not start: "-s"
+// from its second character up to the first double quote, or to the end
+// of a line without one.
+bool CommandLineRefusesPictures() {
+  const char* line = GetCommandLineA();
+  if (line == nullptr || line[0] == '\0') return false;
+  for (const char* p = line + 1; *p != '\0' && *p != '"'; ++p) {
+    if (p[0] == '-' && p[1] == 's') return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 uint32_t StartQuickTime() {
-  gQuickTimeVersion = kQtVersion;
+  // "-s" keeps the library off, but only on Windows 5.1, where it was a
+  // remedy for that system.
+  OSVERSIONINFOA version{};
+  version.dwOSVersionInfoSize = sizeof version;
+  const bool windows51 =
+      GetVersionExA(&version) != 0 && version.dwMajorVersion == 5 && version.dwMinorVersion == 1;
+  gQuickTimeVersion = CommandLineRefusesPictures() && windows51 ? 0 : kQtVersion;
   return gQuickTimeVersion;
 }
 

@@ -14,7 +14,9 @@
 #include "graphics/pictures/VPictureShape.h"
 #include "graphics/pictures/VQuickTimePictures.h"
 #include "platform/quicktime/QtPictures.h"
+#include "platform/toolbox/TbxEnvironment.h"
 #include "platform/win32/WinFileDialogs.h"
+#include "platform/win32/WinProcess.h"
 
 namespace {
 
@@ -38,6 +40,36 @@ TEST(PictureQuality, RequestsFallOnTheCodecSteps) {
       {2000, 1024}, {1024, 1024}, {1023, 1023}, {1022, 768}, {1000, 768}, {768, 768},
       {767, 512},   {512, 512},   {511, 256},   {256, 256},  {255, 0},    {0, 0}, {-7, 0}};
   for (const auto& [quality, step] : cases) EXPECT_EQ(CodecQualityStep(quality), step) << quality;
+}
+
+// "-s" before the first double quote of the command line keeps the library
+// off on Windows 5.1 only; the emulation is then told once, with 0.
+TEST(PictureServicesStart, TheCommandLineSwitchHoldsOnlyOnWindows51) {
+  struct Case {
+    const char* line;
+    DWORD major, minor;
+    bool started;
+  };
+  const Case cases[] = {
+      {"\"host -s\" doc", 5, 1, false}, {"host -s doc", 5, 1, false},
+      {"\"host\" -s doc", 5, 1, true},  {"host -s", 10, 0, true},
+      {"host -s", 5, 2, true},          {"-s", 5, 1, true},
+      {"", 5, 1, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
+    SetHeadlessCommandLine(c.line);
+    SetHeadlessVersion(c.major, c.minor);
+    int32_t last = -1;
+    const int32_t before = Tbx::CountEmulatorCall3028(nullptr);
+    StartPictureServices();
+    EXPECT_EQ(HasQuickTime() != 0, c.started);
+    EXPECT_EQ(Tbx::CountEmulatorCall3028(&last) - before, c.started ? 0 : 1);
+    if (!c.started) EXPECT_EQ(last, 0);
+    StopPictureServices();
+  }
+  SetHeadlessCommandLine(nullptr);
+  SetHeadlessVersion(10, 0);
 }
 
 TEST(PictureServicesStopped, EveryOperationIsInert) {

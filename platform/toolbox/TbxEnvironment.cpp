@@ -132,6 +132,21 @@ int32_t GetRandomSeed() {
 void SysBeep(int16_t) { ++gBeeps; }
 int32_t CountBeeps() { return gBeeps.load(); }
 
+namespace {
+std::atomic<int32_t> gCalls3028{0};
+std::atomic<int32_t> gLast3028{0};
+}  // namespace
+
+void EmulatorCall3028(int32_t value) {
+  gLast3028 = value;
+  ++gCalls3028;
+}
+
+int32_t CountEmulatorCall3028(int32_t* lastValue) {
+  if (lastValue != nullptr) *lastValue = gLast3028.load();
+  return gCalls3028.load();
+}
+
 void GetFNum(const uint8_t* name, int16_t* familyId) {
   if (familyId == nullptr) return;
   *familyId = 0;

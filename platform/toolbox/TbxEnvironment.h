@@ -38,6 +38,11 @@ QV_PLATFORM_API int32_t GetRandomSeed();
 QV_PLATFORM_API void SysBeep(int16_t duration);
 QV_PLATFORM_API int32_t CountBeeps();
 
+// ---- The emulation told that the picture library is not there (0), once
+// at start; counted, with the last value, so that tests can see it.
+QV_PLATFORM_API void EmulatorCall3028(int32_t value);
+QV_PLATFORM_API int32_t CountEmulatorCall3028(int32_t* lastValue);
+
 // ---- Fonts by number: 0 is the system font (MS Sans Serif); the families
 // the system lists are numbered from 1 in the order it lists them. Names are
 // length-prefixed texts and compare without regard to case.
