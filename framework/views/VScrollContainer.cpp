@@ -2,6 +2,7 @@
 
 #include "framework/views/VScrollBar.h"
 #include "framework/views/VScrolledView.h"
+#include "framework/views/VWindowView.h"
 #include "graphics/VPort.h"
 #include "graphics/VRegion.h"
 #include "graphics/VShape.h"

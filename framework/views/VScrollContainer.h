@@ -17,7 +17,6 @@ class VScrolledView;
 // 16 bits, each signed.
 enum : int32_t {
   kMsgScrollBothWays = -987,
-  kMsgDrawGrowBox = -973,
 };
 
 class VScrollContainer : public VView, public VScrollOwner {
