@@ -207,6 +207,7 @@ class VFrame : public VObject {
   bool IsVisible() const { return fVisible != 0; }
   bool IsDisplayed() const { return fDisplayed != 0; }
   bool IsHiddenByParent() const { return fHiddenByParent != 0; }
+  bool DrawsParentBehind() const { return fDrawsParentBehind != 0; }
   bool GetEnabledByte() const { return fEnabled != 0; }
   void SetNextKeyFrame(VFrame* next) { fNextKey = next; }
   VFrame* GetNextKeyFrame() const { return fNextKey; }
