@@ -5,15 +5,18 @@
 // dragger's enter, leave and move-inside notices.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "framework/system/environment/VEnvironmentLinks.h"
+#include "framework/views/VDragTypeList.h"
 #include "framework/views/VDragger.h"
 #include "framework/views/VFrameServices.h"
 #include "framework/views/VRegionDragger.h"
 #include "framework/views/VScrolledView.h"
 #include "framework/views/VWindowView.h"
+#include "framework/core/strings/VUniString.h"
 #include "graphics/VGraphicsEnvironmentLink.h"
 #include "graphics/VPort.h"
 #include "platform/gdi/WinGdi.h"
@@ -67,6 +70,7 @@ class Recorder : public VDragger {
     previousTargets.push_back(previous);
     targets.push_back(target);
     DrawFeedback(port, false);
+    if (onMove) onMove();
   }
   void EndTrack(VPort&, VFrame* target) override {
     log.push_back("end");
@@ -82,6 +86,7 @@ class Recorder : public VDragger {
   }
   std::vector<std::string> log;
   std::vector<VFrame*> previousTargets, targets;
+  std::function<void()> onMove;
   VFrame* endTarget = reinterpret_cast<VFrame*>(1);
   int32_t ox = 0, oy = 0;
 };
@@ -240,12 +245,21 @@ TEST_F(Drags, TheFeedbackLeavesTheScreenAsItWas) {
     SCOPED_TRACE(mode);
     Recorder d(a_, Down(5, 5));
     d.SetMode(mode);
-    Run(d, {At(0, 115, 215, true), At(10, 140, 230, true), At(20, 190, 240, true)});
+    // While dragging, the box stands inverted at the frame point (35, 15),
+    // window (45, 25), and crosses the frame's edge only where the mode lets.
+    std::vector<COLORREF> during;
+    d.onMove = [&] {
+      if (during.empty()) during = {pixel(50, 26), pixel(62, 26)};
+    };
+    Run(d, {At(0, 115, 215, true), At(10, 150, 230, true), At(20, 170, 240, true)});
     std::vector<COLORREF> after;
     for (int y = 0; y < 100; y += 3) {
       for (int x = 0; x < 200; x += 3) after.push_back(pixel(x, y));
     }
     EXPECT_EQ(before, after);
+    ASSERT_EQ(during.size(), 2u);
+    EXPECT_EQ(during[0], RGB(255, 255, 255));
+    EXPECT_EQ(during[1], mode == kDragClipFrame ? RGB(0, 0, 0) : RGB(255, 255, 255));
   }
 }
 
@@ -332,24 +346,60 @@ TEST_F(AutoScrolls, AtMostOneStepPerTickAndTheFeedbackIsRedrawnAroundIt) {
   EXPECT_EQ(d.log[scroll + 2], "draw");
 }
 
+// A frame whose drag-type list offers or accepts "TEXT" in drag kind 1.
+class Typed : public Plain {
+ public:
+  Typed(VFrame* parent, int32_t x, int32_t y, bool accepts) : Plain(parent, x, y, 50, 40) {
+    VStr<255> name;
+    const std::u16string text = u"TEXT";
+    name.SetUniChars(text.data(), 0, int32_t(text.size()));
+    types.AddType(!accepts, accepts, name);
+    types.SetMask(1);
+  }
+  VDragTypeList* GetDragTypes() const override { return const_cast<VDragTypeList*>(&types); }
+  VDragTypeList types;
+};
+
+class Region : public VRegionDragger {
+ public:
+  using VRegionDragger::VRegionDragger;
+  void DrawFeedback(VPort&, bool) override {}
+};
+
 TEST_F(Drags, TheRegionDraggerTellsAcceptingTargetsOfEnteringLeavingAndMovingInside) {
-  VRegionDragger* d = nullptr;
-  class Region : public VRegionDragger {
-   public:
-    using VRegionDragger::VRegionDragger;
-    void DrawFeedback(VPort&, bool) override {}
+  auto* source = new Typed(view_, 10, 55, false);  // screen (110, 255)
+  auto* sink = new Typed(view_, 100, 55, true);    // screen (200, 255)
+  struct Case {
+    const char* name;
+    uint32_t mask;
+    std::vector<std::string> sink, b;
+  } cases[] = {
+      {"kind taken", 1, {"0@205,260", "2@206,261", "2@207,262", "1@207,262"}, {}},
+      {"kind refused: no target", 2, {}, {}},
   };
-  Region r(a_, Down(5, 5));
-  d = &r;
-  EXPECT_EQ(d->GetMode(), kDragClipScreen);
-  r.SetDragRect(VRect(110, 210, 30, 30));
-  ASSERT_TRUE(LoadHeadlessInput(std::vector<HeadlessInputEntry>{At(0, 115, 215, true)}.data(), 1,
-                                0));
-  UnloadHeadlessInput();
-  // The plain frames accept no drag: no target, no notice.
-  Run(r, {At(0, 115, 215, true), At(10, 120, 220, true), At(20, 210, 225, true)});
-  EXPECT_TRUE(a_->notices.empty());
-  EXPECT_TRUE(b_->notices.empty());
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    sink->notices.clear();
+    source->notices.clear();
+    Region r(source, Down(5, 5));
+    EXPECT_EQ(r.GetMode(), kDragClipScreen);
+    r.SetMask(c.mask);
+    r.SetDragRect(VRect(195, 250, 40, 40));
+    // Into the sink, about inside the rectangle, then out of it and back.
+    Run(r, {At(0, 115, 260, true), At(10, 205, 260, true), At(20, 206, 261, true),
+            At(30, 207, 262, true)});
+    EXPECT_EQ(sink->notices, c.sink);
+    EXPECT_TRUE(source->notices.empty());  // the source accepts nothing
+  }
+  // Leaving the rectangle inside the same target: left, then entered.
+  sink->notices.clear();
+  Region r(source, Down(5, 5));
+  r.SetMask(1);
+  r.SetDragRect(VRect(195, 250, 12, 12));
+  Run(r, {At(0, 115, 260, true), At(10, 205, 260, true), At(20, 210, 265, true),
+          At(30, 600, 600, true)});
+  EXPECT_EQ(sink->notices,
+            (std::vector<std::string>{"0@205,260", "1@205,260", "0@210,265", "1@210,265"}));
 }
 
 }  // namespace
