@@ -117,17 +117,10 @@ namespace {
 void FrameToSpace(VFrame* frame, int32_t& x, int32_t& y, int32_t space) {
   int32_t ox = 0, oy = 0;
   switch (space) {
-    case 1:
-      frame->GetOrigin(ox, oy);
-      break;
-    case 2:
-      frame->GetPositionInTopWindow(ox, oy);
-      break;
-    case 3:
-      frame->LocalToScreen(ox, oy);
-      break;
-    default:
-      return;
+    case 1: frame->GetOrigin(ox, oy); break;
+    case 2: frame->GetPositionInTopWindow(ox, oy); break;
+    case 3: frame->LocalToScreen(ox, oy); break;
+    default: return;
   }
   x += ox;
   y += oy;
@@ -158,8 +151,8 @@ void VDragger::GetCurrentPoint(VPoint& point, int32_t space) {
 void VDragger::AutoScroll(VPort& port, int32_t dx, int32_t dy) {
   if (fScrollView == nullptr) return;
   DrawFeedback(port, true);
-  const intptr_t word = static_cast<intptr_t>(
-      static_cast<int32_t>((static_cast<uint32_t>(dx) << 16) | (static_cast<uint32_t>(dy) & 0xFFFF)));
+  const intptr_t word = static_cast<intptr_t>(static_cast<int32_t>(
+      (static_cast<uint32_t>(dx) << 16) | (static_cast<uint32_t>(dy) & 0xFFFF)));
   // A dragger is no frame: the container is told with no sender.
   fScrollView->NotifyParent(nullptr, kMsgDragAutoScroll, word);
   DrawFeedback(port, false);
@@ -264,9 +257,7 @@ void VDragger::Track() {
 
   VRect clip(0, 0, 0, 0);
   switch (fMode) {
-    case kDragClipFrame:
-      clip = VRect(fx, fy, fFrame->GetWidth(), fFrame->GetHeight());
-      break;
+    case kDragClipFrame: clip = VRect(fx, fy, fFrame->GetWidth(), fFrame->GetHeight()); break;
     case kDragClipWindow:
       if (window != nullptr) clip = VRect(wx, wy, window->GetWidth(), window->GetHeight());
       break;
@@ -278,8 +269,7 @@ void VDragger::Track() {
       clip = VRect(0, 0, screen.right - screen.left - 1, screen.bottom - screen.top - 1);
       break;
     }
-    default:
-      break;
+    default: break;
   }
 
   DesktopPort();

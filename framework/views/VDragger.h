@@ -55,8 +55,7 @@ class VDragger : public VObject {
   virtual void BeginTrack(VPort& port) = 0;
   // The mouse moved by (dx, dy) screen pixels, or a watched key changed
   // (dx = dy = 0); either target may be null.
-  virtual void TrackMove(VPort& port, VFrame* previous, VFrame* target, int32_t dx,
-                         int32_t dy) = 0;
+  virtual void TrackMove(VPort& port, VFrame* previous, VFrame* target, int32_t dx, int32_t dy) = 0;
   // The buttons came up over `target` (or null): apply the drag.
   virtual void EndTrack(VPort& port, VFrame* target) = 0;
   // Draws (erase = false) or removes the feedback; removing restores exactly

@@ -23,10 +23,10 @@ void VRegionDragger::Notify(VFrame* target, int32_t x, int32_t y, intptr_t phase
   VRect rect(fDragRect);
   rect.SetPosition(fDragRect.GetLeft() - fx, fDragRect.GetTop() - fy);
   VPoint point(x, y);
-  target->DragEventData(reinterpret_cast<intptr_t>(fFrame != nullptr ? fFrame->GetDragTypes()
-                                                                      : nullptr),
-                        static_cast<intptr_t>(fMask), reinterpret_cast<intptr_t>(&rect),
-                        reinterpret_cast<intptr_t>(&point), phase);
+  target->DragEventData(
+      reinterpret_cast<intptr_t>(fFrame != nullptr ? fFrame->GetDragTypes() : nullptr),
+      static_cast<intptr_t>(fMask), reinterpret_cast<intptr_t>(&rect),
+      reinterpret_cast<intptr_t>(&point), phase);
 }
 
 void VRegionDragger::BeginTrack(VPort&) {

@@ -153,8 +153,8 @@ TEST_F(Drags, CallsTargetsAndPointsOfAScriptedDrag) {
 
   Recorder d(a_, Down());
   Run(d, {At(0, 115, 215), At(10, 125, 220), At(20, 212, 226)});
-  EXPECT_EQ(d.log, (Log{"begin", "draw", "erase", "move 10,5", "draw", "erase", "move 87,6",
-                        "draw", "erase", "end"}));
+  EXPECT_EQ(d.log, (Log{"begin", "draw", "erase", "move 10,5", "draw", "erase", "move 87,6", "draw",
+                        "erase", "end"}));
   EXPECT_EQ(d.targets, (std::vector<VFrame*>{a_, a_, a_, b_, b_}));
   int32_t dx = 0, dy = 0;
   d.GetOffset(dx, dy);
@@ -187,7 +187,9 @@ TEST_F(Drags, OnlyWatchedKeysCountAsMoves) {
     bool ctrl, shift;
     BYTE key;
     size_t moves;
-  } cases[] = {{false, true, VK_SHIFT, 2}, {false, false, VK_SHIFT, 0}, {true, false, VK_CONTROL, 2},
+  } cases[] = {{false, true, VK_SHIFT, 2},
+               {false, false, VK_SHIFT, 0},
+               {true, false, VK_CONTROL, 2},
                {true, false, VK_SHIFT, 0}};
   for (const auto& c : cases) {
     Recorder d(a_, Down());
@@ -237,12 +239,10 @@ TEST_F(Drags, AutoScrollStepsByDistanceNotPastTheEndsAtMostOncePerTick) {
     bool noH;
     int32_t dx, dy;  // the first step; 0, 0 for none
   } cases[] = {
-      {88, 240, 500, false, -20, 0},  {87, 240, 500, false, -90, 0},
-      {220, 240, 500, false, 0, 0},   {221, 240, 500, false, 20, 0},
-      {252, 240, 500, false, 20, 0},  {253, 240, 500, false, 90, 0},
-      {150, 188, 500, false, 0, -20}, {150, 303, 500, false, 0, 40},
-      {80, 310, 500, false, -90, 40}, {80, 310, 500, true, 0, 40},
-      {50, 150, 0, false, 0, 0},      {400, 400, 950, false, 0, 0},
+      {88, 240, 500, false, -20, 0},  {87, 240, 500, false, -90, 0}, {220, 240, 500, false, 0, 0},
+      {221, 240, 500, false, 20, 0},  {252, 240, 500, false, 20, 0}, {253, 240, 500, false, 90, 0},
+      {150, 188, 500, false, 0, -20}, {150, 303, 500, false, 0, 40}, {80, 310, 500, false, -90, 40},
+      {80, 310, 500, true, 0, 40},    {50, 150, 0, false, 0, 0},     {400, 400, 950, false, 0, 0},
   };
   for (const auto& c : cases) {
     box->steps.clear();
