@@ -1,5 +1,5 @@
 // The host's message boxes run on the stand-in host's forms: each answers
-// what the script clicked, and the answer typed into an Ask box is read.
+// what the script clicked.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -14,12 +14,6 @@
 
 namespace {
 
-std::string Str(const VString& s) {
-  std::string out;
-  for (int32_t i = 1; i <= s.GetLength(); ++i) out += static_cast<char>(s.GetCharAt(i));
-  return out;
-}
-
 // The host with its forms, and the host context the dialogs run in.
 struct BoxHost {
   BoxHost() : loaded(host.LoadForms(QVHOST_HOST_RESOURCES, &error)), context(&record) { gHostContext = &context; }
@@ -33,17 +27,6 @@ struct BoxHost {
   HostCallback previous = GetHostCallback();
   HostStartupRecord record{0, {}, &QvHost::Callback, 0};
   VHostContext context;
-};
-
-// An Ask box that keeps the answer typed in when accepted.
-class AskForName : public VAskDialog {
- public:
-  AskForName() : VAskDialog(nullptr) {}
-  bool ReadValues() override {
-    HostFormGetText("vAnswer", answer);
-    return true;
-  }
-  VStr<255> answer;
 };
 
 using Actions = std::vector<HostForms::Action>;
@@ -68,10 +51,8 @@ TEST(MessageBoxesThroughQvHost, EachBoxAnswersWhatWasClicked) {
     h.host.Forms().Script(c.form, c.actions);
     const std::string form = c.form;
     std::unique_ptr<VDialQv> box;
-    AskForName* ask = nullptr;
     if (form == "xp_Ask") {
-      box = std::make_unique<AskForName>();
-      ask = static_cast<AskForName*>(box.get());
+      box = std::make_unique<VAskDialog>(nullptr);
     } else if (form == "xp_Alert") {
       box = std::make_unique<VAlertDialog>(nullptr);
     } else {
@@ -80,6 +61,5 @@ TEST(MessageBoxesThroughQvHost, EachBoxAnswersWhatWasClicked) {
     EXPECT_EQ(box->RunDialog(0), c.accepted) << c.form;
     ASSERT_NE(h.host.Forms().LastClosed(), nullptr);
     EXPECT_EQ(h.host.Forms().LastClosed()->name, c.form);
-    if (ask != nullptr) EXPECT_EQ(Str(ask->answer), c.accepted ? "Morva" : "");
   }
 }
