@@ -182,6 +182,29 @@ constexpr int32_t kHostSelEvaluateExpression = -84;  // 266 compiled handle, 272
 constexpr int32_t kHostSelSwapExpression = -162;     // 266 compiled handle, converted in place
 constexpr int32_t kHostSelExpressionText = -185;     // 266 compiled handle in, source handle out
 
+// ---- Further host requests: lookups between numbers and texts, reals by
+// kind, host modes and calls whose meaning is the host's.
+constexpr int32_t kHostSelNumberToText505 = -505;  // 272 value; 10 text
+constexpr int32_t kHostSelTextToNumber506 = -506;  // 10 text; 16-bit 272
+constexpr int32_t kHostSelNumberToText507 = -507;  // 16-bit 308 number; 310 text
+constexpr int32_t kHostSelTextToNumber508 = -508;
+constexpr int32_t kHostSelNumberToText509 = -509;
+constexpr int32_t kHostSelRealByKind = -510;       // 0 a, 2 b, 272 kind; 288 real
+constexpr int32_t kHostSelCall500 = 500;
+constexpr int32_t kHostSelCall501 = 501;
+constexpr int32_t kHostSelCall502 = 502;
+constexpr int32_t kHostSelCall503 = 503;
+constexpr int32_t kHostSelCall514 = -514;
+constexpr int32_t kHostSelCall65 = -65;
+constexpr int32_t kHostSelCall512 = -512;
+constexpr int32_t kHostSelTableTest40 = -40;       // 0 table; 272 = 1 yes
+constexpr int32_t kHostSelCall511 = -511;
+constexpr int32_t kHostSelValue90 = -90;           // 266 value; 272 answer
+constexpr int32_t kHostSelState178 = -178;         // byte 272, 16-bit 276
+constexpr int32_t kHostSelMode179 = -179;          // 272 mode 0, 1 or 2
+// The error word of a refused local variable name.
+constexpr int16_t kHostRefusedLocalName = -1;
+
 // ---- The resource file the host keeps for the module. Every call carries
 // the host's reference of the file at 0; type at 272, id at 276, handle at
 // 266, name at 10, the found flag at 8.

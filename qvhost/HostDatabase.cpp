@@ -59,6 +59,7 @@ HostDatabase::HostDatabase(const std::string& path) {
   if (!Exec("CREATE TABLE IF NOT EXISTS host_tables(tbl INTEGER PRIMARY KEY, name TEXT, current "
             "INTEGER "
             "NOT NULL DEFAULT 0, records INTEGER NOT NULL DEFAULT 0);"
+            "CREATE TABLE IF NOT EXISTS host_names(number INTEGER PRIMARY KEY, name TEXT UNIQUE);"
             "CREATE TABLE IF NOT EXISTS host_documents(name TEXT PRIMARY KEY, data BLOB);"
             "CREATE TABLE IF NOT EXISTS host_variables(scope INTEGER, name TEXT, type INTEGER, "
             "value BLOB, "
@@ -131,6 +132,39 @@ std::optional<std::string> HostDatabase::TableName(uint16_t table) const {
   if (sqlite3_step(s.get()) != SQLITE_ROW) return std::nullopt;
   const unsigned char* text = sqlite3_column_text(s.get(), 0);
   return std::string(text != nullptr ? reinterpret_cast<const char*>(text) : "");
+}
+
+std::optional<uint16_t> HostDatabase::TableNumber(const std::string& name) const {
+  Statement s(fDb, "SELECT tbl FROM host_tables WHERE name = ?");
+  if (!s) return std::nullopt;
+  sqlite3_bind_text(s.get(), 1, name.c_str(), -1, SQLITE_TRANSIENT);
+  if (sqlite3_step(s.get()) != SQLITE_ROW) return std::nullopt;
+  return static_cast<uint16_t>(sqlite3_column_int(s.get(), 0));
+}
+
+bool HostDatabase::DefineName(int16_t number, const std::string& name) {
+  Statement s(fDb, "INSERT OR REPLACE INTO host_names(number, name) VALUES(?, ?)");
+  if (!s) return false;
+  sqlite3_bind_int(s.get(), 1, number);
+  sqlite3_bind_text(s.get(), 2, name.c_str(), -1, SQLITE_TRANSIENT);
+  return sqlite3_step(s.get()) == SQLITE_DONE;
+}
+
+std::optional<std::string> HostDatabase::NameOf(int16_t number) const {
+  Statement s(fDb, "SELECT name FROM host_names WHERE number = ?");
+  if (!s) return std::nullopt;
+  sqlite3_bind_int(s.get(), 1, number);
+  if (sqlite3_step(s.get()) != SQLITE_ROW) return std::nullopt;
+  const unsigned char* text = sqlite3_column_text(s.get(), 0);
+  return std::string(text != nullptr ? reinterpret_cast<const char*>(text) : "");
+}
+
+std::optional<int16_t> HostDatabase::NumberOfName(const std::string& name) const {
+  Statement s(fDb, "SELECT number FROM host_names WHERE name = ?");
+  if (!s) return std::nullopt;
+  sqlite3_bind_text(s.get(), 1, name.c_str(), -1, SQLITE_TRANSIENT);
+  if (sqlite3_step(s.get()) != SQLITE_ROW) return std::nullopt;
+  return static_cast<int16_t>(sqlite3_column_int(s.get(), 0));
 }
 
 uint32_t HostDatabase::CurrentRecord(uint16_t table) const {

@@ -40,6 +40,13 @@ class HostDatabase {
   std::optional<int16_t> FieldType(uint16_t table, uint16_t field) const;
   std::string FieldName(uint16_t table, uint16_t field) const;
   std::optional<std::string> TableName(uint16_t table) const;
+  // The number of the table of that name, or nothing.
+  std::optional<uint16_t> TableNumber(const std::string& name) const;
+  // Named numbers: a list of texts by number the host keeps beside its
+  // tables.
+  bool DefineName(int16_t number, const std::string& name);
+  std::optional<std::string> NameOf(int16_t number) const;
+  std::optional<int16_t> NumberOfName(const std::string& name) const;
 
   uint32_t CurrentRecord(uint16_t table) const;
   bool SetCurrentRecord(uint16_t table, uint32_t record);

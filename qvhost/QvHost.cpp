@@ -436,7 +436,7 @@ void QvHost::Answer(int32_t selector, HostParamBlock& block) {
       break;
     default:
       if (AnswerData(selector, block) || AnswerService(selector, block) ||
-          AnswerRoutine(selector, block) || AnswerExpression(selector, block) ||
+          AnswerRoutine(selector, block) || AnswerRequest(selector, block) || AnswerExpression(selector, block) ||
           AnswerResource(selector, block) || fForms->Answer(selector, block)) {
         break;
       }
@@ -1066,6 +1066,110 @@ void ReleaseEntry(HostVariableEntry& entry) {
 }
 
 }  // namespace
+
+bool QvHost::AnswerRequest(int32_t selector, HostParamBlock& block) {
+  const auto word16 = [](uintptr_t field) { return static_cast<int16_t>(field & 0xFFFF); };
+  const auto fields = [&block]() {
+    return std::to_string(block.handle) + " " + std::to_string(block.param1) + " " +
+           std::to_string(block.param2) + " " + std::to_string(block.param3);
+  };
+  switch (selector) {
+    case kHostSelNumberToText505: {
+      // A number beyond the 16-bit table numbers names no table.
+      const uint32_t value = static_cast<uint32_t>(block.param1);
+      const auto name = value <= 0xFFFF ? fDatabase->TableName(static_cast<uint16_t>(value)) : std::nullopt;
+      block.error = name ? 0 : -1;
+      if (name) SetPascal(block.text, *name, 255);
+      fLog.push_back({selector, name ? "table name " + *name : "no table " + std::to_string(value)});
+      return true;
+    }
+    case kHostSelTextToNumber506:
+    case kHostSelTextToNumber508: {
+      // The text is read within the 80 characters it may have.
+      const std::string text = MacToUtf8(block.text + 1, block.text[0] <= 80 ? block.text[0] : 80);
+      int32_t number = 0;
+      if (selector == kHostSelTextToNumber506) {
+        number = fDatabase->TableNumber(text).value_or(0);
+      } else {
+        number = fDatabase->NumberOfName(text).value_or(0);
+      }
+      block.param1 = HostWord(number);
+      block.error = number != 0 ? 0 : -1;
+      fLog.push_back({selector, "number of " + text + " " + std::to_string(number)});
+      return true;
+    }
+    case kHostSelNumberToText507:
+    case kHostSelNumberToText509: {
+      const auto number = static_cast<int16_t>(block.shortValue);
+      const auto name = selector == kHostSelNumberToText507
+                            ? (number > 0 ? fDatabase->TableName(static_cast<uint16_t>(number)) : std::nullopt)
+                            : fDatabase->NameOf(number);
+      SetPascal(block.text2, name.value_or(""), 80);
+      block.error = name ? 0 : -1;
+      fLog.push_back({selector, "text of " + std::to_string(number) + " " + name.value_or("(none)")});
+      return true;
+    }
+    case kHostSelRealByKind: {
+      const int32_t kind = HostWordOf(block.param1);
+      const auto a = static_cast<int16_t>(block.table), b = static_cast<int16_t>(block.field);
+      const auto found = reals.find({kind, a, b});
+      block.error = found != reals.end() ? 0 : -1;
+      if (found != reals.end()) block.realValue = found->second;
+      fLog.push_back({selector, "real kind " + std::to_string(kind) + " " + std::to_string(a) + " " +
+                                    std::to_string(b)});
+      return true;
+    }
+    case kHostSelTableTest40: {
+      const bool known = fDatabase->TableName(block.table).has_value();
+      block.param1 = HostWord(known ? 1 : 0);
+      fLog.push_back({selector, "table " + std::to_string(block.table) + (known ? " known" : " unknown")});
+      return true;
+    }
+    case kHostSelValue90: {
+      const auto found = values90.find(static_cast<uint32_t>(block.handle));
+      block.param1 = found != values90.end() ? found->second : 0;
+      fLog.push_back({selector, "value of " + std::to_string(block.handle)});
+      return true;
+    }
+    case kHostSelState178:
+      block.param1 = stateFlag;
+      block.param2 = HostWord(stateWord);
+      fLog.push_back({selector, "state"});
+      return true;
+    case kHostSelMode179: {
+      const int32_t mode = HostWordOf(block.param1);
+      if (mode >= 0 && mode <= 2) modes.push_back(mode);
+      block.error = mode >= 0 && mode <= 2 ? 0 : -1;
+      fLog.push_back({selector, "mode " + std::to_string(mode)});
+      return true;
+    }
+    case kHostSelCall500:
+      fLog.push_back({selector, std::string(block.flag != 0 ? "interprocess " : "process ") + fields()});
+      return true;
+    case kHostSelCall501:
+    case kHostSelCall502:
+      fLog.push_back({selector, std::to_string(word16(block.table)) +
+                                    (selector == kHostSelCall501 ? " " + std::to_string(word16(block.field)) : "") +
+                                    " " + fields()});
+      return true;
+    case kHostSelCall503:
+      fLog.push_back({selector, std::to_string(block.handle) + " " + std::to_string(block.param1)});
+      return true;
+    case kHostSelCall514:
+    case kHostSelCall511:
+      fLog.push_back({selector, (selector == kHostSelCall514 ? std::to_string(block.param1) + " " : "") +
+                                    PascalToUtf8(block.text)});
+      return true;
+    case kHostSelCall65:
+      fLog.push_back({selector, "call"});
+      return true;
+    case kHostSelCall512:
+      fLog.push_back({selector, std::to_string(word16(block.table)) + " " + std::to_string(word16(block.field))});
+      return true;
+    default:
+      return false;
+  }
+}
 
 bool QvHost::AnswerRoutine(int32_t selector, HostParamBlock& block) {
   switch (selector) {

@@ -13,6 +13,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "boundary/HostRecords.h"
@@ -173,6 +174,16 @@ class QvHost {
     fCurrentTable = table;
     fCurrentFieldNumber = field;
   }
+  // The further requests: reals by kind, table and field (-510), the
+  // values answered to -90, the state answered to -178 and the modes the
+  // module set with -179, in order. The lookups of -505 to -509 answer
+  // table names (-505, -506, -507) and the database's named numbers
+  // (-508, -509).
+  std::map<std::tuple<int32_t, int16_t, int16_t>, double> reals;
+  std::map<uint32_t, uint32_t> values90;
+  uint8_t stateFlag = 0;
+  int16_t stateWord = 0;
+  std::vector<int32_t> modes;
   QvHostConfig& Config() { return fConfig; }
   const std::string& Folder() const { return fFolder; }
   int16_t ModuleResourceFile() const { return fModuleRef; }
@@ -193,6 +204,7 @@ class QvHost {
   void AnswerVariable(int32_t selector, HostParamBlock& block);
   bool AnswerService(int32_t selector, HostParamBlock& block);
   bool AnswerRoutine(int32_t selector, HostParamBlock& block);
+  bool AnswerRequest(int32_t selector, HostParamBlock& block);
   bool AnswerExpression(int32_t selector, HostParamBlock& block);
   bool AnswerResource(int32_t selector, HostParamBlock& block);
   uint32_t ResourceHandle(uint32_t type, int16_t id);

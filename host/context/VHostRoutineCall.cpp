@@ -23,7 +23,7 @@ VValue* VHostRoutineCall::CallFunction(std::initializer_list<const VValue*> argu
   return HostRoutineExecute(arguments.begin(), static_cast<uint32_t>(arguments.size()));
 }
 
-VValue* VHostRoutineCall::HostRoutineExecute(const VValue* const* arguments, uint32_t count) {
+int32_t VHostRoutineCall::FindRoutine() {
   if (fRoutine == 0) {
     HostParamBlock block;
     StringToPText(fName, block.text, kHostRoutineNameMax);
@@ -32,7 +32,49 @@ VValue* VHostRoutineCall::HostRoutineExecute(const VValue* const* arguments, uin
     CallHost(kHostSelFindRoutine, block);
     fRoutine = HostWordOf(block.param1);
   }
-  if (fRoutine == 0) return nullptr;
+  return fRoutine;
+}
+
+void VHostRoutineCall::CallProcedure(std::initializer_list<const VValue*> arguments) {
+  uint32_t count = 0;
+  for (const VValue* argument : arguments) {
+    if (argument == nullptr) break;
+    ++count;
+  }
+  if (FindRoutine() == 0) return;
+  const uint64_t bytes = (uint64_t{count} + 1) * kHostEntrySize;
+  if (bytes > INT32_MAX) return;
+  const Tbx::Handle h = Tbx::NewHandleClear(static_cast<int32_t>(bytes));
+  if (h == 0) return;
+  auto* entries = static_cast<HostVariableEntry*>(Tbx::HLock(h));
+  entries[0].type = kHostUndefined;
+  const VValue* const* argument = arguments.begin();
+  for (uint32_t k = 0; k < count; ++k) {
+    entries[k + 1].type = kHostUndefined;
+    ValueToHostVariable(*argument[k], entries[k + 1]);
+  }
+  Tbx::HUnlock(h);
+
+  HostParamBlock block;
+  block.param1 = HostWord(fRoutine);
+  block.handle = h;
+  block.error = 0;
+  CallHost(kHostSelRunRoutine, block);
+
+  // The host releases what it attached to each argument's entry.
+  entries = static_cast<HostVariableEntry*>(Tbx::HLock(h));
+  for (uint32_t k = 1; k <= count; ++k) {
+    HostParamBlock release;
+    release.param1 = HostAddress(&entries[k]);
+    release.error = 0;
+    CallHost(kHostSelReleaseEntry, release);
+  }
+  Tbx::HUnlock(h);
+  Tbx::DisposeHandle(h);
+}
+
+VValue* VHostRoutineCall::HostRoutineExecute(const VValue* const* arguments, uint32_t count) {
+  if (FindRoutine() == 0) return nullptr;
 
   // Entry 0 receives the result; entries 1 to n carry the arguments.
   const uint64_t bytes = (uint64_t{count} + 1) * kHostEntrySize;

@@ -31,10 +31,16 @@ class VHostRoutineCall : public VObject {
   // result, owned by the caller; null when the host does not know the
   // routine or its result gives no value. The arguments stay the caller's.
   VValue* CallFunction(std::initializer_list<const VValue*> arguments);
+  // Runs the routine for its effect: the arguments up to the first null go
+  // in order; no result is read back.
+  void CallProcedure(std::initializer_list<const VValue*> arguments);
   // The worker behind CallFunction, on `count` arguments.
   VValue* HostRoutineExecute(const VValue* const* arguments, uint32_t count);
 
  private:
+  // The routine's number, looked up by name when not known yet; 0 for none.
+  int32_t FindRoutine();
+
   VStr<31> fName;
   int32_t fRoutine = 0;
 };

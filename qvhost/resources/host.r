@@ -25,3 +25,24 @@ resource 'QFRM' 128 "mvTestForm" {
   bytes "object butOK button 320 220 80 24\n"
   bytes "object butCancel button 230 220 80 24\n"
 }
+
+# The host's message boxes: a message, for "xp_Ask" an answer typed in, and
+# the buttons that end the box.
+resource 'QFRM' 129 "xp_Ask" {
+  bytes "size 360 140\n"
+  bytes "object vMessage entry 10 10 340 40 text \"\"\n"
+  bytes "object vAnswer entry 10 60 340 20 text \"\"\n"
+  bytes "object bOK button 270 104 80 24\n"
+  bytes "object bCancel button 180 104 80 24\n"
+}
+resource 'QFRM' 130 "xp_Alert" {
+  bytes "size 360 110\n"
+  bytes "object vMessage entry 10 10 340 50 text \"\"\n"
+  bytes "object bOK button 270 74 80 24\n"
+}
+resource 'QFRM' 131 "xp_Confirm" {
+  bytes "size 360 110\n"
+  bytes "object vMessage entry 10 10 340 50 text \"\"\n"
+  bytes "object bOK button 270 74 80 24\n"
+  bytes "object bCancel button 180 74 80 24\n"
+}

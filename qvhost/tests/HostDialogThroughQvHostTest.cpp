@@ -14,6 +14,7 @@
 #include "boundary/HostServiceSelectors.h"
 #include "host/context/VHostContext.h"
 #include "host/dialog/VDialQv.h"
+#include "host/dialog/VMessageDialogs.h"
 #include "platform/toolbox/TbxHandles.h"
 #include "platform/toolbox/TbxWindows.h"
 #include "host/context/HostProcesses.h"
@@ -315,3 +316,35 @@ TEST(HostDialogThroughQvHost, ScriptLinesGiveFormRunsConfirmationsAndRecords) {
 }
 
 }  // namespace
+
+// The host's message boxes, each on its own form, answer what was clicked.
+TEST(MessageBoxesThroughQvHost, EachBoxAnswersWhatWasClicked) {
+  struct Case {
+    const char* form;
+    Actions actions;
+    bool accepted;
+  };
+  const Case cases[] = {{"xp_Alert", {{"accept", "bOK", ""}}, true},
+                        {"xp_Confirm", {{"cancel", "bCancel", ""}}, false},
+                        {"xp_Confirm", {{"accept", "bOK", ""}}, true},
+                        {"xp_Ask", {{"set", "vAnswer", "Morva"}, {"accept", "bOK", ""}}, true},
+                        {"xp_Ask", {{"set", "vAnswer", "x"}, {"cancel", "bCancel", ""}}, false},
+                        {"xp_Alert", {}, false}};  // an exhausted script cancels
+  for (const Case& c : cases) {
+    DialogHost h;
+    ASSERT_TRUE(h.loaded);
+    h.host.Forms().Script(c.form, c.actions);
+    const std::string form = c.form;
+    std::unique_ptr<VDialQv> box;
+    if (form == "xp_Ask") {
+      box = std::make_unique<VAskDialog>(nullptr);
+    } else if (form == "xp_Alert") {
+      box = std::make_unique<VAlertDialog>(nullptr);
+    } else {
+      box = std::make_unique<VConfirmDialog>(nullptr);
+    }
+    EXPECT_EQ(box->RunDialog(0), c.accepted) << c.form;
+    ASSERT_NE(h.host.Forms().LastClosed(), nullptr);
+    EXPECT_EQ(h.host.Forms().LastClosed()->name, c.form);
+  }
+}
