@@ -1,0 +1,199 @@
+// xMorvaEngine: HTML expressions and the field display mode. An HTML
+// expression is a computed element whose object is a 'wEXP' record (tag,
+// version "0100", the expression string) and whose only text is its source
+// label, so it shows nothing while results are shown. Refreshing brings
+// the order of every computed element's two texts in line with the display
+// mode; followed links take the second link look.
+#include <cstring>
+#include <memory>
+
+#include "engine/xMorvaEngine.h"
+#include "engine/xMorvaEngineHost.h"
+#include "engine/xMorvaEngine_p.h"
+#include "framework/core/streams/VHandleStream.h"
+#include "framework/core/streams/VMemoryStream.h"
+#include "framework/core/strings/VUniString.h"
+
+namespace {
+
+constexpr uint32_t kFieldLook = 3;
+constexpr uint32_t kLinkLook = 1;
+constexpr uint32_t kVisitedLinkLook = 2;
+constexpr int16_t kItemExpressionLabel = 9;
+constexpr int16_t kItemExpression2Label = 10;
+
+bool IsComputedCode(uint16_t code) {
+  return code == xMorvaElementCode::PageNumber || code == xMorvaElementCode::ExprQv ||
+         code == xMorvaElementCode::DateTime || code == xMorvaElementCode::Hyperlink ||
+         code == xMorvaElementCode::HTMLExpression || code == xMorvaElementCode::HTMLExpression2;
+}
+
+uint32_t SwapLong(uint32_t v) {
+  return (v >> 24) | ((v >> 8) & 0xFF00u) | ((v << 8) & 0xFF0000u) | (v << 24);
+}
+
+}  // namespace
+
+int32_t xMorvaEngine::InsertHTMLExpression(uint16_t code, const VString& expression, bool withUndo) {
+  if (code != xMorvaElementCode::HTMLExpression && code != xMorvaElementCode::HTMLExpression2)
+    return kErrorBadStream;
+  VMemHandle object = 0;
+  {
+    VHandleStream stream(object);
+    if (object == 0) return kErrorTextCannotGrow;
+    int32_t status = stream.OpenWrite();
+    if (status == 0) {
+      stream.PutLong(int32_t(kTagExpression));
+      stream.PutLong(int32_t(kExpressionVersion));
+      status = const_cast<VString&>(expression).WriteToStream(stream, 0);
+      const int32_t closed = stream.CloseWrite(1);
+      if (status == 0) status = closed;
+    }
+    if (status != 0) {
+      gMemoryMgr->DisposeHandle(object);
+      return kErrorTextCannotGrow;
+    }
+  }
+  VStr<255> label;
+  if (xMorvaEngineHost* host = xMorvaEngineHostService::Get()) {
+    host->GetPackageString(kListFieldLabels,
+                           code == xMorvaElementCode::HTMLExpression ? kItemExpressionLabel : kItemExpression2Label,
+                           label);
+  }
+  label.AppendUniChar(u':');
+  label.CopyText(expression);
+  uint32_t sourceBytes = 0;
+  const VMemHandle source = StringToElementText(label, sourceBytes, kFieldLook, true);
+  int32_t status = kErrorTextCannotGrow;
+  if (source != 0) {
+    const uint32_t n = gMemoryMgr->GetHandleSize(object);
+    const void* bytes = n != 0 ? gMemoryMgr->LockHandle(object) : nullptr;
+    // The result is empty: in result mode the element shows nothing.
+    if (bytes != nullptr) status = InsertComputedElement(code, bytes, n, 0, source, false, withUndo);
+    if (n != 0) gMemoryMgr->UnlockHandle(object);
+    gMemoryMgr->DisposeHandle(source);
+  }
+  gMemoryMgr->DisposeHandle(object);
+  return status;
+}
+
+int32_t xMorvaEngine::InsertHTMLExpressionWithUndo(const VString& expression) {
+  return InsertHTMLExpression(xMorvaElementCode::HTMLExpression, expression, true);
+}
+
+int32_t xMorvaEngine::InsertHTMLExpression2WithUndo(const VString& expression) {
+  return InsertHTMLExpression(xMorvaElementCode::HTMLExpression2, expression, true);
+}
+
+bool xMorvaEngine::ReadHTMLExpression(VStream& stream, VString& expression) {
+  uint32_t tag = 0;
+  if (stream.ReadULong(tag) != 0) return false;
+  bool tagged = false;
+  if (tag == kTagExpression || SwapLong(tag) == kTagExpression) {
+    if (tag != kTagExpression) {
+      int16_t data = 0;
+      int16_t native = 0;
+      stream.GetByteOrders(data, native);
+      stream.SetByteOrders(data == kByteOrderLittle ? kByteOrderMacintosh : kByteOrderLittle, kByteOrderKeep);
+    }
+    uint32_t version = 0;
+    if (stream.ReadULong(version) != 0 || version != kExpressionVersion) return false;
+    tagged = true;
+  } else {
+    // Older payloads hold the string alone: its length, read in the wrong
+    // order, puts its zero high half first.
+    uint16_t first = 0;
+    uint16_t second = 0;
+    if (stream.Skip(-4) != 0 || stream.ReadWord(first) != 0 || stream.ReadWord(second) != 0) return false;
+    if (second > first) {
+      int16_t data = 0;
+      int16_t native = 0;
+      stream.GetByteOrders(data, native);
+      stream.SetByteOrders(data == kByteOrderLittle ? kByteOrderMacintosh : kByteOrderLittle, kByteOrderKeep);
+    }
+    if (stream.Skip(-4) != 0) return false;
+  }
+  (void)tagged;
+  // A string that cannot be read whole is no expression, tagged or not;
+  // an empty one is.
+  VStrInHandle read;
+  const int32_t status = read.ReadFromStream(stream, 0);
+  if (status != 0 && status != -3) return false;
+  expression.SetEmpty(false);
+  expression.CopyText(read);
+  return true;
+}
+
+bool xMorvaEngine::GetHTMLExpressionAtSelection(uint16_t code, VString& expression) {
+  const uint32_t at = ElementAtSelection(code);
+  if (at == UINT32_MAX) return false;
+  const uint8_t* stream = LockStream();
+  const uint32_t a = StreamLong(stream + at + 4);
+  const uint8_t* payload = stream + at + kElementHeadSize;
+  bool found = false;
+  if (a >= kComputedHeadSize && StreamLong(payload) <= a - kComputedHeadSize) {
+    // Read from a copy: the string may allocate, which may move the block.
+    std::unique_ptr<uint8_t[]> copy(new uint8_t[StreamLong(payload) + 1]);
+    const uint32_t n = StreamLong(payload);
+    std::memcpy(copy.get(), payload + kComputedHeadSize, n);
+    UnlockStream();
+    VMemoryStream reader(copy.get(), n);
+    if (reader.OpenRead() == 0) {
+      found = ReadHTMLExpression(reader, expression);
+      reader.CloseRead();
+    }
+    return found;
+  }
+  UnlockStream();
+  return false;
+}
+
+void xMorvaEngine::RefreshComputedElements(uint32_t fromByte, uint32_t toByte) {
+  uint8_t* stream = LockStream();
+  if (stream == nullptr) return;
+  const uint32_t end = toByte < fBytesInUse ? toByte : fBytesInUse;
+  for (uint32_t at = fromByte; at < end;) {
+    const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
+    if (item.kind == StreamItem::kElement && IsComputedCode(item.unit) && item.size >= kElementHeadSize &&
+        item.size == kElementHeadSize + StreamLong(stream + at + 4)) {
+      const uint32_t a = item.size - kElementHeadSize;
+      uint8_t* payload = stream + at + kElementHeadSize;
+      const uint32_t n = a >= kComputedHeadSize ? StreamLong(payload) : 0;
+      const uint32_t resultBytes = a >= kComputedHeadSize ? StreamLong(payload + 4) : 0;
+      const uint32_t sourceBytes = a >= kComputedHeadSize ? StreamLong(payload + 8) : 0;
+      const uint64_t whole = uint64_t(kComputedHeadSize) + n + resultBytes + sourceBytes;
+      const uint8_t flag = a >= kComputedHeadSize && payload[12] != 0 ? 1 : 0;
+      // A head whose lengths do not fill its payload is left as it is.
+      if (a >= kComputedHeadSize && whole == a && flag != fFieldDisplayMode) {
+        const uint32_t firstBytes = flag != 0 ? resultBytes : sourceBytes;
+        const uint32_t secondBytes = flag != 0 ? sourceBytes : resultBytes;
+        uint8_t* texts = payload + kComputedHeadSize + n;
+        std::unique_ptr<uint8_t[]> first(new (std::nothrow) uint8_t[firstBytes + 1]);
+        if (first) {
+          std::memcpy(first.get(), texts, firstBytes);
+          std::memmove(texts, texts + firstBytes, secondBytes);
+          std::memcpy(texts + secondBytes, first.get(), firstBytes);
+          payload[12] = fFieldDisplayMode;
+          PutStreamLong(stream + at + 8, kComputedHeadSize + n + secondBytes);
+        }
+      }
+    }
+    at += item.size;
+  }
+  UnlockStream();
+}
+
+void xMorvaEngine::MarkLinkVisited() {
+  uint8_t* stream = LockStream();
+  if (stream == nullptr) return;
+  const uint32_t end = fSelEndOffset < fBytesInUse ? fSelEndOffset : fBytesInUse;
+  for (uint32_t at = fSelStartOffset; at < end;) {
+    const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
+    if (item.kind == StreamItem::kRecord && item.unit == kPropLinkLook && item.size == kRecordSize) {
+      if (item.value == kLinkLook) PutStreamLong(stream + at + 4, kVisitedLinkLook);
+      break;
+    }
+    at += item.size;
+  }
+  UnlockStream();
+}
