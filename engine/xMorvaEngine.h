@@ -302,6 +302,10 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   // The first link-look record of the selection, when it is the link
   // look, becomes the visited look.
   void MarkLinkVisited();
+  // Turns the host expressions, dates, links and HTML expressions of the
+  // selection into the plain text they show, without their looks (an
+  // element that shows nothing goes), in one undo step; page numbers stay.
+  int32_t FreezeComputedElements();
   // ---- Text conversion, case change, statistics and range edits.
   // Converts the string into element units in `handle` (its bytes are
   // replaced): tabs and soft hyphens become elements, U+F0xx becomes 0x00xx,

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <memory>
 
+#include "document/xMorvaUndo.h"
 #include "engine/xMorvaEngine.h"
 #include "engine/xMorvaEngineHost.h"
 #include "engine/xMorvaEngine_p.h"
@@ -196,4 +197,72 @@ void xMorvaEngine::MarkLinkVisited() {
     at += item.size;
   }
   UnlockStream();
+}
+
+int32_t xMorvaEngine::FreezeComputedElements() {
+  BeginUndoStep(kUndoFreezeComputed, 0);
+  const int32_t start = fSelStart;
+  const int32_t originalEnd = fSelEnd;
+  int32_t end = fSelEnd;
+  uint32_t at = fSelStartOffset;
+  uint32_t stop = fSelEndOffset < fBytesInUse ? fSelEndOffset : fBytesInUse;
+  int32_t position = fSelStart;
+  while (at < stop) {
+    const uint8_t* stream = LockStream();
+    if (stream == nullptr) break;
+    const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
+    const uint32_t a = item.size >= kElementHeadSize ? StreamLong(stream + at + 4) : 0;
+    const uint32_t b = item.size >= kElementHeadSize ? StreamLong(stream + at + 8) : 0;
+    UnlockStream();
+    // Page numbers stay; so does an element whose lengths do not fit.
+    const bool frozen = item.kind == StreamItem::kElement && item.unit != xMorvaElementCode::PageNumber &&
+                        IsComputedCode(item.unit) && item.size >= kElementHeadSize &&
+                        item.size == kElementHeadSize + a && b <= a;
+    if (!frozen) {
+      if (item.kind != StreamItem::kRecord) ++position;
+      at += item.size;
+      continue;
+    }
+    if (a > b) {
+      // The visible text stays as plain units, without its looks.
+      DeleteBytes(int32_t(at), int32_t(kElementHeadSize + b));
+      stop -= kElementHeadSize + b;
+      --fLength;
+      --end;
+      uint32_t textEnd = at + (a - b);
+      while (at < textEnd) {
+        stream = LockStream();
+        const StreamItem unit = ReadStreamItem(stream + at, textEnd - at);
+        UnlockStream();
+        if (unit.kind == StreamItem::kRecord && unit.unit == kPropLinkLook && unit.size == kRecordSize) {
+          DeleteBytes(int32_t(at), int32_t(kRecordSize));
+          textEnd -= kRecordSize;
+          stop -= kRecordSize;
+          continue;
+        }
+        if (unit.kind != StreamItem::kRecord) {
+          ++fLength;
+          ++end;
+          ++position;
+        }
+        at += unit.size;
+      }
+      continue;
+    }
+    // Nothing visible: the element goes.
+    SetSelection(position, position + 1);
+    if (const int32_t error = DeleteSelection()) {
+      SetSelection(start, originalEnd);
+      EndUndoStep(error);
+      return error;
+    }
+    --end;
+    SetSelection(position, end);
+    at = fSelStartOffset;
+    stop = fSelEndOffset < fBytesInUse ? fSelEndOffset : fBytesInUse;
+  }
+  DropCache();
+  SetSelection(start, end);
+  EndUndoStep(0);
+  return 0;
 }

@@ -218,4 +218,46 @@ TEST_F(LinksTest, FollowingALinkMarksOnlyTheFirstLinkLook) {
   }
 }
 
+TEST_F(LinksTest, FreezingLeavesThePlainTextShownAndUndoes) {
+  const Bytes expression = ExpressionObject(u"e");
+  const Bytes date = Stream().Unit(5 << 8);
+  const Bytes dateResult = Stream().Text(u"7.12.");
+  const Bytes pages = Stream().Text(std::u16string(15, u'x'));
+  const Bytes number = Stream().Long(0);
+  const Bytes pageNumber = Element(xMorvaElementCode::PageNumber, number, pages, Source(u"Page"), false);
+  struct Case {
+    const char* name;
+    uint8_t mode;
+    Bytes frozen;  // between "a" and "b"
+    int32_t end;   // of the selection after
+  };
+  const Case cases[] = {
+      // Results shown: the date's text stays, the expression shows nothing.
+      {"mode 0", 0, Stream().Text(u"7.12.").Raw(pageNumber), 8},
+      // Sources shown: the labels stay with their marks, without the look.
+      {"mode 1", 1, Stream().Text(u"<Html:e><Date>").Raw(pageNumber), 17},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const bool resultFirst = c.mode == 1;
+    const Bytes original =
+        Stream()
+            .Text(u"a")
+            .Raw(Element(xMorvaElementCode::HTMLExpression, expression, {}, Source(u"Html:e"), resultFirst))
+            .Raw(Element(xMorvaElementCode::DateTime, date, dateResult, Source(u"Date"), resultFirst))
+            .Raw(pageNumber)
+            .Text(u"b");
+    Load(original, 0, 5);
+    engine.SetFieldDisplayMode(c.mode);
+    ASSERT_EQ(0, engine.FreezeComputedElements());
+    const Bytes frozen = Stream().Text(u"a").Raw(c.frozen).Text(u"b");
+    EXPECT_EQ(frozen, Bytes_());
+    EXPECT_EQ(PositionsOf(frozen), engine.GetLength());
+    EXPECT_EQ(0, engine.GetSelStart());
+    EXPECT_EQ(c.end, engine.GetSelEnd());
+    undo.Undo();
+    EXPECT_EQ(original, Bytes_());
+  }
+}
+
 }  // namespace
