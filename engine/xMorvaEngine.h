@@ -18,6 +18,7 @@
 class VStream;
 class VString;
 class VValue;
+class xMorvaEngineLink;
 class xMorvaLines;
 class xMorvaUndo;
 struct VDateRec;
@@ -281,7 +282,15 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   // The position of the first element of the code or group code, over the
   // whole text, the selection, or from the selection's end; -1 when none.
   int32_t FindElement(uint16_t code, bool wholeText, bool inSelection);
-  // ---- HTML expressions and the display mode.
+  // ---- Hyperlinks, HTML expressions and the display mode.
+  // A hyperlink element carrying the link's record, its title as the
+  // result and its description as the source; 1041 with nothing inserted
+  // when memory or a stream cannot be had.
+  int32_t InsertHyperlink(xMorvaEngineLink& link, bool withUndo);
+  int32_t InsertHyperlinkWithUndo(xMorvaEngineLink& link);
+  // Reads the link of the hyperlink element at the selection into `link`:
+  // false when there is none or its record does not read.
+  bool GetHyperlinkAtSelection(xMorvaEngineLink& link);
   // An HTML expression (code 24007 or 24008, else 1074) of the string:
   // its 'wEXP' object, no result and its label as the source text; 1041
   // with nothing inserted when memory runs out.

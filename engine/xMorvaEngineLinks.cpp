@@ -10,6 +10,7 @@
 #include "document/xMorvaUndo.h"
 #include "engine/xMorvaEngine.h"
 #include "engine/xMorvaEngineHost.h"
+#include "engine/xMorvaEngineLink.h"
 #include "engine/xMorvaEngine_p.h"
 #include "framework/core/streams/VHandleStream.h"
 #include "framework/core/streams/VMemoryStream.h"
@@ -34,6 +35,69 @@ uint32_t SwapLong(uint32_t v) {
 }
 
 }  // namespace
+
+int32_t xMorvaEngine::InsertHyperlink(xMorvaEngineLink& link, bool withUndo) {
+  VMemHandle object = 0;
+  {
+    VHandleStream stream(object);
+    if (object == 0) return kErrorTextCannotGrow;
+    int32_t status = stream.OpenWrite();
+    if (status == 0) {
+      status = link.Write(stream);
+      const int32_t closed = stream.CloseWrite(1);
+      if (status == 0) status = closed;
+    }
+    if (status != 0) {
+      gMemoryMgr->DisposeHandle(object);
+      return kErrorTextCannotGrow;
+    }
+  }
+  const VMemHandle source = link.Describe(*this);
+  const VMemHandle result = link.InsertTitle(*this);
+  int32_t status = kErrorTextCannotGrow;
+  if (source != 0 && result != 0) {
+    const uint32_t n = gMemoryMgr->GetHandleSize(object);
+    const void* bytes = n != 0 ? gMemoryMgr->LockHandle(object) : nullptr;
+    if (bytes != nullptr || n == 0) {
+      status = InsertComputedElement(xMorvaElementCode::Hyperlink, bytes, n, result, source, false, withUndo);
+    }
+    if (n != 0) gMemoryMgr->UnlockHandle(object);
+  }
+  if (source != 0) gMemoryMgr->DisposeHandle(source);
+  if (result != 0) gMemoryMgr->DisposeHandle(result);
+  gMemoryMgr->DisposeHandle(object);
+  return status;
+}
+
+int32_t xMorvaEngine::InsertHyperlinkWithUndo(xMorvaEngineLink& link) { return InsertHyperlink(link, true); }
+
+// The n object bytes of the computed element of `code` at the selection,
+// copied out; false when there is none or its head does not fit.
+static bool ObjectAtSelection(xMorvaEngine& engine, uint32_t at, std::unique_ptr<uint8_t[]>& copy, uint32_t& n) {
+  if (at == UINT32_MAX) return false;
+  const uint8_t* stream = engine.LockStream();
+  const uint32_t a = StreamLong(stream + at + 4);
+  const uint8_t* payload = stream + at + kElementHeadSize;
+  const bool fits = a >= kComputedHeadSize && StreamLong(payload) <= a - kComputedHeadSize;
+  if (fits) {
+    n = StreamLong(payload);
+    copy.reset(new uint8_t[n + 1]);
+    std::memcpy(copy.get(), payload + kComputedHeadSize, n);
+  }
+  engine.UnlockStream();
+  return fits;
+}
+
+bool xMorvaEngine::GetHyperlinkAtSelection(xMorvaEngineLink& link) {
+  std::unique_ptr<uint8_t[]> copy;
+  uint32_t n = 0;
+  if (!ObjectAtSelection(*this, ElementAtSelection(xMorvaElementCode::Hyperlink), copy, n)) return false;
+  VMemoryStream reader(copy.get(), n);
+  if (reader.OpenRead() != 0) return false;
+  const bool read = link.Read(reader) == 0;
+  reader.CloseRead();
+  return read;
+}
 
 int32_t xMorvaEngine::InsertHTMLExpression(uint16_t code, const VString& expression, bool withUndo) {
   if (code != xMorvaElementCode::HTMLExpression && code != xMorvaElementCode::HTMLExpression2)
@@ -126,27 +190,15 @@ bool xMorvaEngine::ReadHTMLExpression(VStream& stream, VString& expression) {
 }
 
 bool xMorvaEngine::GetHTMLExpressionAtSelection(uint16_t code, VString& expression) {
-  const uint32_t at = ElementAtSelection(code);
-  if (at == UINT32_MAX) return false;
-  const uint8_t* stream = LockStream();
-  const uint32_t a = StreamLong(stream + at + 4);
-  const uint8_t* payload = stream + at + kElementHeadSize;
-  bool found = false;
-  if (a >= kComputedHeadSize && StreamLong(payload) <= a - kComputedHeadSize) {
-    // Read from a copy: the string may allocate, which may move the block.
-    std::unique_ptr<uint8_t[]> copy(new uint8_t[StreamLong(payload) + 1]);
-    const uint32_t n = StreamLong(payload);
-    std::memcpy(copy.get(), payload + kComputedHeadSize, n);
-    UnlockStream();
-    VMemoryStream reader(copy.get(), n);
-    if (reader.OpenRead() == 0) {
-      found = ReadHTMLExpression(reader, expression);
-      reader.CloseRead();
-    }
-    return found;
-  }
-  UnlockStream();
-  return false;
+  // Read from a copy: the string may allocate, which may move the block.
+  std::unique_ptr<uint8_t[]> copy;
+  uint32_t n = 0;
+  if (!ObjectAtSelection(*this, ElementAtSelection(code), copy, n)) return false;
+  VMemoryStream reader(copy.get(), n);
+  if (reader.OpenRead() != 0) return false;
+  const bool found = ReadHTMLExpression(reader, expression);
+  reader.CloseRead();
+  return found;
 }
 
 void xMorvaEngine::RefreshComputedElements(uint32_t fromByte, uint32_t toByte) {

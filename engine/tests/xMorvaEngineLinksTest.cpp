@@ -7,6 +7,8 @@
 
 #include "engine/tests/EngineTestSupport.h"
 #include "engine/xMorvaEngineHost.h"
+#include "engine/xMorvaEngineLink.h"
+#include "framework/core/streams/VStream.h"
 #include "framework/core/streams/VMemoryStream.h"
 #include "framework/core/strings/VUniString.h"
 
@@ -78,6 +80,31 @@ Bytes Swapped(const Bytes& bytes, const std::vector<int>& widths) {
   return out;
 }
 
+// A link whose record is a fixed run of bytes and whose texts are the
+// engine's own: the title in the link look, the description as a source.
+class FakeLink : public xMorvaEngineLink {
+ public:
+  int32_t Write(VStream& stream) override { return stream.PutData(record.data(), uint32_t(record.size())); }
+  int32_t Read(VStream& stream) override {
+    Bytes in(stream.GetSize());
+    uint32_t n = uint32_t(in.size());
+    if (n != 0 && stream.ReadData(in.data(), n) != 0) return 1;
+    if (in.empty() || in[0] != 'L') return 1074;
+    read = in;
+    return 0;
+  }
+  VMemHandle InsertTitle(xMorvaEngine& engine) override {
+    uint32_t bytes = 0;
+    return engine.StringToElementText(Str(u"Go"), bytes, 1, false);
+  }
+  VMemHandle Describe(xMorvaEngine& engine) override {
+    uint32_t bytes = 0;
+    return engine.StringToElementText(Str(u"URL:q"), bytes, 3, true);
+  }
+  Bytes record = {'L', 'N', 'K'};
+  Bytes read;
+};
+
 class LinksTest : public EngineTest {
  protected:
   LabelHost host;
@@ -121,6 +148,38 @@ TEST_F(LinksTest, HTMLExpressionsInBothDisplayModes) {
     }
   }
   EXPECT_EQ(kErrorBadStream, engine.InsertHTMLExpression(xMorvaElementCode::Hyperlink, expression, false));
+}
+
+TEST_F(LinksTest, HyperlinksInBothDisplayModesAndFrozen) {
+  FakeLink link;
+  const Bytes title = Stream().Record(kPropLinkLook, 1).Text(u"Go").Record(kPropLinkLook, 0);
+  for (uint8_t mode : {0, 1}) {
+    SCOPED_TRACE(int(mode));
+    Load(Stream().Text(u"xy"), 1, 1);
+    engine.SetFieldDisplayMode(mode);
+    ASSERT_EQ(0, engine.InsertHyperlinkWithUndo(link));
+    const Bytes element = Element(xMorvaElementCode::Hyperlink, link.record, title, Source(u"URL:q"), mode == 1);
+    EXPECT_EQ(Stream().Text(u"x").Raw(element).Text(u"y").bytes(), Bytes_());
+    engine.SetSelection(1, 2);
+    FakeLink read;
+    EXPECT_TRUE(engine.GetHyperlinkAtSelection(read));
+    EXPECT_EQ(link.record, read.read);
+    // Frozen, the visible text stays as plain characters.
+    ASSERT_EQ(0, engine.FreezeComputedElements());
+    EXPECT_EQ(Stream().Text(mode == 0 ? u"xGoy" : u"x<URL:q>y").bytes(), Bytes_());
+    undo.Undo();
+    undo.Undo();
+    EXPECT_EQ(Stream().Text(u"xy").bytes(), Bytes_());
+  }
+  // A record the link does not take is no link.
+  link.record = {'X'};
+  Load(Stream().Text(u"xy"), 1, 1);
+  ASSERT_EQ(0, engine.InsertHyperlink(link, false));
+  engine.SetSelection(1, 2);
+  FakeLink read;
+  EXPECT_FALSE(engine.GetHyperlinkAtSelection(read));
+  VStr<255> expression;
+  EXPECT_FALSE(engine.GetHTMLExpressionAtSelection(xMorvaElementCode::HTMLExpression, expression));
 }
 
 TEST_F(LinksTest, AnExpressionThatCannotBeStoredInsertsNothing) {
