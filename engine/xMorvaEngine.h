@@ -306,7 +306,10 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   static bool ReadHTMLExpression(VStream& stream, VString& expression);
   // Reorders the two texts of every computed element between the offsets
   // whose order differs from the display mode; a layout change, not an
-  // edit: the element's size does not change and nothing is recorded.
+  // edit: the element's size does not change and nothing is recorded. A
+  // page number keeps in its head's spare byte how many units of its
+  // number it showed, so that switching there and back gives the same
+  // bytes.
   void RefreshComputedElements(uint32_t fromByte, uint32_t toByte);
   // The first link-look record of the selection, when it is the link
   // look, becomes the visited look.

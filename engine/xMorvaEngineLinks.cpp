@@ -23,6 +23,8 @@ constexpr uint32_t kLinkLook = 1;
 constexpr uint32_t kVisitedLinkLook = 2;
 constexpr int16_t kItemExpressionLabel = 9;
 constexpr int16_t kItemExpression2Label = 10;
+// The units of a page number's result field.
+constexpr uint32_t kPageNumberUnits = 15;
 
 bool IsComputedCode(uint16_t code) {
   return code == xMorvaElementCode::PageNumber || code == xMorvaElementCode::ExprQv ||
@@ -217,7 +219,7 @@ void xMorvaEngine::RefreshComputedElements(uint32_t fromByte, uint32_t toByte) {
       const uint64_t whole = uint64_t(kComputedHeadSize) + n + resultBytes + sourceBytes;
       const uint8_t flag = a >= kComputedHeadSize && payload[12] != 0 ? 1 : 0;
       // A head whose lengths do not fill its payload is left as it is.
-      if (a >= kComputedHeadSize && whole == a && flag != fFieldDisplayMode) {
+      if (a >= kComputedHeadSize && whole == a && StreamLong(stream + at + 8) <= a && flag != fFieldDisplayMode) {
         const uint32_t firstBytes = flag != 0 ? resultBytes : sourceBytes;
         const uint32_t secondBytes = flag != 0 ? sourceBytes : resultBytes;
         uint8_t* texts = payload + kComputedHeadSize + n;
@@ -226,8 +228,23 @@ void xMorvaEngine::RefreshComputedElements(uint32_t fromByte, uint32_t toByte) {
           std::memcpy(first.get(), texts, firstBytes);
           std::memmove(texts, texts + firstBytes, secondBytes);
           std::memcpy(texts + secondBytes, first.get(), firstBytes);
+          uint32_t b = kComputedHeadSize + n + secondBytes;
+          if (item.unit == xMorvaElementCode::PageNumber) {
+            // A page number shows only the units layout wrote into its
+            // result field. Byte 13 keeps their count while the source is
+            // shown, so that switching back shows the same number; without
+            // one it shows nothing until the next layout.
+            const uint32_t tail = a - StreamLong(stream + at + 8);
+            if (flag == 0) {
+              payload[13] = tail / 2 <= kPageNumberUnits && tail <= resultBytes ? uint8_t(tail / 2 + 1) : 0;
+            } else {
+              const uint32_t shown = payload[13] >= 1 ? uint32_t(payload[13] - 1) * 2 : 0;
+              b = a - (shown <= resultBytes ? shown : 0);
+              payload[13] = 0;
+            }
+          }
           payload[12] = fFieldDisplayMode;
-          PutStreamLong(stream + at + 8, kComputedHeadSize + n + secondBytes);
+          PutStreamLong(stream + at + 8, b);
         }
       }
     }

@@ -226,14 +226,24 @@ TEST_F(LinksTest, SwitchingTheDisplayModeReordersEveryComputedElement) {
   const Bytes number = Stream().Long(0);
   const Bytes date = Stream().Unit(5 << 8);
   const Bytes dateResult = Stream().Text(u"7.12.");
+  // A page number laid out as "12", and one never laid out.
+  const Bytes laidOut = Stream().Text(std::u16string(13, u'x') + u"12");
   const Bytes pages = Stream().Text(std::u16string(15, u'x'));
+  auto pageNumber = [&](const Bytes& result, uint32_t shownUnits, bool resultFirst) {
+    Bytes payload = Computed(number, result, Source(u"Page"), resultFirst);
+    // While the source shows, byte 13 keeps how many units the number showed.
+    if (resultFirst) payload[13] = uint8_t(shownUnits + 1);
+    const uint32_t b = resultFirst ? uint32_t(14 + 4 + 30) : uint32_t(payload.size() - 2 * shownUnits);
+    return Stream().Element(xMorvaElementCode::PageNumber, payload, b).bytes();
+  };
   auto document = [&](bool resultFirst) {
     return Stream()
         .Text(u"a")
         .Raw(Element(xMorvaElementCode::HTMLExpression, expression, {}, Source(u"Html:e"), resultFirst))
         .Record(kPropBold, 1)
         .Raw(Element(xMorvaElementCode::DateTime, date, dateResult, Source(u"Date"), resultFirst))
-        .Raw(Element(xMorvaElementCode::PageNumber, number, pages, Source(u"Page"), resultFirst))
+        .Raw(pageNumber(laidOut, 2, resultFirst))
+        .Raw(pageNumber(pages, 0, resultFirst))
         .Text(u"b")
         .bytes();
   };
@@ -249,6 +259,15 @@ TEST_F(LinksTest, SwitchingTheDisplayModeReordersEveryComputedElement) {
   engine.SetFieldDisplayMode(1);
   engine.RefreshComputedElements(0, 2);
   EXPECT_EQ(before, Bytes_());
+}
+
+TEST_F(LinksTest, APageNumberInsertedShowingItsSourceShowsNothingUntilLaidOut) {
+  engine.SetFieldDisplayMode(1);
+  ASSERT_EQ(0, engine.InsertPageNumberField(0, false));
+  engine.SetFieldDisplayMode(0);
+  engine.RefreshComputedElements(0, engine.GetStreamSize());
+  const Bytes payload = Computed(Stream().Long(0), Stream().Text(std::u16string(15, u'x')), Source(u"Page"), false);
+  EXPECT_EQ(Stream().Element(xMorvaElementCode::PageNumber, payload, uint32_t(payload.size())).bytes(), Bytes_());
 }
 
 TEST_F(LinksTest, AHeadThatDoesNotFillItsPayloadIsNotReordered) {
