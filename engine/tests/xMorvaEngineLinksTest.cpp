@@ -112,42 +112,34 @@ class LinksTest : public EngineTest {
 };
 
 TEST_F(LinksTest, HTMLExpressionsInBothDisplayModes) {
-  struct Case {
-    uint16_t code;
-    std::function<int32_t(xMorvaEngine&, const VString&)> insert;
-    std::u16string label;
-  };
-  const Case cases[] = {
-      {xMorvaElementCode::HTMLExpression, [](xMorvaEngine& e, const VString& s) { return e.InsertHTMLExpressionWithUndo(s); },
-       u"Html:a&b"},
-      {xMorvaElementCode::HTMLExpression2, [](xMorvaEngine& e, const VString& s) { return e.InsertHTMLExpression2WithUndo(s); },
-       u"Html2:a&b"},
-  };
   const VStr<255> expression = Str(u"a&b");
-  for (const Case& c : cases) {
+  const Bytes object = ExpressionObject(u"a&b");
+  for (uint16_t code : {xMorvaElementCode::HTMLExpression, xMorvaElementCode::HTMLExpression2}) {
     for (uint8_t mode : {0, 1}) {
-      SCOPED_TRACE(testing::Message() << c.code << " mode " << int(mode));
+      SCOPED_TRACE(testing::Message() << code << " mode " << int(mode));
       Load(Stream().Text(u"xy"), 1, 1);
       engine.SetFieldDisplayMode(mode);
-      ASSERT_EQ(0, c.insert(engine, expression));
-      const Bytes object = ExpressionObject(u"a&b");
-      const Bytes payload = Computed(object, {}, Source(c.label), mode == 1);
+      ASSERT_EQ(0, engine.InsertHTMLExpression(code, expression, true));
+      const Bytes source = Source(code == xMorvaElementCode::HTMLExpression ? u"Html:a&b" : u"Html2:a&b");
+      const Bytes payload = Computed(object, {}, source, mode == 1);
       // Mode 0 puts the source first and shows the empty result: nothing.
       const uint32_t b = mode == 0 ? uint32_t(payload.size()) : uint32_t(14 + object.size());
-      EXPECT_EQ(Stream().Text(u"x").Element(c.code, payload, b).Text(u"y").bytes(), Bytes_());
-      EXPECT_EQ(3, engine.GetLength());
+      EXPECT_EQ(Stream().Text(u"x").Element(code, payload, b).Text(u"y").bytes(), Bytes_());
       engine.SetSelection(1, 2);
       VStr<255> read;
-      EXPECT_TRUE(engine.GetHTMLExpressionAtSelection(c.code, read));
+      EXPECT_TRUE(engine.GetHTMLExpressionAtSelection(code, read));
       EXPECT_EQ(0, read.Compare(expression, true));
-      const uint16_t other = c.code == xMorvaElementCode::HTMLExpression ? xMorvaElementCode::HTMLExpression2
-                                                                          : xMorvaElementCode::HTMLExpression;
+      const uint16_t other = code == xMorvaElementCode::HTMLExpression ? xMorvaElementCode::HTMLExpression2
+                                                                        : xMorvaElementCode::HTMLExpression;
       EXPECT_FALSE(engine.GetHTMLExpressionAtSelection(other, read));
       undo.Undo();
       EXPECT_EQ(Stream().Text(u"xy").bytes(), Bytes_());
     }
   }
   EXPECT_EQ(kErrorBadStream, engine.InsertHTMLExpression(xMorvaElementCode::Hyperlink, expression, false));
+  ScopedNoGrowth noGrowth;
+  EXPECT_EQ(kErrorTextCannotGrow, engine.InsertHTMLExpression(xMorvaElementCode::HTMLExpression, expression, false));
+  EXPECT_EQ(Stream().Text(u"xy").bytes(), Bytes_());
 }
 
 TEST_F(LinksTest, HyperlinksInBothDisplayModesAndFrozen) {
@@ -180,17 +172,6 @@ TEST_F(LinksTest, HyperlinksInBothDisplayModesAndFrozen) {
   EXPECT_FALSE(engine.GetHyperlinkAtSelection(read));
   VStr<255> expression;
   EXPECT_FALSE(engine.GetHTMLExpressionAtSelection(xMorvaElementCode::HTMLExpression, expression));
-}
-
-TEST_F(LinksTest, AnExpressionThatCannotBeStoredInsertsNothing) {
-  Load(Stream().Text(u"xy"), 1, 1);
-  {
-    ScopedNoGrowth noGrowth;
-    EXPECT_EQ(kErrorTextCannotGrow, engine.InsertHTMLExpression(xMorvaElementCode::HTMLExpression,
-                                                                Str(u"a"), false));
-  }
-  EXPECT_EQ(Stream().Text(u"xy").bytes(), Bytes_());
-  EXPECT_EQ(2, engine.GetLength());
 }
 
 TEST_F(LinksTest, ExpressionObjectsInEveryForm) {
@@ -259,15 +240,6 @@ TEST_F(LinksTest, SwitchingTheDisplayModeReordersEveryComputedElement) {
   engine.SetFieldDisplayMode(1);
   engine.RefreshComputedElements(0, 2);
   EXPECT_EQ(before, Bytes_());
-}
-
-TEST_F(LinksTest, APageNumberInsertedShowingItsSourceShowsNothingUntilLaidOut) {
-  engine.SetFieldDisplayMode(1);
-  ASSERT_EQ(0, engine.InsertPageNumberField(0, false));
-  engine.SetFieldDisplayMode(0);
-  engine.RefreshComputedElements(0, engine.GetStreamSize());
-  const Bytes payload = Computed(Stream().Long(0), Stream().Text(std::u16string(15, u'x')), Source(u"Page"), false);
-  EXPECT_EQ(Stream().Element(xMorvaElementCode::PageNumber, payload, uint32_t(payload.size())).bytes(), Bytes_());
 }
 
 TEST_F(LinksTest, AHeadThatDoesNotFillItsPayloadIsNotReordered) {
