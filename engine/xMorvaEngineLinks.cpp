@@ -73,9 +73,11 @@ int32_t xMorvaEngine::InsertHyperlink(xMorvaEngineLink& link, bool withUndo) {
 
 int32_t xMorvaEngine::InsertHyperlinkWithUndo(xMorvaEngineLink& link) { return InsertHyperlink(link, true); }
 
-// The n object bytes of the computed element of `code` at the selection,
-// copied out; false when there is none or its head does not fit.
-static bool ObjectAtSelection(xMorvaEngine& engine, uint32_t at, std::unique_ptr<uint8_t[]>& copy, uint32_t& n) {
+namespace {
+
+// The n object bytes of the computed element at `at`, copied out; false
+// when there is none (UINT32_MAX) or its head does not fit.
+bool ObjectAtSelection(xMorvaEngine& engine, uint32_t at, std::unique_ptr<uint8_t[]>& copy, uint32_t& n) {
   if (at == UINT32_MAX) return false;
   const uint8_t* stream = engine.LockStream();
   const uint32_t a = StreamLong(stream + at + 4);
@@ -89,6 +91,8 @@ static bool ObjectAtSelection(xMorvaEngine& engine, uint32_t at, std::unique_ptr
   engine.UnlockStream();
   return fits;
 }
+
+}  // namespace
 
 bool xMorvaEngine::GetHyperlinkAtSelection(xMorvaEngineLink& link) {
   std::unique_ptr<uint8_t[]> copy;
@@ -155,7 +159,6 @@ int32_t xMorvaEngine::InsertHTMLExpression2WithUndo(const VString& expression) {
 bool xMorvaEngine::ReadHTMLExpression(VStream& stream, VString& expression) {
   uint32_t tag = 0;
   if (stream.ReadULong(tag) != 0) return false;
-  bool tagged = false;
   if (tag == kTagExpression || SwapLong(tag) == kTagExpression) {
     if (tag != kTagExpression) {
       int16_t data = 0;
@@ -165,7 +168,6 @@ bool xMorvaEngine::ReadHTMLExpression(VStream& stream, VString& expression) {
     }
     uint32_t version = 0;
     if (stream.ReadULong(version) != 0 || version != kExpressionVersion) return false;
-    tagged = true;
   } else {
     // Older payloads hold the string alone: its length, read in the wrong
     // order, puts its zero high half first.
@@ -180,7 +182,6 @@ bool xMorvaEngine::ReadHTMLExpression(VStream& stream, VString& expression) {
     }
     if (stream.Skip(-4) != 0) return false;
   }
-  (void)tagged;
   // A string that cannot be read whole is no expression, tagged or not;
   // an empty one is.
   VStrInHandle read;
