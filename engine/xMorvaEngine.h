@@ -15,8 +15,10 @@
 #include "document/xMorvaText.h"
 #include "framework/core/VObject.h"
 
+class VStream;
 class VString;
 class VValue;
+class xMorvaEngineLink;
 class xMorvaLines;
 class xMorvaUndo;
 struct VDateRec;
@@ -74,6 +76,10 @@ constexpr uint16_t kDefaultDateTimeFormat = 5 << 8;
 
 // The error of stream bytes that are not a well-formed run of items.
 constexpr int32_t kErrorBadStream = 1074;
+
+// The object of an HTML expression: this tag, this version, the string.
+constexpr uint32_t kTagExpression = FourCC("wEXP");
+constexpr uint32_t kExpressionVersion = FourCC("0100");
 
 class xMorvaEngine : public VObject, public xMorvaTextInterface {
  public:
@@ -276,6 +282,42 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   // The position of the first element of the code or group code, over the
   // whole text, the selection, or from the selection's end; -1 when none.
   int32_t FindElement(uint16_t code, bool wholeText, bool inSelection);
+  // ---- Hyperlinks, HTML expressions and the display mode.
+  // A hyperlink element carrying the link's record, its title as the
+  // result and its description as the source; 1041 with nothing inserted
+  // when memory or a stream cannot be had.
+  int32_t InsertHyperlink(xMorvaEngineLink& link, bool withUndo);
+  int32_t InsertHyperlinkWithUndo(xMorvaEngineLink& link);
+  // Reads the link of the hyperlink element at the selection into `link`:
+  // false when there is none or its record does not read.
+  bool GetHyperlinkAtSelection(xMorvaEngineLink& link);
+  // An HTML expression (code 24007 or 24008, else 1074) of the string:
+  // its 'wEXP' object, no result and its label as the source text; 1041
+  // with nothing inserted when memory runs out.
+  int32_t InsertHTMLExpression(uint16_t code, const VString& expression, bool withUndo);
+  int32_t InsertHTMLExpressionWithUndo(const VString& expression);
+  int32_t InsertHTMLExpression2WithUndo(const VString& expression);
+  // The expression of the element of `code` at the selection; false when
+  // there is none or its object cannot be read (the string untouched).
+  bool GetHTMLExpressionAtSelection(uint16_t code, VString& expression);
+  // Reads an expression object, tagged or the older bare string, in
+  // either byte order, from an open stream; false for another version or
+  // a string that is not all there.
+  static bool ReadHTMLExpression(VStream& stream, VString& expression);
+  // Reorders the two texts of every computed element between the offsets
+  // whose order differs from the display mode; a layout change, not an
+  // edit: the element's size does not change and nothing is recorded. A
+  // page number keeps in its head's spare byte how many units of its
+  // number it showed, so that switching there and back gives the same
+  // bytes.
+  void RefreshComputedElements(uint32_t fromByte, uint32_t toByte);
+  // The first link-look record of the selection, when it is the link
+  // look, becomes the visited look.
+  void MarkLinkVisited();
+  // Turns the host expressions, dates, links and HTML expressions of the
+  // selection into the plain text they show, without their looks (an
+  // element that shows nothing goes), in one undo step; page numbers stay.
+  int32_t FreezeComputedElements();
   // ---- Text conversion, case change, statistics and range edits.
   // Converts the string into element units in `handle` (its bytes are
   // replaced): tabs and soft hyphens become elements, U+F0xx becomes 0x00xx,

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "area/xMorvaHyperlink.h"
 #include "document/xMorvaDocInfos.h"
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaProperties.h"
@@ -153,6 +154,17 @@ void WriteRecordSeeds() {
   properties.SetProperty(kPropSize, 14);
   properties.SetProperty(kPropLeftIndent, 200);
   SaveRecord("properties_record", properties);
+
+  struct LinkRecord {
+    xMorvaHyperlink link;
+    bool Write(VStream& stream) { return link.Write(stream) == 0; }
+  } link;
+  VStr<64> target;
+  VStr<64> title;
+  target.SetAnsiCText("http://example.org/a");
+  title.SetAnsiCText("Example");
+  link.link = xMorvaHyperlink(xMorvaHyperlink::kURL, true, target, title);
+  SaveRecord("hyperlink_record", link);
 
   xMorvaPropertiesStates states;
   for (uint16_t id = 0; id < kPropertyStateCount; id += 3) states.SetState(id, 1);
