@@ -44,6 +44,11 @@ TEST_F(QvComposition, TheFaceIsFoundByItsName) {
   Compose(400, Stream().Text(u"a"));
   EXPECT_EQ(port.CharWidth(u'a'), 8.0);  // a fallback face would not measure 8
   EXPECT_EQ(port.CharWidth(u'W'), 12.0);
+  // Files that hold no font are refused.
+  EXPECT_FALSE(GdiFonts::AddPrivateFontFile(nullptr));
+  EXPECT_FALSE(GdiFonts::AddPrivateFontFile("/nonexistent/QvTest.ttf"));
+  const std::string notAFont = std::string(QV_ENGINE_TEST_DATA) + "/QvTestParagraph.png";
+  EXPECT_FALSE(GdiFonts::AddPrivateFontFile(notAFont.c_str()));
 }
 
 struct WidthCase {

@@ -16,6 +16,7 @@ Usage: make_qv_test_font.py OUTPUT.ttf
 import sys
 
 from fontTools.fontBuilder import FontBuilder
+from fontTools.misc import timeTools
 from fontTools.pens.ttGlyphPen import TTGlyphPen
 from fontTools.ttLib.tables import ttProgram
 
@@ -94,9 +95,11 @@ def main(argv):
         achVendID="QVTS", usFirstCharIndex=0x20, usLastCharIndex=0x7E)
     builder.setupPost()
     builder.font["maxp"].maxSizeOfInstructions = 1
-    # Fixed modification and creation times: the same bytes on every build.
-    builder.font["head"].created = 0
-    builder.font["head"].modified = 0
+    # Fixed creation and modification times (1 January 2026): the same bytes
+    # on every build.
+    stamp = 1767225600 - timeTools.epoch_diff
+    builder.font["head"].created = stamp
+    builder.font["head"].modified = stamp
     builder.save(argv[1])
     return 0
 
