@@ -151,6 +151,9 @@ TEST_F(QvComposition, LinesBreakWhereTheHandCountSays) {
        {{3, 24, kFirst | kLineForcedBreak},
         {3, 24, kLineForcedBreak | kLineContinuesWord},
         {1, 8, kLineContinuesWord | kLast}}},
+      // "aaaa-" is 36; the hyphen stays on the line it ends.
+      {"break after a hyphen", 50, u"aaaa-bbbb",
+       {{5, 36, kFirst | kLineBreakAtHyphen}, {4, 32, kLast}}},
       {"paragraphs",
        400,
        u"ab\rcd",
