@@ -35,6 +35,12 @@ class LinesDocument : public FakeDocument {
     name.SetAnsiCText("Liberation Sans");
     fFonts.Reset(name);
   }
+  // Makes `face` the table's only font.
+  void UseFace(const char* face) {
+    VStr<64> name;
+    name.SetAnsiCText(face);
+    fFonts.Reset(name);
+  }
   xMorvaFontTable* GetFontTable() override { return &fFonts; }
   xMorvaTextInterface* GetBodyText() override { return body; }
   VStreamProgress* NewProgressStatus(uint32_t bytes) override {

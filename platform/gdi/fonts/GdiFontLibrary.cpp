@@ -121,44 +121,62 @@ void FontLibrary::LoadConfiguration() {
   CollectFamilies();
 }
 
+bool FontLibrary::AddFontFile(const std::string& path) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
+  if (!config_->config) return false;
+  if (!FcConfigAppFontAddFile(config_->config, reinterpret_cast<const FcChar8*>(path.c_str()))) {
+    return false;
+  }
+  families_.clear();
+  CollectFamilies();
+  return true;
+}
+
+bool AddPrivateFontFile(const char* path) {
+  return path != nullptr && FontLibrary::Get()->AddFontFile(path);
+}
+
 void FontLibrary::CollectFamilies() {
-  FcFontSet* set = FcConfigGetFonts(config_->config, FcSetSystem);
-  if (!set) return;
   // Lower-cased name -> family; the first spelling met is kept.
   std::map<std::string, FamilyInfo> byName;
   std::map<std::string, std::array<bool, 4>> filled;
-  for (int i = 0; i < set->nfont; ++i) {
-    FcPattern* font = set->fonts[i];
-    FcChar8* file = nullptr;
-    if (FcPatternGetString(font, FC_FILE, 0, &file) != FcResultMatch) continue;
-    int index = 0;
-    FcPatternGetInteger(font, FC_INDEX, 0, &index);
-    int weight = FC_WEIGHT_REGULAR;
-    FcPatternGetInteger(font, FC_WEIGHT, 0, &weight);
-    int slant = FC_SLANT_ROMAN;
-    FcPatternGetInteger(font, FC_SLANT, 0, &slant);
-    FamilyStyle style{reinterpret_cast<const char*>(file), index, weight >= FC_WEIGHT_DEMIBOLD,
-                      slant != FC_SLANT_ROMAN};
-    FcChar8* family = nullptr;
-    for (int j = 0; FcPatternGetString(font, FC_FAMILY, j, &family) == FcResultMatch; ++j) {
-      std::string name = reinterpret_cast<const char*>(family);
-      // Longer names cannot travel in a LOGFONTA.
-      if (name.empty() || name.size() >= LF_FACESIZE) continue;
-      std::string key;
-      for (char c : name) key.push_back(LowerAscii(c));
-      FamilyInfo& info = byName[key];
-      if (info.name.empty()) {
-        info.name = name;
-        info.symbol = IsSymbolFaceName(name);
-        info.styles.resize(4);
-        filled[key] = {false, false, false, false};
-      }
-      int slot = SlotOf(style.bold, style.italic);
-      // Two files of one style: the one whose path sorts first, so that the
-      // order in which the folders were read does not matter.
-      if (!filled[key][slot] || style.file < info.styles[slot].file) {
-        info.styles[slot] = style;
-        filled[key][slot] = true;
+  // The configured folders, then the files added while running.
+  for (FcSetName which : {FcSetSystem, FcSetApplication}) {
+    FcFontSet* set = FcConfigGetFonts(config_->config, which);
+    if (!set) continue;
+    for (int i = 0; i < set->nfont; ++i) {
+      FcPattern* font = set->fonts[i];
+      FcChar8* file = nullptr;
+      if (FcPatternGetString(font, FC_FILE, 0, &file) != FcResultMatch) continue;
+      int index = 0;
+      FcPatternGetInteger(font, FC_INDEX, 0, &index);
+      int weight = FC_WEIGHT_REGULAR;
+      FcPatternGetInteger(font, FC_WEIGHT, 0, &weight);
+      int slant = FC_SLANT_ROMAN;
+      FcPatternGetInteger(font, FC_SLANT, 0, &slant);
+      FamilyStyle style{reinterpret_cast<const char*>(file), index, weight >= FC_WEIGHT_DEMIBOLD,
+                        slant != FC_SLANT_ROMAN};
+      FcChar8* family = nullptr;
+      for (int j = 0; FcPatternGetString(font, FC_FAMILY, j, &family) == FcResultMatch; ++j) {
+        std::string name = reinterpret_cast<const char*>(family);
+        // Longer names cannot travel in a LOGFONTA.
+        if (name.empty() || name.size() >= LF_FACESIZE) continue;
+        std::string key;
+        for (char c : name) key.push_back(LowerAscii(c));
+        FamilyInfo& info = byName[key];
+        if (info.name.empty()) {
+          info.name = name;
+          info.symbol = IsSymbolFaceName(name);
+          info.styles.resize(4);
+          filled[key] = {false, false, false, false};
+        }
+        int slot = SlotOf(style.bold, style.italic);
+        // Two files of one style: the one whose path sorts first, so that the
+        // order in which the folders were read does not matter.
+        if (!filled[key][slot] || style.file < info.styles[slot].file) {
+          info.styles[slot] = style;
+          filled[key][slot] = true;
+        }
       }
     }
   }

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Export.h"
+
 struct LOGFONTA;
 typedef struct FT_FaceRec_* FT_Face;
 typedef struct FT_LibraryRec_* FT_Library;
@@ -82,6 +84,12 @@ class FontLibrary : public std::enable_shared_from_this<FontLibrary> {
   // Whether a face name is coded in Wingdings character codes.
   static bool IsSymbolFaceName(const std::string& name);
 
+  // Adds one font file to this process's configuration and lists its
+  // families; the tests register their own synthetic face this way, so that
+  // the product's configuration never names it. False when the file cannot
+  // be read as a font.
+  bool AddFontFile(const std::string& path);
+
   // Opens (once) the face of a file.
   std::shared_ptr<FaceFile> OpenFace(const std::string& path, int index);
 
@@ -108,5 +116,9 @@ class FontLibrary : public std::enable_shared_from_this<FontLibrary> {
 // Case-insensitive comparison of face names as fontconfig and GDI make it
 // (ASCII letters only; spaces count).
 bool SameFaceName(const std::string& a, const std::string& b);
+
+// FontLibrary::AddFontFile on the one library, for the test programs, which
+// see only the exported names of the platform library.
+QV_PLATFORM_API bool AddPrivateFontFile(const char* path);
 
 }  // namespace GdiFonts
