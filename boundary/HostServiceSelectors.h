@@ -224,9 +224,9 @@ constexpr int32_t kResSelListIds = -324;   // 266 handle of 16-bit ids
 constexpr int32_t kResSelListNames =
     -325;  // 266 handle of 32-byte records, each a length-byte name
 constexpr int32_t kResSelListTypes = -326;  // 266 handle of 32-bit types
-constexpr int32_t kResSelOpenSpec = -342;   // 266 spec; references answered at 0 and 2
+constexpr int32_t kResSelOpenFileRecord = -342;   // 266 handle of the file to open; references answered at 0 and 2
 constexpr int32_t kResSelClose = -343;
-constexpr int32_t kResSelOpenSpecWith = -346;
+constexpr int32_t kResSelOpenFileRecordWith = -346;
 constexpr int32_t kResSelOpenKept = -347;  // references answered at 0 and 2
 constexpr int32_t kResSelUpdate = -348;
 constexpr int32_t kResSelMakeCurrent = -384;  // the previous current reference answered at 0

@@ -1450,7 +1450,7 @@ bool QvHost::AnswerResource(int32_t selector, HostParamBlock& block) {
     fLog.push_back({selector, "open kept resource file"});
     return true;
   }
-  if (selector == kResSelOpenSpec || selector == kResSelOpenSpecWith) {
+  if (selector == kResSelOpenFileRecord || selector == kResSelOpenFileRecordWith) {
     block.error = -1;
     fLog.push_back({selector, "no other resource files"});
     return true;

@@ -34,6 +34,8 @@ HDC BeginFramePortOf(const VFrame* frame) {
   return view->GetWindowDC();
 }
 
+// The window view keeps its device context for the window's life, so a
+// frame's drawing gives nothing back.
 void EndFramePortOf(const VFrame*) {}
 
 }  // namespace

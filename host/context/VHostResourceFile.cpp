@@ -64,20 +64,20 @@ VHostResourceFile::VHostResourceFile() {
   Open(kResSelOpenKept, block);
 }
 
-VHostResourceFile::VHostResourceFile(uint32_t spec) : fOwns(true) {
+VHostResourceFile::VHostResourceFile(uint32_t fileRecord) : fOwns(true) {
   HostParamBlock block;
-  block.handle = spec;
+  block.handle = fileRecord;
   block.flag = 0;
-  Open(kResSelOpenSpec, block);
+  Open(kResSelOpenFileRecord, block);
 }
 
-VHostResourceFile::VHostResourceFile(uint32_t spec, int32_t a, int32_t b) : fOwns(true) {
+VHostResourceFile::VHostResourceFile(uint32_t fileRecord, int32_t a, int32_t b) : fOwns(true) {
   HostParamBlock block;
-  block.handle = spec;
+  block.handle = fileRecord;
   block.flag = 1;
   block.param1 = HostWord(a);
   block.param2 = HostWord(b);
-  Open(kResSelOpenSpecWith, block);
+  Open(kResSelOpenFileRecordWith, block);
 }
 
 VHostResourceFile::~VHostResourceFile() {

@@ -17,10 +17,10 @@ class VHostResourceFile : public VResourceFile {
  public:
   // The file the host keeps for the module (-347); not closed here.
   VHostResourceFile();
-  // A file the host opens from a specification, with or without two more
+  // A file the host opens from the handle of its file record, with or without two more
   // values of the host's (-342, -346); closed by the destructor.
-  explicit VHostResourceFile(uint32_t spec);
-  VHostResourceFile(uint32_t spec, int32_t a, int32_t b);
+  explicit VHostResourceFile(uint32_t fileRecord);
+  VHostResourceFile(uint32_t fileRecord, int32_t a, int32_t b);
   ~VHostResourceFile() override;
 
   int16_t AddResource(uint32_t type, int16_t id, const VString* name, const void* data,

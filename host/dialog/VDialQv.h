@@ -258,6 +258,10 @@ class VDialQv : public VObject {
   // A cleared block for the form and, when given, the object.
   void FormBlock(HostParamBlock& block, const char* name) const;
   void CallForm(int32_t selector, HostParamBlock& block);
+  // Sends a change of one form object: the batch of changes begun, the
+  // block addressed to the object, `fill` setting the rest.
+  template <typename Fill>
+  void ChangeObject(const char* name, int32_t selector, Fill fill);
   // Opens the form window: the form by name, its title and rectangle, the
   // window kind (`defaultKind` when none is set) and the host's open mode;
   // when the host opens it, takes its window, runs AfterOpen and, while the

@@ -68,6 +68,15 @@ void VDialQv::FormBlock(HostParamBlock& block, const char* name) const {
   block.text2[n] = 0;
 }
 
+template <typename Fill>
+void VDialQv::ChangeObject(const char* name, int32_t selector, Fill fill) {
+  HostFormBeginChanges();
+  HostParamBlock block;
+  FormBlock(block, name);
+  fill(block);
+  CallForm(selector, block);
+}
+
 // ---- Values
 
 int32_t VDialQv::HostFormGetLong(const char* name) {
@@ -78,11 +87,9 @@ int32_t VDialQv::HostFormGetLong(const char* name) {
 }
 
 void VDialQv::HostFormSetLong(const char* name, int32_t value) {
-  HostFormBeginChanges();
-  HostParamBlock block;
-  FormBlock(block, name);
-  block.longValue = static_cast<uint32_t>(value);
-  CallForm(kFormSelSetLong, block);
+  ChangeObject(name, kFormSelSetLong, [&](HostParamBlock& block) {
+    block.longValue = static_cast<uint32_t>(value);
+  });
 }
 
 double VDialQv::HostFormGetReal(const char* name) {
@@ -93,11 +100,9 @@ double VDialQv::HostFormGetReal(const char* name) {
 }
 
 void VDialQv::HostFormSetReal(const char* name, double value) {
-  HostFormBeginChanges();
-  HostParamBlock block;
-  FormBlock(block, name);
-  block.realValue = value;
-  CallForm(kFormSelSetReal, block);
+  ChangeObject(name, kFormSelSetReal, [&](HostParamBlock& block) {
+    block.realValue = value;
+  });
 }
 
 void VDialQv::HostFormGetText(const char* name, VString& text) {
@@ -127,10 +132,7 @@ void VDialQv::HostFormSetTextFromCString(const char* name, const char* text) {
 }
 
 void VDialQv::HostFormClearText(const char* name) {
-  HostFormBeginChanges();
-  HostParamBlock block;
-  FormBlock(block, name);
-  CallForm(kFormSelSetText, block);
+  ChangeObject(name, kFormSelSetText, [](HostParamBlock&) {});
 }
 
 void VDialQv::HostFormSetText80(const char* name, const VString& text) {
@@ -173,10 +175,7 @@ void VDialQv::HostFormSetTextHandle(const char* name, const VString& text) {
 }
 
 void VDialQv::HostFormClearTextHandle(const char* name) {
-  HostFormBeginChanges();
-  HostParamBlock block;
-  FormBlock(block, name);
-  CallForm(kFormSelSetTextHandle, block);
+  ChangeObject(name, kFormSelSetTextHandle, [](HostParamBlock&) {});
 }
 
 VValue* VDialQv::HostFormCall205(const char* name) {
@@ -240,10 +239,7 @@ void VDialQv::HostFormClearMaximumNoBegin(const char* name) {
 // ---- Lists
 
 void VDialQv::HostFormClearList(const char* name) {
-  HostFormBeginChanges();
-  HostParamBlock block;
-  FormBlock(block, name);
-  CallForm(kFormSelClearList, block);
+  ChangeObject(name, kFormSelClearList, [](HostParamBlock&) {});
 }
 
 void VDialQv::HostFormSetListText(const char* name, int16_t index, const VString& text) {
@@ -276,12 +272,10 @@ void VDialQv::SetListItems(const char* name, const VStringArray& strings) {
 }
 
 void VDialQv::HostFormFillListFromResource(const char* name, uint32_t type, int16_t id) {
-  HostFormBeginChanges();
-  HostParamBlock block;
-  FormBlock(block, name);
-  block.param2 = type;
-  block.param3 = static_cast<uint16_t>(id);
-  CallForm(kFormSelFillFromResource, block);
+  ChangeObject(name, kFormSelFillFromResource, [&](HostParamBlock& block) {
+    block.param2 = type;
+    block.param3 = static_cast<uint16_t>(id);
+  });
 }
 
 void VDialQv::HostFormGetListText(const char* name, int16_t index, VString& text) {
@@ -317,12 +311,10 @@ int32_t VDialQv::HostFormGetListSelection(const char* name) {
 }
 
 void VDialQv::HostFormSetListRange(const char* name, int32_t first, int32_t last) {
-  HostFormBeginChanges();
-  HostParamBlock block;
-  FormBlock(block, name);
-  block.param2 = HostWord(first);
-  block.param3 = HostWord(last);
-  CallForm(kFormSelSetListRange, block);
+  ChangeObject(name, kFormSelSetListRange, [&](HostParamBlock& block) {
+    block.param2 = HostWord(first);
+    block.param3 = HostWord(last);
+  });
 }
 
 void VDialQv::HostFormSetListFromHandle(const char* name, int16_t index, const VString& text) {
@@ -366,35 +358,27 @@ void VDialQv::HostFormGetListHandle(const char* name, int16_t index, VString& te
 // ---- State and geometry
 
 void VDialQv::HostFormEnableObject(const char* name, bool enabled) {
-  HostFormBeginChanges();
-  HostParamBlock block;
-  FormBlock(block, name);
-  block.flag = enabled ? 1 : 0;
-  CallForm(kFormSelEnable, block);
+  ChangeObject(name, kFormSelEnable, [&](HostParamBlock& block) {
+    block.flag = enabled ? 1 : 0;
+  });
 }
 
 void VDialQv::HostFormSetEnterable(const char* name, bool flag) {
-  HostFormBeginChanges();
-  HostParamBlock block;
-  FormBlock(block, name);
-  block.flag = flag ? 1 : 0;
-  CallForm(kFormSelSetEnterable, block);
+  ChangeObject(name, kFormSelSetEnterable, [&](HostParamBlock& block) {
+    block.flag = flag ? 1 : 0;
+  });
 }
 
 void VDialQv::HostFormShowObject(const char* name, bool visible) {
-  HostFormBeginChanges();
-  HostParamBlock block;
-  FormBlock(block, name);
-  block.param2 = visible ? 1 : 0;
-  CallForm(kFormSelShowObject, block);
+  ChangeObject(name, kFormSelShowObject, [&](HostParamBlock& block) {
+    block.param2 = visible ? 1 : 0;
+  });
 }
 
 void VDialQv::HostFormSetCheckFlag(const char* name, uint8_t flag) {
-  HostFormBeginChanges();
-  HostParamBlock block;
-  FormBlock(block, name);
-  block.param2 = flag;
-  CallForm(kFormSelSetCheck, block);
+  ChangeObject(name, kFormSelSetCheck, [&](HostParamBlock& block) {
+    block.param2 = flag;
+  });
 }
 
 void VDialQv::HostFormRedrawObject(const char* name) {
@@ -430,14 +414,12 @@ void VDialQv::HostFormSetObjectRect(const char* name, int32_t left, int32_t top,
 // ---- Field references
 
 void VDialQv::HostFormSetFieldRef(const char* name, int16_t table, int16_t field, uint32_t data, bool flag) {
-  HostFormBeginChanges();
-  HostParamBlock block;
-  FormBlock(block, name);
-  block.table = static_cast<uint16_t>(table);
-  block.field = static_cast<uint16_t>(field);
-  block.handle = data;
-  block.param4 = FlagWord(flag);
-  CallForm(kFormSelSetFieldRef, block);
+  ChangeObject(name, kFormSelSetFieldRef, [&](HostParamBlock& block) {
+    block.table = static_cast<uint16_t>(table);
+    block.field = static_cast<uint16_t>(field);
+    block.handle = data;
+    block.param4 = FlagWord(flag);
+  });
 }
 
 void VDialQv::HostFormGetFieldRef(const char* name, int16_t& table, int16_t& field, uint32_t& data, bool flag) {
@@ -598,10 +580,7 @@ void Params(HostParamBlock& block, uintptr_t at276, uintptr_t at280) {
 }  // namespace
 
 void VDialQv::HostFormCall239(const char* name) {
-  HostFormBeginChanges();
-  HostParamBlock block;
-  FormBlock(block, name);
-  CallForm(kFormSelListCall239, block);
+  ChangeObject(name, kFormSelListCall239, [](HostParamBlock&) {});
 }
 
 void VDialQv::HostFormListCall240(const char* name, int16_t index, int32_t value) {
@@ -619,19 +598,14 @@ void VDialQv::HostFormListCall239(const char* name, const int32_t* values, int32
 }
 
 void VDialQv::HostFormListCall327(const char* name) {
-  HostFormBeginChanges();
-  HostParamBlock block;
-  FormBlock(block, name);
-  CallForm(kFormSelListCall327, block);
+  ChangeObject(name, kFormSelListCall327, [](HostParamBlock&) {});
 }
 
 void VDialQv::HostFormListCall328(const char* name, int16_t index, double value) {
-  HostFormBeginChanges();
-  HostParamBlock block;
-  FormBlock(block, name);
-  block.param2 = HostWord(index);
-  block.realValue = value;
-  CallForm(kFormSelListCall328, block);
+  ChangeObject(name, kFormSelListCall328, [&](HostParamBlock& block) {
+    block.param2 = HostWord(index);
+    block.realValue = value;
+  });
 }
 
 void VDialQv::HostFormListExchange(const char* name, const double* values, int32_t count) {
@@ -645,37 +619,28 @@ void VDialQv::HostFormListExchange(const char* name, const double* values, int32
 }
 
 void VDialQv::HostFormCall331(const char* name) {
-  HostFormBeginChanges();
-  HostParamBlock block;
-  FormBlock(block, name);
-  CallForm(kFormSelClearHandles, block);
+  ChangeObject(name, kFormSelClearHandles, [](HostParamBlock&) {});
 }
 
 void VDialQv::HostFormFillTableList(const char* name, bool flag) {
-  HostFormBeginChanges();
-  HostParamBlock block;
-  FormBlock(block, name);
-  block.param4 = FlagWord(flag);
-  CallForm(kFormSelFillTableList, block);
+  ChangeObject(name, kFormSelFillTableList, [&](HostParamBlock& block) {
+    block.param4 = FlagWord(flag);
+  });
 }
 
 void VDialQv::HostFormCall225(const char* name, int16_t table, uint32_t value, bool flag) {
-  HostFormBeginChanges();
-  HostParamBlock block;
-  FormBlock(block, name);
-  block.table = static_cast<uint16_t>(table);
-  block.param2 = value;
-  block.param4 = FlagWord(flag);
-  CallForm(kFormSelCall225, block);
+  ChangeObject(name, kFormSelCall225, [&](HostParamBlock& block) {
+    block.table = static_cast<uint16_t>(table);
+    block.param2 = value;
+    block.param4 = FlagWord(flag);
+  });
 }
 
 void VDialQv::HostFormCall241(const char* name, uint32_t data, uint32_t value) {
-  HostFormBeginChanges();
-  HostParamBlock block;
-  FormBlock(block, name);
-  block.handle = data;
-  block.param2 = value;
-  CallForm(kFormSelCall241, block);
+  ChangeObject(name, kFormSelCall241, [&](HostParamBlock& block) {
+    block.handle = data;
+    block.param2 = value;
+  });
 }
 
 void VDialQv::HostFormShowObjectPair(const char* name, bool visible) {
@@ -688,24 +653,15 @@ void VDialQv::HostFormShowObjectPair(const char* name, bool visible) {
 }
 
 void VDialQv::HostFormCall244(const char* name) {
-  HostFormBeginChanges();
-  HostParamBlock block;
-  FormBlock(block, name);
-  CallForm(kFormSelCall244, block);
+  ChangeObject(name, kFormSelCall244, [](HostParamBlock&) {});
 }
 
 void VDialQv::HostFormCall245(const char* name) {
-  HostFormBeginChanges();
-  HostParamBlock block;
-  FormBlock(block, name);
-  CallForm(kFormSelCall245, block);
+  ChangeObject(name, kFormSelCall245, [](HostParamBlock&) {});
 }
 
 void VDialQv::HostFormCall416(const char* name) {
-  HostFormBeginChanges();
-  HostParamBlock block;
-  FormBlock(block, name);
-  CallForm(kFormSelCall416, block);
+  ChangeObject(name, kFormSelCall416, [](HostParamBlock&) {});
 }
 
 void VDialQv::HostFormCall428(const char* name, uint32_t a, uint32_t b) {
@@ -725,12 +681,10 @@ void VDialQv::HostFormCall406(const char* name, uint32_t a, uint32_t b) {
 }
 
 void VDialQv::HostFormCall247(const char* name, int16_t a, uint32_t data) {
-  HostFormBeginChanges();
-  HostParamBlock block;
-  FormBlock(block, name);
-  block.param2 = HostWord(a);
-  block.handle = data;
-  CallForm(kFormSelCall247, block);
+  ChangeObject(name, kFormSelCall247, [&](HostParamBlock& block) {
+    block.param2 = HostWord(a);
+    block.handle = data;
+  });
 }
 
 void VDialQv::HostFormSetData246(const char* name, uint32_t a, const void* data, int32_t size) {
@@ -775,11 +729,9 @@ uint32_t VDialQv::HostFormGet528(const char* name) {
 }
 
 void VDialQv::HostFormSet529(const char* name, uint32_t value) {
-  HostFormBeginChanges();
-  HostParamBlock block;
-  FormBlock(block, name);
-  block.param2 = value;
-  CallForm(kFormSelSet529, block);
+  ChangeObject(name, kFormSelSet529, [&](HostParamBlock& block) {
+    block.param2 = value;
+  });
 }
 
 uint32_t VDialQv::HostFormCall398(const char* name, uint32_t a, uint32_t b) {
