@@ -3,6 +3,7 @@
 #include "area/xMorvaMain.h"
 
 #include "area/xMorvaPlugIn.h"
+#include "area/xMorvaResourceSwap.h"
 #include "framework/system/resources/VMacResourceFile.h"
 #include "framework/views/VPlugIn.h"
 #include "host/context/HostServices.h"
@@ -54,4 +55,9 @@ int16_t xMorvaMain::GetAreaResourceId(int32_t routine) {
 void xMorvaMain::OffscreenPlugInsDeleted(int32_t) {
   ShowStringListItem(GetResourceFile(), static_cast<int16_t>(GetResourceBase() + kAlertListOffset),
                      kAlertOffscreenDeleted);
+}
+
+uint8_t xMorvaMain::SwapResource(uint8_t direction, uint32_t type, uint32_t size, void* data) {
+  // Direction 1 converts stored data to this machine's order.
+  return SwapPlugInResource(direction == 1, type, size, data) ? 1 : 0;
 }

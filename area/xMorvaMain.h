@@ -34,6 +34,8 @@ class xMorvaMain : public VPackage {
   VPlugInObject* NewPrintingPlugIn(int32_t routine, void* params) override;
   int16_t GetAreaResourceId(int32_t routine) override;
   void OffscreenPlugInsDeleted(int32_t count) override;
+  // The word processor's own resource types in the other byte order.
+  uint8_t SwapResource(uint8_t direction, uint32_t type, uint32_t size, void* data) override;
 
   bool IsInitialized() const { return fInitialized != 0; }
 

@@ -253,12 +253,6 @@ int32_t xMorvaDocument::TotalTextSize() const {
   return int32_t(std::min<int64_t>(total, INT32_MAX));
 }
 
-void xMorvaDocument::ApplyToAllParts(uint8_t fieldDisplayMode) {
-  for (const auto& part : fParts) {
-    if (part) part->SetFieldDisplayMode(fieldDisplayMode);
-  }
-}
-
 // ---- The change protocol.
 
 void xMorvaDocument::BeginChange() {

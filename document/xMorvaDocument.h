@@ -24,6 +24,8 @@ class VPrintSettings;
 class VResourceFile;
 class VWinPrinter;
 class xMorvaDocumentArea;
+class xMorvaLineMeasure;
+class xMorvaProperties;
 class xMorvaTextInterface;
 class xMorvaUndo;
 
@@ -151,6 +153,90 @@ class xMorvaDocument : public VObject,
   // Before a toggle command run from the host language: its value flips.
   void UpdateMenuItemState(int32_t id);
 
+  // ---- Area options and settings as the host language reads and sets
+  // them (lengths in the display unit, colours with their low and high
+  // bytes exchanged). Each answers 0 or a command error; a refused value
+  // changes nothing.
+  // 1079 for n outside 0 to 59.
+  int32_t GetAreaOption(int16_t n, double& value);
+  // 1079 for n outside 0 to 59 and for the read-only options 39 to 44 and
+  // 59; 1080 for a value outside the option's range.
+  int32_t SetAreaOption(int16_t n, double value);
+  // A stored property value as the host sees it: 1075 for an id the host
+  // may not use.
+  int32_t GetPropertyAsReal(uint16_t id, int32_t stored, double& real);
+  // The stored value of a real: 1075 for an id the host may not set, 1076
+  // for a value out of range. Indents are bounded by the selection's
+  // paragraphs, or with `forParagraph` false by `sheet` (a style sheet's
+  // record; none: no bound but the text width).
+  int32_t RealToPropertyValue(uint16_t id, double real, int32_t& stored, bool forParagraph,
+                              const xMorvaProperties* sheet = nullptr);
+  // Converts, then sets the property over the selection in one undo step.
+  int32_t SetPropertyFromReal(uint16_t id, double real);
+  // 1089 for n outside 0 to 11 and for 5; `text` goes with settings 6 and 7.
+  int32_t SetAreaSetting(int16_t n, int16_t value, const VString* text);
+  int32_t GetAreaSetting(int16_t n, uint16_t& value, VString* text);
+  // The current part's number; 0 when it is none of the seven.
+  int16_t CurrentPartNumber() const;
+  // Makes part n current when the page layout has it: 1091 otherwise, the
+  // current part unchanged.
+  int32_t SwitchEditedPart(int16_t n);
+  // The body becomes current with the caret at the page's first position:
+  // 1086 for a page outside the page table.
+  int32_t GoToPage(int32_t page);
+  // The printer's settings as the 'wPRT' record, resource id 0 of the
+  // store. Read answers false, the settings kept, for a missing resource or
+  // a record that does not read whole.
+  bool WritePrintRecord(xMorvaRecordStore& store);
+  bool ReadPrintRecord(xMorvaRecordStore& store);
+  // The name shown for the document: the fixed name of setting 7 when it is
+  // on, else the document's own name.
+  void GetDocumentName(VString& name) const;
+  // The ranges within which the margins and the header and footer
+  // distances of one kind of page may lie (pixels).
+  void GetLeftMarginRange(int32_t& min, int32_t& max);
+  void GetRightMarginRange(int32_t& min, int32_t& max);
+  void GetTopMarginRange(bool firstPage, int32_t& min, int32_t& max) const;
+  void GetBottomMarginRange(bool firstPage, int32_t& min, int32_t& max) const;
+  void GetHeaderTopRange(bool firstPage, int32_t& min, int32_t& max) const;
+  void GetHeaderBottomRange(bool firstPage, int32_t& min, int32_t& max) const;
+  void GetFooterTopRange(bool firstPage, int32_t& min, int32_t& max) const;
+  void GetFooterBottomRange(bool firstPage, int32_t& min, int32_t& max) const;
+  // The largest indent sum over the seven parts, the body's times its
+  // columns.
+  int32_t GetWidestIndentSum();
+  // The text width of the current part: the column for the body.
+  int32_t CurrentTextWidth() const;
+
+  // ---- Computed elements over all parts.
+  void SetFieldDisplayModeOfPart(uint8_t mode);
+  // Dates, times and host expressions of every part evaluated again,
+  // recording nothing in the undo history.
+  void UpdateDateTimeFields();
+  void UpdateDateTimeFieldsOfPart();
+  // Without a selection: every part's computed elements become plain text
+  // in one undo group; with one: those of the selection.
+  void FreezeComputedElements();
+  void FreezeComputedElementsOfPart();
+
+  // ---- Page numbers of headers and footers, laid out per page while a
+  // line is drawn, measured or hit-tested. The pointers are into a locked
+  // element stream; every element is bounded by `end`.
+  static void ResetTabElements(uint8_t* start, uint8_t* end);
+  // Lays out the line's page numbers for `page` (0-based) and widens the
+  // tabs before them by what the numbers lost: the total that the line's
+  // width shrinks by.
+  float AdjustTabsForPageNumbers(xMorvaLineMeasure& font, int32_t page, uint8_t* lineStart,
+                                 uint8_t* end);
+  // The width of a computed element's visible text; 0 when it shows its
+  // source.
+  static int32_t MeasureElementText(xMorvaLineMeasure& font, const uint8_t* element,
+                                    const uint8_t* end);
+  static void PreparePageNumberElement(uint8_t* element, const uint8_t* end);
+  void FormatPageNumberElement(uint8_t* element, const uint8_t* end, int32_t page);
+  // The body's page count: one until the body has a page table.
+  int32_t GetBodyPageCount() const;
+
  private:
   struct ChangeRecord {
     int32_t lineIndex = 0;
@@ -178,6 +264,22 @@ class xMorvaDocument : public VObject,
   void ApplyColour(int32_t id, uint16_t property, int32_t value, bool dialog, bool paragraph);
   bool DoColourCommand(int32_t id);
   void DeleteSelection(bool copyFirst);
+  // The range of an indent: over the selection's paragraphs, or for a
+  // style sheet's record.
+  void GetIndentRange(uint16_t id, bool forParagraph, const xMorvaProperties* sheet, int32_t& min,
+                      int32_t& max);
+  // A style sheet's 1-based position among the document's sheets (0: none)
+  // and the id at a position (the number itself when no sheet is there).
+  int32_t StyleSheetPosition(int32_t id) const;
+  int32_t StyleSheetIdAtPosition(int32_t position) const;
+  // The body's page table: the first position of a page, and the pages
+  // computed again from the first.
+  int32_t BodyPageFirstPosition(int32_t page) const;
+  void RepaginateBody();
+  // The part's computed elements of a search group, each selected and
+  // handed to `each` between BeginChange and EndChange.
+  template <typename Each>
+  void ForEachComputedElement(uint16_t group, Each&& each);
 
   xMorvaDocParams fParams;
   xMorvaDocInfos fInfos;
@@ -221,4 +323,13 @@ class xMorvaDocument : public VObject,
   std::unique_ptr<xMorvaTextInterface> fParts[kPartCount];
   xMorvaTextInterface* fCurrent = nullptr;
   int16_t fCurrentNumber = kPartBody;
+
+  // Area settings 0 to 11 (8 and 9 are the minimum area size), the texts of
+  // settings 6 and 7, and the page area rectangle (empty: the page).
+  uint8_t fAreaSettings[12] = {};
+  int32_t fMinimumAreaWidth = 0;
+  int32_t fMinimumAreaHeight = 0;
+  std::string fAreaFlagText;
+  std::string fFixedDocumentName;
+  VRect fPageArea;
 };

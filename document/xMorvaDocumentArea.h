@@ -53,4 +53,17 @@ class xMorvaDocumentArea {
   virtual void UpdateCommands(int16_t reason) = 0;
   // The parameters' view options (rulers, bars, scroll bars, title) again.
   virtual void ApplyViewOptions(bool keepTitle) = 0;
+
+  // ---- What the host language reads and sets of the area itself. Bars:
+  // -2 the tool bar, -1 the docked bar, 0 to 3 the further bars.
+  virtual bool IsBarShown(int16_t bar) { return false; }
+  virtual void ShowBar(int16_t bar, bool show) {}
+  // Area option 49, a flag the area keeps.
+  virtual uint8_t GetOptionFlag() { return 0; }
+  virtual void SetOptionFlag(uint8_t value) {}
+  // The speller loaded for the document's language goes.
+  virtual void UnloadSpeller() {}
+  virtual void SetMinimumSize(int32_t width, int32_t height) {}
+  // The window title again (the document's name changed).
+  virtual void UpdateTitle() {}
 };

@@ -428,8 +428,11 @@ bool xMorvaDocument::DoCommand(int32_t id) {
       return true;
     }
     case 803:
+      UpdateDateTimeFields();
+      Refresh(true, true);
+      return true;
     case 804:
-      // Computed elements are brought up to date by their own operations.
+      FreezeComputedElements();
       Refresh(true, true);
       return true;
     case 1000:

@@ -30,6 +30,9 @@ class xMorvaEngineServices {
   virtual int16_t FontIndexForName(xMorvaDocumentInterface& document, const VString& name) {
     return 0;
   }
+  // Writes n in a list-number style backwards into at most 15 units ending
+  // at `last`: the units written; 0 writes nothing.
+  virtual int32_t FormatListNumber(int32_t n, int32_t style, char16_t* last) { return 0; }
 };
 
 using xMorvaEngineServiceSlot = VService<xMorvaEngineServices>;
@@ -40,3 +43,5 @@ int32_t WidestBodyLine(xMorvaDocumentInterface& document);
 // empty without them.
 void GetDocumentFontName(xMorvaDocumentInterface& document, int16_t font, VString& name);
 int16_t DocumentFontIndex(xMorvaDocumentInterface& document, const VString& name);
+// The number's units through the installed services; none without them.
+int32_t FormatDocumentListNumber(int32_t n, int32_t style, char16_t* last);

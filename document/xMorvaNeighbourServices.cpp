@@ -40,3 +40,8 @@ int16_t DocumentFontIndex(xMorvaDocumentInterface& document, const VString& name
   xMorvaEngineServices* services = xMorvaEngineServiceSlot::Get();
   return services != nullptr ? services->FontIndexForName(document, name) : 0;
 }
+
+int32_t FormatDocumentListNumber(int32_t n, int32_t style, char16_t* last) {
+  xMorvaEngineServices* services = xMorvaEngineServiceSlot::Get();
+  return services != nullptr ? services->FormatListNumber(n, style, last) : 0;
+}

@@ -17,6 +17,13 @@ class xMorvaUndo;
 // The error of an edit whose text cannot grow.
 constexpr int32_t kErrorTextCannotGrow = 1041;
 
+// Element search codes for groups of computed elements: dates and host
+// expressions; those and hyperlinks and HTML expressions; all those and
+// page numbers.
+constexpr uint16_t kFindDateOrExpression = 24009;
+constexpr uint16_t kFindFieldOrLink = 24010;
+constexpr uint16_t kFindAnyComputed = 24011;
+
 class xMorvaTextInterface : public xMorvaUndoEngine {
  public:
   // Empties the text: no bytes, no positions, field display mode 0.
@@ -83,6 +90,20 @@ class xMorvaTextInterface : public xMorvaUndoEngine {
   // How computed elements show (their value, or their source).
   virtual void SetFieldDisplayMode(uint8_t mode) = 0;
   virtual uint8_t GetFieldDisplayMode() const = 0;
+
+  // ---- Computed elements (page numbers, dates, host expressions, links).
+  // The position of the first element of the code or group code, over the
+  // whole text, the selection, or from the selection's end; -1 when none.
+  virtual int32_t FindElement(uint16_t code, bool wholeText, bool inSelection) { return -1; }
+  // Makes the elements between the byte offsets show the text the field
+  // display mode asks for; nothing is recorded.
+  virtual void RefreshComputedElements(uint32_t fromByte, uint32_t toByte) {}
+  // Evaluates the first date or host expression of the selection again, in
+  // an undo step, and selects it.
+  virtual int32_t UpdateComputedFields() { return 0; }
+  // The selection's computed elements (page numbers aside) become the plain
+  // text they show, in one undo step.
+  virtual int32_t FreezeComputedElements() { return 0; }
 
   // The width of the widest composed line, whole pixels; 0 while the text
   // has no composed lines.

@@ -4,6 +4,7 @@
 #include "document/xMorvaDocumentInterface.h"
 #include "document/xMorvaFontTable.h"
 #include "engine/xMorvaEngine.h"
+#include "engine/xMorvaListNumber.h"
 #include "framework/core/strings/VUniString.h"
 
 int32_t xMorvaDocumentEngineServices::GetWidestBodyLine(xMorvaDocumentInterface& document) {
@@ -34,4 +35,8 @@ xMorvaTextInterface* xMorvaDocumentEngineServices::NewText(xMorvaUndo* undo, uin
   if (engine->IsValid()) return engine;
   delete engine;
   return nullptr;
+}
+
+int32_t xMorvaDocumentEngineServices::FormatListNumber(int32_t n, int32_t style, char16_t* last) {
+  return ::FormatListNumber(n, style, last);
 }

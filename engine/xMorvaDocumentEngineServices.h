@@ -15,4 +15,6 @@ class xMorvaDocumentEngineServices : public xMorvaEngineServices {
   int16_t FontIndexForName(xMorvaDocumentInterface& document, const VString& name) override;
   // A new xMorvaEngine; null when its stream block cannot be made.
   xMorvaTextInterface* NewText(xMorvaUndo* undo, uint16_t granule) override;
+  // FormatListNumber of the list numbers.
+  int32_t FormatListNumber(int32_t n, int32_t style, char16_t* last) override;
 };

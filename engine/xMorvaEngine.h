@@ -56,12 +56,6 @@ struct xMorvaWordUnits {
 // The status of a computed element for which no result text can be made.
 constexpr int32_t kErrorNoResultText = 1073;
 
-// Element search codes for groups of computed elements: dates and host
-// expressions; those and hyperlinks and HTML expressions; all those and
-// page numbers.
-constexpr uint16_t kFindDateOrExpression = 24009;
-constexpr uint16_t kFindFieldOrLink = 24010;
-constexpr uint16_t kFindAnyComputed = 24011;
 
 // The computed element's head behind the element head: u32 object length n,
 // u32 result-text bytes, u32 source-text bytes, u8 order flag (1: result
@@ -278,10 +272,10 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   // Rebuilds the result of the first host expression or date in the
   // selection, in an undo step, and selects it: 0, also when there is none;
   // 1073 with the element unchanged when no result can be made.
-  int32_t UpdateComputedFields();
+  int32_t UpdateComputedFields() override;
   // The position of the first element of the code or group code, over the
   // whole text, the selection, or from the selection's end; -1 when none.
-  int32_t FindElement(uint16_t code, bool wholeText, bool inSelection);
+  int32_t FindElement(uint16_t code, bool wholeText, bool inSelection) override;
   // ---- Hyperlinks, HTML expressions and the display mode.
   // A hyperlink element carrying the link's record, its title as the
   // result and its description as the source; 1041 with nothing inserted
@@ -310,14 +304,14 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   // page number keeps in its head's spare byte how many units of its
   // number it showed, so that switching there and back gives the same
   // bytes.
-  void RefreshComputedElements(uint32_t fromByte, uint32_t toByte);
+  void RefreshComputedElements(uint32_t fromByte, uint32_t toByte) override;
   // The first link-look record of the selection, when it is the link
   // look, becomes the visited look.
   void MarkLinkVisited();
   // Turns the host expressions, dates, links and HTML expressions of the
   // selection into the plain text they show, without their looks (an
   // element that shows nothing goes), in one undo step; page numbers stay.
-  int32_t FreezeComputedElements();
+  int32_t FreezeComputedElements() override;
   // ---- Text conversion, case change, statistics and range edits.
   // Converts the string into element units in `handle` (its bytes are
   // replaced): tabs and soft hyphens become elements, U+F0xx becomes 0x00xx,
