@@ -22,6 +22,7 @@ class VMemoryResourceFile;
 class VPort;
 class VPrintSettings;
 class VResourceFile;
+class VStream;
 class VWinPrinter;
 class xMorvaDocumentArea;
 class xMorvaLineMeasure;
@@ -189,6 +190,10 @@ class xMorvaDocument : public VObject,
   // a record that does not read whole.
   bool WritePrintRecord(xMorvaRecordStore& store);
   bool ReadPrintRecord(xMorvaRecordStore& store);
+  // The record on a stream: the settings read, or none when the record
+  // does not read whole.
+  static bool WritePrintRecordTo(VStream& stream, VPrintSettings& printer);
+  static std::unique_ptr<VWinPrinter> ReadPrintRecordFrom(VStream& stream);
   // The name shown for the document: the fixed name of setting 7 when it is
   // on, else the document's own name.
   void GetDocumentName(VString& name) const;

@@ -635,27 +635,38 @@ void xMorvaDocument::RepaginateBody() {}
 // ---- The print record
 
 // 'wPRT' "0100": tag, version, then the printer's 'XPRI' record.
+bool xMorvaDocument::WritePrintRecordTo(VStream& stream, VPrintSettings& printer) {
+  WriteRecordHead(stream, kTagWPRT, kVersionWPRT);
+  return stream.GetStatus() == 0 && printer.WriteToStream(&stream, 0) == 0 &&
+         stream.GetStatus() == 0;
+}
+
+std::unique_ptr<VWinPrinter> xMorvaDocument::ReadPrintRecordFrom(VStream& stream) {
+  uint32_t version = 0;
+  if (!ReadRecordTag(stream, kTagWPRT) || !ReadRecordVersion(stream, {kVersionWPRT}, version)) {
+    return nullptr;
+  }
+  int16_t error = 0;
+  std::unique_ptr<VWinPrinter> read(new VWinPrinter(&stream, &error));
+  // A record read whole but for no printer of this machine still holds the
+  // user's paper and margins.
+  if (error != 0 && error != kPrintNotBound && error != kPrintDiffersFromPrinter) return nullptr;
+  return read;
+}
+
 bool xMorvaDocument::WritePrintRecord(xMorvaRecordStore& store) {
   if (!fPrinter) return false;
-  return StoreRecordResource(store, kTagWPRT, 0, [this](VStream& stream) {
-    WriteRecordHead(stream, kTagWPRT, kVersionWPRT);
-    return stream.GetStatus() == 0 && fPrinter->WriteToStream(&stream, 0) == 0 &&
-           stream.GetStatus() == 0;
-  });
+  return StoreRecordResource(store, kTagWPRT, 0,
+                             [this](VStream& stream) { return WritePrintRecordTo(stream, *fPrinter); });
 }
 
 bool xMorvaDocument::ReadPrintRecord(xMorvaRecordStore& store) {
+  // Read into settings of their own, so that a record that does not read
+  // whole leaves the document's printer as it was.
   std::unique_ptr<VWinPrinter> read;
   const bool taken = LoadRecordResource(store, kTagWPRT, 0, [&read](VStream& stream) {
-    uint32_t version = 0;
-    if (!ReadRecordTag(stream, kTagWPRT) || !ReadRecordVersion(stream, {kVersionWPRT}, version)) {
-      return false;
-    }
-    // Read into settings of their own, so that a record that does not read
-    // whole leaves the document's printer as it was.
-    int16_t error = 0;
-    read.reset(new VWinPrinter(&stream, &error));
-    return error == 0 || error == kPrintNotBound || error == kPrintDiffersFromPrinter;
+    read = ReadPrintRecordFrom(stream);
+    return read != nullptr;
   });
   if (!taken) return false;
   // The ports let go of the old printer before it goes.

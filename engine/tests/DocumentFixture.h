@@ -50,6 +50,17 @@ class FakeArea : public xMorvaDocumentArea {
   void UpdateBarState() override { ++bars; }
   void UpdateCommands(int16_t) override { ++commandUpdates; }
   void ApplyViewOptions(bool) override { ++viewOptions; }
+  bool IsBarShown(int16_t bar) override { return barsShown[bar]; }
+  void ShowBar(int16_t bar, bool show) override { barsShown[bar] = show; }
+  uint8_t GetOptionFlag() override { return optionFlag; }
+  void SetOptionFlag(uint8_t value) override { optionFlag = value; }
+  void UnloadSpeller() override { ++spellerUnloads; }
+  void SetMinimumSize(int32_t width, int32_t height) override {
+    minimumWidth = width;
+    minimumHeight = height;
+  }
+  void UpdateTitle() override { ++titles; }
+  void CallEventCallback(int16_t kind, int32_t value) override { events.emplace_back(kind, value); }
 
   bool hostWindow = true;
   std::map<int32_t, int32_t> values;
@@ -64,6 +75,11 @@ class FakeArea : public xMorvaDocumentArea {
   bool canClose = true;
   int contentSizes = 0, draws = 0, carets = 0, shows = 0, bars = 0, commandUpdates = 0,
       viewOptions = 0;
+  std::map<int16_t, bool> barsShown;
+  uint8_t optionFlag = 0;
+  int spellerUnloads = 0, titles = 0;
+  int32_t minimumWidth = 0, minimumHeight = 0;
+  std::vector<std::pair<int16_t, int32_t>> events;
 };
 
 class PackageResources : public FakeAreaServices {
