@@ -40,9 +40,9 @@ constexpr int16_t kTabCentre = 2;
 constexpr int16_t kTabRight = 3;
 constexpr int16_t kTabDecimal = 4;
 // A computed element's payload: u32 object length n, u32 bytes of the
-// first text, u32 bytes of the second, u8 shown-text flag, u8 spare, then
-// the object and the two texts. With the flag clear the result comes
-// second, at the payload's end. A page number's object starts with its
+// result, u32 bytes of the source, u8 shown-text flag, u8 spare, then the
+// object and the two texts. With the flag clear the source comes first and
+// the result last, at the payload's end. A page number's object starts with its
 // format word: bit 0 the page count, bits 28 to 31 the number style.
 constexpr uint32_t kComputedHead = 14;
 constexpr uint32_t kNumberUnits = 15;
@@ -123,11 +123,11 @@ bool ReadPageNumber(const uint8_t* element, const uint8_t* end, PageNumberLayout
   // The shown-text flag set: the element shows its source, not a number.
   if (payload[12] != 0) return false;
   const uint64_t n = Long(payload);
-  const uint64_t first = Long(payload + 4);
-  const uint64_t second = Long(payload + 8);
-  if (n < 4 || second != 2 * kNumberUnits || kComputedHead + n + first + second != a) return false;
+  const uint64_t result = Long(payload + 4);
+  const uint64_t source = Long(payload + 8);
+  if (n < 4 || result != 2 * kNumberUnits || kComputedHead + n + result + source != a) return false;
   layout.a = a;
-  layout.resultAt = uint32_t(kComputedHead + n + first);
+  layout.resultAt = uint32_t(kComputedHead + n + source);
   layout.format = Long(payload + kComputedHead);
   layout.visibleBase = layout.resultAt;
   return true;
