@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "area/xMorvaHyperlink.h"
+#include "area/xMorvaResourceSwap.h"
+#include "document/xMorvaDocument.h"
 #include "document/xMorvaDocInfos.h"
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaProperties.h"
@@ -34,6 +36,7 @@
 #include "fuzz/FuzzSupport.h"
 #include "graphics/VPolygon.h"
 #include "graphics/VRegion.h"
+#include "graphics/printing/VWinPrinter.h"
 #include "boundary/ModuleExports.h"
 #include "platform/gdi/WinGdi.h"
 #include "platform/gdi/WinGdiMetafile.h"
@@ -304,6 +307,37 @@ void WriteSwapSeeds() {
   Save("swap_rsrc_proc", "other-type", Bytes{0xFE, 'A', 'B', 'C', 'D', 1, 2, 3, 4});
 }
 
+// ---- the word processor's resource types and print record
+
+void WritePlugInSeeds() {
+  // 'ARAY' in stored order: two words, then eight groups of a count and
+  // 2 x count longs.
+  Bytes array = {0, 0, 0, 3, 0, 4};
+  for (int group = 0; group < 8; ++group) {
+    array.push_back(0);
+    array.push_back(uint8_t(group % 3));
+    for (int i = 0; i < 8 * (group % 3); ++i) array.push_back(uint8_t(i * 7 + group));
+  }
+  Bytes native = array;
+  SwapPlugInResource(true, FourCC("ARAY"), uint32_t(native.size()), native.data());
+  // Choice byte: bit 0 to native; the type index in the bits above.
+  Save("plug_in_resource_swap", "array-stored", Prefixed({1}, array));
+  Save("plug_in_resource_swap", "array-native", Prefixed({0}, native));
+  const Bytes words = {0, 1, 0, 2, 0, 3, 0, 4, 0, 5, 0, 6};
+  Save("plug_in_resource_swap", "widths", Prefixed({uint8_t(4 * 2 + 1)}, words));
+  Save("plug_in_resource_swap", "paper", Prefixed({uint8_t(3 * 2 + 1)}, words));
+
+  VWinPrinter printer;
+  printer.SetMargins(1500, 1600, 1700, 1800);
+  // Choice byte: bit 0 reads big-endian.
+  for (uint8_t choice : {uint8_t(0), uint8_t(1)}) {
+    Save("print_record", choice ? "big" : "little",
+         Prefixed({choice}, WrittenBytes([&](VStream& out) {
+                    return xMorvaDocument::WritePrintRecordTo(out, printer);
+                  }, choice != 0)));
+  }
+}
+
 // ---- regions and metafiles
 
 void WriteRegionSeeds() {
@@ -475,6 +509,7 @@ int main(int argc, char** argv) {
   WriteMacResourceSeeds();
   WriteModuleTableSeeds();
   WriteSwapSeeds();
+  WritePlugInSeeds();
   WriteRegionSeeds();
   WritePolygonSeeds();
   WriteColorIconSeeds();
