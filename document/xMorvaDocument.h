@@ -213,6 +213,19 @@ class xMorvaDocument : public VObject,
   // The text width of the current part: the column for the body.
   int32_t CurrentTextWidth() const;
 
+  // ---- The mouse on the selected picture.
+  // The boxes of the selected picture and of its handles (four corners,
+  // then two pairs that only some pictures have; an empty box: no such
+  // handle), kept by the drawing of the selection, frame coordinates.
+  static constexpr int32_t kPictureHandleCount = 8;
+  void SetPictureHandles(const VRect& picture, const VRect* handles, int32_t count);
+  // A mouse-down at `point` in the current part: a handle starts the
+  // resize drag, a double click the picture's dialog, a click in a page
+  // picture the move drag. True when a drag or a double click was handled.
+  bool HandlePictureClick(const VPoint& point, bool doubleClick, bool controlKey);
+  // The host hears that a modal dialog ended, while it drives the document.
+  void NotifyHostModal(bool accepted);
+
   // ---- Computed elements over all parts.
   void SetFieldDisplayModeOfPart(uint8_t mode);
   // Dates, times and host expressions of every part evaluated again,
@@ -337,4 +350,6 @@ class xMorvaDocument : public VObject,
   std::string fAreaFlagText;
   std::string fFixedDocumentName;
   VRect fPageArea;
+  VRect fPictureBox;
+  VRect fPictureHandles[kPictureHandleCount];
 };

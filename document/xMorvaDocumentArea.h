@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+class VPoint;
+class VRect;
 class VString;
 
 class xMorvaDocumentArea {
@@ -26,8 +28,9 @@ class xMorvaDocumentArea {
   // ---- The user's methods: true when the method consumed the command.
   virtual bool CallCommandMethod(int32_t command) = 0;
   virtual bool CallAreaCallback(int32_t command) = 0;
-  // The user's method for an event of the document (kind, value).
-  virtual void CallEventCallback(int16_t kind, int32_t value) {}
+  // The user's method for an event of the document (kind, value): true
+  // when it consumed the event.
+  virtual bool CallEventCallback(int16_t kind, int32_t value) { return false; }
 
   // ---- Commands whose handling is the area's. RunCommand runs the
   // handler of a dialog, file, print, find, spelling or bar command.
@@ -66,4 +69,33 @@ class xMorvaDocumentArea {
   virtual void SetMinimumSize(int32_t width, int32_t height) {}
   // The window title again (the document's name changed).
   virtual void UpdateTitle() {}
+
+  // ---- Pictures: those placed on pages are the area's; the drags and
+  // dialogs are run by the area.
+  virtual bool IsPagePictureSelected() { return false; }
+  // The area's lock flag: nothing may be changed by the mouse.
+  virtual bool IsLocked() { return false; }
+  // Tracks the resize of the selected picture from `point` (frame
+  // coordinates), keeping the width-to-height `ratio`; each mode says what
+  // the drag moves: 0 nothing, 1 the left (2 the top) edge, 3 the right
+  // (4 the bottom) edge. True with the new box when it changed.
+  virtual bool TrackPictureResize(double ratio, const VPoint& point, int16_t horizontalMode,
+                                  int16_t verticalMode, VRect& box) {
+    return false;
+  }
+  // Tracks the move of the selected page picture: true with its new origin.
+  virtual bool TrackPagePictureMove(const VPoint& point, VPoint& origin) { return false; }
+  virtual void SetPagePictureBox(const VRect& box) {}
+  virtual void SetPagePictureOrigin(const VPoint& origin) {}
+  // The edit dialog of the selected page picture: true when it changed it.
+  virtual bool EditPagePicture() { return false; }
+  // The picture dialog of the selected picture in the text (with the host
+  // expression it comes from): true when the user confirmed.
+  virtual bool EditTextPicture() { return false; }
+  // Applies what the confirmed dialog left: the new expression in place of
+  // the expression element, or the new settings to the picture. The
+  // document runs it within a change.
+  virtual void ApplyTextPictureEdit() {}
+  // The host told that a modal dialog of the area ended (true: accepted).
+  virtual void NotifyHostModal(bool accepted) {}
 };

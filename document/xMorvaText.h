@@ -105,6 +105,10 @@ class xMorvaTextInterface : public xMorvaUndoEngine {
   // text they show, in one undo step.
   virtual int32_t FreezeComputedElements() { return 0; }
 
+  // Sets the shown size of the selected picture in one undo step: 1034
+  // when the selection is not one picture.
+  virtual int32_t SetSelectedPictureSize(int32_t width, int32_t height) { return 1034; }
+
   // The width of the widest composed line, whole pixels; 0 while the text
   // has no composed lines.
   virtual int32_t GetWidestLine() const { return 0; }

@@ -17,6 +17,8 @@
 #include "engine/xMorvaDocumentEngineServices.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "graphics/GraphicsGlobals.h"
+#include "graphics/VPoint.h"
+#include "graphics/VShape.h"
 
 // An area that keeps command values and records what it was asked.
 class FakeArea : public xMorvaDocumentArea {
@@ -60,7 +62,30 @@ class FakeArea : public xMorvaDocumentArea {
     minimumHeight = height;
   }
   void UpdateTitle() override { ++titles; }
-  void CallEventCallback(int16_t kind, int32_t value) override { events.emplace_back(kind, value); }
+  bool IsPagePictureSelected() override { return pagePictureSelected; }
+  bool IsLocked() override { return locked; }
+  bool TrackPictureResize(double ratio, const VPoint&, int16_t horizontal, int16_t vertical,
+                          VRect& box) override {
+    resizes.push_back({horizontal, vertical});
+    lastRatio = ratio;
+    if (!resizeTo.IsEmpty()) box = resizeTo;
+    return !resizeTo.IsEmpty();
+  }
+  bool TrackPagePictureMove(const VPoint&, VPoint& origin) override {
+    ++moves;
+    origin = VPoint(7, 9);
+    return true;
+  }
+  void SetPagePictureBox(const VRect& box) override { pageBox = box; }
+  void SetPagePictureOrigin(const VPoint& origin) override { pageOrigin = origin; }
+  bool EditPagePicture() override { return ++pageEdits, editChanges; }
+  bool EditTextPicture() override { return ++textEdits, editChanges; }
+  void ApplyTextPictureEdit() override { ++applied; }
+  void NotifyHostModal(bool accepted) override { modal.push_back(accepted); }
+  bool CallEventCallback(int16_t kind, int32_t value) override {
+    events.emplace_back(kind, value);
+    return consumeEvents;
+  }
 
   bool hostWindow = true;
   std::map<int32_t, int32_t> values;
@@ -80,6 +105,14 @@ class FakeArea : public xMorvaDocumentArea {
   int spellerUnloads = 0, titles = 0;
   int32_t minimumWidth = 0, minimumHeight = 0;
   std::vector<std::pair<int16_t, int32_t>> events;
+  bool consumeEvents = false;
+  bool pagePictureSelected = false, locked = false, editChanges = false;
+  std::vector<std::pair<int16_t, int16_t>> resizes;
+  double lastRatio = 0;
+  VRect resizeTo, pageBox;
+  VPoint pageOrigin;
+  int moves = 0, pageEdits = 0, textEdits = 0, applied = 0;
+  std::vector<bool> modal;
 };
 
 class PackageResources : public FakeAreaServices {

@@ -8,6 +8,7 @@
 #include "engine/tests/DocumentFixture.h"
 #include "framework/core/streams/VMemoryStream.h"
 #include "framework/core/strings/VUniString.h"
+#include "graphics/VPoint.h"
 #include "graphics/printing/VWinPrinter.h"
 
 namespace {
@@ -320,6 +321,96 @@ TEST_F(OptionsTest, PrintRecordRoundTripsAndBadRecordsKeepTheSettings) {
     EXPECT_EQ(l, 1100);
     EXPECT_EQ(r, 1100);
   }
+}
+
+}  // namespace
+
+namespace {
+
+// A picture element alone in the body, selected; its box at (100, 100),
+// 80 x 40, with the four corner handles.
+class PictureClickTest : public DocumentTest {
+ protected:
+  PictureClickTest() {
+    const Bytes picture = Stream().Element(xMorvaElementCode::Pict, Bytes(24, 0), 24);
+    xMorvaTextInterface* body = document->GetPart(kPartBody);
+    const VMemHandle handle = gMemoryMgr->NewHandleFromData(picture.data(), uint32_t(picture.size()));
+    EXPECT_EQ(0, body->InsertHandle(handle, 1));
+    gMemoryMgr->DisposeHandle(handle);
+    body->SetSelection(0, 1);
+    const VRect handles[4] = {VRect(96, 96, 8, 8), VRect(96, 136, 8, 8), VRect(176, 96, 8, 8),
+                              VRect(176, 136, 8, 8)};
+    document->SetPictureHandles(VRect(100, 100, 80, 40), handles, 4);
+  }
+  bool Click(int32_t x, int32_t y, bool twice = false, bool control = false) {
+    return document->HandlePictureClick(VPoint(x, y), twice, control);
+  }
+};
+
+TEST_F(PictureClickTest, HandlesStartTheResizeWithTheirModes) {
+  ASSERT_TRUE(document->GetPart(kPartBody)->IsPictureSelected());
+  const struct {
+    int32_t x, y;
+    int16_t horizontal, vertical;
+  } corners[] = {{98, 98, 1, 2}, {98, 140, 1, 4}, {180, 98, 3, 2}, {182, 142, 3, 4}};
+  for (const auto& c : corners) {
+    area.resizes.clear();
+    EXPECT_TRUE(Click(c.x, c.y)) << c.x << "," << c.y;
+    ASSERT_EQ(area.resizes.size(), 1u);
+    EXPECT_EQ(area.resizes[0], std::make_pair(c.horizontal, c.vertical));
+  }
+  EXPECT_EQ(area.lastRatio, 2.0);
+  // Each drag is offered to the host afterwards.
+  EXPECT_EQ(area.events.size(), 4u);
+  EXPECT_EQ(area.events.back(), std::make_pair(int16_t(2), 0));
+}
+
+TEST_F(PictureClickTest, APagePictureTakesTheNewBoxAndTheMove) {
+  area.pagePictureSelected = true;
+  area.resizeTo = VRect(100, 100, 120, 60);
+  EXPECT_TRUE(Click(182, 142));
+  EXPECT_EQ(area.pageBox, VRect(100, 100, 120, 60));
+  EXPECT_TRUE(document->IsModified());
+  EXPECT_TRUE(Click(120, 120));
+  EXPECT_EQ(area.moves, 1);
+  EXPECT_EQ(area.pageOrigin.GetX(), 7);
+}
+
+TEST_F(PictureClickTest, ClicksThatHandleNothing) {
+  // Outside the picture, or a single click inside a picture in the text.
+  EXPECT_FALSE(Click(20, 20));
+  EXPECT_FALSE(Click(120, 120));
+  // Locked documents and areas.
+  document->Infos().SetLocked(1);
+  EXPECT_FALSE(Click(98, 98));
+  document->Infos().SetLocked(0);
+  area.locked = true;
+  EXPECT_FALSE(Click(98, 98));
+  area.locked = false;
+  // No picture selected; a page picture with the Control key down.
+  document->GetPart(kPartBody)->SetSelection(0, 0);
+  EXPECT_FALSE(Click(98, 98));
+  area.pagePictureSelected = true;
+  EXPECT_FALSE(Click(98, 98, false, true));
+  EXPECT_TRUE(area.resizes.empty());
+}
+
+TEST_F(PictureClickTest, DoubleClickOpensTheDialogUnlessTheHostTakesIt) {
+  area.consumeEvents = true;
+  EXPECT_TRUE(Click(120, 120, true));
+  EXPECT_EQ(area.textEdits, 0);
+  EXPECT_EQ(area.events.back(), std::make_pair(int16_t(1), 0));
+
+  area.consumeEvents = false;
+  document->SetInHostCommand(true);
+  EXPECT_TRUE(Click(120, 120, true));
+  EXPECT_EQ(area.textEdits, 1);
+  EXPECT_EQ(area.applied, 0);
+  area.editChanges = true;
+  EXPECT_TRUE(Click(120, 120, true));
+  EXPECT_EQ(area.applied, 1);
+  EXPECT_EQ(area.modal, (std::vector<bool>{false, true}));
+  EXPECT_FALSE(document->IsChangeInProgress());
 }
 
 }  // namespace

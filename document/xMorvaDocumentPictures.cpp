@@ -1,0 +1,93 @@
+// The mouse on the selected picture: its handles resize it, a double click
+// opens its dialog (after the host's method declined it), a click in a
+// picture placed on a page moves it.
+#include "document/xMorvaDocument.h"
+#include "document/xMorvaDocumentArea.h"
+#include "document/xMorvaText.h"
+#include "graphics/VPoint.h"
+#include "graphics/VShape.h"
+
+namespace {
+
+// What a drag from each handle moves, horizontally and vertically: 0
+// nothing, 1 the left and 2 the top edge, 3 the right and 4 the bottom
+// edge. The four corners, then the two pairs of side handles.
+constexpr int16_t kHandleModes[xMorvaDocument::kPictureHandleCount][2] = {
+    {1, 2}, {1, 4}, {3, 2}, {3, 4}, {0, 2}, {0, 4}, {1, 0}, {3, 0}};
+
+// Events offered to the host's method of the area.
+constexpr int16_t kEventPictureDoubleClick = 1;
+constexpr int16_t kEventPictureDragged = 2;
+
+}  // namespace
+
+void xMorvaDocument::SetPictureHandles(const VRect& picture, const VRect* handles, int32_t count) {
+  fPictureBox = picture;
+  for (int32_t i = 0; i < kPictureHandleCount; ++i) {
+    fPictureHandles[i] = handles != nullptr && i < count ? handles[i] : VRect();
+  }
+}
+
+void xMorvaDocument::NotifyHostModal(bool accepted) {
+  if (fArea != nullptr && fInHostCommand) fArea->NotifyHostModal(accepted);
+}
+
+bool xMorvaDocument::HandlePictureClick(const VPoint& point, bool doubleClick, bool controlKey) {
+  if (fArea == nullptr || fCurrent == nullptr) return false;
+  const bool pagePicture = fArea->IsPagePictureSelected() && !controlKey;
+  const bool textPicture = fCurrent->IsPictureSelected();
+  if (!pagePicture && !textPicture) return false;
+  if (fInfos.GetLocked() || fArea->IsLocked()) return false;
+
+  for (int32_t i = 0; i < kPictureHandleCount; ++i) {
+    const VRect& handle = fPictureHandles[i];
+    if (handle.IsEmpty() || !handle.Contains(point)) continue;
+    const int32_t height = fPictureBox.GetHeight();
+    const double ratio = height > 0 ? double(fPictureBox.GetWidth()) / height : 1.0;
+    VRect box = fPictureBox;
+    if (fArea->TrackPictureResize(ratio, point, kHandleModes[i][0], kHandleModes[i][1], box)) {
+      // A selected page picture is the one the handles belong to.
+      if (pagePicture) {
+        fArea->SetPagePictureBox(box);
+        fModified = true;
+        fArea->DrawSelection();
+      } else {
+        BeginChange();
+        fCurrent->SetSelectedPictureSize(box.GetWidth(), box.GetHeight());
+        EndChange();
+        Refresh(false, false);
+      }
+    }
+    fArea->CallEventCallback(kEventPictureDragged, 0);
+    return true;
+  }
+
+  if (fPictureBox.IsEmpty() || !fPictureBox.Contains(point)) return false;
+  if (doubleClick) {
+    if (fArea->CallEventCallback(kEventPictureDoubleClick, 0)) return true;
+    if (pagePicture) {
+      if (fArea->EditPagePicture()) {
+        fModified = true;
+        fArea->DrawSelection();
+      }
+    } else if (fArea->EditTextPicture()) {
+      NotifyHostModal(true);
+      BeginChange();
+      fArea->ApplyTextPictureEdit();
+      EndChange();
+      Refresh(false, false);
+    } else {
+      NotifyHostModal(false);
+    }
+    return true;
+  }
+  if (!pagePicture) return false;
+  VPoint origin;
+  if (fArea->TrackPagePictureMove(point, origin)) {
+    fArea->SetPagePictureOrigin(origin);
+    fModified = true;
+    fArea->DrawSelection();
+  }
+  fArea->CallEventCallback(kEventPictureDragged, 0);
+  return true;
+}
