@@ -3,7 +3,10 @@
 // of header lines laid out per page with the tabs before them widened.
 #include <cstring>
 
+#include "engine/tests/CompositionFixture.h"
 #include "engine/tests/DocumentFixture.h"
+#include "engine/xMorvaFontMeasure.h"
+#include "platform/gdi/fonts/GdiFontLibrary.h"
 #include "engine/xMorvaEngineHost.h"
 #include "document/xMorvaLineMeasure.h"
 #include "framework/core/values/VLong.h"
@@ -242,6 +245,49 @@ TEST_F(FieldsTest, TabsGoBackToTheirNaturalWidth) {
   std::memcpy(line.data() + 2 + 12, &wide, 4);
   xMorvaDocument::ResetTabElements(line.data(), line.data() + line.size());
   EXPECT_EQ(FirstWidth(line, 2), 100);
+}
+
+}  // namespace
+
+namespace {
+
+// The same with the engine's font context over "Qv Test", whose digits are
+// half an em (8 pixels at 12 points) and capitals three quarters.
+class QvPageNumbers : public Composition {
+ protected:
+  void SetUp() override {
+    static const bool added = GdiFonts::AddPrivateFontFile(QV_TEST_FONT_FILE);
+    ASSERT_TRUE(added);
+    document.UseFace("Qv Test");
+    xMorvaProperties state;
+    state.SetDefaults();
+    line.state.Assign(state);
+    font.BeginLineAt(&line, 0, 0, 0, true);
+  }
+  xMorvaLineRecord line;
+  xMorvaDocumentEngineServices engines;
+  VInstalledService<xMorvaEngineServices> installed{&engines};
+  xMorvaDocument owner{nullptr};
+};
+
+TEST_F(QvPageNumbers, TheLineWidthShrinksByWhatTheNumberLost) {
+  const struct {
+    uint32_t format;
+    int32_t page;
+    float lost;
+  } cases[] = {
+      {0, 0, 24},              // "0000" 32 pixels, "1" 8
+      {0, 10, 16},             // "11"
+      {2u << 28, 1, 48 - 12},  // "MMMM" capitals, "B"
+  };
+  for (const auto& c : cases) {
+    Bytes bytes = Stream().Raw(TabElement(3, 100)).Raw(PageNumberElement(c.format));
+    xMorvaFontMeasure measure(font);
+    EXPECT_EQ(owner.AdjustTabsForPageNumbers(measure, c.page, bytes.data(), bytes.data() + bytes.size()),
+              c.lost)
+        << c.format << " " << c.page;
+    EXPECT_EQ(FirstWidth(bytes, 0), 100 + c.lost);
+  }
 }
 
 }  // namespace
