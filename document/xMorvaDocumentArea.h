@@ -98,4 +98,8 @@ class xMorvaDocumentArea {
   virtual void ApplyTextPictureEdit() {}
   // The host told that a modal dialog of the area ended (true: accepted).
   virtual void NotifyHostModal(bool accepted) {}
+  // The computed texts of the pictures on pages: frozen into plain text,
+  // and the pictures made again from their values.
+  virtual void FreezePagePictureTexts() {}
+  virtual void RebuildPagePictures() {}
 };

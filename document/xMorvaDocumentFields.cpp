@@ -215,6 +215,7 @@ void xMorvaDocument::UpdateDateTimeFields() {
     UpdateDateTimeFieldsOfPart();
   }
   SetCurrentPart(previous);
+  if (fArea != nullptr) fArea->RebuildPagePictures();
   if (recording) fUndo->Resume();
 }
 
@@ -232,7 +233,13 @@ void xMorvaDocument::UpdateDateTimeFieldsOfPart() {
 void xMorvaDocument::FreezeComputedElements() {
   xMorvaTextInterface* text = fCurrent;
   if (text == nullptr) return;
+  // A selected page picture freezes its own texts, and nothing else does.
+  if (fArea != nullptr && fArea->IsPagePictureSelected()) {
+    fArea->FreezePagePictureTexts();
+    return;
+  }
   if (!text->HasSelection()) {
+    if (fArea != nullptr) fArea->FreezePagePictureTexts();
     // Every part, undone in one step.
     const int16_t previous = fCurrentNumber;
     if (fUndo) fUndo->BeginGroup(kUndoGroupAllParts);

@@ -82,6 +82,8 @@ class FakeArea : public xMorvaDocumentArea {
   bool EditTextPicture() override { return ++textEdits, editChanges; }
   void ApplyTextPictureEdit() override { ++applied; }
   void NotifyHostModal(bool accepted) override { modal.push_back(accepted); }
+  void FreezePagePictureTexts() override { ++pageFreezes; }
+  void RebuildPagePictures() override { ++pageRebuilds; }
   bool CallEventCallback(int16_t kind, int32_t value) override {
     events.emplace_back(kind, value);
     return consumeEvents;
@@ -111,7 +113,7 @@ class FakeArea : public xMorvaDocumentArea {
   double lastRatio = 0;
   VRect resizeTo, pageBox;
   VPoint pageOrigin;
-  int moves = 0, pageEdits = 0, textEdits = 0, applied = 0;
+  int moves = 0, pageEdits = 0, textEdits = 0, applied = 0, pageFreezes = 0, pageRebuilds = 0;
   std::vector<bool> modal;
 };
 

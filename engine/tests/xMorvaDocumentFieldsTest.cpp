@@ -73,6 +73,7 @@ TEST_F(FieldsTest, UpdatingEveryPartRecordsNothingAndResumesTheUndo) {
   const std::vector<std::pair<int16_t, int32_t>> told = {{9, 0}, {9, 5}, {9, 6}, {9, 3},
                                                          {9, 4}, {9, 1}, {9, 2}};
   EXPECT_EQ(area.events, told);
+  EXPECT_EQ(area.pageRebuilds, 1);
 
   // An undo that was suspended stays so.
   document->GetUndo()->Suspend();
@@ -93,9 +94,21 @@ TEST_F(FieldsTest, FreezingWithoutSelectionIsOneUndoStepForAllParts) {
   EXPECT_EQ(Part(kPartFirstFooter).FindElement(kFindAnyComputed, true, false), -1);
   EXPECT_TRUE(document->IsBodyCurrent());
 
+  EXPECT_EQ(area.pageFreezes, 1);
+
   document->GetUndo()->Undo();
   EXPECT_EQ(StreamBytes(Part(kPartBody)), body);
   EXPECT_EQ(StreamBytes(Part(kPartFirstFooter)), footer);
+  EXPECT_FALSE(document->GetUndo()->CanUndo());
+}
+
+TEST_F(FieldsTest, ASelectedPagePictureFreezesOnlyItsOwnTexts) {
+  PutExpression(kPartBody);
+  const Bytes body = StreamBytes(Part(kPartBody));
+  area.pagePictureSelected = true;
+  document->FreezeComputedElements();
+  EXPECT_EQ(area.pageFreezes, 1);
+  EXPECT_EQ(StreamBytes(Part(kPartBody)), body);
   EXPECT_FALSE(document->GetUndo()->CanUndo());
 }
 
