@@ -298,6 +298,7 @@ class xMorvaDocument : public VObject,
   // handed to `each` between BeginChange and EndChange.
   template <typename Each>
   void ForEachComputedElement(uint16_t group, Each&& each);
+  class PartWalk;
 
   xMorvaDocParams fParams;
   xMorvaDocInfos fInfos;

@@ -159,6 +159,25 @@ void RecountLeaders(xMorvaLineMeasure& font, uint8_t* cache) {
 
 // ---- Display mode, evaluation and freezing over the parts
 
+// Makes each part current in turn; the part current before, and the page
+// its header or footer was chosen for, come back at the end.
+class xMorvaDocument::PartWalk {
+ public:
+  explicit PartWalk(xMorvaDocument& document)
+      : fDocument(document), fPart(document.fCurrentNumber), fPage(document.fHeaderFooterPage) {}
+  ~PartWalk() {
+    fDocument.SetCurrentPart(fPart);
+    fDocument.fHeaderFooterPage = fPage;
+  }
+  PartWalk(const PartWalk&) = delete;
+  PartWalk& operator=(const PartWalk&) = delete;
+
+ private:
+  xMorvaDocument& fDocument;
+  int16_t fPart;
+  int32_t fPage;
+};
+
 template <typename Each>
 void xMorvaDocument::ForEachComputedElement(uint16_t group, Each&& each) {
   xMorvaTextInterface* text = fCurrent;
@@ -179,13 +198,12 @@ void xMorvaDocument::ForEachComputedElement(uint16_t group, Each&& each) {
 }
 
 void xMorvaDocument::ApplyToAllParts(uint8_t fieldDisplayMode) {
-  const int16_t previous = fCurrentNumber;
+  PartWalk walk(*this);
   for (int16_t part : kPartsInMemberOrder) {
     if (!fParts[part]) continue;
     SetCurrentPart(part);
     SetFieldDisplayModeOfPart(fieldDisplayMode);
   }
-  SetCurrentPart(previous);
 }
 
 void xMorvaDocument::SetFieldDisplayModeOfPart(uint8_t mode) {
@@ -207,14 +225,15 @@ void xMorvaDocument::UpdateDateTimeFields() {
   // stays suspended.
   const bool recording = fUndo && fUndo->IsRecording();
   if (fUndo) fUndo->Suspend();
-  const int16_t previous = fCurrentNumber;
-  for (int16_t part : kPartsInMemberOrder) {
-    if (!fParts[part]) continue;
-    SetCurrentPart(part);
-    if (fArea != nullptr) fArea->CallEventCallback(kEventUpdateFields, part);
-    UpdateDateTimeFieldsOfPart();
+  {
+    PartWalk walk(*this);
+    for (int16_t part : kPartsInMemberOrder) {
+      if (!fParts[part]) continue;
+      SetCurrentPart(part);
+      if (fArea != nullptr) fArea->CallEventCallback(kEventUpdateFields, part);
+      UpdateDateTimeFieldsOfPart();
+    }
   }
-  SetCurrentPart(previous);
   if (fArea != nullptr) fArea->RebuildPagePictures();
   if (recording) fUndo->Resume();
 }
@@ -241,7 +260,7 @@ void xMorvaDocument::FreezeComputedElements() {
   if (!text->HasSelection()) {
     if (fArea != nullptr) fArea->FreezePagePictureTexts();
     // Every part, undone in one step.
-    const int16_t previous = fCurrentNumber;
+    PartWalk walk(*this);
     if (fUndo) fUndo->BeginGroup(kUndoGroupAllParts);
     for (int16_t part : kPartsInMemberOrder) {
       if (!fParts[part]) continue;
@@ -249,7 +268,6 @@ void xMorvaDocument::FreezeComputedElements() {
       FreezeComputedElementsOfPart();
     }
     if (fUndo) fUndo->EndGroup();
-    SetCurrentPart(previous);
     return;
   }
   BeginChange();

@@ -311,7 +311,8 @@ int32_t xMorvaDocument::SetAreaOption(int16_t n, double value) {
 
 int32_t xMorvaDocument::GetPropertyAsReal(uint16_t id, int32_t stored, double& real) {
   real = 0;
-  if (!IsHostPropertyId(id)) return kErrorInvalidPropertyId;
+  // The tab list may be read as its stored value, never set.
+  if (!IsHostPropertyId(id) && id != kPropTabs) return kErrorInvalidPropertyId;
   if (IsColourProperty(id)) {
     real = stored == kColourNone ? -1.0 : double(ExchangeColourBytes(stored));
   } else if (id == kPropStyleSheet) {

@@ -61,7 +61,7 @@ class FieldsTest : public DocumentTest {
 TEST_F(FieldsTest, UpdatingEveryPartRecordsNothingAndResumesTheUndo) {
   PutExpression(kPartBody);
   PutExpression(kPartHeader);
-  document->SetCurrentPart(int16_t(kPartFooter));
+  document->SelectFooterForPage(4);
   host.value = 7;
   document->UpdateDateTimeFields();
   EXPECT_EQ(Shown(kPartBody), u"a7b");
@@ -69,6 +69,7 @@ TEST_F(FieldsTest, UpdatingEveryPartRecordsNothingAndResumesTheUndo) {
   EXPECT_FALSE(document->GetUndo()->CanUndo());
   EXPECT_TRUE(document->GetUndo()->IsRecording());
   EXPECT_EQ(document->CurrentPartNumber(), kPartFooter);
+  EXPECT_EQ(document->GetHeaderFooterPage(), 4);
   // The user's method hears of each part, in the order the parts were made.
   const std::vector<std::pair<int16_t, int32_t>> told = {{9, 0}, {9, 5}, {9, 6}, {9, 3},
                                                          {9, 4}, {9, 1}, {9, 2}};
