@@ -338,6 +338,44 @@ void WritePlugInSeeds() {
   }
 }
 
+// A header line: text, a right tab (layout cache of two f32 widths, kind,
+// leader, leader count), a page number (format word, a 2-unit source and
+// 15 units of result, shown), a property record and a centre tab.
+Bytes PageNumberLine(uint32_t format) {
+  Bytes line;
+  auto unit = [&line](uint16_t u) {
+    line.push_back(uint8_t(u));
+    line.push_back(uint8_t(u >> 8));
+  };
+  auto word = [&line](uint32_t v) {
+    for (int shift = 0; shift < 32; shift += 8) line.push_back(uint8_t(v >> shift));
+  };
+  auto tab = [&](uint16_t kind) {
+    unit(0), unit(16000), word(14), word(14);
+    const float width = 100;
+    uint32_t bits = 0;
+    std::memcpy(&bits, &width, 4);
+    word(bits), word(bits), unit(kind), unit('.'), unit(20);
+  };
+  unit('P');
+  tab(3);
+  unit(0), unit(24000), word(14 + 4 + 4 + 30), word(14 + 4 + 4);
+  word(4), word(30), word(4), line.push_back(0), line.push_back(0), word(format);
+  unit('#'), unit('p');
+  for (int i = 0; i < 15; ++i) unit('x');
+  unit(0), unit(0), word(1);
+  tab(2);
+  unit(13);
+  return line;
+}
+
+void WritePageNumberSeeds() {
+  // Choice byte: the page.
+  Save("page_number_layout", "digits", Prefixed({3}, PageNumberLine(0)));
+  Save("page_number_layout", "roman", Prefixed({41}, PageNumberLine(3u << 28)));
+  Save("page_number_layout", "count", Prefixed({0}, PageNumberLine(1)));
+}
+
 // ---- regions and metafiles
 
 void WriteRegionSeeds() {
@@ -510,6 +548,7 @@ int main(int argc, char** argv) {
   WriteModuleTableSeeds();
   WriteSwapSeeds();
   WritePlugInSeeds();
+  WritePageNumberSeeds();
   WriteRegionSeeds();
   WritePolygonSeeds();
   WriteColorIconSeeds();
