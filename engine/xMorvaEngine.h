@@ -56,7 +56,6 @@ struct xMorvaWordUnits {
 // The status of a computed element for which no result text can be made.
 constexpr int32_t kErrorNoResultText = 1073;
 
-
 // The computed element's head behind the element head: u32 object length n,
 // u32 result-text bytes, u32 source-text bytes, u8 order flag (1: result
 // first), u8 unused; then the object and the two texts.
