@@ -101,6 +101,7 @@ class PaneTest : public HeadlessWindowTest {
     VFrameWindowService::Install(&kFrameWindowProc);
     window_ = CreateHeadlessWindow(400, 400);
     root_ = new VWindowView(window_);
+    root_->ResizeTo(400, 400, 0);
     for (int i = 0; i < kLookPainterCount; ++i) {
       saved_[i] = gLookPainters[i];
       gLookPainters[i] = &look_;
