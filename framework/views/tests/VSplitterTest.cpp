@@ -5,7 +5,13 @@
 #include <string>
 #include <vector>
 
+#include <cstring>
+
+#include "framework/system/environment/VCursor.h"
+#include "framework/system/resources/VMacResourceFile.h"
 #include "framework/views/tests/PaneTestSupport.h"
+#include "platform/toolbox/TbxCursor.h"
+#include "platform/toolbox/TbxResources.h"
 
 namespace {
 
@@ -242,6 +248,44 @@ TEST_F(Splitters, HandlesShowTheirCursorsAndTheBarDrawsItsLine) {
   EXPECT_EQ(t[99 * 300 + 102], RGB(0, 0, 0));
   // Split boxes are drawn as their own elements.
   EXPECT_EQ(t[1 * 300 + 290], RGB(24 * 9, 100, 90));
+}
+
+// The module's resource file as the host opens it before start.
+TEST(SplitterCursors, BothAreWholeRecordsWithTheirMaskAround) {
+  const std::string path = QV_RESOURCE_FILE;
+  uint8_t pascal[256];
+  ASSERT_LT(path.size(), 256u);
+  pascal[0] = static_cast<uint8_t>(path.size());
+  std::memcpy(pascal + 1, path.data(), path.size());
+  const int16_t previous = Tbx::CurResFile();
+  const int16_t ref = Tbx::OpenResFile(pascal);
+  ASSERT_GE(ref, 0);
+  {
+    VMacResourceFile file(ref);
+    VCursor cursor(&file);
+    std::vector<Tbx::Cursor> seen;
+    for (int16_t id : {kCursorSplitUpright, kCursorSplitAcross}) {
+      EXPECT_EQ(file.GetResourceSizeById(FourCC("CURS"), id),
+                static_cast<uint32_t>(Tbx::kCursorRecordSize)) << id;
+      cursor.SetId(id);
+      const Tbx::HeadlessCursorState state = Tbx::GetHeadlessCursorState();
+      EXPECT_EQ(state.shown, -1) << id;
+      int bits = 0;
+      for (int i = 0; i < 32; ++i) {
+        EXPECT_EQ(state.record.data[i] & ~state.record.mask[i], 0) << id;
+        bits += state.record.data[i] != 0;
+      }
+      EXPECT_GT(bits, 8) << id;
+      // The hot spot in the middle, vertical then horizontal, big-endian.
+      EXPECT_EQ((std::vector<uint8_t>(state.record.hotSpot, state.record.hotSpot + 4)),
+                (std::vector<uint8_t>{0, 7, 0, 7}));
+      seen.push_back(state.record);
+    }
+    EXPECT_NE(std::memcmp(&seen[0], &seen[1], sizeof(Tbx::Cursor)), 0);
+  }
+  Tbx::CloseResFile(ref);
+  if (previous >= 0) Tbx::UseResFile(previous);
+  Tbx::InitCursor();
 }
 
 }  // namespace
