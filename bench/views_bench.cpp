@@ -7,9 +7,14 @@
 #include <vector>
 
 #include "bench/BenchMain.h"
+#include "framework/core/containers/VNumericArrays.h"
+#include "framework/core/containers/VStringArray.h"
+#include "framework/core/strings/VUniString.h"
 #include "framework/system/environment/VEnvironmentLinks.h"
 #include "framework/views/VEvent.h"
 #include "framework/views/VFrameServices.h"
+#include "framework/views/VListView.h"
+#include "framework/views/VScrollContainer.h"
 #include "framework/views/VPaneView.h"
 #include "framework/views/VScrolledView.h"
 #include "framework/views/VSplitter.h"
@@ -134,8 +139,47 @@ void SplitterDragPoll(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * kPolls);
 }
 
+// A list of 10,000 rows of a name and a number in a 300 x 400 container,
+// paged from the top to the end, each page drawn at once.
+void PageThroughList(benchmark::State& state) {
+  VFrameAreaService::Install(&kFrameAreaProc);
+  VFrameWindowService::Install(&kFrameWindowProc);
+  HWND window = CreateHeadlessWindow(400, 400);
+  auto* root = new VWindowView(window);
+  root->ResizeTo(400, 400, 0);
+  VStringArray names;
+  VLongArray numbers;
+  VStr<255> text;
+  for (int i = 0; i < 10000; ++i) {
+    const std::u16string s = u"row " + std::u16string(1, static_cast<char16_t>(u'a' + i % 26));
+    text.SetUniChars(s.data(), 0, static_cast<int32_t>(s.size()));
+    names.AppendString(text, false);
+    numbers.AppendLong(i, false);
+  }
+  auto* owner = new VScrollContainer(root, true, false);
+  owner->ResizeTo(300, 400, 0);
+  auto* list = new VListView(owner, 0, 0);
+  owner->SetContentView(list, true);
+  list->AddColumn(&names, 200, true);
+  list->AddColumn(&numbers, 80, false);
+  int64_t pages = 0;
+  for (auto _ : state) {
+    list->ScrollTo(0, 0, true, 1);
+    while (list->GetScrollY() + list->GetHeight() < list->GetContentHeight()) {
+      owner->ScrollBy(0, list->GetVerticalPageStep(false), 2);
+      ++pages;
+    }
+  }
+  state.SetItemsProcessed(pages);
+  delete root;
+  DestroyWindow(window);
+  VFrameWindowService::Remove(&kFrameWindowProc);
+  VFrameAreaService::Remove(&kFrameAreaProc);
+}
+
 }  // namespace
 
+BENCHMARK(PageThroughList)->Unit(benchmark::kMillisecond);
 BENCHMARK(SplitterDragPoll)->Unit(benchmark::kMillisecond);
 BENCHMARK(InvalidateEachAtOnce)->Unit(benchmark::kMillisecond);
 BENCHMARK(PointerMoves);
