@@ -32,7 +32,8 @@ class PaneLook : public VLookPainter {
   }
 };
 
-// A 1000 x 1000 document of 10-pixel horizontal stripes.
+// A 1000 x 1000 document of 10-pixel cells, each its own colour; only the
+// visible cells are drawn.
 class DocView : public VScrolledView {
  public:
   explicit DocView(VFrame* parent) : VScrolledView(parent) {
@@ -40,9 +41,13 @@ class DocView : public VScrolledView {
   }
   void DrawContent(VPort& port) override {
     port.SetFillPatternIndex(6);
-    for (int y = 0; y < 100; ++y) {
-      port.SetFillColorRGB(static_cast<uint8_t>(y * 2), 40, static_cast<uint8_t>(255 - y));
-      port.PaintRect(0, y * 10, 1000, 10);
+    const int x0 = GetScrollX() / 10, y0 = GetScrollY() / 10;
+    for (int y = y0; y < 100 && y <= y0 + GetHeight() / 10 + 1; ++y) {
+      for (int x = x0; x < 100 && x <= x0 + GetWidth() / 10 + 1; ++x) {
+        port.SetFillColorRGB(static_cast<uint8_t>(y * 2), static_cast<uint8_t>(x * 2),
+                             static_cast<uint8_t>(255 - y));
+        port.PaintRect(x * 10, y * 10, 10, 10);
+      }
     }
   }
   void GetVerticalBarState(int32_t& value, int32_t& maximum, int32_t& page) override {
@@ -61,10 +66,19 @@ class DocView : public VScrolledView {
 class RulerView : public VScrolledView {
  public:
   RulerView(VFrame* parent, int32_t w, int32_t h) : VScrolledView(parent) { ResizeTo(w, h, 0); }
+  // Marks every 10 pixels of the content, so a scroll shows.
   void DrawContent(VPort& port) override {
     port.SetFillPatternIndex(6);
     port.SetFillColorRGB(250, 250, 120);
     port.PaintRect(GetScrollX(), GetScrollY(), GetWidth(), GetHeight());
+    port.SetFillColorRGB(90, 20, 20);
+    for (int i = 0; i < 1000; i += 10) {
+      if (GetWidth() > GetHeight()) {
+        port.PaintRect(i, 0, 1 + i % 30 / 10, GetHeight());
+      } else {
+        port.PaintRect(0, i, GetWidth(), 1 + i % 30 / 10);
+      }
+    }
   }
   VFrame* Clone(VFrame* newParent, int32_t word) override {
     auto* copy = new RulerView(newParent, GetWidth(), GetHeight());

@@ -250,6 +250,39 @@ TEST_F(Splitters, HandlesShowTheirCursorsAndTheBarDrawsItsLine) {
   EXPECT_EQ(t[1 * 300 + 290], RGB(24 * 9, 100, 90));
 }
 
+TEST_F(Splitters, ScrollingMovesTheBandsWithTheContent) {
+  auto* top = dynamic_cast<RulerView*>(pane_->GetTopView());
+  auto* left = dynamic_cast<RulerView*>(pane_->GetLeftView());
+  ASSERT_NE(top, nullptr);
+  ASSERT_NE(left, nullptr);
+  const struct {
+    int32_t dx, dy;
+  } steps[] = {{30, 0}, {0, 40}, {-7, 13}, {500, 500}, {-2000, 0}};
+  std::vector<std::vector<COLORREF>> shots[2];
+  for (bool moving : {false, true}) {
+    pane_->SetScrollsByMovingPixels(moving);
+    doc_->ScrollTo(0, 0, false, 0);
+    pane_->Layout(1);
+    pane_->Invalidate(2);
+    for (const auto& s : steps) {
+      pane_->ScrollBy(s.dx, s.dy, 2);
+      EXPECT_EQ(top->GetScrollX(), doc_->GetScrollX()) << s.dx;
+      EXPECT_EQ(left->GetScrollY(), doc_->GetScrollY()) << s.dy;
+      EXPECT_EQ(top->GetScrollY(), 0);
+      EXPECT_EQ(left->GetScrollX(), 0);
+      shots[moving ? 1 : 0].push_back(Screen());
+    }
+  }
+  // Moving pixels shows exactly what redrawing shows.
+  for (size_t i = 0; i < shots[0].size(); ++i) EXPECT_EQ(shots[1][i], shots[0][i]) << i;
+  EXPECT_EQ(doc_->GetScrollX(), 0);
+  EXPECT_EQ(doc_->GetScrollY(), 40 + 13 + 500);
+  // Scrolling without drawing at once moves them too.
+  pane_->ScrollBy(25, -100, 1);
+  EXPECT_EQ(top->GetScrollX(), 25);
+  EXPECT_EQ(left->GetScrollY(), doc_->GetScrollY());
+}
+
 // The module's resource file as the host opens it before start.
 TEST(SplitterCursors, BothAreWholeRecordsWithTheirMaskAround) {
   const std::string path = QV_RESOURCE_FILE;
