@@ -46,9 +46,9 @@ void VCellGridView::GetCellRect(int32_t item, int32_t& x, int32_t& y) const {
 }
 
 void VCellGridView::UpdateContentSize() {
-  SetContentHeight(static_cast<int32_t>(std::min<int64_t>(int64_t{GetRows()} * fCellHeight,
-                                                          INT32_MAX)),
-                   true, 1);
+  SetContentHeight(
+      static_cast<int32_t>(std::min<int64_t>(int64_t{GetRows()} * fCellHeight, INT32_MAX)), true,
+      1);
 }
 
 void VCellGridView::SetArray(VArray* array) {

@@ -37,8 +37,7 @@ void Toggle(VArray* array) {
 
 }  // namespace
 
-VListView::VListView(VScrollContainer* container, int32_t selectionMessage,
-                     int32_t confirmMessage)
+VListView::VListView(VScrollContainer* container, int32_t selectionMessage, int32_t confirmMessage)
     : VScrolledView(container),
       fSelectionMessage(selectionMessage),
       fConfirmMessage(confirmMessage) {

@@ -92,9 +92,9 @@ void VPaneGrid::GetSpan(bool row, int32_t index, int32_t& start, int32_t& end) {
   const std::vector<int16_t>& d = row ? fDividers->fRowDividers : fDividers->fColumnDividers;
   const int32_t count = row ? fRows : fColumns;
   start = index <= 1 || index - 2 >= static_cast<int32_t>(d.size()) ? 0 : d[index - 2] + fThickness;
-  end = index >= count || index - 1 >= static_cast<int32_t>(d.size()) ? (row ? GetHeight()
-                                                                              : GetWidth())
-                                                                       : d[index - 1];
+  end = index >= count || index - 1 >= static_cast<int32_t>(d.size())
+            ? (row ? GetHeight() : GetWidth())
+            : d[index - 1];
 }
 
 void VPaneGrid::LayoutPanes() {
@@ -110,8 +110,7 @@ void VPaneGrid::LayoutPanes() {
   }
 }
 
-bool VPaneGrid::InsertRowOrColumn(bool row, int32_t index, int32_t position, bool adjust,
-                                  int32_t) {
+bool VPaneGrid::InsertRowOrColumn(bool row, int32_t index, int32_t position, bool adjust, int32_t) {
   const int32_t count = row ? fRows : fColumns;
   if (fDividers == nullptr || index < 1 || index > count) return false;
   if (adjust) position = AdjustInsertPosition(row, index, position);
@@ -198,8 +197,8 @@ void VPaneGrid::MoveDivider(bool row, int32_t index, int32_t delta) {
   const int32_t n = static_cast<int32_t>(d.size());
   if (index < 1 || index > n) return;
   const int32_t low = index == 1 ? 0 : d[index - 2] + fThickness;
-  const int32_t high = index == n ? (row ? GetHeight() : GetWidth()) - GetGrowBoxReserve()
-                                  : d[index];
+  const int32_t high =
+      index == n ? (row ? GetHeight() : GetWidth()) - GetGrowBoxReserve() : d[index];
   const int32_t moved = d[index - 1] + delta;
   if (moved < low) {
     RemoveRowOrColumn(row, index);
@@ -212,8 +211,7 @@ void VPaneGrid::MoveDivider(bool row, int32_t index, int32_t delta) {
   }
 }
 
-void VPaneGrid::ScrollTogether(int32_t dx, int32_t dy, int32_t row, int32_t column,
-                               int32_t mode) {
+void VPaneGrid::ScrollTogether(int32_t dx, int32_t dy, int32_t row, int32_t column, int32_t mode) {
   const std::vector<VGridPane*> panes = fPanes;
   for (VGridPane* p : panes) {
     if (dx != 0 && p->GetRow() == row) p->ScrollBy(dx, 0, mode);
@@ -406,7 +404,8 @@ bool VPaneGridDividers::MouseDown(VEvent& event) {
   const int32_t delta = row ? p1.GetY() - p0.GetY() : p1.GetX() - p0.GetX();
   // The grid may remove a row and re-lay out: nothing of this frame's
   // dividers is used after the message.
-  fParent->NotifyParent(this, kMsgDividerDragged, PackDivider(at, std::clamp(delta, -32768, 32767)));
+  fParent->NotifyParent(this, kMsgDividerDragged,
+                        PackDivider(at, std::clamp(delta, -32768, 32767)));
   return true;
 }
 

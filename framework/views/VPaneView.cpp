@@ -396,8 +396,8 @@ void VPaneView::LayoutLeaf(int32_t mode) {
     int32_t place, modeIndex, a, b;
     int32_t w = 0, h = 0;
   };
-  Corner corners[4] = {{kTopLeft, 0, T, L}, {kTopRight, 1, T, R}, {kBottomLeft, 2, B, L},
-                       {kBottomRight, 3, B, R}};
+  Corner corners[4] = {
+      {kTopLeft, 0, T, L}, {kTopRight, 1, T, R}, {kBottomLeft, 2, B, L}, {kBottomRight, 3, B, R}};
   for (Corner& c : corners) {
     VFrame* f = v[c.place];
     if (!Counts(f)) continue;
@@ -710,8 +710,7 @@ bool VPaneView::TrackSplitterBar(VSplitterBar* bar, VEvent& event) {
   event.Offset(bx, by);
   const uint8_t orientation = fOrientation;
   const int32_t start = orientation == kStacked ? by : bx;
-  const int32_t maximum =
-      (orientation == kStacked ? GetHeight() : GetWidth()) - kSplitterThickness;
+  const int32_t maximum = (orientation == kStacked ? GetHeight() : GetWidth()) - kSplitterThickness;
   VPoint p0, p1;
   {
     VSplitterDragger dragger(this, event, start, 0, maximum, orientation);
@@ -911,9 +910,7 @@ bool VPaneView::NotifyParent(VFrame* sender, int32_t message, intptr_t parameter
       if (parameter == 0) return false;
       return TrackSplitterBar(dynamic_cast<VSplitterBar*>(sender),
                               *reinterpret_cast<VEvent*>(parameter));
-    case kMsgSplitterBarDoubleClicked:
-      Unsplit(true);
-      return true;
+    case kMsgSplitterBarDoubleClicked: Unsplit(true); return true;
     default: return VScrollContainer::NotifyParent(sender, message, parameter);
   }
 }

@@ -116,9 +116,7 @@ class VPaneView : public VScrollContainer {
   virtual void ShowVerticalBarView(bool show, bool relayout) {
     ShowView(kVerticalBarView, show, relayout);
   }
-  virtual void ShowBarCornerView(bool show, bool relayout) {
-    ShowView(kBarCorner, show, relayout);
-  }
+  virtual void ShowBarCornerView(bool show, bool relayout) { ShowView(kBarCorner, show, relayout); }
   // Makes this leaf a branch; the position is the first child's height
   // (stacked) or width. False on a branch, without content, for a negative
   // position or when the minimum pane size leaves no room for two panes.

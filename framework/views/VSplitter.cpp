@@ -32,8 +32,8 @@ void VSplitBox::DrawContent(VPort& port) {
 }
 
 bool VSplitBox::MouseDown(VEvent& event) {
-  if (fParent != nullptr) fParent->NotifyParent(this, kMsgSplitBoxPressed,
-                                                reinterpret_cast<intptr_t>(&event));
+  if (fParent != nullptr)
+    fParent->NotifyParent(this, kMsgSplitBoxPressed, reinterpret_cast<intptr_t>(&event));
   return true;
 }
 

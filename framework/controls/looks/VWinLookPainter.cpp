@@ -46,10 +46,18 @@ constexpr int32_t kSystemVersionXP = 7;
 constexpr int32_t kCheckBoxFont = 2;
 
 const char* const kImageNames[VWinLookPainter::kImageCount] = {
-    "ArrowLeft",           "ArrowRight",           "ArrowTop",
-    "ArrowBottom",         "WinCheckNormal",       "WinCheckChecked",
-    "WinCheckMixed",       "WinCheckPushedNormal", "WinCheckPushedChecked",
-    "WinCheckPushedMixed", "WinCheckDisabledNormal", "WinCheckDisabledChecked",
+    "ArrowLeft",
+    "ArrowRight",
+    "ArrowTop",
+    "ArrowBottom",
+    "WinCheckNormal",
+    "WinCheckChecked",
+    "WinCheckMixed",
+    "WinCheckPushedNormal",
+    "WinCheckPushedChecked",
+    "WinCheckPushedMixed",
+    "WinCheckDisabledNormal",
+    "WinCheckDisabledChecked",
     "WinCheckDisabledMixed",
 };
 
@@ -145,8 +153,8 @@ COLORREF VWinLookPainter::GetColor(int32_t index) {
     case 30:
     case 34: system = COLOR_HIGHLIGHT; break;
     case 31:
-      system = VSystemServices::GetSystemVersion() == kSystemVersionNT4 ? COLOR_MENUTEXT
-                                                                        : COLOR_BTNTEXT;
+      system =
+          VSystemServices::GetSystemVersion() == kSystemVersionNT4 ? COLOR_MENUTEXT : COLOR_BTNTEXT;
       break;
     case 33:
       system = VSystemServices::GetSystemVersion() == kSystemVersionXP ? COLOR_3DFACE : COLOR_MENU;

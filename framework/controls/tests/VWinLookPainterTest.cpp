@@ -59,18 +59,32 @@ class WinLook : public testing::Test {
 };
 
 TEST_F(WinLook, MetricsAreTheSystemScrollBarSizes) {
-  const std::pair<int32_t, int32_t> cases[] = {{0, 1},  {1, 16}, {2, 16}, {3, 16},
-                                               {4, 0},  {5, 16}, {6, 16}, {7, 0}, {-1, 0}};
+  const std::pair<int32_t, int32_t> cases[] = {{0, 1},  {1, 16}, {2, 16}, {3, 16}, {4, 0},
+                                               {5, 16}, {6, 16}, {7, 0},  {-1, 0}};
   for (const auto& [id, want] : cases) EXPECT_EQ(look_.GetMetric(id), want) << id;
 }
 
 TEST_F(WinLook, ColoursAreFixedThenSystemRoles) {
   const std::pair<int32_t, COLORREF> cases[] = {
-      {0, kWhite},      {5, kShadow},          {10, kBlack},         {15, RGB(255, 15, 255)},
-      {16, RGB(0, 255, 255)}, {17, kFace},     {18, kFace},          {20, kWhite},
-      {21, kShadow},    {22, RGB(64, 64, 64)}, {23, GetSysColor(COLOR_SCROLLBAR)},
-      {27, kWhite},     {28, kWhite},          {29, kShadow},        {30, kHighlight},
-      {34, kHighlight}, {36, RGB(255, 255, 225)}, {37, 0xFFFFFFFF}, {-1, 0xFFFFFFFF},
+      {0, kWhite},
+      {5, kShadow},
+      {10, kBlack},
+      {15, RGB(255, 15, 255)},
+      {16, RGB(0, 255, 255)},
+      {17, kFace},
+      {18, kFace},
+      {20, kWhite},
+      {21, kShadow},
+      {22, RGB(64, 64, 64)},
+      {23, GetSysColor(COLOR_SCROLLBAR)},
+      {27, kWhite},
+      {28, kWhite},
+      {29, kShadow},
+      {30, kHighlight},
+      {34, kHighlight},
+      {36, RGB(255, 255, 225)},
+      {37, 0xFFFFFFFF},
+      {-1, 0xFFFFFFFF},
   };
   for (const auto& [index, want] : cases) EXPECT_EQ(look_.GetColor(index), want) << index;
 }
@@ -102,14 +116,24 @@ TEST_F(WinLook, ElementsByPixel) {
       {3, 0, {{{4, 4}, kWhite}, {{15, 13}, kWhite}}},
       {3, -100, {{{4, 4}, kHighlight}, {{10, 10}, kHighlight}}},
       // Raised bevel: light left and top, shadow bottom and right.
-      {16, 0, {{{4, 8}, kWhite}, {{9, 4}, kWhite}, {{9, 13}, kShadow}, {{15, 8}, kShadow},
-               {{9, 9}, kGround}}},
+      {16,
+       0,
+       {{{4, 8}, kWhite},
+        {{9, 4}, kWhite},
+        {{9, 13}, kShadow},
+        {{15, 8}, kShadow},
+        {{9, 9}, kGround}}},
       {16, -100, {{{4, 8}, kWhite}, {{9, 13}, kBlack}}},
       // Sunken: the other way round.
       {17, 0, {{{4, 8}, kShadow}, {{9, 13}, kWhite}, {{15, 8}, kWhite}}},
       // Thumb and split box: face, black outer right-bottom, light inner.
-      {21, 0, {{{9, 13}, kBlack}, {{15, 8}, kBlack}, {{5, 8}, kWhite}, {{9, 9}, kFace},
-               {{14, 8}, kShadow}}},
+      {21,
+       0,
+       {{{9, 13}, kBlack},
+        {{15, 8}, kBlack},
+        {{5, 8}, kWhite},
+        {{9, 9}, kFace},
+        {{14, 8}, kShadow}}},
       {24, 0, {{{9, 13}, kBlack}, {{5, 8}, kWhite}, {{9, 9}, kFace}}},
       // The scroll-bar frame draws nothing.
       {23, 0, {{{4, 4}, kGround}, {{9, 9}, kGround}}},

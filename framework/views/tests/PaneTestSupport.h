@@ -36,9 +36,7 @@ class PaneLook : public VLookPainter {
 // visible cells are drawn.
 class DocView : public VScrolledView {
  public:
-  explicit DocView(VFrame* parent) : VScrolledView(parent) {
-    SetContentSize(1000, 1000, false, 0);
-  }
+  explicit DocView(VFrame* parent) : VScrolledView(parent) { SetContentSize(1000, 1000, false, 0); }
   void DrawContent(VPort& port) override {
     port.SetFillPatternIndex(6);
     const int x0 = GetScrollX() / 10, y0 = GetScrollY() / 10;

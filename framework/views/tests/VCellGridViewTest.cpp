@@ -96,14 +96,14 @@ TEST_F(Grids, KeysMoveTheSelectionWithinTheItems) {
     int32_t to, answer;
     std::vector<int32_t> log;
   } cases[] = {
-      {1, kKeyTab, false, 2, 0, {801}},     {2, kKeyTab, true, 1, 0, {801}},
-      {1, kKeyTab, true, 1, 0, {}},         {5, kKeyRight, false, 6, 0, {801}},
-      {5, kKeyLeft, false, 4, 0, {801}},    {10, kKeyRight, false, 10, 0, {}},
-      {2, kKeyDown, false, 6, 0, {801}},    {9, kKeyDown, false, 9, 0, {}},
-      {7, kKeyUp, false, 3, 0, {801}},      {3, kKeyUp, false, 3, 0, {}},
-      {5, kKeyPageUp, false, 1, 0, {801}},  {5, kKeyPageDown, false, 10, 0, {801}},
-      {5, kKeyReturn, false, 5, 0, {802}},  {5, kKeyEnter, false, 5, 0, {802}},
-      {5, kKeySpace, false, 5, 1, {}},      {0, kKeyDown, false, 1, 0, {801}},
+      {1, kKeyTab, false, 2, 0, {801}},    {2, kKeyTab, true, 1, 0, {801}},
+      {1, kKeyTab, true, 1, 0, {}},        {5, kKeyRight, false, 6, 0, {801}},
+      {5, kKeyLeft, false, 4, 0, {801}},   {10, kKeyRight, false, 10, 0, {}},
+      {2, kKeyDown, false, 6, 0, {801}},   {9, kKeyDown, false, 9, 0, {}},
+      {7, kKeyUp, false, 3, 0, {801}},     {3, kKeyUp, false, 3, 0, {}},
+      {5, kKeyPageUp, false, 1, 0, {801}}, {5, kKeyPageDown, false, 10, 0, {801}},
+      {5, kKeyReturn, false, 5, 0, {802}}, {5, kKeyEnter, false, 5, 0, {802}},
+      {5, kKeySpace, false, 5, 1, {}},     {0, kKeyDown, false, 1, 0, {801}},
   };
   for (const auto& c : cases) {
     g->Select(c.from);
@@ -122,10 +122,9 @@ TEST_F(Grids, ClicksSelectTheCellUnderTheMouse) {
     int32_t selected;
     std::vector<int32_t> log;
   } cases[] = {
-      {30, 25, 1, 6, {801}}, {30, 25, 1, 6, {}},     {30, 25, 2, 6, {802}},
-      {99, 59, 1, 6, {}},    {60, 50, 1, 6, {}},     {30, 45, 1, 10, {801}},
-      {80, 45, 1, 10, {}},
-      {0, 0, 1, 1, {801}},   {120, 0, 1, 1, {}},
+      {30, 25, 1, 6, {801}}, {30, 25, 1, 6, {}},  {30, 25, 2, 6, {802}},
+      {99, 59, 1, 6, {}},    {60, 50, 1, 6, {}},  {30, 45, 1, 10, {801}},
+      {80, 45, 1, 10, {}},   {0, 0, 1, 1, {801}}, {120, 0, 1, 1, {}},
   };
   for (const auto& c : cases) {
     owner_->log.clear();

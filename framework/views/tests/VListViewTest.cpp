@@ -85,9 +85,9 @@ TEST_F(Lists, StretchColumnsShareTheSpareWidth) {
     int32_t view;
     int32_t want1, want2;
   } cases[] = {
-      {30, 40, true, true, 100, 42, 58},   {20, 180, false, true, 300, 20, 280},
+      {30, 40, true, true, 100, 42, 58},    {20, 180, false, true, 300, 20, 280},
       {50, 100, true, true, 300, 100, 200}, {50, 100, true, false, 300, 100, 100},
-      {60, 40, true, true, 100, 60, 40},   {0, 0, true, true, 80, 0, 80},
+      {60, 40, true, true, 100, 60, 40},    {0, 0, true, true, 80, 0, 80},
   };
   for (const auto& c : cases) {
     auto* list = Make<VListView>();
@@ -167,7 +167,7 @@ TEST_F(Lists, ClicksSelectRowsAndTellTheOwner) {
     std::vector<std::string> log;
   } cases[] = {
       {10, 20, 1, 2, {"7001:1"}},  {10, 27, 1, 2, {}},         {150, 27, 1, 2, {}},
-      {150, 40, 1, 3, {"7001:2"}}, {10, 40, 2, 3, {"7002:2"}},  {10, 99, 1, 5, {"7001:1"}},
+      {150, 40, 1, 3, {"7001:2"}}, {10, 40, 2, 3, {"7002:2"}}, {10, 99, 1, 5, {"7001:1"}},
       {199, 1, 1, 1, {"7001:0"}},  {30, 15, 1, 2, {"7001:1"}},
   };
   list->AddColumn(&names_, 100, false);
@@ -192,9 +192,14 @@ TEST_F(Lists, KeysMoveTheRowAndConfirm) {
     int32_t answer, row;
     std::vector<std::string> log;
   } cases[] = {
-      {1, kKeyDown, 0, 2, {"7001:1"}}, {3, kKeyDown, 0, 3, {}},   {1, kKeyUp, 0, 1, {}},
-      {2, kKeyUp, 0, 1, {"7001:1"}},   {2, kKeyReturn, 0, 2, {"7002:1"}},
-      {2, kKeyEnter, 0, 2, {"7002:1"}}, {2, kKeySpace, 1, 2, {}}, {2, kKeyLeft, 1, 2, {}},
+      {1, kKeyDown, 0, 2, {"7001:1"}},
+      {3, kKeyDown, 0, 3, {}},
+      {1, kKeyUp, 0, 1, {}},
+      {2, kKeyUp, 0, 1, {"7001:1"}},
+      {2, kKeyReturn, 0, 2, {"7002:1"}},
+      {2, kKeyEnter, 0, 2, {"7002:1"}},
+      {2, kKeySpace, 1, 2, {}},
+      {2, kKeyLeft, 1, 2, {}},
   };
   for (const auto& c : cases) {
     list->SelectRow(c.from);

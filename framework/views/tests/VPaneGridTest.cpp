@@ -61,8 +61,9 @@ TEST_F(Grid, RowsAndColumnsAreInsertedBetweenDividers) {
   ASSERT_TRUE(grid_->InsertRowOrColumn(true, 1, 80, false, 0));
   EXPECT_EQ(Panes(), (std::vector<Box>{{0, 0, 300, 80}, {0, 85, 300, 115}}));
   ASSERT_TRUE(grid_->InsertRowOrColumn(false, 1, 100, false, 0));
-  EXPECT_EQ(Panes(), (std::vector<Box>{{0, 0, 100, 80}, {105, 0, 195, 80}, {0, 85, 100, 115},
-                                       {105, 85, 195, 115}}));
+  EXPECT_EQ(Panes(),
+            (std::vector<Box>{
+                {0, 0, 100, 80}, {105, 0, 195, 80}, {0, 85, 100, 115}, {105, 85, 195, 115}}));
   // The second row split again: a third row between.
   ASSERT_TRUE(grid_->InsertRowOrColumn(true, 2, 50, false, 0));
   EXPECT_EQ(grid_->GetRowCount(), 3);
@@ -158,7 +159,7 @@ TEST_F(Grid, SplitBoxesInsertRowsAndColumns) {
   Drag(290, 2, {POINT{290, 72}});
   EXPECT_EQ(grid_->GetRowCount(), 2);
   EXPECT_EQ(BoxOf(grid_->GetPaneAt(1, 1)).h, 70);
-  Drag(2, 60, {POINT{2, 60}});  // a press that does not move inserts nothing
+  Drag(2, 60, {POINT{2, 60}});    // a press that does not move inserts nothing
   Drag(2, 56, {POINT{122, 56}});  // the first row's box is at (0, 54)
   EXPECT_EQ(grid_->GetColumnCount(), 2);
   EXPECT_EQ(BoxOf(grid_->GetPaneAt(2, 1)).w, 120);
@@ -211,7 +212,8 @@ TEST_F(Grid, FocusedContentIsFoundInAnyPane) {
   EXPECT_EQ(grid_->GetPaneAt(1, 1)->GetContentView(1), nullptr);
   lower->TakeFocus();
   VFrame* found = nullptr;
-  EXPECT_TRUE(grid_->NotifyParent(grid_, kMsgGetFocusedContent, reinterpret_cast<intptr_t>(&found)));
+  EXPECT_TRUE(
+      grid_->NotifyParent(grid_, kMsgGetFocusedContent, reinterpret_cast<intptr_t>(&found)));
   EXPECT_EQ(found, lower);
 }
 

@@ -84,10 +84,15 @@ TEST_F(Splitters, SplitBoxDragsSplitBeyondFivePixels) {
     bool splits;
     int32_t bar;
   } cases[] = {
-      {true, 6, true, 6},     {true, 5, false, 0},   {true, -8, false, 0},
-      {true, 100, true, 100}, {false, 40, true, 40}, {false, 5, false, 0},
+      {true, 6, true, 6},
+      {true, 5, false, 0},
+      {true, -8, false, 0},
+      {true, 100, true, 100},
+      {false, 40, true, 40},
+      {false, 5, false, 0},
       // Far past the pane: the position is held to the pane less the bar.
-      {true, 2000, true, 295}, {false, 70000, true, 295},
+      {true, 2000, true, 295},
+      {false, 70000, true, 295},
   };
   for (const auto& c : cases) {
     const int32_t x = c.vertical ? 290 : 2;
@@ -119,8 +124,8 @@ TEST_F(Splitters, SplitterDragsMoveOrJoin) {
     bool keepsFirst;
     int32_t bar;
   } cases[] = {
-      {30, false, false, 130}, {-84, false, false, 16}, {-85, true, false, 0},
-      {179, false, false, 279}, {180, true, true, 0},   {0, false, false, 100},
+      {30, false, false, 130},  {-84, false, false, 16}, {-85, true, false, 0},
+      {179, false, false, 279}, {180, true, true, 0},    {0, false, false, 100},
   };
   for (const auto& c : cases) {
     ASSERT_TRUE(pane_->Split(1, 100));
@@ -205,7 +210,8 @@ TEST_F(Splitters, BandStaysAtALimitUntilTheMouseComesBack) {
     pane_->LocalToScreen(sx, sy);
     std::vector<HeadlessInputEntry> script{{0, {sx + 10, sy + 50}, HEADLESS_LEFT_BUTTON, {0}}};
     ULONGLONG t = 0;
-    for (int32_t y : c.ys) script.push_back({t += 10, {sx + 10, sy + y}, HEADLESS_LEFT_BUTTON, {0}});
+    for (int32_t y : c.ys)
+      script.push_back({t += 10, {sx + 10, sy + y}, HEADLESS_LEFT_BUTTON, {0}});
     ASSERT_TRUE(LoadHeadlessInput(script.data(), script.size(), 0));
     VEvent down(10, 50, 0, false, false, false, false, false, 1, 0);
     NotingDragger d(pane_, down, 50, 0, 100, 1);
@@ -255,9 +261,7 @@ TEST_F(Splitters, ScrollingMovesTheBandsWithTheContent) {
   auto* left = dynamic_cast<RulerView*>(pane_->GetLeftView());
   ASSERT_NE(top, nullptr);
   ASSERT_NE(left, nullptr);
-  const struct {
-    int32_t dx, dy;
-  } steps[] = {{30, 0}, {0, 40}, {-7, 13}, {500, 500}, {-2000, 0}};
+  const struct { int32_t dx, dy; } steps[] = {{30, 0}, {0, 40}, {-7, 13}, {500, 500}, {-2000, 0}};
   std::vector<std::vector<COLORREF>> shots[2];
   for (bool moving : {false, true}) {
     pane_->SetScrollsByMovingPixels(moving);
@@ -299,7 +303,8 @@ TEST(SplitterCursors, BothAreWholeRecordsWithTheirMaskAround) {
     std::vector<Tbx::Cursor> seen;
     for (int16_t id : {kCursorSplitUpright, kCursorSplitAcross}) {
       EXPECT_EQ(file.GetResourceSizeById(FourCC("CURS"), id),
-                static_cast<uint32_t>(Tbx::kCursorRecordSize)) << id;
+                static_cast<uint32_t>(Tbx::kCursorRecordSize))
+          << id;
       cursor.SetId(id);
       const Tbx::HeadlessCursorState state = Tbx::GetHeadlessCursorState();
       EXPECT_EQ(state.shown, -1) << id;
