@@ -79,6 +79,29 @@ TEST_F(Panes, LeafPlacesContentBandsCornerBarsAndBoxes) {
   EXPECT_EQ(BoxOf(doc_), (Box{30, 0, 254, 184}));
 }
 
+TEST_F(Panes, BottomAndRightBandsWithTheOtherThreeCorners) {
+  VPaneView* pane = Make(300, 200);
+  auto* bottom = new RulerView(root_, 10, 10);
+  auto* right = new RulerView(root_, 12, 10);
+  VFrame* corners[3];
+  for (VFrame*& c : corners) c = new VFrame(root_, nullptr);
+  pane->SetBottomView(bottom, false);
+  pane->SetRightView(right, false);
+  pane->SetTopRightView(corners[0], false);
+  pane->SetBottomLeftView(corners[1], false);
+  pane->SetBottomRightView(corners[2], false);
+  pane->SetTopRightMode(4);
+  pane->SetBottomLeftMode(4);
+  pane->SetBottomRightMode(4);
+  EXPECT_EQ(BoxOf(doc_), (Box{0, 0, 272, 174}));
+  EXPECT_EQ(BoxOf(bottom), (Box{10, 174, 262, 10}));
+  EXPECT_EQ(BoxOf(right), (Box{272, 12, 12, 162}));
+  EXPECT_EQ(BoxOf(corners[0]), (Box{272, 0, 12, 12}));
+  EXPECT_EQ(BoxOf(corners[1]), (Box{0, 174, 10, 10}));
+  EXPECT_EQ(BoxOf(corners[2]), (Box{272, 174, 12, 10}));
+  EXPECT_EQ(right->GetContentHeight(), 1000);
+}
+
 TEST_F(Panes, BarViewsSitBesideTheBarsAndHideWithoutThem) {
   VPaneView* pane = Make(300, 200);
   auto* hv = new VFrame(root_, nullptr);
