@@ -635,6 +635,8 @@ void VPaneView::MoveSplitter(int32_t delta) {
     if (delta < 0 && s1 + delta < m) delta = m - s1;
     if (delta >= 0 && s2 - delta < m) delta = s2 - m;
   }
+  // Without a minimum neither child is left a negative size.
+  delta = std::clamp(delta, -s1, std::max(-s1, s2));
   int32_t x = 0, y = 0;
   if (stacked) {
     fFirst->ResizeTo(fFirst->GetWidth(), s1 + delta, 1);

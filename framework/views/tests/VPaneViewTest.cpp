@@ -246,7 +246,8 @@ TEST_F(Panes, SplitBoxShowsOnlyWhenTwoPanesOfTheMinimumFit) {
 TEST_F(Panes, MoveSplitterKeepsTheMinimumSize) {
   const struct {
     int32_t minimum, delta, bar;
-  } cases[] = {{80, -50, 80}, {80, 50, 150}, {80, 1000, 215}, {-1, -50, 50}, {-1, 30, 130}};
+  } cases[] = {{80, -50, 80},  {80, 50, 150},   {80, 1000, 215}, {-1, -50, 50},
+               {-1, 30, 130}, {-1, 1000, 295}, {-1, -500, 0}};
   for (const auto& c : cases) {
     VPaneView* pane = Make(240, 300);
     ASSERT_TRUE(pane->Split(1, 100));
