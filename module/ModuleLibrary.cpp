@@ -13,6 +13,7 @@
 #include "engine/xMorvaDocumentEngineServices.h"
 #include "engine/xMorvaListNumber.h"
 #include "framework/controls/fields/TextFieldLayer.h"
+#include "framework/controls/looks/VWinLookPainter.h"
 #include "framework/controls/menus/MenuGlobals.h"
 #include "framework/controls/menus/VMenu.h"
 #include "framework/controls/services/ControlServices.h"
@@ -87,9 +88,8 @@ const VHostResourceFileProc kHostResourceFile = {[]() -> VResourceFile* {
 //
 // Declared by the lower layers but not implemented above yet, so that their
 // neutral answers stand: the Toolbox emulation's current port and palette
-// (VPortDCService, VEmulatorPaletteService), the graphics tick clock (VGraphicsTickService), the
-// look painters' maker (VLookPainterMakerService) and the system's family
-// code (VOSCodeQueryService).
+// (VPortDCService, VEmulatorPaletteService), the graphics tick clock (VGraphicsTickService) and
+// the system's family code (VOSCodeQueryService).
 const VServiceInstallation kServices[] = {
     {[] { VHostBridgeService::Install(&sHostBridge); }, &RemoveHostBridge},
     // The system services for the framework core.
@@ -111,6 +111,8 @@ const VServiceInstallation kServices[] = {
     ServiceInstallation<const VLookQueries, &kControlLookQueries>(),
     ServiceInstallation<const VClipboardPictureOps, &kControlPictureOps>(),
     ServiceInstallation<const VPopUpMenuMaker, &kPopUpMenuMaker>(),
+    // The look painters for the graphics' painter table.
+    ServiceInstallation<const VLookPainterMaker, &kWinLookPainterMaker>(),
     // The text engine and the editing area for the document model.
     ServiceInstallation<xMorvaEngineServices, &sEngineServices>(),
     ServiceInstallation<xMorvaAreaServices, &sAreaServices>(),

@@ -70,10 +70,13 @@ class VScrollContainer : public VView, public VScrollOwner {
   void BeginLiveDrawing();
   void EndLiveDrawing();
 
+  VPort* fLivePort = nullptr;
+
+ protected:
+  // Panes hand these over to one another when they split and join.
   VScrolledView* fContent = nullptr;
   VScrollBar* fHorizontalBar = nullptr;
   VScrollBar* fVerticalBar = nullptr;
-  VPort* fLivePort = nullptr;
   uint8_t fGrowBoxCorner = 0;
   uint8_t fMovesPixels = 0;
 };

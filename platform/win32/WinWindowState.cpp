@@ -11,6 +11,7 @@ namespace {
 constexpr int kMaxScreens = 16;
 constexpr int kMenuBarHeight = 19;
 constexpr int kCaptionHeight = 18;
+constexpr int kScrollBarThickness = 16;
 
 std::mutex gScreensMutex;
 std::vector<RECT> gScreens{RECT{0, 0, 1024, 768}};
@@ -41,6 +42,10 @@ int GetSystemMetrics(int index) {
       return kMenuBarHeight;
     case SM_CMONITORS:
       return static_cast<int>(gScreens.size());
+    case SM_CXVSCROLL:
+    case SM_CXHSCROLL:
+    case SM_CXHTHUMB:
+      return kScrollBarThickness;
     default:
       return 0;
   }

@@ -64,13 +64,17 @@ QV_PLATFORM_API BOOL ReleaseCapture();
 // System metrics of the screens and the window frames.
 constexpr int SM_CXSCREEN = 0;
 constexpr int SM_CYSCREEN = 1;
+constexpr int SM_CXVSCROLL = 2;
 constexpr int SM_CYCAPTION = 4;
 constexpr int SM_CXBORDER = 5;
 constexpr int SM_CYBORDER = 6;
+constexpr int SM_CXHTHUMB = 10;
 constexpr int SM_CYMENU = 15;
+constexpr int SM_CXHSCROLL = 21;
 constexpr int SM_CMONITORS = 80;
 // The main screen's width and height; the menu bar 19 and the caption 18
-// pixels high; 1-pixel borders; 0 for a metric not listed.
+// pixels high; 1-pixel borders; scroll bars, their arrows and thumbs 16;
+// 0 for a metric not listed.
 QV_PLATFORM_API int GetSystemMetrics(int index);
 
 // ---- Set by the stand-in host and by tests.
