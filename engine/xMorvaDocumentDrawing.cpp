@@ -16,6 +16,8 @@
 #include "engine/xMorvaPictureElement.h"
 #include "graphics/VPolygon.h"
 #include "graphics/VPort.h"
+#include "graphics/VReferencePrinter.h"
+#include "graphics/printing/VPrintSettings.h"
 
 namespace {
 
@@ -144,6 +146,21 @@ void xMorvaDocumentDrawing::DrawDocument(xMorvaSelectionState* selection, VPort&
   // text: nothing is drawn.
   if (fDocument.IsChangeInProgress() || fLines[0] == nullptr) return;
   const xMorvaDocParams& params = fDocument.GetParams();
+  // With the printer's metrics applied the lines were measured on the
+  // printer: the pass measures there too, so that drawing agrees with them.
+  struct ReferenceGuard {
+    VPort& port;
+    bool set = false;
+    ~ReferenceGuard() {
+      if (set) port.ClearReferencePrinter();
+    }
+  } reference{port};
+  if (fDocument.IsPrinterMetricsApplied() && port.GetReferencePrinter() == nullptr) {
+    if (auto* printer = dynamic_cast<VReferencePrinter*>(fDocument.GetPrinter())) {
+      port.SetReferencePrinter(printer);
+      reference.set = port.GetReferencePrinter() == printer;
+    }
+  }
   PassState pass(port, fDocument);
   pass.selection = selection;
   pass.left = visibleLeft;

@@ -119,8 +119,10 @@ class Drawing : public DocumentTest {
     engine.SetSelection(0, 0);
   }
   void Compose() {
-    VDIBPort measuring(8, 8, 32);
-    xMorvaFont font(&measuring, document.get());
+    // The document's own measuring port, which measures on the printer
+    // as drawing does while the printer's metrics are applied.
+    ASSERT_TRUE(document->IsPrinterMetricsApplied());
+    xMorvaFont font(document->GetMeasuringPort(), document.get());
     for (int16_t p = 0; p < kPartCount; ++p) ASSERT_EQ(0, lines[p]->ComposeAll(font));
     ASSERT_EQ(0, pages->ComputePageBreaks(0));
   }
