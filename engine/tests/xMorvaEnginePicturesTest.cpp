@@ -59,54 +59,52 @@ class Pictures : public EngineTest {
 
 TEST_F(Pictures, ElementBytesCarryHeadHeaderAndValue) {
   struct Case {
-    const char* name;
     int32_t width, height, mode, flag;
-    int32_t shownW, shownH;
-    uint8_t flagByte;
-    uint16_t modeWord;
+    uint32_t shownW, shownH, flagByte, modeWord;
   };
   const Case cases[] = {
-      {"own size, defaults", -1, -1, -1, -1, 30, 20, 0, 5},
-      {"either size -1 takes both own", 50, -1, 2, 0, 30, 20, 0, 2},
-      {"given size, flag set", 60, 10, 6, 3, 60, 10, 1, 6},
+      {-1, -1, -1, -1, 30, 20, 0, 5},  // own size, defaults
+      {50, -1, 2, 0, 30, 20, 0, 2},    // either size -1 takes both own
+      {60, 10, 6, 3, 60, 10, 1, 6},    // given size, flag set
   };
   for (const Case& c : cases) {
     const Bytes bytes = PictureElement(30, 20, c.width, c.height, c.mode, c.flag);
-    ASSERT_GT(bytes.size(), kElementHeadSize + kPictureHeaderSize) << c.name;
-    EXPECT_EQ(StreamUnit(&bytes[0]), 0) << c.name;
-    EXPECT_EQ(StreamUnit(&bytes[2]), xMorvaElementCode::Pict) << c.name;
-    EXPECT_EQ(StreamLong(&bytes[4]), bytes.size() - kElementHeadSize) << c.name;
-    EXPECT_EQ(StreamLong(&bytes[8]), StreamLong(&bytes[4])) << c.name;
+    ASSERT_GT(bytes.size(), kElementHeadSize + kPictureHeaderSize + 8);
     const uint8_t* h = &bytes[kElementHeadSize];
-    EXPECT_EQ(int32_t(StreamLong(h)), c.shownW) << c.name;
-    EXPECT_EQ(int32_t(StreamLong(h + 4)), c.shownH) << c.name;
-    EXPECT_EQ(StreamLong(h + 8), 30u) << c.name;
-    EXPECT_EQ(StreamLong(h + 12), 20u) << c.name;
-    EXPECT_EQ(h[16], kByteOrderLittle) << c.name;
-    EXPECT_EQ(h[17], c.flagByte) << c.name;
-    EXPECT_EQ(StreamUnit(h + 18), c.modeWord) << c.name;
-    EXPECT_EQ(StreamLong(h + 20), 0u) << c.name;
-    // The value follows tagged: value kind 10, picture kind EMF.
-    EXPECT_EQ(StreamLong(h + 24), 10u) << c.name;
-    EXPECT_EQ(StreamLong(h + 28), uint32_t(kPictureKindEMF)) << c.name;
+    const std::vector<uint32_t> words = {StreamUnit(&bytes[2]), StreamLong(&bytes[4]), StreamLong(&bytes[8]),
+                                         StreamLong(h), StreamLong(h + 4), StreamLong(h + 8),
+                                         StreamLong(h + 12), h[16], h[17], StreamUnit(h + 18),
+                                         StreamLong(h + 20), StreamLong(h + 24), StreamLong(h + 28)};
+    const uint32_t a = uint32_t(bytes.size() - kElementHeadSize);
+    // Head, header (order little-endian, run-time word 0), then the value
+    // tagged as kind 10 of picture kind EMF.
+    EXPECT_EQ(words, (std::vector<uint32_t>{xMorvaElementCode::Pict, a, a, c.shownW, c.shownH, 30, 20,
+                                            kByteOrderLittle, c.flagByte, c.modeWord, 0, 10,
+                                            uint32_t(kPictureKindEMF)}))
+        << c.width << "x" << c.height;
   }
 }
 
 TEST_F(Pictures, TheSelectionMustStartWithThePicture) {
   const Bytes picture = PictureElement(30, 20);
-  const Bytes bytes = Stream().Text(u"ab").Record(kPropBold, 1).Raw(picture).Text(u"cd");
+  // A host expression whose result (first, order flag 1) is the picture.
+  const Bytes computed = Stream().Long(2).Long(uint32_t(picture.size())).Long(0).Unit(1).Unit(0).Raw(picture);
+  const uint32_t size = uint32_t(computed.size());
+  const Bytes bytes = Stream().Text(u"ab").Record(kPropBold, 1).Raw(picture).Text(u"cd")
+                          .Head(xMorvaElementCode::ExprQv, size, size).Raw(computed);
   struct Case {
     int32_t start, end;
     int64_t found;
     bool value;
   };
   const int64_t at = 4 + 8;
+  const int64_t inResult = at + int64_t(picture.size()) + 4 + kElementHeadSize + kComputedHeadSize + 2;
   const Case cases[] = {
-      {2, 3, at, true},    // exactly the picture (records before it passed)
-      {2, 4, at, false},   // the picture and a character: found, but no value
-      {1, 3, -1, false},   // a character first
-      {3, 4, -1, false},   // after it
-      {2, 2, -1, false},   // a caret before it
+      {2, 3, at, true},         // exactly the picture (records before it passed)
+      {2, 4, at, false},        // the picture and a character: found, no value
+      {1, 3, -1, false},        // a character first
+      {2, 2, -1, false},        // a caret before it
+      {5, 6, inResult, true},   // the picture of an expression's result
   };
   for (const Case& c : cases) {
     Load(bytes, c.start, c.end);
@@ -115,144 +113,119 @@ TEST_F(Pictures, TheSelectionMustStartWithThePicture) {
     engine.UnlockStream();
     std::unique_ptr<VPictureData> value(engine.GetSelectedPicture());
     EXPECT_EQ(value != nullptr, c.value) << c.start << "-" << c.end;
-    if (value) {
-      EXPECT_EQ(value->GetWidth(), 30);
-      EXPECT_EQ(value->GetHeight(), 20);
-    }
+    if (value) EXPECT_EQ(value->GetWidth() * 100 + value->GetHeight(), 3020);
   }
 }
 
-TEST_F(Pictures, ResizingKeepsTheRestAndUndoes) {
+TEST_F(Pictures, ResizingKeepsTheRestUndoesAndDrawsFromTheCache) {
   const Bytes before = Stream().Text(u"a").Raw(PictureElement(30, 20, -1, -1, 6, 1));
   Load(before, 1, 2);
-  int32_t sw = 0, sh = 0, ow = 0, oh = 0;
-  engine.GetSelectedPictureSize(&sw, &sh, &ow, &oh);
-  EXPECT_EQ(sw, 30);
-  EXPECT_EQ(sh, 20);
+  ASSERT_NE(Draw(2), nullptr);
+  const Bytes drawn = Bytes_();
   EXPECT_EQ(0, engine.SetSelectedPictureSize(90, 15));
-  engine.GetSelectedPictureSize(&sw, &sh, &ow, &oh);
-  EXPECT_EQ(sw, 90);
-  EXPECT_EQ(sh, 15);
-  EXPECT_EQ(ow, 30);
-  EXPECT_EQ(oh, 20);
+  int32_t size[4] = {};
+  engine.GetSelectedPictureSize(&size[0], &size[1], &size[2], &size[3]);
+  EXPECT_EQ(std::vector<int32_t>(size, size + 4), (std::vector<int32_t>{90, 15, 30, 20}));
   uint32_t words[6];
   ASSERT_EQ(0, engine.GetSelectedPictureHeader(words));
   EXPECT_EQ(words[4], uint32_t(kByteOrderLittle) << 24 | 1u << 16 | 6u);  // options kept
-  Bytes after = Bytes_();
-  ASSERT_EQ(after.size(), before.size());
-  EXPECT_EQ(engine.GetLength(), 2);
+  EXPECT_EQ(words[5], RuntimeWord(drawn, 2));                             // and the decoded picture
+  const Bytes after = Bytes_();
+  EXPECT_EQ(after.size(), before.size());
   undo.Undo();
-  EXPECT_EQ(Bytes_(), before);
+  EXPECT_EQ(Bytes_(), drawn);
   undo.Redo();
   EXPECT_EQ(Bytes_(), after);
+  int32_t width = 0;
+  ASSERT_NE(Draw(2, &width), nullptr);
+  EXPECT_EQ(width, 90);
+  EXPECT_EQ(engine.GetPictureDecodeCount(), 1u);
 
-  // Nothing selected that is a picture.
+  // Nothing selected that is a picture: 1034, nothing changed.
   Load(before, 0, 1);
   EXPECT_EQ(engine.SetSelectedPictureSize(5, 5), kErrorNoPictureSelected);
   EXPECT_EQ(engine.GetSelectedPictureHeader(words), kErrorNoPictureSelected);
   EXPECT_EQ(engine.SetSelectedPictureHeader(words), kErrorNoPictureSelected);
-  engine.GetSelectedPictureSize(&sw, &sh, &ow, &oh);
-  EXPECT_EQ(sw + sh + ow + oh, 0);
+  engine.GetSelectedPictureSize(&size[0], &size[1], &size[2], &size[3]);
+  EXPECT_EQ(size[0] + size[1] + size[2] + size[3], 0);
   EXPECT_EQ(Bytes_(), before);
 }
 
-TEST_F(Pictures, DrawingDecodesOnceAndStaleIdsDecodeAgain) {
+TEST_F(Pictures, StaleIdsDecodeAgain) {
   const Bytes first = PictureElement(30, 20);
-  const Bytes second = PictureElement(12, 40);
-  Load(Stream().Raw(first).Raw(second));
-  const uint32_t other = uint32_t(first.size());
-  int32_t width = 0;
-  VPictureShape* shape = Draw(0, &width);
+  Load(Stream().Text(u"x").Raw(first).Raw(PictureElement(12, 40)), 1, 2);
+  const uint32_t other = 2 + uint32_t(first.size());
+  VPictureShape* shape = Draw(2);
   ASSERT_NE(shape, nullptr);
-  EXPECT_EQ(width, 30);
-  EXPECT_EQ(engine.GetPictureDecodeCount(), 1u);
-  EXPECT_NE(RuntimeWord(Bytes_(), 0), 0u);
-  EXPECT_EQ(Draw(0), shape);  // from the cache
+  EXPECT_EQ(Draw(2), shape);  // from the cache
   EXPECT_EQ(engine.GetPictureDecodeCount(), 1u);
 
-  // The first element's id copied onto the second: refused, decoded anew.
-  uint8_t* s = engine.LockStream();
-  PutStreamLong(s + other + kElementHeadSize + 20, RuntimeWord(Bytes_(), 0));
-  engine.UnlockStream();
-  VPictureShape* secondShape = Draw(other, &width);
-  ASSERT_NE(secondShape, nullptr);
-  EXPECT_NE(secondShape, shape);
-  EXPECT_EQ(width, 12);
-  EXPECT_EQ(engine.GetPictureDecodeCount(), 2u);
-
-  // After the cache is reset, the ids left in the stream do not match.
-  engine.ResetPictureCache();
-  EXPECT_NE(Draw(0), nullptr);
-  EXPECT_EQ(engine.GetPictureDecodeCount(), 3u);
-
-  // Ids that point nowhere.
-  for (uint32_t forged : {0xFFFFFFFFu, 0x00100000u, 0x00100063u}) {
-    s = engine.LockStream();
-    PutStreamLong(s + kElementHeadSize + 20, forged);
+  // The first element's id copied onto the second, ids that point nowhere,
+  // and (after the picture is deleted and the cache reset) the id that
+  // undo brings back: each is refused and the picture decoded anew.
+  const uint32_t id = RuntimeWord(Bytes_(), 2);
+  ASSERT_NE(id, 0u);
+  struct Case {
+    uint32_t at, forged;
+    int32_t width;
+  };
+  const Case cases[] = {{other, id, 12}, {2, 0xFFFFFFFFu, 30}, {2, 0x00100063u, 30}};
+  for (const Case& c : cases) {
+    uint8_t* s = engine.LockStream();
+    PutStreamLong(s + c.at + kElementHeadSize + 20, c.forged);
     engine.UnlockStream();
     const uint32_t decodes = engine.GetPictureDecodeCount();
-    EXPECT_NE(Draw(0), nullptr) << forged;
-    EXPECT_EQ(engine.GetPictureDecodeCount(), decodes + 1) << forged;
+    int32_t width = 0;
+    VPictureShape* again = Draw(c.at, &width);
+    EXPECT_TRUE(again != nullptr && again != shape) << c.forged;
+    EXPECT_EQ(width, c.width);
+    EXPECT_EQ(engine.GetPictureDecodeCount(), decodes + 1) << c.forged;
   }
-}
-
-TEST_F(Pictures, UndoAfterResetDrawsFromFreshDecoding) {
-  // Deleting a drawn picture, resetting the caches and undoing restores
-  // bytes that carry the old id: it must not reach the freed picture.
-  Load(Stream().Text(u"x").Raw(PictureElement(30, 20)), 1, 2);
-  ASSERT_NE(Draw(2), nullptr);
-  ASSERT_NE(RuntimeWord(Bytes_(), 2), 0u);
-  const Bytes drawn = Bytes_();
+  const Bytes kept = Bytes_();
   ASSERT_EQ(0, engine.DeleteSelectionWithUndo());
   engine.ResetPictureCache();
   undo.Undo();
-  ASSERT_EQ(Bytes_(), drawn);
+  ASSERT_EQ(Bytes_(), kept);
   const uint32_t decodes = engine.GetPictureDecodeCount();
-  int32_t width = 0;
-  EXPECT_NE(Draw(2, &width), nullptr);
-  EXPECT_EQ(width, 30);
+  EXPECT_NE(Draw(2), nullptr);
   EXPECT_EQ(engine.GetPictureDecodeCount(), decodes + 1);
 }
 
 TEST_F(Pictures, BrokenPicturesDrawNothingAndAreTriedAgain) {
-  Bytes bytes = PictureElement(30, 20);
-  // The value's kind word made unknown; then the value cut short.
-  Bytes unknown = bytes;
+  const Bytes bytes = PictureElement(30, 20);
+  Bytes unknown = bytes;  // the value's kind unknown
   PutStreamLong(&unknown[kElementHeadSize + 24], 77);
-  Bytes cut = Stream().Head(xMorvaElementCode::Pict, 24 + 12, 24 + 12)
-                  .Raw(Bytes(bytes.begin() + kElementHeadSize, bytes.begin() + kElementHeadSize + 36));
-  Bytes headerOnly = Stream().Head(xMorvaElementCode::Pict, 10, 10).Raw(Bytes(10, 0));
-  for (const Bytes* broken : {&unknown, &cut, &headerOnly}) {
+  const Bytes cut = Stream().Head(xMorvaElementCode::Pict, 36, 36)  // the value cut short
+                        .Raw(Bytes(bytes.begin() + kElementHeadSize, bytes.begin() + kElementHeadSize + 36));
+  const Bytes shortHeader = Stream().Head(xMorvaElementCode::Pict, 10, 10).Raw(Bytes(10, 0));
+  const Bytes* const cases[] = {&unknown, &cut, &shortHeader};
+  for (const Bytes* broken : cases) {
     Load(*broken);
     const uint32_t decodes = engine.GetPictureDecodeCount();
     EXPECT_EQ(Draw(0), nullptr);
     EXPECT_EQ(Draw(0), nullptr);
-    if (broken != &headerOnly) EXPECT_EQ(RuntimeWord(Bytes_(), 0), 0u);
-    const uint32_t tries = broken == &headerOnly ? 0 : 2;  // a short header is no picture
-    EXPECT_EQ(engine.GetPictureDecodeCount(), decodes + tries);
+    // A short header is no picture; the others are decoded at each try.
+    EXPECT_EQ(engine.GetPictureDecodeCount() - decodes, broken == &shortHeader ? 0u : 2u);
+    if (broken != &shortHeader) EXPECT_EQ(RuntimeWord(Bytes_(), 0), 0u);
   }
 }
 
 TEST_F(Pictures, PastedBytesCarryNoId) {
   Bytes picture = PictureElement(30, 20);
   PutStreamLong(&picture[kElementHeadSize + 20], 0x00100001);
-  // One inside a host expression's result too: head, object, two texts.
-  Bytes computed = Stream().Long(2).Long(uint32_t(picture.size())).Long(0).Unit(1).Unit(0).Raw(picture);
-  const Bytes pasted = Stream().Raw(picture).Head(xMorvaElementCode::ExprQv, uint32_t(computed.size()),
-                                                  uint32_t(computed.size())).Raw(computed);
+  // One inside a host expression's result too.
+  const Bytes computed = Stream().Long(2).Long(uint32_t(picture.size())).Long(0).Unit(1).Unit(0).Raw(picture);
+  const uint32_t size = uint32_t(computed.size());
+  const Bytes pasted = Stream().Raw(picture).Head(xMorvaElementCode::ExprQv, size, size).Raw(computed);
   Load(Stream().Text(u"ab"), 1, 1);
   VMemHandle handle = gMemoryMgr->NewHandleFromData(pasted.data(), uint32_t(pasted.size()));
   ASSERT_EQ(0, engine.InsertHandleWithUndo(handle, 2));
   gMemoryMgr->DisposeHandle(handle);
   const Bytes after = Bytes_();
-  uint32_t pictures = 0;
-  for (uint32_t at = 0; at + kElementHeadSize + kPictureHeaderSize <= after.size(); at += 2) {
-    if (StreamUnit(&after[at]) == 0 && StreamUnit(&after[at + 2]) == xMorvaElementCode::Pict) {
-      EXPECT_EQ(RuntimeWord(after, at), 0u) << at;
-      ++pictures;
-    }
-  }
-  EXPECT_EQ(pictures, 2u);
+  const uint32_t inner = 2 + uint32_t(picture.size()) + kElementHeadSize + kComputedHeadSize + 2;
+  EXPECT_EQ(StreamUnit(&after[inner + 2]), xMorvaElementCode::Pict);
+  EXPECT_EQ(RuntimeWord(after, 2), 0u);
+  EXPECT_EQ(RuntimeWord(after, inner), 0u);
 }
 
 // Composition lays a picture out at its shown size.
