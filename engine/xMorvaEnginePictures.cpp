@@ -345,7 +345,9 @@ VPictureShape* xMorvaEngine::GetPictureForDrawing(uint8_t* element, uint32_t siz
   const bool complete = stream.GetStatus() == 0;
   stream.CloseRead();
   if (!value || !complete || value->GetKind() != kValuePicture) return nullptr;
-  if (fPictures.size() >= kSlotMask) return nullptr;  // the table is full: nothing cached
+  // A full table starts again: the ids in the stream stop matching and
+  // their pictures decode again when next drawn.
+  if (fPictures.size() >= kSlotMask) ResetPictureCache();
   auto entry = std::make_unique<PictureSlot>();
   entry->shape = std::make_unique<VPictureShape>(static_cast<VPictureData*>(value.release()));
   entry->fingerprint = print;

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "engine/tests/DocumentFixture.h"
+#include "engine/tests/ReferenceImage.h"
 #include "engine/xMorvaFont.h"
 #include "engine/xMorvaLines.h"
 #include "engine/xMorvaPages.h"
@@ -35,11 +36,6 @@ namespace {
 
 constexpr int32_t kPageLeft = 10;
 constexpr uint32_t kWhite = 0xFFFFFF;
-
-void AddQvTestFont() {
-  static const bool added = GdiFonts::AddPrivateFontFile(QV_TEST_FONT_FILE);
-  ASSERT_TRUE(added) << QV_TEST_FONT_FILE;
-}
 
 Bytes PictureElement(int32_t w, int32_t h) {
   VMetafilePort recorder(nullptr, 0, 0, w, h);
@@ -147,28 +143,6 @@ class Drawing : public DocumentTest {
   static uint32_t Pixel(const VDIBPort& canvas, int32_t x, int32_t y) {
     return static_cast<const uint32_t*>(canvas.GetBits())[y * canvas.GetWidth() + x] & 0xFFFFFF;
   }
-  void CompareWithReference(const VDIBPort& canvas, const char* file) {
-    const std::filesystem::path reference = std::filesystem::path(QV_ENGINE_TEST_DATA) / file;
-    const char* regenerate = std::getenv("QV_REGENERATE_REFERENCES");
-    if (regenerate && std::string(regenerate) == "1") {
-      ASSERT_TRUE(GdiWriteBitmapPng(canvas.GetSection(), reference.c_str()));
-      return;
-    }
-    HBITMAP expected = GdiReadPng(reference.c_str());
-    ASSERT_NE(expected, nullptr) << "missing reference " << reference
-                                 << " (run with QV_REGENERATE_REFERENCES=1 to make it)";
-    DIBSECTION section{};
-    ASSERT_EQ(GetObjectA(expected, sizeof(section), &section), static_cast<int>(sizeof(section)));
-    ASSERT_EQ(section.dsBm.bmWidth, canvas.GetWidth()) << file;
-    ASSERT_EQ(section.dsBm.bmHeight, canvas.GetHeight()) << file;
-    const auto* want = static_cast<const uint32_t*>(section.dsBm.bmBits);
-    const std::vector<uint32_t> drawn = Pixels(canvas);
-    int32_t differing = 0;
-    for (size_t i = 0; i < drawn.size(); ++i) differing += drawn[i] != (want[i] & 0xFFFFFF);
-    EXPECT_EQ(differing, 0) << file;
-    DeleteObject(expected);
-  }
-
   VInstalledService<const VPictureMaker> maker{&kPictureValueMaker};
   std::unique_ptr<xMorvaLines> lines[kPartCount];
   xMorvaLines* table[kPartCount] = {};
@@ -193,14 +167,14 @@ TEST_F(Drawing, PagesMatchTheReferenceImages) {
   auto canvas = Canvas(4 + 2 * 204);
   xMorvaSelectionState state;
   Draw(*canvas, &state, kDrawPaint);
-  CompareWithReference(*canvas, "DocumentPages.png");
+  ExpectMatchesReference(*canvas, "DocumentPages.png");
 
   document->Params().SetViewMode(1);
   ASSERT_EQ(0, pages->ComputePageBreaks(0));
   auto continuous = Canvas(drawing->GetDocumentHeight() + 4);
   xMorvaSelectionState second;
   Draw(*continuous, &second, kDrawPaint);
-  CompareWithReference(*continuous, "DocumentContinuous.png");
+  ExpectMatchesReference(*continuous, "DocumentContinuous.png");
 }
 
 TEST_F(Drawing, ASelectionChangeInvertsOnlyTheDifference) {
