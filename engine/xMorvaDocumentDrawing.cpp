@@ -496,15 +496,17 @@ void xMorvaDocumentDrawing::DrawLines(VPort& port, xMorvaSelectionState* selecti
         int16_t mode = 0;
         if (flags & kFontDraw) {
           VPictureShape* shape = engine.GetPictureForDrawing(s + at, item.size, w, h, mode);
+          w = LaidOutExtent(w);
+          h = LaidOutExtent(h);
           int32_t px = 0;
           int32_t py = 0;
-          font.DrawPicture(px, py, std::max(w, 0), std::max(h, 0), shape, mode);
-          if (selected(itemAt)) pictureRect = VRect(px, py, std::max(w, 0), std::max(h, 0));
+          font.DrawPicture(px, py, w, h, shape, mode);
+          if (selected(itemAt)) pictureRect = VRect(px, py, w, h);
         } else {
           xMorvaPictureHeader header;
           if (ReadPictureHeader(s + at, item.size, header)) {
-            w = std::max(header.shownWidth, 0);
-            h = std::max(header.shownHeight, 0);
+            w = LaidOutExtent(header.shownWidth);
+            h = LaidOutExtent(header.shownHeight);
           }
           const int32_t px = font.GetPenX();
           font.MovePenBy(w);

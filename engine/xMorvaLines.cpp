@@ -451,8 +451,8 @@ int32_t xMorvaLines::Compose(xMorvaFont& font, int32_t line, xMorvaProperties& s
       }
       // A picture is laid out as one unit of its shown width that raises
       // the ascent of its line to its shown height.
-      pictureHeight = std::max(header.shownHeight, 0);
-      pictureWidth = std::max(header.shownWidth, 0);
+      pictureHeight = LaidOutExtent(header.shownHeight);
+      pictureWidth = LaidOutExtent(header.shownWidth);
     }
 
     const bool picture = item.kind == StreamItem::kElement;
@@ -692,7 +692,7 @@ void WalkLine(xMorvaFont& font, const xMorvaLineRecord& line, const uint8_t* s, 
         std::memcpy(&w, &bits, sizeof w);
         width = w;
       } else if (item.unit == xMorvaElementCode::Pict && ReadPictureHeader(s + at, item.size, picture)) {
-        width = std::max(picture.shownWidth, 0);
+        width = LaidOutExtent(picture.shownWidth);
       }
       font.AdvancePenBy(width);
       if (!visit(at, at + item.size, x0, x0 + width, elementEnd == 0)) return;

@@ -18,6 +18,12 @@ class VPictureData;
 constexpr int32_t kErrorNoPictureSelected = 1034;
 
 constexpr uint32_t kPictureHeaderSize = 24;
+// Layout and drawing hold a shown width or height to 0 .. this, so that
+// sums of line heights and pen positions stay far from overflowing.
+constexpr int32_t kMaxPictureExtent = 1 << 20;
+inline int32_t LaidOutExtent(int32_t shown) {
+  return shown < 0 ? 0 : shown > kMaxPictureExtent ? kMaxPictureExtent : shown;
+}
 constexpr uint16_t kDefaultPictureMode = 5;
 
 struct xMorvaPictureHeader {

@@ -255,6 +255,12 @@ TEST_F(PictureComposition, PicturesTakeTheirShownWidthAndHeight) {
   EXPECT_EQ(lines.GetLine(1).positions, 1);
   EXPECT_EQ(SumBytes(), engine.GetStreamSize());
   EXPECT_EQ(SumPositions(), 3);
+
+  // Sizes beyond what layout sums safely are held there.
+  Load(Stream().Raw(PictureElement(30, 20, INT32_MAX, INT32_MAX)));
+  ASSERT_EQ(0, lines.ComposeAll(font));
+  EXPECT_EQ(lines.GetLine(0).ascent, kMaxPictureExtent);
+  EXPECT_EQ(lines.GetLine(0).width, float(kMaxPictureExtent));
 }
 
 }  // namespace
