@@ -399,15 +399,32 @@ TEST_F(Drawing, PrintsThreePagesIntoAPdf) {
   ASSERT_TRUE(WIFEXITED(status));
   ASSERT_EQ(WEXITSTATUS(status), 0);
   ResetHeadlessPrinting();
-  std::string info;
-  if (FILE* pipe = popen(("pdfinfo '" + pdf + "' 2>&1").c_str(), "r")) {
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) info.append(buffer, n);
-    pclose(pipe);
-  }
+  auto run = [](const std::string& command) {
+    std::string out;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+      char buffer[4096];
+      size_t n;
+      while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+      pclose(pipe);
+    }
+    return out;
+  };
+  const std::string info = run("pdfinfo '" + pdf + "' 2>&1");
   ASSERT_NE(info.find("Pages:"), std::string::npos) << info;
   EXPECT_EQ(std::stoi(info.substr(info.find("Pages:") + 6)), 3);
+  // Each printed page begins with the first word of pages 3, 4 and 5.
+  for (int32_t page = 3; page <= 5; ++page) {
+    int32_t linesBefore = 0, positionsBefore = 0;
+    uint32_t offset = 0;
+    pages->GetPageStart(page - 1, 0, linesBefore, positionsBefore, offset);
+    const Bytes stream = StreamBytes(Part(kPartBody));
+    std::string word;
+    for (uint32_t at = offset; at + 1 < stream.size() && stream[at] > ' '; at += 2) word += char(stream[at]);
+    const std::string text = run("pdftotext -f " + std::to_string(page - 2) + " -l " +
+                                 std::to_string(page - 2) + " '" + pdf + "' -");
+    ASSERT_GE(word.size(), 3u) << page;
+    EXPECT_EQ(text.rfind(word, 0), 0u) << page << ": " << word << " / " << text.substr(0, 40);
+  }
   EXPECT_EQ(std::system(("rm -rf '" + folder + "'").c_str()), 0);
 }
 
