@@ -112,7 +112,7 @@ void xMorvaDocumentDrawing::SetDraggedRange(uint32_t start, uint32_t end) {
   fDragEnd = std::max(start, end);
 }
 
-bool xMorvaDocumentDrawing::HasSelection(xMorvaEngine& engine) const {
+bool xMorvaDocumentDrawing::IsCurrentFlow(xMorvaEngine& engine) const {
   return static_cast<xMorvaTextInterface*>(&engine) == fDocument.GetCurrentPart();
 }
 
@@ -426,7 +426,7 @@ void xMorvaDocumentDrawing::DrawLines(VPort& port, xMorvaSelectionState* selecti
   }();
   font.BeginLineAt(&line, x, y, fDocument.GetTextWidth(part), !screen);
 
-  const bool isCurrent = HasSelection(engine);
+  const bool isCurrent = IsCurrentFlow(engine);
   const bool singlePicture = engine.GetSelEnd() - engine.GetSelStart() == 1 && !dragPass;
   bool startNoted = false;
   bool endNoted = false;

@@ -102,7 +102,8 @@ class xMorvaDocumentDrawing {
   void DrawHeaderOrFooter(PassState& pass, int16_t part, int32_t page, int32_t areaTop,
                           int32_t areaBottom);
   void DrawPageMarkers(PassState& pass, int32_t page, int32_t top);
-  bool HasSelection(xMorvaEngine& engine) const;
+  // The flow whose selection is shown: the document's current part.
+  bool IsCurrentFlow(xMorvaEngine& engine) const;
 
   xMorvaDocument& fDocument;
   xMorvaLines* fLines[7];
