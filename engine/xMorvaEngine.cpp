@@ -6,6 +6,7 @@
 
 #include "document/xMorvaUndo.h"
 #include "engine/xMorvaElementStream.h"
+#include "engine/xMorvaEngine_p.h"
 #include "engine/xMorvaLines.h"
 #include "framework/core/memory/VMemoryMgr.h"
 
@@ -72,6 +73,7 @@ void xMorvaEngine::Clear() {
   if (fStream != 0) gMemoryMgr->SetHandleSize(fStream, 0);
   fLength = 0;
   fFieldDisplayMode = 0;
+  ResetPictureCache();
   Reset();
 }
 

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "document/xMorvaProperties.h"
@@ -15,6 +16,8 @@
 #include "document/xMorvaText.h"
 #include "framework/core/VObject.h"
 
+class VPictureData;
+class VPictureShape;
 class VStream;
 class VString;
 class VValue;
@@ -347,6 +350,36 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   void SaveSelectionState(int32_t& start, int32_t& end);
   void RestoreSelectionState();
 
+  // ---- Picture elements (xMorvaPictureElement.h has the header layout).
+  // The offset of the picture element that forms the selection (also one
+  // inside the result of a host expression there); -1 when the selection
+  // starts with anything else.
+  int64_t FindSelectedPicture(const uint8_t* stream);
+  // A new picture value decoded from the selected element (the caller's),
+  // only when the selection is exactly one position; null otherwise.
+  VPictureData* GetSelectedPicture();
+  // Shown and own size of the selected picture; 0 each when there is none.
+  void GetSelectedPictureSize(int32_t* shownWidth, int32_t* shownHeight, int32_t* ownWidth,
+                              int32_t* ownHeight);
+  // New shown size, the other header words kept, in one undo step of the
+  // picture-size kind; 1034 when no picture is selected.
+  int32_t SetSelectedPictureSize(int32_t width, int32_t height);
+  // The six header words; the run-time word is kept on setting. 1034 when
+  // no picture is selected.
+  int32_t GetSelectedPictureHeader(uint32_t words[6]);
+  int32_t SetSelectedPictureHeader(const uint32_t words[6]);
+  // The decoded picture of the element at `element` (`size` bytes, the
+  // stream locked), made once and kept by the engine; its shown size and
+  // display mode come out. Null when the element cannot be decoded (tried
+  // again at the next call).
+  VPictureShape* GetPictureForDrawing(uint8_t* element, uint32_t size, int32_t& width,
+                                      int32_t& height, int16_t& mode);
+  // Decodings made so far; a drawing from the cache makes none.
+  uint32_t GetPictureDecodeCount() const { return fPictureDecodes; }
+  // Forgets every decoded picture: ids already in the stream no longer
+  // match and decode again when drawn.
+  void ResetPictureCache();
+
  private:
   // The offset of the element of `code` met first from the selection's
   // start, past records only and before its end; UINT32_MAX when none.
@@ -431,4 +464,9 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   int32_t fSavedEnd = 0;
   // Edits in progress that hold the block grown ahead.
   int32_t fReserveDepth = 0;
+  // Decoded pictures, addressed by the id in an element's run-time word.
+  struct PictureSlot;
+  std::vector<std::unique_ptr<PictureSlot>> fPictures;
+  uint32_t fPictureGeneration = 1;
+  uint32_t fPictureDecodes = 0;
 };

@@ -10,6 +10,7 @@
 #include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaEngine.h"
 #include "engine/xMorvaEngine_p.h"
+#include "engine/xMorvaPictureElement.h"
 #include "framework/core/intl/VIntlMgr.h"
 #include "framework/core/memory/VMemoryMgr.h"
 
@@ -589,7 +590,9 @@ int32_t xMorvaEngine::InsertHandle(VMemHandle handle, int32_t positions) {
     if (const int32_t error = DeleteSelection()) return error;
     if (const int32_t error = WriteTypingProperties()) return error;
     if (size != 0) {
-      const void* bytes = gMemoryMgr->LockHandle(handle);
+      auto* bytes = static_cast<uint8_t*>(gMemoryMgr->LockHandle(handle));
+      // Ids of decoded pictures mean nothing in bytes from elsewhere.
+      ClearPictureIds(bytes, size);
       const int32_t error = bytes != nullptr ? InsertBytes(fSelStartOffset, bytes, size) : kErrorTextCannotGrow;
       gMemoryMgr->UnlockHandle(handle);
       if (error != 0) return error;

@@ -5,10 +5,19 @@
 
 #include <cstdint>
 #include <cstring>
+#include <memory>
 
 #include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaEngine.h"
 #include "framework/core/memory/VMemoryMgr.h"
+#include "graphics/pictures/VPictureShape.h"
+
+// A picture decoded for drawing, with a fingerprint of the data it was
+// decoded from.
+struct xMorvaEngine::PictureSlot {
+  std::unique_ptr<VPictureShape> shape;
+  uint64_t fingerprint = 0;
+};
 
 // The most an edit inserts besides its own bytes: the typing records (one
 // before and one after the insertion point per character property), the

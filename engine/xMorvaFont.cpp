@@ -16,6 +16,7 @@
 #include "engine/xMorvaLines.h"
 #include "framework/core/intl/VIntlMgr.h"
 #include "framework/core/strings/VUniString.h"
+#include "graphics/pictures/VPictureShape.h"
 #include "graphics/VPort.h"
 
 namespace {
@@ -859,7 +860,8 @@ void xMorvaFont::DrawBreakLabel(int16_t item) {
   fPort->SetTextColor(colour);
 }
 
-void xMorvaFont::DrawPicture(int32_t& x, int32_t& y, int32_t width, int32_t height) {
+void xMorvaFont::DrawPicture(int32_t& x, int32_t& y, int32_t width, int32_t height,
+                             VPictureShape* shape, int16_t mode) {
   if (fPort == nullptr) return;
   FlushRun(0);
   double px = 0;
@@ -879,6 +881,11 @@ void xMorvaFont::DrawPicture(int32_t& x, int32_t& y, int32_t width, int32_t heig
     fPort->DrawLine(x, y + height - 1, x, y);
     fPort->DrawLine(x, y, x + width - 1, y + height - 1);
     fPort->DrawLine(x, y + height - 1, x + width - 1, y);
+  } else if (shape != nullptr && width > 0 && height > 0) {
+    shape->SetPosition(x, y);
+    shape->SetSize(width, height);
+    shape->SetPlacement(mode);
+    fPort->DrawPictureShape(*shape);
   }
   fPort->MoveTo(px + width, py, false);
 }

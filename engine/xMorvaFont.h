@@ -16,6 +16,7 @@
 
 #include "framework/core/VObject.h"
 
+class VPictureShape;
 class VPort;
 class xMorvaDocumentInterface;
 class xMorvaProperties;
@@ -101,9 +102,11 @@ class xMorvaFont : public VObject {
   // bar when drawing, and the pen moved by its width.
   void DrawTab(const uint8_t* cache, uint32_t flags);
   // A picture's box at the pen: a framed box with its diagonals when the
-  // document hides pictures; the pen moves past it. x and y receive the
-  // box's top-left corner.
-  void DrawPicture(int32_t& x, int32_t& y, int32_t width, int32_t height);
+  // document hides pictures, else the shape (when given) placed in the box
+  // by `mode`; the pen moves past it. x and y receive the box's top-left
+  // corner.
+  void DrawPicture(int32_t& x, int32_t& y, int32_t width, int32_t height,
+                   VPictureShape* shape = nullptr, int16_t mode = 0);
   void FillBack(int32_t x, int32_t width);
   void DrawSpaceMark(int32_t x, int32_t y, int32_t width);
   // A dotted grey bar at the pen over the line's text height.

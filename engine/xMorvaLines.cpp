@@ -11,6 +11,7 @@
 #include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaEngine.h"
 #include "engine/xMorvaFont.h"
+#include "engine/xMorvaPictureElement.h"
 #include "framework/core/streams/VStreamProgress.h"
 #include "framework/system/environment/VSystemServices.h"
 
@@ -231,6 +232,8 @@ int32_t xMorvaLines::Compose(xMorvaFont& font, int32_t line, xMorvaProperties& s
   bool lastWasParagraphEnd = start > 0;
   Metrics lineM, stretchM, beforeM;
   bool stretchFresh = true;
+  int32_t pictureWidth = 0;
+  int32_t pictureHeight = 0;
 
   auto beginRecord = [&](const xMorvaProperties& lineState, uint16_t flags) {
     rec = xMorvaLineRecord();
@@ -439,14 +442,28 @@ int32_t xMorvaLines::Compose(xMorvaFont& font, int32_t line, xMorvaProperties& s
         at += shown.skipSize;
         continue;
       }
-      // Other elements (pictures among them) take one position.
-      rec.positions += elementEnd == 0 ? 1 : 0;
-      at += item.size;
-      continue;
+      xMorvaPictureHeader header;
+      if (code != xMorvaElementCode::Pict || !ReadPictureHeader(s + at, item.size, header)) {
+        // Other elements take one position.
+        rec.positions += elementEnd == 0 ? 1 : 0;
+        at += item.size;
+        continue;
+      }
+      // A picture is laid out as one unit of its shown width that raises
+      // the ascent of its line to its shown height.
+      pictureHeight = LaidOutExtent(header.shownHeight);
+      pictureWidth = LaidOutExtent(header.shownWidth);
     }
 
-    const uint16_t unit = item.unit;
-    if (unit == kUnitParagraphEnd) {
+    const bool picture = item.kind == StreamItem::kElement;
+    const uint16_t unit = picture ? 0 : item.unit;
+    const uint32_t step = picture ? item.size : 2;
+    auto raiseToPicture = [&]() {
+      if (!picture) return;
+      lineM.ascent = std::max(lineM.ascent, pictureHeight);
+      stretchM.ascent = std::max(stretchM.ascent, pictureHeight);
+    };
+    if (!picture && unit == kUnitParagraphEnd) {
       hideSoftHyphen();
       rec.flags |= kLineLastOfParagraph;
       if (pageNumbers > 0) rec.flags |= kLineHasPageNumbers;
@@ -479,8 +496,8 @@ int32_t xMorvaLines::Compose(xMorvaFont& font, int32_t line, xMorvaProperties& s
     }
 
     const uint16_t* u = reinterpret_cast<const uint16_t*>(&unit);
-    double w = font.MeasureCharWidth(u, u + 1);
-    if (IsBreakCharacter(unit)) {
+    double w = picture ? double(pictureWidth) : font.MeasureCharWidth(u, u + 1);
+    if (!picture && IsBreakCharacter(unit)) {
       const bool ownHyphen = softHyphen != nullptr && unit == kSoftHyphenUnit &&
                              elementCode == xMorvaElementCode::SoftHyphen;
       if (ownHyphen) {
@@ -512,25 +529,27 @@ int32_t xMorvaLines::Compose(xMorvaFont& font, int32_t line, xMorvaProperties& s
     }
     if (fits(w, unit)) {
       place(w, unit);
-      at += 2;
+      raiseToPicture();
+      at += step;
       continue;
     }
     // Overflow.
     if (!opp.open) {
       if (elementCode == xMorvaElementCode::PageNumber) {
         x += w;  // a page number's text is never broken
-        at += 2;
+        at += step;
         continue;
       }
       rec.flags |= kLineForcedBreak;
       if (pageNumbers > 0) rec.flags |= kLineHasPageNumbers;
       const bool empty = rec.positions == 0 && x == 0;
       if (empty) {
+        raiseToPicture();
         rec.positions = 1;
         rec.width = float(x + w);
         rec.height = height(lineM, rec.flags);
         rec.ascent = lineM.ascent;
-        at += 2;
+        at += step;
         store(at);
         x = 0;
         nextLine(state, kLineContinuesWord, FontMetrics(font));
@@ -540,9 +559,10 @@ int32_t xMorvaLines::Compose(xMorvaFont& font, int32_t line, xMorvaProperties& s
         rec.ascent = beforeM.ascent;
         store(at);
         nextLine(state, kLineContinuesWord, FontMetrics(font));
+        raiseToPicture();
         x = w;
         if (elementEnd == 0) rec.positions = 1;
-        at += 2;
+        at += step;
       }
       pageNumbers = 0;
       tab.pending = false;
@@ -665,11 +685,14 @@ void WalkLine(xMorvaFont& font, const xMorvaLineRecord& line, const uint8_t* s, 
       font.FlushRun(0);
       const double x0 = font.GetPenX();
       double width = 0;
+      xMorvaPictureHeader picture;
       if (item.unit == xMorvaElementCode::Tab && item.size >= kElementHeadSize + 14) {
         const uint32_t bits = StreamLong(s + at + kElementHeadSize);
         float w = 0;
         std::memcpy(&w, &bits, sizeof w);
         width = w;
+      } else if (item.unit == xMorvaElementCode::Pict && ReadPictureHeader(s + at, item.size, picture)) {
+        width = LaidOutExtent(picture.shownWidth);
       }
       font.AdvancePenBy(width);
       if (!visit(at, at + item.size, x0, x0 + width, elementEnd == 0)) return;

@@ -32,6 +32,9 @@ class xMorvaLines : public VObject {
   xMorvaLines& operator=(const xMorvaLines&) = delete;
 
   int32_t GetLineCount() const { return int32_t(fRecords.size()); }
+  // The flow composed, and its part number.
+  xMorvaEngine* GetEngine() const { return fEngine; }
+  int16_t GetPart() const { return fPart; }
   int32_t GetTotalHeight() const { return fTotalHeight; }
   const xMorvaLineRecord& GetLine(int32_t index) const { return *fRecords[size_t(index)]; }
   // The widest line's width, whole pixels rounded up.

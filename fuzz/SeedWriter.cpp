@@ -19,6 +19,8 @@
 #include "document/xMorvaPropertiesStates.h"
 #include "document/xMorvaFontTable.h"
 #include "document/xMorvaTabs.h"
+#include "engine/xMorvaElementStream.h"
+#include "engine/xMorvaPictureElement.h"
 #include "framework/core/containers/VArray.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VStream.h"
@@ -34,7 +36,9 @@
 #include "framework/system/resources/VMacResourceFile.h"
 #include "framework/system/resources/VMemoryResourceFile.h"
 #include "fuzz/FuzzSupport.h"
+#include "graphics/VMetafilePort.h"
 #include "graphics/VPolygon.h"
+#include "graphics/pictures/VEmfPictureData.h"
 #include "graphics/VRegion.h"
 #include "graphics/printing/VWinPrinter.h"
 #include "boundary/ModuleExports.h"
@@ -503,6 +507,37 @@ void WritePictureImportSeeds() {
   Save("picture_import", "pict", Prefixed({3}, QtWritePict(raster)));
 }
 
+// ---- picture elements of a text
+
+void WritePictureElementSeeds() {
+  VMetafilePort recorder(nullptr, 0, 0, 4, 3);
+  recorder.SetFillColor(RGB(255, 0, 0));
+  recorder.PaintRect(0, 0, 4, 3);
+  VEmfPictureData picture(recorder.EndRecording(), true);
+  VMemHandle handle = gMemoryMgr->NewHandle(0, 0);
+  if (!MakePictureElement(picture, handle, 8, 6, -1, 1)) return;
+  const auto* bytes = static_cast<const uint8_t*>(gMemoryMgr->LockHandle(handle));
+  const Bytes element(bytes, bytes + gMemoryMgr->GetHandleSize(handle));
+  gMemoryMgr->UnlockHandle(handle);
+  gMemoryMgr->DisposeHandle(handle);
+  const Bytes text{'a', 0, 'b', 0};
+  Bytes stream = text;
+  stream.insert(stream.end(), element.begin(), element.end());
+  Save("picture_element", "text-picture", stream);
+  // The picture as the result of a host expression (result first).
+  Bytes computed{2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 0, 0, 0};
+  PutStreamLong(&computed[4], uint32_t(element.size()));
+  computed.insert(computed.end(), element.begin(), element.end());
+  Bytes expression{0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+  PutStreamUnit(&expression[2], xMorvaElementCode::ExprQv);
+  PutStreamLong(&expression[4], uint32_t(computed.size()));
+  PutStreamLong(&expression[8], uint32_t(computed.size()));
+  expression.insert(expression.end(), computed.begin(), computed.end());
+  Save("picture_element", "expression-picture", expression);
+  // The value cut short.
+  Save("picture_element", "cut", Bytes(element.begin(), element.begin() + kElementHeadSize + kPictureHeaderSize + 10));
+}
+
 // ---- texts
 
 void SaveText(const std::string& target, const std::string& name, uint8_t choice, const char* text) {
@@ -555,5 +590,6 @@ int main(int argc, char** argv) {
   WriteMetafileSeeds();
   WriteTextSeeds();
   WritePictureImportSeeds();
+  WritePictureElementSeeds();
   return 0;
 }

@@ -14,17 +14,11 @@
 #include <vector>
 
 #include "engine/tests/CompositionFixture.h"
+#include "engine/tests/ReferenceImage.h"
 #include "platform/gdi/GdiSnapshot.h"
 #include "platform/gdi/fonts/GdiFontLibrary.h"
 
 namespace {
-
-// The face is known to this program only: it is added to the fonts once,
-// before the first port asks for it.
-void AddQvTestFont() {
-  static const bool added = GdiFonts::AddPrivateFontFile(QV_TEST_FONT_FILE);
-  ASSERT_TRUE(added) << QV_TEST_FONT_FILE;
-}
 
 class QvComposition : public Composition {
  protected:
@@ -251,28 +245,7 @@ TEST_F(QvComposition, ComposedParagraphMatchesTheReferenceImage) {
     xMorvaFont drawing(&canvas, &document);
     DrawComposed(lines, engine, drawing, canvas);
 
-    const std::filesystem::path reference = std::filesystem::path(QV_ENGINE_TEST_DATA) / p.file;
-    const char* regenerate = std::getenv("QV_REGENERATE_REFERENCES");
-    if (regenerate && std::string(regenerate) == "1") {
-      std::filesystem::create_directories(reference.parent_path());
-      ASSERT_TRUE(GdiWriteBitmapPng(canvas.GetSection(), reference.c_str()));
-      continue;
-    }
-    HBITMAP expected = GdiReadPng(reference.c_str());
-    ASSERT_NE(expected, nullptr) << "missing reference " << reference
-                                 << " (run with QV_REGENERATE_REFERENCES=1 to make it)";
-    DIBSECTION section{};
-    ASSERT_EQ(GetObjectA(expected, sizeof(section), &section), static_cast<int>(sizeof(section)));
-    ASSERT_EQ(section.dsBm.bmWidth, canvas.GetWidth()) << p.file;
-    ASSERT_EQ(section.dsBm.bmHeight, canvas.GetHeight()) << p.file;
-    const auto* want = static_cast<const uint32_t*>(section.dsBm.bmBits);
-    const auto* drawn = static_cast<const uint32_t*>(canvas.GetBits());
-    int32_t differing = 0;
-    for (int32_t i = 0; i < canvas.GetWidth() * canvas.GetHeight(); ++i) {
-      differing += (drawn[i] & 0xFFFFFF) != (want[i] & 0xFFFFFF);
-    }
-    EXPECT_EQ(differing, 0) << p.file;
-    DeleteObject(expected);
+    ExpectMatchesReference(canvas, p.file);
   }
 }
 

@@ -1,0 +1,149 @@
+// Drawing of the document body over the 500-page reference document: the
+// view scrolled to page 400 and that page drawn (the page found from its
+// top, every line of it measured and drawn, the selection region rebuilt),
+// and pages 3 to 5 printed through the print job into a three-page PDF.
+#include <benchmark/benchmark.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "bench/BenchMain.h"
+#include "bench/ReferenceDocument.h"
+#include "document/xMorvaDocument.h"
+#include "document/xMorvaUndo.h"
+#include "engine/xMorvaDocumentDrawing.h"
+#include "engine/xMorvaDocumentEngineServices.h"
+#include "engine/xMorvaEngine.h"
+#include "engine/xMorvaFont.h"
+#include "engine/xMorvaLines.h"
+#include "engine/xMorvaPages.h"
+#include "framework/core/VService.h"
+#include "framework/core/values/VPictureMaker.h"
+#include "graphics/VDIBPort.h"
+#include "graphics/VGraphicsStart.h"
+#include "graphics/pictures/VPictureData.h"
+#include "graphics/printing/VWinPrinter.h"
+#include "platform/print/WinPrint.h"
+
+namespace {
+
+// A document holding the reference text in its body, composed and paged.
+struct PagedDocument {
+  explicit PagedDocument(int32_t pageCount) : document(new xMorvaDocument(nullptr)) {
+    const ReferenceDocument reference = MakeReferenceDocument(pageCount);
+    // Lines 600 pixels wide, as the reference document's lines are laid out.
+    xMorvaDocParams& params = document->Params();
+    params.SetViewMode(0);
+    params.SetColumns(1);
+    params.SetBinding(0);
+    params.SetLeftMargin(40);
+    params.SetRightMargin(40);
+    params.SetPageSize(680, 1000);
+    auto* body = static_cast<xMorvaEngine*>(document->GetPart(kPartBody));
+    document->GetUndo()->Suspend();
+    body->InsertBytes(0u, reference.stream.data(), uint32_t(reference.stream.size()));
+    body->SetLength(reference.positions);
+    document->GetUndo()->Resume();
+    body->SetSelection(10, 200);
+    for (int16_t p = 0; p < kPartCount; ++p) {
+      auto* engine = static_cast<xMorvaEngine*>(document->GetPart(p));
+      lines[p] = std::make_unique<xMorvaLines>(document.get(), engine, p, 64);
+      table[p] = lines[p].get();
+    }
+    xMorvaFont font(document->GetMeasuringPort(), document.get());
+    for (auto& l : lines) l->ComposeAll(font);
+    // Pages of 45 lines of the text's first line height.
+    const int32_t lineHeight = lines[0]->GetLineCount() > 0 ? lines[0]->GetLine(0).height : 16;
+    const xMorvaPageBands& bands = params.GetBands(false);
+    params.SetPageSize(680, bands.topMargin + bands.bottomMargin + 45 * lineHeight + lineHeight / 2);
+    pages = std::make_unique<xMorvaPages>(document.get(), lines[0].get());
+    pages->ComputePageBreaks(0);
+    drawing = std::make_unique<xMorvaDocumentDrawing>(*document, table, *pages);
+  }
+
+  xMorvaDocumentEngineServices engines;
+  VInstalledService<xMorvaEngineServices> installed{&engines};
+  VInstalledService<const VPictureMaker> maker{&kPictureValueMaker};
+  std::unique_ptr<xMorvaDocument> document;
+  std::unique_ptr<xMorvaLines> lines[kPartCount];
+  xMorvaLines* table[kPartCount] = {};
+  std::unique_ptr<xMorvaPages> pages;
+  std::unique_ptr<xMorvaDocumentDrawing> drawing;
+};
+
+PagedDocument& Paged500() {
+  static PagedDocument paged(500);
+  return paged;
+}
+
+void ScrollToPage400AndDraw(benchmark::State& state) {
+  PagedDocument& paged = Paged500();
+  const xMorvaDocParams& params = paged.document->GetParams();
+  const int32_t width = params.GetPageWidth() + 40;
+  const int32_t height = params.GetPageHeight() + 8;
+  VDIBPort canvas(width, height, 32);
+  canvas.SetFillColor(0xFFFFFF);
+  canvas.SetFillPatternIndex(6);
+  canvas.PaintRect(0, 0, width, height);
+  xMorvaSelectionState selection;
+  if (paged.pages->GetPageCount() < 400) {
+    state.SkipWithError("the reference document has fewer than 400 pages");
+    return;
+  }
+  for (auto _ : state) {
+    // The scroll: the page's top in the view, then its visible band drawn.
+    const int32_t top = paged.drawing->GetPageTop(399) - 4;
+    canvas.PushOrigin(0, -top);
+    paged.drawing->SetDrawingMode(kDrawPaint);
+    paged.drawing->DrawDocument(&selection, canvas, 0, top, width, height, 10);
+    canvas.PopOrigin();
+  }
+  // Something of the page was drawn.
+  const auto* bits = static_cast<const uint32_t*>(canvas.GetBits());
+  int64_t ink = 0;
+  for (int32_t i = 0; i < width * height; ++i) ink += (bits[i] & 0xFFFFFF) == 0;
+  if (ink == 0) state.SkipWithError("nothing was drawn");
+  state.counters["ink_pixels"] = double(ink);
+  state.counters["pages"] = paged.pages->GetPageCount();
+  state.counters["lines"] = paged.lines[0]->GetLineCount();
+}
+
+void PrintPages3To5(benchmark::State& state) {
+  PagedDocument& paged = Paged500();
+  char folder[] = "/tmp/qvprintbenchXXXXXX";
+  if (mkdtemp(folder) == nullptr) {
+    state.SkipWithError("no scratch folder");
+    return;
+  }
+  const std::string pdf = std::string(folder) + "/pages.pdf";
+  SetHeadlessPrintOutput(pdf.c_str());
+  for (auto _ : state) {
+    VWinPrinter printer;
+    printer.SetFirstPage(3);
+    printer.SetLastPage(5);
+    VPort* port = printer.BeginDocument("Reference pages 3 to 5");
+    if (port == nullptr || printer.GetPageCount() != 3) {
+      state.SkipWithError("the print job did not start");
+      break;
+    }
+    for (int32_t page = 3; page <= 5; ++page) {
+      paged.drawing->DrawPageForPrinting(*port, page - 1, 0, 0);
+      printer.NextPage();
+    }
+    printer.EndDocument();
+  }
+  ResetHeadlessPrinting();
+  unlink(pdf.c_str());
+  rmdir(folder);
+}
+
+}  // namespace
+
+BENCHMARK(ScrollToPage400AndDraw)->Unit(benchmark::kMillisecond);
+BENCHMARK(PrintPages3To5)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+int main(int argc, char** argv) {
+  return RunBenchmarksWithCoreServices(argc, argv, &InitGraphics, &ExitGraphics);
+}

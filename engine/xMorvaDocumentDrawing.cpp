@@ -1,0 +1,632 @@
+// Drawing of the document body: pages, parts, lines and the selection.
+#include "engine/xMorvaDocumentDrawing.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
+#include "document/xMorvaDocParams.h"
+#include "document/xMorvaDocument.h"
+#include "engine/xMorvaElementStream.h"
+#include "engine/xMorvaEngine.h"
+#include "engine/xMorvaFont.h"
+#include "engine/xMorvaLineRecord.h"
+#include "engine/xMorvaLines.h"
+#include "engine/xMorvaPages.h"
+#include "engine/xMorvaPictureElement.h"
+#include "graphics/VPolygon.h"
+#include "graphics/VPort.h"
+#include "graphics/VReferencePrinter.h"
+#include "graphics/printing/VPrintSettings.h"
+
+namespace {
+
+// Colour and pattern indexes of the port's tables: grey around the pages,
+// the dark ink of edges and marks, the boundaries' colour; the solid
+// pattern.
+constexpr int32_t kGrey = 5;
+constexpr int32_t kInk = 10;
+constexpr int32_t kBoundaryColour = 2;
+constexpr int32_t kSolid = 6;
+constexpr int32_t kPageGap = 4;        // page view: between pages, and above the first
+constexpr int32_t kContinuousGap = 3;  // continuous view: between pages
+constexpr int32_t kHandleSize = 8;
+constexpr int32_t kMiddleHandleMinimum = 25;
+
+// View options of the document's parameters: the boundaries of text areas,
+// pictures shown, invisible marks shown.
+constexpr int32_t kOptionBoundaries = 3;
+constexpr int32_t kOptionPictures = 6;
+constexpr int32_t kOptionMarks = 15;
+
+void UseInk(VPort& port, int32_t colour) {
+  port.SetPenMode(0);
+  port.SetPenWidth(1);
+  port.SetPenPatternIndex(kSolid);
+  port.SetPenColorIndex(colour);
+}
+
+void PaintGrey(VPort& port, int32_t x, int32_t y, int32_t w, int32_t h) {
+  if (w <= 0 || h <= 0) return;
+  port.SetFillPatternIndex(kSolid);
+  port.SetFillColorIndex(kGrey);
+  port.PaintRect(x, y, w, h);
+}
+
+}  // namespace
+
+// What one drawing pass shares between its pages and lines.
+struct xMorvaDocumentDrawing::PassState {
+  VPort& port;
+  xMorvaFont font;
+  xMorvaSelectionState* selection = nullptr;
+  int32_t left = 0;
+  int32_t top = 0;
+  int32_t right = 0;
+  int32_t bottom = 0;
+  int32_t pageLeft = 0;
+  bool screen = false;
+  int16_t viewMode = 0;
+
+  PassState(VPort& p, xMorvaDocument& document) : port(p), font(&p, &document) {}
+};
+
+void DrawSelectionRegion(xMorvaSelectionState& state, VPort& port, uint16_t mode) {
+  if (mode & kDrawPaint) {
+    if (!state.region.IsEmpty()) {
+      if (state.active) {
+        port.SetFillPatternIndex(kSolid);
+        port.SetFillColorIndex(kInk);
+        port.InvertRegion(state.region);
+      } else {
+        UseInk(port, kInk);
+        port.FrameRegionXor(state.region);
+      }
+    }
+  } else if (!state.active) {
+    // Outlines are drawn by exclusive or: the old one goes, the new comes.
+    UseInk(port, kInk);
+    if (!state.drawn.IsEmpty()) port.FrameRegionXor(state.drawn);
+    if (!state.region.IsEmpty()) port.FrameRegionXor(state.region);
+  } else if (state.kind != state.drawnKind) {
+    port.InvertRegion(state.drawn);
+    port.InvertRegion(state.region);
+  } else {
+    // Only what changed: the pixels in exactly one of the two regions.
+    VRegion change(state.drawn);
+    change.Xor(state.region);
+    if (!change.IsEmpty()) port.InvertRegion(change);
+  }
+  state.drawn.Assign(state.region);
+  state.drawnKind = state.kind;
+}
+
+xMorvaDocumentDrawing::xMorvaDocumentDrawing(xMorvaDocument& document,
+                                             xMorvaLines* const partLines[7], xMorvaPages& pages)
+    : fDocument(document), fPages(pages) {
+  for (int i = 0; i < 7; ++i) fLines[i] = partLines != nullptr ? partLines[i] : nullptr;
+}
+
+void xMorvaDocumentDrawing::SetDraggedRange(uint32_t start, uint32_t end) {
+  fDragStart = std::min(start, end);
+  fDragEnd = std::max(start, end);
+}
+
+bool xMorvaDocumentDrawing::IsCurrentFlow(xMorvaEngine& engine) const {
+  return static_cast<xMorvaTextInterface*>(&engine) == fDocument.GetCurrentPart();
+}
+
+int32_t xMorvaDocumentDrawing::GetDocumentHeight() const {
+  const xMorvaDocParams& params = fDocument.GetParams();
+  const int32_t count = fPages.GetPageCount();
+  if (params.GetViewMode() == 0) {
+    return kPageGap + int32_t(std::min<int64_t>(int64_t(count) * (params.GetPageHeight() + kPageGap), INT32_MAX / 2));
+  }
+  int64_t height = kPageGap;
+  for (int32_t p = 0; p < count; ++p) height += fPages.GetPage(p).height + (p > 0 ? kContinuousGap : 0);
+  return int32_t(std::min<int64_t>(height, INT32_MAX / 2));
+}
+
+int32_t xMorvaDocumentDrawing::GetPageTop(int32_t page) const {
+  const xMorvaDocParams& params = fDocument.GetParams();
+  if (page < 0 || page >= fPages.GetPageCount()) return -1;
+  if (params.GetViewMode() == 0) {
+    return int32_t(std::min<int64_t>(kPageGap + int64_t(page) * (params.GetPageHeight() + kPageGap), INT32_MAX / 2));
+  }
+  int64_t y = kPageGap;
+  for (int32_t p = 0; p < page; ++p) y += fPages.GetPage(p).height + kContinuousGap;
+  return int32_t(std::min<int64_t>(y, INT32_MAX / 2));
+}
+
+void xMorvaDocumentDrawing::DrawDocument(xMorvaSelectionState* selection, VPort& port,
+                                         int32_t visibleLeft, int32_t visibleTop,
+                                         int32_t visibleWidth, int32_t visibleHeight,
+                                         int32_t pageLeft) {
+  // Between the start and the end of a change the lines do not match the
+  // text: nothing is drawn.
+  if (fDocument.IsChangeInProgress() || fLines[0] == nullptr) return;
+  const xMorvaDocParams& params = fDocument.GetParams();
+  // With the printer's metrics applied the lines were measured on the
+  // printer: the pass measures there too, so that drawing agrees with them.
+  struct ReferenceGuard {
+    VPort& port;
+    bool set = false;
+    ~ReferenceGuard() {
+      if (set) port.ClearReferencePrinter();
+    }
+  } reference{port};
+  if (fDocument.IsPrinterMetricsApplied() && port.GetReferencePrinter() == nullptr) {
+    if (auto* printer = dynamic_cast<VReferencePrinter*>(fDocument.GetPrinter())) {
+      port.SetReferencePrinter(printer);
+      reference.set = port.GetReferencePrinter() == printer;
+    }
+  }
+  PassState pass(port, fDocument);
+  pass.selection = selection;
+  pass.left = visibleLeft;
+  pass.top = visibleTop;
+  pass.right = visibleLeft + std::max(visibleWidth, 0);
+  pass.bottom = visibleTop + std::max(visibleHeight, 0);
+  pass.pageLeft = pageLeft;
+  pass.screen = !fPrinting && (fMode & kDrawPaint) != 0;
+  pass.viewMode = params.GetViewMode() == 0 ? 0 : 1;
+  pass.font.SetShowMarks(!fPrinting && params.GetViewFlag(kOptionMarks) != 0);
+  pass.font.SetHidePictures(params.GetViewFlag(kOptionPictures) == 0);
+  pass.font.SetViewMode(pass.viewMode);
+  fHandlesDrawn = false;
+  fPictureNoted = false;
+  fPictureEngine = nullptr;
+  if (selection != nullptr) {
+    selection->region.SetEmpty();
+    selection->kind = 0;
+  }
+
+  const int32_t width = params.GetPageWidth();
+  const int32_t height = params.GetPageHeight();
+  if (pass.viewMode == 0 && pass.screen) {
+    PaintGrey(port, pass.left, pass.top, pageLeft - pass.left, visibleHeight);
+    PaintGrey(port, pageLeft + width + 3, pass.top, pass.right - (pageLeft + width + 3), visibleHeight);
+    UseInk(port, kInk);
+    port.DrawLine(pageLeft, pass.top, pageLeft, pass.bottom);
+    for (int32_t k = 0; k < 3; ++k) port.DrawLine(pageLeft + width + k, pass.top, pageLeft + width + k, pass.bottom);
+    if (visibleTop < 5) {
+      PaintGrey(port, pageLeft + 1, pass.top, width - 1, kPageGap - 1 - pass.top);
+      UseInk(port, kInk);
+      port.DrawLine(pageLeft, kPageGap - 1, pageLeft + width, kPageGap - 1);
+    }
+  }
+
+  int32_t y = kPageGap;
+  const int32_t count = fPages.GetPageCount();
+  for (int32_t page = 0; page < count && y < pass.bottom; ++page) {
+    const xMorvaPageRecord record = fPages.GetPage(page);
+    const int32_t pageHeight = pass.viewMode == 0 ? height : record.height;
+    if (y + pageHeight >= pass.top) DrawPage(pass, page, y);
+    if (pass.viewMode == 0) {
+      if (pass.screen) {
+        // The gap: grey, the page's bottom shadow and the next page's top.
+        const int32_t gap = y + height;
+        PaintGrey(port, pageLeft + 1, gap, width + 2, kPageGap);
+        UseInk(port, kInk);
+        for (int32_t k = 0; k < 3; ++k) port.DrawLine(pageLeft + 3, gap + k, pageLeft + width + 3, gap + k);
+        if (page + 1 < count) port.DrawLine(pageLeft, gap + 3, pageLeft + width, gap + 3);
+      }
+      y += height + kPageGap;
+    } else {
+      const int32_t next = y + pageHeight + kContinuousGap;
+      bool endsWithBreak = false;
+      if (record.lines > 0) {
+        const int32_t last = fPages.GetFirstLineOfPage(page) + record.lines - 1;
+        if (last >= 0 && last < fLines[0]->GetLineCount()) {
+          endsWithBreak = (fLines[0]->GetLine(last).flags & kLinePageBreak) != 0;
+        }
+      }
+      if (pass.screen && page + 1 < count && !endsWithBreak) {
+        port.SetPenMode(0);
+        port.SetPenWidth(1);
+        port.SetPenPatternIndex(kSolid);
+        port.SetPenColorIndex(kGrey);
+        port.DrawLine(pass.left, next - kContinuousGap, pass.right, next - kContinuousGap);
+      }
+      y = next;
+    }
+  }
+  if (pass.viewMode == 0 && pass.screen && y < pass.bottom) {
+    PaintGrey(port, pageLeft + 1, y, width + 2, pass.bottom - y);
+  }
+  if (selection != nullptr) DrawSelectionRegion(*selection, port, fMode);
+}
+
+void xMorvaDocumentDrawing::DrawPageForPrinting(VPort& port, int32_t page, int32_t x, int32_t y) {
+  if (fDocument.IsChangeInProgress() || fLines[0] == nullptr) return;
+  if (page < 0 || page >= fPages.GetPageCount()) return;
+  const xMorvaDocParams& params = fDocument.GetParams();
+  const bool wasPrinting = fPrinting;
+  const uint16_t mode = fMode;
+  fPrinting = true;
+  fMode = kDrawPaint;
+  PassState pass(port, fDocument);
+  pass.left = x;
+  pass.top = y;
+  pass.right = x + params.GetPageWidth();
+  pass.bottom = y + params.GetPageHeight();
+  pass.pageLeft = x;
+  pass.screen = false;
+  pass.viewMode = 0;
+  pass.font.SetShowMarks(false);
+  pass.font.SetHidePictures(params.GetViewFlag(kOptionPictures) == 0);
+  pass.font.SetViewMode(0);
+  DrawPage(pass, page, y);
+  fPrinting = wasPrinting;
+  fMode = mode;
+}
+
+void xMorvaDocumentDrawing::DrawPage(PassState& pass, int32_t page, int32_t top) {
+  const xMorvaDocParams& params = fDocument.GetParams();
+  const xMorvaPageRecord record = fPages.GetPage(page);
+  xMorvaLines& body = *fLines[0];
+  xMorvaEngine* engine = body.GetEngine();
+  if (engine == nullptr) return;
+  const int32_t pageHeight = pass.viewMode == 0 ? params.GetPageHeight() : record.height;
+
+  if (pass.viewMode == 0 && params.HasHeader(page)) {
+    DrawHeaderOrFooter(pass, fDocument.HeaderForPage(page), page, top + params.HeaderTop(page),
+                       top + params.HeaderBottom(page));
+  }
+
+  int32_t linesBefore = 0;
+  int32_t positionsBefore = 0;
+  uint32_t offset = 0;
+  fPages.GetPageStart(page, 0, linesBefore, positionsBefore, offset);
+  int32_t line = linesBefore;
+  const int32_t columns = pass.viewMode == 0 ? std::clamp<int32_t>(params.GetColumns(), 1, xMorvaPageRecord::kMaxColumns) : 1;
+  int32_t y = pass.viewMode == 0 ? top + params.TopMargin(page) : top;
+  for (int32_t k = 0; k < columns; ++k) {
+    const int32_t x = pass.pageLeft + (pass.viewMode == 0 ? params.ColumnLeft(page, k) : params.TextLeft(page));
+    int32_t n = pass.viewMode == 0 ? record.columnLines[k] : record.lines;
+    if (pass.viewMode == 0) y = top + params.TopMargin(page);
+    for (; n > 0 && line < body.GetLineCount(); --n, ++line) {
+      const xMorvaLineRecord& l = body.GetLine(line);
+      if (y + l.height > pass.top && y < pass.bottom) {
+        DrawLines(pass.port, pass.selection, *engine, offset, pass.font, l, page, x, y, false);
+      }
+      y += l.height;
+      offset += l.bytes;
+    }
+  }
+
+  if (pass.viewMode == 0 && params.HasFooter(page)) {
+    const int32_t pageBottom = top + pageHeight;
+    DrawHeaderOrFooter(pass, fDocument.FooterForPage(page), page, pageBottom - params.FooterTop(page),
+                       pageBottom - params.FooterBottom(page));
+  }
+  if (pass.viewMode == 0 && pass.screen && top + pageHeight >= pass.top && top + pageHeight <= pass.bottom) {
+    DrawPageMarkers(pass, page, top);
+  }
+}
+
+void xMorvaDocumentDrawing::DrawHeaderOrFooter(PassState& pass, int16_t part, int32_t page,
+                                               int32_t areaTop, int32_t areaBottom) {
+  if (areaBottom <= areaTop || areaBottom < pass.top || areaTop > pass.bottom) return;
+  if (part < 0 || part >= 7 || fLines[part] == nullptr) return;
+  xMorvaLines& lines = *fLines[part];
+  xMorvaEngine* engine = lines.GetEngine();
+  if (engine == nullptr) return;
+  const xMorvaDocParams& params = fDocument.GetParams();
+  const int32_t textLeft = pass.pageLeft + params.TextLeft(page);
+  const int32_t textWidth = params.ColumnWidth(true);
+  pass.port.PushClip(false);
+  pass.port.ClipToRect(VRect(pass.pageLeft, areaTop, params.GetPageWidth(), areaBottom - areaTop), true);
+  int32_t y = areaTop;
+  uint32_t offset = 0;
+  bool overflow = false;
+  for (int32_t i = 0; i < lines.GetLineCount(); ++i) {
+    if (y >= areaBottom) {
+      overflow = true;
+      break;
+    }
+    const xMorvaLineRecord& l = lines.GetLine(i);
+    DrawLines(pass.port, pass.selection, *engine, offset, pass.font, l, page, textLeft, y, false);
+    y += l.height;
+    offset += l.bytes;
+  }
+  pass.port.PopClip();
+  if (overflow && engine->GetLength() > 0 && pass.screen) {
+    DrawCrossMark(pass.port, textLeft + textWidth, areaBottom);
+  }
+}
+
+void xMorvaDocumentDrawing::DrawPageMarkers(PassState& pass, int32_t page, int32_t top) {
+  const xMorvaDocParams& params = fDocument.GetParams();
+  VPort& port = pass.port;
+  const xMorvaPageRecord record = fPages.GetPage(page);
+  const int32_t columns = std::clamp<int32_t>(params.GetColumns(), 1, xMorvaPageRecord::kMaxColumns);
+  const int32_t columnWidth = params.ColumnWidth(false);
+  const int32_t bodyTop = top + params.TopMargin(page);
+  const int32_t bodyBottom = top + params.GetPageHeight() - params.BottomMargin(page);
+  if (params.GetColumnLines() != 0 && columns >= 2) {
+    UseInk(port, kInk);
+    for (int32_t k = 0; k + 1 < columns; ++k) {
+      if (record.columnLines[k] == 0 || record.columnLines[k + 1] == 0) continue;
+      const int32_t x = pass.pageLeft + params.ColumnLeft(page, k) + columnWidth + params.GetColumnSpacing() / 2;
+      port.DrawLine(x, bodyTop, x, bodyBottom);
+    }
+  }
+  if (params.GetViewFlag(kOptionBoundaries) != 0) {
+    UseInk(port, kBoundaryColour);
+    const int32_t binding = params.GetBinding();
+    if (binding > 0) {
+      const int32_t x = params.BindingOnLeft(page) ? pass.pageLeft + binding
+                                                   : pass.pageLeft + params.GetPageWidth() - binding;
+      port.DrawLine(x, top, x, top + params.GetPageHeight());
+    }
+    for (int32_t k = 0; k < columns; ++k) {
+      port.FrameRect(pass.pageLeft + params.ColumnLeft(page, k) - 1, bodyTop - 1, columnWidth + 2,
+                     bodyBottom - bodyTop + 2);
+    }
+    const int32_t textLeft = pass.pageLeft + params.TextLeft(page);
+    const int32_t textWidth = params.ColumnWidth(true);
+    if (params.HasHeader(page) && params.HeaderBottom(page) > params.HeaderTop(page)) {
+      port.FrameRect(textLeft - 1, top + params.HeaderTop(page) - 1, textWidth + 2,
+                     params.HeaderBottom(page) - params.HeaderTop(page) + 2);
+    }
+    if (params.HasFooter(page) && params.FooterTop(page) > params.FooterBottom(page)) {
+      const int32_t pageBottom = top + params.GetPageHeight();
+      port.FrameRect(textLeft - 1, pageBottom - params.FooterTop(page) - 1, textWidth + 2,
+                     params.FooterTop(page) - params.FooterBottom(page) + 2);
+    }
+  }
+}
+
+void xMorvaDocumentDrawing::DrawLines(VPort& port, xMorvaSelectionState* selection,
+                                      xMorvaEngine& engine, uint32_t lineStart, xMorvaFont& font,
+                                      const xMorvaLineRecord& line, int32_t page, int32_t x,
+                                      int32_t y, bool noSelection) {
+  const bool dragPass = (fMode & kDrawSelectionDrag) != 0;
+  const bool regionPass = (fMode & kDrawRegionPass) != 0;
+  const uint32_t selStart = dragPass ? fDragStart : engine.GetSelStartOffset();
+  const uint32_t selEnd = dragPass ? fDragEnd : engine.GetSelEndOffset();
+  const uint64_t lineEnd64 = uint64_t(lineStart) + line.bytes;
+  if ((dragPass || regionPass) &&
+      ((selStart < lineStart && selEnd < lineStart) || (selStart > lineEnd64 && selEnd > lineEnd64))) {
+    return;
+  }
+  uint8_t* s = engine.LockStream();
+  if (s == nullptr) return;
+  const uint32_t size = engine.GetStreamSize();
+  const uint32_t lineEnd = uint32_t(std::min<uint64_t>(lineEnd64, size));
+  uint32_t end = lineEnd;
+  // A line broken at a space neither draws nor highlights that space.
+  if ((line.flags & kLineBreakAtSpace) && end >= lineStart + 2) end -= 2;
+  const uint32_t flags = (fMode & kDrawPaint) ? kFontDraw : 0;
+  const bool screen = !fPrinting && (fMode & kDrawPaint) != 0;
+
+  // Page numbers show this page's number before the line is laid out.
+  if ((line.flags & kLineHasPageNumbers) && (fMode & kDrawPaint)) {
+    engine.UnlockStream();
+    const int32_t number = page + fDocument.GetParams().GetFirstPageNumber();
+    for (uint32_t at = lineStart; at < lineEnd;) {
+      s = engine.LockStream();
+      const StreamItem item = ReadStreamItem(s + at, size - at);
+      engine.UnlockStream();
+      if (item.kind == StreamItem::kElement && item.unit == xMorvaElementCode::PageNumber) {
+        engine.LayOutPageNumber(at, number, fPages.GetPageCount());
+      }
+      at += item.size;
+    }
+    s = engine.LockStream();
+    if (s == nullptr) return;
+  }
+
+  const int16_t part = [&]() -> int16_t {
+    for (int16_t p = 0; p < 7; ++p) {
+      if (fLines[p] != nullptr && fLines[p]->GetEngine() == &engine) return p;
+    }
+    return 0;
+  }();
+  font.BeginLineAt(&line, x, y, fDocument.GetTextWidth(part), !screen);
+
+  const bool isCurrent = IsCurrentFlow(engine);
+  const bool singlePicture = engine.GetSelEnd() - engine.GetSelStart() == 1 && !dragPass;
+  bool startNoted = false;
+  bool endNoted = false;
+  int32_t startX = 0;
+  int32_t endX = 0;
+  bool startItalic = false;
+  bool endItalic = false;
+  int32_t baseline = 0;
+  int32_t fontHeight = 0;
+  bool filled = false;
+  bool pictureSelected = false;
+  VRect pictureRect;
+  auto note = [&](uint32_t at) {
+    if (!startNoted && at >= selStart) {
+      startNoted = true;
+      startX = font.GetPenX();
+      startItalic = font.IsItalic();
+      font.GetRunOffsets(baseline, fontHeight);
+    }
+    if (!endNoted && at >= selEnd) {
+      endNoted = true;
+      endX = font.GetPenX();
+      endItalic = font.IsItalic();
+    }
+  };
+  auto selected = [&](uint32_t at) { return at >= selStart && at < selEnd; };
+
+  const int32_t lineStartX = font.GetPenX();
+  uint32_t elementEnd = line.elementTail != 0 ? uint32_t(std::min<uint64_t>(uint64_t(lineStart) + line.elementTail, size)) : 0;
+  uint32_t elementStart = lineStart;
+  bool started = false;
+  for (uint32_t at = lineStart; at < end;) {
+    if (elementEnd != 0 && at >= elementEnd) {
+      elementEnd = 0;
+      continue;
+    }
+    const StreamItem item = ReadStreamItem(s + at, size - at);
+    if (item.kind == StreamItem::kRecord) {
+      font.FlushRun(flags);
+      if (item.size == kRecordSize && item.unit < 46) font.ApplyProperty(item.unit, int32_t(item.value), false);
+      at += item.size;
+      continue;
+    }
+    if (!started) {
+      started = true;
+      font.DrawParagraphStart(flags);
+    }
+    const uint32_t itemAt = elementEnd != 0 ? elementStart : at;
+    if (item.kind == StreamItem::kElement) {
+      font.FlushRun(flags);
+      if (elementEnd == 0) note(at);
+      const uint16_t code = item.unit;
+      if (code >= kFirstComputedCode && elementEnd == 0 && item.size >= kElementHeadSize) {
+        // Entered: its visible text is drawn like text.
+        if (code == xMorvaElementCode::SoftHyphen && screen) font.DrawSoftHyphenMark();
+        elementStart = at;
+        elementEnd = at + item.size;
+        at += item.skipSize;
+        continue;
+      }
+      if (code == xMorvaElementCode::Tab && item.size >= kElementHeadSize + 14) {
+        if (selected(itemAt) && font.HasBackColour()) filled = true;
+        font.DrawTab(s + at + kElementHeadSize, flags);
+      } else if (code == xMorvaElementCode::Pict) {
+        int32_t w = 0;
+        int32_t h = 0;
+        int16_t mode = 0;
+        if (flags & kFontDraw) {
+          VPictureShape* shape = engine.GetPictureForDrawing(s + at, item.size, w, h, mode);
+          w = LaidOutExtent(w);
+          h = LaidOutExtent(h);
+          int32_t px = 0;
+          int32_t py = 0;
+          font.DrawPicture(px, py, w, h, shape, mode);
+          if (selected(itemAt)) pictureRect = VRect(px, py, w, h);
+        } else {
+          xMorvaPictureHeader header;
+          if (ReadPictureHeader(s + at, item.size, header)) {
+            w = LaidOutExtent(header.shownWidth);
+            h = LaidOutExtent(header.shownHeight);
+          }
+          const int32_t px = font.GetPenX();
+          font.MovePenBy(w);
+          if (selected(itemAt)) pictureRect = VRect(px, y + line.ascent - h, w, h);
+        }
+        if (selected(itemAt)) {
+          if (IsNotTracking()) filled = true;
+          if (singlePicture && elementEnd == 0) pictureSelected = true;
+        }
+      }
+      at += item.size;
+      continue;
+    }
+    if (elementEnd == 0) note(at);
+    if (selected(itemAt) && font.HasBackColour()) filled = true;
+    font.ProcessUnit(item.unit, flags);
+    at += 2;
+  }
+  font.FlushRun(flags);
+  if (!startNoted && selStart <= lineEnd && selStart >= lineStart) note(selStart);
+  const bool reachedEnd = !endNoted;
+  if (!endNoted) {
+    endNoted = true;
+    endX = font.GetPenX();
+    endItalic = font.IsItalic();
+  }
+  if (reachedEnd && (line.flags & kLineLastOfParagraph) && selEnd >= lineEnd && selStart < lineEnd) {
+    endX += font.GetPilcrowWidth();
+  }
+  engine.UnlockStream();
+
+  if (filled && IsNotTracking() && selection != nullptr && isCurrent) selection->kind = 1;
+  if (pictureSelected && isCurrent) {
+    fPictureNoted = true;
+    fSelectedPicture = pictureRect;
+    fPictureEngine = &engine;
+  }
+  if (noSelection || selection == nullptr || !isCurrent) return;
+
+  if (selStart == selEnd) {
+    // A caret is part of the region only while a drag is tracked.
+    if (!dragPass || selStart < lineStart || selStart > lineEnd) return;
+    if (selStart == lineEnd && !(line.flags & kLineLastOfText)) return;
+    const int32_t cx = startNoted ? startX : lineStartX;
+    const int32_t barTop = y + baseline;
+    if (startItalic) {
+      const int32_t slant = fontHeight / 8;
+      VPolygon bar;
+      bar.AddPoint(cx - 1 + slant, barTop);
+      bar.AddPoint(cx + 1 + slant, barTop);
+      bar.AddPoint(cx + 1, barTop + fontHeight);
+      bar.AddPoint(cx - 1, barTop + fontHeight);
+      bar.Finish();
+      selection->region.UnionPolygon(bar);
+    } else {
+      selection->region.UnionBox(cx - 1, barTop, 2, fontHeight);
+    }
+    return;
+  }
+  if (!(selStart < lineEnd64 && selEnd > lineStart)) return;
+  if (pictureSelected && screen && selection->active) {
+    DrawPictureHandles(port, pictureRect);
+    return;
+  }
+  const int32_t sx = selStart <= lineStart ? lineStartX : (startNoted ? startX : endX);
+  const int32_t ex = endX;
+  if (ex <= sx) return;
+  const int32_t slant = line.height / 8;
+  const bool slantStart = selStart > lineStart && startItalic;
+  if ((slantStart || endItalic) && slant > 0) {
+    VPolygon shape;
+    shape.AddPoint(sx + (slantStart ? slant : 0), y);
+    shape.AddPoint(ex + (endItalic ? slant : 0), y);
+    shape.AddPoint(ex, y + line.height);
+    shape.AddPoint(sx, y + line.height);
+    shape.Finish();
+    selection->region.UnionPolygon(shape);
+  } else {
+    selection->region.UnionBox(sx, y, ex - sx, line.height);
+  }
+}
+
+void xMorvaDocumentDrawing::DrawCrossMark(VPort& port, int32_t x, int32_t y) {
+  if (fPrinting) return;
+  UseInk(port, kInk);
+  port.FrameRect(x - 10, y - 10, 11, 11);
+  port.DrawLine(x - 8, y - 5, x - 2, y - 5);
+  port.DrawLine(x - 5, y - 8, x - 5, y - 2);
+}
+
+void xMorvaDocumentDrawing::DrawPictureHandles(VPort& port, const VRect& rect) {
+  if (fHandlesDrawn || rect.GetWidth() <= 0 || rect.GetHeight() <= 0) return;
+  if (!port.IsVRectVisible(rect)) return;
+  fHandlesDrawn = true;
+  fPictureFrame = rect;
+  UseInk(port, kInk);
+  port.SetFillPatternIndex(kSolid);
+  port.SetFillColorIndex(0);
+  port.FrameVRect(rect);
+  const int32_t l = rect.GetLeft();
+  const int32_t t = rect.GetTop();
+  const int32_t r = l + rect.GetWidth();
+  const int32_t b = t + rect.GetHeight();
+  auto handle = [&](int32_t cx, int32_t cy) {
+    const VRect box(cx - kHandleSize / 2, cy - kHandleSize / 2, kHandleSize, kHandleSize);
+    port.PaintAndFrameVRect(box);
+    return box;
+  };
+  fCorners[0] = handle(l, t);
+  fCorners[1] = handle(r, t);
+  fCorners[2] = handle(l, b);
+  fCorners[3] = handle(r, b);
+  fMiddleTopBottom = rect.GetWidth() >= kMiddleHandleMinimum;
+  fMiddleLeftRight = rect.GetHeight() >= kMiddleHandleMinimum;
+  if (fMiddleTopBottom) {
+    handle(l + rect.GetWidth() / 2, t);
+    handle(l + rect.GetWidth() / 2, b);
+  }
+  if (fMiddleLeftRight) {
+    handle(l, t + rect.GetHeight() / 2);
+    handle(r, t + rect.GetHeight() / 2);
+  }
+}

@@ -1,0 +1,124 @@
+// xMorvaDocumentDrawing: paints the visible part of a document into a port:
+// pages with margins, headers, body columns and footers in page view, the
+// body alone in continuous view, the text of each line through the font,
+// pictures in the text, the markers of the page layout, and the selection
+// highlight, which is kept as a region and updated by inversion.
+#pragma once
+
+#include <cstdint>
+
+#include "graphics/VRegion.h"
+#include "graphics/VShape.h"
+
+class VPort;
+class xMorvaDocument;
+class xMorvaEngine;
+class xMorvaFont;
+class xMorvaLines;
+class xMorvaPages;
+struct xMorvaLineRecord;
+
+// The drawing-mode word: paint; a pass during a selection drag, where the
+// dragged range stands in for the selection; a pass that only measures to
+// rebuild the selection region.
+constexpr uint16_t kDrawPaint = 1;
+constexpr uint16_t kDrawSelectionDrag = 2;
+constexpr uint16_t kDrawRegionPass = 4;
+
+// The selection state of the view that shows a document: the region of
+// the highlight as the last pass built it and as it was last drawn, each
+// with its kind (1: built as a filled area), and whether the view is
+// active (holds the focus or keeps its highlight).
+struct xMorvaSelectionState {
+  VRegion region;
+  VRegion drawn;
+  uint8_t kind = 0;
+  uint8_t drawnKind = 0;
+  bool active = true;
+};
+
+// Shows the selection region: a painting pass inverts it (an inactive view
+// outlines it); any other pass draws only the change from the region last
+// drawn, so that inverting twice gives back every pixel. The region then
+// counts as drawn.
+void DrawSelectionRegion(xMorvaSelectionState& state, VPort& port, uint16_t mode);
+
+class xMorvaDocumentDrawing {
+ public:
+  // The line tables of the seven parts by part number (the body first; a
+  // missing part is null) and the body's pages. None is owned.
+  xMorvaDocumentDrawing(xMorvaDocument& document, xMorvaLines* const partLines[7],
+                        xMorvaPages& pages);
+  xMorvaDocumentDrawing(const xMorvaDocumentDrawing&) = delete;
+  xMorvaDocumentDrawing& operator=(const xMorvaDocumentDrawing&) = delete;
+
+  // Paints everything within the visible rectangle (port coordinates);
+  // the page column starts at `pageLeft`. `selection` is the view's state
+  // (null: no highlight).
+  void DrawDocument(xMorvaSelectionState* selection, VPort& port, int32_t visibleLeft,
+                    int32_t visibleTop, int32_t visibleWidth, int32_t visibleHeight,
+                    int32_t pageLeft);
+  // Paints one line (or only measures it, in a region pass) whose top-left
+  // is (x, y) and adds its share of the selection to the region.
+  void DrawLines(VPort& port, xMorvaSelectionState* selection, xMorvaEngine& engine,
+                 uint32_t lineStart, xMorvaFont& font, const xMorvaLineRecord& line, int32_t page,
+                 int32_t x, int32_t y, bool noSelection);
+  // An 11 x 11 square with a cross whose bottom right corner is (x, y).
+  void DrawCrossMark(VPort& port, int32_t x, int32_t y);
+  // The frame and the handles of a selected picture, once per pass.
+  void DrawPictureHandles(VPort& port, const VRect& rect);
+
+  // Drawing state.
+  void SetDrawingMode(uint16_t mode) { fMode = mode; }
+  uint16_t GetDrawingMode() const { return fMode; }
+  // The byte range of a selection drag (ordered on setting).
+  void SetDraggedRange(uint32_t start, uint32_t end);
+  // Printing leaves out what only the screen shows (grey, edges, marks,
+  // handles, the highlight).
+  void SetPrinting(bool on) { fPrinting = on; }
+  bool IsPrinting() const { return fPrinting; }
+  void SetTracking(bool on) { fTracking = on; }
+  bool IsNotTracking() const { return !fTracking; }
+  // Page view: the y of each page's top in the last pass, and where the
+  // drawing of a page begins; -1 for a page not reached.
+  int32_t GetPageTop(int32_t page) const;
+  // Draws exactly one page at (x, y) as page view prints it: header, body
+  // columns and footer, nothing of the screen's markers.
+  void DrawPageForPrinting(VPort& port, int32_t page, int32_t x, int32_t y);
+
+  // The selected picture's handles as last drawn.
+  const VRect& GetPictureFrame() const { return fPictureFrame; }
+  const VRect& GetCornerHandle(int32_t corner) const { return fCorners[corner & 3]; }
+  bool HasHorizontalMiddleHandles() const { return fMiddleTopBottom; }
+  bool HasVerticalMiddleHandles() const { return fMiddleLeftRight; }
+  xMorvaEngine* GetPictureEngine() const { return fPictureEngine; }
+  // The height of the document in the current view: every page with the
+  // gaps between them.
+  int32_t GetDocumentHeight() const;
+
+ private:
+  struct PassState;
+  void DrawPage(PassState& pass, int32_t page, int32_t top);
+  void DrawHeaderOrFooter(PassState& pass, int16_t part, int32_t page, int32_t areaTop,
+                          int32_t areaBottom);
+  void DrawPageMarkers(PassState& pass, int32_t page, int32_t top);
+  // The flow whose selection is shown: the document's current part.
+  bool IsCurrentFlow(xMorvaEngine& engine) const;
+
+  xMorvaDocument& fDocument;
+  xMorvaLines* fLines[7];
+  xMorvaPages& fPages;
+  uint16_t fMode = kDrawPaint;
+  uint32_t fDragStart = 0;
+  uint32_t fDragEnd = 0;
+  bool fPrinting = false;
+  bool fTracking = false;
+  bool fHandlesDrawn = false;
+  bool fMiddleTopBottom = false;
+  bool fMiddleLeftRight = false;
+  VRect fPictureFrame;
+  VRect fCorners[4];
+  VRect fSelectedPicture;
+  bool fPictureNoted = false;
+  xMorvaEngine* fPictureEngine = nullptr;
+};
