@@ -161,6 +161,8 @@ bool xMorvaDocument::PutResource(uint32_t type, int16_t id, const void* data, ui
   return stored;
 }
 
+VResourceFile* xMorvaDocument::GetStyleSheetStore() const { return fStyleSheets.get(); }
+
 // ---- Parts.
 
 xMorvaTextInterface* xMorvaDocument::GetPart(int16_t part) const {

@@ -116,6 +116,10 @@ class xMorvaDocument : public VObject,
   const VRect& GetPrintableArea() const { return fPrintableArea; }
   bool IsPrinterMetricsApplied() const { return fPrinterMetricsApplied != 0; }
 
+  // The store of the style sheets, 'wSTL' resources by sheet id and name;
+  // null when it could not be made.
+  VResourceFile* GetStyleSheetStore() const;
+
   // ---- Font table (character property 7 indexes it from 1).
   // One entry again: the default font, known.
   void ResetFontTable();

@@ -17,6 +17,7 @@
 
 class VStream;
 class VString;
+class xMorvaDocument;
 class VValue;
 class xMorvaEngineLink;
 class xMorvaLines;
@@ -353,6 +354,24 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
                                 bool setInner, bool innerValue);
   void SaveSelectionState(int32_t& start, int32_t& end);
   void RestoreSelectionState();
+
+  // ---- Styled text in transfer streams ('xMo7'; the older 'xMor' is read).
+  // The selection with the document's font names, the style sheets it uses
+  // and the properties and tabs at both ends, in a new handle, written
+  // little-endian like the element bytes; 0 when memory runs out.
+  VMemHandle WriteStream(xMorvaDocument& document);
+  // Replaces the selection by the stream's text, its fonts and style sheets
+  // remapped into the document, and selects it. 1074 with nothing changed
+  // for a stream that is not one or cannot be mended; 1041 when memory runs
+  // out.
+  int32_t ReadStream(VStream& stream, xMorvaDocument& document);
+  int32_t PasteStreamWithUndo(VStream& stream, xMorvaDocument& document);
+  // The ruler: the current properties and tabs in a new handle (0 when
+  // memory runs out); pasting applies their paragraph part to the selected
+  // paragraphs in one undo step, and nothing for a handle that does not
+  // read (1074).
+  VMemHandle CopyStyle();
+  int32_t PasteStyle(VMemHandle handle);
 
  private:
   // The offset of the element of `code` met first from the selection's
