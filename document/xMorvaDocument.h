@@ -155,6 +155,27 @@ class xMorvaDocument : public VObject,
   // Before a toggle command run from the host language: its value flips.
   void UpdateMenuItemState(int32_t id);
 
+  // ---- Clipboard, through the framework clipboard object.
+  // The flavours the document writes itself ('xMo7', 'xRul', 'RTF ',
+  // 'EMF '), registered while an area shows the document.
+  void RegisterScrapTypes();
+  void UnregisterScrapTypes();
+  // A selected picture goes alone as 'PICT'; any other selection as
+  // 'xMo7', 'xRul', 'TEXT' (with 'styl') and 'RTF ', each as far as it can
+  // be made. Nothing selected leaves the clipboard as it was.
+  void CopySelection();
+  // Pastes the first flavour present of 'xMo7', 'xRul', 'RTF ', 'TEXT' and
+  // 'PICT' at the selection.
+  void PasteClipboard();
+  // The ruler at the selection as 'xRul' alone, and back onto the selected
+  // paragraphs.
+  void CopyRuler();
+  void PasteRuler();
+  // Pastes an 'xMo7' stream held in a handle or in memory at the selection
+  // and puts the caret after it: the engine's error code, 0 on success.
+  int32_t PasteStreamFromHandle(VMemHandle handle, bool refresh);
+  int32_t PasteStreamFromMemory(const void* bytes, uint32_t size, bool refresh);
+
  private:
   struct ChangeRecord {
     int32_t lineIndex = 0;
@@ -182,6 +203,10 @@ class xMorvaDocument : public VObject,
   void ApplyColour(int32_t id, uint16_t property, int32_t value, bool dialog, bool paragraph);
   bool DoColourCommand(int32_t id);
   void DeleteSelection(bool copyFirst);
+  int32_t PasteStream(const void* bytes, uint32_t size, bool refresh);
+  // Plain 'TEXT' up to its first zero byte, inserted as element units.
+  void PastePlainText(VMemHandle text);
+  void PastePicture();
 
   xMorvaDocParams fParams;
   xMorvaDocInfos fInfos;

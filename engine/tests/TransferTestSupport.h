@@ -133,7 +133,9 @@ class TransferTest : public ::testing::Test {
     xMorvaEngine& engine = Body(document);
     document.GetUndo()->Suspend();
     engine.Clear();
-    if (!bytes.empty()) EXPECT_EQ(0, engine.InsertBytes(0u, bytes.data(), uint32_t(bytes.size())));
+    if (!bytes.empty()) {
+      EXPECT_EQ(0, engine.InsertBytes(0u, bytes.data(), uint32_t(bytes.size())));
+    }
     engine.SetLength(PositionsOf(bytes));
     document.GetUndo()->Resume();
     engine.SetSelection(start, end);
