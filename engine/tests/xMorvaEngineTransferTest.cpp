@@ -105,37 +105,26 @@ TEST_F(TransferTest, StyleSheetsTravelByName) {
 }
 
 TEST_F(TransferTest, ParagraphsPastedIntoACentredParagraph) {
-  Fill(*source, Stream().Record(kPropAlignment, 2).Text(u"one\r").Record(kPropAlignment, 0).Text(u"two\rx"), 0, 8);
+  Fill(*source,
+       Stream().Record(kPropAlignment, 2).Tab(40, 1).Text(u"one\r").Record(kPropAlignment, 0).Tab(40, 0).Text(u"two\rx"),
+       0, 8);
   const Bytes copied = Copy(*source);
-  Fill(*target, Stream().Record(kPropAlignment, 1).Text(u"abcd\rlast"), 2, 2);
+  Fill(*target, Stream().Record(kPropAlignment, 1).Tab(20, 2).Text(u"abcd\rlast"), 2, 2);
   ASSERT_EQ(0, Paste(*target, copied));
   EXPECT_EQ(u"abone\rtwo\rcd\rlast", TextOf(*target));
-  // ab + one: right-aligned as the first pasted paragraph; two: its own
-  // left alignment; cd: centred still, and so is the following paragraph's
-  // formatting untouched.
-  EXPECT_EQ(2, PropertyAt(*target, kPropAlignment, 0));
-  EXPECT_EQ(2, PropertyAt(*target, kPropAlignment, 3));
-  EXPECT_EQ(0, PropertyAt(*target, kPropAlignment, 6));
-  EXPECT_EQ(1, PropertyAt(*target, kPropAlignment, 10));
-  EXPECT_EQ(1, PropertyAt(*target, kPropAlignment, 13));
-}
-
-TEST_F(TransferTest, TabsOfThePastedParagraphsComeWithThem) {
-  Fill(*source, Stream().Tab(40, 1).Text(u"a\r").Tab(40, 0).Tab(80, 3).Text(u"b\r"), 0, 4);
-  const Bytes copied = Copy(*source);
-  Fill(*target, Stream().Tab(20, 2).Text(u"xy"), 1, 1);
-  ASSERT_EQ(0, Paste(*target, copied));
-  EXPECT_EQ(u"xa\rb\ry", TextOf(*target));
+  // ab + one: the first pasted paragraph's formatting; two: its own; cd
+  // and the following paragraph: centred, with their tab, as before.
+  const int32_t alignments[] = {2, 2, 0, 1, 1};
+  const int32_t tabs[] = {40, 40, -1, 20, 20};
+  const int32_t positions[] = {0, 3, 6, 10, 13};
   xMorvaEngine& body = Body(*target);
-  body.SetSelection(0, 0);
-  ASSERT_EQ(1, body.GetTabCount());
-  EXPECT_EQ(40, TabStopPosition(body.GetCurrentTabs().StopAt(0)));
-  body.SetSelection(3, 3);
-  ASSERT_EQ(1, body.GetTabCount());
-  EXPECT_EQ(80, TabStopPosition(body.GetCurrentTabs().StopAt(0)));
-  body.SetSelection(5, 5);
-  ASSERT_EQ(1, body.GetTabCount());
-  EXPECT_EQ(20, TabStopPosition(body.GetCurrentTabs().StopAt(0)));
+  for (int i = 0; i < 5; ++i) {
+    SCOPED_TRACE(positions[i]);
+    EXPECT_EQ(alignments[i], PropertyAt(*target, kPropAlignment, positions[i]));
+    body.SetSelection(positions[i], positions[i]);
+    ASSERT_EQ(tabs[i] < 0 ? 0 : 1, body.GetTabCount());
+    if (tabs[i] >= 0) EXPECT_EQ(tabs[i], TabStopPosition(body.GetCurrentTabs().StopAt(0)));
+  }
 }
 
 TEST_F(TransferTest, EitherByteOrderAndTheOlderFormRead) {
