@@ -24,6 +24,7 @@
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaUndo.h"
 #include "engine/xMorvaEngine_p.h"
+#include "engine/xMorvaTextTransferEngine.h"
 #include "framework/core/containers/VStringArray.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VHandleStream.h"
@@ -38,6 +39,8 @@ constexpr uint32_t kTagOldTransfer = FourCC("xMor");
 constexpr uint32_t kTagStyleSheet = FourCC("wSTL");
 // The default style sheet: never carried, always the same.
 constexpr int32_t kDefaultSheet = 1;
+// The run-time word of a picture element's header.
+constexpr uint32_t kPictureRuntimeOffset = 20;
 // Ids 0 to 14 are compared for an 'xMor' stream, whose sheets do not travel.
 constexpr uint16_t kLastOldCharacterProperty = 14;
 
@@ -104,8 +107,11 @@ std::vector<uint8_t> PrepareCopy(const uint8_t* bytes, uint32_t n, int32_t lengt
       const size_t start = out.size();
       out.insert(out.end(), from, from + item.size);
       ++positions;
-      if (item.unit == xMorvaElementCode::Pict && item.size >= kElementHeadSize + 24)
-        PutStreamLong(out.data() + start + kElementHeadSize + 20, 0);
+      // A picture's run-time word (or that of the picture a host
+      // expression shows) means nothing in another text.
+      const uint32_t picture = FindPictureElement(out.data() + start, item.size);
+      if (picture != UINT32_MAX && StreamLong(out.data() + start + picture + 4) >= kPictureRuntimeOffset + 4)
+        PutStreamLong(out.data() + start + picture + kElementHeadSize + kPictureRuntimeOffset, 0);
     } else if (item.size == kRecordSize && item.unit < kFirstParagraphProperty) {
       if (positions == 0) {
         ends.startProperties.SetProperty(item.unit, int32_t(item.value));

@@ -22,6 +22,27 @@ constexpr uint16_t kDefaultDisplayMode = 5;
 
 }  // namespace
 
+uint32_t FindPictureElement(const uint8_t* element, uint32_t size) {
+  if (size < kElementHeadSize || StreamUnit(element) != 0) return UINT32_MAX;
+  const uint16_t code = StreamUnit(element + 2);
+  const uint64_t a = StreamLong(element + 4);
+  if (kElementHeadSize + a > size) return UINT32_MAX;
+  if (code == xMorvaElementCode::Pict) return 0;
+  if (code != xMorvaElementCode::ExprQv || a < kComputedHeadSize) return UINT32_MAX;
+  // The texts follow the computed head and the object.
+  const uint64_t texts = kElementHeadSize + kComputedHeadSize + uint64_t(StreamLong(element + kElementHeadSize));
+  const uint32_t end = uint32_t(kElementHeadSize + a);
+  for (uint64_t at = texts; at < end;) {
+    const StreamItem item = ReadStreamItem(element + at, uint32_t(end - at));
+    if (item.kind == StreamItem::kElement && item.unit == xMorvaElementCode::Pict &&
+        end - at >= kElementHeadSize + uint64_t(StreamLong(element + at + 4))) {
+      return uint32_t(at);
+    }
+    at += item.size != 0 ? item.size : 1;
+  }
+  return UINT32_MAX;
+}
+
 VMemHandle xMorvaTextTransferEngine::WriteStream(xMorvaDocument& document, xMorvaTextInterface& text) {
   return EngineOf(text).WriteStream(document);
 }
@@ -67,9 +88,12 @@ VPictureData* xMorvaTextTransferEngine::CopySelectedPicture(xMorvaTextInterface&
       at += item.size;
       continue;
     }
-    if (item.kind != StreamItem::kElement || item.unit != xMorvaElementCode::Pict) break;
-    const uint64_t a = size - at >= kElementHeadSize ? StreamLong(stream + at + 4) : 0;
-    if (a < kPictureHeaderSize || kElementHeadSize + a > size - at) break;
+    if (item.kind != StreamItem::kElement) break;
+    const uint32_t nested = FindPictureElement(stream + at, size - at);
+    if (nested == UINT32_MAX) break;
+    at += nested;
+    const uint64_t a = StreamLong(stream + at + 4);
+    if (a < kPictureHeaderSize) break;
     const uint8_t* payload = stream + at + kElementHeadSize;
     VMemoryStream value(payload + kPictureHeaderSize, uint32_t(a - kPictureHeaderSize));
     if (value.OpenRead() == 0) {

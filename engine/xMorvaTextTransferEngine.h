@@ -4,6 +4,11 @@
 
 #include "document/xMorvaTextTransfer.h"
 
+// The offset, within the element of `size` bytes at `element`, of the
+// picture element it is (0) or, for a host expression, the picture element
+// its texts hold; UINT32_MAX when there is none.
+uint32_t FindPictureElement(const uint8_t* element, uint32_t size);
+
 class xMorvaTextTransferEngine : public xMorvaTextTransferServices {
  public:
   VMemHandle WriteStream(xMorvaDocument& document, xMorvaTextInterface& text) override;

@@ -122,9 +122,12 @@ TEST_F(ClipboardTest, ASelectionKeepsTextLooksSheetsFontsAndPicturesInAnotherDoc
   courier.SetAnsiCText("Courier New");
   const int16_t font = source->FontIndexForName(courier);
   const Bytes picture = PictureElement();
+  // A run-time word left in the source's element goes in the copy.
+  Bytes drawn = picture;
+  drawn[kElementHeadSize + 20] = 0x5A;
   Fill(*source,
        Stream().Text(u"a").Record(kPropBold, 1).Record(kPropFont, font).Record(kPropStyleSheet, 4).Text(u"bc")
-           .Raw(picture).Text(u"\rd"),
+           .Raw(drawn).Text(u"\rd"),
        1, 5);
   source->DoCommand(4);
   // The document's flavours first, then the filters' text; no 'styl' and no
