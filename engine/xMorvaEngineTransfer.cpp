@@ -77,58 +77,6 @@ void ApplyToSet(uint16_t id, uint32_t value, xMorvaProperties& properties, xMorv
     properties.SetProperty(id, int32_t(value));
 }
 
-// Normalises the copy: character records before the first position go into
-// the start properties, records after the last position go, and the
-// paragraph records of the last, partial paragraph go (they belong to the
-// paragraph the text is pasted into); a picture's run-time word is cleared.
-// The end sets become the start sets with every kept record applied.
-std::vector<uint8_t> PrepareCopy(const uint8_t* bytes, uint32_t n, int32_t length, int32_t paragraphEnds,
-                                 TransferEnds& ends) {
-  std::vector<uint8_t> out;
-  out.reserve(n);
-  ends.endProperties.Assign(ends.startProperties);
-  ends.endTabs.Assign(ends.startTabs);
-  ends.firstEnd = ends.lastEnd = 0;
-  int32_t positions = 0;
-  int32_t counted = 0;
-  for (uint32_t at = 0; at < n;) {
-    const StreamItem item = ReadStreamItem(bytes + at, n - at);
-    const uint8_t* from = bytes + at;
-    at += item.size;
-    if (item.kind == StreamItem::kUnit) {
-      out.insert(out.end(), from, from + 2);
-      ++positions;
-      if (item.unit == kUnitParagraphEnd) {
-        ++counted;
-        if (counted == 1) ends.firstEnd = uint32_t(out.size());
-        if (counted == paragraphEnds) ends.lastEnd = uint32_t(out.size());
-      }
-    } else if (item.kind == StreamItem::kElement) {
-      const size_t start = out.size();
-      out.insert(out.end(), from, from + item.size);
-      ++positions;
-      // A picture's run-time word (or that of the picture a host
-      // expression shows) means nothing in another text.
-      const uint32_t picture = FindPictureElement(out.data() + start, item.size);
-      if (picture != UINT32_MAX && StreamLong(out.data() + start + picture + 4) >= kPictureRuntimeOffset + 4)
-        PutStreamLong(out.data() + start + picture + kElementHeadSize + kPictureRuntimeOffset, 0);
-    } else if (item.size == kRecordSize && item.unit < kFirstParagraphProperty) {
-      if (positions == 0) {
-        ends.startProperties.SetProperty(item.unit, int32_t(item.value));
-        ends.endProperties.SetProperty(item.unit, int32_t(item.value));
-      } else if (positions < length) {
-        ends.endProperties.SetProperty(item.unit, int32_t(item.value));
-        out.insert(out.end(), from, from + kRecordSize);
-      }
-    } else if (item.size == kRecordSize && counted < paragraphEnds) {
-      ApplyToSet(item.unit, item.value, ends.endProperties, ends.endTabs);
-      out.insert(out.end(), from, from + kRecordSize);
-    }
-    // Paragraph records of the last paragraph and stray bytes are left out.
-  }
-  return out;
-}
-
 // Swaps element bytes written on a machine of the other order: units,
 // record ids and values, element heads, picture headers and the heads of
 // computed elements, whose texts are then walked as units.
@@ -307,147 +255,203 @@ int32_t CheckTransfer(Transfer& transfer) {
   return 0;
 }
 
-// Maps the stream's font indexes to the document's table: a name the table
-// lacks is appended; an index the stream's list does not hold becomes 1.
-class FontMap {
- public:
-  FontMap(const VStringArray& names, xMorvaDocument& document) : fNames(names), fDocument(document) {}
-  int32_t Map(int32_t index) {
-    const auto known = fMapped.find(index);
-    if (known != fMapped.end()) return known->second;
-    int32_t mapped = 1;
-    if (index >= 1 && index <= fNames.Count()) {
-      if (const VString* entry = fNames.GetAt(index)) {
-        VStrInHandle name;
-        name.CopyText(*entry);
-        if (name.GetLength() > 0) mapped = fDocument.FontIndexForName(name);
-      }
-    }
-    if (mapped < 1) mapped = 1;
-    fMapped[index] = mapped;
-    return mapped;
-  }
+}  // namespace
 
- private:
-  const VStringArray& fNames;
-  xMorvaDocument& fDocument;
-  std::map<int32_t, int32_t> fMapped;
-};
+// ---- The steps of a copy and a paste
 
-// Maps the stream's style-sheet ids to the document's: a sheet of the same
-// name is reused, another is added to the document's store; sheet 1, and a
-// sheet the stream does not carry, become 1.
-class SheetMap {
- public:
-  SheetMap(const std::vector<uint8_t>& block, xMorvaDocument& document) : fDocument(document) {
-    if (!block.empty()) fFile.reset(new VMemoryResourceFile(block.data(), uint32_t(block.size())));
-  }
-  int32_t Map(int32_t id) {
-    if (id == kDefaultSheet) return kDefaultSheet;
-    const auto known = fMapped.find(id);
-    if (known != fMapped.end()) return known->second;
-    const int32_t mapped = Bring(int16_t(id));
-    fMapped[id] = mapped;
-    return mapped;
-  }
-
- private:
-  int32_t Bring(int16_t id) {
-    VResourceFile* store = fDocument.GetStyleSheetStore();
-    if (!fFile || store == nullptr || !fFile->HasResource(kTagStyleSheet, id)) return kDefaultSheet;
-    VStr<255> name;
-    fFile->GetResourceName(&name, kTagStyleSheet, id);
-    const int32_t count = store->CountResources(kTagStyleSheet);
-    int32_t highest = INT32_MIN;
-    for (int32_t i = 1; i <= count; ++i) {
-      const int16_t present = store->GetIndResourceId(kTagStyleSheet, i);
-      highest = std::max<int32_t>(highest, present);
-      VStr<255> presentName;
-      store->GetResourceName(&presentName, kTagStyleSheet, present);
-      if (presentName.Compare(name, false) == 0) return present;
-    }
-    uint8_t owned = 0;
-    const VResourceRef ref = fFile->GetResource(kTagStyleSheet, id, &owned);
-    if (ref == 0) return kDefaultSheet;
-    const uint32_t size = fFile->GetResourceSize(ref);
-    const void* data = fFile->LockResource(ref);
-    int16_t wanted = -32767;
-    if (highest != INT32_MIN) wanted = highest >= 32767 ? int16_t(-1) : int16_t(highest + 1);
-    const int16_t added = data != nullptr ? store->AddResource(kTagStyleSheet, wanted, &name, data, size) : -1;
-    if (data != nullptr) fFile->UnlockResource(ref);
-    if (owned) fFile->ReleaseResource(ref);
-    return added == -1 ? kDefaultSheet : added;
-  }
-
-  xMorvaDocument& fDocument;
-  std::unique_ptr<VMemoryResourceFile> fFile;
-  std::map<int32_t, int32_t> fMapped;
-};
-
-// Rewrites the font (7) and sheet (15) records of the bytes.
-void MapRecords(std::vector<uint8_t>& bytes, FontMap& fonts, SheetMap* sheets) {
-  const uint32_t n = uint32_t(bytes.size());
+uint32_t xMorvaEngine::PrepareCopy(uint8_t* bytes, uint32_t n, uint32_t& firstEnd, uint32_t& lastEnd,
+                                   xMorvaProperties& start, xMorvaProperties& end, xMorvaTabs& startTabs,
+                                   xMorvaTabs& endTabs) {
+  // Character records before the first position go into the start
+  // properties, records after the last position go, and so do the
+  // paragraph records of the last, partial paragraph (they belong to the
+  // paragraph the text is pasted into). The end sets are the start sets
+  // with every kept record applied. Kept items move down over dropped
+  // ones, in one pass.
+  end.Assign(start);
+  endTabs.Assign(startTabs);
+  firstEnd = lastEnd = 0;
+  int32_t positions = 0;
+  int32_t counted = 0;
+  uint32_t kept = 0;
+  auto keep = [&](uint32_t from, uint32_t size) {
+    if (from != kept) std::memmove(bytes + kept, bytes + from, size);
+    kept += size;
+  };
   for (uint32_t at = 0; at < n;) {
-    const StreamItem item = ReadStreamItem(bytes.data() + at, n - at);
-    if (item.kind == StreamItem::kRecord && item.size == kRecordSize) {
-      if (item.unit == kPropFont) {
-        PutStreamLong(bytes.data() + at + 4, uint32_t(fonts.Map(int16_t(item.value))));
-      } else if (item.unit == kPropStyleSheet) {
-        const int32_t mapped = sheets != nullptr ? sheets->Map(int16_t(item.value)) : kDefaultSheet;
-        PutStreamLong(bytes.data() + at + 4, uint32_t(mapped));
+    const StreamItem item = ReadStreamItem(bytes + at, n - at);
+    const uint32_t from = at;
+    at += item.size;
+    if (item.kind == StreamItem::kUnit) {
+      keep(from, 2);
+      ++positions;
+      if (item.unit == kUnitParagraphEnd) {
+        ++counted;
+        if (counted == 1) firstEnd = kept;
+        if (counted == fParaEndCount) lastEnd = kept;
       }
+    } else if (item.kind == StreamItem::kElement) {
+      const uint32_t element = kept;
+      keep(from, item.size);
+      ++positions;
+      // A picture's run-time word (or that of the picture a host
+      // expression shows) means nothing in another text.
+      const uint32_t picture = FindPictureElement(bytes + element, item.size);
+      if (picture != UINT32_MAX && StreamLong(bytes + element + picture + 4) >= kPictureRuntimeOffset + 4)
+        PutStreamLong(bytes + element + picture + kElementHeadSize + kPictureRuntimeOffset, 0);
+    } else if (item.size == kRecordSize && item.unit < kFirstParagraphProperty) {
+      if (positions == 0) {
+        start.SetProperty(item.unit, int32_t(item.value));
+        end.SetProperty(item.unit, int32_t(item.value));
+      } else if (positions < fSelLength) {
+        end.SetProperty(item.unit, int32_t(item.value));
+        keep(from, kRecordSize);
+      }
+    } else if (item.size == kRecordSize && counted < fParaEndCount) {
+      ApplyToSet(item.unit, item.value, end, endTabs);
+      keep(from, kRecordSize);
+    }
+    // Paragraph records of the last paragraph and stray bytes are left out.
+  }
+  return kept;
+}
+
+VMemHandle xMorvaEngine::BuildStyleSheetBlock(xMorvaDocument& document, const xMorvaProperties& start,
+                                              const uint8_t* bytes, uint32_t n) {
+  VMemHandle block = gMemoryMgr->NewHandle(0, 0);
+  if (block == 0) return 0;
+  VMemoryResourceFile file(block, 1);
+  VResourceFile* store = document.GetStyleSheetStore();
+  auto save = [&](int32_t id) {
+    if (id == kDefaultSheet || store == nullptr || file.HasResource(kTagStyleSheet, int16_t(id))) return;
+    uint8_t owned = 0;
+    const VResourceRef ref = store->GetResource(kTagStyleSheet, int16_t(id), &owned);
+    if (ref == 0) return;
+    VStr<255> name;
+    store->GetResourceName(&name, kTagStyleSheet, int16_t(id));
+    const void* data = store->LockResource(ref);
+    if (data != nullptr) {
+      file.AddResource(kTagStyleSheet, int16_t(id), &name, data, store->GetResourceSize(ref));
+      store->UnlockResource(ref);
+    }
+    if (owned) store->ReleaseResource(ref);
+  };
+  save(start.GetProperty(kPropStyleSheet));
+  for (uint32_t at = 0; at < n;) {
+    const StreamItem item = ReadStreamItem(bytes + at, n - at);
+    if (item.kind == StreamItem::kRecord && item.unit == kPropStyleSheet) save(int16_t(item.value));
+    at += item.size;
+  }
+  file.UpdateFile();
+  return block;
+}
+
+int16_t xMorvaEngine::MapFontId(const VStringArray& names, int32_t index, xMorvaDocument& document) {
+  if (index < 1 || index > names.Count()) return 1;
+  const VString* entry = names.GetAt(index);
+  if (entry == nullptr) return 1;
+  VStrInHandle name;
+  name.CopyText(*entry);
+  if (name.GetLength() == 0) return 1;
+  const int16_t mapped = document.FontIndexForName(name);
+  return mapped >= 1 ? mapped : int16_t(1);
+}
+
+void xMorvaEngine::MapFontRecords(uint8_t* bytes, uint32_t n, const VStringArray& names, xMorvaDocument& document) {
+  std::map<int32_t, int16_t> mapped;
+  for (uint32_t at = 0; at < n;) {
+    const StreamItem item = ReadStreamItem(bytes + at, n - at);
+    if (item.kind == StreamItem::kRecord && item.size == kRecordSize && item.unit == kPropFont) {
+      const int32_t index = int16_t(item.value);
+      auto it = mapped.find(index);
+      if (it == mapped.end()) it = mapped.emplace(index, MapFontId(names, index, document)).first;
+      PutStreamLong(bytes + at + 4, uint32_t(int32_t(it->second)));
     }
     at += item.size;
   }
 }
 
-}  // namespace
+int32_t xMorvaEngine::MapStyleSheetId(int32_t id, VResourceFile* sheets, xMorvaDocument& document,
+                                      std::vector<int32_t>& streamIds, std::vector<int32_t>& documentIds) {
+  if (id == kDefaultSheet) return kDefaultSheet;
+  for (size_t i = 0; i < streamIds.size(); ++i) {
+    if (streamIds[i] == id) return documentIds[i];
+  }
+  // A sheet the stream does not carry is the default one.
+  int32_t mapped = kDefaultSheet;
+  VResourceFile* store = document.GetStyleSheetStore();
+  if (sheets != nullptr && store != nullptr && sheets->HasResource(kTagStyleSheet, int16_t(id))) {
+    VStr<255> name;
+    sheets->GetResourceName(&name, kTagStyleSheet, int16_t(id));
+    // The document's sheet of that name, when it has one.
+    const int32_t count = store->CountResources(kTagStyleSheet);
+    int32_t highest = INT32_MIN;
+    bool found = false;
+    for (int32_t i = 1; i <= count && !found; ++i) {
+      const int16_t present = store->GetIndResourceId(kTagStyleSheet, i);
+      highest = std::max<int32_t>(highest, present);
+      VStr<255> presentName;
+      store->GetResourceName(&presentName, kTagStyleSheet, present);
+      if (presentName.Compare(name, false) == 0) {
+        mapped = present;
+        found = true;
+      }
+    }
+    if (!found) {
+      // Else a new one: above the highest id, the lowest id in an empty
+      // store, and the store's choice when the highest is taken.
+      uint8_t owned = 0;
+      const VResourceRef ref = sheets->GetResource(kTagStyleSheet, int16_t(id), &owned);
+      const void* data = ref != 0 ? sheets->LockResource(ref) : nullptr;
+      if (data != nullptr) {
+        int16_t wanted = -32767;
+        if (highest != INT32_MIN) wanted = highest >= 32767 ? int16_t(-1) : int16_t(highest + 1);
+        const int16_t added =
+            store->AddResource(kTagStyleSheet, wanted, &name, data, sheets->GetResourceSize(ref));
+        if (added != -1) mapped = added;
+        sheets->UnlockResource(ref);
+      }
+      if (ref != 0 && owned) sheets->ReleaseResource(ref);
+    }
+  }
+  streamIds.push_back(id);
+  documentIds.push_back(mapped);
+  return mapped;
+}
+
+void xMorvaEngine::MapStyleSheetRecords(uint8_t* bytes, uint32_t n, VResourceFile* sheets, xMorvaDocument& document,
+                                        std::vector<int32_t>& streamIds, std::vector<int32_t>& documentIds) {
+  for (uint32_t at = 0; at < n;) {
+    const StreamItem item = ReadStreamItem(bytes + at, n - at);
+    if (item.kind == StreamItem::kRecord && item.size == kRecordSize && item.unit == kPropStyleSheet) {
+      const int32_t mapped = MapStyleSheetId(int16_t(item.value), sheets, document, streamIds, documentIds);
+      PutStreamLong(bytes + at + 4, uint32_t(mapped));
+    }
+    at += item.size;
+  }
+}
 
 // ---- Writing
 
 VMemHandle xMorvaEngine::WriteStream(xMorvaDocument& document) {
   const uint32_t end = std::min(fSelEndOffset, fBytesInUse);
-  const uint32_t n = end > fSelStartOffset ? end - fSelStartOffset : 0;
+  uint32_t n = end > fSelStartOffset ? end - fSelStartOffset : 0;
   TransferEnds ends;
   ends.startProperties.Assign(fWalk);
   ends.startTabs.Assign(fWalkTabs);
   ReadParagraphRecordsAt(fParaStartOffset, ends.startProperties, ends.startTabs);
-  std::vector<uint8_t> copy;
-  {
+  std::vector<uint8_t> copy(n);
+  if (n != 0) {
     const uint8_t* stream = LockStream();
-    if (stream == nullptr && n != 0) return 0;
-    copy = PrepareCopy(stream != nullptr ? stream + fSelStartOffset : nullptr, n, fSelLength, fParaEndCount, ends);
-    if (stream != nullptr) UnlockStream();
+    if (stream == nullptr) return 0;
+    std::memcpy(copy.data(), stream + fSelStartOffset, n);
+    UnlockStream();
   }
-
-  // The style sheets the range uses, sheet 1 never.
-  VMemHandle sheets = gMemoryMgr->NewHandle(0, 0);
+  n = PrepareCopy(copy.data(), n, ends.firstEnd, ends.lastEnd, ends.startProperties, ends.endProperties,
+                  ends.startTabs, ends.endTabs);
+  copy.resize(n);
+  const VMemHandle sheets = BuildStyleSheetBlock(document, ends.startProperties, copy.data(), n);
   if (sheets == 0) return 0;
-  {
-    VMemoryResourceFile file(sheets, 1);
-    VResourceFile* store = document.GetStyleSheetStore();
-    auto save = [&](int32_t id) {
-      if (id == kDefaultSheet || store == nullptr || file.HasResource(kTagStyleSheet, int16_t(id))) return;
-      uint8_t owned = 0;
-      const VResourceRef ref = store->GetResource(kTagStyleSheet, int16_t(id), &owned);
-      if (ref == 0) return;
-      VStr<255> name;
-      store->GetResourceName(&name, kTagStyleSheet, int16_t(id));
-      const void* data = store->LockResource(ref);
-      if (data != nullptr) {
-        file.AddResource(kTagStyleSheet, int16_t(id), &name, data, store->GetResourceSize(ref));
-        store->UnlockResource(ref);
-      }
-      if (owned) store->ReleaseResource(ref);
-    };
-    save(ends.startProperties.GetProperty(kPropStyleSheet));
-    for (uint32_t at = 0; at < copy.size();) {
-      const StreamItem item = ReadStreamItem(copy.data() + at, uint32_t(copy.size() - at));
-      if (item.kind == StreamItem::kRecord && item.unit == kPropStyleSheet) save(int16_t(item.value));
-      at += item.size;
-    }
-    file.UpdateFile();
-  }
 
   VStringArray names;
   for (int32_t i = 1; i <= document.GetFontCount(); ++i) {
@@ -493,14 +497,24 @@ int32_t xMorvaEngine::ReadStream(VStream& stream, xMorvaDocument& document) {
   if (const int32_t error = CheckTransfer(transfer)) return error;
 
   TransferEnds& ends = transfer.ends;
-  FontMap fonts(transfer.fontNames, document);
-  std::unique_ptr<SheetMap> sheets;
-  if (!transfer.old) sheets.reset(new SheetMap(transfer.sheets, document));
+  std::unique_ptr<VMemoryResourceFile> sheets;
+  if (!transfer.old && !transfer.sheets.empty())
+    sheets.reset(new VMemoryResourceFile(transfer.sheets.data(), uint32_t(transfer.sheets.size())));
+  std::vector<int32_t> streamIds;
+  std::vector<int32_t> documentIds;
   for (xMorvaProperties* set : {&ends.startProperties, &ends.endProperties}) {
-    set->SetProperty(kPropFont, fonts.Map(set->GetProperty(kPropFont)));
-    if (sheets) set->SetProperty(kPropStyleSheet, sheets->Map(set->GetProperty(kPropStyleSheet)));
+    set->SetProperty(kPropFont, MapFontId(transfer.fontNames, set->GetProperty(kPropFont), document));
+    if (!transfer.old) {
+      set->SetProperty(kPropStyleSheet, MapStyleSheetId(set->GetProperty(kPropStyleSheet), sheets.get(), document,
+                                                        streamIds, documentIds));
+    }
   }
-  MapRecords(transfer.bytes, fonts, sheets.get());
+  MapFontRecords(transfer.bytes.data(), uint32_t(transfer.bytes.size()), transfer.fontNames, document);
+  // The older form carries no sheets: its sheet records fall back to the
+  // default sheet.
+  MapStyleSheetRecords(transfer.bytes.data(), uint32_t(transfer.bytes.size()), sheets.get(), document, streamIds,
+                       documentIds);
+  sheets.reset();
 
   const uint32_t n = uint32_t(transfer.bytes.size());
   const uint16_t lastId = transfer.old ? kLastOldCharacterProperty : kLastCharacterProperty;

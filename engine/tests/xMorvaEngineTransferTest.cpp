@@ -123,7 +123,9 @@ TEST_F(TransferTest, ParagraphsPastedIntoACentredParagraph) {
     EXPECT_EQ(alignments[i], PropertyAt(*target, kPropAlignment, positions[i]));
     body.SetSelection(positions[i], positions[i]);
     ASSERT_EQ(tabs[i] < 0 ? 0 : 1, body.GetTabCount());
-    if (tabs[i] >= 0) EXPECT_EQ(tabs[i], TabStopPosition(body.GetCurrentTabs().StopAt(0)));
+    if (tabs[i] >= 0) {
+      EXPECT_EQ(tabs[i], TabStopPosition(body.GetCurrentTabs().StopAt(0)));
+    }
   }
 }
 
