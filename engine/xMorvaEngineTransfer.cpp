@@ -205,8 +205,9 @@ int32_t ReadTransfer(VStream& stream, Transfer& transfer) {
 
 // Checks the pasted bytes before any of them reach the text. Bytes that do
 // not form whole items, and computed elements whose texts do not fit their
-// payload, cannot be mended (1074). The counts and offsets of the head are
-// not trusted: they are taken again from the bytes.
+// payload, cannot be mended (1074). The counts and offsets of the head and
+// the end sets are not trusted: they are taken again from the bytes (the
+// end sets are the start sets with every record of the bytes applied).
 int32_t CheckTransfer(Transfer& transfer) {
   const std::vector<uint8_t>& bytes = transfer.bytes;
   const uint32_t n = uint32_t(bytes.size());
@@ -215,6 +216,10 @@ int32_t CheckTransfer(Transfer& transfer) {
   int32_t paragraphEnds = 0;
   uint32_t firstEnd = 0;
   uint32_t lastEnd = 0;
+  xMorvaProperties end;
+  end.Assign(transfer.ends.startProperties);
+  xMorvaTabs endTabs;
+  endTabs.Assign(transfer.ends.startTabs);
   for (uint32_t at = 0; at < n;) {
     const uint8_t* item = bytes.data() + at;
     const uint32_t remaining = n - at;
@@ -232,6 +237,7 @@ int32_t CheckTransfer(Transfer& transfer) {
     if (remaining < kRecordSize) return kErrorBadStream;
     const uint16_t code = StreamUnit(item + 2);
     if (code < kFirstElementCode) {
+      ApplyToSet(code, StreamLong(item + 4), end, endTabs);
       at += kRecordSize;
       continue;
     }
@@ -252,6 +258,8 @@ int32_t CheckTransfer(Transfer& transfer) {
   transfer.paragraphEnds = paragraphEnds;
   transfer.ends.firstEnd = firstEnd;
   transfer.ends.lastEnd = lastEnd;
+  transfer.ends.endProperties.Assign(end);
+  transfer.ends.endTabs.Assign(endTabs);
   return 0;
 }
 

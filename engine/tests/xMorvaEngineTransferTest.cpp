@@ -168,13 +168,15 @@ TEST_F(TransferTest, CountsOfTheHeadAreTakenFromTheBytes) {
   struct Case {
     const char* name;
     uint32_t length, paragraphEnds, firstEnd, lastEnd;
+    int32_t endAlignment, endBold;
   };
   const Case cases[] = {
-      {"length too large", 900, 1, 4, 4},
-      {"length 0", 0, 1, 4, 4},
-      {"no paragraph end claimed", 4, 0, 0, 0},
-      {"offsets beyond the bytes", 4, 1, 4000, 0xFFFFFFF0u},
-      {"three ends claimed", 4, 3, 2, 6},
+      {"length too large", 900, 1, 4, 4, 2, 0},
+      {"length 0", 0, 1, 4, 4, 2, 0},
+      {"no paragraph end claimed", 4, 0, 0, 0, 2, 0},
+      {"offsets beyond the bytes", 4, 1, 4000, 0xFFFFFFF0u, 2, 0},
+      {"three ends claimed", 4, 3, 2, 6, 2, 0},
+      {"end sets that differ from the bytes", 4, 1, 4, 4, 0, 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -184,7 +186,8 @@ TEST_F(TransferTest, CountsOfTheHeadAreTakenFromTheBytes) {
     fields.firstEnd = c.firstEnd;
     fields.lastEnd = c.lastEnd;
     fields.start.SetProperty(kPropAlignment, 2);
-    fields.end.SetProperty(kPropAlignment, 2);
+    fields.end.SetProperty(kPropAlignment, c.endAlignment);
+    fields.end.SetProperty(kPropBold, c.endBold);
     fields.elements = Stream().Text(u"a\rbc");
     Fill(*target, Stream().Text(u"xy\rz"), 1, 1);
     ASSERT_EQ(0, Paste(*target, fields.Write()));
@@ -192,8 +195,10 @@ TEST_F(TransferTest, CountsOfTheHeadAreTakenFromTheBytes) {
     EXPECT_EQ(8, Body(*target).GetLength());
     EXPECT_EQ(1, Body(*target).GetSelStart());
     EXPECT_EQ(5, Body(*target).GetSelEnd());
+    // The paragraph and the text after the pasted ones keep their look.
     EXPECT_EQ(2, PropertyAt(*target, kPropAlignment, 0));
     EXPECT_EQ(0, PropertyAt(*target, kPropAlignment, 4));
+    EXPECT_EQ(0, PropertyAt(*target, kPropBold, 5));
   }
 }
 
