@@ -209,17 +209,16 @@ int32_t ReadTransfer(VStream& stream, Transfer& transfer) {
 // the end sets are not trusted: they are taken again from the bytes (the
 // end sets are the start sets with every record of the bytes applied).
 int32_t CheckTransfer(Transfer& transfer) {
-  const std::vector<uint8_t>& bytes = transfer.bytes;
-  const uint32_t n = uint32_t(bytes.size());
+  std::vector<uint8_t>& bytes = transfer.bytes;
+  uint32_t n = uint32_t(bytes.size());
   if (n % 2 != 0) return kErrorBadStream;
   int32_t positions = 0;
   int32_t paragraphEnds = 0;
   uint32_t firstEnd = 0;
   uint32_t lastEnd = 0;
-  xMorvaProperties end;
-  end.Assign(transfer.ends.startProperties);
-  xMorvaTabs endTabs;
-  endTabs.Assign(transfer.ends.startTabs);
+  // Paragraph records behind the last paragraph end would change the
+  // paragraph the text goes into: they are dropped.
+  std::vector<uint32_t> paragraphRecords;
   for (uint32_t at = 0; at < n;) {
     const uint8_t* item = bytes.data() + at;
     const uint32_t remaining = n - at;
@@ -237,7 +236,7 @@ int32_t CheckTransfer(Transfer& transfer) {
     if (remaining < kRecordSize) return kErrorBadStream;
     const uint16_t code = StreamUnit(item + 2);
     if (code < kFirstElementCode) {
-      ApplyToSet(code, StreamLong(item + 4), end, endTabs);
+      if (code >= kFirstParagraphProperty) paragraphRecords.push_back(at);
       at += kRecordSize;
       continue;
     }
@@ -253,6 +252,29 @@ int32_t CheckTransfer(Transfer& transfer) {
     }
     ++positions;
     at += uint32_t(kElementHeadSize + a);
+  }
+  uint32_t kept = 0;
+  uint32_t from = 0;
+  for (uint32_t record : paragraphRecords) {
+    if (record < lastEnd) continue;
+    std::memmove(bytes.data() + kept, bytes.data() + from, record - from);
+    kept += record - from;
+    from = record + kRecordSize;
+  }
+  if (from != 0) {
+    std::memmove(bytes.data() + kept, bytes.data() + from, n - from);
+    n = kept + (n - from);
+    bytes.resize(n);
+  }
+
+  xMorvaProperties end;
+  end.Assign(transfer.ends.startProperties);
+  xMorvaTabs endTabs;
+  endTabs.Assign(transfer.ends.startTabs);
+  for (uint32_t at = 0; at < n;) {
+    const StreamItem item = ReadStreamItem(bytes.data() + at, n - at);
+    if (item.kind == StreamItem::kRecord) ApplyToSet(item.unit, item.value, end, endTabs);
+    at += item.size;
   }
   transfer.length = positions;
   transfer.paragraphEnds = paragraphEnds;

@@ -177,6 +177,7 @@ TEST_F(TransferTest, CountsOfTheHeadAreTakenFromTheBytes) {
       {"offsets beyond the bytes", 4, 1, 4000, 0xFFFFFFF0u, 2, 0},
       {"three ends claimed", 4, 3, 2, 6, 2, 0},
       {"end sets that differ from the bytes", 4, 1, 4, 4, 0, 1},
+      {"paragraph records behind the last end", 4, 1, 4, 4, 2, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -189,6 +190,7 @@ TEST_F(TransferTest, CountsOfTheHeadAreTakenFromTheBytes) {
     fields.end.SetProperty(kPropAlignment, c.endAlignment);
     fields.end.SetProperty(kPropBold, c.endBold);
     fields.elements = Stream().Text(u"a\rbc");
+    if (c.name[0] == 'p') fields.elements = Stream().Text(u"a\rb").Record(kPropAlignment, 3).Tab(9, 1).Text(u"c");
     Fill(*target, Stream().Text(u"xy\rz"), 1, 1);
     ASSERT_EQ(0, Paste(*target, fields.Write()));
     EXPECT_EQ(u"xa\rbcy\rz", TextOf(*target));
@@ -199,6 +201,8 @@ TEST_F(TransferTest, CountsOfTheHeadAreTakenFromTheBytes) {
     EXPECT_EQ(2, PropertyAt(*target, kPropAlignment, 0));
     EXPECT_EQ(0, PropertyAt(*target, kPropAlignment, 4));
     EXPECT_EQ(0, PropertyAt(*target, kPropBold, 5));
+    Body(*target).SetSelection(4, 4);
+    EXPECT_EQ(0, Body(*target).GetTabCount());
   }
 }
 
