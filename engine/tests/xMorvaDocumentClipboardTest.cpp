@@ -280,3 +280,47 @@ TEST_F(ClipboardTest, BadStreamsFromTheClipboardChangeNothing) {
   target->PasteClipboard();
   EXPECT_EQ(before, StreamBytes(Body(*target)));
 }
+
+TEST_F(ClipboardTest, APastedPictureGoesWhereTheAreaSays) {
+  // An area answering the paste picture dialog.
+  class PlacingArea : public FakeArea {
+   public:
+    int16_t AskPastePicturePlacement() override { return placement; }
+    int16_t placement = 1;
+  };
+  PlacingArea area;
+  xMorvaDocument shown(&area);
+  struct Case {
+    const char* name;
+    int16_t placement;
+    int32_t length;  // of the text after the paste
+    size_t alerts;
+  };
+  const Case cases[] = {
+      {"in the text", 1, 3, 0},
+      {"cancelled", -1, 2, 0},
+      {"on a page that takes no picture", 0, 2, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Tbx::ZeroScrap();
+    PutScrap(kPict, kPictBytes);
+    area.placement = c.placement;
+    areaServices.alerts.clear();
+    Fill(shown, Stream().Text(u"xy"), 1, 1);
+    shown.PasteClipboard();
+    EXPECT_EQ(c.length, Body(shown).GetLength());
+    EXPECT_EQ(c.alerts, areaServices.alerts.size());
+  }
+  // The picture in the text reads back whole.
+  Tbx::ZeroScrap();
+  PutScrap(kPict, kPictBytes);
+  area.placement = 1;
+  Fill(shown, Stream().Text(u"xy"), 1, 1);
+  shown.PasteClipboard();
+  Body(shown).SetSelection(1, 2);
+  std::unique_ptr<VPictureData> picture(transfer.CopySelectedPicture(Body(shown)));
+  ASSERT_NE(nullptr, picture);
+  EXPECT_EQ(20, picture->GetWidth());
+  EXPECT_EQ(10, picture->GetHeight());
+}
