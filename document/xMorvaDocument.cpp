@@ -69,6 +69,8 @@ xMorvaDocument::xMorvaDocument(xMorvaDocumentArea* area) : fArea(area) {
   SelectBody();
   // Only an area in a host window records undo steps.
   if (area == nullptr || fOffscreen) fUndo->Suspend();
+  // An area's document reads and writes its own clipboard flavours.
+  if (area != nullptr) RegisterScrapTypes();
 }
 
 void xMorvaDocument::ResetFontTable() {
@@ -80,6 +82,7 @@ void xMorvaDocument::ResetFontTable() {
 }
 
 xMorvaDocument::~xMorvaDocument() {
+  if (fArea != nullptr) UnregisterScrapTypes();
   DeleteParts();
   // The ports let go of the printer before it goes.
   if (fPrinterMetricsApplied) UsePrinterForMeasuring(false);
@@ -160,6 +163,8 @@ bool xMorvaDocument::PutResource(uint32_t type, int16_t id, const void* data, ui
   if (saved != 0) gMemoryMgr->DisposeHandle(saved);
   return stored;
 }
+
+VResourceFile* xMorvaDocument::GetStyleSheetStore() const { return fStyleSheets.get(); }
 
 // ---- Parts.
 

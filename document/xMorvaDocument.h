@@ -119,6 +119,10 @@ class xMorvaDocument : public VObject,
   const VRect& GetPrintableArea() const { return fPrintableArea; }
   bool IsPrinterMetricsApplied() const { return fPrinterMetricsApplied != 0; }
 
+  // The store of the style sheets, 'wSTL' resources by sheet id and name;
+  // null when it could not be made.
+  VResourceFile* GetStyleSheetStore() const;
+
   // ---- Font table (character property 7 indexes it from 1).
   // One entry again: the default font, known.
   void ResetFontTable();
@@ -254,6 +258,26 @@ class xMorvaDocument : public VObject,
   void FormatPageNumberElement(uint8_t* element, const uint8_t* end, int32_t page);
   // The body's page count: one until the body has a page table.
   int32_t GetBodyPageCount() const;
+  // ---- Clipboard, through the framework clipboard object.
+  // The flavours the document writes itself ('xMo7', 'xRul', 'RTF ',
+  // 'EMF '), registered while an area shows the document.
+  void RegisterScrapTypes();
+  void UnregisterScrapTypes();
+  // A selected picture goes alone as 'PICT'; any other selection as
+  // 'xMo7', 'xRul', 'TEXT' (with 'styl') and 'RTF ', each as far as it can
+  // be made. Nothing selected leaves the clipboard as it was.
+  void CopySelection();
+  // Pastes the first flavour present of 'xMo7', 'xRul', 'RTF ', 'TEXT' and
+  // 'PICT' at the selection.
+  void PasteClipboard();
+  // The ruler at the selection as 'xRul' alone, and back onto the selected
+  // paragraphs.
+  void CopyRuler();
+  void PasteRuler();
+  // Pastes an 'xMo7' stream held in a handle or in memory at the selection
+  // and puts the caret after it: the engine's error code, 0 on success.
+  int32_t PasteStreamFromHandle(VMemHandle handle, bool refresh);
+  int32_t PasteStreamFromMemory(const void* bytes, uint32_t size, bool refresh);
 
  private:
   struct ChangeRecord {
@@ -299,6 +323,10 @@ class xMorvaDocument : public VObject,
   template <typename Each>
   void ForEachComputedElement(uint16_t group, Each&& each);
   class PartWalk;
+  int32_t PasteStream(const void* bytes, uint32_t size, bool refresh);
+  // Plain 'TEXT' up to its first zero byte, inserted as element units.
+  void PastePlainText(VMemHandle text);
+  void PastePicture();
 
   xMorvaDocParams fParams;
   xMorvaDocInfos fInfos;

@@ -9,6 +9,7 @@
 
 class VPoint;
 class VRect;
+class VPictureData;
 class VString;
 
 class xMorvaDocumentArea {
@@ -46,6 +47,17 @@ class xMorvaDocumentArea {
   // the area leaves host-command mode and takes an idle event. False when
   // no work is pending.
   virtual bool FinishHostCommand() { return false; }
+
+  // ---- Pictures on pages.
+  // A copy, owned by the caller, of the picture on a page that is selected;
+  // null when none is.
+  virtual VPictureData* CopySelectedPagePicture() { return nullptr; }
+  // Where a pasted picture goes, as the paste picture dialog answers: -1
+  // cancelled, 0 on a page, 1 in the text.
+  virtual int16_t AskPastePicturePlacement() { return 1; }
+  // Adds the picture (taken) to the pictures on the pages: false when it
+  // could not be added (the picture is then deleted).
+  virtual bool AddPagePicture(VPictureData* picture);
 
   // ---- Redraw.
   virtual void SetContentSize(int32_t width, int32_t height) = 0;

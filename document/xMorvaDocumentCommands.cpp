@@ -170,8 +170,7 @@ void xMorvaDocument::InsertText(const std::u16string& text) {
 
 void xMorvaDocument::DeleteSelection(bool copyFirst) {
   if (fCurrent == nullptr || !fCurrent->HasSelection()) return;
-  // Copying belongs to the document's clipboard.
-  (void)copyFirst;
+  if (copyFirst) CopySelection();
   BeginChange();
   fCurrent->DeleteSelectionWithUndo();
   EndChange();
@@ -238,11 +237,17 @@ bool xMorvaDocument::DoCommand(int32_t id) {
       DeleteSelection(id == 3);
       return true;
     case 4:
+      CopySelection();
+      return true;
     case 5:
+      PasteClipboard();
+      Refresh(true, true);
+      return true;
     case 701:
+      CopyRuler();
+      return true;
     case 702:
-      // The clipboard's transfers; paste redraws.
-      if (id == 5) Refresh(true, true);
+      PasteRuler();
       return true;
     case 7:
       if (hasText) text->SetSelection(0, text->GetLength());

@@ -18,8 +18,11 @@
 
 class VPictureData;
 class VPictureShape;
+class VResourceFile;
 class VStream;
 class VString;
+class VStringArray;
+class xMorvaDocument;
 class VValue;
 class xMorvaEngineLink;
 class xMorvaLines;
@@ -379,6 +382,43 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   // Forgets every decoded picture: ids already in the stream no longer
   // match and decode again when drawn.
   void ResetPictureCache();
+  // ---- Styled text in transfer streams ('xMo7'; the older 'xMor' is read).
+  // The selection with the document's font names, the style sheets it uses
+  // and the properties and tabs at both ends, in a new handle, written
+  // little-endian like the element bytes; 0 when memory runs out.
+  VMemHandle WriteStream(xMorvaDocument& document);
+  // Replaces the selection by the stream's text, its fonts and style sheets
+  // remapped into the document, and selects it. 1074 with nothing changed
+  // for a stream that is not one or cannot be mended; 1041 when memory runs
+  // out.
+  int32_t ReadStream(VStream& stream, xMorvaDocument& document);
+  int32_t PasteStreamWithUndo(VStream& stream, xMorvaDocument& document);
+  // The ruler: the current properties and tabs in a new handle (0 when
+  // memory runs out); pasting applies their paragraph part to the selected
+  // paragraphs in one undo step, and nothing for a handle that does not
+  // read (1074).
+  VMemHandle CopyStyle();
+  int32_t PasteStyle(VMemHandle handle);
+  // The steps of the two. PrepareCopy normalises the copied bytes of the
+  // selection in place and completes the four sets: the new byte count.
+  uint32_t PrepareCopy(uint8_t* bytes, uint32_t n, uint32_t& firstEnd, uint32_t& lastEnd, xMorvaProperties& start,
+                       xMorvaProperties& end, xMorvaTabs& startTabs, xMorvaTabs& endTabs);
+  // An in-memory resource file of the 'wSTL' resources of the sheets the
+  // range uses (never sheet 1), in a new handle; 0 when memory runs out.
+  static VMemHandle BuildStyleSheetBlock(xMorvaDocument& document, const xMorvaProperties& start,
+                                         const uint8_t* bytes, uint32_t n);
+  // The document's index of the stream's font `index`, appended by name
+  // when missing; 1 for an index the stream's names do not hold.
+  static int16_t MapFontId(const VStringArray& names, int32_t index, xMorvaDocument& document);
+  static void MapFontRecords(uint8_t* bytes, uint32_t n, const VStringArray& names, xMorvaDocument& document);
+  // The document's id of the stream's sheet `id`: 1 for 1 and for a sheet
+  // the stream's file lacks, the id paired before, else the document's
+  // sheet of that name or the sheet added under it; pairs are appended to
+  // the two lists.
+  static int32_t MapStyleSheetId(int32_t id, VResourceFile* sheets, xMorvaDocument& document,
+                                 std::vector<int32_t>& streamIds, std::vector<int32_t>& documentIds);
+  static void MapStyleSheetRecords(uint8_t* bytes, uint32_t n, VResourceFile* sheets, xMorvaDocument& document,
+                                   std::vector<int32_t>& streamIds, std::vector<int32_t>& documentIds);
 
  private:
   // The offset of the element of `code` met first from the selection's

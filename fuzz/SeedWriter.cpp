@@ -21,6 +21,11 @@
 #include "document/xMorvaTabs.h"
 #include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaPictureElement.h"
+#include "engine/xMorvaDocumentEngineServices.h"
+#include "engine/xMorvaEngine.h"
+#include "framework/core/VService.h"
+#include "framework/core/containers/VStringArray.h"
+#include "framework/core/streams/VHandleStream.h"
 #include "framework/core/containers/VArray.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VStream.h"
@@ -568,6 +573,66 @@ void WriteTextSeeds() {
 
 }  // namespace
 
+// Text streams as the engine writes them, with the selection byte in
+// front: a copy with looks, paragraphs, tabs, a font and a style sheet; the
+// same stream big-endian; and an older 'xMor' stream.
+void WriteTransferSeeds() {
+  xMorvaDocumentEngineServices engines;
+  VInstalledService<xMorvaEngineServices> installed{&engines};
+  xMorvaDocument document(nullptr);
+  auto* body = static_cast<xMorvaEngine*>(document.GetPart(0));
+  VStrInHandle courier;
+  courier.SetAnsiCText("Courier New");
+  const int16_t font = document.FontIndexForName(courier);
+  VStr<255> sheetName;
+  sheetName.SetAnsiCText("Quote");
+  const uint8_t sheet[] = {'w', 'S', 'T', 'L', '0', '1', '0', '0'};
+  document.GetStyleSheetStore()->AddResource(0x7753544C, 9, &sheetName, sheet, sizeof sheet);
+  const Bytes text = {0, 0, 32, 0, 1, 0, 0, 0,  'a', 0, 0, 0, 0, 0, 1, 0, 0, 0, 'b', 0, 13, 0,
+                      0, 0, 64, 0, 40, 0, 0, 1, 0, 0, 7, 0, uint8_t(font), 0, 0, 0, 'c', 0,
+                      0, 0, 15, 0, 9, 0, 0, 0, 'd', 0, 0, 0, 128, 62, 0, 0, 0, 0, 0, 0, 0, 0, 'e', 0};
+  body->InsertBytes(0u, text.data(), uint32_t(text.size()));
+  body->SetLength(9);
+  body->SetSelection(1, 9);
+  const VMemHandle handle = body->WriteStream(document);
+  const Bytes copied = HandleBytes(handle);
+  gMemoryMgr->DisposeHandle(handle);
+  Save("transfer_stream", "little", Prefixed({0x31}, copied));
+
+  // The other order: head, sets and units written big-endian.
+  auto written = [&](bool bigEndian, uint32_t tag) {
+    VMemHandle out = 0;
+    VHandleStream stream(out);
+    stream.OpenWrite();
+    stream.SetByteOrders(bigEndian ? kByteOrderMacintosh : kByteOrderLittle, kByteOrderSetThisMachine);
+    for (int32_t word : {int32_t(tag), 3, 1, 4, 4}) stream.PutLong(word);
+    VStringArray names;
+    auto* name = new VStrInHandle();
+    name->SetAnsiCText("Arial");
+    names.AppendObject(name, false);
+    names.WriteToStream(stream, 0);
+    xMorvaProperties properties;
+    properties.Write(stream);
+    properties.Write(stream);
+    xMorvaTabs tabs;
+    tabs.Write(stream);
+    tabs.Write(stream);
+    if (tag == 0x784D6F37) stream.PutLong(0);
+    stream.PutLong(6);
+    const uint8_t units[] = {'a', 0, 13, 0, 'b', 0};
+    for (size_t i = 0; i < sizeof units; i += 2) {
+      const uint8_t pair[2] = {units[i + (bigEndian ? 1 : 0)], units[i + (bigEndian ? 0 : 1)]};
+      stream.PutData(pair, 2);
+    }
+    stream.CloseWrite(1);
+    Bytes bytes = HandleBytes(out);
+    gMemoryMgr->DisposeHandle(out);
+    return bytes;
+  };
+  Save("transfer_stream", "big", Prefixed({0x02}, written(true, 0x784D6F37)));
+  Save("transfer_stream", "older", Prefixed({0x00}, written(false, 0x784D6F72)));
+}
+
 int main(int argc, char** argv) {
   if (argc != 2) {
     std::fprintf(stderr, "usage: %s corpus-folder\n", argv[0]);
@@ -591,5 +656,6 @@ int main(int argc, char** argv) {
   WriteTextSeeds();
   WritePictureImportSeeds();
   WritePictureElementSeeds();
+  WriteTransferSeeds();
   return 0;
 }

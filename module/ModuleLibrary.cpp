@@ -12,6 +12,7 @@
 #include "boundary/ModuleExports.h"
 #include "engine/xMorvaDocumentEngineServices.h"
 #include "engine/xMorvaListNumber.h"
+#include "engine/xMorvaTextTransferEngine.h"
 #include "framework/controls/fields/TextFieldLayer.h"
 #include "framework/controls/looks/VWinLookPainter.h"
 #include "framework/controls/menus/MenuGlobals.h"
@@ -44,6 +45,7 @@
 #include "host/context/VHostContext.h"
 #include "host/lifecycle/ModuleLifeCycle.h"
 #include "interchange/html/HTMLEntities.h"
+#include "interchange/text/xMorvaClipboardFilters.h"
 
 namespace {
 
@@ -54,6 +56,8 @@ VHostCallbackBridge sHostBridge;
 xMorvaDocumentEngineServices sEngineServices;
 xMorvaDocumentAreaServices sAreaServices;
 xMorvaEngineHostServices sEngineHost;
+xMorvaTextTransferEngine sTextTransfer;
+xMorvaClipboardFilters sClipboardFilters;
 
 // The host bridge goes with what it answered of the host's display routines,
 // which belong to this run of the module.
@@ -117,6 +121,10 @@ const VServiceInstallation kServices[] = {
     ServiceInstallation<xMorvaEngineServices, &sEngineServices>(),
     ServiceInstallation<xMorvaAreaServices, &sAreaServices>(),
     {[] { xMorvaEngineHostService::Install(&sEngineHost); }, &RemoveEngineHost},
+    // The text engine and the import and export filters for the document's
+    // clipboard.
+    ServiceInstallation<xMorvaTextTransferServices, &sTextTransfer>(),
+    ServiceInstallation<xMorvaInterchangeServices, &sClipboardFilters>(),
     // The HTML export's entities for the framework's strings.
     ServiceInstallation<const VHtmlEntityEncoder, &kHtmlEntityEncoder>(),
 };
