@@ -45,7 +45,7 @@ TEST(HostRecords, ParameterBlockKeepsTheHostsWidthsInOrder) {
   EXPECT_EQ(sizeof(HostParamBlock::error), 2u);
   EXPECT_EQ(sizeof(HostParamBlock::realValue), 8u);
   EXPECT_EQ(sizeof(HostParamBlock::dateValue), 6u);
-  EXPECT_EQ(sizeof(HostParamBlock::longValue), 4u);
+  EXPECT_EQ(sizeof(HostParamBlock::longValue), sizeof(void*));
   EXPECT_EQ(sizeof(HostParamBlock::text2), 81u);
   EXPECT_EQ(sizeof(HostParamBlock::valueHandle), 4u);
 }
