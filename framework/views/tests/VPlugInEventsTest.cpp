@@ -1,0 +1,520 @@
+// The plug-in area driven as the host drives it: set-up from the host's
+// parameter array, event records and the answers written back, the host
+// calls the area makes, the drawing port, the idle deadline and the saved
+// data of an extended initialisation.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "boundary/HostRecords.h"
+#include "boundary/HostSelectors.h"
+#include "boundary/HostServiceSelectors.h"
+#include "framework/core/strings/VUniString.h"
+#include "framework/system/environment/VEnvironmentLinks.h"
+#include "framework/views/VCommandMgr.h"
+#include "framework/views/VDragTypeList.h"
+#include "framework/views/VFrameServices.h"
+#include "framework/views/VPlugIn.h"
+#include "framework/views/VPlugInDocMgr.h"
+#include "framework/views/VWindowView.h"
+#include "graphics/VGraphicsEnvironmentLink.h"
+#include "host/callback/HostCallback.h"
+#include "host/context/VHostContext.h"
+#include "host/package/VPackage.h"
+#include "platform/toolbox/TbxEnvironment.h"
+#include "platform/toolbox/TbxWindows.h"
+#include "platform/win32/WinInput.h"
+#include "platform/win32/WinTime.h"
+#include "platform/win32/WinWindowState.h"
+#include "StoredResourceFile.h"
+
+namespace {
+
+struct HostCall {
+  int32_t selector;
+  std::string text;
+  std::string text2;
+  uintptr_t param1;
+  uintptr_t handle;
+  uintptr_t longValue;
+};
+std::vector<HostCall> gCalls;
+uint16_t gHostVersion = 0x670;
+
+std::string Pascal(const uint8_t* p) { return std::string(reinterpret_cast<const char*>(p + 1), p[0]); }
+
+void RecordHost(int32_t selector, HostParamBlock* block) {
+  if (selector == kHostSelStartupQuery) {
+    block->param2 = gHostVersion;
+    return;
+  }
+  if (selector == kHostSelLook) block->param1 = 3;
+  gCalls.push_back({selector, Pascal(block->text), Pascal(block->text2), block->param1, block->handle,
+                    block->longValue});
+}
+
+int32_t CountCalls(int32_t selector) {
+  int32_t n = 0;
+  for (const HostCall& c : gCalls) n += c.selector == selector;
+  return n;
+}
+
+class EmptyPackage : public VPackage {
+ public:
+  EmptyPackage() : VPackage(nullptr) {}
+  void ExecuteCommand(int32_t, void*, void*) override {}
+};
+
+// A document manager that keeps data of kind 'TEST', version 5.
+class TestDocMgr : public VPlugInDocMgr {
+ public:
+  uint32_t GetSignature() override { return FourCC("TEST"); }
+  uint32_t GetVersion() override { return 5; }
+};
+
+// An area that tells what reached it.
+class Area : public VPlugIn {
+ public:
+  using VPlugIn::VPlugIn;
+  VPlugInDocMgr* NewDocMgr() override { return new TestDocMgr(); }
+  void InitInterface(const void* data, uint32_t size) override {
+    initData = data;
+    initSize = size;
+    ++inits;
+  }
+  bool CanClose(bool asking) override {
+    closeAsked = asking;
+    return mayClose;
+  }
+  void BeforeClose() override { ++beforeClose; }
+  bool DoCommand(VFrame*, int32_t id, intptr_t) override {
+    commands.push_back(id);
+    return true;
+  }
+  using VPlugIn::IsDeadlinePassed;
+  using VPlugIn::SetRefreshDeadline;
+  const void* initData = nullptr;
+  uint32_t initSize = 0;
+  int32_t inits = 0;
+  bool mayClose = true;
+  bool closeAsked = false;
+  int32_t beforeClose = 0;
+  std::vector<int32_t> commands;
+};
+
+// What the host hands over with each event: the record, the area's
+// rectangle (top, left, bottom, right), its object name and the cell.
+struct Host {
+  HostEventRecord record{};
+  int16_t rect[4] = {10, 20, 110, 220};
+  uint8_t name[8] = {5, 'n', 'o', 't', 'e', 's'};
+  void* cell = nullptr;
+  void* params[kAreaEventParamCount] = {&record, rect, name, &cell};
+
+  HostEventRecord& Send(VPlugIn& area, uint16_t what, uintptr_t message = 0, uint32_t when = 0,
+                        uint16_t modifiers = 0) {
+    record = HostEventRecord{};
+    record.what = what;
+    record.message = message;
+    record.when = when;
+    record.modifiers = modifiers;
+    area.HandleEvent(params);
+    return record;
+  }
+};
+
+class PlugInEvents : public testing::Test {
+ protected:
+  void SetUp() override {
+    ResetHeadlessInput();
+    ResetHeadlessWindowState();
+    Tbx::ClearMainWindowRecord();
+    VFrameAreaService::Install(&kFrameAreaProc);
+    VFrameWindowService::Install(&kFrameWindowProc);
+    VEnvironmentGraphicsService::Install(GraphicsEnvironmentLink());
+    SetHostCallback(&RecordHost);
+    FreezeHeadlessTickCount(100000);
+    gCalls.clear();
+    Tbx::Rect bounds{40, 30, 340, 430};
+    const uint8_t title[] = {4, 'F', 'o', 'r', 'm'};
+    window = Tbx::NewCWindow(nullptr, &bounds, title, true, Tbx::documentProc, Tbx::kInFront, true, 0);
+    Tbx::SetPort(&window->port);
+  }
+  void TearDown() override {
+    Tbx::SetPort(nullptr);
+    Tbx::DisposeWindow(window);
+    ReleaseHeadlessTickCount();
+    SetHostCallback(nullptr);
+    VEnvironmentGraphicsService::Remove(GraphicsEnvironmentLink());
+    VFrameWindowService::Remove(&kFrameWindowProc);
+    VFrameAreaService::Remove(&kFrameAreaProc);
+  }
+  // A form area made by the creation event with `table` in `when`.
+  Area* MakeArea(uint32_t table, int16_t page = 2, int16_t variable = 0) {
+    host.record = HostEventRecord{};
+    host.record.what = kAreaEventCreate;
+    host.record.when = table;
+    host.record.whereH = page;
+    host.record.whereV = variable;
+    return new Area(&package, 1, host.params);
+  }
+
+  EmptyPackage package;
+  Host host;
+  Tbx::WindowRef window = nullptr;
+};
+
+TEST_F(PlugInEvents, SetUpReadsTableNameAndRectangleFromTheHost) {
+  struct Case {
+    uint32_t when;
+    int16_t table, page;
+    uint8_t variable;
+    int32_t height;
+    const char* objectName;
+  };
+  const Case cases[] = {
+      {0xFFFFFFFFu, 0, -1, 0, 101, ""},  // no table: one pixel taller, no name, no variable
+      {0, 0, -1, 0, 101, ""},
+      {7, 7, 2, 1, 100, "notes"},
+  };
+  for (const Case& c : cases) {
+    Area* area = MakeArea(c.when, 2, 1);
+    EXPECT_EQ(area->GetFormTable(), c.table) << c.when;
+    EXPECT_EQ(area->GetFormPage(), c.page) << c.when;
+    EXPECT_EQ(area->GetVariableKind(), c.variable) << c.when;
+    EXPECT_EQ(area->GetHeight(), c.height) << c.when;
+    EXPECT_EQ(area->GetWidth(), 200);
+    VStr<40> expected;
+    expected.SetCText(c.objectName, 0);
+    EXPECT_EQ(area->GetObjectName().Compare(expected, true), 0) << c.when;
+    int32_t x = 0, y = 0;
+    area->GetPosition(x, y);
+    EXPECT_EQ(x, 20);
+    EXPECT_EQ(y, 10);
+    EXPECT_EQ(host.cell, static_cast<void*>(static_cast<VPlugInObject*>(area)));
+    EXPECT_EQ(package.KindOfPlugIn(area), kPlugInForm);
+    EXPECT_NE(area->GetWindowView(), nullptr);
+    delete area;
+    EXPECT_EQ(package.KindOfPlugIn(area), kPlugInNone);
+  }
+}
+
+TEST_F(PlugInEvents, TheWindowViewIsSharedAndGoesWithItsLastArea) {
+  Area* a = MakeArea(0);
+  Area* b = MakeArea(0);
+  VWindowView* view = a->GetWindowView();
+  ASSERT_NE(view, nullptr);
+  EXPECT_EQ(b->GetWindowView(), view);
+  EXPECT_EQ(FindWindowView(Tbx::GetNativeWindow(window)), view);
+  delete a;
+  EXPECT_EQ(FindWindowView(Tbx::GetNativeWindow(window)), view);
+  EXPECT_EQ(view->GetSubFrames().size(), 1u);
+  delete b;
+  EXPECT_EQ(FindWindowView(Tbx::GetNativeWindow(window)), nullptr);
+}
+
+TEST_F(PlugInEvents, DialogAreasAndAreasWithoutWindowRegisterByKind) {
+  VStr<40> name;
+  name.SetCText("user", 0);
+  Area alone(&package, nullptr, name, host.params);
+  EXPECT_TRUE(alone.IsStandAlone());
+  EXPECT_EQ(package.KindOfPlugIn(&alone), kPlugInNone);
+  EXPECT_EQ(alone.GetResourceId(), 0);
+  Area offscreen(&package, 4);
+  EXPECT_TRUE(offscreen.IsOffscreen());
+  EXPECT_EQ(offscreen.GetWindowView(), nullptr);
+  EXPECT_EQ(package.KindOfPlugIn(&offscreen), kPlugInOffscreen);
+  EXPECT_EQ(offscreen.GetWidth(), 200);
+  EXPECT_EQ(offscreen.GetHeight(), 200);
+  EXPECT_EQ(offscreen.GetFormPage(), -1);
+}
+
+TEST_F(PlugInEvents, ThePortIsLentOnceUntilFlushed) {
+  Area offscreen(&package, 4);
+  std::unique_ptr<Area> form(MakeArea(0));
+  std::unique_ptr<Area> table(MakeArea(3));
+  for (VPlugIn* area : {static_cast<VPlugIn*>(&offscreen), static_cast<VPlugIn*>(form.get()),
+                        static_cast<VPlugIn*>(table.get())}) {
+    VPort* port = area->GetPort();
+    ASSERT_NE(port, nullptr);
+    EXPECT_EQ(area->GetPort(), nullptr);
+    EXPECT_TRUE(area->IsPortInUse());
+    area->FlushWindow();
+    EXPECT_FALSE(area->IsPortInUse());
+    ASSERT_NE(area->GetPort(), nullptr);
+    area->FlushWindow();
+  }
+}
+
+TEST_F(PlugInEvents, EventCodesAnswerInTheirField) {
+  struct Case {
+    uint16_t what;
+    uintptr_t message;
+    uint32_t when;
+    uintptr_t answerMessage;
+    uint16_t answerModifiers;
+  };
+  const Case cases[] = {
+      {1, 0, 0, kAreaAnswerTaken, 0},           // mouse down is taken
+      {3, 0, 0, 0, 0},                          // a key without message only marks the key down
+      {6, 0, 1, 0, 0},                          // update with when 1: nothing
+      {6, 0, 3, 0, kAreaAnswerNotHandled},      // update with when 3
+      {20, 0, 0, kAreaAnswerEnabled, 0},        // enabled query
+      {69, 0, 0, 0, kAreaAnswerReloaded},       // reload
+      {81, 77, 9, 77, 0},                       // drag leave: the record stays as it was
+      {99, 5, 0, 5, kAreaAnswerNotHandled},     // unknown code
+      {600 + 7, 0, 0, 0, kAreaAnswerNotHandled},
+  };
+  std::unique_ptr<Area> area(MakeArea(0));
+  for (const Case& c : cases) {
+    const HostEventRecord& r = host.Send(*area, c.what, c.message, c.when);
+    EXPECT_EQ(r.message, c.answerMessage) << c.what;
+    EXPECT_EQ(r.modifiers, c.answerModifiers) << c.what;
+  }
+  EXPECT_TRUE(area->IsKeyDown());
+  host.Send(*area, 4);
+  EXPECT_FALSE(area->IsKeyDown());
+  area->SetEnabled(false);
+  EXPECT_EQ(host.Send(*area, 20).message, 0u);
+}
+
+TEST_F(PlugInEvents, TabLeavesTheAreaForwardsAndShiftTabBackwards) {
+  std::unique_ptr<Area> area(MakeArea(0));
+  const uintptr_t tab = (0x30 << 8) | 9;
+  EXPECT_EQ(host.Send(*area, 3, tab).message, kAreaAnswerTabForward);
+  EXPECT_EQ(host.Send(*area, 3, tab, 0, kHostModifierShift).message, kAreaAnswerTabBackward);
+  // A plain letter nobody takes.
+  EXPECT_EQ(host.Send(*area, 3, (0x00 << 8) | 'a').message, kAreaAnswerNotHandled);
+}
+
+TEST_F(PlugInEvents, CloseAsksUnlessForcedAndEventsAfterItAreRefused) {
+  std::unique_ptr<Area> area(MakeArea(0));
+  area->mayClose = false;
+  EXPECT_EQ(host.Send(*area, kAreaEventDelete, 0).message, kAreaAnswerCloseRefused);
+  EXPECT_TRUE(area->closeAsked);
+  EXPECT_FALSE(area->IsClosed());
+  EXPECT_EQ(host.Send(*area, kAreaEventDelete, kAreaForcedClose).message, kAreaForcedClose);
+  EXPECT_FALSE(area->closeAsked);
+  EXPECT_TRUE(area->IsClosed());
+  EXPECT_EQ(area->beforeClose, 1);
+  // After the close nothing reaches the views.
+  EXPECT_EQ(host.Send(*area, 1).message, 0u);
+  EXPECT_EQ(host.Send(*area, 1).modifiers, kAreaAnswerNotHandled);
+}
+
+TEST_F(PlugInEvents, InitialisationTakesTheHostsLookAndFillsTheCell) {
+  std::unique_ptr<Area> area(MakeArea(0));
+  host.cell = nullptr;
+  host.Send(*area, kAreaEventCreate);
+  EXPECT_EQ(area->GetLookIndex(), 3);
+  EXPECT_EQ(area->inits, 1);
+  EXPECT_EQ(area->initData, nullptr);
+  EXPECT_EQ(host.cell, static_cast<void*>(static_cast<VPlugInObject*>(area.get())));
+  EXPECT_NE(area->GetNextIdleTime(), 0u);
+}
+
+TEST_F(PlugInEvents, ExtendedInitialisationChecksTheSavedDataInEitherOrder) {
+  struct Case {
+    std::vector<uint8_t> data;
+    bool accepted;
+  };
+  const std::vector<uint8_t> big = {'T', 'E', 'S', 'T', 0, 0, 0, 5, 1, 2};
+  const std::vector<uint8_t> little = {'T', 'S', 'E', 'T', 4, 0, 0, 0};
+  const std::vector<uint8_t> newer = {'T', 'S', 'E', 'T', 6, 0, 0, 0};
+  const std::vector<uint8_t> other = {'X', 'X', 'X', 'X', 1, 0, 0, 0};
+  const std::vector<uint8_t> shorter = {'T', 'S', 'E', 'T', 4, 0, 0};
+  const Case cases[] = {{big, true}, {little, true}, {newer, false}, {other, false}, {shorter, false}};
+  for (const Case& c : cases) {
+    std::unique_ptr<Area> area(MakeArea(0));
+    HostAreaRecord record{};
+    record.version = 0x606;
+    record.look = 5;
+    record.isForm = 1;
+    record.data = HostAddress(c.data.data());
+    record.dataSize = static_cast<uint32_t>(c.data.size());
+    const HostEventRecord& r = host.Send(*area, kAreaEventCreateFromRecord, HostAddress(&record));
+    EXPECT_EQ(r.modifiers, kAreaAnswerInitialised);
+    EXPECT_EQ(area->GetLookIndex(), 4);
+    EXPECT_EQ(area->initData, c.accepted ? static_cast<const void*>(c.data.data()) : nullptr) << c.data.size();
+    EXPECT_EQ(area->initSize, c.accepted ? c.data.size() : 0u);
+  }
+  // An older record's look is not read.
+  std::unique_ptr<Area> area(MakeArea(0));
+  HostAreaRecord old{};
+  old.version = 0x605;
+  old.look = 9;
+  host.Send(*area, kAreaEventCreateFromRecord, HostAddress(&old));
+  EXPECT_EQ(area->GetLookIndex(), 2);
+}
+
+TEST_F(PlugInEvents, TheIdleDeadlineSurvivesTheTickCountWrapping) {
+  std::unique_ptr<Area> area(MakeArea(0));
+  // Ticks are milliseconds * 6 / 100; 0xFFFFFFFF ticks lie just before the
+  // count wraps.
+  struct Case {
+    uint32_t due;
+    uint32_t now;
+    bool passed;
+  };
+  const Case cases[] = {
+      {100, 99, false}, {100, 100, true}, {100, 101, true},
+      {0xFFFFFFFEu, 0xFFFFFFFFu, true},  // due before the wrap, now after it
+      {0xFFFFFFFEu, 1, true},
+      {2, 0xFFFFFFFFu, false},           // due after the wrap, now before it
+  };
+  for (const Case& c : cases) {
+    // The deadline is set from a clock frozen two ticks before `due`.
+    const uint32_t start = c.due - 2;
+    FreezeHeadlessTickCount(static_cast<ULONGLONG>(start) * 100 / 6 + 1);
+    area->SetRefreshDeadline();
+    ASSERT_EQ(area->GetNextIdleTime(), c.due);
+    EXPECT_EQ(area->IsDeadlinePassed(c.now), c.passed) << c.due << " " << c.now;
+  }
+  // A deadline falling on 0 (none) is moved a tick on.
+  FreezeHeadlessTickCount(static_cast<ULONGLONG>(0xFFFFFFFEu) * 100 / 6 + 1);
+  area->SetRefreshDeadline();
+  EXPECT_EQ(area->GetNextIdleTime(), 1u);
+  EXPECT_TRUE(area->IsDeadlinePassed(1));
+}
+
+TEST_F(PlugInEvents, IdleDoesTheDeferredWorkOnceTheDeadlineHasCome) {
+  std::unique_ptr<Area> area(MakeArea(0));
+  host.Send(*area, kAreaEventActivate);
+  gCalls.clear();
+  host.Send(*area, 1);
+  const uint32_t due = area->GetNextIdleTime();
+  ASSERT_NE(due, 0u);
+  host.Send(*area, 0);  // the clock has not moved
+  EXPECT_EQ(area->GetNextIdleTime(), due);
+  FreezeHeadlessTickCount(static_cast<ULONGLONG>(due) * 100 / 6 + 20);
+  host.Send(*area, 0);
+  EXPECT_EQ(area->GetNextIdleTime(), 0u);
+}
+
+TEST_F(PlugInEvents, TakingTheFocusSetsTheHostsEditMenu) {
+  StoredResourceFile res;
+  res.Add(kResTypeSTRList, kEditTitleList,
+          StoredBytes().U16(4).U8(4).U8('U').U8('n').U8('d').U8('o').U8(1).U8('R').U8(1).U8('N').U8(1).U8('M').bytes);
+  VMacResourceFile* file = static_cast<VMacResourceFile*>(res.Open());
+  VMacResourceFile* saved = gModuleResFile;
+  gModuleResFile = file;
+  {
+    EmptyPackage withFile;
+    host.record.what = kAreaEventCreate;
+    host.record.when = 0;
+    Area area(&withFile, 1, host.params);
+    host.Send(area, kAreaEventActivate);
+    ASSERT_EQ(CountCalls(-307), 1);
+    const HostCall& call = gCalls.back();
+    EXPECT_EQ(call.text, "N");   // nothing to undo: item 3
+    EXPECT_EQ(call.text2, "M");  // nothing to redo: item 4
+    EXPECT_EQ(call.param1, 0u);
+    // Deactivated, it no longer tells the host.
+    host.Send(area, kAreaEventDeactivate);
+    area.UpdateCommands(2);
+    EXPECT_EQ(CountCalls(-307), 1);
+  }
+  gModuleResFile = saved;
+}
+
+TEST_F(PlugInEvents, AFocusRequestNamesTheVariableToTheHost) {
+  std::unique_ptr<Area> withTable(MakeArea(4, 1, 1));
+  EXPECT_FALSE(withTable->HandleMessage(nullptr, kMsgOwnerFocusMayMove, 0));
+  ASSERT_EQ(CountCalls(kHostSelVariableOp306), 1);
+  EXPECT_EQ(gCalls.back().text, "notes");
+  EXPECT_EQ(gCalls.back().param1, 1u);  // an interprocess variable
+  std::unique_ptr<Area> noTable(MakeArea(0));
+  noTable->HandleMessage(nullptr, kMsgOwnerFocusMayMove, 0);
+  EXPECT_EQ(CountCalls(kHostSelVariableOp306), 1);
+}
+
+TEST_F(PlugInEvents, MessagesOfOneOrMoreBecomeCommands) {
+  std::unique_ptr<Area> area(MakeArea(0));
+  EXPECT_TRUE(area->HandleMessage(nullptr, 400, 0));
+  EXPECT_FALSE(area->HandleMessage(nullptr, 0, 0));
+  EXPECT_FALSE(area->HandleMessage(nullptr, -5, 0));
+  EXPECT_FALSE(area->HandleMessage(nullptr, kMsgDockMessage, 0));
+  EXPECT_EQ(area->commands, std::vector<int32_t>{400});
+  VFrame* hot = area.get();
+  EXPECT_TRUE(area->HandleMessage(nullptr, kMsgFrameUnderPointer, reinterpret_cast<intptr_t>(&hot)));
+  EXPECT_EQ(hot, nullptr);
+}
+
+TEST_F(PlugInEvents, TheWindowTitleGoesToTheHostWithTheWindowPort) {
+  std::unique_ptr<Area> area(MakeArea(0));
+  VStr<40> title;
+  title.SetCText("Letter", 0);
+  area->SetTitle(title);
+  ASSERT_EQ(CountCalls(kHostSelWindowTitle), 1);
+  EXPECT_EQ(gCalls.back().text, "Letter");
+  EXPECT_EQ(gCalls.back().handle, HostAddress(area.get()));
+  EXPECT_EQ(gCalls.back().longValue, HostAddress(&window->port));
+}
+
+// An area that takes part in drags and notes what it was offered.
+class DragArea : public Area {
+ public:
+  using Area::Area;
+  VDragTypeList* GetDragTypes() const override { return const_cast<VDragTypeList*>(&fTypes); }
+  bool AcceptsDrag(const VDragTypeList* dragged, uint32_t mask, const VPoint& p) override {
+    seenCount = dragged->Count();
+    seenMask = mask;
+    seenX = p.GetX();
+    seenY = p.GetY();
+    return seenCount > 0;
+  }
+  VDragTypeList fTypes;
+  int32_t seenCount = -1;
+  uint32_t seenMask = 0;
+  int32_t seenX = 0, seenY = 0;
+};
+
+TEST_F(PlugInEvents, DragsNeedANewerHostAndTrustTheTypeBlockOnlyAsFarAsItGoes) {
+  host.record = HostEventRecord{};
+  host.record.what = kAreaEventCreate;
+  DragArea area(&package, 1, host.params);
+  // A type block whose count claims more entries than its capacity holds.
+  std::vector<uint8_t> block(kDragTypeHeaderSize + kDragTypeEntrySize, 0);
+  block[0] = 1;
+  block[22] = 1;  // capacity 1
+  block[24] = 9;  // count 9
+  block[kDragTypeHeaderSize + 1] = 1;
+  HostDragRecord drag{};
+  drag.dragReference = HostAddress(block.data());
+  drag.value = 0x44;
+  struct Case {
+    uint16_t version;
+    uint16_t answer;
+  };
+  const Case cases[] = {{0x670, 0}, {0x671, kAreaAnswerDragYes}};
+  for (const Case& c : cases) {
+    gHostVersion = c.version;
+    HostStartupRecord startup{};
+    startup.callback = &RecordHost;
+    VMacResourceFile* savedModule = gModuleResFile;
+    gModuleResFile = nullptr;
+    gHostContext = new VHostContext(&startup);
+    host.record = HostEventRecord{};
+    host.record.what = 80;
+    host.record.message = HostAddress(&drag);
+    host.record.whereH = 500;
+    host.record.whereV = 600;
+    area.HandleEvent(host.params);
+    EXPECT_EQ(host.record.modifiers, c.answer) << c.version;
+    delete gHostContext;
+    gHostContext = nullptr;
+    delete gModuleResFile;
+    gModuleResFile = savedModule;
+  }
+  EXPECT_EQ(area.seenCount, 1);
+  EXPECT_EQ(area.seenMask, 0x44u);
+  int32_t sx = 0, sy = 0;
+  area.LocalToScreen(sx, sy);
+  EXPECT_EQ(area.seenX, 500 - sx);
+  EXPECT_EQ(area.seenY, 600 - sy);
+  gHostVersion = 0x670;
+}
+
+}  // namespace
