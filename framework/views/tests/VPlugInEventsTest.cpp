@@ -4,7 +4,9 @@
 // data of an extended initialisation.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -15,6 +17,7 @@
 #include "framework/system/environment/VEnvironmentLinks.h"
 #include "framework/views/VCommandMgr.h"
 #include "framework/views/VDragTypeList.h"
+#include "framework/system/resources/VMemoryResourceFile.h"
 #include "framework/views/VFrameServices.h"
 #include "framework/views/VPlugIn.h"
 #include "framework/views/VPlugInDocMgr.h"
@@ -42,6 +45,8 @@ struct HostCall {
 };
 std::vector<HostCall> gCalls;
 uint16_t gHostVersion = 0x670;
+// The folder the host reports for the module's files; empty for none.
+std::string gFolder;
 
 std::string Pascal(const uint8_t* p) { return std::string(reinterpret_cast<const char*>(p + 1), p[0]); }
 
@@ -51,6 +56,10 @@ void RecordHost(int32_t selector, HostParamBlock* block) {
     return;
   }
   if (selector == kHostSelLook) block->param1 = 3;
+  if (selector == kHostSelGetPath && !gFolder.empty()) {
+    std::snprintf(HostPointer<char>(block->param3), HostWordOf(block->param4), "%s/", gFolder.c_str());
+    return;
+  }
   gCalls.push_back({selector, Pascal(block->text), Pascal(block->text2), block->param1, block->handle,
                     block->longValue});
 }
@@ -515,6 +524,62 @@ TEST_F(PlugInEvents, DragsNeedANewerHostAndTrustTheTypeBlockOnlyAsFarAsItGoes) {
   EXPECT_EQ(area.seenX, 500 - sx);
   EXPECT_EQ(area.seenY, 600 - sy);
   gHostVersion = 0x670;
+}
+
+// The module's file for dialog areas (resource id 0): rules with `stamp`,
+// and with `withKeys` a shortcut list too.
+struct ModuleFile {
+  ModuleFile(uint32_t stamp, bool withKeys) {
+    res.Add(kResTypeInterfaceRules, 0, StoredBytes().I32(static_cast<int32_t>(stamp)).U16(0).bytes);
+    res.Add(FourCC("XCOM"), 0, StoredBytes().U16(0).bytes);
+    if (withKeys) res.Add(kResTypeKeyShortcuts, 0, StoredBytes().U16(0).bytes);
+    file = static_cast<VMacResourceFile*>(res.Open());
+  }
+  StoredResourceFile res;
+  VMacResourceFile* file = nullptr;
+};
+
+bool BlockHas(VMemHandle block, uint32_t type) {
+  VMemoryResourceFile memory(block, 0);
+  return memory.HasResource(type, 0);
+}
+
+TEST_F(PlugInEvents, ADialogAreasBlockIsKeptInThePreferencesUntilItsStampIsStale) {
+  char folder[] = "/tmp/qvplugXXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  gFolder = folder;
+  VMacResourceFile* savedModule = gModuleResFile;
+  VStr<40> name;
+  name.SetCText("user", 0);
+  struct Step {
+    uint32_t stamp;
+    bool moduleHasKeys;
+    bool blockHasKeys;  // a stored block was taken (false) or a new one built from the module (true)
+  };
+  const Step steps[] = {
+      {1, false, false},  // built, stored
+      {1, true, false},   // the stored block is taken: the module's new keys are not in it
+      {2, true, true},    // the stamp moved on: rebuilt from the module
+      {2, false, true},   // and the rebuilt block was stored
+  };
+  for (const Step& step : steps) {
+    ModuleFile module(step.stamp, step.moduleHasKeys);
+    gModuleResFile = module.file;
+    {
+      EmptyPackage withFiles;
+      Area area(&withFiles, nullptr, name, host.params);
+      area.LoadInterface(name);
+      ASSERT_NE(area.GetInterfaceBlock(), 0u) << step.stamp;
+      EXPECT_TRUE(BlockHas(area.GetInterfaceBlock(), FourCC("XCOM")));
+      EXPECT_EQ(BlockHas(area.GetInterfaceBlock(), kResTypeKeyShortcuts), step.blockHasKeys) << step.stamp;
+      VMacResourceFile* prefs = withFiles.GetPrefsFile();
+      ASSERT_NE(prefs, nullptr);
+      EXPECT_EQ(prefs->CountResources(kResTypeDockBlock), 1);
+    }
+    gModuleResFile = savedModule;
+  }
+  gFolder.clear();
+  std::filesystem::remove_all(folder);
 }
 
 }  // namespace
