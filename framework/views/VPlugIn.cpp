@@ -171,6 +171,9 @@ void VPlugIn::SetUpWindow(void** areaParams) {
 }
 
 VPlugIn::~VPlugIn() {
+  // The sub-frames go first, while the area still answers their messages.
+  VView::Close();
+  fHotFrame = nullptr;
   int32_t counter = 0;
   fCommandMgr->HandleMessage(nullptr, kMsgGetCounter, reinterpret_cast<intptr_t>(&counter));
   if (counter == 1) {
@@ -188,8 +191,6 @@ VPlugIn::~VPlugIn() {
   }
   delete fPort;
   fPort = nullptr;
-  // The sub-frames go while the area still answers for them.
-  VView::Close();
   if (fWindowView != nullptr) {
     VWindowView* view = fWindowView;
     fWindowView = nullptr;
@@ -421,6 +422,8 @@ void VPlugIn::DeleteCommand(int32_t id) { fCommands.DeleteCommand(id); }
 // ---- Messages.
 
 bool VPlugIn::HandleMessage(VFrame* sender, int32_t message, intptr_t parameter) {
+  // Nothing answers once the area is being taken down.
+  if (fCommandMgr == nullptr) return false;
   if (message >= kMsgGetFocusManager && message <= kMsgLostFocus) {
     return fCommandMgr->HandleMessage(sender, message, parameter);
   }

@@ -23,7 +23,9 @@
 #include "framework/views/VPlugInDocMgr.h"
 #include "framework/views/VWindowView.h"
 #include "graphics/VGraphicsEnvironmentLink.h"
+#include "graphics/VPort.h"
 #include "host/callback/HostCallback.h"
+#include "platform/gdi/WinGdi.h"
 #include "host/context/VHostContext.h"
 #include "host/package/VPackage.h"
 #include "platform/toolbox/TbxEnvironment.h"
@@ -580,6 +582,67 @@ TEST_F(PlugInEvents, ADialogAreasBlockIsKeptInThePreferencesUntilItsStampIsStale
   }
   gFolder.clear();
   std::filesystem::remove_all(folder);
+}
+
+// A frame that notes the cursor calls it gets, and draws a black block.
+class Spot : public VFrame {
+ public:
+  Spot(VFrame* parent, int32_t x, int32_t y) : VFrame(parent, nullptr) {
+    MoveTo(x, y, 0);
+    ResizeTo(20, 10, 0);
+  }
+  void UpdateCursor(VEvent& e, bool entered) override {
+    seen.push_back(std::string(entered ? "enter " : "within ") + std::to_string(e.GetX()) + "," +
+                   std::to_string(e.GetY()));
+  }
+  void CursorHook() override { seen.push_back("left"); }
+  void DrawContent(VPort& port) override {
+    port.SetBackColorRGB(0, 0, 0);
+    port.EraseRect(0, 0, GetWidth(), GetHeight());
+  }
+  std::vector<std::string> seen;
+};
+
+TEST_F(PlugInEvents, MouseMovesKeepTheHotFrameAndItsCursor) {
+  std::unique_ptr<Area> area(MakeArea(0));
+  auto* spot = new Spot(area.get(), 5, 5);
+  auto move = [&](int16_t h, int16_t v) {
+    host.record = HostEventRecord{};
+    host.record.what = 18;
+    host.record.whereH = h;
+    host.record.whereV = v;
+    area->HandleEvent(host.params);
+    return host.record.message;
+  };
+  // The area lies at (20, 10) of the window; the spot at (5, 5) in it.
+  EXPECT_EQ(move(30, 20), 0u);
+  EXPECT_EQ(area->GetHotFrame(), spot);
+  move(30, 20);  // the same place again: nothing at all
+  move(31, 21);
+  move(200, 100);  // over the area, off the spot: the area itself is hot
+  EXPECT_EQ(area->GetHotFrame(), area.get());
+  EXPECT_EQ(spot->seen, (std::vector<std::string>{"enter 5,5", "within 6,6", "left"}));
+}
+
+TEST_F(PlugInEvents, BothDrawingPathsGiveTheSamePixels) {
+  // Table 0: drawn off screen through the area's kept port; table 3: drawn
+  // straight into the host's port.
+  std::vector<COLORREF> pixels[2];
+  const uint32_t tables[2] = {0, 3};
+  HWND native = Tbx::GetNativeWindow(window);
+  for (int i = 0; i < 2; ++i) {
+    std::unique_ptr<Area> area(MakeArea(tables[i]));
+    area->SetLookBackground(false);
+    new Spot(area.get(), 30, 40);
+    host.Send(*area, 6, 0, 0);
+    HDC dc = GetDC(native);
+    for (int y = 0; y < 100; ++y) {
+      for (int x = 0; x < 200; ++x) pixels[i].push_back(GetPixel(dc, 20 + x, 10 + y));
+    }
+    ReleaseDC(native, dc);
+    EXPECT_EQ(GetPixel(GetDC(native), 20 + 35, 10 + 45), RGB(0, 0, 0)) << tables[i];
+  }
+  EXPECT_EQ(pixels[0], pixels[1]);
 }
 
 }  // namespace
