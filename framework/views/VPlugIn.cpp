@@ -473,9 +473,16 @@ bool VPlugIn::HandleMessage(VFrame* sender, int32_t message, intptr_t parameter)
       break;
   }
   if (message >= 1 && message <= 7) {
+    // A target that does not take the edit command passes it up to the
+    // area again; the second arrival answers no instead of going round.
+    if (fEditDispatch != 0) return false;
     VFrame* target = nullptr;
     fCommandMgr->HandleMessage(this, kMsgGetFocusFrame, reinterpret_cast<intptr_t>(&target));
-    return target != nullptr && target->NotifyParent(sender, message, parameter);
+    if (target == nullptr) return false;
+    fEditDispatch = 1;
+    const bool answer = target->NotifyParent(sender, message, parameter);
+    fEditDispatch = 0;
+    return answer;
   }
   if (message >= 1) {
     if (fOwnerDialog != nullptr) {

@@ -106,6 +106,11 @@ bool ReadInterfaceStamp(const uint8_t* data, size_t size, uint32_t& stamp);
 // interface types without rules) and the stamp. Null when no block can be
 // made.
 VMemHandle BuildDockBlock(VResourceFile* file, const VString& name, int16_t id);
+// A form area's stored block, detached from the first file that has one:
+// the shared file by `key` then by the area's name, the host's file the
+// same way, the preferences by the area's name. 0 when none has one.
+VMemHandle FindStoredInterfaceBlock(VResourceFile* shared, VResourceFile* hostFile, VResourceFile* prefs,
+                                    uint32_t type, const VString& key, const VString& areaName);
 // Whether a stored block is an interface block whose stamp equals the
 // module's 'XPRF' `id` stamp of `moduleFile`.
 bool IsInterfaceBlockValid(VMemHandle block, VResourceFile* moduleFile, int16_t id);
@@ -293,6 +298,8 @@ class VPlugIn : public VView, public VPlugInObject {
   uint8_t fLookBackground = 1;
   uint8_t fHasFocus = 0;
   uint8_t fEnabledByte = 1;
+  // Set while an edit command is handed to the focus frame.
+  uint8_t fEditDispatch = 0;
   // The package list the area joined at set-up, which it leaves at the end.
   enum : uint8_t { kRegisteredNone, kRegisteredForm, kRegisteredOffscreen };
   uint8_t fRegistered = kRegisteredNone;

@@ -468,7 +468,15 @@ void VPlugIn::HandleEditEvent(uint16_t code) {
   }
   if (target == nullptr) return;
   PendingWork();
-  target->NotifyParent(this, id, 0);
+  if (target == this) {
+    HandleMessage(this, id, 0);
+  } else {
+    // The focus frame passes a command it does not take up to the area,
+    // which must not hand it back down.
+    fEditDispatch = 1;
+    target->NotifyParent(this, id, 0);
+    fEditDispatch = 0;
+  }
   SetRefreshDeadline();
 }
 

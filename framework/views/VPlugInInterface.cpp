@@ -177,6 +177,18 @@ bool IsInterfaceBlockValid(VMemHandle block, VResourceFile* moduleFile, int16_t 
   return ReadInterfaceStamp(bytes.Data(), bytes.Size(), stamp) && stamp == rules.stamp;
 }
 
+VMemHandle FindStoredInterfaceBlock(VResourceFile* shared, VResourceFile* hostFile, VResourceFile* prefs,
+                                    uint32_t type, const VString& key, const VString& areaName) {
+  // The shared file first, then the host's file, by the key and by the
+  // area's name; the preferences by the area's name last.
+  VMemHandle block = DetachNamed(shared, type, key);
+  if (block == 0) block = DetachNamed(shared, type, areaName);
+  if (block == 0) block = DetachNamed(hostFile, type, key);
+  if (block == 0) block = DetachNamed(hostFile, type, areaName);
+  if (block == 0) block = DetachNamed(prefs, type, areaName);
+  return block;
+}
+
 uint32_t VPlugIn::GetBlockType() {
   EnsureDocMgr();
   return fDocMgr != nullptr ? fDocMgr->GetSignature() : 0;
@@ -191,14 +203,8 @@ void VPlugIn::LoadInterface(const VString& name) {
   const VString& key = IsFormArea() && name.GetLength() == 0 ? static_cast<const VString&>(fAreaName) : name;
   if (IsFormArea()) {
     type = GetBlockType();
-    // The shared file first, then the host's file, by the key and by the
-    // area's name; the preferences by the area's name last.
-    block = DetachNamed(fSharedFile, type, key);
-    if (block == 0) block = DetachNamed(fSharedFile, type, fAreaName);
     VResourceFile* hostFile = gHostContext != nullptr ? gHostContext->GetHostMacResourceFile() : nullptr;
-    if (block == 0) block = DetachNamed(hostFile, type, key);
-    if (block == 0) block = DetachNamed(hostFile, type, fAreaName);
-    if (block == 0) block = DetachNamed(prefs, type, fAreaName);
+    block = FindStoredInterfaceBlock(fSharedFile, hostFile, prefs, type, key, fAreaName);
   } else {
     block = DetachNamed(prefs, kResTypeDockBlock, name);
   }

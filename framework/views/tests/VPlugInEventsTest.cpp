@@ -15,7 +15,10 @@
 #include "boundary/HostServiceSelectors.h"
 #include "framework/core/strings/VUniString.h"
 #include "framework/system/environment/VEnvironmentLinks.h"
+#include "framework/views/VCommand.h"
 #include "framework/views/VCommandMgr.h"
+#include "framework/views/VEvent.h"
+#include "framework/core/memory/VMemoryMgr.h"
 #include "framework/views/VDragTypeList.h"
 #include "framework/system/resources/VMemoryResourceFile.h"
 #include "framework/views/VFrameServices.h"
@@ -643,6 +646,135 @@ TEST_F(PlugInEvents, BothDrawingPathsGiveTheSamePixels) {
     EXPECT_EQ(GetPixel(GetDC(native), 20 + 35, 10 + 45), RGB(0, 0, 0)) << tables[i];
   }
   EXPECT_EQ(pixels[0], pixels[1]);
+}
+
+// A frame that holds the focus and answers the edit questions as told.
+class EditFrame : public VFrame {
+ public:
+  explicit EditFrame(VFrame* parent) : VFrame(parent, nullptr) {}
+  int32_t UpdateEditCommands() override { return bits; }
+  bool HandlesEditCommands() override { return handles; }
+  bool AcceptsScrapType(uint32_t) override { return acceptsScrap; }
+  int32_t bits = 0;
+  bool handles = false;
+  bool acceptsScrap = false;
+};
+
+TEST_F(PlugInEvents, TheEditMenuTakesTheFocusFramesBitsAndTitles) {
+  StoredResourceFile res;
+  res.Add(kResTypeSTRList, kEditTitleList,
+          StoredBytes().U16(4).U8(1).U8('U').U8(1).U8('R').U8(1).U8('u').U8(1).U8('r').bytes);
+  VMacResourceFile* saved = gModuleResFile;
+  gModuleResFile = static_cast<VMacResourceFile*>(res.Open());
+  struct Case {
+    int32_t bits;
+    bool handles;
+    int32_t flags;
+    const char* undo;
+    const char* redo;
+  };
+  const Case cases[] = {
+      // Paste (bit 4) needs a clipboard type the frame takes: none here.
+      {0x1F, true, 0x0F, "U", "R"},
+      {0x1D, true, 0x0D, "U", "r"},
+      // A frame without undo history gives no undo or redo.
+      {0x1F, false, 0x0C, "u", "r"},
+      {0x40, true, 0x40, "u", "r"},
+  };
+  for (const Case& c : cases) {
+    EmptyPackage withFile;
+    host.record = HostEventRecord{};
+    host.record.what = kAreaEventCreate;
+    Area area(&withFile, 1, host.params);
+    auto* frame = new EditFrame(&area);
+    frame->bits = c.bits;
+    frame->handles = c.handles;
+    frame->SetEnabled(true);
+    frame->RequestFocus();
+    gCalls.clear();
+    host.Send(area, kAreaEventActivate);
+    ASSERT_EQ(CountCalls(-307), 1) << c.bits;
+    EXPECT_EQ(gCalls.back().param1, static_cast<uintptr_t>(c.flags)) << c.bits;
+    EXPECT_EQ(gCalls.back().text, c.undo) << c.bits;
+    EXPECT_EQ(gCalls.back().text2, c.redo) << c.bits;
+  }
+  gModuleResFile = saved;
+}
+
+TEST_F(PlugInEvents, AnEditCommandNoFrameTakesDoesNotGoRound) {
+  std::unique_ptr<Area> area(MakeArea(0));
+  auto* frame = new EditFrame(area.get());
+  frame->SetEnabled(true);
+  frame->RequestFocus();
+  VStr<8> title;
+  for (int32_t id = 1; id <= 7; ++id) area->AddCommand(id, title);
+  for (uint16_t code = 30; code <= 35; ++code) host.Send(*area, code);
+  EXPECT_FALSE(area->HandleMessage(nullptr, 3, 0));
+  EXPECT_TRUE(area->commands.empty());
+}
+
+TEST_F(PlugInEvents, AShortcutSendsItsCommandToTheAreaAndTogglesIt) {
+  std::unique_ptr<Area> area(MakeArea(0));
+  HostEventRecord key{};
+  key.what = 3;
+  key.message = (0x0B << 8) | 'b';
+  key.modifiers = kHostModifierCommand;
+  const VShortcut probe(key);
+  auto* entry = new VCommandKey(100, probe.GetKeyCode(), true, false, false, true);
+  entry->SetSignificance(kShortcutCommandSignificant | kShortcutOptionSignificant | kShortcutShiftSignificant);
+  area->GetShortcuts().AddLast(&entry);
+  VStr<8> title;
+  VCommand* command = area->GetCommandTable().AddCommand(100, title);
+  ASSERT_NE(command, nullptr);
+  struct Case {
+    bool enabled;
+    std::vector<int32_t> commands;
+    int32_t value;
+  };
+  const Case cases[] = {{true, {100}, 1}, {true, {100, 100}, 0}, {false, {100, 100}, 0}};
+  for (const Case& c : cases) {
+    command->SetEnabled(c.enabled, 0);
+    EXPECT_EQ(host.Send(*area, 3, key.message, 0, key.modifiers).message, kAreaAnswerTaken);
+    EXPECT_EQ(area->commands, c.commands);
+    EXPECT_EQ(command->GetLong(), c.value);
+  }
+  // Without the command modifier the key is nobody's.
+  EXPECT_EQ(host.Send(*area, 3, key.message).message, kAreaAnswerNotHandled);
+}
+
+TEST(StoredInterfaceBlocks, TheSharedFileComesFirstThenTheHostsThenThePreferences) {
+  constexpr uint32_t kType = FourCC("TEST");
+  struct Stored {
+    int file;  // 0 shared, 1 host, 2 preferences
+    const char* name;
+    uint8_t size;
+  };
+  struct Case {
+    std::vector<Stored> stored;
+    uint32_t found;  // the size of the block found, 0 for none
+  };
+  const Case cases[] = {
+      {{{0, "key", 1}, {0, "area", 2}, {1, "key", 3}}, 1},  // the key before the area's name
+      {{{0, "area", 2}, {1, "key", 3}}, 2},                 // the host's file only when the shared one has neither
+      {{{1, "area", 4}, {2, "area", 5}}, 4},
+      {{{2, "key", 6}, {2, "area", 5}}, 5},                 // the preferences by the area's name only
+      {{{2, "key", 6}}, 0},
+      {{}, 0},
+  };
+  VStr<8> key, areaName;
+  key.SetCText("key", 0);
+  areaName.SetCText("area", 0);
+  for (const Case& c : cases) {
+    StoredResourceFile files[3];
+    for (const Stored& s : c.stored) files[s.file].Add(kType, static_cast<int16_t>(128 + s.size),
+                                                      std::vector<uint8_t>(s.size, 7), s.name);
+    VResourceFile* open[3] = {files[0].Open(), files[1].Open(), files[2].Open()};
+    const VMemHandle block = FindStoredInterfaceBlock(open[0], open[1], open[2], kType, key, areaName);
+    EXPECT_EQ(block != 0 ? gMemoryMgr->GetHandleSize(block) : 0u, c.found) << c.stored.size();
+    if (block != 0) gMemoryMgr->DisposeHandle(block);
+  }
+  // No files at all.
+  EXPECT_EQ(FindStoredInterfaceBlock(nullptr, nullptr, nullptr, kType, key, areaName), 0u);
 }
 
 }  // namespace
