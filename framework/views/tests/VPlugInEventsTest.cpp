@@ -534,8 +534,9 @@ TEST_F(PlugInEvents, DragsNeedANewerHostAndTrustTheTypeBlockOnlyAsFarAsItGoes) {
 // The module's file for dialog areas (resource id 0): rules with `stamp`,
 // and with `withKeys` a shortcut list too.
 struct ModuleFile {
-  ModuleFile(uint32_t stamp, bool withKeys) {
+  ModuleFile(uint32_t stamp, bool withKeys, bool withLayout = false) {
     res.Add(kResTypeInterfaceRules, 0, StoredBytes().I32(static_cast<int32_t>(stamp)).U16(0).bytes);
+    if (withLayout) res.Add(kResTypeDockLayout, 0, StoredBytes().U16(0).U16(0).U16(0).bytes);
     res.Add(FourCC("XCOM"), 0, StoredBytes().U16(0).bytes);
     if (withKeys) res.Add(kResTypeKeyShortcuts, 0, StoredBytes().U16(0).bytes);
     file = static_cast<VMacResourceFile*>(res.Open());
@@ -775,6 +776,43 @@ TEST(StoredInterfaceBlocks, TheSharedFileComesFirstThenTheHostsThenThePreference
   }
   // No files at all.
   EXPECT_EQ(FindStoredInterfaceBlock(nullptr, nullptr, nullptr, kType, key, areaName), 0u);
+}
+
+TEST_F(PlugInEvents, SavingTheDocksWritesTheBlockOverTheStoredOne) {
+  char folder[] = "/tmp/qvplugXXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  gFolder = folder;
+  VMacResourceFile* savedModule = gModuleResFile;
+  VStr<40> name;
+  name.SetCText("user", 0);
+  for (bool withLayout : {true, false}) {
+    // A new stamp each time, so that the block is built from this module.
+    ModuleFile module(withLayout ? 1 : 2, false, withLayout);
+    gModuleResFile = module.file;
+    EmptyPackage withFiles;
+    Area area(&withFiles, nullptr, name, host.params);
+    area.LoadInterface(name);
+    ASSERT_NE(area.GetInterfaceBlock(), 0u);
+    const uint32_t blockSize = gMemoryMgr->GetHandleSize(area.GetInterfaceBlock());
+    EXPECT_NE(area.GetWindowView(), nullptr);
+    EXPECT_EQ(BlockHas(area.GetInterfaceBlock(), kResTypeDockLayout), withLayout);
+    // The stored copy is spoilt, then the layout saved.
+    VMacResourceFile* prefs = withFiles.GetPrefsFile();
+    ASSERT_NE(prefs, nullptr);
+    prefs->RemoveNamedResource(kResTypeDockBlock, &name);
+    const uint8_t spoilt[3] = {1, 2, 3};
+    prefs->AddResource(kResTypeDockBlock, -1, &name, spoilt, 3);
+    area.SaveDocks(name);
+    uint8_t owned = 0;
+    const VResourceRef ref = prefs->GetNamedResource(kResTypeDockBlock, &name, &owned);
+    ASSERT_NE(ref, 0u);
+    // Without a layout in the block there is nothing to save.
+    EXPECT_EQ(prefs->GetResourceSize(ref), withLayout ? blockSize : 3u) << withLayout;
+    if (owned != 0) prefs->ReleaseResource(ref);
+    gModuleResFile = savedModule;
+  }
+  gFolder.clear();
+  std::filesystem::remove_all(folder);
 }
 
 }  // namespace
