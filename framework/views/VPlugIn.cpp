@@ -234,7 +234,7 @@ void VPlugIn::InvalidateChild(VFrame* frame) {
 
 void VPlugIn::SetTitle(const VString& text) {
   VView::SetTitle(text);
-  if (fFormTable <= 0 && fWindowView != nullptr && fSizeState != 4) {
+  if (fFormTable <= 0 && fWindowView != nullptr) {
     HostSetWindowTitle66(text, this, WindowPortOf(fWindowView));
   }
   if (fSizeState == 4 && fWindowView != nullptr) fWindowView->SetTitle(text);
@@ -347,7 +347,9 @@ VPort* VPlugIn::GetPort() {
     fPort->SetThemeDefaults();
   }
   fPortInUse = 1;
-  fPort->SetLook(GetLookIndex());
+  // An area not yet initialised has no look of its own (-2) and keeps the
+  // port's.
+  if (GetLookIndex() > -2) fPort->SetLook(GetLookIndex());
   int32_t x = 0;
   int32_t y = 0;
   GetOrigin(x, y);
