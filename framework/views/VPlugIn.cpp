@@ -60,31 +60,28 @@ Tbx::GrafPtr WindowPortOf(VWindowView* view) {
 
 // ---- Construction.
 
-void VPlugIn::Construct(VPackage* package) { fPackage = package; }
-
 VPlugIn::VPlugIn(VPackage* package, int32_t resourceOffset, void** areaParams) : VView(nullptr) {
-  Construct(package);
+  fPackage = package;
   SetUpWindow(areaParams);
-  fResourceOffset = resourceOffset;
-  if (fPackage == nullptr) return;
-  SetResourceId(static_cast<int16_t>(fPackage->GetResourceBase() + resourceOffset));
-  if (VMacResourceFile* file = fPackage->GetResourceFile()) {
-    // The list's items carry a leading marker character that is no part of
-    // the name.
-    file->GetIndString(&fAreaName, static_cast<int16_t>(fPackage->GetResourceBase()),
-                       static_cast<int16_t>(resourceOffset));
-    fAreaName.KeepRange(2, 100);
+  TakeResourceOffset(resourceOffset);
+  if (fPackage != nullptr) {
+    fSharedFile = fPackage->AcquireSharedResourceFile(static_cast<uint16_t>(GetResourceId()), fAreaName);
   }
-  fSharedFile = fPackage->AcquireSharedResourceFile(static_cast<uint16_t>(GetResourceId()), fAreaName);
 }
 
 VPlugIn::VPlugIn(VPackage* package, int32_t resourceOffset) : VView(nullptr) {
-  Construct(package);
+  fPackage = package;
   SetUpWindow(nullptr);
+  TakeResourceOffset(resourceOffset);
+}
+
+void VPlugIn::TakeResourceOffset(int32_t resourceOffset) {
   fResourceOffset = resourceOffset;
   if (fPackage == nullptr) return;
   SetResourceId(static_cast<int16_t>(fPackage->GetResourceBase() + resourceOffset));
   if (VMacResourceFile* file = fPackage->GetResourceFile()) {
+    // The package's routine names: item `offset` names the area after a
+    // leading marker character that is no part of the name.
     file->GetIndString(&fAreaName, static_cast<int16_t>(fPackage->GetResourceBase()),
                        static_cast<int16_t>(resourceOffset));
     fAreaName.KeepRange(2, 100);
@@ -93,7 +90,7 @@ VPlugIn::VPlugIn(VPackage* package, int32_t resourceOffset) : VView(nullptr) {
 
 VPlugIn::VPlugIn(VPackage* package, VDialQv* ownerDialog, const VString& name, void** areaParams)
     : VView(nullptr) {
-  Construct(package);
+  fPackage = package;
   fOwnerDialog = ownerDialog;
   fStandAlone = ownerDialog == nullptr ? 1 : 0;
   if (ownerDialog != nullptr) ownerDialog->AddUserAreaObject(this);

@@ -235,7 +235,9 @@ class VPlugIn : public VView, public VPlugInObject {
   bool IsDeadlinePassed(uint32_t now) const;
 
  private:
-  void Construct(VPackage* package);
+  // The resource offset, the area's resource id and its name from the
+  // package's list.
+  void TakeResourceOffset(int32_t resourceOffset);
   void SetUpWindow(void** areaParams);
   void PendingWork();
   void SetToolTipFlag();

@@ -815,4 +815,29 @@ TEST_F(PlugInEvents, SavingTheDocksWritesTheBlockOverTheStoredOne) {
   std::filesystem::remove_all(folder);
 }
 
+TEST_F(PlugInEvents, AFormAreaIsNamedByItsRoutineInThePackagesList) {
+  StoredResourceFile res;
+  res.Add(FourCC("QBNX"), 700, {}, "Pkg");
+  res.Add(kResTypeSTRList, 700,
+          StoredBytes().U16(2).U8(4).U8('%').U8('A').U8('b').U8('c').U8(7).U8('_').U8('L').U8('e').U8('t').U8('t').U8('e').U8('r').bytes);
+  VMacResourceFile* saved = gModuleResFile;
+  gModuleResFile = static_cast<VMacResourceFile*>(res.Open());
+  {
+    EmptyPackage named;
+    ASSERT_EQ(named.GetResourceBase(), 700);
+    host.record = HostEventRecord{};
+    host.record.what = kAreaEventCreate;
+    Area area(&named, 2, host.params);
+    VStr<40> expected;
+    expected.SetCText("Letter", 0);
+    EXPECT_EQ(area.GetAreaName().Compare(expected, true), 0);
+    EXPECT_EQ(area.GetResourceId(), 702);
+    EXPECT_EQ(area.GetResourceOffset(), 2);
+    Area offscreen(&named, 1);
+    expected.SetCText("Abc", 0);
+    EXPECT_EQ(offscreen.GetAreaName().Compare(expected, true), 0);
+  }
+  gModuleResFile = saved;
+}
+
 }  // namespace
