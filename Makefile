@@ -32,7 +32,7 @@ $(REL_DIR)/build.ninja: | deps
 
 demo: deps $(REL_DIR)/build.ninja
 	cmake --build $(REL_DIR) -j $(JOBS)
-	$(REL_DIR)/qvhost/qvhost qvhost/scripts/demo.qvs
+	cd $(REL_DIR) && ./qvhost/qvhost $(CURDIR)/qvhost/scripts/demo.qvs
 
 $(BENCH_DIR)/build.ninja: | deps
 	cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DQV_BUILD_TESTS=OFF -DQV_BUILD_BENCH=ON

@@ -61,7 +61,10 @@ struct HostParamBlock {
   double realValue;          // real value of a field
   uint8_t unused1[2];
   int16_t dateValue[3];      // date of a field: day, month, year
-  uint32_t longValue;        // long or time of a field; resource reference of the start-up answer
+  // Long or time of a field; resource reference of the start-up answer; the
+  // area's window port of selector 66, so it is pointer-sized. Numbers are
+  // written with HostWord and read with HostWordOf (its low 32 bits).
+  uintptr_t longValue;
   uint16_t shortValue;       // integer of a field (u16), or its Boolean (low byte)
   uint8_t text2[81];         // second text: up to 80 characters
   uint8_t unused2;
@@ -178,6 +181,53 @@ struct HostEventRecord {
 constexpr int kAreaEventRecordEntry = 0;
 constexpr int kAreaObjectCellEntry = 3;
 constexpr int kAreaEventParamCount = 4;
+
+// The host's record of an area made from a form object (code 602; the
+// event's message points at it). The bytes the module never reads are kept
+// as reserved room so the named fields stay in the host's order.
+struct HostAreaRecord {
+  int16_t version;           // the host's record version
+  uint8_t reserved1[14];
+  uintptr_t data;            // the form object's saved data, or null
+  uint32_t dataSize;         // its size in bytes
+  uint8_t isForm;            // not 0: an area of a form
+  uint8_t isPrinting;        // not 0: a printing object
+  int16_t page;              // form page that shows the area
+  int16_t table;             // table of the form; 0 or less without table
+  uint8_t reserved2[6];
+  int16_t look;              // the form's look, 1-based (read from version 0x606 on)
+};
+
+// The host's description of an area that other events than 16 carry in
+// their message when they create one: only the page and the table are read.
+struct HostAreaDescription {
+  uint8_t reserved[26];
+  int16_t page;
+  int16_t table;
+};
+
+// The host's drag record (codes 80 and 82): the drop point, the drag's type
+// block (an address) and the 32-bit value handed to the frames.
+struct HostDragRecord {
+  uint8_t reserved1[32];
+  int16_t dropV;             // drop point of code 82, vertical
+  int16_t dropH;             // and horizontal
+  uint8_t reserved2[42];
+  uintptr_t dragReference;   // the drag-type block offered
+  uint8_t reserved3[4];
+  uint32_t value;
+};
+
+// The host's feedback record (code 83): the frame's rectangle is written
+// back into it unless the phase is 1.
+struct HostDragFeedbackRecord {
+  uintptr_t dragReference;
+  uint32_t item;
+  int16_t top, left, bottom, right;
+  int16_t v;
+  int16_t h;
+  int16_t phase;
+};
 
 // The record of package events -205, -206 and -207 (packed, 10 bytes).
 #pragma pack(push, 2)

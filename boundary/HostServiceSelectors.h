@@ -18,9 +18,12 @@ constexpr int32_t kHostSelCompareTexts = -60;
 constexpr int32_t kHostSelCurrentField = -301;    // 272 nonzero when there is one
 constexpr int32_t kHostSelCurrentField303 = -303;
 constexpr int32_t kHostSelCurrentField383 = -383;
-constexpr int32_t kHostSelVariableOp306 = -306;
+constexpr int32_t kHostSelVariableOp306 = -306;  // 10 name; 272 1 for an interprocess name
 constexpr int32_t kHostSelFieldAtPointInTable = 48;
 constexpr int32_t kHostSelFieldAtPoint = 49;
+
+// ---- An area's window.
+constexpr int32_t kHostSelWindowTitle = 66;       // 10 title (80); 266 area; 304 window port
 
 // ---- Processes.
 constexpr int32_t kHostSelCurrentProcess = -91;

@@ -569,7 +569,7 @@ bool HostForms::AnswerObject(int32_t selector, HostParamBlock& block, Open& open
   switch (selector) {
     case kFormSelGetLong: block.longValue = static_cast<uint32_t>(object->value); what = "get long"; break;
     case kFormSelSetLong:
-      object->value = static_cast<int32_t>(block.longValue);
+      object->value = HostWordOf(block.longValue);
       object->real = object->value;
       object->text = std::to_string(object->value);
       what = "set long " + object->text;

@@ -411,7 +411,7 @@ void QvHost::Answer(int32_t selector, HostParamBlock& block) {
     case kHostSelValueToText: {
       std::string text =
           HostWordOf(block.param1) == kHostTypeTime
-              ? TimeString(static_cast<int32_t>(block.longValue), HostWordOf(block.param2))
+              ? TimeString(HostWordOf(block.longValue), HostWordOf(block.param2))
               : "";
       SetPascal(block.text2, text, 80);
       fLog.push_back({selector, "value to text: " + text});
@@ -589,7 +589,7 @@ void QvHost::AnswerSetField(HostParamBlock& block) {
       value.integer = static_cast<int16_t>(block.shortValue);
       break;
     default:
-      value.integer = static_cast<int32_t>(block.longValue);
+      value.integer = HostWordOf(block.longValue);
       break;
   }
   block.error = fDatabase->Set(block.table, block.field, value) ? 0 : -1;

@@ -30,6 +30,14 @@ resource 'XPRF' 12000 "Qv Morva" {
   u16 0
 }
 
+# The rules of the editing area's interface block (the area's resource id
+# is the base plus its routine, 1): the stamp that stored blocks must carry,
+# and no rules, so that the default interface types are copied.
+resource 'XPRF' 12001 {
+  u32 1
+  u16 0
+}
+
 # List-number style 5: item ((n - 1) mod 7) + 1 names number n.
 resource 'STR#' 12118 {
   u16 7

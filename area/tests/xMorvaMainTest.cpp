@@ -92,11 +92,12 @@ TEST(MorvaMain, DeletedOffscreenAreasShowItem16OfTheAlertList) {
   {
     xMorvaMain package(nullptr);
     EXPECT_EQ(package.GetResourceBase(), 800);
-    new xMorvaPlugIn(&package, nullptr);
+    void* params[kAreaEventParamCount] = {};
+    new xMorvaPlugIn(&package, params);
     // An offscreen area, deleted with the others by the host's event.
     class Offscreen : public VPlugIn {
      public:
-      explicit Offscreen(VPackage* p) : VPlugIn(p, nullptr, true) {}
+      explicit Offscreen(VPackage* p) : VPlugIn(p, 1) {}
     };
     new Offscreen(&package);
     package.Dispatch(kSelPackageEvent4, reinterpret_cast<void*>(uintptr_t{1}), nullptr);

@@ -11,6 +11,7 @@
 #include "host/callback/HostCallback.h"
 #include "host/context/HostText.h"
 #include "boundary/HostSelectors.h"
+#include "boundary/HostServiceSelectors.h"
 #include "platform/toolbox/TbxHandles.h"
 
 namespace {
@@ -162,7 +163,7 @@ int32_t HostTextToValue(uint32_t valueType, const VString& text) {
   // than run into the fields behind it.
   StringToPText(text, block.text2, 80);
   CallHost(kHostSelTextToValue, block);
-  return static_cast<int32_t>(block.longValue);
+  return HostWordOf(block.longValue);
 }
 
 uint8_t HostCall362(int16_t eventMask, HostEventRecord& record) {
@@ -206,4 +207,12 @@ void HostOpenWindowAt(const VString& text, const int16_t box[4], const int32_t* 
     block.param2 = 0;
   }
   CallHost(kHostSelOpenWindowAt, block);
+}
+
+void HostSetWindowTitle66(const VString& title, const void* area, const void* windowPort) {
+  HostParamBlock block;
+  StringToPText(title, block.text, 80);
+  block.handle = HostAddress(area);
+  block.longValue = HostAddress(windowPort);
+  CallHost(kHostSelWindowTitle, block);
 }

@@ -51,3 +51,7 @@ int32_t HostGetValue164();
 // Asks the host to show a text in a small window at a place of the screen
 // (both coordinates) or, with none, at the given box.
 void HostOpenWindowAt(const VString& text, const int16_t box[4], const int32_t* place);
+
+// Sets the title (at most 80 characters) of the host window that shows the
+// area whose window port is `windowPort`.
+void HostSetWindowTitle66(const VString& title, const void* area, const void* windowPort);

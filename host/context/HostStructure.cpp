@@ -188,7 +188,7 @@ uint32_t HostFieldRefCall344(uint16_t table, uint16_t field, uint32_t handle, bo
   block.handle = handle;
   block.longValue = 0;
   CallHost(-344, block);
-  return block.longValue;
+  return static_cast<uint32_t>(block.longValue);
 }
 
 void HostFieldRefCall345(uint32_t ref, int16_t& table, int16_t& field, uint32_t& handle, bool option) {
@@ -368,10 +368,10 @@ VValue* HostGetFieldAsValue(uint16_t table, uint16_t field, bool option) {
         value = new VWord(static_cast<int16_t>(block.shortValue));
         break;
       case kHostLongInteger:
-        value = new VLong(static_cast<int32_t>(block.longValue));
+        value = new VLong(HostWordOf(block.longValue));
         break;
       case kHostTime:
-        value = new VHour(static_cast<int32_t>(block.longValue));
+        value = new VHour(HostWordOf(block.longValue));
         break;
       case kHostFieldBlob:
         if (handle != 0) {

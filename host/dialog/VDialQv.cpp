@@ -421,9 +421,9 @@ void VDialQv::EventCallback(uint32_t form, HostEventRecord* event, const uint8_t
         const auto v = static_cast<int16_t>(point & 0xFFFF);
         const auto value = static_cast<uint32_t>(block.param3);
         if ((code & 0xFF) == 21) {
-          dialog->OnEvent21(detailName, page, h, v, value, otherForm, otherPage, text, block.longValue);
+          dialog->OnEvent21(detailName, page, h, v, value, otherForm, otherPage, text, static_cast<uint32_t>(block.longValue));
         } else {
-          dialog->OnEvent16(detailName, page, h, v, value, otherForm, otherPage, text, block.longValue);
+          dialog->OnEvent16(detailName, page, h, v, value, otherForm, otherPage, text, static_cast<uint32_t>(block.longValue));
         }
         break;
       }
@@ -442,7 +442,7 @@ uint8_t VDialQv::ModelessStep(uint32_t form, uint32_t parameter) {
   block.param2 = reinterpret_cast<uintptr_t>(&VDialQv::EventCallback);
   block.param3 = parameter;
   CallHost(kFormSelModelessStep, block);
-  if (block.longValue == 0) return 0;
+  if (HostWordOf(block.longValue) == 0) return 0;
   dialog->fRunning = 1;
   const int16_t page = dialog->HostFormGetPage();
   VStr<255> name;

@@ -83,7 +83,7 @@ int32_t VDialQv::HostFormGetLong(const char* name) {
   HostParamBlock block;
   FormBlock(block, name);
   CallForm(kFormSelGetLong, block);
-  return block.error == 0 ? static_cast<int32_t>(block.longValue) : 0;
+  return block.error == 0 ? HostWordOf(block.longValue) : 0;
 }
 
 void VDialQv::HostFormSetLong(const char* name, int32_t value) {

@@ -138,6 +138,16 @@ void VPackage::ReadRoutineNames() {
 }
 
 VPackage::~VPackage() {
+  // Areas the host never closed go with the package: each leaves its list
+  // and gives back its shared file while both still stand.
+  fCurrentFormArea = nullptr;
+  for (PlugInList* list : {&fFormAreas, &fOffscreenAreas}) {
+    while (!list->IsEmpty()) {
+      VPlugInObject* area = list->Last();
+      delete area;
+      if (!list->IsEmpty() && list->Last() == area) list->RemoveAt(list->Count(), true);
+    }
+  }
   fPrefsFile.reset();
   if (fAreaRoutines != nullptr) gMemoryMgr->DisposeBlock(fAreaRoutines);
   fAreaRoutines = nullptr;
@@ -286,11 +296,11 @@ void VPackage::HandleAreaEvent(int32_t selector, void* params, void*) {
       return;
     }
     case kAreaEventCreateFromRecord: {
-      const auto* hostRecord = HostPointer<const uint8_t>(event->message);
+      const auto* hostRecord = HostPointer<const HostAreaRecord>(event->message);
       if (hostRecord == nullptr) return;
-      if (hostRecord[25] != 0) {
+      if (hostRecord->isPrinting != 0) {
         DeliverByKind(kPlugInPrinting, array, Create(&VPackage::NewPrintingPlugIn, selector, params));
-      } else if (hostRecord[24] != 0) {
+      } else if (hostRecord->isForm != 0) {
         DeliverByKind(kPlugInForm, array, Create(&VPackage::NewPlugIn, selector, params));
       } else {
         DeliverByKind(kPlugInOutput, array, Create(&VPackage::NewOutputPlugIn, selector, params));

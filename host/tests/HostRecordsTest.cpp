@@ -45,7 +45,7 @@ TEST(HostRecords, ParameterBlockKeepsTheHostsWidthsInOrder) {
   EXPECT_EQ(sizeof(HostParamBlock::error), 2u);
   EXPECT_EQ(sizeof(HostParamBlock::realValue), 8u);
   EXPECT_EQ(sizeof(HostParamBlock::dateValue), 6u);
-  EXPECT_EQ(sizeof(HostParamBlock::longValue), 4u);
+  EXPECT_EQ(sizeof(HostParamBlock::longValue), sizeof(void*));
   EXPECT_EQ(sizeof(HostParamBlock::text2), 81u);
   EXPECT_EQ(sizeof(HostParamBlock::valueHandle), 4u);
 }
@@ -81,6 +81,32 @@ TEST(HostRecords, WordsTravelInTheLow32BitsOfPointerSizedFields) {
   EXPECT_EQ(HostWordOf(uintptr_t{0x1FFFFFFFFull}), -1);
   int x = 0;
   EXPECT_EQ(HostPointer<int>(HostAddress(&x)), &x);
+}
+
+TEST(HostRecords, AreaAndDragRecordsKeepTheHostsOrderWithPointerSizedAddresses) {
+  // Up to the first address the offsets are the host's.
+  EXPECT_EQ(offsetof(HostAreaRecord, version), 0u);
+  EXPECT_EQ(offsetof(HostAreaRecord, data), 16u);
+  EXPECT_EQ(offsetof(HostAreaDescription, page), 26u);
+  EXPECT_EQ(offsetof(HostAreaDescription, table), 28u);
+  EXPECT_EQ(offsetof(HostDragRecord, dropV), 32u);
+  EXPECT_EQ(offsetof(HostDragRecord, dropH), 34u);
+  EXPECT_EQ(offsetof(HostDragFeedbackRecord, dragReference), 0u);
+  // Addresses are pointer-sized; what follows them keeps its order.
+  EXPECT_EQ(sizeof(HostAreaRecord::data), sizeof(void*));
+  EXPECT_EQ(sizeof(HostDragRecord::dragReference), sizeof(void*));
+  EXPECT_EQ(sizeof(HostDragFeedbackRecord::dragReference), sizeof(void*));
+  const size_t area[] = {offsetof(HostAreaRecord, data),   offsetof(HostAreaRecord, dataSize),
+                         offsetof(HostAreaRecord, isForm), offsetof(HostAreaRecord, isPrinting),
+                         offsetof(HostAreaRecord, page),   offsetof(HostAreaRecord, table),
+                         offsetof(HostAreaRecord, look)};
+  for (size_t i = 1; i < sizeof area / sizeof area[0]; ++i) EXPECT_LT(area[i - 1], area[i]) << i;
+  EXPECT_LT(offsetof(HostDragRecord, dragReference), offsetof(HostDragRecord, value));
+  const size_t feedback[] = {offsetof(HostDragFeedbackRecord, item), offsetof(HostDragFeedbackRecord, top),
+                             offsetof(HostDragFeedbackRecord, left), offsetof(HostDragFeedbackRecord, bottom),
+                             offsetof(HostDragFeedbackRecord, right), offsetof(HostDragFeedbackRecord, v),
+                             offsetof(HostDragFeedbackRecord, h), offsetof(HostDragFeedbackRecord, phase)};
+  for (size_t i = 1; i < sizeof feedback / sizeof feedback[0]; ++i) EXPECT_LT(feedback[i - 1], feedback[i]) << i;
 }
 
 }  // namespace

@@ -449,18 +449,18 @@ TEST_F(PackageTest, ACreationThatMakesNothingDropsTheEvent) {
   EXPECT_TRUE(journal.empty());
 }
 
-TEST_F(PackageTest, Code602DecidesByBytes24And25OfTheHostRecord) {
+TEST_F(PackageTest, Code602DecidesByTheFormAndPrintingBytesOfTheHostRecord) {
   UseResources(Standard());
   auto package = MakePackage();
   package->nextNames = {"form", "output", "printing"};
-  uint8_t formRecord[32] = {}, outputRecord[32] = {}, printingRecord[32] = {};
-  formRecord[24] = 1;
-  printingRecord[24] = 1;
-  printingRecord[25] = 1;
+  HostAreaRecord formRecord{}, outputRecord{}, printingRecord{};
+  formRecord.isForm = 1;
+  printingRecord.isForm = 1;
+  printingRecord.isPrinting = 1;
   Area a, b, c, d;
-  Send(*package, a, kAreaEventCreateFromRecord, HostAddress(formRecord));
-  Send(*package, b, kAreaEventCreateFromRecord, HostAddress(outputRecord));
-  Send(*package, c, kAreaEventCreateFromRecord, HostAddress(printingRecord));
+  Send(*package, a, kAreaEventCreateFromRecord, HostAddress(&formRecord));
+  Send(*package, b, kAreaEventCreateFromRecord, HostAddress(&outputRecord));
+  Send(*package, c, kAreaEventCreateFromRecord, HostAddress(&printingRecord));
   Send(*package, d, kAreaEventCreateFromRecord, 0);  // no record: nothing
   EXPECT_EQ(journal, (Journal{"form event 602", "output output 602", "printing print 602"}));
 }

@@ -22,9 +22,9 @@ struct Cell {
 
 TEST(PlugIn, EachKindJoinsItsListAndItsCell) {
   EmptyPackage package;
-  Cell form, offscreen, design, output, printing;
-  auto* a = new VPlugIn(&package, form.params, false);
-  auto* b = new VPlugIn(&package, offscreen.params, true);
+  Cell form, design, output, printing;
+  auto* a = new VPlugIn(&package, 1, form.params);
+  auto* b = new VPlugIn(&package, 1);
   auto* c = new VDesignPlugIn(&package, design.params);
   auto* d = new VOutputPlugIn(&package, output.params);
   auto* e = new VPrintingPlugIn(&package, printing.params);
@@ -48,15 +48,14 @@ TEST(PlugIn, EachKindJoinsItsListAndItsCell) {
 TEST(PlugIn, WithoutParametersOrCellNothingIsStored) {
   EmptyPackage package;
   void* params[kAreaEventParamCount] = {};
-  VPlugIn a(&package, nullptr, false);
-  VPlugIn b(&package, params, false);
-  EXPECT_EQ(package.CountPlugIns(kPlugInForm), 2);
+  VPlugIn a(&package, 1, params);
+  EXPECT_EQ(package.CountPlugIns(kPlugInForm), 1);
   EXPECT_FALSE(a.IsClosed());
   EXPECT_EQ(a.GetSharedResourceFile(), nullptr);
 }
 
 TEST(PlugIn, AnAreaOfNoPackageRegistersNowhere) {
-  VPlugIn orphan(nullptr, nullptr, false);
+  VPlugIn orphan(nullptr, 1);
   EXPECT_EQ(orphan.GetPackage(), nullptr);
 }
 

@@ -1,0 +1,30 @@
+// Binding a plug-in to the host field named after its area.
+#include "framework/views/VPlugInDocMgr.h"
+
+#include "boundary/HostFieldTypes.h"
+#include "framework/core/strings/VUniString.h"
+#include "host/context/HostServices.h"
+#include "host/context/HostStructure.h"
+
+void VPlugInDocMgr::BindField(int16_t table, const VString& name, bool interprocess) {
+  fTable = static_cast<uint16_t>(table);
+  fField = 0;
+  fFieldUsable = 0;
+  if (table <= 0 || interprocess) return;
+  if (!CanUsePictureField() && !CanUseBlobField()) return;
+  VStr<255> expected;
+  expected.SetString(name, kWholeValue);
+  expected.AppendUniChar(u'_');
+  VStr<255> fieldName;
+  for (int16_t field = HostCountFields(fTable, false); field >= 1; --field) {
+    HostGetFieldName(fieldName, fTable, static_cast<uint16_t>(field), false);
+    if (fieldName.Compare(expected, true) != 0) continue;
+    fField = static_cast<uint16_t>(field);
+    const int16_t type = HostGetFieldType(fTable, fField, false);
+    fFieldUsable = ((type == kHostFieldPicture && CanUsePictureField()) ||
+                    (type == kHostFieldBlob && CanUseBlobField()))
+                       ? 1
+                       : 0;
+    return;
+  }
+}

@@ -1,0 +1,117 @@
+// The module's own area in a form of the stand-in host, driven by scripts
+// as a user and the host drive it: made, drawn, clicked, keyed (Tab out
+// forwards and backwards), idled, activated, deactivated and closed, each
+// checked by its answer, the host calls it made and what the form shows.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+
+#include "qvhost/QvHost.h"
+#include "qvhost/ScriptRunner.h"
+
+namespace {
+
+class AreaScripts : public testing::Test {
+ protected:
+  void SetUp() override {
+    QvHostConfig config;
+    config.modulePath = QVHOST_MODULE_PATH;
+    config.moduleResourcePath = QVHOST_MODULE_RESOURCES;
+    config.hostResourcePath = QVHOST_HOST_RESOURCES;
+    host = std::make_unique<QvHost>(std::move(config));
+    std::string error;
+    ASSERT_TRUE(host->Load(&error)) << error;
+    folder = host->Folder() + "pictures/";
+    std::filesystem::create_directories(folder);
+  }
+  ScriptRunner::Outcome Run(const std::string& script) {
+    ScriptRunner runner(*host, out);
+    return runner.Run(script);
+  }
+  std::string Png(const std::string& name) const {
+    std::ifstream in(folder + name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  std::unique_ptr<QvHost> host;
+  std::ostringstream out;
+  std::string folder;
+};
+
+const char kStart[] =
+    "set name \"Qvbase\"\n"
+    "set version 0x680\n"
+    "start -1\n"
+    "form invoice 40 60 400 240\n";
+
+TEST_F(AreaScripts, AnAreaIsDrawnInItsFormAndDrawnAgainTheSame) {
+  const std::string script = std::string(kStart) +
+                             "snapshot invoice \"" + folder + "empty.png\"\n"
+                             "area body create form at invoice 10 10 380 220\n"
+                             "expect cell body set\n"
+                             "expect calls -164 1\n"  // the host's look, asked once at initialisation
+                             "snapshot invoice \"" + folder + "drawn.png\"\n"
+                             "update invoice\n"
+                             "expect png invoice \"" + folder + "drawn.png\"\n"
+                             "area body 17\n"
+                             "stop -2\n";
+  const ScriptRunner::Outcome outcome = Run(script);
+  ASSERT_TRUE(outcome.ok()) << outcome.error << "\n" << out.str();
+  EXPECT_EQ(outcome.failures, 0) << out.str();
+  const std::string empty = Png("empty.png");
+  const std::string drawn = Png("drawn.png");
+  ASSERT_GT(drawn.size(), 8u);
+  EXPECT_EQ(drawn.substr(1, 3), "PNG");
+  EXPECT_NE(drawn, empty);
+  // The update event reached the area with the form's port clipped.
+  EXPECT_NE(out.str().find("event 6 to body"), std::string::npos);
+}
+
+TEST_F(AreaScripts, EventsAnswerTheHostInTheirRecords) {
+  const std::string script = std::string(kStart) +
+                             "area body create form at invoice 10 10 380 220\n"
+                             "click 100 100\n"
+                             "expect calls -307 1\n"           // the focus taken sets the edit menu
+                             "area body 1\n"
+                             "expect event body message 301\n"  // a click is taken
+                             "area body 3 message 0x3009\n"
+                             "expect event body message 110\n"  // Tab: out forwards
+                             "area body 3 message 0x3009 modifiers 0x200\n"
+                             "expect event body message 111\n"  // Shift-Tab: out backwards
+                             "area body 3 message 0\n"
+                             "expect event body message 0\n"    // no key: no answer
+                             "area body 3 message 0x0061\n"
+                             "expect event body message 112\n"  // a key nobody takes
+                             "area body 20\n"
+                             "expect event body message 101\n"  // enabled
+                             "idle 3\n"
+                             "deactivate body\n"
+                             "activate body\n"
+                             "expect calls -307 2\n"            // taken again: the edit menu again
+                             "area body 17 message 130\n"
+                             "expect event body message 130\n"  // closed, not refused
+                             "stop -2\n"
+                             "expect calls -433 2\n";
+  const ScriptRunner::Outcome outcome = Run(script);
+  ASSERT_TRUE(outcome.ok()) << outcome.error << "\n" << out.str();
+  EXPECT_EQ(outcome.failures, 0) << out.str();
+}
+
+TEST_F(AreaScripts, ClosingWithoutTheForcedMessageAlsoClosesTheBaseArea) {
+  const std::string script = std::string(kStart) +
+                             "area note create form at invoice 10 10 100 50\n"
+                             "area note 17\n"
+                             "expect event note message 0\n"  // not 122: the base area may close
+                             "area body create form at invoice 10 70 100 50\n"
+                             "area body 17 message 130\n"
+                             "expect event body message 130\n"
+                             "stop -2\n";
+  const ScriptRunner::Outcome outcome = Run(script);
+  ASSERT_TRUE(outcome.ok()) << outcome.error << "\n" << out.str();
+  EXPECT_EQ(outcome.failures, 0) << out.str();
+}
+
+}  // namespace
