@@ -2,6 +2,7 @@
 // parameter array, event records and the answers written back, the host
 // calls the area makes, the drawing port, the idle deadline and the saved
 // data of an extended initialisation.
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -53,7 +54,12 @@ uint16_t gHostVersion = 0x670;
 // The folder the host reports for the module's files; empty for none.
 std::string gFolder;
 
-std::string Pascal(const uint8_t* p) { return std::string(reinterpret_cast<const char*>(p + 1), p[0]); }
+// The block is never cleared: a text the caller did not write holds
+// whatever was there, so its length is held to the field.
+template <size_t N>
+std::string Pascal(const uint8_t (&p)[N]) {
+  return std::string(reinterpret_cast<const char*>(p + 1), std::min<size_t>(p[0], N - 1));
+}
 
 void RecordHost(int32_t selector, HostParamBlock* block) {
   if (selector == kHostSelStartupQuery) {
