@@ -367,6 +367,8 @@ void xMorvaDocument::Reset(bool keepFile) {
     fModified = false;
   }
   NewStyleSheetStore();
+  SaveDefaultStyleSheet();
+  UpdateStyleSheetMenu();
   if (fUndo) fUndo->Clear(false);
   for (int16_t part : kMemberOrder) {
     if (fParts[part]) fParts[part]->Clear();

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "document/xMorvaDocInfos.h"
 #include "document/xMorvaDocParams.h"
@@ -22,8 +23,11 @@ class VMemoryResourceFile;
 class VPort;
 class VPrintSettings;
 class VResourceFile;
+class VStringArray;
 class VWinPrinter;
 class xMorvaDocumentArea;
+class xMorvaFindReplaceParameters;
+class xMorvaStyleSheet;
 class xMorvaTextInterface;
 class xMorvaUndo;
 
@@ -151,6 +155,56 @@ class xMorvaDocument : public VObject,
   // Before a toggle command run from the host language: its value flips.
   void UpdateMenuItemState(int32_t id);
 
+  // ---- Style sheets (xMorvaDocumentStyleSheets.cpp): 'wSTL' resources of
+  // the store, addressed by id (property 15) or by 1-based index in the
+  // store's order.
+  VMemoryResourceFile* GetStyleSheetStore() const { return fStyleSheets.get(); }
+  int32_t StyleSheetCount() const;
+  std::vector<int16_t> StyleSheetIds() const;
+  // False for an index outside 1..count.
+  bool StyleSheetIdAt(int32_t index, int16_t& id) const;
+  // 0 when no sheet has the id.
+  int32_t StyleSheetIndex(int16_t id) const;
+  // The sheet's name; with `withShortcut` and a shortcut, followed by the
+  // shortcut's text.
+  void GetStyleSheetName(int16_t id, VString& name, bool withShortcut);
+  void GetStyleSheetName(int16_t id, VString& name) override;
+  // The default name of a new sheet, numbered by the document's counter.
+  void NewStyleSheetName(VString& name);
+  void FillStyleSheetList(VStringArray& list, bool withShortcut);
+  void UpdateStyleSheetMenu();
+  void DeleteStyleSheet(int16_t id);
+  // Whether any of the seven texts carries the sheet.
+  bool IsStyleSheetUsed(int16_t id) const;
+  // Applies the sheet to the selection of the current part (whole
+  // paragraphs for a paragraph sheet): 0, 1038 for a sheet the store lacks,
+  // or the engine's error.
+  int32_t ApplyStyleSheet(int16_t id);
+  // Applies the sheet again to every run of the current part that carries
+  // it; with `revert` those runs get the default sheet instead.
+  int32_t ReapplyStyleSheet(int16_t id, bool revert);
+  // The same in the seven parts, one undo group.
+  int32_t ReapplyStyleSheetEverywhere(int16_t id, bool revert);
+
+  // ---- Find and replace in the current part (xMorvaDocumentFind.cpp).
+  // The replacement in element units, made on first use.
+  struct ReplaceBuffer {
+    VMemHandle handle = 0;
+    uint32_t units = 0;
+    bool filled = false;
+    int32_t error = 0;
+  };
+  // From the selection's end; with wrap, once more from the start. False,
+  // the selection as it was, when nothing is found.
+  bool FindNext(const xMorvaFindReplaceParameters& parameters);
+  // Finds the next match and replaces it (its text, its properties) in one
+  // undo step: whether a match was found.
+  bool ReplaceOne(ReplaceBuffer& buffer, const xMorvaFindReplaceParameters& parameters);
+  bool ReplaceNext(const xMorvaFindReplaceParameters& parameters);
+  // Every match, from the start when wrap is on, in one undo group: the
+  // number of replacements.
+  int32_t ReplaceAll(xMorvaFindReplaceParameters& parameters);
+
  private:
   struct ChangeRecord {
     int32_t lineIndex = 0;
@@ -168,6 +222,8 @@ class xMorvaDocument : public VObject,
   // Both measuring ports measure with the printer (or the screen again).
   void UsePrinterForMeasuring(bool on);
   void DeleteStyleSheetStore();
+  // The default sheet, id 1, into a new store.
+  void SaveDefaultStyleSheet();
   // Pixels of the screen resolution from hundredths of a millimetre.
   static int32_t PaperToPixels(int32_t hundredths);
   int32_t CommandValue(int32_t id) const;
@@ -185,6 +241,8 @@ class xMorvaDocument : public VObject,
   // document's single-resource records.
   VMemHandle fStyleSheetHandle = 0;
   std::unique_ptr<VMemoryResourceFile> fStyleSheets;
+  // Sheets created under a default name so far.
+  int32_t fStyleSheetCounter = 0;
   std::unique_ptr<VWinPrinter> fPrinter;
   std::unique_ptr<VBitmapPort> fMeasuringPort;
   std::unique_ptr<VDIBPort> fLinePort;

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 class VString;
+class VStringArray;
 
 class xMorvaDocumentArea {
  public:
@@ -53,4 +54,7 @@ class xMorvaDocumentArea {
   virtual void UpdateCommands(int16_t reason) = 0;
   // The parameters' view options (rulers, bars, scroll bars, title) again.
   virtual void ApplyViewOptions(bool keepTitle) = 0;
+  // The style-sheet menu (menu 1000) of the area, when it has one, rebuilt
+  // from these names.
+  virtual void SetStyleSheetMenu(const VStringArray& names) {}
 };

@@ -16,6 +16,7 @@
 #include "document/xMorvaProperties.h"
 #include "document/xMorvaPropertiesStates.h"
 #include "document/xMorvaFontTable.h"
+#include "document/xMorvaStyleSheet.h"
 #include "document/xMorvaTabs.h"
 #include "framework/core/containers/VArray.h"
 #include "framework/core/memory/VMemoryMgr.h"
@@ -175,6 +176,19 @@ void WriteRecordSeeds() {
   tabs.AddStop(MakeTabStop(144, '.', kTabRight));
   tabs.AddStop(MakeTabStop(300, '_', kTabDecimal));
   SaveRecord("tabs_record", tabs);
+
+  struct StyleSheetRecord {
+    xMorvaStyleSheet sheet;
+    bool Write(VStream& stream) { return sheet.WriteBody(stream); }
+  } sheet;
+  sheet.sheet.paragraphSheet = 0;
+  sheet.sheet.shortcut = 'K';
+  sheet.sheet.properties.SetProperty(kPropBold, 1);
+  sheet.sheet.states.SetState(kPropBold, 1);
+  sheet.sheet.states.SetState(kPropTabs, 1);
+  sheet.sheet.tabs.AddStop(MakeTabStop(96, '.', kTabCentre));
+  sheet.sheet.fontName.SetAnsiCText("Liberation Serif");
+  SaveRecord("style_sheet_record", sheet);
 
   xMorvaFontTable fonts;
   VStr<64> font;
