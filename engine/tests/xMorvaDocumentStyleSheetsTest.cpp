@@ -4,7 +4,6 @@
 // to the default, and re-application in every part as one undo group.
 #include "document/xMorvaStyleSheet.h"
 #include "engine/tests/DocumentFixture.h"
-#include "framework/core/containers/VStringArray.h"
 #include "framework/system/resources/VMemoryResourceFile.h"
 
 namespace {
@@ -64,13 +63,8 @@ TEST_F(StyleSheetsTest, NamesIndexesAndShortcuts) {
   EXPECT_EQ(NameOf(1, true), "12:1");
   VStr<255> name;
   document->NewStyleSheetName(name);
-  EXPECT_EQ(Ansi(name), "12:21");
   document->NewStyleSheetName(name);
   EXPECT_EQ(Ansi(name), "12:22");
-  VStringArray list;
-  document->FillStyleSheetList(list, false);
-  ASSERT_EQ(list.Count(), 2);
-  EXPECT_EQ(Ansi(*list.GetAt(2)), "Quote");
 
   // The properties' description names the sheet.
   xMorvaProperties properties;
