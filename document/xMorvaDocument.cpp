@@ -328,10 +328,6 @@ void xMorvaDocument::ShowSelection(bool scroll) {
   if (fArea != nullptr) fArea->ShowSelection(scroll);
 }
 
-void xMorvaDocument::ApplyViewOptions(bool keepTitle) {
-  if (fArea != nullptr) fArea->ApplyViewOptions(keepTitle);
-}
-
 void xMorvaDocument::GetContentSize(int32_t& width, int32_t& height) const {
   width = fParams.FrameWidth();
   // Pages come with pagination; until then the body is one page.

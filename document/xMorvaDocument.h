@@ -27,6 +27,7 @@ class VStringArray;
 class VWinPrinter;
 class xMorvaDocumentArea;
 class xMorvaFindReplaceParameters;
+class xMorvaProperties;
 class xMorvaStyleSheet;
 class xMorvaTextInterface;
 class xMorvaUndo;
@@ -186,6 +187,65 @@ class xMorvaDocument : public VObject,
   // The same in the seven parts, one undo group.
   int32_t ReapplyStyleSheetEverywhere(int16_t id, bool revert);
 
+  // ---- Display, rulers, bars and indents (xMorvaDocumentDisplay.cpp).
+  // Lengths are pixels; each range answers its minimum and maximum.
+  // Mode 0 pages, 1 continuous text of the body (the body becomes current).
+  void SetViewMode(int16_t mode);
+  void ScrollFramesToOrigin();
+  // Showing is refused while the area suppresses its display.
+  void ShowRulers(bool show, bool relayout);
+  void ShowHorizontalScrollBars(bool show, bool relayout);
+  void ShowVerticalScrollBars(bool show, bool relayout);
+  void ShowPaneElementA(bool show, bool relayout);
+  void ShowPaneElementB(bool show, bool relayout);
+  void ShowToolBar(bool show, bool relayout);
+  bool IsToolBarShown() const;
+  void ShowDockBar(bool show, bool relayout);
+  bool IsDockBarShown() const;
+  void SetDockBarState(uint8_t state);
+  // Bar n, 0 to 3.
+  void ShowBar(int16_t n, bool show, bool relayout);
+  bool IsBarShown(int16_t n) const;
+  void SetBarState(int16_t n, uint8_t state);
+  void RefreshRulers();
+  // For the page kind of the caret's page: shown, the top (bottom) margin
+  // makes room for the band; hidden while its part is current, the body
+  // becomes current.
+  void ShowHeader(bool show);
+  void ShowFooter(bool show);
+  // The full text width for a header or footer, the column width for the
+  // body; none: the current part.
+  int32_t CurrentTextWidth(const xMorvaTextInterface* text = nullptr) const;
+  void TextWidthRange(int32_t& min, int32_t& max) const;
+  // The largest indent sum of the seven parts, the body's times its columns.
+  int32_t GetWidestIndentSum() const;
+  // Indent ranges of one properties record, and of the selected paragraphs
+  // of the current part; an indent leaves at least 50 pixels of text.
+  void GetLeftIndentRange(const xMorvaProperties& properties, int32_t& min, int32_t& max) const;
+  void GetRightIndentRange(const xMorvaProperties& properties, int32_t& min, int32_t& max) const;
+  void GetFirstLineRange(const xMorvaProperties& properties, int32_t& min, int32_t& max) const;
+  void GetLeftAndFirstRangeOfSelection(int32_t& min, int32_t& max) const;
+  void GetLeftIndentRangeOfSelection(int32_t& min, int32_t& max) const;
+  void GetRightIndentRangeOfSelection(int32_t& min, int32_t& max) const;
+  void GetFirstLineRangeOfSelection(int32_t& min, int32_t& max) const;
+  // Margin and band ranges; the vertical ones for the first page or the
+  // other pages. Header distances count from the page top, footer ones
+  // from the page bottom.
+  void GetLeftMarginRange(int32_t& min, int32_t& max) const;
+  void GetRightMarginRange(int32_t& min, int32_t& max) const;
+  void GetTopMarginRange(bool firstPage, int32_t& min, int32_t& max) const;
+  void GetBottomMarginRange(bool firstPage, int32_t& min, int32_t& max) const;
+  void GetHeaderTopRange(bool firstPage, int32_t& min, int32_t& max) const;
+  void GetHeaderBottomRange(bool firstPage, int32_t& min, int32_t& max) const;
+  void GetFooterTopRange(bool firstPage, int32_t& min, int32_t& max) const;
+  void GetFooterBottomRange(bool firstPage, int32_t& min, int32_t& max) const;
+  // Inserts element units (`count` positions) at the selection in one undo
+  // step, the computed elements among them refreshed when asked; the caret
+  // ends behind them. The engine's code.
+  int32_t InsertUnits(VMemHandle units, int32_t count, bool refresh);
+  void Undo();
+  void Redo();
+
   // ---- Find and replace in the current part (xMorvaDocumentFind.cpp).
   // The replacement in element units, made on first use.
   struct ReplaceBuffer {
@@ -234,6 +294,10 @@ class xMorvaDocument : public VObject,
   void ApplyColour(int32_t id, uint16_t property, int32_t value, bool dialog, bool paragraph);
   bool DoColourCommand(int32_t id);
   void DeleteSelection(bool copyFirst);
+  // Shows or hides a band of the caret's page kind.
+  void ShowBand(bool header, bool show);
+  // True when `show` may reach the area: hiding always may.
+  bool MayShow(bool show) const;
 
   xMorvaDocParams fParams;
   xMorvaDocInfos fInfos;

@@ -106,6 +106,10 @@ class xMorvaTextInterface : public xMorvaUndoEngine {
     return false;
   }
 
+  // Rebuilds the shown texts of the computed elements between the byte
+  // offsets (a layout change, not an edit).
+  virtual void RefreshComputedElements(uint32_t fromByte, uint32_t toByte) {}
+
   // How computed elements show (their value, or their source).
   virtual void SetFieldDisplayMode(uint8_t mode) = 0;
   virtual uint8_t GetFieldDisplayMode() const = 0;

@@ -310,7 +310,7 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   // page number keeps in its head's spare byte how many units of its
   // number it showed, so that switching there and back gives the same
   // bytes.
-  void RefreshComputedElements(uint32_t fromByte, uint32_t toByte);
+  void RefreshComputedElements(uint32_t fromByte, uint32_t toByte) override;
   // The first link-look record of the selection, when it is the link
   // look, becomes the visited look.
   void MarkLinkVisited();

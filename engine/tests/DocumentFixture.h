@@ -50,6 +50,18 @@ class FakeArea : public xMorvaDocumentArea {
   void UpdateBarState() override { ++bars; }
   void UpdateCommands(int16_t) override { ++commandUpdates; }
   void ApplyViewOptions(bool) override { ++viewOptions; }
+  bool IsDisplaySuppressed() const override { return suppressed; }
+  void Relayout() override { ++relayouts; }
+  void ShowRulerElements(bool show, bool pageRuler, bool) override {
+    rulers = show;
+    pageRulerShown = pageRuler;
+  }
+  bool ShowBar(int16_t bar, bool show) override {
+    shownBars[bar] = show;
+    return true;
+  }
+  bool IsBarShown(int16_t bar) const override { return shownBars.count(bar) != 0 && shownBars.at(bar); }
+  int16_t GetSizeState() const override { return sizeState; }
 
   bool hostWindow = true;
   std::map<int32_t, int32_t> values;
@@ -62,6 +74,12 @@ class FakeArea : public xMorvaDocumentArea {
   bool answer = false;
   int32_t answerValue = 0;
   bool canClose = true;
+  bool suppressed = false;
+  bool rulers = false;
+  bool pageRulerShown = false;
+  int relayouts = 0;
+  std::map<int16_t, bool> shownBars;
+  int16_t sizeState = 0;
   int contentSizes = 0, draws = 0, carets = 0, shows = 0, bars = 0, commandUpdates = 0,
       viewOptions = 0;
 };
