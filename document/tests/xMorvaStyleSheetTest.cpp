@@ -186,6 +186,14 @@ TEST_F(StoreTest, SaveOverwritesAndRenames) {
   EXPECT_EQ(Text(read.fontName), "Arial");
   EXPECT_FALSE(sheet.Save(document, *store, 6, nullptr));
   EXPECT_EQ(store->CountResources(kStyleSheetResourceType), 1);
+
+  // A truncated resource does not load; sheet and store stay as they were.
+  const Bytes bytes = Written(sheet, false);
+  ASSERT_EQ(store->AddResource(kStyleSheetResourceType, 9, &heading, bytes.data(), uint32_t(bytes.size() - 3)), 9);
+  read.shortcut = 'Q';
+  EXPECT_FALSE(read.Load(document, *store, 9));
+  EXPECT_EQ(read.shortcut, 'Q');
+  EXPECT_EQ(store->GetResourceSizeById(kStyleSheetResourceType, 9), bytes.size() - 3);
 }
 
 TEST_F(StoreTest, AFontMissingInTheOtherDocumentIsAppended) {
@@ -208,19 +216,6 @@ TEST_F(StoreTest, AFontMissingInTheOtherDocumentIsAppended) {
   bool known = false;
   ASSERT_TRUE(other.fonts.NameForIndex(4, name, known));
   EXPECT_EQ(Text(name), "Liberation Serif");
-}
-
-TEST_F(StoreTest, ATruncatedResourceDoesNotLoad) {
-  xMorvaStyleSheet source;
-  Fill(source);
-  const Bytes bytes = Written(source, false);
-  const VStr<255> name = Name("cut");
-  ASSERT_EQ(store->AddResource(kStyleSheetResourceType, 9, &name, bytes.data(), uint32_t(bytes.size() - 3)), 9);
-  xMorvaStyleSheet sheet;
-  sheet.shortcut = 'Q';
-  EXPECT_FALSE(sheet.Load(document, *store, 9));
-  EXPECT_EQ(sheet.shortcut, 'Q');
-  EXPECT_EQ(store->GetResourceSizeById(kStyleSheetResourceType, 9), bytes.size() - 3);
 }
 
 }  // namespace

@@ -111,20 +111,6 @@ TEST_F(DisplayTest, IndentRangesOfARecordAndOfTheSelection) {
   EXPECT_EQ(document->GetWidestIndentSum(), 2 * document->GetPart(kPartBody)->GetMaxIndentSum());
 }
 
-TEST_F(DisplayTest, BandRangesFollowTheShownBands) {
-  document->Params().SetPageSize(600, 800);
-  xMorvaPageBands& bands = document->Params().GetBands(false);
-  bands = xMorvaPageBands{1, 1, 100, 90, 20, 70, 60, 15};
-  const VRect& printable = document->GetPrintableArea();
-  EXPECT_EQ(RangeOf([&](int32_t& a, int32_t& b) { document->GetTopMarginRange(false, a, b); }), Range(70, 660));
-  EXPECT_EQ(RangeOf([&](int32_t& a, int32_t& b) { document->GetBottomMarginRange(false, a, b); }), Range(60, 650));
-  EXPECT_EQ(RangeOf([&](int32_t& a, int32_t& b) { document->GetHeaderBottomRange(false, a, b); }), Range(20, 100));
-  EXPECT_EQ(RangeOf([&](int32_t& a, int32_t& b) { document->GetFooterTopRange(false, a, b); }), Range(15, 90));
-  bands.headerShown = 0;
-  EXPECT_EQ(RangeOf([&](int32_t& a, int32_t& b) { document->GetTopMarginRange(false, a, b); }),
-            Range(printable.GetTop(), 660));
-}
-
 TEST_F(DisplayTest, InsertUnitsIsOneStepAndLeavesTheCaretBehind) {
   Load(u"ad", 1, 1);
   const Bytes units = {'b', 0, 'c', 0};

@@ -1,7 +1,7 @@
 // Find and replace over a document's real texts: the next match with and
 // without wrap, whole words at the text's end and before a tab element,
-// property criteria, replacements in one undo step or one group, and a
-// seeded run of replacements checked against a plain model and undone.
+// property criteria, replacements in one undo group, and a seeded run of
+// replacements checked against a plain model and undone.
 #include <random>
 
 #include "document/xMorvaFind.h"
@@ -39,56 +39,47 @@ class FindTest : public DocumentTest {
 
 using Span = std::pair<int32_t, int32_t>;
 
-TEST_F(FindTest, WrapGoesOnFromTheStart) {
-  Load(u"ababc cat", 0, 0);
-  Find(u"abc");
-  ASSERT_TRUE(document->FindNext(parameters));
-  EXPECT_EQ(Selection(), Span(2, 5));
-  Load(u"cat dog cat", 9, 11);
-  Find(u"cat");
-  ASSERT_TRUE(document->FindNext(parameters));
-  EXPECT_EQ(Selection(), Span(0, 3));
-  parameters.wrap = 0;
-  document->GetCurrentPart()->SetSelection(9, 11);
-  EXPECT_FALSE(document->FindNext(parameters));
-  EXPECT_EQ(Selection(), Span(9, 11));
-  // The second pass takes in a match that runs on behind the old end.
-  Load(u"dog cat", 4, 5);
-  parameters.wrap = 1;
-  ASSERT_TRUE(document->FindNext(parameters));
-  EXPECT_EQ(Selection(), Span(4, 7));
-}
+TEST_F(FindTest, NextMatchUnderWrapAndWholeWords) {
+  struct Case {
+    const char16_t* text;
+    int32_t selStart, selEnd;
+    const char16_t* pattern;
+    uint8_t whole, wrap;
+    int32_t start, end;  // the selection after: the match, or as it was
+  };
+  const Case cases[] = {
+      {u"ababc cat", 0, 0, u"abc", 0, 1, 2, 5},
+      {u"cat dog cat", 9, 11, u"cat", 0, 1, 0, 3},
+      {u"cat dog cat", 9, 11, u"cat", 0, 0, 9, 11},
+      // The second pass takes in a match that runs on behind the old end.
+      {u"dog cat", 4, 5, u"cat", 0, 1, 4, 7},
+      {u"concat cats cat", 0, 0, u"cat", 1, 0, 12, 15},
+      // Started inside a word, the word is not there.
+      {u"concat", 3, 3, u"cat", 1, 0, 3, 3},
+      {u"concat", 3, 3, u"cat", 0, 0, 3, 6},
+  };
+  for (const Case& c : cases) {
+    Load(c.text, c.selStart, c.selEnd);
+    Find(c.pattern);
+    parameters.wholeWord = c.whole;
+    parameters.wrap = c.wrap;
+    EXPECT_EQ(document->FindNext(parameters), c.start != c.selStart || c.end != c.selEnd);
+    EXPECT_EQ(Selection(), Span(c.start, c.end)) << "case " << (&c - cases);
+  }
 
-TEST_F(FindTest, WholeWordsAtTheEndAndBeforeATab) {
-  Load(u"concat cats cat", 0, 0);
-  Find(u"cat");
-  parameters.wholeWord = 1;
-  parameters.wrap = 0;
-  ASSERT_TRUE(document->FindNext(parameters));
-  EXPECT_EQ(Selection(), Span(12, 15));
-  // Started inside a word, the word is not there.
-  Load(u"concat", 3, 3);
-  EXPECT_FALSE(document->FindNext(parameters));
-  EXPECT_EQ(Selection(), Span(3, 3));
-  parameters.wholeWord = 0;
-  ASSERT_TRUE(document->FindNext(parameters));
-  EXPECT_EQ(Selection(), Span(3, 6));
-  parameters.wholeWord = 1;
-
-  // A tab element ends the word; a match running into one is broken.
+  // A tab element ends a whole word and matches a tab of the pattern.
   Load(u"a cat", 5, 5);
   xMorvaTextInterface* part = document->GetCurrentPart();
   document->GetUndo()->Suspend();
   ASSERT_EQ(static_cast<xMorvaEngine*>(part)->InsertTab(), 0);
   document->GetUndo()->Resume();
-  part->SetSelection(0, 0);
-  ASSERT_TRUE(document->FindNext(parameters));
-  EXPECT_EQ(Selection(), Span(2, 5));
-  Find(u"cat\t");
-  parameters.wholeWord = 0;
-  part->SetSelection(0, 0);
-  ASSERT_TRUE(document->FindNext(parameters));
-  EXPECT_EQ(Selection(), Span(2, 6));
+  for (const char16_t* pattern : {u"cat", u"cat\t"}) {
+    part->SetSelection(0, 0);
+    Find(pattern);
+    parameters.wholeWord = pattern[3] == 0 ? 1 : 0;
+    ASSERT_TRUE(document->FindNext(parameters));
+    EXPECT_EQ(Selection(), Span(2, pattern[3] == 0 ? 5 : 6));
+  }
 }
 
 TEST_F(FindTest, PropertyCriteriaAndPropertiesOnly) {
@@ -112,30 +103,18 @@ TEST_F(FindTest, PropertyCriteriaAndPropertiesOnly) {
   EXPECT_EQ(Selection(), Span(9, 11));
 }
 
-TEST_F(FindTest, ReplaceNextIsOneUndoStep) {
-  Load(u"one two one", 0, 0);
-  const Bytes before = PartBytes();
-  Find(u"one");
-  Replace(u"three");
-  parameters.replaceProperties.SetProperty(kPropItalic, 1);
-  parameters.replaceStates.SetState(kPropItalic, 1);
-  ASSERT_TRUE(document->ReplaceNext(parameters));
-  EXPECT_EQ(Text(), u"three two one");
-  EXPECT_EQ(Selection(), Span(0, 5));
-  EXPECT_EQ(PropertyAt(kPropItalic, 1, 2), 1);
-  EXPECT_EQ(PropertyAt(kPropItalic, 7, 8), 0);
-  document->GetUndo()->Undo();
-  EXPECT_EQ(PartBytes(), before);
-}
-
 TEST_F(FindTest, ReplaceAllFromTheStartAsOneGroup) {
   Load(u"a-b-a-b-a", 6, 6);
   const Bytes before = PartBytes();
   Find(u"a");
   Replace(u"xyz");
+  parameters.replaceProperties.SetProperty(kPropItalic, 1);
+  parameters.replaceStates.SetState(kPropItalic, 1);
   EXPECT_EQ(document->ReplaceAll(parameters), 3);
   EXPECT_EQ(Text(), u"xyz-b-xyz-b-xyz");
   EXPECT_EQ(parameters.wrap, 1);
+  EXPECT_EQ(PropertyAt(kPropItalic, 6, 9), 1);
+  EXPECT_EQ(PropertyAt(kPropItalic, 4, 5), 0);
   document->GetUndo()->Undo();
   EXPECT_EQ(PartBytes(), before);
 
@@ -152,8 +131,6 @@ TEST_F(FindTest, ReplaceAllFromTheStartAsOneGroup) {
   Replace(u"");
   parameters.findProperties.SetProperty(kPropBold, 1);
   parameters.findStates.SetState(kPropBold, 1);
-  parameters.replaceProperties.SetProperty(kPropItalic, 1);
-  parameters.replaceStates.SetState(kPropItalic, 1);
   EXPECT_EQ(document->ReplaceAll(parameters), 2);
   EXPECT_EQ(PropertyAt(kPropItalic, 6, 7), 1);
   EXPECT_EQ(PropertyAt(kPropItalic, 4, 5), 0);
