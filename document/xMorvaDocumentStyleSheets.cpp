@@ -168,6 +168,8 @@ int32_t xMorvaDocument::ReapplyStyleSheet(int16_t id, bool revert) {
   int32_t end = 0;
   text->GetSelection(start, end);
   const bool atCaret = start == end && text->GetPropertyValue(kPropStyleSheet) == id;
+  // Every run it touches goes back with one undo.
+  if (fUndo) fUndo->BeginGroup(kUndoGroupStyleSheet);
   int32_t error = 0;
   int32_t from = 0;
   while (error == 0 && text->SearchText(from, text->GetLength(), noText, pattern.get(), criteria.get(), false, false)) {
@@ -184,6 +186,7 @@ int32_t xMorvaDocument::ReapplyStyleSheet(int16_t id, bool revert) {
     error = apply();
     EndChange();
   }
+  if (fUndo) fUndo->EndGroup();
   return error;
 }
 

@@ -473,6 +473,40 @@ void WriteTextSeeds() {
   SaveText("number_scanner", "date", 0, "2/29/2024");
 }
 
+// A stored document for the search: the zero unit, the marker, a header of
+// 8 bytes standing for the body header and store, then the body's units, a
+// property record and a tab element, in either byte order; in front, the
+// choice byte and the pattern.
+void WriteStoredSearchSeeds() {
+  for (bool big : {false, true}) {
+    Bytes bytes = {uint8_t(big ? 2 : 1), 3};
+    auto unit = [&](uint16_t v) {
+      bytes.push_back(uint8_t(big ? v >> 8 : v));
+      bytes.push_back(uint8_t(big ? v : v >> 8));
+    };
+    auto word = [&](uint32_t v) {
+      unit(uint16_t(big ? v >> 16 : v));
+      unit(uint16_t(big ? v : v >> 16));
+    };
+    for (char c : std::string("dog")) bytes.insert(bytes.end(), {uint8_t(c), 0});
+    unit(0);
+    unit(0x8F8E);
+    word(8);
+    word(8);
+    bytes.insert(bytes.end(), 8, 0xAB);
+    for (char c : std::string(big ? "a DOG " : "the ")) unit(uint16_t(c));
+    unit(0);
+    unit(3);
+    word(1);
+    unit(0);
+    unit(16000);
+    word(0);
+    word(0);
+    for (char c : std::string("cat dog")) unit(uint16_t(c));
+    Save("stored_text_search", big ? "big" : "little", bytes);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -495,5 +529,6 @@ int main(int argc, char** argv) {
   WriteMetafileSeeds();
   WriteTextSeeds();
   WritePictureImportSeeds();
+  WriteStoredSearchSeeds();
   return 0;
 }

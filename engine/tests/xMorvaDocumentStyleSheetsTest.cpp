@@ -112,6 +112,10 @@ TEST_F(StyleSheetsTest, ADeletedSheetStillUsedRevertsToTheDefault) {
   EXPECT_FALSE(document->IsStyleSheetUsed(strong));
   EXPECT_EQ(PropertyAt(kPropStyleSheet, 3, 5), 1);
   EXPECT_EQ(PropertyAt(kPropStyleSheet, 9, 11), 1);
+  // Both runs come back with one undo.
+  document->Undo();
+  EXPECT_EQ(PropertyAt(kPropStyleSheet, 3, 5), strong);
+  EXPECT_EQ(PropertyAt(kPropStyleSheet, 9, 11), strong);
 }
 
 TEST_F(StyleSheetsTest, ReapplyingEverywhereIsOneGroup) {
