@@ -275,11 +275,11 @@ bool xMorvaDocument::DoCommand(int32_t id) {
       }
       return true;
     case 302:
-      fParams.SetViewMode(1);
+      SetViewMode(1);
       Refresh(true, false);
       return true;
     case 303:
-      fParams.SetViewMode(0);
+      SetViewMode(0);
       Refresh(true, true);
       return true;
     case 304:
