@@ -17,6 +17,7 @@ constexpr int16_t kPropertyNamesListOffset = 1;     // property names, item id +
 constexpr int16_t kAlertListOffset = 6;             // alerts
 constexpr int16_t kUnderlineNamesListOffset = 9;    // underline kinds, item kind + 1
 constexpr int16_t kDocumentTextsListOffset = 10;    // the document's words and titles
+constexpr int16_t kStyleSheetNamesListOffset = 12;  // 1 default sheet, 2 new sheet
 constexpr int16_t kAlignmentNamesListOffset = 13;   // alignments, item value + 1
 constexpr int16_t kUnitNamesListOffset = 14;        // names of the display units
 constexpr int16_t kColourNamesListOffset = 17;      // names of the palette colours

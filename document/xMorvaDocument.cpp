@@ -164,7 +164,6 @@ bool xMorvaDocument::PutResource(uint32_t type, int16_t id, const void* data, ui
   return stored;
 }
 
-VResourceFile* xMorvaDocument::GetStyleSheetStore() const { return fStyleSheets.get(); }
 
 // ---- Parts.
 
@@ -327,10 +326,6 @@ void xMorvaDocument::ShowSelection(bool scroll) {
   if (fArea != nullptr) fArea->ShowSelection(scroll);
 }
 
-void xMorvaDocument::ApplyViewOptions(bool keepTitle) {
-  if (fArea != nullptr) fArea->ApplyViewOptions(keepTitle);
-}
-
 void xMorvaDocument::GetContentSize(int32_t& width, int32_t& height) const {
   width = fParams.FrameWidth();
   // Pages come with pagination; until then the body is one page.
@@ -366,6 +361,8 @@ void xMorvaDocument::Reset(bool keepFile) {
     fModified = false;
   }
   NewStyleSheetStore();
+  SaveDefaultStyleSheet();
+  UpdateStyleSheetMenu();
   if (fUndo) fUndo->Clear(false);
   for (int16_t part : kMemberOrder) {
     if (fParts[part]) fParts[part]->Clear();

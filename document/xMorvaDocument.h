@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "document/xMorvaDocInfos.h"
 #include "document/xMorvaDocParams.h"
@@ -27,6 +28,12 @@ class VWinPrinter;
 class xMorvaDocumentArea;
 class xMorvaLineMeasure;
 class xMorvaProperties;
+class VStringArray;
+class VWinPrinter;
+class xMorvaDocumentArea;
+class xMorvaFindReplaceParameters;
+class xMorvaProperties;
+class xMorvaStyleSheet;
 class xMorvaTextInterface;
 class xMorvaUndo;
 
@@ -119,9 +126,6 @@ class xMorvaDocument : public VObject,
   const VRect& GetPrintableArea() const { return fPrintableArea; }
   bool IsPrinterMetricsApplied() const { return fPrinterMetricsApplied != 0; }
 
-  // The store of the style sheets, 'wSTL' resources by sheet id and name;
-  // null when it could not be made.
-  VResourceFile* GetStyleSheetStore() const;
 
   // ---- Font table (character property 7 indexes it from 1).
   // One entry again: the default font, known.
@@ -201,21 +205,91 @@ class xMorvaDocument : public VObject,
   // The name shown for the document: the fixed name of setting 7 when it is
   // on, else the document's own name.
   void GetDocumentName(VString& name) const;
-  // The ranges within which the margins and the header and footer
-  // distances of one kind of page may lie (pixels).
-  void GetLeftMarginRange(int32_t& min, int32_t& max);
-  void GetRightMarginRange(int32_t& min, int32_t& max);
+  // ---- Style sheets (xMorvaDocumentStyleSheets.cpp): 'wSTL' resources of
+  // the store, addressed by id (property 15) or by 1-based index in the
+  // store's order.
+  // The store itself ('wSTL' by sheet id and name); null when it could not
+  // be made.
+  VMemoryResourceFile* GetStyleSheetStore() const { return fStyleSheets.get(); }
+  int32_t StyleSheetCount() const;
+  std::vector<int16_t> StyleSheetIds() const;
+  // False for an index outside 1..count.
+  bool StyleSheetIdAt(int32_t index, int16_t& id) const;
+  // 0 when no sheet has the id.
+  int32_t StyleSheetIndex(int16_t id) const;
+  // The sheet's name; with `withShortcut` and a shortcut, followed by the
+  // shortcut's text.
+  void GetStyleSheetName(int16_t id, VString& name, bool withShortcut);
+  void GetStyleSheetName(int16_t id, VString& name) override;
+  // The default name of a new sheet, numbered by the document's counter.
+  void NewStyleSheetName(VString& name);
+  void FillStyleSheetList(VStringArray& list, bool withShortcut);
+  void UpdateStyleSheetMenu();
+  void DeleteStyleSheet(int16_t id);
+  // Whether any of the seven texts carries the sheet.
+  bool IsStyleSheetUsed(int16_t id) const;
+  // Applies the sheet to the selection of the current part (whole
+  // paragraphs for a paragraph sheet): 0, 1038 for a sheet the store lacks,
+  // or the engine's error.
+  int32_t ApplyStyleSheet(int16_t id);
+  // Applies the sheet again to every run of the current part that carries
+  // it; with `revert` those runs get the default sheet instead.
+  int32_t ReapplyStyleSheet(int16_t id, bool revert);
+  // The same in the seven parts, one undo group.
+  int32_t ReapplyStyleSheetEverywhere(int16_t id, bool revert);
+
+  // ---- Display, rulers, bars and indents (xMorvaDocumentDisplay.cpp).
+  // Lengths are pixels; each range answers its minimum and maximum.
+  // Mode 0 pages, 1 continuous text of the body (the body becomes current).
+  void SetViewMode(int16_t mode);
+  void ScrollFramesToOrigin();
+  // Showing is refused while the area suppresses its display.
+  void ShowRulers(bool show, bool relayout);
+  void ShowHorizontalScrollBars(bool show, bool relayout);
+  void ShowVerticalScrollBars(bool show, bool relayout);
+  void ShowPaneElementA(bool show, bool relayout);
+  void ShowPaneElementB(bool show, bool relayout);
+  void ShowToolBar(bool show, bool relayout);
+  bool IsToolBarShown() const;
+  void ShowDockBar(bool show, bool relayout);
+  bool IsDockBarShown() const;
+  void SetDockBarState(uint8_t state);
+  // Bar n, 0 to 3.
+  void ShowBar(int16_t n, bool show, bool relayout);
+  bool IsBarShown(int16_t n) const;
+  void SetBarState(int16_t n, uint8_t state);
+  void RefreshRulers();
+  // For the page kind of the caret's page: shown, the top (bottom) margin
+  // makes room for the band; hidden while its part is current, the body
+  // becomes current.
+  void ShowHeader(bool show);
+  void ShowFooter(bool show);
+  // The full text width for a header or footer, the column width for the
+  // body; none: the current part.
+  int32_t CurrentTextWidth(const xMorvaTextInterface* text = nullptr) const;
+  void TextWidthRange(int32_t& min, int32_t& max) const;
+  // The largest indent sum of the seven parts, the body's times its columns.
+  int32_t GetWidestIndentSum() const;
+  // Indent ranges of one properties record, and of the selected paragraphs
+  // of the current part; an indent leaves at least 50 pixels of text.
+  void GetLeftIndentRange(const xMorvaProperties& properties, int32_t& min, int32_t& max) const;
+  void GetRightIndentRange(const xMorvaProperties& properties, int32_t& min, int32_t& max) const;
+  void GetFirstLineRange(const xMorvaProperties& properties, int32_t& min, int32_t& max) const;
+  void GetLeftAndFirstRangeOfSelection(int32_t& min, int32_t& max) const;
+  void GetLeftIndentRangeOfSelection(int32_t& min, int32_t& max) const;
+  void GetRightIndentRangeOfSelection(int32_t& min, int32_t& max) const;
+  void GetFirstLineRangeOfSelection(int32_t& min, int32_t& max) const;
+  // Margin and band ranges; the vertical ones for the first page or the
+  // other pages. Header distances count from the page top, footer ones
+  // from the page bottom.
+  void GetLeftMarginRange(int32_t& min, int32_t& max) const;
+  void GetRightMarginRange(int32_t& min, int32_t& max) const;
   void GetTopMarginRange(bool firstPage, int32_t& min, int32_t& max) const;
   void GetBottomMarginRange(bool firstPage, int32_t& min, int32_t& max) const;
   void GetHeaderTopRange(bool firstPage, int32_t& min, int32_t& max) const;
   void GetHeaderBottomRange(bool firstPage, int32_t& min, int32_t& max) const;
   void GetFooterTopRange(bool firstPage, int32_t& min, int32_t& max) const;
   void GetFooterBottomRange(bool firstPage, int32_t& min, int32_t& max) const;
-  // The largest indent sum over the seven parts, the body's times its
-  // columns.
-  int32_t GetWidestIndentSum();
-  // The text width of the current part: the column for the body.
-  int32_t CurrentTextWidth() const;
 
   // ---- The mouse on the selected picture.
   // The boxes of the selected picture and of its handles (four corners,
@@ -278,6 +352,31 @@ class xMorvaDocument : public VObject,
   // and puts the caret after it: the engine's error code, 0 on success.
   int32_t PasteStreamFromHandle(VMemHandle handle, bool refresh);
   int32_t PasteStreamFromMemory(const void* bytes, uint32_t size, bool refresh);
+  // Inserts element units (`count` positions) at the selection in one undo
+  // step, the computed elements among them refreshed when asked; the caret
+  // ends behind them. The engine's code.
+  int32_t InsertUnits(VMemHandle units, int32_t count, bool refresh);
+  void Undo();
+  void Redo();
+
+  // ---- Find and replace in the current part (xMorvaDocumentFind.cpp).
+  // The replacement in element units, made on first use.
+  struct ReplaceBuffer {
+    VMemHandle handle = 0;
+    uint32_t units = 0;
+    bool filled = false;
+    int32_t error = 0;
+  };
+  // From the selection's end; with wrap, once more from the start. False,
+  // the selection as it was, when nothing is found.
+  bool FindNext(const xMorvaFindReplaceParameters& parameters);
+  // Finds the next match and replaces it (its text, its properties) in one
+  // undo step: whether a match was found.
+  bool ReplaceOne(ReplaceBuffer& buffer, const xMorvaFindReplaceParameters& parameters);
+  bool ReplaceNext(const xMorvaFindReplaceParameters& parameters);
+  // Every match, from the start when wrap is on, in one undo group: the
+  // number of replacements.
+  int32_t ReplaceAll(xMorvaFindReplaceParameters& parameters);
 
  private:
   struct ChangeRecord {
@@ -296,6 +395,8 @@ class xMorvaDocument : public VObject,
   // Both measuring ports measure with the printer (or the screen again).
   void UsePrinterForMeasuring(bool on);
   void DeleteStyleSheetStore();
+  // The default sheet, id 1, into a new store.
+  void SaveDefaultStyleSheet();
   // Pixels of the screen resolution from hundredths of a millimetre.
   static int32_t PaperToPixels(int32_t hundredths);
   int32_t CommandValue(int32_t id) const;
@@ -310,10 +411,6 @@ class xMorvaDocument : public VObject,
   // style sheet's record.
   void GetIndentRange(uint16_t id, bool forParagraph, const xMorvaProperties* sheet, int32_t& min,
                       int32_t& max);
-  // A style sheet's 1-based position among the document's sheets (0: none)
-  // and the id at a position (the number itself when no sheet is there).
-  int32_t StyleSheetPosition(int32_t id) const;
-  int32_t StyleSheetIdAtPosition(int32_t position) const;
   // The body's page table: the first position of a page, and the pages
   // computed again from the first.
   int32_t BodyPageFirstPosition(int32_t page) const;
@@ -327,6 +424,10 @@ class xMorvaDocument : public VObject,
   // Plain 'TEXT' up to its first zero byte, inserted as element units.
   void PastePlainText(VMemHandle text);
   void PastePicture();
+  // Shows or hides a band of the caret's page kind.
+  void ShowBand(bool header, bool show);
+  // True when `show` may reach the area: hiding always may.
+  bool MayShow(bool show) const;
 
   xMorvaDocParams fParams;
   xMorvaDocInfos fInfos;
@@ -334,6 +435,8 @@ class xMorvaDocument : public VObject,
   // document's single-resource records.
   VMemHandle fStyleSheetHandle = 0;
   std::unique_ptr<VMemoryResourceFile> fStyleSheets;
+  // Sheets created under a default name so far.
+  int32_t fStyleSheetCounter = 0;
   std::unique_ptr<VWinPrinter> fPrinter;
   std::unique_ptr<VBitmapPort> fMeasuringPort;
   std::unique_ptr<VDIBPort> fLinePort;

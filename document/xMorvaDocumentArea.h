@@ -11,6 +11,8 @@ class VPoint;
 class VRect;
 class VPictureData;
 class VString;
+class VStringArray;
+class xMorvaDocParams;
 
 class xMorvaDocumentArea {
  public:
@@ -66,13 +68,12 @@ class xMorvaDocumentArea {
   virtual void ShowSelection(bool scroll) = 0;
   virtual void UpdateBarState() = 0;
   virtual void UpdateCommands(int16_t reason) = 0;
-  // The parameters' view options (rulers, bars, scroll bars, title) again.
+  // The last step of the document's ApplyViewOptions: the area lays itself
+  // out again and, unless `keepTitle`, sets its title.
   virtual void ApplyViewOptions(bool keepTitle) = 0;
 
-  // ---- What the host language reads and sets of the area itself. Bars:
-  // -2 the tool bar, -1 the docked bar, 0 to 3 the further bars.
-  virtual bool IsBarShown(int16_t bar) { return false; }
-  virtual void ShowBar(int16_t bar, bool show) {}
+  // ---- What the host language reads and sets of the area itself (the
+  // bars: ShowBar and IsBarShown below).
   // Area option 49, a flag the area keeps.
   virtual uint8_t GetOptionFlag() { return 0; }
   virtual void SetOptionFlag(uint8_t value) {}
@@ -114,4 +115,39 @@ class xMorvaDocumentArea {
   // and the pictures made again from their values.
   virtual void FreezePagePictureTexts() {}
   virtual void RebuildPagePictures() {}
+  // The style-sheet menu (menu 1000) of the area, when it has one, rebuilt
+  // from these names.
+  virtual void SetStyleSheetMenu(const VStringArray& names) {}
+
+  // ---- Display: rulers, scroll bars and bars around the frames. While the
+  // area suppresses its caret and bars, nothing may be shown (hiding always
+  // works); the document keeps to that.
+  virtual bool IsDisplaySuppressed() const { return false; }
+  // The area lays itself out again.
+  virtual void Relayout() {}
+  // Every frame scrolls to its origin.
+  virtual void ScrollFramesToOrigin() {}
+  // Each frame's container: the horizontal ruler and its corner get `show`,
+  // the vertical ruler `pageRuler`; with `relayoutContainers` each
+  // container lays itself out again.
+  virtual void ShowRulerElements(bool show, bool pageRuler, bool relayoutContainers) {}
+  // Each frame's container shows or hides that scroll bar.
+  virtual void ShowScrollBars(bool horizontal, bool show) {}
+  // The two further elements of each frame's container: 0 and 1.
+  virtual void ShowPaneElement(int16_t element, bool show) {}
+  // The area's bar switch, given the document's locked flag.
+  virtual void ShowBars(bool locked) {}
+  // Bars: kBarTool, kBarDock ('XDOK'), or bar n (0 to 3, resource base +
+  // 2 + n). False, nothing done, for a bar the area lacks.
+  static constexpr int16_t kBarTool = -2;
+  static constexpr int16_t kBarDock = -1;
+  virtual bool ShowBar(int16_t bar, bool show) { return false; }
+  // Whether the bar is displayed.
+  virtual bool IsBarShown(int16_t bar) const { return false; }
+  // The area's size state; in state 4 the docked bar stays as it is.
+  virtual int16_t GetSizeState() const { return 0; }
+  // The rulers of each frame compare the area's copies of the page and the
+  // header and footer settings with these parameters, redraw where they
+  // differ (the vertical ruler only in page view), and take the copies.
+  virtual void RefreshRulers(const xMorvaDocParams& params, bool pageView) {}
 };

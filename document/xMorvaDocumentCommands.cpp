@@ -280,11 +280,11 @@ bool xMorvaDocument::DoCommand(int32_t id) {
       }
       return true;
     case 302:
-      fParams.SetViewMode(1);
+      SetViewMode(1);
       Refresh(true, false);
       return true;
     case 303:
-      fParams.SetViewMode(0);
+      SetViewMode(0);
       Refresh(true, true);
       return true;
     case 304:
@@ -308,19 +308,25 @@ bool xMorvaDocument::DoCommand(int32_t id) {
       static constexpr int32_t kViewFlags[] = {2, 0, 0, 16, 6, 15, 3, 7, 8};
       const int32_t flag = kViewFlags[id - 311];
       if (id == 312 || id == 313) {
-        for (bool first : {false, true}) {
-          xMorvaPageBands& bands = fParams.GetBands(first);
-          (id == 312 ? bands.headerShown : bands.footerShown) = value;
+        if (id == 312) {
+          ShowHeader(value != 0);
+        } else {
+          ShowFooter(value != 0);
         }
         Refresh(false, true);
         return true;
       }
       fParams.SetViewFlag(flag, value);
       if (id == 314) ApplyToAllParts(value);
-      if (id == 311 || id == 318 || id == 319)
-        ApplyViewOptions(true);
-      else
+      if (id == 311) {
+        ShowRulers(value != 0, true);
+      } else if (id == 318) {
+        ShowHorizontalScrollBars(value != 0, true);
+      } else if (id == 319) {
+        ShowVerticalScrollBars(value != 0, true);
+      } else {
         Refresh(false, true);
+      }
       return true;
     }
     case 321:

@@ -86,11 +86,9 @@ int32_t xMorvaDocument::GetAreaOption(int16_t n, double& value) {
       break;
     case 4: value = bands.headerShown != 0 ? 1 : 0; break;
     case 5: value = bands.footerShown != 0 ? 1 : 0; break;
-    case 9: value = fArea != nullptr && fArea->IsBarShown(-2) ? 1 : 0; break;
-    case 10: value = fArea != nullptr && fArea->IsBarShown(-1) ? 1 : 0; break;
-    case 11: case 12: case 13: case 14:
-      value = fArea != nullptr && fArea->IsBarShown(int16_t(n - 11)) ? 1 : 0;
-      break;
+    case 9: value = IsToolBarShown() ? 1 : 0; break;
+    case 10: value = IsDockBarShown() ? 1 : 0; break;
+    case 11: case 12: case 13: case 14: value = IsBarShown(int16_t(n - 11)) ? 1 : 0; break;
     case 17: value = p.GetColumnLines() != 0 ? 1 : 0; break;
     case 18: value = p.GetDifferentFirstPage() != 0 ? 1 : 0; break;
     case 19: value = p.GetDifferentLeftRight() != 0 ? 1 : 0; break;
@@ -183,9 +181,9 @@ int32_t xMorvaDocument::SetAreaOption(int16_t n, double value) {
       break;
     case 4: p.GetBands(false).headerShown = flag; break;
     case 5: p.GetBands(false).footerShown = flag; break;
-    case 9: case 10: case 11: case 12: case 13: case 14:
-      if (fArea != nullptr) fArea->ShowBar(int16_t(n == 9 ? -2 : n == 10 ? -1 : n - 11), flag != 0);
-      break;
+    case 9: ShowToolBar(flag != 0, true); break;
+    case 10: ShowDockBar(flag != 0, true); break;
+    case 11: case 12: case 13: case 14: ShowBar(int16_t(n - 11), flag != 0, true); break;
     case 17: p.SetColumnLines(flag); break;
     case 18:
       p.SetDifferentFirstPage(flag);
@@ -316,7 +314,7 @@ int32_t xMorvaDocument::GetPropertyAsReal(uint16_t id, int32_t stored, double& r
   if (IsColourProperty(id)) {
     real = stored == kColourNone ? -1.0 : double(ExchangeColourBytes(stored));
   } else if (id == kPropStyleSheet) {
-    real = StyleSheetPosition(stored);
+    real = StyleSheetIndex(int16_t(stored));
   } else if (id == kPropInterline) {
     real = double(stored) / 10.0;
   } else if (IsLengthProperty(id)) {
@@ -367,9 +365,13 @@ int32_t xMorvaDocument::RealToPropertyValue(uint16_t id, double real, int32_t& s
       if (!within(0, 10)) return kErrorPropertyRange;
       stored = whole;
       return 0;
-    case kPropStyleSheet:
-      stored = StyleSheetIdAtPosition(whole);
+    case kPropStyleSheet: {
+      // Sheets are given by their place in the list; without a sheet there
+      // the number is taken as the id itself.
+      int16_t id = 0;
+      stored = whole >= INT16_MIN && whole <= INT16_MAX && StyleSheetIdAt(whole, id) ? id : whole;
       return 0;
+    }
     case kPropInterline: {
       int32_t tenths = 0;
       if (!TruncateReal(real * 10.0, tenths) || tenths < 10 || tenths > 100) {
@@ -459,25 +461,6 @@ void xMorvaDocument::GetIndentRange(uint16_t id, bool forParagraph,
       max = width - text.GetMaxSideIndentSum() - kNarrowestText;
       break;
   }
-}
-
-// The style sheets are the store's 'wSTL' resources, counted from 1 in the
-// store's order.
-int32_t xMorvaDocument::StyleSheetPosition(int32_t id) const {
-  if (!fStyleSheets) return 0;
-  const int32_t count = fStyleSheets->CountResources(kTagWSTL);
-  for (int32_t index = 1; index <= count; ++index) {
-    if (fStyleSheets->GetIndResourceId(kTagWSTL, index) == id) return index;
-  }
-  return 0;
-}
-
-int32_t xMorvaDocument::StyleSheetIdAtPosition(int32_t position) const {
-  // Without a sheet there, the number is taken as the id itself.
-  if (!fStyleSheets || position < 1 || position > fStyleSheets->CountResources(kTagWSTL)) {
-    return position;
-  }
-  return fStyleSheets->GetIndResourceId(kTagWSTL, position);
 }
 
 // ---- Settings
@@ -678,64 +661,3 @@ bool xMorvaDocument::ReadPrintRecord(xMorvaRecordStore& store) {
   return true;
 }
 
-// ---- Ranges
-
-int32_t xMorvaDocument::CurrentTextWidth() const {
-  return fParams.ColumnWidth(!IsBodyCurrent());
-}
-
-int32_t xMorvaDocument::GetWidestIndentSum() {
-  int32_t widest = 0;
-  for (int16_t part = 0; part < kPartCount; ++part) {
-    if (!fParts[part]) continue;
-    int64_t sum = fParts[part]->GetMaxIndentSum();
-    if (part == kPartBody) sum *= fParams.GetColumns();
-    if (sum > widest) widest = int32_t(std::min<int64_t>(sum, INT32_MAX));
-  }
-  return widest;
-}
-
-void xMorvaDocument::GetLeftMarginRange(int32_t& min, int32_t& max) {
-  min = std::max(0, fPrintableArea.GetLeft() - fParams.GetBinding());
-  max = fParams.GetPageWidth() - fParams.GetRightMargin() - fParams.GetBinding() -
-        GetWidestIndentSum() - fParams.MinimumColumnsWidth();
-}
-
-void xMorvaDocument::GetRightMarginRange(int32_t& min, int32_t& max) {
-  min = fParams.GetPageWidth() - fPrintableArea.GetWidth() - fPrintableArea.GetLeft();
-  max = fParams.GetPageWidth() - fParams.GetLeftMargin() - fParams.GetBinding() -
-        GetWidestIndentSum() - fParams.MinimumColumnsWidth();
-}
-
-void xMorvaDocument::GetTopMarginRange(bool firstPage, int32_t& min, int32_t& max) const {
-  const xMorvaPageBands& b = fParams.GetBands(firstPage);
-  min = b.headerShown ? b.headerBottom : fPrintableArea.GetTop();
-  max = fParams.GetPageHeight() - b.bottomMargin - kNarrowestText;
-}
-
-void xMorvaDocument::GetBottomMarginRange(bool firstPage, int32_t& min, int32_t& max) const {
-  const xMorvaPageBands& b = fParams.GetBands(firstPage);
-  min = b.footerShown ? b.footerTop
-                      : fParams.GetPageHeight() - fPrintableArea.GetTop() - fPrintableArea.GetHeight();
-  max = fParams.GetPageHeight() - b.topMargin - kNarrowestText;
-}
-
-void xMorvaDocument::GetHeaderTopRange(bool firstPage, int32_t& min, int32_t& max) const {
-  min = fPrintableArea.GetTop();
-  max = fParams.GetBands(firstPage).headerBottom;
-}
-
-void xMorvaDocument::GetHeaderBottomRange(bool firstPage, int32_t& min, int32_t& max) const {
-  min = fParams.GetBands(firstPage).headerTop;
-  max = fParams.GetBands(firstPage).topMargin;
-}
-
-void xMorvaDocument::GetFooterTopRange(bool firstPage, int32_t& min, int32_t& max) const {
-  min = fParams.GetBands(firstPage).footerBottom;
-  max = fParams.GetBands(firstPage).bottomMargin;
-}
-
-void xMorvaDocument::GetFooterBottomRange(bool firstPage, int32_t& min, int32_t& max) const {
-  min = fParams.GetPageHeight() - fPrintableArea.GetTop() - fPrintableArea.GetHeight();
-  max = fParams.GetBands(firstPage).footerTop;
-}

@@ -10,7 +10,9 @@
 #include "document/xMorvaUndoEngine.h"
 #include "framework/core/VObject.h"
 
+class VString;
 class xMorvaProperties;
+class xMorvaPropertiesStates;
 class xMorvaTabs;
 class xMorvaUndo;
 
@@ -86,6 +88,30 @@ class xMorvaTextInterface : public xMorvaUndoEngine {
   // 1 upper, 2 capitalise each word, 3 exchange. Nothing without a
   // selection.
   virtual int32_t ChangeCaseWithUndo(int16_t mode) = 0;
+
+  // Converts the string into element units in `handle` (its bytes are
+  // replaced): `units` positions in `bytes` bytes. False when the handle
+  // cannot grow.
+  virtual bool StringToUnits(const VString& text, VMemHandle handle, uint32_t& units, uint32_t& bytes,
+                             bool markControls) {
+    return false;
+  }
+  // A style sheet (its id, whether it is a paragraph sheet, its values and
+  // states, its tabs or null) over the selection, in one undo step.
+  virtual int32_t ApplyStyleSheetToSelection(uint32_t sheetId, bool paragraphSheet, const xMorvaProperties& values,
+                                             const xMorvaPropertiesStates& states, const xMorvaTabs* tabs) {
+    return 0;
+  }
+
+  // ---- Search. Looks for the text between positions `from` and `to`
+  // where the properties in effect meet `properties` under `states` (none:
+  // any properties); an empty text finds the first run of positions whose
+  // properties meet them. Found: the match is selected; else the caret is
+  // put at `from`.
+  virtual bool SearchText(int32_t from, int32_t to, const VString& text, const xMorvaProperties* properties,
+                          const xMorvaPropertiesStates* states, bool wholeWord, bool caseSensitive) {
+    return false;
+  }
 
   // How computed elements show (their value, or their source).
   virtual void SetFieldDisplayMode(uint8_t mode) = 0;

@@ -323,7 +323,8 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   // other controls below 32 (13 kept) and U+FEFF become marker units with
   // `markControls`, else go. False, with the memory alert shown once and
   // what was converted so far kept, when the handle cannot grow.
-  bool StringToUnits(const VString& text, VMemHandle handle, uint32_t& units, uint32_t& bytes, bool markControls);
+  bool StringToUnits(const VString& text, VMemHandle handle, uint32_t& units, uint32_t& bytes,
+                     bool markControls) override;
   // Appends the text (of the selection, or all) as the reader sees it.
   void WritePlainText(VString& sink, bool selectionOnly, bool lineFeedAfterReturn);
   // Single-byte text of the selection (or all) for the spelling service,
@@ -346,7 +347,10 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   // A style sheet (its id, whether it is a paragraph sheet, its values and
   // states, its tabs or null) over the selection, in an undo step.
   int32_t ApplyStyleSheetToSelection(uint32_t sheetId, bool paragraphSheet, const xMorvaProperties& values,
-                                     const xMorvaPropertiesStates& states, const xMorvaTabs* tabs);
+                                     const xMorvaPropertiesStates& states, const xMorvaTabs* tabs) override;
+  // ---- Search (xMorvaEngineSearch.cpp): see xMorvaTextInterface.
+  bool SearchText(int32_t from, int32_t to, const VString& text, const xMorvaProperties* properties,
+                  const xMorvaPropertiesStates* states, bool wholeWord, bool caseSensitive) override;
   int32_t SetSelectionBorders(bool on, bool inner);
   int32_t ApplyParagraphBorders(const xMorvaProperties& values, const xMorvaPropertiesStates& states,
                                 bool setInner, bool innerValue);

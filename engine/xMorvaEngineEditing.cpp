@@ -216,35 +216,50 @@ int32_t xMorvaEngine::GetPropertyExtreme(uint16_t id, bool inSelection, bool wan
 }
 
 namespace {
-// Walks the records of a byte range, keeping the running left, first-line
-// and right indents, and answers the largest of `sum` over them, the
-// starting values included.
+// The largest of `sum` over the paragraphs whose items lie between the
+// offsets. The running left, first-line and right indents are followed from
+// the stream's start (where all three are 0), and a paragraph's sum is taken
+// after its whole run of records: a sum taken half-way through a run would
+// mix two paragraphs' values.
 template <typename Sum>
-int32_t LargestIndentSum(const uint8_t* stream, uint32_t size, uint32_t start, uint32_t end, int32_t left,
-                         int32_t first, int32_t right, Sum sum) {
-  int32_t largest = sum(left, first, right);
-  if (stream == nullptr) return largest;
+int32_t LargestIndentSum(const uint8_t* stream, uint32_t size, uint32_t start, uint32_t end, Sum sum) {
+  int32_t left = 0;
+  int32_t first = 0;
+  int32_t right = 0;
+  if (stream == nullptr) return sum(left, first, right);
   if (end > size) end = size;
-  for (uint32_t at = start; at < end;) {
+  bool pending = true;  // the values in effect at `start` count once
+  bool any = false;
+  int32_t largest = 0;
+  auto take = [&]() {
+    const int32_t s = sum(left, first, right);
+    largest = any ? std::max(largest, s) : s;
+    any = true;
+    pending = false;
+  };
+  for (uint32_t at = 0; at < end;) {
     const StreamItem item = ReadStreamItem(stream + at, size - at);
-    if (item.kind == StreamItem::kRecord &&
-        (item.unit == kPropLeftIndent || item.unit == kPropFirstLineIndent || item.unit == kPropRightIndent)) {
-      const int32_t value = int16_t(uint16_t(item.value));
-      if (item.unit == kPropLeftIndent) left = value;
-      if (item.unit == kPropFirstLineIndent) first = value;
-      if (item.unit == kPropRightIndent) right = value;
-      const int32_t s = sum(left, first, right);
-      if (s > largest) largest = s;
+    if (item.kind == StreamItem::kRecord) {
+      if (item.unit == kPropLeftIndent || item.unit == kPropFirstLineIndent || item.unit == kPropRightIndent) {
+        const int32_t value = int16_t(uint16_t(item.value));
+        if (item.unit == kPropLeftIndent) left = value;
+        if (item.unit == kPropFirstLineIndent) first = value;
+        if (item.unit == kPropRightIndent) right = value;
+        if (at >= start) pending = true;
+      }
+    } else if (at >= start && pending) {
+      take();
     }
     at += item.size;
   }
+  if (pending) take();
   return largest;
 }
 }  // namespace
 
 int32_t xMorvaEngine::GetMaxIndentSum() {
   const uint8_t* stream = LockStream();
-  const int32_t largest = LargestIndentSum(stream, fBytesInUse, 0, fBytesInUse, 0, 0, 0,
+  const int32_t largest = LargestIndentSum(stream, fBytesInUse, 0, fBytesInUse,
                                            [](int32_t l, int32_t f, int32_t r) { return l + Max0(f) + r; });
   if (stream != nullptr) UnlockStream();
   return largest;
@@ -252,30 +267,27 @@ int32_t xMorvaEngine::GetMaxIndentSum() {
 
 int32_t xMorvaEngine::GetMaxLeftIndentSum() {
   const uint8_t* stream = LockStream();
-  const int32_t largest = LargestIndentSum(
-      stream, fBytesInUse, fParaStartOffset, fParaEndOffset - fTrailingRecordBytes,
-      fCurrent.GetProperty(kPropLeftIndent), fCurrent.GetProperty(kPropFirstLineIndent),
-      fCurrent.GetProperty(kPropRightIndent), [](int32_t l, int32_t f, int32_t) { return l + Max0(f); });
+  const int32_t largest = LargestIndentSum(stream, fBytesInUse, fParaStartOffset,
+                                           fParaEndOffset - fTrailingRecordBytes,
+                                           [](int32_t l, int32_t f, int32_t) { return l + Max0(f); });
   if (stream != nullptr) UnlockStream();
   return largest;
 }
 
 int32_t xMorvaEngine::GetMaxRightIndentSum() {
   const uint8_t* stream = LockStream();
-  const int32_t largest = LargestIndentSum(
-      stream, fBytesInUse, fParaStartOffset, fParaEndOffset - fTrailingRecordBytes,
-      fCurrent.GetProperty(kPropLeftIndent), fCurrent.GetProperty(kPropFirstLineIndent),
-      fCurrent.GetProperty(kPropRightIndent), [](int32_t, int32_t f, int32_t r) { return r + Max0(f); });
+  const int32_t largest = LargestIndentSum(stream, fBytesInUse, fParaStartOffset,
+                                           fParaEndOffset - fTrailingRecordBytes,
+                                           [](int32_t, int32_t f, int32_t r) { return r + Max0(f); });
   if (stream != nullptr) UnlockStream();
   return largest;
 }
 
 int32_t xMorvaEngine::GetMaxSideIndentSum() {
   const uint8_t* stream = LockStream();
-  const int32_t largest = LargestIndentSum(
-      stream, fBytesInUse, fParaStartOffset, fParaEndOffset - fTrailingRecordBytes,
-      fCurrent.GetProperty(kPropLeftIndent), fCurrent.GetProperty(kPropFirstLineIndent),
-      fCurrent.GetProperty(kPropRightIndent), [](int32_t l, int32_t, int32_t r) { return l + r; });
+  const int32_t largest = LargestIndentSum(stream, fBytesInUse, fParaStartOffset,
+                                           fParaEndOffset - fTrailingRecordBytes,
+                                           [](int32_t l, int32_t, int32_t r) { return l + r; });
   if (stream != nullptr) UnlockStream();
   return largest;
 }

@@ -18,6 +18,7 @@
 #include "document/xMorvaProperties.h"
 #include "document/xMorvaPropertiesStates.h"
 #include "document/xMorvaFontTable.h"
+#include "document/xMorvaStyleSheet.h"
 #include "document/xMorvaTabs.h"
 #include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaPictureElement.h"
@@ -187,6 +188,19 @@ void WriteRecordSeeds() {
   tabs.AddStop(MakeTabStop(144, '.', kTabRight));
   tabs.AddStop(MakeTabStop(300, '_', kTabDecimal));
   SaveRecord("tabs_record", tabs);
+
+  struct StyleSheetRecord {
+    xMorvaStyleSheet sheet;
+    bool Write(VStream& stream) { return sheet.WriteBody(stream); }
+  } sheet;
+  sheet.sheet.paragraphSheet = 0;
+  sheet.sheet.shortcut = 'K';
+  sheet.sheet.properties.SetProperty(kPropBold, 1);
+  sheet.sheet.states.SetState(kPropBold, 1);
+  sheet.sheet.states.SetState(kPropTabs, 1);
+  sheet.sheet.tabs.AddStop(MakeTabStop(96, '.', kTabCentre));
+  sheet.sheet.fontName.SetAnsiCText("Liberation Serif");
+  SaveRecord("style_sheet_record", sheet);
 
   xMorvaFontTable fonts;
   VStr<64> font;
@@ -571,6 +585,40 @@ void WriteTextSeeds() {
   SaveText("number_scanner", "date", 0, "2/29/2024");
 }
 
+// A stored document for the search: the zero unit, the marker, a header of
+// 8 bytes standing for the body header and store, then the body's units, a
+// property record and a tab element, in either byte order; in front, the
+// choice byte and the pattern.
+void WriteStoredSearchSeeds() {
+  for (bool big : {false, true}) {
+    Bytes bytes = {uint8_t(big ? 2 : 1), 3};
+    auto unit = [&](uint16_t v) {
+      bytes.push_back(uint8_t(big ? v >> 8 : v));
+      bytes.push_back(uint8_t(big ? v : v >> 8));
+    };
+    auto word = [&](uint32_t v) {
+      unit(uint16_t(big ? v >> 16 : v));
+      unit(uint16_t(big ? v : v >> 16));
+    };
+    for (char c : std::string("dog")) bytes.insert(bytes.end(), {uint8_t(c), 0});
+    unit(0);
+    unit(0x8F8E);
+    word(8);
+    word(8);
+    bytes.insert(bytes.end(), 8, 0xAB);
+    for (char c : std::string(big ? "a DOG " : "the ")) unit(uint16_t(c));
+    unit(0);
+    unit(3);
+    word(1);
+    unit(0);
+    unit(16000);
+    word(0);
+    word(0);
+    for (char c : std::string("cat dog")) unit(uint16_t(c));
+    Save("stored_text_search", big ? "big" : "little", bytes);
+  }
+}
+
 }  // namespace
 
 // Text streams as the engine writes them, with the selection byte in
@@ -657,5 +705,6 @@ int main(int argc, char** argv) {
   WritePictureImportSeeds();
   WritePictureElementSeeds();
   WriteTransferSeeds();
+  WriteStoredSearchSeeds();
   return 0;
 }

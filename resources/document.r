@@ -27,14 +27,22 @@ resource 'STR#' 12009 {
 # The document's words: 1 and 2 sample texts, 3 negation, 4 border
 # negation, 5 label separator, 6 separator, 7 to 10 letter case and
 # vertical position, 13 and 14 break labels, 15 and 16 tab stop words, 18
-# to 20 description titles, 21 the name of a new document.
+# to 20 description titles, 21 the name of a new document, 29 and 31
+# around a style sheet's shortcut.
 resource 'STR#' 12010 {
-  u16 21
+  u16 31
   pstr "AaBbCc 123" pstr "The quick brown fox jumps over the lazy dog."
   pstr "not " pstr "no " pstr ": " pstr ", " pstr "small capitals" pstr "capitals"
   pstr "superscript" pstr "subscript" pstr "" pstr "" pstr "Page break" pstr "Column break"
   pstr " " pstr " leader " pstr "" pstr "Character:" pstr "Paragraph:" pstr "Tabs"
   pstr "Untitled"
+  pstr "" pstr "" pstr "" pstr "" pstr "" pstr "" pstr "" pstr " (Ctrl+" pstr "" pstr ")"
+}
+
+# Style sheet names: 1 the default sheet, 2 a new sheet before its number.
+resource 'STR#' 12012 {
+  u16 2
+  pstr "Normal" pstr "Style "
 }
 
 # Alignments, item value + 1.

@@ -52,8 +52,6 @@ class FakeArea : public xMorvaDocumentArea {
   void UpdateBarState() override { ++bars; }
   void UpdateCommands(int16_t) override { ++commandUpdates; }
   void ApplyViewOptions(bool) override { ++viewOptions; }
-  bool IsBarShown(int16_t bar) override { return barsShown[bar]; }
-  void ShowBar(int16_t bar, bool show) override { barsShown[bar] = show; }
   uint8_t GetOptionFlag() override { return optionFlag; }
   void SetOptionFlag(uint8_t value) override { optionFlag = value; }
   void UnloadSpeller() override { ++spellerUnloads; }
@@ -88,6 +86,18 @@ class FakeArea : public xMorvaDocumentArea {
     events.emplace_back(kind, value);
     return consumeEvents;
   }
+  bool IsDisplaySuppressed() const override { return suppressed; }
+  void Relayout() override { ++relayouts; }
+  void ShowRulerElements(bool show, bool pageRuler, bool) override {
+    rulers = show;
+    pageRulerShown = pageRuler;
+  }
+  bool ShowBar(int16_t bar, bool show) override {
+    shownBars[bar] = show;
+    return true;
+  }
+  bool IsBarShown(int16_t bar) const override { return shownBars.count(bar) != 0 && shownBars.at(bar); }
+  int16_t GetSizeState() const override { return sizeState; }
 
   bool hostWindow = true;
   std::map<int32_t, int32_t> values;
@@ -100,9 +110,14 @@ class FakeArea : public xMorvaDocumentArea {
   bool answer = false;
   int32_t answerValue = 0;
   bool canClose = true;
+  bool suppressed = false;
+  bool rulers = false;
+  bool pageRulerShown = false;
+  int relayouts = 0;
+  std::map<int16_t, bool> shownBars;
+  int16_t sizeState = 0;
   int contentSizes = 0, draws = 0, carets = 0, shows = 0, bars = 0, commandUpdates = 0,
       viewOptions = 0;
-  std::map<int16_t, bool> barsShown;
   uint8_t optionFlag = 0;
   int spellerUnloads = 0, titles = 0;
   int32_t minimumWidth = 0, minimumHeight = 0;

@@ -105,7 +105,7 @@ TEST_F(OptionsTest, SettingsReachTheirFieldsAndTheArea) {
 
   // Bars and the area's own flag live in the area.
   ASSERT_EQ(document->SetAreaOption(13, 1), 0);
-  EXPECT_TRUE(area.barsShown[2]);
+  EXPECT_TRUE(area.shownBars[2]);
   EXPECT_EQ(Get(12), 0);
   ASSERT_EQ(document->SetAreaOption(23, 40000), 0);
   EXPECT_EQ(Get(23), 40000);

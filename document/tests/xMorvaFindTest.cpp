@@ -1,0 +1,201 @@
+// Tests of the find matcher (restarts after a mismatch, whole words, soft
+// hyphens, tab elements, case folding, property runs) and of the
+// search over a stored document (markers in both byte orders, elements cut
+// short, blocks that are no stored document).
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "document/xMorvaFind.h"
+#include "framework/core/intl/VIntlMgr.h"
+#include "framework/core/tests/IntlTestTables.h"
+
+namespace {
+
+// Stand-ins for elements in the test texts.
+constexpr char16_t kTabMark = 0xE000;
+constexpr char16_t kHyphenMark = 0xE001;
+constexpr char16_t kBreakMark = 0xE002;
+
+bool TestWord(char16_t c) {
+  return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == 0xE9 ||
+         c == 0xC9;
+}
+
+uint16_t ElementOf(char16_t mark) {
+  return mark == kTabMark ? 16000 : mark == kHyphenMark ? 24002 : 24004;
+}
+
+struct Found {
+  bool found;
+  int32_t start;
+  int32_t end;
+};
+
+// Feeds the text from position 0 with `previous` before it.
+Found Match(const std::u16string& pattern, const std::u16string& text, bool whole, bool caseSensitive,
+            char16_t previous = u' ') {
+  xMorvaTextMatcher matcher(pattern, whole, caseSensitive, TestWord, previous, 0);
+  for (size_t i = 0; i < text.size() && !matcher.IsFound(); ++i) {
+    const char16_t c = text[i];
+    if (c >= kTabMark && c <= kBreakMark) {
+      matcher.Element(ElementOf(c), true);
+    } else {
+      matcher.Character(c, true);
+    }
+  }
+  matcher.Finish(0);
+  return {matcher.IsFound(), matcher.MatchStart(), matcher.MatchEnd()};
+}
+
+TEST(FindMatcher, MatchesUnderTheRules) {
+  struct Case {
+    const char16_t* pattern;
+    std::u16string text;
+    bool whole;
+    bool caseSensitive;
+    int32_t start;  // -1: not found
+    int32_t end;
+  };
+  const Case cases[] = {
+      {u"aab", u"aaab", false, false, 1, 4},
+      // A mismatching character is tried again as a new start.
+      {u"abc", u"ababc", false, false, 2, 5},
+      {u"abab", u"abaabab", false, false, 3, 7},
+      {u"aaa", u"aaaa", false, false, 0, 3},
+      {u"ABC", u"xabc", false, false, 1, 4},
+      {u"ABC", u"xabc", false, true, -1, 0},
+      {u"cat", u"concatenate", true, false, -1, 0},
+      {u"cat", u"cats", true, false, -1, 0},
+      {u"cat", u"cats cat", true, false, 5, 8},
+      {u"cat", u"the cat", true, false, 4, 7},
+      {u"cat", std::u16string(u"a cat") + kTabMark + u"x", true, false, 2, 5},
+      // A tab element matches a tab in the pattern.
+      {u"a\tb", std::u16string(u"xa") + kTabMark + u"b", false, false, 1, 4},
+      // A soft hyphen is passed over, and lies inside the span found.
+      {u"concat", std::u16string(u"the con") + kHyphenMark + u"cat", false, false, 4, 11},
+      // Other elements break a match.
+      {u"ab", std::u16string(u"a") + kBreakMark + u"b", false, false, -1, 0},
+      {u"ab", std::u16string(u"a") + kBreakMark + u"ab", false, false, 2, 4},
+  };
+  for (const Case& c : cases) {
+    const Found found = Match(c.pattern, c.text, c.whole, c.caseSensitive);
+    SCOPED_TRACE(std::string(c.text.begin(), c.text.end()));
+    ASSERT_EQ(found.found, c.start >= 0);
+    if (c.start >= 0) {
+      EXPECT_EQ(found.start, c.start);
+      EXPECT_EQ(found.end, c.end);
+    }
+  }
+}
+
+TEST(FindMatcher, WholeWordStartedInsideAWordIsNotThere) {
+  EXPECT_FALSE(Match(u"cat", u"cat", true, false, u'n').found);
+  EXPECT_TRUE(Match(u"cat", u"cat", true, false, u' ').found);
+  EXPECT_TRUE(Match(u"cat", u"cat", false, false, u'n').found);
+}
+
+TEST(FindMatcher, AccentedLettersFoldThroughTheCaseTables) {
+  FakeIntlMgr tables;
+  AddTestTables(tables, 0, false);
+  tables.LoadTables(kLanguageUSEnglish);
+  VIntlMgr* saved = gIntlMgr;
+  gIntlMgr = &tables;
+  EXPECT_EQ(FoldCaseUnit(0xE9), 0xC9);
+  const Found found = Match(u"caf\u00E9", u"un CAF\u00C9", true, false);
+  EXPECT_TRUE(found.found);
+  EXPECT_EQ(found.start, 3);
+  EXPECT_FALSE(Match(u"caf\u00E9", u"un CAF\u00C9", true, true).found);
+  gIntlMgr = saved;
+}
+
+// ---- The stored document.
+
+using Bytes = std::vector<uint8_t>;
+
+class StoredBlock {
+ public:
+  explicit StoredBlock(bool big) : fBig(big) {}
+  StoredBlock& U16(uint16_t v) {
+    if (fBig) {
+      fBytes.push_back(uint8_t(v >> 8));
+      fBytes.push_back(uint8_t(v));
+    } else {
+      fBytes.push_back(uint8_t(v));
+      fBytes.push_back(uint8_t(v >> 8));
+    }
+    return *this;
+  }
+  StoredBlock& U32(uint32_t v) { return fBig ? U16(uint16_t(v >> 16)).U16(uint16_t(v)) : U16(uint16_t(v)).U16(uint16_t(v >> 16)); }
+  // The marker and a header of `header` bytes standing for the body header
+  // and the store.
+  StoredBlock& Head(uint32_t header) {
+    U16(0).U16(kStoredStreamMarker).U32(header).U32(header);
+    fBytes.insert(fBytes.end(), header, 0xAB);
+    return *this;
+  }
+  StoredBlock& Text(const std::u16string& text) {
+    for (char16_t c : text) U16(c);
+    return *this;
+  }
+  StoredBlock& Record(uint16_t id, uint32_t value) { return U16(0).U16(id).U32(value); }
+  StoredBlock& Element(uint16_t code, uint32_t length) {
+    U16(0).U16(code).U32(length).U32(length);
+    fBytes.insert(fBytes.end(), length, 0x61);  // payload bytes that look like text
+    return *this;
+  }
+  const Bytes& bytes() const { return fBytes; }
+
+ private:
+  bool fBig;
+  Bytes fBytes;
+};
+
+int32_t Search(const Bytes& bytes, const std::u16string& text, bool whole = false, bool caseSensitive = false) {
+  return SearchStoredText(bytes.data(), uint32_t(bytes.size()), text, whole, caseSensitive, TestWord);
+}
+
+TEST(StoredSearch, FindsInBothByteOrders) {
+  for (bool big : {false, true}) {
+    StoredBlock block(big);
+    block.Head(40).Text(u"ab").Record(0, 1).Text(u"ab").Element(16001, 20).Text(u"x").Element(24002, 2)
+        .Text(u"ababc");
+    // Positions count the header as one: "ab" of the body is at 1.
+    EXPECT_EQ(Search(block.bytes(), u"ab"), 1) << big;
+    EXPECT_EQ(Search(block.bytes(), u"bab"), 2) << big;  // a record breaks nothing
+    EXPECT_EQ(Search(block.bytes(), u"abx"), -1) << big;
+    // Past the picture (one position), the soft hyphen and the restart.
+    EXPECT_EQ(Search(block.bytes(), u"abc"), 10) << big;
+    EXPECT_EQ(Search(block.bytes(), u"xab"), 6) << big;
+    EXPECT_EQ(Search(block.bytes(), u"ABABC", false, true), -1) << big;
+    EXPECT_EQ(Search(block.bytes(), u"ababc", true), 8) << big;
+  }
+}
+
+TEST(StoredSearch, RefusesWhatIsNoStoredDocument) {
+  EXPECT_EQ(SearchStoredText(nullptr, 0, u"a", false, false, TestWord), kStoredTextNotAStream);
+  for (const Bytes& bad : {Bytes{0, 0, 0x8E}, Bytes{1, 0, 0x8E, 0x8F}, Bytes{0, 0, 0x8E, 0x8E}}) {
+    EXPECT_EQ(Search(bad, u"a"), kStoredTextNotAStream);
+  }
+  EXPECT_EQ(Search(Bytes{0, 0, 0x8E, 0x8F}, u"a"), kStoredTextNotFound);
+}
+
+TEST(StoredSearch, AnElementCutShortEndsTheWalk) {
+  StoredBlock block(false);
+  block.Head(8).Text(u"cat").Element(16001, 30);
+  Bytes bytes = block.bytes();
+  bytes.resize(bytes.size() - 10);  // the picture's payload runs past the end
+  EXPECT_EQ(Search(bytes, u"cat", true), 1);
+  EXPECT_EQ(Search(bytes, u"aaa"), -1);  // the payload is never read as text
+  // Every cut of a block answers without reading past it.
+  StoredBlock whole(true);
+  whole.Head(6).Text(u"do").Record(3, 7).Element(16000, 0).Text(u"dog");
+  for (size_t n = 0; n <= whole.bytes().size(); ++n) {
+    const Bytes cut(whole.bytes().begin(), whole.bytes().begin() + n);
+    const int32_t found = Search(cut, u"dog");
+    EXPECT_TRUE(found == -1 || found == -2 || found == 4) << n;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,110 @@
+// Find and replace over the document's current part: the next match, one
+// replacement, and every replacement as one undo group.
+#include <algorithm>
+
+#include "document/xMorvaDocument.h"
+#include "document/xMorvaFind.h"
+#include "document/xMorvaText.h"
+#include "document/xMorvaUndo.h"
+#include "framework/core/memory/VMemoryMgr.h"
+
+namespace {
+
+// Sets every property whose state is 1 over the selection: the first error.
+int32_t SetReplaceProperties(xMorvaTextInterface& text, const xMorvaFindReplaceParameters& parameters) {
+  for (uint16_t id = 0; id <= kLastParagraphProperty; ++id) {
+    if (!IsPropertyId(id) || parameters.replaceStates.GetState(id) != 1) continue;
+    if (const int32_t error = text.SetPropertyValue(id, parameters.replaceProperties.GetProperty(id))) return error;
+  }
+  return 0;
+}
+
+}  // namespace
+
+bool xMorvaDocument::FindNext(const xMorvaFindReplaceParameters& parameters) {
+  xMorvaTextInterface* text = fCurrent;
+  if (text == nullptr) return false;
+  int32_t start = 0;
+  int32_t end = 0;
+  text->GetSelection(start, end);
+  auto search = [&](int32_t from, int32_t to) {
+    return text->SearchText(from, to, parameters.findText, &parameters.findProperties, &parameters.findStates,
+                            parameters.wholeWord != 0, parameters.caseSensitive != 0);
+  };
+  if (search(end, text->GetLength())) return true;
+  // The second pass covers a match that starts before the old selection's
+  // end and runs on behind it.
+  if (parameters.wrap != 0 &&
+      search(0, std::min(text->GetLength(), end + parameters.findText.GetLength()))) {
+    return true;
+  }
+  text->SetSelection(start, end);
+  return false;
+}
+
+bool xMorvaDocument::ReplaceOne(ReplaceBuffer& buffer, const xMorvaFindReplaceParameters& parameters) {
+  buffer.error = 0;
+  if (!FindNext(parameters)) return false;
+  xMorvaTextInterface* text = fCurrent;
+  if (parameters.replaceText.GetLength() == 0 && parameters.findText.GetLength() == 0) {
+    // Properties only: the match keeps its text.
+    BeginChange();
+    text->BeginUndoStep(kUndoFindReplace, 0);
+    buffer.error = SetReplaceProperties(*text, parameters);
+    text->EndUndoStep(buffer.error);
+    EndChange();
+    return true;
+  }
+  if (!buffer.filled) {
+    if (buffer.handle == 0) buffer.handle = gMemoryMgr->NewHandle(0, 0);
+    uint32_t bytes = 0;
+    if (buffer.handle == 0 ||
+        !text->StringToUnits(parameters.replaceText, buffer.handle, buffer.units, bytes, false)) {
+      buffer.error = kErrorTextCannotGrow;
+      return true;
+    }
+    buffer.filled = true;
+  }
+  const int32_t start = text->GetSelStart();
+  BeginChange();
+  text->BeginUndoStep(kUndoFindReplace, 0);
+  buffer.error = text->InsertHandle(buffer.handle, int32_t(buffer.units));
+  if (buffer.error == 0) {
+    text->SetSelection(start, start + int32_t(buffer.units));
+    buffer.error = SetReplaceProperties(*text, parameters);
+  }
+  text->EndUndoStep(buffer.error);
+  EndChange();
+  return true;
+}
+
+bool xMorvaDocument::ReplaceNext(const xMorvaFindReplaceParameters& parameters) {
+  ReplaceBuffer buffer;
+  const bool found = ReplaceOne(buffer, parameters);
+  if (buffer.handle != 0) gMemoryMgr->DisposeHandle(buffer.handle);
+  return found;
+}
+
+int32_t xMorvaDocument::ReplaceAll(xMorvaFindReplaceParameters& parameters) {
+  xMorvaTextInterface* text = fCurrent;
+  if (text == nullptr) return 0;
+  int32_t start = 0;
+  int32_t end = 0;
+  text->GetSelection(start, end);
+  const uint8_t wrap = parameters.wrap;
+  if (wrap != 0) {
+    // One pass from the start covers the whole text.
+    parameters.wrap = 0;
+    text->SetSelection(0, 0);
+  }
+  if (fUndo) fUndo->BeginGroup(kUndoGroupReplaceAll);
+  ReplaceBuffer buffer;
+  int32_t count = 0;
+  // A replacement the engine refuses ends the run.
+  while (ReplaceOne(buffer, parameters) && buffer.error == 0) ++count;
+  if (count == 0) text->SetSelection(start, end);
+  if (fUndo) fUndo->EndGroup();
+  parameters.wrap = wrap;
+  if (buffer.handle != 0) gMemoryMgr->DisposeHandle(buffer.handle);
+  return count;
+}

@@ -1,0 +1,122 @@
+// Find and replace: the parameters of a search, the matcher that a text
+// walk feeds item by item (case folding, whole words, soft hyphens, tab
+// elements, property criteria), and the search over a stored document held
+// in a block of memory.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "document/xMorvaProperties.h"
+#include "document/xMorvaPropertiesStates.h"
+#include "framework/core/VObject.h"
+#include "framework/core/strings/VUniString.h"
+
+// What to find and what to put in its place. The editing area owns one and
+// its dialogs and the host-language commands fill it.
+class xMorvaFindReplaceParameters : public VObject {
+ public:
+  xMorvaFindReplaceParameters() = default;
+  xMorvaFindReplaceParameters(const xMorvaFindReplaceParameters&) = delete;
+  xMorvaFindReplaceParameters& operator=(const xMorvaFindReplaceParameters&) = delete;
+
+  VStrInHandle findText;
+  xMorvaProperties findProperties;
+  // The properties that must match; all 0: no property criteria.
+  xMorvaPropertiesStates findStates;
+  VStrInHandle replaceText;
+  xMorvaProperties replaceProperties;
+  // The properties set on each replacement.
+  xMorvaPropertiesStates replaceStates;
+  uint8_t wholeWord = 0;
+  uint8_t caseSensitive = 0;
+  // FindNext goes on from the start of the text when it reaches the end.
+  uint8_t wrap = 1;
+};
+
+// The unit as a case-insensitive search compares it: a to z by subtracting
+// 32, units from 123 up through the international manager's case table
+// (unchanged without one).
+char16_t FoldCaseUnit(char16_t unit);
+
+// True when a state among ids 0 to 45 is 1: the search has property criteria.
+bool HasPropertyCriteria(const xMorvaPropertiesStates& states);
+
+// Whether a unit belongs to words; the text engine keeps the table.
+using xMorvaWordTest = bool (*)(char16_t unit);
+
+// The matching of a pattern against the positions of a text, one item at a
+// time. Every candidate start is followed on its own, so after a mismatch
+// the characters already seen can still begin a match ("abc" is found in
+// "ababc"), and the match span is exact even when soft hyphens lie inside
+// it. An empty pattern matches the longest run of positions whose
+// properties match (a properties-only search).
+class xMorvaTextMatcher {
+ public:
+  // `previous` is the unit before the first position fed (a space at the
+  // start of the text); `first` the position of the first item fed.
+  xMorvaTextMatcher(const std::u16string& pattern, bool wholeWord, bool caseSensitive, xMorvaWordTest isWord,
+                    char16_t previous, int32_t first);
+
+  // One character unit at the next position; `propertiesMatch` says
+  // whether the properties in effect there meet the criteria. True once a
+  // match is complete.
+  bool Character(char16_t unit, bool propertiesMatch);
+  // One special element (code 16000 or more) at the next position.
+  bool Element(uint16_t code, bool propertiesMatch);
+  // The walk ended (at its limit or the end of the text). `next` is what
+  // follows: 0 nothing (the end of the text), 1 a word character, 2
+  // anything else. True when a match is complete.
+  bool Finish(int next);
+
+  bool IsFound() const { return fFound; }
+  // The match, as positions [start, end).
+  int32_t MatchStart() const { return fMatchStart; }
+  int32_t MatchEnd() const { return fMatchEnd; }
+  // The position the next item fed would take.
+  int32_t Position() const { return fPosition; }
+
+ private:
+  struct Candidate {
+    int32_t start;
+    int32_t matched;
+  };
+  // A pattern unit against an item: the folded unit, or the tab element.
+  bool Advance(char16_t unit, bool canStart);
+  void Complete(int32_t start, int32_t end);
+  void KillAll() { fCandidates.clear(); }
+
+  std::u16string fPattern;
+  bool fWholeWord;
+  bool fCaseSensitive;
+  xMorvaWordTest fIsWord;
+  char16_t fPrevious;
+  int32_t fPosition;
+  std::vector<Candidate> fCandidates;
+  // A whole-word match that waits for the next item to end its word.
+  bool fWaiting = false;
+  int32_t fWaitStart = 0;
+  int32_t fWaitEnd = 0;
+  // The properties-only run.
+  int32_t fRunStart = -1;
+  bool fFound = false;
+  int32_t fMatchStart = 0;
+  int32_t fMatchEnd = 0;
+};
+
+// The answers of SearchStoredText besides a position.
+constexpr int32_t kStoredTextNotFound = -1;
+constexpr int32_t kStoredTextNotAStream = -2;
+// The marker that opens a stored document, after a zero unit; read in the
+// other byte order, every value of the block is swapped.
+constexpr uint16_t kStoredStreamMarker = 0x8F8E;
+
+// Searches a stored document (the zero unit, the marker, the header and
+// store as one element, then the body's element stream) for the text: the
+// position of the match counted with the leading header element as one
+// position, -1 when there is none, -2 when the block is not a stored
+// document. Nothing beyond `size` bytes is read; an element cut short ends
+// the walk.
+int32_t SearchStoredText(const uint8_t* block, uint32_t size, const std::u16string& text, bool wholeWord,
+                         bool caseSensitive, xMorvaWordTest isWord);

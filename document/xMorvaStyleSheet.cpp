@@ -1,0 +1,248 @@
+// Style sheets: the 'wSTL' record and its place in the document's resource
+// store.
+#include "document/xMorvaStyleSheet.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "document/StoredRecord_p.h"
+#include "document/xMorvaDocumentInterface.h"
+#include "document/xMorvaFontTable.h"
+#include "framework/core/memory/VMemoryMgr.h"
+#include "framework/core/streams/VHandleStream.h"
+#include "framework/core/streams/VMemoryStream.h"
+#include "framework/system/resources/VResourceFile.h"
+
+namespace {
+
+constexpr char16_t kLineEnd = 13;
+
+// A copy of the resource's bytes; false when the store has none.
+bool CopyResourceBytes(VResourceFile& store, int16_t id, std::vector<uint8_t>& bytes) {
+  uint8_t owned = 0;
+  const VResourceRef ref = store.GetResource(kStyleSheetResourceType, id, &owned);
+  if (ref == 0) return false;
+  const uint32_t size = store.GetResourceSize(ref);
+  const auto* data = static_cast<const uint8_t*>(store.LockResource(ref));
+  const bool copied = data != nullptr || size == 0;
+  if (data != nullptr) bytes.assign(data, data + size);
+  store.UnlockResource(ref);
+  if (owned) store.ReleaseResource(ref);
+  return copied;
+}
+
+// The sheet's record in a new handle (the caller's); 0 when it cannot be
+// written.
+VMemHandle WriteToHandle(const xMorvaStyleSheet& sheet) {
+  VMemHandle handle = 0;
+  VHandleStream stream(handle);
+  if (handle == 0) return 0;
+  bool written = stream.OpenWrite() == 0 && sheet.WriteBody(stream);
+  written = stream.CloseWrite(1) == 0 && written;
+  if (!written) {
+    gMemoryMgr->DisposeHandle(handle);
+    return 0;
+  }
+  return handle;
+}
+
+}  // namespace
+
+xMorvaStyleSheet::xMorvaStyleSheet() { Init(); }
+
+xMorvaStyleSheet::~xMorvaStyleSheet() = default;
+
+void xMorvaStyleSheet::Init() {
+  reserved = 0;
+  paragraphSheet = 1;
+  shortcut = 0;
+  properties.SetDefaults();
+  states.ClearAll();
+  tabs.Clear();
+  fontName.SetEmpty(false);
+}
+
+void xMorvaStyleSheet::Assign(const xMorvaStyleSheet& other) {
+  reserved = other.reserved;
+  paragraphSheet = other.paragraphSheet;
+  properties.Assign(other.properties);
+  states.Assign(other.states);
+  tabs.Assign(other.tabs);
+  fontName.SetEmpty(false);
+  fontName.CopyText(other.fontName);
+  shortcut = other.shortcut;
+}
+
+// ---- The record
+
+bool xMorvaStyleSheet::WriteBody(VStream& stream) const {
+  WriteRecordHead(stream, kStyleSheetResourceType, kVersion);
+  stream.PutByte(reserved);
+  stream.PutByte(paragraphSheet);
+  stream.PutWord(int16_t(shortcut));
+  if (!properties.Write(stream) || !states.Write(stream) || !tabs.Write(stream)) return false;
+  const_cast<VStr<kFontNameLength>&>(fontName).WriteToStream(stream, 0);
+  return stream.GetStatus() == 0;
+}
+
+bool xMorvaStyleSheet::ReadBody(VStream& stream) {
+  uint32_t version = 0;
+  if (!ReadRecordTag(stream, kStyleSheetResourceType)) return false;
+  if (!ReadRecordVersion(stream, {kVersion}, version)) return false;
+  if (!stream.HasRemaining(4)) return false;
+  // Read into a copy, so that a record that is not whole changes nothing.
+  xMorvaStyleSheet read;
+  read.reserved = stream.GetByte();
+  read.paragraphSheet = stream.GetByte();
+  read.shortcut = uint16_t(stream.GetWord());
+  // Each part must read whole: a part that does not would leave the
+  // stream in the middle of it and the rest read as garbage.
+  if (!read.properties.Read(stream) || !read.states.Read(stream) || !read.tabs.Read(stream)) return false;
+  // An empty name is stored as a bare zero length.
+  const int32_t status = read.fontName.ReadFromStream(stream, 0);
+  if (status != 0 && status != -3 && status != 100) return false;
+  if (stream.GetStatus() != 0) return false;
+  Assign(read);
+  return true;
+}
+
+bool ReadStyleSheetBytes(const uint8_t* data, uint32_t size, xMorvaStyleSheet& sheet) {
+  if (data == nullptr && size != 0) return false;
+  static const uint8_t kNothing = 0;
+  VMemoryStream stream(data != nullptr ? data : &kNothing, size);
+  if (stream.OpenRead() != 0) return false;
+  const bool read = sheet.ReadBody(stream);
+  stream.CloseRead();
+  return read;
+}
+
+bool xMorvaStyleSheet::ReadResourceBytes(VResourceFile& store, int16_t id) {
+  std::vector<uint8_t> bytes;
+  if (!CopyResourceBytes(store, id, bytes)) return false;
+  return ReadStyleSheetBytes(bytes.data(), uint32_t(bytes.size()), *this);
+}
+
+bool ReadStyleSheetResource(VResourceFile& store, int16_t id, xMorvaStyleSheet& sheet) {
+  if (!store.HasResource(kStyleSheetResourceType, id)) return false;
+  std::vector<uint8_t> bytes;
+  if (!CopyResourceBytes(store, id, bytes)) return false;
+  return ReadStyleSheetBytes(bytes.data(), uint32_t(bytes.size()), sheet);
+}
+
+// ---- Fonts
+
+void xMorvaStyleSheet::RefreshFontName(xMorvaDocumentInterface& document) {
+  xMorvaFontTable* fonts = document.GetFontTable();
+  if (fonts == nullptr) return;
+  VStrInHandle name;
+  bool known = false;
+  if (!fonts->NameForIndex(properties.GetProperty(kPropFont), name, known)) return;
+  fontName.SetEmpty(false);
+  fontName.CopyText(name);
+}
+
+void xMorvaStyleSheet::ApplyFontName(xMorvaDocumentInterface& document) {
+  xMorvaFontTable* fonts = document.GetFontTable();
+  if (fonts == nullptr || fontName.GetLength() == 0) return;
+  VStrInHandle name(fontName);
+  const int16_t index = fonts->IndexForName(name);
+  if (index > 0) properties.SetProperty(kPropFont, index);
+}
+
+// ---- The store
+
+bool xMorvaStyleSheet::Load(xMorvaDocumentInterface& document, VResourceFile& store, int16_t id) {
+  if (!ReadStyleSheetResource(store, id, *this)) return false;
+  ApplyFontName(document);
+  return true;
+}
+
+bool xMorvaStyleSheet::LoadAt(xMorvaDocumentInterface& document, VResourceFile& store, int32_t n) {
+  if (n < 1 || n > store.CountResources(kStyleSheetResourceType)) return false;
+  return Load(document, store, store.GetIndResourceId(kStyleSheetResourceType, n));
+}
+
+bool xMorvaStyleSheet::SaveNew(xMorvaDocumentInterface& document, VResourceFile& store, const VString& name,
+                               int16_t& id, int32_t wantedId) {
+  RefreshFontName(document);
+  const VMemHandle handle = WriteToHandle(*this);
+  if (handle == 0) return false;
+  int16_t given = int16_t(wantedId);
+  if (wantedId == -1) {
+    const int32_t count = store.CountResources(kStyleSheetResourceType);
+    int32_t highest = -32768;
+    for (int32_t i = 1; i <= count; ++i) {
+      const int16_t used = store.GetIndResourceId(kStyleSheetResourceType, i);
+      if (used > highest) highest = used;
+    }
+    // No id above 32767: the store then draws a free one.
+    given = count == 0 ? int16_t(-32767) : highest == 32767 ? int16_t(-1) : int16_t(highest + 1);
+  }
+  const uint32_t size = gMemoryMgr->GetHandleSize(handle);
+  const void* data = gMemoryMgr->LockHandle(handle);
+  const int16_t stored = data != nullptr ? store.AddResource(kStyleSheetResourceType, given, &name, data, size) : -1;
+  gMemoryMgr->UnlockHandle(handle);
+  gMemoryMgr->DisposeHandle(handle);
+  if (stored == -1) return false;
+  id = stored;
+  return true;
+}
+
+bool xMorvaStyleSheet::Save(xMorvaDocumentInterface& document, VResourceFile& store, int16_t id,
+                            const VString* newName) {
+  if (!store.HasResource(kStyleSheetResourceType, id)) return false;
+  RefreshFontName(document);
+  const VMemHandle handle = WriteToHandle(*this);
+  if (handle == 0) return false;
+  uint8_t owned = 0;
+  const VResourceRef ref = store.GetResource(kStyleSheetResourceType, id, &owned);
+  bool saved = false;
+  if (ref != 0) {
+    const uint32_t size = gMemoryMgr->GetHandleSize(handle);
+    const uint32_t oldSize = store.GetResourceSize(ref);
+    if (store.SetResourceSize(ref, size)) {
+      auto* target = static_cast<uint8_t*>(store.LockResource(ref));
+      const auto* source = static_cast<const uint8_t*>(gMemoryMgr->LockHandle(handle));
+      if (target != nullptr && source != nullptr) {
+        std::copy(source, source + size, target);
+        saved = true;
+      }
+      gMemoryMgr->UnlockHandle(handle);
+      store.UnlockResource(ref);
+      if (saved) {
+        store.WriteResource(ref);
+      } else {
+        store.SetResourceSize(ref, oldSize);
+      }
+    }
+    if (owned) store.ReleaseResource(ref);
+  }
+  gMemoryMgr->DisposeHandle(handle);
+  if (saved && newName != nullptr) store.SetResourceName(kStyleSheetResourceType, id, newName);
+  return saved;
+}
+
+int16_t xMorvaStyleSheet::FindOrAdd(xMorvaDocumentInterface& document, VResourceFile& store,
+                                    const VString& name) {
+  const int32_t count = store.CountResources(kStyleSheetResourceType);
+  for (int32_t i = 1; i <= count; ++i) {
+    const int16_t id = store.GetIndResourceId(kStyleSheetResourceType, i);
+    VStr<255> stored;
+    store.GetResourceName(&stored, kStyleSheetResourceType, id);
+    if (stored.Compare(name, false) == 0) return id;
+  }
+  int16_t id = 0;
+  return SaveNew(document, store, name, id) ? id : 0;
+}
+
+void xMorvaStyleSheet::Describe(xMorvaDocumentInterface& document, VString& text) const {
+  VStrInHandle described;
+  properties.Describe(document, states, described);
+  if (states.GetState(kPropTabs) == 1) {
+    VStrInHandle stops;
+    tabs.Describe(document, stops);
+    if (described.GetLength() > 0 && stops.GetLength() > 0) described.AppendUniChar(kLineEnd);
+    described.CopyText(stops);
+  }
+  text.CopyText(described);
+}

@@ -1,0 +1,175 @@
+// Find and replace over a document's real texts: the next match with and
+// without wrap, whole words at the text's end and before a tab element,
+// property criteria, replacements in one undo group, and a seeded run of
+// replacements checked against a plain model and undone.
+#include <random>
+
+#include "document/xMorvaFind.h"
+#include "engine/tests/DocumentFixture.h"
+
+namespace {
+
+class FindTest : public DocumentTest {
+ protected:
+  void Find(const char16_t* text) { parameters.findText.SetUniCText(text); }
+  void Replace(const char16_t* text) { parameters.replaceText.SetUniCText(text); }
+  std::pair<int32_t, int32_t> Selection() {
+    int32_t start = 0;
+    int32_t end = 0;
+    document->GetCurrentPart()->GetSelection(start, end);
+    return {start, end};
+  }
+  Bytes PartBytes() {
+    xMorvaTextInterface* part = document->GetCurrentPart();
+    const uint8_t* data = part->LockStream();
+    Bytes bytes = data != nullptr ? Bytes(data, data + part->GetStreamSize()) : Bytes();
+    part->UnlockStream();
+    return bytes;
+  }
+  // Bold over [start, end), unrecorded.
+  void Bold(int32_t start, int32_t end) {
+    document->GetUndo()->Suspend();
+    document->GetCurrentPart()->SetSelection(start, end);
+    ASSERT_EQ(document->GetCurrentPart()->SetPropertyValue(kPropBold, 1), 0);
+    document->GetUndo()->Resume();
+  }
+
+  xMorvaFindReplaceParameters parameters;
+};
+
+using Span = std::pair<int32_t, int32_t>;
+
+TEST_F(FindTest, NextMatchUnderWrapAndWholeWords) {
+  struct Case {
+    const char16_t* text;
+    int32_t selStart, selEnd;
+    const char16_t* pattern;
+    uint8_t whole, wrap;
+    int32_t start, end;  // the selection after: the match, or as it was
+  };
+  const Case cases[] = {
+      {u"ababc cat", 0, 0, u"abc", 0, 1, 2, 5},
+      {u"cat dog cat", 9, 11, u"cat", 0, 1, 0, 3},
+      {u"cat dog cat", 9, 11, u"cat", 0, 0, 9, 11},
+      // The second pass takes in a match that runs on behind the old end.
+      {u"dog cat", 4, 5, u"cat", 0, 1, 4, 7},
+      {u"concat cats cat", 0, 0, u"cat", 1, 0, 12, 15},
+      // Started inside a word, the word is not there.
+      {u"concat", 3, 3, u"cat", 1, 0, 3, 3},
+      {u"concat", 3, 3, u"cat", 0, 0, 3, 6},
+  };
+  for (const Case& c : cases) {
+    Load(c.text, c.selStart, c.selEnd);
+    Find(c.pattern);
+    parameters.wholeWord = c.whole;
+    parameters.wrap = c.wrap;
+    EXPECT_EQ(document->FindNext(parameters), c.start != c.selStart || c.end != c.selEnd);
+    EXPECT_EQ(Selection(), Span(c.start, c.end)) << "case " << (&c - cases);
+  }
+
+  // A tab element ends a whole word and matches a tab of the pattern.
+  Load(u"a cat", 5, 5);
+  xMorvaTextInterface* part = document->GetCurrentPart();
+  document->GetUndo()->Suspend();
+  ASSERT_EQ(static_cast<xMorvaEngine*>(part)->InsertTab(), 0);
+  document->GetUndo()->Resume();
+  for (const char16_t* pattern : {u"cat", u"cat\t"}) {
+    part->SetSelection(0, 0);
+    Find(pattern);
+    parameters.wholeWord = pattern[3] == 0 ? 1 : 0;
+    ASSERT_TRUE(document->FindNext(parameters));
+    EXPECT_EQ(Selection(), Span(2, pattern[3] == 0 ? 5 : 6));
+  }
+}
+
+TEST_F(FindTest, PropertyCriteriaAndPropertiesOnly) {
+  Load(u"abc abc abc", 0, 0);
+  Bold(4, 7);
+  Bold(9, 11);
+  document->GetCurrentPart()->SetSelection(0, 0);
+  parameters.findProperties.SetProperty(kPropBold, 1);
+  parameters.findStates.SetState(kPropBold, 1);
+  parameters.wrap = 0;
+  Find(u"abc");
+  ASSERT_TRUE(document->FindNext(parameters));
+  EXPECT_EQ(Selection(), Span(4, 7));
+  EXPECT_FALSE(document->FindNext(parameters));
+  // No text: the whole bold run after the caret.
+  Find(u"");
+  document->GetCurrentPart()->SetSelection(1, 1);
+  ASSERT_TRUE(document->FindNext(parameters));
+  EXPECT_EQ(Selection(), Span(4, 7));
+  ASSERT_TRUE(document->FindNext(parameters));
+  EXPECT_EQ(Selection(), Span(9, 11));
+}
+
+TEST_F(FindTest, ReplaceAllFromTheStartAsOneGroup) {
+  Load(u"a-b-a-b-a", 6, 6);
+  const Bytes before = PartBytes();
+  Find(u"a");
+  Replace(u"xyz");
+  parameters.replaceProperties.SetProperty(kPropItalic, 1);
+  parameters.replaceStates.SetState(kPropItalic, 1);
+  EXPECT_EQ(document->ReplaceAll(parameters), 3);
+  EXPECT_EQ(Text(), u"xyz-b-xyz-b-xyz");
+  EXPECT_EQ(parameters.wrap, 1);
+  EXPECT_EQ(PropertyAt(kPropItalic, 6, 9), 1);
+  EXPECT_EQ(PropertyAt(kPropItalic, 4, 5), 0);
+  document->GetUndo()->Undo();
+  EXPECT_EQ(PartBytes(), before);
+
+  // Nothing replaced: the selection stays.
+  Find(u"q");
+  document->GetCurrentPart()->SetSelection(2, 3);
+  EXPECT_EQ(document->ReplaceAll(parameters), 0);
+  EXPECT_EQ(Selection(), Span(2, 3));
+
+  // Properties only: every bold run becomes italic.
+  Bold(2, 3);
+  Bold(6, 7);
+  Find(u"");
+  Replace(u"");
+  parameters.findProperties.SetProperty(kPropBold, 1);
+  parameters.findStates.SetState(kPropBold, 1);
+  EXPECT_EQ(document->ReplaceAll(parameters), 2);
+  EXPECT_EQ(PropertyAt(kPropItalic, 6, 7), 1);
+  EXPECT_EQ(PropertyAt(kPropItalic, 4, 5), 0);
+}
+
+// Replaces every non-overlapping occurrence from the left, going on behind
+// each replacement.
+std::u16string ReplacedModel(std::u16string text, const std::u16string& find, const std::u16string& by) {
+  for (size_t at = text.find(find); at != std::u16string::npos; at = text.find(find, at + by.size())) {
+    text.replace(at, find.size(), by);
+  }
+  return text;
+}
+
+TEST_F(FindTest, SeededReplacementsMatchAModelAndUndoToTheFirstBytes) {
+  std::mt19937 random(20261207);
+  const std::u16string letters = u"aab c";
+  std::u16string text;
+  for (int i = 0; i < 600; ++i) text.push_back(i % 97 == 96 ? u'\r' : letters[random() % letters.size()]);
+  Load(text, 0, 0);
+  const Bytes first = PartBytes();
+  parameters.caseSensitive = 1;
+  int undos = 0;
+  for (int round = 0; round < 12; ++round) {
+    std::u16string find;
+    std::u16string by;
+    for (uint32_t n = 1 + random() % 3; n > 0; --n) find.push_back(letters[random() % 4]);
+    for (uint32_t n = random() % 4; n > 0; --n) by.push_back(u"xaby"[random() % 4]);
+    parameters.findText.SetUniChars(find.data(), 0, int32_t(find.size()));
+    parameters.replaceText.SetUniChars(by.data(), 0, int32_t(by.size()));
+    const std::u16string expected = ReplacedModel(text, find, by);
+    const int32_t count = document->ReplaceAll(parameters);
+    SCOPED_TRACE(round);
+    ASSERT_EQ(Text(), expected);
+    if (count > 0) ++undos;
+    text = expected;
+  }
+  for (int i = 0; i < undos; ++i) document->GetUndo()->Undo();
+  EXPECT_EQ(PartBytes(), first);
+}
+
+}  // namespace

@@ -1,0 +1,88 @@
+// The text search of find and replace: the element stream walked from a
+// position, each positioned item handed to the document model's matcher
+// with whether the properties in effect there meet the criteria.
+#include <string>
+
+#include "document/xMorvaFind.h"
+#include "engine/xMorvaElementStream.h"
+#include "engine/xMorvaEngine.h"
+#include "framework/core/strings/VString.h"
+
+namespace {
+
+bool WordUnit(char16_t unit) { return IsWordCharacter(unit); }
+
+}  // namespace
+
+bool xMorvaEngine::SearchText(int32_t from, int32_t to, const VString& text, const xMorvaProperties* properties,
+                              const xMorvaPropertiesStates* states, bool wholeWord, bool caseSensitive) {
+  if (from < 0) from = 0;
+  if (from > fLength) from = fLength;
+  if (to > fLength) to = fLength;
+  std::u16string pattern;
+  for (int32_t i = 1; i <= text.GetLength(); ++i) pattern.push_back(text.GetCharAt(i));
+  const bool criteria = properties != nullptr && states != nullptr && HasPropertyCriteria(*states);
+
+  // The unit before `from`, a space at the start or before an element.
+  char16_t previous = u' ';
+  if (from >= 1) {
+    SetSelection(from - 1, from - 1);
+    const uint8_t* stream = LockStream();
+    for (uint32_t at = fSelStartOffset; stream != nullptr && at < fBytesInUse;) {
+      const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
+      at += item.size;
+      if (item.kind == StreamItem::kRecord) continue;
+      if (item.kind == StreamItem::kUnit) previous = caseSensitive ? item.unit : FoldCaseUnit(item.unit);
+      break;
+    }
+    if (stream != nullptr) UnlockStream();
+  }
+
+  SetSelection(from, from);
+  xMorvaProperties running;
+  running.Assign(fCurrent);
+  bool matches = true;
+  bool changed = true;
+  xMorvaTextMatcher matcher(pattern, wholeWord, caseSensitive, WordUnit, previous, from);
+  const uint8_t* stream = LockStream();
+  uint32_t at = fSelStartOffset;
+  while (stream != nullptr && at < fBytesInUse && matcher.Position() < to && !matcher.IsFound()) {
+    const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
+    at += item.size;
+    if (item.kind == StreamItem::kRecord) {
+      if (criteria) {
+        running.SetProperty(item.unit, int32_t(item.value));
+        changed = true;
+      }
+      continue;
+    }
+    if (criteria && changed) {
+      matches = running.EqualsMasked(*properties, *states);
+      changed = false;
+    }
+    if (item.kind == StreamItem::kElement) {
+      matcher.Element(item.unit, matches);
+    } else {
+      matcher.Character(item.unit, matches);
+    }
+  }
+  if (!matcher.IsFound()) {
+    // What follows the searched range decides a whole word that ends there.
+    int next = 0;
+    while (stream != nullptr && at < fBytesInUse) {
+      const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
+      at += item.size;
+      if (item.kind == StreamItem::kRecord) continue;
+      next = item.kind == StreamItem::kUnit && IsWordCharacter(item.unit) ? 1 : 2;
+      break;
+    }
+    matcher.Finish(next);
+  }
+  if (stream != nullptr) UnlockStream();
+  if (!matcher.IsFound()) {
+    SetSelection(from, from);
+    return false;
+  }
+  SetSelection(matcher.MatchStart(), matcher.MatchEnd());
+  return true;
+}
