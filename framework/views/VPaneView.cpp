@@ -27,17 +27,6 @@ void Hide(VFrame* f) {
 // A view that counts for the layout: present and displayed.
 bool Counts(const VFrame* f) { return f != nullptr && f->IsDisplayed(); }
 
-void CopyBarState(VScrollBar* bar, int32_t value, int32_t maximum, int32_t page) {
-  if (maximum == 0) {
-    bar->SetActive(false, 1);
-    return;
-  }
-  bar->SetActive(true, 1);
-  bar->SetPageSize(page, 1);
-  bar->SetMaximum(maximum, 1);
-  bar->SetValue(value, 1);
-}
-
 void DeleteFrame(VFrame* f) {
   if (f == nullptr) return;
   f->Close();
@@ -370,7 +359,7 @@ void VPaneView::LayoutLeaf(int32_t mode) {
     fVerticalBar->MoveTo(W - SV, s + BH, 1);
     fVerticalBar->ResizeTo(SV, H - G - s - SH - BH + (fHorizontalBar != nullptr ? 1 : 0), 1);
     fContent->GetVerticalBarState(value, maximum, page);
-    CopyBarState(fVerticalBar, value, maximum, page);
+    fVerticalBar->ShowScrollState(value, maximum, page);
   }
   if (fHorizontalBar != nullptr) {
     int32_t s = 0;
@@ -386,7 +375,7 @@ void VPaneView::LayoutLeaf(int32_t mode) {
     fHorizontalBar->MoveTo(s + BW, H - SH, 1);
     fHorizontalBar->ResizeTo(W - G - s - SV - BW + (fVerticalBar != nullptr ? 1 : 0), SH, 1);
     fContent->GetHorizontalBarState(value, maximum, page);
-    CopyBarState(fHorizontalBar, value, maximum, page);
+    fHorizontalBar->ShowScrollState(value, maximum, page);
   }
 
   // Corners: top-left (A = T, B = L), top-right (T, R), bottom-left (B, L),

@@ -431,15 +431,7 @@ bool VPlugIn::HandleMessage(VFrame* sender, int32_t message, intptr_t parameter)
       if (sender != nullptr && sender == fHotFrame) fHotFrame = nullptr;
       return fCommandMgr->HandleMessage(sender, message, parameter);
     case kMsgDeactivate:
-      LoseFocus(nullptr);
-      Activate(false);
-      Invalidate(2);
-      return true;
-    case kMsgActivate:
-      Activate(true);
-      TakeFocus();
-      Invalidate(2);
-      return true;
+    case kMsgActivate: return HandleActivationMessage(message);
     case kMsgOwnerFocusMayMove:
       if (fHasFocus == 0 && fWindowView != nullptr && fFormTable > 0) {
         HostVariableOp306(fObjectName, fVariableKind != 0 ? 2 : 1);

@@ -65,6 +65,17 @@ void VScrollBar::SetValue(int32_t value, int16_t mode) {
   Invalidate(mode);
 }
 
+void VScrollBar::ShowScrollState(int32_t value, int32_t maximum, int32_t page) {
+  if (maximum == 0) {
+    SetActive(false, 1);
+    return;
+  }
+  SetActive(true, 1);
+  SetPageSize(page, 1);
+  SetMaximum(maximum, 1);
+  SetValue(value, 1);
+}
+
 void VScrollBar::SetMaximum(int32_t maximum, int16_t mode) {
   if (maximum == fMaximum) return;
   fMaximum = maximum < 0 ? 0 : maximum;

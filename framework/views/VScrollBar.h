@@ -43,6 +43,9 @@ class VScrollBar : public VFrame {
   void SetValue(int32_t value, int16_t mode);
   void SetMaximum(int32_t maximum, int16_t mode);
   void SetPageSize(int32_t page, int16_t mode);
+  // Takes a scroll state (mode 1); an axis with nothing to scroll makes the
+  // bar inactive and leaves its numbers alone.
+  void ShowScrollState(int32_t value, int32_t maximum, int32_t page);
   void SetDisabled(bool disabled);
   int32_t HitTest(int32_t x, int32_t y) const;
   void GetThumbRect(int32_t& left, int32_t& top, int32_t& right, int32_t& bottom) const;

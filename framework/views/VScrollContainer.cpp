@@ -72,23 +72,6 @@ void VScrollContainer::ResizeTo(int32_t width, int32_t height, int16_t mode) {
 
 // ---- Layout.
 
-namespace {
-
-// Copies a scroll state into a bar; an axis with nothing to scroll makes
-// the bar inactive and leaves its numbers alone.
-void ApplyBarState(VScrollBar* bar, int32_t value, int32_t maximum, int32_t page) {
-  if (maximum == 0) {
-    bar->SetActive(false, 1);
-    return;
-  }
-  bar->SetActive(true, 1);
-  bar->SetPageSize(page, 1);
-  bar->SetMaximum(maximum, 1);
-  bar->SetValue(value, 1);
-}
-
-}  // namespace
-
 void VScrollContainer::Layout(int32_t mode) {
   if (fContent == nullptr) return;
   const int32_t hh = fHorizontalBar != nullptr ? fHorizontalBar->GetHeight() : 0;
@@ -113,13 +96,13 @@ void VScrollContainer::Layout(int32_t mode) {
   if (fVerticalBar != nullptr) {
     fVerticalBar->MoveTo(contentWidth, 0, 1);
     fVerticalBar->ResizeTo(vw, contentHeight - corner + (fHorizontalBar != nullptr ? 1 : 0), 1);
-    ApplyBarState(fVerticalBar, value, maximum, page);
+    fVerticalBar->ShowScrollState(value, maximum, page);
   }
   fContent->GetHorizontalBarState(value, maximum, page);
   if (fHorizontalBar != nullptr) {
     fHorizontalBar->MoveTo(0, contentHeight, 1);
     fHorizontalBar->ResizeTo(contentWidth - corner + (fVerticalBar != nullptr ? 1 : 0), hh, 1);
-    ApplyBarState(fHorizontalBar, value, maximum, page);
+    fHorizontalBar->ShowScrollState(value, maximum, page);
   }
   if (IsVisible() && !IsHiddenByParent()) Invalidate(m);
 }

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "framework/views/VEvent.h"
+#include "framework/views/VWindowView.h"
 #include "graphics/VPort.h"
 #include "graphics/VRegion.h"
 
@@ -229,4 +230,18 @@ VFrame* VViewWalker::Previous() {
   // Before the first: the walk is over.
   fIndex = fOrder.size();
   return nullptr;
+}
+
+bool VView::HandleActivationMessage(int32_t message) {
+  if (message == kMsgDeactivate) {
+    LoseFocus(nullptr);
+    Activate(false);
+  } else if (message == kMsgActivate) {
+    Activate(true);
+    TakeFocus();
+  } else {
+    return false;
+  }
+  Invalidate(2);
+  return true;
 }

@@ -40,6 +40,12 @@ class VView : public VFrame {
   bool IsAncestorOf(const VFrame* frame, bool directOnly) const;
   const std::vector<VFrame*>& GetSubFrames() const { return fSubFrames; }
 
+ protected:
+  // The activation messages of a view at the top of a tree (a window's, an
+  // area's): deactivation drops the focus first, activation takes it last,
+  // and either redraws. False for any other message.
+  bool HandleActivationMessage(int32_t message);
+
  private:
   std::vector<VFrame*> fSubFrames;
 };

@@ -364,15 +364,7 @@ bool VWindowView::HandleMessage(VFrame* sender, int32_t message, intptr_t parame
       if (sender != nullptr && sender == fUnderPointer) fUnderPointer = nullptr;
       return fMgr != nullptr && fMgr->HandleMessage(sender, message, parameter);
     case kMsgDeactivate:
-      LoseFocus(nullptr);
-      Activate(false);
-      Invalidate(2);
-      return true;
-    case kMsgActivate:
-      Activate(true);
-      TakeFocus();
-      Invalidate(2);
-      return true;
+    case kMsgActivate: return HandleActivationMessage(message);
     case kMsgIsFocused: return fFocused != 0;
     case kMsgFrameUnderPointer:
       if (parameter != 0) *reinterpret_cast<VFrame**>(parameter) = fUnderPointer;
