@@ -24,6 +24,7 @@ class VPrintSettings;
 class VResourceFile;
 class VWinPrinter;
 class xMorvaDocumentArea;
+class xMorvaLayoutInterface;
 class xMorvaTextInterface;
 class xMorvaUndo;
 
@@ -88,6 +89,9 @@ class xMorvaDocument : public VObject,
   void RecomposeCurrentPart();
   int32_t TotalTextSize() const;
   void ApplyToAllParts(uint8_t fieldDisplayMode);
+  // The lines of the seven parts and the body's pages; null without an
+  // engine.
+  xMorvaLayoutInterface* GetLayout() const { return fLayout.get(); }
 
   // ---- State.
   xMorvaDocParams& Params() { return fParams; }
@@ -219,6 +223,8 @@ class xMorvaDocument : public VObject,
   int32_t fHeaderFooterPage = 0;
   // By part number.
   std::unique_ptr<xMorvaTextInterface> fParts[kPartCount];
+  // Made over the parts, deleted before them.
+  std::unique_ptr<xMorvaLayoutInterface> fLayout;
   xMorvaTextInterface* fCurrent = nullptr;
   int16_t fCurrentNumber = kPartBody;
 };

@@ -7,8 +7,10 @@
 
 #include "framework/core/VService.h"
 
+class VPort;
 class VString;
 class xMorvaDocumentInterface;
+class xMorvaLayoutInterface;
 class xMorvaTextInterface;
 class xMorvaUndo;
 
@@ -30,6 +32,14 @@ class xMorvaEngineServices {
   virtual int16_t FontIndexForName(xMorvaDocumentInterface& document, const VString& name) {
     return 0;
   }
+  // The lines of the seven texts `parts` (by part number; made by NewText,
+  // none may be null) and the pages of the body, measured on `port`; null
+  // when memory runs out. The caller owns it and deletes it before the
+  // texts.
+  virtual xMorvaLayoutInterface* NewLayout(xMorvaDocumentInterface& document,
+                                           xMorvaTextInterface* const parts[7], VPort* port) {
+    return nullptr;
+  }
 };
 
 using xMorvaEngineServiceSlot = VService<xMorvaEngineServices>;
@@ -40,3 +50,6 @@ int32_t WidestBodyLine(xMorvaDocumentInterface& document);
 // empty without them.
 void GetDocumentFontName(xMorvaDocumentInterface& document, int16_t font, VString& name);
 int16_t DocumentFontIndex(xMorvaDocumentInterface& document, const VString& name);
+// Through the installed services; null without them.
+xMorvaLayoutInterface* NewDocumentLayout(xMorvaDocumentInterface& document,
+                                         xMorvaTextInterface* const parts[7], VPort* port);

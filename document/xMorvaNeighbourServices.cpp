@@ -40,3 +40,9 @@ int16_t DocumentFontIndex(xMorvaDocumentInterface& document, const VString& name
   xMorvaEngineServices* services = xMorvaEngineServiceSlot::Get();
   return services != nullptr ? services->FontIndexForName(document, name) : 0;
 }
+
+xMorvaLayoutInterface* NewDocumentLayout(xMorvaDocumentInterface& document,
+                                         xMorvaTextInterface* const parts[7], VPort* port) {
+  xMorvaEngineServices* services = xMorvaEngineServiceSlot::Get();
+  return services != nullptr ? services->NewLayout(document, parts, port) : nullptr;
+}

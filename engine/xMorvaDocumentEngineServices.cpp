@@ -3,6 +3,7 @@
 
 #include "document/xMorvaDocumentInterface.h"
 #include "document/xMorvaFontTable.h"
+#include "engine/xMorvaDocumentLayout.h"
 #include "engine/xMorvaEngine.h"
 #include "framework/core/strings/VUniString.h"
 
@@ -34,4 +35,15 @@ xMorvaTextInterface* xMorvaDocumentEngineServices::NewText(xMorvaUndo* undo, uin
   if (engine->IsValid()) return engine;
   delete engine;
   return nullptr;
+}
+
+xMorvaLayoutInterface* xMorvaDocumentEngineServices::NewLayout(xMorvaDocumentInterface& document,
+                                                              xMorvaTextInterface* const parts[7],
+                                                              VPort* port) {
+  xMorvaEngine* engines[xMorvaDocumentLayout::kPartCount] = {};
+  for (int part = 0; part < xMorvaDocumentLayout::kPartCount; ++part) {
+    engines[part] = dynamic_cast<xMorvaEngine*>(parts[part]);
+    if (engines[part] == nullptr) return nullptr;
+  }
+  return new xMorvaDocumentLayout(document, engines, port);
 }

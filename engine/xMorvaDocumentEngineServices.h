@@ -15,4 +15,8 @@ class xMorvaDocumentEngineServices : public xMorvaEngineServices {
   int16_t FontIndexForName(xMorvaDocumentInterface& document, const VString& name) override;
   // A new xMorvaEngine; null when its stream block cannot be made.
   xMorvaTextInterface* NewText(xMorvaUndo* undo, uint16_t granule) override;
+  // An xMorvaDocumentLayout over the seven engines; null when one of the
+  // texts is not an engine of this factory.
+  xMorvaLayoutInterface* NewLayout(xMorvaDocumentInterface& document,
+                                   xMorvaTextInterface* const parts[7], VPort* port) override;
 };
