@@ -1,0 +1,216 @@
+// The document's lines and pages follow its edits: after any mix of typing,
+// deleting, paragraph ends, property changes, undo and redo, every part's
+// line records and the body's page records equal those of a whole
+// recomposition.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "document/xMorvaLayoutInterface.h"
+#include "engine/tests/DocumentFixture.h"
+#include "engine/xMorvaDocumentLayout.h"
+#include "engine/xMorvaFont.h"
+#include "engine/xMorvaLines.h"
+#include "engine/xMorvaPages.h"
+
+namespace {
+
+class LayoutTest : public DocumentTest {
+ protected:
+  LayoutTest() {
+    layout = dynamic_cast<xMorvaDocumentLayout*>(document->GetLayout());
+  }
+
+  // A generated text of `paragraphs` paragraphs of 5 to 70 words.
+  std::u16string Generated(std::mt19937& random, int paragraphs) {
+    static const char16_t* const kWords[] = {u"a",     u"text",   u"of",     u"several", u"words",
+                                             u"which", u"breaks", u"across", u"lines",   u"and",
+                                             u"pages", u"now",    u"wide-ish", u"x"};
+    std::u16string text;
+    for (int p = 0; p < paragraphs; ++p) {
+      for (int w = int(random() % 66) + 5; w > 0; --w) {
+        text += kWords[random() % (sizeof kWords / sizeof kWords[0])];
+        text += w > 1 ? u" " : u"";
+      }
+      text += u"\r";
+    }
+    return text;
+  }
+
+  // Every part's lines and the body's pages equal a whole recomposition
+  // made apart, with a font of its own on the same port.
+  void ExpectLikeWholeRecomposition(const std::string& where) {
+    ASSERT_EQ(0, layout->Update()) << where;
+    xMorvaFont font(document->GetMeasuringPort(), document.get());
+    font.SetShowMarks(document->GetParams().GetViewFlag(15) != 0);
+    font.SetViewMode(document->GetParams().GetViewMode());
+    for (int16_t part = 0; part < kPartCount; ++part) {
+      const xMorvaLines& lines = *layout->GetLines(part);
+      xMorvaLines whole(document.get(), layout->GetEngine(part), part, 4);
+      ASSERT_EQ(0, whole.ComposeAll(font)) << where;
+      ASSERT_TRUE(lines.CheckSums()) << where << " part " << part;
+      ASSERT_EQ(whole.GetLineCount(), lines.GetLineCount()) << where << " part " << part;
+      for (int32_t i = 0; i < whole.GetLineCount(); ++i) {
+        const xMorvaLineRecord& a = lines.GetLine(i);
+        const xMorvaLineRecord& b = whole.GetLine(i);
+        ASSERT_EQ(b.bytes, a.bytes) << where << " line " << i;
+        ASSERT_EQ(b.positions, a.positions) << where << " line " << i;
+        ASSERT_EQ(b.flags, a.flags) << where << " line " << i;
+        ASSERT_EQ(b.height, a.height) << where << " line " << i;
+        ASSERT_EQ(b.ascent, a.ascent) << where << " line " << i;
+        ASSERT_EQ(b.spaces, a.spaces) << where << " line " << i;
+        ASSERT_EQ(b.available, a.available) << where << " line " << i;
+        ASSERT_FLOAT_EQ(b.width, a.width) << where << " line " << i;
+        for (uint16_t id : {kPropSize, kPropBold, kPropAlignment, kPropLeftIndent, kPropInterline})
+          ASSERT_EQ(b.state.GetProperty(id), a.state.GetProperty(id)) << where << " line " << i;
+      }
+      ASSERT_EQ(whole.GetTotalHeight(), lines.GetTotalHeight()) << where;
+      if (part != kPartBody) continue;
+      xMorvaPages pages(document.get(), &whole);
+      ASSERT_EQ(0, pages.ComputePageBreaks(0));
+      const xMorvaPages& kept = layout->GetPages();
+      ASSERT_EQ(pages.GetPageCount(), kept.GetPageCount()) << where;
+      for (int32_t p = 0; p < pages.GetPageCount(); ++p)
+        ASSERT_TRUE(pages.GetPage(p) == kept.GetPage(p)) << where << " page " << p;
+    }
+  }
+
+  // One edit of the current part through the document's change protocol.
+  void RandomEdit(std::mt19937& random, std::string& what) {
+    xMorvaTextInterface* part = document->GetCurrentPart();
+    const int32_t length = part->GetLength();
+    int32_t start = length > 0 ? int32_t(random() % uint32_t(length + 1)) : 0;
+    int32_t end = start;
+    const uint32_t kind = random() % 10;
+    if (kind >= 6 || (kind == 5 && random() % 2 == 0)) {
+      end = std::min(length, start + int32_t(random() % 300));
+    }
+    part->SetSelection(start, end);
+    xMorvaUndo& undo = *document->GetUndo();
+    switch (kind) {
+      case 0:
+      case 1:
+      case 2:
+        what = "type";
+        document->BeginChange();
+        part->TypeCharacterWithUndo(random() % 5 == 0 ? u' ' : char16_t(u'a' + random() % 26));
+        document->EndChange();
+        break;
+      case 3:
+        what = "paragraph end";
+        document->BeginChange();
+        part->InsertParagraphEndWithUndo();
+        document->EndChange();
+        break;
+      case 4:
+      case 5:
+        what = "delete";
+        if (start == end && end < length) part->SetSelection(start, end + 1);
+        document->BeginChange();
+        part->DeleteSelectionWithUndo();
+        document->EndChange();
+        break;
+      case 6:
+      case 7: {
+        static const uint16_t kIds[] = {kPropSize, kPropBold, kPropAlignment, kPropInterline,
+                                        kPropLeftIndent, kPropFirstLineIndent, kPropTopBorder};
+        static const int32_t kValues[] = {18, 1, 2, 20, 40, 25, 1};
+        const size_t which = random() % (sizeof kIds / sizeof kIds[0]);
+        what = "property " + std::to_string(kIds[which]);
+        document->BeginChange();
+        part->SetPropertyWithUndo(kIds[which], random() % 2 ? kValues[which] : 0);
+        document->EndChange();
+        break;
+      }
+      case 8:
+        what = "undo";
+        undo.Undo();
+        break;
+      default:
+        what = "redo";
+        undo.Redo();
+        break;
+    }
+  }
+
+  xMorvaDocumentLayout* layout = nullptr;
+};
+
+TEST_F(LayoutTest, TheDocumentComposesAndPaginatesItsBody) {
+  ASSERT_NE(layout, nullptr);
+  // An empty document: one line in each part, one page.
+  EXPECT_EQ(1, layout->GetPageCount());
+  for (int16_t part = 0; part < kPartCount; ++part) EXPECT_EQ(1, layout->GetLineCount(part));
+  std::mt19937 random(30);
+  Load(Generated(random, 80), 0, 0);
+  const int32_t pages = layout->GetPageCount();
+  EXPECT_GT(pages, 3);
+  EXPECT_GT(layout->GetWidestBodyLine(), 0);
+  EXPECT_LE(layout->GetWidestBodyLine(), document->GetTextWidth(kPartBody));
+  EXPECT_EQ(layout->GetWidestBodyLine(), WidestBodyLine(*document));
+  ExpectLikeWholeRecomposition("loaded");
+  // The content follows the page count in page view, the lines' height
+  // in continuous view.
+  int32_t width = 0;
+  int32_t height = 0;
+  document->Params().SetViewMode(0);
+  document->GetContentSize(width, height);
+  EXPECT_EQ(pages * (document->GetParams().GetPageHeight() + 4) + 4, height);
+  document->Params().SetViewMode(1);
+  document->GetContentSize(width, height);
+  EXPECT_EQ(layout->GetBodyLinesHeight() + 8 + 3 * pages, height);
+}
+
+TEST_F(LayoutTest, RandomEditsKeepLinesAndPagesLikeAWholeRecomposition) {
+  std::mt19937 random(2026);
+  Load(Generated(random, 40), 0, 0);
+  // Small pages, so that edits move many page breaks.
+  document->Params().SetPageSize(document->GetParams().GetPageWidth(),
+                                 document->GetParams().GetBands(false).topMargin +
+                                     document->GetParams().GetBands(false).bottomMargin + 160);
+  ExpectLikeWholeRecomposition("smaller pages");
+  std::string what;
+  for (int step = 0; step < 400; ++step) {
+    // Now and then a header or a footer takes the edit.
+    if (step % 50 == 25) document->SetCurrentPart(int16_t(1 + random() % 6));
+    if (step % 50 == 35) document->SelectBody();
+    RandomEdit(random, what);
+    ExpectLikeWholeRecomposition("step " + std::to_string(step) + " " + what);
+
+    if (HasFatalFailure()) return;
+  }
+}
+
+TEST_F(LayoutTest, WidthAndPageGeometryChangesComposeAgain) {
+  std::mt19937 random(7);
+  Load(Generated(random, 30), 0, 0);
+  const int32_t lines = layout->GetLineCount(kPartBody);
+  // Narrower text: more lines, composed at the next update.
+  document->Params().SetLeftMargin(document->GetParams().GetLeftMargin() + 150);
+  EXPECT_GT(layout->GetLineCount(kPartBody), lines);
+  ExpectLikeWholeRecomposition("narrower");
+  // Two columns; widow control off.
+  document->Params().SetColumns(2);
+  document->Params().SetWidowControl(0);
+  ExpectLikeWholeRecomposition("two columns");
+  EXPECT_NE(0, layout->GetPages().GetColumnLineCount(0, 1));
+}
+
+TEST_F(LayoutTest, EditsInAHeaderLeaveTheBodyPagesAlone) {
+  std::mt19937 random(3);
+  Load(Generated(random, 20), 0, 0);
+  const int32_t pages = layout->GetPageCount();
+  const xMorvaPageRecord first = layout->GetPages().GetPage(0);
+  document->SetCurrentPart(int16_t(kPartHeader));
+  Load(u"Header line one\rand two\r", 5, 5);
+  document->BeginChange();
+  document->GetCurrentPart()->TypeCharacterWithUndo(u'x');
+  document->EndChange();
+  EXPECT_EQ(3, layout->GetLineCount(kPartHeader));
+  EXPECT_EQ(pages, layout->GetPageCount());
+  EXPECT_TRUE(first == layout->GetPages().GetPage(0));
+  ExpectLikeWholeRecomposition("header");
+}
+
+}  // namespace
