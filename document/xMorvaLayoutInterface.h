@@ -30,6 +30,7 @@ struct xMorvaLineLocation {
 // The line under a point.
 struct xMorvaLineHit {
   int16_t part = 0;              // the part the point falls in
+  int32_t page = 0;              // the page band it falls in
   int32_t line = 0;
   uint32_t lineStart = 0;
   int32_t positionsBefore = 0;
@@ -80,4 +81,18 @@ class xMorvaLayoutInterface {
   // the last going down. `lineStart` and `positionsBefore` move with it.
   virtual int32_t StepLine(int16_t part, int32_t line, bool up, uint32_t& lineStart,
                            int32_t& positionsBefore) = 0;
+
+  // ---- Typing along a line without composing it again.
+  // Whether `unit` typed at the offset (a caret on line `where`) may leave
+  // every line as it is but that one: false for a break character that
+  // might let the first word of a continued line move up, a unit at the
+  // start of a continued line, a line with tabs or computed elements, or
+  // lines not up to date. `lineEnd` receives the pen at the line's end.
+  virtual bool CanTypeInLine(int16_t part, const xMorvaLineLocation& where, uint32_t offset,
+                             char16_t unit, double& lineEnd) = 0;
+  // After the unit went in: when the only change since the last update is
+  // that one unit inside line `where` and it fits the line, the line and
+  // its page take it without composing. False, with the change left for
+  // the next update, otherwise.
+  virtual bool TakeTypedUnit(int16_t part, const xMorvaLineLocation& where, double lineEnd) = 0;
 };

@@ -6,6 +6,7 @@
 
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaDocumentInterface.h"
+#include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaEngine.h"
 #include "engine/xMorvaFont.h"
 #include "engine/xMorvaLines.h"
@@ -26,6 +27,12 @@ constexpr int32_t kContinuousGap = 3;
 constexpr int32_t kMarksFlag = 15;
 
 bool IsHeaderPart(int16_t part) { return part == 1 || part == 3 || part == 5; }
+
+// Units after which a line may break.
+bool IsBreakUnit(uint16_t u) {
+  return IsSpaceUnit(u) || u == 0x00AD || u == 0x002D || u == 0x2013 || u == 0x2014 ||
+         (u >= 0x1100 && u <= 0x1DFF) || (u >= 0x3000 && u <= 0xFB4F);
+}
 
 }  // namespace
 
@@ -261,6 +268,7 @@ bool xMorvaDocumentLayout::LineAtPoint(int32_t x, int32_t y, int16_t part, int32
                                       : bandTop + pageHeight - params.FooterTop(page);
     }
     hit.top = referenceY;
+    hit.page = page;
   } else {
     if (part < 0) part = kBody;
     x -= params.RulerOffset();
@@ -276,6 +284,7 @@ bool xMorvaDocumentLayout::LineAtPoint(int32_t x, int32_t y, int16_t part, int32
         bytesBefore += uint32_t(record.bytes);
       }
       count = fPages->GetPage(page).lines;
+      hit.page = page;
     }
   }
   (void)headerFooterPage;
@@ -344,4 +353,76 @@ int32_t xMorvaDocumentLayout::StepLine(int16_t part, int32_t line, bool up, uint
     }
   } while ((up ? line > 0 : line < count - 1) && lines.GetLine(line).elementTail != 0);
   return line;
+}
+
+// ---- Typing along a line.
+
+bool xMorvaDocumentLayout::CanTypeInLine(int16_t part, const xMorvaLineLocation& where,
+                                         uint32_t offset, char16_t unit, double& lineEnd) {
+  lineEnd = 0;
+  if (!IsPart(part) || unit < 32 || unit == 0x00AD) return false;
+  xMorvaLines& lines = *fLines[part];
+  if (lines.HasPendingChange() || where.line < 0 || where.line >= lines.GetLineCount()) return false;
+  const xMorvaLineRecord& r = lines.GetLine(where.line);
+  if (r.tabs != 0 || r.elementTail != 0 || (r.flags & kLineHasPageNumbers) != 0) return false;
+  if (offset < where.lineStart || offset - where.lineStart > r.bytes) return false;
+  // A unit at the start of a continued line might fit at the end of the
+  // line before (a cut word): composed again.
+  const bool continued = where.line >= 1 && (r.flags & kLineFirstOfParagraph) == 0;
+  if (continued && offset == where.lineStart) return false;
+  xMorvaEngine& engine = *fEngines[part];
+  const uint8_t* s = engine.LockStream();
+  if (s == nullptr) return false;
+  const uint32_t size = engine.GetStreamSize();
+  const uint32_t end = uint32_t(std::min<uint64_t>(uint64_t(where.lineStart) + r.bytes, size));
+  bool breakBefore = false;
+  bool plain = true;
+  for (uint32_t at = where.lineStart; at < end && plain;) {
+    const StreamItem item = ReadStreamItem(s + at, size - at);
+    if (item.kind == StreamItem::kElement) {
+      // Tabs, pictures and computed elements lay out with the line.
+      if (item.unit != xMorvaElementCode::SoftHyphen) plain = false;
+      if (at < offset) breakBefore = true;
+    } else if (item.kind == StreamItem::kUnit && at < offset && IsBreakUnit(item.unit)) {
+      breakBefore = true;
+    }
+    at += std::max<uint32_t>(item.size, 1);
+  }
+  engine.UnlockStream();
+  if (!plain) return false;
+  // Typing a break into the first word of a continued line can let that
+  // word move up to the line before.
+  if (continued && !breakBefore && IsBreakUnit(unit)) return false;
+  int32_t height = 0;
+  lineEnd = lines.MeasureToOffset(*fFont, where.lineStart, end, where.line, height);
+  return true;
+}
+
+bool xMorvaDocumentLayout::TakeTypedUnit(int16_t part, const xMorvaLineLocation& where,
+                                         double lineEnd) {
+  if (!IsPart(part)) return false;
+  xMorvaLines& lines = *fLines[part];
+  uint32_t offset = 0;
+  if (!lines.GetInsertedUnit(offset) || where.line < 0 || where.line >= lines.GetLineCount())
+    return false;
+  const xMorvaLineRecord& r = lines.GetLine(where.line);
+  if (offset < where.lineStart || offset - where.lineStart > r.bytes) return false;
+  xMorvaEngine& engine = *fEngines[part];
+  const uint8_t* s = engine.LockStream();
+  if (s == nullptr || offset + 2 > engine.GetStreamSize()) {
+    if (s != nullptr) engine.UnlockStream();
+    return false;
+  }
+  const uint16_t unit = StreamUnit(s + offset);
+  engine.UnlockStream();
+  if (unit < 32 || unit >= kFirstElementCode || unit == 0x00AD) return false;
+  // The unit's width in the properties where it stands; it must fit the
+  // line with the space the line broke at, if any.
+  int32_t height = 0;
+  lines.MeasureToOffset(*fFont, where.lineStart, offset, where.line, height);
+  const double width = fFont->MeasureCharWidth(&unit, &unit + 1);
+  if (double(r.width) + width > r.available || lineEnd + width + 1 > r.available) return false;
+  lines.TakeInsertedUnit(where.line, width, IsSpaceUnit(unit));
+  if (part == kBody) fPages->AddToPage(fPages->FindPageForLine(where.line), 1, 2);
+  return true;
 }

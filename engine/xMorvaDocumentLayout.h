@@ -59,6 +59,9 @@ class xMorvaDocumentLayout : public VObject, public xMorvaLayoutInterface {
   int32_t PositionInLine(int16_t part, int32_t line, uint32_t lineStart, int32_t x) override;
   int32_t StepLine(int16_t part, int32_t line, bool up, uint32_t& lineStart,
                    int32_t& positionsBefore) override;
+  bool CanTypeInLine(int16_t part, const xMorvaLineLocation& where, uint32_t offset, char16_t unit,
+                     double& lineEnd) override;
+  bool TakeTypedUnit(int16_t part, const xMorvaLineLocation& where, double lineEnd) override;
 
  private:
   // What the page table was filled for.

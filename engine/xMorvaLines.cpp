@@ -919,6 +919,22 @@ int32_t xMorvaLines::Update(xMorvaFont& font, int32_t& firstLine) {
   return fStatus;
 }
 
+bool xMorvaLines::GetInsertedUnit(uint32_t& offset) const {
+  if (!fPending || fNeedsRebuild || fDelta != 2 || fDirtyEnd != fDirtyStart + 2) return false;
+  offset = fDirtyStart;
+  return true;
+}
+
+void xMorvaLines::TakeInsertedUnit(int32_t index, double width, bool space) {
+  if (index < 0 || index >= GetLineCount()) return;
+  xMorvaLineRecord& r = Rec(index);
+  r.bytes += 2;
+  r.positions += 1;
+  r.width = float(double(r.width) + width);
+  if (space) r.spaces += 1;
+  fPending = false;
+}
+
 bool xMorvaLines::CheckSums() const {
   uint64_t bytes = 0;
   int64_t positions = 0;

@@ -109,6 +109,12 @@ class xMorvaLines : public VObject {
   // receives the first record composed (-1: nothing was pending). Answers
   // as ComposeAll.
   int32_t Update(xMorvaFont& font, int32_t& firstLine);
+  // The offset of the one character unit inserted since the last update,
+  // when that is the only change noted.
+  bool GetInsertedUnit(uint32_t& offset) const;
+  // Line `index` takes that unit: one position, two bytes, `width` more,
+  // one space more with `space`; the note is done with.
+  void TakeInsertedUnit(int32_t index, double width, bool space);
 
   // The records' bytes add up to the stream and their positions to the
   // engine's length.

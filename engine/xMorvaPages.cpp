@@ -138,6 +138,12 @@ int32_t xMorvaPages::ComputePageBreaks(int32_t firstPage) {
   return fStatus;
 }
 
+void xMorvaPages::AddToPage(int32_t page, int32_t positions, int32_t bytes) {
+  if (page < 0 || page >= GetPageCount()) return;
+  fRecords[size_t(page)].positions += positions;
+  fRecords[size_t(page)].bytes += bytes;
+}
+
 xMorvaPageRecord xMorvaPages::GetPage(int32_t page) const {
   if (page < 0 || page >= GetPageCount()) return xMorvaPageRecord();
   return fRecords[size_t(page)];
