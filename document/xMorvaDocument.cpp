@@ -320,7 +320,7 @@ void xMorvaDocument::Refresh(bool scroll, bool contentSize) {
   }
   if (contentSize) UpdateFrameContentSize();
   fArea->DrawSelection();
-  fArea->UpdateCaret(scroll);
+  UpdateCaret(scroll);
   fArea->UpdateBarState();
   fArea->UpdateCommands(0);
 }
@@ -374,7 +374,7 @@ void xMorvaDocument::Reset(bool keepFile) {
   }
   SelectBody();
   UpdateReferencePrinter();
-  if (fArea != nullptr) fArea->UpdateCaret(true);
+  UpdateCaret(true);
 }
 
 // ---- Printer and page.

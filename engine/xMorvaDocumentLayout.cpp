@@ -391,8 +391,13 @@ bool xMorvaDocumentLayout::CanTypeInLine(int16_t part, const xMorvaLineLocation&
   engine.UnlockStream();
   if (!plain) return false;
   // Typing a break into the first word of a continued line can let that
-  // word move up to the line before.
+  // word move up to the line before; into a line cut inside a word, it
+  // gives the line a place to break at.
   if (continued && !breakBefore && IsBreakUnit(unit)) return false;
+  constexpr uint16_t kEnded = kLineLastOfParagraph | kLineLastOfText | kLineBreakAtSpace |
+                              kLineBreakAtTab | kLineBreakAtHyphen | kLineBreakAtSoftHyphen |
+                              kLinePageBreak | kLineColumnBreak;
+  if (IsBreakUnit(unit) && (r.flags & kEnded) == 0) return false;
   int32_t height = 0;
   lineEnd = lines.MeasureToOffset(*fFont, where.lineStart, end, where.line, height);
   return true;

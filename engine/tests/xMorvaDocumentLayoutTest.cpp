@@ -91,12 +91,21 @@ class LayoutTest : public DocumentTest {
     switch (kind) {
       case 0:
       case 1:
-      case 2:
-        what = "type";
-        document->BeginChange();
-        part->TypeCharacterWithUndo(random() % 5 == 0 ? u' ' : char16_t(u'a' + random() % 26));
-        document->EndChange();
+      case 2: {
+        // A few keystrokes at one place, as typing goes: the fast path
+        // where the line takes them, the slow one elsewhere.
+        part->SetSelection(start, start + (random() % 8 == 0 ? 3 : 0));
+        static const char16_t kKeys[] = u"abcdefghijklmnopqrstuvwxyz     -WMi";
+        for (int n = int(random() % 6) + 1; n > 0; --n) {
+          document->TypeCharacter(kKeys[random() % (sizeof kKeys / sizeof kKeys[0] - 1)]);
+          what = document->LastTypingWasFast() ? "type fast" : "type slow";
+          fast += document->LastTypingWasFast() ? 1 : 0;
+          ++typed;
+          if (n > 1) ExpectLikeWholeRecomposition(what);
+          if (HasFatalFailure()) return;
+        }
         break;
+      }
       case 3:
         what = "paragraph end";
         document->BeginChange();
@@ -135,6 +144,8 @@ class LayoutTest : public DocumentTest {
   }
 
   xMorvaDocumentLayout* layout = nullptr;
+  int fast = 0;
+  int typed = 0;
 };
 
 TEST_F(LayoutTest, TheDocumentComposesAndPaginatesItsBody) {
@@ -177,9 +188,11 @@ TEST_F(LayoutTest, RandomEditsKeepLinesAndPagesLikeAWholeRecomposition) {
     if (step % 50 == 35) document->SelectBody();
     RandomEdit(random, what);
     ExpectLikeWholeRecomposition("step " + std::to_string(step) + " " + what);
-
     if (HasFatalFailure()) return;
   }
+  // Both typing paths were taken.
+  EXPECT_GT(fast, typed / 4);
+  EXPECT_LT(fast, typed);
 }
 
 TEST_F(LayoutTest, WidthAndPageGeometryChangesComposeAgain) {
