@@ -1,0 +1,197 @@
+// The document's text geometry: offsets to lines on pages and back from a
+// point, the caret at the selection, vertical caret moves, and which path
+// typing takes.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "document/xMorvaLayoutInterface.h"
+#include "engine/tests/DocumentFixture.h"
+#include "engine/xMorvaDocumentLayout.h"
+#include "engine/xMorvaLines.h"
+#include "engine/xMorvaPages.h"
+
+namespace {
+
+class GeometryTest : public DocumentTest {
+ protected:
+  GeometryTest() { layout = dynamic_cast<xMorvaDocumentLayout*>(document->GetLayout()); }
+
+  // Paragraphs of numbered words, long enough to run over several lines.
+  static std::u16string Paragraphs(int count, int words) {
+    std::u16string text;
+    for (int p = 0; p < count; ++p) {
+      for (int w = 0; w < words; ++w) {
+        for (char c : "word" + std::to_string(p * words + w)) text += char16_t(c);
+        text += w + 1 < words ? u" " : u"\r";
+      }
+    }
+    return text;
+  }
+  xMorvaTextInterface& Body() { return *document->GetPart(kPartBody); }
+  const xMorvaLines& BodyLines() {
+    layout->Update();
+    return *layout->GetLines(kPartBody);
+  }
+  // The first position of body line `line`.
+  int32_t LineStartPosition(int32_t line) {
+    int32_t positions = 0;
+    for (int32_t i = 0; i < line; ++i) positions += BodyLines().GetLine(i).positions;
+    return positions;
+  }
+
+  xMorvaDocumentLayout* layout = nullptr;
+};
+
+// Every position's caret, hit at the middle of its line, gives the position
+// back, on every page, in page view and in continuous view.
+TEST_F(GeometryTest, CaretAndPointRoundTripOnEveryPage) {
+  Load(Paragraphs(12, 40), 0, 0);
+  document->Params().SetPageSize(document->GetParams().GetPageWidth(),
+                                 document->GetParams().GetBands(false).topMargin +
+                                     document->GetParams().GetBands(false).bottomMargin + 120);
+  ASSERT_GT(layout->GetPageCount(), 4);
+  for (int16_t mode : {0, 1}) {
+    document->Params().SetViewMode(mode);
+    int32_t lastPage = 0;
+    int32_t lastTop = -1;
+    for (int32_t p = 0; p <= Body().GetLength(); p += 7) {
+      Body().SetSelection(p, p);
+      int32_t x = 0, y = 0, top = 0, height = 0;
+      document->GetCaretGeometry(x, y, top, height);
+      int32_t page = 0, line = 0, position = 0, column = 0;
+      document->GetCaretStatus(page, line, position, column);
+      ASSERT_GT(height, 0) << p;
+      ASSERT_GE(page, lastPage) << p;
+      ASSERT_GE(top, lastTop) << "mode " << mode << " position " << p;
+      if (mode == 0) {
+        // Within its page's text band.
+        const int32_t pageTop = 4 + page * (document->GetParams().GetPageHeight() + 4);
+        ASSERT_GE(top, pageTop + document->GetParams().TopMargin(page)) << p;
+        ASSERT_LE(top + height, pageTop + document->GetParams().GetPageHeight()) << p;
+      }
+      lastPage = page;
+      lastTop = top;
+      ASSERT_EQ(p, document->OffsetAtPoint(x, top + height / 2, false))
+          << "mode " << mode << " position " << p;
+    }
+    EXPECT_EQ(layout->GetPageCount() - 1, lastPage);
+  }
+}
+
+TEST_F(GeometryTest, PointsOutsideTheTextFallOnItsEdges) {
+  Load(Paragraphs(2, 30), 0, 0);
+  document->Params().SetViewMode(1);
+  // Left of a line: its first position; right of it: its last.
+  const int32_t left = document->GetParams().RulerOffset();
+  xMorvaLineLocation where;
+  document->LocateOffset(0, where);
+  EXPECT_EQ(0, document->OffsetAtPoint(left - 50, where.top + 1, false));
+  const int32_t firstLineEnd = BodyLines().GetLine(0).positions;
+  EXPECT_EQ(firstLineEnd, document->OffsetAtPoint(left + 5000, where.top + 1, false));
+  // Below the last line: on the last line.
+  EXPECT_EQ(Body().GetLength(), document->OffsetAtPoint(left + 5000, 100000, false));
+}
+
+TEST_F(GeometryTest, VerticalMovesKeepTheirColumnAndBeepAtTheEnds) {
+  // A long paragraph, a short one, a long one.
+  std::u16string text = Paragraphs(1, 30);
+  text += u"short\r";
+  text += Paragraphs(1, 30);
+  Load(text, 0, 0);
+  const int32_t lines = BodyLines().GetLineCount();
+  ASSERT_GT(lines, 5);
+  // On the first line, going up beeps and changes nothing.
+  Body().SetSelection(3, 3);
+  document->MoveCaretVertically(true, false);
+  EXPECT_EQ(3, Body().GetSelStart());
+  // Down keeps the x: from the middle of the long paragraph's last line,
+  // through the short line (to its end), and on at the same x.
+  int32_t shortLine = 0;
+  while (BodyLines().GetLine(shortLine).positions != 6) ++shortLine;
+  const int32_t from = LineStartPosition(shortLine - 1) + 20;
+  Body().SetSelection(from, from);
+  int32_t x0 = 0, y = 0, top = 0, height = 0;
+  document->GetCaretGeometry(x0, y, top, height);
+  document->MoveCaretVertically(false, false);
+  EXPECT_EQ(LineStartPosition(shortLine) + 5, Body().GetSelStart());  // before its paragraph end
+  document->MoveCaretVertically(false, false);
+  int32_t x1 = 0;
+  document->GetCaretGeometry(x1, y, top, height);
+  EXPECT_NEAR(x0, x1, 12);
+  EXPECT_GT(Body().GetSelStart(), LineStartPosition(shortLine + 1) + 10);
+  EXPECT_LT(Body().GetSelStart(), LineStartPosition(shortLine + 2));
+  // Extending up from a caret selects backwards; the caret end moves.
+  const int32_t caret = Body().GetSelStart();
+  document->MoveCaretVertically(true, true);
+  EXPECT_EQ(caret, Body().GetSelEnd());
+  EXPECT_LT(Body().GetSelStart(), caret);
+  EXPECT_TRUE(document->IsSelectionBackward());
+  // On the last line, going down beeps and changes nothing.
+  Body().SetSelection(Body().GetLength(), Body().GetLength());
+  document->MoveCaretVertically(false, false);
+  EXPECT_EQ(Body().GetLength(), Body().GetSelStart());
+}
+
+// Which path a keystroke takes, and that the lines are right after it.
+TEST_F(GeometryTest, TypingTakesTheFastPathOnlyWhereTheLineCanTakeTheUnit) {
+  struct Case {
+    const char* name;
+    int32_t line;       // body line of the caret
+    int32_t intoLine;   // positions into it; -1 its last
+    char16_t unit;
+    bool selection;
+    bool fast;
+  };
+  const Case cases[] = {
+      {"a letter on the first line", 0, 2, u'x', false, true},
+      {"a space on the first line", 0, 2, u' ', false, true},
+      {"a letter in the first word of a second line", 2, 2, u'x', false, true},
+      {"a space in the first word of a second line", 2, 2, u' ', false, false},
+      {"a letter at the start of a second line", 2, 0, u'x', false, false},
+      {"a space in the second word of a second line", 2, 9, u' ', false, true},
+      {"over a selection", 0, 2, u'x', true, false},
+  };
+  for (const Case& c : cases) {
+    // A short first paragraph; then paragraphs of two lines, the second
+    // short.
+    Load(u"word0 word1 word2\r" + Paragraphs(2, 15), 0, 0);
+    const xMorvaLineRecord record = BodyLines().GetLine(c.line);
+    ASSERT_EQ(c.line == 0, (record.flags & kLineFirstOfParagraph) != 0) << c.name;
+    ASSERT_LT(record.width + 40, record.available) << c.name;
+    const int32_t at = LineStartPosition(c.line) + c.intoLine;
+    Body().SetSelection(at, at + (c.selection ? 2 : 0));
+    if (c.line == 0 && !c.selection) document->TypeCharacter(u'q');  // clears the resync flag
+    document->TypeCharacter(c.unit);
+    EXPECT_EQ(c.fast, document->LastTypingWasFast()) << c.name;
+    EXPECT_FALSE(document->NeedsTypingResync()) << c.name;
+    ASSERT_TRUE(BodyLines().CheckSums()) << c.name;
+    xMorvaLines whole(document.get(), layout->GetEngine(kPartBody), kPartBody, 4);
+    ASSERT_EQ(0, whole.ComposeAll(layout->GetFont()));
+    ASSERT_EQ(whole.GetLineCount(), BodyLines().GetLineCount()) << c.name;
+    for (int32_t i = 0; i < whole.GetLineCount(); ++i) {
+      EXPECT_EQ(whole.GetLine(i).bytes, BodyLines().GetLine(i).bytes) << c.name << " line " << i;
+      EXPECT_FLOAT_EQ(whole.GetLine(i).width, BodyLines().GetLine(i).width) << c.name << " line " << i;
+    }
+  }
+}
+
+TEST_F(GeometryTest, AUnitThatDoesNotFitWrapsTheLine) {
+  Load(Paragraphs(1, 30), 0, 0);
+  // Fill the first line up to its edge with narrow units, then one more
+  // wide one that cannot fit.
+  const int32_t lines = BodyLines().GetLineCount();
+  const int32_t end = BodyLines().GetLine(0).positions - 1;
+  Body().SetSelection(end, end);
+  document->TypeCharacter(u'i');
+  for (int i = 0; i < 200 && document->LastTypingWasFast(); ++i) document->TypeCharacter(u'i');
+  EXPECT_FALSE(document->LastTypingWasFast());
+  EXPECT_GE(BodyLines().GetLineCount(), lines);
+  xMorvaLines whole(document.get(), layout->GetEngine(kPartBody), kPartBody, 4);
+  ASSERT_EQ(0, whole.ComposeAll(layout->GetFont()));
+  ASSERT_EQ(whole.GetLineCount(), BodyLines().GetLineCount());
+  for (int32_t i = 0; i < whole.GetLineCount(); ++i)
+    EXPECT_EQ(whole.GetLine(i).bytes, BodyLines().GetLine(i).bytes) << i;
+}
+
+}  // namespace
