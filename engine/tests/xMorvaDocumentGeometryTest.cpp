@@ -1,22 +1,12 @@
 // The document's text geometry: offsets to lines on pages and back from a
 // point, the caret at the selection, vertical caret moves, and which path
 // typing takes.
-#include <gtest/gtest.h>
-
-#include <string>
-
-#include "document/xMorvaLayoutInterface.h"
-#include "engine/tests/DocumentFixture.h"
-#include "engine/xMorvaDocumentLayout.h"
-#include "engine/xMorvaLines.h"
-#include "engine/xMorvaPages.h"
+#include "engine/tests/LayoutFixture.h"
 
 namespace {
 
-class GeometryTest : public DocumentTest {
+class GeometryTest : public LayoutTest {
  protected:
-  GeometryTest() { layout = dynamic_cast<xMorvaDocumentLayout*>(document->GetLayout()); }
-
   // Paragraphs of numbered words, long enough to run over several lines.
   static std::u16string Paragraphs(int count, int words) {
     std::u16string text;
@@ -39,8 +29,6 @@ class GeometryTest : public DocumentTest {
     for (int32_t i = 0; i < line; ++i) positions += BodyLines().GetLine(i).positions;
     return positions;
   }
-
-  xMorvaDocumentLayout* layout = nullptr;
 };
 
 // Every position's caret, hit at the middle of its line, gives the position
@@ -77,20 +65,6 @@ TEST_F(GeometryTest, CaretAndPointRoundTripOnEveryPage) {
     }
     EXPECT_EQ(layout->GetPageCount() - 1, lastPage);
   }
-}
-
-TEST_F(GeometryTest, PointsOutsideTheTextFallOnItsEdges) {
-  Load(Paragraphs(2, 30), 0, 0);
-  document->Params().SetViewMode(1);
-  // Left of a line: its first position; right of it: its last.
-  const int32_t left = document->GetParams().RulerOffset();
-  xMorvaLineLocation where;
-  document->LocateOffset(0, where);
-  EXPECT_EQ(0, document->OffsetAtPoint(left - 50, where.top + 1, false));
-  const int32_t firstLineEnd = BodyLines().GetLine(0).positions;
-  EXPECT_EQ(firstLineEnd, document->OffsetAtPoint(left + 5000, where.top + 1, false));
-  // Below the last line: on the last line.
-  EXPECT_EQ(Body().GetLength(), document->OffsetAtPoint(left + 5000, 100000, false));
 }
 
 TEST_F(GeometryTest, VerticalMovesKeepTheirColumnAndBeepAtTheEnds) {
@@ -165,14 +139,7 @@ TEST_F(GeometryTest, TypingTakesTheFastPathOnlyWhereTheLineCanTakeTheUnit) {
     document->TypeCharacter(c.unit);
     EXPECT_EQ(c.fast, document->LastTypingWasFast()) << c.name;
     EXPECT_FALSE(document->NeedsTypingResync()) << c.name;
-    ASSERT_TRUE(BodyLines().CheckSums()) << c.name;
-    xMorvaLines whole(document.get(), layout->GetEngine(kPartBody), kPartBody, 4);
-    ASSERT_EQ(0, whole.ComposeAll(layout->GetFont()));
-    ASSERT_EQ(whole.GetLineCount(), BodyLines().GetLineCount()) << c.name;
-    for (int32_t i = 0; i < whole.GetLineCount(); ++i) {
-      EXPECT_EQ(whole.GetLine(i).bytes, BodyLines().GetLine(i).bytes) << c.name << " line " << i;
-      EXPECT_FLOAT_EQ(whole.GetLine(i).width, BodyLines().GetLine(i).width) << c.name << " line " << i;
-    }
+    ExpectLikeWholeRecomposition(c.name);
   }
 }
 
@@ -187,11 +154,7 @@ TEST_F(GeometryTest, AUnitThatDoesNotFitWrapsTheLine) {
   for (int i = 0; i < 200 && document->LastTypingWasFast(); ++i) document->TypeCharacter(u'i');
   EXPECT_FALSE(document->LastTypingWasFast());
   EXPECT_GE(BodyLines().GetLineCount(), lines);
-  xMorvaLines whole(document.get(), layout->GetEngine(kPartBody), kPartBody, 4);
-  ASSERT_EQ(0, whole.ComposeAll(layout->GetFont()));
-  ASSERT_EQ(whole.GetLineCount(), BodyLines().GetLineCount());
-  for (int32_t i = 0; i < whole.GetLineCount(); ++i)
-    EXPECT_EQ(whole.GetLine(i).bytes, BodyLines().GetLine(i).bytes) << i;
+  ExpectLikeWholeRecomposition("wrapped");
 }
 
 }  // namespace

@@ -1,0 +1,78 @@
+// The fixture of the document layout's tests: a document over real engines
+// whose lines and pages are compared with a whole recomposition made apart.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "document/xMorvaLayoutInterface.h"
+#include "engine/tests/DocumentFixture.h"
+#include "engine/xMorvaDocumentLayout.h"
+#include "engine/xMorvaFont.h"
+#include "engine/xMorvaLines.h"
+#include "engine/xMorvaPages.h"
+
+class LayoutTest : public DocumentTest {
+ protected:
+  LayoutTest() {
+    layout = dynamic_cast<xMorvaDocumentLayout*>(document->GetLayout());
+  }
+
+  // A generated text of `paragraphs` paragraphs of 5 to 70 words.
+  std::u16string Generated(std::mt19937& random, int paragraphs) {
+    static const char16_t* const kWords[] = {u"a",     u"text",   u"of",     u"several", u"words",
+                                             u"which", u"breaks", u"across", u"lines",   u"and",
+                                             u"pages", u"now",    u"wide-ish", u"x"};
+    std::u16string text;
+    for (int p = 0; p < paragraphs; ++p) {
+      for (int w = int(random() % 66) + 5; w > 0; --w) {
+        text += kWords[random() % (sizeof kWords / sizeof kWords[0])];
+        text += w > 1 ? u" " : u"";
+      }
+      text += u"\r";
+    }
+    return text;
+  }
+
+  // Every part's lines and the body's pages equal a whole recomposition
+  // made apart, with a font of its own on the same port.
+  void ExpectLikeWholeRecomposition(const std::string& where) {
+    ASSERT_EQ(0, layout->Update()) << where;
+    xMorvaFont font(document->GetMeasuringPort(), document.get());
+    font.SetShowMarks(document->GetParams().GetViewFlag(15) != 0);
+    font.SetViewMode(document->GetParams().GetViewMode());
+    for (int16_t part = 0; part < kPartCount; ++part) {
+      const xMorvaLines& lines = *layout->GetLines(part);
+      xMorvaLines whole(document.get(), layout->GetEngine(part), part, 4);
+      ASSERT_EQ(0, whole.ComposeAll(font)) << where;
+      ASSERT_TRUE(lines.CheckSums()) << where << " part " << part;
+      ASSERT_EQ(whole.GetLineCount(), lines.GetLineCount()) << where << " part " << part;
+      for (int32_t i = 0; i < whole.GetLineCount(); ++i) {
+        const xMorvaLineRecord& a = lines.GetLine(i);
+        const xMorvaLineRecord& b = whole.GetLine(i);
+        ASSERT_EQ(b.bytes, a.bytes) << where << " line " << i;
+        ASSERT_EQ(b.positions, a.positions) << where << " line " << i;
+        ASSERT_EQ(b.flags, a.flags) << where << " line " << i;
+        ASSERT_EQ(b.height, a.height) << where << " line " << i;
+        ASSERT_EQ(b.ascent, a.ascent) << where << " line " << i;
+        ASSERT_EQ(b.spaces, a.spaces) << where << " line " << i;
+        ASSERT_EQ(b.available, a.available) << where << " line " << i;
+        ASSERT_FLOAT_EQ(b.width, a.width) << where << " line " << i;
+        for (uint16_t id : {kPropSize, kPropBold, kPropAlignment, kPropLeftIndent, kPropInterline})
+          ASSERT_EQ(b.state.GetProperty(id), a.state.GetProperty(id)) << where << " line " << i;
+      }
+      ASSERT_EQ(whole.GetTotalHeight(), lines.GetTotalHeight()) << where;
+      if (part != kPartBody) continue;
+      xMorvaPages pages(document.get(), &whole);
+      ASSERT_EQ(0, pages.ComputePageBreaks(0));
+      const xMorvaPages& kept = layout->GetPages();
+      ASSERT_EQ(pages.GetPageCount(), kept.GetPageCount()) << where;
+      for (int32_t p = 0; p < pages.GetPageCount(); ++p)
+        ASSERT_TRUE(pages.GetPage(p) == kept.GetPage(p)) << where << " page " << p;
+    }
+  }
+
+  xMorvaDocumentLayout* layout = nullptr;
+};
