@@ -39,7 +39,10 @@ TEST_F(GeometryTest, CaretAndPointRoundTripOnEveryPage) {
                                  document->GetParams().GetBands(false).topMargin +
                                      document->GetParams().GetBands(false).bottomMargin + 120);
   ASSERT_GT(layout->GetPageCount(), 4);
-  for (int16_t mode : {0, 1}) {
+  for (int16_t mode : {0, 1, 2}) {
+    // Mode 2 here: page view with two columns.
+    document->Params().SetColumns(mode == 2 ? 2 : 1);
+    if (mode == 2) mode = 0;
     document->Params().SetViewMode(mode);
     int32_t lastPage = 0;
     int32_t lastTop = -1;
@@ -51,7 +54,8 @@ TEST_F(GeometryTest, CaretAndPointRoundTripOnEveryPage) {
       document->GetCaretStatus(page, line, position, column);
       ASSERT_GT(height, 0) << p;
       ASSERT_GE(page, lastPage) << p;
-      ASSERT_GE(top, lastTop) << "mode " << mode << " position " << p;
+      if (document->GetParams().GetColumns() == 1)
+        ASSERT_GE(top, lastTop) << "mode " << mode << " position " << p;
       if (mode == 0) {
         // Within its page's text band.
         const int32_t pageTop = 4 + page * (document->GetParams().GetPageHeight() + 4);
@@ -155,6 +159,35 @@ TEST_F(GeometryTest, AUnitThatDoesNotFitWrapsTheLine) {
   EXPECT_FALSE(document->LastTypingWasFast());
   EXPECT_GE(BodyLines().GetLineCount(), lines);
   ExpectLikeWholeRecomposition("wrapped");
+}
+
+TEST_F(GeometryTest, AFullHeaderTypesSlowlyAndHidesTheCaret) {
+  document->Params().SetViewMode(0);
+  xMorvaPageBands& bands = document->Params().GetBands(false);
+  bands.headerTop = 40;
+  bands.headerBottom = 100;
+  bands.topMargin = 120;
+  // The header part of page 0: click into its band to make it current.
+  const int32_t top = 4 + document->GetParams().HeaderTop(0) + 2;
+  document->OffsetAtPoint(document->GetParams().TextLeft(0) + 5, top, true);
+  ASSERT_TRUE(document->IsHeaderCurrent());
+  const int16_t header = document->GetCurrentPartNumber();
+  std::u16string lines;
+  for (int i = 0; i < 40; ++i) lines += u"header line\r";
+  Load(lines, 0, 0);
+  // The last line lies below the header's area.
+  const int32_t length = document->GetCurrentPart()->GetLength();
+  document->GetCurrentPart()->SetSelection(length - 1, length - 1);
+  document->TypeCharacter(u'x');
+  EXPECT_FALSE(document->LastTypingWasFast());
+  EXPECT_FALSE(document->GetCaret().IsVisible());
+  // Its first line lies inside it: the fast path, the caret shown.
+  document->GetCurrentPart()->SetSelection(3, 3);
+  document->TypeCharacter(u'x');
+  EXPECT_TRUE(document->LastTypingWasFast());
+  EXPECT_TRUE(document->GetCaret().IsVisible());
+  EXPECT_EQ(header, document->GetCurrentPartNumber());
+  ExpectLikeWholeRecomposition("header");
 }
 
 }  // namespace
