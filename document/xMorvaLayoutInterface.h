@@ -85,14 +85,16 @@ class xMorvaLayoutInterface {
   // ---- Typing along a line without composing it again.
   // Whether `unit` typed at the offset (a caret on line `where`) may leave
   // every line as it is but that one: false for a break character that
-  // might let the first word of a continued line move up, a unit at the
-  // start of a continued line, a line with tabs or computed elements, or
-  // lines not up to date. `lineEnd` receives the pen at the line's end.
+  // might let the first word of a continued line move up or give a line
+  // cut inside a word a place to break, a unit at the start of a continued
+  // line, a line with pictures or computed elements, or lines not up to
+  // date. `lineEnd` receives the pen at the line's end.
   virtual bool CanTypeInLine(int16_t part, const xMorvaLineLocation& where, uint32_t offset,
                              char16_t unit, double& lineEnd) = 0;
   // After the unit went in: when the only change since the last update is
-  // that one unit inside line `where` and it fits the line, the line and
-  // its page take it without composing. False, with the change left for
-  // the next update, otherwise.
+  // that one unit inside line `where` and the line has room for it (at its
+  // end, or in the tab that aligns its text, or in the next tab), the line
+  // and its page take it without composing. False, with the change left
+  // for the next update, otherwise.
   virtual bool TakeTypedUnit(int16_t part, const xMorvaLineLocation& where, double lineEnd) = 0;
 };

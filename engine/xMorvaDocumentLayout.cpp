@@ -3,9 +3,11 @@
 #include "engine/xMorvaDocumentLayout.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaDocumentInterface.h"
+#include "document/xMorvaTabs.h"
 #include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaEngine.h"
 #include "engine/xMorvaFont.h"
@@ -27,6 +29,37 @@ constexpr int32_t kContinuousGap = 3;
 constexpr int32_t kMarksFlag = 15;
 
 bool IsHeaderPart(int16_t part) { return part == 1 || part == 3 || part == 5; }
+
+// A tab element's layout cache behind its head: two f32 widths, the kind
+// and the leader.
+struct TabCache {
+  uint32_t at = 0;  // the element's offset
+  bool found = false;
+  float width = 0;
+  uint16_t kind = 0;
+  uint16_t leader = 0;
+};
+
+TabCache ReadTabCache(const uint8_t* s, uint32_t at, uint32_t size) {
+  TabCache tab;
+  if (size < kElementHeadSize + 14) return tab;
+  const uint32_t bits = StreamLong(s + at + kElementHeadSize);
+  std::memcpy(&tab.width, &bits, sizeof tab.width);
+  tab.kind = StreamUnit(s + at + kElementHeadSize + 8);
+  tab.leader = StreamUnit(s + at + kElementHeadSize + 10);
+  tab.at = at;
+  tab.found = true;
+  return tab;
+}
+
+// Both laid-out widths of the tab at `at` narrowed by `by`.
+void NarrowTab(uint8_t* s, uint32_t at, float width, double by) {
+  const float narrowed = float(double(width) - by);
+  uint32_t bits = 0;
+  std::memcpy(&bits, &narrowed, sizeof bits);
+  PutStreamLong(s + at + kElementHeadSize, bits);
+  PutStreamLong(s + at + kElementHeadSize + 4, bits);
+}
 
 // Units after which a line may break.
 bool IsBreakUnit(uint16_t u) {
@@ -364,7 +397,7 @@ bool xMorvaDocumentLayout::CanTypeInLine(int16_t part, const xMorvaLineLocation&
   xMorvaLines& lines = *fLines[part];
   if (lines.HasPendingChange() || where.line < 0 || where.line >= lines.GetLineCount()) return false;
   const xMorvaLineRecord& r = lines.GetLine(where.line);
-  if (r.tabs != 0 || r.elementTail != 0 || (r.flags & kLineHasPageNumbers) != 0) return false;
+  if (r.elementTail != 0 || (r.flags & (kLineHasPageNumbers | kLineForcedBreak)) != 0) return false;
   if (offset < where.lineStart || offset - where.lineStart > r.bytes) return false;
   // A unit at the start of a continued line might fit at the end of the
   // line before (a cut word): composed again.
@@ -380,8 +413,10 @@ bool xMorvaDocumentLayout::CanTypeInLine(int16_t part, const xMorvaLineLocation&
   for (uint32_t at = where.lineStart; at < end && plain;) {
     const StreamItem item = ReadStreamItem(s + at, size - at);
     if (item.kind == StreamItem::kElement) {
-      // Tabs, pictures and computed elements lay out with the line.
-      if (item.unit != xMorvaElementCode::SoftHyphen) plain = false;
+      // Pictures and computed elements lay out with the line; tabs are
+      // looked at when the unit is in.
+      if (item.unit != xMorvaElementCode::SoftHyphen && item.unit != xMorvaElementCode::Tab)
+        plain = false;
       if (at < offset) breakBefore = true;
     } else if (item.kind == StreamItem::kUnit && at < offset && IsBreakUnit(item.unit)) {
       breakBefore = true;
@@ -403,6 +438,14 @@ bool xMorvaDocumentLayout::CanTypeInLine(int16_t part, const xMorvaLineLocation&
   return true;
 }
 
+double xMorvaDocumentLayout::DisplayStep() const {
+  const xMorvaDocParams& params = fDocument.GetParams();
+  const double step = params.GetDisplayUnit() == kUnitCentimetres ? 0.1
+                      : params.GetDisplayUnit() == kUnitInches    ? 0.125
+                                                                  : 1.0;
+  return double(params.FromDisplayUnit(step)) + 1.0;
+}
+
 bool xMorvaDocumentLayout::TakeTypedUnit(int16_t part, const xMorvaLineLocation& where,
                                          double lineEnd) {
   if (!IsPart(part)) return false;
@@ -414,20 +457,81 @@ bool xMorvaDocumentLayout::TakeTypedUnit(int16_t part, const xMorvaLineLocation&
   if (offset < where.lineStart || offset - where.lineStart > r.bytes) return false;
   xMorvaEngine& engine = *fEngines[part];
   const uint8_t* s = engine.LockStream();
-  if (s == nullptr || offset + 2 > engine.GetStreamSize()) {
+  const uint32_t size = engine.GetStreamSize();
+  if (s == nullptr || offset + 2 > size) {
     if (s != nullptr) engine.UnlockStream();
     return false;
   }
   const uint16_t unit = StreamUnit(s + offset);
+  // The tab before the unit on its line (T) and the one after it (N).
+  TabCache before;
+  TabCache after;
+  const uint32_t end = uint32_t(std::min<uint64_t>(uint64_t(where.lineStart) + r.bytes + 2, size));
+  for (uint32_t at = where.lineStart; at < end;) {
+    const StreamItem item = ReadStreamItem(s + at, size - at);
+    if (item.kind == StreamItem::kElement && item.unit == xMorvaElementCode::Tab) {
+      if (at < offset) {
+        before = ReadTabCache(s, at, item.size);
+        if (!before.found) break;
+      } else if (at > offset) {
+        after = ReadTabCache(s, at, item.size);
+        break;
+      }
+    }
+    at += std::max<uint32_t>(item.size, 1);
+  }
   engine.UnlockStream();
   if (unit < 32 || unit >= kFirstElementCode || unit == 0x00AD) return false;
-  // The unit's width in the properties where it stands; it must fit the
-  // line with the space the line broke at, if any.
+  if (r.tabs != 0 && !before.found && !after.found) return false;
+  // The unit's width in the properties where it stands.
   int32_t height = 0;
   lines.MeasureToOffset(*fFont, where.lineStart, offset, where.line, height);
   const double width = fFont->MeasureCharWidth(&unit, &unit + 1);
-  if (double(r.width) + width > r.available || lineEnd + width + 1 > r.available) return false;
-  lines.TakeInsertedUnit(where.line, width, IsSpaceUnit(unit));
+  // Where the width goes: into the line (which must hold it with the space
+  // it broke at, if any), or taken from the tab that aligns the unit's
+  // text (T) or from the next tab (N). A decimal tab, or a tab with a
+  // leader whose count would change, is composed again.
+  double lineGrows = 0;
+  double beforeShrinks = 0;
+  double afterShrinks = 0;
+  const bool aligning = before.found && (before.kind == kTabRight || before.kind == kTabCentre ||
+                                         before.kind == kTabDecimal);
+  if (aligning && before.kind == kTabDecimal) return false;
+  if (aligning && before.kind == kTabRight) {
+    if (before.leader != 0 || !(before.width > width)) return false;
+    beforeShrinks = width;
+  } else if (aligning) {
+    if (before.leader != 0 || !(before.width > width / 2)) return false;
+    beforeShrinks = width / 2;
+    if (after.found) {
+      if (after.leader != 0 || !(after.width > width / 2)) return false;
+      if (after.kind == kTabLeft && double(after.width) - width / 2 < DisplayStep()) return false;
+      afterShrinks = width / 2;
+    } else {
+      lineGrows = width / 2;
+    }
+  } else if (after.found) {
+    if (after.leader != 0 || !(after.width > width)) return false;
+    // A left tab may go to a default stop, which is found in the display
+    // unit's rounded steps: one left within a step of its stop may jump to
+    // the next one when composed.
+    if (after.kind == kTabLeft && double(after.width) - width < DisplayStep()) return false;
+    afterShrinks = width;
+  } else {
+    lineGrows = width;
+  }
+  if (lineGrows > 0 &&
+      (double(r.width) + lineGrows > r.available || lineEnd + lineGrows + 1 > r.available))
+    return false;
+  if (beforeShrinks > 0 || afterShrinks > 0) {
+    // Layout, not an edit: the caches are written in place.
+    uint8_t* w = engine.LockStream();
+    if (w == nullptr) return false;
+    if (beforeShrinks > 0) NarrowTab(w, before.at, before.width, beforeShrinks);
+    if (afterShrinks > 0) NarrowTab(w, after.at, after.width, afterShrinks);
+    engine.UnlockStream();
+  }
+  lines.TakeInsertedUnit(where.line, lineGrows, IsSpaceUnit(unit));
   if (part == kBody) fPages->AddToPage(fPages->FindPageForLine(where.line), 1, 2);
   return true;
 }

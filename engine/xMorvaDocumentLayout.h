@@ -76,6 +76,8 @@ class xMorvaDocumentLayout : public VObject, public xMorvaLayoutInterface {
   // The view options of the document reach the measuring font.
   void ApplyViewOptions();
   int32_t Paginate(int32_t fromPage);
+  // Pixels of one rounding step of the document's display unit, and one.
+  double DisplayStep() const;
   static bool IsPart(int16_t part) { return part >= 0 && part < kPartCount; }
 
   xMorvaDocumentInterface& fDocument;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <random>
 #include <string>
 
@@ -36,6 +37,29 @@ class LayoutTest : public DocumentTest {
     return text;
   }
 
+  // The same stream, the tabs' laid-out widths within rounding (typing
+  // narrows a tab by the unit's width instead of composing it again).
+  static void ExpectSameLayout(const Bytes& kept, const Bytes& whole, const std::string& where) {
+    ASSERT_EQ(whole.size(), kept.size()) << where;
+    for (uint32_t at = 0; at < whole.size();) {
+      const StreamItem item = ReadStreamItem(whole.data() + at, uint32_t(whole.size()) - at);
+      uint32_t same = 0;
+      if (item.kind == StreamItem::kElement && item.unit == xMorvaElementCode::Tab &&
+          item.size >= kElementHeadSize + 14) {
+        float widths[4];
+        std::memcpy(widths, kept.data() + at + kElementHeadSize, 8);
+        std::memcpy(widths + 2, whole.data() + at + kElementHeadSize, 8);
+        ASSERT_NEAR(widths[2], widths[0], 0.01) << where << " tab at " << at;
+        ASSERT_NEAR(widths[3], widths[1], 0.01) << where << " tab at " << at;
+        ASSERT_EQ(0, std::memcmp(kept.data() + at, whole.data() + at, kElementHeadSize)) << where;
+        same = kElementHeadSize + 8;
+      }
+      ASSERT_EQ(0, std::memcmp(kept.data() + at + same, whole.data() + at + same, item.size - same))
+          << where << " item at " << at;
+      at += item.size;
+    }
+  }
+
   // Every part's lines and the body's pages equal a whole recomposition
   // made apart, with a font of its own on the same port.
   void ExpectLikeWholeRecomposition(const std::string& where) {
@@ -46,7 +70,11 @@ class LayoutTest : public DocumentTest {
     for (int16_t part = 0; part < kPartCount; ++part) {
       const xMorvaLines& lines = *layout->GetLines(part);
       xMorvaLines whole(document.get(), layout->GetEngine(part), part, 4);
+      // Composition writes the tabs' layout into the stream: the kept
+      // lines left it as a whole composition does.
+      const Bytes laidOut = StreamBytes(*layout->GetEngine(part));
       ASSERT_EQ(0, whole.ComposeAll(font)) << where;
+      ExpectSameLayout(laidOut, StreamBytes(*layout->GetEngine(part)), where);
       ASSERT_TRUE(lines.CheckSums()) << where << " part " << part;
       ASSERT_EQ(whole.GetLineCount(), lines.GetLineCount()) << where << " part " << part;
       for (int32_t i = 0; i < whole.GetLineCount(); ++i) {

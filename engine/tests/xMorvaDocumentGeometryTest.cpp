@@ -147,6 +147,49 @@ TEST_F(GeometryTest, TypingTakesTheFastPathOnlyWhereTheLineCanTakeTheUnit) {
   }
 }
 
+// Behind a right or centre tab the tab gives up the width; behind a left
+// tab the next tab does; behind a decimal tab the line is composed again.
+TEST_F(GeometryTest, TypingBetweenTabs) {
+  struct Case {
+    const char* name;
+    int32_t tab;  // the caret goes behind this tab's text
+    bool fast;
+  };
+  const Case cases[] = {
+      {"behind a left tab, before a centre one", 0, true},
+      {"behind a centre tab, before a right one", 1, true},
+      {"behind a right tab, before a decimal one", 2, true},
+      {"behind a decimal tab", 3, false},
+  };
+  for (const Case& c : cases) {
+    Load(u"a", 1, 1);
+    xMorvaEngine& engine = *layout->GetEngine(kPartBody);
+    for (char16_t text : {u'b', u'c', u'd', u'e'}) {
+      engine.InsertTab();
+      engine.TypeCharacter(text);
+    }
+    engine.SelectAll();
+    xMorvaTabs tabs;
+    tabs.AddStop(MakeTabStop(100, 0, kTabLeft));
+    tabs.AddStop(MakeTabStop(250, 0, kTabCentre));
+    tabs.AddStop(MakeTabStop(400, 0, kTabRight));
+    tabs.AddStop(MakeTabStop(520, 0, kTabDecimal));
+    document->BeginChange();
+    Body().SetTabsWithUndo(tabs);
+    document->EndChange();
+    ExpectLikeWholeRecomposition(c.name);
+    // Behind the tab's one letter.
+    const int32_t at = 1 + 2 * c.tab + 2;
+    Body().SetSelection(at, at);
+    document->TypeCharacter(u'q');
+    for (int i = 0; i < 3; ++i) {
+      document->TypeCharacter(u'x');
+      EXPECT_EQ(c.fast, document->LastTypingWasFast()) << c.name;
+      ExpectLikeWholeRecomposition(c.name);
+    }
+  }
+}
+
 TEST_F(GeometryTest, AUnitThatDoesNotFitWrapsTheLine) {
   Load(Paragraphs(1, 30), 0, 0);
   // Fill the first line up to its edge with narrow units, then one more

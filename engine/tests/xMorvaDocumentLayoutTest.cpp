@@ -27,7 +27,16 @@ class RandomLayoutTest : public LayoutTest {
         // A few keystrokes at one place, as typing goes: the fast path
         // where the line takes them, the slow one elsewhere.
         part->SetSelection(start, start + (random() % 8 == 0 ? 3 : 0));
-        static const char16_t kKeys[] = u"abcdefghijklmnopqrstuvwxyz     -WMi";
+        if (random() % 3 == 0) {
+          // Typing behind (or in front of) a tab.
+          document->BeginChange();
+          layout->GetEngine(document->GetCurrentPartNumber())->InsertTabWithUndo();
+          document->EndChange();
+          if (random() % 2 == 0) part->SetSelection(part->GetSelStart() - 1, part->GetSelStart() - 1);
+          ExpectLikeWholeRecomposition("tab");
+          if (HasFatalFailure()) return;
+        }
+        static const char16_t kKeys[] = u"abcdefghijklmnopqrstuvwxyz     -WMi.";
         for (int n = int(random() % 6) + 1; n > 0; --n) {
           document->TypeCharacter(kKeys[random() % (sizeof kKeys / sizeof kKeys[0] - 1)]);
           what = document->LastTypingWasFast() ? "type fast" : "type slow";
@@ -52,8 +61,21 @@ class RandomLayoutTest : public LayoutTest {
         part->DeleteSelectionWithUndo();
         document->EndChange();
         break;
-      case 6:
       case 7: {
+        // Tab stops of every kind, some with leaders, over the selected
+        // paragraphs.
+        xMorvaTabs tabs;
+        for (int n = int(random() % 4); n > 0; --n) {
+          tabs.AddStop(MakeTabStop(int16_t(60 + random() % 500), random() % 4 == 0 ? '.' : 0,
+                                   uint8_t(1 + random() % 4)));
+        }
+        what = "tabs";
+        document->BeginChange();
+        part->SetTabsWithUndo(tabs);
+        document->EndChange();
+        break;
+      }
+      case 6: {
         static const uint16_t kIds[] = {kPropSize, kPropBold, kPropAlignment, kPropInterline,
                                         kPropLeftIndent, kPropFirstLineIndent, kPropTopBorder};
         static const int32_t kValues[] = {18, 1, 2, 20, 40, 25, 1};
