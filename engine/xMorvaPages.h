@@ -79,6 +79,8 @@ class xMorvaPages : public VObject {
   // The height lines may fill in a column of the page being filled.
   int32_t fBodyHeight = 0;
   std::vector<xMorvaPageRecord> fRecords;
+  // The lines of all the records.
+  int64_t fTotalLines = 0;
   int32_t fStatus = 0;
   bool fNeedsRebuild = false;
   int32_t fRecordLimit = -1;
