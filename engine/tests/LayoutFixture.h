@@ -7,6 +7,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "document/xMorvaLayoutInterface.h"
 #include "engine/tests/DocumentFixture.h"
@@ -80,16 +81,15 @@ class LayoutTest : public DocumentTest {
       for (int32_t i = 0; i < whole.GetLineCount(); ++i) {
         const xMorvaLineRecord& a = lines.GetLine(i);
         const xMorvaLineRecord& b = whole.GetLine(i);
-        ASSERT_EQ(b.bytes, a.bytes) << where << " line " << i;
-        ASSERT_EQ(b.positions, a.positions) << where << " line " << i;
-        ASSERT_EQ(b.flags, a.flags) << where << " line " << i;
-        ASSERT_EQ(b.height, a.height) << where << " line " << i;
-        ASSERT_EQ(b.ascent, a.ascent) << where << " line " << i;
-        ASSERT_EQ(b.spaces, a.spaces) << where << " line " << i;
-        ASSERT_EQ(b.available, a.available) << where << " line " << i;
+        const auto fields = [](const xMorvaLineRecord& r) {
+          return std::vector<int64_t>{r.bytes,  r.positions, r.flags,
+                                      r.height, r.ascent,    r.spaces,
+                                      r.available, r.state.GetProperty(kPropSize),
+                                      r.state.GetProperty(kPropAlignment),
+                                      r.state.GetProperty(kPropLeftIndent)};
+        };
+        ASSERT_EQ(fields(b), fields(a)) << where << " line " << i;
         ASSERT_FLOAT_EQ(b.width, a.width) << where << " line " << i;
-        for (uint16_t id : {kPropSize, kPropBold, kPropAlignment, kPropLeftIndent, kPropInterline})
-          ASSERT_EQ(b.state.GetProperty(id), a.state.GetProperty(id)) << where << " line " << i;
       }
       ASSERT_EQ(whole.GetTotalHeight(), lines.GetTotalHeight()) << where;
       if (part != kPartBody) continue;
