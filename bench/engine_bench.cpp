@@ -4,7 +4,9 @@
 // random selections, each a walk from the cache point or the start; and
 // line composition alone: typing 1,000 characters at the end (each
 // keystroke removes the lines of its paragraph and composes them again)
-// and a whole rebuild, as select-all and a font change make it.
+// and a whole rebuild, as select-all and a font change make it; and typing
+// at the end through the document, whose change protocol composes the
+// touched paragraph again and re-paginates from one page before it.
 #include <benchmark/benchmark.h>
 
 #include <map>
@@ -14,7 +16,10 @@
 
 #include "bench/BenchMain.h"
 #include "bench/ReferenceDocument.h"
+#include "document/xMorvaDocument.h"
+#include "document/xMorvaLayoutInterface.h"
 #include "document/xMorvaUndo.h"
+#include "engine/xMorvaDocumentEngineServices.h"
 #include "engine/xMorvaEngine.h"
 #include "engine/xMorvaFont.h"
 #include "engine/xMorvaLines.h"
@@ -200,6 +205,44 @@ void ComposeAll(benchmark::State& state) {
   state.counters["lines"] = composed->lines.GetLineCount();
 }
 
+// Typing 1,000 characters at the end of the reference document through
+// the document: BeginChange, the keystroke, EndChange (composition of the
+// last paragraph and pagination of the last pages).
+void DocumentTypingAtEnd(benchmark::State& state) {
+  const auto pages = int32_t(state.range(0));
+  constexpr int32_t kKeys = 1000;
+  xMorvaDocumentEngineServices engines;
+  VInstalledService<xMorvaEngineServices> installed(&engines);
+  xMorvaDocument document(nullptr);
+  xMorvaTextInterface* body = document.GetPart(kPartBody);
+  const ReferenceDocument& reference = Reference(pages);
+  const VMemHandle handle =
+      gMemoryMgr->NewHandleFromData(reference.stream.data(), uint32_t(reference.stream.size()));
+  if (handle == 0 || body == nullptr || document.GetLayout() == nullptr ||
+      body->InsertHandle(handle, reference.positions) != 0) {
+    state.SkipWithError("no document");
+    return;
+  }
+  gMemoryMgr->DisposeHandle(handle);
+  // Typing starts a paragraph of its own, so that every size composes
+  // the same paragraph at each keystroke.
+  body->SetSelection(body->GetLength(), body->GetLength());
+  document.BeginChange();
+  body->InsertParagraphEndWithUndo();
+  document.EndChange();
+  const int32_t pageCount = document.GetLayout()->GetPageCount();
+  for (auto _ : state) {
+    for (int32_t i = 0; i < kKeys; ++i) {
+      body->SetSelection(body->GetLength(), body->GetLength());
+      document.BeginChange();
+      body->TypeCharacterWithUndo(char16_t(i % 7 == 6 ? ' ' : 'a' + i % 26));
+      document.EndChange();
+    }
+  }
+  state.SetItemsProcessed(int64_t(state.iterations()) * kKeys);
+  state.counters["pages"] = pageCount;
+}
+
 void TypingArgs(benchmark::internal::Benchmark* b) {
   for (int32_t pages : kReferencePages) {
     for (int place : {kEnd, kMiddle, kStart}) b->Args({pages, place});
@@ -217,6 +260,8 @@ BENCHMARK(ComposeTypingAtEnd)->ArgName("pages")->Arg(50)->Arg(500)->Arg(2000)
 BENCHMARK(ComposeTypingInLongParagraph)->ArgName("lines")->Arg(1000)->Arg(10000)
     ->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(ComposePropertyChange)->ArgName("pages")->Arg(50)->Arg(500)->Arg(2000)
+    ->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(DocumentTypingAtEnd)->ArgName("pages")->Arg(50)->Arg(500)->Arg(2000)
     ->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(ComposeAll)->ArgName("pages")->Arg(50)->Arg(500)->Arg(2000)->Unit(benchmark::kMillisecond)
     ->Iterations(1);

@@ -8,6 +8,8 @@
 
 #include "document/xMorvaAreaServices.h"
 #include "document/xMorvaDocumentArea.h"
+#include "document/xMorvaEngineServices.h"
+#include "document/xMorvaLayoutInterface.h"
 #include "document/xMorvaText.h"
 #include "document/xMorvaUndo.h"
 #include "framework/core/memory/VMemoryMgr.h"
@@ -66,6 +68,7 @@ xMorvaDocument::xMorvaDocument(xMorvaDocumentArea* area) : fArea(area) {
 
   fUndo.reset(new xMorvaUndo(*this));
   BuildParts();
+  if (fLayout) fLayout->ComposeAll();
   SelectBody();
   // Only an area in a host window records undo steps.
   if (area == nullptr || fOffscreen) fUndo->Suspend();
@@ -98,10 +101,17 @@ void xMorvaDocument::BuildParts() {
     fParts[part].reset(
         NewDocumentText(fUndo.get(), part == kPartBody ? kBodyGranule : kPartGranule));
   }
+  xMorvaTextInterface* parts[kPartCount] = {};
+  for (int16_t part = 0; part < kPartCount; ++part) {
+    if (!fParts[part]) return;
+    parts[part] = fParts[part].get();
+  }
+  fLayout.reset(NewDocumentLayout(*this, parts, fMeasuringPort.get()));
 }
 
 void xMorvaDocument::DeleteParts() {
   fCurrent = nullptr;
+  fLayout.reset();
   for (int16_t part : kMemberOrder) fParts[part].reset();
 }
 
@@ -246,7 +256,7 @@ bool xMorvaDocument::IsFooterCurrent() const {
 }
 
 void xMorvaDocument::RecomposeCurrentPart() {
-  if (fCurrent != nullptr) fCurrent->RecomposeRange(0, int32_t(fCurrent->GetStreamSize()));
+  if (fLayout) fLayout->ComposePart(fCurrentNumber);
 }
 
 int32_t xMorvaDocument::TotalTextSize() const {
@@ -285,21 +295,12 @@ void xMorvaDocument::BeginChange() {
 }
 
 void xMorvaDocument::EndChange() {
-  xMorvaTextInterface* text = fCurrent;
-  if (text != nullptr) {
-    const int32_t start = text->GetSelStart();
-    const int32_t end = text->GetSelEnd();
-    const bool atParagraphEnd =
-        fChange.extended || (text->HasSelection() && end == text->GetParagraphEnd());
-    const bool extend = atParagraphEnd && text->GetLength() > end;
-    if (extend) text->SetSelection(start, end + 1);
-    const uint32_t paragraphStart = text->GetParagraphStartOffset();
-    const uint32_t paragraphEnd = text->GetParagraphEndOffset();
-    // The lines of the edited paragraphs are composed again; the part's
-    // lines take the range as the stream now stands.
-    const uint32_t first = std::min(paragraphStart, fChange.paragraphStart);
-    text->RecomposeRange(int32_t(first), int32_t(std::max(paragraphEnd, first)));
-    if (extend) text->SetSelection(start, end);
+  if (fCurrent != nullptr) {
+    // The lines of the edited paragraphs are composed again: the lines
+    // know every byte the edit changed, in whichever paragraph (an undo
+    // replay may reach beyond the selection's), and the body re-paginates
+    // from one page before the first line composed.
+    if (fLayout) fLayout->Update();
     if (IsBodyCurrent()) {
       if (fChange.pageIndex > 0) --fChange.pageIndex;
       if (!(fInHostCommand && fOffscreen)) UpdateFrameContentSize();
@@ -317,7 +318,7 @@ void xMorvaDocument::Refresh(bool scroll, bool contentSize) {
   }
   if (contentSize) UpdateFrameContentSize();
   fArea->DrawSelection();
-  fArea->UpdateCaret(scroll);
+  UpdateCaret(scroll);
   fArea->UpdateBarState();
   fArea->UpdateCommands(0);
 }
@@ -328,12 +329,12 @@ void xMorvaDocument::ShowSelection(bool scroll) {
 
 void xMorvaDocument::GetContentSize(int32_t& width, int32_t& height) const {
   width = fParams.FrameWidth();
-  // Pages come with pagination; until then the body is one page.
-  const int32_t pages = 1;
+  const int32_t pages = fLayout ? std::max(fLayout->GetPageCount(), 1) : 1;
   if (fParams.GetViewMode() == 0) {
     height = pages * (fParams.GetPageHeight() + 4) + 4;
   } else {
-    height = fParams.GetPageHeight() + 8 + 3 * pages;
+    const int32_t lines = fLayout ? fLayout->GetBodyLinesHeight() : fParams.GetPageHeight();
+    height = lines + 8 + 3 * pages;
   }
 }
 
@@ -369,7 +370,7 @@ void xMorvaDocument::Reset(bool keepFile) {
   }
   SelectBody();
   UpdateReferencePrinter();
-  if (fArea != nullptr) fArea->UpdateCaret(true);
+  UpdateCaret(true);
 }
 
 // ---- Printer and page.
@@ -402,10 +403,9 @@ void xMorvaDocument::UpdateReferencePrinter() {
     fPrinterMetricsApplied = wanted;
     UsePrinterForMeasuring(wanted != 0);
   }
-  // Every part measures again, the headers and footers first.
-  for (int16_t part = kPartCount - 1; part >= 0; --part) {
-    if (fParts[part]) fParts[part]->RecomposeRange(0, int32_t(fParts[part]->GetStreamSize()));
-  }
+  // Every part measures again, the headers and footers first, and the
+  // body is paginated from its first page.
+  if (fLayout) fLayout->ComposeAll();
 }
 
 void xMorvaDocument::GetMinimumMargins(int32_t& left, int32_t& top, int32_t& right,

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "document/xMorvaCaret.h"
 #include "document/xMorvaDocInfos.h"
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaDocumentInterface.h"
@@ -24,14 +25,13 @@ class VPort;
 class VPrintSettings;
 class VResourceFile;
 class VStream;
-class VWinPrinter;
-class xMorvaDocumentArea;
-class xMorvaLineMeasure;
-class xMorvaProperties;
 class VStringArray;
 class VWinPrinter;
 class xMorvaDocumentArea;
 class xMorvaFindReplaceParameters;
+class xMorvaLayoutInterface;
+struct xMorvaLineLocation;
+class xMorvaLineMeasure;
 class xMorvaProperties;
 class xMorvaStyleSheet;
 class xMorvaTextInterface;
@@ -98,6 +98,9 @@ class xMorvaDocument : public VObject,
   void RecomposeCurrentPart();
   int32_t TotalTextSize() const;
   void ApplyToAllParts(uint8_t fieldDisplayMode);
+  // The lines of the seven parts and the body's pages; null without an
+  // engine.
+  xMorvaLayoutInterface* GetLayout() const { return fLayout.get(); }
 
   // ---- State.
   xMorvaDocParams& Params() { return fParams; }
@@ -152,6 +155,34 @@ class xMorvaDocument : public VObject,
   void FitPageToPaper(bool fitMargins, bool fitPage);
   void ApplyViewOptions(bool keepTitle);
   void ShowSelection(bool scroll);
+
+  // ---- Caret and text geometry (view coordinates of a frame).
+  xMorvaCaret& GetCaret() { return fCaret; }
+  // The line of the current part holding the byte offset, and where it
+  // lies; the line index (0 without lines).
+  int32_t LocateOffset(uint32_t offset, xMorvaLineLocation& where);
+  // The position under the point; with `select` the part under it becomes
+  // current first.
+  int32_t OffsetAtPoint(int32_t x, int32_t y, bool select);
+  // The caret at the active end of the selection: its x, its y and its
+  // line's top (the same) and height; the caret status follows.
+  void GetCaretGeometry(int32_t& x, int32_t& y, int32_t& lineTop, int32_t& height);
+  void GetCaretStatus(int32_t& page, int32_t& line, int32_t& position, int32_t& column) const;
+  // One line up or down keeping the caret's x over consecutive moves; on
+  // the first (last) line a beep and nothing else.
+  void MoveCaretVertically(bool up, bool extend);
+  // Whether a line ending at `bottom` (within its part) lies inside the
+  // current header's or footer's area; always for the body.
+  bool LineFitsInPart(int32_t bottom) const;
+  void UpdateCaret(bool scroll);
+  // Types one unit at the selection: on a line that can take it, without
+  // composing (the line and its page take it); otherwise within a change.
+  // The engine's answer (0, or 1041).
+  int32_t TypeCharacter(char16_t unit);
+  // Which typing path the last TypeCharacter took: true the fast one.
+  bool LastTypingWasFast() const { return fLastTypingFast; }
+  bool IsSelectionBackward() const { return fSelectionBackward != 0; }
+  void SetSelectionBackward(bool backward) { fSelectionBackward = backward ? 1 : 0; }
 
   // ---- Commands.
   // True when the id was handled (also when it needs an area and there is
@@ -471,6 +502,14 @@ class xMorvaDocument : public VObject,
   int32_t fHeaderFooterPage = 0;
   // By part number.
   std::unique_ptr<xMorvaTextInterface> fParts[kPartCount];
+  // Made over the parts, deleted before them.
+  std::unique_ptr<xMorvaLayoutInterface> fLayout;
+  xMorvaCaret fCaret;
+  // The x that consecutive vertical moves keep, and the position the last
+  // one reached (-1: none).
+  int32_t fCaretGoalX = 0;
+  int32_t fCaretGoalPosition = -1;
+  bool fLastTypingFast = false;
   xMorvaTextInterface* fCurrent = nullptr;
   int16_t fCurrentNumber = kPartBody;
 

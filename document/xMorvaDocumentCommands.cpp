@@ -292,7 +292,7 @@ bool xMorvaDocument::DoCommand(int32_t id) {
       Refresh(false, true);
       return true;
     case 309:
-      if (fArea != nullptr) fArea->UpdateCaret(true);
+      UpdateCaret(true);
       return true;
     case 311:
     case 312:

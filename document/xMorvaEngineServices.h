@@ -7,8 +7,10 @@
 
 #include "framework/core/VService.h"
 
+class VPort;
 class VString;
 class xMorvaDocumentInterface;
+class xMorvaLayoutInterface;
 class xMorvaTextInterface;
 class xMorvaUndo;
 
@@ -33,6 +35,14 @@ class xMorvaEngineServices {
   // Writes n in a list-number style backwards into at most 15 units ending
   // at `last`: the units written; 0 writes nothing.
   virtual int32_t FormatListNumber(int32_t n, int32_t style, char16_t* last) { return 0; }
+  // The lines of the seven texts `parts` (by part number; made by NewText,
+  // none may be null) and the pages of the body, measured on `port`; null
+  // when memory runs out. The caller owns it and deletes it before the
+  // texts.
+  virtual xMorvaLayoutInterface* NewLayout(xMorvaDocumentInterface& document,
+                                           xMorvaTextInterface* const parts[7], VPort* port) {
+    return nullptr;
+  }
 };
 
 using xMorvaEngineServiceSlot = VService<xMorvaEngineServices>;
@@ -45,3 +55,6 @@ void GetDocumentFontName(xMorvaDocumentInterface& document, int16_t font, VStrin
 int16_t DocumentFontIndex(xMorvaDocumentInterface& document, const VString& name);
 // The number's units through the installed services; none without them.
 int32_t FormatDocumentListNumber(int32_t n, int32_t style, char16_t* last);
+// Through the installed services; null without them.
+xMorvaLayoutInterface* NewDocumentLayout(xMorvaDocumentInterface& document,
+                                         xMorvaTextInterface* const parts[7], VPort* port);

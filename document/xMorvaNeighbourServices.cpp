@@ -45,3 +45,9 @@ int32_t FormatDocumentListNumber(int32_t n, int32_t style, char16_t* last) {
   xMorvaEngineServices* services = xMorvaEngineServiceSlot::Get();
   return services != nullptr ? services->FormatListNumber(n, style, last) : 0;
 }
+
+xMorvaLayoutInterface* NewDocumentLayout(xMorvaDocumentInterface& document,
+                                         xMorvaTextInterface* const parts[7], VPort* port) {
+  xMorvaEngineServices* services = xMorvaEngineServiceSlot::Get();
+  return services != nullptr ? services->NewLayout(document, parts, port) : nullptr;
+}

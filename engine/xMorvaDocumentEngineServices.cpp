@@ -3,6 +3,7 @@
 
 #include "document/xMorvaDocumentInterface.h"
 #include "document/xMorvaFontTable.h"
+#include "engine/xMorvaDocumentLayout.h"
 #include "engine/xMorvaEngine.h"
 #include "engine/xMorvaListNumber.h"
 #include "framework/core/strings/VUniString.h"
@@ -39,4 +40,15 @@ xMorvaTextInterface* xMorvaDocumentEngineServices::NewText(xMorvaUndo* undo, uin
 
 int32_t xMorvaDocumentEngineServices::FormatListNumber(int32_t n, int32_t style, char16_t* last) {
   return ::FormatListNumber(n, style, last);
+}
+
+xMorvaLayoutInterface* xMorvaDocumentEngineServices::NewLayout(xMorvaDocumentInterface& document,
+                                                              xMorvaTextInterface* const parts[7],
+                                                              VPort* port) {
+  xMorvaEngine* engines[xMorvaDocumentLayout::kPartCount] = {};
+  for (int part = 0; part < xMorvaDocumentLayout::kPartCount; ++part) {
+    engines[part] = dynamic_cast<xMorvaEngine*>(parts[part]);
+    if (engines[part] == nullptr) return nullptr;
+  }
+  return new xMorvaDocumentLayout(document, engines, port);
 }

@@ -17,4 +17,8 @@ class xMorvaDocumentEngineServices : public xMorvaEngineServices {
   xMorvaTextInterface* NewText(xMorvaUndo* undo, uint16_t granule) override;
   // FormatListNumber of the list numbers.
   int32_t FormatListNumber(int32_t n, int32_t style, char16_t* last) override;
+  // An xMorvaDocumentLayout over the seven engines; null when one of the
+  // texts is not an engine of this factory.
+  xMorvaLayoutInterface* NewLayout(xMorvaDocumentInterface& document,
+                                   xMorvaTextInterface* const parts[7], VPort* port) override;
 };

@@ -2,6 +2,7 @@
 // the walks behind it.
 #include "engine/xMorvaEngine.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "document/xMorvaUndo.h"
@@ -75,6 +76,7 @@ void xMorvaEngine::Clear() {
   fFieldDisplayMode = 0;
   ResetPictureCache();
   Reset();
+  if (fLines != nullptr) fLines->NoteCleared();
 }
 
 // ---- Stream primitives
@@ -98,6 +100,17 @@ uint32_t xMorvaEngine::ElementSkipSize(const uint8_t* item) {
   const uint16_t code = StreamUnit(item + 2);
   if (code < kFirstElementCode) return kRecordSize;
   return kElementHeadSize + StreamLong(item + (code < kFirstComputedCode ? 4 : 8));
+}
+
+void xMorvaEngine::NoteLinesChange(uint32_t offset, uint32_t removed, uint32_t inserted) {
+  if (fLines != nullptr) fLines->NoteChange(offset, removed, inserted);
+}
+
+void xMorvaEngine::RecomposeRange(int32_t firstOffset, int32_t lastOffset) {
+  if (fLines == nullptr || lastOffset < firstOffset || lastOffset < 0) return;
+  const uint32_t first = std::min<uint32_t>(uint32_t(std::max(firstOffset, 0)), fBytesInUse);
+  const uint32_t last = std::min<uint32_t>(uint32_t(lastOffset), fBytesInUse);
+  fLines->NoteChange(first, last - first, last - first);
 }
 
 void xMorvaEngine::StreamChangedAt(uint32_t offset) {
@@ -126,6 +139,7 @@ int32_t xMorvaEngine::InsertBytes(uint32_t offset, const void* source, uint32_t 
   UnlockStream();
   fBytesInUse += n;
   StreamChangedAt(offset);
+  NoteLinesChange(offset, 0, n);
   return 0;
 }
 
@@ -147,6 +161,7 @@ void xMorvaEngine::DeleteBytes(int32_t offset, int32_t n) {
   // While an edit holds the block grown ahead it stays so.
   if (fReserveDepth == 0) gMemoryMgr->SetHandleSize(fStream, fBytesInUse);
   StreamChangedAt(at);
+  NoteLinesChange(at, count, 0);
 }
 
 void xMorvaEngine::ReplaceBytes(uint32_t offset, const void* source, uint32_t n) {
@@ -161,6 +176,7 @@ void xMorvaEngine::ReplaceBytes(uint32_t offset, const void* source, uint32_t n)
   std::memcpy(stream + offset, source, n);
   UnlockStream();
   StreamChangedAt(offset);
+  NoteLinesChange(offset, n, n);
 }
 
 int32_t xMorvaEngine::InsertPropertyRecord(uint32_t offset, uint16_t id, uint32_t value) {

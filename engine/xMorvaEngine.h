@@ -132,8 +132,9 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   void GetRecordStatesInRange(uint32_t offset, uint32_t n, xMorvaPropertiesStates& states,
                               bool& paragraphId);
 
-  // Lines come with line composition; until then nothing to recompose.
-  void RecomposeRange(int32_t firstOffset, int32_t lastOffset) override {}
+  // Notes the range as changed in the paired lines, which compose it again
+  // at their next update (the document's EndChange).
+  void RecomposeRange(int32_t firstOffset, int32_t lastOffset) override;
 
   // ---- Selection.
   void SetSelection(int32_t start, int32_t end) override;
@@ -215,8 +216,10 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   uint8_t GetFieldDisplayMode() const override { return fFieldDisplayMode; }
 
   // The line table composed over this text (not owned; null: none). The
-  // widest line is answered from it.
-  void SetLines(const xMorvaLines* lines) { fLines = lines; }
+  // widest line is answered from it, and every change of the stream is
+  // noted in it.
+  void SetLines(xMorvaLines* lines) { fLines = lines; }
+  xMorvaLines* GetLines() const { return fLines; }
   int32_t GetWidestLine() const override;
   void GetFirstCharacterProperties(xMorvaProperties& properties);
   int32_t WriteParagraphTransition(uint32_t offset, uint32_t& count, const xMorvaProperties& from,
@@ -454,13 +457,16 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   static int32_t CheckHandle(VMemHandle handle, int32_t positions);
   // Drops the cache point when the stream changes at or before it.
   void StreamChangedAt(uint32_t offset);
+  // Tells the paired lines that `removed` bytes at the offset became
+  // `inserted` ones.
+  void NoteLinesChange(uint32_t offset, uint32_t removed, uint32_t inserted);
 
   VMemHandle fStream = 0;
   uint32_t fBytesInUse = 0;
   int32_t fLength = 0;
   uint32_t fFormat;
   uint8_t fFieldDisplayMode = 0;
-  const xMorvaLines* fLines = nullptr;
+  xMorvaLines* fLines = nullptr;
   int32_t fSelLength = 0;
   int32_t fParaEndCount = 0;
   int32_t fBreakCount = 0;

@@ -642,6 +642,7 @@ void xMorvaEngine::ConvertCharacterSet(int16_t fromSet, int16_t toSet) {
     at += item.skipSize;
   }
   UnlockStream();
+  if (end > fSelStartOffset) NoteLinesChange(fSelStartOffset, end - fSelStartOffset, end - fSelStartOffset);
 }
 
 namespace {

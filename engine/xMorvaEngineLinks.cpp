@@ -246,6 +246,7 @@ void xMorvaEngine::RefreshComputedElements(uint32_t fromByte, uint32_t toByte) {
           }
           payload[12] = fFieldDisplayMode;
           PutStreamLong(stream + at + 8, b);
+          NoteLinesChange(at, item.size, item.size);
         }
       }
     }
@@ -261,7 +262,10 @@ void xMorvaEngine::MarkLinkVisited() {
   for (uint32_t at = fSelStartOffset; at < end;) {
     const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
     if (item.kind == StreamItem::kRecord && item.unit == kPropLinkLook && item.size == kRecordSize) {
-      if (item.value == kLinkLook) PutStreamLong(stream + at + 4, kVisitedLinkLook);
+      if (item.value == kLinkLook) {
+        PutStreamLong(stream + at + 4, kVisitedLinkLook);
+        NoteLinesChange(at, kRecordSize, kRecordSize);
+      }
       break;
     }
     at += item.size;

@@ -173,6 +173,7 @@ int32_t xMorvaLines::ComposeAll(xMorvaFont& font, bool withProgress) {
   fTotalHeight = 0;
   fStatus = 0;
   fNeedsRebuild = false;
+  fPending = false;
   xMorvaProperties state;
   state.SetDefaults();
   xMorvaTabs tabs;
@@ -787,11 +788,16 @@ xMorvaLines::Hit xMorvaLines::HitTestLine(xMorvaFont& font, double x, int32_t in
 }
 
 xMorvaLines::Change xMorvaLines::RemoveForChange(uint32_t start, uint32_t oldEnd) {
+  return RemoveForChangeFrom(start, oldEnd, fEngine->GetStreamSize());
+}
+
+xMorvaLines::Change xMorvaLines::RemoveForChangeFrom(uint32_t start, uint32_t oldEnd,
+                                                     uint32_t oldSize) {
   Change change;
-  change.streamSize = fEngine->GetStreamSize();
+  change.streamSize = oldSize;
   uint32_t bytes = 0;
   int32_t index = 0;
-  const uint32_t total = fEngine->GetStreamSize();
+  const uint32_t total = oldSize;
   if (start >= total / 2 && !fRecords.empty()) {
     // Near the end (typing there above all): walk back from the last line,
     // so that a keystroke costs the same in a short and a long text.
@@ -849,6 +855,107 @@ int32_t xMorvaLines::RecomposeAfterChange(xMorvaFont& font, const Change& change
   const int32_t next = Compose(font, change.line, running, tabs, change.paragraphStart, end);
   if (next < GetLineCount()) Rec(next).state.Assign(running);
   return fStatus;
+}
+
+namespace {
+
+// The line state that composition carries from one line to the next.
+bool SameLineState(const xMorvaProperties& a, const xMorvaProperties& b) {
+  for (uint16_t id = 0; id <= kLastParagraphProperty; ++id) {
+    if (id > 16 && id < 32) continue;
+    if (a.GetProperty(id) != b.GetProperty(id)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void xMorvaLines::NoteChange(uint32_t offset, uint32_t removed, uint32_t inserted) {
+  if (removed == 0 && inserted == 0) return;
+  if (!fPending) {
+    fPending = true;
+    fDirtyStart = offset;
+    fDirtyEnd = offset + inserted;
+    fDelta = int64_t(inserted) - int64_t(removed);
+    return;
+  }
+  fDirtyStart = std::min(fDirtyStart, offset);
+  if (removed != 0) {
+    // Bytes behind the removed ones move back; a span ending inside them
+    // now ends where they were.
+    fDirtyEnd = fDirtyEnd >= offset + removed ? fDirtyEnd - removed : offset;
+  }
+  if (inserted != 0) fDirtyEnd = fDirtyEnd >= offset ? fDirtyEnd + inserted : offset + inserted;
+  fDelta += int64_t(inserted) - int64_t(removed);
+}
+
+int32_t xMorvaLines::Update(xMorvaFont& font, int32_t& firstLine) {
+  firstLine = -1;
+  if (fNeedsRebuild || fRecords.empty()) {
+    firstLine = 0;
+    return ComposeAll(font);
+  }
+  if (!fPending) return 0;
+  fPending = false;
+  const uint32_t size = fEngine->GetStreamSize();
+  const int64_t oldSize = int64_t(size) - fDelta;
+  const uint32_t start = std::min(fDirtyStart, size);
+  const int64_t oldEnd = int64_t(std::min(fDirtyEnd, size)) - fDelta;
+  if (oldSize < 0 || oldEnd < int64_t(start) || oldEnd > oldSize || oldSize > UINT32_MAX) {
+    // Notes that do not fit the table: compose it all rather than guess.
+    firstLine = 0;
+    return ComposeAll(font);
+  }
+  const Change change = RemoveForChangeFrom(start, uint32_t(oldEnd), uint32_t(oldSize));
+  firstLine = change.line;
+  fStatus = 0;
+  xMorvaProperties running;
+  GetStateAtLine(change.paragraphStart, change.line, running);
+  const int64_t end64 = int64_t(change.paragraphStart) + change.removed + fDelta;
+  uint32_t at = uint32_t(std::clamp<int64_t>(end64, change.paragraphStart, size));
+  xMorvaTabs tabs;
+  int32_t next = Compose(font, change.line, running, tabs, change.paragraphStart, at);
+  // A paragraph after the composed ones that now starts in another state
+  // (a run of properties opened or closed by the edit) is composed again,
+  // and so on until the states agree.
+  while (next < GetLineCount() && !SameLineState(Rec(next).state, running)) {
+    int32_t last = next;
+    uint32_t bytes = 0;
+    while (last < GetLineCount()) {
+      const xMorvaLineRecord& r = Rec(last);
+      bytes += r.bytes;
+      fTotalHeight -= r.height;
+      ++last;
+      if (r.flags & (kLineLastOfParagraph | kLineLastOfText)) break;
+    }
+    if (last == GetLineCount() - 1 && Rec(last).bytes == 0) {
+      fTotalHeight -= Rec(last).height;
+      ++last;
+    }
+    fRecords.erase(fRecords.begin() + next, fRecords.begin() + last);
+    xMorvaTabs paragraphTabs;
+    const uint32_t to = uint32_t(std::min<uint64_t>(uint64_t(at) + bytes, size));
+    next = Compose(font, next, running, paragraphTabs, at, to);
+    at = to;
+  }
+  if (next < GetLineCount()) Rec(next).state.Assign(running);
+  return fStatus;
+}
+
+bool xMorvaLines::GetInsertedUnit(uint32_t& offset) const {
+  if (!fPending || fNeedsRebuild || fDelta != 2 || fDirtyEnd != fDirtyStart + 2) return false;
+  offset = fDirtyStart;
+  return true;
+}
+
+void xMorvaLines::TakeInsertedUnit(int32_t index, double width, bool space) {
+  if (index < 0 || index >= GetLineCount()) return;
+  xMorvaLineRecord& r = Rec(index);
+  r.bytes += 2;
+  r.positions += 1;
+  r.width = float(double(r.width) + width);
+  if (space) r.spaces += 1;
+  fPending = false;
 }
 
 bool xMorvaLines::CheckSums() const {

@@ -99,6 +99,26 @@ class xMorvaLines : public VObject {
   Change RemoveForChange(uint32_t start, uint32_t oldEnd);
   int32_t RecomposeAfterChange(xMorvaFont& font, const Change& change, uint32_t newEnd);
 
+  // Edits of the text as its engine makes them: `removed` bytes at the
+  // offset replaced by `inserted` ones. The table notes the changed span
+  // (in offsets of the text as it now stands) and brings itself up to date
+  // at the next Update; a cleared text is composed whole.
+  void NoteChange(uint32_t offset, uint32_t removed, uint32_t inserted);
+  void NoteCleared() { fNeedsRebuild = true; }
+  bool HasPendingChange() const { return fPending || fNeedsRebuild || fRecords.empty(); }
+  // Composes again the paragraphs that the noted changes touched, and the
+  // paragraphs after them whose starting state they changed; the whole
+  // table when it was never composed or asks for a rebuild. `firstLine`
+  // receives the first record composed (-1: nothing was pending). Answers
+  // as ComposeAll.
+  int32_t Update(xMorvaFont& font, int32_t& firstLine);
+  // The offset of the one character unit inserted since the last update,
+  // when that is the only change noted.
+  bool GetInsertedUnit(uint32_t& offset) const;
+  // Line `index` takes that unit: one position, two bytes, `width` more,
+  // one space more with `space`; the note is done with.
+  void TakeInsertedUnit(int32_t index, double width, bool space);
+
   // The records' bytes add up to the stream and their positions to the
   // engine's length.
   bool CheckSums() const;
@@ -117,8 +137,16 @@ class xMorvaLines : public VObject {
   static int32_t LineHeight(const xMorvaProperties& state, uint16_t flags, int32_t ascent,
                             int32_t descent, int32_t fontHeight);
 
+  Change RemoveForChangeFrom(uint32_t start, uint32_t oldEnd, uint32_t oldSize);
+
   xMorvaDocumentInterface* fDocument;
   xMorvaEngine* fEngine;
+  // The changed span noted since the last update, in offsets of the text
+  // as it stands, and how much the text grew (or shrank) meanwhile.
+  bool fPending = false;
+  uint32_t fDirtyStart = 0;
+  uint32_t fDirtyEnd = 0;
+  int64_t fDelta = 0;
   int16_t fPart;
   xMorvaLineRecord& Rec(int32_t index) { return *fRecords[size_t(index)]; }
   const xMorvaLineRecord& Rec(int32_t index) const { return *fRecords[size_t(index)]; }

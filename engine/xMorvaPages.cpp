@@ -49,6 +49,7 @@ xMorvaPages::~xMorvaPages() = default;
 bool xMorvaPages::AppendPage(const xMorvaPageRecord& record) {
   if (fRecordLimit >= 0 && int32_t(fRecords.size()) >= fRecordLimit) return false;
   fRecords.push_back(record);
+  fTotalLines += record.lines;
   // The first page is filled with its own text height, every later page
   // with the height of the other pages.
   if (fRecords.size() == 1) fBodyHeight = fDocument->GetParams().TextHeight(1);
@@ -69,6 +70,7 @@ int32_t xMorvaPages::ComputePageBreaks(int32_t firstPage) {
   const bool widowControl = params.GetWidowControl() != 0;
   fBodyHeight = params.TextHeight(firstPage);
   const int32_t startLine = GetFirstLineOfPage(firstPage);
+  for (size_t p = size_t(firstPage); p < fRecords.size(); ++p) fTotalLines -= fRecords[p].lines;
   fRecords.resize(size_t(firstPage));
 
   xMorvaPageRecord page;
@@ -138,14 +140,28 @@ int32_t xMorvaPages::ComputePageBreaks(int32_t firstPage) {
   return fStatus;
 }
 
+void xMorvaPages::AddToPage(int32_t page, int32_t positions, int32_t bytes) {
+  if (page < 0 || page >= GetPageCount()) return;
+  fRecords[size_t(page)].positions += positions;
+  fRecords[size_t(page)].bytes += bytes;
+}
+
 xMorvaPageRecord xMorvaPages::GetPage(int32_t page) const {
   if (page < 0 || page >= GetPageCount()) return xMorvaPageRecord();
   return fRecords[size_t(page)];
 }
 
 int32_t xMorvaPages::GetFirstLineOfPage(int32_t page) const {
+  page = std::clamp(page, 0, GetPageCount());
+  if (page > GetPageCount() / 2) {
+    // Near the end (where typing goes on): counted back from the total,
+    // so that it costs the same in a short and a long text.
+    int64_t sum = fTotalLines;
+    for (int32_t p = GetPageCount() - 1; p >= page; --p) sum -= fRecords[size_t(p)].lines;
+    return int32_t(sum);
+  }
   int32_t sum = 0;
-  for (int32_t p = 0; p < std::min(page, GetPageCount()); ++p) sum += fRecords[size_t(p)].lines;
+  for (int32_t p = 0; p < page; ++p) sum += fRecords[size_t(p)].lines;
   return sum;
 }
 
@@ -155,6 +171,14 @@ int16_t xMorvaPages::GetColumnLineCount(int32_t page, int32_t column) const {
 }
 
 int32_t xMorvaPages::FindPageForLine(int32_t line) const {
+  if (line >= fTotalLines / 2) {
+    int64_t sum = fTotalLines;
+    for (int32_t p = GetPageCount() - 1; p > 0; --p) {
+      sum -= fRecords[size_t(p)].lines;
+      if (line >= sum) return p;
+    }
+    return 0;
+  }
   int32_t sum = 0;
   for (int32_t p = 0; p < GetPageCount(); ++p) {
     sum += fRecords[size_t(p)].lines;

@@ -64,6 +64,9 @@ class xMorvaPages : public VObject {
   void GetPageStart(int32_t page, int32_t column, int32_t& linesBefore, int32_t& positionsBefore,
                     uint32_t& bytesBefore) const;
 
+  // A unit typed on a page without composing: its positions and bytes.
+  void AddToPage(int32_t page, int32_t positions, int32_t bytes);
+
   bool NeedsFullRebuild() const { return fNeedsRebuild; }
   int32_t GetStatus() const { return fStatus; }
   // Caps the table at `count` records (-1: none), as a table that cannot
@@ -76,6 +79,8 @@ class xMorvaPages : public VObject {
   // The height lines may fill in a column of the page being filled.
   int32_t fBodyHeight = 0;
   std::vector<xMorvaPageRecord> fRecords;
+  // The lines of all the records.
+  int64_t fTotalLines = 0;
   int32_t fStatus = 0;
   bool fNeedsRebuild = false;
   int32_t fRecordLimit = -1;

@@ -238,7 +238,11 @@ TEST_F(ClipboardTest, PasteTakesTheFirstFlavourItReads) {
   PutScrap(kText, {'a', 9, 'b'});
   Fill(*target, Stream().Text(u"xy"), 1, 1);
   target->PasteClipboard();
-  const Bytes pasted = StreamBytes(Body(*target));
+  // Composition caches the tab's layout in its 14-byte payload (after "xa"
+  // and the element's 12-byte head); the pasted bytes are compared without.
+  Bytes pasted = StreamBytes(Body(*target));
+  ASSERT_GE(pasted.size(), 30u);
+  std::fill(pasted.begin() + 16, pasted.begin() + 30, 0);
   EXPECT_EQ(Bytes(Stream().Text(u"xa").Element(16000, Bytes(14, 0), 14).Text(u"by")), pasted);
 }
 

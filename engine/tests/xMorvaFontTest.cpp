@@ -17,17 +17,10 @@
 #include "engine/xMorvaLineRecord.h"
 #include "framework/core/strings/VUniString.h"
 #include "graphics/VDIBPort.h"
+#include "engine/tests/FontCacheRelease.h"
 #include "graphics/VGraphicsStart.h"
 
 namespace {
-
-// Measuring fills the shared font cache; it is let go once every test ran.
-class FontCacheRelease : public testing::Environment {
- public:
-  void TearDown() override { ExitGraphics(); }
-};
-const testing::Environment* const kFontCacheRelease =
-    testing::AddGlobalTestEnvironment(new FontCacheRelease);
 
 // A document of the fakes with a font table: 1 the default, 2 Liberation
 // Serif.

@@ -10,6 +10,7 @@
 #include "document/tests/FakeDocument.h"
 #include "document/xMorvaDocument.h"
 #include "engine/xMorvaDocumentEngineServices.h"
+#include "engine/tests/FontCacheRelease.h"
 #include "engine/xMorvaEngine.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VHandleStream.h"

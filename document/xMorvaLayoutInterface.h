@@ -1,0 +1,100 @@
+// xMorvaLayoutInterface: the composed lines of a document's seven parts and
+// the pages of its body, as the document sees them. The text engine makes
+// the object (xMorvaEngineServices::NewLayout) and owns what it holds: the
+// line table of each part, the body's page table and the font that
+// measures on the document's measuring port. Lines follow every edit of
+// their text: an update composes again what the edits since the last one
+// touched and re-paginates the body from one page before the first page
+// they reached. The document's view options (invisible marks, view mode)
+// reach the measuring font at each update.
+#pragma once
+
+#include <cstdint>
+
+// Where a byte offset of a part lies on the screen (view coordinates of a
+// frame) and in the part's lines.
+struct xMorvaLineLocation {
+  int32_t line = 0;              // index of the line record
+  uint32_t lineStart = 0;        // byte offset of the line's start
+  int32_t page = 0;              // 0-based
+  int32_t column = 0;            // 0-based
+  int32_t lineInColumn = 0;      // line index less the column's first line
+  int32_t positionsBefore = 0;   // positions of the part before the line
+  int32_t left = 0;              // the line's left x
+  int32_t top = 0;               // the line's top y
+  int32_t yInPart = 0;           // the line's top within its part
+  int32_t textWidth = 0;
+  int32_t height = 0;
+};
+
+// The line under a point.
+struct xMorvaLineHit {
+  int16_t part = 0;              // the part the point falls in
+  int32_t page = 0;              // the page band it falls in
+  int32_t line = 0;
+  uint32_t lineStart = 0;
+  int32_t positionsBefore = 0;
+  int32_t x = 0;                 // the point's x relative to the line's left
+  int32_t top = 0;               // the line's top y
+};
+
+class xMorvaLayoutInterface {
+ public:
+  virtual ~xMorvaLayoutInterface() = default;
+
+  // Every part composed whole and the body paginated from its first page:
+  // 0, or 1041 when a line or page record could not be stored (the table
+  // is then rebuilt whole at the next update).
+  virtual int32_t ComposeAll() = 0;
+  // One part composed whole; the body is then paginated from page 0.
+  virtual int32_t ComposePart(int16_t part) = 0;
+  // Brings every part up to date with the edits of its text since the last
+  // update, and the body's pages with its lines. The same answers.
+  virtual int32_t Update() = 0;
+
+  virtual int32_t GetPageCount() = 0;
+  // Sum of the heights of the body's lines.
+  virtual int32_t GetBodyLinesHeight() = 0;
+  virtual int32_t GetWidestBodyLine() = 0;
+  virtual int32_t GetLineCount(int16_t part) = 0;
+
+  // ---- Geometry of the current part (lines brought up to date first).
+  // The line holding the byte offset of the part: its place on the page of
+  // `headerFooterPage` for a header or footer, of its own page for the
+  // body. The line index.
+  virtual int32_t LocateOffset(int16_t part, uint32_t offset, int32_t headerFooterPage,
+                               xMorvaLineLocation& where) = 0;
+  // The pen x at the offset within its line (located as above), and
+  // whether the text there is italic.
+  virtual int32_t MeasureToOffset(int16_t part, const xMorvaLineLocation& where, uint32_t offset,
+                                  bool& italic) = 0;
+  // The line under (x, y), view coordinates, in `part` when it is not -1,
+  // else in the part under the point (page view: header, footer or body of
+  // the page band; continuous view: the body).
+  virtual bool LineAtPoint(int32_t x, int32_t y, int16_t part, int32_t headerFooterPage,
+                           xMorvaLineHit& hit) = 0;
+  // The position of the part under x within line `line` that starts at
+  // `lineStart` (x relative to the line's left).
+  virtual int32_t PositionInLine(int16_t part, int32_t line, uint32_t lineStart, int32_t x) = 0;
+  // The line next to `line` in that direction, stepping over lines that
+  // continue inside a computed element; -1 at the first line going up or
+  // the last going down. `lineStart` and `positionsBefore` move with it.
+  virtual int32_t StepLine(int16_t part, int32_t line, bool up, uint32_t& lineStart,
+                           int32_t& positionsBefore) = 0;
+
+  // ---- Typing along a line without composing it again.
+  // Whether `unit` typed at the offset (a caret on line `where`) may leave
+  // every line as it is but that one: false for a break character that
+  // might let the first word of a continued line move up or give a line
+  // cut inside a word a place to break, a unit at the start of a continued
+  // line, a line with pictures or computed elements, or lines not up to
+  // date. `lineEnd` receives the pen at the line's end.
+  virtual bool CanTypeInLine(int16_t part, const xMorvaLineLocation& where, uint32_t offset,
+                             char16_t unit, double& lineEnd) = 0;
+  // After the unit went in: when the only change since the last update is
+  // that one unit inside line `where` and the line has room for it (at its
+  // end, or in the tab that aligns its text, or in the next tab), the line
+  // and its page take it without composing. False, with the change left
+  // for the next update, otherwise.
+  virtual bool TakeTypedUnit(int16_t part, const xMorvaLineLocation& where, double lineEnd) = 0;
+};

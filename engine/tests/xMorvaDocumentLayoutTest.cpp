@@ -1,0 +1,182 @@
+// The document's lines and pages follow its edits: after any mix of typing,
+// deleting, paragraph ends, property changes, undo and redo, every part's
+// line records and the body's page records equal those of a whole
+// recomposition.
+#include "engine/tests/LayoutFixture.h"
+
+namespace {
+
+class RandomLayoutTest : public LayoutTest {
+ protected:
+  // One edit of the current part through the document's change protocol.
+  void RandomEdit(std::mt19937& random, std::string& what) {
+    xMorvaTextInterface* part = document->GetCurrentPart();
+    const int32_t length = part->GetLength();
+    int32_t start = length > 0 ? int32_t(random() % uint32_t(length + 1)) : 0;
+    int32_t end = start;
+    const uint32_t kind = random() % 10;
+    if (kind >= 6 || (kind == 5 && random() % 2 == 0)) {
+      end = std::min(length, start + int32_t(random() % 300));
+    }
+    part->SetSelection(start, end);
+    xMorvaUndo& undo = *document->GetUndo();
+    switch (kind) {
+      case 0:
+      case 1:
+      case 2: {
+        // A few keystrokes at one place, as typing goes: the fast path
+        // where the line takes them, the slow one elsewhere.
+        part->SetSelection(start, start + (random() % 8 == 0 ? 3 : 0));
+        if (random() % 3 == 0) {
+          // Typing behind (or in front of) a tab.
+          document->BeginChange();
+          layout->GetEngine(document->GetCurrentPartNumber())->InsertTabWithUndo();
+          document->EndChange();
+          if (random() % 2 == 0) part->SetSelection(part->GetSelStart() - 1, part->GetSelStart() - 1);
+          ExpectLikeWholeRecomposition("tab");
+          if (HasFatalFailure()) return;
+        }
+        static const char16_t kKeys[] = u"abcdefghijklmnopqrstuvwxyz     -WMi.";
+        for (int n = int(random() % 6) + 1; n > 0; --n) {
+          document->TypeCharacter(kKeys[random() % (sizeof kKeys / sizeof kKeys[0] - 1)]);
+          what = document->LastTypingWasFast() ? "type fast" : "type slow";
+          fast += document->LastTypingWasFast() ? 1 : 0;
+          ++typed;
+          if (n > 1) ExpectLikeWholeRecomposition(what);
+          if (HasFatalFailure()) return;
+        }
+        break;
+      }
+      case 3:
+        what = "paragraph end";
+        document->BeginChange();
+        part->InsertParagraphEndWithUndo();
+        document->EndChange();
+        break;
+      case 4:
+      case 5:
+        what = "delete";
+        if (start == end && end < length) part->SetSelection(start, end + 1);
+        document->BeginChange();
+        part->DeleteSelectionWithUndo();
+        document->EndChange();
+        break;
+      case 7: {
+        // Tab stops of every kind, some with leaders, over the selected
+        // paragraphs.
+        xMorvaTabs tabs;
+        for (int n = int(random() % 4); n > 0; --n) {
+          tabs.AddStop(MakeTabStop(int16_t(60 + random() % 500), random() % 4 == 0 ? '.' : 0,
+                                   uint8_t(1 + random() % 4)));
+        }
+        what = "tabs";
+        document->BeginChange();
+        part->SetTabsWithUndo(tabs);
+        document->EndChange();
+        break;
+      }
+      case 6: {
+        static const uint16_t kIds[] = {kPropSize, kPropBold, kPropAlignment, kPropInterline,
+                                        kPropLeftIndent, kPropFirstLineIndent, kPropTopBorder};
+        static const int32_t kValues[] = {18, 1, 2, 20, 40, 25, 1};
+        const size_t which = random() % (sizeof kIds / sizeof kIds[0]);
+        what = "property " + std::to_string(kIds[which]);
+        document->BeginChange();
+        part->SetPropertyWithUndo(kIds[which], random() % 2 ? kValues[which] : 0);
+        document->EndChange();
+        break;
+      }
+      case 8:
+        what = "undo";
+        undo.Undo();
+        break;
+      default:
+        what = "redo";
+        undo.Redo();
+        break;
+    }
+  }
+
+  int fast = 0;
+  int typed = 0;
+};
+
+TEST_F(LayoutTest, TheDocumentComposesAndPaginatesItsBody) {
+  ASSERT_NE(layout, nullptr);
+  // An empty document: one line in each part, one page.
+  EXPECT_EQ(1, layout->GetPageCount());
+  for (int16_t part = 0; part < kPartCount; ++part) EXPECT_EQ(1, layout->GetLineCount(part));
+  std::mt19937 random(30);
+  Load(Generated(random, 80), 0, 0);
+  const int32_t pages = layout->GetPageCount();
+  EXPECT_GT(pages, 3);
+  EXPECT_GT(layout->GetWidestBodyLine(), 0);
+  EXPECT_LE(layout->GetWidestBodyLine(), document->GetTextWidth(kPartBody));
+  EXPECT_EQ(layout->GetWidestBodyLine(), WidestBodyLine(*document));
+  ExpectLikeWholeRecomposition("loaded");
+  // The content follows the page count in page view, the lines' height
+  // in continuous view.
+  int32_t width = 0;
+  int32_t height = 0;
+  document->Params().SetViewMode(0);
+  document->GetContentSize(width, height);
+  EXPECT_EQ(pages * (document->GetParams().GetPageHeight() + 4) + 4, height);
+  document->Params().SetViewMode(1);
+  document->GetContentSize(width, height);
+  EXPECT_EQ(layout->GetBodyLinesHeight() + 8 + 3 * pages, height);
+}
+
+TEST_F(RandomLayoutTest, RandomEditsKeepLinesAndPagesLikeAWholeRecomposition) {
+  std::mt19937 random(2026);
+  Load(Generated(random, 40), 0, 0);
+  // Small pages, so that edits move many page breaks.
+  document->Params().SetPageSize(document->GetParams().GetPageWidth(),
+                                 document->GetParams().GetBands(false).topMargin +
+                                     document->GetParams().GetBands(false).bottomMargin + 160);
+  ExpectLikeWholeRecomposition("smaller pages");
+  std::string what;
+  for (int step = 0; step < 400; ++step) {
+    // Now and then a header or a footer takes the edit.
+    if (step % 50 == 25) document->SetCurrentPart(int16_t(1 + random() % 6));
+    if (step % 50 == 35) document->SelectBody();
+    RandomEdit(random, what);
+    ExpectLikeWholeRecomposition("step " + std::to_string(step) + " " + what);
+    if (HasFatalFailure()) return;
+  }
+  // Both typing paths were taken.
+  EXPECT_GT(fast, typed / 4);
+  EXPECT_LT(fast, typed);
+}
+
+TEST_F(LayoutTest, WidthAndPageGeometryChangesComposeAgain) {
+  std::mt19937 random(7);
+  Load(Generated(random, 30), 0, 0);
+  const int32_t lines = layout->GetLineCount(kPartBody);
+  // Narrower text: more lines, composed at the next update.
+  document->Params().SetLeftMargin(document->GetParams().GetLeftMargin() + 150);
+  EXPECT_GT(layout->GetLineCount(kPartBody), lines);
+  ExpectLikeWholeRecomposition("narrower");
+  // Two columns; widow control off.
+  document->Params().SetColumns(2);
+  document->Params().SetWidowControl(0);
+  ExpectLikeWholeRecomposition("two columns");
+  EXPECT_NE(0, layout->GetPages().GetColumnLineCount(0, 1));
+}
+
+TEST_F(LayoutTest, EditsInAHeaderLeaveTheBodyPagesAlone) {
+  std::mt19937 random(3);
+  Load(Generated(random, 20), 0, 0);
+  const int32_t pages = layout->GetPageCount();
+  const xMorvaPageRecord first = layout->GetPages().GetPage(0);
+  document->SetCurrentPart(int16_t(kPartHeader));
+  Load(u"Header line one\rand two\r", 5, 5);
+  document->BeginChange();
+  document->GetCurrentPart()->TypeCharacterWithUndo(u'x');
+  document->EndChange();
+  EXPECT_EQ(3, layout->GetLineCount(kPartHeader));
+  EXPECT_EQ(pages, layout->GetPageCount());
+  EXPECT_TRUE(first == layout->GetPages().GetPage(0));
+  ExpectLikeWholeRecomposition("header");
+}
+
+}  // namespace

@@ -1,0 +1,92 @@
+// xMorvaDocumentLayout: the composed lines of a document's seven parts, the
+// pages of its body and the font that measures them on the document's
+// measuring port. Each line table is attached to its engine, which notes
+// in it every change of its stream; Update composes again what changed and
+// re-paginates the body from one page before the first line it composed.
+// A change of a part's text width, or of the page geometry the pages were
+// filled for, composes (or paginates) that part whole at the next update.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "document/xMorvaLayoutInterface.h"
+#include "framework/core/VObject.h"
+
+class VPort;
+class xMorvaDocumentInterface;
+class xMorvaEngine;
+class xMorvaFont;
+class xMorvaLines;
+class xMorvaPages;
+
+class xMorvaDocumentLayout : public VObject, public xMorvaLayoutInterface {
+ public:
+  static constexpr int kPartCount = 7;
+  static constexpr int16_t kBody = 0;
+
+  // `engines` by part number, none null. Nothing is composed yet.
+  xMorvaDocumentLayout(xMorvaDocumentInterface& document, xMorvaEngine* const engines[kPartCount],
+                       VPort* port);
+  // Detaches the line tables from their engines.
+  ~xMorvaDocumentLayout() override;
+  xMorvaDocumentLayout(const xMorvaDocumentLayout&) = delete;
+  xMorvaDocumentLayout& operator=(const xMorvaDocumentLayout&) = delete;
+
+  // ---- What drawing and the document's geometry read.
+  // The line table of a part; null out of range.
+  xMorvaLines* GetLines(int16_t part) const;
+  // The seven line tables by part number.
+  xMorvaLines* const* GetPartLines() const { return fLinePointers; }
+  xMorvaPages& GetPages() const { return *fPages; }
+  xMorvaFont& GetFont() const { return *fFont; }
+  xMorvaEngine* GetEngine(int16_t part) const;
+
+  // ---- xMorvaLayoutInterface.
+  int32_t ComposeAll() override;
+  int32_t ComposePart(int16_t part) override;
+  int32_t Update() override;
+  int32_t GetPageCount() override;
+  int32_t GetBodyLinesHeight() override;
+  int32_t GetWidestBodyLine() override;
+  int32_t GetLineCount(int16_t part) override;
+  int32_t LocateOffset(int16_t part, uint32_t offset, int32_t headerFooterPage,
+                       xMorvaLineLocation& where) override;
+  int32_t MeasureToOffset(int16_t part, const xMorvaLineLocation& where, uint32_t offset,
+                          bool& italic) override;
+  bool LineAtPoint(int32_t x, int32_t y, int16_t part, int32_t headerFooterPage,
+                   xMorvaLineHit& hit) override;
+  int32_t PositionInLine(int16_t part, int32_t line, uint32_t lineStart, int32_t x) override;
+  int32_t StepLine(int16_t part, int32_t line, bool up, uint32_t& lineStart,
+                   int32_t& positionsBefore) override;
+  bool CanTypeInLine(int16_t part, const xMorvaLineLocation& where, uint32_t offset, char16_t unit,
+                     double& lineEnd) override;
+  bool TakeTypedUnit(int16_t part, const xMorvaLineLocation& where, double lineEnd) override;
+
+ private:
+  // What the page table was filled for.
+  struct PageGeometry {
+    int32_t firstHeight = -1;
+    int32_t otherHeight = -1;
+    int32_t columns = -1;
+    uint8_t widow = 0;
+    bool operator==(const PageGeometry& other) const = default;
+  };
+  PageGeometry CurrentGeometry() const;
+  // The view options of the document reach the measuring font.
+  void ApplyViewOptions();
+  int32_t Paginate(int32_t fromPage);
+  // Pixels of one rounding step of the document's display unit, and one.
+  double DisplayStep() const;
+  static bool IsPart(int16_t part) { return part >= 0 && part < kPartCount; }
+
+  xMorvaDocumentInterface& fDocument;
+  xMorvaEngine* fEngines[kPartCount] = {};
+  std::unique_ptr<xMorvaLines> fLines[kPartCount];
+  xMorvaLines* fLinePointers[kPartCount] = {};
+  std::unique_ptr<xMorvaPages> fPages;
+  std::unique_ptr<xMorvaFont> fFont;
+  // The text width each part was composed for.
+  int32_t fWidths[kPartCount];
+  PageGeometry fGeometry;
+};
