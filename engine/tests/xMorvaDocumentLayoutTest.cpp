@@ -2,6 +2,7 @@
 // deleting, paragraph ends, property changes, undo and redo, every part's
 // line records and the body's page records equal those of a whole
 // recomposition.
+#include "document/xMorvaFind.h"
 #include "engine/tests/LayoutFixture.h"
 
 namespace {
@@ -14,7 +15,7 @@ class RandomLayoutTest : public LayoutTest {
     const int32_t length = part->GetLength();
     int32_t start = length > 0 ? int32_t(random() % uint32_t(length + 1)) : 0;
     int32_t end = start;
-    const uint32_t kind = random() % 10;
+    const uint32_t kind = random() % 12;
     if (kind >= 6 || (kind == 5 && random() % 2 == 0)) {
       end = std::min(length, start + int32_t(random() % 300));
     }
@@ -90,6 +91,25 @@ class RandomLayoutTest : public LayoutTest {
         what = "undo";
         undo.Undo();
         break;
+      case 10:
+      case 11: {
+        // A word found from the selection on, or every one replaced.
+        static const char16_t* const kFound[] = {u"text", u"lines", u"a", u"wide-ish"};
+        static const char16_t* const kReplacements[] = {u"", u"x", u"longer words here", u"T\rU"};
+        xMorvaFindReplaceParameters parameters;
+        parameters.findText.SetUniCText(kFound[random() % 4]);
+        parameters.wholeWord = uint8_t(random() % 2);
+        if (kind == 10) {
+          what = "find and replace one";
+          parameters.replaceText.SetUniCText(kReplacements[random() % 4]);
+          if (document->FindNext(parameters) && document->ReplaceNext(parameters)) ++replaced;
+        } else {
+          what = "replace all";
+          parameters.replaceText.SetUniCText(kReplacements[random() % 4]);
+          replaced += document->ReplaceAll(parameters);
+        }
+        break;
+      }
       default:
         what = "redo";
         undo.Redo();
@@ -99,6 +119,7 @@ class RandomLayoutTest : public LayoutTest {
 
   int fast = 0;
   int typed = 0;
+  int replaced = 0;
 };
 
 TEST_F(LayoutTest, TheDocumentComposesAndPaginatesItsBody) {
@@ -134,6 +155,7 @@ TEST_F(RandomLayoutTest, RandomEditsKeepLinesAndPagesLikeAWholeRecomposition) {
                                  document->GetParams().GetBands(false).topMargin +
                                      document->GetParams().GetBands(false).bottomMargin + 160);
   ExpectLikeWholeRecomposition("smaller pages");
+  const Bytes first = StreamBytes(*layout->GetEngine(kPartBody));
   std::string what;
   for (int step = 0; step < 400; ++step) {
     // Now and then a header or a footer takes the edit.
@@ -146,6 +168,15 @@ TEST_F(RandomLayoutTest, RandomEditsKeepLinesAndPagesLikeAWholeRecomposition) {
   // Both typing paths were taken.
   EXPECT_GT(fast, typed / 4);
   EXPECT_LT(fast, typed);
+  EXPECT_GT(replaced, 20);
+  // Undoing every step gives back the first text, laid out as before.
+  document->SelectBody();
+  xMorvaUndo& undo = *document->GetUndo();
+  for (int step = 0; step < 1000 && undo.CanUndo(); ++step) undo.Undo();
+  ExpectLikeWholeRecomposition("all undone");
+  if (HasFatalFailure()) return;
+  Bytes now = StreamBytes(*layout->GetEngine(kPartBody));
+  ExpectSameLayout(now, first, "all undone");
 }
 
 TEST_F(LayoutTest, WidthAndPageGeometryChangesComposeAgain) {
