@@ -435,7 +435,7 @@ void QvHost::Answer(int32_t selector, HostParamBlock& block) {
       fLog.push_back({selector, "window at: " + MacToUtf8(block.text2 + 1, block.text2[0] <= 80 ? block.text2[0] : 80)});
       break;
     default:
-      if (AnswerData(selector, block) || AnswerService(selector, block) ||
+      if (AnswerData(selector, block) || AnswerProcess(selector, block) || AnswerService(selector, block) ||
           AnswerRoutine(selector, block) || AnswerRequest(selector, block) || AnswerExpression(selector, block) ||
           AnswerResource(selector, block) || fForms->Answer(selector, block)) {
         break;
