@@ -154,6 +154,14 @@ class QvHost {
   HostProcessRunner& Processes();
   bool refuseProcesses = false;
   std::set<uint32_t> activeWindows;
+  // The texts the user leaves in the host's formula editor (-248), in
+  // order, each compiled as an expression; with none waiting the user
+  // cancels it.
+  std::deque<std::string> formulaEdits;
+  // Opens the host's own resource file for a host used without the module:
+  // its forms are loaded and it stays open, named by the start-up answer,
+  // until the host goes. False with a reason.
+  bool OpenHostResources(const std::string& resourcePath, std::string* error);
   // The room left for a user's method (-255) and the document text of
   // -335, -411 and -427.
   int32_t methodRoom = 1 << 20;
@@ -214,6 +222,7 @@ class QvHost {
   void AnswerVariable(int32_t selector, HostParamBlock& block);
   bool AnswerService(int32_t selector, HostParamBlock& block);
   bool AnswerProcess(int32_t selector, HostParamBlock& block);
+  bool AnswerFormulaEditor(int32_t selector, HostParamBlock& block);
   bool AnswerRoutine(int32_t selector, HostParamBlock& block);
   bool AnswerRequest(int32_t selector, HostParamBlock& block);
   bool AnswerExpression(int32_t selector, HostParamBlock& block);
@@ -243,6 +252,7 @@ class QvHost {
   std::deque<bool> fConfirmations;
   int32_t fLastProcess = 1;
   std::unique_ptr<HostProcessRunner> fProcesses;
+  bool fFormulaEditPending = false;
   std::vector<std::pair<std::string, Routine>> fRoutines;
   // Handle -> (type, id) of the kept file's resources handed out, and
   // handles of removed resources, disposed with the host.
