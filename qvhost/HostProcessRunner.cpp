@@ -120,6 +120,7 @@ void HostProcessRunner::Yield() {
     SwitchTo(nullptr, false);
     return;
   }
+  bool ran = false;
   // Processes made during these turns get theirs in the same pass.
   for (size_t i = 0; i < fProcesses.size(); ++i) {
     Process* p = fProcesses[i].get();
@@ -129,7 +130,9 @@ void HostProcessRunner::Yield() {
       continue;
     }
     SwitchTo(p, false);
+    ran = true;
   }
+  fFruitlessYields = ran ? 0 : fFruitlessYields + 1;
   FreeEnded();
 }
 

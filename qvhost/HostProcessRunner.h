@@ -39,6 +39,9 @@ class HostProcessRunner {
   bool InProcess() const { return fCurrent != nullptr; }
   bool IsLive(int32_t number) const;
   size_t CountLive() const;
+  // How many times in a row the main process has yielded with no process
+  // to run: a module waiting for something no process will ever do.
+  uint64_t FruitlessYields() const { return fFruitlessYields; }
   // The name a live or ended process was made with; empty for none.
   std::string NameOf(int32_t number) const;
 
@@ -54,4 +57,5 @@ class HostProcessRunner {
   std::vector<std::unique_ptr<Process>> fProcesses;
   Process* fCurrent = nullptr;  // null while the main process runs
   std::unique_ptr<Process> fMain;
+  uint64_t fFruitlessYields = 0;
 };

@@ -3,6 +3,8 @@
 // handed to a process and reported active, and the events a process loop
 // takes from the scripted queue. Every wait ends: a process asking for an
 // event once the queue is empty is told to quit.
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "boundary/HostServiceSelectors.h"
@@ -12,6 +14,9 @@ namespace {
 
 constexpr uint16_t kNoEventMarker = 0xFFFF;
 constexpr uint16_t kQuitEvent = 33;
+// The yields of the main process in a row, with no process to run, that
+// the host puts up with.
+constexpr uint64_t kMaxFruitlessYields = 1u << 20;
 
 std::string Name(const uint8_t* text, size_t capacity) {
   const size_t n = text[0] <= capacity ? text[0] : capacity;
@@ -58,6 +63,11 @@ bool QvHost::AnswerProcess(int32_t selector, HostParamBlock& block) {
     case kHostSelWaitIdle:
       fLog.push_back({selector, selector == kHostSelWaitStep ? "wait step" : "wait idle"});
       runner.Yield();
+      if (runner.FruitlessYields() > kMaxFruitlessYields) {
+        // Nothing can ever end this wait: stop here instead of hanging.
+        std::fprintf(stderr, "qvhost: the module keeps waiting with no process to run\n");
+        std::abort();
+      }
       return true;
     case kHostSelDelayProcess: {
       const int32_t process = HostWordOf(block.param1);
