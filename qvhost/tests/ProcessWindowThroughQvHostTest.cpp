@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "boundary/HostSelectors.h"
 #include "boundary/HostServiceSelectors.h"
 #include "framework/core/strings/VUniString.h"
 #include "framework/system/environment/VEnvironmentLinks.h"
@@ -23,6 +24,7 @@
 #include "platform/toolbox/TbxEnvironment.h"
 #include "platform/toolbox/TbxWindows.h"
 #include "platform/win32/WinInput.h"
+#include "platform/win32/WinPaint.h"
 #include "platform/win32/WinWindowState.h"
 #include "qvhost/QvHost.h"
 
@@ -33,7 +35,7 @@ namespace {
 class SeenView : public VWindowView {
  public:
   SeenView(VWindowDelegate* delegate, std::vector<std::string>& seen, VTask*& task, std::string label)
-      : VWindowView(delegate, 1, true, true, false), fSeen(seen), fTask(task), fLabel(std::move(label)) {}
+      : VWindowView(delegate, 5, true, true, false), fSeen(seen), fTask(task), fLabel(std::move(label)) {}
   int32_t HandleKey(VEvent& event) override {
     HostEventRecord record{};
     event.GetHostRecord(record);
@@ -61,7 +63,11 @@ class Delegate : public VWindowDelegate {
   void Attached(VWindowView*) override {}
   void Detached(VWindowView*) override {}
   VCommand* FindCommand(int32_t) override { return nullptr; }
-  bool HandleMessage(VFrame*, int32_t, intptr_t) override { return false; }
+  bool HandleMessage(VFrame*, int32_t message, intptr_t) override {
+    messages.push_back(message);
+    return true;
+  }
+  std::vector<int32_t> messages;
 };
 
 // A process window whose OpenWindows makes `count` windows side by side.
@@ -96,6 +102,7 @@ class TestWindow : public VProcessWindow {
   bool opened = false;
   bool ended = false;
   int idles = 0;
+  Delegate fDelegate;
 
  private:
   static std::unique_ptr<VStr<255>> Title(const char* text) {
@@ -105,7 +112,6 @@ class TestWindow : public VProcessWindow {
   }
   int fCount;
   VTask* fSelf = nullptr;
-  Delegate fDelegate;
 };
 
 HostEventRecord Key(char c) { return HostEventRecord{3, static_cast<uintptr_t>(c), 0, 0, 0, 0}; }
@@ -172,17 +178,61 @@ TEST_F(ProcessWindows, RunsScriptedEventsToTheActiveFrameAndEndsOnCode33) {
   host->QueueEvent(Key('a'));
   // A click in the content of the front window, 10 and 20 pixels in.
   host->QueueEvent(HostEventRecord{1, 0, 0, 120, 110, 0});
+  // The window shown is to be updated; the update empties its region.
+  HWND native = window.views[0]->GetNativeWindow();
+  RECT dirty{0, 0, 0, 0};
+  ASSERT_TRUE(GetUpdateRect(native, &dirty, FALSE_));
+  host->QueueEvent(HostEventRecord{6, reinterpret_cast<uintptr_t>(window.views[0]->GetToolboxWindow()), 0, 0, 0, 0});
   host->QueueEvent(HostEventRecord{33, 0, 0, 0, 0, 0});
   host->QueueEvent(Key('z'));  // after code 33: never taken
   EXPECT_LT(RunProcesses(), 200);
 
   EXPECT_EQ(window.seen, (std::vector<std::string>{"key a", "mouse at 10,20"}));
   EXPECT_EQ(window.idles, 1);
+  EXPECT_FALSE(GetUpdateRect(native, &dirty, FALSE_));
+  EXPECT_GT(host->CountCalls(kHostSelLook), 0);
   EXPECT_TRUE(window.ended);
   EXPECT_EQ(window.GetState(), kTaskEnded);
   EXPECT_EQ(window.GetProcess(), 0u);
   EXPECT_FALSE(host->Processes().IsLive(static_cast<int32_t>(process)));
   EXPECT_EQ(Logged(-86), std::vector<std::string>{"process 2 ends"});
+}
+
+TEST_F(ProcessWindows, TheCloseBoxAsksTheFrameToClose) {
+  TestWindow window("Boxed", 0, false, 1);
+  ASSERT_TRUE(window.Start());
+  Tbx::WindowRef toolbox = window.views[0]->GetToolboxWindow();
+  Tbx::Point box{0, 0};
+  bool found = false;
+  for (int16_t v = 70; v < 100 && !found; ++v)
+    for (int16_t h = 90; h < 310 && !found; ++h) {
+      Tbx::WindowRef under = nullptr;
+      if (Tbx::FindWindow(Tbx::Point{v, h}, &under) == Tbx::inGoAway && under == toolbox) {
+        box = Tbx::Point{v, h};
+        found = true;
+      }
+    }
+  ASSERT_TRUE(found);
+  // The button comes up over the box: a close request; outside it: none.
+  struct Press {
+    POINT up;
+    size_t requests;
+  } presses[] = {{POINT{box.h, box.v}, 1}, {POINT{150, 150}, 1}};
+  int turns = 2;  // the first turn ends the handshake
+  for (const Press& p : presses) {
+    const HeadlessInputEntry entries[] = {{0, POINT{box.h, box.v}, HEADLESS_LEFT_BUTTON, {0}},
+                                          {10, p.up, HEADLESS_LEFT_BUTTON, {0}},
+                                          {20, p.up, 0, {0}}};
+    ASSERT_TRUE(LoadHeadlessInput(entries, 3, 0));
+    host->QueueEvent(HostEventRecord{1, 0, 0, box.v, box.h, 0});
+    RunProcesses(turns);
+    turns = 1;
+    UnloadHeadlessInput();
+    EXPECT_EQ(window.fDelegate.messages.size(), p.requests);
+  }
+  RunProcesses();
+  EXPECT_EQ(window.fDelegate.messages, std::vector<int32_t>{-994});
+  EXPECT_EQ(window.GetProcess(), 0u);
 }
 
 TEST_F(ProcessWindows, CloseFromItsOwnFrameEndsTheLoopAtTheNextPass) {
