@@ -1,6 +1,5 @@
 // Tasks without a process: states, frames, posted objects, idle ticks, the
-// plug-in owner's commands, and a process window's host requests and
-// defaults; a pending reply's answer.
+// plug-in owner's commands, and a process window's stack and delays.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -53,7 +52,6 @@ std::vector<std::pair<int32_t, int32_t>> gCalls;  // selector, first parameter
 void Record(int32_t selector, HostParamBlock* block) {
   gCalls.emplace_back(selector, HostWordOf(block->param1));
   if (selector == kHostSelCurrentProcess) block->param1 = 7;
-  if (selector == kHostSelNewProcess) block->param1 = 0;  // the host refuses
 }
 
 class Tasks : public testing::Test {
@@ -143,20 +141,9 @@ TEST_F(Tasks, ProcessWindowDefaultsAndHostRequests) {
   VProcessWindow window(nullptr, &title, 0, true);
   EXPECT_EQ(window.GetStackSize(), 16000u);
   EXPECT_EQ(window.GetStarterProcess(), 7u);
-  EXPECT_TRUE(window.RunsEventLoop());
-  EXPECT_EQ(window.GetSleepTicks(), 0u);
   VProcessWindow sized(nullptr, nullptr, 30000, false);
   EXPECT_EQ(sized.GetStackSize(), 30000u);
 
-  // A refused process: no wait for a handshake that cannot come.
-  gCalls.clear();
-  EXPECT_FALSE(window.Start());
-  EXPECT_EQ(window.GetProcess(), 0u);
-  EXPECT_EQ(VProcessHandshake::Registered(), nullptr);
-  for (const auto& call : gCalls) {
-    EXPECT_NE(call.first, kHostSelWaitIdle);
-    EXPECT_NE(call.first, kHostSelWaitStep);
-  }
   // Delays go to the host in ticks; with no process they name the current one.
   gCalls.clear();
   window.Delay(1000);
@@ -168,20 +155,6 @@ TEST_F(Tasks, ProcessWindowDefaultsAndHostRequests) {
   window.Close();
   EXPECT_EQ(window.GetState(), kTaskEnded);
   EXPECT_TRUE(gCalls.empty());
-}
-
-TEST(PendingReply, KeepsTheRequestUntilAnswered) {
-  VPendingReply reply(-1, 2, 300, 9);
-  int32_t a = 0, b = 0, c = 0;
-  reply.GetRequest(a, b, c);
-  EXPECT_EQ(a, -1);
-  EXPECT_EQ(b, 2);
-  EXPECT_EQ(c, 300);
-  EXPECT_EQ(reply.GetFlag(), 9);
-  EXPECT_FALSE(reply.IsAnswered());
-  reply.SetAnswer(0);
-  EXPECT_TRUE(reply.IsAnswered());
-  EXPECT_EQ(reply.GetAnswer(), 0);
 }
 
 }  // namespace
