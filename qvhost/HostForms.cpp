@@ -79,6 +79,13 @@ void SetFromText(HostForms::Object& object, const std::string& text) {
   object.text = text;
   object.real = std::atof(text.c_str());
   object.value = std::atoi(text.c_str());
+  // A field chooser (one of the form's, or made at run time) is set to a
+  // field as "table.field".
+  int table = 0, field = 0;
+  if ((object.kind == "chooser" || object.kind == "user") && std::sscanf(text.c_str(), "%d.%d", &table, &field) == 2) {
+    object.table = static_cast<int16_t>(table);
+    object.field = static_cast<int16_t>(field);
+  }
 }
 
 }  // namespace
@@ -481,7 +488,12 @@ bool HostForms::Answer(int32_t selector, HostParamBlock& block) {
       Open* open = FindOpen(ref);
       block.error = open != nullptr ? 0 : -1;
       if (open != nullptr && selector == kFormSelGetPage) block.param2 = static_cast<uint16_t>(open->page);
-      if (open != nullptr && selector == kFormSelSelectPage) open->page = static_cast<int16_t>(block.param2);
+      if (open != nullptr && selector == kFormSelSelectPage) {
+        open->page = static_cast<int16_t>(block.param2);
+        // The tab control shows the page chosen.
+        for (Object& object : open->form.objects)
+          if (object.kind == "tab") object.value = open->page;
+      }
       fLog(selector, selector == kFormSelGetPage ? "get page" : "select page");
       return true;
     }

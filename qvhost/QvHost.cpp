@@ -435,7 +435,7 @@ void QvHost::Answer(int32_t selector, HostParamBlock& block) {
       fLog.push_back({selector, "window at: " + MacToUtf8(block.text2 + 1, block.text2[0] <= 80 ? block.text2[0] : 80)});
       break;
     default:
-      if (AnswerData(selector, block) || AnswerService(selector, block) ||
+      if (AnswerData(selector, block) || AnswerProcess(selector, block) || AnswerFormulaEditor(selector, block) || AnswerService(selector, block) ||
           AnswerRoutine(selector, block) || AnswerRequest(selector, block) || AnswerExpression(selector, block) ||
           AnswerResource(selector, block) || fForms->Answer(selector, block)) {
         break;
@@ -993,6 +993,23 @@ bool QvHost::AnswerService(int32_t selector, HostParamBlock& block) {
     default:
       return false;
   }
+}
+
+bool QvHost::OpenHostResources(const std::string& resourcePath, std::string* error) {
+  uint8_t pascal[256];
+  if (fHostRef >= 0 || !ToPascalPath(resourcePath, pascal)) {
+    if (error != nullptr) *error = fHostRef >= 0 ? "host resources already open" : "resource path missing or too long";
+    return false;
+  }
+  fHostRef = Tbx::OpenResFile(pascal);
+  if (fHostRef < 0) {
+    if (error != nullptr) *error = "cannot open " + resourcePath;
+    return false;
+  }
+  std::string formError;
+  fForms->LoadFrom(fHostRef, &formError);
+  if (error != nullptr) *error = formError;
+  return formError.empty();
 }
 
 bool QvHost::LoadForms(const std::string& resourcePath, std::string* error) {

@@ -13,12 +13,14 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <set>
 #include <tuple>
 #include <vector>
 
 #include "boundary/HostRecords.h"
 #include "qvhost/HostDatabase.h"
 #include "qvhost/HostForms.h"
+#include "qvhost/HostProcessRunner.h"
 
 struct QvHostConfig {
   std::string modulePath;          // libqvmorva.so
@@ -144,6 +146,22 @@ class QvHost {
   // Processes: the current one, and the answer to -104 and -120.
   int32_t currentProcess = 1;
   int32_t otherProcess = 0;
+  // The processes the module starts (-158) run as coroutines; the main
+  // process is `currentProcess`. With `refuseProcesses` the host answers
+  // process 0. The windows the host reports active (-422), by reference.
+  // A process asking for an event (-361) when the queue is empty gets code
+  // 33, and -414 tells it to stop: an exhausted script ends every process.
+  HostProcessRunner& Processes();
+  bool refuseProcesses = false;
+  std::set<uint32_t> activeWindows;
+  // The texts the user leaves in the host's formula editor (-248), in
+  // order, each compiled as an expression; with none waiting the user
+  // cancels it.
+  std::deque<std::string> formulaEdits;
+  // Opens the host's own resource file for a host used without the module:
+  // its forms are loaded and it stays open, named by the start-up answer,
+  // until the host goes. False with a reason.
+  bool OpenHostResources(const std::string& resourcePath, std::string* error);
   // The room left for a user's method (-255) and the document text of
   // -335, -411 and -427.
   int32_t methodRoom = 1 << 20;
@@ -203,6 +221,8 @@ class QvHost {
   void AnswerStructure(int32_t selector, HostParamBlock& block);
   void AnswerVariable(int32_t selector, HostParamBlock& block);
   bool AnswerService(int32_t selector, HostParamBlock& block);
+  bool AnswerProcess(int32_t selector, HostParamBlock& block);
+  bool AnswerFormulaEditor(int32_t selector, HostParamBlock& block);
   bool AnswerRoutine(int32_t selector, HostParamBlock& block);
   bool AnswerRequest(int32_t selector, HostParamBlock& block);
   bool AnswerExpression(int32_t selector, HostParamBlock& block);
@@ -231,6 +251,8 @@ class QvHost {
   std::deque<Choice> fChoices;
   std::deque<bool> fConfirmations;
   int32_t fLastProcess = 1;
+  std::unique_ptr<HostProcessRunner> fProcesses;
+  bool fFormulaEditPending = false;
   std::vector<std::pair<std::string, Routine>> fRoutines;
   // Handle -> (type, id) of the kept file's resources handed out, and
   // handles of removed resources, disposed with the host.

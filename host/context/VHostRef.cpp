@@ -89,6 +89,12 @@ void VHostRef::DisposeData() {
   fData = 0;
 }
 
+void VHostRef::SetReferenceData(uint32_t referenceData) {
+  if (referenceData == fData) return;
+  DisposeData();
+  fData = referenceData;
+}
+
 void VHostRef::Reset() {
   fTable = 0;
   fField = 0;

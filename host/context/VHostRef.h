@@ -76,6 +76,14 @@ class VHostRef : public VObject {
   void GetFormatName(VString& out) const;
   void GetOptionName(VString& out) const;
   uint32_t GetReferenceData() const { return fData; }
+  // The formula editor's changes: the field's numbers, and the host's
+  // compiled data, which the reference adopts (its own is disposed; 0
+  // leaves it none).
+  void SetNumbers(int16_t table, int16_t field) {
+    fTable = table;
+    fField = field;
+  }
+  void SetReferenceData(uint32_t referenceData);
   // True after a reading that found one of the two tags.
   bool WasRead() const { return fWasRead; }
 

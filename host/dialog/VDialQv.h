@@ -183,7 +183,8 @@ class VDialQv : public VObject {
 
   // A form object made at run time under the name (one made earlier under
   // it goes first); every such object is deleted when the form closes.
-  void HostFormReplaceObject(const char* name, int16_t a, uint32_t b, uint8_t c, uint8_t d, uint8_t e, bool f,
+  // `b` may carry an address, so it is pointer-sized.
+  void HostFormReplaceObject(const char* name, int16_t a, uintptr_t b, uint8_t c, uint8_t d, uint8_t e, bool f,
                              bool g);
   int32_t CountCreatedObjects() const { return static_cast<int32_t>(fCreatedObjects.size()); }
 

@@ -436,7 +436,7 @@ void VDialQv::HostFormGetFieldRef(const char* name, int16_t& table, int16_t& fie
 
 // ---- Run-time objects
 
-void VDialQv::HostFormReplaceObject(const char* name, int16_t a, uint32_t b, uint8_t c, uint8_t d, uint8_t e,
+void VDialQv::HostFormReplaceObject(const char* name, int16_t a, uintptr_t b, uint8_t c, uint8_t d, uint8_t e,
                                     bool f, bool g) {
   const std::string key(name != nullptr ? name : "", name != nullptr ? strnlen(name, kFormObjectNameMax) : 0);
   for (auto it = fCreatedObjects.begin(); it != fCreatedObjects.end(); ++it) {

@@ -46,3 +46,53 @@ resource 'QFRM' 131 "xp_Confirm" {
   bytes "object bOK button 270 74 80 24\n"
   bytes "object bCancel button 180 74 80 24\n"
 }
+
+# The formula editor: a field of the structure (page 1) or an expression
+# (page 2), and the display format typed or chosen from the list. The field
+# chooser "vFields" is made at run time.
+resource 'QFRM' 132 "EditEngineObject" {
+  bytes "size 460 300\n"
+  bytes "object vTab tab 0 0 460 30 value 1\n"
+  bytes "object vFormula entry 10 40 300 120 text \"\" page 2\n"
+  bytes "object bEdit button 320 40 120 24 page 2\n"
+  bytes "object vFormat entry 10 180 200 20 text \"\"\n"
+  bytes "object vFormats list 220 180 220 80\n"
+  bytes "object bOK button 360 266 80 24\n"
+  bytes "object bCancel button 270 266 80 24\n"
+}
+
+# The tab labels of the formula editor.
+resource 'STR#' 11003 {
+  u16 2
+  pstr "Field"
+  pstr "Formula"
+}
+
+# The display formats, by kind: texts, numbers, dates, times, pictures.
+resource 'STR#' 156 {
+  u16 2
+  pstr "Upper"
+  pstr "Lower"
+}
+resource 'STR#' 74 {
+  u16 3
+  pstr "###,##0.00"
+  pstr "0.0%"
+  pstr "#####"
+}
+resource 'STR#' 73 {
+  u16 3
+  pstr "Short"
+  pstr "Long"
+  pstr "Abbreviated"
+}
+resource 'STR#' 148 {
+  u16 2
+  pstr "HH:MM:SS"
+  pstr "HH:MM"
+}
+resource 'STR#' 450 {
+  u16 2
+  pstr "Truncated"
+  pstr "Scaled"
+}
