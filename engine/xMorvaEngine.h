@@ -390,8 +390,9 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   bool LoadResourceBytes(const void* data, uint32_t size, const std::vector<int32_t>& sheetIds,
                          int32_t fontCount, bool& damaged);
   // The resource's bytes written into the stream, little-endian whatever
-  // the stream's order was.
-  bool WriteResource(VStream& stream);
+  // the stream's order was; `otherOrder` writes them as a big-endian
+  // machine does (older files, and the readers' tests).
+  bool WriteResource(VStream& stream, bool otherOrder = false);
   bool WriteResourceHeader(VStream& stream);
   bool WriteResourceStream(VStream& stream);
   bool ReadResourceHeader(VStream& stream, int32_t& selStart, int32_t& selEnd, bool& swapped);

@@ -121,8 +121,12 @@ uint32_t FindPlacedPicture(const uint8_t* text, uint32_t length) {
 // A page-number format word from the other machine: the count flag was
 // bit 31 and the style bits 0 to 3.
 uint32_t ConvertPageNumberFormat(uint32_t format) { return ((format >> 31) & 1u) | ((format & 0xFu) << 28); }
+uint32_t PageNumberFormatToOther(uint32_t format) { return ((format & 1u) << 31) | ((format >> 28) & 0xFu); }
 
-bool SwapItems(uint8_t* s, uint64_t from, uint64_t to, int depth) {
+// Swaps the items between two offsets. The stream's own fields (codes,
+// lengths) are read after their swap for bytes from the other order
+// (`toOther` false), before it for bytes of this order going out.
+bool SwapItems(uint8_t* s, uint64_t from, uint64_t to, int depth, bool toOther) {
   bool whole = true;
   for (uint64_t at = from; at < to;) {
     const uint64_t remaining = to - at;
@@ -134,8 +138,8 @@ bool SwapItems(uint8_t* s, uint64_t from, uint64_t to, int depth) {
       continue;
     }
     if (remaining < 4) return false;
+    const uint16_t code = toOther ? StreamUnit(item + 2) : uint16_t((item[2] << 8) | item[3]);
     Swap16(item + 2);
-    const uint16_t code = StreamUnit(item + 2);
     if (code < kFirstElementCode) {
       if (remaining < kRecordSize) return false;
       // A tab stop swaps only its position word; leader and kind are bytes.
@@ -147,10 +151,16 @@ bool SwapItems(uint8_t* s, uint64_t from, uint64_t to, int depth) {
       continue;
     }
     if (remaining < kElementHeadSize) return false;
-    Swap32(item + 4);
-    Swap32(item + 8);
+    if (!toOther) {
+      Swap32(item + 4);
+      Swap32(item + 8);
+    }
     const uint64_t a = StreamLong(item + 4);
     const uint64_t b = StreamLong(item + 8);
+    if (toOther) {
+      Swap32(item + 4);
+      Swap32(item + 8);
+    }
     if (kElementHeadSize + a > remaining) return false;
     const uint64_t payload = at + kElementHeadSize;
     const uint64_t end = payload + a;
@@ -170,7 +180,7 @@ bool SwapItems(uint8_t* s, uint64_t from, uint64_t to, int depth) {
       case xMorvaElementCode::PageBreak:
         // The shown unit (173, or a break's 13); a hidden soft hyphen's
         // payload stays as it is. Whole units only.
-        if (b <= a && ((a - b) & 1) == 0) whole = SwapItems(s, payload + b, end, depth + 1) && whole;
+        if (b <= a && ((a - b) & 1) == 0) whole = SwapItems(s, payload + b, end, depth + 1, toOther) && whole;
         break;
       case xMorvaElementCode::PageNumber:
       case xMorvaElementCode::ExprQv:
@@ -179,21 +189,34 @@ bool SwapItems(uint8_t* s, uint64_t from, uint64_t to, int depth) {
       case xMorvaElementCode::HTMLExpression:
       case xMorvaElementCode::HTMLExpression2: {
         if (a < kComputedHeadSize) break;
-        Swap32(p);
-        Swap32(p + 4);
-        Swap32(p + 8);
+        if (!toOther) {
+          Swap32(p);
+          Swap32(p + 4);
+          Swap32(p + 8);
+        }
         const uint64_t n = StreamLong(p);
+        if (toOther) {
+          Swap32(p);
+          Swap32(p + 4);
+          Swap32(p + 8);
+        }
         if (kComputedHeadSize + n > a) break;
         if (code == xMorvaElementCode::PageNumber && n >= 4) {
-          Swap32(p + kComputedHeadSize);
-          PutStreamLong(p + kComputedHeadSize, ConvertPageNumberFormat(StreamLong(p + kComputedHeadSize)));
+          uint8_t* format = p + kComputedHeadSize;
+          if (toOther) {
+            PutStreamLong(format, PageNumberFormatToOther(StreamLong(format)));
+            Swap32(format);
+          } else {
+            Swap32(format);
+            PutStreamLong(format, ConvertPageNumberFormat(StreamLong(format)));
+          }
         }
         // The object stays as it is; the texts are items.
-        if (nested) whole = SwapItems(s, payload + kComputedHeadSize + n, end, depth + 1) && whole;
+        if (nested) whole = SwapItems(s, payload + kComputedHeadSize + n, end, depth + 1, toOther) && whole;
         break;
       }
       default:
-        if (nested) whole = SwapItems(s, payload, end, depth + 1) && whole;
+        if (nested) whole = SwapItems(s, payload, end, depth + 1, toOther) && whole;
         break;
     }
     at = end;
@@ -205,13 +228,31 @@ bool SwapItems(uint8_t* s, uint64_t from, uint64_t to, int depth) {
 
 bool xMorvaEngine::SwapStream(uint8_t* bytes, int32_t byteCount) {
   if (bytes == nullptr || byteCount <= 0) return byteCount == 0;
-  return SwapItems(bytes, 0, uint64_t(byteCount), 0);
+  return SwapItems(bytes, 0, uint64_t(byteCount), 0, false);
 }
 
 // ---- Writing
 
-bool xMorvaEngine::WriteResource(VStream& stream) {
-  return WriteResourceHeader(stream) && WriteResourceStream(stream);
+bool xMorvaEngine::WriteResource(VStream& stream, bool otherOrder) {
+  if (!otherOrder) return WriteResourceHeader(stream) && WriteResourceStream(stream);
+  // The same bytes as a big-endian writer makes them.
+  VMemHandle handle = 0;
+  VHandleStream ours(handle);
+  if (handle == 0) return false;
+  bool written = ours.OpenWrite() == 0 && WriteResourceHeader(ours) && WriteResourceStream(ours);
+  written = ours.CloseWrite(1) == 0 && written;
+  const uint32_t size = gMemoryMgr->GetHandleSize(handle);
+  auto* bytes = written ? static_cast<uint8_t*>(gMemoryMgr->LockHandle(handle)) : nullptr;
+  if (bytes != nullptr && size >= kHeaderSize) {
+    for (uint32_t offset = 0; offset < 20; offset += 4) Swap32(bytes + offset);
+    SwapItems(bytes, kHeaderSize, size, 0, true);
+    written = stream.PutData(bytes, size) == kStreamNoError;
+  } else {
+    written = false;
+  }
+  if (bytes != nullptr) gMemoryMgr->UnlockHandle(handle);
+  gMemoryMgr->DisposeHandle(handle);
+  return written;
 }
 
 bool xMorvaEngine::WriteResourceHeader(VStream& stream) {
