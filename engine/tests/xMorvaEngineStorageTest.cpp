@@ -253,6 +253,52 @@ TEST_F(StorageTest, HostExpressionWithoutValueStillLetsTheRestConvert) {
   EXPECT_EQ(Body(Resource("0106", stored)), Body(Saved(other)));
 }
 
+TEST_F(StorageTest, PlacedPictureResultIsKeptAsItsRecord) {
+  Stream result;
+  result.Element(xMorvaElementCode::Pict, Picture(192, 96, 1), 30);
+  Stream text;
+  Computed(text, xMorvaElementCode::ExprQv, {4, 5}, result, Units(u"src"));
+  Load(text);
+  const Bytes body = Body(Saved(engine));
+  Stream expected;
+  expected.Head(xMorvaElementCode::ExprQv, 14 + 2 + 36, 14 + 2).Long(2).Long(36).Long(0).Raw({0, 0, 4, 5});
+  expected.Head(xMorvaElementCode::Pict, 24, 24).Long(2880).Long(1440).Long(0).Long(0).Raw({0, 1}).Unit(1).Long(0);
+  EXPECT_EQ(expected.bytes(), body);
+  // Loaded, the record is read and the result made again (empty: no host).
+  bool damaged = true;
+  ASSERT_TRUE(LoadStored(other, Resource("0106", body), damaged));
+  EXPECT_FALSE(damaged);
+  const Bytes loaded = StreamBytes(other);
+  ASSERT_GE(loaded.size(), 12u + 14 + 2);
+  EXPECT_EQ(0u, StreamLong(loaded.data() + 12 + 4));
+  EXPECT_EQ(1, other.GetLength());
+}
+
+TEST_F(StorageTest, ForeignStreamWithAnOddTailLosesOnlyTheTail) {
+  Load(RichText());
+  Bytes big = Saved(engine, true);
+  big.push_back(0x41);
+  bool damaged = false;
+  ASSERT_TRUE(LoadStored(other, big, damaged));
+  EXPECT_TRUE(damaged);
+  EXPECT_EQ(StreamBytes(engine), StreamBytes(other));
+}
+
+TEST_F(StorageTest, DateIsMadeAgainOnLoad) {
+  Stream text;
+  Computed(text, xMorvaElementCode::DateTime, {0, 5}, Units(u"old date"), Units(u"label"));
+  Load(text);
+  bool damaged = true;
+  ASSERT_TRUE(LoadStored(other, Saved(engine), damaged));
+  const Bytes loaded = StreamBytes(other);
+  ASSERT_GE(loaded.size(), 12u + 14 + 2);
+  const uint32_t resultBytes = StreamLong(loaded.data() + 12 + 4);
+  const uint32_t sourceBytes = StreamLong(loaded.data() + 12 + 8);
+  EXPECT_EQ(loaded.size(), 12u + 14 + 2 + resultBytes + sourceBytes);
+  const Bytes result(loaded.end() - resultBytes, loaded.end());
+  EXPECT_NE(Units(u"old date"), result);
+}
+
 TEST_F(StorageTest, ResourceFileHoldsTheText) {
   VMemHandle block = gMemoryMgr->NewHandle(0, 0);
   auto* owned = new VMemoryResourceFile(block, 1);
