@@ -269,6 +269,8 @@ bool xMorvaEngine::WriteResourceHeader(VStream& stream) {
 
 bool xMorvaEngine::WriteResourceStream(VStream& stream) {
   stream.SetByteOrders(kByteOrderLittle, kByteOrderKeep);
+  // An empty block cannot be locked; an empty text writes no bytes.
+  if (fBytesInUse == 0) return stream.GetStatus() == kStreamNoError;
   const uint8_t* s = LockStream();
   if (s == nullptr) return false;
   const uint32_t size = fBytesInUse;
@@ -401,6 +403,9 @@ bool xMorvaEngine::ReadResourceHeader(VStream& stream, int32_t& selStart, int32_
 bool xMorvaEngine::ReadResourceStream(VStream& stream, int32_t byteCount) {
   if (byteCount < 0 || fStream == 0 || !stream.HasRemaining(uint64_t(byteCount))) return false;
   if (!gMemoryMgr->SetHandleSize(fStream, uint32_t(byteCount))) return false;
+  fBytesInUse = 0;
+  DropCache();
+  if (byteCount == 0) return true;
   uint8_t* bytes = LockStream();
   if (bytes == nullptr) return false;
   uint32_t length = uint32_t(byteCount);
@@ -494,6 +499,11 @@ bool xMorvaEngine::LoadResourceBytes(const void* data, uint32_t size, const std:
 bool xMorvaEngine::FixUpAfterLoad() { return FixUpStream() == 0; }
 
 int32_t xMorvaEngine::FixUpStream() {
+  if (fBytesInUse == 0) {
+    fLength = 0;
+    fFormat = kFormat0106;
+    return 0;
+  }
   const uint8_t* s = LockStream();
   if (s == nullptr) return kErrorTextCannotGrow;
   const uint32_t size = fBytesInUse;

@@ -253,6 +253,20 @@ TEST_F(StorageTest, HostExpressionWithoutValueStillLetsTheRestConvert) {
   EXPECT_EQ(Body(Resource("0106", stored)), Body(Saved(other)));
 }
 
+TEST_F(StorageTest, EmptyTextsSaveAndLoad) {
+  // Empty as saved, and empty once the repair has dropped its only record.
+  for (const Bytes& text : {Bytes(), Stream().Record(kPropLeftIndent, 0).bytes()}) {
+    Load(text);
+    const Bytes saved = Saved(engine);
+    EXPECT_EQ(kHeader + text.size(), saved.size());
+    bool damaged = true;
+    other.Clear();
+    ASSERT_TRUE(LoadStored(other, saved, damaged)) << text.size();
+    EXPECT_EQ(0u, other.GetStreamSize());
+    EXPECT_EQ(Bytes(saved.begin(), saved.begin() + kHeader), Saved(other));
+  }
+}
+
 TEST_F(StorageTest, PlacedPictureResultIsKeptAsItsRecord) {
   Stream result;
   result.Element(xMorvaElementCode::Pict, Picture(192, 96, 1), 30);
