@@ -100,6 +100,18 @@ TEST_F(RepairTest, MendsOrDropsWhatItCannotKeep) {
   }
 }
 
+TEST_F(RepairTest, ElementSizesDoNotWrapNearFourGigabytes) {
+  const Bytes head = Stream().Head(xMorvaElementCode::PageNumber, 0xFFFFFFF8u, 0xFFFFFFF6u);
+  EXPECT_EQ(UINT32_MAX, xMorvaEngine::ElementSize(head.data()));
+  EXPECT_EQ(UINT32_MAX, xMorvaEngine::ElementSkipSize(head.data()));
+  // Nor does the repair take such an element for a short one.
+  Load(Stream().Text(u"a").Raw(head).Text(u"bcd"));
+  bool damaged = false;
+  engine.RepairStream(kFonts, {1}, damaged);
+  EXPECT_TRUE(damaged);
+  EXPECT_EQ(Units(u"a"), Bytes_());
+}
+
 TEST_F(RepairTest, MissingSheetTwoRaisesEverySheetRecord) {
   Load(Stream().Record(kPropStyleSheet, 2).Text(u"a\r").Record(kPropStyleSheet, 1).Text(u"b"));
   bool damaged = true;
