@@ -8,6 +8,7 @@
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VHandleStream.h"
 #include "framework/system/resources/VMemoryResourceFile.h"
+#include "graphics/GraphicsGlobals.h"
 
 namespace {
 
@@ -88,6 +89,20 @@ TEST_F(StorageTest, LengthsAreStoredInTwipsAndTabsInPoints) {
   EXPECT_EQ(1, other.GetSelStart());
   EXPECT_EQ(2, other.GetSelEnd());
   EXPECT_EQ(saved, Saved(other));
+}
+
+TEST_F(StorageTest, ResolutionsThatDoNotDivide1440TruncateOnBothSides) {
+  const int32_t saved = gScreenLogPixelsX;
+  gScreenLogPixelsX = 100;
+  // 7 pixels: 100.8 twips stored as 100, loaded as 6.94, so 6; a tab at 7
+  // pixels: 5.04 points stored as 5, loaded as 6.94, so 6.
+  Load(Stream().Record(kPropLeftIndent, 7).Tab(7, kTabLeft).Text(u"a"));
+  const Bytes stored = Saved(engine);
+  EXPECT_EQ(Stream().Record(kPropLeftIndent, 100).Tab(5, kTabLeft).Text(u"a").bytes(), Body(stored));
+  bool damaged = true;
+  EXPECT_TRUE(LoadStored(other, stored, damaged));
+  EXPECT_EQ(Stream().Record(kPropLeftIndent, 6).Tab(6, kTabLeft).Text(u"a").bytes(), StreamBytes(other));
+  gScreenLogPixelsX = saved;
 }
 
 Bytes RichText() {
