@@ -1,7 +1,7 @@
 // Loading a text stored as 'wENG': the 500-page reference document (3 MB
 // of element stream) saved in either byte order and loaded through the
 // swap, the repair and the fix-ups, and once more followed by line
-// composition; and variants whose extra items each cost the repair or the
+// composition and pagination; and variants whose extra items each cost the repair or the
 // fix-ups a change (host expressions rebuilt, "0103" tabs grown, redundant
 // records dropped), at a quarter, half and all of their count, so that the
 // time per item shows whether the load stays linear.
@@ -16,6 +16,7 @@
 #include "engine/xMorvaEngine.h"
 #include "engine/xMorvaFont.h"
 #include "engine/xMorvaLines.h"
+#include "engine/xMorvaPages.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VHandleStream.h"
 #include "graphics/VBitmapPort.h"
@@ -107,7 +108,9 @@ void Load(benchmark::State& state, const std::vector<uint8_t>& stored, bool comp
       xMorvaFont font(&port, &document);
       xMorvaLines lines(&document, &engine, 0, 20);
       if (lines.ComposeAll(font) != 0) state.SkipWithError("composition failed");
-      benchmark::DoNotOptimize(lines.GetLineCount());
+      xMorvaPages pages(&document, &lines);
+      if (pages.ComputePageBreaks(0) != 0) state.SkipWithError("pagination failed");
+      benchmark::DoNotOptimize(pages.GetPageCount());
     }
     benchmark::DoNotOptimize(engine.GetLength());
   }
