@@ -54,7 +54,7 @@ bool TailIsWhole(const uint8_t* tail, uint64_t length) {
 // it stay as they are. Answers whether a byte changed.
 bool MendTailUnits(uint8_t* tail, uint64_t length) {
   bool changed = false;
-  for (uint64_t at = 0; at < length;) {
+  for (uint64_t at = 0; at + 2 <= length;) {
     const uint16_t unit = StreamUnit(tail + at);
     if (unit != 0 && unit < 32 && unit != kUnitParagraphEnd) {
       PutStreamUnit(tail + at, kUnitQuestion);
@@ -158,6 +158,8 @@ class StreamRepair {
 
   bool ElementIsValid(uint16_t code, const uint8_t* payload, uint32_t a, uint32_t b) const {
     if (b > a) return false;
+    // From 23999 on the tail from b is text: whole units.
+    if (code >= kFirstComputedCode && ((a - b) & 1) != 0) return false;
     const bool old = fFormat == kFormat0103;
     switch (code) {
       case xMorvaElementCode::Tab:

@@ -69,6 +69,8 @@ TEST_F(RepairTest, MendsOrDropsWhatItCannotKeep) {
        true},
       {"b above a", Stream().Element(xMorvaElementCode::SoftHyphen, Units(u"\u00AD"), 4).Text(u"a"),
        Stream().Text(u"a"), true},
+      {"half a unit shown", Stream().Element(xMorvaElementCode::SoftHyphen, Units(u"\u00AD"), 1).Text(u"a"),
+       Stream().Text(u"a"), true},
       {"break payload", Stream().Element(xMorvaElementCode::PageBreak, Units(u"x")).Text(u"a"),
        Stream().Text(u"a"), true},
       {"order flag 2", Stream().Text(u"a").Raw(badFlag), Stream().Text(u"a"), true},
