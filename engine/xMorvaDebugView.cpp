@@ -27,20 +27,20 @@ void DrawAt(VPort& port, int32_t x, int32_t y, const std::string& text) {
   port.DrawString(line);
 }
 
-// Text drawn one piece after the other along rows.
+// Text drawn bit after bit along rows.
 class DumpWriter {
  public:
   explicit DumpWriter(VPort& port) : fPort(port) { fPort.MoveTo(kDumpLeft, fY, true); }
   void Write(const std::string& text) {
-    VStr<255> piece;
-    piece.AppendCText(text.c_str(), kCharSetAnsi);
-    fPort.DrawString(piece);
+    VStr<255> bit;
+    bit.AppendCText(text.c_str(), kCharSetAnsi);
+    fPort.DrawString(bit);
   }
   void Write(const VString& text) { fPort.DrawString(text); }
   void Unit(char16_t unit) {
-    VStr<1> piece;
-    piece.AppendUniChar(unit);
-    fPort.DrawString(piece);
+    VStr<1> bit;
+    bit.AppendUniChar(unit);
+    fPort.DrawString(bit);
   }
   void NewRow() {
     fY += kRowHeight;
