@@ -91,15 +91,22 @@ void xMorvaEngine::UnlockStream() {
 
 void xMorvaEngine::SetLength(int32_t length) { fLength = length < 0 ? 0 : length; }
 
+// a + 12 (or b + 12) in 64 bits: a stored length near 4 GB must not wrap to
+// a small step. The size is held at UINT32_MAX, which no stream reaches.
+static uint32_t HeadPlus(uint32_t length) {
+  const uint64_t size = uint64_t(kElementHeadSize) + length;
+  return size < UINT32_MAX ? uint32_t(size) : UINT32_MAX;
+}
+
 uint32_t xMorvaEngine::ElementSize(const uint8_t* item) {
   if (StreamUnit(item + 2) < kFirstElementCode) return kRecordSize;
-  return kElementHeadSize + StreamLong(item + 4);
+  return HeadPlus(StreamLong(item + 4));
 }
 
 uint32_t xMorvaEngine::ElementSkipSize(const uint8_t* item) {
   const uint16_t code = StreamUnit(item + 2);
   if (code < kFirstElementCode) return kRecordSize;
-  return kElementHeadSize + StreamLong(item + (code < kFirstComputedCode ? 4 : 8));
+  return HeadPlus(StreamLong(item + (code < kFirstComputedCode ? 4 : 8)));
 }
 
 void xMorvaEngine::NoteLinesChange(uint32_t offset, uint32_t removed, uint32_t inserted) {

@@ -426,6 +426,55 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
                                  std::vector<int32_t>& streamIds, std::vector<int32_t>& documentIds);
   static void MapStyleSheetRecords(uint8_t* bytes, uint32_t n, VResourceFile* sheets, xMorvaDocument& document,
                                    std::vector<int32_t>& streamIds, std::vector<int32_t>& documentIds);
+  // ---- Repair and enumeration.
+  // Checks a loaded stream item by item and mends it in one pass: control
+  // units become "?", items that run past the end and invalid records and
+  // elements go, redundant records go, paragraph records found inside a
+  // paragraph move to its start. `fontCount` bounds the font indexes,
+  // `sheetIds` lists the style sheets the document has. True when no byte
+  // changed; `damaged` tells that invalid data was met. Not recorded for
+  // undo: it runs on texts being loaded or pasted.
+  bool RepairStream(int32_t fontCount, const std::vector<int32_t>& sheetIds, bool& damaged);
+  // Selections by number (1-based); false, the selection unchanged, when
+  // there is no such stretch.
+  bool SelectParagraphs(int32_t n, int32_t m);
+  bool SelectFormatRuns(int32_t n, int32_t m);
+  bool SelectParagraphFormatRun(int32_t n);
+  bool SelectCharacterFormatRun(int32_t n);
+  bool SelectElement(uint16_t code, int32_t n);
+  bool SelectionHasElement(uint16_t code);
+  // Between two byte offsets: a tab element; a unit after which a line may
+  // break.
+  bool HasTabElement(uint32_t startOffset, uint32_t endOffset);
+  bool HasBreakOpportunity(uint32_t startOffset, uint32_t endOffset);
+  // The stream layout version ("0103" to "0106") the stream is in.
+  uint32_t GetFormat() const { return fFormat; }
+
+  // ---- Storage as resource 'wENG'.
+  bool SaveResource(VResourceFile& file, int16_t id);
+  // Replaces stream, counts, selection and display mode by those of the
+  // resource, swapped, repaired and fixed up; all or nothing: on false the
+  // engine is as it was.
+  bool LoadResource(VResourceFile& file, int16_t id, const std::vector<int32_t>& sheetIds, int32_t fontCount,
+                    bool& damaged);
+  // The same over the resource's bytes.
+  bool LoadResourceBytes(const void* data, uint32_t size, const std::vector<int32_t>& sheetIds,
+                         int32_t fontCount, bool& damaged);
+  // The resource's bytes written into the stream, little-endian whatever
+  // the stream's order was; `otherOrder` writes them as a big-endian
+  // machine does (older files, and the readers' tests).
+  bool WriteResource(VStream& stream, bool otherOrder = false);
+  bool WriteResourceHeader(VStream& stream);
+  bool WriteResourceStream(VStream& stream);
+  bool ReadResourceHeader(VStream& stream, int32_t& selStart, int32_t& selEnd, bool& swapped);
+  bool ReadResourceStream(VStream& stream, int32_t byteCount);
+  // Turns stream bytes written in the other byte order into this one's;
+  // false when an item ran past the end (the walk stopped there).
+  static bool SwapStream(uint8_t* bytes, int32_t byteCount);
+  // Lengths back to pixels, older layouts to the current one, computed
+  // texts rebuilt; false when a host expression had no value (it is then
+  // rebuilt with an empty result) or memory ran out (nothing changed).
+  bool FixUpAfterLoad();
 
  private:
   // The offset of the element of `code` met first from the selection's
@@ -460,6 +509,17 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   // Tells the paired lines that `removed` bytes at the offset became
   // `inserted` ones.
   void NoteLinesChange(uint32_t offset, uint32_t removed, uint32_t inserted);
+
+  // Replaces the bytes in use by `size` bytes at `data`: false, nothing
+  // changed, when the block cannot hold them.
+  bool ReplaceStreamBytes(const uint8_t* data, uint32_t size);
+  // The fix-ups after a load: 0; 1073 when a host expression had no value
+  // (rebuilt with an empty result, the walk going on); 1041 when memory ran
+  // out (the stream then unchanged).
+  int32_t FixUpStream();
+  // Set by ReadResourceHeader when the stored display mode was neither 0
+  // nor 1.
+  bool fBadDisplayMode = false;
 
   VMemHandle fStream = 0;
   uint32_t fBytesInUse = 0;

@@ -114,6 +114,12 @@ struct HandleOwner {
 
 }  // namespace
 
+void HostReferenceLabel(const uint8_t* reference, uint32_t size, VString& label) {
+  ReferenceLabel(reference, size, label);
+}
+void FieldLabel(int16_t item, VString& out) { PackageString(item, out); }
+VMemHandle UnitsOfText(const VString& text) { return RawUnits(text); }
+
 // ---- Insertion
 
 int32_t xMorvaEngine::InsertSpecialElement(uint16_t code, const void* payload, uint32_t a, uint32_t b,

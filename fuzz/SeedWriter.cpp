@@ -619,6 +619,91 @@ void WriteStoredSearchSeeds() {
   }
 }
 
+// Texts stored as 'wENG' in both byte orders, and bare streams for the
+// repair, with the choice byte of the target in front (fonts in bits 4-7).
+void WriteEngineStorageSeeds() {
+  auto unit = [](Bytes& b, uint16_t u) {
+    b.push_back(uint8_t(u));
+    b.push_back(uint8_t(u >> 8));
+  };
+  auto word = [](Bytes& b, uint32_t v) {
+    for (int shift = 0; shift < 32; shift += 8) b.push_back(uint8_t(v >> shift));
+  };
+  auto record = [&](Bytes& b, uint16_t id, uint32_t v) {
+    unit(b, 0);
+    unit(b, id);
+    word(b, v);
+  };
+  auto head = [&](Bytes& b, uint16_t code, uint32_t a, uint32_t bb) {
+    unit(b, 0);
+    unit(b, code);
+    word(b, a);
+    word(b, bb);
+  };
+  Bytes text;
+  record(text, kPropAlignment, 1);
+  record(text, kPropLeftIndent, 48);
+  record(text, kPropTabs, MakeTabStop(96, '.', kTabRight));
+  record(text, kPropBold, 1);
+  record(text, kPropFont, 2);
+  for (char16_t c : std::u16string(u"Text\u00E9")) unit(text, c);
+  head(text, 16000, 14, 14);
+  text.insert(text.end(), 14, 0);
+  head(text, 16001, 30, 30);
+  for (uint32_t v : {96u, 48u, 48u, 24u, 0x00010000u, 0u}) word(text, v);
+  text.insert(text.end(), {1, 2, 3, 4, 5, 6});
+  unit(text, 13);
+  // A page number: format (count, style 3), result "xx", source "#".
+  head(text, 24000, 14 + 4 + 4 + 2, 14 + 4 + 2);
+  word(text, 4);
+  word(text, 4);
+  word(text, 2);
+  text.insert(text.end(), {0, 0});
+  word(text, 1u | (3u << 28));
+  unit(text, '#');
+  unit(text, 'x');
+  unit(text, 'x');
+  // A host expression and a date, their texts rebuilt on load.
+  head(text, 24001, 14 + 3, 14 + 3);
+  word(text, 3);
+  word(text, 0);
+  word(text, 0);
+  text.insert(text.end(), {0, 0, 'r', 'e', 'f'});
+  head(text, 24005, 14 + 2 + 2, 14 + 2);
+  word(text, 2);
+  word(text, 2);
+  word(text, 0);
+  text.insert(text.end(), {0, 0, 0, 5});
+  unit(text, 'd');
+  head(text, 24002, 2, 0);
+  unit(text, 173);
+  head(text, 24004, 2, 0);
+  unit(text, 13);
+  record(text, kPropAlignment, 2);
+  for (char16_t c : std::u16string(u"end")) unit(text, c);
+
+  xMorvaEngine engine(nullptr, xMorvaEngine::kPartGranule);
+  engine.InsertBytes(0u, text.data(), uint32_t(text.size()));
+  engine.SetLength(int32_t(engine.RecountPositions()));
+  for (bool big : {false, true}) {
+    const Bytes stored = WrittenBytes([&](VStream& s) { return engine.WriteResource(s, big); }, false);
+    Save("engine_storage", big ? "big-endian" : "little-endian", Prefixed({0x30}, stored));
+  }
+  Save("engine_storage", "repair", Prefixed({0x31}, text));
+  // The oldest layout: 10-byte tabs and breaks of two units 13.
+  Bytes old;
+  for (uint32_t v : {FourCC("wENG"), FourCC("0103"), 3u, 0u, 0u}) word(old, v);
+  old.push_back(0);
+  unit(old, 'a');
+  head(old, 16000, 10, 10);
+  old.insert(old.end(), 10, 0);
+  head(old, 24003, 4, 0);
+  unit(old, 13);
+  unit(old, 13);
+  unit(old, 'b');
+  Save("engine_storage", "version-0103", Prefixed({0x20}, old));
+}
+
 }  // namespace
 
 // Text streams as the engine writes them, with the selection byte in
@@ -706,5 +791,6 @@ int main(int argc, char** argv) {
   WritePictureElementSeeds();
   WriteTransferSeeds();
   WriteStoredSearchSeeds();
+  WriteEngineStorageSeeds();
   return 0;
 }

@@ -1,0 +1,155 @@
+// Loading a text stored as 'wENG': the 500-page reference document (3 MB
+// of element stream) saved in either byte order and loaded through the
+// swap, the repair and the fix-ups, and once more followed by line
+// composition and pagination; and variants whose extra items each cost the repair or the
+// fix-ups a change (host expressions rebuilt, "0103" tabs grown, redundant
+// records dropped), at a quarter, half and all of their count, so that the
+// time per item shows whether the load stays linear.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "bench/BenchMain.h"
+#include "bench/ReferenceDocument.h"
+#include "engine/xMorvaElementStream.h"
+#include "engine/xMorvaEngine.h"
+#include "engine/xMorvaFont.h"
+#include "engine/xMorvaLines.h"
+#include "engine/xMorvaPages.h"
+#include "framework/core/memory/VMemoryMgr.h"
+#include "framework/core/streams/VHandleStream.h"
+#include "graphics/VBitmapPort.h"
+#include "graphics/VGraphicsStart.h"
+
+namespace {
+
+constexpr int32_t kPages = 500;
+const std::vector<int32_t> kSheets{1};
+constexpr int32_t kFonts = 4;
+
+const ReferenceDocument& Reference() {
+  static const ReferenceDocument document = MakeReferenceDocument(kPages);
+  return document;
+}
+
+// The resource of a stream, written by the engine in either order.
+std::vector<uint8_t> Stored(const std::vector<uint8_t>& stream, bool otherOrder) {
+  xMorvaEngine engine(nullptr, xMorvaEngine::kBodyGranule);
+  engine.InsertBytes(0u, stream.data(), uint32_t(stream.size()));
+  VMemHandle handle = 0;
+  std::vector<uint8_t> bytes;
+  {
+    VHandleStream out(handle);
+    out.OpenWrite();
+    engine.WriteResource(out, otherOrder);
+    out.CloseWrite(1);
+  }
+  const auto* data = static_cast<const uint8_t*>(gMemoryMgr->LockHandle(handle));
+  bytes.assign(data, data + gMemoryMgr->GetHandleSize(handle));
+  gMemoryMgr->UnlockHandle(handle);
+  gMemoryMgr->DisposeHandle(handle);
+  return bytes;
+}
+
+// The reference stream with `item` put in front of every n-th character
+// unit, `count` times; what Stored writes of it. For "0103" streams the
+// version in the header is changed afterwards.
+std::vector<uint8_t> WithItems(const std::vector<uint8_t>& item, int32_t count) {
+  const std::vector<uint8_t>& base = Reference().stream;
+  const int32_t every = std::max<int32_t>(1, Reference().positions / std::max<int32_t>(1, count));
+  std::vector<uint8_t> stream;
+  stream.reserve(base.size() + item.size() * size_t(count));
+  int32_t units = 0;
+  int32_t added = 0;
+  for (uint32_t at = 0; at < base.size();) {
+    const StreamItem next = ReadStreamItem(base.data() + at, uint32_t(base.size()) - at);
+    if (next.kind == StreamItem::kUnit && next.unit != kUnitParagraphEnd && ++units % every == 0 && added < count) {
+      stream.insert(stream.end(), item.begin(), item.end());
+      ++added;
+    }
+    stream.insert(stream.end(), base.begin() + at, base.begin() + at + next.size);
+    at += next.size;
+  }
+  return stream;
+}
+
+std::vector<uint8_t> Bytes(std::initializer_list<uint32_t> longs, std::initializer_list<uint8_t> tail) {
+  std::vector<uint8_t> bytes;
+  for (uint32_t value : longs) {
+    for (int shift = 0; shift < 32; shift += 8) bytes.push_back(uint8_t(value >> shift));
+  }
+  bytes.insert(bytes.end(), tail.begin(), tail.end());
+  return bytes;
+}
+
+// A stored host expression: head (0, 24001, 17, 17), object of 3 bytes.
+std::vector<uint8_t> HostExpression() {
+  return Bytes({uint32_t(xMorvaElementCode::ExprQv) << 16, 17, 17, 3, 0, 0}, {0, 0, 'r', 'e', 'f'});
+}
+// A tab of the oldest layout: a 10-byte cache.
+std::vector<uint8_t> OldTab() {
+  return Bytes({uint32_t(xMorvaElementCode::Tab) << 16, 10, 10}, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+}
+// A letter-case record of the default value: redundant everywhere.
+std::vector<uint8_t> RedundantRecord() { return Bytes({uint32_t(kPropLetterCase) << 16, 0}, {}); }
+
+void Load(benchmark::State& state, const std::vector<uint8_t>& stored, bool compose) {
+  for (auto _ : state) {
+    xMorvaEngine engine(nullptr, xMorvaEngine::kBodyGranule);
+    bool damaged = false;
+    if (!engine.LoadResourceBytes(stored.data(), uint32_t(stored.size()), kSheets, kFonts, damaged)) {
+      state.SkipWithError("load failed");
+      break;
+    }
+    if (compose) {
+      BenchDocument document;
+      VBitmapPort port;
+      xMorvaFont font(&port, &document);
+      xMorvaLines lines(&document, &engine, 0, 20);
+      if (lines.ComposeAll(font) != 0) state.SkipWithError("composition failed");
+      xMorvaPages pages(&document, &lines);
+      if (pages.ComputePageBreaks(0) != 0) state.SkipWithError("pagination failed");
+      benchmark::DoNotOptimize(pages.GetPageCount());
+    }
+    benchmark::DoNotOptimize(engine.GetLength());
+  }
+  state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(stored.size()));
+  state.counters["MB"] = double(stored.size()) / 1e6;
+}
+
+void LoadReference(benchmark::State& state) {
+  const bool bigEndian = state.range(0) != 0;
+  const bool compose = state.range(1) != 0;
+  Load(state, Stored(Reference().stream, bigEndian), compose);
+}
+
+// range(0): the kind of item (0 host expressions, 1 "0103" tabs, 2
+// redundant records); range(1): how many.
+void LoadWithItems(benchmark::State& state) {
+  const auto kind = int32_t(state.range(0));
+  const auto count = int32_t(state.range(1));
+  const std::vector<uint8_t> item = kind == 0 ? HostExpression() : kind == 1 ? OldTab() : RedundantRecord();
+  std::vector<uint8_t> stored = Stored(WithItems(item, count), false);
+  // The oldest layout: every tab of 10 bytes grows to 14 on load.
+  if (kind == 1) std::copy_n("3010", 4, stored.begin() + 4);
+  Load(state, stored, false);
+  state.counters["items"] = count;
+}
+
+void ItemArgs(benchmark::internal::Benchmark* b) {
+  const int32_t counts[] = {5000, 100000, 50000};
+  for (int kind = 0; kind < 3; ++kind) {
+    for (int32_t part : {4, 2, 1}) b->Args({kind, counts[kind] / part});
+  }
+}
+
+}  // namespace
+
+BENCHMARK(LoadReference)->ArgNames({"big_endian", "compose"})->Args({0, 0})->Args({1, 0})->Args({0, 1})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(LoadWithItems)->ArgNames({"kind", "count"})->Apply(ItemArgs)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+  return RunBenchmarksWithCoreServices(argc, argv, &InitGraphics, &ExitGraphics);
+}

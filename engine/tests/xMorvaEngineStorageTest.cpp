@@ -1,0 +1,348 @@
+// Texts stored as resource 'wENG': the stored bytes, round trips in both
+// byte orders, the older layouts, and loads that fail or meet bad data.
+#include "engine/tests/EngineTestSupport.h"
+
+#include <algorithm>
+
+#include "document/DocumentUnits.h"
+#include "framework/core/memory/VMemoryMgr.h"
+#include "framework/core/streams/VHandleStream.h"
+#include "framework/system/resources/VMemoryResourceFile.h"
+#include "graphics/GraphicsGlobals.h"
+
+namespace {
+
+constexpr uint32_t kHeader = 21;
+const std::vector<int32_t> kSheets{1};
+constexpr int32_t kFonts = 2;
+
+class StorageTest : public EngineTest {
+ protected:
+  Bytes Saved(xMorvaEngine& from, bool otherOrder = false) {
+    VMemHandle handle = 0;
+    VHandleStream stream(handle);
+    EXPECT_EQ(0, stream.OpenWrite());
+    EXPECT_TRUE(from.WriteResource(stream, otherOrder));
+    stream.CloseWrite(1);
+    const auto* data = static_cast<const uint8_t*>(gMemoryMgr->LockHandle(handle));
+    Bytes bytes(data, data + gMemoryMgr->GetHandleSize(handle));
+    gMemoryMgr->UnlockHandle(handle);
+    gMemoryMgr->DisposeHandle(handle);
+    return bytes;
+  }
+  bool LoadStored(xMorvaEngine& into, const Bytes& bytes, bool& damaged) {
+    return into.LoadResourceBytes(bytes.data(), uint32_t(bytes.size()), kSheets, kFonts, damaged);
+  }
+  // A resource as an older or foreign writer made it: header fields
+  // little-endian, then the stream bytes as given.
+  static Bytes Resource(const char* version, const Bytes& stream, uint8_t mode = 0) {
+    Stream bytes;
+    const uint32_t number = uint32_t(uint8_t(version[0])) << 24 | uint32_t(uint8_t(version[1])) << 16 |
+                            uint32_t(uint8_t(version[2])) << 8 | uint8_t(version[3]);
+    bytes.Long(FourCC("wENG")).Long(number).Long(0).Long(0).Long(0).Raw({mode});
+    return bytes.Raw(stream);
+  }
+  static Bytes Body(const Bytes& resource) { return Bytes(resource.begin() + kHeader, resource.end()); }
+
+  xMorvaEngine other{nullptr, xMorvaEngine::kPartGranule};
+};
+
+Bytes Units(const std::u16string& text) { return Stream().Text(text); }
+
+// Where two byte strings first differ, for the failure messages.
+size_t FirstDifference(const Bytes& a, const Bytes& b) {
+  return size_t(std::mismatch(a.begin(), a.end(), b.begin(), b.end()).first - a.begin());
+}
+
+// A picture element: four lengths, the flag word, display mode, reference
+// 0, then data.
+Bytes Picture(uint32_t width, uint32_t height, uint8_t flag = 0, uint32_t headerSize = 24) {
+  Stream header;
+  header.Long(width).Long(height).Long(width / 2).Long(height / 2);
+  header.Raw({0, flag}).Unit(1);
+  if (headerSize == 24) header.Long(0);
+  else header.Unit(0);
+  return header.Raw({1, 2, 3, 4, 5, 6});
+}
+
+Stream& Computed(Stream& stream, uint16_t code, const Bytes& object, const Bytes& result, const Bytes& source) {
+  Stream payload;
+  payload.Long(uint32_t(object.size())).Long(uint32_t(result.size())).Long(uint32_t(source.size()));
+  payload.Raw({0, 0}).Raw(object).Raw(source).Raw(result);
+  return stream.Element(code, payload, uint32_t(14 + object.size() + source.size()));
+}
+
+TEST_F(StorageTest, LengthsAreStoredInTwipsAndTabsInPoints) {
+  ASSERT_EQ(96, GetScreenResolution());
+  Load(Stream().Record(kPropLeftIndent, 100).Record(kPropBorderSpacing, 8).Tab(100, kTabRight, '.').Text(u"ab"),
+       1, 2);
+  const Bytes saved = Saved(engine);
+  ASSERT_GE(saved.size(), kHeader);
+  EXPECT_EQ(Stream().Long(FourCC("wENG")).Long(FourCC("0106")).Long(2).Long(1).Long(2).Raw({0}).bytes(),
+            Bytes(saved.begin(), saved.begin() + kHeader));
+  EXPECT_EQ(Stream().Record(kPropLeftIndent, 1500).Record(kPropBorderSpacing, 120).Tab(75, kTabRight, '.').Text(u"ab").bytes(),
+            Body(saved));
+  bool damaged = true;
+  ASSERT_TRUE(LoadStored(other, saved, damaged));
+  EXPECT_FALSE(damaged);
+  EXPECT_EQ(StreamBytes(engine), StreamBytes(other));
+  EXPECT_EQ(1, other.GetSelStart());
+  EXPECT_EQ(2, other.GetSelEnd());
+  EXPECT_EQ(saved, Saved(other));
+}
+
+TEST_F(StorageTest, ResolutionsThatDoNotDivide1440TruncateOnBothSides) {
+  const int32_t saved = gScreenLogPixelsX;
+  gScreenLogPixelsX = 100;
+  // 7 pixels: 100.8 twips stored as 100, loaded as 6.94, so 6; a tab at 7
+  // pixels: 5.04 points stored as 5, loaded as 6.94, so 6.
+  Load(Stream().Record(kPropLeftIndent, 7).Tab(7, kTabLeft).Text(u"a"));
+  const Bytes stored = Saved(engine);
+  EXPECT_EQ(Stream().Record(kPropLeftIndent, 100).Tab(5, kTabLeft).Text(u"a").bytes(), Body(stored));
+  bool damaged = true;
+  EXPECT_TRUE(LoadStored(other, stored, damaged));
+  EXPECT_EQ(Stream().Record(kPropLeftIndent, 6).Tab(6, kTabLeft).Text(u"a").bytes(), StreamBytes(other));
+  gScreenLogPixelsX = saved;
+}
+
+Bytes RichText() {
+  Stream text;
+  text.Record(kPropAlignment, 1).Record(kPropBold, 1).Text(u"ab").Element(xMorvaElementCode::Tab, Bytes(14, 7), 14);
+  text.Element(xMorvaElementCode::Pict, Picture(960, 480), 30).Text(u"c\r");
+  Computed(text, xMorvaElementCode::PageNumber, {1, 0, 0, 0x30}, Units(u"xx"), Units(u"#"));
+  Computed(text, xMorvaElementCode::Hyperlink, {1, 2, 3, 4, 5}, Units(u"title"), Units(u"desc"));
+  text.Element(xMorvaElementCode::SoftHyphen, Units(u"\u00AD"), 0).Text(u"d");
+  text.Element(xMorvaElementCode::PageBreak, Units(u"\r")).Record(kPropLeftIndent, 48).Tab(-24, kTabLeft);
+  text.Text(u"\u00E9\u4E2D");
+  return text;
+}
+
+TEST_F(StorageTest, SaveLoadSaveGivesTheSameBytesInEitherOrder) {
+  Load(RichText(), 2, 4);
+  const Bytes little = Saved(engine);
+  const Bytes big = Saved(engine, true);
+  ASSERT_EQ(little.size(), big.size());
+  EXPECT_EQ(Bytes({'w', 'E', 'N', 'G', '0', '1', '0', '6'}), Bytes(big.begin(), big.begin() + 8));
+  for (const Bytes* stored : {&little, &big}) {
+    bool damaged = true;
+    other.Clear();
+    ASSERT_TRUE(LoadStored(other, *stored, damaged));
+    EXPECT_FALSE(damaged);
+    EXPECT_EQ(StreamBytes(engine), StreamBytes(other))
+        << (stored == &big ? "big" : "little") << " at " << FirstDifference(StreamBytes(engine), StreamBytes(other));
+    EXPECT_EQ(engine.GetLength(), other.GetLength());
+    EXPECT_EQ(little, Saved(other));
+  }
+}
+
+TEST_F(StorageTest, ForeignPageNumberFormatMovesItsBits) {
+  Stream text;
+  Computed(text, xMorvaElementCode::PageNumber, Stream().Long(kPageNumberCount | (3u << kPageNumberStyleShift)),
+           Units(u"x"), Units(u"#"));
+  Load(text);
+  const Bytes big = Saved(engine, true);
+  const size_t format = kHeader + 12 + 14;
+  ASSERT_GT(big.size(), format + 4);
+  EXPECT_EQ(Bytes({0x80, 0, 0, 3}), Bytes(big.begin() + format, big.begin() + format + 4));
+  EXPECT_EQ(Bytes({0, 'x'}), Bytes(big.end() - 2, big.end()));
+  bool damaged = true;
+  ASSERT_TRUE(LoadStored(other, big, damaged));
+  EXPECT_EQ(StreamBytes(engine), StreamBytes(other));
+}
+
+TEST_F(StorageTest, RefusedResourcesLeaveTheTextWhole) {
+  Load(Stream().Record(kPropBold, 1).Text(u"old"), 1, 2);
+  const Bytes before = Bytes_();
+  const Bytes good = Resource("0106", Stream().Text(u"new text"));
+  std::vector<std::pair<std::string, Bytes>> cases;
+  for (uint32_t n = 0; n < kHeader; ++n) cases.push_back({"header of " + std::to_string(n), Bytes(good.begin(), good.begin() + n)});
+  Bytes tag = good;
+  tag[0] = 'X';
+  cases.push_back({"tag", tag});
+  cases.push_back({"version 0102", Resource("0102", Units(u"a"))});
+  cases.push_back({"version 0107", Resource("0107", Units(u"a"))});
+  cases.push_back({"version text", Resource("01a6", Units(u"a"))});
+  for (const auto& [name, bytes] : cases) {
+    bool damaged = false;
+    EXPECT_FALSE(LoadStored(engine, bytes, damaged)) << name;
+    EXPECT_EQ(before, Bytes_()) << name;
+    EXPECT_EQ(3, engine.GetLength()) << name;
+    EXPECT_EQ(1, engine.GetSelStart()) << name;
+  }
+  // Memory that cannot be had fails the load as a whole too.
+  {
+    ScopedNoGrowth noGrowth;
+    bool damaged = false;
+    EXPECT_FALSE(LoadStored(engine, good, damaged));
+  }
+  EXPECT_EQ(before, Bytes_());
+  bool damaged = true;
+  EXPECT_TRUE(LoadStored(engine, good, damaged));
+  EXPECT_EQ(Units(u"new text"), Bytes_());
+  EXPECT_EQ(8, engine.GetLength());
+}
+
+TEST_F(StorageTest, OlderLayoutsAndValuesAreBroughtUpToDate) {
+  struct Case {
+    const char* name;
+    const char* version;
+    Bytes stored;
+    Bytes loaded;
+  };
+  Stream oldBreak;
+  oldBreak.Text(u"a").Element(xMorvaElementCode::Tab, Bytes(10, 9), 10);
+  oldBreak.Element(xMorvaElementCode::ColBreak, Units(u"\r\r")).Text(u"b");
+  Stream newBreak;
+  newBreak.Text(u"a").Element(xMorvaElementCode::Tab, Stream().Long(0).Raw(Bytes(10, 9)), 10);
+  newBreak.Element(xMorvaElementCode::ColBreak, Units(u"\r")).Text(u"b");
+  Bytes oldPicture = Picture(1440, 720, 1, 22);
+  Bytes newPicture = Picture(96, 48, 0, 24);
+  newPicture[18] = 4;
+  const Case cases[] = {
+      {"0103 breaks and tabs", "0103", oldBreak, newBreak},
+      {"0104 picture header", "0104", Stream().Element(xMorvaElementCode::Pict, oldPicture, 22),
+       Stream().Element(xMorvaElementCode::Pict, newPicture, 24)},
+      {"0105 picture", "0105", Stream().Element(xMorvaElementCode::Pict, Picture(1440, 720, 1), 24),
+       Stream().Element(xMorvaElementCode::Pict, Picture(96, 48, 1), 24)},
+      {"link look 2", "0106", Stream().Record(kPropLinkLook, 2).Text(u"a"),
+       Stream().Record(kPropLinkLook, 1).Text(u"a")},
+      {"10-byte tab of a newer stream", "0105", Stream().Element(xMorvaElementCode::Tab, Bytes(10, 0)).Text(u"a"),
+       Units(u"a")},
+  };
+  for (const Case& c : cases) {
+    bool damaged = false;
+    other.Clear();
+    ASSERT_TRUE(LoadStored(other, Resource(c.version, c.stored), damaged)) << c.name;
+    EXPECT_EQ(c.loaded, StreamBytes(other)) << c.name;
+    EXPECT_EQ(PositionsOf(c.loaded), other.GetLength()) << c.name;
+    EXPECT_EQ(FourCC("0106"), other.GetFormat()) << c.name;
+  }
+}
+
+TEST_F(StorageTest, BadDataLoadsMendedAndReportsDamage) {
+  struct Case {
+    const char* name;
+    Bytes resource;
+    Bytes loaded;
+    uint8_t mode;
+  };
+  const Case cases[] = {
+      {"display mode 2", Resource("0106", Units(u"a"), 2), Units(u"a"), 1},
+      {"odd tail", Resource("0106", Bytes{'a', 0, 'b'}), Units(u"a"), 0},
+      {"font past the table", Resource("0106", Stream().Record(kPropFont, kFonts + 1).Text(u"a")), Units(u"a"), 0},
+      {"element past the end", Resource("0106", Stream().Text(u"a").Head(xMorvaElementCode::Tab, 0x7FFFFFF0, 0)),
+       Units(u"a"), 0},
+  };
+  for (const Case& c : cases) {
+    bool damaged = false;
+    other.Clear();
+    ASSERT_TRUE(LoadStored(other, c.resource, damaged)) << c.name;
+    EXPECT_TRUE(damaged) << c.name;
+    EXPECT_EQ(c.loaded, StreamBytes(other)) << c.name;
+    EXPECT_EQ(c.mode, other.GetFieldDisplayMode()) << c.name;
+  }
+}
+
+TEST_F(StorageTest, HostExpressionWithoutValueStillLetsTheRestConvert) {
+  // Stored without texts; no host gives it a value on load.
+  Stream stored;
+  stored.Head(xMorvaElementCode::ExprQv, 14 + 3, 14 + 3).Long(3).Long(0).Long(0).Raw({0, 0, 7, 8, 9});
+  stored.Text(u"\r").Record(kPropLeftIndent, 1500).Text(u"a");
+  bool damaged = true;
+  ASSERT_TRUE(LoadStored(other, Resource("0106", stored), damaged));
+  EXPECT_FALSE(damaged);
+  const Bytes loaded = StreamBytes(other);
+  ASSERT_GE(loaded.size(), 12u + 14 + 3);
+  // An empty result, a source of its look records, and the indent behind it
+  // in pixels.
+  const uint32_t a = StreamLong(loaded.data() + 4);
+  ASSERT_EQ(xMorvaElementCode::ExprQv, StreamUnit(loaded.data() + 2));
+  ASSERT_LE(12u + a, loaded.size());
+  EXPECT_EQ(Stream().Text(u"\r").Record(kPropLeftIndent, 100).Text(u"a").bytes(),
+            Bytes(loaded.begin() + 12 + a, loaded.end()));
+  EXPECT_EQ(0u, StreamLong(loaded.data() + 12 + 4));
+  EXPECT_EQ(Bytes({7, 8, 9}), Bytes(loaded.begin() + 12 + 14, loaded.begin() + 12 + 17));
+  EXPECT_EQ(3, other.GetLength());
+  // Saved again, it is stored as it came.
+  EXPECT_EQ(Resource("0106", stored).size(), Saved(other).size());
+  EXPECT_EQ(Body(Resource("0106", stored)), Body(Saved(other)));
+}
+
+TEST_F(StorageTest, EmptyTextsSaveAndLoad) {
+  // Empty as saved, and empty once the repair has dropped its only record.
+  for (const Bytes& text : {Bytes(), Stream().Record(kPropLeftIndent, 0).bytes()}) {
+    Load(text);
+    const Bytes saved = Saved(engine);
+    EXPECT_EQ(kHeader + text.size(), saved.size());
+    bool damaged = true;
+    other.Clear();
+    ASSERT_TRUE(LoadStored(other, saved, damaged)) << text.size();
+    EXPECT_EQ(0u, other.GetStreamSize());
+    EXPECT_EQ(Bytes(saved.begin(), saved.begin() + kHeader), Saved(other));
+  }
+}
+
+TEST_F(StorageTest, PlacedPictureResultIsKeptAsItsRecord) {
+  Stream result;
+  result.Element(xMorvaElementCode::Pict, Picture(192, 96, 1), 30);
+  Stream text;
+  Computed(text, xMorvaElementCode::ExprQv, {4, 5}, result, Units(u"src"));
+  Load(text);
+  const Bytes body = Body(Saved(engine));
+  Stream expected;
+  expected.Head(xMorvaElementCode::ExprQv, 14 + 2 + 36, 14 + 2).Long(2).Long(36).Long(0).Raw({0, 0, 4, 5});
+  expected.Head(xMorvaElementCode::Pict, 24, 24).Long(2880).Long(1440).Long(0).Long(0).Raw({0, 1}).Unit(1).Long(0);
+  EXPECT_EQ(expected.bytes(), body);
+  // Loaded, the record is read and the result made again (empty: no host).
+  bool damaged = true;
+  ASSERT_TRUE(LoadStored(other, Resource("0106", body), damaged));
+  EXPECT_FALSE(damaged);
+  const Bytes loaded = StreamBytes(other);
+  ASSERT_GE(loaded.size(), 12u + 14 + 2);
+  EXPECT_EQ(0u, StreamLong(loaded.data() + 12 + 4));
+  EXPECT_EQ(1, other.GetLength());
+}
+
+TEST_F(StorageTest, ForeignStreamWithAnOddTailLosesOnlyTheTail) {
+  Load(RichText());
+  Bytes big = Saved(engine, true);
+  big.push_back(0x41);
+  bool damaged = false;
+  ASSERT_TRUE(LoadStored(other, big, damaged));
+  EXPECT_TRUE(damaged);
+  EXPECT_EQ(StreamBytes(engine), StreamBytes(other));
+}
+
+TEST_F(StorageTest, DateIsMadeAgainOnLoad) {
+  Stream text;
+  Computed(text, xMorvaElementCode::DateTime, {0, 5}, Units(u"old date"), Units(u"label"));
+  Load(text);
+  bool damaged = true;
+  ASSERT_TRUE(LoadStored(other, Saved(engine), damaged));
+  const Bytes loaded = StreamBytes(other);
+  ASSERT_GE(loaded.size(), 12u + 14 + 2);
+  const uint32_t resultBytes = StreamLong(loaded.data() + 12 + 4);
+  const uint32_t sourceBytes = StreamLong(loaded.data() + 12 + 8);
+  EXPECT_EQ(loaded.size(), 12u + 14 + 2 + resultBytes + sourceBytes);
+  const Bytes result(loaded.end() - resultBytes, loaded.end());
+  EXPECT_NE(Units(u"old date"), result);
+}
+
+TEST_F(StorageTest, ResourceFileHoldsTheText) {
+  VMemHandle block = gMemoryMgr->NewHandle(0, 0);
+  auto* owned = new VMemoryResourceFile(block, 1);
+  VMemoryResourceFile& file = *owned;
+  Load(RichText(), 0, 3);
+  ASSERT_TRUE(engine.SaveResource(file, 130));
+  ASSERT_TRUE(engine.SaveResource(file, 130));  // replaced, not added twice
+  EXPECT_EQ(1, file.CountResources(FourCC("wENG")));
+  bool damaged = true;
+  ASSERT_TRUE(other.LoadResource(file, 130, kSheets, kFonts, damaged));
+  EXPECT_EQ(StreamBytes(engine), StreamBytes(other));
+  EXPECT_FALSE(other.LoadResource(file, 131, kSheets, kFonts, damaged));
+  EXPECT_EQ(StreamBytes(engine), StreamBytes(other));
+  delete owned;
+  gMemoryMgr->DisposeHandle(block);
+}
+
+}  // namespace

@@ -1,0 +1,651 @@
+// xMorvaEngine: a text stored as resource 'wENG' and loaded back.
+//
+// Resource layout, every number in the writer's byte order (this writer:
+// little-endian, whatever the stream was set to):
+//   0  u32  tag 'wENG'
+//   4  u32  version, four ASCII digits: written "0106", read "0103" to "0106"
+//   8  u32  position count
+//  12  u32  selection start position
+//  16  u32  selection end position
+//  20  u8   field display mode (0 or 1)
+//  21       the element stream up to the end of the resource
+// The stream is the one in memory, except that paragraph lengths (ids 35,
+// 36, 37, 45) and picture sizes are in twips and tab positions in points,
+// and a host expression is stored without its texts (they are evaluated
+// again on load), keeping only the record of a placed picture result.
+// Older layouts: "0103" breaks carry two units 13 and tabs a 10-byte cache;
+// "0103" and "0104" pictures have 22-byte headers.
+#include <algorithm>
+#include <cstring>
+
+#include "document/DocumentUnits.h"
+#include "engine/xMorvaElementStream.h"
+#include "engine/xMorvaEngine.h"
+#include "engine/xMorvaEngine_p.h"
+#include "framework/core/memory/VMemoryMgr.h"
+#include "framework/core/streams/ByteSwap.h"
+#include "framework/core/streams/VHandleStream.h"
+#include "framework/core/streams/VMemoryStream.h"
+#include "framework/core/strings/VUniString.h"
+#include "framework/core/values/VDate.h"
+#include "framework/core/values/VHour.h"
+#include "framework/system/resources/VResourceFile.h"
+
+namespace {
+
+constexpr uint32_t kTagEngine = FourCC("wENG");
+constexpr uint32_t kFormat0103 = FourCC("0103");
+constexpr uint32_t kFormat0104 = FourCC("0104");
+constexpr uint32_t kFormat0105 = FourCC("0105");
+constexpr uint32_t kFormat0106 = FourCC("0106");
+constexpr uint32_t kHeaderSize = 21;
+// A picture element's payload begins with its header: four lengths at 0,
+// 4, 8 and 12, a word at 16 whose byte 17 flags a placed picture, the
+// display mode (u16) at 18 and a run-time reference at 20.
+constexpr uint32_t kPictureHeaderSize = 24;
+constexpr uint32_t kOldPictureHeaderSize = 22;
+constexpr uint32_t kPictureReference = 20;
+constexpr uint32_t kPictureFlag = 17;
+constexpr uint32_t kPictureDisplayMode = 18;
+constexpr uint16_t kOldPictureDisplayMode = 4;
+// The stored record of a placed picture result: element head and header.
+constexpr uint32_t kPlacedPictureSize = kElementHeadSize + kPictureHeaderSize;
+constexpr uint32_t kOldTabCacheGrowth = 4;
+constexpr uint32_t kOldBreakShrink = 2;
+// The look of a source text; the date label's item in the field labels.
+constexpr uint32_t kFieldLook = 3;
+constexpr int16_t kItemDateTimeLabel = 4;
+// Nested items (a picture in a result, elements in unknown payloads) are
+// swapped this deep and no deeper: the walk must not recurse without end.
+constexpr int kMostSwapDepth = 8;
+
+bool IsLengthId(uint16_t id) {
+  return id == kPropLeftIndent || id == kPropFirstLineIndent || id == kPropRightIndent ||
+         id == kPropBorderSpacing;
+}
+
+int16_t ClampPosition(int32_t position) {
+  return int16_t(std::clamp<int32_t>(position, INT16_MIN, INT16_MAX));
+}
+
+// Tab-stop positions: pixels to points and back, leader and kind kept.
+uint32_t TabToStored(uint32_t stop) {
+  const double points = double(TabStopPosition(stop)) * 72.0 / double(GetScreenResolution());
+  return (stop & 0xFFFF0000u) | uint16_t(ClampPosition(TruncateToLong(points)));
+}
+uint32_t TabFromStored(uint32_t stop) {
+  return (stop & 0xFFFF0000u) | uint16_t(ClampPosition(PointsToPixels(TabStopPosition(stop))));
+}
+
+uint32_t Twips(uint32_t pixels) { return uint32_t(PixelsToTwips(int32_t(pixels))); }
+uint32_t Pixels(uint32_t twips) { return uint32_t(TwipsToPixels(int32_t(twips))); }
+
+void PutBytes(VStream& stream, const uint8_t* bytes, uint64_t n) {
+  if (n != 0) stream.PutData(bytes, uint32_t(n));
+}
+
+// The computed head (object length, result bytes, source bytes) of a whole
+// element's payload of a bytes; false when it does not add up to a.
+struct Computed {
+  uint32_t n = 0;
+  uint32_t result = 0;
+  uint32_t source = 0;
+  bool resultFirst = false;
+};
+bool ReadComputed(const uint8_t* payload, uint32_t a, Computed& head) {
+  if (a < kComputedHeadSize) return false;
+  head.n = StreamLong(payload);
+  head.result = StreamLong(payload + 4);
+  head.source = StreamLong(payload + 8);
+  head.resultFirst = payload[12] != 0;
+  return uint64_t(kComputedHeadSize) + head.n + head.result + head.source == a;
+}
+
+// The placed picture element in a host expression's result text: its
+// offset in `text`, or UINT32_MAX.
+uint32_t FindPlacedPicture(const uint8_t* text, uint32_t length) {
+  for (uint32_t at = 0; at < length;) {
+    const StreamItem item = ReadStreamItem(text + at, length - at);
+    if (item.kind == StreamItem::kElement && item.unit == xMorvaElementCode::Pict &&
+        item.size >= kPlacedPictureSize && item.size == kElementHeadSize + uint64_t(StreamLong(text + at + 4)) &&
+        text[at + kElementHeadSize + kPictureFlag] != 0) {
+      return at;
+    }
+    at += item.size;
+  }
+  return UINT32_MAX;
+}
+
+// ---- Byte-order swap
+
+// A page-number format word from the other machine: the count flag was
+// bit 31 and the style bits 0 to 3.
+uint32_t ConvertPageNumberFormat(uint32_t format) { return ((format >> 31) & 1u) | ((format & 0xFu) << 28); }
+uint32_t PageNumberFormatToOther(uint32_t format) { return ((format & 1u) << 31) | ((format >> 28) & 0xFu); }
+
+// Swaps the items between two offsets. The stream's own fields (codes,
+// lengths) are read after their swap for bytes from the other order
+// (`toOther` false), before it for bytes of this order going out.
+bool SwapItems(uint8_t* s, uint64_t from, uint64_t to, int depth, bool toOther) {
+  bool whole = true;
+  for (uint64_t at = from; at < to;) {
+    const uint64_t remaining = to - at;
+    if (remaining < 2) return false;
+    uint8_t* item = s + at;
+    if (item[0] != 0 || item[1] != 0) {
+      Swap16(item);
+      at += 2;
+      continue;
+    }
+    if (remaining < 4) return false;
+    const uint16_t code = toOther ? StreamUnit(item + 2) : uint16_t((item[2] << 8) | item[3]);
+    Swap16(item + 2);
+    if (code < kFirstElementCode) {
+      if (remaining < kRecordSize) return false;
+      // A tab stop swaps only its position word; leader and kind are bytes.
+      if (code == kPropTabs)
+        Swap16(item + 4);
+      else
+        Swap32(item + 4);
+      at += kRecordSize;
+      continue;
+    }
+    if (remaining < kElementHeadSize) return false;
+    if (!toOther) {
+      Swap32(item + 4);
+      Swap32(item + 8);
+    }
+    const uint64_t a = StreamLong(item + 4);
+    const uint64_t b = StreamLong(item + 8);
+    if (toOther) {
+      Swap32(item + 4);
+      Swap32(item + 8);
+    }
+    if (kElementHeadSize + a > remaining) return false;
+    const uint64_t payload = at + kElementHeadSize;
+    const uint64_t end = payload + a;
+    uint8_t* p = s + payload;
+    const bool nested = depth < kMostSwapDepth;
+    switch (code) {
+      case xMorvaElementCode::Tab:
+        break;
+      case xMorvaElementCode::Pict:
+        if (a >= kPictureDisplayMode + 2) {
+          for (uint32_t offset = 0; offset <= 12; offset += 4) Swap32(p + offset);
+          Swap16(p + kPictureDisplayMode);
+        }
+        break;
+      case xMorvaElementCode::SoftHyphen:
+      case xMorvaElementCode::ColBreak:
+      case xMorvaElementCode::PageBreak:
+        // The shown unit (173, or a break's 13); a hidden soft hyphen's
+        // payload stays as it is. Whole units only.
+        if (b <= a && ((a - b) & 1) == 0) whole = SwapItems(s, payload + b, end, depth + 1, toOther) && whole;
+        break;
+      case xMorvaElementCode::PageNumber:
+      case xMorvaElementCode::ExprQv:
+      case xMorvaElementCode::DateTime:
+      case xMorvaElementCode::Hyperlink:
+      case xMorvaElementCode::HTMLExpression:
+      case xMorvaElementCode::HTMLExpression2: {
+        if (a < kComputedHeadSize) break;
+        if (!toOther) {
+          Swap32(p);
+          Swap32(p + 4);
+          Swap32(p + 8);
+        }
+        const uint64_t n = StreamLong(p);
+        if (toOther) {
+          Swap32(p);
+          Swap32(p + 4);
+          Swap32(p + 8);
+        }
+        if (kComputedHeadSize + n > a) break;
+        if (code == xMorvaElementCode::PageNumber && n >= 4) {
+          uint8_t* format = p + kComputedHeadSize;
+          if (toOther) {
+            PutStreamLong(format, PageNumberFormatToOther(StreamLong(format)));
+            Swap32(format);
+          } else {
+            Swap32(format);
+            PutStreamLong(format, ConvertPageNumberFormat(StreamLong(format)));
+          }
+        }
+        // The object stays as it is; the texts are items.
+        if (nested) whole = SwapItems(s, payload + kComputedHeadSize + n, end, depth + 1, toOther) && whole;
+        break;
+      }
+      default:
+        if (nested) whole = SwapItems(s, payload, end, depth + 1, toOther) && whole;
+        break;
+    }
+    at = end;
+  }
+  return whole;
+}
+
+}  // namespace
+
+bool xMorvaEngine::SwapStream(uint8_t* bytes, int32_t byteCount) {
+  if (bytes == nullptr || byteCount <= 0) return byteCount == 0;
+  return SwapItems(bytes, 0, uint64_t(byteCount), 0, false);
+}
+
+// ---- Writing
+
+bool xMorvaEngine::WriteResource(VStream& stream, bool otherOrder) {
+  if (!otherOrder) return WriteResourceHeader(stream) && WriteResourceStream(stream);
+  // The same bytes as a big-endian writer makes them.
+  VMemHandle handle = 0;
+  VHandleStream ours(handle);
+  if (handle == 0) return false;
+  bool written = ours.OpenWrite() == 0 && WriteResourceHeader(ours) && WriteResourceStream(ours);
+  written = ours.CloseWrite(1) == 0 && written;
+  const uint32_t size = gMemoryMgr->GetHandleSize(handle);
+  auto* bytes = written ? static_cast<uint8_t*>(gMemoryMgr->LockHandle(handle)) : nullptr;
+  if (bytes != nullptr && size >= kHeaderSize) {
+    for (uint32_t offset = 0; offset < 20; offset += 4) Swap32(bytes + offset);
+    SwapItems(bytes, kHeaderSize, size, 0, true);
+    written = stream.PutData(bytes, size) == kStreamNoError;
+  } else {
+    written = false;
+  }
+  if (bytes != nullptr) gMemoryMgr->UnlockHandle(handle);
+  gMemoryMgr->DisposeHandle(handle);
+  return written;
+}
+
+bool xMorvaEngine::WriteResourceHeader(VStream& stream) {
+  stream.SetByteOrders(kByteOrderLittle, kByteOrderKeep);
+  fLength = int32_t(RecountPositions());
+  stream.PutLong(int32_t(kTagEngine));
+  stream.PutLong(int32_t(kFormat0106));
+  stream.PutLong(fLength);
+  stream.PutLong(fSelStart);
+  stream.PutLong(fSelEnd);
+  stream.PutByte(fFieldDisplayMode);
+  return stream.GetStatus() == kStreamNoError;
+}
+
+bool xMorvaEngine::WriteResourceStream(VStream& stream) {
+  stream.SetByteOrders(kByteOrderLittle, kByteOrderKeep);
+  // An empty block cannot be locked; an empty text writes no bytes.
+  if (fBytesInUse == 0) return stream.GetStatus() == kStreamNoError;
+  const uint8_t* s = LockStream();
+  if (s == nullptr) return false;
+  const uint32_t size = fBytesInUse;
+  uint32_t pending = 0;
+  auto flush = [&](uint32_t upTo) {
+    PutBytes(stream, s + pending, upTo - pending);
+  };
+  for (uint32_t at = 0; at < size && stream.GetStatus() == kStreamNoError;) {
+    const StreamItem item = ReadStreamItem(s + at, size - at);
+    const uint8_t* p = s + at;
+    if (item.kind == StreamItem::kRecord && item.size == kRecordSize &&
+        (IsLengthId(item.unit) || item.unit == kPropTabs)) {
+      flush(at);
+      PutBytes(stream, p, 4);
+      stream.PutLong(int32_t(item.unit == kPropTabs ? TabToStored(item.value) : Twips(item.value)));
+      pending = at + kRecordSize;
+    } else if (item.kind == StreamItem::kElement && item.size >= kElementHeadSize &&
+               item.size == kElementHeadSize + uint64_t(StreamLong(p + 4))) {
+      const uint32_t a = item.size - kElementHeadSize;
+      const uint8_t* payload = p + kElementHeadSize;
+      Computed head;
+      if (item.unit == xMorvaElementCode::Pict && a >= kPictureHeaderSize) {
+        flush(at);
+        PutBytes(stream, p, kElementHeadSize);
+        for (uint32_t offset = 0; offset <= 12; offset += 4) stream.PutLong(int32_t(Twips(StreamLong(payload + offset))));
+        stream.PutLong(int32_t(StreamLong(payload + 16)));
+        stream.PutLong(0);
+        pending = at + kElementHeadSize + kPictureHeaderSize;
+      } else if (item.unit == xMorvaElementCode::ExprQv && ReadComputed(payload, a, head)) {
+        // Only a placed picture of the result is kept; the texts are made
+        // again when the text is loaded.
+        uint32_t picture = UINT32_MAX;
+        if (!head.resultFirst) {
+          const uint32_t resultAt = kComputedHeadSize + head.n + head.source;
+          const uint32_t found = FindPlacedPicture(payload + resultAt, head.result);
+          if (found != UINT32_MAX) picture = resultAt + found;
+        }
+        const uint32_t r = picture != UINT32_MAX ? kPlacedPictureSize : 0;
+        const uint64_t b = uint64_t(kComputedHeadSize) + head.n;
+        flush(at);
+        PutBytes(stream, p, 4);
+        stream.PutLong(int32_t(b + r));
+        stream.PutLong(int32_t(b));
+        stream.PutLong(int32_t(head.n));
+        stream.PutLong(int32_t(r));
+        stream.PutLong(0);
+        PutBytes(stream, payload + 12, 2 + uint64_t(head.n));
+        if (r != 0) {
+          const uint8_t* record = payload + picture;
+          const uint8_t* header = record + kElementHeadSize;
+          PutBytes(stream, record, 4);
+          stream.PutLong(int32_t(kPictureHeaderSize));
+          stream.PutLong(int32_t(kPictureHeaderSize));
+          stream.PutLong(int32_t(Twips(StreamLong(header))));
+          stream.PutLong(int32_t(Twips(StreamLong(header + 4))));
+          stream.PutLong(0);
+          stream.PutLong(0);
+          stream.PutLong(int32_t(StreamLong(header + 16)));
+          stream.PutLong(0);
+        }
+        pending = at + item.size;
+      }
+    }
+    at += item.size;
+  }
+  if (stream.GetStatus() == kStreamNoError) flush(size);
+  UnlockStream();
+  return stream.GetStatus() == kStreamNoError;
+}
+
+bool xMorvaEngine::SaveResource(VResourceFile& file, int16_t id) {
+  VMemHandle handle = 0;
+  VHandleStream stream(handle);
+  if (handle == 0) return false;
+  bool written = stream.OpenWrite() == 0 && WriteResource(stream);
+  written = stream.CloseWrite(1) == 0 && written;
+  if (written) {
+    const uint32_t size = gMemoryMgr->GetHandleSize(handle);
+    const void* data = gMemoryMgr->LockHandle(handle);
+    written = data != nullptr;
+    if (written) {
+      uint8_t owned = 0;
+      if (VResourceRef ref = file.GetResource(kTagEngine, id, &owned); ref != 0) {
+        written = file.SetResourceSize(ref, size);
+        void* target = written ? file.LockResource(ref) : nullptr;
+        written = target != nullptr;
+        if (written) {
+          std::memcpy(target, data, size);
+          file.UnlockResource(ref);
+          file.WriteResource(ref);
+        }
+        if (owned) file.ReleaseResource(ref);
+      } else {
+        written = file.AddResource(kTagEngine, id, nullptr, data, size) >= 0;
+      }
+    }
+    gMemoryMgr->UnlockHandle(handle);
+  }
+  gMemoryMgr->DisposeHandle(handle);
+  return written;
+}
+
+// ---- Reading
+
+bool xMorvaEngine::ReadResourceHeader(VStream& stream, int32_t& selStart, int32_t& selEnd, bool& swapped) {
+  swapped = false;
+  // The whole header is there before any of it is taken.
+  if (!stream.HasRemaining(kHeaderSize)) return false;
+  stream.SetByteOrders(kByteOrderLittle, kByteOrderKeep);
+  const uint32_t tag = stream.GetULong();
+  if (tag != kTagEngine) {
+    uint32_t reversed = tag;
+    Swap32(&reversed);
+    if (reversed != kTagEngine) return false;
+    stream.SetByteOrders(kByteOrderMacintosh, kByteOrderKeep);
+    swapped = true;
+  }
+  const uint32_t version = stream.GetULong();
+  if (version < kFormat0103 || version > kFormat0106) return false;
+  fFormat = version;
+  SetLength(stream.GetLong());
+  selStart = stream.GetLong();
+  selEnd = stream.GetLong();
+  const uint8_t mode = stream.GetByte();
+  fBadDisplayMode = mode > 1;
+  fFieldDisplayMode = mode != 0 ? 1 : 0;
+  return stream.GetStatus() == kStreamNoError;
+}
+
+bool xMorvaEngine::ReadResourceStream(VStream& stream, int32_t byteCount) {
+  if (byteCount < 0 || fStream == 0 || !stream.HasRemaining(uint64_t(byteCount))) return false;
+  if (!gMemoryMgr->SetHandleSize(fStream, uint32_t(byteCount))) return false;
+  fBytesInUse = 0;
+  DropCache();
+  if (byteCount == 0) return true;
+  uint8_t* bytes = LockStream();
+  if (bytes == nullptr) return false;
+  uint32_t length = uint32_t(byteCount);
+  const bool read = byteCount == 0 || (stream.ReadData(bytes, length) == kStreamNoError && length == uint32_t(byteCount));
+  UnlockStream();
+  fBytesInUse = read ? uint32_t(byteCount) : 0;
+  DropCache();
+  return read;
+}
+
+bool xMorvaEngine::ReplaceStreamBytes(const uint8_t* data, uint32_t size) {
+  if (fStream == 0) return false;
+  if (gMemoryMgr->GetHandleSize(fStream) != size && !gMemoryMgr->SetHandleSize(fStream, size)) return false;
+  if (size != 0) {
+    uint8_t* bytes = LockStream();
+    if (bytes == nullptr) return false;
+    std::memcpy(bytes, data, size);
+    UnlockStream();
+  }
+  fBytesInUse = size;
+  DropCache();
+  return true;
+}
+
+bool xMorvaEngine::LoadResource(VResourceFile& file, int16_t id, const std::vector<int32_t>& sheetIds,
+                                int32_t fontCount, bool& damaged) {
+  damaged = false;
+  uint8_t owned = 0;
+  VResourceRef ref = file.GetResource(kTagEngine, id, &owned);
+  if (ref == 0) return false;
+  const uint32_t size = file.GetResourceSize(ref);
+  const void* data = file.LockResource(ref);
+  bool loaded = false;
+  if (data != nullptr) {
+    loaded = LoadResourceBytes(data, size, sheetIds, fontCount, damaged);
+    file.UnlockResource(ref);
+  }
+  if (owned) file.ReleaseResource(ref);
+  return loaded;
+}
+
+bool xMorvaEngine::LoadResourceBytes(const void* data, uint32_t size, const std::vector<int32_t>& sheetIds,
+                                     int32_t fontCount, bool& damaged) {
+  damaged = false;
+  // Everything happens in a scratch engine: the text is replaced only once
+  // the stream has been read, swapped, repaired and fixed up.
+  xMorvaEngine loaded(nullptr, kPartGranule);
+  if (!loaded.IsValid() || data == nullptr) return false;
+  loaded.fFieldDisplayMode = fFieldDisplayMode;
+  int32_t selStart = 0;
+  int32_t selEnd = 0;
+  bool swapped = false;
+  VMemoryStream stream(data, size);
+  if (stream.OpenRead() != kStreamNoError) return false;
+  bool read = loaded.ReadResourceHeader(stream, selStart, selEnd, swapped);
+  if (read) {
+    const int64_t rest = int64_t(size) - int64_t(stream.GetPosition());
+    read = rest >= 0 && rest <= INT32_MAX && loaded.ReadResourceStream(stream, int32_t(rest));
+  }
+  stream.CloseRead();
+  if (!read) return false;
+
+  bool wasDamaged = loaded.fBadDisplayMode;
+  if (swapped) {
+    uint8_t* bytes = loaded.LockStream();
+    if (bytes != nullptr && !SwapStream(bytes, int32_t(loaded.fBytesInUse))) wasDamaged = true;
+    loaded.UnlockStream();
+  }
+  bool repairDamage = false;
+  loaded.RepairStream(fontCount, sheetIds, repairDamage);
+  // A host expression without a value is rebuilt empty and does not stop
+  // the load; only memory does.
+  if (loaded.FixUpStream() == kErrorTextCannotGrow) return false;
+
+  const uint8_t* bytes = loaded.LockStream();
+  const bool installed = ReplaceStreamBytes(bytes, loaded.fBytesInUse);
+  loaded.UnlockStream();
+  if (!installed) return false;
+  damaged = wasDamaged || repairDamage;
+  fFormat = loaded.fFormat;
+  fFieldDisplayMode = loaded.fFieldDisplayMode;
+  fLength = loaded.fLength;
+  // Offsets and the cache point of the old stream mean nothing now.
+  Reset();
+  SetSelection(selStart, selEnd);
+  return true;
+}
+
+// ---- Fix-ups after a load
+
+bool xMorvaEngine::FixUpAfterLoad() { return FixUpStream() == 0; }
+
+int32_t xMorvaEngine::FixUpStream() {
+  if (fBytesInUse == 0) {
+    fLength = 0;
+    fFormat = kFormat0106;
+    return 0;
+  }
+  const uint8_t* s = LockStream();
+  if (s == nullptr) return kErrorTextCannotGrow;
+  const uint32_t size = fBytesInUse;
+  const bool before0105 = fFormat < kFormat0105;
+  const bool is0103 = fFormat == kFormat0103;
+  const bool resultFirst = fFieldDisplayMode != 0;
+  int32_t status = 0;
+  xMorvaUnitBuffer out;
+  out.Reserve(uint64_t(size) + size / 8 + 64);
+  uint32_t pending = 0;
+  auto flush = [&](uint32_t upTo) {
+    out.Append(upTo > pending ? s + pending : nullptr, upTo - pending);
+  };
+
+  for (uint32_t at = 0; at < size && !out.Failed();) {
+    const StreamItem item = ReadStreamItem(s + at, size - at);
+    const uint8_t* p = s + at;
+    if (item.kind == StreamItem::kRecord && item.size == kRecordSize) {
+      uint32_t value = item.value;
+      if (IsLengthId(item.unit))
+        value = Pixels(value);
+      else if (item.unit == kPropTabs)
+        value = TabFromStored(value);
+      else if (item.unit == kPropLinkLook && value == 2)
+        value = 1;
+      if (value != item.value) {
+        flush(at);
+        out.AppendRecord(item.unit, value);
+        pending = at + kRecordSize;
+      }
+      at += item.size;
+      continue;
+    }
+    const bool whole = item.kind == StreamItem::kElement && item.size >= kElementHeadSize &&
+                       item.size == kElementHeadSize + uint64_t(StreamLong(p + 4));
+    if (!whole) {
+      at += item.size;
+      continue;
+    }
+    const uint32_t a = item.size - kElementHeadSize;
+    const uint32_t b = StreamLong(p + 8);
+    const uint8_t* payload = p + kElementHeadSize;
+    const uint16_t code = item.unit;
+    Computed head;
+    if (code == xMorvaElementCode::Pict && a >= (before0105 ? kOldPictureHeaderSize : kPictureHeaderSize)) {
+      const uint32_t stored = before0105 ? kOldPictureHeaderSize : kPictureHeaderSize;
+      const uint32_t growth = kPictureHeaderSize - stored;
+      uint8_t header[kPictureHeaderSize] = {};
+      std::memcpy(header, payload, stored);
+      for (uint32_t offset = 0; offset <= 12; offset += 4) PutStreamLong(header + offset, Pixels(StreamLong(header + offset)));
+      PutStreamLong(header + kPictureReference, 0);
+      if (before0105) {
+        header[kPictureFlag] = 0;
+        PutStreamUnit(header + kPictureDisplayMode, kOldPictureDisplayMode);
+      }
+      flush(at);
+      out.AppendHead(code, a + growth, b + growth);
+      out.Append(header, kPictureHeaderSize);
+      pending = at + kElementHeadSize + stored;
+    } else if (is0103 && IsBreakCode(code) && a >= kOldBreakShrink) {
+      flush(at);
+      out.AppendHead(code, a - kOldBreakShrink, std::min(b, a - kOldBreakShrink));
+      pending = at + kElementHeadSize + kOldBreakShrink;
+    } else if (is0103 && code == xMorvaElementCode::Tab) {
+      flush(at);
+      out.AppendHead(code, a + kOldTabCacheGrowth, b);
+      out.Append(nullptr, kOldTabCacheGrowth);
+      pending = at + kElementHeadSize;
+    } else if ((code == xMorvaElementCode::ExprQv || code == xMorvaElementCode::DateTime) &&
+               ReadComputed(payload, a, head)) {
+      const uint8_t* object = payload + kComputedHeadSize;
+      VMemHandle result = 0;
+      VStr<255> label;
+      if (code == xMorvaElementCode::ExprQv) {
+        // A placed picture record (result 36 bytes, no source) would place
+        // a picture result; this engine makes text results only, so the
+        // record is not needed to build one.
+        bool isPicture = false;
+        result = BuildHostExpressionText(object, head.n, isPicture, nullptr);
+        if (result == 0) {
+          // No value: an empty result, and the walk goes on so that the
+          // lengths behind it are converted too.
+          status = kErrorNoResultText;
+          result = gMemoryMgr->NewHandle(0, 0);
+        }
+        HostReferenceLabel(object, head.n, label);
+      } else {
+        const uint16_t format = head.n >= 2 ? StreamUnit(object) : 0;
+        VDate today;
+        today.SetToday();
+        VHour now;
+        now.SetNow();
+        VDateRec date;
+        today.GetDate(date, kWholeValue);
+        VStr<255> text;
+        FormatDateTime(date, now.GetTime(kWholeValue), format, text);
+        result = UnitsOfText(text);
+        FieldLabel(kItemDateTimeLabel, label);
+      }
+      uint32_t sourceBytes = 0;
+      const VMemHandle source = result != 0 ? StringToElementText(label, sourceBytes, kFieldLook, true) : 0;
+      if (result == 0 || source == 0) {
+        if (result != 0) gMemoryMgr->DisposeHandle(result);
+        UnlockStream();
+        return kErrorTextCannotGrow;
+      }
+      const uint32_t resultBytes = gMemoryMgr->GetHandleSize(result);
+      const uint64_t total = uint64_t(kComputedHeadSize) + head.n + resultBytes + sourceBytes;
+      const uint64_t visibleFrom = uint64_t(kComputedHeadSize) + head.n + (resultFirst ? resultBytes : sourceBytes);
+      if (total > uint64_t(INT32_MAX)) {
+        gMemoryMgr->DisposeHandle(result);
+        gMemoryMgr->DisposeHandle(source);
+        UnlockStream();
+        return kErrorTextCannotGrow;
+      }
+      {
+        flush(at);
+        out.AppendHead(code, uint32_t(total), uint32_t(visibleFrom));
+        out.AppendLong(head.n);
+        out.AppendLong(resultBytes);
+        out.AppendLong(sourceBytes);
+        // The order flag tells the texts' order, which is the display mode's.
+        const uint8_t flags[2] = {uint8_t(resultFirst ? 1 : 0), payload[13]};
+        out.Append(flags, 2);
+        out.Append(object, head.n);
+        out.AppendHandle(resultFirst ? result : source);
+        out.AppendHandle(resultFirst ? source : result);
+        pending = at + item.size;
+      }
+      gMemoryMgr->DisposeHandle(result);
+      gMemoryMgr->DisposeHandle(source);
+    }
+    at += item.size;
+  }
+  if (!out.Failed()) flush(size);
+  UnlockStream();
+  if (out.Failed()) return kErrorTextCannotGrow;
+  const uint8_t* bytes = static_cast<const uint8_t*>(gMemoryMgr->LockHandle(out.Handle()));
+  const bool replaced = (bytes != nullptr || out.Size() == 0) && ReplaceStreamBytes(bytes, out.Size());
+  if (out.Handle() != 0) gMemoryMgr->UnlockHandle(out.Handle());
+  if (!replaced) return kErrorTextCannotGrow;
+  fLength = int32_t(RecountPositions());
+  fFormat = kFormat0106;
+  return status;
+}
