@@ -367,7 +367,7 @@ void xMorvaDocument::FormatPageNumberElement(uint8_t* element, const uint8_t* en
 }
 
 float xMorvaDocument::LayOutPageNumbers(xMorvaLineMeasure& font, int32_t page, uint8_t* lineStart,
-                                         uint8_t* end) {
+                                        uint8_t* end) {
   // The tabs as the line was composed, then widened for this page.
   ResetTabElements(lineStart, end);
   return AdjustTabsForPageNumbers(font, page, lineStart, end);

@@ -12,9 +12,9 @@
 #include "document/xMorvaProperties.h"
 #include "document/xMorvaText.h"
 #include "document/xMorvaUndo.h"
+#include "framework/core/streams/VStream.h"
 #include "framework/core/strings/VString.h"
 #include "framework/core/strings/VUniString.h"
-#include "framework/core/streams/VStream.h"
 #include "framework/system/resources/VMemoryResourceFile.h"
 #include "graphics/printing/VWinPrinter.h"
 

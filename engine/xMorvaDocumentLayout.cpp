@@ -278,8 +278,8 @@ int32_t xMorvaDocumentLayout::MeasureToOffset(int16_t part, const xMorvaLineLoca
   italic = false;
   if (!IsPart(part)) return where.left;
   int32_t height = 0;
-  const double x = fLines[part]->MeasureToOffset(*fFont, where.lineStart, offset, where.line, height,
-                                                 where.page);
+  const double x = fLines[part]->MeasureToOffset(*fFont, where.lineStart, offset, where.line,
+                                                 height, where.page);
   italic = fFont->IsItalic();
   return where.left + int32_t(x);
 }
@@ -386,8 +386,8 @@ bool xMorvaDocumentLayout::LineAtPoint(int32_t x, int32_t y, int16_t part, int32
   return true;
 }
 
-int32_t xMorvaDocumentLayout::PositionInLine(int16_t part, int32_t line, uint32_t lineStart, int32_t x,
-                                             int32_t page) {
+int32_t xMorvaDocumentLayout::PositionInLine(int16_t part, int32_t line, uint32_t lineStart,
+                                             int32_t x, int32_t page) {
   if (!IsPart(part)) return 0;
   if (part == kBody) page = fPages->FindPageForLine(line);
   return fLines[part]->HitTestLine(*fFont, x, line, lineStart, page).positions;

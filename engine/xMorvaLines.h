@@ -85,8 +85,7 @@ class xMorvaLines : public VObject {
     bool italic = false;
     bool linkLook = false;
   };
-  Hit HitTestLine(xMorvaFont& font, double x, int32_t index, uint32_t lineStart,
-                  int32_t page = -1);
+  Hit HitTestLine(xMorvaFont& font, double x, int32_t index, uint32_t lineStart, int32_t page = -1);
   // The page numbers of `line` (starting at byte `lineStart`) laid out by
   // the document for `page`, the tabs around them widened: `laidOut` is
   // the line with its width less what the numbers lost. A line without

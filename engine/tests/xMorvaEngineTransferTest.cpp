@@ -312,7 +312,8 @@ TEST_F(TransferTest, CopiedPicturesCarryNoId) {
   // of a decoded picture) and another in a host expression's result.
   const Bytes header = Stream().Long(10).Long(10).Long(10).Long(10).Long(0).Long(0x00100001);
   const Bytes picture = Stream().Head(xMorvaElementCode::Pict, 24, 24).Raw(header);
-  const Bytes computed = Stream().Long(2).Long(uint32_t(picture.size())).Long(0).Unit(1).Unit(0).Raw(picture);
+  const Bytes computed =
+      Stream().Long(2).Long(uint32_t(picture.size())).Long(0).Unit(1).Unit(0).Raw(picture);
   const uint32_t size = uint32_t(computed.size());
   const Bytes text = Stream()
                          .Text(u"a")

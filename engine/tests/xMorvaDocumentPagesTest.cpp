@@ -21,7 +21,7 @@ constexpr int32_t kPageHeight = 200;
 constexpr uint32_t kWhite = 0xFFFFFF;
 constexpr int32_t kErrorNoSuchPage = 1086;
 
-class Wiring : public DocumentTest {
+class DocumentPages : public DocumentTest {
  protected:
   void SetUp() override {
     AddQvTestFont();
@@ -102,7 +102,7 @@ class Wiring : public DocumentTest {
   }
 };
 
-TEST_F(Wiring, PageCountAndPageStartsComeFromTheBodyPages) {
+TEST_F(DocumentPages, PageCountAndPageStartsComeFromTheBodyPages) {
   LoadBody(10);
   EXPECT_EQ(document->GetBodyPageCount(), 2);
   const struct {
@@ -138,7 +138,7 @@ TEST_F(Wiring, PageCountAndPageStartsComeFromTheBodyPages) {
 // First page number 9: the first page shows "Page 9 of 2", the second
 // "Page 10 of 2", one digit (8 pixels) wider, both against the right edge
 // of the text, on screen, printed and as the caret measures them.
-TEST_F(Wiring, AFooterShowsEachPagesNumber) {
+TEST_F(DocumentPages, AFooterShowsEachPagesNumber) {
   document->Params().SetFirstPageNumber(9);
   LoadBody(10);
   LoadFooter();
@@ -152,7 +152,8 @@ TEST_F(Wiring, AFooterShowsEachPagesNumber) {
   for (int32_t page = 0; page < 2; ++page) {
     const int32_t pageTop = 4 + page * (kPageHeight + 4);
     const int32_t bottom = pageTop + kPageHeight;
-    footers[page] = InkColumns(*canvas, kPageLeft + 1, kPageLeft + kPageWidth, bottom - 30, bottom - 10);
+    footers[page] =
+        InkColumns(*canvas, kPageLeft + 1, kPageLeft + kPageWidth, bottom - 30, bottom - 10);
     // The last digit's box ends within its advance at the text's right.
     EXPECT_GT(footers[page].second, textRight - 8) << page;
     EXPECT_LT(footers[page].second, textRight) << page;
