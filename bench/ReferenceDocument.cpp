@@ -2,9 +2,15 @@
 #include "bench/ReferenceDocument.h"
 
 #include <random>
+#include <string>
 
 #include "document/xMorvaProperties.h"
 #include "document/xMorvaTabs.h"
+#include "engine/xMorvaElementStream.h"
+#include "engine/xMorvaPictureElement.h"
+#include "framework/core/memory/VMemoryMgr.h"
+#include "graphics/VMetafilePort.h"
+#include "graphics/pictures/VEmfPictureData.h"
 
 namespace {
 
@@ -14,6 +20,13 @@ class Writer {
   void Unit(uint16_t unit) {
     fDocument.stream.push_back(uint8_t(unit));
     fDocument.stream.push_back(uint8_t(unit >> 8));
+    ++fDocument.positions;
+  }
+  void Text(const std::u16string& text) {
+    for (char16_t unit : text) Unit(uint16_t(unit));
+  }
+  void Bytes(const std::vector<uint8_t>& bytes) {
+    fDocument.stream.insert(fDocument.stream.end(), bytes.begin(), bytes.end());
     ++fDocument.positions;
   }
   void Record(uint16_t id, uint32_t value) {
@@ -33,6 +46,103 @@ class Writer {
   ReferenceDocument& fDocument;
 };
 
+void PutUnit(std::vector<uint8_t>& out, uint16_t unit) {
+  out.push_back(uint8_t(unit));
+  out.push_back(uint8_t(unit >> 8));
+}
+
+void PutLong(std::vector<uint8_t>& out, uint32_t value) {
+  for (int i = 0; i < 4; ++i) out.push_back(uint8_t(value >> (8 * i)));
+}
+
+void PutText(std::vector<uint8_t>& out, const std::u16string& text) {
+  for (char16_t unit : text) PutUnit(out, uint16_t(unit));
+}
+
+// A computed element showing its result: head (0, code, a, b), then the
+// object's length, the two texts' lengths, the shown-text flag 0 and a
+// spare byte, the object, the source and the result, which is shown.
+std::vector<uint8_t> ComputedElement(uint16_t code, const std::vector<uint8_t>& object,
+                                     const std::u16string& source, const std::u16string& result) {
+  std::vector<uint8_t> payload;
+  PutLong(payload, uint32_t(object.size()));
+  PutLong(payload, uint32_t(result.size() * 2));
+  PutLong(payload, uint32_t(source.size() * 2));
+  payload.push_back(0);
+  payload.push_back(0);
+  payload.insert(payload.end(), object.begin(), object.end());
+  PutText(payload, source);
+  const uint32_t shown = uint32_t(payload.size());
+  PutText(payload, result);
+  std::vector<uint8_t> element;
+  PutUnit(element, 0);
+  PutUnit(element, code);
+  PutLong(element, uint32_t(payload.size()));
+  PutLong(element, shown);
+  element.insert(element.end(), payload.begin(), payload.end());
+  return element;
+}
+
+// A page number of the format (bit 0: the page count), its result field
+// 15 units long as layout fills it.
+std::vector<uint8_t> PageNumber(uint32_t format) {
+  std::vector<uint8_t> object;
+  PutLong(object, format);
+  return ComputedElement(xMorvaElementCode::PageNumber, object,
+                         (format & 1) != 0 ? u"<Pages>" : u"<Page>", std::u16string(15, u'x'));
+}
+
+// A host expression: a reference the host evaluates, and its last result.
+std::vector<uint8_t> HostExpression(int32_t n) {
+  const std::vector<uint8_t> reference = {'C', 'l', 'i', 'e', 'n', 't',
+                                          's', '.', 'N', 'a', 'm', 'e'};
+  return ComputedElement(xMorvaElementCode::ExprQv, reference, u"<Clients Name>",
+                         u"Client " + std::u16string(1, char16_t(u'A' + n % 26)));
+}
+
+// A picture element of 120 x 80 pixels: a red rectangle in a metafile.
+std::vector<uint8_t> Picture() {
+  VMetafilePort recorder(nullptr, 0, 0, 120, 80);
+  recorder.SetFillColorRGB(255, 0, 0);
+  recorder.PaintRect(1, 1, 118, 78);
+  VEmfPictureData picture(recorder.EndRecording(), true);
+  std::vector<uint8_t> bytes;
+  VMemHandle handle = gMemoryMgr->NewHandle(0, 0);
+  if (handle == 0) return bytes;
+  if (MakePictureElement(picture, handle, -1, -1, -1, -1)) {
+    const auto* data = static_cast<const uint8_t*>(gMemoryMgr->LockHandle(handle));
+    if (data != nullptr) bytes.assign(data, data + gMemoryMgr->GetHandleSize(handle));
+    gMemoryMgr->UnlockHandle(handle);
+  }
+  gMemoryMgr->DisposeHandle(handle);
+  return bytes;
+}
+
+// "Reference", a right tab at the text's end, "Page <n> of <count>".
+void MakeFooter(ReferenceDocument& document) {
+  std::vector<uint8_t>& out = document.footer;
+  auto record = [&](uint16_t id, uint32_t value) {
+    PutUnit(out, 0);
+    PutUnit(out, id);
+    PutLong(out, value);
+  };
+  record(kPropTabs, MakeTabStop(int16_t(590), 0, kTabRight));
+  PutText(out, u"Reference");
+  PutUnit(out, 0);
+  PutUnit(out, xMorvaElementCode::Tab);
+  PutLong(out, 14);
+  PutLong(out, 14);
+  out.insert(out.end(), 14, 0);
+  PutText(out, u"Page ");
+  const std::vector<uint8_t> number = PageNumber(0);
+  out.insert(out.end(), number.begin(), number.end());
+  PutText(out, u" of ");
+  const std::vector<uint8_t> count = PageNumber(1);
+  out.insert(out.end(), count.begin(), count.end());
+  // Nine units, a tab and two page numbers.
+  document.footerPositions = 9 + 1 + 5 + 1 + 4 + 1;
+}
+
 }  // namespace
 
 ReferenceDocument MakeReferenceDocument(int32_t pages, uint32_t seed) {
@@ -44,8 +154,22 @@ ReferenceDocument MakeReferenceDocument(int32_t pages, uint32_t seed) {
     return std::uniform_int_distribution<int32_t>(low, high)(random);
   };
   Writer writer(document);
+  const std::vector<uint8_t> picture = Picture();
   bool tabsSet = false;
+  int32_t nextPage = 0;
   while (document.positions < target) {
+    // The first paragraph of a page opens with a host expression; that of
+    // every 20th page with a picture too.
+    if (document.positions >= nextPage * ReferenceDocument::kUnitsPerPage) {
+      if (nextPage % 20 == 0 && !picture.empty()) {
+        writer.Bytes(picture);
+        ++document.pictures;
+      }
+      writer.Bytes(HostExpression(nextPage));
+      writer.Text(u" ");
+      ++document.expressions;
+      ++nextPage;
+    }
     // Paragraph records at the paragraph's start: now and then another
     // alignment, indents, or a tab list set or taken away.
     if (between(0, 3) == 0) writer.Record(kPropAlignment, uint32_t(between(0, 3)));
@@ -82,5 +206,6 @@ ReferenceDocument MakeReferenceDocument(int32_t pages, uint32_t seed) {
     ++document.paragraphs;
   }
   document.lines = document.positions / ReferenceDocument::kUnitsPerLine;
+  MakeFooter(document);
   return document;
 }

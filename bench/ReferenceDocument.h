@@ -1,9 +1,11 @@
 // The reference document of the text benchmarks, made the same every time
 // from a seed: pages of about 3,000 units (45 lines of about 67) in
 // paragraphs of 40 to 400 characters, with runs of mixed character
-// properties, paragraph properties and tab stops. 500 pages make about
-// 1.5 million units, 3 MB of element stream and 22,500 lines; the 50- and
-// 2,000-page documents are its small and large siblings.
+// properties, paragraph properties and tab stops; a host expression opens
+// the first paragraph of each page and a picture that of every 20th page.
+// Its footer shows "Page <n> of <count>" against a right tab. 500 pages
+// make about 1.5 million units, 3 MB of element stream and 22,500 lines;
+// the 50- and 2,000-page documents are its small and large siblings.
 #pragma once
 
 #include <cstdint>
@@ -22,6 +24,11 @@ struct ReferenceDocument {
   int32_t paragraphs = 0;
   int32_t records = 0;
   int32_t lines = 0;  // of about 67 units
+  int32_t expressions = 0;
+  int32_t pictures = 0;
+  // The footer's element stream and its positions.
+  std::vector<uint8_t> footer;
+  int32_t footerPositions = 0;
 };
 
 // The document of `pages` pages.

@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -15,6 +16,7 @@
 #include "document/xMorvaUndo.h"
 #include "engine/xMorvaDocumentDrawing.h"
 #include "engine/xMorvaDocumentEngineServices.h"
+#include "engine/xMorvaDocumentLayout.h"
 #include "engine/xMorvaEngine.h"
 #include "engine/xMorvaFont.h"
 #include "engine/xMorvaLines.h"
@@ -29,7 +31,8 @@
 
 namespace {
 
-// A document holding the reference text in its body, composed and paged.
+// A document holding the reference text in its body and its footer,
+// composed and paged by its own layout.
 struct PagedDocument {
   explicit PagedDocument(int32_t pageCount) : document(new xMorvaDocument(nullptr)) {
     const ReferenceDocument reference = MakeReferenceDocument(pageCount);
@@ -41,36 +44,44 @@ struct PagedDocument {
     params.SetLeftMargin(40);
     params.SetRightMargin(40);
     params.SetPageSize(680, 1000);
-    auto* body = static_cast<xMorvaEngine*>(document->GetPart(kPartBody));
+    for (bool first : {false, true}) {
+      xMorvaPageBands& bands = params.GetBands(first);
+      bands.bottomMargin = std::max(bands.bottomMargin, 60);
+      bands.footerTop = 50;
+      bands.footerBottom = 20;
+    }
     document->GetUndo()->Suspend();
+    auto* body = static_cast<xMorvaEngine*>(document->GetPart(kPartBody));
     body->InsertBytes(0u, reference.stream.data(), uint32_t(reference.stream.size()));
     body->SetLength(reference.positions);
+    auto* footer = static_cast<xMorvaEngine*>(document->GetPart(kPartFooter));
+    footer->InsertBytes(0u, reference.footer.data(), uint32_t(reference.footer.size()));
+    footer->SetLength(reference.footerPositions);
     document->GetUndo()->Resume();
     body->SetSelection(10, 200);
-    for (int16_t p = 0; p < kPartCount; ++p) {
-      auto* engine = static_cast<xMorvaEngine*>(document->GetPart(p));
-      lines[p] = std::make_unique<xMorvaLines>(document.get(), engine, p, 64);
-      table[p] = lines[p].get();
+    layout = dynamic_cast<xMorvaDocumentLayout*>(document->GetLayout());
+    if (layout == nullptr || layout->GetDrawing() == nullptr) return;
+    layout->ComposeAll();
+    // Pages of 45 lines of the text's line height (the least of the first
+    // lines: the first holds a picture).
+    const xMorvaLines& lines = *layout->GetLines(0);
+    int32_t lineHeight = 0;
+    for (int32_t i = 0; i < std::min(lines.GetLineCount(), 50); ++i) {
+      const int32_t height = lines.GetLine(i).height;
+      if (height > 0 && (lineHeight == 0 || height < lineHeight)) lineHeight = height;
     }
-    xMorvaFont font(document->GetMeasuringPort(), document.get());
-    for (auto& l : lines) l->ComposeAll(font);
-    // Pages of 45 lines of the text's first line height.
-    const int32_t lineHeight = lines[0]->GetLineCount() > 0 ? lines[0]->GetLine(0).height : 16;
+    if (lineHeight == 0) lineHeight = 16;
     const xMorvaPageBands& bands = params.GetBands(false);
     params.SetPageSize(680, bands.topMargin + bands.bottomMargin + 45 * lineHeight + lineHeight / 2);
-    pages = std::make_unique<xMorvaPages>(document.get(), lines[0].get());
-    pages->ComputePageBreaks(0);
-    drawing = std::make_unique<xMorvaDocumentDrawing>(*document, table, *pages);
+    layout->Repaginate();
   }
+  int32_t PageCount() const { return layout != nullptr ? layout->GetPages().GetPageCount() : 0; }
 
   xMorvaDocumentEngineServices engines;
   VInstalledService<xMorvaEngineServices> installed{&engines};
   VInstalledService<const VPictureMaker> maker{&kPictureValueMaker};
   std::unique_ptr<xMorvaDocument> document;
-  std::unique_ptr<xMorvaLines> lines[kPartCount];
-  xMorvaLines* table[kPartCount] = {};
-  std::unique_ptr<xMorvaPages> pages;
-  std::unique_ptr<xMorvaDocumentDrawing> drawing;
+  xMorvaDocumentLayout* layout = nullptr;
 };
 
 PagedDocument& Paged500() {
@@ -88,16 +99,16 @@ void ScrollToPage400AndDraw(benchmark::State& state) {
   canvas.SetFillPatternIndex(6);
   canvas.PaintRect(0, 0, width, height);
   xMorvaSelectionState selection;
-  if (paged.pages->GetPageCount() < 400) {
+  if (paged.PageCount() < 400) {
     state.SkipWithError("the reference document has fewer than 400 pages");
     return;
   }
   for (auto _ : state) {
     // The scroll: the page's top in the view, then its visible band drawn.
-    const int32_t top = paged.drawing->GetPageTop(399) - 4;
+    const int32_t top = paged.layout->GetDrawing()->GetPageTop(399) - 4;
     canvas.PushOrigin(0, -top);
-    paged.drawing->SetDrawingMode(kDrawPaint);
-    paged.drawing->DrawDocument(&selection, canvas, 0, top, width, height, 10);
+    paged.document->GetLayout()->SetDrawingMode(kDrawPaint);
+    paged.document->DrawDocument(&selection, canvas, 0, top, width, height, 10);
     canvas.PopOrigin();
   }
   // Something of the page was drawn.
@@ -106,8 +117,8 @@ void ScrollToPage400AndDraw(benchmark::State& state) {
   for (int32_t i = 0; i < width * height; ++i) ink += (bits[i] & 0xFFFFFF) == 0;
   if (ink == 0) state.SkipWithError("nothing was drawn");
   state.counters["ink_pixels"] = double(ink);
-  state.counters["pages"] = paged.pages->GetPageCount();
-  state.counters["lines"] = paged.lines[0]->GetLineCount();
+  state.counters["pages"] = paged.PageCount();
+  state.counters["lines"] = paged.layout->GetLines(0)->GetLineCount();
 }
 
 void PrintPages3To5(benchmark::State& state) {
@@ -129,7 +140,7 @@ void PrintPages3To5(benchmark::State& state) {
       break;
     }
     for (int32_t page = 3; page <= 5; ++page) {
-      paged.drawing->DrawPageForPrinting(*port, page - 1, 0, 0);
+      paged.document->DrawPageForPrinting(*port, page - 1, 0, 0);
       printer.NextPage();
     }
     printer.EndDocument();

@@ -31,6 +31,7 @@ class xMorvaDocumentArea;
 class xMorvaFindReplaceParameters;
 class xMorvaLayoutInterface;
 struct xMorvaLineLocation;
+struct xMorvaSelectionState;
 class xMorvaLineMeasure;
 class xMorvaProperties;
 class xMorvaStyleSheet;
@@ -68,6 +69,11 @@ class xMorvaDocument : public VObject,
   const xMorvaDocParams& GetParams() const override { return fParams; }
   int32_t GetTextWidth(int16_t part) override;
   xMorvaTextInterface* GetBodyText() override { return GetPart(kPartBody); }
+  void PreparePageNumber(uint8_t* element, const uint8_t* end) override {
+    PreparePageNumberElement(element, end);
+  }
+  float LayOutPageNumbers(xMorvaLineMeasure& font, int32_t page, uint8_t* lineStart,
+                          uint8_t* end) override;
   void SetModified() override { fModified = true; }
   void SetCurrentPart(xMorvaUndoEngine& engine) override;
   void BeginChange() override;
@@ -101,6 +107,14 @@ class xMorvaDocument : public VObject,
   // The lines of the seven parts and the body's pages; null without an
   // engine.
   xMorvaLayoutInterface* GetLayout() const { return fLayout.get(); }
+  // Paints what is visible of the document into `port` (its coordinates),
+  // the page column starting at `pageLeft`, with the highlight of the
+  // showing view's `selection` (null: none); nothing without lines.
+  void DrawDocument(xMorvaSelectionState* selection, VPort& port, int32_t visibleLeft,
+                    int32_t visibleTop, int32_t visibleWidth, int32_t visibleHeight,
+                    int32_t pageLeft);
+  // One body page (0-based) at (x, y) as it prints.
+  void DrawPageForPrinting(VPort& port, int32_t page, int32_t x, int32_t y);
 
   // ---- State.
   xMorvaDocParams& Params() { return fParams; }
@@ -361,7 +375,7 @@ class xMorvaDocument : public VObject,
                                     const uint8_t* end);
   static void PreparePageNumberElement(uint8_t* element, const uint8_t* end);
   void FormatPageNumberElement(uint8_t* element, const uint8_t* end, int32_t page);
-  // The body's page count: one until the body has a page table.
+  // The body's page count from its page table (at least one).
   int32_t GetBodyPageCount() const;
   // ---- Clipboard, through the framework clipboard object.
   // The flavours the document writes itself ('xMo7', 'xRul', 'RTF ',

@@ -5,6 +5,7 @@
 
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaDocumentArea.h"
+#include "document/xMorvaLayoutInterface.h"
 #include "document/xMorvaProperties.h"
 #include "document/xMorvaText.h"
 #include "document/xMorvaUndo.h"
@@ -19,6 +20,19 @@ constexpr int32_t kFlagHorizontalScrollBars = 7;
 constexpr int32_t kFlagVerticalScrollBars = 8;
 
 }  // namespace
+
+void xMorvaDocument::DrawDocument(xMorvaSelectionState* selection, VPort& port, int32_t visibleLeft,
+                                  int32_t visibleTop, int32_t visibleWidth, int32_t visibleHeight,
+                                  int32_t pageLeft) {
+  if (fLayout) {
+    fLayout->DrawDocument(selection, port, visibleLeft, visibleTop, visibleWidth, visibleHeight,
+                          pageLeft);
+  }
+}
+
+void xMorvaDocument::DrawPageForPrinting(VPort& port, int32_t page, int32_t x, int32_t y) {
+  if (fLayout) fLayout->DrawPageForPrinting(port, page, x, y);
+}
 
 bool xMorvaDocument::MayShow(bool show) const { return !show || !fArea->IsDisplaySuppressed(); }
 

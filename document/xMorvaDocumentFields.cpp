@@ -366,6 +366,13 @@ void xMorvaDocument::FormatPageNumberElement(uint8_t* element, const uint8_t* en
   PutLong(element + 8, layout.visibleBase + (kNumberUnits - uint32_t(written)) * 2);
 }
 
+float xMorvaDocument::LayOutPageNumbers(xMorvaLineMeasure& font, int32_t page, uint8_t* lineStart,
+                                        uint8_t* end) {
+  // The tabs as the line was composed, then widened for this page.
+  ResetTabElements(lineStart, end);
+  return AdjustTabsForPageNumbers(font, page, lineStart, end);
+}
+
 float xMorvaDocument::AdjustTabsForPageNumbers(xMorvaLineMeasure& font, int32_t page,
                                                uint8_t* lineStart, uint8_t* end) {
   if (lineStart == nullptr || end == nullptr) return 0;

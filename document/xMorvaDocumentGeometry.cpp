@@ -32,7 +32,8 @@ int32_t xMorvaDocument::OffsetAtPoint(int32_t x, int32_t y, bool select) {
     }
   }
   fLayout->LineAtPoint(x, y, fCurrentNumber, fHeaderFooterPage, hit);
-  return hit.positionsBefore + fLayout->PositionInLine(fCurrentNumber, hit.line, hit.lineStart, hit.x);
+  return hit.positionsBefore +
+         fLayout->PositionInLine(fCurrentNumber, hit.line, hit.lineStart, hit.x, hit.page);
 }
 
 void xMorvaDocument::GetCaretGeometry(int32_t& x, int32_t& y, int32_t& lineTop, int32_t& height) {
@@ -81,7 +82,8 @@ void xMorvaDocument::MoveCaretVertically(bool up, bool extend) {
     bool italic = false;
     fCaretGoalX = fLayout->MeasureToOffset(fCurrentNumber, where, offset, italic) - where.left;
   }
-  const int32_t target = before + fLayout->PositionInLine(fCurrentNumber, line, lineStart, fCaretGoalX);
+  const int32_t target =
+      before + fLayout->PositionInLine(fCurrentNumber, line, lineStart, fCaretGoalX, where.page);
   const int32_t start = fCurrent->GetSelStart();
   const int32_t end = fCurrent->GetSelEnd();
   if (!extend) {

@@ -9,6 +9,7 @@ class VString;
 class xMorvaDocParams;
 class VStreamProgress;
 class xMorvaFontTable;
+class xMorvaLineMeasure;
 class xMorvaTextInterface;
 class xMorvaUndoEngine;
 
@@ -46,4 +47,25 @@ class xMorvaDocumentInterface {
   // Every edit runs between the two; the end recomposes and refreshes.
   virtual void BeginChange() = 0;
   virtual void EndChange() = 0;
+
+  // Page numbers, which show the page a line is drawn on. Lines are
+  // composed with each page number holding the widest text of its style;
+  // before a line is drawn, measured or hit-tested for a page, its tabs
+  // get their composed widths back and its page numbers show that page,
+  // the tabs around them widened by what the numbers lost. The stream
+  // bytes are those of a locked stream; nothing is read at or after `end`.
+  virtual void PreparePageNumber(uint8_t* element, const uint8_t* end) {
+    (void)element;
+    (void)end;
+  }
+  // The width the line (from `lineStart`) lost; 0 for a document without
+  // page numbers.
+  virtual float LayOutPageNumbers(xMorvaLineMeasure& font, int32_t page, uint8_t* lineStart,
+                                  uint8_t* end) {
+    (void)font;
+    (void)page;
+    (void)lineStart;
+    (void)end;
+    return 0;
+  }
 };

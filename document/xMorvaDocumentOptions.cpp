@@ -8,12 +8,13 @@
 #include "document/StoredRecord_p.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaDocumentArea.h"
+#include "document/xMorvaLayoutInterface.h"
 #include "document/xMorvaProperties.h"
 #include "document/xMorvaText.h"
 #include "document/xMorvaUndo.h"
+#include "framework/core/streams/VStream.h"
 #include "framework/core/strings/VString.h"
 #include "framework/core/strings/VUniString.h"
-#include "framework/core/streams/VStream.h"
 #include "framework/system/resources/VMemoryResourceFile.h"
 #include "graphics/printing/VWinPrinter.h"
 
@@ -604,17 +605,21 @@ int32_t xMorvaDocument::GoToPage(int32_t page) {
   return 0;
 }
 
-// The body has one page until it keeps a page table; these two are where
-// the table is read.
-int32_t xMorvaDocument::GetBodyPageCount() const { return 1; }
-
-int32_t xMorvaDocument::BodyPageFirstPosition(int32_t page) const {
-  (void)page;
-  return 0;
+// The body's page table, kept by the layout; a document without one has a
+// single page.
+int32_t xMorvaDocument::GetBodyPageCount() const {
+  return fLayout ? std::max(fLayout->GetPageCount(), 1) : 1;
 }
 
-// Pages follow the margins once the body keeps a page table.
-void xMorvaDocument::RepaginateBody() {}
+int32_t xMorvaDocument::BodyPageFirstPosition(int32_t page) const {
+  return fLayout ? fLayout->GetPageFirstPosition(page) : 0;
+}
+
+// The page geometry changed: the body is paginated again from its first
+// page.
+void xMorvaDocument::RepaginateBody() {
+  if (fLayout) fLayout->Repaginate();
+}
 
 // ---- The print record
 

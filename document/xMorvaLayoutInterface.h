@@ -11,6 +11,10 @@
 
 #include <cstdint>
 
+#include "graphics/VRegion.h"
+
+class VPort;
+
 // Where a byte offset of a part lies on the screen (view coordinates of a
 // frame) and in the part's lines.
 struct xMorvaLineLocation {
@@ -38,6 +42,25 @@ struct xMorvaLineHit {
   int32_t top = 0;               // the line's top y
 };
 
+// The drawing-mode word: paint; a pass during a selection drag, where the
+// dragged range stands in for the selection; a pass that only measures to
+// rebuild the selection region.
+constexpr uint16_t kDrawPaint = 1;
+constexpr uint16_t kDrawSelectionDrag = 2;
+constexpr uint16_t kDrawRegionPass = 4;
+
+// The selection state of the view that shows a document: the region of
+// the highlight as the last pass built it and as it was last drawn, each
+// with its kind (1: built as a filled area), and whether the view is
+// active (holds the focus or keeps its highlight).
+struct xMorvaSelectionState {
+  VRegion region;
+  VRegion drawn;
+  uint8_t kind = 0;
+  uint8_t drawnKind = 0;
+  bool active = true;
+};
+
 class xMorvaLayoutInterface {
  public:
   virtual ~xMorvaLayoutInterface() = default;
@@ -53,6 +76,11 @@ class xMorvaLayoutInterface {
   virtual int32_t Update() = 0;
 
   virtual int32_t GetPageCount() = 0;
+  // The positions of the body before page `page` (0-based); 0 for a page
+  // before the first, the body's positions after the last.
+  virtual int32_t GetPageFirstPosition(int32_t page) = 0;
+  // The lines brought up to date, then the body paginated whole again.
+  virtual int32_t Repaginate() = 0;
   // Sum of the heights of the body's lines.
   virtual int32_t GetBodyLinesHeight() = 0;
   virtual int32_t GetWidestBodyLine() = 0;
@@ -75,7 +103,10 @@ class xMorvaLayoutInterface {
                            xMorvaLineHit& hit) = 0;
   // The position of the part under x within line `line` that starts at
   // `lineStart` (x relative to the line's left).
-  virtual int32_t PositionInLine(int16_t part, int32_t line, uint32_t lineStart, int32_t x) = 0;
+  // A header or footer line is laid out for `page` (its page numbers);
+  // a body line for its own page.
+  virtual int32_t PositionInLine(int16_t part, int32_t line, uint32_t lineStart, int32_t x,
+                                 int32_t page) = 0;
   // The line next to `line` in that direction, stepping over lines that
   // continue inside a computed element; -1 at the first line going up or
   // the last going down. `lineStart` and `positionsBefore` move with it.
@@ -97,4 +128,20 @@ class xMorvaLayoutInterface {
   // and its page take it without composing. False, with the change left
   // for the next update, otherwise.
   virtual bool TakeTypedUnit(int16_t part, const xMorvaLineLocation& where, double lineEnd) = 0;
+
+  // ---- Drawing (lines brought up to date first).
+  // Paints everything within the visible rectangle of `port` (its
+  // coordinates) in the document's view mode, the page column starting
+  // at `pageLeft`; `selection` is the showing view's state (null: no
+  // highlight), rebuilt and drawn as the drawing mode says.
+  virtual void DrawDocument(xMorvaSelectionState* selection, VPort& port, int32_t visibleLeft,
+                            int32_t visibleTop, int32_t visibleWidth, int32_t visibleHeight,
+                            int32_t pageLeft) = 0;
+  // One page (0-based) at (x, y) as it prints: header, body columns and
+  // footer, none of the screen's markers.
+  virtual void DrawPageForPrinting(VPort& port, int32_t page, int32_t x, int32_t y) = 0;
+  // The drawing-mode word of the following passes, and the byte range of
+  // a selection drag.
+  virtual void SetDrawingMode(uint16_t mode) = 0;
+  virtual void SetDraggedRange(uint32_t start, uint32_t end) = 0;
 };

@@ -380,16 +380,29 @@ void xMorvaDocumentDrawing::DrawPageMarkers(PassState& pass, int32_t page, int32
 
 void xMorvaDocumentDrawing::DrawLines(VPort& port, xMorvaSelectionState* selection,
                                       xMorvaEngine& engine, uint32_t lineStart, xMorvaFont& font,
-                                      const xMorvaLineRecord& line, int32_t page, int32_t x,
+                                      const xMorvaLineRecord& composed, int32_t page, int32_t x,
                                       int32_t y, bool noSelection) {
   const bool dragPass = (fMode & kDrawSelectionDrag) != 0;
   const bool regionPass = (fMode & kDrawRegionPass) != 0;
   const uint32_t selStart = dragPass ? fDragStart : engine.GetSelStartOffset();
   const uint32_t selEnd = dragPass ? fDragEnd : engine.GetSelEndOffset();
-  const uint64_t lineEnd64 = uint64_t(lineStart) + line.bytes;
+  const uint64_t lineEnd64 = uint64_t(lineStart) + composed.bytes;
   if ((dragPass || regionPass) &&
       ((selStart < lineStart && selEnd < lineStart) || (selStart > lineEnd64 && selEnd > lineEnd64))) {
     return;
+  }
+  int16_t part = -1;
+  for (int16_t p = 0; p < 7 && part < 0; ++p) {
+    if (fLines[p] != nullptr && fLines[p]->GetEngine() == &engine) part = p;
+  }
+  // Page numbers show this page's number before the line is laid out; the
+  // line's width is that of the numbers shown.
+  xMorvaLineRecord line;
+  if (part >= 0) {
+    fLines[part]->LayOutPageNumbers(font, lineStart, composed, page, line);
+  } else {
+    line = composed;
+    part = 0;
   }
   uint8_t* s = engine.LockStream();
   if (s == nullptr) return;
@@ -401,29 +414,6 @@ void xMorvaDocumentDrawing::DrawLines(VPort& port, xMorvaSelectionState* selecti
   const uint32_t flags = (fMode & kDrawPaint) ? kFontDraw : 0;
   const bool screen = !fPrinting && (fMode & kDrawPaint) != 0;
 
-  // Page numbers show this page's number before the line is laid out.
-  if ((line.flags & kLineHasPageNumbers) && (fMode & kDrawPaint)) {
-    engine.UnlockStream();
-    const int32_t number = page + fDocument.GetParams().GetFirstPageNumber();
-    for (uint32_t at = lineStart; at < lineEnd;) {
-      s = engine.LockStream();
-      const StreamItem item = ReadStreamItem(s + at, size - at);
-      engine.UnlockStream();
-      if (item.kind == StreamItem::kElement && item.unit == xMorvaElementCode::PageNumber) {
-        engine.LayOutPageNumber(at, number, fPages.GetPageCount());
-      }
-      at += item.size;
-    }
-    s = engine.LockStream();
-    if (s == nullptr) return;
-  }
-
-  const int16_t part = [&]() -> int16_t {
-    for (int16_t p = 0; p < 7; ++p) {
-      if (fLines[p] != nullptr && fLines[p]->GetEngine() == &engine) return p;
-    }
-    return 0;
-  }();
   font.BeginLineAt(&line, x, y, fDocument.GetTextWidth(part), !screen);
 
   const bool isCurrent = IsCurrentFlow(engine);

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "document/xMorvaLayoutInterface.h"
 #include "graphics/VRegion.h"
 #include "graphics/VShape.h"
 
@@ -17,25 +18,6 @@ class xMorvaFont;
 class xMorvaLines;
 class xMorvaPages;
 struct xMorvaLineRecord;
-
-// The drawing-mode word: paint; a pass during a selection drag, where the
-// dragged range stands in for the selection; a pass that only measures to
-// rebuild the selection region.
-constexpr uint16_t kDrawPaint = 1;
-constexpr uint16_t kDrawSelectionDrag = 2;
-constexpr uint16_t kDrawRegionPass = 4;
-
-// The selection state of the view that shows a document: the region of
-// the highlight as the last pass built it and as it was last drawn, each
-// with its kind (1: built as a filled area), and whether the view is
-// active (holds the focus or keeps its highlight).
-struct xMorvaSelectionState {
-  VRegion region;
-  VRegion drawn;
-  uint8_t kind = 0;
-  uint8_t drawnKind = 0;
-  bool active = true;
-};
 
 // Shows the selection region: a painting pass inverts it (an inactive view
 // outlines it); any other pass draws only the change from the region last

@@ -6,8 +6,10 @@
 #include <cstring>
 
 #include "document/xMorvaDocParams.h"
+#include "document/xMorvaDocument.h"
 #include "document/xMorvaDocumentInterface.h"
 #include "document/xMorvaTabs.h"
+#include "engine/xMorvaDocumentDrawing.h"
 #include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaEngine.h"
 #include "engine/xMorvaFont.h"
@@ -82,6 +84,11 @@ xMorvaDocumentLayout::xMorvaDocumentLayout(xMorvaDocumentInterface& document,
   }
   fPages = std::make_unique<xMorvaPages>(&document, fLines[kBody].get());
   fFont = std::make_unique<xMorvaFont>(port, &document);
+  // Drawing reads the page parts and view options that only the full
+  // document keeps.
+  if (auto* full = dynamic_cast<xMorvaDocument*>(&document)) {
+    fDrawing = std::make_unique<xMorvaDocumentDrawing>(*full, fLinePointers, *fPages);
+  }
 }
 
 xMorvaDocumentLayout::~xMorvaDocumentLayout() {
@@ -179,6 +186,22 @@ int32_t xMorvaDocumentLayout::GetPageCount() {
   return fPages->GetPageCount();
 }
 
+int32_t xMorvaDocumentLayout::GetPageFirstPosition(int32_t page) {
+  Update();
+  if (page <= 0) return 0;
+  int32_t lines = 0;
+  int32_t positions = 0;
+  uint32_t bytes = 0;
+  fPages->GetPageStart(std::min(page, fPages->GetPageCount()), 0, lines, positions, bytes);
+  return positions;
+}
+
+int32_t xMorvaDocumentLayout::Repaginate() {
+  const int32_t status = Update();
+  const int32_t pages = Paginate(0);
+  return status != 0 ? status : pages;
+}
+
 int32_t xMorvaDocumentLayout::GetBodyLinesHeight() {
   Update();
   return fLines[kBody]->GetTotalHeight();
@@ -255,7 +278,8 @@ int32_t xMorvaDocumentLayout::MeasureToOffset(int16_t part, const xMorvaLineLoca
   italic = false;
   if (!IsPart(part)) return where.left;
   int32_t height = 0;
-  const double x = fLines[part]->MeasureToOffset(*fFont, where.lineStart, offset, where.line, height);
+  const double x = fLines[part]->MeasureToOffset(*fFont, where.lineStart, offset, where.line,
+                                                 height, where.page);
   italic = fFont->IsItalic();
   return where.left + int32_t(x);
 }
@@ -362,9 +386,11 @@ bool xMorvaDocumentLayout::LineAtPoint(int32_t x, int32_t y, int16_t part, int32
   return true;
 }
 
-int32_t xMorvaDocumentLayout::PositionInLine(int16_t part, int32_t line, uint32_t lineStart, int32_t x) {
+int32_t xMorvaDocumentLayout::PositionInLine(int16_t part, int32_t line, uint32_t lineStart,
+                                             int32_t x, int32_t page) {
   if (!IsPart(part)) return 0;
-  return fLines[part]->HitTestLine(*fFont, x, line, lineStart).positions;
+  if (part == kBody) page = fPages->FindPageForLine(line);
+  return fLines[part]->HitTestLine(*fFont, x, line, lineStart, page).positions;
 }
 
 int32_t xMorvaDocumentLayout::StepLine(int16_t part, int32_t line, bool up, uint32_t& lineStart,
@@ -534,4 +560,30 @@ bool xMorvaDocumentLayout::TakeTypedUnit(int16_t part, const xMorvaLineLocation&
   lines.TakeInsertedUnit(where.line, lineGrows, IsSpaceUnit(unit));
   if (part == kBody) fPages->AddToPage(fPages->FindPageForLine(where.line), 1, 2);
   return true;
+}
+
+// ---- Drawing.
+
+void xMorvaDocumentLayout::DrawDocument(xMorvaSelectionState* selection, VPort& port,
+                                        int32_t visibleLeft, int32_t visibleTop,
+                                        int32_t visibleWidth, int32_t visibleHeight,
+                                        int32_t pageLeft) {
+  if (!fDrawing) return;
+  Update();
+  fDrawing->DrawDocument(selection, port, visibleLeft, visibleTop, visibleWidth, visibleHeight,
+                         pageLeft);
+}
+
+void xMorvaDocumentLayout::DrawPageForPrinting(VPort& port, int32_t page, int32_t x, int32_t y) {
+  if (!fDrawing) return;
+  Update();
+  fDrawing->DrawPageForPrinting(port, page, x, y);
+}
+
+void xMorvaDocumentLayout::SetDrawingMode(uint16_t mode) {
+  if (fDrawing) fDrawing->SetDrawingMode(mode);
+}
+
+void xMorvaDocumentLayout::SetDraggedRange(uint32_t start, uint32_t end) {
+  if (fDrawing) fDrawing->SetDraggedRange(start, end);
 }

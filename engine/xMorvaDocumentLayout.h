@@ -14,6 +14,7 @@
 #include "framework/core/VObject.h"
 
 class VPort;
+class xMorvaDocumentDrawing;
 class xMorvaDocumentInterface;
 class xMorvaEngine;
 class xMorvaFont;
@@ -41,12 +42,17 @@ class xMorvaDocumentLayout : public VObject, public xMorvaLayoutInterface {
   xMorvaPages& GetPages() const { return *fPages; }
   xMorvaFont& GetFont() const { return *fFont; }
   xMorvaEngine* GetEngine(int16_t part) const;
+  // The drawing of the body over these lines and pages; null when the
+  // document is not a full document (its page parts and options).
+  xMorvaDocumentDrawing* GetDrawing() const { return fDrawing.get(); }
 
   // ---- xMorvaLayoutInterface.
   int32_t ComposeAll() override;
   int32_t ComposePart(int16_t part) override;
   int32_t Update() override;
   int32_t GetPageCount() override;
+  int32_t GetPageFirstPosition(int32_t page) override;
+  int32_t Repaginate() override;
   int32_t GetBodyLinesHeight() override;
   int32_t GetWidestBodyLine() override;
   int32_t GetLineCount(int16_t part) override;
@@ -56,12 +62,19 @@ class xMorvaDocumentLayout : public VObject, public xMorvaLayoutInterface {
                           bool& italic) override;
   bool LineAtPoint(int32_t x, int32_t y, int16_t part, int32_t headerFooterPage,
                    xMorvaLineHit& hit) override;
-  int32_t PositionInLine(int16_t part, int32_t line, uint32_t lineStart, int32_t x) override;
+  int32_t PositionInLine(int16_t part, int32_t line, uint32_t lineStart, int32_t x,
+                         int32_t page) override;
   int32_t StepLine(int16_t part, int32_t line, bool up, uint32_t& lineStart,
                    int32_t& positionsBefore) override;
   bool CanTypeInLine(int16_t part, const xMorvaLineLocation& where, uint32_t offset, char16_t unit,
                      double& lineEnd) override;
   bool TakeTypedUnit(int16_t part, const xMorvaLineLocation& where, double lineEnd) override;
+  void DrawDocument(xMorvaSelectionState* selection, VPort& port, int32_t visibleLeft,
+                    int32_t visibleTop, int32_t visibleWidth, int32_t visibleHeight,
+                    int32_t pageLeft) override;
+  void DrawPageForPrinting(VPort& port, int32_t page, int32_t x, int32_t y) override;
+  void SetDrawingMode(uint16_t mode) override;
+  void SetDraggedRange(uint32_t start, uint32_t end) override;
 
  private:
   // What the page table was filled for.
@@ -86,6 +99,7 @@ class xMorvaDocumentLayout : public VObject, public xMorvaLayoutInterface {
   xMorvaLines* fLinePointers[kPartCount] = {};
   std::unique_ptr<xMorvaPages> fPages;
   std::unique_ptr<xMorvaFont> fFont;
+  std::unique_ptr<xMorvaDocumentDrawing> fDrawing;
   // The text width each part was composed for.
   int32_t fWidths[kPartCount];
   PageGeometry fGeometry;

@@ -266,12 +266,6 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   static void FormatDateTime(const VDateRec& date, int32_t seconds, uint16_t format, VString& text);
   int32_t InsertPageNumberField(uint32_t format);
   int32_t InsertPageNumberField(uint32_t format, bool withUndo);
-  // Writes the number into the result field of the page-number element at
-  // `offset` (order flag 0 only): the page count when the format asks for
-  // it, else the page number, in the format's style, and makes exactly it
-  // the visible text. Layout, not an edit: nothing is recorded. False when
-  // no such element lies there.
-  bool LayOutPageNumber(uint32_t offset, int32_t pageNumber, int32_t pageCount);
   bool GetDateTimeFormatAtSelection(uint16_t& format);
   bool GetPageNumberFormatAtSelection(uint32_t& format);
   // A new handle of the stored reference of the host expression at the

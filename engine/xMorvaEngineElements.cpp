@@ -366,38 +366,6 @@ int32_t xMorvaEngine::InsertPageNumberField(uint32_t format, bool withUndo) {
                                fFieldDisplayMode == 0, withUndo);
 }
 
-bool xMorvaEngine::LayOutPageNumber(uint32_t offset, int32_t pageNumber, int32_t pageCount) {
-  uint8_t* stream = LockStream();
-  if (stream == nullptr || offset >= fBytesInUse) {
-    if (stream != nullptr) UnlockStream();
-    return false;
-  }
-  const StreamItem item = ReadStreamItem(stream + offset, fBytesInUse - offset);
-  ComputedHead head;
-  uint8_t* payload = stream + offset + kElementHeadSize;
-  const uint32_t a = item.size >= kElementHeadSize ? item.size - kElementHeadSize : 0;
-  const bool fits = item.kind == StreamItem::kElement && item.unit == xMorvaElementCode::PageNumber &&
-                    item.size == kElementHeadSize + StreamLong(stream + offset + 4) &&
-                    ReadComputedHead(payload, a, head) && head.resultFirst == 0 && head.n >= 4 &&
-                    head.resultBytes == 2 * uint32_t(kListNumberUnits);
-  if (fits) {
-    const uint32_t format = StreamLong(payload + kComputedHeadSize);
-    const int32_t n = (format & kPageNumberCount) != 0 ? pageCount : pageNumber;
-    // Units the number leaves free keep the placeholder; the tail starts
-    // after them.
-    char16_t field[kListNumberUnits];
-    for (char16_t& unit : field) unit = kUnitPlaceholder;
-    const int32_t written =
-        FormatListNumber(n, int32_t(format >> kPageNumberStyleShift), &field[kListNumberUnits - 1]);
-    uint8_t* result = payload + head.ResultOffset();
-    for (int32_t i = 0; i < kListNumberUnits; ++i) PutStreamUnit(result + 2 * i, field[i]);
-    PutStreamLong(stream + offset + 8,
-                  kComputedHeadSize + head.n + head.sourceBytes + uint32_t(kListNumberUnits - written) * 2);
-  }
-  UnlockStream();
-  return fits;
-}
-
 // ---- Reading and finding
 
 uint32_t xMorvaEngine::ElementAtSelection(uint16_t code) {

@@ -24,6 +24,7 @@
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaUndo.h"
 #include "engine/xMorvaEngine_p.h"
+#include "engine/xMorvaPictureElement.h"
 #include "engine/xMorvaTextTransferEngine.h"
 #include "framework/core/containers/VStringArray.h"
 #include "framework/core/memory/VMemoryMgr.h"
@@ -39,8 +40,6 @@ constexpr uint32_t kTagOldTransfer = FourCC("xMor");
 constexpr uint32_t kTagStyleSheet = FourCC("wSTL");
 // The default style sheet: never carried, always the same.
 constexpr int32_t kDefaultSheet = 1;
-// The run-time word of a picture element's header.
-constexpr uint32_t kPictureRuntimeOffset = 20;
 // Ids 0 to 14 are compared for an 'xMor' stream, whose sheets do not travel.
 constexpr uint16_t kLastOldCharacterProperty = 14;
 
@@ -324,11 +323,9 @@ uint32_t xMorvaEngine::PrepareCopy(uint8_t* bytes, uint32_t n, uint32_t& firstEn
       const uint32_t element = kept;
       keep(from, item.size);
       ++positions;
-      // A picture's run-time word (or that of the picture a host
-      // expression shows) means nothing in another text.
-      const uint32_t picture = FindPictureElement(bytes + element, item.size);
-      if (picture != UINT32_MAX && StreamLong(bytes + element + picture + 4) >= kPictureRuntimeOffset + 4)
-        PutStreamLong(bytes + element + picture + kElementHeadSize + kPictureRuntimeOffset, 0);
+      // The ids of pictures (those inside computed elements' texts too)
+      // mean nothing in another text: they are written as 0.
+      ClearPictureIds(bytes + element, item.size);
     } else if (item.size == kRecordSize && item.unit < kFirstParagraphProperty) {
       if (positions == 0) {
         start.SetProperty(item.unit, int32_t(item.value));

@@ -11,6 +11,7 @@
 #include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaEngine.h"
 #include "engine/xMorvaFont.h"
+#include "engine/xMorvaFontMeasure.h"
 #include "engine/xMorvaPictureElement.h"
 #include "framework/core/streams/VStreamProgress.h"
 #include "framework/system/environment/VSystemServices.h"
@@ -427,7 +428,12 @@ int32_t xMorvaLines::Compose(xMorvaFont& font, int32_t line, xMorvaProperties& s
         continue;
       }
       if (code >= kFirstComputedCode && item.size >= kElementHeadSize && elementEnd == 0) {
-        if (code == xMorvaElementCode::PageNumber) ++pageNumbers;
+        if (code == xMorvaElementCode::PageNumber) {
+          // Composed with its widest text: each page then shows its own
+          // number in the room that text leaves.
+          ++pageNumbers;
+          if (fDocument != nullptr) fDocument->PreparePageNumber(s + at, s + size);
+        }
         if (code == xMorvaElementCode::PageBreak) pendingBreak = kLinePageBreak;
         if (code == xMorvaElementCode::ColBreak) pendingBreak = kLineColumnBreak;
         if (code == xMorvaElementCode::SoftHyphen) {
@@ -722,11 +728,31 @@ void WalkLine(xMorvaFont& font, const xMorvaLineRecord& line, const uint8_t* s, 
 
 }  // namespace
 
+void xMorvaLines::LayOutPageNumbers(xMorvaFont& font, uint32_t lineStart,
+                                    const xMorvaLineRecord& line, int32_t page,
+                                    xMorvaLineRecord& laidOut) {
+  laidOut = line;
+  if (page < 0 || (line.flags & kLineHasPageNumbers) == 0 || fDocument == nullptr) return;
+  uint8_t* s = fEngine->LockStream();
+  if (s == nullptr) return;
+  const uint32_t size = fEngine->GetStreamSize();
+  if (lineStart < size) {
+    const uint32_t end = uint32_t(std::min<uint64_t>(uint64_t(lineStart) + line.bytes, size));
+    // The numbers are measured in the properties the line starts with.
+    font.BeginLineAt(&line, 0, 0, line.available, true);
+    xMorvaFontMeasure measure(font);
+    const float lost = fDocument->LayOutPageNumbers(measure, page, s + lineStart, s + end);
+    laidOut.width -= lost;
+  }
+  fEngine->UnlockStream();
+}
+
 double xMorvaLines::MeasureToOffset(xMorvaFont& font, uint32_t lineStart, uint32_t offset,
-                                    int32_t index, int32_t& height) {
+                                    int32_t index, int32_t& height, int32_t page) {
   height = 0;
   if (index < 0 || index >= GetLineCount()) return 0;
-  const xMorvaLineRecord& line = Rec(index);
+  xMorvaLineRecord line;
+  LayOutPageNumbers(font, lineStart, Rec(index), page, line);
   height = line.height;
   const uint8_t* s = fEngine->LockStream();
   if (s == nullptr) {
@@ -748,11 +774,12 @@ double xMorvaLines::MeasureToOffset(xMorvaFont& font, uint32_t lineStart, uint32
 }
 
 xMorvaLines::Hit xMorvaLines::HitTestLine(xMorvaFont& font, double x, int32_t index,
-                                          uint32_t lineStart) {
+                                          uint32_t lineStart, int32_t page) {
   Hit hit;
   hit.offset = lineStart;
   if (index < 0 || index >= GetLineCount()) return hit;
-  const xMorvaLineRecord& line = Rec(index);
+  xMorvaLineRecord line;
+  LayOutPageNumbers(font, lineStart, Rec(index), page, line);
   const uint8_t* s = fEngine->LockStream();
   if (s == nullptr) return hit;
   bool first = true;

@@ -71,8 +71,9 @@ class xMorvaLines : public VObject {
   // The pen x at byte `offset` of line `index`, which starts at byte
   // `lineStart`: the line's units measured from its start as drawing lays
   // them out. `height` receives the line's height.
+  // With `page` not -1 the line's page numbers show that page first.
   double MeasureToOffset(xMorvaFont& font, uint32_t lineStart, uint32_t offset, int32_t index,
-                         int32_t& height);
+                         int32_t& height, int32_t page = -1);
   // The hit at x (line coordinates) on line `index`: the byte offset of the
   // nearer edge of the unit under x, and the positions before it on the
   // line. A computed element's text is hit as the element: its start or
@@ -84,7 +85,13 @@ class xMorvaLines : public VObject {
     bool italic = false;
     bool linkLook = false;
   };
-  Hit HitTestLine(xMorvaFont& font, double x, int32_t index, uint32_t lineStart);
+  Hit HitTestLine(xMorvaFont& font, double x, int32_t index, uint32_t lineStart, int32_t page = -1);
+  // The page numbers of `line` (starting at byte `lineStart`) laid out by
+  // the document for `page`, the tabs around them widened: `laidOut` is
+  // the line with its width less what the numbers lost. A line without
+  // page numbers is copied as it is.
+  void LayOutPageNumbers(xMorvaFont& font, uint32_t lineStart, const xMorvaLineRecord& line,
+                         int32_t page, xMorvaLineRecord& laidOut);
 
   // The change cycle around an edit that replaced the bytes from `start`
   // to `oldEnd` by those up to `newEnd`: the records of the touched

@@ -306,3 +306,33 @@ TEST_F(TransferTest, TheRulerCarriesParagraphPropertiesAndTabs) {
     EXPECT_EQ(before, StreamBytes(body));
   }
 }
+
+TEST_F(TransferTest, CopiedPicturesCarryNoId) {
+  // A picture (its header only: shown and own sizes, options and the id
+  // of a decoded picture) and another in a host expression's result.
+  const Bytes header = Stream().Long(10).Long(10).Long(10).Long(10).Long(0).Long(0x00100001);
+  const Bytes picture = Stream().Head(xMorvaElementCode::Pict, 24, 24).Raw(header);
+  const Bytes computed =
+      Stream().Long(2).Long(uint32_t(picture.size())).Long(0).Unit(1).Unit(0).Raw(picture);
+  const uint32_t size = uint32_t(computed.size());
+  const Bytes text = Stream()
+                         .Text(u"a")
+                         .Raw(picture)
+                         .Head(xMorvaElementCode::ExprQv, size, size)
+                         .Raw(computed)
+                         .Text(u"b");
+  Fill(*source, text, 0, 4);
+  const Bytes copied = Copy(*source);
+  ASSERT_GE(copied.size(), text.size());
+
+  // The copy is the text with both ids 0; the source keeps its own.
+  Bytes expected = text;
+  const size_t outer = 2;
+  const size_t inner = outer + picture.size() + kElementHeadSize + kComputedHeadSize + 2;
+  for (size_t element : {outer, inner}) {
+    ASSERT_EQ(StreamUnit(&expected[element + 2]), xMorvaElementCode::Pict);
+    for (size_t k = 0; k < 4; ++k) expected[element + kElementHeadSize + 20 + k] = 0;
+  }
+  EXPECT_EQ(TailElements(copied, text.size()), expected);
+  EXPECT_EQ(StreamBytes(Body(*source)), text);
+}

@@ -1,0 +1,188 @@
+// The document drawing and paginating through its layout, with "Qv Test"
+// (whole-pixel advances, 12 points: digits 8 pixels, lines 16 high): page
+// counts and page starts from the body's page table, and a footer whose
+// page numbers show each page's number, drawn, printed and measured.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <utility>
+
+#include "document/xMorvaLayoutInterface.h"
+#include "engine/tests/DocumentFixture.h"
+#include "engine/tests/ReferenceImage.h"
+#include "engine/xMorvaEngine.h"
+#include "graphics/VDIBPort.h"
+
+namespace {
+
+constexpr int32_t kPageLeft = 10;
+constexpr int32_t kPageWidth = 240;
+constexpr int32_t kPageHeight = 200;
+constexpr uint32_t kWhite = 0xFFFFFF;
+constexpr int32_t kErrorNoSuchPage = 1086;
+
+class DocumentPages : public DocumentTest {
+ protected:
+  void SetUp() override {
+    AddQvTestFont();
+    VStr<64> face;
+    face.SetAnsiCText("Qv Test");
+    document->GetFontTable()->Reset(face);
+    xMorvaDocParams& params = document->Params();
+    params.SetPageSize(kPageWidth, kPageHeight);
+    params.SetLeftMargin(20);
+    params.SetRightMargin(20);
+    params.SetBinding(0);
+    params.SetColumns(1);
+    params.SetDifferentFirstPage(0);
+    params.SetDifferentLeftRight(0);
+    params.SetWidowControl(0);
+    params.SetViewMode(0);
+    params.SetViewFlag(3, 0);
+    for (bool first : {false, true}) {
+      xMorvaPageBands& bands = params.GetBands(first);
+      bands = xMorvaPageBands();
+      bands.topMargin = 40;  // 120 pixels of text: 7 lines a page
+      bands.bottomMargin = 40;
+      bands.footerTop = 30;
+      bands.footerBottom = 10;
+    }
+  }
+
+  xMorvaEngine& Part(int16_t p) { return *static_cast<xMorvaEngine*>(document->GetPart(p)); }
+
+  // Loads a part in Qv Test at 12 points, unrecorded.
+  void LoadPart(int16_t p, const Bytes& text) {
+    Bytes bytes = Stream().Record(kPropFont, 1).Record(kPropSize, 12).Raw(text);
+    xMorvaEngine& engine = Part(p);
+    document->GetUndo()->Suspend();
+    engine.Clear();
+    ASSERT_EQ(0, engine.InsertBytes(0u, bytes.data(), uint32_t(bytes.size())));
+    engine.SetLength(PositionsOf(bytes));
+    engine.SetSelection(engine.GetLength(), engine.GetLength());
+    document->GetUndo()->Resume();
+  }
+  // A right-aligned footer "Page <n> of <count>".
+  void LoadFooter() {
+    LoadPart(kPartFooter, Stream().Record(kPropAlignment, 2).Text(u"Page "));
+    xMorvaEngine& footer = Part(kPartFooter);
+    document->GetUndo()->Suspend();
+    ASSERT_EQ(0, footer.InsertPageNumberField(0, false));
+    for (char16_t unit : std::u16string(u" of ")) ASSERT_EQ(0, footer.TypeCharacter(unit));
+    ASSERT_EQ(0, footer.InsertPageNumberField(kPageNumberCount, false));
+    document->GetUndo()->Resume();
+  }
+  // `paragraphs` body paragraphs of 4 units and a return: 5 positions.
+  void LoadBody(int paragraphs) {
+    std::u16string text;
+    for (int i = 0; i < paragraphs; ++i) text += u"aaaa\r";
+    LoadPart(kPartBody, Stream().Text(text));
+  }
+  std::unique_ptr<VDIBPort> Canvas(int32_t width, int32_t height) {
+    auto canvas = std::make_unique<VDIBPort>(width, height, 32);
+    canvas->SetFillColor(RGB(255, 255, 255));
+    canvas->SetFillPatternIndex(6);
+    canvas->PaintRect(0, 0, width, height);
+    return canvas;
+  }
+  // The first and last column holding ink in rows [top, bottom), within
+  // [left, right); {-1, -1} when there is none.
+  static std::pair<int32_t, int32_t> InkColumns(const VDIBPort& canvas, int32_t left, int32_t right,
+                                                int32_t top, int32_t bottom) {
+    const auto* bits = static_cast<const uint32_t*>(canvas.GetBits());
+    std::pair<int32_t, int32_t> span{-1, -1};
+    for (int32_t y = top; y < bottom; ++y) {
+      for (int32_t x = left; x < right; ++x) {
+        if ((bits[y * canvas.GetWidth() + x] & 0xFFFFFF) == kWhite) continue;
+        if (span.first < 0 || x < span.first) span.first = x;
+        span.second = std::max(span.second, x);
+      }
+    }
+    return span;
+  }
+};
+
+TEST_F(DocumentPages, PageCountAndPageStartsComeFromTheBodyPages) {
+  LoadBody(10);
+  EXPECT_EQ(document->GetBodyPageCount(), 2);
+  const struct {
+    int32_t page;
+    int32_t result;
+    int32_t caret;  // -1: unchanged
+  } cases[] = {
+      {1, 0, 35},  // 7 paragraphs on the first page
+      {0, 0, 0},
+      {2, kErrorNoSuchPage, -1},
+      {-1, kErrorNoSuchPage, -1},
+  };
+  for (const auto& c : cases) {
+    Part(kPartBody).SetSelection(3, 3);
+    EXPECT_EQ(document->GoToPage(c.page), c.result) << c.page;
+    EXPECT_EQ(Part(kPartBody).GetSelStart(), c.caret < 0 ? 3 : c.caret) << c.page;
+  }
+  // Taller margins leave 3 lines a page; a longer text follows into the
+  // table.
+  for (bool first : {false, true}) document->Params().GetBands(first).topMargin = 100;
+  EXPECT_EQ(document->GetBodyPageCount(), 4);
+  EXPECT_EQ(document->GoToPage(3), 0);
+  EXPECT_EQ(Part(kPartBody).GetSelStart(), 45);
+  LoadBody(20);
+  EXPECT_EQ(document->GetBodyPageCount(), 7);
+
+  // An empty body still has its one page.
+  LoadPart(kPartBody, Bytes());
+  EXPECT_EQ(document->GetBodyPageCount(), 1);
+  EXPECT_EQ(document->GoToPage(0), 0);
+}
+
+// First page number 9: the first page shows "Page 9 of 2", the second
+// "Page 10 of 2", one digit (8 pixels) wider, both against the right edge
+// of the text, on screen, printed and as the caret measures them.
+TEST_F(DocumentPages, AFooterShowsEachPagesNumber) {
+  document->Params().SetFirstPageNumber(9);
+  LoadBody(10);
+  LoadFooter();
+  ASSERT_EQ(document->GetBodyPageCount(), 2);
+
+  auto canvas = Canvas(kPageLeft + kPageWidth + 3 + 10, 4 + 2 * (kPageHeight + 4));
+  xMorvaSelectionState state;
+  document->DrawDocument(&state, *canvas, 0, 0, canvas->GetWidth(), canvas->GetHeight(), kPageLeft);
+  const int32_t textRight = kPageLeft + 20 + 200;
+  std::pair<int32_t, int32_t> footers[2];
+  for (int32_t page = 0; page < 2; ++page) {
+    const int32_t pageTop = 4 + page * (kPageHeight + 4);
+    const int32_t bottom = pageTop + kPageHeight;
+    footers[page] =
+        InkColumns(*canvas, kPageLeft + 1, kPageLeft + kPageWidth, bottom - 30, bottom - 10);
+    // The last digit's box ends within its advance at the text's right.
+    EXPECT_GT(footers[page].second, textRight - 8) << page;
+    EXPECT_LT(footers[page].second, textRight) << page;
+  }
+  EXPECT_EQ(footers[0].second, footers[1].second) << "right-aligned on both pages";
+  EXPECT_EQ(footers[0].first - footers[1].first, 8) << "one more digit";
+
+  // Printing the second page draws the same footer.
+  auto printed = Canvas(kPageWidth, kPageHeight);
+  document->DrawPageForPrinting(*printed, 1, 0, 0);
+  const auto print = InkColumns(*printed, 0, kPageWidth, kPageHeight - 30, kPageHeight - 10);
+  EXPECT_EQ(print.first, footers[1].first - kPageLeft);
+  EXPECT_EQ(print.second, footers[1].second - kPageLeft);
+
+  // The caret in the footer measures the number of the page it is on.
+  xMorvaLayoutInterface* layout = document->GetLayout();
+  ASSERT_NE(layout, nullptr);
+  const uint32_t end = Part(kPartFooter).GetStreamSize();
+  int32_t ends[2] = {};
+  int32_t starts[2] = {};
+  for (int32_t page = 0; page < 2; ++page) {
+    xMorvaLineLocation where;
+    layout->LocateOffset(kPartFooter, end, page, where);
+    bool italic = false;
+    ends[page] = layout->MeasureToOffset(kPartFooter, where, end, italic);
+    starts[page] = layout->MeasureToOffset(kPartFooter, where, where.lineStart, italic);
+  }
+  EXPECT_EQ(ends[0], ends[1]);
+  EXPECT_EQ(starts[0] - starts[1], 8);
+}
+
+}  // namespace
