@@ -60,7 +60,7 @@ Tbx::GrafPtr WindowPortOf(VWindowView* view) {
 
 // ---- Construction.
 
-VPlugIn::VPlugIn(VPackage* package, int32_t resourceOffset, void** areaParams) : VView(nullptr) {
+VPlugIn::VPlugIn(VPackage* package, int32_t resourceOffset, void** areaParams) : VDockView(nullptr) {
   fPackage = package;
   SetUpWindow(areaParams);
   TakeResourceOffset(resourceOffset);
@@ -69,7 +69,7 @@ VPlugIn::VPlugIn(VPackage* package, int32_t resourceOffset, void** areaParams) :
   }
 }
 
-VPlugIn::VPlugIn(VPackage* package, int32_t resourceOffset) : VView(nullptr) {
+VPlugIn::VPlugIn(VPackage* package, int32_t resourceOffset) : VDockView(nullptr) {
   fPackage = package;
   SetUpWindow(nullptr);
   TakeResourceOffset(resourceOffset);
@@ -89,7 +89,7 @@ void VPlugIn::TakeResourceOffset(int32_t resourceOffset) {
 }
 
 VPlugIn::VPlugIn(VPackage* package, VDialQv* ownerDialog, const VString& name, void** areaParams)
-    : VView(nullptr) {
+    : VDockView(nullptr) {
   fPackage = package;
   fOwnerDialog = ownerDialog;
   fStandAlone = ownerDialog == nullptr ? 1 : 0;
@@ -429,6 +429,7 @@ bool VPlugIn::HandleMessage(VFrame* sender, int32_t message, intptr_t parameter)
   switch (message) {
     case kMsgFrameLeaving:
       if (sender != nullptr && sender == fHotFrame) fHotFrame = nullptr;
+      VDockView::NotifyParent(sender, message, parameter);
       return fCommandMgr->HandleMessage(sender, message, parameter);
     case kMsgDeactivate:
       LoseFocus(nullptr);
@@ -466,8 +467,8 @@ bool VPlugIn::HandleMessage(VFrame* sender, int32_t message, intptr_t parameter)
       }
       return true;
     case kMsgDockMessage:
-      // The dock's own message; an area without bars answers it with no.
-      return false;
+      // The dock's own message: the user's toolbar dialog, no without one.
+      return VDockView::NotifyParent(sender, message, parameter);
     default:
       break;
   }

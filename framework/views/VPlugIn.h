@@ -20,6 +20,7 @@
 #include "framework/core/containers/VArrayListOf.h"
 #include "framework/core/strings/VUniString.h"
 #include "framework/views/VCommandTable.h"
+#include "framework/views/VDockView.h"
 #include "framework/views/VShortcut.h"
 #include "framework/views/VView.h"
 #include "graphics/VRegion.h"
@@ -115,7 +116,7 @@ VMemHandle FindStoredInterfaceBlock(VResourceFile* shared, VResourceFile* hostFi
 // module's 'XPRF' `id` stamp of `moduleFile`.
 bool IsInterfaceBlockValid(VMemHandle block, VResourceFile* moduleFile, int16_t id);
 
-class VPlugIn : public VView, public VPlugInObject {
+class VPlugIn : public VDockView, public VPlugInObject {
  public:
   // An area of a host form made by the package's factory: window set-up
   // with the host's parameter array, its name from the package's list and
