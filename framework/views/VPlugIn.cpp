@@ -544,38 +544,3 @@ VResourceFile* VPlugIn::GetModuleFile() const {
 VMacResourceFile* VPlugIn::GetPrefsFile() const {
   return fPackage != nullptr ? fPackage->GetPrefsFile() : nullptr;
 }
-
-// ---- The other plug-in kinds.
-
-VDesignPlugIn::VDesignPlugIn(VPackage* package, void* params) : fPackage(package) {
-  if (fPackage != nullptr) fPackage->AddDesignPlugIn(this);
-  StoreInCell(params, this);
-}
-
-VDesignPlugIn::~VDesignPlugIn() {
-  if (fPackage != nullptr) fPackage->RemoveDesignPlugIn(this);
-}
-
-void VDesignPlugIn::DrawPicture(void**) {}
-
-VOutputPlugIn::VOutputPlugIn(VPackage* package, void* params) : fPackage(package) {
-  if (fPackage != nullptr) fPackage->AddOutputPlugIn(this);
-  StoreInCell(params, this);
-}
-
-VOutputPlugIn::~VOutputPlugIn() {
-  if (fPackage != nullptr) fPackage->RemoveOutputPlugIn(this);
-}
-
-void VOutputPlugIn::DrawOutput(void**) {}
-
-VPrintingPlugIn::VPrintingPlugIn(VPackage* package, void* params) : fPackage(package) {
-  if (fPackage != nullptr) fPackage->AddPrintingPlugIn(this);
-  StoreInCell(params, this);
-}
-
-VPrintingPlugIn::~VPrintingPlugIn() {
-  if (fPackage != nullptr) fPackage->RemovePrintingPlugIn(this);
-}
-
-void VPrintingPlugIn::PrintPage(void**) {}

@@ -21,6 +21,7 @@
 #include "framework/core/strings/VUniString.h"
 #include "framework/views/VCommandTable.h"
 #include "framework/views/VDockView.h"
+#include "framework/views/VPlugInKinds.h"
 #include "framework/views/VShortcut.h"
 #include "framework/views/VView.h"
 #include "graphics/VRegion.h"
@@ -311,34 +312,4 @@ class VPlugIn : public VDockView, public VPlugInObject {
   int16_t fSizeState = 1;
   int16_t fMinWidth = 0;
   int16_t fMinHeight = 0;
-};
-
-class VDesignPlugIn : public VObject, public VPlugInObject {
- public:
-  VDesignPlugIn(VPackage* package, void* params);
-  ~VDesignPlugIn() override;
-  void DrawPicture(void** params) override;
-
- private:
-  VPackage* fPackage;
-};
-
-class VOutputPlugIn : public VObject, public VPlugInObject {
- public:
-  VOutputPlugIn(VPackage* package, void* params);
-  ~VOutputPlugIn() override;
-  void DrawOutput(void** params) override;
-
- private:
-  VPackage* fPackage;
-};
-
-class VPrintingPlugIn : public VObject, public VPlugInObject {
- public:
-  VPrintingPlugIn(VPackage* package, void* params);
-  ~VPrintingPlugIn() override;
-  void PrintPage(void** params) override;
-
- private:
-  VPackage* fPackage;
 };
