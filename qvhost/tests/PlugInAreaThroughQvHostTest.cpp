@@ -114,4 +114,30 @@ TEST_F(AreaScripts, ClosingWithoutTheForcedMessageAlsoClosesTheBaseArea) {
   EXPECT_EQ(outcome.failures, 0) << out.str();
 }
 
+TEST_F(AreaScripts, AnOutputAreaShowsItsTestPatternOnUpdate) {
+  const std::string script = std::string(kStart) +
+                             "snapshot invoice \"" + folder + "blank.png\"\n"
+                             "area pattern create output at invoice 10 10 200 100\n"
+                             "expect cell pattern set\n"
+                             "update invoice\n"
+                             "snapshot invoice \"" + folder + "pattern.png\"\n"
+                             "area pattern 6\n"
+                             "expect png invoice \"" + folder + "pattern.png\"\n"
+                             "area pattern 20\n"
+                             "expect event pattern message 0x1000000\n"  // words 0x100 and 0
+                             "area pattern 0x70\n"
+                             "expect event pattern modifiers 0x70\n"     // not the output's
+                             "area pattern 17\n"
+                             "stop -2\n";
+  const ScriptRunner::Outcome outcome = Run(script);
+  ASSERT_TRUE(outcome.ok()) << outcome.error << "\n" << out.str();
+  EXPECT_EQ(outcome.failures, 0) << out.str();
+  const std::string blank = Png("blank.png");
+  const std::string pattern = Png("pattern.png");
+  ASSERT_GT(pattern.size(), 8u);
+  EXPECT_EQ(pattern.substr(1, 3), "PNG");
+  EXPECT_NE(pattern, blank);
+  EXPECT_NE(out.str().find("event 6 to pattern"), std::string::npos);
+}
+
 }  // namespace
