@@ -8,7 +8,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -28,6 +33,7 @@
 #include "host/package/VPackage.h"
 #include "platform/gdi/GdiExtra.h"
 #include "platform/gdi/WinGdi.h"
+#include "platform/print/WinPrint.h"
 #include "platform/toolbox/TbxPictures.h"
 #include "platform/toolbox/TbxPrinting.h"
 #include "platform/toolbox/TbxWindows.h"
@@ -496,6 +502,45 @@ TEST_F(Kinds, PropertiesGiveTheirDataBackAsAHostBlock) {
   placeholder->DrawPicture(host.params);
   EXPECT_EQ(host.record.modifiers, 0);
   EXPECT_EQ(record.data, 0u);
+}
+
+TEST_F(Kinds, APrintingAreaPrintsAPageOnTheVirtualPrinter) {
+  char pattern[] = "/tmp/qvkindsXXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  const std::string pdf = std::string(pattern) + "/area.pdf";
+  // The job runs in a child process: the PDF surface keeps what the font
+  // library made, which the leak check at this process's exit would report.
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    char device[256] = {0};
+    GetProfileStringA("windows", "device", "", device, sizeof device);
+    if (char* comma = std::strchr(device, ',')) *comma = 0;
+    HDC dc = CreateDCA(nullptr, device, nullptr, nullptr);
+    if (dc == nullptr) _exit(2);
+    DOCINFOA info{sizeof(DOCINFOA), "area", pdf.c_str(), nullptr, 0};
+    if (StartDocA(dc, &info) <= 0 || StartPage(dc) <= 0) _exit(3);
+    const int dpi = GetDeviceCaps(dc, LOGPIXELSX);
+    // One inch in from the page's corner, one inch square.
+    const int16_t rect[4] = {72, 72, 144, 144};
+    Printing printing(&package, host.params);
+    printing.PrintInto(dc, rect);
+    if (printing.heights.size() != 1 || printing.heights[0] != 96) _exit(4);
+    // The leaf's 20-pixel square, scaled to the printer.
+    if (GetPixel(dc, dpi + 2, dpi + 2) != RGB(0, 0, 0)) _exit(5);
+    if (GetPixel(dc, dpi + 20 * dpi / 96 + 2, dpi + 2) == RGB(0, 0, 0)) _exit(6);
+    if (GetPixel(dc, dpi - 2, dpi - 2) == RGB(0, 0, 0)) _exit(7);
+    EndPage(dc);
+    EndDoc(dc);
+    DeleteDC(dc);
+    _exit(0);
+  }
+  int status = -1;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_GT(std::filesystem::file_size(pdf), 0u);
+  std::filesystem::remove_all(pattern);
 }
 
 }  // namespace
