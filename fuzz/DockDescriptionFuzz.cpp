@@ -33,7 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     memory.AddResource(FourCC("XDOK"), 1, nullptr, data, static_cast<uint32_t>(size));
     VDockView dock(nullptr);
     dock.ResizeTo(200, 100, 0);
-    dock.DockBar(new FuzzBar(&dock, description.menuBarId), kDockTop, kDockNoPosition, kDockNoPosition, true);
+    dock.DockBar(new FuzzBar(&dock, description.menuBarId), kDockTop, kDockNoPosition,
+                 kDockNoPosition, true);
     dock.DockBar(new FuzzBar(&dock, 9), kDockLeft, kDockNoPosition, kDockNoPosition, true);
     dock.WriteDockLayout(memory, 1);
   }

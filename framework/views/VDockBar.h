@@ -93,8 +93,8 @@ struct VBarDragResult {
 // Runs the dragger of a bar from `start` (dock coordinates); false when no
 // drag took place.
 struct VBarDraggerRunner {
-  bool (*track)(VDockView* dock, VDockBar* bar, int32_t startX, int32_t startY, const VBarDragSetup& setup,
-                VBarDragResult& result);
+  bool (*track)(VDockView* dock, VDockBar* bar, int32_t startX, int32_t startY,
+                const VBarDragSetup& setup, VBarDragResult& result);
 };
 using VBarDraggerService = VService<const VBarDraggerRunner>;
 

@@ -51,7 +51,8 @@ bool ReadDockDescription(const uint8_t* data, size_t size, VDockDescription& out
   const size_t held = (size - kDockDescriptionHeadSize) / 2;
   const size_t n = count <= 0 ? 0 : std::min(static_cast<size_t>(count), held);
   out.itemIds.reserve(n);
-  for (size_t i = 0; i < n; ++i) out.itemIds.push_back(Word(data + kDockDescriptionHeadSize + 2 * i));
+  for (size_t i = 0; i < n; ++i)
+    out.itemIds.push_back(Word(data + kDockDescriptionHeadSize + 2 * i));
   return true;
 }
 
@@ -66,7 +67,9 @@ VDockView::~VDockView() {
   fContentView = nullptr;
 }
 
-std::vector<VDockBar*>& VDockView::ListOf(int16_t side) { return fBars[side >= 0 && side <= 4 ? side : 0]; }
+std::vector<VDockBar*>& VDockView::ListOf(int16_t side) {
+  return fBars[side >= 0 && side <= 4 ? side : 0];
+}
 
 const std::vector<VDockBar*>& VDockView::GetBars(int16_t side) const {
   return fBars[side >= 0 && side <= 4 ? side : 0];
@@ -214,11 +217,13 @@ bool VDockView::IsBarDisplayed(int16_t resourceId) const {
 }
 
 int32_t VDockView::CountBars() const {
-  return static_cast<int32_t>(fBars[1].size() + fBars[2].size() + fBars[3].size() + fBars[4].size());
+  return static_cast<int32_t>(fBars[1].size() + fBars[2].size() + fBars[3].size() +
+                              fBars[4].size());
 }
 
 int16_t VDockView::CountUserBars() const {
-  int32_t n = static_cast<int32_t>(fBars[kDockTop].size() + fBars[kDockLeft].size() + fBars[kDockRight].size());
+  int32_t n = static_cast<int32_t>(fBars[kDockTop].size() + fBars[kDockLeft].size() +
+                                   fBars[kDockRight].size());
   if (fToolBar != nullptr) --n;
   if (fMenuBar != nullptr) --n;
   return static_cast<int16_t>(std::max(n, 0));
@@ -354,7 +359,8 @@ void VDockView::LayoutRight(int32_t width, int32_t height, int32_t reserve) {
     if (!bar->IsShown()) continue;
     Box b = BoxOf(bar);
     b.x = width - offset - b.w;
-    if (reserve != 0 && fBottomMargin == 0 && b.Bottom() > height - reserve) b.y = height - reserve - b.h;
+    if (reserve != 0 && fBottomMargin == 0 && b.Bottom() > height - reserve)
+      b.y = height - reserve - b.h;
     b.y = std::min(b.y, height - fBottomMargin - kDockKeepInside);
     b.y = std::max(b.y, fTopMargin);
     for (size_t j = 0; j < i; ++j) {
@@ -398,7 +404,8 @@ void VDockView::TrackBar(VDockBar* bar, int32_t startX, int32_t startY) {
   int32_t floatW = 0, floatH = 0;
   bar->GetFloatingSize(floatW, floatH);
   const int32_t hLength = std::min(bar->GetDockedLength(true), width - fLeftMargin - fRightMargin);
-  const int32_t vLength = std::min(bar->GetDockedLength(false), height - fTopMargin - fBottomMargin);
+  const int32_t vLength =
+      std::min(bar->GetDockedLength(false), height - fTopMargin - fBottomMargin);
   const int32_t hThick = bar->GetDockedThickness(true);
   const int32_t vThick = bar->GetDockedThickness(false);
   const int32_t inner = height - fTopMargin - fBottomMargin;

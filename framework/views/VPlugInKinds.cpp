@@ -63,7 +63,9 @@ HostEventRecord* RecordOf(void** params) {
   return params != nullptr ? static_cast<HostEventRecord*>(params[kAreaEventRecordEntry]) : nullptr;
 }
 
-const int16_t* RectOf(void** params) { return params != nullptr ? static_cast<const int16_t*>(params[1]) : nullptr; }
+const int16_t* RectOf(void** params) {
+  return params != nullptr ? static_cast<const int16_t*>(params[1]) : nullptr;
+}
 
 void Append(VString& to, const VString& from) { to.Insert(from, to.GetLength() + 1); }
 
@@ -89,8 +91,8 @@ int16_t TableOf(const HostEventRecord& record) {
 
 }  // namespace
 
-VPrintDeviceRect ComputePrintDeviceRect(const int16_t rect[4], double sx, double sy, int16_t offsetX,
-                                        int16_t offsetY) {
+VPrintDeviceRect ComputePrintDeviceRect(const int16_t rect[4], double sx, double sy,
+                                        int16_t offsetX, int16_t offsetY) {
   auto x = [&](int16_t c) { return static_cast<int32_t>(c * 4 * sx / 3) + offsetX; };
   auto y = [&](int16_t c) { return static_cast<int32_t>(c * 4 * sy / 3) + offsetY; };
   VPrintDeviceRect out;
@@ -120,7 +122,8 @@ VKindPlugIn::VKindPlugIn(VPackage* package, void* params, int16_t iconOffset)
     text[skip] = static_cast<uint8_t>(text[0] - skip);
     fAreaName.SetPText(text + skip, kResCharSetMac);
   }
-  if (const HostEventRecord* record = RecordOf(array)) fTable = static_cast<uint16_t>(TableOf(*record));
+  if (const HostEventRecord* record = RecordOf(array))
+    fTable = static_cast<uint16_t>(TableOf(*record));
 }
 
 VKindPlugIn::~VKindPlugIn() { delete fDocMgr; }
@@ -142,7 +145,8 @@ void VKindPlugIn::TakeRect(const int16_t* rect) {
 
 void VKindPlugIn::BindDocMgr() {
   VPlugInDocMgr* manager = GetDocMgr();
-  if (manager != nullptr) manager->BindField(static_cast<int16_t>(fTable), fAreaName, fInterprocess != 0);
+  if (manager != nullptr)
+    manager->BindField(static_cast<int16_t>(fTable), fAreaName, fInterprocess != 0);
 }
 
 void VKindPlugIn::DrawIntoCurrentPort() {
@@ -180,7 +184,8 @@ void VKindPlugIn::StoreAsResult(void** params) {
 
 // ---- The form editor's placeholder.
 
-VDesignPlugIn::VDesignPlugIn(VPackage* package, void* params, int32_t resourceOffset, int16_t iconOffset)
+VDesignPlugIn::VDesignPlugIn(VPackage* package, void* params, int32_t resourceOffset,
+                             int16_t iconOffset)
     : VKindPlugIn(package, params, iconOffset) {
   if (fPackage != nullptr) fPackage->AddDesignPlugIn(this);
   StoreAsResult(static_cast<void**>(params));
@@ -191,7 +196,8 @@ VDesignPlugIn::VDesignPlugIn(VPackage* package, void* params, int32_t resourceOf
       if (fLabel.GetLength() > 0) fLabel.Delete(1, 1);
     }
   }
-  if (const HostEventRecord* record = RecordOf(static_cast<void**>(params))) TakeDesignRecord(*record);
+  if (const HostEventRecord* record = RecordOf(static_cast<void**>(params)))
+    TakeDesignRecord(*record);
 }
 
 void VDesignPlugIn::TakeDesignRecord(const HostEventRecord& record) {
@@ -344,7 +350,8 @@ void VDesignPlugIn::DrawPicture(void** params) {
       if (!keepsData || property == nullptr || property->data == 0 || property->dataSize < 4) break;
       uint32_t signature = 0;
       std::memcpy(&signature, HostPointer<const void>(property->data), sizeof signature);
-      if (signature == manager->GetSignature()) gMemoryMgr->DisposeBlock(HostPointer<void>(property->data));
+      if (signature == manager->GetSignature())
+        gMemoryMgr->DisposeBlock(HostPointer<void>(property->data));
       break;
     }
     case kAreaEventDesign603:
@@ -377,8 +384,7 @@ void VDesignPlugIn::DrawPicture(void** params) {
       record->message = kKindAnswerDrawn;
       break;
     }
-    default:
-      break;
+    default: break;
   }
 }
 
@@ -498,14 +504,11 @@ static bool HandleCommonEvent(VKindPlugIn& kind, void** params, HostEventRecord&
       }
       if (manager != nullptr && manager->IsFieldUsable()) manager->LoadFromField(&kind);
       return true;
-    case kEventEnabledQuery:
-      record.message = kKindAnswerEnabledQuery;
-      return true;
+    case kEventEnabledQuery: record.message = kKindAnswerEnabledQuery; return true;
     case kEventSave:
       if (manager != nullptr && manager->IsFieldUsable()) manager->SaveToField(&kind);
       return true;
-    default:
-      return false;
+    default: return false;
   }
 }
 
@@ -522,13 +525,12 @@ void VOutputPlugIn::DrawOutput(void** params) {
       TakeRect(RectOf(params));
       DrawIntoCurrentPort();
       break;
-    case kAreaEventDelete:
-      WillClose();
-      break;
+    case kAreaEventDelete: WillClose(); break;
     case kAreaEventCreateFromRecord: {
       const auto* area = HostPointer<const HostAreaRecord>(record->message);
-      SetLookIndex(area != nullptr && area->version >= kLookRecordVersion ? static_cast<int16_t>(area->look - 1)
-                                                                          : 2);
+      SetLookIndex(area != nullptr && area->version >= kLookRecordVersion
+                       ? static_cast<int16_t>(area->look - 1)
+                       : 2);
       const void* data = nullptr;
       uint32_t size = 0;
       TakeFormData(*record, data, size);
@@ -538,9 +540,7 @@ void VOutputPlugIn::DrawOutput(void** params) {
       if (GetDocMgr()->IsFieldUsable()) GetDocMgr()->LoadFromField(this);
       break;
     }
-    default:
-      record->modifiers = kKindAnswerUnknown;
-      break;
+    default: record->modifiers = kKindAnswerUnknown; break;
   }
 }
 
@@ -577,13 +577,12 @@ void VPrintingPlugIn::PrintPage(void** params) {
       record->message = EndPrinting(fPrinting != 0) ? 1 : 0;
       fPrinting = 0;
       break;
-    case kEventPrint:
-      Print(RectOf(params));
-      break;
+    case kEventPrint: Print(RectOf(params)); break;
     case kAreaEventCreateFromRecord: {
       const auto* area = HostPointer<const HostAreaRecord>(record->message);
-      SetLookIndex(area != nullptr && area->version >= kLookRecordVersion ? static_cast<int16_t>(area->look - 1)
-                                                                          : 2);
+      SetLookIndex(area != nullptr && area->version >= kLookRecordVersion
+                       ? static_cast<int16_t>(area->look - 1)
+                       : 2);
       const void* data = nullptr;
       uint32_t size = 0;
       TakeFormData(*record, data, size);
@@ -593,9 +592,7 @@ void VPrintingPlugIn::PrintPage(void** params) {
       if (GetDocMgr()->IsFieldUsable()) GetDocMgr()->LoadFromField(this);
       break;
     }
-    default:
-      record->modifiers = kKindAnswerUnknown;
-      break;
+    default: record->modifiers = kKindAnswerUnknown; break;
   }
 }
 

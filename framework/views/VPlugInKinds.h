@@ -11,8 +11,8 @@
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/strings/VUniString.h"
 #include "framework/views/VFrame.h"
-#include "platform/gdi/WinGdiTypes.h"
 #include "host/package/VPlugInObject.h"
+#include "platform/gdi/WinGdiTypes.h"
 
 class VPackage;
 class VPlugInDocMgr;
@@ -41,8 +41,8 @@ struct VPrintDeviceRect {
   int32_t right = 0;
   int32_t bottom = 0;
 };
-VPrintDeviceRect ComputePrintDeviceRect(const int16_t rect[4], double sx, double sy, int16_t offsetX,
-                                        int16_t offsetY);
+VPrintDeviceRect ComputePrintDeviceRect(const int16_t rect[4], double sx, double sy,
+                                        int16_t offsetX, int16_t offsetY);
 
 // What the three kinds share: the names, the document manager, the icon,
 // the binding bytes and the host's rectangle. The frame sits at 0 with the
@@ -100,7 +100,8 @@ class VDesignPlugIn : public VKindPlugIn {
  public:
   // `resourceOffset` names the area: its label is that item of the
   // package's routine list.
-  VDesignPlugIn(VPackage* package, void* params, int32_t resourceOffset = 1, int16_t iconOffset = 0);
+  VDesignPlugIn(VPackage* package, void* params, int32_t resourceOffset = 1,
+                int16_t iconOffset = 0);
   ~VDesignPlugIn() override;
   void DrawPicture(void** params) override;
 

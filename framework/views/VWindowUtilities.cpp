@@ -50,10 +50,15 @@ LOGFONTA* FindFontEntry(const char* faceName) { return LookUpFontDescriptor(face
 intptr_t GetWindowId(HWND window) { return GetWindowLongPtrA(window, GWL_ID); }
 intptr_t SetWindowId(HWND window, intptr_t id) { return SetWindowLongPtrA(window, GWL_ID, id); }
 intptr_t GetWindowUserData(HWND window) { return GetWindowLongPtrA(window, GWL_USERDATA); }
-intptr_t SetWindowUserData(HWND window, intptr_t data) { return SetWindowLongPtrA(window, GWL_USERDATA, data); }
-WNDPROC GetWindowProc(HWND window) { return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWL_WNDPROC)); }
+intptr_t SetWindowUserData(HWND window, intptr_t data) {
+  return SetWindowLongPtrA(window, GWL_USERDATA, data);
+}
+WNDPROC GetWindowProc(HWND window) {
+  return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(window, GWL_WNDPROC));
+}
 WNDPROC SetWindowProc(HWND window, WNDPROC procedure) {
-  return reinterpret_cast<WNDPROC>(SetWindowLongPtrA(window, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)));
+  return reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(window, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)));
 }
 
 bool IsPopUpMenuTracking() { return sPopUpTracking; }
@@ -70,11 +75,12 @@ int32_t PopUpMenuSelectPatch(void* menu, int16_t top, int16_t left, int16_t item
 }
 
 Tbx::TrapRoutine InstallPopUpMenuSelectPatch() {
-  const Tbx::TrapRoutine current = Tbx::NGetTrapAddress(Tbx::kTrapPopUpMenuSelect, Tbx::kToolboxTrap);
+  const Tbx::TrapRoutine current =
+      Tbx::NGetTrapAddress(Tbx::kTrapPopUpMenuSelect, Tbx::kToolboxTrap);
   // Installed twice, the patch keeps calling the first routine it replaced.
   if (current != reinterpret_cast<Tbx::TrapRoutine>(&PopUpMenuSelectPatch)) sSavedPopUp = current;
-  Tbx::NSetTrapAddress(reinterpret_cast<Tbx::TrapRoutine>(&PopUpMenuSelectPatch), Tbx::kTrapPopUpMenuSelect,
-                       Tbx::kToolboxTrap);
+  Tbx::NSetTrapAddress(reinterpret_cast<Tbx::TrapRoutine>(&PopUpMenuSelectPatch),
+                       Tbx::kTrapPopUpMenuSelect, Tbx::kToolboxTrap);
   return current;
 }
 

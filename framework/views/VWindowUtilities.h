@@ -8,8 +8,8 @@
 
 #include "framework/core/VObject.h"
 #include "platform/gdi/WinGdiTypes.h"
-#include "platform/win32/WinWindows.h"
 #include "platform/toolbox/TbxTraps.h"
+#include "platform/win32/WinWindows.h"
 
 class VResourceFile;
 struct LOGFONTA;
@@ -47,7 +47,8 @@ class VProgressTarget {
  public:
   virtual ~VProgressTarget() = default;
   virtual bool IsShown() const = 0;
-  virtual void BeginProgress(VResourceFile* file, int16_t listId, int16_t messageIndex, uint32_t total) = 0;
+  virtual void BeginProgress(VResourceFile* file, int16_t listId, int16_t messageIndex,
+                             uint32_t total) = 0;
   virtual void SetProgress(uint32_t value) = 0;
   virtual void EndProgress() = 0;
 };
@@ -63,8 +64,8 @@ class VProgress : public VObject {
 // sum. On a target that is not shown, nothing ever appears.
 class VDelayedProgress : public VProgress {
  public:
-  VDelayedProgress(VProgressTarget* target, VResourceFile* file, int16_t listId, int16_t messageIndex,
-                   uint32_t total, uint32_t delay);
+  VDelayedProgress(VProgressTarget* target, VResourceFile* file, int16_t listId,
+                   int16_t messageIndex, uint32_t total, uint32_t delay);
   ~VDelayedProgress() override;
   // Always false.
   bool Advance(uint32_t amount) override;

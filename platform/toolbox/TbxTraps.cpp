@@ -41,7 +41,8 @@ void NSetTrapAddress(TrapRoutine routine, uint16_t trap, int16_t kind) {
 }
 
 int32_t PopUpMenuSelect(void* menu, int16_t top, int16_t left, int16_t item) {
-  const auto routine = reinterpret_cast<PopUpMenuSelectRoutine>(NGetTrapAddress(kTrapPopUpMenuSelect, kToolboxTrap));
+  const auto routine =
+      reinterpret_cast<PopUpMenuSelectRoutine>(NGetTrapAddress(kTrapPopUpMenuSelect, kToolboxTrap));
   return routine(menu, top, left, item);
 }
 

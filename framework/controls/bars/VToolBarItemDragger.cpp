@@ -15,11 +15,14 @@ constexpr int16_t kPenNotXor = 2;
 constexpr int32_t kSolid = 6;
 constexpr int32_t kOutlineWidth = 2;
 
-VEvent StartEvent(int32_t x, int32_t y) { return VEvent(x, y, 0, false, false, false, false, false, 1, 0); }
+VEvent StartEvent(int32_t x, int32_t y) {
+  return VEvent(x, y, 0, false, false, false, false, false, 1, 0);
+}
 
 }  // namespace
 
-VToolBarItemDragger::VToolBarItemDragger(VDockView* dock, int32_t startX, int32_t startY, VDockBar* bar)
+VToolBarItemDragger::VToolBarItemDragger(VDockView* dock, int32_t startX, int32_t startY,
+                                         VDockBar* bar)
     : VDragger(dock, StartEvent(startX, startY)), fDock(dock), fBar(bar) {
   SetMode(kDragClipMainWindow);
   if (fBar != nullptr) {
@@ -44,7 +47,9 @@ int16_t VToolBarItemDragger::SideAt(int32_t x, int32_t y) const {
 }
 
 void VToolBarItemDragger::PlaceOutline() {
-  const VRect& shape = fSetup.outlines[fSide == kDockFloating ? 0 : (fSide == kDockTop || fSide == kDockBottom ? 1 : 2)];
+  const VRect& shape =
+      fSetup.outlines[fSide == kDockFloating ? 0
+                                             : (fSide == kDockTop || fSide == kDockBottom ? 1 : 2)];
   fOutline = VRect(fCornerX + fMovedX, fCornerY + fMovedY, shape.GetWidth(), shape.GetHeight());
 }
 
@@ -67,7 +72,8 @@ void VToolBarItemDragger::DrawFeedback(VPort& port, bool erase) {
   if (h > t) port.PaintVRect(VRect(x, y + h - std::min(t, h - t), w, std::min(t, h - t)));
   if (h > 2 * t) {
     port.PaintVRect(VRect(x, y + t, std::min(t, w), h - 2 * t));
-    if (w > t) port.PaintVRect(VRect(x + w - std::min(t, w - t), y + t, std::min(t, w - t), h - 2 * t));
+    if (w > t)
+      port.PaintVRect(VRect(x + w - std::min(t, w - t), y + t, std::min(t, w - t), h - 2 * t));
   }
 }
 
@@ -96,8 +102,8 @@ void VToolBarItemDragger::GetResult(VBarDragResult& result) {
   result.windowY = start.GetY() + fMovedY;
 }
 
-bool TrackDockBar(VDockView* dock, VDockBar* bar, int32_t startX, int32_t startY, const VBarDragSetup& setup,
-                  VBarDragResult& result) {
+bool TrackDockBar(VDockView* dock, VDockBar* bar, int32_t startX, int32_t startY,
+                  const VBarDragSetup& setup, VBarDragResult& result) {
   if (dock == nullptr || bar == nullptr) return false;
   VToolBarItemDragger dragger(dock, startX, startY, bar);
   dragger.SetDragSetup(setup);

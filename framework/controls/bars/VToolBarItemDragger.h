@@ -51,6 +51,6 @@ class VToolBarItemDragger : public VDragger {
 };
 
 // Runs the drag for a dock (the dock's installed bar dragger).
-bool TrackDockBar(VDockView* dock, VDockBar* bar, int32_t startX, int32_t startY, const VBarDragSetup& setup,
-                  VBarDragResult& result);
+bool TrackDockBar(VDockView* dock, VDockBar* bar, int32_t startX, int32_t startY,
+                  const VBarDragSetup& setup, VBarDragResult& result);
 extern const VBarDraggerRunner kToolBarItemDraggerRunner;

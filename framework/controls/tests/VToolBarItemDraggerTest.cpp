@@ -55,7 +55,8 @@ class BarDrag : public HeadlessWindowTest {
     dock_->LocalToScreen(sx, sy);
     std::vector<HeadlessInputEntry> script{{0, {sx + x, sy + y}, HEADLESS_LEFT_BUTTON, {0}}};
     ULONGLONG t = 0;
-    for (const POINT& m : moves) script.push_back({t += 10, {sx + m.x, sy + m.y}, HEADLESS_LEFT_BUTTON, {0}});
+    for (const POINT& m : moves)
+      script.push_back({t += 10, {sx + m.x, sy + m.y}, HEADLESS_LEFT_BUTTON, {0}});
     ASSERT_TRUE(LoadHeadlessInput(script.data(), script.size(), 0));
     run();
     UnloadHeadlessInput();
@@ -133,7 +134,8 @@ TEST_F(BarDrag, TheDockMovesTheBarWhereTheDragEnds) {
   for (const auto& c : cases) {
     int32_t bx = 0, by = 0;
     bar_->GetPosition(bx, by);
-    Drag(bx + 10, by + 5, {POINT{bx + 12, by + 7}, c.end}, [&] { dock_->TrackBar(bar_, bx + 10, by + 5); });
+    Drag(bx + 10, by + 5, {POINT{bx + 12, by + 7}, c.end},
+         [&] { dock_->TrackBar(bar_, bx + 10, by + 5); });
     EXPECT_EQ(dock_->GetBarSide(bar_), c.side) << c.end.x << "," << c.end.y;
     int32_t x = 0, y = 0;
     bar_->GetPosition(x, y);

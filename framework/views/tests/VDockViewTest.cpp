@@ -80,11 +80,11 @@ TEST(DockDescription, ItemsAreHeldToTheIdsTheDataHolds) {
     std::vector<int16_t> items;
   } cases[] = {
       {bytes({5, 6, 2, 7, 8}), true, 5, 6, {7, 8}},
-      {bytes({5, 6, 3, 7, 8}), true, 5, 6, {7, 8}},          // count claims one more
-      {bytes({5, 6, 32767, 7}, true), true, 5, 6, {7}},      // a stray byte is no id
-      {bytes({0, 0, -2, 7, 8}), true, 0, 0, {}},             // negative count
-      {bytes({5, 6, 1, 7, 8}), true, 5, 6, {7}},             // fewer than held
-      {bytes({5, 6}), false, 0, 0, {}},                      // no whole head
+      {bytes({5, 6, 3, 7, 8}), true, 5, 6, {7, 8}},      // count claims one more
+      {bytes({5, 6, 32767, 7}, true), true, 5, 6, {7}},  // a stray byte is no id
+      {bytes({0, 0, -2, 7, 8}), true, 0, 0, {}},         // negative count
+      {bytes({5, 6, 1, 7, 8}), true, 5, 6, {7}},         // fewer than held
+      {bytes({5, 6}), false, 0, 0, {}},                  // no whole head
       {{}, false, 0, 0, {}},
   };
   for (const auto& c : cases) {
@@ -187,11 +187,9 @@ TEST_F(Dock, AGrowBoxKeepsBottomBarsClearOfTheCorner) {
     int32_t x;
     int32_t expected;
   } cases[] = {
-      {true, false, 250, 183},  // right edge past 283: 300 - 100 - 17
-      {true, false, 150, 150},
-      {false, false, 250, 250},  // only the 30-pixel clamp
-      {false, false, 290, 270},
-      {true, true, 250, 250},  // a tool bar strip takes the corner
+      {true, false, 250, 183},                             // right edge past 283: 300 - 100 - 17
+      {true, false, 150, 150},  {false, false, 250, 250},  // only the 30-pixel clamp
+      {false, false, 290, 270}, {true, true, 250, 250},    // a tool bar strip takes the corner
   };
   for (const auto& c : cases) {
     root_->SetGrowBox(c.growBox);
@@ -262,7 +260,8 @@ TEST_F(Dock, MessageThirtyThreeRunsTheToolbarDialog) {
   a->SetTitle("Format");
   // No dialog: no.
   EXPECT_FALSE(a->NotifyParent(a, kMsgDockUserBars, 0));
-  EXPECT_EQ(std::count(listener_->messages.begin(), listener_->messages.end(), kMsgDockBarsChanged), 0);
+  EXPECT_EQ(std::count(listener_->messages.begin(), listener_->messages.end(), kMsgDockBarsChanged),
+            0);
 
   VInstalledService<const VToolBarsUserDialogRunner> dialog(&kFakeDialog);
   gConfirm = false;
@@ -277,7 +276,8 @@ TEST_F(Dock, MessageThirtyThreeRunsTheToolbarDialog) {
   EXPECT_FALSE(b->IsShown());
   EXPECT_FALSE(dock_->IsBarDisplayed(2));
   EXPECT_TRUE(dock_->IsBarDisplayed(1));
-  EXPECT_EQ(std::count(listener_->messages.begin(), listener_->messages.end(), kMsgDockBarsChanged), 1);
+  EXPECT_EQ(std::count(listener_->messages.begin(), listener_->messages.end(), kMsgDockBarsChanged),
+            1);
   // Hidden bars are left out of the layout.
   b->MoveTo(0, 0, 0);
   dock_->Relayout();
@@ -300,7 +300,8 @@ const VDockBarMakers kFakeMakers{
     },
     [](VDockView* dock, VObject*, VResourceFile*, int16_t id) {
       gMade.push_back({'i', id});
-      dock->DockBar(new TestBar(dock, id, 60, 20), kDockTop, kDockNoPosition, kDockNoPosition, false);
+      dock->DockBar(new TestBar(dock, id, 60, 20), kDockTop, kDockNoPosition, kDockNoPosition,
+                    false);
     },
 };
 
@@ -376,12 +377,12 @@ TEST_F(Dock, TheSavedLayoutRewritesTheBarIdsWithinTheCount) {
 VBarDragSetup gSetup;
 VBarDragResult gAnswer;
 bool gDragged = true;
-const VBarDraggerRunner kScriptedDragger{
-    [](VDockView*, VDockBar*, int32_t, int32_t, const VBarDragSetup& setup, VBarDragResult& result) {
-      gSetup = setup;
-      result = gAnswer;
-      return gDragged;
-    }};
+const VBarDraggerRunner kScriptedDragger{[](VDockView*, VDockBar*, int32_t, int32_t,
+                                            const VBarDragSetup& setup, VBarDragResult& result) {
+  gSetup = setup;
+  result = gAnswer;
+  return gDragged;
+}};
 
 struct FloatingLog {
   std::vector<std::pair<int32_t, int32_t>> added;
@@ -398,9 +399,8 @@ class FakeFloatingWindow : public VDockFloatingWindow {
   bool IsOpen() override { return gFloating->open; }
   void Close() override {}
 };
-const VDockFloatingWindowMaker kFakeFloating{[](VDockView*) -> VDockFloatingWindow* {
-  return new FakeFloatingWindow;
-}};
+const VDockFloatingWindowMaker kFakeFloating{
+    [](VDockView*) -> VDockFloatingWindow* { return new FakeFloatingWindow; }};
 
 TEST_F(Dock, ADraggedBarMovesToTheSideTheDraggerAnswers) {
   TestBar* a = Bar(kDockTop, 100, 20, 1);
@@ -435,7 +435,7 @@ TEST_F(Dock, ADraggedBarMovesToTheSideTheDraggerAnswers) {
   int32_t x = 0, y = 0;
   a->GetPosition(x, y);
   EXPECT_EQ(x, 200);  // 300 - its width
-  EXPECT_EQ(y, 93);  // 100 - 5 - 2: the pixel outward is on x only
+  EXPECT_EQ(y, 93);   // 100 - 5 - 2: the pixel outward is on x only
   EXPECT_EQ(dock_->GetRightMargin(), 100);
   EXPECT_EQ(BoxOf(b), (Box{0, 20, 24, 60}));
 
@@ -453,7 +453,8 @@ TEST_F(Dock, ADraggedBarMovesToTheSideTheDraggerAnswers) {
   dock_->TrackBar(a, x + 10, y + 5);
   EXPECT_EQ(dock_->GetBarSide(a), kDockFloating);
   ASSERT_EQ(log.added.size(), 1u);
-  EXPECT_EQ(log.added[0], (std::pair<int32_t, int32_t>{3, VSystemServices::GetMenuBarHeight() - 2}));
+  EXPECT_EQ(log.added[0],
+            (std::pair<int32_t, int32_t>{3, VSystemServices::GetMenuBarHeight() - 2}));
   EXPECT_TRUE(log.shown);
   dock_->SetVisible(false);
   EXPECT_FALSE(log.shown);

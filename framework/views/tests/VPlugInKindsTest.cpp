@@ -175,7 +175,8 @@ class Kinds : public testing::Test {
     gBlob = true;
     Tbx::Rect bounds{40, 30, 340, 430};
     const uint8_t title[] = {4, 'F', 'o', 'r', 'm'};
-    window = Tbx::NewCWindow(nullptr, &bounds, title, true, Tbx::documentProc, Tbx::kInFront, true, 0);
+    window =
+        Tbx::NewCWindow(nullptr, &bounds, title, true, Tbx::documentProc, Tbx::kInFront, true, 0);
     Tbx::SetPort(&window->port);
   }
   void TearDown() override {
@@ -279,8 +280,8 @@ TEST_F(Kinds, FormDataIsTakenInEitherOrderAndNeverNewer) {
       {bytes(kTest, 5, false, 8), true},   {bytes(kTest, 4, false, 20), true},
       {bytes(kTest, 6, false, 20), false},  // newer
       {bytes(kTest, 5, true, 20), true},   {bytes(kTest, 0, true, 20), true},
-      {bytes(kTest, 6, true, 20), false},   {bytes(FourCC("XMOR"), 1, false, 20), false},
-      {bytes(kTest, 5, false, 7), false},   {{}, false},
+      {bytes(kTest, 6, true, 20), false},  {bytes(FourCC("XMOR"), 1, false, 20), false},
+      {bytes(kTest, 5, false, 7), false},  {{}, false},
   };
   Manager manager(false, true);
   for (const auto& c : cases) {
@@ -315,8 +316,12 @@ TEST_F(Kinds, EveryCodeGetsItsAnswer) {
     uint16_t modifiers;
   };
   Output output(&package, host.params);
-  const Case outputCases[] = {{20, kKindAnswerEnabledQuery, 0}, {0x70, 0, kUnknown}, {30, 0, kUnknown},
-                              {27, 0, kUnknown},                {70, 0, 0},         {16, 0, 0}};
+  const Case outputCases[] = {{20, kKindAnswerEnabledQuery, 0},
+                              {0x70, 0, kUnknown},
+                              {30, 0, kUnknown},
+                              {27, 0, kUnknown},
+                              {70, 0, 0},
+                              {16, 0, 0}};
   for (const Case& c : outputCases) {
     output.DrawOutput(host.params);  // no record change: the last answer stays
     host.Prepare(c.code, 0, 3);

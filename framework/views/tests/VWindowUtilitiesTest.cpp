@@ -32,7 +32,8 @@ TEST(WindowUtilities, TheColourCubeFollowsTheDefaultPalette) {
   const struct {
     int index;
     BYTE r, g, b;
-  } cube[] = {{20, 0, 0, 0}, {21, 0, 0, 51}, {26, 0, 51, 0}, {56, 51, 0, 0}, {235, 255, 255, 255}, {234, 255, 255, 204}};
+  } cube[] = {{20, 0, 0, 0},  {21, 0, 0, 51},       {26, 0, 51, 0},
+              {56, 51, 0, 0}, {235, 255, 255, 255}, {234, 255, 255, 204}};
   for (const auto& c : cube) {
     EXPECT_EQ(entries[c.index].peRed, c.r) << c.index;
     EXPECT_EQ(entries[c.index].peGreen, c.g) << c.index;
@@ -76,8 +77,9 @@ TEST(WindowUtilities, WindowLongsKeepWholeAddresses) {
 
 std::vector<std::string> gCalls;
 int32_t RecordingPopUp(void* menu, int16_t top, int16_t left, int16_t item) {
-  gCalls.push_back(std::to_string(reinterpret_cast<intptr_t>(menu)) + " " + std::to_string(top) + " " +
-                   std::to_string(left) + " " + std::to_string(item) + (IsPopUpMenuTracking() ? " tracking" : ""));
+  gCalls.push_back(std::to_string(reinterpret_cast<intptr_t>(menu)) + " " + std::to_string(top) +
+                   " " + std::to_string(left) + " " + std::to_string(item) +
+                   (IsPopUpMenuTracking() ? " tracking" : ""));
   return 0x00050003;
 }
 
@@ -86,8 +88,8 @@ TEST(WindowUtilities, ThePopUpFlagIsSetOnlyWhileThePatchedRoutineRuns) {
   ASSERT_NE(own, nullptr);
   EXPECT_EQ(Tbx::NGetTrapAddress(0xA000, Tbx::kToolboxTrap), nullptr);
   EXPECT_EQ(Tbx::PopUpMenuSelect(nullptr, 1, 2, 3), 0);
-  Tbx::NSetTrapAddress(reinterpret_cast<Tbx::TrapRoutine>(&RecordingPopUp), Tbx::kTrapPopUpMenuSelect,
-                       Tbx::kToolboxTrap);
+  Tbx::NSetTrapAddress(reinterpret_cast<Tbx::TrapRoutine>(&RecordingPopUp),
+                       Tbx::kTrapPopUpMenuSelect, Tbx::kToolboxTrap);
   gCalls.clear();
   const Tbx::TrapRoutine saved = InstallPopUpMenuSelectPatch();
   EXPECT_EQ(saved, reinterpret_cast<Tbx::TrapRoutine>(&RecordingPopUp));
@@ -109,7 +111,8 @@ class GaugeBar : public VProgressTarget {
  public:
   bool IsShown() const override { return shown; }
   void BeginProgress(VResourceFile*, int16_t listId, int16_t index, uint32_t total) override {
-    log.push_back("begin " + std::to_string(listId) + " " + std::to_string(index) + " " + std::to_string(total));
+    log.push_back("begin " + std::to_string(listId) + " " + std::to_string(index) + " " +
+                  std::to_string(total));
   }
   void SetProgress(uint32_t value) override { log.push_back("set " + std::to_string(value)); }
   void EndProgress() override { log.push_back("end"); }
