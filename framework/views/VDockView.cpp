@@ -548,15 +548,18 @@ void VDockView::DrawContent(VPort& port) {
 }
 
 bool VDockView::NotifyParent(VFrame* sender, int32_t message, intptr_t parameter) {
-  if (message == kMsgFrameLeaving && sender != nullptr && sender != this) {
-    // A bar or view of the dock that goes is forgotten, whoever deletes it.
-    for (auto& list : fBars) list.erase(std::remove(list.begin(), list.end(), sender), list.end());
-    if (sender == fMenuBar) fMenuBar = nullptr;
-    if (sender == fToolBar) fToolBar = nullptr;
-    if (sender == fContentView) fContentView = nullptr;
-  }
+  // A bar or view of the dock that goes is forgotten, whoever deletes it.
+  if (message == kMsgFrameLeaving) ForgetFrame(sender);
   if (message == kMsgDockUserBars) return RunUserBarsDialog();
   return VView::NotifyParent(sender, message, parameter);
+}
+
+void VDockView::ForgetFrame(const VFrame* frame) {
+  if (frame == nullptr || frame == this) return;
+  for (auto& list : fBars) list.erase(std::remove(list.begin(), list.end(), frame), list.end());
+  if (frame == fMenuBar) fMenuBar = nullptr;
+  if (frame == fToolBar) fToolBar = nullptr;
+  if (frame == fContentView) fContentView = nullptr;
 }
 
 bool VDockView::RunUserBarsDialog() {

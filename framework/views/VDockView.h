@@ -106,6 +106,8 @@ class VDockView : public VView {
   void PlaceContentView();
   // The user's toolbar dialog; true when it was run and confirmed.
   bool RunUserBarsDialog();
+  // Drops a frame that leaves the dock from the bar lists and the fields.
+  void ForgetFrame(const VFrame* frame);
 
  private:
   std::vector<VDockBar*>& ListOf(int16_t side);

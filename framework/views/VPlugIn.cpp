@@ -429,7 +429,7 @@ bool VPlugIn::HandleMessage(VFrame* sender, int32_t message, intptr_t parameter)
   switch (message) {
     case kMsgFrameLeaving:
       if (sender != nullptr && sender == fHotFrame) fHotFrame = nullptr;
-      VDockView::NotifyParent(sender, message, parameter);
+      ForgetFrame(sender);
       return fCommandMgr->HandleMessage(sender, message, parameter);
     case kMsgDeactivate:
       LoseFocus(nullptr);
@@ -468,7 +468,7 @@ bool VPlugIn::HandleMessage(VFrame* sender, int32_t message, intptr_t parameter)
       return true;
     case kMsgDockMessage:
       // The dock's own message: the user's toolbar dialog, no without one.
-      return VDockView::NotifyParent(sender, message, parameter);
+      return RunUserBarsDialog();
     default:
       break;
   }

@@ -12,6 +12,7 @@
 #include "framework/system/environment/VSystemServices.h"
 #include "framework/system/resources/VMemoryResourceFile.h"
 #include "framework/views/VDockView.h"
+#include "framework/views/VPlugIn.h"
 #include "framework/views/tests/PaneTestSupport.h"
 #include "framework/views/tests/StoredResourceFile.h"
 
@@ -282,6 +283,20 @@ TEST_F(Dock, MessageThirtyThreeRunsTheToolbarDialog) {
   b->MoveTo(0, 0, 0);
   dock_->Relayout();
   EXPECT_EQ(dock_->GetTopMargin(), 20);
+}
+
+TEST_F(Dock, AnAreaAnswersMessageThirtyThreeAsItsDock) {
+  VPlugIn area(nullptr, 1);
+  auto* bar = new TestBar(&area, 2, 100, 20);
+  area.DockBar(bar, kDockTop, kDockNoPosition, kDockNoPosition, true);
+  EXPECT_FALSE(bar->NotifyParent(bar, kMsgDockUserBars, 0));
+  VInstalledService<const VToolBarsUserDialogRunner> dialog(&kFakeDialog);
+  gConfirm = true;
+  EXPECT_TRUE(bar->NotifyParent(bar, kMsgDockUserBars, 0));
+  EXPECT_FALSE(area.IsBarDisplayed(2));
+  // A bar the area deletes leaves its lists.
+  delete bar;
+  EXPECT_EQ(area.CountBars(), 0);
 }
 
 // ---- Bars made from the description.
