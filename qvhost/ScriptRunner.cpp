@@ -478,6 +478,13 @@ std::string Line::Run() {
     return {};
   }
   if (verb == "area") return RunArea();
+  if (verb == "print") {
+    // print AREA "file.pdf"
+    if (fTokens.size() != 3 || !fTokens[2].quoted) return "print AREA \"file.pdf\"";
+    QvHost::Area* area = fHost.FindArea(Word(1));
+    if (area == nullptr) return "no area " + Word(1);
+    return fHost.PrintArea(*area, Word(2));
+  }
   if (verb == "command") return RunCommand();
   if (verb == "queue" && Word(1) == "none" && fTokens.size() == 2) {
     fHost.QueueNoEvent();

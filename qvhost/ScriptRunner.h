@@ -16,7 +16,7 @@
 //   type "text"   idle [N]   update [FORM]   activate|deactivate NAME
 //   snapshot FORM|screen "f.png"   queue none
 //   expect slot set|zero   expect message "text"   expect calls SELECTOR N ...
-//   expect png FORM|screen "ref.png"
+//   expect png FORM|screen "ref.png"   print AREA "file.pdf"
 #pragma once
 
 #include <cstdint>

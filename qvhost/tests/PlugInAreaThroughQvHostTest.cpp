@@ -4,12 +4,14 @@
 // checked by its answer, the host calls it made and what the form shows.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 #include <string>
 
+#include "boundary/HostSelectors.h"
 #include "qvhost/QvHost.h"
 #include "qvhost/ScriptRunner.h"
 
@@ -138,6 +140,30 @@ TEST_F(AreaScripts, AnOutputAreaShowsItsTestPatternOnUpdate) {
   EXPECT_EQ(pattern.substr(1, 3), "PNG");
   EXPECT_NE(pattern, blank);
   EXPECT_NE(out.str().find("event 6 to pattern"), std::string::npos);
+}
+
+TEST_F(AreaScripts, APrintingAreaPrintsAPageOnTheVirtualPrinter) {
+  const std::string pdf = folder + "area.pdf";
+  const std::string script = std::string(kStart) +
+                             "area sheet create printing at invoice 10 10 200 100\n"
+                             "expect cell sheet set\n"
+                             "print sheet \"" + pdf + "\"\n"
+                             "expect event sheet message 0\n"  // 28: the base ends nothing
+                             "print nobody \"" + pdf + "\"\n";
+  const ScriptRunner::Outcome outcome = Run(script);
+  EXPECT_NE(outcome.error.find("no area nobody"), std::string::npos) << outcome.error << "\n" << out.str();
+  EXPECT_EQ(outcome.failures, 0) << out.str();
+  ASSERT_TRUE(std::filesystem::exists(pdf));
+  std::string info;
+  if (FILE* pipe = popen(("pdfinfo '" + pdf + "' 2>&1").c_str(), "r")) {
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) info.append(buffer, n);
+    pclose(pipe);
+  }
+  ASSERT_NE(info.find("Pages:"), std::string::npos) << info;
+  EXPECT_EQ(std::stoi(info.substr(info.find("Pages:") + 6)), 1);
+  host->Stop(kSelStop);
 }
 
 }  // namespace
