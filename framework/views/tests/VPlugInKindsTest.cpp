@@ -446,7 +446,7 @@ TEST_F(Kinds, ThePrintedRectangleKeepsItsThirtyTwoBits) {
   DeleteDC(printer);
 }
 
-TEST_F(Kinds, APrintGoesThroughAMetafileWhileAPictureIsRecorded) {
+TEST_F(Kinds, AMetafilePrintShowsWhatADirectOneShows) {
   // Direct: into the window's port, at screen resolution.
   host.rect[0] = 0;
   host.rect[1] = 0;
@@ -471,7 +471,27 @@ TEST_F(Kinds, APrintGoesThroughAMetafileWhileAPictureIsRecorded) {
   ASSERT_EQ(recorded.heights.size(), 1u);
   EXPECT_EQ(recorded.heights[0], 80);
   EXPECT_TRUE(recorded.metafile[0]);
-  EXPECT_GT(Tbx::GetHandleSize(picture), 512);
+  // The picture ends with its 60 x 60 pixels (0 R G B each) and the end
+  // code; the area's 80 points of drawing were scaled into them. Away from
+  // the square's edge, each pixel is what the direct print shows at the
+  // same place of the area.
+  const int32_t size = Tbx::GetHandleSize(picture);
+  ASSERT_GT(size, 60 * 60 * 4 + 2);
+  const auto* bytes = static_cast<const uint8_t*>(Tbx::HLock(picture));
+  const uint8_t* rows = bytes + size - 2 - 60 * 60 * 4;
+  int compared = 0;
+  for (int y = 0; y < 60; y += 3) {
+    for (int x = 0; x < 60; x += 3) {
+      if ((x >= 13 && x <= 17) || (y >= 13 && y <= 17)) continue;
+      const uint8_t* px = rows + (y * 60 + x) * 4;
+      const bool inkRecorded = px[1] < 128 && px[2] < 128 && px[3] < 128;
+      const bool inkDirect = pixels[(y * 4 / 3) * 80 + x * 4 / 3] == RGB(0, 0, 0);
+      EXPECT_EQ(inkRecorded, inkDirect) << x << "," << y;
+      ++compared;
+    }
+  }
+  EXPECT_GT(compared, 300);
+  Tbx::HUnlock(picture);
   Tbx::DisposeHandle(picture);
 }
 
