@@ -26,6 +26,7 @@
 #include "framework/system/resources/VResourceFile.h"
 #include "framework/views/VFrameServices.h"
 #include "framework/views/VPlugInDocMgr.h"
+#include "framework/views/VWindowView.h"
 #include "graphics/VCharWidthCache.h"
 #include "graphics/VGraphicsEnvironmentLink.h"
 #include "graphics/VPort.h"
@@ -96,6 +97,8 @@ class Manager : public VPlugInDocMgr {
   bool fBlob;
 };
 
+// The form editor's redraw code.
+constexpr uint16_t kEventRedrawForTest = 607;
 bool gPicture = false;
 bool gBlob = true;
 
@@ -103,6 +106,10 @@ class Design : public VDesignPlugIn {
  public:
   using VDesignPlugIn::VDesignPlugIn;
   VPlugInDocMgr* NewDocMgr() override { return new Manager(gPicture, gBlob); }
+  void UsePreviewData(const void* data, uint32_t size) override {
+    previews.push_back({data, size});
+  }
+  std::vector<std::pair<const void*, uint32_t>> previews;
 };
 
 struct DataSeen {
@@ -493,6 +500,57 @@ TEST_F(Kinds, AMetafilePrintShowsWhatADirectOneShows) {
   EXPECT_GT(compared, 300);
   Tbx::HUnlock(picture);
   Tbx::DisposeHandle(picture);
+}
+
+TEST_F(Kinds, TheFormEditorsRecordsReachThePlaceholder) {
+  // A newer editor's window: the placeholder lives in a window view.
+  design = HostDesignRecord{};
+  design.version = 0x660;
+  design.table = 3;
+  design.window = HostAddress(window);
+  host.Prepare(kAreaEventDesignKeep, HostAddress(&design));
+  {
+    Design placeholder(&package, host.params);
+    ASSERT_NE(placeholder.GetWindowView(), nullptr);
+    EXPECT_EQ(placeholder.GetParent(), placeholder.GetWindowView());
+    // 605: the form data, as the preview.
+    const uint32_t data[2] = {FourCC("TEST"), 5};
+    design.data = HostAddress(data);
+    design.dataSize = sizeof data;
+    placeholder.DrawPicture(host.params);
+    ASSERT_EQ(placeholder.previews.size(), 1u);
+    EXPECT_EQ(placeholder.previews[0].first, data);
+    // 607: moved and sized to the record's rectangle, drawn, answered.
+    design.top = 20;
+    design.left = 30;
+    design.bottom = 60;
+    design.right = 130;
+    host.Prepare(kEventRedrawForTest, HostAddress(&design));
+    placeholder.DrawPicture(host.params);
+    EXPECT_EQ(host.record.message, kKindAnswerDrawn);
+    EXPECT_EQ(placeholder.GetWidth(), 100);
+    EXPECT_EQ(placeholder.GetHeight(), 40);
+    int32_t x = 0, y = 0;
+    placeholder.GetHostOrigin(x, y);
+    EXPECT_EQ(x, 30);
+    EXPECT_EQ(y, 20);
+    // 601: a block of ours handed back is freed (the leak check sees it);
+    // another kind's is left to the host.
+    auto* ours = static_cast<uint32_t*>(gMemoryMgr->NewBlock(8));
+    ours[0] = FourCC("TEST");
+    uint32_t theirs[2] = {FourCC("XMOR"), 1};
+    for (void* block : {static_cast<void*>(ours), static_cast<void*>(theirs)}) {
+      HostPropertyRecord back{HostAddress(block), 8};
+      host.Prepare(kAreaEventDesign601, HostAddress(&back));
+      placeholder.DrawPicture(host.params);
+    }
+    EXPECT_EQ(theirs[0], FourCC("XMOR"));
+  }
+  // An older editor has no window for it.
+  design.version = 0x65F;
+  host.Prepare(kAreaEventDesignKeep, HostAddress(&design));
+  Design older(&package, host.params);
+  EXPECT_EQ(older.GetWindowView(), nullptr);
 }
 
 TEST_F(Kinds, PropertiesGiveTheirDataBackAsAHostBlock) {
