@@ -70,9 +70,9 @@ const int16_t* RectOf(void** params) {
 void Append(VString& to, const VString& from) { to.Insert(from, to.GetLength() + 1); }
 
 void AppendC(VString& to, const char* text) {
-  VStr<255> piece;
-  piece.SetCText(text, kResCharSetMac);
-  Append(to, piece);
+  VStr<255> text8;
+  text8.SetCText(text, kResCharSetMac);
+  Append(to, text8);
 }
 
 // The table of an area event that makes an object: the low word of `when`
