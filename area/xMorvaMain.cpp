@@ -37,7 +37,7 @@ VPlugInObject* xMorvaMain::NewPlugIn(int32_t routine, void* params) {
 }
 
 VPlugInObject* xMorvaMain::NewDesignPlugIn(int32_t routine, void* params) {
-  return IsEditingRoutine(routine) ? new VDesignPlugIn(this, params) : nullptr;
+  return IsEditingRoutine(routine) ? new VDesignPlugIn(this, params, routine) : nullptr;
 }
 
 VPlugInObject* xMorvaMain::NewOutputPlugIn(int32_t routine, void* params) {

@@ -206,6 +206,37 @@ struct HostAreaDescription {
   int16_t table;
 };
 
+// The host's record of the form editor's placeholder (codes 26, 605 and
+// 607; the event's message points at it): the host's version, the area's
+// binding, its rectangle in the editor, the editor's window and the port to
+// draw into, and the form object's saved data.
+struct HostDesignRecord {
+  int16_t version;           // the host's version
+  uint8_t interprocess;      // not 0: the area's variable is interprocess
+  uint8_t reserved1;
+  int16_t table;             // table of the form; 0 or less without table
+  int16_t top, left, bottom, right;
+  uint8_t reserved2[2];
+  uintptr_t window;          // the form editor's window, or null
+  uintptr_t port;            // the port code 607 draws into, or null
+  uintptr_t data;            // the form object's saved data, or null
+  uint32_t dataSize;
+};
+
+// The host's property record (codes 600 and 609; the event's message points
+// at it): the form object's data, which the module replaces when the
+// properties give data back (a block the host frees) or clears.
+struct HostPropertyRecord {
+  uintptr_t data;
+  uint32_t dataSize;
+};
+
+// The host's record of a printed area (code 29; the event's message points
+// at it): the area's rectangle in points.
+struct HostPrintRecord {
+  int16_t top, left, bottom, right;
+};
+
 // The host's drag record (codes 80 and 82): the drop point, the drag's type
 // block (an address) and the 32-bit value handed to the frames.
 struct HostDragRecord {

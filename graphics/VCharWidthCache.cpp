@@ -113,6 +113,14 @@ LOGFONTA* FindFontDescriptor(const char* faceName) {
   return gDescriptors->back().get();
 }
 
+LOGFONTA* LookUpFontDescriptor(const char* faceName) {
+  if (gDescriptors == nullptr || faceName == nullptr) return nullptr;
+  for (const auto& descriptor : *gDescriptors) {
+    if (SameFace(descriptor->lfFaceName, faceName)) return descriptor.get();
+  }
+  return nullptr;
+}
+
 int32_t CountFontDescriptors() {
   return gDescriptors != nullptr ? static_cast<int32_t>(gDescriptors->size()) : 0;
 }

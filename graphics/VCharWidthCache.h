@@ -85,6 +85,9 @@ constexpr uint32_t kFontCacheIdleTicks = 3600;
 // filled from the installed fonts, when it does not exist yet). Null only
 // when memory runs out.
 LOGFONTA* FindFontDescriptor(const char* faceName);
+// The descriptor of a face name when the list exists and holds it; null
+// otherwise. Nothing is made or added.
+LOGFONTA* LookUpFontDescriptor(const char* faceName);
 // The number of descriptors (0 while the list does not exist).
 int32_t CountFontDescriptors();
 

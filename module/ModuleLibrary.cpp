@@ -13,6 +13,7 @@
 #include "engine/xMorvaDocumentEngineServices.h"
 #include "engine/xMorvaListNumber.h"
 #include "engine/xMorvaTextTransferEngine.h"
+#include "framework/controls/bars/VToolBarItemDragger.h"
 #include "framework/controls/fields/TextFieldLayer.h"
 #include "framework/controls/looks/VWinLookPainter.h"
 #include "framework/controls/menus/MenuGlobals.h"
@@ -115,6 +116,7 @@ const VServiceInstallation kServices[] = {
     ServiceInstallation<const VLookQueries, &kControlLookQueries>(),
     ServiceInstallation<const VClipboardPictureOps, &kControlPictureOps>(),
     ServiceInstallation<const VPopUpMenuMaker, &kPopUpMenuMaker>(),
+    ServiceInstallation<const VBarDraggerRunner, &kToolBarItemDraggerRunner>(),
     // The look painters for the graphics' painter table.
     ServiceInstallation<const VLookPainterMaker, &kWinLookPainterMaker>(),
     // The text engine and the editing area for the document model.

@@ -20,6 +20,9 @@
 #include "platform/toolbox/TbxHandles.h"
 #include "platform/toolbox/TbxPorts.h"
 #include "platform/toolbox/TbxResources.h"
+#include "platform/toolbox/TbxWindows.h"
+#include "platform/gdi/WinGdi.h"
+#include "platform/print/WinPrint.h"
 #include "platform/win32/WinFileDialogs.h"
 #include "qvhost/HostExpression.h"
 #include "qvhost/HostPictures.h"
@@ -304,6 +307,35 @@ void QvHost::PackageRecordEvent(int32_t selector, HostPackageEventRecord& record
 QvHost::Area* QvHost::FindArea(const std::string& name) {
   auto it = fAreas.find(name);
   return it != fAreas.end() ? it->second.get() : nullptr;
+}
+
+std::string QvHost::PrintArea(Area& area, const std::string& pdf) {
+  char device[256] = {0};
+  GetProfileStringA("windows", "device", "", device, sizeof device);
+  if (char* comma = std::strchr(device, ',')) *comma = 0;
+  HDC dc = CreateDCA(nullptr, device, nullptr, nullptr);
+  if (dc == nullptr) return "no printer";
+  DOCINFOA info{sizeof(DOCINFOA), "qvhost", pdf.c_str(), nullptr, 0};
+  if (StartDocA(dc, &info) <= 0 || StartPage(dc) <= 0) {
+    AbortDoc(dc);
+    DeleteDC(dc);
+    return "the print job did not start";
+  }
+  // The page is the current port during the three events.
+  Tbx::GrafPtr page = Tbx::OpenPrinterPort(dc);
+  void* formPort = area.port;
+  area.port = page;
+  for (uint16_t code : {uint16_t{27}, uint16_t{29}, uint16_t{28}}) {
+    HostEventRecord record{};
+    record.what = code;
+    SendAreaRecord(area, record);
+  }
+  area.port = formPort;
+  Tbx::ClosePrinterPort(page);
+  EndPage(dc);
+  EndDoc(dc);
+  DeleteDC(dc);
+  return {};
 }
 
 QvHost::Area& QvHost::MakeArea(const std::string& name) {

@@ -93,6 +93,10 @@ class QvHost {
   Area& AreaEvent(int32_t routine, const std::string& name, uint16_t code, uintptr_t message,
                   uint16_t modifiers, uint32_t when = 0);
   Area* FindArea(const std::string& name);
+  // Prints the area on a page of the default printer into the PDF file:
+  // the area's events 27, 29 and 28 with the printer's port current and
+  // the area's rectangle. An error text, empty when the page was printed.
+  std::string PrintArea(Area& area, const std::string& pdf);
   // Makes the named area (when new) without an event.
   Area& MakeArea(const std::string& name);
   // An event record as it stands for a known area, to its routine.

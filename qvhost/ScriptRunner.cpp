@@ -212,18 +212,23 @@ std::string Line::RunData() {
 std::string Line::RunArea() {
   const std::string& name = Word(1);
   if (name.empty()) return "area NAME ...";
-  if (Word(2) == "create" && Word(3) == "form" && Word(4) == "at") {
-    // area NAME create form at FORM X Y W H [routine N]
+  const bool placedKind = Word(3) == "form" || Word(3) == "output" || Word(3) == "printing";
+  if (Word(2) == "create" && placedKind && Word(4) == "at") {
+    // area NAME create form|output|printing at FORM X Y W H [routine N]
     int64_t x = 0, y = 0, w = 0, h = 0;
     if (!Number(6, x) || !Number(7, y) || !Number(8, w) || !Number(9, h))
-      return "area NAME create form at FORM X Y W H [routine N]";
+      return "area NAME create form|output|printing at FORM X Y W H [routine N]";
     std::map<std::string, int64_t> options{{"routine", 1}};
     std::string bad = Options(10, options);
     if (!bad.empty()) return bad;
     bad = fHost.Screen().PlaceArea(name, Word(5), static_cast<int32_t>(x), static_cast<int32_t>(y),
                                    static_cast<int32_t>(w), static_cast<int32_t>(h));
     if (!bad.empty()) return bad;
-    fHost.AreaEvent(static_cast<int32_t>(options["routine"]), name, kAreaEventCreate, 0, 1);
+    // The kind as the creation event tells it: a form area by its
+    // modifiers, a printing object by its message, an output by neither.
+    const uintptr_t message = Word(3) == "printing" ? 1 : 0;
+    const uint16_t modifiers = Word(3) == "form" ? 1 : 0;
+    fHost.AreaEvent(static_cast<int32_t>(options["routine"]), name, kAreaEventCreate, message, modifiers);
     return {};
   }
   if (Word(2) == "create") {
@@ -332,13 +337,15 @@ std::string Line::RunExpect() {
     QvHost::Area* area = fHost.FindArea(Word(2));
     if (area == nullptr) return "no area " + Word(2);
     int64_t value = 0;
-    if (!Number(4, value)) return "expect event NAME message|when VALUE";
+    if (!Number(4, value)) return "expect event NAME message|when|modifiers VALUE";
     if (Word(3) == "message") {
       Expect(area->event.message == static_cast<uintptr_t>(value), "event message " + Word(4));
     } else if (Word(3) == "when") {
       Expect(area->event.when == static_cast<uint32_t>(value), "event when " + Word(4));
+    } else if (Word(3) == "modifiers") {
+      Expect(area->event.modifiers == static_cast<uint16_t>(value), "event modifiers " + Word(4));
     } else {
-      return "expect event NAME message|when VALUE";
+      return "expect event NAME message|when|modifiers VALUE";
     }
   } else if (what == "png") {
     return RunPng();
@@ -471,6 +478,13 @@ std::string Line::Run() {
     return {};
   }
   if (verb == "area") return RunArea();
+  if (verb == "print") {
+    // print AREA "file.pdf"
+    if (fTokens.size() != 3 || !fTokens[2].quoted) return "print AREA \"file.pdf\"";
+    QvHost::Area* area = fHost.FindArea(Word(1));
+    if (area == nullptr) return "no area " + Word(1);
+    return fHost.PrintArea(*area, Word(2));
+  }
   if (verb == "command") return RunCommand();
   if (verb == "queue" && Word(1) == "none" && fTokens.size() == 2) {
     fHost.QueueNoEvent();

@@ -11,12 +11,12 @@
 //   table N "name"   field T F "name" TYPE   value T F text|number|hex ...
 //   queue WHAT [message M] [modifiers X]      slot other|zero|restore
 //   form NAME X Y W H (a form window)   form NAME set|select|... (a dialog run)
-//   area NAME create form at FORM X Y W H   mouse down|up|move X Y
+//   area NAME create KIND at FORM X Y W H   mouse down|up|move X Y
 //   click X Y [count N]   drag X Y to X Y [steps N]   key NAME|"c" [modifiers X]
 //   type "text"   idle [N]   update [FORM]   activate|deactivate NAME
 //   snapshot FORM|screen "f.png"   queue none
 //   expect slot set|zero   expect message "text"   expect calls SELECTOR N ...
-//   expect png FORM|screen "ref.png"
+//   expect png FORM|screen "ref.png"   print AREA "file.pdf"
 #pragma once
 
 #include <cstdint>

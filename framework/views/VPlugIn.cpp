@@ -60,7 +60,7 @@ Tbx::GrafPtr WindowPortOf(VWindowView* view) {
 
 // ---- Construction.
 
-VPlugIn::VPlugIn(VPackage* package, int32_t resourceOffset, void** areaParams) : VView(nullptr) {
+VPlugIn::VPlugIn(VPackage* package, int32_t resourceOffset, void** areaParams) : VDockView(nullptr) {
   fPackage = package;
   SetUpWindow(areaParams);
   TakeResourceOffset(resourceOffset);
@@ -69,7 +69,7 @@ VPlugIn::VPlugIn(VPackage* package, int32_t resourceOffset, void** areaParams) :
   }
 }
 
-VPlugIn::VPlugIn(VPackage* package, int32_t resourceOffset) : VView(nullptr) {
+VPlugIn::VPlugIn(VPackage* package, int32_t resourceOffset) : VDockView(nullptr) {
   fPackage = package;
   SetUpWindow(nullptr);
   TakeResourceOffset(resourceOffset);
@@ -89,7 +89,7 @@ void VPlugIn::TakeResourceOffset(int32_t resourceOffset) {
 }
 
 VPlugIn::VPlugIn(VPackage* package, VDialQv* ownerDialog, const VString& name, void** areaParams)
-    : VView(nullptr) {
+    : VDockView(nullptr) {
   fPackage = package;
   fOwnerDialog = ownerDialog;
   fStandAlone = ownerDialog == nullptr ? 1 : 0;
@@ -429,6 +429,7 @@ bool VPlugIn::HandleMessage(VFrame* sender, int32_t message, intptr_t parameter)
   switch (message) {
     case kMsgFrameLeaving:
       if (sender != nullptr && sender == fHotFrame) fHotFrame = nullptr;
+      ForgetFrame(sender);
       return fCommandMgr->HandleMessage(sender, message, parameter);
     case kMsgDeactivate:
     case kMsgActivate: return HandleActivationMessage(message);
@@ -458,8 +459,8 @@ bool VPlugIn::HandleMessage(VFrame* sender, int32_t message, intptr_t parameter)
       }
       return true;
     case kMsgDockMessage:
-      // The dock's own message; an area without bars answers it with no.
-      return false;
+      // The dock's own message: the user's toolbar dialog, no without one.
+      return RunUserBarsDialog();
     default:
       break;
   }
@@ -535,38 +536,3 @@ VResourceFile* VPlugIn::GetModuleFile() const {
 VMacResourceFile* VPlugIn::GetPrefsFile() const {
   return fPackage != nullptr ? fPackage->GetPrefsFile() : nullptr;
 }
-
-// ---- The other plug-in kinds.
-
-VDesignPlugIn::VDesignPlugIn(VPackage* package, void* params) : fPackage(package) {
-  if (fPackage != nullptr) fPackage->AddDesignPlugIn(this);
-  StoreInCell(params, this);
-}
-
-VDesignPlugIn::~VDesignPlugIn() {
-  if (fPackage != nullptr) fPackage->RemoveDesignPlugIn(this);
-}
-
-void VDesignPlugIn::DrawPicture(void**) {}
-
-VOutputPlugIn::VOutputPlugIn(VPackage* package, void* params) : fPackage(package) {
-  if (fPackage != nullptr) fPackage->AddOutputPlugIn(this);
-  StoreInCell(params, this);
-}
-
-VOutputPlugIn::~VOutputPlugIn() {
-  if (fPackage != nullptr) fPackage->RemoveOutputPlugIn(this);
-}
-
-void VOutputPlugIn::DrawOutput(void**) {}
-
-VPrintingPlugIn::VPrintingPlugIn(VPackage* package, void* params) : fPackage(package) {
-  if (fPackage != nullptr) fPackage->AddPrintingPlugIn(this);
-  StoreInCell(params, this);
-}
-
-VPrintingPlugIn::~VPrintingPlugIn() {
-  if (fPackage != nullptr) fPackage->RemovePrintingPlugIn(this);
-}
-
-void VPrintingPlugIn::PrintPage(void**) {}

@@ -20,6 +20,8 @@
 #include "framework/core/containers/VArrayListOf.h"
 #include "framework/core/strings/VUniString.h"
 #include "framework/views/VCommandTable.h"
+#include "framework/views/VDockView.h"
+#include "framework/views/VPlugInKinds.h"
 #include "framework/views/VShortcut.h"
 #include "framework/views/VView.h"
 #include "graphics/VRegion.h"
@@ -115,7 +117,7 @@ VMemHandle FindStoredInterfaceBlock(VResourceFile* shared, VResourceFile* hostFi
 // module's 'XPRF' `id` stamp of `moduleFile`.
 bool IsInterfaceBlockValid(VMemHandle block, VResourceFile* moduleFile, int16_t id);
 
-class VPlugIn : public VView, public VPlugInObject {
+class VPlugIn : public VDockView, public VPlugInObject {
  public:
   // An area of a host form made by the package's factory: window set-up
   // with the host's parameter array, its name from the package's list and
@@ -310,34 +312,4 @@ class VPlugIn : public VView, public VPlugInObject {
   int16_t fSizeState = 1;
   int16_t fMinWidth = 0;
   int16_t fMinHeight = 0;
-};
-
-class VDesignPlugIn : public VObject, public VPlugInObject {
- public:
-  VDesignPlugIn(VPackage* package, void* params);
-  ~VDesignPlugIn() override;
-  void DrawPicture(void** params) override;
-
- private:
-  VPackage* fPackage;
-};
-
-class VOutputPlugIn : public VObject, public VPlugInObject {
- public:
-  VOutputPlugIn(VPackage* package, void* params);
-  ~VOutputPlugIn() override;
-  void DrawOutput(void** params) override;
-
- private:
-  VPackage* fPackage;
-};
-
-class VPrintingPlugIn : public VObject, public VPlugInObject {
- public:
-  VPrintingPlugIn(VPackage* package, void* params);
-  ~VPrintingPlugIn() override;
-  void PrintPage(void** params) override;
-
- private:
-  VPackage* fPackage;
 };

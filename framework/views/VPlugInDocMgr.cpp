@@ -1,7 +1,10 @@
 // Binding a plug-in to the host field named after its area.
 #include "framework/views/VPlugInDocMgr.h"
 
+#include <cstring>
+
 #include "boundary/HostFieldTypes.h"
+#include "framework/core/streams/ByteSwap.h"
 #include "framework/core/strings/VUniString.h"
 #include "host/context/HostServices.h"
 #include "host/context/HostStructure.h"
@@ -27,4 +30,18 @@ void VPlugInDocMgr::BindField(int16_t table, const VString& name, bool interproc
                        : 0;
     return;
   }
+}
+
+bool VPlugInDocMgr::AcceptsFormData(const void* data, size_t size) {
+  if (data == nullptr || size < kFormDataHeadSize) return false;
+  uint32_t signature = 0;
+  uint32_t version = 0;
+  std::memcpy(&signature, data, sizeof signature);
+  std::memcpy(&version, static_cast<const uint8_t*>(data) + sizeof signature, sizeof version);
+  const uint32_t own = GetSignature();
+  const uint32_t ownVersion = GetVersion();
+  if (signature == own && version <= ownVersion) return true;
+  Swap32(&signature);
+  Swap32(&version);
+  return signature == own && version <= ownVersion;
 }

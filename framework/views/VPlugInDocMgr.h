@@ -6,11 +6,15 @@
 // own.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "framework/core/VObject.h"
 
 class VString;
+
+// Form data begins with the manager's signature and version, two u32.
+constexpr size_t kFormDataHeadSize = 8;
 
 class VPlugInDocMgr : public VObject {
  public:
@@ -32,6 +36,11 @@ class VPlugInDocMgr : public VObject {
   // when several have that name; nothing for a table of 0 or less, an
   // interprocess variable, or a manager that can use no field.
   void BindField(int16_t table, const VString& name, bool interprocess);
+
+  // Whether form data is the manager's: at least 8 bytes beginning with
+  // its signature and a version not above its own, both u32 in the
+  // machine's order or else both swapped. Data that fails is none.
+  bool AcceptsFormData(const void* data, size_t size);
 
   uint16_t GetTable() const { return fTable; }
   uint16_t GetField() const { return fField; }

@@ -228,9 +228,11 @@ void VPlugIn::LoadInterface(const VString& name) {
     VMemoryResourceFile memory(block, 0);
     fCommands.LoadCommands(&memory, id);
     LoadShortcutResource(&memory, id);
-    // The bars of 'XDOK' are made by the dock; the port is taken and given
-    // back as the dock would, so the block's reading leaves it unchanged.
-    if (GetPort() != nullptr) FlushWindow();
+    // The bars of 'XDOK' are made by the dock while the area has a port.
+    if (GetPort() != nullptr) {
+      LoadDockDescription(this, &memory, id);
+      FlushWindow();
+    }
   }
   if (fInterfaceBlock != 0) DisposeBlock(fInterfaceBlock);
   fInterfaceBlock = block;
@@ -243,8 +245,7 @@ void VPlugIn::SaveDocks(const VString& name) {
   {
     VMemoryResourceFile memory(fInterfaceBlock, 0);
     if (!memory.HasResource(kResTypeDockLayout, id)) return;
-    // Without bars the layout has nothing to rewrite; the block is written
-    // back as it stands.
+    if (!WriteDockLayout(memory, id)) return;
     memory.UpdateFile();
   }
   VResourceFile* target = nullptr;

@@ -126,6 +126,11 @@ bool PlayMetafileIntoPicture(HENHMETAFILE metafile, const Rect* frame) {
   return PlayEnhMetaFile(gPicture.dc, metafile, &rect) != 0;
 }
 
+bool IsPictureOpen() {
+  std::lock_guard<std::mutex> lock(gPictureMutex);
+  return gPicture.handle != 0;
+}
+
 void ClosePicture() {
   std::lock_guard<std::mutex> lock(gPictureMutex);
   if (gPicture.handle == 0) return;

@@ -25,6 +25,8 @@ QV_PLATFORM_API Handle OpenPicture(const Rect* frame);
 // (in the picture's coordinates); false when no picture is open or the
 // metafile cannot be played.
 QV_PLATFORM_API bool PlayMetafileIntoPicture(HENHMETAFILE metafile, const Rect* frame);
+// Whether a picture is being recorded.
+QV_PLATFORM_API bool IsPictureOpen();
 // Ends the recording: the picture's handle receives the PICT. A handle that
 // cannot be sized stays empty.
 QV_PLATFORM_API void ClosePicture();

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -55,6 +56,16 @@ std::recursive_mutex gMutex;
 std::vector<WindowRecord*> gList;  // front to back
 GrafPort gDesktop{nullptr, Rect{0, 0, 0, 0}, 0, 0, nullptr};
 RgnHandle gGray = 0;
+
+// Ports on printers' device contexts, open until closed.
+std::vector<std::unique_ptr<GrafPort>> gPrinterPorts;
+
+bool IsPrinterPort(CGrafPtr port) {
+  for (const auto& p : gPrinterPorts) {
+    if (p.get() == port) return true;
+  }
+  return false;
+}
 
 bool Listed(WindowRef w) {
   return w != nullptr && std::find(gList.begin(), gList.end(), w) != gList.end();
@@ -449,6 +460,7 @@ void GetWMgrPort(GrafPtr* port) {
 
 HDC GetPortHDC(CGrafPtr port) {
   std::lock_guard<std::recursive_mutex> lock(gMutex);
+  if (IsPrinterPort(port)) return port->dc;
   if (!KnownPort(port)) return nullptr;
   if (port->dc != nullptr) return port->dc;
   HDC dc = GetDC(port->window);
@@ -466,8 +478,27 @@ HDC GetPortHDC(CGrafPtr port) {
   return dc;
 }
 
+GrafPtr OpenPrinterPort(HDC printerDC) {
+  if (printerDC == nullptr) return nullptr;
+  std::lock_guard<std::recursive_mutex> lock(gMutex);
+  auto port = std::make_unique<GrafPort>();
+  *port = GrafPort{nullptr, Rect{0, 0, 0, 0}, 0, 0, printerDC};
+  gPrinterPorts.push_back(std::move(port));
+  return gPrinterPorts.back().get();
+}
+
+void ClosePrinterPort(GrafPtr port) {
+  std::lock_guard<std::recursive_mutex> lock(gMutex);
+  for (auto it = gPrinterPorts.begin(); it != gPrinterPorts.end(); ++it) {
+    if (it->get() != port) continue;
+    gPrinterPorts.erase(it);
+    return;
+  }
+}
+
 void EndPortDrawing(CGrafPtr port) {
   std::lock_guard<std::recursive_mutex> lock(gMutex);
+  if (IsPrinterPort(port)) return;
   if (!KnownPort(port) || port->dc == nullptr) return;
   ReleaseDC(port->window, port->dc);
   port->dc = nullptr;

@@ -129,6 +129,12 @@ QV_PLATFORM_API void GetWMgrPort(GrafPtr* port);
 // port that is not one of the emulation's.
 QV_PLATFORM_API HDC GetPortHDC(CGrafPtr port);
 QV_PLATFORM_API void EndPortDrawing(CGrafPtr port);
+// A port drawing into a printer's device context (a page of a print job):
+// GetPortHDC answers that context and EndPortDrawing leaves it alone; the
+// port has no window. ClosePrinterPort forgets the port, never deleting
+// the context.
+QV_PLATFORM_API GrafPtr OpenPrinterPort(HDC printerDC);
+QV_PLATFORM_API void ClosePrinterPort(GrafPtr port);
 
 // Where a global point falls: the part code and the window (null in the
 // desktop and the menu bar).

@@ -269,7 +269,7 @@ TEST_F(HostScreenTest, MalformedLinesStopTheScriptWithAReason) {
       {"form main 1 2 3 4", "exists"},
       {"form other 1 2 3", "form NAME set|select"},
       {"area x create form at nowhere 0 0 5 5", "no form nowhere"},
-      {"area x create form at main 0 0 5", "area NAME create form at FORM X Y W H"},
+      {"area x create form at main 0 0 5", "area NAME create form|output|printing at FORM X Y W H"},
       {"area letter create form at main 0 0 5 5", "exists"},
       {"mouse press 1 2", "mouse down|up|move"},
       {"click 1 2 count 0", "click count"},

@@ -4,12 +4,14 @@
 // checked by its answer, the host calls it made and what the form shows.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 #include <string>
 
+#include "boundary/HostSelectors.h"
 #include "qvhost/QvHost.h"
 #include "qvhost/ScriptRunner.h"
 
@@ -112,6 +114,56 @@ TEST_F(AreaScripts, ClosingWithoutTheForcedMessageAlsoClosesTheBaseArea) {
   const ScriptRunner::Outcome outcome = Run(script);
   ASSERT_TRUE(outcome.ok()) << outcome.error << "\n" << out.str();
   EXPECT_EQ(outcome.failures, 0) << out.str();
+}
+
+TEST_F(AreaScripts, AnOutputAreaShowsItsTestPatternOnUpdate) {
+  const std::string script = std::string(kStart) +
+                             "snapshot invoice \"" + folder + "blank.png\"\n"
+                             "area pattern create output at invoice 10 10 200 100\n"
+                             "expect cell pattern set\n"
+                             "update invoice\n"
+                             "snapshot invoice \"" + folder + "pattern.png\"\n"
+                             "area pattern 6\n"
+                             "expect png invoice \"" + folder + "pattern.png\"\n"
+                             "area pattern 20\n"
+                             "expect event pattern message 0x1000000\n"  // words 0x100 and 0
+                             "area pattern 0x70\n"
+                             "expect event pattern modifiers 0x70\n"     // not the output's
+                             "area pattern 17\n"
+                             "stop -2\n";
+  const ScriptRunner::Outcome outcome = Run(script);
+  ASSERT_TRUE(outcome.ok()) << outcome.error << "\n" << out.str();
+  EXPECT_EQ(outcome.failures, 0) << out.str();
+  const std::string blank = Png("blank.png");
+  const std::string pattern = Png("pattern.png");
+  ASSERT_GT(pattern.size(), 8u);
+  EXPECT_EQ(pattern.substr(1, 3), "PNG");
+  EXPECT_NE(pattern, blank);
+  EXPECT_NE(out.str().find("event 6 to pattern"), std::string::npos);
+}
+
+TEST_F(AreaScripts, APrintingAreaPrintsAPageOnTheVirtualPrinter) {
+  const std::string pdf = folder + "area.pdf";
+  const std::string script = std::string(kStart) +
+                             "area sheet create printing at invoice 10 10 200 100\n"
+                             "expect cell sheet set\n"
+                             "print sheet \"" + pdf + "\"\n"
+                             "expect event sheet message 0\n"  // 28: the base ends nothing
+                             "print nobody \"" + pdf + "\"\n";
+  const ScriptRunner::Outcome outcome = Run(script);
+  EXPECT_NE(outcome.error.find("no area nobody"), std::string::npos) << outcome.error << "\n" << out.str();
+  EXPECT_EQ(outcome.failures, 0) << out.str();
+  ASSERT_TRUE(std::filesystem::exists(pdf));
+  std::string info;
+  if (FILE* pipe = popen(("pdfinfo '" + pdf + "' 2>&1").c_str(), "r")) {
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) info.append(buffer, n);
+    pclose(pipe);
+  }
+  ASSERT_NE(info.find("Pages:"), std::string::npos) << info;
+  EXPECT_EQ(std::stoi(info.substr(info.find("Pages:") + 6)), 1);
+  host->Stop(kSelStop);
 }
 
 }  // namespace
