@@ -323,6 +323,10 @@ class StreamRepair {
       fMoved.clear();
     }
     fParagraphStart = w;
+    // Each paragraph carries its own tab stops (composition starts every
+    // paragraph with none): a stop that repeats the previous paragraph's
+    // is the new paragraph's, not redundant.
+    fTabs.Clear();
   }
 
   void ShiftSheets() {

@@ -22,6 +22,7 @@
 #include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaEngine.h"
 #include "engine/xMorvaEngine_p.h"
+#include "engine/xMorvaLines.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/ByteSwap.h"
 #include "framework/core/streams/VHandleStream.h"
@@ -488,8 +489,10 @@ bool xMorvaEngine::LoadResourceBytes(const void* data, uint32_t size, const std:
   fFormat = loaded.fFormat;
   fFieldDisplayMode = loaded.fFieldDisplayMode;
   fLength = loaded.fLength;
-  // Offsets and the cache point of the old stream mean nothing now.
+  // Offsets and the cache point of the old stream mean nothing now, nor
+  // do the lines composed from it.
   Reset();
+  if (fLines != nullptr) fLines->NoteCleared();
   SetSelection(selStart, selEnd);
   return true;
 }
