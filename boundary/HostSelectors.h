@@ -56,12 +56,6 @@ constexpr int32_t kHostSelTakeEvent = 361;
 constexpr int32_t kHostSelPeekEvent = 362;
 constexpr int32_t kHostSelDisplayRoutines = 401;  // 272: address of the routine table
 constexpr int32_t kHostSelCenturyPivot = 531;
-// Around an area's own window: the host's state flag (param1 out), its mode
-// switched off (0) and back on (1) in param1, and a window view told to the
-// host (param1 its address).
-constexpr int32_t kHostSelState = -178;
-constexpr int32_t kHostSelSetMode = -179;
-constexpr int32_t kHostSelWindowView = -421;
 
 // The size of the path buffer of kHostSelGetPath.
 constexpr uint32_t kHostPathBufferSize = 260;

@@ -431,16 +431,6 @@ void QvHost::Answer(int32_t selector, HostParamBlock& block) {
       block.param1 = HostWord(fConfig.look);
       fLog.push_back({selector, "look " + std::to_string(fConfig.look)});
       break;
-    case kHostSelState:
-      block.param1 = HostWord(fConfig.stateFlag ? 1 : 0);
-      fLog.push_back({selector, fConfig.stateFlag ? "state 1" : "state 0"});
-      break;
-    case kHostSelSetMode:
-      fLog.push_back({selector, "mode " + std::to_string(HostWordOf(block.param1))});
-      break;
-    case kHostSelWindowView:
-      fLog.push_back({selector, "window view"});
-      break;
     case kHostSelOpenWindowAt:
       fLog.push_back({selector, "window at: " + MacToUtf8(block.text2 + 1, block.text2[0] <= 80 ? block.text2[0] : 80)});
       break;

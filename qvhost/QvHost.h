@@ -40,9 +40,6 @@ struct QvHostConfig {
   int32_t look = 0;
   int32_t pivotYear = 0;
   int32_t century = 0;
-  // The state flag the host answers (-178): while set, the host's mode is
-  // switched off around an area's own window.
-  bool stateFlag = true;
 };
 
 struct HeadlessChooserAnswer;
