@@ -78,6 +78,13 @@ void VPlugIn::RunOwnWindow() {
   gSavedPopUpRoutine = Tbx::GetToolTrapAddress(Tbx::kTrapPopUpMenuSelect);
   Tbx::SetToolTrapAddress(&TrackedPopUpMenuSelect, Tbx::kTrapPopUpMenuSelect);
 
+  // The area's place in its home window, which it takes again on return:
+  // the own window's size would otherwise hide that it is still too small.
+  int32_t homeX = 0, homeY = 0;
+  GetPosition(homeX, homeY);
+  const int32_t homeWidth = GetWidth();
+  const int32_t homeHeight = GetHeight();
+
   const bool menuBarShown = menuBar->IsMenuBarShown();
   menuBar->ShowMenuBar(true);
   Tbx::GrafPtr savedPort = nullptr;
@@ -295,6 +302,8 @@ void VPlugIn::RunOwnWindow() {
   delete window;
   fWindowView = home;
   SetParentQuietly(home);
+  MoveTo(homeX, homeY, 1);
+  ResizeTo(homeWidth, homeHeight, 1);
   HostObjectCall421(WindowReference(home));
   SetHiddenByParent(false);
   if (modeSwitched) HostSetMode179One();
