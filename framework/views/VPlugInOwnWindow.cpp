@@ -101,9 +101,9 @@ void VPlugIn::RunOwnWindow() {
 
   auto* window = new VWindowView(this, 5, true, true, true);
   VRect place;
-  if (gSystemServices != nullptr) {
-    gSystemServices->PositionFrameBelowMenuBar(*window, place);
-  } else {
+  if (gSystemServices != nullptr) gSystemServices->PositionFrameBelowMenuBar(*window, place);
+  if (place.GetWidth() <= 5 || place.GetHeight() <= 5) {
+    // No main window to place it in: the main screen below the menu bar.
     place = VRect(5, VSystemServices::GetMenuBarHeight() + 5, VSystemServices::GetScreenRight() - 10,
                   VSystemServices::GetScreenBottom() - VSystemServices::GetMenuBarHeight() - 10);
   }
