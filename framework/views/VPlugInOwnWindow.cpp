@@ -9,12 +9,12 @@
 #include "framework/system/environment/VCursor.h"
 #include "framework/system/environment/VSystemServices.h"
 #include "framework/views/VPlugIn.h"
-#include "graphics/VShape.h"
 #include "framework/views/VWindowMenuBar.h"
 #include "framework/views/VWindowView.h"
-#include "host/context/HostServices.h"
+#include "graphics/VShape.h"
 #include "host/context/HostCalls.h"
 #include "host/context/HostRequests.h"
+#include "host/context/HostServices.h"
 #include "platform/toolbox/TbxPorts.h"
 #include "platform/toolbox/TbxRegions.h"
 #include "platform/toolbox/TbxWindows.h"
@@ -44,7 +44,8 @@ Tbx::TrapRoutine gSavedPopUpRoutine = nullptr;
 
 int32_t TrackedPopUpMenuSelect(intptr_t menu, intptr_t top, intptr_t left, intptr_t item) {
   gPopUpMenuTracking = 1;
-  const int32_t chosen = gSavedPopUpRoutine != nullptr ? gSavedPopUpRoutine(menu, top, left, item) : 0;
+  const int32_t chosen =
+      gSavedPopUpRoutine != nullptr ? gSavedPopUpRoutine(menu, top, left, item) : 0;
   gPopUpMenuTracking = 0;
   return chosen;
 }
@@ -52,8 +53,8 @@ int32_t TrackedPopUpMenuSelect(intptr_t menu, intptr_t top, intptr_t left, intpt
 Tbx::Rect ContentRect(Tbx::WindowRef window) {
   int32_t left = 0, top = 0, width = 0, height = 0;
   Tbx::GetWindowBounds(window, &left, &top, &width, &height);
-  return Tbx::Rect{static_cast<int16_t>(top), static_cast<int16_t>(left), static_cast<int16_t>(top + height),
-                   static_cast<int16_t>(left + width)};
+  return Tbx::Rect{static_cast<int16_t>(top), static_cast<int16_t>(left),
+                   static_cast<int16_t>(top + height), static_cast<int16_t>(left + width)};
 }
 
 // The host knows windows by a 32-bit reference: the handle's low bits.
@@ -104,13 +105,15 @@ void VPlugIn::RunOwnWindow() {
   if (gSystemServices != nullptr) gSystemServices->PositionFrameBelowMenuBar(*window, place);
   if (place.GetWidth() <= 5 || place.GetHeight() <= 5) {
     // No main window to place it in: the main screen below the menu bar.
-    place = VRect(5, VSystemServices::GetMenuBarHeight() + 5, VSystemServices::GetScreenRight() - 10,
-                  VSystemServices::GetScreenBottom() - VSystemServices::GetMenuBarHeight() - 10);
+    place =
+        VRect(5, VSystemServices::GetMenuBarHeight() + 5, VSystemServices::GetScreenRight() - 10,
+              VSystemServices::GetScreenBottom() - VSystemServices::GetMenuBarHeight() - 10);
   }
   fWindowView = window;
   window->MoveTo(place.GetLeft() + 5, place.GetTop() + 5, 0);
   window->ResizeTo(place.GetWidth() - 5, place.GetHeight() - 5, 0);
-  if (const VString* title = GetTitle(); title != nullptr && title->GetLength() > 0) window->SetTitle(*title);
+  if (const VString* title = GetTitle(); title != nullptr && title->GetLength() > 0)
+    window->SetTitle(*title);
   SetParent(window);
   Tbx::WindowRef own = window->GetToolboxWindow();
 
@@ -219,7 +222,8 @@ void VPlugIn::RunOwnWindow() {
         } else if (part == Tbx::inGrow) {
           Tbx::Rect desk{0, 0, 0, 0};
           Tbx::GetRegionBounds(Tbx::GetGrayRgn(), &desk);
-          const Tbx::Rect limits{fMinHeight, fMinWidth, static_cast<int16_t>(desk.bottom - desk.top),
+          const Tbx::Rect limits{fMinHeight, fMinWidth,
+                                 static_cast<int16_t>(desk.bottom - desk.top),
                                  static_cast<int16_t>(desk.right - desk.left)};
           const int32_t size = Tbx::GrowWindow(own, where, &limits);
           if (size != 0) {
@@ -267,9 +271,7 @@ void VPlugIn::RunOwnWindow() {
         pass();
         break;
       case kEventKeyUp:
-      case kEventAutoKey:
-        pass();
-        break;
+      case kEventAutoKey: pass(); break;
       case kEventUpdate: {
         auto* target = reinterpret_cast<Tbx::WindowRef>(record.message);
         if (target == own) {
@@ -283,8 +285,7 @@ void VPlugIn::RunOwnWindow() {
         }
         break;
       }
-      default:
-        break;
+      default: break;
     }
   }
 

@@ -76,9 +76,7 @@ LRESULT ChildControlWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     case WM_ACTIVATE:
       if ((wParam & 0xFFFF) == WA_INACTIVE) HandOver(0, kKeyEscape);
       break;
-    case WM_PAINT:
-      gPopUpPainted = 1;
-      break;
+    case WM_PAINT: gPopUpPainted = 1; break;
     case kWmNcLButtonDown:
     case kWmNcRButtonDown:
     case kWmNcMButtonDown:
@@ -94,26 +92,24 @@ LRESULT ChildControlWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM 
     case kWmNcMButtonUp:
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
-    case kWmMButtonUp:
-      gPopUpButtonDown = 0;
-      break;
+    case kWmMButtonUp: gPopUpButtonDown = 0; break;
     case WM_KEYDOWN:
     case kWmImeKey: {
       const int16_t code = PopUpKeyCode(wParam);
-      if (code == 0 || gPopUpKeyTarget == nullptr) return DefWindowProcA(window, message, wParam, lParam);
+      if (code == 0 || gPopUpKeyTarget == nullptr)
+        return DefWindowProcA(window, message, wParam, lParam);
       HandOver(0, code);
       return 0;
     }
     case WM_KEYUP:
     case kWmSysKeyDown:
-    case kWmSysKeyUp:
-      return DefWindowProcA(window, message, wParam, lParam);
+    case kWmSysKeyUp: return DefWindowProcA(window, message, wParam, lParam);
     case WM_CHAR:
-      if (gPopUpKeyTarget != nullptr) HandOver(FromWindowsByte(static_cast<uint8_t>(wParam & 0xFF)), 0);
+      if (gPopUpKeyTarget != nullptr)
+        HandOver(FromWindowsByte(static_cast<uint8_t>(wParam & 0xFF)), 0);
       return 0;
     case kWmDeadChar:
-    default:
-      break;
+    default: break;
   }
   return CallWindowProcA(gReplacedPopUpProc, window, message, wParam, lParam);
 }

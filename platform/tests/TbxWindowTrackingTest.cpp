@@ -130,8 +130,10 @@ TEST_F(WindowTracking, ZoomOutFillsTheDesktopAndZoomInComesBack) {
   WindowRef under = nullptr;
   RECT outer{0, 0, 0, 0};
   GetWindowRect(GetNativeWindow(window_), &outer);
-  EXPECT_EQ(FindWindow(Point{static_cast<int16_t>(outer.top + 6), static_cast<int16_t>(outer.right - 12)}, &under),
-            inZoomIn);
+  EXPECT_EQ(
+      FindWindow(Point{static_cast<int16_t>(outer.top + 6), static_cast<int16_t>(outer.right - 12)},
+                 &under),
+      inZoomIn);
   ZoomWindow(window_, inZoomIn, false);
   const Rect back = Content();
   EXPECT_EQ(back.left, 100);

@@ -65,7 +65,9 @@ TEST_F(OwnWindowScripts, TheCloseBoxEndsTheWindowAfterClickTypingAndResize) {
                              "queue 4 message 0x61\n"
                              "queue 1 h 1010 v 775 toh 810 tov 575\n"
                              "queue none\n"
-                             "queue snapshot \"" + folder + "own.png\"\n"
+                             "queue snapshot \"" +
+                             folder +
+                             "own.png\"\n"
                              "queue 1 h 23 v 37\n"
                              "queue 3 message 0x61\n"  // left waiting: the window closed before it
                              "click 80 90\n"
@@ -103,10 +105,14 @@ TEST_F(OwnWindowScripts, TheQueueRunningOutQuitsTheWindow) {
   const std::string script = std::string(kShrunk) +
                              "click 80 90\n"
                              "expect calls -421 2\n"
-                             "snapshot invoice \"" + folder + "after.png\"\n"
+                             "snapshot invoice \"" +
+                             folder +
+                             "after.png\"\n"
                              "click 80 90\n"  // still too small: it opens again
                              "expect calls -421 4\n"
-                             "expect png invoice \"" + folder + "after.png\"\n"
+                             "expect png invoice \"" +
+                             folder +
+                             "after.png\"\n"
                              "area body move 10 10 200 100\n"
                              "click 80 90\n"  // large enough: an ordinary click
                              "expect calls -421 4\n"

@@ -85,8 +85,8 @@ TEST_F(DropDownLoop, InputRunningOutPressesEscapeWhichEndsIt) {
 TEST_F(DropDownLoop, ClicksAreSeenThroughTheFlagFromTheLiveState) {
   // The button is already down when the loop starts, goes up, down again
   // and up; then the input runs out.
-  const HeadlessInputEntry script[] = {At(0, 20, 20, true), At(10, 22, 22, false), At(20, 24, 24, true),
-                                       At(30, 24, 24, false)};
+  const HeadlessInputEntry script[] = {At(0, 20, 20, true), At(10, 22, 22, false),
+                                       At(20, 24, 24, true), At(30, 24, 24, false)};
   ASSERT_TRUE(LoadHeadlessInput(script, 4, 0));
   AdvanceHeadlessClock(1);
   RunDropDownLoop(owner, popUp, list);

@@ -33,8 +33,10 @@ void RunDropDownLoop(HWND owner, HWND popUp, VDropDownPopUp& list) {
   }
 
   if (GetCapture() == popUp) ReleaseCapture();
-  if (IsWindow(popUp)) SetWindowLongPtrA(popUp, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(gReplacedPopUpProc));
-  if (IsWindow(owner)) SetWindowLongPtrA(owner, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(gReplacedOwnerProc));
+  if (IsWindow(popUp))
+    SetWindowLongPtrA(popUp, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(gReplacedPopUpProc));
+  if (IsWindow(owner))
+    SetWindowLongPtrA(owner, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(gReplacedOwnerProc));
   gPopUpKeyTarget = savedTarget;
   gReplacedOwnerProc = savedOwnerProc;
   gReplacedPopUpProc = savedPopUpProc;

@@ -13,6 +13,7 @@
 #include "boundary/HostRecords.h"
 #include "boundary/HostSelectors.h"
 #include "boundary/HostServiceSelectors.h"
+#include "framework/system/environment/VEnvironmentLinks.h"
 #include "framework/views/VFrameServices.h"
 #include "framework/views/VPlugIn.h"
 #include "framework/views/VWindowMenuBar.h"
@@ -27,7 +28,6 @@
 #include "platform/win32/WinInput.h"
 #include "platform/win32/WinTime.h"
 #include "platform/win32/WinWindowState.h"
-#include "framework/system/environment/VEnvironmentLinks.h"
 
 namespace {
 
@@ -179,7 +179,8 @@ Tbx::Rect Content(Tbx::WindowRef window) {
                    static_cast<int16_t>(l + w)};
 }
 
-HostEventRecord Event(uint16_t what, Tbx::Point where, uintptr_t message = 0, uint16_t modifiers = 0) {
+HostEventRecord Event(uint16_t what, Tbx::Point where, uintptr_t message = 0,
+                      uint16_t modifiers = 0) {
   return HostEventRecord{what, message, 0, where.v, where.h, modifiers};
 }
 
@@ -201,8 +202,10 @@ class OwnWindow : public testing::Test {
     gTurns = 0;
     Tbx::Rect bounds{40, 30, 340, 430};
     const uint8_t title[] = {4, 'F', 'o', 'r', 'm'};
-    other = Tbx::NewCWindow(nullptr, &bounds, title, true, Tbx::documentProc, Tbx::kInFront, true, 0);
-    window = Tbx::NewCWindow(nullptr, &bounds, title, true, Tbx::documentProc, Tbx::kInFront, true, 0);
+    other =
+        Tbx::NewCWindow(nullptr, &bounds, title, true, Tbx::documentProc, Tbx::kInFront, true, 0);
+    window =
+        Tbx::NewCWindow(nullptr, &bounds, title, true, Tbx::documentProc, Tbx::kInFront, true, 0);
     Tbx::SetPort(&window->port);
     host.record = HostEventRecord{};
     host.record.what = kAreaEventCreate;
@@ -262,14 +265,18 @@ TEST_F(OwnWindow, SizeStatesFollowTheMinimumAndTheRequests) {
   } steps[] = {
       {"no minimum", [] {}, 1},
       {"minimum wider than the area", [&] { area->SetMinimumSize(300, 50); }, 0},
-      {"host rectangle wide enough", [&] {
+      {"host rectangle wide enough",
+       [&] {
          host.rect[3] = 400;
          host.Send(*area, 25);
-       }, 1},
-      {"narrow again", [&] {
+       },
+       1},
+      {"narrow again",
+       [&] {
          host.rect[3] = 220;
          host.Send(*area, 25);
-       }, 0},
+       },
+       0},
       {"own window asked in state 0", [&] { area->RequestOwnWindow(); }, 2},
       {"closing asked when not open", [&] { area->CloseOwnWindow(); }, 2},
       {"recomputed", [&] { area->UpdateSizeState(); }, 0},
@@ -325,11 +332,13 @@ TEST_F(OwnWindow, TheLoopPassesEventsAndClosesOnCommandQ) {
   });
   Queue([&] {
     const Tbx::Rect c = Content(own);
-    return Event(1, Tbx::Point{static_cast<int16_t>(c.top + 20), static_cast<int16_t>(c.left + 20)});
+    return Event(1,
+                 Tbx::Point{static_cast<int16_t>(c.top + 20), static_cast<int16_t>(c.left + 20)});
   });
   Queue([&] {
     const Tbx::Rect c = Content(own);
-    return Event(2, Tbx::Point{static_cast<int16_t>(c.top + 20), static_cast<int16_t>(c.left + 20)});
+    return Event(2,
+                 Tbx::Point{static_cast<int16_t>(c.top + 20), static_cast<int16_t>(c.left + 20)});
   });
   Queue([] { return Event(3, Tbx::Point{0, 0}, (0x00 << 8) | 'a'); });
   Queue([] { return Event(4, Tbx::Point{0, 0}, (0x00 << 8) | 'a'); });
@@ -342,7 +351,9 @@ TEST_F(OwnWindow, TheLoopPassesEventsAndClosesOnCommandQ) {
     pixel = GetPixel(dc, 40, 40);
     ReleaseDC(Tbx::GetNativeWindow(own), dc);
   });
-  Queue([] { return Event(3, Tbx::Point{0, 0}, (0x0C << 8) | 'q', 0x180); });  // Command-Q, button bit
+  Queue([] {
+    return Event(3, Tbx::Point{0, 0}, (0x0C << 8) | 'q', 0x180);
+  });  // Command-Q, button bit
 
   VWindowView* homeView = area->GetWindowView();
   int32_t begun0 = 0, ended0 = 0;
@@ -494,7 +505,8 @@ TEST_F(OwnWindow, TheGrowBoxResizesOnTheInputTimeline) {
   Queue([&] {
     own = WindowOf(*area);
     before = Content(own);
-    const Tbx::Point corner{static_cast<int16_t>(before.bottom - 3), static_cast<int16_t>(before.right - 3)};
+    const Tbx::Point corner{static_cast<int16_t>(before.bottom - 3),
+                            static_cast<int16_t>(before.right - 3)};
     // Pressed in the grow box, dragged 40 left and 30 up, let go.
     const HeadlessInputEntry script[] = {
         {0, POINT{corner.h, corner.v}, HEADLESS_LEFT_BUTTON, {0}},

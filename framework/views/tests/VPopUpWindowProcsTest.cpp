@@ -22,8 +22,8 @@ LRESULT Replaced(HWND, UINT message, WPARAM, LPARAM) {
 class Target : public VPopUpKeyTarget {
  public:
   void HandleKey(VShortcut& key) override {
-    keys.push_back(std::to_string(static_cast<int>(key.GetCharacter())) + "/" + std::to_string(key.GetKeyCode()) +
-                   "/" + std::to_string(key.GetModifierFlags()));
+    keys.push_back(std::to_string(static_cast<int>(key.GetCharacter())) + "/" +
+                   std::to_string(key.GetKeyCode()) + "/" + std::to_string(key.GetModifierFlags()));
   }
   std::vector<std::string> keys;
 };
