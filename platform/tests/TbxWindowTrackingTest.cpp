@@ -194,14 +194,4 @@ TEST_F(WindowTracking, PopUpTrapCanBeReplacedAndPutBack) {
   EXPECT_EQ(CallToolTrap(0xA000, 1, 2, 3, 4), 0);
 }
 
-TEST_F(WindowTracking, OnceATurnCallAndSystemClicksAreCounted) {
-  const int32_t tasks = CountSystemTasks();
-  const int32_t clicks = CountSystemClicks();
-  SystemTask();
-  SystemTask();
-  SystemClick(Point{0, 0}, nullptr);
-  EXPECT_EQ(CountSystemTasks() - tasks, 2);
-  EXPECT_EQ(CountSystemClicks() - clicks, 1);
-}
-
 }  // namespace

@@ -303,15 +303,6 @@ TEST_F(OwnWindow, TooSmallDrawsThePlaceholderAndIgnoresIdleMovesAndActivation) {
   ReleaseDC(Tbx::GetNativeWindow(window), dc);
 }
 
-TEST_F(OwnWindow, AFormAreaWithoutTableKeepsItsState) {
-  host.record = HostEventRecord{};
-  host.record.what = kAreaEventCreate;
-  host.record.when = 0;
-  Area plain(&package, 1, host.params);
-  plain.SetMinimumSize(300, 50);
-  EXPECT_EQ(plain.GetSizeState(), 1);
-}
-
 TEST_F(OwnWindow, WithoutAMenuBarNoWindowOpens) {
   area->menuBar = nullptr;
   OpenByClick();
@@ -400,14 +391,6 @@ TEST_F(OwnWindow, TheLoopPassesEventsAndClosesOnCommandQ) {
   EXPECT_FALSE(menuBar.shown);
 }
 
-TEST_F(OwnWindow, AHostWithoutTheStateFlagKeepsItsMode) {
-  gStateFlag = 0;
-  OpenByClick();
-  EXPECT_EQ(Count(kHostSelState178), 1);
-  EXPECT_TRUE(gModes.empty());
-  EXPECT_EQ(area->opened, 1);
-}
-
 TEST_F(OwnWindow, HiddenWindowsComeBackLastHiddenFirst) {
   // The home window in front, the other behind: the home window is hidden
   // first, so it is shown and selected first, then the other, and the home
@@ -445,57 +428,36 @@ TEST_F(OwnWindow, MessageTwentyOpensAndTheCloseBoxCloses) {
   EXPECT_EQ(gQueue.size(), 1u);
 }
 
-TEST_F(OwnWindow, TheFirstZoomLaysTheWindowOverTheHomeContent) {
+TEST_F(OwnWindow, TheFirstZoomLaysTheWindowOverTheHomeContentUnlessMovedBefore) {
   const Tbx::Rect home = Content(window);
-  Tbx::Rect first{0, 0, 0, 0}, second{0, 0, 0, 0};
-  Tbx::WindowRef own = nullptr;
-  auto zoomClick = [&](Tbx::Rect* after) {
-    Queue([&, after] {
-      own = WindowOf(*area);
-      Tbx::Point box{0, 0};
-      EXPECT_TRUE(FindPart(own, Tbx::inZoomOut, box) || FindPart(own, Tbx::inZoomIn, box));
-      SetCursorPos(box.h, box.v);
-      return Event(1, box);
-    });
-    Look([&, after] { *after = Content(own); });
-  };
-  zoomClick(&first);
-  zoomClick(&second);
-  OpenByClick();
-  EXPECT_EQ(first.left, home.left);
-  EXPECT_EQ(first.top, home.top);
-  EXPECT_EQ(first.right, home.right);
-  EXPECT_EQ(first.bottom, home.bottom);
-  // The second zoom is an ordinary one: the window fills the desktop.
-  EXPECT_GT(second.right - second.left, home.right - home.left);
-}
-
-TEST_F(OwnWindow, AfterADragTheFirstZoomIsAnOrdinaryZoom) {
-  const Tbx::Rect home = Content(window);
-  Tbx::Rect dragged{0, 0, 0, 0}, zoomed{0, 0, 0, 0};
-  Tbx::WindowRef own = nullptr;
-  Queue([&] {
-    own = WindowOf(*area);
-    Tbx::Point bar{0, 0};
-    EXPECT_TRUE(FindPart(own, Tbx::inDrag, bar));
-    SetCursorPos(bar.h + 7, bar.v + 9);
-    return Event(1, bar);
-  });
-  Look([&] { dragged = Content(own); });
-  Queue([&] {
-    Tbx::Point box{0, 0};
-    EXPECT_TRUE(FindPart(own, Tbx::inZoomOut, box));
-    SetCursorPos(box.h, box.v);
-    return Event(1, box);
-  });
-  Look([&] { zoomed = Content(own); });
-  Tbx::Rect before{0, 0, 0, 0};
-  Look([] {});
-  OpenByClick();
-  (void)before;
-  EXPECT_NE(dragged.left, 0);
-  EXPECT_NE(zoomed.left, home.left);
-  EXPECT_GT(zoomed.right - zoomed.left, dragged.right - dragged.left);
+  for (bool dragFirst : {false, true}) {
+    SCOPED_TRACE(dragFirst ? "dragged first" : "zoomed first");
+    Tbx::Rect first{0, 0, 0, 0}, second{0, 0, 0, 0};
+    Tbx::WindowRef own = nullptr;
+    // A press on a part of the frame, let go where it went down (the
+    // title bar's a few pixels further).
+    auto press = [&](int16_t part, int16_t dh) {
+      Queue([&, part, dh] {
+        own = WindowOf(*area);
+        Tbx::Point at{0, 0};
+        EXPECT_TRUE(FindPart(own, part, at) || FindPart(own, Tbx::inZoomIn, at));
+        SetCursorPos(at.h + dh, at.v);
+        return Event(1, at);
+      });
+    };
+    if (dragFirst) press(Tbx::inDrag, 7);
+    press(Tbx::inZoomOut, 0);
+    Look([&] { first = Content(own); });
+    press(Tbx::inZoomOut, 0);
+    Look([&] { second = Content(own); });
+    area->SetMinimumSize(0, 0);
+    OpenByClick();
+    const bool overHome = first.left == home.left && first.top == home.top && first.right == home.right &&
+                          first.bottom == home.bottom;
+    EXPECT_EQ(overHome, !dragFirst);
+    // Later zooms are ordinary ones: out to the desktop, or back in.
+    EXPECT_NE(second.right - second.left, first.right - first.left);
+  }
 }
 
 TEST_F(OwnWindow, TheGrowBoxResizesOnTheInputTimeline) {

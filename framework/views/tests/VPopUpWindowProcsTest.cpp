@@ -161,17 +161,4 @@ TEST_F(PopUpProcs, TheOwnerProcedureHandsEscapeOnEitherActivationAndPassesAll) {
   }
 }
 
-TEST_F(PopUpProcs, ProceduresWorkThroughTheWindowTable) {
-  // Installed on the window, messages sent through the table reach them.
-  SetWindowLongPtrA(window, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(&ChildControlWindowProc));
-  SendMessageA(window, WM_LBUTTONDOWN, 0, 0);
-  EXPECT_EQ(gPopUpButtonDown, 1);
-  SendMessageA(window, WM_KEYDOWN, 38, 0);
-  EXPECT_EQ(target.keys, std::vector<std::string>{"0/144/0"});
-  PostMessageA(window, WM_LBUTTONUP, 0, 0);
-  MSG msg{};
-  while (PeekMessageA(&msg, window, WM_LBUTTONUP, WM_LBUTTONUP, PM_REMOVE)) DispatchMessageA(&msg);
-  EXPECT_EQ(gPopUpButtonDown, 0);
-}
-
 }  // namespace
