@@ -214,6 +214,39 @@ std::string HostScreen::PlaceArea(const std::string& area, const std::string& fo
   return {};
 }
 
+std::string HostScreen::MoveArea(const std::string& name, int32_t x, int32_t y, int32_t width, int32_t height) {
+  QvHost::Area* a = fHost.FindArea(name);
+  if (a == nullptr || a->port == nullptr) return "no area " + name + " in a form";
+  if (width <= 0 || height <= 0 || x < -32000 || y < -32000 || x + width > 32000 || y + height > 32000)
+    return "the area needs a positive size";
+  Tbx::WindowRef window = Tbx::GetWindowFromPort(static_cast<Tbx::CGrafPtr>(a->port));
+  HWND native = Tbx::GetNativeWindow(window);
+  const RECT old{a->rect[1], a->rect[0], a->rect[3], a->rect[2]};
+  InvalidateRect(native, &old, 0);
+  a->rect[0] = static_cast<int16_t>(y);
+  a->rect[1] = static_cast<int16_t>(x);
+  a->rect[2] = static_cast<int16_t>(y + height);
+  a->rect[3] = static_cast<int16_t>(x + width);
+  const RECT now{x, y, x + width, y + height};
+  InvalidateRect(native, &now, 0);
+  fHost.AreaEvent(a->routine, name, 25, 0, 0);
+  return {};
+}
+
+void HostScreen::PlayPress(int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+  Play({Entry(0, POINT{x1, y1}, fButtons | HEADLESS_LEFT_BUTTON, 0),
+        Entry(10, POINT{x2, y2}, fButtons | HEADLESS_LEFT_BUTTON, 0),
+        Entry(20, POINT{x2, y2}, fButtons & ~HEADLESS_LEFT_BUTTON, 0)});
+  Reach(0);
+}
+
+bool HostScreen::IsForm(const void* window) const {
+  for (const Form* f : fForms) {
+    if (f->window == window) return true;
+  }
+  return false;
+}
+
 void HostScreen::ForgetArea(const std::string& name) {
   auto it = std::find(fAreas.begin(), fAreas.end(), name);
   if (it == fAreas.end()) return;

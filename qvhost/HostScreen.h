@@ -43,6 +43,15 @@ class HostScreen {
   std::string PlaceArea(const std::string& area, const std::string& form, int32_t x, int32_t y,
                         int32_t width, int32_t height);
 
+  // Moves and sizes a placed area in its form (the old and the new place
+  // are drawn again) and tells it with a move-or-resize event (25).
+  std::string MoveArea(const std::string& area, int32_t x, int32_t y, int32_t width, int32_t height);
+  // Plays the left button on the input timeline: down at (x1, y1), moved
+  // to (x2, y2) and let go there, for a loop of the module that tracks it.
+  void PlayPress(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+  // Whether the Toolbox window is one of the forms.
+  bool IsForm(const void* window) const;
+
   // The area has been closed (event 17): no more events go to it.
   void ForgetArea(const std::string& area);
 

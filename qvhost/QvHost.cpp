@@ -23,6 +23,7 @@
 #include "platform/toolbox/TbxWindows.h"
 #include "platform/gdi/WinGdi.h"
 #include "platform/print/WinPrint.h"
+#include "platform/win32/WinPaint.h"
 #include "platform/win32/WinFileDialogs.h"
 #include "qvhost/HostExpression.h"
 #include "qvhost/HostPictures.h"
@@ -171,6 +172,9 @@ int32_t ParseTime(const std::string& text) {
   if (n < 2 || n > 3 || h < 0 || m < 0 || m > 59 || s < 0 || s > 59) return 0;
   return h * 3600 + m * 60 + s;
 }
+
+// A window view the module tells the host about.
+constexpr int32_t kHostSelWindowView421 = -421;
 
 bool EventMatches(const HostEventRecord& record, int16_t mask) {
   return record.what < 16 && (static_cast<uint16_t>(mask) & (1u << record.what)) != 0;
@@ -459,6 +463,9 @@ void QvHost::Answer(int32_t selector, HostParamBlock& block) {
     case kHostSelPeekEvent:
       AnswerEvent(selector, block);
       break;
+    case kHostSelWindowView421:
+      fLog.push_back({selector, "window view"});
+      break;
     case kHostSelLook:
       block.param1 = HostWord(fConfig.look);
       fLog.push_back({selector, "look " + std::to_string(fConfig.look)});
@@ -633,23 +640,61 @@ void QvHost::AnswerEvent(int32_t selector, HostParamBlock& block) {
   const auto mask = static_cast<int16_t>(HostWordOf(block.param1));
   bool found = false;
   const char* what = "event taken";
-  if (selector == kHostSelTakeEvent && !fEvents.empty() && fEvents.front().what == 0xFFFF) {
+  if (selector == kHostSelTakeEvent && !fEvents.empty() && fEvents.front().record.what == 0xFFFE) {
+    // A snapshot of the front window, drawn first when it waits for it.
+    HostEventRecord update{};
+    if (EventMatches(HostEventRecord{6, 0, 0, 0, 0, 0}, mask) && FrontWindowUpdate(update)) {
+      if (record != nullptr) *record = update;
+      block.param4 = 1;
+      fLog.push_back({selector, "update of the front window taken"});
+      return;
+    }
+    const std::string path = fEvents.front().snapshot;
+    fEvents.pop_front();
+    Tbx::WindowRef front = Tbx::FrontWindow();
+    const bool written = front != nullptr && WriteHeadlessWindowPng(Tbx::GetNativeWindow(front), path.c_str());
+    block.param4 = 0;
+    int32_t left = 0, top = 0, width = 0, height = 0;
+    Tbx::GetWindowBounds(front, &left, &top, &width, &height);
+    fLog.push_back({selector, written ? "snapshot of the front window, content at " + std::to_string(left) + "," +
+                                            std::to_string(top) + " size " + std::to_string(width) + "x" +
+                                            std::to_string(height)
+                                      : "no snapshot"});
+    return;
+  }
+  if (selector == kHostSelTakeEvent && !fEvents.empty() && fEvents.front().record.what == 0xFFFF) {
     fEvents.pop_front();  // a queued "no event"
     block.param4 = 0;
     fLog.push_back({selector, "no event"});
     return;
   }
   for (auto it = fEvents.begin(); it != fEvents.end(); ++it) {
-    if (it->what == 0xFFFF || !EventMatches(*it, mask)) continue;
-    if (record != nullptr) *record = *it;
-    if (selector == kHostSelTakeEvent) fEvents.erase(it);
+    if (it->record.what >= 0xFFFE || !EventMatches(it->record, mask)) continue;
+    if (record != nullptr) *record = it->record;
+    if (selector == kHostSelTakeEvent) {
+      if (it->record.what == 1) {
+        // The button goes down where the event says (and moves on when
+        // tracked), so that the module's tracking sees the user.
+        const QueuedEvent& e = *it;
+        fScreen->PlayPress(e.record.whereH, e.record.whereV, e.track ? e.toH : e.record.whereH,
+                           e.track ? e.toV : e.record.whereV);
+        if (record != nullptr) record->when = HostScreen::Ticks(fScreen->Clock());
+      }
+      fLog.push_back({selector, "event " + std::to_string(it->record.what) + " at " +
+                                    std::to_string(it->record.whereH) + "," + std::to_string(it->record.whereV) +
+                                    " taken"});
+      fEvents.erase(it);
+      block.param4 = 1;
+      return;
+    }
     found = true;
     break;
   }
   if (!found && selector == kHostSelTakeEvent) {
     // Nothing queued: what waits to be drawn, then the user quits.
     HostEventRecord next{};
-    if (EventMatches(HostEventRecord{6, 0, 0, 0, 0, 0}, mask) && fScreen->NextUpdate(next, true)) {
+    if (EventMatches(HostEventRecord{6, 0, 0, 0, 0, 0}, mask) &&
+        (fScreen->NextUpdate(next, true) || FrontWindowUpdate(next))) {
       what = "update taken";
       found = true;
     } else if (EventMatches(HostEventRecord{3, 0, 0, 0, 0, 0}, mask)) {
@@ -669,6 +714,20 @@ void QvHost::AnswerEvent(int32_t selector, HostParamBlock& block) {
     block.flag = found ? 1 : 0;
     fLog.push_back({selector, found ? "event waiting" : "no event waiting"});
   }
+}
+
+bool QvHost::FrontWindowUpdate(HostEventRecord& record) {
+  // A window of the module's own (not a form) in front, with something to
+  // draw: its update event names the window.
+  Tbx::WindowRef front = Tbx::FrontWindow();
+  if (front == nullptr || fScreen->IsForm(front)) return false;
+  RECT dirty{0, 0, 0, 0};
+  if (!GetUpdateRect(Tbx::GetNativeWindow(front), &dirty, FALSE_)) return false;
+  record = HostEventRecord{};
+  record.what = 6;
+  record.message = reinterpret_cast<uintptr_t>(front);
+  record.when = HostScreen::Ticks(fScreen->Clock());
+  return true;
 }
 
 // ---- Structure, records and variables

@@ -121,8 +121,26 @@ class QvHost {
   // request to take one (361) answers an update event while a form has
   // something to update, then Command-Q, so that no loop waits for ever;
   // a queued `none` answers one "no event" first.
-  void QueueNoEvent() { fEvents.push_back(HostEventRecord{0xFFFF, 0, 0, 0, 0, 0}); }
-  void QueueEvent(const HostEventRecord& record) { fEvents.push_back(record); }
+  // A queued mouse-down with `track` also plays the button on the input
+  // timeline when it is taken: pressed at its point, moved to (toH, toV)
+  // and let go there, so that the module's tracking follows it. A queued
+  // snapshot writes a PNG of the front window when its turn comes (after
+  // that window's pending update) and answers "no event".
+  struct QueuedEvent {
+    HostEventRecord record{};
+    bool track = false;
+    int16_t toH = 0;
+    int16_t toV = 0;
+    std::string snapshot;
+  };
+  void QueueNoEvent() { fEvents.push_back(QueuedEvent{HostEventRecord{0xFFFF, 0, 0, 0, 0, 0}}); }
+  void QueueEvent(const HostEventRecord& record) { fEvents.push_back(QueuedEvent{record}); }
+  void QueueEvent(const QueuedEvent& event) { fEvents.push_back(event); }
+  void QueueSnapshot(const std::string& path) {
+    QueuedEvent e{HostEventRecord{0xFFFE, 0, 0, 0, 0, 0}};
+    e.snapshot = path;
+    fEvents.push_back(e);
+  }
 
   // What the user answers to the module's next open, save or folder
   // chooser, in order: accept a path (with a filter from 1, or 0 to keep the
@@ -215,6 +233,9 @@ class QvHost {
 
  private:
   void Answer(int32_t selector, HostParamBlock& block);
+  // An update event for the front window when it is not a form and has
+  // something to draw.
+  bool FrontWindowUpdate(HostEventRecord& record);
   void AnswerStartup(HostParamBlock& block);
   void AnswerPath(HostParamBlock& block);
   void AnswerFieldInfo(HostParamBlock& block);
@@ -251,7 +272,7 @@ class QvHost {
   std::map<std::string, std::unique_ptr<Area>> fAreas;
   std::unique_ptr<HostScreen> fScreen;
   std::vector<LoggedCall> fLog;
-  std::deque<HostEventRecord> fEvents;
+  std::deque<QueuedEvent> fEvents;
   std::deque<Choice> fChoices;
   std::deque<bool> fConfirmations;
   int32_t fLastProcess = 1;

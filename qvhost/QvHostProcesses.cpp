@@ -110,7 +110,7 @@ bool QvHost::AnswerProcess(int32_t selector, HostParamBlock& block) {
         fLog.push_back({selector, "process " + std::to_string(runner.Current()) + " event 33 (script exhausted)"});
         return true;
       }
-      *record = fEvents.front();
+      *record = fEvents.front().record;
       fEvents.pop_front();
       if (record->what == kNoEventMarker) record->what = 0;
       fLog.push_back({selector, "process " + std::to_string(runner.Current()) + " event " + std::to_string(record->what)});

@@ -217,8 +217,8 @@ std::string Line::RunArea() {
     // area NAME create form|output|printing at FORM X Y W H [routine N]
     int64_t x = 0, y = 0, w = 0, h = 0;
     if (!Number(6, x) || !Number(7, y) || !Number(8, w) || !Number(9, h))
-      return "area NAME create form|output|printing at FORM X Y W H [routine N]";
-    std::map<std::string, int64_t> options{{"routine", 1}};
+      return "area NAME create form|output|printing at FORM X Y W H [routine N] [table N]";
+    std::map<std::string, int64_t> options{{"routine", 1}, {"table", 0}};
     std::string bad = Options(10, options);
     if (!bad.empty()) return bad;
     bad = fHost.Screen().PlaceArea(name, Word(5), static_cast<int32_t>(x), static_cast<int32_t>(y),
@@ -226,10 +226,20 @@ std::string Line::RunArea() {
     if (!bad.empty()) return bad;
     // The kind as the creation event tells it: a form area by its
     // modifiers, a printing object by its message, an output by neither.
+    // The area's table goes in its `when`.
     const uintptr_t message = Word(3) == "printing" ? 1 : 0;
     const uint16_t modifiers = Word(3) == "form" ? 1 : 0;
-    fHost.AreaEvent(static_cast<int32_t>(options["routine"]), name, kAreaEventCreate, message, modifiers);
+    fHost.AreaEvent(static_cast<int32_t>(options["routine"]), name, kAreaEventCreate, message, modifiers,
+                    static_cast<uint32_t>(options["table"]));
     return {};
+  }
+  if (Word(2) == "move") {
+    // area NAME move X Y W H
+    int64_t x = 0, y = 0, w = 0, h = 0;
+    if (fTokens.size() != 7 || !Number(3, x) || !Number(4, y) || !Number(5, w) || !Number(6, h))
+      return "area NAME move X Y W H";
+    return fHost.Screen().MoveArea(name, static_cast<int32_t>(x), static_cast<int32_t>(y), static_cast<int32_t>(w),
+                                   static_cast<int32_t>(h));
   }
   if (Word(2) == "create") {
     const std::string& kind = Word(3);
@@ -490,17 +500,31 @@ std::string Line::Run() {
     fHost.QueueNoEvent();
     return {};
   }
+  if (verb == "queue" && Word(1) == "snapshot") {
+    if (fTokens.size() != 3 || !fTokens[2].quoted) return "queue snapshot \"f.png\"";
+    fHost.QueueSnapshot(Word(2));
+    return {};
+  }
   if (verb == "queue") {
+    // Points are the screen's; a mouse-down with `toh` and `tov` is a
+    // press moved there before the button goes up.
     int64_t what = 0;
-    if (!Number(1, what)) return "queue WHAT [message M] [modifiers X]";
-    std::map<std::string, int64_t> options{{"message", 0}, {"modifiers", 0}};
+    if (!Number(1, what)) return "queue WHAT [message M] [modifiers X] [h H v V] [toh H tov V]";
+    std::map<std::string, int64_t> options{{"message", 0}, {"modifiers", 0}, {"h", 0}, {"v", 0}};
     std::string bad = Options(2, options);
     if (!bad.empty()) return bad;
-    HostEventRecord record{};
-    record.what = static_cast<uint16_t>(what);
-    record.message = static_cast<uintptr_t>(options["message"]);
-    record.modifiers = static_cast<uint16_t>(options["modifiers"]);
-    fHost.QueueEvent(record);
+    QvHost::QueuedEvent event;
+    event.record.what = static_cast<uint16_t>(what);
+    event.record.message = static_cast<uintptr_t>(options["message"]);
+    event.record.modifiers = static_cast<uint16_t>(options["modifiers"]);
+    event.record.whereH = static_cast<int16_t>(options["h"]);
+    event.record.whereV = static_cast<int16_t>(options["v"]);
+    if (options.count("toh") != 0 || options.count("tov") != 0) {
+      event.track = true;
+      event.toH = static_cast<int16_t>(options.count("toh") != 0 ? options["toh"] : options["h"]);
+      event.toV = static_cast<int16_t>(options.count("tov") != 0 ? options["tov"] : options["v"]);
+    }
+    fHost.QueueEvent(event);
     return {};
   }
   if (verb == "choose") {

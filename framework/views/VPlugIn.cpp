@@ -373,7 +373,10 @@ void VPlugIn::FlushWindow() {
 // ---- Size state.
 
 void VPlugIn::UpdateSizeState() {
-  if (fSizeState >= 2) return;
+  // A form area without a table keeps the host's size; one in its own
+  // window keeps the window's. A request or a closing falls back here.
+  if (fFormTable <= 0 && fWindowView != nullptr) return;
+  if (fSizeState == 4) return;
   fSizeState = GetWidth() < fMinWidth || GetHeight() < fMinHeight ? 0 : 1;
 }
 

@@ -35,7 +35,11 @@ class VPackage;
 class VPlugInDocMgr;
 class VResourceFile;
 class VString;
+class VWindowMenuBar;
 struct HostDragRecord;
+namespace Tbx {
+struct WindowRecord;
+}
 
 // The answers an area writes into the host's event record.
 enum : uint16_t {
@@ -172,6 +176,14 @@ class VPlugIn : public VDockView, public VPlugInObject {
   virtual bool DoCommand(VFrame* sender, int32_t id, intptr_t parameter) { return true; }
   virtual void OwnWindowOpened() {}
   virtual void OwnWindowClosed() {}
+  // The dock's window menu bar; without one the area cannot open its own
+  // window.
+  virtual VWindowMenuBar* GetWindowMenuBar() { return nullptr; }
+  // Whether the window belongs to one of the dock's floating bars, which
+  // stay shown beside the own window.
+  virtual bool IsFloatingBarWindow(Tbx::WindowRecord* window) { return false; }
+  // Lays the dock's bars and content out again.
+  virtual void RelayoutDock() {}
 
   // The area's message handling (its NotifyParent).
   bool HandleMessage(VFrame* sender, int32_t message, intptr_t parameter);
@@ -186,6 +198,9 @@ class VPlugIn : public VDockView, public VPlugInObject {
   void SetMinimumSize(int16_t width, int16_t height);
   void RequestOwnWindow();
   void CloseOwnWindow();
+  // The own window's modal loop, run when the state is 2; the area comes
+  // back to its home window when the window closes.
+  void RunOwnWindow();
 
   // The first shortcut of the command; null when none.
   VCommandKey* FindShortcut(int32_t commandId) const;

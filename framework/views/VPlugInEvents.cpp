@@ -198,8 +198,18 @@ void VPlugIn::HandleEvent(void** params) {
     default: record->modifiers = kAreaAnswerNotHandled; break;
   }
 
-  // The own window asked for by this event opens with the area's window
-  // code; until then the request stays pending.
+  // The own window asked for by this event runs before the host gets its
+  // answer, with the area holding the focus for it.
+  if (fSizeState == 2) {
+    const uint8_t hadFocus = fHasFocus;
+    fHasFocus = 1;
+    RunOwnWindow();
+    if (hadFocus == 0) {
+      DispatchIdle(true);
+      LoseFocus(nullptr);
+      fHasFocus = 0;
+    }
+  }
   fParams = outerParams;
 }
 

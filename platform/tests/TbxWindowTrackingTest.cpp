@@ -1,11 +1,11 @@
-// Tracking the close and zoom boxes and the grow box with scripted input,
-// the menu bar, and the update bracket's clip and update region.
+// Tracking in a window's frame on scripted input (drag, grow, close and zoom
+// boxes), zooming there and back, update brackets, the once-a-turn call and
+// the replaceable pop-up trap.
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "platform/toolbox/TbxRegions.h"
-#include "platform/toolbox/TbxWindowTracking.h"
+#include "platform/gdi/WinGdi.h"
 #include "platform/toolbox/TbxWindows.h"
 #include "platform/win32/WinInput.h"
 #include "platform/win32/WinPaint.h"
@@ -15,14 +15,14 @@ namespace {
 
 using namespace Tbx;
 
-const uint8_t kTitle[] = "\x04Tool";
-
 class WindowTracking : public testing::Test {
  protected:
   void SetUp() override {
     ResetHeadlessInput();
-    Rect bounds{100, 100, 250, 300};  // content 200 x 150 at (100, 100)
-    window_ = NewCWindow(nullptr, &bounds, kTitle, true, zoomDocProc, kInFront, true, 0);
+    ResetHeadlessWindowState();
+    Rect r{100, 100, 300, 300};  // content (100, 100) to (300, 300)
+    window_ = NewCWindow(nullptr, &r, reinterpret_cast<const uint8_t*>("\x01W"), true, zoomDocProc,
+                         kInFront, true, 0);
     ASSERT_NE(window_, nullptr);
   }
   void TearDown() override {
@@ -31,115 +31,167 @@ class WindowTracking : public testing::Test {
     ResetHeadlessInput();
     ResetHeadlessWindowState();
   }
-  // The first point of the title bar where FindWindow answers `part`.
-  Point PartPoint(int16_t part) {
-    for (int16_t v = 80; v < 100; ++v)
-      for (int16_t h = 95; h < 305; ++h) {
-        WindowRef w = nullptr;
-        if (FindWindow(Point{v, h}, &w) == part && w == window_) return Point{v, h};
-      }
-    ADD_FAILURE() << "no point for part " << part;
-    return Point{0, 0};
+  // The button down at `from`, moved to `to` and let go there.
+  void Play(int16_t fromH, int16_t fromV, int16_t toH, int16_t toV) {
+    std::vector<HeadlessInputEntry> script(3);
+    script[0] = HeadlessInputEntry{0, POINT{fromH, fromV}, HEADLESS_LEFT_BUTTON, {0}};
+    script[1] = HeadlessInputEntry{10, POINT{toH, toV}, HEADLESS_LEFT_BUTTON, {0}};
+    script[2] = HeadlessInputEntry{20, POINT{toH, toV}, 0, {0}};
+    ASSERT_TRUE(LoadHeadlessInput(script.data(), script.size(), 0));
+    AdvanceHeadlessClock(1);
   }
-  // The button goes down at `from` and comes up at `to`.
-  void Press(Point from, Point to) {
-    const HeadlessInputEntry entries[] = {
-        {0, POINT{from.h, from.v}, HEADLESS_LEFT_BUTTON, {0}},
-        {5, POINT{to.h, to.v}, HEADLESS_LEFT_BUTTON, {0}},
-        {10, POINT{to.h, to.v}, 0, {0}},
-    };
-    ASSERT_TRUE(LoadHeadlessInput(entries, 3, 0));
+  Rect Content() {
+    int32_t l = 0, t = 0, w = 0, h = 0;
+    GetWindowBounds(window_, &l, &t, &w, &h);
+    return Rect{static_cast<int16_t>(t), static_cast<int16_t>(l), static_cast<int16_t>(t + h),
+                static_cast<int16_t>(l + w)};
   }
   WindowRef window_ = nullptr;
 };
 
-TEST_F(WindowTracking, BoxesAnswerWhetherTheButtonCameUpOverThem) {
-  const Point close = PartPoint(inGoAway);
-  const Point zoom = PartPoint(inZoomOut);
-  const Point content{150, 150};
+TEST_F(WindowTracking, DragMovesByTheDistanceWithinTheLimit) {
+  const Rect limit{0, 0, 700, 900};
   struct Case {
-    int16_t part;  // inGoAway for TrackGoAway, else TrackBox's part
-    Point start, end;
-    bool expected;
+    const char* name;
+    int16_t toH, toV;
+    int16_t left, top;
   } cases[] = {
-      {inGoAway, close, close, true},
-      {inGoAway, close, content, false},
-      {inZoomOut, zoom, zoom, true},
-      {inZoomOut, zoom, close, false},
-      {inZoomIn, zoom, zoom, false},  // the window is not zoomed: that point is the zoom-out box
+      {"moved", 230, 125, 130, 140},
+      {"moved up and left", 150, 60, 50, 75},
+      {"let go outside the limit", 950, 125, 100, 100},
   };
   for (const Case& c : cases) {
-    Press(c.start, c.end);
-    const bool answer = c.part == inGoAway ? TrackGoAway(window_, c.start) : TrackBox(window_, c.start, c.part);
-    EXPECT_EQ(answer, c.expected) << c.part << " to " << c.end.h << "," << c.end.v;
+    SCOPED_TRACE(c.name);
+    MoveWindow(window_, 100, 100, false);
+    Play(200, 85, c.toH, c.toV);
+    DragWindow(window_, Point{85, 200}, &limit);
+    EXPECT_EQ(Content().left, c.left);
+    EXPECT_EQ(Content().top, c.top);
     UnloadHeadlessInput();
   }
-  // Another part is no box to track.
-  Press(close, close);
-  EXPECT_FALSE(TrackBox(window_, close, inGoAway));
 }
 
 TEST_F(WindowTracking, GrowAnswersTheNewSizeWithinTheLimits) {
-  const Point corner{248, 298};
-  const Rect limits{80, 100, 400, 500};  // least 100 x 80, greatest 500 x 400
+  const Rect limits{50, 60, 250, 400};  // least height 50, width 60; most 250 and 400
   struct Case {
-    Point end;
-    int32_t width, height;  // 0, 0: no change
+    const char* name;
+    int16_t toH, toV;
+    int32_t answer;
   } cases[] = {
-      {Point{278, 348}, 250, 180},
-      {Point{900, 900}, 500, 400},
-      {Point{10, 10}, 100, 80},
-      {corner, 0, 0},
+      {"larger", 340, 320, (225 << 16) | 245},
+      {"held to the largest", 900, 900, (250 << 16) | 400},
+      {"held to the least", 110, 110, (50 << 16) | 60},
+      {"unchanged", 295, 295, 0},
   };
   for (const Case& c : cases) {
-    Press(corner, c.end);
-    const int32_t size = GrowWindow(window_, corner, &limits);
-    EXPECT_EQ(size & 0xFFFF, c.width) << c.end.h;
-    EXPECT_EQ((size >> 16) & 0xFFFF, c.height) << c.end.h;
+    SCOPED_TRACE(c.name);
+    Play(295, 295, c.toH, c.toV);
+    EXPECT_EQ(GrowWindow(window_, Point{295, 295}, &limits), c.answer);
     UnloadHeadlessInput();
   }
-  EXPECT_EQ(GrowWindow(window_, corner, nullptr), 0);
+  EXPECT_EQ(GrowWindow(nullptr, Point{0, 0}, &limits), 0);
 }
 
-TEST_F(WindowTracking, ForgedWindowsAndTheMenuBarTrackNothing) {
-  WindowRecord forged{};
-  Press(Point{150, 150}, Point{150, 150});
-  EXPECT_FALSE(TrackGoAway(&forged, Point{150, 150}));
-  const Rect limits{0, 0, 500, 500};
-  EXPECT_EQ(GrowWindow(&forged, Point{150, 150}, &limits), 0);
-  Press(Point{5, 5}, Point{5, 5});
-  EXPECT_EQ(MenuSelect(Point{5, 5}), 0);
-  // A button held down without a script ends after the bounded polls.
-  UnloadHeadlessInput();
-  SetHeadlessKeyDown(VK_LBUTTON, true);
-  EXPECT_FALSE(TrackGoAway(window_, Point{150, 150}));
-  SetHeadlessKeyDown(VK_LBUTTON, false);
+TEST_F(WindowTracking, CloseAndZoomBoxesCountOnlyWhenLetGoOverThem) {
+  struct Case {
+    const char* name;
+    int16_t part;  // 0: the close box
+    int16_t toH, toV;
+    bool tracked;
+  } cases[] = {
+      {"close box", 0, 112, 85, true},
+      {"close box, let go on the title", 0, 200, 85, false},
+      {"zoom box", inZoomOut, 285, 85, true},
+      {"zoom box, let go in the content", inZoomOut, 285, 150, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const int16_t h = c.part == 0 ? 112 : 285;
+    Play(h, 85, c.toH, c.toV);
+    const bool tracked =
+        c.part == 0 ? TrackGoAway(window_, Point{85, h}) : TrackBox(window_, Point{85, h}, c.part);
+    EXPECT_EQ(tracked, c.tracked);
+    UnloadHeadlessInput();
+  }
+  EXPECT_FALSE(TrackBox(window_, Point{85, 285}, inGoAway));
 }
 
-TEST_F(WindowTracking, UpdateBracketClipsToTheUpdateAndEmptiesIt) {
+TEST_F(WindowTracking, ZoomOutFillsTheDesktopAndZoomInComesBack) {
+  ZoomWindow(window_, inZoomOut, true);
+  RgnHandle gray = GetGrayRgn();
+  Rect desk{0, 0, 0, 0};
+  GetRegionBounds(gray, &desk);
+  const Rect zoomed = Content();
+  EXPECT_GT(zoomed.right - zoomed.left, 200);
+  EXPECT_LE(zoomed.right, desk.right);
+  EXPECT_GT(zoomed.top, desk.top);  // the title bar stays on the desktop
+  EXPECT_EQ(FrontWindow(), window_);
+  // The zoom box now zooms in.
+  WindowRef under = nullptr;
+  RECT outer{0, 0, 0, 0};
+  GetWindowRect(GetNativeWindow(window_), &outer);
+  EXPECT_EQ(
+      FindWindow(Point{static_cast<int16_t>(outer.top + 6), static_cast<int16_t>(outer.right - 12)},
+                 &under),
+      inZoomIn);
+  ZoomWindow(window_, inZoomIn, false);
+  const Rect back = Content();
+  EXPECT_EQ(back.left, 100);
+  EXPECT_EQ(back.top, 100);
+  EXPECT_EQ(back.right, 300);
+  EXPECT_EQ(back.bottom, 300);
+}
+
+TEST_F(WindowTracking, UpdateBracketClipsToTheUpdateRegionAndValidates) {
   HWND native = GetNativeWindow(window_);
   ValidateRect(native, nullptr);
-  const RECT dirty{10, 20, 60, 70};
+  const RECT dirty{10, 10, 30, 40};
   InvalidateRect(native, &dirty, FALSE_);
+  int32_t begun0 = 0, ended0 = 0;
+  CountUpdates(&begun0, &ended0);
   BeginUpdate(window_);
-  RECT update{1, 1, 1, 1};
-  EXPECT_FALSE(GetUpdateRect(native, &update, FALSE_));
   RgnHandle clip = NewRgn();
   GetPortClipRegion(GetWindowPort(window_), clip);
-  Rect box{};
+  Rect box{0, 0, 0, 0};
   GetRegionBounds(clip, &box);
   EXPECT_EQ(box.left, 10);
-  EXPECT_EQ(box.top, 20);
-  EXPECT_EQ(box.right, 60);
-  EXPECT_EQ(box.bottom, 70);
+  EXPECT_EQ(box.bottom, 40);
   EndUpdate(window_);
+  RECT left{0, 0, 0, 0};
+  EXPECT_FALSE(GetUpdateRect(native, &left, FALSE_));
   GetPortClipRegion(GetWindowPort(window_), clip);
   GetRegionBounds(clip, &box);
-  EXPECT_LT(box.left, 0);
-  EXPECT_GT(box.right, 200);
-  // A second EndUpdate has nothing to restore.
-  EndUpdate(window_);
+  EXPECT_LT(box.left, 0);  // open again
   DisposeRgn(clip);
+  int32_t begun = 0, ended = 0;
+  CountUpdates(&begun, &ended);
+  EXPECT_EQ(begun - begun0, 1);
+  EXPECT_EQ(ended - ended0, 1);
+  BeginUpdate(nullptr);
+  CountUpdates(&begun, &ended);
+  EXPECT_EQ(begun - begun0, 1);
+}
+
+int32_t gCalls = 0;
+int32_t Replacement(intptr_t a, intptr_t b, intptr_t c, intptr_t d) {
+  ++gCalls;
+  return static_cast<int32_t>(a + b + c + d);
+}
+
+TEST_F(WindowTracking, PopUpTrapCanBeReplacedAndPutBack) {
+  TrapRoutine own = GetToolTrapAddress(kTrapPopUpMenuSelect);
+  ASSERT_NE(own, nullptr);
+  EXPECT_EQ(CallToolTrap(kTrapPopUpMenuSelect, 1, 2, 3, 4), 0);
+  ASSERT_TRUE(SetToolTrapAddress(&Replacement, kTrapPopUpMenuSelect));
+  EXPECT_EQ(CallToolTrap(kTrapPopUpMenuSelect, 1, 2, 3, 4), 10);
+  EXPECT_EQ(gCalls, 1);
+  EXPECT_TRUE(SetToolTrapAddress(own, kTrapPopUpMenuSelect));
+  EXPECT_EQ(CallToolTrap(kTrapPopUpMenuSelect, 1, 2, 3, 4), 0);
+  // Unknown traps and null routines are refused.
+  EXPECT_FALSE(SetToolTrapAddress(&Replacement, 0xA000));
+  EXPECT_FALSE(SetToolTrapAddress(nullptr, kTrapPopUpMenuSelect));
+  EXPECT_EQ(GetToolTrapAddress(0xA000), nullptr);
+  EXPECT_EQ(CallToolTrap(0xA000, 1, 2, 3, 4), 0);
 }
 
 }  // namespace

@@ -197,6 +197,19 @@ TEST_F(Screen, InvalidateAndValidateRectanglesAndRegions) {
   EXPECT_FALSE(GetUpdateRect(w, nullptr, FALSE_));
 }
 
+TEST_F(Screen, AShrunkWindowCanValidateAllItsUpdateRegion) {
+  // Invalid while large, then made smaller: what lay outside the new
+  // client area cannot stay invalid, or an update loop would never end.
+  HWND w = Make(0, 0, 300, 200);
+  InvalidateRect(w, nullptr, FALSE_);
+  MoveWindow(w, 0, 0, 120, 80, FALSE_);
+  RECT client{0, 0, 0, 0};
+  GetClientRect(w, &client);
+  ValidateRect(w, nullptr);
+  RECT left{0, 0, 0, 0};
+  EXPECT_FALSE(GetUpdateRect(w, &left, FALSE_)) << left.right << "x" << left.bottom;
+}
+
 TEST_F(Screen, ScrollDCReportsWhatTheMoveUncovered) {
   HWND w = Make(0, 0, 100, 100);
   HWND cover = Make(0, 80, 100, 20);  // hides the bottom rows of w

@@ -10,6 +10,7 @@
 #include "platform/gdi/GdiInternal.h"
 #include "platform/gdi/WinGdi.h"
 #include "platform/toolbox/TbxRegionData.h"
+#include "platform/win32/WinInput.h"
 #include "platform/win32/WinPaint.h"
 #include "platform/win32/WinWindowState.h"
 #include "platform/win32/WinWindows.h"
@@ -134,6 +135,24 @@ void RefreshPortRect(WindowRecord& w) {
 bool Inside(const RECT& r, LONG x, LONG y) {
   return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
 }
+
+// Polls the input until the left button is up (or no script can move it
+// any more) and answers where the cursor was then.
+Point TrackButton() {
+  POINT p{0, 0};
+  while (GetAsyncKeyState(VK_LBUTTON) < 0 && HeadlessInputPending()) {
+  }
+  GetCursorPos(&p);
+  return Point{static_cast<int16_t>(p.y), static_cast<int16_t>(p.x)};
+}
+
+int32_t gSystemClicks = 0;
+int32_t gSystemTasks = 0;
+int32_t gUpdatesBegun = 0;
+int32_t gUpdatesEnded = 0;
+
+int32_t NoPopUpChoice(intptr_t, intptr_t, intptr_t, intptr_t) { return 0; }
+TrapRoutine gPopUpMenuSelect = &NoPopUpChoice;
 
 }  // namespace
 
@@ -549,7 +568,7 @@ int16_t FindWindow(Point point, WindowRef* window) {
         }
         if (w->spareFlag && x >= outer.right - kBoxInset - kBoxSize &&
             x < outer.right - kBoxInset) {
-          return inZoomOut;
+          return w->zoomed ? inZoomIn : inZoomOut;
         }
       }
     }
@@ -578,6 +597,145 @@ void LocalToGlobal(Point* point) {
   POINT p{point->h, point->v};
   ClientToScreen(port->window, &p);
   *point = Point{static_cast<int16_t>(p.y), static_cast<int16_t>(p.x)};
+}
+
+// ---- Tracking.
+
+void SystemClick(Point, WindowRef) {
+  std::lock_guard<std::recursive_mutex> lock(gMutex);
+  ++gSystemClicks;
+}
+
+int32_t CountSystemClicks() {
+  std::lock_guard<std::recursive_mutex> lock(gMutex);
+  return gSystemClicks;
+}
+
+void DragWindow(WindowRef window, Point start, const Rect* limit) {
+  if (GetNativeWindow(window) == nullptr) return;
+  if (FrontWindow() != window) SelectWindow(window);
+  const Point end = TrackButton();
+  if (limit != nullptr && !PtInRect(end, limit)) return;
+  int32_t left = 0, top = 0;
+  GetWindowBounds(window, &left, &top, nullptr, nullptr);
+  MoveWindow(window, static_cast<int16_t>(left + end.h - start.h),
+             static_cast<int16_t>(top + end.v - start.v), false);
+}
+
+int32_t GrowWindow(WindowRef window, Point start, const Rect* limits) {
+  int32_t width = 0, height = 0;
+  if (!GetWindowBounds(window, nullptr, nullptr, &width, &height)) return 0;
+  const Point end = TrackButton();
+  int32_t newWidth = width + end.h - start.h;
+  int32_t newHeight = height + end.v - start.v;
+  if (limits != nullptr) {
+    newWidth = std::clamp<int32_t>(newWidth, limits->left, std::max(limits->left, limits->right));
+    newHeight = std::clamp<int32_t>(newHeight, limits->top, std::max(limits->top, limits->bottom));
+  }
+  newWidth = std::clamp<int32_t>(newWidth, 0, 0x7FFF);
+  newHeight = std::clamp<int32_t>(newHeight, 0, 0x7FFF);
+  if (newWidth == width && newHeight == height) return 0;
+  return static_cast<int32_t>((static_cast<uint32_t>(newHeight) << 16) | static_cast<uint32_t>(newWidth));
+}
+
+bool TrackGoAway(WindowRef window, Point start) {
+  if (GetNativeWindow(window) == nullptr) return false;
+  const Point end = TrackButton();
+  WindowRef under = nullptr;
+  return FindWindow(end, &under) == inGoAway && under == window;
+}
+
+bool TrackBox(WindowRef window, Point start, int16_t part) {
+  if (GetNativeWindow(window) == nullptr || (part != inZoomIn && part != inZoomOut)) return false;
+  const Point end = TrackButton();
+  WindowRef under = nullptr;
+  const int16_t found = FindWindow(end, &under);
+  return under == window && (found == inZoomIn || found == inZoomOut);
+}
+
+void ZoomWindow(WindowRef window, int16_t part, bool front) {
+  std::lock_guard<std::recursive_mutex> lock(gMutex);
+  if (!Listed(window) || (part != inZoomIn && part != inZoomOut)) return;
+  if (part == inZoomOut) {
+    int32_t left = 0, top = 0, width = 0, height = 0;
+    GetWindowBounds(window, &left, &top, &width, &height);
+    window->userState = Rect{static_cast<int16_t>(top), static_cast<int16_t>(left),
+                             static_cast<int16_t>(top + height), static_cast<int16_t>(left + width)};
+    GetGrayRgn();
+    const Rect box = gDesktop.portRect;
+    bool known = false;
+    const Definition def = Describe(window->procID, &known);
+    const int left2 = box.left + def.frame.left + 3;
+    const int top2 = box.top + def.frame.top + 3;
+    const int right2 = box.right - def.frame.right - 3;
+    const int bottom2 = box.bottom - def.frame.bottom - 3;
+    MoveWindow(window, static_cast<int16_t>(left2), static_cast<int16_t>(top2), false);
+    SizeWindow(window, static_cast<int16_t>(right2 - left2), static_cast<int16_t>(bottom2 - top2), true);
+    window->zoomed = true;
+  } else {
+    const Rect r = window->userState;
+    MoveWindow(window, r.left, r.top, false);
+    SizeWindow(window, static_cast<int16_t>(r.right - r.left), static_cast<int16_t>(r.bottom - r.top), true);
+    window->zoomed = false;
+  }
+  if (front) SelectWindow(window);
+}
+
+// ---- Updates.
+
+void BeginUpdate(WindowRef window) {
+  std::lock_guard<std::recursive_mutex> lock(gMutex);
+  if (!Listed(window)) return;
+  ++gUpdatesBegun;
+  HRGN update = CreateRectRgn(0, 0, 0, 0);
+  GetUpdateRgn(window->port.window, update, FALSE_);
+  EnsurePortRegions(window->port);
+  if (GdiRegionObject* r = GdiRegionFromHandle(update)) TbxWriteRgn(window->port.clipRgn, r->region);
+  DeleteObject(update);
+}
+
+void EndUpdate(WindowRef window) {
+  std::lock_guard<std::recursive_mutex> lock(gMutex);
+  if (!Listed(window)) return;
+  ++gUpdatesEnded;
+  ValidateRect(window->port.window, nullptr);
+  EnsurePortRegions(window->port);
+  TbxWriteRgn(window->port.clipRgn, WideOpen());
+}
+
+void CountUpdates(int32_t* begun, int32_t* ended) {
+  std::lock_guard<std::recursive_mutex> lock(gMutex);
+  if (begun != nullptr) *begun = gUpdatesBegun;
+  if (ended != nullptr) *ended = gUpdatesEnded;
+}
+
+void SystemTask() {
+  std::lock_guard<std::recursive_mutex> lock(gMutex);
+  ++gSystemTasks;
+}
+
+int32_t CountSystemTasks() {
+  std::lock_guard<std::recursive_mutex> lock(gMutex);
+  return gSystemTasks;
+}
+
+// ---- Traps.
+
+TrapRoutine GetToolTrapAddress(uint16_t trap) {
+  std::lock_guard<std::recursive_mutex> lock(gMutex);
+  return trap == kTrapPopUpMenuSelect ? gPopUpMenuSelect : nullptr;
+}
+
+bool SetToolTrapAddress(TrapRoutine routine, uint16_t trap) {
+  std::lock_guard<std::recursive_mutex> lock(gMutex);
+  if (trap != kTrapPopUpMenuSelect || routine == nullptr) return false;
+  gPopUpMenuSelect = routine;
+  return true;
+}
+
+int32_t CallToolTrap(uint16_t trap, intptr_t a, intptr_t b, intptr_t c, intptr_t d) {
+  TrapRoutine routine = GetToolTrapAddress(trap);
+  return routine != nullptr ? routine(a, b, c, d) : 0;
 }
 
 }  // namespace Tbx

@@ -39,6 +39,8 @@ struct WindowRecord {
   WindowRecord* nextWindow;  // the window behind this one
   intptr_t refCon;           // the creator's reference; pointer-sized (it often is one)
   uint8_t title[256];        // length-prefixed
+  bool zoomed;               // in its standard (zoomed) state
+  Rect userState;            // the content (global) before the zoom
 };
 using WindowPtr = WindowRecord*;
 using WindowRef = WindowRecord*;
@@ -144,11 +146,65 @@ constexpr int16_t inContent = 3;
 constexpr int16_t inDrag = 4;
 constexpr int16_t inGrow = 5;
 constexpr int16_t inGoAway = 6;
+constexpr int16_t inSysWindow = 2;
+constexpr int16_t inZoomIn = 7;
 constexpr int16_t inZoomOut = 8;
+// The zoom box answers inZoomIn for a window in its zoomed state, inZoomOut
+// otherwise. The emulation has no system windows: inSysWindow never comes.
 QV_PLATFORM_API int16_t FindWindow(Point point, WindowRef* window);
 // Global to the current port's local coordinates (the desktop port's are
 // global); nothing without a current port of the emulation.
 QV_PLATFORM_API void GlobalToLocal(Point* point);
 QV_PLATFORM_API void LocalToGlobal(Point* point);
+
+// ---- Tracking the user in a window's frame. Each polls the input (the
+// left button and the cursor, so a scripted input timeline drives it) until
+// the button is up; with the button already up it ends at once.
+
+// A click in a system window: the emulation has none, so nothing happens
+// but the count that tests read.
+QV_PLATFORM_API void SystemClick(Point where, WindowRef window);
+QV_PLATFORM_API int32_t CountSystemClicks();
+// Follows the drag of a window's title bar and moves the window by the
+// distance dragged, when the button went up inside `limit` (global); the
+// window is selected first unless it is the front one.
+QV_PLATFORM_API void DragWindow(WindowRef window, Point start, const Rect* limit);
+// Follows the drag of the grow box: the new content size, within `limits`
+// (top the least height, left the least width, bottom and right the
+// largest), height in the high word and width in the low; 0 when the size
+// would not change or without a window.
+QV_PLATFORM_API int32_t GrowWindow(WindowRef window, Point start, const Rect* limits);
+// Whether the button went up over the window's close box (or its zoom box
+// for TrackBox with inZoomIn or inZoomOut).
+QV_PLATFORM_API bool TrackGoAway(WindowRef window, Point start);
+QV_PLATFORM_API bool TrackBox(WindowRef window, Point start, int16_t part);
+// inZoomOut: the window's content is remembered and the window fills the
+// desktop (3 pixels in, below its title bar); inZoomIn: back to the
+// remembered content. `front` also selects it.
+QV_PLATFORM_API void ZoomWindow(WindowRef window, int16_t part, bool front);
+
+// ---- Updates. BeginUpdate makes the window's update region its port's
+// clip for the drawing; EndUpdate validates the native window and opens the
+// clip again. Both are counted for tests.
+QV_PLATFORM_API void BeginUpdate(WindowRef window);
+QV_PLATFORM_API void EndUpdate(WindowRef window);
+QV_PLATFORM_API void CountUpdates(int32_t* begun, int32_t* ended);
+
+// ---- The call an event loop makes once a turn, which gives the emulation
+// its periodic work; it takes and answers nothing here, and is counted.
+QV_PLATFORM_API void SystemTask();
+QV_PLATFORM_API int32_t CountSystemTasks();
+
+// ---- Trap routines: a routine of the emulation that the module may
+// replace. The pop-up menu selection (0xA80B) takes four arguments (menu,
+// top, left, item) and answers the menu and item chosen; its own routine
+// chooses nothing (0). An unknown trap has no routine (null), and setting
+// one for it is refused.
+constexpr uint16_t kTrapPopUpMenuSelect = 0xA80B;
+using TrapRoutine = int32_t (*)(intptr_t, intptr_t, intptr_t, intptr_t);
+QV_PLATFORM_API TrapRoutine GetToolTrapAddress(uint16_t trap);
+QV_PLATFORM_API bool SetToolTrapAddress(TrapRoutine routine, uint16_t trap);
+// Calls the trap's current routine; 0 for a trap without one.
+QV_PLATFORM_API int32_t CallToolTrap(uint16_t trap, intptr_t a, intptr_t b, intptr_t c, intptr_t d);
 
 }  // namespace Tbx

@@ -27,8 +27,12 @@ BOOL Change(HWND window, const GdiRegion* region, const RECT* rect, bool add) {
   }
   GdiRegion area = region != nullptr ? *region : FromRect(*e, rect);
   // Only what lies in the client area can be invalid.
-  area = GdiRegion::Combine(area, GdiRegion(RECT{0, 0, e->width, e->height}), RGN_AND);
+  const GdiRegion client(RECT{0, 0, e->width, e->height});
+  area = GdiRegion::Combine(area, client, RGN_AND);
   e->update = GdiRegion::Combine(e->update, area, add ? RGN_OR : RGN_DIFF);
+  // What a window that has shrunk since lies outside it, and so nothing
+  // can ever validate it, goes too.
+  e->update = GdiRegion::Combine(e->update, client, RGN_AND);
   return TRUE_;
 }
 

@@ -1,0 +1,141 @@
+// An area too small in its form opens in a window of its own when clicked,
+// through the real module: the script shrinks the area, queues what the
+// user does in the own window (a click, typing, a resize, a pause, a
+// snapshot) and ends the window by its close box or by the queue running
+// out; the form is drawn as before afterwards.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+
+#include "qvhost/QvHost.h"
+#include "qvhost/ScriptRunner.h"
+
+namespace {
+
+class OwnWindowScripts : public testing::Test {
+ protected:
+  void SetUp() override {
+    QvHostConfig config;
+    config.modulePath = QVHOST_MODULE_PATH;
+    config.moduleResourcePath = QVHOST_MODULE_RESOURCES;
+    config.hostResourcePath = QVHOST_HOST_RESOURCES;
+    host = std::make_unique<QvHost>(std::move(config));
+    std::string error;
+    ASSERT_TRUE(host->Load(&error)) << error;
+    folder = host->Folder() + "pictures/";
+    std::filesystem::create_directories(folder);
+  }
+  ScriptRunner::Outcome Run(const std::string& script) {
+    ScriptRunner runner(*host, out);
+    return runner.Run(script);
+  }
+  std::string Png(const std::string& name) const {
+    std::ifstream in(folder + name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  // Where `text` first stands in the transcript; npos when absent.
+  size_t At(const std::string& text) const { return out.str().find(text); }
+  std::unique_ptr<QvHost> host;
+  std::ostringstream out;
+  std::string folder;
+};
+
+// The form first, so that the host's main window stands when the module
+// starts; the area is bound to a table, so it follows its minimum size.
+const char kShrunk[] =
+    "form invoice 40 60 400 240\n"
+    "set name \"Qvbase\"\n"
+    "set version 0x680\n"
+    "start -1\n"
+    "area body create form at invoice 10 10 380 220 table 3\n"
+    "area body move 10 10 100 40\n";
+
+// The own window's content lies at (11, 48), 1007 by 733, below the menu
+// bar: its close box at (23, 37), its grow box at its bottom-right corner.
+TEST_F(OwnWindowScripts, TheCloseBoxEndsTheWindowAfterClickTypingAndResize) {
+  host->stateFlag = 1;
+  const std::string script = std::string(kShrunk) +
+                             "queue 1 h 200 v 200\n"
+                             "queue 2 h 200 v 200\n"
+                             "queue 3 message 0x61\n"
+                             "queue 4 message 0x61\n"
+                             "queue 1 h 1010 v 775 toh 810 tov 575\n"
+                             "queue none\n"
+                             "queue snapshot \"" +
+                             folder +
+                             "own.png\"\n"
+                             "queue 1 h 23 v 37\n"
+                             "queue 3 message 0x61\n"  // left waiting: the window closed before it
+                             "click 80 90\n"
+                             "expect calls -421 2\n"
+                             "expect calls -178 1\n"
+                             "stop -2\n";
+  const ScriptRunner::Outcome outcome = Run(script);
+  ASSERT_TRUE(outcome.ok()) << outcome.error << "\n" << out.str();
+  // Events in order, the resize seen in the snapshot's size.
+  const size_t click = At("host 361: event 1 at 200,200 taken");
+  const size_t grow = At("host 361: event 1 at 1010,775 taken");
+  const size_t shot = At("snapshot of the front window, content at 11,48 size 807x533");
+  const size_t close = At("host 361: event 1 at 23,37 taken");
+  ASSERT_NE(click, std::string::npos) << out.str();
+  ASSERT_NE(grow, std::string::npos) << out.str();
+  ASSERT_NE(shot, std::string::npos) << out.str();
+  ASSERT_NE(close, std::string::npos) << out.str();
+  EXPECT_LT(click, grow);
+  EXPECT_LT(grow, shot);
+  EXPECT_LT(shot, close);
+  EXPECT_EQ(At("command-Q taken"), std::string::npos);
+  // The host's mode went off for the window and on again after it.
+  EXPECT_EQ(host->modes, (std::vector<int32_t>{0, 1}));
+  // The area drew itself in the own window, which is not blank.
+  const std::string own = Png("own.png");
+  ASSERT_GT(own.size(), 8u);
+  EXPECT_EQ(own.substr(1, 3), "PNG");
+  // Back in the form: drawn again as before the window.
+  EXPECT_NE(out.str().find("event 6 to body", close), std::string::npos);
+}
+
+TEST_F(OwnWindowScripts, TheQueueRunningOutQuitsTheWindow) {
+  // The form as the own window leaves it, drawn the same after a second
+  // window.
+  const std::string script = std::string(kShrunk) +
+                             "click 80 90\n"
+                             "expect calls -421 2\n"
+                             "snapshot invoice \"" +
+                             folder +
+                             "after.png\"\n"
+                             "click 80 90\n"  // still too small: it opens again
+                             "expect calls -421 4\n"
+                             "expect png invoice \"" +
+                             folder +
+                             "after.png\"\n"
+                             "area body move 10 10 200 100\n"
+                             "click 80 90\n"  // large enough: an ordinary click
+                             "expect calls -421 4\n"
+                             "stop -2\n";
+  const ScriptRunner::Outcome outcome = Run(script);
+  ASSERT_TRUE(outcome.ok()) << outcome.error << "\n" << out.str();
+  EXPECT_NE(At("command-Q taken"), std::string::npos);
+  // Without the host's state flag its mode stays as it is.
+  EXPECT_TRUE(host->modes.empty());
+}
+
+TEST_F(OwnWindowScripts, AnAreaWithoutTableNeverShrinksIntoAWindow) {
+  const std::string script =
+      "form invoice 40 60 400 240\n"
+      "start -1\n"
+      "area body create form at invoice 10 10 380 220\n"
+      "area body move 10 10 100 40\n"
+      "click 80 90\n"
+      "expect calls -421 0\n"
+      "expect calls 361 0\n"
+      "stop -2\n";
+  const ScriptRunner::Outcome outcome = Run(script);
+  ASSERT_TRUE(outcome.ok()) << outcome.error << "\n" << out.str();
+}
+
+}  // namespace
