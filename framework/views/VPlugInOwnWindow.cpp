@@ -15,13 +15,12 @@
 #include "host/context/HostCalls.h"
 #include "host/context/HostRequests.h"
 #include "host/context/HostServices.h"
+#include "framework/views/VWindowUtilities.h"
 #include "platform/toolbox/TbxPorts.h"
 #include "platform/toolbox/TbxRegions.h"
 #include "platform/toolbox/TbxWindows.h"
 #include "platform/win32/WinInput.h"
 #include "platform/win32/WinPaint.h"
-
-uint8_t gPopUpMenuTracking = 0;
 
 namespace {
 
@@ -37,18 +36,6 @@ constexpr uint16_t kEventMouseMoved = 18;
 // bits); Command-Q closes the window only with the command key alone.
 constexpr uint16_t kKeyModifierBits = 0xFF00;
 constexpr uint16_t kCommandKey = 0x100;
-
-// The pop-up menu routine the area's window replaced, called by the
-// replacement with the tracking flag set around it.
-Tbx::TrapRoutine gSavedPopUpRoutine = nullptr;
-
-int32_t TrackedPopUpMenuSelect(intptr_t menu, intptr_t top, intptr_t left, intptr_t item) {
-  gPopUpMenuTracking = 1;
-  const int32_t chosen =
-      gSavedPopUpRoutine != nullptr ? gSavedPopUpRoutine(menu, top, left, item) : 0;
-  gPopUpMenuTracking = 0;
-  return chosen;
-}
 
 Tbx::Rect ContentRect(Tbx::WindowRef window) {
   int32_t left = 0, top = 0, width = 0, height = 0;
@@ -76,8 +63,8 @@ void VPlugIn::RunOwnWindow() {
   }
 
   fSizeState = 4;
-  gSavedPopUpRoutine = Tbx::GetToolTrapAddress(Tbx::kTrapPopUpMenuSelect);
-  Tbx::SetToolTrapAddress(&TrackedPopUpMenuSelect, Tbx::kTrapPopUpMenuSelect);
+  // Pop-up menus in the window track with the tracking flag set.
+  const Tbx::TrapRoutine savedPopUp = InstallPopUpMenuSelectPatch();
 
   // The area's place in its home window, which it takes again on return:
   // the own window's size would otherwise hide that it is still too small.
@@ -315,6 +302,5 @@ void VPlugIn::RunOwnWindow() {
 
   fSizeState = 1;
   UpdateSizeState();
-  Tbx::SetToolTrapAddress(gSavedPopUpRoutine, Tbx::kTrapPopUpMenuSelect);
-  gSavedPopUpRoutine = nullptr;
+  RemovePopUpMenuSelectPatch(savedPopUp);
 }

@@ -31,5 +31,3 @@ class VWindowMenuBar {
   virtual void RemoveToolboxMenuBar() = 0;
 };
 
-// Set while a pop-up menu tracks the user inside an own window.
-extern uint8_t gPopUpMenuTracking;

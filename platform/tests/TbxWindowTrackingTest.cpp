@@ -1,6 +1,5 @@
 // Tracking in a window's frame on scripted input (drag, grow, close and zoom
-// boxes), zooming there and back, update brackets, the once-a-turn call and
-// the replaceable pop-up trap.
+// boxes), zooming there and back, update brackets and the once-a-turn call.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -170,28 +169,6 @@ TEST_F(WindowTracking, UpdateBracketClipsToTheUpdateRegionAndValidates) {
   BeginUpdate(nullptr);
   CountUpdates(&begun, &ended);
   EXPECT_EQ(begun - begun0, 1);
-}
-
-int32_t gCalls = 0;
-int32_t Replacement(intptr_t a, intptr_t b, intptr_t c, intptr_t d) {
-  ++gCalls;
-  return static_cast<int32_t>(a + b + c + d);
-}
-
-TEST_F(WindowTracking, PopUpTrapCanBeReplacedAndPutBack) {
-  TrapRoutine own = GetToolTrapAddress(kTrapPopUpMenuSelect);
-  ASSERT_NE(own, nullptr);
-  EXPECT_EQ(CallToolTrap(kTrapPopUpMenuSelect, 1, 2, 3, 4), 0);
-  ASSERT_TRUE(SetToolTrapAddress(&Replacement, kTrapPopUpMenuSelect));
-  EXPECT_EQ(CallToolTrap(kTrapPopUpMenuSelect, 1, 2, 3, 4), 10);
-  EXPECT_EQ(gCalls, 1);
-  EXPECT_TRUE(SetToolTrapAddress(own, kTrapPopUpMenuSelect));
-  EXPECT_EQ(CallToolTrap(kTrapPopUpMenuSelect, 1, 2, 3, 4), 0);
-  // Unknown traps and null routines are refused.
-  EXPECT_FALSE(SetToolTrapAddress(&Replacement, 0xA000));
-  EXPECT_FALSE(SetToolTrapAddress(nullptr, kTrapPopUpMenuSelect));
-  EXPECT_EQ(GetToolTrapAddress(0xA000), nullptr);
-  EXPECT_EQ(CallToolTrap(0xA000, 1, 2, 3, 4), 0);
 }
 
 }  // namespace

@@ -151,8 +151,6 @@ int32_t gSystemTasks = 0;
 int32_t gUpdatesBegun = 0;
 int32_t gUpdatesEnded = 0;
 
-int32_t NoPopUpChoice(intptr_t, intptr_t, intptr_t, intptr_t) { return 0; }
-TrapRoutine gPopUpMenuSelect = &NoPopUpChoice;
 
 }  // namespace
 
@@ -719,23 +717,5 @@ int32_t CountSystemTasks() {
   return gSystemTasks;
 }
 
-// ---- Traps.
-
-TrapRoutine GetToolTrapAddress(uint16_t trap) {
-  std::lock_guard<std::recursive_mutex> lock(gMutex);
-  return trap == kTrapPopUpMenuSelect ? gPopUpMenuSelect : nullptr;
-}
-
-bool SetToolTrapAddress(TrapRoutine routine, uint16_t trap) {
-  std::lock_guard<std::recursive_mutex> lock(gMutex);
-  if (trap != kTrapPopUpMenuSelect || routine == nullptr) return false;
-  gPopUpMenuSelect = routine;
-  return true;
-}
-
-int32_t CallToolTrap(uint16_t trap, intptr_t a, intptr_t b, intptr_t c, intptr_t d) {
-  TrapRoutine routine = GetToolTrapAddress(trap);
-  return routine != nullptr ? routine(a, b, c, d) : 0;
-}
 
 }  // namespace Tbx

@@ -195,16 +195,5 @@ QV_PLATFORM_API void CountUpdates(int32_t* begun, int32_t* ended);
 QV_PLATFORM_API void SystemTask();
 QV_PLATFORM_API int32_t CountSystemTasks();
 
-// ---- Trap routines: a routine of the emulation that the module may
-// replace. The pop-up menu selection (0xA80B) takes four arguments (menu,
-// top, left, item) and answers the menu and item chosen; its own routine
-// chooses nothing (0). An unknown trap has no routine (null), and setting
-// one for it is refused.
-constexpr uint16_t kTrapPopUpMenuSelect = 0xA80B;
-using TrapRoutine = int32_t (*)(intptr_t, intptr_t, intptr_t, intptr_t);
-QV_PLATFORM_API TrapRoutine GetToolTrapAddress(uint16_t trap);
-QV_PLATFORM_API bool SetToolTrapAddress(TrapRoutine routine, uint16_t trap);
-// Calls the trap's current routine; 0 for a trap without one.
-QV_PLATFORM_API int32_t CallToolTrap(uint16_t trap, intptr_t a, intptr_t b, intptr_t c, intptr_t d);
 
 }  // namespace Tbx

@@ -14,6 +14,7 @@
 #include "boundary/HostSelectors.h"
 #include "boundary/HostServiceSelectors.h"
 #include "framework/system/environment/VEnvironmentLinks.h"
+#include "framework/views/VWindowUtilities.h"
 #include "framework/views/VFrameServices.h"
 #include "framework/views/VPlugIn.h"
 #include "framework/views/VWindowMenuBar.h"
@@ -23,6 +24,7 @@
 #include "host/callback/HostCallback.h"
 #include "host/package/VPackage.h"
 #include "platform/gdi/WinGdi.h"
+#include "platform/toolbox/TbxTraps.h"
 #include "platform/toolbox/TbxEnvironment.h"
 #include "platform/toolbox/TbxWindows.h"
 #include "platform/win32/WinInput.h"
@@ -499,8 +501,8 @@ TEST_F(OwnWindow, AMinimumLargerThanTheScreenStillRunsAndEnds) {
 }
 
 std::vector<int32_t> gPopUpFlags;
-int32_t RecordPopUp(intptr_t a, intptr_t b, intptr_t c, intptr_t d) {
-  gPopUpFlags.push_back(gPopUpMenuTracking * 1000 + static_cast<int32_t>(a + b + c + d));
+int32_t RecordPopUp(void*, int16_t top, int16_t left, int16_t item) {
+  gPopUpFlags.push_back(IsPopUpMenuTracking() * 1000 + top + left + item);
   return 0;
 }
 
@@ -518,11 +520,12 @@ TEST_F(OwnWindow, NoEventGivesMouseMovesThenIdleAndMenuChoicesAreExecuted) {
     menuBar.choice.menu = &menu;
     menuBar.choice.item = 4;
   });
-  Look([] { Tbx::CallToolTrap(Tbx::kTrapPopUpMenuSelect, 1, 2, 3, 4); });
+  Look([] { Tbx::PopUpMenuSelect(nullptr, 2, 3, 4); });
   // The pop-up routine in place before the window: called by the window's
   // replacement with the tracking flag set.
-  Tbx::TrapRoutine before = Tbx::GetToolTrapAddress(Tbx::kTrapPopUpMenuSelect);
-  Tbx::SetToolTrapAddress(&RecordPopUp, Tbx::kTrapPopUpMenuSelect);
+  Tbx::TrapRoutine before = Tbx::NGetTrapAddress(Tbx::kTrapPopUpMenuSelect, Tbx::kToolboxTrap);
+  Tbx::NSetTrapAddress(reinterpret_cast<Tbx::TrapRoutine>(&RecordPopUp), Tbx::kTrapPopUpMenuSelect,
+                       Tbx::kToolboxTrap);
   gPopUpFlags.clear();
   OpenByClick();
   EXPECT_EQ(menu.items, (std::vector<int16_t>{4}));
@@ -531,10 +534,11 @@ TEST_F(OwnWindow, NoEventGivesMouseMovesThenIdleAndMenuChoicesAreExecuted) {
   // Looks answer no event too: the first sees the mouse outside, then in.
   EXPECT_NE(std::find(area->seen.begin(), area->seen.end(), 18), area->seen.end());
   EXPECT_EQ(area->seen.back(), 0);
-  EXPECT_EQ(gPopUpFlags, (std::vector<int32_t>{1 * 1000 + 10}));
-  EXPECT_EQ(gPopUpMenuTracking, 0);
-  EXPECT_EQ(Tbx::GetToolTrapAddress(Tbx::kTrapPopUpMenuSelect), &RecordPopUp);
-  Tbx::SetToolTrapAddress(before, Tbx::kTrapPopUpMenuSelect);
+  EXPECT_EQ(gPopUpFlags, (std::vector<int32_t>{1 * 1000 + 9}));
+  EXPECT_FALSE(IsPopUpMenuTracking());
+  EXPECT_EQ(Tbx::NGetTrapAddress(Tbx::kTrapPopUpMenuSelect, Tbx::kToolboxTrap),
+            reinterpret_cast<Tbx::TrapRoutine>(&RecordPopUp));
+  Tbx::NSetTrapAddress(before, Tbx::kTrapPopUpMenuSelect, Tbx::kToolboxTrap);
 }
 
 }  // namespace
