@@ -471,6 +471,9 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   bool FixUpAfterLoad();
 
  private:
+  // Selects run n of the paragraph records (which 1) or of the character
+  // records (which 2).
+  bool SelectRecordRun(int which, int32_t n);
   // The offset of the element of `code` met first from the selection's
   // start, past records only and before its end; UINT32_MAX when none.
   uint32_t ElementAtSelection(uint16_t code);

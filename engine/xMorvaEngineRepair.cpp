@@ -454,27 +454,20 @@ bool xMorvaEngine::SelectFormatRuns(int32_t n, int32_t m) {
   return true;
 }
 
-bool xMorvaEngine::SelectParagraphFormatRun(int32_t n) {
+bool xMorvaEngine::SelectRecordRun(int which, int32_t n) {
   if (n < 1) return false;
   const uint8_t* stream = LockStream();
   if (stream == nullptr) return false;
-  const std::vector<int32_t> starts = RunStarts(stream, fBytesInUse, 1, n + 1);
+  const std::vector<int32_t> starts = RunStarts(stream, fBytesInUse, which, n + 1);
   UnlockStream();
   if (size_t(n) > starts.size()) return false;
   SetSelection(starts[size_t(n - 1)], size_t(n) < starts.size() ? starts[size_t(n)] : fLength);
   return true;
 }
 
-bool xMorvaEngine::SelectCharacterFormatRun(int32_t n) {
-  if (n < 1) return false;
-  const uint8_t* stream = LockStream();
-  if (stream == nullptr) return false;
-  const std::vector<int32_t> starts = RunStarts(stream, fBytesInUse, 2, n + 1);
-  UnlockStream();
-  if (size_t(n) > starts.size()) return false;
-  SetSelection(starts[size_t(n - 1)], size_t(n) < starts.size() ? starts[size_t(n)] : fLength);
-  return true;
-}
+bool xMorvaEngine::SelectParagraphFormatRun(int32_t n) { return SelectRecordRun(1, n); }
+
+bool xMorvaEngine::SelectCharacterFormatRun(int32_t n) { return SelectRecordRun(2, n); }
 
 bool xMorvaEngine::SelectElement(uint16_t code, int32_t n) {
   if (n < 1) return false;

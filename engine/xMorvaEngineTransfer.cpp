@@ -76,83 +76,6 @@ void ApplyToSet(uint16_t id, uint32_t value, xMorvaProperties& properties, xMorv
     properties.SetProperty(id, int32_t(value));
 }
 
-// Swaps element bytes written on a machine of the other order: units,
-// record ids and values, element heads, picture headers and the heads of
-// computed elements, whose texts are then walked as units.
-void SwapElementBytes(uint8_t* bytes, uint32_t n) {
-  auto swap16 = [&](uint32_t at) { std::swap(bytes[at], bytes[at + 1]); };
-  auto swap32 = [&](uint32_t at) { PutStreamLong(bytes + at, Swap32Value(StreamLong(bytes + at))); };
-  for (uint32_t at = 0; at + 2 <= n;) {
-    if (StreamUnit(bytes + at) != 0) {
-      swap16(at);
-      at += 2;
-      continue;
-    }
-    if (n - at < kRecordSize) return;
-    swap16(at + 2);
-    const uint16_t id = StreamUnit(bytes + at + 2);
-    if (id < kFirstElementCode) {
-      if (id == kPropTabs)
-        swap16(at + 4);
-      else
-        swap32(at + 4);
-      at += kRecordSize;
-      continue;
-    }
-    if (n - at < kElementHeadSize) return;
-    swap32(at + 4);
-    swap32(at + 8);
-    const uint64_t a = StreamLong(bytes + at + 4);
-    const uint64_t b = StreamLong(bytes + at + 8);
-    const uint32_t payload = at + kElementHeadSize;
-    const uint64_t end = uint64_t(payload) + a;
-    if (end > n) return;
-    switch (id) {
-      case xMorvaElementCode::Tab:
-        at = uint32_t(end);
-        break;
-      case xMorvaElementCode::Pict:
-        if (a >= 20) {
-          for (uint32_t word : {0u, 4u, 8u, 12u}) swap32(payload + word);
-          swap16(payload + 18);
-        }
-        at = uint32_t(end);
-        break;
-      case xMorvaElementCode::SoftHyphen:
-      case xMorvaElementCode::ColBreak:
-      case xMorvaElementCode::PageBreak:
-        at = uint32_t(payload + std::min(a, b));
-        break;
-      case xMorvaElementCode::PageNumber:
-      case xMorvaElementCode::ExprQv:
-      case xMorvaElementCode::DateTime:
-      case xMorvaElementCode::Hyperlink:
-      case xMorvaElementCode::HTMLExpression:
-      case xMorvaElementCode::HTMLExpression2: {
-        if (a < kComputedHeadSize) {
-          at = uint32_t(end);
-          break;
-        }
-        for (uint32_t word : {0u, 4u, 8u}) swap32(payload + word);
-        const uint64_t object = StreamLong(bytes + payload);
-        if (id == xMorvaElementCode::PageNumber && a >= kComputedHeadSize + 4) {
-          // The other machine's bit order: its flag in bit 31 and its
-          // style in bits 0 to 3.
-          const uint32_t word = Swap32Value(StreamLong(bytes + payload + kComputedHeadSize));
-          PutStreamLong(bytes + payload + kComputedHeadSize, (word >> 31) | ((word & 0xFu) << 28));
-          at = uint32_t(payload + kComputedHeadSize + 4);
-        } else {
-          at = uint32_t(std::min<uint64_t>(end, payload + kComputedHeadSize + object));
-        }
-        break;
-      }
-      default:
-        at = payload;
-        break;
-    }
-  }
-}
-
 // Reads a u32 size and that many bytes; false when they are not all there.
 bool ReadBlock(VStream& stream, std::vector<uint8_t>& block) {
   uint32_t size = 0;
@@ -198,7 +121,9 @@ int32_t ReadTransfer(VStream& stream, Transfer& transfer) {
   }
   if (!transfer.old && !ReadBlock(stream, transfer.sheets)) return kErrorBadStream;
   if (!ReadBlock(stream, transfer.bytes) || stream.GetStatus() != 0) return kErrorBadStream;
-  if (swapped && !transfer.bytes.empty()) SwapElementBytes(transfer.bytes.data(), uint32_t(transfer.bytes.size()));
+  // Items cut short are left for the check that follows to refuse.
+  if (swapped && !transfer.bytes.empty() && transfer.bytes.size() <= INT32_MAX)
+    xMorvaEngine::SwapStream(transfer.bytes.data(), int32_t(transfer.bytes.size()));
   return 0;
 }
 

@@ -133,11 +133,16 @@ class QvHost {
     int16_t toV = 0;
     std::string snapshot;
   };
-  void QueueNoEvent() { fEvents.push_back(QueuedEvent{HostEventRecord{0xFFFF, 0, 0, 0, 0, 0}}); }
-  void QueueEvent(const HostEventRecord& record) { fEvents.push_back(QueuedEvent{record}); }
+  void QueueNoEvent() { QueueEvent(HostEventRecord{0xFFFF, 0, 0, 0, 0, 0}); }
+  void QueueEvent(const HostEventRecord& record) {
+    QueuedEvent event;
+    event.record = record;
+    fEvents.push_back(event);
+  }
   void QueueEvent(const QueuedEvent& event) { fEvents.push_back(event); }
   void QueueSnapshot(const std::string& path) {
-    QueuedEvent e{HostEventRecord{0xFFFE, 0, 0, 0, 0, 0}};
+    QueuedEvent e;
+    e.record = HostEventRecord{0xFFFE, 0, 0, 0, 0, 0};
     e.snapshot = path;
     fEvents.push_back(e);
   }

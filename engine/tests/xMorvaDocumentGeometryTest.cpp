@@ -54,8 +54,9 @@ TEST_F(GeometryTest, CaretAndPointRoundTripOnEveryPage) {
       document->GetCaretStatus(page, line, position, column);
       ASSERT_GT(height, 0) << p;
       ASSERT_GE(page, lastPage) << p;
-      if (document->GetParams().GetColumns() == 1)
+      if (document->GetParams().GetColumns() == 1) {
         ASSERT_GE(top, lastTop) << "mode " << mode << " position " << p;
+      }
       if (mode == 0) {
         // Within its page's text band.
         const int32_t pageTop = 4 + page * (document->GetParams().GetPageHeight() + 4);

@@ -113,7 +113,9 @@ TEST_F(Pictures, TheSelectionMustStartWithThePicture) {
     engine.UnlockStream();
     std::unique_ptr<VPictureData> value(engine.GetSelectedPicture());
     EXPECT_EQ(value != nullptr, c.value) << c.start << "-" << c.end;
-    if (value) EXPECT_EQ(value->GetWidth() * 100 + value->GetHeight(), 3020);
+    if (value) {
+      EXPECT_EQ(value->GetWidth() * 100 + value->GetHeight(), 3020);
+    }
   }
 }
 
@@ -206,7 +208,9 @@ TEST_F(Pictures, BrokenPicturesDrawNothingAndAreTriedAgain) {
     EXPECT_EQ(Draw(0), nullptr);
     // A short header is no picture; the others are decoded at each try.
     EXPECT_EQ(engine.GetPictureDecodeCount() - decodes, broken == &shortHeader ? 0u : 2u);
-    if (broken != &shortHeader) EXPECT_EQ(RuntimeWord(Bytes_(), 0), 0u);
+    if (broken != &shortHeader) {
+      EXPECT_EQ(RuntimeWord(Bytes_(), 0), 0u);
+    }
   }
 }
 

@@ -192,12 +192,16 @@ TEST(HostDialogThroughQvHost, AModalRunCallsTheHooksInOrderAndReadsTheForm) {
   ASSERT_NE(form, nullptr);
   for (const HostForms::Object& o : form->objects) {
     EXPECT_NE(o.name, "+usrExtra");
-    if (o.name == "picLogo") EXPECT_EQ(o.picture.size(), 16u);
+    if (o.name == "picLogo") {
+      EXPECT_EQ(o.picture.size(), 16u);
+    }
     if (o.name == "vSize") {
       EXPECT_EQ(o.minimumKind, kFormRangeReal);
       EXPECT_EQ(o.maximumKind, kFormRangeDate);
     }
-    if (o.name == "lstFonts") EXPECT_EQ(o.last, 2);
+    if (o.name == "lstFonts") {
+      EXPECT_EQ(o.last, 2);
+    }
   }
   // Open, the steps, then close; never a release.
   const std::vector<int32_t> order =

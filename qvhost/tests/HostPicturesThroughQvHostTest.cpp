@@ -170,7 +170,9 @@ TEST_F(PictureHost, AMetafileValueIsStoredAsThePictOfItsPixels) {
   const std::vector<uint8_t> pict = TestPict();
   HostDatabase& db = host.Database();
   ASSERT_TRUE(db.DefineField(1, 2, "Copy", 3));
-  ASSERT_TRUE(db.Set(1, 1, HostDatabase::Value{.bytes = pict}));
+  HostDatabase::Value value;
+  value.bytes = pict;
+  ASSERT_TRUE(db.Set(1, 1, value));
   std::unique_ptr<VValue> metafile(HostGetFieldAsValue(1, 1, false));
   ASSERT_NE(MetafileOf(metafile.get()), nullptr);
   ASSERT_TRUE(HostSetFieldFromValue(*metafile, 1, 2, false));
