@@ -2,6 +2,7 @@
 // watched keys, auto-scroll steps and rate, feedback, the region dragger.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -225,6 +226,41 @@ TEST_F(Drags, FeedbackShowsWithinTheModesClipAndLeavesThePixelsAsTheyWere) {
     const COLORREF edge = mode == kDragClipFrame ? RGB(0, 0, 0) : RGB(255, 255, 255);
     EXPECT_EQ(during, (std::vector<COLORREF>{RGB(255, 255, 255), edge})) << mode;
   }
+}
+
+// Feedback drawn on the desktop across two overlapping windows leaves the
+// screen as it was.
+TEST_F(Drags, FeedbackAcrossTwoOverlappingWindowsLeavesTheScreenAsItWas) {
+  auto* other = new VWindowView(static_cast<VFrame*>(nullptr), 5, true, true, false);
+  other->MoveTo(220, 240, 0);
+  other->ResizeTo(200, 100, 0);
+  other->SetVisible(true);
+  for (VWindowView* window : {view_, other}) {
+    HDC dc = GetDC(window->GetWindowHandle());
+    PatBlt(dc, 0, 0, 200, 100, window == view_ ? BLACKNESS : WHITENESS);
+    ReleaseDC(window->GetWindowHandle(), dc);
+  }
+  const auto screen = [] {
+    HDC dc = GetDC(nullptr);
+    std::vector<COLORREF> v;
+    for (int y = 180; y < 360; y += 2) {
+      for (int x = 80; x < 440; x += 2) v.push_back(GetPixel(dc, x, y));
+    }
+    ReleaseDC(nullptr, dc);
+    return v;
+  };
+  const std::vector<COLORREF> before = screen();
+  // Both windows show on the screen where they lie.
+  ASSERT_NE(std::count(before.begin(), before.end(), RGB(0, 0, 0)), 0);
+  ASSERT_NE(std::count(before.begin(), before.end(), RGB(255, 255, 255)), 0);
+  Recorder d(a_, Down());
+  d.SetMode(kDragClipScreen);
+  std::vector<COLORREF> during;
+  d.onMove = [&] { during = screen(); };
+  Run(d, {At(0, 115, 215), At(10, 230, 250), At(20, 300, 290)});
+  EXPECT_NE(during, before);
+  EXPECT_EQ(screen(), before);
+  delete other;
 }
 
 TEST_F(Drags, AutoScrollStepsByDistanceNotPastTheEndsAtMostOncePerTick) {
