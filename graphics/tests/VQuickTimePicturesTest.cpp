@@ -65,7 +65,9 @@ TEST(PictureServicesStart, TheCommandLineSwitchHoldsOnlyOnWindows51) {
     StartPictureServices();
     EXPECT_EQ(HasQuickTime() != 0, c.started);
     EXPECT_EQ(Tbx::CountEmulatorCall3028(&last) - before, c.started ? 0 : 1);
-    if (!c.started) EXPECT_EQ(last, 0);
+    if (!c.started) {
+      EXPECT_EQ(last, 0);
+    }
     StopPictureServices();
   }
   SetHeadlessCommandLine(nullptr);

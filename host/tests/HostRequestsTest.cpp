@@ -83,7 +83,9 @@ TEST(HostRequests, SettingAnEntrySucceedsOnlyOnWordZero) {
     std::memset(&entry, 0, sizeof entry);
     EXPECT_EQ(HostSetVariableEntry(Text(c.name), kScopeDetect, entry, 1), c.ok) << c.name << " " << c.error;
     ASSERT_EQ(host.calls.size(), c.selector != 0 ? 1u : 0u);
-    if (c.selector != 0) EXPECT_EQ(host.calls[0].selector, c.selector);
+    if (c.selector != 0) {
+      EXPECT_EQ(host.calls[0].selector, c.selector);
+    }
   }
 }
 

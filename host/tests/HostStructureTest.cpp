@@ -170,7 +170,9 @@ TEST(HostStructure, SetFieldSendsNothingForArraysAndUnwritableTypes) {
     VLong single(5);
     EXPECT_FALSE(HostSetFieldFromValue(array, 1, 1, false)) << type;
     EXPECT_EQ(host.Count(kHostSelSetField), 0) << type;
-    if (type != 0) EXPECT_FALSE(HostSetFieldFromValue(single, 1, 1, false)) << type;
+    if (type != 0) {
+      EXPECT_FALSE(HostSetFieldFromValue(single, 1, 1, false)) << type;
+    }
     EXPECT_EQ(host.Count(kHostSelSetField), 0) << type;
   }
 }

@@ -479,8 +479,12 @@ TEST(GdiWmf, PolygonsMappedFarBeyondTheDeviceFillWhatLandsOnIt) {
   // Below the diagonal the shape; above it the notch.
   for (int y = 0; y < 40; ++y) {
     for (int x = 0; x < 40; ++x) {
-      if (y > x + 1) EXPECT_EQ(c.At(x, y), 0u) << x << ", " << y;
-      if (y < x - 1) EXPECT_EQ(c.At(x, y), 0xFFFFFFu) << x << ", " << y;
+      if (y > x + 1) {
+        EXPECT_EQ(c.At(x, y), 0u) << x << ", " << y;
+      }
+      if (y < x - 1) {
+        EXPECT_EQ(c.At(x, y), 0xFFFFFFu) << x << ", " << y;
+      }
     }
   }
   DeleteMetaFile(wmf);

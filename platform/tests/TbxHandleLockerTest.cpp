@@ -46,7 +46,9 @@ TEST(TbxHandleLocker, EveryWayOutGivesTheLockBack) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     EXPECT_EQ(FirstByte(c.handle, c.leaveEarly), c.answer);
-    if (c.handle != 0) EXPECT_EQ(LockCount(c.handle), c.locksAfter);
+    if (c.handle != 0) {
+      EXPECT_EQ(LockCount(c.handle), c.locksAfter);
+    }
   }
   HUnlock(full);
   EXPECT_EQ(LockCount(full), 0u);

@@ -361,7 +361,9 @@ TEST_F(MemoryFile, ABlockCutAnywhereKeepsTheWholeEntriesInEitherOrder) {
       ASSERT_TRUE(file.IsOpen());
       EXPECT_EQ(file.HasResource(kWENG, 1), cut >= firstEnd) << swapped << " " << cut;
       EXPECT_EQ(file.HasResource(kWENG, -2), cut >= secondEnd) << swapped << " " << cut;
-      if (cut >= secondEnd) EXPECT_EQ(file.GetResourceSizeById(kWENG, -2), 5u);
+      if (cut >= secondEnd) {
+        EXPECT_EQ(file.GetResourceSizeById(kWENG, -2), 5u);
+      }
     }
   }
 }

@@ -197,7 +197,9 @@ TEST_F(Drags, OnlyWatchedKeysCountAsMoves) {
     d.SetModifierWatch(c.ctrl, false, c.shift);
     Run(d, {At(0, 115, 215), At(10, 115, 215, c.key), At(20, 115, 215)});
     EXPECT_EQ(d.targets.size(), 2 * c.moves + 1) << int{c.key};
-    if (c.moves != 0) EXPECT_EQ(d.log[3], "move 0,0");
+    if (c.moves != 0) {
+      EXPECT_EQ(d.log[3], "move 0,0");
+    }
   }
 }
 

@@ -411,7 +411,9 @@ TEST_F(Kinds, ThePlaceholderDrawsItsLabelInTheHostPort) {
   for (int y = 0; y < 150; ++y) {
     for (int x = 0; x < 300; ++x) {
       const bool inside = x >= 20 && x < 220 && y >= 10 && y < 110;
-      if (!inside) ASSERT_EQ(after[y * 300 + x], before[y * 300 + x]) << x << "," << y;
+      if (!inside) {
+        ASSERT_EQ(after[y * 300 + x], before[y * 300 + x]) << x << "," << y;
+      }
       changed += inside && after[y * 300 + x] != before[y * 300 + x];
     }
   }
