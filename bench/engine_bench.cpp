@@ -208,8 +208,11 @@ void ComposeAll(benchmark::State& state) {
 // Typing 1,000 characters at the end of the reference document through
 // the document: BeginChange, the keystroke, EndChange (composition of the
 // last paragraph and pagination of the last pages).
-void DocumentTypingAtEnd(benchmark::State& state) {
+// Typing through the document (recomposition and repagination at each
+// key) at the end, the middle or the start of the body.
+void DocumentTyping(benchmark::State& state) {
   const auto pages = int32_t(state.range(0));
+  const auto place = Place(state.range(1));
   constexpr int32_t kKeys = 1000;
   xMorvaDocumentEngineServices engines;
   VInstalledService<xMorvaEngineServices> installed(&engines);
@@ -224,16 +227,19 @@ void DocumentTypingAtEnd(benchmark::State& state) {
     return;
   }
   gMemoryMgr->DisposeHandle(handle);
+  const int32_t length = body->GetLength();
+  int32_t caret = place == kEnd ? length : place == kMiddle ? length / 2 : 0;
   // Typing starts a paragraph of its own, so that every size composes
   // the same paragraph at each keystroke.
-  body->SetSelection(body->GetLength(), body->GetLength());
+  body->SetSelection(caret, caret);
   document.BeginChange();
   body->InsertParagraphEndWithUndo();
   document.EndChange();
+  if (place == kEnd) ++caret;
   const int32_t pageCount = document.GetLayout()->GetPageCount();
   for (auto _ : state) {
+    body->SetSelection(caret, caret);
     for (int32_t i = 0; i < kKeys; ++i) {
-      body->SetSelection(body->GetLength(), body->GetLength());
       document.BeginChange();
       body->TypeCharacterWithUndo(char16_t(i % 7 == 6 ? ' ' : 'a' + i % 26));
       document.EndChange();
@@ -261,7 +267,7 @@ BENCHMARK(ComposeTypingInLongParagraph)->ArgName("lines")->Arg(1000)->Arg(10000)
     ->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(ComposePropertyChange)->ArgName("pages")->Arg(50)->Arg(500)->Arg(2000)
     ->Unit(benchmark::kMillisecond)->Iterations(1);
-BENCHMARK(DocumentTypingAtEnd)->ArgName("pages")->Arg(50)->Arg(500)->Arg(2000)
+BENCHMARK(DocumentTyping)->ArgNames({"pages", "end0_mid1_start2"})->Apply(TypingArgs)
     ->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(ComposeAll)->ArgName("pages")->Arg(50)->Arg(500)->Arg(2000)->Unit(benchmark::kMillisecond)
     ->Iterations(1);
