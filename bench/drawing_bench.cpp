@@ -121,6 +121,41 @@ void ScrollToPage400AndDraw(benchmark::State& state) {
   state.counters["lines"] = paged.layout->GetLines(0)->GetLineCount();
 }
 
+// Typing at the end of the body, each key composed, paged and its line
+// drawn again (the band of the caret's line, as the view redraws it).
+void TypingAtEndWithRedraw(benchmark::State& state) {
+  PagedDocument paged(int32_t(state.range(0)));
+  if (paged.layout == nullptr) {
+    state.SkipWithError("no layout");
+    return;
+  }
+  xMorvaDocument& document = *paged.document;
+  xMorvaTextInterface* body = document.GetPart(kPartBody);
+  const xMorvaDocParams& params = document.GetParams();
+  const int32_t width = params.GetPageWidth() + 40;
+  VDIBPort canvas(width, 64, 32);
+  xMorvaSelectionState selection;
+  body->SetSelection(body->GetLength(), body->GetLength());
+  document.BeginChange();
+  body->InsertParagraphEndWithUndo();
+  document.EndChange();
+  constexpr int32_t kKeys = 1000;
+  for (auto _ : state) {
+    for (int32_t i = 0; i < kKeys; ++i) {
+      document.BeginChange();
+      body->TypeCharacterWithUndo(char16_t(i % 7 == 6 ? ' ' : 'a' + i % 26));
+      document.EndChange();
+      xMorvaLineLocation where;
+      document.LocateOffset(body->GetSelStartOffset(), where);
+      canvas.PushOrigin(0, -where.top);
+      document.DrawDocument(&selection, canvas, 0, where.top, width, where.height, 10);
+      canvas.PopOrigin();
+    }
+  }
+  state.SetItemsProcessed(int64_t(state.iterations()) * kKeys);
+  state.counters["pages"] = paged.PageCount();
+}
+
 void PrintPages3To5(benchmark::State& state) {
   PagedDocument& paged = Paged500();
   char folder[] = "/tmp/qvprintbenchXXXXXX";
@@ -153,6 +188,8 @@ void PrintPages3To5(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(ScrollToPage400AndDraw)->Unit(benchmark::kMillisecond);
+BENCHMARK(TypingAtEndWithRedraw)->ArgName("pages")->Arg(50)->Arg(500)->Arg(2000)
+    ->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(PrintPages3To5)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 int main(int argc, char** argv) {

@@ -198,7 +198,16 @@ void xMorvaDocumentDrawing::DrawDocument(xMorvaSelectionState* selection, VPort&
 
   int32_t y = kPageGap;
   const int32_t count = fPages.GetPageCount();
-  for (int32_t page = 0; page < count && y < pass.bottom; ++page) {
+  int32_t first = 0;
+  if (pass.viewMode == 0 && pass.top > kPageGap) {
+    // Pages are all as high in page view: those wholly above the visible
+    // top (gap included) are stepped over at once, so that drawing near
+    // the end of a long document costs what it costs near its start.
+    const int64_t step = int64_t(height) + kPageGap;
+    if (step > 0) first = int32_t(std::clamp<int64_t>((pass.top - kPageGap) / step - 1, 0, std::max(count - 1, 0)));
+    y = int32_t(std::min<int64_t>(kPageGap + first * step, INT32_MAX / 2));
+  }
+  for (int32_t page = first; page < count && y < pass.bottom; ++page) {
     const xMorvaPageRecord record = fPages.GetPage(page);
     const int32_t pageHeight = pass.viewMode == 0 ? height : record.height;
     if (y + pageHeight >= pass.top) DrawPage(pass, page, y);
