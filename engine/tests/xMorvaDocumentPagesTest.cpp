@@ -245,4 +245,32 @@ TEST_F(DocumentPages, StoredAndReloadedTextsDrawTheSamePages) {
   EXPECT_EQ(stored(kPartBody), storedBody);
 }
 
+// A band far down the document draws as the same band of the whole.
+TEST_F(DocumentPages, ABandBelowTheFirstPagesDrawsAsInTheWhole) {
+  LoadBody(40);
+  LoadFooter();
+  const int32_t pages = document->GetBodyPageCount();
+  ASSERT_GE(pages, 5);
+  const int32_t width = kPageLeft + kPageWidth + 13;
+  const int32_t height = 4 + pages * (kPageHeight + 4);
+  auto whole = Canvas(width, height);
+  xMorvaSelectionState state;
+  document->DrawDocument(&state, *whole, 0, 0, width, height, kPageLeft);
+  // Bands starting in a page, in a gap and on a page's first row.
+  for (int32_t top : {3 * (kPageHeight + 4) + 50, 4 * (kPageHeight + 4) + 2, 2 * (kPageHeight + 4) + 4}) {
+    const int32_t band = 150;
+    auto part = Canvas(width, band);
+    part->PushOrigin(0, -top);
+    document->DrawDocument(&state, *part, 0, top, width, band, kPageLeft);
+    part->PopOrigin();
+    const auto* a = static_cast<const uint32_t*>(whole->GetBits());
+    const auto* b = static_cast<const uint32_t*>(part->GetBits());
+    int32_t differing = 0;
+    for (int32_t y = 0; y < band; ++y) {
+      for (int32_t x = 0; x < width; ++x) differing += (a[(top + y) * width + x] != b[y * width + x]) ? 1 : 0;
+    }
+    EXPECT_EQ(differing, 0) << top;
+  }
+}
+
 }  // namespace
