@@ -26,6 +26,7 @@ VDockFloatingBarWindow::VDockFloatingBarWindow(VDockView* dock)
 VDockFloatingBarWindow::~VDockFloatingBarWindow() {
   for (const Held& held : std::vector<Held>(fHeld)) GiveBack(held, true);
   fHeld.clear();
+  DeleteRetired();
 }
 
 void VDockFloatingBarWindow::AddBar(VDockBar* bar, int32_t x, int32_t y) {
@@ -69,7 +70,17 @@ void VDockFloatingBarWindow::GiveBack(const Held& held, bool hide) {
     held.bar->SetDisplayed(false);
   }
   held.bar->SetParentQuietly(fDock);
-  delete held.window;
+  // A bar dragged out of its window is given back while that window's
+  // mouse handling is still running: the window is hidden now and deleted
+  // when this window closes.
+  held.window->SetVisible(false);
+  if (Tbx::WindowRef w = held.window->GetToolboxWindow()) Tbx::HideWindow(w);
+  fRetired.push_back(held.window);
+}
+
+void VDockFloatingBarWindow::DeleteRetired() {
+  for (VWindowView* window : fRetired) delete window;
+  fRetired.clear();
 }
 
 void VDockFloatingBarWindow::Show(bool shown) {
@@ -94,6 +105,7 @@ void VDockFloatingBarWindow::Close() {
   const std::vector<Held> held = fHeld;
   fHeld.clear();
   for (const Held& h : held) GiveBack(h, true);
+  DeleteRetired();
 }
 
 bool VDockFloatingBarWindow::HoldsWindow(const Tbx::WindowRecord* window) const {

@@ -40,11 +40,14 @@ class VDockFloatingBarWindow : public VProcessWindow, public VDockFloatingWindow
     VDockBar* bar;
     VWindowView* window;
   };
-  // Puts the bar back into the dock and deletes its window.
+  // Puts the bar back into the dock and retires its window.
   void GiveBack(const Held& held, bool hide);
+  void DeleteRetired();
 
   VDockView* fDock;
   std::vector<Held> fHeld;
+  // Windows whose bar left them, hidden until this window closes.
+  std::vector<VWindowView*> fRetired;
   uint8_t fShown = 1;
 };
 

@@ -125,6 +125,8 @@ TEST_F(FloatingBar, ADraggedOffBarFloatsInItsOwnWindowAndComesBack) {
   EXPECT_EQ(bar_->GetWindowView(), root_);
   EXPECT_EQ(floating->CountBars(), 0u);
   EXPECT_EQ(floating->CountFrames(), 0);
+  EXPECT_FALSE(Tbx::IsWindowVisible(window->GetToolboxWindow()));
+  EXPECT_FALSE(floating->HoldsWindow(window->GetToolboxWindow()));
   int32_t x = 0, y = 0;
   bar_->GetPosition(x, y);
   EXPECT_EQ(x, 150 - 10 - 2);
