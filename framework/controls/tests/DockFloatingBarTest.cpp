@@ -1,6 +1,6 @@
 // A bar dragged off its dock on the input timeline ends in a floating
 // window of the dock's process window, and dragged onto an edge again comes
-// back into the dock; a window closed by its process gives its bars back.
+// back into the dock where it was dropped.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -134,24 +134,6 @@ TEST_F(FloatingBar, ADraggedOffBarFloatsInItsOwnWindowAndComesBack) {
   EXPECT_EQ(dock_->GetTopMargin(), 20);
   ASSERT_FALSE(bar_->sides.empty());
   EXPECT_EQ(bar_->sides.back(), kDockTop);
-}
-
-TEST_F(FloatingBar, AWindowWhoseProcessEndedGivesItsBarsBackAtTheIdle) {
-  Drag(DockToScreen(10, 5), DockToScreen(12, 8), DockToScreen(150, 100), 10, 5);
-  VDockFloatingBarWindow* floating = Floating();
-  ASSERT_NE(floating, nullptr);
-  dock_->Idle(false);  // still open: kept
-  EXPECT_EQ(dock_->GetFloatingWindow(), floating);
-  // The host ended the window's process.
-  floating->VProcessWindow::Close();
-  EXPECT_FALSE(floating->IsOpen());
-  dock_->Idle(false);
-  EXPECT_EQ(dock_->GetFloatingWindow(), nullptr);
-  EXPECT_TRUE(dock_->GetBars(kDockFloating).empty());
-  // The bar is the dock's again, hidden, and goes with it.
-  EXPECT_EQ(bar_->GetParent(), dock_);
-  EXPECT_FALSE(bar_->IsVisible());
-  EXPECT_FALSE(bar_->IsDisplayed());
 }
 
 }  // namespace
