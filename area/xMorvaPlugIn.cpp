@@ -8,6 +8,11 @@ xMorvaPlugIn::xMorvaPlugIn(VPackage* package, void* params)
   SetMinimumSize(kMinimumWidth, kMinimumHeight);
 }
 
+VWindowMenuBar* xMorvaPlugIn::GetWindowMenuBar() {
+  VWindowMenuBar* dockBar = VPlugIn::GetWindowMenuBar();
+  return dockBar != nullptr ? dockBar : &fMenuBar;
+}
+
 void xMorvaPlugIn::DrawTooSmall(VPort& port) {
   // A grey field in a dark frame: the area is there, but too small to show
   // its text.

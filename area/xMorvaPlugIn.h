@@ -2,7 +2,7 @@
 // its area routine. Its document, views and commands arrive with the
 // editing area; for now it is the framework's area with the routine's
 // resource offset, the least size its editing views need, and the window
-// menu bar its own window shows.
+// menu bar its own window shows when its dock has none.
 #pragma once
 
 #include "framework/controls/menus/VToolboxMenuBar.h"
@@ -19,7 +19,9 @@ class xMorvaPlugIn : public VPlugIn {
 
   xMorvaPlugIn(VPackage* package, void* params);
 
-  VWindowMenuBar* GetWindowMenuBar() override { return &fMenuBar; }
+  // The dock's menu bar when its description built one; the area's own
+  // otherwise.
+  VWindowMenuBar* GetWindowMenuBar() override;
   void DrawTooSmall(VPort& port) override;
 
  private:

@@ -33,6 +33,7 @@
 #include "framework/system/files/VFileDialog.h"
 #include "framework/system/resources/StandardColors.h"
 #include "framework/system/resources/VMacResourceFile.h"
+#include "framework/views/VDockFloatingBarWindow.h"
 #include "framework/views/VFrameServices.h"
 #include "framework/views/VViewsEnvironmentLink.h"
 #include "graphics/GraphicsHooks.h"
@@ -117,6 +118,8 @@ const VServiceInstallation kServices[] = {
     ServiceInstallation<const VClipboardPictureOps, &kControlPictureOps>(),
     ServiceInstallation<const VPopUpMenuMaker, &kPopUpMenuMaker>(),
     ServiceInstallation<const VBarDraggerRunner, &kToolBarItemDraggerRunner>(),
+    // The window of the docks' floating bars, a process window.
+    ServiceInstallation<const VDockFloatingWindowMaker, &kDockFloatingBarWindowMaker>(),
     // The look painters for the graphics' painter table.
     ServiceInstallation<const VLookPainterMaker, &kWinLookPainterMaker>(),
     // The text engine and the editing area for the document model.

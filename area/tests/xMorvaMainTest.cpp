@@ -10,6 +10,8 @@
 
 #include "area/xMorvaPlugIn.h"
 #include "framework/system/resources/VMacResourceFile.h"
+#include "framework/views/VDockBar.h"
+#include "framework/views/VWindowMenuBar.h"
 #include "host/context/VHostContext.h"
 #include "boundary/ModuleExports.h"
 #include "host/tests/HostTestSupport.h"
@@ -107,6 +109,43 @@ TEST(MorvaMain, DeletedOffscreenAreasShowItem16OfTheAlertList) {
   }
   delete gModuleResFile;
   gModuleResFile = nullptr;
+}
+
+// A dock menu bar that is also a window menu bar.
+class DockMenuBar : public VDockBar, public VWindowMenuBar {
+ public:
+  explicit DockMenuBar(VFrame* parent) : VDockBar(parent) {}
+  void GetFloatingSize(int32_t& w, int32_t& h) override { w = h = 10; }
+  int32_t GetDockedLength(bool) override { return 10; }
+  int32_t GetDockedThickness(bool) override { return 10; }
+  void SetDockSide(int16_t) override {}
+  bool IsMenuBarShown() const override { return false; }
+  void ShowMenuBar(bool) override {}
+  VMenuChoice* BuildToolboxMenuBar() override { return nullptr; }
+  void RemoveToolboxMenuBar() override {}
+};
+const VDockBarMakers kMenuBarMaker{
+    [](VDockView* dock, VObject*, VResourceFile*, int16_t) -> VDockBar* { return new DockMenuBar(dock); },
+    nullptr, nullptr};
+
+TEST(MorvaPlugIn, TheDocksMenuBarServesTheOwnWindowBeforeTheAreasOwn) {
+  hosttest::TempDir dir;
+  ASSERT_TRUE(hosttest::WriteResourceFile(dir.Path("d"), {{FourCC("XDOK"), 200, "", {0, 5, 0, 0, 0, 0}}}));
+  hosttest::OpenResourceFile open(dir.Path("d"), &SwapRsrcProc);
+  VMacResourceFile file(open.ref);
+  xMorvaMain package(nullptr);
+  void* cell = nullptr;
+  void* params[kAreaEventParamCount] = {nullptr, nullptr, nullptr, &cell};
+  auto* area = static_cast<xMorvaPlugIn*>(package.NewPlugIn(1, params));
+  ASSERT_NE(area, nullptr);
+  VWindowMenuBar* own = area->GetWindowMenuBar();
+  ASSERT_NE(own, nullptr);  // without a dock menu bar: the area's own
+  VInstalledService<const VDockBarMakers> makers(&kMenuBarMaker);
+  area->LoadDockDescription(nullptr, &file, 200);
+  ASSERT_NE(area->GetDockBar(), nullptr);
+  EXPECT_EQ(area->GetWindowMenuBar(), dynamic_cast<VWindowMenuBar*>(area->GetDockBar()));
+  EXPECT_NE(area->GetWindowMenuBar(), own);
+  delete area;
 }
 
 }  // namespace

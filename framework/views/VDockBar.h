@@ -17,6 +17,9 @@
 class VDockView;
 class VEvent;
 class VResourceFile;
+namespace Tbx {
+struct WindowRecord;
+}
 
 // Sides of a dock.
 enum : int16_t {
@@ -111,6 +114,8 @@ class VDockFloatingWindow {
   // dock's next idle.
   virtual bool IsOpen() = 0;
   virtual void Close() = 0;
+  // Whether the emulation window is one of those holding the bars.
+  virtual bool HoldsWindow(const Tbx::WindowRecord*) const { return false; }
 };
 struct VDockFloatingWindowMaker {
   VDockFloatingWindow* (*make)(VDockView* dock);

@@ -427,6 +427,16 @@ void VDockView::TrackBar(VDockBar* bar, int32_t startX, int32_t startY) {
 
   int32_t bx = 0, by = 0;
   bar->GetPosition(bx, by);
+  if (oldSide == kDockFloating && bar->GetParent() != this) {
+    // A floating bar's position is in its own window: the grab is taken
+    // from where it lies as seen from the dock, or a bar dropped back would
+    // land off by the window's place.
+    int32_t barX = 0, barY = 0, dockX = 0, dockY = 0;
+    bar->LocalToScreen(barX, barY);
+    LocalToScreen(dockX, dockY);
+    bx = barX - dockX;
+    by = barY - dockY;
+  }
   const int32_t grabX = startX - bx;
   const int32_t grabY = startY - by;
   int32_t x = 0, y = 0;

@@ -176,14 +176,14 @@ class VPlugIn : public VDockView, public VPlugInObject {
   virtual bool DoCommand(VFrame* sender, int32_t id, intptr_t parameter) { return true; }
   virtual void OwnWindowOpened() {}
   virtual void OwnWindowClosed() {}
-  // The dock's window menu bar; without one the area cannot open its own
-  // window.
-  virtual VWindowMenuBar* GetWindowMenuBar() { return nullptr; }
+  // The dock's window menu bar: the bar its description built as menu bar,
+  // when that bar is one; without one the area cannot open its own window.
+  virtual VWindowMenuBar* GetWindowMenuBar();
   // Whether the window belongs to one of the dock's floating bars, which
   // stay shown beside the own window.
-  virtual bool IsFloatingBarWindow(Tbx::WindowRecord* window) { return false; }
+  virtual bool IsFloatingBarWindow(Tbx::WindowRecord* window);
   // Lays the dock's bars and content out again.
-  virtual void RelayoutDock() {}
+  virtual void RelayoutDock();
 
   // The area's message handling (its NotifyParent).
   bool HandleMessage(VFrame* sender, int32_t message, intptr_t parameter);

@@ -15,6 +15,8 @@
 #include "boundary/HostServiceSelectors.h"
 #include "framework/system/environment/VEnvironmentLinks.h"
 #include "framework/views/VWindowUtilities.h"
+#include "framework/views/VDockBar.h"
+#include "framework/views/tests/StoredResourceFile.h"
 #include "framework/views/VFrameServices.h"
 #include "framework/views/VPlugIn.h"
 #include "framework/views/VWindowMenuBar.h"
@@ -106,7 +108,10 @@ class MenuBar : public VWindowMenuBar {
 class Area : public VPlugIn {
  public:
   using VPlugIn::VPlugIn;
-  VWindowMenuBar* GetWindowMenuBar() override { return menuBar; }
+  // The test's menu bar when given one, the dock's otherwise.
+  VWindowMenuBar* GetWindowMenuBar() override {
+    return menuBar != nullptr ? menuBar : VPlugIn::GetWindowMenuBar();
+  }
   void HandleEvent(void** params) override {
     if (GetSizeState() == 4) seen.push_back(static_cast<HostEventRecord*>(params[0])->what);
     VPlugIn::HandleEvent(params);
@@ -539,6 +544,89 @@ TEST_F(OwnWindow, NoEventGivesMouseMovesThenIdleAndMenuChoicesAreExecuted) {
   EXPECT_EQ(Tbx::NGetTrapAddress(Tbx::kTrapPopUpMenuSelect, Tbx::kToolboxTrap),
             reinterpret_cast<Tbx::TrapRoutine>(&RecordPopUp));
   Tbx::NSetTrapAddress(before, Tbx::kTrapPopUpMenuSelect, Tbx::kToolboxTrap);
+}
+
+// ---- The dock's answers: its menu bar, its floating bars' windows, its
+// layout.
+
+// The menu bar a dock description builds, which is also the window's menu
+// bar; it notes what the own window asks of it.
+class DockMenuBar : public VDockBar, public MenuBar {
+ public:
+  explicit DockMenuBar(VFrame* parent) : VDockBar(parent) { ResizeTo(200, 18, 0); }
+  void GetFloatingSize(int32_t& w, int32_t& h) override {
+    w = 200;
+    h = 18;
+  }
+  int32_t GetDockedLength(bool) override { return 200; }
+  int32_t GetDockedThickness(bool) override { return 18; }
+  void SetDockSide(int16_t) override {}
+};
+DockMenuBar* gDockMenuBar = nullptr;
+const VDockBarMakers kMenuBarMaker{
+    [](VDockView* dock, VObject*, VResourceFile*, int16_t id) -> VDockBar* {
+      gDockMenuBar = new DockMenuBar(dock);
+      gDockMenuBar->SetResourceId(id);
+      dock->DockBar(gDockMenuBar, kDockTop, kDockNoPosition, kDockNoPosition, false);
+      return gDockMenuBar;
+    },
+    nullptr, nullptr};
+
+// A floating window that holds one given emulation window.
+Tbx::WindowRef gFloatingHeld = nullptr;
+class HoldingFloatingWindow : public VDockFloatingWindow {
+ public:
+  void AddBar(VDockBar*, int32_t, int32_t) override {}
+  void RemoveBar(VDockBar*) override {}
+  void Show(bool) override {}
+  bool IsOpen() override { return true; }
+  void Close() override {}
+  bool HoldsWindow(const Tbx::WindowRecord* w) const override {
+    return w != nullptr && w == gFloatingHeld;
+  }
+};
+const VDockFloatingWindowMaker kHoldingFloating{
+    [](VDockView*) -> VDockFloatingWindow* { return new HoldingFloatingWindow; }};
+
+TEST_F(OwnWindow, TheDockAnswersTheMenuBarTheFloatingWindowsAndTheLayout) {
+  area->menuBar = nullptr;
+  EXPECT_EQ(area->GetWindowMenuBar(), nullptr);  // no menu bar in the dock
+  EXPECT_FALSE(area->IsFloatingBarWindow(other));
+
+  StoredResourceFile res;
+  res.Add(FourCC("XDOK"), 128, StoredBytes().U16(5).U16(0).U16(0).bytes);
+  VResourceFile* file = res.Open();
+  ASSERT_NE(file, nullptr);
+  VInstalledService<const VDockBarMakers> makers(&kMenuBarMaker);
+  gDockMenuBar = nullptr;
+  area->LoadDockDescription(nullptr, file, 128);
+  ASSERT_NE(gDockMenuBar, nullptr);
+  EXPECT_EQ(area->GetWindowMenuBar(), static_cast<VWindowMenuBar*>(gDockMenuBar));
+
+  // The other host window holds a floating bar: it stays shown.
+  VInstalledService<const VDockFloatingWindowMaker> floating(&kHoldingFloating);
+  gFloatingHeld = other;
+  ASSERT_NE(area->MakeFloatingWindow(), nullptr);
+  EXPECT_TRUE(area->IsFloatingBarWindow(other));
+  EXPECT_FALSE(area->IsFloatingBarWindow(window));
+  EXPECT_FALSE(area->IsFloatingBarWindow(nullptr));
+
+  // A docking change left for the idle is laid out when the area comes
+  // home.
+  area->DockBar(gDockMenuBar, kDockTop, kDockNoPosition, kDockNoPosition, false);
+  ASSERT_TRUE(area->IsRelayoutOnIdle());
+  bool otherShown = false, homeShown = true;
+  Look([&] {
+    otherShown = Tbx::IsWindowVisible(other);
+    homeShown = Tbx::IsWindowVisible(window);
+  });
+  OpenByClick();
+  EXPECT_EQ(area->opened, 1);
+  EXPECT_TRUE(otherShown);
+  EXPECT_FALSE(homeShown);
+  EXPECT_EQ(gDockMenuBar->calls, (std::vector<std::string>{"show", "build", "remove", "hide"}));
+  EXPECT_FALSE(area->IsRelayoutOnIdle());
+  gFloatingHeld = nullptr;
 }
 
 }  // namespace
