@@ -492,21 +492,35 @@ void VOutputPlugIn::DrawContent(VPort& port) {
 
 // The events both the output and the printing kinds answer alike; true
 // when the event was one of them.
-static bool HandleCommonEvent(VKindPlugIn& kind, void** params, HostEventRecord& record,
-                              void (*setData)(VKindPlugIn&, const void*, uint32_t)) {
-  VPlugInDocMgr* manager = kind.GetDocMgr();
+bool VKindPlugIn::HandleCommonEvent(void** params, HostEventRecord& record,
+                                    void (*setData)(VKindPlugIn&, const void*, uint32_t)) {
+  VPlugInDocMgr* manager = GetDocMgr();
   switch (record.what) {
     case kAreaEventCreate:
-      kind.SetLookIndex(static_cast<int16_t>(HostGetValue164()));
-      setData(kind, nullptr, 0);
+      SetLookIndex(static_cast<int16_t>(HostGetValue164()));
+      setData(*this, nullptr, 0);
       if (params != nullptr) {
-        if (auto** cell = static_cast<VPlugInObject**>(params[kAreaObjectCellEntry])) *cell = &kind;
+        if (auto** cell = static_cast<VPlugInObject**>(params[kAreaObjectCellEntry])) *cell = this;
       }
-      if (manager != nullptr && manager->IsFieldUsable()) manager->LoadFromField(&kind);
+      if (manager != nullptr && manager->IsFieldUsable()) manager->LoadFromField(this);
       return true;
+    case kAreaEventCreateFromRecord: {
+      const auto* area = HostPointer<const HostAreaRecord>(record.message);
+      SetLookIndex(area != nullptr && area->version >= kLookRecordVersion
+                       ? static_cast<int16_t>(area->look - 1)
+                       : 2);
+      const void* data = nullptr;
+      uint32_t size = 0;
+      TakeFormData(record, data, size);
+      setData(*this, data, size);
+      record.modifiers = kKindAnswerFormData;
+      StoreAsResult(params);
+      if (manager != nullptr && manager->IsFieldUsable()) manager->LoadFromField(this);
+      return true;
+    }
     case kEventEnabledQuery: record.message = kKindAnswerEnabledQuery; return true;
     case kEventSave:
-      if (manager != nullptr && manager->IsFieldUsable()) manager->SaveToField(&kind);
+      if (manager != nullptr && manager->IsFieldUsable()) manager->SaveToField(this);
       return true;
     default: return false;
   }
@@ -519,27 +533,13 @@ void VOutputPlugIn::DrawOutput(void** params) {
   auto setData = [](VKindPlugIn& kind, const void* data, uint32_t size) {
     static_cast<VOutputPlugIn&>(kind).SetData(data, size);
   };
-  if (HandleCommonEvent(*this, params, *record, setData)) return;
+  if (HandleCommonEvent(params, *record, setData)) return;
   switch (record->what) {
     case kEventUpdate:
       TakeRect(RectOf(params));
       DrawIntoCurrentPort();
       break;
     case kAreaEventDelete: WillClose(); break;
-    case kAreaEventCreateFromRecord: {
-      const auto* area = HostPointer<const HostAreaRecord>(record->message);
-      SetLookIndex(area != nullptr && area->version >= kLookRecordVersion
-                       ? static_cast<int16_t>(area->look - 1)
-                       : 2);
-      const void* data = nullptr;
-      uint32_t size = 0;
-      TakeFormData(*record, data, size);
-      SetData(data, size);
-      record->modifiers = kKindAnswerFormData;
-      StoreAsResult(params);
-      if (GetDocMgr()->IsFieldUsable()) GetDocMgr()->LoadFromField(this);
-      break;
-    }
     default: record->modifiers = kKindAnswerUnknown; break;
   }
 }
@@ -563,7 +563,7 @@ void VPrintingPlugIn::PrintPage(void** params) {
   auto setData = [](VKindPlugIn& kind, const void* data, uint32_t size) {
     static_cast<VPrintingPlugIn&>(kind).SetData(data, size);
   };
-  if (HandleCommonEvent(*this, params, *record, setData)) return;
+  if (HandleCommonEvent(params, *record, setData)) return;
   switch (record->what) {
     case kAreaEventDelete:
       WillClose();
@@ -578,20 +578,6 @@ void VPrintingPlugIn::PrintPage(void** params) {
       fPrinting = 0;
       break;
     case kEventPrint: Print(RectOf(params)); break;
-    case kAreaEventCreateFromRecord: {
-      const auto* area = HostPointer<const HostAreaRecord>(record->message);
-      SetLookIndex(area != nullptr && area->version >= kLookRecordVersion
-                       ? static_cast<int16_t>(area->look - 1)
-                       : 2);
-      const void* data = nullptr;
-      uint32_t size = 0;
-      TakeFormData(*record, data, size);
-      SetData(data, size);
-      record->modifiers = kKindAnswerFormData;
-      StoreAsResult(params);
-      if (GetDocMgr()->IsFieldUsable()) GetDocMgr()->LoadFromField(this);
-      break;
-    }
     default: record->modifiers = kKindAnswerUnknown; break;
   }
 }

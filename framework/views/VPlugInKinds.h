@@ -83,6 +83,11 @@ class VKindPlugIn : public VFrame, public VPlugInObject {
   // The accepted form data of a host area record: data and size, or none.
   bool TakeFormData(const HostEventRecord& record, const void*& data, uint32_t& size);
   void StoreAsResult(void** params);
+  // The events the output and the printing kinds answer alike (creation,
+  // creation from the host's record, the enabled query, saving): true when
+  // the event was one of them. `setData` takes the kind's form data.
+  bool HandleCommonEvent(void** params, HostEventRecord& record,
+                         void (*setData)(VKindPlugIn&, const void*, uint32_t));
 
   VPackage* fPackage = nullptr;
   VStr<40> fLabel;
