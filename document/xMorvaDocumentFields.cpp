@@ -2,6 +2,7 @@
 // show, dates and host expressions evaluated again, freezing into plain
 // text; and the page numbers of header and footer lines laid out for the
 // page being drawn, with the tabs around them widened by what they lost.
+#include <algorithm>
 #include <cstring>
 
 #include "document/DocumentUnits.h"
@@ -150,9 +151,11 @@ void RecountLeaders(xMorvaLineMeasure& font, uint8_t* cache) {
   if (leader == 0) return;
   const double leaderWidth = font.MeasureCharWidth(char16_t(leader));
   const float width = GetFloat(cache);
-  int32_t count = 0;
-  if (leaderWidth > 0 && width > 0) count = int32_t(double(width) / leaderWidth);
-  PutUnit(cache + 12, uint16_t(count < 0x7FFF ? count : 0x7FFF));
+  // The cached width comes from the stream: any float, held to the count
+  // the cache can store before it is converted.
+  double count = 0;
+  if (leaderWidth > 0 && width > 0) count = std::min(double(width) / leaderWidth, double(0x7FFF));
+  PutUnit(cache + 12, uint16_t(count));
 }
 
 }  // namespace
