@@ -39,6 +39,31 @@ bool Overlap(const Box& a, const Box& b) {
   return a.x <= b.Right() && b.x <= a.Right() && a.y <= b.Bottom() && b.y <= a.Bottom();
 }
 
+// Moves bar i of a side's list off the shown bars before it. Along the
+// side (x for the top and bottom, y for the left and right) a bar that
+// overlaps by no more than the limit goes just past the other; by more, it
+// goes into a new row (column), away from the edge: down (right) from the
+// top (left) edge, up (left) from the bottom (right) edge.
+void MoveOffEarlierBars(const std::vector<VDockBar*>& list, size_t i, Box& b, bool horizontal,
+                        bool fromFarEdge) {
+  for (size_t j = 0; j < i; ++j) {
+    if (!list[j]->IsShown()) continue;
+    const Box o = BoxOf(list[j]);
+    if (!Overlap(o, b)) continue;
+    if (horizontal) {
+      if (o.Right() - b.x > kDockOverlapLimit) {
+        b.y = fromFarEdge ? o.y - b.h : o.Bottom();
+      } else {
+        b.x = o.Right() + 1;
+      }
+    } else if (o.Bottom() - b.y > kDockOverlapLimit) {
+      b.x = fromFarEdge ? o.x - b.w : o.Right();
+    } else {
+      b.y = o.Bottom() + 1;
+    }
+  }
+}
+
 }  // namespace
 
 bool ReadDockDescription(const uint8_t* data, size_t size, VDockDescription& out) {
@@ -278,16 +303,7 @@ void VDockView::LayoutTop(int32_t width) {
     b.y = row;
     if (b.x > width - kDockKeepInside) b.x = std::max(width - kDockKeepInside, 0);
     if (b.x < 0) b.x = 0;
-    for (size_t j = 0; j < i; ++j) {
-      if (!list[j]->IsShown()) continue;
-      const Box o = BoxOf(list[j]);
-      if (!Overlap(o, b)) continue;
-      if (o.Right() - b.x > kDockOverlapLimit) {
-        b.y = o.Bottom();
-      } else {
-        b.x = o.Right() + 1;
-      }
-    }
+    MoveOffEarlierBars(list, i, b, true, false);
     bar->MoveTo(b.x, b.y, 0);
     fTopMargin = std::max(fTopMargin, b.Bottom());
     row = std::max(row, b.y);
@@ -309,16 +325,7 @@ void VDockView::LayoutBottom(int32_t width, int32_t height, int32_t reserve) {
       b.x = std::max(width - kDockKeepInside, 0);
     }
     if (b.x < 0) b.x = 0;
-    for (size_t j = 0; j < i; ++j) {
-      if (!list[j]->IsShown()) continue;
-      const Box o = BoxOf(list[j]);
-      if (!Overlap(o, b)) continue;
-      if (o.Right() - b.x > kDockOverlapLimit) {
-        b.y = o.y - b.h;
-      } else {
-        b.x = o.Right() + 1;
-      }
-    }
+    MoveOffEarlierBars(list, i, b, true, true);
     bar->MoveTo(b.x, b.y, 0);
     fBottomMargin = std::max(fBottomMargin, height - b.y);
     offset = std::max(offset, height - b.Bottom());
@@ -335,16 +342,7 @@ void VDockView::LayoutLeft(int32_t height) {
     b.x = column;
     b.y = std::min(b.y, height - fBottomMargin - kDockKeepInside);
     b.y = std::max(b.y, fTopMargin);
-    for (size_t j = 0; j < i; ++j) {
-      if (!list[j]->IsShown()) continue;
-      const Box o = BoxOf(list[j]);
-      if (!Overlap(o, b)) continue;
-      if (o.Bottom() - b.y > kDockOverlapLimit) {
-        b.x = o.Right();
-      } else {
-        b.y = o.Bottom() + 1;
-      }
-    }
+    MoveOffEarlierBars(list, i, b, false, false);
     bar->MoveTo(b.x, b.y, 0);
     fLeftMargin = std::max(fLeftMargin, b.Right());
     column = std::max(column, b.x);
@@ -363,16 +361,7 @@ void VDockView::LayoutRight(int32_t width, int32_t height, int32_t reserve) {
       b.y = height - reserve - b.h;
     b.y = std::min(b.y, height - fBottomMargin - kDockKeepInside);
     b.y = std::max(b.y, fTopMargin);
-    for (size_t j = 0; j < i; ++j) {
-      if (!list[j]->IsShown()) continue;
-      const Box o = BoxOf(list[j]);
-      if (!Overlap(o, b)) continue;
-      if (o.Bottom() - b.y > kDockOverlapLimit) {
-        b.x = o.x - b.w;
-      } else {
-        b.y = o.Bottom() + 1;
-      }
-    }
+    MoveOffEarlierBars(list, i, b, false, true);
     bar->MoveTo(b.x, b.y, 0);
     fRightMargin = std::max(fRightMargin, width - b.x);
     offset = std::max(offset, width - b.Right());
