@@ -14,34 +14,11 @@
 #include "boundary/HostSelectors.h"
 #include "qvhost/QvHost.h"
 #include "qvhost/ScriptRunner.h"
+#include "qvhost/tests/ScriptTestSupport.h"
 
 namespace {
 
-class AreaScripts : public testing::Test {
- protected:
-  void SetUp() override {
-    QvHostConfig config;
-    config.modulePath = QVHOST_MODULE_PATH;
-    config.moduleResourcePath = QVHOST_MODULE_RESOURCES;
-    config.hostResourcePath = QVHOST_HOST_RESOURCES;
-    host = std::make_unique<QvHost>(std::move(config));
-    std::string error;
-    ASSERT_TRUE(host->Load(&error)) << error;
-    folder = host->Folder() + "pictures/";
-    std::filesystem::create_directories(folder);
-  }
-  ScriptRunner::Outcome Run(const std::string& script) {
-    ScriptRunner runner(*host, out);
-    return runner.Run(script);
-  }
-  std::string Png(const std::string& name) const {
-    std::ifstream in(folder + name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-  std::unique_ptr<QvHost> host;
-  std::ostringstream out;
-  std::string folder;
-};
+class AreaScripts : public ScriptTest {};
 
 const char kStart[] =
     "set name \"Qvbase\"\n"
