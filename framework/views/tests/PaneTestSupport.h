@@ -106,13 +106,9 @@ constexpr Box kHidden{-1000, -1000, 0, 0};
 
 class PaneTest : public HeadlessWindowTest {
  protected:
+  PaneTest() : HeadlessWindowTest(400, 400) {}
   void SetUp() override {
-    ResetHeadlessInput();
-    ResetHeadlessWindowState();
-    VFrameAreaService::Install(&kFrameAreaProc);
-    VFrameWindowService::Install(&kFrameWindowProc);
-    window_ = CreateHeadlessWindow(400, 400);
-    root_ = new VWindowView(window_);
+    HeadlessWindowTest::SetUp();
     root_->ResizeTo(400, 400, 0);
     for (int i = 0; i < kLookPainterCount; ++i) {
       saved_[i] = gLookPainters[i];

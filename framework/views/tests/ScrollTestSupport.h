@@ -1,5 +1,5 @@
 // Shared by the scrolled-view and scroll-bar tests: a stand-in container
-// and a headless window with a root view.
+// and (from HeadlessWindowTest.h) a headless window with a root view.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,6 +12,7 @@
 #include "framework/views/VScrollBar.h"
 #include "framework/views/VScrolledView.h"
 #include "framework/views/VWindowView.h"
+#include "framework/views/tests/HeadlessWindowTest.h"
 #include "platform/gdi/WinGdi.h"
 #include "platform/win32/WinInput.h"
 #include "platform/win32/WinPaint.h"
@@ -43,37 +44,4 @@ class StubOwner : public VView, public VScrollOwner {
   std::vector<int32_t> steps;
   std::vector<uint32_t> ticks;
   std::vector<int32_t> pressed;
-};
-
-class HeadlessWindowTest : public testing::Test {
- protected:
-  void SetUp() override {
-    ResetHeadlessInput();
-    ResetHeadlessWindowState();
-    VFrameAreaService::Install(&kFrameAreaProc);
-    VFrameWindowService::Install(&kFrameWindowProc);
-    window_ = CreateHeadlessWindow(200, 200);
-    root_ = new VWindowView(window_);
-  }
-  void TearDown() override {
-    delete root_;
-    if (IsWindow(window_)) DestroyWindow(window_);
-    VFrameWindowService::Remove(&kFrameWindowProc);
-    VFrameAreaService::Remove(&kFrameAreaProc);
-  }
-  bool Invalid(int x, int y) {
-    HRGN r = CreateRectRgn(0, 0, 0, 0);
-    GetUpdateRgn(window_, r, FALSE_);
-    const bool in = PtInRegion(r, x, y) != 0;
-    DeleteObject(r);
-    return in;
-  }
-  COLORREF Pixel(int x, int y) {
-    HDC dc = GetDC(window_);
-    const COLORREF c = GetPixel(dc, x, y);
-    ReleaseDC(window_, dc);
-    return c;
-  }
-  HWND window_ = nullptr;
-  VWindowView* root_ = nullptr;
 };

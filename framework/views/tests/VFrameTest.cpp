@@ -13,6 +13,7 @@
 #include "framework/views/VEvent.h"
 #include "framework/views/VFrameServices.h"
 #include "framework/views/VWindowView.h"
+#include "framework/views/tests/HeadlessWindowTest.h"
 #include "graphics/VPort.h"
 #include "graphics/VRegion.h"
 #include "platform/gdi/WinGdi.h"
@@ -61,39 +62,14 @@ class Probe : public VView {
   VDragTypeList* fTypes = nullptr;
 };
 
-class Frames : public testing::Test {
+class Frames : public HeadlessWindowTest {
  protected:
+  Frames() : HeadlessWindowTest(200, 100) {}
   void SetUp() override {
-    ResetHeadlessInput();
-    ResetHeadlessWindowState();
-    VFrameAreaService::Install(&kFrameAreaProc);
-    VFrameWindowService::Install(&kFrameWindowProc);
     gLog.clear();
-    window_ = CreateHeadlessWindow(200, 100);
-    root_ = new VWindowView(window_);
+    HeadlessWindowTest::SetUp();
     ValidateRect(window_, nullptr);
   }
-  void TearDown() override {
-    delete root_;
-    if (IsWindow(window_)) DestroyWindow(window_);
-    VFrameWindowService::Remove(&kFrameWindowProc);
-    VFrameAreaService::Remove(&kFrameAreaProc);
-  }
-  bool Invalid(int x, int y) {
-    HRGN r = CreateRectRgn(0, 0, 0, 0);
-    GetUpdateRgn(window_, r, FALSE_);
-    const bool in = PtInRegion(r, x, y) != 0;
-    DeleteObject(r);
-    return in;
-  }
-  COLORREF Pixel(int x, int y) {
-    HDC dc = GetDC(window_);
-    const COLORREF c = GetPixel(dc, x, y);
-    ReleaseDC(window_, dc);
-    return c;
-  }
-  HWND window_ = nullptr;
-  VWindowView* root_ = nullptr;
 };
 
 TEST_F(Frames, OriginsFollowMovesDownTheTreeAndScreenAddsTheWindowPlace) {
