@@ -284,6 +284,38 @@ TEST(CommandTable, TheByteReaderClampsCountAndTitles) {
   EXPECT_TRUE(table.GetCommand(6)->IsGroup());
 }
 
+TEST(CommandTable, OnlyWholeRecordsWithinTheCountAreRead) {
+  const std::vector<uint8_t> two = NativeXcom(2, {{5, "A"}, {6, "B"}});
+  std::vector<uint8_t> cut = two;
+  cut.resize(cut.size() - 1);
+  struct Case {
+    std::vector<uint8_t> bytes;
+    int32_t limit;  // the visitor stops after this many
+    std::vector<int32_t> ids;
+    const char* what;
+  };
+  const Case cases[] = {
+      {{}, 9, {}, "no bytes"},
+      {{0x02}, 9, {}, "half a count"},
+      {{two.begin(), two.begin() + 2}, 9, {}, "a count and no records"},
+      {NativeXcom(0, {{5, "A"}}), 9, {}, "a zero count over a record"},
+      {two, 9, {5, 6}, "whole"},
+      {cut, 9, {5}, "the last record a byte short"},
+      {NativeXcom(1, {{5, "A"}, {6, "B"}}), 9, {5}, "a count below the records"},
+      {two, 1, {5}, "the visitor stops"},
+  };
+  for (const Case& c : cases) {
+    std::vector<int32_t> ids;
+    const int32_t visited =
+        ReadCommandRecords(c.bytes.data(), c.bytes.size(), [&](const VCommandRecord& r) {
+          ids.push_back(r.id);
+          return static_cast<int32_t>(ids.size()) < c.limit;
+        });
+    EXPECT_EQ(visited, static_cast<int32_t>(c.ids.size())) << c.what;
+    EXPECT_EQ(ids, c.ids) << c.what;
+  }
+}
+
 TEST(CommandList, KeepsEmptyRecordsAndPutsMembersAfterTheirGroup) {
   StoredResourceFile res;
   res.Add(kXCOM, 1, Xcom({{0, "Empty"}, {-4, "Grp"}, {2, "Two"}}));

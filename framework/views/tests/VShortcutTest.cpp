@@ -2,7 +2,9 @@
 // over two records), matching, 'XKEY' lists, key tables and key texts.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "framework/core/containers/VArrayListOf.h"
@@ -179,6 +181,51 @@ TEST(KeyShortcuts, CountsAreClampedAndEmptyResourcesEmptyTheList) {
   delete kept;
   std::vector<uint8_t> one{0x00};
   EXPECT_EQ(ReadKeyRecords(one.data(), one.size(), [](const VKeyRecord&) { return true; }), 0);
+}
+
+TEST(KeyShortcuts, OnlyWholeRecordsWithinTheCountAreRead) {
+  using Record = std::tuple<int32_t, uint8_t, uint8_t>;
+  // The records as the reader takes them: in this machine's order.
+  auto native = [](const std::vector<Record>& records, int count = -1) {
+    const uint16_t n = static_cast<uint16_t>(count >= 0 ? count : int(records.size()));
+    std::vector<uint8_t> out(2 + records.size() * 6);
+    std::memcpy(out.data(), &n, 2);
+    for (size_t i = 0; i < records.size(); ++i) {
+      uint8_t* r = out.data() + 2 + i * 6;
+      const int32_t id = std::get<0>(records[i]);
+      std::memcpy(r, &id, 4);
+      r[4] = std::get<1>(records[i]);
+      r[5] = std::get<2>(records[i]);
+    }
+    return out;
+  };
+  const std::vector<uint8_t> two = native({{1, 'A', 2}, {-3, 'B', 0}});
+  std::vector<uint8_t> cut = two;
+  cut.resize(cut.size() - 1);
+  struct Case {
+    std::vector<uint8_t> bytes;
+    std::vector<Record> records;
+    const char* what;
+  };
+  const Case cases[] = {
+      {{}, {}, "no bytes"},
+      {{two.begin(), two.begin() + 2}, {}, "a count and no records"},
+      {native({{1, 'A', 2}}, 0), {}, "a zero count over a record"},
+      {two, {{1, 'A', 2}, {-3, 'B', 0}}, "whole"},
+      {cut, {{1, 'A', 2}}, "the last record a byte short"},
+      {native({{1, 'A', 2}, {-3, 'B', 0}}, 1), {{1, 'A', 2}}, "a count below the records"},
+      {native({{1, 'A', 2}}, 0xFFFF), {{1, 'A', 2}}, "the largest count"},
+  };
+  for (const Case& c : cases) {
+    std::vector<Record> seen;
+    const int32_t visited =
+        ReadKeyRecords(c.bytes.data(), c.bytes.size(), [&](const VKeyRecord& r) {
+          seen.emplace_back(r.commandId, r.keyCode, r.flags);
+          return true;
+        });
+    EXPECT_EQ(visited, static_cast<int32_t>(c.records.size())) << c.what;
+    EXPECT_EQ(seen, c.records) << c.what;
+  }
 }
 
 TEST(KeyTables, VirtualKeys) {
