@@ -5,6 +5,7 @@
 #include "boundary/HostRecords.h"
 #include "boundary/HostSelectors.h"
 #include "framework/core/host/VHostBridge.h"
+#include "framework/core/streams/ByteSwap.h"
 #include "framework/system/environment/VCursor.h"
 #include "framework/system/environment/VFlagHolder.h"
 #include "framework/system/environment/VSystemServices.h"
@@ -26,10 +27,6 @@
 namespace {
 
 uint32_t HostVersion() { return gHostContext != nullptr ? gHostContext->GetHostVersion() : 0; }
-
-uint32_t Swap32(uint32_t v) {
-  return (v >> 24) | ((v >> 8) & 0xFF00) | ((v << 8) & 0xFF0000) | (v << 24);
-}
 
 // Saves the current port and device and puts them back at the end.
 class SavedGWorld {
@@ -549,7 +546,8 @@ void VPlugIn::HandleExtendedInit(HostEventRecord& record) {
       const uint32_t kind = fDocMgr->GetSignature();
       const uint32_t version = fDocMgr->GetVersion();
       const bool plain = words[0] == kind && words[1] <= version;
-      const bool swapped = Swap32(words[0]) == kind && Swap32(words[1]) <= version;
+      SwapArray32(words, 2);
+      const bool swapped = words[0] == kind && words[1] <= version;
       if (!plain && !swapped) {
         data = nullptr;
         size = 0;
