@@ -16,10 +16,6 @@ constexpr uint32_t kControlBackspace = 0x337F;
 constexpr uint32_t kBackspace = 0x3308;
 constexpr uint8_t kPendingCapacity = 4;
 
-void AppendText(VString& out, const VString& text) {
-  for (int32_t i = 1; i <= text.GetLength(); ++i) out.AppendUniChar(text.GetCharAt(i));
-}
-
 VResourceFile* KeyNameFile(VResourceFile* file) {
   if (file != nullptr) return file;
   return gSystemServices != nullptr ? gSystemServices->GetModuleResourceFile() : nullptr;
@@ -30,7 +26,7 @@ void AppendKeyName(VString& out, VResourceFile* file, int16_t index) {
   if (file == nullptr) return;
   VStr<255> name;
   file->GetIndString(&name, kKeyNameList, index);
-  AppendText(out, name);
+  out.CopyText(name);
 }
 
 }  // namespace
@@ -160,7 +156,7 @@ void VCommandKey::GetShortcutText(VString& out, VResourceFile* file) const {
   if (any) out.AppendUniChar(u'+');
   VStr<255> key;
   GetKeyText(key, file);
-  AppendText(out, key);
+  out.CopyText(key);
 }
 
 int32_t ReadKeyRecords(const uint8_t* data, size_t size,
