@@ -67,14 +67,6 @@ const int16_t* RectOf(void** params) {
   return params != nullptr ? static_cast<const int16_t*>(params[1]) : nullptr;
 }
 
-void Append(VString& to, const VString& from) { to.Insert(from, to.GetLength() + 1); }
-
-void AppendC(VString& to, const char* text) {
-  VStr<255> text8;
-  text8.SetCText(text, kResCharSetMac);
-  Append(to, text8);
-}
-
 // The table of an area event that makes an object: the low word of `when`
 // for code 16 (-1 none), the form record's for 602, the description's for
 // the others.
@@ -240,23 +232,23 @@ int16_t VDesignPlugIn::GetBindingState() {
 
 void VDesignPlugIn::BuildLabel(VString& out, VResourceFile* file, int16_t state) {
   out.SetEmpty(false);
-  if (fInterprocess != 0) AppendC(out, "<>");
-  Append(out, fAreaName);
+  if (fInterprocess != 0) out.AppendCText("<>", kResCharSetMac);
+  out.CopyText(fAreaName);
   if (state == 0) return;
-  AppendC(out, ": ");
-  Append(out, fLabel);
+  out.AppendCText(": ", kResCharSetMac);
+  out.CopyText(fLabel);
   if (file != nullptr) {
     VStr<255> item;
     file->GetIndString(&item, kBindingStateList, state);
-    Append(out, item);
+    out.CopyText(item);
   }
   if (state >= 1 && state <= 4) {
     VStr<255> field;
     HostGetFieldName(field, GetDocMgr()->GetTable(), GetDocMgr()->GetField(), false);
-    Append(out, field);
+    out.CopyText(field);
   } else {
-    Append(out, fAreaName);
-    AppendC(out, "_");
+    out.CopyText(fAreaName);
+    out.AppendCText("_", kResCharSetMac);
   }
 }
 
