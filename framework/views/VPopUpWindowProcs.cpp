@@ -37,12 +37,7 @@ void HandOver(char16_t character, int16_t keyCode) {
 }
 
 char16_t FromWindowsByte(uint8_t byte) {
-  if (gIntlMgr == nullptr) return byte;
-  char16_t unit = 0;
-  const uint8_t* src = &byte;
-  char16_t* dst = &unit;
-  gIntlMgr->WinToUni(src, dst, &unit + 1, 1);
-  return unit;
+  return gIntlMgr != nullptr ? gIntlMgr->WinCharToUni(byte) : byte;
 }
 
 }  // namespace
