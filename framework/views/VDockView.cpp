@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "framework/core/streams/VByteReader.h"
 #include "framework/system/environment/VSystemServices.h"
 #include "framework/views/ResourceBytes_p.h"
 #include "framework/views/VWindowView.h"
@@ -13,12 +14,6 @@
 namespace {
 
 constexpr uint32_t kResTypeDockDescription = FourCC("XDOK");
-
-int16_t Word(const uint8_t* p) {
-  int16_t v = 0;
-  std::memcpy(&v, p, sizeof v);
-  return v;
-}
 
 struct Box {
   int32_t x, y, w, h;
@@ -68,16 +63,18 @@ void MoveOffEarlierBars(const std::vector<VDockBar*>& list, size_t i, Box& b, bo
 
 bool ReadDockDescription(const uint8_t* data, size_t size, VDockDescription& out) {
   out = VDockDescription();
-  if (data == nullptr || size < kDockDescriptionHeadSize) return false;
-  out.menuBarId = Word(data);
-  out.toolBarId = Word(data + 2);
-  const int16_t count = Word(data + 4);
+  VByteReader reader(data, size);
+  const int16_t menuBarId = reader.I16();
+  const int16_t toolBarId = reader.I16();
+  const int16_t count = reader.I16();
+  if (reader.Failed()) return false;
+  out.menuBarId = menuBarId;
+  out.toolBarId = toolBarId;
   // The count comes from a file: only the ids the data holds are read.
-  const size_t held = (size - kDockDescriptionHeadSize) / 2;
+  const size_t held = reader.Remaining() / 2;
   const size_t n = count <= 0 ? 0 : std::min(static_cast<size_t>(count), held);
   out.itemIds.reserve(n);
-  for (size_t i = 0; i < n; ++i)
-    out.itemIds.push_back(Word(data + kDockDescriptionHeadSize + 2 * i));
+  for (size_t i = 0; i < n; ++i) out.itemIds.push_back(reader.I16());
   return true;
 }
 
@@ -486,10 +483,11 @@ bool VDockView::WriteDockLayout(VResourceFile& file, int16_t id) {
   if (ref == 0) return false;
   auto* data = static_cast<uint8_t*>(file.LockResource(ref));
   const size_t size = data != nullptr ? file.GetResourceSize(ref) : 0;
-  const int16_t menuBarId = size >= kDockDescriptionHeadSize ? Word(data) : 0;
-  const int16_t count = size >= kDockDescriptionHeadSize ? Word(data + 4) : 0;
-  const size_t limit =
-      count <= 0 ? 0 : std::min(static_cast<size_t>(count), (size - kDockDescriptionHeadSize) / 2);
+  // The ids are rewritten in the places the description already holds.
+  VDockDescription held;
+  ReadDockDescription(data, size, held);
+  const int16_t menuBarId = held.menuBarId;
+  const size_t limit = held.itemIds.size();
   size_t written = 0;
   for (int16_t side : {kDockLeft, kDockTop, kDockRight, kDockBottom, kDockFloating}) {
     for (VDockBar* bar : std::vector<VDockBar*>(fBars[side])) {

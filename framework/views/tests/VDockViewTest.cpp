@@ -86,6 +86,7 @@ TEST(DockDescription, ItemsAreHeldToTheIdsTheDataHolds) {
       {bytes({0, 0, -2, 7, 8}), true, 0, 0, {}},         // negative count
       {bytes({5, 6, 1, 7, 8}), true, 5, 6, {7}},         // fewer than held
       {bytes({5, 6}), false, 0, 0, {}},                  // no whole head
+      {bytes({5, 6}, true), false, 0, 0, {}},            // a head a byte short
       {{}, false, 0, 0, {}},
   };
   for (const auto& c : cases) {
