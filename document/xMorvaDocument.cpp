@@ -38,6 +38,10 @@ constexpr int16_t kMemberOrder[kPartCount] = {kPartBody,       kPartFirstHeader,
 // 2 cm margins.
 constexpr int32_t kFallbackPaper[6] = {21000, 29700, 2000, 2000, 2000, 2000};
 
+// The size the line port is made with.
+constexpr int32_t kLinePortWidth = 8;
+constexpr int32_t kLinePortHeight = 1;
+
 }  // namespace
 
 xMorvaDocument::xMorvaDocument(xMorvaDocumentArea* area) : fArea(area) {
@@ -45,7 +49,7 @@ xMorvaDocument::xMorvaDocument(xMorvaDocumentArea* area) : fArea(area) {
   NewStyleSheetStore();
   fPrinter.reset(new VWinPrinter());
   fMeasuringPort.reset(new VBitmapPort());
-  fLinePort.reset(new VDIBPort(fLinePortWidth, fLinePortHeight, 32));
+  fLinePort.reset(new VDIBPort(kLinePortWidth, kLinePortHeight, 32));
 
   // The default font: the package's 'STR ' resource, else the standard
   // sans-serif face.
