@@ -32,8 +32,9 @@ class xMorvaEngineHostServices : public xMorvaEngineHost {
   void GetPackageString(int16_t offset, int16_t item, VString& out) override;
   // Item 1 of the package's alert list, the out-of-memory text.
   void ShowMemoryAlert() override;
-  // Host references are not read yet: a reference has no value and no
-  // names, so a host expression is not inserted (1073).
+  // A reference's stored bytes are read as the host's reference record:
+  // its value, or its table, field, option and format names through the
+  // host. Bytes that hold no reference give no value and no names.
   VValue* EvaluateReference(const uint8_t* reference, uint32_t size) override;
   bool GetReferenceNames(const uint8_t* reference, uint32_t size, VString& table, VString& field,
                          VString& option, VString& format) override;

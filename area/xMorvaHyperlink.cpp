@@ -2,9 +2,9 @@
 // and the two texts the element shows.
 #include "area/xMorvaHyperlink.h"
 
-#include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaEngine.h"
 #include "engine/xMorvaEngineHost.h"
+#include "framework/core/streams/ByteSwap.h"
 #include "framework/core/streams/VStream.h"
 #include "framework/core/values/StringStreamForm.h"
 
@@ -15,10 +15,6 @@ constexpr uint32_t kPlainLinkLook = 4;
 constexpr uint32_t kFieldLook = 3;
 // Items of the labels list naming the three kinds.
 constexpr int16_t kItemKindLabels = 6;
-
-uint32_t Swapped(uint32_t v) {
-  return (v >> 24) | ((v >> 8) & 0xFF00u) | ((v << 8) & 0xFF0000u) | (v << 24);
-}
 
 // A string of the record: an empty one is stored by its length alone.
 bool ReadString(VStream& stream, VString& string) {
@@ -47,7 +43,8 @@ int32_t xMorvaHyperlink::Read(VStream& stream) {
   uint32_t tag = 0;
   if (const int16_t status = stream.ReadULong(tag)) return status;
   if (tag != kTagHyperlink) {
-    if (Swapped(tag) != kTagHyperlink) return kErrorNotALink;
+    Swap32(&tag);
+    if (tag != kTagHyperlink) return kErrorNotALink;
     int16_t data = 0;
     int16_t native = 0;
     stream.GetByteOrders(data, native);

@@ -13,6 +13,7 @@
 #include "document/xMorvaText.h"
 #include "document/xMorvaUndo.h"
 #include "framework/core/memory/VMemoryMgr.h"
+#include "framework/core/streams/VByteReader.h"
 #include "framework/core/strings/VString.h"
 #include "framework/core/strings/VUniString.h"
 #include "framework/system/resources/VMemoryResourceFile.h"
@@ -37,6 +38,10 @@ constexpr int16_t kMemberOrder[kPartCount] = {kPartBody,       kPartFirstHeader,
 // 2 cm margins.
 constexpr int32_t kFallbackPaper[6] = {21000, 29700, 2000, 2000, 2000, 2000};
 
+// The size the line port is made with.
+constexpr int32_t kLinePortWidth = 8;
+constexpr int32_t kLinePortHeight = 1;
+
 }  // namespace
 
 xMorvaDocument::xMorvaDocument(xMorvaDocumentArea* area) : fArea(area) {
@@ -44,7 +49,7 @@ xMorvaDocument::xMorvaDocument(xMorvaDocumentArea* area) : fArea(area) {
   NewStyleSheetStore();
   fPrinter.reset(new VWinPrinter());
   fMeasuringPort.reset(new VBitmapPort());
-  fLinePort.reset(new VDIBPort(fLinePortWidth, fLinePortHeight, 32));
+  fLinePort.reset(new VDIBPort(kLinePortWidth, kLinePortHeight, 32));
 
   // The default font: the package's 'STR ' resource, else the standard
   // sans-serif face.
@@ -438,12 +443,10 @@ void xMorvaDocument::FitPageToPaper(bool fitMargins, bool fitPage) {
     std::copy(std::begin(kFallbackPaper), std::end(kFallbackPaper), values);
     if (VMemHandle paper = CopyDocumentPackageResource(kPaperResourceType)) {
       const auto* bytes = static_cast<const uint8_t*>(gMemoryMgr->LockHandle(paper));
-      if (bytes != nullptr && gMemoryMgr->GetHandleSize(paper) >= 24) {
-        for (int i = 0; i < 6; ++i) {
-          const uint8_t* v = bytes + 4 * i;
-          values[i] = int32_t((uint32_t(v[0]) << 24) | (uint32_t(v[1]) << 16) |
-                              (uint32_t(v[2]) << 8) | v[3]);
-        }
+      const uint32_t size = gMemoryMgr->GetHandleSize(paper);
+      if (bytes != nullptr && size >= sizeof values) {
+        VByteReader reader(bytes, size, VByteReader::Order::kBig);
+        for (int32_t& value : values) value = reader.I32();
       }
       gMemoryMgr->UnlockHandle(paper);
       gMemoryMgr->DisposeHandle(paper);

@@ -485,8 +485,6 @@ class xMorvaDocument : public VObject,
   std::unique_ptr<VWinPrinter> fPrinter;
   std::unique_ptr<VBitmapPort> fMeasuringPort;
   std::unique_ptr<VDIBPort> fLinePort;
-  int32_t fLinePortWidth = 8;
-  int32_t fLinePortHeight = 1;
 
   // Caret status: page index, line, position in line, column index.
   int32_t fCaretPage = 0;

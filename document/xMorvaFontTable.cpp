@@ -60,10 +60,7 @@ int16_t xMorvaFontTable::IndexForName(VString& name) {
   if (found > 0) return int16_t(found);
   if (Count() >= kMaxFonts) return 1;
   const bool known = SystemHasFont(name, true);
-  fNames.AppendObject(NewName(name), false);
-  fKnown.SetCount(Count(), false);
-  fKnown.SetBoolean(known ? 1 : 0, Count());
-  return int16_t(Count());
+  return Append(name, known);
 }
 
 int16_t xMorvaFontTable::AddNameAsWritten(const VString& name) {
@@ -72,7 +69,10 @@ int16_t xMorvaFontTable::AddNameAsWritten(const VString& name) {
   if (Count() >= kMaxFonts) return 1;
   VStrInHandle probe;
   probe.CopyText(name);
-  const bool known = SystemHasFont(probe, false);
+  return Append(name, SystemHasFont(probe, false));
+}
+
+int16_t xMorvaFontTable::Append(const VString& name, bool known) {
   fNames.AppendObject(NewName(name), false);
   fKnown.SetCount(Count(), false);
   fKnown.SetBoolean(known ? 1 : 0, Count());

@@ -59,6 +59,8 @@ class xMorvaFontTable {
   // Whether the system's font list holds the name; with `spelling` the
   // name takes the list's spelling.
   static bool SystemHasFont(VString& name, bool spelling);
+  // Appends the name with its known flag; its index.
+  int16_t Append(const VString& name, bool known);
 
   VStringArray fNames;
   VBooleanArray fKnown;

@@ -116,12 +116,6 @@ bool ReadStyleSheetBytes(const uint8_t* data, uint32_t size, xMorvaStyleSheet& s
   return read;
 }
 
-bool xMorvaStyleSheet::ReadResourceBytes(VResourceFile& store, int16_t id) {
-  std::vector<uint8_t> bytes;
-  if (!CopyResourceBytes(store, id, bytes)) return false;
-  return ReadStyleSheetBytes(bytes.data(), uint32_t(bytes.size()), *this);
-}
-
 bool ReadStyleSheetResource(VResourceFile& store, int16_t id, xMorvaStyleSheet& sheet) {
   if (!store.HasResource(kStyleSheetResourceType, id)) return false;
   std::vector<uint8_t> bytes;

@@ -99,7 +99,6 @@ class xMorvaStyleSheet : public VObject {
   void RefreshFontName(xMorvaDocumentInterface& document);
   // Property 7 from the font name, appended to the table when missing.
   void ApplyFontName(xMorvaDocumentInterface& document);
-  bool ReadResourceBytes(VResourceFile& store, int16_t id);
 };
 
 // True when the store has 'wSTL' `id` and the sheet read it.

@@ -109,10 +109,20 @@ TEST(Hyperlink, WritesItsRecordAndReadsItInEitherOrder) {
 
 TEST(Hyperlink, ABadOrTruncatedRecordLeavesTheLinkAsItWas) {
   const Bytes whole = Record(false, 1, u"http://q", u"Q");
+  // A string of more units than the record holds, and one of an unknown
+  // character kind.
+  Builder longTarget;
+  longTarget.Long(kTagHyperlink).Long(kHyperlinkVersion).Word(1).Byte(1);
+  longTarget.Long(0x7FFFFFFF).Long(2).Word('x');
+  Builder unknownCharKind;
+  unknownCharKind.Long(kTagHyperlink).Long(kHyperlinkVersion).Word(1).Byte(1).String(u"x");
+  unknownCharKind.Long(1).Long(9).Word('y').Word(0);
   std::vector<std::pair<std::string, Bytes>> cases = {
       {"other version", Record(false, 1, u"x", u"y", FourCC("0200"))},
       {"unknown kind", Record(false, 3, u"x", u"y")},
       {"other tag", Bytes{'K', 'L', 'H', 'x', 0, 0, 0, 0}},
+      {"target longer than the record", longTarget.bytes},
+      {"title of an unknown character kind", unknownCharKind.bytes},
   };
   for (size_t cut = 0; cut < whole.size(); ++cut)
     cases.push_back({"cut at " + std::to_string(cut), Bytes(whole.begin(), whole.begin() + long(cut))});

@@ -15,11 +15,6 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-uint32_t Type(const char* text) {
-  return uint32_t(uint8_t(text[0])) << 24 | uint32_t(uint8_t(text[1])) << 16 |
-         uint32_t(uint8_t(text[2])) << 8 | uint8_t(text[3]);
-}
-
 // Stored data is big-endian; this machine's order is little-endian.
 Bytes Swapped(bool toNative, uint32_t type, Bytes data, bool* handled = nullptr) {
   const bool answer = SwapPlugInResource(toNative, type, uint32_t(data.size()), data.data());
@@ -29,7 +24,7 @@ Bytes Swapped(bool toNative, uint32_t type, Bytes data, bool* handled = nullptr)
 
 TEST(ResourceSwap, EachTypeConvertsItsFields) {
   const struct {
-    const char* type;
+    const char type[5];
     Bytes stored;
     Bytes native;
   } cases[] = {
@@ -47,7 +42,7 @@ TEST(ResourceSwap, EachTypeConvertsItsFields) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.type);
-    const uint32_t type = Type(c.type);
+    const uint32_t type = FourCC(c.type);
     bool handled = false;
     EXPECT_EQ(Swapped(true, type, c.stored, &handled), c.native);
     EXPECT_TRUE(handled);
@@ -55,7 +50,7 @@ TEST(ResourceSwap, EachTypeConvertsItsFields) {
   }
   // Any other type is left alone and not answered for.
   bool handled = true;
-  EXPECT_EQ(Swapped(true, Type("XPRF"), {1, 2, 3, 4}, &handled), (Bytes{1, 2, 3, 4}));
+  EXPECT_EQ(Swapped(true, FourCC("XPRF"), {1, 2, 3, 4}, &handled), (Bytes{1, 2, 3, 4}));
   EXPECT_FALSE(handled);
 }
 
@@ -68,9 +63,9 @@ TEST(ResourceSwap, ArrayToNativeAndBackIsUnchanged) {
     stored.push_back(uint8_t(count));
     for (int i = 0; i < 8 * std::max<int>(count, 0); ++i) stored.push_back(uint8_t(group * 16 + i));
   }
-  const Bytes native = Swapped(true, Type("ARAY"), stored);
+  const Bytes native = Swapped(true, FourCC("ARAY"), stored);
   EXPECT_NE(native, stored);
-  EXPECT_EQ(Swapped(false, Type("ARAY"), native), stored);
+  EXPECT_EQ(Swapped(false, FourCC("ARAY"), native), stored);
 }
 
 TEST(ResourceSwap, CutDataIsConvertedOnlyWithinItsBytes) {
@@ -80,9 +75,9 @@ TEST(ResourceSwap, CutDataIsConvertedOnlyWithinItsBytes) {
   for (size_t cut = 0; cut <= stored.size(); ++cut) {
     std::unique_ptr<uint8_t[]> block(new uint8_t[cut == 0 ? 1 : cut]);
     std::memcpy(block.get(), stored.data(), cut);
-    for (const char* type : {"ARAY", "NESS", "XPPR", "mtwd"}) {
-      ASSERT_TRUE(SwapPlugInResource(true, Type(type), uint32_t(cut), block.get())) << type;
-      ASSERT_TRUE(SwapPlugInResource(false, Type(type), uint32_t(cut), block.get())) << type;
+    for (const uint32_t type : {FourCC("ARAY"), FourCC("NESS"), FourCC("XPPR"), FourCC("mtwd")}) {
+      ASSERT_TRUE(SwapPlugInResource(true, type, uint32_t(cut), block.get())) << type;
+      ASSERT_TRUE(SwapPlugInResource(false, type, uint32_t(cut), block.get())) << type;
       EXPECT_EQ(Bytes(block.get(), block.get() + cut), Bytes(stored.begin(), stored.begin() + cut))
           << type << " " << cut;
     }
