@@ -28,8 +28,6 @@
 #include "framework/core/streams/VHandleStream.h"
 #include "framework/core/streams/VMemoryStream.h"
 #include "framework/core/strings/VUniString.h"
-#include "framework/core/values/VDate.h"
-#include "framework/core/values/VHour.h"
 #include "framework/system/resources/VResourceFile.h"
 
 namespace {
@@ -595,15 +593,7 @@ int32_t xMorvaEngine::FixUpStream() {
         HostReferenceLabel(object, head.n, label);
       } else {
         const uint16_t format = head.n >= 2 ? StreamUnit(object) : 0;
-        VDate today;
-        today.SetToday();
-        VHour now;
-        now.SetNow();
-        VDateRec date;
-        today.GetDate(date, kWholeValue);
-        VStr<255> text;
-        FormatDateTime(date, now.GetTime(kWholeValue), format, text);
-        result = UnitsOfText(text);
+        result = UnitsOfNow(format);
         FieldLabel(kItemDateTimeLabel, label);
       }
       uint32_t sourceBytes = 0;
