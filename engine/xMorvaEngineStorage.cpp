@@ -394,10 +394,9 @@ bool xMorvaEngine::ReadResourceStream(VStream& stream, int32_t byteCount) {
   uint8_t* bytes = LockStream();
   if (bytes == nullptr) return false;
   uint32_t length = uint32_t(byteCount);
-  const bool read = byteCount == 0 || (stream.ReadData(bytes, length) == kStreamNoError && length == uint32_t(byteCount));
+  const bool read = stream.ReadData(bytes, length) == kStreamNoError && length == uint32_t(byteCount);
   UnlockStream();
   fBytesInUse = read ? uint32_t(byteCount) : 0;
-  DropCache();
   return read;
 }
 
