@@ -65,13 +65,6 @@ Bytes Picture(uint32_t width, uint32_t height, uint8_t flag = 0, uint32_t header
   return header.Raw({1, 2, 3, 4, 5, 6});
 }
 
-Stream& Computed(Stream& stream, uint16_t code, const Bytes& object, const Bytes& result, const Bytes& source) {
-  Stream payload;
-  payload.Long(uint32_t(object.size())).Long(uint32_t(result.size())).Long(uint32_t(source.size()));
-  payload.Raw({0, 0}).Raw(object).Raw(source).Raw(result);
-  return stream.Element(code, payload, uint32_t(14 + object.size() + source.size()));
-}
-
 TEST_F(StorageTest, LengthsAreStoredInTwipsAndTabsInPoints) {
   ASSERT_EQ(96, GetScreenResolution());
   Load(Stream().Record(kPropLeftIndent, 100).Record(kPropBorderSpacing, 8).Tab(100, kTabRight, '.').Text(u"ab"),
