@@ -2,8 +2,6 @@
 #include "engine/xMorvaDocumentDrawing.h"
 
 #include <algorithm>
-#include <cstring>
-#include <memory>
 
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaDocument.h"

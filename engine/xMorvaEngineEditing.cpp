@@ -3,7 +3,6 @@
 // paragraph ends, deletion, insertion of stream bytes and markers), each
 // with a variant that runs in one undo step.
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
 #include "document/xMorvaUndo.h"

@@ -118,7 +118,17 @@ void HostReferenceLabel(const uint8_t* reference, uint32_t size, VString& label)
   ReferenceLabel(reference, size, label);
 }
 void FieldLabel(int16_t item, VString& out) { PackageString(item, out); }
-VMemHandle UnitsOfText(const VString& text) { return RawUnits(text); }
+VMemHandle UnitsOfNow(uint16_t format) {
+  VDate today;
+  today.SetToday();
+  VHour now;
+  now.SetNow();
+  VDateRec date;
+  today.GetDate(date, kWholeValue);
+  VStr<255> text;
+  xMorvaEngine::FormatDateTime(date, now.GetTime(kWholeValue), format, text);
+  return RawUnits(text);
+}
 
 // ---- Insertion
 
@@ -503,15 +513,7 @@ int32_t xMorvaEngine::UpdateComputedFields() {
   } else {
     const uint16_t format = head.n >= 2 ? StreamUnit(object) : 0;
     UnlockStream();
-    VDate today;
-    today.SetToday();
-    VHour now;
-    now.SetNow();
-    VDateRec date;
-    today.GetDate(date, kWholeValue);
-    VStr<255> text;
-    FormatDateTime(date, now.GetTime(kWholeValue), format, text);
-    built = RawUnits(text);
+    built = UnitsOfNow(format);
   }
   if (built == 0) return kErrorNoResultText;
   HandleOwner result(built);

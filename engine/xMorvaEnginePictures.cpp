@@ -2,7 +2,6 @@
 // resized in undo steps, and decoded once for drawing into the engine's
 // own table, which the element's run-time word addresses by a checked id.
 #include <algorithm>
-#include <cstring>
 #include <memory>
 
 #include "document/xMorvaUndo.h"

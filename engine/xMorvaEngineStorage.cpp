@@ -28,8 +28,6 @@
 #include "framework/core/streams/VHandleStream.h"
 #include "framework/core/streams/VMemoryStream.h"
 #include "framework/core/strings/VUniString.h"
-#include "framework/core/values/VDate.h"
-#include "framework/core/values/VHour.h"
 #include "framework/system/resources/VResourceFile.h"
 
 namespace {
@@ -152,16 +150,10 @@ bool SwapItems(uint8_t* s, uint64_t from, uint64_t to, int depth, bool toOther) 
       continue;
     }
     if (remaining < kElementHeadSize) return false;
-    if (!toOther) {
-      Swap32(item + 4);
-      Swap32(item + 8);
-    }
+    if (!toOther) SwapArray32(item + 4, 2);
     const uint64_t a = StreamLong(item + 4);
     const uint64_t b = StreamLong(item + 8);
-    if (toOther) {
-      Swap32(item + 4);
-      Swap32(item + 8);
-    }
+    if (toOther) SwapArray32(item + 4, 2);
     if (kElementHeadSize + a > remaining) return false;
     const uint64_t payload = at + kElementHeadSize;
     const uint64_t end = payload + a;
@@ -172,7 +164,7 @@ bool SwapItems(uint8_t* s, uint64_t from, uint64_t to, int depth, bool toOther) 
         break;
       case xMorvaElementCode::Pict:
         if (a >= kPictureDisplayMode + 2) {
-          for (uint32_t offset = 0; offset <= 12; offset += 4) Swap32(p + offset);
+          SwapArray32(p, 4);
           Swap16(p + kPictureDisplayMode);
         }
         break;
@@ -190,17 +182,9 @@ bool SwapItems(uint8_t* s, uint64_t from, uint64_t to, int depth, bool toOther) 
       case xMorvaElementCode::HTMLExpression:
       case xMorvaElementCode::HTMLExpression2: {
         if (a < kComputedHeadSize) break;
-        if (!toOther) {
-          Swap32(p);
-          Swap32(p + 4);
-          Swap32(p + 8);
-        }
+        if (!toOther) SwapArray32(p, 3);
         const uint64_t n = StreamLong(p);
-        if (toOther) {
-          Swap32(p);
-          Swap32(p + 4);
-          Swap32(p + 8);
-        }
+        if (toOther) SwapArray32(p, 3);
         if (kComputedHeadSize + n > a) break;
         if (code == xMorvaElementCode::PageNumber && n >= 4) {
           uint8_t* format = p + kComputedHeadSize;
@@ -245,7 +229,7 @@ bool xMorvaEngine::WriteResource(VStream& stream, bool otherOrder) {
   const uint32_t size = gMemoryMgr->GetHandleSize(handle);
   auto* bytes = written ? static_cast<uint8_t*>(gMemoryMgr->LockHandle(handle)) : nullptr;
   if (bytes != nullptr && size >= kHeaderSize) {
-    for (uint32_t offset = 0; offset < 20; offset += 4) Swap32(bytes + offset);
+    SwapArray32(bytes, 5);  // the header's five longs
     SwapItems(bytes, kHeaderSize, size, 0, true);
     written = stream.PutData(bytes, size) == kStreamNoError;
   } else {
@@ -410,10 +394,9 @@ bool xMorvaEngine::ReadResourceStream(VStream& stream, int32_t byteCount) {
   uint8_t* bytes = LockStream();
   if (bytes == nullptr) return false;
   uint32_t length = uint32_t(byteCount);
-  const bool read = byteCount == 0 || (stream.ReadData(bytes, length) == kStreamNoError && length == uint32_t(byteCount));
+  const bool read = stream.ReadData(bytes, length) == kStreamNoError && length == uint32_t(byteCount);
   UnlockStream();
   fBytesInUse = read ? uint32_t(byteCount) : 0;
-  DropCache();
   return read;
 }
 
@@ -595,15 +578,7 @@ int32_t xMorvaEngine::FixUpStream() {
         HostReferenceLabel(object, head.n, label);
       } else {
         const uint16_t format = head.n >= 2 ? StreamUnit(object) : 0;
-        VDate today;
-        today.SetToday();
-        VHour now;
-        now.SetNow();
-        VDateRec date;
-        today.GetDate(date, kWholeValue);
-        VStr<255> text;
-        FormatDateTime(date, now.GetTime(kWholeValue), format, text);
-        result = UnitsOfText(text);
+        result = UnitsOfNow(format);
         FieldLabel(kItemDateTimeLabel, label);
       }
       uint32_t sourceBytes = 0;

@@ -49,11 +49,11 @@ class VString;
 
 // Shared with the loader, which rebuilds computed texts as insertion makes
 // them: the label of a host reference (its names joined by ":"), item
-// `item` of the field labels list, and the units of a formatted text as
-// they stand (a new handle, 0 when memory runs out).
+// `item` of the field labels list, and the units of the date and time of
+// now in a date/time field's format (a new handle, 0 when memory runs out).
 void HostReferenceLabel(const uint8_t* reference, uint32_t size, VString& label);
 void FieldLabel(int16_t item, VString& out);
-VMemHandle UnitsOfText(const VString& text);
+VMemHandle UnitsOfNow(uint16_t format);
 
 // Element bytes collected in a handle that grows as they come. A buffer
 // that once failed to grow takes nothing more; what it holds stays.

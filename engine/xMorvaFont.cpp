@@ -3,7 +3,6 @@
 #include "engine/xMorvaFont.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstring>
 
 #include "document/xMorvaDocParams.h"

@@ -63,6 +63,34 @@ inline Bytes StreamBytes(xMorvaEngine& engine) {
   return bytes;
 }
 
+// A computed element's payload: its head (the object's, result's and
+// source's sizes, the flag byte and a spare one), the object, then the two
+// texts, the result first when the flag is set.
+inline Bytes ComputedPayload(const Bytes& object, const Bytes& result, const Bytes& source, uint8_t flag) {
+  return Stream()
+      .Long(uint32_t(object.size()))
+      .Long(uint32_t(result.size()))
+      .Long(uint32_t(source.size()))
+      .Raw({flag, 0})
+      .Raw(object)
+      .Raw(flag != 0 ? result : source)
+      .Raw(flag != 0 ? source : result);
+}
+
+// The element of such a payload appended to `stream`; b makes the second
+// text the visible one.
+inline Stream& Computed(Stream& stream, uint16_t code, const Bytes& object, const Bytes& result,
+                        const Bytes& source, uint8_t flag = 0) {
+  const Bytes& first = flag != 0 ? result : source;
+  return stream.Element(code, ComputedPayload(object, result, source, flag),
+                        uint32_t(14 + object.size() + first.size()));
+}
+
+// The source text of a label between the test host's marks, in link look 3.
+inline Bytes Source(const std::u16string& label) {
+  return Stream().Record(kPropLinkLook, 3).Text(u"<" + label + u">").Record(kPropLinkLook, 0);
+}
+
 // Positions of a stream: units and special elements.
 inline int32_t PositionsOf(const Bytes& bytes) {
   int32_t positions = 0;

@@ -63,24 +63,6 @@ class FakeEngineHost : public xMorvaEngineHost {
   }
 };
 
-// The source text of a label between the test's marks.
-Bytes Source(const std::u16string& label) {
-  return Stream().Record(kPropLinkLook, 3).Text(u"<" + label + u">").Record(kPropLinkLook, 0);
-}
-
-// A computed element's payload: head, object, then the two texts in the
-// order of the flag.
-Bytes Computed(const Bytes& object, const Bytes& result, const Bytes& source, bool resultFirst) {
-  return Stream()
-      .Long(uint32_t(object.size()))
-      .Long(uint32_t(result.size()))
-      .Long(uint32_t(source.size()))
-      .Raw({uint8_t(resultFirst ? 1 : 0), 0})
-      .Raw(object)
-      .Raw(resultFirst ? result : source)
-      .Raw(resultFirst ? source : result);
-}
-
 uint32_t Hidden(const Bytes& object, const Bytes& first) { return uint32_t(14 + object.size() + first.size()); }
 
 const Bytes kReference = {'R', 'E', 'F'};
@@ -145,7 +127,7 @@ TEST_F(ElementTest, PageNumbersInBothDisplayModes) {
     engine.SetFieldDisplayMode(mode);
     ASSERT_EQ(0, engine.InsertPageNumberField(format));
     const Bytes source = Source(u"Pages");
-    const Bytes payload = Computed(object, placeholder, source, mode == 1);
+    const Bytes payload = ComputedPayload(object, placeholder, source, mode == 1);
     // Mode 0 shows nothing until layout; mode 1 shows the source.
     const uint32_t b = mode == 0 ? uint32_t(payload.size()) : Hidden(object, placeholder);
     EXPECT_EQ(Stream().Text(u"a").Element(xMorvaElementCode::PageNumber, payload, b).Text(u"b").bytes(), Bytes_());
@@ -194,7 +176,7 @@ TEST_F(ElementTest, LayoutWritesTheNumberAsTheVisibleTail) {
     const Bytes source = Source(c.format & 1 ? u"Pages" : u"Page");
     const std::u16string field = std::u16string(15 - c.shown.size(), u'x') + c.shown;
     const Bytes object = Stream().Long(c.format);
-    const Bytes payload = Computed(object, Stream().Text(field), source, false);
+    const Bytes payload = ComputedPayload(object, Stream().Text(field), source, false);
     EXPECT_EQ(Stream()
                   .Element(xMorvaElementCode::PageNumber, payload,
                            uint32_t(payload.size() - 2 * c.shown.size()))
@@ -222,7 +204,7 @@ TEST_F(ElementTest, HostExpressionsCarryTheirReferenceAndBothTexts) {
     engine.SetFieldDisplayMode(mode);
     ASSERT_EQ(0, engine.InsertHostExpressionWithUndo(kReference.data(), 3, nullptr));
     const Bytes source = Source(u"Clients:Name");
-    const Bytes payload = Computed(kReference, result, source, mode == 1);
+    const Bytes payload = ComputedPayload(kReference, result, source, mode == 1);
     EXPECT_EQ(Stream()
                   .Text(u"a")
                   .Element(xMorvaElementCode::ExprQv, payload, Hidden(kReference, mode == 1 ? result : source))
@@ -258,7 +240,7 @@ TEST_F(ElementTest, LabelsKeepOnlyTheNamesPresent) {
     for (int i = 0; i < 4; ++i) host.names[i] = c.names[i];
     Load(Bytes());
     ASSERT_EQ(0, engine.InsertHostExpression(kReference.data(), 3, false, nullptr));
-    EXPECT_EQ(Stream().Element(xMorvaElementCode::ExprQv, Computed(kReference, Stream().Text(u"1"), Source(c.label), false),
+    EXPECT_EQ(Stream().Element(xMorvaElementCode::ExprQv, ComputedPayload(kReference, Stream().Text(u"1"), Source(c.label), false),
                                Hidden(kReference, Source(c.label))).bytes(),
               Bytes_());
   }
@@ -301,7 +283,7 @@ TEST_F(ElementTest, UpdateRebuildsTheResultAndUndoPutsItBack) {
     const Bytes source = Source(u"Clients:Name");
     EXPECT_EQ(Stream()
                   .Text(u"a")
-                  .Element(xMorvaElementCode::ExprQv, Computed(kReference, result, source, mode == 1),
+                  .Element(xMorvaElementCode::ExprQv, ComputedPayload(kReference, result, source, mode == 1),
                            Hidden(kReference, mode == 1 ? result : source))
                   .Text(u"b")
                   .bytes(),
@@ -353,7 +335,7 @@ TEST_F(ElementTest, DatesAndTimesThroughTheHostsStyles) {
   ASSERT_EQ(0, engine.InsertDateTimeField(date, 60, 0x0502));
   const Bytes object = Stream().Unit(0x0502);
   const Bytes source = Source(u"Date");
-  const Bytes payload = Computed(object, Stream().Text(u"7/5 60s2"), source, false);
+  const Bytes payload = ComputedPayload(object, Stream().Text(u"7/5 60s2"), source, false);
   EXPECT_EQ(Stream().Text(u"a").Element(xMorvaElementCode::DateTime, payload, Hidden(object, source)).Text(u"b").bytes(),
             Bytes_());
   engine.SetSelection(1, 2);
@@ -379,14 +361,14 @@ TEST_F(ElementTest, DatesAndTimesThroughTheHostsStyles) {
 }
 
 TEST_F(ElementTest, FindElementByCodeAndGroup) {
-  const Bytes page = Computed(Stream().Long(0), Stream().Text(std::u16string(15, u'x')), Source(u"Page"), false);
+  const Bytes page = ComputedPayload(Stream().Long(0), Stream().Text(std::u16string(15, u'x')), Source(u"Page"), false);
   Load(Stream()
            .Text(u"a")
            .Element(xMorvaElementCode::PageNumber, page, uint32_t(page.size()))
            .Record(kPropBold, 1)
            .Element(xMorvaElementCode::Hyperlink, Bytes(14, 0), 14)
            .Text(u"b")
-           .Element(xMorvaElementCode::DateTime, Computed(Stream().Unit(5), {}, {}, false), 16)
+           .Element(xMorvaElementCode::DateTime, ComputedPayload(Stream().Unit(5), {}, {}, false), 16)
            .Element(xMorvaElementCode::ColBreak, Stream().Unit(13), 0));
   struct Case {
     uint16_t code;

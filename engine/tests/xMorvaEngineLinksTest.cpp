@@ -38,24 +38,9 @@ VStr<255> Str(const std::u16string& text) {
   return out;
 }
 
-Bytes Source(const std::u16string& label) {
-  return Stream().Record(kPropLinkLook, 3).Text(u"<" + label + u">").Record(kPropLinkLook, 0);
-}
-
-Bytes Computed(const Bytes& object, const Bytes& result, const Bytes& source, bool resultFirst) {
-  return Stream()
-      .Long(uint32_t(object.size()))
-      .Long(uint32_t(result.size()))
-      .Long(uint32_t(source.size()))
-      .Raw({uint8_t(resultFirst ? 1 : 0), 0})
-      .Raw(object)
-      .Raw(resultFirst ? result : source)
-      .Raw(resultFirst ? source : result);
-}
-
 // The element with the texts in the mode's order and the second visible.
 Bytes Element(uint16_t code, const Bytes& object, const Bytes& result, const Bytes& source, bool resultFirst) {
-  const Bytes payload = Computed(object, result, source, resultFirst);
+  const Bytes payload = ComputedPayload(object, result, source, resultFirst);
   return Stream().Element(code, payload, uint32_t(14 + object.size() + (resultFirst ? result : source).size()));
 }
 
@@ -121,7 +106,7 @@ TEST_F(LinksTest, HTMLExpressionsInBothDisplayModes) {
       engine.SetFieldDisplayMode(mode);
       ASSERT_EQ(0, engine.InsertHTMLExpression(code, expression, true));
       const Bytes source = Source(code == xMorvaElementCode::HTMLExpression ? u"Html:a&b" : u"Html2:a&b");
-      const Bytes payload = Computed(object, {}, source, mode == 1);
+      const Bytes payload = ComputedPayload(object, {}, source, mode == 1);
       // Mode 0 puts the source first and shows the empty result: nothing.
       const uint32_t b = mode == 0 ? uint32_t(payload.size()) : uint32_t(14 + object.size());
       EXPECT_EQ(Stream().Text(u"x").Element(code, payload, b).Text(u"y").bytes(), Bytes_());
@@ -211,7 +196,7 @@ TEST_F(LinksTest, SwitchingTheDisplayModeReordersEveryComputedElement) {
   const Bytes laidOut = Stream().Text(std::u16string(13, u'x') + u"12");
   const Bytes pages = Stream().Text(std::u16string(15, u'x'));
   auto pageNumber = [&](const Bytes& result, uint32_t shownUnits, bool resultFirst) {
-    Bytes payload = Computed(number, result, Source(u"Page"), resultFirst);
+    Bytes payload = ComputedPayload(number, result, Source(u"Page"), resultFirst);
     // While the source shows, byte 13 keeps how many units the number showed.
     if (resultFirst) payload[13] = uint8_t(shownUnits + 1);
     const uint32_t b = resultFirst ? uint32_t(14 + 4 + 30) : uint32_t(payload.size() - 2 * shownUnits);

@@ -7,18 +7,6 @@ namespace {
 using RepairTest = EngineTest;
 using SelectByNumberTest = EngineTest;
 
-// A computed element's payload: its head, the object and the two texts in
-// the order the flag says; b makes the second text the visible one.
-Stream& Computed(Stream& stream, uint16_t code, const Bytes& object, const Bytes& result, const Bytes& source,
-                 uint8_t resultFirst = 0) {
-  Stream payload;
-  payload.Long(uint32_t(object.size())).Long(uint32_t(result.size())).Long(uint32_t(source.size()));
-  payload.Raw({resultFirst, 0}).Raw(object);
-  const Bytes& first = resultFirst != 0 ? result : source;
-  payload.Raw(first).Raw(resultFirst != 0 ? source : result);
-  return stream.Element(code, payload, uint32_t(14 + object.size() + first.size()));
-}
-
 Bytes Units(const std::u16string& text) { return Stream().Text(text); }
 
 constexpr int32_t kFonts = 3;

@@ -65,13 +65,6 @@ Bytes Picture(uint32_t width, uint32_t height, uint8_t flag = 0, uint32_t header
   return header.Raw({1, 2, 3, 4, 5, 6});
 }
 
-Stream& Computed(Stream& stream, uint16_t code, const Bytes& object, const Bytes& result, const Bytes& source) {
-  Stream payload;
-  payload.Long(uint32_t(object.size())).Long(uint32_t(result.size())).Long(uint32_t(source.size()));
-  payload.Raw({0, 0}).Raw(object).Raw(source).Raw(result);
-  return stream.Element(code, payload, uint32_t(14 + object.size() + source.size()));
-}
-
 TEST_F(StorageTest, LengthsAreStoredInTwipsAndTabsInPoints) {
   ASSERT_EQ(96, GetScreenResolution());
   Load(Stream().Record(kPropLeftIndent, 100).Record(kPropBorderSpacing, 8).Tab(100, kTabRight, '.').Text(u"ab"),
@@ -240,6 +233,46 @@ TEST_F(StorageTest, BadDataLoadsMendedAndReportsDamage) {
     EXPECT_TRUE(damaged) << c.name;
     EXPECT_EQ(c.loaded, StreamBytes(other)) << c.name;
     EXPECT_EQ(c.mode, other.GetFieldDisplayMode()) << c.name;
+  }
+}
+
+// The header's length and selection are not trusted: the length is counted
+// from the stream and the selection held inside the text, in either order.
+TEST_F(StorageTest, HeaderLengthAndSelectionOutsideTheTextAreHeldToIt) {
+  struct Case {
+    const char* name;
+    uint32_t length;
+    int32_t selStart;
+    int32_t selEnd;
+    bool otherOrder;
+    int32_t start;
+    int32_t end;
+  };
+  const Case cases[] = {
+      {"length too large", 0x7FFFFFFF, 1, 2, false, 1, 2},
+      {"negative length", 0xFFFFFFFF, 0, 3, false, 0, 3},
+      {"selection past the end", 3, 9, 40, false, 3, 3},
+      {"negative selection", 3, -7, -1, false, 0, 0},
+      {"reversed selection", 3, 2, 1, false, 2, 2},
+      {"selection past the end, other order", 3, 2, 0x7FFFFFFF, true, 2, 3},
+  };
+  for (const Case& c : cases) {
+    const Bytes text = Units(u"abc");
+    Stream stored;
+    stored.Long(FourCC("wENG")).Long(FourCC("0106")).Long(c.length);
+    stored.Long(uint32_t(c.selStart)).Long(uint32_t(c.selEnd)).Raw({0}).Raw(text);
+    Bytes resource = stored;
+    if (c.otherOrder) {
+      for (uint32_t at = 0; at + 4 <= 20; at += 4) std::reverse(resource.begin() + at, resource.begin() + at + 4);
+      for (size_t at = kHeader; at + 2 <= resource.size(); at += 2) std::swap(resource[at], resource[at + 1]);
+    }
+    bool damaged = true;
+    other.Clear();
+    ASSERT_TRUE(LoadStored(other, resource, damaged)) << c.name;
+    EXPECT_EQ(text, StreamBytes(other)) << c.name;
+    EXPECT_EQ(3, other.GetLength()) << c.name;
+    EXPECT_EQ(c.start, other.GetSelStart()) << c.name;
+    EXPECT_EQ(c.end, other.GetSelEnd()) << c.name;
   }
 }
 
