@@ -154,29 +154,7 @@ VMemHandle xMorvaDocument::CopyResource(uint32_t type, int16_t id) {
 }
 
 bool xMorvaDocument::PutResource(uint32_t type, int16_t id, const void* data, uint32_t size) {
-  if (!fStyleSheets) return false;
-  VStr<255> name;
-  uint8_t owned = 0;
-  const VResourceRef old = fStyleSheets->GetResource(type, id, &owned);
-  VMemHandle saved = 0;
-  if (old != 0) {
-    fStyleSheets->GetResourceName(&name, type, id);
-    // Kept until the new bytes are in, so that a refusal loses nothing.
-    saved = gMemoryMgr->DuplicateHandle(old);
-    if (owned) fStyleSheets->ReleaseResource(old);
-    if (saved == 0) return false;
-    fStyleSheets->RemoveResource(type, id);
-  }
-  bool stored = fStyleSheets->AddResource(type, id, &name, data, size) == id;
-  if (!stored && saved != 0) {
-    const void* bytes = gMemoryMgr->LockHandle(saved);
-    if (bytes != nullptr) {
-      fStyleSheets->AddResource(type, id, &name, bytes, gMemoryMgr->GetHandleSize(saved));
-    }
-    gMemoryMgr->UnlockHandle(saved);
-  }
-  if (saved != 0) gMemoryMgr->DisposeHandle(saved);
-  return stored;
+  return fStyleSheets && fStyleSheets->ReplaceResource(type, id, data, size);
 }
 
 

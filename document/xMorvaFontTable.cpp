@@ -127,25 +127,7 @@ bool xMorvaFontTable::WriteToFile(VResourceFile& file) const {
   if (written) {
     const uint32_t size = gMemoryMgr->GetHandleSize(handle);
     const void* data = gMemoryMgr->LockHandle(handle);
-    written = data != nullptr;
-    if (written) {
-      uint8_t owned = 0;
-      if (VResourceRef ref = file.GetResource(kFontTableResourceType, 0, &owned); ref != 0) {
-        written = file.SetResourceSize(ref, size);
-        if (written) {
-          void* target = file.LockResource(ref);
-          written = target != nullptr;
-          if (written) {
-            std::memcpy(target, data, size);
-            file.UnlockResource(ref);
-            file.WriteResource(ref);
-          }
-        }
-        if (owned) file.ReleaseResource(ref);
-      } else {
-        written = file.AddResource(kFontTableResourceType, 0, nullptr, data, size) >= 0;
-      }
-    }
+    written = data != nullptr && file.ReplaceResource(kFontTableResourceType, 0, data, size);
     gMemoryMgr->UnlockHandle(handle);
   }
   gMemoryMgr->DisposeHandle(handle);

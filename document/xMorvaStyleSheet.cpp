@@ -188,29 +188,10 @@ bool xMorvaStyleSheet::Save(xMorvaDocumentInterface& document, VResourceFile& st
   RefreshFontName(document);
   const VMemHandle handle = WriteToHandle(*this);
   if (handle == 0) return false;
-  uint8_t owned = 0;
-  const VResourceRef ref = store.GetResource(kStyleSheetResourceType, id, &owned);
-  bool saved = false;
-  if (ref != 0) {
-    const uint32_t size = gMemoryMgr->GetHandleSize(handle);
-    const uint32_t oldSize = store.GetResourceSize(ref);
-    if (store.SetResourceSize(ref, size)) {
-      auto* target = static_cast<uint8_t*>(store.LockResource(ref));
-      const auto* source = static_cast<const uint8_t*>(gMemoryMgr->LockHandle(handle));
-      if (target != nullptr && source != nullptr) {
-        std::copy(source, source + size, target);
-        saved = true;
-      }
-      gMemoryMgr->UnlockHandle(handle);
-      store.UnlockResource(ref);
-      if (saved) {
-        store.WriteResource(ref);
-      } else {
-        store.SetResourceSize(ref, oldSize);
-      }
-    }
-    if (owned) store.ReleaseResource(ref);
-  }
+  const void* data = gMemoryMgr->LockHandle(handle);
+  const bool saved = data != nullptr && store.ReplaceResource(kStyleSheetResourceType, id, data,
+                                                              gMemoryMgr->GetHandleSize(handle));
+  gMemoryMgr->UnlockHandle(handle);
   gMemoryMgr->DisposeHandle(handle);
   if (saved && newName != nullptr) store.SetResourceName(kStyleSheetResourceType, id, newName);
   return saved;

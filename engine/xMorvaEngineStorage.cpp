@@ -335,23 +335,7 @@ bool xMorvaEngine::SaveResource(VResourceFile& file, int16_t id) {
   if (written) {
     const uint32_t size = gMemoryMgr->GetHandleSize(handle);
     const void* data = gMemoryMgr->LockHandle(handle);
-    written = data != nullptr;
-    if (written) {
-      uint8_t owned = 0;
-      if (VResourceRef ref = file.GetResource(kTagEngine, id, &owned); ref != 0) {
-        written = file.SetResourceSize(ref, size);
-        void* target = written ? file.LockResource(ref) : nullptr;
-        written = target != nullptr;
-        if (written) {
-          std::memcpy(target, data, size);
-          file.UnlockResource(ref);
-          file.WriteResource(ref);
-        }
-        if (owned) file.ReleaseResource(ref);
-      } else {
-        written = file.AddResource(kTagEngine, id, nullptr, data, size) >= 0;
-      }
-    }
+    written = data != nullptr && file.ReplaceResource(kTagEngine, id, data, size);
     gMemoryMgr->UnlockHandle(handle);
   }
   gMemoryMgr->DisposeHandle(handle);

@@ -104,6 +104,29 @@ VResourceFile::VResourceFile() = default;
 // by the derived class's destructor, which has run already.
 VResourceFile::~VResourceFile() = default;
 
+bool VResourceFile::ReplaceResource(uint32_t type, int16_t id, const void* data, uint32_t size) {
+  uint8_t owned = 0;
+  const VResourceRef ref = GetResource(type, id, &owned);
+  if (ref == 0) return AddResource(type, id, nullptr, data, size) == id;
+  const uint32_t oldSize = GetResourceSize(ref);
+  bool stored = SetResourceSize(ref, size);
+  if (stored) {
+    void* target = size != 0 ? LockResource(ref) : nullptr;
+    stored = size == 0 || target != nullptr;
+    if (target != nullptr) {
+      std::memcpy(target, data, size);
+      UnlockResource(ref);
+    }
+    if (stored) {
+      WriteResource(ref);
+    } else {
+      SetResourceSize(ref, oldSize);
+    }
+  }
+  if (owned) ReleaseResource(ref);
+  return stored;
+}
+
 int16_t VResourceFile::AddResourceHandle(VMemHandle* handle, uint32_t type, int16_t id,
                                          const VString* name) {
   if (handle == nullptr) return -1;

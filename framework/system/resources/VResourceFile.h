@@ -90,6 +90,10 @@ class VResourceFile : public VObject {
   virtual VMemHandle DetachResource(VResourceRef ref) = 0;
   // Marks the resource's data changed so that it is stored.
   virtual void WriteResource(VResourceRef ref) = 0;
+  // Gives resource (type, id) these bytes: an existing one keeps its name
+  // and takes them (its old bytes stay when it cannot be resized), a missing
+  // one is added without a name. False when nothing was stored.
+  bool ReplaceResource(uint32_t type, int16_t id, const void* data, uint32_t size);
   virtual uint32_t GetResourceSizeById(uint32_t type, int16_t id) = 0;
   virtual bool RemoveResources(uint32_t type) = 0;
   virtual void SetResourceName(uint32_t type, int16_t id, const VString* name) = 0;
