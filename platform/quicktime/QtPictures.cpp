@@ -64,10 +64,17 @@ bool Known(uint32_t fileType) {
 // The PICT without its 512-byte file header when it has one: a picture
 // whose own header (size, frame) does not make sense at the start but does
 // after 512 bytes.
+// The frame of a picture at `p`, after its size word; empty when the
+// header is not all there.
+pict::Rect16 PictFrame(const uint8_t* p, size_t size) {
+  if (size < kPictHeader + 2) return pict::Rect16();
+  pict::Reader r(p + 2, p + size);
+  return pict::ReadRect(r);
+}
+
 bool PictFrameSound(const uint8_t* p, size_t size) {
-  if (size < kPictHeader + 2) return false;
-  const auto field = [p](int i) { return int16_t((p[2 * i] << 8) | p[2 * i + 1]); };
-  return field(3) > field(1) && field(4) > field(2);
+  const pict::Rect16 frame = PictFrame(p, size);
+  return frame.Width() > 0 && frame.Height() > 0;
 }
 
 size_t PictStart(const uint8_t* bytes, size_t size) {
@@ -352,9 +359,9 @@ int32_t QtReadPict(const uint8_t* bytes, size_t size, QtRaster& raster) {
   bytes += start;
   size -= start;
   if (!PictFrameSound(bytes, size) || size > 0x7FFFFFFF) return kQtBadImage;
-  const auto field = [bytes](int i) { return int16_t((bytes[2 * i] << 8) | bytes[2 * i + 1]); };
-  const int32_t width = field(4) - field(2);
-  const int32_t height = field(3) - field(1);
+  const pict::Rect16 frame = PictFrame(bytes, size);
+  const int32_t width = frame.Width();
+  const int32_t height = frame.Height();
   if (!SizeAllowed(width, height)) return kQtBadImage;
   HDC dc = CreateCompatibleDC(nullptr);
   if (dc == nullptr) return kQtNoMemory;
