@@ -358,11 +358,10 @@ int32_t QtReadPict(const uint8_t* bytes, size_t size, QtRaster& raster) {
   const size_t start = PictStart(bytes, size);
   bytes += start;
   size -= start;
-  if (!PictFrameSound(bytes, size) || size > 0x7FFFFFFF) return kQtBadImage;
   const pict::Rect16 frame = PictFrame(bytes, size);
   const int32_t width = frame.Width();
   const int32_t height = frame.Height();
-  if (!SizeAllowed(width, height)) return kQtBadImage;
+  if (size > 0x7FFFFFFF || !SizeAllowed(width, height)) return kQtBadImage;
   HDC dc = CreateCompatibleDC(nullptr);
   if (dc == nullptr) return kQtNoMemory;
   BITMAPINFO info{};
