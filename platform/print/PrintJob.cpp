@@ -340,6 +340,21 @@ class PdfRecorder : public GdiRecorder {
     return true;
   }
 
+  // Fills the current path with `fill` and strokes it with `line`, each when
+  // given, and clears it.
+  static void PaintPath(cairo_t* cr, const std::optional<COLORREF>& fill,
+                        const std::optional<COLORREF>& line) {
+    if (fill) {
+      SetColor(cr, *fill);
+      cairo_fill_preserve(cr);
+    }
+    if (line) {
+      SetColor(cr, *line);
+      cairo_stroke(cr);
+    }
+    cairo_new_path(cr);
+  }
+
   bool Draw(GdiDC& dc, const GdiCall& call) {
     cairo_t* cr = fJob->cr;
     const int32_t* a = call.args;
@@ -439,15 +454,7 @@ class PdfRecorder : public GdiRecorder {
         cairo_new_path(cr);
         cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
         cairo_restore(cr);
-        if (fill) {
-          SetColor(cr, *fill);
-          cairo_fill_preserve(cr);
-        }
-        if (line) {
-          SetColor(cr, *line);
-          cairo_stroke(cr);
-        }
-        cairo_new_path(cr);
+        PaintPath(cr, fill, line);
         return true;
       }
       case GdiOp::Polygon:
@@ -462,20 +469,16 @@ class PdfRecorder : public GdiRecorder {
           else
             cairo_line_to(cr, p.x + 0.5, p.y + 0.5);
         }
-        if (call.op == GdiOp::Polygon) {
-          cairo_close_path(cr);
-          if (fill) {
-            SetColor(cr, *fill);
-            cairo_set_fill_rule(cr, dc.state.polyFillMode == WINDING ? CAIRO_FILL_RULE_WINDING
-                                                                     : CAIRO_FILL_RULE_EVEN_ODD);
-            cairo_fill_preserve(cr);
-          }
+        if (call.op != GdiOp::Polygon) {
+          PaintPath(cr, std::nullopt, line);
+          return true;
         }
-        if (line) {
-          SetColor(cr, *line);
-          cairo_stroke(cr);
+        cairo_close_path(cr);
+        if (fill) {
+          cairo_set_fill_rule(cr, dc.state.polyFillMode == WINDING ? CAIRO_FILL_RULE_WINDING
+                                                                   : CAIRO_FILL_RULE_EVEN_ODD);
         }
-        cairo_new_path(cr);
+        PaintPath(cr, fill, line);
         return true;
       }
       case GdiOp::LineTo: {

@@ -12,6 +12,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/bytes/ByteSpanReader.h"
 #include "platform/gdi/WinGdi.h"
 #include "platform/gdi/pict/PictInterpreter.h"
 #include "platform/gdi/pict/PictPixels.h"
@@ -32,8 +33,6 @@ bool SizeAllowed(int64_t width, int64_t height) {
          uint64_t(width) * uint64_t(height) <= kMaxPixels;
 }
 
-uint32_t Le16(const uint8_t* p) { return uint32_t(p[0]) | (uint32_t(p[1]) << 8); }
-uint32_t Le32(const uint8_t* p) { return Le16(p) | (Le16(p + 2) << 16); }
 void PutLe16(std::vector<uint8_t>& out, uint32_t v) {
   out.push_back(uint8_t(v));
   out.push_back(uint8_t(v >> 8));
@@ -65,10 +64,17 @@ bool Known(uint32_t fileType) {
 // The PICT without its 512-byte file header when it has one: a picture
 // whose own header (size, frame) does not make sense at the start but does
 // after 512 bytes.
+// The frame of a picture at `p`, after its size word; empty when the
+// header is not all there.
+pict::Rect16 PictFrame(const uint8_t* p, size_t size) {
+  if (size < kPictHeader + 2) return pict::Rect16();
+  pict::Reader r(p + 2, p + size);
+  return pict::ReadRect(r);
+}
+
 bool PictFrameSound(const uint8_t* p, size_t size) {
-  if (size < kPictHeader + 2) return false;
-  const auto field = [p](int i) { return int16_t((p[2 * i] << 8) | p[2 * i + 1]); };
-  return field(3) > field(1) && field(4) > field(2);
+  const pict::Rect16 frame = PictFrame(p, size);
+  return frame.Width() > 0 && frame.Height() > 0;
 }
 
 size_t PictStart(const uint8_t* bytes, size_t size) {
@@ -126,15 +132,19 @@ std::vector<QtComponent> QtListComponents(uint32_t type) {
 int32_t QtReadBmp(const uint8_t* bytes, size_t size, QtRaster& raster) {
   raster = QtRaster();
   if (bytes == nullptr || size < 14 + 40 || bytes[0] != 'B' || bytes[1] != 'M') return kQtBadImage;
-  const uint32_t pixelOffset = Le32(bytes + 10);
-  const uint8_t* h = bytes + 14;
-  const uint32_t headerSize = Le32(h);
+  // The file header and the 40 bytes of the info header are there.
+  ByteSpanReader r(bytes, size, ByteSpanReader::Order::kLittle);
+  r.Skip(10);
+  const uint32_t pixelOffset = r.U32();
+  const uint32_t headerSize = r.U32();
   if (headerSize < 40 || headerSize > size - 14) return kQtBadImage;
-  const int32_t width = int32_t(Le32(h + 4));
-  const int32_t rawHeight = int32_t(Le32(h + 8));
-  const uint32_t bitCount = Le16(h + 14);
-  const uint32_t compression = Le32(h + 16);
-  uint32_t colorCount = Le32(h + 32);
+  const int32_t width = r.I32();
+  const int32_t rawHeight = r.I32();
+  r.Skip(2);  // planes
+  const uint32_t bitCount = r.U16();
+  const uint32_t compression = r.U32();
+  r.Skip(12);  // image size, resolutions
+  uint32_t colorCount = r.U32();
   const bool topDown = rawHeight < 0;
   const int64_t height = topDown ? -int64_t(rawHeight) : int64_t(rawHeight);
   if (!SizeAllowed(width, height) || compression != 0) return kQtBadImage;
@@ -348,11 +358,10 @@ int32_t QtReadPict(const uint8_t* bytes, size_t size, QtRaster& raster) {
   const size_t start = PictStart(bytes, size);
   bytes += start;
   size -= start;
-  if (!PictFrameSound(bytes, size) || size > 0x7FFFFFFF) return kQtBadImage;
-  const auto field = [bytes](int i) { return int16_t((bytes[2 * i] << 8) | bytes[2 * i + 1]); };
-  const int32_t width = field(4) - field(2);
-  const int32_t height = field(3) - field(1);
-  if (!SizeAllowed(width, height)) return kQtBadImage;
+  const pict::Rect16 frame = PictFrame(bytes, size);
+  const int32_t width = frame.Width();
+  const int32_t height = frame.Height();
+  if (size > 0x7FFFFFFF || !SizeAllowed(width, height)) return kQtBadImage;
   HDC dc = CreateCompatibleDC(nullptr);
   if (dc == nullptr) return kQtNoMemory;
   BITMAPINFO info{};

@@ -816,6 +816,19 @@ TEST(GdiEmfPlay, BadRecordFieldsStopPlayingAndLeaveTheDc) {
     EXPECT_EQ(SaveDC(c.dc()), 1);
     DeleteEnhMetaFile(emf);
   }
+  // Arcs, chords and pies whose record ends inside the end point.
+  for (uint32_t type : {EMR_ARC, EMR_CHORD, EMR_PIE}) {
+    EmfWriter w(FrameOf(40, 20));
+    w.Record(type, {0, 0, 30, 15, 30, 8, 0});
+    std::vector<uint8_t> bytes = w.Finish();
+    HENHMETAFILE emf = SetEnhMetaFileBits(static_cast<UINT>(bytes.size()), bytes.data());
+    ASSERT_NE(emf, nullptr) << type;
+    Canvas c(40, 20);
+    RECT at{0, 0, 40, 20};
+    EXPECT_FALSE(PlayEnhMetaFile(c.dc(), emf, &at)) << type;
+    EXPECT_EQ(c.Count(0xFFFFFF), 40 * 20) << type;
+    DeleteEnhMetaFile(emf);
+  }
 }
 
 TEST(GdiEmfPlay, RandomDamageNeverReadsOutsideTheBytes) {

@@ -592,6 +592,18 @@ TEST(GdiWmf, BadRecordFieldsStopPlayingAndLeaveTheDc) {
   ASSERT_NE(region, nullptr);
   EXPECT_FALSE(PlayMetaFile(c.dc(), region));
   DeleteMetaFile(region);
+  // Arcs, chords and pies of four coordinates where eight belong.
+  for (uint16_t function : {META_ARC, META_CHORD, META_PIE}) {
+    WmfWriter a;
+    a.Record(function, {1, 2, 8, 8});
+    std::vector<uint8_t> ab = a.Finish(0);
+    HMETAFILE arc = SetMetaFileBitsEx(static_cast<UINT>(ab.size()), ab.data());
+    ASSERT_NE(arc, nullptr) << function;
+    Canvas k(10, 10);
+    EXPECT_FALSE(PlayMetaFile(k.dc(), arc)) << function;
+    EXPECT_EQ(k.Count(0xFFFFFF), 100) << function;
+    DeleteMetaFile(arc);
+  }
 }
 
 TEST(GdiWmf, RandomDamageNeverReadsOutsideTheBytes) {

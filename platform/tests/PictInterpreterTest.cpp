@@ -318,6 +318,12 @@ TEST(PictInterpreter, DamagedPicturesKeepWhatWasDrawnOrGiveNothing) {
       {"nine bytes", std::vector<uint8_t>(good.begin(), good.begin() + 9), false, 0},
       {"empty frame", Pict(0, 4).Op(0x31).Words({1, 1, 3, 5}).Done(), false, 0},
       {"unknown opcode first", Pict(6, 4).Op(0x0065).Done(), false, 0},
+      {"comment longer than the picture",
+       Pict(6, 4).Op(0x31).Words({1, 1, 3, 5}).Op(0xA1).Words({100, 0xFFFF, 1}).Done(), true, 8},
+      {"long data past the end",
+       Pict(6, 4).Op(0x31).Words({1, 1, 3, 5}).Op(0x8201).Words({0xFFFF, 0xFFFF}).Done(), true,
+       8},
+      {"frame past the largest", Pict(20000, 4).Op(0x31).Words({1, 1, 3, 5}).Done(), false, 0},
   };
   for (const Case& c : cases) {
     Canvas canvas(6, 4);

@@ -78,6 +78,13 @@ TEST(QtPictures, BadOrTruncatedDataIsRefused) {
   huge[19] = 0x3F;
   std::vector<uint8_t> paletteBeyond = bmp;
   paletteBeyond[28] = 8;  // 8 bits a pixel: a colour table of 256 that is not there
+  std::vector<uint8_t> wrongTag = bmp;
+  wrongTag[1] = 'X';
+  std::vector<uint8_t> bigEndian = bmp;  // the header size 40 written the other way round
+  bigEndian[14] = 0;
+  bigEndian[17] = 40;
+  std::vector<uint8_t> pixelsPastEnd = bmp;
+  pixelsPastEnd[11] = 0x10;  // the pixels said to start 4 KB in
   struct Case {
     const char* name;
     uint32_t type;
@@ -88,6 +95,9 @@ TEST(QtPictures, BadOrTruncatedDataIsRefused) {
       {"bmp header only", kQtTypeBmp, {bmp.begin(), bmp.begin() + 30}},
       {"bmp too wide", kQtTypeBmp, huge},
       {"bmp palette beyond", kQtTypeBmp, paletteBeyond},
+      {"bmp wrong tag", kQtTypeBmp, wrongTag},
+      {"bmp header big-endian", kQtTypeBmp, bigEndian},
+      {"bmp pixels past the end", kQtTypeBmp, pixelsPastEnd},
       {"png truncated", kQtTypePng, {png.begin(), png.begin() + png.size() / 2}},
       {"jpeg without start of image", kQtTypeJpeg, noSoi},
       {"jpeg of two bytes", kQtTypeJpeg, {0xFF, 0xD8}},

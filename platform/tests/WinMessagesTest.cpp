@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/gdi/WinGdi.h"
+#include "platform/win32/WinInput.h"
 #include "platform/win32/WinMessages.h"
 #include "platform/win32/WinPaint.h"
 #include "platform/win32/WinWindowState.h"
@@ -260,3 +261,58 @@ TEST_F(WindowMessages, RunawayNestedSendsAreCutOff) {
 }
 
 }  // namespace
+
+// A key-down that types a character is followed by its WM_CHAR, ahead of
+// what was queued after it; other keys and messages queue nothing.
+TEST_F(WindowMessages, TranslatedKeysQueueTheirCharacterNext) {
+  struct Case {
+    const char* name;
+    UINT message;
+    WPARAM key;
+    int shift, capsLock, control;
+    int typed;  // -1: nothing is typed
+  };
+  const Case cases[] = {
+      {"letter", WM_KEYDOWN, 'K', 0, 0, 0, 'k'},
+      {"shifted letter", WM_KEYDOWN, 'K', 1, 0, 0, 'K'},
+      {"caps lock letter", WM_KEYDOWN, 'K', 0, 1, 0, 'K'},
+      {"caps lock and shift", WM_KEYDOWN, 'K', 1, 1, 0, 'k'},
+      {"control letter", WM_KEYDOWN, 'C', 0, 0, 1, 3},
+      {"digit", WM_KEYDOWN, '1', 0, 0, 0, '1'},
+      {"shifted digit", WM_KEYDOWN, '1', 1, 0, 0, '!'},
+      {"caps lock digit", WM_KEYDOWN, '9', 0, 1, 0, '9'},
+      {"space", WM_KEYDOWN, VK_SPACE, 0, 0, 0, ' '},
+      {"return", WM_KEYDOWN, VK_RETURN, 0, 0, 0, '\r'},
+      {"escape", WM_KEYDOWN, VK_ESCAPE, 0, 0, 0, 0x1B},
+      {"shift alone", WM_KEYDOWN, VK_SHIFT, 1, 0, 0, -1},
+      {"control digit", WM_KEYDOWN, '1', 0, 0, 1, -1},
+      {"key up", WM_KEYUP, 'K', 0, 0, 0, -1},
+      {"not a key", WM_LBUTTONDOWN, 'K', 0, 0, 0, -1},
+  };
+  HWND w = Make();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ResetHeadlessMessages();
+    ResetHeadlessInput();
+    SetHeadlessKeyDown(VK_SHIFT, c.shift != 0);
+    SetHeadlessKeyDown(VK_CONTROL, c.control != 0);
+    SetHeadlessKeyToggled(VK_CAPITAL, c.capsLock != 0);
+    PostMessageA(w, WM_USER, 1, 0);  // queued after the key
+    const MSG key{w, c.message, c.key, 0x001E0001, 0, POINT{0, 0}};
+    EXPECT_EQ(TranslateMessage(&key) != FALSE_, c.typed >= 0);
+    MSG next{};
+    ASSERT_TRUE(PeekMessageA(&next, nullptr, 0, 0, PM_REMOVE));
+    if (c.typed >= 0) {
+      EXPECT_EQ(next.hwnd, w);
+      EXPECT_EQ(next.message, WM_CHAR);
+      EXPECT_EQ(next.wParam, static_cast<WPARAM>(c.typed));
+      EXPECT_EQ(next.lParam, 0x001E0001);
+      ASSERT_TRUE(PeekMessageA(&next, nullptr, 0, 0, PM_REMOVE));
+    }
+    EXPECT_EQ(next.message, WM_USER);
+  }
+  ResetHeadlessInput();
+  const MSG dead{reinterpret_cast<HWND>(0x7777), WM_KEYDOWN, 'K', 0, 0, POINT{0, 0}};
+  EXPECT_FALSE(TranslateMessage(&dead));
+  EXPECT_FALSE(TranslateMessage(nullptr));
+}

@@ -575,27 +575,26 @@ int16_t FindWindow(Point point, WindowRef* window) {
   return inDesk;
 }
 
-void GlobalToLocal(Point* point) {
+namespace {
+
+// Converts the point through the current port's window; nothing for the
+// desktop port or without a current port of the emulation.
+void ThroughCurrentPort(Point* point, BOOL (*convert)(HWND, POINT*)) {
   if (point == nullptr) return;
   GrafPtr port = nullptr;
   GetPort(&port);
   std::lock_guard<std::recursive_mutex> lock(gMutex);
   if (!KnownPort(port) || port == &gDesktop) return;
   POINT p{point->h, point->v};
-  ScreenToClient(port->window, &p);
+  convert(port->window, &p);
   *point = Point{static_cast<int16_t>(p.y), static_cast<int16_t>(p.x)};
 }
 
-void LocalToGlobal(Point* point) {
-  if (point == nullptr) return;
-  GrafPtr port = nullptr;
-  GetPort(&port);
-  std::lock_guard<std::recursive_mutex> lock(gMutex);
-  if (!KnownPort(port) || port == &gDesktop) return;
-  POINT p{point->h, point->v};
-  ClientToScreen(port->window, &p);
-  *point = Point{static_cast<int16_t>(p.y), static_cast<int16_t>(p.x)};
-}
+}  // namespace
+
+void GlobalToLocal(Point* point) { ThroughCurrentPort(point, &ScreenToClient); }
+
+void LocalToGlobal(Point* point) { ThroughCurrentPort(point, &ClientToScreen); }
 
 // ---- Tracking.
 

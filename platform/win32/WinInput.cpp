@@ -195,6 +195,15 @@ POINT WinPeekCursor() {
   return gInput.cursor;
 }
 
+// A key's state as GetKeyState answers it, without a poll step.
+SHORT WinPeekKeyState(int virtualKey) {
+  std::lock_guard<std::mutex> lock(gInputMutex);
+  if (!ValidKey(virtualKey)) return 0;
+  uint16_t state = IsDown(gInput, virtualKey) ? 0x8000 : 0;
+  if (gInput.keys[virtualKey] & 0x01) state |= 0x0001;
+  return static_cast<SHORT>(state);
+}
+
 
 // An empty message queue: the clock jumps to the next entry, or takes the
 // steps after the last one. False when nothing more will come.
@@ -264,11 +273,7 @@ SHORT GetAsyncKeyState(int virtualKey) {
 
 SHORT GetKeyState(int virtualKey) {
   Poll();
-  std::lock_guard<std::mutex> lock(gInputMutex);
-  if (!ValidKey(virtualKey)) return 0;
-  uint16_t state = IsDown(gInput, virtualKey) ? 0x8000 : 0;
-  if (gInput.keys[virtualKey] & 0x01) state |= 0x0001;
-  return static_cast<SHORT>(state);
+  return WinPeekKeyState(virtualKey);
 }
 
 BOOL GetKeyboardState(BYTE* state) {

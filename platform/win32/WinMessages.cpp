@@ -11,6 +11,7 @@
 
 bool WinInputPump();
 POINT WinPeekCursor();
+SHORT WinPeekKeyState(int virtualKey);
 
 namespace {
 
@@ -139,7 +140,36 @@ LRESULT DispatchMessageA(const MSG* msg) {
   return SendMessageA(msg->hwnd, msg->message, msg->wParam, msg->lParam);
 }
 
-BOOL TranslateMessage(const MSG* msg) { return FALSE_; }
+BOOL TranslateMessage(const MSG* msg) {
+  if (msg == nullptr || msg->message != WM_KEYDOWN || msg->hwnd == nullptr) return FALSE_;
+  const int key = static_cast<int>(msg->wParam);
+  const bool shift = WinPeekKeyState(VK_SHIFT) < 0;
+  const bool control = WinPeekKeyState(VK_CONTROL) < 0;
+  const bool capsLock = (WinPeekKeyState(VK_CAPITAL) & 1) != 0;
+  int typed = -1;
+  if (key >= 'A' && key <= 'Z') {
+    if (control) typed = key - 'A' + 1;
+    else typed = shift != capsLock ? key : key - 'A' + 'a';
+  } else if (key >= '0' && key <= '9' && !control) {
+    static constexpr char kShiftedDigits[] = ")!@#$%^&*(";
+    typed = shift ? kShiftedDigits[key - '0'] : key;
+  } else {
+    switch (key) {
+      case VK_SPACE: typed = ' '; break;
+      case VK_RETURN: typed = '\r'; break;
+      case VK_BACK: typed = '\b'; break;
+      case VK_TAB: typed = '\t'; break;
+      case VK_ESCAPE: typed = 0x1B; break;
+      default: break;
+    }
+  }
+  if (typed < 0) return FALSE_;
+  // The character comes next, ahead of anything queued after its key.
+  std::lock_guard<std::recursive_mutex> lock(WinTableLock());
+  if (WinEntry(msg->hwnd) == nullptr) return FALSE_;
+  Q().messages.push_front(Make(msg->hwnd, WM_CHAR, static_cast<WPARAM>(typed), msg->lParam));
+  return TRUE_;
+}
 
 LRESULT CallWindowProcA(WNDPROC procedure, HWND window, UINT message, WPARAM wParam,
                         LPARAM lParam) {

@@ -75,6 +75,10 @@ QV_PLATFORM_API BOOL GetMessageA(MSG* msg, HWND window, UINT first, UINT last);
 // Sends the message to its window's procedure; 0 for a thread message or a
 // dead window.
 QV_PLATFORM_API LRESULT DispatchMessageA(const MSG* msg);
+// A WM_KEYDOWN of a key that types a character (a letter, a digit, space,
+// Return, Backspace, Tab or Escape, with Shift, Caps Lock and Control as the
+// US layout takes them) puts its WM_CHAR at the head of the queue, for the
+// same window; TRUE then, FALSE for any other message.
 QV_PLATFORM_API BOOL TranslateMessage(const MSG* msg);
 // Calls `procedure` (DefWindowProcA when null).
 QV_PLATFORM_API LRESULT CallWindowProcA(WNDPROC procedure, HWND window, UINT message, WPARAM wParam,

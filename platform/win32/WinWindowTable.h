@@ -39,8 +39,6 @@ std::recursive_mutex& WinTableLock();
 // else, including a window whose destruction has begun when `dying` is false.
 WinWindowEntry* WinEntry(HWND window, bool dying = false);
 WinWindowEntry* WinEntryOf(uintptr_t key);
-// The top-level windows, the top first.
-std::vector<uintptr_t>& WinTopLevel();
 // Every live window, in no particular order.
 std::vector<uintptr_t> WinAllWindows();
 inline uintptr_t WinKey(HWND window) { return reinterpret_cast<uintptr_t>(window); }

@@ -147,8 +147,6 @@ WinWindowEntry* WinEntry(HWND window, bool dying) {
   return e;
 }
 
-std::vector<uintptr_t>& WinTopLevel() { return T().top; }
-
 std::vector<uintptr_t> WinAllWindows() {
   std::vector<uintptr_t> all;
   for (const auto& [key, e] : T().windows) all.push_back(key);

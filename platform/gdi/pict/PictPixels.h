@@ -6,50 +6,25 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/bytes/ByteSpanReader.h"
+
 namespace pict {
 
-// Reads the bytes of a picture with every read checked against the end.
-class Reader {
+// Reads the bytes of a picture (big-endian) with every read checked against
+// the end.
+class Reader : public ByteSpanReader {
  public:
-  Reader(const uint8_t* begin, const uint8_t* end) : base_(begin), at_(begin), end_(end) {}
+  Reader(const uint8_t* begin, const uint8_t* end)
+      : ByteSpanReader(begin, static_cast<size_t>(end - begin), Order::kBig) {}
 
-  bool Has(size_t n) const { return !failed_ && static_cast<size_t>(end_ - at_) >= n; }
-  bool Failed() const { return failed_; }
-  void Fail() { failed_ = true; }
-  size_t Offset() const { return static_cast<size_t>(at_ - base_); }
-  const uint8_t* At() const { return at_; }
-  size_t Left() const { return failed_ ? 0 : static_cast<size_t>(end_ - at_); }
-
-  uint8_t U8() {
-    if (!Has(1)) return Fail(), 0;
-    return *at_++;
-  }
-  uint16_t U16() {
-    if (!Has(2)) return Fail(), 0;
-    const uint16_t v = static_cast<uint16_t>((at_[0] << 8) | at_[1]);
-    at_ += 2;
-    return v;
-  }
-  int16_t S16() { return static_cast<int16_t>(U16()); }
-  uint32_t U32() {
-    const uint32_t hi = U16();
-    return (hi << 16) | U16();
-  }
-  bool Skip(size_t n) {
-    if (!Has(n)) return Fail(), false;
-    at_ += n;
-    return true;
-  }
+  bool Has(size_t n) const { return !Failed() && Remaining() >= n; }
+  const uint8_t* At() const { return Data() + Position(); }
+  size_t Left() const { return Remaining(); }
+  int16_t S16() { return I16(); }
   // Puts the next read on an even offset from the picture's start.
   void Align() {
-    if ((Offset() & 1) != 0) Skip(1);
+    if ((Position() & 1) != 0) Skip(1);
   }
-
- private:
-  const uint8_t* base_;
-  const uint8_t* at_;
-  const uint8_t* end_;
-  bool failed_ = false;
 };
 
 struct Rect16 {
