@@ -10,6 +10,7 @@
 #include "graphics/pictures/VPictureKinds.h"
 #include "graphics/pictures/VPictureReader.h"
 #include "graphics/pictures/VPictureShape.h"
+#include "platform/toolbox/TbxHandleLocker.h"
 #include "platform/toolbox/TbxHandles.h"
 #include "platform/win32/WinFileDialogs.h"
 #include "platform/win32/WinProcess.h"
@@ -258,9 +259,9 @@ int32_t CompressPicture(const VPictureShape& source, VPictureShape& target,
   std::vector<uint8_t> bytes;
   if (handle != 0) {
     const int32_t size = Tbx::GetHandleSize(handle);
-    const auto* data = size > 0 ? static_cast<const uint8_t*>(Tbx::HLock(handle)) : nullptr;
-    if (data != nullptr) bytes.assign(data, data + size);
-    if (size > 0) Tbx::HUnlock(handle);
+    const Tbx::HandleLocker lock(handle);
+    const auto* data = lock.As<const uint8_t>();
+    if (data != nullptr && size > 0) bytes.assign(data, data + size);
   }
   if (bytes.empty()) return kQtNoMemory;
   std::vector<uint8_t> compressed;
