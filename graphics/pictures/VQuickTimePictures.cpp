@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "framework/core/streams/ByteSwap.h"
+#include "platform/bytes/ByteSpanReader.h"
 #include "graphics/pictures/VPictPictureData.h"
 #include "graphics/pictures/VPictureKinds.h"
 #include "graphics/pictures/VPictureReader.h"
@@ -172,10 +173,6 @@ constexpr int32_t kStreamError = -43;
 // region where the JPEG data may begin.
 constexpr uint32_t kCompressedDataLead = 82;
 
-uint32_t Be32(const uint8_t* p) {
-  return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
-}
-
 }  // namespace
 
 int32_t ExtractJpegFromPictFile(const std::string& path, std::string* jpegPath) {
@@ -193,7 +190,8 @@ int32_t ExtractJpegFromPictFile(const std::string& path, std::string* jpegPath) 
   // byte (its start-of-image marker and the first byte of the next marker)
   // and runs to the end of the data.
   const size_t dataStart = size_t(at) + 6;
-  const size_t dataLength = Be32(&bytes[size_t(at) + 2]);
+  ByteSpanReader lengthWord(bytes.data() + size_t(at) + 2, 4, ByteSpanReader::Order::kBig);
+  const size_t dataLength = lengthWord.U32();
   if (dataLength > bytes.size() - dataStart || dataLength < kCompressedDataLead) return kStreamError;
   const size_t dataEnd = dataStart + dataLength;
   size_t jpeg = dataEnd;
