@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "framework/core/memory/VHandleLocker.h"
 #include "framework/core/strings/VString.h"
 #include "framework/system/environment/VSystemServices.h"
 #include "framework/system/resources/VResourceFile.h"
@@ -156,15 +157,16 @@ void VIconShape::LoadByName(VResourceFile* file, Lookup idOf) {
 void VIconShape::SetBoxFromData() {
   if (fData == 0) return;
   const uint32_t size = gMemoryMgr->GetHandleSize(fData);
-  const auto* bytes = static_cast<const uint8_t*>(gMemoryMgr->LockHandle(fData));
-  if (bytes == nullptr) return;
-  // The pixel map's bounds are the record's fields at 6 to 13.
-  ByteSpanReader r(bytes, size, ByteSpanReader::Order::kBig);
-  r.Skip(6);
   VMacRect bounds;
-  ReadBounds(r, &bounds);
-  gMemoryMgr->UnlockHandle(fData);
-  if (r.Failed()) return;
+  {
+    const VHandleLocker lock(*gMemoryMgr, fData);
+    if (!lock) return;
+    // The pixel map's bounds are the record's fields at 6 to 13.
+    ByteSpanReader r(lock.As<const uint8_t>(), size, ByteSpanReader::Order::kBig);
+    r.Skip(6);
+    ReadBounds(r, &bounds);
+    if (r.Failed()) return;
+  }
   fLeft = fTop = 0;
   fWidth = int32_t{bounds.right} - bounds.left;
   fHeight = int32_t{bounds.bottom} - bounds.top;
@@ -186,11 +188,8 @@ bool VIconShape::EnsureBitmaps(VPort& port) {
   if (HasBitmaps()) return true;
   if (fData == 0) return false;
   const uint32_t size = gMemoryMgr->GetHandleSize(fData);
-  const auto* bytes = static_cast<const uint8_t*>(gMemoryMgr->LockHandle(fData));
-  if (bytes == nullptr) return false;
-  const bool built = BuildBitmaps(port, bytes, size);
-  gMemoryMgr->UnlockHandle(fData);
-  return built;
+  const VHandleLocker lock(*gMemoryMgr, fData);
+  return lock && BuildBitmaps(port, lock.As<const uint8_t>(), size);
 }
 
 void VIconShape::ReleaseBitmaps() {

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "framework/core/memory/VHandleLocker.h"
 #include "framework/core/streams/VStream.h"
 #include "graphics/GraphicsMath_p.h"
 
@@ -50,11 +51,13 @@ void VPolygon::AddPoint(int32_t x, int32_t y) {
   // The block's size is a 32-bit byte count.
   if (uint64_t(fCount) + 1 > UINT32_MAX / kPointSize) return;
   if (!gMemoryMgr->SetHandleSize(fPoints, (uint32_t(fCount) + 1) * kPointSize)) return;
-  auto* points = static_cast<int32_t*>(gMemoryMgr->LockHandle(fPoints));
-  if (points == nullptr) return;
-  points[2 * fCount] = x;
-  points[2 * fCount + 1] = y;
-  gMemoryMgr->UnlockHandle(fPoints);
+  {
+    const VHandleLocker lock(*gMemoryMgr, fPoints);
+    auto* points = lock.As<int32_t>();
+    if (points == nullptr) return;
+    points[2 * fCount] = x;
+    points[2 * fCount + 1] = y;
+  }
   fLastX = x;
   fLastY = y;
   Extend(x, y, fCount == 0);
@@ -78,11 +81,11 @@ void VPolygon::Finish() {
 
 bool VPolygon::GetPoint(int32_t index, int32_t& x, int32_t& y) const {
   if (index < 0 || index >= fCount || fPoints == 0) return false;
-  const auto* points = static_cast<const int32_t*>(gMemoryMgr->LockHandle(fPoints));
+  const VHandleLocker lock(*gMemoryMgr, fPoints);
+  const auto* points = lock.As<const int32_t>();
   if (points == nullptr) return false;
   x = points[2 * index];
   y = points[2 * index + 1];
-  gMemoryMgr->UnlockHandle(fPoints);
   return true;
 }
 
@@ -90,13 +93,15 @@ void VPolygon::SetPosition(int32_t x, int32_t y) {
   if (fCount == 0 || (x == fLeft && y == fTop)) return;
   const int32_t dx = gm::Sub(x, fLeft);
   const int32_t dy = gm::Sub(y, fTop);
-  auto* points = static_cast<int32_t*>(gMemoryMgr->LockHandle(fPoints));
-  if (points == nullptr) return;
-  for (int32_t i = 0; i < fCount; ++i) {
-    points[2 * i] = gm::Add(points[2 * i], dx);
-    points[2 * i + 1] = gm::Add(points[2 * i + 1], dy);
+  {
+    const VHandleLocker lock(*gMemoryMgr, fPoints);
+    auto* points = lock.As<int32_t>();
+    if (points == nullptr) return;
+    for (int32_t i = 0; i < fCount; ++i) {
+      points[2 * i] = gm::Add(points[2 * i], dx);
+      points[2 * i + 1] = gm::Add(points[2 * i + 1], dy);
+    }
   }
-  gMemoryMgr->UnlockHandle(fPoints);
   fMinX = gm::Add(fMinX, dx);
   fMaxX = gm::Add(fMaxX, dx);
   fMinY = gm::Add(fMinY, dy);
@@ -112,13 +117,13 @@ void VPolygon::SetSize(int32_t w, int32_t h) {
   auto scaleX = [&](int32_t v) { return gm::Trunc(fMinX + (double(v) - fMinX) * fx); };
   auto scaleY = [&](int32_t v) { return gm::Trunc(fMinY + (double(v) - fMinY) * fy); };
   if (fCount > 0) {
-    auto* points = static_cast<int32_t*>(gMemoryMgr->LockHandle(fPoints));
+    const VHandleLocker lock(*gMemoryMgr, fPoints);
+    auto* points = lock.As<int32_t>();
     if (points == nullptr) return;
     for (int32_t i = 0; i < fCount; ++i) {
       points[2 * i] = scaleX(points[2 * i]);
       points[2 * i + 1] = scaleY(points[2 * i + 1]);
     }
-    gMemoryMgr->UnlockHandle(fPoints);
   }
   fMaxX = scaleX(fMaxX);
   fMaxY = scaleY(fMaxY);
@@ -142,10 +147,10 @@ int32_t VPolygon::WriteToStream(VStream& stream, uint32_t) {
   stream.PutLong(int32_t(kTagPOLY));
   stream.PutWord(int16_t(fCount));
   if (fCount > 0) {
-    const auto* points = static_cast<const int32_t*>(gMemoryMgr->LockHandle(fPoints));
+    const VHandleLocker lock(*gMemoryMgr, fPoints);
+    const auto* points = lock.As<const int32_t>();
     if (points == nullptr) return kStreamNoMemory;
     stream.PutLongArray(points, uint32_t(fCount) * 2);
-    gMemoryMgr->UnlockHandle(fPoints);
   }
   return stream.GetStatus();
 }
@@ -172,9 +177,12 @@ int32_t VPolygon::ReadFromStream(VStream& stream, uint32_t) {
   fLastX = fLastY = 0;
   VShape::SetEmpty();
   if (count > 0) {
-    auto* points = static_cast<int32_t*>(gMemoryMgr->LockHandle(fPoints));
-    std::memcpy(points, read.data(), read.size() * sizeof(int32_t));
-    gMemoryMgr->UnlockHandle(fPoints);
+    {
+      // Without a lock the polygon stays empty rather than writing nowhere.
+      const VHandleLocker lock(*gMemoryMgr, fPoints);
+      if (!lock) return kStreamNoMemory;
+      std::memcpy(lock.Data(), read.data(), read.size() * sizeof(int32_t));
+    }
     for (int32_t i = 0; i < count; ++i) Extend(read[2 * i], read[2 * i + 1], i == 0);
     fLastX = read[2 * (count - 1)];
     fLastY = read[2 * (count - 1) + 1];

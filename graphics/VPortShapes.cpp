@@ -2,6 +2,7 @@
 // transforms, and the window grow box.
 #include <vector>
 
+#include "framework/core/memory/VHandleLocker.h"
 #include "framework/system/environment/VSystemServices.h"
 #include "graphics/GraphicsGlobals.h"
 #include "graphics/GraphicsHooks.h"
@@ -54,21 +55,22 @@ void VPort::DrawPolygon(VPolygon& polygon, PolygonVerb verb) {
     const int32_t left = polygon.GetLeft();
     const int32_t top = polygon.GetTop();
     polygon.SetPosition(gm::Add(left, fOriginX), gm::Add(top, fOriginY));
-    const auto* points = static_cast<const POINT*>(gMemoryMgr->LockHandle(block));
-    if (points != nullptr) {
-      PolygonCall(points, count, verb);
-      gMemoryMgr->UnlockHandle(block);
+    {
+      const VHandleLocker lock(*gMemoryMgr, block);
+      if (const auto* points = lock.As<const POINT>()) PolygonCall(points, count, verb);
     }
     polygon.SetPosition(left, top);
     return;
   }
-  const auto* points = static_cast<const int32_t*>(gMemoryMgr->LockHandle(block));
-  if (points == nullptr) return;
   std::vector<POINT> mapped(static_cast<size_t>(count));
-  for (int32_t i = 0; i < count; ++i) {
-    mapped[static_cast<size_t>(i)] = MapPoint(points[2 * i], points[2 * i + 1]);
+  {
+    const VHandleLocker lock(*gMemoryMgr, block);
+    const auto* points = lock.As<const int32_t>();
+    if (points == nullptr) return;
+    for (int32_t i = 0; i < count; ++i) {
+      mapped[static_cast<size_t>(i)] = MapPoint(points[2 * i], points[2 * i + 1]);
+    }
   }
-  gMemoryMgr->UnlockHandle(block);
   PolygonCall(mapped.data(), count, verb);
 }
 

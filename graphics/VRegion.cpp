@@ -42,11 +42,10 @@ HRGN RoundRectRegion(const VRoundRectShape& r) {
 // polygon of fewer than 3 points, which encloses nothing.
 HRGN PolygonRegion(const VPolygon& p) {
   if (p.GetCount() < 3) return CreateRectRgn(0, 0, 0, 0);
-  const auto* points = static_cast<const POINT*>(gMemoryMgr->LockHandle(p.GetPointBlock()));
+  const VHandleLocker lock(*gMemoryMgr, p.GetPointBlock());
+  const auto* points = lock.As<const POINT>();
   if (points == nullptr) return nullptr;
-  HRGN region = CreatePolygonRgn(points, p.GetCount(), WINDING);
-  gMemoryMgr->UnlockHandle(p.GetPointBlock());
-  return region;
+  return CreatePolygonRgn(points, p.GetCount(), WINDING);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "graphics/pictures/VEmfPictureData.h"
 #include "graphics/pictures/VPictPictureData.h"
 #include "graphics/pictures/VPictureConversion.h"
+#include "platform/toolbox/TbxHandleLocker.h"
 #include "platform/toolbox/TbxHandles.h"
 
 namespace {
@@ -33,9 +34,8 @@ std::vector<uint8_t> HandleBytes(uint32_t handle) {
   if (handle == 0) return bytes;
   const int32_t size = Tbx::GetHandleSize(handle);
   if (size <= 0) return bytes;
-  const auto* data = static_cast<const uint8_t*>(Tbx::HLock(handle));
-  if (data != nullptr) bytes.assign(data, data + size);
-  Tbx::HUnlock(handle);
+  const Tbx::HandleLocker lock(handle);
+  if (const auto* data = lock.As<const uint8_t>()) bytes.assign(data, data + size);
   return bytes;
 }
 
@@ -43,14 +43,15 @@ uint32_t NewToolboxHandle(const uint8_t* bytes, uint32_t size) {
   if (size == 0 || size > 0x7FFFFFFF) return 0;
   const Tbx::Handle handle = Tbx::NewHandle(static_cast<int32_t>(size));
   if (handle == 0) return 0;
-  void* data = Tbx::HLock(handle);
-  if (data == nullptr) {
-    Tbx::DisposeHandle(handle);
-    return 0;
+  {
+    const Tbx::HandleLocker lock(handle);
+    if (lock) {
+      std::memcpy(lock.Data(), bytes, size);
+      return handle;
+    }
   }
-  std::memcpy(data, bytes, size);
-  Tbx::HUnlock(handle);
-  return handle;
+  Tbx::DisposeHandle(handle);
+  return 0;
 }
 
 }  // namespace
@@ -159,11 +160,10 @@ bool VQTPictureData::HasData() const { return fHandle != 0; }
 
 int16_t VQTPictureData::HeaderField(int index) const {
   if (fHandle == 0 || Tbx::GetHandleSize(fHandle) < 10) return 0;
-  const auto* data = static_cast<const uint8_t*>(Tbx::HLock(fHandle));
-  int16_t field = 0;
-  if (data != nullptr) field = static_cast<int16_t>((data[index * 2] << 8) | data[index * 2 + 1]);
-  Tbx::HUnlock(fHandle);
-  return field;
+  const Tbx::HandleLocker lock(fHandle);
+  const auto* data = lock.As<const uint8_t>();
+  if (data == nullptr) return 0;
+  return static_cast<int16_t>((data[index * 2] << 8) | data[index * 2 + 1]);
 }
 
 int32_t VQTPictureData::GetWidth() const {

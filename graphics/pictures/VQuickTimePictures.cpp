@@ -6,10 +6,12 @@
 #include <iterator>
 
 #include "framework/core/streams/ByteSwap.h"
+#include "platform/bytes/ByteSpanReader.h"
 #include "graphics/pictures/VPictPictureData.h"
 #include "graphics/pictures/VPictureKinds.h"
 #include "graphics/pictures/VPictureReader.h"
 #include "graphics/pictures/VPictureShape.h"
+#include "platform/toolbox/TbxHandleLocker.h"
 #include "platform/toolbox/TbxHandles.h"
 #include "platform/win32/WinFileDialogs.h"
 #include "platform/win32/WinProcess.h"
@@ -171,10 +173,6 @@ constexpr int32_t kStreamError = -43;
 // region where the JPEG data may begin.
 constexpr uint32_t kCompressedDataLead = 82;
 
-uint32_t Be32(const uint8_t* p) {
-  return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
-}
-
 }  // namespace
 
 int32_t ExtractJpegFromPictFile(const std::string& path, std::string* jpegPath) {
@@ -192,7 +190,8 @@ int32_t ExtractJpegFromPictFile(const std::string& path, std::string* jpegPath) 
   // byte (its start-of-image marker and the first byte of the next marker)
   // and runs to the end of the data.
   const size_t dataStart = size_t(at) + 6;
-  const size_t dataLength = Be32(&bytes[size_t(at) + 2]);
+  ByteSpanReader lengthWord(bytes.data() + size_t(at) + 2, 4, ByteSpanReader::Order::kBig);
+  const size_t dataLength = lengthWord.U32();
   if (dataLength > bytes.size() - dataStart || dataLength < kCompressedDataLead) return kStreamError;
   const size_t dataEnd = dataStart + dataLength;
   size_t jpeg = dataEnd;
@@ -258,9 +257,9 @@ int32_t CompressPicture(const VPictureShape& source, VPictureShape& target,
   std::vector<uint8_t> bytes;
   if (handle != 0) {
     const int32_t size = Tbx::GetHandleSize(handle);
-    const auto* data = size > 0 ? static_cast<const uint8_t*>(Tbx::HLock(handle)) : nullptr;
-    if (data != nullptr) bytes.assign(data, data + size);
-    if (size > 0) Tbx::HUnlock(handle);
+    const Tbx::HandleLocker lock(handle);
+    const auto* data = lock.As<const uint8_t>();
+    if (data != nullptr && size > 0) bytes.assign(data, data + size);
   }
   if (bytes.empty()) return kQtNoMemory;
   std::vector<uint8_t> compressed;

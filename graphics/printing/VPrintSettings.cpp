@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "framework/core/memory/VMemoryMgr.h"
+#include "framework/core/memory/VHandleLocker.h"
 #include "framework/core/streams/ByteSwap.h"
 #include "framework/core/streams/VStream.h"
 
@@ -311,10 +312,12 @@ bool VPrintSettings::ReadBlob(VStream& stream, VMemHandle& blob) {
   if (length == 0) return true;
   VMemHandle handle = gMemoryMgr->NewHandle(length, 0);
   if (handle == 0) return stream.Skip(static_cast<int32_t>(length)) == 0;
-  void* data = gMemoryMgr->LockHandle(handle);
   uint32_t read = length;
-  const int16_t status = data != nullptr ? stream.ReadData(data, read) : int16_t(kStreamNoMemory);
-  gMemoryMgr->UnlockHandle(handle);
+  int16_t status = kStreamNoMemory;
+  {
+    const VHandleLocker data(*gMemoryMgr, handle);
+    if (data) status = stream.ReadData(data.Data(), read);
+  }
   if (status != 0 || read != length) {
     gMemoryMgr->DisposeHandle(handle);
     return false;
@@ -327,11 +330,13 @@ bool VPrintSettings::ReadBlob(VStream& stream, VMemHandle& blob) {
 void VPrintSettings::WriteBlob(VStream& stream, uint32_t tag, VMemHandle blob) {
   if (blob == 0) return;
   const uint32_t size = gMemoryMgr->GetHandleSize(blob);
+  // A blob that cannot be locked is left out whole rather than stored as a
+  // length without its bytes.
+  const VHandleLocker data(*gMemoryMgr, blob);
+  if (!data && size > 0) return;
   stream.PutLong(static_cast<int32_t>(tag));
   stream.PutLong(static_cast<int32_t>(size));
-  const void* data = gMemoryMgr->LockHandle(blob);
-  if (data != nullptr) stream.PutData(data, size);
-  gMemoryMgr->UnlockHandle(blob);
+  if (size > 0) stream.PutData(data.Data(), size);
 }
 
 int16_t VPrintSettings::ReadSubRecord(VStream& stream, uint32_t tag, uint32_t version,

@@ -143,6 +143,10 @@ TEST(VColorIcon, ReadsEverySectionWithinTheBytes) {
   EXPECT_FALSE(ReadColorIcon(upsideDown.data(), uint32_t(upsideDown.size()), &parts));
   const std::vector<uint8_t> badTable = IconBytes(4, -2);
   EXPECT_FALSE(ReadColorIcon(badTable.data(), uint32_t(badTable.size()), &parts));
+  // A colour table counted far beyond the bytes that follow it.
+  const std::vector<uint8_t> hugeTable = IconBytes(4, 0x7FFF);
+  EXPECT_FALSE(ReadColorIcon(hugeTable.data(), uint32_t(hugeTable.size()), &parts));
+  EXPECT_TRUE(parts.colors.empty());
 }
 
 TEST(VIconShape, FoundByIdOrNameInTheGivenFile) {

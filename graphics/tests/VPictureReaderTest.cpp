@@ -79,6 +79,11 @@ TEST(PictureReader, WalkFindsOpcodesAndStopsAtTheEnd) {
   EXPECT_EQ(Find(nine, 0x0000), -1);
   EXPECT_EQ(Find(Picture({0x0011, 0x02FF, 0x0001, 20, 0}), 0x00FF), -1);
   EXPECT_EQ(Find(Picture({0x0011, 0x02FF, 0x00A1, 100}), 0x00FF), -1);
+  // A pixel pattern cut inside its map, and text whose count runs past the end.
+  EXPECT_EQ(Find(Picture({0x0011, 0x02FF, 0x0012, 1, 0, 0, 0, 0, 0x8002}), 0x00FF), -1);
+  Bytes cutText = Picture({0x0011, 0x02FF});
+  cutText.insert(cutText.end(), {0x00, 0x29, 4, 40, 'a', 'b', 0x00, 0xFF});
+  EXPECT_EQ(Find(cutText, 0x00FF), -1);
 }
 
 TEST(PictureReader, TextOpcodesLandOnTheNextOpcode) {

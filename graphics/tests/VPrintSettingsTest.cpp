@@ -223,6 +223,8 @@ TEST(PrintSettings, BadRecordsGiveCodesAndDefaults) {
   };
   Bytes truncatedPaper = StoredRecord(true);
   truncatedPaper.resize(8 + 4 + 20);
+  Bytes truncatedOtherOrder = StoredRecord(false);
+  truncatedOtherOrder.resize(8 + 4 + 20);
   Bytes longBlob;
   Long(longBlob, kTagXPRI, true);
   Long(longBlob, 3, true);
@@ -234,7 +236,9 @@ TEST(PrintSettings, BadRecordsGiveCodesAndDefaults) {
       {"empty", {}, kPrintNotARecord},
       {"other tag", Bytes{'W', 'P', 'R', 'M', 0, 0, 0, 3}, kPrintNotARecord},
       {"head only", Bytes(stored.begin(), stored.begin() + 8), kPrintNotBound},
+      {"tag cut short", Bytes{'X', 'P', 'R'}, kPrintNotARecord},
       {"truncated paper", truncatedPaper, kPrintNotBound},
+      {"truncated paper, other order", truncatedOtherOrder, kPrintNotBound},
       {"blob longer than the record", longBlob, kPrintNotBound},
   };
   for (const Case& c : cases) {

@@ -236,6 +236,8 @@ TEST_F(PictureServices, JpegThatCannotBeFoundLeavesTheFile) {
       {"start of image past the opcode's data", withLength(uint32_t(soi - opcode - 6))},
       {"no compressed data", plain},
       {"truncated before the opcode", {good.begin(), good.begin() + long(opcode)}},
+      {"truncated inside the length word", {good.begin(), good.begin() + long(opcode) + 4}},
+      {"length shorter than the image description", withLength(10)},
   };
   for (const auto& c : cases) {
     WriteAll(base + ".pct", c.bytes);
