@@ -46,9 +46,21 @@ OSErr HandToHand(Handle* h) {
   Handle copy = NewHandle(size);
   if (copy == 0) return memFullErr;
   if (size > 0) {
-    HandleLocker target(copy);
-    HandleLocker source(*h);
-    if (target && source) std::memcpy(target.Data(), source.Data(), static_cast<size_t>(size));
+    bool copied = false;
+    {
+      HandleLocker target(copy);
+      HandleLocker source(*h);
+      if (target && source) {
+        std::memcpy(target.Data(), source.Data(), static_cast<size_t>(size));
+        copied = true;
+      }
+    }
+    // A copy whose bytes could not be reached is no copy: the caller keeps
+    // its handle and hears of the failure.
+    if (!copied) {
+      DisposeHandle(copy);
+      return memFullErr;
+    }
   }
   *h = copy;
   return noErr;
