@@ -14,6 +14,7 @@
 #include "platform/toolbox/TbxHandles.h"
 #include "platform/toolbox/TbxResources.h"
 #include "platform/toolbox/TbxWindows.h"
+#include "qvhost/HostBytes.h"
 
 namespace {
 
@@ -25,14 +26,6 @@ std::string Lower(std::string text) {
 // The object name at +310: zero-terminated, within the field.
 std::string ObjectName(const HostParamBlock& block) {
   return std::string(reinterpret_cast<const char*>(block.text2), strnlen(reinterpret_cast<const char*>(block.text2), 80));
-}
-
-std::string Pascal(const uint8_t* text) { return std::string(reinterpret_cast<const char*>(text) + 1, text[0]); }
-
-void SetPascal(uint8_t* target, const std::string& text, size_t max) {
-  const size_t n = std::min(text.size(), max);
-  target[0] = static_cast<uint8_t>(n);
-  std::memcpy(target + 1, text.data(), n);
 }
 
 // Words of a description line; a quoted word may hold spaces.

@@ -11,20 +11,9 @@
 #include "platform/gdi/WinGdiMetafile.h"
 #include "platform/gdi/pict/PictInterpreter.h"
 #include "platform/toolbox/TbxHandles.h"
+#include "qvhost/HostBytes.h"
 
 namespace {
-
-// The picture's bytes, as far as the handle holds them; none for a bad one.
-std::vector<uint8_t> PictureBytes(uint32_t handle) {
-  std::vector<uint8_t> bytes;
-  if (handle == 0) return bytes;
-  const int32_t size = Tbx::GetHandleSize(handle);
-  if (Tbx::MemError() != Tbx::noErr || size <= 0) return bytes;
-  const auto* data = static_cast<const uint8_t*>(Tbx::HLock(handle));
-  if (data != nullptr) bytes.assign(data, data + size);
-  Tbx::HUnlock(handle);
-  return bytes;
-}
 
 // The Windows metafile of an enhanced one's records; null when either
 // step fails.
@@ -39,16 +28,6 @@ HMETAFILE WindowsMetafileOf(HENHMETAFILE emf) {
   }
   if (screen != nullptr) ReleaseDC(nullptr, screen);
   return wmf;
-}
-
-uint32_t NewHandleWith(const uint8_t* data, size_t size) {
-  if (size > INT32_MAX) return 0;
-  const Tbx::Handle h = Tbx::NewHandle(static_cast<int32_t>(size));
-  if (h != 0 && size > 0) {
-    std::memcpy(Tbx::HLock(h), data, size);
-    Tbx::HUnlock(h);
-  }
-  return h;
 }
 
 void Put32(std::vector<uint8_t>& out, uint32_t v) {
@@ -67,7 +46,7 @@ bool Get32(const std::vector<uint8_t>& in, size_t& at, uint32_t& v) {
 
 std::optional<std::vector<uint8_t>> PictureStoredForm(const HostVariableEntry& entry) {
   if (entry.type == kHostPicture) {
-    std::vector<uint8_t> bytes = PictureBytes(entry.value.data.handle);
+    std::vector<uint8_t> bytes = HandleBytes(entry.value.data.handle);
     if (bytes.size() > entry.value.data.size) bytes.resize(entry.value.data.size);
     return bytes;
   }
@@ -75,11 +54,11 @@ std::optional<std::vector<uint8_t>> PictureStoredForm(const HostVariableEntry& e
   std::vector<uint8_t> out;
   Put32(out, entry.value.array.count);
   Put32(out, static_cast<uint16_t>(entry.value.array.current));
-  const std::vector<uint8_t> slots = PictureBytes(entry.value.array.handle);
+  const std::vector<uint8_t> slots = HandleBytes(entry.value.array.handle);
   for (size_t at = 0; at + 4 <= slots.size(); at += 4) {
     uint32_t handle = 0;
     std::memcpy(&handle, slots.data() + at, 4);
-    const std::vector<uint8_t> picture = PictureBytes(handle);
+    const std::vector<uint8_t> picture = HandleBytes(handle);
     Put32(out, static_cast<uint32_t>(picture.size()));
     out.insert(out.end(), picture.begin(), picture.end());
   }
@@ -128,7 +107,7 @@ std::string AnswerMetafile(HostParamBlock& block) {
   block.param1 = 0;
   const auto type = static_cast<uint32_t>(block.param2);
   if (type != FourCC("EMF ") && type != FourCC("WMF ")) return "metafile of unknown type: none";
-  const std::vector<uint8_t> bytes = PictureBytes(static_cast<uint32_t>(block.handle));
+  const std::vector<uint8_t> bytes = HandleBytes(static_cast<uint32_t>(block.handle));
   HENHMETAFILE emf = bytes.empty()
                          ? nullptr
                          : PictToEnhMetaFile(bytes.data(), static_cast<uint32_t>(bytes.size()));

@@ -25,6 +25,7 @@
 #include "platform/print/WinPrint.h"
 #include "platform/win32/WinPaint.h"
 #include "platform/win32/WinFileDialogs.h"
+#include "qvhost/HostBytes.h"
 #include "qvhost/HostExpression.h"
 #include "qvhost/HostPictures.h"
 #include "qvhost/HostScreen.h"
@@ -102,14 +103,6 @@ std::string FourCCText(uint32_t code) {
 }
 
 std::string PascalToUtf8(const uint8_t* text) { return text != nullptr ? MacToUtf8(text + 1, text[0]) : ""; }
-
-// ASCII text (the host's own words and answers) into a length-byte text of
-// at most `max` characters.
-void SetPascal(uint8_t* target, const std::string& text, size_t max) {
-  const size_t n = text.size() < max ? text.size() : max;
-  target[0] = static_cast<uint8_t>(n);
-  std::memcpy(target + 1, text.data(), n);
-}
 
 bool ToPascalPath(const std::string& path, uint8_t* pascal) {
   if (path.empty() || path.size() > 255) return false;
@@ -733,29 +726,6 @@ bool QvHost::FrontWindowUpdate(HostEventRecord& record) {
 // ---- Structure, records and variables
 
 namespace {
-
-std::string Pascal(const uint8_t* text) { return std::string(reinterpret_cast<const char*>(text) + 1, text[0]); }
-
-// Bytes of a handle (empty for none), and a new handle holding bytes.
-std::vector<uint8_t> HandleBytes(uint32_t handle, size_t limit) {
-  std::vector<uint8_t> bytes;
-  if (handle == 0) return bytes;
-  const int32_t size = Tbx::GetHandleSize(handle);
-  if (Tbx::MemError() != Tbx::noErr || size <= 0) return bytes;
-  bytes.resize(std::min<size_t>(static_cast<size_t>(size), limit));
-  std::memcpy(bytes.data(), Tbx::HLock(handle), bytes.size());
-  Tbx::HUnlock(handle);
-  return bytes;
-}
-
-uint32_t NewHandleWith(const uint8_t* data, size_t size) {
-  const Tbx::Handle h = Tbx::NewHandle(static_cast<int32_t>(size));
-  if (h != 0 && size > 0) {
-    std::memcpy(Tbx::HLock(h), data, size);
-    Tbx::HUnlock(h);
-  }
-  return h;
-}
 
 bool PlainArray(int32_t type) {
   return type == kHostRealArray || type == kHostIntegerArray || type == kHostLongArray || type == kHostDateArray ||

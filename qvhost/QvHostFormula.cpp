@@ -7,21 +7,9 @@
 
 #include "boundary/HostServiceSelectors.h"
 #include "platform/toolbox/TbxHandles.h"
+#include "qvhost/HostBytes.h"
 #include "qvhost/HostExpression.h"
 #include "qvhost/QvHost.h"
-
-namespace {
-
-uint32_t HandleWith(const void* data, size_t size) {
-  const Tbx::Handle h = Tbx::NewHandle(static_cast<int32_t>(size));
-  if (h != 0 && size > 0) {
-    std::memcpy(Tbx::HLock(h), data, size);
-    Tbx::HUnlock(h);
-  }
-  return h;
-}
-
-}  // namespace
 
 bool QvHost::AnswerFormulaEditor(int32_t selector, HostParamBlock& block) {
   // The editor's text was compiled when the user left it: the compile
@@ -41,9 +29,9 @@ bool QvHost::AnswerFormulaEditor(int32_t selector, HostParamBlock& block) {
   const std::string text = formulaEdits.front();
   formulaEdits.pop_front();
   const std::vector<uint8_t> compiled = CompileExpression(text);
-  const uint32_t expression = compiled.empty() ? 0 : HandleWith(compiled.data(), compiled.size());
+  const uint32_t expression = compiled.empty() ? 0 : NewHandleWith(compiled.data(), compiled.size());
   block.param1 = expression;
-  block.handle = expression != 0 ? HandleWith(text.data(), text.size()) : 0;
+  block.handle = expression != 0 ? NewHandleWith(text.data(), text.size()) : 0;
   fFormulaEditPending = expression != 0;
   fLog.push_back({selector, expression != 0 ? "formula edited: " + text : "formula refused: " + text});
   return true;

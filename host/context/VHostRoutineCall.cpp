@@ -42,45 +42,31 @@ void VHostRoutineCall::CallProcedure(std::initializer_list<const VValue*> argume
     ++count;
   }
   if (FindRoutine() == 0) return;
-  const uint64_t bytes = (uint64_t{count} + 1) * kHostEntrySize;
-  if (bytes > INT32_MAX) return;
-  const Tbx::Handle h = Tbx::NewHandleClear(static_cast<int32_t>(bytes));
+  const Tbx::Handle h = RunRoutine(arguments.begin(), count);
   if (h == 0) return;
-  auto* entries = static_cast<HostVariableEntry*>(Tbx::HLock(h));
-  entries[0].type = kHostUndefined;
-  const VValue* const* argument = arguments.begin();
-  for (uint32_t k = 0; k < count; ++k) {
-    entries[k + 1].type = kHostUndefined;
-    ValueToHostVariable(*argument[k], entries[k + 1]);
-  }
-  Tbx::HUnlock(h);
-
-  HostParamBlock block;
-  block.param1 = HostWord(fRoutine);
-  block.handle = h;
-  block.error = 0;
-  CallHost(kHostSelRunRoutine, block);
-
   // The host releases what it attached to each argument's entry.
-  entries = static_cast<HostVariableEntry*>(Tbx::HLock(h));
-  for (uint32_t k = 1; k <= count; ++k) {
-    HostParamBlock release;
-    release.param1 = HostAddress(&entries[k]);
-    release.error = 0;
-    CallHost(kHostSelReleaseEntry, release);
-  }
-  Tbx::HUnlock(h);
-  Tbx::DisposeHandle(h);
+  ReleaseEntries(h, 1, count);
 }
 
 VValue* VHostRoutineCall::HostRoutineExecute(const VValue* const* arguments, uint32_t count) {
   if (FindRoutine() == 0) return nullptr;
+  const Tbx::Handle h = RunRoutine(arguments, count);
+  if (h == 0) return nullptr;
+  auto* entries = static_cast<HostVariableEntry*>(Tbx::HLock(h));
+  VValue* result = HostVariableToValue(entries[0], false);
+  Tbx::HUnlock(h);
+  // The host releases what it attached to each entry, the arguments' texts
+  // and data included.
+  ReleaseEntries(h, 0, count);
+  return result;
+}
 
+uint32_t VHostRoutineCall::RunRoutine(const VValue* const* arguments, uint32_t count) {
   // Entry 0 receives the result; entries 1 to n carry the arguments.
   const uint64_t bytes = (uint64_t{count} + 1) * kHostEntrySize;
-  if (bytes > INT32_MAX) return nullptr;
+  if (bytes > INT32_MAX) return 0;
   const Tbx::Handle h = Tbx::NewHandleClear(static_cast<int32_t>(bytes));
-  if (h == 0) return nullptr;
+  if (h == 0) return 0;
   auto* entries = static_cast<HostVariableEntry*>(Tbx::HLock(h));
   entries[0].type = kHostUndefined;
   for (uint32_t k = 0; k < count; ++k) {
@@ -96,12 +82,12 @@ VValue* VHostRoutineCall::HostRoutineExecute(const VValue* const* arguments, uin
   block.handle = h;
   block.error = 0;
   CallHost(kHostSelRunRoutine, block);
+  return h;
+}
 
-  entries = static_cast<HostVariableEntry*>(Tbx::HLock(h));
-  VValue* result = HostVariableToValue(entries[0], false);
-  // The host releases what it attached to each entry, the arguments' texts
-  // and data included.
-  for (uint32_t k = 0; k <= count; ++k) {
+void VHostRoutineCall::ReleaseEntries(uint32_t h, uint32_t first, uint32_t last) {
+  auto* entries = static_cast<HostVariableEntry*>(Tbx::HLock(h));
+  for (uint32_t k = first; k <= last; ++k) {
     HostParamBlock release;
     release.param1 = HostAddress(&entries[k]);
     release.error = 0;
@@ -109,5 +95,4 @@ VValue* VHostRoutineCall::HostRoutineExecute(const VValue* const* arguments, uin
   }
   Tbx::HUnlock(h);
   Tbx::DisposeHandle(h);
-  return result;
 }

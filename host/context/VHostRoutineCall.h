@@ -40,6 +40,12 @@ class VHostRoutineCall : public VObject {
  private:
   // The routine's number, looked up by name when not known yet; 0 for none.
   int32_t FindRoutine();
+  // Fills a new handle with the result's entry and the arguments' entries
+  // and runs the routine on it; the handle, 0 when it could not be made.
+  uint32_t RunRoutine(const VValue* const* arguments, uint32_t count);
+  // Has the host release entries `first` to `last` of the handle, then
+  // disposes of it.
+  void ReleaseEntries(uint32_t h, uint32_t first, uint32_t last);
 
   VStr<31> fName;
   int32_t fRoutine = 0;

@@ -243,26 +243,19 @@ bool VDialQv::RunDialogAlternate(uint32_t parameter, bool floating) {
   return false;
 }
 
-void VDialQv::AcceptDialog() {
-  HostParamBlock block;
-  std::memset(&block, 0, sizeof block);
-  block.param1 = 0;
-  block.param2 = 0;
-  block.handle = fFormRef;
-  CallForm(kFormSelEndRun, block);
-  fRunning = 0;
-  fAccepted = 1;
-}
+void VDialQv::AcceptDialog() { EndRun(true); }
 
-void VDialQv::CancelDialog() {
+void VDialQv::CancelDialog() { EndRun(false); }
+
+void VDialQv::EndRun(bool accepted) {
   HostParamBlock block;
   std::memset(&block, 0, sizeof block);
-  block.param1 = 1;
+  block.param1 = accepted ? 0 : 1;
   block.param2 = 0;
   block.handle = fFormRef;
   CallForm(kFormSelEndRun, block);
   fRunning = 0;
-  fAccepted = 0;
+  fAccepted = accepted ? 1 : 0;
 }
 
 void VDialQv::SetVisible(bool show) {

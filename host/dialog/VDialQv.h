@@ -259,6 +259,8 @@ class VDialQv : public VObject {
   // A cleared block for the form and, when given, the object.
   void FormBlock(HostParamBlock& block, const char* name) const;
   void CallForm(int32_t selector, HostParamBlock& block);
+  // Ends the form's run, accepted or cancelled.
+  void EndRun(bool accepted);
   // Sends a change of one form object: the batch of changes begun, the
   // block addressed to the object, `fill` setting the rest.
   template <typename Fill>

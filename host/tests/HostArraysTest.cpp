@@ -11,6 +11,7 @@
 #include "host/context/HostArrays.h"
 #include "host/context/HostVariables.h"
 #include "platform/toolbox/TbxHandles.h"
+#include "host/tests/HostTestSupport.h"
 
 namespace {
 
@@ -21,11 +22,7 @@ HostVariableEntry Empty(uint8_t type) {
   return e;
 }
 
-std::string Str(const VString& s) {
-  std::string out;
-  for (int32_t i = 1; i <= s.GetLength(); ++i) out += static_cast<char>(s.GetCharAt(i));
-  return out;
-}
+using hosttest::Str;
 
 VStr<255> Text(const char* t) {
   VStr<255> s;

@@ -14,11 +14,7 @@ namespace {
 
 using hosttest::RecordingHost;
 
-std::string Str(const VString& s) {
-  std::string out;
-  for (int32_t i = 1; i <= s.GetLength(); ++i) out += static_cast<char>(s.GetCharAt(i));
-  return out;
-}
+using hosttest::Str;
 
 std::string Pas(const uint8_t* p) { return std::string(reinterpret_cast<const char*>(p) + 1, p[0]); }
 

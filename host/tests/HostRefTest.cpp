@@ -20,11 +20,7 @@ using hosttest::RecordingHost;
 
 namespace {
 
-std::string Str(const VString& s) {
-  std::string out;
-  for (int32_t i = 1; i <= s.GetLength(); ++i) out += static_cast<char>(s.GetCharAt(i));
-  return out;
-}
+using hosttest::Str;
 
 // A record built byte by byte, in big- or little-endian order.
 struct Record {

@@ -25,11 +25,7 @@ VStr<255> Text(const std::string& text) {
   return s;
 }
 
-std::string Str(const VString& s) {
-  std::string out;
-  for (int32_t i = 1; i <= s.GetLength(); ++i) out += static_cast<char>(s.GetCharAt(i));
-  return out;
-}
+using hosttest::Str;
 
 std::string Pascal(const uint8_t* p) { return std::string(reinterpret_cast<const char*>(p) + 1, p[0]); }
 

@@ -8,6 +8,9 @@
 
 #include "boundary/FourCC.h"
 #include "boundary/HostServiceSelectors.h"
+#include "framework/core/containers/VArray.h"
+#include "framework/core/containers/VNumericArrays.h"
+#include "framework/core/containers/VStringArray.h"
 #include "framework/core/strings/VUniString.h"
 #include "host/context/VHostResourceFile.h"
 #include "host/tests/HostTestSupport.h"
@@ -114,4 +117,75 @@ TEST(HostResourceFile, AReleaseByIdForgetsTheObtainedHandleFirst) {
   EXPECT_EQ(h.host.calls[3].block.handle, resource);
   EXPECT_EQ(file.CountObtained(), 0u);
   Tbx::DisposeHandle(resource);
+}
+
+// The host's lists come as handles of whole entries: a handle whose size is
+// not a whole number of entries gives only the whole ones, an empty handle
+// an empty list, a refusal no list.
+TEST(HostResourceFile, ListsTakeOnlyTheWholeEntriesOfTheHostsAnswer) {
+  struct Case {
+    const char* what;
+    int32_t selector;
+    std::vector<uint8_t> bytes;
+    int16_t error;
+    int32_t count;  // -1: no list
+  } const cases[] = {
+      {"ids, whole", kResSelListIds, {0, 1, 0, 2}, 0, 2},
+      {"ids, a byte over", kResSelListIds, {0, 1, 0, 2, 9}, 0, 2},
+      {"ids, one byte", kResSelListIds, {7}, 0, 0},
+      {"ids, empty", kResSelListIds, {}, 0, 0},
+      {"ids, refused", kResSelListIds, {0, 1}, -1, -1},
+      {"types, three bytes over", kResSelListTypes, {1, 2, 3, 4, 5, 6, 7}, 0, 1},
+      {"types, refused", kResSelListTypes, {1, 2, 3, 4}, -192, -1},
+      {"names, one record and a part", kResSelListNames, std::vector<uint8_t>(kResNameRecordSize + 10, 1), 0, 1},
+      {"names, short of a record", kResSelListNames, std::vector<uint8_t>(kResNameRecordSize - 1, 1), 0, 0},
+  };
+  for (const Case& c : cases) {
+    KeptFileHost h;
+    h.more = [&](int32_t selector, HostParamBlock& block) {
+      if (selector != c.selector) return;
+      const Tbx::Handle handle = Tbx::NewHandle(static_cast<int32_t>(c.bytes.size()));
+      if (!c.bytes.empty()) {
+        std::memcpy(Tbx::HLock(handle), c.bytes.data(), c.bytes.size());
+        Tbx::HUnlock(handle);
+      }
+      block.handle = handle;
+      block.error = c.error;
+    };
+    VHostResourceFile file;
+    ASSERT_TRUE(file.IsOpen()) << c.what;
+    std::unique_ptr<VValue> list;
+    if (c.selector == kResSelListIds) list.reset(file.GetResourceIds(kType));
+    if (c.selector == kResSelListTypes) list.reset(file.GetResourceTypes());
+    if (c.selector == kResSelListNames) list.reset(file.GetResourceNames(kType));
+    if (c.count < 0) {
+      EXPECT_EQ(list, nullptr) << c.what;
+      continue;
+    }
+    ASSERT_NE(list, nullptr) << c.what;
+    EXPECT_EQ(static_cast<VArray&>(*list).Count(), c.count) << c.what;
+  }
+}
+
+// A name record whose length byte runs past the record gives the record's
+// characters only, not the next record's.
+TEST(HostResourceFile, ANameLengthBeyondItsRecordIsCutToTheRecord) {
+  KeptFileHost h;
+  std::vector<uint8_t> records(2 * kResNameRecordSize, 'b');
+  records[0] = 200;
+  records[kResNameRecordSize] = 2;
+  h.more = [&](int32_t selector, HostParamBlock& block) {
+    if (selector != kResSelListNames) return;
+    const Tbx::Handle handle = Tbx::NewHandle(static_cast<int32_t>(records.size()));
+    std::memcpy(Tbx::HLock(handle), records.data(), records.size());
+    Tbx::HUnlock(handle);
+    block.handle = handle;
+    block.error = 0;
+  };
+  VHostResourceFile file;
+  std::unique_ptr<VStringArray> names(file.GetResourceNames(kType));
+  ASSERT_NE(names, nullptr);
+  ASSERT_EQ(names->Count(), 2);
+  EXPECT_EQ(hosttest::Str(*names->GetAt(1)), std::string(kResNameRecordSize - 1, 'b'));
+  EXPECT_EQ(hosttest::Str(*names->GetAt(2)), "bb");
 }

@@ -21,11 +21,7 @@ using hosttest::RecordingHost;
 
 namespace {
 
-VStr<255> Text(const char* text) {
-  VStr<255> s;
-  s.SetAnsiCText(text);
-  return s;
-}
+using hosttest::Text;
 
 std::string Pascal(const uint8_t* p) {
   return std::string(reinterpret_cast<const char*>(p) + 1, p[0]);

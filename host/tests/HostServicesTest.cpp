@@ -15,11 +15,7 @@ namespace {
 
 using hosttest::RecordingHost;
 
-std::string Str(const VString& s) {
-  std::string out;
-  for (int32_t i = 1; i <= s.GetLength(); ++i) out += static_cast<char>(s.GetCharAt(i));
-  return out;
-}
+using hosttest::Str;
 
 TEST(HostServices, ModuleStateCarriesTheFlagAndTheInstance) {
   RecordingHost host;

@@ -18,11 +18,7 @@ namespace {
 using hosttest::RecordingHost;
 using hosttest::SeenCall;
 
-std::string Str(const VString& s) {
-  std::string out;
-  for (int32_t i = 1; i <= s.GetLength(); ++i) out += static_cast<char>(s.GetCharAt(i));
-  return out;
-}
+using hosttest::Str;
 
 void SetText(uint8_t* target, const std::string& text) {
   target[0] = static_cast<uint8_t>(text.size());

@@ -1,4 +1,4 @@
-// Helpers of the host bridge's tests: a recording host callback, temporary
+// Helpers of the host bridge's tests: strings, a recording host callback, temporary
 // folders, and resource files built from bytes.
 #pragma once
 
@@ -14,10 +14,24 @@
 #include "host/callback/HostCallback.h"
 #include "boundary/HostRecords.h"
 #include "boundary/HostSelectors.h"
+#include "framework/core/strings/VUniString.h"
 #include "platform/toolbox/TbxHandles.h"
 #include "platform/toolbox/TbxResources.h"
 
 namespace hosttest {
+
+// A string's characters as single bytes, for comparing with literals.
+inline std::string Str(const VString& s) {
+  std::string out;
+  for (int32_t i = 1; i <= s.GetLength(); ++i) out += static_cast<char>(s.GetCharAt(i));
+  return out;
+}
+
+inline VStr<255> Text(const char* text) {
+  VStr<255> s;
+  s.SetAnsiCText(text);
+  return s;
+}
 
 // A folder under /tmp, removed with the object.
 class TempDir {

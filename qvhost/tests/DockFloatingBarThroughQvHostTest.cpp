@@ -10,21 +10,15 @@
 
 #include "boundary/HostSelectors.h"
 #include "boundary/HostServiceSelectors.h"
-#include "framework/system/environment/VEnvironmentLinks.h"
 #include "framework/views/VDockFloatingBarWindow.h"
 #include "framework/views/VDockView.h"
 #include "framework/views/VEvent.h"
-#include "framework/views/VFrameServices.h"
 #include "framework/views/VWindowView.h"
-#include "graphics/VGraphicsEnvironmentLink.h"
-#include "host/callback/HostCallback.h"
 #include "host/context/HostProcesses.h"
-#include "host/context/VHostContext.h"
 #include "platform/toolbox/TbxEnvironment.h"
 #include "platform/toolbox/TbxWindows.h"
-#include "platform/win32/WinInput.h"
-#include "platform/win32/WinWindowState.h"
 #include "qvhost/QvHost.h"
+#include "qvhost/tests/ProcessHostTestSupport.h"
 
 namespace {
 
@@ -45,51 +39,17 @@ class ClickedBar : public VDockBar {
   std::vector<std::string> clicks;
 };
 
-class FloatingBarProcess : public testing::Test {
+// Floating bars' windows are made through the dock's window maker.
+class FloatingBarProcess : public ProcessHostTest {
  protected:
   void SetUp() override {
-    ResetHeadlessInput();
-    ResetHeadlessWindowState();
-    Tbx::ClearMainWindowRecord();
-    VFrameAreaService::Install(&kFrameAreaProc);
-    VFrameWindowService::Install(&kFrameWindowProc);
-    VEnvironmentGraphicsService::Install(GraphicsEnvironmentLink());
     VDockFloatingWindowService::Install(&kDockFloatingBarWindowMaker);
-    host = std::make_unique<QvHost>(QvHostConfig{});
-    previous = GetHostCallback();
-    record.callback = &QvHost::Callback;
-    context = new VHostContext(&record);
-    gHostContext = context;
+    ProcessHostTest::SetUp();
   }
   void TearDown() override {
-    gHostContext = nullptr;
-    delete context;
-    SetHostCallback(previous);
-    host.reset();
+    ProcessHostTest::TearDown();
     VDockFloatingWindowService::Remove(&kDockFloatingBarWindowMaker);
-    VEnvironmentGraphicsService::Remove(GraphicsEnvironmentLink());
-    VFrameWindowService::Remove(&kFrameWindowProc);
-    VFrameAreaService::Remove(&kFrameAreaProc);
   }
-  int RunProcesses(int turns = 200) {
-    int used = 0;
-    while (used < turns && host->Processes().CountLive() > 0) {
-      HostWait(-1);
-      ++used;
-    }
-    return used;
-  }
-  std::vector<std::string> Logged(int32_t selector) const {
-    std::vector<std::string> texts;
-    for (const QvHost::LoggedCall& call : host->Log())
-      if (call.selector == selector) texts.push_back(call.text);
-    return texts;
-  }
-
-  std::unique_ptr<QvHost> host;
-  HostStartupRecord record{};
-  VHostContext* context = nullptr;
-  HostCallback previous = nullptr;
 };
 
 TEST_F(FloatingBarProcess, TheBarsWindowRunsInTheDocksProcessUntilTheHostEndsIt) {

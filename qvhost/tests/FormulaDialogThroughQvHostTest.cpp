@@ -16,20 +16,12 @@
 #include "host/context/VHostRef.h"
 #include "host/dialog/VFormulaDialog.h"
 #include "qvhost/QvHost.h"
+#include "host/tests/HostTestSupport.h"
 
 namespace {
 
-std::string Str(const VString& s) {
-  std::string out;
-  for (int32_t i = 1; i <= s.GetLength(); ++i) out += static_cast<char>(s.GetCharAt(i));
-  return out;
-}
-
-VStr<255> Text(const char* text) {
-  VStr<255> s;
-  s.SetAnsiCText(text);
-  return s;
-}
+using hosttest::Str;
+using hosttest::Text;
 
 using Actions = std::vector<HostForms::Action>;
 

@@ -28,14 +28,11 @@
 #include "boundary/HostSelectors.h"
 #include "platform/toolbox/TbxHandles.h"
 #include "qvhost/QvHost.h"
+#include "host/tests/HostTestSupport.h"
 
 namespace {
 
-std::string Str(const VString& s) {
-  std::string out;
-  for (int32_t i = 1; i <= s.GetLength(); ++i) out += static_cast<char>(s.GetCharAt(i));
-  return out;
-}
+using hosttest::Str;
 
 VStr<255> Name(const char* text) {
   VStr<255> name;

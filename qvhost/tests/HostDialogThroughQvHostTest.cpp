@@ -21,20 +21,12 @@
 #include "host/context/HostStructure.h"
 #include "qvhost/QvHost.h"
 #include "qvhost/ScriptRunner.h"
+#include "host/tests/HostTestSupport.h"
 
 namespace {
 
-std::string Str(const VString& s) {
-  std::string out;
-  for (int32_t i = 1; i <= s.GetLength(); ++i) out += static_cast<char>(s.GetCharAt(i));
-  return out;
-}
-
-VStr<255> Text(const char* text) {
-  VStr<255> s;
-  s.SetAnsiCText(text);
-  return s;
-}
+using hosttest::Str;
+using hosttest::Text;
 
 // The stand-in host with its forms, and the host context whose list of
 // open dialogs the event callbacks consult.

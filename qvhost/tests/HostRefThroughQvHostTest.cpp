@@ -30,20 +30,12 @@
 #include "platform/toolbox/TbxHandles.h"
 #include "qvhost/HostExpression.h"
 #include "qvhost/QvHost.h"
+#include "host/tests/HostTestSupport.h"
 
 namespace {
 
-std::string Str(const VString& s) {
-  std::string out;
-  for (int32_t i = 1; i <= s.GetLength(); ++i) out += static_cast<char>(s.GetCharAt(i));
-  return out;
-}
-
-VStr<255> Text(const char* text) {
-  VStr<255> s;
-  s.SetAnsiCText(text);
-  return s;
-}
+using hosttest::Str;
+using hosttest::Text;
 
 // The stand-in host answering the module's host layer, with the host
 // bridge of the framework served over it, and a table of clients.

@@ -16,22 +16,14 @@
 #include "host/callback/HostCallback.h"
 #include "host/context/VHostResourceFile.h"
 #include "qvhost/QvHost.h"
+#include "host/tests/HostTestSupport.h"
 
 namespace {
 
 constexpr uint32_t kType = FourCC("DATA");
 
-std::string Str(const VString& s) {
-  std::string out;
-  for (int32_t i = 1; i <= s.GetLength(); ++i) out += static_cast<char>(s.GetCharAt(i));
-  return out;
-}
-
-VStr<255> Text(const char* text) {
-  VStr<255> s;
-  s.SetAnsiCText(text);
-  return s;
-}
+using hosttest::Str;
+using hosttest::Text;
 
 class KeptFile : public ::testing::Test {
  protected:

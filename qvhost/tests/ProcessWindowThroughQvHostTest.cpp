@@ -12,21 +12,15 @@
 #include "boundary/HostSelectors.h"
 #include "boundary/HostServiceSelectors.h"
 #include "framework/core/strings/VUniString.h"
-#include "framework/system/environment/VEnvironmentLinks.h"
 #include "framework/views/VEvent.h"
-#include "framework/views/VFrameServices.h"
 #include "framework/views/VProcessWindow.h"
 #include "framework/views/VWindowView.h"
-#include "graphics/VGraphicsEnvironmentLink.h"
-#include "host/callback/HostCallback.h"
 #include "host/context/HostProcesses.h"
-#include "host/context/VHostContext.h"
 #include "platform/toolbox/TbxEnvironment.h"
 #include "platform/toolbox/TbxWindows.h"
-#include "platform/win32/WinInput.h"
 #include "platform/win32/WinPaint.h"
-#include "platform/win32/WinWindowState.h"
 #include "qvhost/QvHost.h"
+#include "qvhost/tests/ProcessHostTestSupport.h"
 
 namespace {
 
@@ -116,51 +110,7 @@ class TestWindow : public VProcessWindow {
 
 HostEventRecord Key(char c) { return HostEventRecord{3, static_cast<uintptr_t>(c), 0, 0, 0, 0}; }
 
-class ProcessWindows : public testing::Test {
- protected:
-  void SetUp() override {
-    ResetHeadlessInput();
-    ResetHeadlessWindowState();
-    Tbx::ClearMainWindowRecord();
-    VFrameAreaService::Install(&kFrameAreaProc);
-    VFrameWindowService::Install(&kFrameWindowProc);
-    VEnvironmentGraphicsService::Install(GraphicsEnvironmentLink());
-    host = std::make_unique<QvHost>(QvHostConfig{});
-    previous = GetHostCallback();
-    record.callback = &QvHost::Callback;
-    context = new VHostContext(&record);
-    gHostContext = context;
-  }
-  void TearDown() override {
-    gHostContext = nullptr;
-    delete context;
-    SetHostCallback(previous);
-    host.reset();
-    VEnvironmentGraphicsService::Remove(GraphicsEnvironmentLink());
-    VFrameWindowService::Remove(&kFrameWindowProc);
-    VFrameAreaService::Remove(&kFrameAreaProc);
-  }
-  // Yields from the main process until no process is left (at most `turns`).
-  int RunProcesses(int turns = 200) {
-    int used = 0;
-    while (used < turns && host->Processes().CountLive() > 0) {
-      HostWait(-1);
-      ++used;
-    }
-    return used;
-  }
-  std::vector<std::string> Logged(int32_t selector) const {
-    std::vector<std::string> texts;
-    for (const QvHost::LoggedCall& call : host->Log())
-      if (call.selector == selector) texts.push_back(call.text);
-    return texts;
-  }
-
-  std::unique_ptr<QvHost> host;
-  HostStartupRecord record{};
-  VHostContext* context = nullptr;
-  HostCallback previous = nullptr;
-};
+using ProcessWindows = ProcessHostTest;
 
 TEST_F(ProcessWindows, RunsScriptedEventsToTheActiveFrameAndEndsOnCode33) {
   TestWindow window("Palette", 0, true, 1);
