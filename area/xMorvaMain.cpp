@@ -5,7 +5,7 @@
 #include "area/xMorvaPlugIn.h"
 #include "area/xMorvaResourceSwap.h"
 #include "framework/system/resources/VMacResourceFile.h"
-#include "framework/views/VPlugIn.h"
+#include "views/VPlugIn.h"
 #include "host/context/HostServices.h"
 
 xMorvaMain::xMorvaMain(HostStartupRecord* params) : VPackage(params) {}

@@ -5,8 +5,8 @@
 // menu bar its own window shows when its dock has none.
 #pragma once
 
-#include "framework/controls/menus/VToolboxMenuBar.h"
-#include "framework/views/VPlugIn.h"
+#include "controls/menus/VToolboxMenuBar.h"
+#include "views/VPlugIn.h"
 
 class xMorvaPlugIn : public VPlugIn {
  public:

@@ -2,8 +2,8 @@
 // the bytes read as a table and as a list of commands with their groups,
 // then every command asked for and the list's commands deleted.
 #include "framework/core/containers/VArrayListOf.h"
-#include "framework/views/VCommand.h"
-#include "framework/views/VCommandTable.h"
+#include "views/VCommand.h"
+#include "views/VCommandTable.h"
 #include "fuzz/FuzzSupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

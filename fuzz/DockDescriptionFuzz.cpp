@@ -3,7 +3,7 @@
 // holding two bars, as the saved layout does.
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/system/resources/VMemoryResourceFile.h"
-#include "framework/views/VDockView.h"
+#include "views/VDockView.h"
 #include "fuzz/FuzzSupport.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include "framework/core/containers/VStringArray.h"
 #include "framework/core/strings/VUniString.h"
-#include "framework/views/VDragTypeList.h"
+#include "views/VDragTypeList.h"
 #include "fuzz/FuzzSupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -4,8 +4,8 @@
 // document manager alone; the rest is the data.
 #include "boundary/HostRecords.h"
 #include "boundary/HostSelectors.h"
-#include "framework/views/VPlugInDocMgr.h"
-#include "framework/views/VPlugInKinds.h"
+#include "views/VPlugInDocMgr.h"
+#include "views/VPlugInKinds.h"
 #include "fuzz/FuzzSupport.h"
 
 namespace {

@@ -8,9 +8,9 @@
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/strings/VUniString.h"
 #include "framework/system/resources/VMemoryResourceFile.h"
-#include "framework/views/VCommandTable.h"
-#include "framework/views/VPlugIn.h"
-#include "framework/views/VShortcut.h"
+#include "views/VCommandTable.h"
+#include "views/VPlugIn.h"
+#include "views/VShortcut.h"
 #include "fuzz/FuzzSupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -1,6 +1,6 @@
 // Fuzz target of the interface rules reader ('XPRF' bytes in native order):
 // whatever the count claims, no more rules are read than the bytes hold.
-#include "framework/views/VPlugIn.h"
+#include "views/VPlugIn.h"
 #include "fuzz/FuzzSupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

@@ -2,7 +2,7 @@
 // order): the shortcuts read into a list, each matched against a key, then
 // deleted.
 #include "framework/core/containers/VArrayListOf.h"
-#include "framework/views/VShortcut.h"
+#include "views/VShortcut.h"
 #include "fuzz/FuzzSupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

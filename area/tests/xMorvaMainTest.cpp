@@ -10,8 +10,8 @@
 
 #include "area/xMorvaPlugIn.h"
 #include "framework/system/resources/VMacResourceFile.h"
-#include "framework/views/VDockBar.h"
-#include "framework/views/VWindowMenuBar.h"
+#include "views/VDockBar.h"
+#include "views/VWindowMenuBar.h"
 #include "host/context/VHostContext.h"
 #include "boundary/ModuleExports.h"
 #include "host/tests/HostTestSupport.h"

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "framework/system/environment/VEnvironmentLinks.h"
-#include "framework/views/VFrameServices.h"
+#include "views/VFrameServices.h"
 #include "graphics/VGraphicsEnvironmentLink.h"
 #include "host/callback/HostCallback.h"
 #include "host/context/HostProcesses.h"
