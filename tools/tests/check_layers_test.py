@@ -116,5 +116,35 @@ class Table(unittest.TestCase):
             self.assertEqual(check_layers.main(["--table", table, "--root", root]), 0)
 
 
+class ProjectLayers(unittest.TestCase):
+    """The project's own table, as CMake writes it (QV_LAYER_TABLE): the
+    views and the controls sit above graphics and the host, below the area."""
+    CASES = [
+        ("views on graphics", "views/v.cpp", "graphics/g.h", True),
+        ("views on the host", "views/v.cpp", "host/h.h", True),
+        ("controls on views", "controls/c.cpp", "views/v.h", True),
+        ("area on controls", "area/a.cpp", "controls/c.h", True),
+        ("graphics on views", "graphics/g.cpp", "views/v.h", False),
+        ("host on views", "host/h.cpp", "views/v.h", False),
+        ("engine on controls", "engine/e.cpp", "controls/c.h", False),
+        ("document on views", "document/d.cpp", "views/v.h", False),
+        ("views on controls", "views/v.cpp", "controls/c.h", False),
+        ("controls on the area", "controls/c.cpp", "area/a.h", False),
+        ("the old framework folder is no layer", "area/a.cpp", "framework/views/v.h", False),
+    ]
+
+    def test_cases(self):
+        path = os.environ.get("QV_LAYER_TABLE")
+        if not path:
+            self.skipTest("QV_LAYER_TABLE names no table")
+        with open(path, encoding="utf-8") as table_file:
+            table = table_file.read()
+        for name, source, header, allowed in self.CASES:
+            with self.subTest(name):
+                faults = run({source: f'#include "{header}"\n', header: ""}, table)
+                faults = [f for f in faults if f.startswith(source)]
+                self.assertEqual(faults == [], allowed, faults)
+
+
 if __name__ == "__main__":
     unittest.main()
