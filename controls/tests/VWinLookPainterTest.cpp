@@ -159,38 +159,4 @@ TEST_F(WinLook, TrackIsACheckerOfTrackColourAndWhite) {
   EXPECT_TRUE(At(0, 0) == RGB(64, 64, 64) || At(1, 0) == RGB(64, 64, 64));
 }
 
-TEST_F(WinLook, CheckBoxWithoutItsImageIsDrawnWithATickWhenOn) {
-  // Box of 13 at (4, 4 + (21 - 13) / 2) = (4, 8) in a 30 x 21 element.
-  Draw(13, 0, 0, 4, 30, 21);
-  EXPECT_EQ(At(4, 8), kShadow);
-  EXPECT_EQ(At(6, 11), kWhite);
-  const COLORREF off = At(9, 16);
-  Draw(13, 1, 0, 4, 30, 21);
-  EXPECT_EQ(At(6, 11), kWhite);
-  EXPECT_EQ(At(9, 16), kBlack);
-  EXPECT_EQ(off, kWhite);
-  Draw(13, -96, 0, 4, 30, 21);
-  EXPECT_EQ(At(6, 11), kFace);
-}
-
-TEST_F(WinLook, ArrowsShowATriangleOnTheirButton) {
-  for (int32_t kind : {26, 27, 28, 29}) {
-    Draw(kind, 0, 0, 0, 16, 16);
-    int dark = 0;
-    for (int y = 0; y < 16; ++y) {
-      for (int x = 2; x < 14; ++x) dark += At(x, y) == kBlack && y > 1 && y < 14 ? 1 : 0;
-    }
-    EXPECT_EQ(dark, 16) << kind;
-    EXPECT_EQ(At(1, 1), kWhite) << kind;
-  }
-}
-
-TEST(WinLookMaker, MakesTheWindowsKindsOnly) {
-  for (int32_t kind : {0, 1, 2, 3, 4}) {
-    VLookPainter* p = kWinLookPainterMaker.makePainter(kind);
-    EXPECT_EQ(p != nullptr, kind == 1 || kind == 2) << kind;
-    delete p;
-  }
-}
-
 }  // namespace
