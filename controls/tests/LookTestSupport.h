@@ -13,6 +13,7 @@
 #include "framework/system/resources/VMacResourceFile.h"
 #include "graphics/GraphicsHooks.h"
 #include "graphics/VDIBPort.h"
+#include "graphics/VGraphicsStart.h"
 #include "platform/toolbox/TbxResources.h"
 
 constexpr COLORREF kLookGround = RGB(1, 2, 3);
@@ -70,6 +71,17 @@ class LookResources {
   static inline const VHostResourceFileProc kProc{[]() -> VResourceFile* { return sFile; }};
   int16_t ref_ = -1;
   std::unique_ptr<VMacResourceFile> file_;
+};
+
+// The graphics started (painter table, font cache) for as long as the
+// object lives, as the module keeps them while it runs; text drawing keeps
+// its fonts in that cache.
+class GraphicsSession {
+ public:
+  GraphicsSession() { InitGraphics(); }
+  ~GraphicsSession() { ExitGraphics(); }
+  GraphicsSession(const GraphicsSession&) = delete;
+  GraphicsSession& operator=(const GraphicsSession&) = delete;
 };
 
 inline VStr<255> LookText(const char16_t* text) {
