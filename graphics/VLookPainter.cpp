@@ -34,8 +34,9 @@ int32_t VPlainLookPainter::GetMetric(int32_t) { return 0; }
 
 VLookPainter* LookPainterForKind(int32_t kind) {
   static VPlainLookPainter plain;
-  if (kind >= 0 && kind < kLookPainterCount && gLookPainters[kind] != nullptr) {
-    return gLookPainters[kind];
-  }
-  return &plain;
+  // Every kind outside the table, the default -1 among them, is the
+  // Windows look of entry 2.
+  constexpr int32_t kDefaultLookKind = 2;
+  if (kind < 0 || kind >= kLookPainterCount) kind = kDefaultLookKind;
+  return gLookPainters[kind] != nullptr ? gLookPainters[kind] : &plain;
 }

@@ -56,6 +56,6 @@ using VLookPainterMakerService = VService<const VLookPainterMaker>;
 // whose painter could not be made is null.
 extern VLookPainter* gLookPainters[kLookPainterCount];
 
-// The painter of a kind, or the plain painter for a kind outside the table
-// or an empty slot.
+// The painter of a kind; a kind outside 0 to 4 (-1 included) takes entry 2,
+// the Windows look; an empty slot gives the plain painter.
 VLookPainter* LookPainterForKind(int32_t kind);

@@ -15,7 +15,7 @@
 #include "engine/xMorvaTextTransferEngine.h"
 #include "controls/bars/VToolBarItemDragger.h"
 #include "controls/fields/TextFieldLayer.h"
-#include "controls/looks/VWinLookPainter.h"
+#include "controls/looks/LookPainterMaker.h"
 #include "controls/menus/MenuGlobals.h"
 #include "controls/menus/VMenu.h"
 #include "controls/services/ControlServices.h"
@@ -121,7 +121,7 @@ const VServiceInstallation kServices[] = {
     // The window of the docks' floating bars, a process window.
     ServiceInstallation<const VDockFloatingWindowMaker, &kDockFloatingBarWindowMaker>(),
     // The look painters for the graphics' painter table.
-    ServiceInstallation<const VLookPainterMaker, &kWinLookPainterMaker>(),
+    ServiceInstallation<const VLookPainterMaker, &kLookPainterMaker>(),
     // The text engine and the editing area for the document model.
     ServiceInstallation<xMorvaEngineServices, &sEngineServices>(),
     ServiceInstallation<xMorvaAreaServices, &sAreaServices>(),

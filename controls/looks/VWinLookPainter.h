@@ -1,8 +1,7 @@
 // VWinLookPainter: the Windows look. Its colour roles are the system
-// colours, its sizes the system's scroll-bar metrics; it draws the panel,
-// list cells, edit fields, check boxes, bevels, scroll-bar parts and split
-// boxes that the views ask for. Kinds it does not draw get the plain white
-// box framed in black.
+// colours, its standard fonts the system's menu, icon-title and message
+// fonts, its sizes the system's scroll-bar metrics; check boxes, radio
+// buttons and scroll arrows are colour-icon images.
 #pragma once
 
 #include <cstdint>
@@ -25,23 +24,14 @@ class VWinLookPainter : public VLookPainter {
                uint8_t& italic) override;
   int32_t GetMetric(int32_t id) override;
 
-  // Images by slot: the four arrows, then the nine check-box states.
-  static constexpr int kImageCount = 13;
+  // Images by slot: the four arrows, the nine check-box states, the nine
+  // radio-button states.
+  static constexpr int kImageCount = 22;
+  // The image of a slot, made on first use from the 'cicn' resource of its
+  // name and kept until the painter goes; one whose resource is missing has
+  // no icon and draws nothing.
+  VIconShape* Image(int slot);
 
  private:
-  // The image of a slot, made on first use from the 'cicn' resource of that
-  // name; null when no resource file knows the name.
-  VIconShape* Image(int slot);
-  void DrawCheckBox(VPort& port, int32_t state, int32_t x, int32_t y, int32_t w, int32_t h,
-                    const VString* text);
-  void DrawArrowButton(VPort& port, int32_t kind, int32_t state, int32_t x, int32_t y, int32_t w,
-                       int32_t h);
-
   VIconShape* fImages[kImageCount] = {};
-  uint8_t fLoaded[kImageCount] = {};
 };
-
-// Makes the Windows painters of look kinds 1 and 2; the Macintosh look
-// (kind 0) and the third look (kinds 3 and 4) are not built, so those slots
-// stay empty and draw plainly.
-extern const VLookPainterMaker kWinLookPainterMaker;

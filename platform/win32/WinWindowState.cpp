@@ -12,6 +12,7 @@ constexpr int kMaxScreens = 16;
 constexpr int kMenuBarHeight = 19;
 constexpr int kCaptionHeight = 18;
 constexpr int kScrollBarThickness = 16;
+constexpr int kMenuCheckSize = 13;
 
 std::mutex gScreensMutex;
 std::vector<RECT> gScreens{RECT{0, 0, 1024, 768}};
@@ -40,6 +41,8 @@ int GetSystemMetrics(int index) {
       return 1;
     case SM_CYMENU:
       return kMenuBarHeight;
+    case SM_CXMENUCHECK:
+      return kMenuCheckSize;
     case SM_CMONITORS:
       return static_cast<int>(gScreens.size());
     case SM_CXVSCROLL:

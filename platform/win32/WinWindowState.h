@@ -71,9 +71,11 @@ constexpr int SM_CYBORDER = 6;
 constexpr int SM_CXHTHUMB = 10;
 constexpr int SM_CYMENU = 15;
 constexpr int SM_CXHSCROLL = 21;
+constexpr int SM_CXMENUCHECK = 71;
 constexpr int SM_CMONITORS = 80;
 // The main screen's width and height; the menu bar 19 and the caption 18
 // pixels high; 1-pixel borders; scroll bars, their arrows and thumbs 16;
+// menu check marks 13;
 // 0 for a metric not listed.
 QV_PLATFORM_API int GetSystemMetrics(int index);
 

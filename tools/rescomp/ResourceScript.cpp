@@ -1,6 +1,8 @@
 // Parser of the resource compiler's text form (see ResourceScript.h).
 #include "tools/rescomp/ResourceScript.h"
 
+#include "tools/rescomp/ColorIconText.h"
+
 #include <cctype>
 #include <cstdio>
 #include <map>
@@ -330,18 +332,40 @@ class Parser {
     }
     if (t.kind != Tok::Open) return Fail(t.line, "expected '{'");
 
+    // A colour icon may be given as pixel art instead of bytes: a palette,
+    // then its rows, and nothing else.
+    std::vector<std::string> palette, rows;
+    bool bytesGiven = false;
     for (;;) {
       if (!Next(&t)) return false;
       if (t.kind == Tok::Close) break;
       if (t.kind == Tok::End) return Fail(t.line, "missing '}' of the resource at line " + std::to_string(line));
       if (t.kind != Tok::Word) return Fail(t.line, "expected u8, u16, u32, hex, pstr or bytes");
-      if (t.text == "u8" || t.text == "u16" || t.text == "u32") {
+      const bool art = t.text == "palette" || t.text == "pixels";
+      if (art && type != "cicn") return Fail(t.line, t.text + " belongs to a 'cicn' resource");
+      if (art && bytesGiven) return Fail(t.line, "pixel art can not follow bytes");
+      if (!art && !palette.empty()) return Fail(t.line, "bytes can not follow pixel art");
+      if (t.text == "palette") {
+        if (!palette.empty()) return Fail(t.line, "the icon has its palette already");
+        if (!ParseTexts(t, &palette)) return false;
+      } else if (t.text == "pixels") {
+        if (palette.empty()) return Fail(t.line, "pixels need a palette before them");
+        if (!rows.empty()) return Fail(t.line, "the icon has its pixels already");
+        if (!ParseTexts(t, &rows)) return false;
+      } else if (t.text == "u8" || t.text == "u16" || t.text == "u32") {
+        bytesGiven = true;
         if (!ParseValues(t, &r.data)) return false;
       } else if (t.text == "hex" || t.text == "pstr" || t.text == "bytes") {
+        bytesGiven = true;
         if (!ParseText(t.text, &r.data)) return false;
       } else {
         return Fail(t.line, "unknown statement '" + t.text + "'");
       }
+    }
+    if (!palette.empty()) {
+      std::string why;
+      if (rows.empty()) return Fail(line, "the icon's palette has no pixels after it");
+      if (!BuildColorIcon(palette, rows, &r.data, &why)) return Fail(line, why);
     }
 
     auto [it, fresh] = seen_.emplace(std::make_pair(r.type, r.id), r.where);
@@ -370,6 +394,19 @@ class Parser {
       ++count;
     }
     if (count == 0) return Fail(kw.line, kw.text + " needs at least one value");
+    return true;
+  }
+
+  // One or more texts in double quotes after a keyword.
+  bool ParseTexts(const Token& kw, std::vector<std::string>* texts) {
+    for (;;) {
+      Token t;
+      if (!Peek(&t)) return false;
+      if (t.kind != Tok::String) break;
+      Next(&t);
+      texts->push_back(t.text);
+    }
+    if (texts->empty()) return Fail(kw.line, kw.text + " needs at least one text in double quotes");
     return true;
   }
 

@@ -9,6 +9,8 @@
 //     hex "00 0A FF"       raw bytes; whitespace between digits is ignored
 //     pstr "text"          a length byte and the text's Mac Roman bytes (at most 255)
 //     bytes "text"         the text's Mac Roman bytes, no length
+//     palette "..." ...    a 'cicn' resource's pixel art instead of bytes
+//     pixels "..." ...     (ColorIconText.h)
 //   }
 //
 // Texts (names, types, strings) are UTF-8 in the script and become Mac Roman
