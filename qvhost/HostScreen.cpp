@@ -384,6 +384,10 @@ void HostScreen::Send(const std::string& name, uint16_t code, uintptr_t message,
   record.whereH = h;
   record.whereV = v;
   record.modifiers = modifiers;
+  if (fQuietKeys) {
+    fHost.SendAreaRecord(*area, record);
+    return;
+  }
   // The transcript shows what each area was sent, the update's clip too.
   std::string note = "event " + std::to_string(code) + " to " + name + " at " + std::to_string(h) + "," +
                      std::to_string(v) + " message " + std::to_string(code == kUpdate ? 0 : message) +
@@ -513,7 +517,7 @@ std::string HostScreen::Drag(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int
 std::string HostScreen::KeyEvents(uint8_t keyCode, uint8_t character, int virtualKey, uint16_t modifiers) {
   Play({Entry(0, fCursor, fButtons, modifiers, virtualKey), Entry(1, fCursor, fButtons, 0)});
   if (fFocus.empty()) {
-    fHost.Note("key with no area in focus");
+    if (!fQuietKeys) fHost.Note("key with no area in focus");
     return {};
   }
   QvHost::Area& area = *fHost.FindArea(fFocus);
@@ -561,10 +565,14 @@ std::string HostScreen::Key(const std::string& key, bool character, uint16_t mod
 std::string HostScreen::Type(const std::string& text) {
   for (const char c : text) {
     if (c != '\n' && c != '\t' && (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) > 0x7E))
-      return "type takes printable ASCII";
+      return "type takes printable ASCII, \\n and \\t";
   }
+  // A long text is typed key by key as a short one, but the transcript
+  // tells it once: its events per key would make it hundreds of times the
+  // text's size.
+  fQuietKeys = text.size() > kLoggedKeys;
+  std::string error;
   for (const char c : text) {
-    std::string error;
     if (c == '\n') {
       error = Key("return", false, 0);
     } else if (c == '\t') {
@@ -572,9 +580,17 @@ std::string HostScreen::Type(const std::string& text) {
     } else {
       error = Key(std::string(1, c), true, 0);
     }
-    if (!error.empty()) return error;
+    if (!error.empty()) break;
   }
-  return {};
+  if (fQuietKeys && error.empty()) {
+    QvHost::Area* area = fFocus.empty() ? nullptr : fHost.FindArea(fFocus);
+    fHost.Note(area == nullptr ? "keys with no area in focus"
+                               : std::to_string(text.size()) + " keys to " + fFocus +
+                                     " (events 3 and 4 each); the last key-down answered message " +
+                                     std::to_string(area->answer.message));
+  }
+  fQuietKeys = false;
+  return error;
 }
 
 std::string HostScreen::Idle(int32_t count) {

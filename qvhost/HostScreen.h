@@ -63,6 +63,8 @@ class HostScreen {
   std::string Drag(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t steps, uint16_t modifiers);
   // A named key (return, tab, left, ...) or one character.
   std::string Key(const std::string& key, bool character, uint16_t modifiers);
+  // One key line for each character (\n Return, \t Tab); the key events
+  // of a text longer than kLoggedKeys are told in one note.
   std::string Type(const std::string& text);
   std::string Idle(int32_t count);
   // Invalidates a form's content (every form's for an empty name).
@@ -122,5 +124,8 @@ class HostScreen {
   uint32_t fButtons = 0;  // held buttons, as the timeline has them
   POINT fCursor{0, 0};
   bool fClockLoaded = false;
+  // While a long text is typed, its key events go without a note each.
+  static constexpr size_t kLoggedKeys = 160;
+  bool fQuietKeys = false;
   uint64_t fLineStart = kClockStart;
 };
