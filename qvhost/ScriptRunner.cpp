@@ -198,7 +198,7 @@ std::string Line::RunArea() {
     if (fTokens.size() < 10) return form;
     int32_t x = 0, y = 0, w = 0, h = 0;
     if (!Field(6, "X", x).Field(7, "Y", y).Field(8, "W", w).Field(9, "H", h).fBad.empty()) return fBad;
-    uint32_t table = 0;
+    uint16_t table = 0;
     std::string bad = ScriptOptions().Add("routine", routine).Add("table", table).Read(fTokens, 10);
     if (!bad.empty()) return bad;
     bad = fHost.Screen().PlaceArea(name, Word(5), x, y, w, h);
