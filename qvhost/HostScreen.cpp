@@ -100,6 +100,19 @@ HeadlessInputEntry Entry(uint64_t time, POINT cursor, UINT buttons, uint16_t mod
   return e;
 }
 
+// Whether a rectangle lies in the window manager's plane (-32000 to 32000
+// each way) with a positive size. Added in 64 bits, so no script number can
+// wrap it into the plane.
+bool InPlane(int64_t x, int64_t y, int64_t width, int64_t height) {
+  return width > 0 && height > 0 && x >= -32000 && y >= -32000 && x + width <= 32000 && y + height <= 32000;
+}
+
+// A coordinate for a 16-bit field of an event record, held to its range.
+int16_t Clamp16(int64_t value) { return static_cast<int16_t>(std::clamp<int64_t>(value, INT16_MIN, INT16_MAX)); }
+
+// The form's background: what the host shows where no area draws.
+constexpr COLORREF kFormBackground = RGB(255, 255, 255);
+
 }  // namespace
 
 struct HostScreen::Form {
@@ -175,8 +188,7 @@ void HostScreen::PaintMain() {
 
 std::string HostScreen::AddForm(const std::string& name, int32_t x, int32_t y, int32_t width, int32_t height) {
   if (HasForm(name)) return "form " + name + " exists";
-  if (width <= 0 || height <= 0 || x < -32000 || y < -32000 || x + width > 32000 || y + height > 32000)
-    return "form NAME X Y W H needs a positive size";
+  if (!InPlane(x, y, width, height)) return "form NAME X Y W H needs a positive size within -32000 to 32000";
   if (!EnsureMainWindow()) return "cannot make the main window";
   if (!fClockLoaded) Play({});
   uint8_t title[256];
@@ -189,15 +201,66 @@ std::string HostScreen::AddForm(const std::string& name, int32_t x, int32_t y, i
   if (window == nullptr) return "cannot make the form window";
   Tbx::SelectWindow(window);
   fForms.push_back(new Form{name, window});
+  DrawSizeBox(*fForms.back());
   return {};
+}
+
+void HostScreen::DrawSizeBox(const Form& form) {
+  HWND native = Tbx::GetNativeWindow(form.window);
+  RECT client{0, 0, 0, 0};
+  GetClientRect(native, &client);
+  if (client.right < kSizeBox || client.bottom < kSizeBox) return;
+  HDC dc = GetDC(native);
+  if (dc == nullptr) return;
+  // A grey square with a dark edge on its top and left, and three
+  // diagonal ridges towards the corner: the grip a user would drag.
+  const int left = client.right - kSizeBox, top = client.bottom - kSizeBox;
+  HBRUSH face = CreateSolidBrush(RGB(238, 238, 238));
+  HGDIOBJ previousBrush = SelectObject(dc, face);
+  PatBlt(dc, left, top, kSizeBox, kSizeBox, PATCOPY);
+  SelectObject(dc, previousBrush);
+  DeleteObject(face);
+  HPEN edge = CreatePen(PS_SOLID, 1, RGB(128, 128, 128));
+  HGDIOBJ previous = SelectObject(dc, edge);
+  MoveToEx(dc, left, client.bottom, nullptr);
+  LineTo(dc, left, top);
+  LineTo(dc, client.right, top);
+  for (int k = 4; k <= 12; k += 4) {
+    MoveToEx(dc, client.right - k, client.bottom - 1, nullptr);
+    LineTo(dc, client.right, client.bottom - 1 - k);
+  }
+  SelectObject(dc, previous);
+  DeleteObject(edge);
+  ReleaseDC(native, dc);
+}
+
+void HostScreen::EraseUncovered(void* window, const RECT& old, const RECT& now) {
+  HWND native = static_cast<HWND>(window);
+  HRGN uncovered = CreateRectRgnIndirect(&old);
+  HRGN covered = CreateRectRgnIndirect(&now);
+  const int kind = CombineRgn(uncovered, uncovered, covered, RGN_DIFF);
+  DeleteObject(covered);
+  if (kind > NULLREGION) {
+    if (HDC dc = GetDC(native)) {
+      HBRUSH background = CreateSolidBrush(kFormBackground);
+      FillRgn(dc, uncovered, background);
+      DeleteObject(background);
+      ReleaseDC(native, dc);
+    }
+    RECT client{0, 0, 0, 0};
+    GetClientRect(native, &client);
+    const RECT box{client.right - kSizeBox, client.bottom - kSizeBox, client.right, client.bottom};
+    for (const Form* form : fForms)
+      if (Tbx::GetNativeWindow(form->window) == native && RectInRegion(uncovered, &box)) DrawSizeBox(*form);
+  }
+  DeleteObject(uncovered);
 }
 
 std::string HostScreen::PlaceArea(const std::string& area, const std::string& form, int32_t x, int32_t y,
                                   int32_t width, int32_t height) {
   Form* f = FindForm(form);
   if (f == nullptr) return "no form " + form;
-  if (width <= 0 || height <= 0 || x < -32000 || y < -32000 || x + width > 32000 || y + height > 32000)
-    return "the area needs a positive size";
+  if (!InPlane(x, y, width, height)) return "the area needs a positive size within -32000 to 32000";
   if (std::find(fAreas.begin(), fAreas.end(), area) != fAreas.end()) return "area " + area + " exists";
   QvHost::Area& a = fHost.MakeArea(area);
   a.port = Tbx::GetWindowPort(f->window);
@@ -217,8 +280,7 @@ std::string HostScreen::PlaceArea(const std::string& area, const std::string& fo
 std::string HostScreen::MoveArea(const std::string& name, int32_t x, int32_t y, int32_t width, int32_t height) {
   QvHost::Area* a = fHost.FindArea(name);
   if (a == nullptr || a->port == nullptr) return "no area " + name + " in a form";
-  if (width <= 0 || height <= 0 || x < -32000 || y < -32000 || x + width > 32000 || y + height > 32000)
-    return "the area needs a positive size";
+  if (!InPlane(x, y, width, height)) return "the area needs a positive size within -32000 to 32000";
   Tbx::WindowRef window = Tbx::GetWindowFromPort(static_cast<Tbx::CGrafPtr>(a->port));
   HWND native = Tbx::GetNativeWindow(window);
   const RECT old{a->rect[1], a->rect[0], a->rect[3], a->rect[2]};
@@ -229,6 +291,9 @@ std::string HostScreen::MoveArea(const std::string& name, int32_t x, int32_t y, 
   a->rect[3] = static_cast<int16_t>(x + width);
   const RECT now{x, y, x + width, y + height};
   InvalidateRect(native, &now, 0);
+  // What the area no longer covers shows the form again, as the host
+  // redraws its form's background there; an area beneath gets its update.
+  EraseUncovered(native, old, now);
   fHost.AreaEvent(a->routine, name, 25, 0, 0);
   return {};
 }
@@ -290,13 +355,15 @@ void HostScreen::EndLine() {
 }
 
 std::string HostScreen::AreaAt(int32_t x, int32_t y, int16_t* h, int16_t* v) const {
+  // A point beyond the 16-bit plane lies in no window.
+  if (x != Clamp16(x) || y != Clamp16(y)) return {};
   Tbx::WindowRef window = nullptr;
   const int16_t part = Tbx::FindWindow(Tbx::Point{static_cast<int16_t>(y), static_cast<int16_t>(x)}, &window);
   if (window == nullptr || part != Tbx::inContent) return {};
   int32_t left = 0, top = 0;
   Tbx::GetWindowBounds(window, &left, &top, nullptr, nullptr);
-  *h = static_cast<int16_t>(x - left);
-  *v = static_cast<int16_t>(y - top);
+  *h = Clamp16(int64_t{x} - left);
+  *v = Clamp16(int64_t{y} - top);
   // The area made last lies on top.
   for (auto it = fAreas.rbegin(); it != fAreas.rend(); ++it) {
     QvHost::Area* area = fHost.FindArea(*it);
@@ -317,6 +384,10 @@ void HostScreen::Send(const std::string& name, uint16_t code, uintptr_t message,
   record.whereH = h;
   record.whereV = v;
   record.modifiers = modifiers;
+  if (fQuietKeys) {
+    fHost.SendAreaRecord(*area, record);
+    return;
+  }
   // The transcript shows what each area was sent, the update's clip too.
   std::string note = "event " + std::to_string(code) + " to " + name + " at " + std::to_string(h) + "," +
                      std::to_string(v) + " message " + std::to_string(code == kUpdate ? 0 : message) +
@@ -332,6 +403,13 @@ void HostScreen::Send(const std::string& name, uint16_t code, uintptr_t message,
   }
   fHost.Note(note);
   fHost.SendAreaRecord(*area, record);
+  // And what the area answered in the record, for an input event.
+  if (code != kUpdate) {
+    const HostEventRecord& answer = area->event;
+    fHost.Note(name + " answered event " + std::to_string(code) + " with message " + std::to_string(answer.message) +
+               (answer.modifiers != modifiers ? " modifiers " + std::to_string(answer.modifiers) : "") +
+               (answer.when != when ? " when " + std::to_string(answer.when) : ""));
+  }
 }
 
 namespace {
@@ -341,8 +419,8 @@ void ToForm(const QvHost::Area& area, int32_t x, int32_t y, int16_t* h, int16_t*
   int32_t left = 0, top = 0;
   Tbx::GetWindowBounds(Tbx::GetWindowFromPort(static_cast<Tbx::CGrafPtr>(area.port)), &left, &top, nullptr,
                        nullptr);
-  *h = static_cast<int16_t>(x - left);
-  *v = static_cast<int16_t>(y - top);
+  *h = Clamp16(int64_t{x} - left);
+  *v = Clamp16(int64_t{y} - top);
 }
 
 }  // namespace
@@ -404,8 +482,11 @@ std::string HostScreen::Drag(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int
   if (steps < 1 || steps > 1000) return "drag steps 1 to 1000";
   std::vector<HeadlessInputEntry> entries;
   std::vector<POINT> points;
-  for (int32_t k = 0; k <= steps; ++k)
-    points.push_back(POINT{x1 + (x2 - x1) * k / steps, y1 + (y2 - y1) * k / steps});
+  // Interpolated in 64 bits: the distance times the step need not fit 32.
+  auto between = [&](int64_t from, int64_t to, int32_t k) {
+    return static_cast<LONG>(from + (to - from) * k / steps);
+  };
+  for (int32_t k = 0; k <= steps; ++k) points.push_back(POINT{between(x1, x2, k), between(y1, y2, k)});
   for (int32_t k = 0; k <= steps; ++k)
     entries.push_back(Entry(k, points[k], fButtons | HEADLESS_LEFT_BUTTON, modifiers));
   entries.push_back(Entry(steps + 1, points.back(), fButtons & ~HEADLESS_LEFT_BUTTON, modifiers));
@@ -436,7 +517,7 @@ std::string HostScreen::Drag(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int
 std::string HostScreen::KeyEvents(uint8_t keyCode, uint8_t character, int virtualKey, uint16_t modifiers) {
   Play({Entry(0, fCursor, fButtons, modifiers, virtualKey), Entry(1, fCursor, fButtons, 0)});
   if (fFocus.empty()) {
-    fHost.Note("key with no area in focus");
+    if (!fQuietKeys) fHost.Note("key with no area in focus");
     return {};
   }
   QvHost::Area& area = *fHost.FindArea(fFocus);
@@ -445,8 +526,16 @@ std::string HostScreen::KeyEvents(uint8_t keyCode, uint8_t character, int virtua
   const uintptr_t message = (uintptr_t{keyCode} << 8) | character;
   Reach(0);
   Send(fFocus, kKeyDown, message, modifiers, Ticks(Clock()), h, v);
+  // The key-down's answer is the one a script checks: its key-up only
+  // ends the press.
+  const std::string focus = fFocus;
+  const HostEventRecord downAnswer = area.answer;
   Reach(1);
   Send(fFocus, kKeyUp, message, modifiers, Ticks(Clock()), h, v);
+  if (QvHost::Area* still = fHost.FindArea(focus)) {
+    still->answer = downAnswer;
+    still->answerCode = kKeyDown;
+  }
   return {};
 }
 
@@ -476,10 +565,14 @@ std::string HostScreen::Key(const std::string& key, bool character, uint16_t mod
 std::string HostScreen::Type(const std::string& text) {
   for (const char c : text) {
     if (c != '\n' && c != '\t' && (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) > 0x7E))
-      return "type takes printable ASCII";
+      return "type takes printable ASCII, \\n and \\t";
   }
+  // A long text is typed key by key as a short one, but the transcript
+  // tells it once: its events per key would make it hundreds of times the
+  // text's size.
+  fQuietKeys = text.size() > kLoggedKeys;
+  std::string error;
   for (const char c : text) {
-    std::string error;
     if (c == '\n') {
       error = Key("return", false, 0);
     } else if (c == '\t') {
@@ -487,9 +580,17 @@ std::string HostScreen::Type(const std::string& text) {
     } else {
       error = Key(std::string(1, c), true, 0);
     }
-    if (!error.empty()) return error;
+    if (!error.empty()) break;
   }
-  return {};
+  if (fQuietKeys && error.empty()) {
+    QvHost::Area* area = fFocus.empty() ? nullptr : fHost.FindArea(fFocus);
+    fHost.Note(area == nullptr ? "keys with no area in focus"
+                               : std::to_string(text.size()) + " keys to " + fFocus +
+                                     " (events 3 and 4 each); the last key-down answered message " +
+                                     std::to_string(area->answer.message));
+  }
+  fQuietKeys = false;
+  return error;
 }
 
 std::string HostScreen::Idle(int32_t count) {
@@ -617,6 +718,11 @@ void HostScreen::DeliverUpdates() {
       Send(name, kUpdate, reinterpret_cast<uintptr_t>(form->window), 0, 0, 0, 0);
       Tbx::SetPortClipRegion(port, saved);
     }
+    // The window's size box lies over its content: drawn after the areas.
+    RECT client{0, 0, 0, 0};
+    GetClientRect(native, &client);
+    const RECT box{client.right - kSizeBox, client.bottom - kSizeBox, client.right, client.bottom};
+    if (RectInRegion(region, &box)) DrawSizeBox(*form);
     Tbx::DisposeRgn(saved);
     Tbx::DisposeRgn(clip);
     DeleteObject(region);

@@ -26,6 +26,8 @@ struct HeadlessInputEntry;
 class HostScreen {
  public:
   static constexpr int kMenuBarHeight = 19;
+  // The size box: the square at the bottom-right corner of a form's content.
+  static constexpr int kSizeBox = 16;
   static constexpr uint64_t kClockStart = 1000;  // milliseconds
 
   explicit HostScreen(QvHost& host);
@@ -43,8 +45,9 @@ class HostScreen {
   std::string PlaceArea(const std::string& area, const std::string& form, int32_t x, int32_t y,
                         int32_t width, int32_t height);
 
-  // Moves and sizes a placed area in its form (the old and the new place
-  // are drawn again) and tells it with a move-or-resize event (25).
+  // Moves and sizes a placed area in its form and tells it with a
+  // move-or-resize event (25): what it uncovered shows the form's
+  // background at once, and the old and the new place are drawn again.
   std::string MoveArea(const std::string& area, int32_t x, int32_t y, int32_t width, int32_t height);
   // Plays the left button on the input timeline: down at (x1, y1), moved
   // to (x2, y2) and let go there, for a loop of the module that tracks it.
@@ -60,6 +63,8 @@ class HostScreen {
   std::string Drag(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int32_t steps, uint16_t modifiers);
   // A named key (return, tab, left, ...) or one character.
   std::string Key(const std::string& key, bool character, uint16_t modifiers);
+  // One key line for each character (\n Return, \t Tab); the key events
+  // of a text longer than kLoggedKeys are told in one note.
   std::string Type(const std::string& text);
   std::string Idle(int32_t count);
   // Invalidates a form's content (every form's for an empty name).
@@ -91,6 +96,11 @@ class HostScreen {
   bool EnsureMainWindow();
   // Draws what the main window needs drawn (its menu bar).
   void PaintMain();
+  // Draws the size box of a form window.
+  void DrawSizeBox(const Form& form);
+  // Paints the part of `old` that `now` leaves uncovered with the form's
+  // background, and draws the size box again when that part meets it.
+  void EraseUncovered(void* native, const RECT& old, const RECT& now);
   // Loads the line's timeline (times relative to the line's start).
   void Play(std::vector<HeadlessInputEntry> entries);
   // Moves the clock up to the line's start plus `offset`.
@@ -114,5 +124,8 @@ class HostScreen {
   uint32_t fButtons = 0;  // held buttons, as the timeline has them
   POINT fCursor{0, 0};
   bool fClockLoaded = false;
+  // While a long text is typed, its key events go without a note each.
+  static constexpr size_t kLoggedKeys = 160;
+  bool fQuietKeys = false;
   uint64_t fLineStart = kClockStart;
 };

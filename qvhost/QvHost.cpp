@@ -226,6 +226,11 @@ bool QvHost::Load(std::string* error) {
     return false;
   };
   if (IsLoaded()) return true;
+  // The preferences folder the host reports must be there: a module that
+  // writes its preferences into a missing folder fails far from the cause.
+  if (fFolder.empty()) return fail("cannot make a temporary folder");
+  std::error_code missing;
+  if (!std::filesystem::is_directory(fFolder, missing)) return fail("the folder " + fFolder + " does not exist");
   if (!fDatabase->IsOpen()) return fail("cannot open the database: " + fDatabase->Error());
   fLibrary = dlopen(fConfig.modulePath.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (fLibrary == nullptr) return fail(std::string("cannot load the module: ") + dlerror());
@@ -282,12 +287,14 @@ void QvHost::Start(int32_t selector) {
   fStartup.callback = &QvHost::Callback;
   fStartup.moduleInterfaceVersion = 0;
   fStarted = true;
+  fRunning = true;
   if (fModuleRef >= 0) Tbx::UseResFile(fModuleRef);
   uint32_t result = 0;
   Call(selector, &fStartup, &result);
 }
 
 void QvHost::Stop(int32_t selector) {
+  fRunning = false;
   uint32_t result = 0;
   Call(selector, nullptr, &result);
 }
@@ -370,6 +377,8 @@ void QvHost::SendAreaRecord(Area& area, const HostEventRecord& record) {
   uint32_t result = 0;
   Call(area.routine, area.params, &result);
   if (area.port != nullptr) Tbx::SetPort(saved);
+  area.answer = area.event;
+  area.answerCode = record.what;
 }
 
 void QvHost::Command(int32_t number, std::vector<void*> params, uint32_t& result) {

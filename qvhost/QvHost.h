@@ -67,6 +67,11 @@ class QvHost {
     int16_t rect[4] = {0, 0, 0, 0};
     uint8_t objectName[256] = {0};
     int32_t routine = 1;
+    // The answer a script checks: the record as the module left it after
+    // the area's last event, or after a key line's key-down (its key-up
+    // comes later but is not the one the line means), and that event's code.
+    HostEventRecord answer{};
+    uint16_t answerCode = 0;
   };
 
   explicit QvHost(QvHostConfig config);
@@ -110,6 +115,8 @@ class QvHost {
   void SetSlot(void* value) { fSlot = value; }
   const HostStartupRecord& LastStartupRecord() const { return fStartup; }
   bool WasStarted() const { return fStarted; }
+  // Started and not stopped since.
+  bool Running() const { return fRunning; }
 
   const std::vector<LoggedCall>& Log() const { return fLog; }
   void ClearLog() { fLog.clear(); }
@@ -158,6 +165,7 @@ class QvHost {
   };
   void QueueChoice(Choice choice) { fChoices.push_back(std::move(choice)); }
   size_t PendingChoices() const { return fChoices.size(); }
+  size_t PendingConfirmations() const { return fConfirmations.size(); }
   HostDatabase& Database() { return *fDatabase; }
   // The host's forms: those of its resource file once loaded, scripts of
   // their runs, and what they hold.
@@ -273,6 +281,7 @@ class QvHost {
   int16_t fHostRef = -1;
   void* fSlot = nullptr;
   bool fStarted = false;
+  bool fRunning = false;
   HostStartupRecord fStartup{};
   std::map<std::string, std::unique_ptr<Area>> fAreas;
   std::unique_ptr<HostScreen> fScreen;

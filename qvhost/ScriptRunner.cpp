@@ -1,8 +1,9 @@
-// The script form of the stand-in host: tokens, the calls they make, and the
-// expectations they check.
+// The script form of the stand-in host: its lines, the calls they make, and
+// the expectations they check. Words are read by ScriptWords.
 #include "qvhost/ScriptRunner.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -16,66 +17,9 @@
 #include "boundary/HostSelectors.h"
 #include "qvhost/HostScreen.h"
 #include "qvhost/QvHost.h"
+#include "qvhost/ScriptWords.h"
 
 namespace {
-
-struct Token {
-  std::string text;
-  bool quoted = false;
-};
-
-// Splits a line into words and quoted texts; '#' outside quotes starts a
-// comment. False on an unterminated quote.
-bool Tokenize(const std::string& line, std::vector<Token>& tokens) {
-  size_t i = 0;
-  while (i < line.size()) {
-    const char c = line[i];
-    if (c == ' ' || c == '\t' || c == '\r') {
-      ++i;
-    } else if (c == '#') {
-      break;
-    } else if (c == '"') {
-      Token t;
-      t.quoted = true;
-      ++i;
-      while (i < line.size() && line[i] != '"') {
-        if (line[i] == '\\' && i + 1 < line.size()) ++i;
-        t.text += line[i++];
-      }
-      if (i >= line.size()) return false;
-      ++i;
-      tokens.push_back(t);
-    } else {
-      Token t;
-      while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r' && line[i] != '"')
-        t.text += line[i++];
-      tokens.push_back(t);
-    }
-  }
-  return true;
-}
-
-bool ParseInt(const std::string& text, int64_t& value) {
-  if (text.empty()) return false;
-  char* end = nullptr;
-  value = std::strtoll(text.c_str(), &end, 0);
-  return end != nullptr && *end == 0;
-}
-
-bool ParseBytes(const std::string& hex, std::vector<uint8_t>& bytes) {
-  std::string digits;
-  for (char c : hex)
-    if (c != ' ') digits += c;
-  if (digits.size() % 2 != 0) return false;
-  for (size_t i = 0; i < digits.size(); i += 2) {
-    char* end = nullptr;
-    const std::string pair = digits.substr(i, 2);
-    const long v = std::strtol(pair.c_str(), &end, 16);
-    if (*end != 0) return false;
-    bytes.push_back(static_cast<uint8_t>(v));
-  }
-  return true;
-}
 
 const std::map<std::string, int16_t> kFieldTypes = {
     {"alpha", 0}, {"real", 1},     {"text", 2},  {"picture", 3}, {"date", 4},
@@ -85,7 +29,7 @@ const std::map<std::string, int16_t> kFieldTypes = {
 // One line's work: the parsed words and the state they act on.
 class Line {
  public:
-  Line(QvHost& host, std::ostream& out, std::vector<Token> tokens, int32_t& failures, void*& savedSlot,
+  Line(QvHost& host, std::ostream& out, std::vector<ScriptToken> tokens, int32_t& failures, void*& savedSlot,
        uint32_t& result, std::vector<std::unique_ptr<uint8_t[]>>& storage)
       : fHost(host), fOut(out), fTokens(std::move(tokens)), fFailures(failures), fSavedSlot(savedSlot),
         fResult(result), fStorage(storage) {}
@@ -98,7 +42,21 @@ class Line {
     static const std::string kNone;
     return i < fTokens.size() ? fTokens[i].text : kNone;
   }
-  bool Number(size_t i, int64_t& value) const { return i < fTokens.size() && ParseInt(fTokens[i].text, value); }
+  bool Quoted(size_t i) const { return i < fTokens.size() && fTokens[i].quoted; }
+  // Empty when the line has `min` to `max` words; else the form it should
+  // have, or the first word too many.
+  std::string Count(size_t min, size_t max, const std::string& form) const {
+    if (fTokens.size() < min) return form;
+    if (fTokens.size() > max) return "trailing word " + Word(max) + " (" + form + ")";
+    return {};
+  }
+  // Word i read into the field `name`. The first failure sticks in fBad,
+  // so that a line reads all its numbers and then looks once.
+  template <typename T>
+  Line& Field(size_t i, const std::string& name, T& field) {
+    if (fBad.empty()) fBad = ParseScriptField(Word(i), name, field);
+    return *this;
+  }
   void Expect(bool holds, const std::string& what) {
     if (holds) {
       fOut << "  ok: " << what << "\n";
@@ -107,174 +65,186 @@ class Line {
       fOut << "  FAILED: " << what << "\n";
     }
   }
-  // Options "name value" from position i on.
-  std::string Options(size_t i, std::map<std::string, int64_t>& options) const;
   std::string RunSet();
   std::string RunArea();
   std::string RunCommand();
   std::string RunExpect();
+  std::string RunExpectEvent();
   std::string RunData();
   std::string RunInput();
   std::string RunPng();
+  std::string RunQueue();
 
   QvHost& fHost;
   std::ostream& fOut;
-  std::vector<Token> fTokens;
+  std::vector<ScriptToken> fTokens;
   int32_t& fFailures;
   void*& fSavedSlot;
   uint32_t& fResult;
   std::vector<std::unique_ptr<uint8_t[]>>& fStorage;
+  std::string fBad;
 };
-
-std::string Line::Options(size_t i, std::map<std::string, int64_t>& options) const {
-  for (; i < fTokens.size(); i += 2) {
-    int64_t value = 0;
-    if (!Number(i + 1, value)) return "option " + Word(i) + " needs a number";
-    options[Word(i)] = value;
-  }
-  return {};
-}
 
 std::string Line::RunSet() {
   QvHostConfig& config = fHost.Config();
   const std::string& what = Word(1);
-  int64_t v = 0;
-  if (what == "version" && Number(2, v)) {
-    config.hostVersion = static_cast<uint32_t>(v);
-  } else if (what == "interface" && Number(2, v)) {
-    config.interfaceVersion = static_cast<int16_t>(v);
-  } else if (what == "look" && Number(2, v)) {
-    config.look = static_cast<int32_t>(v);
-  } else if (what == "pivot" && Number(2, v)) {
-    int64_t century = 0;
-    if (!Number(3, century)) return "set pivot YEAR CENTURY";
-    config.pivotYear = static_cast<int32_t>(v);
-    config.century = static_cast<int32_t>(century);
-  } else if (what == "flags") {
-    for (int k = 0; k < 5; ++k) {
-      if (!Number(2 + k, v)) return "set flags needs five numbers";
-      config.flags[k] = v != 0;
-    }
-  } else if (what == "name" && fTokens.size() > 2) {
-    config.hostName = Word(2);
-  } else if (what == "second" && fTokens.size() > 2) {
-    config.secondName = Word(2);
-  } else {
-    return "unknown setting";
+  std::string bad;
+  if (what == "version" || what == "interface" || what == "look") {
+    bad = Count(3, 3, "set " + what + " N");
+    if (!bad.empty()) return bad;
+    if (what == "version") Field(2, "version", config.hostVersion);
+    if (what == "interface") Field(2, "interface", config.interfaceVersion);
+    if (what == "look") Field(2, "look", config.look);
+    return fBad;
   }
-  return {};
+  if (what == "pivot") {
+    bad = Count(4, 4, "set pivot YEAR CENTURY");
+    if (!bad.empty()) return bad;
+    int32_t year = 0, century = 0;
+    if (!Field(2, "YEAR", year).Field(3, "CENTURY", century).fBad.empty()) return fBad;
+    config.pivotYear = year;
+    config.century = century;
+    return {};
+  }
+  if (what == "flags") {
+    bad = Count(7, 7, "set flags A B C D E");
+    if (!bad.empty()) return bad;
+    bool flags[5];
+    for (int k = 0; k < 5; ++k) {
+      int64_t v = 0;
+      bad = CheckScriptNumber(Word(2 + k), "flag", 0, 1, v);
+      if (!bad.empty()) return bad;
+      flags[k] = v != 0;
+    }
+    std::copy(std::begin(flags), std::end(flags), config.flags);
+    return {};
+  }
+  if (what == "name" || what == "second") {
+    bad = Count(3, 3, "set " + what + " \"...\"");
+    if (!bad.empty()) return bad;
+    (what == "name" ? config.hostName : config.secondName) = Word(2);
+    return {};
+  }
+  return "unknown setting " + what;
 }
 
 std::string Line::RunData() {
   const std::string& verb = Word(0);
-  int64_t table = 0, field = 0;
-  if (!Number(1, table)) return verb + " needs a table number";
+  uint16_t table = 0, field = 0;
   HostDatabase& db = fHost.Database();
   if (verb == "table") {
-    return db.DefineTable(static_cast<uint16_t>(table), Word(2)) ? "" : "cannot define the table";
+    std::string bad = Count(3, 3, "table N \"name\"");
+    if (!bad.empty() || !(bad = Field(1, "table", table).fBad).empty()) return bad;
+    return db.DefineTable(table, Word(2)) ? "" : "cannot define the table";
   }
   if (verb == "record") {
-    int64_t record = 0;
-    if (!Number(2, record)) return "record TABLE NUMBER";
-    return db.SetCurrentRecord(static_cast<uint16_t>(table), static_cast<uint32_t>(record)) ? "" : "no such table";
+    uint32_t record = 0;
+    std::string bad = Count(3, 3, "record TABLE NUMBER");
+    if (!bad.empty() || !(bad = Field(1, "table", table).Field(2, "record", record).fBad).empty()) return bad;
+    return db.SetCurrentRecord(table, record) ? "" : "no such table";
   }
-  if (!Number(2, field)) return verb + " needs a field number";
+  if (verb == "records") {
+    uint32_t count = 0;
+    std::string bad = Count(3, 3, "records TABLE COUNT");
+    if (!bad.empty() || !(bad = Field(1, "table", table).Field(2, "COUNT", count).fBad).empty()) return bad;
+    return db.SetRecordCount(table, count) ? "" : "no such table";
+  }
   if (verb == "field") {
-    int64_t type = 0;
+    std::string bad = Count(5, 5, "field TABLE FIELD \"name\" TYPE");
+    if (!bad.empty() || !(bad = Field(1, "table", table).Field(2, "field", field).fBad).empty()) return bad;
+    int16_t type = 0;
     auto named = kFieldTypes.find(Word(4));
     if (named != kFieldTypes.end()) {
       type = named->second;
-    } else if (!Number(4, type)) {
-      return "field TABLE FIELD \"name\" TYPE";
+    } else if (!(bad = Field(4, "TYPE", type).fBad).empty()) {
+      return bad;
     }
-    return db.DefineField(static_cast<uint16_t>(table), static_cast<uint16_t>(field), Word(3),
-                          static_cast<int16_t>(type))
-               ? ""
-               : "cannot define the field";
+    return db.DefineField(table, field, Word(3), type) ? "" : "cannot define the field";
   }
   // value TABLE FIELD text|number|hex X
+  std::string bad = Count(5, 5, "value TABLE FIELD text|hex|number X");
+  if (!bad.empty() || !(bad = Field(1, "table", table).Field(2, "field", field).fBad).empty()) return bad;
   HostDatabase::Value value;
   const std::string& form = Word(3);
   if (form == "text") {
     value.text = Word(4);
     value.bytes.assign(value.text.begin(), value.text.end());
   } else if (form == "hex") {
-    if (!ParseBytes(Word(4), value.bytes)) return "bad hex bytes";
+    if (!ParseScriptBytes(Word(4), value.bytes)) return "bad hex bytes";
   } else if (form == "number") {
-    value.number = std::strtod(Word(4).c_str(), nullptr);
+    if (!ParseScriptReal(Word(4), value.number)) return "value needs a number, not " + Word(4);
+    // The integer a number field holds; a real beyond 64 bits has none.
+    if (!(std::fabs(value.number) < 9.2e18)) return "value " + Word(4) + " does not fit an integer field";
     value.integer = static_cast<int64_t>(value.number);
   } else {
     return "value TABLE FIELD text|hex|number X";
   }
-  return db.Set(static_cast<uint16_t>(table), static_cast<uint16_t>(field), value) ? "" : "no such field";
+  return db.Set(table, field, value) ? "" : "no such field";
 }
 
 std::string Line::RunArea() {
   const std::string& name = Word(1);
   if (name.empty()) return "area NAME ...";
-  const bool placedKind = Word(3) == "form" || Word(3) == "output" || Word(3) == "printing";
-  if (Word(2) == "create" && placedKind && Word(4) == "at") {
-    // area NAME create form|output|printing at FORM X Y W H [routine N]
-    int64_t x = 0, y = 0, w = 0, h = 0;
-    if (!Number(6, x) || !Number(7, y) || !Number(8, w) || !Number(9, h))
-      return "area NAME create form|output|printing at FORM X Y W H [routine N] [table N]";
-    std::map<std::string, int64_t> options{{"routine", 1}, {"table", 0}};
-    std::string bad = Options(10, options);
+  const std::string& kind = Word(3);
+  const bool knownKind = kind == "form" || kind == "output" || kind == "printing";
+  // The kind as the creation event tells it: a form area by its
+  // modifiers, a printing object by its message, an output by neither.
+  const uintptr_t createMessage = kind == "printing" ? 1 : 0;
+  const uint16_t createModifiers = kind == "form" ? 1 : 0;
+  int32_t routine = 1;
+  if (Word(2) == "create" && knownKind && Word(4) == "at") {
+    // area NAME create form|output|printing at FORM X Y W H [routine N] [table N]
+    const char* form = "area NAME create form|output|printing at FORM X Y W H [routine N] [table N]";
+    if (fTokens.size() < 10) return form;
+    int32_t x = 0, y = 0, w = 0, h = 0;
+    if (!Field(6, "X", x).Field(7, "Y", y).Field(8, "W", w).Field(9, "H", h).fBad.empty()) return fBad;
+    uint16_t table = 0;
+    std::string bad = ScriptOptions().Add("routine", routine).Add("table", table).Read(fTokens, 10);
     if (!bad.empty()) return bad;
-    bad = fHost.Screen().PlaceArea(name, Word(5), static_cast<int32_t>(x), static_cast<int32_t>(y),
-                                   static_cast<int32_t>(w), static_cast<int32_t>(h));
+    bad = fHost.Screen().PlaceArea(name, Word(5), x, y, w, h);
     if (!bad.empty()) return bad;
-    // The kind as the creation event tells it: a form area by its
-    // modifiers, a printing object by its message, an output by neither.
     // The area's table goes in its `when`.
-    const uintptr_t message = Word(3) == "printing" ? 1 : 0;
-    const uint16_t modifiers = Word(3) == "form" ? 1 : 0;
-    fHost.AreaEvent(static_cast<int32_t>(options["routine"]), name, kAreaEventCreate, message, modifiers,
-                    static_cast<uint32_t>(options["table"]));
+    fHost.AreaEvent(routine, name, kAreaEventCreate, createMessage, createModifiers, table);
     return {};
   }
   if (Word(2) == "move") {
     // area NAME move X Y W H
-    int64_t x = 0, y = 0, w = 0, h = 0;
-    if (fTokens.size() != 7 || !Number(3, x) || !Number(4, y) || !Number(5, w) || !Number(6, h))
-      return "area NAME move X Y W H";
-    return fHost.Screen().MoveArea(name, static_cast<int32_t>(x), static_cast<int32_t>(y), static_cast<int32_t>(w),
-                                   static_cast<int32_t>(h));
+    std::string bad = Count(7, 7, "area NAME move X Y W H");
+    if (!bad.empty()) return bad;
+    int32_t x = 0, y = 0, w = 0, h = 0;
+    if (!Field(3, "X", x).Field(4, "Y", y).Field(5, "W", w).Field(6, "H", h).fBad.empty()) return fBad;
+    return fHost.Screen().MoveArea(name, x, y, w, h);
   }
   if (Word(2) == "create") {
-    const std::string& kind = Word(3);
-    std::map<std::string, int64_t> options{{"routine", 1}};
-    std::string bad = Options(4, options);
+    if (!knownKind) return "area NAME create form|output|printing";
+    std::string bad = ScriptOptions().Add("routine", routine).Read(fTokens, 4);
     if (!bad.empty()) return bad;
-    uintptr_t message = 0;
-    uint16_t modifiers = 0;
-    if (kind == "form") {
-      modifiers = 1;
-    } else if (kind == "printing") {
-      message = 1;
-    } else if (kind != "output") {
-      return "area NAME create form|output|printing";
-    }
-    fHost.AreaEvent(static_cast<int32_t>(options["routine"]), name, kAreaEventCreate, message, modifiers);
+    fHost.AreaEvent(routine, name, kAreaEventCreate, createMessage, createModifiers);
     return {};
   }
-  int64_t code = 0;
-  if (!Number(2, code)) return "area NAME CODE ...";
-  std::map<std::string, int64_t> options{{"routine", 1}, {"message", 0}, {"modifiers", 0}, {"when", 0}};
-  std::string bad = Options(3, options);
+  uint16_t code = 0;
+  if (fTokens.size() < 3) return "area NAME CODE ...";
+  if (!Field(2, "CODE", code).fBad.empty()) return fBad;
+  uintptr_t message = 0;
+  uint16_t modifiers = 0;
+  uint32_t when = 0;
+  std::string bad = ScriptOptions()
+                        .Add("routine", routine)
+                        .Add("message", message)
+                        .Add("modifiers", modifiers)
+                        .Add("when", when)
+                        .Read(fTokens, 3);
   if (!bad.empty()) return bad;
-  const QvHost::Area& area =
-      fHost.AreaEvent(static_cast<int32_t>(options["routine"]), name, static_cast<uint16_t>(code),
-                      static_cast<uintptr_t>(options["message"]), static_cast<uint16_t>(options["modifiers"]),
-                      static_cast<uint32_t>(options["when"]));
+  const QvHost::Area& area = fHost.AreaEvent(routine, name, code, message, modifiers, when);
   // A form area that let itself be closed (no 122 answer) gets no more events.
   if (code == kAreaEventDelete && area.event.message != 122) fHost.Screen().ForgetArea(name);
   return {};
 }
 
 std::string Line::RunCommand() {
-  int64_t number = 0;
-  if (!Number(1, number)) return "command NUMBER [ARGUMENTS]";
+  int32_t number = 0;
+  if (fTokens.size() < 2) return "command NUMBER [ARGUMENTS]";
+  if (!Field(1, "command NUMBER", number).fBad.empty()) return fBad;
   std::vector<void*> params;
   for (size_t i = 2; i < fTokens.size(); i += 2) {
     const std::string& kind = Word(i);
@@ -288,21 +258,21 @@ std::string Line::RunCommand() {
     }
     std::unique_ptr<uint8_t[]> cell;
     if (kind == "long") {
-      int64_t v = 0;
-      if (!ParseInt(text, v)) return "long needs a number";
+      int32_t value = 0;
+      if (!Field(i + 1, "long", value).fBad.empty()) return fBad;
       cell = std::make_unique<uint8_t[]>(4);
-      const int32_t value = static_cast<int32_t>(v);
       std::memcpy(cell.get(), &value, 4);
     } else if (kind == "real") {
+      double value = 0;
+      if (!ParseScriptReal(text, value)) return "real needs a number, not " + text;
       cell = std::make_unique<uint8_t[]>(8);
-      const double value = std::strtod(text.c_str(), nullptr);
       std::memcpy(cell.get(), &value, 8);
     } else if (kind == "text") {
       // A length-byte text of up to 255 characters, as host strings are.
+      if (text.size() > 255) return "a text argument holds 255 characters, not " + std::to_string(text.size());
       cell = std::make_unique<uint8_t[]>(256);
-      const size_t n = text.size() < 255 ? text.size() : 255;
-      cell[0] = static_cast<uint8_t>(n);
-      std::memcpy(cell.get() + 1, text.data(), n);
+      cell[0] = static_cast<uint8_t>(text.size());
+      std::memcpy(cell.get() + 1, text.data(), text.size());
     } else {
       return "unknown argument kind " + kind;
     }
@@ -310,134 +280,184 @@ std::string Line::RunCommand() {
     fStorage.push_back(std::move(cell));
   }
   fResult = 0;
-  fHost.Command(static_cast<int32_t>(number), params, fResult);
+  fHost.Command(number, params, fResult);
   return {};
 }
 
 std::string Line::RunExpect() {
   const std::string& what = Word(1);
-  int64_t n = 0;
+  std::string bad;
+  auto counted = [&](size_t words, const std::string& form) {
+    bad = Count(words, words, form);
+    return bad.empty();
+  };
   if (what == "slot") {
+    if (!counted(3, "expect slot set|zero")) return bad;
     const bool set = Word(2) == "set";
     if (!set && Word(2) != "zero") return "expect slot set|zero";
     Expect((fHost.Slot() != nullptr) == set, "slot " + Word(2));
   } else if (what == "message") {
+    if (!counted(3, "expect message \"text\"")) return bad;
     const std::vector<std::string> messages = fHost.Messages();
     Expect(!messages.empty() && messages.back() == Word(2), "last message \"" + Word(2) + "\"");
-  } else if (what == "messages" && Number(2, n)) {
+  } else if (what == "messages") {
+    int32_t n = 0;
+    if (!counted(3, "expect messages N") || !(bad = Field(2, "N", n).fBad).empty()) return bad;
     Expect(static_cast<int64_t>(fHost.Messages().size()) == n, "messages " + Word(2));
-  } else if (what == "calls" && Number(2, n)) {
-    int64_t count = 0;
-    if (!Number(3, count)) return "expect calls SELECTOR COUNT";
-    const int32_t seen = fHost.CountCalls(static_cast<int32_t>(n));
+  } else if (what == "calls") {
+    int32_t selector = 0, count = 0;
+    if (!counted(4, "expect calls SELECTOR COUNT") ||
+        !(bad = Field(2, "SELECTOR", selector).Field(3, "COUNT", count).fBad).empty())
+      return bad;
+    const int32_t seen = fHost.CountCalls(selector);
     Expect(seen == count, "calls " + Word(2) + " " + Word(3) + " (seen " + std::to_string(seen) + ")");
   } else if (what == "cell") {
+    if (!counted(4, "expect cell NAME set|zero")) return bad;
     QvHost::Area* area = fHost.FindArea(Word(2));
     const bool set = Word(3) == "set";
     if (area == nullptr) return "no area " + Word(2);
+    if (!set && Word(3) != "zero") return "expect cell NAME set|zero";
     Expect((area->cell != nullptr) == set, "cell " + Word(2) + " " + Word(3));
-  } else if (what == "result" && Number(2, n)) {
-    Expect(fResult == static_cast<uint32_t>(n), "result " + Word(2) + " (got " + std::to_string(fResult) + ")");
-  } else if (what == "interface" && Number(2, n)) {
-    Expect(fHost.LastStartupRecord().moduleInterfaceVersion == static_cast<uint32_t>(n),
-           "module interface " + Word(2));
+  } else if (what == "result") {
+    uint32_t n = 0;
+    if (!counted(3, "expect result N") || !(bad = Field(2, "N", n).fBad).empty()) return bad;
+    Expect(fResult == n, "result " + Word(2) + " (got " + std::to_string(fResult) + ")");
+  } else if (what == "interface") {
+    uint32_t n = 0;
+    if (!counted(3, "expect interface N") || !(bad = Field(2, "N", n).fBad).empty()) return bad;
+    Expect(fHost.LastStartupRecord().moduleInterfaceVersion == n, "module interface " + Word(2));
   } else if (what == "file") {
+    if (!counted(3, "expect file \"name\"")) return bad;
     Expect(std::filesystem::exists(fHost.Folder() + Word(2)), "file \"" + Word(2) + "\"");
   } else if (what == "event") {
-    QvHost::Area* area = fHost.FindArea(Word(2));
-    if (area == nullptr) return "no area " + Word(2);
-    int64_t value = 0;
-    if (!Number(4, value)) return "expect event NAME message|when|modifiers VALUE";
-    if (Word(3) == "message") {
-      Expect(area->event.message == static_cast<uintptr_t>(value), "event message " + Word(4));
-    } else if (Word(3) == "when") {
-      Expect(area->event.when == static_cast<uint32_t>(value), "event when " + Word(4));
-    } else if (Word(3) == "modifiers") {
-      Expect(area->event.modifiers == static_cast<uint16_t>(value), "event modifiers " + Word(4));
-    } else {
-      return "expect event NAME message|when|modifiers VALUE";
-    }
+    return RunExpectEvent();
   } else if (what == "png") {
     return RunPng();
   } else if (what == "field") {
-    int64_t table = 0, field = 0;
+    uint16_t table = 0, field = 0;
     std::vector<uint8_t> bytes;
-    if (!Number(2, table) || !Number(3, field) || Word(4) != "hex" || !ParseBytes(Word(5), bytes))
-      return "expect field TABLE FIELD hex \"...\"";
-    auto value = fHost.Database().Get(static_cast<uint16_t>(table), static_cast<uint16_t>(field));
+    const char* form = "expect field TABLE FIELD hex \"...\"";
+    if (!counted(6, form) || !(bad = Field(2, "TABLE", table).Field(3, "FIELD", field).fBad).empty()) return bad;
+    if (Word(4) != "hex" || !ParseScriptBytes(Word(5), bytes)) return form;
+    auto value = fHost.Database().Get(table, field);
     Expect(value && value->bytes == bytes, "field " + Word(2) + "." + Word(3));
   } else {
-    return "unknown expectation";
+    return "unknown expectation " + what;
   }
+  return {};
+}
+
+// expect event NAME message|when|modifiers VALUE: the area's answer to its
+// last event, or, after a key line, to the key-down, which is the event a
+// script means. The line says which event it checked.
+std::string Line::RunExpectEvent() {
+  const char* form = "expect event NAME message|when|modifiers VALUE";
+  std::string bad = Count(5, 5, form);
+  if (!bad.empty()) return bad;
+  QvHost::Area* area = fHost.FindArea(Word(2));
+  if (area == nullptr) return "no area " + Word(2);
+  const HostEventRecord& answer = area->answer;
+  const std::string& field = Word(3);
+  bool holds = false;
+  std::string got;
+  if (field == "message") {
+    uintptr_t value = 0;
+    if (!Field(4, "VALUE", value).fBad.empty()) return fBad;
+    holds = answer.message == value;
+    got = std::to_string(answer.message);
+  } else if (field == "when") {
+    uint32_t value = 0;
+    if (!Field(4, "VALUE", value).fBad.empty()) return fBad;
+    holds = answer.when == value;
+    got = std::to_string(answer.when);
+  } else if (field == "modifiers") {
+    uint16_t value = 0;
+    if (!Field(4, "VALUE", value).fBad.empty()) return fBad;
+    holds = answer.modifiers == value;
+    got = std::to_string(answer.modifiers);
+  } else {
+    return form;
+  }
+  Expect(holds, "event " + std::to_string(area->answerCode) + " answered " + field + " " + Word(4) +
+                    (holds ? "" : " (got " + got + ")"));
   return {};
 }
 
 std::string Line::RunInput() {
   HostScreen& screen = fHost.Screen();
   const std::string& verb = Word(0);
-  int64_t x = 0, y = 0;
-  std::map<std::string, int64_t> options{{"modifiers", 0}};
-  auto modifiers = [&]() { return static_cast<uint16_t>(options["modifiers"]); };
+  int16_t x = 0, y = 0;
+  uint16_t modifiers = 0;
   if (verb == "mouse") {
     const std::string& what = Word(1);
-    if ((what != "down" && what != "up" && what != "move") || !Number(2, x) || !Number(3, y))
+    if ((what != "down" && what != "up" && what != "move") || fTokens.size() < 4)
       return "mouse down|up|move X Y [modifiers X]";
-    std::string bad = Options(4, options);
+    if (!Field(2, "X", x).Field(3, "Y", y).fBad.empty()) return fBad;
+    std::string bad = ScriptOptions().Add("modifiers", modifiers).Read(fTokens, 4);
     if (!bad.empty()) return bad;
-    return screen.Mouse(what, static_cast<int32_t>(x), static_cast<int32_t>(y), modifiers());
+    return screen.Mouse(what, x, y, modifiers);
   }
   if (verb == "click") {
-    if (!Number(1, x) || !Number(2, y)) return "click X Y [count N] [modifiers X]";
-    options["count"] = 1;
-    std::string bad = Options(3, options);
+    if (fTokens.size() < 3) return "click X Y [count N] [modifiers X]";
+    if (!Field(1, "X", x).Field(2, "Y", y).fBad.empty()) return fBad;
+    int32_t count = 1;
+    std::string bad = ScriptOptions().Add("count", count).Add("modifiers", modifiers).Read(fTokens, 3);
     if (!bad.empty()) return bad;
-    return screen.Click(static_cast<int32_t>(x), static_cast<int32_t>(y), static_cast<int32_t>(options["count"]),
-                        modifiers());
+    return screen.Click(x, y, count, modifiers);
   }
   if (verb == "drag") {
-    int64_t x2 = 0, y2 = 0;
-    if (!Number(1, x) || !Number(2, y) || Word(3) != "to" || !Number(4, x2) || !Number(5, y2))
-      return "drag X Y to X Y [steps N] [modifiers X]";
-    options["steps"] = 4;
-    std::string bad = Options(6, options);
+    int16_t x2 = 0, y2 = 0;
+    if (fTokens.size() < 6 || Word(3) != "to") return "drag X Y to X Y [steps N] [modifiers X]";
+    if (!Field(1, "X", x).Field(2, "Y", y).Field(4, "X", x2).Field(5, "Y", y2).fBad.empty()) return fBad;
+    int32_t steps = 4;
+    std::string bad = ScriptOptions().Add("steps", steps).Add("modifiers", modifiers).Read(fTokens, 6);
     if (!bad.empty()) return bad;
-    return screen.Drag(static_cast<int32_t>(x), static_cast<int32_t>(y), static_cast<int32_t>(x2),
-                       static_cast<int32_t>(y2), static_cast<int32_t>(options["steps"]), modifiers());
+    return screen.Drag(x, y, x2, y2, steps, modifiers);
   }
   if (verb == "key") {
     if (fTokens.size() < 2) return "key NAME|\"c\" [modifiers X]";
-    std::string bad = Options(2, options);
+    std::string bad = ScriptOptions().Add("modifiers", modifiers).Read(fTokens, 2);
     if (!bad.empty()) return bad;
-    return screen.Key(Word(1), fTokens[1].quoted, modifiers());
+    return screen.Key(Word(1), fTokens[1].quoted, modifiers);
   }
   if (verb == "type") {
-    if (fTokens.size() != 2 || !fTokens[1].quoted) return "type \"text\"";
+    if (fTokens.size() < 2 || !fTokens[1].quoted) return "type \"text\"";
+    std::string bad = Count(2, 2, "type \"text\"");
+    if (!bad.empty()) return bad;
     return screen.Type(Word(1));
   }
   if (verb == "idle") {
-    int64_t count = 1;
-    if (fTokens.size() > 2 || (fTokens.size() == 2 && !Number(1, count))) return "idle [N]";
-    return screen.Idle(static_cast<int32_t>(count));
+    int32_t count = 1;
+    std::string bad = Count(1, 2, "idle [N]");
+    if (!bad.empty()) return bad;
+    if (fTokens.size() == 2 && !Field(1, "N", count).fBad.empty()) return fBad;
+    return screen.Idle(count);
   }
   if (verb == "update") {
-    if (fTokens.size() > 2) return "update [FORM]";
+    std::string bad = Count(1, 2, "update [FORM]");
+    if (!bad.empty()) return bad;
     return screen.Update(Word(1));
   }
   if (verb == "activate" || verb == "deactivate") {
-    if (fTokens.size() != 2) return verb + " NAME";
+    std::string bad = Count(2, 2, verb + " NAME");
+    if (!bad.empty()) return bad;
     return screen.Activate(Word(1), verb == "activate");
   }
   // snapshot FORM|screen "f.png"
-  if (fTokens.size() != 3 || !fTokens[2].quoted) return "snapshot FORM|screen \"f.png\"";
+  std::string bad = Count(3, 3, "snapshot FORM|screen \"f.png\"");
+  if (!bad.empty()) return bad;
+  if (!fTokens[2].quoted) return "snapshot FORM|screen \"f.png\"";
   return screen.Snapshot(Word(1), Word(2));
 }
 
 // expect png FORM|screen "ref.png": what the form or the screen shows now,
 // byte for byte as the reference file.
 std::string Line::RunPng() {
-  if (fTokens.size() != 4 || !fTokens[3].quoted) return "expect png FORM|screen \"ref.png\"";
+  std::string bad = Count(4, 4, "expect png FORM|screen \"ref.png\"");
+  if (!bad.empty()) return bad;
+  if (!fTokens[3].quoted) return "expect png FORM|screen \"ref.png\"";
   const std::string actual = fHost.Folder() + "snapshot-compared.png";
-  std::string bad = fHost.Screen().Snapshot(Word(2), actual);
+  bad = fHost.Screen().Snapshot(Word(2), actual);
   if (!bad.empty()) return bad;
   auto read = [](const std::string& path, std::string& bytes) {
     std::ifstream in(path, std::ios::binary);
@@ -455,129 +475,144 @@ std::string Line::RunPng() {
   return {};
 }
 
+std::string Line::RunQueue() {
+  if (Word(1) == "none") {
+    std::string bad = Count(2, 2, "queue none");
+    if (!bad.empty()) return bad;
+    fHost.QueueNoEvent();
+    return {};
+  }
+  if (Word(1) == "snapshot") {
+    std::string bad = Count(3, 3, "queue snapshot \"f.png\"");
+    if (!bad.empty()) return bad;
+    if (!fTokens[2].quoted) return "queue snapshot \"f.png\"";
+    fHost.QueueSnapshot(Word(2));
+    return {};
+  }
+  // Points are the screen's; a mouse-down with `toh` and `tov` is a
+  // press moved there before the button goes up.
+  if (fTokens.size() < 2) return "queue WHAT [message M] [modifiers X] [h H v V] [toh H tov V]";
+  QvHost::QueuedEvent event;
+  HostEventRecord& record = event.record;
+  if (!Field(1, "WHAT", record.what).fBad.empty()) return fBad;
+  ScriptOptions options;
+  options.Add("message", record.message).Add("modifiers", record.modifiers);
+  options.Add("h", record.whereH).Add("v", record.whereV).Add("toh", event.toH).Add("tov", event.toV);
+  std::string bad = options.Read(fTokens, 2);
+  if (!bad.empty()) return bad;
+  if (options.Given("toh") || options.Given("tov")) {
+    event.track = true;
+    if (!options.Given("toh")) event.toH = record.whereH;
+    if (!options.Given("tov")) event.toV = record.whereV;
+  }
+  fHost.QueueEvent(event);
+  return {};
+}
+
 std::string Line::Run() {
   const std::string& verb = Word(0);
-  int64_t selector = 0;
   if (verb == "set") return RunSet();
-  if (verb == "table" || verb == "field" || verb == "value" || verb == "record") return RunData();
+  if (verb == "table" || verb == "field" || verb == "value" || verb == "record" || verb == "records")
+    return RunData();
   if (verb == "expect") return RunExpect();
   if (verb == "start" || verb == "stop") {
     const bool start = verb == "start";
-    selector = start ? kSelStart : kSelStop;
-    if (fTokens.size() > 1 && !Number(1, selector)) return verb + " [SELECTOR]";
+    int32_t selector = start ? kSelStart : kSelStop;
+    std::string bad = Count(1, 2, verb + " [SELECTOR]");
+    if (!bad.empty()) return bad;
+    if (fTokens.size() == 2 && !Field(1, "SELECTOR", selector).fBad.empty()) return fBad;
     if (start) {
-      fHost.Start(static_cast<int32_t>(selector));
+      fHost.Start(selector);
     } else {
-      fHost.Stop(static_cast<int32_t>(selector));
+      fHost.Stop(selector);
     }
     return {};
   }
   if (verb == "package") {
-    if (!Number(1, selector)) return "package SELECTOR [VALUE | A B C]";
+    int32_t selector = 0;
+    if (fTokens.size() < 2) return "package SELECTOR [VALUE | A B C]";
+    if (fTokens.size() == 4 || fTokens.size() > 5) return "package SELECTOR [VALUE | A B C]";
+    if (!Field(1, "SELECTOR", selector).fBad.empty()) return fBad;
     if (fTokens.size() == 5) {
-      int64_t a = 0, b = 0, c = 0;
-      if (!Number(2, a) || !Number(3, b) || !Number(4, c)) return "package SELECTOR A B C";
-      HostPackageEventRecord record{static_cast<uint32_t>(a), static_cast<uint16_t>(b), static_cast<uint32_t>(c)};
-      fHost.PackageRecordEvent(static_cast<int32_t>(selector), record, fResult);
+      // The record is packed: its fields are read into locals first.
+      uint32_t a = 0, c = 0;
+      uint16_t b = 0;
+      if (!Field(2, "A", a).Field(3, "B", b).Field(4, "C", c).fBad.empty()) return fBad;
+      HostPackageEventRecord record{a, b, c};
+      fHost.PackageRecordEvent(selector, record, fResult);
       fOut << "  record c " << record.c << ", result " << fResult << "\n";
       return {};
     }
-    int64_t value = 0;
-    if (fTokens.size() > 2 && !Number(2, value)) return "package SELECTOR [VALUE]";
-    fHost.PackageEvent(static_cast<int32_t>(selector), static_cast<uintptr_t>(value));
+    uintptr_t value = 0;
+    if (fTokens.size() == 3 && !Field(2, "VALUE", value).fBad.empty()) return fBad;
+    fHost.PackageEvent(selector, value);
     return {};
   }
   if (verb == "area") return RunArea();
   if (verb == "print") {
-    // print AREA "file.pdf"
-    if (fTokens.size() != 3 || !fTokens[2].quoted) return "print AREA \"file.pdf\"";
+    // print AREA "file.pdf": a page printed by the running module.
+    std::string bad = Count(3, 3, "print AREA \"file.pdf\"");
+    if (!bad.empty()) return bad;
+    if (!fTokens[2].quoted) return "print AREA \"file.pdf\"";
+    if (!fHost.Running()) return fHost.WasStarted() ? "print after stop" : "print before start";
     QvHost::Area* area = fHost.FindArea(Word(1));
     if (area == nullptr) return "no area " + Word(1);
     return fHost.PrintArea(*area, Word(2));
   }
   if (verb == "command") return RunCommand();
-  if (verb == "queue" && Word(1) == "none" && fTokens.size() == 2) {
-    fHost.QueueNoEvent();
-    return {};
-  }
-  if (verb == "queue" && Word(1) == "snapshot") {
-    if (fTokens.size() != 3 || !fTokens[2].quoted) return "queue snapshot \"f.png\"";
-    fHost.QueueSnapshot(Word(2));
-    return {};
-  }
-  if (verb == "queue") {
-    // Points are the screen's; a mouse-down with `toh` and `tov` is a
-    // press moved there before the button goes up.
-    int64_t what = 0;
-    if (!Number(1, what)) return "queue WHAT [message M] [modifiers X] [h H v V] [toh H tov V]";
-    std::map<std::string, int64_t> options{{"message", 0}, {"modifiers", 0}, {"h", 0}, {"v", 0}};
-    std::string bad = Options(2, options);
-    if (!bad.empty()) return bad;
-    QvHost::QueuedEvent event;
-    event.record.what = static_cast<uint16_t>(what);
-    event.record.message = static_cast<uintptr_t>(options["message"]);
-    event.record.modifiers = static_cast<uint16_t>(options["modifiers"]);
-    event.record.whereH = static_cast<int16_t>(options["h"]);
-    event.record.whereV = static_cast<int16_t>(options["v"]);
-    if (options.count("toh") != 0 || options.count("tov") != 0) {
-      event.track = true;
-      event.toH = static_cast<int16_t>(options.count("toh") != 0 ? options["toh"] : options["h"]);
-      event.toV = static_cast<int16_t>(options.count("tov") != 0 ? options["tov"] : options["v"]);
-    }
-    fHost.QueueEvent(event);
-    return {};
-  }
+  if (verb == "queue") return RunQueue();
   if (verb == "choose") {
     QvHost::Choice choice;
     const std::string& what = Word(1);
+    const char* form = "choose accept \"path\" [filter N] | cancel | extra";
     if (what == "accept" && fTokens.size() > 2) {
       choice.action = 1;
       choice.path = Word(2);
-      std::map<std::string, int64_t> options{{"filter", 0}};
-      std::string bad = Options(3, options);
+      std::string bad = ScriptOptions().Add("filter", choice.filter).Read(fTokens, 3);
       if (!bad.empty()) return bad;
-      choice.filter = static_cast<uint32_t>(options["filter"]);
-    } else if (what == "extra") {
-      choice.action = 2;
-    } else if (what != "cancel") {
-      return "choose accept \"path\" [filter N] | cancel | extra";
+    } else if (what == "extra" || what == "cancel") {
+      std::string bad = Count(2, 2, form);
+      if (!bad.empty()) return bad;
+      choice.action = what == "extra" ? 2 : 0;
+    } else {
+      return form;
     }
     fHost.QueueChoice(std::move(choice));
     return {};
   }
   if (verb == "confirm") {
+    std::string bad = Count(2, 2, "confirm yes|no");
+    if (!bad.empty()) return bad;
     if (Word(1) != "yes" && Word(1) != "no") return "confirm yes|no";
     fHost.QueueConfirmation(Word(1) == "yes");
     return {};
-  }
-  if (verb == "records") {
-    int64_t table = 0, count = 0;
-    if (!Number(1, table) || !Number(2, count) || count < 0) return "records TABLE COUNT";
-    return fHost.Database().SetRecordCount(static_cast<uint16_t>(table), static_cast<uint32_t>(count))
-               ? ""
-               : "no such table";
-  }
-  if (verb == "form" && fTokens.size() == 6 && !fTokens[2].quoted && ParseInt(Word(2), selector)) {
-    // form NAME X Y W H: a form window on the main window.
-    int64_t x = 0, y = 0, w = 0, h = 0;
-    if (!Number(2, x) || !Number(3, y) || !Number(4, w) || !Number(5, h)) return "form NAME X Y W H";
-    return fHost.Screen().AddForm(Word(1), static_cast<int32_t>(x), static_cast<int32_t>(y),
-                                  static_cast<int32_t>(w), static_cast<int32_t>(h));
   }
   if (verb == "mouse" || verb == "click" || verb == "drag" || verb == "key" || verb == "type" || verb == "idle" ||
       verb == "update" || verb == "activate" || verb == "deactivate" || verb == "snapshot")
     return RunInput();
   if (verb == "form") {
     // form NAME set|select|key|point|drop|click|accept|cancel [OBJECT] [VALUE]
+    // is a dialog's scripted action; form NAME X Y W H a form window.
     static const char* const kActions[] = {"set", "select", "key", "point", "drop", "click", "accept", "cancel"};
     const std::string& action = Word(2);
-    if (fTokens.size() < 3 || std::find(std::begin(kActions), std::end(kActions), action) == std::end(kActions))
-      return "form NAME set|select|key|point|drop|click|accept|cancel [OBJECT] [VALUE]";
-    fHost.Forms().AddToScript(Word(1), HostForms::Action{action, Word(3), Word(4)});
-    return {};
+    const bool isAction =
+        !Quoted(2) && std::find(std::begin(kActions), std::end(kActions), action) != std::end(kActions);
+    if (isAction) {
+      std::string bad = Count(3, 5, "form NAME set|select|key|point|drop|click|accept|cancel [OBJECT] [VALUE]");
+      if (!bad.empty()) return bad;
+      fHost.Forms().AddToScript(Word(1), HostForms::Action{action, Word(3), Word(4)});
+      return {};
+    }
+    if (fTokens.size() != 6 || Quoted(2))
+      return "form NAME X Y W H, or form NAME set|select|key|point|drop|click|accept|cancel [OBJECT] [VALUE]";
+    int32_t x = 0, y = 0, w = 0, h = 0;
+    if (!Field(2, "X", x).Field(3, "Y", y).Field(4, "W", w).Field(5, "H", h).fBad.empty()) return fBad;
+    return fHost.Screen().AddForm(Word(1), x, y, w, h);
   }
   if (verb == "slot") {
     static int foreign = 0;
+    std::string bad = Count(2, 2, "slot other|zero|restore");
+    if (!bad.empty()) return bad;
     if (Word(1) == "other") {
       fSavedSlot = fHost.Slot();
       fHost.SetSlot(&foreign);
@@ -606,15 +641,16 @@ ScriptRunner::Outcome ScriptRunner::Run(const std::string& text) {
   std::vector<std::unique_ptr<uint8_t[]>> storage;
   while (std::getline(lines, line)) {
     ++number;
-    std::vector<Token> tokens;
-    if (!Tokenize(line, tokens)) {
-      outcome.error = "line " + std::to_string(number) + ": unterminated text";
+    std::vector<ScriptToken> tokens;
+    const std::string unreadable = SplitScriptLine(line, tokens);
+    if (!unreadable.empty()) {
+      outcome.error = "line " + std::to_string(number) + ": " + unreadable;
       break;
     }
     if (tokens.empty()) continue;
     const std::string verb = tokens[0].text;
     const bool call = verb == "start" || verb == "stop" || verb == "package" || verb == "area" || verb == "command";
-    fOut << "> " << line << "\n";
+    fOut << "> " << ShortenForTranscript(line) << "\n";
     const size_t logBefore = fHost.Log().size();
     Line work(fHost, fOut, std::move(tokens), outcome.failures, savedSlot, result, storage);
     const std::string error = work.Run();
@@ -635,5 +671,14 @@ ScriptRunner::Outcome ScriptRunner::Run(const std::string& text) {
     if (call)
       fOut << "  slot " << (fHost.Slot() != nullptr ? "set" : "zero") << ", result " << result << "\n";
   }
+  // An answer the user gave that nothing asked for means the script did not
+  // go as its writer thought.
+  const size_t choices = fHost.PendingChoices();
+  const size_t confirmations = fHost.PendingConfirmations();
+  if (outcome.error.empty() && choices > 0)
+    outcome.error = "end: " + std::to_string(choices) + " choose answer(s) never asked for";
+  if (outcome.error.empty() && confirmations > 0)
+    outcome.error = "end: " + std::to_string(confirmations) + " confirm answer(s) never asked for";
+  if (!outcome.error.empty() && outcome.error.rfind("end: ", 0) == 0) fOut << "  error: " << outcome.error << "\n";
   return outcome;
 }

@@ -17,6 +17,11 @@
 //   snapshot FORM|screen "f.png"   queue none
 //   expect slot set|zero   expect message "text"   expect calls SELECTOR N ...
 //   expect png FORM|screen "ref.png"   print AREA "file.pdf"
+//   choose accept "path" [filter N]|cancel|extra   confirm yes|no
+//
+// A line it cannot read (an unknown word, a word too many, a number that
+// does not fit its field) stops the run with an error naming the line, as
+// do answers to choosers and confirmations still queued at the end.
 #pragma once
 
 #include <cstdint>
@@ -30,13 +35,14 @@ class ScriptRunner {
   struct Outcome {
     int32_t lines = 0;     // lines run
     int32_t failures = 0;  // expectations that did not hold
-    std::string error;     // "line N: ..." when the script is malformed
+    std::string error;     // "line N: ..." when the script is malformed, "end: ..." when it leaves answers
     bool ok() const { return error.empty() && failures == 0; }
   };
 
   ScriptRunner(QvHost& host, std::ostream& out) : fHost(host), fOut(out) {}
 
   // Runs every line of `text` in order; a malformed line stops the run.
+  // Queued answers nothing asked for are reported, and left queued.
   Outcome Run(const std::string& text);
 
  private:

@@ -294,6 +294,81 @@ TEST_F(HostScreenTest, MalformedLinesStopTheScriptWithAReason) {
   }
 }
 
+TEST_F(HostScreenTest, TheTranscriptShowsEachAnswerAndExpectEventChecksTheKeyDowns) {
+  // Tab leaves the area (110) on its key-down; its key-up is left as sent.
+  ASSERT_TRUE(Run(std::string(kSetUp) + "key tab\nexpect event letter message 110\n").ok()) << out.str();
+  const std::string shown = After("key tab");
+  const size_t down = shown.find("letter answered event 3 with message 110");
+  const size_t up = shown.find("letter answered event 4 with message 12297");
+  EXPECT_NE(down, std::string::npos) << shown;
+  EXPECT_NE(up, std::string::npos) << shown;
+  EXPECT_LT(down, up);
+  EXPECT_NE(After("expect event letter message 110").find("ok: event 3 answered message 110"), std::string::npos);
+  // After a click the last event's answer is checked, and says which it was.
+  const ScriptRunner::Outcome outcome = Run("click 100 100\nexpect event letter message 301\n");
+  EXPECT_EQ(outcome.failures, 1);
+  EXPECT_NE(out.str().find("FAILED: event 2 answered message 301 (got 0)"), std::string::npos) << out.str();
+}
+
+// The pixels of the screen in a rectangle that are not white.
+int Marked(int left, int top, int right, int bottom) {
+  HDC screen = GetDC(nullptr);
+  int marked = 0;
+  for (int y = top; y < bottom; ++y)
+    for (int x = left; x < right; ++x) marked += GetPixel(screen, x, y) != RGB(255, 255, 255);
+  ReleaseDC(nullptr, screen);
+  return marked;
+}
+
+TEST_F(HostScreenTest, AnAreaThatShrinksLeavesTheFormsBackgroundWhereItWas) {
+  // The output area draws a grid of numbers over its whole rectangle,
+  // (50, 180) to (250, 240) on the screen.
+  ASSERT_TRUE(Run(std::string(kSetUp) + "area grid create output at main 10 120 200 60\nupdate main\n").ok());
+  EXPECT_GT(Marked(140, 181, 249, 239), 0);
+  // Erased at once, before any update reaches an area.
+  ASSERT_EQ(host->Screen().MoveArea("grid", 10, 120, 50, 30), "");
+  EXPECT_EQ(Marked(140, 181, 249, 239), 0);
+  host->Screen().DeliverUpdates();
+  EXPECT_EQ(Marked(140, 181, 249, 239), 0);
+  EXPECT_GT(Marked(51, 181, 99, 209), 0);  // its new place is drawn
+}
+
+TEST_F(HostScreenTest, AFormWindowShowsItsSizeBoxOverItsAreas) {
+  // Content (40, 60) to (340, 260); the box is its last 16 x 16 pixels.
+  auto pixel = [](int x, int y) {
+    HDC screen = GetDC(nullptr);
+    const COLORREF c = GetPixel(screen, x, y);
+    ReleaseDC(nullptr, screen);
+    return c;
+  };
+  auto check = [&](const char* when) {
+    EXPECT_EQ(pixel(330, 250), RGB(238, 238, 238)) << when;  // its face
+    EXPECT_EQ(pixel(324, 250), RGB(128, 128, 128)) << when;  // its left edge
+    EXPECT_EQ(pixel(330, 244), RGB(128, 128, 128)) << when;  // its top edge
+    EXPECT_EQ(pixel(336, 255), RGB(128, 128, 128)) << when;  // a ridge
+    EXPECT_EQ(pixel(320, 250), RGB(255, 255, 255)) << when;  // the content beside it
+  };
+  ASSERT_TRUE(Run("form main 40 60 300 200\n").ok());
+  check("a new form");
+  ASSERT_TRUE(Run("area all create output at main 0 0 300 200\nupdate main\n").ok());
+  check("after an area over the corner drew");
+}
+
+TEST_F(HostScreenTest, ALongTypeLineIsToldOnceAndStillTypesEveryKey) {
+  ASSERT_TRUE(Run(kSetUp).ok());
+  const uint64_t before = host->Screen().Clock();
+  ASSERT_TRUE(Run("type \"" + std::string(1000, 'a') + "\"\nexpect event letter message 112\n").ok()) << out.str();
+  const std::string text = out.str();
+  EXPECT_LT(text.size(), 1000u) << text;
+  EXPECT_NE(text.find("(1007 characters)"), std::string::npos) << text;
+  EXPECT_NE(text.find("1000 keys to letter (events 3 and 4 each); the last key-down answered message 112"),
+            std::string::npos)
+      << text;
+  EXPECT_EQ(text.find("event 3 to letter"), std::string::npos);
+  // A tick a key at least.
+  EXPECT_GE(host->Screen().Clock() - before, 1000u * 1000 / 60);
+}
+
 TEST_F(HostScreenTest, ASessionReplayedGivesTheSameEventsClockAndPixels) {
   const std::string session = std::string(kSetUp) +
                               "type \"Hello\"\nkey left modifiers 0x200\ndrag 60 80 to 150 120 steps 5\n"
