@@ -125,6 +125,27 @@ TEST_F(WindowMessages, QueueDeliversInOrderWithFiltersAndPaintsLast) {
   EXPECT_EQ(m.message, WM_QUIT);
 }
 
+TEST_F(WindowMessages, APostBeyondTheQueueQuotaFailsButQuitStillArrives) {
+  HWND a = Make();
+  ValidateRect(a, nullptr);
+  int posted = 0;
+  while (PostMessageA(a, WM_USER, static_cast<WPARAM>(posted), 0) && posted <= 10000) ++posted;
+  EXPECT_EQ(posted, 10000);
+  EXPECT_EQ(GetLastError(), ERROR_NOT_ENOUGH_QUOTA);
+  // Taking one makes room for one more; the quit request needs no room.
+  MSG m;
+  ASSERT_TRUE(PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE));
+  EXPECT_EQ(m.wParam, 0u);
+  EXPECT_TRUE(PostMessageA(a, WM_USER, 1, 0));
+  EXPECT_FALSE(PostMessageA(a, WM_USER, 2, 0));
+  PostQuitMessage(3);
+  int left = 0;
+  while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE) && m.message != WM_QUIT) ++left;
+  EXPECT_EQ(left, 10000);
+  EXPECT_EQ(m.message, WM_QUIT);
+  EXPECT_EQ(m.wParam, 3u);
+}
+
 TEST_F(WindowMessages, FocusCaptureAndActivationTellBothSides) {
   HWND a = Make();
   HWND b = Make();

@@ -18,6 +18,11 @@ namespace {
 // Deeper nesting of SendMessageA than this is refused.
 constexpr int kMaxSendDepth = 256;
 
+// A queue holds at most this many posted messages, as a thread's queue does
+// by default; further posts fail. Input that nobody reads (keys typed while
+// no loop takes messages) so stays bounded instead of growing with the script.
+constexpr size_t kMaxPosted = 10000;
+
 struct Queue {
   std::deque<MSG> messages;
 };
@@ -65,6 +70,11 @@ void WinForgetInQueue(uintptr_t key) {
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   std::lock_guard<std::recursive_mutex> lock(WinTableLock());
   if (window != nullptr && WinEntry(window) == nullptr) return FALSE_;
+  // The quit request is a state of the queue, not a message that counts.
+  if (message != WM_QUIT && Q().messages.size() >= kMaxPosted) {
+    SetLastError(ERROR_NOT_ENOUGH_QUOTA);
+    return FALSE_;
+  }
   Q().messages.push_back(Make(window, message, wParam, lParam));
   return TRUE_;
 }

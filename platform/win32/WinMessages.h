@@ -64,6 +64,7 @@ QV_PLATFORM_API void PostQuitMessage(int exitCode);
 // procedures sending to each other cannot overflow the stack.
 QV_PLATFORM_API LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 constexpr DWORD ERROR_STACK_OVERFLOW = 1001;
+constexpr DWORD ERROR_NOT_ENOUGH_QUOTA = 1816;
 // The first queued message for the window or its children (null: any), with
 // its code in [first, last] (both 0: any). When none is queued: WM_PAINT for
 // a shown window with an update region; otherwise the scripted input takes
