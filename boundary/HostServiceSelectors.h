@@ -205,6 +205,11 @@ constexpr int32_t kHostSelCall511 = -511;
 constexpr int32_t kHostSelValue90 = -90;           // 266 value; 272 answer
 constexpr int32_t kHostSelState178 = -178;         // byte 272, 16-bit 276
 constexpr int32_t kHostSelMode179 = -179;          // 272 mode 0, 1 or 2
+// The package's data kept by the host, by (resource base at 272, a at 280,
+// b at 284): -102 answers a handle of it at 266, -103 hands the host the
+// handle at 266 (with c at 276) to keep. Error word at 270.
+constexpr int32_t kHostSelGetPackageData = -102;
+constexpr int32_t kHostSelSetPackageData = -103;
 // The error word of a refused local variable name.
 constexpr int16_t kHostRefusedLocalName = -1;
 

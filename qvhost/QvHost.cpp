@@ -469,7 +469,8 @@ void QvHost::Answer(int32_t selector, HostParamBlock& block) {
     default:
       if (AnswerData(selector, block) || AnswerProcess(selector, block) || AnswerFormulaEditor(selector, block) || AnswerService(selector, block) ||
           AnswerRoutine(selector, block) || AnswerRequest(selector, block) || AnswerExpression(selector, block) ||
-          AnswerResource(selector, block) || fForms->Answer(selector, block)) {
+          AnswerResource(selector, block) || AnswerPackageData(selector, block) ||
+          fForms->Answer(selector, block)) {
         break;
       }
       block.error = -1;
@@ -1750,4 +1751,32 @@ bool QvHost::AnswerResource(int32_t selector, HostParamBlock& block) {
       return true;
     default: block.error = -1; return true;
   }
+}
+
+bool QvHost::AnswerPackageData(int32_t selector, HostParamBlock& block) {
+  if (selector != kHostSelGetPackageData && selector != kHostSelSetPackageData) return false;
+  const auto key = std::make_tuple(HostWordOf(block.param1), HostWordOf(block.param3),
+                                   static_cast<int16_t>(HostWordOf(block.param4)));
+  const std::string name = std::to_string(std::get<0>(key)) + " " + std::to_string(std::get<1>(key)) + " " +
+                           std::to_string(std::get<2>(key));
+  if (selector == kHostSelGetPackageData) {
+    // A new handle of the kept bytes, the module's to dispose of.
+    const auto found = packageData.find(key);
+    block.handle = found != packageData.end() ? NewHandleWith(found->second.data(), found->second.size()) : 0;
+    block.error = block.handle != 0 ? 0 : -1;
+    fLog.push_back({selector, (block.error == 0 ? "package data " : "no package data ") + name});
+    return true;
+  }
+  // The handle's bytes are copied; the handle stays the module's.
+  const auto handle = static_cast<uint32_t>(block.handle);
+  if (handle == 0) {
+    block.error = -1;
+    fLog.push_back({selector, "no package data to keep " + name});
+    return true;
+  }
+  packageData[key] = HandleBytes(handle, SIZE_MAX);
+  block.error = 0;
+  fLog.push_back({selector, "keep package data " + name + ": " + std::to_string(packageData[key].size()) +
+                                " bytes"});
+  return true;
 }

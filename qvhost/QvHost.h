@@ -229,6 +229,9 @@ class QvHost {
   uint8_t stateFlag = 0;
   int16_t stateWord = 0;
   std::vector<int32_t> modes;
+  // The package's data the module keeps here (-102 reads, -103 writes), by
+  // (resource base, a, b).
+  std::map<std::tuple<int32_t, int32_t, int16_t>, std::vector<uint8_t>> packageData;
   QvHostConfig& Config() { return fConfig; }
   const std::string& Folder() const { return fFolder; }
   int16_t ModuleResourceFile() const { return fModuleRef; }
@@ -257,6 +260,7 @@ class QvHost {
   bool AnswerRequest(int32_t selector, HostParamBlock& block);
   bool AnswerExpression(int32_t selector, HostParamBlock& block);
   bool AnswerResource(int32_t selector, HostParamBlock& block);
+  bool AnswerPackageData(int32_t selector, HostParamBlock& block);
   uint32_t ResourceHandle(uint32_t type, int16_t id);
   void Unload();
   static void AnswerChooser(int32_t chooser, const void* record, HeadlessChooserAnswer* answer, void* context);
