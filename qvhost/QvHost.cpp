@@ -470,7 +470,7 @@ void QvHost::Answer(int32_t selector, HostParamBlock& block) {
       if (AnswerData(selector, block) || AnswerProcess(selector, block) || AnswerFormulaEditor(selector, block) || AnswerService(selector, block) ||
           AnswerRoutine(selector, block) || AnswerRequest(selector, block) || AnswerExpression(selector, block) ||
           AnswerResource(selector, block) || AnswerPackageData(selector, block) ||
-          fForms->Answer(selector, block)) {
+          AnswerHostObject(selector, block) || fForms->Answer(selector, block)) {
         break;
       }
       block.error = -1;
@@ -1778,5 +1778,58 @@ bool QvHost::AnswerPackageData(int32_t selector, HostParamBlock& block) {
   block.error = 0;
   fLog.push_back({selector, "keep package data " + name + ": " + std::to_string(packageData[key].size()) +
                                 " bytes"});
+  return true;
+}
+
+bool QvHost::AnswerHostObject(int32_t selector, HostParamBlock& block) {
+  switch (selector) {
+    case kHostSelObjectOpen519: case kHostSelObjectCall520: case kHostSelObjectRelease521:
+    case kHostSelObjectCall522: case kHostSelObjectCall526: case kHostSelObjectCall527:
+    case kHostSelObjectSet530: break;
+    default: return false;
+  }
+  if (selector == kHostSelObjectOpen519) {
+    // Handles are numbered from 1 upward, never 0 and never reused.
+    const uint32_t handle = hostObjects.empty() ? 1 : hostObjects.rbegin()->first + 1;
+    HostObject& object = hostObjects[handle];
+    object.number = static_cast<int16_t>(HostWordOf(block.param1));
+    object.requests[selector] += 1;
+    block.handle = handle;
+    block.error = 0;
+    fLog.push_back({selector, "host object " + std::to_string(object.number)});
+    return true;
+  }
+  const auto found = hostObjects.find(static_cast<uint32_t>(block.handle));
+  if (found == hostObjects.end()) {
+    block.error = -1;
+    fLog.push_back({selector, "no host object"});
+    return true;
+  }
+  HostObject& object = found->second;
+  object.requests[selector] += 1;
+  block.error = 0;
+  if (selector == kHostSelObjectRelease521) {
+    fLog.push_back({selector, "release host object " + std::to_string(object.number)});
+    hostObjects.erase(found);
+    return true;
+  }
+  if (selector != kHostSelObjectSet530) {
+    fLog.push_back({selector, "host object request " + std::to_string(object.number)});
+    return true;
+  }
+  const auto operation = static_cast<uint32_t>(HostWordOf(block.param1));
+  const auto value = static_cast<uint32_t>(HostWordOf(block.param4));
+  if (operation == FourCC("SHOW") || operation == FourCC("HIDE")) {
+    object.shown = operation == FourCC("SHOW");
+  } else if (operation == FourCC("STAT")) {
+    object.stateBit = value;
+  } else if (operation == FourCC("TITL")) {
+    object.title = MacToUtf8(block.text + 1, block.text[0]);
+  } else if (operation == FourCC("REPT")) {
+    object.repeat = value != 0;
+  } else {
+    block.error = -1;
+  }
+  fLog.push_back({selector, "host object " + FourCCText(operation)});
   return true;
 }

@@ -1,6 +1,8 @@
-// The host requests that move the package's data, answered in-process by
-// the stand-in host: bytes kept and handed back under the fourth start-up
-// flag.
+// The host requests that move the package's data and drive host objects,
+// answered in-process by the stand-in host: bytes kept and handed back
+// under the fourth start-up flag, a host object opened, set, asked and
+// released by its handle, the string conversion's two numbers, and the
+// compiled data of a reference given back.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -13,12 +15,17 @@
 #include "framework/core/strings/VUniString.h"
 #include "host/callback/HostCallback.h"
 #include "host/context/HostCalls.h"
+#include "host/context/HostRequests.h"
 #include "host/context/VHostContext.h"
+#include "host/context/VHostRef.h"
+#include "host/context/VHostRequest.h"
 #include "platform/toolbox/TbxHandles.h"
 #include "qvhost/QvHost.h"
 #include "host/tests/HostTestSupport.h"
 
 namespace {
+
+using hosttest::Text;
 
 QvHostConfig WithFourthFlag(bool on) {
   QvHostConfig config;
@@ -95,6 +102,62 @@ TEST_F(HostObjectRequests, PackageDataIsNotAskedForWithoutTheFourthFlag) {
   EXPECT_EQ(HostGetBlob102(7, -2), 0u);
   EXPECT_FALSE(HostSetBlob103(7, -2, 0, 0));
   EXPECT_EQ(qv.CountCalls(kHostSelGetPackageData) + qv.CountCalls(kHostSelSetPackageData), 0);
+}
+
+TEST_F(HostObjectRequests, AHostObjectIsOpenedSetAskedAndReleased) {
+  QvHost& qv = Start(false);
+  {
+    VHostRequest request(12);
+    EXPECT_FALSE(request.Show(true));  // no handle yet: not asked
+    EXPECT_EQ(qv.CountCalls(kHostSelObjectSet530), 0);
+    ASSERT_TRUE(request.Open());
+    const uint32_t handle = request.GetHandle();
+    ASSERT_EQ(qv.hostObjects.count(handle), 1u);
+    const QvHost::HostObject& object = qv.hostObjects.at(handle);
+    EXPECT_EQ(object.number, 12);
+
+    EXPECT_TRUE(request.Show(true));
+    EXPECT_TRUE(object.shown);
+    EXPECT_TRUE(request.Show(false));
+    EXPECT_FALSE(object.shown);
+    EXPECT_TRUE(request.SetTitle(Text("Merging 3 of 40")));
+    EXPECT_EQ(object.title, "Merging 3 of 40");
+    EXPECT_TRUE(request.SetRepeat(true));
+    EXPECT_TRUE(object.repeat);
+    EXPECT_TRUE(request.SetState(4));
+    EXPECT_EQ(object.stateBit, 16u);
+    EXPECT_TRUE(request.Call520());
+    EXPECT_TRUE(request.Call522());
+    EXPECT_TRUE(request.Call526());
+    EXPECT_TRUE(request.Call527());
+    EXPECT_EQ(object.requests.at(kHostSelObjectSet530), 5);
+    for (int32_t selector : {kHostSelObjectCall520, kHostSelObjectCall522, kHostSelObjectCall526,
+                             kHostSelObjectCall527})
+      EXPECT_EQ(object.requests.at(selector), 1) << selector;
+  }
+  // Going away gives the handle back.
+  EXPECT_TRUE(qv.hostObjects.empty());
+  EXPECT_EQ(qv.CountCalls(kHostSelObjectRelease521), 1);
+}
+
+TEST_F(HostObjectRequests, StringConversionGivesTheHostsTwoNumbers) {
+  Start(false);
+  int32_t a = -1, b = -1;
+  HostStringConversion531(a, b);
+  EXPECT_EQ(a, 30);
+  EXPECT_EQ(b, 19);
+}
+
+// The compiled data goes back to the host, which disposes of it; the
+// reference keeps none and a second release asks nothing.
+TEST_F(HostObjectRequests, AReferenceGivesItsCompiledDataBack) {
+  QvHost& qv = Start(false);
+  VHostRef reference(Text("1+2"));
+  ASSERT_NE(reference.GetReferenceData(), 0u);
+  reference.ReleaseHostData();
+  EXPECT_EQ(reference.GetReferenceData(), 0u);
+  reference.ReleaseHostData();
+  EXPECT_EQ(qv.CountCalls(kHostSelReleaseExpression), 1);
 }
 
 }  // namespace
