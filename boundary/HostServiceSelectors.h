@@ -205,6 +205,24 @@ constexpr int32_t kHostSelCall511 = -511;
 constexpr int32_t kHostSelValue90 = -90;           // 266 value; 272 answer
 constexpr int32_t kHostSelState178 = -178;         // byte 272, 16-bit 276
 constexpr int32_t kHostSelMode179 = -179;          // 272 mode 0, 1 or 2
+// A host object driven by its number: 519 gives the object's handle for the
+// number at 272 (answered at 266); the others send that handle at 266 and
+// the number at 272; 521 releases the handle.
+constexpr int32_t kHostSelObjectOpen519 = 519;
+constexpr int32_t kHostSelObjectCall520 = 520;
+constexpr int32_t kHostSelObjectRelease521 = 521;
+constexpr int32_t kHostSelObjectCall522 = 522;
+constexpr int32_t kHostSelObjectCall526 = 526;
+constexpr int32_t kHostSelObjectCall527 = 527;
+// 530 sets one thing of the object: the handle at 266, the operation at 272
+// ('SHOW', 'HIDE', 'STAT', 'TITL', 'REPT'), its value at 284 (the state's
+// bit, the repeat Boolean) or its text at 10.
+constexpr int32_t kHostSelObjectSet530 = 530;
+// The package's data kept by the host, by (resource base at 272, a at 280,
+// b at 284): -102 answers a handle of it at 266, -103 hands the host the
+// handle at 266 (with c at 276) to keep. Error word at 270.
+constexpr int32_t kHostSelGetPackageData = -102;
+constexpr int32_t kHostSelSetPackageData = -103;
 // The error word of a refused local variable name.
 constexpr int16_t kHostRefusedLocalName = -1;
 

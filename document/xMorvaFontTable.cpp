@@ -6,6 +6,7 @@
 
 #include "document/StoredRecord_p.h"
 #include "framework/core/memory/VMemoryMgr.h"
+#include "framework/core/streams/ByteSwap.h"
 #include "framework/core/streams/VHandleStream.h"
 #include "framework/core/streams/VMemoryStream.h"
 #include "framework/core/strings/VUniString.h"
@@ -14,6 +15,8 @@
 
 namespace {
 
+// Tables written before the version became a number carry its four
+// characters as bytes, which a little-endian reading takes byte-reversed.
 constexpr uint32_t kVersion0100 = 0x30313030;  // "0100"
 // Indexes are 16-bit in the character properties.
 constexpr int32_t kMaxFonts = 0x7FFF;
@@ -89,17 +92,18 @@ bool xMorvaFontTable::NameForIndex(int32_t index, VString& name, bool& known) co
 }
 
 bool xMorvaFontTable::Write(VStream& stream) const {
-  WriteRecordHead(stream, kFontTableResourceType, kVersion0100);
+  stream.PutLong(int32_t(kFontTableResourceType));
+  stream.PutLong(int32_t(kVersion0100));
   const_cast<VStringArray&>(fNames).WriteToStream(stream, 0);
   return stream.GetStatus() == 0;
 }
 
 bool xMorvaFontTable::Read(VStream& stream) {
-  uint32_t version = 0;
-  if (!ReadRecordTag(stream, kFontTableResourceType) ||
-      !ReadRecordVersion(stream, {kVersion0100}, version)) {
-    return false;
-  }
+  if (!ReadRecordTag(stream, kFontTableResourceType) || !stream.HasRemaining(4)) return false;
+  uint32_t version = stream.GetULong();
+  if (stream.GetStatus() != 0) return false;
+  if (version != kVersion0100) Swap32(&version);
+  if (version != kVersion0100) return false;
   // Into a list of its own first: a damaged or empty table must not take
   // the place of the document's.
   VStringArray names;

@@ -6,7 +6,9 @@
 //
 // Stored as resource 'wFNT' id 0, in the writer's byte order:
 //   0  tag 'wFNT'        u32 in the stream's data order
-//   4  version "0100"    4 characters
+//   4  version "0100"    u32 in the stream's data order (tables written
+//                        before it was a number hold its 4 characters;
+//                        both are read)
 //   8  names             the string array's stream form, in index order
 // The system-known flags are not stored; reading recomputes them.
 #pragma once

@@ -169,10 +169,14 @@ bool SwapItems(uint8_t* s, uint64_t from, uint64_t to, int depth, bool toOther) 
         }
         break;
       case xMorvaElementCode::SoftHyphen:
+        // The payload is the hyphen's unit 173 whether it shows or not: a
+        // hidden one (b = 2) swaps it too, or it comes back as U+AD00 the
+        // moment composition shows it. Whole units only.
+        if ((a & 1) == 0) whole = SwapItems(s, payload, end, depth + 1, toOther) && whole;
+        break;
       case xMorvaElementCode::ColBreak:
       case xMorvaElementCode::PageBreak:
-        // The shown unit (173, or a break's 13); a hidden soft hyphen's
-        // payload stays as it is. Whole units only.
+        // The shown unit, a break's 13. Whole units only.
         if (b <= a && ((a - b) & 1) == 0) whole = SwapItems(s, payload + b, end, depth + 1, toOther) && whole;
         break;
       case xMorvaElementCode::PageNumber:

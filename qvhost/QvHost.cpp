@@ -478,7 +478,8 @@ void QvHost::Answer(int32_t selector, HostParamBlock& block) {
     default:
       if (AnswerData(selector, block) || AnswerProcess(selector, block) || AnswerFormulaEditor(selector, block) || AnswerService(selector, block) ||
           AnswerRoutine(selector, block) || AnswerRequest(selector, block) || AnswerExpression(selector, block) ||
-          AnswerResource(selector, block) || fForms->Answer(selector, block)) {
+          AnswerResource(selector, block) || AnswerPackageData(selector, block) ||
+          AnswerHostObject(selector, block) || fForms->Answer(selector, block)) {
         break;
       }
       block.error = -1;
@@ -1759,4 +1760,85 @@ bool QvHost::AnswerResource(int32_t selector, HostParamBlock& block) {
       return true;
     default: block.error = -1; return true;
   }
+}
+
+bool QvHost::AnswerPackageData(int32_t selector, HostParamBlock& block) {
+  if (selector != kHostSelGetPackageData && selector != kHostSelSetPackageData) return false;
+  const auto key = std::make_tuple(HostWordOf(block.param1), HostWordOf(block.param3),
+                                   static_cast<int16_t>(HostWordOf(block.param4)));
+  const std::string name = std::to_string(std::get<0>(key)) + " " + std::to_string(std::get<1>(key)) + " " +
+                           std::to_string(std::get<2>(key));
+  if (selector == kHostSelGetPackageData) {
+    // A new handle of the kept bytes, the module's to dispose of.
+    const auto found = packageData.find(key);
+    block.handle = found != packageData.end() ? NewHandleWith(found->second.data(), found->second.size()) : 0;
+    block.error = block.handle != 0 ? 0 : -1;
+    fLog.push_back({selector, (block.error == 0 ? "package data " : "no package data ") + name});
+    return true;
+  }
+  // The handle's bytes are copied; the handle stays the module's.
+  const auto handle = static_cast<uint32_t>(block.handle);
+  if (handle == 0) {
+    block.error = -1;
+    fLog.push_back({selector, "no package data to keep " + name});
+    return true;
+  }
+  packageData[key] = HandleBytes(handle, SIZE_MAX);
+  block.error = 0;
+  fLog.push_back({selector, "keep package data " + name + ": " + std::to_string(packageData[key].size()) +
+                                " bytes"});
+  return true;
+}
+
+bool QvHost::AnswerHostObject(int32_t selector, HostParamBlock& block) {
+  switch (selector) {
+    case kHostSelObjectOpen519: case kHostSelObjectCall520: case kHostSelObjectRelease521:
+    case kHostSelObjectCall522: case kHostSelObjectCall526: case kHostSelObjectCall527:
+    case kHostSelObjectSet530: break;
+    default: return false;
+  }
+  if (selector == kHostSelObjectOpen519) {
+    // Handles are numbered from 1 upward, never 0 and never reused.
+    const uint32_t handle = hostObjects.empty() ? 1 : hostObjects.rbegin()->first + 1;
+    HostObject& object = hostObjects[handle];
+    object.number = static_cast<int16_t>(HostWordOf(block.param1));
+    object.requests[selector] += 1;
+    block.handle = handle;
+    block.error = 0;
+    fLog.push_back({selector, "host object " + std::to_string(object.number)});
+    return true;
+  }
+  const auto found = hostObjects.find(static_cast<uint32_t>(block.handle));
+  if (found == hostObjects.end()) {
+    block.error = -1;
+    fLog.push_back({selector, "no host object"});
+    return true;
+  }
+  HostObject& object = found->second;
+  object.requests[selector] += 1;
+  block.error = 0;
+  if (selector == kHostSelObjectRelease521) {
+    fLog.push_back({selector, "release host object " + std::to_string(object.number)});
+    hostObjects.erase(found);
+    return true;
+  }
+  if (selector != kHostSelObjectSet530) {
+    fLog.push_back({selector, "host object request " + std::to_string(object.number)});
+    return true;
+  }
+  const auto operation = static_cast<uint32_t>(HostWordOf(block.param1));
+  const auto value = static_cast<uint32_t>(HostWordOf(block.param4));
+  if (operation == FourCC("SHOW") || operation == FourCC("HIDE")) {
+    object.shown = operation == FourCC("SHOW");
+  } else if (operation == FourCC("STAT")) {
+    object.stateBit = value;
+  } else if (operation == FourCC("TITL")) {
+    object.title = MacToUtf8(block.text + 1, block.text[0]);
+  } else if (operation == FourCC("REPT")) {
+    object.repeat = value != 0;
+  } else {
+    block.error = -1;
+  }
+  fLog.push_back({selector, "host object " + FourCCText(operation)});
+  return true;
 }

@@ -237,6 +237,21 @@ class QvHost {
   uint8_t stateFlag = 0;
   int16_t stateWord = 0;
   std::vector<int32_t> modes;
+  // The package's data the module keeps here (-102 reads, -103 writes), by
+  // (resource base, a, b).
+  std::map<std::tuple<int32_t, int32_t, int16_t>, std::vector<uint8_t>> packageData;
+  // The host objects the module drives by number: 519 hands out a handle
+  // for a number, 521 takes it back, 530 sets what the object shows, and
+  // every request the object received is counted by selector.
+  struct HostObject {
+    int16_t number = 0;
+    bool shown = false;
+    uint32_t stateBit = 0;
+    std::string title;
+    bool repeat = false;
+    std::map<int32_t, int32_t> requests;
+  };
+  std::map<uint32_t, HostObject> hostObjects;
   QvHostConfig& Config() { return fConfig; }
   const std::string& Folder() const { return fFolder; }
   int16_t ModuleResourceFile() const { return fModuleRef; }
@@ -265,6 +280,8 @@ class QvHost {
   bool AnswerRequest(int32_t selector, HostParamBlock& block);
   bool AnswerExpression(int32_t selector, HostParamBlock& block);
   bool AnswerResource(int32_t selector, HostParamBlock& block);
+  bool AnswerPackageData(int32_t selector, HostParamBlock& block);
+  bool AnswerHostObject(int32_t selector, HostParamBlock& block);
   uint32_t ResourceHandle(uint32_t type, int16_t id);
   void Unload();
   static void AnswerChooser(int32_t chooser, const void* record, HeadlessChooserAnswer* answer, void* context);

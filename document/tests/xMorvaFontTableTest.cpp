@@ -1,6 +1,8 @@
 // The document's font table and its 'wFNT' record.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <string>
 
 #include "document/tests/DocumentTestSupport.h"
@@ -71,7 +73,8 @@ TEST(FontTable, RoundTripsInBothByteOrders) {
     // The tag in the writer's order.
     const std::string tag(bytes.begin(), bytes.begin() + 4);
     EXPECT_EQ(tag, bigEndian ? "wFNT" : "TNFw");
-    EXPECT_EQ(std::string(bytes.begin() + 4, bytes.begin() + 8), "0100");
+    // The version too is a number in the writer's order.
+    EXPECT_EQ(std::string(bytes.begin() + 4, bytes.begin() + 8), bigEndian ? "0100" : "0010");
 
     xMorvaFontTable read;
     ByteReader reader(bytes);
@@ -82,6 +85,34 @@ TEST(FontTable, RoundTripsInBothByteOrders) {
     EXPECT_EQ(NameOf(read, 3, &known), "Qv Missing Face Two");
     EXPECT_FALSE(known);
     EXPECT_EQ(reader.position(), bytes.size());
+  }
+}
+
+// Tables stored before the version was a number carry it as four
+// characters; they read in either order, as the number form does.
+TEST(FontTable, ReadsTheVersionAsANumberOrAsFourCharacters) {
+  struct Case {
+    const char* name;
+    bool bigEndian;
+    const char* version;  // bytes 4 to 7 as stored
+  };
+  const Case cases[] = {
+      {"number, little-endian", false, "0010"},
+      {"number, big-endian", true, "0100"},
+      {"characters, little-endian", false, "0100"},
+      {"characters, big-endian", true, "0100"},
+  };
+  for (const Case& c : cases) {
+    xMorvaFontTable source;
+    Filled(source);
+    Bytes bytes = WriteRecord([&](VStream& s) { return source.Write(s); }, c.bigEndian);
+    ASSERT_GE(bytes.size(), 12u) << c.name;
+    std::copy(c.version, c.version + 4, bytes.begin() + 4);
+    xMorvaFontTable read;
+    ByteReader reader(bytes);
+    ASSERT_TRUE(read.Read(reader.stream())) << c.name;
+    EXPECT_EQ(read.Count(), 3) << c.name;
+    EXPECT_EQ(NameOf(read, 2), "Qv Missing Face One") << c.name;
   }
 }
 

@@ -143,6 +143,27 @@ TEST_F(StorageTest, ForeignPageNumberFormatMovesItsBits) {
   EXPECT_EQ(StreamBytes(engine), StreamBytes(other));
 }
 
+// A soft hyphen's payload is its character whether it shows or not: a
+// big-endian writer stores it as 0x00 0xAD and a hidden one must not come
+// back as U+AD00.
+TEST_F(StorageTest, ForeignSoftHyphenSwapsItsCharacterShownOrHidden) {
+  for (uint32_t b : {0u, 2u}) {
+    // A big-endian writer's resource, byte by byte: header, the hyphen
+    // (0, 24002, a 2, b) with its unit, then "d".
+    Bytes big = {'w', 'E', 'N', 'G', '0', '1', '0', '6', 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    big.insert(big.end(), {0, 0, 0x5D, 0xC2, 0, 0, 0, 2, 0, 0, 0, uint8_t(b), 0x00, 0xAD, 0x00, 'd'});
+    const Bytes loaded = Stream().Element(xMorvaElementCode::SoftHyphen, Units(u"\u00AD"), b).Text(u"d");
+    bool damaged = true;
+    other.Clear();
+    ASSERT_TRUE(LoadStored(other, big, damaged)) << b;
+    EXPECT_FALSE(damaged) << b;
+    EXPECT_EQ(loaded, StreamBytes(other)) << b;
+    // And written for such a reader, the unit goes out big-endian too.
+    Load(loaded);
+    EXPECT_EQ(big, Saved(engine, true)) << b;
+  }
+}
+
 TEST_F(StorageTest, RefusedResourcesLeaveTheTextWhole) {
   Load(Stream().Record(kPropBold, 1).Text(u"old"), 1, 2);
   const Bytes before = Bytes_();

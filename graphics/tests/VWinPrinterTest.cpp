@@ -148,6 +148,46 @@ TEST_F(WinPrinter, StoredDeviceModeRoundTripsAndRulesThePaper) {
   }
 }
 
+// The printer's minimum margins are those of the paper and orientation the
+// device mode names, not of Letter upright.
+TEST_F(WinPrinter, MinimumMarginsFollowThePaperAndOrientation) {
+  struct Case {
+    int16_t paper;
+    bool landscape;
+    int32_t width, height, right, bottom;
+  };
+  // 75 pixels at 300 dpi is 635; the page's pixels are truncated, so the far
+  // margins take up what is left of the paper.
+  const Case cases[] = {
+      {1, false, 21590, 27940, 635, 635},
+      {1, true, 27940, 21590, 635, 635},
+      {9, false, 21000, 29700, 638, 643},
+      {9, true, 29700, 21000, 643, 638},
+      {8, true, 42000, 29700, 641, 643},
+  };
+  for (const Case& c : cases) {
+    VWinPrinter printer;
+    {
+      auto* mode = static_cast<DEVMODEA*>(GlobalLock(printer.GetDevMode()));
+      mode->dmPaperSize = c.paper;
+      mode->dmOrientation = c.landscape ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
+      GlobalUnlock(printer.GetDevMode());
+    }
+    printer.BindToPrinter();
+    int32_t w, h, l, t, r, b;
+    printer.GetPaperSize(w, h);
+    EXPECT_EQ(w, c.width) << c.paper << c.landscape;
+    EXPECT_EQ(h, c.height) << c.paper << c.landscape;
+    printer.GetMinimumMargins(l, t, r, b);
+    EXPECT_EQ(l, 635) << c.paper << c.landscape;
+    EXPECT_EQ(t, 635) << c.paper << c.landscape;
+    EXPECT_EQ(r, c.right) << c.paper << c.landscape;
+    EXPECT_EQ(b, c.bottom) << c.paper << c.landscape;
+    printer.GetPrintableSize(w, h);
+    EXPECT_EQ(w, c.width - 635 - c.right) << c.paper << c.landscape;
+  }
+}
+
 TEST_F(WinPrinter, ShortOrLongDeviceModesAreRefusedWithoutLosingThePaper) {
   VWinPrinter source;
   VPrintRecord record;

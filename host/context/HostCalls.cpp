@@ -3,7 +3,9 @@
 
 #include <cstring>
 
+#include "boundary/HostServiceSelectors.h"
 #include "framework/core/VObject.h"
+#include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/strings/VString.h"
 #include "framework/system/resources/VMacResourceFile.h"
 #include "host/callback/HostCallback.h"
@@ -72,19 +74,21 @@ uint32_t HostGetBlob102(int32_t a, int16_t b) {
   block.param3 = HostWord(a);
   block.param4 = HostWord(b);
   block.error = -1;
-  CallHost(-102, block);
+  CallHost(kHostSelGetPackageData, block);
   const auto answer = static_cast<uint32_t>(block.handle);
-  if (block.error != 0) {
+  if (block.error != 0 || answer == 0) {
     if (answer != 0) Tbx::DisposeHandle(answer);
     return 0;
   }
+  // The host's Toolbox handle is the host's to give up: its bytes go into
+  // a handle of the module's memory manager, the caller's.
   const int32_t size = SizeOf(answer);
-  uint32_t copy = 0;
-  if (answer != 0) {
+  VMemHandle copy = 0;
+  {
     Tbx::HandleLocker from(answer);
-    copy = HandleWith(from ? from.Data() : nullptr, from ? size : 0);
+    if (from || size == 0) copy = gMemoryMgr->NewHandleFromData(size > 0 ? from.Data() : nullptr, uint32_t(size));
   }
-  if (answer != 0) Tbx::DisposeHandle(answer);
+  Tbx::DisposeHandle(answer);
   return copy;
 }
 
@@ -97,7 +101,7 @@ bool HostSetBlob103(int32_t a, int16_t b, uint32_t handle, int32_t c) {
   block.param3 = HostWord(a);
   block.param4 = HostWord(b);
   block.error = -1;
-  CallHost(-103, block);
+  CallHost(kHostSelSetPackageData, block);
   return block.error == 0;
 }
 

@@ -12,8 +12,9 @@ class VMacResourceFile;
 class VString;
 
 // Data of the package kept by the host (the package's resource base with
-// a and b); only with the host's fourth start-up flag. A new handle the
-// caller owns, or 0.
+// a and b); only with the host's fourth start-up flag. Reading gives a new
+// memory-manager handle the caller owns, or 0; writing hands the host the
+// bytes of a Toolbox handle, which stays the caller's.
 uint32_t HostGetBlob102(int32_t a, int16_t b);
 bool HostSetBlob103(int32_t a, int16_t b, uint32_t handle, int32_t c);
 // Sends a copy of the data in a new handle with the text's address; 100

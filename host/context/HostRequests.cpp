@@ -188,6 +188,13 @@ void HostSetMode179Zero() { SetMode179(0); }
 void HostSetMode179One() { SetMode179(1); }
 void HostSetMode179Two() { SetMode179(2); }
 
+void HostStringConversion531(int32_t& a, int32_t& b) {
+  HostParamBlock block = Cleared();
+  CallHost(kHostSelCenturyPivot, block);
+  a = HostWordOf(block.param1);
+  b = HostWordOf(block.param2);
+}
+
 int32_t ClassifyVariableNameInPlace(VString& name) {
   int32_t scope = kScopeProcess;
   int32_t drop = 0;

@@ -54,6 +54,10 @@ void HostSetMode179Zero();
 void HostSetMode179One();
 void HostSetMode179Two();
 
+// The two numbers the host gives the string class's conversions (531):
+// the 32-bit values at 272 and 276, 0 when the host answers nothing.
+void HostStringConversion531(int32_t& a, int32_t& b);
+
 // Classifies a variable name in place: the lozenge gives the interprocess
 // scope and is dropped, "<>" likewise, "$" gives the local scope and is
 // dropped, anything else the process scope. The rest is cut to 31

@@ -95,6 +95,16 @@ void VHostRef::SetReferenceData(uint32_t referenceData) {
   fData = referenceData;
 }
 
+void VHostRef::ReleaseHostData() {
+  if (fData == 0) return;
+  HostParamBlock block;
+  std::memset(&block, 0, sizeof block);
+  block.handle = fData;
+  block.param1 = 0;
+  CallHost(kHostSelReleaseExpression, block);
+  fData = 0;
+}
+
 void VHostRef::Reset() {
   fTable = 0;
   fField = 0;

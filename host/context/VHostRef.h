@@ -84,6 +84,9 @@ class VHostRef : public VObject {
     fField = field;
   }
   void SetReferenceData(uint32_t referenceData);
+  // Gives the compiled data back to the host (-83), which disposes of it;
+  // the reference keeps none. Nothing without data.
+  void ReleaseHostData();
   // True after a reading that found one of the two tags.
   bool WasRead() const { return fWasRead; }
 

@@ -4,13 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <string>
 
+#include "boundary/FourCC.h"
 #include "boundary/HostServiceSelectors.h"
 #include "framework/core/strings/VUniString.h"
 #include "framework/core/values/VReal.h"
 #include "host/context/HostRequests.h"
 #include "host/context/HostVariables.h"
+#include "host/context/VHostRequest.h"
 #include "host/context/VHostRoutineCall.h"
 #include "host/tests/HostTestSupport.h"
 #include "platform/toolbox/TbxHandles.h"
@@ -121,4 +124,69 @@ TEST(HostRoutineProcedure, ArgumentsUpToTheFirstNullAndEachReleased) {
   unknown.CallProcedure({&a});
   EXPECT_EQ(host.Count(kHostSelRunRoutine), 2);
   EXPECT_EQ(host.Count(kHostSelReleaseEntry), 2);
+}
+
+// What each request of a host object sends: the handle the host gave at
+// 266, the object's number or the operation at 272, the operation's value
+// at 284 and a title at 10.
+TEST(HostRequests, HostObjectRequestsSendTheirFields) {
+  RecordingHost host;
+  host.answer = [](int32_t selector, HostParamBlock& block) {
+    if (selector == kHostSelObjectOpen519) block.handle = 0x4242;
+    block.error = 0;
+  };
+  VHostRequest request(-7);
+  ASSERT_TRUE(request.Open());
+  EXPECT_EQ(request.GetHandle(), 0x4242u);
+  ASSERT_EQ(host.calls.size(), 1u);
+  EXPECT_EQ(host.calls[0].selector, kHostSelObjectOpen519);
+  EXPECT_EQ(HostWordOf(host.calls[0].block.param1), -7);
+
+  struct Case {
+    const char* name;
+    std::function<bool()> send;
+    int32_t selector;
+    uint32_t at272, at284;
+    std::string title;
+  };
+  const Case cases[] = {
+      {"520", [&] { return request.Call520(); }, kHostSelObjectCall520, uint32_t(-7), 0, ""},
+      {"522", [&] { return request.Call522(); }, kHostSelObjectCall522, uint32_t(-7), 0, ""},
+      {"526", [&] { return request.Call526(); }, kHostSelObjectCall526, uint32_t(-7), 0, ""},
+      {"527", [&] { return request.Call527(); }, kHostSelObjectCall527, uint32_t(-7), 0, ""},
+      {"show", [&] { return request.Show(true); }, kHostSelObjectSet530, FourCC("SHOW"), 0, ""},
+      {"hide", [&] { return request.Show(false); }, kHostSelObjectSet530, FourCC("HIDE"), 0, ""},
+      {"state 0", [&] { return request.SetState(0); }, kHostSelObjectSet530, FourCC("STAT"), 1, ""},
+      {"state 3", [&] { return request.SetState(3); }, kHostSelObjectSet530, FourCC("STAT"), 8, ""},
+      {"title", [&] { return request.SetTitle(Text("Page 2")); }, kHostSelObjectSet530, FourCC("TITL"), 0, "Page 2"},
+      {"long title", [&] { return request.SetTitle(Text(std::string(300, 'x'))); }, kHostSelObjectSet530,
+       FourCC("TITL"), 0, std::string(255, 'x')},
+      {"repeat", [&] { return request.SetRepeat(true); }, kHostSelObjectSet530, FourCC("REPT"), 1, ""},
+      {"no repeat", [&] { return request.SetRepeat(false); }, kHostSelObjectSet530, FourCC("REPT"), 0, ""},
+  };
+  for (const Case& c : cases) {
+    host.calls.clear();
+    EXPECT_TRUE(c.send()) << c.name;
+    ASSERT_EQ(host.calls.size(), 1u) << c.name;
+    const HostParamBlock& sent = host.calls[0].block;
+    EXPECT_EQ(host.calls[0].selector, c.selector) << c.name;
+    EXPECT_EQ(sent.handle, 0x4242u) << c.name;
+    EXPECT_EQ(uint32_t(HostWordOf(sent.param1)), c.at272) << c.name;
+    EXPECT_EQ(uint32_t(HostWordOf(sent.param4)), c.at284) << c.name;
+    EXPECT_EQ(Pascal(sent.text), c.title) << c.name;
+  }
+  // States beyond the five bits are refused without asking.
+  host.calls.clear();
+  EXPECT_FALSE(request.SetState(5));
+  EXPECT_FALSE(request.SetState(-1));
+  EXPECT_TRUE(host.calls.empty());
+  // A host that refuses: false, and the handle is still given back once.
+  host.answer = [](int32_t, HostParamBlock& block) { block.error = -1; };
+  host.calls.clear();
+  EXPECT_FALSE(request.Call520());
+  request.Release();
+  request.Release();
+  ASSERT_EQ(host.calls.size(), 2u);
+  EXPECT_EQ(host.calls[1].selector, kHostSelObjectRelease521);
+  EXPECT_EQ(host.calls[1].block.handle, 0x4242u);
 }

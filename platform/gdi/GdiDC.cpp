@@ -10,6 +10,7 @@
 #include <strings.h>
 
 #include "platform/gdi/GdiPaint.h"
+#include "platform/print/PrinterPaper.h"
 #include "platform/win32/WinWindows.h"
 
 const char* const kGdiDefaultPrinterName = "Qv Printer";
@@ -363,7 +364,9 @@ HDC GdiCreatePrinterDC(const GdiDeviceCaps& caps, bool informationOnly) {
   return NewDC(informationOnly ? GdiDcKind::Info : GdiDcKind::Printer, caps);
 }
 
-static HDC CreateDeviceDC(LPCSTR driver, LPCSTR device, bool informationOnly) {
+// A printer's DC lays out the paper and orientation its device mode names;
+// without a mode, the printer's own page.
+static HDC CreateDeviceDC(LPCSTR driver, LPCSTR device, const DEVMODEA* mode, bool informationOnly) {
   bool display = (driver && strcasecmp(driver, "DISPLAY") == 0) ||
                  (device && strcasecmp(device, "DISPLAY") == 0);
   if (display) {
@@ -380,15 +383,15 @@ static HDC CreateDeviceDC(LPCSTR driver, LPCSTR device, bool informationOnly) {
     }
     caps = it->second;
   }
-  return GdiCreatePrinterDC(caps, informationOnly);
+  return GdiCreatePrinterDC(PrinterCapsForMode(caps, mode), informationOnly);
 }
 
 HDC CreateDCA(LPCSTR driver, LPCSTR device, LPCSTR port, const DEVMODEA* mode) {
-  return CreateDeviceDC(driver, device, false);
+  return CreateDeviceDC(driver, device, mode, false);
 }
 
 HDC CreateICA(LPCSTR driver, LPCSTR device, LPCSTR port, const DEVMODEA* mode) {
-  return CreateDeviceDC(driver, device, true);
+  return CreateDeviceDC(driver, device, mode, true);
 }
 
 HDC GdiCreateRecordingDC(HDC reference, std::unique_ptr<GdiRecorder> recorder) {

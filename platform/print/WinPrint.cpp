@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/gdi/WinGdi.h"
+#include "platform/print/PrinterPaper.h"
 
 namespace {
 
@@ -42,8 +43,8 @@ int PrinterResolution(const char* name) {
 // Paper codes the printer takes: those with a size of their own, and 0 with
 // the lengths given.
 bool KnownPaper(int16_t code) {
-  return code >= 1 && code <= 68 && code != 24 && code != 25 && code != 26 && code != 48 &&
-         code != 49;
+  int32_t width = 0, height = 0;
+  return PrinterPaperSize(code, width, height);
 }
 
 void DefaultDevMode(const char* name, int dpi, DEVMODEA& mode) {

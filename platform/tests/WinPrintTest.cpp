@@ -47,6 +47,49 @@ class Printing : public testing::Test {
   std::string folder;
 };
 
+// A printer's DC lays out the paper and orientation of the device mode it
+// is made with: at 300 dpi, within the default printer's 75-pixel margins.
+TEST_F(Printing, DevicesFollowTheirModesPaperAndOrientation) {
+  struct Case {
+    const char* name;
+    uint32_t fields;
+    int16_t paper, orientation, width, length;  // tenths of a millimetre
+    int physicalWidth, physicalHeight;
+  };
+  const uint32_t kPaper = DM_PAPERSIZE | DM_ORIENTATION;
+  const Case cases[] = {
+      {"Letter upright", kPaper, 1, DMORIENT_PORTRAIT, 0, 0, 2550, 3300},
+      {"Letter across", kPaper, 1, DMORIENT_LANDSCAPE, 0, 0, 3300, 2550},
+      {"A4 upright", kPaper, 9, DMORIENT_PORTRAIT, 0, 0, 2480, 3507},
+      {"A4 across", kPaper, 9, DMORIENT_LANDSCAPE, 0, 0, 3507, 2480},
+      {"A3 without orientation", DM_PAPERSIZE, 8, DMORIENT_LANDSCAPE, 0, 0, 3507, 4960},
+      {"own lengths", kPaper | DM_PAPERWIDTH | DM_PAPERLENGTH, 0, DMORIENT_PORTRAIT, 1000, 1500, 1181, 1771},
+      {"unknown code: the printer's own page", kPaper, 24, DMORIENT_PORTRAIT, 0, 0, 2550, 3300},
+      {"no paper field", DM_ORIENTATION, 9, DMORIENT_PORTRAIT, 0, 0, 2550, 3300},
+  };
+  for (const Case& c : cases) {
+    DEVMODEA mode{};
+    std::strcpy(mode.dmDeviceName, "Qv Printer");
+    mode.dmFields = c.fields;
+    mode.dmPaperSize = c.paper;
+    mode.dmOrientation = c.orientation;
+    mode.dmPaperWidth = c.width;
+    mode.dmPaperLength = c.length;
+    for (bool information : {true, false}) {
+      HDC dc = information ? CreateICA("winspool", "Qv Printer", nullptr, &mode)
+                           : CreateDCA("winspool", "Qv Printer", nullptr, &mode);
+      ASSERT_NE(dc, nullptr) << c.name;
+      EXPECT_EQ(GetDeviceCaps(dc, PHYSICALWIDTH), c.physicalWidth) << c.name;
+      EXPECT_EQ(GetDeviceCaps(dc, PHYSICALHEIGHT), c.physicalHeight) << c.name;
+      EXPECT_EQ(GetDeviceCaps(dc, PHYSICALOFFSETX), 75) << c.name;
+      EXPECT_EQ(GetDeviceCaps(dc, PHYSICALOFFSETY), 75) << c.name;
+      EXPECT_EQ(GetDeviceCaps(dc, HORZRES), c.physicalWidth - 150) << c.name;
+      EXPECT_EQ(GetDeviceCaps(dc, VERTRES), c.physicalHeight - 150) << c.name;
+      DeleteDC(dc);
+    }
+  }
+}
+
 TEST_F(Printing, DeviceModesMergeWhatThePrinterTakes) {
   HANDLE printer = nullptr;
   ASSERT_TRUE(OpenPrinterA("Qv Printer", &printer, nullptr));
