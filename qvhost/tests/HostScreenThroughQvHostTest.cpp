@@ -322,8 +322,10 @@ int Marked(int left, int top, int right, int bottom) {
 
 TEST_F(HostScreenTest, AnAreaThatShrinksLeavesTheFormsBackgroundWhereItWas) {
   // The output area draws a grid of numbers over its whole rectangle,
-  // (50, 180) to (250, 240) on the screen.
-  ASSERT_TRUE(Run(std::string(kSetUp) + "area grid create output at main 10 120 200 60\nupdate main\n").ok());
+  // (50, 180) to (250, 240) on the screen, alone on its form so that no
+  // area beneath draws its own background into the uncovered place.
+  ASSERT_TRUE(Run("start -1\nform main 40 60 300 200\narea grid create output at main 10 120 200 60\n"
+                  "update main\n").ok());
   EXPECT_GT(Marked(140, 181, 249, 239), 0);
   // Erased at once, before any update reaches an area.
   ASSERT_EQ(host->Screen().MoveArea("grid", 10, 120, 50, 30), "");
