@@ -12,6 +12,7 @@
 #include "graphics/pictures/VEmfPictureData.h"
 #include "graphics/pictures/VPictPictureData.h"
 #include "graphics/pictures/VPictureConversion.h"
+#include "platform/bytes/ByteOrder.h"
 #include "platform/toolbox/TbxHandleLocker.h"
 #include "platform/toolbox/TbxHandles.h"
 
@@ -163,7 +164,7 @@ int16_t VQTPictureData::HeaderField(int index) const {
   const Tbx::HandleLocker lock(fHandle);
   const auto* data = lock.As<const uint8_t>();
   if (data == nullptr) return 0;
-  return static_cast<int16_t>((data[index * 2] << 8) | data[index * 2 + 1]);
+  return static_cast<int16_t>(LoadBE16(data + index * 2));
 }
 
 int32_t VQTPictureData::GetWidth() const {
