@@ -13,6 +13,7 @@
 #include <iterator>
 
 #include "platform/bytes/ByteSpanReader.h"
+#include "platform/gdi/GdiTopDownBitmap.h"
 #include "platform/gdi/WinGdi.h"
 #include "platform/gdi/pict/PictInterpreter.h"
 #include "platform/gdi/pict/PictPixels.h"
@@ -364,14 +365,8 @@ int32_t QtReadPict(const uint8_t* bytes, size_t size, QtRaster& raster) {
   if (size > 0x7FFFFFFF || !SizeAllowed(width, height)) return kQtBadImage;
   HDC dc = CreateCompatibleDC(nullptr);
   if (dc == nullptr) return kQtNoMemory;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP bitmap = CreateTopDownBitmap32(dc, width, height, &bits);
   if (bitmap == nullptr || bits == nullptr) {
     DeleteDC(dc);
     return kQtNoMemory;
