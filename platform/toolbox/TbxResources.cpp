@@ -18,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/bytes/ByteAppend.h"
 #include "platform/bytes/ByteOrder.h"
 #include "platform/toolbox/TbxHandleLocker.h"
 #include "platform/win32/WinMemory.h"
@@ -51,16 +52,6 @@ constexpr uint64_t kMaxFileSize = kGlobalMaxBlockSize;
 constexpr uint16_t kMapChanged = 0x20;
 
 uint32_t Get24(const uint8_t* p) { return (uint32_t(p[0]) << 16) | (uint32_t(p[1]) << 8) | p[2]; }
-void Put16(std::vector<uint8_t>& out, uint16_t v) {
-  out.push_back(uint8_t(v >> 8));
-  out.push_back(uint8_t(v));
-}
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-  out.push_back(uint8_t(v >> 24));
-  out.push_back(uint8_t(v >> 16));
-  out.push_back(uint8_t(v >> 8));
-  out.push_back(uint8_t(v));
-}
 void Set16(std::vector<uint8_t>& out, size_t at, uint16_t v) { StoreBE16(&out[at], v); }
 void Set32(std::vector<uint8_t>& out, size_t at, uint32_t v) { StoreBE32(&out[at], v); }
 
@@ -380,7 +371,7 @@ OSErr BuildImage(const ResFile& file, std::vector<uint8_t>* out,
         bytes = StoredBytes(*e, &length);
       }
       if (img.size() + 4 + uint64_t(length) > kMaxFileSize) return addResFailed;
-      Put32(img, length);
+      AppendBE32(img, length);
       img.insert(img.end(), bytes, bytes + length);
       where[e] = static_cast<uint32_t>(off);
     }
@@ -390,27 +381,27 @@ OSErr BuildImage(const ResFile& file, std::vector<uint8_t>* out,
 
   // The map: its header, the type list, the reference lists, the names.
   std::vector<uint8_t> map(kHeaderSize + 4 + 2, 0);
-  Put16(map, static_cast<uint16_t>(file.fileAttrs & ~kMapChanged));
-  Put16(map, kMapHeaderSize);
-  Put16(map, 0);  // offset of the name list, set below
-  Put16(map, static_cast<uint16_t>(types.size() - 1));  // 0xFFFF when there is none
+  AppendBE16(map, static_cast<uint16_t>(file.fileAttrs & ~kMapChanged));
+  AppendBE16(map, kMapHeaderSize);
+  AppendBE16(map, 0);                                        // offset of the name list, set below
+  AppendBE16(map, static_cast<uint16_t>(types.size() - 1));  // 0xFFFF when there is none
   size_t refPos = 2 + types.size() * kTypeEntrySize;
   for (size_t t = 0; t < types.size(); ++t) {
     if (refPos > 0xFFFF) return addResFailed;
-    Put32(map, types[t]);
-    Put16(map, static_cast<uint16_t>(groups[t].size() - 1));
-    Put16(map, static_cast<uint16_t>(refPos));
+    AppendBE32(map, types[t]);
+    AppendBE16(map, static_cast<uint16_t>(groups[t].size() - 1));
+    AppendBE16(map, static_cast<uint16_t>(refPos));
     refPos += groups[t].size() * kRefEntrySize;
   }
   std::vector<uint8_t> names;
   for (const auto& g : groups) {
     for (const ResEntry* e : g) {
-      Put16(map, static_cast<uint16_t>(e->id));
+      AppendBE16(map, static_cast<uint16_t>(e->id));
       if (e->name.empty()) {
-        Put16(map, kNoName);
+        AppendBE16(map, kNoName);
       } else {
         if (names.size() >= kNoName) return addResFailed;
-        Put16(map, static_cast<uint16_t>(names.size()));
+        AppendBE16(map, static_cast<uint16_t>(names.size()));
         names.push_back(static_cast<uint8_t>(e->name.size()));
         names.insert(names.end(), e->name.begin(), e->name.end());
       }
@@ -419,7 +410,7 @@ OSErr BuildImage(const ResFile& file, std::vector<uint8_t>* out,
       map.push_back(uint8_t(off >> 16));
       map.push_back(uint8_t(off >> 8));
       map.push_back(uint8_t(off));
-      Put32(map, 0);
+      AppendBE32(map, 0);
     }
   }
   if (map.size() > 0xFFFF) return addResFailed;
