@@ -12,6 +12,7 @@
 #include "document/xMorvaLineMeasure.h"
 #include "document/xMorvaText.h"
 #include "document/xMorvaUndo.h"
+#include "platform/bytes/ByteOrder.h"
 
 namespace {
 
@@ -50,19 +51,8 @@ constexpr uint32_t kNumberUnits = 15;
 constexpr uint32_t kPageCountBit = 1;
 constexpr int kStyleShift = 28;
 
-uint16_t Unit(const uint8_t* at) { return uint16_t(at[0] | (at[1] << 8)); }
-uint32_t Long(const uint8_t* at) {
-  return uint32_t(at[0]) | (uint32_t(at[1]) << 8) | (uint32_t(at[2]) << 16) | (uint32_t(at[3]) << 24);
-}
-void PutUnit(uint8_t* at, uint16_t value) {
-  at[0] = uint8_t(value);
-  at[1] = uint8_t(value >> 8);
-}
-void PutLong(uint8_t* at, uint32_t value) {
-  for (int i = 0; i < 4; ++i) at[i] = uint8_t(value >> (8 * i));
-}
 float GetFloat(const uint8_t* at) {
-  const uint32_t bits = Long(at);
+  const uint32_t bits = LoadLE32(at);
   float value;
   std::memcpy(&value, &bits, sizeof value);
   return value;
@@ -70,17 +60,17 @@ float GetFloat(const uint8_t* at) {
 void PutFloat(uint8_t* at, float value) {
   uint32_t bits;
   std::memcpy(&bits, &value, sizeof bits);
-  PutLong(at, bits);
+  StoreLE32(at, bits);
 }
 
 // An element's code and payload length when its head and whole payload lie
 // before `end`; false otherwise (a short or cut element is left alone).
 bool ReadElement(const uint8_t* at, const uint8_t* end, uint16_t& code, uint32_t& a, uint32_t& b) {
-  if (end - at < ptrdiff_t(kHeadBytes) || Unit(at) != 0) return false;
-  code = Unit(at + 2);
+  if (end - at < ptrdiff_t(kHeadBytes) || LoadLE16(at) != 0) return false;
+  code = LoadLE16(at + 2);
   if (code < kFirstElement) return false;
-  a = Long(at + 4);
-  b = Long(at + 8);
+  a = LoadLE32(at + 4);
+  b = LoadLE32(at + 8);
   return uint64_t(a) <= uint64_t(end - at - kHeadBytes);
 }
 
@@ -90,13 +80,13 @@ bool ReadElement(const uint8_t* at, const uint8_t* end, uint16_t& code, uint32_t
 uint32_t TextStep(const uint8_t* at, const uint8_t* end) {
   const uint64_t remaining = uint64_t(end - at);
   uint64_t step = 2;
-  if (remaining >= 2 && Unit(at) == 0) {
-    if (remaining >= 4 && Unit(at + 2) < kFirstElement) {
+  if (remaining >= 2 && LoadLE16(at) == 0) {
+    if (remaining >= 4 && LoadLE16(at + 2) < kFirstElement) {
       step = kRecordBytes;
     } else if (remaining >= kHeadBytes) {
-      const uint64_t a = Long(at + 4);
-      const uint64_t b = Long(at + 8);
-      step = kHeadBytes + (Unit(at + 2) >= kFirstComputed ? (b < a ? b : a) : a);
+      const uint64_t a = LoadLE32(at + 4);
+      const uint64_t b = LoadLE32(at + 8);
+      step = kHeadBytes + (LoadLE16(at + 2) >= kFirstComputed ? (b < a ? b : a) : a);
     } else {
       step = remaining;
     }
@@ -123,13 +113,13 @@ bool ReadPageNumber(const uint8_t* element, const uint8_t* end, PageNumberLayout
   const uint8_t* payload = element + kHeadBytes;
   // The shown-text flag set: the element shows its source, not a number.
   if (payload[12] != 0) return false;
-  const uint64_t n = Long(payload);
-  const uint64_t result = Long(payload + 4);
-  const uint64_t source = Long(payload + 8);
+  const uint64_t n = LoadLE32(payload);
+  const uint64_t result = LoadLE32(payload + 4);
+  const uint64_t source = LoadLE32(payload + 8);
   if (n < 4 || result != 2 * kNumberUnits || kComputedHead + n + result + source != a) return false;
   layout.a = a;
   layout.resultAt = uint32_t(kComputedHead + n + source);
-  layout.format = Long(payload + kComputedHead);
+  layout.format = LoadLE32(payload + kComputedHead);
   layout.visibleBase = layout.resultAt;
   return true;
 }
@@ -147,7 +137,7 @@ const char16_t* StyleTemplate(uint32_t style) {
 }
 
 void RecountLeaders(xMorvaLineMeasure& font, uint8_t* cache) {
-  const uint16_t leader = Unit(cache + 10);
+  const uint16_t leader = LoadLE16(cache + 10);
   if (leader == 0) return;
   const double leaderWidth = font.MeasureCharWidth(char16_t(leader));
   const float width = GetFloat(cache);
@@ -155,7 +145,7 @@ void RecountLeaders(xMorvaLineMeasure& font, uint8_t* cache) {
   // the cache can store before it is converted.
   double count = 0;
   if (leaderWidth > 0 && width > 0) count = std::min(double(width) / leaderWidth, double(0x7FFF));
-  PutUnit(cache + 12, uint16_t(count));
+  StoreLE16(cache + 12, uint16_t(count));
 }
 
 }  // namespace
@@ -333,7 +323,7 @@ int32_t xMorvaDocument::MeasureElementText(xMorvaLineMeasure& font, const uint8_
   if (payload[12] != 0 || b > a) return 0;
   int32_t width = 0;
   for (uint32_t at = b; at + 2 <= a; at += 2) {
-    width = int32_t(width + font.MeasureCharWidth(char16_t(Unit(payload + at))));
+    width = int32_t(width + font.MeasureCharWidth(char16_t(LoadLE16(payload + at))));
   }
   return width;
 }
@@ -344,8 +334,9 @@ void xMorvaDocument::PreparePageNumberElement(uint8_t* element, const uint8_t* e
   const char16_t* widest = StyleTemplate(layout.format >> kStyleShift);
   const uint32_t length = uint32_t(std::char_traits<char16_t>::length(widest));
   uint8_t* result = element + kHeadBytes + layout.resultAt;
-  for (uint32_t i = 0; i < length; ++i) PutUnit(result + 2 * (kNumberUnits - length + i), widest[i]);
-  PutLong(element + 8, layout.visibleBase + (kNumberUnits - length) * 2);
+  for (uint32_t i = 0; i < length; ++i)
+    StoreLE16(result + 2 * (kNumberUnits - length + i), widest[i]);
+  StoreLE32(element + 8, layout.visibleBase + (kNumberUnits - length) * 2);
 }
 
 void xMorvaDocument::FormatPageNumberElement(uint8_t* element, const uint8_t* end, int32_t page) {
@@ -364,9 +355,9 @@ void xMorvaDocument::FormatPageNumberElement(uint8_t* element, const uint8_t* en
   if (written < 0 || written > int32_t(kNumberUnits)) written = 0;
   uint8_t* result = element + kHeadBytes + layout.resultAt;
   for (uint32_t i = kNumberUnits - uint32_t(written); i < kNumberUnits; ++i) {
-    PutUnit(result + 2 * i, units[i]);
+    StoreLE16(result + 2 * i, units[i]);
   }
-  PutLong(element + 8, layout.visibleBase + (kNumberUnits - uint32_t(written)) * 2);
+  StoreLE32(element + 8, layout.visibleBase + (kNumberUnits - uint32_t(written)) * 2);
 }
 
 float xMorvaDocument::LayOutPageNumbers(xMorvaLineMeasure& font, int32_t page, uint8_t* lineStart,
@@ -386,16 +377,16 @@ float xMorvaDocument::AdjustTabsForPageNumbers(xMorvaLineMeasure& font, int32_t 
   float carry = 0;
   uint8_t* tab = nullptr;  // the cache of the last tab before here
   for (uint8_t* at = lineStart; at < end;) {
-    if (end - at >= 2 && Unit(at) != 0) {
+    if (end - at >= 2 && LoadLE16(at) != 0) {
       // A decimal tab aligns up to the separator; after it, it takes no more.
-      if (Unit(at) == decimal && tab != nullptr && int16_t(Unit(tab + 8)) == kTabDecimal) {
+      if (LoadLE16(at) == decimal && tab != nullptr && int16_t(LoadLE16(tab + 8)) == kTabDecimal) {
         tab = nullptr;
       }
       at += 2;
       continue;
     }
-    if (end - at >= ptrdiff_t(kRecordBytes) && Unit(at + 2) < kFirstElement) {
-      font.ApplyProperty(Unit(at + 2), int32_t(Long(at + 4)));
+    if (end - at >= ptrdiff_t(kRecordBytes) && LoadLE16(at + 2) < kFirstElement) {
+      font.ApplyProperty(LoadLE16(at + 2), int32_t(LoadLE32(at + 4)));
       at += kRecordBytes;
       continue;
     }
@@ -412,7 +403,7 @@ float xMorvaDocument::AdjustTabsForPageNumbers(xMorvaLineMeasure& font, int32_t 
         total += lost;
         pending += lost;
         if (tab != nullptr) {
-          const int16_t kind = int16_t(Unit(tab + 8));
+          const int16_t kind = int16_t(LoadLE16(tab + 8));
           if (kind == kTabCentre) {
             PutFloat(tab, GetFloat(tab) + pending / 2);
             pending = pending / 2 + carry;

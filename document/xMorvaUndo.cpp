@@ -85,58 +85,42 @@ bool xMorvaUndo::KindBefore(int32_t at, uint16_t& kind) const {
 
 bool xMorvaUndo::KindAt(int32_t at, uint16_t& kind) const { return ReadAt(at, &kind, sizeof kind); }
 
-void xMorvaUndo::WriteBeginRecord(const StepRecord& step) {
+void xMorvaUndo::WriteStepRecord(const StepRecord& step, StepSide side) {
   uint8_t record[kStepRecordSize];
   uint8_t* at = Put(record, step.kind);
-  at = Put(at, step.value);
-  at = Put(at, step.engine);
+  if (side == kStepBegin) {
+    at = Put(at, step.value);
+    at = Put(at, step.engine);
+  }
   at = Put(at, step.length);
   at = Put(at, step.selStart);
   at = Put(at, step.selEnd);
+  if (side == kStepEnd) {
+    at = Put(at, step.engine);
+    at = Put(at, step.value);
+  }
   Put(at, step.kind);
   WriteAt(fEnd, record, kStepRecordSize);
   fEnd += int32_t(kStepRecordSize);
   fPosition = fEnd;
 }
 
-void xMorvaUndo::WriteEndRecord(const StepRecord& step) {
-  uint8_t record[kStepRecordSize];
-  uint8_t* at = Put(record, step.kind);
-  at = Put(at, step.length);
-  at = Put(at, step.selStart);
-  at = Put(at, step.selEnd);
-  at = Put(at, step.engine);
-  at = Put(at, step.value);
-  Put(at, step.kind);
-  WriteAt(fEnd, record, kStepRecordSize);
-  fEnd += int32_t(kStepRecordSize);
-  fPosition = fEnd;
-}
-
-bool xMorvaUndo::ReadBeginRecord(int32_t at, StepRecord& step) const {
+bool xMorvaUndo::ReadStepRecord(int32_t at, StepRecord& step, StepSide side) const {
   uint8_t record[kStepRecordSize];
   if (!ReadAt(at, record, kStepRecordSize)) return false;
   uint16_t tail = 0;
   const uint8_t* p = Get(record, step.kind);
-  p = Get(p, step.value);
-  p = Get(p, step.engine);
+  if (side == kStepBegin) {
+    p = Get(p, step.value);
+    p = Get(p, step.engine);
+  }
   p = Get(p, step.length);
   p = Get(p, step.selStart);
   p = Get(p, step.selEnd);
-  Get(p, tail);
-  return tail == step.kind && step.kind < kUndoInsertion && step.engine != nullptr;
-}
-
-bool xMorvaUndo::ReadEndRecord(int32_t at, StepRecord& step) const {
-  uint8_t record[kStepRecordSize];
-  if (!ReadAt(at, record, kStepRecordSize)) return false;
-  uint16_t tail = 0;
-  const uint8_t* p = Get(record, step.kind);
-  p = Get(p, step.length);
-  p = Get(p, step.selStart);
-  p = Get(p, step.selEnd);
-  p = Get(p, step.engine);
-  p = Get(p, step.value);
+  if (side == kStepEnd) {
+    p = Get(p, step.engine);
+    p = Get(p, step.value);
+  }
   Get(p, tail);
   return tail == step.kind && step.kind < kUndoInsertion && step.engine != nullptr;
 }
@@ -193,7 +177,7 @@ void xMorvaUndo::BeginStep(xMorvaUndoEngine& engine, uint16_t kind, uint16_t val
   if (!Reserve(kStepRecordSize)) return;
   fStep = StepRecord{kind, value, &engine, engine.GetLength(), selStart, selEnd};
   fStepStart = fEnd;
-  WriteBeginRecord(fStep);
+  WriteStepRecord(fStep, kStepBegin);
   fStepOpen = 1;
   fStepDepth = 0;
 }
@@ -274,7 +258,7 @@ void xMorvaUndo::Commit() {
   if (fStepPending == 0) return;
   if (!Reserve(kStepRecordSize)) return;
   fStepPending = 0;
-  WriteEndRecord(fPending);
+  WriteStepRecord(fPending, kStepEnd);
 }
 
 void xMorvaUndo::BeginGroup(uint16_t kind) {
@@ -467,7 +451,7 @@ bool xMorvaUndo::RedoByteRecord(xMorvaUndoEngine& engine, int32_t& at, int32_t& 
 
 bool xMorvaUndo::UndoOneStep() {
   StepRecord stepEnd;
-  if (!ReadEndRecord(fPosition - int32_t(kStepRecordSize), stepEnd)) return false;
+  if (!ReadStepRecord(fPosition - int32_t(kStepRecordSize), stepEnd, kStepEnd)) return false;
   int32_t at = fPosition - int32_t(kStepRecordSize);
   xMorvaUndoEngine& engine = *stepEnd.engine;
   fDocument.SetCurrentPart(engine);
@@ -481,7 +465,7 @@ bool xMorvaUndo::UndoOneStep() {
     replayed = UndoByteRecord(engine, at, first, last);
   }
   StepRecord stepBegin;
-  if (replayed && ReadBeginRecord(at - int32_t(kStepRecordSize), stepBegin) &&
+  if (replayed && ReadStepRecord(at - int32_t(kStepRecordSize), stepBegin, kStepBegin) &&
       stepBegin.engine == stepEnd.engine && stepBegin.kind == stepEnd.kind) {
     at -= int32_t(kStepRecordSize);
     engine.SetLength(stepBegin.length);
@@ -497,7 +481,7 @@ bool xMorvaUndo::UndoOneStep() {
 
 bool xMorvaUndo::RedoOneStep() {
   StepRecord stepBegin;
-  if (!ReadBeginRecord(fPosition, stepBegin)) return false;
+  if (!ReadStepRecord(fPosition, stepBegin, kStepBegin)) return false;
   int32_t at = fPosition + int32_t(kStepRecordSize);
   xMorvaUndoEngine& engine = *stepBegin.engine;
   fDocument.SetCurrentPart(engine);
@@ -511,7 +495,7 @@ bool xMorvaUndo::RedoOneStep() {
     replayed = RedoByteRecord(engine, at, first, last);
   }
   StepRecord stepEnd;
-  if (replayed && ReadEndRecord(at, stepEnd) && stepEnd.engine == stepBegin.engine &&
+  if (replayed && ReadStepRecord(at, stepEnd, kStepEnd) && stepEnd.engine == stepBegin.engine &&
       stepEnd.kind == stepBegin.kind) {
     at += int32_t(kStepRecordSize);
     engine.SetLength(stepEnd.length);

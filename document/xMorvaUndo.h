@@ -137,10 +137,13 @@ class xMorvaUndo : public VObject {
   // The u16 kind just before `at` / at `at`; false when the buffer has none.
   bool KindBefore(int32_t at, uint16_t& kind) const;
   bool KindAt(int32_t at, uint16_t& kind) const;
-  void WriteBeginRecord(const StepRecord& step);
-  void WriteEndRecord(const StepRecord& step);
-  bool ReadBeginRecord(int32_t at, StepRecord& step) const;
-  bool ReadEndRecord(int32_t at, StepRecord& step) const;
+  // A step's begin and end records hold the same fields in two orders (see
+  // above); one writer and one reader take the side.
+  enum StepSide : uint8_t { kStepBegin, kStepEnd };
+  void WriteStepRecord(const StepRecord& step, StepSide side);
+  // False when the record is cut short or its two kinds, kind or engine do
+  // not make a step.
+  bool ReadStepRecord(int32_t at, StepRecord& step, StepSide side) const;
   // Writes the tail of the open insertion record.
   void CloseInsertion();
   void WriteGroupMarker();

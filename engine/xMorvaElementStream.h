@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+#include "platform/bytes/ByteOrder.h"
+
 // Special element codes: xMorvaElementCode::Tab and so on, plain numbers.
 struct xMorvaElementCode {
   enum : uint16_t {
@@ -34,20 +36,12 @@ constexpr uint16_t kFirstComputedCode = 23999;
 constexpr uint32_t kRecordSize = 8;
 constexpr uint32_t kElementHeadSize = 12;
 
-inline uint16_t StreamUnit(const uint8_t* at) { return uint16_t(at[0] | (uint16_t(at[1]) << 8)); }
-inline uint32_t StreamLong(const uint8_t* at) {
-  return uint32_t(at[0]) | (uint32_t(at[1]) << 8) | (uint32_t(at[2]) << 16) | (uint32_t(at[3]) << 24);
-}
-inline void PutStreamUnit(uint8_t* at, uint16_t value) {
-  at[0] = uint8_t(value);
-  at[1] = uint8_t(value >> 8);
-}
-inline void PutStreamLong(uint8_t* at, uint32_t value) {
-  at[0] = uint8_t(value);
-  at[1] = uint8_t(value >> 8);
-  at[2] = uint8_t(value >> 16);
-  at[3] = uint8_t(value >> 24);
-}
+// The stream's words are little-endian: its names for the shared byte-order
+// helpers, so a reader of the grammar sees which word it takes.
+inline uint16_t StreamUnit(const uint8_t* at) { return LoadLE16(at); }
+inline uint32_t StreamLong(const uint8_t* at) { return LoadLE32(at); }
+inline void PutStreamUnit(uint8_t* at, uint16_t value) { StoreLE16(at, value); }
+inline void PutStreamLong(uint8_t* at, uint32_t value) { StoreLE32(at, value); }
 
 // Writes the record (0, id, value) into 8 bytes.
 inline void PutPropertyRecord(uint8_t* at, uint16_t id, uint32_t value) {

@@ -15,6 +15,7 @@
 #include "framework/core/streams/VHandleStream.h"
 #include "framework/core/streams/VMemoryStream.h"
 #include "framework/core/strings/VUniString.h"
+#include "platform/bytes/ByteOrder.h"
 
 namespace {
 
@@ -30,10 +31,6 @@ bool IsComputedCode(uint16_t code) {
   return code == xMorvaElementCode::PageNumber || code == xMorvaElementCode::ExprQv ||
          code == xMorvaElementCode::DateTime || code == xMorvaElementCode::Hyperlink ||
          code == xMorvaElementCode::HTMLExpression || code == xMorvaElementCode::HTMLExpression2;
-}
-
-uint32_t SwapLong(uint32_t v) {
-  return (v >> 24) | ((v >> 8) & 0xFF00u) | ((v << 8) & 0xFF0000u) | (v << 24);
 }
 
 }  // namespace
@@ -159,7 +156,7 @@ int32_t xMorvaEngine::InsertHTMLExpression2WithUndo(const VString& expression) {
 bool xMorvaEngine::ReadHTMLExpression(VStream& stream, VString& expression) {
   uint32_t tag = 0;
   if (stream.ReadULong(tag) != 0) return false;
-  if (tag == kTagExpression || SwapLong(tag) == kTagExpression) {
+  if (tag == kTagExpression || ReverseBytes32(tag) == kTagExpression) {
     if (tag != kTagExpression) {
       int16_t data = 0;
       int16_t native = 0;

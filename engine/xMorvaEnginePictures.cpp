@@ -15,23 +15,17 @@
 #include "framework/core/values/VValue.h"
 #include "graphics/pictures/VPictureData.h"
 #include "graphics/pictures/VPictureShape.h"
+#include "platform/bytes/ByteOrder.h"
 
 namespace {
 
-uint32_t HeaderWord(const uint8_t* at, bool big) {
-  return big ? uint32_t(at[0]) << 24 | uint32_t(at[1]) << 16 | uint32_t(at[2]) << 8 | at[3]
-             : StreamLong(at);
-}
+uint32_t HeaderWord(const uint8_t* at, bool big) { return big ? LoadBE32(at) : StreamLong(at); }
 
 void PutHeaderWord(uint8_t* at, uint32_t value, bool big) {
-  if (!big) {
+  if (big)
+    StoreBE32(at, value);
+  else
     PutStreamLong(at, value);
-    return;
-  }
-  at[0] = uint8_t(value >> 24);
-  at[1] = uint8_t(value >> 16);
-  at[2] = uint8_t(value >> 8);
-  at[3] = uint8_t(value);
 }
 
 // The run-time word sits at the same place in either order; zero is zero.
@@ -112,7 +106,7 @@ bool ReadPictureHeader(const uint8_t* element, uint32_t size, xMorvaPictureHeade
   header.shownHeight = int32_t(HeaderWord(h + 4, big));
   header.ownWidth = int32_t(HeaderWord(h + 8, big));
   header.ownHeight = int32_t(HeaderWord(h + 12, big));
-  header.mode = big ? uint16_t(h[18] << 8 | h[19]) : StreamUnit(h + 18);
+  header.mode = big ? LoadBE16(h + 18) : StreamUnit(h + 18);
   header.runtime = StreamLong(h + kRuntimeWordAt);
   return true;
 }

@@ -32,6 +32,7 @@
 #include "framework/core/streams/VMemoryStream.h"
 #include "framework/core/strings/VUniString.h"
 #include "framework/system/resources/VMemoryResourceFile.h"
+#include "platform/bytes/ByteOrder.h"
 
 namespace {
 
@@ -42,10 +43,6 @@ constexpr uint32_t kTagStyleSheet = FourCC("wSTL");
 constexpr int32_t kDefaultSheet = 1;
 // Ids 0 to 14 are compared for an 'xMor' stream, whose sheets do not travel.
 constexpr uint16_t kLastOldCharacterProperty = 14;
-
-uint32_t Swap32Value(uint32_t v) {
-  return (v >> 24) | ((v >> 8) & 0xFF00u) | ((v << 8) & 0xFF0000u) | (v << 24);
-}
 
 // The properties and tabs at both ends of a copied range and where its
 // first and last paragraph ends lie in the copied bytes.
@@ -95,8 +92,8 @@ int32_t ReadTransfer(VStream& stream, Transfer& transfer) {
   bool swapped = false;
   if (tag == kTagTransfer || tag == kTagOldTransfer) {
     transfer.old = tag == kTagOldTransfer;
-  } else if (Swap32Value(tag) == kTagTransfer || Swap32Value(tag) == kTagOldTransfer) {
-    transfer.old = Swap32Value(tag) == kTagOldTransfer;
+  } else if (ReverseBytes32(tag) == kTagTransfer || ReverseBytes32(tag) == kTagOldTransfer) {
+    transfer.old = ReverseBytes32(tag) == kTagOldTransfer;
     swapped = true;
     int16_t data = 0;
     int16_t native = 0;

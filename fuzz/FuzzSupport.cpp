@@ -11,6 +11,7 @@
 #include "framework/core/strings/VUniString.h"
 #include "framework/system/files/VFileTypeMap.h"
 #include "framework/system/resources/VResourceFile.h"
+#include "platform/gdi/GdiTopDownBitmap.h"
 #include "platform/gdi/WinGdi.h"
 
 void StartFuzzServices() {
@@ -134,14 +135,8 @@ std::vector<uint8_t> WrittenBytes(const std::function<bool(VStream&)>& write, bo
 
 FuzzDevice::FuzzDevice() {
   fDC = CreateCompatibleDC(nullptr);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = 64;
-  info.bmiHeader.biHeight = -64;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
-  fBitmap = CreateDIBSection(fDC, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  fBitmap = CreateTopDownBitmap32(fDC, 64, 64, &bits);
   fOld = SelectObject(fDC, fBitmap);
 }
 

@@ -6,6 +6,7 @@
 #include "framework/core/containers/VStringArray.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/strings/VUniString.h"
+#include "platform/bytes/ByteOrder.h"
 
 namespace {
 
@@ -21,34 +22,22 @@ constexpr size_t kNameAt = 4;
 constexpr int kOffered = 0;
 constexpr int kAccepted = 1;
 
-uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-uint32_t Get32(const uint8_t* p) {
-  return uint32_t{p[0]} | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16) | (uint32_t{p[3]} << 24);
-}
-void Put16(uint8_t* p, uint16_t v) {
-  p[0] = static_cast<uint8_t>(v);
-  p[1] = static_cast<uint8_t>(v >> 8);
-}
-void Put32(uint8_t* p, uint32_t v) {
-  for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
-
 size_t BlockSizeFor(int32_t capacity) {
   return kDragTypeHeaderSize + kDragTypeEntrySize * static_cast<size_t>(capacity < 0 ? 0 : capacity);
 }
 
 int32_t RawCapacity(const uint8_t* block) {
-  const auto c = static_cast<int16_t>(Get16(block + kCapacityAt));
+  const auto c = static_cast<int16_t>(LoadLE16(block + kCapacityAt));
   return c < 0 ? 0 : c;
 }
 
 int32_t ClampedCount(const uint8_t* block, int32_t capacity) {
-  const auto n = static_cast<int16_t>(Get16(block + kCountAt));
+  const auto n = static_cast<int16_t>(LoadLE16(block + kCountAt));
   return n < 0 ? 0 : (n > capacity ? capacity : n);
 }
 
 uint16_t NameLength(const uint8_t* entry) {
-  const uint16_t n = Get16(entry + kNameLengthAt);
+  const uint16_t n = LoadLE16(entry + kNameLengthAt);
   return n > kDragTypeNameMax ? kDragTypeNameMax : n;
 }
 
@@ -92,8 +81,8 @@ void VDragTypeList::MakeNew() {
   Free();
   fBlock = static_cast<uint8_t*>(gMemoryMgr->NewBlockClear(BlockSizeFor(1)));
   if (fBlock == nullptr) return;
-  Put16(fBlock + kVersionAt, 1);
-  Put16(fBlock + kCapacityAt, 1);
+  StoreLE16(fBlock + kVersionAt, 1);
+  StoreLE16(fBlock + kCapacityAt, 1);
 }
 
 bool VDragTypeList::CopyFrom(const uint8_t* block, int32_t capacityLimit) {
@@ -104,12 +93,12 @@ bool VDragTypeList::CopyFrom(const uint8_t* block, int32_t capacityLimit) {
   auto* copy = static_cast<uint8_t*>(gMemoryMgr->NewBlock(BlockSizeFor(count)));
   if (copy == nullptr) return false;
   std::memcpy(copy, block, BlockSizeFor(count));
-  Put16(copy + kCapacityAt, static_cast<uint16_t>(count));
-  Put16(copy + kCountAt, static_cast<uint16_t>(count));
+  StoreLE16(copy + kCapacityAt, static_cast<uint16_t>(count));
+  StoreLE16(copy + kCountAt, static_cast<uint16_t>(count));
   // Name lengths are written back within 32, so the copy needs no trust.
   for (int32_t i = 0; i < count; ++i) {
     uint8_t* entry = copy + kDragTypeHeaderSize + kDragTypeEntrySize * static_cast<size_t>(i);
-    Put16(entry + kNameLengthAt, NameLength(entry));
+    StoreLE16(entry + kNameLengthAt, NameLength(entry));
   }
   Free();
   fBlock = copy;
@@ -141,7 +130,7 @@ int32_t VDragTypeList::Count() const { return fBlock != nullptr ? ClampedCount(f
 
 size_t VDragTypeList::GetBlockSize() const { return fBlock != nullptr ? BlockSizeFor(Capacity()) : 0; }
 
-void VDragTypeList::SetCount(int32_t n) { Put16(fBlock + kCountAt, static_cast<uint16_t>(n)); }
+void VDragTypeList::SetCount(int32_t n) { StoreLE16(fBlock + kCountAt, static_cast<uint16_t>(n)); }
 
 uint8_t* VDragTypeList::EntryAt(int32_t index) const {
   return fBlock + kDragTypeHeaderSize + kDragTypeEntrySize * static_cast<size_t>(index - 1);
@@ -151,23 +140,25 @@ bool VDragTypeList::Flag(int32_t index, int which) const {
   return EntryAt(index)[which == kOffered ? kOfferedAt : kAcceptedAt] != 0;
 }
 
-uint32_t VDragTypeList::GetMask() const { return fBlock != nullptr ? Get32(fBlock + kMaskAt) : 0; }
+uint32_t VDragTypeList::GetMask() const {
+  return fBlock != nullptr ? LoadLE32(fBlock + kMaskAt) : 0;
+}
 
 void VDragTypeList::SetMask(uint32_t bits) {
-  if (fBlock != nullptr) Put32(fBlock + kMaskAt, bits);
+  if (fBlock != nullptr) StoreLE32(fBlock + kMaskAt, bits);
 }
 
 void VDragTypeList::GetInsets(int32_t& a, int32_t& b, int32_t& c, int32_t& d) const {
   int32_t* out[4] = {&a, &b, &c, &d};
   for (int i = 0; i < 4; ++i) {
-    *out[i] = fBlock != nullptr ? static_cast<int32_t>(Get32(fBlock + kInsetAAt + 4 * i)) : 0;
+    *out[i] = fBlock != nullptr ? static_cast<int32_t>(LoadLE32(fBlock + kInsetAAt + 4 * i)) : 0;
   }
 }
 
 void VDragTypeList::SetInsets(int32_t a, int32_t b, int32_t c, int32_t d) {
   if (fBlock == nullptr) return;
   const int32_t in[4] = {a, b, c, d};
-  for (int i = 0; i < 4; ++i) Put32(fBlock + kInsetAAt + 4 * i, static_cast<uint32_t>(in[i]));
+  for (int i = 0; i < 4; ++i) StoreLE32(fBlock + kInsetAAt + 4 * i, static_cast<uint32_t>(in[i]));
 }
 
 bool VDragTypeList::IsInDropArea(int32_t width, int32_t height, int32_t x, int32_t y) const {
@@ -187,7 +178,8 @@ void VDragTypeList::GetTypeName(int32_t index, VString& out) const {
   const uint8_t* entry = EntryAt(index);
   const uint16_t n = NameLength(entry);
   char16_t units[kDragTypeNameMax];
-  for (uint16_t i = 0; i < n; ++i) units[i] = static_cast<char16_t>(Get16(entry + kNameAt + 2 * i));
+  for (uint16_t i = 0; i < n; ++i)
+    units[i] = static_cast<char16_t>(LoadLE16(entry + kNameAt + 2 * i));
   out.SetUniChars(units, 0, n);
 }
 
@@ -216,7 +208,7 @@ bool VDragTypeList::Reserve(int32_t n) {
   const size_t kept = BlockSizeFor(Capacity());
   std::memcpy(grown, fBlock, kept);
   std::memset(grown + kept, 0, BlockSizeFor(n) - kept);
-  Put16(grown + kCapacityAt, static_cast<uint16_t>(n));
+  StoreLE16(grown + kCapacityAt, static_cast<uint16_t>(n));
   Free();
   fBlock = grown;
   return true;
@@ -236,8 +228,8 @@ bool VDragTypeList::AddType(bool offered, bool accepted, const VString& name) {
   uint8_t* entry = EntryAt(count + 1);
   std::memset(entry, 0, kDragTypeEntrySize);
   const int32_t length = name.GetLength() < kDragTypeNameMax ? name.GetLength() : kDragTypeNameMax;
-  Put16(entry + kNameLengthAt, static_cast<uint16_t>(length));
-  for (int32_t i = 0; i < length; ++i) Put16(entry + kNameAt + 2 * i, name.GetCharAt(i + 1));
+  StoreLE16(entry + kNameLengthAt, static_cast<uint16_t>(length));
+  for (int32_t i = 0; i < length; ++i) StoreLE16(entry + kNameAt + 2 * i, name.GetCharAt(i + 1));
   entry[kOfferedAt] = offered ? 1 : 0;
   entry[kAcceptedAt] = accepted ? 1 : 0;
   return true;

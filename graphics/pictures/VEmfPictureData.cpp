@@ -46,16 +46,14 @@ VEmfPictureData::VEmfPictureData(const VPictureData& source) { SetFromPicture(so
 
 VEmfPictureData::~VEmfPictureData() { LetGo(); }
 
-void VEmfPictureData::LetGo() {
-  if (fMetafile != nullptr && fOwns != 0) DeleteEnhMetaFile(fMetafile);
-  fMetafile = nullptr;
-  fOwns = 0;
-}
+void VEmfPictureData::DisposeHeld(uint32_t handle) { DeleteEnhMetaFile(EnhMetafileOfWord(handle)); }
+
+HENHMETAFILE VEmfPictureData::GetMetafile() const { return EnhMetafileOfWord(fHandle); }
 
 VValue* VEmfPictureData::Clone() const {
   auto* copy = new VEmfPictureData;
-  if (fMetafile != nullptr) {
-    HENHMETAFILE duplicate = CopyEnhMetaFileA(fMetafile, nullptr);
+  if (fHandle != 0) {
+    HENHMETAFILE duplicate = CopyEnhMetaFileA(GetMetafile(), nullptr);
     if (duplicate != nullptr)
       copy->SetMetafile(duplicate, true);
     else
@@ -65,13 +63,12 @@ VValue* VEmfPictureData::Clone() const {
 }
 
 int32_t VEmfPictureData::GetPictureKind() const { return kPictureKindEMF; }
-bool VEmfPictureData::HasData() const { return fMetafile != nullptr; }
 
 void VEmfPictureData::GetSize(int32_t& width, int32_t& height) const {
   width = height = 0;
-  if (fMetafile == nullptr) return;
+  if (fHandle == 0) return;
   ENHMETAHEADER header;
-  if (GetEnhMetaFileHeader(fMetafile, sizeof header, &header) < sizeof header) return;
+  if (GetEnhMetaFileHeader(GetMetafile(), sizeof header, &header) < sizeof header) return;
   HDC screen = GetDC(nullptr);
   if (screen == nullptr) return;
   const float horzRes = static_cast<float>(GetDeviceCaps(screen, HORZRES));
@@ -102,27 +99,8 @@ int32_t VEmfPictureData::GetHeight() const {
   return h;
 }
 
-uint32_t VEmfPictureData::GetHandle() const { return MetafileWord(fMetafile); }
-
-uint32_t VEmfPictureData::DetachHandle() {
-  const uint32_t word = MetafileWord(fMetafile);
-  fMetafile = nullptr;
-  fOwns = 0;
-  return word;
-}
-
-void VEmfPictureData::SetHandle(uint32_t handle, bool owns) {
-  SetMetafile(EnhMetafileOfWord(handle), owns);
-}
-
 void VEmfPictureData::SetMetafile(HENHMETAFILE metafile, bool owns) {
-  if (metafile == fMetafile && metafile != nullptr) {
-    fOwns = owns ? 1 : 0;
-    return;
-  }
-  LetGo();
-  fMetafile = metafile;
-  fOwns = metafile != nullptr && owns ? 1 : 0;
+  SetHandle(MetafileWord(metafile), owns);
 }
 
 void VEmfPictureData::SetFromData(const void* bytes, uint32_t size) {
@@ -152,7 +130,7 @@ void VEmfPictureData::SetFromPicture(const VPictureData& source) {
   if (!source.HasData()) return;
   if (source.GetPictureKind() == kPictureKindEMF) {
     const auto& emf = static_cast<const VEmfPictureData&>(source);
-    HENHMETAFILE copy = CopyEnhMetaFileA(emf.fMetafile, nullptr);
+    HENHMETAFILE copy = CopyEnhMetaFileA(emf.GetMetafile(), nullptr);
     if (copy == nullptr) SetError(kPictureFailed);
     SetMetafile(copy, true);
     return;
@@ -167,16 +145,16 @@ void VEmfPictureData::SetFromPicture(const VPictureData& source) {
 }
 
 void VEmfPictureData::WriteHex(VStream& stream) const {
-  const std::vector<uint8_t> bits = BitsOf(fMetafile);
+  const std::vector<uint8_t> bits = BitsOf(GetMetafile());
   if (!bits.empty()) stream.PutHex(bits.data(), static_cast<uint32_t>(bits.size()));
 }
 
 uint32_t VEmfPictureData::DataSize() const {
-  return fMetafile != nullptr ? GetEnhMetaFileBits(fMetafile, 0, nullptr) : 0;
+  return fHandle != 0 ? GetEnhMetaFileBits(GetMetafile(), 0, nullptr) : 0;
 }
 
 int32_t VEmfPictureData::WriteData(VStream& stream) {
-  const std::vector<uint8_t> bits = BitsOf(fMetafile);
+  const std::vector<uint8_t> bits = BitsOf(GetMetafile());
   if (stream.PutLong(static_cast<int32_t>(bits.size())) != 0 || bits.empty())
     return stream.GetStatus();
   stream.PutData(bits.data(), static_cast<uint32_t>(bits.size()));

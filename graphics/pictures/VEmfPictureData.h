@@ -1,13 +1,13 @@
 // VEmfPictureData: the picture value that holds an enhanced metafile.
 #pragma once
 
-#include "graphics/pictures/VPictureData.h"
+#include "graphics/pictures/VHandlePictureData.h"
 
 struct HENHMETAFILE__;
 using HENHMETAFILE = HENHMETAFILE__*;
 
 // Stored data: a 32-bit byte count N of the metafile's bits, then the bits.
-class VEmfPictureData : public VPictureData {
+class VEmfPictureData : public VHandlePictureData {
  public:
   VEmfPictureData() = default;
   VEmfPictureData(HENHMETAFILE metafile, bool owns);
@@ -20,15 +20,11 @@ class VEmfPictureData : public VPictureData {
   VValue* Clone() const override;
 
   int32_t GetPictureKind() const override;
-  bool HasData() const override;
   // Screen pixels from the header's frame (hundredths of a millimetre) and
   // the screen's resolution; 0 without a metafile.
   int32_t GetWidth() const override;
   int32_t GetHeight() const override;
   void GetSize(int32_t& width, int32_t& height) const override;
-  uint32_t GetHandle() const override;
-  uint32_t DetachHandle() override;
-  void SetHandle(uint32_t handle, bool owns) override;
   // A metafile made from its bits, owned; bytes that are no whole metafile
   // leave the value empty with the error 600.
   void SetFromData(const void* bytes, uint32_t size) override;
@@ -45,7 +41,8 @@ class VEmfPictureData : public VPictureData {
   // millimetre).
   void SetFromWmfBits(const void* bits, uint32_t size, int32_t width, int32_t height);
 
-  HENHMETAFILE GetMetafile() const { return fMetafile; }
+  // The metafile of the handle word, and SetHandle with a metafile.
+  HENHMETAFILE GetMetafile() const;
   void SetMetafile(HENHMETAFILE metafile, bool owns);
 
  protected:
@@ -53,12 +50,7 @@ class VEmfPictureData : public VPictureData {
   // A count beyond what remains stops with the stream's error and leaves the
   // value as it was.
   int32_t ReadData(VStream& stream) override;
-
- private:
-  void LetGo();
-
-  HENHMETAFILE fMetafile = nullptr;
-  uint8_t fOwns = 0;
+  void DisposeHeld(uint32_t handle) override;
 };
 
 // The 32-bit word that stands for a metafile handle in picture values, and

@@ -32,10 +32,10 @@ VPictPictureData::~VPictPictureData() { LetGo(); }
 
 void VPictPictureData::LetGo() {
   SetCachedMetafile(nullptr);
-  if (fHandle != 0 && fOwns != 0) gMemoryMgr->DisposeHandle(fHandle);
-  fHandle = 0;
-  fOwns = 0;
+  VHandlePictureData::LetGo();
 }
+
+void VPictPictureData::DisposeHeld(uint32_t handle) { gMemoryMgr->DisposeHandle(handle); }
 
 VValue* VPictPictureData::Clone() const {
   auto* copy = new VPictPictureData;
@@ -50,7 +50,6 @@ VValue* VPictPictureData::Clone() const {
 }
 
 int32_t VPictPictureData::GetPictureKind() const { return kPictureKindPICT; }
-bool VPictPictureData::HasData() const { return fHandle != 0; }
 
 int16_t VPictPictureData::HeaderField(int index) const {
   if (fHandle == 0 || gMemoryMgr->GetHandleSize(fHandle) < kHeaderSize) return 0;
@@ -72,26 +71,6 @@ int32_t VPictPictureData::GetHeight() const {
 void VPictPictureData::GetSize(int32_t& width, int32_t& height) const {
   width = GetWidth();
   height = GetHeight();
-}
-
-uint32_t VPictPictureData::GetHandle() const { return fHandle; }
-
-uint32_t VPictPictureData::DetachHandle() {
-  const uint32_t handle = fHandle;
-  fHandle = 0;
-  fOwns = 0;
-  return handle;
-}
-
-void VPictPictureData::SetHandle(uint32_t handle, bool owns) {
-  if (handle == fHandle && handle != 0) {
-    // Adopting the handle already held must not dispose it first.
-    fOwns = owns ? 1 : 0;
-    return;
-  }
-  LetGo();
-  fHandle = handle;
-  fOwns = handle != 0 && owns ? 1 : 0;
 }
 
 void VPictPictureData::SetFromData(const void* bytes, uint32_t size) {

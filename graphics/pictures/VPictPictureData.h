@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/pictures/VPictureData.h"
+#include "graphics/pictures/VHandlePictureData.h"
 
 class VEmfPictureData;
 
@@ -16,7 +16,7 @@ class VEmfPictureData;
 //
 // Stored data: a 32-bit byte count N (0 without a handle), then the N bytes
 // with the header in big-endian order.
-class VPictPictureData : public VPictureData {
+class VPictPictureData : public VHandlePictureData {
  public:
   VPictPictureData() = default;
   // A copy of `size` bytes whose header is already in this machine's order.
@@ -29,15 +29,11 @@ class VPictPictureData : public VPictureData {
   VValue* Clone() const override;
 
   int32_t GetPictureKind() const override;
-  bool HasData() const override;
   // The frame's right minus left and bottom minus top, as 16-bit
   // differences; 0 without a header.
   int32_t GetWidth() const override;
   int32_t GetHeight() const override;
   void GetSize(int32_t& width, int32_t& height) const override;
-  uint32_t GetHandle() const override;
-  uint32_t DetachHandle() override;
-  void SetHandle(uint32_t handle, bool owns) override;
   // The bytes are copied into a new handle, owned. When no handle can be
   // had the value is left empty and the error 100 is recorded.
   void SetFromData(const void* bytes, uint32_t size) override;
@@ -49,8 +45,6 @@ class VPictPictureData : public VPictureData {
   // The picture of a file read through the picture services; a file that
   // cannot be read records 100 or 600 and leaves the value empty.
   void SetFromFile(const std::string& path);
-
-  bool OwnsHandle() const { return fOwns != 0; }
 
   // PICT: a copy of the handle; EMF: the metafile drawn into a PICT. Other
   // kinds leave the value empty.
@@ -74,14 +68,13 @@ class VPictPictureData : public VPictureData {
   // leaves the value as it was; when no handle can be had for the bytes they
   // are skipped and the value is left empty. A count of 0 leaves it empty.
   int32_t ReadData(VStream& stream) override;
+  // Drops the cached metafile too: it was made from the handle let go.
+  void LetGo() override;
+  void DisposeHeld(uint32_t handle) override;
 
  private:
-  // Disposes the handle when owned, then forgets it.
-  void LetGo();
   // The frame field at a 16-bit index of the native header, or 0.
   int16_t HeaderField(int index) const;
 
-  uint32_t fHandle = 0;
-  uint8_t fOwns = 0;
   VEmfPictureData* fCachedMetafile = nullptr;
 };

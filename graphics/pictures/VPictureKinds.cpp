@@ -12,12 +12,17 @@
 #include "graphics/pictures/VEmfPictureData.h"
 #include "graphics/pictures/VPictPictureData.h"
 #include "graphics/pictures/VPictureConversion.h"
+#include "platform/bytes/ByteOrder.h"
 #include "platform/toolbox/TbxHandleLocker.h"
 #include "platform/toolbox/TbxHandles.h"
 
 namespace {
 
 constexpr int32_t kPictureFailed = 600;
+
+HMETAFILE WmfOfWord(uint32_t word) {
+  return reinterpret_cast<HMETAFILE>(static_cast<uintptr_t>(word));
+}
 
 std::vector<uint8_t> WmfBits(HMETAFILE metafile) {
   std::vector<uint8_t> bits;
@@ -63,36 +68,26 @@ VWmfPictureData::VWmfPictureData(const VPictureData& source) { SetFromPicture(so
 
 VWmfPictureData::~VWmfPictureData() { LetGo(); }
 
-void VWmfPictureData::LetGo() {
-  if (fMetafile != nullptr) DeleteMetaFile(fMetafile);
-  fMetafile = nullptr;
-}
+void VWmfPictureData::DisposeHeld(uint32_t handle) { DeleteMetaFile(WmfOfWord(handle)); }
 
+HMETAFILE VWmfPictureData::GetMetafile() const { return WmfOfWord(fHandle); }
+
+// The metafile made here is always the value's own.
 void VWmfPictureData::Adopt(HMETAFILE metafile) {
-  LetGo();
-  fMetafile = metafile;
+  VHandlePictureData::SetHandle(MetafileWord(metafile), true);
 }
 
 VValue* VWmfPictureData::Clone() const {
   auto* copy = new VWmfPictureData;
-  const std::vector<uint8_t> bits = WmfBits(fMetafile);
+  const std::vector<uint8_t> bits = WmfBits(GetMetafile());
   if (!bits.empty()) copy->SetFromData(bits.data(), static_cast<uint32_t>(bits.size()));
   return copy;
 }
 
 int32_t VWmfPictureData::GetPictureKind() const { return kPictureKindWMF; }
-bool VWmfPictureData::HasData() const { return fMetafile != nullptr; }
 int32_t VWmfPictureData::GetWidth() const { return 0; }
 int32_t VWmfPictureData::GetHeight() const { return 0; }
 void VWmfPictureData::GetSize(int32_t& width, int32_t& height) const { width = height = 0; }
-uint32_t VWmfPictureData::GetHandle() const { return MetafileWord(fMetafile); }
-
-uint32_t VWmfPictureData::DetachHandle() {
-  const uint32_t word = MetafileWord(fMetafile);
-  fMetafile = nullptr;
-  return word;
-}
-
 void VWmfPictureData::SetHandle(uint32_t, bool) {}
 
 void VWmfPictureData::SetFromData(const void* bytes, uint32_t size) {
@@ -113,22 +108,22 @@ void VWmfPictureData::SetFromPicture(const VPictureData& source) {
     Adopt(metafile);
   } else if (source.GetPictureKind() == kPictureKindWMF) {
     const std::vector<uint8_t> bits =
-        WmfBits(static_cast<const VWmfPictureData&>(source).fMetafile);
+        WmfBits(static_cast<const VWmfPictureData&>(source).GetMetafile());
     if (!bits.empty()) SetFromData(bits.data(), static_cast<uint32_t>(bits.size()));
   }
 }
 
 void VWmfPictureData::WriteHex(VStream& stream) const {
-  const std::vector<uint8_t> bits = WmfBits(fMetafile);
+  const std::vector<uint8_t> bits = WmfBits(GetMetafile());
   if (!bits.empty()) stream.PutHex(bits.data(), static_cast<uint32_t>(bits.size()));
 }
 
 uint32_t VWmfPictureData::DataSize() const {
-  return fMetafile != nullptr ? GetMetaFileBitsEx(fMetafile, 0, nullptr) : 0;
+  return fHandle != 0 ? GetMetaFileBitsEx(GetMetafile(), 0, nullptr) : 0;
 }
 
 int32_t VWmfPictureData::WriteData(VStream& stream) {
-  const std::vector<uint8_t> bits = WmfBits(fMetafile);
+  const std::vector<uint8_t> bits = WmfBits(GetMetafile());
   if (stream.PutLong(static_cast<int32_t>(bits.size())) != 0 || bits.empty())
     return stream.GetStatus();
   stream.PutData(bits.data(), static_cast<uint32_t>(bits.size()));
@@ -142,11 +137,7 @@ VQTPictureData::VQTPictureData(const void* bytes, uint32_t size) { SetFromData(b
 
 VQTPictureData::~VQTPictureData() { LetGo(); }
 
-void VQTPictureData::LetGo() {
-  if (fHandle != 0 && fOwns != 0) Tbx::DisposeHandle(fHandle);
-  fHandle = 0;
-  fOwns = 0;
-}
+void VQTPictureData::DisposeHeld(uint32_t handle) { Tbx::DisposeHandle(handle); }
 
 VValue* VQTPictureData::Clone() const {
   auto* copy = new VQTPictureData;
@@ -156,14 +147,13 @@ VValue* VQTPictureData::Clone() const {
 }
 
 int32_t VQTPictureData::GetPictureKind() const { return kPictureKindQuickTime; }
-bool VQTPictureData::HasData() const { return fHandle != 0; }
 
 int16_t VQTPictureData::HeaderField(int index) const {
   if (fHandle == 0 || Tbx::GetHandleSize(fHandle) < 10) return 0;
   const Tbx::HandleLocker lock(fHandle);
   const auto* data = lock.As<const uint8_t>();
   if (data == nullptr) return 0;
-  return static_cast<int16_t>((data[index * 2] << 8) | data[index * 2 + 1]);
+  return static_cast<int16_t>(LoadBE16(data + index * 2));
 }
 
 int32_t VQTPictureData::GetWidth() const {
@@ -177,25 +167,6 @@ int32_t VQTPictureData::GetHeight() const {
 void VQTPictureData::GetSize(int32_t& width, int32_t& height) const {
   width = GetWidth();
   height = GetHeight();
-}
-
-uint32_t VQTPictureData::GetHandle() const { return fHandle; }
-
-uint32_t VQTPictureData::DetachHandle() {
-  const uint32_t handle = fHandle;
-  fHandle = 0;
-  fOwns = 0;
-  return handle;
-}
-
-void VQTPictureData::SetHandle(uint32_t handle, bool owns) {
-  if (handle == fHandle && handle != 0) {
-    fOwns = owns ? 1 : 0;
-    return;
-  }
-  LetGo();
-  fHandle = handle;
-  fOwns = handle != 0 && owns ? 1 : 0;
 }
 
 void VQTPictureData::SetFromData(const void* bytes, uint32_t size) {
@@ -273,24 +244,17 @@ VValue* VPlaceholderPictureData::Clone() const {
 }
 
 int32_t VPlaceholderPictureData::GetPictureKind() const { return kPictureKindPlaceholder; }
-bool VPlaceholderPictureData::HasData() const { return fHandle != 0; }
 int32_t VPlaceholderPictureData::GetWidth() const { return 0; }
 int32_t VPlaceholderPictureData::GetHeight() const { return 0; }
 void VPlaceholderPictureData::GetSize(int32_t& width, int32_t& height) const {
   width = height = 0;
 }
-uint32_t VPlaceholderPictureData::GetHandle() const { return fHandle; }
-
-uint32_t VPlaceholderPictureData::DetachHandle() {
-  const uint32_t handle = fHandle;
-  fHandle = 0;
-  return handle;
-}
-
 void VPlaceholderPictureData::SetHandle(uint32_t handle, bool owns) {
   fHandle = handle;
   fOwns = owns ? 1 : 0;
 }
+
+void VPlaceholderPictureData::DisposeHeld(uint32_t) {}
 
 void VPlaceholderPictureData::SetFromData(const void*, uint32_t) {}
 

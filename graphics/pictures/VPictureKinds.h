@@ -3,14 +3,14 @@
 // big-endian) and the inert placeholder.
 #pragma once
 
-#include "graphics/pictures/VPictureData.h"
+#include "graphics/pictures/VHandlePictureData.h"
 
 struct HMETAFILE__;
 using HMETAFILE = HMETAFILE__*;
 
 // A Windows metafile. Stored data: a 32-bit count N and the metafile's
 // N bytes; the bytes read back become the metafile again.
-class VWmfPictureData : public VPictureData {
+class VWmfPictureData : public VHandlePictureData {
  public:
   VWmfPictureData() = default;
   // PICT: the host's conversion; WMF: a copy. Others leave it empty.
@@ -20,12 +20,10 @@ class VWmfPictureData : public VPictureData {
   // A copy of the metafile, owned.
   VValue* Clone() const override;
   int32_t GetPictureKind() const override;
-  bool HasData() const override;
   int32_t GetWidth() const override;
   int32_t GetHeight() const override;
   void GetSize(int32_t& width, int32_t& height) const override;
-  uint32_t GetHandle() const override;
-  uint32_t DetachHandle() override;
+  // Does nothing: the value only holds a metafile it made itself.
   void SetHandle(uint32_t handle, bool owns) override;
   // A metafile from its bits; bytes that are no metafile leave it empty
   // with the error 600.
@@ -34,21 +32,19 @@ class VWmfPictureData : public VPictureData {
   void WriteHex(VStream& stream) const override;
   uint32_t DataSize() const override;
 
-  HMETAFILE GetMetafile() const { return fMetafile; }
+  HMETAFILE GetMetafile() const;
 
  protected:
   int32_t WriteData(VStream& stream) override;
+  void DisposeHeld(uint32_t handle) override;
 
  private:
-  void LetGo();
   void Adopt(HMETAFILE metafile);
-
-  HMETAFILE fMetafile = nullptr;
 };
 
 // A QuickTime picture. Stored data: a 32-bit count N and the N bytes of the
 // handle; read back the same way.
-class VQTPictureData : public VPictureData {
+class VQTPictureData : public VHandlePictureData {
  public:
   VQTPictureData() = default;
   VQTPictureData(const void* bytes, uint32_t size);
@@ -56,14 +52,10 @@ class VQTPictureData : public VPictureData {
 
   VValue* Clone() const override;
   int32_t GetPictureKind() const override;
-  bool HasData() const override;
   // The frame of the big-endian header; 0 without one.
   int32_t GetWidth() const override;
   int32_t GetHeight() const override;
   void GetSize(int32_t& width, int32_t& height) const override;
-  uint32_t GetHandle() const override;
-  uint32_t DetachHandle() override;
-  void SetHandle(uint32_t handle, bool owns) override;
   void SetFromData(const void* bytes, uint32_t size) override;
   // PICT: a copy of its bytes; EMF: the metafile drawn into a PICT;
   // QuickTime: a copy of the handle.
@@ -74,29 +66,23 @@ class VQTPictureData : public VPictureData {
  protected:
   int32_t WriteData(VStream& stream) override;
   int32_t ReadData(VStream& stream) override;
+  void DisposeHeld(uint32_t handle) override;
 
  private:
-  void LetGo();
   int16_t HeaderField(int index) const;
-
-  uint32_t fHandle = 0;
-  uint8_t fOwns = 0;
 };
 
 // The inert placeholder: no picture, no size. Stored form: the two kind
 // words alone (10 and 106); nothing is read.
-class VPlaceholderPictureData : public VPictureData {
+class VPlaceholderPictureData : public VHandlePictureData {
  public:
   VPlaceholderPictureData() = default;
 
   VValue* Clone() const override;
   int32_t GetPictureKind() const override;
-  bool HasData() const override;
   int32_t GetWidth() const override;
   int32_t GetHeight() const override;
   void GetSize(int32_t& width, int32_t& height) const override;
-  uint32_t GetHandle() const override;
-  uint32_t DetachHandle() override;
   // Adopts the word without letting the old one go: it is opaque.
   void SetHandle(uint32_t handle, bool owns) override;
   void SetFromData(const void* bytes, uint32_t size) override;
@@ -104,8 +90,6 @@ class VPlaceholderPictureData : public VPictureData {
  protected:
   int32_t WriteData(VStream& stream) override;
   int32_t ReadData(VStream& stream) override;
-
- private:
-  uint32_t fHandle = 0;
-  uint8_t fOwns = 0;
+  // Nothing: the word is opaque and never disposed.
+  void DisposeHeld(uint32_t handle) override;
 };

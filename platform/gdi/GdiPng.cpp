@@ -7,6 +7,7 @@
 
 #include "platform/gdi/GdiInternal.h"
 #include "platform/gdi/GdiSnapshot.h"
+#include "platform/gdi/GdiTopDownBitmap.h"
 
 namespace {
 
@@ -63,15 +64,9 @@ HBITMAP GdiReadPng(const char* path) {
     png_image_free(&image);
     return nullptr;
   }
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = static_cast<LONG>(image.width);
-  info.bmiHeader.biHeight = -static_cast<LONG>(image.height);
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP bitmap = CreateTopDownBitmap32(nullptr, static_cast<LONG>(image.width),
+                                         static_cast<LONG>(image.height), &bits);
   if (bitmap) {
     uint8_t* out = static_cast<uint8_t*>(bits);
     for (size_t i = 0; i < pixels.size(); i += 4) {

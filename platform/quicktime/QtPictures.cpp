@@ -12,7 +12,9 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/bytes/ByteAppend.h"
 #include "platform/bytes/ByteSpanReader.h"
+#include "platform/gdi/GdiTopDownBitmap.h"
 #include "platform/gdi/WinGdi.h"
 #include "platform/gdi/pict/PictInterpreter.h"
 #include "platform/gdi/pict/PictPixels.h"
@@ -31,15 +33,6 @@ constexpr int kDefaultJpegQuality = 85;
 bool SizeAllowed(int64_t width, int64_t height) {
   return width > 0 && height > 0 && width <= kMaxSide && height <= kMaxSide &&
          uint64_t(width) * uint64_t(height) <= kMaxPixels;
-}
-
-void PutLe16(std::vector<uint8_t>& out, uint32_t v) {
-  out.push_back(uint8_t(v));
-  out.push_back(uint8_t(v >> 8));
-}
-void PutLe32(std::vector<uint8_t>& out, uint32_t v) {
-  PutLe16(out, v);
-  PutLe16(out, v >> 16);
 }
 
 struct Format {
@@ -201,20 +194,20 @@ std::vector<uint8_t> QtWriteBmp(const QtRaster& raster) {
   out.reserve(54 + imageSize);
   out.push_back('B');
   out.push_back('M');
-  PutLe32(out, uint32_t(54 + imageSize));
-  PutLe32(out, 0);
-  PutLe32(out, 54);
-  PutLe32(out, 40);
-  PutLe32(out, uint32_t(raster.width));
-  PutLe32(out, uint32_t(raster.height));
-  PutLe16(out, 1);
-  PutLe16(out, 24);
-  PutLe32(out, 0);
-  PutLe32(out, uint32_t(imageSize));
-  PutLe32(out, 2835);  // 72 dots an inch
-  PutLe32(out, 2835);
-  PutLe32(out, 0);
-  PutLe32(out, 0);
+  AppendLE32(out, uint32_t(54 + imageSize));
+  AppendLE32(out, 0);
+  AppendLE32(out, 54);
+  AppendLE32(out, 40);
+  AppendLE32(out, uint32_t(raster.width));
+  AppendLE32(out, uint32_t(raster.height));
+  AppendLE16(out, 1);
+  AppendLE16(out, 24);
+  AppendLE32(out, 0);
+  AppendLE32(out, uint32_t(imageSize));
+  AppendLE32(out, 2835);  // 72 dots an inch
+  AppendLE32(out, 2835);
+  AppendLE32(out, 0);
+  AppendLE32(out, 0);
   for (int32_t y = raster.height - 1; y >= 0; --y) {
     const uint8_t* row = raster.pixels.data() + size_t(y) * size_t(raster.width) * 4;
     for (int32_t x = 0; x < raster.width; ++x) out.insert(out.end(), row + 4 * x, row + 4 * x + 3);
@@ -364,14 +357,8 @@ int32_t QtReadPict(const uint8_t* bytes, size_t size, QtRaster& raster) {
   if (size > 0x7FFFFFFF || !SizeAllowed(width, height)) return kQtBadImage;
   HDC dc = CreateCompatibleDC(nullptr);
   if (dc == nullptr) return kQtNoMemory;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = width;
-  info.bmiHeader.biHeight = -height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HBITMAP bitmap = CreateTopDownBitmap32(dc, width, height, &bits);
   if (bitmap == nullptr || bits == nullptr) {
     DeleteDC(dc);
     return kQtNoMemory;
@@ -463,19 +450,11 @@ int32_t QtExportFile(const uint8_t* pict, size_t size, uint32_t fileType, const 
 
 namespace {
 
-void PutBe16(std::vector<uint8_t>& out, uint32_t v) {
-  out.push_back(uint8_t(v >> 8));
-  out.push_back(uint8_t(v));
-}
-void PutBe32(std::vector<uint8_t>& out, uint32_t v) {
-  PutBe16(out, v >> 16);
-  PutBe16(out, v);
-}
 void PutRect(std::vector<uint8_t>& out, int32_t width, int32_t height) {
-  PutBe16(out, 0);
-  PutBe16(out, 0);
-  PutBe16(out, uint32_t(height));
-  PutBe16(out, uint32_t(width));
+  AppendBE16(out, 0);
+  AppendBE16(out, 0);
+  AppendBE16(out, uint32_t(height));
+  AppendBE16(out, uint32_t(width));
 }
 
 // The JPEG quality of a codec quality step.
@@ -493,50 +472,50 @@ int JpegQualityOfStep(int32_t step) {
 // 86 bytes and the data.
 std::vector<uint8_t> CompressedPict(int32_t width, int32_t height, const std::vector<uint8_t>& jpeg) {
   std::vector<uint8_t> p;
-  PutBe16(p, 0);  // size, set below when it fits
+  AppendBE16(p, 0);  // size, set below when it fits
   PutRect(p, width, height);
-  PutBe16(p, 0x0011);
-  PutBe16(p, 0x02FF);
-  PutBe16(p, 0x0C00);  // header: version -2, 72 dots an inch
-  PutBe16(p, 0xFFFE);
-  PutBe16(p, 0);
-  PutBe32(p, 0x00480000);
-  PutBe32(p, 0x00480000);
+  AppendBE16(p, 0x0011);
+  AppendBE16(p, 0x02FF);
+  AppendBE16(p, 0x0C00);  // header: version -2, 72 dots an inch
+  AppendBE16(p, 0xFFFE);
+  AppendBE16(p, 0);
+  AppendBE32(p, 0x00480000);
+  AppendBE32(p, 0x00480000);
   PutRect(p, width, height);
-  PutBe32(p, 0);
-  PutBe16(p, 0x0001);  // clip: the frame
-  PutBe16(p, 10);
+  AppendBE32(p, 0);
+  AppendBE16(p, 0x0001);  // clip: the frame
+  AppendBE16(p, 10);
   PutRect(p, width, height);
-  PutBe16(p, 0x8200);
+  AppendBE16(p, 0x8200);
   std::vector<uint8_t> d;
-  PutBe16(d, 0);  // version
+  AppendBE16(d, 0);  // version
   const uint32_t matrix[9] = {0x10000, 0, 0, 0, 0x10000, 0, 0, 0, 0x40000000};
-  for (uint32_t m : matrix) PutBe32(d, m);
-  PutBe32(d, 0);  // matte size
+  for (uint32_t m : matrix) AppendBE32(d, m);
+  AppendBE32(d, 0);  // matte size
   PutRect(d, 0, 0);
-  PutBe16(d, 0);  // mode
+  AppendBE16(d, 0);  // mode
   PutRect(d, width, height);
-  PutBe32(d, 0);  // accuracy
-  PutBe32(d, 0);  // mask size
-  PutBe32(d, 86);
-  PutBe32(d, QtFourChar("jpeg"));
+  AppendBE32(d, 0);  // accuracy
+  AppendBE32(d, 0);  // mask size
+  AppendBE32(d, 86);
+  AppendBE32(d, QtFourChar("jpeg"));
   d.resize(d.size() + 16, 0);      // reserved, index, version, vendor
-  PutBe32(d, 0);                   // temporal quality
-  PutBe32(d, 0x200);               // spatial quality
-  PutBe16(d, uint32_t(width));
-  PutBe16(d, uint32_t(height));
-  PutBe32(d, 0x00480000);
-  PutBe32(d, 0x00480000);
-  PutBe32(d, uint32_t(jpeg.size()));  // data size, 44 bytes in
-  PutBe16(d, 1);                      // frame count
+  AppendBE32(d, 0);                // temporal quality
+  AppendBE32(d, 0x200);            // spatial quality
+  AppendBE16(d, uint32_t(width));
+  AppendBE16(d, uint32_t(height));
+  AppendBE32(d, 0x00480000);
+  AppendBE32(d, 0x00480000);
+  AppendBE32(d, uint32_t(jpeg.size()));  // data size, 44 bytes in
+  AppendBE16(d, 1);                      // frame count
   d.resize(d.size() + 32, 0);         // name
-  PutBe16(d, 24);                     // depth
-  PutBe16(d, 0xFFFF);                 // no colour table
+  AppendBE16(d, 24);                  // depth
+  AppendBE16(d, 0xFFFF);              // no colour table
   d.insert(d.end(), jpeg.begin(), jpeg.end());
-  PutBe32(p, uint32_t(d.size()));
+  AppendBE32(p, uint32_t(d.size()));
   p.insert(p.end(), d.begin(), d.end());
   if (p.size() % 2 != 0) p.push_back(0);
-  PutBe16(p, 0x00FF);
+  AppendBE16(p, 0x00FF);
   if (p.size() <= 0xFFFF) {
     p[0] = uint8_t(p.size() >> 8);
     p[1] = uint8_t(p.size());

@@ -5,6 +5,7 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/gdi/GdiTopDownBitmap.h"
 #include "platform/gdi/WinGdi.h"
 
 namespace Tbx {
@@ -96,16 +97,8 @@ Handle OpenPicture(const Rect* frame) {
   OpenPictureState state;
   state.frame = *frame;
   state.dc = CreateCompatibleDC(nullptr);
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = w;
-  info.bmiHeader.biHeight = -h;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
   void* bits = nullptr;
-  state.bitmap = state.dc != nullptr
-                     ? CreateDIBSection(state.dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0)
-                     : nullptr;
+  state.bitmap = state.dc != nullptr ? CreateTopDownBitmap32(state.dc, w, h, &bits) : nullptr;
   state.pixels = static_cast<uint32_t*>(bits);
   state.handle = state.pixels != nullptr ? NewHandle(0) : 0;
   if (state.handle == 0) {

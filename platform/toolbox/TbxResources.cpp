@@ -18,6 +18,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/bytes/ByteAppend.h"
+#include "platform/bytes/ByteOrder.h"
 #include "platform/toolbox/TbxHandleLocker.h"
 #include "platform/win32/WinMemory.h"
 
@@ -49,31 +51,9 @@ constexpr uint64_t kMaxFileSize = kGlobalMaxBlockSize;
 // Attribute bits of the map that say something about the map in memory, not the file.
 constexpr uint16_t kMapChanged = 0x20;
 
-uint16_t Get16(const uint8_t* p) { return static_cast<uint16_t>((p[0] << 8) | p[1]); }
 uint32_t Get24(const uint8_t* p) { return (uint32_t(p[0]) << 16) | (uint32_t(p[1]) << 8) | p[2]; }
-uint32_t Get32(const uint8_t* p) {
-  return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
-}
-void Put16(std::vector<uint8_t>& out, uint16_t v) {
-  out.push_back(uint8_t(v >> 8));
-  out.push_back(uint8_t(v));
-}
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-  out.push_back(uint8_t(v >> 24));
-  out.push_back(uint8_t(v >> 16));
-  out.push_back(uint8_t(v >> 8));
-  out.push_back(uint8_t(v));
-}
-void Set16(std::vector<uint8_t>& out, size_t at, uint16_t v) {
-  out[at] = uint8_t(v >> 8);
-  out[at + 1] = uint8_t(v);
-}
-void Set32(std::vector<uint8_t>& out, size_t at, uint32_t v) {
-  out[at] = uint8_t(v >> 24);
-  out[at + 1] = uint8_t(v >> 16);
-  out[at + 2] = uint8_t(v >> 8);
-  out[at + 3] = uint8_t(v);
-}
+void Set16(std::vector<uint8_t>& out, size_t at, uint16_t v) { StoreBE16(&out[at], v); }
+void Set32(std::vector<uint8_t>& out, size_t at, uint32_t v) { StoreBE32(&out[at], v); }
 
 struct ResFile;
 
@@ -249,18 +229,18 @@ OSErr ParseImage(ResFile& file) {
   const uint64_t size = img.size();
   if (size == 0) return eofErr;
   if (size < kHeaderSize) return mapReadErr;
-  const uint32_t dataOff = Get32(&img[0]);
-  const uint32_t mapOff = Get32(&img[4]);
-  const uint32_t dataLen = Get32(&img[8]);
-  const uint32_t mapLen = Get32(&img[12]);
+  const uint32_t dataOff = LoadBE32(&img[0]);
+  const uint32_t mapOff = LoadBE32(&img[4]);
+  const uint32_t dataLen = LoadBE32(&img[8]);
+  const uint32_t mapLen = LoadBE32(&img[12]);
   if (uint64_t(dataOff) + dataLen > size || uint64_t(mapOff) + mapLen > size) return mapReadErr;
   if (mapLen < kMapHeaderSize + 2) return mapReadErr;
   const uint8_t* map = &img[mapOff];
-  const uint16_t typeListOff = Get16(map + 24);
-  const uint16_t nameListOff = Get16(map + 26);
+  const uint16_t typeListOff = LoadBE16(map + 24);
+  const uint16_t nameListOff = LoadBE16(map + 26);
   if (uint32_t(typeListOff) + 2 > mapLen) return mapReadErr;
   const uint8_t* typeList = map + typeListOff;
-  const uint32_t typeCount = (uint32_t(Get16(typeList)) + 1) & 0xFFFF;  // 0xFFFF: none
+  const uint32_t typeCount = (uint32_t(LoadBE16(typeList)) + 1) & 0xFFFF;  // 0xFFFF: none
   if (uint64_t(typeListOff) + 2 + uint64_t(typeCount) * kTypeEntrySize > mapLen) return mapReadErr;
 
   // Reference lists do not overlap in a sound map, so together they fit the
@@ -271,9 +251,9 @@ OSErr ParseImage(ResFile& file) {
   std::vector<std::unique_ptr<ResEntry>> entries;
   for (uint32_t t = 0; t < typeCount; ++t) {
     const uint8_t* te = typeList + 2 + t * kTypeEntrySize;
-    const ResType type = Get32(te);
-    const uint32_t count = (uint32_t(Get16(te + 4)) + 1) & 0xFFFF;
-    const uint16_t refOff = Get16(te + 6);
+    const ResType type = LoadBE32(te);
+    const uint32_t count = (uint32_t(LoadBE16(te + 4)) + 1) & 0xFFFF;
+    const uint16_t refOff = LoadBE16(te + 6);
     totalRefs += count;
     if (totalRefs > maxRefs) return mapReadErr;
     const uint64_t refStart = uint64_t(typeListOff) + refOff;
@@ -283,8 +263,8 @@ OSErr ParseImage(ResFile& file) {
       auto e = std::make_unique<ResEntry>();
       e->file = &file;
       e->type = type;
-      e->id = static_cast<int16_t>(Get16(re));
-      const uint16_t nameOff = Get16(re + 2);
+      e->id = static_cast<int16_t>(LoadBE16(re));
+      const uint16_t nameOff = LoadBE16(re + 2);
       e->attrs = static_cast<uint8_t>(re[4] & ~resChanged);
       const uint32_t off = Get24(re + 5);
       if (nameOff != kNoName) {
@@ -295,7 +275,7 @@ OSErr ParseImage(ResFile& file) {
         e->name.assign(reinterpret_cast<const char*>(map + at + 1), len);
       }
       if (uint64_t(off) + 4 > dataLen) return mapReadErr;
-      const uint32_t len = Get32(&img[dataOff + off]);
+      const uint32_t len = LoadBE32(&img[dataOff + off]);
       if (uint64_t(off) + 4 + len > dataLen) return mapReadErr;
       e->inImage = true;
       e->imageOffset = dataOff + off + 4;
@@ -303,7 +283,7 @@ OSErr ParseImage(ResFile& file) {
       entries.push_back(std::move(e));
     }
   }
-  file.fileAttrs = static_cast<uint16_t>(Get16(map + 22) & ~kMapChanged);
+  file.fileAttrs = static_cast<uint16_t>(LoadBE16(map + 22) & ~kMapChanged);
   file.entries = std::move(entries);
   return noErr;
 }
@@ -391,7 +371,7 @@ OSErr BuildImage(const ResFile& file, std::vector<uint8_t>* out,
         bytes = StoredBytes(*e, &length);
       }
       if (img.size() + 4 + uint64_t(length) > kMaxFileSize) return addResFailed;
-      Put32(img, length);
+      AppendBE32(img, length);
       img.insert(img.end(), bytes, bytes + length);
       where[e] = static_cast<uint32_t>(off);
     }
@@ -401,27 +381,27 @@ OSErr BuildImage(const ResFile& file, std::vector<uint8_t>* out,
 
   // The map: its header, the type list, the reference lists, the names.
   std::vector<uint8_t> map(kHeaderSize + 4 + 2, 0);
-  Put16(map, static_cast<uint16_t>(file.fileAttrs & ~kMapChanged));
-  Put16(map, kMapHeaderSize);
-  Put16(map, 0);  // offset of the name list, set below
-  Put16(map, static_cast<uint16_t>(types.size() - 1));  // 0xFFFF when there is none
+  AppendBE16(map, static_cast<uint16_t>(file.fileAttrs & ~kMapChanged));
+  AppendBE16(map, kMapHeaderSize);
+  AppendBE16(map, 0);                                        // offset of the name list, set below
+  AppendBE16(map, static_cast<uint16_t>(types.size() - 1));  // 0xFFFF when there is none
   size_t refPos = 2 + types.size() * kTypeEntrySize;
   for (size_t t = 0; t < types.size(); ++t) {
     if (refPos > 0xFFFF) return addResFailed;
-    Put32(map, types[t]);
-    Put16(map, static_cast<uint16_t>(groups[t].size() - 1));
-    Put16(map, static_cast<uint16_t>(refPos));
+    AppendBE32(map, types[t]);
+    AppendBE16(map, static_cast<uint16_t>(groups[t].size() - 1));
+    AppendBE16(map, static_cast<uint16_t>(refPos));
     refPos += groups[t].size() * kRefEntrySize;
   }
   std::vector<uint8_t> names;
   for (const auto& g : groups) {
     for (const ResEntry* e : g) {
-      Put16(map, static_cast<uint16_t>(e->id));
+      AppendBE16(map, static_cast<uint16_t>(e->id));
       if (e->name.empty()) {
-        Put16(map, kNoName);
+        AppendBE16(map, kNoName);
       } else {
         if (names.size() >= kNoName) return addResFailed;
-        Put16(map, static_cast<uint16_t>(names.size()));
+        AppendBE16(map, static_cast<uint16_t>(names.size()));
         names.push_back(static_cast<uint8_t>(e->name.size()));
         names.insert(names.end(), e->name.begin(), e->name.end());
       }
@@ -430,7 +410,7 @@ OSErr BuildImage(const ResFile& file, std::vector<uint8_t>* out,
       map.push_back(uint8_t(off >> 16));
       map.push_back(uint8_t(off >> 8));
       map.push_back(uint8_t(off));
-      Put32(map, 0);
+      AppendBE32(map, 0);
     }
   }
   if (map.size() > 0xFFFF) return addResFailed;
@@ -461,7 +441,7 @@ OSErr WriteFile(ResFile& file) {
     ResEntry& e = *file.entries[i];
     e.inImage = true;
     e.imageOffset = kDataStart + offsets[i] + 4;
-    e.imageLength = Get32(&file.image[kDataStart + offsets[i]]);
+    e.imageLength = LoadBE32(&file.image[kDataStart + offsets[i]]);
     e.hasPending = false;
     e.pending.clear();
     e.pending.shrink_to_fit();

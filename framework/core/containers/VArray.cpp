@@ -68,6 +68,11 @@ void VArray::SwapElements(uint8_t* data, int32_t a, int32_t b) {
   std::memcpy(pb, buffer, size_t(fElementSize));
 }
 
+void VArray::CopyElement(uint8_t* data, int32_t to, const uint8_t* source, int32_t from) {
+  const size_t size = size_t(fElementSize);
+  std::memcpy(data + size_t(to) * size, source + size_t(from) * size, size);
+}
+
 void VArray::SetCount(int32_t n, bool exact) {
   if (n == fCount) return;
   if (n < 0) n = 0;
@@ -375,8 +380,7 @@ void VArray::Reorder(const int32_t* permutation) {
     VHandleLocker oldStore(copy);
     const auto* old = oldStore.As<const uint8_t>();
     if (store && old != nullptr) {
-      const size_t size = size_t(fElementSize);
-      for (int32_t i = 0; i < fCount; ++i) std::memcpy(store.Data() + i * size, old + permutation[i] * size, size);
+      for (int32_t i = 0; i < fCount; ++i) CopyElement(store.Data(), i, old, permutation[i]);
     }
   }
   gMemoryMgr->DisposeHandle(copy);

@@ -184,6 +184,9 @@ class VArray : public VValueMultiple {
   virtual void ZeroElements(int32_t first, int32_t last);
   // Swaps two elements of the locked store (0-based).
   virtual void SwapElements(uint8_t* data, int32_t a, int32_t b);
+  // Copies element `from` of `source`, a store of the same form, over
+  // element `to` of the locked store (0-based).
+  virtual void CopyElement(uint8_t* data, int32_t to, const uint8_t* source, int32_t from);
   // Whether the count entries name every element (0-based) exactly once.
   bool IsPermutation(const int32_t* permutation) const;
   // Whether MoveElements would move anything with these arguments.

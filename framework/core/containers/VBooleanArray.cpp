@@ -4,7 +4,6 @@
 
 #include <cstring>
 
-#include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VStream.h"
 #include "framework/core/strings/VString.h"
 
@@ -120,19 +119,8 @@ int32_t VBooleanArray::CompareElements(const void*, const void*) const { return 
 void VBooleanArray::Sort(bool) {}
 void VBooleanArray::Reverse() {}
 
-void VBooleanArray::Reorder(const int32_t* permutation) {
-  if (!IsPermutation(permutation)) return;
-  const VMemHandle copy = gMemoryMgr->DuplicateHandle(fStore);
-  if (copy == 0) return;
-  {
-    LockedStore store(*this);
-    VHandleLocker oldStore(copy);
-    const auto* old = oldStore.As<const uint8_t>();
-    if (store && old != nullptr) {
-      for (int32_t i = 1; i <= fCount; ++i) PutBit(store.Data(), i, BitAt(old, permutation[i - 1] + 1));
-    }
-  }
-  gMemoryMgr->DisposeHandle(copy);
+void VBooleanArray::CopyElement(uint8_t* data, int32_t to, const uint8_t* source, int32_t from) {
+  PutBit(data, to + 1, BitAt(source, from + 1));
 }
 
 void VBooleanArray::MoveElements(int32_t from, int32_t to, int32_t n) {

@@ -50,7 +50,6 @@ class VBooleanArray : public VArray {
 
   void Sort(bool descending) override;
   void Reverse() override;
-  void Reorder(const int32_t* permutation) override;
   // Bit by bit, in the order that reads every element before it is
   // overwritten. The elements left behind are cleared, so that elements
   // opened by an insertion read false like those of the other kinds.
@@ -61,6 +60,7 @@ class VBooleanArray : public VArray {
   int64_t CapacityFor(int64_t n) const override;
   uint64_t StoreBytesFor(int64_t capacity) const override;
   void ZeroElements(int32_t first, int32_t last) override;
+  void CopyElement(uint8_t* data, int32_t to, const uint8_t* source, int32_t from) override;
 
   int32_t WriteElements(VStream& stream) const override;
   int32_t ReadElements(VStream& stream, int32_t count) override;

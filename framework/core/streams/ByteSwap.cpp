@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "platform/bytes/ByteOrder.h"
+
 void Swap16(void* value) {
   uint16_t v;
   std::memcpy(&v, value, 2);
@@ -71,7 +73,7 @@ void DoubleToExtended(const double* source, uint8_t* destination) {
 }
 
 void ExtendedToDouble(const uint8_t* source, double* destination) {
-  const uint16_t signExp = static_cast<uint16_t>((source[0] << 8) | source[1]);
+  const uint16_t signExp = LoadBE16(source);
   uint64_t mantissa = 0;
   for (int i = 0; i < 8; ++i) mantissa = (mantissa << 8) | source[2 + i];
   const bool negative = (signExp & 0x8000) != 0;

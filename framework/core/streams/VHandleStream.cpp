@@ -216,11 +216,7 @@ int16_t VHandleStream::Skip(int32_t offset) {
   return SetPosition(uint32_t(target));
 }
 
-uint32_t VHandleStream::Find(const void* value, uint32_t width) const {
+uint32_t VHandleStream::Find(const void* value, uint32_t width) {
   if (!fOpen || fStatus != kStreamNoError) return 0;
   return FindInBlock(fData, fDataSize, fPosition, value, width);
 }
-
-uint32_t VHandleStream::FindByte(uint8_t value) { return Find(&value, 1); }
-uint32_t VHandleStream::FindWord(uint16_t value) { return Find(&value, 2); }
-uint32_t VHandleStream::FindLong(uint32_t value) { return Find(&value, 4); }

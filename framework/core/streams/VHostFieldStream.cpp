@@ -185,11 +185,7 @@ int16_t VHostFieldStream::Skip(int32_t offset) {
   return SetPosition(static_cast<uint32_t>(static_cast<int64_t>(fPosition) + offset));
 }
 
-uint32_t VHostFieldStream::Find(const void* value, uint32_t width) const {
+uint32_t VHostFieldStream::Find(const void* value, uint32_t width) {
   if (fStatus != kStreamNoError || fData == nullptr) return 0;
   return FindInBlock(fData, fDataSize < fCapacity ? fDataSize : fCapacity, fPosition, value, width);
 }
-
-uint32_t VHostFieldStream::FindByte(uint8_t value) { return Find(&value, 1); }
-uint32_t VHostFieldStream::FindWord(uint16_t value) { return Find(&value, 2); }
-uint32_t VHostFieldStream::FindLong(uint32_t value) { return Find(&value, 4); }

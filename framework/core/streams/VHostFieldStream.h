@@ -44,15 +44,12 @@ class VHostFieldStream : public VStream {
   int16_t SetSize(uint32_t size) override;
   int16_t SetPosition(uint32_t position) override;
   int16_t Skip(int32_t offset) override;
-  uint32_t FindByte(uint8_t value) override;
-  uint32_t FindWord(uint16_t value) override;
-  uint32_t FindLong(uint32_t value) override;
 
   uint16_t GetTable() const { return fTable; }
   uint16_t GetField() const { return fField; }
 
  private:
-  uint32_t Find(const void* value, uint32_t width) const;
+  uint32_t Find(const void* value, uint32_t width) override;
   void ReleaseHandle();
 
   // Toolbox handle, 0 when none; its bytes while locked (null for an empty

@@ -74,11 +74,7 @@ int16_t VMemoryStream::Skip(int32_t offset) {
   return SetPosition(uint32_t(target));
 }
 
-uint32_t VMemoryStream::Find(const void* value, uint32_t width) const {
+uint32_t VMemoryStream::Find(const void* value, uint32_t width) {
   if (!fOpen || fStatus != kStreamNoError) return 0;
   return FindInBlock(fBlock, fLength, fPosition, value, width);
 }
-
-uint32_t VMemoryStream::FindByte(uint8_t value) { return Find(&value, 1); }
-uint32_t VMemoryStream::FindWord(uint16_t value) { return Find(&value, 2); }
-uint32_t VMemoryStream::FindLong(uint32_t value) { return Find(&value, 4); }

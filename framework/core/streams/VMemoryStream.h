@@ -23,12 +23,9 @@ class VMemoryStream : public VStream {
   int16_t SetSize(uint32_t size) override;
   int16_t SetPosition(uint32_t position) override;
   int16_t Skip(int32_t offset) override;
-  uint32_t FindByte(uint8_t value) override;
-  uint32_t FindWord(uint16_t value) override;
-  uint32_t FindLong(uint32_t value) override;
 
  private:
-  uint32_t Find(const void* value, uint32_t width) const;
+  uint32_t Find(const void* value, uint32_t width) override;
 
   bool fOpen = false;
   const uint8_t* fBlock = nullptr;

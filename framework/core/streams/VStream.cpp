@@ -76,6 +76,11 @@ bool VStream::NeedsSwap() const {
 
 // ---- the building blocks
 
+uint32_t VStream::FindByte(uint8_t value) { return Find(&value, 1); }
+uint32_t VStream::FindWord(uint16_t value) { return Find(&value, 2); }
+uint32_t VStream::FindLong(uint32_t value) { return Find(&value, 4); }
+uint32_t VStream::Find(const void*, uint32_t) { return 0; }
+
 uint32_t VStream::FindInBlock(const uint8_t* data, uint32_t size, uint32_t from,
                               const void* value, uint32_t width) {
   if (data == nullptr || width == 0 || width > size || from > size - width) return 0;

@@ -76,10 +76,11 @@ class VStream : public VObject {
   virtual int16_t SetPosition(uint32_t position) = 0;
   virtual int16_t Skip(int32_t offset) = 0;
   // The 1-based offset of the first occurrence at or after the position of
-  // the value's bytes as they lie in memory, or 0.
-  virtual uint32_t FindByte(uint8_t value) = 0;
-  virtual uint32_t FindWord(uint16_t value) = 0;
-  virtual uint32_t FindLong(uint32_t value) = 0;
+  // the value's bytes as they lie in memory, or 0: Find with the value's
+  // width.
+  virtual uint32_t FindByte(uint8_t value);
+  virtual uint32_t FindWord(uint16_t value);
+  virtual uint32_t FindLong(uint32_t value);
 
   // -1 stands for this machine's order, -2 for the Macintosh order, -3
   // keeps that order; any other value is stored as given (readers store an
@@ -207,6 +208,10 @@ class VStream : public VObject {
   VStream& operator<<(VObject& value);
 
  protected:
+  // The search of FindByte, FindWord and FindLong over the stream's storage
+  // for `width` bytes of `value`. 0 in the base: a stream that cannot
+  // search finds nothing.
+  virtual uint32_t Find(const void* value, uint32_t width);
   // The 1-based offset of the first occurrence of `width` bytes of `value`
   // lying wholly inside `size` bytes of `data`, searched from `from`; 0 when
   // there is none.

@@ -778,3 +778,47 @@ TEST(Stream, SwappedArraysRoundTripThroughAHandleStream) {
   r.CloseRead();
   gMemoryMgr->DisposeHandle(h);
 }
+
+namespace {
+
+// A stream whose only search is Find: it records the bytes it is asked for.
+class FindRecorder : public VStream {
+ public:
+  int16_t OpenRead() override { return 0; }
+  int16_t OpenWrite() override { return 0; }
+  int16_t CloseRead() override { return 0; }
+  int16_t CloseWrite(uint8_t) override { return 0; }
+  int16_t WriteBytes(const void*, uint32_t) override { return 0; }
+  int16_t ReadBytes(void*, uint32_t& length) override {
+    length = 0;
+    return 0;
+  }
+  uint32_t GetSize() override { return 0; }
+  uint32_t GetPosition() override { return 0; }
+  int16_t SetSize(uint32_t) override { return 0; }
+  int16_t SetPosition(uint32_t) override { return 0; }
+  int16_t Skip(int32_t) override { return 0; }
+
+  Bytes asked;
+
+ protected:
+  uint32_t Find(const void* value, uint32_t width) override {
+    const auto* bytes = static_cast<const uint8_t*>(value);
+    asked.assign(bytes, bytes + width);
+    return width;
+  }
+};
+
+TEST(VStream, FindByWidthPassesTheValueAsItLiesInMemory) {
+  FindRecorder stream;
+  EXPECT_EQ(stream.FindByte(0xAB), 1u);
+  EXPECT_EQ(stream.asked, Bytes{0xAB});
+  const uint16_t word = 0x1234;
+  EXPECT_EQ(stream.FindWord(word), 2u);
+  EXPECT_EQ(std::memcmp(stream.asked.data(), &word, 2), 0);
+  const uint32_t value = 0x89ABCDEFu;
+  EXPECT_EQ(stream.FindLong(value), 4u);
+  EXPECT_EQ(std::memcmp(stream.asked.data(), &value, 4), 0);
+}
+
+}  // namespace

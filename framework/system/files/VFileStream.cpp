@@ -361,7 +361,3 @@ uint32_t VFileStream::Find(const void* value, uint32_t width) {
   }
   return 0;
 }
-
-uint32_t VFileStream::FindByte(uint8_t value) { return Find(&value, 1); }
-uint32_t VFileStream::FindWord(uint16_t value) { return Find(&value, 2); }
-uint32_t VFileStream::FindLong(uint32_t value) { return Find(&value, 4); }

@@ -47,9 +47,6 @@ class VFileStream : public VStream, public VFileStreamLink {
   int16_t SetSize(uint32_t size) override;
   int16_t SetPosition(uint32_t position) override;
   int16_t Skip(int32_t offset) override;
-  uint32_t FindByte(uint8_t value) override;
-  uint32_t FindWord(uint16_t value) override;
-  uint32_t FindLong(uint32_t value) override;
 
   // Writes the buffered bytes of a writing stream to the file; the buffer is
   // empty afterwards in every case.
@@ -68,7 +65,7 @@ class VFileStream : public VStream, public VFileStreamLink {
   void FreeBuffer();
   // Reads straight from the file at the position.
   void ReadFromFile(void* data, uint32_t& length);
-  uint32_t Find(const void* value, uint32_t width);
+  uint32_t Find(const void* value, uint32_t width) override;
   // The file's size for the stream, or false when it is none or too large.
   bool FileSize(uint32_t& size);
 

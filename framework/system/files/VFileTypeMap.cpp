@@ -10,6 +10,7 @@
 #include "framework/core/strings/VUniString.h"
 #include "framework/system/files/PathText_p.h"
 #include "framework/system/resources/VResourceFile.h"
+#include "platform/bytes/ByteOrder.h"
 
 VFileTypeMap* gFileTypeMap = nullptr;
 
@@ -22,10 +23,6 @@ constexpr uint8_t kRowFlagBit = 0x80;
 constexpr uint8_t kMadeUpMark = 8;
 
 uint8_t CharOf(uint32_t code, int k) { return uint8_t(code >> (24 - 8 * k)); }
-
-uint32_t Pack(const uint8_t c[4]) {
-  return (uint32_t(c[0]) << 24) | (uint32_t(c[1]) << 16) | (uint32_t(c[2]) << 8) | c[3];
-}
 
 }  // namespace
 
@@ -91,7 +88,7 @@ void VFileTypeMap::NormalizeExtension(uint32_t& code) {
     text.ToUpper(false);
     for (int k = 0; k < 4; ++k) c[k] = uint8_t(text.GetCharAt(k + 1));
   }
-  code = Pack(c);
+  code = LoadBE32(c);
 }
 
 uint32_t VFileTypeMap::ExtensionOfFileName(const VString& name) {
@@ -107,7 +104,7 @@ uint32_t VFileTypeMap::ExtensionOfFileName(const VString& name) {
   if (dot == 0) return 0;
   uint8_t c[4] = {0, 0, 0, 0};
   for (int32_t k = 0; k < 4 && dot + k < length; ++k) c[k] = uint8_t(units[size_t(dot + k)]);
-  uint32_t code = Pack(c);
+  uint32_t code = LoadBE32(c);
   NormalizeExtension(code);
   return code;
 }
@@ -209,7 +206,7 @@ uint32_t VFileTypeMap::MadeUpType() const {
   std::snprintf(digits, sizeof digits, "%d", int(fTypes->Count() + 1));
   uint8_t c[4] = {kMadeUpMark, 0, 0, 0};
   for (int k = 1; k < 4 && digits[k - 1] != '\0'; ++k) c[k] = uint8_t(digits[k - 1]);
-  return Pack(c);
+  return LoadBE32(c);
 }
 
 uint32_t VFileTypeMap::AddMadeUpTypeForCode(uint32_t code) {

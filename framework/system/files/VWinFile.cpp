@@ -10,6 +10,7 @@
 #include "framework/system/files/VFile.h"
 #include "framework/system/files/VFileTypeMap.h"
 #include "framework/system/files/VFolder.h"
+#include "platform/bytes/ByteOrder.h"
 #include "platform/toolbox/TbxFiles.h"
 #include "platform/win32/WinFiles.h"
 
@@ -28,14 +29,6 @@ constexpr uint32_t kAfpRecordSize = 60;
 // at the map (256), both data and map offset 256, no data, a map of 30 bytes
 // whose type list (offset 28) counts -1 types. Numbers are big-endian.
 constexpr uint32_t kEmptyResourceFileSize = 288;
-
-void PutBE32(uint8_t* p, uint32_t v) {
-  p[0] = uint8_t(v >> 24), p[1] = uint8_t(v >> 16), p[2] = uint8_t(v >> 8), p[3] = uint8_t(v);
-}
-void PutBE16(uint8_t* p, uint16_t v) { p[0] = uint8_t(v >> 8), p[1] = uint8_t(v); }
-void PutLE32(uint8_t* p, uint32_t v) {
-  p[0] = uint8_t(v), p[1] = uint8_t(v >> 8), p[2] = uint8_t(v >> 16), p[3] = uint8_t(v >> 24);
-}
 
 // The code of a call that failed: the mapped error, never 0.
 int32_t Failure() {
@@ -92,8 +85,8 @@ int32_t WriteMacFileInfo(const char* path, uint32_t type, uint32_t creator, bool
   bool ok = true;
   if (!existed) {
     record[0] = 'A', record[1] = 'F', record[2] = 'P', record[3] = 0;
-    PutLE32(record + 4, 0x00010000);
-    PutLE32(record + 12, 0x80000000);
+    StoreLE32(record + 4, 0x00010000);
+    StoreLE32(record + 12, 0x80000000);
     record[48] = 4;
   } else {
     // The other fields stay as they were; bytes the stream lacks count as 0.
@@ -102,8 +95,8 @@ int32_t WriteMacFileInfo(const char* path, uint32_t type, uint32_t creator, bool
     if (ok) ok = SetFilePointer(h, 0, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER;
     if (ok) ok = SetEndOfFile(h) != 0;
   }
-  PutBE32(record + 16, type);
-  PutBE32(record + 20, creator);
+  StoreBE32(record + 16, type);
+  StoreBE32(record + 20, creator);
   if (ok) {
     DWORD put = 0;
     ok = WriteFile(h, record, kAfpRecordSize, &put, nullptr) != 0 && put == kAfpRecordSize;
@@ -383,14 +376,14 @@ int32_t VWinFile::CreateResourceFile(bool keepOpen) {
   if (h == INVALID_HANDLE_VALUE) return Failure();
   uint8_t bytes[kEmptyResourceFileSize] = {};
   for (uint32_t at : {0u, 256u}) {
-    PutBE32(bytes + at, 256);       // offset of the resource data
-    PutBE32(bytes + at + 4, 256);   // offset of the resource map
-    PutBE32(bytes + at + 8, 0);     // length of the resource data
-    PutBE32(bytes + at + 12, 30);   // length of the resource map
+    StoreBE32(bytes + at, 256);      // offset of the resource data
+    StoreBE32(bytes + at + 4, 256);  // offset of the resource map
+    StoreBE32(bytes + at + 8, 0);    // length of the resource data
+    StoreBE32(bytes + at + 12, 30);  // length of the resource map
   }
-  PutBE16(bytes + 280, 28);      // offset of the type list
-  PutBE16(bytes + 282, 30);      // offset of the name list
-  PutBE16(bytes + 284, 0xFFFF);  // number of types minus one: none
+  StoreBE16(bytes + 280, 28);      // offset of the type list
+  StoreBE16(bytes + 282, 30);      // offset of the name list
+  StoreBE16(bytes + 284, 0xFFFF);  // number of types minus one: none
   DWORD put = 0;
   const bool ok = WriteFile(h, bytes, kEmptyResourceFileSize, &put, nullptr) &&
                   put == kEmptyResourceFileSize &&

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/bytes/ByteOrder.h"
 #include "platform/gdi/WinGdiMetafile.h"
 #include "platform/gdi/emf/GdiEmfFormat.h"
 #include "platform/gdi/emf/GdiMetaBytes.h"
@@ -655,7 +656,7 @@ bool Player::PlayText(uint32_t type, GdiByteReader& r) {
   const uint8_t* text = r.Data() + offString;
   if (wide) {
     units.resize(count);
-    for (uint32_t i = 0; i < count; ++i) units[i] = static_cast<char16_t>(text[2 * i] | (text[2 * i + 1] << 8));
+    for (uint32_t i = 0; i < count; ++i) units[i] = static_cast<char16_t>(LoadLE16(text + 2 * i));
   } else {
     chars.assign(reinterpret_cast<const char*>(text), count);
   }

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <new>
 
+#include "platform/bytes/ByteAppend.h"
 #include "platform/gdi/GdiPaint.h"
 #include "platform/gdi/WinGdiMetafile.h"
 #include "platform/gdi/emf/GdiEmfFormat.h"
@@ -22,10 +23,6 @@ constexpr UINT kBrushDibPatternPt = 6;  // BS_DIBPATTERNPT in an EXTLOGPEN
 LONG Clamp32(int64_t v) { return static_cast<LONG>(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
 
 bool Fits16(LONG v) { return v >= INT16_MIN && v <= INT16_MAX; }
-
-void PutBody32(std::vector<uint8_t>& body, uint32_t v) {
-  for (int i = 0; i < 4; ++i) body.push_back(static_cast<uint8_t>(v >> (8 * i)));
-}
 
 // The create record of a pattern (pens and brushes): the DIB of the pattern
 // bitmap. A monochrome device pattern keeps its black and white table: it is
@@ -137,7 +134,7 @@ void GdiEmfRecorder::Simple(uint32_t type, std::initializer_list<int32_t> values
 
 uint32_t GdiEmfRecorder::Entry(uint32_t type, const std::vector<uint8_t>& body) {
   std::vector<uint8_t> key;
-  PutBody32(key, type);
+  AppendLE32(key, type);
   key.insert(key.end(), body.begin(), body.end());
   int64_t found = objects_.Find(key);
   if (found >= 0) return static_cast<uint32_t>(found);
@@ -177,10 +174,10 @@ uint32_t GdiEmfRecorder::Reference(GdiObject* object) {
     case GdiKind::Pen: {
       const auto& pen = *static_cast<GdiPen*>(object);
       if (!pen.extended) {
-        PutBody32(body, pen.style);
-        PutBody32(body, static_cast<uint32_t>(pen.width));
-        PutBody32(body, 0);
-        PutBody32(body, pen.brush.color);
+        AppendLE32(body, pen.style);
+        AppendLE32(body, static_cast<uint32_t>(pen.width));
+        AppendLE32(body, 0);
+        AppendLE32(body, pen.brush.color);
         return Entry(EMR_CREATEPEN, body);
       }
       std::vector<uint8_t> info, bits;
@@ -191,16 +188,16 @@ uint32_t GdiEmfRecorder::Reference(GdiObject* object) {
         brushStyle = kBrushDibPatternPt;
         color = DIB_RGB_COLORS;
       }
-      PutBody32(body, dib ? kEmfExtCreatePenSize : 0);
-      PutBody32(body, static_cast<uint32_t>(info.size()));
-      PutBody32(body, dib ? kEmfExtCreatePenSize + static_cast<uint32_t>(info.size()) : 0);
-      PutBody32(body, static_cast<uint32_t>(bits.size()));
-      PutBody32(body, pen.style);
-      PutBody32(body, static_cast<uint32_t>(pen.width));
-      PutBody32(body, brushStyle);
-      PutBody32(body, color);
-      PutBody32(body, pen.brush.style == BS_HATCHED ? static_cast<uint32_t>(pen.brush.hatch) : 0);
-      PutBody32(body, 0);  // no dash entries
+      AppendLE32(body, dib ? kEmfExtCreatePenSize : 0);
+      AppendLE32(body, static_cast<uint32_t>(info.size()));
+      AppendLE32(body, dib ? kEmfExtCreatePenSize + static_cast<uint32_t>(info.size()) : 0);
+      AppendLE32(body, static_cast<uint32_t>(bits.size()));
+      AppendLE32(body, pen.style);
+      AppendLE32(body, static_cast<uint32_t>(pen.width));
+      AppendLE32(body, brushStyle);
+      AppendLE32(body, color);
+      AppendLE32(body, pen.brush.style == BS_HATCHED ? static_cast<uint32_t>(pen.brush.hatch) : 0);
+      AppendLE32(body, 0);  // no dash entries
       body.insert(body.end(), info.begin(), info.end());
       body.insert(body.end(), bits.begin(), bits.end());
       return Entry(EMR_EXTCREATEPEN, body);
@@ -209,28 +206,28 @@ uint32_t GdiEmfRecorder::Reference(GdiObject* object) {
       const GdiBrushData& b = static_cast<GdiBrush*>(object)->data;
       std::vector<uint8_t> info, bits;
       if (PatternDib(b, &info, &bits)) {
-        PutBody32(body, DIB_RGB_COLORS);
-        PutBody32(body, kEmfDibBrushSize);
-        PutBody32(body, static_cast<uint32_t>(info.size()));
-        PutBody32(body, kEmfDibBrushSize + static_cast<uint32_t>(info.size()));
-        PutBody32(body, static_cast<uint32_t>(bits.size()));
+        AppendLE32(body, DIB_RGB_COLORS);
+        AppendLE32(body, kEmfDibBrushSize);
+        AppendLE32(body, static_cast<uint32_t>(info.size()));
+        AppendLE32(body, kEmfDibBrushSize + static_cast<uint32_t>(info.size()));
+        AppendLE32(body, static_cast<uint32_t>(bits.size()));
         body.insert(body.end(), info.begin(), info.end());
         body.insert(body.end(), bits.begin(), bits.end());
         return Entry(b.pattern->deviceMono ? EMR_CREATEMONOBRUSH : EMR_CREATEDIBPATTERNBRUSHPT,
                      body);
       }
-      PutBody32(body, b.style);
-      PutBody32(body, b.color);
-      PutBody32(body, b.style == BS_HATCHED ? static_cast<uint32_t>(b.hatch) : 0);
+      AppendLE32(body, b.style);
+      AppendLE32(body, b.color);
+      AppendLE32(body, b.style == BS_HATCHED ? static_cast<uint32_t>(b.hatch) : 0);
       return Entry(EMR_CREATEBRUSHINDIRECT, body);
     }
     case GdiKind::Font: {
       const LOGFONTA& lf = static_cast<GdiFont*>(object)->logFont;
-      PutBody32(body, static_cast<uint32_t>(lf.lfHeight));
-      PutBody32(body, static_cast<uint32_t>(lf.lfWidth));
-      PutBody32(body, static_cast<uint32_t>(lf.lfEscapement));
-      PutBody32(body, static_cast<uint32_t>(lf.lfOrientation));
-      PutBody32(body, static_cast<uint32_t>(lf.lfWeight));
+      AppendLE32(body, static_cast<uint32_t>(lf.lfHeight));
+      AppendLE32(body, static_cast<uint32_t>(lf.lfWidth));
+      AppendLE32(body, static_cast<uint32_t>(lf.lfEscapement));
+      AppendLE32(body, static_cast<uint32_t>(lf.lfOrientation));
+      AppendLE32(body, static_cast<uint32_t>(lf.lfWeight));
       for (BYTE b : {lf.lfItalic, lf.lfUnderline, lf.lfStrikeOut, lf.lfCharSet, lf.lfOutPrecision,
                      lf.lfClipPrecision, lf.lfQuality, lf.lfPitchAndFamily}) {
         body.push_back(b);

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <new>
 
+#include "platform/bytes/ByteAppend.h"
 #include "platform/gdi/GdiPaint.h"
 #include "platform/gdi/emf/GdiEmfPlayer.h"
 #include "platform/gdi/emf/GdiMetaPlayback.h"
@@ -39,19 +40,7 @@ int16_t Short(int64_t v) { return static_cast<int16_t>(std::clamp<int64_t>(v, IN
 int32_t S(int64_t v) { return Short(v); }
 
 void Body16(std::vector<uint8_t>& body, int64_t v) {
-  uint16_t w = static_cast<uint16_t>(Short(v));
-  body.push_back(static_cast<uint8_t>(w));
-  body.push_back(static_cast<uint8_t>(w >> 8));
-}
-
-void BodyU16(std::vector<uint8_t>& body, uint32_t v) {
-  body.push_back(static_cast<uint8_t>(v));
-  body.push_back(static_cast<uint8_t>(v >> 8));
-}
-
-void Body32(std::vector<uint8_t>& body, uint32_t v) {
-  BodyU16(body, v & 0xFFFF);
-  BodyU16(body, v >> 16);
+  AppendLE16(body, static_cast<uint16_t>(Short(v)));
 }
 
 // A region object of logical rectangles (bands as the region keeps them).
@@ -63,26 +52,27 @@ std::vector<uint8_t> RegionBody(const GdiRegion& region) {
     size_t j = i;
     while (j < rects.size() && rects[j].top == rects[i].top && rects[j].bottom == rects[i].bottom) ++j;
     uint32_t values = static_cast<uint32_t>(2 * (j - i));
-    BodyU16(scans, values);
+    AppendLE16(scans, values);
     Body16(scans, rects[i].top);
     Body16(scans, rects[i].bottom);
     for (size_t k = i; k < j; ++k) {
       Body16(scans, rects[k].left);
       Body16(scans, rects[k].right);
     }
-    BodyU16(scans, values);
+    AppendLE16(scans, values);
     maxScan = std::max(maxScan, values);
     ++scanCount;
     i = j;
   }
   std::vector<uint8_t> body;
   RECT b = region.Bounds();
-  BodyU16(body, 0);  // next in chain
-  BodyU16(body, kWmfRegionObjectType);
-  Body32(body, 0);  // object count
-  BodyU16(body, static_cast<uint32_t>(std::min<size_t>(kWmfRegionHeaderBytes + scans.size(), 0xFFFF)));
-  BodyU16(body, std::min<uint32_t>(scanCount, 0xFFFF));
-  BodyU16(body, std::min<uint32_t>(maxScan, 0xFFFF));
+  AppendLE16(body, 0);  // next in chain
+  AppendLE16(body, kWmfRegionObjectType);
+  AppendLE32(body, 0);  // object count
+  AppendLE16(body,
+             static_cast<uint32_t>(std::min<size_t>(kWmfRegionHeaderBytes + scans.size(), 0xFFFF)));
+  AppendLE16(body, std::min<uint32_t>(scanCount, 0xFFFF));
+  AppendLE16(body, std::min<uint32_t>(maxScan, 0xFFFF));
   Body16(body, b.left);
   Body16(body, b.top);
   Body16(body, b.right);
@@ -153,7 +143,7 @@ bool GdiWmfRecorder::Finish(std::vector<uint8_t>* bytes) {
 
 uint32_t GdiWmfRecorder::Entry(uint16_t function, const std::vector<uint8_t>& body) {
   std::vector<uint8_t> key;
-  BodyU16(key, function);
+  AppendLE16(key, function);
   key.insert(key.end(), body.begin(), body.end());
   int64_t found = objects_.Find(key);
   if (found >= 0) return static_cast<uint32_t>(found);
@@ -189,10 +179,10 @@ uint32_t GdiWmfRecorder::Reference(GdiObject* object) {
   switch (object->kind) {
     case GdiKind::Pen: {
       const auto& pen = *static_cast<GdiPen*>(object);
-      BodyU16(body, pen.style & 0xFFFF);
+      AppendLE16(body, pen.style & 0xFFFF);
       Body16(body, pen.width);
       Body16(body, 0);
-      Body32(body, pen.brush.color);
+      AppendLE32(body, pen.brush.color);
       return Entry(META_CREATEPENINDIRECT, body);
     }
     case GdiKind::Brush: {
@@ -201,16 +191,16 @@ uint32_t GdiWmfRecorder::Reference(GdiObject* object) {
         std::vector<uint8_t> info, bits;
         const GdiSurface& p = *b.pattern;
         if (GdiDibOfSurface(p, RECT{0, 0, p.width, p.height}, nullptr, &info, &bits)) {
-          BodyU16(body, p.deviceMono ? kWmfBrushPattern : kWmfBrushDibPatternPt);
-          BodyU16(body, DIB_RGB_COLORS);
+          AppendLE16(body, p.deviceMono ? kWmfBrushPattern : kWmfBrushDibPatternPt);
+          AppendLE16(body, DIB_RGB_COLORS);
           body.insert(body.end(), info.begin(), info.end());
           body.insert(body.end(), bits.begin(), bits.end());
           return Entry(META_DIBCREATEPATTERNBRUSH, body);
         }
       }
-      BodyU16(body, b.style == BS_PATTERN ? BS_NULL : b.style);
-      Body32(body, b.color);
-      BodyU16(body, b.style == BS_HATCHED ? static_cast<uint32_t>(b.hatch) : 0);
+      AppendLE16(body, b.style == BS_PATTERN ? BS_NULL : b.style);
+      AppendLE32(body, b.color);
+      AppendLE16(body, b.style == BS_HATCHED ? static_cast<uint32_t>(b.hatch) : 0);
       return Entry(META_CREATEBRUSHINDIRECT, body);
     }
     case GdiKind::Font: {
@@ -238,8 +228,8 @@ uint32_t GdiWmfRecorder::Reference(GdiObject* object) {
     case GdiKind::Palette: {
       const auto& entries = static_cast<GdiPalette*>(object)->entries;
       uint32_t count = static_cast<uint32_t>(std::min<size_t>(entries.size(), 0xFFFF));
-      BodyU16(body, 0x0300);
-      BodyU16(body, count);
+      AppendLE16(body, 0x0300);
+      AppendLE16(body, count);
       for (uint32_t i = 0; i < count; ++i) {
         const PALETTEENTRY& e = entries[i];
         body.insert(body.end(), {e.peRed, e.peGreen, e.peBlue, e.peFlags});

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/gdi/GdiTopDownBitmap.h"
 #include "platform/gdi/WinGdi.h"
 #include "platform/gdi/pict/PictPixels.h"
 
@@ -402,13 +403,7 @@ void Player::Text(const std::string& text) {
 void Player::Image(const pict::Image& image, const RECT& dst, DWORD rop) {
   if (image.width <= 0 || image.height <= 0 || dst.right <= dst.left || dst.bottom <= dst.top)
     return;
-  BITMAPINFO info{};
-  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-  info.bmiHeader.biWidth = image.width;
-  info.bmiHeader.biHeight = -image.height;
-  info.bmiHeader.biPlanes = 1;
-  info.bmiHeader.biBitCount = 32;
-  info.bmiHeader.biCompression = BI_RGB;
+  const BITMAPINFO info = TopDownBitmapInfo32(image.width, image.height);
   const int old = SetStretchBltMode(dc_, COLORONCOLOR);
   StretchDIBits(dc_, dst.left, dst.top, dst.right - dst.left, dst.bottom - dst.top, 0, 0,
                 image.width, image.height, image.pixels.data(), &info, DIB_RGB_COLORS, rop);
