@@ -6,6 +6,8 @@
 #include <cstring>
 
 #include "area/xMorvaPlugIn.h"
+#include "area/xMorvaHostObject.h"
+#include "area/xMorvaPlugInKinds.h"
 #include "area/xMorvaResourceSwap.h"
 #include "document/xMorvaDocument.h"
 #include "engine/xMorvaElementStream.h"
@@ -34,6 +36,9 @@ bool IsPackageOption(int16_t index) {
 xMorvaMain::xMorvaMain(HostStartupRecord* params) : VPackage(params) {}
 
 xMorvaMain::~xMorvaMain() {
+  // Objects that outlive the package forget it.
+  for (auto& entry : fReferences) entry.second.host->DetachFromPackage();
+  fReferences.clear();
   // The table belongs to this run of the package.
   if (fInitialized) SetWordCharacters(nullptr);
 }
@@ -46,6 +51,11 @@ bool xMorvaMain::Init() {
   for (int16_t option : kDefaultOnOptions) fOptionFlags[option] = 1;
   fOption6Text.SetEmpty(false);
   fOption7Text.SetEmpty(false);
+  fCommandMethod.Clear();
+  fErrorMethod.Clear();
+  fCallbackMethod.Clear();
+  fEventMethods.Clear();
+  fLastMethodValue = -1;
   fOption8 = kDefaultMinimumWidth;
   fOption9 = kDefaultMinimumHeight;
   LoadWordCharTable();
@@ -128,6 +138,28 @@ void xMorvaMain::CopyDefaultsTo(xMorvaDocument& document, bool offscreen) const 
   }
 }
 
+// ---- References
+
+uint32_t xMorvaMain::AddReference(VPlugInObject* object, xMorvaHostObject* host) {
+  // Skips 0 and any value still in use when the counter comes round.
+  uint32_t reference = fNextReference;
+  while (reference == 0 || fReferences.count(reference) != 0) ++reference;
+  fNextReference = reference + 1;
+  fReferences[reference] = {object, host};
+  return reference;
+}
+
+void xMorvaMain::RemoveReference(uint32_t reference) { fReferences.erase(reference); }
+
+xMorvaHostObject* xMorvaMain::FindReference(uint32_t reference, int32_t& kind) const {
+  kind = kPlugInNone;
+  const auto found = fReferences.find(reference);
+  if (found == fReferences.end()) return nullptr;
+  kind = KindOfPlugIn(found->second.object);
+  return kind != kPlugInNone ? found->second.host : nullptr;
+}
+
+
 // ---- Alerts and texts
 
 void xMorvaMain::GetListString(VString& out, int32_t offset, int16_t item) const {
@@ -142,20 +174,6 @@ void xMorvaMain::ShowAlert(int16_t item) {
 
 void xMorvaMain::ShowMemoryAlert() { ShowAlert(kAlertOutOfMemory); }
 
-// ---- Commands
-
-void xMorvaMain::ExecuteCommand(int32_t selector, void* params, void* result) {
-  auto** array = static_cast<void**>(params);
-  if (selector < kLowCommandEnd) {
-    ExecuteLowCommand(selector, array, result);
-  } else if (selector >= kFirstTableCommand && selector <= kLastTableCommand) {
-    ExecuteTableCommand(selector, array, result);
-  }
-  // 95 to 99 and numbers above 172 are no commands.
-}
-
-void xMorvaMain::ExecuteLowCommand(int32_t, void**, void*) {}
-void xMorvaMain::ExecuteTableCommand(int32_t, void**, void*) {}
 
 // ---- Objects
 
@@ -167,15 +185,15 @@ VPlugInObject* xMorvaMain::NewPlugIn(int32_t routine, void* params) {
 }
 
 VPlugInObject* xMorvaMain::NewDesignPlugIn(int32_t routine, void* params) {
-  return IsEditingRoutine(routine) ? new VDesignPlugIn(this, params, routine) : nullptr;
+  return IsEditingRoutine(routine) ? new xMorvaDesignPlugIn(this, params, routine) : nullptr;
 }
 
 VPlugInObject* xMorvaMain::NewOutputPlugIn(int32_t routine, void* params) {
-  return IsEditingRoutine(routine) ? new VOutputPlugIn(this, params) : nullptr;
+  return IsEditingRoutine(routine) ? new xMorvaOutputPlugIn(this, params) : nullptr;
 }
 
 VPlugInObject* xMorvaMain::NewPrintingPlugIn(int32_t routine, void* params) {
-  return IsEditingRoutine(routine) ? new VPrintingPlugIn(this, params) : nullptr;
+  return IsEditingRoutine(routine) ? new xMorvaPrintingPlugIn(this, params) : nullptr;
 }
 
 int16_t xMorvaMain::GetAreaResourceId(int32_t routine) {
