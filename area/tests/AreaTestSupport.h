@@ -66,7 +66,8 @@ class RecordingMain : public xMorvaMain {
       }
     }
     calls.push_back(call);
-    if (during) during(call);
+    // A copy: the hook may replace itself while it runs.
+    if (const auto hook = during) hook(call);
     return answer;
   }
 };
