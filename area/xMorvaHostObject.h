@@ -30,6 +30,12 @@ class xMorvaHostObject {
   xMorvaCommandState& GetCommandState() { return fCommandState; }
 
  protected:
+  // The package hands the reference to the host with the event that makes
+  // the object (16 or 602): in the record's 32-bit field after the message,
+  // which the object has read by then. Other events are left alone.
+  void HandOutReference(void** params) const;
+  // Asked before the event is handled: a closing event may leave no object.
+  static bool IsCreatingEvent(void** params);
   // Takes a reference from the package for `object` (this object as the
   // package's lists hold it).
   xMorvaHostObject(xMorvaMain* package, VPlugInObject* object);

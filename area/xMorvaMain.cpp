@@ -36,7 +36,17 @@ bool IsPackageOption(int16_t index) {
 xMorvaMain::xMorvaMain(HostStartupRecord* params) : VPackage(params) {}
 
 xMorvaMain::~xMorvaMain() {
-  // Objects that outlive the package forget it.
+  // The placeholders, output and printing objects the host never deleted
+  // go with the package, as its base lets the areas go: the host cannot
+  // reach them once the module stops, and their documents would be lost
+  // memory. Each leaves its list and its reference on the way.
+  std::vector<VPlugInObject*> others;
+  for (const auto& entry : fReferences) {
+    const int32_t kind = KindOfPlugIn(entry.second.object);
+    if (kind == kPlugInDesign || kind == kPlugInOutput || kind == kPlugInPrinting) others.push_back(entry.second.object);
+  }
+  for (VPlugInObject* object : others) delete object;
+  // The areas outlive this part of the package: they forget it.
   for (auto& entry : fReferences) entry.second.host->DetachFromPackage();
   fReferences.clear();
   // The table belongs to this run of the package.

@@ -99,6 +99,14 @@ void xMorvaPlugIn::InitPlugInArea() {
 
 // ---- Host events
 
+void xMorvaPlugIn::HandleEvent(void** params) {
+  // Only the creating events hand the reference out; a closing event may
+  // leave no area behind to do anything after.
+  const bool creating = IsCreatingEvent(params);
+  VPlugIn::HandleEvent(params);
+  if (creating) HandOutReference(params);
+}
+
 VWindowMenuBar* xMorvaPlugIn::GetWindowMenuBar() {
   VWindowMenuBar* dockBar = VPlugIn::GetWindowMenuBar();
   return dockBar != nullptr ? dockBar : &fMenuBar;

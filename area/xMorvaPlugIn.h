@@ -53,6 +53,7 @@ class xMorvaPlugIn : public VPlugIn, public xMorvaHostObject, public xMorvaDocum
   ~xMorvaPlugIn() override;
 
   // ---- VPlugIn.
+  void HandleEvent(void** params) override;
   // The dock's menu bar when its description built one; the area's own
   // otherwise.
   VWindowMenuBar* GetWindowMenuBar() override;

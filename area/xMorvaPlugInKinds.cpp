@@ -3,6 +3,8 @@
 #include "area/xMorvaPlugInKinds.h"
 
 #include "area/xMorvaDocMgr.h"
+#include "boundary/HostRecords.h"
+#include "boundary/HostSelectors.h"
 #include "area/xMorvaMain.h"
 #include "document/xMorvaDocument.h"
 
@@ -14,6 +16,16 @@ xMorvaHostObject::xMorvaHostObject(xMorvaMain* package, VPlugInObject* object) :
 
 xMorvaHostObject::~xMorvaHostObject() {
   if (fPackage != nullptr) fPackage->RemoveReference(fReference);
+}
+
+bool xMorvaHostObject::IsCreatingEvent(void** params) {
+  const auto* record = params != nullptr ? static_cast<const HostEventRecord*>(params[kAreaEventRecordEntry]) : nullptr;
+  return record != nullptr && (record->what == kAreaEventCreate || record->what == kAreaEventCreateFromRecord);
+}
+
+void xMorvaHostObject::HandOutReference(void** params) const {
+  if (!IsCreatingEvent(params) || fReference == 0) return;
+  static_cast<HostEventRecord*>(params[kAreaEventRecordEntry])->when = fReference;
 }
 
 void xMorvaHostObject::ForgetDocument() {
@@ -39,6 +51,12 @@ xMorvaDesignPlugIn::~xMorvaDesignPlugIn() = default;
 
 VPlugInDocMgr* xMorvaDesignPlugIn::NewDocMgr() { return new xMorvaDocMgr(nullptr, false); }
 
+void xMorvaDesignPlugIn::DrawPicture(void** params) {
+  const bool creating = IsCreatingEvent(params);
+  VDesignPlugIn::DrawPicture(params);
+  if (creating) HandOutReference(params);
+}
+
 xMorvaOutputPlugIn::xMorvaOutputPlugIn(xMorvaMain* package, void* params)
     : VOutputPlugIn(package, params), xMorvaHostObject(package, this), fDocument(NewObjectDocument(package)) {}
 
@@ -46,9 +64,21 @@ xMorvaOutputPlugIn::~xMorvaOutputPlugIn() { ForgetDocument(); }
 
 VPlugInDocMgr* xMorvaOutputPlugIn::NewDocMgr() { return new xMorvaDocMgr(fDocument.get(), false); }
 
+void xMorvaOutputPlugIn::DrawOutput(void** params) {
+  const bool creating = IsCreatingEvent(params);
+  VOutputPlugIn::DrawOutput(params);
+  if (creating) HandOutReference(params);
+}
+
 xMorvaPrintingPlugIn::xMorvaPrintingPlugIn(xMorvaMain* package, void* params)
     : VPrintingPlugIn(package, params), xMorvaHostObject(package, this), fDocument(NewObjectDocument(package)) {}
 
 xMorvaPrintingPlugIn::~xMorvaPrintingPlugIn() { ForgetDocument(); }
 
 VPlugInDocMgr* xMorvaPrintingPlugIn::NewDocMgr() { return new xMorvaDocMgr(fDocument.get(), true); }
+
+void xMorvaPrintingPlugIn::PrintPage(void** params) {
+  const bool creating = IsCreatingEvent(params);
+  VPrintingPlugIn::PrintPage(params);
+  if (creating) HandOutReference(params);
+}

@@ -15,6 +15,7 @@ class xMorvaDesignPlugIn : public VDesignPlugIn, public xMorvaHostObject {
   xMorvaDesignPlugIn(xMorvaMain* package, void* params, int32_t routine);
   ~xMorvaDesignPlugIn() override;
   VPlugInDocMgr* NewDocMgr() override;
+  void DrawPicture(void** params) override;
 };
 
 class xMorvaOutputPlugIn : public VOutputPlugIn, public xMorvaHostObject {
@@ -22,6 +23,7 @@ class xMorvaOutputPlugIn : public VOutputPlugIn, public xMorvaHostObject {
   xMorvaOutputPlugIn(xMorvaMain* package, void* params);
   ~xMorvaOutputPlugIn() override;
   VPlugInDocMgr* NewDocMgr() override;
+  void DrawOutput(void** params) override;
   xMorvaDocument* GetDocument() const override { return fDocument.get(); }
 
  private:
@@ -33,6 +35,7 @@ class xMorvaPrintingPlugIn : public VPrintingPlugIn, public xMorvaHostObject {
   xMorvaPrintingPlugIn(xMorvaMain* package, void* params);
   ~xMorvaPrintingPlugIn() override;
   VPlugInDocMgr* NewDocMgr() override;
+  void PrintPage(void** params) override;
   xMorvaDocument* GetDocument() const override { return fDocument.get(); }
 
  private:

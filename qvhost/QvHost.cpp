@@ -370,6 +370,9 @@ void QvHost::SendAreaRecord(Area& area, const HostEventRecord& record) {
   uint32_t result = 0;
   Call(area.routine, area.params, &result);
   if (area.port != nullptr) Tbx::SetPort(saved);
+  // An object made by the event brings its reference back.
+  if ((record.what == kAreaEventCreate || record.what == kAreaEventCreateFromRecord) && area.cell != nullptr)
+    area.reference = area.event.when;
 }
 
 void QvHost::Command(int32_t number, std::vector<void*> params, uint32_t& result) {

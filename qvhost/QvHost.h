@@ -67,6 +67,10 @@ class QvHost {
     int16_t rect[4] = {0, 0, 0, 0};
     uint8_t objectName[256] = {0};
     int32_t routine = 1;
+    // The 32-bit reference the module handed out for the area when it made
+    // it (in the creating event's field after the message); commands name
+    // the area by it.
+    uint32_t reference = 0;
   };
 
   explicit QvHost(QvHostConfig config);
@@ -193,6 +197,11 @@ class QvHost {
   // -335, -411 and -427.
   int32_t methodRoom = 1 << 20;
   std::string documentText;
+  // What a script's commands keep: the references that commands answered
+  // (areas made by command), by name, and the last command's outputs as
+  // printed (p0, p1, ... and result).
+  std::map<std::string, uint32_t> references;
+  std::map<std::string, std::string> commandOutputs;
 
   // The routines of the host's language, by name (looked up by -117 and run
   // by -118). A routine receives its entries: entry 0 for its result, then

@@ -15,6 +15,7 @@
 
 #include "boundary/HostSelectors.h"
 #include "qvhost/HostScreen.h"
+#include "qvhost/ScriptCommandValues.h"
 #include "qvhost/QvHost.h"
 
 namespace {
@@ -275,49 +276,18 @@ std::string Line::RunArea() {
 std::string Line::RunCommand() {
   int64_t number = 0;
   if (!Number(1, number)) return "command NUMBER [ARGUMENTS]";
-  std::vector<void*> params;
-  for (size_t i = 2; i < fTokens.size(); i += 2) {
-    const std::string& kind = Word(i);
-    if (i + 1 >= fTokens.size()) return "argument " + kind + " needs a value";
-    const std::string& text = Word(i + 1);
-    if (kind == "area") {
-      QvHost::Area* area = fHost.FindArea(text);
-      if (area == nullptr) return "no area " + text;
-      params.push_back(&area->cell);
-      continue;
-    }
-    std::unique_ptr<uint8_t[]> cell;
-    if (kind == "long") {
-      int64_t v = 0;
-      if (!ParseInt(text, v)) return "long needs a number";
-      cell = std::make_unique<uint8_t[]>(4);
-      const int32_t value = static_cast<int32_t>(v);
-      std::memcpy(cell.get(), &value, 4);
-    } else if (kind == "real") {
-      cell = std::make_unique<uint8_t[]>(8);
-      const double value = std::strtod(text.c_str(), nullptr);
-      std::memcpy(cell.get(), &value, 8);
-    } else if (kind == "text") {
-      // A length-byte text of up to 255 characters, as host strings are.
-      cell = std::make_unique<uint8_t[]>(256);
-      const size_t n = text.size() < 255 ? text.size() : 255;
-      cell[0] = static_cast<uint8_t>(n);
-      std::memcpy(cell.get() + 1, text.data(), n);
-    } else {
-      return "unknown argument kind " + kind;
-    }
-    params.push_back(cell.get());
-    fStorage.push_back(std::move(cell));
-  }
-  fResult = 0;
-  fHost.Command(static_cast<int32_t>(number), params, fResult);
-  return {};
+  std::vector<std::string> words;
+  for (size_t i = 2; i < fTokens.size(); ++i) words.push_back(fTokens[i].text);
+  return RunScriptCommand(fHost, fOut, static_cast<int32_t>(number), words, fResult, fStorage);
 }
 
 std::string Line::RunExpect() {
   const std::string& what = Word(1);
   int64_t n = 0;
-  if (what == "slot") {
+  if (what == "out") {
+    std::string check;
+    Expect(CheckCommandOutput(fHost, Word(2), Word(3), check), check);
+  } else if (what == "slot") {
     const bool set = Word(2) == "set";
     if (!set && Word(2) != "zero") return "expect slot set|zero";
     Expect((fHost.Slot() != nullptr) == set, "slot " + Word(2));
@@ -496,6 +466,11 @@ std::string Line::Run() {
     return fHost.PrintArea(*area, Word(2));
   }
   if (verb == "command") return RunCommand();
+  if (verb == "method" || verb == "methods") {
+    std::vector<std::string> words;
+    for (const Token& t : fTokens) words.push_back(t.text);
+    return RunMethodLine(fHost, words);
+  }
   if (verb == "queue" && Word(1) == "none" && fTokens.size() == 2) {
     fHost.QueueNoEvent();
     return {};

@@ -140,7 +140,10 @@ TEST_F(AreaTest, AreasLeftOpenGoWithThePackage) {
   // lists without reaching it (the address sanitizer watches).
   Forget(NewFormArea());
   Forget(NewOffscreenArea());
-  EXPECT_EQ(package->CountReferences(), 2u);
+  // The other kinds go with the word processor's part, documents and all.
+  Forget(NewKind<xMorvaOutputPlugIn>(&xMorvaMain::NewOutputPlugIn));
+  Forget(NewKind<xMorvaPrintingPlugIn>(&xMorvaMain::NewPrintingPlugIn));
+  EXPECT_EQ(package->CountReferences(), 4u);
   EXPECT_EQ(package->CountPlugIns(kPlugInForm) + package->CountPlugIns(kPlugInOffscreen), 2);
   package.reset();
   gCurrentPackage = nullptr;
