@@ -15,8 +15,11 @@ resource 'STR#' 12000 {
 # Alerts, addressed as resource base + 6.
 resource 'STR#' 12006 {
   u16 20
-  pstr "" pstr "" pstr "" pstr "" pstr "" pstr "" pstr ""
+  pstr "There is not enough memory left for Qv Morva."                        # 1
   pstr "" pstr "" pstr "" pstr "" pstr "" pstr ""
+  pstr "The document stored in the field is damaged; an empty document is shown."  # 8
+  pstr "The field holds no Qv Morva document; an empty document is shown."          # 9
+  pstr "" pstr "" pstr "" pstr ""
   pstr "Qv Morva needs Qvbase 6.7 or later; it has not been started."         # 14
   pstr ""
   pstr "The areas of Qv Morva that were open without a form have been closed."  # 16

@@ -145,4 +145,25 @@ TEST_F(AreaCommands, BlobsTextsAndArraysTravelAsTheirForms) {
            "expect out p4 2.5\n");
 }
 
+TEST_F(AreaCommands, AFieldTheModuleCannotWriteKeepsWhatItHeld) {
+  // The area is bound to the field named after it; what the field holds is
+  // no document of the module's, and the module cannot write one yet: the
+  // area shows an empty document, and saving leaves the field's bytes.
+  RunLines(
+      "table 1 \"Letters\"\n"
+      "field 1 1 \"body_\" blob\n"
+      "record 1 1\n"
+      "value 1 1 hex \"01020304\"\n"
+      "expect field 1 1 hex \"01020304\"\n"
+      "form letters 20 40 300 200\n"
+      "area body create form at letters 10 10 280 180 table 1\n"
+      "expect message \"The field holds no Qv Morva document; an empty document is shown.\"\n"
+      "area body 70\n"
+      "expect field 1 1 hex \"01020304\"\n"
+      "expect message \"The document could not be exported.\"\n"
+      "command 138 area body word 3 word 9 text \"\"\n"
+      "expect out p2 0\n"
+      "area body 17\n");
+}
+
 }  // namespace
