@@ -66,6 +66,7 @@ void xMorvaMain::RunLowCommand(int32_t selector, void** p, void* result) {
   switch (selector) {
     case 28: CommandLastError(p, result); break;
     case 38: CommandDeleteOffscreen(p); break;
+    case 42: CommandLockArea(p); break;
     case 39: {
       const int16_t code = WordAt(p, 0);
       VStr<255> message;
@@ -137,6 +138,29 @@ void xMorvaMain::CommandDeleteOffscreen(void** p) {
   ReportCommandError(0);
   area->Close();
   delete area;
+}
+
+void xMorvaMain::CommandLockArea(void** p) {
+  xMorvaDocument* document = nullptr;
+  xMorvaHostObject* object = nullptr;
+  if (!ResolveArea(p, document, object)) return;
+  if (xMorvaPlugIn* area = object->GetEditingArea()) {
+    const bool locked = WordAt(p, 1) != 0;
+    SetAreaLocked(*area, locked);
+    SetEditingLocked(*area, locked);
+    // What is shown hides while locked; unlocking shows nothing again.
+    if (document->IsDockBarShown()) document->ShowDockBar(!locked, false);
+    double rulers = 0;
+    document->GetAreaOption(2, rulers);
+    if (rulers != 0) document->ShowRulers(!locked, false);
+    for (int16_t bar = 0; bar < 4; ++bar) {
+      if (document->IsBarShown(bar)) document->ShowBar(bar, !locked, false);
+    }
+    area->Relayout();
+    document->Refresh(false, true);
+    UpdateBarState(*area, true);
+  }
+  ReportCommandError(0);
 }
 
 void xMorvaMain::CommandNewOffscreen(void* result) {

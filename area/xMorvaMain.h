@@ -162,6 +162,7 @@ class xMorvaMain : public VPackage {
   void CommandOptions(bool set, void** params);
   void CommandDeleteOffscreen(void** params);
   void CommandNewOffscreen(void* result);
+  void CommandLockArea(void** params);
   void CommandLastError(void** params, void* result);
   void CommandCommandState(void** params, bool read);
   void CommandAreaSwitch(int32_t selector, void** params);

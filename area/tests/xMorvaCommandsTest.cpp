@@ -214,6 +214,27 @@ TEST_F(CommandsTest, ForbiddenLockedAndReadBack) {
   EXPECT_EQ(LastError(ref), 0);
 }
 
+TEST_F(CommandsTest, Command42LocksTheInterfaceAndTheEditing) {
+  xMorvaPlugIn* area = NewOffscreenArea();
+  const uint32_t ref = area->GetReference();
+  int16_t on = 1, off = 0;
+  Run(42, ref, {&on});
+  EXPECT_TRUE(area->IsAreaLocked());
+  EXPECT_TRUE(area->IsEditingLocked());
+  EXPECT_FALSE(area->IsCommandEnabled(101));
+  EXPECT_FALSE(area->IsCommandEnabled(502));
+  EXPECT_TRUE(area->IsDisplaySuppressed());
+  Run(42, ref, {&off});
+  EXPECT_FALSE(area->IsAreaLocked());
+  EXPECT_TRUE(area->IsCommandEnabled(101));
+  EXPECT_TRUE(area->IsCommandEnabled(502));
+  EXPECT_EQ(LastError(ref), 0);
+  // Output objects have no area to lock: 0 is recorded.
+  auto* output = NewKind<xMorvaOutputPlugIn>(&xMorvaMain::NewOutputPlugIn);
+  Run(42, output->GetReference(), {&on});
+  EXPECT_EQ(LastError(output->GetReference()), 0);
+}
+
 TEST_F(CommandsTest, CommandValuesFollowTheSelection) {
   xMorvaPlugIn* area = NewOffscreenArea();
   area->GetDocument()->GetCurrentPart()->SetPropertyValue(9, 0x0000FF);
