@@ -42,7 +42,7 @@ xMorvaMain::~xMorvaMain() {
   // memory. Each leaves its list and its reference on the way.
   std::vector<VPlugInObject*> others;
   for (const auto& entry : fReferences) {
-    const int32_t kind = KindOfPlugIn(entry.second.object);
+    const int32_t kind = entry.second.kind;
     if (kind == kPlugInDesign || kind == kPlugInOutput || kind == kPlugInPrinting) others.push_back(entry.second.object);
   }
   for (VPlugInObject* object : others) delete object;
@@ -155,7 +155,9 @@ uint32_t xMorvaMain::AddReference(VPlugInObject* object, xMorvaHostObject* host)
   uint32_t reference = fNextReference;
   while (reference == 0 || fReferences.count(reference) != 0) ++reference;
   fNextReference = reference + 1;
-  fReferences[reference] = {object, host};
+  // The object has joined its kind's list by now, and stays in it: the
+  // kind is asked once, so that resolving stays quick among many objects.
+  fReferences[reference] = {object, host, KindOfPlugIn(object)};
   return reference;
 }
 
@@ -165,7 +167,7 @@ xMorvaHostObject* xMorvaMain::FindReference(uint32_t reference, int32_t& kind) c
   kind = kPlugInNone;
   const auto found = fReferences.find(reference);
   if (found == fReferences.end()) return nullptr;
-  kind = KindOfPlugIn(found->second.object);
+  kind = found->second.kind;
   return kind != kPlugInNone ? found->second.host : nullptr;
 }
 

@@ -180,6 +180,7 @@ class xMorvaMain : public VPackage {
   struct ReferenceEntry {
     VPlugInObject* object;
     xMorvaHostObject* host;
+    int32_t kind;
   };
   std::unordered_map<uint32_t, ReferenceEntry> fReferences;
   uint32_t fNextReference = 1;

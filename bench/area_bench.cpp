@@ -21,6 +21,7 @@
 #include "framework/core/strings/VUniString.h"
 #include "framework/system/resources/VMacResourceFile.h"
 #include "graphics/VCharWidthCache.h"
+#include "host/context/VHostContext.h"
 #include "platform/toolbox/TbxResources.h"
 
 namespace {
@@ -100,7 +101,7 @@ void BM_IdleRefresh(benchmark::State& state) {
   for (int64_t i = 0; i < state.range(0); ++i) characters += (i % 6 == 5) ? u' ' : char16_t(u'a' + i % 26);
   VStrInHandle string;
   string.SetUniCText(characters.c_str());
-  VMemHandle units = gMemoryMgr->NewHandle(0);
+  VMemHandle units = gMemoryMgr->NewEmptyHandle();
   uint32_t positions = 0, bytes = 0;
   if (text->StringToUnits(string, units, positions, bytes, false)) {
     text->InsertHandle(units, static_cast<int32_t>(positions));
