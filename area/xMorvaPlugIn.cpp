@@ -286,29 +286,26 @@ void xMorvaPlugIn::SetMinimumSize(int32_t width, int32_t height) {
   VPlugIn::SetMinimumSize(static_cast<int16_t>(width), static_cast<int16_t>(height));
 }
 
+// The docked bar, the tool bar, or bar n (0 to 3) of the dock, whose
+// resource id is the package's resource base + 2 + n; null when the dock
+// has none of them.
+VDockBar* xMorvaPlugIn::FindAreaBar(int16_t bar) const {
+  if (bar == kBarDock) return GetDockBar();
+  if (bar == kBarTool) return GetToolBar();
+  xMorvaMain* package = GetMorvaPackage();
+  if (bar < 0 || bar > 3 || package == nullptr) return nullptr;
+  return FindBar(static_cast<int16_t>(package->GetResourceBase() + 2 + bar));
+}
+
 bool xMorvaPlugIn::ShowBar(int16_t bar, bool show) {
-  VDockBar* found = nullptr;
-  if (bar == kBarDock) {
-    found = GetDockBar();
-  } else if (bar == kBarTool) {
-    found = GetToolBar();
-  } else if (bar >= 0 && bar <= 3) {
-    found = FindBar(static_cast<int16_t>(GetResourceId() + 2 + bar));
-  }
+  VDockBar* found = FindAreaBar(bar);
   if (found == nullptr) return false;
   found->SetVisible(show);
   return true;
 }
 
 bool xMorvaPlugIn::IsBarShown(int16_t bar) const {
-  const VDockBar* found = nullptr;
-  if (bar == kBarDock) {
-    found = GetDockBar();
-  } else if (bar == kBarTool) {
-    found = GetToolBar();
-  } else if (bar >= 0 && bar <= 3) {
-    found = FindBar(static_cast<int16_t>(GetResourceId() + 2 + bar));
-  }
+  const VDockBar* found = FindAreaBar(bar);
   return found != nullptr && found->IsVisible();
 }
 

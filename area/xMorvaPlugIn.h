@@ -15,6 +15,7 @@
 #include "document/xMorvaDocumentArea.h"
 #include "views/VPlugIn.h"
 
+class VDockBar;
 class VPaneView;
 class xMorvaDocument;
 class xMorvaFindReplaceParameters;
@@ -148,6 +149,7 @@ class xMorvaPlugIn : public VPlugIn, public xMorvaHostObject, public xMorvaDocum
   // The set-up that both kinds of areas share.
   void InitPlugInArea();
   bool IsUnplaced();
+  VDockBar* FindAreaBar(int16_t bar) const;
 
   std::unique_ptr<xMorvaDocument> fDocument;
   std::unique_ptr<xMorvaFindReplaceParameters> fFindReplace;

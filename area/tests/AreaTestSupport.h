@@ -72,6 +72,16 @@ class RecordingMain : public xMorvaMain {
   }
 };
 
+// A length-byte string for a command's parameter or result.
+struct PString {
+  explicit PString(const std::string& text = "") {
+    bytes[0] = static_cast<uint8_t>(text.size());
+    std::memcpy(bytes + 1, text.data(), text.size());
+  }
+  std::string Text() const { return std::string(reinterpret_cast<const char*>(bytes + 1), bytes[0]); }
+  uint8_t bytes[256] = {};
+};
+
 // The module's compiled resource file, current while the fixture lives.
 class ModuleResources {
  public:
@@ -148,7 +158,28 @@ class AreaTest : public ::testing::Test {
     delete object;
   }
 
+  // Runs command n on reference `area` with the further parameters.
+  void Run(int32_t n, uint32_t area, std::vector<void*> more = {}, void* result = nullptr) {
+    reference = area;
+    std::vector<void*> params{&reference};
+    params.insert(params.end(), more.begin(), more.end());
+    params.resize(12, nullptr);
+    package->ExecuteCommand(n, params.data(), result);
+  }
+  // Command 28: the area's last error (1022 when it does not resolve).
+  int32_t LastError(uint32_t area) {
+    int32_t result = -7;
+    Run(28, area, {}, &result);
+    return result;
+  }
+  void SetErrorMethod(const char* name) {
+    PString text(name);
+    void* params[] = {text.bytes};
+    package->ExecuteCommand(52, params, nullptr);
+  }
+
   hosttest::RecordingHost host;
+  uint32_t reference = 0;
   int32_t methodRoom = 20000;
   bool confirm = false;
   std::unique_ptr<RecordingMain> package;

@@ -120,14 +120,6 @@ TEST_F(BarStateTest, TheLocksSwitchTheirOwnGroupsOnly) {
   EXPECT_FALSE(area->IsCommandEnabled(502));
 }
 
-TEST_F(BarStateTest, CommandsOutsideTheTableAreNeitherAllowedNorForbidden) {
-  for (int32_t id : {0, -5, 1036, 40000}) {
-    SetCommandAllowed(*area, id, false);
-    EXPECT_FALSE(area->IsCommandAllowed(id)) << id;
-  }
-  EXPECT_TRUE(area->IsCommandEnabled(1035));
-}
-
 TEST_F(BarStateTest, RequestsBetweenIdleEventsRefreshOnce) {
   const int32_t before = area->CountBarRefreshes();
   UpdateBarState(*area, false);

@@ -134,21 +134,28 @@ class PackageFile {
   std::unique_ptr<hosttest::OpenResourceFile> fOpen;
 };
 
-TEST(MorvaMainOptions, StartWithTheirDefaults) {
+TEST(MorvaMainOptions, DefaultsSizesAndTexts) {
   xMorvaMain package(nullptr);
   package.Init();
   const uint16_t expected[] = {1, 1, 1, 0, 0, 1, 0, 0, 170, 80, 1, 1, 0};
-  for (int16_t n = 0; n < 13; ++n) {
-    if (n == 3 || n == 4) continue;
+  for (int16_t n : {0, 1, 2, 5, 6, 7, 8, 9, 10, 11, 12}) {
     uint16_t value = 99;
-    VStr<255> text;
-    text.SetCText("old", kCharSetMac);
-    EXPECT_EQ(package.GetOption(n, value, &text), 0) << n;
+    EXPECT_EQ(package.GetOption(n, value, nullptr), 0) << n;
     EXPECT_EQ(value, expected[n]) << n;
-    if (n == 6) {
-      EXPECT_EQ(text.GetLength(), 0);
-    }
   }
+  uint16_t value = 0;
+  package.SetOption(8, -1, nullptr);
+  package.GetOption(8, value, nullptr);
+  EXPECT_EQ(value, 65535);  // stored as -1, read as a 16-bit word
+  VStr<255> given, out;
+  given.SetCText("Placeholder", kCharSetMac);
+  package.SetOption(6, 1, &given);
+  package.GetOption(6, value, &out);
+  EXPECT_EQ(out.CompareCText("Placeholder", kCharSetMac, true), 0);
+  package.SetOption(6, 0, &given);  // a cleared flag empties the text
+  package.GetOption(6, value, &out);
+  EXPECT_EQ(value, 0);
+  EXPECT_EQ(out.GetLength(), 0);
 }
 
 TEST(MorvaMainOptions, OutOfRangeIndexesAnswer1089AndChangeNothing) {
@@ -169,76 +176,29 @@ TEST(MorvaMainOptions, OutOfRangeIndexesAnswer1089AndChangeNothing) {
   }
 }
 
-TEST(MorvaMainOptions, SizesAreWordsSignExtendedAndReadAsTheirLow16Bits) {
-  xMorvaMain package(nullptr);
-  package.Init();
-  uint16_t value = 0;
-  EXPECT_EQ(package.SetOption(8, -1, nullptr), 0);
-  EXPECT_EQ(package.GetOption(8, value, nullptr), 0);
-  EXPECT_EQ(value, 65535);
-  package.SetOption(9, 300, nullptr);
-  package.GetOption(9, value, nullptr);
-  EXPECT_EQ(value, 300);
-}
-
-TEST(MorvaMainOptions, AClearedTextFlagEmptiesItsText) {
-  xMorvaMain package(nullptr);
-  package.Init();
-  VStr<255> given, out;
-  given.SetCText("Placeholder", kCharSetMac);
-  uint16_t value = 0;
-  package.SetOption(6, 1, &given);
-  package.GetOption(6, value, &out);
-  EXPECT_EQ(value, 1);
-  EXPECT_EQ(out.CompareCText("Placeholder", kCharSetMac, true), 0);
-  package.SetOption(6, 0, &given);
-  package.GetOption(6, value, &out);
-  EXPECT_EQ(value, 0);
-  EXPECT_EQ(out.GetLength(), 0);
-  // Option 7 keeps its text but hands out only its flag.
-  out.SetCText("untouched", kCharSetMac);
-  package.SetOption(7, 1, &given);
-  package.GetOption(7, value, &out);
-  EXPECT_EQ(value, 1);
-  EXPECT_EQ(out.CompareCText("untouched", kCharSetMac, true), 0);
-}
-
-TEST(MorvaMainWordCharacters, ComeFromUchAAtTheResourceBase) {
+TEST(MorvaMainWordCharacters, ComeFromUchAAtTheResourceBaseAsFarAsItGoes) {
   std::vector<uint8_t> table(8192, 0);
   table['a' >> 3] |= 1 << ('a' & 7);
-  table[0xE9 >> 3] |= 1 << (0xE9 & 7);
   table[8191] = 0x80;  // U+FFFF
-  PackageFile file({{FourCC("UchA"), 800, "", table}});
-  xMorvaMain package(nullptr);
-  package.Init();
-  EXPECT_TRUE(IsWordCharacter(u'a'));
-  EXPECT_TRUE(IsWordCharacter(u'\u00E9'));
-  EXPECT_TRUE(IsWordCharacter(char16_t(0xFFFF)));
-  EXPECT_FALSE(IsWordCharacter(u'b'));
-  EXPECT_FALSE(IsWordCharacter(u' '));
-}
-
-TEST(MorvaMainWordCharacters, AMissingOrShortTableLeavesTheRestClear) {
   {
-    PackageFile file;
+    PackageFile file({{FourCC("UchA"), 800, "", table},
+                      {FourCC("STR#"), 806, "", hosttest::StringList({"No memory left."})}});
     xMorvaMain package(nullptr);
     package.Init();
-    for (char16_t c : {u'a', u'0', u'_'}) EXPECT_FALSE(IsWordCharacter(c));
+    EXPECT_TRUE(IsWordCharacter(u'a'));
+    EXPECT_TRUE(IsWordCharacter(char16_t(0xFFFF)));
+    EXPECT_FALSE(IsWordCharacter(u'b'));
+    EXPECT_EQ(package.GetOutOfMemoryText().CompareCText("No memory left.", kCharSetMac, true), 0);
   }
-  {
-    PackageFile file({{FourCC("UchA"), 800, "", {0, 0, 0, 0, 0, 0, 0xFF}}});
+  // A short table gives what it holds; none leaves every unit clear.
+  for (const std::vector<uint8_t>& bytes : {std::vector<uint8_t>{0, 0, 0, 0, 0, 0, 0xFF}, std::vector<uint8_t>{}}) {
+    PackageFile file(bytes.empty() ? std::vector<hosttest::Resource>{}
+                                   : std::vector<hosttest::Resource>{{FourCC("UchA"), 800, "", bytes}});
     xMorvaMain package(nullptr);
     package.Init();
-    EXPECT_TRUE(IsWordCharacter(u'0'));
-    EXPECT_FALSE(IsWordCharacter(u'A'));
+    EXPECT_EQ(IsWordCharacter(u'0'), !bytes.empty());
+    EXPECT_FALSE(IsWordCharacter(u'a'));
   }
-}
-
-TEST(MorvaMain, TheOutOfMemoryTextIsItem1OfTheAlerts) {
-  PackageFile file({{FourCC("STR#"), 806, "", hosttest::StringList({"No memory left."})}});
-  xMorvaMain package(nullptr);
-  package.Init();
-  EXPECT_EQ(package.GetOutOfMemoryText().CompareCText("No memory left.", kCharSetMac, true), 0);
 }
 
 // A dock menu bar that is also a window menu bar.
