@@ -49,20 +49,6 @@ TEST_F(AreaCommands, EachObjectGetsItsOwnReferenceWhenItIsMade) {
   EXPECT_EQ(Run("area a 17\narea b 17\narea c 17\narea d 17\n").failures, 0);
 }
 
-TEST_F(AreaCommands, OutputAndPrintingObjectsAnswerCommandsWithTheirOwnDocuments) {
-  RunLines(
-      "area c create output\n"
-      "command 137 area c word 7 word 1 text \"Report\"\n"
-      "command 138 area c word 7 word 0 text \"\"\n"
-      "expect out p2 1\n"
-      "command 28 area c result long\n"
-      "expect result 0\n"
-      "command 146 area c word 1\n"
-      "command 28 area c result long\n"
-      "expect result 0\n"
-      "area c 17\n");
-}
-
 TEST_F(AreaCommands, TheErrorMethodHearsTheAreaTheCodeAndTheMessage) {
   RunLines(
       "method OnError\n"
@@ -91,16 +77,6 @@ TEST_F(AreaCommands, ABadReferenceIsRefusedWhateverItsValue) {
       "command 28 area a result long\n"
       "expect result 0\n");
   EXPECT_NE(At("method OnError(0, 1022, \"This is not a Qv Morva area.\")"), std::string::npos) << out.str();
-}
-
-TEST_F(AreaCommands, RefusedMethodsShowTheAlertInstead) {
-  RunLines(
-      "method OnError\n"
-      "command 52 text \"OnError\"\n"
-      "methods 15999\n"
-      "command 28 ref 5 result long\n"
-      "expect message \"Qvbase has no room left to run a method now.\"\n");
-  EXPECT_EQ(At("method OnError("), std::string::npos) << out.str();
 }
 
 TEST_F(AreaCommands, CommandLinesRefuseBadValueForms) {
