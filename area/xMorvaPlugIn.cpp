@@ -1,11 +1,110 @@
-// The editing area's object in a host form.
+// The editing area: its set-up, what it answers the host's area events and
+// its document, its title, the can-delete question and the delayed refresh
+// of its bars and status line.
 #include "area/xMorvaPlugIn.h"
 
-#include "graphics/VPort.h"
+#include <algorithm>
 
-xMorvaPlugIn::xMorvaPlugIn(VPackage* package, void* params)
-    : VPlugIn(package, kResourceOffset, static_cast<void**>(params)), fMenuBar(this) {
-  SetMinimumSize(kMinimumWidth, kMinimumHeight);
+#include "area/xMorvaAreaDialogs.h"
+#include "area/xMorvaBarState.h"
+#include "area/xMorvaDocMgr.h"
+#include "area/xMorvaMain.h"
+#include "document/xMorvaDocument.h"
+#include "document/xMorvaFind.h"
+#include "framework/system/environment/VSystemServices.h"
+#include "framework/system/resources/VMacResourceFile.h"
+#include "graphics/VPort.h"
+#include "host/context/HostVariables.h"
+#include "views/VPaneView.h"
+
+namespace {
+
+// Message from the frames asking for the own window, and the text view's
+// first message.
+constexpr int32_t kMessageOwnWindow = 20;
+// The choice controls whose chosen item is the command to run.
+constexpr int32_t kChoiceControls[] = {301, 520, 601, 615, 631, 645, 661, 671, 685, 710, 720, 1020, 1030};
+// The tool bar's message whose item number picks a view command.
+constexpr int32_t kToolbarItemMessage = -994;
+// Items of the document text list: the own window command's titles, and
+// the text of an area too small to show its document.
+constexpr int16_t kItemOwnWindowLeave = 23;
+constexpr int16_t kItemOwnWindowEnter = 24;
+constexpr int16_t kItemTooSmall = 28;
+// The save command, run when the user chooses to save before closing.
+constexpr int32_t kCommandSave = 103;
+
+}  // namespace
+
+bool xMorvaRefreshTimer::Serve(uint32_t now) {
+  if (requested != 0) {
+    requested = 0;
+    deadline = now + 1;
+    // 0 means no deadline; a deadline that lands on 0 waits a tick more.
+    if (deadline == 0) deadline = 1;
+    return false;
+  }
+  if (deadline == 0 || static_cast<int32_t>(now - deadline) <= 0) return false;
+  deadline = 0;
+  return true;
+}
+
+xMorvaPlugIn::xMorvaPlugIn(xMorvaMain* package, void* params)
+    : VPlugIn(package, kResourceOffset, static_cast<void**>(params)),
+      xMorvaHostObject(package, this),
+      fMenuBar(this),
+      fFormArea(1) {
+  InitPlugInArea();
+}
+
+xMorvaPlugIn::xMorvaPlugIn(xMorvaMain* package)
+    : VPlugIn(package, kResourceOffset), xMorvaHostObject(package, this), fMenuBar(this), fFormArea(0) {
+  InitPlugInArea();
+}
+
+xMorvaPlugIn::~xMorvaPlugIn() {
+  ForgetDocument();
+  fFindReplace.reset();
+  fDocument.reset();
+}
+
+void xMorvaPlugIn::InitPlugInArea() {
+  fEventMethods.Clear();
+  std::fill(std::begin(fAllowed), std::end(fAllowed), uint8_t{1});
+  fEditingLock = 0;
+  fInterfaceLock = 0;
+  fCaches = BarCaches();
+  fDocument.reset(new xMorvaDocument(this));
+  if (xMorvaMain* package = GetMorvaPackage()) package->CopyDefaultsTo(*fDocument, !HasHostWindow());
+  EnsureDocMgr();
+  fDocument->Reset(false);
+  SetAreaTitle();
+  fFindReplace.reset(new xMorvaFindReplaceParameters());
+  SetEnabled(true);
+  fPaneView = new VPaneView(this, true, true, true, true);
+  SetContentView(fPaneView);
+  fBarRefresh.Request();
+  fBarRefresh.deadline = 0;
+  fStatusRefresh.Request();
+  fStatusRefresh.deadline = 0;
+  if (xMorvaMain* package = GetMorvaPackage()) {
+    for (int16_t i = 0; i < 3; ++i) package->GetListString(fTexts[i], kInterfaceTextList, int16_t(i + 1));
+    package->GetListString(fTexts[3], kDocumentTextList, 33);
+    package->GetListString(fTexts[4], kDocumentTextList, 34);
+    for (int16_t i = 0; i < 4; ++i) package->GetListString(fTexts[5 + i], kStatusTextList, int16_t(i + 1));
+  }
+  fDocument->UpdateFrameContentSize();
+  fDocument->UpdateCaret(false);
+}
+
+// ---- Host events
+
+void xMorvaPlugIn::HandleEvent(void** params) {
+  // Only the creating events hand the reference out; a closing event may
+  // leave no area behind to do anything after.
+  const bool creating = IsCreatingEvent(params);
+  VPlugIn::HandleEvent(params);
+  if (creating) HandOutReference(params);
 }
 
 VWindowMenuBar* xMorvaPlugIn::GetWindowMenuBar() {
@@ -13,14 +112,211 @@ VWindowMenuBar* xMorvaPlugIn::GetWindowMenuBar() {
   return dockBar != nullptr ? dockBar : &fMenuBar;
 }
 
+VPlugInDocMgr* xMorvaPlugIn::NewDocMgr() { return new xMorvaDocMgr(fDocument.get(), false); }
+
+// The test of the size state: a form area without a table keeps the size
+// the host gives it.
+bool xMorvaPlugIn::IsUnplaced() { return GetFormTable() <= 0 && GetWindowView() != nullptr; }
+
+void xMorvaPlugIn::InitInterface(const void*, uint32_t) {
+  LoadInterface(GetAreaName());
+  if (fDocument) {
+    uint16_t width = 0, height = 0;
+    fDocument->GetAreaSetting(8, width, nullptr);
+    fDocument->GetAreaSetting(9, height, nullptr);
+    VPlugIn::SetMinimumSize(static_cast<int16_t>(width), static_cast<int16_t>(height));
+    fDocument->UpdateStyleSheetMenu();
+  }
+  if (IsUnplaced()) {
+    EnableControl(*this, 20, false);
+    EnableControl(*this, 110, false);
+  } else if (auto* manager = static_cast<xMorvaDocMgr*>(GetDocMgr()); manager != nullptr && !manager->IsFieldUsable()) {
+    manager->LoadFromField(this);
+  }
+  ::UpdateBarState(*this, true);
+}
+
+void xMorvaPlugIn::ReloadCommands() {
+  if (xMorvaMain* package = GetMorvaPackage()) {
+    LoadCommandResource(package->GetResourceFile(), static_cast<int16_t>(package->GetResourceBase() + kResourceOffset));
+  }
+  if (fDocument) fDocument->UpdateStyleSheetMenu();
+  ::UpdateBarState(*this, true);
+}
+
+void xMorvaPlugIn::OwnWindowOpened() {
+  VStr<255> title;
+  if (xMorvaMain* package = GetMorvaPackage()) package->GetListString(title, kDocumentTextList, kItemOwnWindowEnter);
+  SetCommandTitle(kMessageOwnWindow, title, 1);
+  EnableControl(*this, 310, false);
+  SetAreaTitle();
+  fCaretRefreshPending = 1;
+}
+
+void xMorvaPlugIn::OwnWindowClosed() {
+  VStr<255> title;
+  if (xMorvaMain* package = GetMorvaPackage()) package->GetListString(title, kDocumentTextList, kItemOwnWindowLeave);
+  SetCommandTitle(kMessageOwnWindow, title, 1);
+  EnableControl(*this, 310, true);
+}
+
+void xMorvaPlugIn::BeforeClose() {
+  SaveDocks(GetAreaName());
+  CallEventCallback(5, 0);
+  CallEventCallback(10, 0);
+}
+
+void xMorvaPlugIn::LoseFocus(VFrame* next) {
+  VPlugIn::LoseFocus(next);
+  CallEventCallback(5, 0);
+}
+
+void xMorvaPlugIn::TakeFocus() {
+  VPlugIn::TakeFocus();
+  CallEventCallback(5, 1);
+}
+
+bool xMorvaPlugIn::NotifyParent(VFrame* sender, int32_t message, intptr_t parameter) {
+  // The own window is first the document's command 20, unless the host
+  // language is running a command on the document.
+  if (message == kMessageOwnWindow && fDocument && !fDocument->IsInHostCommand() &&
+      fDocument->DoCommand(kMessageOwnWindow)) {
+    return true;
+  }
+  return VPlugIn::NotifyParent(sender, message, parameter);
+}
+
+bool xMorvaPlugIn::DoCommand(VFrame*, int32_t id, intptr_t parameter) {
+  int32_t command = id;
+  if (std::find(std::begin(kChoiceControls), std::end(kChoiceControls), id) != std::end(kChoiceControls)) {
+    command = VFrame::GetCommandLong(id);
+  } else if (id == kToolbarItemMessage) {
+    switch (parameter) {
+      case 12002: command = 335; break;
+      case 12003: command = 336; break;
+      case 12004: command = 337; break;
+      case 12005: command = 338; break;
+      default: command = 0; break;
+    }
+  }
+  return fDocument && fDocument->DoCommand(command);
+}
+
+void xMorvaPlugIn::Idle(bool busy) {
+  VPlugIn::Idle(busy);
+  if (!busy) ServeRefreshes(VSystemServices::TickCount60());
+}
+
+void xMorvaPlugIn::ServeRefreshes(uint32_t now) {
+  if (fCaretRefreshPending != 0 && fDocument) {
+    fDocument->UpdateCaret(true);
+    fCaretRefreshPending = 0;
+  }
+  if (fBarRefresh.Serve(now)) {
+    ++fBarRefreshes;
+    ::UpdateBarState(*this, true);
+  }
+  if (fStatusRefresh.Serve(now)) ::UpdateStatusLine(*this, true);
+}
+
 void xMorvaPlugIn::DrawTooSmall(VPort& port) {
-  // A grey field in a dark frame: the area is there, but too small to show
-  // its text.
-  port.SetBackColorRGB(192, 192, 192);
-  port.EraseRect(0, 0, GetWidth(), GetHeight());
-  port.SetBackColorRGB(64, 64, 64);
-  port.EraseRect(0, 0, GetWidth(), 1);
-  port.EraseRect(0, GetHeight() - 1, GetWidth(), 1);
-  port.EraseRect(0, 0, 1, GetHeight());
-  port.EraseRect(GetWidth() - 1, 0, 1, GetHeight());
+  VStr<255> text;
+  uint16_t option6 = 0;
+  if (fDocument) fDocument->GetAreaSetting(6, option6, &text);
+  if (option6 == 0) {
+    text.SetEmpty(false);
+    if (xMorvaMain* package = GetMorvaPackage()) package->GetListString(text, kDocumentTextList, kItemTooSmall);
+  }
+  DrawLookElement(port, 0, 0, nullptr, 0);
+  DrawLookElement(port, 17, 0, nullptr, 0);
+  port.UseStandardFont(2);
+  port.DrawTextInBox(text, 1, 1, 3, 3, GetWidth() - 6, GetHeight() - 6, false);
+}
+
+// ---- Closing
+
+bool xMorvaPlugIn::CanClose(bool asking) { return CanDeleteArea(asking); }
+
+bool xMorvaPlugIn::CanDeleteArea(bool flag) {
+  if (!fDocument || !HasHostWindow() || fDocument->IsOffscreen()) return true;
+  uint16_t option0 = 0;
+  fDocument->GetAreaSetting(0, option0, nullptr);
+  if (option0 == 0 || !fDocument->IsModified()) return true;
+  fDocument->SetHostOutcome(false);
+  const int16_t button = AskCanDelete(*this, flag);
+  if (button == kCanDeleteSave) {
+    fDocument->SetHostOutcome(true);
+    return fDocument->DoCommand(kCommandSave);
+  }
+  return button != kCanDeleteCancel;
+}
+
+// ---- What the document asks
+
+void xMorvaPlugIn::SetAreaTitle() {
+  if (!fDocument) return;
+  VStr<255> name;
+  fDocument->GetDocumentName(name);
+  SetTitle(name);
+}
+
+bool xMorvaPlugIn::CallCommandMethod(int32_t command) {
+  xMorvaMain* package = GetMorvaPackage();
+  return package != nullptr && package->CallCommandMethod(*this, command);
+}
+
+bool xMorvaPlugIn::CallAreaCallback(int32_t command) {
+  xMorvaMain* package = GetMorvaPackage();
+  return package != nullptr && package->CallAreaCallback(*this, command);
+}
+
+bool xMorvaPlugIn::CallEventCallback(int16_t kind, int32_t value) {
+  xMorvaMain* package = GetMorvaPackage();
+  return package != nullptr && package->CallEventCallback(this, kind, value);
+}
+
+void xMorvaPlugIn::UpdateBarState() { ::UpdateBarState(*this, false); }
+
+void xMorvaPlugIn::ApplyViewOptions(bool keepTitle) {
+  VDockView::Relayout();
+  if (!keepTitle) SetAreaTitle();
+}
+
+void xMorvaPlugIn::SetMinimumSize(int32_t width, int32_t height) {
+  VPlugIn::SetMinimumSize(static_cast<int16_t>(width), static_cast<int16_t>(height));
+}
+
+// The docked bar, the tool bar, or bar n (0 to 3) of the dock, whose
+// resource id is the package's resource base + 2 + n; null when the dock
+// has none of them.
+VDockBar* xMorvaPlugIn::FindAreaBar(int16_t bar) const {
+  if (bar == kBarDock) return GetDockBar();
+  if (bar == kBarTool) return GetToolBar();
+  xMorvaMain* package = GetMorvaPackage();
+  if (bar < 0 || bar > 3 || package == nullptr) return nullptr;
+  return FindBar(static_cast<int16_t>(package->GetResourceBase() + 2 + bar));
+}
+
+bool xMorvaPlugIn::ShowBar(int16_t bar, bool show) {
+  VDockBar* found = FindAreaBar(bar);
+  if (found == nullptr) return false;
+  found->SetVisible(show);
+  return true;
+}
+
+bool xMorvaPlugIn::IsBarShown(int16_t bar) const {
+  const VDockBar* found = FindAreaBar(bar);
+  return found != nullptr && found->IsVisible();
+}
+
+void xMorvaPlugIn::SetHostOutcome(bool outcome) { SetNamedHostBoolean(outcome); }
+
+// ---- Allowed commands
+
+bool xMorvaPlugIn::IsCommandAllowed(int32_t id) const {
+  return id >= 1 && id <= kCommandCount && fAllowed[id] != 0;
+}
+
+void xMorvaPlugIn::SetAllowedByte(int32_t id, bool allowed) {
+  if (id >= 1 && id <= kCommandCount) fAllowed[id] = allowed ? 1 : 0;
 }

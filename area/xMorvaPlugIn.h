@@ -1,29 +1,170 @@
-// xMorvaPlugIn: the editing area in a host form, made by the package for
-// its area routine. Its document, views and commands arrive with the
-// editing area; for now it is the framework's area with the routine's
-// resource offset, the least size its editing views need, and the window
-// menu bar its own window shows when its dock has none.
+// xMorvaPlugIn: the editing area, made by the package for an area of a host
+// form or by host command 47 for an area without a form. It owns its
+// document and the document's find parameters, answers what the document
+// asks of its area, keeps the user's event methods of the area, the table
+// of commands the host allows, the two lock flags, and serves the delayed
+// refresh of its bars and status line at idle time.
 #pragma once
 
+#include <cstdint>
+#include <memory>
+
+#include "area/xMorvaHostObject.h"
+#include "area/xMorvaUserMethods.h"
 #include "controls/menus/VToolboxMenuBar.h"
+#include "document/xMorvaDocumentArea.h"
 #include "views/VPlugIn.h"
 
-class xMorvaPlugIn : public VPlugIn {
+class VDockBar;
+class VPaneView;
+class xMorvaDocument;
+class xMorvaFindReplaceParameters;
+class xMorvaMain;
+
+// The area's delayed refresh: a request is turned into a deadline one tick
+// after the idle event that notices it; the refresh runs at the first idle
+// event past that deadline, so at least two ticks after the last request.
+// Deadlines are compared by the signed difference of the tick counts, so
+// that the count's wrap-around neither hides nor hurries a refresh.
+struct xMorvaRefreshTimer {
+  uint8_t requested = 0;
+  uint32_t deadline = 0;  // 0: none
+
+  void Request() { requested = 1; }
+  // True when the refresh is due now (the deadline is then cleared).
+  bool Serve(uint32_t now);
+};
+
+class xMorvaPlugIn : public VPlugIn, public xMorvaHostObject, public xMorvaDocumentArea {
  public:
   // The area routine's number, which is also the area's resource offset.
   static constexpr int32_t kResourceOffset = 1;
-  // Below this size an area bound to a table shows the placeholder and
-  // opens in its own window when clicked.
-  static constexpr int16_t kMinimumWidth = 120;
-  static constexpr int16_t kMinimumHeight = 60;
+  // Commands 1 to 1035 have an allowed byte each.
+  static constexpr int32_t kCommandCount = 1035;
+  // Offsets of the string lists the area reads from the resource base.
+  static constexpr int32_t kStatusTextList = 4;
+  static constexpr int32_t kInterfaceTextList = 5;
+  static constexpr int32_t kDocumentTextList = 10;
 
-  xMorvaPlugIn(VPackage* package, void* params);
+  // An area of a host form (`params` is the host's event parameter array).
+  xMorvaPlugIn(xMorvaMain* package, void* params);
+  // An area made by a host command, without a form; its commands are
+  // loaded by ReloadCommands.
+  explicit xMorvaPlugIn(xMorvaMain* package);
+  ~xMorvaPlugIn() override;
 
+  // ---- VPlugIn.
+  void HandleEvent(void** params) override;
   // The dock's menu bar when its description built one; the area's own
   // otherwise.
   VWindowMenuBar* GetWindowMenuBar() override;
   void DrawTooSmall(VPort& port) override;
+  VPlugInDocMgr* NewDocMgr() override;
+  void InitInterface(const void* data, uint32_t size) override;
+  void ReloadCommands() override;
+  void BeforeClose() override;
+  // The can-delete question before the host deletes the area.
+  bool CanClose(bool asking) override;
+  bool DoCommand(VFrame* sender, int32_t id, intptr_t parameter) override;
+  void OwnWindowOpened() override;
+  void OwnWindowClosed() override;
+  void LoseFocus(VFrame* next) override;
+  void TakeFocus() override;
+  bool NotifyParent(VFrame* sender, int32_t message, intptr_t parameter) override;
+  void Idle(bool busy) override;
+
+  // ---- xMorvaHostObject.
+  xMorvaDocument* GetDocument() const override { return fDocument.get(); }
+  xMorvaPlugIn* GetEditingArea() override { return this; }
+
+  // ---- xMorvaDocumentArea.
+  bool HasHostWindow() const override { return fFormArea != 0; }
+  int32_t GetCommandLong(int32_t command) override { return VFrame::GetCommandLong(command); }
+  void SetCommandLong(int32_t command, int32_t value, int16_t notify) override {
+    VFrame::SetCommandLong(command, value, notify);
+  }
+  void GetCommandString(int32_t command, VString& value) override { VFrame::GetCommandString(value, command); }
+  bool CallCommandMethod(int32_t command) override;
+  bool CallAreaCallback(int32_t command) override;
+  bool CallEventCallback(int16_t kind, int32_t value) override;
+  void RunCommand(int32_t command) override {}
+  bool AskValue(int32_t command, int32_t current, int32_t& value) override { return false; }
+  bool CanClose(uint8_t flag) override { return CanDeleteArea(flag != 0); }
+  void SetContentSize(int32_t width, int32_t height) override {}
+  void DrawSelection() override {}
+  void UpdateCaret(bool scroll) override {}
+  void ShowSelection(bool scroll) override {}
+  void UpdateBarState() override;
+  void UpdateCommands(int16_t reason) override { VPlugIn::UpdateCommands(reason); }
+  void ApplyViewOptions(bool keepTitle) override;
+  void SetMinimumSize(int32_t width, int32_t height) override;
+  void UpdateTitle() override { SetAreaTitle(); }
+  bool IsDisplaySuppressed() const override { return fInterfaceLock != 0; }
+  void Relayout() override { VDockView::Relayout(); }
+  bool ShowBar(int16_t bar, bool show) override;
+  bool IsBarShown(int16_t bar) const override;
+  int16_t GetSizeState() const override { return VPlugIn::GetSizeState(); }
+  void SetHostOutcome(bool outcome) override;
+
+  // ---- The area's own operations.
+  void SetAreaTitle();
+  // Whether the area may be deleted now: an offscreen area, a document
+  // whose option 0 is off or that is not modified may go at once; else the
+  // user is asked (save, do not save, cancel).
+  bool CanDeleteArea(bool flag);
+  xMorvaFindReplaceParameters* GetFindReplace() const { return fFindReplace.get(); }
+  VPaneView* GetPaneView() const { return fPaneView; }
+  xMorvaEventMethods& GetEventMethods() { return fEventMethods; }
+
+  // ---- Bars and status (their values are set by UpdateBarState).
+  // The allowed byte of a command; ids outside 1 to 1035 have none.
+  bool IsCommandAllowed(int32_t id) const;
+  void SetAllowedByte(int32_t id, bool allowed);
+  bool IsEditingLocked() const { return fEditingLock != 0; }
+  bool IsAreaLocked() const { return fInterfaceLock != 0; }
+  void StoreEditingLock(bool on) { fEditingLock = on ? 1 : 0; }
+  void StoreAreaLock(bool on) { fInterfaceLock = on ? 1 : 0; }
+  void RequestBarRefresh() { fBarRefresh.Request(); }
+  void RequestStatusRefresh() { fStatusRefresh.Request(); }
+  // The delayed refreshes at `now` (ticks): what an idle event serves.
+  void ServeRefreshes(uint32_t now);
+  int32_t CountBarRefreshes() const { return fBarRefreshes; }
+  // The nine interface texts read at creation: 0 to 2 items 1 to 3 of the
+  // list at base + 5, 3 and 4 items 33 and 34 of base + 10, 5 to 8 items 1
+  // to 4 of base + 4.
+  const VString& GetInterfaceText(int32_t index) const { return fTexts[index]; }
+
+  // Caches of the last values set for commands 1000 to 1002 and for the
+  // status line, so that unchanged texts are not set again.
+  struct BarCaches {
+    uint8_t mixed[3] = {0, 0, 0};
+    int32_t last[3] = {-1, -1, -1};
+    uint8_t statusFlag = 255;
+    int32_t page = -1;
+    int32_t pageCount = -1;
+  };
+  BarCaches& GetBarCaches() { return fCaches; }
 
  private:
+  // The set-up that both kinds of areas share.
+  void InitPlugInArea();
+  bool IsUnplaced();
+  VDockBar* FindAreaBar(int16_t bar) const;
+
+  std::unique_ptr<xMorvaDocument> fDocument;
+  std::unique_ptr<xMorvaFindReplaceParameters> fFindReplace;
   VToolboxMenuBar fMenuBar;
+  VPaneView* fPaneView = nullptr;
+  // Index = command id; entry 0 unused.
+  uint8_t fAllowed[kCommandCount + 1];
+  uint8_t fEditingLock = 0;
+  uint8_t fInterfaceLock = 0;
+  uint8_t fFormArea = 0;
+  uint8_t fCaretRefreshPending = 0;
+  xMorvaEventMethods fEventMethods;
+  xMorvaRefreshTimer fBarRefresh;
+  xMorvaRefreshTimer fStatusRefresh;
+  int32_t fBarRefreshes = 0;
+  BarCaches fCaches;
+  VStr<31> fTexts[9];
 };

@@ -132,6 +132,9 @@ class xMorvaDocument : public VObject,
   bool IsChangeInProgress() const { return fChangeInProgress != 0; }
   bool NeedsTypingResync() const { return fTypingResync != 0; }
   void SetInHostCommand(bool running) { fInHostCommand = running ? 1 : 0; }
+  // Only while a host command drives the document: the host's outcome
+  // variable becomes 1 or 0 through the area.
+  void SetHostOutcome(bool outcome);
   bool IsInHostCommand() const { return fInHostCommand != 0; }
   const std::string& GetDefaultFontName() const { return fDefaultFontName; }
   const std::string& GetDocumentName() const { return fDocumentName; }

@@ -82,6 +82,8 @@ class xMorvaDocumentArea {
   virtual void SetMinimumSize(int32_t width, int32_t height) {}
   // The window title again (the document's name changed).
   virtual void UpdateTitle() {}
+  // The host's outcome variable (the host language's "OK") to 1 or 0.
+  virtual void SetHostOutcome(bool outcome) {}
 
   // ---- Pictures: those placed on pages are the area's; the drags and
   // dialogs are run by the area.

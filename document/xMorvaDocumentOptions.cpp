@@ -543,6 +543,10 @@ int32_t xMorvaDocument::GetAreaSetting(int16_t n, uint16_t& value, VString* text
   return 0;
 }
 
+void xMorvaDocument::SetHostOutcome(bool outcome) {
+  if (fInHostCommand != 0 && fArea != nullptr) fArea->SetHostOutcome(outcome);
+}
+
 void xMorvaDocument::GetDocumentName(VString& name) const {
   name.SetEmpty(false);
   const std::string& chosen = fAreaSettings[7] ? fFixedDocumentName : fDocumentName;

@@ -379,6 +379,9 @@ void QvHost::SendAreaRecord(Area& area, const HostEventRecord& record) {
   if (area.port != nullptr) Tbx::SetPort(saved);
   area.answer = area.event;
   area.answerCode = record.what;
+  // An object made by the event brings its reference back.
+  if ((record.what == kAreaEventCreate || record.what == kAreaEventCreateFromRecord) && area.cell != nullptr)
+    area.reference = area.event.when;
 }
 
 void QvHost::Command(int32_t number, std::vector<void*> params, uint32_t& result) {

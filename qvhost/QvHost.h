@@ -72,6 +72,10 @@ class QvHost {
     // comes later but is not the one the line means), and that event's code.
     HostEventRecord answer{};
     uint16_t answerCode = 0;
+    // The 32-bit reference the module handed out for the area when it made
+    // it (in the creating event's field after the message); commands name
+    // the area by it.
+    uint32_t reference = 0;
   };
 
   explicit QvHost(QvHostConfig config);
@@ -201,6 +205,11 @@ class QvHost {
   // -335, -411 and -427.
   int32_t methodRoom = 1 << 20;
   std::string documentText;
+  // What a script's commands keep: the references that commands answered
+  // (areas made by command), by name, and the last command's outputs as
+  // printed (p0, p1, ... and result).
+  std::map<std::string, uint32_t> references;
+  std::map<std::string, std::string> commandOutputs;
 
   // The routines of the host's language, by name (looked up by -117 and run
   // by -118). A routine receives its entries: entry 0 for its result, then

@@ -16,6 +16,7 @@
 
 #include "boundary/HostSelectors.h"
 #include "qvhost/HostScreen.h"
+#include "qvhost/ScriptCommandValues.h"
 #include "qvhost/QvHost.h"
 #include "qvhost/ScriptWords.h"
 
@@ -245,43 +246,9 @@ std::string Line::RunCommand() {
   int32_t number = 0;
   if (fTokens.size() < 2) return "command NUMBER [ARGUMENTS]";
   if (!Field(1, "command NUMBER", number).fBad.empty()) return fBad;
-  std::vector<void*> params;
-  for (size_t i = 2; i < fTokens.size(); i += 2) {
-    const std::string& kind = Word(i);
-    if (i + 1 >= fTokens.size()) return "argument " + kind + " needs a value";
-    const std::string& text = Word(i + 1);
-    if (kind == "area") {
-      QvHost::Area* area = fHost.FindArea(text);
-      if (area == nullptr) return "no area " + text;
-      params.push_back(&area->cell);
-      continue;
-    }
-    std::unique_ptr<uint8_t[]> cell;
-    if (kind == "long") {
-      int32_t value = 0;
-      if (!Field(i + 1, "long", value).fBad.empty()) return fBad;
-      cell = std::make_unique<uint8_t[]>(4);
-      std::memcpy(cell.get(), &value, 4);
-    } else if (kind == "real") {
-      double value = 0;
-      if (!ParseScriptReal(text, value)) return "real needs a number, not " + text;
-      cell = std::make_unique<uint8_t[]>(8);
-      std::memcpy(cell.get(), &value, 8);
-    } else if (kind == "text") {
-      // A length-byte text of up to 255 characters, as host strings are.
-      if (text.size() > 255) return "a text argument holds 255 characters, not " + std::to_string(text.size());
-      cell = std::make_unique<uint8_t[]>(256);
-      cell[0] = static_cast<uint8_t>(text.size());
-      std::memcpy(cell.get() + 1, text.data(), text.size());
-    } else {
-      return "unknown argument kind " + kind;
-    }
-    params.push_back(cell.get());
-    fStorage.push_back(std::move(cell));
-  }
-  fResult = 0;
-  fHost.Command(number, params, fResult);
-  return {};
+  std::vector<std::string> words;
+  for (size_t i = 2; i < fTokens.size(); ++i) words.push_back(fTokens[i].text);
+  return RunScriptCommand(fHost, fOut, number, words, fResult, fStorage);
 }
 
 std::string Line::RunExpect() {
@@ -291,7 +258,11 @@ std::string Line::RunExpect() {
     bad = Count(words, words, form);
     return bad.empty();
   };
-  if (what == "slot") {
+  if (what == "out") {
+    if (!counted(4, "expect out pN|result VALUE")) return bad;
+    std::string check;
+    Expect(CheckCommandOutput(fHost, Word(2), Word(3), check), check);
+  } else if (what == "slot") {
     if (!counted(3, "expect slot set|zero")) return bad;
     const bool set = Word(2) == "set";
     if (!set && Word(2) != "zero") return "expect slot set|zero";
@@ -560,6 +531,11 @@ std::string Line::Run() {
     return fHost.PrintArea(*area, Word(2));
   }
   if (verb == "command") return RunCommand();
+  if (verb == "method" || verb == "methods") {
+    std::vector<std::string> words;
+    for (const ScriptToken& t : fTokens) words.push_back(t.text);
+    return RunMethodLine(fHost, words);
+  }
   if (verb == "queue") return RunQueue();
   if (verb == "choose") {
     QvHost::Choice choice;

@@ -14,13 +14,126 @@ resource 'STR#' 12000 {
 
 # Alerts, addressed as resource base + 6.
 resource 'STR#' 12006 {
-  u16 17
-  pstr "" pstr "" pstr "" pstr "" pstr "" pstr "" pstr ""
+  u16 20
+  pstr "There is not enough memory left for Qv Morva."                        # 1
   pstr "" pstr "" pstr "" pstr "" pstr "" pstr ""
+  pstr "The document stored in the field is damaged; an empty document is shown."  # 8
+  pstr "The field holds no Qv Morva document; an empty document is shown."          # 9
+  pstr "" pstr "" pstr "" pstr ""
   pstr "Qv Morva needs Qvbase 6.7 or later; it has not been started."         # 14
   pstr ""
   pstr "The areas of Qv Morva that were open without a form have been closed."  # 16
   pstr "This version of Qvbase is newer than Qv Morva allows; it has not been started."  # 17
+  pstr "Qvbase has no room left to run a method now."                                   # 18
+  pstr "This document comes from an older version of Qv Morva. Store it in the new format?"  # 19
+  pstr "Save the changes to this document before closing it?"                          # 20
+}
+
+# Command error texts, addressed as resource base + 22: item (code - 999)
+# is the message of command error code; items of unused codes are empty.
+resource 'STR#' 12022 {
+  u16 101
+  pstr ""
+  pstr "A required argument is missing."  # 1001
+  pstr ""
+  pstr ""
+  pstr ""
+  pstr ""
+  pstr ""
+  pstr ""
+  pstr ""
+  pstr ""
+  pstr ""
+  pstr ""
+  pstr "The document could not be exported."  # 1012
+  pstr ""
+  pstr ""
+  pstr "The document data is damaged."  # 1015
+  pstr ""
+  pstr "No document data was given."  # 1017
+  pstr ""
+  pstr ""
+  pstr ""
+  pstr ""
+  pstr "This is not a Qv Morva area."  # 1022
+  pstr ""
+  pstr ""
+  pstr ""
+  pstr ""
+  pstr ""
+  pstr ""
+  pstr ""
+  pstr ""
+  pstr ""
+  pstr "The document data is in no format Qv Morva reads."  # 1032
+  pstr ""
+  pstr "No picture is selected."  # 1034
+  pstr "The picture size is out of range."  # 1035
+  pstr "The picture position is out of range."  # 1036
+  pstr ""
+  pstr "There is no style sheet with that number."  # 1038
+  pstr ""
+  pstr ""
+  pstr "There is not enough memory."  # 1041
+  pstr ""
+  pstr ""
+  pstr "The event kind is not between -1 and 10."  # 1044
+  pstr ""
+  pstr ""
+  pstr ""
+  pstr ""
+  pstr ""
+  pstr ""
+  pstr "There is no such file."  # 1051
+  pstr ""
+  pstr ""
+  pstr "The date and time kind is out of range."  # 1054
+  pstr "The format is out of range."  # 1055
+  pstr "The value is out of range."  # 1056
+  pstr "The display unit is out of range."  # 1057
+  pstr ""
+  pstr ""
+  pstr ""
+  pstr ""
+  pstr ""
+  pstr ""
+  pstr ""
+  pstr "No picture data was given."  # 1065
+  pstr "The tab list is full."  # 1066
+  pstr "The tab position is out of range."  # 1067
+  pstr "The tab kind is out of range."  # 1068
+  pstr ""
+  pstr ""
+  pstr ""
+  pstr ""
+  pstr ""
+  pstr "Nothing was found, or the data has a bad format."  # 1074
+  pstr "The property id is not valid."  # 1075
+  pstr "The property value is out of range."  # 1076
+  pstr "There is no font of that name."  # 1077
+  pstr "There is no style sheet of that number to apply."  # 1078
+  pstr "The area option number is not between 0 and 59."  # 1079
+  pstr "The option value is out of range."  # 1080
+  pstr ""
+  pstr "The page of the picture is out of range."  # 1082
+  pstr "There is no picture on the page with that number."  # 1083
+  pstr "There is no tab stop with that number."  # 1084
+  pstr "The special element kind is out of range."  # 1085
+  pstr "The page number is out of range."  # 1086
+  pstr "The column number is out of range."  # 1087
+  pstr "The line number is out of range."  # 1088
+  pstr "The option number is out of range."  # 1089
+  pstr "The count kind is out of range."  # 1090
+  pstr "That part of the page is not available."  # 1091
+  pstr "The command was not executed."  # 1092
+  pstr ""
+  pstr "This style sheet may not be deleted."  # 1094
+  pstr "The file cannot be opened."  # 1095
+  pstr "The document was fast-saved by Word."  # 1096
+  pstr "The document was repaired while it was read."  # 1097
+  pstr ""
+  pstr ""
+  pstr "The document was read with a report."  # 1100
 }
 
 # The preferences layout: its version, and the resources copied into the

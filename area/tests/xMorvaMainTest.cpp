@@ -5,10 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "area/xMorvaPlugIn.h"
+#include "engine/xMorvaElementStream.h"
 #include "framework/system/resources/VMacResourceFile.h"
 #include "views/VDockBar.h"
 #include "views/VWindowMenuBar.h"
@@ -109,6 +111,94 @@ TEST(MorvaMain, DeletedOffscreenAreasShowItem16OfTheAlertList) {
   }
   delete gModuleResFile;
   gModuleResFile = nullptr;
+}
+
+// A module resource file for a package with base 800: its identity and the
+// resources a test adds.
+class PackageFile {
+ public:
+  explicit PackageFile(std::vector<hosttest::Resource> extra = {}) {
+    extra.push_back({FourCC("QBNX"), 800, "Morva", {}});
+    EXPECT_TRUE(hosttest::WriteResourceFile(fDir.Path("m"), extra));
+    fOpen = std::make_unique<hosttest::OpenResourceFile>(fDir.Path("m"), &SwapRsrcProc);
+    Tbx::UseResFile(fOpen->ref);
+    gModuleResFile = new VMacResourceFile(fOpen->ref);
+  }
+  ~PackageFile() {
+    delete gModuleResFile;
+    gModuleResFile = nullptr;
+  }
+
+ private:
+  hosttest::TempDir fDir;
+  std::unique_ptr<hosttest::OpenResourceFile> fOpen;
+};
+
+TEST(MorvaMainOptions, DefaultsSizesAndTexts) {
+  xMorvaMain package(nullptr);
+  package.Init();
+  const uint16_t expected[] = {1, 1, 1, 0, 0, 1, 0, 0, 170, 80, 1, 1, 0};
+  for (int16_t n : {0, 1, 2, 5, 6, 7, 8, 9, 10, 11, 12}) {
+    uint16_t value = 99;
+    EXPECT_EQ(package.GetOption(n, value, nullptr), 0) << n;
+    EXPECT_EQ(value, expected[n]) << n;
+  }
+  uint16_t value = 0;
+  package.SetOption(8, -1, nullptr);
+  package.GetOption(8, value, nullptr);
+  EXPECT_EQ(value, 65535);  // stored as -1, read as a 16-bit word
+  VStr<255> given, out;
+  given.SetCText("Placeholder", kCharSetMac);
+  package.SetOption(6, 1, &given);
+  package.GetOption(6, value, &out);
+  EXPECT_EQ(out.CompareCText("Placeholder", kCharSetMac, true), 0);
+  package.SetOption(6, 0, &given);  // a cleared flag empties the text
+  package.GetOption(6, value, &out);
+  EXPECT_EQ(value, 0);
+  EXPECT_EQ(out.GetLength(), 0);
+}
+
+TEST(MorvaMainOptions, OutOfRangeIndexesAnswer1089AndChangeNothing) {
+  xMorvaMain package(nullptr);
+  package.Init();
+  VStr<255> text;
+  text.SetCText("kept", kCharSetMac);
+  for (int16_t n : {int16_t(-1), int16_t(3), int16_t(4), int16_t(13), int16_t(-32768), int16_t(32767)}) {
+    uint16_t value = 7;
+    EXPECT_EQ(package.SetOption(n, 0, &text), 1089) << n;
+    EXPECT_EQ(package.GetOption(n, value, &text), 1089) << n;
+    EXPECT_EQ(value, 0) << n;
+  }
+  for (int16_t n : {0, 1, 2, 5, 10, 11}) {
+    uint16_t value = 0;
+    package.GetOption(n, value, nullptr);
+    EXPECT_EQ(value, 1) << n;
+  }
+}
+
+TEST(MorvaMainWordCharacters, ComeFromUchAAtTheResourceBaseAsFarAsItGoes) {
+  std::vector<uint8_t> table(8192, 0);
+  table['a' >> 3] |= 1 << ('a' & 7);
+  table[8191] = 0x80;  // U+FFFF
+  {
+    PackageFile file({{FourCC("UchA"), 800, "", table},
+                      {FourCC("STR#"), 806, "", hosttest::StringList({"No memory left."})}});
+    xMorvaMain package(nullptr);
+    package.Init();
+    EXPECT_TRUE(IsWordCharacter(u'a'));
+    EXPECT_TRUE(IsWordCharacter(char16_t(0xFFFF)));
+    EXPECT_FALSE(IsWordCharacter(u'b'));
+    EXPECT_EQ(package.GetOutOfMemoryText().CompareCText("No memory left.", kCharSetMac, true), 0);
+  }
+  // A short table gives what it holds; none leaves every unit clear.
+  for (const std::vector<uint8_t>& bytes : {std::vector<uint8_t>{0, 0, 0, 0, 0, 0, 0xFF}, std::vector<uint8_t>{}}) {
+    PackageFile file(bytes.empty() ? std::vector<hosttest::Resource>{}
+                                   : std::vector<hosttest::Resource>{{FourCC("UchA"), 800, "", bytes}});
+    xMorvaMain package(nullptr);
+    package.Init();
+    EXPECT_EQ(IsWordCharacter(u'0'), !bytes.empty());
+    EXPECT_FALSE(IsWordCharacter(u'a'));
+  }
 }
 
 // A dock menu bar that is also a window menu bar.

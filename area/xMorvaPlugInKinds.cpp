@@ -1,0 +1,84 @@
+// The placeholder, output and printing objects of the word processor, and
+// what every plug-in object of it shares for the host language.
+#include "area/xMorvaPlugInKinds.h"
+
+#include "area/xMorvaDocMgr.h"
+#include "boundary/HostRecords.h"
+#include "boundary/HostSelectors.h"
+#include "area/xMorvaMain.h"
+#include "document/xMorvaDocument.h"
+
+// ---- xMorvaHostObject
+
+xMorvaHostObject::xMorvaHostObject(xMorvaMain* package, VPlugInObject* object) : fPackage(package) {
+  if (fPackage != nullptr) fReference = fPackage->AddReference(object, this);
+}
+
+xMorvaHostObject::~xMorvaHostObject() {
+  if (fPackage != nullptr) fPackage->RemoveReference(fReference);
+}
+
+bool xMorvaHostObject::IsCreatingEvent(void** params) {
+  const auto* record = params != nullptr ? static_cast<const HostEventRecord*>(params[kAreaEventRecordEntry]) : nullptr;
+  return record != nullptr && (record->what == kAreaEventCreate || record->what == kAreaEventCreateFromRecord);
+}
+
+void xMorvaHostObject::HandOutReference(void** params) const {
+  if (!IsCreatingEvent(params) || fReference == 0) return;
+  static_cast<HostEventRecord*>(params[kAreaEventRecordEntry])->when = fReference;
+}
+
+void xMorvaHostObject::ForgetDocument() {
+  if (fPackage != nullptr && GetDocument() != nullptr) fPackage->ForgetDocument(GetDocument());
+}
+
+// ---- The kinds
+
+namespace {
+// Output and printing documents start from the defaults.
+std::unique_ptr<xMorvaDocument> NewObjectDocument(xMorvaMain* package) {
+  std::unique_ptr<xMorvaDocument> document(new xMorvaDocument(nullptr));
+  if (package != nullptr) package->CopyDefaultsTo(*document, false);
+  document->Reset(false);
+  return document;
+}
+}  // namespace
+
+xMorvaDesignPlugIn::xMorvaDesignPlugIn(xMorvaMain* package, void* params, int32_t routine)
+    : VDesignPlugIn(package, params, routine), xMorvaHostObject(package, this) {}
+
+xMorvaDesignPlugIn::~xMorvaDesignPlugIn() = default;
+
+VPlugInDocMgr* xMorvaDesignPlugIn::NewDocMgr() { return new xMorvaDocMgr(nullptr, false); }
+
+void xMorvaDesignPlugIn::DrawPicture(void** params) {
+  const bool creating = IsCreatingEvent(params);
+  VDesignPlugIn::DrawPicture(params);
+  if (creating) HandOutReference(params);
+}
+
+xMorvaOutputPlugIn::xMorvaOutputPlugIn(xMorvaMain* package, void* params)
+    : VOutputPlugIn(package, params), xMorvaHostObject(package, this), fDocument(NewObjectDocument(package)) {}
+
+xMorvaOutputPlugIn::~xMorvaOutputPlugIn() { ForgetDocument(); }
+
+VPlugInDocMgr* xMorvaOutputPlugIn::NewDocMgr() { return new xMorvaDocMgr(fDocument.get(), false); }
+
+void xMorvaOutputPlugIn::DrawOutput(void** params) {
+  const bool creating = IsCreatingEvent(params);
+  VOutputPlugIn::DrawOutput(params);
+  if (creating) HandOutReference(params);
+}
+
+xMorvaPrintingPlugIn::xMorvaPrintingPlugIn(xMorvaMain* package, void* params)
+    : VPrintingPlugIn(package, params), xMorvaHostObject(package, this), fDocument(NewObjectDocument(package)) {}
+
+xMorvaPrintingPlugIn::~xMorvaPrintingPlugIn() { ForgetDocument(); }
+
+VPlugInDocMgr* xMorvaPrintingPlugIn::NewDocMgr() { return new xMorvaDocMgr(fDocument.get(), true); }
+
+void xMorvaPrintingPlugIn::PrintPage(void** params) {
+  const bool creating = IsCreatingEvent(params);
+  VPrintingPlugIn::PrintPage(params);
+  if (creating) HandOutReference(params);
+}

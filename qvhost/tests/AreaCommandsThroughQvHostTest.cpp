@@ -1,0 +1,147 @@
+// The editing area's commands through DaVuze and the stand-in host: the
+// references handed out with the creating events, the value forms of the
+// command lines, the user's methods called through the host with their
+// arguments, and the host refusing them.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <set>
+#include <sstream>
+
+#include "qvhost/tests/ScriptTestSupport.h"
+
+namespace {
+
+class AreaCommands : public ScriptTest {
+ protected:
+  // Runs the lines after a start; no line may fail.
+  void RunLines(const std::string& lines) {
+    const ScriptRunner::Outcome outcome = Run("start\n" + lines);
+    EXPECT_EQ(outcome.error, "") << out.str();
+    EXPECT_EQ(outcome.failures, 0) << out.str();
+  }
+};
+
+TEST_F(AreaCommands, TheScriptOfAreasRunsWithEveryExpectationHeld) {
+  std::ifstream in(QVHOST_AREAS_SCRIPT);
+  std::stringstream script;
+  script << in.rdbuf();
+  const ScriptRunner::Outcome outcome = Run(script.str());
+  EXPECT_EQ(outcome.error, "") << out.str();
+  EXPECT_EQ(outcome.failures, 0) << out.str();
+  EXPECT_GT(outcome.lines, 60);
+}
+
+TEST_F(AreaCommands, EachObjectGetsItsOwnReferenceWhenItIsMade) {
+  RunLines(
+      "area a create form\n"
+      "area b create form\n"
+      "area c create output\n"
+      "area d create printing\n");
+  std::set<uint32_t> seen;
+  for (const char* name : {"a", "b", "c", "d"}) {
+    QvHost::Area* area = host->FindArea(name);
+    ASSERT_NE(area, nullptr) << name;
+    EXPECT_NE(area->reference, 0u) << name;
+    seen.insert(area->reference);
+  }
+  EXPECT_EQ(seen.size(), 4u);
+  EXPECT_EQ(Run("area a 17\narea b 17\narea c 17\narea d 17\n").failures, 0);
+}
+
+TEST_F(AreaCommands, TheErrorMethodHearsTheAreaTheCodeAndTheMessage) {
+  RunLines(
+      "method OnError\n"
+      "command 52 text \"OnError\"\n"
+      "area a create form\n"
+      "command 137 area a word 5 word 1 text \"\"\n");
+  const uint32_t reference = host->FindArea("a")->reference;
+  EXPECT_NE(At("method OnError(" + std::to_string(reference) + ", 1089, \"The option number is out of range.\")"),
+            std::string::npos)
+      << out.str();
+}
+
+TEST_F(AreaCommands, ABadReferenceIsRefusedWhateverItsValue) {
+  RunLines(
+      "method OnError\n"
+      "command 52 text \"OnError\"\n"
+      "area a create form\n"
+      "command 28 ref 0 result long\n"
+      "expect result 1022\n"
+      "command 28 ref 4294967295 result long\n"
+      "expect result 1022\n"
+      "command 115 ref 77 long 502 long 9 text \"x\" text \"y\" word 9\n"
+      "expect out p2 0\n"
+      "expect out p4 \"\"\n"
+      "expect out p5 0\n"
+      "command 28 area a result long\n"
+      "expect result 0\n");
+  EXPECT_NE(At("method OnError(0, 1022, \"This is not a Qv Morva area.\")"), std::string::npos) << out.str();
+}
+
+TEST_F(AreaCommands, CommandLinesRefuseBadValueForms) {
+  struct Row {
+    const char* line;
+    const char* error;
+  };
+  const Row rows[] = {
+      {"command 137 word 70000", "word 70000 does not fit: -32768 to 65535"},
+      {"command 137 long x", "long needs a number, not x"},
+      {"command 137 bool 256", "bool 256 does not fit: 0 to 255"},
+      {"command 137 real", "argument real needs a value"},
+      {"command 137 array 1,x", "array item needs a number, not x"},
+      {"command 137 blob \"/no/such/file\"", "no file /no/such/file"},
+      {"command 137 result picture", "unknown result form picture"},
+      {"command 137 result long extra", "nothing may follow the result"},
+      {"command 137 result area", "result area needs a name"},
+      {"command 137 colour 5", "unknown argument kind colour"},
+      {"method", "method NAME [answer N]"},
+      {"methods many", "methods needs a number, not many"},
+      {"methods 40000", "methods 40000 does not fit: -32768 to 32767"},
+      {"method m answer 1 2", "method NAME [answer N]"},
+  };
+  for (const Row& row : rows) {
+    std::ostringstream transcript;
+    ScriptRunner runner(*host, transcript);
+    EXPECT_EQ(runner.Run(std::string(row.line) + "\n").error, std::string("line 1: ") + row.error) << row.line;
+  }
+}
+
+TEST_F(AreaCommands, BlobsTextsAndArraysTravelAsTheirForms) {
+  const std::string blob = folder + "in.bin";
+  {
+    std::ofstream file(blob, std::ios::binary);
+    file << "abcdef";
+  }
+  // Command 91 of the low set reads nothing; the forms are printed back as
+  // the host made them.
+  RunLines("command 91 blob \"" + blob + "\" hosttext \"long text\" array 3,-4,5 bool 1 real 2.5\n"
+           "expect out p0 \"6 bytes\"\n"
+           "expect out p1 \"long text\"\n"
+           "expect out p2 3,-4,5\n"
+           "expect out p3 1\n"
+           "expect out p4 2.5\n");
+}
+
+TEST_F(AreaCommands, AFieldTheModuleCannotWriteKeepsWhatItHeld) {
+  // The area is bound to the field named after it; what the field holds is
+  // no document of the module's, and the module cannot write one yet: the
+  // area shows an empty document, and saving leaves the field's bytes.
+  RunLines(
+      "table 1 \"Letters\"\n"
+      "field 1 1 \"body_\" blob\n"
+      "record 1 1\n"
+      "value 1 1 hex \"01020304\"\n"
+      "expect field 1 1 hex \"01020304\"\n"
+      "form letters 20 40 300 200\n"
+      "area body create form at letters 10 10 280 180 table 1\n"
+      "expect message \"The field holds no Qv Morva document; an empty document is shown.\"\n"
+      "area body 70\n"
+      "expect field 1 1 hex \"01020304\"\n"
+      "expect message \"The document could not be exported.\"\n"
+      "command 138 area body word 3 word 9 text \"\"\n"
+      "expect out p2 0\n"
+      "area body 17\n");
+}
+
+}  // namespace
