@@ -12,6 +12,7 @@
 #include "platform/gdi/WinGdiTypes.h"
 
 class VCommand;
+class VCommandKey;
 class VCommandMgr;
 class VDragTypeList;
 class VEvent;
@@ -142,6 +143,11 @@ class VFrame : public VObject {
   virtual HWND GetWindowHandle();
   virtual VFrame* FindInChain(int32_t commandId);
   virtual VCommand* FindCommand(int32_t commandId);
+  // The keyboard shortcut of a command id, asked up the chain; null when
+  // none knows one.
+  virtual VCommandKey* FindShortcut(int32_t commandId) const;
+  // Whether the frame is a command control (toolbars look for them).
+  virtual bool IsControl() const { return false; }
   virtual bool SecondaryTest() const { return false; }
   virtual bool HasScrollOffsets() const { return false; }
   // The scroll offsets subtracted when HasScrollOffsets answers true.
