@@ -244,6 +244,9 @@ class VFrame : public VObject {
  protected:
   // Sends a query and answers the word filled in, or null.
   void* Query(int32_t message);
+  // Sets or clears the focus flag without telling the chain: for a frame
+  // that edits inside its focused owner, which alone is the focus target.
+  void SetFocusedFlag(bool focused) { fFocused = focused ? 1 : 0; }
   // The window's input context steps: complete an open composition.
   void CompleteComposition();
 
