@@ -114,13 +114,16 @@ void ReplaceSelection(TERec& r, const uint8_t* text, int32_t count) {
   const int32_t kept = r.teLength - (end - start);
   count = std::clamp(count, 0, teMaxLength - kept);
   const int32_t length = kept + count;
-  std::vector<uint8_t> bytes(static_cast<size_t>(length));
+  std::vector<uint8_t> bytes;
+  bytes.reserve(static_cast<size_t>(length));
   if (const uint8_t* old = TextOf(r)) {
-    std::memcpy(bytes.data(), old, static_cast<size_t>(start));
-    std::memcpy(bytes.data() + start + count, old + end, static_cast<size_t>(r.teLength - end));
+    bytes.insert(bytes.end(), old, old + start);
+    if (count > 0) bytes.insert(bytes.end(), text, text + count);
+    bytes.insert(bytes.end(), old + end, old + r.teLength);
     ReleaseText(r);
+  } else if (count > 0) {
+    bytes.insert(bytes.end(), text, text + count);
   }
-  if (count > 0) std::memcpy(bytes.data() + start, text, static_cast<size_t>(count));
   SetHandleSize(r.hText, length);
   if (GetHandleSize(r.hText) != length) return;  // out of memory: unchanged
   if (length > 0) {
