@@ -15,6 +15,7 @@
 #include "controls/tests/LookTestSupport.h"
 #include "framework/core/strings/VUniString.h"
 #include "views/VCommand.h"
+#include "views/VCommandMgr.h"
 #include "views/VShortcut.h"
 #include "views/VWindowView.h"
 #include "views/tests/HeadlessWindowTest.h"
@@ -68,6 +69,17 @@ class CommandHost : public VView {
   bool focused = true;
 };
 
+// Lets the window's focus manager move the focus, as an area does.
+class FocusPermissive : public VWindowDelegate {
+ public:
+  void Attached(VWindowView*) override {}
+  void Detached(VWindowView*) override {}
+  VCommand* FindCommand(int32_t) override { return nullptr; }
+  bool HandleMessage(VFrame*, int32_t message, intptr_t) override {
+    return message == kMsgOwnerFocusMayMove;
+  }
+};
+
 class ControlTest : public HeadlessWindowTest {
  protected:
   ControlTest() : HeadlessWindowTest(320, 240) {}
@@ -75,6 +87,7 @@ class ControlTest : public HeadlessWindowTest {
     HeadlessWindowTest::SetUp();
     graphics_ = std::make_unique<GraphicsSession>();
     root_->ResizeTo(320, 240, 0);
+    root_->SetDelegate(&permissive_);
     host_ = new CommandHost(root_);
     host_->MoveTo(10, 10, 0);
   }
@@ -113,6 +126,7 @@ class ControlTest : public HeadlessWindowTest {
     frame.MouseDown(event);
   }
   std::unique_ptr<GraphicsSession> graphics_;
+  FocusPermissive permissive_;
   CommandHost* host_ = nullptr;
 };
 
