@@ -8,6 +8,7 @@
 
 #include <string>
 
+#include "controls/fields/TextFieldLayer.h"
 #include "controls/tests/ControlTestSupport.h"
 #include "controls/text/VEntryFilters.h"
 #include "framework/core/filters/VMaskFilter.h"
@@ -193,6 +194,12 @@ TEST_F(TextFrame, DrawsThroughOneSharedWorld) {
   Tbx::Rect bounds{};
   ASSERT_TRUE(Tbx::GetGWorldBounds(VTextEditFrame::GetSharedWorld(), &bounds));
   EXPECT_GE(bounds.right - bounds.left, 250) << "replaced by a larger one";
+  EXPECT_EQ(Tbx::CountGWorlds(), worlds);
+  // Shut-down gives the world back; the next drawing makes a new one.
+  DisposeTextFieldOffscreen();
+  EXPECT_EQ(VTextEditFrame::GetSharedWorld(), nullptr);
+  EXPECT_EQ(Tbx::CountGWorlds(), worlds - 1);
+  second->Invalidate(2);
   EXPECT_EQ(Tbx::CountGWorlds(), worlds);
   Tbx::TESetCaretBlinking(true);
 }
