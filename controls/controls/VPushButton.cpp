@@ -32,7 +32,7 @@ constexpr int32_t kElementFlatButton = 10;
 constexpr int32_t kElementButtonTitle = 11;
 
 // An icon that no file holds keeps no data; the button then has none.
-VIconShape* LoadIcon(VResourceFile* file, int16_t id) {
+VIconShape* LoadButtonIcon(VResourceFile* file, int16_t id) {
   if (id == 0) return nullptr;
   auto* icon = new VIconShape(file, id);
   if (icon->GetData() == 0) {
@@ -42,7 +42,7 @@ VIconShape* LoadIcon(VResourceFile* file, int16_t id) {
   return icon;
 }
 
-VIconShape* CopyIcon(const VIconShape* icon) {
+VIconShape* CopyButtonIcon(const VIconShape* icon) {
   return icon != nullptr ? new VIconShape(*icon) : nullptr;
 }
 
@@ -114,7 +114,7 @@ void VPushButton::DeleteIcons() {
 void VPushButton::LoadIcons(VResourceFile* file, int16_t iconId, bool iconList) {
   if (iconId == 0) return;
   if (!iconList) {
-    fIcon = LoadIcon(file, iconId);
+    fIcon = LoadButtonIcon(file, iconId);
     fOwnsIcons = 1;
     return;
   }
@@ -124,10 +124,10 @@ void VPushButton::LoadIcons(VResourceFile* file, int16_t iconId, bool iconList) 
   if (!FetchTemplate(file, kResTypeIconList, iconId, bytes) ||
       !ReadIconList(bytes.data(), bytes.size(), list))
     return;
-  fIcon = LoadIcon(file, list.ids[0]);
-  fPressedIcon = LoadIcon(file, list.ids[1]);
-  fMixedIcon = LoadIcon(file, list.ids[2]);
-  fDisabledIcon = LoadIcon(file, list.ids[3]);
+  fIcon = LoadButtonIcon(file, list.ids[0]);
+  fPressedIcon = LoadButtonIcon(file, list.ids[1]);
+  fMixedIcon = LoadButtonIcon(file, list.ids[2]);
+  fDisabledIcon = LoadButtonIcon(file, list.ids[3]);
   fOwnsIcons = 1;
 }
 
@@ -221,10 +221,10 @@ void VPushButton::CopyFrom(VFrame* newParent, const VFrame& source, int32_t word
   }
   // The copy keeps icons of its own, so that it outlives its source safely.
   DeleteIcons();
-  fIcon = CopyIcon(from->fIcon);
-  fPressedIcon = CopyIcon(from->fPressedIcon);
-  fMixedIcon = CopyIcon(from->fMixedIcon);
-  fDisabledIcon = CopyIcon(from->fDisabledIcon);
+  fIcon = CopyButtonIcon(from->fIcon);
+  fPressedIcon = CopyButtonIcon(from->fPressedIcon);
+  fMixedIcon = CopyButtonIcon(from->fMixedIcon);
+  fDisabledIcon = CopyButtonIcon(from->fDisabledIcon);
   fOwnsIcons = 1;
   fHotTrack = from->fHotTrack;
   fAltFont = from->fAltFont;

@@ -10,12 +10,12 @@
 namespace {
 
 // The two derived kinds, as the toolbar makes them.
-class Check : public VCheckBox {
+class CheckItem : public VCheckBox {
  public:
-  Check(VFrame* parent, bool radio) : VCheckBox(parent), fRadio(radio) {
+  CheckItem(VFrame* parent, bool radio) : VCheckBox(parent), fRadio(radio) {
     fElementKind = radio ? kElementRadioButton : kElementCheckBox;
   }
-  Check(VFrame* parent, VPort* port, VResourceFile* file, int16_t id, int32_t command)
+  CheckItem(VFrame* parent, VPort* port, VResourceFile* file, int16_t id, int32_t command)
       : VCheckBox(parent, port, file, id, command) {}
   bool StaysOnWhenClicked() const override { return fRadio; }
   bool fRadio = false;
@@ -30,8 +30,8 @@ std::vector<uint8_t> CheckBytes(int32_t command, int32_t w, int32_t h, const std
 
 class CheckBox : public ControlTest {
  protected:
-  Check* Make(int32_t command, bool radio, bool threeState) {
-    auto* c = new Check(host_, radio);
+  CheckItem* Make(int32_t command, bool radio, bool threeState) {
+    auto* c = new CheckItem(host_, radio);
     c->MoveTo(10, 10, 0);
     c->ResizeTo(60, 20, 0);
     c->SetThreeState(threeState);
@@ -58,7 +58,7 @@ TEST_F(CheckBox, ClickCycles) {
   };
   VCommand* c = host_->Add(200);
   for (const Row& r : rows) {
-    Check* box = Make(200, r.radio, r.threeState);
+    CheckItem* box = Make(200, r.radio, r.threeState);
     c->SetLong(nullptr, 0, 0);
     host_->sent.clear();
     std::vector<int32_t> values;
@@ -78,7 +78,7 @@ TEST_F(CheckBox, ClickCycles) {
 
 TEST_F(CheckBox, ReleaseOutsideSendsNothing) {
   VCommand* c = host_->Add(200);
-  Check* box = Make(200, false, false);
+  CheckItem* box = Make(200, false, false);
   Click(*box, {{5, 5}, {200, 150}});
   EXPECT_EQ(c->GetLong(), 0);
   EXPECT_TRUE(host_->sent.empty());
@@ -87,7 +87,7 @@ TEST_F(CheckBox, ReleaseOutsideSendsNothing) {
 
 TEST_F(CheckBox, OddValueCountsAsOffWhenClicked) {
   VCommand* c = host_->Add(200);
-  Check* box = Make(200, false, true);
+  CheckItem* box = Make(200, false, true);
   c->SetLong(nullptr, 3, 0);
   box->Invalidate(2);
   Click(*box, {{5, 5}});
@@ -97,9 +97,9 @@ TEST_F(CheckBox, OddValueCountsAsOffWhenClicked) {
 TEST_F(CheckBox, DisabledOrUnboundIgnoresClicks) {
   VCommand* c = host_->Add(200);
   c->SetEnabled(false, 0);
-  Check* box = Make(200, false, false);
+  CheckItem* box = Make(200, false, false);
   Click(*box, {{5, 5}});
-  Check* unbound = Make(0, false, false);
+  CheckItem* unbound = Make(0, false, false);
   Click(*unbound, {{5, 5}});
   EXPECT_EQ(c->GetLong(), 0);
   EXPECT_TRUE(host_->sent.empty());
@@ -107,7 +107,7 @@ TEST_F(CheckBox, DisabledOrUnboundIgnoresClicks) {
 
 TEST_F(CheckBox, TimelineEndingMidPressCommitsAtTheLastPoint) {
   VCommand* c = host_->Add(200);
-  Check* box = Make(200, false, false);
+  CheckItem* box = Make(200, false, false);
   Script(*box, {{5, 5, true}});
   VEvent e;
   box->MouseDown(e);
@@ -140,7 +140,7 @@ TEST_F(CheckBox, SizesFromTemplates) {
   VResourceFile* f = file.Open();
   id = 10;
   for (const Row& r : rows) {
-    Check box(host_, &canvas.port(), f, id++, 0);
+    CheckItem box(host_, &canvas.port(), f, id++, 0);
     EXPECT_EQ(box.GetWidth(), r.w) << r.what;
     EXPECT_EQ(box.GetHeight(), r.h) << r.what;
     int32_t x = 0, y = 0;
@@ -148,10 +148,10 @@ TEST_F(CheckBox, SizesFromTemplates) {
     EXPECT_EQ(x, r.x) << r.what;
     EXPECT_FALSE(box.IsThreeState()) << r.what;
   }
-  Check three(host_, &canvas.port(), f, 20, 0);
+  CheckItem three(host_, &canvas.port(), f, 20, 0);
   EXPECT_TRUE(three.IsThreeState());
   EXPECT_TRUE(three.DrawsParentBehind());
-  Check missing(host_, &canvas.port(), f, 99, 0);
+  CheckItem missing(host_, &canvas.port(), f, 99, 0);
   EXPECT_EQ(missing.GetWidth(), 120);
   EXPECT_EQ(missing.GetHeight(), 20);
 }

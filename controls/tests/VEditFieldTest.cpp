@@ -14,14 +14,14 @@
 
 namespace {
 
-VEvent Key(int16_t code, char16_t character = 0, bool command = false) {
+VEvent FieldKey(int16_t code, char16_t character = 0, bool command = false) {
   VEvent e(0, 0, 0, false, false, command, false, false, 0, uint16_t(code));
   e.SetCharacter(character);
   return e;
 }
-VEvent Typed(char c) { return Key(int16_t(uint8_t(c)), char16_t(uint8_t(c))); }
+VEvent FieldTyped(char c) { return FieldKey(int16_t(uint8_t(c)), char16_t(uint8_t(c))); }
 
-std::string TextOf(const VValue* v) {
+std::string FieldValueText(const VValue* v) {
   if (v == nullptr) return "<none>";
   VStr<255> s;
   v->FormatTo(s, nullptr, kWholeValue);
@@ -39,7 +39,7 @@ std::string FrameText(const VEditField& f) {
   return c;
 }
 
-std::vector<uint8_t> EditBytes(int32_t command, int16_t filter) {
+std::vector<uint8_t> EditTemplateBytes(int32_t command, int16_t filter) {
   StoredBytes b;
   b.I32(command).I32(12).I32(14).I32(90).I32(22).Title("").U16(0).U16(uint16_t(filter)).U16(0);
   return b.bytes;
@@ -61,12 +61,12 @@ class EditField : public ControlTest {
   void Focus() { ASSERT_TRUE(field_->RequestFocus()); }
   void Type(const std::string& s) {
     for (char c : s) {
-      VEvent e = Typed(c);
+      VEvent e = FieldTyped(c);
       field_->HandleKey(e);
     }
   }
   int32_t Press(int16_t code) {
-    VEvent e = Key(code);
+    VEvent e = FieldKey(code);
     return field_->HandleKey(e);
   }
   VCommand* command_ = nullptr;
@@ -104,7 +104,7 @@ TEST_F(EditField, ReturnOrEnterCommits) {
     host_->sent.clear();
     EXPECT_EQ(Press(key), 0);
     EXPECT_EQ(host_->sent, (std::vector<SentMessage>{{200, 0}})) << key;
-    EXPECT_EQ(TextOf(command_->GetValue()), "34");
+    EXPECT_EQ(FieldValueText(command_->GetValue()), "34");
     EXPECT_FALSE(field_->IsModified());
     field_->LoseFocus(nullptr);
     VStr<255> v;
@@ -118,7 +118,7 @@ TEST_F(EditField, ReturnWithNothingTypedSendsNothing) {
   Press(kKeyLeft);
   EXPECT_EQ(Press(kKeyReturn), 0);
   EXPECT_TRUE(host_->sent.empty());
-  VEvent commandReturn = Key(kKeyReturn, 13, true);
+  VEvent commandReturn = FieldKey(kKeyReturn, 13, true);
   Type("5");
   EXPECT_EQ(field_->HandleKey(commandReturn), 1) << "with the command flag it is no Return";
   EXPECT_TRUE(host_->sent.empty());
@@ -130,7 +130,7 @@ TEST_F(EditField, RefusedCommitRestoresTheValueAndKeepsTheText) {
   host_->accept = false;
   EXPECT_EQ(Press(kKeyReturn), 0);
   EXPECT_EQ(host_->sent.size(), 1u);
-  EXPECT_EQ(TextOf(command_->GetValue()), "12");
+  EXPECT_EQ(FieldValueText(command_->GetValue()), "12");
   EXPECT_EQ(FrameText(*field_), "abc");
   EXPECT_TRUE(field_->IsFocused());
   EXPECT_TRUE(field_->GetTextFrame()->IsFocused());
@@ -155,7 +155,7 @@ TEST_F(EditField, LosingFocusDropsUncommittedText) {
   Type("99");
   field_->LoseFocus(nullptr);
   EXPECT_EQ(field_->GetTextFrame(), nullptr);
-  EXPECT_EQ(TextOf(command_->GetValue()), "12");
+  EXPECT_EQ(FieldValueText(command_->GetValue()), "12");
   EXPECT_TRUE(field_->IsValueDirty());
   EXPECT_TRUE(field_->CommitText()) << "nothing to commit";
   EXPECT_EQ(host_->sent, (std::vector<SentMessage>{{kMsgLostFocus, 0}})) << "no command";
@@ -168,7 +168,7 @@ TEST_F(EditField, HidingSendsFocusLost) {
   EXPECT_FALSE(field_->IsFocused());
   EXPECT_EQ(field_->GetTextFrame(), nullptr);
   EXPECT_EQ(host_->sent, (std::vector<SentMessage>{{kMsgLostFocus, 0}}));
-  VEvent e = Typed('x');
+  VEvent e = FieldTyped('x');
   EXPECT_EQ(field_->HandleKey(e), 1);
 }
 
@@ -199,10 +199,10 @@ TEST_F(EditField, ValuesThatAreNotTextBecomeText) {
   field_->EnsureValue();
   ASSERT_NE(command_->GetValue(), nullptr);
   EXPECT_EQ(command_->GetValue()->GetKind(), kValueString);
-  EXPECT_EQ(TextOf(command_->GetValue()), "42");
+  EXPECT_EQ(FieldValueText(command_->GetValue()), "42");
   command_->SetNull(nullptr, 0);
   field_->EnsureValue();
-  EXPECT_EQ(TextOf(command_->GetValue()), "");
+  EXPECT_EQ(FieldValueText(command_->GetValue()), "");
 }
 
 TEST_F(EditField, DisabledOrUnboundFieldsTakeNoFocusFromClicks) {
@@ -221,9 +221,9 @@ TEST_F(EditField, DisabledOrUnboundFieldsTakeNoFocusFromClicks) {
 
 TEST_F(EditField, TemplatesGiveSizeAndFilter) {
   StoredResourceFile file;
-  file.Add(kResTypeEditField, 10, EditBytes(200, kFilterUnsignedInteger));
-  file.Add(kResTypeEditField, 11, EditBytes(200, -5));
-  file.Add(kResTypeEditField, 12, EditBytes(200, 0));
+  file.Add(kResTypeEditField, 10, EditTemplateBytes(200, kFilterUnsignedInteger));
+  file.Add(kResTypeEditField, 11, EditTemplateBytes(200, -5));
+  file.Add(kResTypeEditField, 12, EditTemplateBytes(200, 0));
   file.Add(kResTypeEditField, 13, std::vector<uint8_t>(51, 0));
   VResourceFile* f = file.Open();
   struct Row {
@@ -241,8 +241,8 @@ TEST_F(EditField, TemplatesGiveSizeAndFilter) {
   }
   VEditField filtered(host_, nullptr, f, 10, 0);
   filtered.RequestFocus();
-  VEvent e = Typed('a');
+  VEvent e = FieldTyped('a');
   EXPECT_EQ(filtered.HandleKey(e), 1) << "the unsigned filter refuses letters";
-  VEvent d = Typed('5');
+  VEvent d = FieldTyped('5');
   EXPECT_EQ(filtered.HandleKey(d), 0);
 }

@@ -52,7 +52,7 @@ class PushButton : public ControlTest {
   VResourceFile* opened_ = nullptr;
 };
 
-int32_t TitleWidth(VPort& port, const char* text) {
+int32_t ButtonTitleWidth(VPort& port, const char* text) {
   VStr<255> s;
   s.SetCText(text, kCharSetMac);
   port.UseStandardFont(2);
@@ -69,7 +69,7 @@ TEST_F(PushButton, SizesFromTemplates) {
     int32_t w, h;
     int32_t x, y;
   };
-  const int32_t title = TitleWidth(canvas_.port(), "Go") + 16;
+  const int32_t title = ButtonTitleWidth(canvas_.port(), "Go") + 16;
   const int32_t line = canvas_.port().GetLineHeight() + 4;
   StoredBytes list;
   list.U16(kIconA).U16(kIconB).U16(0).U16(0);

@@ -17,7 +17,7 @@
 
 namespace {
 
-std::string Text(const VTextEditFrame& f) {
+std::string FrameTextOf(const VTextEditFrame& f) {
   VStrInHandle s;
   f.GetText(s);
   std::string out(static_cast<size_t>(s.GetLength()), '\0');
@@ -25,12 +25,12 @@ std::string Text(const VTextEditFrame& f) {
   return out;
 }
 
-VEvent Key(int16_t code, char16_t character = 0, bool shift = false, bool command = false) {
+VEvent FrameKey(int16_t code, char16_t character = 0, bool shift = false, bool command = false) {
   VEvent e(0, 0, 0, false, false, command, false, shift, 0, uint16_t(code));
   e.SetCharacter(character);
   return e;
 }
-VEvent Typed(char c) { return Key(int16_t(uint8_t(c)), char16_t(uint8_t(c))); }
+VEvent FrameTyped(char c) { return FrameKey(int16_t(uint8_t(c)), char16_t(uint8_t(c))); }
 
 class TextFrame : public ControlTest {
  protected:
@@ -55,7 +55,7 @@ class TextFrame : public ControlTest {
   VTextEditFrame* frame_ = nullptr;
 };
 
-using Sel2 = std::pair<int32_t, int32_t>;
+using FrameSel = std::pair<int32_t, int32_t>;
 
 }  // namespace
 
@@ -65,42 +65,42 @@ TEST_F(TextFrame, Keys) {
   struct Row {
     const char* what;
     std::string text;
-    Sel2 before;
+    FrameSel before;
     std::vector<VEvent> keys;
     std::string after;
-    Sel2 sel;
+    FrameSel sel;
     int32_t answer;
   };
   const std::vector<Row> rows = {
-      {"typing replaces", "abc", {1, 2}, {Typed('X')}, "aXc", {2, 2}, 0},
-      {"backspace at end", "abc", {3, 3}, {Key(kKeyBackspace)}, "ab", {2, 2}, 0},
-      {"delete at end does nothing", "abc", {3, 3}, {Key(kKeyDelete)}, "abc", {3, 3}, 0},
-      {"delete before the end", "abc", {1, 1}, {Key(kKeyDelete)}, "ac", {1, 1}, 0},
-      {"delete a selection", "abc", {0, 2}, {Key(kKeyDelete)}, "c", {0, 0}, 0},
-      {"left", "abc", {2, 2}, {Key(kKeyLeft)}, "abc", {1, 1}, 0},
-      {"left at 0 stays", "abc", {0, 0}, {Key(kKeyLeft)}, "abc", {0, 0}, 0},
-      {"right past the end", "abc", {3, 3}, {Key(kKeyRight)}, "abc", {3, 3}, 0},
-      {"shift-left selects back", "abc", {2, 2}, {Key(kKeyLeft, 0, true)}, "abc", {1, 2}, 0},
+      {"typing replaces", "abc", {1, 2}, {FrameTyped('X')}, "aXc", {2, 2}, 0},
+      {"backspace at end", "abc", {3, 3}, {FrameKey(kKeyBackspace)}, "ab", {2, 2}, 0},
+      {"delete at end does nothing", "abc", {3, 3}, {FrameKey(kKeyDelete)}, "abc", {3, 3}, 0},
+      {"delete before the end", "abc", {1, 1}, {FrameKey(kKeyDelete)}, "ac", {1, 1}, 0},
+      {"delete a selection", "abc", {0, 2}, {FrameKey(kKeyDelete)}, "c", {0, 0}, 0},
+      {"left", "abc", {2, 2}, {FrameKey(kKeyLeft)}, "abc", {1, 1}, 0},
+      {"left at 0 stays", "abc", {0, 0}, {FrameKey(kKeyLeft)}, "abc", {0, 0}, 0},
+      {"right past the end", "abc", {3, 3}, {FrameKey(kKeyRight)}, "abc", {3, 3}, 0},
+      {"shift-left selects back", "abc", {2, 2}, {FrameKey(kKeyLeft, 0, true)}, "abc", {1, 2}, 0},
       {"and keeps extending at the start", "abc", {2, 2},
-       {Key(kKeyLeft, 0, true), Key(kKeyLeft, 0, true)}, "abc", {0, 2}, 0},
+       {FrameKey(kKeyLeft, 0, true), FrameKey(kKeyLeft, 0, true)}, "abc", {0, 2}, 0},
       {"shift-right then shrinks from the start", "abc", {2, 2},
-       {Key(kKeyLeft, 0, true), Key(kKeyLeft, 0, true), Key(kKeyRight, 0, true)}, "abc", {1, 2}, 0},
+       {FrameKey(kKeyLeft, 0, true), FrameKey(kKeyLeft, 0, true), FrameKey(kKeyRight, 0, true)}, "abc", {1, 2}, 0},
       {"shift-right from a caret grows the end", "abc", {0, 0},
-       {Key(kKeyRight, 0, true), Key(kKeyRight, 0, true)}, "abc", {0, 2}, 0},
-      {"tab passes", "abc", {1, 1}, {Key(kKeyTab, 9)}, "abc", {1, 1}, 1},
-      {"up passes", "abc", {1, 1}, {Key(kKeyUp)}, "abc", {1, 1}, 1},
-      {"enter passes", "abc", {1, 1}, {Key(kKeyEnter)}, "abc", {1, 1}, 1},
-      {"return passes", "abc", {1, 1}, {Key(kKeyReturn, 13)}, "abc", {1, 1}, 1},
-      {"command keys pass", "abc", {1, 1}, {Key('C', 'c', false, true)}, "abc", {1, 1}, 1},
-      {"control characters are not typed", "abc", {1, 1}, {Key(0, 1)}, "abc", {1, 1}, 1},
-      {"keys without a character type nothing", "abc", {1, 1}, {Key(kKeyHome)}, "abc", {1, 1}, 1},
+       {FrameKey(kKeyRight, 0, true), FrameKey(kKeyRight, 0, true)}, "abc", {0, 2}, 0},
+      {"tab passes", "abc", {1, 1}, {FrameKey(kKeyTab, 9)}, "abc", {1, 1}, 1},
+      {"up passes", "abc", {1, 1}, {FrameKey(kKeyUp)}, "abc", {1, 1}, 1},
+      {"enter passes", "abc", {1, 1}, {FrameKey(kKeyEnter)}, "abc", {1, 1}, 1},
+      {"return passes", "abc", {1, 1}, {FrameKey(kKeyReturn, 13)}, "abc", {1, 1}, 1},
+      {"command keys pass", "abc", {1, 1}, {FrameKey('C', 'c', false, true)}, "abc", {1, 1}, 1},
+      {"control characters are not typed", "abc", {1, 1}, {FrameKey(0, 1)}, "abc", {1, 1}, 1},
+      {"keys without a character type nothing", "abc", {1, 1}, {FrameKey(kKeyHome)}, "abc", {1, 1}, 1},
   };
   for (const Row& r : rows) {
     Put(r.text, r.before.first, r.before.second);
     frame_->SetChanged(false);
     int32_t answer = -1;
     for (const VEvent& k : r.keys) answer = Send(k);
-    EXPECT_EQ(Text(*frame_), r.after) << r.what;
+    EXPECT_EQ(FrameTextOf(*frame_), r.after) << r.what;
     EXPECT_EQ(Sel(), r.sel) << r.what;
     EXPECT_EQ(answer, r.answer) << r.what;
     EXPECT_EQ(frame_->IsChanged(), r.after != r.text) << r.what;
@@ -110,25 +110,25 @@ TEST_F(TextFrame, Keys) {
 TEST_F(TextFrame, ReturnIsTypedOnlyWhenAccepted) {
   Put("ab", 1, 1);
   frame_->SetAcceptsReturn(true);
-  EXPECT_EQ(Send(Key(kKeyReturn, 13)), 0);
-  EXPECT_EQ(Text(*frame_), "a\rb");
+  EXPECT_EQ(Send(FrameKey(kKeyReturn, 13)), 0);
+  EXPECT_EQ(FrameTextOf(*frame_), "a\rb");
 }
 
 TEST_F(TextFrame, UnfocusedOrHiddenFramesIgnoreEverything) {
   Put("abc", 0, 0);
   frame_->LoseFocus(nullptr);
-  EXPECT_EQ(Send(Typed('x')), 1);
+  EXPECT_EQ(Send(FrameTyped('x')), 1);
   frame_->SetSelection(1, 2);
-  EXPECT_EQ(Sel(), Sel2(0, 0));
+  EXPECT_EQ(Sel(), FrameSel(0, 0));
   frame_->TakeFocus();
   host_->SetHiddenByParent(true);
-  EXPECT_EQ(Send(Typed('x')), 1);
+  EXPECT_EQ(Send(FrameTyped('x')), 1);
   VEvent click;
   EXPECT_TRUE(frame_->MouseDown(click));
   frame_->SetSelection(1, 2);
-  EXPECT_EQ(Sel(), Sel2(0, 0));
+  EXPECT_EQ(Sel(), FrameSel(0, 0));
   host_->SetHiddenByParent(false);
-  EXPECT_EQ(Text(*frame_), "abc");
+  EXPECT_EQ(FrameTextOf(*frame_), "abc");
 }
 
 TEST_F(TextFrame, EditMessagesAndTheirMask) {
@@ -143,15 +143,15 @@ TEST_F(TextFrame, EditMessagesAndTheirMask) {
   EXPECT_TRUE(frame_->NotifyParent(frame_, kEditCopy, 0));
   EXPECT_FALSE(frame_->IsChanged());
   EXPECT_TRUE(frame_->NotifyParent(frame_, kEditCut, 0));
-  EXPECT_EQ(Text(*frame_), "hlo");
+  EXPECT_EQ(FrameTextOf(*frame_), "hlo");
   EXPECT_EQ(frame_->UpdateEditCommands(), 113) << "changed adds revert";
   EXPECT_TRUE(frame_->NotifyParent(frame_, kEditPaste, 0));
-  EXPECT_EQ(Text(*frame_), "hello");
+  EXPECT_EQ(FrameTextOf(*frame_), "hello");
   EXPECT_TRUE(frame_->NotifyParent(frame_, kEditSelectAll, 0));
-  EXPECT_EQ(Sel(), Sel2(0, 5));
+  EXPECT_EQ(Sel(), FrameSel(0, 5));
   frame_->SetSelection(2, 2);
   EXPECT_TRUE(frame_->NotifyParent(frame_, kEditClear, 0));
-  EXPECT_EQ(Text(*frame_), "") << "clear with an empty selection clears all";
+  EXPECT_EQ(FrameTextOf(*frame_), "") << "clear with an empty selection clears all";
   EXPECT_TRUE(frame_->NotifyParent(frame_, 2, 0));
   EXPECT_FALSE(frame_->NotifyParent(frame_, 8, 0)) << "goes to the parent, which refuses";
   EXPECT_EQ(host_->sent.back(), (SentMessage{8, 0}));
@@ -208,10 +208,10 @@ TEST_F(TextFrame, ClicksPlaceTheCaret) {
   Put("abcdef", 0, 0);
   VEvent far(500, 5, 0, false, false, false, false, false, 1, 0);
   EXPECT_TRUE(frame_->MouseDown(far));
-  EXPECT_EQ(Sel(), Sel2(6, 6));
+  EXPECT_EQ(Sel(), FrameSel(6, 6));
   VEvent near(0, 5, 0, false, false, false, false, false, 1, 0);
   frame_->MouseDown(near);
-  EXPECT_EQ(Sel(), Sel2(0, 0));
+  EXPECT_EQ(Sel(), FrameSel(0, 0));
 }
 
 // ---- Filters.
@@ -246,9 +246,9 @@ TEST_F(TextFrame, FilterAnswers) {
     frame_->SetFilter(f, true);
     Put(r.text, r.caret, r.caret);
     frame_->SetChanged(false);
-    const int32_t answer = Send(Key(0, r.c));
+    const int32_t answer = Send(FrameKey(0, r.c));
     EXPECT_EQ(answer, r.taken ? 0 : 1) << r.kind << " '" << char(r.c) << "' at " << r.caret;
-    EXPECT_EQ(Text(*frame_).size(), r.text.size() + (r.taken ? 1 : 0)) << r.kind;
+    EXPECT_EQ(FrameTextOf(*frame_).size(), r.text.size() + (r.taken ? 1 : 0)) << r.kind;
     EXPECT_EQ(frame_->IsChanged(), r.taken) << "a refused key changes nothing";
   }
 }
@@ -261,10 +261,10 @@ TEST_F(TextFrame, FilterPassesEditingKeysToTheFrame) {
   frame_->SetFilter(new VUnsignedIntegerFilter, true);
   Put("12", 2, 2);
   for (int16_t code : {kKeyLeft, kKeyRight, kKeyBackspace, kKeyDelete})
-    EXPECT_EQ(Send(Key(code)), 0) << code;
-  EXPECT_EQ(Text(*frame_), "1");
+    EXPECT_EQ(Send(FrameKey(code)), 0) << code;
+  EXPECT_EQ(FrameTextOf(*frame_), "1");
   for (int16_t code : {kKeyTab, kKeyReturn, kKeyEnter, kKeyUp})
-    EXPECT_EQ(Send(Key(code)), 1) << code;
+    EXPECT_EQ(Send(FrameKey(code)), 1) << code;
 }
 
 // A mask "##-##": editable positions 0, 1, 3, 4.
@@ -276,22 +276,22 @@ TEST_F(TextFrame, MaskedFilterMovesBetweenEditablePositions) {
   VStr<255> empty;
   frame_->SetValueText(empty);
   frame_->SetSelection(0, 1);
-  ASSERT_EQ(Text(*frame_), "__-__");
-  EXPECT_EQ(Send(Typed('1')), 0);
-  EXPECT_EQ(Sel(), Sel2(1, 2));
-  EXPECT_EQ(Send(Typed('2')), 0);
-  EXPECT_EQ(Sel(), Sel2(3, 4)) << "the literal is skipped";
-  EXPECT_EQ(Text(*frame_), "12-__");
-  EXPECT_EQ(Send(Key(kKeyLeft)), 0);
-  EXPECT_EQ(Sel(), Sel2(1, 2));
-  EXPECT_EQ(Send(Key(kKeyBackspace)), 0);
-  EXPECT_EQ(Text(*frame_), "1_-__") << "the placeholder comes back";
+  ASSERT_EQ(FrameTextOf(*frame_), "__-__");
+  EXPECT_EQ(Send(FrameTyped('1')), 0);
+  EXPECT_EQ(Sel(), FrameSel(1, 2));
+  EXPECT_EQ(Send(FrameTyped('2')), 0);
+  EXPECT_EQ(Sel(), FrameSel(3, 4)) << "the literal is skipped";
+  EXPECT_EQ(FrameTextOf(*frame_), "12-__");
+  EXPECT_EQ(Send(FrameKey(kKeyLeft)), 0);
+  EXPECT_EQ(Sel(), FrameSel(1, 2));
+  EXPECT_EQ(Send(FrameKey(kKeyBackspace)), 0);
+  EXPECT_EQ(FrameTextOf(*frame_), "1_-__") << "the placeholder comes back";
   frame_->SetSelection(0, 1);
-  EXPECT_EQ(Send(Key(kKeyLeft)), kKeyNoPositionLeft);
+  EXPECT_EQ(Send(FrameKey(kKeyLeft)), kKeyNoPositionLeft);
   frame_->SetSelection(4, 5);
-  EXPECT_EQ(Send(Key(kKeyRight)), kKeyNoPositionRight);
-  EXPECT_EQ(Send(Typed('9')), kKeyNoPositionRight) << "typed, with nowhere further to go";
-  EXPECT_EQ(Text(*frame_), "1_-_9");
+  EXPECT_EQ(Send(FrameKey(kKeyRight)), kKeyNoPositionRight);
+  EXPECT_EQ(Send(FrameTyped('9')), kKeyNoPositionRight) << "typed, with nowhere further to go";
+  EXPECT_EQ(FrameTextOf(*frame_), "1_-_9");
   VStr<255> value;
   frame_->GetValueText(value);
   EXPECT_EQ(value.GetLength(), 4) << "the four input positions";

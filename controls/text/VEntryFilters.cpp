@@ -6,12 +6,12 @@
 
 namespace {
 
-bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+bool IsFilterDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
 // The first character of a locale separator as a Macintosh byte; the
 // fallback when the locale gives none; 0 (never typed) when it has no
 // Macintosh form, so that it cannot stand in for another separator.
-char16_t AsMacChar(char16_t separator, char16_t fallback) {
+char16_t SeparatorAsMacChar(char16_t separator, char16_t fallback) {
   if (separator == 0) return fallback;
   VStr<4> text;
   text.SetUniChar(separator);
@@ -23,11 +23,11 @@ char16_t AsMacChar(char16_t separator, char16_t fallback) {
 }  // namespace
 
 char16_t LocaleDecimalSeparator() {
-  return AsMacChar(gSystemServices != nullptr ? gSystemServices->GetDecimalSeparator() : 0, u'.');
+  return SeparatorAsMacChar(gSystemServices != nullptr ? gSystemServices->GetDecimalSeparator() : 0, u'.');
 }
 
 char16_t LocaleThousandsSeparator() {
-  return AsMacChar(gSystemServices != nullptr ? gSystemServices->GetThousandsSeparator() : 0,
+  return SeparatorAsMacChar(gSystemServices != nullptr ? gSystemServices->GetThousandsSeparator() : 0,
                    u',');
 }
 
@@ -45,7 +45,7 @@ VSignedIntegerFilter::VSignedIntegerFilter() : fThousands(LocaleThousandsSeparat
 
 bool VSignedIntegerFilter::AcceptsChar(const char16_t* character, int32_t position) const {
   const char16_t c = *character;
-  if (IsDigit(c)) return true;
+  if (IsFilterDigit(c)) return true;
   return position == 0 ? c == u'-' : c == fThousands;
 }
 
@@ -53,7 +53,7 @@ VUnsignedIntegerFilter::VUnsignedIntegerFilter() : fThousands(LocaleThousandsSep
 
 bool VUnsignedIntegerFilter::AcceptsChar(const char16_t* character, int32_t position) const {
   const char16_t c = *character;
-  return IsDigit(c) || (position > 0 && c == fThousands);
+  return IsFilterDigit(c) || (position > 0 && c == fThousands);
 }
 
 VSignedRealFilter::VSignedRealFilter()
@@ -61,7 +61,7 @@ VSignedRealFilter::VSignedRealFilter()
 
 bool VSignedRealFilter::AcceptsChar(const char16_t* character, int32_t position) const {
   const char16_t c = *character;
-  if (IsDigit(c)) return true;
+  if (IsFilterDigit(c)) return true;
   return position == 0 ? c == u'-' : c == fThousands || c == fDecimal;
 }
 
@@ -70,7 +70,7 @@ VUnsignedRealFilter::VUnsignedRealFilter()
 
 bool VUnsignedRealFilter::AcceptsChar(const char16_t* character, int32_t position) const {
   const char16_t c = *character;
-  return IsDigit(c) || (position > 0 && (c == fThousands || c == fDecimal));
+  return IsFilterDigit(c) || (position > 0 && (c == fThousands || c == fDecimal));
 }
 
 bool VCharRangeFilter::AcceptsChar(const char16_t* character, int32_t) const {

@@ -25,28 +25,28 @@ Tbx::GWorldPtr gSharedTextWorld = nullptr;
 constexpr uint32_t kScrapText = FourCC("TEXT");
 
 // The current port saved and put back.
-class SavedTbxPort {
+class SavedTextEditPort {
  public:
-  SavedTbxPort() { Tbx::GetPort(&fSaved); }
-  ~SavedTbxPort() { Tbx::SetPort(fSaved); }
-  SavedTbxPort(const SavedTbxPort&) = delete;
-  SavedTbxPort& operator=(const SavedTbxPort&) = delete;
+  SavedTextEditPort() { Tbx::GetPort(&fSaved); }
+  ~SavedTextEditPort() { Tbx::SetPort(fSaved); }
+  SavedTextEditPort(const SavedTextEditPort&) = delete;
+  SavedTextEditPort& operator=(const SavedTextEditPort&) = delete;
 
  private:
   Tbx::GrafPtr fSaved = nullptr;
 };
 
-int16_t Clamp16(int32_t v) { return static_cast<int16_t>(std::clamp<int32_t>(v, -32768, 32767)); }
+int16_t ClampToShort(int32_t v) { return static_cast<int16_t>(std::clamp<int32_t>(v, -32768, 32767)); }
 
-Tbx::Rect RectOf(int32_t x, int32_t y, int32_t w, int32_t h) {
-  return Tbx::Rect{Clamp16(y), Clamp16(x), Clamp16(y + h), Clamp16(x + w)};
+Tbx::Rect TbxRectOf(int32_t x, int32_t y, int32_t w, int32_t h) {
+  return Tbx::Rect{ClampToShort(y), ClampToShort(x), ClampToShort(y + h), ClampToShort(x + w)};
 }
 
-void OffsetRect(Tbx::Rect& r, int32_t dx, int32_t dy) {
-  r.left = Clamp16(r.left + dx);
-  r.right = Clamp16(r.right + dx);
-  r.top = Clamp16(r.top + dy);
-  r.bottom = Clamp16(r.bottom + dy);
+void OffsetTbxRect(Tbx::Rect& r, int32_t dx, int32_t dy) {
+  r.left = ClampToShort(r.left + dx);
+  r.right = ClampToShort(r.right + dx);
+  r.top = ClampToShort(r.top + dy);
+  r.bottom = ClampToShort(r.bottom + dy);
 }
 
 }  // namespace
@@ -87,7 +87,7 @@ char16_t MacCharOfEvent(const VEvent& event) {
 
 VTextEditFrame::VTextEditFrame(VFrame* parent, const int32_t* rect) : VFrame(parent, rect) {
   SetCursorId(1);
-  SavedTbxPort saved;
+  SavedTextEditPort saved;
   Tbx::SetPort(WindowPort());
   // The look's font 5; the system font at 8 points when the look gives none.
   VStr<80> name;
@@ -118,7 +118,7 @@ VTextEditFrame::VTextEditFrame(VFrame* parent, const int32_t* rect) : VFrame(par
   int32_t ox = 0;
   int32_t oy = 0;
   GetOrigin(ox, oy);
-  const Tbx::Rect r = RectOf(ox, oy, GetWidth(), GetHeight());
+  const Tbx::Rect r = TbxRectOf(ox, oy, GetWidth(), GetHeight());
   fRecord = Tbx::TENew(&r, &r);
   Tbx::TECalText(fRecord);
   Tbx::TESetSelect(0, 0, fRecord);
@@ -152,9 +152,9 @@ VFrame* VTextEditFrame::Clone(VFrame* newParent, int32_t word) {
 void VTextEditFrame::OffsetRects(int32_t dx, int32_t dy) {
   Tbx::TERec* r = Tbx::TEGetRecord(fRecord);
   if (r == nullptr) return;
-  OffsetRect(r->destRect, dx, dy);
-  OffsetRect(r->viewRect, dx, dy);
-  OffsetRect(r->selRect, dx, dy);
+  OffsetTbxRect(r->destRect, dx, dy);
+  OffsetTbxRect(r->viewRect, dx, dy);
+  OffsetTbxRect(r->selRect, dx, dy);
 }
 
 void VTextEditFrame::MoveTo(int32_t x, int32_t y, int16_t mode) {
@@ -166,8 +166,8 @@ void VTextEditFrame::MoveTo(int32_t x, int32_t y, int16_t mode) {
   GetOrigin(ox, oy);
   const int32_t dx = ox - r->destRect.left;
   const int32_t dy = oy - r->destRect.top;
-  OffsetRect(r->destRect, dx, dy);
-  OffsetRect(r->viewRect, dx, dy);
+  OffsetTbxRect(r->destRect, dx, dy);
+  OffsetTbxRect(r->viewRect, dx, dy);
   Tbx::TECalText(fRecord);
 }
 
@@ -175,8 +175,8 @@ void VTextEditFrame::ResizeTo(int32_t width, int32_t height, int16_t mode) {
   VFrame::ResizeTo(width, height, mode);
   Tbx::TERec* r = Tbx::TEGetRecord(fRecord);
   if (r == nullptr) return;
-  r->destRect.right = r->viewRect.right = Clamp16(r->destRect.left + width);
-  r->destRect.bottom = r->viewRect.bottom = Clamp16(r->destRect.top + height);
+  r->destRect.right = r->viewRect.right = ClampToShort(r->destRect.left + width);
+  r->destRect.bottom = r->viewRect.bottom = ClampToShort(r->destRect.top + height);
   Tbx::TECalText(fRecord);
 }
 
@@ -273,7 +273,7 @@ void VTextEditFrame::DrawContent(VPort& port) {
     DisposeSharedWorld();
   }
   if (gSharedTextWorld == nullptr) {
-    const Tbx::Rect size = RectOf(0, 0, w, h);
+    const Tbx::Rect size = TbxRectOf(0, 0, w, h);
     if (Tbx::NewGWorld(&gSharedTextWorld, 0, &size) != Tbx::noErr) {
       gSharedTextWorld = nullptr;
       return;
@@ -313,14 +313,14 @@ void VTextEditFrame::InvalidateRect(int32_t x, int32_t y, int32_t width, int32_t
     return;
   }
   // Drawn at once into the window, then taken out of its update region.
-  SavedTbxPort saved;
+  SavedTextEditPort saved;
   Tbx::SetPort(r->inPort);
   int32_t ox = 0;
   int32_t oy = 0;
   GetOrigin(ox, oy);
   const RECT box{ox + x, oy + y, ox + x + width, oy + y + height};
   PatBlt(dc, box.left, box.top, width, height, WHITENESS);
-  const Tbx::Rect update = RectOf(box.left, box.top, width, height);
+  const Tbx::Rect update = TbxRectOf(box.left, box.top, width, height);
   Tbx::TEUpdate(&update, fRecord);
   InvalidateWindowRect(window, box, true);
 }
@@ -365,7 +365,7 @@ bool VTextEditFrame::ClickPlain(VEvent& event) {
   int32_t ox = 0;
   int32_t oy = 0;
   GetOrigin(ox, oy);
-  const Tbx::Point p{Clamp16(event.GetY() + oy), Clamp16(event.GetX() + ox)};
+  const Tbx::Point p{ClampToShort(event.GetY() + oy), ClampToShort(event.GetX() + ox)};
   Tbx::TEClick(p, VSystemServices::IsShiftDown(), fRecord);
   Invalidate(2);
   return true;

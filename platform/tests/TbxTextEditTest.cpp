@@ -16,7 +16,7 @@ namespace {
 
 using namespace Tbx;
 
-std::string TextOf(TEHandle te) {
+std::string RecordTextOf(TEHandle te) {
   TERec* r = TEGetRecord(te);
   if (r == nullptr || r->teLength == 0) return {};
   std::string s(static_cast<const char*>(HLock(r->hText)), static_cast<size_t>(r->teLength));
@@ -54,13 +54,13 @@ TEST_F(TextEdit, KeysReplaceTheSelectionAndBackspaceDeletes) {
   EXPECT_EQ(R().selStart, 4) << "insert leaves the caret after the text";
   TESetSelect(1, 3, te);
   TEKey('X', te);
-  EXPECT_EQ(TextOf(te), "aXd");
+  EXPECT_EQ(RecordTextOf(te), "aXd");
   EXPECT_EQ(R().selStart, 2);
   TEKey(8, te);
-  EXPECT_EQ(TextOf(te), "ad");
+  EXPECT_EQ(RecordTextOf(te), "ad");
   TESetSelect(0, 0, te);
   TEKey(8, te);
-  EXPECT_EQ(TextOf(te), "ad") << "nothing before the caret";
+  EXPECT_EQ(RecordTextOf(te), "ad") << "nothing before the caret";
   TESetSelect(9, -3, te);
   EXPECT_EQ(R().selStart, 0);
   EXPECT_EQ(R().selEnd, 2) << "clamped and ordered";
@@ -70,7 +70,7 @@ TEST_F(TextEdit, InsertKeepsTheSelectionAfterIt) {
   Put("world");
   TESetSelect(0, 2, te);
   TEInsert("hello ", 6, te);
-  EXPECT_EQ(TextOf(te), "hello world");
+  EXPECT_EQ(RecordTextOf(te), "hello world");
   EXPECT_EQ(R().selStart, 6);
   EXPECT_EQ(R().selEnd, 8);
 }
@@ -83,7 +83,7 @@ TEST_F(TextEdit, HoldsAtMost32767Characters) {
   EXPECT_EQ(R().teLength, teMaxLength) << "a full record takes no key";
   TESetSelect(0, 1, te);
   TEKey('y', te);
-  EXPECT_EQ(TextOf(te)[0], 'y') << "replacing within the bound works";
+  EXPECT_EQ(RecordTextOf(te)[0], 'y') << "replacing within the bound works";
 }
 
 TEST_F(TextEdit, ClickFindsTheNearestBoundary) {
@@ -102,10 +102,10 @@ TEST_F(TextEdit, CutCopyPasteGoThroughTheScrap) {
   Put("alpha beta");
   TESetSelect(0, 6, te);
   TECut(te);
-  EXPECT_EQ(TextOf(te), "beta");
+  EXPECT_EQ(RecordTextOf(te), "beta");
   TESetSelect(4, 4, te);
   TEPaste(te);
-  EXPECT_EQ(TextOf(te), "betaalpha ");
+  EXPECT_EQ(RecordTextOf(te), "betaalpha ");
   TESetSelect(0, 0, te);
   const int32_t before = GetScrap(0, 0x54455854, nullptr);
   TECopy(te);

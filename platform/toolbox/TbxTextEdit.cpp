@@ -19,7 +19,7 @@ namespace Tbx {
 namespace {
 
 std::mutex gTextEditMutex;
-std::vector<TEHandle> gRecords;
+std::vector<TEHandle> gTextEditRecords;
 bool gCaretBlinks = true;
 
 struct GWorldRecord {
@@ -29,21 +29,21 @@ struct GWorldRecord {
   HGDIOBJ savedBitmap;
   Rect bounds;
 };
-std::vector<GWorldRecord> gWorlds;
+std::vector<GWorldRecord> gOffscreenWorlds;
 
-uint32_t Ticks() { return static_cast<uint32_t>(GetTickCount64() * 60 / 1000); }
+uint32_t TextEditTicks() { return static_cast<uint32_t>(GetTickCount64() * 60 / 1000); }
 
-const uint8_t* TextOf(const TERec& r) {
+const uint8_t* RecordText(const TERec& r) {
   return r.hText != 0 && r.teLength > 0 ? static_cast<const uint8_t*>(HLock(r.hText)) : nullptr;
 }
-void ReleaseText(const TERec& r) {
+void ReleaseRecordText(const TERec& r) {
   if (r.hText != 0 && r.teLength > 0) HUnlock(r.hText);
 }
 
 // The record's font selected into a context for as long as the guard lives.
-class FontInContext {
+class TextEditFontInContext {
  public:
-  FontInContext(HDC dc, const TERec& r) : fDC(dc) {
+  TextEditFontInContext(HDC dc, const TERec& r) : fDC(dc) {
     if (dc == nullptr) return;
     LOGFONTA lf;
     std::memset(&lf, 0, sizeof lf);
@@ -57,13 +57,13 @@ class FontInContext {
     fFont = CreateFontIndirectA(&lf);
     if (fFont != nullptr) fOld = SelectObject(dc, fFont);
   }
-  ~FontInContext() {
+  ~TextEditFontInContext() {
     if (fFont == nullptr) return;
     SelectObject(fDC, fOld);
     DeleteObject(fFont);
   }
-  FontInContext(const FontInContext&) = delete;
-  FontInContext& operator=(const FontInContext&) = delete;
+  TextEditFontInContext(const TextEditFontInContext&) = delete;
+  TextEditFontInContext& operator=(const TextEditFontInContext&) = delete;
 
  private:
   HDC fDC;
@@ -72,20 +72,20 @@ class FontInContext {
 };
 
 // A context for measuring when the port has none.
-class MeasureContext {
+class TextEditMeasureContext {
  public:
-  explicit MeasureContext(GrafPtr port) {
+  explicit TextEditMeasureContext(GrafPtr port) {
     fDC = port != nullptr ? GetPortHDC(port) : nullptr;
     if (fDC == nullptr) {
       fDC = CreateCompatibleDC(nullptr);
       fOwned = true;
     }
   }
-  ~MeasureContext() {
+  ~TextEditMeasureContext() {
     if (fOwned) DeleteDC(fDC);
   }
-  MeasureContext(const MeasureContext&) = delete;
-  MeasureContext& operator=(const MeasureContext&) = delete;
+  TextEditMeasureContext(const TextEditMeasureContext&) = delete;
+  TextEditMeasureContext& operator=(const TextEditMeasureContext&) = delete;
   HDC Get() const { return fDC; }
 
  private:
@@ -93,7 +93,7 @@ class MeasureContext {
   bool fOwned = false;
 };
 
-int32_t Width(HDC dc, const uint8_t* text, int32_t count) {
+int32_t TextEditWidth(HDC dc, const uint8_t* text, int32_t count) {
   if (count <= 0 || text == nullptr) return 0;
   SIZE size{0, 0};
   GetTextExtentPoint32A(dc, reinterpret_cast<const char*>(text), count, &size);
@@ -101,14 +101,14 @@ int32_t Width(HDC dc, const uint8_t* text, int32_t count) {
 }
 
 // Where the line starts, by the alignment.
-int32_t LineLeft(const TERec& r, int32_t lineWidth) {
+int32_t TextEditLineLeft(const TERec& r, int32_t lineWidth) {
   const int32_t room = r.destRect.right - r.destRect.left;
   if (r.just == teCenter) return r.destRect.left + (room - lineWidth) / 2;
   if (r.just == teFlushRight) return r.destRect.right - lineWidth;
   return r.destRect.left;
 }
 
-void ReplaceSelection(TERec& r, const uint8_t* text, int32_t count) {
+void ReplaceTextEditSelection(TERec& r, const uint8_t* text, int32_t count) {
   const int32_t start = r.selStart;
   const int32_t end = r.selEnd;
   const int32_t kept = r.teLength - (end - start);
@@ -116,11 +116,11 @@ void ReplaceSelection(TERec& r, const uint8_t* text, int32_t count) {
   const int32_t length = kept + count;
   std::vector<uint8_t> bytes;
   bytes.reserve(static_cast<size_t>(length));
-  if (const uint8_t* old = TextOf(r)) {
+  if (const uint8_t* old = RecordText(r)) {
     bytes.insert(bytes.end(), old, old + start);
     if (count > 0) bytes.insert(bytes.end(), text, text + count);
     bytes.insert(bytes.end(), old + end, old + r.teLength);
-    ReleaseText(r);
+    ReleaseRecordText(r);
   } else if (count > 0) {
     bytes.insert(bytes.end(), text, text + count);
   }
@@ -133,7 +133,7 @@ void ReplaceSelection(TERec& r, const uint8_t* text, int32_t count) {
   r.teLength = static_cast<int16_t>(length);
   r.selStart = r.selEnd = static_cast<int16_t>(start + count);
   r.caretState = 1;
-  r.caretTime = Ticks();
+  r.caretTime = TextEditTicks();
 }
 
 }  // namespace
@@ -141,7 +141,7 @@ void ReplaceSelection(TERec& r, const uint8_t* text, int32_t count) {
 TERec* TEGetRecord(TEHandle te) {
   {
     std::lock_guard<std::mutex> lock(gTextEditMutex);
-    if (te == 0 || std::find(gRecords.begin(), gRecords.end(), te) == gRecords.end())
+    if (te == 0 || std::find(gTextEditRecords.begin(), gTextEditRecords.end(), te) == gTextEditRecords.end())
       return nullptr;
   }
   // The block was locked by TENew; locking again answers the same address.
@@ -161,11 +161,11 @@ TEHandle TENew(const Rect* destRect, const Rect* viewRect) {
   r->txSize = 12;
   r->active = 1;
   r->caretState = 1;
-  r->caretTime = Ticks();
+  r->caretTime = TextEditTicks();
   GetPort(&r->inPort);
   {
     std::lock_guard<std::mutex> lock(gTextEditMutex);
-    gRecords.push_back(te);
+    gTextEditRecords.push_back(te);
   }
   TECalText(te);
   return te;
@@ -176,7 +176,7 @@ void TEDispose(TEHandle te) {
   if (r == nullptr) return;
   {
     std::lock_guard<std::mutex> lock(gTextEditMutex);
-    gRecords.erase(std::find(gRecords.begin(), gRecords.end(), te));
+    gTextEditRecords.erase(std::find(gTextEditRecords.begin(), gTextEditRecords.end(), te));
   }
   DisposeHandle(r->hText);
   HUnlock(te);
@@ -193,13 +193,13 @@ void TESetSelect(int32_t selStart, int32_t selEnd, TEHandle te) {
   r->selEnd = static_cast<int16_t>(selEnd);
   r->clickAnchor = r->selStart;
   r->caretState = 1;
-  r->caretTime = Ticks();
+  r->caretTime = TextEditTicks();
 }
 
 void TEDelete(TEHandle te) {
   TERec* r = TEGetRecord(te);
   if (r == nullptr || r->selStart == r->selEnd) return;
-  ReplaceSelection(*r, nullptr, 0);
+  ReplaceTextEditSelection(*r, nullptr, 0);
 }
 
 void TEInsert(const void* text, int32_t length, TEHandle te) {
@@ -209,7 +209,7 @@ void TEInsert(const void* text, int32_t length, TEHandle te) {
   const int16_t end = r->selEnd;
   const int32_t before = r->teLength;
   r->selEnd = r->selStart;  // insert before the selection, keep it
-  ReplaceSelection(*r, static_cast<const uint8_t*>(text), length);
+  ReplaceTextEditSelection(*r, static_cast<const uint8_t*>(text), length);
   const int32_t added = r->teLength - before;
   r->selStart = static_cast<int16_t>(start + added);
   r->selEnd = static_cast<int16_t>(end + added);
@@ -223,18 +223,18 @@ void TEKey(int16_t key, TEHandle te) {
       if (r->selStart == 0) return;
       --r->selStart;
     }
-    ReplaceSelection(*r, nullptr, 0);
+    ReplaceTextEditSelection(*r, nullptr, 0);
     return;
   }
   const auto byte = static_cast<uint8_t>(key);
-  ReplaceSelection(*r, &byte, 1);
+  ReplaceTextEditSelection(*r, &byte, 1);
 }
 
 void TECalText(TEHandle te) {
   TERec* r = TEGetRecord(te);
   if (r == nullptr) return;
-  MeasureContext dc(r->inPort);
-  FontInContext font(dc.Get(), *r);
+  TextEditMeasureContext dc(r->inPort);
+  TextEditFontInContext font(dc.Get(), *r);
   TEXTMETRICA tm;
   std::memset(&tm, 0, sizeof tm);
   GetTextMetricsA(dc.Get(), &tm);
@@ -259,7 +259,7 @@ void TEActivate(TEHandle te) {
   if (TERec* r = TEGetRecord(te)) {
     r->active = 1;
     r->caretState = 1;
-    r->caretTime = Ticks();
+    r->caretTime = TextEditTicks();
   }
 }
 
@@ -270,7 +270,7 @@ void TEDeactivate(TEHandle te) {
 void TEIdle(TEHandle te) {
   TERec* r = TEGetRecord(te);
   if (r == nullptr || r->active == 0 || !gCaretBlinks) return;
-  const uint32_t now = Ticks();
+  const uint32_t now = TextEditTicks();
   if (now - r->caretTime < GetCaretBlinkTime()) return;
   r->caretState = r->caretState != 0 ? 0 : 1;
   r->caretTime = now;
@@ -288,19 +288,19 @@ void TEUpdate(const Rect* rect, TEHandle te) {
   const Rect& v = r->viewRect;
   IntersectClipRect(dc, v.left, v.top, v.right, v.bottom);
   if (rect != nullptr) IntersectClipRect(dc, rect->left, rect->top, rect->right, rect->bottom);
-  FontInContext font(dc, *r);
+  TextEditFontInContext font(dc, *r);
   SetBkMode(dc, TRANSPARENT);
   SetTextColor(dc, RGB(0, 0, 0));
   SetTextAlign(dc, TA_LEFT | TA_TOP);
-  const uint8_t* text = TextOf(*r);
-  const int32_t lineWidth = Width(dc, text, r->teLength);
-  const int32_t left = LineLeft(*r, lineWidth);
+  const uint8_t* text = RecordText(*r);
+  const int32_t lineWidth = TextEditWidth(dc, text, r->teLength);
+  const int32_t left = TextEditLineLeft(*r, lineWidth);
   const int32_t top = r->destRect.top;
   if (text != nullptr)
     TextOutA(dc, left, top, reinterpret_cast<const char*>(text), r->teLength);
-  const int32_t x0 = left + Width(dc, text, r->selStart);
-  const int32_t x1 = left + Width(dc, text, r->selEnd);
-  ReleaseText(*r);
+  const int32_t x0 = left + TextEditWidth(dc, text, r->selStart);
+  const int32_t x1 = left + TextEditWidth(dc, text, r->selEnd);
+  ReleaseRecordText(*r);
   r->selRect = Rect{static_cast<int16_t>(top), static_cast<int16_t>(x0),
                     static_cast<int16_t>(top + r->lineHeight), static_cast<int16_t>(x1)};
   if (r->active != 0) {
@@ -318,20 +318,20 @@ void TEUpdate(const Rect* rect, TEHandle te) {
 void TEClick(Point point, bool extend, TEHandle te) {
   TERec* r = TEGetRecord(te);
   if (r == nullptr) return;
-  MeasureContext dc(r->inPort);
-  FontInContext font(dc.Get(), *r);
-  const uint8_t* text = TextOf(*r);
-  const int32_t left = LineLeft(*r, Width(dc.Get(), text, r->teLength));
+  TextEditMeasureContext dc(r->inPort);
+  TextEditFontInContext font(dc.Get(), *r);
+  const uint8_t* text = RecordText(*r);
+  const int32_t left = TextEditLineLeft(*r, TextEditWidth(dc.Get(), text, r->teLength));
   // The boundary nearest the point: past a character's middle counts as
   // after it.
   int32_t offset = 0;
   int32_t previous = 0;
   for (int32_t i = 1; i <= r->teLength; ++i) {
-    const int32_t w = Width(dc.Get(), text, i);
+    const int32_t w = TextEditWidth(dc.Get(), text, i);
     if (point.h - left >= (previous + w + 1) / 2) offset = i;
     previous = w;
   }
-  ReleaseText(*r);
+  ReleaseRecordText(*r);
   if (extend) {
     const int32_t anchor = r->clickAnchor;
     r->selStart = static_cast<int16_t>(std::min(anchor, offset));
@@ -341,16 +341,16 @@ void TEClick(Point point, bool extend, TEHandle te) {
     r->selStart = r->selEnd = r->clickAnchor = static_cast<int16_t>(offset);
   }
   r->caretState = 1;
-  r->caretTime = Ticks();
+  r->caretTime = TextEditTicks();
 }
 
 void TECopy(TEHandle te) {
   TERec* r = TEGetRecord(te);
   if (r == nullptr || r->selStart == r->selEnd) return;
-  const uint8_t* text = TextOf(*r);
+  const uint8_t* text = RecordText(*r);
   ZeroScrap();
   PutScrap(r->selEnd - r->selStart, 0x54455854 /* 'TEXT' */, text + r->selStart);
-  ReleaseText(*r);
+  ReleaseRecordText(*r);
 }
 
 void TECut(TEHandle te) {
@@ -366,7 +366,7 @@ void TEPaste(TEHandle te) {
   const Handle h = NewHandle(0);
   const int32_t length = GetScrap(h, 0x54455854 /* 'TEXT' */, nullptr);
   if (length > 0) {
-    ReplaceSelection(*r, static_cast<const uint8_t*>(HLock(h)), length);
+    ReplaceTextEditSelection(*r, static_cast<const uint8_t*>(HLock(h)), length);
     HUnlock(h);
   }
   DisposeHandle(h);
@@ -407,7 +407,7 @@ OSErr NewGWorld(GWorldPtr* world, int16_t, const Rect* bounds) {
   }
   port->portRect = Rect{0, 0, static_cast<int16_t>(height), static_cast<int16_t>(width)};
   std::lock_guard<std::mutex> lock(gTextEditMutex);
-  gWorlds.push_back(GWorldRecord{port, dc, bitmap, saved, *bounds});
+  gOffscreenWorlds.push_back(GWorldRecord{port, dc, bitmap, saved, *bounds});
   *world = port;
   return noErr;
 }
@@ -416,11 +416,11 @@ void DisposeGWorld(GWorldPtr world) {
   GWorldRecord w{};
   {
     std::lock_guard<std::mutex> lock(gTextEditMutex);
-    auto it = std::find_if(gWorlds.begin(), gWorlds.end(),
+    auto it = std::find_if(gOffscreenWorlds.begin(), gOffscreenWorlds.end(),
                            [&](const GWorldRecord& g) { return g.port == world; });
-    if (it == gWorlds.end()) return;
+    if (it == gOffscreenWorlds.end()) return;
     w = *it;
-    gWorlds.erase(it);
+    gOffscreenWorlds.erase(it);
   }
   ClosePrinterPort(w.port);
   SelectObject(w.dc, w.savedBitmap);
@@ -430,7 +430,7 @@ void DisposeGWorld(GWorldPtr world) {
 
 bool GetGWorldBounds(GWorldPtr world, Rect* bounds) {
   std::lock_guard<std::mutex> lock(gTextEditMutex);
-  for (const GWorldRecord& g : gWorlds) {
+  for (const GWorldRecord& g : gOffscreenWorlds) {
     if (g.port != world) continue;
     if (bounds != nullptr) *bounds = g.bounds;
     return true;
@@ -440,7 +440,7 @@ bool GetGWorldBounds(GWorldPtr world, Rect* bounds) {
 
 int32_t CountGWorlds() {
   std::lock_guard<std::mutex> lock(gTextEditMutex);
-  return static_cast<int32_t>(gWorlds.size());
+  return static_cast<int32_t>(gOffscreenWorlds.size());
 }
 
 }  // namespace Tbx
