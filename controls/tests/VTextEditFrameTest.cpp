@@ -233,6 +233,7 @@ TEST_F(TextFrame, FilterAnswers) {
       {kFilterSignedInteger, "1", 1, dec, th == dec},
       {kFilterSignedInteger, "1", 1, u'7', true},  {kFilterSignedInteger, "1", 1, u'a', false},
       {kFilterUnsignedInteger, "", 0, u'-', false}, {kFilterUnsignedInteger, "1", 1, th, true},
+      {kFilterUnsignedInteger, "", 0, th, false}, {kFilterUnsignedReal, "", 0, th, false},
       {kFilterSignedReal, "", 0, u'-', true},      {kFilterSignedReal, "", 0, dec, false},
       {kFilterSignedReal, "1", 1, dec, true},      {kFilterUnsignedReal, "", 0, dec, false},
       {kFilterUnsignedReal, "1", 1, dec, true},    {kFilterUnsignedReal, "1.5", 3, dec, true},
