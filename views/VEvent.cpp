@@ -52,6 +52,7 @@ VEvent& VEvent::operator=(const VEvent& other) {
   fOption = other.fOption;
   fShift = other.fShift;
   fKeyWord = other.fKeyWord;
+  fCharacter = other.fCharacter;
   return *this;
 }
 

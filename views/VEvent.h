@@ -60,6 +60,10 @@ class VEvent : public VPoint {
   bool IsOption() const { return fOption != 0; }
   bool IsShift() const { return fShift != 0; }
   uint16_t GetKeyWord() const { return fKeyWord; }
+  // The character a key event typed (0 when it typed none or is not a key
+  // event); the key word holds the framework's key code.
+  char16_t GetCharacter() const { return fCharacter; }
+  void SetCharacter(char16_t c) { fCharacter = c; }
   bool HasHostRecord() const { return fHasHostRecord != 0; }
 
   // Counts the clicks through the system environment (0 when there is none)
@@ -84,4 +88,5 @@ class VEvent : public VPoint {
   uint8_t fOption = 0;
   uint8_t fShift = 0;
   uint16_t fKeyWord = 0;
+  char16_t fCharacter = 0;
 };

@@ -350,6 +350,10 @@ void* VFrame::Query(int32_t message) {
   return nullptr;
 }
 
+VCommandKey* VFrame::FindShortcut(int32_t commandId) const {
+  return fParent != nullptr ? fParent->FindShortcut(commandId) : nullptr;
+}
+
 VCommandMgr* VFrame::GetFocusManager() {
   return static_cast<VCommandMgr*>(Query(kMsgGetFocusManager));
 }

@@ -12,6 +12,7 @@
 #include "platform/gdi/WinGdiTypes.h"
 
 class VCommand;
+class VCommandKey;
 class VCommandMgr;
 class VDragTypeList;
 class VEvent;
@@ -142,6 +143,11 @@ class VFrame : public VObject {
   virtual HWND GetWindowHandle();
   virtual VFrame* FindInChain(int32_t commandId);
   virtual VCommand* FindCommand(int32_t commandId);
+  // The keyboard shortcut of a command id, asked up the chain; null when
+  // none knows one.
+  virtual VCommandKey* FindShortcut(int32_t commandId) const;
+  // Whether the frame is a command control (toolbars look for them).
+  virtual bool IsControl() const { return false; }
   virtual bool SecondaryTest() const { return false; }
   virtual bool HasScrollOffsets() const { return false; }
   // The scroll offsets subtracted when HasScrollOffsets answers true.
@@ -238,6 +244,9 @@ class VFrame : public VObject {
  protected:
   // Sends a query and answers the word filled in, or null.
   void* Query(int32_t message);
+  // Sets or clears the focus flag without telling the chain: for a frame
+  // that edits inside its focused owner, which alone is the focus target.
+  void SetFocusedFlag(bool focused) { fFocused = focused ? 1 : 0; }
   // The window's input context steps: complete an open composition.
   void CompleteComposition();
 

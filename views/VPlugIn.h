@@ -203,7 +203,7 @@ class VPlugIn : public VDockView, public VPlugInObject {
   void RunOwnWindow();
 
   // The first shortcut of the command; null when none.
-  VCommandKey* FindShortcut(int32_t commandId) const;
+  VCommandKey* FindShortcut(int32_t commandId) const override;
   void EnsureDocMgr();
   // Whether the document manager (made if needed) is bound to a host field
   // it can use.

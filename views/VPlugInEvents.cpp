@@ -45,9 +45,11 @@ class SavedGWorld {
 // A key event with the framework's key code of the key as its key word, so
 // that the focus handling sees Tab.
 VEvent KeyEvent(const HostEventRecord& record, const VShortcut& key) {
-  return VEvent(record.whereH, record.whereV, record.when, false, false,
+  VEvent event(record.whereH, record.whereV, record.when, false, false,
                 (record.modifiers & kHostModifierCommand) != 0, (record.modifiers & kHostModifierOption) != 0,
                 (record.modifiers & kHostModifierShift) != 0, 0, static_cast<uint16_t>(key.GetKeyCode()));
+  event.SetCharacter(key.GetCharacter());
+  return event;
 }
 
 }  // namespace

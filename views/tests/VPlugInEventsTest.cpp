@@ -749,6 +749,47 @@ TEST_F(PlugInEvents, AShortcutSendsItsCommandToTheAreaAndTogglesIt) {
   EXPECT_EQ(host.Send(*area, 3, key.message).message, kAreaAnswerNotHandled);
 }
 
+// A frame that notes the keys it is offered.
+class KeyFrame : public VFrame {
+ public:
+  explicit KeyFrame(VFrame* parent) : VFrame(parent, nullptr) {}
+  int32_t HandleKey(VEvent& event) override {
+    characters.push_back(event.GetCharacter());
+    codes.push_back(event.GetKeyWord());
+    return 0;
+  }
+  std::vector<char16_t> characters;
+  std::vector<uint16_t> codes;
+};
+
+TEST_F(PlugInEvents, AKeyReachesTheFocusWithTheCharacterItTyped) {
+  std::unique_ptr<Area> area(MakeArea(0));
+  auto* frame = new KeyFrame(area.get());
+  frame->SetEnabled(true);
+  host.Send(*area, kAreaEventActivate);
+  ASSERT_TRUE(frame->RequestFocus());
+  const uint32_t message = (0x0B << 8) | 'b';
+  EXPECT_EQ(host.Send(*area, 3, message).message, kAreaAnswerTaken);
+  ASSERT_EQ(frame->characters.size(), 1u);
+  EXPECT_EQ(frame->characters[0], u'b') << "the key code alone would be the capital";
+  VEvent copy(0, 0, 0, false, false, false, false, false, 0, 0);
+  copy.SetCharacter(u'z');
+  VEvent again(copy);
+  EXPECT_EQ(again.GetCharacter(), u'z');
+}
+
+TEST_F(PlugInEvents, FramesFindShortcutsThroughTheArea) {
+  std::unique_ptr<Area> area(MakeArea(0));
+  auto* entry = new VCommandKey(100, 'B', true, false, false, false);
+  area->GetShortcuts().AddLast(&entry);
+  auto* frame = new KeyFrame(area.get());
+  auto* inner = new KeyFrame(frame);
+  EXPECT_EQ(inner->FindShortcut(100), entry);
+  EXPECT_EQ(inner->FindShortcut(101), nullptr);
+  VFrame orphan(nullptr, nullptr);
+  EXPECT_EQ(orphan.FindShortcut(100), nullptr);
+}
+
 TEST(StoredInterfaceBlocks, TheSharedFileComesFirstThenTheHostsThenThePreferences) {
   constexpr uint32_t kType = FourCC("TEST");
   struct Stored {
