@@ -269,8 +269,9 @@ GdiSurface* GdiDC::Target() {
     case GdiDcKind::Memory:
       return state.bitmap ? state.bitmap->surface.get() : nullptr;
     case GdiDcKind::Printer:
-      // A page is allocated when something is first drawn on it.
-      if (!surface) surface = WhiteSurface(caps.horzRes, caps.vertRes);
+      // A page is allocated when something is first drawn on it, or by its
+      // print job where the job needs its pixels.
+      if (!surface && !pagePixelsOnDemand) surface = WhiteSurface(caps.horzRes, caps.vertRes);
       return surface.get();
     case GdiDcKind::Screen:
       return surface.get();

@@ -184,11 +184,18 @@ struct GdiDC : GdiObject {
   GdiDeviceCaps caps;
   HWND window = nullptr;
   // Window, screen and printer DCs own their pixels; memory DCs draw into the
-  // selected bitmap's. Printer pages are allocated on first drawing.
+  // selected bitmap's. Printer pages are allocated on first drawing, unless
+  // the page's pixels are made on demand.
   std::shared_ptr<GdiSurface> surface;
   std::unique_ptr<GdiRecorder> recorder;
+  // A printer page whose pixels its print job makes only where it needs them
+  // (a job that writes its pages as vectors): until then Target() gives no
+  // page and drawing answers as on a recording DC; once the job has made
+  // some, they exist and are drawn on only inside `system`.
+  bool pagePixelsOnDemand = false;
   // A window DC's view of the screen: where its client area lies and the
-  // part of it that shows (device coordinates), refreshed by Target().
+  // part of it that shows (device coordinates), refreshed by Target(). For a
+  // page with pixels on demand, the part of the page that has them.
   POINT screenOrigin{0, 0};
   GdiRegion system;
   uint64_t viewGeneration = 0;  // the window table's count when taken
