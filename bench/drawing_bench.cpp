@@ -206,7 +206,8 @@ void PrintPages3To5(benchmark::State& state) {
 
 // Every page of the document printed into one PDF. The time of a page
 // (page_time) should not grow with the document; print_peak_MB is what the
-// job added to the process's peak memory.
+// job added to the process's peak memory, raster_Mpixels the page pixels it
+// made for raster calls.
 void PrintEveryPage(benchmark::State& state) {
   PagedDocument paged(int32_t(state.range(0)));
   const int32_t pages = paged.PageCount();
@@ -216,6 +217,7 @@ void PrintEveryPage(benchmark::State& state) {
     return;
   }
   const std::string pdf = std::string(folder) + "/all.pdf";
+  ResetHeadlessPrinting();
   SetHeadlessPrintOutput(pdf.c_str());
   const double peakBefore = PeakMegabytes();
   for (auto _ : state) {
@@ -238,6 +240,7 @@ void PrintEveryPage(benchmark::State& state) {
       pages, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
   state.counters["print_peak_MB"] = PeakMegabytes() - peakBefore;
   state.counters["peak_MB"] = PeakMegabytes();
+  state.counters["raster_Mpixels"] = double(HeadlessPrintPagePixels()) / 1e6;
   struct stat info{};
   if (stat(pdf.c_str(), &info) == 0) state.counters["pdf_MB"] = double(info.st_size) / 1048576.0;
   ResetHeadlessPrinting();
