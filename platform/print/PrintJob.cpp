@@ -28,6 +28,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -244,7 +245,9 @@ class PdfRecorder : public GdiRecorder {
   // A new page (and the end of one): no pixels, no calls kept. The page's
   // pixels are made on demand unless each page is written as a PNG too.
   void BeginPage(GdiDC& dc, bool pixelsOnDemand) {
-    if (dc.surface && !dc.pagePixelsOnDemand) gPagePixels += int64_t{dc.surface->width} * dc.surface->height;
+    if (dc.surface && !dc.pagePixelsOnDemand) {
+      gPagePixels += int64_t{dc.surface->width} * dc.surface->height;
+    }
     fJob->calls.clear();
     fJob->pixelBox = RECT{0, 0, 0, 0};
     fJob->pixelsOnDemand = pixelsOnDemand;
@@ -357,9 +360,10 @@ class PdfRecorder : public GdiRecorder {
     dc.system = GdiRegion::Combine(had, missing, RGN_OR);
   }
 
-  // Widens the page's pixel memory to cover the box, white where it is new.
-  // The page keeps its size; only the rows and columns of the box it covers
-  // have memory, which drawing (kept inside the DC's `system`) never leaves.
+  // Widens the page's pixel memory to cover the box, white where it is new;
+  // false when memory runs out. The page keeps its size; only the rows and
+  // columns of the box have memory, which drawing (kept inside the DC's
+  // `system`) never leaves.
   bool GrowPixels(GdiDC& dc, const RECT& box) {
     const RECT have = fJob->pixelBox;
     const RECT want = IsEmpty(have) ? box : Union(have, box);
@@ -368,10 +372,12 @@ class PdfRecorder : public GdiRecorder {
       return true;
     }
     const int32_t width = want.right - want.left, height = want.bottom - want.top;
-    auto memory = std::make_shared<std::vector<uint32_t>>();
-    memory->assign(size_t(width) * size_t(height), 0x00FFFFFFu);  // white, fourth byte 0
+    const size_t pixels = size_t(width) * size_t(height);
+    std::shared_ptr<uint32_t[]> memory(new (std::nothrow) uint32_t[pixels]);
+    if (!memory) return false;
+    std::fill_n(memory.get(), pixels, 0x00FFFFFFu);  // white, the fourth byte 0
     const ptrdiff_t stride = ptrdiff_t{width} * 4;
-    auto* first = reinterpret_cast<uint8_t*>(memory->data());
+    auto* first = reinterpret_cast<uint8_t*>(memory.get());
     if (!IsEmpty(have) && dc.surface) {
       for (int32_t y = have.top; y < have.bottom; ++y) {
         std::memcpy(first + ptrdiff_t(y - want.top) * stride + ptrdiff_t(have.left - want.left) * 4,
@@ -390,7 +396,8 @@ class PdfRecorder : public GdiRecorder {
         reinterpret_cast<uintptr_t>(first) -
         static_cast<uintptr_t>(ptrdiff_t{want.top} * stride + ptrdiff_t{want.left} * 4));
     page.storage = memory;
-    gPagePixels += int64_t{width} * height - (IsEmpty(have) ? 0 : int64_t{have.right - have.left} * (have.bottom - have.top));
+    gPagePixels += int64_t{width} * height -
+                   (IsEmpty(have) ? 0 : int64_t{have.right - have.left} * (have.bottom - have.top));
     fJob->pixelBox = want;
     return true;
   }
@@ -471,6 +478,12 @@ class PdfRecorder : public GdiRecorder {
     r.top = std::max<int32_t>(r.top, 0);
     r.right = std::min<int32_t>(r.right, page->width);
     r.bottom = std::min<int32_t>(r.bottom, page->height);
+    if (fJob->pixelsOnDemand) {
+      // Only the part with pixels (all of it, unless memory ran out).
+      const RECT& have = fJob->pixelBox;
+      r = RECT{std::max(r.left, have.left), std::max(r.top, have.top),
+               std::min(r.right, have.right), std::min(r.bottom, have.bottom)};
+    }
     if (r.right <= r.left || r.bottom <= r.top) return;
     const int w = r.right - r.left, h = r.bottom - r.top;
     cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
