@@ -724,6 +724,7 @@ BOOL PtVisible(HDC handle, int x, int y) {
 std::shared_ptr<GdiSurface> GdiScreenSurface() { return ScreenSurface(); }
 
 std::shared_ptr<GdiSurface> GdiReadableSurface(GdiDC& dc) {
+  GdiNeedPagePixels(dc);
   GdiSurface* target = dc.Target();
   if (!target) return nullptr;
   if (dc.dcKind != GdiDcKind::Window) return std::shared_ptr<GdiSurface>(dc.surface, target);

@@ -308,10 +308,19 @@ class GdiRecorder {
  public:
   virtual ~GdiRecorder() = default;
   virtual void Record(GdiDC& dc, const GdiCall& call) = 0;
+  // The pixels of a page made on demand are about to be read (a pixel, a
+  // blit from the page, a snapshot): the recorder gives the whole page its
+  // pixels first.
+  virtual void NeedPagePixels(GdiDC& dc) { (void)dc; }
 };
 
 inline void GdiRecord(GdiDC& dc, const GdiCall& call) {
   if (dc.recorder) dc.recorder->Record(dc, call);
+}
+
+// Called before a DC's pixels are read as they stand.
+inline void GdiNeedPagePixels(GdiDC& dc) {
+  if (dc.pagePixelsOnDemand && dc.recorder) dc.recorder->NeedPagePixels(dc);
 }
 
 // A recording DC with the device capabilities of the reference DC (the

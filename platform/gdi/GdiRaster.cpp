@@ -691,6 +691,7 @@ BOOL SetPixelV(HDC dc, int x, int y, COLORREF color) {
 COLORREF GetPixel(HDC handle, int x, int y) {
   GdiDC* dc = GdiDcFromHandle(handle);
   if (!dc) return CLR_INVALID;
+  GdiNeedPagePixels(*dc);
   GdiSurface* s = dc->Target();
   if (!s || !PtVisible(handle, x, y)) return CLR_INVALID;
   POINT p = GdiToDevice(*dc, {x, y});

@@ -101,9 +101,9 @@ struct PageCall {
   int32_t args[10] = {};
   std::vector<POINT> points;  // polygon points; text: the advances, in x
   std::vector<uint8_t> text;
-  int32_t count = 0;           // characters of text
-  HRGN region = nullptr;       // FillRgn and PaintRgn
-  GdiBrush* brush = nullptr;   // FillRgn's
+  int32_t count = 0;          // characters of text
+  HRGN region = nullptr;      // FillRgn and PaintRgn
+  GdiBrush* brush = nullptr;  // FillRgn's
 };
 
 // Draws a kept call on the DC with the rasteriser; the DC's recorder must be
@@ -256,8 +256,12 @@ class PdfRecorder : public GdiRecorder {
     dc.surface.reset();
   }
 
-  // Pixels for the whole page, as a page written as a PNG shows them.
+  // Pixels for the whole page, as a page written as a PNG shows them, or
+  // read back while it is drawn.
   void MakeWholePage(GdiDC& dc) { MakePixels(dc, kWholePage); }
+  void NeedPagePixels(GdiDC& dc) override {
+    if (fJob) MakeWholePage(dc);
+  }
 
   // The page's last image, then the page itself.
   void FinishPage(GdiDC& dc) {
@@ -353,6 +357,10 @@ class PdfRecorder : public GdiRecorder {
     dc.system = missing;
     for (const PageCall& call : fJob->calls) {
       dc.state = call.state;
+      // A run that stays clear of the new pixels costs no glyphs.
+      if (call.op == GdiOp::TextOut && !missing.Intersects(Reach(dc, call, *InstanceOf(dc)))) {
+        continue;
+      }
       DrawPageCall(dc, call);
     }
     dc.state = now;
@@ -381,7 +389,8 @@ class PdfRecorder : public GdiRecorder {
     if (!IsEmpty(have) && dc.surface) {
       for (int32_t y = have.top; y < have.bottom; ++y) {
         std::memcpy(first + ptrdiff_t(y - want.top) * stride + ptrdiff_t(have.left - want.left) * 4,
-                    dc.surface->Row(y) + ptrdiff_t{have.left} * 4, size_t(have.right - have.left) * 4);
+                    dc.surface->Row(y) + ptrdiff_t{have.left} * 4,
+                    size_t(have.right - have.left) * 4);
       }
     }
     if (!dc.surface) dc.surface = std::make_shared<GdiSurface>();
@@ -416,6 +425,9 @@ class PdfRecorder : public GdiRecorder {
       case GdiOp::Rectangle:
       case GdiOp::Ellipse:
       case GdiOp::RoundRect:
+      case GdiOp::Arc:
+      case GdiOp::Chord:
+      case GdiOp::Pie:
       case GdiOp::InvertRect: {
         RECT r = DeviceBox(dc, a[0], a[1], a[2], a[3]);
         const int32_t pen = dc.state.pen ? dc.state.pen->width : 1;
@@ -526,6 +538,9 @@ class PdfRecorder : public GdiRecorder {
       case GdiOp::PatBlt:
         break;
       case GdiOp::RoundRect:
+      case GdiOp::Arc:
+      case GdiOp::Chord:
+      case GdiOp::Pie:
       case GdiOp::SetPixel:
       case GdiOp::ExtFloodFill:
       case GdiOp::InvertRect:
@@ -781,7 +796,9 @@ class PdfRecorder : public GdiRecorder {
     run.args[9] = call.args[8];
     run.count = std::max(call.count, 0);
     run.points.assign(size_t(run.count), POINT{0, 0});
-    for (int32_t i = 0; i < run.count && call.points != nullptr; ++i) run.points[size_t(i)].x = call.points[i].x;
+    for (int32_t i = 0; i < run.count && call.points != nullptr; ++i) {
+      run.points[size_t(i)].x = call.points[i].x;
+    }
     if (call.data != nullptr) {
       const auto* bytes = static_cast<const uint8_t*>(call.data);
       run.text.assign(bytes, bytes + call.size);
@@ -825,9 +842,14 @@ class PdfRecorder : public GdiRecorder {
     const TEXTMETRICA& tm = font.Metrics();
     const int64_t pad = 2 * (int64_t{std::abs(tm.tmHeight)} + std::abs(tm.tmMaxCharWidth)) + 2;
     const POINT at = GdiToDevice(dc, POINT{run.args[0], run.args[1]});
-    auto clamp = [](int64_t v) { return int32_t(std::clamp<int64_t>(v, INT32_MIN / 2, INT32_MAX / 2)); };
-    RECT box{clamp(at.x - total - pad), clamp(at.y - pad), clamp(at.x + total + pad), clamp(at.y + pad)};
-    if (run.args[8] != 0) box = Union(box, DeviceBox(dc, run.args[4], run.args[5], run.args[6], run.args[7]));
+    auto clamp = [](int64_t v) {
+      return int32_t(std::clamp<int64_t>(v, INT32_MIN / 2, INT32_MAX / 2));
+    };
+    RECT box{clamp(at.x - total - pad), clamp(at.y - pad), clamp(at.x + total + pad),
+             clamp(at.y + pad)};
+    if (run.args[8] != 0) {
+      box = Union(box, DeviceBox(dc, run.args[4], run.args[5], run.args[6], run.args[7]));
+    }
     return box;
   }
 

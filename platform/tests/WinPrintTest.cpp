@@ -306,12 +306,13 @@ std::string PrintOnePage(const std::string& pdf, const char* pngPrefix, Draw dra
 // The page rendered at 100 dots per inch, as grey bytes.
 std::vector<uint8_t> Rendered(const std::string& pdf, const std::string& stem) {
   std::vector<uint8_t> grey;
-  if (system(("pdftoppm -r 100 -gray -png -singlefile '" + pdf + "' '" + stem + "'").c_str()) != 0) {
-    return grey;
-  }
+  const std::string command = "pdftoppm -r 100 -gray -png -singlefile '" + pdf + "' '" + stem + "'";
+  if (system(command.c_str()) != 0) return grey;
   HBITMAP bitmap = GdiReadPng((stem + ".png").c_str());
   DIBSECTION section{};
-  if (bitmap == nullptr || GetObjectA(bitmap, sizeof section, &section) != int(sizeof section)) return grey;
+  if (bitmap == nullptr || GetObjectA(bitmap, sizeof section, &section) != int(sizeof section)) {
+    return grey;
+  }
   const BITMAP& bm = section.dsBm;
   for (int y = 0; y < bm.bmHeight; ++y) {
     const auto* row = static_cast<const uint8_t*>(bm.bmBits) + ptrdiff_t(y) * bm.bmWidthBytes;
@@ -390,6 +391,56 @@ TEST_F(Printing, RasterCallsGetPixelsOnlyWhereTheyDraw) {
   EXPECT_EQ(differing, 0u);
   const std::string text = Run("pdftotext '" + pdf + "' -");
   EXPECT_NE(text.find("Last"), std::string::npos) << text;
+}
+
+// A page read back while it is drawn has the pixels of what was drawn.
+TEST_F(Printing, APageReadBackHasItsPixels) {
+  ResetHeadlessPrinting();
+  COLORREF inside = CLR_INVALID, outside = CLR_INVALID, after = CLR_INVALID;
+  ASSERT_EQ(PrintOnePage(folder + "/read.pdf", nullptr,
+                         [&](HDC dc) {
+                           HGDIOBJ old = SelectObject(dc, GetStockObject(BLACK_BRUSH));
+                           Rectangle(dc, 10, 10, 110, 110);
+                           inside = GetPixel(dc, 50, 50);
+                           outside = GetPixel(dc, 500, 500);
+                           Rectangle(dc, 400, 400, 600, 600);  // drawn on the pixels at once
+                           after = GetPixel(dc, 500, 500);
+                           SelectObject(dc, old);
+                         }),
+            "");
+  EXPECT_EQ(inside, RGB(0, 0, 0));
+  EXPECT_EQ(outside, RGB(255, 255, 255));
+  EXPECT_EQ(after, RGB(0, 0, 0));
+  EXPECT_EQ(HeadlessPrintPagePixels(), 2400 * 3150);
+}
+
+// Arcs, chords and pies have no vector form here: the page shows their
+// pixels, made for their boxes alone.
+TEST_F(Printing, ArcsComeOutAsTheirPixels) {
+  ResetHeadlessPrinting();
+  const std::string pdf = folder + "/arcs.pdf";
+  ASSERT_EQ(PrintOnePage(pdf, nullptr,
+                         [](HDC dc) {
+                           HPEN pen = CreatePen(PS_SOLID, 12, RGB(0, 0, 0));
+                           HGDIOBJ old = SelectObject(dc, pen);
+                           Arc(dc, 300, 300, 900, 900, 900, 600, 300, 600);
+                           SelectObject(dc, GetStockObject(BLACK_BRUSH));
+                           Pie(dc, 1200, 300, 1800, 900, 1800, 600, 1200, 600);
+                           SelectObject(dc, old);
+                           DeleteObject(pen);
+                         }),
+            "");
+  const int64_t made = HeadlessPrintPagePixels();
+  EXPECT_GT(made, 2 * 600 * 600);
+  EXPECT_LT(made, 2400 * 3150 / 4);
+  // At 100 dots per inch, printable area from (25, 25): the arc's top and
+  // the pie's filled half show ink; the arc's open half does not.
+  const std::vector<uint8_t> grey = Rendered(pdf, folder + "/arcs");
+  ASSERT_EQ(grey.size(), size_t(850) * 1100);
+  auto at = [&](int x, int y) { return grey[size_t(25 + y / 3) * 850 + size_t(25 + x / 3)]; };
+  EXPECT_LT(at(600, 305), 128);
+  EXPECT_LT(at(1500, 450), 128);
+  EXPECT_GT(at(600, 800), 128);
 }
 
 TEST_F(Printing, FailedJobsLeaveNoFile) {
