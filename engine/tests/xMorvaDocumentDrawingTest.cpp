@@ -440,7 +440,6 @@ TEST_F(Drawing, PrintsThreePagesIntoAPdf) {
   ASSERT_NE(mkdtemp(pattern), nullptr);
   const std::string folder = pattern;
   const std::string pdf = folder + "/pages.pdf";
-  SetHeadlessPrintOutput(pdf.c_str());
   // Printed in a face of the pinned fonts, as a document would be.
   VStr<64> face;
   face.SetAnsiCText("Liberation Sans");
@@ -451,40 +450,8 @@ TEST_F(Drawing, PrintsThreePagesIntoAPdf) {
   LoadPart(kPartFooter, Stream().Text(u"Foot\r"), 12, sans);
   Compose();
   ASSERT_GE(pages->GetPageCount(), 6);
-  // The job runs in a child process: the PDF surface keeps hold of what
-  // the font library made for the test face, which the leak check at this
-  // process's exit would report.
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    VWinPrinter printer;
-    printer.SetFirstPage(3);
-    printer.SetLastPage(5);
-    VPort* port = printer.BeginDocument("Three pages");
-    if (port == nullptr || printer.GetPageCount() != 3) _exit(2);
-    for (int32_t page = 3; page <= 5; ++page) {
-      drawing->DrawPageForPrinting(*port, page - 1, 0, 0);
-      printer.NextPage();
-    }
-    printer.EndDocument();
-    _exit(0);
-  }
-  int status = -1;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  ASSERT_EQ(WEXITSTATUS(status), 0);
-  ResetHeadlessPrinting();
-  auto run = [](const std::string& command) {
-    std::string out;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-      char buffer[4096];
-      size_t n;
-      while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-      pclose(pipe);
-    }
-    return out;
-  };
-  const std::string info = run("pdfinfo '" + pdf + "' 2>&1");
+  ASSERT_EQ(PrintInChild(*drawing, 3, 5, pdf, nullptr), 0);
+  const std::string info = Output("pdfinfo '" + pdf + "' 2>&1");
   ASSERT_NE(info.find("Pages:"), std::string::npos) << info;
   EXPECT_EQ(std::stoi(info.substr(info.find("Pages:") + 6)), 3);
   // Each printed page begins with the first word of pages 3, 4 and 5.
@@ -495,8 +462,8 @@ TEST_F(Drawing, PrintsThreePagesIntoAPdf) {
     const Bytes stream = StreamBytes(Part(kPartBody));
     std::string word;
     for (uint32_t at = offset; at + 1 < stream.size() && stream[at] > ' '; at += 2) word += char(stream[at]);
-    const std::string text = run("pdftotext -f " + std::to_string(page - 2) + " -l " +
-                                 std::to_string(page - 2) + " '" + pdf + "' -");
+    const std::string text = Output("pdftotext -f " + std::to_string(page - 2) + " -l " +
+                                    std::to_string(page - 2) + " '" + pdf + "' -");
     ASSERT_GE(word.size(), 3u) << page;
     EXPECT_EQ(text.rfind(word, 0), 0u) << page << ": " << word << " / " << text.substr(0, 40);
   }
