@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -244,6 +245,11 @@ void PrintEveryPage(benchmark::State& state) {
   struct stat info{};
   if (stat(pdf.c_str(), &info) == 0) state.counters["pdf_MB"] = double(info.st_size) / 1048576.0;
   ResetHeadlessPrinting();
+  // QV_KEEP keeps the PDF for a look (its path goes to the error stream).
+  if (getenv("QV_KEEP") != nullptr) {
+    fprintf(stderr, "kept %s\n", pdf.c_str());
+    return;
+  }
   unlink(pdf.c_str());
   rmdir(folder);
 }
