@@ -727,6 +727,12 @@ std::shared_ptr<GdiSurface> GdiReadableSurface(GdiDC& dc) {
   GdiNeedPagePixels(dc);
   GdiSurface* target = dc.Target();
   if (!target) return nullptr;
+  // A page with pixels on demand is read only when it has them all (it has,
+  // unless memory for them ran out).
+  if (dc.pagePixelsOnDemand &&
+      !(dc.system == GdiRegion(RECT{0, 0, target->width, target->height}))) {
+    return nullptr;
+  }
   if (dc.dcKind != GdiDcKind::Window) return std::shared_ptr<GdiSurface>(dc.surface, target);
   std::shared_ptr<GdiSurface> screen = ScreenSurface();
   auto copy = GdiSurface::Create(target->width, target->height, 32, 4, false);

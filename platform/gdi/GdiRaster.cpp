@@ -667,9 +667,9 @@ BOOL InvertRect(HDC handle, const RECT* rect) {
 // ---------------------------------------------------------------------------
 // Pixels
 
+namespace {
 // Whether a device point of a printer page with pixels on demand has its
 // pixel (it has, unless memory for it ran out); every other DC's has.
-namespace {
 bool HasPixel(const GdiDC& dc, POINT p) {
   return !dc.pagePixelsOnDemand || dc.system.Contains(p.x, p.y);
 }
