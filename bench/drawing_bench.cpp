@@ -1,11 +1,15 @@
 // Drawing of the document body over the 500-page reference document: the
 // view scrolled to page 400 and that page drawn (the page found from its
 // top, every line of it measured and drawn, the selection region rebuilt),
-// and pages 3 to 5 printed through the print job into a three-page PDF.
+// pages 3 to 5 printed through the print job into a three-page PDF, and
+// every page of the 50-, 500- and 2,000-page documents printed into one.
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -84,9 +88,25 @@ struct PagedDocument {
   xMorvaDocumentLayout* layout = nullptr;
 };
 
+// The 500-page document the drawing benchmarks share, made on first use and
+// released before the graphics layer and the heap stop under it.
+std::unique_ptr<PagedDocument> gPaged500;
+
 PagedDocument& Paged500() {
-  static PagedDocument paged(500);
-  return paged;
+  if (!gPaged500) gPaged500 = std::make_unique<PagedDocument>(500);
+  return *gPaged500;
+}
+
+void StopDrawing() {
+  gPaged500.reset();
+  ExitGraphics();
+}
+
+// The process's peak resident memory so far, in megabytes.
+double PeakMegabytes() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return double(usage.ru_maxrss) / 1024.0;
 }
 
 void ScrollToPage400AndDraw(benchmark::State& state) {
@@ -185,13 +205,64 @@ void PrintPages3To5(benchmark::State& state) {
   rmdir(folder);
 }
 
+// Every page of the document printed into one PDF. The time of a page
+// (page_time) should not grow with the document; print_peak_MB is what the
+// job added to the process's peak memory, raster_Mpixels the page pixels it
+// made for raster calls.
+void PrintEveryPage(benchmark::State& state) {
+  PagedDocument paged(int32_t(state.range(0)));
+  const int32_t pages = paged.PageCount();
+  char folder[] = "/tmp/qvprintbenchXXXXXX";
+  if (pages == 0 || mkdtemp(folder) == nullptr) {
+    state.SkipWithError("no pages or no scratch folder");
+    return;
+  }
+  const std::string pdf = std::string(folder) + "/all.pdf";
+  ResetHeadlessPrinting();
+  SetHeadlessPrintOutput(pdf.c_str());
+  const double peakBefore = PeakMegabytes();
+  for (auto _ : state) {
+    VWinPrinter printer;
+    printer.SetFirstPage(1);
+    printer.SetLastPage(pages);
+    VPort* port = printer.BeginDocument("Reference document");
+    if (port == nullptr || printer.GetPageCount() != pages) {
+      state.SkipWithError("the print job did not start");
+      break;
+    }
+    for (int32_t page = 0; page < pages; ++page) {
+      paged.document->DrawPageForPrinting(*port, page, 0, 0);
+      printer.NextPage();
+    }
+    printer.EndDocument();
+  }
+  state.counters["pages"] = pages;
+  state.counters["page_time"] = benchmark::Counter(
+      pages, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  state.counters["print_peak_MB"] = PeakMegabytes() - peakBefore;
+  state.counters["peak_MB"] = PeakMegabytes();
+  state.counters["raster_Mpixels"] = double(HeadlessPrintPagePixels()) / 1e6;
+  struct stat info{};
+  if (stat(pdf.c_str(), &info) == 0) state.counters["pdf_MB"] = double(info.st_size) / 1048576.0;
+  ResetHeadlessPrinting();
+  // QV_KEEP keeps the PDF for a look (its path goes to the error stream).
+  if (getenv("QV_KEEP") != nullptr) {
+    fprintf(stderr, "kept %s\n", pdf.c_str());
+    return;
+  }
+  unlink(pdf.c_str());
+  rmdir(folder);
+}
+
 }  // namespace
 
 BENCHMARK(ScrollToPage400AndDraw)->Unit(benchmark::kMillisecond);
 BENCHMARK(TypingAtEndWithRedraw)->ArgName("pages")->Arg(50)->Arg(500)->Arg(2000)
     ->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(PrintPages3To5)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(PrintEveryPage)->ArgName("pages")->Arg(50)->Arg(500)->Arg(2000)
+    ->Unit(benchmark::kMillisecond)->Iterations(1);
 
 int main(int argc, char** argv) {
-  return RunBenchmarksWithCoreServices(argc, argv, &InitGraphics, &ExitGraphics);
+  return RunBenchmarksWithCoreServices(argc, argv, &InitGraphics, &StopDrawing);
 }

@@ -359,13 +359,87 @@ TEST_F(Drawing, ContinuousSeparatorsSkipPageBreaks) {
   }
 }
 
+// Prints pages `first` to `last` through the print job into the PDF, in a
+// child process (the PDF surface keeps hold of what the font library made
+// for the face, which the leak check at this process's exit would report).
+// With `pngPrefix` each page's pixels are written too, so the job draws
+// whole pages. The child's exit status: 0, or 2 when the job did not start,
+// 3 when a job without PNG files made page pixels.
+int PrintInChild(xMorvaDocumentDrawing& drawing, int32_t first, int32_t last,
+                 const std::string& pdf, const char* pngPrefix) {
+  const pid_t child = fork();
+  if (child < 0) return -1;
+  if (child == 0) {
+    ResetHeadlessPrinting();
+    SetHeadlessPrintOutput(pdf.c_str());
+    SetHeadlessPrintPagePng(pngPrefix);
+    VWinPrinter printer;
+    printer.SetFirstPage(first);
+    printer.SetLastPage(last);
+    VPort* port = printer.BeginDocument("Pages");
+    if (port == nullptr || printer.GetPageCount() != last + 1 - first) _exit(2);
+    for (int32_t page = first; page <= last; ++page) {
+      drawing.DrawPageForPrinting(*port, page - 1, 0, 0);
+      printer.NextPage();
+    }
+    printer.EndDocument();
+    _exit(pngPrefix == nullptr && HeadlessPrintPagePixels() != 0 ? 3 : 0);
+  }
+  int status = -1;
+  if (waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+  return WEXITSTATUS(status);
+}
+
+std::string Output(const std::string& command) {
+  std::string out;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+    pclose(pipe);
+  }
+  return out;
+}
+
+// Text, a picture and a footer printed without page pixels: the PDF reads
+// back and renders as the same pages printed with their pixels drawn whole.
+TEST_F(Drawing, PrintedPagesMakeNoPixelsAndRenderAsPagesDrawnWhole) {
+  char pattern[] = "/tmp/qvdrawXXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  const std::string folder = pattern;
+  VStr<64> face;
+  face.SetAnsiCText("Liberation Sans");
+  const int16_t sans = document->FontIndexForName(face);
+  Stream body;
+  body.Text(u"AAA ").Raw(PictureElement(20, 12)).Text(u" a " + Words(0, 12) + u"\r");
+  for (int i = 0; i < 30; ++i) body.Text(Words(i, 5) + u"\r");
+  LoadPart(kPartBody, body, 12, sans);
+  LoadPart(kPartFooter, Stream().Text(u"Foot\r"), 12, sans);
+  Compose();
+  ASSERT_GE(pages->GetPageCount(), 2);
+  const std::string vectors = folder + "/vectors.pdf", whole = folder + "/whole.pdf";
+  ASSERT_EQ(PrintInChild(*drawing, 1, 2, vectors, nullptr), 0);
+  ASSERT_EQ(PrintInChild(*drawing, 1, 2, whole, (folder + "/page").c_str()), 0);
+  const std::string text = Output("pdftotext '" + vectors + "' -");
+  EXPECT_NE(text.find("AAA"), std::string::npos) << text;
+  EXPECT_EQ(text, Output("pdftotext '" + whole + "' -"));
+  for (const std::string& pdf : {vectors, whole}) {
+    ASSERT_EQ(std::system(("pdftoppm -r 150 -gray '" + pdf + "' '" + pdf + "'").c_str()), 0);
+  }
+  for (const char* page : {"-1.pgm", "-2.pgm"}) {
+    const std::string a = Output("cat '" + vectors + page + "'");
+    EXPECT_GT(a.size(), 100000u) << page;
+    EXPECT_TRUE(a == Output("cat '" + whole + page + "'")) << page;
+  }
+  EXPECT_EQ(std::system(("rm -rf '" + folder + "'").c_str()), 0);
+}
+
 // Pages 3 to 5 through the print job: a PDF of three pages.
 TEST_F(Drawing, PrintsThreePagesIntoAPdf) {
   char pattern[] = "/tmp/qvdrawXXXXXX";
   ASSERT_NE(mkdtemp(pattern), nullptr);
   const std::string folder = pattern;
   const std::string pdf = folder + "/pages.pdf";
-  SetHeadlessPrintOutput(pdf.c_str());
   // Printed in a face of the pinned fonts, as a document would be.
   VStr<64> face;
   face.SetAnsiCText("Liberation Sans");
@@ -376,40 +450,8 @@ TEST_F(Drawing, PrintsThreePagesIntoAPdf) {
   LoadPart(kPartFooter, Stream().Text(u"Foot\r"), 12, sans);
   Compose();
   ASSERT_GE(pages->GetPageCount(), 6);
-  // The job runs in a child process: the PDF surface keeps hold of what
-  // the font library made for the test face, which the leak check at this
-  // process's exit would report.
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    VWinPrinter printer;
-    printer.SetFirstPage(3);
-    printer.SetLastPage(5);
-    VPort* port = printer.BeginDocument("Three pages");
-    if (port == nullptr || printer.GetPageCount() != 3) _exit(2);
-    for (int32_t page = 3; page <= 5; ++page) {
-      drawing->DrawPageForPrinting(*port, page - 1, 0, 0);
-      printer.NextPage();
-    }
-    printer.EndDocument();
-    _exit(0);
-  }
-  int status = -1;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  ASSERT_EQ(WEXITSTATUS(status), 0);
-  ResetHeadlessPrinting();
-  auto run = [](const std::string& command) {
-    std::string out;
-    if (FILE* pipe = popen(command.c_str(), "r")) {
-      char buffer[4096];
-      size_t n;
-      while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-      pclose(pipe);
-    }
-    return out;
-  };
-  const std::string info = run("pdfinfo '" + pdf + "' 2>&1");
+  ASSERT_EQ(PrintInChild(*drawing, 3, 5, pdf, nullptr), 0);
+  const std::string info = Output("pdfinfo '" + pdf + "' 2>&1");
   ASSERT_NE(info.find("Pages:"), std::string::npos) << info;
   EXPECT_EQ(std::stoi(info.substr(info.find("Pages:") + 6)), 3);
   // Each printed page begins with the first word of pages 3, 4 and 5.
@@ -420,8 +462,8 @@ TEST_F(Drawing, PrintsThreePagesIntoAPdf) {
     const Bytes stream = StreamBytes(Part(kPartBody));
     std::string word;
     for (uint32_t at = offset; at + 1 < stream.size() && stream[at] > ' '; at += 2) word += char(stream[at]);
-    const std::string text = run("pdftotext -f " + std::to_string(page - 2) + " -l " +
-                                 std::to_string(page - 2) + " '" + pdf + "' -");
+    const std::string text = Output("pdftotext -f " + std::to_string(page - 2) + " -l " +
+                                    std::to_string(page - 2) + " '" + pdf + "' -");
     ASSERT_GE(word.size(), 3u) << page;
     EXPECT_EQ(text.rfind(word, 0), 0u) << page << ": " << word << " / " << text.substr(0, 40);
   }

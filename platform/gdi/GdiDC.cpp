@@ -269,8 +269,9 @@ GdiSurface* GdiDC::Target() {
     case GdiDcKind::Memory:
       return state.bitmap ? state.bitmap->surface.get() : nullptr;
     case GdiDcKind::Printer:
-      // A page is allocated when something is first drawn on it.
-      if (!surface) surface = WhiteSurface(caps.horzRes, caps.vertRes);
+      // A page is allocated when something is first drawn on it, or by its
+      // print job where the job needs its pixels.
+      if (!surface && !pagePixelsOnDemand) surface = WhiteSurface(caps.horzRes, caps.vertRes);
       return surface.get();
     case GdiDcKind::Screen:
       return surface.get();
@@ -723,8 +724,15 @@ BOOL PtVisible(HDC handle, int x, int y) {
 std::shared_ptr<GdiSurface> GdiScreenSurface() { return ScreenSurface(); }
 
 std::shared_ptr<GdiSurface> GdiReadableSurface(GdiDC& dc) {
+  GdiNeedPagePixels(dc);
   GdiSurface* target = dc.Target();
   if (!target) return nullptr;
+  // A page with pixels on demand is read only when it has them all (it has,
+  // unless memory for them ran out).
+  if (dc.pagePixelsOnDemand &&
+      !(dc.system == GdiRegion(RECT{0, 0, target->width, target->height}))) {
+    return nullptr;
+  }
   if (dc.dcKind != GdiDcKind::Window) return std::shared_ptr<GdiSurface>(dc.surface, target);
   std::shared_ptr<GdiSurface> screen = ScreenSurface();
   auto copy = GdiSurface::Create(target->width, target->height, 32, 4, false);

@@ -184,11 +184,18 @@ struct GdiDC : GdiObject {
   GdiDeviceCaps caps;
   HWND window = nullptr;
   // Window, screen and printer DCs own their pixels; memory DCs draw into the
-  // selected bitmap's. Printer pages are allocated on first drawing.
+  // selected bitmap's. Printer pages are allocated on first drawing, unless
+  // the page's pixels are made on demand.
   std::shared_ptr<GdiSurface> surface;
   std::unique_ptr<GdiRecorder> recorder;
+  // A printer page whose pixels its print job makes only where it needs them
+  // (a job that writes its pages as vectors): until then Target() gives no
+  // page and drawing answers as on a recording DC; once the job has made
+  // some, they exist and are drawn on only inside `system`.
+  bool pagePixelsOnDemand = false;
   // A window DC's view of the screen: where its client area lies and the
-  // part of it that shows (device coordinates), refreshed by Target().
+  // part of it that shows (device coordinates), refreshed by Target(). For a
+  // page with pixels on demand, the part of the page that has them.
   POINT screenOrigin{0, 0};
   GdiRegion system;
   uint64_t viewGeneration = 0;  // the window table's count when taken
@@ -301,10 +308,19 @@ class GdiRecorder {
  public:
   virtual ~GdiRecorder() = default;
   virtual void Record(GdiDC& dc, const GdiCall& call) = 0;
+  // The pixels of a page made on demand are about to be read (a pixel, a
+  // blit from the page, a snapshot): the recorder gives the whole page its
+  // pixels first.
+  virtual void NeedPagePixels(GdiDC& dc) { (void)dc; }
 };
 
 inline void GdiRecord(GdiDC& dc, const GdiCall& call) {
   if (dc.recorder) dc.recorder->Record(dc, call);
+}
+
+// Called before a DC's pixels are read as they stand.
+inline void GdiNeedPagePixels(GdiDC& dc) {
+  if (dc.pagePixelsOnDemand && dc.recorder) dc.recorder->NeedPagePixels(dc);
 }
 
 // A recording DC with the device capabilities of the reference DC (the

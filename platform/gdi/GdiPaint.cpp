@@ -94,7 +94,7 @@ GdiInk GdiInk::FromBrush(GdiDC& dc, const GdiSurface& target, const GdiBrushData
 GdiSurface* GdiBeginDrawing(GdiDC& dc, const GdiCall& call, BOOL* result) {
   GdiRecord(dc, call);
   GdiSurface* s = dc.Target();
-  *result = (s || dc.dcKind == GdiDcKind::Metafile) ? TRUE_ : FALSE_;
+  *result = (s || dc.dcKind == GdiDcKind::Metafile || dc.pagePixelsOnDemand) ? TRUE_ : FALSE_;
   return s;
 }
 
@@ -102,7 +102,9 @@ GdiRegion GdiVisibleRegion(GdiDC& dc) {
   GdiSurface* s = dc.Target();
   if (!s) return GdiRegion();
   GdiRegion bounds(RECT{0, 0, s->width, s->height});
-  if (dc.dcKind == GdiDcKind::Window) bounds = GdiRegion::Combine(bounds, dc.system, RGN_AND);
+  if (dc.dcKind == GdiDcKind::Window || dc.pagePixelsOnDemand) {
+    bounds = GdiRegion::Combine(bounds, dc.system, RGN_AND);
+  }
   if (!dc.state.clip) return bounds;
   return GdiRegion::Combine(bounds, *dc.state.clip, RGN_AND);
 }

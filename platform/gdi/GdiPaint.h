@@ -109,7 +109,8 @@ class GdiInk {
 
 // The front of every drawing call: records it, and gives the surface to
 // draw on. Without one (recording and information DCs) *result says what
-// the call answers: success when recorded, failure otherwise.
+// the call answers: success when recorded (or when a print job makes the
+// page's pixels on demand), failure otherwise.
 GdiSurface* GdiBeginDrawing(GdiDC& dc, const GdiCall& call, BOOL* result);
 
 // Paints the pixels of a device region (cut by the DC's visible region) with

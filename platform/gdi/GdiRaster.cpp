@@ -667,6 +667,14 @@ BOOL InvertRect(HDC handle, const RECT* rect) {
 // ---------------------------------------------------------------------------
 // Pixels
 
+namespace {
+// Whether a device point of a printer page with pixels on demand has its
+// pixel (it has, unless memory for it ran out); every other DC's has.
+bool HasPixel(const GdiDC& dc, POINT p) {
+  return !dc.pagePixelsOnDemand || dc.system.Contains(p.x, p.y);
+}
+}  // namespace
+
 COLORREF SetPixel(HDC handle, int x, int y, COLORREF color) {
   GdiDC* dc = GdiDcFromHandle(handle);
   if (!dc) return CLR_INVALID;
@@ -678,7 +686,7 @@ COLORREF SetPixel(HDC handle, int x, int y, COLORREF color) {
   GdiSurface* s = GdiBeginDrawing(*dc, call, &result);
   if (!s) return result ? GdiResolveColor(*dc, color) : CLR_INVALID;
   POINT p = GdiToDevice(*dc, {x, y});
-  if (!PtVisible(handle, x, y)) return CLR_INVALID;
+  if (!PtVisible(handle, x, y) || !HasPixel(*dc, p)) return CLR_INVALID;
   uint32_t value = s->FromColor(GdiResolveColor(*dc, color));
   s->Set(p.x, p.y, value);
   return s->ToColor(value);
@@ -691,9 +699,11 @@ BOOL SetPixelV(HDC dc, int x, int y, COLORREF color) {
 COLORREF GetPixel(HDC handle, int x, int y) {
   GdiDC* dc = GdiDcFromHandle(handle);
   if (!dc) return CLR_INVALID;
+  GdiNeedPagePixels(*dc);
   GdiSurface* s = dc->Target();
   if (!s || !PtVisible(handle, x, y)) return CLR_INVALID;
   POINT p = GdiToDevice(*dc, {x, y});
+  if (!HasPixel(*dc, p)) return CLR_INVALID;
   return s->ToColor(s->Get(p.x, p.y));
 }
 

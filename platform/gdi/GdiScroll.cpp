@@ -13,6 +13,7 @@ BOOL ScrollDC(HDC handle, int dx, int dy, const RECT* scroll, const RECT* clip, 
   if (!dc) return FALSE_;
   GdiRegionObject* out = nullptr;
   if (update != nullptr && (out = GdiRegionFromHandle(update)) == nullptr) return FALSE_;
+  GdiNeedPagePixels(*dc);
   GdiSurface* target = dc->Target();
   if (!target) {
     SetLastError(ERROR_INVALID_PARAMETER);

@@ -1,10 +1,16 @@
-// Print jobs of the headless stand-in: a printer DC with a job draws each
-// page into its page pixels as any DC does, and its recorder writes the same
-// calls onto a cairo PDF page as vectors. What PDF cannot say (raster
-// operations other than copying, inversion, patterned and dashed ink, turned
-// text, bitmaps) is taken from the page pixels, once the call has drawn, and
-// placed as an image at that point of the page's order, so the page looks as
-// its pixels do while text stays text.
+// Print jobs of the headless stand-in: a printer DC with a job has its
+// recorder write each page's calls onto a cairo PDF page as vectors. What PDF
+// cannot say (raster operations other than copying, inversion, patterned and
+// dashed ink, turned text, bitmaps) is taken from the page pixels, once the
+// call has drawn, and placed as an image at that point of the page's order,
+// so the page looks as its pixels do while text stays text.
+//
+// A page has pixels only where such a call needs them. The job keeps the
+// page's vector calls with the DC's state at each; when a raster call comes,
+// the part of the page it may touch gets pixels (white, then those calls
+// drawn into it by the rasteriser in their order), and from then on every
+// call draws there too. A page of text and shapes alone makes no pixels. A
+// job that writes each page's pixels as a PNG draws the whole page instead.
 #include <cairo-ft.h>
 #include <cairo-pdf.h>
 #include <cairo.h>
@@ -14,11 +20,15 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <cmath>
 #include <cstring>
+#include <deque>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -41,6 +51,7 @@ std::optional<std::string> gOutputPath;
 std::optional<std::string> gPngPrefix;
 int gFailNext = 0;
 int gNextJobId = 1;
+std::atomic<int64_t> gPagePixels{0};
 
 constexpr int kFailStartDoc = 1;
 constexpr int kFailStartPage = 2;
@@ -51,6 +62,93 @@ constexpr DWORD kBlackness = 0x00000042;
 constexpr DWORD kWhiteness = 0x00FF0062;
 
 class PdfRecorder;
+
+// The whole page, for calls whose reach is not cheap to bound.
+constexpr RECT kWholePage{INT32_MIN / 2, INT32_MIN / 2, INT32_MAX / 2, INT32_MAX / 2};
+
+RECT Union(const RECT& a, const RECT& b) {
+  return RECT{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+              std::max(a.bottom, b.bottom)};
+}
+
+bool IsEmpty(const RECT& r) { return r.right <= r.left || r.bottom <= r.top; }
+
+// A drawing call of the page that went into the PDF as vectors, with the
+// DC's state when it was made, so that the rasteriser can draw it again
+// wherever the page comes to need pixels. It holds the objects it draws with
+// (a pen or brush deleted meanwhile goes when the page ends), and a copy of
+// the region it fills.
+struct PageCall {
+  PageCall(GdiDC& dc, GdiOp op) : op(op), state(dc.state) {
+    for (GdiObject* object : Objects()) GdiUse(object);
+  }
+  PageCall(const PageCall&) = delete;
+  PageCall& operator=(const PageCall&) = delete;
+  ~PageCall() {
+    for (GdiObject* object : Objects()) GdiUnuse(object);
+    GdiUnuse(brush);
+    if (region != nullptr) DeleteObject(region);
+  }
+  std::array<GdiObject*, 5> Objects() const {
+    return {state.pen, state.brush, state.font, state.bitmap, state.palette};
+  }
+
+  GdiOp op;
+  GdiDcState state;
+  // Shapes: their arguments. Text: the reference point (0, 1), the
+  // alignment (2), the options (3), the rectangle (4 to 7) and whether there
+  // is one (8), and whether the characters are UTF-16 units (9).
+  int32_t args[10] = {};
+  std::vector<POINT> points;  // polygon points; text: the advances, in x
+  std::vector<uint8_t> text;
+  int32_t count = 0;          // characters of text
+  HRGN region = nullptr;      // FillRgn and PaintRgn
+  GdiBrush* brush = nullptr;  // FillRgn's
+};
+
+// Draws a kept call on the DC with the rasteriser; the DC's recorder must be
+// out of the way.
+void DrawPageCall(GdiDC& dc, const PageCall& call) {
+  HDC h = static_cast<HDC>(dc.handle);
+  const int32_t* a = call.args;
+  switch (call.op) {
+    case GdiOp::Rectangle:
+      Rectangle(h, a[0], a[1], a[2], a[3]);
+      break;
+    case GdiOp::Ellipse:
+      Ellipse(h, a[0], a[1], a[2], a[3]);
+      break;
+    case GdiOp::Polygon:
+      Polygon(h, call.points.data(), int(call.points.size()));
+      break;
+    case GdiOp::Polyline:
+      Polyline(h, call.points.data(), int(call.points.size()));
+      break;
+    case GdiOp::LineTo:
+      LineTo(h, a[0], a[1]);
+      break;
+    case GdiOp::PatBlt:
+      PatBlt(h, a[0], a[1], a[2], a[3], static_cast<DWORD>(a[4]));
+      break;
+    case GdiOp::PaintRgn:
+      PaintRgn(h, call.region);
+      break;
+    case GdiOp::FillRgn:
+      if (call.brush != nullptr) FillRgn(h, call.region, static_cast<HBRUSH>(call.brush->handle));
+      break;
+    case GdiOp::TextOut: {
+      std::vector<INT> advances(call.points.size());
+      for (size_t i = 0; i < advances.size(); ++i) advances[i] = call.points[i].x;
+      const RECT rect{a[4], a[5], a[6], a[7]};
+      GdiDrawTextRun(h, a[0], a[1], static_cast<UINT>(a[2]), static_cast<UINT>(a[3]),
+                     a[8] != 0 ? &rect : nullptr, call.text.data(), a[9] != 0, call.count,
+                     advances.data());
+      break;
+    }
+    default:
+      break;
+  }
+}
 
 // What a cairo font face holds of ours while cairo keeps it.
 struct CairoFaceHold {
@@ -83,6 +181,12 @@ struct PrintJob {
   std::map<FaceFile*, std::pair<std::shared_ptr<FaceFile>, cairo_font_face_t*>> faces;
   // A device box drawn by our rasteriser that the page takes as an image.
   std::optional<RECT> pendingRaster;
+  // Whether the page's pixels are made only where raster calls need them,
+  // the page's vector calls kept for that, and the box the pixels' memory
+  // covers (empty before the page has any).
+  bool pixelsOnDemand = true;
+  std::deque<PageCall> calls;
+  RECT pixelBox{0, 0, 0, 0};
   // cairo's size object of each face, made active before cairo uses it.
   std::vector<std::pair<FT_Face, FT_Size>> sizes;
 
@@ -129,7 +233,34 @@ class PdfRecorder : public GdiRecorder {
   void Record(GdiDC& dc, const GdiCall& call) override {
     FlushRaster(dc);
     if (!fJob->pageOpen) return;
-    if (!Vector(dc, call)) MarkRaster(dc, call);
+    if (call.op == GdiOp::TextOut) {
+      RecordText(dc, call);
+    } else if (!Vector(dc, call)) {
+      MarkRaster(dc, AffectedBox(dc, call));
+    } else if (fJob->pixelsOnDemand) {
+      Keep(dc, call);
+    }
+  }
+
+  // A new page (and the end of one): no pixels, no calls kept. The page's
+  // pixels are made on demand unless each page is written as a PNG too.
+  void BeginPage(GdiDC& dc, bool pixelsOnDemand) {
+    if (dc.surface && !dc.pagePixelsOnDemand) {
+      gPagePixels += int64_t{dc.surface->width} * dc.surface->height;
+    }
+    fJob->calls.clear();
+    fJob->pixelBox = RECT{0, 0, 0, 0};
+    fJob->pixelsOnDemand = pixelsOnDemand;
+    dc.pagePixelsOnDemand = pixelsOnDemand;
+    dc.system = GdiRegion();
+    dc.surface.reset();
+  }
+
+  // Pixels for the whole page, as a page written as a PNG shows them, or
+  // read back while it is drawn.
+  void MakeWholePage(GdiDC& dc) { MakePixels(dc, kWholePage); }
+  void NeedPagePixels(GdiDC& dc) override {
+    if (fJob) MakeWholePage(dc);
   }
 
   // The page's last image, then the page itself.
@@ -163,16 +294,121 @@ class PdfRecorder : public GdiRecorder {
 
  private:
   // ---- Raster areas.
-  void MarkRaster(GdiDC& dc, const GdiCall& call) {
-    std::optional<RECT> box = AffectedBox(dc, call);
+  // The box joins the area the page takes as an image at the next call,
+  // and that area gets its pixels before the call draws.
+  void MarkRaster(GdiDC& dc, const std::optional<RECT>& box) {
     if (!box) return;
-    if (fJob->pendingRaster) {
-      RECT& r = *fJob->pendingRaster;
-      r = RECT{std::min(r.left, box->left), std::min(r.top, box->top),
-               std::max(r.right, box->right), std::max(r.bottom, box->bottom)};
-    } else {
-      fJob->pendingRaster = box;
+    RECT& pending = fJob->pendingRaster.emplace(
+        fJob->pendingRaster ? Union(*fJob->pendingRaster, *box) : *box);
+    MakePixels(dc, pending);
+  }
+
+  // Keeps a vector call for drawing the page's pixels later.
+  void Keep(GdiDC& dc, const GdiCall& call) {
+    switch (call.op) {
+      case GdiOp::Rectangle:
+      case GdiOp::Ellipse:
+      case GdiOp::LineTo:
+      case GdiOp::PatBlt:
+        break;
+      case GdiOp::Polygon:
+      case GdiOp::Polyline:
+        if (call.points == nullptr || call.count < 2) return;
+        break;
+      case GdiOp::PaintRgn:
+      case GdiOp::FillRgn:
+        if (GdiRegionFromHandle(static_cast<HRGN>(call.object)) == nullptr) return;
+        break;
+      default:
+        return;  // state changes: each kept call has the state it was made in
     }
+    PageCall& kept = fJob->calls.emplace_back(dc, call.op);
+    std::copy(std::begin(call.args), std::end(call.args), kept.args);
+    if (call.op == GdiOp::Polygon || call.op == GdiOp::Polyline) {
+      kept.points.assign(call.points, call.points + call.count);
+    }
+    if (call.op == GdiOp::PaintRgn || call.op == GdiOp::FillRgn) {
+      kept.region = CreateRectRgn(0, 0, 0, 0);
+      CombineRgn(kept.region, static_cast<HRGN>(call.object), nullptr, RGN_COPY);
+    }
+    if (call.op == GdiOp::FillRgn) {
+      kept.brush = GdiBrushFromHandle(
+          reinterpret_cast<HBRUSH>(static_cast<uintptr_t>(static_cast<uint32_t>(call.args[0]))));
+      GdiUse(kept.brush);
+    }
+  }
+
+  // Gives the page pixels in the box (cut to the page): white, with the
+  // page's vector calls so far drawn into what had none, each in the state
+  // it was made in. Raster calls need no drawing again: each drew only
+  // inside a box that had its pixels by then.
+  void MakePixels(GdiDC& dc, RECT box) {
+    if (!fJob->pixelsOnDemand) return;
+    box = RECT{std::max<int32_t>(box.left, 0), std::max<int32_t>(box.top, 0),
+               std::min<int32_t>(box.right, dc.caps.horzRes),
+               std::min<int32_t>(box.bottom, dc.caps.vertRes)};
+    if (IsEmpty(box)) return;
+    const GdiRegion missing = GdiRegion::Combine(GdiRegion(box), dc.system, RGN_DIFF);
+    if (missing.IsEmpty()) return;
+    if (!GrowPixels(dc, box)) return;
+    const GdiDcState now = dc.state;
+    const GdiRegion had = dc.system;
+    std::unique_ptr<GdiRecorder> self = std::move(dc.recorder);
+    dc.system = missing;
+    for (const PageCall& call : fJob->calls) {
+      dc.state = call.state;
+      // A run that stays clear of the new pixels costs no glyphs.
+      if (call.op == GdiOp::TextOut && !missing.Intersects(Reach(dc, call, *InstanceOf(dc)))) {
+        continue;
+      }
+      DrawPageCall(dc, call);
+    }
+    dc.state = now;
+    dc.recorder = std::move(self);
+    dc.system = GdiRegion::Combine(had, missing, RGN_OR);
+  }
+
+  // Widens the page's pixel memory to cover the box, white where it is new;
+  // false when memory runs out. The page keeps its size; only the rows and
+  // columns of the box have memory, which drawing (kept inside the DC's
+  // `system`) never leaves.
+  bool GrowPixels(GdiDC& dc, const RECT& box) {
+    const RECT have = fJob->pixelBox;
+    const RECT want = IsEmpty(have) ? box : Union(have, box);
+    if (!IsEmpty(have) && want.left == have.left && want.top == have.top &&
+        want.right == have.right && want.bottom == have.bottom) {
+      return true;
+    }
+    const int32_t width = want.right - want.left, height = want.bottom - want.top;
+    const size_t pixels = size_t(width) * size_t(height);
+    std::shared_ptr<uint32_t[]> memory(new (std::nothrow) uint32_t[pixels]);
+    if (!memory) return false;
+    std::fill_n(memory.get(), pixels, 0x00FFFFFFu);  // white, the fourth byte 0
+    const ptrdiff_t stride = ptrdiff_t{width} * 4;
+    auto* first = reinterpret_cast<uint8_t*>(memory.get());
+    if (!IsEmpty(have) && dc.surface) {
+      for (int32_t y = have.top; y < have.bottom; ++y) {
+        std::memcpy(first + ptrdiff_t(y - want.top) * stride + ptrdiff_t(have.left - want.left) * 4,
+                    dc.surface->Row(y) + ptrdiff_t{have.left} * 4,
+                    size_t(have.right - have.left) * 4);
+      }
+    }
+    if (!dc.surface) dc.surface = std::make_shared<GdiSurface>();
+    GdiSurface& page = *dc.surface;
+    page.width = dc.caps.horzRes;
+    page.height = dc.caps.vertRes;
+    page.bitsPerPixel = 32;
+    page.stride = stride;
+    // Row 0 of the page lies before the memory when the box starts below it,
+    // as a window DC's view of the screen does.
+    page.bits = reinterpret_cast<uint8_t*>(
+        reinterpret_cast<uintptr_t>(first) -
+        static_cast<uintptr_t>(ptrdiff_t{want.top} * stride + ptrdiff_t{want.left} * 4));
+    page.storage = memory;
+    gPagePixels += int64_t{width} * height -
+                   (IsEmpty(have) ? 0 : int64_t{have.right - have.left} * (have.bottom - have.top));
+    fJob->pixelBox = want;
+    return true;
   }
 
   // The device box a call may change; none for calls that draw nothing.
@@ -189,6 +425,9 @@ class PdfRecorder : public GdiRecorder {
       case GdiOp::Rectangle:
       case GdiOp::Ellipse:
       case GdiOp::RoundRect:
+      case GdiOp::Arc:
+      case GdiOp::Chord:
+      case GdiOp::Pie:
       case GdiOp::InvertRect: {
         RECT r = DeviceBox(dc, a[0], a[1], a[2], a[3]);
         const int32_t pen = dc.state.pen ? dc.state.pen->width : 1;
@@ -218,14 +457,23 @@ class PdfRecorder : public GdiRecorder {
         }
         return RECT{box.left - pen, box.top - pen, box.right + pen + 1, box.bottom + pen + 1};
       }
-      case GdiOp::TextOut:
-      case GdiOp::ExtFloodFill:
       case GdiOp::FillRgn:
       case GdiOp::FrameRgn:
       case GdiOp::PaintRgn:
-      case GdiOp::InvertRgn:
+      case GdiOp::InvertRgn: {
+        // The region's box, where the mapping only moves it; frames lie
+        // inside the region.
+        GdiRegionObject* region = GdiRegionFromHandle(static_cast<HRGN>(call.object));
+        if (region == nullptr || dc.state.mapMode != MM_TEXT) return kWholePage;
+        RECT r = region->region.Bounds();
+        const POINT origin = GdiToDevice(dc, POINT{0, 0});
+        return RECT{r.left + origin.x - 1, r.top + origin.y - 1, r.right + origin.x + 1,
+                    r.bottom + origin.y + 1};
+      }
+      case GdiOp::TextOut:
+      case GdiOp::ExtFloodFill:
         // Their reach is not cheap to bound exactly: the whole page.
-        return RECT{INT32_MIN / 2, INT32_MIN / 2, INT32_MAX / 2, INT32_MAX / 2};
+        return kWholePage;
       default:
         return std::nullopt;
     }
@@ -242,6 +490,12 @@ class PdfRecorder : public GdiRecorder {
     r.top = std::max<int32_t>(r.top, 0);
     r.right = std::min<int32_t>(r.right, page->width);
     r.bottom = std::min<int32_t>(r.bottom, page->height);
+    if (fJob->pixelsOnDemand) {
+      // Only the part with pixels (all of it, unless memory ran out).
+      const RECT& have = fJob->pixelBox;
+      r = RECT{std::max(r.left, have.left), std::max(r.top, have.top),
+               std::min(r.right, have.right), std::min(r.bottom, have.bottom)};
+    }
     if (r.right <= r.left || r.bottom <= r.top) return;
     const int w = r.right - r.left, h = r.bottom - r.top;
     cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
@@ -282,9 +536,11 @@ class PdfRecorder : public GdiRecorder {
       case GdiOp::PaintRgn:
       case GdiOp::FillRgn:
       case GdiOp::PatBlt:
-      case GdiOp::TextOut:
         break;
       case GdiOp::RoundRect:
+      case GdiOp::Arc:
+      case GdiOp::Chord:
+      case GdiOp::Pie:
       case GdiOp::SetPixel:
       case GdiOp::ExtFloodFill:
       case GdiOp::InvertRect:
@@ -401,8 +657,6 @@ class PdfRecorder : public GdiRecorder {
         cairo_fill(cr);
         return true;
       }
-      case GdiOp::TextOut:
-        return Text(dc, call);
       default:
         break;
     }
@@ -519,45 +773,105 @@ class PdfRecorder : public GdiRecorder {
     return face;
   }
 
-  bool Text(GdiDC& dc, const GdiCall& call) {
+  static std::shared_ptr<FontInstance> InstanceOf(GdiDC& dc) {
     GdiFont* font = dc.state.font;
-    std::shared_ptr<FontInstance> instance;
-    if (font != nullptr) {
-      if (!font->realization) font->realization = FontInstance::Realize(font->logFont);
-      instance = std::static_pointer_cast<FontInstance>(font->realization);
-    } else {
-      instance = FontInstance::Realize(LOGFONTA{});
-    }
-    const bool wide = call.args[8] != 0;
-    const int32_t count = call.count;
-    const UINT options = static_cast<UINT>(call.args[2]);
+    if (font == nullptr) return FontInstance::Realize(LOGFONTA{});
+    if (!font->realization) font->realization = FontInstance::Realize(font->logFont);
+    return std::static_pointer_cast<FontInstance>(font->realization);
+  }
+
+  // A run goes into the PDF as text in the plain mapping and mix, in a face
+  // cairo can embed as it is; otherwise the page shows its pixels.
+  void RecordText(GdiDC& dc, const GdiCall& call) {
+    PageCall& run = fJob->calls.emplace_back(dc, GdiOp::TextOut);
     const UINT align = dc.state.textAlign;
-    POINT reference = (align & TA_UPDATECP) ? dc.state.position : POINT{call.args[0], call.args[1]};
-    RECT rect{call.args[3], call.args[4], call.args[5], call.args[6]};
-    const bool hasRect = call.args[7] != 0;
-
-    // The page pixels get the run too (a recorder alone draws no text).
-    std::vector<INT> advances(size_t(std::max(count, 0)));
-    for (int32_t i = 0; i < count && call.points != nullptr; ++i) advances[size_t(i)] = call.points[i].x;
-    {
-      std::unique_ptr<GdiRecorder> self = std::move(dc.recorder);
-      GdiDrawTextRun(dc.handle ? static_cast<HDC>(dc.handle) : nullptr, reference.x, reference.y,
-                     align & ~UINT(TA_UPDATECP), options, hasRect ? &rect : nullptr, call.data,
-                     wide, count, advances.data());
-      dc.recorder = std::move(self);
+    const POINT reference =
+        (align & TA_UPDATECP) ? dc.state.position : POINT{call.args[0], call.args[1]};
+    run.args[0] = reference.x;
+    run.args[1] = reference.y;
+    run.args[2] = static_cast<int32_t>(align & ~UINT(TA_UPDATECP));
+    run.args[3] = call.args[2];
+    std::copy(call.args + 3, call.args + 7, run.args + 4);
+    run.args[8] = call.args[7];
+    run.args[9] = call.args[8];
+    run.count = std::max(call.count, 0);
+    run.points.assign(size_t(run.count), POINT{0, 0});
+    for (int32_t i = 0; i < run.count && call.points != nullptr; ++i) {
+      run.points[size_t(i)].x = call.points[i].x;
     }
-
-    if (!instance || !instance->File() || instance->SizeHandle() == nullptr ||
-        instance->IsRotated() || instance->IsSynthesised()) {
+    if (call.data != nullptr) {
+      const auto* bytes = static_cast<const uint8_t*>(call.data);
+      run.text.assign(bytes, bytes + call.size);
+    }
+    const std::shared_ptr<FontInstance> instance = InstanceOf(dc);
+    const bool embeddable = instance && instance->File() && instance->SizeHandle() != nullptr &&
+                            !instance->IsRotated() && !instance->IsSynthesised();
+    bool shown = false;
+    if (embeddable && dc.state.mapMode == MM_TEXT && dc.state.rop2 == R2_COPYPEN) {
+      cairo_save(fJob->cr);
+      ApplyClip(dc);
+      shown = Text(dc, run, *instance);
+      cairo_restore(fJob->cr);
+    }
+    if (!shown) {
       // The run as the pixels show it.
-      fJob->pendingRaster = RECT{INT32_MIN / 2, INT32_MIN / 2, INT32_MAX / 2, INT32_MAX / 2};
-      return true;
+      MarkRaster(dc, kWholePage);
+      DrawTextPixels(dc, run);
+      fJob->calls.pop_back();
+    } else if (!fJob->pixelsOnDemand) {
+      DrawTextPixels(dc, run);
+      fJob->calls.pop_back();
+    } else if (dc.surface && dc.system.Intersects(Reach(dc, run, *instance))) {
+      // Kept, and drawn now where the page has pixels already.
+      DrawTextPixels(dc, run);
     }
+  }
+
+  // The page pixels get the run (a recorder alone draws no text).
+  static void DrawTextPixels(GdiDC& dc, const PageCall& run) {
+    std::unique_ptr<GdiRecorder> self = std::move(dc.recorder);
+    DrawPageCall(dc, run);
+    dc.recorder = std::move(self);
+  }
+
+  // A device box the run's pixels stay inside: its length either way of the
+  // reference point, two character boxes around, and its rectangle.
+  static RECT Reach(GdiDC& dc, const PageCall& run, const FontInstance& font) {
+    int64_t total = 0;
+    for (const POINT& step : run.points) total += std::abs(int64_t{step.x});
+    const TEXTMETRICA& tm = font.Metrics();
+    const int64_t pad = 2 * (int64_t{std::abs(tm.tmHeight)} + std::abs(tm.tmMaxCharWidth)) + 2;
+    const POINT at = GdiToDevice(dc, POINT{run.args[0], run.args[1]});
+    auto clamp = [](int64_t v) {
+      return int32_t(std::clamp<int64_t>(v, INT32_MIN / 2, INT32_MAX / 2));
+    };
+    RECT box{clamp(at.x - total - pad), clamp(at.y - pad), clamp(at.x + total + pad),
+             clamp(at.y + pad)};
+    if (run.args[8] != 0) {
+      box = Union(box, DeviceBox(dc, run.args[4], run.args[5], run.args[6], run.args[7]));
+    }
+    return box;
+  }
+
+  // The run onto the PDF page; false when the face cannot be given to cairo.
+  bool Text(GdiDC& dc, const PageCall& run, const FontInstance& font) {
+    const FontInstance* instance = &font;
+    const bool wide = run.args[9] != 0;
+    const int32_t count = run.count;
+    const UINT options = static_cast<UINT>(run.args[3]);
+    const UINT align = static_cast<UINT>(run.args[2]);
+    const POINT reference{run.args[0], run.args[1]};
+    const RECT rect{run.args[4], run.args[5], run.args[6], run.args[7]};
+    const bool hasRect = run.args[8] != 0;
+    std::vector<INT> advances(run.points.size());
+    for (size_t i = 0; i < advances.size(); ++i) advances[i] = run.points[i].x;
+    const void* data = run.text.data();
+
     std::u16string units;
     if (wide) {
-      units.assign(static_cast<const char16_t*>(call.data), size_t(count));
+      units.assign(static_cast<const char16_t*>(data), size_t(count));
     } else {
-      units = instance->UnitsFromAnsi(static_cast<const char*>(call.data), count);
+      units = instance->UnitsFromAnsi(static_cast<const char*>(data), count);
     }
     int64_t total = 0;
     for (INT advance : advances) total += advance;
@@ -596,10 +910,7 @@ class PdfRecorder : public GdiRecorder {
     }
 
     cairo_font_face_t* cairoFace = FaceOf(instance->File());
-    if (cairoFace == nullptr) {
-      fJob->pendingRaster = RECT{INT32_MIN / 2, INT32_MIN / 2, INT32_MAX / 2, INT32_MAX / 2};
-      return true;
-    }
+    if (cairoFace == nullptr) return false;
     FT_Size size = instance->SizeHandle();
     FT_Face face = instance->File()->Face();
     const double emX = double(size->metrics.x_scale) * face->units_per_EM / 65536.0 / 64.0;
@@ -661,6 +972,18 @@ class PdfRecorder : public GdiRecorder {
 
 PdfRecorder* JobRecorder(GdiDC* dc) {
   return dc != nullptr ? dynamic_cast<PdfRecorder*>(dc->recorder.get()) : nullptr;
+}
+
+bool PagesAsPng() {
+  std::lock_guard<std::mutex> lock(gJobMutex);
+  return gPngPrefix.has_value();
+}
+
+// A DC whose job has ended draws its pages into whole pixels again.
+void EndPixelsOnDemand(GdiDC& dc) {
+  dc.pagePixelsOnDemand = false;
+  dc.system = GdiRegion();
+  dc.surface.reset();
 }
 
 bool TakeFailure(int which) {
@@ -726,9 +1049,10 @@ int StartDocA(HDC handle, const DOCINFOA* info) {
     job->id = gNextJobId++;
   }
   const int id = job->id;
-  dc->recorder = std::make_unique<PdfRecorder>(std::move(job));
-  // A fresh page of pixels.
-  dc->surface.reset();
+  auto recorder = std::make_unique<PdfRecorder>(std::move(job));
+  // A fresh page, without pixels until they are needed.
+  recorder->BeginPage(*dc, !PagesAsPng());
+  dc->recorder = std::move(recorder);
   return id;
 }
 
@@ -741,7 +1065,7 @@ int StartPage(HDC handle) {
   }
   if (TakeFailure(kFailStartPage)) return 0;
   OpenPage(recorder->Job());
-  dc->surface.reset();
+  recorder->BeginPage(*dc, !PagesAsPng());
   return 1;
 }
 
@@ -759,10 +1083,11 @@ int EndPage(HDC handle) {
     prefix = gPngPrefix;
   }
   if (prefix) {
+    recorder->MakeWholePage(*dc);
     dc->Target();  // an untouched page is written white
     GdiWritePng(handle, (*prefix + std::to_string(recorder->Job().pages) + ".png").c_str());
   }
-  dc->surface.reset();
+  recorder->BeginPage(*dc, !PagesAsPng());
   return 1;
 }
 
@@ -776,6 +1101,7 @@ int EndDoc(HDC handle) {
   if (recorder->Job().pageOpen) EndPage(handle);
   const bool ok = recorder->Finish();
   dc->recorder.reset();
+  EndPixelsOnDemand(*dc);
   return ok ? 1 : 0;
 }
 
@@ -788,7 +1114,7 @@ int AbortDoc(HDC handle) {
   }
   recorder->Abort();
   dc->recorder.reset();
-  dc->surface.reset();
+  EndPixelsOnDemand(*dc);
   return 1;
 }
 
@@ -807,6 +1133,8 @@ void SetHeadlessPrintFailure(int which) {
   gFailNext = which;
 }
 
+int64_t HeadlessPrintPagePixels() { return gPagePixels; }
+
 void ResetHeadlessPrinting() {
   {
     std::lock_guard<std::mutex> lock(gJobMutex);
@@ -814,5 +1142,6 @@ void ResetHeadlessPrinting() {
     gPngPrefix.reset();
     gFailNext = 0;
   }
+  gPagePixels = 0;
   SetHeadlessPrintProvider(nullptr, nullptr);
 }

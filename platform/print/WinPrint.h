@@ -1,12 +1,11 @@
 // Printing in the headless stand-in: the spooler's printer handles and
 // device modes, the print dialog (answered by a provider that the stand-in
 // host or a test sets; cancelled without one), the default printer of the
-// system profile, and print jobs. A job's printer DC draws each page into its
-// page pixels and records the page's calls; EndPage writes the page into the
-// job's PDF file as vectors (text as text in the embedded fonts, lines,
-// shapes and regions as paths), and the parts of the page that need a raster
-// operation PDF has no operator for, and every bitmap, as images of the
-// page's pixels.
+// system profile, and print jobs. A job's printer DC records the page's
+// calls and writes them into the job's PDF file as vectors (text as text in
+// the embedded fonts, lines, shapes and regions as paths), and the parts of
+// the page that need a raster operation PDF has no operator for, and every
+// bitmap, as images of the page's pixels, which the page has only there.
 #pragma once
 
 #include "platform/gdi/WinGdiTypes.h"
@@ -164,7 +163,12 @@ QV_PLATFORM_API void SetHeadlessPrintOutput(const char* path);
 // When set, every finished page is also written as "<prefix><n>.png" (n from
 // 1), its pixels as the page shows them.
 QV_PLATFORM_API void SetHeadlessPrintPagePng(const char* prefix);
+// How many page pixels print jobs have made since the last reset. A job
+// makes a page's pixels only where a call asks for a raster operation that
+// the PDF has no operator for (and each whole page when pages are written
+// as PNG files too), so a job of text and plain shapes makes none.
+QV_PLATFORM_API int64_t HeadlessPrintPagePixels();
 // Makes the next StartDocA (1) or StartPage (2) fail, once; 0 clears.
 QV_PLATFORM_API void SetHeadlessPrintFailure(int which);
-// Providers, output names and failures back to none.
+// Providers, output names, failures and the pixel count back to none.
 QV_PLATFORM_API void ResetHeadlessPrinting();

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "platform/gdi/GdiSnapshot.h"
 #include "platform/gdi/WinGdi.h"
@@ -285,6 +286,161 @@ TEST_F(Printing, RasterOperationsComeOutAsThePagePixels) {
   EXPECT_EQ(value(450, 300), 0);    // still black
   EXPECT_EQ(value(800, 300), 255);  // untouched paper
   DeleteObject(rendered);
+}
+
+// One page printed by `draw` into a PDF; with `pngPrefix` the job also
+// writes the page's pixels as a PNG, so it draws the whole page.
+template <typename Draw>
+std::string PrintOnePage(const std::string& pdf, const char* pngPrefix, Draw draw) {
+  SetHeadlessPrintPagePng(pngPrefix);
+  HDC dc = CreateDCA("winspool", "Qv Printer", nullptr, nullptr);
+  DOCINFOA info{sizeof(DOCINFOA), "One page", pdf.c_str(), nullptr, 0};
+  if (dc == nullptr || StartDocA(dc, &info) <= 0 || StartPage(dc) <= 0) return "no job";
+  draw(dc);
+  const bool ended = EndDoc(dc) > 0;
+  DeleteDC(dc);
+  SetHeadlessPrintPagePng(nullptr);
+  return ended ? "" : "the job did not end";
+}
+
+// The page rendered at 100 dots per inch, as grey bytes.
+std::vector<uint8_t> Rendered(const std::string& pdf, const std::string& stem) {
+  std::vector<uint8_t> grey;
+  const std::string command = "pdftoppm -r 100 -gray -png -singlefile '" + pdf + "' '" + stem + "'";
+  if (system(command.c_str()) != 0) return grey;
+  HBITMAP bitmap = GdiReadPng((stem + ".png").c_str());
+  DIBSECTION section{};
+  if (bitmap == nullptr || GetObjectA(bitmap, sizeof section, &section) != int(sizeof section)) {
+    return grey;
+  }
+  const BITMAP& bm = section.dsBm;
+  for (int y = 0; y < bm.bmHeight; ++y) {
+    const auto* row = static_cast<const uint8_t*>(bm.bmBits) + ptrdiff_t(y) * bm.bmWidthBytes;
+    for (int x = 0; x < bm.bmWidth; ++x) grey.push_back(row[4 * x]);
+  }
+  DeleteObject(bitmap);
+  return grey;
+}
+
+TEST_F(Printing, TextAndPlainShapesMakeNoPagePixels) {
+  ResetHeadlessPrinting();
+  const std::string pdf = folder + "/plain.pdf";
+  ASSERT_EQ(PrintOnePage(pdf, nullptr, [](HDC dc) { DrawPage(dc, 7); }), "");
+  EXPECT_EQ(HeadlessPrintPagePixels(), 0);
+  EXPECT_NE(Run("pdftotext '" + pdf + "' -").find("Page 7"), std::string::npos);
+  // Written with its pixels, the same page renders the same.
+  const std::string whole = folder + "/whole.pdf";
+  ASSERT_EQ(PrintOnePage(whole, (folder + "/p").c_str(), [](HDC dc) { DrawPage(dc, 7); }), "");
+  EXPECT_EQ(HeadlessPrintPagePixels(), 2400 * 3150);
+  const std::vector<uint8_t> a = Rendered(pdf, folder + "/a");
+  ASSERT_FALSE(a.empty());
+  EXPECT_EQ(a, Rendered(whole, folder + "/b"));
+}
+
+// Text, shapes and a line under two raster calls whose boxes overlap, a pen
+// deleted before the second: the page with pixels made where the raster calls need
+// them renders as the page drawn whole does, and made few of them.
+void DrawUnderRaster(HDC dc) {
+  LOGFONTA font{};
+  font.lfHeight = -90;
+  std::strcpy(font.lfFaceName, "Arial");
+  HFONT made = CreateFontIndirectA(&font);
+  HGDIOBJ oldFont = SelectObject(dc, made);
+  HBRUSH grey = CreateSolidBrush(RGB(160, 160, 160));
+  HGDIOBJ oldBrush = SelectObject(dc, grey);
+  Rectangle(dc, 100, 100, 700, 400);
+  HPEN thick = CreatePen(PS_SOLID, 9, RGB(0, 0, 200));
+  HGDIOBJ oldPen = SelectObject(dc, thick);
+  MoveToEx(dc, 100, 1200, nullptr);
+  LineTo(dc, 1500, 1300);
+  SelectObject(dc, oldPen);
+  DeleteObject(thick);
+  SetBkMode(dc, TRANSPARENT);
+  TextOutA(dc, 150, 200, "Under the first", 15);
+  const RECT first{120, 150, 500, 350};
+  InvertRect(dc, &first);
+  // Drawn after the first raster call: where both boxes meet, and where
+  // only the second reaches.
+  TextOutA(dc, 200, 300, "Across both", 11);
+  TextOutA(dc, 900, 1220, "Beside the line", 15);
+  const RECT second{300, 250, 1400, 1350};
+  InvertRect(dc, &second);
+  TextOutA(dc, 100, 2000, "Last", 4);
+  SelectObject(dc, oldBrush);
+  SelectObject(dc, oldFont);
+  DeleteObject(grey);
+  DeleteObject(made);
+}
+
+TEST_F(Printing, RasterCallsGetPixelsOnlyWhereTheyDraw) {
+  ResetHeadlessPrinting();
+  const std::string pdf = folder + "/parts.pdf";
+  ASSERT_EQ(PrintOnePage(pdf, nullptr, DrawUnderRaster), "");
+  const int64_t made = HeadlessPrintPagePixels();
+  EXPECT_GT(made, 0);
+  // The two boxes and what lies between them, not the page.
+  EXPECT_LT(made, 2400 * 3150 / 4);
+  const std::string whole = folder + "/whole.pdf";
+  ASSERT_EQ(PrintOnePage(whole, (folder + "/p").c_str(), DrawUnderRaster), "");
+  const std::vector<uint8_t> a = Rendered(pdf, folder + "/a");
+  const std::vector<uint8_t> b = Rendered(whole, folder + "/b");
+  ASSERT_EQ(a.size(), b.size());
+  ASSERT_FALSE(a.empty());
+  size_t differing = 0;
+  for (size_t i = 0; i < a.size(); ++i) differing += a[i] != b[i];
+  EXPECT_EQ(differing, 0u);
+  const std::string text = Run("pdftotext '" + pdf + "' -");
+  EXPECT_NE(text.find("Last"), std::string::npos) << text;
+}
+
+// A page read back while it is drawn has the pixels of what was drawn.
+TEST_F(Printing, APageReadBackHasItsPixels) {
+  ResetHeadlessPrinting();
+  COLORREF inside = CLR_INVALID, outside = CLR_INVALID, after = CLR_INVALID;
+  ASSERT_EQ(PrintOnePage(folder + "/read.pdf", nullptr,
+                         [&](HDC dc) {
+                           HGDIOBJ old = SelectObject(dc, GetStockObject(BLACK_BRUSH));
+                           Rectangle(dc, 10, 10, 110, 110);
+                           inside = GetPixel(dc, 50, 50);
+                           outside = GetPixel(dc, 500, 500);
+                           Rectangle(dc, 400, 400, 600, 600);  // drawn on the pixels at once
+                           after = GetPixel(dc, 500, 500);
+                           SelectObject(dc, old);
+                         }),
+            "");
+  EXPECT_EQ(inside, RGB(0, 0, 0));
+  EXPECT_EQ(outside, RGB(255, 255, 255));
+  EXPECT_EQ(after, RGB(0, 0, 0));
+  EXPECT_EQ(HeadlessPrintPagePixels(), 2400 * 3150);
+}
+
+// Arcs, chords and pies have no vector form here: the page shows their
+// pixels, made for their boxes alone.
+TEST_F(Printing, ArcsComeOutAsTheirPixels) {
+  ResetHeadlessPrinting();
+  const std::string pdf = folder + "/arcs.pdf";
+  ASSERT_EQ(PrintOnePage(pdf, nullptr,
+                         [](HDC dc) {
+                           HPEN pen = CreatePen(PS_SOLID, 12, RGB(0, 0, 0));
+                           HGDIOBJ old = SelectObject(dc, pen);
+                           Arc(dc, 300, 300, 900, 900, 900, 600, 300, 600);
+                           SelectObject(dc, GetStockObject(BLACK_BRUSH));
+                           Pie(dc, 1200, 300, 1800, 900, 1800, 600, 1200, 600);
+                           SelectObject(dc, old);
+                           DeleteObject(pen);
+                         }),
+            "");
+  const int64_t made = HeadlessPrintPagePixels();
+  EXPECT_GT(made, 2 * 600 * 600);
+  EXPECT_LT(made, 2400 * 3150 / 4);
+  // At 100 dots per inch, printable area from (25, 25): the arc's top and
+  // the pie's filled half show ink; the arc's open half does not.
+  const std::vector<uint8_t> grey = Rendered(pdf, folder + "/arcs");
+  ASSERT_EQ(grey.size(), size_t(850) * 1100);
+  auto at = [&](int x, int y) { return grey[size_t(25 + y / 3) * 850 + size_t(25 + x / 3)]; };
+  EXPECT_LT(at(600, 305), 128);
+  EXPECT_LT(at(1500, 450), 128);
+  EXPECT_GT(at(600, 800), 128);
 }
 
 TEST_F(Printing, FailedJobsLeaveNoFile) {
