@@ -257,7 +257,8 @@ resource 'STR#' 12005 {
 
 # The area's keyboard shortcuts ('XKEY' base + 1): records of a 32-bit
 # command id, the framework's key code (the capital letter) and the flags
-# (0x8E: Command held, Command, Option and Shift significant).
+# (0x8E: Command held, Command, Option and Shift significant; 0x10 more:
+# the command is a switch, whose value the key turns over before it runs).
 resource 'XKEY' 12001 {
   u16 8
   u32 1 u8 90 u8 0x8E   # Ctrl+Z
@@ -265,7 +266,7 @@ resource 'XKEY' 12001 {
   u32 4 u8 67 u8 0x8E   # Ctrl+C
   u32 5 u8 86 u8 0x8E   # Ctrl+V
   u32 7 u8 65 u8 0x8E   # Ctrl+A
-  u32 502 u8 66 u8 0x8E   # Ctrl+B
-  u32 503 u8 73 u8 0x8E   # Ctrl+I
+  u32 502 u8 66 u8 0x9E   # Ctrl+B, which switches bold on and off
+  u32 503 u8 73 u8 0x9E   # Ctrl+I, which switches italic on and off
   u32 103 u8 83 u8 0x8E   # Ctrl+S
 }
