@@ -276,4 +276,36 @@ TEST_F(TextViewTest, DrawsTheDocumentPageWithItsInset) {
   EXPECT_EQ(moved[(top + height / 2 - 10) * 360 + left + 3] & 0xFFFFFF, at(left + 3, top + height / 2));
 }
 
+TEST_F(TextViewTest, AScrollByTheContainerMovesAndDrawsWhatItUncovers) {
+  xMorvaFrame* frame = MakeFrame(376, 176);
+  Type(frame, "Scrolled text");
+  document->SetViewMode(0);
+  frame->SetContentSize(2000, 4000, false, 0);
+  frame->ScrollTo(0, 0, false, 0);
+  frame->ResizeTo(360, 160, 0);
+  VDIBPort canvas(frame->GetWidth(), frame->GetHeight(), 32);
+  struct Row {
+    int32_t dx, dy, x, y;
+  };
+  for (const Row& r : {Row{0, 30, 0, 30}, Row{12, -10, 12, 20}, Row{0, 0, 12, 20}}) {
+    canvas.PushOrigin(-(frame->GetScrollX() + r.dx), -(frame->GetScrollY() + r.dy));
+    frame->ScrollBy(&canvas, r.dx, r.dy);
+    canvas.PopOrigin();
+    EXPECT_EQ(frame->GetScrollX(), r.x);
+    EXPECT_EQ(frame->GetScrollY(), r.y);
+  }
+  // Drawn: the frame counts as drawn and asks for its redraw after the
+  // scroll; the page reached the canvas.
+  EXPECT_TRUE(frame->IsDrawnMarkSet());
+  EXPECT_TRUE(frame->IsRedrawPending());
+  const auto* bits = static_cast<const uint32_t*>(canvas.GetBits());
+  const uint32_t corner = bits[0] & 0xFFFFFF;
+  int32_t differing = 0;
+  for (int32_t i = 0; i < frame->GetWidth() * frame->GetHeight(); ++i) differing += (bits[i] & 0xFFFFFF) != corner;
+  EXPECT_GT(differing, 100);
+  // A full draw clears the request.
+  frame->DrawContent(canvas);
+  EXPECT_FALSE(frame->IsRedrawPending());
+}
+
 }  // namespace
