@@ -24,9 +24,6 @@ constexpr int32_t kPageEdge = 4;
 constexpr int32_t kCaretMarginX = 20;
 // Below the caret line a vertical scroll leaves this much.
 constexpr int32_t kCaretMarginY = 5;
-// A paragraph end unit: a selection that ends with one shows its line
-// above.
-constexpr char16_t kParagraphEnd = 13;
 // The edit commands whose allowed bytes say what the area permits.
 constexpr int32_t kCommandUndo = 1;
 constexpr int32_t kCommandRedo = 2;
@@ -173,17 +170,20 @@ void xMorvaFrame::ScrollBy(VPort* port, int32_t dx, int32_t dy) {
   }
   // The pixels that stay move; only the strip they uncover is drawn.
   VScrolledView::ScrollBy(port, dx, dy);
-  VRegion uncovered;
-  ScrollPixels(-dx, -dy, uncovered);
+  fScrollRegion.SetEmpty();
+  ScrollPixels(-dx, -dy, fScrollRegion);
   port->PushClip(false);
-  if (uncovered.GetHandle() != nullptr && !uncovered.IsEmpty()) {
-    port->ClipToRegion(uncovered, false);
+  if (fScrollRegion.GetHandle() != nullptr && !fScrollRegion.IsEmpty()) {
+    port->ClipToRegion(fScrollRegion, false);
   }
   port->SetBackColorIndex(0);
   port->EraseRect(GetScrollX(), GetScrollY(), GetWidth(), GetHeight());
   DrawDocumentInto(*port, GetScrollX(), GetScrollY(), GetWidth(), GetHeight());
   if (IsFocused()) fDocument->GetCaret().DrawIfOn(*port, TextInset());
   port->PopClip();
+  // What the scroll drew, within the view.
+  fDrawnRegion.Assign(fScrollRegion);
+  fDrawnRegion.IntersectBox(GetScrollX(), GetScrollY(), GetWidth(), GetHeight());
   fDrawnMark = 1;
   fRedrawPending = 1;
 }
