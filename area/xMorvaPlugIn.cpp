@@ -8,6 +8,7 @@
 #include "area/xMorvaAreaDialogs.h"
 #include "area/xMorvaBarState.h"
 #include "area/xMorvaDocMgr.h"
+#include "area/xMorvaFrame.h"
 #include "area/xMorvaMain.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaFind.h"
@@ -63,6 +64,11 @@ xMorvaPlugIn::xMorvaPlugIn(xMorvaMain* package)
 }
 
 xMorvaPlugIn::~xMorvaPlugIn() {
+  // The view tree deletes the frames after this part of the area is gone:
+  // they forget it and its document first.
+  for (xMorvaFrame* frame : std::vector<xMorvaFrame*>(fFrames)) frame->ForgetArea();
+  fFrames.clear();
+  fActiveFrame = nullptr;
   ForgetDocument();
   fFindReplace.reset();
   fDocument.reset();
@@ -83,6 +89,9 @@ void xMorvaPlugIn::InitPlugInArea() {
   SetEnabled(true);
   fPaneView = new VPaneView(this, true, true, true, true);
   SetContentView(fPaneView);
+  auto* frame = new xMorvaFrame(fPaneView, fDocument.get(), this);
+  fActiveFrame = frame;
+  frame->NotifyParent(frame, kMsgMakeDefaultFrame, 0);
   fBarRefresh.Request();
   fBarRefresh.deadline = 0;
   fStatusRefresh.Request();
@@ -91,7 +100,7 @@ void xMorvaPlugIn::InitPlugInArea() {
     for (int16_t i = 0; i < 3; ++i) package->GetListString(fTexts[i], kInterfaceTextList, int16_t(i + 1));
     package->GetListString(fTexts[3], kDocumentTextList, 33);
     package->GetListString(fTexts[4], kDocumentTextList, 34);
-    for (int16_t i = 0; i < 4; ++i) package->GetListString(fTexts[5 + i], kStatusTextList, int16_t(i + 1));
+    for (int16_t i = 0; i < 4; ++i) package->GetListString(fTexts[5 + i], kUndoTextList, int16_t(i + 1));
   }
   fDocument->UpdateFrameContentSize();
   fDocument->UpdateCaret(false);
@@ -276,6 +285,49 @@ bool xMorvaPlugIn::CallEventCallback(int16_t kind, int32_t value) {
 }
 
 void xMorvaPlugIn::UpdateBarState() { ::UpdateBarState(*this, false); }
+
+// ---- The text views
+
+void xMorvaPlugIn::AddFrame(xMorvaFrame* frame) {
+  if (frame != nullptr && std::find(fFrames.begin(), fFrames.end(), frame) == fFrames.end()) {
+    fFrames.push_back(frame);
+  }
+}
+
+void xMorvaPlugIn::RemoveFrame(xMorvaFrame* frame) {
+  fFrames.erase(std::remove(fFrames.begin(), fFrames.end(), frame), fFrames.end());
+  if (fActiveFrame == frame) fActiveFrame = nullptr;
+}
+
+void xMorvaPlugIn::SetContentSize(int32_t width, int32_t height) {
+  for (xMorvaFrame* frame : fFrames) frame->SetContentSize(width, height, true, 1);
+}
+
+void xMorvaPlugIn::DrawSelection() {
+  for (xMorvaFrame* frame : fFrames) frame->Invalidate(1);
+}
+
+void xMorvaPlugIn::UpdateCaret(bool scroll) {
+  // The caret shows in the active frame, which keeps it in view; the
+  // others draw again where it was.
+  xMorvaFrame* shown = fActiveFrame != nullptr ? fActiveFrame : (fFrames.empty() ? nullptr : fFrames.front());
+  if (shown != nullptr && scroll && fDocument) {
+    int32_t x = 0, top = 0, height = 0;
+    bool slant = false;
+    fDocument->GetCaret().Get(x, top, height, slant);
+    shown->ScrollToShow(x, top, height);
+  }
+  for (xMorvaFrame* frame : fFrames) frame->Invalidate(1);
+}
+
+void xMorvaPlugIn::ShowSelection(bool scroll) {
+  DrawSelection();
+  if (fDocument) fDocument->UpdateCaret(scroll);
+}
+
+void xMorvaPlugIn::ScrollFramesToOrigin() {
+  for (xMorvaFrame* frame : fFrames) frame->ScrollToOrigin();
+}
 
 void xMorvaPlugIn::ApplyViewOptions(bool keepTitle) {
   VDockView::Relayout();

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "area/xMorvaHostObject.h"
 #include "area/xMorvaUserMethods.h"
@@ -19,6 +20,7 @@ class VDockBar;
 class VPaneView;
 class xMorvaDocument;
 class xMorvaFindReplaceParameters;
+class xMorvaFrame;
 class xMorvaMain;
 
 // The area's delayed refresh: a request is turned into a deadline one tick
@@ -42,7 +44,7 @@ class xMorvaPlugIn : public VPlugIn, public xMorvaHostObject, public xMorvaDocum
   // Commands 1 to 1035 have an allowed byte each.
   static constexpr int32_t kCommandCount = 1035;
   // Offsets of the string lists the area reads from the resource base.
-  static constexpr int32_t kStatusTextList = 4;
+  static constexpr int32_t kUndoTextList = 4;
   static constexpr int32_t kInterfaceTextList = 5;
   static constexpr int32_t kDocumentTextList = 10;
 
@@ -90,10 +92,11 @@ class xMorvaPlugIn : public VPlugIn, public xMorvaHostObject, public xMorvaDocum
   void RunCommand(int32_t command) override {}
   bool AskValue(int32_t command, int32_t current, int32_t& value) override { return false; }
   bool CanClose(uint8_t flag) override { return CanDeleteArea(flag != 0); }
-  void SetContentSize(int32_t width, int32_t height) override {}
-  void DrawSelection() override {}
-  void UpdateCaret(bool scroll) override {}
-  void ShowSelection(bool scroll) override {}
+  void SetContentSize(int32_t width, int32_t height) override;
+  void DrawSelection() override;
+  void UpdateCaret(bool scroll) override;
+  void ShowSelection(bool scroll) override;
+  void ScrollFramesToOrigin() override;
   void UpdateBarState() override;
   void UpdateCommands(int16_t reason) override { VPlugIn::UpdateCommands(reason); }
   void ApplyViewOptions(bool keepTitle) override;
@@ -114,6 +117,15 @@ class xMorvaPlugIn : public VPlugIn, public xMorvaHostObject, public xMorvaDocum
   bool CanDeleteArea(bool flag);
   xMorvaFindReplaceParameters* GetFindReplace() const { return fFindReplace.get(); }
   VPaneView* GetPaneView() const { return fPaneView; }
+
+  // ---- The text views that show the document: the first is made with
+  // the area, more come from splitting its pane. The active one follows
+  // the focus.
+  void AddFrame(xMorvaFrame* frame);
+  void RemoveFrame(xMorvaFrame* frame);
+  const std::vector<xMorvaFrame*>& GetFrames() const { return fFrames; }
+  xMorvaFrame* GetActiveFrame() const { return fActiveFrame; }
+  void SetActiveFrame(xMorvaFrame* frame) { fActiveFrame = frame; }
   xMorvaEventMethods& GetEventMethods() { return fEventMethods; }
 
   // ---- Bars and status (their values are set by UpdateBarState).
@@ -131,7 +143,7 @@ class xMorvaPlugIn : public VPlugIn, public xMorvaHostObject, public xMorvaDocum
   int32_t CountBarRefreshes() const { return fBarRefreshes; }
   // The nine interface texts read at creation: 0 to 2 items 1 to 3 of the
   // list at base + 5, 3 and 4 items 33 and 34 of base + 10, 5 to 8 items 1
-  // to 4 of base + 4.
+  // to 4 of base + 4 (the undo and redo titles' words).
   const VString& GetInterfaceText(int32_t index) const { return fTexts[index]; }
 
   // Caches of the last values set for commands 1000 to 1002 and for the
@@ -155,6 +167,8 @@ class xMorvaPlugIn : public VPlugIn, public xMorvaHostObject, public xMorvaDocum
   std::unique_ptr<xMorvaFindReplaceParameters> fFindReplace;
   VToolboxMenuBar fMenuBar;
   VPaneView* fPaneView = nullptr;
+  std::vector<xMorvaFrame*> fFrames;
+  xMorvaFrame* fActiveFrame = nullptr;
   // Index = command id; entry 0 unused.
   uint8_t fAllowed[kCommandCount + 1];
   uint8_t fEditingLock = 0;

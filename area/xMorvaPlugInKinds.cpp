@@ -7,6 +7,8 @@
 #include "boundary/HostSelectors.h"
 #include "area/xMorvaMain.h"
 #include "document/xMorvaDocument.h"
+#include "document/xMorvaText.h"
+#include "graphics/VPort.h"
 
 // ---- xMorvaHostObject
 
@@ -82,3 +84,37 @@ void xMorvaPrintingPlugIn::PrintPage(void** params) {
   VPrintingPlugIn::PrintPage(params);
   if (creating) HandOutReference(params);
 }
+
+// ---- The printing object's slices
+
+bool xMorvaPrintingPlugIn::IsFixedHeight() {
+  uint16_t option4 = 0;
+  if (fDocument) fDocument->GetAreaSetting(4, option4, nullptr);
+  return option4 == 0;
+}
+
+int32_t xMorvaPrintingPlugIn::HeightLeft(bool restart) {
+  if (restart) {
+    fNextPage = 0;
+    fPrintedHeight = 0;
+  }
+  if (!fDocument) return 0;
+  if (!IsFixedHeight()) return GetHeight();
+  xMorvaTextInterface* body = fDocument->GetBodyText();
+  if (body == nullptr || body->GetStreamSize() == 0) return 0;
+  const int32_t total = fDocument->GetBodyPageCount() * fDocument->GetParams().GetPageHeight();
+  return total > fPrintedHeight ? total - fPrintedHeight : 0;
+}
+
+void xMorvaPrintingPlugIn::PrintNextLines(VPort& port, int32_t) {
+  if (!fDocument || fNextPage >= fDocument->GetBodyPageCount()) return;
+  fDocument->DrawPageForPrinting(port, fNextPage, 0, 0);
+  fPrintedHeight += fDocument->GetParams().GetPageHeight();
+  ++fNextPage;
+}
+
+bool xMorvaPrintingPlugIn::StartPrinting() { return HeightLeft(true) > 0; }
+
+void xMorvaPrintingPlugIn::PrintInPort(VPort& port, int32_t height) { PrintNextLines(port, height); }
+
+bool xMorvaPrintingPlugIn::EndPrinting(bool printing) { return printing && HeightLeft(false) > 0; }

@@ -289,7 +289,9 @@ void xMorvaDocumentDrawing::DrawPage(PassState& pass, int32_t page, int32_t top)
   const int32_t columns = pass.viewMode == 0 ? std::clamp<int32_t>(params.GetColumns(), 1, xMorvaPageRecord::kMaxColumns) : 1;
   int32_t y = pass.viewMode == 0 ? top + params.TopMargin(page) : top;
   for (int32_t k = 0; k < columns; ++k) {
-    const int32_t x = pass.pageLeft + (pass.viewMode == 0 ? params.ColumnLeft(page, k) : params.TextLeft(page));
+    // The continuous view shows the text without its page margins, at the
+    // ruler's offset, as the caret and the hit test place it.
+    const int32_t x = pass.pageLeft + (pass.viewMode == 0 ? params.ColumnLeft(page, k) : params.RulerOffset());
     int32_t n = pass.viewMode == 0 ? record.columnLines[k] : record.lines;
     if (pass.viewMode == 0) y = top + params.TopMargin(page);
     for (; n > 0 && line < body.GetLineCount(); --n, ++line) {

@@ -384,6 +384,20 @@ void HostScreen::Send(const std::string& name, uint16_t code, uintptr_t message,
   record.whereH = h;
   record.whereV = v;
   record.modifiers = modifiers;
+  // An update the screen sends to draw what a line left invalid answers
+  // nothing: the answer a script checks stays that of the area's last
+  // input event.
+  struct KeptAnswer {
+    QvHost::Area& area;
+    bool keep;
+    HostEventRecord answer;
+    uint16_t code;
+    ~KeptAnswer() {
+      if (!keep) return;
+      area.answer = answer;
+      area.answerCode = code;
+    }
+  } kept{*area, code == kUpdate, area->answer, area->answerCode};
   if (fQuietKeys) {
     fHost.SendAreaRecord(*area, record);
     return;

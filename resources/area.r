@@ -235,10 +235,16 @@ resource 'XCOM' 12001 {
   u32 1035 hex "0000000000000000000000000000000000000000000000000000000000000000"
 }
 
-# The status line's words: item 1 line, 2 position, 3 page, 4 spare.
+# The edit menu's undo and redo titles: item 1 leads an undo title and
+# item 2 a redo title, each followed by the name of the step; items 3 and
+# 4 stand alone when there is nothing to undo or redo; items 5 to 16 name
+# the steps that are not property changes or inserted elements.
 resource 'STR#' 12004 {
-  u16 4
-  pstr "Line " pstr "Column " pstr "Page " pstr ""
+  u16 16
+  pstr "Undo " pstr "Redo " pstr "Can't Undo" pstr "Can't Redo"
+  pstr "Typing" pstr "Clear" pstr "Paste" pstr "Paragraph Format" pstr "Change Case"
+  pstr "Tabs" pstr "Freeze Fields" pstr "Replace" pstr "Picture Size" pstr "Replace All"
+  pstr "All Parts" pstr "Style Sheet"
 }
 
 # The interface words of the status line: item 1 before the line, 2 before
@@ -251,7 +257,8 @@ resource 'STR#' 12005 {
 
 # The area's keyboard shortcuts ('XKEY' base + 1): records of a 32-bit
 # command id, the framework's key code (the capital letter) and the flags
-# (0x8E: Command held, Command, Option and Shift significant).
+# (0x8E: Command held, Command, Option and Shift significant; 0x10 more:
+# the command is a switch, whose value the key turns over before it runs).
 resource 'XKEY' 12001 {
   u16 8
   u32 1 u8 90 u8 0x8E   # Ctrl+Z
@@ -259,7 +266,7 @@ resource 'XKEY' 12001 {
   u32 4 u8 67 u8 0x8E   # Ctrl+C
   u32 5 u8 86 u8 0x8E   # Ctrl+V
   u32 7 u8 65 u8 0x8E   # Ctrl+A
-  u32 502 u8 66 u8 0x8E   # Ctrl+B
-  u32 503 u8 73 u8 0x8E   # Ctrl+I
+  u32 502 u8 66 u8 0x9E   # Ctrl+B, which switches bold on and off
+  u32 503 u8 73 u8 0x9E   # Ctrl+I, which switches italic on and off
   u32 103 u8 83 u8 0x8E   # Ctrl+S
 }

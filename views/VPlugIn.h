@@ -235,6 +235,9 @@ class VPlugIn : public VDockView, public VPlugInObject {
   VFrame* GetHotFrame() const { return fHotFrame; }
   bool IsKeyDown() const { return fKeyDown != 0; }
   bool IsMouseDown() const { return fMouseDown != 0; }
+  // The key of the last key event, with its character: what the focused
+  // frame's HandleKey reads beside the event's key code.
+  const VShortcut& GetLastKey() const { return fLastKey; }
   bool IsPortInUse() const { return fPortInUse != 0; }
   bool HasLookBackground() const { return fLookBackground != 0; }
   void SetLookBackground(bool on) { fLookBackground = on ? 1 : 0; }

@@ -62,8 +62,8 @@ TEST_F(AreaScripts, EventsAnswerTheHostInTheirRecords) {
                              "expect event body message 111\n"  // Shift-Tab: out backwards
                              "area body 3 message 0\n"
                              "expect event body message 0\n"    // no key: no answer
-                             "area body 3 message 0x0061\n"
-                             "expect event body message 112\n"  // a key nobody takes
+                             "area body 3 message 0x0C71 modifiers 0x100\n"
+                             "expect event body message 112\n"  // a key nobody takes (Ctrl+Q)
                              "area body 20\n"
                              "expect event body message 101\n"  // enabled
                              "idle 3\n"

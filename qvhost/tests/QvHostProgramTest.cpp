@@ -47,7 +47,7 @@ class QvHostProgram : public testing::Test {
 };
 
 TEST_F(QvHostProgram, AScriptThatReadsWholeExitsZero) {
-  EXPECT_EQ(Run(std::string(kSetUp) + "type \"a\\nb\"\nexpect event letter message 112\nstop\n"), 0) << err.str();
+  EXPECT_EQ(Run(std::string(kSetUp) + "type \"a\\nb\"\nexpect event letter message 301\nstop\n"), 0) << err.str();
   EXPECT_EQ(err.str(), "");
   // The escape typed a Return between the two letters.
   EXPECT_NE(out.str().find("message 9229 "), std::string::npos) << out.str();
