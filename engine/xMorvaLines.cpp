@@ -529,6 +529,13 @@ int32_t xMorvaLines::Compose(xMorvaFont& font, int32_t line, xMorvaProperties& s
         opp.spaces = rec.spaces;
         opp.pageNumbers = pageNumbers;
         opp.elementEnd = elementEnd;
+        if (elementEnd != 0 && at + 2 >= elementEnd) {
+          // The unit ends the element's text (a shown soft hyphen above
+          // all): a break here ends the line after the element, which
+          // counts on it.
+          opp.positions += 1;
+          opp.elementEnd = 0;
+        }
         stretchFresh = true;
         at += 2;
         continue;

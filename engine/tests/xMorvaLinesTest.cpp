@@ -278,6 +278,33 @@ TEST_F(Composition, SoftHyphensShowOnlyAtABreak) {
   EXPECT_EQ(SumBytes(), engine.GetStreamSize());
 }
 
+// Every element counts one position on exactly one line: a shown soft
+// hyphen that a line breaks at counts on that line, so the records'
+// positions add up to the text's.
+TEST_F(Composition, ElementsAtABreakCountOnce) {
+  const Bytes hyphen = Stream().Element(xMorvaElementCode::SoftHyphen, Stream().Unit(0x00AD), 0);
+  std::u16string word;
+  while (Width(u"ab" + word + u"-") <= 190) word += u"x";
+  struct Case {
+    const char* name;
+    Bytes stream;
+    std::vector<int32_t> positions;  // line by line
+  } cases[] = {
+      {"two soft-hyphen breaks",
+       Stream().Text(u"ab").Raw(hyphen).Text(word).Raw(hyphen).Text(word).Raw(hyphen).Text(u"yyyyyyyyyyyyyyyy"),
+       {int32_t(word.size()) + 4, int32_t(word.size()) + 1, 16}},
+  };
+  for (const Case& c : cases) {
+    Load(c.stream);
+    engine.SetLength(PositionsOf(c.stream));
+    ASSERT_EQ(0, lines.ComposeAll(font)) << c.name;
+    std::vector<int32_t> positions;
+    for (int32_t i = 0; i < lines.GetLineCount(); ++i) positions.push_back(lines.GetLine(i).positions);
+    EXPECT_EQ(positions, c.positions) << c.name;
+    EXPECT_TRUE(lines.CheckSums()) << c.name;
+  }
+}
+
 }  // namespace
 
 namespace {
