@@ -596,6 +596,7 @@ int32_t xMorvaLines::Compose(xMorvaFont& font, int32_t line, xMorvaProperties& s
     const uint32_t breakAt = opp.byteAfter;
     const double xAfter = opp.xAfter;
     const Metrics stretch = stretchM;
+    const uint32_t breakElementEnd = opp.elementEnd;
     xMorvaProperties breakState(opp.state);
     finishTab();
     store(breakAt);
@@ -613,12 +614,24 @@ int32_t xMorvaLines::Compose(xMorvaFont& font, int32_t line, xMorvaProperties& s
     } else {
       x -= xAfter;
       // The positions placed since the break move to the new line; the
-      // unit is tested again there.
+      // unit is tested again there. A computed element counts once, where
+      // its text ends: not for its units, and not yet while the cursor is
+      // still inside its text.
       rec.positions = 0;
-      for (uint32_t p = breakAt; p < at;) {
+      uint32_t p = breakAt;
+      if (breakElementEnd != 0 && breakAt < breakElementEnd) {
+        // The break fell inside an element's text.
+        if (at >= breakElementEnd) {
+          rec.positions += 1;
+          p = breakElementEnd;
+        } else {
+          p = at;
+        }
+      }
+      while (p < at) {
         const StreamItem back = ReadStreamItem(s + p, size - p);
         if (back.kind == StreamItem::kUnit) rec.positions += 1;
-        if (back.kind == StreamItem::kElement) rec.positions += 1;
+        if (back.kind == StreamItem::kElement && uint64_t(p) + back.size <= at) rec.positions += 1;
         p += back.size;
       }
     }

@@ -278,13 +278,19 @@ TEST_F(Composition, SoftHyphensShowOnlyAtABreak) {
   EXPECT_EQ(SumBytes(), engine.GetStreamSize());
 }
 
-// Every element counts one position on exactly one line: a shown soft
-// hyphen that a line breaks at counts on that line, so the records'
+// Every element counts one position on exactly one line, whether a line
+// breaks at the end of its text (a shown soft hyphen) or while the
+// overflow falls inside it (a page number after a space): the records'
 // positions add up to the text's.
 TEST_F(Composition, ElementsAtABreakCountOnce) {
   const Bytes hyphen = Stream().Element(xMorvaElementCode::SoftHyphen, Stream().Unit(0x00AD), 0);
   std::u16string word;
   while (Width(u"ab" + word + u"-") <= 190) word += u"x";
+  std::u16string filler;
+  while (Width(filler + u"m ") <= 150) filler += u"m";
+  Stream number;
+  Computed(number, xMorvaElementCode::PageNumber, Stream().Long(0), Stream().Text(u"xxxxxxxxxxxxxxx"),
+           Source(u"page"));
   struct Case {
     const char* name;
     Bytes stream;
@@ -293,6 +299,8 @@ TEST_F(Composition, ElementsAtABreakCountOnce) {
       {"two soft-hyphen breaks",
        Stream().Text(u"ab").Raw(hyphen).Text(word).Raw(hyphen).Text(word).Raw(hyphen).Text(u"yyyyyyyyyyyyyyyy"),
        {int32_t(word.size()) + 4, int32_t(word.size()) + 1, 16}},
+      {"page number overflowing after a space", Stream().Text(filler + u" ").Raw(number).Text(u"z"),
+       {int32_t(filler.size()) + 1, 2}},
   };
   for (const Case& c : cases) {
     Load(c.stream);
