@@ -595,7 +595,9 @@ int32_t xMorvaLines::Compose(xMorvaFont& font, int32_t line, xMorvaProperties& s
     const uint16_t kind = opp.kind;
     const uint32_t breakAt = opp.byteAfter;
     const double xAfter = opp.xAfter;
-    const Metrics stretch = stretchM;
+    // Nothing placed since the opportunity: the new line begins with the
+    // unit under test, in the font as it now stands.
+    const Metrics stretch = stretchFresh ? FontMetrics(font) : stretchM;
     const uint32_t breakElementEnd = opp.elementEnd;
     xMorvaProperties breakState(opp.state);
     finishTab();

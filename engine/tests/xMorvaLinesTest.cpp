@@ -313,6 +313,28 @@ TEST_F(Composition, ElementsAtABreakCountOnce) {
   }
 }
 
+// A line broken at a space whose next unit did not fit begins with that
+// unit's metrics, not with those of the larger text before the space.
+TEST_F(Composition, ALineBrokenBeforeItsFirstUnitTakesThatUnitsHeight) {
+  Load(Stream().Text(u"x"));
+  ASSERT_EQ(0, lines.ComposeAll(font));
+  const int32_t small = lines.GetLine(0).height;
+  int tried = 0;
+  for (int n = 1; n < 80; ++n) {
+    const Bytes bytes =
+        Stream().Record(kPropSize, 24).Text(std::u16string(size_t(n), u'i') + u" ").Record(kPropSize, 12).Text(u"x");
+    Load(bytes);
+    ASSERT_EQ(0, lines.ComposeAll(font));
+    // Only where the i's and the space fill the line and the x alone goes on.
+    if (lines.GetLineCount() != 2 || lines.GetLine(0).positions != n + 1) continue;
+    ++tried;
+    EXPECT_TRUE(lines.GetLine(0).flags & kLineBreakAtSpace);
+    EXPECT_GT(lines.GetLine(0).height, small);
+    EXPECT_EQ(lines.GetLine(1).height, small) << n;
+  }
+  EXPECT_EQ(tried, 1);
+}
+
 }  // namespace
 
 namespace {
