@@ -128,6 +128,13 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   // Deletes the run of paragraph records at the offset: the bytes removed.
   uint32_t RemoveParagraphRecordsAt(uint32_t offset);
   void ReadParagraphRecordsAt(uint32_t offset, xMorvaProperties& properties, xMorvaTabs& tabs);
+  // The tab stops in effect at the byte offset. A text's stops are the sum
+  // of every tab record before the place, in stream order: a paragraph
+  // starts with the stops of the one before it, and its own records add or
+  // remove stops (setting a paragraph's stops writes records that restore
+  // the next paragraph's). Composition, repair and the selection walk keep
+  // the same sum as they go.
+  void GetTabsAt(uint32_t offset, xMorvaTabs& tabs);
   uint32_t FindParagraphEndFrom(uint32_t offset);
   void GetRecordStatesInRange(uint32_t offset, uint32_t n, xMorvaPropertiesStates& states,
                               bool& paragraphId);

@@ -39,6 +39,18 @@ struct Metrics {
   }
 };
 
+// A digest of a tab list, kept in each line record: the paragraphs after
+// an edit are composed again until their starting stops agree.
+uint32_t TabsKey(const xMorvaTabs& tabs) {
+  uint32_t key = 2166136261u;
+  auto mix = [&](uint32_t value) {
+    for (int i = 0; i < 4; ++i) key = (key ^ ((value >> (8 * i)) & 0xFF)) * 16777619u;
+  };
+  mix(uint32_t(tabs.Count()));
+  for (int32_t i = 0; i < tabs.Count(); ++i) mix(tabs.StopAt(i));
+  return key;
+}
+
 Metrics FontMetrics(xMorvaFont& font) {
   Metrics m;
   m.ascent = font.GetAscent();
@@ -240,6 +252,7 @@ int32_t xMorvaLines::Compose(xMorvaFont& font, int32_t line, xMorvaProperties& s
   auto beginRecord = [&](const xMorvaProperties& lineState, uint16_t flags) {
     rec = xMorvaLineRecord();
     rec.state.Assign(lineState);
+    rec.tabsKey = TabsKey(tabs);
     rec.flags = flags;
     rec.available = AvailableWidth(state, (flags & kLineFirstOfParagraph) != 0);
   };
@@ -495,7 +508,6 @@ int32_t xMorvaLines::Compose(xMorvaFont& font, int32_t line, xMorvaProperties& s
       }
       pageNumbers = 0;
       x = 0;
-      tabs.Clear();
       nextLine(state, kLineFirstOfParagraph, FontMetrics(font));
       stretchFresh = true;
       lastWasParagraphEnd = true;
@@ -892,8 +904,8 @@ int32_t xMorvaLines::RecomposeAfterChange(xMorvaFont& font, const Change& change
   fStatus = 0;
   xMorvaProperties state;
   GetStateAtLine(change.paragraphStart, change.line, state);
-  // The paragraph's tab records sit at its start: the walk reads them.
   xMorvaTabs tabs;
+  fEngine->GetTabsAt(change.paragraphStart, tabs);
   // The removed records' bytes, grown or shrunk by the edit.
   const int64_t end64 = int64_t(change.paragraphStart) + change.removed +
                         (int64_t(fEngine->GetStreamSize()) - int64_t(change.streamSize));
@@ -963,11 +975,14 @@ int32_t xMorvaLines::Update(xMorvaFont& font, int32_t& firstLine) {
   const int64_t end64 = int64_t(change.paragraphStart) + change.removed + fDelta;
   uint32_t at = uint32_t(std::clamp<int64_t>(end64, change.paragraphStart, size));
   xMorvaTabs tabs;
+  fEngine->GetTabsAt(change.paragraphStart, tabs);
   int32_t next = Compose(font, change.line, running, tabs, change.paragraphStart, at);
   // A paragraph after the composed ones that now starts in another state
-  // (a run of properties opened or closed by the edit) is composed again,
-  // and so on until the states agree.
-  while (next < GetLineCount() && !SameLineState(Rec(next).state, running)) {
+  // or with other stops (a run of properties opened or closed by the edit,
+  // tab records removed with the text) is composed again, and so on until
+  // both agree.
+  while (next < GetLineCount() &&
+         (!SameLineState(Rec(next).state, running) || Rec(next).tabsKey != TabsKey(tabs))) {
     int32_t last = next;
     uint32_t bytes = 0;
     while (last < GetLineCount()) {
@@ -982,9 +997,8 @@ int32_t xMorvaLines::Update(xMorvaFont& font, int32_t& firstLine) {
       ++last;
     }
     fRecords.erase(fRecords.begin() + next, fRecords.begin() + last);
-    xMorvaTabs paragraphTabs;
     const uint32_t to = uint32_t(std::min<uint64_t>(uint64_t(at) + bytes, size));
-    next = Compose(font, next, running, paragraphTabs, at, to);
+    next = Compose(font, next, running, tabs, at, to);
     at = to;
   }
   if (next < GetLineCount()) Rec(next).state.Assign(running);

@@ -335,6 +335,37 @@ TEST_F(Composition, ALineBrokenBeforeItsFirstUnitTakesThatUnitsHeight) {
   EXPECT_EQ(tried, 1);
 }
 
+// A paragraph starts with the stops of the one before it: a stop set at
+// the first paragraph lays out the tab of the second, and a removal
+// record at the second's start takes it away again.
+TEST_F(Composition, TabStopsCarryIntoTheNextParagraph) {
+  const Bytes tab = Stream().Head(xMorvaElementCode::Tab, 14, 14).Raw(Bytes(14, 0));
+  const uint32_t second = 8 + 2 + 26 + 2;  // record, "a", tab, paragraph end
+  struct Case {
+    const char* name;
+    Bytes stream;
+    double width;  // of the second paragraph's tab
+  } cases[] = {
+      {"carried", Stream().Tab(150, kTabLeft).Text(u"a").Raw(tab).Text(u"\rc").Raw(tab).Text(u"d"),
+       150 - Width(u"c")},
+      {"removed at the next paragraph",
+       Stream().Tab(150, kTabLeft).Text(u"a").Raw(tab).Text(u"\r").Tab(150, kTabNone).Text(u"c").Raw(tab).Text(u"d"),
+       -1},
+  };
+  for (const Case& c : cases) {
+    Load(c.stream);
+    ASSERT_EQ(0, lines.ComposeAll(font)) << c.name;
+    const Bytes stream = StreamBytes(engine);
+    uint32_t at = second + (c.width < 0 ? 8 : 0) + 2;
+    float width = 0;
+    std::memcpy(&width, stream.data() + at + kElementHeadSize, sizeof width);
+    if (c.width >= 0)
+      EXPECT_NEAR(width, c.width, 1e-3) << c.name;
+    else
+      EXPECT_LT(width, 150 - Width(u"c") - 1) << c.name;  // a default stop, nearer
+  }
+}
+
 }  // namespace
 
 namespace {
