@@ -245,13 +245,13 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   int32_t InsertTab();
   int32_t InsertTabWithUndo();
   int32_t InsertSoftHyphen();
-  int32_t InsertSoftHyphenWithUndo();
+  int32_t InsertSoftHyphenWithUndo() override;
   // A column or page break (any other code: 1074). It counts as one more
   // position at the selection's end; the offsets and the start are left to
   // the caller, which selects the break. The with-undo form puts the caret
   // after it.
   int32_t InsertBreak(uint16_t code);
-  int32_t InsertBreakWithUndo(uint16_t code);
+  int32_t InsertBreakWithUndo(uint16_t code) override;
   // A host expression of the reference stored in `size` bytes at
   // `reference`, its result made from `value` (taken and deleted) or, when
   // null, from the host's evaluation: 1073 with nothing inserted when there
