@@ -459,8 +459,19 @@ bool xMorvaDocumentLayout::CanTypeInLine(int16_t part, const xMorvaLineLocation&
                               kLineBreakAtTab | kLineBreakAtHyphen | kLineBreakAtSoftHyphen |
                               kLinePageBreak | kLineColumnBreak;
   if (IsBreakUnit(unit) && (r.flags & kEnded) == 0) return false;
-  int32_t height = 0;
-  lineEnd = lines.MeasureToOffset(*fFont, where.lineStart, end, where.line, height);
+  // Where the line's text ends, as composition placed it: its width and
+  // the space it broke at, which composition placed only because it fit.
+  // The pen of a measuring walk would also hold the line's indents (a
+  // hanging first line begins left of the indent) and its alignment.
+  lineEnd = r.width;
+  if ((r.flags & kLineBreakAtSpace) != 0 && end >= where.lineStart + 2) {
+    s = engine.LockStream();
+    const uint16_t space = s != nullptr ? StreamUnit(s + end - 2) : 0;
+    if (s != nullptr) engine.UnlockStream();
+    int32_t height = 0;
+    lines.MeasureToOffset(*fFont, where.lineStart, end - 2, where.line, height);
+    if (IsSpaceUnit(space)) lineEnd += fFont->MeasureCharWidth(&space, &space + 1);
+  }
   return true;
 }
 

@@ -194,6 +194,30 @@ TEST_F(LayoutTest, WidthAndPageGeometryChangesComposeAgain) {
   EXPECT_NE(0, layout->GetPages().GetColumnLineCount(0, 1));
 }
 
+// Typing along a line measures the line from its own start: a hanging
+// first line, which begins left of the indent, is full when its text
+// reaches the available width, however far left it begins.
+TEST_F(LayoutTest, TypingOnAHangingFirstLineBreaksAsAWholeComposition) {
+  int fast = 0;
+  for (int n = 0; n < 40; ++n) {
+    std::u16string text = std::u16string(size_t(n), u'i');
+    for (int w = 0; w < 30; ++w) text += u" which";
+    Load(text + u"\r", 0, 0);
+    document->BeginChange();
+    document->GetCurrentPart()->SetPropertyWithUndo(kPropFirstLineIndent, -30);
+    document->EndChange();
+    ASSERT_EQ(0, layout->Update());
+    // The caret at the end of the first line's last word.
+    const int32_t end = layout->GetLines(kPartBody)->GetLine(0).positions - 1;
+    document->GetCurrentPart()->SetSelection(end, end);
+    document->TypeCharacter(u'W');
+    fast += document->LastTypingWasFast() ? 1 : 0;
+    ExpectLikeWholeRecomposition("hanging line, " + std::to_string(n) + " i's");
+    if (HasFatalFailure()) return;
+  }
+  EXPECT_GT(fast, 0);
+}
+
 TEST_F(LayoutTest, EditsInAHeaderLeaveTheBodyPagesAlone) {
   std::mt19937 random(3);
   Load(Generated(random, 20), 0, 0);
