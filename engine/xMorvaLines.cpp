@@ -209,6 +209,15 @@ int32_t xMorvaLines::Compose(xMorvaFont& font, int32_t line, xMorvaProperties& s
   const char16_t decimal =
       gSystemServices != nullptr ? gSystemServices->GetDecimalSeparator() : char16_t('.');
 
+  struct PendingTab {
+    bool pending = false;
+    uint8_t* element = nullptr;
+    uint32_t size = 0;
+    int32_t kind = 0;
+    double remaining = 0;
+    uint16_t leader = 0;
+    double leaderWidth = 0;
+  } tab;
   struct Opportunity {
     bool open = false;
     uint16_t kind = 0;
@@ -222,16 +231,9 @@ int32_t xMorvaLines::Compose(xMorvaFont& font, int32_t line, xMorvaProperties& s
     int32_t spaces = 0;
     int32_t pageNumbers = 0;
     uint32_t elementEnd = 0;
+    // The tab pending there: a break lays it out with the room it had.
+    PendingTab tab;
   } opp;
-  struct PendingTab {
-    bool pending = false;
-    uint8_t* element = nullptr;
-    uint32_t size = 0;
-    int32_t kind = 0;
-    double remaining = 0;
-    uint16_t leader = 0;
-    double leaderWidth = 0;
-  } tab;
 
   xMorvaLineRecord rec;
   double x = 0;
@@ -437,6 +439,7 @@ int32_t xMorvaLines::Compose(xMorvaFont& font, int32_t line, xMorvaProperties& s
         } else {
           tab = PendingTab{true, s + at, item.size, kind, std::max(remaining, 0.0), leader, leaderWidth};
         }
+        opp.tab = tab;
         at += item.size;
         continue;
       }
@@ -541,6 +544,7 @@ int32_t xMorvaLines::Compose(xMorvaFont& font, int32_t line, xMorvaProperties& s
         opp.spaces = rec.spaces;
         opp.pageNumbers = pageNumbers;
         opp.elementEnd = elementEnd;
+        opp.tab = tab;
         if (elementEnd != 0 && at + 2 >= elementEnd) {
           // The unit ends the element's text (a shown soft hyphen above
           // all): a break here ends the line after the element, which
@@ -612,18 +616,26 @@ int32_t xMorvaLines::Compose(xMorvaFont& font, int32_t line, xMorvaProperties& s
     const Metrics stretch = stretchFresh ? FontMetrics(font) : stretchM;
     const uint32_t breakElementEnd = opp.elementEnd;
     xMorvaProperties breakState(opp.state);
+    // A centre, right or decimal tab whose text the line breaks keeps the
+    // room it had at the break: the units that moved on used none of it.
+    const bool tabCut = opp.tab.pending;
+    if (tabCut) tab = opp.tab;
     finishTab();
     store(breakAt);
     pageNumbers -= opp.pageNumbers;
     nextLine(breakState, kind == kLineBreakAtSoftHyphen ? kLineContinuesWord : 0, stretch);
-    if (kind == kLineBreakAtTab) {
-      // Resume after the tab with the state there, measuring again.
+    if (kind == kLineBreakAtTab || (tabCut && breakElementEnd == 0)) {
+      // Resume after the tab, or after the break in a tab's text, with the
+      // state there, measuring again: the units placed under the tab moved
+      // the pen by less than their widths.
       state.Assign(breakState);
       font.BeginLine(&rec, state, 0);
       x = 0;
       at = breakAt;
       elementEnd = 0;
       elementCode = 0;
+      softHyphen = nullptr;  // met again, if it lies after the break
+      pageNumbers = 0;       // counted again as they are met
       lineM = stretchM = beforeM = FontMetrics(font);
     } else {
       x -= xAfter;

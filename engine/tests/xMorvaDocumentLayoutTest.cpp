@@ -218,6 +218,30 @@ TEST_F(LayoutTest, TypingOnAHangingFirstLineBreaksAsAWholeComposition) {
   EXPECT_GT(fast, 0);
 }
 
+// Typing into a centred text whose line breaks further on narrows the
+// centre tab by half the unit, as a whole composition does.
+TEST_F(LayoutTest, TypingBehindACentreTabOnABrokenLine) {
+  int fast = 0;
+  for (int16_t stop = 200; stop < 640; stop += 40) {
+    Load(u"xab cd " + std::u16string(80, u'm') + u"\r", 1, 1);
+    document->BeginChange();
+    layout->GetEngine(kPartBody)->InsertTabWithUndo();
+    document->EndChange();
+    xMorvaTabs tabs;
+    tabs.AddStop(MakeTabStop(stop, 0, kTabCentre));
+    document->BeginChange();
+    document->GetCurrentPart()->SetTabsWithUndo(tabs);
+    document->EndChange();
+    ASSERT_EQ(0, layout->Update());
+    document->GetCurrentPart()->SetSelection(3, 3);
+    document->TypeCharacter(u'W');
+    fast += document->LastTypingWasFast() ? 1 : 0;
+    ExpectLikeWholeRecomposition("centre tab at " + std::to_string(stop));
+    if (HasFatalFailure()) return;
+  }
+  EXPECT_GT(fast, 0);
+}
+
 TEST_F(LayoutTest, EditsInAHeaderLeaveTheBodyPagesAlone) {
   std::mt19937 random(3);
   Load(Generated(random, 20), 0, 0);

@@ -241,7 +241,8 @@ TEST_F(Composition, TabKindsLayOutTheirCache) {
       {"right", kTabRight, u"abc", u"abc", 1.0},
       {"centre", kTabCentre, u"abcd", u"abcd", 0.5},
       {"decimal", kTabDecimal, u"12.5", u"12", 1.0},
-      {"right, too wide", kTabRight, u"wwwwwwwwwwwwwwwwww", u"wwwwwwwwwwwwwwwwww", 1.0},
+      // Wider than the tab's space, still on the line.
+      {"right, too wide", kTabRight, u"wwwwwwwwwwww", u"wwwwwwwwwwww", 1.0},
       {"bad kind", 9, u"abc", u"", 1.0},
   };
   for (const TabCase& c : cases) {
@@ -253,6 +254,7 @@ TEST_F(Composition, TabKindsLayOutTheirCache) {
     const double remaining = 120 - Width(u"ab");
     const double expected = std::max(0.0, remaining - Width(c.consumed) * c.share);
     EXPECT_NEAR(TabWidthAt(stream, uint32_t(head.size())), expected, 1e-3) << c.name;
+    EXPECT_EQ(lines.GetLineCount(), 1) << c.name;
     EXPECT_EQ(lines.GetLine(0).tabs, 1) << c.name;
     EXPECT_EQ(SumPositions(), 3 + int32_t(c.after.size())) << c.name;
   }
@@ -276,6 +278,30 @@ TEST_F(Composition, SoftHyphensShowOnlyAtABreak) {
   EXPECT_EQ(lines.GetLine(0).bytes, second + hyphen.size());
   EXPECT_TRUE(lines.GetLine(1).flags & kLineContinuesWord);
   EXPECT_EQ(SumBytes(), engine.GetStreamSize());
+}
+
+// A centre or right tab whose text the line breaks keeps the room that the
+// text left on its own line: the units that moved on take none of it.
+TEST_F(Composition, ATabWhoseTextBreaksKeepsItsRoom) {
+  const Bytes tab = Stream().Head(xMorvaElementCode::Tab, 14, 14).Raw(Bytes(14, 0));
+  const std::u16string bs(60, u'b');
+  struct Case {
+    const char* name;
+    Bytes stream;
+    uint32_t tabAt;
+    double width;
+  } cases[] = {
+      {"centre tab, broken at a space", Stream().Tab(100, kTabCentre).Raw(tab).Text(u"aa " + bs), 8,
+       100 - Width(u"aa ") / 2},
+      {"right tab, broken after it", Stream().Tab(150, kTabRight).Text(u"x").Raw(tab).Text(bs), 10,
+       150 - Width(u"x")},
+  };
+  for (const Case& c : cases) {
+    Load(c.stream);
+    ASSERT_EQ(0, lines.ComposeAll(font)) << c.name;
+    ASSERT_GE(lines.GetLineCount(), 2) << c.name;
+    EXPECT_NEAR(TabWidthAt(StreamBytes(engine), c.tabAt), c.width, 1e-3) << c.name;
+  }
 }
 
 // Every element counts one position on exactly one line, whether a line
