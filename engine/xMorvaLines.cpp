@@ -374,6 +374,10 @@ int32_t xMorvaLines::Compose(xMorvaFont& font, int32_t line, xMorvaProperties& s
       const uint16_t code = item.unit;
       if (code == xMorvaElementCode::Tab && item.size >= kElementHeadSize) {
         finishTab();
+        // A tab is a later place to break: a soft hyphen before it no
+        // longer can show, and the tab reaches its stop from the text
+        // without it.
+        hideSoftHyphen();
         const bool first = (rec.flags & kLineFirstOfParagraph) != 0;
         const double leftEdge = state.ParagraphTextLeft(first);
         const int32_t indentStop = first ? state.GetProperty(kPropLeftIndent)

@@ -304,6 +304,20 @@ TEST_F(Composition, ATabWhoseTextBreaksKeepsItsRoom) {
   }
 }
 
+// A tab after a soft hyphen is a later place to break, so the hyphen is
+// hidden before the tab is laid out: the tab reaches its stop from where
+// the text without the hyphen ends.
+TEST_F(Composition, ASoftHyphenBeforeATabIsHiddenFirst) {
+  const Bytes hyphen = Stream().Element(xMorvaElementCode::SoftHyphen, Stream().Unit(0x00AD), 0);
+  const Bytes tab = Stream().Head(xMorvaElementCode::Tab, 14, 14).Raw(Bytes(14, 0));
+  Load(Stream().Tab(48, kTabLeft).Text(u"a").Raw(hyphen).Raw(tab).Text(u"b"));
+  ASSERT_EQ(0, lines.ComposeAll(font));
+  const Bytes stream = StreamBytes(engine);
+  EXPECT_EQ(StreamLong(stream.data() + 10 + 8), 2u);
+  EXPECT_NEAR(TabWidthAt(stream, 10 + uint32_t(hyphen.size())), 48 - Width(u"a"), 1e-3);
+  EXPECT_NEAR(lines.GetLine(0).width, 48 + Width(u"b"), 1e-3);
+}
+
 // Every element counts one position on exactly one line, whether a line
 // breaks at the end of its text (a shown soft hyphen) or while the
 // overflow falls inside it (a page number after a space): the records'
