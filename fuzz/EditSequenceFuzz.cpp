@@ -95,9 +95,23 @@ std::u16string TextOf(const Bytes& bytes) {
 // The same items; tabs' laid-out widths within rounding (typing narrows a
 // tab by a unit's width instead of composing it again) and page numbers'
 // texts free (layout writes them).
+bool SameLayoutAt(const Bytes& a, const Bytes& b, uint32_t& where);
 bool SameLayout(const Bytes& a, const Bytes& b) {
+  uint32_t where = 0;
+  if (SameLayoutAt(a, b, where)) return true;
+  if (kTrace && a.size() == b.size() && where + 26 <= a.size()) {
+    float wa = 0;
+    float wb = 0;
+    std::memcpy(&wa, a.data() + where + kElementHeadSize, 4);
+    std::memcpy(&wb, b.data() + where + kElementHeadSize, 4);
+    std::fprintf(stderr, "differs at item %u: code %u, widths %.3f and %.3f\n", where, StreamUnit(a.data() + where + 2), wa, wb);
+  }
+  return false;
+}
+bool SameLayoutAt(const Bytes& a, const Bytes& b, uint32_t& where) {
   if (a.size() != b.size()) return false;
   for (uint32_t at = 0; at < a.size();) {
+    where = at;
     const StreamItem item = ReadStreamItem(a.data() + at, uint32_t(a.size()) - at);
     if (item.kind == StreamItem::kElement && item.unit == xMorvaElementCode::Tab &&
         item.size >= kElementHeadSize + 14) {
