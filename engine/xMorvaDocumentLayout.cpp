@@ -440,9 +440,10 @@ bool xMorvaDocumentLayout::CanTypeInLine(int16_t part, const xMorvaLineLocation&
     const StreamItem item = ReadStreamItem(s + at, size - at);
     if (item.kind == StreamItem::kElement) {
       // Pictures and computed elements lay out with the line; tabs are
-      // looked at when the unit is in.
-      if (item.unit != xMorvaElementCode::SoftHyphen && item.unit != xMorvaElementCode::Tab)
-        plain = false;
+      // looked at when the unit is in. A soft hyphen takes the room of its
+      // hyphen until the next place to break, which the line's width does
+      // not show: its line is composed again too.
+      if (item.unit != xMorvaElementCode::Tab) plain = false;
       if (at < offset) breakBefore = true;
     } else if (item.kind == StreamItem::kUnit && at < offset && IsBreakUnit(item.unit)) {
       breakBefore = true;

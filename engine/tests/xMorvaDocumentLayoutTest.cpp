@@ -242,6 +242,22 @@ TEST_F(LayoutTest, TypingBehindACentreTabOnABrokenLine) {
   EXPECT_GT(fast, 0);
 }
 
+// While a soft hyphen waits for the next place to break, its hyphen takes
+// room: typing after it is composed again rather than fitted by width.
+TEST_F(LayoutTest, TypingAfterASoftHyphenBreaksAsAWholeComposition) {
+  for (int n = 40; n < 80; ++n) {
+    Load(u"and of aM" + std::u16string(size_t(n), u'a') + u"\r", 8, 8);
+    document->BeginChange();
+    layout->GetEngine(kPartBody)->InsertSoftHyphenWithUndo();
+    document->EndChange();
+    ASSERT_EQ(0, layout->Update());
+    document->GetCurrentPart()->SetSelection(n + 10, n + 10);
+    document->TypeCharacter(u'a');
+    ExpectLikeWholeRecomposition("soft hyphen, " + std::to_string(n) + " a's");
+    if (HasFatalFailure()) return;
+  }
+}
+
 TEST_F(LayoutTest, EditsInAHeaderLeaveTheBodyPagesAlone) {
   std::mt19937 random(3);
   Load(Generated(random, 20), 0, 0);
