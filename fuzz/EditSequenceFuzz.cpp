@@ -157,17 +157,20 @@ class Session {
       xMorvaLines whole(document.get(), layout->GetEngine(part), part, 4);
       const Bytes laidOut = StreamOf(Engine(part));
       Check(whole.ComposeAll(font) == 0);
+      if (kTrace) {
+        for (int32_t i = 0; i < std::max(whole.GetLineCount(), lines.GetLineCount()); ++i) {
+          const xMorvaLineRecord* a = i < lines.GetLineCount() ? &lines.GetLine(i) : nullptr;
+          const xMorvaLineRecord* b = i < whole.GetLineCount() ? &whole.GetLine(i) : nullptr;
+          std::fprintf(stderr, "part %d line %d: kept %u %d %x %.2f, whole %u %d %x %.2f\n", part, i,
+                       a ? a->bytes : 0, a ? a->positions : 0, a ? a->flags : 0, a ? a->width : 0.0f,
+                       b ? b->bytes : 0, b ? b->positions : 0, b ? b->flags : 0, b ? b->width : 0.0f);
+        }
+      }
       Check(SameLayout(laidOut, StreamOf(Engine(part))));
       Check(whole.GetLineCount() == lines.GetLineCount());
       for (int32_t i = 0; i < whole.GetLineCount(); ++i) {
         const xMorvaLineRecord& a = lines.GetLine(i);
         const xMorvaLineRecord& b = whole.GetLine(i);
-        if (kTrace) {
-          std::fprintf(stderr, "part %d line %d: kept %u %d %x %d %d %d %d %d %.2f, whole %u %d %x %d %d %d %d %d %.2f\n", part,
-                       i, a.bytes, a.positions, a.flags, a.height, a.ascent, a.spaces, a.tabs, a.available,
-                       a.width, b.bytes, b.positions, b.flags, b.height, b.ascent, b.spaces, b.tabs,
-                       b.available, b.width);
-        }
         Check(a.bytes == b.bytes && a.positions == b.positions && a.flags == b.flags &&
               a.height == b.height && a.ascent == b.ascent && a.spaces == b.spaces &&
               a.tabs == b.tabs && a.available == b.available);
