@@ -450,7 +450,10 @@ class xMorvaDocument : public VObject,
   int32_t CommandValue(int32_t id) const;
   // Inserts the elements of `bytes` (`positions` positions) as one edit.
   void InsertElements(const uint8_t* bytes, uint32_t size, int32_t positions);
-  void InsertSpecialElement(uint16_t code);
+  // A soft hyphen, and a column or page break, at the selection as one
+  // edit each.
+  void InsertSoftHyphen();
+  void InsertBreak(uint16_t code);
   void InsertText(const std::u16string& text);
   void ApplyColour(int32_t id, uint16_t property, int32_t value, bool dialog, bool paragraph);
   bool DoColourCommand(int32_t id);

@@ -157,10 +157,20 @@ void xMorvaDocument::InsertElements(const uint8_t* bytes, uint32_t size, int32_t
   gMemoryMgr->DisposeHandle(handle);
 }
 
-void xMorvaDocument::InsertSpecialElement(uint16_t code) {
-  // Head (0, code, payload size 0, 0), units low byte first.
-  const uint8_t element[12] = {0, 0, uint8_t(code), uint8_t(code >> 8), 0, 0, 0, 0, 0, 0, 0, 0};
-  InsertElements(element, sizeof element, 1);
+void xMorvaDocument::InsertSoftHyphen() {
+  if (fCurrent == nullptr) return;
+  BeginChange();
+  fCurrent->InsertSoftHyphenWithUndo();
+  EndChange();
+}
+
+void xMorvaDocument::InsertBreak(uint16_t code) {
+  if (fCurrent == nullptr) return;
+  BeginChange();
+  // The engine writes the break with its paragraph end and puts the caret
+  // after it.
+  fCurrent->InsertBreakWithUndo(code);
+  EndChange();
 }
 
 void xMorvaDocument::InsertText(const std::u16string& text) {
@@ -343,7 +353,7 @@ bool xMorvaDocument::DoCommand(int32_t id) {
       ShowSelection(true);
       return true;
     case 404:
-      InsertSpecialElement(24002);
+      InsertSoftHyphen();
       Refresh(true, false);
       return true;
     case 405:
@@ -357,7 +367,7 @@ bool xMorvaDocument::DoCommand(int32_t id) {
     case 406:
     case 410:
       // Page and column breaks belong to the body only.
-      if (IsBodyCurrent()) InsertSpecialElement(id == 406 ? 24004 : 24003);
+      if (IsBodyCurrent()) InsertBreak(id == 406 ? 24004 : 24003);
       Refresh(true, false);
       return true;
     case 411:

@@ -79,6 +79,11 @@ class xMorvaTextInterface : public xMorvaUndoEngine {
   virtual int32_t SetTabsWithUndo(const xMorvaTabs& tabs) = 0;
   virtual int32_t TypeCharacterWithUndo(char16_t unit) = 0;
   virtual int32_t InsertParagraphEndWithUndo() = 0;
+  // A soft hyphen (its payload the hidden unit 173), and a column or page
+  // break (its payload a paragraph end), each replacing the selection with
+  // the caret put after it.
+  virtual int32_t InsertSoftHyphenWithUndo() = 0;
+  virtual int32_t InsertBreakWithUndo(uint16_t code) = 0;
   virtual int32_t DeleteSelectionWithUndo() = 0;
   // Replaces the selection by the element bytes of `handle`, which hold
   // `positions` positions, and selects them.

@@ -440,9 +440,10 @@ bool xMorvaDocumentLayout::CanTypeInLine(int16_t part, const xMorvaLineLocation&
     const StreamItem item = ReadStreamItem(s + at, size - at);
     if (item.kind == StreamItem::kElement) {
       // Pictures and computed elements lay out with the line; tabs are
-      // looked at when the unit is in.
-      if (item.unit != xMorvaElementCode::SoftHyphen && item.unit != xMorvaElementCode::Tab)
-        plain = false;
+      // looked at when the unit is in. A soft hyphen takes the room of its
+      // hyphen until the next place to break, which the line's width does
+      // not show: its line is composed again too.
+      if (item.unit != xMorvaElementCode::Tab) plain = false;
       if (at < offset) breakBefore = true;
     } else if (item.kind == StreamItem::kUnit && at < offset && IsBreakUnit(item.unit)) {
       breakBefore = true;
@@ -459,8 +460,19 @@ bool xMorvaDocumentLayout::CanTypeInLine(int16_t part, const xMorvaLineLocation&
                               kLineBreakAtTab | kLineBreakAtHyphen | kLineBreakAtSoftHyphen |
                               kLinePageBreak | kLineColumnBreak;
   if (IsBreakUnit(unit) && (r.flags & kEnded) == 0) return false;
-  int32_t height = 0;
-  lineEnd = lines.MeasureToOffset(*fFont, where.lineStart, end, where.line, height);
+  // Where the line's text ends, as composition placed it: its width and
+  // the space it broke at, which composition placed only because it fit.
+  // The pen of a measuring walk would also hold the line's indents (a
+  // hanging first line begins left of the indent) and its alignment.
+  lineEnd = r.width;
+  if ((r.flags & kLineBreakAtSpace) != 0 && end >= where.lineStart + 2) {
+    s = engine.LockStream();
+    const uint16_t space = s != nullptr ? StreamUnit(s + end - 2) : 0;
+    if (s != nullptr) engine.UnlockStream();
+    int32_t height = 0;
+    lines.MeasureToOffset(*fFont, where.lineStart, end - 2, where.line, height);
+    if (IsSpaceUnit(space)) lineEnd += fFont->MeasureCharWidth(&space, &space + 1);
+  }
   return true;
 }
 

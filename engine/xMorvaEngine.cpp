@@ -274,6 +274,25 @@ void xMorvaEngine::ReadParagraphRecordsAt(uint32_t offset, xMorvaProperties& pro
   UnlockStream();
 }
 
+void xMorvaEngine::GetTabsAt(uint32_t offset, xMorvaTabs& tabs) {
+  tabs.Clear();
+  const uint8_t* stream = LockStream();
+  if (stream == nullptr) return;
+  const uint32_t end = std::min(offset, fBytesInUse);
+  for (uint32_t at = 0; at < end;) {
+    // Characters, the bulk of a text, are stepped over two bytes at a time.
+    if (at + 1 < fBytesInUse && (stream[at] | stream[at + 1]) != 0) {
+      at += 2;
+      continue;
+    }
+    const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
+    if (item.kind == StreamItem::kRecord && item.size == kRecordSize && item.unit == kPropTabs)
+      tabs.AddStop(item.value);
+    at += item.size;
+  }
+  UnlockStream();
+}
+
 uint32_t xMorvaEngine::FindParagraphEndFrom(uint32_t offset) {
   const uint8_t* stream = LockStream();
   uint32_t at = offset;

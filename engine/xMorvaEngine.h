@@ -128,6 +128,13 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   // Deletes the run of paragraph records at the offset: the bytes removed.
   uint32_t RemoveParagraphRecordsAt(uint32_t offset);
   void ReadParagraphRecordsAt(uint32_t offset, xMorvaProperties& properties, xMorvaTabs& tabs);
+  // The tab stops in effect at the byte offset. A text's stops are the sum
+  // of every tab record before the place, in stream order: a paragraph
+  // starts with the stops of the one before it, and its own records add or
+  // remove stops (setting a paragraph's stops writes records that restore
+  // the next paragraph's). Composition, repair and the selection walk keep
+  // the same sum as they go.
+  void GetTabsAt(uint32_t offset, xMorvaTabs& tabs);
   uint32_t FindParagraphEndFrom(uint32_t offset);
   void GetRecordStatesInRange(uint32_t offset, uint32_t n, xMorvaPropertiesStates& states,
                               bool& paragraphId);
@@ -238,13 +245,13 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   int32_t InsertTab();
   int32_t InsertTabWithUndo();
   int32_t InsertSoftHyphen();
-  int32_t InsertSoftHyphenWithUndo();
+  int32_t InsertSoftHyphenWithUndo() override;
   // A column or page break (any other code: 1074). It counts as one more
   // position at the selection's end; the offsets and the start are left to
   // the caller, which selects the break. The with-undo form puts the caret
   // after it.
   int32_t InsertBreak(uint16_t code);
-  int32_t InsertBreakWithUndo(uint16_t code);
+  int32_t InsertBreakWithUndo(uint16_t code) override;
   // A host expression of the reference stored in `size` bytes at
   // `reference`, its result made from `value` (taken and deleted) or, when
   // null, from the host's evaluation: 1073 with nothing inserted when there

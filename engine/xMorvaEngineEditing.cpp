@@ -351,6 +351,10 @@ int32_t xMorvaEngine::WriteTypingProperties() {
       if (current != after) {
         if (const int32_t error = InsertPropertyRecord(fSelStartOffset, id, uint32_t(after))) return error;
       }
+    } else if (before != after) {
+      // A record left at the end of the text governs no character: the
+      // typed unit has its own look from the records before it.
+      RemoveRecordAt(id, fSelStartOffset);
     }
   }
   return 0;

@@ -323,10 +323,9 @@ class StreamRepair {
       fMoved.clear();
     }
     fParagraphStart = w;
-    // Each paragraph carries its own tab stops (composition starts every
-    // paragraph with none): a stop that repeats the previous paragraph's
-    // is the new paragraph's, not redundant.
-    fTabs.Clear();
+    // The running stops go on into the next paragraph: a text's stops are
+    // the sum of its tab records (xMorvaEngine::GetTabsAt), so a removal
+    // at a paragraph start takes away a stop of the paragraph before.
   }
 
   void ShiftSheets() {

@@ -41,6 +41,7 @@ struct xMorvaLineRecord {
     tabs = other.tabs;
     positions = other.positions;
     flags = other.flags;
+    tabsKey = other.tabsKey;
     return *this;
   }
 
@@ -62,4 +63,6 @@ struct xMorvaLineRecord {
   int32_t tabs = 0;
   int32_t positions = 0;
   uint16_t flags = 0;
+  // A digest of the tab stops in effect at the first byte.
+  uint32_t tabsKey = 0;
 };

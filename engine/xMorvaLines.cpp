@@ -39,6 +39,18 @@ struct Metrics {
   }
 };
 
+// A digest of a tab list, kept in each line record: the paragraphs after
+// an edit are composed again until their starting stops agree.
+uint32_t TabsKey(const xMorvaTabs& tabs) {
+  uint32_t key = 2166136261u;
+  auto mix = [&](uint32_t value) {
+    for (int i = 0; i < 4; ++i) key = (key ^ ((value >> (8 * i)) & 0xFF)) * 16777619u;
+  };
+  mix(uint32_t(tabs.Count()));
+  for (int32_t i = 0; i < tabs.Count(); ++i) mix(tabs.StopAt(i));
+  return key;
+}
+
 Metrics FontMetrics(xMorvaFont& font) {
   Metrics m;
   m.ascent = font.GetAscent();
@@ -197,6 +209,15 @@ int32_t xMorvaLines::Compose(xMorvaFont& font, int32_t line, xMorvaProperties& s
   const char16_t decimal =
       gSystemServices != nullptr ? gSystemServices->GetDecimalSeparator() : char16_t('.');
 
+  struct PendingTab {
+    bool pending = false;
+    uint8_t* element = nullptr;
+    uint32_t size = 0;
+    int32_t kind = 0;
+    double remaining = 0;
+    uint16_t leader = 0;
+    double leaderWidth = 0;
+  } tab;
   struct Opportunity {
     bool open = false;
     uint16_t kind = 0;
@@ -210,16 +231,9 @@ int32_t xMorvaLines::Compose(xMorvaFont& font, int32_t line, xMorvaProperties& s
     int32_t spaces = 0;
     int32_t pageNumbers = 0;
     uint32_t elementEnd = 0;
+    // The tab pending there: a break lays it out with the room it had.
+    PendingTab tab;
   } opp;
-  struct PendingTab {
-    bool pending = false;
-    uint8_t* element = nullptr;
-    uint32_t size = 0;
-    int32_t kind = 0;
-    double remaining = 0;
-    uint16_t leader = 0;
-    double leaderWidth = 0;
-  } tab;
 
   xMorvaLineRecord rec;
   double x = 0;
@@ -240,6 +254,7 @@ int32_t xMorvaLines::Compose(xMorvaFont& font, int32_t line, xMorvaProperties& s
   auto beginRecord = [&](const xMorvaProperties& lineState, uint16_t flags) {
     rec = xMorvaLineRecord();
     rec.state.Assign(lineState);
+    rec.tabsKey = TabsKey(tabs);
     rec.flags = flags;
     rec.available = AvailableWidth(state, (flags & kLineFirstOfParagraph) != 0);
   };
@@ -359,6 +374,10 @@ int32_t xMorvaLines::Compose(xMorvaFont& font, int32_t line, xMorvaProperties& s
       const uint16_t code = item.unit;
       if (code == xMorvaElementCode::Tab && item.size >= kElementHeadSize) {
         finishTab();
+        // A tab is a later place to break: a soft hyphen before it no
+        // longer can show, and the tab reaches its stop from the text
+        // without it.
+        hideSoftHyphen();
         const bool first = (rec.flags & kLineFirstOfParagraph) != 0;
         const double leftEdge = state.ParagraphTextLeft(first);
         const int32_t indentStop = first ? state.GetProperty(kPropLeftIndent)
@@ -424,6 +443,7 @@ int32_t xMorvaLines::Compose(xMorvaFont& font, int32_t line, xMorvaProperties& s
         } else {
           tab = PendingTab{true, s + at, item.size, kind, std::max(remaining, 0.0), leader, leaderWidth};
         }
+        opp.tab = tab;
         at += item.size;
         continue;
       }
@@ -495,7 +515,6 @@ int32_t xMorvaLines::Compose(xMorvaFont& font, int32_t line, xMorvaProperties& s
       }
       pageNumbers = 0;
       x = 0;
-      tabs.Clear();
       nextLine(state, kLineFirstOfParagraph, FontMetrics(font));
       stretchFresh = true;
       lastWasParagraphEnd = true;
@@ -529,6 +548,14 @@ int32_t xMorvaLines::Compose(xMorvaFont& font, int32_t line, xMorvaProperties& s
         opp.spaces = rec.spaces;
         opp.pageNumbers = pageNumbers;
         opp.elementEnd = elementEnd;
+        opp.tab = tab;
+        if (elementEnd != 0 && at + 2 >= elementEnd) {
+          // The unit ends the element's text (a shown soft hyphen above
+          // all): a break here ends the line after the element, which
+          // counts on it.
+          opp.positions += 1;
+          opp.elementEnd = 0;
+        }
         stretchFresh = true;
         at += 2;
         continue;
@@ -588,30 +615,53 @@ int32_t xMorvaLines::Compose(xMorvaFont& font, int32_t line, xMorvaProperties& s
     const uint16_t kind = opp.kind;
     const uint32_t breakAt = opp.byteAfter;
     const double xAfter = opp.xAfter;
-    const Metrics stretch = stretchM;
+    // Nothing placed since the opportunity: the new line begins with the
+    // unit under test, in the font as it now stands.
+    const Metrics stretch = stretchFresh ? FontMetrics(font) : stretchM;
+    const uint32_t breakElementEnd = opp.elementEnd;
     xMorvaProperties breakState(opp.state);
+    // A centre, right or decimal tab whose text the line breaks keeps the
+    // room it had at the break: the units that moved on used none of it.
+    const bool tabCut = opp.tab.pending;
+    if (tabCut) tab = opp.tab;
     finishTab();
     store(breakAt);
     pageNumbers -= opp.pageNumbers;
     nextLine(breakState, kind == kLineBreakAtSoftHyphen ? kLineContinuesWord : 0, stretch);
-    if (kind == kLineBreakAtTab) {
-      // Resume after the tab with the state there, measuring again.
+    if (kind == kLineBreakAtTab || (tabCut && breakElementEnd == 0)) {
+      // Resume after the tab, or after the break in a tab's text, with the
+      // state there, measuring again: the units placed under the tab moved
+      // the pen by less than their widths.
       state.Assign(breakState);
       font.BeginLine(&rec, state, 0);
       x = 0;
       at = breakAt;
       elementEnd = 0;
       elementCode = 0;
+      softHyphen = nullptr;  // met again, if it lies after the break
+      pageNumbers = 0;       // counted again as they are met
       lineM = stretchM = beforeM = FontMetrics(font);
     } else {
       x -= xAfter;
       // The positions placed since the break move to the new line; the
-      // unit is tested again there.
+      // unit is tested again there. A computed element counts once, where
+      // its text ends: not for its units, and not yet while the cursor is
+      // still inside its text.
       rec.positions = 0;
-      for (uint32_t p = breakAt; p < at;) {
+      uint32_t p = breakAt;
+      if (breakElementEnd != 0 && breakAt < breakElementEnd) {
+        // The break fell inside an element's text.
+        if (at >= breakElementEnd) {
+          rec.positions += 1;
+          p = breakElementEnd;
+        } else {
+          p = at;
+        }
+      }
+      while (p < at) {
         const StreamItem back = ReadStreamItem(s + p, size - p);
         if (back.kind == StreamItem::kUnit) rec.positions += 1;
-        if (back.kind == StreamItem::kElement) rec.positions += 1;
+        if (back.kind == StreamItem::kElement && uint64_t(p) + back.size <= at) rec.positions += 1;
         p += back.size;
       }
     }
@@ -870,8 +920,8 @@ int32_t xMorvaLines::RecomposeAfterChange(xMorvaFont& font, const Change& change
   fStatus = 0;
   xMorvaProperties state;
   GetStateAtLine(change.paragraphStart, change.line, state);
-  // The paragraph's tab records sit at its start: the walk reads them.
   xMorvaTabs tabs;
+  fEngine->GetTabsAt(change.paragraphStart, tabs);
   // The removed records' bytes, grown or shrunk by the edit.
   const int64_t end64 = int64_t(change.paragraphStart) + change.removed +
                         (int64_t(fEngine->GetStreamSize()) - int64_t(change.streamSize));
@@ -941,11 +991,14 @@ int32_t xMorvaLines::Update(xMorvaFont& font, int32_t& firstLine) {
   const int64_t end64 = int64_t(change.paragraphStart) + change.removed + fDelta;
   uint32_t at = uint32_t(std::clamp<int64_t>(end64, change.paragraphStart, size));
   xMorvaTabs tabs;
+  fEngine->GetTabsAt(change.paragraphStart, tabs);
   int32_t next = Compose(font, change.line, running, tabs, change.paragraphStart, at);
   // A paragraph after the composed ones that now starts in another state
-  // (a run of properties opened or closed by the edit) is composed again,
-  // and so on until the states agree.
-  while (next < GetLineCount() && !SameLineState(Rec(next).state, running)) {
+  // or with other stops (a run of properties opened or closed by the edit,
+  // tab records removed with the text) is composed again, and so on until
+  // both agree.
+  while (next < GetLineCount() &&
+         (!SameLineState(Rec(next).state, running) || Rec(next).tabsKey != TabsKey(tabs))) {
     int32_t last = next;
     uint32_t bytes = 0;
     while (last < GetLineCount()) {
@@ -960,9 +1013,8 @@ int32_t xMorvaLines::Update(xMorvaFont& font, int32_t& firstLine) {
       ++last;
     }
     fRecords.erase(fRecords.begin() + next, fRecords.begin() + last);
-    xMorvaTabs paragraphTabs;
     const uint32_t to = uint32_t(std::min<uint64_t>(uint64_t(at) + bytes, size));
-    next = Compose(font, next, running, paragraphTabs, at, to);
+    next = Compose(font, next, running, tabs, at, to);
     at = to;
   }
   if (next < GetLineCount()) Rec(next).state.Assign(running);

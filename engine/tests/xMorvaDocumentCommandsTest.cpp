@@ -2,6 +2,7 @@
 // what needs an area, the user's methods, attributes and toggles in one undo
 // step, colours, breaks and case changes.
 #include "engine/tests/DocumentFixture.h"
+#include "framework/core/streams/VHandleStream.h"
 #include "graphics/VPort.h"
 
 namespace {
@@ -167,6 +168,50 @@ TEST_F(CommandTest, InsertionsOfElementsAndCharacters) {
   document->DoCommand(406);
   document->DoCommand(410);
   EXPECT_EQ(document->GetCurrentPart()->GetLength(), 1);
+}
+
+// The soft hyphen and the breaks go in whole, with the payload the engine
+// writes (the hyphen's unit, a break's paragraph end), so that a saved
+// text loads undamaged with every element kept.
+TEST_F(CommandTest, ElementCommandsInsertWholeElements) {
+  struct Case {
+    int32_t command;
+    uint16_t code;
+    uint16_t unit;
+    uint32_t b;
+  } cases[] = {{404, xMorvaElementCode::SoftHyphen, 0x00AD, 2},
+               {406, xMorvaElementCode::PageBreak, kUnitParagraphEnd, 0},
+               {410, xMorvaElementCode::ColBreak, kUnitParagraphEnd, 0}};
+  for (const Case& c : cases) {
+    Load(u"ab\r", 1, 1);
+    document->DoCommand(c.command);
+    xMorvaEngine& body = *static_cast<xMorvaEngine*>(document->GetCurrentPart());
+    EXPECT_EQ(body.GetLength(), 4) << c.command;
+    EXPECT_EQ(body.GetSelStart(), 2) << c.command;
+    const Bytes bytes = StreamBytes(body);
+    ASSERT_GE(bytes.size(), 2u + kElementHeadSize + 2u) << c.command;
+    const uint8_t* element = bytes.data() + 2;
+    EXPECT_EQ(StreamUnit(element + 2), c.code) << c.command;
+    EXPECT_EQ(StreamLong(element + 4), 2u) << c.command;
+    EXPECT_EQ(StreamLong(element + 8), c.b) << c.command;
+    EXPECT_EQ(StreamUnit(element + kElementHeadSize), c.unit) << c.command;
+
+    VMemHandle handle = 0;
+    VHandleStream stream(handle);
+    ASSERT_EQ(0, stream.OpenWrite());
+    ASSERT_TRUE(body.WriteResource(stream));
+    stream.CloseWrite(1);
+    const auto* data = static_cast<const uint8_t*>(gMemoryMgr->LockHandle(handle));
+    xMorvaEngine loaded(nullptr, xMorvaEngine::kPartGranule);
+    bool damaged = true;
+    EXPECT_TRUE(loaded.LoadResourceBytes(data, gMemoryMgr->GetHandleSize(handle), {1}, 1, damaged));
+    gMemoryMgr->UnlockHandle(handle);
+    gMemoryMgr->DisposeHandle(handle);
+    EXPECT_FALSE(damaged) << c.command;
+    EXPECT_EQ(loaded.GetLength(), 4) << c.command;
+    // A hidden soft hyphen shows no unit; a break shows its paragraph end.
+    EXPECT_EQ(StreamBytes(loaded).size(), bytes.size()) << c.command;
+  }
 }
 
 TEST_F(CommandTest, PlainAndBordersAreOneStepEach) {

@@ -194,6 +194,70 @@ TEST_F(LayoutTest, WidthAndPageGeometryChangesComposeAgain) {
   EXPECT_NE(0, layout->GetPages().GetColumnLineCount(0, 1));
 }
 
+// Typing along a line measures the line from its own start: a hanging
+// first line, which begins left of the indent, is full when its text
+// reaches the available width, however far left it begins.
+TEST_F(LayoutTest, TypingOnAHangingFirstLineBreaksAsAWholeComposition) {
+  int fast = 0;
+  for (int n = 0; n < 40; ++n) {
+    std::u16string text = std::u16string(size_t(n), u'i');
+    for (int w = 0; w < 30; ++w) text += u" which";
+    Load(text + u"\r", 0, 0);
+    document->BeginChange();
+    document->GetCurrentPart()->SetPropertyWithUndo(kPropFirstLineIndent, -30);
+    document->EndChange();
+    ASSERT_EQ(0, layout->Update());
+    // The caret at the end of the first line's last word.
+    const int32_t end = layout->GetLines(kPartBody)->GetLine(0).positions - 1;
+    document->GetCurrentPart()->SetSelection(end, end);
+    document->TypeCharacter(u'W');
+    fast += document->LastTypingWasFast() ? 1 : 0;
+    ExpectLikeWholeRecomposition("hanging line, " + std::to_string(n) + " i's");
+    if (HasFatalFailure()) return;
+  }
+  EXPECT_GT(fast, 0);
+}
+
+// Typing into a centred text whose line breaks further on narrows the
+// centre tab by half the unit, as a whole composition does.
+TEST_F(LayoutTest, TypingBehindACentreTabOnABrokenLine) {
+  int fast = 0;
+  for (int16_t stop = 200; stop < 640; stop += 40) {
+    Load(u"xab cd " + std::u16string(80, u'm') + u"\r", 1, 1);
+    document->BeginChange();
+    layout->GetEngine(kPartBody)->InsertTabWithUndo();
+    document->EndChange();
+    xMorvaTabs tabs;
+    tabs.AddStop(MakeTabStop(stop, 0, kTabCentre));
+    document->BeginChange();
+    document->GetCurrentPart()->SetTabsWithUndo(tabs);
+    document->EndChange();
+    ASSERT_EQ(0, layout->Update());
+    document->GetCurrentPart()->SetSelection(3, 3);
+    document->TypeCharacter(u'W');
+    fast += document->LastTypingWasFast() ? 1 : 0;
+    ExpectLikeWholeRecomposition("centre tab at " + std::to_string(stop));
+    if (HasFatalFailure()) return;
+  }
+  EXPECT_GT(fast, 0);
+}
+
+// While a soft hyphen waits for the next place to break, its hyphen takes
+// room: typing after it is composed again rather than fitted by width.
+TEST_F(LayoutTest, TypingAfterASoftHyphenBreaksAsAWholeComposition) {
+  for (int n = 40; n < 80; ++n) {
+    Load(u"and of aM" + std::u16string(size_t(n), u'a') + u"\r", 8, 8);
+    document->BeginChange();
+    layout->GetEngine(kPartBody)->InsertSoftHyphenWithUndo();
+    document->EndChange();
+    ASSERT_EQ(0, layout->Update());
+    document->GetCurrentPart()->SetSelection(n + 10, n + 10);
+    document->TypeCharacter(u'a');
+    ExpectLikeWholeRecomposition("soft hyphen, " + std::to_string(n) + " a's");
+    if (HasFatalFailure()) return;
+  }
+}
+
 TEST_F(LayoutTest, EditsInAHeaderLeaveTheBodyPagesAlone) {
   std::mt19937 random(3);
   Load(Generated(random, 20), 0, 0);

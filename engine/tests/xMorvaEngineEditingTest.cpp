@@ -97,6 +97,18 @@ TEST_F(PropertyRunTest, ACaretPropertyIsWrittenByTyping) {
   EXPECT_EQ(Stream().Text(u"a").bytes(), Bytes_()) << "default look: no record";
 }
 
+// Records left at the end of a text govern no character: typing there
+// writes its own look and takes them away, so that nothing redundant is
+// left behind the typed unit.
+TEST_F(PropertyRunTest, TypingAtTheEndTakesTheRecordsLeftThere) {
+  Load(Stream().Text(u"ab\r").Record(kPropBold, 1), 3, 3);
+  ASSERT_EQ(0, engine.TypeCharacter(u'x'));
+  EXPECT_EQ(Bytes_(), Bytes(Stream().Text(u"ab\r").Record(kPropBold, 1).Text(u"x")));
+  bool damaged = true;
+  EXPECT_TRUE(engine.RepairStream(1, {1}, damaged));
+  EXPECT_FALSE(damaged);
+}
+
 TEST_F(PropertyRunTest, SetTabsWritesRemovalsAndStops) {
   Load(Stream().Tab(100, kTabLeft).Tab(200, kTabLeft).Text(u"ab\rcd"), 4, 4);
   ASSERT_EQ(0, engine.SetTabs(xMorvaTabs()));

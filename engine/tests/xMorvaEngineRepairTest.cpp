@@ -49,8 +49,11 @@ TEST_F(RepairTest, MendsOrDropsWhatItCannotKeep) {
       {"tab leader", Stream().Tab(10, kTabLeft, 5).Text(u"a"), Stream().Text(u"a"), true},
       {"tab added twice", Stream().Tab(10, kTabLeft).Tab(10, kTabLeft).Text(u"a"),
        Stream().Tab(10, kTabLeft).Text(u"a"), false},
-      {"each paragraph's own stop", Stream().Tab(10, kTabLeft).Text(u"a\r").Tab(10, kTabLeft).Text(u"b"),
-       Stream().Tab(10, kTabLeft).Text(u"a\r").Tab(10, kTabLeft).Text(u"b"), false},
+      // A paragraph starts with the stops of the one before it.
+      {"stop the paragraph before has", Stream().Tab(10, kTabLeft).Text(u"a\r").Tab(10, kTabLeft).Text(u"b"),
+       Stream().Tab(10, kTabLeft).Text(u"a\r").Text(u"b"), false},
+      {"removal at the next paragraph", Stream().Tab(10, kTabLeft).Text(u"a\r").Tab(10, kTabNone).Text(u"b"),
+       Stream().Tab(10, kTabLeft).Text(u"a\r").Tab(10, kTabNone).Text(u"b"), false},
       {"removal of no stop", Stream().Tab(10, kTabNone).Text(u"a"), Stream().Text(u"a"), false},
       {"unknown element", Stream().Text(u"a").Element(20000, {1, 2}).Text(u"b"), Stream().Text(u"ab"), true},
       {"element past end", Stream().Text(u"a").Head(xMorvaElementCode::Pict, 100, 0).Raw(Bytes(30, 0)),

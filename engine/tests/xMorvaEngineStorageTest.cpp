@@ -84,6 +84,29 @@ TEST_F(StorageTest, LengthsAreStoredInTwipsAndTabsInPoints) {
   EXPECT_EQ(saved, Saved(other));
 }
 
+// Stops set on the first of two paragraphs are taken away again at the
+// second's start; the load keeps those records, so the second paragraph
+// has no stop after a save and load either.
+TEST_F(StorageTest, TabStopsOfOneParagraphSurviveASaveAndLoad) {
+  Load(Stream().Text(u"one\rtwo"), 1, 1);
+  xMorvaTabs tabs;
+  tabs.AddStop(MakeTabStop(96, 0, kTabLeft));
+  tabs.AddStop(MakeTabStop(192, '.', kTabRight));
+  ASSERT_EQ(0, engine.SetTabsWithUndo(tabs));
+  const Bytes edited = Bytes_();
+  xMorvaEngine loaded(nullptr, xMorvaEngine::kPartGranule);
+  bool damaged = true;
+  ASSERT_TRUE(LoadStored(loaded, Saved(engine), damaged));
+  EXPECT_FALSE(damaged);
+  EXPECT_EQ(StreamBytes(loaded), edited);
+  for (xMorvaEngine* text : {&engine, &loaded}) {
+    text->SetSelection(1, 1);
+    EXPECT_EQ(text->GetCurrentTabs().Count(), 2);
+    text->SetSelection(5, 5);
+    EXPECT_EQ(text->GetCurrentTabs().Count(), 0);
+  }
+}
+
 TEST_F(StorageTest, ResolutionsThatDoNotDivide1440TruncateOnBothSides) {
   const int32_t saved = gScreenLogPixelsX;
   gScreenLogPixelsX = 100;

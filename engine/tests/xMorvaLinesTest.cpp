@@ -241,7 +241,8 @@ TEST_F(Composition, TabKindsLayOutTheirCache) {
       {"right", kTabRight, u"abc", u"abc", 1.0},
       {"centre", kTabCentre, u"abcd", u"abcd", 0.5},
       {"decimal", kTabDecimal, u"12.5", u"12", 1.0},
-      {"right, too wide", kTabRight, u"wwwwwwwwwwwwwwwwww", u"wwwwwwwwwwwwwwwwww", 1.0},
+      // Wider than the tab's space, still on the line.
+      {"right, too wide", kTabRight, u"wwwwwwwwwwww", u"wwwwwwwwwwww", 1.0},
       {"bad kind", 9, u"abc", u"", 1.0},
   };
   for (const TabCase& c : cases) {
@@ -253,6 +254,7 @@ TEST_F(Composition, TabKindsLayOutTheirCache) {
     const double remaining = 120 - Width(u"ab");
     const double expected = std::max(0.0, remaining - Width(c.consumed) * c.share);
     EXPECT_NEAR(TabWidthAt(stream, uint32_t(head.size())), expected, 1e-3) << c.name;
+    EXPECT_EQ(lines.GetLineCount(), 1) << c.name;
     EXPECT_EQ(lines.GetLine(0).tabs, 1) << c.name;
     EXPECT_EQ(SumPositions(), 3 + int32_t(c.after.size())) << c.name;
   }
@@ -276,6 +278,132 @@ TEST_F(Composition, SoftHyphensShowOnlyAtABreak) {
   EXPECT_EQ(lines.GetLine(0).bytes, second + hyphen.size());
   EXPECT_TRUE(lines.GetLine(1).flags & kLineContinuesWord);
   EXPECT_EQ(SumBytes(), engine.GetStreamSize());
+}
+
+// A centre or right tab whose text the line breaks keeps the room that the
+// text left on its own line: the units that moved on take none of it.
+TEST_F(Composition, ATabWhoseTextBreaksKeepsItsRoom) {
+  const Bytes tab = Stream().Head(xMorvaElementCode::Tab, 14, 14).Raw(Bytes(14, 0));
+  const std::u16string bs(60, u'b');
+  struct Case {
+    const char* name;
+    Bytes stream;
+    uint32_t tabAt;
+    double width;
+  } cases[] = {
+      {"centre tab, broken at a space", Stream().Tab(100, kTabCentre).Raw(tab).Text(u"aa " + bs), 8,
+       100 - Width(u"aa ") / 2},
+      {"right tab, broken after it", Stream().Tab(150, kTabRight).Text(u"x").Raw(tab).Text(bs), 10,
+       150 - Width(u"x")},
+  };
+  for (const Case& c : cases) {
+    Load(c.stream);
+    ASSERT_EQ(0, lines.ComposeAll(font)) << c.name;
+    ASSERT_GE(lines.GetLineCount(), 2) << c.name;
+    EXPECT_NEAR(TabWidthAt(StreamBytes(engine), c.tabAt), c.width, 1e-3) << c.name;
+  }
+}
+
+// A tab after a soft hyphen is a later place to break, so the hyphen is
+// hidden before the tab is laid out: the tab reaches its stop from where
+// the text without the hyphen ends.
+TEST_F(Composition, ASoftHyphenBeforeATabIsHiddenFirst) {
+  const Bytes hyphen = Stream().Element(xMorvaElementCode::SoftHyphen, Stream().Unit(0x00AD), 0);
+  const Bytes tab = Stream().Head(xMorvaElementCode::Tab, 14, 14).Raw(Bytes(14, 0));
+  Load(Stream().Tab(48, kTabLeft).Text(u"a").Raw(hyphen).Raw(tab).Text(u"b"));
+  ASSERT_EQ(0, lines.ComposeAll(font));
+  const Bytes stream = StreamBytes(engine);
+  EXPECT_EQ(StreamLong(stream.data() + 10 + 8), 2u);
+  EXPECT_NEAR(TabWidthAt(stream, 10 + uint32_t(hyphen.size())), 48 - Width(u"a"), 1e-3);
+  EXPECT_NEAR(lines.GetLine(0).width, 48 + Width(u"b"), 1e-3);
+}
+
+// Every element counts one position on exactly one line, whether a line
+// breaks at the end of its text (a shown soft hyphen) or while the
+// overflow falls inside it (a page number after a space): the records'
+// positions add up to the text's.
+TEST_F(Composition, ElementsAtABreakCountOnce) {
+  const Bytes hyphen = Stream().Element(xMorvaElementCode::SoftHyphen, Stream().Unit(0x00AD), 0);
+  std::u16string word;
+  while (Width(u"ab" + word + u"-") <= 190) word += u"x";
+  std::u16string filler;
+  while (Width(filler + u"m ") <= 150) filler += u"m";
+  Stream number;
+  Computed(number, xMorvaElementCode::PageNumber, Stream().Long(0), Stream().Text(u"xxxxxxxxxxxxxxx"),
+           Source(u"page"));
+  struct Case {
+    const char* name;
+    Bytes stream;
+    std::vector<int32_t> positions;  // line by line
+  } cases[] = {
+      {"two soft-hyphen breaks",
+       Stream().Text(u"ab").Raw(hyphen).Text(word).Raw(hyphen).Text(word).Raw(hyphen).Text(u"yyyyyyyyyyyyyyyy"),
+       {int32_t(word.size()) + 4, int32_t(word.size()) + 1, 16}},
+      {"page number overflowing after a space", Stream().Text(filler + u" ").Raw(number).Text(u"z"),
+       {int32_t(filler.size()) + 1, 2}},
+  };
+  for (const Case& c : cases) {
+    Load(c.stream);
+    engine.SetLength(PositionsOf(c.stream));
+    ASSERT_EQ(0, lines.ComposeAll(font)) << c.name;
+    std::vector<int32_t> positions;
+    for (int32_t i = 0; i < lines.GetLineCount(); ++i) positions.push_back(lines.GetLine(i).positions);
+    EXPECT_EQ(positions, c.positions) << c.name;
+    EXPECT_TRUE(lines.CheckSums()) << c.name;
+  }
+}
+
+// A line broken at a space whose next unit did not fit begins with that
+// unit's metrics, not with those of the larger text before the space.
+TEST_F(Composition, ALineBrokenBeforeItsFirstUnitTakesThatUnitsHeight) {
+  Load(Stream().Text(u"x"));
+  ASSERT_EQ(0, lines.ComposeAll(font));
+  const int32_t small = lines.GetLine(0).height;
+  int tried = 0;
+  for (int n = 1; n < 80; ++n) {
+    const Bytes bytes =
+        Stream().Record(kPropSize, 24).Text(std::u16string(size_t(n), u'i') + u" ").Record(kPropSize, 12).Text(u"x");
+    Load(bytes);
+    ASSERT_EQ(0, lines.ComposeAll(font));
+    // Only where the i's and the space fill the line and the x alone goes on.
+    if (lines.GetLineCount() != 2 || lines.GetLine(0).positions != n + 1) continue;
+    ++tried;
+    EXPECT_TRUE(lines.GetLine(0).flags & kLineBreakAtSpace);
+    EXPECT_GT(lines.GetLine(0).height, small);
+    EXPECT_EQ(lines.GetLine(1).height, small) << n;
+  }
+  EXPECT_EQ(tried, 1);
+}
+
+// A paragraph starts with the stops of the one before it: a stop set at
+// the first paragraph lays out the tab of the second, and a removal
+// record at the second's start takes it away again.
+TEST_F(Composition, TabStopsCarryIntoTheNextParagraph) {
+  const Bytes tab = Stream().Head(xMorvaElementCode::Tab, 14, 14).Raw(Bytes(14, 0));
+  const uint32_t second = 8 + 2 + 26 + 2;  // record, "a", tab, paragraph end
+  struct Case {
+    const char* name;
+    Bytes stream;
+    double width;  // of the second paragraph's tab
+  } cases[] = {
+      {"carried", Stream().Tab(150, kTabLeft).Text(u"a").Raw(tab).Text(u"\rc").Raw(tab).Text(u"d"),
+       150 - Width(u"c")},
+      {"removed at the next paragraph",
+       Stream().Tab(150, kTabLeft).Text(u"a").Raw(tab).Text(u"\r").Tab(150, kTabNone).Text(u"c").Raw(tab).Text(u"d"),
+       -1},
+  };
+  for (const Case& c : cases) {
+    Load(c.stream);
+    ASSERT_EQ(0, lines.ComposeAll(font)) << c.name;
+    const Bytes stream = StreamBytes(engine);
+    uint32_t at = second + (c.width < 0 ? 8 : 0) + 2;
+    float width = 0;
+    std::memcpy(&width, stream.data() + at + kElementHeadSize, sizeof width);
+    if (c.width >= 0)
+      EXPECT_NEAR(width, c.width, 1e-3) << c.name;
+    else
+      EXPECT_LT(width, 150 - Width(u"c") - 1) << c.name;  // a default stop, nearer
+  }
 }
 
 }  // namespace
