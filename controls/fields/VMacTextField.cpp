@@ -56,6 +56,9 @@ void Dispose(Tbx::Handle& h) {
   h = 0;
 }
 
+// The view whose click TEClick is tracking, for the click loop.
+VMacTextView* gClickView = nullptr;
+
 }  // namespace
 
 // ---- The view.
@@ -356,9 +359,41 @@ bool VMacTextView::MouseDown(VEvent& event) {
   int32_t ox = 0;
   int32_t oy = 0;
   GetOrigin(ox, oy);
+  gClickView = this;
+  Tbx::TESetClickLoop(&VMacTextView::ClickLoop, fRecord);
   Tbx::TEClick(Tbx::Point{Short(oy + event.GetY() - GetScrollY()), Short(ox + event.GetX() - GetScrollX())},
                VSystemServices::IsShiftDown(), fRecord);
+  Tbx::TESetClickLoop(nullptr, fRecord);
+  gClickView = nullptr;
   Invalidate(1);
+  return true;
+}
+
+bool VMacTextView::ClickLoop(Tbx::TERec* record) {
+  VMacTextView* view = gClickView;
+  if (view == nullptr) return true;
+  int32_t x = 0;
+  int32_t y = 0;
+  view->VFrame::GetMouseLocation(x, y);
+  VScrollContainer* container = view->fField;
+  const bool vertical = container->GetVerticalBar() != nullptr && container->GetVerticalBar()->IsShown();
+  const bool horizontal = container->GetHorizontalBar() != nullptr && container->GetHorizontalBar()->IsShown();
+  int32_t dx = 0;
+  int32_t dy = 0;
+  if (vertical && y >= view->GetHeight() &&
+      view->GetScrollY() + view->GetHeight() < view->GetContentHeight()) {
+    // Below the view the selection shrinks to its start as the text scrolls.
+    record->selEnd = record->selStart;
+    dy = view->GetVerticalLineStep(false);
+  } else if (vertical && y < 0 && view->GetScrollY() > 0) {
+    dy = -view->GetVerticalLineStep(true);
+  }
+  if (horizontal && x >= view->GetWidth()) dx = view->GetHorizontalLineStep(false);
+  else if (horizontal && x < 0 && view->GetScrollX() > 0) dx = -view->GetHorizontalLineStep(true);
+  if (dx != 0 || dy != 0) {
+    view->ScrollTo(view->GetScrollX() + dx, view->GetScrollY() + dy, true, 0);
+    container->Invalidate(2);
+  }
   return true;
 }
 

@@ -57,6 +57,8 @@ class VMacTextView : public VScrolledView {
   Tbx::TEHandle GetRecord() const { return fRecord; }
 
  private:
+  // Scrolls the clicked view while the mouse is dragged outside it.
+  static bool ClickLoop(Tbx::TERec* record);
   void PlaceRects();
   void DeleteForward();
   bool TypeCharacter(char16_t character, int16_t keyCode);

@@ -132,6 +132,16 @@ TEST_F(MacTextField, KeysMoveExtendTypeAndDelete) {
   EXPECT_TRUE(field_->IsModified());
 }
 
+TEST_F(MacTextField, ADragSelectsAsTheClickIsTracked) {
+  Set("hello world");
+  field_->SetEnabled(true);
+  field_->SetSelection(0, 0);
+  Script(*field_->GetView(), {{4, 6, true}, {60, 6, true}, {170, 6, true}, {170, 6, false}});
+  VEvent down(4, 6, 0, false, false, false, false, false, 1, 0);
+  EXPECT_TRUE(field_->GetView()->MouseDown(down));
+  EXPECT_EQ(Sel(), std::make_pair(0, 11));
+}
+
 TEST_F(MacTextField, EditCommandsAndTheirBits) {
   Set("");
   EXPECT_EQ(field_->GetView()->UpdateEditCommands() & ~3, 16);

@@ -14,6 +14,7 @@
 #include "platform/toolbox/TbxScrap.h"
 #include "platform/toolbox/TbxTextStyles.h"
 #include "platform/toolbox/TbxWindows.h"
+#include "platform/win32/WinInput.h"
 #include "platform/win32/WinTime.h"
 
 namespace Tbx {
@@ -206,8 +207,12 @@ void LayOutLines(TERec& r, TextEditLayout& l) {
   int32_t x = 0;
   int32_t lastBreak = -1;
   size_t run = 0;
+  const StyleMetrics* metrics = &MetricsOf(runs[0].style);
   for (int32_t i = 0; i < length; ++i) {
-    while (run + 1 < runs.size() && runs[run + 1].start <= i) ++run;
+    if (run + 1 < runs.size() && runs[run + 1].start <= i) {
+      while (run + 1 < runs.size() && runs[run + 1].start <= i) ++run;
+      metrics = &MetricsOf(runs[run].style);
+    }
     const uint8_t c = text[i];
     if (c == 13) {
       l.lineStarts.push_back(i + 1);
@@ -216,7 +221,7 @@ void LayOutLines(TERec& r, TextEditLayout& l) {
       lastBreak = -1;
       continue;
     }
-    x += MetricsOf(runs[run].style).advance[c];
+    x += metrics->advance[c];
     if (c == ' ') {
       lastBreak = i + 1;
       continue;  // spaces hang past the edge
@@ -230,6 +235,7 @@ void LayOutLines(TERec& r, TextEditLayout& l) {
       i = at - 1;
       run = l.runs.RunIndexAt(at);
       if (run > 0) --run;
+      metrics = &MetricsOf(runs[run].style);
     }
   }
   l.lineStarts.push_back(length);
@@ -689,8 +695,20 @@ void TEClick(Point point, bool extend, TEHandle te) {
   }
   l.caretStyleSet = false;
   TouchCaret(*r);
-  // The click loop runs once the caret is placed; its answer ends tracking.
-  if (r->clickLoop != nullptr) r->clickLoop(r);
+  // While the button is held the selection follows the mouse (in the
+  // current port's coordinates), the click loop running at each poll; the
+  // loop's false ends the tracking.
+  const int32_t anchor = r->clickAnchor;
+  while ((GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0) {
+    if (r->clickLoop != nullptr && !r->clickLoop(r)) break;
+    POINT screen{0, 0};
+    GetCursorPos(&screen);
+    Point mouse{static_cast<int16_t>(screen.y), static_cast<int16_t>(screen.x)};
+    GlobalToLocal(&mouse);
+    const int32_t at = TEGetOffset(mouse, te);
+    r->selStart = static_cast<int16_t>(std::min(anchor, at));
+    r->selEnd = static_cast<int16_t>(std::max(anchor, at));
+  }
 }
 
 void TECopy(TEHandle te) {

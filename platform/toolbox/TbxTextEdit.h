@@ -137,7 +137,9 @@ QV_PLATFORM_API void TEIdle(TEHandle te);
 // rectangle clips) into the port's context.
 QV_PLATFORM_API void TEUpdate(const Rect* rect, TEHandle te);
 // Places the caret at the character boundary nearest the point (port
-// coordinates); with extend, moves the selection's end there.
+// coordinates); with extend, moves the selection's end there. While the
+// button stays down the selection follows the mouse, and the record's
+// click loop runs at each poll.
 QV_PLATFORM_API void TEClick(Point point, bool extend, TEHandle te);
 // The selection through the scrap's 'TEXT' (and 'styl').
 QV_PLATFORM_API void TECut(TEHandle te);
