@@ -142,6 +142,20 @@ TEST_F(MacTextField, ADragSelectsAsTheClickIsTracked) {
   EXPECT_EQ(Sel(), std::make_pair(0, 11));
 }
 
+TEST_F(MacTextField, AContextClickShowsTheSelectionsAttributes) {
+  for (int32_t id : {541, 542, 544, 545, 546, 547}) host_->Add(id);
+  host_->commands[542]->SetLong(nullptr, 0, 0);
+  Set("abc");
+  field_->SelectAll();
+  field_->SetFontSize(15);
+  VEvent context(4, 6, 0, false, true, false, false, false, 1, 0);
+  EXPECT_FALSE(field_->GetView()->MouseDown(context)) << "a disabled field takes no context click";
+  EXPECT_EQ(field_->GetCommandLong(542), 0);
+  field_->SetEnabled(true);
+  EXPECT_TRUE(field_->GetView()->MouseDown(context));
+  EXPECT_EQ(field_->GetCommandLong(542), 615);
+}
+
 TEST_F(MacTextField, EditCommandsAndTheirBits) {
   Set("");
   EXPECT_EQ(field_->GetView()->UpdateEditCommands() & ~3, 16);
