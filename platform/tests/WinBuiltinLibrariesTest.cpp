@@ -7,6 +7,8 @@
 
 #include "platform/win32/WinClasses.h"
 #include "platform/win32/WinLibrary.h"
+#include "platform/win32/WinMessages.h"
+#include "platform/win32/WinWindowState.h"
 
 namespace {
 
@@ -63,6 +65,36 @@ TEST(WinClasses, RefusesBadAndDuplicateClasses) {
   EXPECT_TRUE(UnregisterClassA("QvTestClass", nullptr));
   EXPECT_FALSE(UnregisterClassA("QvTestClass", nullptr));
   EXPECT_EQ(GetLastError(), ERROR_CLASS_DOES_NOT_EXIST);
+}
+
+UINT gCreated = 0;
+LRESULT Recording(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_CREATE) gCreated = lParam == 77 ? 1 : 2;
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+TEST(WinClasses, WindowsOfAClassAreChildrenWithItsProcedure) {
+  const WNDCLASSA recording{0, &Recording, nullptr, "QvRecording"};
+  ASSERT_NE(RegisterClassA(&recording), 0);
+  HWND parent = CreateHeadlessWindow(200, 100);
+  const DWORD style = DWORD(WS_CHILD | WS_VISIBLE | WS_DISABLED);
+  HWND child = CreateWindowExA(0, "QvRecording", "t", style, 10, 20, 50, 30, parent, nullptr, nullptr,
+                               reinterpret_cast<void*>(77));
+  ASSERT_NE(child, nullptr);
+  EXPECT_EQ(gCreated, 1u) << "WM_CREATE carries the parameter";
+  EXPECT_EQ(GetParent(child), parent);
+  RECT r{};
+  GetClientRect(child, &r);
+  EXPECT_EQ(r.right - r.left, 50);
+  EXPECT_EQ(r.bottom - r.top, 30);
+  EXPECT_FALSE(IsWindowEnabled(child));
+  EXPECT_EQ(GetWindowLongA(child, GWL_STYLE), LONG(style));
+  EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(child, GWL_WNDPROC)), &Recording);
+  EXPECT_EQ(CreateWindowExA(0, "NoSuchClass", "", style, 0, 0, 5, 5, parent, nullptr, nullptr, nullptr), nullptr);
+  EXPECT_EQ(GetLastError(), ERROR_CANNOT_FIND_WND_CLASS);
+  DestroyWindow(parent);
+  EXPECT_FALSE(IsWindow(child)) << "destroyed with its parent";
+  UnregisterClassA("QvRecording", nullptr);
 }
 
 }  // namespace

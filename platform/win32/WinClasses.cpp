@@ -1,8 +1,12 @@
 // The table of registered window classes.
 #include "platform/win32/WinClasses.h"
 
+#include "platform/win32/WinMessages.h"
+#include "platform/win32/WinWindowState.h"
+
 #include <strings.h>
 
+#include <algorithm>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -68,4 +72,32 @@ BOOL GetClassInfoA(HINSTANCE /*instance*/, const char* className, WNDCLASSA* win
   windowClass->lpszClassName = className;
   SetLastError(ERROR_SUCCESS);
   return TRUE_;
+}
+
+HWND CreateWindowExA(DWORD exStyle, const char* className, const char* title, DWORD style, int x, int y,
+                     int width, int height, HWND parent, void*, HINSTANCE instance, void* param) {
+  WNDCLASSA info{};
+  if (!GetClassInfoA(instance, className, &info)) {
+    SetLastError(ERROR_CANNOT_FIND_WND_CLASS);
+    return nullptr;
+  }
+  HWND window = CreateHeadlessWindow(std::max(width, 1), std::max(height, 1));
+  if (window == nullptr) return nullptr;
+  if ((style & DWORD(WS_VISIBLE)) == 0) ShowWindow(window, SW_HIDE);
+  if (parent != nullptr && SetParent(window, parent) == nullptr && GetParent(window) != parent) {
+    DestroyWindow(window);
+    return nullptr;
+  }
+  SetWindowLongA(window, GWL_STYLE, LONG(style));
+  SetWindowLongA(window, GWL_EXSTYLE, LONG(exStyle));
+  MoveWindow(window, x, y, width, height, FALSE_);
+  SetWindowTextA(window, title != nullptr ? title : "");
+  EnableWindow(window, (style & DWORD(WS_DISABLED)) == 0 ? TRUE_ : FALSE_);
+  SetWindowLongPtrA(window, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(info.lpfnWndProc));
+  if (SendMessageA(window, WM_CREATE, 0, reinterpret_cast<LPARAM>(param)) == -1) {
+    DestroyWindow(window);
+    return nullptr;
+  }
+  SetLastError(ERROR_SUCCESS);
+  return window;
 }
