@@ -140,7 +140,11 @@ const VModuleLayers kLayers = {
     .initGraphics = &InitGraphics,
     .initMenuGlobals = &InitMenuGlobals,
     .installMenuWindowProc = &InstallMenuWindowProc,
-    .loadRichEditLibrary = &LoadRichEditLibrary,
+    // The TextEdit fields' start, then the rich-edit library's.
+    .loadRichEditLibrary = [] {
+      StartMacTextFields();
+      LoadRichEditLibrary();
+    },
     .startPictureServices = &StartPictureServices,
     .stopPictureServices = &StopPictureServices,
     .disposeTextFieldOffscreen = &DisposeTextFieldOffscreen,

@@ -113,13 +113,16 @@ VTextEditFrame::VTextEditFrame(VFrame* parent, const int32_t* rect) : VFrame(par
   const Tbx::TextStyle style{family,
                              static_cast<uint8_t>((isBold != 0 ? Tbx::bold : 0) |
                                                   (isItalic != 0 ? Tbx::italic : 0)),
-                             static_cast<int16_t>(scaled / 3)};
+                             static_cast<int16_t>(scaled / 3),
+                             {0, 0, 0}};
   if (rect == nullptr) VFrame::ResizeTo(5, 5, 1);
   int32_t ox = 0;
   int32_t oy = 0;
   GetOrigin(ox, oy);
   const Tbx::Rect r = TbxRectOf(ox, oy, GetWidth(), GetHeight());
   fRecord = Tbx::TENew(&r, &r);
+  // One line: only a return breaks it.
+  if (Tbx::TERec* record = Tbx::TEGetRecord(fRecord)) record->crOnly = -1;
   Tbx::TECalText(fRecord);
   Tbx::TESetSelect(0, 0, fRecord);
   Tbx::TESetStyle(Tbx::doAll, &style, false, fRecord);

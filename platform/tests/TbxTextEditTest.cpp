@@ -33,7 +33,7 @@ class TextEdit : public testing::Test {
     int16_t font = 0;
     const uint8_t name[] = "\x0f" "Liberation Sans";
     GetFNum(name, &font);
-    const TextStyle style{font, 0, 13};
+    const TextStyle style{font, 0, 13, {0, 0, 0}};
     TESetStyle(doAll, &style, false, te);
   }
   void TearDown() override { TEDispose(te); }

@@ -5,10 +5,16 @@
 
 #include <cstdio>
 
+#include "platform/win32/WinBuiltinLibraries.h"
+
 HMODULE LoadLibraryA(const char* fileName) {
   if (fileName == nullptr || fileName[0] == '\0') {
     SetLastError(ERROR_MOD_NOT_FOUND);
     return nullptr;
+  }
+  if (HMODULE builtin = LoadBuiltinLibrary(fileName)) {
+    SetLastError(ERROR_SUCCESS);
+    return builtin;
   }
   void* module = dlopen(fileName, RTLD_NOW | RTLD_LOCAL);
   if (module == nullptr) {
@@ -36,7 +42,8 @@ FARPROC GetProcAddress(HMODULE module, const char* procName) {
                      sizeof ordinalName);
     symbol = ordinalName;
   }
-  void* entry = dlsym(module, symbol);
+  // A built-in library exports no entry points of its own.
+  void* entry = IsBuiltinLibrary(module) ? nullptr : dlsym(module, symbol);
   if (entry == nullptr) {
     SetLastError(ERROR_PROC_NOT_FOUND);
     return nullptr;
@@ -46,6 +53,11 @@ FARPROC GetProcAddress(HMODULE module, const char* procName) {
 }
 
 BOOL FreeLibrary(HMODULE module) {
+  if (IsBuiltinLibrary(module)) {
+    const bool freed = FreeBuiltinLibrary(module);
+    SetLastError(freed ? ERROR_SUCCESS : ERROR_INVALID_HANDLE);
+    return freed ? TRUE_ : FALSE_;
+  }
   if (module == nullptr || dlclose(module) != 0) {
     SetLastError(ERROR_INVALID_HANDLE);
     return FALSE_;

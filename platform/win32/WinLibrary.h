@@ -16,8 +16,9 @@ using FARPROC = void (*)();
 constexpr DWORD ERROR_MOD_NOT_FOUND = 126;
 constexpr DWORD ERROR_PROC_NOT_FOUND = 127;
 
-// Loads the library (a path, or a bare file name searched as the system
-// loader searches) and answers its module handle; null with
+// Loads the library (a library built into the platform by its name, see
+// WinBuiltinLibraries.h, else a path, or a bare file name searched as the
+// system loader searches) and answers its module handle; null with
 // ERROR_MOD_NOT_FOUND when it cannot be loaded. Each successful load is
 // ended by one FreeLibrary.
 QV_PLATFORM_API HMODULE LoadLibraryA(const char* fileName);
