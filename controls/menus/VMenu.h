@@ -1,37 +1,65 @@
-// VMenu: a menu built for a frame and its port from a menu id and an item,
-// shown as a pop-up at a screen point. This least form keeps what it is
-// given and chooses nothing when tracked; the frames reach it through the
-// pop-up menu maker installed at start.
+// VMenu: the standard menu, a list of items loaded from an 'XMNU' resource
+// and shown as a Win32 menu (in a menu bar or as a pop-up). Each realised
+// item holds a record in the item registry whose index is its Win32 command
+// id. The frames reach it through the pop-up menu maker installed at start.
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
+#include "controls/menus/VMenuBase.h"
 #include "views/VFrame.h"
 
-class VMenu : public VPopUpMenu {
- public:
-  VMenu(VFrame* frame, VPort* port, int32_t menuId, int16_t item)
-      : fFrame(frame), fPort(port), fMenuId(menuId), fItem(item) {}
-  void SetLook(int16_t look) override { fLook = look; }
-  void SetFlag(int32_t flag) override { fFlag = flag; }
-  // Shows the menu at the screen point and tracks the user; nothing is
-  // chosen.
-  void Track(int32_t screenX, int32_t screenY) override;
+class VResourceFile;
 
-  int32_t GetMenuId() const { return fMenuId; }
-  int16_t GetItem() const { return fItem; }
-  int16_t GetLook() const { return fLook; }
-  int32_t GetFlag() const { return fFlag; }
-  VFrame* GetFrame() const { return fFrame; }
-  VPort* GetPort() const { return fPort; }
+class VMenu : public VMenuBase {
+ public:
+  // Takes the command found by id, then loads the 'XMNU' (nothing for a null
+  // file or id 0).
+  VMenu(VFrame* owner, VPort* port, int32_t commandId, VResourceFile* file, int16_t menuId);
+  VMenu(VMenuBase* parentMenu, VPort* port, int32_t commandId, VResourceFile* file,
+        int16_t menuId);
+  // Deletes the items.
+  ~VMenu() override;
+
+  // kMenuLoaded, kMenuResourceMissing (an empty menu), or
+  // kMenuResourceCorrupt (an empty menu). A null file or id 0 loads nothing.
+  int32_t LoadFromResource(VPort* port, VResourceFile* file, int16_t menuId);
+  // Whether (file, id) is being loaded by a menu above the one asking.
+  static bool IsLoading(const VResourceFile* file, int16_t menuId);
+
+  void AddItem(VMenuItem* item) { fItems.push_back(item); }
+  void RemoveItem(VMenuItem* item);
+  void DeleteItems();
+  // Depth first through the sub-menus that have items; null when none.
+  VMenuItem* FindItem(int32_t commandId) const;
+  // The sub-menu of the sub-menu item bound to the command.
+  VMenuBase* FindSubMenu(int32_t commandId) const;
+
+  void Realize(VPort* port, bool asPopUp, bool measureAfter) override;
+  void Unrealize(bool recursive) override;
+  void Refresh(VCommand* command) override;
+  // Acts on the item at the 1-based position.
+  void ChooseItem(int32_t position) override;
+  void SetSmallFont(bool small) override;
+  void SetLook(int16_t kind) override;
+  bool HasItemList() const override { return true; }
+  int32_t CountItems() const override { return static_cast<int32_t>(fItems.size()); }
+  // 1-based; null outside.
+  VMenuItem* GetItem(int32_t position) const override;
+  void ClearCommand(VCommand* command) override;
+
+  // Rows in each column of a menu of `items` rows on a screen whose bottom
+  // is `screenBottom`, with rows `rowHeight` high: all in one column when
+  // they fit, else balanced columns. At least 1.
+  static int32_t RowsPerColumn(int32_t items, int32_t screenBottom, int32_t rowHeight);
 
  private:
-  VFrame* fFrame;
-  VPort* fPort;
-  int32_t fMenuId;
-  int16_t fItem;
-  int16_t fLook = 0;
-  int32_t fFlag = 0;
+  // Win32 state and marks of an item as the commands now say.
+  UINT ItemState(const VMenuItem* item) const;
+  void StringItemInfo(VMenuItem* item, MENUITEMINFOA& info, std::vector<char>& text);
+
+  std::vector<VMenuItem*> fItems;
 };
 
 // The maker the module installs for VFrame::PopUpMenu.

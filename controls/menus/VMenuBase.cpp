@@ -1,0 +1,67 @@
+// VMenuBase: owner chain, own command, Win32 handle.
+#include "controls/menus/VMenuBase.h"
+
+#include "controls/menus/VMenuItemRef.h"
+#include "framework/core/values/VLong.h"
+#include "views/VCommand.h"
+#include "views/VFrame.h"
+
+VMenuBase::VMenuBase(VFrame* owner) : fOwnerFrame(owner) {}
+
+VMenuBase::VMenuBase(VMenuBase* parentMenu) : fParentMenu(parentMenu) {}
+
+VMenuBase::~VMenuBase() {
+  DestroyHandle();
+  if (fCommand != nullptr) fCommand->RemoveTitleListener(this);
+}
+
+void VMenuBase::TakeCommand(int32_t commandId) { fCommand = FindCommand(commandId); }
+
+void VMenuBase::Unrealize(bool) {
+  DestroyHandle();
+  if (fCommand != nullptr) fCommand->RemoveTitleListener(this);
+}
+
+void VMenuBase::Refresh(VCommand*) {}
+
+VFrame* VMenuBase::GetOwnerFrame() const {
+  const VMenuBase* menu = this;
+  // A sub-menu chain is as deep as the loading allowed; its top has the owner.
+  while (menu->fParentMenu != nullptr) menu = menu->fParentMenu;
+  return menu->fOwnerFrame;
+}
+
+VCommand* VMenuBase::FindCommand(int32_t id) {
+  VFrame* frame = GetOwnerFrame();
+  return frame != nullptr ? frame->FindCommand(id) : nullptr;
+}
+
+VCommandKey* VMenuBase::FindShortcut(int32_t commandId) {
+  VFrame* frame = GetOwnerFrame();
+  return frame != nullptr ? frame->FindShortcut(commandId) : nullptr;
+}
+
+void VMenuBase::SendCommand(int32_t commandId, intptr_t parameter) {
+  // The frame tells its parents, as a control of its own would.
+  VFrame* frame = GetOwnerFrame();
+  if (frame != nullptr) frame->NotifyParent(frame, commandId, parameter);
+}
+
+void VMenuBase::ChooseItem(int32_t index) {
+  if (fCommand == nullptr) return;
+  fCommand->SetLong(nullptr, index, 1);
+  SendCommand(fCommand->GetId(), 0);
+}
+
+void VMenuBase::Measure(VPort*, int32_t&, int32_t&) {}
+
+void VMenuBase::DestroyHandle() {
+  if (fHandle == nullptr) return;
+  RemoveMenuItemRefs(this);
+  DestroyMenu(fHandle);
+  fHandle = nullptr;
+}
+
+void VMenuBase::ClearCommand(VCommand* command) {
+  if (fCommand == command) fCommand = nullptr;
+}
