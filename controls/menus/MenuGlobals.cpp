@@ -2,12 +2,20 @@
 // window menu bar; until then its start and stop have nothing to do.
 #include "controls/menus/MenuGlobals.h"
 
+#include <memory>
+
+#include "controls/menus/VMenuItem.h"
 #include "controls/menus/VMenuItemRef.h"
+#include "framework/system/environment/VSystemServices.h"
+#include "framework/system/resources/VResourceFile.h"
+#include "graphics/VIconShape.h"
 #include "platform/gdi/WinGdi.h"
 
 namespace {
 
 HBITMAP gMixedMark = nullptr;
+std::unique_ptr<VIconShape> gCheckIcon;
+std::unique_ptr<VIconShape> gMixedIcon;
 
 // Rows of two bytes (16-bit aligned); a 0 bit draws: a bar two rows high at
 // the bottom, in the right five columns.
@@ -24,6 +32,21 @@ void FreeMenuGlobals() {
     DeleteObject(gMixedMark);
     gMixedMark = nullptr;
   }
+  gCheckIcon.reset();
+  gMixedIcon.reset();
+}
+
+VIconShape* GetMenuMarkIcon(int16_t mark) {
+  if (mark != kMenuMarkCheck && mark != kMenuMarkMixed) return nullptr;
+  std::unique_ptr<VIconShape>& icon = mark == kMenuMarkCheck ? gCheckIcon : gMixedIcon;
+  if (icon == nullptr) {
+    // The icon shape looks in the host's and the module's files after this one.
+    VResourceFile* file =
+        gSystemServices != nullptr ? gSystemServices->GetModuleResourceFile() : nullptr;
+    icon = std::make_unique<VIconShape>(file, mark == kMenuMarkCheck ? "WinCheck" : "WinMixed");
+    if (icon->GetData() == 0) icon.reset();
+  }
+  return icon.get();
 }
 
 HBITMAP GetMixedMarkBitmap() {

@@ -3,6 +3,8 @@
 // window.
 #pragma once
 
+#include <cstdint>
+
 #include "platform/gdi/WinGdiTypes.h"
 
 // Empties the item registry; FreeMenuGlobals deletes its records still held
@@ -17,3 +19,10 @@ void RemoveMenuWindowProc();
 // The check mark of a mixed state: an 8 x 7 monochrome bitmap with a short
 // bar, made on first use and kept until FreeMenuGlobals.
 HBITMAP GetMixedMarkBitmap();
+
+class VIconShape;
+// The icons drawn menus show for the check (48) and mixed (50) marks,
+// "WinCheck" and "WinMixed" of the module's resource file, loaded on first
+// use and kept until FreeMenuGlobals; null for another mark or a missing
+// icon.
+VIconShape* GetMenuMarkIcon(int16_t mark);

@@ -15,6 +15,7 @@
 #include "framework/system/resources/VResourceFile.h"
 #include "platform/win32/WinWindowState.h"
 #include "views/VCommand.h"
+#include "graphics/VPort.h"
 #include "views/VShortcut.h"
 
 namespace {
@@ -379,3 +380,169 @@ VPopUpMenu* MakePopUpMenu(VFrame* frame, VPort* port, int32_t menuId, int16_t) {
 }  // namespace
 
 const VPopUpMenuMaker kPopUpMenuMaker{&MakePopUpMenu};
+
+// ---- The self-drawn menu.
+
+void VMenu::Measure(VPort* port, int32_t& width, int32_t& height) {
+  if (port == nullptr) return;
+  port->UseStandardFont(fSmallFont ? 1 : 0);
+  const int16_t look = port->GetLook();
+  const bool roomy = fSmallFont != 0 || (look != 3 && look != 4);
+  fRowUnit = static_cast<int16_t>(port->GetLineHeight() + (roomy ? 2 : 0));
+  fMarkWidth = fTitleWidth = fModifierWidth = fKeyWidth = fShortcutWidth = 0;
+  fTotalHeight = 0;
+  fScroll = 0;
+  fFirstVisible = 1;
+  fLastVisible = 0;
+  int32_t fitting = 0;
+  bool fits = true;
+  for (VMenuItem* item : fItems) {
+    int16_t mark = 0;
+    int16_t title = 0;
+    int16_t modifier = 0;
+    int16_t key = 0;
+    const int16_t h = item->Measure(port, fRowUnit, mark, title, modifier, key);
+    fMarkWidth = std::max(fMarkWidth, mark);
+    fTitleWidth = std::max(fTitleWidth, title);
+    if (item->HasIcon()) {
+      fShortcutWidth = std::max<int16_t>(fShortcutWidth, static_cast<int16_t>(modifier + key));
+    } else {
+      fModifierWidth = std::max(fModifierWidth, modifier);
+      fKeyWidth = std::max(fKeyWidth, key);
+    }
+    fTotalHeight += h;
+    fits = fits && fTotalHeight + fRowUnit < height;
+    if (fits) {
+      ++fLastVisible;
+      fitting = fTotalHeight;
+    }
+  }
+  height = fTotalHeight <= height ? fTotalHeight : fitting + fRowUnit;
+  width = std::max<int32_t>(fMarkWidth, GetSystemMetrics(SM_CXMENUCHECK)) + fTitleWidth;
+  if (fShortcutWidth != 0) {
+    if (fModifierWidth == 0 && fKeyWidth == 0) {
+      width += fShortcutWidth + 13;
+    } else if (fShortcutWidth - fModifierWidth - fKeyWidth > 0) {
+      width += fShortcutWidth - fModifierWidth - fKeyWidth;
+    }
+  }
+}
+
+int32_t VMenu::GetWidth() const {
+  return fMarkWidth + fTitleWidth + fModifierWidth + 13 + fKeyWidth;
+}
+
+void VMenu::DrawItem(VPort* port, VMenuItem* item, int32_t width, bool selected) {
+  item->Draw(port, selected, static_cast<int16_t>(width), fMarkWidth, fTitleWidth, fModifierWidth,
+             fKeyWidth);
+}
+
+void VMenu::DrawScrollArrow(VPort* port, int32_t width, int32_t height, bool, bool highlighted) {
+  port->SetFillColorIndex(highlighted ? 34 : 33);
+  port->PaintRect(0, 0, width, height);
+}
+
+void VMenu::Draw(VPort* port, int32_t width, int32_t height) {
+  const bool scrolls = fTotalHeight > height;
+  int32_t top = 0;
+  int32_t first = 1;
+  int32_t last = CountItems();
+  if (scrolls) {
+    first = fFirstVisible;
+    last = fLastVisible;
+    if (first > 1) {
+      DrawScrollArrow(port, width, fRowUnit, false, fScroll == 1);
+      top = fRowUnit;
+    }
+  }
+  for (int32_t p = first; p <= last; ++p) {
+    port->PushOrigin(0, top);
+    DrawItem(port, GetItem(p), width, false);
+    port->PopOrigin();
+    top += GetItem(p)->GetHeight();
+  }
+  if (scrolls && last < CountItems()) {
+    port->PushOrigin(0, height - fRowUnit);
+    DrawScrollArrow(port, width, fRowUnit, true, fScroll == 2);
+    port->PopOrigin();
+  }
+}
+
+void VMenu::GetItemBounds(int32_t index, int32_t& left, int32_t& top, int32_t& width,
+                          int32_t& height) const {
+  left = 0;
+  top = fFirstVisible == 1 ? 0 : fRowUnit;
+  for (int32_t p = fFirstVisible; p < index && p <= CountItems(); ++p) top += GetItem(p)->GetHeight();
+  width = GetWidth();
+  height = GetItem(index) != nullptr ? GetItem(index)->GetHeight() : 0;
+}
+
+void VMenu::DrawRow(VPort* port, int32_t position, int32_t width, bool selected) {
+  int32_t left = 0;
+  int32_t top = 0;
+  int32_t w = 0;
+  int32_t h = 0;
+  GetItemBounds(position, left, top, w, h);
+  port->PushOrigin(left, top);
+  DrawItem(port, GetItem(position), width, selected);
+  port->PopOrigin();
+}
+
+int32_t VMenu::RowAt(int32_t y, int32_t top) const {
+  y -= top;
+  for (int32_t p = fFirstVisible; y >= 0 && p <= CountItems(); ++p) {
+    y -= GetItem(p)->GetHeight();
+    if (y < 0) return p;
+  }
+  return 0;
+}
+
+void VMenu::ScrollBy(int32_t step, int32_t height) {
+  const int32_t count = CountItems();
+  fFirstVisible = static_cast<int16_t>(std::clamp<int32_t>(fFirstVisible + step, 1, std::max(count, 1)));
+  int32_t top = fFirstVisible > 1 ? fRowUnit : 0;
+  fLastVisible = static_cast<int16_t>(fFirstVisible - 1);
+  for (int32_t p = fFirstVisible; p <= count; ++p) {
+    const int32_t bottomBand = p < count ? fRowUnit : 0;
+    if (top + GetItem(p)->GetHeight() + bottomBand > height) break;
+    top += GetItem(p)->GetHeight();
+    fLastVisible = static_cast<int16_t>(p);
+  }
+}
+
+int32_t VMenu::TrackHilite(VPort* port, int32_t width, int32_t height, int32_t x, int32_t y,
+                           int32_t previous, int32_t& chosen) {
+  const int32_t count = CountItems();
+  int32_t candidate = 0;
+  const bool scrolls = fTotalHeight > height;
+  int16_t state = 0;
+  if (scrolls && fFirstVisible > 1 && y >= 0 && y < fRowUnit) state = 1;
+  if (scrolls && fLastVisible < count && y >= height - fRowUnit && y < height) state = 2;
+  if (state != 0) {
+    fScroll = state;
+    const bool fast = state == 1 ? fFirstVisible >= 4 && y < fRowUnit / 2
+                                 : count - fLastVisible >= 4 && y > height - fRowUnit / 2;
+    ScrollBy((fast ? 3 : 1) * (state == 1 ? -1 : 1), height);
+    // The rows moved: the whole menu is drawn again at its new place, the
+    // arrow bands highlighted while the scrolling goes on.
+    Draw(port, width, height);
+    chosen = 0;
+    return 0;
+  }
+  if (fScroll != 0) {
+    fScroll = 0;
+    Draw(port, width, height);
+  }
+  if (0 < x && x < width && 0 < y && y < height) {
+    candidate = RowAt(y, scrolls && fFirstVisible > 1 ? fRowUnit : 0);
+    if (scrolls && candidate > fLastVisible) candidate = 0;
+  }
+  // A disabled row (a separator among them) is never highlighted.
+  if (candidate != 0 && ItemState(GetItem(candidate)) != MFS_ENABLED) candidate = 0;
+  if (candidate != previous) {
+    if (previous >= 1 && previous <= count) DrawRow(port, previous, width, false);
+    if (candidate != 0) DrawRow(port, candidate, width, true);
+  }
+  chosen = candidate;
+  return candidate;
+}

@@ -49,6 +49,21 @@ class VMenu : public VMenuBase {
   VMenuItem* GetItem(int32_t position) const override;
   void ClearCommand(VCommand* command) override;
 
+  void Measure(VPort* port, int32_t& width, int32_t& height) override;
+  void Draw(VPort* port, int32_t width, int32_t height) override;
+  int32_t TrackHilite(VPort* port, int32_t width, int32_t height, int32_t x, int32_t y,
+                      int32_t previous, int32_t& chosen) override;
+  void GetItemBounds(int32_t index, int32_t& left, int32_t& top, int32_t& width,
+                     int32_t& height) const override;
+  int32_t GetWidth() const override;
+  void DrawItem(VPort* port, VMenuItem* item, int32_t width, bool selected) override;
+  // Paints an arrow band (0, 0, width, height); no glyph.
+  void DrawScrollArrow(VPort* port, int32_t width, int32_t height, bool down, bool highlighted);
+  int16_t GetRowUnit() const { return fRowUnit; }
+  int32_t GetTotalHeight() const { return fTotalHeight; }
+  int16_t GetFirstVisible() const { return fFirstVisible; }
+  int16_t GetLastVisible() const { return fLastVisible; }
+
   // Rows in each column of a menu of `items` rows on a screen whose bottom
   // is `screenBottom`, with rows `rowHeight` high: all in one column when
   // they fit, else balanced columns. At least 1.
@@ -59,7 +74,26 @@ class VMenu : public VMenuBase {
   UINT ItemState(const VMenuItem* item) const;
   void StringItemInfo(VMenuItem* item, MENUITEMINFOA& info, std::vector<char>& text);
 
+  // Draws the item at `position` selected or not, at its place.
+  void DrawRow(VPort* port, int32_t position, int32_t width, bool selected);
+  // The 1-based row whose band holds y, counting from the first visible
+  // row placed at `top`; 0 for none.
+  int32_t RowAt(int32_t y, int32_t top) const;
+  // Moves the visible rows by up to `step` (negative: up) and finds the
+  // last one that fits above the bottom band.
+  void ScrollBy(int32_t step, int32_t height);
+
   std::vector<VMenuItem*> fItems;
+  int32_t fTotalHeight = 0;  // wider than a row count can overflow
+  int16_t fRowUnit = 0;
+  int16_t fFirstVisible = 1;
+  int16_t fLastVisible = 0;
+  int16_t fScroll = 0;
+  int16_t fMarkWidth = 0;
+  int16_t fTitleWidth = 0;
+  int16_t fModifierWidth = 0;
+  int16_t fKeyWidth = 0;
+  int16_t fShortcutWidth = 0;
 };
 
 // The maker the module installs for VFrame::PopUpMenu.

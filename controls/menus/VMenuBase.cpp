@@ -3,6 +3,7 @@
 
 #include "controls/menus/VMenuItemRef.h"
 #include "framework/core/values/VLong.h"
+#include "graphics/VPort.h"
 #include "views/VCommand.h"
 #include "views/VFrame.h"
 
@@ -54,6 +55,17 @@ void VMenuBase::ChooseItem(int32_t index) {
 }
 
 void VMenuBase::Measure(VPort*, int32_t&, int32_t&) {}
+
+void VMenuBase::DrawFrame(VPort* port, int32_t width, int32_t height) {
+  port->SetFillColorIndex(33);
+  port->PaintRect(0, 0, width, height);
+  port->SetPenColorIndex(0);
+  port->DrawLine(0, height - 1, 0, 0);
+  port->DrawLine(0, 0, width - 1, 0);
+  port->SetPenColorIndex(42);
+  port->DrawLine(width - 1, 0, width - 1, height - 1);
+  port->DrawLine(width - 1, height - 1, 0, height - 1);
+}
 
 void VMenuBase::DestroyHandle() {
   if (fHandle == nullptr) return;

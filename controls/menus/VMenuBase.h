@@ -39,7 +39,22 @@ class VMenuBase : public VObject, public VCommandMenu {
   // Sets the own command's value to the index and sends it.
   virtual void ChooseItem(int32_t index);
   virtual void SetSmallFont(bool small) { fSmallFont = small ? 1 : 0; }
+  // The self-drawn menu: measuring (height in: the room; out: what is
+  // used), drawing its rows and its frame, hit-testing with highlighting
+  // (answers the row or cell under the point, 0 for none), a row's bounds.
   virtual void Measure(VPort* port, int32_t& width, int32_t& height);
+  virtual void Draw(VPort*, int32_t, int32_t) {}
+  virtual void DrawFrame(VPort* port, int32_t width, int32_t height);
+  virtual int32_t TrackHilite(VPort*, int32_t, int32_t, int32_t, int32_t, int32_t,
+                              int32_t& chosen) {
+    chosen = 0;
+    return 0;
+  }
+  virtual void GetItemBounds(int32_t, int32_t& left, int32_t& top, int32_t& width,
+                             int32_t& height) const {
+    left = top = width = height = 0;
+  }
+  virtual void DrawItem(VPort*, VMenuItem*, int32_t, bool) {}
   virtual void SetLook(int16_t kind) { fLook = static_cast<int8_t>(kind); }
   virtual bool HasItemList() const { return false; }
   virtual int32_t CountItems() const { return 0; }

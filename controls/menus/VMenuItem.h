@@ -44,6 +44,14 @@ class VMenuItem : public VMenuDrawData {
 
   bool IsMenuItem() const override { return true; }
   virtual bool HasSubMenu() const { return false; }
+  // Answers the item's height (and keeps it) with the widths of its mark,
+  // title, shortcut modifiers and shortcut key, in the font the caller
+  // selected on the port.
+  virtual int16_t Measure(VPort* port, int16_t rowHeight, int16_t& markWidth, int16_t& titleWidth,
+                          int16_t& modifierWidth, int16_t& keyWidth);
+  // Draws the row at (0, 0), `width` wide, with the menu's column widths.
+  virtual void Draw(VPort* port, bool selected, int16_t width, int16_t markWidth,
+                    int16_t titleWidth, int16_t modifierWidth, int16_t keyWidth);
   virtual void GetTitle(VString& out) const;
   virtual bool IsSeparator() const { return false; }
   virtual void SetLook(int16_t kind) { fLook = kind; }
@@ -79,6 +87,12 @@ class VSeparatorMenuItem : public VMenuItem {
  public:
   explicit VSeparatorMenuItem(VMenu* menu) : VMenuItem(menu, 0) {}
   bool IsSeparator() const override { return true; }
+  // Half a row.
+  int16_t Measure(VPort* port, int16_t rowHeight, int16_t& markWidth, int16_t& titleWidth,
+                  int16_t& modifierWidth, int16_t& keyWidth) override;
+  // The look's menu line across the middle.
+  void Draw(VPort* port, bool selected, int16_t width, int16_t markWidth, int16_t titleWidth,
+            int16_t modifierWidth, int16_t keyWidth) override;
 };
 
 class VTextMenuItem : public VMenuItem {
@@ -93,6 +107,13 @@ class VTextMenuItem : public VMenuItem {
 
   void GetTitle(VString& out) const override;
   bool HasIcon() const override { return fIcon != nullptr; }
+  int16_t Measure(VPort* port, int16_t rowHeight, int16_t& markWidth, int16_t& titleWidth,
+                  int16_t& modifierWidth, int16_t& keyWidth) override;
+  void Draw(VPort* port, bool selected, int16_t width, int16_t markWidth, int16_t titleWidth,
+            int16_t modifierWidth, int16_t keyWidth) override;
+  // What an item without title shows instead: its width, and its drawing.
+  virtual int16_t MeasureContent(VPort*) { return 0; }
+  virtual void DrawContent(VPort*, bool, int16_t, int16_t) {}
   // The mark for the command's value and its group's (numbers; the group
   // value only when the command has a group).
   virtual int16_t GetMark(int32_t value, const int32_t* groupValue, int32_t commandId) const;
