@@ -1,5 +1,5 @@
-// The menu code's globals. The main window's menu procedure arrives with the
-// window menu bar; until then its start and stop have nothing to do.
+// The menu code's globals: the item registry and the shared mark bitmap and
+// icons. The main window's menu procedure lives with the window menu bar.
 #include "controls/menus/MenuGlobals.h"
 
 #include <memory>
@@ -54,5 +54,3 @@ HBITMAP GetMixedMarkBitmap() {
   return gMixedMark;
 }
 
-void InstallMenuWindowProc() {}
-void RemoveMenuWindowProc() {}

@@ -46,6 +46,19 @@ int32_t ReadMenuRecord(const uint8_t* data, size_t size, VMenuRecord& out) {
   return kMenuLoaded;
 }
 
+int32_t ReadMenuBarRecord(const uint8_t* data, size_t size, std::vector<int16_t>& out) {
+  ByteSpanReader r(data, size);
+  if (r.Remaining() < kMenuBarHeaderSize) return kMenuResourceCorrupt;
+  r.Skip(64);
+  const int16_t count = r.I16();
+  if (count < 0 || r.Remaining() / 2 < static_cast<size_t>(count)) return kMenuResourceCorrupt;
+  std::vector<int16_t> ids(static_cast<size_t>(count));
+  for (int16_t& id : ids) id = r.I16();
+  if (r.Failed()) return kMenuResourceCorrupt;
+  out = std::move(ids);
+  return kMenuLoaded;
+}
+
 bool IsMenuItemKind(uint32_t kind) {
   switch (kind) {
     case FourCC("TEXT"):

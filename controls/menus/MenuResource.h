@@ -50,6 +50,14 @@ struct VMenuRecord {
   std::vector<VMenuItemRecord> items;
 };
 
+// 'XMBR', a window menu bar:
+//   0  64   not read
+//  64  s16  count n, 0 or more
+//  66  2n   s16 'XMNU' ids of the bar's menus, in bar order
+constexpr size_t kMenuBarHeaderSize = 66;
+
+// kMenuLoaded, or kMenuResourceCorrupt leaving `out` as it was.
+int32_t ReadMenuBarRecord(const uint8_t* data, size_t size, std::vector<int16_t>& out);
 // kMenuLoaded, or kMenuResourceCorrupt leaving `out` as it was.
 int32_t ReadMenuRecord(const uint8_t* data, size_t size, VMenuRecord& out);
 // Whether the kind is one of the eight a menu shows.

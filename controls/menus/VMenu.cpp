@@ -78,6 +78,13 @@ VMenu::VMenu(VMenuBase* parentMenu, VPort* port, int32_t commandId, VResourceFil
   LoadFromResource(port, file, menuId);
 }
 
+VMenu::VMenu(VWinMenuBar* menuBar, VPort* port, int32_t commandId, VResourceFile* file,
+             int16_t menuId)
+    : VMenuBase(menuBar) {
+  TakeCommand(commandId);
+  LoadFromResource(port, file, menuId);
+}
+
 VMenu::~VMenu() {
   // Items and sub-menus go before the handle, so nobody listens any more.
   for (VMenuItem* item : fItems) {

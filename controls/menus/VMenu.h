@@ -19,6 +19,8 @@ class VMenu : public VMenuBase {
   VMenu(VFrame* owner, VPort* port, int32_t commandId, VResourceFile* file, int16_t menuId);
   VMenu(VMenuBase* parentMenu, VPort* port, int32_t commandId, VResourceFile* file,
         int16_t menuId);
+  VMenu(VWinMenuBar* menuBar, VPort* port, int32_t commandId, VResourceFile* file,
+        int16_t menuId);
   // Deletes the items.
   ~VMenu() override;
 

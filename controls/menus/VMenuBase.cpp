@@ -2,6 +2,7 @@
 #include "controls/menus/VMenuBase.h"
 
 #include "controls/menus/VMenuItemRef.h"
+#include "controls/menus/VWinMenuBar.h"
 #include "framework/core/values/VLong.h"
 #include "graphics/VPort.h"
 #include "views/VCommand.h"
@@ -10,6 +11,8 @@
 VMenuBase::VMenuBase(VFrame* owner) : fOwnerFrame(owner) {}
 
 VMenuBase::VMenuBase(VMenuBase* parentMenu) : fParentMenu(parentMenu) {}
+
+VMenuBase::VMenuBase(VWinMenuBar* menuBar) : fMenuBar(menuBar) {}
 
 VMenuBase::~VMenuBase() {
   DestroyHandle();
@@ -29,6 +32,7 @@ VFrame* VMenuBase::GetOwnerFrame() const {
   const VMenuBase* menu = this;
   // A sub-menu chain is as deep as the loading allowed; its top has the owner.
   while (menu->fParentMenu != nullptr) menu = menu->fParentMenu;
+  if (menu->fMenuBar != nullptr) return menu->fMenuBar->GetOwnerFrame();
   return menu->fOwnerFrame;
 }
 

@@ -16,12 +16,14 @@ class VCommandKey;
 class VFrame;
 class VMenuItem;
 class VPort;
+class VWinMenuBar;
 
 class VMenuBase : public VObject, public VCommandMenu {
  public:
   // Exactly one owner is set, by the constructor used.
   explicit VMenuBase(VFrame* owner);
   explicit VMenuBase(VMenuBase* parentMenu);
+  explicit VMenuBase(VWinMenuBar* menuBar);
   // Destroys the Win32 menu with its registry records and leaves the own
   // command.
   ~VMenuBase() override;
@@ -84,6 +86,7 @@ class VMenuBase : public VObject, public VCommandMenu {
 
   VFrame* fOwnerFrame = nullptr;
   VMenuBase* fParentMenu = nullptr;
+  VWinMenuBar* fMenuBar = nullptr;
   VCommand* fCommand = nullptr;
   VStr<255> fTitle;
   HMENU fHandle = nullptr;

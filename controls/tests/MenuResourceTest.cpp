@@ -86,3 +86,31 @@ TEST(MenuResource, BadInputs) {
     }
   }
 }
+
+TEST(MenuResource, MenuBarBadInputs) {
+  auto bar = [](int16_t count, int ids) {
+    NativeBytes b;
+    for (int i = 0; i < 64; ++i) b.U8(0xAA);
+    b.I16(count);
+    for (int i = 0; i < ids; ++i) b.I16(int16_t(500 + i));
+    return b.bytes;
+  };
+  struct Row {
+    const char* what;
+    std::vector<uint8_t> bytes;
+    int32_t answer;
+    std::vector<int16_t> ids;
+  };
+  const Row rows[] = {
+      {"two menus", bar(2, 2), kMenuLoaded, {500, 501}},
+      {"none", bar(0, 0), kMenuLoaded, {}},
+      {"count past the ids", bar(3, 2), kMenuResourceCorrupt, {-1}},
+      {"negative count", bar(-2, 2), kMenuResourceCorrupt, {-1}},
+      {"header cut", std::vector<uint8_t>(65, 0), kMenuResourceCorrupt, {-1}},
+  };
+  for (const Row& row : rows) {
+    std::vector<int16_t> ids{-1};
+    EXPECT_EQ(ReadMenuBarRecord(row.bytes.data(), row.bytes.size(), ids), row.answer) << row.what;
+    EXPECT_EQ(ids, row.ids) << row.what;
+  }
+}

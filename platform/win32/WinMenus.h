@@ -12,6 +12,42 @@
 struct HMENU__;
 using HMENU = HMENU__*;
 
+// The menu messages a window's procedure gets. WM_COMMAND (0x0111) is
+// declared with the dialogs' messages.
+constexpr UINT WM_DRAWITEM = 0x002B;
+constexpr UINT WM_MEASUREITEM = 0x002C;
+constexpr UINT WM_INITMENU = 0x0116;
+constexpr UINT WM_MENUSELECT = 0x011F;
+constexpr UINT WM_ENTERIDLE = 0x0121;
+constexpr UINT WM_ENTERMENULOOP = 0x0211;
+constexpr UINT WM_EXITMENULOOP = 0x0212;
+constexpr UINT WM_PALETTECHANGED = 0x0311;
+
+// lParam of WM_MEASUREITEM and WM_DRAWITEM for a menu's owner-drawn item.
+constexpr UINT ODT_MENU = 1;
+constexpr UINT ODA_DRAWENTIRE = 0x0001;
+constexpr UINT ODA_SELECT = 0x0002;
+constexpr UINT ODS_SELECTED = 0x0001;
+struct MEASUREITEMSTRUCT {
+  UINT CtlType;
+  UINT CtlID;
+  UINT itemID;
+  UINT itemWidth;
+  UINT itemHeight;
+  ULONG_PTR itemData;
+};
+struct DRAWITEMSTRUCT {
+  UINT CtlType;
+  UINT CtlID;
+  UINT itemID;
+  UINT itemAction;
+  UINT itemState;
+  HWND hwndItem;  // the menu's handle, as a window handle's bits
+  HDC hDC;
+  RECT rcItem;
+  ULONG_PTR itemData;
+};
+
 // fMask bits.
 constexpr UINT MIIM_STATE = 0x0001;
 constexpr UINT MIIM_ID = 0x0002;
