@@ -15,6 +15,7 @@
 #include "framework/system/resources/VResourceFile.h"
 #include "platform/win32/WinWindowState.h"
 #include "views/VCommand.h"
+#include "graphics/VBitmapPort.h"
 #include "graphics/VPort.h"
 #include "views/VShortcut.h"
 
@@ -320,6 +321,12 @@ void VMenu::Unrealize(bool recursive) {
 
 void VMenu::Refresh(VCommand*) {
   if (fHandle == nullptr) return;
+  // A bar's menu refreshes on a port of its own; a frame's on the frame's.
+  if (GetOwnerMenuBar() != nullptr) {
+    VBitmapPort port;
+    Realize(&port, false, false);
+    return;
+  }
   VFrame* frame = GetOwnerFrame();
   Realize(frame != nullptr ? frame->GetPort() : nullptr, false, false);
   if (frame != nullptr) frame->FlushWindow();

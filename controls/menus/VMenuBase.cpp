@@ -36,6 +36,12 @@ VFrame* VMenuBase::GetOwnerFrame() const {
   return menu->fOwnerFrame;
 }
 
+VWinMenuBar* VMenuBase::GetOwnerMenuBar() const {
+  const VMenuBase* menu = this;
+  while (menu->fParentMenu != nullptr) menu = menu->fParentMenu;
+  return menu->fMenuBar;
+}
+
 VCommand* VMenuBase::FindCommand(int32_t id) {
   VFrame* frame = GetOwnerFrame();
   return frame != nullptr ? frame->FindCommand(id) : nullptr;

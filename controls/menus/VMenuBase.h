@@ -75,6 +75,8 @@ class VMenuBase : public VObject, public VCommandMenu {
   int16_t GetLook() const { return fLook; }
   bool IsSmallFont() const { return fSmallFont != 0; }
   VFrame* GetOwnerFrame() const;
+  // The bar the menu (or the menu it is a sub-menu of) belongs to; null.
+  VWinMenuBar* GetOwnerMenuBar() const;
 
   // VCommandMenu.
   void CommandChanged(VCommand* command) override { Refresh(command); }

@@ -10,7 +10,7 @@
 #include "controls/menus/VMenuItemRef.h"
 #include "framework/system/environment/VSystemServices.h"
 #include "framework/system/resources/VResourceFile.h"
-#include "graphics/VPort.h"
+#include "graphics/VBitmapPort.h"
 #include "platform/win32/WinFileDialogs.h"
 #include "platform/win32/WinMessages.h"
 #include "platform/win32/WinWindowState.h"
@@ -103,8 +103,10 @@ void VWinMenuBar::Show() {
   if (fHandle == nullptr) {
     fHandle = CreateMenu();
     if (fHandle == nullptr) return;
+    // Owner-drawn items are measured on a port like the screen's.
+    VBitmapPort port;
     for (VMenuBase* menu : fMenus) {
-      menu->Realize(nullptr, false, true);
+      menu->Realize(&port, false, true);
       MENUITEMINFOA info{};
       info.cbSize = sizeof info;
       info.fMask = MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_CHECKMARKS | MIIM_TYPE | MIIM_DATA;

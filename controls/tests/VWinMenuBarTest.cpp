@@ -6,15 +6,27 @@
 #include <gtest/gtest.h>
 
 #include "boundary/FourCC.h"
+#include "controls/looks/LookPainterMaker.h"
 #include "controls/menus/MenuGlobals.h"
 #include "controls/menus/VMenu.h"
+#include "controls/menus/VMenuItem.h"
 #include "controls/tests/ControlTestSupport.h"
 #include "framework/system/environment/VSystemServices.h"
+#include "graphics/VIconShape.h"
+#include "graphics/VLookPainter.h"
+#include "platform/gdi/WinGdi.h"
+#include "platform/win32/WinPaint.h"
 #include "platform/win32/WinFileDialogs.h"
 #include "platform/win32/WinMessages.h"
 #include "platform/win32/WinWindowState.h"
 
 namespace {
+
+VStr<255> Str(const char* text) {
+  VStr<255> s;
+  s.SetCText(text, kCharSetMac);
+  return s;
+}
 
 std::vector<UINT> gOwnMessages;
 LRESULT OwnProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
@@ -35,6 +47,8 @@ std::vector<uint8_t> MenuBytes(const std::string& title, int32_t item) {
 class WinMenuBars : public ControlTest {
  protected:
   void SetUp() override {
+    // The looks' colours, as the module has them.
+    VLookPainterMakerService::Install(&kLookPainterMaker);
     ControlTest::SetUp();
     saved_ = gSystemServices;
     gSystemServices = &services_;
@@ -63,6 +77,7 @@ class WinMenuBars : public ControlTest {
     gSystemServices = saved_;
     file_.reset();
     ControlTest::TearDown();
+    VLookPainterMakerService::Remove(&kLookPainterMaker);
   }
   VSystemServices services_;
   VSystemServices* saved_ = nullptr;
@@ -129,6 +144,39 @@ TEST_F(WinMenuBars, TheMainProcedureRecordsChoicesAndPassesOnTheRest) {
   // Menu-loop messages of the bar reach the window's own procedure too.
   SendMessageA(main_, WM_INITMENU, 0, 0);
   EXPECT_EQ(gOwnMessages.back(), WM_INITMENU);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(WinMenuBars, OwnerDrawnItemsAreMeasuredAndDrawnThroughTheMainProcedure) {
+  VWinMenuBar bar(host_, file_->Open(), 1);
+  auto* menu = static_cast<VMenu*>(bar.GetMenu(1));
+  auto* drawn = new VTextMenuItem(menu, 20, Str("Icon"), new VIconShape(nullptr, 9300));
+  ASSERT_TRUE(drawn->HasIcon());
+  bar.Install();
+  MENUITEMINFOA info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_TYPE | MIIM_DATA;
+  ASSERT_TRUE(GetMenuItemInfoA(menu->GetHandle(), 2, TRUE_, &info));
+  EXPECT_EQ(info.fType & MFT_OWNERDRAW, MFT_OWNERDRAW);
+  MEASUREITEMSTRUCT measure{ODT_MENU, 0, 0, 0, 0, info.dwItemData};
+  EXPECT_EQ(SendMessageA(main_, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure)), 1);
+  EXPECT_EQ(int32_t(measure.itemWidth), menu->GetWidth() - GetSystemMetrics(SM_CXMENUCHECK));
+  EXPECT_EQ(int32_t(measure.itemHeight), drawn->GetHeight());
+  EXPECT_GT(drawn->GetHeight(), 0);
+
+  // Drawn selected into a window's DC: the row takes the highlight colour.
+  HDC dc = GetDC(main_);
+  DRAWITEMSTRUCT draw{ODT_MENU, 0, 0, ODA_SELECT, ODS_SELECTED, nullptr, dc,
+                      RECT{0, 10, 120, 10 + drawn->GetHeight()}, info.dwItemData};
+  EXPECT_EQ(SendMessageA(main_, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw)), 1);
+  const COLORREF highlight = LookPainterForKind(2)->GetColor(34) & 0xFFFFFF;
+  EXPECT_EQ(GetPixel(dc, 118, 11) & 0xFFFFFF, highlight);
+  EXPECT_NE(GetPixel(dc, 118, 9) & 0xFFFFFF, highlight);
+  ReleaseDC(main_, dc);
+  EXPECT_TRUE(gOwnMessages.empty());
 }
 
 }  // namespace
