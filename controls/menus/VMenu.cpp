@@ -369,8 +369,7 @@ void VMenu::ClearCommand(VCommand* command) {
 namespace {
 
 // What a frame's pop-up menu is: the menu loaded from the module's
-// resources for the frame and its port. Tracking needs the screen's menu
-// loop, which the headless screen does not run yet: nothing is chosen.
+// resources for the frame and its port.
 class FramePopUpMenu : public VPopUpMenu {
  public:
   FramePopUpMenu(VFrame* frame, VPort* port, int32_t menuId)
@@ -379,7 +378,7 @@ class FramePopUpMenu : public VPopUpMenu {
               static_cast<int16_t>(menuId)) {}
   void SetLook(int16_t look) override { fMenu.SetLook(look); }
   void SetFlag(int32_t) override {}
-  void Track(int32_t, int32_t) override {}
+  void Track(int32_t screenX, int32_t screenY) override { fMenu.TrackPopUp(screenX, screenY, false); }
 
  private:
   VMenu fMenu;

@@ -4,7 +4,13 @@
 #include "controls/menus/VMenuItemRef.h"
 #include "controls/menus/VWinMenuBar.h"
 #include "framework/core/values/VLong.h"
+#include "graphics/VBitmapPort.h"
 #include "graphics/VPort.h"
+#include "platform/win32/WinFileDialogs.h"
+#include "platform/win32/WinMenuTracking.h"
+#include "platform/win32/WinMessages.h"
+#include "platform/win32/WinWindowState.h"
+#include "views/VWindowUtilities.h"
 #include "views/VCommand.h"
 #include "views/VFrame.h"
 
@@ -75,6 +81,39 @@ void VMenuBase::DrawFrame(VPort* port, int32_t width, int32_t height) {
   port->SetPenColorIndex(42);
   port->DrawLine(width - 1, 0, width - 1, height - 1);
   port->DrawLine(width - 1, height - 1, 0, height - 1);
+}
+
+void VMenuBase::TrackPopUp(int32_t x, int32_t y, bool rightAligned) {
+  SetLook(fLook);
+  {
+    VBitmapPort port;
+    Realize(&port, true, false);
+    int32_t width = 0;
+    int32_t height = GetSystemMetrics(SM_CYSCREEN);
+    Measure(&port, width, height);
+  }
+  if (fHandle == nullptr) return;
+  if (rightAligned) x -= GetWidth();
+  // The menu's messages go to the active window's top child, or to the
+  // active window itself when it has none.
+  HWND target = GetTopWindow(GetActiveWindow());
+  if (target == nullptr) target = GetActiveWindow();
+  const WNDPROC earlier = target != nullptr ? SetWindowProc(target, MenuWindowProc) : nullptr;
+  const WNDPROC savedEarlier = SetMenuEarlierProc(earlier);
+  const VMenuItemRef* record = nullptr;
+  if (target != nullptr && TrackPopupMenuEx(fHandle, TPM_RIGHTBUTTON, x, y, target, nullptr)) {
+    MSG message{};
+    if (PeekMessageA(&message, target, WM_COMMAND, WM_COMMAND, PM_REMOVE)) {
+      record = LookUpMenuItemRef(static_cast<uint16_t>(message.wParam & 0xFFFF));
+    }
+  }
+  if (target != nullptr) SetWindowProc(target, earlier);
+  SetMenuEarlierProc(savedEarlier);
+  // The record is this menu's or one of its sub-menus'.
+  if (record != nullptr && record->GetPosition() != 0) {
+    record->GetMenu()->ChooseItem(record->GetPosition());
+  }
+  Unrealize(true);
 }
 
 void VMenuBase::DestroyHandle() {

@@ -64,6 +64,10 @@ class VMenuBase : public VObject, public VCommandMenu {
   virtual int32_t GetWidth() const { return 0; }
   virtual bool IsGrid() const { return false; }
 
+  // Shows the menu as a pop-up at the screen point (its right edge there
+  // when right-aligned) and acts on the item chosen.
+  void TrackPopUp(int32_t x, int32_t y, bool rightAligned);
+
   // The owner chain.
   VCommandKey* FindShortcut(int32_t commandId);
   void SendCommand(int32_t commandId, intptr_t parameter);

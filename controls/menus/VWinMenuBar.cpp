@@ -2,6 +2,7 @@
 #include "controls/menus/VWinMenuBar.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "boundary/FourCC.h"
 #include "controls/menus/MenuResource.h"
@@ -147,6 +148,8 @@ void VWinMenuBar::UpdateMenuItemTitle(VCommand* command) {
 }
 
 // ---- The window procedures.
+
+WNDPROC SetMenuEarlierProc(WNDPROC procedure) { return std::exchange(gMenuEarlierProc, procedure); }
 
 LRESULT MenuWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {

@@ -72,3 +72,6 @@ LRESULT MainMenuWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 // Measures and draws owner-drawn items; everything else goes on to the
 // procedure the caller names as earlier.
 LRESULT MenuWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Names the procedure MenuWindowProc hands messages on to; answers the
+// previous one.
+WNDPROC SetMenuEarlierProc(WNDPROC procedure);

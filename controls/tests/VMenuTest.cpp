@@ -15,6 +15,7 @@
 #include "controls/menus/VMenuItemRef.h"
 #include "controls/tests/ControlTestSupport.h"
 #include "framework/core/strings/VUniString.h"
+#include "platform/win32/WinMenuTracking.h"
 #include "platform/win32/WinWindowState.h"
 #include "views/VCommand.h"
 #include "views/VShortcut.h"
@@ -284,6 +285,37 @@ TEST_F(Menus, ChoosingAGroupACheckAndAPlainItem) {
   EXPECT_EQ(host_->sent, (std::vector<SentMessage>{{30, 4}, {33, 5}, {33, 5}, {35, 6}}));
   EXPECT_EQ(member->GetLong(), 1);
   EXPECT_EQ(check->GetLong(), 0);  // a text became 1, then toggled to 0
+}
+
+TEST_F(Menus, TrackPopUpTakesTheScriptedChoiceThroughSubMenus) {
+  host_->Add(35, "Plain");
+  host_->Add(36, "Deep");
+  host_->Add(22, "Sub");
+  file_->Add(kXMNU, 1, MenuBytes("M", 10, {{"", "NAME", 35, 0, 6}, {"2", "HIER", 22}}));
+  file_->Add(kXMNU, 2, MenuBytes("S", 10, {{"", "NAME", 36, 0, 8}}));
+  HWND active = CreateHeadlessWindow(100, 100);
+  SetActiveWindow(active);
+  std::unique_ptr<VMenu> menu(Make(1));
+  struct Row {
+    void (*script)();
+    std::vector<SentMessage> sent;
+  };
+  const Row rows[] = {
+      {[] { ScriptMenuChooseText("Plain"); }, {{35, 6}}},
+      {[] { ScriptMenuChooseText("Deep"); }, {{36, 8}}},
+      {[] { ScriptMenuCancel(); }, {}},
+  };
+  for (const Row& r : rows) {
+    ResetMenuScript();
+    r.script();
+    host_->sent.clear();
+    menu->TrackPopUp(40, 40, false);
+    EXPECT_EQ(host_->sent, r.sent);
+    EXPECT_EQ(menu->GetHandle(), nullptr);
+    EXPECT_EQ(CountMenuItemRefs(), 0u);
+  }
+  ResetMenuScript();
+  DestroyWindow(active);
 }
 
 }  // namespace
