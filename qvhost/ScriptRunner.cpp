@@ -269,6 +269,30 @@ std::string Line::RunExpect() {
     const bool set = Word(2) == "set";
     if (!set && Word(2) != "zero") return "expect slot set|zero";
     Expect((fHost.Slot() != nullptr) == set, "slot " + Word(2));
+  } else if (what == "menu") {
+    // expect menu item N checked|mixed|disabled|text "…": the last menu shown.
+    const char* form = "expect menu item N checked|mixed|disabled|text \"text\"";
+    if (Word(2) != "item" || fTokens.size() < 5) return form;
+    const bool text = Word(4) == "text";
+    if (!counted(text ? 6 : 5, form)) return bad;
+    int32_t n = 0;
+    if (!(bad = Field(3, "N", n).fBad).empty()) return bad;
+    const std::vector<TrackedMenuItem> items = GetLastTrackedMenu();
+    const TrackedMenuItem* item = n >= 1 && size_t(n) <= items.size() ? &items[size_t(n - 1)] : nullptr;
+    const bool checked = item != nullptr && (item->state & MFS_CHECKED) != 0;
+    bool holds = false;
+    if (Word(4) == "checked") {
+      holds = checked && !item->ownMark;
+    } else if (Word(4) == "mixed") {
+      holds = checked && item->ownMark;
+    } else if (Word(4) == "disabled") {
+      holds = item != nullptr && (item->state & MFS_DISABLED) != 0;
+    } else if (text) {
+      holds = item != nullptr && item->text == Word(5);
+    } else {
+      return form;
+    }
+    Expect(holds, "menu item " + Word(3) + " " + Word(4) + (text ? " \"" + Word(5) + "\"" : ""));
   } else if (what == "message") {
     if (!counted(3, "expect message \"text\"")) return bad;
     const std::vector<std::string> messages = fHost.Messages();

@@ -19,6 +19,7 @@
 //   expect png FORM|screen "ref.png"   print AREA "file.pdf"
 //   choose accept "path" [filter N]|cancel|extra   confirm yes|no
 //   menu choose "text"|N   menu hover X Y   menu cancel
+//   expect menu item N checked|mixed|disabled|text "text"
 //
 // A line it cannot read (an unknown word, a word too many, a number that
 // does not fit its field) stops the run with an error naming the line, as

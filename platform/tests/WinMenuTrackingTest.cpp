@@ -70,6 +70,13 @@ TEST(WinMenuTracking, ScriptedStepsChooseOrRefuse) {
     EXPECT_NE(std::find(gSeen.begin(), gSeen.end(), WM_DRAWITEM), gSeen.end());
     EXPECT_EQ(GetTrackedMenuWindow(), nullptr);
   }
+  // The menu as it was shown stays readable after it closed.
+  const std::vector<TrackedMenuItem> shown = GetLastTrackedMenu();
+  ASSERT_EQ(shown.size(), 4u);
+  EXPECT_EQ(shown[0].text, "Cut\tCtrl+X");
+  EXPECT_EQ(shown[1].type, MFT_SEPARATOR);
+  EXPECT_EQ(shown[2].state, MFS_GRAYED);
+  EXPECT_EQ(shown[3].type, MFT_OWNERDRAW);
   EXPECT_FALSE(TrackPopupMenuEx(nullptr, 0, 0, 0, window, nullptr));
   DestroyMenu(menu);
   DestroyWindow(window);

@@ -24,6 +24,7 @@ struct Step {
 std::mutex gLock;
 std::deque<Step> gSteps;
 HWND gMenuWindow = nullptr;
+std::vector<TrackedMenuItem> gLastTracked;
 
 // A string item's width: the text at an average of 7 pixels a character,
 // with room for the marks and the sub-menu arrow.
@@ -83,6 +84,10 @@ void ResetMenuScript() {
   gSteps.clear();
 }
 HWND GetTrackedMenuWindow() { return gMenuWindow; }
+std::vector<TrackedMenuItem> GetLastTrackedMenu() {
+  std::lock_guard guard(gLock);
+  return gLastTracked;
+}
 
 BOOL TrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND window, const void*) {
   const int n = GetMenuItemCount(menu);
@@ -97,6 +102,7 @@ BOOL TrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND window, const v
   // Lay the items out in one column: owner-drawn ones as the window says.
   std::vector<RECT> rows(static_cast<size_t>(n));
   std::vector<MENUITEMINFOA> items(static_cast<size_t>(n));
+  std::vector<TrackedMenuItem> shown;
   int width = 0;
   int top = 0;
   for (int p = 0; p < n; ++p) {
@@ -114,10 +120,20 @@ BOOL TrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND window, const v
     } else {
       w = static_cast<int>(std::string(text).size()) * kCharWidth + kMargins;
     }
+    MENUITEMINFOA marks{};
+    marks.cbSize = sizeof marks;
+    marks.fMask = MIIM_CHECKMARKS;
+    GetMenuItemInfoA(menu, UINT(p), TRUE_, &marks);
+    shown.push_back({info.fType, info.fState, marks.hbmpChecked != nullptr,
+                     (info.fType & (MFT_SEPARATOR | MFT_OWNERDRAW)) ? "" : text});
     width = std::max(width, w);
     rows[size_t(p)] = RECT{0, top, 0, top + h};
     items[size_t(p)] = info;
     top += h;
+  }
+  {
+    std::lock_guard guard(gLock);
+    gLastTracked = shown;
   }
   gMenuWindow = CreateHeadlessWindow(std::max(width, 1), std::max(top, 1));
   if (gMenuWindow != nullptr) SetHeadlessWindowOrigin(gMenuWindow, x, y);

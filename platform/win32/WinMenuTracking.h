@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/win32/WinMenus.h"
 
@@ -31,5 +32,14 @@ QV_PLATFORM_API void ScriptMenuChooseText(const std::string& text);
 QV_PLATFORM_API void ScriptMenuHover(int x, int y);
 QV_PLATFORM_API void ScriptMenuCancel();
 QV_PLATFORM_API void ResetMenuScript();
+// The items of the last menu shown, as it showed them: type, state, the
+// checked-mark bitmap (a mixed mark has one of its own) and the text.
+struct TrackedMenuItem {
+  UINT type = 0;
+  UINT state = 0;
+  bool ownMark = false;
+  std::string text;
+};
+QV_PLATFORM_API std::vector<TrackedMenuItem> GetLastTrackedMenu();
 // The window of the menu being tracked; null outside tracking.
 QV_PLATFORM_API HWND GetTrackedMenuWindow();

@@ -103,6 +103,8 @@ TEST_F(QvHostProgram, EveryLineItCannotReadStopsItWithTheLineAndAnError) {
       {"menu hover 5\n", "line 1: menu hover X Y"},
       {"menu cancel now\n", "line 1: trailing word now (menu cancel)"},
       {"menu open\n", "line 1: menu choose \"text\"|N | hover X Y | cancel"},
+      {"expect menu item 1 bold\n", "line 1: expect menu item N checked|mixed|disabled|text \"text\""},
+      {"expect menu item x checked\n", "line 1: N needs a number, not x"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Run(c.script), 1) << c.error;
