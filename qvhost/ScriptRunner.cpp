@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "boundary/HostSelectors.h"
+#include "platform/win32/WinMenuTracking.h"
 #include "qvhost/HostScreen.h"
 #include "qvhost/ScriptCommandValues.h"
 #include "qvhost/QvHost.h"
@@ -75,6 +76,7 @@ class Line {
   std::string RunInput();
   std::string RunPng();
   std::string RunQueue();
+  std::string RunMenu();
 
   QvHost& fHost;
   std::ostream& fOut;
@@ -267,6 +269,30 @@ std::string Line::RunExpect() {
     const bool set = Word(2) == "set";
     if (!set && Word(2) != "zero") return "expect slot set|zero";
     Expect((fHost.Slot() != nullptr) == set, "slot " + Word(2));
+  } else if (what == "menu") {
+    // expect menu item N checked|mixed|disabled|text "…": the last menu shown.
+    const char* form = "expect menu item N checked|mixed|disabled|text \"text\"";
+    if (Word(2) != "item" || fTokens.size() < 5) return form;
+    const bool text = Word(4) == "text";
+    if (!counted(text ? 6 : 5, form)) return bad;
+    int32_t n = 0;
+    if (!(bad = Field(3, "N", n).fBad).empty()) return bad;
+    const std::vector<TrackedMenuItem> items = GetLastTrackedMenu();
+    const TrackedMenuItem* item = n >= 1 && size_t(n) <= items.size() ? &items[size_t(n - 1)] : nullptr;
+    const bool checked = item != nullptr && (item->state & MFS_CHECKED) != 0;
+    bool holds = false;
+    if (Word(4) == "checked") {
+      holds = checked && !item->ownMark;
+    } else if (Word(4) == "mixed") {
+      holds = checked && item->ownMark;
+    } else if (Word(4) == "disabled") {
+      holds = item != nullptr && (item->state & MFS_DISABLED) != 0;
+    } else if (text) {
+      holds = item != nullptr && item->text == Word(5);
+    } else {
+      return form;
+    }
+    Expect(holds, "menu item " + Word(3) + " " + Word(4) + (text ? " \"" + Word(5) + "\"" : ""));
   } else if (what == "message") {
     if (!counted(3, "expect message \"text\"")) return bad;
     const std::vector<std::string> messages = fHost.Messages();
@@ -480,6 +506,41 @@ std::string Line::RunQueue() {
   return {};
 }
 
+// The steps the next tracked pop-up menu takes, in order.
+std::string Line::RunMenu() {
+  const std::string& what = Word(1);
+  if (what == "choose") {
+    std::string bad = Count(3, 3, "menu choose \"text\"|N");
+    if (!bad.empty()) return bad;
+    if (Quoted(2)) {
+      ScriptMenuChooseText(Word(2));
+      return {};
+    }
+    int64_t position = 0;
+    bad = CheckScriptNumber(Word(2), "item", 1, 32767, position);
+    if (!bad.empty()) return bad;
+    ScriptMenuChoosePosition(static_cast<int>(position));
+    return {};
+  }
+  if (what == "hover") {
+    std::string bad = Count(4, 4, "menu hover X Y");
+    if (!bad.empty()) return bad;
+    int32_t x = 0;
+    int32_t y = 0;
+    Field(2, "X", x).Field(3, "Y", y);
+    if (!fBad.empty()) return fBad;
+    ScriptMenuHover(x, y);
+    return {};
+  }
+  if (what == "cancel") {
+    std::string bad = Count(2, 2, "menu cancel");
+    if (!bad.empty()) return bad;
+    ScriptMenuCancel();
+    return {};
+  }
+  return "menu choose \"text\"|N | hover X Y | cancel";
+}
+
 std::string Line::Run() {
   const std::string& verb = Word(0);
   if (verb == "set") return RunSet();
@@ -537,6 +598,7 @@ std::string Line::Run() {
     return RunMethodLine(fHost, words);
   }
   if (verb == "queue") return RunQueue();
+  if (verb == "menu") return RunMenu();
   if (verb == "choose") {
     QvHost::Choice choice;
     const std::string& what = Word(1);

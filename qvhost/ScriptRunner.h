@@ -18,6 +18,8 @@
 //   expect slot set|zero   expect message "text"   expect calls SELECTOR N ...
 //   expect png FORM|screen "ref.png"   print AREA "file.pdf"
 //   choose accept "path" [filter N]|cancel|extra   confirm yes|no
+//   menu choose "text"|N   menu hover X Y   menu cancel
+//   expect menu item N checked|mixed|disabled|text "text"
 //
 // A line it cannot read (an unknown word, a word too many, a number that
 // does not fit its field) stops the run with an error naming the line, as

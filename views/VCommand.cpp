@@ -35,7 +35,7 @@ VCommand::~VCommand() {
   const std::vector<VCommandControl*> controls = fControls;
   for (VCommandControl* control : controls) control->ClearCommand();
   const std::vector<VCommandMenu*> menus = fMenus;
-  for (VCommandMenu* menu : menus) menu->ClearCommand();
+  for (VCommandMenu* menu : menus) menu->ClearCommand(this);
   LeaveGroup();
   for (VCommand* member : fMembers) {
     if (member->fGroup == this) member->fGroup = nullptr;

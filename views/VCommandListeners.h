@@ -25,8 +25,9 @@ class VCommandMenu {
   virtual ~VCommandMenu() = default;
   // The command's value, enabled state or title changed.
   virtual void CommandChanged(VCommand* command) = 0;
-  // The command is being deleted: the menu forgets it.
-  virtual void ClearCommand() = 0;
+  // The command is being deleted: the menu forgets it wherever it holds it
+  // (its own command or any item's).
+  virtual void ClearCommand(VCommand* command) = 0;
 };
 
 // A window's menu bar.

@@ -153,8 +153,12 @@ class NativeBytes {
   NativeBytes& Header(int32_t command, int32_t x, int32_t y, int32_t w, int32_t h,
                       const std::string& title, int length = -1) {
     I32(command).I32(x).I32(y).I32(w).I32(h);
-    U8(uint8_t(length >= 0 ? length : int(title.size())));
-    for (size_t i = 0; i < 31; ++i) U8(i < title.size() ? uint8_t(title[i]) : uint8_t('#'));
+    return Text(title, length);
+  }
+  // A 32-byte length-prefixed text field whose length byte may lie.
+  NativeBytes& Text(const std::string& text, int length = -1) {
+    U8(uint8_t(length >= 0 ? length : int(text.size())));
+    for (size_t i = 0; i < 31; ++i) U8(i < text.size() ? uint8_t(text[i]) : uint8_t('#'));
     return *this;
   }
   NativeBytes& Cut(size_t n) {

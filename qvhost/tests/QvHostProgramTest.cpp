@@ -99,6 +99,12 @@ TEST_F(QvHostProgram, EveryLineItCannotReadStopsItWithTheLineAndAnError) {
       {"start\nstop\nprint letter \"page.pdf\"\n", "line 3: print after stop"},
       {std::string(kSetUp) + "choose cancel\n", "end: 1 choose answer(s) never asked for"},
       {std::string(kSetUp) + "confirm yes\nconfirm no\n", "end: 2 confirm answer(s) never asked for"},
+      {"menu choose 0\n", "line 1: item 0 does not fit: 1 to 32767"},
+      {"menu hover 5\n", "line 1: menu hover X Y"},
+      {"menu cancel now\n", "line 1: trailing word now (menu cancel)"},
+      {"menu open\n", "line 1: menu choose \"text\"|N | hover X Y | cancel"},
+      {"expect menu item 1 bold\n", "line 1: expect menu item N checked|mixed|disabled|text \"text\""},
+      {"expect menu item x checked\n", "line 1: N needs a number, not x"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Run(c.script), 1) << c.error;

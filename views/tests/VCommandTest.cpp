@@ -40,7 +40,7 @@ struct Control : VCommandControl {
 
 struct Menu : VCommandMenu {
   void CommandChanged(VCommand* command) override { changed.push_back(command); }
-  void ClearCommand() override { ++cleared; }
+  void ClearCommand(VCommand*) override { ++cleared; }
   std::vector<VCommand*> changed;
   int cleared = 0;
 };

@@ -1,0 +1,235 @@
+// VWinMenuBar and the menu window procedures.
+#include "controls/menus/VWinMenuBar.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "boundary/FourCC.h"
+#include "controls/menus/MenuResource.h"
+#include "controls/menus/VMenu.h"
+#include "controls/menus/VMenuItem.h"
+#include "controls/menus/VMenuItemRef.h"
+#include "framework/system/environment/VSystemServices.h"
+#include "framework/system/resources/VResourceFile.h"
+#include "graphics/VBitmapPort.h"
+#include "platform/win32/WinFileDialogs.h"
+#include "platform/win32/WinMessages.h"
+#include "platform/win32/WinWindowState.h"
+#include "views/VCommand.h"
+#include "views/VWindowUtilities.h"
+
+namespace {
+
+std::vector<VWinMenuBar*>& Bars() {
+  static std::vector<VWinMenuBar*> bars;
+  return bars;
+}
+
+// The main window's own procedure while the menu procedure is on it, and
+// the one MenuWindowProc hands messages on to.
+WNDPROC gMainEarlierProc = nullptr;
+HWND gMainWindow = nullptr;
+WNDPROC gMenuEarlierProc = nullptr;
+
+HWND MainWindow() {
+  return gSystemServices != nullptr ? gSystemServices->GetMainWindow() : nullptr;
+}
+
+UINT EntryState(const VMenuBase* menu) {
+  const VCommand* command = menu->GetCommand();
+  return command != nullptr && command->IsEnabled() ? MFS_ENABLED : MFS_GRAYED;
+}
+
+}  // namespace
+
+VWinMenuBar::VWinMenuBar(VFrame* owner, VResourceFile* file, int16_t menuBarId) : fOwner(owner) {
+  Bars().push_back(this);
+  LoadFromResource(file, menuBarId);
+}
+
+VWinMenuBar::~VWinMenuBar() {
+  for (VMenuBase* menu : fMenus) {
+    if (menu->GetCommand() != nullptr) menu->GetCommand()->RemoveMenuBarListener(this);
+  }
+  std::erase(Bars(), this);
+  for (VMenuBase* menu : fOwnedMenus) delete menu;
+  fOwnedMenus.clear();
+  fMenus.clear();
+  if (fHandle != nullptr) {
+    // The menus' own Win32 menus went with them; the bar's entries are all
+    // that is left.
+    HWND main = MainWindow();
+    if (main != nullptr && ::GetMenu(main) == fHandle) SetMenu(main, nullptr);
+    DestroyMenu(fHandle);
+  }
+}
+
+const std::vector<VWinMenuBar*>& VWinMenuBar::AllBars() { return Bars(); }
+
+int32_t VWinMenuBar::LoadFromResource(VResourceFile* file, int16_t menuBarId) {
+  if (file == nullptr) return kMenuResourceMissing;
+  uint8_t owned = 0;
+  const VResourceRef ref = file->GetResource(FourCC("XMBR"), menuBarId, &owned);
+  if (ref == 0) return kMenuResourceMissing;
+  std::vector<int16_t> ids;
+  int32_t answer = kMenuResourceCorrupt;
+  if (const auto* data = static_cast<const uint8_t*>(file->LockResource(ref))) {
+    answer = ReadMenuBarRecord(data, file->GetResourceSize(ref), ids);
+    file->UnlockResource(ref);
+  }
+  file->ReleaseResource(ref);
+  for (int16_t id : ids) AddMenu(new VMenu(this, nullptr, 0, file, id), true);
+  return answer;
+}
+
+bool VWinMenuBar::AddMenu(VMenuBase* menu, bool owned) {
+  fMenus.push_back(menu);
+  if (owned) fOwnedMenus.push_back(menu);
+  return fInstalled != 0;
+}
+
+VMenuBase* VWinMenuBar::GetMenu(int32_t index) const {
+  if (index < 1 || index > CountMenus()) return nullptr;
+  return fMenus[static_cast<size_t>(index - 1)];
+}
+
+void VWinMenuBar::Install() {
+  fEarlierMenus.push_back(::GetMenu(MainWindow()));
+  Show();
+}
+
+void VWinMenuBar::Show() {
+  if (fInstalled != 0) return;
+  fInstalled = 1;
+  if (fHandle == nullptr) {
+    fHandle = CreateMenu();
+    if (fHandle == nullptr) return;
+    // Owner-drawn items are measured on a port like the screen's.
+    VBitmapPort port;
+    for (VMenuBase* menu : fMenus) {
+      menu->Realize(&port, false, true);
+      MENUITEMINFOA info{};
+      info.cbSize = sizeof info;
+      info.fMask = MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_CHECKMARKS | MIIM_TYPE | MIIM_DATA;
+      info.fType = MFT_STRING;
+      info.hSubMenu = menu->GetHandle();
+      info.fState = EntryState(menu);
+      if (menu->GetCommand() != nullptr) menu->GetCommand()->AddMenuBarListener(this);
+      char text[512];
+      menu->GetTitle().GetCText(text, sizeof text, kCharSetAnsi);
+      info.dwTypeData = text;
+      InsertMenuItemA(fHandle, UINT(GetMenuItemCount(fHandle)), TRUE_, &info);
+    }
+  }
+  SetMenu(MainWindow(), fHandle);
+}
+
+void VWinMenuBar::Uninstall() {
+  fInstalled = 0;
+  HMENU earlier = nullptr;
+  if (!fEarlierMenus.empty()) {
+    earlier = fEarlierMenus.back();
+    fEarlierMenus.pop_back();
+  }
+  SetMenu(MainWindow(), earlier);
+}
+
+void VWinMenuBar::UpdateMenuItemTitle(VCommand* command) {
+  if (fHandle == nullptr) return;
+  for (size_t k = 0; k < fMenus.size(); ++k) {
+    if (fMenus[k]->GetCommand() != command) continue;
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_STATE;
+    info.fState = EntryState(fMenus[k]);
+    SetMenuItemInfoA(fHandle, UINT(k), TRUE_, &info);
+    fMenus[k]->Refresh(command);
+  }
+}
+
+// ---- The window procedures.
+
+WNDPROC SetMenuEarlierProc(WNDPROC procedure) { return std::exchange(gMenuEarlierProc, procedure); }
+
+LRESULT MenuWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_MEASUREITEM: {
+      auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+      auto* data = measure != nullptr ? reinterpret_cast<VMenuDrawData*>(measure->itemData) : nullptr;
+      if (data != nullptr && data->IsMenuItem()) {
+        auto* item = static_cast<VMenuItem*>(data);
+        const int32_t width = data->GetMenu()->GetWidth();
+        measure->itemWidth = UINT(std::max(width - GetSystemMetrics(SM_CXMENUCHECK), 0));
+        measure->itemHeight = UINT(std::max<int16_t>(item->GetHeight(), 0));
+      }
+      return 1;
+    }
+    case WM_DRAWITEM: {
+      auto* draw = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+      auto* data = draw != nullptr ? reinterpret_cast<VMenuDrawData*>(draw->itemData) : nullptr;
+      if (data != nullptr && data->IsMenuItem()) {
+        auto* item = static_cast<VMenuItem*>(data);
+        VPort port(draw->hDC);
+        port.UseStandardFont(item->IsSmallFont() ? 1 : 0);
+        const bool selected =
+            (draw->itemAction & ODA_SELECT) != 0 && (draw->itemState & ODS_SELECTED) != 0;
+        // Items of later columns start at their own left edge, not the
+        // menu window's.
+        port.PushOrigin(draw->rcItem.left, draw->rcItem.top);
+        data->GetMenu()->DrawItem(&port, item, draw->rcItem.right - draw->rcItem.left, selected);
+        port.PopOrigin();
+      }
+      return 1;
+    }
+    case WM_EXITMENULOOP:
+      SendMessageA(GetActiveWindow(), WM_LBUTTONUP, 0, 0);
+      break;
+    case WM_PALETTECHANGED:
+      return 1;
+    default:
+      break;
+  }
+  return CallWindowProcA(gMenuEarlierProc, window, message, wParam, lParam);
+}
+
+LRESULT MainMenuWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  const bool menuMessage = message == WM_DRAWITEM || message == WM_MEASUREITEM ||
+                           message == WM_COMMAND || message == WM_INITMENU ||
+                           message == WM_MENUSELECT || message == WM_ENTERIDLE ||
+                           message == WM_ENTERMENULOOP;
+  VWinMenuBar* bar = nullptr;
+  if (menuMessage) {
+    const HMENU shown = ::GetMenu(window);
+    for (VWinMenuBar* candidate : Bars()) {
+      if (shown != nullptr && candidate->GetHandle() == shown) bar = candidate;
+    }
+  }
+  // The host's own menus, and the system commands of any menu, stay the
+  // window's own business.
+  if (bar == nullptr || (message == WM_COMMAND && (wParam & 0xFFFF) >= 0xF000)) {
+    return CallWindowProcA(gMainEarlierProc, window, message, wParam, lParam);
+  }
+  if (message != WM_COMMAND) {
+    const WNDPROC saved = gMenuEarlierProc;
+    gMenuEarlierProc = gMainEarlierProc;
+    const LRESULT result = CallWindowProcA(MenuWindowProc, window, message, wParam, lParam);
+    gMenuEarlierProc = saved;
+    return result;
+  }
+  if (const VMenuItemRef* record = LookUpMenuItemRef(static_cast<uint16_t>(wParam & 0xFFFF))) {
+    bar->SetPendingChoice(record->GetMenu(), record->GetPosition());
+  }
+  return 0;
+}
+
+void InstallMenuWindowProc() {
+  gMainWindow = MainWindow();
+  if (gMainWindow == nullptr) return;
+  gMainEarlierProc = SetWindowProc(gMainWindow, MainMenuWindowProc);
+}
+
+void RemoveMenuWindowProc() {
+  if (gMainWindow != nullptr && IsWindow(gMainWindow)) SetWindowProc(gMainWindow, gMainEarlierProc);
+  gMainWindow = nullptr;
+  gMainEarlierProc = nullptr;
+}
