@@ -112,6 +112,18 @@ bool FindSignature(VStream& stream, bool& swapped, bool& skipped) {
   return false;
 }
 
+// Behind a preview the file ends with three zero words; a file cut short
+// ends with something else. The stream is left where it was.
+bool TrailerIsWhole(VStream& stream, uint32_t bodySize) {
+  const uint32_t at = stream.GetPosition();
+  uint8_t trailer[kTrailerSize] = {};
+  uint32_t got = kTrailerSize;
+  bool whole = stream.SetPosition(at + bodySize) == 0 && stream.ReadData(trailer, got) == 0 && got == kTrailerSize;
+  for (uint8_t byte : trailer) whole = whole && byte == 0;
+  stream.SetPosition(at);
+  return whole;
+}
+
 // The rest of the read, after the frame's lengths were checked and the
 // document reset: 0, 1097 or 1015.
 int32_t ReadParts(xMorvaDocument& document, VStream& stream, bool skipped) {
@@ -167,6 +179,7 @@ int32_t ReadParts(xMorvaDocument& document, VStream& stream, bool skipped) {
   const uint64_t trailer = skipped ? kTrailerSize : 0;
   if (rest < trailer || rest - trailer > uint64_t(INT32_MAX)) return kErrorDamagedData;
   const auto byteCount = int32_t(rest - trailer);
+  if (trailer != 0 && !TrailerIsWhole(stream, uint32_t(byteCount))) return kErrorDamagedData;
   if (!body->ReadResourceStream(stream, byteCount)) return kErrorDamagedData;
   bool damaged = false;
   if (swapped && byteCount > 0) {
