@@ -4,10 +4,13 @@
 // arguments, and the host refusing them.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <set>
 #include <sstream>
 
+#include "area/tests/DocumentFileSupport.h"
 #include "qvhost/tests/ScriptTestSupport.h"
 
 namespace {
@@ -30,6 +33,38 @@ TEST_F(AreaCommands, TheScriptOfAreasRunsWithEveryExpectationHeld) {
   EXPECT_EQ(outcome.error, "") << out.str();
   EXPECT_EQ(outcome.failures, 0) << out.str();
   EXPECT_GT(outcome.lines, 60);
+}
+
+// The script's rich document, written in this process as the module
+// writes it.
+class DocumentFileScript : public documentfile::Fixture {
+ public:
+  void WriteRichDocument(const std::string& path) {
+    auto document = NewDocument();
+    documentfile::FillDocument(*document, 20);
+    const documentfile::Bytes bytes = documentfile::Write(*document);
+    std::ofstream file(path, std::ios::binary);
+    file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  }
+  void TestBody() override {}
+};
+
+TEST_F(AreaCommands, TheScriptOfTheDocumentFileSavesAndReadsARichDocument) {
+  DocumentFileScript().WriteRichDocument(folder + "rich.qmv");
+  std::ifstream in(QVHOST_DOCUMENT_FILE_SCRIPT);
+  std::stringstream script;
+  script << in.rdbuf();
+  // The script's files are in the folder it runs in.
+  const std::filesystem::path previous = std::filesystem::current_path();
+  std::filesystem::current_path(folder);
+  const ScriptRunner::Outcome outcome = Run(script.str());
+  std::filesystem::current_path(previous);
+  EXPECT_EQ(outcome.error, "") << out.str();
+  EXPECT_EQ(outcome.failures, 0) << out.str();
+  // The body's words went through the module and back, as UTF-16 units.
+  std::ifstream file(folder + "again.qmv", std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  EXPECT_NE(bytes.find(std::string("1\09\0 \0o\0f\0", 10)), std::string::npos);
 }
 
 TEST_F(AreaCommands, EachObjectGetsItsOwnReferenceWhenItIsMade) {
@@ -123,25 +158,43 @@ TEST_F(AreaCommands, BlobsTextsAndArraysTravelAsTheirForms) {
            "expect out p4 2.5\n");
 }
 
-TEST_F(AreaCommands, AFieldTheModuleCannotWriteKeepsWhatItHeld) {
-  // The area is bound to the field named after it; what the field holds is
-  // no document of the module's, and the module cannot write one yet: the
-  // area shows an empty document, and saving leaves the field's bytes.
-  RunLines(
-      "table 1 \"Letters\"\n"
-      "field 1 1 \"body_\" blob\n"
-      "record 1 1\n"
-      "value 1 1 hex \"01020304\"\n"
-      "expect field 1 1 hex \"01020304\"\n"
-      "form letters 20 40 300 200\n"
-      "area body create form at letters 10 10 280 180 table 1\n"
-      "expect message \"The field holds no Qv Morva document; an empty document is shown.\"\n"
-      "area body 70\n"
-      "expect field 1 1 hex \"01020304\"\n"
-      "expect message \"The document could not be exported.\"\n"
-      "command 138 area body word 3 word 9 text \"\"\n"
-      "expect out p2 0\n"
-      "area body 17\n");
+TEST_F(AreaCommands, AFieldOfAnyKindKeepsTheDocumentInTheOwnFormat) {
+  // An area bound to the field named after it: what the field holds first is
+  // no document (an empty one is shown); what the user types is saved into
+  // the field in the own format (a picture field with its preview in front)
+  // and a second area bound to the field reads it back whole. Areas are
+  // bound to BLOB and picture fields only: a text field keeps its bytes.
+  struct Row {
+    const char* type;
+    const char* check;
+  } rows[] = {{"blob", "prefix \"00008E8F\""}, {"picture", ""}, {"text", "hex \"01020304\""}};
+  int n = 0;
+  for (const Row& row : rows) {
+    const std::string t = std::to_string(++n);
+    const std::string first = folder + "first" + t + ".qmv";
+    const std::string second = folder + "second" + t + ".qmv";
+    RunLines("table " + t + " \"Letters\"\n"
+             "field " + t + " 1 \"body" + t + "_\" " + row.type + "\n"
+             "record " + t + " 1\n"
+             "value " + t + " 1 hex \"01020304\"\n"
+             "form letters" + t + " 20 40 300 200\n"
+             "area body" + t + " create form at letters" + t + " 10 10 280 180 table " + t + "\n"
+             + std::string(row.type[0] != 't' ? "expect message \"The field holds no Qv Morva document; an empty document is shown.\"\n" : "") +
+             "click 40 40\n"
+             "key \"H\"\nkey \"i\"\n"
+             "area body" + t + " 70\n" +
+             (row.check[0] != 0 ? "expect field " + t + " 1 " + row.check + "\n" : std::string()) +
+             "command 138 area body" + t + " word 3 word 9 text \"\"\n"
+             "expect out p2 0\n"
+             "command 140 area body" + t + " word 0 result blob \"" + first + "\"\n"
+             "area copy" + t + " create form at letters" + t + " 10 10 280 180 table " + t + "\n"
+             "command 28 area copy" + t + " result long\n"
+             "expect result 0\n"
+             "command 140 area copy" + t + " word 0 result blob \"" + second + "\"\n"
+             "expect same \"" + first + "\" \"" + second + "\"\n"
+             "area copy" + t + " 17\n"
+             "area body" + t + " 17\n");
+  }
 }
 
 }  // namespace
