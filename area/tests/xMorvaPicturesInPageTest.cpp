@@ -347,3 +347,31 @@ TEST_F(PagePictures, DrawTheirLayerOnTheirPagesAndNothingForMissingData) {
 }
 
 }  // namespace
+
+namespace {
+
+// The page as it prints: the pictures stand on it, at their place from the
+// page's corner.
+TEST_F(PagePictures, StandOnThePrintedPage) {
+  auto picture = RedPicture(20, 20);
+  struct Row {
+    int32_t page;
+    uint8_t behind;
+    bool drawn;
+  } rows[] = {{0, 1, true}, {0, 0, true}, {1, 0, false}, {kPageEvery, 1, true}, {kPageEveryRight, 0, false}};
+  for (const Row& row : rows) {
+    pictures->Clear();
+    xMorvaPagePicture entry = Entry(row.page, 200, 300, 0, 0);
+    entry.behindText = row.behind;
+    ASSERT_EQ(pictures->AddPicture(Store(), *picture, entry), 0);
+    const int32_t w = document->GetParams().GetPageWidth();
+    const int32_t h = document->GetParams().GetPageHeight();
+    VDIBPort canvas(w, h, 32);
+    canvas.EraseRect(0, 0, w, h);
+    document->DrawPageForPrinting(canvas, 0, 0, 0);
+    const uint32_t pixel = static_cast<const uint32_t*>(canvas.GetBits())[310 * w + 210] & 0xFFFFFF;
+    EXPECT_EQ(pixel != 0xFFFFFF, row.drawn) << "page " << row.page << " behind " << int(row.behind);
+  }
+}
+
+}  // namespace
