@@ -66,6 +66,9 @@ class xMorvaPicturesInPage : public VObject, public xMorvaPagePicturesInterface 
   // ---- xMorvaPagePicturesInterface.
   void Clear() override;
   int32_t GetCount() const override { return int32_t(fEntries.size()); }
+  bool HasSelection() const override { return fSelected >= 0; }
+  VPictureData* CopySelected(VResourceFile& store) const override { return GetSelectedPicture(store); }
+  void DeleteSelected(VResourceFile& store) override { DeleteSelected(store, -1); }
   bool ReadPagePictures(VResourceFile& store) override;
   bool WritePagePictures(VResourceFile& store) override;
   void DrawPictures(xMorvaDocument& document, VPort& port, int32_t x, int32_t y, int32_t page,
@@ -76,7 +79,6 @@ class xMorvaPicturesInPage : public VObject, public xMorvaPagePicturesInterface 
 
   // ---- Selection: an index, -1 for none.
   void Deselect() { fSelected = -1; }
-  bool HasSelection() const { return fSelected >= 0; }
   int32_t GetSelection() const { return fSelected; }
   void SetSelection(int32_t index) { fSelected = index >= 0 && index < GetCount() ? index : -1; }
 
@@ -94,6 +96,7 @@ class xMorvaPicturesInPage : public VObject, public xMorvaPagePicturesInterface 
   int32_t Append(VResourceFile& store, const xMorvaPagePicture& entry);
   // Deletes entry `index` (-1: the selected one) and its data resource.
   void DeleteSelected(VResourceFile& store, int32_t index);
+  using xMorvaPagePicturesInterface::DeleteSelected;
 
   // ---- The mouse. Pages stand one under the other, kPagePictureGap apart.
   // True when (x, y) is on a picture, the topmost first; with `select` the

@@ -9,6 +9,7 @@
 
 #include "framework/core/VService.h"
 
+class VPictureData;
 class VPort;
 class VResourceFile;
 class xMorvaDocument;
@@ -20,6 +21,11 @@ class xMorvaPagePicturesInterface {
   // No pictures, nothing selected.
   virtual void Clear() = 0;
   virtual int32_t GetCount() const = 0;
+  // Whether one of them is selected; a copy of its picture (the caller owns
+  // it, null when its data holds none); its deletion with its data.
+  virtual bool HasSelection() const = 0;
+  virtual VPictureData* CopySelected(VResourceFile& store) const = 0;
+  virtual void DeleteSelected(VResourceFile& store) = 0;
   // The stored form 'wPIX' (id 0 of the document's store) read into the
   // list, or the list written into the store: false when it could not be.
   virtual bool ReadPagePictures(VResourceFile& store) = 0;

@@ -375,3 +375,26 @@ TEST_F(PagePictures, StandOnThePrintedPage) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(PagePictures, ASelectedOneIsWhatCutAndClearTake) {
+  auto picture = RedPicture(10, 10);
+  for (int32_t command : {3, 6}) {
+    ASSERT_EQ(pictures->AddPicture(Store(), *picture, Entry(0, 1, 1, 0, 0)), 0);
+    ASSERT_EQ(pictures->AddPicture(Store(), *picture, Entry(0, 50, 50, 0, 0)), 0);
+    const int16_t id = pictures->GetEntry(1).resourceId;
+    pictures->SetSelection(1);
+    EXPECT_TRUE(document->DoCommand(command));
+    EXPECT_EQ(pictures->GetCount(), 1) << command;
+    EXPECT_FALSE(pictures->HasSelection());
+    EXPECT_FALSE(Store().HasResource(kTypePictureValue, id));
+    EXPECT_TRUE(document->IsModified());
+    // Without a selection the text's selection is what goes.
+    EXPECT_TRUE(document->DoCommand(command));
+    EXPECT_EQ(pictures->GetCount(), 1) << command;
+    pictures->Clear();
+  }
+}
+
+}  // namespace
