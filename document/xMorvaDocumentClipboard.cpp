@@ -11,7 +11,7 @@
 #include "document/xMorvaText.h"
 #include "document/xMorvaTextTransfer.h"
 #include "framework/system/resources/VMemoryResourceFile.h"
-#include "framework//core/memory/VMemoryMgr.h"
+#include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VHandleStream.h"
 #include "framework/core/strings/VUniString.h"
 #include "framework/system/environment/VClipboard.h"

@@ -11,7 +11,7 @@
 #include "document/xMorvaText.h"
 #include "document/xMorvaUndo.h"
 #include "framework/system/resources/VMemoryResourceFile.h"
-#include "framework//core/memory/VMemoryMgr.h"
+#include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/strings/VString.h"
 
 namespace {
