@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "document/xMorvaDocument.h"
+#include "document/xMorvaLayoutInterface.h"
 #include "document/xMorvaPagePicturesInterface.h"
 #include "engine/xMorvaEngine.h"
 #include "engine/xMorvaLines.h"
@@ -62,7 +63,11 @@ std::vector<uint8_t> PreviewPicture(xMorvaDocument& document, bool blank) {
   const int32_t height = document.GetParams().GetPageHeight();
   VMetafilePort port(nullptr, 0, 0, width, height);
   port.EraseRect(0, 0, width, height);
-  if (!blank) document.DrawPageForPrinting(port, 0, 0, 0);
+  if (!blank) {
+    // The page is drawn from lines composed for the text as it is now.
+    if (xMorvaLayoutInterface* layout = document.GetLayout()) layout->Update();
+    document.DrawPageForPrinting(port, 0, 0, 0);
+  }
   std::unique_ptr<VEmfPictureData> metafile(port.EndAsPictureData());
   if (!metafile) return {};
   VPictPictureData pict;

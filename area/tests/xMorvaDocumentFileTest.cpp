@@ -113,6 +113,23 @@ TEST_F(DocumentFile, ReadsBackEveryPartAndWritesTheSameBytesAgain) {
   }
 }
 
+TEST_F(DocumentFile, ThePreviewIsTheFirstPageOrABlankOne) {
+  auto document = NewDocument();
+  FillDocument(*document);
+  const Bytes blank = Write(*document, true, true);
+  const Bytes page = Write(*document, true, false);
+  const size_t plain = Write(*document).size();
+  // The preview stands in front, its first word its size; the trailer ends
+  // the file.
+  for (const Bytes* file : {&blank, &page}) {
+    const size_t preview = file->size() - plain - 6;
+    EXPECT_EQ(LoadLE16(file->data()), uint16_t(preview & 0xFFFF));
+    EXPECT_EQ(Bytes(file->begin() + long(preview), file->begin() + long(preview) + 4), (Bytes{0, 0, 0x8E, 0x8F}));
+  }
+  // The drawn page holds more than the blank one.
+  EXPECT_GT(page.size(), blank.size());
+}
+
 TEST_F(DocumentFile, FindsTheSignatureBehindAPreviewOfAnySize) {
   auto document = NewDocument();
   FillDocument(*document);
