@@ -3,6 +3,8 @@
 // that are not the format leave the document as it was; a document read
 // (whole or repaired) writes, and what it writes reads back and writes the
 // same bytes again.
+#include <algorithm>
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -27,6 +29,19 @@ void StartDocumentServices() {
   VService<xMorvaEngineServices>::Install(&engine);
   VService<xMorvaPagePicturesMaker>::Install(&pictures);
   VService<const VPictureMaker>::Install(&kPictureValueMaker);
+}
+
+// Every write stamps the informations with the time of writing; two writes
+// are compared with that stamp zeroed ('wINF' "0100" found by its head).
+std::vector<uint8_t> WithoutStamp(std::vector<uint8_t> bytes) {
+  static const uint8_t kHead[] = {'F', 'N', 'I', 'w', '0', '0', '1', '0'};
+  for (size_t at = 0; at + 28 <= bytes.size(); ++at) {
+    if (std::memcmp(&bytes[at], kHead, sizeof kHead) != 0) continue;
+    std::fill(bytes.begin() + long(at + 14), bytes.begin() + long(at + 20), 0);
+    std::fill(bytes.begin() + long(at + 24), bytes.begin() + long(at + 28), 0);
+    break;
+  }
+  return bytes;
 }
 
 std::vector<uint8_t> Write(xMorvaDocument& document) {
@@ -58,12 +73,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (code != 0 && code != kErrorNotThisFormat && code != kErrorDamagedData && code != kErrorRepairedData) {
     __builtin_trap();
   }
-  if (code == kErrorNotThisFormat && Write(*document) != before) __builtin_trap();
+  if (code == kErrorNotThisFormat && WithoutStamp(Write(*document)) != WithoutStamp(before)) __builtin_trap();
   if (code != 0 && code != kErrorRepairedData) return 0;
   const std::vector<uint8_t> written = Write(*document);
   auto again = std::make_unique<xMorvaDocument>(nullptr);
   again->Reset(false);
   if (Read(*again, written.data(), written.size()) != 0) __builtin_trap();
-  if (Write(*again) != written) __builtin_trap();
+  if (WithoutStamp(Write(*again)) != WithoutStamp(written)) __builtin_trap();
   return 0;
 }

@@ -317,15 +317,6 @@ std::string Line::RunExpect() {
                                   std::equal(bytes.begin(), bytes.end(), value->bytes.begin())
                             : value->bytes == bytes),
            "field " + Word(2) + "." + Word(3) + (prefix ? " begins" : ""));
-  } else if (what == "same") {
-    // Two files of equal bytes.
-    if (!counted(4, "expect same \"FILE\" \"FILE\"")) return bad;
-    auto bytesOf = [&](const std::string& name) {
-      std::ifstream in(name, std::ios::binary);
-      return std::vector<char>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    };
-    const std::vector<char> first = bytesOf(Word(2));
-    Expect(!first.empty() && first == bytesOf(Word(3)), "same bytes in " + Word(2) + " and " + Word(3));
   } else {
     return "unknown expectation " + what;
   }

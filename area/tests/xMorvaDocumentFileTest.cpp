@@ -72,6 +72,9 @@ TEST_F(DocumentFile, WritesTheFrameAroundHeaderStoreAndBody) {
   EXPECT_EQ(LoadLE32(&bytes[12 + kBodyHeaderSize + 4]), kMemResMagic);
   // The body stream follows to the end, with no trailer.
   EXPECT_EQ(Bytes(bytes.begin() + long(frame.bodyAt), bytes.end()), StreamOf(*document, kPartBody));
+  // The informations' modification stamp is where the comparisons look
+  // past it.
+  EXPECT_NE(WithoutStamp(bytes), bytes);
   // No text stays in the store once written.
   EXPECT_EQ(document->GetStyleSheetStore()->CountResources(FourCC("wENG")), 0);
 }
@@ -103,12 +106,12 @@ TEST_F(DocumentFile, ReadsBackEveryPartAndWritesTheSameBytesAgain) {
     // anew each time, so there the document behind it is compared.
     const Bytes second = Write(*read, row.preview, row.blank);
     if (!row.preview) {
-      EXPECT_EQ(second, first);
+      EXPECT_EQ(WithoutStamp(second), WithoutStamp(first));
     } else {
       EXPECT_EQ(Bytes(second.end() - 6, second.end()), Bytes(6, 0));
       auto again = NewDocument();
       EXPECT_EQ(Read(*again, second), 0);
-      EXPECT_EQ(Write(*again), Write(*read));
+      EXPECT_EQ(WithoutStamp(Write(*again)), WithoutStamp(Write(*read)));
     }
   }
 }
@@ -179,7 +182,7 @@ TEST_F(DocumentFile, ReadsAFileOfTheOtherByteOrder) {
   auto read = NewDocument();
   EXPECT_EQ(Read(*read, bytes), 0);
   EXPECT_EQ(StreamOf(*read, kPartBody), StreamOf(*document, kPartBody));
-  EXPECT_EQ(Write(*read), plain);
+  EXPECT_EQ(WithoutStamp(Write(*read)), WithoutStamp(plain));
 }
 
 TEST_F(DocumentFile, ABodyNamingUnknownSheetsOrFontsIsRepaired) {
@@ -238,7 +241,7 @@ TEST_F(DocumentFile, RefusesBadInputsWithoutHarm) {
     FillDocument(*read, 2);
     const Bytes before = Write(*read);
     EXPECT_EQ(Read(*read, row.bytes), row.code) << row.what;
-    if (row.untouched) EXPECT_EQ(Write(*read), before) << row.what;
+    if (row.untouched) EXPECT_EQ(WithoutStamp(Write(*read)), WithoutStamp(before)) << row.what;
   }
 }
 
