@@ -32,9 +32,9 @@ void StartDocumentServices() {
 }
 
 // Every write stamps the informations with the time of writing; two writes
-// are compared with that stamp zeroed ('wINF' "0100" found by its head).
+// are compared with that stamp zeroed ('wINF' "0100" found by its head, the tag little-endian).
 std::vector<uint8_t> WithoutStamp(std::vector<uint8_t> bytes) {
-  static const uint8_t kHead[] = {'F', 'N', 'I', 'w', '0', '0', '1', '0'};
+  static const uint8_t kHead[] = {'F', 'N', 'I', 'w', '0', '1', '0', '0'};
   for (size_t at = 0; at + 28 <= bytes.size(); ++at) {
     if (std::memcmp(&bytes[at], kHead, sizeof kHead) != 0) continue;
     std::fill(bytes.begin() + long(at + 14), bytes.begin() + long(at + 20), 0);
