@@ -401,6 +401,29 @@ void xMorvaPicturesInPage::RebuildPictures(VResourceFile& store) {
   }
 }
 
+void xMorvaPicturesInPage::FreezeReferences(VResourceFile& store) {
+  for (int32_t i = 0; i < GetCount(); ++i) {
+    xMorvaPagePicture& entry = fEntries[size_t(i)];
+    if ((HasSelection() && i != fSelected) || entry.isReference == 0) continue;
+    std::unique_ptr<VPictureData> value(ReferenceValue(store, entry.resourceId));
+    if (!value) continue;
+    bool written = false;
+    std::vector<uint8_t> bytes = WrittenBytes(
+        [&](VStream& stream) {
+          stream.PutByte(kOrderLittle);
+          return value->WriteToStream(stream, kTagVVAL) <= 0;
+        },
+        written);
+    const int16_t id = store.UniqueResourceId(kTypePictureValue);
+    // The reference goes only once its value is stored.
+    if (!written || !store.ReplaceResource(kTypePictureValue, id, bytes.data(), uint32_t(bytes.size()))) continue;
+    store.RemoveResource(kTypeHostReference, entry.resourceId);
+    entry.resourceId = id;
+    entry.isReference = 0;
+    entry.picture.reset();
+  }
+}
+
 // ---- The stored form.
 
 bool xMorvaPicturesInPage::ParsePagePictures(const void* bytes, uint32_t size,

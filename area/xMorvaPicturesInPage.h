@@ -112,7 +112,11 @@ class xMorvaPicturesInPage : public VObject, public xMorvaPagePicturesInterface 
   VPictureData* GetSelectedPicture(VResourceFile& store) const;
   // Each reference picture made again from its value; those that do not
   // keep their size take the new picture's.
-  void RebuildPictures(VResourceFile& store);
+  void RebuildPictures(VResourceFile& store) override;
+  // The selected picture, else every one, that shows a reference becomes a
+  // plain picture of the reference's current value; one whose reference
+  // gives no picture stays as it is.
+  void FreezeReferences(VResourceFile& store) override;
 
   // Whether the entry stands on the page whose binding side is given.
   static bool IsOnPage(const xMorvaPagePicture& entry, int32_t page, bool bindingOnLeft);

@@ -26,6 +26,11 @@ class xMorvaPagePicturesInterface {
   virtual bool HasSelection() const = 0;
   virtual VPictureData* CopySelected(VResourceFile& store) const = 0;
   virtual void DeleteSelected(VResourceFile& store) = 0;
+  // The pictures that show a host reference's value: made again from the
+  // current value; or turned into plain pictures holding that value (the
+  // selected one when there is one, else all of them).
+  virtual void RebuildPictures(VResourceFile& store) = 0;
+  virtual void FreezeReferences(VResourceFile& store) = 0;
   // The stored form 'wPIX' (id 0 of the document's store) read into the
   // list, or the list written into the store: false when it could not be.
   virtual bool ReadPagePictures(VResourceFile& store) = 0;

@@ -18,6 +18,7 @@
 #include "graphics/VDIBPort.h"
 #include "graphics/VMetafilePort.h"
 #include "graphics/pictures/VEmfPictureData.h"
+#include "host/context/VHostRef.h"
 #include "platform/bytes/ByteOrder.h"
 
 namespace {
@@ -395,6 +396,25 @@ TEST_F(PagePictures, ASelectedOneIsWhatCutAndClearTake) {
     EXPECT_EQ(pictures->GetCount(), 1) << command;
     pictures->Clear();
   }
+}
+
+}  // namespace
+
+namespace {
+
+// Without a host the reference gives no value: freezing keeps the picture
+// as the reference it is rather than lose it.
+TEST_F(PagePictures, AReferenceWithoutAValueIsNotFrozenAway) {
+  auto picture = RedPicture(10, 10);
+  VHostRef reference(int16_t(1), int16_t(1), false);
+  ASSERT_EQ(pictures->AddReferencePicture(Store(), picture.get(), &reference, Entry(0, 0, 0, 0, 0)), 0);
+  const int16_t id = pictures->GetEntry(0).resourceId;
+  document->FreezeComputedElements();
+  EXPECT_EQ(pictures->GetEntry(0).isReference, 1);
+  EXPECT_TRUE(Store().HasResource(kTypeHostReference, id));
+  pictures->RebuildPictures(Store());
+  EXPECT_EQ(pictures->GetCount(), 1);
+  EXPECT_EQ(pictures->GetEntry(0).naturalWidth, 10);
 }
 
 }  // namespace
