@@ -65,6 +65,10 @@ enum : int32_t { kCallbackMethod, kCommandMethod, kEventMethod };
 void xMorvaMain::RunLowCommand(int32_t selector, void** p, void* result) {
   switch (selector) {
     case 28: CommandLastError(p, result); break;
+    case 36: CommandNewAreaFromBlob(p, result); break;
+    case 37:
+    case 51: CommandWriteBlob(selector, p, result); break;
+    case 49: CommandReadBlob(selector, p); break;
     case 38: CommandDeleteOffscreen(p); break;
     case 42: CommandLockArea(p); break;
     case 39: {
@@ -94,6 +98,10 @@ void xMorvaMain::RunTableCommand(int32_t selector, void** p, void* result) {
     case 114:
     case 146: CommandAreaSwitch(selector, p); break;
     case 115: CommandCommandState(p, true); break;
+    case 139:
+    case 140: CommandWriteBlob(selector, p, result); break;
+    case 141:
+    case 142: CommandReadBlob(selector, p); break;
     case 116: SetMethodOfArea(p, kCallbackMethod); break;
     case 137: CommandOptions(true, p); break;
     case 138: CommandOptions(false, p); break;

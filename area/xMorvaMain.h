@@ -166,6 +166,12 @@ class xMorvaMain : public VPackage {
   void CommandLastError(void** params, void* result);
   void CommandCommandState(void** params, bool read);
   void CommandAreaSwitch(int32_t selector, void** params);
+  // The document as a BLOB in the own format (xMorvaBlobCommands.cpp).
+  void CommandNewAreaFromBlob(void** params, void* result);
+  void CommandReadBlob(int32_t selector, void** params);
+  void CommandWriteBlob(int32_t selector, void** params, void* result);
+  // Reads the BLOB into the current document and records the code.
+  void LoadDocumentFromBlob(xMorvaDocument& document, uint32_t blob, bool emptyIsMissing);
 
   xMorvaDocument* fCurrentDocument = nullptr;
   xMorvaHostObject* fCurrentObject = nullptr;

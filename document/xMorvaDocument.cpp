@@ -130,6 +130,21 @@ void xMorvaDocument::NewStyleSheetStore() {
   if (fStyleSheetHandle != 0) fStyleSheets.reset(new VMemoryResourceFile(fStyleSheetHandle, 1));
 }
 
+bool xMorvaDocument::AdoptStore(VMemHandle handle) {
+  DeleteStyleSheetStore();
+  if (handle == 0) return false;
+  fStyleSheetHandle = handle;
+  fStyleSheets.reset(new VMemoryResourceFile(handle, 0));
+  return fStyleSheets->IsOpen();
+}
+
+xMorvaPagePicturesInterface* xMorvaDocument::GetPagePictures() {
+  if (!fPagePictures) {
+    if (xMorvaPagePicturesMaker* maker = xMorvaPagePicturesSlot::Get()) fPagePictures.reset(maker->NewPagePictures());
+  }
+  return fPagePictures.get();
+}
+
 void xMorvaDocument::DeleteStyleSheetStore() {
   fStyleSheets.reset();
   if (fStyleSheetHandle != 0) gMemoryMgr->DisposeHandle(fStyleSheetHandle);
@@ -347,6 +362,7 @@ void xMorvaDocument::Reset(bool keepFile) {
   NewStyleSheetStore();
   SaveDefaultStyleSheet();
   UpdateStyleSheetMenu();
+  if (fPagePictures) fPagePictures->Clear();
   if (fUndo) fUndo->Clear(false);
   for (int16_t part : kMemberOrder) {
     if (fParts[part]) fParts[part]->Clear();

@@ -15,6 +15,7 @@
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaDocumentInterface.h"
 #include "document/xMorvaFontTable.h"
+#include "document/xMorvaPagePicturesInterface.h"
 #include "document/xMorvaRecordStore.h"
 #include "framework/core/VObject.h"
 
@@ -259,6 +260,14 @@ class xMorvaDocument : public VObject,
   // The store itself ('wSTL' by sheet id and name); null when it could not
   // be made.
   VMemoryResourceFile* GetStyleSheetStore() const { return fStyleSheets.get(); }
+  // The store becomes a container read from `handle` (taken, also on
+  // failure): false, the document without a store, when it cannot be made.
+  bool AdoptStore(VMemHandle handle);
+  // The handle that holds the store's bytes (after its UpdateFile).
+  VMemHandle GetStoreHandle() const { return fStyleSheetHandle; }
+  // The pictures placed on the pages, made on first use; null when no
+  // maker is installed or memory ran out.
+  xMorvaPagePicturesInterface* GetPagePictures();
   int32_t StyleSheetCount() const;
   std::vector<int16_t> StyleSheetIds() const;
   // False for an index outside 1..count.
@@ -522,6 +531,7 @@ class xMorvaDocument : public VObject,
   std::unique_ptr<xMorvaTextInterface> fParts[kPartCount];
   // Made over the parts, deleted before them.
   std::unique_ptr<xMorvaLayoutInterface> fLayout;
+  std::unique_ptr<xMorvaPagePicturesInterface> fPagePictures;
   xMorvaCaret fCaret;
   // The x that consecutive vertical moves keep, and the position the last
   // one reached (-1: none).

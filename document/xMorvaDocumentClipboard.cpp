@@ -10,6 +10,7 @@
 #include "document/xMorvaInterchangeServices.h"
 #include "document/xMorvaText.h"
 #include "document/xMorvaTextTransfer.h"
+#include "framework/system/resources/VMemoryResourceFile.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VHandleStream.h"
 #include "framework/core/strings/VUniString.h"
@@ -68,6 +69,9 @@ void xMorvaDocument::CopySelection() {
   // A selected picture goes alone. Both getters hand out copies of their
   // own, so deleting it here leaves the page and the text as they were.
   VPictureData* pagePicture = fArea != nullptr ? fArea->CopySelectedPagePicture() : nullptr;
+  if (pagePicture == nullptr && fPagePictures && fPagePictures->HasSelection() && fStyleSheets) {
+    pagePicture = fPagePictures->CopySelected(*fStyleSheets);
+  }
   if (pagePicture != nullptr || fCurrent->IsPictureSelected()) {
     VPictureData* picture = pagePicture;
     if (picture == nullptr && transfer != nullptr) picture = transfer->CopySelectedPicture(*fCurrent);

@@ -10,6 +10,7 @@
 #include "document/xMorvaProperties.h"
 #include "document/xMorvaText.h"
 #include "document/xMorvaUndo.h"
+#include "framework/system/resources/VMemoryResourceFile.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/strings/VString.h"
 
@@ -179,6 +180,14 @@ void xMorvaDocument::InsertText(const std::u16string& text) {
 }
 
 void xMorvaDocument::DeleteSelection(bool copyFirst) {
+  // A selected picture on a page is what cut and clear take.
+  if (fPagePictures && fPagePictures->HasSelection() && fStyleSheets) {
+    if (copyFirst) CopySelection();
+    fPagePictures->DeleteSelected(*fStyleSheets);
+    fModified = true;
+    Refresh(true, false);
+    return;
+  }
   if (fCurrent == nullptr || !fCurrent->HasSelection()) return;
   if (copyFirst) CopySelection();
   BeginChange();

@@ -12,6 +12,7 @@
 #include "document/xMorvaLineMeasure.h"
 #include "document/xMorvaText.h"
 #include "document/xMorvaUndo.h"
+#include "framework/system/resources/VMemoryResourceFile.h"
 #include "platform/bytes/ByteOrder.h"
 
 namespace {
@@ -228,6 +229,7 @@ void xMorvaDocument::UpdateDateTimeFields() {
     }
   }
   if (fArea != nullptr) fArea->RebuildPagePictures();
+  if (fPagePictures && fStyleSheets) fPagePictures->RebuildPictures(*fStyleSheets);
   if (recording) fUndo->Resume();
 }
 
@@ -246,12 +248,15 @@ void xMorvaDocument::FreezeComputedElements() {
   xMorvaTextInterface* text = fCurrent;
   if (text == nullptr) return;
   // A selected page picture freezes its own texts, and nothing else does.
-  if (fArea != nullptr && fArea->IsPagePictureSelected()) {
-    fArea->FreezePagePictureTexts();
+  const bool pagePictureSelected = fPagePictures && fPagePictures->HasSelection();
+  if (pagePictureSelected || (fArea != nullptr && fArea->IsPagePictureSelected())) {
+    if (fArea != nullptr) fArea->FreezePagePictureTexts();
+    if (pagePictureSelected && fStyleSheets) fPagePictures->FreezeReferences(*fStyleSheets);
     return;
   }
   if (!text->HasSelection()) {
     if (fArea != nullptr) fArea->FreezePagePictureTexts();
+    if (fPagePictures && fStyleSheets) fPagePictures->FreezeReferences(*fStyleSheets);
     // Every part, undone in one step.
     PartWalk walk(*this);
     if (fUndo) fUndo->BeginGroup(kUndoGroupAllParts);

@@ -275,6 +275,11 @@ void xMorvaDocumentDrawing::DrawPage(PassState& pass, int32_t page, int32_t top)
   xMorvaEngine* engine = body.GetEngine();
   if (engine == nullptr) return;
   const int32_t pageHeight = pass.viewMode == 0 ? params.GetPageHeight() : record.height;
+  // The pictures placed on the page, in page view: those behind the text
+  // before it, the others after it. Only a painting pass draws them.
+  xMorvaPagePicturesInterface* pictures =
+      pass.viewMode == 0 && (fMode & kDrawPaint) != 0 ? fDocument.GetPagePictures() : nullptr;
+  if (pictures != nullptr) pictures->DrawPictures(fDocument, pass.port, pass.pageLeft, top, page, true, !pass.screen);
 
   if (pass.viewMode == 0 && params.HasHeader(page)) {
     DrawHeaderOrFooter(pass, fDocument.HeaderForPage(page), page, top + params.HeaderTop(page),
@@ -309,6 +314,7 @@ void xMorvaDocumentDrawing::DrawPage(PassState& pass, int32_t page, int32_t top)
     DrawHeaderOrFooter(pass, fDocument.FooterForPage(page), page, pageBottom - params.FooterTop(page),
                        pageBottom - params.FooterBottom(page));
   }
+  if (pictures != nullptr) pictures->DrawPictures(fDocument, pass.port, pass.pageLeft, top, page, false, !pass.screen);
   if (pass.viewMode == 0 && pass.screen && top + pageHeight >= pass.top && top + pageHeight <= pass.bottom) {
     DrawPageMarkers(pass, page, top);
   }

@@ -7,10 +7,13 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "area/xMorvaDocumentFile.h"
 #include "area/xMorvaHyperlink.h"
+#include "area/xMorvaPicturesInPage.h"
 #include "area/xMorvaResourceSwap.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaDocInfos.h"
@@ -45,6 +48,8 @@
 #include "graphics/VMetafilePort.h"
 #include "graphics/VPolygon.h"
 #include "graphics/pictures/VEmfPictureData.h"
+#include "framework/core/values/VPictureMaker.h"
+#include "graphics/pictures/VPictureData.h"
 #include "graphics/VRegion.h"
 #include "graphics/printing/VWinPrinter.h"
 #include "boundary/ModuleExports.h"
@@ -766,6 +771,44 @@ void WriteTransferSeeds() {
   Save("transfer_stream", "older", Prefixed({0x00}, written(false, 0x784D6F72)));
 }
 
+// ---- the own document file and the pictures on its pages
+
+void WriteDocumentFileSeeds() {
+  xMorvaDocumentEngineServices engine;
+  VInstalledService<xMorvaEngineServices> engineSlot(&engine);
+  xMorvaPicturesInPageMaker maker;
+  VInstalledService<xMorvaPagePicturesMaker> makerSlot(&maker);
+  VInstalledService<const VPictureMaker> pictureSlot(&kPictureValueMaker);
+  auto document = std::make_unique<xMorvaDocument>(nullptr);
+  document->Reset(false);
+  auto* body = static_cast<xMorvaEngine*>(document->GetPart(kPartBody));
+  for (char16_t c : std::u16string(u"A body.")) body->TypeCharacter(c);
+  body->InsertParagraphEnd();
+  for (char16_t c : std::u16string(u"Its end")) body->TypeCharacter(c);
+  static_cast<xMorvaEngine*>(document->GetPart(kPartHeader))->TypeCharacter(u'H');
+  VMetafilePort recorder(nullptr, 0, 0, 8, 6);
+  recorder.PaintRect(0, 0, 8, 6);
+  std::unique_ptr<VEmfPictureData> picture(recorder.EndAsPictureData());
+  auto* pictures = static_cast<xMorvaPicturesInPage*>(document->GetPagePictures());
+  xMorvaPagePicture entry;
+  entry.page = kPageEveryLeft;
+  pictures->AddPicture(*document->GetStyleSheetStore(), *picture, entry);
+  for (bool preview : {false, true}) {
+    const Bytes bytes = WrittenBytes([&](VStream& s) { return WriteDocument(*document, s, preview, true); }, false);
+    Save("document_file", preview ? "with-preview" : "plain", bytes);
+  }
+  entry.shownWidth = 20;
+  entry.resourceId = 3;
+  const Bytes record = xMorvaPicturesInPage::FormatPagePictures({pictures->GetEntry(0), entry});
+  Save("page_pictures", "b101", record);
+  Bytes old = record;
+  old.resize(12 + 2 * 34);
+  std::memcpy(&old[4], "001B", 4);
+  Save("page_pictures", "b100", old);
+  // As a big-endian machine writes an empty list.
+  Save("page_pictures", "big-endian-empty", Bytes{'w', 'P', 'I', 'X', 'B', '1', '0', '1', 0, 0, 0, 0});
+}
+
 int main(int argc, char** argv) {
   if (argc != 2) {
     std::fprintf(stderr, "usage: %s corpus-folder\n", argv[0]);
@@ -792,5 +835,6 @@ int main(int argc, char** argv) {
   WriteTransferSeeds();
   WriteStoredSearchSeeds();
   WriteEngineStorageSeeds();
+  WriteDocumentFileSeeds();
   return 0;
 }

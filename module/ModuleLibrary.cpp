@@ -7,6 +7,7 @@
 #include <new>
 
 #include "area/xMorvaDocumentAreaServices.h"
+#include "area/xMorvaPicturesInPage.h"
 #include "area/xMorvaMain.h"
 #include "boundary/HostRecords.h"
 #include "boundary/ModuleExports.h"
@@ -57,6 +58,7 @@ VPackage* NewMorvaPackage(HostStartupRecord* params) { return new xMorvaMain(par
 VHostCallbackBridge sHostBridge;
 xMorvaDocumentEngineServices sEngineServices;
 xMorvaDocumentAreaServices sAreaServices;
+xMorvaPicturesInPageMaker sPagePicturesMaker;
 xMorvaEngineHostServices sEngineHost;
 xMorvaTextTransferEngine sTextTransfer;
 xMorvaClipboardFilters sClipboardFilters;
@@ -125,6 +127,7 @@ const VServiceInstallation kServices[] = {
     // The text engine and the editing area for the document model.
     ServiceInstallation<xMorvaEngineServices, &sEngineServices>(),
     ServiceInstallation<xMorvaAreaServices, &sAreaServices>(),
+    ServiceInstallation<xMorvaPagePicturesMaker, &sPagePicturesMaker>(),
     {[] { xMorvaEngineHostService::Install(&sEngineHost); }, &RemoveEngineHost},
     // The text engine and the import and export filters for the document's
     // clipboard.

@@ -333,11 +333,16 @@ std::string Line::RunExpect() {
   } else if (what == "field") {
     uint16_t table = 0, field = 0;
     std::vector<uint8_t> bytes;
-    const char* form = "expect field TABLE FIELD hex \"...\"";
+    // hex: the field holds exactly these bytes; prefix: it begins with them.
+    const char* form = "expect field TABLE FIELD hex|prefix \"...\"";
     if (!counted(6, form) || !(bad = Field(2, "TABLE", table).Field(3, "FIELD", field).fBad).empty()) return bad;
-    if (Word(4) != "hex" || !ParseScriptBytes(Word(5), bytes)) return form;
+    if ((Word(4) != "hex" && Word(4) != "prefix") || !ParseScriptBytes(Word(5), bytes)) return form;
     auto value = fHost.Database().Get(table, field);
-    Expect(value && value->bytes == bytes, "field " + Word(2) + "." + Word(3));
+    const bool prefix = Word(4) == "prefix";
+    Expect(value && (prefix ? value->bytes.size() >= bytes.size() &&
+                                  std::equal(bytes.begin(), bytes.end(), value->bytes.begin())
+                            : value->bytes == bytes),
+           "field " + Word(2) + "." + Word(3) + (prefix ? " begins" : ""));
   } else {
     return "unknown expectation " + what;
   }

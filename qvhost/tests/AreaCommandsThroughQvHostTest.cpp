@@ -4,10 +4,15 @@
 // arguments, and the host refusing them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <set>
 #include <sstream>
 
+#include "area/tests/DocumentFileSupport.h"
 #include "qvhost/tests/ScriptTestSupport.h"
 
 namespace {
@@ -30,6 +35,83 @@ TEST_F(AreaCommands, TheScriptOfAreasRunsWithEveryExpectationHeld) {
   EXPECT_EQ(outcome.error, "") << out.str();
   EXPECT_EQ(outcome.failures, 0) << out.str();
   EXPECT_GT(outcome.lines, 60);
+}
+
+// A file's bytes less the informations' modification stamp, which every
+// save sets; empty when there is no such file.
+documentfile::Bytes FileBytes(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  documentfile::Bytes bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  return documentfile::WithoutStamp(bytes);
+}
+
+// The script's rich document, written in this process as the module
+// writes it.
+class DocumentFileScript : public documentfile::Fixture {
+ public:
+  void WriteRichDocument(const std::string& path) {
+    auto document = NewDocument();
+    documentfile::FillDocument(*document, 20);
+    const documentfile::Bytes bytes = documentfile::Write(*document);
+    std::ofstream file(path, std::ios::binary);
+    file.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  }
+  // A rich document as hex digits; `repaired`: its body names a font the
+  // file lacks.
+  std::string DocumentHex(bool repaired) {
+    auto document = NewDocument();
+    documentfile::FillDocument(*document, 2);
+    if (repaired) documentfile::Engine(*document, kPartBody).InsertPropertyRecord(0, kPropFont, 60);
+    std::string hex;
+    char digits[3];
+    for (uint8_t byte : documentfile::Write(*document)) {
+      std::snprintf(digits, sizeof digits, "%02X", byte);
+      hex += digits;
+    }
+    return hex;
+  }
+  void TestBody() override {}
+};
+
+TEST_F(AreaCommands, ARepairedDocumentInAFieldIsAcceptedWithoutAnAlert) {
+  // Without the dialogs the repair question asks nothing; the document is
+  // read, shown, stored back repaired and read again as it was stored.
+  RunLines("table 1 \"Letters\"\n"
+           "field 1 1 \"body_\" blob\n"
+           "record 1 1\n"
+           "value 1 1 hex \"" + DocumentFileScript().DocumentHex(true) + "\"\n"
+           "form letters 20 40 300 200\n"
+           "area body create form at letters 10 10 280 180 table 1\n"
+           "command 140 area body word 0 result blob \"" + folder + "body.qmv\"\n"
+           "area body 70\n"
+           "expect field 1 1 prefix \"00008E8F\"\n"
+           "area body 69\n"
+           "command 140 area body word 0 result blob \"" + folder + "again.qmv\"\n"
+           "expect messages 0\n"
+           "area body 17\n");
+  EXPECT_FALSE(FileBytes(folder + "body.qmv").empty());
+  EXPECT_EQ(FileBytes(folder + "again.qmv"), FileBytes(folder + "body.qmv"));
+}
+
+TEST_F(AreaCommands, TheScriptOfTheDocumentFileSavesAndReadsARichDocument) {
+  DocumentFileScript().WriteRichDocument(folder + "rich.qmv");
+  std::ifstream in(QVHOST_DOCUMENT_FILE_SCRIPT);
+  std::stringstream script;
+  script << in.rdbuf();
+  // The script's files are in the folder it runs in.
+  const std::filesystem::path previous = std::filesystem::current_path();
+  std::filesystem::current_path(folder);
+  const ScriptRunner::Outcome outcome = Run(script.str());
+  std::filesystem::current_path(previous);
+  EXPECT_EQ(outcome.error, "") << out.str();
+  EXPECT_EQ(outcome.failures, 0) << out.str();
+  // Saved again, the same document; its body's words went through the
+  // module and back, as UTF-16 units.
+  EXPECT_EQ(FileBytes(folder + "again.qmv"), FileBytes(folder + "saved.qmv"));
+  EXPECT_EQ(FileBytes(folder + "plain-again.qmv"), FileBytes(folder + "plain.qmv"));
+  const documentfile::Bytes bytes = FileBytes(folder + "again.qmv");
+  const std::string units("1\09\0 \0o\0f\0", 10);
+  EXPECT_NE(std::search(bytes.begin(), bytes.end(), units.begin(), units.end()), bytes.end());
 }
 
 TEST_F(AreaCommands, EachObjectGetsItsOwnReferenceWhenItIsMade) {
@@ -123,25 +205,57 @@ TEST_F(AreaCommands, BlobsTextsAndArraysTravelAsTheirForms) {
            "expect out p4 2.5\n");
 }
 
-TEST_F(AreaCommands, AFieldTheModuleCannotWriteKeepsWhatItHeld) {
-  // The area is bound to the field named after it; what the field holds is
-  // no document of the module's, and the module cannot write one yet: the
-  // area shows an empty document, and saving leaves the field's bytes.
-  RunLines(
-      "table 1 \"Letters\"\n"
-      "field 1 1 \"body_\" blob\n"
-      "record 1 1\n"
-      "value 1 1 hex \"01020304\"\n"
-      "expect field 1 1 hex \"01020304\"\n"
-      "form letters 20 40 300 200\n"
-      "area body create form at letters 10 10 280 180 table 1\n"
-      "expect message \"The field holds no Qv Morva document; an empty document is shown.\"\n"
-      "area body 70\n"
-      "expect field 1 1 hex \"01020304\"\n"
-      "expect message \"The document could not be exported.\"\n"
-      "command 138 area body word 3 word 9 text \"\"\n"
-      "expect out p2 0\n"
-      "area body 17\n");
+TEST_F(AreaCommands, AFieldOfAnyKindKeepsTheDocumentInTheOwnFormat) {
+  // An area bound to the field named after it shows the document the field
+  // holds, stores it back in the own format (a picture field with its
+  // preview in front) and reads it again from there whole. Areas are bound
+  // to BLOB and picture fields only: a text field keeps its bytes.
+  const std::string rich = DocumentFileScript().DocumentHex(false);
+  struct Row {
+    const char* type;
+    const char* check;
+  } rows[] = {{"blob", "prefix \"00008E8F\""}, {"picture", ""}, {"text", "hex \"01020304\""}};
+  int n = 0;
+  for (const Row& row : rows) {
+    const std::string t = std::to_string(++n);
+    const bool bound = row.type[0] != 't';
+    const std::string first = folder + "first" + t + ".qmv";
+    const std::string second = folder + "second" + t + ".qmv";
+    RunLines("table " + t + " \"Letters\"\n"
+             "field " + t + " 1 \"body" + t + "_\" " + row.type + "\n"
+             "record " + t + " 1\n"
+             "value " + t + " 1 hex \"" + (bound ? rich : std::string("01020304")) + "\"\n"
+             "form letters" + t + " 20 40 300 200\n"
+             "area body" + t + " create form at letters" + t + " 10 10 280 180 table " + t + "\n"
+             "expect messages 0\n"
+             "command 140 area body" + t + " word 0 result blob \"" + first + "\"\n"
+             "area body" + t + " 70\n" +
+             (row.check[0] != 0 ? "expect field " + t + " 1 " + row.check + "\n" : std::string()) +
+             "command 138 area body" + t + " word 3 word 9 text \"\"\n"
+             "expect out p2 0\n"
+             "area body" + t + " 69\n"
+             "command 140 area body" + t + " word 0 result blob \"" + second + "\"\n"
+             "expect messages 0\n"
+             "area body" + t + " 17\n");
+    EXPECT_EQ(FileBytes(second), FileBytes(first)) << row.type;
+    // What went round is the rich document, not an empty one.
+    const documentfile::Bytes bytes = FileBytes(second);
+    const std::string units("P\0a\0r\0a\0", 8);
+    EXPECT_EQ(std::search(bytes.begin(), bytes.end(), units.begin(), units.end()) != bytes.end(), bound) << row.type;
+  }
+}
+
+TEST_F(AreaCommands, AFieldHoldingNoDocumentShowsAnEmptyOneAndTakesTheNextSave) {
+  RunLines("table 1 \"Letters\"\n"
+           "field 1 1 \"body_\" blob\n"
+           "record 1 1\n"
+           "value 1 1 hex \"01020304\"\n"
+           "form letters 20 40 300 200\n"
+           "area body create form at letters 10 10 280 180 table 1\n"
+           "expect message \"The field holds no Qv Morva document; an empty document is shown.\"\n"
+           "area body 70\n"
+           "expect field 1 1 prefix \"00008E8F\"\n"
+           "area body 17\n");
 }
 
 }  // namespace

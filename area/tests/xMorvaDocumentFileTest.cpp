@@ -1,0 +1,307 @@
+// The own document file: its frame byte by byte, every part read back equal,
+// the same bytes when written again, the preview in front, the other byte
+// order, repairs, and every truncation and corruption refused without harm.
+#include <gtest/gtest.h>
+
+#include "area/tests/DocumentFileSupport.h"
+#include <cstring>
+
+#include "graphics/VDIBPort.h"
+#include "platform/bytes/ByteOrder.h"
+
+namespace {
+
+using namespace documentfile;
+
+constexpr uint32_t kBodyHeaderSize = 21;
+
+// Where the frame's fields are in a file written without preview.
+struct Frame {
+  uint32_t headerLength = 0;
+  uint32_t storeLength = 0;
+  size_t bodyAt = 0;
+};
+
+Frame FrameOf(const Bytes& bytes, size_t at = 0) {
+  Frame frame;
+  frame.headerLength = LoadLE32(&bytes[at + 4]);
+  frame.storeLength = LoadLE32(&bytes[at + 12 + kBodyHeaderSize]);
+  frame.bodyAt = at + 12 + frame.headerLength;
+  return frame;
+}
+
+// The file with its store changed by `edit`, the frame's lengths following.
+template <typename Edit>
+Bytes WithStore(const Bytes& file, Edit&& edit) {
+  const Frame frame = FrameOf(file);
+  const size_t storeAt = 12 + kBodyHeaderSize + 4;
+  VMemHandle handle = gMemoryMgr->NewHandle(frame.storeLength, 0);
+  std::memcpy(gMemoryMgr->LockHandle(handle), &file[storeAt], frame.storeLength);
+  gMemoryMgr->UnlockHandle(handle);
+  {
+    VMemoryResourceFile store(handle, 0);
+    edit(store);
+    store.UpdateFile();
+  }
+  const uint32_t size = gMemoryMgr->GetHandleSize(handle);
+  const auto* data = static_cast<const uint8_t*>(gMemoryMgr->LockHandle(handle));
+  Bytes bytes(file.begin(), file.begin() + long(storeAt));
+  StoreLE32(&bytes[4], kBodyHeaderSize + 4 + size);
+  StoreLE32(&bytes[8], kBodyHeaderSize + 4 + size);
+  StoreLE32(&bytes[storeAt - 4], size);
+  bytes.insert(bytes.end(), data, data + size);
+  bytes.insert(bytes.end(), file.begin() + long(frame.bodyAt), file.end());
+  gMemoryMgr->UnlockHandle(handle);
+  gMemoryMgr->DisposeHandle(handle);
+  return bytes;
+}
+
+class DocumentFile : public Fixture {};
+
+TEST_F(DocumentFile, WritesTheFrameAroundHeaderStoreAndBody) {
+  auto document = NewDocument();
+  FillDocument(*document);
+  const Bytes bytes = Write(*document);
+  ASSERT_GT(bytes.size(), 40u);
+  EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 4), (Bytes{0, 0, 0x8E, 0x8F}));
+  const Frame frame = FrameOf(bytes);
+  EXPECT_EQ(LoadLE32(&bytes[8]), frame.headerLength);
+  EXPECT_EQ(frame.headerLength, kBodyHeaderSize + 4 + frame.storeLength);
+  EXPECT_EQ(LoadLE32(&bytes[12]), FourCC("wENG"));
+  // The store is the framework's container, written little-endian.
+  EXPECT_EQ(LoadLE32(&bytes[12 + kBodyHeaderSize + 4]), kMemResMagic);
+  // The body stream follows to the end, with no trailer.
+  EXPECT_EQ(Bytes(bytes.begin() + long(frame.bodyAt), bytes.end()), StreamOf(*document, kPartBody));
+  // The informations' modification stamp is where the comparisons look
+  // past it.
+  EXPECT_NE(WithoutStamp(bytes), bytes);
+  // No text stays in the store once written.
+  EXPECT_EQ(document->GetStyleSheetStore()->CountResources(FourCC("wENG")), 0);
+}
+
+TEST_F(DocumentFile, ReadsBackEveryPartAndWritesTheSameBytesAgain) {
+  struct Row {
+    bool preview;
+    bool blank;
+  } rows[] = {{false, true}, {true, true}, {true, false}};
+  for (const Row& row : rows) {
+    auto document = NewDocument();
+    FillDocument(*document);
+    const Bytes first = Write(*document, row.preview, row.blank);
+    auto read = NewDocument();
+    ASSERT_EQ(Read(*read, first), 0) << row.preview << row.blank;
+    for (int16_t part = 0; part < kPartCount; ++part) {
+      EXPECT_EQ(StreamOf(*read, part), StreamOf(*document, part)) << "part " << part;
+    }
+    EXPECT_EQ(read->StyleSheetIds(), document->StyleSheetIds());
+    EXPECT_EQ(read->GetFontCount(), document->GetFontCount());
+    EXPECT_EQ(read->Infos().GetCreationTime(), 123456);
+    auto* pictures = static_cast<xMorvaPicturesInPage*>(read->GetPagePictures());
+    ASSERT_EQ(pictures->GetCount(), 2);
+    EXPECT_EQ(pictures->GetEntry(0).shownWidth, 34);
+    EXPECT_EQ(pictures->GetEntry(0).keepsSize, 1);
+    EXPECT_EQ(pictures->GetEntry(1).isReference, 1);
+    EXPECT_TRUE(read->GetStyleSheetStore()->HasResource(kTypeHostReference, pictures->GetEntry(1).resourceId));
+    // Without preview the bytes are the same again; the preview is drawn
+    // anew each time, so there the document behind it is compared.
+    const Bytes second = Write(*read, row.preview, row.blank);
+    if (!row.preview) {
+      EXPECT_EQ(WithoutStamp(second), WithoutStamp(first));
+    } else {
+      EXPECT_EQ(Bytes(second.end() - 6, second.end()), Bytes(6, 0));
+      auto again = NewDocument();
+      EXPECT_EQ(Read(*again, second), 0);
+      EXPECT_EQ(WithoutStamp(Write(*again)), WithoutStamp(Write(*read)));
+    }
+  }
+}
+
+TEST_F(DocumentFile, ThePreviewIsTheFirstPageOrABlankOne) {
+  auto document = NewDocument();
+  FillDocument(*document);
+  const Bytes blank = Write(*document, true, true);
+  const Bytes page = Write(*document, true, false);
+  const size_t plain = Write(*document).size();
+  // The preview stands in front, its first word its size; the trailer ends
+  // the file.
+  for (const Bytes* file : {&blank, &page}) {
+    const size_t preview = file->size() - plain - 6;
+    EXPECT_EQ(LoadLE16(file->data()), uint16_t(preview & 0xFFFF));
+    EXPECT_EQ(Bytes(file->begin() + long(preview), file->begin() + long(preview) + 4), (Bytes{0, 0, 0x8E, 0x8F}));
+  }
+  // The drawn page holds more than the blank one.
+  EXPECT_GT(page.size(), blank.size());
+}
+
+TEST_F(DocumentFile, FindsTheSignatureBehindAPreviewOfAnySize) {
+  auto document = NewDocument();
+  FillDocument(*document);
+  const Bytes plain = Write(*document);
+  // A preview of that size whose first word is its size modulo 65536, and
+  // the trailer behind the body.
+  for (uint32_t size : {3000u, 70000u, 65536u + 2u}) {
+    Bytes bytes(size, 0x55);
+    StoreLE16(bytes.data(), uint16_t(size & 0xFFFF));
+    bytes.insert(bytes.end(), plain.begin(), plain.end());
+    bytes.insert(bytes.end(), 6, 0);
+    auto read = NewDocument();
+    EXPECT_EQ(Read(*read, bytes), 0) << size;
+    EXPECT_EQ(StreamOf(*read, kPartBody), StreamOf(*document, kPartBody)) << size;
+  }
+}
+
+TEST_F(DocumentFile, ReadsAFileOfTheOtherByteOrder) {
+  auto document = NewDocument();
+  FillDocument(*document);
+  const Bytes plain = Write(*document);
+  const Frame frame = FrameOf(plain);
+  // The frame and the body as a big-endian machine writes them; the store
+  // carries its own order in its magic.
+  VMemHandle handle = 0;
+  VHandleStream engineBytes(handle);
+  ASSERT_EQ(engineBytes.OpenWrite(), 0);
+  ASSERT_TRUE(Engine(*document, kPartBody).WriteResource(engineBytes, true));
+  engineBytes.CloseWrite(1);
+  const auto* data = static_cast<const uint8_t*>(gMemoryMgr->LockHandle(handle));
+  const Bytes swappedBody(data, data + gMemoryMgr->GetHandleSize(handle));
+  gMemoryMgr->UnlockHandle(handle);
+  gMemoryMgr->DisposeHandle(handle);
+
+  Bytes bytes = {0, 0, 0x8F, 0x8E};
+  uint8_t word[4];
+  StoreBE32(word, frame.headerLength);
+  bytes.insert(bytes.end(), word, word + 4);
+  bytes.insert(bytes.end(), word, word + 4);
+  bytes.insert(bytes.end(), swappedBody.begin(), swappedBody.begin() + kBodyHeaderSize);
+  StoreBE32(word, frame.storeLength);
+  bytes.insert(bytes.end(), word, word + 4);
+  const auto store = plain.begin() + long(12 + kBodyHeaderSize + 4);
+  bytes.insert(bytes.end(), store, store + frame.storeLength);
+  bytes.insert(bytes.end(), swappedBody.begin() + kBodyHeaderSize, swappedBody.end());
+
+  auto read = NewDocument();
+  EXPECT_EQ(Read(*read, bytes), 0);
+  EXPECT_EQ(StreamOf(*read, kPartBody), StreamOf(*document, kPartBody));
+  EXPECT_EQ(WithoutStamp(Write(*read)), WithoutStamp(plain));
+}
+
+TEST_F(DocumentFile, ABodyNamingUnknownSheetsOrFontsIsRepaired) {
+  struct Row {
+    uint16_t id;
+    uint32_t value;
+  } rows[] = {{kPropFont, 40}, {kPropStyleSheet, 999}};
+  for (const Row& row : rows) {
+    auto document = NewDocument();
+    FillDocument(*document);
+    Engine(*document, kPartBody).InsertPropertyRecord(0, row.id, row.value);
+    auto read = NewDocument();
+    EXPECT_EQ(Read(*read, Write(*document)), kErrorRepairedData) << row.id;
+    // The repaired document is usable and writes what it holds.
+    EXPECT_FALSE(Write(*read).empty());
+  }
+}
+
+TEST_F(DocumentFile, RefusesBadInputsWithoutHarm) {
+  auto document = NewDocument();
+  FillDocument(*document, 1);
+  const Bytes good = Write(*document);
+  auto patched = [&](size_t at, uint32_t value) {
+    Bytes b = good;
+    StoreLE32(&b[at], value);
+    return b;
+  };
+  auto without = [&](uint32_t type, int16_t id) {
+    return WithStore(good, [&](VMemoryResourceFile& store) { store.RemoveResource(type, id); });
+  };
+  struct Row {
+    const char* what;
+    Bytes bytes;
+    int32_t code;
+    bool untouched;
+  } rows[] = {
+      {"empty", Bytes{}, kErrorNotThisFormat, true},
+      {"random bytes", Bytes{0x13, 0x57, 0x9b, 0xdf, 0x24, 0x68, 0xac, 0xe0, 1, 2, 3}, kErrorNotThisFormat, true},
+      {"header length 7", patched(4, 7), kErrorDamagedData, true},
+      {"header length past the end", patched(4, uint32_t(good.size())), kErrorDamagedData, true},
+      {"store length past the end", patched(12 + kBodyHeaderSize, uint32_t(good.size())), kErrorDamagedData, true},
+      {"store length 2^32-1", patched(12 + kBodyHeaderSize, 0xFFFFFFFF), kErrorDamagedData, true},
+      {"body header tag", patched(12, FourCC("xENG")), kErrorDamagedData, false},
+      {"store without texts", patched(12 + kBodyHeaderSize + 4 + 8, 0), kErrorDamagedData, false},
+      {"'wENG' 0 missing", without(FourCC("wENG"), 0), kErrorDamagedData, false},
+      {"'wENG' 5 missing", without(FourCC("wENG"), 5), kErrorDamagedData, false},
+      {"'wPRM' missing", without(FourCC("wPRM"), 0), kErrorDamagedData, false},
+      {"'wPIX' of version B102", WithStore(good, [](VMemoryResourceFile& store) {
+         Bytes record = xMorvaPicturesInPage::FormatPagePictures({});
+         record[4] = '2';
+         store.ReplaceResource(kTypePagePictures, 0, record.data(), uint32_t(record.size()));
+       }), kErrorDamagedData, false},
+  };
+  for (const Row& row : rows) {
+    auto read = NewDocument();
+    FillDocument(*read, 2);
+    const Bytes before = Write(*read);
+    EXPECT_EQ(Read(*read, row.bytes), row.code) << row.what;
+    if (row.untouched) EXPECT_EQ(WithoutStamp(Write(*read)), WithoutStamp(before)) << row.what;
+  }
+}
+
+TEST_F(DocumentFile, AStoreWithoutPagePicturesOrTheirDataStillReads) {
+  auto document = NewDocument();
+  FillDocument(*document, 1);
+  const Bytes good = Write(*document);
+  auto read = NewDocument();
+  ASSERT_EQ(Read(*read, WithStore(good, [](VMemoryResourceFile& store) { store.RemoveResource(kTypePagePictures, 0); })), 0);
+  EXPECT_EQ(read->GetPagePictures()->GetCount(), 0);
+  EXPECT_EQ(StreamOf(*read, kPartBody), StreamOf(*document, kPartBody));
+
+  // A picture whose data is missing, or is no picture, stays in the list
+  // and is drawn as nothing.
+  const Bytes broken = WithStore(good, [](VMemoryResourceFile& store) {
+    const int16_t id = store.GetIndResourceId(kTypePictureValue, 1);
+    const uint8_t notAPicture[] = {2, 1, 0, 0, 0};
+    store.ReplaceResource(kTypePictureValue, id, notAPicture, sizeof notAPicture);
+  });
+  ASSERT_EQ(Read(*read, broken), 0);
+  auto* pictures = static_cast<xMorvaPicturesInPage*>(read->GetPagePictures());
+  ASSERT_EQ(pictures->GetCount(), 2);
+  VDIBPort canvas(120, 120, 32);
+  canvas.EraseRect(0, 0, 120, 120);
+  pictures->DrawPictures(*read, canvas, 0, 0, 1, true, true);
+  const auto* bits = static_cast<const uint32_t*>(canvas.GetBits());
+  for (int32_t i = 0; i < 120 * 120; ++i) ASSERT_EQ(bits[i] & 0xFFFFFF, 0xFFFFFFu) << i;
+  pictures->SetSelection(0);
+  EXPECT_EQ(std::unique_ptr<VPictureData>(pictures->GetSelectedPicture(*read->GetStyleSheetStore())), nullptr);
+}
+
+TEST_F(DocumentFile, EveryTruncationIsRefusedOrReadsAShorterBody) {
+  auto document = NewDocument();
+  FillDocument(*document, 2);
+  const Bytes body = StreamOf(*document, kPartBody);
+  struct Row {
+    bool preview;
+  } rows[] = {{false}, {true}};
+  for (const Row& row : rows) {
+    const Bytes good = Write(*document, row.preview, true);
+    const size_t bodyAt = good.size() - body.size() - (row.preview ? 6 : 0);
+    auto read = NewDocument();
+    for (size_t n = 0; n < good.size(); ++n) {
+      const Bytes prefix(good.begin(), good.begin() + long(n));
+      const int32_t code = Read(*read, prefix);
+      // The format keeps no length of the body: without a preview, a cut in
+      // the body between two items is a shorter text, read as such; any
+      // other cut is refused.
+      if (code == 0) {
+        EXPECT_FALSE(row.preview) << "prefix " << n;
+        ASSERT_GE(n, bodyAt) << "prefix " << n;
+        const Bytes shorter = StreamOf(*read, kPartBody);
+        EXPECT_EQ(shorter, Bytes(body.begin(), body.begin() + long(n - bodyAt))) << "prefix " << n;
+      } else {
+        EXPECT_TRUE(code == kErrorNotThisFormat || code == kErrorDamagedData || code == kErrorRepairedData)
+            << "prefix " << n << " answered " << code;
+      }
+    }
+    EXPECT_EQ(Read(*read, good), 0);
+  }
+}
+
+}  // namespace
