@@ -56,6 +56,7 @@ function(qv_subsystem name dir)
   list(FILTER srcs EXCLUDE REGEX "/tests/")
   if(srcs)
     add_library(${name} STATIC ${srcs})
+    qv_unity(${name})
     # The module's code throws no exception and is not written to be unwound
     # through; only its two entry points are built with exceptions, to end
     # any that the runtime lets through (ModuleLibrary.cpp, SwapRsrcProc.cpp).
@@ -83,6 +84,7 @@ function(qv_subsystem_tests)
     file(GLOB_RECURSE tsrcs CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${dir}/tests/*.cpp)
     if(tsrcs)
       add_executable(${name}_tests ${tsrcs})
+      qv_test_program(${name}_tests)
       target_link_libraries(${name}_tests PRIVATE ${name} qv_testmain GTest::gtest GTest::gmock)
       if(TARGET qvmorva_resources)
         # The module's resource file, as the host opens it before start.

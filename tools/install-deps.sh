@@ -9,6 +9,7 @@ if [ $# -gt 0 ]; then
 else
 packages=(
   cmake ninja-build g++ make pkg-config binutils
+  lld                   # the linker of every build (CMakeLists.txt)
   libgtest-dev libgmock-dev libbenchmark-dev
   zlib1g-dev libpng-dev libjpeg62-turbo-dev
   libsqlite3-dev        # the stand-in host keeps its records in SQLite

@@ -10,6 +10,7 @@
 
 #include "platform/gdi/WinGdiTypes.h"
 #include "platform/win32/WinLibrary.h"
+#include "platform/win32/WinModuleResources.h"  // MAKEINTRESOURCEA, a template's numeric name
 #include "platform/win32/WinTypes.h"
 
 using LPARAM = intptr_t;
@@ -69,10 +70,6 @@ struct OPENFILENAMEA {
 };
 constexpr DWORD OPENFILENAME_SIZE_VERSION_400A = offsetof(OPENFILENAMEA, pvReserved);
 
-// A template's numeric name.
-inline const char* MAKEINTRESOURCEA(uint16_t id) {
-  return reinterpret_cast<const char*>(static_cast<uintptr_t>(id));
-}
 
 // True with lpstrFile holding the chosen path; false when cancelled (error
 // 0) or failed (CommDlgExtendedError tells why).
