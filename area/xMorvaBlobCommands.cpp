@@ -4,6 +4,7 @@
 // (with or without preview), 141 and 142 (read).
 #include <cstring>
 
+#include "area/xMorvaCommandParams.h"
 #include "area/xMorvaDocumentFile.h"
 #include "area/xMorvaHostObject.h"
 #include "area/xMorvaMain.h"
@@ -17,25 +18,14 @@
 
 namespace {
 
+using xMorvaCommandParams::HandleAt;
+using xMorvaCommandParams::WordAt;
+
 constexpr int32_t kErrorNoBlob = 1017;
 constexpr int32_t kErrorNoMemory = 1041;
 // Document setting 1: the preview shows the first page (else a blank one).
 constexpr int16_t kSettingPreviewPage = 1;
 constexpr int16_t kSettingModified = 3;
-
-uint32_t HandleAt(void** p, int i) {
-  if (p == nullptr || p[i] == nullptr) return 0;
-  uint32_t value = 0;
-  std::memcpy(&value, p[i], sizeof value);
-  return value;
-}
-
-int16_t WordAt(void** p, int i) {
-  if (p == nullptr || p[i] == nullptr) return 0;
-  int16_t value = 0;
-  std::memcpy(&value, p[i], sizeof value);
-  return value;
-}
 
 void PutHandle(void* slot, uint32_t value) {
   if (slot != nullptr) std::memcpy(slot, &value, sizeof value);

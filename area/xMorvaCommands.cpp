@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "area/xMorvaBarState.h"
+#include "area/xMorvaCommandParams.h"
 #include "area/xMorvaHostObject.h"
 #include "area/xMorvaMain.h"
 #include "area/xMorvaPlugIn.h"
@@ -12,24 +13,13 @@
 
 namespace {
 
+using xMorvaCommandParams::LongAt;
+using xMorvaCommandParams::WordAt;
+
 // ---- The value forms of the parameters: each pointer may be null, and a
 // null one reads as 0 or the empty text and takes no output.
 
 uint32_t ReferenceOf(void** p) { return p != nullptr && p[0] != nullptr ? *static_cast<const uint32_t*>(p[0]) : 0; }
-
-int32_t LongAt(void** p, int i) {
-  if (p == nullptr || p[i] == nullptr) return 0;
-  int32_t value = 0;
-  std::memcpy(&value, p[i], sizeof value);
-  return value;
-}
-
-int16_t WordAt(void** p, int i) {
-  if (p == nullptr || p[i] == nullptr) return 0;
-  int16_t value = 0;
-  std::memcpy(&value, p[i], sizeof value);
-  return value;
-}
 
 // A length-byte string in the Macintosh character set.
 void StringAt(void** p, int i, VString& out) {

@@ -54,7 +54,6 @@ endfunction()
 # (SwapRsrcProc.cpp).
 set(QV_UNITY_EXCLUDED
   # Libraries: constants and helpers of the same name in several files.
-  area/xMorvaCommands.cpp                         # WordAt
   document/xMorvaDocumentOptions.cpp              # kNarrowestText
   document/xMorvaFind.cpp                         # kTabElement
   document/xMorvaTabs.cpp                         # kVersion0100

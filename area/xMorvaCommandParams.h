@@ -1,0 +1,22 @@
+// The number forms of a command's parameters: each pointer of the host's
+// array may be null, and a null one reads as 0.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+
+namespace xMorvaCommandParams {
+
+// The value of parameter i, in the machine's order, or 0 when it is missing.
+template <typename T>
+T ValueAt(void** p, int i) {
+  T value{};
+  if (p != nullptr && p[i] != nullptr) std::memcpy(&value, p[i], sizeof value);
+  return value;
+}
+
+inline int32_t LongAt(void** p, int i) { return ValueAt<int32_t>(p, i); }
+inline int16_t WordAt(void** p, int i) { return ValueAt<int16_t>(p, i); }
+inline uint32_t HandleAt(void** p, int i) { return ValueAt<uint32_t>(p, i); }
+
+}  // namespace xMorvaCommandParams
