@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "controls/looks/LookImages.h"
 #include "platform/gdi/WinGdiTypes.h"
 
 class VIconShape;
@@ -125,9 +126,6 @@ struct LookBevel {
 void ResetDrawingState(VPort& port);
 // The plain box of an element a look does not draw: white framed in black.
 void DrawFallbackBox(const LookCall& call);
-// The image of a 'cicn' resource by name, from the module's resource file
-// (then the host's); it stays without an icon when no file has the name.
-VIconShape* MakeLookImage(const char* name);
 // The fixed colours every look shares, indexes 0 to 16; 0xFFFFFFFF for
 // any other index.
 COLORREF SharedLookColor(int32_t index);

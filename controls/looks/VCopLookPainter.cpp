@@ -368,16 +368,10 @@ void DrawCopPopUpBox(const LookCall& c) {
 
 }  // namespace
 
-VCopLookPainter::~VCopLookPainter() {
-  for (VIconShape*& image : fImages) {
-    delete image;
-    image = nullptr;
-  }
-}
+VCopLookPainter::~VCopLookPainter() = default;
 
 VIconShape* VCopLookPainter::Image(int slot) {
-  if (fImages[slot] == nullptr) fImages[slot] = MakeLookImage(kCopImageNames[slot]);
-  return fImages[slot];
+  return fImages.Get(slot, kCopImageNames[slot]);
 }
 
 COLORREF VCopLookPainter::GetColor(int32_t index) {

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 
+#include "controls/looks/LookImages.h"
 #include "graphics/VLookPainter.h"
 
 class VIconShape;
@@ -31,5 +32,5 @@ class VCopLookPainter : public VLookPainter {
   VIconShape* Image(int slot);
 
  private:
-  VIconShape* fImages[kImageCount] = {};
+  looks::LookImages<kImageCount> fImages;
 };

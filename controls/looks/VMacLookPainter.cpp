@@ -98,16 +98,10 @@ void DrawMacPopUpBox(const LookCall& c) {
 
 }  // namespace
 
-VMacLookPainter::~VMacLookPainter() {
-  for (VIconShape*& image : fImages) {
-    delete image;
-    image = nullptr;
-  }
-}
+VMacLookPainter::~VMacLookPainter() = default;
 
 VIconShape* VMacLookPainter::Image(int slot) {
-  if (fImages[slot] == nullptr) fImages[slot] = MakeLookImage(kMacArrowNames[slot]);
-  return fImages[slot];
+  return fImages.Get(slot, kMacArrowNames[slot]);
 }
 
 COLORREF VMacLookPainter::GetColor(int32_t index) {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "controls/looks/LookImages.h"
 #include "graphics/VLookPainter.h"
 
 class VIconShape;
@@ -29,7 +30,7 @@ class VMacLookPainter : public VLookPainter {
   VIconShape* Image(int slot);
 
  private:
-  VIconShape* fImages[kImageCount] = {};
+  looks::LookImages<kImageCount> fImages;
 };
 
 // The fonts the Macintosh and third looks share: Arial 10 bold for menus

@@ -63,16 +63,10 @@ void SystemFontOf(HDC dc, const LOGFONTA& font, VString& name, int16_t& size, ui
 
 }  // namespace
 
-VWinLookPainter::~VWinLookPainter() {
-  for (VIconShape*& image : fImages) {
-    delete image;
-    image = nullptr;
-  }
-}
+VWinLookPainter::~VWinLookPainter() = default;
 
 VIconShape* VWinLookPainter::Image(int slot) {
-  if (fImages[slot] == nullptr) fImages[slot] = looks::MakeLookImage(kWinImageNames[slot]);
-  return fImages[slot];
+  return fImages.Get(slot, kWinImageNames[slot]);
 }
 
 // ---- Colours, fonts, metrics.

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "controls/looks/LookImages.h"
 #include "graphics/VLookPainter.h"
 
 class VIconShape;
@@ -33,5 +34,5 @@ class VWinLookPainter : public VLookPainter {
   VIconShape* Image(int slot);
 
  private:
-  VIconShape* fImages[kImageCount] = {};
+  looks::LookImages<kImageCount> fImages;
 };
