@@ -15,6 +15,7 @@
 #include "framework/core/streams/VStream.h"
 #include "framework/system/environment/VSystemServices.h"
 #include "graphics/GraphicsGlobals.h"
+#include "platform/gdi/WinGdi.h"
 #include "platform/richedit/RichEditLibrary.h"
 #include "platform/win32/WinClasses.h"
 #include "platform/win32/WinLocale.h"
@@ -573,8 +574,9 @@ bool VRichEditField::WriteStyledText(VStream& stream, int32_t, bool rtf) {
   stream.PutLong(int32_t(fontLength));
   stream.SetPosition(end);
   SetVisible(true);
+  const bool written = stream.GetStatus() == 0;
   stream.CloseWrite(1);
-  return stream.GetStatus() == 0;
+  return written;
 }
 
 bool VRichEditField::ReadStyledText(VStream& stream, int32_t, bool rtf) {

@@ -338,7 +338,7 @@ LRESULT Key(HWND window, Control& control, WPARAM key) {
     case VK_RETURN: text.ReplaceSelection("\r", true); break;
     default: return 0;
   }
-  InvalidateRect(window, nullptr, FALSE);
+  InvalidateRect(window, nullptr, FALSE_);
   return 0;
 }
 
@@ -355,7 +355,7 @@ LRESULT Character(HWND window, Control& control, WPARAM character) {
     return 0;
   }
   text.ReplaceSelection(c == '\b' ? std::string() : std::string(1, c), true);
-  InvalidateRect(window, nullptr, FALSE);
+  InvalidateRect(window, nullptr, FALSE_);
   return 0;
 }
 
@@ -380,7 +380,7 @@ LRESULT RichEditWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
   switch (message) {
     case EM_SETSEL:
       text.SetSelection(LONG(wParam), LONG(lParam));
-      InvalidateRect(window, nullptr, FALSE);
+      InvalidateRect(window, nullptr, FALSE_);
       return 0;
     case EM_GETSEL: {
       LONG start = 0, end = 0;
@@ -394,7 +394,7 @@ LRESULT RichEditWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
       return 0;
     case EM_REPLACESEL:
       text.ReplaceSelection(lParam != 0 ? reinterpret_cast<const char*>(lParam) : "", wParam != 0);
-      InvalidateRect(window, nullptr, FALSE);
+      InvalidateRect(window, nullptr, FALSE_);
       return 0;
     case EM_GETSELTEXT: {
       LONG start = 0, end = 0;
@@ -419,14 +419,14 @@ LRESULT RichEditWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
       CHARFORMAT2A format{};
       std::memcpy(&format, given, given->cbSize);
       text.SetCharFormat(format);
-      InvalidateRect(window, nullptr, FALSE);
+      InvalidateRect(window, nullptr, FALSE_);
       return 1;
     }
     case EM_SETPARAFORMAT: {
       const auto* format = reinterpret_cast<const PARAFORMAT2*>(lParam);
       if (format == nullptr) return 0;
       if (format->dwMask & PFM_ALIGNMENT) text.SetAlignment(format->wAlignment);
-      InvalidateRect(window, nullptr, FALSE);
+      InvalidateRect(window, nullptr, FALSE_);
       return 1;
     }
     case EM_GETTEXTEX: return GetTextEx(text, reinterpret_cast<const GETTEXTEX*>(wParam), reinterpret_cast<void*>(lParam));
@@ -437,7 +437,7 @@ LRESULT RichEditWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     }
     case EM_HIDESELECTION:
       control.hideSelection = wParam != 0;
-      InvalidateRect(window, nullptr, FALSE);
+      InvalidateRect(window, nullptr, FALSE_);
       return 0;
     case EM_FINDTEXTEXW: {
       auto* find = reinterpret_cast<FINDTEXTEXW*>(lParam);
@@ -451,18 +451,18 @@ LRESULT RichEditWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case EM_UNDO:
       if (!text.CanUndo()) return 0;
       text.Undo();
-      InvalidateRect(window, nullptr, FALSE);
+      InvalidateRect(window, nullptr, FALSE_);
       return 1;
     case EM_REDO:
       if (!text.CanRedo()) return 0;
       text.Redo();
-      InvalidateRect(window, nullptr, FALSE);
+      InvalidateRect(window, nullptr, FALSE_);
       return 1;
     case EM_EMPTYUNDOBUFFER: text.EmptyUndo(); return 0;
     case EM_STREAMOUT: return StreamOut(text, wParam, reinterpret_cast<EDITSTREAM*>(lParam));
     case EM_STREAMIN: {
       const LRESULT read = StreamIn(text, wParam, reinterpret_cast<EDITSTREAM*>(lParam));
-      InvalidateRect(window, nullptr, FALSE);
+      InvalidateRect(window, nullptr, FALSE_);
       return read;
     }
     case EM_GETRECT:
@@ -473,14 +473,14 @@ LRESULT RichEditWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case WM_LBUTTONDOWN: {
       const LONG at = HitTest(window, control, LONG(int16_t(lParam & 0xFFFF)), LONG(int16_t((lParam >> 16) & 0xFFFF)));
       text.SetSelection(at, at);
-      InvalidateRect(window, nullptr, FALSE);
+      InvalidateRect(window, nullptr, FALSE_);
       return 0;
     }
     case WM_VSCROLL: {
       const LONG step = LineHeight(window, control);
       if ((wParam & 0xFFFF) == SB_LINEDOWN) control.scrollTop += step;
       if ((wParam & 0xFFFF) == SB_LINEUP) control.scrollTop = std::max<LONG>(0, control.scrollTop - step);
-      InvalidateRect(window, nullptr, FALSE);
+      InvalidateRect(window, nullptr, FALSE_);
       return 0;
     }
     case WM_ERASEBKGND:
@@ -493,4 +493,10 @@ LRESULT RichEditWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
     case WM_PAINT: Paint(window, control); return 0;
     default: return DefWindowProcA(window, message, wParam, lParam);
   }
+}
+
+LONG RichEditScrollTop(HWND window) {
+  auto& controls = Controls();
+  auto it = controls.find(window);
+  return it == controls.end() ? 0 : it->second->scrollTop;
 }
