@@ -17,6 +17,7 @@
 #include "framework/core/streams/VMemoryStream.h"
 #include "platform/richedit/RichEditLibrary.h"
 #include "platform/win32/WinMessages.h"
+#include "platform/win32/WinOle.h"
 
 namespace {
 
@@ -36,6 +37,7 @@ class RichEditField : public ControlTest {
   void TearDown() override {
     delete field_;
     UnloadRichEditLibrary();
+    while (GetHeadlessComDepth() > 0) OleUninitialize();  // the load started OLE
     ControlTest::TearDown();
   }
   void Set(const std::string& mac) { field_->SetText(mac.data(), int32_t(mac.size()), true); }
