@@ -40,6 +40,11 @@ constexpr LCTYPE LOCALE_NOUSEROVERRIDE = 0x80000000;
 // ERROR_INSUFFICIENT_BUFFER when the buffer is too small, ERROR_INVALID_FLAGS
 // for an unknown type, ERROR_INVALID_PARAMETER for a locale other than the
 // user's or the system's default (both are the chosen locale).
+// Windows ANSI (code page 1252) and UTF-16: the character of a byte (a
+// byte the code page leaves undefined stands for itself); the byte of a
+// character, '?' when the code page has none.
+QV_PLATFORM_API uint16_t WinAnsiToUnicode(uint8_t byte);
+QV_PLATFORM_API char WinUnicodeToAnsi(uint32_t c);
 QV_PLATFORM_API int GetLocaleInfoA(LCID locale, LCTYPE type, char* data, int size);
 constexpr DWORD ERROR_INVALID_FLAGS = 1004;
 
