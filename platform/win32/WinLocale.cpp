@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cctype>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -408,3 +409,37 @@ uint16_t WinAnsiToUnicode(uint8_t byte) {
 }
 
 char WinUnicodeToAnsi(uint32_t c) { return AnsiByte(c); }
+
+namespace {
+LANGID gSystemLanguage = 0;
+}  // namespace
+
+LANGID GetSystemDefaultLangID() {
+  if (gSystemLanguage != 0) return gSystemLanguage;
+  std::string name;
+  if (gLocaleName) {
+    name = *gLocaleName;
+  } else {
+    for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+      const char* value = std::getenv(variable);
+      if (value != nullptr && *value != '\0') {
+        name = value;
+        break;
+      }
+    }
+  }
+  static const struct {
+    const char* prefix;
+    LANGID language;
+  } kLanguages[] = {
+      {"zh_TW", 1028}, {"de_DE", 1031}, {"en_US", 1033}, {"fr_FR", 1036}, {"he_IL", 1037},
+      {"it_IT", 1040}, {"ja_JP", 1041}, {"ko_KR", 1042}, {"zh_CN", 2052}, {"en_GB", 2057},
+      {"zh_HK", 3076}, {"zh_SG", 4100}, {"zh_MO", 5124},
+  };
+  for (const auto& entry : kLanguages) {
+    if (name.compare(0, 5, entry.prefix) == 0) return entry.language;
+  }
+  return 1033;
+}
+
+void SetHeadlessSystemLanguage(LANGID language) { gSystemLanguage = language; }
