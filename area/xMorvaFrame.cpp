@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "area/xMorvaKeyboard.h"
 #include "area/xMorvaPlugIn.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaText.h"
@@ -197,33 +198,14 @@ void xMorvaFrame::MouseWheel(VEvent& event) {
 // ---- Keys
 
 int32_t xMorvaFrame::HandleKey(VEvent&) {
+  // A hidden frame leaves its document alone.
   if (!IsShown() || fArea == nullptr) return kKeyNotHandled;
   return TypeKey(fArea->GetLastKey());
 }
 
 int32_t xMorvaFrame::TypeKey(const VShortcut& key) {
-  if (fDocument == nullptr || key.IsCommand()) return kKeyNotHandled;
-  const char16_t unit = key.GetCharacter();
-  const bool newParagraph = key.GetKeyCode() == kKeyReturn && !key.IsShift() && !key.IsOption();
-  if (!newParagraph && unit < 32) return kKeyNotHandled;
-  if (IsProtected() || fArea->IsPagePictureSelected()) return 0;
-  xMorvaUndo* undo = fDocument->GetUndo();
-  if (newParagraph) {
-    xMorvaTextInterface* text = fDocument->GetCurrentPart();
-    if (text == nullptr) return 0;
-    if (undo != nullptr) undo->Commit();
-    fDocument->BeginChange();
-    text->InsertParagraphEndWithUndo();
-    fDocument->EndChange();
-    if (undo != nullptr) undo->Commit();
-    fDocument->Refresh(true, true);
-  } else {
-    // Typing keeps its undo record open, so that the characters typed in
-    // a row undo together.
-    fDocument->TypeCharacter(unit);
-  }
-  BlinkCaret(false);
-  return 0;
+  if (fDocument == nullptr || fArea == nullptr) return kKeyNotHandled;
+  return xMorvaKeyboard(*fArea, *fDocument).HandleKey(key);
 }
 
 // ---- Focus and messages

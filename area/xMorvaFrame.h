@@ -94,8 +94,8 @@ class xMorvaFrame : public VScrolledView {
 
   // The cursor id at a point of the frame (frame coordinates).
   int32_t CursorIdAt(int32_t x, int32_t y);
-  // The key as the text takes it: typing and a new paragraph. 0 handled,
-  // 1 not handled.
+  // The key as the text takes it (xMorvaKeyboard): 0 handled, 1 not
+  // handled.
   int32_t TypeKey(const VShortcut& key);
 
  private:
