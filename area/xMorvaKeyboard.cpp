@@ -52,15 +52,14 @@ char16_t xMorvaKeyboard::OfferedCode(int16_t keyCode) {
   }
 }
 
-void xMorvaKeyboard::GetCaretLineBounds(xMorvaDocument& document, int32_t position, int32_t& lineStart,
+bool xMorvaKeyboard::GetCaretLineBounds(xMorvaDocument& document, int32_t position, int32_t& lineStart,
                                         int32_t& lineEnd) {
   auto* text = static_cast<xMorvaEngine*>(document.GetCurrentPart());
   xMorvaLayoutInterface* layout = document.GetLayout();
-  lineStart = 0;
-  lineEnd = text != nullptr ? text->GetLength() : 0;
-  if (text == nullptr || layout == nullptr) return;
+  lineStart = lineEnd = 0;
+  if (text == nullptr || layout == nullptr) return false;
   const int32_t length = text->GetLength();
-  position = std::clamp(position, 0, length);
+  if (position < 0 || position > length) return false;
   // The byte offset of the position: the engine finds it as it sets the
   // caret, so the caller's selection is put back afterwards.
   const int32_t start = text->GetSelStart();
@@ -70,11 +69,12 @@ void xMorvaKeyboard::GetCaretLineBounds(xMorvaDocument& document, int32_t positi
   text->SetSelection(start, end);
   xMorvaLineLocation where;
   document.LocateOffset(offset, where);
-  lineStart = where.positionsBefore;
+  lineStart = std::clamp(where.positionsBefore, 0, length);
   uint32_t nextStart = where.lineStart;
   int32_t nextBefore = where.positionsBefore;
   const int32_t next = layout->StepLine(document.GetCurrentPartNumber(), where.line, false, nextStart, nextBefore);
   lineEnd = next < 0 ? length : std::clamp(nextBefore, lineStart, length);
+  return true;
 }
 
 bool xMorvaKeyboard::IsEditable() const { return fDocument.Infos().GetLocked() == 0 && !fArea.IsAreaLocked(); }

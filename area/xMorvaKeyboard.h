@@ -30,8 +30,9 @@ class xMorvaKeyboard {
   // The screen line of the current part that holds `position`: its first
   // position and the first position of the line after it (the text's
   // length for its last line). Lines own their first position, so a
-  // position at a line's start lies on that line.
-  static void GetCaretLineBounds(xMorvaDocument& document, int32_t position, int32_t& lineStart,
+  // position at a line's start lies on that line. False, both 0, for a
+  // position outside the text or a document without lines.
+  static bool GetCaretLineBounds(xMorvaDocument& document, int32_t position, int32_t& lineStart,
                                  int32_t& lineEnd);
 
  private:
