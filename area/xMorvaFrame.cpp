@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "area/xMorvaKeyboard.h"
+#include "area/xMorvaMouse.h"
 #include "area/xMorvaPlugIn.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaText.h"
@@ -158,6 +159,19 @@ void xMorvaFrame::BlinkCaret(bool force) {
   FlushWindow();
 }
 
+void xMorvaFrame::RedrawNow() {
+  if (!IsShown() || fDocument == nullptr) return;
+  VPort* port = GetPort();
+  if (port == nullptr) return;
+  VRegion visible;
+  GetVisibleRegion(visible);
+  port->PushClip(false);
+  port->ClipToRegion(visible, false);
+  DrawContent(*port);
+  port->PopClip();
+  FlushWindow();
+}
+
 void xMorvaFrame::Idle(bool flag) {
   if (!IsShown() || !IsFocused()) return;
   BlinkCaret(flag);
@@ -187,6 +201,18 @@ void xMorvaFrame::ScrollBy(VPort* port, int32_t dx, int32_t dy) {
   fDrawnRegion.IntersectBox(GetScrollX(), GetScrollY(), GetWidth(), GetHeight());
   fDrawnMark = 1;
   fRedrawPending = 1;
+}
+
+// ---- Mouse
+
+bool xMorvaFrame::MouseDown(VEvent& event) {
+  xMorvaMouse::HandleMouse(*this, event, false);
+  return true;
+}
+
+bool xMorvaFrame::ControlMouseDown(VEvent& event) {
+  xMorvaMouse::HandleMouse(*this, event, true);
+  return true;
 }
 
 void xMorvaFrame::MouseWheel(VEvent& event) {

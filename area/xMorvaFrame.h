@@ -65,6 +65,8 @@ class xMorvaFrame : public VScrolledView {
   // high, is in view; nothing while the frame is not shown.
   void ScrollToShow(int32_t x, int32_t y, int32_t height);
   void ScrollToOrigin();
+  // Draws what the frame shows now, into its port (a drag's feedback).
+  void RedrawNow();
   // Draws the caret now when it changed phase (the idle step); `force`
   // takes a visible caret off.
   void BlinkCaret(bool force);
@@ -77,6 +79,8 @@ class xMorvaFrame : public VScrolledView {
   // ---- Overrides.
   uint32_t GetKind() const override { return kKind; }
   void DrawContent(VPort& port) override;
+  bool MouseDown(VEvent& event) override;
+  bool ControlMouseDown(VEvent& event) override;
   void MouseWheel(VEvent& event) override;
   int32_t HandleKey(VEvent& event) override;
   void LoseFocus(VFrame* next) override;
