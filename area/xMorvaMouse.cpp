@@ -309,9 +309,10 @@ void PressHandler::ControlClick(xMorvaEngine& text, bool sameText) {
   if (Offer(xMorvaMouse::kEventClick, fHit.OnElement())) return;
   if (!AllowsHostReferences() || !IsEditable()) return;
   // The host lets the user choose a field at the mouse's place on screen.
-  int32_t sx = fEvent.GetX() - fFrame.GetScrollX();
-  int32_t sy = fEvent.GetY() - fFrame.GetScrollY();
-  fFrame.LocalToScreen(sx, sy);
+  int32_t originX = 0, originY = 0;
+  fFrame.LocalToScreen(originX, originY);
+  const int32_t sx = originX + fEvent.GetX() - fFrame.GetScrollX();
+  const int32_t sy = originY + fEvent.GetY() - fFrame.GetScrollY();
   int16_t table = 0, field = 0;
   HostFieldAtPoint(sx, sy, table, field, false);
   if (table <= 0) return;
