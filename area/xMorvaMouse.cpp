@@ -123,6 +123,8 @@ bool xMorvaMouse::HitTest(xMorvaDocument& document, int32_t x, int32_t y, bool s
   int32_t nextBefore = line.positionsBefore;
   const int32_t next = layout->StepLine(part, line.line, false, nextStart, nextBefore);
   hit.lineLength = (next < 0 ? length : std::clamp(nextBefore, line.positionsBefore, length)) - line.positionsBefore;
+  hit.lineStartOffset = line.lineStart;
+  hit.lineEndOffset = next < 0 ? text->GetStreamSize() : std::max(nextStart, line.lineStart);
 
   const StreamPlace place = WalkLine(*text, line.lineStart, line.positionsBefore, hit.position);
   hit.offset = place.offset;
@@ -205,6 +207,8 @@ void PressHandler::Run(bool controlHeld) {
   const int32_t e = text.GetSelEnd();
   int32_t anchor = hit;
   int32_t current = hit;
+  uint32_t anchorByte = fHit.offset;
+  uint32_t currentByte = fHit.offset;
 
   if (fEvent.IsTripleClick() && sameText) {
     if (Offer(xMorvaMouse::kEventTripleClick, false)) return;
@@ -234,7 +238,9 @@ void PressHandler::Run(bool controlHeld) {
   }
 
   if (fEvent.IsShift()) {
-    anchor = fDocument.IsSelectionBackward() ? e : s;
+    const bool backward = fDocument.IsSelectionBackward();
+    anchor = backward ? e : s;
+    anchorByte = backward ? text.GetSelEndOffset() : text.GetSelStartOffset();
   } else if (s != e && s <= hit && hit <= e && !fHit.inMargin) {
     // A press inside the selection collapses it there and drags nothing.
     // In the margin it means lines: the second press of a double click
@@ -261,6 +267,7 @@ void PressHandler::Run(bool controlHeld) {
       return;
     }
     current = hit + fHit.lineLength;
+    currentByte = fHit.lineEndOffset;
   }
 
   if (VSystemServices::IsAnyMouseButtonDown()) {
@@ -268,7 +275,7 @@ void PressHandler::Run(bool controlHeld) {
     // the content's.
     VEvent local(fEvent);
     local.Offset(-fFrame.GetScrollX(), -fFrame.GetScrollY());
-    xMorvaSelectionDragger dragger(fFrame, local, x, y, anchor, current, fHit);
+    xMorvaSelectionDragger dragger(fFrame, local, x, y, anchor, anchorByte, current, currentByte, fHit);
     dragger.Track();
     dragger.GetResult(anchor, current);
     fHit = dragger.GetHit();
@@ -389,21 +396,26 @@ void xMorvaMouse::HandleMouse(xMorvaFrame& frame, VEvent& event, bool controlHel
 // ---- The selection dragger.
 
 xMorvaSelectionDragger::xMorvaSelectionDragger(xMorvaFrame& frame, const VEvent& event, int32_t x, int32_t y,
-                                               int32_t anchorPos, int32_t currentPos, const xMorvaTextHit& hit)
+                                               int32_t anchorPos, uint32_t anchorByte, int32_t currentPos,
+                                               uint32_t currentByte, const xMorvaTextHit& hit)
     : VDragger(&frame, event),
       fFrameView(frame),
       fX(x),
       fY(y),
       fAnchorPos(anchorPos),
+      fAnchorByte(anchorByte),
       fCurrentPos(currentPos),
+      fCurrentByte(currentByte),
       fHit(hit),
       fInMargin(hit.inMargin ? 1 : 0),
       fAnchorLineStart(hit.lineStart),
-      fAnchorLineLength(hit.lineLength) {
+      fAnchorLineLength(hit.lineLength),
+      fAnchorLineStartByte(hit.lineStartOffset),
+      fAnchorLineEndByte(hit.lineEndOffset) {
   SetOptions(&frame, false, false);
 }
 
-xMorvaSelectionDragger::~xMorvaSelectionDragger() = default;
+xMorvaSelectionDragger::~xMorvaSelectionDragger() { EndFeedback(); }
 
 void xMorvaSelectionDragger::BeginTrack(VPort&) { ShowFeedback(); }
 
@@ -419,18 +431,18 @@ void xMorvaSelectionDragger::Step(int32_t dx, int32_t dy) {
 void xMorvaSelectionDragger::AutoScroll(VPort&, int32_t dx, int32_t dy) {
   const int32_t oldX = fFrameView.GetScrollX();
   const int32_t oldY = fFrameView.GetScrollY();
+  // The scrolled view's container scrolls by the amounts sent up.
   if (dx != 0) fFrameView.NotifyParent(&fFrameView, kMsgScrollHorizontally, dx);
   if (dy != 0) fFrameView.NotifyParent(&fFrameView, kMsgScrollVertically, dy);
   fX += fFrameView.GetScrollX() - oldX;
   fY += fFrameView.GetScrollY() - oldY;
   UpdatePosition();
+  // The scroll drew the view again: the range is drawn again in full.
+  fShownStart = fShownEnd = -1;
   ShowFeedback();
 }
 
-void xMorvaSelectionDragger::EndTrack(VPort&, VFrame*) {
-  // Nothing moved: the frame shows the caret again as it was.
-  if (fAnchorPos == fCurrentPos) fFrameView.Invalidate(1);
-}
+void xMorvaSelectionDragger::EndTrack(VPort&, VFrame*) { EndFeedback(); }
 
 void xMorvaSelectionDragger::UpdatePosition() {
   xMorvaDocument* document = fFrameView.GetDocument();
@@ -440,33 +452,50 @@ void xMorvaSelectionDragger::UpdatePosition() {
   if (!xMorvaMouse::HitTest(*document, fX - fFrameView.TextInset(), fY, false, hit)) return;
   if (fInMargin == 0) {
     fCurrentPos = hit.position;
+    fCurrentByte = hit.offset;
     fHit = hit;
     return;
   }
   // Whole lines: from the press's line to the line under the mouse.
   if (hit.lineStart < fAnchorLineStart) {
     fAnchorPos = fAnchorLineStart + fAnchorLineLength;
+    fAnchorByte = fAnchorLineEndByte;
     fCurrentPos = hit.lineStart;
+    fCurrentByte = hit.lineStartOffset;
   } else {
     fAnchorPos = fAnchorLineStart;
+    fAnchorByte = fAnchorLineStartByte;
     fCurrentPos = hit.lineStart + hit.lineLength;
+    fCurrentByte = hit.lineEndOffset;
   }
   fHit.elementBefore = fHit.elementAfter = fHit.onHyperlink = false;
 }
 
 void xMorvaSelectionDragger::ShowFeedback() {
   xMorvaDocument* document = fFrameView.GetDocument();
-  if (document == nullptr) return;
-  auto* text = static_cast<xMorvaEngine*>(document->GetCurrentPart());
-  if (text == nullptr) return;
-  const int32_t start = std::min(fAnchorPos, fCurrentPos);
-  const int32_t end = std::max(fAnchorPos, fCurrentPos);
+  xMorvaLayoutInterface* layout = document != nullptr ? document->GetLayout() : nullptr;
+  if (layout == nullptr) return;
+  const uint32_t start = std::min(fAnchorByte, fCurrentByte);
+  const uint32_t end = std::max(fAnchorByte, fCurrentByte);
   // Only a change of the dragged range is drawn.
   if (start == fShownStart && end == fShownEnd) return;
   fShownStart = start;
   fShownEnd = end;
-  text->SetSelection(start, end);
-  document->SetSelectionBackward(fCurrentPos < fAnchorPos);
+  // The range stands in for the selection while the view draws.
+  fDrawing = 1;
+  layout->SetDrawingMode(kDrawPaint | kDrawSelectionDrag);
+  layout->SetDraggedRange(start, end);
   ++fRedraws;
   fFrameView.RedrawNow();
+}
+
+void xMorvaSelectionDragger::EndFeedback() {
+  if (fDrawing == 0) return;
+  fDrawing = 0;
+  xMorvaDocument* document = fFrameView.GetDocument();
+  if (xMorvaLayoutInterface* layout = document != nullptr ? document->GetLayout() : nullptr) {
+    layout->SetDrawingMode(kDrawPaint);
+  }
+  // The frame shows the selection the press leaves, drawn as usual.
+  fFrameView.Invalidate(1);
 }

@@ -22,6 +22,8 @@ struct xMorvaTextHit {
   bool inMargin = false;    // left of the line: the line is meant
   int32_t lineLength = 0;   // positions of the line under the point
   int32_t lineStart = 0;    // the line's first position
+  uint32_t lineStartOffset = 0;  // byte offsets of the line's start and of
+  uint32_t lineEndOffset = 0;    // the next line's
   bool elementBefore = false;  // on a special element ending at the position
   bool elementAfter = false;   // on a special element starting there
   bool onHyperlink = false;    // that element is a hyperlink
@@ -51,9 +53,9 @@ class xMorvaMouse {
 class xMorvaSelectionDragger : public VDragger {
  public:
   // `event` is in the frame's own coordinates; (x, y) the press in
-  // content coordinates.
+  // content coordinates; the two ends as positions and byte offsets.
   xMorvaSelectionDragger(xMorvaFrame& frame, const VEvent& event, int32_t x, int32_t y, int32_t anchorPos,
-                         int32_t currentPos, const xMorvaTextHit& hit);
+                         uint32_t anchorByte, int32_t currentPos, uint32_t currentByte, const xMorvaTextHit& hit);
   ~xMorvaSelectionDragger() override;
 
   void BeginTrack(VPort& port) override;
@@ -72,21 +74,28 @@ class xMorvaSelectionDragger : public VDragger {
   int32_t GetRedraws() const { return fRedraws; }
 
  private:
-  // The moving end under (fX, fY), and the selection drawn for it.
+  // The moving end under (fX, fY), and the range drawn as selected for
+  // it: the text's selection is left alone until the drag ends.
   void UpdatePosition();
   void ShowFeedback();
+  void EndFeedback();
 
   xMorvaFrame& fFrameView;
   int32_t fX;
   int32_t fY;
   int32_t fAnchorPos;
+  uint32_t fAnchorByte;
   int32_t fCurrentPos;
+  uint32_t fCurrentByte;
   xMorvaTextHit fHit;
   uint8_t fInMargin;
   // The line the press was in, for margin drags.
   int32_t fAnchorLineStart;
   int32_t fAnchorLineLength;
-  int32_t fShownStart = -1;
-  int32_t fShownEnd = -1;
+  uint32_t fAnchorLineStartByte;
+  uint32_t fAnchorLineEndByte;
+  int64_t fShownStart = -1;
+  int64_t fShownEnd = -1;
+  uint8_t fDrawing = 0;
   int32_t fRedraws = 0;
 };
