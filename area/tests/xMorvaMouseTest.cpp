@@ -294,6 +294,37 @@ TEST_F(ControlClickTest, InsertsNothingWhenTheChooserOrTheDocumentSaysNo) {
   }
 }
 
+TEST_F(ControlClickTest, AClickOnAnElementSelectsItAndTheSecondPressIsItsOwn) {
+  ClickAt(1, 1, false, true);
+  ASSERT_EQ(Plain(), "a#b");
+  WatchClicks(0);
+  // On the element's left half: the position before it, widened over it.
+  ClickAt(1);
+  EXPECT_EQ(Sel(), Pair(1, 2));
+  // The second press of a double click lands on the element the first one
+  // selected: the element's own double click, consumed here.
+  package->answer = 1;
+  ClickAt(1, 2);
+  EXPECT_EQ(Sel(), Pair(1, 2));
+  EXPECT_EQ(Offers(), (std::vector<Pair>{{2, 1}, {1, 1}}));
+  EXPECT_EQ(Plain(), "a#b");
+}
+
+TEST_F(MouseTest, ATripleClickThatLandsInTheHeaderIsAFirstClickThere) {
+  Type("body text\nmore");
+  document->ShowHeader(true);
+  Caret(2);
+  const xMorvaDocParams& params = document->GetParams();
+  // Pages stand 4 pixels below the view's top.
+  const int32_t x = frame->TextInset() + params.GetLeftMargin() + 10;
+  const int32_t y = 4 + (params.HeaderTop(0) + params.HeaderBottom(0)) / 2;
+  WatchClicks(0);
+  Press(x, y, 3);
+  EXPECT_NE(document->GetCurrentPartNumber(), kPartBody);
+  EXPECT_EQ(Sel().first, Sel().second);
+  for (const Pair& offer : Offers()) EXPECT_NE(offer.first, 3);
+}
+
 // ---- Presses that change nothing.
 
 TEST_F(MouseTest, AHiddenFrameIgnoresPresses) {
