@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include "area/xMorvaKeyboard.h"
+#include "area/xMorvaMouse.h"
 #include "area/xMorvaPlugIn.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaText.h"
@@ -157,6 +159,19 @@ void xMorvaFrame::BlinkCaret(bool force) {
   FlushWindow();
 }
 
+void xMorvaFrame::RedrawNow() {
+  if (!IsShown() || fDocument == nullptr) return;
+  VPort* port = GetPort();
+  if (port == nullptr) return;
+  VRegion visible;
+  GetVisibleRegion(visible);
+  port->PushClip(false);
+  port->ClipToRegion(visible, false);
+  DrawContent(*port);
+  port->PopClip();
+  FlushWindow();
+}
+
 void xMorvaFrame::Idle(bool flag) {
   if (!IsShown() || !IsFocused()) return;
   BlinkCaret(flag);
@@ -188,6 +203,18 @@ void xMorvaFrame::ScrollBy(VPort* port, int32_t dx, int32_t dy) {
   fRedrawPending = 1;
 }
 
+// ---- Mouse
+
+bool xMorvaFrame::MouseDown(VEvent& event) {
+  xMorvaMouse::HandleMouse(*this, event, false);
+  return true;
+}
+
+bool xMorvaFrame::ControlMouseDown(VEvent& event) {
+  xMorvaMouse::HandleMouse(*this, event, true);
+  return true;
+}
+
 void xMorvaFrame::MouseWheel(VEvent& event) {
   const int32_t count = static_cast<int16_t>(event.GetKeyWord());
   ScrollTo(GetScrollX(), GetScrollY() - kWheelStep * count, true, 1);
@@ -197,33 +224,14 @@ void xMorvaFrame::MouseWheel(VEvent& event) {
 // ---- Keys
 
 int32_t xMorvaFrame::HandleKey(VEvent&) {
+  // A hidden frame leaves its document alone.
   if (!IsShown() || fArea == nullptr) return kKeyNotHandled;
   return TypeKey(fArea->GetLastKey());
 }
 
 int32_t xMorvaFrame::TypeKey(const VShortcut& key) {
-  if (fDocument == nullptr || key.IsCommand()) return kKeyNotHandled;
-  const char16_t unit = key.GetCharacter();
-  const bool newParagraph = key.GetKeyCode() == kKeyReturn && !key.IsShift() && !key.IsOption();
-  if (!newParagraph && unit < 32) return kKeyNotHandled;
-  if (IsProtected() || fArea->IsPagePictureSelected()) return 0;
-  xMorvaUndo* undo = fDocument->GetUndo();
-  if (newParagraph) {
-    xMorvaTextInterface* text = fDocument->GetCurrentPart();
-    if (text == nullptr) return 0;
-    if (undo != nullptr) undo->Commit();
-    fDocument->BeginChange();
-    text->InsertParagraphEndWithUndo();
-    fDocument->EndChange();
-    if (undo != nullptr) undo->Commit();
-    fDocument->Refresh(true, true);
-  } else {
-    // Typing keeps its undo record open, so that the characters typed in
-    // a row undo together.
-    fDocument->TypeCharacter(unit);
-  }
-  BlinkCaret(false);
-  return 0;
+  if (fDocument == nullptr || fArea == nullptr) return kKeyNotHandled;
+  return xMorvaKeyboard(*fArea, *fDocument).HandleKey(key);
 }
 
 // ---- Focus and messages

@@ -65,6 +65,8 @@ class xMorvaFrame : public VScrolledView {
   // high, is in view; nothing while the frame is not shown.
   void ScrollToShow(int32_t x, int32_t y, int32_t height);
   void ScrollToOrigin();
+  // Draws what the frame shows now, into its port (a drag's feedback).
+  void RedrawNow();
   // Draws the caret now when it changed phase (the idle step); `force`
   // takes a visible caret off.
   void BlinkCaret(bool force);
@@ -77,6 +79,8 @@ class xMorvaFrame : public VScrolledView {
   // ---- Overrides.
   uint32_t GetKind() const override { return kKind; }
   void DrawContent(VPort& port) override;
+  bool MouseDown(VEvent& event) override;
+  bool ControlMouseDown(VEvent& event) override;
   void MouseWheel(VEvent& event) override;
   int32_t HandleKey(VEvent& event) override;
   void LoseFocus(VFrame* next) override;
@@ -94,8 +98,8 @@ class xMorvaFrame : public VScrolledView {
 
   // The cursor id at a point of the frame (frame coordinates).
   int32_t CursorIdAt(int32_t x, int32_t y);
-  // The key as the text takes it: typing and a new paragraph. 0 handled,
-  // 1 not handled.
+  // The key as the text takes it (xMorvaKeyboard): 0 handled, 1 not
+  // handled.
   int32_t TypeKey(const VShortcut& key);
 
  private:

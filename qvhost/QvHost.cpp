@@ -901,12 +901,21 @@ void QvHost::AnswerStructure(int32_t selector, HostParamBlock& block) {
       break;
     }
     case kHostSelFieldAtPoint:
-    case kHostSelFieldAtPointInTable:
-      // Forms have no fields under points here.
+    case kHostSelFieldAtPointInTable: {
+      // The user picks in the field chooser what the script said, or
+      // nothing.
       block.table = 0;
       block.field = 0;
-      fLog.push_back({selector, "field at point"});
+      if (!fFieldChoices.empty()) {
+        block.table = fFieldChoices.front().first;
+        block.field = fFieldChoices.front().second;
+        fFieldChoices.pop_front();
+      }
+      fLog.push_back({selector, "field at " + std::to_string(HostWordOf(block.param1)) + "," +
+                                    std::to_string(HostWordOf(block.param2)) + ": " + std::to_string(block.table) +
+                                    "." + std::to_string(block.field)});
       break;
+    }
     case kHostSelRecordCount:
       block.param1 = fDatabase->RecordCount(block.table);
       fLog.push_back({selector, "records of " + table});

@@ -1,0 +1,100 @@
+// The user edits an area's text with keys and the mouse through the real
+// module: typing, moves that select, double clicks, drags over text and
+// down the margin, the Control-click that inserts the field the host's
+// chooser answers, and what the form shows after each is compared with a
+// reference picture drawn with the pinned fonts (QV_REGENERATE_REFERENCES=1
+// writes the references again). Input that must change nothing is played
+// too: keys at the text's ends, wheels at their limits, drags off the
+// window, and a script that ends with the button down.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "qvhost/tests/ScriptTestSupport.h"
+
+namespace {
+
+class TextInputScripts : public ScriptTest {
+ protected:
+  static std::string Compare(const std::string& form, const std::string& name) {
+    const std::string reference = std::string(QVHOST_TEST_DATA) + "/" + name;
+    const char* regenerate = std::getenv("QV_REGENERATE_REFERENCES");
+    if (regenerate != nullptr && std::string(regenerate) == "1") {
+      std::filesystem::create_directories(QVHOST_TEST_DATA);
+      return "snapshot " + form + " \"" + reference + "\"\n";
+    }
+    return "expect png " + form + " \"" + reference + "\"\n";
+  }
+  std::string Snapshot(const std::string& name) { return "update f\nsnapshot f \"" + folder + name + "\"\n"; }
+  void RunOk(const std::string& script) {
+    const ScriptRunner::Outcome outcome = Run(script);
+    ASSERT_TRUE(outcome.ok()) << outcome.error << "\n" << out.str();
+    EXPECT_EQ(outcome.failures, 0) << out.str();
+  }
+};
+
+// The form's content lies at (40, 60) of the screen and the area at (10,
+// 10) of it: the text's first line is at y 82, its second at y 100, and
+// "world" at x 130 to 155.
+const char kStart[] =
+    "set name \"Qvbase\"\n"
+    "set version 0x680\n"
+    "start -1\n"
+    "table 1 \"Clients\"\n"
+    "field 1 1 \"Name\" alpha\n"
+    "value 1 1 text \"Zed\"\n"
+    "form f 40 60 400 240\n"
+    "area body create form at f 10 10 380 220\n"
+    "click 100 100\n"
+    "type \"hello world\\nsecond line here\"\n";
+
+const char kEnd[] = "area body 17\nstop -2\n";
+
+TEST_F(TextInputScripts, KeysAndClicksSelectWhatTheySay) {
+  RunOk(std::string(kStart) +
+        // Shift and Command-Shift Left from the text's end: "here" and the
+        // word before it.
+        "key left modifiers 0x200\n"
+        "key left modifiers 0x300\n" + Compare("f", "text_keys_selected.png") +
+        "click 140 82 count 2\n" + Compare("f", "text_word_selected.png") +
+        "drag 82 82 to 150 100 steps 4\n" + Compare("f", "text_drag_selected.png") +
+        "drag 60 82 to 60 101 steps 3\n" + Compare("f", "text_margin_lines.png") + kEnd);
+}
+
+TEST_F(TextInputScripts, ControlClickInsertsTheFieldTheChooserAnswers) {
+  RunOk(std::string(kStart) + "click 100 82\n" + Snapshot("plain.png") + "click 150 100\n" +
+        // The chooser answers no table: the caret moves, nothing goes in.
+        "choose field 0 0\n"
+        "click 100 82 modifiers 0x1000\n" + Snapshot("none.png") +
+        "choose field 1 1\n"
+        "click 100 82 modifiers 0x1000\n" + Compare("f", "text_host_field.png") + kEnd);
+  EXPECT_NE(At("field at 100,82: 0.0"), std::string::npos) << out.str();
+  EXPECT_NE(At("field at 100,82: 1.1"), std::string::npos) << out.str();
+  EXPECT_EQ(Png("none.png"), Png("plain.png"));
+}
+
+TEST_F(TextInputScripts, InputThatCannotChangeTheTextLeavesItWhole) {
+  RunOk(std::string(kStart) + Snapshot("typed.png") +
+        "key home modifiers 0x100\n"
+        "key left\n"
+        "key delete modifiers 0x200\n"
+        "key home modifiers 0x100\n"
+        "key end modifiers 0x100\n"
+        "key right\n"
+        "key end\n"
+        "wheel 100 100 32767\n"
+        "wheel 100 100 -32767\n"
+        "wheel 100 100 -32768\n"
+        "drag 100 82 to -3000 -3000 steps 3\n"
+        "drag 100 82 to 30000 30000 steps 3\n"
+        "key end modifiers 0x100\n" + Snapshot("after.png") +
+        // The button stays down as the script ends: the input timeline lets
+        // it up, and the module's loops end.
+        "mouse down 100 100\n"
+        "mouse move 100 120\n");
+  EXPECT_EQ(Png("typed.png"), Png("after.png"));
+}
+
+}  // namespace
