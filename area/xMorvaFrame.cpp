@@ -81,6 +81,9 @@ void xMorvaFrame::MakeRulers(VPaneView* paneView) {
   paneView->ShowLeftView(rulers && pageView, false);
   fTabSelector = new xMorvaTabSelector(paneView, this, fDocument);
   paneView->SetTopLeftView(fTabSelector, false);
+  // The corner shows with the horizontal ruler, also without the vertical
+  // one beneath it.
+  paneView->SetTopLeftMode(0);
   paneView->ShowTopLeftView(rulers, false);
 }
 

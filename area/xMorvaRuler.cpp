@@ -251,7 +251,12 @@ void xMorvaHRuler::GetGeometry(xMorvaHRulerGeometry& g) const {
   if (fDragKind == kDragRightMargin) rightMargin = fDragValue;
   if (fDragKind == kDragColumnSpacing) spacing = 2 * fDragValue;
   g.pageView = params.GetViewMode() == 0;
-  g.origin = fTextView->TextInset() - fTextView->GetScrollX();
+  // In the ruler's own coordinates: the pane may set it off from the view
+  // (the tab selector's corner beside it when there is no vertical ruler).
+  int32_t rx = 0, ry = 0, vx = 0, vy = 0;
+  GetOrigin(rx, ry);
+  fTextView->GetOrigin(vx, vy);
+  g.origin = fTextView->TextInset() - fTextView->GetScrollX() + vx - rx;
   g.pageWidth = params.GetPageWidth();
   g.textWidth = g.pageWidth - leftMargin - rightMargin - params.GetBinding();
   g.columns = std::max<int32_t>(params.GetColumns(), 1);

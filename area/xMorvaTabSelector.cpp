@@ -75,7 +75,13 @@ void xMorvaTabSelector::DrawContent(VPort& port) {
   port.DrawLine(0, h - 1, 0, h - 1);
   const int32_t square[4] = {kSquareLeft, kSquareLeft, kSquareWidth, kSquareHeight};
   DrawLookElement(port, kLookSquare, 0, square, 0);
-  VIconShape* icon = fIcons[fCurrentKind - 1].get();
+  // Loaded on first use: a selector made before its window has no port.
+  std::unique_ptr<VIconShape>& slot = fIcons[fCurrentKind - 1];
+  if (!slot) {
+    VResourceFile* file = gSystemServices != nullptr ? gSystemServices->GetModuleResourceFile() : nullptr;
+    slot.reset(new VIconShape(file, kIconNames[fCurrentKind - 1]));
+  }
+  VIconShape* icon = slot.get();
   if (icon != nullptr && icon->GetData() != 0) {
     icon->SetPosition(kIconAt, kIconAt);
     port.DrawIcon(*icon, 0);

@@ -50,7 +50,10 @@ void xMorvaVRuler::GetGeometry(xMorvaVRulerGeometry& g) const {
     default: break;
   }
   g.pageHeight = params.GetPageHeight();
-  const int64_t top = int64_t(page) * (int64_t(g.pageHeight) + kPageGap) + kPageGap - fTextView->GetScrollY();
+  int32_t rx = 0, ry = 0, vx = 0, vy = 0;
+  GetOrigin(rx, ry);
+  fTextView->GetOrigin(vx, vy);
+  const int64_t top = int64_t(page) * (int64_t(g.pageHeight) + kPageGap) + kPageGap - fTextView->GetScrollY() + vy - ry;
   g.pageTop = int32_t(std::clamp<int64_t>(top, INT32_MIN / 2, INT32_MAX / 2));
   if (fDocument->IsBodyCurrent()) {
     g.textTop = g.pageTop + bands.topMargin;

@@ -267,6 +267,13 @@ TEST_F(RulerTest, TheViewPutsTheRulersAroundItself) {
   document->SetViewMode(1);
   EXPECT_TRUE(hRuler->IsShown());
   EXPECT_FALSE(vRuler->IsShown());
+  // The selector stands in the corner beside the ruler all the same.
+  EXPECT_TRUE(selector->IsShown());
+  EXPECT_EQ(selector->GetWidth(), xMorvaRuler::kThickness);
+  int32_t sx = 0, sy = 0, hx = 0, hy = 0;
+  selector->GetOrigin(sx, sy);
+  hRuler->GetOrigin(hx, hy);
+  EXPECT_EQ(hx, sx + xMorvaRuler::kThickness);
   document->ShowRulers(false, true);
   EXPECT_FALSE(hRuler->IsShown());
   EXPECT_FALSE(selector->IsShown());
