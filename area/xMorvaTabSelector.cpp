@@ -96,6 +96,10 @@ bool xMorvaTabSelector::MouseDown(VEvent& event) {
   xMorvaPlugIn* area = fTextView != nullptr ? fTextView->GetArea() : nullptr;
   xMorvaMain* package = area != nullptr ? area->GetMorvaPackage() : nullptr;
   if (package == nullptr) return true;
+  // The kinds may be chosen unless the host forbade their commands.
+  for (int32_t id = kFirstKindCommand; id < kFirstKindCommand + kKindCount; ++id) {
+    if (area->IsCommandAllowed(id)) area->EnableCommand(id, true, 0);
+  }
   PopUpMenu(package->GetResourceBase() + kMenuOffset, fCurrentKind, kPressFrom, kPressTo, 0);
   return true;
 }

@@ -204,9 +204,11 @@ resource 'cicn' 12075 "BarTabulationGrayed" {
 
 # The tab kinds' pop-up menu (resource base + 29): each item runs the
 # command that chooses its kind, 1031 left to 1035 bar.
+# The menu's own command is the first of them, so that the menu is
+# enabled exactly while the kinds may be chosen.
 resource 'XMNU' 12029 {
   hex "0454616273000000000000000000000000000000000000000000000000000000"
-  u32 0
+  u32 1031
   u16 5
   hex "044C656674000000000000000000000000000000000000000000000000000000" u16 12066 0 u32 1031 u32 0x54455854 u8 0 0 u16 0
   hex "0843656E74657265640000000000000000000000000000000000000000000000" u16 12067 0 u32 1032 u32 0x54455854 u8 0 0 u16 0
