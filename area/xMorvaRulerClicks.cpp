@@ -11,6 +11,7 @@
 #include "area/xMorvaTabSelector.h"
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaDocument.h"
+#include "document/xMorvaDocumentArea.h"
 #include "document/xMorvaProperties.h"
 #include "document/xMorvaTabs.h"
 #include "document/xMorvaText.h"
