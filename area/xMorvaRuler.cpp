@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "area/xMorvaFrame.h"
+#include "area/xMorvaMain.h"
 #include "area/xMorvaPlugIn.h"
 #include "area/xMorvaRulerLook.h"
 #include "document/DocumentUnits.h"
@@ -18,6 +19,7 @@
 #include "engine/xMorvaEngine.h"
 #include "framework/core/strings/VUniString.h"
 #include "framework/system/environment/VSystemServices.h"
+#include "framework/system/resources/VMacResourceFile.h"
 #include "graphics/VIconShape.h"
 #include "graphics/VPort.h"
 #include "views/VEvent.h"
@@ -122,6 +124,13 @@ void xMorvaRuler::ListScale(int32_t unit, int32_t dpi, int32_t length, std::vect
   }
 }
 
+VResourceFile* xMorvaRuler::PictureFile(const xMorvaFrame* view) {
+  xMorvaPlugIn* area = view != nullptr ? view->GetArea() : nullptr;
+  xMorvaMain* package = area != nullptr ? area->GetMorvaPackage() : nullptr;
+  if (package != nullptr && package->GetResourceFile() != nullptr) return package->GetResourceFile();
+  return gSystemServices != nullptr ? gSystemServices->GetModuleResourceFile() : nullptr;
+}
+
 void xMorvaRuler::DrawRuler(VPort& port, const VRect& rect, bool forward, bool vertical, int32_t avoid) {
   if (fDocument == nullptr) return;
   const int32_t start = vertical ? rect.GetTop() : rect.GetLeft();
@@ -223,7 +232,7 @@ xMorvaHRuler::xMorvaHRuler(VFrame* parent, xMorvaFrame* textView, xMorvaDocument
   // The pictures come from the module's resource file; a ruler without a
   // port has none.
   if (GetPort() != nullptr) {
-    VResourceFile* file = gSystemServices != nullptr ? gSystemServices->GetModuleResourceFile() : nullptr;
+    VResourceFile* file = PictureFile(textView);
     for (int32_t i = 0; i < kPictureCount; ++i) fPictures[i].reset(new VIconShape(file, kPictureNames[i]));
     FlushWindow();
   }
@@ -234,8 +243,7 @@ xMorvaHRuler::~xMorvaHRuler() = default;
 VIconShape* xMorvaHRuler::PictureFor(int32_t slot) {
   if (slot < 0 || slot >= kPictureCount) return nullptr;
   if (!fPictures[slot]) {
-    VResourceFile* file = gSystemServices != nullptr ? gSystemServices->GetModuleResourceFile() : nullptr;
-    fPictures[slot].reset(new VIconShape(file, kPictureNames[slot]));
+    fPictures[slot].reset(new VIconShape(PictureFile(fTextView), kPictureNames[slot]));
   }
   return fPictures[slot].get();
 }

@@ -14,6 +14,7 @@
 class VIconShape;
 class VPort;
 class VRect;
+class VResourceFile;
 class xMorvaDocument;
 class xMorvaFrame;
 
@@ -64,6 +65,10 @@ class xMorvaRuler : public VFrame {
   // start): forward from the start, else back from the end; a number that
   // would cover the `avoid` position is left out.
   void DrawRuler(VPort& port, const VRect& rect, bool forward, bool vertical, int32_t avoid);
+
+  // Where the pictures of the rulers and the selector come from: the
+  // package's own resource file, else the module's.
+  static VResourceFile* PictureFile(const xMorvaFrame* view);
 
   xMorvaFrame* GetTextView() const { return fTextView; }
   xMorvaDocument* GetDocument() const { return fDocument; }

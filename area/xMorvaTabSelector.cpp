@@ -4,6 +4,7 @@
 #include "area/xMorvaFrame.h"
 #include "area/xMorvaMain.h"
 #include "area/xMorvaPlugIn.h"
+#include "area/xMorvaRuler.h"
 #include "area/xMorvaRulerLook.h"
 #include "document/xMorvaDocument.h"
 #include "framework/system/environment/VSystemServices.h"
@@ -33,7 +34,7 @@ xMorvaTabSelector::xMorvaTabSelector(VFrame* parent, xMorvaFrame* textView, xMor
     : VFrame(parent, nullptr), fTextView(textView), fDocument(document) {
   ResizeTo(kSize, kSize, 0);
   if (GetPort() != nullptr) {
-    VResourceFile* file = gSystemServices != nullptr ? gSystemServices->GetModuleResourceFile() : nullptr;
+    VResourceFile* file = xMorvaRuler::PictureFile(textView);
     for (int32_t i = 0; i < kKindCount; ++i) fIcons[i].reset(new VIconShape(file, kIconNames[i]));
     FlushWindow();
   }
@@ -78,8 +79,7 @@ void xMorvaTabSelector::DrawContent(VPort& port) {
   // Loaded on first use: a selector made before its window has no port.
   std::unique_ptr<VIconShape>& slot = fIcons[fCurrentKind - 1];
   if (!slot) {
-    VResourceFile* file = gSystemServices != nullptr ? gSystemServices->GetModuleResourceFile() : nullptr;
-    slot.reset(new VIconShape(file, kIconNames[fCurrentKind - 1]));
+    slot.reset(new VIconShape(xMorvaRuler::PictureFile(fTextView), kIconNames[fCurrentKind - 1]));
   }
   VIconShape* icon = slot.get();
   if (icon != nullptr && icon->GetData() != 0) {

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "area/tests/AreaTestSupport.h"
@@ -19,6 +20,7 @@
 #include "document/xMorvaTabs.h"
 #include "document/xMorvaText.h"
 #include "document/xMorvaUndo.h"
+#include "engine/xMorvaEngine.h"
 #include "graphics/VDIBPort.h"
 #include "platform/win32/WinInput.h"
 #include "views/VEvent.h"
@@ -420,6 +422,49 @@ TEST_F(RulerTest, MarginDragsChangeTheDocumentsParameters) {
   document->SetViewMode(1);
   hRuler->GetGeometry(g);
   EXPECT_EQ(hRuler->CursorIdAt(g.textLeft, 10), 0);
+}
+
+TEST_F(RulerTest, AMixedSelectionGraysTheIndentMarkers) {
+  // Two paragraphs, the second indented; the selection over both.
+  for (char16_t c : std::u16string(u"ab")) document->TypeCharacter(c);
+  document->BeginChange();
+  Text()->InsertParagraphEndWithUndo();
+  document->EndChange();
+  for (char16_t c : std::u16string(u"cd")) document->TypeCharacter(c);
+  document->GetUndo()->Commit();
+  document->BeginChange();
+  Text()->SetPropertyWithUndo(kPropLeftIndent, 40);
+  document->EndChange();
+  const int32_t left = ColumnLeft();
+  // The left indent's picture: its box's bottom row is solid, black when
+  // the indent is the same over the selection, grey when it is not.
+  auto markerInk = [&]() {
+    VDIBPort canvas(hRuler->GetWidth(), hRuler->GetHeight(), 32);
+    hRuler->DrawContent(canvas);
+    return Pixel(canvas, left + Text()->GetPropertyValue(kPropLeftIndent), 21) & 0xFFFFFF;
+  };
+  EXPECT_EQ(markerInk(), 0x000000u);
+  Text()->SetSelection(0, Text()->GetLength());
+  ASSERT_EQ(static_cast<const xMorvaEngine*>(Text())->GetPropertiesStates().GetState(kPropLeftIndent), 0);
+  EXPECT_EQ(markerInk(), 0x808080u);
+}
+
+TEST_F(RulerTest, EitherEdgeOfAColumnGapDragsHalfTheSpacing) {
+  document->Params().SetColumns(2);
+  document->Params().SetColumnSpacing(40);
+  xMorvaHRulerGeometry g;
+  hRuler->GetGeometry(g);
+  const int64_t shared = int64_t(g.textWidth) - g.spacing;
+  const int32_t secondLeft = int32_t(g.textLeft + shared / 2 + g.spacing);
+  EXPECT_EQ(hRuler->CursorIdAt(secondLeft, 10), xMorvaRuler::kCursorResizeAcross);
+  // The gap's right edge pulled right by 10: the spacing grows by 20.
+  Drag(hRuler, VPoint(secondLeft, 8), {VPoint(secondLeft + 10, 8)}, true);
+  EXPECT_EQ(document->GetParams().GetColumnSpacing(), 60);
+  // Its left edge pulled right by 5: it shrinks by 10.
+  hRuler->GetGeometry(g);
+  const int32_t gapLeft = int32_t(g.textLeft + (int64_t(g.textWidth) - g.spacing) / 2);
+  Drag(hRuler, VPoint(gapLeft, 8), {VPoint(gapLeft + 5, 8)}, true);
+  EXPECT_EQ(document->GetParams().GetColumnSpacing(), 50);
 }
 
 TEST_F(RulerTest, TheVerticalRulerMovesTheCurrentPartsEdges) {
