@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "area/xMorvaDragger.h"
 #include "area/xMorvaFrame.h"
 #include "area/xMorvaMain.h"
 #include "area/xMorvaPlugIn.h"
@@ -214,6 +215,26 @@ bool xMorvaRuler::MouseDown(VEvent& event) {
   // A click that may change nothing is swallowed all the same.
   if (IsShown() && IsEditable()) Press(event, event.GetX(), event.GetY());
   return true;
+}
+
+int32_t xMorvaRuler::Drag(const VEvent& event, bool horizontal, int32_t kind, int32_t value, bool forward,
+                          int32_t marker, int32_t minimum, int32_t maximum, bool* pulledOff) {
+  // Limits that leave no room keep the marker where it is.
+  if (maximum < minimum) minimum = maximum = value;
+  // The drag runs in the text view's coordinates.
+  int32_t rx = 0, ry = 0, vx = 0, vy = 0;
+  GetOrigin(rx, ry);
+  fTextView->GetOrigin(vx, vy);
+  VEvent start(event);
+  start.Set(event.GetX() + rx - vx, event.GetY() + ry - vy);
+  xMorvaRulerDragger dragger(fTextView, start, this, kind, horizontal, value, forward,
+                             fDocument->GetParams().GetDisplayUnit(), marker + (horizontal ? rx - vx : ry - vy),
+                             minimum, maximum);
+  dragger.Track();
+  if (pulledOff != nullptr) *pulledOff = !dragger.IsVisible();
+  SetDragKind(kDragNone);
+  Invalidate(1);
+  return dragger.GetValue();
 }
 
 int32_t xMorvaRuler::GetCursorIdAt(VEvent& event) { return CursorIdAt(event.GetX(), event.GetY()); }

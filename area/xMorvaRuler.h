@@ -105,6 +105,11 @@ class xMorvaRuler : public VFrame {
   // again, selection and caret drawn, rulers refreshed, the user's method
   // told (event kind 8).
   void AfterRulerChange();
+  // Runs the drag of a marker (`marker` in ruler coordinates) along the
+  // ruler and answers its last value; `pulledOff` tells whether a tab stop
+  // ended off the ruler.
+  int32_t Drag(const VEvent& event, bool horizontal, int32_t kind, int32_t value, bool forward, int32_t marker,
+               int32_t minimum, int32_t maximum, bool* pulledOff);
 
   xMorvaFrame* fTextView;
   xMorvaDocument* fDocument;
@@ -170,9 +175,6 @@ class xMorvaHRuler : public xMorvaRuler {
   bool PressIndent(const VEvent& event, const xMorvaHRulerGeometry& g, int32_t x, int32_t y);
   bool PressMargin(const VEvent& event, const xMorvaHRulerGeometry& g, int32_t x, int32_t y);
   void PressTab(const VEvent& event, const xMorvaHRulerGeometry& g, int32_t x, int32_t y);
-  // Runs the drag of a marker and answers its last value.
-  int32_t Drag(const VEvent& event, int32_t kind, int32_t value, bool forward, int32_t marker,
-               int32_t minimum, int32_t maximum, bool* pulledOff);
 
   std::unique_ptr<VIconShape> fPictures[kPictureCount];
   // The stop being dragged: its index in the paragraph's stops (-1 for a

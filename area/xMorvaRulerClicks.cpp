@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "area/xMorvaDragger.h"
 #include "area/xMorvaFrame.h"
 #include "area/xMorvaRuler.h"
 #include "area/xMorvaRulerLook.h"
@@ -31,25 +30,6 @@ constexpr int32_t kCommandTabsDialog = 753;
 constexpr uint16_t kUndoKindProperty = 0;
 
 }  // namespace
-
-int32_t xMorvaHRuler::Drag(const VEvent& event, int32_t kind, int32_t value, bool forward, int32_t marker,
-                           int32_t minimum, int32_t maximum, bool* pulledOff) {
-  // Limits that leave no room keep the marker where it is.
-  if (maximum < minimum) minimum = maximum = value;
-  // The drag runs in the text view's coordinates.
-  int32_t rx = 0, ry = 0, vx = 0, vy = 0;
-  GetOrigin(rx, ry);
-  fTextView->GetOrigin(vx, vy);
-  VEvent start(event);
-  start.Set(event.GetX() + rx - vx, event.GetY() + ry - vy);
-  xMorvaRulerDragger dragger(fTextView, start, this, kind, true, value, forward,
-                             fDocument->GetParams().GetDisplayUnit(), marker + rx - vx, minimum, maximum);
-  dragger.Track();
-  if (pulledOff != nullptr) *pulledOff = !dragger.IsVisible();
-  SetDragKind(kDragNone);
-  Invalidate(1);
-  return dragger.GetValue();
-}
 
 void xMorvaHRuler::Press(const VEvent& event, int32_t x, int32_t y) {
   if (fDocument == nullptr || fTextView == nullptr || fDocument->GetCurrentPart() == nullptr) return;
@@ -98,7 +78,7 @@ bool xMorvaHRuler::PressIndent(const VEvent& event, const xMorvaHRulerGeometry& 
   } else {
     return false;
   }
-  const int32_t v = Drag(event, kind, value, forward, marker, minimum, maximum, nullptr);
+  const int32_t v = Drag(event, true, kind, value, forward, marker, minimum, maximum, nullptr);
   const auto* engine = static_cast<const xMorvaEngine*>(text);
   const bool uniform = engine->GetPropertiesStates().GetState(property) != 0;
   if (v != value || !uniform) {
@@ -151,7 +131,7 @@ bool xMorvaHRuler::PressMargin(const VEvent& event, const xMorvaHRulerGeometry& 
   } else {
     return false;
   }
-  const int32_t v = Drag(event, kind, value, forward, marker, minimum, maximum, nullptr);
+  const int32_t v = Drag(event, true, kind, value, forward, marker, minimum, maximum, nullptr);
   if (v == value) return true;
   switch (kind) {
     case kDragLeftMargin: params.SetLeftMargin(v); break;
@@ -203,7 +183,8 @@ void xMorvaHRuler::PressTab(const VEvent& event, const xMorvaHRulerGeometry& g, 
   fDraggedTab = index;
   fDraggedTabKind = kind;
   bool pulledOff = false;
-  const int32_t v = Drag(event, kDragTab, position, true, g.columnLeft + position, minimum, maximum, &pulledOff);
+  const int32_t v =
+      Drag(event, true, kDragTab, position, true, g.columnLeft + position, minimum, maximum, &pulledOff);
   fDraggedTab = -1;
   if (index < 0 && pulledOff) return;
   fDocument->BeginChange();

@@ -5,13 +5,11 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "area/xMorvaDragger.h"
 #include "area/xMorvaFrame.h"
 #include "area/xMorvaRulerLook.h"
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaDocument.h"
 #include "graphics/VPort.h"
-#include "views/VEvent.h"
 
 using namespace xMorvaRulerLook;
 
@@ -145,18 +143,7 @@ void xMorvaVRuler::Press(const VEvent& event, int32_t, int32_t y) {
       break;
   }
   const int32_t value = *field;
-  if (maximum < minimum) minimum = maximum = value;
-  int32_t rx = 0, ry = 0, vx = 0, vy = 0;
-  GetOrigin(rx, ry);
-  fTextView->GetOrigin(vx, vy);
-  VEvent start(event);
-  start.Set(event.GetX() + rx - vx, event.GetY() + ry - vy);
-  xMorvaRulerDragger dragger(fTextView, start, this, kind, false, value, forward,
-                             fDocument->GetParams().GetDisplayUnit(), marker + ry - vy, minimum, maximum);
-  dragger.Track();
-  SetDragKind(kDragNone);
-  Invalidate(1);
-  const int32_t v = dragger.GetValue();
+  const int32_t v = Drag(event, false, kind, value, forward, marker, minimum, maximum, nullptr);
   if (v == value) return;
   *field = v;
   // The pages take the new layout, and the views their new height.
