@@ -107,8 +107,7 @@ int32_t xMorvaRulerDragger::SnapToUnit(int32_t value, int32_t unit, int32_t dpi)
     case kUnitPoints:
       // Whole tens, in integer arithmetic (which truncates toward zero).
       return int32_t((int64_t(value) + 5) / 10 * 10);
-    default:
-      return value;
+    default: return value;
   }
 }
 
@@ -146,7 +145,8 @@ void xMorvaRulerDragger::Move(int32_t dx, int32_t dy, bool control) {
   int32_t movement = dy;
   if (fHorizontal != 0) {
     movement = dx;
-    fPerpendicular = int32_t(std::clamp<int64_t>(int64_t(fPerpendicular) + dy, INT32_MIN / 2, INT32_MAX / 2));
+    fPerpendicular =
+        int32_t(std::clamp<int64_t>(int64_t(fPerpendicular) + dy, INT32_MIN / 2, INT32_MAX / 2));
     // A tab stop pulled well away from the ruler is on its way out.
     if (fKind == xMorvaRuler::kDragTab) {
       const bool off = fPerpendicular >= kTabPullOff || fPerpendicular <= -kTabPullOff;
@@ -271,10 +271,10 @@ void xMorvaResizeOutline::Shift(int32_t dx, int32_t dy) {
   top += dy;
 }
 
-xMorvaPictResizeDragger::xMorvaPictResizeDragger(xMorvaFrame* view, double ratio, const VEvent& event,
-                                                 int16_t horizontalHandle, int16_t verticalHandle,
-                                                 const VRect& box, int32_t maximumWidth,
-                                                 int32_t maximumHeight)
+xMorvaPictResizeDragger::xMorvaPictResizeDragger(xMorvaFrame* view, double ratio,
+                                                 const VEvent& event, int16_t horizontalHandle,
+                                                 int16_t verticalHandle, const VRect& box,
+                                                 int32_t maximumWidth, int32_t maximumHeight)
     : VDragger(view, event), fView(view) {
   fOutline.horizontalHandle = horizontalHandle;
   fOutline.verticalHandle = verticalHandle;
@@ -296,7 +296,9 @@ void xMorvaPictResizeDragger::GetResult(int32_t originX, int32_t originY, int32_
   height = fOutline.height;
 }
 
-void xMorvaPictResizeDragger::Move(int32_t dx, int32_t dy, bool shift) { fOutline.Step(dx, dy, shift); }
+void xMorvaPictResizeDragger::Move(int32_t dx, int32_t dy, bool shift) {
+  fOutline.Step(dx, dy, shift);
+}
 
 void xMorvaPictResizeDragger::BeginTrack(VPort& port) { BeginDragFeedback(port); }
 
@@ -324,12 +326,14 @@ void xMorvaPictResizeDragger::AutoScroll(VPort& port, int32_t dx, int32_t dy) {
 
 // ---- Pictures on pages
 
-xMorvaPagePictDragger::xMorvaPagePictDragger(xMorvaFrame* view, const VEvent& event, const VRect& box)
+xMorvaPagePictDragger::xMorvaPagePictDragger(xMorvaFrame* view, const VEvent& event,
+                                             const VRect& box)
     : VDragger(view, event), fView(view), fOutline(box) {
   SetOptions(view, false, false);
 }
 
-void xMorvaPagePictDragger::GetResult(int32_t originX, int32_t originY, int32_t& x, int32_t& y) const {
+void xMorvaPagePictDragger::GetResult(int32_t originX, int32_t originY, int32_t& x,
+                                      int32_t& y) const {
   const int32_t scrollX = fView != nullptr ? fView->GetScrollX() : 0;
   const int32_t scrollY = fView != nullptr ? fView->GetScrollY() : 0;
   x = fOutline.GetLeft() + scrollX - originX;

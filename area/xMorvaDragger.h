@@ -30,8 +30,8 @@ class xMorvaRulerDragger : public VDragger {
   // `minimum` and `maximum` its limits; `unit` the display unit the value
   // snaps to. The starting value is snapped at once.
   xMorvaRulerDragger(xMorvaFrame* view, const VEvent& event, xMorvaRuler* ruler, int32_t kind,
-                     bool horizontal, int32_t value, bool forward, int32_t unit, int32_t markerPosition,
-                     int32_t minimum, int32_t maximum);
+                     bool horizontal, int32_t value, bool forward, int32_t unit,
+                     int32_t markerPosition, int32_t minimum, int32_t maximum);
 
   // The value snapped to the unit's grid (a quarter centimetre, an eighth
   // of an inch, 10 pixels) at `dpi` dots per inch; an unknown unit keeps it.
@@ -112,9 +112,9 @@ class xMorvaPictResizeDragger : public VDragger {
  public:
   // The selected picture's `box` in view coordinates, with `ratio` of
   // width to height; the limits are the document's picture size limits.
-  xMorvaPictResizeDragger(xMorvaFrame* view, double ratio, const VEvent& event, int16_t horizontalHandle,
-                          int16_t verticalHandle, const VRect& box, int32_t maximumWidth,
-                          int32_t maximumHeight);
+  xMorvaPictResizeDragger(xMorvaFrame* view, double ratio, const VEvent& event,
+                          int16_t horizontalHandle, int16_t verticalHandle, const VRect& box,
+                          int32_t maximumWidth, int32_t maximumHeight);
 
   // The new box in document coordinates: view coordinates plus the scroll
   // position minus the page origin (`originX`, `originY`).
@@ -142,7 +142,9 @@ class xMorvaPagePictDragger : public VDragger {
   // The outline's top-left corner in document coordinates.
   void GetResult(int32_t originX, int32_t originY, int32_t& x, int32_t& y) const;
   const VRect& GetOutline() const { return fOutline; }
-  void Move(int32_t dx, int32_t dy) { fOutline.SetPosition(fOutline.GetLeft() + dx, fOutline.GetTop() + dy); }
+  void Move(int32_t dx, int32_t dy) {
+    fOutline.SetPosition(fOutline.GetLeft() + dx, fOutline.GetTop() + dy);
+  }
 
   void BeginTrack(VPort& port) override;
   void TrackMove(VPort& port, VFrame* previous, VFrame* target, int32_t dx, int32_t dy) override;

@@ -40,17 +40,20 @@ bool xMorvaPlugIn::TrackPictureResize(double ratio, const VPoint& point, int16_t
   // view shows.
   const int32_t scrollX = view->GetScrollX();
   const int32_t scrollY = view->GetScrollY();
-  const VRect shown(box.GetLeft() - scrollX, box.GetTop() - scrollY, box.GetWidth(), box.GetHeight());
-  VEvent start(point.GetX() - scrollX, point.GetY() - scrollY, VSystemServices::TickCount60(), false, false,
-               VSystemServices::IsControlDown(), false, VSystemServices::IsShiftDown(), 1, 0);
+  const VRect shown(box.GetLeft() - scrollX, box.GetTop() - scrollY, box.GetWidth(),
+                    box.GetHeight());
+  VEvent start(point.GetX() - scrollX, point.GetY() - scrollY, VSystemServices::TickCount60(),
+               false, false, VSystemServices::IsControlDown(), false,
+               VSystemServices::IsShiftDown(), 1, 0);
   const xMorvaDocParams& params = fDocument->GetParams();
   // A picture in the text fits the column and the page's text; one on a
   // page fits the page.
   const bool onPage = IsPagePictureSelected();
   const int32_t maximumWidth = onPage ? params.GetPageWidth() : params.ColumnWidth(false);
-  const int32_t maximumHeight = onPage ? params.GetPageHeight() : params.TextHeight(fDocument->GetCaretPage());
-  xMorvaPictResizeDragger dragger(view, ratio, start, horizontalMode, verticalMode, shown, maximumWidth,
-                                  maximumHeight);
+  const int32_t maximumHeight =
+      onPage ? params.GetPageHeight() : params.TextHeight(fDocument->GetCaretPage());
+  xMorvaPictResizeDragger dragger(view, ratio, start, horizontalMode, verticalMode, shown,
+                                  maximumWidth, maximumHeight);
   dragger.Track();
   int32_t x = 0, y = 0, width = 0, height = 0;
   dragger.GetResult(0, 0, x, y, width, height);
@@ -67,14 +70,16 @@ bool xMorvaPlugIn::TrackPagePictureMove(const VPoint& point, VPoint& origin) {
   xMorvaPicturesInPage* pictures = GetPagePictureList();
   const xMorvaPagePicture& entry = pictures->GetEntry(pictures->GetSelection());
   const int64_t step = int64_t(fDocument->GetParams().GetPageHeight()) + kPageGap;
-  const int64_t page = step > kPageGap ? std::max<int64_t>((int64_t(point.GetY()) - kPageGap) / step, 0) : 0;
-  const VRect box(entry.left + view->TextInset(), int32_t(kPageGap + page * step + entry.top), entry.shownWidth,
-                  entry.shownHeight);
+  const int64_t page =
+      step > kPageGap ? std::max<int64_t>((int64_t(point.GetY()) - kPageGap) / step, 0) : 0;
+  const VRect box(entry.left + view->TextInset(), int32_t(kPageGap + page * step + entry.top),
+                  entry.shownWidth, entry.shownHeight);
   const int32_t scrollX = view->GetScrollX();
   const int32_t scrollY = view->GetScrollY();
-  const VRect shown(box.GetLeft() - scrollX, box.GetTop() - scrollY, box.GetWidth(), box.GetHeight());
-  VEvent start(point.GetX() - scrollX, point.GetY() - scrollY, VSystemServices::TickCount60(), false, false,
-               false, false, false, 1, 0);
+  const VRect shown(box.GetLeft() - scrollX, box.GetTop() - scrollY, box.GetWidth(),
+                    box.GetHeight());
+  VEvent start(point.GetX() - scrollX, point.GetY() - scrollY, VSystemServices::TickCount60(),
+               false, false, false, false, false, 1, 0);
   xMorvaPagePictDragger dragger(view, start, shown);
   dragger.Track();
   int32_t x = 0, y = 0;
@@ -84,7 +89,8 @@ bool xMorvaPlugIn::TrackPagePictureMove(const VPoint& point, VPoint& origin) {
   return true;
 }
 
-bool xMorvaPlugIn::PagePlace(int32_t x, int32_t y, int32_t& pageX, int32_t& pageY, VRect& bounds) const {
+bool xMorvaPlugIn::PagePlace(int32_t x, int32_t y, int32_t& pageX, int32_t& pageY,
+                             VRect& bounds) const {
   if (!fDocument) return false;
   const xMorvaDocParams& params = fDocument->GetParams();
   const int64_t step = int64_t(params.GetPageHeight()) + kPageGap;
@@ -101,16 +107,21 @@ void xMorvaPlugIn::SetPagePictureBox(const VRect& box) {
   xMorvaPicturesInPage* pictures = GetPagePictureList();
   int32_t x = 0, y = 0;
   VRect bounds;
-  if (pictures == nullptr || !pictures->HasSelection() || !PagePlace(box.GetLeft(), box.GetTop(), x, y, bounds)) return;
+  if (pictures == nullptr || !pictures->HasSelection() ||
+      !PagePlace(box.GetLeft(), box.GetTop(), x, y, bounds))
+    return;
   const xMorvaPagePicture& entry = pictures->GetEntry(pictures->GetSelection());
-  pictures->ResizeSelectedFromHandle(bounds, x - entry.left, y - entry.top, box.GetWidth(), box.GetHeight());
+  pictures->ResizeSelectedFromHandle(bounds, x - entry.left, y - entry.top, box.GetWidth(),
+                                     box.GetHeight());
 }
 
 void xMorvaPlugIn::SetPagePictureOrigin(const VPoint& origin) {
   xMorvaPicturesInPage* pictures = GetPagePictureList();
   int32_t x = 0, y = 0;
   VRect bounds;
-  if (pictures == nullptr || !pictures->HasSelection() || !PagePlace(origin.GetX(), origin.GetY(), x, y, bounds)) return;
+  if (pictures == nullptr || !pictures->HasSelection() ||
+      !PagePlace(origin.GetX(), origin.GetY(), x, y, bounds))
+    return;
   const xMorvaPagePicture& entry = pictures->GetEntry(pictures->GetSelection());
   pictures->MoveSelected(bounds, x - entry.left, y - entry.top);
 }

@@ -105,7 +105,8 @@ xMorvaRuler::~xMorvaRuler() {
   if (fTextView != nullptr) fTextView->DetachRulerPart(this);
 }
 
-void xMorvaRuler::ListScale(int32_t unit, int32_t dpi, int32_t length, std::vector<xMorvaScaleMark>& marks) {
+void xMorvaRuler::ListScale(int32_t unit, int32_t dpi, int32_t length,
+                            std::vector<xMorvaScaleMark>& marks) {
   marks.clear();
   if (unit < 0 || unit > 2 || length <= 0 || dpi < 1) return;
   const ScaleUnit& u = kScaleUnits[unit];
@@ -128,11 +129,13 @@ void xMorvaRuler::ListScale(int32_t unit, int32_t dpi, int32_t length, std::vect
 VResourceFile* xMorvaRuler::PictureFile(const xMorvaFrame* view) {
   xMorvaPlugIn* area = view != nullptr ? view->GetArea() : nullptr;
   xMorvaMain* package = area != nullptr ? area->GetMorvaPackage() : nullptr;
-  if (package != nullptr && package->GetResourceFile() != nullptr) return package->GetResourceFile();
+  if (package != nullptr && package->GetResourceFile() != nullptr)
+    return package->GetResourceFile();
   return gSystemServices != nullptr ? gSystemServices->GetModuleResourceFile() : nullptr;
 }
 
-void xMorvaRuler::DrawRuler(VPort& port, const VRect& rect, bool forward, bool vertical, int32_t avoid) {
+void xMorvaRuler::DrawRuler(VPort& port, const VRect& rect, bool forward, bool vertical,
+                            int32_t avoid) {
   if (fDocument == nullptr) return;
   const int32_t start = vertical ? rect.GetTop() : rect.GetLeft();
   const int32_t length = vertical ? rect.GetHeight() : rect.GetWidth();
@@ -217,8 +220,9 @@ bool xMorvaRuler::MouseDown(VEvent& event) {
   return true;
 }
 
-int32_t xMorvaRuler::Drag(const VEvent& event, bool horizontal, int32_t kind, int32_t value, bool forward,
-                          int32_t marker, int32_t minimum, int32_t maximum, bool* pulledOff) {
+int32_t xMorvaRuler::Drag(const VEvent& event, bool horizontal, int32_t kind, int32_t value,
+                          bool forward, int32_t marker, int32_t minimum, int32_t maximum,
+                          bool* pulledOff) {
   // Limits that leave no room keep the marker where it is.
   if (maximum < minimum) minimum = maximum = value;
   // The drag runs in the text view's coordinates.
@@ -228,8 +232,8 @@ int32_t xMorvaRuler::Drag(const VEvent& event, bool horizontal, int32_t kind, in
   VEvent start(event);
   start.Set(event.GetX() + rx - vx, event.GetY() + ry - vy);
   xMorvaRulerDragger dragger(fTextView, start, this, kind, horizontal, value, forward,
-                             fDocument->GetParams().GetDisplayUnit(), marker + (horizontal ? rx - vx : ry - vy),
-                             minimum, maximum);
+                             fDocument->GetParams().GetDisplayUnit(),
+                             marker + (horizontal ? rx - vx : ry - vy), minimum, maximum);
   dragger.Track();
   if (pulledOff != nullptr) *pulledOff = !dragger.IsVisible();
   SetDragKind(kDragNone);
@@ -242,7 +246,8 @@ int32_t xMorvaRuler::GetCursorIdAt(VEvent& event) { return CursorIdAt(event.GetX
 void xMorvaRuler::AfterRulerChange() {
   if (fDocument == nullptr) return;
   fDocument->Refresh(false, true);
-  if (xMorvaDocumentArea* area = fDocument->GetArea()) area->CallEventCallback(kEventRulerChange, 0);
+  if (xMorvaDocumentArea* area = fDocument->GetArea())
+    area->CallEventCallback(kEventRulerChange, 0);
 }
 
 // ---- The horizontal ruler
@@ -254,7 +259,8 @@ xMorvaHRuler::xMorvaHRuler(VFrame* parent, xMorvaFrame* textView, xMorvaDocument
   // port has none.
   if (GetPort() != nullptr) {
     VResourceFile* file = PictureFile(textView);
-    for (int32_t i = 0; i < kPictureCount; ++i) fPictures[i].reset(new VIconShape(file, kPictureNames[i]));
+    for (int32_t i = 0; i < kPictureCount; ++i)
+      fPictures[i].reset(new VIconShape(file, kPictureNames[i]));
     FlushWindow();
   }
 }
@@ -325,7 +331,8 @@ void xMorvaHRuler::GetIndentBoxes(const xMorvaHRulerGeometry& g, VRect& left, VR
   const int32_t leftX = g.columnLeft + p35 - kIndentHalf;
   left = VRect(leftX, kIndentTop, kIndentWidth, kLeftIndentHeight);
   first = VRect(leftX + p36, kFirstIndentTop, kIndentWidth, kIndentHeight);
-  right = VRect(g.columnLeft + g.columnWidth - kIndentHalf - p37, kIndentTop, kIndentWidth, kIndentHeight);
+  right = VRect(g.columnLeft + g.columnWidth - kIndentHalf - p37, kIndentTop, kIndentWidth,
+                kIndentHeight);
 }
 
 void xMorvaHRuler::DrawMarker(VPort& port, int32_t slot, int32_t x, int32_t y) {
@@ -345,18 +352,19 @@ void xMorvaHRuler::DrawContent(VPort& port) {
   const int32_t band[4] = {g.textLeft - 1, kBandStart, g.textWidth + 2, kBandWidth};
   DrawLookElement(port, kLookText, 0, band, 0);
   const int32_t pageRight = g.origin + g.pageWidth;
-  DrawRuler(port, VRect(g.columnLeft, 0, std::max(pageRight - g.columnLeft, 0), GetHeight()), true, false,
-            g.textLeft + g.textWidth);
+  DrawRuler(port, VRect(g.columnLeft, 0, std::max(pageRight - g.columnLeft, 0), GetHeight()), true,
+            false, g.textLeft + g.textWidth);
   if (g.pageView && g.columnLeft >= 0) {
-    DrawRuler(port, VRect(g.origin, 0, std::max(g.columnLeft - g.origin, 0), GetHeight()), false, false,
-              g.textLeft);
+    DrawRuler(port, VRect(g.origin, 0, std::max(g.columnLeft - g.origin, 0), GetHeight()), false,
+              false, g.textLeft);
   }
   // The gaps between the body's columns.
   if (fDocument->IsBodyCurrent() && g.columns > 1) {
     port.SetPenColorIndex(kColourInnerEdge);
     const int64_t shared = int64_t(g.textWidth) - int64_t(g.columns - 1) * g.spacing;
     for (int32_t k = 1; k < g.columns; ++k) {
-      const int32_t nextLeft = int32_t(g.textLeft + shared * k / g.columns + int64_t(k) * g.spacing);
+      const int32_t nextLeft =
+          int32_t(g.textLeft + shared * k / g.columns + int64_t(k) * g.spacing);
       const int32_t gapLeft = nextLeft - g.spacing;
       port.DrawLine(gapLeft, kGapFrom, gapLeft, kGapTo);
       port.DrawLine(nextLeft, kGapFrom, nextLeft, kGapTo);
@@ -385,7 +393,8 @@ void xMorvaHRuler::DrawContent(VPort& port) {
   const int32_t grayed = kLeftIndentGrayed - kLeftIndent;
   const int32_t leftX = g.columnLeft + p35 - kIndentHalf;
   DrawMarker(port, kLeftIndent + (uniform(kPropLeftIndent) ? 0 : grayed), leftX, kIndentTop);
-  DrawMarker(port, kFirstIndent + (uniform(kPropFirstLineIndent) ? 0 : grayed), leftX + p36, kFirstIndentTop);
+  DrawMarker(port, kFirstIndent + (uniform(kPropFirstLineIndent) ? 0 : grayed), leftX + p36,
+             kFirstIndentTop);
   DrawMarker(port, kRightIndent + (uniform(kPropRightIndent) ? 0 : grayed),
              g.columnLeft + g.columnWidth - kIndentHalf - p37, kIndentTop);
   const xMorvaTabs& tabs = text->GetCurrentTabs();
@@ -394,11 +403,13 @@ void xMorvaHRuler::DrawContent(VPort& port) {
     const uint32_t stop = tabs.StopAt(i);
     if (fDragKind == kDragTab && i == fDraggedTab) continue;
     const int32_t kind = std::clamp<int32_t>(TabStopKind(stop), 1, 5);
-    DrawMarker(port, kTabPictures + tabGrayed + kind - 1, g.columnLeft + TabStopPosition(stop) - kTabHalf, kTabTop);
+    DrawMarker(port, kTabPictures + tabGrayed + kind - 1,
+               g.columnLeft + TabStopPosition(stop) - kTabHalf, kTabTop);
   }
   if (fDragKind == kDragTab && fTabHidden == 0) {
     const int32_t kind = std::clamp<int32_t>(fDraggedTabKind, 1, 5);
-    DrawMarker(port, kTabPictures + tabGrayed + kind - 1, g.columnLeft + fDragValue - kTabHalf, kTabTop);
+    DrawMarker(port, kTabPictures + tabGrayed + kind - 1, g.columnLeft + fDragValue - kTabHalf,
+               kTabTop);
   }
 }
 

@@ -60,7 +60,8 @@ class xMorvaRuler : public VFrame {
 
   // The marks of a scale `length` pixels long in `unit` at `dpi`, from the
   // zero point on, in order; empty for an unknown unit or no length.
-  static void ListScale(int32_t unit, int32_t dpi, int32_t length, std::vector<xMorvaScaleMark>& marks);
+  static void ListScale(int32_t unit, int32_t dpi, int32_t length,
+                        std::vector<xMorvaScaleMark>& marks);
   // Draws the scale over `rect` (its left, or top when `vertical`, is the
   // start): forward from the start, else back from the end; a number that
   // would cover the `avoid` position is left out.
@@ -108,8 +109,8 @@ class xMorvaRuler : public VFrame {
   // Runs the drag of a marker (`marker` in ruler coordinates) along the
   // ruler and answers its last value; `pulledOff` tells whether a tab stop
   // ended off the ruler.
-  int32_t Drag(const VEvent& event, bool horizontal, int32_t kind, int32_t value, bool forward, int32_t marker,
-               int32_t minimum, int32_t maximum, bool* pulledOff);
+  int32_t Drag(const VEvent& event, bool horizontal, int32_t kind, int32_t value, bool forward,
+               int32_t marker, int32_t minimum, int32_t maximum, bool* pulledOff);
 
   xMorvaFrame* fTextView;
   xMorvaDocument* fDocument;

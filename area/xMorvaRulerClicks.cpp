@@ -32,7 +32,8 @@ constexpr uint16_t kUndoKindProperty = 0;
 }  // namespace
 
 void xMorvaHRuler::Press(const VEvent& event, int32_t x, int32_t y) {
-  if (fDocument == nullptr || fTextView == nullptr || fDocument->GetCurrentPart() == nullptr) return;
+  if (fDocument == nullptr || fTextView == nullptr || fDocument->GetCurrentPart() == nullptr)
+    return;
   xMorvaHRulerGeometry g;
   GetGeometry(g);
   if (PressIndent(event, g, x, y)) return;
@@ -40,7 +41,8 @@ void xMorvaHRuler::Press(const VEvent& event, int32_t x, int32_t y) {
   PressTab(event, g, x, y);
 }
 
-bool xMorvaHRuler::PressIndent(const VEvent& event, const xMorvaHRulerGeometry& g, int32_t x, int32_t y) {
+bool xMorvaHRuler::PressIndent(const VEvent& event, const xMorvaHRulerGeometry& g, int32_t x,
+                               int32_t y) {
   VRect leftBox, firstBox, rightBox;
   GetIndentBoxes(g, leftBox, firstBox, rightBox);
   const VPoint p(x, y);
@@ -84,14 +86,16 @@ bool xMorvaHRuler::PressIndent(const VEvent& event, const xMorvaHRulerGeometry& 
   if (v != value || !uniform) {
     fDocument->BeginChange();
     text->SetPropertyWithUndo(property, v);
-    if (kind == kDragLeftKeepFirst) text->SetPropertyWithUndo(kPropFirstLineIndent, first + left - v);
+    if (kind == kDragLeftKeepFirst)
+      text->SetPropertyWithUndo(kPropFirstLineIndent, first + left - v);
     fDocument->EndChange();
   }
   AfterRulerChange();
   return true;
 }
 
-bool xMorvaHRuler::PressMargin(const VEvent& event, const xMorvaHRulerGeometry& g, int32_t x, int32_t y) {
+bool xMorvaHRuler::PressMargin(const VEvent& event, const xMorvaHRulerGeometry& g, int32_t x,
+                               int32_t y) {
   if (!g.pageView || y < kMarginBandTop || y > kMarginBandBottom) return false;
   xMorvaDocParams& params = fDocument->Params();
   int32_t kind = kDragNone, value = 0, marker = 0, minimum = 0, maximum = 0;
@@ -144,7 +148,8 @@ bool xMorvaHRuler::PressMargin(const VEvent& event, const xMorvaHRulerGeometry& 
   return true;
 }
 
-void xMorvaHRuler::PressTab(const VEvent& event, const xMorvaHRulerGeometry& g, int32_t x, int32_t) {
+void xMorvaHRuler::PressTab(const VEvent& event, const xMorvaHRulerGeometry& g, int32_t x,
+                            int32_t) {
   if (x < g.columnLeft || int64_t(x) > int64_t(g.columnLeft) + g.columnWidth) return;
   xMorvaTextInterface* text = fDocument->GetCurrentPart();
   const xMorvaTabs& tabs = text->GetCurrentTabs();
@@ -153,7 +158,8 @@ void xMorvaHRuler::PressTab(const VEvent& event, const xMorvaHRulerGeometry& g, 
   int32_t index = -1;
   int32_t position = x - g.columnLeft;
   uint8_t kind = kTabLeft;
-  if (xMorvaTabSelector* selector = fTextView->GetTabSelector()) kind = uint8_t(selector->GetCurrentKind());
+  if (xMorvaTabSelector* selector = fTextView->GetTabSelector())
+    kind = uint8_t(selector->GetCurrentKind());
   uint8_t leader = 0;
   int32_t nearest = kTabReach + 1;
   for (int32_t i = 0; i < tabs.Count(); ++i) {
@@ -171,7 +177,8 @@ void xMorvaHRuler::PressTab(const VEvent& event, const xMorvaHRulerGeometry& g, 
     leader = TabStopLeader(tabs.StopAt(index));
   }
   if (event.IsDoubleClick()) {
-    if (xMorvaDocumentArea* area = fDocument->GetArea(); area != nullptr && !area->CallAreaCallback(kCommandTabsDialog)) {
+    if (xMorvaDocumentArea* area = fDocument->GetArea();
+        area != nullptr && !area->CallAreaCallback(kCommandTabsDialog)) {
       area->RunCommand(kCommandTabsDialog);
     }
     return;
@@ -183,15 +190,17 @@ void xMorvaHRuler::PressTab(const VEvent& event, const xMorvaHRulerGeometry& g, 
   fDraggedTab = index;
   fDraggedTabKind = kind;
   bool pulledOff = false;
-  const int32_t v =
-      Drag(event, true, kDragTab, position, true, g.columnLeft + position, minimum, maximum, &pulledOff);
+  const int32_t v = Drag(event, true, kDragTab, position, true, g.columnLeft + position, minimum,
+                         maximum, &pulledOff);
   fDraggedTab = -1;
   if (index < 0 && pulledOff) return;
   fDocument->BeginChange();
   text->BeginUndoStep(kUndoKindProperty, kPropTabs);
   int32_t result = 0;
   // The old stop goes first (a stop of kind 0 at its place removes it).
-  if (index >= 0) result = text->SetPropertyValue(kPropTabs, int32_t(MakeTabStop(int16_t(oldPosition), 0, kTabNone)));
+  if (index >= 0)
+    result =
+        text->SetPropertyValue(kPropTabs, int32_t(MakeTabStop(int16_t(oldPosition), 0, kTabNone)));
   if (result == 0 && !pulledOff) {
     result = text->SetPropertyValue(kPropTabs, int32_t(MakeTabStop(int16_t(v), leader, kind)));
   }

@@ -23,6 +23,8 @@ constexpr int32_t kPageGap = 4;
 // How near an edge a press or the cursor must be, exclusive.
 constexpr int32_t kEdgeReach = 4;
 
-inline bool NearEdge(int32_t at, int64_t edge) { return std::llabs(int64_t(at) - edge) < kEdgeReach; }
+inline bool NearEdge(int32_t at, int64_t edge) {
+  return std::llabs(int64_t(at) - edge) < kEdgeReach;
+}
 
 }  // namespace xMorvaRulerLook

@@ -17,7 +17,8 @@ using namespace xMorvaRulerLook;
 namespace {
 
 constexpr const char* kIconNames[xMorvaTabSelector::kKindCount] = {
-    "LeftTabulation", "CenteredTabulation", "RightTabulation", "DecimalTabulation", "BarTabulation"};
+    "LeftTabulation", "CenteredTabulation", "RightTabulation", "DecimalTabulation",
+    "BarTabulation"};
 constexpr int32_t kLookSquare = 18;
 // The square the kind shows in, and where its icon stands.
 constexpr int32_t kSquareLeft = 3;
@@ -30,7 +31,8 @@ constexpr int32_t kPressTo = 20;
 
 }  // namespace
 
-xMorvaTabSelector::xMorvaTabSelector(VFrame* parent, xMorvaFrame* textView, xMorvaDocument* document)
+xMorvaTabSelector::xMorvaTabSelector(VFrame* parent, xMorvaFrame* textView,
+                                     xMorvaDocument* document)
     : VFrame(parent, nullptr), fTextView(textView), fDocument(document) {
   ResizeTo(kSize, kSize, 0);
   if (GetPort() != nullptr) {
@@ -105,6 +107,7 @@ bool xMorvaTabSelector::MouseDown(VEvent& event) {
 }
 
 bool xMorvaTabSelector::NotifyParent(VFrame* sender, int32_t message, intptr_t parameter) {
-  if (message >= 1 && fTextView != nullptr) return fTextView->NotifyParent(this, message, parameter);
+  if (message >= 1 && fTextView != nullptr)
+    return fTextView->NotifyParent(this, message, parameter);
   return VFrame::NotifyParent(sender, message, parameter);
 }

@@ -27,7 +27,8 @@ xMorvaVRuler::xMorvaVRuler(VFrame* parent, xMorvaFrame* textView, xMorvaDocument
 }
 
 int32_t xMorvaVRuler::EdgeKind(bool upper) const {
-  if (fDocument == nullptr || fDocument->IsBodyCurrent()) return upper ? kDragTopMargin : kDragBottomMargin;
+  if (fDocument == nullptr || fDocument->IsBodyCurrent())
+    return upper ? kDragTopMargin : kDragBottomMargin;
   if (fDocument->IsHeaderCurrent()) return upper ? kDragHeaderTop : kDragHeaderBottom;
   return upper ? kDragFooterTop : kDragFooterBottom;
 }
@@ -51,7 +52,8 @@ void xMorvaVRuler::GetGeometry(xMorvaVRulerGeometry& g) const {
   int32_t rx = 0, ry = 0, vx = 0, vy = 0;
   GetOrigin(rx, ry);
   fTextView->GetOrigin(vx, vy);
-  const int64_t top = int64_t(page) * (int64_t(g.pageHeight) + kPageGap) + kPageGap - fTextView->GetScrollY() + vy - ry;
+  const int64_t top = int64_t(page) * (int64_t(g.pageHeight) + kPageGap) + kPageGap -
+                      fTextView->GetScrollY() + vy - ry;
   g.pageTop = int32_t(std::clamp<int64_t>(top, INT32_MIN / 2, INT32_MAX / 2));
   if (fDocument->IsBodyCurrent()) {
     g.textTop = g.pageTop + bands.topMargin;
@@ -79,19 +81,22 @@ void xMorvaVRuler::DrawContent(VPort& port) {
   const int32_t pageBottom = g.pageTop + g.pageHeight;
   DrawRuler(port, VRect(0, g.textTop, GetWidth(), std::max(pageBottom - g.textTop, 0)), true, true,
             g.textTop + g.textHeight);
-  DrawRuler(port, VRect(0, g.pageTop, GetWidth(), std::max(g.textTop - g.pageTop, 0)), false, true, g.textTop);
+  DrawRuler(port, VRect(0, g.pageTop, GetWidth(), std::max(g.textTop - g.pageTop, 0)), false, true,
+            g.textTop);
 }
 
 int32_t xMorvaVRuler::CursorIdAt(int32_t x, int32_t y) {
   if (fDocument == nullptr || x < kCursorBandLeft || x >= kCursorBandRight) return 0;
   xMorvaVRulerGeometry g;
   GetGeometry(g);
-  if (NearEdge(y, g.textTop) || NearEdge(y, int64_t(g.textTop) + g.textHeight)) return kCursorResizeUpDown;
+  if (NearEdge(y, g.textTop) || NearEdge(y, int64_t(g.textTop) + g.textHeight))
+    return kCursorResizeUpDown;
   return 0;
 }
 
 void xMorvaVRuler::Press(const VEvent& event, int32_t, int32_t y) {
-  if (fDocument == nullptr || fTextView == nullptr || fDocument->GetParams().GetViewMode() != 0) return;
+  if (fDocument == nullptr || fTextView == nullptr || fDocument->GetParams().GetViewMode() != 0)
+    return;
   xMorvaVRulerGeometry g;
   GetGeometry(g);
   bool upper = true;

@@ -66,7 +66,8 @@ void BM_RulerDragStep(benchmark::State& state) {
   area->GetPaneView()->Layout(1);
   xMorvaHRuler* ruler = area->GetFrames().front()->GetHRuler();
   xMorvaTabs tabs;
-  for (int64_t i = 0; i < state.range(0); ++i) tabs.AddStop(MakeTabStop(int16_t(2 + i * 2), 0, kTabLeft));
+  for (int64_t i = 0; i < state.range(0); ++i)
+    tabs.AddStop(MakeTabStop(int16_t(2 + i * 2), 0, kTabLeft));
   document->BeginChange();
   document->GetCurrentPart()->SetTabsWithUndo(tabs);
   document->EndChange();

@@ -68,7 +68,9 @@ class DraggerTest : public AreaTest {
     add(false);
     ASSERT_TRUE(LoadHeadlessInput(entries.data(), entries.size(), 1000));
   }
-  xMorvaPicturesInPage* Pictures() { return static_cast<xMorvaPicturesInPage*>(document->GetPagePictures()); }
+  xMorvaPicturesInPage* Pictures() {
+    return static_cast<xMorvaPicturesInPage*>(document->GetPagePictures());
+  }
   // A picture of 40 x 30 on page 0 at (50, 60), selected.
   void AddPagePicture() {
     VMetafilePort recorder(nullptr, 0, 0, 40, 30);
@@ -103,8 +105,8 @@ TEST_F(DraggerTest, ARulerMarkerSnapsUnlessControlIsDownAndKeepsToItsLimits) {
   ASSERT_NE(ruler, nullptr);
   document->Params().SetDisplayUnit(kUnitPoints);
   const VEvent press(100, 5, 1, false, false, false, false, false, 1, 0);
-  xMorvaRulerDragger dragger(frame, press, ruler, xMorvaRuler::kDragLeftMargin, true, 23, true, kUnitPoints, 100, 0,
-                             200);
+  xMorvaRulerDragger dragger(frame, press, ruler, xMorvaRuler::kDragLeftMargin, true, 23, true,
+                             kUnitPoints, 100, 0, 200);
   // The start snaps at once, and the marker moves with it.
   EXPECT_EQ(dragger.GetValue(), 20);
   EXPECT_EQ(dragger.GetMarkerPosition(), 97);
@@ -126,8 +128,8 @@ TEST_F(DraggerTest, ARulerMarkerSnapsUnlessControlIsDownAndKeepsToItsLimits) {
 TEST_F(DraggerTest, AMarkerMeasuredFromTheFarEdgeGrowsAsTheMouseGoesBack) {
   xMorvaHRuler* ruler = frame->GetHRuler();
   const VEvent press(300, 15, 1, false, false, true, false, false, 1, 0);
-  xMorvaRulerDragger dragger(frame, press, ruler, xMorvaRuler::kDragRightIndent, true, 10, false, kUnitPoints, 300,
-                             0, 100);
+  xMorvaRulerDragger dragger(frame, press, ruler, xMorvaRuler::kDragRightIndent, true, 10, false,
+                             kUnitPoints, 300, 0, 100);
   dragger.Move(-25, 0, true);
   EXPECT_EQ(dragger.GetValue(), 35);
   EXPECT_EQ(dragger.GetMarkerPosition(), 275);
@@ -136,7 +138,8 @@ TEST_F(DraggerTest, AMarkerMeasuredFromTheFarEdgeGrowsAsTheMouseGoesBack) {
 TEST_F(DraggerTest, ATabStopPulled21PixelsAcrossIsHiddenAndComesBackAt20) {
   xMorvaHRuler* ruler = frame->GetHRuler();
   const VEvent press(100, 5, 1, false, false, true, false, false, 1, 0);
-  xMorvaRulerDragger dragger(frame, press, ruler, xMorvaRuler::kDragTab, true, 50, true, kUnitPoints, 100, 0, 500);
+  xMorvaRulerDragger dragger(frame, press, ruler, xMorvaRuler::kDragTab, true, 50, true,
+                             kUnitPoints, 100, 0, 500);
   dragger.Move(0, 20, true);
   EXPECT_TRUE(dragger.IsVisible());
   dragger.Move(0, 1, true);
@@ -148,8 +151,8 @@ TEST_F(DraggerTest, ATabStopPulled21PixelsAcrossIsHiddenAndComesBackAt20) {
   dragger.Move(0, -41, true);  // as far above
   EXPECT_FALSE(dragger.IsVisible());
   // Only tab stops leave the ruler.
-  xMorvaRulerDragger margin(frame, press, ruler, xMorvaRuler::kDragLeftMargin, true, 50, true, kUnitPoints, 100, 0,
-                            500);
+  xMorvaRulerDragger margin(frame, press, ruler, xMorvaRuler::kDragLeftMargin, true, 50, true,
+                            kUnitPoints, 100, 0, 500);
   margin.Move(0, 60, true);
   EXPECT_TRUE(margin.IsVisible());
 }

@@ -32,7 +32,8 @@ using areatest::AreaTest;
 
 // A pixel of a 32-bit canvas.
 uint32_t Pixel(const VDIBPort& canvas, int32_t x, int32_t y) {
-  return static_cast<const uint32_t*>(canvas.GetBits())[size_t(y) * size_t(canvas.GetWidth()) + size_t(x)];
+  return static_cast<const uint32_t*>(
+      canvas.GetBits())[size_t(y) * size_t(canvas.GetWidth()) + size_t(x)];
 }
 
 // ---- The scale
@@ -71,7 +72,8 @@ TEST(RulerScale, InchesTickEveryEighthWithTheHalfLonger) {
 TEST(RulerScale, PixelsAreNumberedEveryFiftyWithoutAMiddleMark) {
   std::vector<xMorvaScaleMark> marks;
   xMorvaRuler::ListScale(kUnitPoints, 72, 120, marks);
-  EXPECT_EQ(Offsets(marks, 100), (std::vector<int32_t>{0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100}));
+  EXPECT_EQ(Offsets(marks, 100),
+            (std::vector<int32_t>{0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100}));
   for (const xMorvaScaleMark& m : marks) {
     EXPECT_FALSE(m.middle);
     if (m.numbered) {
@@ -120,15 +122,16 @@ TEST(RulerSnap, ToAQuarterCentimetreAnEighthInchOrTenPixels) {
 
 // ---- Picture outlines
 
-xMorvaResizeOutline Outline(int16_t h, int16_t v, const VRect& box, double ratio, int32_t maxW = 1000,
-                            int32_t maxH = 1000) {
+xMorvaResizeOutline Outline(int16_t h, int16_t v, const VRect& box, double ratio,
+                            int32_t maxW = 1000, int32_t maxH = 1000) {
   xMorvaResizeOutline o;
   o.horizontalHandle = h;
   o.verticalHandle = v;
   o.maximumWidth = maxW;
   o.maximumHeight = maxH;
   o.ratio = ratio;
-  o.Start(box, int32_t(h == 1 ? box.GetLeft() : box.GetRight()), int32_t(v == 2 ? box.GetTop() : box.GetBottom()));
+  o.Start(box, int32_t(h == 1 ? box.GetLeft() : box.GetRight()),
+          int32_t(v == 2 ? box.GetTop() : box.GetBottom()));
   return o;
 }
 
@@ -140,13 +143,13 @@ TEST(PictureResize, EachHandleKeepsEightPixelsAndTheLimits) {
   };
   const VRect box(100, 100, 60, 40);
   const Row rows[] = {
-      {3, 4, 20, 10, 100, 100, 80, 50},      // right and bottom grow
-      {3, 4, -500, -500, 100, 100, 8, 8},    // never below 8
-      {1, 2, -10, -5, 90, 95, 70, 45},       // left and top move out
-      {1, 2, 500, 500, 152, 132, 8, 8},      // the far edges stay
-      {3, 0, 2000, 2000, 100, 100, 200, 40}, // width to its limit; height fixed
-      {0, 4, 50, 2000, 100, 100, 60, 150},   // height to its limit; width fixed
-      {1, 0, -2000, 0, -40, 100, 200, 40},   // the left edge stops at the limit
+      {3, 4, 20, 10, 100, 100, 80, 50},       // right and bottom grow
+      {3, 4, -500, -500, 100, 100, 8, 8},     // never below 8
+      {1, 2, -10, -5, 90, 95, 70, 45},        // left and top move out
+      {1, 2, 500, 500, 152, 132, 8, 8},       // the far edges stay
+      {3, 0, 2000, 2000, 100, 100, 200, 40},  // width to its limit; height fixed
+      {0, 4, 50, 2000, 100, 100, 60, 150},    // height to its limit; width fixed
+      {1, 0, -2000, 0, -40, 100, 200, 40},    // the left edge stops at the limit
   };
   for (const Row& r : rows) {
     xMorvaResizeOutline o = Outline(r.h, r.v, box, 1.5, 200, 150);
@@ -218,7 +221,8 @@ class RulerTest : public AreaTest {
   // Presses `ruler` at its point `from`, moves the mouse through `path`
   // (points of the ruler) and lets the button go; with `control` the
   // Control key is held throughout.
-  void Drag(xMorvaRuler* ruler, VPoint from, std::vector<VPoint> path, bool control = false, int16_t clicks = 1) {
+  void Drag(xMorvaRuler* ruler, VPoint from, std::vector<VPoint> path, bool control = false,
+            int16_t clicks = 1) {
     int32_t ox = 0, oy = 0;
     ruler->GetOrigin(ox, oy);
     std::vector<HeadlessInputEntry> entries;
@@ -317,8 +321,8 @@ TEST_F(RulerTest, DraggingTheLeftIndentSnapsAndIsOneUndoableChange) {
   const int32_t left = ColumnLeft();
   // The lower part of the left indent's picture: the first line goes along.
   Drag(hRuler, VPoint(left, 18), {VPoint(left + 20, 18), VPoint(left + 40, 18)});
-  const int32_t expected = xMorvaRulerDragger::SnapToUnit(40, document->GetParams().GetDisplayUnit(),
-                                                          GetScreenResolution());
+  const int32_t expected = xMorvaRulerDragger::SnapToUnit(
+      40, document->GetParams().GetDisplayUnit(), GetScreenResolution());
   EXPECT_EQ(Text()->GetPropertyValue(kPropLeftIndent), expected);
   EXPECT_EQ(Text()->GetPropertyValue(kPropFirstLineIndent), 0);
   EXPECT_EQ(hRuler->GetDragKind(), 0);
@@ -371,7 +375,8 @@ TEST_F(RulerTest, BadPressesChangeNothing) {
   int32_t left = ColumnLeft();
   // A paragraph with 256 stops takes no new one.
   xMorvaTabs full;
-  for (int16_t i = 0; i < xMorvaTabs::kCapacity; ++i) full.AddStop(MakeTabStop(int16_t(1000 + i), 0, kTabLeft));
+  for (int16_t i = 0; i < xMorvaTabs::kCapacity; ++i)
+    full.AddStop(MakeTabStop(int16_t(1000 + i), 0, kTabLeft));
   document->BeginChange();
   ASSERT_EQ(Text()->SetTabsWithUndo(full), 0);
   document->EndChange();
@@ -411,7 +416,8 @@ TEST_F(RulerTest, MarginDragsChangeTheDocumentsParameters) {
   EXPECT_TRUE(document->IsModified());
   const int32_t right = document->GetParams().GetRightMargin();
   hRuler->GetGeometry(g);
-  Drag(hRuler, VPoint(g.textLeft + g.textWidth, 8), {VPoint(g.textLeft + g.textWidth - 12, 8)}, true);
+  Drag(hRuler, VPoint(g.textLeft + g.textWidth, 8), {VPoint(g.textLeft + g.textWidth - 12, 8)},
+       true);
   EXPECT_EQ(document->GetParams().GetRightMargin(), right + 12);
   // Cursors over the edges, none elsewhere.
   hRuler->GetGeometry(g);
@@ -445,7 +451,8 @@ TEST_F(RulerTest, AMixedSelectionGraysTheIndentMarkers) {
   };
   EXPECT_EQ(markerInk(), 0x000000u);
   Text()->SetSelection(0, Text()->GetLength());
-  ASSERT_EQ(static_cast<const xMorvaEngine*>(Text())->GetPropertiesStates().GetState(kPropLeftIndent), 0);
+  ASSERT_EQ(
+      static_cast<const xMorvaEngine*>(Text())->GetPropertiesStates().GetState(kPropLeftIndent), 0);
   EXPECT_EQ(markerInk(), 0x808080u);
 }
 
@@ -488,7 +495,8 @@ TEST_F(RulerTest, TheVerticalRulerMovesTheCurrentPartsEdges) {
   EXPECT_EQ(document->GetParams().GetBands(false).topMargin, margin);
   int32_t minimum = 0, maximum = 0;
   document->GetHeaderTopRange(false, minimum, maximum);
-  EXPECT_EQ(document->GetParams().GetBands(false).headerTop, std::clamp(headerTop + 2, minimum, maximum));
+  EXPECT_EQ(document->GetParams().GetBands(false).headerTop,
+            std::clamp(headerTop + 2, minimum, maximum));
 }
 
 TEST_F(RulerTest, TheTabSelectorsCommandsAndItsBorder) {

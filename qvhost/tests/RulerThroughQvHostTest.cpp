@@ -42,22 +42,23 @@ const char kStart[] =
     "click 90 102\n";
 
 TEST_F(RulerScripts, IndentsAndTabStopsAreDraggedOnTheRuler) {
-  const std::string script =
-      std::string(kStart) + Shot("typed.png") +
-      // The lower part of the left indent's marker: the whole paragraph
-      // moves in by a centimetre, snapped.
-      "drag 78 88 to 117 88 steps 4\n" + Shot("indented.png") + Compare("letter", "ruler_left_indent.png") +
-      // A click on the empty band makes a left stop.
-      "click 230 75\n" + Shot("left_stop.png") + Compare("letter", "ruler_left_stop.png") +
-      // The selector's menu chooses right stops for the next click.
-      "menu choose 3\n"
-      "click 60 80\n"
-      "click 300 75\n" +
-      Shot("right_stop.png") + Compare("letter", "ruler_right_stop.png") +
-      // Pulled down off the ruler, the left stop goes.
-      "drag 230 75 to 230 110 steps 4\n" + Shot("pulled.png") +
-      "area body 17\n"
-      "stop -2\n";
+  const std::string script = std::string(kStart) + Shot("typed.png") +
+                             // The lower part of the left indent's marker: the whole paragraph
+                             // moves in by a centimetre, snapped.
+                             "drag 78 88 to 117 88 steps 4\n" + Shot("indented.png") +
+                             Compare("letter", "ruler_left_indent.png") +
+                             // A click on the empty band makes a left stop.
+                             "click 230 75\n" + Shot("left_stop.png") +
+                             Compare("letter", "ruler_left_stop.png") +
+                             // The selector's menu chooses right stops for the next click.
+                             "menu choose 3\n"
+                             "click 60 80\n"
+                             "click 300 75\n" +
+                             Shot("right_stop.png") + Compare("letter", "ruler_right_stop.png") +
+                             // Pulled down off the ruler, the left stop goes.
+                             "drag 230 75 to 230 110 steps 4\n" + Shot("pulled.png") +
+                             "area body 17\n"
+                             "stop -2\n";
   const ScriptRunner::Outcome outcome = Run(script);
   ASSERT_TRUE(outcome.ok()) << outcome.error << "\n" << out.str();
   EXPECT_EQ(outcome.failures, 0) << out.str();
