@@ -63,10 +63,17 @@ xMorvaFrame::xMorvaFrame(VPaneView* paneView, xMorvaDocument* document, xMorvaPl
 }
 
 xMorvaFrame::~xMorvaFrame() {
+  ForgetRulerParts();
+  SetDocument(nullptr);
+}
+
+void xMorvaFrame::ForgetRulerParts() {
   if (fHRuler != nullptr) fHRuler->Forget();
   if (fVRuler != nullptr) fVRuler->Forget();
   if (fTabSelector != nullptr) fTabSelector->Forget();
-  SetDocument(nullptr);
+  fHRuler = nullptr;
+  fVRuler = nullptr;
+  fTabSelector = nullptr;
 }
 
 void xMorvaFrame::MakeRulers(VPaneView* paneView) {

@@ -57,6 +57,7 @@ class xMorvaFrame : public VScrolledView {
   void ForgetArea() {
     fArea = nullptr;
     fDocument = nullptr;
+    ForgetRulerParts();
   }
 
   // The horizontal inset of the document in the frame: in page view the
@@ -119,6 +120,8 @@ class xMorvaFrame : public VScrolledView {
 
   // Makes the two rulers and the tab selector and gives them to the pane.
   void MakeRulers(VPaneView* paneView);
+  // The rulers and the selector show and edit nothing any more.
+  void ForgetRulerParts();
 
   xMorvaPlugIn* fArea = nullptr;
   xMorvaDocument* fDocument = nullptr;
