@@ -8,6 +8,9 @@
 #include "area/xMorvaKeyboard.h"
 #include "area/xMorvaMouse.h"
 #include "area/xMorvaPlugIn.h"
+#include "area/xMorvaRuler.h"
+#include "area/xMorvaTabSelector.h"
+#include "area/xMorvaVerticalRuler.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaText.h"
 #include "document/xMorvaUndo.h"
@@ -52,6 +55,7 @@ xMorvaFrame::xMorvaFrame(VPaneView* paneView, xMorvaDocument* document, xMorvaPl
   SetEnabled(true);
   if (paneView != nullptr) {
     paneView->SetContentView(this, false);
+    MakeRulers(paneView);
     paneView->Layout(1);
     paneView->SetMinimumPaneSize(kMinimumPane, kMinimumPane);
   }
@@ -60,7 +64,43 @@ xMorvaFrame::xMorvaFrame(VPaneView* paneView, xMorvaDocument* document, xMorvaPl
   fSecondMark = 0;
 }
 
-xMorvaFrame::~xMorvaFrame() { SetDocument(nullptr); }
+xMorvaFrame::~xMorvaFrame() {
+  ForgetRulerParts();
+  SetDocument(nullptr);
+}
+
+void xMorvaFrame::ForgetRulerParts() {
+  if (fHRuler != nullptr) fHRuler->Forget();
+  if (fVRuler != nullptr) fVRuler->Forget();
+  if (fTabSelector != nullptr) fTabSelector->Forget();
+  fHRuler = nullptr;
+  fVRuler = nullptr;
+  fTabSelector = nullptr;
+}
+
+void xMorvaFrame::MakeRulers(VPaneView* paneView) {
+  const bool locked = fArea != nullptr && fArea->IsAreaLocked();
+  const bool rulers = fDocument != nullptr && fDocument->GetParams().GetViewFlag(2) != 0 && !locked;
+  const bool pageView = fDocument != nullptr && fDocument->GetParams().GetViewMode() == 0;
+  fHRuler = new xMorvaHRuler(paneView, this, fDocument);
+  paneView->SetTopView(fHRuler, false);
+  paneView->ShowTopView(rulers, false);
+  fVRuler = new xMorvaVRuler(paneView, this, fDocument);
+  paneView->SetLeftView(fVRuler, false);
+  paneView->ShowLeftView(rulers && pageView, false);
+  fTabSelector = new xMorvaTabSelector(paneView, this, fDocument);
+  paneView->SetTopLeftView(fTabSelector, false);
+  // The corner shows with the horizontal ruler, also without the vertical
+  // one beneath it.
+  paneView->SetTopLeftMode(0);
+  paneView->ShowTopLeftView(rulers, false);
+}
+
+void xMorvaFrame::DetachRulerPart(const VFrame* part) {
+  if (part == fHRuler) fHRuler = nullptr;
+  if (part == fVRuler) fVRuler = nullptr;
+  if (part == fTabSelector) fTabSelector = nullptr;
+}
 
 void xMorvaFrame::SetDocument(xMorvaDocument* document) {
   if (fDocument != nullptr && fArea != nullptr) fArea->RemoveFrame(this);
@@ -179,6 +219,9 @@ void xMorvaFrame::Idle(bool flag) {
 
 void xMorvaFrame::ScrollBy(VPort* port, int32_t dx, int32_t dy) {
   if (dx == 0 && dy == 0) return;
+  // The rulers measure from the scrolled text.
+  if (dx != 0 && fHRuler != nullptr) fHRuler->Invalidate(1);
+  if (dy != 0 && fVRuler != nullptr) fVRuler->Invalidate(1);
   if (port == nullptr || fDocument == nullptr) {
     VScrolledView::ScrollBy(port, dx, dy);
     return;
