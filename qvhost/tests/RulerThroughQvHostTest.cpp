@@ -15,15 +15,6 @@ namespace {
 
 class RulerScripts : public ScriptTest {
  protected:
-  static std::string Compare(const std::string& form, const std::string& name) {
-    const std::string reference = std::string(QVHOST_TEST_DATA) + "/" + name;
-    const char* regenerate = std::getenv("QV_REGENERATE_REFERENCES");
-    if (regenerate != nullptr && std::string(regenerate) == "1") {
-      std::filesystem::create_directories(QVHOST_TEST_DATA);
-      return "snapshot " + form + " \"" + reference + "\"\n";
-    }
-    return "expect png " + form + " \"" + reference + "\"\n";
-  }
   std::string Shot(const std::string& name) const {
     return "idle 2\nupdate letter\nsnapshot letter \"" + folder + name + "\"\n";
   }
@@ -46,15 +37,15 @@ TEST_F(RulerScripts, IndentsAndTabStopsAreDraggedOnTheRuler) {
                              // The lower part of the left indent's marker: the whole paragraph
                              // moves in by a centimetre, snapped.
                              "drag 78 88 to 117 88 steps 4\n" + Shot("indented.png") +
-                             Compare("letter", "ruler_left_indent.png") +
+                             CompareLine("letter", "ruler_left_indent.png") +
                              // A click on the empty band makes a left stop.
                              "click 230 75\n" + Shot("left_stop.png") +
-                             Compare("letter", "ruler_left_stop.png") +
+                             CompareLine("letter", "ruler_left_stop.png") +
                              // The selector's menu chooses right stops for the next click.
                              "menu choose 3\n"
                              "click 60 80\n"
                              "click 300 75\n" +
-                             Shot("right_stop.png") + Compare("letter", "ruler_right_stop.png") +
+                             Shot("right_stop.png") + CompareLine("letter", "ruler_right_stop.png") +
                              // Pulled down off the ruler, the left stop goes.
                              "drag 230 75 to 230 110 steps 4\n" + Shot("pulled.png") +
                              "area body 17\n"

@@ -18,15 +18,6 @@ namespace {
 
 class TextInputScripts : public ScriptTest {
  protected:
-  static std::string Compare(const std::string& form, const std::string& name) {
-    const std::string reference = std::string(QVHOST_TEST_DATA) + "/" + name;
-    const char* regenerate = std::getenv("QV_REGENERATE_REFERENCES");
-    if (regenerate != nullptr && std::string(regenerate) == "1") {
-      std::filesystem::create_directories(QVHOST_TEST_DATA);
-      return "snapshot " + form + " \"" + reference + "\"\n";
-    }
-    return "expect png " + form + " \"" + reference + "\"\n";
-  }
   std::string Snapshot(const std::string& name) { return "update f\nsnapshot f \"" + folder + name + "\"\n"; }
   void RunOk(const std::string& script) {
     const ScriptRunner::Outcome outcome = Run(script);
@@ -38,7 +29,7 @@ class TextInputScripts : public ScriptTest {
 // The form's content lies at (40, 60) of the screen and the area at (10,
 // 10) of it: the text's first line is at y 82, its second at y 100, and
 // "world" at x 130 to 155.
-const char kStart[] =
+const char kTextStart[] =
     "set name \"Qvbase\"\n"
     "set version 0x680\n"
     "start -1\n"
@@ -53,30 +44,30 @@ const char kStart[] =
 const char kEnd[] = "area body 17\nstop -2\n";
 
 TEST_F(TextInputScripts, KeysAndClicksSelectWhatTheySay) {
-  RunOk(std::string(kStart) +
+  RunOk(std::string(kTextStart) +
         // Shift and Command-Shift Left from the text's end: "here" and the
         // word before it.
         "key left modifiers 0x200\n"
-        "key left modifiers 0x300\n" + Compare("f", "text_keys_selected.png") +
-        "click 140 82 count 2\n" + Compare("f", "text_word_selected.png") +
-        "drag 82 82 to 150 100 steps 4\n" + Compare("f", "text_drag_selected.png") +
-        "drag 60 82 to 60 101 steps 3\n" + Compare("f", "text_margin_lines.png") + kEnd);
+        "key left modifiers 0x300\n" + CompareLine("f", "text_keys_selected.png") +
+        "click 140 82 count 2\n" + CompareLine("f", "text_word_selected.png") +
+        "drag 82 82 to 150 100 steps 4\n" + CompareLine("f", "text_drag_selected.png") +
+        "drag 60 82 to 60 101 steps 3\n" + CompareLine("f", "text_margin_lines.png") + kEnd);
 }
 
 TEST_F(TextInputScripts, ControlClickInsertsTheFieldTheChooserAnswers) {
-  RunOk(std::string(kStart) + "click 100 82\n" + Snapshot("plain.png") + "click 150 100\n" +
+  RunOk(std::string(kTextStart) + "click 100 82\n" + Snapshot("plain.png") + "click 150 100\n" +
         // The chooser answers no table: the caret moves, nothing goes in.
         "choose field 0 0\n"
         "click 100 82 modifiers 0x1000\n" + Snapshot("none.png") +
         "choose field 1 1\n"
-        "click 100 82 modifiers 0x1000\n" + Compare("f", "text_host_field.png") + kEnd);
+        "click 100 82 modifiers 0x1000\n" + CompareLine("f", "text_host_field.png") + kEnd);
   EXPECT_NE(At("field at 100,82: 0.0"), std::string::npos) << out.str();
   EXPECT_NE(At("field at 100,82: 1.1"), std::string::npos) << out.str();
   EXPECT_EQ(Png("none.png"), Png("plain.png"));
 }
 
 TEST_F(TextInputScripts, InputThatCannotChangeTheTextLeavesItWhole) {
-  RunOk(std::string(kStart) + Snapshot("typed.png") +
+  RunOk(std::string(kTextStart) + Snapshot("typed.png") +
         "key home modifiers 0x100\n"
         "key left\n"
         "key delete modifiers 0x200\n"
