@@ -27,7 +27,7 @@ class TextInputScripts : public ScriptTest {
 };
 
 // The form's content lies at (40, 60) of the screen and the area at (10,
-// 10) of it: the text's first line is at y 82, its second at y 100, and
+// 10) of it: the text's first line is at y 106, its second at y 124 (under the ruler), and
 // "world" at x 130 to 155.
 const char kTextStart[] =
     "set name \"Qvbase\"\n"
@@ -49,20 +49,20 @@ TEST_F(TextInputScripts, KeysAndClicksSelectWhatTheySay) {
         // word before it.
         "key left modifiers 0x200\n"
         "key left modifiers 0x300\n" + CompareLine("f", "text_keys_selected.png") +
-        "click 140 82 count 2\n" + CompareLine("f", "text_word_selected.png") +
-        "drag 82 82 to 150 100 steps 4\n" + CompareLine("f", "text_drag_selected.png") +
-        "drag 60 82 to 60 101 steps 3\n" + CompareLine("f", "text_margin_lines.png") + kEnd);
+        "click 140 106 count 2\n" + CompareLine("f", "text_word_selected.png") +
+        "drag 82 106 to 150 124 steps 4\n" + CompareLine("f", "text_drag_selected.png") +
+        "drag 60 106 to 60 125 steps 3\n" + CompareLine("f", "text_margin_lines.png") + kEnd);
 }
 
 TEST_F(TextInputScripts, ControlClickInsertsTheFieldTheChooserAnswers) {
-  RunOk(std::string(kTextStart) + "click 100 82\n" + Snapshot("plain.png") + "click 150 100\n" +
+  RunOk(std::string(kTextStart) + "click 100 106\n" + Snapshot("plain.png") + "click 150 124\n" +
         // The chooser answers no table: the caret moves, nothing goes in.
         "choose field 0 0\n"
-        "click 100 82 modifiers 0x1000\n" + Snapshot("none.png") +
+        "click 100 106 modifiers 0x1000\n" + Snapshot("none.png") +
         "choose field 1 1\n"
-        "click 100 82 modifiers 0x1000\n" + CompareLine("f", "text_host_field.png") + kEnd);
-  EXPECT_NE(At("field at 100,82: 0.0"), std::string::npos) << out.str();
-  EXPECT_NE(At("field at 100,82: 1.1"), std::string::npos) << out.str();
+        "click 100 106 modifiers 0x1000\n" + CompareLine("f", "text_host_field.png") + kEnd);
+  EXPECT_NE(At("field at 100,106: 0.0"), std::string::npos) << out.str();
+  EXPECT_NE(At("field at 100,106: 1.1"), std::string::npos) << out.str();
   EXPECT_EQ(Png("none.png"), Png("plain.png"));
 }
 
