@@ -12,7 +12,9 @@
 #include "views/VCommandListeners.h"
 
 class VFrame;
+class VGridDrawData;
 class VMenuBase;
+class VMenuDrawData;
 class VResourceFile;
 
 class VWinMenuBar : public VObject, public VCommandMenuBar {
@@ -75,3 +77,11 @@ LRESULT MenuWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Names the procedure MenuWindowProc hands messages on to; answers the
 // previous one.
 WNDPROC SetMenuEarlierProc(WNDPROC procedure);
+
+// The grid menu the cursor was last over while a grid was open (null: none).
+// Cleared when a pop-up's tracking starts; the pop-up and the main window's
+// procedure read its highlighted cell when no item id was chosen.
+VGridDrawData* GetRememberedGrid();
+void ClearRememberedGrid();
+// Forgets the draw data wherever the window procedures keep it: it is going.
+void ForgetGridDrawData(const VMenuDrawData* data);
