@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "framework/core/VService.h"
+
 // A menu that executes its items.
 class VMenuItemExecutor {
  public:
@@ -31,3 +33,11 @@ class VWindowMenuBar {
   virtual void RemoveToolboxMenuBar() = 0;
 };
 
+
+// Carries out the choices waiting in the window menu bars of the interface
+// controls (each bar's pending menu and position), clearing them; the area's
+// event handling calls it after each event.
+struct VMenuBarChoiceTaker {
+  void (*takePendingChoices)();
+};
+using VMenuBarChoiceService = VService<const VMenuBarChoiceTaker>;

@@ -338,3 +338,17 @@ void RemoveMenuWindowProc() {
   gMainWindow = nullptr;
   gMainEarlierProc = nullptr;
 }
+
+void TakePendingMenuBarChoices() {
+  // A choice may delete or make bars: walk a copy, and skip bars gone since.
+  const std::vector<VWinMenuBar*> bars = Bars();
+  for (VWinMenuBar* bar : bars) {
+    if (std::find(Bars().begin(), Bars().end(), bar) == Bars().end()) continue;
+    VMenuBase* menu = bar->GetPendingMenu();
+    const int16_t position = bar->GetPendingPosition();
+    bar->SetPendingChoice(nullptr, 0);
+    if (menu != nullptr && position != 0) menu->ChooseItem(position);
+  }
+}
+
+const VMenuBarChoiceTaker kMenuBarChoiceTaker{&TakePendingMenuBarChoices};

@@ -10,6 +10,7 @@
 #include "framework/core/VObject.h"
 #include "platform/win32/WinMenus.h"
 #include "views/VCommandListeners.h"
+#include "views/VWindowMenuBar.h"
 
 class VFrame;
 class VGridDrawData;
@@ -85,3 +86,8 @@ VGridDrawData* GetRememberedGrid();
 void ClearRememberedGrid();
 // Forgets the draw data wherever the window procedures keep it: it is going.
 void ForgetGridDrawData(const VMenuDrawData* data);
+
+// Chooses the pending item of every bar, clearing each; installed for the
+// area's event handling.
+void TakePendingMenuBarChoices();
+extern const VMenuBarChoiceTaker kMenuBarChoiceTaker;

@@ -180,3 +180,22 @@ TEST_F(WinMenuBars, OwnerDrawnItemsAreMeasuredAndDrawnThroughTheMainProcedure) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(WinMenuBars, ThePendingChoiceIsChosenOnceAndCleared) {
+  VWinMenuBar bar(host_, file_->Open(), 1);
+  bar.Install();
+  host_->sent.clear();
+  bar.SetPendingChoice(bar.GetMenu(2), 1);
+  TakePendingMenuBarChoices();
+  EXPECT_EQ(bar.GetPendingMenu(), nullptr);
+  EXPECT_EQ(bar.GetPendingPosition(), 0);
+  TakePendingMenuBarChoices();
+  // Half a choice chooses nothing.
+  bar.SetPendingChoice(bar.GetMenu(2), 0);
+  TakePendingMenuBarChoices();
+  EXPECT_EQ(host_->sent, (std::vector<SentMessage>{{20, 0}}));
+}
+
+}  // namespace
