@@ -337,6 +337,9 @@ void RemoveMenuWindowProc() {
   if (gMainWindow != nullptr && IsWindow(gMainWindow)) SetWindowProc(gMainWindow, gMainEarlierProc);
   gMainWindow = nullptr;
   gMainEarlierProc = nullptr;
+  // No grid outlives the module's menus.
+  gCurrentGrid = nullptr;
+  gRememberedGrid = nullptr;
 }
 
 void TakePendingMenuBarChoices() {

@@ -313,4 +313,36 @@ TEST_F(GridMenus, ACellOfAGridInTheMenuBarIsThePendingChoice) {
   DestroyWindow(main);
 }
 
+TEST_F(GridMenus, AMenuWindowKeepsTheFirstGridItWasGivenAndBeepsAtAnother) {
+  VColorMenu first(host_, nullptr, 50);
+  VPatternMenu second(host_, nullptr, 51);
+  first.Realize(nullptr, true, false);
+  second.Realize(nullptr, true, false);
+  HMENU both = CreatePopupMenu();
+  for (VGridMenu* grid : {static_cast<VGridMenu*>(&first), static_cast<VGridMenu*>(&second)}) {
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_TYPE | MIIM_DATA;
+    info.fType = MFT_OWNERDRAW;
+    info.dwItemData = reinterpret_cast<ULONG_PTR>(static_cast<VMenuDrawData*>(grid->GetDrawData()));
+    InsertMenuItemA(both, 9, TRUE_, &info);
+  }
+  HWND owner = CreateHeadlessWindow(50, 50);
+  SetWindowLongPtrA(owner, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(&MenuWindowProc));
+  const WNDPROC saved = SetMenuEarlierProc(&DefWindowProcA);
+  ResetHeadlessBeeps();
+  ResetMenuScript();
+  ScriptMenuHover(5, 5);  // over the first grid: the window's data is the first
+  ScriptMenuCancel();
+  EXPECT_FALSE(TrackPopupMenuEx(both, TPM_RIGHTBUTTON, 0, 0, owner, nullptr));
+  EXPECT_EQ(GetHeadlessBeeps(), (std::vector<UINT>{0xFFFFFFFF}));
+  EXPECT_EQ(GetRememberedGrid(), first.GetDrawData());
+  SetMenuEarlierProc(saved);
+  DestroyWindow(owner);
+  DestroyMenu(both);
+  first.Unrealize(true);
+  EXPECT_EQ(GetRememberedGrid(), nullptr);
+  second.Unrealize(true);
+}
+
 }  // namespace
