@@ -210,6 +210,8 @@ void VWinMenuBar::UpdateMenuItemTitle(VCommand* command) {
 WNDPROC SetMenuEarlierProc(WNDPROC procedure) { return std::exchange(gMenuEarlierProc, procedure); }
 
 LRESULT MenuWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  // While a Toolbox pop-up menu is being selected, its messages are not ours.
+  if (IsPopUpMenuTracking()) return CallWindowProcA(gMenuEarlierProc, window, message, wParam, lParam);
   switch (message) {
     case WM_MEASUREITEM: {
       auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
@@ -291,7 +293,7 @@ LRESULT MainMenuWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
                            message == WM_MENUSELECT || message == WM_ENTERIDLE ||
                            message == WM_ENTERMENULOOP;
   VWinMenuBar* bar = nullptr;
-  if (menuMessage) {
+  if (menuMessage && !IsPopUpMenuTracking()) {
     const HMENU shown = ::GetMenu(window);
     for (VWinMenuBar* candidate : Bars()) {
       if (shown != nullptr && candidate->GetHandle() == shown) bar = candidate;
