@@ -31,6 +31,10 @@ class VWindowMenuBar {
   virtual VMenuChoice* BuildToolboxMenuBar() = 0;
   // Removes the Toolbox menu bar built above.
   virtual void RemoveToolboxMenuBar() = 0;
+  // The Toolbox menu bar's selection (menu id in the high word, item in the
+  // low word) becomes the waiting choice; false when it names no item the
+  // bar shows.
+  virtual bool TakeToolboxChoice(int32_t) { return false; }
 };
 
 

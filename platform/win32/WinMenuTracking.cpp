@@ -93,6 +93,25 @@ void ResetMenuScript() {
   gSteps.clear();
 }
 HWND GetTrackedMenuWindow() { return gMenuWindow; }
+
+bool TakeScriptedMenuStep(ScriptedMenuStep& out) {
+  Step step;
+  if (!TakeStep(step)) return false;
+  out = ScriptedMenuStep{};
+  switch (step.kind) {
+    case Step::kPosition: out.kind = ScriptedMenuStep::kPosition; out.position = step.a; break;
+    case Step::kText: out.kind = ScriptedMenuStep::kText; out.text = step.text; break;
+    case Step::kHover: out.kind = ScriptedMenuStep::kHover; out.x = step.a; out.y = step.b; break;
+    case Step::kCancel: out.kind = ScriptedMenuStep::kCancel; break;
+    case Step::kSnapshot: out.kind = ScriptedMenuStep::kSnapshot; out.text = step.text; break;
+  }
+  return true;
+}
+
+void NoteMenuSnapshotFailure() {
+  std::lock_guard guard(gLock);
+  gSnapshotFailed = true;
+}
 std::vector<TrackedMenuItem> GetLastTrackedMenu() {
   std::lock_guard guard(gLock);
   return gLastTracked;

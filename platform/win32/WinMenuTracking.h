@@ -48,3 +48,18 @@ struct TrackedMenuItem {
 QV_PLATFORM_API std::vector<TrackedMenuItem> GetLastTrackedMenu();
 // The window of the menu being tracked; null outside tracking.
 QV_PLATFORM_API HWND GetTrackedMenuWindow();
+
+// ---- For the Toolbox emulation's menus, which take the same script.
+// One step of the script: choose a 1-based position, choose by text, hover
+// at (x, y), cancel, take a snapshot (path in `text`).
+struct ScriptedMenuStep {
+  enum Kind { kPosition, kText, kHover, kCancel, kSnapshot } kind = kCancel;
+  int position = 0;
+  int x = 0;
+  int y = 0;
+  std::string text;
+};
+// Takes the next step; false when the script has none left.
+QV_PLATFORM_API bool TakeScriptedMenuStep(ScriptedMenuStep& step);
+// Counts a snapshot that could not be taken (TakeMenuSnapshotFailure tells).
+QV_PLATFORM_API void NoteMenuSnapshotFailure();
