@@ -3,6 +3,7 @@
 #include "controls/menus/VGridMenu.h"
 
 #include <algorithm>
+#include <set>
 
 #include "boundary/FourCC.h"
 #include "controls/menus/VMenuItemRef.h"
@@ -44,7 +45,24 @@ bool ReadModuleResource(uint32_t type, Read read) {
 
 }  // namespace
 
-VGridDrawData::VGridDrawData(VGridMenu* menu) : VMenuDrawData(menu) {}
+namespace {
+
+std::set<const VGridDrawData*>& LiveDrawData() {
+  static std::set<const VGridDrawData*> live;
+  return live;
+}
+
+}  // namespace
+
+VGridDrawData::VGridDrawData(VGridMenu* menu) : VMenuDrawData(menu) { LiveDrawData().insert(this); }
+
+VGridDrawData::~VGridDrawData() { LiveDrawData().erase(this); }
+
+VGridDrawData* VGridDrawData::FindLive(intptr_t address) {
+  const auto& live = LiveDrawData();
+  const auto found = live.find(reinterpret_cast<const VGridDrawData*>(address));
+  return found != live.end() ? const_cast<VGridDrawData*>(*found) : nullptr;
+}
 
 VGridMenu* VGridDrawData::GetGridMenu() const { return static_cast<VGridMenu*>(fMenu); }
 

@@ -23,7 +23,13 @@ class VIconShape;
 class VGridDrawData : public VMenuDrawData {
  public:
   explicit VGridDrawData(VGridMenu* menu);
+  ~VGridDrawData() override;
+  VGridDrawData(const VGridDrawData&) = delete;
+  VGridDrawData& operator=(const VGridDrawData&) = delete;
   VGridMenu* GetGridMenu() const;
+  // The draw data at this address, when one lives there: a window's user
+  // data is only taken for a grid's once it is known to be one.
+  static VGridDrawData* FindLive(intptr_t address);
 };
 
 class VGridMenu : public VMenuBase {

@@ -73,7 +73,8 @@ void TrackGrid() {
   gRememberedGrid = nullptr;
   POINT local = cursor;
   ScreenToClient(top, &local);
-  auto* data = reinterpret_cast<VGridDrawData*>(GetWindowLongPtrA(top, GWL_USERDATA));
+  // The top window may be another than a menu's, with user data of its own.
+  VGridDrawData* data = VGridDrawData::FindLive(GetWindowLongPtrA(top, GWL_USERDATA));
   if (data == nullptr) return;
   gRememberedGrid = data;
   VGridMenu* menu = data->GetGridMenu();

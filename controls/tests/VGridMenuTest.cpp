@@ -302,6 +302,16 @@ TEST_F(GridMenus, ACellOfAGridInTheMenuBarIsThePendingChoice) {
     EXPECT_EQ(SendMessageA(main, WM_COMMAND, 0, 0), 0);
     EXPECT_EQ(menuBar.GetPendingMenu(), grid);
     EXPECT_EQ(menuBar.GetPendingPosition(), 18);
+    // A window on top whose user data is its own is no grid's.
+    int32_t foreign[4] = {0, 0, 0, 0};
+    HWND other = CreateHeadlessWindow(50, 50);
+    SetHeadlessWindowOrigin(other, 100, 100);
+    SetWindowLongPtrA(other, GWL_USERDATA, reinterpret_cast<LONG_PTR>(foreign));
+    SendMessageA(main, WM_ENTERIDLE, 2, 0);
+    EXPECT_EQ(GetRememberedGrid(), nullptr);
+    DestroyWindow(other);
+    SendMessageA(main, WM_ENTERIDLE, 2, 0);
+    EXPECT_EQ(GetRememberedGrid(), grid->GetDrawData());
     // Off the menu the highlight goes, and no cell is remembered.
     SetCursorPos(5, 5);
     SendMessageA(main, WM_ENTERIDLE, 2, 0);
