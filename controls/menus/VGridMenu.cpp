@@ -143,7 +143,11 @@ void VColorMenu::SetPalette(std::vector<uint32_t> colors) {
 }
 
 int32_t VColorMenu::ListCount() const {
-  return fChoiceList != nullptr ? std::max(fListRowCount, 0) : 0;
+  // The list is the command's, borrowed: a list replaced since the measure
+  // is not read through the old pointer, and rows it no longer has are none.
+  const VArray* list = fCommand != nullptr ? fCommand->GetChoiceList() : nullptr;
+  if (list == nullptr || list != fChoiceList) return 0;
+  return std::clamp(fListRowCount, 0, list->Count());
 }
 
 void VColorMenu::Measure(VPort* port, int32_t& width, int32_t& height) {

@@ -158,6 +158,10 @@ TEST_F(GridMenus, ChoosingAColourOrARowSendsOnlyAChange) {
     EXPECT_EQ(host_->sent.size(), r.sent) << r.cell;
   }
   EXPECT_EQ(host_->sent.back(), (SentMessage{50, 0}));
+  // A list replaced since the measure shows no rows until measured again.
+  color_->SetChoiceList(Choices({"Other"}), false);
+  colors.ChooseItem(257);
+  EXPECT_EQ(host_->sent.size(), 3u);
   // Without a command the menu neither tracks nor chooses.
   VColorMenu orphan(host_, nullptr, 999);
   orphan.SetPalette(TestPalette(4));
