@@ -550,7 +550,14 @@ std::string Line::RunMenu() {
     ScriptMenuCancel();
     return {};
   }
-  return "menu choose \"text\"|N | hover X Y | cancel";
+  if (what == "snapshot") {
+    std::string bad = Count(3, 3, "menu snapshot \"f.png\"");
+    if (!bad.empty()) return bad;
+    if (!Quoted(2)) return "menu snapshot \"f.png\"";
+    ScriptMenuSnapshot(Word(2));
+    return {};
+  }
+  return "menu choose \"text\"|N | hover X Y | cancel | snapshot \"f.png\"";
 }
 
 std::string Line::Run() {
@@ -717,6 +724,11 @@ ScriptRunner::Outcome ScriptRunner::Run(const std::string& text) {
       break;
     }
     ++outcome.lines;
+    // A menu snapshot the line's menu could not write.
+    if (TakeMenuSnapshotFailure()) {
+      ++outcome.failures;
+      fOut << "  FAILED: menu snapshot\n";
+    }
     // What waits in the forms' update regions is drawn after each line.
     fHost.Screen().DeliverUpdates();
     const auto& log = fHost.Log();

@@ -107,7 +107,9 @@ TEST_F(QvHostProgram, EveryLineItCannotReadStopsItWithTheLineAndAnError) {
       {"menu choose 0\n", "line 1: item 0 does not fit: 1 to 32767"},
       {"menu hover 5\n", "line 1: menu hover X Y"},
       {"menu cancel now\n", "line 1: trailing word now (menu cancel)"},
-      {"menu open\n", "line 1: menu choose \"text\"|N | hover X Y | cancel"},
+      {"menu open\n", "line 1: menu choose \"text\"|N | hover X Y | cancel | snapshot \"f.png\""},
+      {"menu snapshot f.png\n", "line 1: menu snapshot \"f.png\""},
+      {"menu snapshot\n", "line 1: menu snapshot \"f.png\""},
       {"expect menu item 1 bold\n", "line 1: expect menu item N checked|mixed|disabled|text \"text\""},
       {"expect menu item x checked\n", "line 1: N needs a number, not x"},
   };
