@@ -16,6 +16,7 @@
 #include "boundary/HostRecords.h"
 #include "document/xMorvaDocument.h"
 #include "engine/xMorvaEngine.h"
+#include "engine/xMorvaTextTransferEngine.h"
 #include "framework/core/values/VPictureMaker.h"
 #include "graphics/VMetafilePort.h"
 #include "graphics/pictures/VEmfPictureData.h"
@@ -82,12 +83,15 @@ struct HostText {
     const Bytes bytes = HandleBytes(record.handle);
     return std::string(bytes.begin(), bytes.begin() + std::min<size_t>(bytes.size(), size_t(std::max<int16_t>(record.length, 0))));
   }
+  // By value: the record's fields are packed and may not be bound.
+  uint32_t Handle() const { return record.handle; }
+  int16_t Length() const { return record.length; }
   HostTextRecord record{};
 };
 
 class TableCommands : public areatest::AreaTest {
  protected:
-  TableCommands() : fMaker(&fMakerObject), fPictureValues(&kPictureValueMaker) {}
+  TableCommands() : fMaker(&fMakerObject), fPictureValues(&kPictureValueMaker), fTransfer(&fTransferObject) {}
 
   // An area of either kind, its lengths in points.
   xMorvaPlugIn* Area(bool form) {
@@ -107,6 +111,8 @@ class TableCommands : public areatest::AreaTest {
   xMorvaPicturesInPageMaker fMakerObject;
   VInstalledService<xMorvaPagePicturesMaker> fMaker;
   VInstalledService<const VPictureMaker> fPictureValues;
+  xMorvaTextTransferEngine fTransferObject;
+  VInstalledService<xMorvaTextTransferServices> fTransfer;
 };
 
 }  // namespace tablecommands
