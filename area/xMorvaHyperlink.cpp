@@ -71,8 +71,11 @@ uint32_t HostTextHandle(const VString& text) {
   return handle;
 }
 
-// Hands the URL to the host; the handle it answers is freed.
-void HostOpenURL(const VString& target) {
+}  // namespace
+
+xMorvaHyperlink::DocumentOpener xMorvaHyperlink::sOpener = nullptr;
+
+void xMorvaHyperlink::OpenURL(const VString& target) {
   const uint32_t sent = HostTextHandle(target);
   if (sent == 0) return;
   HostParamBlock block;
@@ -83,10 +86,6 @@ void HostOpenURL(const VString& target) {
   if (answered != 0 && answered != sent) Tbx::DisposeHandle(answered);
   Tbx::DisposeHandle(sent);
 }
-
-}  // namespace
-
-xMorvaHyperlink::DocumentOpener xMorvaHyperlink::sOpener = nullptr;
 
 xMorvaHyperlink::xMorvaHyperlink(uint8_t kind, bool styleFlag, const VString& target, const VString& title,
                                  uint32_t value)
@@ -199,7 +198,7 @@ bool xMorvaHyperlink::Follow(xMorvaPlugIn& area) {
       break;
     }
     case kURL:
-      HostOpenURL(fTarget);
+      OpenURL(fTarget);
       break;
     case kDocument:
       // Until the document formats install their opener, a document link

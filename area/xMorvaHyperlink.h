@@ -69,6 +69,10 @@ class xMorvaHyperlink : public VObject, public xMorvaEngineLink {
   // host, or the document opened.
   bool Follow(xMorvaPlugIn& area);
 
+  // Hands an address to the host to open (a text handle of at most 32000
+  // bytes); the handle the host answers is freed.
+  static void OpenURL(const VString& target);
+
   // Opening a linked document: the area's document is replaced only when
   // the file exists and the area lets its document go (a modified document
   // asks first, as the open command does). Answers the opener's code; 1095
