@@ -211,6 +211,15 @@ bool xMorvaHyperlink::Follow(xMorvaPlugIn& area) {
   return visited;
 }
 
+bool xMorvaHyperlink::EditInDialog(xMorvaPlugIn& area) {
+  xMorvaHyperlinkEditor* editor = xMorvaHyperlinkEditorSlot::Get();
+  if (editor == nullptr) return false;
+  xMorvaHyperlink values(*this);
+  if (!editor->RunHyperlinkDialog(area, values)) return false;
+  *this = values;
+  return true;
+}
+
 int32_t xMorvaHyperlink::OpenDocumentTarget(xMorvaPlugIn& area, const VString& path, uint32_t type,
                                             DocumentOpener opener) {
   if (opener == nullptr || path.GetLength() == 0) return kErrorCannotOpenFile;

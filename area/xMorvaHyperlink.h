@@ -13,6 +13,7 @@
 
 #include "engine/xMorvaEngineLink.h"
 #include "framework/core/VObject.h"
+#include "framework/core/VService.h"
 #include "framework/core/strings/VUniString.h"
 
 class xMorvaPlugIn;
@@ -25,6 +26,18 @@ constexpr int32_t kErrorNotALink = -1;
 // The type with which a document target is opened unless the dialog sets
 // another.
 constexpr uint32_t kHyperlinkDocumentType = FourCC("QMV7");
+
+class xMorvaHyperlink;
+
+// The hyperlink dialog (form "mvHyperLink"), which the dialogs above the
+// area install: it edits `values` (a copy of the link) and answers whether
+// the user chose OK.
+class xMorvaHyperlinkEditor {
+ public:
+  virtual ~xMorvaHyperlinkEditor() = default;
+  virtual bool RunHyperlinkDialog(xMorvaPlugIn& area, xMorvaHyperlink& values) = 0;
+};
+using xMorvaHyperlinkEditorSlot = VService<xMorvaHyperlinkEditor>;
 
 class xMorvaHyperlink : public VObject, public xMorvaEngineLink {
  public:
@@ -68,6 +81,11 @@ class xMorvaHyperlink : public VObject, public xMorvaEngineLink {
   // selection's start, then the method is called, the URL handed to the
   // host, or the document opened.
   bool Follow(xMorvaPlugIn& area);
+
+  // Lets the user edit the link in the hyperlink dialog: on OK the
+  // dialog's values become the link's and the answer is true; on cancel,
+  // or while no dialog is installed, the link stays as it was (false).
+  bool EditInDialog(xMorvaPlugIn& area);
 
   // Hands an address to the host to open (a text handle of at most 32000
   // bytes); the handle the host answers is freed.

@@ -348,4 +348,38 @@ TEST_F(HyperlinkFollow, ADocumentLinkAsksBeforeAModifiedDocumentIsReplaced) {
   std::remove(path.c_str());
 }
 
+class EditingDialog : public xMorvaHyperlinkEditor {
+ public:
+  bool ok = true;
+  int32_t runs = 0;
+  bool RunHyperlinkDialog(xMorvaPlugIn&, xMorvaHyperlink& values) override {
+    ++runs;
+    // The dialog sees the link's own values and changes them.
+    EXPECT_EQ(0, values.GetTitle().Compare(Str(u"Old"), true));
+    values.SetKind(xMorvaHyperlink::kDocument);
+    values.SetTarget(Str(u"/tmp/other.qmv"));
+    values.SetDialogValue(FourCC("RTF "));
+    return ok;
+  }
+};
+
+TEST_F(HyperlinkFollow, TheDialogChangesTheLinkOnlyOnOK) {
+  xMorvaPlugIn* area = NewOffscreenArea();
+  xMorvaHyperlink link(xMorvaHyperlink::kURL, true, Str(u"http://q"), Str(u"Old"));
+  // No dialog installed: nothing changes.
+  EXPECT_FALSE(link.EditInDialog(*area));
+  EditingDialog dialog;
+  VInstalledService<xMorvaHyperlinkEditor> installed{&dialog};
+  dialog.ok = false;
+  EXPECT_FALSE(link.EditInDialog(*area));
+  EXPECT_EQ(xMorvaHyperlink::kURL, link.GetKind());
+  EXPECT_EQ(0, link.GetTarget().Compare(Str(u"http://q"), true));
+  dialog.ok = true;
+  EXPECT_TRUE(link.EditInDialog(*area));
+  EXPECT_EQ(xMorvaHyperlink::kDocument, link.GetKind());
+  EXPECT_EQ(0, link.GetTarget().Compare(Str(u"/tmp/other.qmv"), true));
+  EXPECT_EQ(FourCC("RTF "), link.GetFileType());
+  EXPECT_EQ(2, dialog.runs);
+}
+
 }  // namespace
