@@ -195,10 +195,12 @@ int32_t DeleteOrSelect(xMorvaDocument& document, int32_t selector, int32_t n) {
     VMemoryResourceFile* store = document.GetStyleSheetStore();
     if (store == nullptr) return kErrorNoMemory;
     pictures->DeleteSelected(*store, index);
+    Refreshed(document);
   } else {
+    // Selecting changes what is shown, not the document.
     pictures->SetSelection(index);
+    document.Refresh(false, true);
   }
-  Refreshed(document);
   return 0;
 }
 

@@ -198,8 +198,10 @@ TEST_F(PictureCommands, PagePicturesAreReadChangedSelectedAndDeleted) {
 
     // Selected, handed out with its number; deleted.
     int32_t two = 2;
+    area->GetDocument()->SetAreaSetting(3, 0, nullptr);
     Run(124, area->GetReference(), {&two});
     EXPECT_EQ(0, Code(area));
+    EXPECT_FALSE(area->GetDocument()->IsModified());
     int32_t number = 0;
     uint32_t picture = 0;
     Run(165, area->GetReference(), {&number}, &picture);
