@@ -168,6 +168,8 @@ int32_t ParseTime(const std::string& text) {
 
 // A window view the module tells the host about.
 constexpr int32_t kHostSelWindowView421 = -421;
+// A hyperlink's address for the host to open, as a text handle.
+constexpr int32_t kHostSelOpenURL = -264;
 
 bool EventMatches(const HostEventRecord& record, int16_t mask) {
   return record.what < 16 && (static_cast<uint16_t>(mask) & (1u << record.what)) != 0;
@@ -1073,6 +1075,13 @@ bool QvHost::AnswerService(int32_t selector, HostParamBlock& block) {
     case -105: case -143: case -144: case -307: case -357:
       fLog.push_back({selector, "noted"});
       return true;
+    case kHostSelOpenURL: {
+      // A hyperlink's address to open: the stand-in host notes it and
+      // opens nothing.
+      const std::vector<uint8_t> url = HandleBytes(static_cast<uint32_t>(block.handle), 32000);
+      fLog.push_back({selector, "open URL " + std::string(url.begin(), url.end())});
+      return true;
+    }
     default:
       return false;
   }
