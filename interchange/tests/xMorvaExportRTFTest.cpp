@@ -1,0 +1,169 @@
+// A document written as RTF: the bytes of text and properties, the tables
+// and settings, the header and footer groups, and what the reader reads back.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "document/DocumentUnits.h"
+#include "interchange/tests/RtfTestSupport.h"
+
+using namespace rtftest;
+
+namespace {
+class ExportRTF : public Fixture {};
+
+bool Has(const std::string& rtf, const std::string& piece) { return rtf.find(piece) != std::string::npos; }
+
+// The body part of the output: what follows the style sheet group.
+std::string BodyOf(const std::string& rtf) {
+  const size_t sheets = rtf.find("{\\stylesheet");
+  if (sheets == std::string::npos) return rtf;
+  int depth = 0;
+  for (size_t i = sheets; i < rtf.size(); ++i) {
+    if (rtf[i] == '{' && rtf[i - 1] != '\\') ++depth;
+    if (rtf[i] == '}' && rtf[i - 1] != '\\' && --depth == 0) return rtf.substr(i + 1);
+  }
+  return rtf;
+}
+}  // namespace
+
+TEST_F(ExportRTF, TextIsEscapedAndParagraphsEndWithPar) {
+  auto document = NewDocument();
+  Type(Engine(*document, kPartBody), u"a{b}\\c \u00e9\u00a0\u4e2d\uffe5\nnext");
+  const std::string body = BodyOf(Export(*document));
+  EXPECT_TRUE(Has(body, "a\\{b\\}\\\\c ")) << body;
+  EXPECT_TRUE(Has(body, "\\u233\\'")) << body;
+  EXPECT_TRUE(Has(body, "\\~")) << body;
+  // Units above 32767 are written as signed 16-bit numbers.
+  EXPECT_TRUE(Has(body, "\\u20013\\'")) << body;
+  EXPECT_TRUE(Has(body, "\\u-27\\'")) << body;
+  EXPECT_TRUE(Has(body, "\r\n\\par next")) << body;
+  EXPECT_EQ("}", body.substr(body.size() - 1));
+}
+
+TEST_F(ExportRTF, PropertiesBecomeControlWords) {
+  auto document = NewDocument();
+  xMorvaEngine& body = Engine(*document, kPartBody);
+  Type(body, u"one two three");
+  body.SetSelection(4, 7);
+  body.SetPropertyValue(kPropBold, 1);
+  body.SetPropertyValue(kPropTextColour, 0x0000FF);
+  body.SetSelection(0, 1);
+  body.SetPropertyValue(kPropInterline, 15);
+  body.SetPropertyValue(kPropAlignment, 2);
+  const std::string rtf = Export(*document);
+  const std::string text = BodyOf(rtf);
+  EXPECT_TRUE(Has(text, " one \\cf7\\b two\\b0\\cf1  three")) << text;
+  EXPECT_TRUE(Has(text, "\\qr\\sl360\\slmult1")) << text;
+  // No background is the automatic colour.
+  EXPECT_TRUE(Has(text, "\\highlight0")) << text;
+  EXPECT_FALSE(Has(text, "\\highlight9")) << text;
+  EXPECT_FALSE(Has(text, "\\li")) << text;
+  EXPECT_TRUE(Has(rtf, "{\\colortbl;\\red0\\green0\\blue0;\\red51\\green153\\blue255;")) << rtf;
+}
+
+TEST_F(ExportRTF, FontTableGetsWingdingsOnce) {
+  auto document = NewDocument();
+  Type(Engine(*document, kPartBody), u"x");
+  std::string rtf = Export(*document);
+  EXPECT_TRUE(Has(rtf, "{\\f1 Wingdings;}")) << rtf;
+  VStr<64> name;
+  name.SetAnsiCText("Wingdings");
+  document->FontIndexForName(name);
+  rtf = Export(*document);
+  EXPECT_TRUE(Has(rtf, "{\\f1 Wingdings;}}")) << rtf;
+  EXPECT_FALSE(Has(rtf, "{\\f2 Wingdings;}")) << rtf;
+}
+
+TEST_F(ExportRTF, HeaderGroupsOnlyForTextAndByFacingPages) {
+  auto document = NewDocument();
+  Type(Engine(*document, kPartBody), u"body");
+  Type(Engine(*document, kPartHeader), u"head");
+  std::string rtf = Export(*document);
+  EXPECT_TRUE(Has(rtf, "{\\header{")) << rtf;
+  EXPECT_FALSE(Has(rtf, "{\\footer")) << rtf;
+  document->Params().SetDifferentLeftRight(1);
+  rtf = Export(*document);
+  EXPECT_TRUE(Has(rtf, "{\\headerr{")) << rtf;
+  EXPECT_TRUE(Has(rtf, "\\facingp")) << rtf;
+}
+
+TEST_F(ExportRTF, LinkColourIsInTheTable) {
+  auto document = NewDocument();
+  document->Params().SetLinkColour(0x123456);
+  Type(Engine(*document, kPartBody), u"x");
+  const std::string rtf = Export(*document);
+  EXPECT_TRUE(Has(rtf, "\\red86\\green52\\blue18;}")) << rtf;
+}
+
+TEST_F(ExportRTF, TimeFormatsUseMinutes) {
+  EXPECT_STREQ("HH:mm:ss", xMorvaExportRTF::TimeFormat(1));
+  EXPECT_STREQ("HH:mm:ss", xMorvaExportRTF::TimeFormat(3));
+  EXPECT_STREQ("HH:mm", xMorvaExportRTF::TimeFormat(2));
+  EXPECT_STREQ("HH:mm", xMorvaExportRTF::TimeFormat(4));
+  EXPECT_STREQ("h:mm", xMorvaExportRTF::TimeFormat(5));
+  EXPECT_STREQ("", xMorvaExportRTF::TimeFormat(0));
+  EXPECT_STREQ("dd/MM/yyyy", xMorvaExportRTF::DateFormat(7));
+}
+
+TEST_F(ExportRTF, SelectionWritesOnlyTheSelection) {
+  auto document = NewDocument();
+  xMorvaEngine& body = Engine(*document, kPartBody);
+  Type(body, u"alpha beta gamma");
+  body.SetSelection(6, 10);
+  const std::string text = BodyOf(Export(*document, true));
+  EXPECT_TRUE(Has(text, "beta")) << text;
+  EXPECT_FALSE(Has(text, "alpha")) << text;
+  EXPECT_FALSE(Has(text, "gamma")) << text;
+}
+
+// Written and read again: the same text, the same character and paragraph
+// properties at every position, the same headers and settings.
+TEST_F(ExportRTF, RoundTripKeepsTextAndProperties) {
+  auto document = NewDocument();
+  VStr<64> font;
+  font.SetAnsiCText("Liberation Mono");
+  const int16_t mono = document->FontIndexForName(font);
+  xMorvaEngine& body = Engine(*document, kPartBody);
+  Type(body, u"Plain bold italic under big mono red\tend\nSecond {para} \u20ac\nThird");
+  struct Run {
+    int32_t start, end;
+    uint16_t id;
+    int32_t value;
+  };
+  const Run runs[] = {{6, 10, kPropBold, 1},          {11, 17, kPropItalic, 1},   {18, 23, kPropUnderline, 3},
+                      {24, 27, kPropSize, 24},        {28, 32, kPropFont, mono},  {33, 36, kPropTextColour, 0x0000FF},
+                      {33, 36, kPropBackColour, 0xFFFF00}, {0, 0, kPropAlignment, 1}, {42, 42, kPropLeftIndent, 48},
+                      {42, 42, kPropInterline, 20}, {42, 42, kPropFirstLineIndent, -24}};
+  for (const Run& run : runs) {
+    body.SetSelection(run.start, run.end);
+    ASSERT_EQ(0, body.SetPropertyValue(run.id, run.value));
+  }
+  body.SetSelection(42, 42);
+  xMorvaTabs tabs;
+  tabs.AddStop(MakeTabStop(96, '.', kTabRight));
+  ASSERT_EQ(0, body.SetTabs(tabs));
+  Type(Engine(*document, kPartFooter), u"Page foot");
+  document->Params().SetLeftMargin(TwipsToPixels(1000));
+
+  const std::string rtf = Export(*document);
+  auto copy = NewDocument();
+  ASSERT_EQ(0, Import(*copy, rtf)) << rtf;
+  EXPECT_EQ(TextOf(*document, kPartBody), TextOf(*copy, kPartBody));
+  EXPECT_EQ("Page foot", TextOf(*copy, kPartFooter));
+  EXPECT_EQ(document->GetParams().GetLeftMargin(), copy->GetParams().GetLeftMargin());
+  const auto original = Positions(*document, kPartBody);
+  const auto read = Positions(*copy, kPartBody);
+  ASSERT_EQ(original.size(), read.size());
+  for (size_t i = 0; i < original.size(); ++i) {
+    SCOPED_TRACE(i);
+    for (const auto& [id, value] : original[i].properties) {
+      if (id == kPropFont) {
+        EXPECT_EQ(FontName(*document, value), FontName(*copy, read[i].properties.at(id)));
+      } else {
+        EXPECT_EQ(value, read[i].properties.at(id)) << "property " << id;
+      }
+    }
+    EXPECT_EQ(original[i].tabs, read[i].tabs);
+  }
+}
