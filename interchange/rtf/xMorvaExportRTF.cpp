@@ -441,7 +441,8 @@ void xMorvaExportRTF::WriteElement(uint16_t code, const uint8_t* payload, uint32
   uint32_t length = 0;
   switch (code) {
     case xMorvaElementCode::Tab: Word("tab"); return;
-    case xMorvaElementCode::SoftHyphen: Word("-"); return;
+    // A control symbol takes no delimiter: a space after it would be text.
+    case xMorvaElementCode::SoftHyphen: Raw("\\-"); return;
     case xMorvaElementCode::ColBreak: Word("column"); return;
     case xMorvaElementCode::PageBreak: Word("page"); return;
     case xMorvaElementCode::PageNumber: {

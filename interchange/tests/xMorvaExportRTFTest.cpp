@@ -167,3 +167,17 @@ TEST_F(ExportRTF, RoundTripKeepsTextAndProperties) {
     EXPECT_EQ(original[i].tabs, read[i].tabs);
   }
 }
+
+// Breaks, soft hyphens, non-breaking spaces and headers read, written and
+// read again give the same text.
+TEST_F(ExportRTF, ElementsSurviveARoundTrip) {
+  auto document = NewDocument();
+  ASSERT_EQ(0, Import(*document, "{\\rtf1{\\header H}body\\page more\\column c\\-d\\~e\\tab f\\par\\par}"));
+  const std::string rtf = Export(*document);
+  auto copy = NewDocument();
+  ASSERT_EQ(0, Import(*copy, rtf));
+  EXPECT_EQ(TextOf(*document, kPartBody), TextOf(*copy, kPartBody)) << rtf;
+  EXPECT_EQ("body\fmore\fc" "\x1f" "d<00A0>e\tf\n", TextOf(*copy, kPartBody));
+  EXPECT_EQ("H", TextOf(*copy, kPartHeader));
+  EXPECT_NE(std::string::npos, rtf.find("c\\-d\\~e\\tab f")) << rtf;
+}
