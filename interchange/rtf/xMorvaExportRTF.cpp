@@ -442,7 +442,10 @@ void xMorvaExportRTF::WriteElement(uint16_t code, const uint8_t* payload, uint32
   switch (code) {
     case xMorvaElementCode::Tab: Word("tab"); return;
     // A control symbol takes no delimiter: a space after it would be text.
-    case xMorvaElementCode::SoftHyphen: Raw("\\-"); return;
+    case xMorvaElementCode::SoftHyphen:
+      Raw("\\-");
+      fPending = false;
+      return;
     case xMorvaElementCode::ColBreak: Word("column"); return;
     case xMorvaElementCode::PageBreak: Word("page"); return;
     case xMorvaElementCode::PageNumber: {
