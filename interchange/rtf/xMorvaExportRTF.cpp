@@ -5,8 +5,10 @@
 // in large pieces.
 #include "interchange/rtf/xMorvaExportRTF.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "area/xMorvaHyperlink.h"
 #include "document/DocumentUnits.h"
@@ -16,6 +18,7 @@
 #include "framework/core/intl/VIntlMgr.h"
 #include "framework/core/streams/VMemoryStream.h"
 #include "framework/core/streams/VStream.h"
+#include "framework/core/streams/VStreamProgress.h"
 #include "framework/core/strings/VUniString.h"
 #include "framework/core/values/VDate.h"
 #include "framework/core/values/VHour.h"
@@ -66,6 +69,8 @@ constexpr int16_t kColourPartOrder[] = {kPartBody,       kPartFirstHeader, kPart
                                         kPartLeftFooter, kPartHeader,      kPartFooter};
 
 constexpr size_t kFlushSize = 1 << 16;
+// Exports of more than this many counted bytes show their progress.
+constexpr uint64_t kWriteProgressThreshold = 4000;
 
 xMorvaEngine* EngineOf(xMorvaDocument& document, int16_t part) {
   return static_cast<xMorvaEngine*>(document.GetPart(part));
@@ -104,7 +109,8 @@ const char* xMorvaExportRTF::TimeFormat(uint8_t style) {
 
 void xMorvaExportRTF::Flush() {
   if (fOut.empty()) return;
-  if (fStream->WriteBytes(fOut.data(), uint32_t(fOut.size())) != 0) fFailed = true;
+  // Through the stream's transfer, which advances a progress hung on it.
+  if (fStream->PutData(fOut.data(), uint32_t(fOut.size())) != 0) fFailed = true;
   fOut.clear();
 }
 
@@ -620,6 +626,18 @@ bool xMorvaExportRTF::ExportRtf(xMorvaDocument& document, VStream& stream, bool 
   // The link colour that hyperlinks are written in has its entry too.
   AddColour(document.GetParams().GetLinkColour());
 
+  // A long export shows its progress.
+  xMorvaEngine* body = EngineOf(document, kPartBody);
+  const uint64_t count = selection ? (document.GetCurrentPart() != nullptr
+                                          ? uint64_t(document.GetCurrentPart()->GetSelEndOffset() -
+                                                     document.GetCurrentPart()->GetSelStartOffset())
+                                          : 0) + 1000
+                                   : (body != nullptr ? body->GetStreamSize() / 2 : 0) + 1000;
+  std::unique_ptr<VStreamProgress> progress;
+  if (count > kWriteProgressThreshold) progress.reset(document.NewProgressStatus(uint32_t(std::min<uint64_t>(count, UINT32_MAX))));
+  VStreamProgress* previousHook = stream.GetHook();
+  if (progress) stream.SetHook(progress.get());
+
   Open();
   Word("rtf", 1);
   Word("ansi");
@@ -642,10 +660,11 @@ bool xMorvaExportRTF::ExportRtf(xMorvaDocument& document, VStream& stream, bool 
       Close();
       Close();
     }
-    if (xMorvaEngine* body = EngineOf(document, kPartBody)) WritePart(*body, false);
+    if (body != nullptr) WritePart(*body, false);
   }
   Close();
   Flush();
+  if (progress) stream.SetHook(previousHook);
   const int16_t status = stream.GetStatus();
   return !fFailed && (status == 0 || status == 200);
 }

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -20,6 +21,7 @@
 #include "engine/xMorvaEngine.h"
 #include "framework/core/intl/VIntlMgr.h"
 #include "framework/core/streams/VStream.h"
+#include "framework/core/streams/VStreamProgress.h"
 #include "framework/core/strings/VUniString.h"
 #include "interchange/rtf/RtfKeywords.h"
 
@@ -41,6 +43,10 @@ constexpr int32_t kMaxColours = 512;
 constexpr int32_t kMaxWordLength = 31;
 // Font names longer than this are cut.
 constexpr int32_t kMaxFontName = 63;
+// Inputs longer than this show the progress of the read, advanced every
+// kReadProgressStep bytes.
+constexpr uint32_t kReadProgressThreshold = 5000;
+constexpr size_t kReadProgressStep = 1 << 16;
 // The half-point size a byte holds.
 constexpr int32_t kMaxHalfPoints = 255;
 // The bytes of a tab element's layout cache, and the unit a soft hyphen
@@ -127,7 +133,9 @@ class RtfReader {
   // Prepares the parts: a file import starts each from the defaults, a
   // paste the current part from the properties at its caret.
   void Begin(xMorvaEngine* pasteTarget);
-  int32_t Parse(const uint8_t* bytes, size_t size);
+  // Parses the bytes; a progress (may be null) is advanced as they are
+  // read, and answering "stop" ends the input there.
+  int32_t Parse(const uint8_t* bytes, size_t size, VStreamProgress* progress);
   // Closes the last paragraph of each part (a paste restores the settings
   // of the text after it).
   void Finish(xMorvaEngine* pasteTarget);
@@ -193,12 +201,17 @@ void RtfReader::Begin(xMorvaEngine* pasteTarget) {
   fUsed[kPartBody] = true;
 }
 
-int32_t RtfReader::Parse(const uint8_t* bytes, size_t size) {
+int32_t RtfReader::Parse(const uint8_t* bytes, size_t size, VStreamProgress* progress) {
   fBytes = bytes;
   fSize = size;
   fAt = 0;
   int32_t depth = 0;
+  size_t reported = 0;
   while (fAt < fSize) {
+    if (progress != nullptr && fAt - reported >= kReadProgressStep) {
+      if (progress->Progress(uint32_t(fAt - reported))) break;
+      reported = fAt;
+    }
     const uint8_t byte = fBytes[fAt++];
     // The clipboard's data ends with a zero byte.
     if (byte == 0) break;
@@ -829,7 +842,10 @@ int32_t xMorvaImportRTF::ImportRtfBytes(xMorvaDocument& document, const uint8_t*
 
   RtfReader reader(document, paste);
   reader.Begin(target);
-  fParseCode = reader.Parse(bytes, size);
+  std::unique_ptr<VStreamProgress> progress;
+  if (size > kReadProgressThreshold) progress.reset(document.NewProgressStatus(size));
+  fParseCode = reader.Parse(bytes, size, progress.get());
+  progress.reset();
   reader.Finish(target);
 
   int32_t result = fParseCode == kRtfOk ? 0 : kErrorDamaged;
