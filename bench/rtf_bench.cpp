@@ -8,6 +8,7 @@
 //
 // `rtf_bench --convert IN OUT` is the whole process of ours: it starts the
 // services, opens IN, lays the document out, writes OUT and ends.
+// `rtf_bench --reference PAGES OUT` writes the reference document as RTF.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <malloc.h>
@@ -37,6 +38,8 @@
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/memory/VWinMemoryMgr.h"
 #include "framework/core/streams/VHandleStream.h"
+#include "framework/system/files/VFile.h"
+#include "framework/system/files/VFileStream.h"
 #include "graphics/VGraphicsStart.h"
 #include "interchange/rtf/xMorvaExportRTF.h"
 #include "interchange/rtf/xMorvaImportRTF.h"
@@ -242,17 +245,22 @@ int Convert(const char* in, const char* out) {
   gHeap = new VHeap();
   gMemoryMgr = new VWinMemoryMgr();
   Start();
-  int result = 0;
+  int result = 1;
   {
-    const std::string rtf = ReadFile(in);
+    // Through file streams, as the open and save commands go.
     auto document = std::make_unique<xMorvaDocument>(nullptr);
+    VFile source(in);
+    VFileStream reading(&source, false);
     xMorvaImportRTF reader;
-    if (reader.ImportRtfBytes(*document, reinterpret_cast<const uint8_t*>(rtf.data()), uint32_t(rtf.size()),
-                              false) != 0) {
-      result = 1;
-    }
+    const bool read = reading.OpenRead() == 0 && reader.ImportRtf(*document, reading, false) == 0;
+    reading.CloseRead();
     if (xMorvaLayoutInterface* layout = document->GetLayout()) layout->ComposeAll();
-    std::ofstream(out, std::ios::binary) << Exported(*document);
+    VFile target(out);
+    target.Create(true);
+    VFileStream writing(&target, false);
+    xMorvaExportRTF writer;
+    const bool written = writing.OpenWrite() == 0 && writer.ExportRtf(*document, writing, false);
+    if (writing.CloseWrite(1) == 0 && read && written) result = 0;
   }
   Stop();
   return result;
@@ -282,6 +290,16 @@ BENCHMARK(WholeProcess)
 
 int main(int argc, char** argv) {
   if (argc == 4 && std::strcmp(argv[1], "--convert") == 0) return Convert(argv[2], argv[3]);
+  if (argc == 4 && std::strcmp(argv[1], "--reference") == 0) {
+    // The reference document of PAGES pages as RTF, for trying other
+    // programs on it by hand.
+    gHeap = new VHeap();
+    gMemoryMgr = new VWinMemoryMgr();
+    Start();
+    std::ofstream(argv[3], std::ios::binary) << ReferenceRtf(std::atoi(argv[2]));
+    Stop();
+    return 0;
+  }
   const int result = RunBenchmarksWithCoreServices(argc, argv, &Start, &Stop);
   std::error_code ignored;
   fs::remove_all(Folder(), ignored);

@@ -47,6 +47,10 @@ constexpr int32_t kMaxFontName = 63;
 // kReadProgressStep bytes.
 constexpr uint32_t kReadProgressThreshold = 5000;
 constexpr size_t kReadProgressStep = 1 << 16;
+// A stream is read in windows of this many bytes.
+constexpr size_t kReadWindow = 64 * 1024;
+// A file's text goes to the engine in pieces of about this many bytes.
+constexpr size_t kEngineFlushSize = 256 * 1024;
 // The half-point size a byte holds.
 constexpr int32_t kMaxHalfPoints = 255;
 // The bytes of a tab element's layout cache, and the unit a soft hyphen
@@ -133,13 +137,18 @@ class RtfReader {
   // Prepares the parts: a file import starts each from the defaults, a
   // paste the current part from the properties at its caret.
   void Begin(xMorvaEngine* pasteTarget);
-  // Parses the bytes; a progress (may be null) is advanced as they are
-  // read, and answering "stop" ends the input there.
-  int32_t Parse(const uint8_t* bytes, size_t size, VStreamProgress* progress);
+  // Parses the bytes, then those of the stream when one is given; a
+  // progress (may be null) is advanced as they are read, and answering
+  // "stop" ends the input there.
+  int32_t Parse(const uint8_t* bytes, size_t size, VStream* stream, VStreamProgress* progress);
   // Closes the last paragraph of each part (a paste restores the settings
   // of the text after it).
   void Finish(xMorvaEngine* pasteTarget);
   PartText& Part(int16_t part) { return fParts[part]; }
+  // Appends the part's bytes before `upTo` to its engine's text and drops
+  // them here (file imports only).
+  void Flush(int16_t part, size_t upTo);
+  int32_t GetFlushError() const { return fFlushError; }
   bool PartUsed(int16_t part) const { return fUsed[part]; }
 
  private:
@@ -167,9 +176,19 @@ class RtfReader {
 
   xMorvaDocument& fDocument;
   const bool fPaste;
+  // The input: a window of bytes at fBytes, fSize long, read up to fAt;
+  // refilled from fStream, when there is one, through fWindow. fBase counts
+  // the bytes the window has moved past.
+  bool Fill(size_t count);
+  int Peek(size_t ahead) { return Fill(ahead + 1) ? fBytes[fAt + ahead] : -1; }
+  void Skip(size_t count);
   const uint8_t* fBytes = nullptr;
   size_t fSize = 0;
   size_t fAt = 0;
+  uint64_t fBase = 0;
+  VStream* fStream = nullptr;
+  bool fEnded = false;
+  std::vector<uint8_t> fWindow;
   uint8_t fInput = kInputNormal;
   int32_t fHexDigits = 0;
   uint32_t fHexValue = 0;
@@ -185,6 +204,7 @@ class RtfReader {
   int32_t fColours[kMaxColours] = {};
   PartText fParts[kPartCount];
   bool fUsed[kPartCount] = {};
+  int32_t fFlushError = 0;
 };
 
 void RtfReader::Begin(xMorvaEngine* pasteTarget) {
@@ -201,16 +221,44 @@ void RtfReader::Begin(xMorvaEngine* pasteTarget) {
   fUsed[kPartBody] = true;
 }
 
-int32_t RtfReader::Parse(const uint8_t* bytes, size_t size, VStreamProgress* progress) {
+bool RtfReader::Fill(size_t count) {
+  while (fSize - fAt < count) {
+    if (fStream == nullptr || fEnded) return false;
+    // The unread bytes move to the front and the stream fills the rest.
+    const size_t unread = fSize - fAt;
+    if (fWindow.size() < unread + kReadWindow) fWindow.resize(unread + kReadWindow);
+    if (unread != 0) std::memmove(fWindow.data(), fWindow.data() + fAt, unread);
+    fBase += fAt;
+    fAt = 0;
+    uint32_t length = uint32_t(fWindow.size() - unread);
+    const int16_t status = fStream->ReadBytes(fWindow.data() + unread, length);
+    if (length == 0 || status != 0) fEnded = true;
+    fSize = unread + length;
+    fBytes = fWindow.data();
+  }
+  return true;
+}
+
+void RtfReader::Skip(size_t count) {
+  while (count > 0 && Fill(1)) {
+    const size_t step = std::min(count, fSize - fAt);
+    fAt += step;
+    count -= step;
+  }
+}
+
+int32_t RtfReader::Parse(const uint8_t* bytes, size_t size, VStream* stream, VStreamProgress* progress) {
   fBytes = bytes;
   fSize = size;
   fAt = 0;
+  fBase = 0;
+  fStream = stream;
   int32_t depth = 0;
-  size_t reported = 0;
-  while (fAt < fSize) {
-    if (progress != nullptr && fAt - reported >= kReadProgressStep) {
-      if (progress->Progress(uint32_t(fAt - reported))) break;
-      reported = fAt;
+  uint64_t reported = 0;
+  while (Fill(1)) {
+    if (progress != nullptr && fBase + fAt - reported >= kReadProgressStep) {
+      if (progress->Progress(uint32_t(fBase + fAt - reported))) break;
+      reported = fBase + fAt;
     }
     const uint8_t byte = fBytes[fAt++];
     // The clipboard's data ends with a zero byte.
@@ -257,44 +305,47 @@ int32_t RtfReader::Parse(const uint8_t* bytes, size_t size, VStreamProgress* pro
 }
 
 int32_t RtfReader::ParseKeyword() {
-  if (fAt >= fSize) return kRtfEndInControl;
+  if (!Fill(1)) return kRtfEndInControl;
   const uint8_t first = fBytes[fAt];
-  auto isLetter = [](uint8_t b) { return (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z'); };
+  auto isLetter = [](int b) { return (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z'); };
+  auto isDigit = [](int b) { return b >= '0' && b <= '9'; };
   if (!isLetter(first)) {
     ++fAt;
     // Backslash and a line end is a paragraph end.
     char symbol[1] = {char(first == 10 || first == 13 ? '\n' : first)};
     return Translate(std::string_view(symbol, 1), false, 0);
   }
-  const size_t wordStart = fAt;
-  while (fAt < fSize && isLetter(fBytes[fAt])) ++fAt;
-  size_t wordLength = fAt - wordStart;
   // A word longer than any the table holds cannot match: it is read whole
   // and ignored, never cut into a shorter word that might.
-  const bool tooLong = wordLength > size_t(kMaxWordLength);
-  bool hasParameter = false;
-  bool negative = false;
-  int64_t value = 0;
-  if (fAt < fSize && fBytes[fAt] == '-') {
-    negative = true;
+  char word[kMaxWordLength + 1];
+  size_t wordLength = 0;
+  bool tooLong = false;
+  while (isLetter(Peek(0))) {
+    if (wordLength < sizeof word)
+      word[wordLength++] = char(fBytes[fAt]);
+    else
+      tooLong = true;
     ++fAt;
   }
-  while (fAt < fSize && fBytes[fAt] >= '0' && fBytes[fAt] <= '9') {
+  tooLong = tooLong || wordLength > size_t(kMaxWordLength);
+  bool hasParameter = false;
+  const bool negative = Peek(0) == '-' && isDigit(Peek(1));  // a lone "-" is text
+  if (negative) ++fAt;
+  int64_t value = 0;
+  while (isDigit(Peek(0))) {
     hasParameter = true;
     // Held to the 32-bit range however many digits follow.
     if (value <= INT32_MAX) value = value * 10 + (fBytes[fAt] - '0');
     ++fAt;
   }
-  if (negative && !hasParameter) --fAt;  // a lone "-" is text
-  if (fAt < fSize && fBytes[fAt] == ' ') ++fAt;
+  if (Peek(0) == ' ') ++fAt;
   if (negative) value = -value;
   const int32_t parameter = int32_t(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
   if (tooLong) {
     fSkipUnknown = false;
     return kRtfOk;
   }
-  return Translate(std::string_view(reinterpret_cast<const char*>(fBytes + wordStart), wordLength), hasParameter,
-                   parameter);
+  return Translate(std::string_view(word, wordLength), hasParameter, parameter);
 }
 
 int32_t RtfReader::Translate(std::string_view word, bool hasParameter, int32_t parameter) {
@@ -304,17 +355,13 @@ int32_t RtfReader::Translate(std::string_view word, bool hasParameter, int32_t p
     }
     // One fallback character follows for readers that lack Unicode: a
     // byte, or an escaped one; line ends before it are not part of it.
-    while (fAt < fSize && (fBytes[fAt] == 10 || fBytes[fAt] == 13)) ++fAt;
-    if (fAt < fSize) {
-      const uint8_t next = fBytes[fAt];
-      if (next == '\\') {
-        if (fAt + 1 < fSize && fBytes[fAt + 1] == '\'') {
-          fAt = std::min(fSize, fAt + 4);
-        }
-        // Any other control word is read as it stands.
-      } else if (next != '{' && next != '}') {
-        ++fAt;
-      }
+    while (Peek(0) == 10 || Peek(0) == 13) ++fAt;
+    const int next = Peek(0);
+    if (next == '\\') {
+      if (Peek(1) == '\'') Skip(4);
+      // Any other control word is read as it stands.
+    } else if (next >= 0 && next != '{' && next != '}') {
+      ++fAt;
     }
     return kRtfOk;
   }
@@ -366,6 +413,10 @@ int32_t RtfReader::Character(uint32_t code, bool converted) {
         text.endIsLast = true;
         text.paragraphStart = text.bytes.size();
         text.joinsExisting = false;
+        // A file's finished paragraphs go to the engine as they pile up, so
+        // a long file is never held twice; the last paragraph end stays
+        // here until it is known not to be the final one.
+        if (!fPaste && text.endAt >= kEngineFlushSize) Flush(fState.part, text.endAt);
         return kRtfOk;
       }
       char16_t unit = char16_t(code);
@@ -657,7 +708,7 @@ void RtfReader::ApplySpecial(int32_t action, int32_t parameter) {
   if (action == kRtfSpecialBinary) {
     // Binary data (pictures, objects) is skipped whole; a count beyond the
     // input ends it, and a count of 0 or less skips nothing.
-    if (parameter > 0) fAt = std::min(fSize, fAt + size_t(parameter));
+    if (parameter > 0) Skip(size_t(parameter));
     return;
   }
   if (fState.destination == kDestSkip) return;
@@ -695,6 +746,20 @@ void RtfReader::ApplySpecial(int32_t action, int32_t parameter) {
     default:
       return;
   }
+}
+
+void RtfReader::Flush(int16_t part, size_t upTo) {
+  auto* engine = static_cast<xMorvaEngine*>(fDocument.GetPart(part));
+  PartText& text = fParts[part];
+  if (engine == nullptr || upTo == 0 || fFlushError != 0) return;
+  const int32_t error = engine->InsertBytes(engine->GetStreamSize(), text.bytes.data(), uint32_t(upTo));
+  if (error != 0) {
+    fFlushError = error;
+    return;
+  }
+  text.bytes.erase(text.bytes.begin(), text.bytes.begin() + long(upTo));
+  text.paragraphStart -= upTo;
+  text.endAt -= upTo;
 }
 
 void RtfReader::SyncCharacters(PartText& text) {
@@ -804,20 +869,19 @@ void RtfReader::Finish(xMorvaEngine* pasteTarget) {
 xMorvaImportRTF::~xMorvaImportRTF() = default;
 
 int32_t xMorvaImportRTF::ImportRtf(xMorvaDocument& document, VStream& stream, bool paste) {
+  // The stream is read in windows as the parse goes, never held whole.
   const uint32_t size = stream.GetSize();
   const uint32_t position = stream.GetPosition();
-  std::vector<uint8_t> bytes(size > position ? size - position : 0);
-  uint32_t length = uint32_t(bytes.size());
-  if (length != 0 && stream.ReadBytes(bytes.data(), length) != 0 && length == 0) {
-    fParseCode = kRtfEndInControl;
-    return kErrorDamaged;
-  }
-  bytes.resize(length);
-  return ImportRtfBytes(document, bytes.data(), uint32_t(bytes.size()), paste);
+  return Import(document, nullptr, 0, &stream, size > position ? size - position : 0, paste);
 }
 
 int32_t xMorvaImportRTF::ImportRtfBytes(xMorvaDocument& document, const uint8_t* bytes, uint32_t size,
                                         bool paste) {
+  return Import(document, bytes, size, nullptr, size, paste);
+}
+
+int32_t xMorvaImportRTF::Import(xMorvaDocument& document, const uint8_t* bytes, uint32_t size, VStream* stream,
+                                uint32_t total, bool paste) {
   xMorvaUndo* undo = document.GetUndo();
   // A document that records no undo (one without an area) keeps it so.
   const bool recording = undo != nullptr && undo->IsRecording();
@@ -838,13 +902,18 @@ int32_t xMorvaImportRTF::ImportRtfBytes(xMorvaDocument& document, const uint8_t*
     document.Reset(true);
     document.ResetFontTable();
     if (undo != nullptr) undo->Suspend();
+    // A file's text is about twice its RTF in element bytes: the body gets
+    // that room at once and keeps what it does not use untouched.
+    if (auto* body = static_cast<xMorvaEngine*>(document.GetPart(kPartBody))) {
+      body->ReserveCapacity(uint32_t(std::min<uint64_t>(uint64_t(total) * 2, INT32_MAX / 2)));
+    }
   }
 
   RtfReader reader(document, paste);
   reader.Begin(target);
   std::unique_ptr<VStreamProgress> progress;
-  if (size > kReadProgressThreshold) progress.reset(document.NewProgressStatus(size));
-  fParseCode = reader.Parse(bytes, size, progress.get());
+  if (total > kReadProgressThreshold) progress.reset(document.NewProgressStatus(total));
+  fParseCode = reader.Parse(bytes, size, stream, progress.get());
   progress.reset();
   reader.Finish(target);
 
@@ -862,16 +931,20 @@ int32_t xMorvaImportRTF::ImportRtfBytes(xMorvaDocument& document, const uint8_t*
     return result;
   }
   // A file import keeps what it read, also when the data ended badly.
+  if (reader.GetFlushError() != 0) result = reader.GetFlushError();
   for (int16_t part = 0; part < kPartCount; ++part) {
     if (!reader.PartUsed(part)) continue;
     auto* engine = static_cast<xMorvaEngine*>(document.GetPart(part));
+    if (engine == nullptr) continue;
     PartText& text = reader.Part(part);
-    if (engine == nullptr || text.bytes.empty()) continue;
-    const int32_t error = engine->InsertBytes(0u, text.bytes.data(), uint32_t(text.bytes.size()));
-    if (error != 0) {
-      result = error;
+    reader.Flush(part, text.bytes.size());
+    if (reader.GetFlushError() != 0) {
+      // The text holds whole items only: what did not fit goes whole.
+      result = reader.GetFlushError();
+      engine->Clear();
       continue;
     }
+    engine->ReleaseCapacity();
     engine->SetLength(text.positions);
     engine->SetSelection(0, 0);
   }

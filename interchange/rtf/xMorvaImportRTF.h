@@ -43,5 +43,10 @@ class xMorvaImportRTF : public VObject {
   int32_t GetParseCode() const { return fParseCode; }
 
  private:
+  // Reads `size` bytes at `bytes`, or, with a stream, the stream from its
+  // position (`total` bytes) as the parse goes.
+  int32_t Import(xMorvaDocument& document, const uint8_t* bytes, uint32_t size, VStream* stream, uint32_t total,
+                 bool paste);
+
   int32_t fParseCode = kRtfOk;
 };

@@ -6,6 +6,7 @@
 
 #include "document/DocumentUnits.h"
 #include "document/xMorvaUndo.h"
+#include "framework/core/streams/VMemoryStream.h"
 #include "interchange/tests/RtfTestSupport.h"
 
 using namespace rtftest;
@@ -255,4 +256,31 @@ TEST_F(ImportRTF, OutOfRangeIndexesFallBackToDefaults) {
   EXPECT_EQ(At(*document, 0, kPropFont), At(*document, 1, kPropFont));
   EXPECT_EQ(At(*document, 0, kPropFont), At(*document, 2, kPropFont));
   EXPECT_EQ(1, At(*document, 3, kPropFont));
+}
+
+// A stream is read in windows: words, numbers, escapes and binary data cut
+// by a window's edge read as they do from memory.
+TEST_F(ImportRTF, StreamReadsAsMemoryAcrossWindows) {
+  std::string rtf = "{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}";
+  for (int i = 0; rtf.size() < 150000; ++i) {
+    rtf += std::string(size_t(i % 7), 'x');
+    rtf += "\\b\\fs" + std::to_string(20 + i % 9) + " w\\u8364\\'80\\bin3 {}\\\\\\'41{\\i\\cf1 y}\\b0\\-z\\par\r\n";
+  }
+  rtf += "}";
+  auto fromMemory = NewDocument();
+  ASSERT_EQ(0, Import(*fromMemory, rtf));
+  auto fromStream = NewDocument();
+  VMemoryStream stream(rtf.data(), uint32_t(rtf.size()));
+  ASSERT_EQ(0, stream.OpenRead());
+  xMorvaImportRTF reader;
+  ASSERT_EQ(0, reader.ImportRtf(*fromStream, stream, false));
+  stream.CloseRead();
+  EXPECT_EQ(TextOf(*fromMemory, kPartBody), TextOf(*fromStream, kPartBody));
+  const auto a = Positions(*fromMemory, kPartBody);
+  const auto b = Positions(*fromStream, kPartBody);
+  ASSERT_EQ(a.size(), b.size());
+  for (size_t i = 0; i < a.size(); ++i) ASSERT_EQ(a[i].properties, b[i].properties) << i;
+  const std::string text = TextOf(*fromStream, kPartBody);
+  // "\\bin3 " skips "{}" and the first backslash of "\\\\", so "\\'41" is text.
+  EXPECT_EQ(0u, text.find("w<20AC>\\'41y\x1f" "z\nxw<20AC>\\'41y\x1f" "z\nxxw"));
 }
