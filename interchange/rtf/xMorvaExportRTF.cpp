@@ -22,6 +22,7 @@
 #include "framework/core/strings/VUniString.h"
 #include "framework/core/values/VDate.h"
 #include "framework/core/values/VHour.h"
+#include "graphics/printing/VPrintSettings.h"
 
 namespace {
 
@@ -514,7 +515,9 @@ void xMorvaExportRTF::WriteElement(uint16_t code, const uint8_t* payload, uint32
         Raw("{\\field\\fldedit{\\*\\fldinst{HYPERLINK \"");
         fPending = false;
         Text(link.GetTarget());
-        Raw("\" }}{\\*\\fldrslt");
+        // The result is no optional destination: a reader that knows no
+        // fields shows it.
+        Raw("\" }}{\\fldrslt");
         fPending = false;
       }
       Open();
@@ -533,10 +536,16 @@ void xMorvaExportRTF::WriteElement(uint16_t code, const uint8_t* payload, uint32
     case xMorvaElementCode::HTMLExpression2: {
       const uint8_t* data = object(length);
       if (data == nullptr || length == 0) return;
-      // The expression's text, kept as bytes behind its tag and version.
-      uint32_t skip = 0;
-      if (length >= 12 && (StreamLong(data) == kTagExpression || LoadBE32(data) == kTagExpression)) skip = 12;
-      fOut.append(reinterpret_cast<const char*>(data + skip), length - skip);
+      // The expression's text goes out as it stands: it is RTF of its own.
+      VMemoryStream stream(data, length);
+      if (stream.OpenRead() != 0) return;
+      VStrInHandle expression;
+      const bool read = xMorvaEngine::ReadHTMLExpression(stream, expression);
+      stream.CloseRead();
+      if (!read || expression.GetLength() == 0) return;
+      std::string bytes(size_t(expression.GetLength()) * 2 + 1, '\0');
+      const int32_t n = expression.ConvertInto(bytes.data(), int32_t(bytes.size()), 1);
+      fOut.append(bytes.data(), size_t(n));
       fPending = false;
       return;
     }
@@ -556,6 +565,9 @@ void xMorvaExportRTF::WritePart(xMorvaEngine& engine, bool selection) {
     end = std::min(engine.GetSelEndOffset(), end);
   }
   for (uint16_t id = 0; id <= kLastCharacterProperty + 1; ++id) WriteProperty(id, fCurrent.GetProperty(id));
+  if (VPrintSettings* printer = fDocument->GetPrinter(); printer != nullptr && printer->IsLandscape()) {
+    Word("lndscpsxn");
+  }
   const uint8_t* stream = engine.LockStream();
   bool paragraphPending = true;
   bool afterParagraphEnd = false;

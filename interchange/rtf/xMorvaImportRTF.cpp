@@ -132,7 +132,10 @@ void PutRecord(std::vector<uint8_t>& out, size_t at, uint16_t id, uint32_t value
 
 class RtfReader {
  public:
-  RtfReader(xMorvaDocument& document, bool paste) : fDocument(document), fPaste(paste) {}
+  // A reader that only `checks` reads the data through and touches
+  // nothing of the document.
+  RtfReader(xMorvaDocument& document, bool paste, bool checks = false)
+      : fDocument(document), fPaste(paste || checks), fChecks(checks) {}
 
   // Prepares the parts: a file import starts each from the defaults, a
   // paste the current part from the properties at its caret.
@@ -176,6 +179,7 @@ class RtfReader {
 
   xMorvaDocument& fDocument;
   const bool fPaste;
+  const bool fChecks;
   // The input: a window of bytes at fBytes, fSize long, read up to fAt;
   // refilled from fStream, when there is one, through fWindow. fBase counts
   // the bytes the window has moved past.
@@ -435,7 +439,8 @@ int32_t RtfReader::Character(uint32_t code, bool converted) {
       if (code == ';') {
         if (fFontBeingDefined >= 0 && fFontBeingDefined <= kMaxFontNumber) {
           fFontName.TrimChar(u' ');
-          if (fFontName.GetLength() > 0) fFontMap[size_t(fFontBeingDefined)] = fDocument.FontIndexForName(fFontName);
+          if (fFontName.GetLength() > 0 && !fChecks)
+            fFontMap[size_t(fFontBeingDefined)] = fDocument.FontIndexForName(fFontName);
         }
         fFontName.SetEmpty(false);
       } else if (code >= 32) {
@@ -890,6 +895,14 @@ int32_t xMorvaImportRTF::Import(xMorvaDocument& document, const uint8_t* bytes, 
   if (paste) {
     target = static_cast<xMorvaEngine*>(document.GetCurrentPart());
     if (target == nullptr) return kErrorNoMemory;
+    // Damaged data is found before the selection goes: a document that
+    // records no undo could not have it back.
+    const uint32_t position = stream != nullptr ? stream->GetPosition() : 0;
+    RtfReader check(document, true, true);
+    check.Begin(nullptr);
+    fParseCode = check.Parse(bytes, size, stream, nullptr);
+    if (fParseCode != kRtfOk) return kErrorDamaged;
+    if (stream != nullptr && stream->SetPosition(position) != 0) return kErrorDamaged;
     start = target->GetSelStart();
     target->BeginUndoStep(kUndoPaste, 0);
     int32_t error = target->DeleteSelection();

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "area/xMorvaHyperlink.h"
+#include "boundary/HostDisplayRoutines.h"
 #include "document/DocumentUnits.h"
 #include "interchange/tests/RtfTestSupport.h"
 
@@ -82,6 +84,7 @@ TEST_F(ExportRTF, HeaderGroupsOnlyForTextAndByFacingPages) {
   std::string rtf = Export(*document);
   EXPECT_TRUE(Has(rtf, "{\\header{")) << rtf;
   EXPECT_FALSE(Has(rtf, "{\\footer")) << rtf;
+  EXPECT_FALSE(Has(rtf, "\\lndscpsxn")) << rtf;
   document->Params().SetDifferentLeftRight(1);
   rtf = Export(*document);
   EXPECT_TRUE(Has(rtf, "{\\headerr{")) << rtf;
@@ -180,4 +183,38 @@ TEST_F(ExportRTF, ElementsSurviveARoundTrip) {
   EXPECT_EQ("body\fmore\fc" "\x1f" "d<00A0>e\tf\n", TextOf(*copy, kPartBody));
   EXPECT_EQ("H", TextOf(*copy, kPartHeader));
   EXPECT_NE(std::string::npos, rtf.find("c\\-d\\~e\\tab f")) << rtf;
+}
+
+// A date and time element is written as a TIME field whose picture has
+// minutes as "mm"; a hyperlink as a HYPERLINK field in the link colour,
+// whose entry the colour table has.
+TEST_F(ExportRTF, FieldsOfDatesAndLinks) {
+  auto document = NewDocument();
+  document->Params().SetLinkColour(0x00CC33);
+  xMorvaEngine& body = Engine(*document, kPartBody);
+  Type(body, u"at ");
+  VDateRec date{};
+  date.day = 7;
+  date.month = 12;
+  date.year = 2026;
+  ASSERT_EQ(0, body.InsertDateTimeField(date, 3600, uint16_t(7 << 8 | 1), false));
+  Type(body, u" see ");
+  VStr<64> target;
+  target.SetAnsiCText("https://example.org/a{b}");
+  VStr<64> title;
+  title.SetAnsiCText("the site");
+  xMorvaHyperlink link(xMorvaHyperlink::kURL, true, target, title);
+  ASSERT_EQ(0, body.InsertHyperlink(link, false));
+  const std::string rtf = Export(*document);
+  EXPECT_NE(std::string::npos, rtf.find("{\\field{\\*\\fldinst{ TIME \\\\@ \"dd/MM/yyyy HH:mm:ss\"}}{\\fldrslt{")) << rtf;
+  EXPECT_NE(std::string::npos, rtf.find("\\red51\\green204\\blue0;}")) << rtf;
+  EXPECT_NE(std::string::npos,
+            rtf.find("{\\field\\fldedit{\\*\\fldinst{HYPERLINK \"https://example.org/a\\{b\\}\" }}{\\fldrslt{\\cf19\\ul "
+                     "the site}}}"))
+      << rtf;
+  // Read back, the link's title is plain text: the result group is one
+  // that a reader without fields keeps.
+  auto copy = NewDocument();
+  ASSERT_EQ(0, Import(*copy, rtf));
+  EXPECT_NE(std::string::npos, TextOf(*copy, kPartBody).find(" see the site")) << TextOf(*copy, kPartBody);
 }

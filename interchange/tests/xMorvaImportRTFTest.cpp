@@ -177,13 +177,19 @@ TEST_F(ImportRTF, PasteIsOneUndoStepAndSkipsHeaders) {
 }
 
 TEST_F(ImportRTF, FailedPasteLeavesTheDocumentAsItWas) {
-  auto document = NewDocument();
-  document->GetUndo()->Resume();
-  xMorvaEngine& body = Engine(*document, kPartBody);
-  Type(body, u"keep me");
-  body.SetSelection(2, 4);
-  EXPECT_EQ(1015, Import(*document, "{\\rtf1 lost", true));
-  EXPECT_EQ("keep me", TextOf(*document, kPartBody));
+  // Also in a document that records no undo (one without an area).
+  for (bool recording : {true, false}) {
+    SCOPED_TRACE(recording);
+    auto document = NewDocument();
+    if (recording) document->GetUndo()->Resume();
+    xMorvaEngine& body = Engine(*document, kPartBody);
+    Type(body, u"keep me");
+    body.SetSelection(2, 4);
+    const int32_t fonts = document->GetFontCount();
+    EXPECT_EQ(1015, Import(*document, "{\\rtf1{\\fonttbl{\\f0 Liberation Mono;}} lost", true));
+    EXPECT_EQ("keep me", TextOf(*document, kPartBody));
+    EXPECT_EQ(fonts, document->GetFontCount());
+  }
 }
 
 // Damaged and hostile input: each row its answer and the text read.
