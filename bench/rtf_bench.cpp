@@ -102,13 +102,20 @@ fs::path Folder() {
   return folder;
 }
 
-// The RTF file of the reference document at `pages` pages, made once.
+bool RunProcess(const std::vector<std::string>& arguments, double& seconds, int64_t& peakBytes);
+
+// The RTF file of the reference document at `pages` pages, made once, by a
+// process of its own: a process started later counts the memory of the
+// one that starts it, so this one stays small.
 fs::path ReferenceFile(int32_t pages) {
   static std::map<int32_t, fs::path> made;
   auto found = made.find(pages);
   if (found != made.end()) return found->second;
   const fs::path path = Folder() / ("reference-" + std::to_string(pages) + ".rtf");
-  std::ofstream(path, std::ios::binary) << ReferenceRtf(pages);
+  double seconds = 0;
+  int64_t peak = 0;
+  RunProcess({fs::read_symlink("/proc/self/exe").string(), "--reference", std::to_string(pages), path.string()},
+             seconds, peak);
   made[pages] = path;
   return path;
 }
@@ -276,8 +283,8 @@ void Converters(benchmark::internal::Benchmark* b) {
   }
 }
 
-BENCHMARK(ImportRtf)->ArgName("MB")->Apply(Sizes)->Unit(benchmark::kMillisecond);
-BENCHMARK(ExportRtf)->ArgName("MB")->Apply(Sizes)->Unit(benchmark::kMillisecond);
+// The whole processes first, while this process is small (see
+// ReferenceFile).
 // The peers take seconds to tens of seconds a file: one run each.
 BENCHMARK(WholeProcess)
     ->ArgNames({"converter", "pages"})
@@ -285,6 +292,8 @@ BENCHMARK(WholeProcess)
     ->UseManualTime()
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(ImportRtf)->ArgName("MB")->Apply(Sizes)->Unit(benchmark::kMillisecond);
+BENCHMARK(ExportRtf)->ArgName("MB")->Apply(Sizes)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

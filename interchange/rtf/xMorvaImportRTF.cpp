@@ -7,6 +7,7 @@
 #include "interchange/rtf/xMorvaImportRTF.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string_view>
@@ -50,7 +51,7 @@ constexpr size_t kReadProgressStep = 1 << 16;
 // A stream is read in windows of this many bytes.
 constexpr size_t kReadWindow = 64 * 1024;
 // A file's text goes to the engine in pieces of about this many bytes.
-constexpr size_t kEngineFlushSize = 256 * 1024;
+constexpr size_t kEngineFlushSize = 64 * 1024;
 // The half-point size a byte holds.
 constexpr int32_t kMaxHalfPoints = 255;
 // The bytes of a tab element's layout cache, and the unit a soft hyphen
@@ -139,6 +140,8 @@ class RtfReader {
 
   // Prepares the parts: a file import starts each from the defaults, a
   // paste the current part from the properties at its caret.
+  // The font map: false when there is no memory for it.
+  bool Allocate();
   void Begin(xMorvaEngine* pasteTarget);
   // Parses the bytes, then those of the stream when one is given; a
   // progress (may be null) is advanced as they are read, and answering
@@ -201,7 +204,12 @@ class RtfReader {
   std::vector<State> fSaved;
   int32_t fCharSet = 0;  // 0 Windows, 1 Macintosh
   // The document's font index of each RTF font number defined; 0: none.
-  std::vector<int16_t> fFontMap;
+  // Zeroed pages the system hands out: only the entries written cost
+  // memory.
+  struct Free {
+    void operator()(int16_t* p) const { std::free(p); }
+  };
+  std::unique_ptr<int16_t[], Free> fFontMap;
   int32_t fFontBeingDefined = 0;
   VStr<kMaxFontName> fFontName;
   int32_t fColourCount = 0;
@@ -211,9 +219,14 @@ class RtfReader {
   int32_t fFlushError = 0;
 };
 
-void RtfReader::Begin(xMorvaEngine* pasteTarget) {
-  fFontMap.assign(size_t(kMaxFontNumber) + 1, 0);
+bool RtfReader::Allocate() {
+  fFontMap.reset(static_cast<int16_t*>(std::calloc(size_t(kMaxFontNumber) + 1, sizeof(int16_t))));
+  if (!fFontMap) return false;
   fFontMap[0] = 1;
+  return true;
+}
+
+void RtfReader::Begin(xMorvaEngine* pasteTarget) {
   if (pasteTarget != nullptr) {
     PartText& text = fParts[kPartBody];
     text.stream.Assign(pasteTarget->GetCurrentProperties());
@@ -892,6 +905,8 @@ int32_t xMorvaImportRTF::Import(xMorvaDocument& document, const uint8_t* bytes, 
   const bool recording = undo != nullptr && undo->IsRecording();
   xMorvaEngine* target = nullptr;
   int32_t start = 0;
+  RtfReader reader(document, paste);
+  if (!reader.Allocate()) return kErrorNoMemory;
   if (paste) {
     target = static_cast<xMorvaEngine*>(document.GetCurrentPart());
     if (target == nullptr) return kErrorNoMemory;
@@ -899,6 +914,7 @@ int32_t xMorvaImportRTF::Import(xMorvaDocument& document, const uint8_t* bytes, 
     // records no undo could not have it back.
     const uint32_t position = stream != nullptr ? stream->GetPosition() : 0;
     RtfReader check(document, true, true);
+    if (!check.Allocate()) return kErrorNoMemory;
     check.Begin(nullptr);
     fParseCode = check.Parse(bytes, size, stream, nullptr);
     if (fParseCode != kRtfOk) return kErrorDamaged;
@@ -922,7 +938,6 @@ int32_t xMorvaImportRTF::Import(xMorvaDocument& document, const uint8_t* bytes, 
     }
   }
 
-  RtfReader reader(document, paste);
   reader.Begin(target);
   std::unique_ptr<VStreamProgress> progress;
   if (total > kReadProgressThreshold) progress.reset(document.NewProgressStatus(total));
