@@ -15,6 +15,8 @@
 #include "document/xMorvaDocument.h"
 #include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaEngine.h"
+#include "engine/xMorvaPictureElement.h"
+#include "framework/core/containers/ValueReader.h"
 #include "framework/core/intl/VIntlMgr.h"
 #include "framework/core/streams/VMemoryStream.h"
 #include "framework/core/streams/VStream.h"
@@ -22,7 +24,9 @@
 #include "framework/core/strings/VUniString.h"
 #include "framework/core/values/VDate.h"
 #include "framework/core/values/VHour.h"
+#include "graphics/pictures/VPictureData.h"
 #include "graphics/printing/VPrintSettings.h"
+#include "platform/bytes/ByteOrder.h"
 
 namespace {
 
@@ -553,6 +557,40 @@ void xMorvaExportRTF::WriteElement(uint16_t code, const uint8_t* payload, uint32
   }
 }
 
+void xMorvaExportRTF::WritePicture(const uint8_t* element, uint32_t size) {
+  xMorvaPictureHeader header;
+  if (!ReadPictureHeader(element, size, header)) return;
+  const uint32_t skip = kElementHeadSize + kPictureHeaderSize;
+  VMemoryStream data(element + skip, size - skip);
+  data.SetByteOrders(header.order == kByteOrderMacintosh ? kByteOrderMacintosh : kByteOrderLittle, kByteOrderKeep);
+  if (data.OpenRead() != 0) return;
+  std::unique_ptr<VValue> value(ReadValue(data));
+  const bool read = value != nullptr && value->GetKind() == kValuePicture && data.GetStatus() == 0;
+  data.CloseRead();
+  // A picture that does not read is left out.
+  if (!read) return;
+  const auto& picture = static_cast<const VPictureData&>(*value);
+  const int32_t kind = picture.GetPictureKind();
+  Open();
+  Word("pict");
+  Word("picscalex", 100);
+  Word("picscaley", 100);
+  Word("picw", PixelsToTwips(header.shownWidth));
+  Word("pich", PixelsToTwips(header.shownHeight));
+  Word("picwgoal", PixelsToTwips(header.shownWidth));
+  Word("pichgoal", PixelsToTwips(header.shownHeight));
+  if (kind == kPictureKindEMF || kind == kPictureKindPICT) {
+    Word(kind == kPictureKindEMF ? "emfblip" : "macpict");
+    fOut.push_back(' ');
+    fPending = false;
+    Flush();
+    // The data as upper-case hexadecimal digits, straight to the stream.
+    picture.WriteHex(*fStream);
+    if (fStream->GetStatus() != 0) fFailed = true;
+  }
+  Close();
+}
+
 void xMorvaExportRTF::WritePart(xMorvaEngine& engine, bool selection) {
   fTabs.Clear();
   fCurrent.SetDefaults();
@@ -604,7 +642,9 @@ void xMorvaExportRTF::WritePart(xMorvaEngine& engine, bool selection) {
     } else {
       beforeContent();
       afterParagraphEnd = false;
-      if (item.size >= kElementHeadSize) {
+      if (item.unit == xMorvaElementCode::Pict) {
+        WritePicture(stream + at, item.size);
+      } else if (item.size >= kElementHeadSize) {
         WriteElement(item.unit, stream + at + kElementHeadSize, item.size - kElementHeadSize);
       }
       // A break ends its paragraph: the next one's settings follow it.

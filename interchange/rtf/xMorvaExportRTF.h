@@ -56,6 +56,8 @@ class xMorvaExportRTF : public VObject {
   void WriteParagraphProperties();
   void WriteTab(uint32_t stop);
   void WriteElement(uint16_t code, const uint8_t* payload, uint32_t size);
+  // A picture element (`size` bytes at `element`, its head included).
+  void WritePicture(const uint8_t* element, uint32_t size);
 
   xMorvaDocument* fDocument = nullptr;
   VStream* fStream = nullptr;

@@ -7,6 +7,11 @@
 #include "area/xMorvaHyperlink.h"
 #include "boundary/HostDisplayRoutines.h"
 #include "document/DocumentUnits.h"
+#include "engine/xMorvaPictureElement.h"
+#include "framework/core/values/VPictureMaker.h"
+#include "graphics/VMetafilePort.h"
+#include "graphics/pictures/VEmfPictureData.h"
+#include "graphics/pictures/VPictureData.h"
 #include "interchange/tests/RtfTestSupport.h"
 
 using namespace rtftest;
@@ -217,4 +222,40 @@ TEST_F(ExportRTF, FieldsOfDatesAndLinks) {
   auto copy = NewDocument();
   ASSERT_EQ(0, Import(*copy, rtf));
   EXPECT_NE(std::string::npos, TextOf(*copy, kPartBody).find(" see the site")) << TextOf(*copy, kPartBody);
+}
+
+// A picture element is written as a \pict group with its shown size in
+// twips and its metafile as hexadecimal digits.
+TEST_F(ExportRTF, PicturesAsMetafileGroups) {
+  VInstalledService<const VPictureMaker> pictures(&kPictureValueMaker);
+  auto document = NewDocument();
+  xMorvaEngine& body = Engine(*document, kPartBody);
+  Type(body, u"a");
+  VMetafilePort recorder(nullptr, 0, 0, 24, 16);
+  recorder.PaintRect(0, 0, 24, 16);
+  std::unique_ptr<VEmfPictureData> picture(recorder.EndAsPictureData());
+  ASSERT_NE(nullptr, picture);
+  VMemHandle element = gMemoryMgr->NewHandle(0, 0);
+  ASSERT_TRUE(MakePictureElement(*picture, element, 48, 32, -1, 0));
+  const uint32_t size = gMemoryMgr->GetHandleSize(element);
+  ASSERT_EQ(0, body.InsertBytes(body.GetStreamSize(), gMemoryMgr->LockHandle(element), size));
+  gMemoryMgr->UnlockHandle(element);
+  gMemoryMgr->DisposeHandle(element);
+  body.SetLength(body.GetLength() + 1);
+  Type(body, u"b");
+  const std::string rtf = Export(*document);
+  const std::string head = "{\\pict\\picscalex100\\picscaley100\\picw" + std::to_string(PixelsToTwips(48)) + "\\pich" +
+                           std::to_string(PixelsToTwips(32)) + "\\picwgoal" + std::to_string(PixelsToTwips(48)) +
+                           "\\pichgoal" + std::to_string(PixelsToTwips(32)) + "\\emfblip 01000000";
+  const size_t at = rtf.find(head);
+  ASSERT_NE(std::string::npos, at) << rtf;
+  const size_t end = rtf.find('}', at);
+  ASSERT_NE(std::string::npos, end);
+  const std::string digits = rtf.substr(at + head.size(), end - at - head.size());
+  EXPECT_EQ(std::string::npos, digits.find_first_not_of("0123456789ABCDEF")) << digits;
+  EXPECT_EQ(0u, digits.size() % 2);
+  // Read back, the picture is skipped and the text around it stays.
+  auto copy = NewDocument();
+  ASSERT_EQ(0, Import(*copy, rtf));
+  EXPECT_EQ("ab", TextOf(*copy, kPartBody));
 }
