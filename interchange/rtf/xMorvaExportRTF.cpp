@@ -13,6 +13,7 @@
 #include "area/xMorvaHyperlink.h"
 #include "document/DocumentUnits.h"
 #include "document/xMorvaDocument.h"
+#include "document/xMorvaStyleSheet.h"
 #include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaEngine.h"
 #include "engine/xMorvaPictureElement.h"
@@ -22,6 +23,7 @@
 #include "framework/core/streams/VStream.h"
 #include "framework/core/streams/VStreamProgress.h"
 #include "framework/core/strings/VUniString.h"
+#include "framework/system/resources/VMemoryResourceFile.h"
 #include "framework/core/values/VDate.h"
 #include "framework/core/values/VHour.h"
 #include "graphics/pictures/VPictureData.h"
@@ -317,8 +319,27 @@ void xMorvaExportRTF::WriteStyleSheets() {
     if (!fDocument->StyleSheetIdAt(i, id)) continue;
     VStr<255> name;
     fDocument->GetStyleSheetName(id, name, false);
+    xMorvaStyleSheet sheet;
+    VMemoryResourceFile* store = fDocument->GetStyleSheetStore();
+    const bool read = store != nullptr && ReadStyleSheetResource(*store, id, sheet);
     Open();
-    Word("s", id);
+    if (read && sheet.paragraphSheet == 0) {
+      Word("*\\cs", id);
+    } else {
+      Word("s", id);
+    }
+    if (read) {
+      fCurrent.Assign(sheet.properties);
+      for (uint16_t property = 0; property < kPropTabs; ++property) {
+        // A bullet is text, which in a style sheet would become part of
+        // its name: the paragraphs that use it carry it.
+        if (property == kPropBullet || sheet.states.GetState(property) != 1) continue;
+        WriteProperty(property, fCurrent.GetProperty(property));
+      }
+      if (sheet.states.GetState(kPropTabs) == 1) {
+        for (int32_t t = 0; t < sheet.tabs.Count(); ++t) WriteTab(sheet.tabs.StopAt(t));
+      }
+    }
     Text(name);
     Text(u';');
     Close();

@@ -7,6 +7,8 @@
 #include "area/xMorvaHyperlink.h"
 #include "boundary/HostDisplayRoutines.h"
 #include "document/DocumentUnits.h"
+#include "document/xMorvaStyleSheet.h"
+#include "framework/system/resources/VMemoryResourceFile.h"
 #include "engine/xMorvaPictureElement.h"
 #include "framework/core/values/VPictureMaker.h"
 #include "graphics/VMetafilePort.h"
@@ -258,4 +260,35 @@ TEST_F(ExportRTF, PicturesAsMetafileGroups) {
   auto copy = NewDocument();
   ASSERT_EQ(0, Import(*copy, rtf));
   EXPECT_EQ("ab", TextOf(*copy, kPartBody));
+}
+
+// Style sheets are written with the properties and tabs they define.
+TEST_F(ExportRTF, StyleSheetsWithTheirProperties) {
+  auto document = NewDocument();
+  Type(Engine(*document, kPartBody), u"x");
+  xMorvaStyleSheet sheet;
+  sheet.Init();
+  sheet.properties.SetProperty(kPropBold, 1);
+  sheet.states.SetState(kPropBold, 1);
+  sheet.properties.SetProperty(kPropAlignment, 2);
+  sheet.states.SetState(kPropAlignment, 1);
+  sheet.tabs.AddStop(MakeTabStop(int16_t(TwipsToPixels(1440)), 0, kTabCentre));
+  sheet.states.SetState(kPropTabs, 1);
+  VStr<64> name;
+  name.SetAnsiCText("Quote");
+  int16_t paragraphId = 0;
+  ASSERT_TRUE(sheet.SaveNew(*document, *document->GetStyleSheetStore(), name, paragraphId));
+  xMorvaStyleSheet characters;
+  characters.Init();
+  characters.paragraphSheet = 0;
+  characters.properties.SetProperty(kPropItalic, 1);
+  characters.states.SetState(kPropItalic, 1);
+  name.SetAnsiCText("Stress");
+  int16_t characterId = 0;
+  ASSERT_TRUE(characters.SaveNew(*document, *document->GetStyleSheetStore(), name, characterId));
+  const std::string rtf = Export(*document);
+  const std::string quote = "{\\s" + std::to_string(paragraphId) + "\\b\\qr\\tqc\\tx" +
+                            std::to_string(int16_t(PixelsToTwips(TwipsToPixels(1440)))) + " Quote;}";
+  EXPECT_TRUE(Has(rtf, quote)) << rtf;
+  EXPECT_TRUE(Has(rtf, "{\\*\\cs" + std::to_string(characterId) + "\\i Stress;}")) << rtf;
 }
