@@ -16,6 +16,7 @@
 #include "document/xMorvaStyleSheet.h"
 #include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaEngine.h"
+#include "engine/xMorvaFont.h"
 #include "engine/xMorvaPictureElement.h"
 #include "framework/core/containers/ValueReader.h"
 #include "framework/core/intl/VIntlMgr.h"
@@ -85,6 +86,7 @@ xMorvaEngine* EngineOf(xMorvaDocument& document, int16_t part) {
 
 }  // namespace
 
+xMorvaExportRTF::xMorvaExportRTF() = default;
 xMorvaExportRTF::~xMorvaExportRTF() = default;
 
 const char* xMorvaExportRTF::DateFormat(uint8_t style) {
@@ -410,9 +412,12 @@ void xMorvaExportRTF::WriteProperty(uint16_t id, int32_t value) {
       break;
     case kPropBullet:
       if (value != 0) {
-        Word("fi", PixelsToTwips(fCurrent.GetProperty(kPropFirstLineIndent)));
+        // The bullet hangs before the first line: the indent loses its
+        // width, measured in the paragraph's own font.
+        const char16_t shown = value == 108 ? char16_t(0x2022) : char16_t(value);
+        Word("fi", PixelsToTwips(fCurrent.GetProperty(kPropFirstLineIndent) - BulletWidth(shown)));
         if (value == 108) {
-          Text(char16_t(0x2022));
+          Text(shown);
         } else {
           Word("f", fWingdings);
           Text(char16_t(value));
@@ -452,11 +457,24 @@ void xMorvaExportRTF::WriteProperty(uint16_t id, int32_t value) {
   }
 }
 
+int32_t xMorvaExportRTF::BulletWidth(char16_t unit) {
+  if (!fMeasure) fMeasure = std::make_unique<xMorvaFont>(fDocument->GetMeasuringPort(), fDocument);
+  for (uint16_t id = 0; id <= kLastCharacterProperty; ++id) fMeasure->ApplyProperty(id, fCurrent.GetProperty(id), false);
+  const uint16_t units[1] = {unit};
+  return int32_t(fMeasure->MeasureCharWidth(units, units + 1) + 0.5);
+}
+
 void xMorvaExportRTF::WriteParagraphProperties() {
+  // The bullet goes last, its text after every setting, and its hanging
+  // first-line indent stands alone: the plain one written after it would
+  // undo the hang.
+  const int32_t bullet = fCurrent.GetProperty(kPropBullet);
   for (uint16_t id = kFirstParagraphProperty; id <= kLastParagraphProperty; ++id) {
+    if (id == kPropBullet || (id == kPropFirstLineIndent && bullet != 0)) continue;
     WriteProperty(id, fCurrent.GetProperty(id));
   }
   for (int32_t i = 0; i < fTabs.Count(); ++i) WriteTab(fTabs.StopAt(i));
+  WriteProperty(kPropBullet, bullet);
 }
 
 // ---- Elements
@@ -692,6 +710,7 @@ bool xMorvaExportRTF::ExportRtf(xMorvaDocument& document, VStream& stream, bool 
   fColours.clear();
   fColourIndexes.clear();
   fWingdings = -1;
+  fMeasure.reset();
   for (int32_t colour : kFixedColours) AddColour(colour);
   for (int16_t part : kColourPartOrder) {
     if (xMorvaEngine* engine = EngineOf(document, part)) CollectColours(*engine);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -16,10 +17,11 @@
 class VStream;
 class xMorvaDocument;
 class xMorvaEngine;
+class xMorvaFont;
 
 class xMorvaExportRTF : public VObject {
  public:
-  xMorvaExportRTF() = default;
+  xMorvaExportRTF();
   ~xMorvaExportRTF() override;
 
   // `selection` false: the whole document (a file); true: the selection of
@@ -55,6 +57,8 @@ class xMorvaExportRTF : public VObject {
   void WriteProperty(uint16_t id, int32_t value);
   void WriteParagraphProperties();
   void WriteTab(uint32_t stop);
+  // The width in pixels of a bullet in the current properties.
+  int32_t BulletWidth(char16_t unit);
   void WriteElement(uint16_t code, const uint8_t* payload, uint32_t size);
   // A picture element (`size` bytes at `element`, its head included).
   void WritePicture(const uint8_t* element, uint32_t size);
@@ -69,4 +73,6 @@ class xMorvaExportRTF : public VObject {
   xMorvaProperties fCurrent;
   xMorvaTabs fTabs;
   int32_t fWingdings = -1;
+  // The measuring font of bullets, made on first use.
+  std::unique_ptr<xMorvaFont> fMeasure;
 };

@@ -292,3 +292,26 @@ TEST_F(ExportRTF, StyleSheetsWithTheirProperties) {
   EXPECT_TRUE(Has(rtf, quote)) << rtf;
   EXPECT_TRUE(Has(rtf, "{\\*\\cs" + std::to_string(characterId) + "\\i Stress;}")) << rtf;
 }
+
+// A bulleted paragraph opens with the bullet and a tab, its first-line
+// indent less the bullet's width.
+TEST_F(ExportRTF, BulletsHangBeforeTheFirstLine) {
+  auto document = NewDocument();
+  xMorvaEngine& body = Engine(*document, kPartBody);
+  Type(body, u"one\ntwo");
+  body.SetSelection(4, 4);
+  ASSERT_EQ(0, body.SetPropertyValue(kPropFirstLineIndent, 30));
+  ASSERT_EQ(0, body.SetPropertyValue(kPropBullet, 108));
+  const std::string text = BodyOf(Export(*document));
+  const size_t at = text.find("\\pard");
+  ASSERT_NE(std::string::npos, at) << text;
+  const size_t fi = text.find("\\fi", at);
+  ASSERT_NE(std::string::npos, fi) << text;
+  const int32_t twips = std::atoi(text.c_str() + fi + 3);
+  EXPECT_LT(twips, PixelsToTwips(30)) << text;
+  EXPECT_GT(twips, PixelsToTwips(30) - PixelsToTwips(30)) << text;
+  EXPECT_NE(std::string::npos, text.find("\\u8226\\'", fi)) << text;
+  EXPECT_NE(std::string::npos, text.find("\\tab two", fi)) << text;
+  // No plain first-line indent undoes the hang.
+  EXPECT_EQ(std::string::npos, text.find("\\fi", fi + 3)) << text;
+}
