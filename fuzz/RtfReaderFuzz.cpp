@@ -1,6 +1,7 @@
 // Fuzz target of the RTF reader. The first byte chooses: bit 0 the bytes are
 // pasted into a document holding "keep" with "ee" selected, else they are
-// opened as a file. The answer is 0 or 1015; every part read is whole items
+// opened as a file; bit 1 a file is read through a stream, in windows,
+// rather than from memory. The answer is 0 or 1015; every part read is whole items
 // with a true position count and font indexes inside the font table; a
 // failed paste leaves the text as it was; a document opened is written as
 // RTF, and that reads back to the same body text.
@@ -15,6 +16,7 @@
 #include "engine/xMorvaEngine.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VHandleStream.h"
+#include "framework/core/streams/VMemoryStream.h"
 #include "fuzz/FuzzSupport.h"
 #include "interchange/rtf/xMorvaExportRTF.h"
 #include "interchange/rtf/xMorvaImportRTF.h"
@@ -82,7 +84,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   StartFuzzServices();
   StartDocumentServices();
   FuzzInput input(data, size);
-  const bool paste = (input.TakeByte() & 1) != 0;
+  const uint8_t choice = input.TakeByte();
+  const bool paste = (choice & 1) != 0;
   auto document = std::make_unique<xMorvaDocument>(nullptr);
   document->Reset(false);
   xMorvaImportRTF reader;
@@ -98,7 +101,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (code != 0 && after != before) __builtin_trap();
     return 0;
   }
-  const int32_t code = reader.ImportRtfBytes(*document, input.Rest(), uint32_t(input.RestSize()), false);
+  int32_t code = 0;
+  if ((choice & 2) != 0) {
+    VMemoryStream stream(input.Rest(), uint32_t(input.RestSize()));
+    if (stream.OpenRead() != 0) __builtin_trap();
+    code = reader.ImportRtf(*document, stream, false);
+    stream.CloseRead();
+  } else {
+    code = reader.ImportRtfBytes(*document, input.Rest(), uint32_t(input.RestSize()), false);
+  }
   if (code != 0 && code != 1015) __builtin_trap();
   for (int16_t part = 0; part < kPartCount; ++part) CheckPart(*document, part);
   const std::vector<uint8_t> written = Export(*document);
