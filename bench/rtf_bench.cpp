@@ -172,7 +172,16 @@ void ExportRtf(benchmark::State& state) {
   ResetPeak();
   const int64_t before = StatusBytes("VmRSS:");
   size_t written = 0;
-  for (auto _ : state) written = Exported(*document).size();
+  for (auto _ : state) {
+    VMemHandle handle = 0;
+    VHandleStream stream(handle);
+    stream.OpenWrite();
+    xMorvaExportRTF writer;
+    if (!writer.ExportRtf(*document, stream, false)) state.SkipWithError("the file was not written");
+    stream.CloseWrite(1);
+    written = handle != 0 ? gMemoryMgr->GetHandleSize(handle) : 0;
+    if (handle != 0) gMemoryMgr->DisposeHandle(handle);
+  }
   state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(written));
   state.counters["file_MB"] = double(written) / 1e6;
   state.counters["peak_RSS_per_file_byte"] = double(StatusBytes("VmHWM:") - before) / double(written);
