@@ -204,6 +204,20 @@ bool xMorvaEngine::Reserve(uint64_t extra) {
   return true;
 }
 
+bool xMorvaEngine::ReserveCapacity(uint32_t extra) {
+  if (fStream == 0) return false;
+  const uint64_t wanted = uint64_t(fBytesInUse) + extra;
+  if (wanted > uint64_t(INT32_MAX)) return false;
+  if (gMemoryMgr->GetHandleSize(fStream) >= wanted) return true;
+  return gMemoryMgr->SetHandleSize(fStream, uint32_t(wanted));
+}
+
+void xMorvaEngine::ReleaseCapacity() {
+  if (fStream != 0 && fReserveDepth == 0 && gMemoryMgr->GetHandleSize(fStream) > fBytesInUse) {
+    gMemoryMgr->SetHandleSize(fStream, fBytesInUse);
+  }
+}
+
 void xMorvaEngine::ReleaseReserve() {
   if (--fReserveDepth == 0 && gMemoryMgr->GetHandleSize(fStream) > fBytesInUse) {
     gMemoryMgr->SetHandleSize(fStream, fBytesInUse);

@@ -118,6 +118,13 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   int32_t InsertBytes(int32_t offset, int32_t n) override;
   // Removes n bytes at the offset (cut to the bytes in use).
   void DeleteBytes(int32_t offset, int32_t n) override;
+  // Room ahead for `extra` more bytes, so that a long run of insertions at
+  // the end (a file being read) grows the block once instead of copying it
+  // at every growth; room never written costs no memory. False, nothing
+  // changed, when the block cannot grow. ReleaseCapacity gives back what
+  // was not used.
+  bool ReserveCapacity(uint32_t extra);
+  void ReleaseCapacity();
   // Overwrites n bytes at the offset, reported as a deletion and an
   // insertion. Offsets beyond the bytes in use are ignored.
   void ReplaceBytes(uint32_t offset, const void* source, uint32_t n);

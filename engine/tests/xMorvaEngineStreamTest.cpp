@@ -46,6 +46,25 @@ TEST_F(StreamTest, InsertAndDeleteReachUndoAsByteRecords) {
   EXPECT_EQ(Stream().Text(u"by").bytes(), Bytes_());
 }
 
+// Room reserved ahead takes insertions without changing the text, and what
+// is not used goes back: the block holds exactly the bytes in use again.
+TEST_F(StreamTest, ReservedCapacityTakesInsertionsAndIsGivenBack) {
+  Load(Stream().Text(u"ab"));
+  ASSERT_TRUE(engine.ReserveCapacity(64 * 1024));
+  EXPECT_EQ(4u, engine.GetStreamSize());
+  EXPECT_EQ(Stream().Text(u"ab").bytes(), Bytes_());
+  const Bytes more = Stream().Text(u"cd").bytes();
+  for (int i = 0; i < 100; ++i) ASSERT_EQ(0, engine.InsertBytes(engine.GetStreamSize(), more.data(), 4));
+  engine.ReleaseCapacity();
+  EXPECT_EQ(404u, engine.GetStreamSize());
+  std::u16string text = u"ab";
+  for (int i = 0; i < 100; ++i) text += u"cd";
+  EXPECT_EQ(Stream().Text(text).bytes(), Bytes_());
+  // A reserve past the largest text is refused.
+  EXPECT_FALSE(engine.ReserveCapacity(uint32_t(INT32_MAX)));
+  EXPECT_EQ(404u, engine.GetStreamSize());
+}
+
 TEST_F(StreamTest, ParagraphRecordPrimitives) {
   Load(Stream().Text(u"a\r").Record(kPropAlignment, 2).Record(kPropBold, 1).Text(u"b"));
   EXPECT_EQ(0u, engine.RemoveParagraphRecordsAt(12)) << "a character record first";

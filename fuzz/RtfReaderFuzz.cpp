@@ -1,0 +1,122 @@
+// Fuzz target of the RTF reader. The first byte chooses: bit 0 the bytes are
+// pasted into a document holding "keep" with "ee" selected, else they are
+// opened as a file; bit 1 a file is read through a stream, in windows,
+// rather than from memory. The answer is 0 or 1015; every part read is whole items
+// with a true position count and font indexes inside the font table; a
+// failed paste leaves the text as it was; a document opened is written as
+// RTF, and that reads back to the same body text.
+#include <memory>
+#include <vector>
+
+#include "document/xMorvaDocument.h"
+#include "document/xMorvaProperties.h"
+#include "document/xMorvaUndo.h"
+#include "engine/xMorvaDocumentEngineServices.h"
+#include "engine/xMorvaElementStream.h"
+#include "engine/xMorvaEngine.h"
+#include "framework/core/memory/VMemoryMgr.h"
+#include "framework/core/streams/VHandleStream.h"
+#include "framework/core/streams/VMemoryStream.h"
+#include "fuzz/FuzzSupport.h"
+#include "interchange/rtf/xMorvaExportRTF.h"
+#include "interchange/rtf/xMorvaImportRTF.h"
+
+namespace {
+
+void StartDocumentServices() {
+  static xMorvaDocumentEngineServices engine;
+  static bool started = false;
+  if (started) return;
+  started = true;
+  VService<xMorvaEngineServices>::Install(&engine);
+}
+
+xMorvaEngine& Part(xMorvaDocument& document, int16_t part) {
+  return *static_cast<xMorvaEngine*>(document.GetPart(part));
+}
+
+// The part's items: whole, as many positions as the engine counts, fonts
+// inside the table. Answers the units and element codes in order.
+std::vector<uint16_t> CheckPart(xMorvaDocument& document, int16_t part) {
+  xMorvaEngine& engine = Part(document, part);
+  std::vector<uint16_t> units;
+  const uint32_t size = engine.GetStreamSize();
+  const uint8_t* stream = size != 0 ? engine.LockStream() : nullptr;
+  for (uint32_t at = 0; at < size;) {
+    const StreamItem item = ReadStreamItem(stream + at, size - at);
+    if (item.kind == StreamItem::kRecord) {
+      if (item.size != kRecordSize) __builtin_trap();
+      if (item.unit == kPropFont && (int32_t(item.value) < 1 || int32_t(item.value) > document.GetFontCount()))
+        __builtin_trap();
+    } else {
+      if (item.kind == StreamItem::kElement && item.size != kElementHeadSize + uint64_t(StreamLong(stream + at + 4)))
+        __builtin_trap();
+      units.push_back(item.unit);
+    }
+    at += item.size;
+  }
+  if (stream != nullptr) engine.UnlockStream();
+  if (int32_t(units.size()) != engine.GetLength()) __builtin_trap();
+  return units;
+}
+
+std::vector<uint8_t> Export(xMorvaDocument& document) {
+  VMemHandle handle = 0;
+  VHandleStream stream(handle);
+  if (stream.OpenWrite() != 0) __builtin_trap();
+  xMorvaExportRTF writer;
+  if (!writer.ExportRtf(document, stream, false)) __builtin_trap();
+  stream.CloseWrite(1);
+  std::vector<uint8_t> bytes;
+  const uint32_t size = handle != 0 ? gMemoryMgr->GetHandleSize(handle) : 0;
+  if (size != 0) {
+    const auto* data = static_cast<const uint8_t*>(gMemoryMgr->LockHandle(handle));
+    bytes.assign(data, data + size);
+    gMemoryMgr->UnlockHandle(handle);
+  }
+  if (handle != 0) gMemoryMgr->DisposeHandle(handle);
+  return bytes;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  StartFuzzServices();
+  StartDocumentServices();
+  FuzzInput input(data, size);
+  const uint8_t choice = input.TakeByte();
+  const bool paste = (choice & 1) != 0;
+  auto document = std::make_unique<xMorvaDocument>(nullptr);
+  document->Reset(false);
+  xMorvaImportRTF reader;
+  if (paste) {
+    document->GetUndo()->Resume();
+    xMorvaEngine& body = Part(*document, kPartBody);
+    for (char16_t c : {u'k', u'e', u'e', u'p'}) body.TypeCharacter(c);
+    body.SetSelection(1, 3);
+    const std::vector<uint16_t> before = CheckPart(*document, kPartBody);
+    const int32_t code = reader.ImportRtfBytes(*document, input.Rest(), uint32_t(input.RestSize()), true);
+    if (code != 0 && code != 1015) __builtin_trap();
+    const std::vector<uint16_t> after = CheckPart(*document, kPartBody);
+    if (code != 0 && after != before) __builtin_trap();
+    return 0;
+  }
+  int32_t code = 0;
+  if ((choice & 2) != 0) {
+    VMemoryStream stream(input.Rest(), uint32_t(input.RestSize()));
+    if (stream.OpenRead() != 0) __builtin_trap();
+    code = reader.ImportRtf(*document, stream, false);
+    stream.CloseRead();
+  } else {
+    code = reader.ImportRtfBytes(*document, input.Rest(), uint32_t(input.RestSize()), false);
+  }
+  if (code != 0 && code != 1015) __builtin_trap();
+  for (int16_t part = 0; part < kPartCount; ++part) CheckPart(*document, part);
+  const std::vector<uint8_t> written = Export(*document);
+  auto again = std::make_unique<xMorvaDocument>(nullptr);
+  again->Reset(false);
+  xMorvaImportRTF second;
+  if (second.ImportRtfBytes(*again, written.data(), uint32_t(written.size()), false) != 0) __builtin_trap();
+  if (CheckPart(*again, kPartBody) != CheckPart(*document, kPartBody)) __builtin_trap();
+  return 0;
+}

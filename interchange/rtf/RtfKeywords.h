@@ -1,0 +1,105 @@
+// The control words the RTF reader knows: one row each, saying whether the
+// word types a character, changes the destination, sets a property or does
+// something of its own, with the value it takes when it carries no number.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+enum RtfKeywordKind : uint8_t {
+  kRtfKindCharacter = 0,    // index: the character code
+  kRtfKindDestination = 1,  // index: an RtfDestinationAction
+  kRtfKindProperty = 2,     // index: an RtfPropertyAction
+  kRtfKindSpecial = 3,      // index: an RtfSpecialAction
+};
+
+enum RtfDestinationAction : int32_t {
+  kRtfDestFontTable,
+  kRtfDestColourTable,
+  // The six header and footer parts, in this order.
+  kRtfDestHeader,
+  kRtfDestFooter,
+  kRtfDestLeftHeader,
+  kRtfDestLeftFooter,
+  kRtfDestFirstHeader,
+  kRtfDestFirstFooter,
+  kRtfDestSkip,
+};
+
+enum RtfPropertyAction : int32_t {
+  // Character settings.
+  kRtfPropBold,
+  kRtfPropUnderline,
+  kRtfPropStrike,
+  kRtfPropShadow,
+  kRtfPropItalic,
+  kRtfPropPosition,
+  kRtfPropRaise,
+  kRtfPropLower,
+  kRtfPropCaps,
+  kRtfPropPlain,
+  kRtfPropTextColour,
+  kRtfPropBackColour,
+  kRtfPropRed,
+  kRtfPropGreen,
+  kRtfPropBlue,
+  kRtfPropFont,
+  kRtfPropHalfPoints,
+  kRtfPropCharSet,
+  // Paragraph settings.
+  kRtfPropParagraphReset,
+  kRtfPropLeftIndent,
+  kRtfPropRightIndent,
+  kRtfPropFirstIndent,
+  kRtfPropTabPosition,
+  kRtfPropTabKind,
+  kRtfPropTabLeader,
+  kRtfPropAlignment,
+  kRtfPropSpacing,
+  // Document settings.
+  kRtfPropPaperWidth,
+  kRtfPropPaperHeight,
+  kRtfPropMarginLeft,
+  kRtfPropMarginRight,
+  kRtfPropMarginTop,
+  kRtfPropMarginBottom,
+  kRtfPropHeaderY,
+  kRtfPropFooterY,
+  kRtfPropGutter,
+  kRtfPropFacing,
+  kRtfPropColumns,
+  kRtfPropColumnSpacing,
+  kRtfPropLineBetween,
+  kRtfPropDefaultTab,
+  kRtfPropFirstPage,
+  kRtfPropLanguage,
+  kRtfPropMirrored,
+  kRtfPropTitlePage,
+  kRtfPropLandscape,
+  kRtfPropWidowControl,
+  kRtfPropViewKind,
+  // Section and page-number settings: read, with no effect.
+  kRtfPropIgnored,
+};
+
+enum RtfSpecialAction : int32_t {
+  kRtfSpecialPage,
+  kRtfSpecialColumn,
+  kRtfSpecialSoftHyphen,
+  kRtfSpecialNoBreakSpace,
+  kRtfSpecialBinary,
+  kRtfSpecialSkipUnknown,
+  kRtfSpecialHex,
+};
+
+struct RtfKeyword {
+  std::string_view word;
+  int32_t defaultValue;
+  bool useDefault;  // the word's number, when it has one, is ignored
+  RtfKeywordKind kind;
+  int32_t index;
+};
+
+// The row of the word (exact, case-sensitive), or null. A backslash followed
+// by a line end is looked up as "\n".
+const RtfKeyword* FindRtfKeyword(std::string_view word);

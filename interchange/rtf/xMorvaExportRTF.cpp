@@ -1,0 +1,762 @@
+// The RTF writer: the tables and settings first, then each part's element
+// stream walked once, a control word written wherever a property record
+// changes a property and the paragraph's settings at each paragraph whose
+// settings changed. Output is gathered in memory and handed to the stream
+// in large pieces.
+#include "interchange/rtf/xMorvaExportRTF.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+#include "area/xMorvaHyperlink.h"
+#include "document/DocumentUnits.h"
+#include "document/xMorvaDocument.h"
+#include "document/xMorvaStyleSheet.h"
+#include "engine/xMorvaElementStream.h"
+#include "engine/xMorvaEngine.h"
+#include "engine/xMorvaFont.h"
+#include "engine/xMorvaPictureElement.h"
+#include "framework/core/containers/ValueReader.h"
+#include "framework/core/intl/VIntlMgr.h"
+#include "framework/core/streams/VMemoryStream.h"
+#include "framework/core/streams/VStream.h"
+#include "framework/core/streams/VStreamProgress.h"
+#include "framework/core/strings/VUniString.h"
+#include "framework/system/resources/VMemoryResourceFile.h"
+#include "framework/core/values/VDate.h"
+#include "framework/core/values/VHour.h"
+#include "graphics/pictures/VPictureData.h"
+#include "graphics/printing/VPrintSettings.h"
+#include "platform/bytes/ByteOrder.h"
+
+namespace {
+
+// The colours that always open the colour table (indexes 1 to 18), as
+// 0xBBGGRR values: the colours of the colour menus.
+constexpr int32_t Rgb(int r, int g, int b) { return r | g << 8 | b << 16; }
+constexpr int32_t kFixedColours[] = {
+    Rgb(0, 0, 0),       Rgb(51, 153, 255),  Rgb(0, 0, 255),     Rgb(255, 230, 0),   Rgb(0, 204, 25),
+    Rgb(255, 153, 0),   Rgb(255, 0, 0),     Rgb(204, 0, 255),   Rgb(255, 255, 255), Rgb(179, 230, 255),
+    Rgb(255, 255, 204), Rgb(179, 255, 179), Rgb(255, 217, 166), Rgb(255, 179, 179), Rgb(255, 192, 255),
+    Rgb(204, 204, 204), Rgb(153, 153, 153), Rgb(102, 102, 102)};
+constexpr int32_t kFixedColourCount = int32_t(sizeof kFixedColours / sizeof kFixedColours[0]);
+
+// The property ids whose values are colours of the colour table.
+bool IsColourProperty(uint16_t id) {
+  return id == kPropTextColour || id == kPropBackColour || id == kPropStrikeOutColour ||
+         id == kPropUnderlineColour || id == kPropShadowColour || id == kPropParagraphBackColour ||
+         id == kPropBorderColour;
+}
+
+// Border styles: the control word and its width in twips.
+struct BorderStyle {
+  const char* word;
+  int32_t width;
+};
+constexpr BorderStyle kBorderStyles[] = {{"brdrs", 10},      {"brdrs", 30},        {"brdrs", 60},
+                                         {"brdrdot", 10},    {"brdrdot", 30},      {"brdrdot", 60},
+                                         {"brdrdb", 30},     {"brdrthtnsg", 30},   {"brdrtnthtnsg", 30},
+                                         {"brdrtnthsg", 30}, {"brdrdb", 30}};
+
+// Parts written for a whole document, in order, with their group words for
+// documents without and with facing pages.
+struct PartGroup {
+  int16_t part;
+  const char* word;
+  const char* facingWord;
+};
+constexpr PartGroup kPartGroups[] = {
+    {kPartFirstHeader, "headerf", "headerf"}, {kPartFirstFooter, "footerf", "footerf"},
+    {kPartHeader, "header", "headerr"},       {kPartFooter, "footer", "footerr"},
+    {kPartLeftHeader, "headerl", "headerl"},  {kPartLeftFooter, "footerl", "footerl"}};
+
+// The order in which the parts' colours enter the table.
+constexpr int16_t kColourPartOrder[] = {kPartBody,       kPartFirstHeader, kPartFirstFooter, kPartLeftHeader,
+                                        kPartLeftFooter, kPartHeader,      kPartFooter};
+
+constexpr size_t kFlushSize = 1 << 16;
+// Exports of more than this many counted bytes show their progress.
+constexpr uint64_t kWriteProgressThreshold = 4000;
+
+xMorvaEngine* EngineOf(xMorvaDocument& document, int16_t part) {
+  return static_cast<xMorvaEngine*>(document.GetPart(part));
+}
+
+}  // namespace
+
+xMorvaExportRTF::xMorvaExportRTF() = default;
+xMorvaExportRTF::~xMorvaExportRTF() = default;
+
+const char* xMorvaExportRTF::DateFormat(uint8_t style) {
+  switch (style) {
+    case 1:
+    case 4: return "dd/MM/yy";
+    case 2: return "ddd d MMMM yyyy";
+    case 3: return "dddd d MMMM yyyy";
+    case 5: return "d MMMM, yyyy";
+    case 6: return "d MMM, yyyy";
+    case 7: return "dd/MM/yyyy";
+    default: return "";
+  }
+}
+
+// Minutes are "mm": "MM" is the month in a field picture.
+const char* xMorvaExportRTF::TimeFormat(uint8_t style) {
+  switch (style) {
+    case 1:
+    case 3: return "HH:mm:ss";
+    case 2:
+    case 4: return "HH:mm";
+    case 5: return "h:mm";
+    default: return "";
+  }
+}
+
+// ---- Primitives
+
+void xMorvaExportRTF::Flush() {
+  if (fOut.empty()) return;
+  // Through the stream's transfer, which advances a progress hung on it.
+  if (fStream->PutData(fOut.data(), uint32_t(fOut.size())) != 0) fFailed = true;
+  fOut.clear();
+}
+
+void xMorvaExportRTF::Open() {
+  fOut.push_back('{');
+  fPending = false;
+}
+
+void xMorvaExportRTF::Close() {
+  fOut.push_back('}');
+  fPending = false;
+  if (fOut.size() >= kFlushSize) Flush();
+}
+
+void xMorvaExportRTF::Word(const char* word) {
+  fOut.push_back('\\');
+  fOut.append(word);
+  fPending = true;
+}
+
+void xMorvaExportRTF::Word(const char* word, int32_t number) {
+  char digits[16];
+  std::snprintf(digits, sizeof digits, "%d", number);
+  fOut.push_back('\\');
+  fOut.append(word);
+  fOut.append(digits);
+  fPending = true;
+}
+
+void xMorvaExportRTF::Raw(const char* text) {
+  fOut.append(text);
+}
+
+void xMorvaExportRTF::Text(char16_t unit) {
+  if (fPending) {
+    fOut.push_back(' ');
+    fPending = false;
+  }
+  if (unit == 13) {
+    fOut.append("\r\n");
+    Word("par");
+    if (fOut.size() >= kFlushSize) Flush();
+    return;
+  }
+  if (unit == '{' || unit == '}' || unit == '\\') {
+    fOut.push_back('\\');
+    fOut.push_back(char(unit));
+    return;
+  }
+  if (unit < 128) {
+    fOut.push_back(char(unit));
+    return;
+  }
+  if (unit == 160) {
+    fOut.append("\\~");
+    return;
+  }
+  // \u takes a signed 16-bit number: units above 32767 are written
+  // negative, as readers expect.
+  const int32_t number = unit > 32767 ? int32_t(unit) - 65536 : int32_t(unit);
+  uint8_t fallback = gIntlMgr != nullptr ? gIntlMgr->UniCharToWin(unit) : 0;
+  if (fallback == 0) fallback = unit < 256 ? uint8_t(unit) : uint8_t('?');
+  char text[24];
+  std::snprintf(text, sizeof text, "\\u%d\\'%02x", number, fallback);
+  fOut.append(text);
+}
+
+void xMorvaExportRTF::Text(const VString& text) {
+  for (int32_t i = 1; i <= text.GetLength(); ++i) Text(text.GetCharAt(i));
+}
+
+// ---- Tables and settings
+
+void xMorvaExportRTF::AddColour(int32_t colour) {
+  if (colour == kColourNone) return;
+  colour &= 0xFFFFFF;
+  if (fColourIndexes.count(colour) != 0) return;
+  fColours.push_back(colour);
+  fColourIndexes.emplace(colour, int32_t(fColours.size()));
+}
+
+int32_t xMorvaExportRTF::ColourIndex(int32_t colour) const {
+  auto found = fColourIndexes.find(colour & 0xFFFFFF);
+  return found != fColourIndexes.end() ? found->second : 0;
+}
+
+void xMorvaExportRTF::CollectColours(xMorvaEngine& engine) {
+  const uint32_t size = engine.GetStreamSize();
+  if (size == 0) return;
+  const uint8_t* stream = engine.LockStream();
+  if (stream == nullptr) return;
+  for (uint32_t at = 0; at < size;) {
+    const StreamItem item = ReadStreamItem(stream + at, size - at);
+    if (item.kind == StreamItem::kRecord && IsColourProperty(item.unit)) {
+      xMorvaProperties p;
+      p.SetProperty(item.unit, int32_t(item.value));
+      AddColour(p.GetProperty(item.unit));
+    }
+    at += item.size;
+  }
+  engine.UnlockStream();
+}
+
+void xMorvaExportRTF::WriteFontTable() {
+  Open();
+  Word("fonttbl");
+  const int32_t count = fDocument->GetFontCount();
+  for (int32_t i = 1; i <= count; ++i) {
+    VStr<255> name;
+    bool known = false;
+    fDocument->FontNameForIndex(i, name, known);
+    Open();
+    Word("f", i - 1);
+    Text(name);
+    Text(u';');
+    Close();
+    if (fWingdings < 0 && name.CompareCText("Wingdings", 1, false) == 0) fWingdings = i - 1;
+  }
+  if (fWingdings < 0) {
+    fWingdings = count;
+    Open();
+    Word("f", count);
+    Raw(" Wingdings;");
+    Close();
+  }
+  Close();
+}
+
+void xMorvaExportRTF::WriteInfo() {
+  xMorvaDocInfos& infos = fDocument->Infos();
+  Open();
+  Word("info");
+  const struct {
+    const char* word;
+    const VString& text;
+  } fields[] = {{"title", infos.Title()},
+                {"subject", infos.Subject()},
+                {"author", infos.Author()},
+                {"*\\company", infos.Company()},
+                {"doccomm", infos.Notes()}};
+  for (const auto& field : fields) {
+    Open();
+    Word(field.word);
+    Text(field.text);
+    Close();
+  }
+  Close();
+}
+
+void xMorvaExportRTF::WriteSettings() {
+  const xMorvaDocParams& params = fDocument->GetParams();
+  const xMorvaPageBands& bands = params.GetBands(false);
+  Word("deflang", params.GetLanguage());
+  Word("pgnstart", params.GetFirstPageNumber());
+  Word("margl", PixelsToTwips(params.GetLeftMargin()));
+  Word("margr", PixelsToTwips(params.GetRightMargin()));
+  Word("margt", PixelsToTwips(bands.topMargin));
+  Word("margb", PixelsToTwips(bands.bottomMargin));
+  Word("headery", PixelsToTwips(bands.headerTop));
+  Word("footery", PixelsToTwips(bands.footerTop));
+  Word("gutter", PixelsToTwips(params.GetBinding()));
+  Word("deftab", PixelsToTwips(params.GetDefaultTabInterval()));
+  if (params.GetAlternateBinding()) Word("margmirror");
+  if (params.GetDifferentLeftRight()) Word("facingp");
+  if (params.GetDifferentFirstPage()) Word("titlepg");
+  if (params.GetWidowControl()) Word("widowctrl");
+  Word("nocolbal");
+  Word("pgncont");
+  if (params.GetViewMode() == 0) Word("viewkind", 1);
+  if (params.GetViewMode() == 1) Word("viewkind", 4);
+  Word("cols", params.GetColumns());
+  Word("colsx", PixelsToTwips(params.GetColumnSpacing()));
+  if (params.GetColumnLines()) Word("linebetcol");
+  Word("paperw", PixelsToTwips(params.GetPageWidth()));
+  Word("paperh", PixelsToTwips(params.GetPageHeight()));
+}
+
+void xMorvaExportRTF::WriteColourTable() {
+  Open();
+  Word("colortbl");
+  Raw(";");
+  fPending = false;
+  for (int32_t colour : fColours) {
+    Word("red", colour & 0xFF);
+    Word("green", (colour >> 8) & 0xFF);
+    Word("blue", (colour >> 16) & 0xFF);
+    Raw(";");
+    fPending = false;
+  }
+  Close();
+}
+
+void xMorvaExportRTF::WriteStyleSheets() {
+  Open();
+  Word("stylesheet");
+  const int32_t count = fDocument->StyleSheetCount();
+  for (int32_t i = 1; i <= count; ++i) {
+    int16_t id = 0;
+    if (!fDocument->StyleSheetIdAt(i, id)) continue;
+    VStr<255> name;
+    fDocument->GetStyleSheetName(id, name, false);
+    xMorvaStyleSheet sheet;
+    VMemoryResourceFile* store = fDocument->GetStyleSheetStore();
+    const bool read = store != nullptr && ReadStyleSheetResource(*store, id, sheet);
+    Open();
+    if (read && sheet.paragraphSheet == 0) {
+      Word("*\\cs", id);
+    } else {
+      Word("s", id);
+    }
+    if (read) {
+      fCurrent.Assign(sheet.properties);
+      for (uint16_t property = 0; property < kPropTabs; ++property) {
+        // A bullet is text, which in a style sheet would become part of
+        // its name: the paragraphs that use it carry it.
+        if (property == kPropBullet || sheet.states.GetState(property) != 1) continue;
+        WriteProperty(property, fCurrent.GetProperty(property));
+      }
+      if (sheet.states.GetState(kPropTabs) == 1) {
+        for (int32_t t = 0; t < sheet.tabs.Count(); ++t) WriteTab(sheet.tabs.StopAt(t));
+      }
+    }
+    Text(name);
+    Text(u';');
+    Close();
+  }
+  Close();
+}
+
+// ---- Properties
+
+void xMorvaExportRTF::WriteTab(uint32_t stop) {
+  switch (TabStopKind(stop)) {
+    case kTabCentre: Word("tqc"); break;
+    case kTabRight: Word("tqr"); break;
+    case kTabDecimal: Word("tqdec"); break;
+    default: break;
+  }
+  switch (TabStopLeader(stop)) {
+    case '-': Word("tlhyph"); break;
+    case '.': Word("tldot"); break;
+    case '_': Word("tlul"); break;
+    default: break;
+  }
+  Word("tx", int16_t(PixelsToTwips(TabStopPosition(stop))));
+}
+
+void xMorvaExportRTF::WriteProperty(uint16_t id, int32_t value) {
+  static const char* const kUnderlines[] = {"ulnone", "ul", "ulw", "uldb", "uld"};
+  static const char* const kAlignments[] = {"ql", "qc", "qr", "qj"};
+  switch (id) {
+    case kPropBold: value ? Word("b") : Word("b", 0); break;
+    case kPropItalic: value ? Word("i") : Word("i", 0); break;
+    case kPropShadow: value ? Word("shad") : Word("shad", 0); break;
+    case kPropStrikeOut: value ? Word("strike") : Word("strike", 0); break;
+    case kPropUnderline:
+      if (value >= 0 && value <= 4) Word(kUnderlines[value]);
+      break;
+    case kPropVerticalPosition:
+      Word(value == 1 ? "super" : value == 2 ? "sub" : "nosupersub");
+      break;
+    case kPropLetterCase:
+      if (value == 1) {
+        Word("caps");
+      } else if (value == 2) {
+        Word("scaps");
+      } else {
+        Word("caps", 0);
+        Word("scaps", 0);
+      }
+      break;
+    case kPropFont: Word("f", value - 1); break;
+    case kPropSize: Word("fs", value * 2); break;
+    case kPropTextColour: Word("cf", ColourIndex(value)); break;
+    // No background is the automatic colour, index 0, never a white one
+    // that would paint over what lies behind the text.
+    case kPropBackColour: Word("highlight", value == kColourNone ? 0 : ColourIndex(value)); break;
+    case kPropUnderlineColour:
+      for (int32_t i = 0; i < kFixedColourCount; ++i) {
+        if (value != kColourNone && kFixedColours[i] == value) Word("ulc", i + 1);
+      }
+      break;
+    case kPropStyleSheet: Word("s", value); break;
+    case kPropAlignment:
+      if (value >= 0 && value <= 3) Word(kAlignments[value]);
+      break;
+    case kPropInterline:
+      Word("sl", value * 24);
+      Word("slmult", 1);
+      break;
+    case kPropBullet:
+      if (value != 0) {
+        // The bullet hangs before the first line: the indent loses its
+        // width, measured in the paragraph's own font.
+        const char16_t shown = value == 108 ? char16_t(0x2022) : char16_t(value);
+        Word("fi", PixelsToTwips(fCurrent.GetProperty(kPropFirstLineIndent) - BulletWidth(shown)));
+        if (value == 108) {
+          Text(shown);
+        } else {
+          Word("f", fWingdings);
+          Text(char16_t(value));
+          WriteProperty(kPropFont, fCurrent.GetProperty(kPropFont));
+        }
+        Word("tab");
+      }
+      break;
+    case kPropLeftIndent:
+      if (value != 0) Word("li", PixelsToTwips(value));
+      break;
+    case kPropFirstLineIndent:
+      if (value != 0) Word("fi", PixelsToTwips(value));
+      break;
+    case kPropRightIndent:
+      if (value != 0) Word("ri", PixelsToTwips(value));
+      break;
+    case kPropParagraphBackColour:
+      if (value != kColourNone) Word("cbpat", ColourIndex(value));
+      break;
+    case kPropBorderColour: Word("brdrcf", ColourIndex(value)); break;
+    case kPropLeftBorder:
+    case kPropRightBorder:
+    case kPropTopBorder:
+    case kPropBottomBorder: {
+      if (value == 0) break;
+      static const char* const kSides[] = {"brdrl", "brdrr", "brdrt", "brdrb"};
+      Word(kSides[id - kPropLeftBorder]);
+      const int32_t style = fCurrent.GetProperty(kPropBorderStyle);
+      const BorderStyle& border = kBorderStyles[style >= 0 && style <= 10 ? style : 0];
+      Word(border.word);
+      Word("brdrw", border.width);
+      Word("brsp", PixelsToTwips(fCurrent.GetProperty(kPropBorderSpacing)));
+      break;
+    }
+    default: break;
+  }
+}
+
+int32_t xMorvaExportRTF::BulletWidth(char16_t unit) {
+  if (!fMeasure) fMeasure = std::make_unique<xMorvaFont>(fDocument->GetMeasuringPort(), fDocument);
+  for (uint16_t id = 0; id <= kLastCharacterProperty; ++id) fMeasure->ApplyProperty(id, fCurrent.GetProperty(id), false);
+  const uint16_t units[1] = {unit};
+  return int32_t(fMeasure->MeasureCharWidth(units, units + 1) + 0.5);
+}
+
+void xMorvaExportRTF::WriteParagraphProperties() {
+  // The bullet goes last, its text after every setting, and its hanging
+  // first-line indent stands alone: the plain one written after it would
+  // undo the hang.
+  const int32_t bullet = fCurrent.GetProperty(kPropBullet);
+  for (uint16_t id = kFirstParagraphProperty; id <= kLastParagraphProperty; ++id) {
+    if (id == kPropBullet || (id == kPropFirstLineIndent && bullet != 0)) continue;
+    WriteProperty(id, fCurrent.GetProperty(id));
+  }
+  for (int32_t i = 0; i < fTabs.Count(); ++i) WriteTab(fTabs.StopAt(i));
+  WriteProperty(kPropBullet, bullet);
+}
+
+// ---- Elements
+
+void xMorvaExportRTF::WriteElement(uint16_t code, const uint8_t* payload, uint32_t size) {
+  // A computed element's payload: u32 object length, u32 and u32 text
+  // lengths, two flag bytes, then the object.
+  auto object = [&](uint32_t& length) -> const uint8_t* {
+    if (size < kComputedHeadSize) return nullptr;
+    length = StreamLong(payload);
+    if (length > size - kComputedHeadSize) return nullptr;
+    return payload + kComputedHeadSize;
+  };
+  uint32_t length = 0;
+  switch (code) {
+    case xMorvaElementCode::Tab: Word("tab"); return;
+    // A control symbol takes no delimiter: a space after it would be text.
+    case xMorvaElementCode::SoftHyphen:
+      Raw("\\-");
+      fPending = false;
+      return;
+    case xMorvaElementCode::ColBreak: Word("column"); return;
+    case xMorvaElementCode::PageBreak: Word("page"); return;
+    case xMorvaElementCode::PageNumber: {
+      const uint8_t* data = object(length);
+      if (data == nullptr || length < 4) return;
+      const uint32_t format = StreamLong(data);
+      static const char* const kWords[] = {"pgndec", "pgnlcltr", "pgnucltr", "pgnlcrm", "pgnucrm"};
+      static const char16_t kSamples[] = {u'1', u'a', u'A', u'i', u'I'};
+      const uint32_t style = format >> kPageNumberStyleShift;
+      if (style < 5) Word(kWords[style]);
+      Raw("{\\field{\\*\\fldinst {");
+      Raw((format & kPageNumberCount) != 0 ? " NUMPAGES " : " PAGE ");
+      Raw("}}{\\fldrslt{");
+      fPending = false;
+      if (style < 5) Text(kSamples[style]);
+      Raw("}}}");
+      fPending = false;
+      return;
+    }
+    case xMorvaElementCode::DateTime: {
+      const uint8_t* data = object(length);
+      if (data == nullptr || length < 2) return;
+      const uint8_t timeStyle = data[0];
+      const uint8_t dateStyle = data[1];
+      if (timeStyle == 0 && dateStyle == 0) return;
+      std::string picture = "\"";
+      picture += DateFormat(dateStyle);
+      if (*DateFormat(dateStyle) != 0 && *TimeFormat(timeStyle) != 0) picture += ' ';
+      picture += TimeFormat(timeStyle);
+      picture += '"';
+      VDate today;
+      today.SetToday();
+      VHour now;
+      now.SetNow();
+      VDateRec date;
+      today.GetDate(date, kWholeValue);
+      VStr<255> shown;
+      xMorvaEngine::FormatDateTime(date, now.GetTime(kWholeValue), uint16_t(dateStyle << 8 | timeStyle), shown);
+      char text[512];
+      shown.GetCText(text, sizeof text, 1);
+      Raw("{\\field{\\*\\fldinst{ TIME \\\\@ ");
+      Raw(picture.c_str());
+      Raw("}}{\\fldrslt{");
+      Raw(text);
+      Raw("}}}");
+      fPending = false;
+      return;
+    }
+    case xMorvaElementCode::Hyperlink: {
+      const uint8_t* data = object(length);
+      if (data == nullptr) return;
+      VMemoryStream stream(data, length);
+      if (stream.OpenRead() != 0) return;
+      xMorvaHyperlink link;
+      const int32_t read = link.Read(stream);
+      stream.CloseRead();
+      if (read != 0) return;
+      const bool url = link.GetKind() == xMorvaHyperlink::kURL;
+      if (url) {
+        Raw("{\\field\\fldedit{\\*\\fldinst{HYPERLINK \"");
+        fPending = false;
+        Text(link.GetTarget());
+        // The result is no optional destination: a reader that knows no
+        // fields shows it.
+        Raw("\" }}{\\fldrslt");
+        fPending = false;
+      }
+      Open();
+      if (link.HasLinkLook()) {
+        Word("cf", ColourIndex(fDocument->GetParams().GetLinkColour()));
+        Word("ul");
+      }
+      Text(link.GetTitle());
+      Close();
+      if (url) {
+        Close();
+        Close();
+      }
+      return;
+    }
+    case xMorvaElementCode::HTMLExpression2: {
+      const uint8_t* data = object(length);
+      if (data == nullptr || length == 0) return;
+      // The expression's text goes out as it stands: it is RTF of its own.
+      VMemoryStream stream(data, length);
+      if (stream.OpenRead() != 0) return;
+      VStrInHandle expression;
+      const bool read = xMorvaEngine::ReadHTMLExpression(stream, expression);
+      stream.CloseRead();
+      if (!read || expression.GetLength() == 0) return;
+      std::string bytes(size_t(expression.GetLength()) * 2 + 1, '\0');
+      const int32_t n = expression.ConvertInto(bytes.data(), int32_t(bytes.size()), 1);
+      fOut.append(bytes.data(), size_t(n));
+      fPending = false;
+      return;
+    }
+    default: return;
+  }
+}
+
+void xMorvaExportRTF::WritePicture(const uint8_t* element, uint32_t size) {
+  xMorvaPictureHeader header;
+  if (!ReadPictureHeader(element, size, header)) return;
+  const uint32_t skip = kElementHeadSize + kPictureHeaderSize;
+  VMemoryStream data(element + skip, size - skip);
+  data.SetByteOrders(header.order == kByteOrderMacintosh ? kByteOrderMacintosh : kByteOrderLittle, kByteOrderKeep);
+  if (data.OpenRead() != 0) return;
+  std::unique_ptr<VValue> value(ReadValue(data));
+  const bool read = value != nullptr && value->GetKind() == kValuePicture && data.GetStatus() == 0;
+  data.CloseRead();
+  // A picture that does not read is left out.
+  if (!read) return;
+  const auto& picture = static_cast<const VPictureData&>(*value);
+  const int32_t kind = picture.GetPictureKind();
+  Open();
+  Word("pict");
+  Word("picscalex", 100);
+  Word("picscaley", 100);
+  Word("picw", PixelsToTwips(header.shownWidth));
+  Word("pich", PixelsToTwips(header.shownHeight));
+  Word("picwgoal", PixelsToTwips(header.shownWidth));
+  Word("pichgoal", PixelsToTwips(header.shownHeight));
+  if (kind == kPictureKindEMF || kind == kPictureKindPICT) {
+    Word(kind == kPictureKindEMF ? "emfblip" : "macpict");
+    fOut.push_back(' ');
+    fPending = false;
+    Flush();
+    // The data as upper-case hexadecimal digits, straight to the stream.
+    picture.WriteHex(*fStream);
+    if (fStream->GetStatus() != 0) fFailed = true;
+  }
+  Close();
+}
+
+void xMorvaExportRTF::WritePart(xMorvaEngine& engine, bool selection) {
+  fTabs.Clear();
+  fCurrent.SetDefaults();
+  uint32_t start = 0;
+  uint32_t end = engine.GetStreamSize();
+  if (selection) {
+    fCurrent.Assign(engine.GetWalkProperties());
+    fTabs.Assign(engine.GetCurrentTabs());
+    start = engine.GetSelStartOffset();
+    end = std::min(engine.GetSelEndOffset(), end);
+  }
+  for (uint16_t id = 0; id <= kLastCharacterProperty + 1; ++id) WriteProperty(id, fCurrent.GetProperty(id));
+  if (VPrintSettings* printer = fDocument->GetPrinter(); printer != nullptr && printer->IsLandscape()) {
+    Word("lndscpsxn");
+  }
+  const uint8_t* stream = engine.LockStream();
+  bool paragraphPending = true;
+  bool afterParagraphEnd = false;
+  auto beforeContent = [&]() {
+    if (afterParagraphEnd && fCurrent.GetProperty(kPropBullet) != 0) {
+      Word("pard");
+      paragraphPending = true;
+    }
+    if (paragraphPending) {
+      paragraphPending = false;
+      WriteParagraphProperties();
+    }
+  };
+  const uint32_t size = engine.GetStreamSize();
+  for (uint32_t at = start; stream != nullptr && at < end;) {
+    const StreamItem item = ReadStreamItem(stream + at, size - at);
+    if (item.kind == StreamItem::kUnit) {
+      beforeContent();
+      afterParagraphEnd = item.unit == kUnitParagraphEnd;
+      Text(item.unit);
+    } else if (item.kind == StreamItem::kRecord) {
+      if (item.unit == kPropTabs) {
+        fTabs.AddStop(item.value);
+      } else if (item.unit < kFirstElementCode) {
+        fCurrent.SetProperty(item.unit, int32_t(item.value));
+      }
+      if (item.unit < kFirstParagraphProperty) {
+        WriteProperty(item.unit, fCurrent.GetProperty(item.unit));
+      } else if (afterParagraphEnd) {
+        Word("pard");
+        paragraphPending = true;
+        afterParagraphEnd = false;
+      }
+    } else {
+      beforeContent();
+      afterParagraphEnd = false;
+      if (item.unit == xMorvaElementCode::Pict) {
+        WritePicture(stream + at, item.size);
+      } else if (item.size >= kElementHeadSize) {
+        WriteElement(item.unit, stream + at + kElementHeadSize, item.size - kElementHeadSize);
+      }
+      // A break ends its paragraph: the next one's settings follow it.
+      if (IsBreakCode(item.unit)) afterParagraphEnd = true;
+      // A host expression's shown text follows its fixed part and is
+      // written as text.
+      if (item.unit == xMorvaElementCode::ExprQv) {
+        at += item.skipSize;
+        continue;
+      }
+    }
+    at += item.size;
+  }
+  if (stream != nullptr) engine.UnlockStream();
+  Word("par");
+}
+
+bool xMorvaExportRTF::ExportRtf(xMorvaDocument& document, VStream& stream, bool selection) {
+  fDocument = &document;
+  fStream = &stream;
+  fOut.clear();
+  fFailed = false;
+  fPending = false;
+  fColours.clear();
+  fColourIndexes.clear();
+  fWingdings = -1;
+  fMeasure.reset();
+  for (int32_t colour : kFixedColours) AddColour(colour);
+  for (int16_t part : kColourPartOrder) {
+    if (xMorvaEngine* engine = EngineOf(document, part)) CollectColours(*engine);
+  }
+  // The link colour that hyperlinks are written in has its entry too.
+  AddColour(document.GetParams().GetLinkColour());
+
+  // A long export shows its progress.
+  xMorvaEngine* body = EngineOf(document, kPartBody);
+  const uint64_t count = selection ? (document.GetCurrentPart() != nullptr
+                                          ? uint64_t(document.GetCurrentPart()->GetSelEndOffset() -
+                                                     document.GetCurrentPart()->GetSelStartOffset())
+                                          : 0) + 1000
+                                   : (body != nullptr ? body->GetStreamSize() / 2 : 0) + 1000;
+  std::unique_ptr<VStreamProgress> progress;
+  if (count > kWriteProgressThreshold) progress.reset(document.NewProgressStatus(uint32_t(std::min<uint64_t>(count, UINT32_MAX))));
+  VStreamProgress* previousHook = stream.GetHook();
+  if (progress) stream.SetHook(progress.get());
+
+  Open();
+  Word("rtf", 1);
+  Word("ansi");
+  WriteFontTable();
+  WriteInfo();
+  WriteSettings();
+  WriteColourTable();
+  WriteStyleSheets();
+  if (selection) {
+    if (auto* engine = static_cast<xMorvaEngine*>(document.GetCurrentPart())) WritePart(*engine, true);
+  } else {
+    const bool facing = document.GetParams().GetDifferentLeftRight() != 0;
+    for (const PartGroup& group : kPartGroups) {
+      xMorvaEngine* engine = EngineOf(document, group.part);
+      if (engine == nullptr || engine->GetLength() == 0) continue;
+      Open();
+      Word(facing ? group.facingWord : group.word);
+      Open();
+      WritePart(*engine, false);
+      Close();
+      Close();
+    }
+    if (body != nullptr) WritePart(*body, false);
+  }
+  Close();
+  Flush();
+  if (progress) stream.SetHook(previousHook);
+  const int16_t status = stream.GetStatus();
+  return !fFailed && (status == 0 || status == 200);
+}

@@ -1,0 +1,78 @@
+// xMorvaExportRTF: writes a document, or the selection of its current part,
+// as Rich Text Format: the font, colour and style tables, the document
+// settings, the headers and footers and the text with its character and
+// paragraph properties.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "document/xMorvaProperties.h"
+#include "document/xMorvaTabs.h"
+#include "framework/core/VObject.h"
+
+class VStream;
+class xMorvaDocument;
+class xMorvaEngine;
+class xMorvaFont;
+
+class xMorvaExportRTF : public VObject {
+ public:
+  xMorvaExportRTF();
+  ~xMorvaExportRTF() override;
+
+  // `selection` false: the whole document (a file); true: the selection of
+  // the current part (the clipboard). True when every byte reached the
+  // stream. The document is not changed.
+  bool ExportRtf(xMorvaDocument& document, VStream& stream, bool selection);
+
+  // The date and time formats of a date element's styles, as field
+  // pictures ("dd/MM/yy", "HH:mm:ss" ...): empty for a style of none.
+  static const char* DateFormat(uint8_t dateStyle);
+  static const char* TimeFormat(uint8_t timeStyle);
+
+ private:
+  // Writing primitives: groups, control words, text.
+  void Open();
+  void Close();
+  void Word(const char* word);
+  void Word(const char* word, int32_t number);
+  void Text(char16_t unit);
+  void Text(const class VString& text);
+  void Raw(const char* text);
+  void Flush();
+
+  void CollectColours(xMorvaEngine& engine);
+  void AddColour(int32_t colour);
+  int32_t ColourIndex(int32_t colour) const;
+  void WriteFontTable();
+  void WriteInfo();
+  void WriteSettings();
+  void WriteColourTable();
+  void WriteStyleSheets();
+  void WritePart(xMorvaEngine& engine, bool selection);
+  void WriteProperty(uint16_t id, int32_t value);
+  void WriteParagraphProperties();
+  void WriteTab(uint32_t stop);
+  // The width in pixels of a bullet in the current properties.
+  int32_t BulletWidth(char16_t unit);
+  void WriteElement(uint16_t code, const uint8_t* payload, uint32_t size);
+  // A picture element (`size` bytes at `element`, its head included).
+  void WritePicture(const uint8_t* element, uint32_t size);
+
+  xMorvaDocument* fDocument = nullptr;
+  VStream* fStream = nullptr;
+  std::string fOut;
+  bool fPending = false;
+  bool fFailed = false;
+  std::vector<int32_t> fColours;
+  std::unordered_map<int32_t, int32_t> fColourIndexes;
+  xMorvaProperties fCurrent;
+  xMorvaTabs fTabs;
+  int32_t fWingdings = -1;
+  // The measuring font of bullets, made on first use.
+  std::unique_ptr<xMorvaFont> fMeasure;
+};

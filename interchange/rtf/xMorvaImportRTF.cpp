@@ -1,0 +1,983 @@
+// The RTF reader: one pass over the bytes, every control word looked up in
+// one keyword table; character and paragraph settings live in a state that
+// each brace saves and restores. The text of each part is built as element
+// bytes (units, property records, special elements) and handed to the part's
+// engine in one insertion, so a long file costs one copy, not one per
+// character.
+#include "interchange/rtf/xMorvaImportRTF.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "document/DocumentUnits.h"
+#include "document/xMorvaDocument.h"
+#include "document/xMorvaProperties.h"
+#include "document/xMorvaTabs.h"
+#include "document/xMorvaUndo.h"
+#include "engine/xMorvaElementStream.h"
+#include "engine/xMorvaEngine.h"
+#include "framework/core/intl/VIntlMgr.h"
+#include "framework/core/streams/VStream.h"
+#include "framework/core/streams/VStreamProgress.h"
+#include "framework/core/strings/VUniString.h"
+#include "interchange/rtf/RtfKeywords.h"
+
+namespace {
+
+constexpr int32_t kErrorDamaged = 1015;
+constexpr int32_t kErrorNoMemory = 1041;
+
+// Destinations: where the bytes of a group go.
+enum Destination : uint8_t { kDestBody = 0, kDestFontTable = 1, kDestColourTable = 2, kDestPart = 3, kDestSkip = 4 };
+// Input states.
+enum InputState : uint8_t { kInputNormal = 0, kInputHex = 2 };
+
+// Font numbers the font map holds; others leave the font as it was.
+constexpr int32_t kMaxFontNumber = 65536;
+// Colour table entries kept; further entries are read and dropped.
+constexpr int32_t kMaxColours = 512;
+// A keyword or a number longer than this is read whole and cannot match.
+constexpr int32_t kMaxWordLength = 31;
+// Font names longer than this are cut.
+constexpr int32_t kMaxFontName = 63;
+// Inputs longer than this show the progress of the read, advanced every
+// kReadProgressStep bytes.
+constexpr uint32_t kReadProgressThreshold = 5000;
+constexpr size_t kReadProgressStep = 1 << 16;
+// A stream is read in windows of this many bytes.
+constexpr size_t kReadWindow = 64 * 1024;
+// A file's text goes to the engine in pieces of about this many bytes.
+constexpr size_t kEngineFlushSize = 64 * 1024;
+// The half-point size a byte holds.
+constexpr int32_t kMaxHalfPoints = 255;
+// The bytes of a tab element's layout cache, and the unit a soft hyphen
+// element shows.
+constexpr uint32_t kTabCacheSize = 14;
+constexpr char16_t kUnitSoftHyphen = 173;
+
+struct CharacterBlock {
+  uint8_t bold = 0;
+  uint8_t underline = 0;
+  uint8_t italic = 0;
+  uint8_t position = 0;
+  uint8_t caps = 0;
+  int32_t font = 0;
+  uint8_t halfPoints = 0;
+  // Indexes into the colour table; 0 is the automatic colour.
+  int32_t textColour = 0;
+  int32_t backColour = 0;
+  uint8_t strike = 0;
+  uint8_t shadow = 0;
+  // The colour being defined in the colour table.
+  uint8_t red = 0;
+  uint8_t green = 0;
+  uint8_t blue = 0;
+  bool operator==(const CharacterBlock&) const = default;
+};
+
+struct ParagraphBlock {
+  int32_t left = 0;
+  int32_t right = 0;
+  int32_t first = 0;
+  int32_t spacing = 0;
+  int32_t tabPosition = 0;
+  uint8_t tabKind = 0;
+  uint8_t tabLeader = 0;
+  uint8_t alignment = 0;
+};
+
+struct State {
+  CharacterBlock c;
+  ParagraphBlock p;
+  uint8_t destination = kDestBody;
+  int16_t part = kPartBody;
+};
+
+// One part's text as element bytes, with the properties in effect at their
+// end (`stream`) and the values the next characters take (`current`).
+// Paragraph records are written at the paragraph's start once the paragraph
+// ends, since RTF gives a paragraph's settings anywhere before its end.
+struct PartText {
+  std::vector<uint8_t> bytes;
+  int32_t positions = 0;
+  xMorvaProperties stream;
+  xMorvaTabs streamTabs;
+  xMorvaProperties current;
+  xMorvaTabs currentTabs;
+  size_t paragraphStart = 0;
+  // A paste's first paragraph joins the paragraph at the insertion point
+  // and keeps its settings.
+  bool joinsExisting = false;
+  bool charactersDirty = true;
+  // The last paragraph end and the records its paragraph got: a final
+  // \par closes the last paragraph rather than starting an empty one, so
+  // when nothing follows it the end is taken back.
+  bool endIsLast = false;
+  size_t endAt = 0;
+  size_t recordsAt = 0;
+  size_t recordsLength = 0;
+  bool endJoined = false;
+  xMorvaProperties streamBeforeEnd;
+  xMorvaTabs tabsBeforeEnd;
+};
+
+void PutRecord(std::vector<uint8_t>& out, size_t at, uint16_t id, uint32_t value) {
+  uint8_t record[kRecordSize];
+  PutPropertyRecord(record, id, value);
+  out.insert(out.begin() + long(at), record, record + kRecordSize);
+}
+
+class RtfReader {
+ public:
+  // A reader that only `checks` reads the data through and touches
+  // nothing of the document.
+  RtfReader(xMorvaDocument& document, bool paste, bool checks = false)
+      : fDocument(document), fPaste(paste || checks), fChecks(checks) {}
+
+  // Prepares the parts: a file import starts each from the defaults, a
+  // paste the current part from the properties at its caret.
+  // The font map: false when there is no memory for it.
+  bool Allocate();
+  void Begin(xMorvaEngine* pasteTarget);
+  // Parses the bytes, then those of the stream when one is given; a
+  // progress (may be null) is advanced as they are read, and answering
+  // "stop" ends the input there.
+  int32_t Parse(const uint8_t* bytes, size_t size, VStream* stream, VStreamProgress* progress);
+  // Closes the last paragraph of each part (a paste restores the settings
+  // of the text after it).
+  void Finish(xMorvaEngine* pasteTarget);
+  PartText& Part(int16_t part) { return fParts[part]; }
+  // Appends the part's bytes before `upTo` to its engine's text and drops
+  // them here (file imports only).
+  void Flush(int16_t part, size_t upTo);
+  int32_t GetFlushError() const { return fFlushError; }
+  bool PartUsed(int16_t part) const { return fUsed[part]; }
+
+ private:
+  int32_t ParseKeyword();
+  int32_t Translate(std::string_view word, bool hasParameter, int32_t parameter);
+  int32_t Character(uint32_t code, bool converted);
+  void Push();
+  int32_t Pop();
+  void ChangeDestination(int32_t action);
+  void ApplyProperty(int32_t property, int32_t value);
+  void ApplySpecial(int32_t action, int32_t parameter);
+  void ApplyDocument(int32_t property, int32_t value);
+  void ApplyCharacterProperties();
+  void ApplyParagraph(uint16_t id, int32_t value);
+  void ResetParagraph();
+
+  bool InText() const { return fState.destination == kDestBody || fState.destination == kDestPart; }
+  PartText& Current() { return fParts[fState.part]; }
+  void PutUnit(char16_t unit);
+  void PutElement(uint16_t code, const uint8_t* payload, uint32_t a, uint32_t b);
+  void SyncCharacters(PartText& text);
+  // Writes the paragraph's records at its start and starts the next one at
+  // the end of the bytes.
+  void CloseParagraph(PartText& text);
+
+  xMorvaDocument& fDocument;
+  const bool fPaste;
+  const bool fChecks;
+  // The input: a window of bytes at fBytes, fSize long, read up to fAt;
+  // refilled from fStream, when there is one, through fWindow. fBase counts
+  // the bytes the window has moved past.
+  bool Fill(size_t count);
+  int Peek(size_t ahead) { return Fill(ahead + 1) ? fBytes[fAt + ahead] : -1; }
+  void Skip(size_t count);
+  const uint8_t* fBytes = nullptr;
+  size_t fSize = 0;
+  size_t fAt = 0;
+  uint64_t fBase = 0;
+  VStream* fStream = nullptr;
+  bool fEnded = false;
+  std::vector<uint8_t> fWindow;
+  uint8_t fInput = kInputNormal;
+  int32_t fHexDigits = 0;
+  uint32_t fHexValue = 0;
+  bool fSkipUnknown = false;
+  State fState;
+  std::vector<State> fSaved;
+  int32_t fCharSet = 0;  // 0 Windows, 1 Macintosh
+  // The document's font index of each RTF font number defined; 0: none.
+  // Zeroed pages the system hands out: only the entries written cost
+  // memory.
+  struct Free {
+    void operator()(int16_t* p) const { std::free(p); }
+  };
+  std::unique_ptr<int16_t[], Free> fFontMap;
+  int32_t fFontBeingDefined = 0;
+  VStr<kMaxFontName> fFontName;
+  int32_t fColourCount = 0;
+  int32_t fColours[kMaxColours] = {};
+  PartText fParts[kPartCount];
+  bool fUsed[kPartCount] = {};
+  int32_t fFlushError = 0;
+};
+
+bool RtfReader::Allocate() {
+  fFontMap.reset(static_cast<int16_t*>(std::calloc(size_t(kMaxFontNumber) + 1, sizeof(int16_t))));
+  if (!fFontMap) return false;
+  fFontMap[0] = 1;
+  return true;
+}
+
+void RtfReader::Begin(xMorvaEngine* pasteTarget) {
+  if (pasteTarget != nullptr) {
+    PartText& text = fParts[kPartBody];
+    text.stream.Assign(pasteTarget->GetCurrentProperties());
+    text.current.Assign(pasteTarget->GetCurrentProperties());
+    text.streamTabs.Assign(pasteTarget->GetCurrentTabs());
+    text.currentTabs.Assign(pasteTarget->GetCurrentTabs());
+    text.joinsExisting = true;
+  }
+  fUsed[kPartBody] = true;
+}
+
+bool RtfReader::Fill(size_t count) {
+  while (fSize - fAt < count) {
+    if (fStream == nullptr || fEnded) return false;
+    // The unread bytes move to the front and the stream fills the rest.
+    const size_t unread = fSize - fAt;
+    if (fWindow.size() < unread + kReadWindow) fWindow.resize(unread + kReadWindow);
+    if (unread != 0) std::memmove(fWindow.data(), fWindow.data() + fAt, unread);
+    fBase += fAt;
+    fAt = 0;
+    uint32_t length = uint32_t(fWindow.size() - unread);
+    const int16_t status = fStream->ReadBytes(fWindow.data() + unread, length);
+    if (length == 0 || status != 0) fEnded = true;
+    fSize = unread + length;
+    fBytes = fWindow.data();
+  }
+  return true;
+}
+
+void RtfReader::Skip(size_t count) {
+  while (count > 0 && Fill(1)) {
+    const size_t step = std::min(count, fSize - fAt);
+    fAt += step;
+    count -= step;
+  }
+}
+
+int32_t RtfReader::Parse(const uint8_t* bytes, size_t size, VStream* stream, VStreamProgress* progress) {
+  fBytes = bytes;
+  fSize = size;
+  fAt = 0;
+  fBase = 0;
+  fStream = stream;
+  int32_t depth = 0;
+  uint64_t reported = 0;
+  while (Fill(1)) {
+    if (progress != nullptr && fBase + fAt - reported >= kReadProgressStep) {
+      if (progress->Progress(uint32_t(fBase + fAt - reported))) break;
+      reported = fBase + fAt;
+    }
+    const uint8_t byte = fBytes[fAt++];
+    // The clipboard's data ends with a zero byte.
+    if (byte == 0) break;
+    if (byte == '\\') {
+      if (const int32_t code = ParseKeyword()) return code;
+      continue;
+    }
+    if (byte == '{') {
+      if (depth >= kRtfMaxDepth) return kRtfTooDeep;
+      Push();
+      ++depth;
+      continue;
+    }
+    if (byte == '}') {
+      if (depth == 0) return kRtfUnbalancedClose;
+      if (const int32_t code = Pop()) return code;
+      --depth;
+      continue;
+    }
+    if (byte == 10 || byte == 13) continue;
+    if (fInput == kInputHex) {
+      uint32_t digit;
+      if (byte >= '0' && byte <= '9') {
+        digit = byte - '0';
+      } else if (byte >= 'a' && byte <= 'f') {
+        digit = byte - 'a' + 10;
+      } else if (byte >= 'A' && byte <= 'F') {
+        digit = byte - 'A' + 10;
+      } else {
+        return kRtfBadHex;
+      }
+      fHexValue = fHexValue * 16 + digit;
+      if (++fHexDigits == 2) {
+        fInput = kInputNormal;
+        if (const int32_t code = Character(fHexValue, false)) return code;
+      }
+      continue;
+    }
+    if (const int32_t code = Character(byte, false)) return code;
+  }
+  if (fInput == kInputHex) return kRtfBadHex;
+  return depth > 0 ? kRtfOpenGroup : kRtfOk;
+}
+
+int32_t RtfReader::ParseKeyword() {
+  if (!Fill(1)) return kRtfEndInControl;
+  const uint8_t first = fBytes[fAt];
+  auto isLetter = [](int b) { return (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z'); };
+  auto isDigit = [](int b) { return b >= '0' && b <= '9'; };
+  if (!isLetter(first)) {
+    ++fAt;
+    // Backslash and a line end is a paragraph end.
+    char symbol[1] = {char(first == 10 || first == 13 ? '\n' : first)};
+    return Translate(std::string_view(symbol, 1), false, 0);
+  }
+  // A word longer than any the table holds cannot match: it is read whole
+  // and ignored, never cut into a shorter word that might.
+  char word[kMaxWordLength + 1];
+  size_t wordLength = 0;
+  bool tooLong = false;
+  while (isLetter(Peek(0))) {
+    if (wordLength < sizeof word)
+      word[wordLength++] = char(fBytes[fAt]);
+    else
+      tooLong = true;
+    ++fAt;
+  }
+  tooLong = tooLong || wordLength > size_t(kMaxWordLength);
+  bool hasParameter = false;
+  const bool negative = Peek(0) == '-' && isDigit(Peek(1));  // a lone "-" is text
+  if (negative) ++fAt;
+  int64_t value = 0;
+  while (isDigit(Peek(0))) {
+    hasParameter = true;
+    // Held to the 32-bit range however many digits follow.
+    if (value <= INT32_MAX) value = value * 10 + (fBytes[fAt] - '0');
+    ++fAt;
+  }
+  if (Peek(0) == ' ') ++fAt;
+  if (negative) value = -value;
+  const int32_t parameter = int32_t(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+  if (tooLong) {
+    fSkipUnknown = false;
+    return kRtfOk;
+  }
+  return Translate(std::string_view(word, wordLength), hasParameter, parameter);
+}
+
+int32_t RtfReader::Translate(std::string_view word, bool hasParameter, int32_t parameter) {
+  if (word == "u") {
+    if (InText() && hasParameter) {
+      if (const int32_t code = Character(uint16_t(parameter), true)) return code;
+    }
+    // One fallback character follows for readers that lack Unicode: a
+    // byte, or an escaped one; line ends before it are not part of it.
+    while (Peek(0) == 10 || Peek(0) == 13) ++fAt;
+    const int next = Peek(0);
+    if (next == '\\') {
+      if (Peek(1) == '\'') Skip(4);
+      // Any other control word is read as it stands.
+    } else if (next >= 0 && next != '{' && next != '}') {
+      ++fAt;
+    }
+    return kRtfOk;
+  }
+  const RtfKeyword* row = FindRtfKeyword(word);
+  if (row == nullptr) {
+    if (fSkipUnknown) fState.destination = kDestSkip;
+    fSkipUnknown = false;
+    return kRtfOk;
+  }
+  fSkipUnknown = false;
+  const int32_t value = row->useDefault || !hasParameter ? row->defaultValue : parameter;
+  switch (row->kind) {
+    case kRtfKindCharacter:
+      return Character(uint32_t(row->index), true);
+    case kRtfKindDestination:
+      ChangeDestination(row->index);
+      return kRtfOk;
+    case kRtfKindProperty:
+      if (fState.destination != kDestSkip) ApplyProperty(row->index, value);
+      return kRtfOk;
+    case kRtfKindSpecial:
+      ApplySpecial(row->index, hasParameter ? parameter : 0);
+      return kRtfOk;
+    default:
+      return kRtfOk;
+  }
+}
+
+int32_t RtfReader::Character(uint32_t code, bool converted) {
+  switch (fState.destination) {
+    case kDestBody:
+    case kDestPart: {
+      if (code == 0) return kRtfOk;
+      if (code == 9) {
+        PutElement(xMorvaElementCode::Tab, nullptr, kTabCacheSize, kTabCacheSize);
+        return kRtfOk;
+      }
+      if (code == 13) {
+        PartText& text = Current();
+        text.streamBeforeEnd.Assign(text.stream);
+        text.tabsBeforeEnd.Assign(text.streamTabs);
+        text.recordsAt = text.paragraphStart;
+        text.endJoined = text.joinsExisting;
+        const size_t before = text.bytes.size();
+        CloseParagraph(text);
+        text.recordsLength = text.bytes.size() - before;
+        PutUnit(kUnitParagraphEnd);
+        text.endAt = text.bytes.size() - 2;
+        text.endIsLast = true;
+        text.paragraphStart = text.bytes.size();
+        text.joinsExisting = false;
+        // A file's finished paragraphs go to the engine as they pile up, so
+        // a long file is never held twice; the last paragraph end stays
+        // here until it is known not to be the final one.
+        if (!fPaste && text.endAt >= kEngineFlushSize) Flush(fState.part, text.endAt);
+        return kRtfOk;
+      }
+      char16_t unit = char16_t(code);
+      if (!converted && code >= 128) {
+        const uint8_t byte = uint8_t(code);
+        unit = 0;
+        if (gIntlMgr != nullptr) unit = fCharSet == 1 ? gIntlMgr->MacCharToUni(byte) : gIntlMgr->WinCharToUni(byte);
+        if (unit == 0) unit = byte;
+      }
+      // Other control characters have no place in the text.
+      if (unit < 32) return kRtfOk;
+      PutUnit(unit);
+      return kRtfOk;
+    }
+    case kDestFontTable:
+      if (code == ';') {
+        if (fFontBeingDefined >= 0 && fFontBeingDefined <= kMaxFontNumber) {
+          fFontName.TrimChar(u' ');
+          if (fFontName.GetLength() > 0 && !fChecks)
+            fFontMap[size_t(fFontBeingDefined)] = fDocument.FontIndexForName(fFontName);
+        }
+        fFontName.SetEmpty(false);
+      } else if (code >= 32) {
+        char16_t unit = char16_t(code);
+        if (!converted && code >= 128 && gIntlMgr != nullptr) {
+          const char16_t mapped = fCharSet == 1 ? gIntlMgr->MacCharToUni(uint8_t(code)) : gIntlMgr->WinCharToUni(uint8_t(code));
+          if (mapped != 0) unit = mapped;
+        }
+        fFontName.AppendUniChar(unit);
+      }
+      return kRtfOk;
+    case kDestColourTable:
+      // An entry ends at its ";": what its components said is recorded
+      // there, and the next entry starts from black, so an entry that names
+      // only some components cannot shift the table or take the last one's.
+      if (code == ';') {
+        if (fColourCount < kMaxColours) {
+          fColours[fColourCount++] = int32_t(fState.c.blue) << 16 | int32_t(fState.c.green) << 8 | fState.c.red;
+        }
+        fState.c.red = fState.c.green = fState.c.blue = 0;
+      }
+      return kRtfOk;
+    default:
+      return kRtfOk;
+  }
+}
+
+void RtfReader::Push() {
+  fSaved.push_back(fState);
+  fInput = kInputNormal;
+}
+
+int32_t RtfReader::Pop() {
+  if (fSaved.empty()) return kRtfUnbalancedClose;
+  const State saved = fSaved.back();
+  fSaved.pop_back();
+  const bool charactersDiffer = !(saved.c == fState.c);
+  const ParagraphBlock before = fState.p;
+  const bool leftPart = saved.part != fState.part;
+  fState = saved;
+  fInput = kInputNormal;
+  if (fState.destination == kDestSkip || fState.destination == kDestFontTable ||
+      fState.destination == kDestColourTable) {
+    return kRtfOk;
+  }
+  if (charactersDiffer || leftPart) ApplyCharacterProperties();
+  if (before.left != fState.p.left) ApplyParagraph(kPropLeftIndent, TwipsToPixels(fState.p.left));
+  if (before.first != fState.p.first) ApplyParagraph(kPropFirstLineIndent, TwipsToPixels(fState.p.first));
+  if (before.right != fState.p.right) ApplyParagraph(kPropRightIndent, TwipsToPixels(fState.p.right));
+  if (before.alignment != fState.p.alignment) ApplyParagraph(kPropAlignment, fState.p.alignment);
+  if (before.spacing != fState.p.spacing) {
+    const int32_t spacing = fState.p.spacing == 0 ? 10 : std::min<int64_t>(127, std::abs(int64_t(fState.p.spacing)) / 24);
+    ApplyParagraph(kPropInterline, spacing);
+  }
+  return kRtfOk;
+}
+
+void RtfReader::ChangeDestination(int32_t action) {
+  if (fState.destination == kDestSkip) return;
+  switch (action) {
+    case kRtfDestFontTable:
+      fState.destination = kDestFontTable;
+      fFontName.SetEmpty(false);
+      return;
+    case kRtfDestColourTable:
+      fState.destination = kDestColourTable;
+      fColourCount = 0;
+      fState.c.red = fState.c.green = fState.c.blue = 0;
+      return;
+    case kRtfDestHeader:
+    case kRtfDestFooter:
+    case kRtfDestLeftHeader:
+    case kRtfDestLeftFooter:
+    case kRtfDestFirstHeader:
+    case kRtfDestFirstFooter: {
+      if (fPaste) {
+        fState.destination = kDestSkip;
+        return;
+      }
+      static constexpr int16_t kParts[] = {kPartHeader, kPartFooter, kPartLeftHeader,
+                                           kPartLeftFooter, kPartFirstHeader, kPartFirstFooter};
+      fState.part = kParts[action - kRtfDestHeader];
+      fState.destination = kDestPart;
+      fUsed[fState.part] = true;
+      // The part's text starts with the settings the group has so far.
+      ApplyCharacterProperties();
+      return;
+    }
+    default:
+      fState.destination = kDestSkip;
+      return;
+  }
+}
+
+void RtfReader::ApplyCharacterProperties() {
+  PartText& text = Current();
+  const CharacterBlock& c = fState.c;
+  xMorvaProperties& p = text.current;
+  p.SetProperty(kPropBold, c.bold);
+  p.SetProperty(kPropItalic, c.italic);
+  p.SetProperty(kPropUnderline, c.underline);
+  p.SetProperty(kPropLetterCase, c.caps);
+  p.SetProperty(kPropVerticalPosition, c.position);
+  // Indexes outside the colours defined are the automatic colour.
+  auto colour = [&](int32_t index, int32_t none) {
+    return index > 0 && index < fColourCount ? fColours[index] : none;
+  };
+  const int32_t back = colour(c.backColour, kColourNone);
+  int32_t foreground = colour(c.textColour, 0);
+  if (foreground == 0 && !(c.textColour > 0 && c.textColour < fColourCount) && back == 0) foreground = 0xFFFFFF;
+  p.SetProperty(kPropTextColour, foreground);
+  p.SetProperty(kPropBackColour, back);
+  p.SetProperty(kPropSize, c.halfPoints == 0 ? 12 : c.halfPoints / 2);
+  int32_t font = 1;
+  if (c.font >= 0 && c.font <= kMaxFontNumber && fFontMap[size_t(c.font)] != 0) font = fFontMap[size_t(c.font)];
+  p.SetProperty(kPropFont, font);
+  p.SetProperty(kPropShadow, c.shadow);
+  p.SetProperty(kPropStrikeOut, c.strike);
+  text.charactersDirty = true;
+}
+
+void RtfReader::ApplyParagraph(uint16_t id, int32_t value) {
+  if (id == kPropTabs) {
+    Current().currentTabs.AddStop(uint32_t(value));
+  } else {
+    Current().current.SetProperty(id, value);
+  }
+}
+
+void RtfReader::ResetParagraph() {
+  fState.p = ParagraphBlock();
+  PartText& text = Current();
+  text.current.SetProperty(kPropInterline, 10);
+  text.current.SetProperty(kPropLeftIndent, 0);
+  text.current.SetProperty(kPropFirstLineIndent, 0);
+  text.current.SetProperty(kPropRightIndent, 0);
+  text.current.SetProperty(kPropAlignment, 0);
+  text.currentTabs.Clear();
+}
+
+void RtfReader::ApplyProperty(int32_t property, int32_t value) {
+  CharacterBlock& c = fState.c;
+  ParagraphBlock& p = fState.p;
+  auto byte = [](int32_t v) { return uint8_t(std::clamp(v, 0, 255)); };
+  switch (property) {
+    // Character block.
+    case kRtfPropBold: c.bold = value != 0; break;
+    case kRtfPropUnderline: c.underline = byte(value); break;
+    case kRtfPropStrike: c.strike = value != 0; break;
+    case kRtfPropShadow: c.shadow = value != 0; break;
+    case kRtfPropItalic: c.italic = value != 0; break;
+    case kRtfPropPosition: c.position = byte(value); break;
+    case kRtfPropRaise: c.position = value != 0 ? 1 : 0; break;
+    case kRtfPropLower: c.position = value != 0 ? 2 : 0; break;
+    case kRtfPropCaps: c.caps = byte(value); break;
+    case kRtfPropPlain: {
+      const CharacterBlock cleared;
+      c = cleared;
+      break;
+    }
+    case kRtfPropTextColour: c.textColour = value; break;
+    case kRtfPropBackColour: c.backColour = value; break;
+    case kRtfPropRed: c.red = byte(value); break;
+    case kRtfPropGreen: c.green = byte(value); break;
+    case kRtfPropBlue: c.blue = byte(value); break;
+    case kRtfPropFont:
+      if (fState.destination == kDestFontTable) {
+        fFontBeingDefined = value;
+        return;
+      }
+      // A number outside the map leaves the font as it was.
+      if (value < 0 || value > kMaxFontNumber) return;
+      c.font = value;
+      break;
+    case kRtfPropHalfPoints: c.halfPoints = uint8_t(std::clamp(value, 0, kMaxHalfPoints)); break;
+    case kRtfPropCharSet: fCharSet = value; return;
+    // Paragraph block.
+    case kRtfPropParagraphReset:
+      ResetParagraph();
+      return;
+    case kRtfPropLeftIndent:
+      p.left = value;
+      ApplyParagraph(kPropLeftIndent, TwipsToPixels(value));
+      return;
+    case kRtfPropRightIndent:
+      p.right = value;
+      ApplyParagraph(kPropRightIndent, TwipsToPixels(value));
+      return;
+    case kRtfPropFirstIndent:
+      p.first = value;
+      ApplyParagraph(kPropFirstLineIndent, TwipsToPixels(value));
+      return;
+    case kRtfPropTabPosition: {
+      p.tabPosition = value;
+      const int32_t pixels = std::clamp(TwipsToPixels(value), int32_t(INT16_MIN), int32_t(INT16_MAX));
+      const uint8_t kind = p.tabKind != 0 ? p.tabKind : uint8_t(kTabLeft);
+      ApplyParagraph(kPropTabs, int32_t(MakeTabStop(int16_t(pixels), p.tabLeader, kind)));
+      return;
+    }
+    case kRtfPropTabKind: p.tabKind = byte(value); return;
+    case kRtfPropTabLeader: p.tabLeader = byte(value); return;
+    case kRtfPropAlignment:
+      p.alignment = byte(value);
+      ApplyParagraph(kPropAlignment, p.alignment);
+      return;
+    case kRtfPropSpacing: {
+      p.spacing = value;
+      const int32_t spacing = value == 0 ? 10 : int32_t(std::min<int64_t>(127, std::abs(int64_t(value)) / 24));
+      ApplyParagraph(kPropInterline, spacing);
+      return;
+    }
+    case kRtfPropIgnored: return;
+    default:
+      ApplyDocument(property, value);
+      return;
+  }
+  // A character setting: the colour table's components define colours, the
+  // text takes the rest.
+  if (fState.destination == kDestColourTable || fState.destination == kDestFontTable) return;
+  ApplyCharacterProperties();
+}
+
+void RtfReader::ApplyDocument(int32_t property, int32_t value) {
+  if (fPaste) return;
+  xMorvaDocParams& params = fDocument.Params();
+  xMorvaPageBands& bands = params.GetBands(false);
+  const int32_t pixels = TwipsToPixels(value);
+  switch (property) {
+    case kRtfPropPaperWidth: params.SetPageSize(std::max(pixels, 1), params.GetPageHeight()); break;
+    case kRtfPropPaperHeight: params.SetPageSize(params.GetPageWidth(), std::max(pixels, 1)); break;
+    case kRtfPropMarginLeft: params.SetLeftMargin(pixels); break;
+    case kRtfPropMarginRight: params.SetRightMargin(pixels); break;
+    case kRtfPropMarginTop:
+      bands.topMargin = pixels;
+      bands.headerBottom = pixels;
+      if (bands.headerTop > pixels) bands.headerTop = std::max(pixels, 0);
+      break;
+    case kRtfPropMarginBottom:
+      bands.bottomMargin = pixels;
+      bands.footerTop = pixels;
+      bands.footerBottom = 0;
+      break;
+    case kRtfPropHeaderY:
+      if (pixels < bands.topMargin) bands.headerTop = pixels;
+      break;
+    case kRtfPropFooterY:
+      if (pixels <= bands.bottomMargin) bands.footerTop = pixels;
+      bands.footerBottom = 0;
+      break;
+    case kRtfPropGutter: params.SetBinding(pixels); break;
+    case kRtfPropFacing: params.SetDifferentLeftRight(value != 0); break;
+    case kRtfPropColumns: params.SetColumns(int8_t(value)); break;
+    case kRtfPropColumnSpacing: params.SetColumnSpacing(pixels); break;
+    case kRtfPropLineBetween: params.SetColumnLines(value != 0); break;
+    case kRtfPropDefaultTab: params.SetDefaultTabInterval(pixels); break;
+    case kRtfPropFirstPage: params.SetFirstPageNumber(value); break;
+    case kRtfPropLanguage: params.SetLanguage(int16_t(value)); break;
+    case kRtfPropMirrored: params.SetAlternateBinding(value != 0); break;
+    case kRtfPropTitlePage: params.SetDifferentFirstPage(value != 0); break;
+    case kRtfPropWidowControl: params.SetWidowControl(value != 0); break;
+    case kRtfPropViewKind:
+      if (value == 4) params.SetViewMode(1);
+      if (value == 1) params.SetViewMode(0);
+      break;
+    default: break;
+  }
+}
+
+void RtfReader::ApplySpecial(int32_t action, int32_t parameter) {
+  if (action == kRtfSpecialBinary) {
+    // Binary data (pictures, objects) is skipped whole; a count beyond the
+    // input ends it, and a count of 0 or less skips nothing.
+    if (parameter > 0) Skip(size_t(parameter));
+    return;
+  }
+  if (fState.destination == kDestSkip) return;
+  switch (action) {
+    case kRtfSpecialHex:
+      fInput = kInputHex;
+      fHexDigits = 0;
+      fHexValue = 0;
+      return;
+    case kRtfSpecialSkipUnknown:
+      fSkipUnknown = true;
+      return;
+    case kRtfSpecialPage:
+    case kRtfSpecialColumn:
+      if (InText()) {
+        PartText& text = Current();
+        CloseParagraph(text);
+        uint8_t unit[2];
+        PutStreamUnit(unit, kUnitParagraphEnd);
+        PutElement(action == kRtfSpecialPage ? xMorvaElementCode::PageBreak : xMorvaElementCode::ColBreak, unit, 2, 0);
+        text.paragraphStart = text.bytes.size();
+        text.joinsExisting = false;
+      }
+      return;
+    case kRtfSpecialSoftHyphen:
+      if (InText()) {
+        uint8_t unit[2];
+        PutStreamUnit(unit, kUnitSoftHyphen);
+        PutElement(xMorvaElementCode::SoftHyphen, unit, 2, 2);
+      }
+      return;
+    case kRtfSpecialNoBreakSpace:
+      if (InText()) PutUnit(0x00A0);
+      return;
+    default:
+      return;
+  }
+}
+
+void RtfReader::Flush(int16_t part, size_t upTo) {
+  auto* engine = static_cast<xMorvaEngine*>(fDocument.GetPart(part));
+  PartText& text = fParts[part];
+  if (engine == nullptr || upTo == 0 || fFlushError != 0) return;
+  const int32_t error = engine->InsertBytes(engine->GetStreamSize(), text.bytes.data(), uint32_t(upTo));
+  if (error != 0) {
+    fFlushError = error;
+    return;
+  }
+  text.bytes.erase(text.bytes.begin(), text.bytes.begin() + long(upTo));
+  text.paragraphStart -= upTo;
+  text.endAt -= upTo;
+}
+
+void RtfReader::SyncCharacters(PartText& text) {
+  if (!text.charactersDirty) return;
+  for (uint16_t id = 0; id <= kLastCharacterProperty; ++id) {
+    const int32_t value = text.current.GetProperty(id);
+    if (value == text.stream.GetProperty(id)) continue;
+    PutRecord(text.bytes, text.bytes.size(), id, uint32_t(value));
+    text.stream.SetProperty(id, value);
+  }
+  text.charactersDirty = false;
+}
+
+void RtfReader::PutUnit(char16_t unit) {
+  PartText& text = Current();
+  text.endIsLast = false;
+  SyncCharacters(text);
+  const size_t at = text.bytes.size();
+  text.bytes.resize(at + 2);
+  PutStreamUnit(text.bytes.data() + at, unit);
+  ++text.positions;
+}
+
+void RtfReader::PutElement(uint16_t code, const uint8_t* payload, uint32_t a, uint32_t b) {
+  PartText& text = Current();
+  text.endIsLast = false;
+  SyncCharacters(text);
+  const size_t at = text.bytes.size();
+  text.bytes.resize(at + kElementHeadSize + a, 0);
+  uint8_t* head = text.bytes.data() + at;
+  PutStreamUnit(head, 0);
+  PutStreamUnit(head + 2, code);
+  PutStreamLong(head + 4, a);
+  PutStreamLong(head + 8, b);
+  if (payload != nullptr && a != 0) std::memcpy(head + kElementHeadSize, payload, a);
+  ++text.positions;
+}
+
+void RtfReader::CloseParagraph(PartText& text) {
+  if (text.joinsExisting) return;
+  std::vector<uint8_t> records;
+  for (uint16_t id = kFirstParagraphProperty; id <= kLastParagraphProperty; ++id) {
+    const int32_t value = text.current.GetProperty(id);
+    if (value == text.stream.GetProperty(id)) continue;
+    PutRecord(records, records.size(), id, uint32_t(value));
+    text.stream.SetProperty(id, value);
+  }
+  // Tab stops add up along the text: stops of the paragraph before that
+  // this one lacks are removed, its own are added.
+  for (int32_t i = 0; i < text.streamTabs.Count(); ++i) {
+    const uint32_t stop = text.streamTabs.StopAt(i);
+    uint32_t mine = 0;
+    if (!text.currentTabs.FindStop(TabStopPosition(stop), mine)) {
+      PutRecord(records, records.size(), kPropTabs, stop & 0x0000FFFFu);
+    }
+  }
+  for (int32_t i = 0; i < text.currentTabs.Count(); ++i) {
+    const uint32_t stop = text.currentTabs.StopAt(i);
+    if (!text.streamTabs.Contains(stop)) PutRecord(records, records.size(), kPropTabs, stop);
+  }
+  text.streamTabs.Assign(text.currentTabs);
+  if (!records.empty()) {
+    text.bytes.insert(text.bytes.begin() + long(text.paragraphStart), records.begin(), records.end());
+  }
+}
+
+void RtfReader::Finish(xMorvaEngine* pasteTarget) {
+  for (int16_t part = 0; part < kPartCount; ++part) {
+    if (!fUsed[part]) continue;
+    PartText& text = fParts[part];
+    if (text.endIsLast) {
+      // The final paragraph end goes; the paragraph it closed is the last
+      // one, and a paste's last paragraph gives up its own settings for
+      // those of the text it joins.
+      text.bytes.erase(text.bytes.begin() + long(text.endAt), text.bytes.begin() + long(text.endAt) + 2);
+      --text.positions;
+      text.endIsLast = false;
+      if (pasteTarget == nullptr || part != kPartBody) continue;
+      text.bytes.erase(text.bytes.begin() + long(text.recordsAt),
+                       text.bytes.begin() + long(text.recordsAt + text.recordsLength));
+      text.stream.CopyParagraphProperties(text.streamBeforeEnd);
+      text.streamTabs.Assign(text.tabsBeforeEnd);
+      text.paragraphStart = text.recordsAt;
+      text.joinsExisting = text.endJoined;
+    }
+    if (pasteTarget != nullptr && part == kPartBody) {
+      // The text after the insertion point keeps its own settings: the
+      // last pasted paragraph joins it and takes them, and the character
+      // settings go back to those at the caret.
+      const xMorvaProperties& original = pasteTarget->GetCurrentProperties();
+      for (uint16_t id = kFirstParagraphProperty; id <= kLastParagraphProperty; ++id)
+        text.current.SetProperty(id, original.GetProperty(id));
+      text.currentTabs.Assign(pasteTarget->GetCurrentTabs());
+      CloseParagraph(text);
+      for (uint16_t id = 0; id <= kLastCharacterProperty; ++id) {
+        const int32_t value = original.GetProperty(id);
+        if (value != text.stream.GetProperty(id)) PutRecord(text.bytes, text.bytes.size(), id, uint32_t(value));
+      }
+      continue;
+    }
+    CloseParagraph(text);
+  }
+}
+
+}  // namespace
+
+xMorvaImportRTF::~xMorvaImportRTF() = default;
+
+int32_t xMorvaImportRTF::ImportRtf(xMorvaDocument& document, VStream& stream, bool paste) {
+  // The stream is read in windows as the parse goes, never held whole.
+  const uint32_t size = stream.GetSize();
+  const uint32_t position = stream.GetPosition();
+  return Import(document, nullptr, 0, &stream, size > position ? size - position : 0, paste);
+}
+
+int32_t xMorvaImportRTF::ImportRtfBytes(xMorvaDocument& document, const uint8_t* bytes, uint32_t size,
+                                        bool paste) {
+  return Import(document, bytes, size, nullptr, size, paste);
+}
+
+int32_t xMorvaImportRTF::Import(xMorvaDocument& document, const uint8_t* bytes, uint32_t size, VStream* stream,
+                                uint32_t total, bool paste) {
+  xMorvaUndo* undo = document.GetUndo();
+  // A document that records no undo (one without an area) keeps it so.
+  const bool recording = undo != nullptr && undo->IsRecording();
+  xMorvaEngine* target = nullptr;
+  int32_t start = 0;
+  RtfReader reader(document, paste);
+  if (!reader.Allocate()) return kErrorNoMemory;
+  if (paste) {
+    target = static_cast<xMorvaEngine*>(document.GetCurrentPart());
+    if (target == nullptr) return kErrorNoMemory;
+    // Damaged data is found before the selection goes: a document that
+    // records no undo could not have it back.
+    const uint32_t position = stream != nullptr ? stream->GetPosition() : 0;
+    RtfReader check(document, true, true);
+    if (!check.Allocate()) return kErrorNoMemory;
+    check.Begin(nullptr);
+    fParseCode = check.Parse(bytes, size, stream, nullptr);
+    if (fParseCode != kRtfOk) return kErrorDamaged;
+    if (stream != nullptr && stream->SetPosition(position) != 0) return kErrorDamaged;
+    start = target->GetSelStart();
+    target->BeginUndoStep(kUndoPaste, 0);
+    int32_t error = target->DeleteSelection();
+    if (error == 0) error = target->WriteTypingProperties();
+    if (error != 0) {
+      target->EndUndoStep(error);
+      return error;
+    }
+  } else {
+    document.Reset(true);
+    document.ResetFontTable();
+    if (undo != nullptr) undo->Suspend();
+    // A file's text is about twice its RTF in element bytes: the body gets
+    // that room at once and keeps what it does not use untouched.
+    if (auto* body = static_cast<xMorvaEngine*>(document.GetPart(kPartBody))) {
+      body->ReserveCapacity(uint32_t(std::min<uint64_t>(uint64_t(total) * 2, INT32_MAX / 2)));
+    }
+  }
+
+  reader.Begin(target);
+  std::unique_ptr<VStreamProgress> progress;
+  if (total > kReadProgressThreshold) progress.reset(document.NewProgressStatus(total));
+  fParseCode = reader.Parse(bytes, size, stream, progress.get());
+  progress.reset();
+  reader.Finish(target);
+
+  int32_t result = fParseCode == kRtfOk ? 0 : kErrorDamaged;
+  if (paste) {
+    PartText& text = reader.Part(kPartBody);
+    if (result == 0 && !text.bytes.empty()) {
+      result = target->InsertBytes(target->GetSelStartOffset(), text.bytes.data(), uint32_t(text.bytes.size()));
+      if (result == 0) {
+        target->SetLength(target->GetLength() + text.positions);
+        target->SetSelection(start, start + text.positions);
+      }
+    }
+    target->EndUndoStep(result);
+    return result;
+  }
+  // A file import keeps what it read, also when the data ended badly.
+  if (reader.GetFlushError() != 0) result = reader.GetFlushError();
+  for (int16_t part = 0; part < kPartCount; ++part) {
+    if (!reader.PartUsed(part)) continue;
+    auto* engine = static_cast<xMorvaEngine*>(document.GetPart(part));
+    if (engine == nullptr) continue;
+    PartText& text = reader.Part(part);
+    reader.Flush(part, text.bytes.size());
+    if (reader.GetFlushError() != 0) {
+      // The text holds whole items only: what did not fit goes whole.
+      result = reader.GetFlushError();
+      engine->Clear();
+      continue;
+    }
+    engine->ReleaseCapacity();
+    engine->SetLength(text.positions);
+    engine->SetSelection(0, 0);
+  }
+  if (recording) undo->Resume();
+  document.SelectBody();
+  if (auto* body = static_cast<xMorvaEngine*>(document.GetPart(kPartBody))) body->SetSelection(0, 0);
+  return result;
+}

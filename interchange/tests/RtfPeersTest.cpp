@@ -1,0 +1,292 @@
+// RTF exchanged with the programs people use: files that LibreOffice,
+// AbiWord and pandoc wrote from our fixtures (made by
+// tools/make_rtf_peer_fixtures.py and committed with the text LibreOffice
+// reads from each) are read here without the programs; our own files are
+// read by the programs themselves, under the ctest label "peers".
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "document/DocumentUnits.h"
+#include "interchange/tests/RtfTestSupport.h"
+
+using namespace rtftest;
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path FixtureFolder() {
+  fs::path source(__FILE__);
+  if (source.is_relative()) {
+    // Compiled with a path relative to the build folder, where the test
+    // program lies.
+    source = fs::read_symlink("/proc/self/exe").parent_path() / source;
+  }
+  return source.parent_path() / "fixtures" / "rtf";
+}
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream buffer;
+  buffer << in.rdbuf();
+  return buffer.str();
+}
+
+// One paragraph a line, each line's white space collapsed to single
+// spaces, empty lines and a byte-order mark dropped.
+std::string Normalise(const std::string& text) {
+  std::string out;
+  std::string line;
+  auto flush = [&]() {
+    std::string collapsed;
+    bool space = false;
+    for (char c : line) {
+      if (c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f') {
+        space = !collapsed.empty();
+        continue;
+      }
+      if (space) collapsed += ' ';
+      space = false;
+      collapsed += c;
+    }
+    if (!collapsed.empty()) out += collapsed + "\n";
+    line.clear();
+  };
+  size_t start = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+  for (size_t i = start; i < text.size(); ++i) {
+    if (text[i] == '\n') {
+      flush();
+    } else {
+      line += text[i];
+    }
+  }
+  flush();
+  return out;
+}
+
+// The part's text as UTF-8, paragraph ends as line ends, tabs as spaces.
+std::string Utf8Of(xMorvaDocument& document, int16_t part) {
+  std::string out;
+  for (const Position& p : Positions(document, part)) {
+    const char16_t u = p.unit;
+    if (u == 13 || u == u'\f') {
+      out += '\n';
+    } else if (u == u'\t') {
+      out += ' ';
+    } else if (u < 32) {
+      continue;
+    } else if (u < 0x80) {
+      out += char(u);
+    } else if (u < 0x800) {
+      out += char(0xC0 | (u >> 6));
+      out += char(0x80 | (u & 0x3F));
+    } else {
+      out += char(0xE0 | (u >> 12));
+      out += char(0x80 | ((u >> 6) & 0x3F));
+      out += char(0x80 | (u & 0x3F));
+    }
+  }
+  return out;
+}
+
+// The position where `word` starts in the part's text; -1 when absent.
+int32_t Find(xMorvaDocument& document, int16_t part, const std::u16string& word) {
+  std::u16string text;
+  for (const Position& p : Positions(document, part)) text += p.unit;
+  const size_t at = text.find(word);
+  return at == std::u16string::npos ? -1 : int32_t(at);
+}
+
+int32_t PropertyOf(xMorvaDocument& document, int16_t part, const std::u16string& word, uint16_t id) {
+  const int32_t at = Find(document, part, word);
+  EXPECT_GE(at, 0);
+  if (at < 0) return -999;
+  return Positions(document, part)[size_t(at)].properties.at(id);
+}
+
+class RtfPeerFiles : public Fixture {
+ protected:
+  void Read(const std::string& name) {
+    document = NewDocument();
+    const std::string rtf = ReadFile(FixtureFolder() / (name + ".rtf"));
+    ASSERT_FALSE(rtf.empty()) << name;
+    ASSERT_EQ(0, Import(*document, rtf)) << name;
+    EXPECT_EQ(Normalise(ReadFile(FixtureFolder() / (name + ".txt"))), Normalise(Utf8Of(*document, kPartBody)))
+        << name;
+  }
+  std::unique_ptr<xMorvaDocument> document;
+};
+
+}  // namespace
+
+TEST_F(RtfPeerFiles, StyledTextFromEachPeer) {
+  for (const char* peer : {"libreoffice", "abiword", "pandoc"}) {
+    SCOPED_TRACE(peer);
+    Read(std::string("styled.") + peer);
+    EXPECT_EQ(1, PropertyOf(*document, kPartBody, u"Bold", kPropBold));
+    EXPECT_EQ(0, PropertyOf(*document, kPartBody, u"Plain", kPropBold));
+    EXPECT_EQ(1, PropertyOf(*document, kPartBody, u"Italic", kPropItalic));
+    EXPECT_EQ(1, PropertyOf(*document, kPartBody, u"Under", kPropUnderline));
+    if (std::string(peer) == "pandoc") continue;  // pandoc writes no sizes, fonts or colours
+    EXPECT_EQ(20, PropertyOf(*document, kPartBody, u"Large", kPropSize));
+    EXPECT_EQ(12, PropertyOf(*document, kPartBody, u"Plain", kPropSize));
+    EXPECT_EQ("Liberation Mono", FontName(*document, PropertyOf(*document, kPartBody, u"Mono", kPropFont)));
+    EXPECT_EQ(0x0000FF, PropertyOf(*document, kPartBody, u"Red", kPropTextColour));
+    EXPECT_EQ(0, PropertyOf(*document, kPartBody, u"Plain", kPropTextColour));
+  }
+}
+
+TEST_F(RtfPeerFiles, HeadersFootersAndPagesFromEachPeer) {
+  for (const char* peer : {"libreoffice", "abiword"}) {
+    SCOPED_TRACE(peer);
+    Read(std::string("pages.") + peer);
+    EXPECT_EQ("Header of the pages fixture", Utf8Of(*document, kPartHeader));
+    EXPECT_EQ("Footer of the pages fixture", Utf8Of(*document, kPartFooter));
+    // A5: 14.8 cm wide, 21 cm high.
+    EXPECT_NEAR(TwipsToPixels(8391), document->GetParams().GetPageWidth(), 1);
+    EXPECT_NEAR(TwipsToPixels(11906), document->GetParams().GetPageHeight(), 1);
+    EXPECT_EQ(1, PropertyOf(*document, kPartBody, u"strong", kPropBold));
+    EXPECT_EQ(0, PropertyOf(*document, kPartBody, u"Body", kPropBold));
+    EXPECT_EQ(1, PropertyOf(*document, kPartBody, u"Centred", kPropAlignment));
+    EXPECT_EQ(0, PropertyOf(*document, kPartBody, u"Second", kPropAlignment));
+  }
+  // LibreOffice keeps the margins in the document's settings.
+  Read("pages.libreoffice");
+  EXPECT_EQ(TwipsToPixels(1417), document->GetParams().GetLeftMargin());
+  EXPECT_EQ(TwipsToPixels(850), document->GetParams().GetRightMargin());
+}
+
+// ---- Our files read by the peers.
+
+namespace {
+
+bool HasProgram(const char* name) {
+  const std::string command = std::string("command -v ") + name + " >/dev/null 2>&1";
+  return std::system(command.c_str()) == 0;
+}
+
+// Runs a shell command: its standard output, empty when it failed.
+std::string Output(const std::string& command) {
+  std::string out;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return out;
+  char buffer[4096];
+  size_t n;
+  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+  if (pclose(pipe) != 0) out.clear();
+  return out;
+}
+
+class RtfPeers : public Fixture {
+ protected:
+  void SetUp() override {
+    if (std::getenv("QV_PEER_TESTS") == nullptr) GTEST_SKIP() << "peer checks run under the ctest label peers";
+    folder = fs::temp_directory_path() / ("qv-rtf-peers-" + std::to_string(getpid()));
+    fs::create_directories(folder);
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    if (!folder.empty()) fs::remove_all(folder, ignored);
+  }
+
+  // A document with styled body text in three paragraphs, a header and a
+  // footer, written to ours.rtf.
+  fs::path WriteOurs() {
+    document = NewDocument();
+    xMorvaEngine& body = Engine(*document, kPartBody);
+    Type(body, u"Our first paragraph with bold words.\nSecond paragraph: caf\u00e9 \u20ac {braces} \\ end.\n"
+               u"Third\tafter a tab.");
+    body.SetSelection(25, 29);
+    body.SetPropertyValue(kPropBold, 1);
+    body.SetPropertyValue(kPropTextColour, 0x0000FF);
+    Type(Engine(*document, kPartHeader), u"Our header line");
+    Type(Engine(*document, kPartFooter), u"Our footer line");
+    const fs::path path = folder / "ours.rtf";
+    std::ofstream(path, std::ios::binary) << Export(*document);
+    return path;
+  }
+
+  std::string Soffice(const std::string& arguments) {
+    return "soffice -env:UserInstallation=file://" + (folder / "profile").string() + " --headless " + arguments +
+           " --outdir " + folder.string() + " >/dev/null 2>&1";
+  }
+
+  const std::string kBody =
+      "Our first paragraph with bold words.\nSecond paragraph: café € {braces} \\ end.\nThird after a tab.\n";
+  fs::path folder;
+  std::unique_ptr<xMorvaDocument> document;
+};
+
+}  // namespace
+
+TEST_F(RtfPeers, LibreOfficeReadsTextHeadersAndFooters) {
+  if (!HasProgram("soffice") || !HasProgram("pdftotext")) GTEST_SKIP() << "soffice or pdftotext is not installed";
+  const fs::path ours = WriteOurs();
+  ASSERT_EQ(0, std::system(Soffice("--convert-to \"txt:Text (encoded):UTF8\" " + ours.string()).c_str()));
+  EXPECT_EQ(kBody, Normalise(ReadFile(folder / "ours.txt")));
+  ASSERT_EQ(0, std::system(Soffice("--convert-to pdf " + ours.string()).c_str()));
+  const std::string pdf = Output("pdftotext -layout " + (folder / "ours.pdf").string() + " -");
+  EXPECT_NE(std::string::npos, pdf.find("Our header line")) << pdf;
+  EXPECT_NE(std::string::npos, pdf.find("Our footer line")) << pdf;
+  EXPECT_NE(std::string::npos, pdf.find("Second paragraph")) << pdf;
+}
+
+// unrtf's text output leaves out headers and footers, breaks the line
+// after a tab and writes Latin-1, with "?" for characters Latin-1 lacks:
+// the words are compared, in order.
+TEST_F(RtfPeers, UnrtfReadsTheText) {
+  if (!HasProgram("unrtf")) GTEST_SKIP() << "unrtf is not installed";
+  const fs::path ours = WriteOurs();
+  const std::string text = Output("unrtf --text " + ours.string() + " 2>/dev/null");
+  std::string kept;
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);) {
+    // Its comment lines and the title block of the information group.
+    if (line.rfind("###", 0) == 0 || line.rfind("TITLE:", 0) == 0 || line.rfind("AUTHOR:", 0) == 0 ||
+        line.rfind("-----", 0) == 0)
+      continue;
+    for (unsigned char c : line) {
+      if (c < 0x80) {
+        kept += char(c);
+      } else {
+        kept += char(0xC0 | (c >> 6));
+        kept += char(0x80 | (c & 0x3F));
+      }
+    }
+    kept += ' ';
+  }
+  std::string expected = kBody;
+  expected.replace(expected.find("\u20ac"), 3, "?");
+  auto words = [](const std::string& t) {
+    std::string line;
+    for (char c : t) line += c == '\n' ? ' ' : c;
+    return Normalise(line);
+  };
+  EXPECT_EQ(words(expected), words(kept)) << text;
+}
+
+TEST_F(RtfPeers, PandocReadsTheText) {
+  if (!HasProgram("pandoc")) GTEST_SKIP() << "pandoc is not installed";
+  const fs::path ours = WriteOurs();
+  const std::string text = Output("pandoc --wrap=none -f rtf -t plain " + ours.string());
+  EXPECT_EQ(kBody, Normalise(text)) << text;
+}
+
+// Written by us, read back by us: what the peers read is what we meant.
+TEST_F(RtfPeers, OurFileReadsBackWithItsProperties) {
+  const fs::path ours = WriteOurs();
+  auto copy = NewDocument();
+  ASSERT_EQ(0, Import(*copy, ReadFile(ours)));
+  EXPECT_EQ(Normalise(kBody), Normalise(Utf8Of(*copy, kPartBody)));
+  EXPECT_EQ("Our header line", Utf8Of(*copy, kPartHeader));
+  EXPECT_EQ(1, PropertyOf(*copy, kPartBody, u"bold", kPropBold));
+  EXPECT_EQ(0x0000FF, PropertyOf(*copy, kPartBody, u"bold", kPropTextColour));
+  EXPECT_EQ(0, PropertyOf(*copy, kPartBody, u"words", kPropBold));
+}

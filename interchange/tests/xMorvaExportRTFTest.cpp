@@ -1,0 +1,317 @@
+// A document written as RTF: the bytes of text and properties, the tables
+// and settings, the header and footer groups, and what the reader reads back.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "area/xMorvaHyperlink.h"
+#include "boundary/HostDisplayRoutines.h"
+#include "document/DocumentUnits.h"
+#include "document/xMorvaStyleSheet.h"
+#include "framework/system/resources/VMemoryResourceFile.h"
+#include "engine/xMorvaPictureElement.h"
+#include "framework/core/values/VPictureMaker.h"
+#include "graphics/VMetafilePort.h"
+#include "graphics/pictures/VEmfPictureData.h"
+#include "graphics/pictures/VPictureData.h"
+#include "interchange/tests/RtfTestSupport.h"
+
+using namespace rtftest;
+
+namespace {
+class ExportRTF : public Fixture {};
+
+bool Has(const std::string& rtf, const std::string& piece) { return rtf.find(piece) != std::string::npos; }
+
+// The body part of the output: what follows the style sheet group.
+std::string BodyOf(const std::string& rtf) {
+  const size_t sheets = rtf.find("{\\stylesheet");
+  if (sheets == std::string::npos) return rtf;
+  int depth = 0;
+  for (size_t i = sheets; i < rtf.size(); ++i) {
+    if (rtf[i] == '{' && rtf[i - 1] != '\\') ++depth;
+    if (rtf[i] == '}' && rtf[i - 1] != '\\' && --depth == 0) return rtf.substr(i + 1);
+  }
+  return rtf;
+}
+}  // namespace
+
+TEST_F(ExportRTF, TextIsEscapedAndParagraphsEndWithPar) {
+  auto document = NewDocument();
+  Type(Engine(*document, kPartBody), u"a{b}\\c \u00e9\u00a0\u4e2d\uffe5\nnext");
+  const std::string body = BodyOf(Export(*document));
+  EXPECT_TRUE(Has(body, "a\\{b\\}\\\\c ")) << body;
+  EXPECT_TRUE(Has(body, "\\u233\\'")) << body;
+  EXPECT_TRUE(Has(body, "\\~")) << body;
+  // Units above 32767 are written as signed 16-bit numbers.
+  EXPECT_TRUE(Has(body, "\\u20013\\'")) << body;
+  EXPECT_TRUE(Has(body, "\\u-27\\'")) << body;
+  EXPECT_TRUE(Has(body, "\r\n\\par next")) << body;
+  EXPECT_EQ("}", body.substr(body.size() - 1));
+}
+
+TEST_F(ExportRTF, PropertiesBecomeControlWords) {
+  auto document = NewDocument();
+  xMorvaEngine& body = Engine(*document, kPartBody);
+  Type(body, u"one two three");
+  body.SetSelection(4, 7);
+  body.SetPropertyValue(kPropBold, 1);
+  body.SetPropertyValue(kPropTextColour, 0x0000FF);
+  body.SetSelection(0, 1);
+  body.SetPropertyValue(kPropInterline, 15);
+  body.SetPropertyValue(kPropAlignment, 2);
+  const std::string rtf = Export(*document);
+  const std::string text = BodyOf(rtf);
+  EXPECT_TRUE(Has(text, " one \\cf7\\b two\\b0\\cf1  three")) << text;
+  EXPECT_TRUE(Has(text, "\\qr\\sl360\\slmult1")) << text;
+  // No background is the automatic colour.
+  EXPECT_TRUE(Has(text, "\\highlight0")) << text;
+  EXPECT_FALSE(Has(text, "\\highlight9")) << text;
+  EXPECT_FALSE(Has(text, "\\li")) << text;
+  EXPECT_TRUE(Has(rtf, "{\\colortbl;\\red0\\green0\\blue0;\\red51\\green153\\blue255;")) << rtf;
+}
+
+TEST_F(ExportRTF, FontTableGetsWingdingsOnce) {
+  auto document = NewDocument();
+  Type(Engine(*document, kPartBody), u"x");
+  std::string rtf = Export(*document);
+  EXPECT_TRUE(Has(rtf, "{\\f1 Wingdings;}")) << rtf;
+  VStr<64> name;
+  name.SetAnsiCText("Wingdings");
+  document->FontIndexForName(name);
+  rtf = Export(*document);
+  EXPECT_TRUE(Has(rtf, "{\\f1 Wingdings;}}")) << rtf;
+  EXPECT_FALSE(Has(rtf, "{\\f2 Wingdings;}")) << rtf;
+}
+
+TEST_F(ExportRTF, HeaderGroupsOnlyForTextAndByFacingPages) {
+  auto document = NewDocument();
+  Type(Engine(*document, kPartBody), u"body");
+  Type(Engine(*document, kPartHeader), u"head");
+  std::string rtf = Export(*document);
+  EXPECT_TRUE(Has(rtf, "{\\header{")) << rtf;
+  EXPECT_FALSE(Has(rtf, "{\\footer")) << rtf;
+  EXPECT_FALSE(Has(rtf, "\\lndscpsxn")) << rtf;
+  document->Params().SetDifferentLeftRight(1);
+  rtf = Export(*document);
+  EXPECT_TRUE(Has(rtf, "{\\headerr{")) << rtf;
+  EXPECT_TRUE(Has(rtf, "\\facingp")) << rtf;
+}
+
+TEST_F(ExportRTF, LinkColourIsInTheTable) {
+  auto document = NewDocument();
+  document->Params().SetLinkColour(0x123456);
+  Type(Engine(*document, kPartBody), u"x");
+  const std::string rtf = Export(*document);
+  EXPECT_TRUE(Has(rtf, "\\red86\\green52\\blue18;}")) << rtf;
+}
+
+TEST_F(ExportRTF, TimeFormatsUseMinutes) {
+  EXPECT_STREQ("HH:mm:ss", xMorvaExportRTF::TimeFormat(1));
+  EXPECT_STREQ("HH:mm:ss", xMorvaExportRTF::TimeFormat(3));
+  EXPECT_STREQ("HH:mm", xMorvaExportRTF::TimeFormat(2));
+  EXPECT_STREQ("HH:mm", xMorvaExportRTF::TimeFormat(4));
+  EXPECT_STREQ("h:mm", xMorvaExportRTF::TimeFormat(5));
+  EXPECT_STREQ("", xMorvaExportRTF::TimeFormat(0));
+  EXPECT_STREQ("dd/MM/yyyy", xMorvaExportRTF::DateFormat(7));
+}
+
+TEST_F(ExportRTF, SelectionWritesOnlyTheSelection) {
+  auto document = NewDocument();
+  xMorvaEngine& body = Engine(*document, kPartBody);
+  Type(body, u"alpha beta gamma");
+  body.SetSelection(6, 10);
+  const std::string text = BodyOf(Export(*document, true));
+  EXPECT_TRUE(Has(text, "beta")) << text;
+  EXPECT_FALSE(Has(text, "alpha")) << text;
+  EXPECT_FALSE(Has(text, "gamma")) << text;
+}
+
+// Written and read again: the same text, the same character and paragraph
+// properties at every position, the same headers and settings.
+TEST_F(ExportRTF, RoundTripKeepsTextAndProperties) {
+  auto document = NewDocument();
+  VStr<64> font;
+  font.SetAnsiCText("Liberation Mono");
+  const int16_t mono = document->FontIndexForName(font);
+  xMorvaEngine& body = Engine(*document, kPartBody);
+  Type(body, u"Plain bold italic under big mono red\tend\nSecond {para} \u20ac\nThird");
+  struct Run {
+    int32_t start, end;
+    uint16_t id;
+    int32_t value;
+  };
+  const Run runs[] = {{6, 10, kPropBold, 1},          {11, 17, kPropItalic, 1},   {18, 23, kPropUnderline, 3},
+                      {24, 27, kPropSize, 24},        {28, 32, kPropFont, mono},  {33, 36, kPropTextColour, 0x0000FF},
+                      {33, 36, kPropBackColour, 0xFFFF00}, {0, 0, kPropAlignment, 1}, {42, 42, kPropLeftIndent, 48},
+                      {42, 42, kPropInterline, 20}, {42, 42, kPropFirstLineIndent, -24}};
+  for (const Run& run : runs) {
+    body.SetSelection(run.start, run.end);
+    ASSERT_EQ(0, body.SetPropertyValue(run.id, run.value));
+  }
+  body.SetSelection(42, 42);
+  xMorvaTabs tabs;
+  tabs.AddStop(MakeTabStop(96, '.', kTabRight));
+  ASSERT_EQ(0, body.SetTabs(tabs));
+  Type(Engine(*document, kPartFooter), u"Page foot");
+  document->Params().SetLeftMargin(TwipsToPixels(1000));
+
+  const std::string rtf = Export(*document);
+  auto copy = NewDocument();
+  ASSERT_EQ(0, Import(*copy, rtf)) << rtf;
+  EXPECT_EQ(TextOf(*document, kPartBody), TextOf(*copy, kPartBody));
+  EXPECT_EQ("Page foot", TextOf(*copy, kPartFooter));
+  EXPECT_EQ(document->GetParams().GetLeftMargin(), copy->GetParams().GetLeftMargin());
+  const auto original = Positions(*document, kPartBody);
+  const auto read = Positions(*copy, kPartBody);
+  ASSERT_EQ(original.size(), read.size());
+  for (size_t i = 0; i < original.size(); ++i) {
+    SCOPED_TRACE(i);
+    for (const auto& [id, value] : original[i].properties) {
+      if (id == kPropFont) {
+        EXPECT_EQ(FontName(*document, value), FontName(*copy, read[i].properties.at(id)));
+      } else {
+        EXPECT_EQ(value, read[i].properties.at(id)) << "property " << id;
+      }
+    }
+    EXPECT_EQ(original[i].tabs, read[i].tabs);
+  }
+}
+
+// Breaks, soft hyphens, non-breaking spaces and headers read, written and
+// read again give the same text.
+TEST_F(ExportRTF, ElementsSurviveARoundTrip) {
+  auto document = NewDocument();
+  ASSERT_EQ(0, Import(*document, "{\\rtf1{\\header H}body\\page more\\column c\\-d\\~e\\tab f\\par\\par}"));
+  const std::string rtf = Export(*document);
+  auto copy = NewDocument();
+  ASSERT_EQ(0, Import(*copy, rtf));
+  EXPECT_EQ(TextOf(*document, kPartBody), TextOf(*copy, kPartBody)) << rtf;
+  EXPECT_EQ("body\fmore\fc" "\x1f" "d<00A0>e\tf\n", TextOf(*copy, kPartBody));
+  EXPECT_EQ("H", TextOf(*copy, kPartHeader));
+  EXPECT_NE(std::string::npos, rtf.find("c\\-d\\~e\\tab f")) << rtf;
+}
+
+// A date and time element is written as a TIME field whose picture has
+// minutes as "mm"; a hyperlink as a HYPERLINK field in the link colour,
+// whose entry the colour table has.
+TEST_F(ExportRTF, FieldsOfDatesAndLinks) {
+  auto document = NewDocument();
+  document->Params().SetLinkColour(0x00CC33);
+  xMorvaEngine& body = Engine(*document, kPartBody);
+  Type(body, u"at ");
+  VDateRec date{};
+  date.day = 7;
+  date.month = 12;
+  date.year = 2026;
+  ASSERT_EQ(0, body.InsertDateTimeField(date, 3600, uint16_t(7 << 8 | 1), false));
+  Type(body, u" see ");
+  VStr<64> target;
+  target.SetAnsiCText("https://example.org/a{b}");
+  VStr<64> title;
+  title.SetAnsiCText("the site");
+  xMorvaHyperlink link(xMorvaHyperlink::kURL, true, target, title);
+  ASSERT_EQ(0, body.InsertHyperlink(link, false));
+  const std::string rtf = Export(*document);
+  EXPECT_NE(std::string::npos, rtf.find("{\\field{\\*\\fldinst{ TIME \\\\@ \"dd/MM/yyyy HH:mm:ss\"}}{\\fldrslt{")) << rtf;
+  EXPECT_NE(std::string::npos, rtf.find("\\red51\\green204\\blue0;}")) << rtf;
+  EXPECT_NE(std::string::npos,
+            rtf.find("{\\field\\fldedit{\\*\\fldinst{HYPERLINK \"https://example.org/a\\{b\\}\" }}{\\fldrslt{\\cf19\\ul "
+                     "the site}}}"))
+      << rtf;
+  // Read back, the link's title is plain text: the result group is one
+  // that a reader without fields keeps.
+  auto copy = NewDocument();
+  ASSERT_EQ(0, Import(*copy, rtf));
+  EXPECT_NE(std::string::npos, TextOf(*copy, kPartBody).find(" see the site")) << TextOf(*copy, kPartBody);
+}
+
+// A picture element is written as a \pict group with its shown size in
+// twips and its metafile as hexadecimal digits.
+TEST_F(ExportRTF, PicturesAsMetafileGroups) {
+  VInstalledService<const VPictureMaker> pictures(&kPictureValueMaker);
+  auto document = NewDocument();
+  xMorvaEngine& body = Engine(*document, kPartBody);
+  Type(body, u"a");
+  VMetafilePort recorder(nullptr, 0, 0, 24, 16);
+  recorder.PaintRect(0, 0, 24, 16);
+  std::unique_ptr<VEmfPictureData> picture(recorder.EndAsPictureData());
+  ASSERT_NE(nullptr, picture);
+  VMemHandle element = gMemoryMgr->NewHandle(0, 0);
+  ASSERT_TRUE(MakePictureElement(*picture, element, 48, 32, -1, 0));
+  const uint32_t size = gMemoryMgr->GetHandleSize(element);
+  ASSERT_EQ(0, body.InsertBytes(body.GetStreamSize(), gMemoryMgr->LockHandle(element), size));
+  gMemoryMgr->UnlockHandle(element);
+  gMemoryMgr->DisposeHandle(element);
+  body.SetLength(body.GetLength() + 1);
+  Type(body, u"b");
+  const std::string rtf = Export(*document);
+  const std::string head = "{\\pict\\picscalex100\\picscaley100\\picw" + std::to_string(PixelsToTwips(48)) + "\\pich" +
+                           std::to_string(PixelsToTwips(32)) + "\\picwgoal" + std::to_string(PixelsToTwips(48)) +
+                           "\\pichgoal" + std::to_string(PixelsToTwips(32)) + "\\emfblip 01000000";
+  const size_t at = rtf.find(head);
+  ASSERT_NE(std::string::npos, at) << rtf;
+  const size_t end = rtf.find('}', at);
+  ASSERT_NE(std::string::npos, end);
+  const std::string digits = rtf.substr(at + head.size(), end - at - head.size());
+  EXPECT_EQ(std::string::npos, digits.find_first_not_of("0123456789ABCDEF")) << digits;
+  EXPECT_EQ(0u, digits.size() % 2);
+  // Read back, the picture is skipped and the text around it stays.
+  auto copy = NewDocument();
+  ASSERT_EQ(0, Import(*copy, rtf));
+  EXPECT_EQ("ab", TextOf(*copy, kPartBody));
+}
+
+// Style sheets are written with the properties and tabs they define.
+TEST_F(ExportRTF, StyleSheetsWithTheirProperties) {
+  auto document = NewDocument();
+  Type(Engine(*document, kPartBody), u"x");
+  xMorvaStyleSheet sheet;
+  sheet.Init();
+  sheet.properties.SetProperty(kPropBold, 1);
+  sheet.states.SetState(kPropBold, 1);
+  sheet.properties.SetProperty(kPropAlignment, 2);
+  sheet.states.SetState(kPropAlignment, 1);
+  sheet.tabs.AddStop(MakeTabStop(int16_t(TwipsToPixels(1440)), 0, kTabCentre));
+  sheet.states.SetState(kPropTabs, 1);
+  VStr<64> name;
+  name.SetAnsiCText("Quote");
+  int16_t paragraphId = 0;
+  ASSERT_TRUE(sheet.SaveNew(*document, *document->GetStyleSheetStore(), name, paragraphId));
+  xMorvaStyleSheet characters;
+  characters.Init();
+  characters.paragraphSheet = 0;
+  characters.properties.SetProperty(kPropItalic, 1);
+  characters.states.SetState(kPropItalic, 1);
+  name.SetAnsiCText("Stress");
+  int16_t characterId = 0;
+  ASSERT_TRUE(characters.SaveNew(*document, *document->GetStyleSheetStore(), name, characterId));
+  const std::string rtf = Export(*document);
+  const std::string quote = "{\\s" + std::to_string(paragraphId) + "\\b\\qr\\tqc\\tx" +
+                            std::to_string(int16_t(PixelsToTwips(TwipsToPixels(1440)))) + " Quote;}";
+  EXPECT_TRUE(Has(rtf, quote)) << rtf;
+  EXPECT_TRUE(Has(rtf, "{\\*\\cs" + std::to_string(characterId) + "\\i Stress;}")) << rtf;
+}
+
+// A bulleted paragraph opens with the bullet and a tab, its first-line
+// indent less the bullet's width.
+TEST_F(ExportRTF, BulletsHangBeforeTheFirstLine) {
+  auto document = NewDocument();
+  xMorvaEngine& body = Engine(*document, kPartBody);
+  Type(body, u"one\ntwo");
+  body.SetSelection(4, 4);
+  ASSERT_EQ(0, body.SetPropertyValue(kPropFirstLineIndent, 30));
+  ASSERT_EQ(0, body.SetPropertyValue(kPropBullet, 108));
+  const std::string text = BodyOf(Export(*document));
+  const size_t at = text.find("\\pard");
+  ASSERT_NE(std::string::npos, at) << text;
+  const size_t fi = text.find("\\fi", at);
+  ASSERT_NE(std::string::npos, fi) << text;
+  const int32_t twips = std::atoi(text.c_str() + fi + 3);
+  EXPECT_LT(twips, PixelsToTwips(30)) << text;
+  EXPECT_GT(twips, PixelsToTwips(30) - PixelsToTwips(30)) << text;
+  EXPECT_NE(std::string::npos, text.find("\\u8226\\'", fi)) << text;
+  EXPECT_NE(std::string::npos, text.find("\\tab two", fi)) << text;
+  // No plain first-line indent undoes the hang.
+  EXPECT_EQ(std::string::npos, text.find("\\fi", fi + 3)) << text;
+}

@@ -1,0 +1,292 @@
+// RTF read into a document: text, character and paragraph properties,
+// tables, headers and footers, settings, pasting, and damaged input.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "document/DocumentUnits.h"
+#include "document/xMorvaUndo.h"
+#include "framework/core/streams/VMemoryStream.h"
+#include "interchange/tests/RtfTestSupport.h"
+
+using namespace rtftest;
+using namespace std::string_literals;
+
+namespace {
+class ImportRTF : public Fixture {};
+
+int32_t At(xMorvaDocument& document, size_t position, uint16_t id, int16_t part = kPartBody) {
+  const auto positions = Positions(document, part);
+  EXPECT_LT(position, positions.size());
+  return position < positions.size() ? positions[position].properties.at(id) : -999;
+}
+}  // namespace
+
+TEST_F(ImportRTF, PlainGroupGivesTextWithoutProperties) {
+  auto document = NewDocument();
+  ASSERT_EQ(0, Import(*document, "{\\rtf1\\ansi x}"));
+  EXPECT_EQ("x", TextOf(*document, kPartBody));
+  const xMorvaProperties defaults;
+  for (uint16_t id : {0, 1, 4, 7, 8, 9, 10}) EXPECT_EQ(defaults.GetProperty(id), At(*document, 0, id)) << id;
+}
+
+TEST_F(ImportRTF, UnicodeWordsDropTheirFallback) {
+  struct Case {
+    const char* rtf;
+    const char* text;
+  };
+  const Case cases[] = {
+      {"{\\rtf1 a\\u8364?b}", "a<20AC>b"},
+      {"{\\rtf1 a\\u8364\\'80b}", "a<20AC>b"},
+      {"{\\rtf1 \\u-3913?}", "<F0B7>"},
+      {"{\\rtf1 \\u233\r\n?x}", "<00E9>x"},
+      {"{\\rtf1 \\u233\\b x}", "<00E9>x"},
+      {"{\\rtf1 \\'41\\'62}", "Ab"},
+      {"{\\rtf1 a\\{b\\}\\\\c}", "a{b}\\c"},
+      {"{\\rtf1 \\lquote\\rquote\\ldblquote\\endash\\emdash\\~}", "<2018><2019>\"<2013><2014><00A0>"},
+      {"{\\rtf1 \\b1x}", "x"},
+      {"{\\rtf1 {\\*\\unknown text}{\\unknown kept}}", "kept"},
+      {"{\\rtf1 a\\par b\\line c\\tab d}", "a\nb\nc\td"},
+      {"{\\rtf1 {\\info{\\title T}}{\\stylesheet{\\s1 Normal;}}x}", "x"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.rtf);
+    auto document = NewDocument();
+    EXPECT_EQ(0, Import(*document, c.rtf));
+    EXPECT_EQ(c.text, TextOf(*document, kPartBody));
+  }
+}
+
+TEST_F(ImportRTF, CharacterPropertiesFollowGroupsAndTables) {
+  auto document = NewDocument();
+  const char* rtf =
+      "{\\rtf1\\ansi{\\fonttbl{\\f0\\froman Liberation Serif;}{\\f1\\fswiss Liberation Sans;}}"
+      "{\\colortbl;\\red255\\green0\\blue0;\\blue255;}"
+      "a{\\b\\i\\ul\\f1\\fs40\\cf1 b}{\\cf2\\highlight1 c}\\uldb\\strike\\shad d\\plain e}";
+  ASSERT_EQ(0, Import(*document, rtf));
+  ASSERT_EQ("abcde", TextOf(*document, kPartBody));
+  EXPECT_EQ(0, At(*document, 0, kPropBold));
+  EXPECT_EQ(1, At(*document, 1, kPropBold));
+  EXPECT_EQ(1, At(*document, 1, kPropItalic));
+  EXPECT_EQ(1, At(*document, 1, kPropUnderline));
+  EXPECT_EQ(20, At(*document, 1, kPropSize));
+  EXPECT_EQ("Liberation Sans", FontName(*document, At(*document, 1, kPropFont)));
+  // Text before any font word keeps the document's default font.
+  EXPECT_EQ(1, At(*document, 0, kPropFont));
+  // Red has its red component in the low byte.
+  EXPECT_EQ(0x0000FF, At(*document, 1, kPropTextColour));
+  EXPECT_EQ(0, At(*document, 2, kPropBold));
+  // An entry naming only blue is blue alone, not blue over the last red.
+  EXPECT_EQ(0xFF0000, At(*document, 2, kPropTextColour));
+  EXPECT_EQ(0x0000FF, At(*document, 2, kPropBackColour));
+  EXPECT_EQ(3, At(*document, 3, kPropUnderline));
+  EXPECT_EQ(1, At(*document, 3, kPropStrikeOut));
+  EXPECT_EQ(1, At(*document, 3, kPropShadow));
+  EXPECT_EQ(0, At(*document, 4, kPropStrikeOut));
+  EXPECT_EQ(12, At(*document, 4, kPropSize));
+}
+
+TEST_F(ImportRTF, SizesAndLineSpacing) {
+  struct Case {
+    const char* words;
+    uint16_t id;
+    int32_t value;
+  };
+  const Case cases[] = {
+      {"\\fs0", kPropSize, 12},        {"\\fs24", kPropSize, 12},      {"\\fs200", kPropSize, 100},
+      {"\\fs999", kPropSize, 127},     {"\\fs-4", kPropSize, 12},      {"\\sl-360", kPropInterline, 15},
+      {"\\sl0", kPropInterline, 10},   {"\\sl240", kPropInterline, 10}, {"\\sl99999", kPropInterline, 127},
+      {"\\qc", kPropAlignment, 1},     {"\\qj", kPropAlignment, 3},
+      {"\\li1440", kPropLeftIndent, TwipsToPixels(1440)},
+      {"\\fi-720", kPropFirstLineIndent, TwipsToPixels(-720)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.words);
+    auto document = NewDocument();
+    ASSERT_EQ(0, Import(*document, std::string("{\\rtf1 ") + c.words + " x\\par}"));
+    EXPECT_EQ(c.value, At(*document, 0, c.id));
+  }
+}
+
+TEST_F(ImportRTF, ParagraphSettingsBelongToTheirParagraph) {
+  auto document = NewDocument();
+  ASSERT_EQ(0, Import(*document, "{\\rtf1 \\qc a\\par \\pard b\\par \\pard\\tqr\\tx1000\\tx2000 c\\par \\pard\\tx720 d}"));
+  ASSERT_EQ("a\nb\nc\nd", TextOf(*document, kPartBody));
+  const auto positions = Positions(*document, kPartBody);
+  EXPECT_EQ(1, positions[0].properties.at(kPropAlignment));
+  EXPECT_EQ(1, positions[1].properties.at(kPropAlignment));  // the paragraph end of "a"
+  EXPECT_EQ(0, positions[2].properties.at(kPropAlignment));
+  ASSERT_EQ(2u, positions[4].tabs.size());
+  EXPECT_EQ(kTabRight, TabStopKind(positions[4].tabs[0]));
+  EXPECT_EQ(kTabRight, TabStopKind(positions[4].tabs[1]));
+  EXPECT_EQ(TwipsToPixels(2000), TabStopPosition(positions[4].tabs[1]));
+  ASSERT_EQ(1u, positions[6].tabs.size());
+  EXPECT_EQ(kTabLeft, TabStopKind(positions[6].tabs[0]));
+  // The engine reads the same settings from the stream.
+  xMorvaEngine& body = Engine(*document, kPartBody);
+  body.SetSelection(0, 0);
+  EXPECT_EQ(1, body.GetCurrentProperties().GetProperty(kPropAlignment));
+  body.SetSelection(4, 4);
+  EXPECT_EQ(2, body.GetCurrentTabs().Count());
+}
+
+TEST_F(ImportRTF, HeadersFootersAndSettingsOnOpen) {
+  auto document = NewDocument();
+  const char* rtf =
+      "{\\rtf1\\paperw11906\\paperh16838\\margl1134\\margr1134\\margt1440\\margb1440\\titlepg\\facingp"
+      "{\\header \\pard\\b Head}{\\footerf Foot}{\\headerl Left}body\\page more}";
+  ASSERT_EQ(0, Import(*document, rtf));
+  EXPECT_EQ("body\fmore", TextOf(*document, kPartBody));
+  EXPECT_EQ("Head", TextOf(*document, kPartHeader));
+  EXPECT_EQ(1, At(*document, 0, kPropBold, kPartHeader));
+  EXPECT_EQ(0, At(*document, 0, kPropBold));
+  EXPECT_EQ("Foot", TextOf(*document, kPartFirstFooter));
+  EXPECT_EQ("Left", TextOf(*document, kPartLeftHeader));
+  const xMorvaDocParams& params = document->GetParams();
+  EXPECT_EQ(TwipsToPixels(11906), params.GetPageWidth());
+  EXPECT_EQ(TwipsToPixels(16838), params.GetPageHeight());
+  EXPECT_EQ(TwipsToPixels(1134), params.GetLeftMargin());
+  EXPECT_EQ(TwipsToPixels(1440), params.GetBands(false).topMargin);
+  EXPECT_EQ(1, params.GetDifferentFirstPage());
+  EXPECT_EQ(1, params.GetDifferentLeftRight());
+  EXPECT_TRUE(document->IsBodyCurrent());
+}
+
+TEST_F(ImportRTF, PasteIsOneUndoStepAndSkipsHeaders) {
+  auto document = NewDocument();
+  document->GetUndo()->Resume();
+  xMorvaEngine& body = Engine(*document, kPartBody);
+  Type(body, u"start end");
+  body.SetSelection(6, 6);
+  const std::string before = TextOf(*document, kPartBody);
+  ASSERT_EQ(0, Import(*document, "{\\rtf1\\paperw5000{\\header H}{\\b bold} \\qc two\\par three }", true));
+  EXPECT_EQ("start bold two\nthree end", TextOf(*document, kPartBody));
+  EXPECT_EQ("", TextOf(*document, kPartHeader));
+  EXPECT_NE(TwipsToPixels(5000), document->GetParams().GetPageWidth());
+  int32_t start = 0, end = 0;
+  body.GetSelection(start, end);
+  EXPECT_EQ(6, start);
+  EXPECT_EQ(6 + 15, end);
+  EXPECT_EQ(1, At(*document, 6, kPropBold));
+  EXPECT_EQ(0, At(*document, 10, kPropBold));
+  // The text after the insertion keeps its look and its paragraph.
+  EXPECT_EQ(0, At(*document, 22, kPropBold));
+  EXPECT_EQ(0, At(*document, 22, kPropAlignment));
+  document->Undo();
+  EXPECT_EQ(before, TextOf(*document, kPartBody));
+}
+
+TEST_F(ImportRTF, FailedPasteLeavesTheDocumentAsItWas) {
+  // Also in a document that records no undo (one without an area).
+  for (bool recording : {true, false}) {
+    SCOPED_TRACE(recording);
+    auto document = NewDocument();
+    if (recording) document->GetUndo()->Resume();
+    xMorvaEngine& body = Engine(*document, kPartBody);
+    Type(body, u"keep me");
+    body.SetSelection(2, 4);
+    const int32_t fonts = document->GetFontCount();
+    EXPECT_EQ(1015, Import(*document, "{\\rtf1{\\fonttbl{\\f0 Liberation Mono;}} lost", true));
+    EXPECT_EQ("keep me", TextOf(*document, kPartBody));
+    EXPECT_EQ(fonts, document->GetFontCount());
+  }
+}
+
+// Damaged and hostile input: each row its answer and the text read.
+TEST_F(ImportRTF, BadInput) {
+  struct Case {
+    const char* name;
+    std::string rtf;
+    int32_t code;
+    int32_t parseCode;
+    std::string text;
+  };
+  const std::string deep(100000, '{');
+  std::string colours = "{\\rtf1{\\colortbl;";
+  for (int i = 0; i < 600; ++i) colours += "\\red1\\green2\\blue3;";
+  colours += "}\\cf599 x\\cf-3 y}";
+  const Case cases[] = {
+      {"unbalanced close", "{\\rtf1 a}}b", 1015, kRtfUnbalancedClose, "a"},
+      {"unclosed group", "{\\rtf1 {a", 1015, kRtfOpenGroup, "a"},
+      {"100000 groups", deep, 1015, kRtfTooDeep, ""},
+      {"10000 groups", std::string(10000, '{') + "x" + std::string(10000, '}'), 0, kRtfOk, "x"},
+      {"bin with NULs", "{\\rtf1 a\\bin4 \0\0{}b}"s, 0, kRtfOk, "ab"},
+      {"bin negative", "{\\rtf1 a\\bin-5 b}", 0, kRtfOk, "ab"},
+      {"bin 0", "{\\rtf1 a\\bin0 b}", 0, kRtfOk, "ab"},
+      {"bin past the end", "{\\rtf1 a\\bin99 b}", 1015, kRtfOpenGroup, "a"},
+      {"font -1", "{\\rtf1{\\fonttbl{\\f-1 Bad;}}\\f-1 x}", 0, kRtfOk, "x"},
+      {"font 70000", "{\\rtf1{\\fonttbl{\\f70000 Bad;}}\\f70000 x}", 0, kRtfOk, "x"},
+      {"undefined font", "{\\rtf1\\f12 x}", 0, kRtfOk, "x"},
+      {"600 colours", colours, 0, kRtfOk, "xy"},
+      {"40-letter word", "{\\rtf1 \\" + std::string(40, 'b') + " x}", 0, kRtfOk, "x"},
+      {"40-digit number", "{\\rtf1 \\fs" + std::string(40, '9') + " x\\li-" + std::string(40, '9') + " y}", 0,
+       kRtfOk, "xy"},
+      {"fs999", "{\\rtf1\\fs999 x}", 0, kRtfOk, "x"},
+      {"bad hex", "{\\rtf1 a\\'zz}", 1015, kRtfBadHex, "a"},
+      {"hex cut short", "{\\rtf1 a\\'4", 1015, kRtfBadHex, "a"},
+      {"backslash at the end", "{\\rtf1 a\\", 1015, kRtfEndInControl, "a"},
+      {"nul ends the data", "{\\rtf1 a}\0garbage"s, 0, kRtfOk, "a"},
+      {"empty", "", 0, kRtfOk, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto document = NewDocument();
+    xMorvaImportRTF reader;
+    EXPECT_EQ(c.code, reader.ImportRtfBytes(*document, reinterpret_cast<const uint8_t*>(c.rtf.data()),
+                                            uint32_t(c.rtf.size()), false));
+    EXPECT_EQ(c.parseCode, reader.GetParseCode());
+    EXPECT_EQ(c.text, TextOf(*document, kPartBody));
+    // Whatever was read keeps every value inside its field.
+    for (const Position& p : Positions(*document, kPartBody)) {
+      EXPECT_GE(p.properties.at(kPropFont), 1);
+      EXPECT_LE(p.properties.at(kPropFont), document->GetFontCount());
+      EXPECT_GE(p.properties.at(kPropSize), 1);
+    }
+  }
+}
+
+TEST_F(ImportRTF, OutOfRangeIndexesFallBackToDefaults) {
+  std::string colours = "{\\rtf1{\\colortbl;";
+  for (int i = 0; i < 600; ++i) colours += "\\red1\\green2\\blue3;";
+  colours += "}\\cf511 a\\cf512 b\\cf-3 c}";
+  auto document = NewDocument();
+  ASSERT_EQ(0, Import(*document, colours));
+  EXPECT_EQ(0x030201, At(*document, 0, kPropTextColour));
+  EXPECT_EQ(0, At(*document, 1, kPropTextColour));
+  EXPECT_EQ(0, At(*document, 2, kPropTextColour));
+  document = NewDocument();
+  ASSERT_EQ(0, Import(*document, "{\\rtf1{\\fonttbl{\\f2 Liberation Mono;}}\\f2 a\\f70000 b\\f-1 c\\f9 d}"));
+  EXPECT_EQ("Liberation Mono", FontName(*document, At(*document, 0, kPropFont)));
+  // Numbers outside the map leave the font as it was; an undefined one is
+  // the default font.
+  EXPECT_EQ(At(*document, 0, kPropFont), At(*document, 1, kPropFont));
+  EXPECT_EQ(At(*document, 0, kPropFont), At(*document, 2, kPropFont));
+  EXPECT_EQ(1, At(*document, 3, kPropFont));
+}
+
+// A stream is read in windows: words, numbers, escapes and binary data cut
+// by a window's edge read as they do from memory.
+TEST_F(ImportRTF, StreamReadsAsMemoryAcrossWindows) {
+  std::string rtf = "{\\rtf1{\\colortbl;\\red255\\green0\\blue0;}";
+  for (int i = 0; rtf.size() < 150000; ++i) {
+    rtf += std::string(size_t(i % 7), 'x');
+    rtf += "\\b\\fs" + std::to_string(20 + i % 9) + " w\\u8364\\'80\\bin3 {}\\\\\\'41{\\i\\cf1 y}\\b0\\-z\\par\r\n";
+  }
+  rtf += "}";
+  auto fromMemory = NewDocument();
+  ASSERT_EQ(0, Import(*fromMemory, rtf));
+  auto fromStream = NewDocument();
+  VMemoryStream stream(rtf.data(), uint32_t(rtf.size()));
+  ASSERT_EQ(0, stream.OpenRead());
+  xMorvaImportRTF reader;
+  ASSERT_EQ(0, reader.ImportRtf(*fromStream, stream, false));
+  stream.CloseRead();
+  EXPECT_EQ(TextOf(*fromMemory, kPartBody), TextOf(*fromStream, kPartBody));
+  const auto a = Positions(*fromMemory, kPartBody);
+  const auto b = Positions(*fromStream, kPartBody);
+  ASSERT_EQ(a.size(), b.size());
+  for (size_t i = 0; i < a.size(); ++i) ASSERT_EQ(a[i].properties, b[i].properties) << i;
+  const std::string text = TextOf(*fromStream, kPartBody);
+  // "\\bin3 " skips "{}" and the first backslash of "\\\\", so "\\'41" is text.
+  EXPECT_EQ(0u, text.find("w<20AC>\\'41y\x1f" "z\nxw<20AC>\\'41y\x1f" "z\nxxw"));
+}
