@@ -564,7 +564,7 @@ void xMorvaExportRTF::WriteElement(uint16_t code, const uint8_t* payload, uint32
         fPending = false;
       }
       Open();
-      if (link.HasLinkLook()) {
+      if (link.GetStyleFlag()) {
         Word("cf", ColourIndex(fDocument->GetParams().GetLinkColour()));
         Word("ul");
       }
