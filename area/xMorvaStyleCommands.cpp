@@ -92,10 +92,10 @@ int32_t NewSheet(xMorvaDocument& document, void** p, void* result) {
   return 0;
 }
 
-// Commands 152 (set) and 153 (read) of one property of the sheet. With
-// p[4] = 0 the value of 152 is the host's real, converted as for the
-// selection (lengths in the display unit, colours, sheet places); any
-// other p[4] gives the stored value itself.
+// Commands 152 (set) and 153 (read) of one property of the sheet. The
+// value of 152 is the host's real, converted as for the selection (lengths
+// in the display unit, colours, sheet places); its p[4] names no other
+// form that could be checked, so every value goes through that conversion.
 int32_t SheetProperty(xMorvaDocument& document, LoadedSheet& loaded, bool set, void** p, void* result) {
   const auto id = static_cast<uint16_t>(params::WordAt(p, 2));
   double real = 0;
@@ -111,15 +111,10 @@ int32_t SheetProperty(xMorvaDocument& document, LoadedSheet& loaded, bool set, v
     if (code == 0) params::PutValue(result, real);
     return code;
   }
+  // The value is checked and converted as the selection's is, bounded by
+  // the sheet's own indents.
   int32_t stored = 0;
-  if (params::LongAt(p, 4) == 0) {
-    code = document.RealToPropertyValue(id, params::RealAt(p, 3), stored, false, &sheet.properties);
-  } else {
-    // The tab list is no single value; every other id takes the number.
-    code = id == kPropTabs ? kErrorInvalidPropertyId : 0;
-    const double value = params::RealAt(p, 3);
-    stored = value >= INT32_MIN && value <= INT32_MAX ? int32_t(value) : 0;
-  }
+  code = document.RealToPropertyValue(id, params::RealAt(p, 3), stored, false, &sheet.properties);
   if (code != 0) return code;
   sheet.properties.SetProperty(id, stored);
   sheet.states.SetState(id, 1);
