@@ -80,6 +80,8 @@ int32_t NewSheet(xMorvaDocument& document, void** p, void* result) {
   VStr<255> shortcut;
   xMorvaTextCommands::PascalAt(p, 1, name);
   xMorvaTextCommands::PascalAt(p, 3, shortcut);
+  // A sheet without a name gets the numbered name a new sheet has.
+  if (name.GetLength() == 0) document.NewStyleSheetName(name);
   auto sheet = std::make_unique<xMorvaStyleSheet>();
   sheet->Init();
   sheet->paragraphSheet = params::WordAt(p, 2) != 0 ? 1 : 0;
@@ -173,7 +175,8 @@ int32_t RunOnSheet(xMorvaDocument& document, int32_t n, void** p, void* result) 
       xMorvaTextCommands::PascalAt(p, 4, shortcut);
       sheet.paragraphSheet = params::WordAt(p, 3) != 0 ? 1 : 0;
       sheet.shortcut = ShortcutOf(shortcut);
-      code = SaveSheet(document, loaded, &name);
+      // An empty name leaves the sheet its own: a sheet is never nameless.
+      code = SaveSheet(document, loaded, name.GetLength() > 0 ? &name : nullptr);
       document.UpdateStyleSheetMenu();
       return code;
     }

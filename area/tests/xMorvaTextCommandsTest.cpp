@@ -527,6 +527,15 @@ TEST_F(StyleSheetCommandsTest, ASheetIsMadeNamedReadAndApplied) {
     EXPECT_EQ(name.Text(), "Citation");
     EXPECT_EQ(second, 1);
     EXPECT_EQ(key.Text(), "");
+    // An empty name keeps the sheet's; a new sheet without one is numbered.
+    PString empty("");
+    Run(149, ref, {&at, empty.bytes, &paragraph, noKey.bytes});
+    Run(148, ref, {&at, name.bytes, &second, &first, key.bytes});
+    EXPECT_EQ(name.Text(), "Citation");
+    int32_t unnamed = NewSheet(ref, "", 1, "");
+    Run(148, ref, {&unnamed, name.bytes, &second, &first, key.bytes});
+    EXPECT_NE(name.Text(), "");
+    Run(150, ref, {&unnamed});
     // A property of the sheet, then the sheet over the selection.
     int16_t id = kPropItalic;
     double value = 1;
