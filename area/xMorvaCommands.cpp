@@ -10,6 +10,7 @@
 #include "area/xMorvaMain.h"
 #include "area/xMorvaPlugIn.h"
 #include "area/xMorvaTableCommands.h"
+#include "area/xMorvaTextCommands.h"
 #include "document/xMorvaDocument.h"
 
 namespace {
@@ -122,6 +123,42 @@ void xMorvaMain::RunTableCommand(int32_t selector, void** p, void* result) {
     case 145: xMorvaTableCommands::RunCountCommand(*this, selector, p, result); break;
     case 170: ReadMethodOfArea(p, result, kEventMethod); break;
     case 171: ReadMethodOfArea(p, result, kCallbackMethod); break;
+    case 100:
+    case 101:
+    case 106:
+    case 129:
+    case 134:
+    case 162:
+    case 163:
+    case 164: xMorvaTextCommands::RunSelectionCommand(*this, selector, p, result); break;
+    case 102:
+    case 103:
+    case 104:
+    case 105:
+    case 108:
+    case 109: xMorvaTextCommands::RunFormatCommand(*this, selector, p, result); break;
+    case 110:
+    case 111:
+    case 112: xMorvaTextCommands::RunFindCommand(*this, selector, p, result); break;
+    case 113: xMorvaTextCommands::RunDocumentCommand(*this, p); break;
+    case 130:
+    case 131:
+    case 132:
+    case 133: xMorvaTextCommands::RunTabCommand(*this, selector, p, result); break;
+    case 107:
+    case 148:
+    case 149:
+    case 150:
+    case 151:
+    case 152:
+    case 153:
+    case 154:
+    case 155:
+    case 157:
+    case 158:
+    case 159:
+    case 160:
+    case 161: xMorvaTextCommands::RunStyleSheetCommand(*this, selector, p, result); break;
     case 172: {
       VStr<31> name;
       fErrorMethod.GetName(name);

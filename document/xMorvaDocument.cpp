@@ -298,6 +298,12 @@ void xMorvaDocument::EndChange() {
     // know every byte the edit changed, in whichever paragraph (an undo
     // replay may reach beyond the selection's), and the body re-paginates
     // from one page before the first line composed.
+    // A run of edits that brings the lines up to date once at its end
+    // leaves them pending here: they gather the span of all its changes.
+    if (fLayoutDeferred != 0) {
+      fChangeInProgress = 0;
+      return;
+    }
     if (fLayout) fLayout->Update();
     if (IsBodyCurrent()) {
       if (fChange.pageIndex > 0) --fChange.pageIndex;

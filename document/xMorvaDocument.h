@@ -516,6 +516,8 @@ class xMorvaDocument : public VObject,
   uint8_t fInHostCommand = 0;
   uint8_t fOffscreen = 0;
   uint8_t fChangeInProgress = 0;
+  // Set while ReplaceAll runs: EndChange leaves the lines to its end.
+  uint8_t fLayoutDeferred = 0;
   bool fModified = false;
   // Minimum margins (pixels) and the printable area.
   int32_t fMinLeft = 0;

@@ -100,8 +100,16 @@ int32_t xMorvaDocument::ReplaceAll(xMorvaFindReplaceParameters& parameters) {
   if (fUndo) fUndo->BeginGroup(kUndoGroupReplaceAll);
   ReplaceBuffer buffer;
   int32_t count = 0;
+  // The lines follow once, over the span of every replacement: composing
+  // them after each one would walk the text from its start each time.
+  fLayoutDeferred = 1;
   // A replacement the engine refuses ends the run.
   while (ReplaceOne(buffer, parameters) && buffer.error == 0) ++count;
+  fLayoutDeferred = 0;
+  if (count > 0) {
+    BeginChange();
+    EndChange();
+  }
   if (count == 0) text->SetSelection(start, end);
   if (fUndo) fUndo->EndGroup();
   parameters.wrap = wrap;
