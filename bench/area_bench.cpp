@@ -12,6 +12,7 @@
 #include "area/xMorvaBarState.h"
 #include "area/xMorvaMain.h"
 #include "area/xMorvaPlugIn.h"
+#include "bench/AreaBenchSupport.h"
 #include "bench/BenchMain.h"
 #include "boundary/ModuleExports.h"
 #include "document/xMorvaDocument.h"
@@ -26,27 +27,13 @@
 
 namespace {
 
-xMorvaDocumentEngineServices sEngine;
-int16_t sResourceFile = -1;
 
 void Start() {
-  xMorvaEngineServiceSlot::Install(&sEngine);
-  const std::string path = QV_RESOURCE_FILE;
-  uint8_t pascal[256];
-  pascal[0] = static_cast<uint8_t>(path.size());
-  std::memcpy(pascal + 1, path.data(), path.size());
-  sResourceFile = Tbx::OpenResFile(pascal);
-  if (sResourceFile >= 0) Tbx::SetResFileSwapProc(sResourceFile, &SwapRsrcProc);
-  Tbx::UseResFile(sResourceFile);
-  gModuleResFile = new VMacResourceFile(sResourceFile);
+  OpenAreaServices();
 }
 
 void Stop() {
-  delete gModuleResFile;
-  gModuleResFile = nullptr;
-  if (sResourceFile >= 0) Tbx::CloseResFile(sResourceFile);
-  FreeFontCache();
-  xMorvaEngineServiceSlot::Remove(&sEngine);
+  CloseAreaServices();
 }
 
 // A package with `count` offscreen areas, each with its commands.

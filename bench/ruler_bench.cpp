@@ -11,6 +11,7 @@
 #include "area/xMorvaMain.h"
 #include "area/xMorvaPlugIn.h"
 #include "area/xMorvaRuler.h"
+#include "bench/AreaBenchSupport.h"
 #include "bench/BenchMain.h"
 #include "boundary/ModuleExports.h"
 #include "document/xMorvaDocParams.h"
@@ -27,27 +28,13 @@
 
 namespace {
 
-xMorvaDocumentEngineServices sEngine;
-int16_t sResourceFile = -1;
 
 void Start() {
-  xMorvaEngineServiceSlot::Install(&sEngine);
-  const std::string path = QV_RESOURCE_FILE;
-  uint8_t pascal[256];
-  pascal[0] = static_cast<uint8_t>(path.size());
-  std::memcpy(pascal + 1, path.data(), path.size());
-  sResourceFile = Tbx::OpenResFile(pascal);
-  if (sResourceFile >= 0) Tbx::SetResFileSwapProc(sResourceFile, &SwapRsrcProc);
-  Tbx::UseResFile(sResourceFile);
-  gModuleResFile = new VMacResourceFile(sResourceFile);
+  OpenAreaServices();
 }
 
 void Stop() {
-  delete gModuleResFile;
-  gModuleResFile = nullptr;
-  if (sResourceFile >= 0) Tbx::CloseResFile(sResourceFile);
-  FreeFontCache();
-  xMorvaEngineServiceSlot::Remove(&sEngine);
+  CloseAreaServices();
 }
 
 // One step of a tab stop's drag: the dragged value moves a pixel and the

@@ -12,6 +12,7 @@
 
 #include "area/xMorvaMain.h"
 #include "area/xMorvaPlugIn.h"
+#include "bench/AreaBenchSupport.h"
 #include "bench/BenchMain.h"
 #include "bench/ReferenceDocument.h"
 #include "boundary/ModuleExports.h"
@@ -28,30 +29,16 @@
 
 namespace {
 
-xMorvaDocumentEngineServices sEngine;
 xMorvaTextTransferEngine sTransfer;
-int16_t sResourceFile = -1;
 
 void Start() {
-  xMorvaEngineServiceSlot::Install(&sEngine);
+  OpenAreaServices();
   xMorvaTextTransferSlot::Install(&sTransfer);
-  const std::string path = QV_RESOURCE_FILE;
-  uint8_t pascal[256];
-  pascal[0] = static_cast<uint8_t>(path.size());
-  std::memcpy(pascal + 1, path.data(), path.size());
-  sResourceFile = Tbx::OpenResFile(pascal);
-  if (sResourceFile >= 0) Tbx::SetResFileSwapProc(sResourceFile, &SwapRsrcProc);
-  Tbx::UseResFile(sResourceFile);
-  gModuleResFile = new VMacResourceFile(sResourceFile);
 }
 
 void Stop() {
-  delete gModuleResFile;
-  gModuleResFile = nullptr;
-  if (sResourceFile >= 0) Tbx::CloseResFile(sResourceFile);
-  FreeFontCache();
   xMorvaTextTransferSlot::Remove(&sTransfer);
-  xMorvaEngineServiceSlot::Remove(&sEngine);
+  CloseAreaServices();
 }
 
 const ReferenceDocument& Reference(int32_t pages) {

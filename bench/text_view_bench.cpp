@@ -11,6 +11,7 @@
 #include "area/xMorvaFrame.h"
 #include "area/xMorvaMain.h"
 #include "area/xMorvaPlugIn.h"
+#include "bench/AreaBenchSupport.h"
 #include "bench/BenchMain.h"
 #include "bench/ReferenceDocument.h"
 #include "boundary/ModuleExports.h"
@@ -29,20 +30,10 @@
 
 namespace {
 
-xMorvaDocumentEngineServices sEngine;
-int16_t sResourceFile = -1;
 
 void Start() {
   InitGraphics();
-  xMorvaEngineServiceSlot::Install(&sEngine);
-  const std::string path = QV_RESOURCE_FILE;
-  uint8_t pascal[256];
-  pascal[0] = static_cast<uint8_t>(path.size());
-  std::memcpy(pascal + 1, path.data(), path.size());
-  sResourceFile = Tbx::OpenResFile(pascal);
-  if (sResourceFile >= 0) Tbx::SetResFileSwapProc(sResourceFile, &SwapRsrcProc);
-  Tbx::UseResFile(sResourceFile);
-  gModuleResFile = new VMacResourceFile(sResourceFile);
+  OpenAreaServices();
 }
 
 struct PagedArea;
@@ -51,11 +42,7 @@ void DeletePaged();
 void Stop() {
   // The area goes before the services and the heap it stands on.
   DeletePaged();
-  delete gModuleResFile;
-  gModuleResFile = nullptr;
-  if (sResourceFile >= 0) Tbx::CloseResFile(sResourceFile);
-  FreeFontCache();
-  xMorvaEngineServiceSlot::Remove(&sEngine);
+  CloseAreaServices();
   ExitGraphics();
 }
 

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "boundary/FourCC.h"
+#include "controls/menus/MenuResource.h"
 #include "controls/menus/VMenuItemRef.h"
 #include "controls/menus/VWinMenuBar.h"
 #include "framework/core/containers/VArray.h"
