@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "area/xMorvaHostObject.h"
+#include "area/xMorvaOpenSave.h"
 #include "area/xMorvaUserMethods.h"
 #include "controls/menus/VToolboxMenuBar.h"
 #include "document/xMorvaDocumentArea.h"
@@ -89,7 +90,8 @@ class xMorvaPlugIn : public VPlugIn, public xMorvaHostObject, public xMorvaDocum
   bool CallCommandMethod(int32_t command) override;
   bool CallAreaCallback(int32_t command) override;
   bool CallEventCallback(int16_t kind, int32_t value) override;
-  void RunCommand(int32_t command) override {}
+  // The open (102), save (103) and save-as (104) commands.
+  void RunCommand(int32_t command) override;
   bool AskValue(int32_t command, int32_t current, int32_t& value) override { return false; }
   bool CanClose(uint8_t flag) override { return CanDeleteArea(flag != 0); }
   void SetContentSize(int32_t width, int32_t height) override;
@@ -118,6 +120,15 @@ class xMorvaPlugIn : public VPlugIn, public xMorvaHostObject, public xMorvaDocum
   xMorvaFindReplaceParameters* GetFindReplace() const { return fFindReplace.get(); }
   VPaneView* GetPaneView() const { return fPaneView; }
 
+  // ---- The file the document was last opened from or saved to.
+  xMorvaKeptFile& GetKeptFile() { return fKeptFile; }
+  // The open from a dialog: the area must agree to give up its document
+  // first; the outcome goes to the user as an alert.
+  void OpenFromFile(std::unique_ptr<VFile> file, uint32_t type);
+  // The save command writes the own kept file; without one it is the
+  // save-as command, which asks for a file and a type. True when written.
+  bool SaveDocumentFile();
+  bool SaveDocumentFileAs();
   // ---- The text views that show the document: the first is made with
   // the area, more come from splitting its pane. The active one follows
   // the focus.
@@ -162,7 +173,11 @@ class xMorvaPlugIn : public VPlugIn, public xMorvaHostObject, public xMorvaDocum
   void InitPlugInArea();
   bool IsUnplaced();
   VDockBar* FindAreaBar(int16_t bar) const;
+  int16_t ResourceBase();
 
+  // Declared before the document, so that it closes its file after the
+  // document has gone.
+  xMorvaKeptFile fKeptFile;
   std::unique_ptr<xMorvaDocument> fDocument;
   std::unique_ptr<xMorvaFindReplaceParameters> fFindReplace;
   VToolboxMenuBar fMenuBar;

@@ -1,0 +1,56 @@
+// Plain text files: xMorvaImportTEXT reads a file's bytes in one of three
+// encodings into a document, xMorvaExportTEXT writes a document's body as
+// one of the four plain text file types.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "framework/core/VObject.h"
+
+class VStream;
+class xMorvaDocument;
+
+// Encoding kinds of plain text.
+constexpr int32_t kTextEncodingMac = 0;
+constexpr int32_t kTextEncodingWindows = 1;
+constexpr int32_t kTextEncodingUtf16 = 2;
+
+// Plain text file types: Macintosh bytes with CR, Windows bytes with CR LF,
+// Windows bytes with CR, UTF-16 with CR behind the mark FF FE.
+constexpr uint32_t kTypeTextMac = FourCC("ASCM");
+constexpr uint32_t kTypeTextWindows = FourCC("ASCW");
+constexpr uint32_t kTypeTextWindowsCR = FourCC("ASCN");
+constexpr uint32_t kTypeTextUnicode = FourCC("ASCU");
+
+constexpr int32_t kErrorTextNoMemory = 1041;
+constexpr int32_t kErrorTextRead = 1015;
+
+// The characters of a plain text file as the import hands them to the text
+// engine. UTF-16 is little-endian unless it starts with FE FF; a mark at
+// the start does not reach the text and an odd last byte is dropped. 8-bit
+// text is converted from the Macintosh or the Windows character set. Line
+// ends of every convention end a paragraph: CR LF and a lone LF become CR.
+std::u16string DecodePlainText(const uint8_t* bytes, size_t size, int32_t encoding);
+
+class xMorvaImportTEXT : public VObject {
+ public:
+  ~xMorvaImportTEXT() override = default;
+  // Reads the whole stream. Without `insert` the document is reset and
+  // holds the text alone, caret at 0; with it the text replaces the
+  // selection of the current part in one undo step. 0, 1015 when the
+  // stream fails (the document unchanged), 1041 without memory, or the
+  // insertion's code.
+  int32_t ImportText(xMorvaDocument& document, VStream& stream, int32_t encoding, bool insert);
+};
+
+class xMorvaExportTEXT : public VObject {
+ public:
+  ~xMorvaExportTEXT() override = default;
+  // The body as text of `fileType`: tabs as 9, soft hyphens as 173, other
+  // elements left out; paragraphs end with CR LF for 'ASCW', CR otherwise.
+  // 'ASCU' is FF FE and little-endian units on every machine. True when
+  // the stream reports no error.
+  bool ExportText(xMorvaDocument& document, VStream& stream, uint32_t fileType);
+};
