@@ -9,9 +9,18 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "framework/core/VObject.h"
+
 class VStream;
 class VString;
 class xMorvaDocument;
+
+// The plain text file types: Macintosh bytes with CR, Windows bytes with
+// CR LF, Windows bytes with CR, UTF-16 with CR behind the mark FF FE.
+constexpr uint32_t kTypeTextMac = FourCC("ASCM");
+constexpr uint32_t kTypeTextWindows = FourCC("ASCW");
+constexpr uint32_t kTypeTextWindowsCR = FourCC("ASCN");
+constexpr uint32_t kTypeTextUnicode = FourCC("ASCU");
 
 // Reads `stream` from its start. Without `atSelection` the document is
 // reset and filled (a file being opened); with it the contents replace the

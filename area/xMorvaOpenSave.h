@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "area/xMorvaFileFormats.h"
 #include "framework/core/VObject.h"
 
 class VFile;
@@ -20,9 +21,6 @@ constexpr uint32_t kTypeRtfFile = FourCC("RTF ");
 constexpr uint32_t kTypeHtmlFile = FourCC("HTML");
 constexpr uint32_t kTypeAnyFile = FourCC("WANY");
 constexpr uint32_t kTypeMacText = FourCC("TEXT");
-constexpr uint32_t kTypeTextMac = FourCC("ASCM");
-constexpr uint32_t kTypeTextWindows = FourCC("ASCW");
-constexpr uint32_t kTypeTextUnicode = FourCC("ASCU");
 constexpr uint32_t kOwnCreator = FourCC("QvM7");
 
 constexpr int32_t kErrorExportFailed = 1012;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "area/xMorvaFileFormats.h"
 #include "framework/core/VObject.h"
 
 class VStream;
@@ -17,12 +18,6 @@ constexpr int32_t kTextEncodingMac = 0;
 constexpr int32_t kTextEncodingWindows = 1;
 constexpr int32_t kTextEncodingUtf16 = 2;
 
-// Plain text file types: Macintosh bytes with CR, Windows bytes with CR LF,
-// Windows bytes with CR, UTF-16 with CR behind the mark FF FE.
-constexpr uint32_t kTypeTextMac = FourCC("ASCM");
-constexpr uint32_t kTypeTextWindows = FourCC("ASCW");
-constexpr uint32_t kTypeTextWindowsCR = FourCC("ASCN");
-constexpr uint32_t kTypeTextUnicode = FourCC("ASCU");
 
 constexpr int32_t kErrorTextNoMemory = 1041;
 constexpr int32_t kErrorTextRead = 1015;
