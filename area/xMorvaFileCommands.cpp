@@ -25,6 +25,7 @@ namespace {
 constexpr int32_t kCommandOpenFile = 102;
 constexpr int32_t kCommandSaveFile = 103;
 constexpr int32_t kCommandSaveFileAs = 104;
+constexpr int32_t kCommandSaveTemplate = 110;
 // Alert items of the alert list (resource base + 6) for the open's codes.
 constexpr int16_t kAlertNoMemory = 1;
 constexpr int16_t kAlertCannotOpen = 7;
@@ -188,6 +189,7 @@ void xMorvaPlugIn::RunCommand(int32_t command) {
     }
     case kCommandSaveFile: SaveDocumentFile(); break;
     case kCommandSaveFileAs: SaveDocumentFileAs(); break;
+    case kCommandSaveTemplate: SaveTemplate(); break;
     default: break;
   }
 }

@@ -163,9 +163,11 @@ bool ReplaceWith(const std::string& path, size_t nameStart, VFile& written) {
   return true;
 }
 
+}  // namespace
+
 // Writes the document as `type` beside the target, then puts it in the
 // target's place with the target's type and creator.
-bool WriteBeside(xMorvaDocument& document, VFile& target, uint32_t type) {
+bool WriteDocumentFile(xMorvaDocument& document, VFile& target, uint32_t type) {
   std::string path;
   size_t nameStart = 0;
   if (!PathOf(target, path, nameStart)) return false;
@@ -190,8 +192,6 @@ bool WriteBeside(xMorvaDocument& document, VFile& target, uint32_t type) {
   temporary->Delete();
   return false;
 }
-
-}  // namespace
 
 // ---- The kept file.
 
@@ -280,7 +280,7 @@ int32_t OpenDocumentFile(xMorvaDocument& document, xMorvaKeptFile& kept, std::un
 int32_t ExportDocumentFile(xMorvaDocument& document, xMorvaKeptFile& kept, std::unique_ptr<VFile> file,
                            uint32_t type) {
   kept.Release();
-  const bool written = file && HasWriter(type) && WriteBeside(document, *file, type);
+  const bool written = file && HasWriter(type) && WriteDocumentFile(document, *file, type);
   if (!written) {
     if (kept.IsOwn()) kept.Hold();
     return kErrorExportFailed;
@@ -298,7 +298,7 @@ int32_t SaveKeptFile(xMorvaDocument& document, xMorvaKeptFile& kept) {
   VFile* file = kept.Get();
   if (file == nullptr || !kept.IsOwn()) return kErrorExportFailed;
   kept.Release();
-  const bool written = WriteBeside(document, *file, kTypeOwnDocument);
+  const bool written = WriteDocumentFile(document, *file, kTypeOwnDocument);
   // The file in place is held again: the new one, or the previous one
   // whole after a failure.
   kept.Hold();

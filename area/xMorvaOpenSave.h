@@ -84,6 +84,12 @@ int32_t OpenDocumentFile(xMorvaDocument& document, xMorvaKeptFile& kept, std::un
 int32_t ExportDocumentFile(xMorvaDocument& document, xMorvaKeptFile& kept, std::unique_ptr<VFile> file,
                            uint32_t type);
 
+// Writes the document as `type` into the file beside it first, then puts
+// the written file in its place with the file's type and creator: true
+// when the file holds the document; false leaves it as it was and nothing
+// else behind. The kept file is not touched.
+bool WriteDocumentFile(xMorvaDocument& document, VFile& target, uint32_t type);
+
 // The save command's write of the own kept file, in the same safe way: 0,
 // or 1012 when the write failed (the file keeps its previous contents).
 int32_t SaveKeptFile(xMorvaDocument& document, xMorvaKeptFile& kept);

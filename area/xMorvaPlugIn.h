@@ -129,6 +129,12 @@ class xMorvaPlugIn : public VPlugIn, public xMorvaHostObject, public xMorvaDocum
   // save-as command, which asks for a file and a type. True when written.
   bool SaveDocumentFile();
   bool SaveDocumentFileAs();
+  // The area's template (xMorvaTemplates.cpp): loaded when the host gives
+  // the area no document (0, or 1015 when the area takes none or none is
+  // found, 1032, 1015 for a damaged one), saved by command 110 (whether it
+  // was written).
+  int32_t LoadTemplate();
+  bool SaveTemplate();
   // ---- The text views that show the document: the first is made with
   // the area, more come from splitting its pane. The active one follows
   // the focus.

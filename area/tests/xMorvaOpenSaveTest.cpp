@@ -10,6 +10,7 @@
 
 #include "area/tests/AreaTestSupport.h"
 #include "area/tests/DocumentFileSupport.h"
+#include "area/xMorvaDocMgr.h"
 #include "area/xMorvaFileFormats.h"
 #include "area/xMorvaOpenSave.h"
 #include "framework/system/files/VFile.h"
@@ -313,6 +314,41 @@ TEST_F(OpenSave, CommandsOpenAndSaveByPathAndType) {
   Run(50, reader->GetReference(), {&missing.record, unknown.bytes});
   EXPECT_EQ(LastError(reader->GetReference()), kErrorExportFailed);
   EXPECT_FALSE(fs::exists(P("nothing.rtf")));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(OpenSave, TheAreaTemplateIsSavedBesideTheDatabaseAndLoadedIntoNewAreas) {
+  const std::string database = P("base.4DB");
+  auto previous = host.answer;
+  host.answer = [previous, database](int32_t selector, HostParamBlock& block) {
+    if (previous) previous(selector, block);
+    if (selector == kHostSelDocumentText411) {
+      block.text[0] = uint8_t(database.size());
+      std::memcpy(block.text + 1, database.data(), database.size());
+    }
+  };
+  xMorvaPlugIn* source = NewFormArea();
+  documentfile::Type(Engine(*source->GetDocument(), kPartBody), "template text");
+  EXPECT_TRUE(source->SaveTemplate());
+  EXPECT_EQ(Names(), (std::set<std::string>{"_"}));
+
+  xMorvaPlugIn* target = NewFormArea();
+  auto* manager = static_cast<xMorvaDocMgr*>(target->GetDocMgr());
+  manager->LoadFromField(target);
+  EXPECT_EQ(manager->GetLastLoadCode(), 0);
+  EXPECT_EQ(StreamOf(*target->GetDocument(), kPartBody), StreamOf(*source->GetDocument(), kPartBody));
+  EXPECT_FALSE(target->GetDocument()->IsModified());
+
+  // A damaged template leaves the new area's document reset.
+  files_test::WriteAll(P("_"), std::string("\0\0\x8E\x8F\x07\0\0\0", 8));
+  xMorvaPlugIn* other = NewFormArea();
+  auto* otherManager = static_cast<xMorvaDocMgr*>(other->GetDocMgr());
+  otherManager->LoadFromField(other);
+  EXPECT_EQ(otherManager->GetLastLoadCode(), 1015);
+  EXPECT_EQ(other->GetDocument()->GetPart(kPartBody)->GetLength(), 0);
 }
 
 }  // namespace
