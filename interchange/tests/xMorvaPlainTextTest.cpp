@@ -73,6 +73,19 @@ TEST_F(PlainTextDocument, ALoneLineFeedEndsAParagraphAndControlsGo) {
   EXPECT_EQ(Body().GetSelEnd(), 0);
 }
 
+TEST_F(PlainTextDocument, LongTextConvertsWholeAcrossItsPieces) {
+  std::string text;
+  std::u16string expected;
+  for (int i = 0; i < 40000; ++i) {
+    const char c = i % 97 == 96 ? '\n' : i % 7 == 6 ? '\t' : char('a' + i % 26);
+    text.push_back(c);
+    expected.push_back(c == '\n' ? u'\r' : char16_t(c));
+  }
+  EXPECT_EQ(Import(B(text), kTextEncodingWindows, false), 0);
+  EXPECT_EQ(Body().GetLength(), 40000);
+  EXPECT_EQ(BodyText(), expected);
+}
+
 TEST_F(PlainTextDocument, InsertedTextReplacesTheSelectionInOneUndoStep) {
   document.SetAreaSetting(2, 1, nullptr);  // undo on
   Type(u"abc");

@@ -45,13 +45,10 @@ int32_t InsertPiece(xMorvaEngine& engine, const uint8_t* bytes, size_t size) {
   if (size == 0) return 0;
   const std::u16string text = DecodePlainText(bytes, size, kTextEncodingMac);
   if (text.empty()) return 0;
-  VStrInHandle string;
-  string.AppendUniChars(text.data(), int32_t(text.size()));
   VMemHandle units = gMemoryMgr->NewHandle(0, 0);
   if (units == 0) return kErrorNoMemory;
   uint32_t positions = 0;
-  uint32_t unitBytes = 0;
-  int32_t code = engine.StringToUnits(string, units, positions, unitBytes, false) ? 0 : kErrorNoMemory;
+  int32_t code = TextToUnits(engine, text, units, positions) ? 0 : kErrorNoMemory;
   if (code == 0 && positions != 0) code = engine.InsertHandle(units, int32_t(positions));
   gMemoryMgr->DisposeHandle(units);
   const int32_t end = engine.GetSelEnd();

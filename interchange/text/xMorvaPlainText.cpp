@@ -1,6 +1,8 @@
 // Plain text files in and out of a document.
 #include "interchange/text/xMorvaPlainText.h"
 
+#include <cstring>
+
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaText.h"
 #include "document/xMorvaUndo.h"
@@ -52,7 +54,48 @@ int32_t ReadWholeStream(VStream& stream, VMemHandle& bytes) {
   return 0;
 }
 
+// Pieces of text converted at a time: a string held in memory converts
+// without locking a handle for each character.
+constexpr int32_t kPieceUnits = 16384;
+
 }  // namespace
+
+bool TextToUnits(xMorvaTextInterface& text, const std::u16string& characters, VMemHandle units,
+                 uint32_t& positions) {
+  positions = 0;
+  // Units take two bytes each; the elements more, so room grows as needed.
+  uint64_t capacity = uint64_t(characters.size()) * 2;
+  uint32_t used = 0;
+  if (capacity > UINT32_MAX || !gMemoryMgr->SetHandleSize(units, uint32_t(capacity))) return false;
+  VMemHandle piece = gMemoryMgr->NewHandle(0, 0);
+  if (piece == 0) return false;
+  VStr<kPieceUnits> string;
+  bool done = true;
+  for (size_t at = 0; done && at < characters.size(); at += kPieceUnits) {
+    const size_t n = characters.size() - at < size_t(kPieceUnits) ? characters.size() - at : size_t(kPieceUnits);
+    string.SetUniChars(characters.data(), int32_t(at), int32_t(n));
+    uint32_t piecePositions = 0;
+    uint32_t pieceBytes = 0;
+    done = text.StringToUnits(string, piece, piecePositions, pieceBytes, false);
+    if (!done) break;
+    if (uint64_t(used) + pieceBytes > capacity) {
+      capacity = (uint64_t(used) + pieceBytes) * 3 / 2;
+      done = capacity <= UINT32_MAX && gMemoryMgr->SetHandleSize(units, uint32_t(capacity));
+      if (!done) break;
+    }
+    if (pieceBytes != 0) {
+      auto* to = static_cast<uint8_t*>(gMemoryMgr->LockHandle(units));
+      const void* from = gMemoryMgr->LockHandle(piece);
+      std::memcpy(to + used, from, pieceBytes);
+      gMemoryMgr->UnlockHandle(piece);
+      gMemoryMgr->UnlockHandle(units);
+    }
+    used += pieceBytes;
+    positions += piecePositions;
+  }
+  gMemoryMgr->DisposeHandle(piece);
+  return gMemoryMgr->SetHandleSize(units, used) && done;
+}
 
 std::u16string DecodePlainText(const uint8_t* bytes, size_t size, int32_t encoding) {
   std::u16string text;
@@ -96,18 +139,12 @@ int32_t xMorvaImportTEXT::ImportText(xMorvaDocument& document, VStream& stream, 
   if (data != nullptr) gMemoryMgr->UnlockHandle(bytes);
   gMemoryMgr->DisposeHandle(bytes);
 
-  VStrInHandle string;
-  if (!text.empty()) {
-    string.AppendUniChars(text.data(), int32_t(text.size()));
-    if (string.GetLength() != int32_t(text.size())) return kErrorTextNoMemory;
-  }
   xMorvaTextInterface* target = insert ? document.GetCurrentPart() : document.GetPart(kPartBody);
   if (target == nullptr) return kErrorTextNoMemory;
   VMemHandle units = gMemoryMgr->NewHandle(0, 0);
   if (units == 0) return kErrorTextNoMemory;
   uint32_t positions = 0;
-  uint32_t unitBytes = 0;
-  if (string.GetLength() != 0 && !target->StringToUnits(string, units, positions, unitBytes, false)) {
+  if (!TextToUnits(*target, text, units, positions)) {
     gMemoryMgr->DisposeHandle(units);
     return kErrorTextNoMemory;
   }

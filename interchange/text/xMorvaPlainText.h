@@ -9,9 +9,11 @@
 
 #include "area/xMorvaFileFormats.h"
 #include "framework/core/VObject.h"
+#include "framework/core/memory/VMemoryMgr.h"
 
 class VStream;
 class xMorvaDocument;
+class xMorvaTextInterface;
 
 // Encoding kinds of plain text.
 constexpr int32_t kTextEncodingMac = 0;
@@ -28,6 +30,12 @@ constexpr int32_t kErrorTextRead = 1015;
 // text is converted from the Macintosh or the Windows character set. Line
 // ends of every convention end a paragraph: CR LF and a lone LF become CR.
 std::u16string DecodePlainText(const uint8_t* bytes, size_t size, int32_t encoding);
+
+// The text as element units of `text` (tabs and soft hyphens become their
+// elements, other controls go) into `units`, whose bytes it replaces, and
+// the number of positions they make. False when memory runs out.
+bool TextToUnits(xMorvaTextInterface& text, const std::u16string& characters, VMemHandle units,
+                 uint32_t& positions);
 
 class xMorvaImportTEXT : public VObject {
  public:
