@@ -182,11 +182,16 @@ bool WriteDocumentFile(xMorvaDocument& document, VFile& target, uint32_t type) {
     }
   }
   written = temporary->Close(false) == 0 && written;
-  if (written && target.GetFileType() != 0 && target.GetCreator() != 0) {
+  // The new file carries the type and creator the reference gives, or
+  // else those of the file it replaces, as a file written in place would.
+  uint32_t fileType = target.GetFileType();
+  uint32_t creator = target.GetCreator();
+  if (fileType == 0 || creator == 0) ReadMacFileInfo(path.c_str(), fileType, creator);
+  if (written && fileType != 0 && creator != 0) {
     char temporaryPath[kPathBytes];
     bool stored = false;
     if (temporary->GetAnsiPath(temporaryPath, kPathBytes))
-      WriteMacFileInfo(temporaryPath, target.GetFileType(), target.GetCreator(), stored);
+      WriteMacFileInfo(temporaryPath, fileType, creator, stored);
   }
   if (written && ReplaceWith(path, nameStart, *temporary)) return true;
   temporary->Delete();

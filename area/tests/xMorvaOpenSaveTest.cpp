@@ -255,6 +255,7 @@ TEST_F(OpenSave, AnExportReplacesTheFileWholeAndKeepsIt) {
 
 TEST_F(OpenSave, SavingWritesTheKeptFileInPlaceOrLeavesItWhole) {
   files_test::WriteAll(P("doc.qmv"), OwnBytes());
+  SetType(P("doc.qmv"), "QMV7");
   uint32_t type = kTypeOwnDocument;
   ASSERT_EQ(Open("doc.qmv", type), 0);
   ASSERT_TRUE(area->GetKeptFile().IsOwn());
@@ -272,6 +273,8 @@ TEST_F(OpenSave, SavingWritesTheKeptFileInPlaceOrLeavesItWhole) {
 
   EXPECT_EQ(SaveKeptFile(*doc, area->GetKeptFile()), 0);
   EXPECT_FALSE(doc->IsModified());
+  // The saved file keeps the type record of the one it replaced.
+  EXPECT_EQ(StoredFileType(*File("doc.qmv")), kTypeOwnDocument);
   EXPECT_EQ(Names(), (std::set<std::string>{"doc.qmv"}));
   xMorvaPlugIn* reader = NewOffscreenArea();
   EXPECT_EQ(documentfile::Read(*reader->GetDocument(), B(files_test::ReadAll(P("doc.qmv")))), 0);
