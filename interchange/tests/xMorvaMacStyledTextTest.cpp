@@ -8,7 +8,9 @@
 #include "interchange/tests/TextTestSupport.h"
 #include "interchange/text/xMorvaClipboardFilters.h"
 #include "interchange/text/xMorvaMacStyledText.h"
+#include "framework/system/environment/VClipboard.h"
 #include "platform/bytes/ByteSpanReader.h"
+#include "platform/toolbox/TbxScrap.h"
 
 namespace {
 
@@ -259,6 +261,65 @@ TEST_F(StyledText, TheRtfFlavourUsesTheRegisteredFormat) {
   xMorvaFileFormats::Unregister(table);
   EXPECT_FALSE(filters.ImportRtf(document, in, true));
   EXPECT_EQ(sRtfReads, 1);
+}
+
+// The document's clipboard with the real filters: a copy puts 'TEXT' and
+// its 'styl', and 'TEXT' with a big-endian 'styl' from another program
+// pastes with its styles, the caret after it.
+class StyledClipboard : public StyledText {
+ protected:
+  StyledClipboard() {
+    Tbx::ZeroScrap();
+    gClipboard = &clipboard;
+  }
+  ~StyledClipboard() override {
+    gClipboard = nullptr;
+    Tbx::ZeroScrap();
+  }
+  static Bytes Scrap(uint32_t type) {
+    int32_t offset = 0;
+    const int32_t size = Tbx::GetScrap(0, type, &offset);
+    if (size <= 0) return {};
+    const uint32_t handle = Tbx::NewHandle(size);
+    Tbx::GetScrap(handle, type, &offset);
+    const auto* data = static_cast<const uint8_t*>(Tbx::HLock(handle));
+    Bytes bytes(data, data + size);
+    Tbx::HUnlock(handle);
+    Tbx::DisposeHandle(handle);
+    return bytes;
+  }
+
+  VClipboard clipboard;
+  xMorvaClipboardFilters filters;
+  VInstalledService<xMorvaInterchangeServices> installedFilters{&filters};
+};
+
+TEST_F(StyledClipboard, CopyPutsTheTextWithItsStylesAndPasteTakesThem) {
+  Type(u"ab");
+  Body().SetPropertyValue(kPropItalic, 1);
+  Type(u"cd");
+  Body().SetSelection(1, 4);
+  document.CopySelection();
+  EXPECT_EQ(Scrap(FourCC("TEXT")), B("bcd"));
+  const Bytes styles = Scrap(FourCC("styl"));
+  std::vector<xMorvaStyleRun> runs;
+  ASSERT_EQ(ReadStyleRuns(styles.data(), styles.size(), 3, runs), 0);
+  ASSERT_EQ(runs.size(), 2u);
+  EXPECT_EQ(runs[1].start, 1u);
+  EXPECT_EQ(runs[1].face, kFaceItalic);
+
+  Tbx::ZeroScrap();
+  const Bytes foreign = Record(true, 1).Run(0, kFaceBold, 14).bytes;
+  Tbx::PutScrap(3, FourCC("TEXT"), "xyz");
+  Tbx::PutScrap(int32_t(foreign.size()), FourCC("styl"), foreign.data());
+  Body().SetSelection(4, 4);
+  document.PasteClipboard();
+  EXPECT_EQ(BodyText(), u"abcdxyz");
+  EXPECT_EQ(Body().GetSelStart(), 7);
+  EXPECT_EQ(Body().GetSelEnd(), 7);
+  EXPECT_EQ(PropertyAt(5, kPropBold), 1);
+  EXPECT_EQ(PropertyAt(5, kPropSize), 14);
+  EXPECT_EQ(PropertyAt(2, kPropBold), 0);
 }
 
 }  // namespace
