@@ -87,6 +87,15 @@ void PutPath(HostTextRecord* record, const VFile& file) {
   StringToHostText(path, *record);
 }
 
+// The export type of a file chosen in the save dialog: the chosen filter's
+// default type, else the file type the filter gave the file, 'TEXT' being
+// Windows text; the own format when neither says.
+uint32_t ChosenExportType(uint32_t dialogType, const VFile& file) {
+  uint32_t type = dialogType != 0 ? dialogType : file.GetFileType();
+  if (type == kTypeMacText) type = kTypeTextWindows;
+  return type != 0 ? type : kTypeOwnDocument;
+}
+
 }  // namespace
 
 // ---- Commands 48 and 50.
@@ -162,6 +171,7 @@ void xMorvaMain::CommandSaveFile(void** p) {
   } else {
     file.reset(AskSaveFile(area->GetKeptFile().Get(), gModuleResFile, int16_t(GetResourceBase()), &type));
     if (file) {
+      type = ChosenExportType(type, *file);
       PutPath(TextRecordAt(p, 1), *file);
       PutType(p, 2, type);
     }
@@ -231,6 +241,7 @@ bool xMorvaPlugIn::SaveDocumentFileAs() {
                                           ResourceBase(), &type));
   fDocument->SetHostOutcome(file != nullptr);
   if (!file) return false;
+  type = ChosenExportType(type, *file);
   const int32_t code = ExportDocumentFile(*fDocument, fKeptFile, std::move(file), type);
   if (code != 0) {
     ShowDocumentAlert(xMorvaMain::kErrorTextListOffset, int16_t(code - kErrorTextFirstCode));

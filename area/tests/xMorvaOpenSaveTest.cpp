@@ -14,6 +14,8 @@
 #include "area/xMorvaFileFormats.h"
 #include "area/xMorvaOpenSave.h"
 #include "framework/system/files/VFile.h"
+#include "framework/system/files/VFileDialog.h"
+#include "framework/system/files/VFolder.h"
 #include "framework/system/files/VWinFile.h"
 #include "framework/system/tests/FilesTestSupport.h"
 #include "platform/toolbox/TbxHandles.h"
@@ -352,6 +354,52 @@ TEST_F(OpenSave, TheAreaTemplateIsSavedBesideTheDatabaseAndLoadedIntoNewAreas) {
   otherManager->LoadFromField(other);
   EXPECT_EQ(otherManager->GetLastLoadCode(), 1015);
   EXPECT_EQ(other->GetDocument()->GetPart(kPartBody)->GetLength(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The user's answers to the file dialogs: the path and, for the save
+// dialog, the file type its chosen filter gives.
+std::string sChosenPath;
+uint32_t sChosenType = 0;
+const VFileDialogRunners kChooser = {
+    [](VGetFileDialog&) -> VFile* { return sChosenPath.empty() ? nullptr : new VFile(sChosenPath.c_str()); },
+    [](const VFile*, VPutFileDialog&) -> VFile* {
+      return sChosenPath.empty() ? nullptr : new VFile(sChosenPath.c_str(), sChosenType, 0);
+    },
+    [](const VString&) -> VFolder* { return nullptr; },
+};
+
+TEST_F(OpenSave, TheAreasOpenSaveAndSaveAsCommandsGoThroughTheDialogs) {
+  VInstalledService<const VFileDialogRunners> chooser(&kChooser);
+  // Save as RTF: the file is kept but is no place to save to, so the save
+  // command asks again.
+  sChosenPath = P("first.rtf");
+  sChosenType = kTypeRtfFile;
+  area->RunCommand(104);
+  EXPECT_EQ(files_test::ReadAll(P("first.rtf")), "{\\rtf1 }");
+  sChosenPath = P("own.qmv");
+  sChosenType = kTypeOwnDocument;
+  area->RunCommand(103);
+  ASSERT_TRUE(fs::exists(P("own.qmv")));
+  EXPECT_TRUE(area->GetKeptFile().IsOwn());
+  // Now the save command writes the kept file without asking.
+  documentfile::Type(Engine(*doc, kPartBody), " more");
+  sChosenPath.clear();
+  area->RunCommand(103);
+  xMorvaPlugIn* reader = NewOffscreenArea();
+  EXPECT_EQ(documentfile::Read(*reader->GetDocument(), B(files_test::ReadAll(P("own.qmv")))), 0);
+  EXPECT_EQ(StreamOf(*reader->GetDocument(), kPartBody), StreamOf(*doc, kPartBody));
+  // Open: the chosen file replaces the document.
+  sChosenPath = P("first.rtf");
+  reader->RunCommand(102);
+  VStrInHandle text;
+  Engine(*reader->GetDocument(), kPartBody).WritePlainText(text, false, false);
+  EXPECT_EQ(files_test::Text(text), "rtf");
+  EXPECT_FALSE(reader->GetKeptFile().IsOwn());
+  EXPECT_EQ(Names(), (std::set<std::string>{"first.rtf", "own.qmv"}));
 }
 
 }  // namespace
