@@ -27,40 +27,40 @@ constexpr int32_t kCommandSaveFile = 103;
 constexpr int32_t kCommandSaveFileAs = 104;
 constexpr int32_t kCommandSaveTemplate = 110;
 // Alert items of the alert list (resource base + 6) for the open's codes.
-constexpr int16_t kAlertNoMemory = 1;
-constexpr int16_t kAlertCannotOpen = 7;
-constexpr int16_t kAlertDamaged = 8;
-constexpr int16_t kAlertUnknownFormat = 9;
-constexpr int16_t kAlertCode1096 = 21;
+constexpr int16_t kOpenAlertNoMemory = 1;
+constexpr int16_t kOpenAlertCannotOpen = 7;
+constexpr int16_t kOpenAlertDamaged = 8;
+constexpr int16_t kOpenAlertUnknownFormat = 9;
+constexpr int16_t kOpenAlertCode1096 = 21;
 // The item of the error texts (resource base + 22) for a failed write.
-constexpr int16_t kErrorTextWriteFailed = 13;
-constexpr int32_t kErrorTextFirstCode = 999;
-constexpr int32_t kErrorNoMemory = 1041;
+constexpr int16_t kSaveErrorTextWriteFailed = 13;
+constexpr int32_t kSaveErrorTextFirstCode = 999;
+constexpr int32_t kFileCommandNoMemory = 1041;
 
-constexpr uint32_t kWordCreator = FourCC("MSWD");
-constexpr uint32_t kHtmlCreator = FourCC("MOSS");
+constexpr uint32_t kWordFileCreator = FourCC("MSWD");
+constexpr uint32_t kHtmlFileCreator = FourCC("MOSS");
 
 // A length-byte string of the host in the Macintosh set; empty for none.
-void StringAt(void** p, int i, VString& out) {
+void FileCommandStringAt(void** p, int i, VString& out) {
   out.SetEmpty(false);
   if (p != nullptr && p[i] != nullptr) out.SetMacPText(static_cast<const uint8_t*>(p[i]));
 }
 
 // The four characters of a type into the host's string.
-void PutType(void** p, int i, uint32_t type) {
+void PutFileTypeText(void** p, int i, uint32_t type) {
   if (p == nullptr || p[i] == nullptr) return;
   auto* text = static_cast<uint8_t*>(p[i]);
   text[0] = 4;
   for (int k = 0; k < 4; ++k) text[1 + k] = uint8_t(type >> (24 - 8 * k));
 }
 
-HostTextRecord* TextRecordAt(void** p, int i) {
+HostTextRecord* FileTextRecordAt(void** p, int i) {
   return p != nullptr ? static_cast<HostTextRecord*>(p[i]) : nullptr;
 }
 
 // A bare file name is looked for in the folder of the host's database: the
 // host's document path up to its last separator.
-void CompletePath(VString& path) {
+void CompleteFilePath(VString& path) {
   if (path.FindChar(u'/', 1, false) != 0) return;
   VStrInHandle document;
   const bool fourth = gHostContext != nullptr && gHostContext->GetStartupFlag(4);
@@ -80,7 +80,7 @@ void CompletePath(VString& path) {
 
 // The full path of a chosen file, with the extension it has on disk, into
 // the host's text record.
-void PutPath(HostTextRecord* record, const VFile& file) {
+void PutChosenPath(HostTextRecord* record, const VFile& file) {
   if (record == nullptr) return;
   VStrInHandle path;
   file.AppendExtension(path);
@@ -110,15 +110,15 @@ void xMorvaMain::CommandOpenFile(void** p) {
     return;
   }
   VStrInHandle path;
-  if (HostTextRecord* record = TextRecordAt(p, 1)) HostTextToString(path, *record);
+  if (HostTextRecord* record = FileTextRecordAt(p, 1)) HostTextToString(path, *record);
   VStr<255> typeText;
-  StringAt(p, 2, typeText);
+  FileCommandStringAt(p, 2, typeText);
 
   std::unique_ptr<VFile> file;
   uint32_t type = 0;
   int32_t code = 0;
   if (path.GetLength() != 0) {
-    CompletePath(path);
+    CompleteFilePath(path);
     file = std::make_unique<VFile>(path);
     // The type asked for, else the one the file layer knows; a file of no
     // known type is told by its content (type 0).
@@ -129,7 +129,7 @@ void xMorvaMain::CommandOpenFile(void** p) {
     }
   } else {
     file.reset(AskOpenFile(gModuleResFile, int16_t(GetResourceBase()), &type));
-    if (file) PutPath(TextRecordAt(p, 1), *file);
+    if (file) PutChosenPath(FileTextRecordAt(p, 1), *file);
     document->SetHostOutcome(file != nullptr);
   }
   if (file) {
@@ -138,7 +138,7 @@ void xMorvaMain::CommandOpenFile(void** p) {
       document->Refresh(true, true);
       area->UpdateBarState();
     }
-    PutType(p, 2, type);
+    PutFileTypeText(p, 2, type);
   }
   ReportCommandError(code);
 }
@@ -153,9 +153,9 @@ void xMorvaMain::CommandSaveFile(void** p) {
     return;
   }
   VStrInHandle path;
-  if (HostTextRecord* record = TextRecordAt(p, 1)) HostTextToString(path, *record);
+  if (HostTextRecord* record = FileTextRecordAt(p, 1)) HostTextToString(path, *record);
   VStr<255> typeText;
-  StringAt(p, 2, typeText);
+  FileCommandStringAt(p, 2, typeText);
 
   std::unique_ptr<VFile> file;
   uint32_t type = kTypeOwnDocument;
@@ -164,16 +164,16 @@ void xMorvaMain::CommandSaveFile(void** p) {
     const uint32_t fileType =
         type == kTypeTextMac || type == kTypeTextWindows || type == kTypeTextUnicode ? kTypeMacText : type;
     uint32_t creator = kOwnCreator;
-    if (type == FourCC("DOC5") || type == FourCC("DOC6") || type == FourCC("DOC8")) creator = kWordCreator;
-    if (type == kTypeHtmlFile) creator = kHtmlCreator;
-    CompletePath(path);
+    if (type == FourCC("DOC5") || type == FourCC("DOC6") || type == FourCC("DOC8")) creator = kWordFileCreator;
+    if (type == kTypeHtmlFile) creator = kHtmlFileCreator;
+    CompleteFilePath(path);
     file = std::make_unique<VFile>(path, fileType, creator);
   } else {
     file.reset(AskSaveFile(area->GetKeptFile().Get(), gModuleResFile, int16_t(GetResourceBase()), &type));
     if (file) {
       type = ChosenExportType(type, *file);
-      PutPath(TextRecordAt(p, 1), *file);
-      PutType(p, 2, type);
+      PutChosenPath(FileTextRecordAt(p, 1), *file);
+      PutFileTypeText(p, 2, type);
     }
     document->SetHostOutcome(file != nullptr);
   }
@@ -219,11 +219,11 @@ void xMorvaPlugIn::OpenFromFile(std::unique_ptr<VFile> file, uint32_t type) {
       HostShowMessage(text);
       break;
     }
-    case kErrorDamagedData: ShowDocumentAlert(kAlertListOffset, kAlertDamaged); break;
-    case kErrorNotThisFormat: ShowDocumentAlert(kAlertListOffset, kAlertUnknownFormat); break;
-    case kErrorNoMemory: ShowDocumentAlert(kAlertListOffset, kAlertNoMemory); break;
-    case 1096: ShowDocumentAlert(kAlertListOffset, kAlertCode1096); break;
-    default: ShowDocumentAlert(kAlertListOffset, kAlertCannotOpen); break;
+    case kErrorDamagedData: ShowDocumentAlert(kAlertListOffset, kOpenAlertDamaged); break;
+    case kErrorNotThisFormat: ShowDocumentAlert(kAlertListOffset, kOpenAlertUnknownFormat); break;
+    case kFileCommandNoMemory: ShowDocumentAlert(kAlertListOffset, kOpenAlertNoMemory); break;
+    case 1096: ShowDocumentAlert(kAlertListOffset, kOpenAlertCode1096); break;
+    default: ShowDocumentAlert(kAlertListOffset, kOpenAlertCannotOpen); break;
   }
   fDocument->SetHostOutcome(true);
 }
@@ -231,7 +231,7 @@ void xMorvaPlugIn::OpenFromFile(std::unique_ptr<VFile> file, uint32_t type) {
 bool xMorvaPlugIn::SaveDocumentFile() {
   if (!fKeptFile.IsOwn()) return SaveDocumentFileAs();
   if (SaveKeptFile(*fDocument, fKeptFile) == 0) return true;
-  ShowDocumentAlert(xMorvaMain::kErrorTextListOffset, kErrorTextWriteFailed);
+  ShowDocumentAlert(xMorvaMain::kErrorTextListOffset, kSaveErrorTextWriteFailed);
   return false;
 }
 
@@ -244,7 +244,7 @@ bool xMorvaPlugIn::SaveDocumentFileAs() {
   type = ChosenExportType(type, *file);
   const int32_t code = ExportDocumentFile(*fDocument, fKeptFile, std::move(file), type);
   if (code != 0) {
-    ShowDocumentAlert(xMorvaMain::kErrorTextListOffset, int16_t(code - kErrorTextFirstCode));
+    ShowDocumentAlert(xMorvaMain::kErrorTextListOffset, int16_t(code - kSaveErrorTextFirstCode));
   }
   fDocument->Refresh(true, true);
   UpdateBarState();

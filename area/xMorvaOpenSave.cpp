@@ -15,37 +15,37 @@
 
 namespace {
 
-constexpr uint32_t kTypeHtm = FourCC("HTM ");
-constexpr uint32_t kTypeShtml = FourCC("SHTM");
-constexpr uint32_t kTypeWord5 = FourCC("DOC5");
-constexpr uint32_t kTypeWord6 = FourCC("DOC6");
-constexpr uint32_t kTypeWord8 = FourCC("DOC8");
+constexpr uint32_t kTypeHtmFile = FourCC("HTM ");
+constexpr uint32_t kTypeShtmlFile = FourCC("SHTM");
+constexpr uint32_t kTypeWord5File = FourCC("DOC5");
+constexpr uint32_t kTypeWord6File = FourCC("DOC6");
+constexpr uint32_t kTypeWord8File = FourCC("DOC8");
 // Document setting 3: modified.
-constexpr int16_t kSettingModified = 3;
+constexpr int16_t kOpenSaveSettingModified = 3;
 // Read and write: how the own kept file is held.
-constexpr int32_t kHoldPermission = 3;
+constexpr int32_t kKeptFileHoldPermission = 3;
 // A type's dispatch never needs more rounds than this ('WANY', then the
 // content's type, then RTF for a Word file that is none).
-constexpr int kMaxDispatchRounds = 4;
+constexpr int kOpenDispatchRounds = 4;
 // Paths of the platform's long form, with room for a temporary name.
-constexpr int32_t kPathBytes = 4096;
+constexpr int32_t kOpenSavePathBytes = 4096;
 
 // The text type a type is read as: its own for the Macintosh and UTF-16
 // kinds, the Windows one for every other.
-uint32_t TextReadingType(uint32_t type) {
+uint32_t TextReadingTypeOf(uint32_t type) {
   return type == kTypeTextMac || type == kTypeTextUnicode ? type : kTypeTextWindows;
 }
 
-int32_t ReadAsText(xMorvaDocument& document, VStream& stream, uint32_t& type, VString* report) {
-  type = TextReadingType(type);
+int32_t OpenAsText(xMorvaDocument& document, VStream& stream, uint32_t& type, VString* report) {
+  type = TextReadingTypeOf(type);
   const xMorvaFormatReader read = xMorvaFileFormats::FindReader(type);
   return read != nullptr ? read(document, stream, type, false, report) : kErrorNotThisFormat;
 }
 
 // The dispatch of one open: the reader of the type, 'WANY' replaced by the
 // file's own type, content detection for the rest.
-int32_t ReadByType(xMorvaDocument& document, VFile& file, VFileStream& stream, uint32_t& type, VString* report) {
-  for (int round = 0; round < kMaxDispatchRounds; ++round) {
+int32_t OpenByType(xMorvaDocument& document, VFile& file, VFileStream& stream, uint32_t& type, VString* report) {
+  for (int round = 0; round < kOpenDispatchRounds; ++round) {
     switch (type) {
       case kTypeOwnDocument:
       case kTypeOwnTemplate:
@@ -62,14 +62,14 @@ int32_t ReadByType(xMorvaDocument& document, VFile& file, VFileStream& stream, u
       case kTypeOlderDocument:
       case kTypeRtfFile:
       case kTypeHtmlFile:
-      case kTypeHtm:
-      case kTypeShtml: {
+      case kTypeHtmFile:
+      case kTypeShtmlFile: {
         const xMorvaFormatReader read = xMorvaFileFormats::FindReader(type);
         return read != nullptr ? read(document, stream, type, false, report) : kErrorNotThisFormat;
       }
-      case kTypeWord5:
-      case kTypeWord6:
-      case kTypeWord8: {
+      case kTypeWord5File:
+      case kTypeWord6File:
+      case kTypeWord8File: {
         const xMorvaFormatReader read = xMorvaFileFormats::FindReader(type);
         const int32_t code = read != nullptr ? read(document, stream, type, false, report) : kErrorNotThisFormat;
         if (code != kErrorNotThisFormat) return code;
@@ -80,15 +80,15 @@ int32_t ReadByType(xMorvaDocument& document, VFile& file, VFileStream& stream, u
       }
       default: {
         const uint32_t size = stream.GetSize();
-        if (size < 2) return ReadAsText(document, stream, type, report);
+        if (size < 2) return OpenAsText(document, stream, type, report);
         uint8_t head[16] = {};
         uint32_t got = size < sizeof head ? size : uint32_t(sizeof head);
         stream.GetData(head, got);
         if (stream.SetPosition(0) != 0) return kErrorCannotOpenFile;
         const uint32_t sniffed = SniffFileType(head, got);
-        if (sniffed == 0) return ReadAsText(document, stream, type, report);
+        if (sniffed == 0) return OpenAsText(document, stream, type, report);
         type = sniffed;
-        if (sniffed == kTypeTextUnicode) return ReadAsText(document, stream, type, report);
+        if (sniffed == kTypeTextUnicode) return OpenAsText(document, stream, type, report);
         continue;
       }
     }
@@ -96,27 +96,27 @@ int32_t ReadByType(xMorvaDocument& document, VFile& file, VFileStream& stream, u
   return kErrorNotThisFormat;
 }
 
-bool WriteByType(xMorvaDocument& document, VStream& stream, uint32_t type) {
+bool WriteFileByType(xMorvaDocument& document, VStream& stream, uint32_t type) {
   if (type == kTypeOwnDocument || type == kTypeOwnTemplate) return WriteDocument(document, stream, false, false);
   const xMorvaFormatWriter write = xMorvaFileFormats::FindWriter(type);
   return write != nullptr && write(document, stream, type, false);
 }
 
-bool HasWriter(uint32_t type) {
+bool HasFileWriter(uint32_t type) {
   return type == kTypeOwnDocument || type == kTypeOwnTemplate || xMorvaFileFormats::FindWriter(type) != nullptr;
 }
 
 // The full path of a file in UTF-8, and where its name starts.
-bool PathOf(const VFile& file, std::string& path, size_t& nameStart) {
-  char buffer[kPathBytes];
-  if (!file.GetAnsiPath(buffer, kPathBytes)) return false;
+bool FullPathOfFile(const VFile& file, std::string& path, size_t& nameStart) {
+  char buffer[kOpenSavePathBytes];
+  if (!file.GetAnsiPath(buffer, kOpenSavePathBytes)) return false;
   path = buffer;
   const size_t slash = path.find_last_of('/');
   nameStart = slash == std::string::npos ? 0 : slash + 1;
   return nameStart < path.size();
 }
 
-VStrInHandle NameText(const std::string& name) {
+VStrInHandle FileNameText(const std::string& name) {
   VStrInHandle text;
   text.SetCText(name.c_str(), kCharSetAnsi);
   return text;
@@ -124,7 +124,7 @@ VStrInHandle NameText(const std::string& name) {
 
 // A new file beside `path` under a hidden name of its own, left open for
 // writing; null when none can be made.
-std::unique_ptr<VFile> CreateBeside(const std::string& path, size_t nameStart, const char* tag) {
+std::unique_ptr<VFile> CreateFileBeside(const std::string& path, size_t nameStart, const char* tag) {
   static uint32_t counter = 0;
   for (int attempt = 0; attempt < 100; ++attempt) {
     const std::string candidate = path.substr(0, nameStart) + "." + path.substr(nameStart) + tag +
@@ -141,15 +141,15 @@ std::unique_ptr<VFile> CreateBeside(const std::string& path, size_t nameStart, c
 // file steps aside under a hidden name, the new one takes its name, and
 // only then does the previous one go. A failure puts the previous file
 // back. (The file layer cannot move a file over another.)
-bool ReplaceWith(const std::string& path, size_t nameStart, VFile& written) {
-  const VStrInHandle name = NameText(path.substr(nameStart));
+bool PutFileInPlace(const std::string& path, size_t nameStart, VFile& written) {
+  const VStrInHandle name = FileNameText(path.substr(nameStart));
   VFile previous(path.c_str());
   bool steppedAside = false;
   if (previous.Resolve()) {
     static uint32_t counter = 0;
     for (int attempt = 0; attempt < 100 && !steppedAside; ++attempt) {
       const std::string aside = "." + path.substr(nameStart) + ".~qvold" + std::to_string(++counter);
-      const int32_t code = previous.Rename(NameText(aside));
+      const int32_t code = previous.Rename(FileNameText(aside));
       if (code == 0) steppedAside = true;
       else if (code != kFileOtherError) return false;
     }
@@ -170,14 +170,14 @@ bool ReplaceWith(const std::string& path, size_t nameStart, VFile& written) {
 bool WriteDocumentFile(xMorvaDocument& document, VFile& target, uint32_t type) {
   std::string path;
   size_t nameStart = 0;
-  if (!PathOf(target, path, nameStart)) return false;
-  std::unique_ptr<VFile> temporary = CreateBeside(path, nameStart, ".~qvnew");
+  if (!FullPathOfFile(target, path, nameStart)) return false;
+  std::unique_ptr<VFile> temporary = CreateFileBeside(path, nameStart, ".~qvnew");
   if (!temporary) return false;
   bool written = false;
   {
     VFileStream stream(temporary.get(), false);
     if (stream.OpenWrite() == 0) {
-      written = WriteByType(document, stream, type);
+      written = WriteFileByType(document, stream, type);
       written = stream.CloseWrite(1) == 0 && written;
     }
   }
@@ -188,12 +188,12 @@ bool WriteDocumentFile(xMorvaDocument& document, VFile& target, uint32_t type) {
   uint32_t creator = target.GetCreator();
   if (fileType == 0 || creator == 0) ReadMacFileInfo(path.c_str(), fileType, creator);
   if (written && fileType != 0 && creator != 0) {
-    char temporaryPath[kPathBytes];
+    char temporaryPath[kOpenSavePathBytes];
     bool stored = false;
-    if (temporary->GetAnsiPath(temporaryPath, kPathBytes))
+    if (temporary->GetAnsiPath(temporaryPath, kOpenSavePathBytes))
       WriteMacFileInfo(temporaryPath, fileType, creator, stored);
   }
-  if (written && ReplaceWith(path, nameStart, *temporary)) return true;
+  if (written && PutFileInPlace(path, nameStart, *temporary)) return true;
   temporary->Delete();
   return false;
 }
@@ -220,17 +220,17 @@ void xMorvaKeptFile::Release() {
 bool xMorvaKeptFile::Hold() {
   if (!fFile || !fOwn) return false;
   fFile->Close(false);
-  if (fFile->Open(kHoldPermission) != 0) fOwn = false;
+  if (fFile->Open(kKeptFileHoldPermission) != 0) fOwn = false;
   return fOwn;
 }
 
 // ---- Types.
 
 uint32_t StoredFileType(VFile& file) {
-  char path[kPathBytes];
+  char path[kOpenSavePathBytes];
   uint32_t type = 0;
   uint32_t creator = 0;
-  if (file.GetAnsiPath(path, kPathBytes) && ReadMacFileInfo(path, type, creator) && type != 0) return type;
+  if (file.GetAnsiPath(path, kOpenSavePathBytes) && ReadMacFileInfo(path, type, creator) && type != 0) return type;
   return file.HasNoType() ? 0 : file.GetFileType();
 }
 
@@ -258,7 +258,7 @@ int32_t OpenDocumentFile(xMorvaDocument& document, xMorvaKeptFile& kept, std::un
   if (file) {
     VFileStream stream(file.get(), false);
     if (stream.OpenRead() == 0) {
-      code = ReadByType(document, *file, stream, type, report);
+      code = OpenByType(document, *file, stream, type, report);
       stream.CloseRead();
     }
   }
@@ -269,7 +269,7 @@ int32_t OpenDocumentFile(xMorvaDocument& document, xMorvaKeptFile& kept, std::un
     // A foreign file is no place to save the document to: it counts as
     // changed until it is saved in the own format.
     if (own)
-      document.SetAreaSetting(kSettingModified, 0, nullptr);
+      document.SetAreaSetting(kOpenSaveSettingModified, 0, nullptr);
     else
       document.SetModified();
     document.UpdateReferencePrinter();
@@ -285,7 +285,7 @@ int32_t OpenDocumentFile(xMorvaDocument& document, xMorvaKeptFile& kept, std::un
 int32_t ExportDocumentFile(xMorvaDocument& document, xMorvaKeptFile& kept, std::unique_ptr<VFile> file,
                            uint32_t type) {
   kept.Release();
-  const bool written = file && HasWriter(type) && WriteDocumentFile(document, *file, type);
+  const bool written = file && HasFileWriter(type) && WriteDocumentFile(document, *file, type);
   if (!written) {
     if (kept.IsOwn()) kept.Hold();
     return kErrorExportFailed;
@@ -293,7 +293,7 @@ int32_t ExportDocumentFile(xMorvaDocument& document, xMorvaKeptFile& kept, std::
   const bool own = type == kTypeOwnDocument || type == kTypeOwnTemplate;
   kept.Keep(std::move(file), own);
   if (own) {
-    document.SetAreaSetting(kSettingModified, 0, nullptr);
+    document.SetAreaSetting(kOpenSaveSettingModified, 0, nullptr);
     if (xMorvaDocumentArea* area = document.GetArea()) area->UpdateTitle();
   }
   return 0;
@@ -308,7 +308,7 @@ int32_t SaveKeptFile(xMorvaDocument& document, xMorvaKeptFile& kept) {
   // whole after a failure.
   kept.Hold();
   if (!written) return kErrorExportFailed;
-  document.SetAreaSetting(kSettingModified, 0, nullptr);
+  document.SetAreaSetting(kOpenSaveSettingModified, 0, nullptr);
   if (xMorvaDocumentArea* area = document.GetArea()) area->UpdateTitle();
   return 0;
 }

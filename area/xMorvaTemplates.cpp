@@ -32,16 +32,16 @@ constexpr int16_t kSettingTemplateLoadedByHost = 11;
 // folder in the host's folder.
 constexpr int16_t kItemTemplatesFolder = 35;
 // Alert items (resource base + 6).
-constexpr int16_t kAlertReplaceTemplate = 13;
-constexpr int16_t kAlertHostRefused = 11;
-constexpr int16_t kAlertDamagedTemplate = 8;
-constexpr int16_t kAlertUnknownTemplate = 9;
+constexpr int16_t kTemplateAlertReplace = 13;
+constexpr int16_t kTemplateAlertHostRefused = 11;
+constexpr int16_t kTemplateAlertDamaged = 8;
+constexpr int16_t kTemplateAlertUnknown = 9;
 
 // The host keeps the templates: the fourth flag of its start-up answer,
 // the one that also opens the package's data selectors to the module.
 bool HostKeepsTemplates() { return gHostContext != nullptr && gHostContext->GetStartupFlag(4); }
 
-bool DocumentSetting(xMorvaDocument& document, int16_t n) {
+bool TemplateDocumentSetting(xMorvaDocument& document, int16_t n) {
   uint16_t value = 0;
   document.GetAreaSetting(n, value, nullptr);
   return value != 0;
@@ -49,7 +49,7 @@ bool DocumentSetting(xMorvaDocument& document, int16_t n) {
 
 // The text up to and including its last separator ("/" or the host's
 // "\"); empty when it has none.
-void FolderOf(VString& text) {
+void TemplateFolderOf(VString& text) {
   int32_t last = 0;
   for (int32_t i = 1; i <= text.GetLength(); ++i) {
     const char16_t c = text.GetCharAt(i);
@@ -65,7 +65,7 @@ void FolderOf(VString& text) {
 // folder's name, the host's name.
 void HostTemplatesFolder(xMorvaMain* package, VString& folder) {
   HostGetText427(folder);
-  FolderOf(folder);
+  TemplateFolderOf(folder);
   if (folder.GetLength() == 0) return;
   VStr<255> name;
   if (package != nullptr) package->GetListString(name, xMorvaPlugIn::kDocumentTextList, kItemTemplatesFolder);
@@ -76,7 +76,7 @@ void HostTemplatesFolder(xMorvaMain* package, VString& folder) {
 }
 
 // Makes the folder and each one above it that is missing.
-bool MakeFolders(const VString& path) {
+bool MakeTemplateFolders(const VString& path) {
   for (int32_t i = 2; i <= path.GetLength(); ++i) {
     if (path.GetCharAt(i) != u'/' && i != path.GetLength()) continue;
     VStrInHandle part(path);
@@ -87,14 +87,14 @@ bool MakeFolders(const VString& path) {
   return true;
 }
 
-std::unique_ptr<VFile> TemplateFile(const VString& folder, const VString& name, uint32_t type) {
+std::unique_ptr<VFile> TemplateFileIn(const VString& folder, const VString& name, uint32_t type) {
   VStrInHandle path(folder);
   path.Insert(name, path.GetLength() + 1);
   return std::make_unique<VFile>(path, type, kOwnCreator);
 }
 
 // Reads a template from a stream: the own format, or the older one.
-int32_t ReadTemplate(xMorvaDocument& document, VStream& stream) {
+int32_t ReadTemplateStream(xMorvaDocument& document, VStream& stream) {
   int32_t code = ReadDocument(document, stream, true);
   if (code != kErrorNotThisFormat) return code;
   const xMorvaFormatReader older = xMorvaFileFormats::FindReader(kTypeOlderDocument);
@@ -104,13 +104,13 @@ int32_t ReadTemplate(xMorvaDocument& document, VStream& stream) {
 
 // What a template that is nowhere to be found gives, before it becomes
 // 1015 without an alert.
-constexpr int32_t kNoTemplate = -1;
+constexpr int32_t kTemplateNotFound = -1;
 
-int32_t ReadTemplateFile(xMorvaDocument& document, const VString& folder, VFile& file) {
-  if (folder.GetLength() == 0 || !file.Resolve()) return kNoTemplate;
+int32_t ReadTemplateFileIn(xMorvaDocument& document, const VString& folder, VFile& file) {
+  if (folder.GetLength() == 0 || !file.Resolve()) return kTemplateNotFound;
   VFileStream stream(&file, false);
-  if (stream.OpenRead() != 0) return kNoTemplate;
-  const int32_t code = ReadTemplate(document, stream);
+  if (stream.OpenRead() != 0) return kTemplateNotFound;
+  const int32_t code = ReadTemplateStream(document, stream);
   stream.CloseRead();
   return code;
 }
@@ -123,15 +123,15 @@ int32_t xMorvaPlugIn::LoadTemplate() {
   xMorvaDocument& document = *fDocument;
   VStrInHandle name(GetObjectName());
   name.AppendUniChar(u'_');
-  int32_t code = kNoTemplate;
-  if (HostKeepsTemplates() && DocumentSetting(document, kSettingTemplateLoadedByHost)) {
+  int32_t code = kTemplateNotFound;
+  if (HostKeepsTemplates() && TemplateDocumentSetting(document, kSettingTemplateLoadedByHost)) {
     uint32_t handle = 0;
     if (HostReadNamedData(handle, name, kTypeOwnTemplate) || HostReadNamedData(handle, name, kTypeOlderDocument)) {
       const int32_t size = Tbx::GetHandleSize(handle);
       const void* bytes = size > 0 ? Tbx::HLock(handle) : nullptr;
       VMemoryStream stream(bytes, bytes != nullptr ? uint32_t(size) : 0);
       if (stream.OpenRead() == 0) {
-        code = ReadTemplate(document, stream);
+        code = ReadTemplateStream(document, stream);
         stream.CloseRead();
       }
       if (bytes != nullptr) Tbx::HUnlock(handle);
@@ -140,26 +140,26 @@ int32_t xMorvaPlugIn::LoadTemplate() {
   } else if (HostKeepsTemplates()) {
     VStrInHandle folder;
     HostTemplatesFolder(GetMorvaPackage(), folder);
-    std::unique_ptr<VFile> file = TemplateFile(folder, name, kTypeOwnTemplate);
+    std::unique_ptr<VFile> file = TemplateFileIn(folder, name, kTypeOwnTemplate);
     if (folder.GetLength() != 0 && file->Resolve()) {
-      code = ReadTemplateFile(document, folder, *file);
+      code = ReadTemplateFileIn(document, folder, *file);
     } else {
       HostGetText335(folder);
-      FolderOf(folder);
-      file = TemplateFile(folder, name, kTypeOlderDocument);
-      code = ReadTemplateFile(document, folder, *file);
+      TemplateFolderOf(folder);
+      file = TemplateFileIn(folder, name, kTypeOlderDocument);
+      code = ReadTemplateFileIn(document, folder, *file);
     }
   } else {
     VStrInHandle folder;
     HostGetText411(folder);
-    FolderOf(folder);
-    std::unique_ptr<VFile> file = TemplateFile(folder, name, kTypeOwnTemplate);
-    if (!file->Resolve()) file = TemplateFile(folder, name, kTypeOlderDocument);
-    code = ReadTemplateFile(document, folder, *file);
+    TemplateFolderOf(folder);
+    std::unique_ptr<VFile> file = TemplateFileIn(folder, name, kTypeOwnTemplate);
+    if (!file->Resolve()) file = TemplateFileIn(folder, name, kTypeOlderDocument);
+    code = ReadTemplateFileIn(document, folder, *file);
   }
-  if (code == kNoTemplate) return kErrorDamagedData;
-  if (code == kErrorNotThisFormat) ShowDocumentAlert(kAlertListOffset, kAlertUnknownTemplate);
-  if (code == kErrorDamagedData) ShowDocumentAlert(kAlertListOffset, kAlertDamagedTemplate);
+  if (code == kTemplateNotFound) return kErrorDamagedData;
+  if (code == kErrorNotThisFormat) ShowDocumentAlert(kAlertListOffset, kTemplateAlertUnknown);
+  if (code == kErrorDamagedData) ShowDocumentAlert(kAlertListOffset, kTemplateAlertDamaged);
   if (code == kErrorRepairedData) {
     AskRepair();
     code = 0;
@@ -176,8 +176,8 @@ bool xMorvaPlugIn::SaveTemplate() {
   VStrInHandle name(GetObjectName());
   name.AppendUniChar(u'_');
 
-  if (HostKeepsTemplates() && DocumentSetting(document, kSettingTemplateSavedByHost)) {
-    if (HostNameExists(name) && !ConfirmStringListItem(resources, alerts, kAlertReplaceTemplate)) return false;
+  if (HostKeepsTemplates() && TemplateDocumentSetting(document, kSettingTemplateSavedByHost)) {
+    if (HostNameExists(name) && !ConfirmStringListItem(resources, alerts, kTemplateAlertReplace)) return false;
     VMemHandle handle = 0;
     VHandleStream stream(handle);
     bool written = stream.OpenWrite() == 0 && WriteDocument(document, stream, false, false);
@@ -189,19 +189,19 @@ bool xMorvaPlugIn::SaveTemplate() {
     }
     const bool taken = HostWriteNamedData(blob, name, kTypeOwnTemplate, 0);
     Tbx::DisposeHandle(blob);
-    if (!taken) ShowDocumentAlert(kAlertListOffset, kAlertHostRefused);
+    if (!taken) ShowDocumentAlert(kAlertListOffset, kTemplateAlertHostRefused);
     return taken;
   }
   VStrInHandle folder;
   if (HostKeepsTemplates()) {
     HostTemplatesFolder(package, folder);
-    if (folder.GetLength() == 0 || !MakeFolders(folder)) return false;
+    if (folder.GetLength() == 0 || !MakeTemplateFolders(folder)) return false;
   } else {
     HostGetText411(folder);
-    FolderOf(folder);
+    TemplateFolderOf(folder);
     if (folder.GetLength() == 0) return false;
   }
-  std::unique_ptr<VFile> file = TemplateFile(folder, name, kTypeOwnTemplate);
-  if (file->Resolve() && !ConfirmStringListItem(resources, alerts, kAlertReplaceTemplate)) return false;
+  std::unique_ptr<VFile> file = TemplateFileIn(folder, name, kTypeOwnTemplate);
+  if (file->Resolve() && !ConfirmStringListItem(resources, alerts, kTemplateAlertReplace)) return false;
   return WriteDocumentFile(document, *file, kTypeOwnTemplate);
 }

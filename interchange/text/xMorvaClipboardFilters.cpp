@@ -2,13 +2,10 @@
 #include "interchange/text/xMorvaClipboardFilters.h"
 
 #include "area/xMorvaFileFormats.h"
+#include "area/xMorvaOpenSave.h"
 #include "document/xMorvaDocument.h"
 #include "engine/xMorvaEngine.h"
 #include "interchange/text/xMorvaMacStyledText.h"
-
-namespace {
-constexpr uint32_t kTypeRtf = FourCC("RTF ");
-}  // namespace
 
 bool xMorvaClipboardFilters::ExportStyledText(xMorvaDocument& document, VStream& text, VStream& styles,
                                               bool selectionOnly) {
@@ -25,17 +22,17 @@ bool xMorvaClipboardFilters::ImportStyledText(xMorvaDocument& document, VStream&
 }
 
 bool xMorvaClipboardFilters::ExportRtf(xMorvaDocument& document, VStream& stream, bool selectionOnly) {
-  const xMorvaFormatWriter write = xMorvaFileFormats::FindWriter(kTypeRtf);
-  return write != nullptr && write(document, stream, kTypeRtf, selectionOnly);
+  const xMorvaFormatWriter write = xMorvaFileFormats::FindWriter(kTypeRtfFile);
+  return write != nullptr && write(document, stream, kTypeRtfFile, selectionOnly);
 }
 
 bool xMorvaClipboardFilters::ImportRtf(xMorvaDocument& document, VStream& stream, bool atSelection) {
-  const xMorvaFormatReader read = xMorvaFileFormats::FindReader(kTypeRtf);
+  const xMorvaFormatReader read = xMorvaFileFormats::FindReader(kTypeRtfFile);
   if (read == nullptr) return false;
-  const int32_t code = read(document, stream, kTypeRtf, atSelection, nullptr);
+  const int32_t code = read(document, stream, kTypeRtfFile, atSelection, nullptr);
   return code == 0 || code == 1097 || code == 1100;
 }
 
-bool xMorvaClipboardFilters::WritesRtf() const { return xMorvaFileFormats::FindWriter(kTypeRtf) != nullptr; }
+bool xMorvaClipboardFilters::WritesRtf() const { return xMorvaFileFormats::FindWriter(kTypeRtfFile) != nullptr; }
 
-bool xMorvaClipboardFilters::ReadsRtf() const { return xMorvaFileFormats::FindReader(kTypeRtf) != nullptr; }
+bool xMorvaClipboardFilters::ReadsRtf() const { return xMorvaFileFormats::FindReader(kTypeRtfFile) != nullptr; }

@@ -18,13 +18,13 @@
 
 namespace {
 
-constexpr int32_t kErrorDamaged = 1015;
-constexpr int32_t kErrorNoMemory = 1041;
-constexpr char16_t kUnitTab = 9;
-constexpr char16_t kUnitSoftHyphen = 173;
+constexpr int32_t kErrorStylDamaged = 1015;
+constexpr int32_t kErrorStylNoMemory = 1041;
+constexpr char16_t kStylUnitTab = 9;
+constexpr char16_t kStylUnitSoftHyphen = 173;
 
 // The bytes of a stream from its start; false when it fails.
-bool ReadAll(VStream& stream, std::string& bytes) {
+bool ReadStyledTextStream(VStream& stream, std::string& bytes) {
   const uint32_t size = stream.GetSize();
   if (stream.GetStatus() > 0 || stream.SetPosition(0) != 0) return false;
   bytes.assign(size, '\0');
@@ -33,7 +33,7 @@ bool ReadAll(VStream& stream, std::string& bytes) {
   return got == size && stream.GetStatus() <= 0;
 }
 
-bool CountFits(ByteSpanReader::Order order, const uint8_t* bytes, size_t size) {
+bool StyleCountFits(ByteSpanReader::Order order, const uint8_t* bytes, size_t size) {
   ByteSpanReader reader(bytes, size, order);
   const uint16_t count = reader.U16();
   return !reader.Failed() && uint64_t(count) * kStyleRunSize <= reader.Remaining();
@@ -41,14 +41,14 @@ bool CountFits(ByteSpanReader::Order order, const uint8_t* bytes, size_t size) {
 
 // Inserts text bytes (Macintosh set) at the caret, which then stands behind
 // them: 0 or the engine's code.
-int32_t InsertPiece(xMorvaEngine& engine, const uint8_t* bytes, size_t size) {
+int32_t InsertStyledPiece(xMorvaEngine& engine, const uint8_t* bytes, size_t size) {
   if (size == 0) return 0;
   const std::u16string text = DecodePlainText(bytes, size, kTextEncodingMac);
   if (text.empty()) return 0;
   VMemHandle units = gMemoryMgr->NewHandle(0, 0);
-  if (units == 0) return kErrorNoMemory;
+  if (units == 0) return kErrorStylNoMemory;
   uint32_t positions = 0;
-  int32_t code = TextToUnits(engine, text, units, positions) ? 0 : kErrorNoMemory;
+  int32_t code = TextToUnits(engine, text, units, positions) ? 0 : kErrorStylNoMemory;
   if (code == 0 && positions != 0) code = engine.InsertHandle(units, int32_t(positions));
   gMemoryMgr->DisposeHandle(units);
   const int32_t end = engine.GetSelEnd();
@@ -57,7 +57,7 @@ int32_t InsertPiece(xMorvaEngine& engine, const uint8_t* bytes, size_t size) {
 }
 
 // The run's style becomes the typing properties at the caret.
-int32_t ApplyRun(xMorvaDocument& document, xMorvaEngine& engine, const xMorvaStyleRun& run) {
+int32_t ApplyStyleRun(xMorvaDocument& document, xMorvaEngine& engine, const xMorvaStyleRun& run) {
   VStr<255> name;
   VSystemServices::GetFontName(int16_t(run.font), name);
   int32_t code = 0;
@@ -81,9 +81,9 @@ int32_t ReadStyleRuns(const uint8_t* bytes, size_t size, uint32_t textLength,
                       std::vector<xMorvaStyleRun>& runs) {
   runs.clear();
   ByteSpanReader::Order order = ByteSpanReader::kNative;
-  if (!CountFits(order, bytes, size)) {
+  if (!StyleCountFits(order, bytes, size)) {
     order = order == ByteSpanReader::Order::kBig ? ByteSpanReader::Order::kLittle : ByteSpanReader::Order::kBig;
-    if (!CountFits(order, bytes, size)) return kErrorDamaged;
+    if (!StyleCountFits(order, bytes, size)) return kErrorStylDamaged;
   }
   ByteSpanReader reader(bytes, size, order);
   const uint16_t count = reader.U16();
@@ -106,7 +106,7 @@ int32_t ReadStyleRuns(const uint8_t* bytes, size_t size, uint32_t textLength,
   }
   if (reader.Failed()) {
     runs.clear();
-    return kErrorDamaged;
+    return kErrorStylDamaged;
   }
   return 0;
 }
@@ -115,7 +115,7 @@ int32_t xMorvaImportMacStyledText::ImportStyledText(xMorvaDocument& document, VS
                                                     bool insert) {
   std::string textBytes;
   std::string styleBytes;
-  if (!ReadAll(text, textBytes) || !ReadAll(styles, styleBytes)) return kErrorDamaged;
+  if (!ReadStyledTextStream(text, textBytes) || !ReadStyledTextStream(styles, styleBytes)) return kErrorStylDamaged;
   std::vector<xMorvaStyleRun> runs;
   const auto* chars = reinterpret_cast<const uint8_t*>(textBytes.data());
   if (const int32_t code = ReadStyleRuns(reinterpret_cast<const uint8_t*>(styleBytes.data()),
@@ -126,7 +126,7 @@ int32_t xMorvaImportMacStyledText::ImportStyledText(xMorvaDocument& document, VS
   xMorvaEngine* engine = nullptr;
   if (insert) {
     engine = static_cast<xMorvaEngine*>(document.GetCurrentPart());
-    if (engine == nullptr) return kErrorNoMemory;
+    if (engine == nullptr) return kErrorStylNoMemory;
     engine->BeginUndoStep(kUndoPaste, 0);
   } else {
     document.Reset(false);
@@ -136,7 +136,7 @@ int32_t xMorvaImportMacStyledText::ImportStyledText(xMorvaDocument& document, VS
     if (engine == nullptr) {
       document.EndChange();
       if (undo != nullptr) undo->Resume();
-      return kErrorNoMemory;
+      return kErrorStylNoMemory;
     }
   }
   // The selection goes first, so that no run's style lands on it.
@@ -146,16 +146,16 @@ int32_t xMorvaImportMacStyledText::ImportStyledText(xMorvaDocument& document, VS
   if (runs.empty()) {
     // Text without runs keeps the style typed at the caret rather than
     // being dropped.
-    if (code == 0) code = InsertPiece(*engine, chars, textBytes.size());
+    if (code == 0) code = InsertStyledPiece(*engine, chars, textBytes.size());
   } else {
     uint32_t previous = 0;
     for (size_t i = 0; i <= runs.size() && code == 0; ++i) {
       const uint32_t end = i < runs.size() ? runs[i].start : uint32_t(textBytes.size());
       if (i > 0) {
-        code = InsertPiece(*engine, chars + previous, end - previous);
+        code = InsertStyledPiece(*engine, chars + previous, end - previous);
         previous = end;
       }
-      if (i < runs.size() && code == 0) code = ApplyRun(document, *engine, runs[i]);
+      if (i < runs.size() && code == 0) code = ApplyStyleRun(document, *engine, runs[i]);
     }
   }
 
@@ -258,9 +258,9 @@ bool xMorvaExportMacStyledText::ExportStyledText(xMorvaDocument& document, xMorv
           break;
       }
     } else if (item.unit == xMorvaElementCode::Tab) {
-      character(kUnitTab);
+      character(kStylUnitTab);
     } else if (item.unit == xMorvaElementCode::SoftHyphen) {
-      character(kUnitSoftHyphen);
+      character(kStylUnitSoftHyphen);
       at += item.size;
       continue;
     }

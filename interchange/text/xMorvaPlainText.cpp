@@ -13,19 +13,19 @@
 
 namespace {
 
-constexpr char16_t kReturn = 13;
-constexpr char16_t kLineFeed = 10;
-constexpr char16_t kByteOrderMark = 0xFEFF;
+constexpr char16_t kPlainReturn = 13;
+constexpr char16_t kPlainLineFeed = 10;
+constexpr char16_t kPlainByteOrderMark = 0xFEFF;
 
 // Every line end becomes one CR: CR LF is one end, not two, and a lone LF
 // (the line end of this platform's own text files) ends a paragraph too.
-void NormaliseLineEnds(std::u16string& text) {
+void NormalisePlainLineEnds(std::u16string& text) {
   size_t out = 0;
   char16_t previous = 0;
   for (size_t i = 0; i < text.size(); ++i) {
     const char16_t c = text[i];
-    if (c == kLineFeed) {
-      if (previous != kReturn) text[out++] = kReturn;
+    if (c == kPlainLineFeed) {
+      if (previous != kPlainReturn) text[out++] = kPlainReturn;
     } else {
       text[out++] = c;
     }
@@ -36,7 +36,7 @@ void NormaliseLineEnds(std::u16string& text) {
 
 // The stream's bytes from its start into a new handle (the caller's): 0,
 // 1015 when the stream fails, 1041 when no handle of its size can be had.
-int32_t ReadWholeStream(VStream& stream, VMemHandle& bytes) {
+int32_t ReadPlainTextStream(VStream& stream, VMemHandle& bytes) {
   bytes = 0;
   const uint32_t size = stream.GetSize();
   if (stream.GetStatus() > 0 || stream.SetPosition(0) != 0) return kErrorTextRead;
@@ -56,7 +56,7 @@ int32_t ReadWholeStream(VStream& stream, VMemHandle& bytes) {
 
 // Pieces of text converted at a time: a string held in memory converts
 // without locking a handle for each character.
-constexpr int32_t kPieceUnits = 16384;
+constexpr int32_t kPlainPieceUnits = 16384;
 
 }  // namespace
 
@@ -69,10 +69,10 @@ bool TextToUnits(xMorvaTextInterface& text, const std::u16string& characters, VM
   if (capacity > UINT32_MAX || !gMemoryMgr->SetHandleSize(units, uint32_t(capacity))) return false;
   VMemHandle piece = gMemoryMgr->NewHandle(0, 0);
   if (piece == 0) return false;
-  VStr<kPieceUnits> string;
+  VStr<kPlainPieceUnits> string;
   bool done = true;
-  for (size_t at = 0; done && at < characters.size(); at += kPieceUnits) {
-    const size_t n = characters.size() - at < size_t(kPieceUnits) ? characters.size() - at : size_t(kPieceUnits);
+  for (size_t at = 0; done && at < characters.size(); at += kPlainPieceUnits) {
+    const size_t n = characters.size() - at < size_t(kPlainPieceUnits) ? characters.size() - at : size_t(kPlainPieceUnits);
     string.SetUniChars(characters.data(), int32_t(at), int32_t(n));
     uint32_t piecePositions = 0;
     uint32_t pieceBytes = 0;
@@ -108,7 +108,7 @@ std::u16string DecodePlainText(const uint8_t* bytes, size_t size, int32_t encodi
       const uint8_t b = bytes[2 * i + 1];
       text[i] = bigEndian ? char16_t((a << 8) | b) : char16_t((b << 8) | a);
     }
-    if (!text.empty() && text[0] == kByteOrderMark) text.erase(0, 1);
+    if (!text.empty() && text[0] == kPlainByteOrderMark) text.erase(0, 1);
   } else {
     // The character sets convert through the international text tables,
     // in pieces a string's length can hold.
@@ -125,14 +125,14 @@ std::u16string DecodePlainText(const uint8_t* bytes, size_t size, int32_t encodi
       piece.ReleaseBuffer();
     }
   }
-  NormaliseLineEnds(text);
+  NormalisePlainLineEnds(text);
   return text;
 }
 
 int32_t xMorvaImportTEXT::ImportText(xMorvaDocument& document, VStream& stream, int32_t encoding,
                                      bool insert) {
   VMemHandle bytes = 0;
-  if (const int32_t code = ReadWholeStream(stream, bytes)) return code;
+  if (const int32_t code = ReadPlainTextStream(stream, bytes)) return code;
   const uint32_t size = gMemoryMgr->GetHandleSize(bytes);
   const auto* data = static_cast<const uint8_t*>(size != 0 ? gMemoryMgr->LockHandle(bytes) : nullptr);
   const std::u16string text = DecodePlainText(data, size, encoding);
