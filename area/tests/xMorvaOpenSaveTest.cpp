@@ -6,6 +6,7 @@
 #include <sys/xattr.h>
 
 #include <csignal>
+#include <map>
 #include <set>
 
 #include "area/tests/AreaTestSupport.h"
@@ -400,6 +401,53 @@ TEST_F(OpenSave, TheAreasOpenSaveAndSaveAsCommandsGoThroughTheDialogs) {
   EXPECT_EQ(files_test::Text(text), "rtf");
   EXPECT_FALSE(reader->GetKeptFile().IsOwn());
   EXPECT_EQ(Names(), (std::set<std::string>{"first.rtf", "own.qmv"}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(OpenSave, TheTemplateGoesToTheHostsNamedDataWhenTheDocumentSaysSo) {
+  host.flagWord272 = 1u << 26;  // the host keeps the templates
+  HostStartupRecord record{};
+  record.callback = &hosttest::RecordingHost::Entry;
+  VHostContext* saved = gHostContext;
+  gHostContext = new VHostContext(&record);
+  std::map<std::string, std::string> named;
+  auto previous = host.answer;
+  host.answer = [&named, previous](int32_t selector, HostParamBlock& block) {
+    if (previous) previous(selector, block);
+    const std::string name(reinterpret_cast<const char*>(block.text + 1), block.text[0]);
+    if (selector == kHostSelWriteNamedData) {
+      named[name] = std::string(HostPointer<const char>(block.handle), HostWordOf(block.param1));
+      block.error = 0;
+    } else if (selector == kHostSelNameExists) {
+      block.param1 = HostWord(int32_t(named.count(name)));
+    } else if (selector == kHostSelReadNamedData && named.count(name) != 0) {
+      const std::string& bytes = named[name];
+      const uint32_t handle = Tbx::NewHandle(int32_t(bytes.size()));
+      std::memcpy(Tbx::HLock(handle), bytes.data(), bytes.size());
+      Tbx::HUnlock(handle);
+      block.handle = handle;
+      block.error = 0;
+    }
+  };
+  xMorvaPlugIn* source = NewFormArea();
+  source->GetDocument()->SetAreaSetting(10, 1, nullptr);
+  documentfile::Type(Engine(*source->GetDocument(), kPartBody), "kept by the host");
+  EXPECT_TRUE(source->SaveTemplate());
+  ASSERT_EQ(named.count("_"), 1u);
+  EXPECT_EQ(documentfile::WithoutStamp(B(named["_"])), documentfile::WithoutStamp(documentfile::Write(*source->GetDocument())));
+
+  xMorvaPlugIn* target = NewFormArea();
+  target->GetDocument()->SetAreaSetting(11, 1, nullptr);
+  auto* manager = static_cast<xMorvaDocMgr*>(target->GetDocMgr());
+  manager->LoadFromField(target);
+  EXPECT_EQ(manager->GetLastLoadCode(), 0);
+  EXPECT_EQ(StreamOf(*target->GetDocument(), kPartBody), StreamOf(*source->GetDocument(), kPartBody));
+  EXPECT_EQ(Names(), std::set<std::string>{});
+  delete gHostContext;
+  gHostContext = saved;
 }
 
 }  // namespace
