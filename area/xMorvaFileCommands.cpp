@@ -134,7 +134,8 @@ void xMorvaMain::CommandOpenFile(void** p) {
   }
   if (file) {
     code = OpenDocumentFile(*document, area->GetKeptFile(), std::move(file), type, nullptr);
-    if (code == 0 || code == kErrorRepairedData || code == kErrorDamagedData || code == kErrorReaderReport) {
+    if (code == 0 || code == kErrorRepairedData || code == kErrorDamagedData ||
+        code == kErrorReaderReport) {
       document->Refresh(true, true);
       area->UpdateBarState();
     }
@@ -162,14 +163,17 @@ void xMorvaMain::CommandSaveFile(void** p) {
   if (path.GetLength() != 0) {
     if (typeText.GetLength() != 0) type = typeText.GetOSType();
     const uint32_t fileType =
-        type == kTypeTextMac || type == kTypeTextWindows || type == kTypeTextUnicode ? kTypeMacText : type;
+        type == kTypeTextMac || type == kTypeTextWindows || type == kTypeTextUnicode ? kTypeMacText
+                                                                                     : type;
     uint32_t creator = kOwnCreator;
-    if (type == FourCC("DOC5") || type == FourCC("DOC6") || type == FourCC("DOC8")) creator = kWordFileCreator;
+    if (type == FourCC("DOC5") || type == FourCC("DOC6") || type == FourCC("DOC8"))
+      creator = kWordFileCreator;
     if (type == kTypeHtmlFile) creator = kHtmlFileCreator;
     CompleteFilePath(path);
     file = std::make_unique<VFile>(path, fileType, creator);
   } else {
-    file.reset(AskSaveFile(area->GetKeptFile().Get(), gModuleResFile, int16_t(GetResourceBase()), &type));
+    file.reset(
+        AskSaveFile(area->GetKeptFile().Get(), gModuleResFile, int16_t(GetResourceBase()), &type));
     if (file) {
       type = ChosenExportType(type, *file);
       PutChosenPath(FileTextRecordAt(p, 1), *file);
@@ -177,7 +181,8 @@ void xMorvaMain::CommandSaveFile(void** p) {
     }
     document->SetHostOutcome(file != nullptr);
   }
-  const int32_t code = file ? ExportDocumentFile(*document, area->GetKeptFile(), std::move(file), type) : 0;
+  const int32_t code =
+      file ? ExportDocumentFile(*document, area->GetKeptFile(), std::move(file), type) : 0;
   ReportCommandError(code);
 }
 
@@ -192,8 +197,7 @@ void xMorvaPlugIn::RunCommand(int32_t command) {
   switch (command) {
     case kCommandOpenFile: {
       uint32_t type = 0;
-      std::unique_ptr<VFile> file(
-          AskOpenFile(gModuleResFile, ResourceBase(), &type));
+      std::unique_ptr<VFile> file(AskOpenFile(gModuleResFile, ResourceBase(), &type));
       if (file) OpenFromFile(std::move(file), type);
       break;
     }
@@ -237,8 +241,7 @@ bool xMorvaPlugIn::SaveDocumentFile() {
 
 bool xMorvaPlugIn::SaveDocumentFileAs() {
   uint32_t type = kTypeOwnDocument;
-  std::unique_ptr<VFile> file(AskSaveFile(fKeptFile.Get(), gModuleResFile,
-                                          ResourceBase(), &type));
+  std::unique_ptr<VFile> file(AskSaveFile(fKeptFile.Get(), gModuleResFile, ResourceBase(), &type));
   fDocument->SetHostOutcome(file != nullptr);
   if (!file) return false;
   type = ChosenExportType(type, *file);

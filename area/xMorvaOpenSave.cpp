@@ -44,12 +44,12 @@ int32_t OpenAsText(xMorvaDocument& document, VStream& stream, uint32_t& type, VS
 
 // The dispatch of one open: the reader of the type, 'WANY' replaced by the
 // file's own type, content detection for the rest.
-int32_t OpenByType(xMorvaDocument& document, VFile& file, VFileStream& stream, uint32_t& type, VString* report) {
+int32_t OpenByType(xMorvaDocument& document, VFile& file, VFileStream& stream, uint32_t& type,
+                   VString* report) {
   for (int round = 0; round < kOpenDispatchRounds; ++round) {
     switch (type) {
       case kTypeOwnDocument:
-      case kTypeOwnTemplate:
-        return ReadDocument(document, stream, true);
+      case kTypeOwnTemplate: return ReadDocument(document, stream, true);
       case kTypeAnyFile: {
         // The file's own type, 'TEXT' being Windows text. A file whose own
         // type is 'WANY' again, or none, is told by its content instead of
@@ -71,7 +71,8 @@ int32_t OpenByType(xMorvaDocument& document, VFile& file, VFileStream& stream, u
       case kTypeWord6File:
       case kTypeWord8File: {
         const xMorvaFormatReader read = xMorvaFileFormats::FindReader(type);
-        const int32_t code = read != nullptr ? read(document, stream, type, false, report) : kErrorNotThisFormat;
+        const int32_t code =
+            read != nullptr ? read(document, stream, type, false, report) : kErrorNotThisFormat;
         if (code != kErrorNotThisFormat) return code;
         // Word files that are RTF inside are common.
         if (stream.SetPosition(0) != 0) return kErrorNotThisFormat;
@@ -97,13 +98,15 @@ int32_t OpenByType(xMorvaDocument& document, VFile& file, VFileStream& stream, u
 }
 
 bool WriteFileByType(xMorvaDocument& document, VStream& stream, uint32_t type) {
-  if (type == kTypeOwnDocument || type == kTypeOwnTemplate) return WriteDocument(document, stream, false, false);
+  if (type == kTypeOwnDocument || type == kTypeOwnTemplate)
+    return WriteDocument(document, stream, false, false);
   const xMorvaFormatWriter write = xMorvaFileFormats::FindWriter(type);
   return write != nullptr && write(document, stream, type, false);
 }
 
 bool HasFileWriter(uint32_t type) {
-  return type == kTypeOwnDocument || type == kTypeOwnTemplate || xMorvaFileFormats::FindWriter(type) != nullptr;
+  return type == kTypeOwnDocument || type == kTypeOwnTemplate ||
+         xMorvaFileFormats::FindWriter(type) != nullptr;
 }
 
 // The full path of a file in UTF-8, and where its name starts.
@@ -124,11 +127,12 @@ VStrInHandle FileNameText(const std::string& name) {
 
 // A new file beside `path` under a hidden name of its own, left open for
 // writing; null when none can be made.
-std::unique_ptr<VFile> CreateFileBeside(const std::string& path, size_t nameStart, const char* tag) {
+std::unique_ptr<VFile> CreateFileBeside(const std::string& path, size_t nameStart,
+                                        const char* tag) {
   static uint32_t counter = 0;
   for (int attempt = 0; attempt < 100; ++attempt) {
-    const std::string candidate = path.substr(0, nameStart) + "." + path.substr(nameStart) + tag +
-                                  std::to_string(++counter);
+    const std::string candidate =
+        path.substr(0, nameStart) + "." + path.substr(nameStart) + tag + std::to_string(++counter);
     auto file = std::make_unique<VFile>(candidate.c_str());
     const int32_t code = file->Create(false);
     if (code == 0) return file;
@@ -148,10 +152,13 @@ bool PutFileInPlace(const std::string& path, size_t nameStart, VFile& written) {
   if (previous.Resolve()) {
     static uint32_t counter = 0;
     for (int attempt = 0; attempt < 100 && !steppedAside; ++attempt) {
-      const std::string aside = "." + path.substr(nameStart) + ".~qvold" + std::to_string(++counter);
+      const std::string aside =
+          "." + path.substr(nameStart) + ".~qvold" + std::to_string(++counter);
       const int32_t code = previous.Rename(FileNameText(aside));
-      if (code == 0) steppedAside = true;
-      else if (code != kFileOtherError) return false;
+      if (code == 0)
+        steppedAside = true;
+      else if (code != kFileOtherError)
+        return false;
     }
     if (!steppedAside) return false;
   }
@@ -230,17 +237,22 @@ uint32_t StoredFileType(VFile& file) {
   char path[kOpenSavePathBytes];
   uint32_t type = 0;
   uint32_t creator = 0;
-  if (file.GetAnsiPath(path, kOpenSavePathBytes) && ReadMacFileInfo(path, type, creator) && type != 0) return type;
+  if (file.GetAnsiPath(path, kOpenSavePathBytes) && ReadMacFileInfo(path, type, creator) &&
+      type != 0)
+    return type;
   return file.HasNoType() ? 0 : file.GetFileType();
 }
 
 uint32_t SniffFileType(const uint8_t* head, size_t size) {
   uint8_t b[16] = {};
   if (head != nullptr) std::memcpy(b, head, size < sizeof b ? size : sizeof b);
-  auto at = [&](size_t offset, const char* text) { return std::memcmp(b + offset, text, std::strlen(text)) == 0; };
+  auto at = [&](size_t offset, const char* text) {
+    return std::memcmp(b + offset, text, std::strlen(text)) == 0;
+  };
   if (b[0] == 0 && b[1] == 0 && ((b[2] == 0x8E && b[3] == 0x8F) || (b[2] == 0x8F && b[3] == 0x8E)))
     return kTypeOwnDocument;
-  if ((at(0, "FORM") && at(8, "QMVT") && at(12, "DOCU")) || (at(0, "MROF") && at(8, "TVMQ") && at(12, "UCOD")))
+  if ((at(0, "FORM") && at(8, "QMVT") && at(12, "DOCU")) ||
+      (at(0, "MROF") && at(8, "TVMQ") && at(12, "UCOD")))
     return kTypeOlderDocument;
   if (at(0, "{\\rtf")) return kTypeRtfFile;
   if (at(0, "<HTML>")) return kTypeHtmlFile;
@@ -250,8 +262,8 @@ uint32_t SniffFileType(const uint8_t* head, size_t size) {
 
 // ---- Open, export, save.
 
-int32_t OpenDocumentFile(xMorvaDocument& document, xMorvaKeptFile& kept, std::unique_ptr<VFile> file,
-                         uint32_t& type, VString* report) {
+int32_t OpenDocumentFile(xMorvaDocument& document, xMorvaKeptFile& kept,
+                         std::unique_ptr<VFile> file, uint32_t& type, VString* report) {
   const bool wasOwn = kept.IsOwn();
   kept.Release();
   int32_t code = kErrorCannotOpenFile;
@@ -282,8 +294,8 @@ int32_t OpenDocumentFile(xMorvaDocument& document, xMorvaKeptFile& kept, std::un
   return code;
 }
 
-int32_t ExportDocumentFile(xMorvaDocument& document, xMorvaKeptFile& kept, std::unique_ptr<VFile> file,
-                           uint32_t type) {
+int32_t ExportDocumentFile(xMorvaDocument& document, xMorvaKeptFile& kept,
+                           std::unique_ptr<VFile> file, uint32_t type) {
   kept.Release();
   const bool written = file && HasFileWriter(type) && WriteDocumentFile(document, *file, type);
   if (!written) {

@@ -73,16 +73,16 @@ uint32_t SniffFileType(const uint8_t* head, size_t size);
 // 1032 no reader took it, 1015 damaged (the document is reset), or a
 // reader's code. On success the file becomes the kept file; otherwise the
 // previous one is held again as it was.
-int32_t OpenDocumentFile(xMorvaDocument& document, xMorvaKeptFile& kept, std::unique_ptr<VFile> file,
-                         uint32_t& type, VString* report);
+int32_t OpenDocumentFile(xMorvaDocument& document, xMorvaKeptFile& kept,
+                         std::unique_ptr<VFile> file, uint32_t& type, VString* report);
 
 // Writes the document to the file as `type`: 0, or 1012 for a type without
 // a writer and a write that fails. The file is written beside its place
 // and put in place only when whole, so that a failure leaves the file that
 // was there untouched and no other file behind. On success the file
 // becomes the kept file (own for the own types).
-int32_t ExportDocumentFile(xMorvaDocument& document, xMorvaKeptFile& kept, std::unique_ptr<VFile> file,
-                           uint32_t type);
+int32_t ExportDocumentFile(xMorvaDocument& document, xMorvaKeptFile& kept,
+                           std::unique_ptr<VFile> file, uint32_t type);
 
 // Writes the document as `type` into the file beside it first, then puts
 // the written file in its place with the file's type and creator: true

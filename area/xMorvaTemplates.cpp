@@ -68,7 +68,8 @@ void HostTemplatesFolder(xMorvaMain* package, VString& folder) {
   TemplateFolderOf(folder);
   if (folder.GetLength() == 0) return;
   VStr<255> name;
-  if (package != nullptr) package->GetListString(name, xMorvaPlugIn::kDocumentTextList, kItemTemplatesFolder);
+  if (package != nullptr)
+    package->GetListString(name, xMorvaPlugIn::kDocumentTextList, kItemTemplatesFolder);
   folder.Insert(name, folder.GetLength() + 1);
   folder.AppendUniChar(u'/');
   if (gHostContext != nullptr) folder.Insert(gHostContext->GetHostName(), folder.GetLength() + 1);
@@ -126,7 +127,8 @@ int32_t xMorvaPlugIn::LoadTemplate() {
   int32_t code = kTemplateNotFound;
   if (HostKeepsTemplates() && TemplateDocumentSetting(document, kSettingTemplateLoadedByHost)) {
     uint32_t handle = 0;
-    if (HostReadNamedData(handle, name, kTypeOwnTemplate) || HostReadNamedData(handle, name, kTypeOlderDocument)) {
+    if (HostReadNamedData(handle, name, kTypeOwnTemplate) ||
+        HostReadNamedData(handle, name, kTypeOlderDocument)) {
       const int32_t size = Tbx::GetHandleSize(handle);
       const void* bytes = size > 0 ? Tbx::HLock(handle) : nullptr;
       VMemoryStream stream(bytes, bytes != nullptr ? uint32_t(size) : 0);
@@ -177,7 +179,8 @@ bool xMorvaPlugIn::SaveTemplate() {
   name.AppendUniChar(u'_');
 
   if (HostKeepsTemplates() && TemplateDocumentSetting(document, kSettingTemplateSavedByHost)) {
-    if (HostNameExists(name) && !ConfirmStringListItem(resources, alerts, kTemplateAlertReplace)) return false;
+    if (HostNameExists(name) && !ConfirmStringListItem(resources, alerts, kTemplateAlertReplace))
+      return false;
     VMemHandle handle = 0;
     VHandleStream stream(handle);
     bool written = stream.OpenWrite() == 0 && WriteDocument(document, stream, false, false);
@@ -202,6 +205,7 @@ bool xMorvaPlugIn::SaveTemplate() {
     if (folder.GetLength() == 0) return false;
   }
   std::unique_ptr<VFile> file = TemplateFileIn(folder, name, kTypeOwnTemplate);
-  if (file->Resolve() && !ConfirmStringListItem(resources, alerts, kTemplateAlertReplace)) return false;
+  if (file->Resolve() && !ConfirmStringListItem(resources, alerts, kTemplateAlertReplace))
+    return false;
   return WriteDocumentFile(document, *file, kTypeOwnTemplate);
 }

@@ -63,7 +63,8 @@ std::vector<uint8_t> MakeText(int64_t megabytes) {
 void Report(benchmark::State& state, size_t fileBytes, int64_t before) {
   state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(fileBytes));
   state.counters["file_MB"] = double(fileBytes) / 1e6;
-  state.counters["peak_RSS_per_file_byte"] = double(StatusKilobytes("VmHWM:") - before) / double(fileBytes);
+  state.counters["peak_RSS_per_file_byte"] =
+      double(StatusKilobytes("VmHWM:") - before) / double(fileBytes);
 }
 
 int32_t Import(xMorvaDocument& document, const std::vector<uint8_t>& text) {
@@ -101,7 +102,8 @@ void ExportText(benchmark::State& state) {
     VHandleStream stream(handle);
     stream.OpenWrite();
     xMorvaExportTEXT writer;
-    if (!writer.ExportText(*document, stream, type)) state.SkipWithError("the text was not written");
+    if (!writer.ExportText(*document, stream, type))
+      state.SkipWithError("the text was not written");
     stream.CloseWrite(1);
     size = gMemoryMgr->GetHandleSize(handle);
     gMemoryMgr->DisposeHandle(handle);
@@ -109,7 +111,13 @@ void ExportText(benchmark::State& state) {
   Report(state, size, before);
 }
 
-BENCHMARK(ImportText)->ArgName("MB")->Arg(1)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(ImportText)
+    ->ArgName("MB")
+    ->Arg(1)
+    ->Arg(10)
+    ->Arg(100)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
 BENCHMARK(ExportText)
     ->ArgNames({"MB", "utf16"})
     ->Args({1, 0})

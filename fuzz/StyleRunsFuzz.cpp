@@ -12,7 +12,8 @@ namespace {
 
 bool CountFits(const uint8_t* record, size_t size, bool big) {
   if (size < 2) return false;
-  const size_t count = big ? (size_t(record[0]) << 8) | record[1] : (size_t(record[1]) << 8) | record[0];
+  const size_t count =
+      big ? (size_t(record[0]) << 8) | record[1] : (size_t(record[1]) << 8) | record[0];
   return 2 + count * kStyleRunSize <= size;
 }
 

@@ -54,14 +54,18 @@ TEST(SniffFileType, TellsTheFormatsByTheirFirstBytes) {
       {"RTF cut", "{\\rt", 0},
       {"HTML", "<HTML><BODY>", kTypeHtmlFile},
       {"html in lower case", "<html><body>", 0},
-      {"UTF-16 little-endian mark", "\xFF\xFE" "a", kTypeTextUnicode},
+      {"UTF-16 little-endian mark",
+       "\xFF\xFE"
+       "a",
+       kTypeTextUnicode},
       {"UTF-16 big-endian mark", "\xFE\xFF", kTypeTextUnicode},
       {"plain text", "Hello", 0},
       {"nothing", "", 0},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
-    EXPECT_EQ(SniffFileType(reinterpret_cast<const uint8_t*>(row.head.data()), row.head.size()), row.type);
+    EXPECT_EQ(SniffFileType(reinterpret_cast<const uint8_t*>(row.head.data()), row.head.size()),
+              row.type);
   }
 }
 
@@ -78,7 +82,9 @@ int32_t ReadFakeRtf(xMorvaDocument& document, VStream& stream, uint32_t, bool, V
   documentfile::Type(Engine(document, kPartBody), "rtf");
   return 0;
 }
-bool WriteFakeRtf(xMorvaDocument&, VStream& stream, uint32_t, bool) { return stream.PutData("{\\rtf1 }", 8) == 0; }
+bool WriteFakeRtf(xMorvaDocument&, VStream& stream, uint32_t, bool) {
+  return stream.PutData("{\\rtf1 }", 8) == 0;
+}
 constexpr xMorvaFileFormat kFakeRtf[] = {{kTypeRtfFile, &ReadFakeRtf, &WriteFakeRtf}};
 
 class OpenSave : public AreaTest {
@@ -105,7 +111,8 @@ class OpenSave : public AreaTest {
   // The names in the folder.
   std::set<std::string> Names() const {
     std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir)) names.insert(entry.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(dir))
+      names.insert(entry.path().filename().string());
     return names;
   }
   static void SetType(const std::string& path, const char (&type)[5]) {
@@ -184,7 +191,8 @@ TEST_F(OpenSave, BadFilesLeaveTheDocumentAsTheirCodeSays) {
       EXPECT_EQ(files_test::Text(text), row.body);
     }
   }
-  EXPECT_EQ(Names(), (std::set<std::string>{"any", "damaged", "empty", "folder", "notrtf", "rtf.doc"}));
+  EXPECT_EQ(Names(),
+            (std::set<std::string>{"any", "damaged", "empty", "folder", "notrtf", "rtf.doc"}));
 }
 
 // Runs `body` with the process's file size limited to `bytes`, as a full
@@ -222,7 +230,9 @@ TEST_F(OpenSave, AFailedExportKeepsThePreviousFileAndLeavesNothingBehind) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     int32_t code = -1;
-    auto run = [&] { code = ExportDocumentFile(*doc, area->GetKeptFile(), File(row.path), row.type); };
+    auto run = [&] {
+      code = ExportDocumentFile(*doc, area->GetKeptFile(), File(row.path), row.type);
+    };
     if (row.fullDisk)
       WithFullDisk(4096, run);
     else
@@ -237,7 +247,8 @@ TEST_F(OpenSave, AFailedExportKeepsThePreviousFileAndLeavesNothingBehind) {
 
 TEST_F(OpenSave, AnExportReplacesTheFileWholeAndKeepsIt) {
   files_test::WriteAll(P("target.rtf"), "previous contents");
-  EXPECT_EQ(ExportDocumentFile(*doc, area->GetKeptFile(), File("target.rtf", kTypeRtfFile, kOwnCreator), kTypeRtfFile),
+  EXPECT_EQ(ExportDocumentFile(*doc, area->GetKeptFile(),
+                               File("target.rtf", kTypeRtfFile, kOwnCreator), kTypeRtfFile),
             0);
   EXPECT_EQ(files_test::ReadAll(P("target.rtf")), "{\\rtf1 }");
   EXPECT_EQ(StoredFileType(*File("target.rtf")), kTypeRtfFile);
@@ -345,7 +356,8 @@ TEST_F(OpenSave, TheAreaTemplateIsSavedBesideTheDatabaseAndLoadedIntoNewAreas) {
   auto* manager = static_cast<xMorvaDocMgr*>(target->GetDocMgr());
   manager->LoadFromField(target);
   EXPECT_EQ(manager->GetLastLoadCode(), 0);
-  EXPECT_EQ(StreamOf(*target->GetDocument(), kPartBody), StreamOf(*source->GetDocument(), kPartBody));
+  EXPECT_EQ(StreamOf(*target->GetDocument(), kPartBody),
+            StreamOf(*source->GetDocument(), kPartBody));
   EXPECT_FALSE(target->GetDocument()->IsModified());
 
   // A damaged template leaves the new area's document reset.
@@ -366,7 +378,9 @@ namespace {
 std::string sChosenPath;
 uint32_t sChosenType = 0;
 const VFileDialogRunners kChooser = {
-    [](VGetFileDialog&) -> VFile* { return sChosenPath.empty() ? nullptr : new VFile(sChosenPath.c_str()); },
+    [](VGetFileDialog&) -> VFile* {
+      return sChosenPath.empty() ? nullptr : new VFile(sChosenPath.c_str());
+    },
     [](const VFile*, VPutFileDialog&) -> VFile* {
       return sChosenPath.empty() ? nullptr : new VFile(sChosenPath.c_str(), sChosenType, 0);
     },
@@ -437,14 +451,16 @@ TEST_F(OpenSave, TheTemplateGoesToTheHostsNamedDataWhenTheDocumentSaysSo) {
   documentfile::Type(Engine(*source->GetDocument(), kPartBody), "kept by the host");
   EXPECT_TRUE(source->SaveTemplate());
   ASSERT_EQ(named.count("_"), 1u);
-  EXPECT_EQ(documentfile::WithoutStamp(B(named["_"])), documentfile::WithoutStamp(documentfile::Write(*source->GetDocument())));
+  EXPECT_EQ(documentfile::WithoutStamp(B(named["_"])),
+            documentfile::WithoutStamp(documentfile::Write(*source->GetDocument())));
 
   xMorvaPlugIn* target = NewFormArea();
   target->GetDocument()->SetAreaSetting(11, 1, nullptr);
   auto* manager = static_cast<xMorvaDocMgr*>(target->GetDocMgr());
   manager->LoadFromField(target);
   EXPECT_EQ(manager->GetLastLoadCode(), 0);
-  EXPECT_EQ(StreamOf(*target->GetDocument(), kPartBody), StreamOf(*source->GetDocument(), kPartBody));
+  EXPECT_EQ(StreamOf(*target->GetDocument(), kPartBody),
+            StreamOf(*source->GetDocument(), kPartBody));
   EXPECT_EQ(Names(), std::set<std::string>{});
   delete gHostContext;
   gHostContext = saved;

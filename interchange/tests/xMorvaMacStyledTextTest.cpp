@@ -5,10 +5,10 @@
 
 #include "area/xMorvaFileFormats.h"
 #include "document/xMorvaProperties.h"
+#include "framework/system/environment/VClipboard.h"
 #include "interchange/tests/TextTestSupport.h"
 #include "interchange/text/xMorvaClipboardFilters.h"
 #include "interchange/text/xMorvaMacStyledText.h"
-#include "framework/system/environment/VClipboard.h"
 #include "platform/bytes/ByteSpanReader.h"
 #include "platform/toolbox/TbxScrap.h"
 
@@ -30,9 +30,11 @@ struct StyleRecord {
     }
     return *this;
   }
-  StyleRecord& U32(uint32_t v) { return big ? U16(uint16_t(v >> 16)).U16(uint16_t(v)) : U16(uint16_t(v)).U16(uint16_t(v >> 16)); }
-  StyleRecord& Run(uint32_t start, uint8_t face, uint16_t size, uint16_t red = 0, uint16_t green = 0, uint16_t blue = 0,
-                   uint16_t font = 0) {
+  StyleRecord& U32(uint32_t v) {
+    return big ? U16(uint16_t(v >> 16)).U16(uint16_t(v)) : U16(uint16_t(v)).U16(uint16_t(v >> 16));
+  }
+  StyleRecord& Run(uint32_t start, uint8_t face, uint16_t size, uint16_t red = 0,
+                   uint16_t green = 0, uint16_t blue = 0, uint16_t font = 0) {
     U32(start).U16(12).U16(9).U16(font);
     bytes.push_back(face);
     bytes.push_back(0);
@@ -64,7 +66,11 @@ TEST(StyleRuns, ReadsEitherByteOrderAndBoundsBadCountsAndOffsets) {
       {"count past the record", Record(false, 2).Run(0, 1, 12).bytes, 4, 1015, {}},
       {"count far past the record", Record(false, 0xFFFF).Run(0, 1, 12).bytes, 4, 1015, {}},
       {"offset past the text", Record(false, 2).Run(0, 1, 12).Run(900, 0, 12).bytes, 4, 0, {0, 4}},
-      {"offsets going back", Record(false, 3).Run(3, 1, 12).Run(1, 0, 12).Run(4, 0, 12).bytes, 4, 0, {3, 3, 4}},
+      {"offsets going back",
+       Record(false, 3).Run(3, 1, 12).Run(1, 0, 12).Run(4, 0, 12).bytes,
+       4,
+       0,
+       {3, 3, 4}},
       {"bytes after the runs", Record(false, 1).Run(0, 1, 12).U16(77).bytes, 4, 0, {0}},
   };
   for (const Row& row : rows) {
@@ -249,9 +255,11 @@ TEST_F(StyledText, TheRtfFlavourUsesTheRegisteredFormat) {
   EXPECT_FALSE(filters.WritesRtf());
   const xMorvaFileFormat table[] = {{FourCC("RTF "), &FakeRtfRead, &FakeRtfWrite}};
   ASSERT_TRUE(xMorvaFileFormats::Register(table, 1));
-  EXPECT_TRUE(filters.ReadsRtf() && filters.WritesRtf() && filters.ReadsStyles() && filters.WritesStyles());
+  EXPECT_TRUE(filters.ReadsRtf() && filters.WritesRtf() && filters.ReadsStyles() &&
+              filters.WritesStyles());
   bool written = false;
-  EXPECT_EQ(Written([&](VStream& s) { return filters.ExportRtf(document, s, true); }, &written), B("{\\rtf1}"));
+  EXPECT_EQ(Written([&](VStream& s) { return filters.ExportRtf(document, s, true); }, &written),
+            B("{\\rtf1}"));
   EXPECT_TRUE(written);
   VMemoryStream in("{\\rtf1}", 7);
   in.OpenRead();

@@ -24,13 +24,22 @@ TEST_F(WithTextTables, PlainTextDecodesEveryEncodingAndBadInputWithoutLosingText
       {"odd-length UTF-16 drops the last byte", {'A', 0, 'B'}, kTextEncodingUtf16, u"A"},
       {"a little-endian mark alone", {0xFF, 0xFE}, kTextEncodingUtf16, u""},
       {"a big-endian mark alone", {0xFE, 0xFF}, kTextEncodingUtf16, u""},
-      {"little-endian with its mark", {0xFF, 0xFE, 'A', 0, 0xE9, 0}, kTextEncodingUtf16, u"A\u00E9"},
+      {"little-endian with its mark",
+       {0xFF, 0xFE, 'A', 0, 0xE9, 0},
+       kTextEncodingUtf16,
+       u"A\u00E9"},
       {"little-endian without a mark", {'A', 0, 0x3A, 0x04}, kTextEncodingUtf16, u"A\u043A"},
-      {"big-endian by its mark", {0xFE, 0xFF, 0, 'A', 0x04, 0x3A, 0, 10}, kTextEncodingUtf16, u"A\u043A\r"},
+      {"big-endian by its mark",
+       {0xFE, 0xFF, 0, 'A', 0x04, 0x3A, 0, 10},
+       kTextEncodingUtf16,
+       u"A\u043A\r"},
       {"mixed line ends", B("a\r\nb\nc\rd\n\ne"), kTextEncodingWindows, u"a\rb\rc\rd\r\re"},
       {"CR then CR LF", B("a\r\r\nb"), kTextEncodingWindows, u"a\r\rb"},
       {"UTF-16 line ends", {'a', 0, 13, 0, 10, 0, 10, 0, 'b', 0}, kTextEncodingUtf16, u"a\r\rb"},
-      {"NULs stay for the engine to drop", {'a', 0, 'b'}, kTextEncodingWindows, std::u16string(u"a\0b", 3)},
+      {"NULs stay for the engine to drop",
+       {'a', 0, 'b'},
+       kTextEncodingWindows,
+       std::u16string(u"a\0b", 3)},
       {"Macintosh set", {'c', 0x8E}, kTextEncodingMac, u"c\u00E9"},
       {"Windows set", {'c', 0xE9}, kTextEncodingWindows, u"c\u00E9"},
       {"nothing", {}, kTextEncodingWindows, u""},
@@ -67,7 +76,8 @@ class PlainTextDocument : public TextDocumentTest {
 
 TEST_F(PlainTextDocument, ALoneLineFeedEndsAParagraphAndControlsGo) {
   Type(u"old text");
-  EXPECT_EQ(Import(B(std::string("one\ntwo\r\nthr\0ee\x01\n", 17)), kTextEncodingWindows, false), 0);
+  EXPECT_EQ(Import(B(std::string("one\ntwo\r\nthr\0ee\x01\n", 17)), kTextEncodingWindows, false),
+            0);
   EXPECT_EQ(BodyText(), u"one\rtwo\rthree\r");
   EXPECT_EQ(Body().GetSelStart(), 0);
   EXPECT_EQ(Body().GetSelEnd(), 0);
@@ -99,7 +109,8 @@ TEST_F(PlainTextDocument, InsertedTextReplacesTheSelectionInOneUndoStep) {
 
 TEST_F(PlainTextDocument, EachFileTypeIsWrittenByteForByte) {
   TypeSample();
-  const Bytes unicode = {0xFF, 0xFE, 'C', 0, 'a', 0, 'f', 0, 0xE9, 0, 9, 0, 'o', 0, 'k', 0, 13, 0, 'x', 0};
+  const Bytes unicode = {0xFF, 0xFE, 'C', 0, 'a', 0, 'f', 0, 0xE9, 0,
+                         9,    0,    'o', 0, 'k', 0, 13,  0, 'x',  0};
   EXPECT_EQ(Export(kTypeTextMac), B("Caf\x8E\tok\rx"));
   EXPECT_EQ(Export(kTypeTextWindows), B("Caf\xE9\tok\r\nx"));
   EXPECT_EQ(Export(kTypeTextWindowsCR), B("Caf\xE9\tok\rx"));

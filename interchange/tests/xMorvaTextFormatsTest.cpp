@@ -33,7 +33,8 @@ class TextFiles : public TextDocumentTest {
   }
   std::string P(const std::string& name) const { return dir + "/" + name; }
   int32_t Open(const std::string& name, uint32_t& type) {
-    return OpenDocumentFile(document, kept, std::make_unique<VFile>(P(name).c_str()), type, nullptr);
+    return OpenDocumentFile(document, kept, std::make_unique<VFile>(P(name).c_str()), type,
+                            nullptr);
   }
 
   std::string dir;
@@ -52,8 +53,10 @@ TEST_F(TextFiles, FilesOfNoKnownTypeAreReadAsTextByTheirContent) {
       {"untyped Linux text", "one\ntwo\n", 0, kTypeTextWindows, u"one\rtwo\r"},
       {"one byte", "x", 0, kTypeTextWindows, u"x"},
       {"0 bytes", "", 0, kTypeTextWindows, u""},
-      {"Windows text with a big-endian mark", std::string("\xFE\xFF\0h\0i", 6), kTypeTextWindows, kTypeTextUnicode, u"hi"},
-      {"Macintosh text with a little-endian mark", std::string("\xFF\xFEh\0", 4), kTypeTextMac, kTypeTextUnicode, u"h"},
+      {"Windows text with a big-endian mark", std::string("\xFE\xFF\0h\0i", 6), kTypeTextWindows,
+       kTypeTextUnicode, u"hi"},
+      {"Macintosh text with a little-endian mark", std::string("\xFF\xFEh\0", 4), kTypeTextMac,
+       kTypeTextUnicode, u"h"},
       {"Macintosh text", "caf\x8E\r", kTypeTextMac, kTypeTextMac, u"caf\u00E9\r"},
       {"TEXT is Windows text", "caf\xE9", kTypeMacText, kTypeTextWindows, u"caf\u00E9"},
       {"lower-case html is text", "<html>", 0, kTypeTextWindows, u"<html>"},
@@ -76,10 +79,15 @@ TEST_F(TextFiles, FilesOfNoKnownTypeAreReadAsTextByTheirContent) {
 
 TEST_F(TextFiles, TextIsExportedWithItsTypeRecord) {
   Type(u"caf\u00E9\nend");
-  ASSERT_EQ(ExportDocumentFile(document, kept, std::make_unique<VFile>(P("out.txt").c_str(), kTypeMacText, kOwnCreator),
-                               kTypeTextUnicode),
-            0);
-  const std::string expected("\xFF\xFE" "c\0a\0f\0\xE9\0\r\0e\0n\0d\0", 18);
+  ASSERT_EQ(
+      ExportDocumentFile(document, kept,
+                         std::make_unique<VFile>(P("out.txt").c_str(), kTypeMacText, kOwnCreator),
+                         kTypeTextUnicode),
+      0);
+  const std::string expected(
+      "\xFF\xFE"
+      "c\0a\0f\0\xE9\0\r\0e\0n\0d\0",
+      18);
   EXPECT_EQ(files_test::ReadAll(P("out.txt")), expected);
   VFile written(P("out.txt").c_str());
   EXPECT_EQ(StoredFileType(written), kTypeMacText);

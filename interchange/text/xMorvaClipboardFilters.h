@@ -12,7 +12,8 @@ class xMorvaClipboardFilters : public xMorvaInterchangeServices {
   // Macintosh bytes, and their runs as a 'styl' record. False when the
   // document has no current part or a stream fails.
   bool ExportStyledText(xMorvaDocument& document, VStream& text, VStream& styles, bool selectionOnly) override;
-  bool ImportStyledText(xMorvaDocument& document, VStream& text, VStream& styles, bool atSelection) override;
+  bool ImportStyledText(xMorvaDocument& document, VStream& text, VStream& styles,
+                        bool atSelection) override;
   // The 'RTF ' entry of the table of formats; false without one.
   bool ExportRtf(xMorvaDocument& document, VStream& stream, bool selectionOnly) override;
   bool ImportRtf(xMorvaDocument& document, VStream& stream, bool atSelection) override;

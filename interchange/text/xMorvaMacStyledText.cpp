@@ -69,7 +69,9 @@ int32_t ApplyStyleRun(xMorvaDocument& document, xMorvaEngine& engine, const xMor
   set(kPropItalic, (run.face & kFaceItalic) != 0);
   set(kPropUnderline, (run.face & kFaceUnderline) != 0);
   set(kPropShadow, (run.face & kFaceShadow) != 0);
-  set(kPropVerticalPosition, (run.face & kFaceSuperscript) ? 1 : (run.face & kFaceSubscript) ? 2 : 0);
+  set(kPropVerticalPosition, (run.face & kFaceSuperscript) ? 1
+                             : (run.face & kFaceSubscript) ? 2
+                                                           : 0);
   if (run.size >= 1 && run.size <= 254) set(kPropSize, run.size);
   set(kPropTextColour, (run.red >> 8) | ((run.green >> 8) << 8) | ((run.blue >> 8) << 16));
   return code;
@@ -82,7 +84,8 @@ int32_t ReadStyleRuns(const uint8_t* bytes, size_t size, uint32_t textLength,
   runs.clear();
   ByteSpanReader::Order order = ByteSpanReader::kNative;
   if (!StyleCountFits(order, bytes, size)) {
-    order = order == ByteSpanReader::Order::kBig ? ByteSpanReader::Order::kLittle : ByteSpanReader::Order::kBig;
+    order = order == ByteSpanReader::Order::kBig ? ByteSpanReader::Order::kLittle
+                                                 : ByteSpanReader::Order::kBig;
     if (!StyleCountFits(order, bytes, size)) return kErrorStylDamaged;
   }
   ByteSpanReader reader(bytes, size, order);
@@ -111,11 +114,12 @@ int32_t ReadStyleRuns(const uint8_t* bytes, size_t size, uint32_t textLength,
   return 0;
 }
 
-int32_t xMorvaImportMacStyledText::ImportStyledText(xMorvaDocument& document, VStream& text, VStream& styles,
-                                                    bool insert) {
+int32_t xMorvaImportMacStyledText::ImportStyledText(xMorvaDocument& document, VStream& text,
+                                                    VStream& styles, bool insert) {
   std::string textBytes;
   std::string styleBytes;
-  if (!ReadStyledTextStream(text, textBytes) || !ReadStyledTextStream(styles, styleBytes)) return kErrorStylDamaged;
+  if (!ReadStyledTextStream(text, textBytes) || !ReadStyledTextStream(styles, styleBytes))
+    return kErrorStylDamaged;
   std::vector<xMorvaStyleRun> runs;
   const auto* chars = reinterpret_cast<const uint8_t*>(textBytes.data());
   if (const int32_t code = ReadStyleRuns(reinterpret_cast<const uint8_t*>(styleBytes.data()),
@@ -170,8 +174,9 @@ int32_t xMorvaImportMacStyledText::ImportStyledText(xMorvaDocument& document, VS
   return code;
 }
 
-bool xMorvaExportMacStyledText::ExportStyledText(xMorvaDocument& document, xMorvaEngine& engine, VStream& text,
-                                                 VStream& styles, bool selectionOnly) {
+bool xMorvaExportMacStyledText::ExportStyledText(xMorvaDocument& document, xMorvaEngine& engine,
+                                                 VStream& text, VStream& styles,
+                                                 bool selectionOnly) {
   const uint32_t countAt = styles.GetPosition();
   styles.PutWord(0);
   uint16_t count = 0;
@@ -209,16 +214,20 @@ bool xMorvaExportMacStyledText::ExportStyledText(xMorvaDocument& document, xMorv
     styles.SetPosition(styles.GetSize());
     VStr<255> name;
     bool known = false;
-    if (!document.FontNameForIndex(run.GetProperty(kPropFont), name, known) || name.GetLength() == 0)
+    if (!document.FontNameForIndex(run.GetProperty(kPropFont), name, known) ||
+        name.GetLength() == 0)
       name.SetAnsiCText(document.GetDefaultFontName().c_str());
     const int32_t size = run.GetProperty(kPropSize);
     port.SetFontName(name);
     port.SetFontSize(size, false);
     const int32_t vertical = run.GetProperty(kPropVerticalPosition);
-    const uint8_t face = (run.GetProperty(kPropBold) ? kFaceBold : 0) | (run.GetProperty(kPropItalic) ? kFaceItalic : 0) |
+    const uint8_t face = (run.GetProperty(kPropBold) ? kFaceBold : 0) |
+                         (run.GetProperty(kPropItalic) ? kFaceItalic : 0) |
                          (run.GetProperty(kPropUnderline) ? kFaceUnderline : 0) |
                          (run.GetProperty(kPropShadow) ? kFaceShadow : 0) |
-                         (vertical == 1 ? kFaceSuperscript : vertical == 2 ? kFaceSubscript : 0);
+                         (vertical == 1   ? kFaceSuperscript
+                          : vertical == 2 ? kFaceSubscript
+                                          : 0);
     const uint32_t colour = uint32_t(run.GetProperty(kPropTextColour));
     styles.PutLong(int32_t(written));
     styles.PutWord(int16_t(port.GetFontSize()));
@@ -249,13 +258,18 @@ bool xMorvaExportMacStyledText::ExportStyledText(xMorvaDocument& document, xMorv
       character(item.unit);
     } else if (item.kind == StreamItem::kRecord) {
       switch (item.unit) {
-        case kPropBold: case kPropItalic: case kPropShadow: case kPropUnderline:
-        case kPropVerticalPosition: case kPropFont: case kPropSize: case kPropTextColour:
+        case kPropBold:
+        case kPropItalic:
+        case kPropShadow:
+        case kPropUnderline:
+        case kPropVerticalPosition:
+        case kPropFont:
+        case kPropSize:
+        case kPropTextColour:
           run.SetProperty(item.unit, int32_t(item.value));
           changed = true;
           break;
-        default:
-          break;
+        default: break;
       }
     } else if (item.unit == xMorvaElementCode::Tab) {
       character(kStylUnitTab);

@@ -74,6 +74,6 @@ class xMorvaExportMacStyledText : public VObject {
   // The text of the engine's selection (or all of it) as Macintosh bytes
   // into `text`, and its runs into `styles` in that stream's byte order.
   // True when neither stream failed.
-  bool ExportStyledText(xMorvaDocument& document, xMorvaEngine& engine, VStream& text, VStream& styles,
-                        bool selectionOnly);
+  bool ExportStyledText(xMorvaDocument& document, xMorvaEngine& engine, VStream& text,
+                        VStream& styles, bool selectionOnly);
 };

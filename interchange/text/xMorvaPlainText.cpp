@@ -72,7 +72,8 @@ bool TextToUnits(xMorvaTextInterface& text, const std::u16string& characters, VM
   VStr<kPlainPieceUnits> string;
   bool done = true;
   for (size_t at = 0; done && at < characters.size(); at += kPlainPieceUnits) {
-    const size_t n = characters.size() - at < size_t(kPlainPieceUnits) ? characters.size() - at : size_t(kPlainPieceUnits);
+    const size_t n = characters.size() - at < size_t(kPlainPieceUnits) ? characters.size() - at
+                                                                       : size_t(kPlainPieceUnits);
     string.SetUniChars(characters.data(), int32_t(at), int32_t(n));
     uint32_t piecePositions = 0;
     uint32_t pieceBytes = 0;
@@ -134,7 +135,8 @@ int32_t xMorvaImportTEXT::ImportText(xMorvaDocument& document, VStream& stream, 
   VMemHandle bytes = 0;
   if (const int32_t code = ReadPlainTextStream(stream, bytes)) return code;
   const uint32_t size = gMemoryMgr->GetHandleSize(bytes);
-  const auto* data = static_cast<const uint8_t*>(size != 0 ? gMemoryMgr->LockHandle(bytes) : nullptr);
+  const auto* data =
+      static_cast<const uint8_t*>(size != 0 ? gMemoryMgr->LockHandle(bytes) : nullptr);
   const std::u16string text = DecodePlainText(data, size, encoding);
   if (data != nullptr) gMemoryMgr->UnlockHandle(bytes);
   gMemoryMgr->DisposeHandle(bytes);

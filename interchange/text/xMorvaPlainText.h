@@ -20,7 +20,6 @@ constexpr int32_t kTextEncodingMac = 0;
 constexpr int32_t kTextEncodingWindows = 1;
 constexpr int32_t kTextEncodingUtf16 = 2;
 
-
 constexpr int32_t kErrorTextNoMemory = 1041;
 constexpr int32_t kErrorTextRead = 1015;
 

@@ -6,7 +6,8 @@
 
 namespace {
 
-int32_t ReadText(xMorvaDocument& document, VStream& stream, uint32_t type, bool atSelection, VString*) {
+int32_t ReadText(xMorvaDocument& document, VStream& stream, uint32_t type, bool atSelection,
+                 VString*) {
   const int32_t encoding = type == kTypeTextMac       ? kTextEncodingMac
                            : type == kTypeTextUnicode ? kTextEncodingUtf16
                                                       : kTextEncodingWindows;
