@@ -193,18 +193,18 @@ int16_t xMorvaPlugIn::ResourceBase() {
   return int16_t(package != nullptr ? package->GetResourceBase() : 0);
 }
 
-void xMorvaPlugIn::RunCommand(int32_t command) {
+bool xMorvaPlugIn::RunFileCommand(int32_t command) {
   switch (command) {
     case kCommandOpenFile: {
       uint32_t type = 0;
       std::unique_ptr<VFile> file(AskOpenFile(gModuleResFile, ResourceBase(), &type));
       if (file) OpenFromFile(std::move(file), type);
-      break;
+      return true;
     }
-    case kCommandSaveFile: SaveDocumentFile(); break;
-    case kCommandSaveFileAs: SaveDocumentFileAs(); break;
-    case kCommandSaveTemplate: SaveTemplate(); break;
-    default: break;
+    case kCommandSaveFile: SaveDocumentFile(); return true;
+    case kCommandSaveFileAs: SaveDocumentFileAs(); return true;
+    case kCommandSaveTemplate: SaveTemplate(); return true;
+    default: return false;
   }
 }
 

@@ -90,8 +90,7 @@ class xMorvaPlugIn : public VPlugIn, public xMorvaHostObject, public xMorvaDocum
   bool CallCommandMethod(int32_t command) override;
   bool CallAreaCallback(int32_t command) override;
   bool CallEventCallback(int16_t kind, int32_t value) override;
-  // The open (102), save (103) and save-as (104) commands.
-  void RunCommand(int32_t command) override;
+  void RunCommand(int32_t command) override { RunFileCommand(command); }
   bool AskValue(int32_t command, int32_t current, int32_t& value) override { return false; }
   bool CanClose(uint8_t flag) override { return CanDeleteArea(flag != 0); }
   void SetContentSize(int32_t width, int32_t height) override;
@@ -121,6 +120,9 @@ class xMorvaPlugIn : public VPlugIn, public xMorvaHostObject, public xMorvaDocum
   VPaneView* GetPaneView() const { return fPaneView; }
 
   // ---- The file the document was last opened from or saved to.
+  // The file commands: open (102), save (103), save as (104) and save the
+  // template (110); false for any other command.
+  bool RunFileCommand(int32_t command);
   xMorvaKeptFile& GetKeptFile() { return fKeptFile; }
   // The open from a dialog: the area must agree to give up its document
   // first; the outcome goes to the user as an alert.
