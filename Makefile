@@ -35,7 +35,10 @@ $(REL_DIR)/build.ninja: | deps
 
 demo: deps $(REL_DIR)/build.ninja
 	cmake --build $(REL_DIR) -j $(JOBS)
+	cp qvhost/scripts/letter.qmv $(REL_DIR)/
 	cd $(REL_DIR) && ./qvhost/qvhost $(CURDIR)/qvhost/scripts/demo.qvs
+	@echo "The printed letter, as pdftotext reads $(REL_DIR)/letter.pdf:"
+	@pdftotext -layout $(REL_DIR)/letter.pdf - | sed '/^\s*$$/d'
 
 $(BENCH_DIR)/build.ninja: | deps
 	cmake -S . -B $(BENCH_DIR) -G Ninja -DCMAKE_BUILD_TYPE=Release -DQV_BUILD_TESTS=OFF -DQV_BUILD_BENCH=ON

@@ -9,6 +9,7 @@
 #include "area/xMorvaHostObject.h"
 #include "area/xMorvaMain.h"
 #include "area/xMorvaPlugIn.h"
+#include "area/xMorvaTableCommands.h"
 #include "document/xMorvaDocument.h"
 
 namespace {
@@ -97,6 +98,30 @@ void xMorvaMain::RunTableCommand(int32_t selector, void** p, void* result) {
     case 116: SetMethodOfArea(p, kCallbackMethod); break;
     case 137: CommandOptions(true, p); break;
     case 138: CommandOptions(false, p); break;
+    case 119:
+    case 121:
+    case 122:
+    case 123:
+    case 124:
+    case 125:
+    case 126:
+    case 136:
+    case 165: xMorvaTableCommands::RunPictureCommand(*this, selector, p, result); break;
+    case 117:
+    case 118:
+    case 120:
+    case 127:
+    case 128:
+    case 135:
+    case 147:
+    case 156:
+    case 166:
+    case 167:
+    case 168:
+    case 169: xMorvaTableCommands::RunElementCommand(*this, selector, p, result); break;
+    case 143:
+    case 144:
+    case 145: xMorvaTableCommands::RunCountCommand(*this, selector, p, result); break;
     case 170: ReadMethodOfArea(p, result, kEventMethod); break;
     case 171: ReadMethodOfArea(p, result, kCallbackMethod); break;
     case 172: {

@@ -5,7 +5,12 @@
 
 #include <algorithm>
 
+#include "area/xMorvaKeyboard.h"
+#include "area/xMorvaMouse.h"
 #include "area/xMorvaPlugIn.h"
+#include "area/xMorvaRuler.h"
+#include "area/xMorvaTabSelector.h"
+#include "area/xMorvaVerticalRuler.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaText.h"
 #include "document/xMorvaUndo.h"
@@ -50,6 +55,7 @@ xMorvaFrame::xMorvaFrame(VPaneView* paneView, xMorvaDocument* document, xMorvaPl
   SetEnabled(true);
   if (paneView != nullptr) {
     paneView->SetContentView(this, false);
+    MakeRulers(paneView);
     paneView->Layout(1);
     paneView->SetMinimumPaneSize(kMinimumPane, kMinimumPane);
   }
@@ -58,7 +64,43 @@ xMorvaFrame::xMorvaFrame(VPaneView* paneView, xMorvaDocument* document, xMorvaPl
   fSecondMark = 0;
 }
 
-xMorvaFrame::~xMorvaFrame() { SetDocument(nullptr); }
+xMorvaFrame::~xMorvaFrame() {
+  ForgetRulerParts();
+  SetDocument(nullptr);
+}
+
+void xMorvaFrame::ForgetRulerParts() {
+  if (fHRuler != nullptr) fHRuler->Forget();
+  if (fVRuler != nullptr) fVRuler->Forget();
+  if (fTabSelector != nullptr) fTabSelector->Forget();
+  fHRuler = nullptr;
+  fVRuler = nullptr;
+  fTabSelector = nullptr;
+}
+
+void xMorvaFrame::MakeRulers(VPaneView* paneView) {
+  const bool locked = fArea != nullptr && fArea->IsAreaLocked();
+  const bool rulers = fDocument != nullptr && fDocument->GetParams().GetViewFlag(2) != 0 && !locked;
+  const bool pageView = fDocument != nullptr && fDocument->GetParams().GetViewMode() == 0;
+  fHRuler = new xMorvaHRuler(paneView, this, fDocument);
+  paneView->SetTopView(fHRuler, false);
+  paneView->ShowTopView(rulers, false);
+  fVRuler = new xMorvaVRuler(paneView, this, fDocument);
+  paneView->SetLeftView(fVRuler, false);
+  paneView->ShowLeftView(rulers && pageView, false);
+  fTabSelector = new xMorvaTabSelector(paneView, this, fDocument);
+  paneView->SetTopLeftView(fTabSelector, false);
+  // The corner shows with the horizontal ruler, also without the vertical
+  // one beneath it.
+  paneView->SetTopLeftMode(0);
+  paneView->ShowTopLeftView(rulers, false);
+}
+
+void xMorvaFrame::DetachRulerPart(const VFrame* part) {
+  if (part == fHRuler) fHRuler = nullptr;
+  if (part == fVRuler) fVRuler = nullptr;
+  if (part == fTabSelector) fTabSelector = nullptr;
+}
 
 void xMorvaFrame::SetDocument(xMorvaDocument* document) {
   if (fDocument != nullptr && fArea != nullptr) fArea->RemoveFrame(this);
@@ -157,6 +199,19 @@ void xMorvaFrame::BlinkCaret(bool force) {
   FlushWindow();
 }
 
+void xMorvaFrame::RedrawNow() {
+  if (!IsShown() || fDocument == nullptr) return;
+  VPort* port = GetPort();
+  if (port == nullptr) return;
+  VRegion visible;
+  GetVisibleRegion(visible);
+  port->PushClip(false);
+  port->ClipToRegion(visible, false);
+  DrawContent(*port);
+  port->PopClip();
+  FlushWindow();
+}
+
 void xMorvaFrame::Idle(bool flag) {
   if (!IsShown() || !IsFocused()) return;
   BlinkCaret(flag);
@@ -164,6 +219,9 @@ void xMorvaFrame::Idle(bool flag) {
 
 void xMorvaFrame::ScrollBy(VPort* port, int32_t dx, int32_t dy) {
   if (dx == 0 && dy == 0) return;
+  // The rulers measure from the scrolled text.
+  if (dx != 0 && fHRuler != nullptr) fHRuler->Invalidate(1);
+  if (dy != 0 && fVRuler != nullptr) fVRuler->Invalidate(1);
   if (port == nullptr || fDocument == nullptr) {
     VScrolledView::ScrollBy(port, dx, dy);
     return;
@@ -188,6 +246,18 @@ void xMorvaFrame::ScrollBy(VPort* port, int32_t dx, int32_t dy) {
   fRedrawPending = 1;
 }
 
+// ---- Mouse
+
+bool xMorvaFrame::MouseDown(VEvent& event) {
+  xMorvaMouse::HandleMouse(*this, event, false);
+  return true;
+}
+
+bool xMorvaFrame::ControlMouseDown(VEvent& event) {
+  xMorvaMouse::HandleMouse(*this, event, true);
+  return true;
+}
+
 void xMorvaFrame::MouseWheel(VEvent& event) {
   const int32_t count = static_cast<int16_t>(event.GetKeyWord());
   ScrollTo(GetScrollX(), GetScrollY() - kWheelStep * count, true, 1);
@@ -197,33 +267,14 @@ void xMorvaFrame::MouseWheel(VEvent& event) {
 // ---- Keys
 
 int32_t xMorvaFrame::HandleKey(VEvent&) {
+  // A hidden frame leaves its document alone.
   if (!IsShown() || fArea == nullptr) return kKeyNotHandled;
   return TypeKey(fArea->GetLastKey());
 }
 
 int32_t xMorvaFrame::TypeKey(const VShortcut& key) {
-  if (fDocument == nullptr || key.IsCommand()) return kKeyNotHandled;
-  const char16_t unit = key.GetCharacter();
-  const bool newParagraph = key.GetKeyCode() == kKeyReturn && !key.IsShift() && !key.IsOption();
-  if (!newParagraph && unit < 32) return kKeyNotHandled;
-  if (IsProtected() || fArea->IsPagePictureSelected()) return 0;
-  xMorvaUndo* undo = fDocument->GetUndo();
-  if (newParagraph) {
-    xMorvaTextInterface* text = fDocument->GetCurrentPart();
-    if (text == nullptr) return 0;
-    if (undo != nullptr) undo->Commit();
-    fDocument->BeginChange();
-    text->InsertParagraphEndWithUndo();
-    fDocument->EndChange();
-    if (undo != nullptr) undo->Commit();
-    fDocument->Refresh(true, true);
-  } else {
-    // Typing keeps its undo record open, so that the characters typed in
-    // a row undo together.
-    fDocument->TypeCharacter(unit);
-  }
-  BlinkCaret(false);
-  return 0;
+  if (fDocument == nullptr || fArea == nullptr) return kKeyNotHandled;
+  return xMorvaKeyboard(*fArea, *fDocument).HandleKey(key);
 }
 
 // ---- Focus and messages

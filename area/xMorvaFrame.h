@@ -15,7 +15,10 @@
 class VPaneView;
 class VShortcut;
 class xMorvaDocument;
+class xMorvaHRuler;
 class xMorvaPlugIn;
+class xMorvaTabSelector;
+class xMorvaVRuler;
 
 class xMorvaFrame : public VScrolledView {
  public:
@@ -54,6 +57,7 @@ class xMorvaFrame : public VScrolledView {
   void ForgetArea() {
     fArea = nullptr;
     fDocument = nullptr;
+    ForgetRulerParts();
   }
 
   // The horizontal inset of the document in the frame: in page view the
@@ -65,9 +69,19 @@ class xMorvaFrame : public VScrolledView {
   // high, is in view; nothing while the frame is not shown.
   void ScrollToShow(int32_t x, int32_t y, int32_t height);
   void ScrollToOrigin();
+  // Draws what the frame shows now, into its port (a drag's feedback).
+  void RedrawNow();
   // Draws the caret now when it changed phase (the idle step); `force`
   // takes a visible caret off.
   void BlinkCaret(bool force);
+
+  // The rulers and the tab selector around the view (owned by the pane
+  // view); null once they are gone.
+  xMorvaHRuler* GetHRuler() const { return fHRuler; }
+  xMorvaVRuler* GetVRuler() const { return fVRuler; }
+  xMorvaTabSelector* GetTabSelector() const { return fTabSelector; }
+  // A ruler or the selector is going: the view forgets it.
+  void DetachRulerPart(const VFrame* part);
 
   bool IsRedrawPending() const { return fRedrawPending != 0; }
   bool IsDrawnMarkSet() const { return fDrawnMark != 0; }
@@ -77,6 +91,8 @@ class xMorvaFrame : public VScrolledView {
   // ---- Overrides.
   uint32_t GetKind() const override { return kKind; }
   void DrawContent(VPort& port) override;
+  bool MouseDown(VEvent& event) override;
+  bool ControlMouseDown(VEvent& event) override;
   void MouseWheel(VEvent& event) override;
   int32_t HandleKey(VEvent& event) override;
   void LoseFocus(VFrame* next) override;
@@ -94,8 +110,8 @@ class xMorvaFrame : public VScrolledView {
 
   // The cursor id at a point of the frame (frame coordinates).
   int32_t CursorIdAt(int32_t x, int32_t y);
-  // The key as the text takes it: typing and a new paragraph. 0 handled,
-  // 1 not handled.
+  // The key as the text takes it (xMorvaKeyboard): 0 handled, 1 not
+  // handled.
   int32_t TypeKey(const VShortcut& key);
 
  private:
@@ -106,8 +122,16 @@ class xMorvaFrame : public VScrolledView {
   // rectangle at (left, top).
   void DrawDocumentInto(VPort& port, int32_t left, int32_t top, int32_t width, int32_t height);
 
+  // Makes the two rulers and the tab selector and gives them to the pane.
+  void MakeRulers(VPaneView* paneView);
+  // The rulers and the selector show and edit nothing any more.
+  void ForgetRulerParts();
+
   xMorvaPlugIn* fArea = nullptr;
   xMorvaDocument* fDocument = nullptr;
+  xMorvaHRuler* fHRuler = nullptr;
+  xMorvaVRuler* fVRuler = nullptr;
+  xMorvaTabSelector* fTabSelector = nullptr;
   // The uncovered part of the last scroll, and what it left drawn.
   VRegion fScrollRegion;
   VRegion fDrawnRegion;

@@ -9,6 +9,9 @@
 #include "area/xMorvaBarState.h"
 #include "area/xMorvaDocMgr.h"
 #include "area/xMorvaFrame.h"
+#include "area/xMorvaRuler.h"
+#include "area/xMorvaTabSelector.h"
+#include "area/xMorvaVerticalRuler.h"
 #include "area/xMorvaMain.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaFind.h"
@@ -285,6 +288,37 @@ bool xMorvaPlugIn::CallEventCallback(int16_t kind, int32_t value) {
 }
 
 void xMorvaPlugIn::UpdateBarState() { ::UpdateBarState(*this, false); }
+
+void xMorvaPlugIn::RunCommand(int32_t command) {
+  if (RunFileCommand(command)) return;
+  // The tab selector's menu: the kind every view's selector shows.
+  if (const int16_t kind = xMorvaTabSelector::KindOfCommand(command); kind != 0) {
+    for (xMorvaFrame* frame : fFrames) {
+      if (xMorvaTabSelector* selector = frame->GetTabSelector()) selector->SetCurrentKind(kind);
+    }
+  }
+}
+
+// ---- Rulers
+
+void xMorvaPlugIn::ShowRulerElements(bool show, bool pageRuler, bool relayoutContainers) {
+  for (xMorvaFrame* frame : fFrames) {
+    auto* pane = dynamic_cast<VPaneView*>(frame->GetParent());
+    if (pane == nullptr) continue;
+    pane->ShowTopView(show, false);
+    pane->ShowTopLeftView(show, false);
+    pane->ShowLeftView(pageRuler, false);
+    if (relayoutContainers) pane->Layout(1);
+  }
+}
+
+void xMorvaPlugIn::RefreshRulers(const xMorvaDocParams&, bool pageView) {
+  for (xMorvaFrame* frame : fFrames) {
+    if (xMorvaHRuler* ruler = frame->GetHRuler()) ruler->Invalidate(1);
+    if (xMorvaTabSelector* selector = frame->GetTabSelector()) selector->Invalidate(1);
+    if (xMorvaVRuler* ruler = frame->GetVRuler(); ruler != nullptr && pageView) ruler->Invalidate(1);
+  }
+}
 
 // ---- The text views
 

@@ -23,6 +23,7 @@ class xMorvaDocument;
 class xMorvaFindReplaceParameters;
 class xMorvaFrame;
 class xMorvaMain;
+class xMorvaPicturesInPage;
 
 // The area's delayed refresh: a request is turned into a deadline one tick
 // after the idle event that notices it; the refresh runs at the first idle
@@ -90,7 +91,8 @@ class xMorvaPlugIn : public VPlugIn, public xMorvaHostObject, public xMorvaDocum
   bool CallCommandMethod(int32_t command) override;
   bool CallAreaCallback(int32_t command) override;
   bool CallEventCallback(int16_t kind, int32_t value) override;
-  void RunCommand(int32_t command) override { RunFileCommand(command); }
+  // The file commands, then the tab selector's menu.
+  void RunCommand(int32_t command) override;
   bool AskValue(int32_t command, int32_t current, int32_t& value) override { return false; }
   bool CanClose(uint8_t flag) override { return CanDeleteArea(flag != 0); }
   void SetContentSize(int32_t width, int32_t height) override;
@@ -109,6 +111,16 @@ class xMorvaPlugIn : public VPlugIn, public xMorvaHostObject, public xMorvaDocum
   bool IsBarShown(int16_t bar) const override;
   int16_t GetSizeState() const override { return VPlugIn::GetSizeState(); }
   void SetHostOutcome(bool outcome) override;
+  // Rulers and picture drags (xMorvaDraggerPictures.cpp, xMorvaPlugIn.cpp).
+  void ShowRulerElements(bool show, bool pageRuler, bool relayoutContainers) override;
+  void RefreshRulers(const xMorvaDocParams& params, bool pageView) override;
+  bool IsPagePictureSelected() override;
+  bool IsLocked() override;
+  bool TrackPictureResize(double ratio, const VPoint& point, int16_t horizontalMode, int16_t verticalMode,
+                          VRect& box) override;
+  bool TrackPagePictureMove(const VPoint& point, VPoint& origin) override;
+  void SetPagePictureBox(const VRect& box) override;
+  void SetPagePictureOrigin(const VPoint& origin) override;
 
   // ---- The area's own operations.
   void SetAreaTitle();
@@ -182,6 +194,12 @@ class xMorvaPlugIn : public VPlugIn, public xMorvaHostObject, public xMorvaDocum
   bool IsUnplaced();
   VDockBar* FindAreaBar(int16_t bar) const;
   int16_t ResourceBase();
+  // The view the mouse drags run in: the active one, else the first.
+  xMorvaFrame* TrackingFrame() const;
+  xMorvaPicturesInPage* GetPagePictureList() const;
+  // A point of the frames (content coordinates, page view) as a place on
+  // its page, with the page's bounds.
+  bool PagePlace(int32_t x, int32_t y, int32_t& pageX, int32_t& pageY, VRect& bounds) const;
 
   // Declared before the document, so that it closes its file after the
   // document has gone.

@@ -400,6 +400,11 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   // for a stream that is not one or cannot be mended; 1041 when memory runs
   // out.
   int32_t ReadStream(VStream& stream, xMorvaDocument& document);
+  // Checks a transfer stream held in memory without touching any text: 0
+  // when it reads whole and its items pass the repair rules (fonts and
+  // sheets aside, which a paste remaps); 1074 when anything is damaged,
+  // 1041 when memory runs out.
+  static int32_t CheckTransferStream(const void* bytes, uint32_t size);
   int32_t PasteStreamWithUndo(VStream& stream, xMorvaDocument& document);
   // The ruler: the current properties and tabs in a new handle (0 when
   // memory runs out); pasting applies their paragraph part to the selected

@@ -252,19 +252,62 @@ void xMorvaEngine::RefreshComputedElements(uint32_t fromByte, uint32_t toByte) {
   UnlockStream();
 }
 
+namespace {
+
+// The offset and bytes of the title a hyperlink element shows (its result
+// text), inside the element at `at`; false when its lengths do not fit.
+bool LinkTitleOf(const uint8_t* stream, uint32_t at, uint32_t size, uint32_t& from, uint32_t& bytes) {
+  if (size < kElementHeadSize + kComputedHeadSize) return false;
+  const uint32_t a = StreamLong(stream + at + 4);
+  const uint8_t* payload = stream + at + kElementHeadSize;
+  const uint64_t n = StreamLong(payload);
+  const uint64_t result = StreamLong(payload + 4);
+  const uint64_t source = StreamLong(payload + 8);
+  if (size != kElementHeadSize + a || kComputedHeadSize + n + result + source != a) return false;
+  const uint64_t texts = at + kElementHeadSize + kComputedHeadSize + n;
+  from = uint32_t(payload[12] != 0 ? texts : texts + source);
+  bytes = uint32_t(result);
+  return true;
+}
+
+}  // namespace
+
 void xMorvaEngine::MarkLinkVisited() {
   uint8_t* stream = LockStream();
   if (stream == nullptr) return;
   const uint32_t end = fSelEndOffset < fBytesInUse ? fSelEndOffset : fBytesInUse;
+  // The walk stops at the first link-look record, met in the text or in
+  // the title of a hyperlink element, whose look records live inside it.
+  auto visit = [&](uint32_t at, const StreamItem& item) {
+    if (item.value == kLinkLook) {
+      PutStreamLong(stream + at + 4, kVisitedLinkLook);
+      NoteLinesChange(at, kRecordSize, kRecordSize);
+    }
+  };
   for (uint32_t at = fSelStartOffset; at < end;) {
     const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
     if (item.kind == StreamItem::kRecord && item.unit == kPropLinkLook && item.size == kRecordSize) {
-      if (item.value == kLinkLook) {
-        PutStreamLong(stream + at + 4, kVisitedLinkLook);
-        NoteLinesChange(at, kRecordSize, kRecordSize);
-      }
+      visit(at, item);
       break;
     }
+    uint32_t from = 0;
+    uint32_t bytes = 0;
+    if (item.kind == StreamItem::kElement && item.unit == xMorvaElementCode::Hyperlink &&
+        LinkTitleOf(stream, at, item.size, from, bytes)) {
+      bool found = false;
+      for (uint32_t inner = from; inner < from + bytes;) {
+        const StreamItem unit = ReadStreamItem(stream + inner, from + bytes - inner);
+        if (unit.size == 0) break;
+        if (unit.kind == StreamItem::kRecord && unit.unit == kPropLinkLook && unit.size == kRecordSize) {
+          visit(inner, unit);
+          found = true;
+          break;
+        }
+        inner += unit.size;
+      }
+      if (found) break;
+    }
+    if (item.size == 0) break;
     at += item.size;
   }
   UnlockStream();

@@ -535,6 +535,34 @@ int32_t xMorvaEngine::ReadStream(VStream& stream, xMorvaDocument& document) {
   });
 }
 
+int32_t xMorvaEngine::CheckTransferStream(const void* bytes, uint32_t size) {
+  static const uint8_t kNothing = 0;
+  VMemoryStream stream(bytes != nullptr ? bytes : &kNothing, bytes != nullptr ? size : 0);
+  if (stream.OpenRead() != 0) return kErrorBadStream;
+  Transfer transfer;
+  int32_t error = ReadTransfer(stream, transfer);
+  stream.CloseRead();
+  if (error == 0) error = CheckTransfer(transfer);
+  if (error != 0) return error;
+  if (transfer.bytes.empty()) return 0;
+  // Fonts and style sheets are remapped by the paste (an index or a sheet
+  // the stream does not carry becomes the default one), so they count as
+  // present here; every other rule of the repair holds.
+  std::vector<int32_t> sheets{kDefaultSheet};
+  for (uint32_t at = 0; at < transfer.bytes.size();) {
+    const StreamItem item = ReadStreamItem(transfer.bytes.data() + at, uint32_t(transfer.bytes.size()) - at);
+    if (item.kind == StreamItem::kRecord && item.unit == kPropStyleSheet) sheets.push_back(int32_t(item.value));
+    if (item.size == 0) break;
+    at += item.size;
+  }
+  xMorvaEngine scratch(nullptr, kPartGranule);
+  if (!scratch.IsValid() || !scratch.ReplaceStreamBytes(transfer.bytes.data(), uint32_t(transfer.bytes.size())))
+    return kErrorTextCannotGrow;
+  bool damaged = false;
+  scratch.RepairStream(INT32_MAX, sheets, damaged);
+  return damaged ? kErrorBadStream : 0;
+}
+
 int32_t xMorvaEngine::PasteStreamWithUndo(VStream& stream, xMorvaDocument& document) {
   BeginUndoStep(kUndoPaste, 0);
   const int32_t result = ReadStream(stream, document);

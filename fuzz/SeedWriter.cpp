@@ -183,6 +183,14 @@ void WriteRecordSeeds() {
   title.SetAnsiCText("Example");
   link.link = xMorvaHyperlink(xMorvaHyperlink::kURL, true, target, title);
   SaveRecord("hyperlink_record", link);
+  // A method link with its value and a file type, written big-endian and
+  // read by a little-endian stream: the reversed tag path.
+  title.SetAnsiCText("Run");
+  target.SetAnsiCText("OnLink");
+  link.link = xMorvaHyperlink(xMorvaHyperlink::kMethod, false, target, title, 0x01020304);
+  link.link.SetDialogValue(FourCC("QMT7"));
+  Save("hyperlink_record", "method-reversed",
+       Prefixed({0}, WrittenBytes([&](VStream& out) { return link.Write(out); }, true)));
 
   xMorvaPropertiesStates states;
   for (uint16_t id = 0; id < kPropertyStateCount; id += 3) states.SetState(id, 1);

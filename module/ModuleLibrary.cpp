@@ -19,6 +19,7 @@
 #include "controls/looks/LookPainterMaker.h"
 #include "controls/menus/MenuGlobals.h"
 #include "controls/menus/VMenu.h"
+#include "controls/menus/VWinMenuBar.h"
 #include "controls/services/ControlServices.h"
 #include "framework/core/VService.h"
 #include "framework/core/memory/VHeap.h"
@@ -120,6 +121,7 @@ const VServiceInstallation kServices[] = {
     ServiceInstallation<const VLookQueries, &kControlLookQueries>(),
     ServiceInstallation<const VClipboardPictureOps, &kControlPictureOps>(),
     ServiceInstallation<const VPopUpMenuMaker, &kPopUpMenuMaker>(),
+    ServiceInstallation<const VMenuBarChoiceTaker, &kMenuBarChoiceTaker>(),
     ServiceInstallation<const VBarDraggerRunner, &kToolBarItemDraggerRunner>(),
     // The window of the docks' floating bars, a process window.
     ServiceInstallation<const VDockFloatingWindowMaker, &kDockFloatingBarWindowMaker>(),

@@ -22,7 +22,7 @@ namespace {
 
 // Event codes of the record.
 constexpr uint16_t kIdle = 0, kMouseDown = 1, kMouseUp = 2, kKeyDown = 3, kKeyUp = 4, kUpdate = 6;
-constexpr uint16_t kMouseMoved = 18, kActivate = 21, kDeactivate = 22;
+constexpr uint16_t kMouseMoved = 18, kActivate = 21, kDeactivate = 22, kWheel = 39;
 // Modifier bits of the record.
 constexpr uint16_t kCommand = 0x100, kShift = 0x200, kOption = 0x800, kControl = 0x1000;
 // Milliseconds of one tick, rounded up, so that each step is a tick later.
@@ -621,6 +621,21 @@ std::string HostScreen::Idle(int32_t count) {
     }
     EndLine();
   }
+  return {};
+}
+
+std::string HostScreen::Wheel(int32_t x, int32_t y, int16_t count) {
+  Play({Entry(0, POINT{x, y}, fButtons, 0)});
+  Reach(0);
+  int16_t h = 0, v = 0;
+  const std::string target = AreaAt(x, y, &h, &v);
+  if (target.empty()) {
+    fHost.Note("wheel outside the areas");
+  } else {
+    // The count goes in the message's low word, as a signed 16-bit number.
+    Send(target, kWheel, static_cast<uint16_t>(count), 0, Ticks(Clock()), h, v);
+  }
+  EndLine();
   return {};
 }
 

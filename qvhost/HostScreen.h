@@ -67,6 +67,9 @@ class HostScreen {
   // of a text longer than kLoggedKeys are told in one note.
   std::string Type(const std::string& text);
   std::string Idle(int32_t count);
+  // The wheel turned by `count` steps (positive: away from the user) over
+  // (x, y): event 39 for the area under it.
+  std::string Wheel(int32_t x, int32_t y, int16_t count);
   // Invalidates a form's content (every form's for an empty name).
   std::string Update(const std::string& form);
   // A form: brought to the front and activated (or deactivated), its areas

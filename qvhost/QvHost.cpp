@@ -168,6 +168,8 @@ int32_t ParseTime(const std::string& text) {
 
 // A window view the module tells the host about.
 constexpr int32_t kHostSelWindowView421 = -421;
+// A hyperlink's address for the host to open, as a text handle.
+constexpr int32_t kHostSelOpenURL = -264;
 
 bool EventMatches(const HostEventRecord& record, int16_t mask) {
   return record.what < 16 && (static_cast<uint16_t>(mask) & (1u << record.what)) != 0;
@@ -901,12 +903,21 @@ void QvHost::AnswerStructure(int32_t selector, HostParamBlock& block) {
       break;
     }
     case kHostSelFieldAtPoint:
-    case kHostSelFieldAtPointInTable:
-      // Forms have no fields under points here.
+    case kHostSelFieldAtPointInTable: {
+      // The user picks in the field chooser what the script said, or
+      // nothing.
       block.table = 0;
       block.field = 0;
-      fLog.push_back({selector, "field at point"});
+      if (!fFieldChoices.empty()) {
+        block.table = fFieldChoices.front().first;
+        block.field = fFieldChoices.front().second;
+        fFieldChoices.pop_front();
+      }
+      fLog.push_back({selector, "field at " + std::to_string(HostWordOf(block.param1)) + "," +
+                                    std::to_string(HostWordOf(block.param2)) + ": " + std::to_string(block.table) +
+                                    "." + std::to_string(block.field)});
       break;
+    }
     case kHostSelRecordCount:
       block.param1 = fDatabase->RecordCount(block.table);
       fLog.push_back({selector, "records of " + table});
@@ -1064,6 +1075,13 @@ bool QvHost::AnswerService(int32_t selector, HostParamBlock& block) {
     case -105: case -143: case -144: case -307: case -357:
       fLog.push_back({selector, "noted"});
       return true;
+    case kHostSelOpenURL: {
+      // A hyperlink's address to open: the stand-in host notes it and
+      // opens nothing.
+      const std::vector<uint8_t> url = HandleBytes(static_cast<uint32_t>(block.handle), 32000);
+      fLog.push_back({selector, "open URL " + std::string(url.begin(), url.end())});
+      return true;
+    }
     default:
       return false;
   }

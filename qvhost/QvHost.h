@@ -168,7 +168,11 @@ class QvHost {
     uint32_t filter = 0;
   };
   void QueueChoice(Choice choice) { fChoices.push_back(std::move(choice)); }
-  size_t PendingChoices() const { return fChoices.size(); }
+  // What the user picks in the next field chooser the module opens at a
+  // point of the screen: a table and a field (table 0: none). With none
+  // waiting, the user picks nothing.
+  void QueueFieldChoice(uint16_t table, uint16_t field) { fFieldChoices.push_back({table, field}); }
+  size_t PendingChoices() const { return fChoices.size() + fFieldChoices.size(); }
   size_t PendingConfirmations() const { return fConfirmations.size(); }
   HostDatabase& Database() { return *fDatabase; }
   // The host's forms: those of its resource file once loaded, scripts of
@@ -314,6 +318,7 @@ class QvHost {
   std::vector<LoggedCall> fLog;
   std::deque<QueuedEvent> fEvents;
   std::deque<Choice> fChoices;
+  std::deque<std::pair<uint16_t, uint16_t>> fFieldChoices;
   std::deque<bool> fConfirmations;
   int32_t fLastProcess = 1;
   std::unique_ptr<HostProcessRunner> fProcesses;

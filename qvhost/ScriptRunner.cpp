@@ -416,6 +416,13 @@ std::string Line::RunInput() {
     if (!bad.empty()) return bad;
     return screen.Drag(x, y, x2, y2, steps, modifiers);
   }
+  if (verb == "wheel") {
+    int16_t count = 0;
+    std::string bad = Count(4, 4, "wheel X Y COUNT");
+    if (!bad.empty() || !Field(1, "X", x).Field(2, "Y", y).Field(3, "COUNT", count).fBad.empty())
+      return bad.empty() ? fBad : bad;
+    return screen.Wheel(x, y, count);
+  }
   if (verb == "key") {
     if (fTokens.size() < 2) return "key NAME|\"c\" [modifiers X]";
     std::string bad = ScriptOptions().Add("modifiers", modifiers).Read(fTokens, 2);
@@ -543,7 +550,14 @@ std::string Line::RunMenu() {
     ScriptMenuCancel();
     return {};
   }
-  return "menu choose \"text\"|N | hover X Y | cancel";
+  if (what == "snapshot") {
+    std::string bad = Count(3, 3, "menu snapshot \"f.png\"");
+    if (!bad.empty()) return bad;
+    if (!Quoted(2)) return "menu snapshot \"f.png\"";
+    ScriptMenuSnapshot(Word(2));
+    return {};
+  }
+  return "menu choose \"text\"|N | hover X Y | cancel | snapshot \"f.png\"";
 }
 
 std::string Line::Run() {
@@ -607,7 +621,14 @@ std::string Line::Run() {
   if (verb == "choose") {
     QvHost::Choice choice;
     const std::string& what = Word(1);
-    const char* form = "choose accept \"path\" [filter N] | cancel | extra";
+    const char* form = "choose accept \"path\" [filter N] | cancel | extra | field TABLE FIELD";
+    if (what == "field") {
+      uint16_t table = 0, field = 0;
+      std::string bad = Count(4, 4, "choose field TABLE FIELD");
+      if (!bad.empty() || !(bad = Field(2, "TABLE", table).Field(3, "FIELD", field).fBad).empty()) return bad;
+      fHost.QueueFieldChoice(table, field);
+      return {};
+    }
     if (what == "accept" && fTokens.size() > 2) {
       choice.action = 1;
       choice.path = Word(2);
@@ -631,7 +652,7 @@ std::string Line::Run() {
     return {};
   }
   if (verb == "mouse" || verb == "click" || verb == "drag" || verb == "key" || verb == "type" || verb == "idle" ||
-      verb == "update" || verb == "activate" || verb == "deactivate" || verb == "snapshot")
+      verb == "wheel" || verb == "update" || verb == "activate" || verb == "deactivate" || verb == "snapshot")
     return RunInput();
   if (verb == "form") {
     // form NAME set|select|key|point|drop|click|accept|cancel [OBJECT] [VALUE]
@@ -703,12 +724,18 @@ ScriptRunner::Outcome ScriptRunner::Run(const std::string& text) {
       break;
     }
     ++outcome.lines;
+    // A menu snapshot the line's menu could not write.
+    if (TakeMenuSnapshotFailure()) {
+      ++outcome.failures;
+      fOut << "  FAILED: menu snapshot\n";
+    }
     // What waits in the forms' update regions is drawn after each line.
     fHost.Screen().DeliverUpdates();
     const auto& log = fHost.Log();
     for (size_t i = logBefore; i < log.size(); ++i)
       fOut << "  host " << log[i].selector << ": " << log[i].text << "\n";
-    static const char* const kInput[] = {"mouse", "click", "drag", "key", "type", "idle", "activate", "deactivate"};
+    static const char* const kInput[] = {"mouse", "click", "drag", "key",     "type",
+                                         "idle",  "wheel", "activate", "deactivate"};
     if (std::find(std::begin(kInput), std::end(kInput), verb) != std::end(kInput))
       fOut << "  clock " << fHost.Screen().Clock() << "\n";
     if (call)

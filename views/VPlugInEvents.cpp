@@ -15,6 +15,7 @@
 #include "views/VEvent.h"
 #include "views/VPlugIn.h"
 #include "views/VPlugInDocMgr.h"
+#include "views/VWindowMenuBar.h"
 #include "views/VWindowView.h"
 #include "graphics/VOffscreenPort.h"
 #include "host/context/HostServices.h"
@@ -196,6 +197,9 @@ void VPlugIn::HandleEvent(void** params) {
     case kAreaEventCreateFromRecord: HandleExtendedInit(*record); break;
     default: record->modifiers = kAreaAnswerNotHandled; break;
   }
+  // An item chosen in a window menu bar meanwhile waits as the bar's
+  // pending choice; it is carried out now, after the event's own handling.
+  if (const VMenuBarChoiceTaker* taker = VMenuBarChoiceService::Get()) taker->takePendingChoices();
 
   // The own window asked for by this event runs before the host gets its
   // answer, with the area holding the focus for it.

@@ -18,6 +18,7 @@
 #include "views/VWindowUtilities.h"
 #include "platform/toolbox/TbxPorts.h"
 #include "platform/toolbox/TbxRegions.h"
+#include "platform/toolbox/TbxWindowTracking.h"
 #include "platform/toolbox/TbxWindows.h"
 #include "platform/win32/WinInput.h"
 #include "platform/win32/WinPaint.h"
@@ -190,6 +191,14 @@ void VPlugIn::RunOwnWindow() {
         const int16_t part = Tbx::FindWindow(where, &hit);
         if (part == Tbx::inSysWindow) {
           Tbx::SystemClick(where, hit);
+          break;
+        }
+        if (part == Tbx::inMenuBar) {
+          // The item chosen in the window's menu bar waits as its choice,
+          // which the loop carries out next.
+          const int32_t selection = Tbx::MenuSelect(where);
+          Tbx::HiliteMenu(0);
+          if (selection != 0) menuBar->TakeToolboxChoice(selection);
           break;
         }
         if (hit != own) break;

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+#include "framework/core/VService.h"
+
 // A menu that executes its items.
 class VMenuItemExecutor {
  public:
@@ -29,5 +31,17 @@ class VWindowMenuBar {
   virtual VMenuChoice* BuildToolboxMenuBar() = 0;
   // Removes the Toolbox menu bar built above.
   virtual void RemoveToolboxMenuBar() = 0;
+  // The Toolbox menu bar's selection (menu id in the high word, item in the
+  // low word) becomes the waiting choice; false when it names no item the
+  // bar shows.
+  virtual bool TakeToolboxChoice(int32_t) { return false; }
 };
 
+
+// Carries out the choices waiting in the window menu bars of the interface
+// controls (each bar's pending menu and position), clearing them; the area's
+// event handling calls it after each event.
+struct VMenuBarChoiceTaker {
+  void (*takePendingChoices)();
+};
+using VMenuBarChoiceService = VService<const VMenuBarChoiceTaker>;

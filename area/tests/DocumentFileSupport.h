@@ -54,7 +54,10 @@ inline xMorvaEngine& Engine(xMorvaDocument& document, int16_t part) {
 inline void Type(xMorvaEngine& engine, const std::string& text) {
   for (char c : text) {
     if (c == '\n') {
+      // The primitive leaves the caret before the new paragraph end.
+      const int32_t at = engine.GetSelStart();
       engine.InsertParagraphEnd();
+      engine.SetSelection(at + 1, at + 1);
     } else {
       engine.TypeCharacter(char16_t(c));
     }
@@ -90,6 +93,7 @@ inline void FillDocument(xMorvaDocument& document, int32_t paragraphs = 3) {
   int16_t id = 0;
   sheet.SaveNew(document, *document.GetStyleSheetStore(), sheetName, id);
   document.Infos().SetCreationTime(123456);
+  document.SetViewMode(0);  // page view: a form's area shows its header and pictures
 
   auto* pictures = static_cast<xMorvaPicturesInPage*>(document.GetPagePictures());
   if (pictures == nullptr) return;

@@ -13,6 +13,7 @@
 #include "framework/system/files/VFileTypeMap.h"
 #include "framework/system/files/VFolder.h"
 #include "platform/win32/WinFileDialogs.h"
+#include "platform/win32/WinLocale.h"
 #include "platform/win32/WinShell.h"
 
 namespace {
@@ -95,20 +96,77 @@ DWORD RecordSize() {
   return os == 6 || os == 7 ? DWORD(sizeof(OPENFILENAMEA)) : OPENFILENAME_SIZE_VERSION_400A;
 }
 
-// Both hooks: the template's controls get their texts when the dialog
-// starts, and the extra button ends the dialog as a cancel (the chooser
-// closes it) with the flag raised.
-UINT_PTR ExtraButtonHook(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+// The languages whose systems give the extra button the system font.
+bool WantsSystemFont(LANGID language) {
+  for (LANGID l : {1028, 1037, 1041, 1042, 2052, 2066, 3076, 4100, 5124}) {
+    if (language == l) return true;
+  }
+  return false;
+}
+
+// The hooks' common part: the template's controls get their texts (and the
+// button the system font where the system's language asks for it) when the
+// dialog starts; the extra button ends the dialog as a cancel (the chooser
+// closes it) with the flag raised; when the dialog has started, the extra
+// button goes under the Cancel button, 10 pixels below it, at its size.
+UINT_PTR CommonHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, bool& handled) {
+  handled = true;
   if (message == WM_INITDIALOG) {
     SetDlgItemTextA(dialog, kExtraButtonControl, sExtraTitle.c_str());
     if (!sExtraSecond.empty()) SetDlgItemTextA(dialog, kExtraTextControl, sExtraSecond.c_str());
+    if (WantsSystemFont(GetSystemDefaultLangID())) SendDlgItemMessageA(dialog, kExtraButtonControl, WM_SETFONT, 0, 0);
     return 0;
   }
   if (message == WM_COMMAND && (wParam & 0xFFFF) == WPARAM(kExtraButtonControl)) {
     sExtraPressed = true;
     return 1;
   }
+  const auto* notice = message == WM_NOTIFY ? reinterpret_cast<const OFNOTIFYA*>(lParam) : nullptr;
+  if (notice != nullptr && notice->hdr.code == CDN_INITDONE) {
+    RECT cancel{};
+    if (GetDlgItemPlace(dialog, IDCANCEL, &cancel)) {
+      const RECT place{cancel.left, cancel.bottom + 10, cancel.right, cancel.bottom + 10 + (cancel.bottom - cancel.top)};
+      SetDlgItemPlace(dialog, kExtraButtonControl, &place);
+    }
+    return 1;
+  }
+  handled = false;
   return 0;
+}
+
+// The description of the save dialog that is running, for its hook.
+VPutFileDialog* sSaveDialog = nullptr;
+
+// The save dialog keeps the typed name's extension in step with the type:
+// a type change puts the new type's extension after the name's last '.'.
+UINT_PTR SaveHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  bool handled = false;
+  const UINT_PTR result = CommonHook(dialog, message, wParam, lParam, handled);
+  if (handled) return message == WM_NOTIFY ? 0 : result;
+  if (message != WM_NOTIFY || lParam == 0) return 0;
+  const auto* notice = reinterpret_cast<const OFNOTIFYA*>(lParam);
+  if (notice->hdr.code == CDN_INCLUDEITEM) return 1;
+  if (notice->hdr.code != CDN_TYPECHANGE || sSaveDialog == nullptr) return 0;
+  const auto index = int16_t(SendDlgItemMessageA(dialog, kFileTypeItem, CB_GETCURSEL, 0, 0) + 1);
+  sSaveDialog->SetTypeIndex(index);
+  const VFileFilter* filter = sSaveDialog->GetFilter(index);
+  if (filter == nullptr) return 0;
+  char text[kNameBufferSize] = {};
+  GetDlgItemTextA(dialog, kFileNameItem, text, int(sizeof text));
+  std::string name = text;
+  const size_t dot = name.rfind('.');
+  if (dot != std::string::npos) name.resize(dot);
+  if (name.empty()) name = "*";
+  const std::string pattern = filter->CountTypes() > 0 ? PatternOfType(filter->GetType(1)) : std::string();
+  name += pattern.empty() ? ".*" : pattern.substr(1);
+  SetDlgItemTextA(dialog, kFileNameItem, name.c_str());
+  return 0;
+}
+
+// The open dialog's hook: the extra button alone.
+UINT_PTR OpenHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  bool handled = false;
+  return CommonHook(dialog, message, wParam, lParam, handled);
 }
 
 // Prepares the hook's texts from the description; false without an extra
@@ -200,7 +258,7 @@ VFile* ShowOpenFileDialog(VGetFileDialog& dialog) {
   if (extra) {
     record->hInstance = MainInstance();
     record->lpTemplateName = MAKEINTRESOURCEA(kExtraButtonTemplate);
-    record->lpfnHook = &ExtraButtonHook;
+    record->lpfnHook = &OpenHook;
     record->Flags |= OFN_EXPLORER | kTemplateFlags;
   }
 
@@ -269,17 +327,19 @@ VFile* ShowSaveFileDialog(const VFile* suggested, VPutFileDialog& dialog) {
   record->Flags = kSaveFlags;
   if (dialog.CountFilters() > 1) {
     record->Flags |= OFN_ENABLEHOOK;
-    record->lpfnHook = &ExtraButtonHook;
+    record->lpfnHook = &SaveHook;
   }
   const bool extra = TakeExtraTexts(dialog);
   if (extra) {
     record->hInstance = MainInstance();
     record->lpTemplateName = MAKEINTRESOURCEA(kExtraButtonTemplate);
-    record->lpfnHook = &ExtraButtonHook;
+    record->lpfnHook = &SaveHook;
     record->Flags |= kTemplateFlags;
   }
 
+  sSaveDialog = &dialog;
   const BOOL accepted = GetSaveFileNameA(record);
+  sSaveDialog = nullptr;
   if (extra) StoreExtraChoice(dialog);
   VFile* file = nullptr;
   if (accepted) {

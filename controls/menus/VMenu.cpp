@@ -124,9 +124,19 @@ int32_t VMenu::LoadFromResource(VPort* port, VResourceFile* file, int16_t menuId
         item = new VHierMenuItem(this, port, stored.commandId, file, SubMenuIdOf(stored.text),
                                  stored.iconId);
         break;
+      case FourCC("HCOL"):
+        item = new VColorMenuItem(this, stored.commandId, file, stored.text, stored.iconId);
+        break;
+      case FourCC("HPAT"):
+        item = new VPatternMenuItem(this, stored.commandId, file, stored.text, stored.iconId);
+        break;
+      case FourCC("FONT"):
+      case FourCC("FNTT"):
+        item = new VFontMenuItem(this, stored.commandId, file, stored.text, stored.iconId,
+                                 stored.kind == FourCC("FONT") ? 1 : 0);
+        break;
       default:
-        // The colour, font and pattern items need their grid and font
-        // menus, which this menu cannot show yet; other kinds are not items.
+        // Other kinds are not items.
         break;
     }
     if (item != nullptr) item->SetParameter(stored.parameter);

@@ -1,6 +1,7 @@
 // VMenuBase: owner chain, own command, Win32 handle.
 #include "controls/menus/VMenuBase.h"
 
+#include "controls/menus/VGridMenu.h"
 #include "controls/menus/VMenuItemRef.h"
 #include "controls/menus/VWinMenuBar.h"
 #include "framework/core/values/VLong.h"
@@ -100,8 +101,11 @@ void VMenuBase::TrackPopUp(int32_t x, int32_t y, bool rightAligned) {
   if (target == nullptr) target = GetActiveWindow();
   const WNDPROC earlier = target != nullptr ? SetWindowProc(target, MenuWindowProc) : nullptr;
   const WNDPROC savedEarlier = SetMenuEarlierProc(earlier);
+  ClearRememberedGrid();
   const VMenuItemRef* record = nullptr;
+  bool clicked = false;
   if (target != nullptr && TrackPopupMenuEx(fHandle, TPM_RIGHTBUTTON, x, y, target, nullptr)) {
+    clicked = true;
     MSG message{};
     if (PeekMessageA(&message, target, WM_COMMAND, WM_COMMAND, PM_REMOVE)) {
       record = LookUpMenuItemRef(static_cast<uint16_t>(message.wParam & 0xFFFF));
@@ -112,6 +116,12 @@ void VMenuBase::TrackPopUp(int32_t x, int32_t y, bool rightAligned) {
   // The record is this menu's or one of its sub-menus'.
   if (record != nullptr && record->GetPosition() != 0) {
     record->GetMenu()->ChooseItem(record->GetPosition());
+  } else if (VGridDrawData* grid = clicked ? GetRememberedGrid() : nullptr) {
+    // A grid's cell has no command id: the cell the tracking highlighted
+    // is the choice, when the menu was clicked and not cancelled.
+    if (grid->GetGridMenu()->GetHighlightedCell() > 0) {
+      grid->GetGridMenu()->ChooseItem(grid->GetGridMenu()->GetHighlightedCell());
+    }
   }
   Unrealize(true);
 }

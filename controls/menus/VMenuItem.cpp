@@ -3,6 +3,8 @@
 
 #include "boundary/FourCC.h"
 #include "controls/menus/MenuGlobals.h"
+#include "controls/menus/VFontMenu.h"
+#include "controls/menus/VGridMenu.h"
 #include "controls/menus/VMenu.h"
 #include "framework/system/environment/VSystemServices.h"
 #include "graphics/VPort.h"
@@ -245,4 +247,25 @@ void VHierMenuItem::GetTitle(VString& out) const {
   } else {
     out.SetEmpty(false);
   }
+}
+
+VMenuBase* VColorMenuItem::CreateSubMenu(VPort* port) {
+  if (fSubMenu == nullptr && fCommand != nullptr && fMenu != nullptr) {
+    fSubMenu = new VColorMenu(fMenu, port, fCommand->GetId());
+  }
+  return fSubMenu;
+}
+
+VMenuBase* VPatternMenuItem::CreateSubMenu(VPort* port) {
+  if (fSubMenu == nullptr && fCommand != nullptr && fMenu != nullptr) {
+    fSubMenu = new VPatternMenu(fMenu, port, fCommand->GetId());
+  }
+  return fSubMenu;
+}
+
+VMenuBase* VFontMenuItem::CreateSubMenu(VPort* port) {
+  if (fSubMenu == nullptr && fCommand != nullptr && fMenu != nullptr) {
+    fSubMenu = new VFontMenu(fMenu, port, fCommand->GetId(), fFontList);
+  }
+  return fSubMenu;
 }

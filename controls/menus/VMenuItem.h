@@ -160,3 +160,32 @@ class VHierMenuItem : public VSubMenuItem {
   void GetTitle(VString& out) const override;
   VMenuBase* CreateSubMenu(VPort*) override { return fSubMenu; }
 };
+
+// Opens the colour grid of the item's command.
+class VColorMenuItem : public VSubMenuItem {
+ public:
+  using VSubMenuItem::VSubMenuItem;
+  // Made on first need, only when the item has a command.
+  VMenuBase* CreateSubMenu(VPort* port) override;
+};
+
+// Opens the pattern grid of the item's command.
+class VPatternMenuItem : public VSubMenuItem {
+ public:
+  using VSubMenuItem::VSubMenuItem;
+  VMenuBase* CreateSubMenu(VPort* port) override;
+};
+
+// Opens the menu of font names: the first list (every font) for fontList 1,
+// the second for 0.
+class VFontMenuItem : public VSubMenuItem {
+ public:
+  VFontMenuItem(VMenu* menu, int32_t commandId, VResourceFile* file, const uint8_t* text,
+                int16_t iconId, uint8_t fontList)
+      : VSubMenuItem(menu, commandId, file, text, iconId), fFontList(fontList) {}
+  VMenuBase* CreateSubMenu(VPort* port) override;
+  uint8_t GetFontList() const { return fFontList; }
+
+ private:
+  uint8_t fFontList;
+};

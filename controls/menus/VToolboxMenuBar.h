@@ -31,12 +31,16 @@ class VToolboxMenuBar : public VWindowMenuBar {
     fOptionalMenu = menu;
     fOptionalItem = item;
   }
-  void SwitchOptionalItem(bool on) { fOptionalOn = on; }
+  void SwitchOptionalItem(bool on);
 
   bool IsMenuBarShown() const override { return fShown; }
   void ShowMenuBar(bool show) override { fShown = show; }
+  // Also puts a Toolbox menu (id kToolboxMenuBase + its number) of the
+  // items shown into the Toolbox menu bar for each menu.
   VMenuChoice* BuildToolboxMenuBar() override;
   void RemoveToolboxMenuBar() override;
+  bool TakeToolboxChoice(int32_t selection) override;
+  static constexpr int16_t kToolboxMenuBase = 300;
 
   // The user chose `item` of `menu` in the Toolbox menu bar: the choice
   // waits for the loop. False for an item the built bar does not show.
@@ -49,6 +53,9 @@ class VToolboxMenuBar : public VWindowMenuBar {
  private:
   class Menu;
   bool Shows(int16_t menu, int16_t item) const;
+  // The Toolbox menus of the built bar, made again when what shows changes.
+  void MakeToolboxMenus();
+  void DisposeToolboxMenus();
 
   VFrame* fOwner;
   std::vector<std::unique_ptr<Menu>> fMenus;
@@ -58,4 +65,5 @@ class VToolboxMenuBar : public VWindowMenuBar {
   bool fOptionalOn = true;
   bool fShown = false;
   bool fBuilt = false;
+  std::vector<void*> fToolboxMenus;
 };

@@ -6,13 +6,18 @@
 
 #include "boundary/FourCC.h"
 #include "controls/menus/MenuResource.h"
+#include "controls/menus/VGridMenu.h"
 #include "controls/menus/VMenu.h"
 #include "controls/menus/VMenuItem.h"
 #include "controls/menus/VMenuItemRef.h"
 #include "framework/system/environment/VSystemServices.h"
 #include "framework/system/resources/VResourceFile.h"
 #include "graphics/VBitmapPort.h"
+#include "platform/gdi/WinGdi.h"
 #include "platform/win32/WinFileDialogs.h"
+#include "platform/win32/WinInput.h"
+#include "platform/win32/WinMenuTracking.h"
+#include "platform/win32/WinPaint.h"
 #include "platform/win32/WinMessages.h"
 #include "platform/win32/WinWindowState.h"
 #include "views/VCommand.h"
@@ -30,6 +35,60 @@ std::vector<VWinMenuBar*>& Bars() {
 WNDPROC gMainEarlierProc = nullptr;
 HWND gMainWindow = nullptr;
 WNDPROC gMenuEarlierProc = nullptr;
+
+// The draw data of the last owner-drawn item measured, when it was a grid's
+// (null after an ordinary item), and of the grid the cursor was last over.
+VGridDrawData* gCurrentGrid = nullptr;
+VGridDrawData* gRememberedGrid = nullptr;
+
+// The grid highlight follows the cursor over the open menu window (the top
+// window); outside it the highlight goes.
+void TrackGrid() {
+  POINT cursor{};
+  GetCursorPos(&cursor);
+  HWND top = GetTopWindow(nullptr);
+  RECT bounds{};
+  if (top == nullptr || !GetWindowRect(top, &bounds)) return;
+  const int32_t width = bounds.right - bounds.left;
+  const int32_t height = bounds.bottom - bounds.top;
+  const bool inside = cursor.x >= bounds.left && cursor.x < bounds.right &&
+                      cursor.y >= bounds.top && cursor.y < bounds.bottom;
+  if (!inside) {
+    if (gRememberedGrid != nullptr && gRememberedGrid->GetGridMenu()->IsGrid()) {
+      VGridMenu* menu = gRememberedGrid->GetGridMenu();
+      HDC dc = GetDC(top);
+      {
+        VPort port(dc);
+        POINT local = cursor;
+        ScreenToClient(top, &local);
+        int32_t none = 0;
+        menu->TrackHilite(&port, width, height, local.x, local.y, menu->GetHighlightedCell(), none);
+      }
+      ReleaseDC(top, dc);
+      menu->SetHighlightedCell(-1);
+    }
+    gRememberedGrid = nullptr;
+    return;
+  }
+  gRememberedGrid = nullptr;
+  POINT local = cursor;
+  ScreenToClient(top, &local);
+  // The top window may be another than a menu's, with user data of its own.
+  VGridDrawData* data = VGridDrawData::FindLive(GetWindowLongPtrA(top, GWL_USERDATA));
+  if (data == nullptr) return;
+  gRememberedGrid = data;
+  VGridMenu* menu = data->GetGridMenu();
+  if (!menu->IsGrid() || gCurrentGrid == nullptr) return;
+  HDC dc = GetDC(top);
+  {
+    VPort port(dc);
+    int32_t chosen = 0;
+    const int32_t cell =
+        menu->TrackHilite(&port, width, height, local.x, local.y, menu->GetHighlightedCell(), chosen);
+    menu->SetHighlightedCell(cell);
+  }
+  ReleaseDC(top, dc);
+}
 
 HWND MainWindow() {
   return gSystemServices != nullptr ? gSystemServices->GetMainWindow() : nullptr;
@@ -152,6 +211,8 @@ void VWinMenuBar::UpdateMenuItemTitle(VCommand* command) {
 WNDPROC SetMenuEarlierProc(WNDPROC procedure) { return std::exchange(gMenuEarlierProc, procedure); }
 
 LRESULT MenuWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  // While a Toolbox pop-up menu is being selected, its messages are not ours.
+  if (IsPopUpMenuTracking()) return CallWindowProcA(gMenuEarlierProc, window, message, wParam, lParam);
   switch (message) {
     case WM_MEASUREITEM: {
       auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
@@ -161,6 +222,21 @@ LRESULT MenuWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
         const int32_t width = data->GetMenu()->GetWidth();
         measure->itemWidth = UINT(std::max(width - GetSystemMetrics(SM_CXMENUCHECK), 0));
         measure->itemHeight = UINT(std::max<int16_t>(item->GetHeight(), 0));
+        gCurrentGrid = nullptr;
+      } else if (data != nullptr) {
+        auto* grid = static_cast<VGridDrawData*>(data);
+        gCurrentGrid = grid;
+        int32_t width = 0;
+        int32_t height = GetSystemMetrics(SM_CYSCREEN);
+        HDC dc = GetDC(window);
+        {
+          VPort port(dc);
+          grid->GetGridMenu()->Measure(&port, width, height);
+        }
+        ReleaseDC(window, dc);
+        grid->GetGridMenu()->SetHighlightedCell(-1);
+        measure->itemWidth = UINT(std::max(width - GetSystemMetrics(SM_CXMENUCHECK), 0));
+        measure->itemHeight = UINT(std::max(height, 0));
       }
       return 1;
     }
@@ -178,9 +254,29 @@ LRESULT MenuWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) 
         port.PushOrigin(draw->rcItem.left, draw->rcItem.top);
         data->GetMenu()->DrawItem(&port, item, draw->rcItem.right - draw->rcItem.left, selected);
         port.PopOrigin();
+      } else if (data != nullptr) {
+        // The open menu's window keeps the grid it shows, for the tracking
+        // to find under the cursor; a window that already carries other
+        // data keeps it.
+        if (HWND shown = GetTrackedMenuWindow()) {
+          const LONG_PTR kept = GetWindowLongPtrA(shown, GWL_USERDATA);
+          if (kept == 0) {
+            SetWindowLongPtrA(shown, GWL_USERDATA, reinterpret_cast<LONG_PTR>(data));
+          } else if (kept != reinterpret_cast<LONG_PTR>(data)) {
+            MessageBeep(0xFFFFFFFF);
+          }
+        }
+        VPort port(draw->hDC);
+        port.PushOrigin(draw->rcItem.left, draw->rcItem.top);
+        static_cast<VGridDrawData*>(data)->GetGridMenu()->Draw(
+            &port, draw->rcItem.right - draw->rcItem.left, draw->rcItem.bottom - draw->rcItem.top);
+        port.PopOrigin();
       }
       return 1;
     }
+    case WM_ENTERIDLE:
+      if (gCurrentGrid != nullptr) TrackGrid();
+      break;
     case WM_EXITMENULOOP:
       SendMessageA(GetActiveWindow(), WM_LBUTTONUP, 0, 0);
       break;
@@ -198,7 +294,7 @@ LRESULT MainMenuWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
                            message == WM_MENUSELECT || message == WM_ENTERIDLE ||
                            message == WM_ENTERMENULOOP;
   VWinMenuBar* bar = nullptr;
-  if (menuMessage) {
+  if (menuMessage && !IsPopUpMenuTracking()) {
     const HMENU shown = ::GetMenu(window);
     for (VWinMenuBar* candidate : Bars()) {
       if (shown != nullptr && candidate->GetHandle() == shown) bar = candidate;
@@ -218,8 +314,20 @@ LRESULT MainMenuWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
   }
   if (const VMenuItemRef* record = LookUpMenuItemRef(static_cast<uint16_t>(wParam & 0xFFFF))) {
     bar->SetPendingChoice(record->GetMenu(), record->GetPosition());
+  } else if (gRememberedGrid != nullptr && gRememberedGrid->GetGridMenu()->GetHighlightedCell() > 0) {
+    VGridMenu* grid = gRememberedGrid->GetGridMenu();
+    bar->SetPendingChoice(grid, grid->GetHighlightedCell());
   }
   return 0;
+}
+
+VGridDrawData* GetRememberedGrid() { return gRememberedGrid; }
+
+void ClearRememberedGrid() { gRememberedGrid = nullptr; }
+
+void ForgetGridDrawData(const VMenuDrawData* data) {
+  if (gCurrentGrid == data) gCurrentGrid = nullptr;
+  if (gRememberedGrid == data) gRememberedGrid = nullptr;
 }
 
 void InstallMenuWindowProc() {
@@ -232,4 +340,21 @@ void RemoveMenuWindowProc() {
   if (gMainWindow != nullptr && IsWindow(gMainWindow)) SetWindowProc(gMainWindow, gMainEarlierProc);
   gMainWindow = nullptr;
   gMainEarlierProc = nullptr;
+  // No grid outlives the module's menus.
+  gCurrentGrid = nullptr;
+  gRememberedGrid = nullptr;
 }
+
+void TakePendingMenuBarChoices() {
+  // A choice may delete or make bars: walk a copy, and skip bars gone since.
+  const std::vector<VWinMenuBar*> bars = Bars();
+  for (VWinMenuBar* bar : bars) {
+    if (std::find(Bars().begin(), Bars().end(), bar) == Bars().end()) continue;
+    VMenuBase* menu = bar->GetPendingMenu();
+    const int16_t position = bar->GetPendingPosition();
+    bar->SetPendingChoice(nullptr, 0);
+    if (menu != nullptr && position != 0) menu->ChooseItem(position);
+  }
+}
+
+const VMenuBarChoiceTaker kMenuBarChoiceTaker{&TakePendingMenuBarChoices};

@@ -10,9 +10,12 @@
 #include "framework/core/VObject.h"
 #include "platform/win32/WinMenus.h"
 #include "views/VCommandListeners.h"
+#include "views/VWindowMenuBar.h"
 
 class VFrame;
+class VGridDrawData;
 class VMenuBase;
+class VMenuDrawData;
 class VResourceFile;
 
 class VWinMenuBar : public VObject, public VCommandMenuBar {
@@ -75,3 +78,16 @@ LRESULT MenuWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Names the procedure MenuWindowProc hands messages on to; answers the
 // previous one.
 WNDPROC SetMenuEarlierProc(WNDPROC procedure);
+
+// The grid menu the cursor was last over while a grid was open (null: none).
+// Cleared when a pop-up's tracking starts; the pop-up and the main window's
+// procedure read its highlighted cell when no item id was chosen.
+VGridDrawData* GetRememberedGrid();
+void ClearRememberedGrid();
+// Forgets the draw data wherever the window procedures keep it: it is going.
+void ForgetGridDrawData(const VMenuDrawData* data);
+
+// Chooses the pending item of every bar, clearing each; installed for the
+// area's event handling.
+void TakePendingMenuBarChoices();
+extern const VMenuBarChoiceTaker kMenuBarChoiceTaker;

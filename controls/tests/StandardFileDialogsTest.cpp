@@ -19,6 +19,7 @@
 #include "framework/system/tests/FilesTestSupport.h"
 #include "framework/system/tests/SystemEnvironmentSupport.h"
 #include "platform/win32/WinFileDialogs.h"
+#include "platform/win32/WinLocale.h"
 #include "platform/win32/WinShell.h"
 
 namespace {
@@ -349,6 +350,69 @@ TEST_F(FileDialogs, TheSaveDialogsExtraButtonUsesTheTemplate) {
   EXPECT_EQ(ShowSaveFileDialog(nullptr, dialog), nullptr);
   EXPECT_EQ(user_.seen.Flags, 0xA84866u);
   EXPECT_EQ(dialog.GetExtraChoice(), 1);
+}
+
+// A type chosen in the save dialog rewrites what follows the typed name's
+// last '.'; one filter alone runs without the hook and rewrites nothing.
+TEST_F(FileDialogs, ATypeChangeKeepsTheTypedNamesExtensionInStep) {
+  struct Case {
+    const char* typed;
+    DWORD filter;
+    int filters;
+    const char* field;
+    const char* file;
+  };
+  const Case cases[] = {
+      {"/w/notes.txt", 2, 3, "/w/notes.html", "/w/notes"},
+      {"/w/report", 2, 3, "/w/report.html", "/w/report"},
+      {"/w/a.b.c", 2, 3, "/w/a.b.html", nullptr},  // the file reads its own name
+      {".txt", 2, 3, "*.html", "*"},
+      {"/w/x.txt", 3, 3, "/w/x.*", "/w/x"},
+      {"/w/notes.txt", 1, 3, "/w/notes.txt", "/w/notes"},  // the type it started on
+      {"/w/notes.txt", 1, 1, "/w/notes.txt", "/w/notes"},  // one filter: no hook
+  };
+  for (const Case& c : cases) {
+    SaveDialog dialog;
+    AddFilter(dialog, "Text", {"TEXT"});
+    if (c.filters > 1) {
+      AddFilter(dialog, "Web", {"HTML"});
+      AddFilter(dialog, "Odd", {"NOEX"});
+    }
+    user_.action = kHeadlessAccept;
+    user_.path = c.typed;
+    user_.filter = c.filter;
+    VFile* file = ShowSaveFileDialog(nullptr, dialog);
+    ASSERT_NE(file, nullptr) << c.typed;
+    char field[256];
+    GetHeadlessDialogItemText(kFileNameItem, field, sizeof field);
+    EXPECT_STREQ(field, c.filters > 1 && c.filter != 1 ? c.field : "*.*") << c.typed;
+    if (c.file != nullptr) EXPECT_EQ(Text(file->GetPath()), c.file) << c.typed;
+    EXPECT_EQ(dialog.GetTypeIndex(), int16_t(c.filter)) << c.typed;
+    EXPECT_EQ((user_.seen.Flags & OFN_ENABLEHOOK) != 0, c.filters > 1) << c.typed;
+    delete file;
+  }
+}
+
+TEST_F(FileDialogs, TheExtraButtonSitsBelowCancelInTheSystemFontWhereTheLanguageAsks) {
+  for (LANGID language : {LANGID(1041), LANGID(1033)}) {
+    SetHeadlessSystemLanguage(language);
+    SaveDialog dialog;
+    AddFilter(dialog, "Text", {"TEXT"});
+    const Str first("Options");
+    dialog.SetExtraTexts(&first, nullptr);
+    EXPECT_EQ(ShowSaveFileDialog(nullptr, dialog), nullptr);
+    RECT cancel{}, extra{};
+    ASSERT_TRUE(GetHeadlessDialogItemPlace(IDCANCEL, &cancel));
+    ASSERT_TRUE(GetHeadlessDialogItemPlace(kExtraButtonControl, &extra));
+    EXPECT_EQ(extra.left, cancel.left);
+    EXPECT_EQ(extra.top, cancel.bottom + 10);
+    EXPECT_EQ(extra.right - extra.left, cancel.right - cancel.left);
+    EXPECT_EQ(extra.bottom - extra.top, cancel.bottom - cancel.top);
+    uintptr_t font = 1;
+    EXPECT_EQ(GetHeadlessDialogItemFont(kExtraButtonControl, &font) != FALSE_, language == 1041) << language;
+    if (language == 1041) EXPECT_EQ(font, 0u);
+  }
+  SetHeadlessSystemLanguage(0);
 }
 
 TEST_F(FileDialogs, AChosenFilterThatDoesNotExistGivesNoFile) {

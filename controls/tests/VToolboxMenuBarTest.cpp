@@ -6,6 +6,9 @@
 
 #include <vector>
 
+#include "platform/toolbox/TbxMenus.h"
+#include "platform/toolbox/TbxWindowTracking.h"
+#include "platform/win32/WinMenuTracking.h"
 #include "views/VFrame.h"
 
 namespace {
@@ -65,6 +68,34 @@ TEST(ToolboxMenuBar, AChoiceWaitsAndItsMenuSendsTheCommand) {
   EXPECT_FALSE(bar.IsMenuBarShown());
   bar.ShowMenuBar(true);
   EXPECT_TRUE(bar.IsMenuBarShown());
+}
+
+TEST(ToolboxMenuBar, ItsToolboxMenusTakeTheScriptedSelection) {
+  Owner owner;
+  VToolboxMenuBar bar(&owner);
+  const int16_t file = bar.AddMenu("File");
+  bar.AddItem(file, "Open", 101);
+  const int16_t close = bar.AddItem(file, "Close", 102);
+  bar.AddItem(file, "Quit", 103);
+  bar.SetOptionalItem(file, close);
+  EXPECT_FALSE(bar.TakeToolboxChoice((VToolboxMenuBar::kToolboxMenuBase + 1) << 16 | 1));
+  VMenuChoice* choice = bar.BuildToolboxMenuBar();
+  ASSERT_EQ(Tbx::CountMenuBarMenus(), 1);
+  bar.SwitchOptionalItem(false);
+  Tbx::MenuRef shown = Tbx::GetMenuHandle(VToolboxMenuBar::kToolboxMenuBase + 1);
+  ASSERT_EQ(Tbx::CountMenuItems(shown), 2);
+  // The Toolbox's second item is the bar's third while Close is off.
+  ResetMenuScript();
+  ScriptMenuChooseText("Quit");
+  const int32_t selection = Tbx::MenuSelect(Tbx::Point{5, 5});
+  EXPECT_EQ(selection, ((VToolboxMenuBar::kToolboxMenuBase + 1) << 16) | 2);
+  ASSERT_TRUE(bar.TakeToolboxChoice(selection));
+  EXPECT_EQ(choice->item, 3);
+  EXPECT_FALSE(bar.TakeToolboxChoice((VToolboxMenuBar::kToolboxMenuBase + 2) << 16 | 1));
+  EXPECT_FALSE(bar.TakeToolboxChoice(((VToolboxMenuBar::kToolboxMenuBase + 1) << 16) | 3));
+  bar.RemoveToolboxMenuBar();
+  EXPECT_EQ(Tbx::CountMenuBarMenus(), 0);
+  ResetMenuScript();
 }
 
 }  // namespace

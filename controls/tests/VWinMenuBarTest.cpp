@@ -18,7 +18,9 @@
 #include "platform/win32/WinPaint.h"
 #include "platform/win32/WinFileDialogs.h"
 #include "platform/win32/WinMessages.h"
+#include "platform/toolbox/TbxTraps.h"
 #include "platform/win32/WinWindowState.h"
+#include "views/VWindowUtilities.h"
 
 namespace {
 
@@ -177,6 +179,62 @@ TEST_F(WinMenuBars, OwnerDrawnItemsAreMeasuredAndDrawnThroughTheMainProcedure) {
   EXPECT_NE(GetPixel(dc, 118, 9) & 0xFFFFFF, highlight);
   ReleaseDC(main_, dc);
   EXPECT_TRUE(gOwnMessages.empty());
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(WinMenuBars, ThePendingChoiceIsChosenOnceAndCleared) {
+  VWinMenuBar bar(host_, file_->Open(), 1);
+  bar.Install();
+  host_->sent.clear();
+  bar.SetPendingChoice(bar.GetMenu(2), 1);
+  TakePendingMenuBarChoices();
+  EXPECT_EQ(bar.GetPendingMenu(), nullptr);
+  EXPECT_EQ(bar.GetPendingPosition(), 0);
+  TakePendingMenuBarChoices();
+  // Half a choice chooses nothing.
+  bar.SetPendingChoice(bar.GetMenu(2), 0);
+  TakePendingMenuBarChoices();
+  EXPECT_EQ(host_->sent, (std::vector<SentMessage>{{20, 0}}));
+}
+
+}  // namespace
+
+namespace {
+
+HWND gCalloutWindow = nullptr;
+WPARAM gCalloutId = 0;
+LRESULT gCalloutAnswer = 0;
+int32_t CalloutSelect(void*, int16_t, int16_t, int16_t) {
+  gCalloutAnswer = SendMessageA(gCalloutWindow, WM_COMMAND, gCalloutId, 0);
+  return 0;
+}
+
+TEST_F(WinMenuBars, WhileAToolboxPopUpIsSelectedTheWindowGetsItsOwnMessages) {
+  VWinMenuBar bar(host_, file_->Open(), 1);
+  bar.Install();
+  MENUITEMINFOA info{};
+  info.cbSize = sizeof info;
+  info.fMask = MIIM_ID;
+  ASSERT_TRUE(GetMenuItemInfoA(bar.GetMenu(1)->GetHandle(), 0, TRUE_, &info));
+  gCalloutWindow = main_;
+  gCalloutId = info.wID;
+  const Tbx::TrapRoutine own = Tbx::NGetTrapAddress(Tbx::kTrapPopUpMenuSelect, Tbx::kToolboxTrap);
+  Tbx::NSetTrapAddress(reinterpret_cast<Tbx::TrapRoutine>(&CalloutSelect), Tbx::kTrapPopUpMenuSelect,
+                       Tbx::kToolboxTrap);
+  const Tbx::TrapRoutine saved = InstallPopUpMenuSelectPatch();
+  gOwnMessages.clear();
+  Tbx::PopUpMenuSelect(nullptr, 0, 0, 1);
+  RemovePopUpMenuSelectPatch(saved);
+  Tbx::NSetTrapAddress(own, Tbx::kTrapPopUpMenuSelect, Tbx::kToolboxTrap);
+  EXPECT_EQ(gCalloutAnswer, 77);
+  EXPECT_EQ(gOwnMessages, (std::vector<UINT>{WM_COMMAND}));
+  EXPECT_EQ(bar.GetPendingMenu(), nullptr);
+  // Outside the call-out the same id is the bar's choice.
+  EXPECT_EQ(SendMessageA(main_, WM_COMMAND, gCalloutId, 0), 0);
+  EXPECT_EQ(bar.GetPendingMenu(), bar.GetMenu(1));
 }
 
 }  // namespace

@@ -253,6 +253,32 @@ TEST_F(LinksTest, FollowingALinkMarksOnlyTheFirstLinkLook) {
   }
 }
 
+TEST_F(LinksTest, FollowingAHyperlinkElementMarksItsTitleVisited) {
+  FakeLink link;
+  const Bytes title = Stream().Record(kPropLinkLook, 1).Text(u"Go").Record(kPropLinkLook, 0);
+  const Bytes visited = Stream().Record(kPropLinkLook, 2).Text(u"Go").Record(kPropLinkLook, 0);
+  for (uint8_t mode : {0, 1}) {
+    SCOPED_TRACE(int(mode));
+    Load(Stream().Text(u"xy"), 1, 1);
+    engine.SetFieldDisplayMode(mode);
+    ASSERT_EQ(0, engine.InsertHyperlink(link, false));
+    engine.SetSelection(1, 2);
+    engine.MarkLinkVisited();
+    const Bytes element = Element(xMorvaElementCode::Hyperlink, link.record, visited, Source(u"URL:q"), mode == 1);
+    EXPECT_EQ(Stream().Text(u"x").Raw(element).Text(u"y").bytes(), Bytes_());
+    // Visited once, it stays so.
+    engine.MarkLinkVisited();
+    EXPECT_EQ(Stream().Text(u"x").Raw(element).Text(u"y").bytes(), Bytes_());
+  }
+  // Outside the selection nothing changes.
+  Load(Stream().Text(u"xy"), 1, 1);
+  ASSERT_EQ(0, engine.InsertHyperlink(link, false));
+  engine.SetSelection(0, 1);
+  engine.MarkLinkVisited();
+  const Bytes element = Element(xMorvaElementCode::Hyperlink, link.record, title, Source(u"URL:q"), false);
+  EXPECT_EQ(Stream().Text(u"x").Raw(element).Text(u"y").bytes(), Bytes_());
+}
+
 TEST_F(LinksTest, FreezingLeavesThePlainTextShownAndUndoes) {
   const Bytes expression = ExpressionObject(u"e");
   const Bytes date = Stream().Unit(5 << 8);

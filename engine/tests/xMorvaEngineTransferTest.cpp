@@ -264,6 +264,40 @@ TEST_F(TransferTest, BadStreamsChangeNothing) {
   }
 }
 
+TEST_F(TransferTest, TheCheckHoldsAStreamToTheRepairRulesBeforeAnyText) {
+  StreamFields good;
+  good.length = 3;
+  good.elements = Stream().Text(u"a").Record(kPropFont, 2).Record(kPropStyleSheet, 12).Text(u"bc");
+  auto withElements = [&](const Bytes& elements) {
+    StreamFields fields = good;
+    fields.elements = elements;
+    return fields.Write();
+  };
+  struct Row {
+    const char* name;
+    Bytes bytes;
+    int32_t code;
+  };
+  const Bytes whole = good.Write();
+  const Row rows[] = {
+      {"a whole stream, fonts and sheets to be remapped", whole, 0},
+      {"no elements", withElements({}), 0},
+      {"empty", {}, kErrorBadStream},
+      {"cut short", Bytes(whole.begin(), whole.end() - 3), kErrorBadStream},
+      {"record past the end", withElements(Bytes{'a', 0, 0, 0, 3, 0}), kErrorBadStream},
+      {"element past the end", withElements(Stream().Text(u"a").Head(16000, 40, 0)), kErrorBadStream},
+      {"unknown property", withElements(Stream().Text(u"a").Record(99, 1).Text(u"b\rc")), kErrorBadStream},
+      {"bold of 7", withElements(Stream().Record(kPropBold, 7).Text(u"b")), kErrorBadStream},
+      {"control unit", withElements(Stream().Text(u"a").Unit(5)), kErrorBadStream},
+      {"soft hyphen of the wrong size", withElements(Stream().Head(24002, 4, 4).Long(0)), kErrorBadStream},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(row.code, xMorvaEngine::CheckTransferStream(row.bytes.empty() ? nullptr : row.bytes.data(),
+                                                          uint32_t(row.bytes.size())));
+  }
+}
+
 TEST_F(TransferTest, PastingIsOneUndoStep) {
   Fill(*source, Stream().Text(u"ab\rcd"), 0, 5);
   const Bytes copied = Copy(*source);

@@ -12,3 +12,7 @@ void DetachRichEditLibrary();
 
 // The procedure of the control's windows.
 LRESULT RichEditWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The pixels of text scrolled above a control window's client area (0 for
+// a window that is none of the control's).
+QV_PLATFORM_API LONG RichEditScrollTop(HWND window);

@@ -4,6 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <string>
+
+#include "platform/gdi/GdiSnapshot.h"
+#include "platform/gdi/WinGdi.h"
+#include "platform/win32/WinSysColors.h"
 #include "platform/win32/WinFileDialogs.h"
 #include "platform/win32/WinInput.h"
 #include "platform/win32/WinMessages.h"
@@ -37,6 +43,7 @@ TEST(WinMenuTracking, ScriptedStepsChooseOrRefuse) {
   Add(menu, 0, "", MFT_SEPARATOR);
   Add(menu, 12, "Paste", MFT_STRING, MFS_GRAYED);
   Add(menu, 13, nullptr, MFT_OWNERDRAW);
+  Add(menu, 0, nullptr, MFT_OWNERDRAW);  // a grid: one item without id
   struct Row {
     void (*script)();
     BOOL answer;
@@ -46,6 +53,7 @@ TEST(WinMenuTracking, ScriptedStepsChooseOrRefuse) {
   const Row rows[] = {
       {[] { ScriptMenuChooseText("Cut"); }, TRUE_, 11, 0},
       {[] { ScriptMenuHover(5, 5), ScriptMenuChoosePosition(4); }, TRUE_, 13, 0},
+      {[] { ScriptMenuChoosePosition(5); }, TRUE_, 0, 0},   // clicked, its command id 0
       {[] { ScriptMenuChoosePosition(2); }, FALSE_, 0, 1},  // a separator
       {[] { ScriptMenuChooseText("Paste"); }, FALSE_, 0, 1},
       {[] { ScriptMenuChoosePosition(9); }, FALSE_, 0, 1},
@@ -61,7 +69,7 @@ TEST(WinMenuTracking, ScriptedStepsChooseOrRefuse) {
     EXPECT_EQ(TrackPopupMenuEx(menu, TPM_RIGHTBUTTON, 100, 80, window, nullptr), r.answer) << r.posted;
     MSG msg{};
     const BOOL queued = PeekMessageA(&msg, window, WM_COMMAND, WM_COMMAND, PM_REMOVE);
-    EXPECT_EQ(queued != 0, r.posted != 0);
+    EXPECT_EQ(queued != 0, r.answer != 0);
     if (queued) EXPECT_EQ(msg.wParam, r.posted);
     EXPECT_EQ(GetHeadlessBeeps().size(), r.beeps);
     ASSERT_GE(gSeen.size(), 4u);
@@ -72,7 +80,7 @@ TEST(WinMenuTracking, ScriptedStepsChooseOrRefuse) {
   }
   // The menu as it was shown stays readable after it closed.
   const std::vector<TrackedMenuItem> shown = GetLastTrackedMenu();
-  ASSERT_EQ(shown.size(), 4u);
+  ASSERT_EQ(shown.size(), 5u);
   EXPECT_EQ(shown[0].text, "Cut\tCtrl+X");
   EXPECT_EQ(shown[1].type, MFT_SEPARATOR);
   EXPECT_EQ(shown[2].state, MFS_GRAYED);
@@ -81,6 +89,38 @@ TEST(WinMenuTracking, ScriptedStepsChooseOrRefuse) {
   DestroyMenu(menu);
   DestroyWindow(window);
   ResetMenuScript();
+}
+
+TEST(WinMenuTracking, ASnapshotShowsTheOpenMenu) {
+  HWND window = CreateHeadlessWindow(50, 50);
+  SetWindowLongPtrA(window, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(&Owner));
+  HMENU menu = CreatePopupMenu();
+  Add(menu, 11, "Cut");
+  Add(menu, 13, nullptr, MFT_OWNERDRAW);
+  char folder[] = "/tmp/qvmenusnapXXXXXX";
+  ASSERT_NE(mkdtemp(folder), nullptr);
+  const std::string path = std::string(folder) + "/menu.png";
+  ResetMenuScript();
+  ScriptMenuSnapshot(path);
+  ScriptMenuSnapshot(std::string(folder) + "/missing/menu.png");
+  ScriptMenuCancel();
+  EXPECT_FALSE(TrackPopupMenuEx(menu, TPM_RIGHTBUTTON, 10, 10, window, nullptr));
+  EXPECT_TRUE(TakeMenuSnapshotFailure());   // the second could not be written
+  EXPECT_FALSE(TakeMenuSnapshotFailure());  // and the failure is told once
+  HBITMAP shown = GdiReadPng(path.c_str());
+  ASSERT_NE(shown, nullptr);
+  BITMAP info{};
+  ASSERT_GT(GetObjectA(shown, sizeof info, &info), 0);
+  // One string row and the owner-drawn row 30 high, in the menu colour.
+  EXPECT_EQ(info.bmHeight, GetSystemMetrics(SM_CYMENU) + 30);
+  const auto* pixels = static_cast<const uint32_t*>(info.bmBits);
+  // A DIB pixel holds red in its third byte, a colour reference in its first.
+  const DWORD ground = GetSysColor(COLOR_MENU);
+  EXPECT_EQ(pixels[0] & 0xFFFFFF, ((ground & 0xFF) << 16) | (ground & 0xFF00) | ((ground >> 16) & 0xFF));
+  DeleteObject(shown);
+  std::filesystem::remove_all(folder);
+  DestroyMenu(menu);
+  DestroyWindow(window);
 }
 
 }  // namespace

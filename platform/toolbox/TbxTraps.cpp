@@ -4,11 +4,14 @@
 
 #include <mutex>
 
+#include "platform/toolbox/TbxMenus.h"
+
 namespace Tbx {
 
 namespace {
 
-int32_t OwnPopUpMenuSelect(void*, int16_t, int16_t, int16_t) { return 0; }
+// The emulation's own selection: the scripted choice in the menu.
+int32_t OwnPopUpMenuSelect(void* menu, int16_t, int16_t, int16_t) { return SelectFromMenu(menu); }
 
 std::mutex& TableLock() {
   static std::mutex lock;

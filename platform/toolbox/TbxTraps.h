@@ -26,9 +26,10 @@ QV_PLATFORM_API TrapRoutine NGetTrapAddress(uint16_t trap, int16_t kind);
 QV_PLATFORM_API void NSetTrapAddress(TrapRoutine routine, uint16_t trap, int16_t kind);
 
 // The pop-up menu selection: (menu, top, left, item) → the chosen menu id
-// in the high word and item in the low word, 0 for none. The emulation
-// shows no menu and answers 0; the call goes through the trap table, so a
-// patch installed there runs instead.
+// in the high word and item in the low word, 0 for none. The emulation's
+// own routine takes the scripted choice in a menu of TbxMenus.h (the menu
+// and item arguments are those menus and the item shown first); the call
+// goes through the trap table, so a patch installed there runs instead.
 using PopUpMenuSelectRoutine = int32_t (*)(void* menu, int16_t top, int16_t left, int16_t item);
 QV_PLATFORM_API int32_t PopUpMenuSelect(void* menu, int16_t top, int16_t left, int16_t item);
 

@@ -1,6 +1,7 @@
 // Tracking of the menu bar.
 #include "platform/toolbox/TbxWindowTracking.h"
 
+#include "platform/toolbox/TbxMenus.h"
 #include "platform/win32/WinInput.h"
 
 namespace Tbx {
@@ -23,7 +24,7 @@ void TrackUntilUp() {
 
 int32_t MenuSelect(Point) {
   TrackUntilUp();
-  return 0;
+  return SelectFromMenuBar();
 }
 
 void HiliteMenu(int16_t) {}

@@ -12,8 +12,9 @@
 
 namespace Tbx {
 
-// The headless screen has no menus in its bar: the menu bar is tracked
-// until the button comes up and no menu is chosen (0).
+// Tracks the menu bar until the button comes up, then answers the scripted
+// choice among the bar's menus (TbxMenus.h): the menu id in the high word,
+// the item in the low word; 0 when none is chosen or the bar is empty.
 QV_PLATFORM_API int32_t MenuSelect(Point start);
 // No menu title is ever highlighted: nothing to undo.
 QV_PLATFORM_API void HiliteMenu(int16_t menu);

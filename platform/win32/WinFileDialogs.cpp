@@ -2,6 +2,7 @@
 // user; the record is checked and filled as the real dialogs fill it.
 #include "platform/win32/WinFileDialogs.h"
 
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <string>
@@ -11,15 +12,31 @@
 
 namespace {
 
+// An item of the dialog: its text, its place, and the font a hook gave it.
+struct DialogItem {
+  std::string text;
+  RECT place{0, 0, 0, 0};
+  bool hasFont = false;
+  uintptr_t font = 0;
+};
+
 struct ChooserState {
   HeadlessChooserProvider provider = nullptr;
   void* context = nullptr;
   DWORD lastError = 0;
   // The dialog that is running (its handle is the address of `running`),
-  // and the item texts its hook set, kept until the next chooser starts.
+  // and its items, kept until the next chooser starts.
   bool running = false;
-  std::map<int, std::string> items;
+  std::map<int, DialogItem> items;
+  DWORD typeSelection = 0;  // the file-type list's selection, from 0
 };
+
+// Where the dialog's own items stand when it starts: the Cancel button at
+// the right of the file-name field, the extra button where a template puts
+// it, at the bottom left.
+constexpr RECT kCancelPlace{380, 260, 455, 283};
+constexpr RECT kExtraPlace{10, 300, 85, 323};
+constexpr RECT kFileNamePlace{90, 230, 370, 251};
 
 ChooserState& State() {
   static ChooserState state;
@@ -49,6 +66,12 @@ DWORD CountFilters(const char* filter) {
   return count;
 }
 
+// Sends the hook a WM_NOTIFY of `code` and answers its result.
+UINT_PTR Notify(OPENFILENAMEA* dialog, UINT code) {
+  OFNOTIFYA notice{{RunningDialog(), 0, code}, dialog, dialog->lpstrFile};
+  return dialog->lpfnHook(RunningDialog(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&notice));
+}
+
 BOOL RunChooser(int32_t chooser, OPENFILENAMEA* dialog) {
   ChooserState& state = State();
   state.lastError = 0;
@@ -66,18 +89,36 @@ BOOL RunChooser(int32_t chooser, OPENFILENAMEA* dialog) {
   const bool templated = hooked && (dialog->Flags & OFN_ENABLETEMPLATE) != 0;
 
   state.items.clear();
+  state.items[IDCANCEL].place = kCancelPlace;
+  state.items[kFileNameItem].place = kFileNamePlace;
+  state.items[kFileNameItem].text = strnlen(dialog->lpstrFile, dialog->nMaxFile) < dialog->nMaxFile ? dialog->lpstrFile : "";
+  if (templated) state.items[kExtraButtonItem].place = kExtraPlace;
+  const DWORD filters = CountFilters(dialog->lpstrFilter);
+  state.typeSelection = dialog->nFilterIndex >= 1 && dialog->nFilterIndex <= filters ? dialog->nFilterIndex - 1 : 0;
   state.running = true;
-  if (hooked) dialog->lpfnHook(RunningDialog(), WM_INITDIALOG, 0, reinterpret_cast<LPARAM>(dialog));
+  if (hooked) {
+    dialog->lpfnHook(RunningDialog(), WM_INITDIALOG, 0, reinterpret_cast<LPARAM>(dialog));
+    Notify(dialog, CDN_INITDONE);
+  }
 
   HeadlessChooserAnswer answer;
   if (state.provider != nullptr) state.provider(chooser, dialog, &answer, state.context);
+  answer.path[sizeof answer.path - 1] = '\0';
+  // A hooked dialog whose type the user changed: the name is typed, the
+  // type chosen, and the hook may rewrite the name.
+  if (hooked && answer.action == kHeadlessAccept && answer.filterIndex >= 1 && answer.filterIndex <= filters &&
+      answer.filterIndex - 1 != state.typeSelection) {
+    state.items[kFileNameItem].text = answer.path;
+    state.typeSelection = answer.filterIndex - 1;
+    Notify(dialog, CDN_TYPECHANGE);
+    std::snprintf(answer.path, sizeof answer.path, "%s", state.items[kFileNameItem].text.c_str());
+  }
 
   BOOL result = FALSE_;
   if (answer.action == kHeadlessPressExtra && templated) {
     dialog->lpfnHook(RunningDialog(), WM_COMMAND,
                      (WPARAM(BN_CLICKED) << 16) | WPARAM(kExtraButtonItem), 0);
   } else if (answer.action == kHeadlessAccept) {
-    answer.path[sizeof answer.path - 1] = '\0';
     const std::string path = answer.path;
     if (path.size() + 1 > dialog->nMaxFile) {
       // As the real dialog does: the size needed in the first two bytes.
@@ -137,7 +178,7 @@ DWORD CommDlgExtendedError() { return State().lastError; }
 BOOL SetDlgItemTextA(HWND dialog, int item, const char* text) {
   ChooserState& state = State();
   if (!state.running || dialog != RunningDialog()) return FALSE_;
-  state.items[item] = text != nullptr ? text : "";
+  state.items[item].text = text != nullptr ? text : "";
   return TRUE_;
 }
 
@@ -145,7 +186,35 @@ UINT GetDlgItemTextA(HWND dialog, int item, char* text, int size) {
   ChooserState& state = State();
   if (!state.running || dialog != RunningDialog()) return CopyText(std::string(), text, size);
   const auto found = state.items.find(item);
-  return CopyText(found != state.items.end() ? found->second : std::string(), text, size);
+  return CopyText(found != state.items.end() ? found->second.text : std::string(), text, size);
+}
+
+BOOL GetDlgItemPlace(HWND dialog, int item, RECT* place) {
+  ChooserState& state = State();
+  const auto found = state.items.find(item);
+  if (!state.running || dialog != RunningDialog() || found == state.items.end() || place == nullptr) return FALSE_;
+  *place = found->second.place;
+  return TRUE_;
+}
+
+BOOL SetDlgItemPlace(HWND dialog, int item, const RECT* place) {
+  ChooserState& state = State();
+  const auto found = state.items.find(item);
+  if (!state.running || dialog != RunningDialog() || found == state.items.end() || place == nullptr) return FALSE_;
+  found->second.place = *place;
+  return TRUE_;
+}
+
+LRESULT SendDlgItemMessageA(HWND dialog, int item, UINT message, WPARAM wParam, LPARAM) {
+  ChooserState& state = State();
+  if (!state.running || dialog != RunningDialog()) return 0;
+  if (item == kFileTypeItem && message == CB_GETCURSEL) return LRESULT(state.typeSelection);
+  const auto found = state.items.find(item);
+  if (message == WM_SETFONT && found != state.items.end()) {
+    found->second.hasFont = true;
+    found->second.font = uintptr_t(wParam);
+  }
+  return 0;
 }
 
 ITEMIDLIST* SHBrowseForFolderA(BROWSEINFOA* browse) {
@@ -191,5 +260,21 @@ void SetHeadlessChooserProvider(HeadlessChooserProvider provider, void* context)
 UINT GetHeadlessDialogItemText(int item, char* text, int size) {
   const auto& items = State().items;
   const auto found = items.find(item);
-  return CopyText(found != items.end() ? found->second : std::string(), text, size);
+  return CopyText(found != items.end() ? found->second.text : std::string(), text, size);
+}
+
+BOOL GetHeadlessDialogItemPlace(int item, RECT* place) {
+  const auto& items = State().items;
+  const auto found = items.find(item);
+  if (found == items.end() || place == nullptr) return FALSE_;
+  *place = found->second.place;
+  return TRUE_;
+}
+
+BOOL GetHeadlessDialogItemFont(int item, uintptr_t* font) {
+  const auto& items = State().items;
+  const auto found = items.find(item);
+  if (found == items.end() || !found->second.hasFont) return FALSE_;
+  if (font != nullptr) *font = found->second.font;
+  return TRUE_;
 }

@@ -16,12 +16,17 @@
 using LPARAM = intptr_t;
 using WPARAM = uintptr_t;
 using UINT_PTR = uintptr_t;
+using LRESULT = intptr_t;
 
 struct ITEMIDLIST;
 
 constexpr UINT WM_INITDIALOG = 0x0110;
 constexpr UINT WM_COMMAND = 0x0111;
+constexpr UINT WM_NOTIFY = 0x004E;
+constexpr UINT WM_SETFONT = 0x0030;
 constexpr UINT BN_CLICKED = 0;
+constexpr UINT CB_GETCURSEL = 0x0147;
+constexpr int IDCANCEL = 2;
 
 // ---- Open and save.
 constexpr DWORD OFN_READONLY = 0x00000001;
@@ -82,10 +87,40 @@ constexpr DWORD CDERR_STRUCTSIZE = 0x0001;
 constexpr DWORD CDERR_INITIALIZATION = 0x0002;
 constexpr DWORD FNERR_BUFFERTOOSMALL = 0x3003;
 
-// Dialog item texts: a hook sets the titles of its template's controls.
-// Only the dialog of the chooser that is running has items.
+// The notifications of a hooked explorer chooser (WM_NOTIFY): its start
+// is done, the file type was changed, and, asked for each item the list
+// would show, whether to include it (non-zero includes it).
+constexpr UINT CDN_INITDONE = UINT(-601);
+constexpr UINT CDN_TYPECHANGE = UINT(-607);
+constexpr UINT CDN_INCLUDEITEM = UINT(-608);
+struct NMHDR {
+  HWND hwndFrom;
+  UINT_PTR idFrom;
+  UINT code;
+};
+struct OFNOTIFYA {
+  NMHDR hdr;
+  OPENFILENAMEA* lpOFN;
+  char* pszFile;
+};
+
+// The items of the running chooser's dialog: the Cancel button (IDCANCEL),
+// the file-name field (kFileNameItem), the file-type list (kFileTypeItem)
+// and the controls of a template. Only the dialog of the chooser that is
+// running has items.
+constexpr int kFileTypeItem = 0x0470;
+constexpr int kFileNameItem = 0x0480;
+// Item texts: a hook sets the titles of its template's controls and reads
+// and rewrites the file name.
 QV_PLATFORM_API BOOL SetDlgItemTextA(HWND dialog, int item, const char* text);
 QV_PLATFORM_API UINT GetDlgItemTextA(HWND dialog, int item, char* text, int size);
+// Where an item is, in the dialog's client coordinates, and moving it.
+QV_PLATFORM_API BOOL GetDlgItemPlace(HWND dialog, int item, RECT* place);
+QV_PLATFORM_API BOOL SetDlgItemPlace(HWND dialog, int item, const RECT* place);
+// An item's messages: CB_GETCURSEL of the file-type list answers the
+// selected filter (from 0); WM_SETFONT gives an item a font (0: the
+// system font). Others answer 0.
+QV_PLATFORM_API LRESULT SendDlgItemMessageA(HWND dialog, int item, UINT message, WPARAM wParam, LPARAM lParam);
 
 // ---- Folders.
 using BFFCALLBACK = int (*)(HWND, UINT, LPARAM, LPARAM);
@@ -126,7 +161,10 @@ constexpr int32_t kHeadlessPressExtra = 2;
 constexpr int kExtraButtonItem = 6702;
 
 // What the user chose: a path (UTF-8) and, for open and save, a filter
-// (from 1; 0 keeps the one the dialog started on).
+// (from 1; 0 keeps the one the dialog started on). In a hooked dialog a
+// changed filter is a type change: the path is typed into the file-name
+// field first, the hook hears CDN_TYPECHANGE, and the chosen path is what
+// the field then holds.
 struct HeadlessChooserAnswer {
   int32_t action = kHeadlessCancel;
   char path[4096] = {};
@@ -142,3 +180,7 @@ using HeadlessChooserProvider = void (*)(int32_t chooser, const void* record,
 QV_PLATFORM_API void SetHeadlessChooserProvider(HeadlessChooserProvider provider, void* context);
 // The text of an item of the last chooser's dialog; empty when none was set.
 QV_PLATFORM_API UINT GetHeadlessDialogItemText(int item, char* text, int size);
+// Where an item of the last chooser's dialog was left, and whether it was
+// given a font (and which: 0 the system font).
+QV_PLATFORM_API BOOL GetHeadlessDialogItemPlace(int item, RECT* place);
+QV_PLATFORM_API BOOL GetHeadlessDialogItemFont(int item, uintptr_t* font);

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cctype>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -149,18 +150,20 @@ Facts CurrentFacts() {
   return f;
 }
 
+// The code page's own characters in 0x80 to 0x9F; 0 where it has none.
+const uint16_t kAnsiHigh[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
 // The Windows ANSI byte of a code point: Latin-1 as it is, the code page's
 // own characters in 0x80 to 0x9F, a narrow no-break space as a no-break
 // space, anything else '?'.
 char AnsiByte(uint32_t c) {
-  static const uint16_t kHigh[32] = {
-      0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-      0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-      0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
   if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
   if (c == 0x202F) return static_cast<char>(0xA0);
   for (int i = 0; i < 32; ++i) {
-    if (kHigh[i] != 0 && kHigh[i] == c) return static_cast<char>(0x80 + i);
+    if (kAnsiHigh[i] != 0 && kAnsiHigh[i] == c) return static_cast<char>(0x80 + i);
   }
   return '?';
 }
@@ -399,3 +402,44 @@ void SetHeadlessLocaleFacts(const WinLocaleFacts* facts) {
     gGivenFacts = Copy(*facts);
   }
 }
+
+uint16_t WinAnsiToUnicode(uint8_t byte) {
+  if (byte >= 0x80 && byte < 0xA0 && kAnsiHigh[byte - 0x80] != 0) return kAnsiHigh[byte - 0x80];
+  return byte;
+}
+
+char WinUnicodeToAnsi(uint32_t c) { return AnsiByte(c); }
+
+namespace {
+LANGID gSystemLanguage = 0;
+}  // namespace
+
+LANGID GetSystemDefaultLangID() {
+  if (gSystemLanguage != 0) return gSystemLanguage;
+  std::string name;
+  if (gLocaleName) {
+    name = *gLocaleName;
+  } else {
+    for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+      const char* value = std::getenv(variable);
+      if (value != nullptr && *value != '\0') {
+        name = value;
+        break;
+      }
+    }
+  }
+  static const struct {
+    const char* prefix;
+    LANGID language;
+  } kLanguages[] = {
+      {"zh_TW", 1028}, {"de_DE", 1031}, {"en_US", 1033}, {"fr_FR", 1036}, {"he_IL", 1037},
+      {"it_IT", 1040}, {"ja_JP", 1041}, {"ko_KR", 1042}, {"zh_CN", 2052}, {"en_GB", 2057},
+      {"zh_HK", 3076}, {"zh_SG", 4100}, {"zh_MO", 5124},
+  };
+  for (const auto& entry : kLanguages) {
+    if (name.compare(0, 5, entry.prefix) == 0) return entry.language;
+  }
+  return 1033;
+}
+
+void SetHeadlessSystemLanguage(LANGID language) { gSystemLanguage = language; }

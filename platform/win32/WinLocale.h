@@ -35,6 +35,20 @@ constexpr LCTYPE LOCALE_IFIRSTDAYOFWEEK = 0x100C;
 // Ignored: the stand-in knows no user overrides.
 constexpr LCTYPE LOCALE_NOUSEROVERRIDE = 0x80000000;
 
+// Windows ANSI (code page 1252) and UTF-16: the character of a byte (a
+// byte the code page leaves undefined stands for itself); the byte of a
+// character, '?' when the code page has none.
+QV_PLATFORM_API uint16_t WinAnsiToUnicode(uint8_t byte);
+QV_PLATFORM_API char WinUnicodeToAnsi(uint32_t c);
+
+// The system's default language: set by the stand-in host or a test, else
+// that of the locale's name (language and territory, as "ja_JP"), United
+// States English (1033) for one the table lacks.
+using LANGID = uint16_t;
+QV_PLATFORM_API LANGID GetSystemDefaultLangID();
+// 0 goes back to the locale's.
+QV_PLATFORM_API void SetHeadlessSystemLanguage(LANGID language);
+
 // Copies the text with its terminating zero into `data` and answers the
 // number of bytes copied; with `size` 0 answers the size needed. 0 with
 // ERROR_INSUFFICIENT_BUFFER when the buffer is too small, ERROR_INVALID_FLAGS

@@ -4,8 +4,11 @@
 #include <algorithm>
 #include <deque>
 #include <mutex>
+#include <utility>
 
+#include "platform/gdi/GdiSnapshot.h"
 #include "platform/gdi/WinGdi.h"
+#include "platform/win32/WinSysColors.h"
 #include "platform/win32/WinFileDialogs.h"
 #include "platform/win32/WinInput.h"
 #include "platform/win32/WinMessages.h"
@@ -15,7 +18,7 @@
 namespace {
 
 struct Step {
-  enum Kind { kPosition, kText, kHover, kCancel } kind;
+  enum Kind { kPosition, kText, kHover, kCancel, kSnapshot } kind;
   int a = 0;
   int b = 0;
   std::string text;
@@ -25,6 +28,7 @@ std::mutex gLock;
 std::deque<Step> gSteps;
 HWND gMenuWindow = nullptr;
 std::vector<TrackedMenuItem> gLastTracked;
+bool gSnapshotFailed = false;
 
 // A string item's width: the text at an average of 7 pixels a character,
 // with room for the marks and the sub-menu arrow.
@@ -79,11 +83,35 @@ void ScriptMenuChoosePosition(int position) { Push({Step::kPosition, position, 0
 void ScriptMenuChooseText(const std::string& text) { Push({Step::kText, 0, 0, text}); }
 void ScriptMenuHover(int x, int y) { Push({Step::kHover, x, y, {}}); }
 void ScriptMenuCancel() { Push({Step::kCancel, 0, 0, {}}); }
+void ScriptMenuSnapshot(const std::string& path) { Push({Step::kSnapshot, 0, 0, path}); }
+bool TakeMenuSnapshotFailure() {
+  std::lock_guard guard(gLock);
+  return std::exchange(gSnapshotFailed, false);
+}
 void ResetMenuScript() {
   std::lock_guard guard(gLock);
   gSteps.clear();
 }
 HWND GetTrackedMenuWindow() { return gMenuWindow; }
+
+bool TakeScriptedMenuStep(ScriptedMenuStep& out) {
+  Step step;
+  if (!TakeStep(step)) return false;
+  out = ScriptedMenuStep{};
+  switch (step.kind) {
+    case Step::kPosition: out.kind = ScriptedMenuStep::kPosition; out.position = step.a; break;
+    case Step::kText: out.kind = ScriptedMenuStep::kText; out.text = step.text; break;
+    case Step::kHover: out.kind = ScriptedMenuStep::kHover; out.x = step.a; out.y = step.b; break;
+    case Step::kCancel: out.kind = ScriptedMenuStep::kCancel; break;
+    case Step::kSnapshot: out.kind = ScriptedMenuStep::kSnapshot; out.text = step.text; break;
+  }
+  return true;
+}
+
+void NoteMenuSnapshotFailure() {
+  std::lock_guard guard(gLock);
+  gSnapshotFailed = true;
+}
 std::vector<TrackedMenuItem> GetLastTrackedMenu() {
   std::lock_guard guard(gLock);
   return gLastTracked;
@@ -138,6 +166,14 @@ BOOL TrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND window, const v
   gMenuWindow = CreateHeadlessWindow(std::max(width, 1), std::max(top, 1));
   if (gMenuWindow != nullptr) SetHeadlessWindowOrigin(gMenuWindow, x, y);
   HDC dc = gMenuWindow != nullptr ? GetDC(gMenuWindow) : nullptr;
+  if (dc != nullptr) {
+    // The menu window shows the menu colour wherever its items draw nothing.
+    HBRUSH ground = CreateSolidBrush(GetSysColor(COLOR_MENU));
+    HGDIOBJ before = SelectObject(dc, ground);
+    PatBlt(dc, 0, 0, std::max(width, 1), std::max(top, 1), PATCOPY);
+    SelectObject(dc, before);
+    DeleteObject(ground);
+  }
   for (int p = 0; p < n && dc != nullptr; ++p) {
     rows[size_t(p)].right = width;
     if ((items[size_t(p)].fType & MFT_OWNERDRAW) == 0) continue;
@@ -147,11 +183,20 @@ BOOL TrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND window, const v
   }
 
   UINT chosen = 0;
+  bool clicked = false;
   Step step;
   while (TakeStep(step)) {
     if (step.kind == Step::kHover) {
       SetCursorPos(step.a, step.b);
       SendMessageA(window, WM_ENTERIDLE, 2 /* MSGF_MENU */, reinterpret_cast<LPARAM>(gMenuWindow));
+      continue;
+    }
+    if (step.kind == Step::kSnapshot) {
+      // What the open menu shows now.
+      if (dc == nullptr || !GdiWritePng(dc, step.text.c_str())) {
+        std::lock_guard guard(gLock);
+        gSnapshotFailed = true;
+      }
       continue;
     }
     MENUITEMINFOA found{};
@@ -166,16 +211,20 @@ BOOL TrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND window, const v
     if (have && (found.fType & MFT_SEPARATOR) == 0 && found.hSubMenu == nullptr &&
         (found.fState & MFS_DISABLED) == 0) {
       chosen = found.wID;
+      clicked = true;
     }
     // A refused choice beeps, as a click on a disabled item does.
-    if (chosen == 0 && step.kind != Step::kCancel) MessageBeep(0);
+    if (!clicked && step.kind != Step::kCancel) MessageBeep(0);
     break;
   }
   if (dc != nullptr) ReleaseDC(gMenuWindow, dc);
   if (gMenuWindow != nullptr) DestroyWindow(gMenuWindow);
   gMenuWindow = nullptr;
   SendMessageA(window, WM_EXITMENULOOP, TRUE_, 0);
-  if (chosen == 0) return FALSE_;
+  // An item without id (a grid's one owner-drawn item) is clicked like any
+  // other; its WM_COMMAND carries 0, and TPM_RETURNCMD cannot tell it from
+  // no choice.
+  if (!clicked) return FALSE_;
   if (flags & TPM_RETURNCMD) return static_cast<BOOL>(chosen);
   PostMessageA(window, WM_COMMAND, chosen, 0);
   return TRUE_;

@@ -26,11 +26,16 @@ QV_PLATFORM_API BOOL TrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND
 // ---- Set by the stand-in host and by tests.
 // The steps, in order: choose the item at a 1-based position of the menu
 // shown, choose the first item (searched through sub-menus) whose text is
-// `text` up to a tab, move the cursor to (x, y), cancel.
+// `text` up to a tab, move the cursor to (x, y), cancel, take a snapshot.
 QV_PLATFORM_API void ScriptMenuChoosePosition(int position);
 QV_PLATFORM_API void ScriptMenuChooseText(const std::string& text);
 QV_PLATFORM_API void ScriptMenuHover(int x, int y);
 QV_PLATFORM_API void ScriptMenuCancel();
+// Writes what the open menu window shows as a PNG file and goes on to the
+// next step; TakeMenuSnapshotFailure answers (and clears) whether a
+// snapshot could not be written.
+QV_PLATFORM_API void ScriptMenuSnapshot(const std::string& path);
+QV_PLATFORM_API bool TakeMenuSnapshotFailure();
 QV_PLATFORM_API void ResetMenuScript();
 // The items of the last menu shown, as it showed them: type, state, the
 // checked-mark bitmap (a mixed mark has one of its own) and the text.
@@ -43,3 +48,18 @@ struct TrackedMenuItem {
 QV_PLATFORM_API std::vector<TrackedMenuItem> GetLastTrackedMenu();
 // The window of the menu being tracked; null outside tracking.
 QV_PLATFORM_API HWND GetTrackedMenuWindow();
+
+// ---- For the Toolbox emulation's menus, which take the same script.
+// One step of the script: choose a 1-based position, choose by text, hover
+// at (x, y), cancel, take a snapshot (path in `text`).
+struct ScriptedMenuStep {
+  enum Kind { kPosition, kText, kHover, kCancel, kSnapshot } kind = kCancel;
+  int position = 0;
+  int x = 0;
+  int y = 0;
+  std::string text;
+};
+// Takes the next step; false when the script has none left.
+QV_PLATFORM_API bool TakeScriptedMenuStep(ScriptedMenuStep& step);
+// Counts a snapshot that could not be taken (TakeMenuSnapshotFailure tells).
+QV_PLATFORM_API void NoteMenuSnapshotFailure();

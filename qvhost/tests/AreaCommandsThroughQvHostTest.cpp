@@ -98,10 +98,16 @@ TEST_F(AreaCommands, TheScriptOfTheDocumentFileSavesAndReadsARichDocument) {
   std::ifstream in(QVHOST_DOCUMENT_FILE_SCRIPT);
   std::stringstream script;
   script << in.rdbuf();
+  // Its picture of the first page is compared with the reference too.
+  std::string text = script.str();
+  const std::string snapshot = "snapshot page \"saved-page.png\"\n";
+  const size_t at = text.find(snapshot);
+  ASSERT_NE(at, std::string::npos);
+  text.insert(at + snapshot.size(), CompareLine("page", "document_file_first_page.png"));
   // The script's files are in the folder it runs in.
   const std::filesystem::path previous = std::filesystem::current_path();
   std::filesystem::current_path(folder);
-  const ScriptRunner::Outcome outcome = Run(script.str());
+  const ScriptRunner::Outcome outcome = Run(text);
   std::filesystem::current_path(previous);
   EXPECT_EQ(outcome.error, "") << out.str();
   EXPECT_EQ(outcome.failures, 0) << out.str();

@@ -12,20 +12,7 @@
 
 namespace {
 
-class AreaDocumentScripts : public ScriptTest {
- protected:
-  // The line that checks the form against the reference `name`, or writes
-  // the reference when asked to.
-  static std::string Compare(const std::string& form, const std::string& name) {
-    const std::string reference = std::string(QVHOST_TEST_DATA) + "/" + name;
-    const char* regenerate = std::getenv("QV_REGENERATE_REFERENCES");
-    if (regenerate != nullptr && std::string(regenerate) == "1") {
-      std::filesystem::create_directories(QVHOST_TEST_DATA);
-      return "snapshot " + form + " \"" + reference + "\"\n";
-    }
-    return "expect png " + form + " \"" + reference + "\"\n";
-  }
-};
+class AreaDocumentScripts : public ScriptTest {};
 
 const char kStart[] =
     "set name \"Qvbase\"\n"
@@ -52,9 +39,9 @@ TEST_F(AreaDocumentScripts, TheAreaShowsTheStyledParagraphsTypedIntoIt) {
                              "idle 2\n"
                              "update invoice\n"
                              "snapshot invoice \"" + folder + "typed.png\"\n" +
-                             Compare("invoice", "area_styled_paragraphs.png") +
+                             CompareLine("invoice", "area_styled_paragraphs.png") +
                              "update invoice\n" +
-                             Compare("invoice", "area_styled_paragraphs.png") +  // drawn again the same
+                             CompareLine("invoice", "area_styled_paragraphs.png") +  // drawn again the same
                              "area body 17\n"
                              "stop -2\n";
   const ScriptRunner::Outcome outcome = Run(script);
@@ -69,7 +56,7 @@ TEST_F(AreaDocumentScripts, ASplitPaneShowsTheDocumentTwice) {
                              "drag 422 72 to 422 170 steps 4\n"
                              "idle 2\n"
                              "update invoice\n" +
-                             Compare("invoice", "area_split_pane.png") +
+                             CompareLine("invoice", "area_split_pane.png") +
                              "area body 17\n"
                              "stop -2\n";
   const ScriptRunner::Outcome outcome = Run(script);

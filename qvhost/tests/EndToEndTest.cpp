@@ -1,6 +1,6 @@
 // The module driven through DaVuze by the stand-in host, in-process: its
 // life cycle with the host checks and their alerts, the instance slot's
-// protocol, package events, area events and commands, and the demo script.
+// protocol, package events, area events and commands.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -303,21 +303,6 @@ TEST_F(EndToEnd, CommandsOfEveryRangeReturn) {
 }
 
 // ---- Scripts
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-TEST_F(EndToEnd, TheDemoScriptRunsWhole) {
-  Load();
-  std::ostringstream out;
-  ScriptRunner runner(*host, out);
-  const ScriptRunner::Outcome outcome = runner.Run(ReadFile(QVHOST_DEMO_SCRIPT));
-  EXPECT_TRUE(outcome.ok()) << outcome.error << "\n" << out.str();
-  EXPECT_GT(outcome.lines, 10);
-  EXPECT_NE(out.str().find("host -433: module starts"), std::string::npos);
-}
 
 TEST_F(EndToEnd, ScriptsCheckTheRefusalAlert) {
   Load();

@@ -57,7 +57,9 @@ TEST_F(AreaScripts, EventsAnswerTheHostInTheirRecords) {
                              "area body 1\n"
                              "expect event body message 301\n"  // a click is taken
                              "area body 3 message 0x3009\n"
-                             "expect event body message 110\n"  // Tab: out forwards
+                             "expect event body message 301\n"  // Tab: a tab in the text
+                             "area body 3 message 0x3009 modifiers 0x100\n"
+                             "expect event body message 110\n"  // Ctrl+Tab: out forwards
                              "area body 3 message 0x3009 modifiers 0x200\n"
                              "expect event body message 111\n"  // Shift-Tab: out backwards
                              "area body 3 message 0\n"
@@ -69,7 +71,8 @@ TEST_F(AreaScripts, EventsAnswerTheHostInTheirRecords) {
                              "idle 3\n"
                              "deactivate body\n"
                              "activate body\n"
-                             "expect calls -307 2\n"            // taken again: the edit menu again
+                             "expect calls -307 3\n"            // the tab typed, and taken again:
+                                                                // the edit menu each time
                              "area body 17 message 130\n"
                              "expect event body message 130\n"  // closed, not refused
                              "stop -2\n"

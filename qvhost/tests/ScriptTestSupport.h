@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -36,6 +37,18 @@ class ScriptTest : public testing::Test {
   std::string Png(const std::string& name) const {
     std::ifstream in(folder + name, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  // The line that checks a form against the reference picture `name` in
+  // the tests' data, or writes the reference when QV_REGENERATE_REFERENCES
+  // is 1.
+  static std::string CompareLine(const std::string& form, const std::string& name) {
+    const std::string reference = std::string(QVHOST_TEST_DATA) + "/" + name;
+    const char* regenerate = std::getenv("QV_REGENERATE_REFERENCES");
+    if (regenerate != nullptr && std::string(regenerate) == "1") {
+      std::filesystem::create_directories(QVHOST_TEST_DATA);
+      return "snapshot " + form + " \"" + reference + "\"\n";
+    }
+    return "expect png " + form + " \"" + reference + "\"\n";
   }
   // Where `text` first stands in the transcript; npos when absent.
   size_t At(const std::string& text) const { return out.str().find(text); }

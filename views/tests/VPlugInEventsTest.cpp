@@ -25,6 +25,7 @@
 #include "views/VFrameServices.h"
 #include "views/VPlugIn.h"
 #include "views/VPlugInDocMgr.h"
+#include "views/VWindowMenuBar.h"
 #include "views/VWindowView.h"
 #include "graphics/VGraphicsEnvironmentLink.h"
 #include "graphics/VPort.h"
@@ -885,6 +886,26 @@ TEST_F(PlugInEvents, AFormAreaIsNamedByItsRoutineInThePackagesList) {
     EXPECT_EQ(offscreen.GetAreaName().Compare(expected, true), 0);
   }
   gModuleResFile = saved;
+}
+
+}  // namespace
+
+namespace {
+
+int gChoicesTaken = 0;
+const VMenuBarChoiceTaker kCountingTaker{[] { ++gChoicesTaken; }};
+
+TEST_F(PlugInEvents, EveryEventEndsByTakingTheMenuBarsPendingChoices) {
+  std::unique_ptr<Area> area(MakeArea(0));
+  gChoicesTaken = 0;
+  {
+    VInstalledService<const VMenuBarChoiceTaker> taker(&kCountingTaker);
+    for (uint16_t what : {uint16_t(0), uint16_t(1), uint16_t(2), uint16_t(99)}) host.Send(*area, what);
+  }
+  EXPECT_EQ(gChoicesTaken, 4);
+  // Without the controls installed nothing is taken, and nothing fails.
+  host.Send(*area, 0);
+  EXPECT_EQ(gChoicesTaken, 4);
 }
 
 }  // namespace

@@ -31,6 +31,8 @@
 #include "platform/toolbox/TbxWindows.h"
 #include "platform/win32/WinInput.h"
 #include "platform/win32/WinTime.h"
+#include "platform/toolbox/TbxMenus.h"
+#include "platform/win32/WinMenuTracking.h"
 #include "platform/win32/WinWindowState.h"
 
 namespace {
@@ -97,6 +99,11 @@ class MenuBar : public VWindowMenuBar {
     return &choice;
   }
   void RemoveToolboxMenuBar() override { calls.push_back("remove"); }
+  bool TakeToolboxChoice(int32_t selection) override {
+    selections.push_back(selection);
+    return true;
+  }
+  std::vector<int32_t> selections;
   bool shown = false;
   VMenuChoice choice;
   std::vector<std::string> calls;
@@ -627,6 +634,25 @@ TEST_F(OwnWindow, TheDockAnswersTheMenuBarTheFloatingWindowsAndTheLayout) {
   EXPECT_EQ(gDockMenuBar->calls, (std::vector<std::string>{"show", "build", "remove", "hide"}));
   EXPECT_FALSE(area->IsRelayoutOnIdle());
   gFloatingHeld = nullptr;
+}
+
+TEST_F(OwnWindow, AClickInTheMenuBarHandsTheToolboxSelectionToTheBar) {
+  const uint8_t title[] = {4, 'E', 'd', 'i', 't'};
+  const uint8_t cut[] = {3, 'C', 'u', 't'};
+  const uint8_t copy[] = {4, 'C', 'o', 'p', 'y'};
+  Tbx::MenuRef edit = Tbx::NewMenu(301, title);
+  Tbx::AppendMenuItemText(edit, cut);
+  Tbx::AppendMenuItemText(edit, copy);
+  Tbx::InsertMenu(edit, 0);
+  ResetMenuScript();
+  ScriptMenuChooseText("Copy");
+  ScriptMenuCancel();
+  Queue([] { return Event(1, Tbx::Point{5, 5}); });  // in the menu bar: Copy
+  Queue([] { return Event(1, Tbx::Point{5, 5}); });  // cancelled: nothing
+  OpenByClick();
+  EXPECT_EQ(menuBar.selections, (std::vector<int32_t>{(301 << 16) | 2}));
+  Tbx::DisposeMenu(edit);
+  ResetMenuScript();
 }
 
 }  // namespace

@@ -1,0 +1,387 @@
+// Keys in a text area, by family: arrows and their anchor rules, Home and
+// End, paragraph moves, deletion, Tab, Return and Enter, typing and
+// style-sheet shortcuts, the key method's offer, pictures on a page, and
+// what protected documents and the text's ends do with every key.
+#include "area/xMorvaKeyboard.h"
+
+#include <gtest/gtest.h>
+
+#include "area/tests/TextInputSupport.h"
+#include "area/xMorvaPicturesInPage.h"
+#include "document/xMorvaDocument.h"
+#include "document/xMorvaStyleSheet.h"
+#include "document/xMorvaUndo.h"
+#include "framework/system/resources/VMemoryResourceFile.h"
+
+namespace {
+
+using areatest::kCmd;
+using areatest::kOpt;
+using areatest::kShift;
+using Pair = std::pair<int32_t, int32_t>;
+
+class KeyTest : public areatest::TextInputTest {};
+
+// ---- Left and right.
+
+TEST_F(KeyTest, ArrowsMoveByCharacterAndCollapseASelection) {
+  Type("hello world");
+  Caret(5);
+  EXPECT_EQ(Press(kKeyLeft), 0);
+  EXPECT_EQ(Sel(), Pair(4, 4));
+  Press(kKeyRight);
+  Press(kKeyRight);
+  EXPECT_EQ(Sel(), Pair(6, 6));
+  Select(2, 8);
+  Press(kKeyLeft);
+  EXPECT_EQ(Sel(), Pair(2, 2));
+  Select(2, 8);
+  Press(kKeyRight);
+  EXPECT_EQ(Sel(), Pair(8, 8));
+}
+
+TEST_F(KeyTest, ShiftArrowsMoveTheEndTheAnchorLeaves) {
+  Type("hello world");
+  Caret(5);
+  Press(kKeyLeft, kShift);
+  EXPECT_EQ(Sel(), Pair(4, 5));
+  EXPECT_TRUE(document->IsSelectionBackward());
+  Press(kKeyRight, kShift);
+  EXPECT_EQ(Sel(), Pair(5, 5));
+  // From a caret Right with Shift moves the end.
+  Press(kKeyRight, kShift);
+  Press(kKeyRight, kShift);
+  EXPECT_EQ(Sel(), Pair(5, 7));
+  EXPECT_FALSE(document->IsSelectionBackward());
+  Press(kKeyLeft, kShift);
+  EXPECT_EQ(Sel(), Pair(5, 6));
+}
+
+TEST_F(KeyTest, CommandArrowsMoveByWord) {
+  Type("one two three");
+  Caret(13);
+  Press(kKeyLeft, kCmd);
+  EXPECT_EQ(Sel(), Pair(8, 8));
+  Press(kKeyLeft, kCmd);  // at a word's start: the word before
+  EXPECT_EQ(Sel(), Pair(4, 4));
+  Caret(0);
+  Press(kKeyRight, kCmd);  // the word and its space
+  EXPECT_EQ(Sel(), Pair(4, 4));
+  // Shift and Command: the moving end crosses the anchor.
+  Caret(6);
+  Press(kKeyLeft, kCmd | kShift);
+  EXPECT_EQ(Sel(), Pair(4, 6));
+  EXPECT_TRUE(document->IsSelectionBackward());
+  Press(kKeyRight, kCmd | kShift);
+  EXPECT_EQ(Sel(), Pair(6, 8));
+  EXPECT_FALSE(document->IsSelectionBackward());
+}
+
+// ---- Home and End.
+
+class LineKeyTest : public KeyTest {
+ protected:
+  // A paragraph long enough for several screen lines, then a short one.
+  void SetUp() override {
+    KeyTest::SetUp();
+    std::string text;
+    for (int i = 0; i < 40; ++i) text += "word ";
+    Type(text + "\nlast");
+    ASSERT_GE(LineOf(150), 1) << "the paragraph should wrap";
+  }
+};
+
+TEST_F(LineKeyTest, EndStopsBeforeTheLinesLastCharacterAndWalksDownWhenRepeated) {
+  Caret(3);
+  Press(kKeyEnd);
+  const int32_t first = Sel().first;
+  EXPECT_EQ(LineOf(first), LineOf(0));
+  EXPECT_NE(LineOf(first + 1), LineOf(0));
+  Press(kKeyEnd);
+  const int32_t second = Sel().first;
+  EXPECT_GT(second, first + 1);
+  EXPECT_EQ(LineOf(second), LineOf(first + 1));
+  EXPECT_NE(LineOf(second + 1), LineOf(second));
+}
+
+TEST_F(LineKeyTest, HomeGoesToTheLineStartAndFromThereToTheLineBefore) {
+  Caret(3);
+  Press(kKeyEnd);
+  Press(kKeyRight);
+  const int32_t lineTwo = Sel().first;  // the second line's start
+  Press(kKeyRight);
+  Press(kKeyRight);
+  Press(kKeyHome);
+  EXPECT_EQ(Sel(), Pair(lineTwo, lineTwo));
+  Press(kKeyHome);
+  EXPECT_EQ(Sel(), Pair(0, 0));
+  // Shift extends from the fixed end.
+  Caret(lineTwo + 2);
+  Press(kKeyHome, kShift);
+  EXPECT_EQ(Sel(), Pair(lineTwo, lineTwo + 2));
+  EXPECT_TRUE(document->IsSelectionBackward());
+}
+
+TEST_F(LineKeyTest, CommandHomeAndEndGoToTheTextsEnds) {
+  const int32_t length = Text()->GetLength();
+  Caret(50);
+  Press(kKeyEnd, kCmd);
+  EXPECT_EQ(Sel(), Pair(length, length));
+  Press(kKeyHome, kCmd);
+  EXPECT_EQ(Sel(), Pair(0, 0));
+  Caret(50);
+  Press(kKeyEnd, kCmd | kShift);
+  EXPECT_EQ(Sel(), Pair(50, length));
+  Press(kKeyHome, kCmd | kShift);
+  EXPECT_EQ(Sel(), Pair(0, 50));
+  EXPECT_TRUE(document->IsSelectionBackward());
+}
+
+TEST_F(KeyTest, EndOnTheLastLineBeforeItsLastCharacterStopsAtTheTextsEnd) {
+  // The caret one before the end of the text's last line: the next line's
+  // end would be looked for two past the line, beyond the text.
+  Type("ab");
+  Caret(1);
+  EXPECT_EQ(Press(kKeyEnd), 0);
+  EXPECT_EQ(Sel(), Pair(2, 2));
+  EXPECT_EQ(Plain(), "ab");
+  int32_t ls = -1, le = -1;
+  EXPECT_FALSE(xMorvaKeyboard::GetCaretLineBounds(*document, 4, ls, le));
+  EXPECT_TRUE(xMorvaKeyboard::GetCaretLineBounds(*document, 2, ls, le));
+  EXPECT_EQ(Pair(ls, le), Pair(0, 2));
+}
+
+// ---- Paragraphs, lines and pages.
+
+TEST_F(KeyTest, CommandUpAndDownWalkByParagraph) {
+  Type("first\nsecond\nthird");
+  Caret(15);
+  Press(kKeyUp, kCmd);
+  EXPECT_EQ(Sel(), Pair(13, 13));
+  Press(kKeyUp, kCmd);
+  EXPECT_EQ(Sel(), Pair(6, 6));
+  // A paragraph ends after its paragraph mark.
+  Press(kKeyDown, kCmd);
+  EXPECT_EQ(Sel(), Pair(13, 13));
+  Press(kKeyDown, kCmd);
+  EXPECT_EQ(Sel(), Pair(18, 18));
+  Caret(8);
+  Press(kKeyDown, kCmd | kShift);
+  EXPECT_EQ(Sel(), Pair(8, 13));
+  Press(kKeyUp, kCmd | kShift);  // the end moved; now the start does
+  EXPECT_EQ(Sel(), Pair(6, 8));
+  EXPECT_TRUE(document->IsSelectionBackward());
+}
+
+TEST_F(KeyTest, PageKeysScrollTheActiveFrame) {
+  for (int i = 0; i < 80; ++i) Type("line\n");
+  Caret(0);
+  frame->ScrollTo(0, 0, false, 0);
+  EXPECT_EQ(Press(kKeyPageDown), 0);
+  EXPECT_GT(frame->GetScrollY(), 0);
+  const int32_t down = frame->GetScrollY();
+  Press(kKeyPageUp);
+  EXPECT_LT(frame->GetScrollY(), down);
+  EXPECT_EQ(Sel(), Pair(0, 0));
+}
+
+// ---- Deletion.
+
+TEST_F(KeyTest, BackspaceAndDeleteRemoveACharacterOrTheSelection) {
+  Type("abcdef");
+  Caret(3);
+  Press(kKeyBackspace);
+  EXPECT_EQ(Plain(), "abdef");
+  EXPECT_EQ(Sel(), Pair(2, 2));
+  Press(kKeyDelete);
+  EXPECT_EQ(Plain(), "abef");
+  Select(1, 3);
+  Press(kKeyDelete);
+  EXPECT_EQ(Plain(), "af");
+  // Each deletion undoes alone.
+  document->Undo();
+  EXPECT_EQ(Plain(), "abef");
+  // With Command, words.
+  Select(0, 4);
+  Press(kKeyDelete);
+  Type("one two three");
+  // A selection starting inside a word loses that word's start too.
+  Select(5, 9);
+  Press(kKeyBackspace, kCmd);
+  EXPECT_EQ(Plain(), "one hree");
+  Caret(8);
+  Press(kKeyBackspace, kCmd);
+  EXPECT_EQ(Plain(), "one ");
+  Caret(0);
+  Press(kKeyDelete, kCmd);  // at a word's start: the word and its space
+  EXPECT_EQ(Plain(), "");
+}
+
+// ---- Tab, Return, Enter.
+
+TEST_F(KeyTest, TabInsertsATabOnlyWithoutModifiers) {
+  Type("ab");
+  Caret(1);
+  EXPECT_EQ(Press(kKeyTab), 0);
+  EXPECT_EQ(Plain(), "a#b");
+  EXPECT_EQ(Sel(), Pair(2, 2));
+  for (int modifiers : {kShift, kOpt, kCmd}) {
+    EXPECT_EQ(Press(kKeyTab, modifiers), 1) << modifiers;
+    EXPECT_EQ(Plain(), "a#b") << modifiers;
+  }
+}
+
+TEST_F(KeyTest, ReturnStartsAParagraphAndEnterABreakByColumnCount) {
+  Type("ab");
+  Caret(1);
+  EXPECT_EQ(Press(kKeyReturn), 0);
+  EXPECT_EQ(Plain(), "a\nb");
+  EXPECT_EQ(Sel(), Pair(2, 2));
+  EXPECT_EQ(Press(kKeyReturn, kShift), 1);
+  EXPECT_EQ(Press(kKeyEnter), 0);
+  EXPECT_GE(Text()->FindElement(xMorvaElementCode::PageBreak, true, false), 0);
+  EXPECT_LT(Text()->FindElement(xMorvaElementCode::ColBreak, true, false), 0);
+  document->Params().SetColumns(2);
+  Press(kKeyEnter);
+  EXPECT_GE(Text()->FindElement(xMorvaElementCode::ColBreak, true, false), 0);
+}
+
+// ---- Typing and shortcuts.
+
+TEST_F(KeyTest, TypingWithCommandIsNotHandledUnlessAStyleSheetHasTheShortcut) {
+  Type("abc");
+  EXPECT_EQ(Press(27, 0, char16_t(27)), 1);  // a control character types nothing
+  EXPECT_EQ(Press('k', kCmd, u'k'), 1);
+  EXPECT_EQ(Plain(), "abc");
+  VMemoryResourceFile* store = document->GetStyleSheetStore();
+  ASSERT_NE(store, nullptr);
+  xMorvaStyleSheet sheet;
+  sheet.shortcut = u'k';
+  sheet.paragraphSheet = 0;
+  VStr<31> name;
+  name.SetCText("Shortcut", kCharSetMac);
+  int16_t id = 0;
+  ASSERT_TRUE(sheet.SaveNew(*document, *store, name, id));
+  Select(0, 2);
+  EXPECT_EQ(Press('k', kCmd, u'k'), 0);
+  EXPECT_EQ(Text()->GetPropertyValue(15), id);
+  EXPECT_EQ(Plain(), "abc");
+}
+
+// ---- The key method.
+
+TEST_F(KeyTest, EachSpecialKeyIsOfferedWithItsCodeAndAConsumedKeyDoesNothingMore) {
+  Type("abc");
+  int16_t kind = 0;
+  areatest::PString name("OnKey");
+  Run(58, area->GetReference(), {&kind, name.bytes});
+  struct Row {
+    int16_t code;
+    int32_t offered;
+  };
+  const Row rows[] = {{kKeyTab, 9},       {kKeyReturn, 13},  {kKeyHome, 1},       {kKeyEnd, 4},
+                      {kKeyPageUp, 11},   {kKeyPageDown, 12}, {kKeyLeft, 28},     {kKeyRight, 29},
+                      {kKeyUp, 30},       {kKeyDown, 31},    {kKeyBackspace, 8},  {kKeyDelete, 127},
+                      {kKeyEnter, 3}};
+  package->answer = 1;
+  for (const Row& row : rows) {
+    Caret(1);
+    package->calls.clear();
+    EXPECT_EQ(Press(row.code), 0) << row.code;
+    ASSERT_EQ(package->calls.size(), 1u) << row.code;
+    EXPECT_EQ(package->calls[0].numbers.back(), row.offered) << row.code;
+    EXPECT_EQ(Plain(), "abc") << row.code;
+    EXPECT_EQ(Sel(), Pair(1, 1)) << row.code;
+  }
+  // A character is offered as itself; not consumed, it is typed.
+  package->answer = 0;
+  package->calls.clear();
+  Press('x', 0, u'x');
+  ASSERT_EQ(package->calls.size(), 1u);
+  EXPECT_EQ(package->calls[0].numbers.back(), 'x');
+  EXPECT_EQ(Plain(), "axbc");
+}
+
+// ---- Pictures on a page.
+
+TEST_F(KeyTest, ArrowsMoveASelectedPagePictureAndShiftResizesIt) {
+  xMorvaPicturesInPageMaker maker;
+  VInstalledService<xMorvaPagePicturesMaker> installed(&maker);
+  auto* pictures = dynamic_cast<xMorvaPicturesInPage*>(document->GetPagePictures());
+  ASSERT_NE(pictures, nullptr);
+  xMorvaPagePicture entry;
+  entry.left = entry.top = 50;
+  entry.naturalWidth = entry.shownWidth = entry.naturalHeight = entry.shownHeight = 40;
+  entry.resourceId = 300;
+  VMemoryResourceFile* store = document->GetStyleSheetStore();
+  ASSERT_EQ(pictures->Append(*store, entry), 0);
+  pictures->SetSelection(0);
+  Type("ab");  // typing does not reach the text while a picture is selected
+  EXPECT_EQ(Plain(), "");
+  Press(kKeyRight);
+  Press(kKeyDown, kCmd);
+  EXPECT_EQ(pictures->GetEntry(0).left, 51);
+  EXPECT_EQ(pictures->GetEntry(0).top, 60);
+  Press(kKeyLeft, kShift | kCmd);
+  Press(kKeyUp, kShift);
+  EXPECT_EQ(pictures->GetEntry(0).shownWidth, 30);
+  EXPECT_EQ(pictures->GetEntry(0).shownHeight, 39);
+  EXPECT_EQ(Press(kKeyHome), 0);
+  EXPECT_EQ(pictures->GetEntry(0).left, 51);
+  // Tab lets the picture go; Backspace deletes a selected one.
+  Press(kKeyTab);
+  EXPECT_FALSE(pictures->HasSelection());
+  pictures->SetSelection(0);
+  Press(kKeyBackspace);
+  EXPECT_EQ(pictures->GetCount(), 0);
+}
+
+// ---- Bad input: the text's ends, protection, hidden frames.
+
+TEST_F(KeyTest, ImpossibleMovesBeepAndChangeNothing) {
+  Type("ab");
+  struct Row {
+    int32_t caret;
+    int16_t code;
+    int modifiers;
+  };
+  const Row rows[] = {
+      {0, kKeyLeft, 0},      {0, kKeyLeft, kCmd},    {2, kKeyRight, 0},  {2, kKeyRight, kCmd},
+      {0, kKeyBackspace, 0}, {2, kKeyDelete, 0},     {2, kKeyDelete, kCmd}, {0, kKeyUp, 0},
+      {2, kKeyDown, 0},      {0, kKeyLeft, kShift},  {2, kKeyRight, kShift},
+  };
+  for (const Row& row : rows) {
+    Caret(row.caret);
+    const int32_t beeps = Beeps();
+    EXPECT_EQ(Press(row.code, row.modifiers), 0) << row.code << " " << row.modifiers;
+    EXPECT_EQ(Beeps(), beeps + 1) << row.code << " " << row.modifiers;
+    EXPECT_EQ(Plain(), "ab") << row.code;
+    EXPECT_EQ(Sel(), Pair(row.caret, row.caret)) << row.code << " " << row.modifiers;
+  }
+}
+
+TEST_F(KeyTest, ProtectedDocumentsAndLockedAreasMoveButDoNotEdit) {
+  Type("abc");
+  for (int lock = 0; lock < 2; ++lock) {
+    document->Infos().SetLocked(lock == 0 ? 1 : 0);
+    area->StoreAreaLock(lock == 1);
+    Caret(1);
+    for (int16_t code : {kKeyBackspace, kKeyDelete, kKeyTab, kKeyReturn, kKeyEnter}) {
+      EXPECT_EQ(Press(code), 0) << code;
+    }
+    EXPECT_EQ(Press('z', 0, u'z'), 0);
+    EXPECT_EQ(Plain(), "abc") << lock;
+    Press(kKeyRight);
+    EXPECT_EQ(Sel(), Pair(2, 2)) << lock;
+  }
+}
+
+TEST_F(KeyTest, AHiddenFrameAnswersNotHandledAndLeavesTheText) {
+  Type("abc");
+  frame->SetVisible(false);
+  VEvent event;
+  EXPECT_EQ(frame->HandleKey(event), 1);
+  EXPECT_EQ(Plain(), "abc");
+}
+
+}  // namespace

@@ -1,0 +1,358 @@
+// The mouse in a text area, by kind of press: single, double and triple
+// clicks, Shift-clicks, margin clicks, selection drags (by character and
+// by line, with scrolling), the click methods' offers, Control-clicks that
+// insert a host field, and the presses that must change nothing.
+#include "area/xMorvaMouse.h"
+
+#include <gtest/gtest.h>
+
+#include "area/tests/TextInputSupport.h"
+#include "area/xMorvaDocumentAreaServices.h"
+#include <cstring>
+
+#include "boundary/HostSelectors.h"
+#include "boundary/HostServiceSelectors.h"
+#include "document/xMorvaDocument.h"
+#include "views/VEvent.h"
+
+namespace {
+
+using areatest::PString;
+using Pair = std::pair<int32_t, int32_t>;
+
+class MouseTest : public areatest::TextInputTest {
+ protected:
+  // A point on the left half of the character at `position`, content
+  // coordinates of the frame.
+  std::pair<int32_t, int32_t> PointOf(int32_t position) {
+    const auto keep = Sel();
+    Text()->SetSelection(position, position);
+    int32_t x = 0, y = 0, top = 0, height = 0;
+    document->GetCaretGeometry(x, y, top, height);
+    Text()->SetSelection(keep.first, keep.second);
+    return {x + frame->TextInset() + 1, top + height / 2};
+  }
+  void Press(int32_t x, int32_t y, int16_t clicks = 1, bool shift = false, bool control = false) {
+    VEvent event(x, y, 0, false, control, false, false, shift, clicks, 0);
+    xMorvaMouse::HandleMouse(*frame, event, control);
+  }
+  void ClickAt(int32_t position, int16_t clicks = 1, bool shift = false, bool control = false) {
+    const auto p = PointOf(position);
+    Press(p.first, p.second, clicks, shift, control);
+  }
+  // The click methods of kinds 1 to 3 answer `consume`.
+  void WatchClicks(int32_t consume) {
+    for (int16_t kind : {int16_t(1), int16_t(2), int16_t(3)}) {
+      PString name("OnClick");
+      Run(58, area->GetReference(), {&kind, name.bytes});
+    }
+    package->answer = consume;
+    package->calls.clear();
+  }
+  // (kind, code) of each click method call.
+  std::vector<Pair> Offers() const {
+    std::vector<Pair> out;
+    for (const auto& call : package->calls) {
+      const size_t n = call.numbers.size();
+      if (n >= 2) out.push_back({call.numbers[n - 2], call.numbers[n - 1]});
+    }
+    return out;
+  }
+};
+
+// ---- Clicks.
+
+TEST_F(MouseTest, AClickPutsTheCaretWhereItLandsAndCollapsesASelection) {
+  Type("hello world");
+  ClickAt(6);
+  EXPECT_EQ(Sel(), Pair(6, 6));
+  ClickAt(2);
+  EXPECT_EQ(Sel(), Pair(2, 2));
+  // Inside a selection: collapsed there.
+  Select(1, 9);
+  ClickAt(4);
+  EXPECT_EQ(Sel(), Pair(4, 4));
+}
+
+TEST_F(MouseTest, ShiftClickExtendsFromTheFixedEnd) {
+  Type("hello world");
+  Select(3, 5);
+  ClickAt(8, 1, true);
+  EXPECT_EQ(Sel(), Pair(3, 8));
+  EXPECT_FALSE(document->IsSelectionBackward());
+  ClickAt(1, 1, true);
+  EXPECT_EQ(Sel(), Pair(1, 3));
+  EXPECT_TRUE(document->IsSelectionBackward());
+  // Backward: the end is fixed.
+  ClickAt(9, 1, true);
+  EXPECT_EQ(Sel(), Pair(3, 9));
+}
+
+TEST_F(MouseTest, DoubleAndTripleClicksSelectTheWordAndTheParagraph) {
+  Type("one two three\nnext");
+  WatchClicks(0);
+  ClickAt(5, 2);
+  EXPECT_EQ(Sel(), Pair(4, 8));  // the word and its space
+  ClickAt(5, 3);
+  EXPECT_EQ(Sel(), Pair(0, 14));
+  EXPECT_EQ(Offers(), (std::vector<Pair>{{1, 0}, {3, 0}}));
+}
+
+TEST_F(MouseTest, AConsumedClickDoesNothingMore) {
+  Type("one two three");
+  Caret(0);
+  WatchClicks(1);
+  ClickAt(5, 2);
+  ClickAt(5, 3);
+  EXPECT_EQ(Sel(), Pair(0, 0));
+  EXPECT_EQ(Offers(), (std::vector<Pair>{{1, 0}, {3, 0}}));
+  // A plain click that moves the caret is offered after it moved.
+  ClickAt(5);
+  EXPECT_EQ(Sel(), Pair(5, 5));
+  // Clicking where the caret already is offers code 0 and keeps it.
+  package->calls.clear();
+  ClickAt(5);
+  EXPECT_EQ(Offers(), (std::vector<Pair>{{2, 0}}));
+}
+
+// ---- The margin.
+
+class MarginTest : public MouseTest {
+ protected:
+  void SetUp() override {
+    MouseTest::SetUp();
+    std::string text;
+    for (int i = 0; i < 50; ++i) text += "word ";
+    Type(text + "\nend");
+    ASSERT_GE(LineOf(200), 2);
+  }
+  // A point left of the line holding `position`.
+  std::pair<int32_t, int32_t> MarginOf(int32_t position) {
+    auto p = PointOf(position);
+    xMorvaLineLocation where;
+    const auto keep = Sel();
+    Text()->SetSelection(position, position);
+    document->LocateOffset(Text()->GetSelStartOffset(), where);
+    Text()->SetSelection(keep.first, keep.second);
+    return {where.left + frame->TextInset() - 6, p.second};
+  }
+  int32_t LineStart(int32_t line) {
+    for (int32_t p = 0; p <= Text()->GetLength(); ++p)
+      if (LineOf(p) == line) return p;
+    return -1;
+  }
+};
+
+TEST_F(MarginTest, AMarginClickSelectsTheLineAndADoubleOneTheParagraph) {
+  const int32_t two = LineStart(1);
+  const int32_t three = LineStart(2);
+  const auto m = MarginOf(two + 3);
+  xMorvaTextHit hit;
+  ASSERT_TRUE(xMorvaMouse::HitTest(*document, m.first - frame->TextInset(), m.second, false, hit));
+  EXPECT_TRUE(hit.inMargin);
+  EXPECT_EQ(hit.lineStart, two);
+  EXPECT_EQ(hit.lineLength, three - two);
+  Press(m.first, m.second);
+  EXPECT_EQ(Sel(), Pair(two, three));
+  // The second press of a double click lands in the line the first one
+  // selected, and still means the paragraph.
+  Press(m.first, m.second, 2);
+  EXPECT_EQ(Sel(), Pair(0, 251));
+}
+
+TEST_F(MarginTest, DraggingUpInTheMarginSelectsWholeLines) {
+  const int32_t one = LineStart(0);
+  const int32_t four = LineStart(3);
+  const auto from = MarginOf(LineStart(2) + 1);
+  const auto to = MarginOf(one + 1);
+  xMorvaTextHit hit;
+  ASSERT_TRUE(xMorvaMouse::HitTest(*document, from.first - frame->TextInset(), from.second, false, hit));
+  VEvent event(from.first, from.second, 0, false, false, false, false, false, 1, 0);
+  xMorvaSelectionDragger dragger(*frame, event, from.first, from.second, hit.position, hit.offset,
+                                 hit.position + hit.lineLength, hit.lineEndOffset, hit);
+  dragger.Step(to.first - from.first, to.second - from.second);
+  int32_t anchor = 0, current = 0;
+  dragger.GetResult(anchor, current);
+  EXPECT_EQ(current, one);
+  EXPECT_EQ(anchor, four);
+}
+
+// ---- Drags.
+
+TEST_F(MouseTest, ADragSelectsFromThePressToTheMouseAndRedrawsOnlyChanges) {
+  Type("hello wide world");
+  const auto from = PointOf(2);
+  const auto to = PointOf(11);
+  xMorvaTextHit hit;
+  ASSERT_TRUE(xMorvaMouse::HitTest(*document, from.first - frame->TextInset(), from.second, false, hit));
+  EXPECT_EQ(hit.position, 2);
+  VEvent event(from.first, from.second, 0, false, false, false, false, false, 1, 0);
+  xMorvaSelectionDragger dragger(*frame, event, from.first, from.second, 2, hit.offset, 2, hit.offset, hit);
+  int32_t anchor = 0, current = 0;
+  dragger.Step(to.first - from.first, 0);
+  dragger.GetResult(anchor, current);
+  EXPECT_EQ(Pair(anchor, current), Pair(2, 11));
+  // The text's selection waits for the drag's end; only the view shows it.
+  EXPECT_EQ(Sel(), Pair(16, 16));
+  const int32_t redraws = dragger.GetRedraws();
+  dragger.Step(0, 0);
+  EXPECT_EQ(dragger.GetRedraws(), redraws);
+  // Back past the press: the moving end lies before the anchor.
+  dragger.Step(-(to.first - from.first) - 8, 0);
+  dragger.GetResult(anchor, current);
+  EXPECT_EQ(anchor, 2);
+  EXPECT_LT(current, 2);
+  EXPECT_EQ(dragger.GetRedraws(), redraws + 1);
+}
+
+TEST_F(MouseTest, AutoScrollMovesTheViewAndTheMouseWithIt) {
+  for (int i = 0; i < 60; ++i) Type("line\n");
+  Caret(0);
+  frame->ScrollTo(0, 0, false, 0);
+  const auto from = PointOf(1);
+  xMorvaTextHit hit;
+  ASSERT_TRUE(xMorvaMouse::HitTest(*document, from.first - frame->TextInset(), from.second, false, hit));
+  VEvent event(from.first, from.second, 0, false, false, false, false, false, 1, 0);
+  xMorvaSelectionDragger dragger(*frame, event, from.first, from.second, 1, hit.offset, 1, hit.offset, hit);
+  VPort* port = frame->GetPort();
+  ASSERT_NE(port, nullptr);
+  dragger.AutoScroll(*port, 0, 40);
+  EXPECT_EQ(frame->GetScrollY(), 40);
+  int32_t anchor = 0, current = 0;
+  dragger.GetResult(anchor, current);
+  EXPECT_EQ(anchor, 1);
+  EXPECT_GT(current, 5);  // the same window point now shows later lines
+}
+
+// ---- Control-click.
+
+class ControlClickTest : public MouseTest {
+ protected:
+  void SetUp() override {
+    MouseTest::SetUp();
+    host.answer = [this](int32_t selector, HostParamBlock& block) {
+      if (selector == kHostSelRoomLeft) block.param2 = HostWord(methodRoom);
+      if (selector == kHostSelFieldAtPoint || selector == kHostSelFieldAtPointInTable) {
+        ++asked;
+        block.table = uint16_t(chosenTable);
+        block.field = 3;
+      }
+      if (selector == kHostSelGetField) {
+        // The field holds "Zed".
+        block.error = 0;
+        block.param1 = HostWord(kHostAlpha);
+        block.text2[0] = 3;
+        std::memcpy(block.text2 + 1, "Zed", 3);
+      }
+    };
+    Type("ab");
+  }
+  int32_t chosenTable = 2;
+  int32_t asked = 0;
+  // The host evaluates the references it is asked about.
+  xMorvaEngineHostServices fEngineHost;
+  VInstalledService<xMorvaEngineHost> fInstalled{&fEngineHost};
+};
+
+TEST_F(ControlClickTest, InsertsTheChosenFieldAtTheClick) {
+  ClickAt(1, 1, false, true);
+  EXPECT_EQ(asked, 1);
+  EXPECT_EQ(Text()->FindElement(xMorvaElementCode::ExprQv, true, false), 1);
+  EXPECT_EQ(Plain(), "a#b");
+  // One step undoes it.
+  document->Undo();
+  EXPECT_EQ(Plain(), "ab");
+}
+
+TEST_F(ControlClickTest, InsertsNothingWhenTheChooserOrTheDocumentSaysNo) {
+  struct Row {
+    const char* what;
+    int32_t table;
+    uint8_t locked;
+    bool areaLocked;
+    int32_t asks;
+  };
+  const Row rows[] = {
+      {"no table chosen", 0, 0, false, 1},
+      {"a negative table", -1, 0, false, 1},
+      {"a read-only document", 2, 1, false, 0},
+      {"a locked area", 2, 0, true, 0},
+  };
+  for (const Row& row : rows) {
+    chosenTable = row.table;
+    asked = 0;
+    document->Infos().SetLocked(row.locked);
+    area->StoreAreaLock(row.areaLocked);
+    Caret(0);
+    ClickAt(1, 1, false, true);
+    EXPECT_EQ(asked, row.asks) << row.what;
+    EXPECT_EQ(Plain(), "ab") << row.what;
+    EXPECT_EQ(Sel(), Pair(1, 1)) << row.what;  // the caret moves all the same
+  }
+}
+
+TEST_F(ControlClickTest, AClickOnAnElementSelectsItAndTheSecondPressIsItsOwn) {
+  ClickAt(1, 1, false, true);
+  ASSERT_EQ(Plain(), "a#b");
+  WatchClicks(0);
+  // On the element's left half: the position before it, widened over it.
+  ClickAt(1);
+  EXPECT_EQ(Sel(), Pair(1, 2));
+  // The second press of a double click lands on the element the first one
+  // selected: the element's own double click, consumed here.
+  package->answer = 1;
+  ClickAt(1, 2);
+  EXPECT_EQ(Sel(), Pair(1, 2));
+  EXPECT_EQ(Offers(), (std::vector<Pair>{{2, 1}, {1, 1}}));
+  EXPECT_EQ(Plain(), "a#b");
+}
+
+TEST_F(MouseTest, ATripleClickThatLandsInTheHeaderIsAFirstClickThere) {
+  Type("body text\nmore");
+  document->SetViewMode(0);  // pages, with their bands
+  document->ShowHeader(true);
+  Caret(2);
+  const xMorvaDocParams& params = document->GetParams();
+  // Pages stand 4 pixels below the view's top.
+  const int32_t x = frame->TextInset() + params.GetLeftMargin() + 10;
+  const int32_t y = 4 + (params.HeaderTop(0) + params.HeaderBottom(0)) / 2;
+  WatchClicks(0);
+  Press(x, y, 3);
+  EXPECT_NE(document->GetCurrentPartNumber(), kPartBody);
+  EXPECT_EQ(Sel().first, Sel().second);
+  for (const Pair& offer : Offers()) EXPECT_NE(offer.first, 3);
+}
+
+// ---- Presses that change nothing.
+
+TEST_F(MouseTest, AHiddenFrameIgnoresPresses) {
+  Type("hello");
+  Caret(0);
+  const auto p = PointOf(3);
+  frame->SetVisible(false);
+  Press(p.first, p.second);
+  EXPECT_EQ(Sel(), Pair(0, 0));
+}
+
+TEST_F(MouseTest, PressesFarOutsideTheTextStayWithinIt) {
+  Type("hello\nworld");
+  const std::pair<int32_t, int32_t> points[] = {{-32768, -32768}, {32767, 32767}, {-5, 20000}, {30000, -3}};
+  for (const auto& p : points) {
+    Press(p.first, p.second);
+    EXPECT_GE(Sel().first, 0);
+    EXPECT_LE(Sel().second, Text()->GetLength());
+    EXPECT_EQ(Plain(), "hello\nworld");
+  }
+}
+
+TEST_F(MouseTest, WheelCountsAtTheLimitsScrollWithinTheContent) {
+  for (int i = 0; i < 40; ++i) Type("line\n");
+  for (int count : {32767, -32767, -32768}) {
+    VEvent wheel(10, 10, 0, false, false, false, false, false, 0, uint16_t(int16_t(count)));
+    frame->MouseWheel(wheel);
+    EXPECT_GE(frame->GetScrollY(), 0) << count;
+    EXPECT_LE(frame->GetScrollY(), frame->GetContentHeight()) << count;
+  }
+}
+
+}  // namespace

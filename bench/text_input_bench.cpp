@@ -1,0 +1,187 @@
+// Keys and the mouse in the editing area's text view over the reference
+// documents: 1,000 characters typed by key events at the end of a 50-,
+// 500- and 2,000-page document (the cost of a key should not grow with the
+// document), and a selection dragged over 10, 100 and 1,000 lines (each
+// step draws what changed, so the cost grows with the lines crossed, not
+// with the document).
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "area/xMorvaFrame.h"
+#include "area/xMorvaMain.h"
+#include "area/xMorvaMouse.h"
+#include "area/xMorvaPlugIn.h"
+#include "bench/BenchMain.h"
+#include "bench/ReferenceDocument.h"
+#include "boundary/ModuleExports.h"
+#include "document/xMorvaDocument.h"
+#include "document/xMorvaLayoutInterface.h"
+#include "document/xMorvaUndo.h"
+#include "engine/xMorvaDocumentEngineServices.h"
+#include "engine/xMorvaEngine.h"
+#include "framework/system/resources/VMacResourceFile.h"
+#include "graphics/VCharWidthCache.h"
+#include "graphics/VGraphicsStart.h"
+#include "host/context/VHostContext.h"
+#include "platform/toolbox/TbxResources.h"
+#include "views/VEvent.h"
+#include "views/VShortcut.h"
+
+namespace {
+
+xMorvaDocumentEngineServices sEngine;
+int16_t sResourceFile = -1;
+
+void DeleteAreas();
+
+void Start() {
+  InitGraphics();
+  xMorvaEngineServiceSlot::Install(&sEngine);
+  const std::string path = QV_RESOURCE_FILE;
+  uint8_t pascal[256];
+  pascal[0] = static_cast<uint8_t>(path.size());
+  std::memcpy(pascal + 1, path.data(), path.size());
+  sResourceFile = Tbx::OpenResFile(pascal);
+  if (sResourceFile >= 0) Tbx::SetResFileSwapProc(sResourceFile, &SwapRsrcProc);
+  Tbx::UseResFile(sResourceFile);
+  gModuleResFile = new VMacResourceFile(sResourceFile);
+}
+
+void Stop() {
+  DeleteAreas();
+  delete gModuleResFile;
+  gModuleResFile = nullptr;
+  if (sResourceFile >= 0) Tbx::CloseResFile(sResourceFile);
+  FreeFontCache();
+  xMorvaEngineServiceSlot::Remove(&sEngine);
+  ExitGraphics();
+}
+
+// An area whose document holds the reference text of `pages` pages in page
+// view, composed, with its text view.
+struct TextArea {
+  explicit TextArea(int32_t pages) : package(new xMorvaMain(nullptr)) {
+    package->Init();
+    gCurrentPackage = package.get();
+    area = new xMorvaPlugIn(package.get());
+    document = area->GetDocument();
+    document->Params().SetViewMode(0);
+    const ReferenceDocument reference = MakeReferenceDocument(pages);
+    document->GetUndo()->Suspend();
+    text = static_cast<xMorvaEngine*>(document->GetPart(kPartBody));
+    text->InsertBytes(0u, reference.stream.data(), uint32_t(reference.stream.size()));
+    text->SetLength(reference.positions);
+    document->GetUndo()->Resume();
+    text->SetSelection(0, 0);
+    if (xMorvaLayoutInterface* layout = document->GetLayout()) layout->ComposeAll();
+    document->UpdateFrameContentSize();
+    frame = area->GetFrames().empty() ? nullptr : area->GetFrames().front();
+    if (frame != nullptr) frame->ResizeTo(document->GetParams().GetPageWidth() + 40, 600, 0);
+  }
+  ~TextArea() {
+    gCurrentPackage = nullptr;
+    package.reset();
+  }
+  std::unique_ptr<xMorvaMain> package;
+  xMorvaPlugIn* area = nullptr;
+  xMorvaDocument* document = nullptr;
+  xMorvaEngine* text = nullptr;
+  xMorvaFrame* frame = nullptr;
+};
+
+std::map<int32_t, std::unique_ptr<TextArea>>* sAreas = nullptr;
+
+TextArea& AreaOf(int32_t pages) {
+  if (sAreas == nullptr) sAreas = new std::map<int32_t, std::unique_ptr<TextArea>>;
+  std::unique_ptr<TextArea>& slot = (*sAreas)[pages];
+  if (!slot) slot = std::make_unique<TextArea>(pages);
+  gCurrentPackage = slot->package.get();
+  return *slot;
+}
+
+void DeleteAreas() {
+  delete sAreas;
+  sAreas = nullptr;
+}
+
+// One character key a run, 1,000 runs at the document's end: the words of
+// a sentence with a space between them.
+void BM_TypingAtTheEnd(benchmark::State& state) {
+  TextArea& area = AreaOf(int32_t(state.range(0)));
+  if (area.frame == nullptr) {
+    state.SkipWithError("the area has no text view");
+    return;
+  }
+  const int32_t before = area.text->GetLength();
+  area.text->SetSelection(before, before);
+  static const char kWords[] = "the quick brown fox jumps over the lazy dog ";
+  size_t next = 0;
+  for (auto _ : state) {
+    const char16_t c = char16_t(kWords[next]);
+    next = (next + 1) % (sizeof kWords - 1);
+    const VShortcut key(c, int16_t(c), false, false, false);
+    benchmark::DoNotOptimize(area.frame->TypeKey(key));
+  }
+  const int32_t typed = area.text->GetLength() - before;
+  if (typed != int32_t(state.iterations())) state.SkipWithError("a key was not typed");
+  // What was typed goes again (outside the timed loop), so that each run
+  // starts from its reference text.
+  area.text->SetSelection(before, area.text->GetLength());
+  area.document->BeginChange();
+  area.text->DeleteSelectionWithUndo();
+  area.document->EndChange();
+  if (xMorvaUndo* undo = area.document->GetUndo()) undo->Commit();
+  state.counters["pages"] = double(state.range(0));
+}
+BENCHMARK(BM_TypingAtTheEnd)
+    ->ArgName("pages")
+    ->Arg(50)
+    ->Arg(500)
+    ->Arg(2000)
+    ->Iterations(1000)
+    ->Unit(benchmark::kMicrosecond);
+
+// A drag from the first line down over N lines, one step a line.
+void BM_SelectionDrag(benchmark::State& state) {
+  TextArea& area = AreaOf(50);
+  if (area.frame == nullptr) {
+    state.SkipWithError("the area has no text view");
+    return;
+  }
+  const int32_t lines = int32_t(state.range(0));
+  area.text->SetSelection(0, 0);
+  int32_t x = 0, y = 0, top = 0, height = 0;
+  area.document->GetCaretGeometry(x, y, top, height);
+  if (height <= 0) {
+    state.SkipWithError("no line at the text's start");
+    return;
+  }
+  x += area.frame->TextInset() + 2;
+  y = top + height / 2;
+  int64_t redraws = 0;
+  int32_t reached = 0;
+  for (auto _ : state) {
+    xMorvaTextHit hit;
+    xMorvaMouse::HitTest(*area.document, x - area.frame->TextInset(), y, false, hit);
+    VEvent press(x, y, 0, false, false, false, false, false, 1, 0);
+    xMorvaSelectionDragger dragger(*area.frame, press, x, y, hit.position, hit.offset, hit.position, hit.offset,
+                                   hit);
+    for (int32_t i = 0; i < lines; ++i) dragger.Step(0, height);
+    int32_t anchor = 0;
+    dragger.GetResult(anchor, reached);
+    redraws += dragger.GetRedraws();
+  }
+  if (reached <= 0) state.SkipWithError("the drag selected nothing");
+  state.counters["lines"] = lines;
+  state.counters["selected"] = reached;
+  state.counters["redraws"] = benchmark::Counter(double(redraws), benchmark::Counter::kAvgIterations);
+}
+BENCHMARK(BM_SelectionDrag)->ArgName("lines")->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) { return RunBenchmarksWithCoreServices(argc, argv, &Start, &Stop); }
