@@ -85,7 +85,7 @@ int32_t OpenByType(xMorvaDocument& document, VFile& file, VFileStream& stream, u
         uint8_t head[16] = {};
         uint32_t got = size < sizeof head ? size : uint32_t(sizeof head);
         stream.GetData(head, got);
-        if (stream.SetPosition(0) != 0) return kErrorCannotOpenFile;
+        if (stream.SetPosition(0) != 0) return kErrorFileUnreadable;
         const uint32_t sniffed = SniffFileType(head, got);
         if (sniffed == 0) return OpenAsText(document, stream, type, report);
         type = sniffed;
@@ -266,7 +266,7 @@ int32_t OpenDocumentFile(xMorvaDocument& document, xMorvaKeptFile& kept,
                          std::unique_ptr<VFile> file, uint32_t& type, VString* report) {
   const bool wasOwn = kept.IsOwn();
   kept.Release();
-  int32_t code = kErrorCannotOpenFile;
+  int32_t code = kErrorFileUnreadable;
   if (file) {
     VFileStream stream(file.get(), false);
     if (stream.OpenRead() == 0) {

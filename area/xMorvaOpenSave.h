@@ -25,7 +25,7 @@ constexpr uint32_t kOwnCreator = FourCC("QvM7");
 
 constexpr int32_t kErrorExportFailed = 1012;
 constexpr int32_t kErrorNoSuchFile = 1051;
-constexpr int32_t kErrorCannotOpenFile = 1095;
+constexpr int32_t kErrorFileUnreadable = 1095;
 constexpr int32_t kErrorReaderReport = 1100;
 
 // The file a document was last opened from or saved to. An own-format

@@ -8,6 +8,7 @@
 #include "area/tests/AreaTestSupport.h"
 #include "area/xMorvaDocMgr.h"
 #include "document/xMorvaFind.h"
+#include "document/xMorvaText.h"
 
 namespace {
 

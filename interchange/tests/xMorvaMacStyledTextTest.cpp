@@ -81,14 +81,14 @@ TEST(StyleRuns, ReadsEitherByteOrderAndBoundsBadCountsAndOffsets) {
     for (const xMorvaStyleRun& run : runs) starts.push_back(run.start);
     EXPECT_EQ(starts, row.starts);
   }
-  const Bytes big = Record(true, 1).Run(0, kFaceItalic, 18, 0xFF00, 0x8000, 0x0100, 3).bytes;
+  const Bytes big = Record(true, 1).Run(0, kStyleFaceItalic, 18, 0xFF00, 0x8000, 0x0100, 3).bytes;
   std::vector<xMorvaStyleRun> runs;
   ASSERT_EQ(ReadStyleRuns(big.data(), big.size(), 9, runs), 0);
   ASSERT_EQ(runs.size(), 1u);
   EXPECT_EQ(runs[0].lineHeight, 12);
   EXPECT_EQ(runs[0].ascent, 9);
   EXPECT_EQ(runs[0].font, 3);
-  EXPECT_EQ(runs[0].face, kFaceItalic);
+  EXPECT_EQ(runs[0].face, kStyleFaceItalic);
   EXPECT_EQ(runs[0].size, 18);
   EXPECT_EQ(runs[0].red, 0xFF00);
   EXPECT_EQ(runs[0].green, 0x8000);
@@ -140,7 +140,7 @@ TEST_F(StyledText, TheRecordHoldsOneRunPerChangeOfStyle) {
   EXPECT_EQ(reader.U16(), 2);
   const int32_t size = PropertyAt(0, kPropSize);
   const uint32_t expectedStarts[] = {0, 2};
-  const uint8_t expectedFaces[] = {0, kFaceBold};
+  const uint8_t expectedFaces[] = {0, kStyleFaceBold};
   const uint16_t expectedRed[] = {0, 0xFF00};
   const uint16_t expectedGreen[] = {0, 0x8000};
   for (int i = 0; i < 2; ++i) {
@@ -163,13 +163,13 @@ TEST_F(StyledText, TheRecordHoldsOneRunPerChangeOfStyle) {
   Export(true, text, styles);
   EXPECT_EQ(text, (Bytes{0x8E}));
   ASSERT_EQ(styles.size(), 2 + kStyleRunSize);
-  EXPECT_EQ(styles[2 + 10], kFaceBold);
+  EXPECT_EQ(styles[2 + 10], kStyleFaceBold);
 }
 
 TEST_F(StyledText, RunsBecomeTheStyleOfTheirText) {
   const Bytes styles = Record(true, 2)
-                           .Run(1, kFaceBold | kFaceUnderline, 14, 0xFF00, 0, 0)
-                           .Run(3, kFaceItalic | kFaceSubscript, 0, 0, 0, 0x8000)
+                           .Run(1, kStyleFaceBold | kStyleFaceUnderline, 14, 0xFF00, 0, 0)
+                           .Run(3, kStyleFaceItalic | kStyleFaceSubscript, 0, 0, 0, 0x8000)
                            .bytes;
   ASSERT_EQ(Import(document, B("abcdef"), styles, false), 0);
   EXPECT_EQ(BodyText(), u"abcdef");
@@ -314,10 +314,10 @@ TEST_F(StyledClipboard, CopyPutsTheTextWithItsStylesAndPasteTakesThem) {
   ASSERT_EQ(ReadStyleRuns(styles.data(), styles.size(), 3, runs), 0);
   ASSERT_EQ(runs.size(), 2u);
   EXPECT_EQ(runs[1].start, 1u);
-  EXPECT_EQ(runs[1].face, kFaceItalic);
+  EXPECT_EQ(runs[1].face, kStyleFaceItalic);
 
   Tbx::ZeroScrap();
-  const Bytes foreign = Record(true, 1).Run(0, kFaceBold, 14).bytes;
+  const Bytes foreign = Record(true, 1).Run(0, kStyleFaceBold, 14).bytes;
   Tbx::PutScrap(3, FourCC("TEXT"), "xyz");
   Tbx::PutScrap(int32_t(foreign.size()), FourCC("styl"), foreign.data());
   Body().SetSelection(4, 4);

@@ -65,12 +65,12 @@ int32_t ApplyStyleRun(xMorvaDocument& document, xMorvaEngine& engine, const xMor
     if (code == 0) code = engine.SetPropertyValue(id, value);
   };
   if (name.GetLength() != 0) set(kPropFont, document.FontIndexForName(name));
-  set(kPropBold, (run.face & kFaceBold) != 0);
-  set(kPropItalic, (run.face & kFaceItalic) != 0);
-  set(kPropUnderline, (run.face & kFaceUnderline) != 0);
-  set(kPropShadow, (run.face & kFaceShadow) != 0);
-  set(kPropVerticalPosition, (run.face & kFaceSuperscript) ? 1
-                             : (run.face & kFaceSubscript) ? 2
+  set(kPropBold, (run.face & kStyleFaceBold) != 0);
+  set(kPropItalic, (run.face & kStyleFaceItalic) != 0);
+  set(kPropUnderline, (run.face & kStyleFaceUnderline) != 0);
+  set(kPropShadow, (run.face & kStyleFaceShadow) != 0);
+  set(kPropVerticalPosition, (run.face & kStyleFaceSuperscript) ? 1
+                             : (run.face & kStyleFaceSubscript) ? 2
                                                            : 0);
   if (run.size >= 1 && run.size <= 254) set(kPropSize, run.size);
   set(kPropTextColour, (run.red >> 8) | ((run.green >> 8) << 8) | ((run.blue >> 8) << 16));
@@ -221,12 +221,12 @@ bool xMorvaExportMacStyledText::ExportStyledText(xMorvaDocument& document, xMorv
     port.SetFontName(name);
     port.SetFontSize(size, false);
     const int32_t vertical = run.GetProperty(kPropVerticalPosition);
-    const uint8_t face = (run.GetProperty(kPropBold) ? kFaceBold : 0) |
-                         (run.GetProperty(kPropItalic) ? kFaceItalic : 0) |
-                         (run.GetProperty(kPropUnderline) ? kFaceUnderline : 0) |
-                         (run.GetProperty(kPropShadow) ? kFaceShadow : 0) |
-                         (vertical == 1   ? kFaceSuperscript
-                          : vertical == 2 ? kFaceSubscript
+    const uint8_t face = (run.GetProperty(kPropBold) ? kStyleFaceBold : 0) |
+                         (run.GetProperty(kPropItalic) ? kStyleFaceItalic : 0) |
+                         (run.GetProperty(kPropUnderline) ? kStyleFaceUnderline : 0) |
+                         (run.GetProperty(kPropShadow) ? kStyleFaceShadow : 0) |
+                         (vertical == 1   ? kStyleFaceSuperscript
+                          : vertical == 2 ? kStyleFaceSubscript
                                           : 0);
     const uint32_t colour = uint32_t(run.GetProperty(kPropTextColour));
     styles.PutLong(int32_t(written));

@@ -40,12 +40,12 @@ struct xMorvaStyleRun {
 };
 
 constexpr uint32_t kStyleRunSize = 20;
-constexpr uint8_t kFaceBold = 0x01;
-constexpr uint8_t kFaceItalic = 0x02;
-constexpr uint8_t kFaceUnderline = 0x04;
-constexpr uint8_t kFaceShadow = 0x10;
-constexpr uint8_t kFaceSuperscript = 0x20;
-constexpr uint8_t kFaceSubscript = 0x40;
+constexpr uint8_t kStyleFaceBold = 0x01;
+constexpr uint8_t kStyleFaceItalic = 0x02;
+constexpr uint8_t kStyleFaceUnderline = 0x04;
+constexpr uint8_t kStyleFaceShadow = 0x10;
+constexpr uint8_t kStyleFaceSuperscript = 0x20;
+constexpr uint8_t kStyleFaceSubscript = 0x40;
 
 // Reads the runs of a 'styl' record written in either byte order: the
 // order whose count fits the record is taken (the machine's first when
