@@ -71,7 +71,7 @@ int32_t ApplyStyleRun(xMorvaDocument& document, xMorvaEngine& engine, const xMor
   set(kPropShadow, (run.face & kStyleFaceShadow) != 0);
   set(kPropVerticalPosition, (run.face & kStyleFaceSuperscript) ? 1
                              : (run.face & kStyleFaceSubscript) ? 2
-                                                           : 0);
+                                                                : 0);
   if (run.size >= 1 && run.size <= 254) set(kPropSize, run.size);
   set(kPropTextColour, (run.red >> 8) | ((run.green >> 8) << 8) | ((run.blue >> 8) << 16));
   return code;
