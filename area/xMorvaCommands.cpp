@@ -62,6 +62,8 @@ void xMorvaMain::RunLowCommand(int32_t selector, void** p, void* result) {
     case 51: CommandWriteBlob(selector, p, result); break;
     case 49: CommandReadBlob(selector, p); break;
     case 38: CommandDeleteOffscreen(p); break;
+    case 48: CommandOpenFile(p); break;
+    case 50: CommandSaveFile(p); break;
     case 42: CommandLockArea(p); break;
     case 39: {
       const int16_t code = WordAt(p, 0);

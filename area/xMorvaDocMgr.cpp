@@ -2,6 +2,8 @@
 // back.
 #include "area/xMorvaDocMgr.h"
 
+#include "area/xMorvaPlugIn.h"
+
 #include "area/xMorvaAreaDialogs.h"
 #include "area/xMorvaDocumentFile.h"
 #include "area/xMorvaMain.h"
@@ -55,9 +57,11 @@ void xMorvaDocMgr::LoadFromField(VObject*) {
       code = 0;
     }
   }
-  // Without a field the area starts from its template, which the opening of
-  // files brings; until then the reset document stands.
-  if (!read) code = 0;
+  // Without a field the area starts from its template.
+  if (!read) {
+    auto* area = dynamic_cast<xMorvaPlugIn*>(fDocument->GetArea());
+    code = area != nullptr ? area->LoadTemplate() : 0;
+  }
   fLastLoadCode = code;
   if (code != 0) {
     fDocument->Reset(false);

@@ -170,6 +170,9 @@ class xMorvaMain : public VPackage {
   void CommandNewAreaFromBlob(void** params, void* result);
   void CommandReadBlob(int32_t selector, void** params);
   void CommandWriteBlob(int32_t selector, void** params, void* result);
+  // A document from a file, and to one (xMorvaFileCommands.cpp).
+  void CommandOpenFile(void** params);
+  void CommandSaveFile(void** params);
   // Reads the BLOB into the current document and records the code.
   void LoadDocumentFromBlob(xMorvaDocument& document, uint32_t blob, bool emptyIsMissing);
 

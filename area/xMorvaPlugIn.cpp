@@ -290,6 +290,7 @@ bool xMorvaPlugIn::CallEventCallback(int16_t kind, int32_t value) {
 void xMorvaPlugIn::UpdateBarState() { ::UpdateBarState(*this, false); }
 
 void xMorvaPlugIn::RunCommand(int32_t command) {
+  if (RunFileCommand(command)) return;
   // The tab selector's menu: the kind every view's selector shows.
   if (const int16_t kind = xMorvaTabSelector::KindOfCommand(command); kind != 0) {
     for (xMorvaFrame* frame : fFrames) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "area/xMorvaHostObject.h"
+#include "area/xMorvaOpenSave.h"
 #include "area/xMorvaUserMethods.h"
 #include "controls/menus/VToolboxMenuBar.h"
 #include "document/xMorvaDocumentArea.h"
@@ -90,6 +91,7 @@ class xMorvaPlugIn : public VPlugIn, public xMorvaHostObject, public xMorvaDocum
   bool CallCommandMethod(int32_t command) override;
   bool CallAreaCallback(int32_t command) override;
   bool CallEventCallback(int16_t kind, int32_t value) override;
+  // The file commands, then the tab selector's menu.
   void RunCommand(int32_t command) override;
   bool AskValue(int32_t command, int32_t current, int32_t& value) override { return false; }
   bool CanClose(uint8_t flag) override { return CanDeleteArea(flag != 0); }
@@ -129,6 +131,24 @@ class xMorvaPlugIn : public VPlugIn, public xMorvaHostObject, public xMorvaDocum
   xMorvaFindReplaceParameters* GetFindReplace() const { return fFindReplace.get(); }
   VPaneView* GetPaneView() const { return fPaneView; }
 
+  // ---- The file the document was last opened from or saved to.
+  // The file commands: open (102), save (103), save as (104) and save the
+  // template (110); false for any other command.
+  bool RunFileCommand(int32_t command);
+  xMorvaKeptFile& GetKeptFile() { return fKeptFile; }
+  // The open from a dialog: the area must agree to give up its document
+  // first; the outcome goes to the user as an alert.
+  void OpenFromFile(std::unique_ptr<VFile> file, uint32_t type);
+  // The save command writes the own kept file; without one it is the
+  // save-as command, which asks for a file and a type. True when written.
+  bool SaveDocumentFile();
+  bool SaveDocumentFileAs();
+  // The area's template (xMorvaTemplates.cpp): loaded when the host gives
+  // the area no document (0, or 1015 when the area takes none or none is
+  // found, 1032, 1015 for a damaged one), saved by command 110 (whether it
+  // was written).
+  int32_t LoadTemplate();
+  bool SaveTemplate();
   // ---- The text views that show the document: the first is made with
   // the area, more come from splitting its pane. The active one follows
   // the focus.
@@ -173,6 +193,7 @@ class xMorvaPlugIn : public VPlugIn, public xMorvaHostObject, public xMorvaDocum
   void InitPlugInArea();
   bool IsUnplaced();
   VDockBar* FindAreaBar(int16_t bar) const;
+  int16_t ResourceBase();
   // The view the mouse drags run in: the active one, else the first.
   xMorvaFrame* TrackingFrame() const;
   xMorvaPicturesInPage* GetPagePictureList() const;
@@ -180,6 +201,9 @@ class xMorvaPlugIn : public VPlugIn, public xMorvaHostObject, public xMorvaDocum
   // its page, with the page's bounds.
   bool PagePlace(int32_t x, int32_t y, int32_t& pageX, int32_t& pageY, VRect& bounds) const;
 
+  // Declared before the document, so that it closes its file after the
+  // document has gone.
+  xMorvaKeptFile fKeptFile;
   std::unique_ptr<xMorvaDocument> fDocument;
   std::unique_ptr<xMorvaFindReplaceParameters> fFindReplace;
   VToolboxMenuBar fMenuBar;

@@ -50,6 +50,7 @@
 #include "host/lifecycle/ModuleLifeCycle.h"
 #include "interchange/html/HTMLEntities.h"
 #include "interchange/text/xMorvaClipboardFilters.h"
+#include "interchange/text/xMorvaTextFormats.h"
 
 namespace {
 
@@ -135,6 +136,9 @@ const VServiceInstallation kServices[] = {
     // clipboard.
     ServiceInstallation<xMorvaTextTransferServices, &sTextTransfer>(),
     ServiceInstallation<xMorvaInterchangeServices, &sClipboardFilters>(),
+    // The readers and writers of foreign file types for opening, exporting
+    // and the clipboard's foreign flavours, one table of formats each.
+    {&InstallTextFormats, &RemoveTextFormats},
     // The HTML export's entities for the framework's strings.
     ServiceInstallation<const VHtmlEntityEncoder, &kHtmlEntityEncoder>(),
 };

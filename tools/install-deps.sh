@@ -19,6 +19,11 @@ packages=(
   fonts-liberation2 fonts-dejavu-core fonts-symbola
   libcairo2-dev         # printed pages are written as PDF files
   poppler-utils         # the print tests read those files back (pdftotext, pdftoppm)
+  # The peers: the programs people use for the foreign formats, which read
+  # what we write and wrote the documents we read (ctest label `peers`).
+  libreoffice-writer-nogui  # soffice --headless --convert-to
+  abiword pandoc unrtf antiword catdoc
+  python3-olefile tidy python3-html5lib
 )
 fi
 

@@ -8,6 +8,7 @@
 #include "area/tests/AreaTestSupport.h"
 #include "area/xMorvaDocMgr.h"
 #include "document/xMorvaFind.h"
+#include "document/xMorvaText.h"
 
 namespace {
 
@@ -182,13 +183,15 @@ TEST_F(AreaTest, TheDocumentManagersAnswersAndItsConversionQuestion) {
   EXPECT_EQ(host.Count(kHostSelConfirm), 2);
 }
 
-TEST_F(AreaTest, LoadingWithoutAFieldLeavesAnUnmodifiedDocument) {
+TEST_F(AreaTest, LoadingWithoutAFieldOrTemplateLeavesAnEmptyUnmodifiedDocument) {
   xMorvaPlugIn* area = NewFormArea();
   area->GetDocument()->SetModified();
   auto* manager = static_cast<xMorvaDocMgr*>(area->GetDocMgr());
   manager->LoadFromField(area);
-  EXPECT_EQ(manager->GetLastLoadCode(), 0);
+  // No template is found: 1015, without an alert, and the reset document.
+  EXPECT_EQ(manager->GetLastLoadCode(), 1015);
   EXPECT_FALSE(area->GetDocument()->IsModified());
+  EXPECT_EQ(area->GetDocument()->GetPart(kPartBody)->GetLength(), 0);
 }
 
 }  // namespace

@@ -1,32 +1,44 @@
-// Plain text of a document for the clipboard's 'TEXT' flavour.
+// The clipboard's foreign flavours of a document: styled text and RTF.
 #include "interchange/text/xMorvaClipboardFilters.h"
 
+#include "area/xMorvaFileFormats.h"
+#include "area/xMorvaOpenSave.h"
 #include "document/xMorvaDocument.h"
 #include "engine/xMorvaEngine.h"
-#include "framework/core/memory/VMemoryMgr.h"
-#include "framework/core/streams/VStream.h"
-#include "framework/core/strings/VUniString.h"
+#include "interchange/text/xMorvaMacStyledText.h"
 
-namespace {
-// The string's bytes in the Macintosh character set.
-constexpr int32_t kMacTextForm = 0;
-}  // namespace
-
-bool xMorvaClipboardFilters::ExportStyledText(xMorvaDocument& document, VStream& text, VStream& styles,
-                                              bool selectionOnly) {
-  (void)styles;
+bool xMorvaClipboardFilters::ExportStyledText(xMorvaDocument& document, VStream& text,
+                                              VStream& styles, bool selectionOnly) {
   auto* engine = static_cast<xMorvaEngine*>(document.GetCurrentPart());
   if (engine == nullptr) return false;
-  VStrInHandle plain;
-  engine->WritePlainText(plain, selectionOnly, false);
-  const VMemHandle bytes = plain.NewHandleOfText(kMacTextForm, false);
-  if (bytes == 0) return false;
-  const uint32_t size = gMemoryMgr->GetHandleSize(bytes);
-  const void* data = size != 0 ? gMemoryMgr->LockHandle(bytes) : nullptr;
-  if (data != nullptr) {
-    text.PutData(data, size);
-    gMemoryMgr->UnlockHandle(bytes);
-  }
-  gMemoryMgr->DisposeHandle(bytes);
-  return text.GetStatus() == 0;
+  xMorvaExportMacStyledText writer;
+  return writer.ExportStyledText(document, *engine, text, styles, selectionOnly);
+}
+
+bool xMorvaClipboardFilters::ImportStyledText(xMorvaDocument& document, VStream& text,
+                                              VStream& styles, bool atSelection) {
+  xMorvaImportMacStyledText reader;
+  return reader.ImportStyledText(document, text, styles, atSelection) == 0;
+}
+
+bool xMorvaClipboardFilters::ExportRtf(xMorvaDocument& document, VStream& stream,
+                                       bool selectionOnly) {
+  const xMorvaFormatWriter write = xMorvaFileFormats::FindWriter(kTypeRtfFile);
+  return write != nullptr && write(document, stream, kTypeRtfFile, selectionOnly);
+}
+
+bool xMorvaClipboardFilters::ImportRtf(xMorvaDocument& document, VStream& stream,
+                                       bool atSelection) {
+  const xMorvaFormatReader read = xMorvaFileFormats::FindReader(kTypeRtfFile);
+  if (read == nullptr) return false;
+  const int32_t code = read(document, stream, kTypeRtfFile, atSelection, nullptr);
+  return code == 0 || code == 1097 || code == 1100;
+}
+
+bool xMorvaClipboardFilters::WritesRtf() const {
+  return xMorvaFileFormats::FindWriter(kTypeRtfFile) != nullptr;
+}
+
+bool xMorvaClipboardFilters::ReadsRtf() const {
+  return xMorvaFileFormats::FindReader(kTypeRtfFile) != nullptr;
 }

@@ -1,6 +1,7 @@
-// The import and export filters that the document's clipboard uses, as far
-// as they exist: plain text goes out as 'TEXT' through the engine's text
-// conversion; styles ('styl') and RTF are neither written nor read yet.
+// The import and export filters that the document's clipboard uses: the
+// 'TEXT' and 'styl' pair through the Macintosh styled-text reader and
+// writer, and 'RTF ' through whatever reader and writer of that type the
+// editing area's table of formats holds.
 #pragma once
 
 #include "document/xMorvaInterchangeServices.h"
@@ -8,16 +9,17 @@
 class xMorvaClipboardFilters : public xMorvaInterchangeServices {
  public:
   // The characters of the current part's selection (or all of it) as
-  // Macintosh bytes, paragraph ends as 13 and tabs as 9; nothing is written
-  // into `styles`. False when the document has no current part or the
-  // stream fails.
+  // Macintosh bytes, and their runs as a 'styl' record. False when the
+  // document has no current part or a stream fails.
   bool ExportStyledText(xMorvaDocument& document, VStream& text, VStream& styles, bool selectionOnly) override;
-  bool ExportRtf(xMorvaDocument&, VStream&, bool) override { return false; }
-  bool ImportStyledText(xMorvaDocument&, VStream&, VStream&, bool) override { return false; }
-  bool ImportRtf(xMorvaDocument&, VStream&, bool) override { return false; }
+  bool ImportStyledText(xMorvaDocument& document, VStream& text, VStream& styles,
+                        bool atSelection) override;
+  // The 'RTF ' entry of the table of formats; false without one.
+  bool ExportRtf(xMorvaDocument& document, VStream& stream, bool selectionOnly) override;
+  bool ImportRtf(xMorvaDocument& document, VStream& stream, bool atSelection) override;
 
-  bool WritesStyles() const override { return false; }
-  bool ReadsStyles() const override { return false; }
-  bool WritesRtf() const override { return false; }
-  bool ReadsRtf() const override { return false; }
+  bool WritesStyles() const override { return true; }
+  bool ReadsStyles() const override { return true; }
+  bool WritesRtf() const override;
+  bool ReadsRtf() const override;
 };

@@ -107,6 +107,24 @@ int32_t WriteMacFileInfo(const char* path, uint32_t type, uint32_t creator, bool
   return 0;
 }
 
+bool ReadMacFileInfo(const char* path, uint32_t& type, uint32_t& creator) {
+  type = creator = 0;
+  if (path == nullptr) return false;
+  const std::string stream = std::string(path) + kAfpSuffix;
+  HANDLE h = CreateFileA(stream.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                         FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  uint8_t record[kAfpRecordSize] = {};
+  DWORD got = 0;
+  const bool read = ReadFile(h, record, kAfpRecordSize, &got, nullptr) != 0;
+  CloseHandle(h);
+  // A record too short to hold the creator, or of another kind, says nothing.
+  if (!read || got < 24 || std::memcmp(record, "AFP", 4) != 0) return false;
+  type = LoadBE32(record + 16);
+  creator = LoadBE32(record + 20);
+  return true;
+}
+
 bool ResolveShortcut(VString& path, bool follow, bool showInterface, bool& isFolder) {
   isFolder = false;
   std::string current;

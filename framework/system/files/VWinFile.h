@@ -37,6 +37,9 @@ int32_t LastFileError();
 // attributes) stores nothing and counts as success. Answers 0, or -1;
 // `written` tells whether the record was stored.
 int32_t WriteMacFileInfo(const char* path, uint32_t type, uint32_t creator, bool& written);
+// Reads the type and the creator of that record: true when the file has a
+// record that starts with 'A' 'F' 'P' 0 and holds both; both 0 otherwise.
+bool ReadMacFileInfo(const char* path, uint32_t& type, uint32_t& creator);
 
 // Follows a shortcut (a symbolic link on this platform): `path` becomes its
 // target and `isFolder` says whether that is a folder. With `follow` a chain

@@ -77,6 +77,40 @@ TEST_F(TypeRecord, AShortRecordIsCompletedWithZeros) {
   EXPECT_EQ(Record(P("f")), expected);
 }
 
+TEST_F(TypeRecord, ReadsBackTheTypeAndCreatorOfAWholeRecordOnly) {
+  WriteAll(P("f"), "data");
+  bool written = false;
+  ASSERT_EQ(WriteMacFileInfo(P("f").c_str(), Code("RTF "), Code("QvM7"), written), 0);
+  uint32_t type = 1, creator = 1;
+  EXPECT_TRUE(ReadMacFileInfo(P("f").c_str(), type, creator));
+  EXPECT_EQ(type, Code("RTF "));
+  EXPECT_EQ(creator, Code("QvM7"));
+  struct Row {
+    const char* name;
+    std::string record;  // empty: no record at all
+  };
+  std::string foreign(60, '\0');
+  foreign.replace(0, 4, "XYZ0");
+  const Row rows[] = {
+      {"no record", ""},
+      {"too short for the creator", std::string("AFP\0", 4) + std::string(16, 'x')},
+      {"another kind of record", foreign},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    WriteAll(P(row.name), "data");
+    if (!row.record.empty())
+      ASSERT_EQ(setxattr(P(row.name).c_str(), "user.AFP_AfpInfo", row.record.data(),
+                         row.record.size(), 0),
+                0);
+    type = creator = 7;
+    EXPECT_FALSE(ReadMacFileInfo(P(row.name).c_str(), type, creator));
+    EXPECT_EQ(type, 0u);
+    EXPECT_EQ(creator, 0u);
+  }
+  EXPECT_FALSE(ReadMacFileInfo(P("missing").c_str(), type, creator));
+}
+
 TEST_F(TypeRecord, AMissingFileGetsNoRecord) {
   bool written = true;
   EXPECT_EQ(WriteMacFileInfo(P("none").c_str(), 1, 2, written), kFileOtherError);

@@ -1,0 +1,469 @@
+// Opening, saving and exporting through files: the format told by type and
+// by content, the kept file, and writes that fail at any point leaving the
+// previous file whole and nothing else behind.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/xattr.h>
+
+#include <csignal>
+#include <map>
+#include <set>
+
+#include "area/tests/AreaTestSupport.h"
+#include "area/tests/DocumentFileSupport.h"
+#include "area/xMorvaDocMgr.h"
+#include "area/xMorvaFileFormats.h"
+#include "area/xMorvaOpenSave.h"
+#include "framework/system/files/VFile.h"
+#include "framework/system/files/VFileDialog.h"
+#include "framework/system/files/VFolder.h"
+#include "framework/system/files/VWinFile.h"
+#include "framework/system/tests/FilesTestSupport.h"
+#include "platform/toolbox/TbxHandles.h"
+
+namespace {
+
+using namespace areatest;
+using documentfile::Bytes;
+using documentfile::Engine;
+using documentfile::StreamOf;
+namespace fs = std::filesystem;
+
+std::string S(const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
+Bytes B(const std::string& text) { return Bytes(text.begin(), text.end()); }
+// A literal with its NULs.
+template <size_t N>
+std::string L(const char (&text)[N]) {
+  return std::string(text, N - 1);
+}
+
+TEST(SniffFileType, TellsTheFormatsByTheirFirstBytes) {
+  struct Row {
+    const char* name;
+    std::string head;
+    uint32_t type;
+  };
+  const Row rows[] = {
+      {"own signature", L("\0\0\x8E\x8F"), kTypeOwnDocument},
+      {"own signature reversed", L("\0\0\x8F\x8E"), kTypeOwnDocument},
+      {"own signature cut", L("\0\0\x8E"), 0},
+      {"older format", L("FORM\0\0\0\0QMVTDOCU"), kTypeOlderDocument},
+      {"older format reversed", L("MROF\0\0\0\0TVMQUCOD"), kTypeOlderDocument},
+      {"older format of another kind", L("FORM\0\0\0\0QMVTPICT"), 0},
+      {"RTF", "{\\rtf1\\ansi", kTypeRtfFile},
+      {"RTF cut", "{\\rt", 0},
+      {"HTML", "<HTML><BODY>", kTypeHtmlFile},
+      {"html in lower case", "<html><body>", 0},
+      {"UTF-16 little-endian mark",
+       "\xFF\xFE"
+       "a",
+       kTypeTextUnicode},
+      {"UTF-16 big-endian mark", "\xFE\xFF", kTypeTextUnicode},
+      {"plain text", "Hello", 0},
+      {"nothing", "", 0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(SniffFileType(reinterpret_cast<const uint8_t*>(row.head.data()), row.head.size()),
+              row.type);
+  }
+}
+
+// A fake RTF reader and writer for the table of formats: it reads by
+// typing "rtf:" and the file's bytes, and writes "{\rtf1 " and the body.
+int sRtfReads = 0;
+int32_t ReadFakeRtf(xMorvaDocument& document, VStream& stream, uint32_t, bool, VString*) {
+  ++sRtfReads;
+  char head[5] = {};
+  uint32_t got = 5;
+  stream.GetData(head, got);
+  if (got != 5 || std::memcmp(head, "{\\rtf", 5) != 0) return kErrorNotThisFormat;
+  document.Reset(false);
+  documentfile::Type(Engine(document, kPartBody), "rtf");
+  return 0;
+}
+bool WriteFakeRtf(xMorvaDocument&, VStream& stream, uint32_t, bool) {
+  return stream.PutData("{\\rtf1 }", 8) == 0;
+}
+constexpr xMorvaFileFormat kFakeRtf[] = {{kTypeRtfFile, &ReadFakeRtf, &WriteFakeRtf}};
+
+class OpenSave : public AreaTest {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/qvopensaveXXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    dir = pattern;
+    xMorvaFileFormats::Register(kFakeRtf, 1);
+    sRtfReads = 0;
+    area = NewOffscreenArea();
+    doc = area->GetDocument();
+    documentfile::Type(Engine(*doc, kPartBody), "kept text");
+  }
+  void TearDown() override {
+    xMorvaFileFormats::Unregister(kFakeRtf);
+    std::error_code ec;
+    fs::remove_all(dir, ec);
+  }
+  std::string P(const std::string& name) const { return dir + "/" + name; }
+  std::unique_ptr<VFile> File(const std::string& name, uint32_t type = 0, uint32_t creator = 0) {
+    return std::make_unique<VFile>(P(name).c_str(), type, creator);
+  }
+  // The names in the folder.
+  std::set<std::string> Names() const {
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir))
+      names.insert(entry.path().filename().string());
+    return names;
+  }
+  static void SetType(const std::string& path, const char (&type)[5]) {
+    bool written = false;
+    ASSERT_EQ(WriteMacFileInfo(path.c_str(), FourCC(type), FourCC("ttxt"), written), 0);
+  }
+  std::string OwnBytes() {
+    xMorvaPlugIn* source = NewOffscreenArea();
+    documentfile::Type(Engine(*source->GetDocument(), kPartBody), "own document");
+    return S(documentfile::Write(*source->GetDocument()));
+  }
+  int32_t Open(const std::string& name, uint32_t& type) {
+    return OpenDocumentFile(*doc, area->GetKeptFile(), File(name), type, nullptr);
+  }
+
+  std::string dir;
+  xMorvaPlugIn* area = nullptr;
+  xMorvaDocument* doc = nullptr;
+};
+
+TEST_F(OpenSave, AnOwnDocumentIsKnownByItsContentWhateverItsType) {
+  files_test::WriteAll(P("letter.txt"), OwnBytes());
+  SetType(P("letter.txt"), "TEXT");
+  uint32_t type = StoredFileType(*File("letter.txt"));
+  EXPECT_EQ(type, kTypeMacText);
+  doc->SetModified();
+  EXPECT_EQ(Open("letter.txt", type), 0);
+  EXPECT_EQ(type, kTypeOwnDocument);
+  EXPECT_EQ(S(StreamOf(*doc, kPartBody)).find("o\0w\0n", 0) != std::string::npos, true);
+  EXPECT_TRUE(area->GetKeptFile().IsOwn());
+  EXPECT_FALSE(doc->IsModified());
+}
+
+TEST_F(OpenSave, BadFilesLeaveTheDocumentAsTheirCodeSays) {
+  const std::string own = OwnBytes();
+  std::string damaged = own;
+  damaged[4] = 7;  // a header length of 7
+  damaged[5] = damaged[6] = damaged[7] = 0;
+  files_test::WriteAll(P("empty"), "");
+  files_test::WriteAll(P("damaged"), damaged);
+  files_test::WriteAll(P("rtf.doc"), "{\\rtf1 hello}");
+  files_test::WriteAll(P("any"), "{\\rtf1 hello}");
+  SetType(P("any"), "WANY");
+  files_test::WriteAll(P("notrtf"), "plain words");
+  fs::create_directory(P("folder"));
+  struct Row {
+    const char* name;
+    const char* file;
+    uint32_t type;
+    int32_t code;
+    uint32_t typeAfter;
+    const char* body;  // the body afterwards, or null: unchanged
+  };
+  const Row rows[] = {
+      {"missing", "missing", kTypeOwnDocument, 1095, kTypeOwnDocument, nullptr},
+      {"a folder", "folder", 0, 1095, 0, nullptr},
+      {"0 bytes as the own format", "empty", kTypeOwnDocument, 1032, kTypeOwnDocument, nullptr},
+      {"damaged own format", "damaged", kTypeOwnDocument, 1015, kTypeOwnDocument, ""},
+      {"RTF in a Word file", "rtf.doc", FourCC("DOC8"), 0, kTypeRtfFile, "rtf"},
+      {"WANY whose own type is WANY", "any", kTypeAnyFile, 0, kTypeRtfFile, "rtf"},
+      {"no RTF in an RTF file", "notrtf", kTypeRtfFile, 1032, kTypeRtfFile, nullptr},
+      {"a type with no reader", "notrtf", kTypeOlderDocument, 1032, kTypeOlderDocument, nullptr},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    documentfile::Type(Engine(*doc, kPartBody), "+");
+    const Bytes before = StreamOf(*doc, kPartBody);
+    uint32_t type = row.type;
+    EXPECT_EQ(Open(row.file, type), row.code);
+    EXPECT_EQ(type, row.typeAfter);
+    if (row.body == nullptr) {
+      EXPECT_EQ(StreamOf(*doc, kPartBody), before);
+    } else {
+      VStrInHandle text;
+      Engine(*doc, kPartBody).WritePlainText(text, false, false);
+      EXPECT_EQ(files_test::Text(text), row.body);
+    }
+  }
+  EXPECT_EQ(Names(),
+            (std::set<std::string>{"any", "damaged", "empty", "folder", "notrtf", "rtf.doc"}));
+}
+
+// Runs `body` with the process's file size limited to `bytes`, as a full
+// disk would stop the writes.
+template <typename Body>
+void WithFullDisk(rlim_t bytes, Body&& body) {
+  struct rlimit saved;
+  getrlimit(RLIMIT_FSIZE, &saved);
+  auto previous = signal(SIGXFSZ, SIG_IGN);
+  struct rlimit limited = saved;
+  limited.rlim_cur = bytes;
+  setrlimit(RLIMIT_FSIZE, &limited);
+  body();
+  setrlimit(RLIMIT_FSIZE, &saved);
+  signal(SIGXFSZ, previous);
+}
+
+TEST_F(OpenSave, AFailedExportKeepsThePreviousFileAndLeavesNothingBehind) {
+  files_test::WriteAll(P("target.rtf"), "previous contents");
+  fs::create_directory(P("folder"));
+  std::string longText(200000, 'x');
+  documentfile::Type(Engine(*doc, kPartBody), longText);
+  struct Row {
+    const char* name;
+    std::string path;
+    uint32_t type;
+    bool fullDisk;
+  };
+  const Row rows[] = {
+      {"no writer", "target.rtf", FourCC("DOC6"), false},
+      {"full disk", "target.rtf", kTypeOwnDocument, true},
+      {"a folder in the way", "folder", kTypeOwnDocument, false},
+      {"a missing folder", "missing/target.rtf", kTypeOwnDocument, false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    int32_t code = -1;
+    auto run = [&] {
+      code = ExportDocumentFile(*doc, area->GetKeptFile(), File(row.path), row.type);
+    };
+    if (row.fullDisk)
+      WithFullDisk(4096, run);
+    else
+      run();
+    EXPECT_EQ(code, kErrorExportFailed);
+    EXPECT_EQ(files_test::ReadAll(P("target.rtf")), "previous contents");
+    EXPECT_TRUE(fs::is_directory(P("folder")));
+    EXPECT_EQ(Names(), (std::set<std::string>{"folder", "target.rtf"}));
+    EXPECT_EQ(area->GetKeptFile().Get(), nullptr);
+  }
+}
+
+TEST_F(OpenSave, AnExportReplacesTheFileWholeAndKeepsIt) {
+  files_test::WriteAll(P("target.rtf"), "previous contents");
+  EXPECT_EQ(ExportDocumentFile(*doc, area->GetKeptFile(),
+                               File("target.rtf", kTypeRtfFile, kOwnCreator), kTypeRtfFile),
+            0);
+  EXPECT_EQ(files_test::ReadAll(P("target.rtf")), "{\\rtf1 }");
+  EXPECT_EQ(StoredFileType(*File("target.rtf")), kTypeRtfFile);
+  EXPECT_EQ(Names(), (std::set<std::string>{"target.rtf"}));
+  // A foreign file is kept, but the save command does not write it.
+  ASSERT_NE(area->GetKeptFile().Get(), nullptr);
+  EXPECT_FALSE(area->GetKeptFile().IsOwn());
+  EXPECT_EQ(SaveKeptFile(*doc, area->GetKeptFile()), kErrorExportFailed);
+
+  doc->SetModified();
+  EXPECT_EQ(ExportDocumentFile(*doc, area->GetKeptFile(), File("own.qmv"), kTypeOwnDocument), 0);
+  EXPECT_TRUE(area->GetKeptFile().IsOwn());
+  EXPECT_FALSE(doc->IsModified());
+  xMorvaPlugIn* reader = NewOffscreenArea();
+  EXPECT_EQ(documentfile::Read(*reader->GetDocument(), B(files_test::ReadAll(P("own.qmv")))), 0);
+  EXPECT_EQ(StreamOf(*reader->GetDocument(), kPartBody), StreamOf(*doc, kPartBody));
+}
+
+TEST_F(OpenSave, SavingWritesTheKeptFileInPlaceOrLeavesItWhole) {
+  files_test::WriteAll(P("doc.qmv"), OwnBytes());
+  SetType(P("doc.qmv"), "QMV7");
+  uint32_t type = kTypeOwnDocument;
+  ASSERT_EQ(Open("doc.qmv", type), 0);
+  ASSERT_TRUE(area->GetKeptFile().IsOwn());
+  const std::string before = files_test::ReadAll(P("doc.qmv"));
+
+  documentfile::Type(Engine(*doc, kPartBody), std::string(200000, 'y'));
+  doc->SetModified();
+  int32_t code = -1;
+  WithFullDisk(4096, [&] { code = SaveKeptFile(*doc, area->GetKeptFile()); });
+  EXPECT_EQ(code, kErrorExportFailed);
+  EXPECT_EQ(files_test::ReadAll(P("doc.qmv")), before);
+  EXPECT_EQ(Names(), (std::set<std::string>{"doc.qmv"}));
+  EXPECT_TRUE(area->GetKeptFile().IsOwn());
+  EXPECT_TRUE(doc->IsModified());
+
+  EXPECT_EQ(SaveKeptFile(*doc, area->GetKeptFile()), 0);
+  EXPECT_FALSE(doc->IsModified());
+  // The saved file keeps the type record of the one it replaced.
+  EXPECT_EQ(StoredFileType(*File("doc.qmv")), kTypeOwnDocument);
+  EXPECT_EQ(Names(), (std::set<std::string>{"doc.qmv"}));
+  xMorvaPlugIn* reader = NewOffscreenArea();
+  EXPECT_EQ(documentfile::Read(*reader->GetDocument(), B(files_test::ReadAll(P("doc.qmv")))), 0);
+  EXPECT_EQ(StreamOf(*reader->GetDocument(), kPartBody), StreamOf(*doc, kPartBody));
+}
+
+// A host text record holding `text`.
+struct HostText {
+  explicit HostText(const std::string& text) {
+    record.length = int16_t(text.size());
+    record.handle = Tbx::NewHandle(int32_t(text.size()));
+    if (!text.empty()) std::memcpy(Tbx::HLock(record.handle), text.data(), text.size());
+    Tbx::HUnlock(record.handle);
+  }
+  ~HostText() {
+    if (record.handle != 0) Tbx::DisposeHandle(record.handle);
+  }
+  HostTextRecord record{};
+};
+
+TEST_F(OpenSave, CommandsOpenAndSaveByPathAndType) {
+  HostText path(P("cmd.rtf"));
+  PString type("RTF ");
+  Run(50, area->GetReference(), {&path.record, type.bytes});
+  EXPECT_EQ(LastError(area->GetReference()), 0);
+  EXPECT_EQ(files_test::ReadAll(P("cmd.rtf")), "{\\rtf1 }");
+
+  xMorvaPlugIn* reader = NewOffscreenArea();
+  PString found;
+  Run(48, reader->GetReference(), {&path.record, found.bytes});
+  EXPECT_EQ(LastError(reader->GetReference()), 0);
+  EXPECT_EQ(found.Text(), "RTF ");
+  EXPECT_EQ(sRtfReads, 1);
+
+  HostText missing(P("nothing.rtf"));
+  PString none;
+  Run(48, reader->GetReference(), {&missing.record, none.bytes});
+  EXPECT_EQ(LastError(reader->GetReference()), kErrorNoSuchFile);
+  PString unknown("DOC6");
+  Run(50, reader->GetReference(), {&missing.record, unknown.bytes});
+  EXPECT_EQ(LastError(reader->GetReference()), kErrorExportFailed);
+  EXPECT_FALSE(fs::exists(P("nothing.rtf")));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(OpenSave, TheAreaTemplateIsSavedBesideTheDatabaseAndLoadedIntoNewAreas) {
+  const std::string database = P("base.4DB");
+  auto previous = host.answer;
+  host.answer = [previous, database](int32_t selector, HostParamBlock& block) {
+    if (previous) previous(selector, block);
+    if (selector == kHostSelDocumentText411) {
+      block.text[0] = uint8_t(database.size());
+      std::memcpy(block.text + 1, database.data(), database.size());
+    }
+  };
+  xMorvaPlugIn* source = NewFormArea();
+  documentfile::Type(Engine(*source->GetDocument(), kPartBody), "template text");
+  EXPECT_TRUE(source->SaveTemplate());
+  EXPECT_EQ(Names(), (std::set<std::string>{"_"}));
+
+  xMorvaPlugIn* target = NewFormArea();
+  auto* manager = static_cast<xMorvaDocMgr*>(target->GetDocMgr());
+  manager->LoadFromField(target);
+  EXPECT_EQ(manager->GetLastLoadCode(), 0);
+  EXPECT_EQ(StreamOf(*target->GetDocument(), kPartBody),
+            StreamOf(*source->GetDocument(), kPartBody));
+  EXPECT_FALSE(target->GetDocument()->IsModified());
+
+  // A damaged template leaves the new area's document reset.
+  files_test::WriteAll(P("_"), std::string("\0\0\x8E\x8F\x07\0\0\0", 8));
+  xMorvaPlugIn* other = NewFormArea();
+  auto* otherManager = static_cast<xMorvaDocMgr*>(other->GetDocMgr());
+  otherManager->LoadFromField(other);
+  EXPECT_EQ(otherManager->GetLastLoadCode(), 1015);
+  EXPECT_EQ(other->GetDocument()->GetPart(kPartBody)->GetLength(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The user's answers to the file dialogs: the path and, for the save
+// dialog, the file type its chosen filter gives.
+std::string sChosenPath;
+uint32_t sChosenType = 0;
+const VFileDialogRunners kChooser = {
+    [](VGetFileDialog&) -> VFile* {
+      return sChosenPath.empty() ? nullptr : new VFile(sChosenPath.c_str());
+    },
+    [](const VFile*, VPutFileDialog&) -> VFile* {
+      return sChosenPath.empty() ? nullptr : new VFile(sChosenPath.c_str(), sChosenType, 0);
+    },
+    [](const VString&) -> VFolder* { return nullptr; },
+};
+
+TEST_F(OpenSave, TheAreasOpenSaveAndSaveAsCommandsGoThroughTheDialogs) {
+  VInstalledService<const VFileDialogRunners> chooser(&kChooser);
+  // Save as RTF: the file is kept but is no place to save to, so the save
+  // command asks again.
+  sChosenPath = P("first.rtf");
+  sChosenType = kTypeRtfFile;
+  area->RunCommand(104);
+  EXPECT_EQ(files_test::ReadAll(P("first.rtf")), "{\\rtf1 }");
+  sChosenPath = P("own.qmv");
+  sChosenType = kTypeOwnDocument;
+  area->RunCommand(103);
+  ASSERT_TRUE(fs::exists(P("own.qmv")));
+  EXPECT_TRUE(area->GetKeptFile().IsOwn());
+  // Now the save command writes the kept file without asking.
+  documentfile::Type(Engine(*doc, kPartBody), " more");
+  sChosenPath.clear();
+  area->RunCommand(103);
+  xMorvaPlugIn* reader = NewOffscreenArea();
+  EXPECT_EQ(documentfile::Read(*reader->GetDocument(), B(files_test::ReadAll(P("own.qmv")))), 0);
+  EXPECT_EQ(StreamOf(*reader->GetDocument(), kPartBody), StreamOf(*doc, kPartBody));
+  // Open: the chosen file replaces the document.
+  sChosenPath = P("first.rtf");
+  reader->RunCommand(102);
+  VStrInHandle text;
+  Engine(*reader->GetDocument(), kPartBody).WritePlainText(text, false, false);
+  EXPECT_EQ(files_test::Text(text), "rtf");
+  EXPECT_FALSE(reader->GetKeptFile().IsOwn());
+  EXPECT_EQ(Names(), (std::set<std::string>{"first.rtf", "own.qmv"}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(OpenSave, TheTemplateGoesToTheHostsNamedDataWhenTheDocumentSaysSo) {
+  host.flagWord272 = 1u << 26;  // the host keeps the templates
+  HostStartupRecord record{};
+  record.callback = &hosttest::RecordingHost::Entry;
+  VHostContext* saved = gHostContext;
+  gHostContext = new VHostContext(&record);
+  std::map<std::string, std::string> named;
+  auto previous = host.answer;
+  host.answer = [&named, previous](int32_t selector, HostParamBlock& block) {
+    if (previous) previous(selector, block);
+    const std::string name(reinterpret_cast<const char*>(block.text + 1), block.text[0]);
+    if (selector == kHostSelWriteNamedData) {
+      named[name] = std::string(HostPointer<const char>(block.handle), HostWordOf(block.param1));
+      block.error = 0;
+    } else if (selector == kHostSelNameExists) {
+      block.param1 = HostWord(int32_t(named.count(name)));
+    } else if (selector == kHostSelReadNamedData && named.count(name) != 0) {
+      const std::string& bytes = named[name];
+      const uint32_t handle = Tbx::NewHandle(int32_t(bytes.size()));
+      std::memcpy(Tbx::HLock(handle), bytes.data(), bytes.size());
+      Tbx::HUnlock(handle);
+      block.handle = handle;
+      block.error = 0;
+    }
+  };
+  xMorvaPlugIn* source = NewFormArea();
+  source->GetDocument()->SetAreaSetting(10, 1, nullptr);
+  documentfile::Type(Engine(*source->GetDocument(), kPartBody), "kept by the host");
+  EXPECT_TRUE(source->SaveTemplate());
+  ASSERT_EQ(named.count("_"), 1u);
+  EXPECT_EQ(documentfile::WithoutStamp(B(named["_"])),
+            documentfile::WithoutStamp(documentfile::Write(*source->GetDocument())));
+
+  xMorvaPlugIn* target = NewFormArea();
+  target->GetDocument()->SetAreaSetting(11, 1, nullptr);
+  auto* manager = static_cast<xMorvaDocMgr*>(target->GetDocMgr());
+  manager->LoadFromField(target);
+  EXPECT_EQ(manager->GetLastLoadCode(), 0);
+  EXPECT_EQ(StreamOf(*target->GetDocument(), kPartBody),
+            StreamOf(*source->GetDocument(), kPartBody));
+  EXPECT_EQ(Names(), std::set<std::string>{});
+  delete gHostContext;
+  gHostContext = saved;
+}
+
+}  // namespace

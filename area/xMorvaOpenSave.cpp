@@ -1,0 +1,326 @@
+// Opening, saving and exporting a whole document through a file.
+#include "area/xMorvaOpenSave.h"
+
+#include <cstring>
+#include <string>
+
+#include "area/xMorvaDocumentFile.h"
+#include "area/xMorvaFileFormats.h"
+#include "document/xMorvaDocument.h"
+#include "document/xMorvaDocumentArea.h"
+#include "framework/core/strings/VUniString.h"
+#include "framework/system/files/VFile.h"
+#include "framework/system/files/VFileStream.h"
+#include "framework/system/files/VWinFile.h"
+
+namespace {
+
+constexpr uint32_t kTypeHtmFile = FourCC("HTM ");
+constexpr uint32_t kTypeShtmlFile = FourCC("SHTM");
+constexpr uint32_t kTypeWord5File = FourCC("DOC5");
+constexpr uint32_t kTypeWord6File = FourCC("DOC6");
+constexpr uint32_t kTypeWord8File = FourCC("DOC8");
+// Document setting 3: modified.
+constexpr int16_t kOpenSaveSettingModified = 3;
+// Read and write: how the own kept file is held.
+constexpr int32_t kKeptFileHoldPermission = 3;
+// A type's dispatch never needs more rounds than this ('WANY', then the
+// content's type, then RTF for a Word file that is none).
+constexpr int kOpenDispatchRounds = 4;
+// Paths of the platform's long form, with room for a temporary name.
+constexpr int32_t kOpenSavePathBytes = 4096;
+
+// The text type a type is read as: its own for the Macintosh and UTF-16
+// kinds, the Windows one for every other.
+uint32_t TextReadingTypeOf(uint32_t type) {
+  return type == kTypeTextMac || type == kTypeTextUnicode ? type : kTypeTextWindows;
+}
+
+int32_t OpenAsText(xMorvaDocument& document, VStream& stream, uint32_t& type, VString* report) {
+  type = TextReadingTypeOf(type);
+  const xMorvaFormatReader read = xMorvaFileFormats::FindReader(type);
+  return read != nullptr ? read(document, stream, type, false, report) : kErrorNotThisFormat;
+}
+
+// The dispatch of one open: the reader of the type, 'WANY' replaced by the
+// file's own type, content detection for the rest.
+int32_t OpenByType(xMorvaDocument& document, VFile& file, VFileStream& stream, uint32_t& type,
+                   VString* report) {
+  for (int round = 0; round < kOpenDispatchRounds; ++round) {
+    switch (type) {
+      case kTypeOwnDocument:
+      case kTypeOwnTemplate: return ReadDocument(document, stream, true);
+      case kTypeAnyFile: {
+        // The file's own type, 'TEXT' being Windows text. A file whose own
+        // type is 'WANY' again, or none, is told by its content instead of
+        // being asked for its type for ever.
+        uint32_t own = StoredFileType(file);
+        if (own == kTypeMacText) own = kTypeTextWindows;
+        type = own == kTypeAnyFile ? 0 : own;
+        continue;
+      }
+      case kTypeOlderDocument:
+      case kTypeRtfFile:
+      case kTypeHtmlFile:
+      case kTypeHtmFile:
+      case kTypeShtmlFile: {
+        const xMorvaFormatReader read = xMorvaFileFormats::FindReader(type);
+        return read != nullptr ? read(document, stream, type, false, report) : kErrorNotThisFormat;
+      }
+      case kTypeWord5File:
+      case kTypeWord6File:
+      case kTypeWord8File: {
+        const xMorvaFormatReader read = xMorvaFileFormats::FindReader(type);
+        const int32_t code =
+            read != nullptr ? read(document, stream, type, false, report) : kErrorNotThisFormat;
+        if (code != kErrorNotThisFormat) return code;
+        // Word files that are RTF inside are common.
+        if (stream.SetPosition(0) != 0) return kErrorNotThisFormat;
+        type = kTypeRtfFile;
+        continue;
+      }
+      default: {
+        const uint32_t size = stream.GetSize();
+        if (size < 2) return OpenAsText(document, stream, type, report);
+        uint8_t head[16] = {};
+        uint32_t got = size < sizeof head ? size : uint32_t(sizeof head);
+        stream.GetData(head, got);
+        if (stream.SetPosition(0) != 0) return kErrorFileUnreadable;
+        const uint32_t sniffed = SniffFileType(head, got);
+        if (sniffed == 0) return OpenAsText(document, stream, type, report);
+        type = sniffed;
+        if (sniffed == kTypeTextUnicode) return OpenAsText(document, stream, type, report);
+        continue;
+      }
+    }
+  }
+  return kErrorNotThisFormat;
+}
+
+bool WriteFileByType(xMorvaDocument& document, VStream& stream, uint32_t type) {
+  if (type == kTypeOwnDocument || type == kTypeOwnTemplate)
+    return WriteDocument(document, stream, false, false);
+  const xMorvaFormatWriter write = xMorvaFileFormats::FindWriter(type);
+  return write != nullptr && write(document, stream, type, false);
+}
+
+bool HasFileWriter(uint32_t type) {
+  return type == kTypeOwnDocument || type == kTypeOwnTemplate ||
+         xMorvaFileFormats::FindWriter(type) != nullptr;
+}
+
+// The full path of a file in UTF-8, and where its name starts.
+bool FullPathOfFile(const VFile& file, std::string& path, size_t& nameStart) {
+  char buffer[kOpenSavePathBytes];
+  if (!file.GetAnsiPath(buffer, kOpenSavePathBytes)) return false;
+  path = buffer;
+  const size_t slash = path.find_last_of('/');
+  nameStart = slash == std::string::npos ? 0 : slash + 1;
+  return nameStart < path.size();
+}
+
+VStrInHandle FileNameText(const std::string& name) {
+  VStrInHandle text;
+  text.SetCText(name.c_str(), kCharSetAnsi);
+  return text;
+}
+
+// A new file beside `path` under a hidden name of its own, left open for
+// writing; null when none can be made.
+std::unique_ptr<VFile> CreateFileBeside(const std::string& path, size_t nameStart,
+                                        const char* tag) {
+  static uint32_t counter = 0;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::string candidate =
+        path.substr(0, nameStart) + "." + path.substr(nameStart) + tag + std::to_string(++counter);
+    auto file = std::make_unique<VFile>(candidate.c_str());
+    const int32_t code = file->Create(false);
+    if (code == 0) return file;
+    if (code != kFileExists) return nullptr;
+  }
+  return nullptr;
+}
+
+// Puts the written file in the place of the file at `path`: the previous
+// file steps aside under a hidden name, the new one takes its name, and
+// only then does the previous one go. A failure puts the previous file
+// back. (The file layer cannot move a file over another.)
+bool PutFileInPlace(const std::string& path, size_t nameStart, VFile& written) {
+  const VStrInHandle name = FileNameText(path.substr(nameStart));
+  VFile previous(path.c_str());
+  bool steppedAside = false;
+  if (previous.Resolve()) {
+    static uint32_t counter = 0;
+    for (int attempt = 0; attempt < 100 && !steppedAside; ++attempt) {
+      const std::string aside =
+          "." + path.substr(nameStart) + ".~qvold" + std::to_string(++counter);
+      const int32_t code = previous.Rename(FileNameText(aside));
+      if (code == 0)
+        steppedAside = true;
+      else if (code != kFileOtherError)
+        return false;
+    }
+    if (!steppedAside) return false;
+  }
+  if (written.Rename(name) != 0) {
+    if (steppedAside) previous.Rename(name);
+    return false;
+  }
+  if (steppedAside) previous.Delete();
+  return true;
+}
+
+}  // namespace
+
+// Writes the document as `type` beside the target, then puts it in the
+// target's place with the target's type and creator.
+bool WriteDocumentFile(xMorvaDocument& document, VFile& target, uint32_t type) {
+  std::string path;
+  size_t nameStart = 0;
+  if (!FullPathOfFile(target, path, nameStart)) return false;
+  std::unique_ptr<VFile> temporary = CreateFileBeside(path, nameStart, ".~qvnew");
+  if (!temporary) return false;
+  bool written = false;
+  {
+    VFileStream stream(temporary.get(), false);
+    if (stream.OpenWrite() == 0) {
+      written = WriteFileByType(document, stream, type);
+      written = stream.CloseWrite(1) == 0 && written;
+    }
+  }
+  written = temporary->Close(false) == 0 && written;
+  // The new file carries the type and creator the reference gives, or
+  // else those of the file it replaces, as a file written in place would.
+  uint32_t fileType = target.GetFileType();
+  uint32_t creator = target.GetCreator();
+  if (fileType == 0 || creator == 0) ReadMacFileInfo(path.c_str(), fileType, creator);
+  if (written && fileType != 0 && creator != 0) {
+    char temporaryPath[kOpenSavePathBytes];
+    bool stored = false;
+    if (temporary->GetAnsiPath(temporaryPath, kOpenSavePathBytes))
+      WriteMacFileInfo(temporaryPath, fileType, creator, stored);
+  }
+  if (written && PutFileInPlace(path, nameStart, *temporary)) return true;
+  temporary->Delete();
+  return false;
+}
+
+// ---- The kept file.
+
+xMorvaKeptFile::xMorvaKeptFile() = default;
+
+xMorvaKeptFile::~xMorvaKeptFile() {
+  if (fFile) fFile->Close(false);
+}
+
+void xMorvaKeptFile::Keep(std::unique_ptr<VFile> file, bool own) {
+  if (fFile) fFile->Close(false);
+  fFile = std::move(file);
+  fOwn = own;
+  if (fOwn) Hold();
+}
+
+void xMorvaKeptFile::Release() {
+  if (fFile) fFile->Close(false);
+}
+
+bool xMorvaKeptFile::Hold() {
+  if (!fFile || !fOwn) return false;
+  fFile->Close(false);
+  if (fFile->Open(kKeptFileHoldPermission) != 0) fOwn = false;
+  return fOwn;
+}
+
+// ---- Types.
+
+uint32_t StoredFileType(VFile& file) {
+  char path[kOpenSavePathBytes];
+  uint32_t type = 0;
+  uint32_t creator = 0;
+  if (file.GetAnsiPath(path, kOpenSavePathBytes) && ReadMacFileInfo(path, type, creator) &&
+      type != 0)
+    return type;
+  return file.HasNoType() ? 0 : file.GetFileType();
+}
+
+uint32_t SniffFileType(const uint8_t* head, size_t size) {
+  uint8_t b[16] = {};
+  if (head != nullptr) std::memcpy(b, head, size < sizeof b ? size : sizeof b);
+  auto at = [&](size_t offset, const char* text) {
+    return std::memcmp(b + offset, text, std::strlen(text)) == 0;
+  };
+  if (b[0] == 0 && b[1] == 0 && ((b[2] == 0x8E && b[3] == 0x8F) || (b[2] == 0x8F && b[3] == 0x8E)))
+    return kTypeOwnDocument;
+  if ((at(0, "FORM") && at(8, "QMVT") && at(12, "DOCU")) ||
+      (at(0, "MROF") && at(8, "TVMQ") && at(12, "UCOD")))
+    return kTypeOlderDocument;
+  if (at(0, "{\\rtf")) return kTypeRtfFile;
+  if (at(0, "<HTML>")) return kTypeHtmlFile;
+  if ((b[0] == 0xFE && b[1] == 0xFF) || (b[0] == 0xFF && b[1] == 0xFE)) return kTypeTextUnicode;
+  return 0;
+}
+
+// ---- Open, export, save.
+
+int32_t OpenDocumentFile(xMorvaDocument& document, xMorvaKeptFile& kept,
+                         std::unique_ptr<VFile> file, uint32_t& type, VString* report) {
+  const bool wasOwn = kept.IsOwn();
+  kept.Release();
+  int32_t code = kErrorFileUnreadable;
+  if (file) {
+    VFileStream stream(file.get(), false);
+    if (stream.OpenRead() == 0) {
+      code = OpenByType(document, *file, stream, type, report);
+      stream.CloseRead();
+    }
+  }
+  const bool success = code == 0 || code == kErrorRepairedData || code == kErrorReaderReport;
+  if (success) {
+    const bool own = type == kTypeOwnDocument;
+    kept.Keep(std::move(file), own);
+    // A foreign file is no place to save the document to: it counts as
+    // changed until it is saved in the own format.
+    if (own)
+      document.SetAreaSetting(kOpenSaveSettingModified, 0, nullptr);
+    else
+      document.SetModified();
+    document.UpdateReferencePrinter();
+  } else {
+    if (code == kErrorDamagedData) document.Reset(false);
+    if (wasOwn) kept.Hold();
+  }
+  document.ApplyViewOptions(true);
+  document.Refresh(true, true);
+  return code;
+}
+
+int32_t ExportDocumentFile(xMorvaDocument& document, xMorvaKeptFile& kept,
+                           std::unique_ptr<VFile> file, uint32_t type) {
+  kept.Release();
+  const bool written = file && HasFileWriter(type) && WriteDocumentFile(document, *file, type);
+  if (!written) {
+    if (kept.IsOwn()) kept.Hold();
+    return kErrorExportFailed;
+  }
+  const bool own = type == kTypeOwnDocument || type == kTypeOwnTemplate;
+  kept.Keep(std::move(file), own);
+  if (own) {
+    document.SetAreaSetting(kOpenSaveSettingModified, 0, nullptr);
+    if (xMorvaDocumentArea* area = document.GetArea()) area->UpdateTitle();
+  }
+  return 0;
+}
+
+int32_t SaveKeptFile(xMorvaDocument& document, xMorvaKeptFile& kept) {
+  VFile* file = kept.Get();
+  if (file == nullptr || !kept.IsOwn()) return kErrorExportFailed;
+  kept.Release();
+  const bool written = WriteDocumentFile(document, *file, kTypeOwnDocument);
+  // The file in place is held again: the new one, or the previous one
+  // whole after a failure.
+  kept.Hold();
+  if (!written) return kErrorExportFailed;
+  document.SetAreaSetting(kOpenSaveSettingModified, 0, nullptr);
+  if (xMorvaDocumentArea* area = document.GetArea()) area->UpdateTitle();
+  return 0;
+}

@@ -1,0 +1,134 @@
+// Plain text files in and out of a document: reading 1, 10 and 100 MB of
+// Windows text (lines of about 80 characters ending CR LF) into a reset
+// document, and writing the same document back as 'ASCW' and as 'ASCU'.
+// Each run reports its speed and its peak resident memory above what the
+// process held before it, per byte of file.
+#include <benchmark/benchmark.h>
+#include <malloc.h>
+
+#include <cstring>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bench/BenchMain.h"
+#include "document/xMorvaDocument.h"
+#include "engine/xMorvaDocumentEngineServices.h"
+#include "framework/core/memory/VMemoryMgr.h"
+#include "framework/core/streams/VHandleStream.h"
+#include "framework/core/streams/VMemoryStream.h"
+#include "graphics/VGraphicsStart.h"
+#include "interchange/text/xMorvaPlainText.h"
+
+namespace {
+
+xMorvaDocumentEngineServices gEngine;
+
+void Start() {
+  InitGraphics();
+  VService<xMorvaEngineServices>::Install(&gEngine);
+}
+
+void Stop() {
+  VService<xMorvaEngineServices>::Install(nullptr);
+  ExitGraphics();
+}
+
+int64_t StatusKilobytes(const char* field) {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind(field, 0) == 0) return std::stoll(line.substr(std::strlen(field))) * 1024;
+  }
+  return 0;
+}
+
+void ResetPeak() {
+  malloc_trim(0);
+  std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+// Text of `megabytes` MB: words and tabs, lines ending CR LF.
+std::vector<uint8_t> MakeText(int64_t megabytes) {
+  static const char kLine[] =
+      "The quick brown fox jumps over the lazy dog\tand keeps running, 1234567890.\r\n";
+  const size_t size = size_t(megabytes) * 1000000;
+  std::vector<uint8_t> text;
+  text.reserve(size + sizeof kLine);
+  while (text.size() < size) text.insert(text.end(), kLine, kLine + sizeof kLine - 1);
+  return text;
+}
+
+void Report(benchmark::State& state, size_t fileBytes, int64_t before) {
+  state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(fileBytes));
+  state.counters["file_MB"] = double(fileBytes) / 1e6;
+  state.counters["peak_RSS_per_file_byte"] =
+      double(StatusKilobytes("VmHWM:") - before) / double(fileBytes);
+}
+
+int32_t Import(xMorvaDocument& document, const std::vector<uint8_t>& text) {
+  VMemoryStream stream(text.data(), uint32_t(text.size()));
+  stream.OpenRead();
+  xMorvaImportTEXT reader;
+  const int32_t code = reader.ImportText(document, stream, kTextEncodingWindows, false);
+  stream.CloseRead();
+  return code;
+}
+
+void ImportText(benchmark::State& state) {
+  const std::vector<uint8_t> text = MakeText(state.range(0));
+  auto document = std::make_unique<xMorvaDocument>(nullptr);
+  ResetPeak();
+  const int64_t before = StatusKilobytes("VmRSS:");
+  for (auto _ : state) {
+    if (Import(*document, text) != 0) state.SkipWithError("the text did not read");
+  }
+  Report(state, text.size(), before);
+}
+
+void ExportText(benchmark::State& state) {
+  auto document = std::make_unique<xMorvaDocument>(nullptr);
+  size_t size = 0;
+  {
+    const std::vector<uint8_t> text = MakeText(state.range(0));
+    if (Import(*document, text) != 0) state.SkipWithError("the text did not read");
+  }
+  const uint32_t type = state.range(1) != 0 ? kTypeTextUnicode : kTypeTextWindows;
+  ResetPeak();
+  const int64_t before = StatusKilobytes("VmRSS:");
+  for (auto _ : state) {
+    VMemHandle handle = 0;
+    VHandleStream stream(handle);
+    stream.OpenWrite();
+    xMorvaExportTEXT writer;
+    if (!writer.ExportText(*document, stream, type))
+      state.SkipWithError("the text was not written");
+    stream.CloseWrite(1);
+    size = gMemoryMgr->GetHandleSize(handle);
+    gMemoryMgr->DisposeHandle(handle);
+  }
+  Report(state, size, before);
+}
+
+BENCHMARK(ImportText)
+    ->ArgName("MB")
+    ->Arg(1)
+    ->Arg(10)
+    ->Arg(100)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+BENCHMARK(ExportText)
+    ->ArgNames({"MB", "utf16"})
+    ->Args({1, 0})
+    ->Args({10, 0})
+    ->Args({100, 0})
+    ->Args({1, 1})
+    ->Args({10, 1})
+    ->Args({100, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+
+}  // namespace
+
+int main(int argc, char** argv) { return RunBenchmarksWithCoreServices(argc, argv, &Start, &Stop); }

@@ -1,0 +1,34 @@
+// Fuzz target of the plain text reader's decoding. The first input byte
+// chooses the encoding (its value modulo 3: Macintosh, Windows, UTF-16);
+// the rest is the file. No line feed survives (every line end is one CR),
+// nothing is made from nothing, and ASCII text in the Windows encoding
+// comes out as the same characters with its line ends made CR.
+#include <cstdlib>
+#include <string>
+
+#include "fuzz/FuzzSupport.h"
+#include "interchange/text/xMorvaPlainText.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  StartFuzzServices();
+  if (size == 0) return 0;
+  const int32_t encoding = data[0] % 3;
+  const uint8_t* bytes = data + 1;
+  const size_t n = size - 1;
+  const std::u16string text = DecodePlainText(bytes, n, encoding);
+  if (text.find(u'\n') != std::u16string::npos) std::abort();
+  if (encoding == kTextEncodingUtf16 ? text.size() > n / 2 : text.size() > n) std::abort();
+  if (encoding == kTextEncodingWindows) {
+    bool ascii = true;
+    for (size_t i = 0; i < n; ++i) ascii = ascii && bytes[i] < 0x80;
+    if (ascii) {
+      std::u16string expected;
+      for (size_t i = 0; i < n; ++i) {
+        if (bytes[i] == '\r' && i + 1 < n && bytes[i + 1] == '\n') continue;
+        expected.push_back(bytes[i] == '\n' ? u'\r' : char16_t(bytes[i]));
+      }
+      if (text != expected) std::abort();
+    }
+  }
+  return 0;
+}

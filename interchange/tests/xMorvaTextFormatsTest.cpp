@@ -1,0 +1,101 @@
+// Plain text through the editing area's open and export: the text formats
+// in the table of formats, files told by content, and the text types
+// written to files with their type record.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "area/xMorvaOpenSave.h"
+#include "framework/system/files/VFile.h"
+#include "framework/system/tests/FilesTestSupport.h"
+#include "interchange/tests/TextTestSupport.h"
+#include "interchange/text/xMorvaTextFormats.h"
+
+namespace {
+
+using namespace texttest;
+namespace fs = std::filesystem;
+
+class TextFiles : public TextDocumentTest {
+ protected:
+  void SetUp() override {
+    TextDocumentTest::SetUp();
+    char pattern[] = "/tmp/qvtextfilesXXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    dir = pattern;
+    InstallTextFormats();
+  }
+  void TearDown() override {
+    RemoveTextFormats();
+    std::error_code ec;
+    fs::remove_all(dir, ec);
+    TextDocumentTest::TearDown();
+  }
+  std::string P(const std::string& name) const { return dir + "/" + name; }
+  int32_t Open(const std::string& name, uint32_t& type) {
+    return OpenDocumentFile(document, kept, std::make_unique<VFile>(P(name).c_str()), type,
+                            nullptr);
+  }
+
+  std::string dir;
+  xMorvaKeptFile kept;
+};
+
+TEST_F(TextFiles, FilesOfNoKnownTypeAreReadAsTextByTheirContent) {
+  struct Row {
+    const char* name;
+    std::string bytes;
+    uint32_t type;
+    uint32_t typeAfter;
+    std::u16string text;
+  };
+  const Row rows[] = {
+      {"untyped Linux text", "one\ntwo\n", 0, kTypeTextWindows, u"one\rtwo\r"},
+      {"one byte", "x", 0, kTypeTextWindows, u"x"},
+      {"0 bytes", "", 0, kTypeTextWindows, u""},
+      {"Windows text with a big-endian mark", std::string("\xFE\xFF\0h\0i", 6), kTypeTextWindows,
+       kTypeTextUnicode, u"hi"},
+      {"Macintosh text with a little-endian mark", std::string("\xFF\xFEh\0", 4), kTypeTextMac,
+       kTypeTextUnicode, u"h"},
+      {"Macintosh text", "caf\x8E\r", kTypeTextMac, kTypeTextMac, u"caf\u00E9\r"},
+      {"TEXT is Windows text", "caf\xE9", kTypeMacText, kTypeTextWindows, u"caf\u00E9"},
+      {"lower-case html is text", "<html>", 0, kTypeTextWindows, u"<html>"},
+  };
+  int n = 0;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::string name = "f" + std::to_string(n++);
+    files_test::WriteAll(P(name), row.bytes);
+    uint32_t type = row.type;
+    EXPECT_EQ(Open(name, type), 0);
+    EXPECT_EQ(type, row.typeAfter);
+    EXPECT_EQ(BodyText(), row.text);
+    // A text file is kept, but not as a place to save the document to.
+    EXPECT_NE(kept.Get(), nullptr);
+    EXPECT_FALSE(kept.IsOwn());
+    EXPECT_TRUE(document.IsModified());
+  }
+}
+
+TEST_F(TextFiles, TextIsExportedWithItsTypeRecord) {
+  Type(u"caf\u00E9\nend");
+  ASSERT_EQ(
+      ExportDocumentFile(document, kept,
+                         std::make_unique<VFile>(P("out.txt").c_str(), kTypeMacText, kOwnCreator),
+                         kTypeTextUnicode),
+      0);
+  const std::string expected(
+      "\xFF\xFE"
+      "c\0a\0f\0\xE9\0\r\0e\0n\0d\0",
+      18);
+  EXPECT_EQ(files_test::ReadAll(P("out.txt")), expected);
+  VFile written(P("out.txt").c_str());
+  EXPECT_EQ(StoredFileType(written), kTypeMacText);
+  uint32_t type = 0;
+  Type(u"more");
+  EXPECT_EQ(Open("out.txt", type), 0);
+  EXPECT_EQ(type, kTypeTextUnicode);
+  EXPECT_EQ(BodyText(), u"caf\u00E9\rend");
+}
+
+}  // namespace

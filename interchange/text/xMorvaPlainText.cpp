@@ -1,0 +1,210 @@
+// Plain text files in and out of a document.
+#include "interchange/text/xMorvaPlainText.h"
+
+#include <cstring>
+
+#include "document/xMorvaDocument.h"
+#include "document/xMorvaText.h"
+#include "document/xMorvaUndo.h"
+#include "engine/xMorvaEngine.h"
+#include "framework/core/memory/VMemoryMgr.h"
+#include "framework/core/streams/VStream.h"
+#include "framework/core/strings/VUniString.h"
+
+namespace {
+
+constexpr char16_t kPlainReturn = 13;
+constexpr char16_t kPlainLineFeed = 10;
+constexpr char16_t kPlainByteOrderMark = 0xFEFF;
+
+// Every line end becomes one CR: CR LF is one end, not two, and a lone LF
+// (the line end of this platform's own text files) ends a paragraph too.
+void NormalisePlainLineEnds(std::u16string& text) {
+  size_t out = 0;
+  char16_t previous = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i];
+    if (c == kPlainLineFeed) {
+      if (previous != kPlainReturn) text[out++] = kPlainReturn;
+    } else {
+      text[out++] = c;
+    }
+    previous = c;
+  }
+  text.resize(out);
+}
+
+// The stream's bytes from its start into a new handle (the caller's): 0,
+// 1015 when the stream fails, 1041 when no handle of its size can be had.
+int32_t ReadPlainTextStream(VStream& stream, VMemHandle& bytes) {
+  bytes = 0;
+  const uint32_t size = stream.GetSize();
+  if (stream.GetStatus() > 0 || stream.SetPosition(0) != 0) return kErrorTextRead;
+  bytes = gMemoryMgr->NewHandle(size, 0);
+  if (bytes == 0) return kErrorTextNoMemory;
+  if (size == 0) return 0;
+  uint32_t got = size;
+  stream.GetData(gMemoryMgr->LockHandle(bytes), got);
+  gMemoryMgr->UnlockHandle(bytes);
+  if (got != size || stream.GetStatus() > 0) {
+    gMemoryMgr->DisposeHandle(bytes);
+    bytes = 0;
+    return kErrorTextRead;
+  }
+  return 0;
+}
+
+// Pieces of text converted at a time: a string held in memory converts
+// without locking a handle for each character.
+constexpr int32_t kPlainPieceUnits = 16384;
+
+}  // namespace
+
+bool TextToUnits(xMorvaTextInterface& text, const std::u16string& characters, VMemHandle units,
+                 uint32_t& positions) {
+  positions = 0;
+  // Units take two bytes each; the elements more, so room grows as needed.
+  uint64_t capacity = uint64_t(characters.size()) * 2;
+  uint32_t used = 0;
+  if (capacity > UINT32_MAX || !gMemoryMgr->SetHandleSize(units, uint32_t(capacity))) return false;
+  VMemHandle piece = gMemoryMgr->NewHandle(0, 0);
+  if (piece == 0) return false;
+  VStr<kPlainPieceUnits> string;
+  bool done = true;
+  for (size_t at = 0; done && at < characters.size(); at += kPlainPieceUnits) {
+    const size_t n = characters.size() - at < size_t(kPlainPieceUnits) ? characters.size() - at
+                                                                       : size_t(kPlainPieceUnits);
+    string.SetUniChars(characters.data(), int32_t(at), int32_t(n));
+    uint32_t piecePositions = 0;
+    uint32_t pieceBytes = 0;
+    done = text.StringToUnits(string, piece, piecePositions, pieceBytes, false);
+    if (!done) break;
+    if (uint64_t(used) + pieceBytes > capacity) {
+      capacity = (uint64_t(used) + pieceBytes) * 3 / 2;
+      done = capacity <= UINT32_MAX && gMemoryMgr->SetHandleSize(units, uint32_t(capacity));
+      if (!done) break;
+    }
+    if (pieceBytes != 0) {
+      auto* to = static_cast<uint8_t*>(gMemoryMgr->LockHandle(units));
+      const void* from = gMemoryMgr->LockHandle(piece);
+      std::memcpy(to + used, from, pieceBytes);
+      gMemoryMgr->UnlockHandle(piece);
+      gMemoryMgr->UnlockHandle(units);
+    }
+    used += pieceBytes;
+    positions += piecePositions;
+  }
+  gMemoryMgr->DisposeHandle(piece);
+  return gMemoryMgr->SetHandleSize(units, used) && done;
+}
+
+std::u16string DecodePlainText(const uint8_t* bytes, size_t size, int32_t encoding) {
+  std::u16string text;
+  if (bytes == nullptr || size == 0) return text;
+  if (encoding == kTextEncodingUtf16) {
+    const bool bigEndian = size >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF;
+    text.resize(size / 2);
+    for (size_t i = 0; i < text.size(); ++i) {
+      const uint8_t a = bytes[2 * i];
+      const uint8_t b = bytes[2 * i + 1];
+      text[i] = bigEndian ? char16_t((a << 8) | b) : char16_t((b << 8) | a);
+    }
+    if (!text.empty() && text[0] == kPlainByteOrderMark) text.erase(0, 1);
+  } else {
+    // The character sets convert through the international text tables,
+    // in pieces a string's length can hold.
+    const int32_t charSet = encoding == kTextEncodingMac ? kCharSetMac : kCharSetAnsi;
+    constexpr size_t kPiece = 1 << 20;
+    text.reserve(size);
+    VStrInHandle piece;
+    for (size_t at = 0; at < size; at += kPiece) {
+      const size_t n = size - at < kPiece ? size - at : kPiece;
+      piece.SetEmpty(false);
+      piece.AppendChars(reinterpret_cast<const char*>(bytes + at), int32_t(n), charSet);
+      const auto* units = static_cast<const char16_t*>(piece.GetBuffer());
+      text.append(units, size_t(piece.GetLength()));
+      piece.ReleaseBuffer();
+    }
+  }
+  NormalisePlainLineEnds(text);
+  return text;
+}
+
+int32_t xMorvaImportTEXT::ImportText(xMorvaDocument& document, VStream& stream, int32_t encoding,
+                                     bool insert) {
+  VMemHandle bytes = 0;
+  if (const int32_t code = ReadPlainTextStream(stream, bytes)) return code;
+  const uint32_t size = gMemoryMgr->GetHandleSize(bytes);
+  const auto* data =
+      static_cast<const uint8_t*>(size != 0 ? gMemoryMgr->LockHandle(bytes) : nullptr);
+  const std::u16string text = DecodePlainText(data, size, encoding);
+  if (data != nullptr) gMemoryMgr->UnlockHandle(bytes);
+  gMemoryMgr->DisposeHandle(bytes);
+
+  xMorvaTextInterface* target = insert ? document.GetCurrentPart() : document.GetPart(kPartBody);
+  if (target == nullptr) return kErrorTextNoMemory;
+  VMemHandle units = gMemoryMgr->NewHandle(0, 0);
+  if (units == 0) return kErrorTextNoMemory;
+  uint32_t positions = 0;
+  if (!TextToUnits(*target, text, units, positions)) {
+    gMemoryMgr->DisposeHandle(units);
+    return kErrorTextNoMemory;
+  }
+
+  int32_t code = 0;
+  if (insert) {
+    if (positions != 0) code = document.InsertUnits(units, int32_t(positions), false);
+  } else {
+    document.Reset(false);
+    xMorvaTextInterface* body = document.GetPart(kPartBody);
+    xMorvaUndo* undo = document.GetUndo();
+    if (undo != nullptr) undo->Suspend();
+    document.BeginChange();
+    if (body != nullptr && positions != 0) code = body->InsertHandle(units, int32_t(positions));
+    if (body != nullptr) body->SetSelection(0, 0);
+    document.EndChange();
+    if (undo != nullptr) undo->Resume();
+  }
+  gMemoryMgr->DisposeHandle(units);
+  return code;
+}
+
+bool xMorvaExportTEXT::ExportText(xMorvaDocument& document, VStream& stream, uint32_t fileType) {
+  auto* body = static_cast<xMorvaEngine*>(document.GetPart(kPartBody));
+  if (body == nullptr) return false;
+  VStrInHandle plain;
+  body->WritePlainText(plain, false, fileType == kTypeTextWindows);
+  if (fileType == kTypeTextUnicode) {
+    // Little-endian with its mark whatever the machine, as the files of
+    // this type have always been.
+    const int32_t length = plain.GetLength();
+    const auto* units = static_cast<const char16_t*>(plain.GetBuffer());
+    constexpr size_t kPiece = 32768;
+    uint8_t buffer[2 * kPiece];
+    buffer[0] = 0xFF;
+    buffer[1] = 0xFE;
+    stream.PutData(buffer, 2);
+    for (int32_t at = 0; at < length && stream.GetStatus() == 0;) {
+      const int32_t n = length - at < int32_t(kPiece) ? length - at : int32_t(kPiece);
+      for (int32_t i = 0; i < n; ++i) {
+        buffer[2 * i] = uint8_t(units[at + i]);
+        buffer[2 * i + 1] = uint8_t(units[at + i] >> 8);
+      }
+      stream.PutData(buffer, uint32_t(2 * n));
+      at += n;
+    }
+    plain.ReleaseBuffer();
+    return stream.GetStatus() == 0;
+  }
+  const int32_t charSet = fileType == kTypeTextMac ? kCharSetMac : kCharSetAnsi;
+  const VMemHandle bytes = plain.NewHandleOfText(charSet, false);
+  if (bytes == 0) return false;
+  const uint32_t size = gMemoryMgr->GetHandleSize(bytes);
+  const void* data = size != 0 ? gMemoryMgr->LockHandle(bytes) : nullptr;
+  if (data != nullptr) {
+    stream.PutData(data, size);
+    gMemoryMgr->UnlockHandle(bytes);
+  }
+  gMemoryMgr->DisposeHandle(bytes);
+  return stream.GetStatus() == 0;
+}

@@ -1,0 +1,39 @@
+// The plain text formats in the editing area's table of formats.
+#include "interchange/text/xMorvaTextFormats.h"
+
+#include "area/xMorvaFileFormats.h"
+#include "interchange/text/xMorvaPlainText.h"
+
+namespace {
+
+int32_t ReadText(xMorvaDocument& document, VStream& stream, uint32_t type, bool atSelection,
+                 VString*) {
+  const int32_t encoding = type == kTypeTextMac       ? kTextEncodingMac
+                           : type == kTypeTextUnicode ? kTextEncodingUtf16
+                                                      : kTextEncodingWindows;
+  xMorvaImportTEXT reader;
+  return reader.ImportText(document, stream, encoding, atSelection);
+}
+
+// Text files are always the whole body.
+bool WriteText(xMorvaDocument& document, VStream& stream, uint32_t type, bool) {
+  xMorvaExportTEXT writer;
+  return writer.ExportText(document, stream, type);
+}
+
+constexpr xMorvaFileFormat kTextFormats[] = {
+    {kTypeTextMac, &ReadText, &WriteText},
+    {kTypeTextWindows, &ReadText, &WriteText},
+    {kTypeTextWindowsCR, &ReadText, &WriteText},
+    {kTypeTextUnicode, &ReadText, &WriteText},
+};
+
+}  // namespace
+
+const xMorvaFileFormat* TextFileFormats() { return kTextFormats; }
+
+void InstallTextFormats() {
+  xMorvaFileFormats::Register(kTextFormats, sizeof kTextFormats / sizeof kTextFormats[0]);
+}
+
+void RemoveTextFormats() { xMorvaFileFormats::Unregister(kTextFormats); }
