@@ -50,6 +50,7 @@
 #include "host/lifecycle/ModuleLifeCycle.h"
 #include "interchange/html/HTMLEntities.h"
 #include "interchange/text/xMorvaClipboardFilters.h"
+#include "interchange/rtf/xMorvaRtfFormats.h"
 #include "interchange/text/xMorvaTextFormats.h"
 
 namespace {
@@ -139,6 +140,7 @@ const VServiceInstallation kServices[] = {
     // The readers and writers of foreign file types for opening, exporting
     // and the clipboard's foreign flavours, one table of formats each.
     {&InstallTextFormats, &RemoveTextFormats},
+    {&InstallRtfFormats, &RemoveRtfFormats},
     // The HTML export's entities for the framework's strings.
     ServiceInstallation<const VHtmlEntityEncoder, &kHtmlEntityEncoder>(),
 };

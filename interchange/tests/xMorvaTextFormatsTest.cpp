@@ -9,6 +9,7 @@
 #include "framework/system/files/VFile.h"
 #include "framework/system/tests/FilesTestSupport.h"
 #include "interchange/tests/TextTestSupport.h"
+#include "interchange/rtf/xMorvaRtfFormats.h"
 #include "interchange/text/xMorvaTextFormats.h"
 
 namespace {
@@ -96,6 +97,22 @@ TEST_F(TextFiles, TextIsExportedWithItsTypeRecord) {
   EXPECT_EQ(Open("out.txt", type), 0);
   EXPECT_EQ(type, kTypeTextUnicode);
   EXPECT_EQ(BodyText(), u"caf\u00E9\rend");
+}
+
+// RTF registered beside the text formats: a document exported as RTF opens
+// again by its content, its text equal and laid out in pages.
+TEST_F(TextFiles, RtfIsExportedAndOpenedByItsContent) {
+  InstallRtfFormats();
+  Type(u"Title\nA paragraph of RTF.");
+  ASSERT_EQ(ExportDocumentFile(document, kept, std::make_unique<VFile>(P("out.rtf").c_str()), kTypeRtfFile), 0);
+  EXPECT_EQ(files_test::ReadAll(P("out.rtf")).rfind("{\\rtf1", 0), 0u);
+  Type(u"changed");
+  uint32_t type = 0;
+  EXPECT_EQ(Open("out.rtf", type), 0);
+  EXPECT_EQ(type, kTypeRtfFile);
+  EXPECT_EQ(BodyText(), u"Title\rA paragraph of RTF.");
+  EXPECT_GE(document.GetBodyPageCount(), 1);
+  RemoveRtfFormats();
 }
 
 }  // namespace

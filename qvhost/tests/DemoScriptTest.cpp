@@ -1,8 +1,9 @@
 // The demo script whole, in a folder of its own with the letter it opens:
 // the letter shown in a form's area and typed into, pictured, and printed to
-// a PDF whose text pdftotext reads back. The letter (qvhost/scripts/letter.qmv)
-// is a file the module's own writer made; a test keeps it equal to what the
-// writer makes of the same document today.
+// a PDF whose text pdftotext reads back, exported as RTF and text, and the
+// RTF read into a second area. The letter (qvhost/scripts/letter.qmv)
+// is a file the module's own writer made from the maker below; a test reads
+// it whole.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -128,6 +129,14 @@ TEST_F(DemoScript, ShowsTypesPicturesAndPrintsTheLetter) {
   EXPECT_NE(text.find("Qvbase Trading - Letters"), std::string::npos) << text;
   EXPECT_NE(text.find("A letter from the demo"), std::string::npos) << text;
   EXPECT_NE(text.find("Dear reader,"), std::string::npos) << text;
+
+  // Exported as RTF and as Windows text, and the RTF read into a second
+  // area and pictured.
+  EXPECT_EQ(FileText(folder + "letter.rtf").rfind("{\\rtf1", 0), 0u);
+  const std::string plain = FileText(folder + "letter.txt");
+  EXPECT_NE(plain.find("A letter from the demo\r\n"), std::string::npos) << plain;
+  EXPECT_NE(plain.find("Dear reader,"), std::string::npos) << plain;
+  EXPECT_EQ(Png("letter-rtf.png").substr(1, 3), "PNG");
 }
 
 }  // namespace

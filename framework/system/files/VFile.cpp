@@ -59,8 +59,16 @@ void VFile::Init(uint32_t type, uint32_t creator) {
   fFileType = type;
   fCreator = creator;
   // The extension is split off while the type is still the given one: a file
-  // made without a type keeps its own extension literally.
-  SplitExtension(HasNoType());
+  // made without a type keeps its own extension literally. So does a typed
+  // file whose extension the map gives that same type: on a file system that
+  // tells case apart, "letter.rtf" made as an RTF file stays "letter.rtf"
+  // rather than becoming "letter.RTF".
+  bool keep = HasNoType();
+  if (!keep && gFileTypeMap != nullptr) {
+    const uint32_t extension = VFileTypeMap::ExtensionOfFileName(fPath);
+    keep = extension != 0 && gFileTypeMap->FileTypeForExtension(extension) == type;
+  }
+  SplitExtension(keep);
   if (type == 0) {
     fCreator = 0;
     if (gFileTypeMap != nullptr) {

@@ -89,6 +89,13 @@ TEST_F(File, ATypedFileLivesUnderItsMappedExtension) {
   EXPECT_EQ(f.GetCreator(), Code("ttxt"));
   VFile unmapped("/a/b.rtf", Code("NONE"), 0);
   EXPECT_EQ(FullPath(unmapped), "/a/b");
+  // An extension the map gives the same type keeps its spelling.
+  VFile same("/a/letter.rtf", Code("RTF "), Code("ttxt"));
+  EXPECT_EQ(FullPath(same), "/a/letter.rtf");
+  EXPECT_EQ(Text(same.GetPath()), "/a/letter");
+  EXPECT_EQ(same.GetFileType(), Code("RTF "));
+  VFile bare("/a/letter", Code("RTF "), 0);
+  EXPECT_EQ(FullPath(bare), "/a/letter.RTF");
 }
 
 TEST_F(File, WithoutATypeMapThePathStaysWhole) {
