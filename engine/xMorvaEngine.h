@@ -521,11 +521,17 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   // (rebuilt with an empty result, the walk going on); 1041 when memory ran
   // out (the stream then unchanged).
   int32_t FixUpStream();
+  // The repair of the stream's bytes alone: the caller recounts the
+  // positions and sets the selection again when it answers false.
+  bool RepairStreamBytes(int32_t fontCount, const std::vector<int32_t>& sheetIds, bool& damaged);
   // Set by ReadResourceHeader when the stored display mode was neither 0
   // nor 1.
   bool fBadDisplayMode = false;
 
   VMemHandle fStream = 0;
+  // The stream block's growth step, kept so that a block made elsewhere
+  // (a load's) can take its place.
+  uint16_t fGranule = 0;
   uint32_t fBytesInUse = 0;
   int32_t fLength = 0;
   uint32_t fFormat;

@@ -80,6 +80,13 @@ class StreamRepair {
   // The bytes kept; the stream holds them from its start.
   uint32_t Run() {
     while (r < fSize) {
+      // A run of ordinary characters (32 and above) is kept in one move.
+      const uint32_t run = SkipOrdinaryUnits(s, r, fSize);
+      if (run != r) {
+        Keep(run - r);
+        fAtParagraphStart = false;
+        continue;
+      }
       const uint32_t remaining = fSize - r;
       if (remaining < 2) {
         // A byte that is no whole unit.
@@ -366,6 +373,15 @@ bool IsBreakOpportunityUnit(uint16_t unit) {
 }  // namespace
 
 bool xMorvaEngine::RepairStream(int32_t fontCount, const std::vector<int32_t>& sheetIds, bool& damaged) {
+  if (RepairStreamBytes(fontCount, sheetIds, damaged)) return true;
+  fLength = int32_t(RecountPositions());
+  DropCache();
+  SetSelection(fSelStart, fSelEnd);
+  return false;
+}
+
+bool xMorvaEngine::RepairStreamBytes(int32_t fontCount, const std::vector<int32_t>& sheetIds,
+                                     bool& damaged) {
   damaged = false;
   uint8_t* stream = LockStream();
   if (stream == nullptr) return true;
@@ -376,9 +392,6 @@ bool xMorvaEngine::RepairStream(int32_t fontCount, const std::vector<int32_t>& s
   if (!repair.Changed()) return true;
   fBytesInUse = kept;
   gMemoryMgr->SetHandleSize(fStream, kept);
-  fLength = int32_t(RecountPositions());
-  DropCache();
-  SetSelection(fSelStart, fSelEnd);
   return false;
 }
 

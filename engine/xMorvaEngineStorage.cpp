@@ -132,8 +132,16 @@ bool SwapItems(uint8_t* s, uint64_t from, uint64_t to, int depth, bool toOther) 
     if (remaining < 2) return false;
     uint8_t* item = s + at;
     if (item[0] != 0 || item[1] != 0) {
-      Swap16(item);
-      at += 2;
+      // A run of characters, swapped four units at a time.
+      const uint64_t limit = std::min<uint64_t>(to, UINT32_MAX);
+      const uint64_t run = SkipCharacterUnits(s, uint32_t(at), uint32_t(limit));
+      for (; run - at >= 8; at += 8) {
+        uint64_t word;
+        std::memcpy(&word, s + at, sizeof word);
+        word = ((word & 0x00FF00FF00FF00FFu) << 8) | ((word >> 8) & 0x00FF00FF00FF00FFu);
+        std::memcpy(s + at, &word, sizeof word);
+      }
+      for (; at < run; at += 2) std::swap(s[at], s[at + 1]);
       continue;
     }
     if (remaining < 4) return false;
@@ -424,7 +432,7 @@ bool xMorvaEngine::LoadResourceBytes(const void* data, uint32_t size, const std:
   damaged = false;
   // Everything happens in a scratch engine: the text is replaced only once
   // the stream has been read, swapped, repaired and fixed up.
-  xMorvaEngine loaded(nullptr, kPartGranule);
+  xMorvaEngine loaded(nullptr, fGranule);
   if (!loaded.IsValid() || data == nullptr) return false;
   loaded.fFieldDisplayMode = fFieldDisplayMode;
   int32_t selStart = 0;
@@ -447,15 +455,17 @@ bool xMorvaEngine::LoadResourceBytes(const void* data, uint32_t size, const std:
     loaded.UnlockStream();
   }
   bool repairDamage = false;
-  loaded.RepairStream(fontCount, sheetIds, repairDamage);
+  // The fix-ups count the positions of what the repair leaves.
+  loaded.RepairStreamBytes(fontCount, sheetIds, repairDamage);
   // A host expression without a value is rebuilt empty and does not stop
   // the load; only memory does.
   if (loaded.FixUpStream() == kErrorTextCannotGrow) return false;
 
-  const uint8_t* bytes = loaded.LockStream();
-  const bool installed = ReplaceStreamBytes(bytes, loaded.fBytesInUse);
-  loaded.UnlockStream();
-  if (!installed) return false;
+  // The loaded block, made with this engine's granule, becomes the
+  // stream; the old one goes with the scratch engine.
+  std::swap(fStream, loaded.fStream);
+  fBytesInUse = loaded.fBytesInUse;
+  DropCache();
   damaged = wasDamaged || repairDamage;
   fFormat = loaded.fFormat;
   fFieldDisplayMode = loaded.fFieldDisplayMode;
@@ -478,23 +488,51 @@ int32_t xMorvaEngine::FixUpStream() {
     fFormat = kFormat0106;
     return 0;
   }
-  const uint8_t* s = LockStream();
+  uint8_t* s = LockStream();
   if (s == nullptr) return kErrorTextCannotGrow;
   const uint32_t size = fBytesInUse;
   const bool before0105 = fFormat < kFormat0105;
   const bool is0103 = fFormat == kFormat0103;
   const bool resultFirst = fFieldDisplayMode != 0;
   int32_t status = 0;
-  xMorvaUnitBuffer out;
-  out.Reserve(uint64_t(size) + size / 8 + 64);
+  // Values of the same size are converted in place; the text is copied
+  // into a new block only from the first element that grows or shrinks.
+  // The copy is made in a block of the stream's own granule, which then
+  // takes the stream's place; a copy not taken is freed.
+  VMemHandle copy = gMemoryMgr->NewHandle(0, fGranule);
+  struct FreeCopy {
+    VMemHandle& handle;
+    ~FreeCopy() {
+      if (handle != 0) gMemoryMgr->DisposeHandle(handle);
+    }
+  } freeCopy{copy};
+  if (copy == 0) {
+    UnlockStream();
+    return kErrorTextCannotGrow;
+  }
+  xMorvaUnitBuffer out(copy);
+  bool copying = false;
   uint32_t pending = 0;
   auto flush = [&](uint32_t upTo) {
+    if (!copying) {
+      copying = true;
+      out.Reserve(uint64_t(size) + size / 8 + 64);
+    }
     out.Append(upTo > pending ? s + pending : nullptr, upTo - pending);
   };
+  // The positions, counted on the way: every unit and every element.
+  uint32_t positions = 0;
 
   for (uint32_t at = 0; at < size && !out.Failed();) {
+    const uint32_t run = SkipCharacterUnits(s, at, size);
+    if (run != at) {
+      positions += (run - at) / 2;
+      at = run;
+      continue;
+    }
     const StreamItem item = ReadStreamItem(s + at, size - at);
-    const uint8_t* p = s + at;
+    uint8_t* p = s + at;
+    if (item.kind != StreamItem::kRecord) ++positions;
     if (item.kind == StreamItem::kRecord && item.size == kRecordSize) {
       uint32_t value = item.value;
       if (IsLengthId(item.unit))
@@ -503,11 +541,7 @@ int32_t xMorvaEngine::FixUpStream() {
         value = TabFromStored(value);
       else if (item.unit == kPropLinkLook && value == 2)
         value = 1;
-      if (value != item.value) {
-        flush(at);
-        out.AppendRecord(item.unit, value);
-        pending = at + kRecordSize;
-      }
+      if (value != item.value) PutStreamLong(p + 4, value);
       at += item.size;
       continue;
     }
@@ -533,10 +567,14 @@ int32_t xMorvaEngine::FixUpStream() {
         header[kPictureFlag] = 0;
         PutStreamUnit(header + kPictureDisplayMode, kOldPictureDisplayMode);
       }
-      flush(at);
-      out.AppendHead(code, a + growth, b + growth);
-      out.Append(header, kPictureHeaderSize);
-      pending = at + kElementHeadSize + stored;
+      if (growth == 0 && !copying) {
+        std::memcpy(p + kElementHeadSize, header, kPictureHeaderSize);
+      } else {
+        flush(at);
+        out.AppendHead(code, a + growth, b + growth);
+        out.Append(header, kPictureHeaderSize);
+        pending = at + kElementHeadSize + stored;
+      }
     } else if (is0103 && IsBreakCode(code) && a >= kOldBreakShrink) {
       flush(at);
       out.AppendHead(code, a - kOldBreakShrink, std::min(b, a - kOldBreakShrink));
@@ -604,14 +642,18 @@ int32_t xMorvaEngine::FixUpStream() {
     }
     at += item.size;
   }
-  if (!out.Failed()) flush(size);
+  if (copying && !out.Failed()) flush(size);
   UnlockStream();
   if (out.Failed()) return kErrorTextCannotGrow;
-  const uint8_t* bytes = static_cast<const uint8_t*>(gMemoryMgr->LockHandle(out.Handle()));
-  const bool replaced = (bytes != nullptr || out.Size() == 0) && ReplaceStreamBytes(bytes, out.Size());
-  if (out.Handle() != 0) gMemoryMgr->UnlockHandle(out.Handle());
-  if (!replaced) return kErrorTextCannotGrow;
-  fLength = int32_t(RecountPositions());
+  if (copying) {
+    if (!gMemoryMgr->SetHandleSize(copy, out.Size())) return kErrorTextCannotGrow;
+    gMemoryMgr->DisposeHandle(fStream);
+    fStream = copy;
+    copy = 0;
+    fBytesInUse = out.Size();
+    DropCache();
+  }
+  fLength = int32_t(positions);
   fFormat = kFormat0106;
   return status;
 }
