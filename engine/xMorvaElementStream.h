@@ -63,17 +63,22 @@ inline bool HasZeroUnit(uint64_t word) {
 }
 
 // The first of the units from `at` (at most `size`) whose bits under
-// `mask` are all clear, eight units at a time; where the whole blocks end
-// when none is.
-inline uint32_t SkipUnitsWithBits(const uint8_t* s, uint32_t at, uint32_t size, uint16_t mask) {
+// `mask` are all clear, eight units at a time (`found` set); where the
+// whole blocks end when none is.
+inline uint32_t SkipUnitsWithBits(const uint8_t* s, uint32_t at, uint32_t size, uint16_t mask,
+                                  bool& found) {
+  found = false;
 #if defined(__SSE2__)
   if constexpr (std::endian::native == std::endian::little) {
     const __m128i bits = _mm_set1_epi16(int16_t(mask));
     const __m128i zero = _mm_setzero_si128();
     while (size - at >= 16) {
       const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at));
-      const int found = _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(units, bits), zero));
-      if (found != 0) return at + uint32_t(std::countr_zero(unsigned(found)));
+      const int stops = _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(units, bits), zero));
+      if (stops != 0) {
+        found = true;
+        return at + uint32_t(std::countr_zero(unsigned(stops)));
+      }
       at += 16;
     }
   }
@@ -89,7 +94,9 @@ inline uint32_t SkipUnitsWithBits(const uint8_t* s, uint32_t at, uint32_t size, 
 // `at` (at most `size`): the bulk of a text, stepped over many units at a
 // time without reading it item by item.
 inline uint32_t SkipCharacterUnits(const uint8_t* s, uint32_t at, uint32_t size) {
-  at = SkipUnitsWithBits(s, at, size, 0xFFFF);
+  bool found = false;
+  at = SkipUnitsWithBits(s, at, size, 0xFFFF, found);
+  if (found) return at;
   if constexpr (std::endian::native == std::endian::little) {
     while (size - at >= 8) {
       uint64_t word;
@@ -105,7 +112,9 @@ inline uint32_t SkipCharacterUnits(const uint8_t* s, uint32_t at, uint32_t size)
 // The same for the units from 32 on: ordinary characters, not a paragraph
 // end, a control character or the 0 of an item.
 inline uint32_t SkipOrdinaryUnits(const uint8_t* s, uint32_t at, uint32_t size) {
-  at = SkipUnitsWithBits(s, at, size, 0xFFE0);
+  bool found = false;
+  at = SkipUnitsWithBits(s, at, size, 0xFFE0, found);
+  if (found) return at;
   if constexpr (std::endian::native == std::endian::little) {
     while (size - at >= 8) {
       uint64_t word;

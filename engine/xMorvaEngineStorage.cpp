@@ -79,6 +79,17 @@ uint32_t TabFromStored(uint32_t stop) {
 uint32_t Twips(uint32_t pixels) { return uint32_t(PixelsToTwips(int32_t(pixels))); }
 uint32_t Pixels(uint32_t twips) { return uint32_t(TwipsToPixels(int32_t(twips))); }
 
+}  // namespace
+
+uint32_t LoadedPropertyValue(uint16_t id, uint32_t stored) {
+  if (IsLengthId(id)) return Pixels(stored);
+  if (id == kPropTabs) return TabFromStored(stored);
+  if (id == kPropLinkLook && stored == 2) return 1;
+  return stored;
+}
+
+namespace {
+
 void PutBytes(VStream& stream, const uint8_t* bytes, uint64_t n) {
   if (n != 0) stream.PutData(bytes, uint32_t(n));
 }
@@ -132,7 +143,17 @@ bool SwapItems(uint8_t* s, uint64_t from, uint64_t to, int depth, bool toOther) 
     if (remaining < 2) return false;
     uint8_t* item = s + at;
     if (item[0] != 0 || item[1] != 0) {
-      // A run of characters, swapped four units at a time.
+      // A run of characters, swapped many units at a time.
+#if defined(__SSE2__)
+      const __m128i zero = _mm_setzero_si128();
+      while (to - at >= 16) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(units, zero)) != 0) break;
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(s + at),
+                         _mm_or_si128(_mm_slli_epi16(units, 8), _mm_srli_epi16(units, 8)));
+        at += 16;
+      }
+#endif
       const uint64_t limit = std::min<uint64_t>(to, UINT32_MAX);
       const uint64_t run = SkipCharacterUnits(s, uint32_t(at), uint32_t(limit));
       for (; run - at >= 8; at += 8) {
@@ -455,11 +476,13 @@ bool xMorvaEngine::LoadResourceBytes(const void* data, uint32_t size, const std:
     loaded.UnlockStream();
   }
   bool repairDamage = false;
-  // The fix-ups count the positions of what the repair leaves.
-  loaded.RepairStreamBytes(fontCount, sheetIds, repairDamage);
+  // One walk repairs the stream, converts its records, counts its
+  // positions and notes the elements the fix-ups change.
+  xMorvaLoadWalk walk;
+  loaded.RepairStreamBytes(fontCount, sheetIds, repairDamage, &walk);
   // A host expression without a value is rebuilt empty and does not stop
   // the load; only memory does.
-  if (loaded.FixUpStream() == kErrorTextCannotGrow) return false;
+  if (loaded.FixUpStream(&walk) == kErrorTextCannotGrow) return false;
 
   // The loaded block, made with this engine's granule, becomes the
   // stream; the old one goes with the scratch engine.
@@ -482,7 +505,7 @@ bool xMorvaEngine::LoadResourceBytes(const void* data, uint32_t size, const std:
 
 bool xMorvaEngine::FixUpAfterLoad() { return FixUpStream() == 0; }
 
-int32_t xMorvaEngine::FixUpStream() {
+int32_t xMorvaEngine::FixUpStream(const xMorvaLoadWalk* walk) {
   if (fBytesInUse == 0) {
     fLength = 0;
     fFormat = kFormat0106;
@@ -521,34 +544,40 @@ int32_t xMorvaEngine::FixUpStream() {
     out.Append(upTo > pending ? s + pending : nullptr, upTo - pending);
   };
   // The positions, counted on the way: every unit and every element.
-  uint32_t positions = 0;
+  // After a load's repair, which converted the records and counted the
+  // positions, only the elements it noted are visited.
+  uint32_t positions = walk != nullptr ? walk->positions : 0;
+  size_t noted = 0;
+  auto nextItem = [&](uint32_t at, uint32_t itemSize) -> uint32_t {
+    if (walk == nullptr) return at + itemSize;
+    ++noted;
+    return noted < walk->elements.size() ? walk->elements[noted] : size;
+  };
+  uint32_t first = 0;
+  if (walk != nullptr) first = walk->elements.empty() ? size : walk->elements[0];
 
-  for (uint32_t at = 0; at < size && !out.Failed();) {
-    const uint32_t run = SkipCharacterUnits(s, at, size);
-    if (run != at) {
-      positions += (run - at) / 2;
-      at = run;
-      continue;
+  for (uint32_t at = first; at < size && !out.Failed();) {
+    if (walk == nullptr) {
+      const uint32_t run = SkipCharacterUnits(s, at, size);
+      if (run != at) {
+        positions += (run - at) / 2;
+        at = run;
+        continue;
+      }
     }
     const StreamItem item = ReadStreamItem(s + at, size - at);
     uint8_t* p = s + at;
-    if (item.kind != StreamItem::kRecord) ++positions;
+    if (walk == nullptr && item.kind != StreamItem::kRecord) ++positions;
     if (item.kind == StreamItem::kRecord && item.size == kRecordSize) {
-      uint32_t value = item.value;
-      if (IsLengthId(item.unit))
-        value = Pixels(value);
-      else if (item.unit == kPropTabs)
-        value = TabFromStored(value);
-      else if (item.unit == kPropLinkLook && value == 2)
-        value = 1;
+      const uint32_t value = LoadedPropertyValue(item.unit, item.value);
       if (value != item.value) PutStreamLong(p + 4, value);
-      at += item.size;
+      at = nextItem(at, item.size);
       continue;
     }
     const bool whole = item.kind == StreamItem::kElement && item.size >= kElementHeadSize &&
                        item.size == kElementHeadSize + uint64_t(StreamLong(p + 4));
     if (!whole) {
-      at += item.size;
+      at = nextItem(at, item.size);
       continue;
     }
     const uint32_t a = item.size - kElementHeadSize;
@@ -640,7 +669,7 @@ int32_t xMorvaEngine::FixUpStream() {
       gMemoryMgr->DisposeHandle(result);
       gMemoryMgr->DisposeHandle(source);
     }
-    at += item.size;
+    at = nextItem(at, item.size);
   }
   if (copying && !out.Failed()) flush(size);
   UnlockStream();
