@@ -2,11 +2,12 @@
 // the end, the middle and the start of the text with undo recording (each
 // keystroke inserts its unit and moves the stream behind it), and 10,000
 // random selections, each a walk from the cache point or the start; and
-// line composition alone: typing 1,000 characters at the end (each
-// keystroke removes the lines of its paragraph and composes them again)
-// and a whole rebuild, as select-all and a font change make it; and typing
-// at the end through the document, whose change protocol composes the
-// touched paragraph again and re-paginates from one page before it.
+// line composition alone: typing at the end and inside one long paragraph
+// (each keystroke composes from the line before it until the lines meet
+// the old ones again) and a whole rebuild, as select-all and a font change
+// make it; and typing at the end, the middle and the start through the
+// document, whose change protocol composes the lines again and paginates
+// from one page before them until a page begins as it began before.
 #include <benchmark/benchmark.h>
 
 #include <chrono>

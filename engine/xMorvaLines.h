@@ -94,11 +94,11 @@ class xMorvaLines : public VObject {
                          int32_t page, xMorvaLineRecord& laidOut);
 
   // The change cycle around an edit that replaced the bytes from `start`
-  // to `oldEnd` by those up to `newEnd`: the records of the touched
-  // paragraphs go before the edit (Remove...), and are composed again after
-  // it (Recompose...). Answers as ComposeAll.
-  // The records stay in place until the edit is made: `line` (which
-  // begins at byte `lineStart`) is where composition will begin again.
+  // to `oldEnd` by those up to `newEnd`: before the edit (Remove...) the
+  // line where composition will begin again is found, `line` at byte
+  // `lineStart`; the records stay until, after the edit (Recompose...),
+  // the new lines replace them from there to where they meet the old
+  // ones unchanged. Answers as ComposeAll.
   struct Change {
     int32_t line = 0;
     uint32_t lineStart = 0;
@@ -116,9 +116,10 @@ class xMorvaLines : public VObject {
   void NoteChange(uint32_t offset, uint32_t removed, uint32_t inserted);
   void NoteCleared() { fNeedsRebuild = true; }
   bool HasPendingChange() const { return fPending || fNeedsRebuild || fRecords.empty(); }
-  // Composes again the paragraphs that the noted changes touched, and the
-  // paragraphs after them whose starting state they changed; the whole
-  // table when it was never composed or asks for a rebuild. `firstLine`
+  // Composes again from the line before the noted changes until the new
+  // lines meet the old ones (same first byte, same state and stops, each a
+  // line composition can begin at); the whole table when it was never
+  // composed or asks for a rebuild. `firstLine`
   // receives the first record composed (-1: nothing was pending). Answers
   // as ComposeAll.
   int32_t Update(xMorvaFont& font, int32_t& firstLine);
