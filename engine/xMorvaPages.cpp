@@ -1,6 +1,7 @@
 #include "engine/xMorvaPages.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 
 #include "document/xMorvaDocParams.h"
@@ -77,7 +78,9 @@ int32_t xMorvaPages::ComputePageBreaks(int32_t firstPage, int32_t first, int32_t
   const bool widowControl = params.GetWidowControl() != 0;
   fBodyHeight = params.TextHeight(firstPage);
   const int32_t startLine = GetFirstLineOfPage(firstPage);
-  for (size_t p = size_t(firstPage); p < fRecords.size(); ++p) fTotalLines -= fRecords[p].lines;
+  int64_t cutLines = 0;
+  for (size_t p = size_t(firstPage); p < fRecords.size(); ++p) cutLines += fRecords[p].lines;
+  fTotalLines -= cutLines;
   // The pages of before from the first one filled again, and where each
   // began in the lines of before; with no replaced lines there are none
   // to meet.
@@ -105,16 +108,23 @@ int32_t xMorvaPages::ComputePageBreaks(int32_t firstPage, int32_t first, int32_t
     if (oldPage >= old.size() || oldPageStart != oldLine || size_t(firstPage) + oldPage < 1 ||
         oldCarried[oldPage] != carried)
       return false;
-    for (size_t p = oldPage; p < old.size(); ++p) {
-      if (fRecordLimit >= 0 && int32_t(fRecords.size()) >= fRecordLimit) {
-        fStatus = kPagesOutOfMemory;
-        fNeedsRebuild = true;
-        return true;
+    const size_t kept = old.size() - oldPage;
+    if (fRecordLimit >= 0 && fRecords.size() + kept > size_t(fRecordLimit)) {
+      // As many as the table can hold, then the rebuild it asks for.
+      while (int32_t(fRecords.size()) < fRecordLimit && oldPage < old.size()) {
+        fTotalLines += old[oldPage].lines;
+        fCarried.push_back(oldCarried[oldPage]);
+        fRecords.push_back(old[oldPage++]);
       }
-      fRecords.push_back(old[p]);
-      fCarried.push_back(oldCarried[p]);
-      fTotalLines += old[p].lines;
+      fStatus = kPagesOutOfMemory;
+      fNeedsRebuild = true;
+      return true;
     }
+    // The lines of the pages kept: those cut less those of the pages
+    // filled again.
+    fTotalLines += cutLines - (oldPageStart - startLine);
+    fRecords.insert(fRecords.end(), old.begin() + std::ptrdiff_t(oldPage), old.end());
+    fCarried.insert(fCarried.end(), oldCarried.begin() + std::ptrdiff_t(oldPage), oldCarried.end());
     return true;
   };
 
