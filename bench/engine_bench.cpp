@@ -2,13 +2,15 @@
 // the end, the middle and the start of the text with undo recording (each
 // keystroke inserts its unit and moves the stream behind it), and 10,000
 // random selections, each a walk from the cache point or the start; and
-// line composition alone: typing 1,000 characters at the end (each
-// keystroke removes the lines of its paragraph and composes them again)
-// and a whole rebuild, as select-all and a font change make it; and typing
-// at the end through the document, whose change protocol composes the
-// touched paragraph again and re-paginates from one page before it.
+// line composition alone: typing at the end and inside one long paragraph
+// (each keystroke composes from the line before it until the lines meet
+// the old ones again) and a whole rebuild, as select-all and a font change
+// make it; and typing at the end, the middle and the start through the
+// document, whose change protocol composes the lines again and paginates
+// from one page before them until a page begins as it began before.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <map>
 #include <memory>
 #include <random>
@@ -140,18 +142,29 @@ void ComposeTypingAtEnd(benchmark::State& state) {
   state.counters["lines"] = linesAtStart;
 }
 
-// Typing in the middle of one paragraph of `lines` lines: every keystroke
-// composes the whole paragraph again.
+// Typing in the middle of one paragraph of `lines` lines: composition
+// begins at the line before the keystroke and ends where the lines meet
+// those of before. With `words` 0 the text repeats one pattern (every line
+// as full as the others, so that a word pushed on pushes one from each
+// following line for a long way); with 1 its words have random lengths
+// of 1 to 12 letters, as prose has.
 void ComposeTypingInLongParagraph(benchmark::State& state) {
   const auto lineCount = int32_t(state.range(0));
-  constexpr int32_t kKeys = 20;
+  const bool prose = state.range(1) != 0;
+  constexpr int32_t kKeys = 200;
   BenchDocument document;
   xMorvaUndo undo(document);
   xMorvaEngine engine(&undo, xMorvaEngine::kBodyGranule);
   undo.Suspend();
   std::vector<uint8_t> bytes;
+  std::mt19937 random(ReferenceDocument::kSeed);
+  int32_t wordLeft = 1 + int32_t(random() % 12);
   for (int32_t i = 0; i < lineCount * ReferenceDocument::kUnitsPerLine; ++i) {
-    const uint16_t unit = i % 6 == 5 ? ' ' : uint16_t('a' + i % 26);
+    uint16_t unit = i % 6 == 5 ? ' ' : uint16_t('a' + i % 26);
+    if (prose) {
+      unit = wordLeft-- == 0 ? ' ' : uint16_t('a' + random() % 26);
+      if (unit == ' ') wordLeft = 1 + int32_t(random() % 12);
+    }
     bytes.push_back(uint8_t(unit));
     bytes.push_back(uint8_t(unit >> 8));
   }
@@ -160,18 +173,31 @@ void ComposeTypingInLongParagraph(benchmark::State& state) {
   xMorvaFont font(&port, &document);
   xMorvaLines lines(&document, &engine, 0, 20);
   lines.ComposeAll(font);
+  int64_t composedLines = 0;
+  // The time of composition alone, without the move of the stream's
+  // bytes behind the keystroke.
+  std::chrono::steady_clock::duration composing{};
   for (auto _ : state) {
     for (int32_t i = 0; i < kKeys; ++i) {
       const uint32_t at = (engine.GetStreamSize() / 4) * 2;
+      const auto before = std::chrono::steady_clock::now();
       const xMorvaLines::Change change = lines.RemoveForChange(at, at);
+      const auto removed = std::chrono::steady_clock::now();
       uint8_t unit[2];
       PutStreamUnit(unit, uint16_t('a' + i % 26));
       engine.InsertBytes(at, unit, 2);
+      const auto inserted = std::chrono::steady_clock::now();
       lines.RecomposeAfterChange(font, change, at + 2);
+      composing += (removed - before) + (std::chrono::steady_clock::now() - inserted);
+      composedLines += lines.GetLastReplaced().newCount;
     }
   }
+  state.counters["compose_us_per_key"] =
+      std::chrono::duration<double, std::micro>(composing).count() / double(state.iterations() * kKeys);
   state.SetItemsProcessed(int64_t(state.iterations()) * kKeys);
   state.counters["lines"] = lines.GetLineCount();
+  state.counters["lines_composed_per_key"] =
+      double(composedLines) / double(state.iterations() * kKeys);
 }
 
 // A property record put at the start of a paragraph in the middle of the
@@ -181,14 +207,17 @@ void ComposePropertyChange(benchmark::State& state) {
   auto composed = std::make_unique<ComposedText>(pages);
   xMorvaEngine& engine = composed->text.engine;
   constexpr int32_t kChanges = 100;
+  // The start of the paragraph that holds the middle of the text.
+  const int32_t middleCaret = engine.GetLength() / 2;
+  engine.SetSelection(middleCaret, middleCaret);
+  const uint32_t paragraphStart = engine.GetParagraphStartOffset();
   for (auto _ : state) {
     for (int32_t i = 0; i < kChanges; ++i) {
-      const uint32_t middle = (engine.GetStreamSize() / 4) * 2;
-      const xMorvaLines::Change change = composed->lines.RemoveForChange(middle, middle);
+      const xMorvaLines::Change change = composed->lines.RemoveForChange(paragraphStart, paragraphStart);
       uint8_t record[8];
       PutPropertyRecord(record, kPropBold, uint32_t(i % 2));
-      engine.InsertBytes(change.paragraphStart, record, 8);
-      composed->lines.RecomposeAfterChange(composed->font, change, change.paragraphStart + 8);
+      engine.InsertBytes(paragraphStart, record, 8);
+      composed->lines.RecomposeAfterChange(composed->font, change, paragraphStart + 8);
     }
   }
   state.SetItemsProcessed(int64_t(state.iterations()) * kChanges);
@@ -237,14 +266,24 @@ void DocumentTyping(benchmark::State& state) {
   document.EndChange();
   if (place == kEnd) ++caret;
   const int32_t pageCount = document.GetLayout()->GetPageCount();
+  // The time of the change protocol (composition and pagination) alone,
+  // without the keystroke's insertion, which moves the stream's bytes
+  // behind the caret and records the undo step.
+  std::chrono::steady_clock::duration layout{};
   for (auto _ : state) {
     body->SetSelection(caret, caret);
     for (int32_t i = 0; i < kKeys; ++i) {
+      const auto before = std::chrono::steady_clock::now();
       document.BeginChange();
+      const auto begun = std::chrono::steady_clock::now();
       body->TypeCharacterWithUndo(char16_t(i % 7 == 6 ? ' ' : 'a' + i % 26));
+      const auto typed = std::chrono::steady_clock::now();
       document.EndChange();
+      layout += (begun - before) + (std::chrono::steady_clock::now() - typed);
     }
   }
+  state.counters["layout_us_per_key"] =
+      std::chrono::duration<double, std::micro>(layout).count() / double(state.iterations() * kKeys);
   state.SetItemsProcessed(int64_t(state.iterations()) * kKeys);
   state.counters["pages"] = pageCount;
 }
@@ -263,7 +302,8 @@ BENCHMARK(RandomSelections)->ArgName("pages")->Arg(50)->Arg(500)->Arg(2000)->Uni
 
 BENCHMARK(ComposeTypingAtEnd)->ArgName("pages")->Arg(50)->Arg(500)->Arg(2000)
     ->Unit(benchmark::kMillisecond)->Iterations(1);
-BENCHMARK(ComposeTypingInLongParagraph)->ArgName("lines")->Arg(1000)->Arg(10000)
+BENCHMARK(ComposeTypingInLongParagraph)->ArgNames({"lines", "words"})
+    ->ArgsProduct({{10, 1000, 10000}, {0, 1}})
     ->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(ComposePropertyChange)->ArgName("pages")->Arg(50)->Arg(500)->Arg(2000)
     ->Unit(benchmark::kMillisecond)->Iterations(1);

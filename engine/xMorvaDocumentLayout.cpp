@@ -175,8 +175,16 @@ int32_t xMorvaDocumentLayout::Update() {
     // The pages before the one holding the first composed line keep their
     // lines; the page before it may have given a line to it (widow and
     // orphan control), so filling starts there.
+    // Filling stops at the first page after the new lines that begins as
+    // it began before.
     const int32_t page = fPages->FindPageForLine(bodyFirst);
-    pages = Paginate(std::max(page - 1, 0));
+    const xMorvaLines::Replaced& replaced = fLines[kBody]->GetLastReplaced();
+    if (replaced.whole || replaced.first != bodyFirst) {
+      pages = Paginate(std::max(page - 1, 0));
+    } else {
+      pages = fPages->ComputePageBreaks(std::max(page - 1, 0), replaced.first, replaced.oldCount,
+                                        replaced.newCount);
+    }
   }
   return status != 0 ? status : pages;
 }

@@ -5,9 +5,15 @@
 // structure laid over the bytes, and every size is bounded by what remains.
 #pragma once
 
+#include <bit>
 #include <cstdint>
+#include <cstring>
 
 #include "platform/bytes/ByteOrder.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 // Special element codes: xMorvaElementCode::Tab and so on, plain numbers.
 struct xMorvaElementCode {
@@ -48,6 +54,78 @@ inline void PutPropertyRecord(uint8_t* at, uint16_t id, uint32_t value) {
   PutStreamUnit(at, 0);
   PutStreamUnit(at + 2, id);
   PutStreamLong(at + 4, value);
+}
+
+// Whether one of the four units of a word read from the stream is 0 (the
+// units are little-endian, as the words of this machine).
+inline bool HasZeroUnit(uint64_t word) {
+  return ((word - 0x0001000100010001u) & ~word & 0x8000800080008000u) != 0;
+}
+
+// The first of the units from `at` (at most `size`) whose bits under
+// `mask` are all clear, eight units at a time (`found` set); where the
+// whole blocks end when none is.
+inline uint32_t SkipUnitsWithBits(const uint8_t* s, uint32_t at, uint32_t size, uint16_t mask,
+                                  bool& found) {
+  found = false;
+#if defined(__SSE2__)
+  if constexpr (std::endian::native == std::endian::little) {
+    const __m128i bits = _mm_set1_epi16(int16_t(mask));
+    const __m128i zero = _mm_setzero_si128();
+    while (size - at >= 16) {
+      const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at));
+      const int stops = _mm_movemask_epi8(_mm_cmpeq_epi16(_mm_and_si128(units, bits), zero));
+      if (stops != 0) {
+        found = true;
+        return at + uint32_t(std::countr_zero(unsigned(stops)));
+      }
+      at += 16;
+    }
+  }
+#else
+  (void)s;
+  (void)size;
+  (void)mask;
+#endif
+  return at;
+}
+
+// The end of the run of character units (any unit but 0) that begins at
+// `at` (at most `size`): the bulk of a text, stepped over many units at a
+// time without reading it item by item.
+inline uint32_t SkipCharacterUnits(const uint8_t* s, uint32_t at, uint32_t size) {
+  bool found = false;
+  at = SkipUnitsWithBits(s, at, size, 0xFFFF, found);
+  if (found) return at;
+  if constexpr (std::endian::native == std::endian::little) {
+    while (size - at >= 8) {
+      uint64_t word;
+      std::memcpy(&word, s + at, sizeof word);
+      if (HasZeroUnit(word)) break;
+      at += 8;
+    }
+  }
+  while (size - at >= 2 && (s[at] | s[at + 1]) != 0) at += 2;
+  return at;
+}
+
+// The same for the units from 32 on: ordinary characters, not a paragraph
+// end, a control character or the 0 of an item.
+inline uint32_t SkipOrdinaryUnits(const uint8_t* s, uint32_t at, uint32_t size) {
+  bool found = false;
+  at = SkipUnitsWithBits(s, at, size, 0xFFE0, found);
+  if (found) return at;
+  if constexpr (std::endian::native == std::endian::little) {
+    while (size - at >= 8) {
+      uint64_t word;
+      std::memcpy(&word, s + at, sizeof word);
+      // A unit below 32 has none of its upper eleven bits set.
+      if (HasZeroUnit(word & 0xFFE0FFE0FFE0FFE0u)) break;
+      at += 8;
+    }
+  }
+  while (size - at >= 2 && StreamUnit(s + at) >= 32) at += 2;
+  return at;
 }
 
 inline bool IsBreakCode(uint16_t code) { return code == xMorvaElementCode::ColBreak || code == xMorvaElementCode::PageBreak; }

@@ -41,7 +41,7 @@ void SetWordCharacters(const uint8_t* table) {
 // ---- Construction
 
 xMorvaEngine::xMorvaEngine(xMorvaUndo* undo, uint16_t granule)
-    : fFormat(FourCC("0106")), fUndo(undo) {
+    : fGranule(granule), fFormat(FourCC("0106")), fUndo(undo) {
   fStream = gMemoryMgr->NewHandle(0, granule);
   Reset();
 }

@@ -26,6 +26,7 @@ class xMorvaDocument;
 class VValue;
 class xMorvaEngineLink;
 class xMorvaLines;
+struct xMorvaLoadWalk;
 class xMorvaUndo;
 struct VDateRec;
 
@@ -532,12 +533,22 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   // The fix-ups after a load: 0; 1073 when a host expression had no value
   // (rebuilt with an empty result, the walk going on); 1041 when memory ran
   // out (the stream then unchanged).
-  int32_t FixUpStream();
+  // With the walk of a load's repair, only the elements it noted.
+  int32_t FixUpStream(const xMorvaLoadWalk* walk = nullptr);
+  // The repair of the stream's bytes alone: the caller recounts the
+  // positions and sets the selection again when it answers false. With a
+  // walk (a load's), the kept records take their loaded values and the
+  // walk gathers what the fix-ups need.
+  bool RepairStreamBytes(int32_t fontCount, const std::vector<int32_t>& sheetIds, bool& damaged,
+                         xMorvaLoadWalk* walk = nullptr);
   // Set by ReadResourceHeader when the stored display mode was neither 0
   // nor 1.
   bool fBadDisplayMode = false;
 
   VMemHandle fStream = 0;
+  // The stream block's growth step, kept so that a block made elsewhere
+  // (a load's) can take its place.
+  uint16_t fGranule = 0;
   uint32_t fBytesInUse = 0;
   int32_t fLength = 0;
   uint32_t fFormat;

@@ -7,6 +7,7 @@
 #include "document/DocumentUnits.h"
 #include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaEngine.h"
+#include "engine/xMorvaEngine_p.h"
 #include "framework/core/memory/VMemoryMgr.h"
 
 namespace {
@@ -70,8 +71,8 @@ bool MendTailUnits(uint8_t* tail, uint64_t length) {
 class StreamRepair {
  public:
   StreamRepair(uint8_t* stream, uint32_t size, uint32_t format, int32_t fontCount,
-               const std::vector<int32_t>& sheetIds)
-      : s(stream), fSize(size), fFormat(format), fFontCount(fontCount), fSheets(sheetIds) {
+               const std::vector<int32_t>& sheetIds, xMorvaLoadWalk* walk)
+      : s(stream), fSize(size), fFormat(format), fFontCount(fontCount), fSheets(sheetIds), fWalk(walk) {
     xMorvaProperties defaults;
     for (uint16_t id = 0; id < kPropTabs; ++id) fRunning[id] = uint32_t(defaults.GetProperty(id));
     fDpi = uint64_t(GetScreenResolution());
@@ -80,6 +81,14 @@ class StreamRepair {
   // The bytes kept; the stream holds them from its start.
   uint32_t Run() {
     while (r < fSize) {
+      // A run of ordinary characters (32 and above) is kept in one move.
+      const uint32_t run = SkipOrdinaryUnits(s, r, fSize);
+      if (run != r) {
+        if (fWalk != nullptr) fWalk->positions += (run - r) / 2;
+        Keep(run - r);
+        fAtParagraphStart = false;
+        continue;
+      }
       const uint32_t remaining = fSize - r;
       if (remaining < 2) {
         // A byte that is no whole unit.
@@ -131,6 +140,7 @@ class StreamRepair {
       Damage();
     }
     Keep(2);
+    if (fWalk != nullptr) ++fWalk->positions;
     fAtParagraphStart = unit == kUnitParagraphEnd;
     if (fAtParagraphStart) FlushParagraph();
   }
@@ -148,6 +158,14 @@ class StreamRepair {
     if (code == xMorvaElementCode::PageNumber && OverwritePageNumber(item + kElementHeadSize)) fChanged = true;
     if (code >= kFirstComputedCode && MendTailUnits(item + kElementHeadSize + b, a - b)) Damage();
     Keep(whole);
+    if (fWalk != nullptr) {
+      ++fWalk->positions;
+      const bool old = fFormat == kFormat0103;
+      if (code == xMorvaElementCode::Pict || code == xMorvaElementCode::ExprQv ||
+          code == xMorvaElementCode::DateTime ||
+          (old && (code == xMorvaElementCode::Tab || IsBreakCode(code))))
+        fWalk->elements.push_back(w - whole);
+    }
     // A break ends its paragraph as 13 does: the records after it belong to
     // the next paragraph and stay where they are.
     if (IsBreakCode(code)) {
@@ -219,11 +237,15 @@ class StreamRepair {
     if (id >= kFirstParagraphProperty && !fAtParagraphStart) {
       // Moved to the paragraph's start, ahead of the records already there.
       fMoved.insert(fMoved.end(), s + r, s + r + kRecordSize);
+      if (fWalk != nullptr) PutStreamLong(fMoved.data() + fMoved.size() - 4, LoadedPropertyValue(id, value));
       fChanged = true;
       r += kRecordSize;
       return;
     }
     Keep(kRecordSize);
+    // A load's records take their loaded values once judged by the stored
+    // ones.
+    if (fWalk != nullptr) PutStreamLong(s + w - 4, LoadedPropertyValue(id, value));
   }
 
   bool RecordIsValid(uint16_t id, uint32_t value) {
@@ -321,6 +343,11 @@ class StreamRepair {
       }
       w += n;
       fMoved.clear();
+      // The elements noted in the paragraph moved with it.
+      if (fWalk != nullptr) {
+        for (auto e = fWalk->elements.rbegin(); e != fWalk->elements.rend() && *e >= fParagraphStart; ++e)
+          *e += n;
+      }
     }
     fParagraphStart = w;
     // The running stops go on into the next paragraph: a text's stops are
@@ -343,6 +370,7 @@ class StreamRepair {
   uint32_t fFormat;
   int32_t fFontCount;
   const std::vector<int32_t>& fSheets;
+  xMorvaLoadWalk* fWalk;
   uint64_t fDpi = 96;
   uint32_t fRunning[kPropTabs] = {};
   xMorvaTabs fTabs;
@@ -366,19 +394,25 @@ bool IsBreakOpportunityUnit(uint16_t unit) {
 }  // namespace
 
 bool xMorvaEngine::RepairStream(int32_t fontCount, const std::vector<int32_t>& sheetIds, bool& damaged) {
+  if (RepairStreamBytes(fontCount, sheetIds, damaged)) return true;
+  fLength = int32_t(RecountPositions());
+  DropCache();
+  SetSelection(fSelStart, fSelEnd);
+  return false;
+}
+
+bool xMorvaEngine::RepairStreamBytes(int32_t fontCount, const std::vector<int32_t>& sheetIds,
+                                     bool& damaged, xMorvaLoadWalk* walk) {
   damaged = false;
   uint8_t* stream = LockStream();
   if (stream == nullptr) return true;
-  StreamRepair repair(stream, fBytesInUse, fFormat, fontCount, sheetIds);
+  StreamRepair repair(stream, fBytesInUse, fFormat, fontCount, sheetIds, walk);
   const uint32_t kept = repair.Run();
   UnlockStream();
   damaged = repair.Damaged();
   if (!repair.Changed()) return true;
   fBytesInUse = kept;
   gMemoryMgr->SetHandleSize(fStream, kept);
-  fLength = int32_t(RecountPositions());
-  DropCache();
-  SetSelection(fSelStart, fSelEnd);
   return false;
 }
 

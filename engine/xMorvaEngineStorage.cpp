@@ -79,6 +79,17 @@ uint32_t TabFromStored(uint32_t stop) {
 uint32_t Twips(uint32_t pixels) { return uint32_t(PixelsToTwips(int32_t(pixels))); }
 uint32_t Pixels(uint32_t twips) { return uint32_t(TwipsToPixels(int32_t(twips))); }
 
+}  // namespace
+
+uint32_t LoadedPropertyValue(uint16_t id, uint32_t stored) {
+  if (IsLengthId(id)) return Pixels(stored);
+  if (id == kPropTabs) return TabFromStored(stored);
+  if (id == kPropLinkLook && stored == 2) return 1;
+  return stored;
+}
+
+namespace {
+
 void PutBytes(VStream& stream, const uint8_t* bytes, uint64_t n) {
   if (n != 0) stream.PutData(bytes, uint32_t(n));
 }
@@ -132,8 +143,26 @@ bool SwapItems(uint8_t* s, uint64_t from, uint64_t to, int depth, bool toOther) 
     if (remaining < 2) return false;
     uint8_t* item = s + at;
     if (item[0] != 0 || item[1] != 0) {
-      Swap16(item);
-      at += 2;
+      // A run of characters, swapped many units at a time.
+#if defined(__SSE2__)
+      const __m128i zero = _mm_setzero_si128();
+      while (to - at >= 16) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + at));
+        if (_mm_movemask_epi8(_mm_cmpeq_epi16(units, zero)) != 0) break;
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(s + at),
+                         _mm_or_si128(_mm_slli_epi16(units, 8), _mm_srli_epi16(units, 8)));
+        at += 16;
+      }
+#endif
+      const uint64_t limit = std::min<uint64_t>(to, UINT32_MAX);
+      const uint64_t run = SkipCharacterUnits(s, uint32_t(at), uint32_t(limit));
+      for (; run - at >= 8; at += 8) {
+        uint64_t word;
+        std::memcpy(&word, s + at, sizeof word);
+        word = ((word & 0x00FF00FF00FF00FFu) << 8) | ((word >> 8) & 0x00FF00FF00FF00FFu);
+        std::memcpy(s + at, &word, sizeof word);
+      }
+      for (; at < run; at += 2) std::swap(s[at], s[at + 1]);
       continue;
     }
     if (remaining < 4) return false;
@@ -424,7 +453,7 @@ bool xMorvaEngine::LoadResourceBytes(const void* data, uint32_t size, const std:
   damaged = false;
   // Everything happens in a scratch engine: the text is replaced only once
   // the stream has been read, swapped, repaired and fixed up.
-  xMorvaEngine loaded(nullptr, kPartGranule);
+  xMorvaEngine loaded(nullptr, fGranule);
   if (!loaded.IsValid() || data == nullptr) return false;
   loaded.fFieldDisplayMode = fFieldDisplayMode;
   int32_t selStart = 0;
@@ -447,15 +476,19 @@ bool xMorvaEngine::LoadResourceBytes(const void* data, uint32_t size, const std:
     loaded.UnlockStream();
   }
   bool repairDamage = false;
-  loaded.RepairStream(fontCount, sheetIds, repairDamage);
+  // One walk repairs the stream, converts its records, counts its
+  // positions and notes the elements the fix-ups change.
+  xMorvaLoadWalk walk;
+  loaded.RepairStreamBytes(fontCount, sheetIds, repairDamage, &walk);
   // A host expression without a value is rebuilt empty and does not stop
   // the load; only memory does.
-  if (loaded.FixUpStream() == kErrorTextCannotGrow) return false;
+  if (loaded.FixUpStream(&walk) == kErrorTextCannotGrow) return false;
 
-  const uint8_t* bytes = loaded.LockStream();
-  const bool installed = ReplaceStreamBytes(bytes, loaded.fBytesInUse);
-  loaded.UnlockStream();
-  if (!installed) return false;
+  // The loaded block, made with this engine's granule, becomes the
+  // stream; the old one goes with the scratch engine.
+  std::swap(fStream, loaded.fStream);
+  fBytesInUse = loaded.fBytesInUse;
+  DropCache();
   damaged = wasDamaged || repairDamage;
   fFormat = loaded.fFormat;
   fFieldDisplayMode = loaded.fFieldDisplayMode;
@@ -472,49 +505,79 @@ bool xMorvaEngine::LoadResourceBytes(const void* data, uint32_t size, const std:
 
 bool xMorvaEngine::FixUpAfterLoad() { return FixUpStream() == 0; }
 
-int32_t xMorvaEngine::FixUpStream() {
+int32_t xMorvaEngine::FixUpStream(const xMorvaLoadWalk* walk) {
   if (fBytesInUse == 0) {
     fLength = 0;
     fFormat = kFormat0106;
     return 0;
   }
-  const uint8_t* s = LockStream();
+  uint8_t* s = LockStream();
   if (s == nullptr) return kErrorTextCannotGrow;
   const uint32_t size = fBytesInUse;
   const bool before0105 = fFormat < kFormat0105;
   const bool is0103 = fFormat == kFormat0103;
   const bool resultFirst = fFieldDisplayMode != 0;
   int32_t status = 0;
-  xMorvaUnitBuffer out;
-  out.Reserve(uint64_t(size) + size / 8 + 64);
+  // Values of the same size are converted in place; the text is copied
+  // into a new block only from the first element that grows or shrinks.
+  // The copy is made in a block of the stream's own granule, which then
+  // takes the stream's place; a copy not taken is freed.
+  VMemHandle copy = gMemoryMgr->NewHandle(0, fGranule);
+  struct FreeCopy {
+    VMemHandle& handle;
+    ~FreeCopy() {
+      if (handle != 0) gMemoryMgr->DisposeHandle(handle);
+    }
+  } freeCopy{copy};
+  if (copy == 0) {
+    UnlockStream();
+    return kErrorTextCannotGrow;
+  }
+  xMorvaUnitBuffer out(copy);
+  bool copying = false;
   uint32_t pending = 0;
   auto flush = [&](uint32_t upTo) {
+    if (!copying) {
+      copying = true;
+      out.Reserve(uint64_t(size) + size / 8 + 64);
+    }
     out.Append(upTo > pending ? s + pending : nullptr, upTo - pending);
   };
+  // The positions, counted on the way: every unit and every element.
+  // After a load's repair, which converted the records and counted the
+  // positions, only the elements it noted are visited.
+  uint32_t positions = walk != nullptr ? walk->positions : 0;
+  size_t noted = 0;
+  auto nextItem = [&](uint32_t at, uint32_t itemSize) -> uint32_t {
+    if (walk == nullptr) return at + itemSize;
+    ++noted;
+    return noted < walk->elements.size() ? walk->elements[noted] : size;
+  };
+  uint32_t first = 0;
+  if (walk != nullptr) first = walk->elements.empty() ? size : walk->elements[0];
 
-  for (uint32_t at = 0; at < size && !out.Failed();) {
-    const StreamItem item = ReadStreamItem(s + at, size - at);
-    const uint8_t* p = s + at;
-    if (item.kind == StreamItem::kRecord && item.size == kRecordSize) {
-      uint32_t value = item.value;
-      if (IsLengthId(item.unit))
-        value = Pixels(value);
-      else if (item.unit == kPropTabs)
-        value = TabFromStored(value);
-      else if (item.unit == kPropLinkLook && value == 2)
-        value = 1;
-      if (value != item.value) {
-        flush(at);
-        out.AppendRecord(item.unit, value);
-        pending = at + kRecordSize;
+  for (uint32_t at = first; at < size && !out.Failed();) {
+    if (walk == nullptr) {
+      const uint32_t run = SkipCharacterUnits(s, at, size);
+      if (run != at) {
+        positions += (run - at) / 2;
+        at = run;
+        continue;
       }
-      at += item.size;
+    }
+    const StreamItem item = ReadStreamItem(s + at, size - at);
+    uint8_t* p = s + at;
+    if (walk == nullptr && item.kind != StreamItem::kRecord) ++positions;
+    if (item.kind == StreamItem::kRecord && item.size == kRecordSize) {
+      const uint32_t value = LoadedPropertyValue(item.unit, item.value);
+      if (value != item.value) PutStreamLong(p + 4, value);
+      at = nextItem(at, item.size);
       continue;
     }
     const bool whole = item.kind == StreamItem::kElement && item.size >= kElementHeadSize &&
                        item.size == kElementHeadSize + uint64_t(StreamLong(p + 4));
     if (!whole) {
-      at += item.size;
+      at = nextItem(at, item.size);
       continue;
     }
     const uint32_t a = item.size - kElementHeadSize;
@@ -533,10 +596,14 @@ int32_t xMorvaEngine::FixUpStream() {
         header[kPictureFlag] = 0;
         PutStreamUnit(header + kPictureDisplayMode, kOldPictureDisplayMode);
       }
-      flush(at);
-      out.AppendHead(code, a + growth, b + growth);
-      out.Append(header, kPictureHeaderSize);
-      pending = at + kElementHeadSize + stored;
+      if (growth == 0 && !copying) {
+        std::memcpy(p + kElementHeadSize, header, kPictureHeaderSize);
+      } else {
+        flush(at);
+        out.AppendHead(code, a + growth, b + growth);
+        out.Append(header, kPictureHeaderSize);
+        pending = at + kElementHeadSize + stored;
+      }
     } else if (is0103 && IsBreakCode(code) && a >= kOldBreakShrink) {
       flush(at);
       out.AppendHead(code, a - kOldBreakShrink, std::min(b, a - kOldBreakShrink));
@@ -602,16 +669,20 @@ int32_t xMorvaEngine::FixUpStream() {
       gMemoryMgr->DisposeHandle(result);
       gMemoryMgr->DisposeHandle(source);
     }
-    at += item.size;
+    at = nextItem(at, item.size);
   }
-  if (!out.Failed()) flush(size);
+  if (copying && !out.Failed()) flush(size);
   UnlockStream();
   if (out.Failed()) return kErrorTextCannotGrow;
-  const uint8_t* bytes = static_cast<const uint8_t*>(gMemoryMgr->LockHandle(out.Handle()));
-  const bool replaced = (bytes != nullptr || out.Size() == 0) && ReplaceStreamBytes(bytes, out.Size());
-  if (out.Handle() != 0) gMemoryMgr->UnlockHandle(out.Handle());
-  if (!replaced) return kErrorTextCannotGrow;
-  fLength = int32_t(RecountPositions());
+  if (copying) {
+    if (!gMemoryMgr->SetHandleSize(copy, out.Size())) return kErrorTextCannotGrow;
+    gMemoryMgr->DisposeHandle(fStream);
+    fStream = copy;
+    copy = 0;
+    fBytesInUse = out.Size();
+    DropCache();
+  }
+  fLength = int32_t(positions);
   fFormat = kFormat0106;
   return status;
 }

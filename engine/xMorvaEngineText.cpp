@@ -367,6 +367,12 @@ uint32_t xMorvaEngine::RecountPositions() {
   if (stream == nullptr) return 0;
   uint32_t positions = 0;
   for (uint32_t at = 0; at < fBytesInUse;) {
+    const uint32_t run = SkipCharacterUnits(stream, at, fBytesInUse);
+    if (run != at) {
+      positions += (run - at) / 2;
+      at = run;
+      continue;
+    }
     const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
     if (item.kind != StreamItem::kRecord) ++positions;
     at += item.size;

@@ -143,6 +143,8 @@ int32_t CheckTransfer(Transfer& transfer) {
   for (uint32_t at = 0; at < n;) {
     const uint8_t* item = bytes.data() + at;
     const uint32_t remaining = n - at;
+    // An element of odd length leaves one byte at the end: no whole unit.
+    if (remaining < 2) return kErrorBadStream;
     const uint16_t unit = StreamUnit(item);
     if (unit != 0) {
       ++positions;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaEngine.h"
@@ -57,6 +58,18 @@ VMemHandle UnitsOfNow(uint16_t format);
 
 // Element bytes collected in a handle that grows as they come. A buffer
 // that once failed to grow takes nothing more; what it holds stays.
+// The value a loaded property record takes: lengths from twips and tab
+// positions from points to pixels, a link look 2 as 1; others as stored.
+uint32_t LoadedPropertyValue(uint16_t id, uint32_t stored);
+
+// What the repair of a loaded stream hands the fix-ups: the offsets of the
+// elements they change (pictures, host expressions, dates, and the tabs
+// and breaks of the oldest layout), in order, and the positions counted.
+struct xMorvaLoadWalk {
+  std::vector<uint32_t> elements;
+  uint32_t positions = 0;
+};
+
 class xMorvaUnitBuffer {
  public:
   xMorvaUnitBuffer() = default;

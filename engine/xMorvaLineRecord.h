@@ -7,8 +7,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "document/xMorvaProperties.h"
+#include "document/xMorvaTabs.h"
 
 // Line flags.
 enum : uint16_t {
@@ -42,6 +44,8 @@ struct xMorvaLineRecord {
     positions = other.positions;
     flags = other.flags;
     tabsKey = other.tabsKey;
+    resumable = other.resumable;
+    stops = other.stops;
     return *this;
   }
 
@@ -65,4 +69,14 @@ struct xMorvaLineRecord {
   uint16_t flags = 0;
   // A digest of the tab stops in effect at the first byte.
   uint32_t tabsKey = 0;
+  // Composition can begin again at the line's first byte, from its state,
+  // its stops and its first flags (0x0001, 0x0080), and lays out the same
+  // line: nothing of the line before (a carried font, a pending tab, an
+  // element's text, a unit measured on the line before) reaches into it.
+  // After an edit composition starts at such a line and stops at the
+  // first such line it meets again unchanged.
+  bool resumable = false;
+  // The tab stops in effect at the first byte of a resumable line; lines
+  // with the same stops share one list.
+  std::shared_ptr<const xMorvaTabs> stops;
 };

@@ -51,6 +51,15 @@ uint32_t TabsKey(const xMorvaTabs& tabs) {
   return key;
 }
 
+// The line state that composition carries from one line to the next.
+bool SameLineState(const xMorvaProperties& a, const xMorvaProperties& b) {
+  for (uint16_t id = 0; id <= kLastParagraphProperty; ++id) {
+    if (id > 16 && id < 32) continue;
+    if (a.GetProperty(id) != b.GetProperty(id)) return false;
+  }
+  return true;
+}
+
 Metrics FontMetrics(xMorvaFont& font) {
   Metrics m;
   m.ascent = font.GetAscent();
@@ -126,6 +135,7 @@ int32_t xMorvaLines::LineHeight(const xMorvaProperties& s, uint16_t flags, int32
 bool xMorvaLines::InsertLineRecord(const xMorvaLineRecord& record, int32_t index) {
   if (fRecordLimit >= 0 && GetLineCount() >= fRecordLimit) return false;
   index = std::clamp(index, 0, GetLineCount());
+  ForgetHint();
   // The table grows geometrically, so typing at the end costs no copy of
   // the whole table per line.
   if (fRecords.size() == fRecords.capacity()) fRecords.reserve(fRecords.capacity() * 2 + 16);
@@ -144,6 +154,7 @@ void xMorvaLines::EndProgress() { fProgress.reset(); }
 
 int32_t xMorvaLines::RemoveLines(int32_t first, uint32_t start, uint32_t end, bool alsoLast) {
   if (first < 0 || first >= GetLineCount()) return 0;
+  ForgetHint();
   int32_t last = first;
   uint64_t sum = start;
   do {
@@ -183,6 +194,8 @@ int32_t xMorvaLines::ComposeAll(xMorvaFont& font, bool withProgress) {
   const uint32_t bytes = fEngine->GetStreamSize();
   if (withProgress && bytes > kProgressThreshold) StartProgress(bytes);
   fRecords.clear();
+  ForgetHint();
+  fReplaced = Replaced();
   fTotalHeight = 0;
   fStatus = 0;
   fNeedsRebuild = false;
@@ -197,6 +210,14 @@ int32_t xMorvaLines::ComposeAll(xMorvaFont& font, bool withProgress) {
 
 int32_t xMorvaLines::Compose(xMorvaFont& font, int32_t line, xMorvaProperties& state,
                              xMorvaTabs& tabs, uint32_t start, uint32_t end) {
+  return ComposeFrom(font, line, state, tabs, start, end, nullptr);
+}
+
+int32_t xMorvaLines::ComposeFrom(xMorvaFont& font, int32_t line, xMorvaProperties& state,
+                                 xMorvaTabs& tabs, uint32_t start, uint32_t end, Resume* resume) {
+  constexpr uint16_t kStartFlags = kLineFirstOfParagraph | kLineContinuesWord;
+  const uint16_t firstFlags = resume != nullptr ? uint16_t(resume->flags & kStartFlags)
+                                                : uint16_t(kLineFirstOfParagraph);
   uint8_t* locked = fEngine->LockStream();
   const uint32_t size = fEngine->GetStreamSize();
   if (locked == nullptr && size != 0) return line;
@@ -245,12 +266,26 @@ int32_t xMorvaLines::Compose(xMorvaFont& font, int32_t line, xMorvaProperties& s
   uint8_t* softHyphen = nullptr;  // the pending one, shown
   double softWidth = 0;
   // The range starts a paragraph: past the first byte, one ended there.
-  bool lastWasParagraphEnd = start > 0;
+  bool lastWasParagraphEnd = start > 0 && (firstFlags & kLineFirstOfParagraph) != 0;
   Metrics lineM, stretchM, beforeM;
   bool stretchFresh = true;
   int32_t pictureWidth = 0;
   int32_t pictureHeight = 0;
 
+  // The stops as `tabs` holds them, shared by the lines that begin with
+  // them; made again after a tab record.
+  std::shared_ptr<const xMorvaTabs> stopsNow;
+  auto currentStops = [&]() {
+    if (stopsNow == nullptr) stopsNow.reset(new xMorvaTabs(tabs));
+    return stopsNow;
+  };
+  // An old record (after a change) starts where the new lines stand: at
+  // its old place when it lies before the change, at the change's start
+  // when inside it, moved by the change when after it.
+  auto oldStartNow = [&]() -> int64_t {
+    const int64_t at = resume->oldStart;
+    return at >= resume->oldEnd ? at + resume->delta : std::min<int64_t>(at, resume->start);
+  };
   auto beginRecord = [&](const xMorvaProperties& lineState, uint16_t flags) {
     rec = xMorvaLineRecord();
     rec.state.Assign(lineState);
@@ -263,16 +298,55 @@ int32_t xMorvaLines::Compose(xMorvaFont& font, int32_t line, xMorvaProperties& s
   };
   auto store = [&](uint32_t bytesEnd) {
     rec.bytes = bytesEnd - lineStart;
-    if (!InsertLineRecord(rec, line)) {
+    if (resume != nullptr && line < GetLineCount() && oldStartNow() < int64_t(bytesEnd)) {
+      // An old record that the new line covers: its place is taken.
+      xMorvaLineRecord& old = Rec(line);
+      resume->oldStart += old.bytes;
+      fTotalHeight += rec.height - old.height;
+      old = rec;
+      if (fProgress != nullptr) fProgress->Progress(rec.bytes);
+      ++resume->dropped;
+      ++resume->composed;
+      ++line;
+    } else if (!InsertLineRecord(rec, line)) {
       // The table is short of this line: the caller hears of it and the
       // next change composes the whole text again.
       fStatus = kLinesOutOfMemory;
       fNeedsRebuild = true;
     } else {
       ++line;
+      if (resume != nullptr) ++resume->composed;
     }
     lineStart = bytesEnd;
+    if (resume == nullptr) return;
+    // The old records that begin before the next line are gone.
+    int32_t last = line;
+    while (last < GetLineCount() && oldStartNow() < int64_t(lineStart)) {
+      resume->oldStart += Rec(last).bytes;
+      fTotalHeight -= Rec(last).height;
+      ++last;
+    }
+    if (last > line) {
+      fRecords.erase(fRecords.begin() + line, fRecords.begin() + last);
+      resume->dropped += last - line;
+    }
   };
+  // Marks the line just begun (at lineStart) as one composition can begin
+  // again at; after a change, true when an old line begins there in the
+  // same way, so that the old lines from it on stand as they are.
+  auto resumableHere = [&](bool resumable) {
+    // A soft hyphen still pending would be shown or hidden by what follows.
+    resumable = resumable && softHyphen == nullptr;
+    rec.resumable = resumable;
+    if (resumable) rec.stops = currentStops();
+    if (resume == nullptr || !resumable || line >= GetLineCount() || lineStart >= size) return false;
+    if (resume->oldStart < resume->oldEnd || oldStartNow() != int64_t(lineStart)) return false;
+    const xMorvaLineRecord& old = Rec(line);
+    return old.resumable && (old.flags & kStartFlags) == (rec.flags & kStartFlags) &&
+           old.tabsKey == rec.tabsKey && SameLineState(old.state, rec.state) &&
+           old.stops != nullptr && !old.stops->IsDifferent(*rec.stops);
+  };
+  bool met = false;
   auto hideSoftHyphen = [&]() {
     if (softHyphen == nullptr) return;
     PutStreamLong(softHyphen + 8, 2);
@@ -332,7 +406,9 @@ int32_t xMorvaLines::Compose(xMorvaFont& font, int32_t line, xMorvaProperties& s
     opp.open = false;
   };
 
-  beginRecord(state, kLineFirstOfParagraph);
+  beginRecord(state, firstFlags);
+  rec.resumable = true;
+  rec.stops = currentStops();
   font.BeginLineAt(&rec, 0, 0, rec.available, true);
   lineM = stretchM = beforeM = FontMetrics(font);
   bool tabRetried = false;
@@ -365,7 +441,10 @@ int32_t xMorvaLines::Compose(xMorvaFont& font, int32_t line, xMorvaProperties& s
             id == kPropBorderSpacing) {
           rec.available = AvailableWidth(state, (rec.flags & kLineFirstOfParagraph) != 0);
         }
-        if (id == kPropTabs) tabs.AddStop(item.value);
+        if (id == kPropTabs) {
+          tabs.AddStop(item.value);
+          stopsNow.reset();
+        }
       }
       at += item.size;
       continue;
@@ -415,6 +494,10 @@ int32_t xMorvaLines::Compose(xMorvaFont& font, int32_t line, xMorvaProperties& s
             nextLine(state, kLineContinuesWord, FontMetrics(font));
             x = 0;
             pageNumbers = 0;
+            if (resumableHere(elementEnd == 0)) {
+              met = true;
+              break;
+            }
             continue;  // the stop is looked up again on the new line
           }
           rec.flags |= kLineForcedBreak;
@@ -518,6 +601,10 @@ int32_t xMorvaLines::Compose(xMorvaFont& font, int32_t line, xMorvaProperties& s
       nextLine(state, kLineFirstOfParagraph, FontMetrics(font));
       stretchFresh = true;
       lastWasParagraphEnd = true;
+      if (resumableHere(elementEnd == 0)) {
+        met = true;
+        break;
+      }
       continue;
     }
 
@@ -587,12 +674,24 @@ int32_t xMorvaLines::Compose(xMorvaFont& font, int32_t line, xMorvaProperties& s
         store(at);
         x = 0;
         nextLine(state, kLineContinuesWord, FontMetrics(font));
+        if (resumableHere(elementEnd == 0)) {
+          met = true;
+          break;
+        }
       } else {
         rec.width = float(x);
         rec.height = height(beforeM, rec.flags);
         rec.ascent = beforeM.ascent;
         store(at);
         nextLine(state, kLineContinuesWord, FontMetrics(font));
+        // The unit begins the new line as it would on a line of its own:
+        // not a break character (which would open a break there) and not
+        // wider than the line.
+        if (resumableHere(elementEnd == 0 && (picture || !IsBreakCharacter(unit)) &&
+                          w <= rec.available)) {
+          met = true;
+          break;
+        }
         raiseToPicture();
         x = w;
         if (elementEnd == 0) rec.positions = 1;
@@ -631,7 +730,14 @@ int32_t xMorvaLines::Compose(xMorvaFont& font, int32_t line, xMorvaProperties& s
     if (kind == kLineBreakAtTab || (tabCut && breakElementEnd == 0)) {
       // Resume after the tab, or after the break in a tab's text, with the
       // state there, measuring again: the units placed under the tab moved
-      // the pen by less than their widths.
+      // the pen by less than their widths. Tab records met since would be
+      // applied twice.
+      bool stopsMet = false;
+      for (uint32_t p = breakAt; p < at;) {
+        const StreamItem back = ReadStreamItem(s + p, size - p);
+        if (back.kind == StreamItem::kRecord && back.unit == kPropTabs) stopsMet = true;
+        p += std::max<uint32_t>(back.size, 2);
+      }
       state.Assign(breakState);
       font.BeginLine(&rec, state, 0);
       x = 0;
@@ -641,6 +747,10 @@ int32_t xMorvaLines::Compose(xMorvaFont& font, int32_t line, xMorvaProperties& s
       softHyphen = nullptr;  // met again, if it lies after the break
       pageNumbers = 0;       // counted again as they are met
       lineM = stretchM = beforeM = FontMetrics(font);
+      if (resumableHere(!stopsMet)) {
+        met = true;
+        break;
+      }
     } else {
       x -= xAfter;
       // The positions placed since the break move to the new line; the
@@ -658,13 +768,31 @@ int32_t xMorvaLines::Compose(xMorvaFont& font, int32_t line, xMorvaProperties& s
           p = at;
         }
       }
+      // Only characters carried over (no record, no element): the new
+      // line is then the one a composition from the break would make.
+      bool plain = breakElementEnd == 0 && elementEnd == 0;
       while (p < at) {
         const StreamItem back = ReadStreamItem(s + p, size - p);
         if (back.kind == StreamItem::kUnit) rec.positions += 1;
         if (back.kind == StreamItem::kElement && uint64_t(p) + back.size <= at) rec.positions += 1;
+        if (back.kind != StreamItem::kUnit || back.unit == kUnitParagraphEnd) plain = false;
         p += back.size;
       }
+      if (resumableHere(plain && x <= rec.available)) {
+        met = true;
+        break;
+      }
     }
+  }
+  if (met) {
+    if (locked != nullptr) fEngine->UnlockStream();
+    return line;
+  }
+  if (resume != nullptr && line < GetLineCount()) {
+    // The end of the text: what is left of the old records goes.
+    for (int32_t i = line; i < GetLineCount(); ++i) fTotalHeight -= Rec(i).height;
+    resume->dropped += GetLineCount() - line;
+    fRecords.erase(fRecords.begin() + line, fRecords.end());
   }
 
   // The end of the range.
@@ -864,88 +992,104 @@ xMorvaLines::Hit xMorvaLines::HitTestLine(xMorvaFont& font, double x, int32_t in
   return hit;
 }
 
-xMorvaLines::Change xMorvaLines::RemoveForChange(uint32_t start, uint32_t oldEnd) {
-  return RemoveForChangeFrom(start, oldEnd, fEngine->GetStreamSize());
+int32_t xMorvaLines::LocateLine(uint32_t offset, uint32_t total, uint32_t& lineStart) const {
+  const int32_t count = GetLineCount();
+  if (count == 0) {
+    lineStart = 0;
+    return 0;
+  }
+  // From the nearest of three known starts.
+  int32_t index = 0;
+  uint32_t at = 0;
+  const uint32_t lastStart = total >= Rec(count - 1).bytes ? total - Rec(count - 1).bytes : 0;
+  uint32_t distance = offset;
+  if (lastStart > offset ? lastStart - offset < distance : offset - lastStart < distance) {
+    index = count - 1;
+    at = lastStart;
+    distance = lastStart > offset ? lastStart - offset : offset - lastStart;
+  }
+  if (fHintLine >= 0 && fHintLine < count &&
+      (fHintStart > offset ? fHintStart - offset : offset - fHintStart) < distance) {
+    index = fHintLine;
+    at = fHintStart;
+  }
+  while (index > 0 && at > offset) {
+    --index;
+    at = at >= Rec(index).bytes ? at - Rec(index).bytes : 0;
+  }
+  while (index + 1 < count && at + Rec(index).bytes <= offset) {
+    at += Rec(index).bytes;
+    ++index;
+  }
+  lineStart = at;
+  return index;
 }
 
-xMorvaLines::Change xMorvaLines::RemoveForChangeFrom(uint32_t start, uint32_t oldEnd,
-                                                     uint32_t oldSize) {
+xMorvaLines::Change xMorvaLines::RemoveForChange(uint32_t start, uint32_t oldEnd) {
   Change change;
-  change.streamSize = oldSize;
-  uint32_t bytes = 0;
-  int32_t index = 0;
-  const uint32_t total = oldSize;
-  if (start >= total / 2 && !fRecords.empty()) {
-    // Near the end (typing there above all): walk back from the last line,
-    // so that a keystroke costs the same in a short and a long text.
-    index = GetLineCount() - 1;
-    bytes = total >= fRecords.back()->bytes ? total - fRecords.back()->bytes : 0;
-    while (index > 0 && bytes > start) {
-      --index;
-      bytes = bytes >= Rec(index).bytes ? bytes - Rec(index).bytes : 0;
-    }
-  } else {
-    int32_t y = 0;
-    int32_t positions = 0;
-    int32_t h = 0;
-    index = FindLineForOffset(start, 0, bytes, y, positions, h);
-  }
-  while (index > 0 && index < GetLineCount() &&
-         !(Rec(index).flags & kLineFirstOfParagraph)) {
-    --index;
-    bytes -= Rec(index).bytes;
-  }
-  change.line = index;
-  change.paragraphStart = bytes;
-  // Whole paragraphs through the one that holds the end of the change.
-  int32_t last = index;
-  uint64_t sum = bytes;
-  while (last < GetLineCount()) {
-    const xMorvaLineRecord& r = Rec(last);
-    sum += r.bytes;
-    ++last;
-    if (sum > oldEnd && (r.flags & (kLineLastOfParagraph | kLineLastOfText))) break;
-  }
-  // The empty line after a final paragraph end goes with it.
-  if (last == GetLineCount() - 1 && Rec(last).bytes == 0) ++last;
-  for (int32_t i = index; i < last; ++i) fTotalHeight -= Rec(i).height;
-  fRecords.erase(fRecords.begin() + index, fRecords.begin() + last);
-  change.removed = int32_t(sum - bytes);
+  change.streamSize = fEngine->GetStreamSize();
+  change.start = start;
+  change.oldEnd = std::max(start, oldEnd);
+  change.line = LocateLine(start, change.streamSize, change.lineStart);
   return change;
 }
 
 int32_t xMorvaLines::RecomposeAfterChange(xMorvaFont& font, const Change& change, uint32_t newEnd) {
   (void)newEnd;
-  if (fNeedsRebuild) return ComposeAll(font);
-  fStatus = 0;
+  int32_t first = 0;
+  return Recompose(font, change.start, change.oldEnd, change.streamSize, first);
+}
+
+int32_t xMorvaLines::Recompose(xMorvaFont& font, uint32_t start, uint32_t oldEnd, uint32_t oldSize,
+                               int32_t& firstLine) {
+  firstLine = 0;
+  fPending = false;
+  if (fNeedsRebuild || fRecords.empty()) return ComposeAll(font);
+  const uint32_t size = fEngine->GetStreamSize();
+  uint32_t lineStart = 0;
+  int32_t line = LocateLine(start, oldSize, lineStart);
+  // The line before may take the first word of the changed one; and
+  // composition begins only where a line can be composed on its own. A
+  // line cut by force may have left the unit that ended the line before
+  // it to the line after it: composition begins before it too.
+  if (line > 0) {
+    --line;
+    lineStart -= std::min(lineStart, Rec(line).bytes);
+  }
+  while (line > 0 && (!Rec(line).resumable || (Rec(line).flags & kLineForcedBreak) != 0)) {
+    --line;
+    lineStart -= std::min(lineStart, Rec(line).bytes);
+  }
   xMorvaProperties state;
-  GetStateAtLine(change.paragraphStart, change.line, state);
   xMorvaTabs tabs;
-  fEngine->GetTabsAt(change.paragraphStart, tabs);
-  // The removed records' bytes, grown or shrunk by the edit.
-  const int64_t end64 = int64_t(change.paragraphStart) + change.removed +
-                        (int64_t(fEngine->GetStreamSize()) - int64_t(change.streamSize));
-  const uint32_t end = uint32_t(std::clamp<int64_t>(end64, change.paragraphStart,
-                                                    fEngine->GetStreamSize()));
-  xMorvaProperties running;
-  running.Assign(state);
-  const int32_t next = Compose(font, change.line, running, tabs, change.paragraphStart, end);
-  if (next < GetLineCount()) Rec(next).state.Assign(running);
+  Resume resume;
+  if (line == 0 || Rec(line).stops == nullptr) {
+    line = 0;
+    lineStart = 0;
+    state.SetDefaults();
+    resume.flags = kLineFirstOfParagraph;
+  } else {
+    state.Assign(Rec(line).state);
+    tabs.Assign(*Rec(line).stops);
+    resume.flags = Rec(line).flags;
+  }
+  fStatus = 0;
+  resume.oldStart = lineStart;
+  resume.start = start;
+  resume.oldEnd = oldEnd;
+  resume.delta = int64_t(size) - int64_t(oldSize);
+  ComposeFrom(font, line, state, tabs, lineStart, size, &resume);
+  firstLine = line;
+  fReplaced.first = line;
+  fReplaced.oldCount = resume.dropped;
+  fReplaced.newCount = resume.composed;
+  fReplaced.whole = fNeedsRebuild;
+  if (!fNeedsRebuild) {
+    fHintLine = line;
+    fHintStart = lineStart;
+  }
   return fStatus;
 }
-
-namespace {
-
-// The line state that composition carries from one line to the next.
-bool SameLineState(const xMorvaProperties& a, const xMorvaProperties& b) {
-  for (uint16_t id = 0; id <= kLastParagraphProperty; ++id) {
-    if (id > 16 && id < 32) continue;
-    if (a.GetProperty(id) != b.GetProperty(id)) return false;
-  }
-  return true;
-}
-
-}  // namespace
 
 void xMorvaLines::NoteChange(uint32_t offset, uint32_t removed, uint32_t inserted) {
   if (removed == 0 && inserted == 0) return;
@@ -983,42 +1127,7 @@ int32_t xMorvaLines::Update(xMorvaFont& font, int32_t& firstLine) {
     firstLine = 0;
     return ComposeAll(font);
   }
-  const Change change = RemoveForChangeFrom(start, uint32_t(oldEnd), uint32_t(oldSize));
-  firstLine = change.line;
-  fStatus = 0;
-  xMorvaProperties running;
-  GetStateAtLine(change.paragraphStart, change.line, running);
-  const int64_t end64 = int64_t(change.paragraphStart) + change.removed + fDelta;
-  uint32_t at = uint32_t(std::clamp<int64_t>(end64, change.paragraphStart, size));
-  xMorvaTabs tabs;
-  fEngine->GetTabsAt(change.paragraphStart, tabs);
-  int32_t next = Compose(font, change.line, running, tabs, change.paragraphStart, at);
-  // A paragraph after the composed ones that now starts in another state
-  // or with other stops (a run of properties opened or closed by the edit,
-  // tab records removed with the text) is composed again, and so on until
-  // both agree.
-  while (next < GetLineCount() &&
-         (!SameLineState(Rec(next).state, running) || Rec(next).tabsKey != TabsKey(tabs))) {
-    int32_t last = next;
-    uint32_t bytes = 0;
-    while (last < GetLineCount()) {
-      const xMorvaLineRecord& r = Rec(last);
-      bytes += r.bytes;
-      fTotalHeight -= r.height;
-      ++last;
-      if (r.flags & (kLineLastOfParagraph | kLineLastOfText)) break;
-    }
-    if (last == GetLineCount() - 1 && Rec(last).bytes == 0) {
-      fTotalHeight -= Rec(last).height;
-      ++last;
-    }
-    fRecords.erase(fRecords.begin() + next, fRecords.begin() + last);
-    const uint32_t to = uint32_t(std::min<uint64_t>(uint64_t(at) + bytes, size));
-    next = Compose(font, next, running, tabs, at, to);
-    at = to;
-  }
-  if (next < GetLineCount()) Rec(next).state.Assign(running);
-  return fStatus;
+  return Recompose(font, start, uint32_t(oldEnd), uint32_t(oldSize), firstLine);
 }
 
 bool xMorvaLines::GetInsertedUnit(uint32_t& offset) const {
@@ -1029,6 +1138,7 @@ bool xMorvaLines::GetInsertedUnit(uint32_t& offset) const {
 
 void xMorvaLines::TakeInsertedUnit(int32_t index, double width, bool space) {
   if (index < 0 || index >= GetLineCount()) return;
+  if (index < fHintLine) ForgetHint();
   xMorvaLineRecord& r = Rec(index);
   r.bytes += 2;
   r.positions += 1;

@@ -94,13 +94,16 @@ class xMorvaLines : public VObject {
                          int32_t page, xMorvaLineRecord& laidOut);
 
   // The change cycle around an edit that replaced the bytes from `start`
-  // to `oldEnd` by those up to `newEnd`: the records of the touched
-  // paragraphs go before the edit (Remove...), and are composed again after
-  // it (Recompose...). Answers as ComposeAll.
+  // to `oldEnd` by those up to `newEnd`: before the edit (Remove...) the
+  // line where composition will begin again is found, `line` at byte
+  // `lineStart`; the records stay until, after the edit (Recompose...),
+  // the new lines replace them from there to where they meet the old
+  // ones unchanged. Answers as ComposeAll.
   struct Change {
     int32_t line = 0;
-    uint32_t paragraphStart = 0;
-    int32_t removed = 0;     // bytes the removed records covered
+    uint32_t lineStart = 0;
+    uint32_t start = 0;
+    uint32_t oldEnd = 0;
     uint32_t streamSize = 0;  // before the edit
   };
   Change RemoveForChange(uint32_t start, uint32_t oldEnd);
@@ -113,9 +116,10 @@ class xMorvaLines : public VObject {
   void NoteChange(uint32_t offset, uint32_t removed, uint32_t inserted);
   void NoteCleared() { fNeedsRebuild = true; }
   bool HasPendingChange() const { return fPending || fNeedsRebuild || fRecords.empty(); }
-  // Composes again the paragraphs that the noted changes touched, and the
-  // paragraphs after them whose starting state they changed; the whole
-  // table when it was never composed or asks for a rebuild. `firstLine`
+  // Composes again from the line before the noted changes until the new
+  // lines meet the old ones (same first byte, same state and stops, each a
+  // line composition can begin at); the whole table when it was never
+  // composed or asks for a rebuild. `firstLine`
   // receives the first record composed (-1: nothing was pending). Answers
   // as ComposeAll.
   int32_t Update(xMorvaFont& font, int32_t& firstLine);
@@ -125,6 +129,18 @@ class xMorvaLines : public VObject {
   // Line `index` takes that unit: one position, two bytes, `width` more,
   // one space more with `space`; the note is done with.
   void TakeInsertedUnit(int32_t index, double width, bool space);
+
+  // What the last composition after a change replaced: from record
+  // `first` on, `oldCount` records gave way to `newCount` new ones and the
+  // records after them are those of before (`whole`: the table was
+  // composed whole instead).
+  struct Replaced {
+    int32_t first = 0;
+    int32_t oldCount = 0;
+    int32_t newCount = 0;
+    bool whole = true;
+  };
+  const Replaced& GetLastReplaced() const { return fReplaced; }
 
   // The records' bytes add up to the stream and their positions to the
   // engine's length.
@@ -144,7 +160,31 @@ class xMorvaLines : public VObject {
   static int32_t LineHeight(const xMorvaProperties& state, uint16_t flags, int32_t ascent,
                             int32_t descent, int32_t fontHeight);
 
-  Change RemoveForChangeFrom(uint32_t start, uint32_t oldEnd, uint32_t oldSize);
+  // Where a composition after a change stands against the records of
+  // before: the old record at the insertion index starts at `oldStart`
+  // (offsets of the text before the edit, which replaced the bytes from
+  // `start` to `oldEnd` and moved those after by `delta`).
+  struct Resume {
+    uint16_t flags = 0;
+    int64_t oldStart = 0;
+    uint32_t start = 0;
+    uint32_t oldEnd = 0;
+    int64_t delta = 0;
+    int32_t composed = 0;
+    int32_t dropped = 0;
+  };
+  int32_t ComposeFrom(xMorvaFont& font, int32_t line, xMorvaProperties& state, xMorvaTabs& tabs,
+                      uint32_t start, uint32_t end, Resume* resume);
+  // The line holding byte `offset` of a text of `total` bytes, found from
+  // the nearest of the first line, the last and the last place composed;
+  // `lineStart` receives its first byte.
+  int32_t LocateLine(uint32_t offset, uint32_t total, uint32_t& lineStart) const;
+  // Composes again after the bytes from `start` to `oldEnd` of a text of
+  // `oldSize` bytes were replaced: from the resumable line before the one
+  // holding `start` until the new lines meet the old ones again.
+  int32_t Recompose(xMorvaFont& font, uint32_t start, uint32_t oldEnd, uint32_t oldSize,
+                    int32_t& firstLine);
+  void ForgetHint() { fHintLine = -1; }
 
   xMorvaDocumentInterface* fDocument;
   xMorvaEngine* fEngine;
@@ -167,4 +207,9 @@ class xMorvaLines : public VObject {
   // Records beyond this count cannot be stored (-1: no limit).
   int32_t fRecordLimit = -1;
   std::unique_ptr<VStreamProgress> fProgress;
+  Replaced fReplaced;
+  // A line whose first byte is known (-1: none), where the next change
+  // (typing goes on where it was) starts its search.
+  int32_t fHintLine = -1;
+  uint32_t fHintStart = 0;
 };

@@ -1,6 +1,7 @@
 #include "engine/xMorvaPages.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 
 #include "document/xMorvaDocParams.h"
@@ -49,6 +50,8 @@ xMorvaPages::~xMorvaPages() = default;
 bool xMorvaPages::AppendPage(const xMorvaPageRecord& record) {
   if (fRecordLimit >= 0 && int32_t(fRecords.size()) >= fRecordLimit) return false;
   fRecords.push_back(record);
+  fCarried.push_back(fNextCarried);
+  fNextCarried = 0;
   fTotalLines += record.lines;
   // The first page is filled with its own text height, every later page
   // with the height of the other pages.
@@ -57,6 +60,11 @@ bool xMorvaPages::AppendPage(const xMorvaPageRecord& record) {
 }
 
 int32_t xMorvaPages::ComputePageBreaks(int32_t firstPage) {
+  return ComputePageBreaks(firstPage, 0, 0, 0);
+}
+
+int32_t xMorvaPages::ComputePageBreaks(int32_t firstPage, int32_t first, int32_t oldCount,
+                                       int32_t newCount) {
   const xMorvaDocParams& params = fDocument->GetParams();
   const int32_t lineCount = fLines->GetLineCount();
   firstPage = std::clamp(firstPage, 0, GetPageCount());
@@ -70,8 +78,55 @@ int32_t xMorvaPages::ComputePageBreaks(int32_t firstPage) {
   const bool widowControl = params.GetWidowControl() != 0;
   fBodyHeight = params.TextHeight(firstPage);
   const int32_t startLine = GetFirstLineOfPage(firstPage);
-  for (size_t p = size_t(firstPage); p < fRecords.size(); ++p) fTotalLines -= fRecords[p].lines;
+  int64_t cutLines = 0;
+  for (size_t p = size_t(firstPage); p < fRecords.size(); ++p) cutLines += fRecords[p].lines;
+  fTotalLines -= cutLines;
+  // The pages of before from the first one filled again, and where each
+  // began in the lines of before; with no replaced lines there are none
+  // to meet.
+  const bool canMeet = newCount > 0 || oldCount > 0;
+  std::vector<xMorvaPageRecord> old;
+  std::vector<uint8_t> oldCarried;
+  if (canMeet) {
+    old.assign(fRecords.begin() + firstPage, fRecords.end());
+    oldCarried.assign(fCarried.begin() + firstPage, fCarried.end());
+  }
   fRecords.resize(size_t(firstPage));
+  fCarried.resize(size_t(firstPage));
+  fNextCarried = 1;
+  size_t oldPage = 0;
+  int64_t oldPageStart = startLine;
+  const int32_t firstKept = first + newCount;
+  const int32_t lineDelta = newCount - oldCount;
+  // A new page that begins at line `line` with `carried` lines: when a
+  // page of before began at the same line of before in the same way, it
+  // and the pages after it are laid out as they were.
+  auto meetsOld = [&](int32_t line, uint8_t carried) {
+    if (!canMeet || line < firstKept || line >= lineCount) return false;
+    const int64_t oldLine = int64_t(line) - lineDelta;
+    while (oldPage < old.size() && oldPageStart < oldLine) oldPageStart += old[oldPage++].lines;
+    if (oldPage >= old.size() || oldPageStart != oldLine || size_t(firstPage) + oldPage < 1 ||
+        oldCarried[oldPage] != carried)
+      return false;
+    const size_t kept = old.size() - oldPage;
+    if (fRecordLimit >= 0 && fRecords.size() + kept > size_t(fRecordLimit)) {
+      // As many as the table can hold, then the rebuild it asks for.
+      while (int32_t(fRecords.size()) < fRecordLimit && oldPage < old.size()) {
+        fTotalLines += old[oldPage].lines;
+        fCarried.push_back(oldCarried[oldPage]);
+        fRecords.push_back(old[oldPage++]);
+      }
+      fStatus = kPagesOutOfMemory;
+      fNeedsRebuild = true;
+      return true;
+    }
+    // The lines of the pages kept: those cut less those of the pages
+    // filled again.
+    fTotalLines += cutLines - (oldPageStart - startLine);
+    fRecords.insert(fRecords.end(), old.begin() + std::ptrdiff_t(oldPage), old.end());
+    fCarried.insert(fCarried.end(), oldCarried.begin() + std::ptrdiff_t(oldPage), oldCarried.end());
+    return true;
+  };
 
   xMorvaPageRecord page;
   int32_t column = 0;
@@ -115,9 +170,12 @@ int32_t xMorvaPages::ComputePageBreaks(int32_t firstPage) {
         if (moveBack) AddLine(page, previous, -1);
         if (page.lines != 0 || page.positions != 0) {
           if (!closePage()) return fStatus;
+          fNextCarried = moveBack ? 2 : 1;
+          if (meetsOld(moveBack ? i - 1 : i, fNextCarried)) return fStatus;
         } else {
           page = xMorvaPageRecord();
           column = 0;
+          fNextCarried = moveBack ? 2 : 1;
         }
         if (moveBack) AddLine(page, previous, 1);
       }
@@ -129,10 +187,18 @@ int32_t xMorvaPages::ComputePageBreaks(int32_t firstPage) {
       page.columnLines[column] = int16_t(columnLines);
       columnLines = columnHeight = 0;
       if (!closePage()) return fStatus;
+      // The next page's first line joins it whatever its height, as a
+      // carried line does.
+      fNextCarried = 1;
+      if (meetsOld(i + 1, 1)) return fStatus;
     } else if ((line.flags & kLineColumnBreak) != 0) {
       page.columnLines[column] = int16_t(columnLines);
       columnLines = columnHeight = 0;
-      if (++column == columns && !closePage()) return fStatus;
+      if (++column == columns) {
+        if (!closePage()) return fStatus;
+        fNextCarried = 1;
+        if (meetsOld(i + 1, 1)) return fStatus;
+      }
     }
   }
   page.columnLines[column] = int16_t(columnLines);

@@ -39,6 +39,11 @@ class xMorvaPages : public VObject {
   // a page record could not be stored; the table then asks for a full
   // rebuild, which the next call does whatever page it is given.
   int32_t ComputePageBreaks(int32_t firstPage);
+  // The same after a composition that replaced `oldCount` line records
+  // from `first` on by `newCount` new ones: filling stops at the first page
+  // that begins, after the new lines, at the same line and in the same way
+  // as one of before; that page and those after it stay as they were.
+  int32_t ComputePageBreaks(int32_t firstPage, int32_t first, int32_t oldCount, int32_t newCount);
   // False, the table unchanged, when the record cannot be stored.
   bool AppendPage(const xMorvaPageRecord& record);
 
@@ -79,9 +84,14 @@ class xMorvaPages : public VObject {
   // The height lines may fill in a column of the page being filled.
   int32_t fBodyHeight = 0;
   std::vector<xMorvaPageRecord> fRecords;
+  // How each page began: 1 with its first line, 2 with the last line of
+  // the page before taken along (widow control); 0 not known.
+  std::vector<uint8_t> fCarried;
   // The lines of all the records.
   int64_t fTotalLines = 0;
   int32_t fStatus = 0;
   bool fNeedsRebuild = false;
+  // The page being filled begins as fCarried says.
+  uint8_t fNextCarried = 0;
   int32_t fRecordLimit = -1;
 };

@@ -245,6 +245,20 @@ TEST_F(StorageTest, OlderLayoutsAndValuesAreBroughtUpToDate) {
        Stream().Record(kPropLinkLook, 1).Text(u"a")},
       {"10-byte tab of a newer stream", "0105", Stream().Element(xMorvaElementCode::Tab, Bytes(10, 0)).Text(u"a"),
        Units(u"a")},
+      // A paragraph record in mid-paragraph moves to its start with its
+      // value converted; the elements behind it are converted where they
+      // then stand.
+      {"moved indent before a picture", "0106",
+       Stream().Text(u"ab").Record(kPropLeftIndent, 1500).Element(xMorvaElementCode::Pict, Picture(1440, 720, 1), 24)
+           .Text(u"c\r"),
+       Stream().Record(kPropLeftIndent, 100).Text(u"ab").Element(xMorvaElementCode::Pict, Picture(96, 48, 1), 24)
+           .Text(u"c\r")},
+      {"moved indent before a 0103 tab", "0103",
+       Stream().Text(u"a").Record(kPropRightIndent, 1440).Element(xMorvaElementCode::Tab, Bytes(10, 9), 10)
+           .Text(u"b\r").Record(kPropTabs, int32_t(MakeTabStop(72, 0, kTabLeft))).Text(u"c"),
+       Stream().Record(kPropRightIndent, 96).Text(u"a")
+           .Element(xMorvaElementCode::Tab, Stream().Long(0).Raw(Bytes(10, 9)), 10).Text(u"b\r")
+           .Record(kPropTabs, int32_t(MakeTabStop(96, 0, kTabLeft))).Text(u"c")},
   };
   for (const Case& c : cases) {
     bool damaged = false;

@@ -105,6 +105,38 @@ TEST_F(StreamTest, ItemsRunningPastTheStreamAreNeverReadPast) {
   }
 }
 
+// The runs of units a walker steps over at once end at the first unit
+// that stops them, wherever it lies in a block of units, from any start;
+// a unit whose low byte is 0 (U+0100, U+2000) stops neither run.
+TEST(UnitRuns, EndAtTheFirstStoppingUnit) {
+  struct Case {
+    uint16_t unit;
+    bool endsCharacters;  // 0 only
+    bool endsOrdinary;    // below 32
+  };
+  const Case cases[] = {{0, true, true},        {13, false, true},      {31, false, true},
+                        {1, false, true},       {32, false, false},     {0x0100, false, false},
+                        {0x2000, false, false}, {0xFFFF, false, false}, {0x0120, false, false}};
+  for (const Case& c : cases) {
+    for (uint32_t start = 0; start < 6; ++start) {
+      for (uint32_t place = start; place < 41; ++place) {
+        Stream text;
+        for (uint32_t i = 0; i < 41; ++i) text.Unit(i == place ? c.unit : u'a');
+        const Bytes& bytes = text.bytes();
+        const auto size = uint32_t(bytes.size());
+        EXPECT_EQ(SkipCharacterUnits(bytes.data(), 2 * start, size), c.endsCharacters ? 2 * place : size)
+            << c.unit << " at " << place << " from " << start;
+        EXPECT_EQ(SkipOrdinaryUnits(bytes.data(), 2 * start, size), c.endsOrdinary ? 2 * place : size)
+            << c.unit << " at " << place << " from " << start;
+      }
+    }
+  }
+  // A stray byte at the end is no unit.
+  const Bytes odd = {'a', 0, 'b', 0, 'c'};
+  EXPECT_EQ(SkipCharacterUnits(odd.data(), 0, 5), 4u);
+  EXPECT_EQ(SkipOrdinaryUnits(odd.data(), 0, 5), 4u);
+}
+
 TEST_F(SelectionTest, ArgumentsAreClampedOrRefused) {
   struct Case {
     int32_t start, end, wantStart, wantEnd;

@@ -250,6 +250,8 @@ TEST_F(TransferTest, BadStreamsChangeNothing) {
   cases.push_back({"odd element bytes", withElements(Bytes{'a', 0, 'b'})});
   cases.push_back({"cut record", withElements(Bytes{'a', 0, 0, 0, 3, 0})});
   cases.push_back({"element past the end", withElements(Stream().Text(u"a").Head(16000, 40, 0))});
+  cases.push_back({"element of odd length leaving one byte",
+                   withElements(Stream().Head(16001, 25, 0).Raw(Bytes(25, 0)).Raw({'a'}))});
   cases.push_back({"visible part beyond the payload", withElements(Stream().Head(24002, 2, 4).Unit(173))});
   cases.push_back({"computed texts beyond the payload",
                    withElements(Stream().Head(24005, 14, 0).Long(1).Long(0xFFFFFFF0u).Long(20).Unit(0))});

@@ -216,6 +216,150 @@ TEST_F(Composition, IncrementalEqualsComposeAllAfterRandomEdits) {
 
 namespace {
 
+// The pieces the long-paragraph edits insert: words short and longer than
+// a line, spaces, hyphens, font changes in mid-paragraph (just after a
+// space above all), tab stops, tabs and soft hyphens.
+Bytes LongParagraphPiece(std::mt19937& random) {
+  const Bytes tab = Stream().Head(xMorvaElementCode::Tab, 14, 14).Raw(Bytes(14, 0));
+  switch (random() % 12) {
+    case 0: return Stream().Record(kPropSize, random() % 2 ? 18 : 9);
+    case 1: return Stream().Text(u" ").Record(kPropSize, random() % 2 ? 24 : 12).Text(u"Big");
+    case 2: return Stream().Record(kPropBold, int32_t(random() % 2));
+    case 3: return Stream().Raw(tab);
+    case 4: return Stream().Element(xMorvaElementCode::SoftHyphen, Stream().Unit(0x00AD), 0);
+    case 5: return Stream().Text(u"-");
+    case 6: return Stream().Text(std::u16string(20 + random() % 30, u'm'));
+    case 7: return Stream().Tab(int16_t(40 + random() % 120), uint8_t(1 + random() % 3));
+    default: {
+      std::u16string word;
+      for (int n = 1 + int(random() % 9); n > 0; --n) word += char16_t(u'a' + random() % 26);
+      return Stream().Text(random() % 3 ? word + u" " : word);
+    }
+  }
+}
+
+// Lines, caches and soft hyphens as a whole composition makes them.
+void ExpectLikeAWholeComposition(xMorvaLines& lines, xMorvaLines& whole, xMorvaEngine& engine,
+                                 xMorvaFont& font, int step) {
+  const Bytes laidOut = StreamBytes(engine);
+  ASSERT_EQ(0, whole.ComposeAll(font));
+  ASSERT_EQ(laidOut, StreamBytes(engine)) << "step " << step;
+  ASSERT_EQ(lines.GetLineCount(), whole.GetLineCount()) << "step " << step;
+  for (int32_t i = 0; i < whole.GetLineCount(); ++i) {
+    const xMorvaLineRecord& a = lines.GetLine(i);
+    const xMorvaLineRecord& b = whole.GetLine(i);
+    ASSERT_TRUE(a.bytes == b.bytes && a.positions == b.positions && a.flags == b.flags &&
+                a.height == b.height && a.ascent == b.ascent && a.spaces == b.spaces &&
+                a.tabs == b.tabs && a.available == b.available && a.resumable == b.resumable &&
+                a.tabsKey == b.tabsKey)
+        << "step " << step << " line " << i;
+    ASSERT_NEAR(a.width, b.width, 0.01) << "step " << step << " line " << i;
+  }
+  ASSERT_EQ(lines.GetTotalHeight(), whole.GetTotalHeight());
+}
+
+}  // namespace
+
+// Edits inside one long paragraph: composition begins at a line in the
+// paragraph, not at its start, and stops where the lines meet the old
+// ones; the lines, caches and soft hyphens are still those of a whole
+// composition.
+TEST_F(Composition, EditsInALongParagraphEqualAWholeComposition) {
+  std::mt19937 random(45);
+  Stream text;
+  text.Text(u"Head.\r");
+  for (int i = 0; i < 120; ++i) text.Raw(LongParagraphPiece(random));
+  text.Text(u"\rTail.");
+  Load(text);
+  ASSERT_EQ(0, lines.ComposeAll(font));
+  xMorvaLines whole(&document, &engine, 0, 4);
+  for (int step = 0; step < 400; ++step) {
+    const Bytes current = StreamBytes(engine);
+    std::vector<uint32_t> bounds;
+    for (uint32_t at = 0; at < current.size();) {
+      bounds.push_back(at);
+      at += ReadStreamItem(current.data() + at, uint32_t(current.size()) - at).size;
+    }
+    bounds.push_back(uint32_t(current.size()));
+    const size_t first = 1 + random() % (bounds.size() - 1);
+    const uint32_t start = bounds[first];
+    uint32_t oldEnd = start;
+    if (random() % 3 == 0) {
+      // Units only, as the engine's own deletions.
+      for (size_t n = 1 + random() % 8, i = first; n > 0 && i + 1 < bounds.size(); --n, ++i) {
+        if (StreamUnit(current.data() + bounds[i]) == 0 ||
+            StreamUnit(current.data() + bounds[i]) == kUnitParagraphEnd)
+          break;
+        oldEnd = bounds[i + 1];
+      }
+    }
+    const xMorvaLines::Change change = lines.RemoveForChange(start, oldEnd);
+    if (oldEnd > start) {
+      engine.DeleteBytes(int32_t(start), int32_t(oldEnd - start));
+    } else {
+      const Bytes piece = LongParagraphPiece(random);
+      ASSERT_EQ(0, engine.InsertBytes(start, piece.data(), uint32_t(piece.size())));
+    }
+    ASSERT_EQ(0, lines.RecomposeAfterChange(font, change, start));
+    ExpectLikeAWholeComposition(lines, whole, engine, font, step);
+  }
+}
+
+// A word longer than a line after a space: the line before it ended at the
+// space because a unit that now begins the third line did not fit. When
+// that unit goes, the word fits after the space again: composition begins
+// before the line cut by force.
+TEST_F(Composition, RemovingTheUnitThatEndedALineTwoLinesBackJoinsThem) {
+  bool found = false;
+  for (int n = 1; n < 40 && !found; ++n) {
+    const std::u16string word(size_t(n), u'W');
+    Load(Stream().Text(u"Head\r " + word + u"W\u0301"));
+    ASSERT_EQ(0, lines.ComposeAll(font));
+    if (lines.GetLineCount() != 4 || (lines.GetLine(2).flags & kLineForcedBreak) == 0) continue;
+    const uint32_t unit = lines.GetLine(0).bytes + lines.GetLine(1).bytes + lines.GetLine(2).bytes;
+    if (StreamUnit(StreamBytes(engine).data() + unit) != u'W') continue;
+    found = true;
+    const xMorvaLines::Change change = lines.RemoveForChange(unit, unit + 2);
+    engine.DeleteBytes(int32_t(unit), 2);
+    ASSERT_EQ(0, lines.RecomposeAfterChange(font, change, unit));
+    xMorvaLines whole(&document, &engine, 0, 4);
+    ExpectLikeAWholeComposition(lines, whole, engine, font, n);
+    EXPECT_EQ(lines.GetLineCount(), 2);
+  }
+  EXPECT_TRUE(found);
+}
+
+// Typing in the middle of a paragraph of some hundred lines composes the
+// lines there (a word pushed on may push one from a few lines after it),
+// not the paragraph.
+TEST_F(Composition, TypingInALongParagraphComposesAFewLines) {
+  std::mt19937 random(10000);
+  std::u16string text;
+  for (int i = 0; i < 4000; ++i) {
+    for (int n = 1 + int(random() % 9); n > 0; --n) text += char16_t(u'a' + random() % 26);
+    text += u' ';
+  }
+  Load(Stream().Text(text));
+  ASSERT_EQ(0, lines.ComposeAll(font));
+  ASSERT_GT(lines.GetLineCount(), 300);
+  xMorvaLines whole(&document, &engine, 0, 4);
+  uint32_t at = (engine.GetStreamSize() / 4) * 2;
+  for (int key = 0; key < 30; ++key) {
+    const xMorvaLines::Change change = lines.RemoveForChange(at, at);
+    const Bytes unit = Stream().Unit(key % 5 == 4 ? u' ' : u'x');
+    ASSERT_EQ(0, engine.InsertBytes(at, unit.data(), 2));
+    ASSERT_EQ(0, lines.RecomposeAfterChange(font, change, at + 2));
+    const xMorvaLines::Replaced& replaced = lines.GetLastReplaced();
+    EXPECT_FALSE(replaced.whole);
+    EXPECT_GT(replaced.first, 100);
+    EXPECT_LT(replaced.newCount, 60) << "key " << key;
+    at += 2;
+  }
+  ExpectLikeAWholeComposition(lines, whole, engine, font, 30);
+}
+
+namespace {
+
 float TabWidthAt(const Bytes& stream, uint32_t at) {
   const uint32_t bits = StreamLong(stream.data() + at + kElementHeadSize);
   float width = 0;

@@ -207,7 +207,9 @@ TEST_F(HandPages, OffsetsPositionsAndLines) {
 
 // Real composition, random edits: repaginating from one page before the
 // change always gives the whole pagination's table, with widow control, a
-// first page of its own and one to three columns.
+// first page of its own, one to three columns and page breaks; on every
+// other edit filling stops at the first page after the new lines that
+// begins as it began before.
 TEST_F(Composition, RepaginationFromOnePageBeforeTheChangeEqualsWhole) {
   document.textWidth = 120;
   document.params.SetPageSize(400, 90);
@@ -223,21 +225,42 @@ TEST_F(Composition, RepaginationFromOnePageBeforeTheChangeEqualsWhole) {
   for (int step = 0; step < 250; ++step) {
     document.params.SetColumns(1 + step / 90);
     if (step % 90 == 0 && (lines.ComposeAll(font) != 0 || pages.ComputePageBreaks(0) != 0)) FAIL();
-    // Units only: any even range is a whole number of items.
-    const uint32_t size = engine.GetStreamSize();
-    const uint32_t at = 2 * uint32_t(random() % (size / 2 + 1));
+    // Edits fall on item boundaries; deletions take units only.
+    const Bytes current = StreamBytes(engine);
+    const auto size = uint32_t(current.size());
+    std::vector<uint32_t> bounds;
+    for (uint32_t at = 0; at < size;) {
+      bounds.push_back(at);
+      at += ReadStreamItem(current.data() + at, size - at).size;
+    }
+    bounds.push_back(size);
+    const size_t first = random() % bounds.size();
+    const uint32_t at = bounds[first];
     const bool insert = size < 400 || random() % 3 != 0;
-    const uint32_t oldEnd = insert ? at : std::min(size, at + 2 * uint32_t(random() % 30));
+    uint32_t oldEnd = at;
+    for (size_t n = insert ? 0 : random() % 30, i = first; n > 0 && i + 1 < bounds.size(); --n, ++i) {
+      if (StreamUnit(current.data() + bounds[i]) == 0) break;
+      oldEnd = bounds[i + 1];
+    }
     const xMorvaLines::Change change = lines.RemoveForChange(at, oldEnd);
     const int32_t changedPage = pages.FindPageForLine(change.line);  // before the edit
     std::u16string text;
     for (int n = insert ? int(random() % 40) + 1 : 0; n > 0; --n)
       text += alphabet[random() % alphabet.size()];
-    const Bytes bytes = Stream().Text(text);
+    Stream inserted;
+    inserted.Text(text);
+    if (insert && random() % 12 == 0) inserted.Element(xMorvaElementCode::PageBreak, Stream().Unit(13), 0);
+    const Bytes& bytes = inserted.bytes();
     engine.DeleteBytes(int32_t(at), int32_t(oldEnd - at));
     ASSERT_EQ(0, engine.InsertBytes(at, bytes.data(), uint32_t(bytes.size())));
     ASSERT_EQ(0, lines.RecomposeAfterChange(font, change, at + uint32_t(bytes.size())));
-    ASSERT_EQ(0, pages.ComputePageBreaks(changedPage - 1));
+    const xMorvaLines::Replaced& replaced = lines.GetLastReplaced();
+    if (step % 2 == 1 && !replaced.whole) {
+      ASSERT_EQ(0, pages.ComputePageBreaks(changedPage - 1, replaced.first, replaced.oldCount,
+                                           replaced.newCount));
+    } else {
+      ASSERT_EQ(0, pages.ComputePageBreaks(changedPage - 1));
+    }
     xMorvaPages whole(&document, &lines);
     ASSERT_EQ(0, whole.ComputePageBreaks(0));
     ASSERT_EQ(pages.GetPageCount(), whole.GetPageCount()) << "step " << step;
