@@ -18,7 +18,7 @@ using xMorvaCommandParams::HandleAt;
 using xMorvaCommandParams::LongAt;
 using xMorvaCommandParams::WordAt;
 
-inline double RealAt(void** p, int i) { return xMorvaCommandParams::ValueAt<double>(p, i); }
+using xMorvaCommandParams::RealAt;
 inline void* At(void** p, int i) { return p != nullptr ? p[i] : nullptr; }
 
 template <typename T>

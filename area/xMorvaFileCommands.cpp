@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "area/xMorvaAreaDialogs.h"
+#include "area/xMorvaCommandValues.h"
 #include "area/xMorvaDocumentFile.h"
 #include "area/xMorvaHostObject.h"
 #include "area/xMorvaMain.h"
@@ -41,10 +42,7 @@ constexpr uint32_t kWordFileCreator = FourCC("MSWD");
 constexpr uint32_t kHtmlFileCreator = FourCC("MOSS");
 
 // A length-byte string of the host in the Macintosh set; empty for none.
-void FileCommandStringAt(void** p, int i, VString& out) {
-  out.SetEmpty(false);
-  if (p != nullptr && p[i] != nullptr) out.SetMacPText(static_cast<const uint8_t*>(p[i]));
-}
+void FileCommandStringAt(void** p, int i, VString& out) { xMorvaCommandValues::StringAt(p, i, out); }
 
 // The four characters of a type into the host's string.
 void PutFileTypeText(void** p, int i, uint32_t type) {

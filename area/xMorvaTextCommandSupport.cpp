@@ -2,6 +2,8 @@
 // area's text.
 #include "area/xMorvaTextCommandSupport.h"
 
+#include "area/xMorvaCommandValues.h"
+
 #include "area/xMorvaCommandParams.h"
 #include "area/xMorvaMain.h"
 #include "boundary/HostRecords.h"
@@ -22,28 +24,11 @@ bool ResolveTextArea(xMorvaMain& package, void** p, TextArea& area) {
   return true;
 }
 
-void PascalAt(void** p, int i, VString& out) {
-  out.SetEmpty(false);
-  if (void* slot = xMorvaCommandParams::SlotAt(p, i)) out.SetMacPText(static_cast<const uint8_t*>(slot));
-}
-
-void HostTextAt(void** p, int i, VString& out) {
-  out.SetEmpty(false);
-  void* slot = xMorvaCommandParams::SlotAt(p, i);
-  if (slot == nullptr) return;
-  HostTextRecord record{};
-  std::memcpy(&record, slot, sizeof record);
-  if (record.handle == 0 || record.length <= 0) return;
-  HostTextToString(out, record);
-}
-
-void PutPascal(void* slot, const VString& text) {
-  if (slot != nullptr) text.GetPText(static_cast<uint8_t*>(slot), 255, kCharSetMac);
-}
-
-void ClearPascal(void* slot) {
-  if (slot != nullptr) static_cast<uint8_t*>(slot)[0] = 0;
-}
+// The text forms are the command values' own.
+void PascalAt(void** p, int i, VString& out) { xMorvaCommandValues::StringAt(p, i, out); }
+void HostTextAt(void** p, int i, VString& out) { xMorvaCommandValues::TextAt(p, i, out); }
+void PutPascal(void* slot, const VString& text) { xMorvaCommandValues::PutString(slot, text); }
+void ClearPascal(void* slot) { xMorvaCommandValues::ClearString(slot); }
 
 void PutCharacter(void* slot, char16_t c) {
   VStr<1> text;
