@@ -155,7 +155,10 @@ class StreamRepair {
       r += whole;
       return;
     }
-    if (code == xMorvaElementCode::PageNumber && OverwritePageNumber(item + kElementHeadSize)) fChanged = true;
+    // The digits layout wrote into a page number are put back to their
+    // placeholders; that is no repair: every stored page number has them, so
+    // counting it would report each laid-out document as repaired on load.
+    if (code == xMorvaElementCode::PageNumber) OverwritePageNumber(item + kElementHeadSize);
     if (code >= kFirstComputedCode && MendTailUnits(item + kElementHeadSize + b, a - b)) Damage();
     Keep(whole);
     if (fWalk != nullptr) {

@@ -3,9 +3,11 @@
 // order, repairs, and every truncation and corruption refused without harm.
 #include <gtest/gtest.h>
 
-#include "area/tests/DocumentFileSupport.h"
+#include <algorithm>
 #include <cstring>
 
+#include "area/tests/DocumentFileSupport.h"
+#include "document/xMorvaLayoutInterface.h"
 #include "graphics/VDIBPort.h"
 #include "platform/bytes/ByteOrder.h"
 
@@ -183,6 +185,23 @@ TEST_F(DocumentFile, ReadsAFileOfTheOtherByteOrder) {
   EXPECT_EQ(Read(*read, bytes), 0);
   EXPECT_EQ(StreamOf(*read, kPartBody), StreamOf(*document, kPartBody));
   EXPECT_EQ(WithoutStamp(Write(*read)), WithoutStamp(plain));
+}
+
+// Layout writes a page number's digits into the stored text; reading puts
+// the placeholders back without calling the document repaired, so a saved
+// document with page numbers opens without the repair question.
+TEST_F(DocumentFile, LaidOutPageNumbersReadBackWithoutARepair) {
+  auto document = NewDocument();
+  Type(Engine(*document, kPartBody), "Page ");
+  Engine(*document, kPartBody).InsertPageNumberField(0);
+  Type(Engine(*document, kPartFooter), "Footer ");
+  Engine(*document, kPartFooter).InsertPageNumberField(0);
+  if (xMorvaLayoutInterface* layout = document->GetLayout()) layout->ComposeAll();
+  const Bytes bytes = Write(*document);
+  const std::string digit("1\0", 2);
+  ASSERT_NE(std::search(bytes.begin(), bytes.end(), digit.begin(), digit.end()), bytes.end());
+  auto read = NewDocument();
+  EXPECT_EQ(Read(*read, bytes), 0);
 }
 
 TEST_F(DocumentFile, ABodyNamingUnknownSheetsOrFontsIsRepaired) {
