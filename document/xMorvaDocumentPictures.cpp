@@ -77,7 +77,8 @@ bool xMorvaDocument::HandlePictureClick(const VPoint& point, bool doubleClick, b
       // A selected page picture is the one the handles belong to.
       if (pagePicture) {
         ChangePagePicture(0, [&] { fArea->SetPagePictureBox(box); });
-        fArea->DrawSelection();
+        // The edit menu learns of the new step too.
+        Refresh(false, false);
       } else {
         BeginChange();
         fCurrent->SetSelectedPictureSize(box.GetWidth(), box.GetHeight());
@@ -112,7 +113,7 @@ bool xMorvaDocument::HandlePictureClick(const VPoint& point, bool doubleClick, b
   VPoint origin;
   if (fArea->TrackPagePictureMove(point, origin)) {
     ChangePagePicture(kUndoValuePictureMoved, [&] { fArea->SetPagePictureOrigin(origin); });
-    fArea->DrawSelection();
+    Refresh(false, false);
   }
   fArea->CallEventCallback(kEventPictureDragged, 0);
   return true;

@@ -22,7 +22,7 @@ class RulerScripts : public ScriptTest {
 
 // The form at (40, 60), its area 10 pixels in: the tab selector's square at
 // screen (50, 70), the ruler beside it, the text's left edge at x = 78.
-const char kStart[] =
+const char kRulerStart[] =
     "set name \"Qvbase\"\n"
     "set version 0x680\n"
     "start -1\n"
@@ -33,7 +33,7 @@ const char kStart[] =
     "click 90 102\n";
 
 TEST_F(RulerScripts, IndentsAndTabStopsAreDraggedOnTheRuler) {
-  const std::string script = std::string(kStart) + Shot("typed.png") +
+  const std::string script = std::string(kRulerStart) + Shot("typed.png") +
                              // The lower part of the left indent's marker: the whole paragraph
                              // moves in by a centimetre, snapped.
                              "drag 78 88 to 117 88 steps 4\n" + Shot("indented.png") +
@@ -60,7 +60,7 @@ TEST_F(RulerScripts, IndentsAndTabStopsAreDraggedOnTheRuler) {
 }
 
 TEST_F(RulerScripts, DragsOffTheRulerAndPastTheWindowLeaveTheTextWhole) {
-  const std::string script = std::string(kStart) + Shot("before.png") +
+  const std::string script = std::string(kRulerStart) + Shot("before.png") +
                              // Left of the text, between the markers: nothing.
                              "click 76 79\n" + Shot("between.png") +
                              // The first line's marker dragged far past the window's right
