@@ -76,4 +76,22 @@ TEST_F(RulerScripts, DragsOffTheRulerAndPastTheWindowLeaveTheTextWhole) {
   EXPECT_NE(Png("far.png"), Png("before.png"));
 }
 
+TEST_F(RulerScripts, EachKindOfTheSelectorsMenuMakesItsOwnStop) {
+  // Left, centred, right, decimal and bar stops, one each, chosen from the
+  // tab selector's menu before each click on the ruler's empty band.
+  std::string script = std::string(kRulerStart);
+  for (int kind = 1; kind <= 5; ++kind) {
+    script += "menu choose " + std::to_string(kind) + "\nclick 60 80\nclick " + std::to_string(110 + 45 * kind) +
+              " 75\n" + Shot("kind" + std::to_string(kind) + ".png");
+  }
+  script += CompareLine("letter", "ruler_five_kinds.png") + "area body 17\nstop -2\n";
+  const ScriptRunner::Outcome outcome = Run(script);
+  ASSERT_TRUE(outcome.ok()) << outcome.error << "\n" << out.str();
+  EXPECT_EQ(outcome.failures, 0) << out.str();
+  // Each choice shows in the selector and each click adds a stop.
+  for (int kind = 2; kind <= 5; ++kind) {
+    EXPECT_NE(Png("kind" + std::to_string(kind) + ".png"), Png("kind" + std::to_string(kind - 1) + ".png")) << kind;
+  }
+}
+
 }  // namespace
