@@ -109,7 +109,8 @@ constexpr int32_t kPageHandleSize = 8;
 
 }  // namespace
 
-void xMorvaMouse::NotePictureHandles(xMorvaFrame& frame, xMorvaDocument& document, int32_t pressY) {
+void xMorvaMouse::NotePictureHandles(xMorvaFrame& frame, xMorvaDocument& document, int32_t pressY,
+                                     bool controlHeld) {
   // The document reads the handles in this order: the corners top left,
   // bottom left, top right and bottom right, then the middles of the top
   // and bottom edges, then those of the left and right edges.
@@ -117,7 +118,7 @@ void xMorvaMouse::NotePictureHandles(xMorvaFrame& frame, xMorvaDocument& documen
   VRect box;
   auto* pictures = dynamic_cast<xMorvaPicturesInPage*>(document.GetPagePictures());
   xMorvaTextInterface* text = document.GetCurrentPart();
-  if (pictures != nullptr && pictures->HasSelection()) {
+  if (!controlHeld && pictures != nullptr && pictures->HasSelection()) {
     // A picture on a page stands on the page under the press, where it
     // stands on that page at all.
     const xMorvaDocParams& params = document.GetParams();
@@ -245,7 +246,7 @@ void PressHandler::Run(bool controlHeld) {
   const int32_t y = fEvent.GetY();
   if (xMorvaUndo* undo = fDocument.GetUndo()) undo->Commit();
   // The selected picture's handles and body take the press first.
-  xMorvaMouse::NotePictureHandles(fFrame, fDocument, y);
+  xMorvaMouse::NotePictureHandles(fFrame, fDocument, y, controlHeld);
   if (fDocument.HandlePictureClick(VPoint(x, y), fEvent.IsDoubleClick(), controlHeld)) return;
 
   const int32_t documentX = x - fFrame.TextInset();

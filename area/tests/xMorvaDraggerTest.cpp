@@ -369,4 +369,21 @@ TEST_F(DraggerTest, AHandleOfAPictureInTheTextResizesItInOneUndoStep) {
   EXPECT_EQ(TextPictureSize(), std::make_pair(40, 30));
 }
 
+TEST_F(DraggerTest, WithControlAPressReachesPastTheSelectedPagePicture) {
+  AddTextPicture();
+  auto* layout = dynamic_cast<xMorvaDocumentLayout*>(document->GetLayout());
+  ASSERT_NE(layout, nullptr);
+  const VRect box = layout->GetDrawing()->GetPictureFrame();
+  AddPagePicture();
+  ASSERT_TRUE(area->IsPagePictureSelected());
+  // The text picture's lower right corner, with Control held: its handles
+  // are the ones the press is tested against.
+  const VPoint corner(int32_t(box.GetRight()), int32_t(box.GetBottom()));
+  Script(corner, {VPoint(20, 10)}, false);
+  xMorvaMouse::NotePictureHandles(*frame, *document, corner.GetY(), true);
+  EXPECT_TRUE(document->HandlePictureClick(corner, false, true));
+  EXPECT_EQ(TextPictureSize(), std::make_pair(60, 40));
+  EXPECT_EQ(Entry(), VRect(50, 60, 40, 30));
+}
+
 }  // namespace
