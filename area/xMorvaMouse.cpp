@@ -5,6 +5,7 @@
 #include "area/xMorvaMouse.h"
 
 #include <algorithm>
+#include <climits>
 #include <memory>
 #include <utility>
 
@@ -12,9 +13,12 @@
 #include "area/xMorvaHyperlink.h"
 #include "area/xMorvaPicturesInPage.h"
 #include "area/xMorvaPlugIn.h"
+#include "document/xMorvaDocParams.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaLayoutInterface.h"
 #include "document/xMorvaUndo.h"
+#include "engine/xMorvaDocumentDrawing.h"
+#include "engine/xMorvaDocumentLayout.h"
 #include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaEngine.h"
 #include "framework/core/memory/VHandleLocker.h"
@@ -99,6 +103,71 @@ xMorvaEngine* CurrentText(xMorvaDocument& document) {
   return static_cast<xMorvaEngine*>(document.GetCurrentPart());
 }
 
+// The side of the square handles a selected picture on a page shows inside
+// its corners.
+constexpr int32_t kPageHandleSize = 8;
+
+}  // namespace
+
+void xMorvaMouse::NotePictureHandles(xMorvaFrame& frame, xMorvaDocument& document, int32_t pressY,
+                                     bool controlHeld) {
+  // The document reads the handles in this order: the corners top left,
+  // bottom left, top right and bottom right, then the middles of the top
+  // and bottom edges, then those of the left and right edges.
+  VRect handles[xMorvaDocument::kPictureHandleCount];
+  VRect box;
+  auto* pictures = dynamic_cast<xMorvaPicturesInPage*>(document.GetPagePictures());
+  xMorvaTextInterface* text = document.GetCurrentPart();
+  if (!controlHeld && pictures != nullptr && pictures->HasSelection()) {
+    // A picture on a page stands on the page under the press, where it
+    // stands on that page at all.
+    const xMorvaDocParams& params = document.GetParams();
+    const int64_t step = int64_t(params.GetPageHeight()) + kPagePictureGap;
+    const int64_t page = step > kPagePictureGap && pressY >= kPagePictureGap
+                             ? (int64_t(pressY) - kPagePictureGap) / step
+                             : -1;
+    const xMorvaPagePicture& entry = pictures->GetEntry(pictures->GetSelection());
+    if (params.GetViewMode() == 0 && page >= 0 && page <= INT32_MAX &&
+        xMorvaPicturesInPage::IsOnPage(entry, int32_t(page), params.BindingOnLeft(int32_t(page)))) {
+      box = VRect(entry.left + frame.TextInset(), int32_t(kPagePictureGap + page * step + entry.top),
+                  entry.shownWidth, entry.shownHeight);
+      const int32_t right = box.GetLeft() + box.GetWidth() - kPageHandleSize;
+      const int32_t bottom = box.GetTop() + box.GetHeight() - kPageHandleSize;
+      handles[0] = VRect(box.GetLeft(), box.GetTop(), kPageHandleSize, kPageHandleSize);
+      handles[1] = VRect(box.GetLeft(), bottom, kPageHandleSize, kPageHandleSize);
+      handles[2] = VRect(right, box.GetTop(), kPageHandleSize, kPageHandleSize);
+      handles[3] = VRect(right, bottom, kPageHandleSize, kPageHandleSize);
+    }
+  } else if (text != nullptr && text->IsPictureSelected()) {
+    // A picture in the text: its frame and handles as the last drawing of
+    // the selection showed them.
+    auto* layout = dynamic_cast<xMorvaDocumentLayout*>(document.GetLayout());
+    const xMorvaDocumentDrawing* drawing = layout != nullptr ? layout->GetDrawing() : nullptr;
+    if (drawing != nullptr && drawing->GetPictureEngine() == text) {
+      box = drawing->GetPictureFrame();
+      handles[0] = drawing->GetCornerHandle(0);
+      handles[1] = drawing->GetCornerHandle(2);
+      handles[2] = drawing->GetCornerHandle(1);
+      handles[3] = drawing->GetCornerHandle(3);
+      const int32_t size = handles[0].GetWidth();
+      const int32_t l = box.GetLeft();
+      const int32_t t = box.GetTop();
+      auto around = [size](int32_t x, int32_t y) { return VRect(x - size / 2, y - size / 2, size, size); };
+      if (drawing->HasHorizontalMiddleHandles()) {
+        handles[4] = around(l + box.GetWidth() / 2, t);
+        handles[5] = around(l + box.GetWidth() / 2, t + box.GetHeight());
+      }
+      if (drawing->HasVerticalMiddleHandles()) {
+        handles[6] = around(l, t + box.GetHeight() / 2);
+        handles[7] = around(l + box.GetWidth(), t + box.GetHeight() / 2);
+      }
+    }
+  }
+  document.SetPictureHandles(box, handles, xMorvaDocument::kPictureHandleCount);
+}
+
+namespace {
+
 }  // namespace
 
 // ---- The hit test.
@@ -177,6 +246,7 @@ void PressHandler::Run(bool controlHeld) {
   const int32_t y = fEvent.GetY();
   if (xMorvaUndo* undo = fDocument.GetUndo()) undo->Commit();
   // The selected picture's handles and body take the press first.
+  xMorvaMouse::NotePictureHandles(fFrame, fDocument, y, controlHeld);
   if (fDocument.HandlePictureClick(VPoint(x, y), fEvent.IsDoubleClick(), controlHeld)) return;
 
   const int32_t documentX = x - fFrame.TextInset();

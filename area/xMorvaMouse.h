@@ -45,6 +45,15 @@ class xMorvaMouse {
   // footer or body under it becomes the current part first. False, `hit`
   // cleared, when the document has no lines or no current part.
   static bool HitTest(xMorvaDocument& document, int32_t x, int32_t y, bool selectPart, xMorvaTextHit& hit);
+
+  // Gives the document the boxes of the selected picture and of its
+  // handles (frame content coordinates) that a press at height `pressY`
+  // is tested against: a picture on a page as it stands on the page under
+  // the press (not with `controlHeld`, which reaches past it), else a
+  // picture in the text as the selection was last drawn. None when nothing
+  // is selected or it is not there.
+  static void NotePictureHandles(xMorvaFrame& frame, xMorvaDocument& document, int32_t pressY,
+                                 bool controlHeld);
 };
 
 // Tracks a selection drag from a press until the button comes up: the

@@ -323,6 +323,30 @@ bool xMorvaPicturesInPage::HitTest(xMorvaDocument& document, int32_t x, int32_t 
   return false;
 }
 
+bool xMorvaPicturesInPage::GetSelectedBox(int32_t& id, VRect& box) const {
+  if (!HasSelection()) return false;
+  const xMorvaPagePicture& entry = fEntries[size_t(fSelected)];
+  id = entry.resourceId;
+  box = VRect(entry.left, entry.top, entry.shownWidth, entry.shownHeight);
+  return true;
+}
+
+bool xMorvaPicturesInPage::SetBox(int32_t id, const VRect& box) {
+  // The data id names a picture for as long as it lives; a picture deleted
+  // since has none, and no other picture takes its box.
+  for (size_t i = 0; i < fEntries.size(); ++i) {
+    xMorvaPagePicture& entry = fEntries[i];
+    if (entry.resourceId != id || id < 0) continue;
+    entry.left = box.GetLeft();
+    entry.top = box.GetTop();
+    entry.shownWidth = std::max(box.GetWidth(), kPagePictureMinimumSize);
+    entry.shownHeight = std::max(box.GetHeight(), kPagePictureMinimumSize);
+    fSelected = int32_t(i);
+    return true;
+  }
+  return false;
+}
+
 void xMorvaPicturesInPage::MoveSelected(const VRect& bounds, int32_t dx, int32_t dy) {
   if (!HasSelection()) return;
   xMorvaPagePicture& entry = fEntries[size_t(fSelected)];

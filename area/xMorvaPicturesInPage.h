@@ -113,6 +113,8 @@ class xMorvaPicturesInPage : public VObject, public xMorvaPagePicturesInterface 
   // Each reference picture made again from its value; those that do not
   // keep their size take the new picture's.
   void RebuildPictures(VResourceFile& store) override;
+  bool GetSelectedBox(int32_t& id, VRect& box) const override;
+  bool SetBox(int32_t id, const VRect& box) override;
   // The selected picture, else every one, that shows a reference becomes a
   // plain picture of the reference's current value; one whose reference
   // gives no picture stays as it is.

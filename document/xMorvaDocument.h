@@ -360,6 +360,8 @@ class xMorvaDocument : public VObject,
   bool HandlePictureClick(const VPoint& point, bool doubleClick, bool controlKey);
   // The host hears that a modal dialog ended, while it drives the document.
   void NotifyHostModal(bool accepted);
+  // Undo and redo put a picture placed on a page back in a box.
+  bool SetPagePictureBox(int32_t picture, const VRect& box) override;
 
   // ---- Computed elements over all parts.
   void SetFieldDisplayModeOfPart(uint8_t mode);
@@ -436,6 +438,11 @@ class xMorvaDocument : public VObject,
   int32_t ReplaceAll(xMorvaFindReplaceParameters& parameters);
 
  private:
+  // Runs `change` on the selected page picture and records the box it
+  // leaves as one undo step with `value`.
+  template <typename Change>
+  void ChangePagePicture(uint16_t value, Change change);
+
   struct ChangeRecord {
     int32_t lineIndex = 0;
     int32_t linesRemoved = 0;

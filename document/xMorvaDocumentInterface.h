@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+class VRect;
 class VString;
 class xMorvaDocParams;
 class VStreamProgress;
@@ -42,6 +43,14 @@ class xMorvaDocumentInterface {
 
   // Marks the document modified.
   virtual void SetModified() = 0;
+  // Gives the picture placed on a page whose data id is `picture` the box
+  // (left, top, width, height on its page) and selects it, as undo and
+  // redo put it back: false when no picture has that id.
+  virtual bool SetPagePictureBox(int32_t picture, const VRect& box) {
+    (void)picture;
+    (void)box;
+    return false;
+  }
   // Makes the part whose engine this is the current part.
   virtual void SetCurrentPart(xMorvaUndoEngine& engine) = 0;
   // Every edit runs between the two; the end recomposes and refreshes.

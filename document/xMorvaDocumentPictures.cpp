@@ -3,7 +3,9 @@
 // picture placed on a page moves it.
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaDocumentArea.h"
+#include "document/xMorvaPagePicturesInterface.h"
 #include "document/xMorvaText.h"
+#include "document/xMorvaUndo.h"
 #include "graphics/VPoint.h"
 #include "graphics/VShape.h"
 
@@ -20,6 +22,32 @@ constexpr int16_t kEventPictureDoubleClick = 1;
 constexpr int16_t kEventPictureDragged = 2;
 
 }  // namespace
+
+bool xMorvaDocument::SetPagePictureBox(int32_t picture, const VRect& box) {
+  if (!fPagePictures || !fPagePictures->SetBox(picture, box)) return false;
+  fModified = true;
+  if (fArea != nullptr) fArea->DrawSelection();
+  return true;
+}
+
+// The selected page picture's box changed by `change` is one undo step of
+// the current part: the step holds the box before and after it.
+template <typename Change>
+void xMorvaDocument::ChangePagePicture(uint16_t value, Change change) {
+  int32_t id = -1;
+  VRect before;
+  const bool known = fPagePictures && fPagePictures->GetSelectedBox(id, before);
+  change();
+  fModified = true;
+  int32_t now = -1;
+  VRect after;
+  if (!known || fUndo == nullptr || fCurrent == nullptr ||
+      !fPagePictures->GetSelectedBox(now, after) || now != id || after == before)
+    return;
+  fUndo->BeginStep(*fCurrent, kUndoPictureSize, value);
+  fUndo->RecordPagePictureBox(id, before, after);
+  fUndo->EndStep();
+}
 
 void xMorvaDocument::SetPictureHandles(const VRect& picture, const VRect* handles, int32_t count) {
   fPictureBox = picture;
@@ -48,9 +76,9 @@ bool xMorvaDocument::HandlePictureClick(const VPoint& point, bool doubleClick, b
     if (fArea->TrackPictureResize(ratio, point, kHandleModes[i][0], kHandleModes[i][1], box)) {
       // A selected page picture is the one the handles belong to.
       if (pagePicture) {
-        fArea->SetPagePictureBox(box);
-        fModified = true;
-        fArea->DrawSelection();
+        ChangePagePicture(0, [&] { fArea->SetPagePictureBox(box); });
+        // The edit menu learns of the new step too.
+        Refresh(false, false);
       } else {
         BeginChange();
         fCurrent->SetSelectedPictureSize(box.GetWidth(), box.GetHeight());
@@ -84,9 +112,8 @@ bool xMorvaDocument::HandlePictureClick(const VPoint& point, bool doubleClick, b
   if (!pagePicture) return false;
   VPoint origin;
   if (fArea->TrackPagePictureMove(point, origin)) {
-    fArea->SetPagePictureOrigin(origin);
-    fModified = true;
-    fArea->DrawSelection();
+    ChangePagePicture(kUndoValuePictureMoved, [&] { fArea->SetPagePictureOrigin(origin); });
+    Refresh(false, false);
   }
   fArea->CallEventCallback(kEventPictureDragged, 0);
   return true;

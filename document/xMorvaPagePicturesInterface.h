@@ -11,6 +11,7 @@
 
 class VPictureData;
 class VPort;
+class VRect;
 class VResourceFile;
 class xMorvaDocument;
 
@@ -26,6 +27,11 @@ class xMorvaPagePicturesInterface {
   virtual bool HasSelection() const = 0;
   virtual VPictureData* CopySelected(VResourceFile& store) const = 0;
   virtual void DeleteSelected(VResourceFile& store) = 0;
+  // The selected picture's data id and box (left, top, width, height on
+  // its page): false when none is selected. The box of the picture with
+  // that data id set, and that picture selected: false when none has it.
+  virtual bool GetSelectedBox(int32_t& id, VRect& box) const = 0;
+  virtual bool SetBox(int32_t id, const VRect& box) = 0;
   // The pictures that show a host reference's value: made again from the
   // current value; or turned into plain pictures holding that value (the
   // selected one when there is one, else all of them).

@@ -9,6 +9,7 @@
 #include "document/xMorvaDocumentInterface.h"
 #include "document/xMorvaUndoEngine.h"
 #include "framework/core/memory/VMemoryMgr.h"
+#include "graphics/VShape.h"
 
 namespace {
 
@@ -20,7 +21,9 @@ constexpr int32_t kByteTail = 10;
 constexpr int32_t kByteHead = 10;
 
 bool IsByteKind(uint16_t kind) { return kind == kUndoInsertion || kind == kUndoDeletion; }
-bool IsGroupKind(uint16_t kind) { return kind >= kUndoGroupReplaceAll; }
+bool IsGroupKind(uint16_t kind) { return kind >= kUndoGroupReplaceAll && kind <= kUndoGroupStyleSheet; }
+// The records a step holds between its begin and end records.
+bool IsRecordKind(uint16_t kind) { return IsByteKind(kind) || kind == kUndoPagePictureBox; }
 
 // Field writers and readers over unaligned bytes.
 template <typename T>
@@ -253,6 +256,25 @@ void xMorvaUndo::RecordStreamChange(uint16_t kind, int32_t offset, const uint8_t
   fPosition = fEnd;
 }
 
+void xMorvaUndo::RecordPagePictureBox(int32_t picture, const VRect& before, const VRect& after) {
+  if (fRecording == 0 || fSuspended != 0 || fStepOpen == 0) return;
+  CloseInsertion();
+  if (fStepOpen == 0 || !Reserve(kBoxRecordSize)) return;  // the history was dropped
+  uint8_t record[kBoxRecordSize];
+  const uint16_t kind = kUndoPagePictureBox;
+  uint8_t* at = Put(Put(record, kind), picture);
+  for (const VRect* box : {&before, &after}) {
+    at = Put(at, box->GetLeft());
+    at = Put(at, box->GetTop());
+    at = Put(at, box->GetWidth());
+    at = Put(at, box->GetHeight());
+  }
+  Put(at, kind);
+  WriteAt(fEnd, record, kBoxRecordSize);
+  fEnd += int32_t(kBoxRecordSize);
+  fPosition = fEnd;
+}
+
 void xMorvaUndo::Commit() {
   if (fInsertOpen != 0) CloseInsertion();
   if (fStepPending == 0) return;
@@ -300,7 +322,7 @@ void xMorvaUndo::CancelStep() {
   int32_t last = INT32_MIN;
   const int32_t firstRecord = fStepStart + int32_t(kStepRecordSize);
   bool replayed = true;
-  while (replayed && at > firstRecord) replayed = UndoByteRecord(engine, at, first, last);
+  while (replayed && at > firstRecord) replayed = UndoRecord(engine, at, first, last);
   if (!CloseCancelledStep(engine, fStep, replayed)) return;
   fEnd = fPosition = fStepStart;
   // A group whose first step this was holds nothing now: its opening marker
@@ -368,7 +390,7 @@ void xMorvaUndo::CancelContinuation() {
           break;
         }
       }
-      replayed = UndoByteRecord(engine, at, first, last);
+      replayed = UndoRecord(engine, at, first, last);
     }
   }
   if (!CloseCancelledStep(engine, fPending, replayed)) return;
@@ -449,6 +471,46 @@ bool xMorvaUndo::RedoByteRecord(xMorvaUndoEngine& engine, int32_t& at, int32_t& 
   return true;
 }
 
+bool xMorvaUndo::UndoBoxRecord(int32_t& at) {
+  const int32_t head = at - int32_t(kBoxRecordSize);
+  uint8_t record[kBoxRecordSize];
+  if (head < 0 || !ReadAt(head, record, kBoxRecordSize)) return false;
+  uint16_t kind = 0;
+  uint16_t tail = 0;
+  int32_t picture = 0;
+  int32_t box[4] = {};
+  Get(Get(Get(Get(Get(Get(record, kind), picture), box[0]), box[1]), box[2]), box[3]);
+  Get(record + kBoxRecordSize - 2, tail);
+  if (kind != kUndoPagePictureBox || tail != kind) return false;
+  if (!fDocument.SetPagePictureBox(picture, VRect(box[0], box[1], box[2], box[3]))) return false;
+  at = head;
+  return true;
+}
+
+bool xMorvaUndo::RedoBoxRecord(int32_t& at) {
+  uint8_t record[kBoxRecordSize];
+  if (!ReadAt(at, record, kBoxRecordSize)) return false;
+  uint16_t kind = 0;
+  uint16_t tail = 0;
+  int32_t picture = 0;
+  int32_t box[4] = {};
+  // The box after the change follows the one before it.
+  Get(Get(record, kind), picture);
+  const uint8_t* after = record + 2 + 4 + 16;
+  Get(Get(Get(Get(after, box[0]), box[1]), box[2]), box[3]);
+  Get(record + kBoxRecordSize - 2, tail);
+  if (kind != kUndoPagePictureBox || tail != kind) return false;
+  if (!fDocument.SetPagePictureBox(picture, VRect(box[0], box[1], box[2], box[3]))) return false;
+  at += int32_t(kBoxRecordSize);
+  return true;
+}
+
+bool xMorvaUndo::UndoRecord(xMorvaUndoEngine& engine, int32_t& at, int32_t& first, int32_t& last) {
+  uint16_t kind = 0;
+  if (KindBefore(at, kind) && kind == kUndoPagePictureBox) return UndoBoxRecord(at);
+  return UndoByteRecord(engine, at, first, last);
+}
+
 bool xMorvaUndo::UndoOneStep() {
   StepRecord stepEnd;
   if (!ReadStepRecord(fPosition - int32_t(kStepRecordSize), stepEnd, kStepEnd)) return false;
@@ -461,8 +523,8 @@ bool xMorvaUndo::UndoOneStep() {
   int32_t last = INT32_MIN;
   bool replayed = true;
   uint16_t kind = 0;
-  while (replayed && KindBefore(at, kind) && IsByteKind(kind)) {
-    replayed = UndoByteRecord(engine, at, first, last);
+  while (replayed && KindBefore(at, kind) && IsRecordKind(kind)) {
+    replayed = UndoRecord(engine, at, first, last);
   }
   StepRecord stepBegin;
   if (replayed && ReadStepRecord(at - int32_t(kStepRecordSize), stepBegin, kStepBegin) &&
@@ -491,8 +553,8 @@ bool xMorvaUndo::RedoOneStep() {
   int32_t last = INT32_MIN;
   bool replayed = true;
   uint16_t kind = 0;
-  while (replayed && KindAt(at, kind) && IsByteKind(kind)) {
-    replayed = RedoByteRecord(engine, at, first, last);
+  while (replayed && KindAt(at, kind) && IsRecordKind(kind)) {
+    replayed = kind == kUndoPagePictureBox ? RedoBoxRecord(at) : RedoByteRecord(engine, at, first, last);
   }
   StepRecord stepEnd;
   if (replayed && ReadStepRecord(at, stepEnd, kStepEnd) && stepEnd.engine == stepBegin.engine &&
@@ -590,7 +652,7 @@ void xMorvaUndo::Wording(uint16_t kind, uint16_t value, int16_t& list, int16_t& 
     case kUndoCaseChange: item = 9; return;
     case kUndoFreezeComputed: item = 11; return;
     case kUndoFindReplace: item = 12; return;
-    case kUndoPictureSize: item = 13; return;
+    case kUndoPictureSize: item = value == kUndoValuePictureMoved ? 17 : 13; return;
     case kUndoGroupReplaceAll: item = 14; return;
     case kUndoGroupAllParts: item = 15; return;
     case kUndoGroupStyleSheet: item = 16; return;

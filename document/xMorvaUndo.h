@@ -9,6 +9,7 @@
 
 #include "framework/core/VObject.h"
 
+class VRect;
 class xMorvaDocumentInterface;
 class xMorvaUndoEngine;
 
@@ -25,20 +26,26 @@ enum : uint16_t {
   kUndoCaseChange = 8,
   kUndoFreezeComputed = 9,
   kUndoFindReplace = 10,
-  kUndoPictureSize = 11,
+  kUndoPictureSize = 11,  // (0 resized, kUndoValuePictureMoved moved)
   // Byte records.
   kUndoInsertion = 12,
   kUndoDeletion = 13,
-  // Groups: 14 and above.
+  // Groups: 14 to 16.
   kUndoGroupReplaceAll = 14,
   kUndoGroupAllParts = 15,
   kUndoGroupStyleSheet = 16,
+  // A picture placed on a page got another box.
+  kUndoPagePictureBox = 17,
 };
+
+// The value of a picture step whose picture was moved, not resized.
+constexpr uint16_t kUndoValuePictureMoved = 1;
 
 // The buffer, a sequence of records in this machine's order. Each record
 // carries its kind at both ends, so the buffer can be walked both ways: the
 // u16 before the cursor (backwards) or at it (forwards) is a kind: 0 to 11
-// a step record, 12 or 13 a byte record, 14 and above a group marker.
+// a step record, 12 or 13 a byte record, 14 to 16 a group marker, 17 a box
+// record.
 //
 //   step begin  kind u16, value u16, engine (pointer), length before i32,
 //               selection start and end before i32 i32, kind u16
@@ -47,6 +54,9 @@ enum : uint16_t {
 //               is open its last 10 bytes are not yet written)
 //   step end    kind u16, length after i32, selection start and end after
 //               i32 i32, engine (pointer), value u16, kind u16
+//   box record  kind u16, picture i32 (the data id of a picture placed on
+//               a page), box before and after (left, top, width, height:
+//               8 x i32), kind u16 (40 bytes)
 //   group       kind u16, once before the group's first step and once after
 //               its last; a group without steps writes neither
 //
@@ -57,6 +67,7 @@ class xMorvaUndo : public VObject {
   // Bytes of a step begin or end record: 18 and the engine pointer.
   static constexpr uint32_t kStepRecordSize = 18 + sizeof(void*);
   static constexpr uint32_t kByteRecordOverhead = 20;
+  static constexpr uint32_t kBoxRecordSize = 40;
   static constexpr uint32_t kInitialBufferSize = 16000;
   // Alert items of the package's alert list.
   static constexpr int16_t kAlertStepCancelled = 1;
@@ -82,6 +93,9 @@ class xMorvaUndo : public VObject {
   // bytes deleted there, `bytes` being what was inserted or deleted. Kept
   // only while recording with a step open.
   void RecordStreamChange(uint16_t kind, int32_t offset, const uint8_t* bytes, int32_t n);
+  // A picture placed on a page, known by its data id, went from one box
+  // on its page to another. Kept only while recording with a step open.
+  void RecordPagePictureBox(int32_t picture, const VRect& before, const VRect& after);
   // Closes an open insertion and writes the pending end record.
   void Commit();
   // One undo takes back every step between BeginGroup and EndGroup. A group
@@ -158,6 +172,12 @@ class xMorvaUndo : public VObject {
   bool CloseCancelledStep(xMorvaUndoEngine& engine, const StepRecord& state, bool replayed);
   bool UndoByteRecord(xMorvaUndoEngine& engine, int32_t& at, int32_t& first, int32_t& last);
   bool RedoByteRecord(xMorvaUndoEngine& engine, int32_t& at, int32_t& first, int32_t& last);
+  // A box record ending at `at` (undo) or starting there (redo) put back
+  // on the document; false when it could not be.
+  bool UndoBoxRecord(int32_t& at);
+  bool RedoBoxRecord(int32_t& at);
+  // The byte or box record ending at `at`, undone.
+  bool UndoRecord(xMorvaUndoEngine& engine, int32_t& at, int32_t& first, int32_t& last);
   bool UndoOneStep();
   bool RedoOneStep();
   // The history does not match the text any more: drop it.

@@ -237,14 +237,14 @@ resource 'XCOM' 12001 {
 
 # The edit menu's undo and redo titles: item 1 leads an undo title and
 # item 2 a redo title, each followed by the name of the step; items 3 and
-# 4 stand alone when there is nothing to undo or redo; items 5 to 16 name
+# 4 stand alone when there is nothing to undo or redo; items 5 to 17 name
 # the steps that are not property changes or inserted elements.
 resource 'STR#' 12004 {
-  u16 16
+  u16 17
   pstr "Undo " pstr "Redo " pstr "Can't Undo" pstr "Can't Redo"
   pstr "Typing" pstr "Clear" pstr "Paste" pstr "Paragraph Format" pstr "Change Case"
   pstr "Tabs" pstr "Freeze Fields" pstr "Replace" pstr "Picture Size" pstr "Replace All"
-  pstr "All Parts" pstr "Style Sheet"
+  pstr "All Parts" pstr "Style Sheet" pstr "Move Picture"
 }
 
 # The interface words of the status line: item 1 before the line, 2 before

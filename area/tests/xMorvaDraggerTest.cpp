@@ -11,12 +11,21 @@
 
 #include "area/tests/AreaTestSupport.h"
 #include "area/xMorvaFrame.h"
+#include "area/xMorvaMouse.h"
 #include "area/xMorvaPicturesInPage.h"
 #include "area/xMorvaRuler.h"
 #include "document/DocumentUnits.h"
 #include "document/xMorvaDocParams.h"
+#include "document/xMorvaUndo.h"
+#include "engine/xMorvaDocumentDrawing.h"
+#include "engine/xMorvaDocumentLayout.h"
+#include "engine/xMorvaEngine.h"
+#include "engine/xMorvaPictureElement.h"
+#include "framework/core/memory/VMemoryMgr.h"
+#include "framework/core/strings/VString.h"
 #include "framework/core/values/VPictureMaker.h"
 #include "framework/system/resources/VMemoryResourceFile.h"
+#include "graphics/VDIBPort.h"
 #include "graphics/VMetafilePort.h"
 #include "graphics/VPoint.h"
 #include "graphics/pictures/VEmfPictureData.h"
@@ -88,6 +97,52 @@ class DraggerTest : public AreaTest {
   VRect PageBox() {
     const xMorvaPagePicture& e = Pictures()->GetEntry(Pictures()->GetSelection());
     return VRect(e.left + frame->TextInset(), 4 + e.top, e.shownWidth, e.shownHeight);
+  }
+
+  // A press of the mouse at (x, y) in the frame's content, as the view
+  // hands it over.
+  void Press(int32_t x, int32_t y) {
+    VEvent event(x, y, 0, false, false, false, false, false, 1, 0);
+    xMorvaMouse::HandleMouse(*frame, event, false);
+  }
+  std::string UndoTitle() {
+    VStr<255> title;
+    frame->GetUndoTitle(title);
+    char buffer[256] = {};
+    title.GetCText(buffer, sizeof buffer, kCharSetMac);
+    return buffer;
+  }
+  VRect Entry() {
+    const xMorvaPagePicture& e = Pictures()->GetEntry(0);
+    return VRect(e.left, e.top, e.shownWidth, e.shownHeight);
+  }
+  // A picture of 40 x 30 in the text at the caret, selected and drawn with
+  // its handles.
+  void AddTextPicture() {
+    VMetafilePort recorder(nullptr, 0, 0, 40, 30);
+    recorder.PaintRect(0, 0, 40, 30);
+    std::unique_ptr<VEmfPictureData> picture(recorder.EndAsPictureData());
+    const VMemHandle element = gMemoryMgr->NewHandle(0, 0);
+    ASSERT_TRUE(MakePictureElement(*picture, element, -1, -1, -1, 0));
+    ASSERT_EQ(document->InsertUnits(element, 1, true), 0);
+    gMemoryMgr->DisposeHandle(element);
+    // A first press gives the view the focus, whose selection shows the
+    // handles.
+    Press(600, 300);
+    ASSERT_TRUE(frame->IsFocused());
+    Body().SetSelection(0, 1);
+    ASSERT_TRUE(Body().IsPictureSelected());
+    Draw();
+  }
+  void Draw() {
+    VDIBPort canvas(1000, 600, 32);
+    frame->DrawContent(canvas);
+  }
+  xMorvaEngine& Body() { return *static_cast<xMorvaEngine*>(document->GetCurrentPart()); }
+  std::pair<int32_t, int32_t> TextPictureSize() {
+    int32_t w = 0, h = 0, ow = 0, oh = 0;
+    Body().GetSelectedPictureSize(&w, &h, &ow, &oh);
+    return {w, h};
   }
 
   xMorvaPlugIn* area = nullptr;
@@ -223,6 +278,112 @@ TEST_F(DraggerTest, ALockedAreaTakesNoPictureDrag) {
   Script(inside, {VPoint(15, 10)}, false);
   EXPECT_FALSE(document->HandlePictureClick(inside, false, false));
   EXPECT_EQ(Pictures()->GetEntry(Pictures()->GetSelection()).left, 50);
+}
+
+// ---- Picture drags started by a press, each undone in one step.
+
+TEST_F(DraggerTest, APressOnAPagePictureSelectsItAndTheNextMovesItInOneUndoStep) {
+  AddPagePicture();
+  const VRect box = PageBox();
+  Pictures()->Deselect();
+  const VPoint inside(box.GetLeft() + 10, box.GetTop() + 10);
+  // The first press only selects it.
+  Script(inside, {VPoint(15, 10)}, false);
+  Press(inside.GetX(), inside.GetY());
+  ASSERT_TRUE(area->IsPagePictureSelected());
+  EXPECT_EQ(Entry(), VRect(50, 60, 40, 30));
+  // The second one drags it.
+  Script(inside, {VPoint(15, 10), VPoint(10, 5)}, false);
+  Press(inside.GetX(), inside.GetY());
+  EXPECT_EQ(Entry(), VRect(75, 75, 40, 30));
+  EXPECT_EQ(UndoTitle(), "Undo Move Picture");
+
+  document->GetUndo()->Undo();
+  EXPECT_EQ(Entry(), VRect(50, 60, 40, 30));
+  EXPECT_FALSE(document->GetUndo()->CanUndo());
+  document->GetUndo()->Redo();
+  EXPECT_EQ(Entry(), VRect(75, 75, 40, 30));
+  EXPECT_FALSE(document->GetUndo()->CanRedo());
+}
+
+TEST_F(DraggerTest, ACornerHandleOfAPagePictureResizesItInOneUndoStep) {
+  AddPagePicture();
+  const VRect box = PageBox();
+  // Inside the lower right corner's handle.
+  const VPoint corner(int32_t(box.GetRight()) - 2, int32_t(box.GetBottom()) - 2);
+  Script(corner, {VPoint(20, 10)}, false);
+  Press(corner.GetX(), corner.GetY());
+  // The edge goes where the mouse goes: 2 pixels inside the corner.
+  EXPECT_EQ(Entry(), VRect(50, 60, 58, 38));
+  EXPECT_EQ(UndoTitle(), "Undo Picture Size");
+  // The upper left one with Shift keeps the proportions of 58 x 38 and
+  // the lower right corner where it is.
+  const VRect now = PageBox();
+  const VPoint upperLeft(now.GetLeft() + 1, now.GetTop() + 1);
+  Script(upperLeft, {VPoint(30, 0)}, true);
+  Press(upperLeft.GetX(), upperLeft.GetY());
+  EXPECT_EQ(Entry(), VRect(81, 81, 27, 17));
+
+  document->GetUndo()->Undo();
+  EXPECT_EQ(Entry(), VRect(50, 60, 58, 38));
+  document->GetUndo()->Undo();
+  EXPECT_EQ(Entry(), VRect(50, 60, 40, 30));
+  // A press on a page the picture is not on starts nothing.
+  const int32_t otherPage = 4 + document->GetParams().GetPageHeight() + 4 + 70;
+  Script(VPoint(box.GetLeft() + 10, otherPage), {VPoint(15, 10)}, false);
+  Press(box.GetLeft() + 10, otherPage);
+  EXPECT_EQ(Entry(), VRect(50, 60, 40, 30));
+}
+
+TEST_F(DraggerTest, AHandleOfAPictureInTheTextResizesItInOneUndoStep) {
+  AddTextPicture();
+  ASSERT_EQ(TextPictureSize(), std::make_pair(40, 30));
+  auto* layout = dynamic_cast<xMorvaDocumentLayout*>(document->GetLayout());
+  ASSERT_NE(layout, nullptr);
+  const VRect box = layout->GetDrawing()->GetPictureFrame();
+  ASSERT_EQ(box.GetWidth(), 40);
+  // The lower right corner pulled out by (20, 10).
+  const VPoint corner(int32_t(box.GetRight()), int32_t(box.GetBottom()));
+  Script(corner, {VPoint(20, 10)}, false);
+  Press(corner.GetX(), corner.GetY());
+  EXPECT_EQ(TextPictureSize(), std::make_pair(60, 40));
+  EXPECT_EQ(UndoTitle(), "Undo Picture Size");
+  // The right edge's middle handle: only the width follows the mouse.
+  Draw();
+  const VRect now = layout->GetDrawing()->GetPictureFrame();
+  const VPoint right(int32_t(now.GetRight()), now.GetTop() + now.GetHeight() / 2);
+  Script(right, {VPoint(30, 12)}, false);
+  Press(right.GetX(), right.GetY());
+  EXPECT_EQ(TextPictureSize(), std::make_pair(90, 40));
+
+  document->GetUndo()->Undo();
+  EXPECT_EQ(TextPictureSize(), std::make_pair(60, 40));
+  document->GetUndo()->Undo();
+  EXPECT_EQ(TextPictureSize(), std::make_pair(40, 30));
+  EXPECT_EQ(UndoTitle(), "Undo Paste");
+  // A press inside the picture but on no handle is a text click.
+  Body().SetSelection(0, 1);
+  Draw();
+  Script(VPoint(box.GetLeft() + 20, box.GetTop() + 15), {VPoint(10, 0)}, false);
+  Press(box.GetLeft() + 20, box.GetTop() + 15);
+  EXPECT_EQ(TextPictureSize(), std::make_pair(40, 30));
+}
+
+TEST_F(DraggerTest, WithControlAPressReachesPastTheSelectedPagePicture) {
+  AddTextPicture();
+  auto* layout = dynamic_cast<xMorvaDocumentLayout*>(document->GetLayout());
+  ASSERT_NE(layout, nullptr);
+  const VRect box = layout->GetDrawing()->GetPictureFrame();
+  AddPagePicture();
+  ASSERT_TRUE(area->IsPagePictureSelected());
+  // The text picture's lower right corner, with Control held: its handles
+  // are the ones the press is tested against.
+  const VPoint corner(int32_t(box.GetRight()), int32_t(box.GetBottom()));
+  Script(corner, {VPoint(20, 10)}, false);
+  xMorvaMouse::NotePictureHandles(*frame, *document, corner.GetY(), true);
+  EXPECT_TRUE(document->HandlePictureClick(corner, false, true));
+  EXPECT_EQ(TextPictureSize(), std::make_pair(60, 40));
+  EXPECT_EQ(Entry(), VRect(50, 60, 40, 30));
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "document/xMorvaRecordStore.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/strings/VString.h"
+#include "graphics/VShape.h"
 
 class FakeDocument : public xMorvaDocumentInterface {
  public:
@@ -27,6 +28,13 @@ class FakeDocument : public xMorvaDocumentInterface {
   void SetCurrentPart(xMorvaUndoEngine& engine) override { currentPart = &engine; }
   void BeginChange() override { ++changesBegun; }
   void EndChange() override { ++changesEnded; }
+  // Pictures on pages by data id, with the box undo and redo last gave.
+  bool SetPagePictureBox(int32_t picture, const VRect& box) override {
+    auto it = pictureBoxes.find(picture);
+    if (it == pictureBoxes.end()) return false;
+    it->second = {box.GetLeft(), box.GetTop(), box.GetWidth(), box.GetHeight()};
+    return true;
+  }
   void GetStyleSheetName(int16_t id, VString& name) override {
     auto it = styleSheetNames.find(id);
     if (it != styleSheetNames.end()) name.AppendCText(it->second.c_str(), kCharSetAnsi);
@@ -40,6 +48,7 @@ class FakeDocument : public xMorvaDocumentInterface {
   int changesBegun = 0;
   int changesEnded = 0;
   std::map<int16_t, std::string> styleSheetNames;
+  std::map<int32_t, std::vector<int32_t>> pictureBoxes;
 };
 
 // Installs itself for the life of a scope; answers list items as

@@ -11,6 +11,7 @@
 #include "document/xMorvaUndo.h"
 #include "document/xMorvaUndoEngine.h"
 #include "framework/core/tests/FailingMemoryMgr.h"
+#include "graphics/VShape.h"
 
 namespace {
 
@@ -523,7 +524,7 @@ TEST_F(UndoWording, TheStepBeforeAndAfterTheCursorNamesTheItem) {
                         {kUndoPaste, 0, 4, 7},             {kUndoDelete, 0, 4, 6},
                         {kUndoNoWording, 0, 0, 0},         {kUndoCaseChange, 0, 4, 9},
                         {kUndoFreezeComputed, 0, 4, 11},   {kUndoFindReplace, 0, 4, 12},
-                        {kUndoPictureSize, 0, 4, 13}};
+                        {kUndoPictureSize, 0, 4, 13},      {kUndoPictureSize, kUndoValuePictureMoved, 4, 17}};
   for (const Case& c : cases) {
     undo.BeginStep(engine, c.kind, c.value);
     engine.Insert(engine.length, "x");
@@ -562,4 +563,85 @@ TEST_F(UndoWording, AGroupIsNamedByItsKind) {
     EXPECT_EQ(item, kind);
     undo.Redo();
   }
+}
+
+// ---- Pictures placed on pages: their box before and after in one step.
+
+using UndoPagePictures = UndoFixture;
+
+namespace {
+
+constexpr int32_t kBox = int32_t(xMorvaUndo::kBoxRecordSize);
+using Box = std::vector<int32_t>;
+
+void MovePicture(UndoSetup& s, uint16_t value, int32_t id, const Box& from, const Box& to) {
+  s.document.pictureBoxes[id] = to;
+  s.undo.BeginStep(s.engine, kUndoPictureSize, value);
+  s.undo.RecordPagePictureBox(id, VRect(from[0], from[1], from[2], from[3]), VRect(to[0], to[1], to[2], to[3]));
+  s.undo.EndStep();
+}
+
+}  // namespace
+
+TEST_F(UndoPagePictures, AMoveIsOneStepThatUndoAndRedoPutBack) {
+  MovePicture(*this, kUndoValuePictureMoved, 300, {50, 60, 40, 30}, {75, 75, 40, 30});
+  EXPECT_EQ(undo.GetEnd(), kStep + kBox + kStep);
+  EXPECT_FALSE(undo.IsStepPending());
+  bool enabled = false;
+  int16_t list = 0;
+  int16_t item = 0;
+  undo.GetUndoItemText(enabled, list, item);
+  EXPECT_EQ(item, 17);
+
+  undo.Undo();
+  EXPECT_EQ(document.pictureBoxes[300], (Box{50, 60, 40, 30}));
+  EXPECT_FALSE(undo.CanUndo());
+  EXPECT_TRUE(engine.log.empty());  // the text was not touched
+  undo.Redo();
+  EXPECT_EQ(document.pictureBoxes[300], (Box{75, 75, 40, 30}));
+  EXPECT_EQ(undo.GetPosition(), undo.GetEnd());
+}
+
+TEST_F(UndoPagePictures, AResizeBetweenTypingIsItsOwnStep) {
+  engine.Type('a');
+  MovePicture(*this, 0, 7, {10, 10, 40, 30}, {10, 10, 60, 45});
+  engine.Select(1, 1);
+  engine.Type('b');
+  undo.Undo();
+  EXPECT_EQ(engine.text, "a");
+  EXPECT_EQ(document.pictureBoxes[7], (Box{10, 10, 60, 45}));
+  undo.Undo();
+  EXPECT_EQ(document.pictureBoxes[7], (Box{10, 10, 40, 30}));
+  EXPECT_EQ(engine.text, "a");
+  undo.Undo();
+  EXPECT_EQ(engine.text, "");
+  undo.Redo();
+  undo.Redo();
+  undo.Redo();
+  EXPECT_EQ(engine.text, "ab");
+  EXPECT_EQ(document.pictureBoxes[7], (Box{10, 10, 60, 45}));
+}
+
+TEST_F(UndoPagePictures, APictureThatIsGoneDropsTheHistory) {
+  MovePicture(*this, kUndoValuePictureMoved, 300, {0, 0, 8, 8}, {5, 5, 8, 8});
+  document.pictureBoxes.clear();
+  undo.Undo();
+  EXPECT_FALSE(undo.CanUndo());
+  EXPECT_FALSE(undo.CanRedo());
+  EXPECT_EQ(area.alerts.back(), std::make_pair(kAlertListOffset, xMorvaUndo::kAlertHistoryDropped));
+}
+
+TEST_F(UndoPagePictures, ACancelledStepPutsTheBoxBackAndNothingIsKeptUnrecorded) {
+  document.pictureBoxes[3] = {1, 2, 30, 40};
+  undo.BeginStep(engine, kUndoPictureSize, 0);
+  undo.RecordPagePictureBox(3, VRect(9, 9, 20, 20), VRect(1, 2, 30, 40));
+  undo.CancelStep();
+  EXPECT_EQ(document.pictureBoxes[3], (Box{9, 9, 20, 20}));
+  EXPECT_EQ(undo.GetEnd(), 0);
+  // Without an open step, or while suspended, nothing is written.
+  undo.RecordPagePictureBox(3, VRect(0, 0, 8, 8), VRect(1, 1, 8, 8));
+  EXPECT_EQ(undo.GetEnd(), 0);
+  undo.Suspend();
+  MovePicture(*this, 0, 3, {0, 0, 8, 8}, {1, 1, 8, 8});
+  EXPECT_EQ(undo.GetEnd(), 0);
 }

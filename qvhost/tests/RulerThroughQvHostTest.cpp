@@ -22,7 +22,7 @@ class RulerScripts : public ScriptTest {
 
 // The form at (40, 60), its area 10 pixels in: the tab selector's square at
 // screen (50, 70), the ruler beside it, the text's left edge at x = 78.
-const char kStart[] =
+const char kRulerStart[] =
     "set name \"Qvbase\"\n"
     "set version 0x680\n"
     "start -1\n"
@@ -33,7 +33,7 @@ const char kStart[] =
     "click 90 102\n";
 
 TEST_F(RulerScripts, IndentsAndTabStopsAreDraggedOnTheRuler) {
-  const std::string script = std::string(kStart) + Shot("typed.png") +
+  const std::string script = std::string(kRulerStart) + Shot("typed.png") +
                              // The lower part of the left indent's marker: the whole paragraph
                              // moves in by a centimetre, snapped.
                              "drag 78 88 to 117 88 steps 4\n" + Shot("indented.png") +
@@ -60,7 +60,7 @@ TEST_F(RulerScripts, IndentsAndTabStopsAreDraggedOnTheRuler) {
 }
 
 TEST_F(RulerScripts, DragsOffTheRulerAndPastTheWindowLeaveTheTextWhole) {
-  const std::string script = std::string(kStart) + Shot("before.png") +
+  const std::string script = std::string(kRulerStart) + Shot("before.png") +
                              // Left of the text, between the markers: nothing.
                              "click 76 79\n" + Shot("between.png") +
                              // The first line's marker dragged far past the window's right
@@ -74,6 +74,24 @@ TEST_F(RulerScripts, DragsOffTheRulerAndPastTheWindowLeaveTheTextWhole) {
   EXPECT_EQ(outcome.failures, 0) << out.str();
   EXPECT_EQ(Png("between.png"), Png("before.png"));
   EXPECT_NE(Png("far.png"), Png("before.png"));
+}
+
+TEST_F(RulerScripts, EachKindOfTheSelectorsMenuMakesItsOwnStop) {
+  // Left, centred, right, decimal and bar stops, one each, chosen from the
+  // tab selector's menu before each click on the ruler's empty band.
+  std::string script = std::string(kRulerStart);
+  for (int kind = 1; kind <= 5; ++kind) {
+    script += "menu choose " + std::to_string(kind) + "\nclick 60 80\nclick " + std::to_string(110 + 45 * kind) +
+              " 75\n" + Shot("kind" + std::to_string(kind) + ".png");
+  }
+  script += CompareLine("letter", "ruler_five_kinds.png") + "area body 17\nstop -2\n";
+  const ScriptRunner::Outcome outcome = Run(script);
+  ASSERT_TRUE(outcome.ok()) << outcome.error << "\n" << out.str();
+  EXPECT_EQ(outcome.failures, 0) << out.str();
+  // Each choice shows in the selector and each click adds a stop.
+  for (int kind = 2; kind <= 5; ++kind) {
+    EXPECT_NE(Png("kind" + std::to_string(kind) + ".png"), Png("kind" + std::to_string(kind - 1) + ".png")) << kind;
+  }
 }
 
 }  // namespace
