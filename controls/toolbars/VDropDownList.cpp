@@ -244,12 +244,28 @@ void VDropDownList::OpenList(VEvent& event) {
     if (found >= 1) remembered = found;
   }
   if (list != nullptr) list->SetCurrent(remembered);
+  // Moving through the open list shows each row in the command's value; a
+  // cancelled pop-up puts the value from before back with the row.
+  VStr<255> oldText;
+  const bool hadValue = fCommand->GetValue() != nullptr;
+  if (hadValue) fCommand->GetValue()->FormatTo(oldText, nullptr, kWholeValue);
   TrackPopUp(event);
   fScroller = nullptr;
   fListView = nullptr;
   list = fCommand != nullptr ? fCommand->GetChoiceList() : nullptr;
   if (fCancelled != 0) {
     if (list != nullptr) list->SetCurrent(remembered);
+    VStr<255> now;
+    if (fCommand != nullptr && fCommand->GetValue() != nullptr)
+      fCommand->GetValue()->FormatTo(now, nullptr, kWholeValue);
+    if (fCommand != nullptr && hadValue && now.Compare(oldText, true) != 0) {
+      fCommand->SetString(this, oldText, 1);
+      if (fTextFrame != nullptr) {
+        fTextFrame->SetValueText(oldText);
+        fTextFrame->SelectAll();
+        fTextFrame->SetChanged(false);
+      }
+    }
   } else if (fCommitting == 0 && fCommand != nullptr) {
     fCommitting = 1;
     VStr<255> text;

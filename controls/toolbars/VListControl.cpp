@@ -16,6 +16,7 @@
 #include "platform/win32/WinMessages.h"
 #include "platform/win32/WinWindowState.h"
 #include "platform/win32/WinWindows.h"
+#include "views/VCommandMgr.h"
 #include "views/VEvent.h"
 #include "views/VShortcut.h"
 
@@ -47,6 +48,19 @@ void VListControl::DeletePopUp() {
   if (window == nullptr) return;
   window->Close();
   delete window;
+  // Closing the pop-up window suspended the focus manager it shares with
+  // the control's window, which is still the active one: the manager goes
+  // on, and the control has its focus (and a combo box its text) again.
+  VCommandMgr* manager = GetFocusManager();
+  if (manager != nullptr) manager->Resume();
+  if (!IsFocused() && manager != nullptr && GetFocusFrame() == this) {
+    // How the pop-up ended is the derived class's to read afterwards.
+    const uint8_t cancelled = fCancelled;
+    const uint8_t committing = fCommitting;
+    TakeFocus();
+    fCancelled = cancelled;
+    fCommitting = committing;
+  }
 }
 
 void VListControl::DropTextFrame() {
@@ -292,7 +306,10 @@ void VListControl::RunPopUpLoop(HWND main, bool pressedArrow, const int32_t* arr
   gPopUpKeyTarget = &fKeys;
   gPopUpPainted = 0;
   gReplacedOwnerProc = nullptr;
-  if (main != nullptr && main != popUp)
+  // A window without a procedure of its own answers null: the swap is
+  // remembered apart, so that it is undone all the same.
+  const bool ownerSwapped = main != nullptr && main != popUp;
+  if (ownerSwapped)
     gReplacedOwnerProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(main, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(&AppActivateWindowProc)));
   gReplacedPopUpProc = reinterpret_cast<WNDPROC>(
@@ -378,7 +395,7 @@ void VListControl::RunPopUpLoop(HWND main, bool pressedArrow, const int32_t* arr
 
   if (IsWindow(popUp))
     SetWindowLongPtrA(popUp, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(gReplacedPopUpProc));
-  if (gReplacedOwnerProc != nullptr && main != nullptr && IsWindow(main))
+  if (ownerSwapped && IsWindow(main))
     SetWindowLongPtrA(main, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(gReplacedOwnerProc));
   gPopUpKeyTarget = savedTarget;
   gReplacedOwnerProc = savedOwnerProc;
