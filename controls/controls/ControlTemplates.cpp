@@ -78,10 +78,10 @@ bool ReadButtonTemplate(const uint8_t* data, size_t size, VButtonTemplate& out) 
   return true;
 }
 
-bool ReadIconList(const uint8_t* data, size_t size, VIconList& out) {
+bool ReadIconList(const uint8_t* data, size_t size, VIconIdList& out) {
   ByteSpanReader r(data, size);
   if (r.Remaining() < kIconListEntries * 2) return false;
-  VIconList list;
+  VIconIdList list;
   for (int16_t& id : list.ids) id = r.I16();
   if (r.Failed()) return false;
   out = list;
@@ -184,5 +184,26 @@ bool ReadMenuButtonTemplate(const uint8_t* data, size_t size, VMenuButtonTemplat
   t.menuId = r.I16();
   if (r.Failed()) return false;
   out = t;
+  return true;
+}
+
+bool ReadIconControlTemplate(const uint8_t* data, size_t size, VIconControlTemplate& out) {
+  ByteSpanReader r(data, size);
+  if (r.Remaining() < kIconControlTemplateSize) return false;
+  VIconControlTemplate t;
+  TakeHeaderNumbers(r, t.header);
+  r.Skip(2);
+  TakeText(r, 30, kIconControlTitleMax, t.header.title, false);
+  r.Skip(2);
+  const int16_t count = r.I16();
+  if (r.Failed() || count < 0 || static_cast<size_t>(count) > r.Remaining() / 4) return false;
+  t.values.resize(static_cast<size_t>(count));
+  t.icons.resize(static_cast<size_t>(count));
+  for (int16_t i = 0; i < count; ++i) {
+    t.values[static_cast<size_t>(i)] = r.I16();
+    t.icons[static_cast<size_t>(i)] = r.I16();
+  }
+  if (r.Failed()) return false;
+  out = std::move(t);
   return true;
 }

@@ -51,7 +51,7 @@ struct VButtonTemplate {
 // pressed, mixed and disabled (0: none). A list without all four is
 // treated as missing: the normal id alone cannot be told from a truncation.
 constexpr size_t kIconListEntries = 4;
-struct VIconList {
+struct VIconIdList {
   int16_t ids[kIconListEntries] = {};
 };
 
@@ -81,7 +81,7 @@ struct VEditTemplate {
 // Each answers false, leaving `out` as it was, when the bytes are too few.
 bool ReadControlHeader(const uint8_t* data, size_t size, VControlHeader& out);
 bool ReadButtonTemplate(const uint8_t* data, size_t size, VButtonTemplate& out);
-bool ReadIconList(const uint8_t* data, size_t size, VIconList& out);
+bool ReadIconList(const uint8_t* data, size_t size, VIconIdList& out);
 bool ReadCheckTemplate(const uint8_t* data, size_t size, VCheckTemplate& out);
 bool ReadEditTemplate(const uint8_t* data, size_t size, VEditTemplate& out);
 
@@ -152,6 +152,19 @@ struct VMenuButtonTemplate {
   int16_t menuId = 0;
 };
 
+// 'XICO' (56 bytes and the pairs): header fields 0..19, 20 s16 unused, 22
+// a length-prefixed title (length byte and up to 29 characters), 52 s16
+// unused, 54 s16 n, 56 n x {s16 value, s16 'cicn' id}. A count beyond the
+// bytes or a negative one makes the template unreadable.
+constexpr size_t kIconControlTemplateSize = 56;
+constexpr uint8_t kIconControlTitleMax = 29;
+struct VIconControlTemplate {
+  VControlHeader header;  // the title from offset 22
+  std::vector<int16_t> values;
+  std::vector<int16_t> icons;
+};
+
+bool ReadIconControlTemplate(const uint8_t* data, size_t size, VIconControlTemplate& out);
 bool ReadDropTemplate(const uint8_t* data, size_t size, VDropTemplate& out);
 bool ReadStaticTextTemplate(const uint8_t* data, size_t size, VStaticTextTemplate& out);
 bool ReadLockTemplate(const uint8_t* data, size_t size, VLockTemplate& out);
