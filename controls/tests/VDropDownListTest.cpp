@@ -376,3 +376,55 @@ TEST(DropDownListView, TypeAheadJoinsQuickLettersAndStartsAgainAfterAPause) {
   delete names;
   ResetHeadlessInput();
 }
+
+TEST_F(DropDownList, AnotherApplicationInFrontCancels) {
+  Numbers(4, 20, 20);
+  ASSERT_TRUE(list_->RequestFocus());
+  // Queued before the loop: the owner window hears it through the
+  // activation procedure, which closes the pop-up as Escape does.
+  PostMessageA(list_->GetWindowHandle(), WM_ACTIVATEAPP, 0, 0);
+  KeyScript({{0, 0}, {500, 40}, {510, 13}, {520, 0}}, 10, 10);
+  VEvent press(10, 10, 0, false, false, false, false, false, 1, 0);
+  list_->MouseDown(press);
+  EXPECT_TRUE(list_->IsCancelled());
+  EXPECT_EQ(Text(command_->GetValue()), "10");
+  EXPECT_TRUE(Commands(host_->sent).empty());
+}
+
+TEST_F(DropDownList, NoRoomAboveOrBelowDoesNotOpen) {
+  // 215 high in a 240-pixel window: not one row fits on either side.
+  Numbers(4, 20, 0, 80, 215);
+  ASSERT_TRUE(list_->RequestFocus());
+  int32_t before = 0;
+  Tbx::CountFlushEvents(&before, nullptr);
+  VEvent down = Key(kKeyDown);
+  list_->HandleKey(down);
+  int32_t after = 0;
+  Tbx::CountFlushEvents(&after, nullptr);
+  EXPECT_EQ(after, before);
+  EXPECT_TRUE(list_->IsCancelled());
+  EXPECT_EQ(list_->GetPopUp(), nullptr);
+  EXPECT_TRUE(Commands(host_->sent).empty());
+  int32_t r[4];
+  list_->GetLastPopUpRect(r);
+  EXPECT_EQ(r[3], 0);
+}
+
+TEST_F(DropDownList, HoverPastTheLastRowStaysOnTheLastRow) {
+  auto* names = new VStringArray;
+  for (const char* s : {"a", "b"}) {
+    VStr<255> t;
+    t.SetCText(s, kCharSetMac);
+    names->AppendString(t, false);
+  }
+  names->SetCurrent(1);
+  VDropDownListView view(host_, nullptr, names, 17, false);
+  view.ResizeTo(80, 85, 0);
+  view.MouseWithin(80);
+  EXPECT_EQ(view.GetCurrentRow(), 2);
+  view.MouseWithin(-5);
+  EXPECT_EQ(view.GetCurrentRow(), 1);
+  view.MouseWithin(20);
+  EXPECT_EQ(view.GetCurrentRow(), 2);
+  delete names;
+}

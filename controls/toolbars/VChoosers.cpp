@@ -24,6 +24,7 @@ constexpr int32_t kElementFrame = 17;
 constexpr int32_t kSampleColor = 10;
 constexpr int16_t kPatternListId = 9000;
 constexpr int16_t kSolidTextId = 9016;
+constexpr int32_t kLastPatternValue = 36;
 // Menu choices at or above this are not line widths.
 constexpr intptr_t kLineChoiceLimit = 100;
 
@@ -195,6 +196,11 @@ void VPatternChooser::DrawSample(VPort& port, const int32_t* rect) {
     return;
   }
   const int32_t value = fCommand->GetLong();
+  // The menu offers the values 1 to 36; any other cannot name a pattern.
+  if (value < 1 || value > kLastPatternValue) {
+    DrawMixed(port, rect);
+    return;
+  }
   if (value == 1) {
     VStr<255> text;
     if (VResourceFile* file = gSystemServices != nullptr ? gSystemServices->GetModuleResourceFile() : nullptr)
@@ -204,8 +210,8 @@ void VPatternChooser::DrawSample(VPort& port, const int32_t* rect) {
   }
   port.SetBackColorIndex(0);
   port.EraseRect(rect[0], rect[1], rect[2], rect[3]);
-  // Pattern numbers past the list (or below it) leave the sample erased.
-  if (value - 1 < 1 || static_cast<size_t>(value - 1) > fPatterns.size()) return;
+  // A pattern the module's list does not hold leaves the sample erased.
+  if (static_cast<size_t>(value - 1) > fPatterns.size()) return;
   port.SetFillPattern(fPatterns[static_cast<size_t>(value - 2)].data());
   port.SetFillColorIndex(kSampleColor);
   port.SetPenColorIndex(kSampleColor);

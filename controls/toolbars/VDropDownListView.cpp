@@ -88,9 +88,11 @@ void VDropDownListView::SetCurrentRow(int32_t row, bool notify) {
 }
 
 void VDropDownListView::MouseWithin(int32_t y) {
-  if (y < 0) return;
-  const int32_t row = y / fRowHeight + 1;
-  if (row > RowCount()) return;
+  const int32_t n = RowCount();
+  if (n == 0) return;
+  // Below the last row (a short list in a taller pop-up) the last row
+  // stays the one under the mouse.
+  const int32_t row = std::clamp(std::max(0, y) / fRowHeight + 1, 1, n);
   SetCurrentRow(row, false);
 }
 

@@ -33,6 +33,9 @@ constexpr int16_t kLeftoverEvents = 0x1a;
 constexpr int32_t kPopUpGap = 2;
 constexpr int32_t kPopUpMargin = 4;
 
+// Set while a pop-up's loop runs.
+bool gPopUpOpen = false;
+
 }  // namespace
 
 VListControl::VListControl(VFrame* parent) : VControl(parent) {}
@@ -229,8 +232,16 @@ void VListControl::KeyRelay::HandleKey(VShortcut& key) {
 }
 
 void VListControl::TrackPopUp(VEvent& event) {
+  // One pop-up at a time: the loop's procedures and flags are shared.
+  if (gPopUpOpen) {
+    fCancelled = 1;
+    return;
+  }
   fTrackPort = GetPort();
-  if (fTrackPort == nullptr) return;
+  if (fTrackPort == nullptr) {
+    fCancelled = 1;
+    return;
+  }
   int32_t text[4];
   int32_t arrow[4];
   GetTextRect(text);
@@ -267,10 +278,20 @@ void VListControl::TrackPopUp(VEvent& event) {
   const int32_t above = top - kPopUpMargin - VSystemServices::GetMenuBarHeight();
   const int32_t below = clientH - top - h - kPopUpMargin;
   const int32_t popW = GetPopUpWidth();
-  const int32_t popH = GetPopUpHeight(std::max(above, below));
+  // With no room on either side nothing fits: the room counts as none.
+  const int32_t popH = GetPopUpHeight(std::max(0, std::max(above, below)));
   const int32_t popLeft = left + popW + kPopUpGap <= clientW ? left + kPopUpGap : left + w - kPopUpGap - popW;
   const int32_t popTop = top + h + popH + kPopUpGap <= clientH ? top + h + kPopUpGap : top - kPopUpGap - popH;
   fLastPopUp[0] = popLeft, fLastPopUp[1] = popTop, fLastPopUp[2] = popW, fLastPopUp[3] = popH;
+  if (popH <= 0 || popW <= 0) {
+    // A pop-up without a row to show does not open.
+    DeletePopUp();
+    if (pressed) DrawLookElement(*fTrackPort, kElementDropArrow, 0, arrow, 0);
+    FlushWindow();
+    fTrackPort = nullptr;
+    fCancelled = 1;
+    return;
+  }
   fPopUp->MoveTo(popLeft + toScreenX, popTop + toScreenY, 0);
   fPopUp->ResizeTo(popW, popH, 0);
 
@@ -289,6 +310,7 @@ void VListControl::TrackPopUp(VEvent& event) {
 }
 
 void VListControl::RunPopUpLoop(HWND main, bool pressedArrow, const int32_t* arrow) {
+  gPopUpOpen = true;
   fOpen = 1;
   fCancelled = 0;
   fCommitting = 0;
@@ -407,6 +429,7 @@ void VListControl::RunPopUpLoop(HWND main, bool pressedArrow, const int32_t* arr
   }
   if (savedFocus != nullptr && IsWindow(savedFocus)) SetFocus(savedFocus);
   HostCall144();
+  gPopUpOpen = false;
   PopUpClosed();
   FlushWindow();
   fTrackPort = nullptr;
