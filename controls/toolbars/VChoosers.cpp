@@ -19,8 +19,8 @@
 
 namespace {
 
-constexpr int32_t kElementButton = 9;
-constexpr int32_t kElementFrame = 17;
+constexpr int32_t kChooserButton = 9;
+constexpr int32_t kChooserFrame = 17;
 constexpr int32_t kSampleColor = 10;
 constexpr int16_t kPatternListId = 9000;
 constexpr int16_t kSolidTextId = 9016;
@@ -84,7 +84,7 @@ void VChooser::GetSampleRect(int32_t* rect) const {
 
 void VChooser::DrawContent(VPort& port) {
   const int32_t whole[4] = {0, 0, GetWidth(), GetHeight()};
-  DrawLookElement(port, kElementButton, 0, whole, 0);
+  DrawLookElement(port, kChooserButton, 0, whole, 0);
   if (fCommand == nullptr) return;
   const bool disabled = fCommandEnabled == 0;
   int32_t sample[4];
@@ -98,7 +98,7 @@ void VChooser::DrawContent(VPort& port) {
     }
   }
   DrawSample(port, sample);
-  if (fIcon != nullptr) DrawLookElement(port, kElementFrame, disabled ? kStateDisabled : 0, sample, 0);
+  if (fIcon != nullptr) DrawLookElement(port, kChooserFrame, disabled ? kStateDisabled : 0, sample, 0);
 }
 
 void VChooser::DrawMixed(VPort& port, const int32_t* rect) {

@@ -24,7 +24,7 @@
 
 namespace {
 
-constexpr int32_t kElementDropList = 3;
+constexpr int32_t kListDropListElement = 3;
 constexpr int16_t kDefaultLines = 5;
 // The point an opening by key carries: no press on the arrow.
 constexpr int32_t kNoPoint = -32000;
@@ -405,7 +405,7 @@ int32_t VDropDownList::HandleKey(VEvent& event) {
 void VDropDownList::DrawCurrent(VPort& port, const int32_t* rect) {
   if (fDisplayMode == 1) {
     VStr<255> none;
-    DrawLookElementText(port, kElementDropList, 0, &none, rect, 0);
+    DrawLookElementText(port, kListDropListElement, 0, &none, rect, 0);
     return;
   }
   if (fDisplayMode != 0 || fCommand == nullptr || fCommand->GetValue() == nullptr) return;
@@ -419,5 +419,5 @@ void VDropDownList::DrawCurrent(VPort& port, const int32_t* rect) {
   } else {
     port.UseStandardFont(5);
   }
-  DrawLookElementText(port, kElementDropList, state, &text, rect, 0);
+  DrawLookElementText(port, kListDropListElement, state, &text, rect, 0);
 }

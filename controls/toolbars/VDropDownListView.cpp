@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr int32_t kElementListRow = 3;
+constexpr int32_t kListListRowElement = 3;
 constexpr int32_t kListBackgroundColor = 27;
 // Two characters typed within this many ticks search together.
 constexpr uint32_t kSearchJoinTicks = 15;
@@ -113,7 +113,7 @@ void VDropDownListView::DrawContent(VPort& port) {
       port.UseStandardFont(5);
     }
     const int32_t rect[4] = {0, (row - 1) * fRowHeight, GetWidth(), fRowHeight};
-    DrawLookElementText(port, kElementListRow, row == GetCurrentRow() ? -100 : 0, &text, rect, 0);
+    DrawLookElementText(port, kListListRowElement, row == GetCurrentRow() ? -100 : 0, &text, rect, 0);
   }
 }
 

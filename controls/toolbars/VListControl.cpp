@@ -22,8 +22,8 @@
 
 namespace {
 
-constexpr int32_t kElementEditFrame = 4;
-constexpr int32_t kElementDropArrow = 30;
+constexpr int32_t kListEditFrameElement = 4;
+constexpr int32_t kListDropArrowElement = 30;
 constexpr int32_t kMetricArrowWidth = 6;
 // Events the pop-up leaves behind when it closes: mouse-down, key-down and
 // key-up.
@@ -129,10 +129,10 @@ void VListControl::DrawContent(VPort& port) {
   const int32_t state = fDisplayMode == 1 || fCommandEnabled != 0 ? 0 : kStateDisabled;
   int32_t box[4] = {0, 0, GetWidth(), GetHeight()};
   if (fFramed == 0) box[0] = -1, box[1] = -1, box[2] += 2, box[3] += 2;
-  DrawLookElement(port, kElementEditFrame, state, box, 0);
+  DrawLookElement(port, kListEditFrameElement, state, box, 0);
   int32_t arrow[4];
   GetArrowRect(arrow);
-  DrawLookElement(port, kElementDropArrow, state, arrow, 0);
+  DrawLookElement(port, kListDropArrowElement, state, arrow, 0);
   if (fTextFrame != nullptr) return;
   int32_t text[4];
   GetTextRect(text);
@@ -248,7 +248,7 @@ void VListControl::TrackPopUp(VEvent& event) {
   GetArrowRect(arrow);
   const bool pressed = event.GetX() >= arrow[0] && event.GetX() < arrow[0] + arrow[2] &&
                        event.GetY() >= arrow[1] && event.GetY() < arrow[1] + arrow[3];
-  if (pressed) DrawLookElement(*fTrackPort, kElementDropArrow, kStatePressed, arrow, 0);
+  if (pressed) DrawLookElement(*fTrackPort, kListDropArrowElement, kStatePressed, arrow, 0);
 
   // The control in its window's client coordinates, and the distance from
   // those to the screen.
@@ -286,7 +286,7 @@ void VListControl::TrackPopUp(VEvent& event) {
   if (popH <= 0 || popW <= 0) {
     // A pop-up without a row to show does not open.
     DeletePopUp();
-    if (pressed) DrawLookElement(*fTrackPort, kElementDropArrow, 0, arrow, 0);
+    if (pressed) DrawLookElement(*fTrackPort, kListDropArrowElement, 0, arrow, 0);
     FlushWindow();
     fTrackPort = nullptr;
     fCancelled = 1;
@@ -370,7 +370,7 @@ void VListControl::RunPopUpLoop(HWND main, bool pressedArrow, const int32_t* arr
     const bool down = VSystemServices::IsAnyMouseButtonDown();
     if (arrowShownPressed && !down) {
       arrowShownPressed = false;
-      DrawLookElement(*fTrackPort, kElementDropArrow, 0, arrow, 0);
+      DrawLookElement(*fTrackPort, kListDropArrowElement, 0, arrow, 0);
     }
     int32_t x = 0;
     int32_t y = 0;

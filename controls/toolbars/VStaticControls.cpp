@@ -14,18 +14,18 @@
 
 namespace {
 
-constexpr int32_t kElementBackground = 0;
-constexpr int32_t kElementLockKey = 2;
-constexpr int32_t kElementIconTitle = 11;
-constexpr int32_t kElementFrame = 17;
-constexpr int32_t kTextEnabledColor = 25;
-constexpr int32_t kTextDisabledColor = 29;
-constexpr int32_t kFallbackWidth = 60;
-constexpr int32_t kFallbackHeight = 20;
+constexpr int32_t kStaticBackground = 0;
+constexpr int32_t kStaticLockKey = 2;
+constexpr int32_t kStaticIconTitle = 11;
+constexpr int32_t kStaticFrame = 17;
+constexpr int32_t kStaticTextEnabledColor = 25;
+constexpr int32_t kStaticTextDisabledColor = 29;
+constexpr int32_t kStaticFallbackWidth = 60;
+constexpr int32_t kStaticFallbackHeight = 20;
 
 void Fallback(VFrame& frame) {
   frame.MoveTo(0, 0, 1);
-  frame.ResizeTo(kFallbackWidth, kFallbackHeight, 1);
+  frame.ResizeTo(kStaticFallbackWidth, kStaticFallbackHeight, 1);
 }
 
 // Fetches and reads a template; false leaves the fallback to the caller.
@@ -72,13 +72,13 @@ void VStaticText::CopyFrom(VFrame* newParent, const VFrame& source, int32_t word
 void VStaticText::DrawContent(VPort& port) {
   if (fDisplayMode != 0 && fDisplayMode != 1) return;
   const int32_t whole[4] = {0, 0, GetWidth(), GetHeight()};
-  DrawLookElement(port, kElementBackground, 0, whole, 0);
-  DrawLookElement(port, kElementFrame, 0, whole, 0);
+  DrawLookElement(port, kStaticBackground, 0, whole, 0);
+  DrawLookElement(port, kStaticFrame, 0, whole, 0);
   if (fDisplayMode != 0 || fCommand == nullptr || fCommand->GetValue() == nullptr) return;
   VStr<255> text;
   fCommand->GetValue()->FormatTo(text, nullptr, kWholeValue);
   if (text.GetLength() == 0) return;
-  port.SetTextColorIndex(fCommandEnabled != 0 ? kTextEnabledColor : kTextDisabledColor);
+  port.SetTextColorIndex(fCommandEnabled != 0 ? kStaticTextEnabledColor : kStaticTextDisabledColor);
   port.UseStandardFont(1);
   // Tab characters split the text into columns a column step apart.
   int32_t column = 0;
@@ -188,8 +188,8 @@ void VIconControl::DrawContent(VPort& port) {
     state = fCommand == nullptr || fCommandEnabled == 0 ? kStateDisabled : GetLongValue();
   }
   const int32_t whole[4] = {0, 0, w, h};
-  DrawLookElementText(port, kElementBackground, state, titled ? title : nullptr, whole, 0);
-  if (fDisplayMode == 0) DrawLookElement(port, kElementFrame, 0, whole, 0);
+  DrawLookElementText(port, kStaticBackground, state, titled ? title : nullptr, whole, 0);
+  if (fDisplayMode == 0) DrawLookElement(port, kStaticFrame, 0, whole, 0);
   if (fIcon == nullptr) return;
   const int32_t iw = fIcon->GetWidth();
   const int32_t ih = fIcon->GetHeight();
@@ -203,7 +203,7 @@ void VIconControl::DrawContent(VPort& port) {
   }
   if (titled) {
     const int32_t rest[4] = {iw + 4, 0, w - iw - 4, h};
-    DrawLookElementText(port, kElementIconTitle, state, title, rest, 0);
+    DrawLookElementText(port, kStaticIconTitle, state, title, rest, 0);
   }
 }
 
@@ -264,7 +264,7 @@ void VIconList::DrawContent(VPort& port) {
   fLockOn = KeyState() ? 1 : 0;
   const int32_t whole[4] = {0, 0, GetWidth(), GetHeight()};
   port.UseStandardFont(5);
-  DrawLookElementText(port, kElementLockKey, fLockOn != 0 ? 0 : kStateDisabled, GetTitle(), whole, 0);
+  DrawLookElementText(port, kStaticLockKey, fLockOn != 0 ? 0 : kStateDisabled, GetTitle(), whole, 0);
 }
 
 void VIconList::Idle(bool flag) {
