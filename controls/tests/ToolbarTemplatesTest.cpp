@@ -156,3 +156,42 @@ TEST(ToolbarTemplates, SmallKindsBadInputs) {
     EXPECT_EQ(result, r.result) << r.what;
   }
 }
+
+// One row a bad or borderline 'XICO': whether it is taken, the pairs and
+// the title kept.
+TEST(ToolbarTemplates, IconControlBadInputs) {
+  auto icon = [](int16_t count, std::vector<int16_t> words, int titleLength = 4) {
+    NativeBytes b;
+    b.I32(401).I32(0).I32(0).I32(0).I32(0).I16(0);
+    b.U8(uint8_t(titleLength)).U8('B').U8('o').U8('l').U8('d');
+    for (int i = 0; i < 25; ++i) b.U8('#');
+    b.I16(0).I16(count);
+    for (int16_t w : words) b.I16(w);
+    return b;
+  };
+  struct Row {
+    const char* what;
+    std::vector<uint8_t> bytes;
+    bool taken;
+    size_t pairs;
+    std::string title;
+  };
+  const std::vector<Row> rows = {
+      {"fixed part cut", icon(0, {}).Cut(55).bytes, false, 0, ""},
+      {"no pairs", icon(0, {}).bytes, true, 0, "Bold"},
+      {"two pairs", icon(2, {1, 3001, 2, 3002}).bytes, true, 2, "Bold"},
+      {"odd tail", icon(1, {1, 3001}).U8(7).bytes, true, 1, "Bold"},
+      {"count beyond", icon(3, {1, 3001, 2, 3002}).bytes, false, 0, ""},
+      {"half a pair", icon(1, {1}).bytes, false, 0, ""},
+      {"negative count", icon(-1, {1, 3001}).bytes, false, 0, ""},
+      {"title length 200", icon(0, {}, 200).bytes, true, 0, "Bold" + std::string(25, '#')},
+  };
+  for (const Row& r : rows) {
+    VIconControlTemplate t;
+    t.values = {42};
+    const bool taken = ReadIconControlTemplate(r.bytes.data(), r.bytes.size(), t);
+    EXPECT_EQ(taken, r.taken) << r.what;
+    EXPECT_EQ(Pascal(t.header.title), r.title) << r.what;
+    EXPECT_EQ(t.values.size(), taken ? r.pairs : 1u) << r.what;
+  }
+}
