@@ -80,13 +80,15 @@ class DropDownList : public ControlTest {
     file_.reset();
     ControlTest::TearDown();
   }
+  // Each list from a file of its own.
+  void Fresh() {
+    if (opened_ == nullptr) return;
+    list_.reset();
+    file_ = std::make_unique<StoredResourceFile>();
+    opened_ = nullptr;
+  }
   VDropDownList* Make(const std::vector<uint8_t>& bytes) {
-    if (opened_ != nullptr) {
-      // Each list from a file of its own.
-      list_.reset();
-      file_ = std::make_unique<StoredResourceFile>();
-      opened_ = nullptr;
-    }
+    Fresh();
     file_->Add(kResTypeDropDownList, 100, bytes);
     if (opened_ == nullptr) opened_ = file_->Open();
     list_.reset(new VDropDownList(host_, nullptr, opened_, 100, 0));
@@ -427,4 +429,33 @@ TEST_F(DropDownList, HoverPastTheLastRowStaysOnTheLastRow) {
   view.MouseWithin(20);
   EXPECT_EQ(view.GetCurrentRow(), 2);
   delete names;
+}
+
+TEST_F(DropDownList, TextItemsResolveReferencesRealsReadAndResourceNames) {
+  StoredBytes strs;
+  strs.U16(2).U8(3).U8('O').U8('n').U8('e').U8(3).U8('T').U8('w').U8('o');
+  file_->Add(FourCC("STR#"), 700, strs.bytes);
+  Make(DropBytes(300, 80, 20, "TEXT", 0, {":700,2", "plain"}));
+  EXPECT_EQ(Choices(command_->GetChoiceList()), "Two,plain");
+
+  command_ = host_->Add(302);
+  Make(DropBytes(302, 80, 20, "REAL", kDropSorted, {"2.5", "0.75", "10"}));
+  ASSERT_NE(command_->GetChoiceList(), nullptr);
+  EXPECT_EQ(command_->GetChoiceList()->Count(), 3);
+  EXPECT_DOUBLE_EQ(command_->GetChoiceList()->GetReal(1), 0.75);
+  EXPECT_DOUBLE_EQ(command_->GetChoiceList()->GetReal(3), 10.0);
+
+  command_ = host_->Add(303);
+  Fresh();
+  file_->Add(FourCC("PICT"), 1, {0}, "Sunset");
+  file_->Add(FourCC("PICT"), 2, {0}, "Harbour");
+  Make(DropBytes(303, 80, 20, "RES#", 0, {"PICT"}));
+  const std::string names = Choices(command_->GetChoiceList());
+  EXPECT_NE(names.find("Sunset"), std::string::npos) << names;
+  EXPECT_NE(names.find("Harbour"), std::string::npos) << names;
+
+  // 'RES#' without an item has no list.
+  command_ = host_->Add(304);
+  Make(DropBytes(304, 80, 20, "RES#", 0, {}));
+  EXPECT_EQ(command_->GetChoiceList(), nullptr);
 }
