@@ -18,8 +18,15 @@
 #include "platform/win32/WinInput.h"
 #include "platform/win32/WinMessages.h"
 #include "platform/win32/WinWindowState.h"
+#include "views/VScrollContainer.h"
 
 namespace {
+
+VStr<255> S(const char* text) {
+  VStr<255> s;
+  s.SetCText(text, kCharSetMac);
+  return s;
+}
 
 std::string Text(const VValue* v) {
   if (v == nullptr) return "<none>";
@@ -458,4 +465,26 @@ TEST_F(DropDownList, TextItemsResolveReferencesRealsReadAndResourceNames) {
   command_ = host_->Add(304);
   Make(DropBytes(304, 80, 20, "RES#", 0, {}));
   EXPECT_EQ(command_->GetChoiceList(), nullptr);
+}
+
+TEST_F(DropDownList, PageAndEndKeysScrollThePopUpListByWholeRows) {
+  auto* names = new VStringArray;
+  for (int i = 1; i <= 20; ++i) names->AppendString(S(std::to_string(i).c_str()), false);
+  names->SetCurrent(1);
+  VScrollContainer scroller(host_, true, false);
+  scroller.ResizeTo(80, 51, 0);
+  auto* view = new VDropDownListView(&scroller, nullptr, names, 17, false);
+  scroller.SetContentView(view, true);
+  VEvent page = Key(kKeyPageDown);
+  view->HandleKey(page);
+  EXPECT_GT(view->GetScrollY(), 0);
+  EXPECT_EQ(view->GetScrollY() % 17, 0);
+  VEvent end = Key(kKeyEnd);
+  view->HandleKey(end);
+  EXPECT_EQ(view->GetScrollY() + 51, 20 * 17) << "End shows the last row";
+  VEvent home = Key(kKeyHome);
+  view->HandleKey(home);
+  EXPECT_EQ(view->GetScrollY(), 0);
+  scroller.Close();
+  delete names;
 }

@@ -176,12 +176,12 @@ int32_t VDropDownListView::HandleKey(VEvent& event) {
     case kKeyHome:
     case kKeyEnd:
       if (fParent != nullptr)
-        NotifyParent(this, kMsgScrollListBy, code == kKeyHome ? -GetContentHeight() : GetContentHeight());
+        NotifyParent(this, kMsgScrollVertically, code == kKeyHome ? -GetContentHeight() : GetContentHeight());
       return kKeyHandled;
     case kKeyPageUp:
     case kKeyPageDown:
       if (fParent != nullptr)
-        NotifyParent(this, kMsgScrollListBy, code == kKeyPageUp ? -GetHeight() : GetHeight());
+        NotifyParent(this, kMsgScrollVertically, code == kKeyPageUp ? -GetHeight() : GetHeight());
       return kKeyHandled;
     case kKeyUp:
     case kKeyDown: {

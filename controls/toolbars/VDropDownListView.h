@@ -16,8 +16,6 @@ class VListControl;
 constexpr int32_t kMsgPopUpCurrentChanged = -1000;
 // Sent to the parent chain to close the pop-up with the current row.
 constexpr int32_t kMsgClosePopUp = -994;
-// Sent to the parent chain to scroll by the parameter's signed distance.
-constexpr int32_t kMsgScrollListBy = -988;
 
 class VDropDownListView : public VScrolledView {
  public:
