@@ -55,10 +55,11 @@ class ToolbarStrips : public ControlTest, public testing::WithParamInterface<int
     port.SetFillPatternIndex(6);
     port.SetFillColor(RGB(250, 250, 250));
     port.PaintRect(0, 0, port.GetWidth(), port.GetHeight());
+    StoredResourceFile file;
     host_->Add(600)->SetString(nullptr, StripText("Page 3\tLine 12"), 0);
-    VStaticText text(host_);
-    text.AttachCommand(600);
-    Place(port, text, 4, 4, 120, 20);
+    StoredBytes textBytes;
+    textBytes.I32(600).I32(0).I32(0).I32(120).I32(20).U16(0).U16(50);
+    file.Add(kResTypeStaticText, 1, textBytes.bytes);
     VToolBarSeparator line(host_, true);
     Place(port, line, 128, 4, 8, 20);
     VMenuButton menu(host_);
@@ -87,7 +88,6 @@ class ToolbarStrips : public ControlTest, public testing::WithParamInterface<int
     width.AttachCommand(605);
     Place(port, width, 338, 4, 30, 20);
     // The lock-key indicators, Caps Lock on and Num Lock off.
-    StoredResourceFile file;
     StoredBytes lockBytes;
     lockBytes.I32(kLockKeyCaps).I32(0).I32(0).I32(40).I32(20).U16(0).Title("CAPS");
     file.Add(kResTypeLockIndicator, 1, lockBytes.bytes);
@@ -95,6 +95,8 @@ class ToolbarStrips : public ControlTest, public testing::WithParamInterface<int
     numBytes.I32(kLockKeyNum).I32(0).I32(0).I32(40).I32(20).U16(0).Title("NUM");
     file.Add(kResTypeLockIndicator, 2, numBytes.bytes);
     VResourceFile* opened = file.Open();
+    VStaticText text(host_, nullptr, opened, 1, 0);
+    Place(port, text, 4, 4, 120, 20);
     VIconList lock(host_, nullptr, opened, 1, 0);
     Place(port, lock, 372, 4, 40, 20);
     VIconList num(host_, nullptr, opened, 2, 0);
