@@ -18,6 +18,7 @@
 #include "platform/win32/WinInput.h"
 #include "platform/win32/WinMessages.h"
 #include "platform/win32/WinWindowState.h"
+#include "host/callback/HostCallback.h"
 #include "views/VScrollContainer.h"
 
 namespace {
@@ -487,4 +488,33 @@ TEST_F(DropDownList, PageAndEndKeysScrollThePopUpListByWholeRows) {
   EXPECT_EQ(view->GetScrollY(), 0);
   scroller.Close();
   delete names;
+}
+
+namespace {
+std::vector<int32_t> gLoopSelectors;
+void RecordSelector(int32_t selector, HostParamBlock*) { gLoopSelectors.push_back(selector); }
+}  // namespace
+
+TEST_F(DropDownList, TheHostHearsTheLoopBeginEachPassAndEnd) {
+  Numbers(4, 20, 20);
+  ASSERT_TRUE(list_->RequestFocus());
+  gLoopSelectors.clear();
+  SetHostCallback(&RecordSelector);
+  KeyScript({{0, 0}, {10, 40}, {20, 0}, {30, 13}, {40, 0}}, 10, 10);
+  VEvent press(10, 10, 0, false, false, false, false, false, 1, 0);
+  list_->MouseDown(press);
+  SetHostCallback(nullptr);
+  std::vector<int32_t> loop;
+  for (int32_t s : gLoopSelectors)
+    if (s == -143 || s == -144) loop.push_back(s);
+  // -143 before the loop, -144 and -143 around each pass, -144 at its end.
+  ASSERT_GE(loop.size(), 4u);
+  EXPECT_EQ(loop.front(), -143);
+  EXPECT_EQ(loop.back(), -144);
+  EXPECT_EQ(loop.size() % 2, 0u);
+  for (size_t i = 1; i + 1 < loop.size(); i += 2) {
+    EXPECT_EQ(loop[i], -144) << i;
+    EXPECT_EQ(loop[i + 1], -143) << i;
+  }
+  EXPECT_EQ(Text(command_->GetValue()), "20");
 }
