@@ -98,6 +98,8 @@ set(QV_UNITY_EXCLUDED
   engine/tests/xMorvaEngineTransferTest.cpp       # HandleBytes (likewise)
   engine/tests/xMorvaQvTestFontTest.cpp           # BreakCase, kLast
   framework/core/tests/DisplayFormatTest.cpp      # Text
+  qvhost/tests/RulerThroughQvHostTest.cpp         # kStart (as two other script tests)
+  qvhost/tests/PlugInAreaThroughQvHostTest.cpp    # kStart
   framework/core/tests/StringConversionTest.cpp   # Bytes
   framework/core/tests/StringOperationsTest.cpp   # PText
   framework/core/tests/VBooleanTest.cpp           # Filled

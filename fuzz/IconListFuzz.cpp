@@ -6,7 +6,7 @@
 #include "controls/controls/ControlTemplates.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  VIconList list;
+  VIconIdList list;
   list.ids[0] = 0x5A5A;
   const bool taken = ReadIconList(data, size, list);
   if (taken != (size >= 2 * kIconListEntries)) std::abort();

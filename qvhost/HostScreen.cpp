@@ -607,6 +607,12 @@ std::string HostScreen::Type(const std::string& text) {
   return error;
 }
 
+std::string HostScreen::Lock(const std::string& key, bool on) {
+  if (key != "caps" && key != "num") return "lock caps|num on|off";
+  SetHeadlessKeyToggled(key == "caps" ? VK_CAPITAL : VK_NUMLOCK, on);
+  return {};
+}
+
 std::string HostScreen::Idle(int32_t count) {
   if (count < 1 || count > 100000) return "idle 1 to 100000";
   for (int32_t i = 0; i < count; ++i) {

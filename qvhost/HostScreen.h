@@ -67,6 +67,9 @@ class HostScreen {
   // of a text longer than kLoggedKeys are told in one note.
   std::string Type(const std::string& text);
   std::string Idle(int32_t count);
+  // Caps Lock ("caps") or Num Lock ("num") toggled on or off, as the user's
+  // keyboard shows it from now on; no event goes to the areas.
+  std::string Lock(const std::string& key, bool on);
   // The wheel turned by `count` steps (positive: away from the user) over
   // (x, y): event 39 for the area under it.
   std::string Wheel(int32_t x, int32_t y, int16_t count);

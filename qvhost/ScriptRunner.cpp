@@ -442,6 +442,12 @@ std::string Line::RunInput() {
     if (fTokens.size() == 2 && !Field(1, "N", count).fBad.empty()) return fBad;
     return screen.Idle(count);
   }
+  if (verb == "lock") {
+    std::string bad = Count(3, 3, "lock caps|num on|off");
+    if (!bad.empty()) return bad;
+    if (Word(2) != "on" && Word(2) != "off") return "lock caps|num on|off";
+    return screen.Lock(Word(1), Word(2) == "on");
+  }
   if (verb == "update") {
     std::string bad = Count(1, 2, "update [FORM]");
     if (!bad.empty()) return bad;
@@ -652,7 +658,8 @@ std::string Line::Run() {
     return {};
   }
   if (verb == "mouse" || verb == "click" || verb == "drag" || verb == "key" || verb == "type" || verb == "idle" ||
-      verb == "wheel" || verb == "update" || verb == "activate" || verb == "deactivate" || verb == "snapshot")
+      verb == "wheel" || verb == "update" || verb == "activate" || verb == "deactivate" || verb == "snapshot" ||
+      verb == "lock")
     return RunInput();
   if (verb == "form") {
     // form NAME set|select|key|point|drop|click|accept|cancel [OBJECT] [VALUE]

@@ -14,6 +14,7 @@
 //   area NAME create KIND at FORM X Y W H   mouse down|up|move X Y
 //   click X Y [count N]   drag X Y to X Y [steps N]   key NAME|"c" [modifiers X]
 //   type "text"   idle [N]   update [FORM]   activate|deactivate NAME
+//   lock caps|num on|off
 //   snapshot FORM|screen "f.png"   queue none
 //   expect slot set|zero   expect message "text"   expect calls SELECTOR N ...
 //   expect png FORM|screen "ref.png"   print AREA "file.pdf"

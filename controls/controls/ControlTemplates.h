@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 // The header every control template starts with (52 bytes):
 //   0  s32  command id (0: none)
@@ -50,7 +51,7 @@ struct VButtonTemplate {
 // pressed, mixed and disabled (0: none). A list without all four is
 // treated as missing: the normal id alone cannot be told from a truncation.
 constexpr size_t kIconListEntries = 4;
-struct VIconList {
+struct VIconIdList {
   int16_t ids[kIconListEntries] = {};
 };
 
@@ -80,6 +81,92 @@ struct VEditTemplate {
 // Each answers false, leaving `out` as it was, when the bytes are too few.
 bool ReadControlHeader(const uint8_t* data, size_t size, VControlHeader& out);
 bool ReadButtonTemplate(const uint8_t* data, size_t size, VButtonTemplate& out);
-bool ReadIconList(const uint8_t* data, size_t size, VIconList& out);
+bool ReadIconList(const uint8_t* data, size_t size, VIconIdList& out);
 bool ReadCheckTemplate(const uint8_t* data, size_t size, VCheckTemplate& out);
 bool ReadEditTemplate(const uint8_t* data, size_t size, VEditTemplate& out);
+
+// 'XDRP' (66 bytes and the items): the header, then
+//  52  s16  reserved
+//  54  s16  reserved
+//  56  s16  entry filter kind of an editable list, as 'XEDT'
+//  58  u32  choice source: 'STR#', 'LONG', 'REAL', 'TEXT', 'RES#', 'FONT',
+//           'FNTT'; any other: no choices from the template
+//  62  u8   lines shown in the pop-up (0: 5)
+//  63  u8   flags: bit 7 editable, bit 4 sorted choices
+//  64  s16  item count n
+//  66  n x 66  items: s16 (not read), then a 64-byte length-prefixed text
+// The count bounds the items that are read: a count beyond the bytes, or a
+// negative one, makes the template unreadable rather than half-read; an
+// item's length byte is clamped to the 63 characters its field holds.
+constexpr size_t kDropTemplateSize = 66;
+constexpr size_t kDropItemSize = 66;
+constexpr uint8_t kDropItemTextMax = 63;
+constexpr uint8_t kDropEditable = 0x80;
+constexpr uint8_t kDropSorted = 0x10;
+
+struct VDropItem {
+  uint8_t text[kDropItemTextMax + 1] = {};  // length-prefixed, length <= 63
+};
+
+struct VDropTemplate {
+  VControlHeader header;
+  int16_t filterKind = 0;
+  uint32_t source = 0;
+  uint8_t lines = 0;
+  uint8_t flags = 0;
+  std::vector<VDropItem> items;
+};
+
+// 'XTXT' (24 bytes): header fields 0..19 (no title), 20 s16 unused, 22 s16
+// column step in pixels.
+constexpr size_t kStaticTextTemplateSize = 24;
+struct VStaticTextTemplate {
+  VControlHeader header;  // title empty
+  int16_t columnStep = 0;
+};
+
+// 'XKLI' (22 bytes and the title): header fields 0..19, 20 s16 unused, 22
+// a length-prefixed title (length byte and up to 31 characters; a title cut
+// by the end of the resource keeps what is there).
+constexpr size_t kLockTemplateSize = 22;
+struct VLockTemplate {
+  VControlHeader header;  // the title from offset 22
+};
+
+// 'XCCH' (26 bytes): header fields 0..19, 20 s16 unused, 22 s16 icon id
+// (0: none), 24 s16 'XMNU' id of the line chooser's menu.
+constexpr size_t kChooserTemplateSize = 26;
+struct VChooserTemplate {
+  VControlHeader header;  // title empty
+  int16_t iconId = 0;
+  int16_t menuId = 0;
+};
+
+// 'XMBU' (62 bytes): the header, 52 s16 and 54 s16 reserved, 56 u32 menu
+// kind ('TEXT', 'FONT', 'FNTT', 'HCOL', 'HPAT'), 60 s16 'XMNU' id of a
+// 'TEXT' menu.
+constexpr size_t kMenuButtonTemplateSize = 62;
+struct VMenuButtonTemplate {
+  VControlHeader header;
+  uint32_t menuKind = 0;
+  int16_t menuId = 0;
+};
+
+// 'XICO' (56 bytes and the pairs): header fields 0..19, 20 s16 unused, 22
+// a length-prefixed title (length byte and up to 29 characters), 52 s16
+// unused, 54 s16 n, 56 n x {s16 value, s16 'cicn' id}. A count beyond the
+// bytes or a negative one makes the template unreadable.
+constexpr size_t kIconControlTemplateSize = 56;
+constexpr uint8_t kIconControlTitleMax = 29;
+struct VIconControlTemplate {
+  VControlHeader header;  // the title from offset 22
+  std::vector<int16_t> values;
+  std::vector<int16_t> icons;
+};
+
+bool ReadIconControlTemplate(const uint8_t* data, size_t size, VIconControlTemplate& out);
+bool ReadDropTemplate(const uint8_t* data, size_t size, VDropTemplate& out);
+bool ReadStaticTextTemplate(const uint8_t* data, size_t size, VStaticTextTemplate& out);
+bool ReadLockTemplate(const uint8_t* data, size_t size, VLockTemplate& out);
+bool ReadChooserTemplate(const uint8_t* data, size_t size, VChooserTemplate& out);
+bool ReadMenuButtonTemplate(const uint8_t* data, size_t size, VMenuButtonTemplate& out);

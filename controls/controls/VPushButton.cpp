@@ -119,7 +119,7 @@ void VPushButton::LoadIcons(VResourceFile* file, int16_t iconId, bool iconList) 
     return;
   }
   std::vector<uint8_t> bytes;
-  VIconList list;
+  VIconIdList list;
   // A missing or short list gives a button without icon.
   if (!FetchTemplate(file, kResTypeIconList, iconId, bytes) ||
       !ReadIconList(bytes.data(), bytes.size(), list))

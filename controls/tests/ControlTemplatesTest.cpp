@@ -107,7 +107,7 @@ TEST(ControlTemplates, IconListsNeedFourIds) {
   for (const Row& r : rows) {
     NativeBytes b;
     for (int16_t id : r.ids) b.I16(id);
-    VIconList list;
+    VIconIdList list;
     list.ids[0] = -7;
     EXPECT_EQ(ReadIconList(b.bytes.data(), b.bytes.size(), list), r.taken) << r.ids.size();
     if (r.taken) {

@@ -67,6 +67,19 @@ void WinForgetInQueue(uintptr_t key) {
   }
 }
 
+// Goes through the posted messages, oldest first, without a poll step or a
+// paint: `classify` answers 0 to keep a message, 1 to drop it and 2 to stop
+// (keeping it and every later one). For the emulation's FlushEvents.
+void WinRemoveQueued(int (*classify)(UINT message, void* context), void* context) {
+  std::lock_guard<std::recursive_mutex> lock(WinTableLock());
+  auto& q = Q().messages;
+  for (auto it = q.begin(); it != q.end();) {
+    const int verdict = classify(it->message, context);
+    if (verdict == 2) break;
+    it = verdict == 1 ? q.erase(it) : it + 1;
+  }
+}
+
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   std::lock_guard<std::recursive_mutex> lock(WinTableLock());
   if (window != nullptr && WinEntry(window) == nullptr) return FALSE_;
