@@ -41,7 +41,7 @@ const char kTextStart[] =
     "click 100 100\n"
     "type \"hello world\\nsecond line here\"\n";
 
-const char kEnd[] = "area body 17\nstop -2\n";
+const char kTextEnd[] = "area body 17\nstop -2\n";
 
 TEST_F(TextInputScripts, KeysAndClicksSelectWhatTheySay) {
   RunOk(std::string(kTextStart) +
@@ -51,7 +51,7 @@ TEST_F(TextInputScripts, KeysAndClicksSelectWhatTheySay) {
         "key left modifiers 0x300\n" + CompareLine("f", "text_keys_selected.png") +
         "click 140 106 count 2\n" + CompareLine("f", "text_word_selected.png") +
         "drag 82 106 to 150 124 steps 4\n" + CompareLine("f", "text_drag_selected.png") +
-        "drag 60 106 to 60 125 steps 3\n" + CompareLine("f", "text_margin_lines.png") + kEnd);
+        "drag 60 106 to 60 125 steps 3\n" + CompareLine("f", "text_margin_lines.png") + kTextEnd);
 }
 
 TEST_F(TextInputScripts, ControlClickInsertsTheFieldTheChooserAnswers) {
@@ -60,7 +60,7 @@ TEST_F(TextInputScripts, ControlClickInsertsTheFieldTheChooserAnswers) {
         "choose field 0 0\n"
         "click 100 106 modifiers 0x1000\n" + Snapshot("none.png") +
         "choose field 1 1\n"
-        "click 100 106 modifiers 0x1000\n" + CompareLine("f", "text_host_field.png") + kEnd);
+        "click 100 106 modifiers 0x1000\n" + CompareLine("f", "text_host_field.png") + kTextEnd);
   EXPECT_NE(At("field at 100,106: 0.0"), std::string::npos) << out.str();
   EXPECT_NE(At("field at 100,106: 1.1"), std::string::npos) << out.str();
   EXPECT_EQ(Png("none.png"), Png("plain.png"));
