@@ -298,8 +298,14 @@ TEST_F(PictureHost, TheHostMakesBothMetafileKinds) {
 // evaluates to the picture itself, so a host reference shows it; no operator
 // takes a picture, and such an expression has no value.
 TEST_F(PictureHost, ExpressionsNamingAPictureEvaluateToThePicture) {
-  VHostCallbackBridge bridge;
-  VHostBridge* previousBridge = VHostBridgeService::Install(&bridge);
+  // The host bridge the references compile and evaluate through, given
+  // back however the test ends.
+  struct Bridge {
+    Bridge() : previous(VHostBridgeService::Install(&bridge)) {}
+    ~Bridge() { VHostBridgeService::Install(previous); }
+    VHostCallbackBridge bridge;
+    VHostBridge* previous;
+  } installed;
   const std::vector<uint8_t> pict = TestPict();
   HostDatabase::Value stored;
   stored.bytes = pict;
@@ -332,7 +338,6 @@ TEST_F(PictureHost, ExpressionsNamingAPictureEvaluateToThePicture) {
   VHostRef empty(Name("[Items]Photo"));
   std::unique_ptr<VValue> none(empty.Evaluate());
   EXPECT_EQ(MetafileOf(none.get()), nullptr);
-  VHostBridgeService::Install(previousBridge);
 }
 
 }  // namespace
