@@ -4,6 +4,7 @@
 // The other numbers reach their place here and wait for their commands.
 #include <cstring>
 
+#include "area/xMorvaAreaCommands.h"
 #include "area/xMorvaBarState.h"
 #include "area/xMorvaCommandParams.h"
 #include "area/xMorvaHostObject.h"
@@ -81,6 +82,46 @@ void xMorvaMain::RunLowCommand(int32_t selector, void** p, void* result) {
     }
     case 57: SetMethodOfArea(p, kCommandMethod); break;
     case 58: SetMethodOfArea(p, kEventMethod); break;
+    case 9:
+    case 10:
+    case 29:
+    case 30:
+    case 43:
+    case 46:
+    case 77:
+    case 78:
+    case 86:
+    case 87: xMorvaAreaCommands::RunViewCommand(*this, selector, p, result); break;
+    case 25:
+    case 44:
+    case 53: xMorvaAreaCommands::RunMenuCommand(*this, selector, p); break;
+    case 54: xMorvaAreaCommands::InsertBlob(*this, p, result); break;
+    case 45: xMorvaAreaCommands::SaveToHost(*this, p); break;
+    case 26: xMorvaAreaCommands::ReadPrintedPage(result); break;
+    case 31:
+    case 32:
+    case 65:
+    case 79:
+    case 80:
+    case 91: xMorvaAreaCommands::RunFontCommand(selector, p, result); break;
+    // Numbers that do nothing, record nothing and leave the result alone.
+    case 6:
+    case 7:
+    case 8:
+    case 23:
+    case 33:
+    case 55:
+    case 56:
+    case 64:
+    case 66:
+    case 67:
+    case 81:
+    case 82:
+    case 83: break;
+    // Printing (4) and print merge (5) run the printing commands, which the
+    // area does not have yet: until then they leave everything as it was.
+    case 4:
+    case 5: break;
     default:
       // The other low commands come with the editing commands.
       break;

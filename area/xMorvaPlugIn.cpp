@@ -337,11 +337,18 @@ void xMorvaPlugIn::SetContentSize(int32_t width, int32_t height) {
   for (xMorvaFrame* frame : fFrames) frame->SetContentSize(width, height, true, 1);
 }
 
+bool xMorvaPlugIn::IsRedrawSuspended() {
+  // Only the host's own commands are held back; the user's typing draws.
+  return GetCommandState().redrawSuspended != 0 && fDocument && fDocument->IsInHostCommand();
+}
+
 void xMorvaPlugIn::DrawSelection() {
+  if (IsRedrawSuspended()) return;
   for (xMorvaFrame* frame : fFrames) frame->Invalidate(1);
 }
 
 void xMorvaPlugIn::UpdateCaret(bool scroll) {
+  if (IsRedrawSuspended()) return;
   // The caret shows in the active frame, which keeps it in view; the
   // others draw again where it was.
   xMorvaFrame* shown = fActiveFrame != nullptr ? fActiveFrame : (fFrames.empty() ? nullptr : fFrames.front());

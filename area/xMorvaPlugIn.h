@@ -97,6 +97,8 @@ class xMorvaPlugIn : public VPlugIn, public xMorvaHostObject, public xMorvaDocum
   bool CanClose(uint8_t flag) override { return CanDeleteArea(flag != 0); }
   void SetContentSize(int32_t width, int32_t height) override;
   void DrawSelection() override;
+  // While the host's commands hold the redraw back (command 9).
+  bool IsRedrawSuspended();
   void UpdateCaret(bool scroll) override;
   void ShowSelection(bool scroll) override;
   void ScrollFramesToOrigin() override;

@@ -54,6 +54,9 @@ struct xMorvaEventMethods {
 // command methods.
 struct xMorvaCommandState {
   int32_t lastError = 0;
+  // Set by command 9: refreshes asked for inside a host command draw
+  // nothing until command 9 clears it.
+  uint8_t redrawSuspended = 0;
   xMorvaUserMethod callback;
   xMorvaUserMethod command;
 };

@@ -108,7 +108,9 @@ class Parser {
       ExprValue right;
       if (!Sum(right, depth)) return false;
       int order = 0;
-      if (IsNumber(out) && IsNumber(right)) {
+      if (out.kind == ExprValue::kPicture || right.kind == ExprValue::kPicture) {
+        return Fail("pictures do not compare");
+      } else if (IsNumber(out) && IsNumber(right)) {
         const double a = AsReal(out), b = AsReal(right);
         order = a < b ? -1 : a > b ? 1 : 0;
       } else if (out.kind != right.kind) {

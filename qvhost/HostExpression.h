@@ -18,13 +18,16 @@ constexpr uint32_t kCompiledExpressionMagic = 0x51564558;
 constexpr size_t kExpressionSourceMax = 32000;
 constexpr int kExpressionDepthMax = 64;
 
+// A picture passes through as it is: an expression may name one (a picture
+// field or variable), but no operator takes it.
 struct ExprValue {
-  enum Kind { kNone, kReal, kLong, kText, kBoolean, kDate, kTime };
+  enum Kind { kNone, kReal, kLong, kText, kBoolean, kDate, kTime, kPicture };
   Kind kind = kNone;
   double real = 0;
   int64_t integer = 0;          // long, Boolean (0 or 1), time in seconds
   std::string text;             // UTF-8
   int16_t date[3] = {0, 0, 0};  // day, month, year
+  std::vector<uint8_t> picture;  // the picture's bytes as the host stores them
 };
 
 // What an expression reads: a field by its table's and its own name, a

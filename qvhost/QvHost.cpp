@@ -1379,6 +1379,10 @@ ExprValue FromEntry(const HostVariableEntry& entry) {
       v.text = MacToUtf8(bytes.data(), bytes.size());
       break;
     }
+    case kHostPicture:
+      v.kind = ExprValue::kPicture;
+      v.picture = HandleBytes(entry.value.data.handle, entry.value.data.size);
+      break;
     default: break;
   }
   return v;
@@ -1416,6 +1420,13 @@ void ToEntry(const ExprValue& v, HostVariableEntry& entry) {
           NewHandleWith(reinterpret_cast<const uint8_t*>(mac.data()), mac.size());
       break;
     }
+    case ExprValue::kPicture:
+      // A new handle that the module owns once answered; none for an
+      // empty picture.
+      entry.type = kHostPicture;
+      entry.value.data.handle = v.picture.empty() ? 0 : NewHandleWith(v.picture.data(), v.picture.size());
+      entry.value.data.size = entry.value.data.handle != 0 ? static_cast<uint32_t>(v.picture.size()) : 0;
+      break;
     default: entry.type = kHostUndefined; break;
   }
 }
@@ -1506,6 +1517,10 @@ bool QvHost::AnswerExpression(int32_t selector, HostParamBlock& block) {
           case 11:
             out.kind = ExprValue::kTime;
             out.integer = value.integer;
+            return true;
+          case 3:
+            out.kind = ExprValue::kPicture;
+            out.picture = value.bytes;
             return true;
           default: return false;
         }

@@ -331,6 +331,15 @@ TEST_F(OpenSave, CommandsOpenAndSaveByPathAndType) {
   Run(50, reader->GetReference(), {&missing.record, unknown.bytes});
   EXPECT_EQ(LastError(reader->GetReference()), kErrorExportFailed);
   EXPECT_FALSE(fs::exists(P("nothing.rtf")));
+
+  // A folder that cannot be written into: the code, and no file anywhere.
+  for (const char* kind : {"", "RTF ", "ASCU"}) {
+    HostText nowhere(P("no-such-folder/out.qmv"));
+    PString asked(kind);
+    Run(50, reader->GetReference(), {&nowhere.record, asked.bytes});
+    EXPECT_EQ(LastError(reader->GetReference()), kErrorExportFailed) << kind;
+    EXPECT_FALSE(fs::exists(P("no-such-folder"))) << kind;
+  }
 }
 
 }  // namespace

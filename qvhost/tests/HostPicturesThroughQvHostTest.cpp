@@ -17,11 +17,14 @@
 #include "graphics/pictures/VPictPictureData.h"
 #include "graphics/pictures/VPictureConversion.h"
 #include "graphics/pictures/VPictureHostForms.h"
+#include "framework/core/host/VHostBridge.h"
 #include "host/callback/HostCallback.h"
 #include "host/context/HostPictures.h"
 #include "host/context/HostProcesses.h"
 #include "host/context/HostStructure.h"
 #include "host/context/HostVariables.h"
+#include "host/context/VHostCallbackBridge.h"
+#include "host/context/VHostRef.h"
 #include "platform/gdi/WinGdiMetafile.h"
 #include "platform/gdi/pict/PictInterpreter.h"
 #include "platform/tests/GdiTestCanvas.h"
@@ -289,6 +292,52 @@ TEST_F(PictureHost, TheHostMakesBothMetafileKinds) {
   EXPECT_EQ(Drawn(emf.GetMetafile(), canvas), Expected(pict));
   EXPECT_EQ(HostMetafileCallEMF(0), 0u);
   Tbx::DisposeHandle(handle);
+}
+
+// An expression that names a picture field, or a picture variable,
+// evaluates to the picture itself, so a host reference shows it; no operator
+// takes a picture, and such an expression has no value.
+TEST_F(PictureHost, ExpressionsNamingAPictureEvaluateToThePicture) {
+  // The host bridge the references compile and evaluate through, given
+  // back however the test ends.
+  struct Bridge {
+    Bridge() : previous(VHostBridgeService::Install(&bridge)) {}
+    ~Bridge() { VHostBridgeService::Install(previous); }
+    VHostCallbackBridge bridge;
+    VHostBridge* previous;
+  } installed;
+  const std::vector<uint8_t> pict = TestPict();
+  HostDatabase::Value stored;
+  stored.bytes = pict;
+  ASSERT_TRUE(host.Database().Set(1, 1, stored));
+  ASSERT_TRUE(host.Database().SetVariable(1, "Logo", {kHostPicture, pict}));
+  struct Row {
+    const char* expression;
+    bool picture;
+  } rows[] = {
+      {"[Items]Photo", true},
+      {"([Items]Photo)", true},
+      {"Logo", true},
+      {"[Items]Photo + 1", false},
+      {"-[Items]Photo", false},
+      {"[Items]Photo = [Items]Photo", false},
+      {"[Items]Photo & True", false},
+  };
+  for (const Row& row : rows) {
+    VHostRef ref(Name(row.expression));
+    ASSERT_NE(ref.GetReferenceData(), 0u) << row.expression;
+    std::unique_ptr<VValue> value(ref.Evaluate());
+    HENHMETAFILE emf = MetafileOf(value.get());
+    EXPECT_EQ(emf != nullptr, row.picture) << row.expression;
+    if (emf == nullptr) continue;
+    Canvas canvas(kW, kH);
+    EXPECT_EQ(Drawn(emf, canvas), Expected(pict)) << row.expression;
+  }
+  // An empty picture field gives no picture and no handle.
+  ASSERT_TRUE(host.Database().Set(1, 1, HostDatabase::Value{}));
+  VHostRef empty(Name("[Items]Photo"));
+  std::unique_ptr<VValue> none(empty.Evaluate());
+  EXPECT_EQ(MetafileOf(none.get()), nullptr);
 }
 
 }  // namespace
