@@ -19,7 +19,8 @@
 #include "framework/core/strings/VUniString.h"
 #include "framework/system/environment/VSystemServices.h"
 #include "framework/system/resources/VMemoryResourceFile.h"
-#include "graphics/pictures/VPictPictureData.h"
+#include "graphics/pictures/VPictureData.h"
+#include "graphics/pictures/VPictureHostForms.h"
 #include "host/context/HostServices.h"
 #include "host/context/HostStructure.h"
 #include "host/context/VHostRef.h"
@@ -256,12 +257,14 @@ bool LooksLikePicture(const uint8_t* bytes, uint32_t size) {
 int32_t InsertPicture(xMorvaDocument& document, xMorvaEngine& engine, void** p) {
   const uint32_t handle = HandleAt(p, 1);
   if (handle == 0) return kErrorNoPictureData;
-  std::unique_ptr<VPictPictureData> picture;
+  std::unique_ptr<VPictureData> picture;
   {
     LockedHandle bytes(handle);
     if (bytes.Data() == nullptr || !LooksLikePicture(bytes.Data(), bytes.Size())) return kErrorNoPictureData;
-    picture = std::make_unique<VPictPictureData>(bytes.Data(), bytes.Size());
+    // The header comes big-endian, as the host holds pictures.
+    picture.reset(static_cast<VPictureData*>(NewPictValueFromMacPicture(bytes.Data(), bytes.Size())));
   }
+  if (!picture) return kErrorNoPictureData;
   const VMemHandle element = gMemoryMgr->NewHandle(0, 0);
   if (element == 0) return kErrorNoMemory;
   int32_t code = kErrorNoMemory;
