@@ -117,9 +117,13 @@ int32_t FillSheet(xMorvaDocument& document, int16_t id, void** p) {
 }
 
 int32_t RunSheet(xMorvaDocument& document, int32_t n, void** p, void* result) {
+  // 72 takes the area alone: its array holds no more.
+  if (n == 72) {
+    PutLong(result, document.StyleSheetCount() - 1);
+    return 0;
+  }
   const int32_t i = WordAt(p, 1);
   switch (n) {
-    case 72: PutLong(result, document.StyleSheetCount() - 1); return 0;
     case 73: return ReadSheet(document, p);
     case 74: {
       auto sheet = std::make_unique<xMorvaStyleSheet>();
