@@ -5,11 +5,11 @@
 #include <cmath>
 
 #include "area/xMorvaCommandValues.h"
+#include "area/xMorvaLowCommandInputs.h"
 #include "area/xMorvaLowTextCommands.h"
 #include "area/xMorvaMain.h"
 #include "area/xMorvaPointConversions.h"
 #include "area/xMorvaTextCommandSupport.h"
-#include "boundary/HostRecords.h"
 #include "document/DocumentUnits.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaProperties.h"
@@ -42,7 +42,7 @@ constexpr uint16_t kUndoProperties = 1;
 // The narrowest text a paragraph's indents leave.
 constexpr int32_t kNarrowestText = 50;
 // The most stops the point-based tab commands read and add.
-constexpr int32_t kMostStops = 10;
+constexpr int32_t kMostStops = int32_t(xMorvaLowCommandInputs::kTabArrayElements);
 constexpr int16_t kLastAlignment = 3;
 constexpr int16_t kLastTabKindCode = 3;
 
@@ -204,43 +204,10 @@ int32_t SetParagraphProperty(xMorvaEngine& engine, xMorvaDocument& document, uin
 
 // ---- Tab stops
 
-// A host array as command 17 takes it: a two-dimensional array of three
-// rows of words, row 1 of exactly 10 elements. Every row is checked before
-// anything is written: rows 2 and 3 are written too, and must be arrays
-// of words that hold the stops.
+// The three rows' handles of words, element 0 first.
 struct TabArray {
-  uint32_t rows[3] = {};  // handles of the rows' words, element 0 first
+  uint32_t rows[3] = {};
 };
-
-// True when the row record is an array of words of `count` or more
-// elements (exactly `count` when `exact`) whose handle holds them.
-bool IsWordRow(const HostArrayRow& row, uint32_t count, bool exact) {
-  if (row.type != kHostIntegerArray) return false;
-  if (exact ? row.array.count != count : row.array.count < count) return false;
-  if (row.array.handle == 0) return false;
-  const int32_t size = Tbx::GetHandleSize(row.array.handle);
-  return size >= 0 && uint32_t(size) >= (count + 1) * sizeof(int16_t);
-}
-
-bool ReadTabArray(void* slot, TabArray& array) {
-  if (slot == nullptr) return false;
-  HostVariableEntry entry{};
-  // Only the header of the entry is read: type, count and handle.
-  std::memcpy(&entry, slot, sizeof(HostArrayRow));
-  if (entry.type != kHostArray2D || entry.value.array.count != 3 || entry.value.array.handle == 0) return false;
-  const uint32_t handle = entry.value.array.handle;
-  const int32_t size = Tbx::GetHandleSize(handle);
-  // The row records count from 1: record r at byte 12 r.
-  if (size < int32_t(4 * sizeof(HostArrayRow))) return false;
-  HostArrayRow rows[4] = {};
-  std::memcpy(rows, Tbx::HLock(handle), sizeof rows);
-  Tbx::HUnlock(handle);
-  for (int r = 1; r <= 3; ++r) {
-    if (!IsWordRow(rows[r], kMostStops, r == 1)) return false;
-    array.rows[r - 1] = rows[r].array.handle;
-  }
-  return true;
-}
 
 void PutElement(uint32_t row, int32_t k, int16_t value) {
   auto* words = static_cast<uint8_t*>(Tbx::HLock(row));
@@ -251,7 +218,7 @@ void PutElement(uint32_t row, int32_t k, int16_t value) {
 // Command 17: the stops of the paragraph at the selection's start.
 int32_t ReadTabs(xMorvaEngine& engine, void** p) {
   TabArray array;
-  if (!ReadTabArray(At(p, 1), array)) return kErrorTabArray;
+  if (!xMorvaLowCommandInputs::ReadTabArray(At(p, 1), array.rows)) return kErrorTabArray;
   int32_t start = 0, end = 0;
   engine.SaveSelectionState(start, end);
   engine.SetSelection(start, start);

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "area/xMorvaCommandValues.h"
+#include "area/xMorvaLowCommandInputs.h"
 #include "area/xMorvaLowTextCommands.h"
 #include "area/xMorvaMain.h"
 #include "area/xMorvaPointConversions.h"
@@ -24,7 +25,6 @@
 #include "host/context/HostServices.h"
 #include "host/context/HostStructure.h"
 #include "host/context/VHostRef.h"
-#include "platform/bytes/ByteSpanReader.h"
 
 // Named, not anonymous: the area's files are compiled in batches.
 namespace low_sheet_commands {
@@ -242,21 +242,6 @@ void ReadReference(xMorvaEngine& engine, void** p) {
 
 bool IsOnePictureSelected(xMorvaEngine& engine) { return engine.IsPictureSelected() && engine.GetSelLength() == 1; }
 
-// Whether the bytes begin as a Macintosh picture: a size word, a frame
-// that is not empty, and the version 1 opcode or the version 2 header.
-bool LooksLikePicture(const uint8_t* bytes, uint32_t size) {
-  ByteSpanReader reader(bytes, size, ByteSpanReader::Order::kBig);
-  reader.Skip(2);
-  const int16_t top = reader.I16();
-  const int16_t left = reader.I16();
-  const int16_t bottom = reader.I16();
-  const int16_t right = reader.I16();
-  const uint16_t version = reader.U16();
-  const uint16_t next = version == 0x0011 ? reader.U16() : 0;
-  if (reader.Failed() || bottom <= top || right <= left) return false;
-  return version == 0x1101 || (version == 0x0011 && next == 0x02FF);
-}
-
 // Command 71: the picture in a paragraph of its own at the selection.
 int32_t InsertPicture(xMorvaDocument& document, xMorvaEngine& engine, void** p) {
   const uint32_t handle = HandleAt(p, 1);
@@ -264,7 +249,7 @@ int32_t InsertPicture(xMorvaDocument& document, xMorvaEngine& engine, void** p) 
   std::unique_ptr<VPictureData> picture;
   {
     LockedHandle bytes(handle);
-    if (bytes.Data() == nullptr || !LooksLikePicture(bytes.Data(), bytes.Size())) return kErrorNoPictureData;
+    if (bytes.Data() == nullptr || !xMorvaLowCommandInputs::LooksLikePicture(bytes.Data(), bytes.Size())) return kErrorNoPictureData;
     // The header comes big-endian, as the host holds pictures.
     picture.reset(static_cast<VPictureData*>(NewPictValueFromMacPicture(bytes.Data(), bytes.Size())));
   }
@@ -345,6 +330,8 @@ namespace xMorvaLowTextCommands {
 using xMorvaCommandValues::At;
 using xMorvaCommandValues::PutLong;
 using xMorvaCommandValues::PutWord;
+using xMorvaTextCommands::ResolveTextArea;
+using xMorvaTextCommands::TextArea;
 
 void RunStyleSheetCommand(xMorvaMain& package, int32_t n, void** p, void* result) {
   if (n == 72) PutLong(result, 0);
