@@ -11,7 +11,9 @@
 #include "area/tests/AreaTestSupport.h"
 #include "area/tests/DocumentFileSupport.h"
 #include "area/tests/HostPictureSupport.h"
+#include "area/xMorvaFrame.h"
 #include "area/xMorvaPointConversions.h"
+#include "views/VPaneView.h"
 #include "boundary/HostRecords.h"
 #include "document/DocumentUnits.h"
 #include "document/xMorvaProperties.h"
@@ -778,6 +780,54 @@ TEST_F(LowTextCommandsTest, BadPicturesAndNoPictureRecordTheirCodes) {
   }
   Tbx::DisposeHandle(garbageHandle);
   Tbx::DisposeHandle(shortHandle);
+}
+
+}  // namespace low_text_test
+
+namespace low_text_test {
+
+// Command 84 on a form area's frame: a point on the text and points on a
+// picture, given in the area's window coordinates.
+TEST_F(LowTextCommandsTest, APointOnAPictureGivesItsRangeOnlyWellInside) {
+  xMorvaPlugIn* area = NewFormArea();
+  area->GetDocument()->Params().SetViewMode(0);
+  area->GetPaneView()->ResizeTo(1000, 600, 0);
+  area->GetPaneView()->Layout(1);
+  const uint32_t ref = area->GetReference();
+  HostText text("ab");
+  Run(19, ref, {&text.record});
+  Select(ref, 1, 1);
+  uint32_t handle = tablecommands::NewHandleWith(tablecommands::HostPictureBytes(60, 40));
+  Run(71, ref, {&handle});
+  Tbx::DisposeHandle(handle);
+  ASSERT_EQ(LastError(ref), 0);
+  Doc(ref).Refresh(false, true);
+  // "a", paragraph end, the picture at 2, paragraph end, "b".
+  Select(ref, 2, 2);
+  int32_t x = 0, y = 0, top = 0, height = 0;
+  Doc(ref).GetCaretGeometry(x, y, top, height);
+  xMorvaFrame* frame = area->GetFrames().front();
+  int32_t left = 0, upper = 0;
+  frame->GetOrigin(left, upper);
+  const auto windowX = [&](int32_t dx) { return int16_t(left + x + dx + frame->TextInset() - frame->GetScrollX()); };
+  const int16_t windowY = int16_t(upper + top + height / 2 - frame->GetScrollY());
+  struct Row {
+    int32_t dx, p3, p4, onPicture;
+  };
+  // 3 pixels in: the picture's start in both; 10 in: its range; in its
+  // right half 10 from its right edge: its range; 3 from it: its end.
+  const Row rows[] = {{3, 2, 2, 1}, {10, 2, 3, 1}, {50, 2, 3, 1}, {57, 3, 3, 1}};
+  for (const Row& row : rows) {
+    int16_t px = windowX(row.dx), py = windowY;
+    int32_t p3 = -1, p4 = -1, result = -1;
+    Run(84, ref, {&px, &py, &p3, &p4}, &result);
+    EXPECT_EQ(p3, row.p3) << row.dx;
+    EXPECT_EQ(p4, row.p4) << row.dx;
+    EXPECT_EQ(result, row.onPicture) << row.dx;
+  }
+  // The selection is not moved by the hit test.
+  EXPECT_EQ(Engine(ref).GetSelStart(), 2);
+  EXPECT_EQ(Engine(ref).GetSelEnd(), 2);
 }
 
 }  // namespace low_text_test
