@@ -46,7 +46,6 @@ constexpr int32_t kErrorNoSoftHyphen = 1072;
 // The most positions that go out as one host text.
 constexpr int32_t kMostTextPositions = 32000;
 constexpr int16_t kLastSelectionKind = 14;
-constexpr uint16_t kUndoDeletion = 6;
 
 // The element code that kinds 1, 4 and 7 to 14 of command 59 select.
 uint16_t ElementOfKind(int16_t kind) {
@@ -273,10 +272,9 @@ int32_t SoftHyphenNextToCaret(xMorvaDocument& document, xMorvaEngine& engine, bo
     if (!remove) PutLong(result, found ? 1 : 0);
     return remove ? kErrorNoSoftHyphen : 0;
   }
+  // The deletion is its own undo step of the deletion kind.
   document.BeginChange();
-  engine.BeginUndoStep(kUndoDeletion, 0);
   const int32_t code = engine.DeleteSelectionWithUndo();
-  engine.EndUndoStep(code);
   document.EndChange();
   document.Refresh(true, false);
   return code;
