@@ -693,12 +693,17 @@ TEST_F(LowTextCommandsTest, CountsAndThePageOfAPosition) {
     Run(85, ref);
     EXPECT_EQ(LastError(ref), 0);
   }
-  // Area 0: 0, and nothing recorded.
+  // Area 0: 0, and nothing recorded: the error method hears of no area
+  // there, as it does for another unknown reference.
+  SetErrorMethod("OnError");
   int32_t position = 5, page = 9;
   const size_t calls = package->calls.size();
   Run(62, 0, {&position}, &page);
   EXPECT_EQ(page, 0);
   EXPECT_EQ(package->calls.size(), calls);
+  Run(62, 12345, {&position}, &page);
+  EXPECT_EQ(page, 0);
+  EXPECT_EQ(package->calls.size(), calls + 1);
 }
 
 // ---- Host references and pictures
