@@ -8,6 +8,7 @@
 #include "area/xMorvaBarState.h"
 #include "area/xMorvaCommandParams.h"
 #include "area/xMorvaHostObject.h"
+#include "area/xMorvaLowTextCommands.h"
 #include "area/xMorvaMain.h"
 #include "area/xMorvaPlugIn.h"
 #include "area/xMorvaTableCommands.h"
@@ -122,6 +123,45 @@ void xMorvaMain::RunLowCommand(int32_t selector, void** p, void* result) {
     // area does not have yet: until then they leave everything as it was.
     case 4:
     case 5: break;
+    case 2:
+    case 3:
+    case 27:
+    case 59:
+    case 84: xMorvaLowTextCommands::RunSelectionCommand(*this, selector, p, result); break;
+    case 19:
+    case 20:
+    case 21:
+    case 40:
+    case 88:
+    case 89:
+    case 90: xMorvaLowTextCommands::RunTextCommand(*this, selector, p, result); break;
+    case 11:
+    case 12:
+    case 13:
+    case 14:
+    case 15:
+    case 16:
+    case 61:
+    case 63: xMorvaLowTextCommands::RunAttributeCommand(*this, selector, p, result); break;
+    case 17:
+    case 18: xMorvaLowTextCommands::RunTabCommand(*this, selector, p, result); break;
+    case 22:
+    case 24:
+    case 60: xMorvaLowTextCommands::RunReferenceCommand(*this, selector, p, result); break;
+    case 68:
+    case 69:
+    case 70:
+    case 71: xMorvaLowTextCommands::RunPictureCommand(*this, selector, p, result); break;
+    case 72:
+    case 73:
+    case 74:
+    case 75:
+    case 76: xMorvaLowTextCommands::RunStyleSheetCommand(*this, selector, p, result); break;
+    case 34:
+    case 35: xMorvaLowTextCommands::RunFindCommand(*this, selector, p, result); break;
+    case 41:
+    case 62:
+    case 85: xMorvaLowTextCommands::RunCountCommand(*this, selector, p, result); break;
     default:
       // The other low commands come with the editing commands.
       break;

@@ -60,6 +60,7 @@ void xMorvaEngine::Reset() {
   fSpaceAtEnd = 0;
   fTrailingRecordBytes = 0;
   fCachePosition = 0;
+  fElementCacheNumber = 0;
   fWalk.SetDefaults();
   fCurrent.SetDefaults();
   fTyping.SetDefaults();
@@ -123,7 +124,8 @@ void xMorvaEngine::RecomposeRange(int32_t firstOffset, int32_t lastOffset) {
 void xMorvaEngine::StreamChangedAt(uint32_t offset) {
   // The cache point keeps the walk state at its offset: a change at or
   // before it makes that state wrong.
-  if (fCachePosition != 0 && offset <= fCacheOffset) DropCache();
+  if (fCachePosition != 0 && offset <= fCacheOffset) fCachePosition = 0;
+  fElementCacheNumber = 0;
 }
 
 int32_t xMorvaEngine::InsertBytes(uint32_t offset, const void* source, uint32_t n) {
@@ -448,7 +450,8 @@ uint32_t xMorvaEngine::WalkToPosition(const uint8_t* stream, int32_t target) {
   if (!(fCachePosition != 0 && near >= target - kCacheSlack && near <= target + kCacheSlack)) {
     newCache = target - kCacheDistance;
     if (newCache <= 0) {
-      DropCache();
+      // Only the walk's own point: the stream is as it was.
+      fCachePosition = 0;
       newCache = -1;
     }
   }

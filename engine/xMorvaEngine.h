@@ -508,7 +508,11 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   uint32_t WalkSelection(const uint8_t* stream, uint32_t offset, int32_t count,
                          uint32_t& characterRecordBytes);
   uint32_t WalkToParagraphEnd(const uint8_t* stream, uint32_t offset);
-  void DropCache() { fCachePosition = 0; }
+  // Forgets the walk's cache point and the last element found.
+  void DropCache() {
+    fCachePosition = 0;
+    fElementCacheNumber = 0;
+  }
   // An 8-byte record removed at `offset`: the offsets behind it move back.
   void RecordRemovedAt(uint32_t offset);
   // Runs `edit` with the block grown ahead by `extra` bytes, so that its
@@ -582,6 +586,14 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   int32_t fCacheParaStart = 0;
   int32_t fCacheWordStart = 0;
   int32_t fCachePosition = 0;
+  // The last element SelectElement found: its code, its number among the
+  // elements of that code, its offset and its position. Selecting the
+  // elements of a code one after the other counts on from it instead of
+  // from the start; any change of the stream forgets it.
+  uint16_t fElementCacheCode = 0;
+  int32_t fElementCacheNumber = 0;
+  uint32_t fElementCacheOffset = 0;
+  int32_t fElementCachePosition = 0;
   // The walk's state: character properties at the walked position,
   // paragraph part and tabs as of the last paragraph end; the pending sets
   // hold the paragraph records met so far.

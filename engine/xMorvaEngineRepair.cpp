@@ -510,10 +510,20 @@ bool xMorvaEngine::SelectElement(uint16_t code, int32_t n) {
   const uint8_t* stream = LockStream();
   if (stream == nullptr) return false;
   int32_t position = 0;
+  int32_t counted = 0;
+  uint32_t at = 0;
+  // Selecting the elements of a code in turn would walk from the start for
+  // each: the walk counts on from the last one found when it lies before.
+  if (fElementCacheNumber > 0 && fElementCacheCode == code && fElementCacheNumber <= n &&
+      fElementCacheOffset < fBytesInUse) {
+    at = fElementCacheOffset;
+    position = fElementCachePosition;
+    counted = fElementCacheNumber - 1;
+  }
   int32_t found = -1;
-  for (uint32_t at = 0; at < fBytesInUse;) {
+  while (at < fBytesInUse) {
     const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
-    if (item.kind == StreamItem::kElement && item.unit == code && --n == 0) {
+    if (item.kind == StreamItem::kElement && item.unit == code && ++counted == n) {
       found = position;
       break;
     }
@@ -522,6 +532,10 @@ bool xMorvaEngine::SelectElement(uint16_t code, int32_t n) {
   }
   UnlockStream();
   if (found < 0) return false;
+  fElementCacheCode = code;
+  fElementCacheNumber = n;
+  fElementCacheOffset = at;
+  fElementCachePosition = found;
   SetSelection(found, found + 1);
   return true;
 }

@@ -195,6 +195,40 @@ TEST_F(SelectByNumberTest, ElementsAndRuns) {
   }
 }
 
+TEST_F(SelectByNumberTest, ElementsSelectedInTurnCountOnAndFollowChanges) {
+  const Bytes breakUnits = Units(u"\r");
+  Load(Stream()
+           .Text(u"a")
+           .Element(xMorvaElementCode::PageBreak, breakUnits)
+           .Text(u"b")
+           .Element(xMorvaElementCode::ColBreak, breakUnits)
+           .Element(xMorvaElementCode::PageBreak, breakUnits)
+           .Text(u"c")
+           .Element(xMorvaElementCode::PageBreak, breakUnits));
+  // In turn, then back to an earlier one, then another code.
+  const struct {
+    uint16_t code;
+    int32_t n, start;
+  } steps[] = {{xMorvaElementCode::PageBreak, 1, 1}, {xMorvaElementCode::PageBreak, 2, 4},
+               {xMorvaElementCode::PageBreak, 2, 4}, {xMorvaElementCode::PageBreak, 3, 6},
+               {xMorvaElementCode::PageBreak, 1, 1}, {xMorvaElementCode::ColBreak, 1, 3},
+               {xMorvaElementCode::PageBreak, 3, 6}};
+  for (const auto& step : steps) {
+    EXPECT_TRUE(engine.SelectElement(step.code, step.n)) << step.n;
+    EXPECT_EQ(step.start, engine.GetSelStart()) << step.code << " " << step.n;
+  }
+  EXPECT_FALSE(engine.SelectElement(xMorvaElementCode::PageBreak, 4));
+  // Two units inserted before the second break move it and the third.
+  EXPECT_TRUE(engine.SelectElement(xMorvaElementCode::PageBreak, 2));
+  const Bytes two = Units(u"xy");
+  ASSERT_EQ(0, engine.InsertBytes(0, two.data(), uint32_t(two.size())));
+  engine.SetLength(engine.GetLength() + 2);
+  EXPECT_TRUE(engine.SelectElement(xMorvaElementCode::PageBreak, 3));
+  EXPECT_EQ(8, engine.GetSelStart());
+  EXPECT_TRUE(engine.SelectElement(xMorvaElementCode::PageBreak, 2));
+  EXPECT_EQ(6, engine.GetSelStart());
+}
+
 TEST_F(SelectByNumberTest, TabsAndBreakOpportunities) {
   const Bytes text = Stream().Text(u"ab").Element(xMorvaElementCode::Tab, Bytes(14, 0)).Text(u"c-d");
   Load(text);
