@@ -27,6 +27,7 @@
 #include "graphics/VCharWidthCache.h"
 #include "host/context/VHostContext.h"
 #include "host/tests/HostTestSupport.h"
+#include "platform/toolbox/TbxHandles.h"
 #include "platform/toolbox/TbxResources.h"
 
 namespace areatest {
@@ -190,6 +191,35 @@ class AreaTest : public ::testing::Test {
   VInstalledService<xMorvaEngineServices> fEngine;
   void* fCell = nullptr;
   std::vector<VPlugInObject*> fObjects;
+};
+
+// A host text record over a new handle of the text's bytes (none for an
+// empty text), disposed with the record.
+struct HostText {
+  explicit HostText(const std::string& text = "") {
+    record.length = int16_t(text.size());
+    record.handle = text.empty() ? 0 : uint32_t(Tbx::NewHandle(int32_t(text.size())));
+    if (record.handle != 0) {
+      std::memcpy(Tbx::HLock(record.handle), text.data(), text.size());
+      Tbx::HUnlock(record.handle);
+    }
+  }
+  ~HostText() {
+    if (record.handle != 0) Tbx::DisposeHandle(record.handle);
+  }
+  HostText(const HostText&) = delete;
+  HostText& operator=(const HostText&) = delete;
+  std::string Text() const {
+    if (record.handle == 0) return "";
+    const auto* bytes = static_cast<const char*>(Tbx::HLock(record.handle));
+    std::string text(bytes, size_t(record.length));
+    Tbx::HUnlock(record.handle);
+    return text;
+  }
+  // By value: the record's fields are packed and may not be bound.
+  uint32_t Handle() const { return record.handle; }
+  int16_t Length() const { return record.length; }
+  HostTextRecord record{};
 };
 
 }  // namespace areatest

@@ -28,24 +28,7 @@
 
 namespace tablecommands {
 
-// A host text record that owns its handle.
-struct HostText {
-  explicit HostText(const std::string& text = "") {
-    record.length = int16_t(text.size());
-    record.handle = text.empty() ? 0 : NewHandleWith(Bytes(text.begin(), text.end()));
-  }
-  ~HostText() {
-    if (record.handle != 0) Tbx::DisposeHandle(record.handle);
-  }
-  std::string Text() const {
-    const Bytes bytes = HandleBytes(record.handle);
-    return std::string(bytes.begin(), bytes.begin() + std::min<size_t>(bytes.size(), size_t(std::max<int16_t>(record.length, 0))));
-  }
-  // By value: the record's fields are packed and may not be bound.
-  uint32_t Handle() const { return record.handle; }
-  int16_t Length() const { return record.length; }
-  HostTextRecord record{};
-};
+using areatest::HostText;
 
 class TableCommands : public areatest::AreaTest {
  protected:

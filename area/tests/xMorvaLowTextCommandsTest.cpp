@@ -34,28 +34,7 @@ using documentfile::Bytes;
 
 int32_t R() { return GetScreenResolution(); }
 
-// A host text record over a Toolbox handle; the handle is the record's.
-struct HostText {
-  explicit HostText(const std::string& text = "") {
-    record.length = int16_t(text.size());
-    record.handle = text.empty() ? 0 : uint32_t(Tbx::NewHandle(int32_t(text.size())));
-    if (record.handle != 0) {
-      std::memcpy(Tbx::HLock(record.handle), text.data(), text.size());
-      Tbx::HUnlock(record.handle);
-    }
-  }
-  ~HostText() {
-    if (record.handle != 0) Tbx::DisposeHandle(record.handle);
-  }
-  std::string Text() const {
-    if (record.handle == 0) return "";
-    const auto* bytes = static_cast<const char*>(Tbx::HLock(record.handle));
-    std::string text(bytes, size_t(record.length));
-    Tbx::HUnlock(record.handle);
-    return text;
-  }
-  HostTextRecord record{};
-};
+using areatest::HostText;
 
 // A two-dimensional host array of rows of words, as command 17 takes it:
 // each row (type, number of elements) with its handle of count + 1 words.

@@ -295,19 +295,7 @@ TEST_F(OpenSave, SavingWritesTheKeptFileInPlaceOrLeavesItWhole) {
   EXPECT_EQ(StreamOf(*reader->GetDocument(), kPartBody), StreamOf(*doc, kPartBody));
 }
 
-// A host text record holding `text`.
-struct HostText {
-  explicit HostText(const std::string& text) {
-    record.length = int16_t(text.size());
-    record.handle = Tbx::NewHandle(int32_t(text.size()));
-    if (!text.empty()) std::memcpy(Tbx::HLock(record.handle), text.data(), text.size());
-    Tbx::HUnlock(record.handle);
-  }
-  ~HostText() {
-    if (record.handle != 0) Tbx::DisposeHandle(record.handle);
-  }
-  HostTextRecord record{};
-};
+using areatest::HostText;
 
 TEST_F(OpenSave, CommandsOpenAndSaveByPathAndType) {
   HostText path(P("cmd.rtf"));

@@ -23,21 +23,7 @@ using areatest::AreaTest;
 using areatest::PString;
 using documentfile::Bytes;
 
-// A host text record over a Toolbox handle of the text's bytes.
-struct HostText {
-  explicit HostText(const std::string& text) {
-    record.length = int16_t(text.size());
-    record.handle = text.empty() ? 0 : uint32_t(Tbx::NewHandle(int32_t(text.size())));
-    if (record.handle != 0) {
-      std::memcpy(Tbx::HLock(record.handle), text.data(), text.size());
-      Tbx::HUnlock(record.handle);
-    }
-  }
-  ~HostText() {
-    if (record.handle != 0) Tbx::DisposeHandle(record.handle);
-  }
-  HostTextRecord record{};
-};
+using areatest::HostText;
 
 class TextCommandsTest : public AreaTest {
  protected:
