@@ -9,6 +9,7 @@
 #include "area/xMorvaHostObject.h"
 #include "area/xMorvaMain.h"
 #include "area/xMorvaPlugIn.h"
+#include "area/xMorvaPrintCommands.h"
 #include "area/xMorvaTableCommands.h"
 #include "area/xMorvaTextCommands.h"
 #include "document/xMorvaDocument.h"
@@ -56,6 +57,9 @@ enum : int32_t { kCallbackMethod, kCommandMethod, kEventMethod };
 
 void xMorvaMain::RunLowCommand(int32_t selector, void** p, void* result) {
   switch (selector) {
+    case 4: xMorvaPrinting::CommandPrint(*this, p); break;
+    case 5: xMorvaPrinting::CommandMailing(*this, p); break;
+    case 26: xMorvaPrinting::CommandPrintedPage(result); break;
     case 28: CommandLastError(p, result); break;
     case 36: CommandNewAreaFromBlob(p, result); break;
     case 37:

@@ -3,6 +3,7 @@
 // of its bars and status line.
 #include "area/xMorvaPlugIn.h"
 
+
 #include <algorithm>
 
 #include "area/xMorvaAreaDialogs.h"
@@ -13,6 +14,7 @@
 #include "area/xMorvaTabSelector.h"
 #include "area/xMorvaVerticalRuler.h"
 #include "area/xMorvaMain.h"
+#include "area/xMorvaPrintCommands.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaFind.h"
 #include "framework/system/environment/VSystemServices.h"
@@ -291,6 +293,13 @@ void xMorvaPlugIn::UpdateBarState() { ::UpdateBarState(*this, false); }
 
 void xMorvaPlugIn::RunCommand(int32_t command) {
   if (RunFileCommand(command)) return;
+  switch (command) {
+    case 106: xMorvaPrinting::PageSetupCommand(*this); return;
+    case 107: xMorvaPrinting::PrintPreviewCommand(*this); return;
+    case 108: xMorvaPrinting::PrintCommand(*this, true, 0, 0); return;
+    case 109: xMorvaPrinting::MailingCommand(*this, true, true, 0); return;
+    default: break;
+  }
   // The tab selector's menu: the kind every view's selector shows.
   if (const int16_t kind = xMorvaTabSelector::KindOfCommand(command); kind != 0) {
     for (xMorvaFrame* frame : fFrames) {
