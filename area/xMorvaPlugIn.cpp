@@ -8,6 +8,7 @@
 
 #include "area/xMorvaAreaDialogs.h"
 #include "area/xMorvaBarState.h"
+#include "area/xMorvaDialogCommands.h"
 #include "area/xMorvaDocMgr.h"
 #include "area/xMorvaFrame.h"
 #include "area/xMorvaRuler.h"
@@ -291,8 +292,13 @@ bool xMorvaPlugIn::CallEventCallback(int16_t kind, int32_t value) {
 
 void xMorvaPlugIn::UpdateBarState() { ::UpdateBarState(*this, false); }
 
+bool xMorvaPlugIn::AskValue(int32_t command, int32_t current, int32_t& value) {
+  return xMorvaDialogCommands::AskValue(*this, command, current, value);
+}
+
 void xMorvaPlugIn::RunCommand(int32_t command) {
   if (RunFileCommand(command)) return;
+  if (xMorvaDialogCommands::Run(*this, command)) return;
   switch (command) {
     case 106: xMorvaPrinting::PageSetupCommand(*this); return;
     case 107: xMorvaPrinting::PrintPreviewCommand(*this); return;

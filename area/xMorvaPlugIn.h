@@ -93,7 +93,8 @@ class xMorvaPlugIn : public VPlugIn, public xMorvaHostObject, public xMorvaDocum
   bool CallEventCallback(int16_t kind, int32_t value) override;
   // The file commands, then the tab selector's menu.
   void RunCommand(int32_t command) override;
-  bool AskValue(int32_t command, int32_t current, int32_t& value) override { return false; }
+  // The interline and symbol dialogs; no other value is asked here.
+  bool AskValue(int32_t command, int32_t current, int32_t& value) override;
   bool CanClose(uint8_t flag) override { return CanDeleteArea(flag != 0); }
   void SetContentSize(int32_t width, int32_t height) override;
   void DrawSelection() override;
