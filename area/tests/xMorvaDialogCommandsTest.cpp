@@ -14,6 +14,8 @@
 
 namespace {
 
+using areatest::TextInputTest;
+
 constexpr uint16_t kSize = 8;
 constexpr uint16_t kFont = 7;
 constexpr uint16_t kBold = 0;
