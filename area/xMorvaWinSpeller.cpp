@@ -230,6 +230,19 @@ bool xMorvaWinSpeller::NextChunk() {
   }
   fNextByte = next;
   fChunk.assign(reinterpret_cast<const char16_t*>(sentence.GetBuffer()), size_t(sentence.GetLength()));
+  // A sentence longer than a chunk is cut after its last space, so that no
+  // word is handed over in two halves.
+  if (fChunk.size() >= kChunkCharacters && fChunk.back() != u'.' && fChunk.back() != char16_t(13)) {
+    const size_t space = fChunk.find_last_of(u" \t");
+    if (space != std::u16string::npos && space > 0) {
+      VStrInHandle shorter;
+      next = fStartByte;
+      if (text->CollectSentence(next, fEndByte, uint32_t(space + 1), shorter)) {
+        fNextByte = next;
+        fChunk.assign(reinterpret_cast<const char16_t*>(shorter.GetBuffer()), size_t(shorter.GetLength()));
+      }
+    }
+  }
   // One character per position: each unit alone, a lone surrogate as U+FFFD.
   fByteOfCharacter.assign(fChunk.size() + 1, 0);
   uint32_t at = 0;

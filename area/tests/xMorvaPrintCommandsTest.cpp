@@ -13,7 +13,9 @@
 #include "document/xMorvaLayoutInterface.h"
 #include "document/xMorvaUndo.h"
 #include "engine/xMorvaEngine.h"
+#include "graphics/printing/VPrintSettings.h"
 #include "platform/print/WinPrint.h"
+#include "platform/win32/WinMemory.h"
 
 namespace {
 
@@ -280,6 +282,82 @@ TEST_F(PrintCommandsTest, TheHostsCommandsPrintMergeAndReadThePrintedPage) {
   int32_t page = 0;
   package->ExecuteCommand(26, nullptr, &page);
   EXPECT_EQ(page, 1);
+}
+
+// The forms of the printing commands, answered from a script.
+class ScriptedPrintDialogs : public xMorvaPrintDialogs {
+ public:
+  bool acceptMailing = true;
+  int16_t table = 0;
+  int16_t seenTable = -1;
+  int16_t paperAnswer = kPaperPrintAsIs;
+  int32_t paperQuestions = 0;
+  int32_t previews = 0;
+  bool RunMailing(xMorvaPlugIn&, int16_t& chosen) override {
+    seenTable = chosen;
+    chosen = table;
+    return acceptMailing;
+  }
+  int16_t RunPaperQuestion(xMorvaPlugIn&) override {
+    ++paperQuestions;
+    return paperAnswer;
+  }
+  bool RunPrintPreview(xMorvaPlugIn&) override {
+    ++previews;
+    return true;
+  }
+};
+
+TEST_F(PrintCommandsTest, TheMailingDialogChoosesTheTableAndItsCancelPrintsNothing) {
+  Pages(1);
+  ScriptedPrintDialogs dialogs;
+  VInstalledService<xMorvaPrintDialogs> installed(&dialogs);
+  records = 2;
+  dialogs.table = 4;
+  dialogs.acceptMailing = false;
+  EXPECT_EQ(xMorvaPrinting::MailingCommand(*area, true, false, 0), 0);
+  EXPECT_FALSE(std::filesystem::exists(pdf));
+  EXPECT_TRUE(visited.empty());
+  dialogs.acceptMailing = true;
+  EXPECT_EQ(xMorvaPrinting::MailingCommand(*area, true, false, 0), 0);
+  EXPECT_EQ(dialogs.seenTable, 0);
+  EXPECT_EQ(PdfPages(), 2);
+  // An empty table chosen in the dialog: alert 10 and 1023.
+  records = 0;
+  const size_t before = host.Messages().size();
+  EXPECT_EQ(xMorvaPrinting::MailingCommand(*area, true, false, 0), kErrorEmptyTable);
+  ASSERT_EQ(host.Messages().size(), before + 1);
+  EXPECT_EQ(host.Messages().back(), "The table has no records to print.");
+}
+
+// The print dialog in which the user turns the paper: the paper differs.
+BOOL TurnThePaper(PRINTDLGA* dialog, void*) {
+  if (auto* mode = static_cast<DEVMODEA*>(GlobalLock(dialog->hDevMode))) {
+    mode->dmOrientation = mode->dmOrientation == DMORIENT_LANDSCAPE ? DMORIENT_PORTRAIT : DMORIENT_LANDSCAPE;
+    GlobalUnlock(dialog->hDevMode);
+  }
+  dialog->nFromPage = 1;
+  dialog->nToPage = 2;
+  return 1;
+}
+
+TEST_F(PrintCommandsTest, ThePaperQuestionsCancelPrintsNothingAndThePreviewRuns) {
+  Pages(2);
+  ScriptedPrintDialogs dialogs;
+  VInstalledService<xMorvaPrintDialogs> installed(&dialogs);
+  SetHeadlessPrintProvider(&TurnThePaper, nullptr);
+  dialogs.paperAnswer = kPaperCancel;
+  EXPECT_EQ(xMorvaPrinting::PrintCommand(*area, true, 0, 0), 0);
+  EXPECT_EQ(dialogs.paperQuestions, 1);
+  EXPECT_FALSE(std::filesystem::exists(pdf));
+  // "Print as is" prints.
+  dialogs.paperAnswer = kPaperPrintAsIs;
+  EXPECT_EQ(xMorvaPrinting::PrintCommand(*area, true, 0, 0), 0);
+  EXPECT_EQ(dialogs.paperQuestions, 2);
+  EXPECT_EQ(PdfPages(), 2);
+  xMorvaPrinting::PrintPreviewCommand(*area);
+  EXPECT_EQ(dialogs.previews, 1);
+  EXPECT_EQ(document->GetParams().GetPrinterMetrics(), 0);
 }
 
 }  // namespace

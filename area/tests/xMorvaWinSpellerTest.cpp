@@ -165,8 +165,10 @@ TEST_F(SpellerTest, ASelectionLimitsTheCheckAndShorterReplacementsMoveItsEnd) {
 }
 
 TEST_F(SpellerTest, ALongSentenceWithoutAFullStopIsCheckedInChunks) {
+  // Words of eight characters and a space: the 32,000th character falls
+  // inside a word, which must not be cut in two.
   std::string text;
-  while (text.size() < 40000) text += "word ";
+  while (text.size() < 40000) text += "printers ";
   text += "endd";
   Put(text);
   speller->RunSpellCheck();
