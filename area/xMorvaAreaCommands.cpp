@@ -297,12 +297,6 @@ void SaveToHost(xMorvaMain& package, void** p) {
   package.ReportCommandError(0);
 }
 
-void ReadPrintedPage(void* result) {
-  // Page-number elements print 1 outside a printing job, and no job runs
-  // while a command does.
-  PutLong(result, 1);
-}
-
 int32_t ColourFromComponents(int32_t red, int32_t green, int32_t blue) {
   auto eight = [](int32_t component) { return std::clamp(component, 0, 65535) >> 8; };
   return (eight(red) << 16) | (eight(green) << 8) | eight(blue);

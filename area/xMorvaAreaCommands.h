@@ -19,8 +19,6 @@ void RunMenuCommand(xMorvaMain& package, int32_t n, void** p);
 void InsertBlob(xMorvaMain& package, void** p, void* result);
 // 45: the document stored back into its host field.
 void SaveToHost(xMorvaMain& package, void** p);
-// 26: the page that page-number elements print.
-void ReadPrintedPage(void* result);
 // Fonts and colours without an area: 31, 32, 65, 79, 80, 91.
 void RunFontCommand(int32_t n, void** p, void* result);
 

@@ -11,6 +11,7 @@
 #include "area/xMorvaLowTextCommands.h"
 #include "area/xMorvaMain.h"
 #include "area/xMorvaPlugIn.h"
+#include "area/xMorvaPrintCommands.h"
 #include "area/xMorvaTableCommands.h"
 #include "area/xMorvaTextCommands.h"
 #include "document/xMorvaDocument.h"
@@ -58,6 +59,9 @@ enum : int32_t { kCallbackMethod, kCommandMethod, kEventMethod };
 
 void xMorvaMain::RunLowCommand(int32_t selector, void** p, void* result) {
   switch (selector) {
+    case 4: xMorvaPrinting::CommandPrint(*this, p); break;
+    case 5: xMorvaPrinting::CommandMailing(*this, p); break;
+    case 26: xMorvaPrinting::CommandPrintedPage(result); break;
     case 28: CommandLastError(p, result); break;
     case 36: CommandNewAreaFromBlob(p, result); break;
     case 37:
@@ -98,7 +102,6 @@ void xMorvaMain::RunLowCommand(int32_t selector, void** p, void* result) {
     case 53: xMorvaAreaCommands::RunMenuCommand(*this, selector, p); break;
     case 54: xMorvaAreaCommands::InsertBlob(*this, p, result); break;
     case 45: xMorvaAreaCommands::SaveToHost(*this, p); break;
-    case 26: xMorvaAreaCommands::ReadPrintedPage(result); break;
     case 31:
     case 32:
     case 65:
@@ -119,10 +122,6 @@ void xMorvaMain::RunLowCommand(int32_t selector, void** p, void* result) {
     case 81:
     case 82:
     case 83: break;
-    // Printing (4) and print merge (5) run the printing commands, which the
-    // area does not have yet: until then they leave everything as it was.
-    case 4:
-    case 5: break;
     case 2:
     case 3:
     case 27:

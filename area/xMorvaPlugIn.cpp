@@ -3,16 +3,20 @@
 // of its bars and status line.
 #include "area/xMorvaPlugIn.h"
 
+
 #include <algorithm>
 
 #include "area/xMorvaAreaDialogs.h"
 #include "area/xMorvaBarState.h"
+#include "area/xMorvaDialogCommands.h"
 #include "area/xMorvaDocMgr.h"
 #include "area/xMorvaFrame.h"
 #include "area/xMorvaRuler.h"
 #include "area/xMorvaTabSelector.h"
 #include "area/xMorvaVerticalRuler.h"
+#include "area/xMorvaWinSpeller.h"
 #include "area/xMorvaMain.h"
+#include "area/xMorvaPrintCommands.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaFind.h"
 #include "framework/system/environment/VSystemServices.h"
@@ -289,8 +293,33 @@ bool xMorvaPlugIn::CallEventCallback(int16_t kind, int32_t value) {
 
 void xMorvaPlugIn::UpdateBarState() { ::UpdateBarState(*this, false); }
 
+void xMorvaPlugIn::RunSpellCheck() {
+  if (!fSpeller) {
+    if (!fSpellerFiles) fSpellerFiles = std::make_unique<xMorvaSpellerPreferences>(GetMorvaPackage());
+    fSpeller = std::make_unique<xMorvaWinSpeller>(*this, *fSpellerFiles);
+  }
+  fSpeller->RunSpellCheck();
+}
+
+void xMorvaPlugIn::UnloadSpeller() {
+  if (fSpeller) fSpeller->Unload();
+}
+
+bool xMorvaPlugIn::AskValue(int32_t command, int32_t current, int32_t& value) {
+  return xMorvaDialogCommands::AskValue(*this, command, current, value);
+}
+
 void xMorvaPlugIn::RunCommand(int32_t command) {
   if (RunFileCommand(command)) return;
+  if (xMorvaDialogCommands::Run(*this, command)) return;
+  switch (command) {
+    case 106: xMorvaPrinting::PageSetupCommand(*this); return;
+    case 107: xMorvaPrinting::PrintPreviewCommand(*this); return;
+    case 108: xMorvaPrinting::PrintCommand(*this, true, 0, 0); return;
+    case 109: xMorvaPrinting::MailingCommand(*this, true, true, 0); return;
+    case 805: RunSpellCheck(); return;
+    default: break;
+  }
   // The tab selector's menu: the kind every view's selector shows.
   if (const int16_t kind = xMorvaTabSelector::KindOfCommand(command); kind != 0) {
     for (xMorvaFrame* frame : fFrames) {

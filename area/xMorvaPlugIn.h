@@ -24,6 +24,8 @@ class xMorvaFindReplaceParameters;
 class xMorvaFrame;
 class xMorvaMain;
 class xMorvaPicturesInPage;
+class xMorvaSpellerFiles;
+class xMorvaWinSpeller;
 
 // The area's delayed refresh: a request is turned into a deadline one tick
 // after the idle event that notices it; the refresh runs at the first idle
@@ -93,7 +95,13 @@ class xMorvaPlugIn : public VPlugIn, public xMorvaHostObject, public xMorvaDocum
   bool CallEventCallback(int16_t kind, int32_t value) override;
   // The file commands, then the tab selector's menu.
   void RunCommand(int32_t command) override;
-  bool AskValue(int32_t command, int32_t current, int32_t& value) override { return false; }
+  // The spelling check of the current part through the engine library
+  // (document command 805); the speller stays loaded for the next check.
+  void RunSpellCheck();
+  void UnloadSpeller() override;
+  xMorvaWinSpeller* GetSpeller() const { return fSpeller.get(); }
+  // The interline and symbol dialogs; no other value is asked here.
+  bool AskValue(int32_t command, int32_t current, int32_t& value) override;
   bool CanClose(uint8_t flag) override { return CanDeleteArea(flag != 0); }
   void SetContentSize(int32_t width, int32_t height) override;
   void DrawSelection() override;
@@ -208,6 +216,8 @@ class xMorvaPlugIn : public VPlugIn, public xMorvaHostObject, public xMorvaDocum
   xMorvaKeptFile fKeptFile;
   std::unique_ptr<xMorvaDocument> fDocument;
   std::unique_ptr<xMorvaFindReplaceParameters> fFindReplace;
+  std::unique_ptr<xMorvaSpellerFiles> fSpellerFiles;
+  std::unique_ptr<xMorvaWinSpeller> fSpeller;
   VToolboxMenuBar fMenuBar;
   VPaneView* fPaneView = nullptr;
   std::vector<xMorvaFrame*> fFrames;

@@ -6,6 +6,7 @@
 #include "boundary/HostRecords.h"
 #include "boundary/HostSelectors.h"
 #include "area/xMorvaMain.h"
+#include "area/xMorvaPrintCommands.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaText.h"
 #include "graphics/VPort.h"
@@ -111,6 +112,7 @@ void xMorvaPrintingPlugIn::PrintNextLines(VPort& port, int32_t) {
   fDocument->DrawPageForPrinting(port, fNextPage, 0, 0);
   fPrintedHeight += fDocument->GetParams().GetPageHeight();
   ++fNextPage;
+  xMorvaPrinting::SetCurrentPrintedPage(xMorvaPrinting::GetCurrentPrintedPage() + 1);
 }
 
 bool xMorvaPrintingPlugIn::StartPrinting() { return HeightLeft(true) > 0; }

@@ -140,6 +140,9 @@ class xMorvaLayoutInterface {
   // One page (0-based) at (x, y) as it prints: header, body columns and
   // footer, none of the screen's markers.
   virtual void DrawPageForPrinting(VPort& port, int32_t page, int32_t x, int32_t y) = 0;
+  // How many body lines column `column` (0-based) of page `page` holds; 0
+  // for a page or column the pages do not have.
+  virtual int32_t GetColumnLineCount(int32_t page, int32_t column) { return 0; }
   // The drawing-mode word of the following passes, and the byte range of
   // a selection drag.
   virtual void SetDrawingMode(uint16_t mode) = 0;

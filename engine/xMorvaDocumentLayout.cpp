@@ -600,6 +600,11 @@ void xMorvaDocumentLayout::DrawPageForPrinting(VPort& port, int32_t page, int32_
   fDrawing->DrawPageForPrinting(port, page, x, y);
 }
 
+int32_t xMorvaDocumentLayout::GetColumnLineCount(int32_t page, int32_t column) {
+  if (!fPages || page < 0 || page >= fPages->GetPageCount()) return 0;
+  return fPages->GetColumnLineCount(page, column);
+}
+
 void xMorvaDocumentLayout::SetDrawingMode(uint16_t mode) {
   if (fDrawing) fDrawing->SetDrawingMode(mode);
 }

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "boundary/HostSelectors.h"
+#include "platform/print/WinPrint.h"
 #include "platform/win32/WinMenuTracking.h"
 #include "qvhost/HostScreen.h"
 #include "qvhost/ScriptCommandValues.h"
@@ -244,6 +245,33 @@ std::string Line::RunArea() {
   return {};
 }
 
+namespace {
+// What the print dialog answers in a script: the pages chosen, or cancel.
+struct PrintDialogAnswer {
+  int from = 0;
+  int to = 0;
+  bool accept = true;
+};
+PrintDialogAnswer sPrintAnswer;
+
+BOOL AnswerPrintDialog(PRINTDLGA* dialog, void*) {
+  dialog->nFromPage = WORD(sPrintAnswer.from);
+  dialog->nToPage = WORD(sPrintAnswer.to);
+  return sPrintAnswer.accept ? 1 : 0;
+}
+
+std::string ReadPipe(const std::string& command) {
+  std::string text;
+  FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r");
+  if (pipe == nullptr) return text;
+  char buffer[512];
+  size_t n = 0;
+  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, n);
+  pclose(pipe);
+  return text;
+}
+}  // namespace
+
 std::string Line::RunCommand() {
   int32_t number = 0;
   if (fTokens.size() < 2) return "command NUMBER [ARGUMENTS]";
@@ -323,6 +351,26 @@ std::string Line::RunExpect() {
     uint32_t n = 0;
     if (!counted(3, "expect interface N") || !(bad = Field(2, "N", n).fBad).empty()) return bad;
     Expect(fHost.LastStartupRecord().moduleInterfaceVersion == n, "module interface " + Word(2));
+  } else if (what == "pdf") {
+    // expect pdf "file.pdf" pages N | expect pdf "file.pdf" page N "text"
+    const std::string path = fHost.Folder() + Word(2);
+    if (Word(3) == "pages") {
+      int32_t n = 0;
+      if (!counted(5, "expect pdf \"file.pdf\" pages N") || !(bad = Field(4, "N", n).fBad).empty()) return bad;
+      const std::string info = ReadPipe("pdfinfo '" + path + "'");
+      const size_t at = info.find("Pages:");
+      const int32_t pages = at == std::string::npos ? 0 : std::atoi(info.c_str() + at + 6);
+      Expect(pages == n, "pdf pages " + Word(4) + " (got " + std::to_string(pages) + ")");
+    } else if (Word(3) == "page") {
+      int32_t n = 0;
+      if (!counted(6, "expect pdf \"file.pdf\" page N \"text\"") || !(bad = Field(4, "N", n).fBad).empty())
+        return bad;
+      const std::string page = std::to_string(n);
+      const std::string text = ReadPipe("pdftotext -f " + page + " -l " + page + " '" + path + "' -");
+      Expect(text.find(Word(5)) != std::string::npos, "pdf page " + page + " \"" + Word(5) + "\"");
+    } else {
+      return "expect pdf \"file.pdf\" pages N | page N \"text\"";
+    }
   } else if (what == "file") {
     if (!counted(3, "expect file \"name\"")) return bad;
     Expect(std::filesystem::exists(fHost.Folder() + Word(2)), "file \"" + Word(2) + "\"");
@@ -615,6 +663,34 @@ std::string Line::Run() {
     QvHost::Area* area = fHost.FindArea(Word(1));
     if (area == nullptr) return "no area " + Word(1);
     return fHost.PrintArea(*area, Word(2));
+  }
+  if (verb == "printer") {
+    // printer output "file.pdf": where the module's print jobs go (in the
+    // host's folder); printer pages FROM TO | printer cancel: the print
+    // dialog's answer.
+    const std::string& what = Word(1);
+    if (what == "output") {
+      std::string bad = Count(3, 3, "printer output \"file.pdf\"");
+      if (!bad.empty()) return bad;
+      SetHeadlessPrintOutput((fHost.Folder() + Word(2)).c_str());
+      return {};
+    }
+    if (what == "pages") {
+      int32_t from = 0, to = 0;
+      std::string bad = Count(4, 4, "printer pages FROM TO");
+      if (!bad.empty() || !(bad = Field(2, "FROM", from).Field(3, "TO", to).fBad).empty()) return bad;
+      sPrintAnswer = {from, to, true};
+      SetHeadlessPrintProvider(&AnswerPrintDialog, nullptr);
+      return {};
+    }
+    if (what == "cancel") {
+      std::string bad = Count(2, 2, "printer cancel");
+      if (!bad.empty()) return bad;
+      sPrintAnswer = {0, 0, false};
+      SetHeadlessPrintProvider(&AnswerPrintDialog, nullptr);
+      return {};
+    }
+    return "printer output \"file.pdf\" | pages FROM TO | cancel";
   }
   if (verb == "command") return RunCommand();
   if (verb == "method" || verb == "methods") {

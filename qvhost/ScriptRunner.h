@@ -18,6 +18,8 @@
 //   snapshot FORM|screen "f.png"   queue none
 //   expect slot set|zero   expect message "text"   expect calls SELECTOR N ...
 //   expect png FORM|screen "ref.png"   print AREA "file.pdf"
+//   printer output "file.pdf"   printer pages FROM TO   printer cancel
+//   expect pdf "file.pdf" pages N   expect pdf "file.pdf" page N "text"
 //   choose accept "path" [filter N]|cancel|extra   confirm yes|no
 //   menu choose "text"|N   menu hover X Y   menu cancel
 //   expect menu item N checked|mixed|disabled|text "text"

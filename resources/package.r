@@ -16,10 +16,16 @@ resource 'STR#' 12000 {
 resource 'STR#' 12006 {
   u16 20
   pstr "There is not enough memory left for Qv Morva."                        # 1
-  pstr "" pstr "" pstr "" pstr "" pstr "" pstr ""
+  pstr ""
+  pstr "The spelling check is finished."                                       # 3
+  pstr "The spelling engine refused its options."                              # 4
+  pstr "The spelling engine could not be loaded."                              # 5
+  pstr "The spelling dictionary could not be opened."                          # 6
+  pstr ""
   pstr "The document stored in the field is damaged; an empty document is shown."  # 8
   pstr "The field holds no Qv Morva document; an empty document is shown."          # 9
-  pstr "" pstr "" pstr "" pstr ""
+  pstr "The table has no records to print."                                    # 10
+  pstr "" pstr "" pstr ""
   pstr "Qv Morva needs Qvbase 6.7 or later; it has not been started."         # 14
   pstr ""
   pstr "The areas of Qv Morva that were open without a form have been closed."  # 16

@@ -24,6 +24,9 @@ packages=(
   libreoffice-writer-nogui  # soffice --headless --convert-to
   abiword pandoc unrtf antiword catdoc
   python3-olefile tidy python3-html5lib
+  # The spelling engine library (libqvspell.so) checks words with Hunspell
+  # and Debian's English dictionary; its tests compare with `hunspell -l`.
+  libhunspell-dev hunspell hunspell-en-us
 )
 fi
 

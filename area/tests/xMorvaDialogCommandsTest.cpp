@@ -1,0 +1,216 @@
+// The dialog commands of an area against a scripted stand-in of the
+// dialogs: what each dialog is opened with, what OK applies (one undo
+// step) and that cancel changes nothing.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "area/tests/TextInputSupport.h"
+#include "area/xMorvaDialogCommands.h"
+#include "document/xMorvaDocParams.h"
+#include "document/xMorvaUndo.h"
+#include "engine/xMorvaEngine.h"
+
+namespace {
+
+using areatest::TextInputTest;
+
+constexpr uint16_t kSize = 8;
+constexpr uint16_t kFont = 7;
+constexpr uint16_t kBold = 0;
+constexpr uint16_t kInterline = 33;
+
+// Answers every dialog with the scripted choice and records what each was
+// opened with.
+class ScriptedDialogs : public xMorvaDialogs {
+ public:
+  bool accept = true;
+  std::vector<int32_t> opened;
+  // Scripted changes of the property dialogs: (id, value).
+  std::vector<std::pair<uint16_t, int32_t>> changes;
+  int32_t seenSize = -1;
+  uint32_t pageNumberFormat = 0;
+  std::string font = "Liberation Serif";
+  std::string seenFont;
+  char16_t character = u'Z';
+  std::u16string text = u"TODAY";
+  bool element = false;
+  int32_t interline = 0;
+  int32_t page = 0;
+  int16_t columns = 2;
+
+  bool RunSelfApplying(int32_t command, xMorvaPlugIn&, xMorvaDocument&) override { return Open(command); }
+  bool RunDateTime(xMorvaPlugIn&, xMorvaDocument&, uint16_t&, bool& chosenElement, std::u16string& chosen) override {
+    chosenElement = element;
+    chosen = text;
+    return Open(401);
+  }
+  bool RunPageNumber(xMorvaPlugIn&, uint32_t& format) override {
+    format = pageNumberFormat;
+    return Open(402);
+  }
+  bool RunSelectChar(xMorvaPlugIn&, std::string& fontName, char16_t& chosen) override {
+    seenFont = fontName;
+    fontName = font;
+    chosen = character;
+    return Open(409);
+  }
+  bool RunHTMLExpression(xMorvaPlugIn&, std::u16string& expression) override {
+    expression = u"<b>";
+    return Open(414);
+  }
+  bool RunInterline(xMorvaPlugIn&, int32_t& value) override {
+    value = interline;
+    return Open(724);
+  }
+  bool RunProperties(int32_t command, xMorvaPlugIn&, xMorvaProperties& properties, xMorvaPropertiesStates& states,
+                     bool&, bool&) override {
+    seenSize = properties.GetProperty(kSize);
+    for (const auto& [id, value] : changes) {
+      properties.SetProperty(id, value);
+      states.SetState(id, 1);
+    }
+    return Open(command);
+  }
+  bool RunTabulations(xMorvaPlugIn&, bool, xMorvaTabs&) override { return Open(753); }
+  bool RunColumns(xMorvaPlugIn&, xMorvaDocParams& params) override {
+    params.SetColumns(columns);
+    return Open(756);
+  }
+  bool RunGotoPage(xMorvaPlugIn&, int32_t& chosen) override {
+    chosen = page;
+    return Open(807);
+  }
+
+ private:
+  bool Open(int32_t command) {
+    opened.push_back(command);
+    return accept;
+  }
+};
+
+class DialogCommandsTest : public TextInputTest {
+ protected:
+  void SetUp() override {
+    TextInputTest::SetUp();
+    installed = std::make_unique<VInstalledService<xMorvaDialogs>>(&dialogs);
+    Type("Hello dialogs");
+    document->GetUndo()->Commit();
+  }
+  void TearDown() override { installed.reset(); }
+  std::string Stream() const {
+    xMorvaEngine* text = Text();
+    const uint8_t* bytes = text->LockStream();
+    std::string copy(reinterpret_cast<const char*>(bytes), text->GetStreamSize());
+    text->UnlockStream();
+    return copy;
+  }
+  int32_t SizeAt(int32_t position) {
+    Caret(position);
+    return Text()->GetPropertyValue(kSize);
+  }
+
+  ScriptedDialogs dialogs;
+  std::unique_ptr<VInstalledService<xMorvaDialogs>> installed;
+};
+
+TEST_F(DialogCommandsTest, AFontDialogThatChangesOnlyTheSizeSetsTheSizeInOneUndoStep) {
+  const int32_t before = SizeAt(2);
+  Select(0, 5);
+  dialogs.changes = {{kSize, before + 6}};
+  area->RunCommand(751);
+  EXPECT_EQ(dialogs.seenSize, before);
+  EXPECT_EQ(SizeAt(2), before + 6);
+  EXPECT_EQ(SizeAt(8), before);  // beyond the selection
+  document->Undo();
+  EXPECT_EQ(SizeAt(2), before);
+  EXPECT_EQ(Plain(), "Hello dialogs");
+}
+
+TEST_F(DialogCommandsTest, APropertyFailingMidApplyUndoesTheWholeStep) {
+  const std::string before = Stream();
+  Select(0, 5);
+  // Bold first, then an id no character property has: the step is cancelled.
+  EXPECT_NE(xMorvaDialogCommands::ApplyProperties(*document, [] {
+              xMorvaProperties p;
+              p.SetProperty(kBold, 1);
+              return p;
+            }(), [] {
+              xMorvaPropertiesStates s;
+              s.SetState(kBold, 1);
+              s.SetState(20, 1);
+              return s;
+            }(), 0, 31), 0);
+  EXPECT_EQ(Stream(), before);
+}
+
+TEST_F(DialogCommandsTest, CancelInEveryFormChangesNothing) {
+  dialogs.accept = false;
+  dialogs.changes = {{kSize, 30}, {kBold, 1}, {kInterline, 20}};
+  const std::string before = Stream();
+  const int16_t columns = document->GetParams().GetColumns();
+  Select(0, 5);
+  const int32_t commands[] = {10, 105, 401, 402, 408, 409, 414, 751, 752, 753, 754, 755, 756, 801, 802, 806, 807};
+  for (int32_t command : commands) area->RunCommand(command);
+  EXPECT_EQ(dialogs.opened, std::vector<int32_t>(std::begin(commands), std::end(commands)));
+  int32_t value = -1;
+  EXPECT_FALSE(area->AskValue(724, 10, value));
+  EXPECT_EQ(value, 10);
+  EXPECT_FALSE(area->AskValue(1028, 0xB7, value));
+  EXPECT_EQ(value, 0xB7);
+  EXPECT_EQ(Stream(), before);
+  EXPECT_EQ(document->GetParams().GetColumns(), columns);
+  EXPECT_FALSE(document->GetUndo()->CanRedo());
+}
+
+TEST_F(DialogCommandsTest, WithoutTheDialogsEveryCommandCountsAsCancelled) {
+  installed.reset();
+  const std::string before = Stream();
+  for (int32_t command : {401, 402, 409, 751, 752, 756, 807}) area->RunCommand(command);
+  EXPECT_EQ(Stream(), before);
+  EXPECT_TRUE(dialogs.opened.empty());
+}
+
+TEST_F(DialogCommandsTest, TheSpecialCharacterTakesItsFontAloneAndTypingKeepsTheFormerFont) {
+  Caret(5);
+  const int32_t font = Text()->GetPropertyValue(kFont);
+  area->RunCommand(409);
+  EXPECT_FALSE(dialogs.seenFont.empty());
+  EXPECT_EQ(Plain(), "HelloZ dialogs");
+  // What is typed next has the font the text had.
+  EXPECT_EQ(Text()->GetPropertyValue(kFont), font);
+  Caret(6);
+  EXPECT_NE(Text()->GetPropertyValue(kFont), font);  // the Z
+  document->GetUndo()->Commit();
+  document->Undo();
+  EXPECT_EQ(Plain(), "Hello dialogs");
+}
+
+TEST_F(DialogCommandsTest, PageNumbersTextInterlineColumnsAndPagesAreApplied) {
+  Caret(13);
+  area->RunCommand(402);
+  EXPECT_GT(Text()->GetStreamSize(), 0u);
+  EXPECT_EQ(Text()->FindElement(24000, true, false) >= 0, true);
+
+  const std::string before = Plain();
+  area->RunCommand(401);  // the date as text
+  EXPECT_NE(Plain().find("TODAY"), std::string::npos) << Plain();
+  EXPECT_NE(Plain(), before);
+
+  dialogs.interline = 15;
+  int32_t value = 0;
+  EXPECT_TRUE(area->AskValue(724, 10, value));
+  EXPECT_EQ(value, 15);
+
+  dialogs.character = u'J';
+  EXPECT_TRUE(area->AskValue(1028, 0xB7, value));
+  EXPECT_EQ(dialogs.seenFont, "Wingdings");
+  EXPECT_EQ(value, 'J');
+
+  area->RunCommand(756);
+  EXPECT_EQ(document->GetParams().GetColumns(), 2);
+  EXPECT_TRUE(document->IsModified());
+}
+
+}  // namespace

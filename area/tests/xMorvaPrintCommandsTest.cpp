@@ -1,0 +1,363 @@
+// The print command and the print merge of an editing area, printed on the
+// virtual printer into a PDF that pdftotext and pdfinfo read back; the host
+// language's commands 4, 5 and 26.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "area/tests/AreaTestSupport.h"
+#include "area/xMorvaPrintCommands.h"
+#include "document/xMorvaLayoutInterface.h"
+#include "document/xMorvaUndo.h"
+#include "engine/xMorvaEngine.h"
+#include "graphics/printing/VPrintSettings.h"
+#include "platform/print/WinPrint.h"
+#include "platform/win32/WinMemory.h"
+
+namespace {
+
+using areatest::AreaTest;
+using areatest::MethodCall;
+using areatest::PString;
+
+std::string Shell(const std::string& command) {
+  std::string text;
+  FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r");
+  if (pipe == nullptr) return text;
+  char buffer[512];
+  size_t n = 0;
+  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) text.append(buffer, n);
+  pclose(pipe);
+  return text;
+}
+
+// The range the print dialog answers, when a test asks for one.
+struct DialogAnswer {
+  int from = 0;
+  int to = 0;
+  bool accept = true;
+};
+
+BOOL AnswerPrintDialog(PRINTDLGA* dialog, void* context) {
+  const auto* answer = static_cast<const DialogAnswer*>(context);
+  dialog->nFromPage = WORD(answer->from);
+  dialog->nToPage = WORD(answer->to);
+  return answer->accept ? 1 : 0;
+}
+
+class PrintCommandsTest : public AreaTest {
+ protected:
+  void SetUp() override {
+    ResetHeadlessPrinting();
+    folder = std::filesystem::temp_directory_path() / ("qv-print-" + std::to_string(getpid()));
+    std::filesystem::create_directories(folder);
+    pdf = folder + "/out.pdf";
+    SetHeadlessPrintOutput(pdf.c_str());
+    area = NewFormArea();
+    document = area->GetDocument();
+    // Screen widths, so that the tests see printing switch the printer's
+    // widths on and back off.
+    document->SetPrinterMetrics(0);
+    host.answer = [this](int32_t selector, HostParamBlock& block) {
+      if (selector == kHostSelRoomLeft) block.param2 = HostWord(methodRoom);
+      if (selector == kHostSelRecordCount) block.param1 = records;
+      if (selector == kHostSelGotoRecord) {
+        const bool reachable = block.record < records && int32_t(block.record) != unreachable;
+        block.error = reachable ? 0 : -1;
+        if (reachable) visited.push_back(int32_t(block.record) + 1);
+      }
+    };
+  }
+  void TearDown() override {
+    ResetHeadlessPrinting();
+    std::filesystem::remove_all(folder);
+  }
+  xMorvaEngine* Body() const { return static_cast<xMorvaEngine*>(document->GetBodyText()); }
+  void Type(const std::string& text) {
+    for (char c : text) document->TypeCharacter(c == '\n' ? char16_t(13) : char16_t(c));
+    if (xMorvaUndo* undo = document->GetUndo()) undo->Commit();
+  }
+  // Pages of "Page n" paragraphs, each page ended by a page break.
+  void Pages(int32_t count) {
+    for (int32_t n = 1; n <= count; ++n) {
+      Type("Page " + std::to_string(n) + " text");
+      if (n < count) document->DoCommand(406);  // a page break
+    }
+    ASSERT_EQ(document->GetBodyPageCount(), count);
+  }
+  int32_t PdfPages() const {
+    const std::string info = Shell("pdfinfo '" + pdf + "'");
+    const size_t at = info.find("Pages:");
+    return at == std::string::npos ? 0 : std::atoi(info.c_str() + at + 6);
+  }
+  std::string PageText(int32_t page) const {
+    const std::string n = std::to_string(page);
+    return Shell("pdftotext -f " + n + " -l " + n + " '" + pdf + "' -");
+  }
+  // Straight strokes ("x y m x y l S") in the PDF's inflated page streams.
+  int32_t Strokes() const {
+    const std::string script =
+        "import re,sys,zlib\n"
+        "d=open(sys.argv[1],'rb').read()\n"
+        "n=0\n"
+        "for m in re.finditer(rb'stream\\r?\\n(.*?)endstream',d,re.S):\n"
+        "  try: t=zlib.decompressobj().decompress(m.group(1))\n"
+        "  except Exception: continue\n"
+        "  n+=len(re.findall(rb' m [-0-9. ]+ l S',t))\n"
+        "print(n)\n";
+    const std::string path = folder + "/strokes.py";
+    FILE* file = std::fopen(path.c_str(), "w");
+    if (file == nullptr) return -1;
+    std::fputs(script.c_str(), file);
+    std::fclose(file);
+    return std::atoi(Shell("python3 '" + path + "' '" + pdf + "'").c_str());
+  }
+  // The user's event method for kind 7, counted with its values.
+  void WatchPrintingEvent() {
+    int16_t kind = kEventPrinting;
+    PString name("Printing");
+    areatest::AreaTest::Run(58, area->GetReference(), {&kind, name.bytes});
+  }
+  int32_t PrintingEvents() const {
+    int32_t n = 0;
+    for (const MethodCall& call : package->calls) n += call.name == "Printing" ? 1 : 0;
+    return n;
+  }
+
+  std::string folder;
+  std::string pdf;
+  xMorvaPlugIn* area = nullptr;
+  xMorvaDocument* document = nullptr;
+  uintptr_t records = 0;
+  int32_t unreachable = -1;
+  std::vector<int32_t> visited;
+};
+
+TEST_F(PrintCommandsTest, FirstPageZeroPrintsEveryPageAndTheCurrentPageReadsOneAfterwards) {
+  Pages(3);
+  WatchPrintingEvent();
+  EXPECT_EQ(xMorvaPrinting::PrintCommand(*area, false, 0, 0), 0);
+  EXPECT_EQ(PdfPages(), 3);
+  for (int32_t page = 1; page <= 3; ++page) {
+    EXPECT_NE(PageText(page).find("Page " + std::to_string(page) + " text"), std::string::npos) << page;
+  }
+  EXPECT_EQ(PrintingEvents(), 1);
+  EXPECT_EQ(xMorvaPrinting::GetCurrentPrintedPage(), 1);
+  // The layout option is back as it was.
+  EXPECT_EQ(document->GetParams().GetPrinterMetrics(), 0);
+}
+
+TEST_F(PrintCommandsTest, RangesAreClampedToThePageCount) {
+  Pages(3);
+  struct Row {
+    int32_t first, last;
+    int32_t pages;
+    const char* firstText;
+  };
+  const Row rows[] = {
+      {2, 3, 2, "Page 2 text"},    // a range inside
+      {2, 50, 2, "Page 2 text"},   // "to" past the count
+      {3, 1, 1, "Page 1 text"},    // "from" after "to": from becomes to
+      {9, 12, 1, "Page 3 text"},   // wholly past the count: the last page
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(xMorvaPrinting::PrintCommand(*area, false, row.first, row.last), 0) << row.first;
+    EXPECT_EQ(PdfPages(), row.pages) << row.first << "-" << row.last;
+    EXPECT_NE(PageText(1).find(row.firstText), std::string::npos) << row.first << "-" << row.last;
+  }
+}
+
+TEST_F(PrintCommandsTest, AJobThatCannotStartAnswers1002AndLeavesTheOptionAsItWas) {
+  Pages(2);
+  SetHeadlessPrintFailure(1);
+  EXPECT_EQ(xMorvaPrinting::PrintCommand(*area, false, 0, 0), kErrorPrintJob);
+  EXPECT_FALSE(std::filesystem::exists(pdf));
+  EXPECT_EQ(document->GetParams().GetPrinterMetrics(), 0);
+  EXPECT_EQ(xMorvaPrinting::GetCurrentPrintedPage(), 1);
+}
+
+TEST_F(PrintCommandsTest, ACancelledPrintDialogPrintsNothing) {
+  Pages(2);
+  DialogAnswer answer{1, 2, false};
+  SetHeadlessPrintProvider(&AnswerPrintDialog, &answer);
+  EXPECT_EQ(xMorvaPrinting::PrintCommand(*area, true, 0, 0), 0);
+  EXPECT_FALSE(std::filesystem::exists(pdf));
+}
+
+TEST_F(PrintCommandsTest, ColumnRulesStandOnlyBetweenColumnsThatHoldLines) {
+  document->Params().SetColumns(2);
+  document->Params().SetColumnLines(1);
+  document->UpdateReferencePrinter();
+  Type("Only the first column holds text");
+  // One column in use: no rule. The PDF's drawing shows a stroke only
+  // when a rule is drawn (the text is text, not strokes).
+  EXPECT_EQ(xMorvaPrinting::PrintCommand(*area, false, 0, 0), 0);
+  const int32_t oneColumn = Strokes();
+  std::string lines;
+  for (int i = 0; i < 120; ++i) lines += "A line that fills the first column and runs on\n";
+  Type(lines);
+  ASSERT_GT(document->GetLayout()->GetColumnLineCount(0, 1), 0);
+  EXPECT_EQ(xMorvaPrinting::PrintCommand(*area, false, 1, 1), 0);
+  EXPECT_EQ(oneColumn, 0);
+  EXPECT_EQ(Strokes(), 1);
+}
+
+TEST_F(PrintCommandsTest, MailingPrintsEveryRecordWithItsOwnValues) {
+  Type("Dear ");
+  records = 3;
+  WatchPrintingEvent();
+  // The user's method fills the record's value in before its pages print.
+  const char* const names[] = {"Ada", "Boris", "Chloe"};
+  int32_t typed = 0;
+  package->during = [&](const MethodCall& call) {
+    if (call.name != "Printing" || visited.empty()) return;
+    Body()->SetSelection(5, 5 + typed);
+    const std::string name = names[visited.back() - 1];
+    for (char c : name) document->TypeCharacter(char16_t(c));
+    typed = int32_t(name.size());
+  };
+  EXPECT_EQ(xMorvaPrinting::MailingCommand(*area, false, false, 2), 0);
+  EXPECT_EQ(visited, (std::vector<int32_t>{1, 2, 3}));
+  EXPECT_EQ(PrintingEvents(), 3);
+  ASSERT_EQ(PdfPages(), 3);
+  for (int32_t r = 0; r < 3; ++r) {
+    EXPECT_NE(PageText(r + 1).find(std::string("Dear ") + names[r]), std::string::npos) << PageText(r + 1);
+  }
+  EXPECT_EQ(xMorvaPrinting::GetCurrentPrintedPage(), 1);
+}
+
+TEST_F(PrintCommandsTest, AMergeRangeOfThreeToFourPrintsExactlyTheSecondRecord) {
+  Pages(2);
+  records = 3;
+  WatchPrintingEvent();
+  DialogAnswer answer{3, 4, true};
+  SetHeadlessPrintProvider(&AnswerPrintDialog, &answer);
+  EXPECT_EQ(xMorvaPrinting::MailingCommand(*area, false, true, 2), 0);
+  // Records 1 and 3 print nothing and are offered nothing; no blank page
+  // follows the range's last page.
+  EXPECT_EQ(PrintingEvents(), 1);
+  EXPECT_EQ(PdfPages(), 2);
+  EXPECT_NE(PageText(1).find("Page 1 text"), std::string::npos);
+  EXPECT_NE(PageText(2).find("Page 2 text"), std::string::npos);
+}
+
+TEST_F(PrintCommandsTest, MailingFailuresAnswerTheirCodes) {
+  Pages(1);
+  struct Row {
+    uintptr_t records;
+    int32_t unreachable;  // 0-based record the host cannot reach
+    int32_t code;
+  };
+  const Row rows[] = {{0, -1, kErrorEmptyTable}, {3, 1, kErrorNoRecord}, {2, -1, 0}};
+  for (const Row& row : rows) {
+    records = row.records;
+    unreachable = row.unreachable;
+    EXPECT_EQ(xMorvaPrinting::MailingCommand(*area, false, false, 2), row.code) << row.records;
+    EXPECT_EQ(xMorvaPrinting::GetCurrentPrintedPage(), 1);
+    EXPECT_EQ(document->GetParams().GetPrinterMetrics(), 0);
+  }
+}
+
+TEST_F(PrintCommandsTest, TheHostsCommandsPrintMergeAndReadThePrintedPage) {
+  Pages(2);
+  uint8_t allParts = 0;
+  int16_t runs = -1;
+  AreaTest::Run(4, area->GetReference(), {&allParts, &runs});
+  EXPECT_EQ(LastError(area->GetReference()), 0);
+  EXPECT_FALSE(std::filesystem::exists(pdf));  // a negative count prints nothing
+  runs = 0;
+  AreaTest::Run(4, area->GetReference(), {&allParts, &runs});
+  EXPECT_EQ(LastError(area->GetReference()), 0);
+  EXPECT_EQ(PdfPages(), 2);
+
+  int16_t table = 2;
+  int16_t askPaper = 0;
+  records = 0;
+  AreaTest::Run(5, area->GetReference(), {&table, &askPaper});
+  EXPECT_EQ(LastError(area->GetReference()), kErrorEmptyTable);
+
+  int32_t page = 0;
+  package->ExecuteCommand(26, nullptr, &page);
+  EXPECT_EQ(page, 1);
+}
+
+// The forms of the printing commands, answered from a script.
+class ScriptedPrintDialogs : public xMorvaPrintDialogs {
+ public:
+  bool acceptMailing = true;
+  int16_t table = 0;
+  int16_t seenTable = -1;
+  int16_t paperAnswer = kPaperPrintAsIs;
+  int32_t paperQuestions = 0;
+  int32_t previews = 0;
+  bool RunMailing(xMorvaPlugIn&, int16_t& chosen) override {
+    seenTable = chosen;
+    chosen = table;
+    return acceptMailing;
+  }
+  int16_t RunPaperQuestion(xMorvaPlugIn&) override {
+    ++paperQuestions;
+    return paperAnswer;
+  }
+  bool RunPrintPreview(xMorvaPlugIn&) override {
+    ++previews;
+    return true;
+  }
+};
+
+TEST_F(PrintCommandsTest, TheMailingDialogChoosesTheTableAndItsCancelPrintsNothing) {
+  Pages(1);
+  ScriptedPrintDialogs dialogs;
+  VInstalledService<xMorvaPrintDialogs> installed(&dialogs);
+  records = 2;
+  dialogs.table = 4;
+  dialogs.acceptMailing = false;
+  EXPECT_EQ(xMorvaPrinting::MailingCommand(*area, true, false, 0), 0);
+  EXPECT_FALSE(std::filesystem::exists(pdf));
+  EXPECT_TRUE(visited.empty());
+  dialogs.acceptMailing = true;
+  EXPECT_EQ(xMorvaPrinting::MailingCommand(*area, true, false, 0), 0);
+  EXPECT_EQ(dialogs.seenTable, 0);
+  EXPECT_EQ(PdfPages(), 2);
+  // An empty table chosen in the dialog: alert 10 and 1023.
+  records = 0;
+  const size_t before = host.Messages().size();
+  EXPECT_EQ(xMorvaPrinting::MailingCommand(*area, true, false, 0), kErrorEmptyTable);
+  ASSERT_EQ(host.Messages().size(), before + 1);
+  EXPECT_EQ(host.Messages().back(), "The table has no records to print.");
+}
+
+// The print dialog in which the user turns the paper: the paper differs.
+BOOL TurnThePaper(PRINTDLGA* dialog, void*) {
+  if (auto* mode = static_cast<DEVMODEA*>(GlobalLock(dialog->hDevMode))) {
+    mode->dmOrientation = mode->dmOrientation == DMORIENT_LANDSCAPE ? DMORIENT_PORTRAIT : DMORIENT_LANDSCAPE;
+    GlobalUnlock(dialog->hDevMode);
+  }
+  dialog->nFromPage = 1;
+  dialog->nToPage = 2;
+  return 1;
+}
+
+TEST_F(PrintCommandsTest, ThePaperQuestionsCancelPrintsNothingAndThePreviewRuns) {
+  Pages(2);
+  ScriptedPrintDialogs dialogs;
+  VInstalledService<xMorvaPrintDialogs> installed(&dialogs);
+  SetHeadlessPrintProvider(&TurnThePaper, nullptr);
+  dialogs.paperAnswer = kPaperCancel;
+  EXPECT_EQ(xMorvaPrinting::PrintCommand(*area, true, 0, 0), 0);
+  EXPECT_EQ(dialogs.paperQuestions, 1);
+  EXPECT_FALSE(std::filesystem::exists(pdf));
+  // "Print as is" prints.
+  dialogs.paperAnswer = kPaperPrintAsIs;
+  EXPECT_EQ(xMorvaPrinting::PrintCommand(*area, true, 0, 0), 0);
+  EXPECT_EQ(dialogs.paperQuestions, 2);
+  EXPECT_EQ(PdfPages(), 2);
+  xMorvaPrinting::PrintPreviewCommand(*area);
+  EXPECT_EQ(dialogs.previews, 1);
+  EXPECT_EQ(document->GetParams().GetPrinterMetrics(), 0);
+}
+
+}  // namespace

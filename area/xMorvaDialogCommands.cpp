@@ -1,0 +1,284 @@
+// The dialog commands of an editing area: the values each dialog starts
+// with, and what an accepted dialog changes in the document.
+#include "area/xMorvaDialogCommands.h"
+
+#include "area/xMorvaBarState.h"
+#include "area/xMorvaPlugIn.h"
+#include "document/xMorvaDocInfos.h"
+#include "document/xMorvaDocParams.h"
+#include "document/xMorvaDocument.h"
+#include "engine/xMorvaEngine.h"
+#include "framework/core/memory/VMemoryMgr.h"
+#include "framework/core/strings/VUniString.h"
+
+namespace {
+
+// Property ids: the character ones, the paragraph ones the paragraph
+// dialog sets, and those of the borders.
+constexpr uint16_t kFirstCharacterProperty = 0;
+constexpr uint16_t kLastCharacterProperty = 31;
+constexpr uint16_t kFirstParagraphProperty = 32;
+constexpr uint16_t kLastParagraphDialogProperty = 37;
+constexpr uint16_t kPropertyFont = 7;
+constexpr uint16_t kBorderProperties[] = {38, 39, 40, 45};
+constexpr uint16_t kUndoProperties = 1;
+constexpr uint16_t kUndoSpecialChar = 4;
+
+xMorvaEngine* CurrentText(xMorvaDocument& document) {
+  return static_cast<xMorvaEngine*>(document.GetCurrentPart());
+}
+
+// A change of the document the dialog's values go into, redrawn whole
+// afterwards.
+class DocumentChange {
+ public:
+  explicit DocumentChange(xMorvaDocument& document) : fDocument(document) { fDocument.BeginChange(); }
+  ~DocumentChange() {
+    fDocument.EndChange();
+    fDocument.Refresh(true, true);
+  }
+  DocumentChange(const DocumentChange&) = delete;
+  DocumentChange& operator=(const DocumentChange&) = delete;
+
+ private:
+  xMorvaDocument& fDocument;
+};
+
+// Inserts the text at the selection as element units, as one undo step.
+int32_t InsertText(xMorvaEngine& text, const std::u16string& units) {
+  VStrInHandle string;
+  string.AppendUniChars(units.data(), int32_t(units.size()));
+  VMemHandle handle = gMemoryMgr->NewHandle(0, 64);
+  if (handle == 0) return 1041;
+  uint32_t positions = 0;
+  uint32_t bytes = 0;
+  int32_t error = 1041;
+  if (text.StringToUnits(string, handle, positions, bytes, false)) error = text.InsertHandleWithUndo(handle, int32_t(positions));
+  gMemoryMgr->DisposeHandle(handle);
+  return error;
+}
+
+bool RunSelfApplying(xMorvaPlugIn& area, xMorvaDocument& document, int32_t command) {
+  xMorvaDialogs* dialogs = xMorvaDialogSlot::Get();
+  // The speller of the old language goes first, so that the next check
+  // loads the chosen one.
+  if (command == 806) area.UnloadSpeller();
+  const bool accepted = dialogs != nullptr && dialogs->RunSelfApplying(command, area, document);
+  document.SetHostOutcome(accepted);
+  if (!accepted) return true;
+  switch (command) {
+    case 408: document.Refresh(true, true); break;
+    case 801: SetEditingLocked(area, document.Infos().GetLocked() != 0); break;
+    default: break;
+  }
+  return true;
+}
+
+void RunPropertyDialog(xMorvaPlugIn& area, xMorvaDocument& document, int32_t command) {
+  xMorvaEngine* text = CurrentText(document);
+  xMorvaDialogs* dialogs = xMorvaDialogSlot::Get();
+  if (text == nullptr) return;
+  xMorvaProperties properties(text->GetCurrentProperties());
+  xMorvaPropertiesStates states(text->GetPropertiesStates());
+  // Nothing counts as changed until the dialog says so.
+  if (dialogs != nullptr) states.ClearAll();
+  bool bordersOn = false;
+  bool inner = false;
+  const bool accepted = dialogs != nullptr && dialogs->RunProperties(command, area, properties, states, bordersOn, inner);
+  document.SetHostOutcome(accepted);
+  if (!accepted) return;
+  DocumentChange change(document);
+  switch (command) {
+    case 751:
+      xMorvaDialogCommands::ApplyProperties(document, properties, states, kFirstCharacterProperty,
+                                            kLastCharacterProperty);
+      break;
+    case 752:
+      xMorvaDialogCommands::ApplyProperties(document, properties, states, kFirstParagraphProperty,
+                                            kLastParagraphDialogProperty);
+      break;
+    default: {
+      // The border properties and the borders themselves, one step.
+      text->BeginUndoStep(kUndoProperties, 0);
+      int32_t error = 0;
+      for (uint16_t id : kBorderProperties) {
+        if (states.GetState(id) == 1 && error == 0) error = text->SetPropertyValue(id, properties.GetProperty(id));
+      }
+      if (error == 0) error = text->SetSelectionBorders(bordersOn, inner);
+      text->EndUndoStep(error);
+      break;
+    }
+  }
+}
+
+}  // namespace
+
+namespace xMorvaDialogCommands {
+
+int32_t ApplyProperties(xMorvaDocument& document, const xMorvaProperties& properties,
+                        const xMorvaPropertiesStates& states, uint16_t first, uint16_t last) {
+  xMorvaEngine* text = CurrentText(document);
+  if (text == nullptr) return 0;
+  text->BeginUndoStep(kUndoProperties, 0);
+  int32_t error = 0;
+  for (uint16_t id = first; id <= last && error == 0; ++id) {
+    if (states.GetState(id) == 1) error = text->SetPropertyValue(id, properties.GetProperty(id));
+  }
+  text->EndUndoStep(error);
+  return error;
+}
+
+bool IsDialogCommand(int32_t command) {
+  switch (command) {
+    case 10: case 105: case 401: case 402: case 408: case 409: case 414:
+    case 751: case 752: case 753: case 754: case 755: case 756:
+    case 801: case 802: case 806: case 807:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool Run(xMorvaPlugIn& area, int32_t command) {
+  if (!IsDialogCommand(command)) return false;
+  xMorvaDocument* document = area.GetDocument();
+  if (document == nullptr) return true;
+  xMorvaDialogs* dialogs = xMorvaDialogSlot::Get();
+  xMorvaEngine* text = CurrentText(*document);
+  switch (command) {
+    case 10: case 105: case 408: case 755: case 801: case 802: case 806:
+      return RunSelfApplying(area, *document, command);
+    case 751: case 752: case 754:
+      RunPropertyDialog(area, *document, command);
+      return true;
+    default:
+      break;
+  }
+  if (text == nullptr) return true;
+  bool accepted = false;
+  switch (command) {
+    case 401: {
+      uint16_t format = kDefaultDateTimeFormat;
+      text->GetDateTimeFormatAtSelection(format);
+      bool element = false;
+      std::u16string chosen;
+      accepted = dialogs != nullptr && dialogs->RunDateTime(area, *document, format, element, chosen);
+      document->SetHostOutcome(accepted);
+      if (!accepted) break;
+      DocumentChange change(*document);
+      if (element) {
+        VDateRec date{};
+        int32_t seconds = 0;
+        xMorvaDocInfos::Now(date, seconds);
+        text->InsertDateTimeField(date, seconds, format, true);
+      } else {
+        InsertText(*text, chosen);
+      }
+      break;
+    }
+    case 402: {
+      uint32_t format = 0;
+      text->GetPageNumberFormatAtSelection(format);
+      accepted = dialogs != nullptr && dialogs->RunPageNumber(area, format);
+      document->SetHostOutcome(accepted);
+      if (!accepted) break;
+      DocumentChange change(*document);
+      text->InsertPageNumberField(format, true);
+      break;
+    }
+    case 409: {
+      // The selection's font, or the document's default when the table
+      // does not know its name.
+      VStr<255> name;
+      bool known = false;
+      if (!document->FontNameForIndex(text->GetPropertyValue(kPropertyFont), name, known) || !known) {
+        name.SetEmpty(false);
+        name.AppendCText(document->GetDefaultFontName().c_str(), kCharSetAnsi);
+      }
+      char buffer[256] = {};
+      name.GetCText(buffer, sizeof buffer, kCharSetAnsi);
+      std::string font = buffer;
+      char16_t character = u' ';
+      accepted = dialogs != nullptr && dialogs->RunSelectChar(area, font, character);
+      document->SetHostOutcome(accepted);
+      if (!accepted) break;
+      DocumentChange change(*document);
+      // The chosen font for the inserted character only: the typing after
+      // it keeps the font it had.
+      const int32_t previous = text->GetPropertyValue(kPropertyFont);
+      VStr<255> chosenName;
+      chosenName.AppendCText(font.c_str(), kCharSetAnsi);
+      const int16_t index = document->FontIndexForName(chosenName);
+      text->BeginUndoStep(kUndoSpecialChar, 0);
+      int32_t error = text->SetPropertyValue(kPropertyFont, index);
+      if (error == 0) error = text->TypeCharacter(character);
+      if (error == 0) error = text->SetPropertyValue(kPropertyFont, previous);
+      text->EndUndoStep(error);
+      break;
+    }
+    case 414: {
+      std::u16string expression;
+      accepted = dialogs != nullptr && dialogs->RunHTMLExpression(area, expression);
+      document->SetHostOutcome(accepted);
+      if (!accepted) break;
+      VStrInHandle string;
+      string.AppendUniChars(expression.data(), int32_t(expression.size()));
+      DocumentChange change(*document);
+      text->InsertHTMLExpressionWithUndo(string);
+      break;
+    }
+    case 753: {
+      xMorvaTabs tabs(text->GetCurrentTabs());
+      accepted = dialogs != nullptr && dialogs->RunTabulations(area, false, tabs);
+      document->SetHostOutcome(accepted);
+      if (!accepted) break;
+      DocumentChange change(*document);
+      text->SetTabsWithUndo(tabs);
+      break;
+    }
+    case 756: {
+      xMorvaDocParams params(document->GetParams());
+      accepted = dialogs != nullptr && dialogs->RunColumns(area, params);
+      document->SetHostOutcome(accepted);
+      if (!accepted) break;
+      if (!params.IsEqual(document->GetParams())) document->SetModified();
+      document->Params() = params;
+      document->UpdateReferencePrinter();
+      document->Refresh(true, true);
+      break;
+    }
+    case 807: {
+      int32_t page = 0;
+      accepted = dialogs != nullptr && dialogs->RunGotoPage(area, page);
+      document->SetHostOutcome(accepted);
+      if (accepted) document->GoToPage(page);
+      break;
+    }
+    default:
+      break;
+  }
+  return true;
+}
+
+bool AskValue(xMorvaPlugIn& area, int32_t command, int32_t current, int32_t& value) {
+  xMorvaDialogs* dialogs = xMorvaDialogSlot::Get();
+  xMorvaDocument* document = area.GetDocument();
+  if (dialogs == nullptr || document == nullptr) return false;
+  bool accepted = false;
+  value = current;
+  if (command == 724) {
+    accepted = dialogs->RunInterline(area, value);
+  } else if (command == 1028) {
+    std::string font = "Wingdings";
+    char16_t character = char16_t(current);
+    accepted = dialogs->RunSelectChar(area, font, character);
+    if (accepted) value = character;
+  } else {
+    return false;
+  }
+  document->SetHostOutcome(accepted);
+  if (!accepted) value = current;
+  return accepted;
+}
+
+}  // namespace xMorvaDialogCommands

@@ -1,0 +1,70 @@
+// The dialog commands of an editing area: each opens one modal dialog with
+// the area's values, tells the host the outcome, and on OK applies what the
+// dialog chose in one change of the document. The dialogs layer installs
+// the dialogs at start; without them every dialog counts as cancelled.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "document/xMorvaProperties.h"
+#include "document/xMorvaPropertiesStates.h"
+#include "document/xMorvaTabs.h"
+#include "framework/core/VService.h"
+
+class xMorvaDocParams;
+class xMorvaDocument;
+class xMorvaPlugIn;
+
+// The dialogs behind the commands. Each answers true for OK; the in-out
+// values are what the dialog starts with and, on OK, what it chose.
+class xMorvaDialogs {
+ public:
+  virtual ~xMorvaDialogs() = default;
+  // Dialogs that do their work themselves (about, preferences, new table,
+  // style sheets, informations, statistics, language): the command number
+  // says which.
+  virtual bool RunSelfApplying(int32_t command, xMorvaPlugIn& area, xMorvaDocument& document) = 0;
+  // Date and time (401): the format of the element at the selection in;
+  // `element` chosen: insert an element of `format`, else `text`.
+  virtual bool RunDateTime(xMorvaPlugIn& area, xMorvaDocument& document, uint16_t& format, bool& element,
+                           std::u16string& text) = 0;
+  // Page number (402): the format of the element at the selection.
+  virtual bool RunPageNumber(xMorvaPlugIn& area, uint32_t& format) = 0;
+  // Special character (409) and symbol (1028, font "Wingdings").
+  virtual bool RunSelectChar(xMorvaPlugIn& area, std::string& fontName, char16_t& character) = 0;
+  // The text of an HTML expression (414).
+  virtual bool RunHTMLExpression(xMorvaPlugIn& area, std::u16string& expression) = 0;
+  // Interline (724).
+  virtual bool RunInterline(xMorvaPlugIn& area, int32_t& value) = 0;
+  // Font (751), paragraph (752) and border (754): the selection's current
+  // properties and their states in; on OK a state of 1 marks a property
+  // the user changed. The border dialog also answers its two flags.
+  virtual bool RunProperties(int32_t command, xMorvaPlugIn& area, xMorvaProperties& properties,
+                             xMorvaPropertiesStates& states, bool& bordersOn, bool& innerBorders) = 0;
+  // Tab stops of the selected paragraphs (753).
+  virtual bool RunTabulations(xMorvaPlugIn& area, bool flag, xMorvaTabs& tabs) = 0;
+  // Columns and page (756): a copy of the document's parameters.
+  virtual bool RunColumns(xMorvaPlugIn& area, xMorvaDocParams& params) = 0;
+  // Go to page (807): the 0-based page.
+  virtual bool RunGotoPage(xMorvaPlugIn& area, int32_t& page) = 0;
+};
+using xMorvaDialogSlot = VService<xMorvaDialogs>;
+
+namespace xMorvaDialogCommands {
+
+// Whether the command is one of the dialog commands below.
+bool IsDialogCommand(int32_t command);
+// Runs the dialog command on the area; false for a command that is none.
+bool Run(xMorvaPlugIn& area, int32_t command);
+// The interline (724) and symbol (1028) dialogs hand their value back:
+// true with `value` on OK.
+bool AskValue(xMorvaPlugIn& area, int32_t command, int32_t current, int32_t& value);
+
+// Sets, in one undo step, each property from `first` to `last` whose state
+// is 1, in increasing id order; the first error cancels the step, undoing
+// what was set before it. 0 or that error.
+int32_t ApplyProperties(xMorvaDocument& document, const xMorvaProperties& properties,
+                        const xMorvaPropertiesStates& states, uint16_t first, uint16_t last);
+
+}  // namespace xMorvaDialogCommands

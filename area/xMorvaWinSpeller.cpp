@@ -1,0 +1,439 @@
+// The spelling check through the engine library: loading it and its
+// dictionaries, handing it the text a sentence at a time, and the word
+// operations of the spelling dialog.
+#include "area/xMorvaWinSpeller.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "area/xMorvaMain.h"
+#include "area/xMorvaOpenSave.h"
+#include "controls/files/StandardFileDialogs.h"
+#include "framework/system/files/VFileDialog.h"
+#include "framework/system/resources/VMacResourceFile.h"
+#include "host/context/HostServices.h"
+#include "boundary/HostSelectors.h"
+#include "area/xMorvaPlugIn.h"
+#include "document/xMorvaDocument.h"
+#include "document/xMorvaUndo.h"
+#include "engine/xMorvaEngine.h"
+#include "framework/core/intl/Utf.h"
+#include "framework/core/memory/VMemoryMgr.h"
+#include "framework/core/strings/VUniString.h"
+#include "framework/system/environment/VLibrary.h"
+#include "framework/system/files/VFile.h"
+#include "platform/win32/WinLibrary.h"
+
+namespace {
+
+constexpr const char* kLibrarySuffix = ".so";
+constexpr const char* kDictionarySuffix = ".lex";
+// Items of the package's interface texts (base + 10): the user
+// dictionary's file name and the second dictionary path, in the host's
+// folder.
+constexpr int32_t kInterfaceListOffset = 10;
+constexpr int16_t kUserDictionaryItem = 11;
+constexpr int16_t kSecondDictionaryItem = 12;
+constexpr uint16_t kUndoSpelling = 4;
+
+bool EndsWith(const std::string& text, const std::string& suffix) {
+  return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+std::string Utf8(const std::u16string& units) {
+  std::string out;
+  Utf16ToUtf8(units, &out, VLoneSurrogate::kReplace);
+  return out;
+}
+
+template <typename Entry>
+Entry As(void (*entry)()) {
+  return reinterpret_cast<Entry>(entry);
+}
+
+}  // namespace
+
+xMorvaWinSpeller::xMorvaWinSpeller(xMorvaPlugIn& area, xMorvaSpellerFiles& files)
+    : fArea(area), fFiles(files), fLibrary(std::make_unique<VLibrary>()) {}
+
+xMorvaWinSpeller::~xMorvaWinSpeller() { Unload(); }
+
+xMorvaEngine* xMorvaWinSpeller::Text() const {
+  xMorvaDocument* document = fArea.GetDocument();
+  return document != nullptr ? static_cast<xMorvaEngine*>(document->GetCurrentPart()) : nullptr;
+}
+
+void xMorvaWinSpeller::Alert(int16_t item) {
+  if (xMorvaMain* package = fArea.GetMorvaPackage()) package->ShowAlert(item);
+}
+
+// ---- Loading
+
+bool xMorvaWinSpeller::LoadEngine() {
+  const std::string path = fFiles.GetStoredPath(kEnginePath);
+  if (path.empty()) return false;
+  fLibrary->Load(VFile(path.c_str()));
+  if (!fLibrary->IsLoaded()) return false;
+  for (uint16_t ordinal = 1; ordinal <= 16; ++ordinal) {
+    fEntries[ordinal - 1] = fLibrary->GetProcAddress(OrdinalName(ordinal));
+    if (fEntries[ordinal - 1] == nullptr) {
+      // An engine without all its entry points is no engine.
+      fLibrary->Free();
+      std::fill(std::begin(fEntries), std::end(fEntries), nullptr);
+      return false;
+    }
+  }
+  std::fill(std::begin(fInformation), std::end(fInformation), uint8_t(0));
+  fLastResult = As<QvSpellOpen>(fEntries[1])(&fInstance, fInformation);
+  if (fLastResult != 0) {
+    fLibrary->Free();
+    return false;
+  }
+  return true;
+}
+
+bool xMorvaWinSpeller::FindEngine() {
+  if (!fFiles.GetStoredPath(kEnginePath).empty()) {
+    if (LoadEngine()) return true;
+    Alert(kAlertEngine);
+    fFiles.SetStoredPath(kEnginePath, std::string());
+  }
+  std::string chosen;
+  while (fFiles.ChooseFile(kEnginePath, chosen)) {
+    if (!EndsWith(chosen, kLibrarySuffix)) chosen += kLibrarySuffix;
+    fFiles.SetStoredPath(kEnginePath, chosen);
+    if (LoadEngine()) return true;
+    Alert(kAlertEngine);
+    fFiles.SetStoredPath(kEnginePath, std::string());
+  }
+  return false;
+}
+
+bool xMorvaWinSpeller::OpenDictionary(const std::string& path) {
+  xMorvaMain* package = fArea.GetMorvaPackage();
+  xMorvaDocument* document = fArea.GetDocument();
+  VStr<255> item;
+  if (package != nullptr) package->GetListString(item, kInterfaceListOffset, kSecondDictionaryItem);
+  char name[256] = {};
+  item.GetCText(name, sizeof name, kCharSetAnsi);
+  const std::string second = fFiles.GetHostFolder() + name;
+  const uint16_t language = document != nullptr ? uint16_t(document->GetParams().GetLanguage()) : 0;
+  uint32_t found = 0;
+  fLastResult = As<QvSpellTestDictionary>(fEntries[5])(path.c_str(), language, &found);
+  if (fLastResult == 0) {
+    fLastResult = As<QvSpellOpenDictionary>(fEntries[6])(fInstance, path.c_str(), second.c_str(), 1, 1, language,
+                                                         fMainDictionaries);
+  }
+  return fLastResult == 0;
+}
+
+bool xMorvaWinSpeller::FindDictionary() {
+  const std::string stored = fFiles.GetStoredPath(kDictionaryPath);
+  if (!stored.empty()) {
+    if (OpenDictionary(stored)) return true;
+    fFiles.SetStoredPath(kDictionaryPath, std::string());
+    Alert(kAlertDictionary);
+  }
+  std::string chosen;
+  while (fFiles.ChooseFile(kDictionaryPath, chosen)) {
+    if (!EndsWith(chosen, kDictionarySuffix)) chosen += kDictionarySuffix;
+    if (OpenDictionary(chosen)) {
+      fFiles.SetStoredPath(kDictionaryPath, chosen);
+      return true;
+    }
+    Alert(kAlertDictionary);
+  }
+  return false;
+}
+
+bool xMorvaWinSpeller::LoadAll() {
+  if (fLoaded) return true;
+  if (!FindEngine()) return false;
+  bool fine = FindDictionary();
+  if (fine) {
+    xMorvaMain* package = fArea.GetMorvaPackage();
+    VStr<255> item;
+    if (package != nullptr) package->GetListString(item, kInterfaceListOffset, kUserDictionaryItem);
+    char name[256] = {};
+    item.GetCText(name, sizeof name, kCharSetAnsi);
+    const std::string user = fFiles.GetHostFolder() + (name[0] != 0 ? name : "user.dic");
+    fLastResult = As<QvSpellOpenUserDictionary>(fEntries[7])(fInstance, user.c_str(), 1, kQvSpellIgnoreList,
+                                                             &fUserDictionary, &fUserFlag);
+    fine = fLastResult == 0;
+  }
+  if (fine) {
+    fLastResult = As<QvSpellSetOptions>(fEntries[2])(fInstance, 1);
+    if (fLastResult != 0) Alert(kAlertOptions);
+    fine = fLastResult == 0;
+  }
+  fLoaded = true;
+  if (!fine) Unload();
+  return fine;
+}
+
+void xMorvaWinSpeller::Unload() {
+  if (fLibrary->IsLoaded() && fEntries[15] != nullptr) {
+    As<QvSpellCloseUserDictionary>(fEntries[15])(fInstance, fUserDictionary, 1);
+    As<QvSpellClose>(fEntries[4])(fInstance, 1);
+  }
+  fLibrary->Free();
+  std::fill(std::begin(fEntries), std::end(fEntries), nullptr);
+  fLoaded = false;
+  fInstance = 0;
+}
+
+// ---- The check
+
+void xMorvaWinSpeller::RunSpellCheck() {
+  if (!LoadAll()) return;
+  xMorvaEngine* text = Text();
+  if (text == nullptr) return;
+  if (text->HasSelection()) {
+    fStartByte = text->GetSelStartOffset();
+    fEndByte = text->GetSelEndOffset();
+    fBase = text->GetSelStart();
+  } else {
+    fStartByte = 0;
+    fEndByte = text->GetStreamSize();
+    fBase = 0;
+  }
+  fNextByte = fStartByte;
+  fChunk.clear();
+  fOffset = 0;
+  fPositionDelta = 0;
+  fByteDelta = 0;
+  fNeedChunk = true;
+  fInput = QvSpellInput{0, 1, 1, kQvSpellFirstCall, nullptr, fMainDictionaries, &fUserDictionary};
+  fResult = QvSpellResult{0, 0, 0, 0, 0, kQvSpellSuggestionBufferSize, fSuggestions, fSecond, kQvSpellSecondBufferSize};
+  // Room for the terminator after the longest chunk.
+  fBlock.assign(3 * kChunkCharacters + 1, 0);
+  if (xMorvaSpellingDialog* dialog = xMorvaSpellingDialogSlot::Get()) dialog->RunSpelling(fArea, *this);
+  fBlock.clear();
+  fBlock.shrink_to_fit();
+  Alert(kAlertCheckFinished);
+}
+
+bool xMorvaWinSpeller::NextChunk() {
+  xMorvaEngine* text = Text();
+  if (text == nullptr) return false;
+  // Past the last chunk, with what its replacements changed.
+  fBase += int32_t(fChunk.size()) + fPositionDelta;
+  fStartByte = uint32_t(int64_t(fNextByte) + fByteDelta);
+  fEndByte = uint32_t(int64_t(fEndByte) + fByteDelta);
+  fPositionDelta = 0;
+  fByteDelta = 0;
+  VStrInHandle sentence;
+  uint32_t next = fStartByte;
+  if (!text->CollectSentence(next, fEndByte, kChunkCharacters, sentence)) {
+    fChunk.clear();
+    return false;
+  }
+  fNextByte = next;
+  fChunk.assign(reinterpret_cast<const char16_t*>(sentence.GetBuffer()), size_t(sentence.GetLength()));
+  // A sentence longer than a chunk is cut after its last space, so that no
+  // word is handed over in two halves.
+  if (fChunk.size() >= kChunkCharacters && fChunk.back() != u'.' && fChunk.back() != char16_t(13)) {
+    const size_t space = fChunk.find_last_of(u" \t");
+    if (space != std::u16string::npos && space > 0) {
+      VStrInHandle shorter;
+      next = fStartByte;
+      if (text->CollectSentence(next, fEndByte, uint32_t(space + 1), shorter)) {
+        fNextByte = next;
+        fChunk.assign(reinterpret_cast<const char16_t*>(shorter.GetBuffer()), size_t(shorter.GetLength()));
+      }
+    }
+  }
+  // One character per position: each unit alone, a lone surrogate as U+FFFD.
+  fByteOfCharacter.assign(fChunk.size() + 1, 0);
+  uint32_t at = 0;
+  for (size_t i = 0; i < fChunk.size(); ++i) {
+    fByteOfCharacter[i] = at;
+    const std::string bytes = Utf8(std::u16string(1, fChunk[i] == 0 ? u' ' : fChunk[i]));
+    std::copy(bytes.begin(), bytes.end(), fBlock.begin() + at);
+    at += uint32_t(bytes.size());
+  }
+  fByteOfCharacter[fChunk.size()] = at;
+  fBlock[at] = 0;
+  fOffset = 0;
+  fInput.state = kQvSpellFirstCall;
+  fInput.text = fBlock.data();
+  fInput.charactersLeft = uint16_t(fChunk.size());
+  return true;
+}
+
+const char* xMorvaWinSpeller::TextAt(uint32_t character) const {
+  return fBlock.data() + fByteOfCharacter[std::min<size_t>(character, fChunk.size())];
+}
+
+uint16_t xMorvaWinSpeller::Check(uint16_t mode) {
+  fLastResult = As<QvSpellCheck>(fEntries[3])(fInstance, mode, &fInput, &fResult);
+  return fLastResult;
+}
+
+void xMorvaWinSpeller::Skip(uint32_t characters) {
+  fOffset = std::min<uint32_t>(fOffset + characters, uint32_t(fChunk.size()));
+  fInput.text = TextAt(fOffset);
+  fInput.charactersLeft = uint16_t(fChunk.size() - fOffset);
+}
+
+bool xMorvaWinSpeller::FindNextMisspelled() {
+  xMorvaEngine* text = Text();
+  if (!fLoaded || text == nullptr || fBlock.empty()) return false;
+  for (;;) {
+    if (fNeedChunk) {
+      if (!NextChunk()) return false;
+      fNeedChunk = false;
+    }
+    if (Check(kQvSpellFindNext) != 0) return false;
+    if (fResult.status == kQvSpellNothingFound) {
+      fNeedChunk = true;
+      continue;
+    }
+    // The word lies between the current point and the chunk's end.
+    if (uint32_t(fResult.wordOffset) + fResult.wordLength > fInput.charactersLeft) return false;
+    fOffset += fResult.wordOffset;
+    fInput.state = kQvSpellContinuing;
+    fInput.text = TextAt(fOffset);
+    fInput.charactersLeft = uint16_t(fChunk.size() - fOffset);
+    const int32_t start = fBase + int32_t(fOffset) + fPositionDelta;
+    text->SetSelection(start, start + fResult.wordLength);
+    if (xMorvaDocument* document = fArea.GetDocument()) document->ShowSelection(true);
+    if (fResult.status != kQvSpellReplacementKnown) return true;
+    // A replacement the user asked for always: made at once.
+    const std::u16string replacement = Utf8ToUtf16(fSuggestions);
+    if (!Change(replacement)) return false;
+  }
+}
+
+std::u16string xMorvaWinSpeller::GetWord() const {
+  const size_t length = std::min<size_t>(fResult.wordLength, fChunk.size() - std::min<size_t>(fOffset, fChunk.size()));
+  return fChunk.substr(std::min<size_t>(fOffset, fChunk.size()), length);
+}
+
+void xMorvaWinSpeller::Ignore() { Skip(fResult.wordLength); }
+
+bool xMorvaWinSpeller::IgnoreAll() {
+  if (!fLoaded) return false;
+  fLastResult = As<QvSpellAddWord>(fEntries[8])(fInstance, kQvSpellIgnoreList, Utf8(GetWord()).c_str());
+  Ignore();
+  return fLastResult == 0;
+}
+
+bool xMorvaWinSpeller::Add() {
+  if (!fLoaded) return false;
+  fLastResult = As<QvSpellAddWord>(fEntries[8])(fInstance, fUserDictionary, Utf8(GetWord()).c_str());
+  Ignore();
+  return fLastResult == 0;
+}
+
+bool xMorvaWinSpeller::Change(const std::u16string& replacement) {
+  xMorvaDocument* document = fArea.GetDocument();
+  xMorvaEngine* text = Text();
+  if (document == nullptr || text == nullptr) return false;
+  const uint32_t bytesBefore = text->GetStreamSize();
+  // The word as an ordinary edit: the selection is replaced in one step.
+  document->BeginChange();
+  xMorvaUndo* undo = document->GetUndo();
+  if (undo != nullptr) undo->BeginGroup(kUndoSpelling);
+  int32_t error = text->DeleteSelectionWithUndo();
+  if (error == 0 && !replacement.empty()) {
+    VStrInHandle string;
+    string.AppendUniChars(replacement.data(), int32_t(replacement.size()));
+    VMemHandle handle = gMemoryMgr->NewHandle(0, 64);
+    uint32_t positions = 0;
+    uint32_t bytes = 0;
+    error = 1041;
+    if (handle != 0 && text->StringToUnits(string, handle, positions, bytes, false)) {
+      error = text->InsertHandleWithUndo(handle, int32_t(positions));
+    }
+    if (handle != 0) gMemoryMgr->DisposeHandle(handle);
+  }
+  if (undo != nullptr) undo->EndGroup();
+  document->EndChange();
+  document->Refresh(true, true);
+  if (error != 0) return false;
+  const uint32_t word = fResult.wordLength;
+  fPositionDelta += int32_t(replacement.size()) - int32_t(word);
+  fByteDelta += int32_t(text->GetStreamSize()) - int32_t(bytesBefore);
+  // The search goes on behind the word in the chunk, which is the text
+  // behind the replacement in the document.
+  Skip(word);
+  return true;
+}
+
+bool xMorvaWinSpeller::ChangeAll(const std::u16string& replacement) {
+  if (!fLoaded) return false;
+  fLastResult = As<QvSpellChangeAlways>(fEntries[9])(fInstance, kQvSpellChangeList, Utf8(GetWord()).c_str(),
+                                                     Utf8(replacement).c_str());
+  return Change(replacement) && fLastResult == 0;
+}
+
+std::vector<std::u16string> xMorvaWinSpeller::Suggestions() {
+  std::vector<std::u16string> list;
+  if (!fLoaded || fBlock.empty()) return list;
+  const uint16_t left = fInput.charactersLeft;
+  fInput.charactersLeft = fResult.wordLength;
+  for (uint16_t mode = kQvSpellFirstSuggestions; Check(mode) == 0; mode = kQvSpellMoreSuggestions) {
+    const char* at = fSuggestions;
+    for (uint16_t i = 0; i < fResult.suggestionCount && at < fSuggestions + sizeof fSuggestions; ++i) {
+      const size_t length = strnlen(at, size_t(fSuggestions + sizeof fSuggestions - at));
+      list.push_back(Utf8ToUtf16(std::string_view(at, length)));
+      at += length + 1;
+    }
+    if (fResult.status == kQvSpellNoMoreSuggestions || fResult.suggestionCount == 0) break;
+  }
+  fInput.charactersLeft = left;
+  return list;
+}
+
+// ---- The preferences and the open dialog
+
+xMorvaSpellerPreferences::xMorvaSpellerPreferences(xMorvaMain* package) : fPackage(package) {}
+
+std::string xMorvaSpellerPreferences::GetStoredPath(int16_t kind) {
+  VMacResourceFile* prefs = fPackage != nullptr ? fPackage->GetPrefsFile() : nullptr;
+  if (prefs == nullptr) return std::string();
+  uint8_t owned = 0;
+  const auto id = int16_t(fPackage->GetResourceBase() + kind);
+  const VResourceRef ref = prefs->GetResource(kTypeMacText, id, &owned);
+  std::string path;
+  if (ref != 0) {
+    if (const auto* data = static_cast<const char*>(prefs->LockResource(ref))) {
+      path.assign(data, prefs->GetResourceSize(ref));
+      prefs->UnlockResource(ref);
+    }
+    prefs->ReleaseResource(ref);
+  }
+  return path;
+}
+
+void xMorvaSpellerPreferences::SetStoredPath(int16_t kind, const std::string& path) {
+  VMacResourceFile* prefs = fPackage != nullptr ? fPackage->GetPrefsFile() : nullptr;
+  if (prefs == nullptr) return;
+  const auto id = int16_t(fPackage->GetResourceBase() + kind);
+  prefs->RemoveResource(kTypeMacText, id);
+  if (!path.empty()) prefs->AddResource(kTypeMacText, id, nullptr, path.data(), uint32_t(path.size()));
+  prefs->UpdateFile();
+}
+
+bool xMorvaSpellerPreferences::ChooseFile(int16_t kind, std::string& path) {
+  if (fPackage == nullptr) return false;
+  // The engine's dialog is 'FGET' base + 2, the dictionary's base + 1.
+  const auto id = int16_t(fPackage->GetResourceBase() + (kind == xMorvaWinSpeller::kEnginePath ? 2 : 1));
+  VGetFileDialog dialog(fPackage->GetResourceFile(), id);
+  std::unique_ptr<VFile> file(ShowOpenFileDialog(dialog));
+  if (!file) return false;
+  VStrInHandle full;
+  file->GetFullPath(full);
+  std::u16string units(reinterpret_cast<const char16_t*>(full.GetBuffer()), size_t(full.GetLength()));
+  path = Utf8(units);
+  return !path.empty();
+}
+
+std::string xMorvaSpellerPreferences::GetHostFolder() {
+  char folder[kHostPathBufferSize] = {};
+  if (!HostGetPath(folder)) return std::string();
+  std::string path = folder;
+  if (!path.empty() && path.back() != '/') path += '/';
+  return path;
+}

@@ -1,0 +1,149 @@
+// xMorvaWinSpeller: the spelling check of a document through the spelling
+// engine library, loaded from a file the user chose, with a dictionary
+// named by a ".lex" file. The text goes to the engine a sentence at a time
+// (up to a "." or a paragraph end, at most 32,000 characters); the
+// spelling dialog drives the word-by-word operations.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/core/VService.h"
+#include "platform/speller/QvSpell.h"
+
+class VLibrary;
+class xMorvaDocument;
+class xMorvaEngine;
+class xMorvaMain;
+class xMorvaPlugIn;
+class xMorvaWinSpeller;
+
+// The spelling dialog ("mvSpelling"): shows each word the speller finds
+// and calls its operations. The dialogs layer installs it at start.
+class xMorvaSpellingDialog {
+ public:
+  virtual ~xMorvaSpellingDialog() = default;
+  virtual void RunSpelling(xMorvaPlugIn& area, xMorvaWinSpeller& speller) = 0;
+};
+using xMorvaSpellingDialogSlot = VService<xMorvaSpellingDialog>;
+
+// Where the engine and the dictionary are found: stored paths, and the
+// open-file dialog that asks for them ('FGET' of the id). Without it the
+// stored preferences and the open dialog of the platform are used.
+class xMorvaSpellerFiles {
+ public:
+  virtual ~xMorvaSpellerFiles() = default;
+  // The stored path of the kind (0 engine, 1 dictionary); empty: none.
+  virtual std::string GetStoredPath(int16_t kind) = 0;
+  virtual void SetStoredPath(int16_t kind, const std::string& path) = 0;
+  // The open dialog: false when cancelled.
+  virtual bool ChooseFile(int16_t kind, std::string& path) = 0;
+  // The host's folder, with a trailing "/".
+  virtual std::string GetHostFolder() = 0;
+};
+
+// The package's preferences file keeps the two paths as 'TEXT' resources
+// (base id: the engine, base id + 1: the dictionary).
+class xMorvaSpellerPreferences : public xMorvaSpellerFiles {
+ public:
+  explicit xMorvaSpellerPreferences(xMorvaMain* package);
+  std::string GetStoredPath(int16_t kind) override;
+  void SetStoredPath(int16_t kind, const std::string& path) override;
+  bool ChooseFile(int16_t kind, std::string& path) override;
+  std::string GetHostFolder() override;
+
+ private:
+  xMorvaMain* fPackage;
+};
+
+class xMorvaWinSpeller {
+ public:
+  static constexpr int16_t kEnginePath = 0;
+  static constexpr int16_t kDictionaryPath = 1;
+  // The most characters handed to the engine at once.
+  static constexpr uint32_t kChunkCharacters = 32000;
+  // Alerts of the package's alert list.
+  static constexpr int16_t kAlertCheckFinished = 3;
+  static constexpr int16_t kAlertOptions = 4;
+  static constexpr int16_t kAlertEngine = 5;
+  static constexpr int16_t kAlertDictionary = 6;
+
+  xMorvaWinSpeller(xMorvaPlugIn& area, xMorvaSpellerFiles& files);
+  ~xMorvaWinSpeller();
+  xMorvaWinSpeller(const xMorvaWinSpeller&) = delete;
+  xMorvaWinSpeller& operator=(const xMorvaWinSpeller&) = delete;
+
+  // Engine, dictionary, user dictionary and options; any failure after the
+  // engine loaded unloads it. The alerts tell what failed.
+  bool LoadAll();
+  void Unload();
+  bool IsLoaded() const { return fLoaded; }
+  // The check with the dialog: loads what is missing, runs the dialog
+  // over the selection or the whole current part, and says it finished.
+  void RunSpellCheck();
+
+  // ---- What the spelling dialog calls.
+  // Selects the next word the engine does not know: false at the end.
+  bool FindNextMisspelled();
+  // The word at the current point (UTF-16).
+  std::u16string GetWord() const;
+  void Ignore();
+  bool IgnoreAll();
+  bool Add();
+  // Replaces the word as an ordinary edit; the search goes on behind the
+  // replacement.
+  bool Change(const std::u16string& replacement);
+  bool ChangeAll(const std::u16string& replacement);
+  std::vector<std::u16string> Suggestions();
+
+  // The last engine result (0 success).
+  uint16_t GetLastResult() const { return fLastResult; }
+
+ private:
+  bool FindEngine();
+  bool LoadEngine();
+  bool FindDictionary();
+  bool OpenDictionary(const std::string& path);
+  void Alert(int16_t item);
+  // The next sentence of the range into the block: false when none is left.
+  bool NextChunk();
+  // Engine calls.
+  uint16_t Check(uint16_t mode);
+  const char* TextAt(uint32_t character) const;
+  void Skip(uint32_t characters);
+  xMorvaEngine* Text() const;
+
+  xMorvaPlugIn& fArea;
+  xMorvaSpellerFiles& fFiles;
+  std::unique_ptr<VLibrary> fLibrary;
+  void (*fEntries[16])() = {};
+  bool fLoaded = false;
+  uintptr_t fInstance = 0;
+  uint8_t fInformation[11] = {};
+  uintptr_t fUserDictionary = 0;
+  uintptr_t fMainDictionaries[2] = {};
+  uint8_t fUserFlag = 0;
+  uint16_t fLastResult = 0;
+  QvSpellInput fInput{};
+  QvSpellResult fResult{};
+  char fSuggestions[kQvSpellSuggestionBufferSize] = {};
+  char fSecond[kQvSpellSecondBufferSize] = {};
+
+  // The range being examined: bytes of the current part, and the position
+  // of the chunk's first character.
+  uint32_t fStartByte = 0;
+  uint32_t fEndByte = 0;
+  uint32_t fNextByte = 0;
+  int32_t fBase = 0;
+  // The chunk: its characters, their UTF-8 text with its terminator (a
+  // character takes at most 3 bytes), and where each character begins.
+  std::u16string fChunk;
+  std::vector<char> fBlock;
+  std::vector<uint32_t> fByteOfCharacter;
+  uint32_t fOffset = 0;
+  bool fNeedChunk = true;
+  int32_t fPositionDelta = 0;
+  int32_t fByteDelta = 0;
+};
