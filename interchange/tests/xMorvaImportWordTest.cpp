@@ -1,0 +1,267 @@
+// The Word import: LibreOffice's Word 97 files read to the text antiword and
+// catdoc give, small Word 6 and 97 files made here from the structures,
+// and damaged ones refused with their code and the document unchanged.
+#include "interchange/word/xMorvaImportWord.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+
+#include "interchange/tests/OleTestSupport.h"
+#include "interchange/tests/TextTestSupport.h"
+#include "platform/bytes/ByteOrder.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using oletest::MemoryFile;
+using oletest::NamedBytes;
+using Bytes = std::vector<uint8_t>;
+
+fs::path WordFolder() {
+  fs::path source(__FILE__);
+  if (source.is_relative()) source = fs::read_symlink("/proc/self/exe").parent_path() / source;
+  return source.parent_path() / "fixtures" / "word";
+}
+
+Bytes ReadBytesOf(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string Utf8(const std::u16string& text) {
+  std::string out;
+  for (char16_t c : text) {
+    if (c == u'\r') {
+      out += '\n';
+    } else if (c < 0x80) {
+      out += char(c);
+    } else if (c < 0x800) {
+      out += char(0xC0 | (c >> 6));
+      out += char(0x80 | (c & 0x3F));
+    } else {
+      out += char(0xE0 | (c >> 12));
+      out += char(0x80 | ((c >> 6) & 0x3F));
+      out += char(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+// One paragraph a line, white space collapsed, empty lines dropped.
+std::string Normalised(const std::string& text) {
+  std::istringstream in(text);
+  std::string line;
+  std::string out;
+  while (std::getline(in, line)) {
+    std::string collapsed;
+    bool space = false;
+    for (char c : line) {
+      if (c == ' ' || c == '\t' || c == '\r' || c == '\f') {
+        space = !collapsed.empty();
+        continue;
+      }
+      if (space) collapsed += ' ';
+      space = false;
+      collapsed += c;
+    }
+    if (!collapsed.empty()) out += collapsed + "\n";
+  }
+  return out;
+}
+
+// A Word 97 file: a FIB of 14 words, 22 longs and 93 pairs, the text as one
+// 8-bit piece at 0x800 (or 16-bit with `wide`), and the CLX in "1Table".
+struct Word97 {
+  std::u16string text = u"Hello Word\rSecond paragraph\r";
+  bool wide = false;
+  Bytes main;
+  Bytes table;
+
+  void Build() {
+    main.assign(0x800, 0);
+    StoreLE16(&main[0], 0xA5EC);
+    StoreLE16(&main[2], 193);
+    StoreLE16(&main[10], 0x0200);  // the table stream is "1Table"
+    size_t at = 32;
+    StoreLE16(&main[at], 14);
+    at += 2 + 28;
+    StoreLE16(&main[at], 22);
+    const size_t longs = at + 2;
+    StoreLE32(&main[longs + 3 * 4], uint32_t(text.size()));  // ccpText
+    at = longs + 88;
+    StoreLE16(&main[at], 93);
+    const size_t pairs = at + 2;
+    for (char16_t c : text) {
+      main.push_back(uint8_t(c));
+      if (wide) main.push_back(uint8_t(c >> 8));
+    }
+    table.assign(16, 0);
+    const size_t clx = table.size();
+    table.push_back(2);
+    Bytes lcb(4);
+    StoreLE32(lcb.data(), 4 + 12);
+    table.insert(table.end(), lcb.begin(), lcb.end());
+    auto put32 = [&](uint32_t v) {
+      uint8_t b[4];
+      StoreLE32(b, v);
+      table.insert(table.end(), b, b + 4);
+    };
+    put32(0);
+    put32(uint32_t(text.size()));
+    table.push_back(0);
+    table.push_back(0);
+    put32(wide ? 0x800 : (0x800 * 2) | 0x40000000u);
+    table.push_back(0);
+    table.push_back(0);
+    StoreLE32(&main[pairs + 66 * 4], uint32_t(clx));
+    StoreLE32(&main[pairs + 67 * 4], uint32_t(table.size() - clx));
+  }
+  size_t PairAt(size_t pair) const { return 32 + 2 + 28 + 2 + 88 + 2 + pair * 4; }
+  size_t LongAt(size_t index) const { return 32 + 2 + 28 + 2 + index * 4; }
+};
+
+// A Word 6 file: one stream, the text as the stretch [fcMin, fcMac).
+Bytes Word6Main(const std::string& text) {
+  Bytes main(0x300, 0);
+  StoreLE16(&main[0], 0xA5DC);
+  StoreLE16(&main[2], 101);
+  StoreLE32(&main[24], 0x300);
+  StoreLE32(&main[28], uint32_t(0x300 + text.size()));
+  StoreLE32(&main[52], uint32_t(text.size()));
+  main.insert(main.end(), text.begin(), text.end());
+  return main;
+}
+
+Bytes Container(const std::vector<NamedBytes>& streams) {
+  MemoryFile file;
+  EXPECT_EQ(oletest::WriteFile(file.Stream(), streams), 0);
+  return file.Contents();
+}
+
+class ImportWord : public texttest::TextDocumentTest {
+ protected:
+  int32_t Read(const Bytes& file, std::u16string& body) {
+    MemoryFile memory(file);
+    xMorvaImportWord reader;
+    return reader.ReadWordText(memory.Stream(), body);
+  }
+  int32_t Import(const Bytes& file) {
+    MemoryFile memory(file);
+    xMorvaImportWord reader;
+    return reader.ImportWordDocument(&document, &memory.Stream());
+  }
+};
+
+}  // namespace
+
+TEST_F(ImportWord, LibreOfficeFilesGiveTheTextAntiwordAndCatdocRead) {
+  int files = 0;
+  for (const auto& item : fs::directory_iterator(WordFolder())) {
+    if (item.path().extension() != ".doc") continue;
+    SCOPED_TRACE(item.path().filename().string());
+    ++files;
+    ASSERT_EQ(Import(ReadBytesOf(item.path())), 0);
+    const std::string ours = Normalised(Utf8(BodyText()));
+    fs::path antiword = item.path(), catdoc = item.path();
+    antiword.replace_extension(".antiword.txt");
+    catdoc.replace_extension(".catdoc.txt");
+    const Bytes a = ReadBytesOf(antiword), c = ReadBytesOf(catdoc);
+    EXPECT_EQ(ours, Normalised(std::string(a.begin(), a.end())));
+    EXPECT_EQ(ours, Normalised(std::string(c.begin(), c.end())));
+  }
+  EXPECT_GE(files, 2);
+}
+
+TEST_F(ImportWord, Word97PiecesOfBothWidthsAndWord6Stretches) {
+  for (bool wide : {false, true}) {
+    Word97 file;
+    file.wide = wide;
+    file.text = u"Caf\u00e9 \u0013 PAGE \u00141\u0015 end\rNext\u0007cell\r";
+    file.Build();
+    std::u16string body;
+    ASSERT_EQ(Read(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}), body), 0);
+    EXPECT_EQ(body, u"Caf\u00e9 1 end\rNext\tcell");
+  }
+  std::u16string body;
+  ASSERT_EQ(Read(Container({{u"WordDocument", Word6Main("Word six\rtext\r")}}), body), 0);
+  EXPECT_EQ(body, u"Word six\rtext");
+  ASSERT_EQ(Import(Container({{u"WordDocument", Word6Main("Word six\rtext\r")}})), 0);
+  EXPECT_EQ(BodyText().substr(0, 13), u"Word six\rtext");
+}
+
+struct WordBadCase {
+  const char* what;
+  std::function<void(Word97&)> damage;
+  int32_t code;
+  bool dropTable = false;
+};
+
+TEST_F(ImportWord, DamagedFilesAreRefusedAndTheDocumentKept) {
+  auto put16 = [](Bytes& b, size_t at, uint16_t v) { StoreLE16(&b[at], v); };
+  auto put32 = [](Bytes& b, size_t at, uint32_t v) { StoreLE32(&b[at], v); };
+  const std::vector<WordBadCase> cases = {
+      {"intact", [](Word97&) {}, 0},
+      {"nFib 62", [&](Word97& f) { put16(f.main, 2, 62); }, kWordNotWord},
+      {"nFib 194", [&](Word97& f) { put16(f.main, 2, 194); }, kWordNotWord},
+      {"nFib 217 of Word 6",
+       [&](Word97& f) {
+         put16(f.main, 0, 0xA5DC);
+         put16(f.main, 2, 217);
+       },
+       kWordNotWord},
+      {"nFib 257 of a later saver", [&](Word97& f) { put16(f.main, 2, 257); }, 0},
+      {"no Word identifier", [&](Word97& f) { put16(f.main, 0, 0x1234); }, kWordNotWord},
+      {"encrypted", [&](Word97& f) { put16(f.main, 10, 0x0300); }, kWordNotWord},
+      {"fast-saved", [&](Word97& f) { put16(f.main, 10, 0x0204); }, kWordFastSaved},
+      {"FIB cut short", [&](Word97& f) { f.main.resize(100); }, kWordNotWord},
+      {"fcClx past the table", [&](Word97& f) { put32(f.main, f.PairAt(66), 5000); },
+       kWordUnreadable},
+      {"lcbClx past the table", [&](Word97& f) { put32(f.main, f.PairAt(67), 0xFFFFFFF0u); },
+       kWordUnreadable},
+      {"CLX entry of type 3", [&](Word97& f) { f.table[16] = 3; }, kWordUnreadable},
+      {"Pcdt lcb not whole pieces", [&](Word97& f) { put32(f.table, 17, 4 + 12 + 5); },
+       kWordUnreadable},
+      {"Pcdt lcb past the CLX", [&](Word97& f) { put32(f.table, 17, 4 + 12 * 100); },
+       kWordUnreadable},
+      {"piece past the main stream",
+       [&](Word97& f) { put32(f.table, 17 + 4 + 8 + 2, 0x40000000u | 0x7FFFFFF0u); },
+       kWordUnreadable},
+      {"character positions going back",
+       [&](Word97& f) {
+         put32(f.table, 21 + 4, 0);
+         put32(f.table, 21, 5);
+       },
+       kWordUnreadable},
+      {"ccp sum near 2^31",
+       [&](Word97& f) {
+         put32(f.main, f.LongAt(3), 0x7FFFFFF0u);
+         put32(f.main, f.LongAt(4), 0x7FFFFFF0u);
+       },
+       kWordUnreadable},
+      {"ccp beyond the pieces", [&](Word97& f) { put32(f.main, f.LongAt(4), 40); },
+       kWordUnreadable},
+      {"no table stream", [](Word97&) {}, kWordUnreadable, true},
+  };
+  for (const WordBadCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    Word97 file;
+    file.Build();
+    c.damage(file);
+    std::vector<NamedBytes> streams = {{u"WordDocument", file.main}};
+    if (!c.dropTable) streams.push_back({u"1Table", file.table});
+    Type(u"kept");
+    EXPECT_EQ(Import(Container(streams)), c.code);
+    if (c.code != 0) EXPECT_EQ(BodyText().substr(0, 4), u"kept");
+    document.Reset(false);
+  }
+  std::u16string body;
+  EXPECT_EQ(Read(Bytes(600, 'x'), body), kWordNotWord);
+  EXPECT_EQ(Read(Container({{u"Other", Bytes(10, 1)}}), body), kWordUnreadable);
+  xMorvaImportWord reader;
+  EXPECT_EQ(reader.ImportWordDocument(nullptr, nullptr), kWordMissingArgument);
+}
