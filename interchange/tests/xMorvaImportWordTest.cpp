@@ -10,8 +10,13 @@
 #include <functional>
 #include <sstream>
 
+#include "area/xMorvaFileFormats.h"
+#include "area/xMorvaOpenSave.h"
+#include "framework/system/files/VFile.h"
+#include "interchange/rtf/xMorvaRtfFormats.h"
 #include "interchange/tests/OleTestSupport.h"
 #include "interchange/tests/TextTestSupport.h"
+#include "interchange/word/xMorvaWordFormats.h"
 #include "platform/bytes/ByteOrder.h"
 
 namespace fs = std::filesystem;
@@ -264,4 +269,57 @@ TEST_F(ImportWord, DamagedFilesAreRefusedAndTheDocumentKept) {
   EXPECT_EQ(Read(Container({{u"Other", Bytes(10, 1)}}), body), kWordUnreadable);
   xMorvaImportWord reader;
   EXPECT_EQ(reader.ImportWordDocument(nullptr, nullptr), kWordMissingArgument);
+}
+
+// Opening through the editing area's table of formats, as the open command
+// does: a Word file by its type, and an RTF file that only calls itself
+// Word read as RTF.
+class WordFiles : public texttest::TextDocumentTest {
+ protected:
+  void SetUp() override {
+    TextDocumentTest::SetUp();
+    char pattern[] = "/tmp/qvwordfilesXXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    dir = pattern;
+    InstallRtfFormats();
+    InstallWordFormats();
+  }
+  void TearDown() override {
+    RemoveWordFormats();
+    RemoveRtfFormats();
+    std::error_code ec;
+    fs::remove_all(dir, ec);
+    TextDocumentTest::TearDown();
+  }
+  int32_t Open(const std::string& name, const Bytes& bytes, uint32_t& type) {
+    const std::string path = dir + "/" + name;
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    return OpenDocumentFile(document, kept, std::make_unique<VFile>(path.c_str()), type, nullptr);
+  }
+
+  std::string dir;
+  xMorvaKeptFile kept;
+};
+
+TEST_F(WordFiles, WordOpensByTypeAndRtfInDisguiseFallsBack) {
+  uint32_t type = FourCC("DOC8");
+  ASSERT_EQ(Open("plain.doc", ReadBytesOf(WordFolder() / "plain.doc"), type), 0);
+  EXPECT_EQ(type, FourCC("DOC8"));
+  EXPECT_EQ(BodyText().substr(0, 47), u"The compound file holds the document's streams.");
+
+  const std::string rtf = "{\\rtf1\\ansi Inside RTF\\par}";
+  type = FourCC("DOC8");
+  ASSERT_EQ(Open("rtf.doc", Bytes(rtf.begin(), rtf.end()), type), 0);
+  EXPECT_EQ(type, kTypeRtfFile);
+  EXPECT_EQ(BodyText().substr(0, 10), u"Inside RTF");
+
+  Word97 broken;
+  broken.Build();
+  broken.table[16] = 3;
+  type = FourCC("DOC6");
+  EXPECT_EQ(Open("broken.doc",
+                 Container({{u"WordDocument", broken.main}, {u"1Table", broken.table}}), type),
+            kWordUnreadable);
+  EXPECT_EQ(BodyText().substr(0, 10), u"Inside RTF");
 }
