@@ -12,6 +12,8 @@
 
 #include "area/xMorvaFileFormats.h"
 #include "area/xMorvaOpenSave.h"
+#include "document/DocumentUnits.h"
+#include "document/xMorvaDocParams.h"
 #include "framework/system/files/VFile.h"
 #include "interchange/rtf/xMorvaRtfFormats.h"
 #include "interchange/tests/OleTestSupport.h"
@@ -84,6 +86,8 @@ std::string Normalised(const std::string& text) {
 struct Word97 {
   std::u16string text = u"Hello Word\rSecond paragraph\r";
   bool wide = false;
+  // The first section's grpprl, when there is one.
+  Bytes sepx;
   Bytes main;
   Bytes table;
 
@@ -125,6 +129,22 @@ struct Word97 {
     table.push_back(0);
     StoreLE32(&main[pairs + 66 * 4], uint32_t(clx));
     StoreLE32(&main[pairs + 67 * 4], uint32_t(table.size() - clx));
+    if (sepx.empty()) return;
+    const size_t sepxAt = main.size();
+    main.push_back(uint8_t(sepx.size()));
+    main.push_back(0);
+    main.insert(main.end(), sepx.begin(), sepx.end());
+    const size_t sed = table.size();
+    put32(0);
+    put32(uint32_t(text.size()));
+    table.push_back(2);
+    table.push_back(0);
+    put32(uint32_t(sepxAt));
+    table.push_back(0);
+    table.push_back(0);
+    put32(0xFFFFFFFFu);
+    StoreLE32(&main[pairs + 12 * 4], uint32_t(sed));
+    StoreLE32(&main[pairs + 13 * 4], 20);
   }
   size_t PairAt(size_t pair) const { return 32 + 2 + 28 + 2 + 88 + 2 + pair * 4; }
   size_t LongAt(size_t index) const { return 32 + 2 + 28 + 2 + index * 4; }
@@ -199,6 +219,40 @@ TEST_F(ImportWord, Word97PiecesOfBothWidthsAndWord6Stretches) {
   EXPECT_EQ(BodyText().substr(0, 13), u"Word six\rtext");
 }
 
+// Sprms of a section: opcode and 16-bit operand.
+Bytes Sprm16(uint16_t opcode, uint16_t value) {
+  return {uint8_t(opcode), uint8_t(opcode >> 8), uint8_t(value), uint8_t(value >> 8)};
+}
+
+TEST_F(ImportWord, FirstSectionSetsThePageAndKeepsTheFormatsDefaults) {
+  Word97 plain;
+  plain.Build();
+  ASSERT_EQ(Import(Container({{u"WordDocument", plain.main}, {u"1Table", plain.table}})), 0);
+  // Without section properties the side margins are 1800 twips.
+  EXPECT_EQ(document.Params().GetLeftMargin(), TwipsToPixels(1800));
+  EXPECT_EQ(document.Params().GetRightMargin(), TwipsToPixels(1800));
+
+  Word97 file;
+  for (const Bytes& sprm :
+       {Sprm16(0xB021, 720), Bytes{0x00, 0x30, 0x01} /* a 1-byte sprm skipped */,
+        Sprm16(0xB020, 16838), Sprm16(0x9023, uint16_t(-1000)), Sprm16(0xB018, 500)})
+    file.sepx.insert(file.sepx.end(), sprm.begin(), sprm.end());
+  file.Build();
+  MemoryFile memory(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}));
+  xMorvaImportWord reader;
+  ASSERT_EQ(reader.ImportWordDocument(&document, &memory.Stream()), 0);
+  const xMorvaWordSection& section = reader.GetSection();
+  EXPECT_EQ(section.left, 720);
+  EXPECT_EQ(section.right, 1800);
+  EXPECT_EQ(section.pageHeight, 16838);
+  EXPECT_EQ(section.top, 1000);
+  // The footer distance is read in Word 97 files too.
+  EXPECT_EQ(section.footerDistance, 500);
+  EXPECT_EQ(document.Params().GetLeftMargin(), TwipsToPixels(720));
+  EXPECT_EQ(document.Params().GetBands(false).footerTop, TwipsToPixels(500));
+  EXPECT_EQ(document.Params().GetBands(false).topMargin, TwipsToPixels(1000));
+}
+
 struct WordBadCase {
   const char* what;
   std::function<void(Word97&)> damage;
@@ -251,12 +305,37 @@ TEST_F(ImportWord, DamagedFilesAreRefusedAndTheDocumentKept) {
       {"ccp beyond the pieces", [&](Word97& f) { put32(f.main, f.LongAt(4), 40); },
        kWordUnreadable},
       {"no table stream", [](Word97&) {}, kWordUnreadable, true},
+      {"sprm operand past its grpprl",
+       [](Word97& f) {
+         f.sepx = {0x21, 0xB0, 0x10};
+       },
+       kWordUnreadable},
+      {"length-byte sprm past its grpprl",
+       [](Word97& f) {
+         f.sepx = {0x00, 0xD2, 0x40, 1};
+       },
+       kWordUnreadable},
+      {"SEPX past the main stream",
+       [&](Word97& f) {
+         f.sepx = Sprm16(0xB021, 720);
+         f.Build();
+         put32(f.table, f.table.size() - 10, 0x7FFFFFF0u);
+       },
+       kWordUnreadable},
+      {"PlcfSed past the table",
+       [&](Word97& f) {
+         f.sepx = Sprm16(0xB021, 720);
+         f.Build();
+         put32(f.main, f.PairAt(13), 4000);
+       },
+       kWordUnreadable},
   };
   for (const WordBadCase& c : cases) {
     SCOPED_TRACE(c.what);
     Word97 file;
     file.Build();
     c.damage(file);
+    if (!file.sepx.empty() && file.main.size() < 0x800 + file.text.size() + 2) file.Build();
     std::vector<NamedBytes> streams = {{u"WordDocument", file.main}};
     if (!c.dropTable) streams.push_back({u"1Table", file.table});
     Type(u"kept");

@@ -4,7 +4,10 @@
 #include "interchange/word/xMorvaImportWord.h"
 
 #include <algorithm>
+#include <cstdlib>
 
+#include "document/DocumentUnits.h"
+#include "document/xMorvaDocParams.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaText.h"
 #include "document/xMorvaUndo.h"
@@ -102,6 +105,26 @@ std::u16string MainStory(const std::u16string& text) {
   return out;
 }
 
+// The first section's page setup in the document's parameters, in pixels.
+void ApplyPageSetup(xMorvaDocument& document, const xMorvaWordSection& section) {
+  xMorvaDocParams& params = document.Params();
+  params.SetPageSize(std::max(TwipsToPixels(section.pageWidth), 1),
+                     std::max(TwipsToPixels(section.pageHeight), 1));
+  params.SetLeftMargin(TwipsToPixels(section.left));
+  params.SetRightMargin(TwipsToPixels(section.right));
+  xMorvaPageBands& bands = params.GetBands(false);
+  const int32_t top = TwipsToPixels(section.top);
+  const int32_t bottom = TwipsToPixels(section.bottom);
+  const int32_t header = TwipsToPixels(section.headerDistance);
+  const int32_t footer = TwipsToPixels(section.footerDistance);
+  bands.topMargin = top;
+  bands.headerBottom = top;
+  bands.headerTop = header < top ? header : std::max(top, 0);
+  bands.bottomMargin = bottom;
+  bands.footerTop = footer <= bottom ? footer : bottom;
+  bands.footerBottom = 0;
+}
+
 }  // namespace
 
 int32_t xMorvaImportWord::ReadFib(const std::vector<uint8_t>& main, xMorvaWordFib& fib) {
@@ -131,6 +154,9 @@ int32_t xMorvaImportWord::ReadFib(const std::vector<uint8_t>& main, xMorvaWordFi
     // CLX pair does not concern a file that is never complex here.
     in.Seek(52);
     for (uint32_t& count : fib.ccp) count = in.U32();
+    in.Seek(0x88);
+    fib.fcPlcfSed = in.U32();
+    fib.lcbPlcfSed = in.U32();
     fib.flags &= uint16_t(~0xE000u);
     return in.Failed() ? kWordNotWord : 0;
   }
@@ -146,6 +172,10 @@ int32_t xMorvaImportWord::ReadFib(const std::vector<uint8_t>& main, xMorvaWordFi
   for (uint32_t& value : pairs) value = in.U32();
   if (in.Failed()) return kWordNotWord;
   for (size_t i = 0; i < 8; ++i) fib.ccp[i] = i + 3 < longs.size() ? longs[i + 3] : 0;
+  if (pairs.size() > 13) {
+    fib.fcPlcfSed = pairs[12];
+    fib.lcbPlcfSed = pairs[13];
+  }
   if (pairs.size() > 67) {
     fib.fcClx = pairs[66];
     fib.lcbClx = pairs[67];
@@ -218,6 +248,84 @@ int32_t xMorvaImportWord::ReadPieceTable(const std::vector<uint8_t>& main,
   return kPassAbsent;
 }
 
+bool xMorvaImportWord::ApplySectionSprm(ByteSpanReader& in, bool& stop) {
+  const uint16_t opcode = fFib.word97 ? in.U16() : in.U8();
+  int32_t* target = nullptr;
+  switch (opcode) {
+    case 0xB01F:
+    case 164: target = &fSection.pageWidth; break;
+    case 0xB020:
+    case 165: target = &fSection.pageHeight; break;
+    case 0xB021:
+    case 166: target = &fSection.left; break;
+    case 0xB022:
+    case 167: target = &fSection.right; break;
+    case 0x9023:
+    case 168: target = &fSection.top; break;
+    case 0x9024:
+    case 169: target = &fSection.bottom; break;
+    case 0xB017:
+    case 156: target = &fSection.headerDistance; break;
+    // The footer's distance from the page's lower edge, in both versions.
+    case 0xB018:
+    case 157: target = &fSection.footerDistance; break;
+    default: break;
+  }
+  if (target != nullptr) {
+    if (in.Remaining() < 2) return false;
+    const uint16_t raw = in.U16();
+    // Top and bottom margins are signed (a negative one is fixed); page
+    // sizes, side margins and distances are not.
+    const bool isSigned = opcode == 0x9023 || opcode == 0x9024 || opcode == 168 || opcode == 169;
+    *target = isSigned ? std::abs(int32_t(int16_t(raw))) : int32_t(raw);
+    return true;
+  }
+  if (!fFib.word97) {
+    // A Word 6/95 sprm this reader does not know has no size it could skip
+    // by: the rest of the grpprl is left.
+    stop = true;
+    return true;
+  }
+  // The operand's size is in the opcode's top three bits.
+  size_t size = 0;
+  switch (opcode >> 13) {
+    case 0:
+    case 1: size = 1; break;
+    case 2:
+    case 4:
+    case 5: size = 2; break;
+    case 3: size = 4; break;
+    case 7: size = 3; break;
+    default: size = size_t(in.U8()); break;
+  }
+  return !in.Failed() && in.Skip(size);
+}
+
+int32_t xMorvaImportWord::ReadFirstSection(const std::vector<uint8_t>& main,
+                                           const std::vector<uint8_t>& table) {
+  fSection = xMorvaWordSection();
+  if (fFib.lcbPlcfSed == 0) return 0;
+  if (!Inside(fFib.fcPlcfSed, fFib.lcbPlcfSed, table.size()) || fFib.lcbPlcfSed < 4)
+    return kPassAbsent;
+  const uint32_t n = (fFib.lcbPlcfSed - 4) / 16;
+  if (n == 0) return 0;
+  ByteSpanReader sed(table.data() + fFib.fcPlcfSed, fFib.lcbPlcfSed,
+                     ByteSpanReader::Order::kLittle);
+  sed.Seek(size_t(n + 1) * 4);
+  sed.Skip(2);
+  const uint32_t fcSepx = sed.U32();
+  if (sed.Failed()) return kPassAbsent;
+  if (fcSepx == 0xFFFFFFFFu) return 0;
+  if (!Inside(fcSepx, 2, main.size())) return kPassAbsent;
+  const uint16_t cb = uint16_t(main[fcSepx] | (main[fcSepx + 1] << 8));
+  if (!Inside(uint64_t(fcSepx) + 2, cb, main.size())) return kPassAbsent;
+  ByteSpanReader in(main.data() + fcSepx + 2, cb, ByteSpanReader::Order::kLittle);
+  bool stop = false;
+  while (in.Remaining() != 0 && !stop)
+    if (!ApplySectionSprm(in, stop)) return kPassAbsent;
+  return 0;
+}
+
 int32_t xMorvaImportWord::ReadWordText(VStream& file, std::u16string& body) {
   body.clear();
   xMorvaOleFile ole(file);
@@ -246,6 +354,8 @@ int32_t xMorvaImportWord::ReadWordText(VStream& file, std::u16string& body) {
       fFib.word97 ? ReadPieceTable(main, *tableStream, text) : ReadPlainText(main, text);
   if (pass != 0) return CodeOfPass(pass);
   if (text.size() < total) return CodeOfPass(kPassAbsent);
+  if (const int32_t section = ReadFirstSection(main, *tableStream); section != 0)
+    return CodeOfPass(section);
   // The other stories are not the body's.
   text.resize(fFib.ccp[0]);
   body = MainStory(text);
@@ -267,6 +377,7 @@ int32_t xMorvaImportWord::ImportWordDocument(xMorvaDocument* document, VStream* 
   }
   // Read whole: only now is the document replaced.
   document->Reset(false);
+  ApplyPageSetup(*document, fSection);
   xMorvaTextInterface* text = document->GetPart(kPartBody);
   xMorvaUndo* undo = document->GetUndo();
   if (undo != nullptr) undo->Suspend();

@@ -9,6 +9,7 @@
 
 #include "framework/core/VObject.h"
 
+class ByteSpanReader;
 class VStream;
 class xMorvaDocument;
 
@@ -30,9 +31,25 @@ struct xMorvaWordFib {
   uint32_t fcMac = 0;
   // ccpText, ccpFtn, ccpHdd, ccpMcr, ccpAtn, ccpEdn, ccpTxbx, ccpHdrTxbx.
   uint32_t ccp[8] = {};
+  uint32_t fcPlcfSed = 0;
+  uint32_t lcbPlcfSed = 0;
   uint32_t fcClx = 0;
   uint32_t lcbClx = 0;
   bool word97 = false;
+};
+
+// The first section's page setup in twips; what its properties do not set
+// keeps the format's defaults (Letter paper, 1.25" left and right, 1" top
+// and bottom, headers and footers 0.5" from the edge).
+struct xMorvaWordSection {
+  int32_t pageWidth = 12240;
+  int32_t pageHeight = 15840;
+  int32_t left = 1800;
+  int32_t right = 1800;
+  int32_t top = 1440;
+  int32_t bottom = 1440;
+  int32_t headerDistance = 720;
+  int32_t footerDistance = 720;
 };
 
 class xMorvaImportWord : public VObject {
@@ -48,6 +65,7 @@ class xMorvaImportWord : public VObject {
   int32_t ReadWordText(VStream& file, std::u16string& body);
 
   const xMorvaWordFib& GetFib() const { return fFib; }
+  const xMorvaWordSection& GetSection() const { return fSection; }
 
   // The FIB of a main stream: 0, or 1032 for a block it refuses (no Word
   // identifier, nFib outside 63 to 193, encrypted, or cut short).
@@ -57,6 +75,11 @@ class xMorvaImportWord : public VObject {
   int32_t ReadPieceTable(const std::vector<uint8_t>& main, const std::vector<uint8_t>& table,
                          std::u16string& text);
   int32_t ReadPlainText(const std::vector<uint8_t>& main, std::u16string& text);
+  int32_t ReadFirstSection(const std::vector<uint8_t>& main, const std::vector<uint8_t>& table);
+  // One section sprm at the reader's position; false when its operand
+  // passes the end of its grpprl.
+  bool ApplySectionSprm(ByteSpanReader& in, bool& stop);
 
   xMorvaWordFib fFib;
+  xMorvaWordSection fSection;
 };
