@@ -52,6 +52,7 @@
 #include "interchange/text/xMorvaClipboardFilters.h"
 #include "interchange/rtf/xMorvaRtfFormats.h"
 #include "interchange/text/xMorvaTextFormats.h"
+#include "interchange/word/xMorvaWordFormats.h"
 
 namespace {
 
@@ -141,6 +142,7 @@ const VServiceInstallation kServices[] = {
     // and the clipboard's foreign flavours, one table of formats each.
     {&InstallTextFormats, &RemoveTextFormats},
     {&InstallRtfFormats, &RemoveRtfFormats},
+    {&InstallWordFormats, &RemoveWordFormats},
     // The HTML export's entities for the framework's strings.
     ServiceInstallation<const VHtmlEntityEncoder, &kHtmlEntityEncoder>(),
 };

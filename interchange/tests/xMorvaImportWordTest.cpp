@@ -1,0 +1,404 @@
+// The Word import: LibreOffice's Word 97 files read to the text antiword and
+// catdoc give, small Word 6 and 97 files made here from the structures,
+// and damaged ones refused with their code and the document unchanged.
+#include "interchange/word/xMorvaImportWord.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+
+#include "area/xMorvaFileFormats.h"
+#include "area/xMorvaOpenSave.h"
+#include "document/DocumentUnits.h"
+#include "document/xMorvaDocParams.h"
+#include "framework/system/files/VFile.h"
+#include "interchange/rtf/xMorvaRtfFormats.h"
+#include "interchange/tests/OleTestSupport.h"
+#include "interchange/tests/TextTestSupport.h"
+#include "interchange/word/xMorvaWordFormats.h"
+#include "platform/bytes/ByteOrder.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using oletest::MemoryFile;
+using oletest::NamedBytes;
+using Bytes = std::vector<uint8_t>;
+
+fs::path WordFolder() {
+  fs::path source(__FILE__);
+  if (source.is_relative()) source = fs::read_symlink("/proc/self/exe").parent_path() / source;
+  return source.parent_path() / "fixtures" / "word";
+}
+
+Bytes ReadBytesOf(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string Utf8(const std::u16string& text) {
+  std::string out;
+  for (char16_t c : text) {
+    if (c == u'\r') {
+      out += '\n';
+    } else if (c < 0x80) {
+      out += char(c);
+    } else if (c < 0x800) {
+      out += char(0xC0 | (c >> 6));
+      out += char(0x80 | (c & 0x3F));
+    } else {
+      out += char(0xE0 | (c >> 12));
+      out += char(0x80 | ((c >> 6) & 0x3F));
+      out += char(0x80 | (c & 0x3F));
+    }
+  }
+  return out;
+}
+
+// One paragraph a line, white space collapsed, empty lines dropped.
+std::string Normalised(const std::string& text) {
+  std::istringstream in(text);
+  std::string line;
+  std::string out;
+  while (std::getline(in, line)) {
+    std::string collapsed;
+    bool space = false;
+    for (char c : line) {
+      if (c == ' ' || c == '\t' || c == '\r' || c == '\f') {
+        space = !collapsed.empty();
+        continue;
+      }
+      if (space) collapsed += ' ';
+      space = false;
+      collapsed += c;
+    }
+    if (!collapsed.empty()) out += collapsed + "\n";
+  }
+  return out;
+}
+
+// A Word 97 file: a FIB of 14 words, 22 longs and 93 pairs, the text as one
+// 8-bit piece at 0x800 (or 16-bit with `wide`), and the CLX in "1Table".
+struct Word97 {
+  std::u16string text = u"Hello Word\rSecond paragraph\r";
+  bool wide = false;
+  // The first section's grpprl, when there is one.
+  Bytes sepx;
+  Bytes main;
+  Bytes table;
+
+  void Build() {
+    main.assign(0x800, 0);
+    StoreLE16(&main[0], 0xA5EC);
+    StoreLE16(&main[2], 193);
+    StoreLE16(&main[10], 0x0200);  // the table stream is "1Table"
+    size_t at = 32;
+    StoreLE16(&main[at], 14);
+    at += 2 + 28;
+    StoreLE16(&main[at], 22);
+    const size_t longs = at + 2;
+    StoreLE32(&main[longs + 3 * 4], uint32_t(text.size()));  // ccpText
+    at = longs + 88;
+    StoreLE16(&main[at], 93);
+    const size_t pairs = at + 2;
+    for (char16_t c : text) {
+      main.push_back(uint8_t(c));
+      if (wide) main.push_back(uint8_t(c >> 8));
+    }
+    table.assign(16, 0);
+    const size_t clx = table.size();
+    table.push_back(2);
+    Bytes lcb(4);
+    StoreLE32(lcb.data(), 4 + 12);
+    table.insert(table.end(), lcb.begin(), lcb.end());
+    auto put32 = [&](uint32_t v) {
+      uint8_t b[4];
+      StoreLE32(b, v);
+      table.insert(table.end(), b, b + 4);
+    };
+    put32(0);
+    put32(uint32_t(text.size()));
+    table.push_back(0);
+    table.push_back(0);
+    put32(wide ? 0x800 : (0x800 * 2) | 0x40000000u);
+    table.push_back(0);
+    table.push_back(0);
+    StoreLE32(&main[pairs + 66 * 4], uint32_t(clx));
+    StoreLE32(&main[pairs + 67 * 4], uint32_t(table.size() - clx));
+    if (sepx.empty()) return;
+    const size_t sepxAt = main.size();
+    main.push_back(uint8_t(sepx.size()));
+    main.push_back(0);
+    main.insert(main.end(), sepx.begin(), sepx.end());
+    const size_t sed = table.size();
+    put32(0);
+    put32(uint32_t(text.size()));
+    table.push_back(2);
+    table.push_back(0);
+    put32(uint32_t(sepxAt));
+    table.push_back(0);
+    table.push_back(0);
+    put32(0xFFFFFFFFu);
+    StoreLE32(&main[pairs + 12 * 4], uint32_t(sed));
+    StoreLE32(&main[pairs + 13 * 4], 20);
+  }
+  size_t PairAt(size_t pair) const { return 32 + 2 + 28 + 2 + 88 + 2 + pair * 4; }
+  size_t LongAt(size_t index) const { return 32 + 2 + 28 + 2 + index * 4; }
+};
+
+// A Word 6 file: one stream, the text as the stretch [fcMin, fcMac).
+Bytes Word6Main(const std::string& text) {
+  Bytes main(0x300, 0);
+  StoreLE16(&main[0], 0xA5DC);
+  StoreLE16(&main[2], 101);
+  StoreLE32(&main[24], 0x300);
+  StoreLE32(&main[28], uint32_t(0x300 + text.size()));
+  StoreLE32(&main[52], uint32_t(text.size()));
+  main.insert(main.end(), text.begin(), text.end());
+  return main;
+}
+
+Bytes Container(const std::vector<NamedBytes>& streams) {
+  MemoryFile file;
+  EXPECT_EQ(oletest::WriteFile(file.Stream(), streams), 0);
+  return file.Contents();
+}
+
+class ImportWord : public texttest::TextDocumentTest {
+ protected:
+  int32_t Read(const Bytes& file, std::u16string& body) {
+    MemoryFile memory(file);
+    xMorvaImportWord reader;
+    return reader.ReadWordText(memory.Stream(), body);
+  }
+  int32_t Import(const Bytes& file) {
+    MemoryFile memory(file);
+    xMorvaImportWord reader;
+    return reader.ImportWordDocument(&document, &memory.Stream());
+  }
+};
+
+}  // namespace
+
+TEST_F(ImportWord, LibreOfficeFilesGiveTheTextAntiwordAndCatdocRead) {
+  int files = 0;
+  for (const auto& item : fs::directory_iterator(WordFolder())) {
+    if (item.path().extension() != ".doc") continue;
+    SCOPED_TRACE(item.path().filename().string());
+    ++files;
+    ASSERT_EQ(Import(ReadBytesOf(item.path())), 0);
+    const std::string ours = Normalised(Utf8(BodyText()));
+    fs::path antiword = item.path(), catdoc = item.path();
+    antiword.replace_extension(".antiword.txt");
+    catdoc.replace_extension(".catdoc.txt");
+    const Bytes a = ReadBytesOf(antiword), c = ReadBytesOf(catdoc);
+    EXPECT_EQ(ours, Normalised(std::string(a.begin(), a.end())));
+    EXPECT_EQ(ours, Normalised(std::string(c.begin(), c.end())));
+  }
+  EXPECT_GE(files, 2);
+}
+
+TEST_F(ImportWord, Word97PiecesOfBothWidthsAndWord6Stretches) {
+  for (bool wide : {false, true}) {
+    Word97 file;
+    file.wide = wide;
+    file.text = u"Caf\u00e9 \u0013 PAGE \u00141\u0015 end\rNext\u0007cell\r";
+    file.Build();
+    std::u16string body;
+    ASSERT_EQ(Read(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}), body), 0);
+    EXPECT_EQ(body, u"Caf\u00e9 1 end\rNext\tcell");
+  }
+  std::u16string body;
+  ASSERT_EQ(Read(Container({{u"WordDocument", Word6Main("Word six\rtext\r")}}), body), 0);
+  EXPECT_EQ(body, u"Word six\rtext");
+  ASSERT_EQ(Import(Container({{u"WordDocument", Word6Main("Word six\rtext\r")}})), 0);
+  EXPECT_EQ(BodyText().substr(0, 13), u"Word six\rtext");
+}
+
+// Sprms of a section: opcode and 16-bit operand.
+Bytes Sprm16(uint16_t opcode, uint16_t value) {
+  return {uint8_t(opcode), uint8_t(opcode >> 8), uint8_t(value), uint8_t(value >> 8)};
+}
+
+TEST_F(ImportWord, FirstSectionSetsThePageAndKeepsTheFormatsDefaults) {
+  Word97 plain;
+  plain.Build();
+  ASSERT_EQ(Import(Container({{u"WordDocument", plain.main}, {u"1Table", plain.table}})), 0);
+  // Without section properties the side margins are 1800 twips.
+  EXPECT_EQ(document.Params().GetLeftMargin(), TwipsToPixels(1800));
+  EXPECT_EQ(document.Params().GetRightMargin(), TwipsToPixels(1800));
+
+  Word97 file;
+  for (const Bytes& sprm :
+       {Sprm16(0xB021, 720), Bytes{0x00, 0x30, 0x01} /* a 1-byte sprm skipped */,
+        Sprm16(0xB020, 16838), Sprm16(0x9023, uint16_t(-1000)), Sprm16(0xB018, 500)})
+    file.sepx.insert(file.sepx.end(), sprm.begin(), sprm.end());
+  file.Build();
+  MemoryFile memory(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}));
+  xMorvaImportWord reader;
+  ASSERT_EQ(reader.ImportWordDocument(&document, &memory.Stream()), 0);
+  const xMorvaWordSection& section = reader.GetSection();
+  EXPECT_EQ(section.left, 720);
+  EXPECT_EQ(section.right, 1800);
+  EXPECT_EQ(section.pageHeight, 16838);
+  EXPECT_EQ(section.top, 1000);
+  // The footer distance is read in Word 97 files too.
+  EXPECT_EQ(section.footerDistance, 500);
+  EXPECT_EQ(document.Params().GetLeftMargin(), TwipsToPixels(720));
+  EXPECT_EQ(document.Params().GetBands(false).footerTop, TwipsToPixels(500));
+  EXPECT_EQ(document.Params().GetBands(false).topMargin, TwipsToPixels(1000));
+}
+
+struct WordBadCase {
+  const char* what;
+  std::function<void(Word97&)> damage;
+  int32_t code;
+  bool dropTable = false;
+};
+
+TEST_F(ImportWord, DamagedFilesAreRefusedAndTheDocumentKept) {
+  auto put16 = [](Bytes& b, size_t at, uint16_t v) { StoreLE16(&b[at], v); };
+  auto put32 = [](Bytes& b, size_t at, uint32_t v) { StoreLE32(&b[at], v); };
+  const std::vector<WordBadCase> cases = {
+      {"intact", [](Word97&) {}, 0},
+      {"nFib 62", [&](Word97& f) { put16(f.main, 2, 62); }, kWordNotWord},
+      {"nFib 194", [&](Word97& f) { put16(f.main, 2, 194); }, kWordNotWord},
+      {"nFib 217 of Word 6",
+       [&](Word97& f) {
+         put16(f.main, 0, 0xA5DC);
+         put16(f.main, 2, 217);
+       },
+       kWordNotWord},
+      {"nFib 257 of a later saver", [&](Word97& f) { put16(f.main, 2, 257); }, 0},
+      {"no Word identifier", [&](Word97& f) { put16(f.main, 0, 0x1234); }, kWordNotWord},
+      {"encrypted", [&](Word97& f) { put16(f.main, 10, 0x0300); }, kWordNotWord},
+      {"fast-saved", [&](Word97& f) { put16(f.main, 10, 0x0204); }, kWordFastSaved},
+      {"FIB cut short", [&](Word97& f) { f.main.resize(100); }, kWordNotWord},
+      {"fcClx past the table", [&](Word97& f) { put32(f.main, f.PairAt(66), 5000); },
+       kWordUnreadable},
+      {"lcbClx past the table", [&](Word97& f) { put32(f.main, f.PairAt(67), 0xFFFFFFF0u); },
+       kWordUnreadable},
+      {"CLX entry of type 3", [&](Word97& f) { f.table[16] = 3; }, kWordUnreadable},
+      {"Pcdt lcb not whole pieces", [&](Word97& f) { put32(f.table, 17, 4 + 12 + 5); },
+       kWordUnreadable},
+      {"Pcdt lcb past the CLX", [&](Word97& f) { put32(f.table, 17, 4 + 12 * 100); },
+       kWordUnreadable},
+      {"piece past the main stream",
+       [&](Word97& f) { put32(f.table, 17 + 4 + 8 + 2, 0x40000000u | 0x7FFFFFF0u); },
+       kWordUnreadable},
+      {"character positions going back",
+       [&](Word97& f) {
+         put32(f.table, 21 + 4, 0);
+         put32(f.table, 21, 5);
+       },
+       kWordUnreadable},
+      {"ccp sum near 2^31",
+       [&](Word97& f) {
+         put32(f.main, f.LongAt(3), 0x7FFFFFF0u);
+         put32(f.main, f.LongAt(4), 0x7FFFFFF0u);
+       },
+       kWordUnreadable},
+      {"ccp beyond the pieces", [&](Word97& f) { put32(f.main, f.LongAt(4), 40); },
+       kWordUnreadable},
+      {"no table stream", [](Word97&) {}, kWordUnreadable, true},
+      {"sprm operand past its grpprl",
+       [](Word97& f) {
+         f.sepx = {0x21, 0xB0, 0x10};
+       },
+       kWordUnreadable},
+      {"length-byte sprm past its grpprl",
+       [](Word97& f) {
+         f.sepx = {0x00, 0xD2, 0x40, 1};
+       },
+       kWordUnreadable},
+      {"SEPX past the main stream",
+       [&](Word97& f) {
+         f.sepx = Sprm16(0xB021, 720);
+         f.Build();
+         put32(f.table, f.table.size() - 10, 0x7FFFFFF0u);
+       },
+       kWordUnreadable},
+      {"PlcfSed past the table",
+       [&](Word97& f) {
+         f.sepx = Sprm16(0xB021, 720);
+         f.Build();
+         put32(f.main, f.PairAt(13), 4000);
+       },
+       kWordUnreadable},
+  };
+  for (const WordBadCase& c : cases) {
+    SCOPED_TRACE(c.what);
+    Word97 file;
+    file.Build();
+    c.damage(file);
+    if (!file.sepx.empty() && file.main.size() < 0x800 + file.text.size() + 2) file.Build();
+    std::vector<NamedBytes> streams = {{u"WordDocument", file.main}};
+    if (!c.dropTable) streams.push_back({u"1Table", file.table});
+    Type(u"kept");
+    EXPECT_EQ(Import(Container(streams)), c.code);
+    if (c.code != 0) EXPECT_EQ(BodyText().substr(0, 4), u"kept");
+    document.Reset(false);
+  }
+  std::u16string body;
+  EXPECT_EQ(Read(Bytes(600, 'x'), body), kWordNotWord);
+  EXPECT_EQ(Read(Container({{u"Other", Bytes(10, 1)}}), body), kWordUnreadable);
+  xMorvaImportWord reader;
+  EXPECT_EQ(reader.ImportWordDocument(nullptr, nullptr), kWordMissingArgument);
+}
+
+// Opening through the editing area's table of formats, as the open command
+// does: a Word file by its type, and an RTF file that only calls itself
+// Word read as RTF.
+class WordFiles : public texttest::TextDocumentTest {
+ protected:
+  void SetUp() override {
+    TextDocumentTest::SetUp();
+    char pattern[] = "/tmp/qvwordfilesXXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    dir = pattern;
+    InstallRtfFormats();
+    InstallWordFormats();
+  }
+  void TearDown() override {
+    RemoveWordFormats();
+    RemoveRtfFormats();
+    std::error_code ec;
+    fs::remove_all(dir, ec);
+    TextDocumentTest::TearDown();
+  }
+  int32_t Open(const std::string& name, const Bytes& bytes, uint32_t& type) {
+    const std::string path = dir + "/" + name;
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    return OpenDocumentFile(document, kept, std::make_unique<VFile>(path.c_str()), type, nullptr);
+  }
+
+  std::string dir;
+  xMorvaKeptFile kept;
+};
+
+TEST_F(WordFiles, WordOpensByTypeAndRtfInDisguiseFallsBack) {
+  uint32_t type = FourCC("DOC8");
+  ASSERT_EQ(Open("plain.doc", ReadBytesOf(WordFolder() / "plain.doc"), type), 0);
+  EXPECT_EQ(type, FourCC("DOC8"));
+  EXPECT_EQ(BodyText().substr(0, 47), u"The compound file holds the document's streams.");
+
+  const std::string rtf = "{\\rtf1\\ansi Inside RTF\\par}";
+  type = FourCC("DOC8");
+  ASSERT_EQ(Open("rtf.doc", Bytes(rtf.begin(), rtf.end()), type), 0);
+  EXPECT_EQ(type, kTypeRtfFile);
+  EXPECT_EQ(BodyText().substr(0, 10), u"Inside RTF");
+
+  Word97 broken;
+  broken.Build();
+  broken.table[16] = 3;
+  type = FourCC("DOC6");
+  EXPECT_EQ(Open("broken.doc",
+                 Container({{u"WordDocument", broken.main}, {u"1Table", broken.table}}), type),
+            kWordUnreadable);
+  EXPECT_EQ(BodyText().substr(0, 10), u"Inside RTF");
+}

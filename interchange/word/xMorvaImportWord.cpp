@@ -1,0 +1,393 @@
+// The Word import: the compound file's streams, the file information block
+// with every offset and length checked against its stream, the piece table
+// or the single text stretch, and the main story put into the body.
+#include "interchange/word/xMorvaImportWord.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "document/DocumentUnits.h"
+#include "document/xMorvaDocParams.h"
+#include "document/xMorvaDocument.h"
+#include "document/xMorvaText.h"
+#include "document/xMorvaUndo.h"
+#include "framework/core/memory/VMemoryMgr.h"
+#include "framework/core/streams/VStream.h"
+#include "interchange/ole/xMorvaOleFile.h"
+#include "interchange/text/xMorvaPlainText.h"
+#include "platform/bytes/ByteSpanReader.h"
+
+namespace {
+
+constexpr uint16_t kWord6Ident = 0xA5DC;
+constexpr uint16_t kWord97Ident = 0xA5EC;
+constexpr uint16_t kComplex = 0x0004;
+constexpr uint16_t kEncrypted = 0x0100;
+constexpr uint16_t kWhichTable = 0x0200;
+constexpr uint16_t kExtChar = 0x1000;
+// Pass codes that end the import.
+constexpr int32_t kPassAbsent = 2;
+constexpr int32_t kPassMemory = 6;
+constexpr int32_t kPassBadClx = 12;
+
+int32_t CodeOfPass(int32_t pass) {
+  return pass == 0 ? 0 : pass == kPassMemory ? kWordNoMemory : kWordUnreadable;
+}
+
+// A whole stream of the container as bytes.
+int32_t ReadWholeStream(xMorvaOleFile& ole, std::u16string_view name, std::vector<uint8_t>& out) {
+  VStream* stream = nullptr;
+  const int32_t result = ole.OpenStream(name, stream);
+  if (result == kOleNotFound) return kWordUnreadable;
+  if (result == kOleDamaged) return kWordUnreadable;
+  if (result != kOleNoError) return kWordNoMemory;
+  out.resize(stream->GetSize());
+  uint32_t length = uint32_t(out.size());
+  const bool whole =
+      out.empty() || (stream->ReadBytes(out.data(), length) == 0 && length == out.size());
+  ole.CloseStream(stream);
+  return whole ? 0 : kWordUnreadable;
+}
+
+// True when [offset, offset + length) lies inside a stream of `size` bytes.
+bool Inside(uint64_t offset, uint64_t length, size_t size) { return offset + length <= size; }
+
+// 8-bit text of a piece or of the single stretch as UTF-16.
+std::u16string EightBit(const uint8_t* bytes, size_t count, bool mac) {
+  return DecodePlainText(bytes, count, mac ? kTextEncodingMac : kTextEncodingWindows);
+}
+
+// The main story as the body takes it: paragraph, section and page ends
+// and line breaks end a paragraph; a field keeps its result and loses its
+// instructions; pictures, drawn objects and note references, whose passes
+// are not run, go; the last paragraph end is the body's own.
+std::u16string MainStory(const std::u16string& text) {
+  std::u16string out;
+  out.reserve(text.size());
+  int depth = 0;
+  std::vector<bool> inCode;
+  for (char16_t c : text) {
+    switch (c) {
+      case 0x13:
+        inCode.push_back(true);
+        ++depth;
+        continue;
+      case 0x14:
+        if (!inCode.empty()) inCode.back() = false;
+        continue;
+      case 0x15:
+        if (!inCode.empty()) inCode.pop_back();
+        depth = depth > 0 ? depth - 1 : 0;
+        continue;
+      default: break;
+    }
+    if (std::find(inCode.begin(), inCode.end(), true) != inCode.end()) continue;
+    switch (c) {
+      case 0x0B:
+      case 0x0C:
+      case 0x0E: out.push_back(u'\r'); break;
+      case 0x07:
+        // A table cell's end: tables come as tabbed lines.
+        out.push_back(u'\t');
+        break;
+      case 0x1E: out.push_back(u'-'); break;
+      case 0x1F: out.push_back(0x00AD); break;
+      case 0x01:
+      case 0x02:
+      case 0x03:
+      case 0x04:
+      case 0x05:
+      case 0x08: break;
+      default: out.push_back(c);
+    }
+  }
+  if (!out.empty() && out.back() == u'\r') out.pop_back();
+  return out;
+}
+
+// The first section's page setup in the document's parameters, in pixels.
+void ApplyPageSetup(xMorvaDocument& document, const xMorvaWordSection& section) {
+  xMorvaDocParams& params = document.Params();
+  params.SetPageSize(std::max(TwipsToPixels(section.pageWidth), 1),
+                     std::max(TwipsToPixels(section.pageHeight), 1));
+  params.SetLeftMargin(TwipsToPixels(section.left));
+  params.SetRightMargin(TwipsToPixels(section.right));
+  xMorvaPageBands& bands = params.GetBands(false);
+  const int32_t top = TwipsToPixels(section.top);
+  const int32_t bottom = TwipsToPixels(section.bottom);
+  const int32_t header = TwipsToPixels(section.headerDistance);
+  const int32_t footer = TwipsToPixels(section.footerDistance);
+  bands.topMargin = top;
+  bands.headerBottom = top;
+  bands.headerTop = header < top ? header : std::max(top, 0);
+  bands.bottomMargin = bottom;
+  bands.footerTop = footer <= bottom ? footer : bottom;
+  bands.footerBottom = 0;
+}
+
+}  // namespace
+
+int32_t xMorvaImportWord::ReadFib(const std::vector<uint8_t>& main, xMorvaWordFib& fib) {
+  fib = xMorvaWordFib();
+  ByteSpanReader in(main.data(), main.size(), ByteSpanReader::Order::kLittle);
+  fib.wIdent = in.U16();
+  fib.nFib = in.U16();
+  in.Skip(6);
+  fib.flags = in.U16();
+  in.Seek(20);
+  fib.chs = in.U16();
+  in.Skip(2);
+  fib.fcMin = in.U32();
+  fib.fcMac = in.U32();
+  if (in.Failed()) return kWordNotWord;
+  if (fib.wIdent != kWord6Ident && fib.wIdent != kWord97Ident) return kWordNotWord;
+  // Versions 63 to 193; a Word 97 block may also carry the number of the
+  // later program that saved it in the same format (2000, 2002, 2003, 2007),
+  // as LibreOffice's files do.
+  const bool laterSaver = fib.wIdent == kWord97Ident && (fib.nFib == 0x00D9 || fib.nFib == 0x0101 ||
+                                                         fib.nFib == 0x010C || fib.nFib == 0x0112);
+  if ((fib.nFib < 63 || fib.nFib > 193) && !laterSaver) return kWordNotWord;
+  if ((fib.flags & kEncrypted) != 0) return kWordNotWord;
+  fib.word97 = fib.wIdent == kWord97Ident;
+  if (!fib.word97) {
+    // Word 6/95: cbMac and four spare longs, then the eight counts; the
+    // CLX pair does not concern a file that is never complex here.
+    in.Seek(52);
+    for (uint32_t& count : fib.ccp) count = in.U32();
+    in.Seek(0x88);
+    fib.fcPlcfSed = in.U32();
+    fib.lcbPlcfSed = in.U32();
+    fib.flags &= uint16_t(~0xE000u);
+    return in.Failed() ? kWordNotWord : 0;
+  }
+  // Word 97: three arrays, each behind its count.
+  const uint16_t csw = in.U16();
+  in.Skip(size_t(csw) * 2);
+  const uint16_t cslw = in.U16();
+  std::vector<uint32_t> longs(std::min<uint16_t>(cslw, 22), 0);
+  for (uint32_t& value : longs) value = in.U32();
+  in.Skip(size_t(cslw - longs.size()) * 4);
+  const uint16_t cbRgFcLcb = in.U16();
+  std::vector<uint32_t> pairs(std::min<size_t>(size_t(cbRgFcLcb) * 2, 186), 0);
+  for (uint32_t& value : pairs) value = in.U32();
+  if (in.Failed()) return kWordNotWord;
+  for (size_t i = 0; i < 8; ++i) fib.ccp[i] = i + 3 < longs.size() ? longs[i + 3] : 0;
+  if (pairs.size() > 13) {
+    fib.fcPlcfSed = pairs[12];
+    fib.lcbPlcfSed = pairs[13];
+  }
+  if (pairs.size() > 67) {
+    fib.fcClx = pairs[66];
+    fib.lcbClx = pairs[67];
+  }
+  return 0;
+}
+
+int32_t xMorvaImportWord::ReadPlainText(const std::vector<uint8_t>& main, std::u16string& text) {
+  if (fFib.fcMac < fFib.fcMin || !Inside(fFib.fcMin, fFib.fcMac - fFib.fcMin, main.size()))
+    return kPassAbsent;
+  const uint8_t* at = main.data() + fFib.fcMin;
+  const size_t bytes = fFib.fcMac - fFib.fcMin;
+  if ((fFib.flags & kExtChar) != 0) {
+    text.resize(bytes / 2);
+    for (size_t i = 0; i < text.size(); ++i) text[i] = char16_t(at[2 * i] | (at[2 * i + 1] << 8));
+  } else {
+    text = EightBit(at, bytes, fFib.chs == 256);
+  }
+  return 0;
+}
+
+int32_t xMorvaImportWord::ReadPieceTable(const std::vector<uint8_t>& main,
+                                         const std::vector<uint8_t>& table, std::u16string& text) {
+  if (fFib.lcbClx == 0) return 0;
+  if (!Inside(fFib.fcClx, fFib.lcbClx, table.size())) return kPassAbsent;
+  ByteSpanReader in(table.data() + fFib.fcClx, fFib.lcbClx, ByteSpanReader::Order::kLittle);
+  while (in.Remaining() != 0) {
+    const uint8_t type = in.U8();
+    if (type == 1) {
+      // Piece properties: their passes come with the property layer.
+      const uint16_t cb = in.U16();
+      if (!in.Skip(cb)) return kPassAbsent;
+      continue;
+    }
+    if (type != 2) return kPassBadClx;
+    const uint32_t lcb = in.U32();
+    // The character positions (one more than the pieces) and 8-byte PCDs.
+    if (lcb < 4 || (lcb - 4) % 12 != 0 || lcb > in.Remaining()) return kPassAbsent;
+    const uint32_t n = (lcb - 4) / 12;
+    std::vector<uint32_t> cps(size_t(n) + 1);
+    for (uint32_t& cp : cps) cp = in.U32();
+    if (cps[0] != 0) return kPassAbsent;
+    for (uint32_t i = 0; i < n; ++i)
+      if (cps[i + 1] < cps[i]) return kPassAbsent;
+    // Every character comes from at least one byte of the main stream, so
+    // a count beyond it is refused before anything of its size is made.
+    if (cps[n] > main.size()) return kPassAbsent;
+    text.assign(cps[n], u' ');
+    for (uint32_t i = 0; i < n; ++i) {
+      in.Skip(2);
+      const uint32_t fc = in.U32();
+      in.Skip(2);
+      const uint32_t count = cps[i + 1] - cps[i];
+      const bool compressed = (fc & 0x40000000u) != 0;
+      const uint64_t position = compressed ? (fc & ~0x40000000u) / 2 : fc;
+      const uint64_t bytes = compressed ? count : uint64_t(count) * 2;
+      if (!Inside(position, bytes, main.size())) return kPassAbsent;
+      const uint8_t* at = main.data() + position;
+      if (compressed) {
+        std::u16string piece = EightBit(at, count, false);
+        piece.resize(count, u' ');
+        text.replace(cps[i], count, piece);
+      } else {
+        for (uint32_t k = 0; k < count; ++k)
+          text[cps[i] + k] = char16_t(at[2 * k] | (at[2 * k + 1] << 8));
+      }
+    }
+    return in.Failed() ? kPassAbsent : 0;
+  }
+  return kPassAbsent;
+}
+
+bool xMorvaImportWord::ApplySectionSprm(ByteSpanReader& in, bool& stop) {
+  const uint16_t opcode = fFib.word97 ? in.U16() : in.U8();
+  int32_t* target = nullptr;
+  switch (opcode) {
+    case 0xB01F:
+    case 164: target = &fSection.pageWidth; break;
+    case 0xB020:
+    case 165: target = &fSection.pageHeight; break;
+    case 0xB021:
+    case 166: target = &fSection.left; break;
+    case 0xB022:
+    case 167: target = &fSection.right; break;
+    case 0x9023:
+    case 168: target = &fSection.top; break;
+    case 0x9024:
+    case 169: target = &fSection.bottom; break;
+    case 0xB017:
+    case 156: target = &fSection.headerDistance; break;
+    // The footer's distance from the page's lower edge, in both versions.
+    case 0xB018:
+    case 157: target = &fSection.footerDistance; break;
+    default: break;
+  }
+  if (target != nullptr) {
+    if (in.Remaining() < 2) return false;
+    const uint16_t raw = in.U16();
+    // Top and bottom margins are signed (a negative one is fixed); page
+    // sizes, side margins and distances are not.
+    const bool isSigned = opcode == 0x9023 || opcode == 0x9024 || opcode == 168 || opcode == 169;
+    *target = isSigned ? std::abs(int32_t(int16_t(raw))) : int32_t(raw);
+    return true;
+  }
+  if (!fFib.word97) {
+    // A Word 6/95 sprm this reader does not know has no size it could skip
+    // by: the rest of the grpprl is left.
+    stop = true;
+    return true;
+  }
+  // The operand's size is in the opcode's top three bits.
+  size_t size = 0;
+  switch (opcode >> 13) {
+    case 0:
+    case 1: size = 1; break;
+    case 2:
+    case 4:
+    case 5: size = 2; break;
+    case 3: size = 4; break;
+    case 7: size = 3; break;
+    default: size = size_t(in.U8()); break;
+  }
+  return !in.Failed() && in.Skip(size);
+}
+
+int32_t xMorvaImportWord::ReadFirstSection(const std::vector<uint8_t>& main,
+                                           const std::vector<uint8_t>& table) {
+  fSection = xMorvaWordSection();
+  if (fFib.lcbPlcfSed == 0) return 0;
+  if (!Inside(fFib.fcPlcfSed, fFib.lcbPlcfSed, table.size()) || fFib.lcbPlcfSed < 4)
+    return kPassAbsent;
+  const uint32_t n = (fFib.lcbPlcfSed - 4) / 16;
+  if (n == 0) return 0;
+  ByteSpanReader sed(table.data() + fFib.fcPlcfSed, fFib.lcbPlcfSed,
+                     ByteSpanReader::Order::kLittle);
+  sed.Seek(size_t(n + 1) * 4);
+  sed.Skip(2);
+  const uint32_t fcSepx = sed.U32();
+  if (sed.Failed()) return kPassAbsent;
+  if (fcSepx == 0xFFFFFFFFu) return 0;
+  if (!Inside(fcSepx, 2, main.size())) return kPassAbsent;
+  const uint16_t cb = uint16_t(main[fcSepx] | (main[fcSepx + 1] << 8));
+  if (!Inside(uint64_t(fcSepx) + 2, cb, main.size())) return kPassAbsent;
+  ByteSpanReader in(main.data() + fcSepx + 2, cb, ByteSpanReader::Order::kLittle);
+  bool stop = false;
+  while (in.Remaining() != 0 && !stop)
+    if (!ApplySectionSprm(in, stop)) return kPassAbsent;
+  return 0;
+}
+
+int32_t xMorvaImportWord::ReadWordText(VStream& file, std::u16string& body) {
+  body.clear();
+  xMorvaOleFile ole(file);
+  const int32_t opened = ole.OpenForReading();
+  if (opened == kOleNotCompound) return kWordNotWord;
+  if (opened == kOleDamaged) return kWordUnreadable;
+  if (opened != kOleNoError) return kWordNoMemory;
+  std::vector<uint8_t> main;
+  if (int32_t code = ReadWholeStream(ole, u"WordDocument", main); code != 0) return code;
+  if (ReadFib(main, fFib) != 0) return kWordNotWord;
+  if ((fFib.flags & kComplex) != 0) return kWordFastSaved;
+  std::vector<uint8_t> table;
+  const std::vector<uint8_t>* tableStream = &main;
+  if (fFib.word97) {
+    const std::u16string_view name = (fFib.flags & kWhichTable) != 0 ? u"1Table" : u"0Table";
+    if (int32_t code = ReadWholeStream(ole, name, table); code != 0) return code;
+    tableStream = &table;
+  }
+  // The counts of all stories, summed wide, against the main stream: each
+  // character takes at least one of its bytes.
+  uint64_t total = 0;
+  for (uint32_t count : fFib.ccp) total += count;
+  if (total > main.size()) return kWordUnreadable;
+  std::u16string text;
+  const int32_t pass =
+      fFib.word97 ? ReadPieceTable(main, *tableStream, text) : ReadPlainText(main, text);
+  if (pass != 0) return CodeOfPass(pass);
+  if (text.size() < total) return CodeOfPass(kPassAbsent);
+  if (const int32_t section = ReadFirstSection(main, *tableStream); section != 0)
+    return CodeOfPass(section);
+  // The other stories are not the body's.
+  text.resize(fFib.ccp[0]);
+  body = MainStory(text);
+  return 0;
+}
+
+int32_t xMorvaImportWord::ImportWordDocument(xMorvaDocument* document, VStream* file) {
+  if (document == nullptr || file == nullptr) return kWordMissingArgument;
+  std::u16string body;
+  if (int32_t code = ReadWordText(*file, body); code != 0) return code;
+  xMorvaTextInterface* target = document->GetPart(kPartBody);
+  if (target == nullptr) return kWordNoMemory;
+  VMemHandle units = gMemoryMgr->NewHandle(0, 0);
+  if (units == 0) return kWordNoMemory;
+  uint32_t positions = 0;
+  if (!TextToUnits(*target, body, units, positions)) {
+    gMemoryMgr->DisposeHandle(units);
+    return kWordNoMemory;
+  }
+  // Read whole: only now is the document replaced.
+  document->Reset(false);
+  ApplyPageSetup(*document, fSection);
+  xMorvaTextInterface* text = document->GetPart(kPartBody);
+  xMorvaUndo* undo = document->GetUndo();
+  if (undo != nullptr) undo->Suspend();
+  document->BeginChange();
+  int32_t code = 0;
+  if (text != nullptr && positions != 0 && text->InsertHandle(units, int32_t(positions)) != 0)
+    code = kWordNoMemory;
+  if (text != nullptr) text->SetSelection(0, 0);
+  document->EndChange();
+  if (undo != nullptr) undo->Resume();
+  gMemoryMgr->DisposeHandle(units);
+  return code;
+}

@@ -1,0 +1,7 @@
+// The Word file types' reader, registered with the editing area's table of
+// formats while the module runs.
+#pragma once
+
+// 'DOC5', 'DOC6' and 'DOC8': read only.
+void InstallWordFormats();
+void RemoveWordFormats();
