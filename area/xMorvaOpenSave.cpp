@@ -262,6 +262,25 @@ uint32_t SniffFileType(const uint8_t* head, size_t size) {
 
 // ---- Open, export, save.
 
+namespace {
+std::string gOpeningFolder;
+
+// Names the folder of the file being opened while its reader runs.
+class OpeningFolderScope {
+ public:
+  explicit OpeningFolderScope(const VFile& file) {
+    std::string path;
+    size_t nameStart = 0;
+    if (FullPathOfFile(file, path, nameStart)) gOpeningFolder = path.substr(0, nameStart);
+  }
+  ~OpeningFolderScope() { gOpeningFolder.clear(); }
+  OpeningFolderScope(const OpeningFolderScope&) = delete;
+  OpeningFolderScope& operator=(const OpeningFolderScope&) = delete;
+};
+}  // namespace
+
+const std::string& OpeningFileFolder() { return gOpeningFolder; }
+
 int32_t OpenDocumentFile(xMorvaDocument& document, xMorvaKeptFile& kept,
                          std::unique_ptr<VFile> file, uint32_t& type, VString* report) {
   const bool wasOwn = kept.IsOwn();
@@ -270,6 +289,7 @@ int32_t OpenDocumentFile(xMorvaDocument& document, xMorvaKeptFile& kept,
   if (file) {
     VFileStream stream(file.get(), false);
     if (stream.OpenRead() == 0) {
+      OpeningFolderScope folder(*file);
       code = OpenByType(document, *file, stream, type, report);
       stream.CloseRead();
     }

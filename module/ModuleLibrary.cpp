@@ -49,6 +49,7 @@
 #include "host/context/VHostContext.h"
 #include "host/lifecycle/ModuleLifeCycle.h"
 #include "interchange/html/HTMLEntities.h"
+#include "interchange/html/xMorvaHtmlFormats.h"
 #include "interchange/text/xMorvaClipboardFilters.h"
 #include "interchange/rtf/xMorvaRtfFormats.h"
 #include "interchange/text/xMorvaTextFormats.h"
@@ -141,6 +142,7 @@ const VServiceInstallation kServices[] = {
     // and the clipboard's foreign flavours, one table of formats each.
     {&InstallTextFormats, &RemoveTextFormats},
     {&InstallRtfFormats, &RemoveRtfFormats},
+    {&InstallHtmlFormats, &RemoveHtmlFormats},
     // The HTML export's entities for the framework's strings.
     ServiceInstallation<const VHtmlEntityEncoder, &kHtmlEntityEncoder>(),
 };
