@@ -9,6 +9,8 @@
 #include "framework/system/files/VFile.h"
 #include "framework/system/tests/FilesTestSupport.h"
 #include "interchange/tests/TextTestSupport.h"
+#include "graphics/pictures/VQuickTimePictures.h"
+#include "interchange/html/xMorvaHtmlFormats.h"
 #include "interchange/rtf/xMorvaRtfFormats.h"
 #include "interchange/text/xMorvaTextFormats.h"
 
@@ -113,6 +115,29 @@ TEST_F(TextFiles, RtfIsExportedAndOpenedByItsContent) {
   EXPECT_EQ(BodyText(), u"Title\rA paragraph of RTF.");
   EXPECT_GE(document.GetBodyPageCount(), 1);
   RemoveRtfFormats();
+}
+
+// An HTML page opens by its content, and its images are found beside the
+// file, not beside the program.
+TEST_F(TextFiles, HtmlOpensByContentWithImagesBesideThePage) {
+  static const unsigned char png[] = {
+      0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00, 0x0D, 0x49, 0x48, 0x44, 0x52, 0x00,
+      0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x08, 0x06, 0x00, 0x00, 0x00, 0x1F, 0x15, 0xC4, 0x89, 0x00,
+      0x00, 0x00, 0x0A, 0x49, 0x44, 0x41, 0x54, 0x78, 0x9C, 0x63, 0x00, 0x01, 0x00, 0x00, 0x05, 0x00, 0x01,
+      0x0D, 0x0A, 0x2D, 0xB4, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4E, 0x44, 0xAE, 0x42, 0x60, 0x82};
+  ASSERT_NE(0u, StartQuickTime());
+  InstallHtmlFormats();
+  files_test::WriteAll(P("pic.png"), std::string(reinterpret_cast<const char*>(png), sizeof png));
+  files_test::WriteAll(P("page"), "<HTML><body><p>One <b>two</b><img src=pic.png></p><p>three</body></HTML>");
+  uint32_t type = 0;
+  EXPECT_EQ(Open("page", type), 0);
+  EXPECT_EQ(type, kTypeHtmlFile);
+  // The picture is one position that the plain text leaves out.
+  EXPECT_EQ(BodyText(), u"One two\r\rthree");
+  EXPECT_EQ(Body().GetLength(), int32_t(BodyText().size()) + 1);
+  EXPECT_EQ(OpeningFileFolder(), "");
+  RemoveHtmlFormats();
+  StopQuickTime();
 }
 
 }  // namespace
