@@ -110,6 +110,9 @@ bool HasFileWriter(uint32_t type) {
 }
 
 // The full path of a file in UTF-8, and where its name starts.
+// The file being written, while its writer runs.
+std::string gWritingPath;
+
 bool FullPathOfFile(const VFile& file, std::string& path, size_t& nameStart) {
   char buffer[kOpenSavePathBytes];
   if (!file.GetAnsiPath(buffer, kOpenSavePathBytes)) return false;
@@ -184,7 +187,9 @@ bool WriteDocumentFile(xMorvaDocument& document, VFile& target, uint32_t type) {
   {
     VFileStream stream(temporary.get(), false);
     if (stream.OpenWrite() == 0) {
+      gWritingPath = path;
       written = WriteFileByType(document, stream, type);
+      gWritingPath.clear();
       written = stream.CloseWrite(1) == 0 && written;
     }
   }
@@ -280,6 +285,8 @@ class OpeningFolderScope {
 }  // namespace
 
 const std::string& OpeningFileFolder() { return gOpeningFolder; }
+
+const std::string& WritingFilePath() { return gWritingPath; }
 
 int32_t OpenDocumentFile(xMorvaDocument& document, xMorvaKeptFile& kept,
                          std::unique_ptr<VFile> file, uint32_t& type, VString* report) {

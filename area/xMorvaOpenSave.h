@@ -70,6 +70,10 @@ uint32_t SniffFileType(const uint8_t* head, size_t size);
 // files named relative to it, as HTML pages name their images); empty when
 // no file is being opened.
 const std::string& OpeningFileFolder();
+// The path of the file a writer is writing (the file being replaced, not the
+// temporary file beside it), for writers that write files beside it, as HTML
+// pages write their images; empty when no file is being written.
+const std::string& WritingFilePath();
 
 // Reads the file into the document by `type`, which comes back as the type
 // read. A type that names a reader (the own, older, RTF, HTML and Word

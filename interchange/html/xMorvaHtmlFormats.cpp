@@ -5,6 +5,7 @@
 #include "area/xMorvaOpenSave.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaLayoutInterface.h"
+#include "interchange/html/xMorvaExportHTML.h"
 #include "interchange/html/xMorvaImportHTML.h"
 
 namespace {
@@ -22,10 +23,17 @@ int32_t ReadHtml(xMorvaDocument& document, VStream& stream, uint32_t, bool atSel
   return code;
 }
 
+// The page is the whole body; its pictures go beside the file being
+// written.
+bool WriteHtml(xMorvaDocument& document, VStream& stream, uint32_t, bool) {
+  xMorvaExportHTML writer;
+  return writer.ExportHTMLDocument(document, stream, WritingFilePath());
+}
+
 constexpr xMorvaFileFormat kHtmlFormats[] = {
-    {kTypeHtmlFile, &ReadHtml, nullptr},
-    {kTypeHtm, &ReadHtml, nullptr},
-    {kTypeShtml, &ReadHtml, nullptr},
+    {kTypeHtmlFile, &ReadHtml, &WriteHtml},
+    {kTypeHtm, &ReadHtml, &WriteHtml},
+    {kTypeShtml, &ReadHtml, &WriteHtml},
 };
 
 }  // namespace

@@ -9,6 +9,8 @@
 #include "framework/system/files/VFile.h"
 #include "framework/system/tests/FilesTestSupport.h"
 #include "interchange/tests/TextTestSupport.h"
+#include "framework/core/values/VPictureMaker.h"
+#include "graphics/pictures/VPictureData.h"
 #include "graphics/pictures/VQuickTimePictures.h"
 #include "interchange/html/xMorvaHtmlFormats.h"
 #include "interchange/rtf/xMorvaRtfFormats.h"
@@ -126,6 +128,7 @@ TEST_F(TextFiles, HtmlOpensByContentWithImagesBesideThePage) {
       0x00, 0x00, 0x0A, 0x49, 0x44, 0x41, 0x54, 0x78, 0x9C, 0x63, 0x00, 0x01, 0x00, 0x00, 0x05, 0x00, 0x01,
       0x0D, 0x0A, 0x2D, 0xB4, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4E, 0x44, 0xAE, 0x42, 0x60, 0x82};
   ASSERT_NE(0u, StartQuickTime());
+  VInstalledService<const VPictureMaker> pictures(&kPictureValueMaker);
   InstallHtmlFormats();
   files_test::WriteAll(P("pic.png"), std::string(reinterpret_cast<const char*>(png), sizeof png));
   files_test::WriteAll(P("page"), "<HTML><body><p>One <b>two</b><img src=pic.png></p><p>three</body></HTML>");
@@ -136,6 +139,14 @@ TEST_F(TextFiles, HtmlOpensByContentWithImagesBesideThePage) {
   EXPECT_EQ(BodyText(), u"One two\r\rthree");
   EXPECT_EQ(Body().GetLength(), int32_t(BodyText().size()) + 1);
   EXPECT_EQ(OpeningFileFolder(), "");
+  // Exported again, the page's picture goes to the images folder beside
+  // the file written, named after it.
+  ASSERT_EQ(ExportDocumentFile(document, kept, std::make_unique<VFile>(P("out").c_str()), kTypeHtmlFile), 0);
+  EXPECT_EQ(WritingFilePath(), "");
+  const std::string page = files_test::ReadAll(P("out"));
+  EXPECT_EQ(page.rfind("<HTML>", 0), 0u);
+  EXPECT_NE(page.find("SRC=\"./images/out001.jpg\""), std::string::npos) << page;
+  EXPECT_TRUE(fs::exists(P("images/out001.jpg")));
   RemoveHtmlFormats();
   StopQuickTime();
 }
