@@ -50,6 +50,7 @@
 #include "host/lifecycle/ModuleLifeCycle.h"
 #include "interchange/html/HTMLEntities.h"
 #include "interchange/html/xMorvaHtmlFormats.h"
+#include "interchange/older/xMorvaOlderFormats.h"
 #include "interchange/text/xMorvaClipboardFilters.h"
 #include "interchange/rtf/xMorvaRtfFormats.h"
 #include "interchange/text/xMorvaTextFormats.h"
@@ -143,6 +144,7 @@ const VServiceInstallation kServices[] = {
     {&InstallTextFormats, &RemoveTextFormats},
     {&InstallRtfFormats, &RemoveRtfFormats},
     {&InstallHtmlFormats, &RemoveHtmlFormats},
+    {&InstallOlderFormats, &RemoveOlderFormats},
     // The HTML export's entities for the framework's strings.
     ServiceInstallation<const VHtmlEntityEncoder, &kHtmlEntityEncoder>(),
 };

@@ -13,6 +13,7 @@
 #include "graphics/pictures/VPictureData.h"
 #include "graphics/pictures/VQuickTimePictures.h"
 #include "interchange/html/xMorvaHtmlFormats.h"
+#include "interchange/older/xMorvaOlderFormats.h"
 #include "interchange/rtf/xMorvaRtfFormats.h"
 #include "interchange/text/xMorvaTextFormats.h"
 
@@ -149,6 +150,19 @@ TEST_F(TextFiles, HtmlOpensByContentWithImagesBesideThePage) {
   EXPECT_TRUE(fs::exists(P("images/out001.jpg")));
   RemoveHtmlFormats();
   StopQuickTime();
+}
+
+// A document of the older format opens by its content.
+TEST_F(TextFiles, OlderDocumentsOpenByTheirContent) {
+  InstallOlderFormats();
+  fs::path fixture(__FILE__);
+  if (fixture.is_relative()) fixture = fs::read_symlink("/proc/self/exe").parent_path() / fixture;
+  fs::copy_file(fixture.parent_path() / "fixtures" / "older" / "letter.be.qmv", P("old"));
+  uint32_t type = 0;
+  EXPECT_EQ(Open("old", type), 0);
+  EXPECT_EQ(type, kTypeOlderDocument);
+  EXPECT_EQ(BodyText().substr(0, 11), u"Hello\tworld");
+  RemoveOlderFormats();
 }
 
 }  // namespace
