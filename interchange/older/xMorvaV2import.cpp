@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "document/DocumentUnits.h"
+#include "document/xMorvaDocParams.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaProperties.h"
 #include "document/xMorvaTabs.h"
@@ -391,6 +392,28 @@ int32_t Converter::Paragraphs(xMorvaEngine& engine, const Form& form) {
   return 0;
 }
 
+// The display unit, the side margins and the first page's own layout.
+void ConvertSettings(xMorvaDocument& document, const Form& form) {
+  xMorvaDocParams& params = document.Params();
+  if (form.hasSettings) {
+    // The stored unit 0, 1, 2, 3 stands for inches, centimetres, points
+    // and points.
+    static constexpr int32_t kUnits[4] = {kUnitInches, kUnitCentimetres, kUnitPoints, kUnitPoints};
+    if (form.displayUnit < 4) params.SetDisplayUnit(kUnits[form.displayUnit]);
+    params.SetDifferentFirstPage(form.headerMode != 0 ? 1 : 0);
+    params.SetDifferentLeftRight(0);
+  }
+  if (form.hasPrint) {
+    const int32_t resolution = GetScreenResolution();
+    auto pixels = [&](int32_t points) { return int32_t(int64_t(points) * resolution / 72); };
+    const int32_t paperWidth = form.paper.right - form.paper.left;
+    const int32_t pageWidth = form.page.right - form.page.left;
+    const int32_t left = -form.paper.left;
+    params.SetLeftMargin(pixels(std::max(0, left)));
+    params.SetRightMargin(pixels(std::max(0, paperWidth - pageWidth - left)));
+  }
+}
+
 }  // namespace
 
 int32_t xMorvaV2import::ImportV2Bytes(xMorvaDocument& document, const uint8_t* bytes, uint32_t size, bool option) {
@@ -422,6 +445,7 @@ int32_t xMorvaV2import::ImportV2Bytes(xMorvaDocument& document, const uint8_t* b
   if (undo != nullptr) undo->Suspend();
   Converter converter(document, top, order);
   int32_t result = 0;
+  ConvertSettings(document, top);
   if (auto* body = static_cast<xMorvaEngine*>(document.GetPart(kPartBody)))
     result = converter.Paragraphs(*body, top);
   if (result == 0 && top.header.Present()) {

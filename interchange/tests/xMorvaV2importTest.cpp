@@ -10,6 +10,7 @@
 #include <string>
 
 #include "document/DocumentUnits.h"
+#include "document/xMorvaDocParams.h"
 #include "framework/core/intl/VIntlMgr.h"
 #include "framework/core/streams/VMemoryStream.h"
 #include "interchange/older/xMorvaV2import.h"
@@ -104,6 +105,11 @@ TEST_F(ImportV2, LettersInBothByteOrdersGiveTheSameDocument) {
     EXPECT_EQ(1, V2At(*document, 0, kPropItalic, kPartHeader));
     EXPECT_EQ(10, V2At(*document, 0, kPropSize, kPartHeader));
     EXPECT_EQ("Foot", TextOf(*document, kPartFooter));
+    // The settings: unit byte 0 is inches; the page lies 36 points in from
+    // the paper's left and right edges.
+    EXPECT_EQ(kUnitInches, document->GetParams().GetDisplayUnit());
+    EXPECT_EQ(Pixels(36), document->GetParams().GetLeftMargin());
+    EXPECT_EQ(Pixels(36), document->GetParams().GetRightMargin());
   }
 }
 
