@@ -48,6 +48,14 @@ class Writer:
                                                                                                   0xFFFFFFFF)
         return self.form("PARA", [self.chunk("PARA", record)])
 
+    def picture(self, frame):
+        top, left, bottom, right = frame
+        record = self.num("HBB", 0, 0, 1) + self.num("hhhhh", top, left, bottom, right, 0) + b"\0\0"
+        record += self.num("II", 0, 1)
+        # A version 1 picture: size, frame, the version opcode and the end.
+        pict = self.num("Hhhhh", 14, top, left, bottom, right) + bytes([0x11, 0x01, 0xFF, 0x00])
+        return self.form("PARA", [self.chunk("PARA", record), self.chunk("PICT", pict)])
+
     def paragraph_format(self, left, first, right, align, spacing, tabs):
         record = self.num("HBB", 0, 0, 2) + self.num("hhhBBBB", left, first, right, align, spacing, len(tabs), 0)
         record += b"".join(self.num("H", t) for t in tabs)
@@ -94,6 +102,7 @@ class Writer:
                                                           self.run(20, 0, 2, (0, 0, 255), 12)]),
             self.page_break(),
             self.text_paragraph("Second", [self.run(20, 14, 0x20, (0, 0, 0), 0)]),
+            self.picture((0, 0, 36, 72)),
             self.marks(),
             self.chunk("HIDR", self.header("Head", 30)),
             self.chunk("FUTR", self.header("Foot", 0)),
@@ -104,7 +113,7 @@ class Writer:
 
 
 LETTER_TEXT = """A letter in the older format, written {order}.
-Body: "Hello<TAB>world caf<U+00E9>", a page break, "Second".
+Body: "Hello<TAB>world caf<U+00E9>", a page break, "Second", a picture of 72 x 36 points (a version 1 PICT).
 Runs: "Hello\\t" Arial 12 points plain black; "world " Courier New 18 points bold underlined red;
 "caf<U+00E9>" Arial 12 points italic blue; "Second" Arial 14 points superscript.
 First paragraph: left indent 36 points, first-line indent 18 points, centred, line spacing 20 tenths,

@@ -13,6 +13,7 @@
 #include "interchange/older/xMorvaV2import.h"
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <string>
@@ -26,9 +27,12 @@
 #include "document/xMorvaUndo.h"
 #include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaEngine.h"
+#include "engine/xMorvaPictureElement.h"
 #include "framework/core/intl/VIntlMgr.h"
+#include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VStream.h"
 #include "framework/core/strings/VUniString.h"
+#include "graphics/pictures/VPictPictureData.h"
 #include "platform/bytes/ByteSpanReader.h"
 
 xMorvaV2import::~xMorvaV2import() = default;
@@ -261,6 +265,7 @@ class Converter {
   int32_t FontIndex(const Form& form, uint16_t number);
   int32_t TextParagraph(xMorvaEngine& engine, const Form& form, const Paragraph& paragraph, uint16_t runCount);
   int32_t Format(xMorvaEngine& engine, ByteSpanReader& r);
+  int32_t Picture(xMorvaEngine& engine, Span pict, int32_t width, int32_t height);
   void CaretToEnd(xMorvaEngine& engine) { engine.SetSelection(engine.GetSelEnd(), engine.GetSelEnd()); }
 
   xMorvaDocument& fDocument;
@@ -348,6 +353,33 @@ int32_t Converter::Format(xMorvaEngine& engine, ByteSpanReader& r) {
   return 0;
 }
 
+// A picture paragraph's PICT, shown at its frame's size. Its header (size
+// and frame, five 16-bit values) is held in this machine's order, so a
+// big-endian file's is swapped first. A paragraph without its picture
+// shows nothing.
+int32_t Converter::Picture(xMorvaEngine& engine, Span pict, int32_t width, int32_t height) {
+  if (!pict.Present() || pict.size < 10) return 0;
+  std::vector<uint8_t> bytes(pict.data, pict.data + pict.size);
+  ByteSpanReader header(pict.data, 10, fOrder);
+  for (size_t i = 0; i < 5; ++i) {
+    const uint16_t word = header.U16();
+    std::memcpy(bytes.data() + 2 * i, &word, 2);
+  }
+  VPictPictureData picture(bytes.data(), uint32_t(bytes.size()));
+  if (picture.GetHandle() == 0) return kErrorV2NoMemory;
+  const VMemHandle element = gMemoryMgr->NewHandle(0, 0);
+  if (element == 0) return kErrorV2NoMemory;
+  int32_t code = 0;
+  if (MakePictureElement(picture, element, std::max(1, width), std::max(1, height), -1, 0) &&
+      engine.InsertHandle(element, 1) == 0) {
+    CaretToEnd(engine);
+  } else {
+    code = kErrorV2Damaged;
+  }
+  gMemoryMgr->DisposeHandle(element);
+  return code;
+}
+
 int32_t Converter::Paragraphs(xMorvaEngine& engine, const Form& form) {
   engine.SetSelection(0, 0);
   bool endedWithBreak = false;
@@ -372,7 +404,17 @@ int32_t Converter::Paragraphs(xMorvaEngine& engine, const Form& form) {
       r.Skip(5 * 2 + 2 + 4);
       const uint32_t flag = r.U32();
       if (r.Failed()) return kErrorV2Damaged;
-      if (flag == kPageBreakFlag) {
+      if (flag != kPageBreakFlag) {
+        r.Seek(4);
+        const int16_t top = r.I16(), left = r.I16(), bottom = r.I16(), right = r.I16();
+        if (const int32_t code = Picture(engine, paragraph.picture, Pixels(right - left), Pixels(bottom - top)))
+          return code;
+        endedWithBreak = !last;
+        if (!last) {
+          if (engine.InsertParagraphEnd() != 0) return kErrorV2Damaged;
+          CaretToEnd(engine);
+        }
+      } else {
         // The break ends the paragraph before it in place of its end.
         if (endedWithBreak) {
           const int32_t end = engine.GetSelEnd();

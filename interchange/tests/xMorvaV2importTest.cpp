@@ -49,7 +49,8 @@ int32_t V2At(xMorvaDocument& document, size_t position, uint16_t id, int16_t par
 std::string ExpectedLetter() {
   char unit[8];
   std::snprintf(unit, sizeof unit, "<%04X>", unsigned(gIntlMgr != nullptr ? gIntlMgr->MacCharToUni(0x8E) : 0x8E));
-  return std::string("Hello\tworld caf") + unit + "\fSecond";
+  // The picture paragraph after "Second" shows as one element.
+  return std::string("Hello\tworld caf") + unit + "\fSecond\n\x1f";
 }
 
 int32_t Pixels(int32_t points) { return points * GetScreenResolution() / 72; }
@@ -105,6 +106,14 @@ TEST_F(ImportV2, LettersInBothByteOrdersGiveTheSameDocument) {
     EXPECT_EQ(1, V2At(*document, 0, kPropItalic, kPartHeader));
     EXPECT_EQ(10, V2At(*document, 0, kPropSize, kPartHeader));
     EXPECT_EQ("Foot", TextOf(*document, kPartFooter));
+    // The picture is shown at its frame's size.
+    xMorvaEngine& body = Engine(*document, kPartBody);
+    body.SetSelection(body.GetLength() - 1, body.GetLength());
+    int32_t width = 0, height = 0, ownWidth = 0, ownHeight = 0;
+    body.GetSelectedPictureSize(&width, &height, &ownWidth, &ownHeight);
+    EXPECT_EQ(Pixels(72), width);
+    EXPECT_EQ(Pixels(36), height);
+    EXPECT_EQ(72, ownWidth);
     // The settings: unit byte 0 is inches; the page lies 36 points in from
     // the paper's left and right edges.
     EXPECT_EQ(kUnitInches, document->GetParams().GetDisplayUnit());
