@@ -110,6 +110,9 @@ bool HasFileWriter(uint32_t type) {
 }
 
 // The full path of a file in UTF-8, and where its name starts.
+// The file being written, while its writer runs.
+std::string gWritingPath;
+
 bool FullPathOfFile(const VFile& file, std::string& path, size_t& nameStart) {
   char buffer[kOpenSavePathBytes];
   if (!file.GetAnsiPath(buffer, kOpenSavePathBytes)) return false;
@@ -184,7 +187,9 @@ bool WriteDocumentFile(xMorvaDocument& document, VFile& target, uint32_t type) {
   {
     VFileStream stream(temporary.get(), false);
     if (stream.OpenWrite() == 0) {
+      gWritingPath = path;
       written = WriteFileByType(document, stream, type);
+      gWritingPath.clear();
       written = stream.CloseWrite(1) == 0 && written;
     }
   }
@@ -262,6 +267,27 @@ uint32_t SniffFileType(const uint8_t* head, size_t size) {
 
 // ---- Open, export, save.
 
+namespace {
+std::string gOpeningFolder;
+
+// Names the folder of the file being opened while its reader runs.
+class OpeningFolderScope {
+ public:
+  explicit OpeningFolderScope(const VFile& file) {
+    std::string path;
+    size_t nameStart = 0;
+    if (FullPathOfFile(file, path, nameStart)) gOpeningFolder = path.substr(0, nameStart);
+  }
+  ~OpeningFolderScope() { gOpeningFolder.clear(); }
+  OpeningFolderScope(const OpeningFolderScope&) = delete;
+  OpeningFolderScope& operator=(const OpeningFolderScope&) = delete;
+};
+}  // namespace
+
+const std::string& OpeningFileFolder() { return gOpeningFolder; }
+
+const std::string& WritingFilePath() { return gWritingPath; }
+
 int32_t OpenDocumentFile(xMorvaDocument& document, xMorvaKeptFile& kept,
                          std::unique_ptr<VFile> file, uint32_t& type, VString* report) {
   const bool wasOwn = kept.IsOwn();
@@ -270,6 +296,7 @@ int32_t OpenDocumentFile(xMorvaDocument& document, xMorvaKeptFile& kept,
   if (file) {
     VFileStream stream(file.get(), false);
     if (stream.OpenRead() == 0) {
+      OpeningFolderScope folder(*file);
       code = OpenByType(document, *file, stream, type, report);
       stream.CloseRead();
     }

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "area/xMorvaFileFormats.h"
 #include "framework/core/VObject.h"
@@ -64,6 +65,15 @@ uint32_t StoredFileType(VFile& file);
 // the older format by its IFF header in either order, RTF by "{\rtf",
 // HTML by "<HTML>" in capitals, UTF-16 text by either byte-order mark.
 uint32_t SniffFileType(const uint8_t* head, size_t size);
+
+// The folder of the file whose reader is running (for readers that load
+// files named relative to it, as HTML pages name their images); empty when
+// no file is being opened.
+const std::string& OpeningFileFolder();
+// The path of the file a writer is writing (the file being replaced, not the
+// temporary file beside it), for writers that write files beside it, as HTML
+// pages write their images; empty when no file is being written.
+const std::string& WritingFilePath();
 
 // Reads the file into the document by `type`, which comes back as the type
 // read. A type that names a reader (the own, older, RTF, HTML and Word

@@ -49,6 +49,8 @@
 #include "host/context/VHostContext.h"
 #include "host/lifecycle/ModuleLifeCycle.h"
 #include "interchange/html/HTMLEntities.h"
+#include "interchange/html/xMorvaHtmlFormats.h"
+#include "interchange/older/xMorvaOlderFormats.h"
 #include "interchange/text/xMorvaClipboardFilters.h"
 #include "interchange/rtf/xMorvaRtfFormats.h"
 #include "interchange/text/xMorvaTextFormats.h"
@@ -143,6 +145,8 @@ const VServiceInstallation kServices[] = {
     {&InstallTextFormats, &RemoveTextFormats},
     {&InstallRtfFormats, &RemoveRtfFormats},
     {&InstallWordFormats, &RemoveWordFormats},
+    {&InstallHtmlFormats, &RemoveHtmlFormats},
+    {&InstallOlderFormats, &RemoveOlderFormats},
     // The HTML export's entities for the framework's strings.
     ServiceInstallation<const VHtmlEntityEncoder, &kHtmlEntityEncoder>(),
 };

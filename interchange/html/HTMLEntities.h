@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 // One named character reference: the name (at most 9 characters) and the
 // UTF-16 character it stands for.
@@ -27,3 +28,23 @@ const uint8_t* EncodeHtmlEntity(char16_t c);
 // EncodeHtmlEntity for the framework's strings, installed at start.
 struct VHtmlEntityEncoder;
 extern const VHtmlEntityEncoder kHtmlEntityEncoder;
+
+// One colour name of HTML browsers (at most 63 characters) with its red,
+// green and blue.
+struct HTMLColor {
+  char name[64];
+  uint8_t red;
+  uint8_t green;
+  uint8_t blue;
+};
+
+// The 140 colour names, "aliceblue" to "yellowgreen" in alphabetical order;
+// "lightgrey" is the only grey spelling.
+constexpr int32_t kHTMLColorCount = 140;
+extern const HTMLColor HTMLColorTable[kHTMLColorCount];
+
+// A colour (blue << 16 | green << 8 | red) in its HTML form: the first name
+// of the colour table with exactly its red, green and blue, else "#" and
+// three pairs of lower-case hexadecimal digits, red first; in double
+// quotation marks when `quoted`.
+std::string EncodeHtmlColor(int32_t colour, bool quoted);

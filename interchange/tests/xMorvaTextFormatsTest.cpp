@@ -9,6 +9,11 @@
 #include "framework/system/files/VFile.h"
 #include "framework/system/tests/FilesTestSupport.h"
 #include "interchange/tests/TextTestSupport.h"
+#include "framework/core/values/VPictureMaker.h"
+#include "graphics/pictures/VPictureData.h"
+#include "graphics/pictures/VQuickTimePictures.h"
+#include "interchange/html/xMorvaHtmlFormats.h"
+#include "interchange/older/xMorvaOlderFormats.h"
 #include "interchange/rtf/xMorvaRtfFormats.h"
 #include "interchange/text/xMorvaTextFormats.h"
 
@@ -113,6 +118,51 @@ TEST_F(TextFiles, RtfIsExportedAndOpenedByItsContent) {
   EXPECT_EQ(BodyText(), u"Title\rA paragraph of RTF.");
   EXPECT_GE(document.GetBodyPageCount(), 1);
   RemoveRtfFormats();
+}
+
+// An HTML page opens by its content, and its images are found beside the
+// file, not beside the program.
+TEST_F(TextFiles, HtmlOpensByContentWithImagesBesideThePage) {
+  static const unsigned char png[] = {
+      0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00, 0x0D, 0x49, 0x48, 0x44, 0x52, 0x00,
+      0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x08, 0x06, 0x00, 0x00, 0x00, 0x1F, 0x15, 0xC4, 0x89, 0x00,
+      0x00, 0x00, 0x0A, 0x49, 0x44, 0x41, 0x54, 0x78, 0x9C, 0x63, 0x00, 0x01, 0x00, 0x00, 0x05, 0x00, 0x01,
+      0x0D, 0x0A, 0x2D, 0xB4, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4E, 0x44, 0xAE, 0x42, 0x60, 0x82};
+  ASSERT_NE(0u, StartQuickTime());
+  VInstalledService<const VPictureMaker> pictures(&kPictureValueMaker);
+  InstallHtmlFormats();
+  files_test::WriteAll(P("pic.png"), std::string(reinterpret_cast<const char*>(png), sizeof png));
+  files_test::WriteAll(P("page"), "<HTML><body><p>One <b>two</b><img src=pic.png></p><p>three</body></HTML>");
+  uint32_t type = 0;
+  EXPECT_EQ(Open("page", type), 0);
+  EXPECT_EQ(type, kTypeHtmlFile);
+  // The picture is one position that the plain text leaves out.
+  EXPECT_EQ(BodyText(), u"One two\r\rthree");
+  EXPECT_EQ(Body().GetLength(), int32_t(BodyText().size()) + 1);
+  EXPECT_EQ(OpeningFileFolder(), "");
+  // Exported again, the page's picture goes to the images folder beside
+  // the file written, named after it.
+  ASSERT_EQ(ExportDocumentFile(document, kept, std::make_unique<VFile>(P("out").c_str()), kTypeHtmlFile), 0);
+  EXPECT_EQ(WritingFilePath(), "");
+  const std::string page = files_test::ReadAll(P("out"));
+  EXPECT_EQ(page.rfind("<HTML>", 0), 0u);
+  EXPECT_NE(page.find("SRC=\"./images/out001.jpg\""), std::string::npos) << page;
+  EXPECT_TRUE(fs::exists(P("images/out001.jpg")));
+  RemoveHtmlFormats();
+  StopQuickTime();
+}
+
+// A document of the older format opens by its content.
+TEST_F(TextFiles, OlderDocumentsOpenByTheirContent) {
+  InstallOlderFormats();
+  fs::path fixture(__FILE__);
+  if (fixture.is_relative()) fixture = fs::read_symlink("/proc/self/exe").parent_path() / fixture;
+  fs::copy_file(fixture.parent_path() / "fixtures" / "older" / "letter.be.qmv", P("old"));
+  uint32_t type = 0;
+  EXPECT_EQ(Open("old", type), 0);
+  EXPECT_EQ(type, kTypeOlderDocument);
+  EXPECT_EQ(BodyText().substr(0, 11), u"Hello\tworld");
+  RemoveOlderFormats();
 }
 
 }  // namespace

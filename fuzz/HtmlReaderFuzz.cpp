@@ -1,0 +1,90 @@
+// Fuzz target of the HTML reader. The first byte chooses whether the page is
+// read through a stream or from memory. The answer is always 0; the body is
+// whole items with a true position count and font indexes inside the font
+// table; a page without markup, references or bytes above 127 gives its
+// visible characters in order, whitespace collapsed.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "document/xMorvaDocument.h"
+#include "document/xMorvaProperties.h"
+#include "engine/xMorvaDocumentEngineServices.h"
+#include "engine/xMorvaElementStream.h"
+#include "engine/xMorvaEngine.h"
+#include "framework/core/streams/VMemoryStream.h"
+#include "fuzz/FuzzSupport.h"
+#include "interchange/html/xMorvaImportHTML.h"
+
+namespace {
+
+void StartDocumentServices() {
+  static xMorvaDocumentEngineServices engine;
+  static bool started = false;
+  if (started) return;
+  started = true;
+  VService<xMorvaEngineServices>::Install(&engine);
+}
+
+// The body's units and element codes in order, after checking its items.
+std::vector<uint16_t> CheckBody(xMorvaDocument& document) {
+  auto& engine = *static_cast<xMorvaEngine*>(document.GetPart(kPartBody));
+  std::vector<uint16_t> units;
+  const uint32_t size = engine.GetStreamSize();
+  const uint8_t* stream = size != 0 ? engine.LockStream() : nullptr;
+  for (uint32_t at = 0; at < size;) {
+    const StreamItem item = ReadStreamItem(stream + at, size - at);
+    if (item.size == 0 || item.size > size - at) __builtin_trap();
+    if (item.kind == StreamItem::kRecord) {
+      if (item.size != kRecordSize) __builtin_trap();
+      if (item.unit == kPropFont && (int32_t(item.value) < 1 || int32_t(item.value) > document.GetFontCount()))
+        __builtin_trap();
+    } else {
+      if (item.kind == StreamItem::kElement && item.size != kElementHeadSize + uint64_t(StreamLong(stream + at + 4)))
+        __builtin_trap();
+      units.push_back(item.unit);
+    }
+    at += item.size;
+  }
+  if (stream != nullptr) engine.UnlockStream();
+  if (int32_t(units.size()) != engine.GetLength()) __builtin_trap();
+  return units;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  StartFuzzServices();
+  StartDocumentServices();
+  FuzzInput input(data, size);
+  const uint8_t choice = input.TakeByte();
+  auto document = std::make_unique<xMorvaDocument>(nullptr);
+  document->Reset(false);
+  xMorvaImportHTML reader;
+  int32_t code = 0;
+  if ((choice & 1) != 0) {
+    VMemoryStream stream(input.Rest(), uint32_t(input.RestSize()));
+    if (stream.OpenRead() != 0) __builtin_trap();
+    code = reader.ImportHTMLDocument(*document, stream, "");
+    stream.CloseRead();
+  } else {
+    code = reader.ImportHTMLBytes(*document, input.Rest(), uint32_t(input.RestSize()), "");
+  }
+  if (code != 0) __builtin_trap();
+  const std::vector<uint16_t> units = CheckBody(*document);
+
+  bool plain = true;
+  std::vector<uint16_t> visible;
+  for (size_t i = 0; i < input.RestSize(); ++i) {
+    const uint8_t c = input.Rest()[i];
+    if (c == '<' || c == '&' || c >= 128) plain = false;
+    if (c > 32 && c < 128) visible.push_back(c);
+  }
+  if (plain) {
+    std::vector<uint16_t> shown;
+    for (uint16_t unit : units)
+      if (unit != ' ') shown.push_back(unit);
+    if (shown != visible) __builtin_trap();
+  }
+  return 0;
+}

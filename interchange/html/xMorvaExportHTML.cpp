@@ -1,0 +1,511 @@
+// The HTML writer: one walk over the body's element stream, keeping the
+// properties in effect and those last written, and opening and closing tags
+// where they differ.
+#include "interchange/html/xMorvaExportHTML.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <utility>
+#include <vector>
+#include <system_error>
+
+#include "area/xMorvaHyperlink.h"
+#include "document/xMorvaDocument.h"
+#include "document/xMorvaProperties.h"
+#include "engine/xMorvaElementStream.h"
+#include "engine/xMorvaEngine.h"
+#include "engine/xMorvaPictureElement.h"
+#include "framework/core/intl/VIntlMgr.h"
+#include "framework/core/streams/VMemoryStream.h"
+#include "framework/core/streams/VStream.h"
+#include "framework/core/strings/VUniString.h"
+#include "framework/core/containers/ValueReader.h"
+#include "graphics/pictures/VPictPictureData.h"
+#include "graphics/pictures/VPictureData.h"
+#include "graphics/pictures/VQuickTimePictures.h"
+#include "interchange/html/xMorvaImportHTML.h"
+
+xMorvaExportHTML::~xMorvaExportHTML() = default;
+
+namespace {
+
+constexpr char kGenerator[] = "Qv Morva 7.0";
+// Pixels a DIR level indents.
+constexpr int32_t kPixelsPerLevel = 37;
+// The bullets written as circles and squares; any other is a disc.
+constexpr int32_t kWrittenBulletCircle = 109;
+constexpr int32_t kWrittenBulletSquare = 111;
+constexpr uint32_t kTypeJpeg = FourCC("JPEG");
+// The output goes to the stream in pieces of about this size.
+constexpr size_t kPageFlushSize = 64 * 1024;
+
+class HtmlWriter {
+ public:
+  HtmlWriter(xMorvaDocument& document, VStream& stream, const std::string& outputPath);
+  bool Write();
+
+ private:
+  // ---- Primitives.
+  void Raw(const char* text) { FlushHigh(), fOut += text; }
+  void Raw(const std::string& text) { FlushHigh(), fOut += text; }
+  void Tag(const char* name, bool closing = false) {
+    Raw(closing ? "</" : "<");
+    Raw(name);
+    Raw(">");
+  }
+  void NumberAttribute(const char* name, int32_t value) {
+    char text[48];
+    std::snprintf(text, sizeof text, " %s=%d", name, int(value));
+    Raw(text);
+  }
+  void NewLine() { Raw("\r\n"); }
+  void Char(char16_t unit);
+  void CodePoint(uint32_t code);
+  void FlushHigh();
+  void String(const VString& text);
+  // Text as an attribute value between double quotation marks.
+  void QuotedValue(const std::string& bytes);
+  void Flush();
+
+  // ---- Steps.
+  void StartParagraph();
+  void FontRun();
+  void StyleRun();
+  void Style(uint16_t id, int32_t value);
+  void BeforeContent();
+  void Link(const uint8_t* payload, uint32_t size);
+  void Expression(const uint8_t* payload, uint32_t size);
+  void Picture(const uint8_t* element, uint32_t size);
+  void SetDirDepth(int32_t depth);
+  void CloseStyles(size_t keep);
+  int32_t Wanted(uint16_t id) const;
+
+  xMorvaDocument& fDocument;
+  VStream& fStream;
+  std::string fOut;
+  char16_t fHigh = 0;
+  xMorvaProperties fCurrent;
+  xMorvaProperties fWritten;
+  int32_t fPictureCount = 0;
+  int32_t fDefaultFont = 0;
+  std::string fImagesFolder;
+  std::string fBaseName;
+  bool fParagraphStartPending = true;
+  bool fStylesChanged = true;
+  bool fFontRunChanged = true;
+  bool fParagraphOpen = false;
+  bool fFontOpen = false;
+  bool fSpanOpen = false;
+  bool fItemOpen = false;
+  int32_t fDirDepth = 0;
+  uint8_t fPosition = 0;
+  // The style tags open inside the current FONT and SPAN, innermost last:
+  // each is a property id and the value it was opened for.
+  std::vector<std::pair<uint16_t, int32_t>> fOpenStyles;
+};
+
+HtmlWriter::HtmlWriter(xMorvaDocument& document, VStream& stream, const std::string& outputPath)
+    : fDocument(document), fStream(stream) {
+  if (!outputPath.empty()) {
+    const std::filesystem::path path(outputPath);
+    fImagesFolder = (path.parent_path() / "images").string();
+    // The pictures are named after the page without its extension.
+    fBaseName = path.stem().string().substr(0, 255);
+  }
+}
+
+void HtmlWriter::Flush() {
+  if (!fOut.empty()) fStream.PutData(fOut.data(), uint32_t(fOut.size()));
+  fOut.clear();
+}
+
+void HtmlWriter::FlushHigh() {
+  if (fHigh == 0) return;
+  // Half of a surrogate pair alone is no character.
+  fHigh = 0;
+  CodePoint(0xFFFD);
+}
+
+void HtmlWriter::CodePoint(uint32_t code) {
+  if (code == '<') {
+    fOut += "&lt;";
+  } else if (code == '>') {
+    fOut += "&gt;";
+  } else if (code == '&') {
+    fOut += "&amp;";
+  } else if (code >= 32 && code <= 127) {
+    fOut += char(code);
+  } else {
+    char text[16];
+    std::snprintf(text, sizeof text, "&#%u;", unsigned(code));
+    fOut += text;
+  }
+  if (fOut.size() >= kPageFlushSize) Flush();
+}
+
+void HtmlWriter::Char(char16_t unit) {
+  if (fCurrent.GetProperty(kPropLetterCase) != 0 && gIntlMgr != nullptr) gIntlMgr->ToUpperChar(unit, false);
+  if (unit >= 0xDC00 && unit <= 0xDFFF && fHigh != 0) {
+    const uint32_t code = 0x10000 + ((uint32_t(fHigh) - 0xD800) << 10) + (unit - 0xDC00);
+    fHigh = 0;
+    CodePoint(code);
+    return;
+  }
+  FlushHigh();
+  if (unit >= 0xD800 && unit <= 0xDBFF) {
+    fHigh = unit;
+    return;
+  }
+  CodePoint(unit >= 0xDC00 && unit <= 0xDFFF ? 0xFFFD : unit);
+}
+
+void HtmlWriter::String(const VString& text) {
+  const int32_t length = text.GetLength();
+  for (int32_t i = 1; i <= length; ++i) Char(text.GetCharAt(i));
+  FlushHigh();
+}
+
+void HtmlWriter::QuotedValue(const std::string& bytes) {
+  Raw("\"");
+  for (char c : bytes) {
+    switch (c) {
+      case '&': fOut += "&amp;"; break;
+      case '"': fOut += "&quot;"; break;
+      case '<': fOut += "&lt;"; break;
+      case '>': fOut += "&gt;"; break;
+      default: fOut += c;
+    }
+  }
+  Raw("\"");
+}
+
+void HtmlWriter::SetDirDepth(int32_t depth) {
+  for (; fDirDepth < depth; ++fDirDepth) Tag("DIR");
+  for (; fDirDepth > depth; --fDirDepth) Tag("DIR", true);
+}
+
+void HtmlWriter::Style(uint16_t id, int32_t value) {
+  switch (id) {
+    case kPropBold: Tag("B", value == 0); break;
+    case kPropItalic: Tag("I", value == 0); break;
+    case kPropStrikeOut: Tag("STRIKE", value == 0); break;
+    case kPropUnderline: Tag("U", value == 0); break;
+    case kPropVerticalPosition:
+      if (fPosition == 1) Tag("SUP", true);
+      if (fPosition == 2) Tag("SUB", true);
+      if (value == 1) Tag("SUP");
+      if (value == 2) Tag("SUB");
+      fPosition = uint8_t(value == 1 || value == 2 ? value : 0);
+      break;
+    default: break;
+  }
+}
+
+void HtmlWriter::StartParagraph() {
+  if (!fParagraphStartPending) return;
+  const int32_t bullet = fCurrent.GetProperty(kPropBullet);
+  const bool bulletChanged = bullet != fWritten.GetProperty(kPropBullet);
+  if (fParagraphOpen) {
+    CloseStyles(0);
+    // FONT and SPAN close with their paragraph and open again in the next,
+    // so that the tags nest.
+    if (fSpanOpen) Tag("SPAN", true);
+    if (fFontOpen) Tag("FONT", true);
+    fFontOpen = fSpanOpen = false;
+    fFontRunChanged = true;
+    Tag("P", true);
+    NewLine();
+  }
+  if (bulletChanged && bullet == 0 && fItemOpen) {
+    Raw("</li>");
+    fItemOpen = false;
+  }
+  SetDirDepth(std::max(0, fCurrent.GetProperty(kPropLeftIndent) / kPixelsPerLevel));
+  Raw("<P");
+  const int32_t align = fCurrent.GetProperty(kPropAlignment);
+  if (align == 1) Raw(" ALIGN=\"CENTER\"");
+  if (align == 2) Raw(" ALIGN=\"RIGHT\"");
+  Raw(">");
+  if (bulletChanged && bullet != 0) {
+    Raw("<li");
+    Raw(bullet == kWrittenBulletCircle ? " type=\"circle\"" : bullet == kWrittenBulletSquare ? " type=\"square\"" : " type=\"disc\"");
+    Raw(">");
+    fItemOpen = true;
+  }
+  fParagraphStartPending = false;
+  fStylesChanged = true;
+  fWritten.SetDefaults();
+  fPosition = 0;
+  fParagraphOpen = true;
+}
+
+void HtmlWriter::FontRun() {
+  if (!fFontRunChanged) return;
+  // The styles open inside the old run close with it and open again
+  // inside the new one.
+  if (!fOpenStyles.empty()) {
+    CloseStyles(0);
+    fStylesChanged = true;
+  }
+  if (fSpanOpen) Tag("SPAN", true);
+  if (fFontOpen) Tag("FONT", true);
+  const int32_t points = fCurrent.GetProperty(kPropSize);
+  int32_t size = 7;
+  for (int32_t i = 0; i < 7; ++i) {
+    if (kHTMLSizePoints[i] >= points) {
+      size = i + 1;
+      break;
+    }
+  }
+  const int32_t font = fCurrent.GetProperty(kPropFont);
+  const int32_t colour = fCurrent.GetProperty(kPropTextColour);
+  if (size == 3 && font == fDefaultFont && colour == 0) {
+    fFontOpen = false;
+  } else {
+    Raw("<FONT");
+    if (font != fDefaultFont) {
+      VStr<255> name;
+      bool known = false;
+      fDocument.FontNameForIndex(font, name, known);
+      char bytes[256] = {};
+      name.GetCText(bytes, sizeof bytes, kCharSetAnsi);
+      Raw(" FACE=");
+      QuotedValue(bytes);
+    }
+    if (size != 3) NumberAttribute("SIZE", size);
+    if (colour != 0) {
+      char text[32];
+      std::snprintf(text, sizeof text, " COLOR=\"#%02x%02x%02x\"", unsigned(colour & 0xFF),
+                    unsigned((colour >> 8) & 0xFF), unsigned((colour >> 16) & 0xFF));
+      Raw(text);
+    }
+    Raw(">");
+    fFontOpen = true;
+  }
+  const int32_t back = fCurrent.GetProperty(kPropBackColour);
+  if (back == -1) {
+    fSpanOpen = false;
+  } else {
+    char text[64];
+    std::snprintf(text, sizeof text, "<SPAN STYLE='BACKGROUND:#%02x%02x%02x' >", unsigned(back & 0xFF),
+                  unsigned((back >> 8) & 0xFF), unsigned((back >> 16) & 0xFF));
+    Raw(text);
+    fSpanOpen = true;
+  }
+  fFontRunChanged = false;
+}
+
+// The tag value a style property asks for: 0 for none.
+int32_t HtmlWriter::Wanted(uint16_t id) const {
+  const int32_t value = fCurrent.GetProperty(id);
+  if (id == kPropVerticalPosition) return value == 1 || value == 2 ? value : 0;
+  return value != 0 ? 1 : 0;
+}
+
+// Closes the open style tags above the first `keep`, innermost first.
+void HtmlWriter::CloseStyles(size_t keep) {
+  while (fOpenStyles.size() > keep) {
+    Style(fOpenStyles.back().first, 0);
+    fOpenStyles.pop_back();
+  }
+}
+
+// Tags close in the reverse order of their opening: a style that ends
+// closes the ones opened after it, and those still wanted open again.
+void HtmlWriter::StyleRun() {
+  if (!fStylesChanged) return;
+  size_t keep = 0;
+  while (keep < fOpenStyles.size() && Wanted(fOpenStyles[keep].first) == fOpenStyles[keep].second) ++keep;
+  CloseStyles(keep);
+  for (uint16_t id : {kPropBold, kPropItalic, kPropStrikeOut, kPropUnderline, kPropVerticalPosition}) {
+    const int32_t value = Wanted(id);
+    if (value == 0) continue;
+    bool open = false;
+    for (const auto& style : fOpenStyles) open = open || style.first == id;
+    if (open) continue;
+    Style(id, value);
+    fOpenStyles.emplace_back(id, value);
+  }
+  fStylesChanged = false;
+}
+
+void HtmlWriter::BeforeContent() {
+  StartParagraph();
+  FontRun();
+  StyleRun();
+  for (uint16_t id = 0; id < kPropTabs; ++id) fWritten.SetProperty(id, fCurrent.GetProperty(id));
+}
+
+// A computed element's payload: u32 object length, two u32 text lengths,
+// two flag bytes, then the object.
+const uint8_t* ComputedObject(const uint8_t* payload, uint32_t size, uint32_t& length) {
+  if (size < kComputedHeadSize) return nullptr;
+  length = StreamLong(payload);
+  if (length > size - kComputedHeadSize) return nullptr;
+  return payload + kComputedHeadSize;
+}
+
+void HtmlWriter::Link(const uint8_t* payload, uint32_t size) {
+  uint32_t length = 0;
+  const uint8_t* data = ComputedObject(payload, size, length);
+  if (data == nullptr) return;
+  VMemoryStream stream(data, length);
+  if (stream.OpenRead() != 0) return;
+  xMorvaHyperlink link;
+  const int32_t read = link.Read(stream);
+  stream.CloseRead();
+  if (read != 0) return;
+  const bool url = link.GetKind() == xMorvaHyperlink::kURL;
+  if (url) {
+    std::string target(size_t(link.GetTarget().GetLength()) * 2 + 1, '\0');
+    target.resize(size_t(std::max(0, link.GetTarget().ConvertInto(target.data(), int32_t(target.size()), 1))));
+    Raw("<A HREF=");
+    QuotedValue(target);
+    Raw(">");
+  }
+  String(link.GetTitle());
+  if (url) Tag("A", true);
+}
+
+void HtmlWriter::Expression(const uint8_t* payload, uint32_t size) {
+  uint32_t length = 0;
+  const uint8_t* data = ComputedObject(payload, size, length);
+  if (data == nullptr || length == 0) return;
+  VMemoryStream stream(data, length);
+  if (stream.OpenRead() != 0) return;
+  VStrInHandle expression;
+  const bool read = xMorvaEngine::ReadHTMLExpression(stream, expression);
+  stream.CloseRead();
+  if (!read || expression.GetLength() == 0) return;
+  // The expression is HTML of its own, written into the page as it stands.
+  std::string bytes(size_t(expression.GetLength()) * 2 + 1, '\0');
+  const int32_t n = expression.ConvertInto(bytes.data(), int32_t(bytes.size()), 1);
+  Raw(bytes.substr(0, size_t(std::max(0, n))));
+}
+
+void HtmlWriter::Picture(const uint8_t* element, uint32_t size) {
+  if (fImagesFolder.empty()) return;
+  xMorvaPictureHeader header;
+  if (!ReadPictureHeader(element, size, header)) return;
+  ++fPictureCount;
+  Raw("<IMG");
+  NumberAttribute("WIDTH", header.shownWidth);
+  NumberAttribute("HEIGHT", header.shownHeight);
+  char number[16];
+  std::snprintf(number, sizeof number, "%03d", int(fPictureCount));
+  const std::string name = fBaseName + number + ".jpg";
+  Raw(" SRC=");
+  QuotedValue("./images/" + name);
+  Raw(">");
+
+  std::error_code error;
+  std::filesystem::create_directories(fImagesFolder, error);
+  if (!std::filesystem::is_directory(fImagesFolder, error)) return;
+  const uint32_t skip = kElementHeadSize + kPictureHeaderSize;
+  if (size < skip) return;
+  VMemoryStream data(element + skip, size - skip);
+  data.SetByteOrders(header.order == kByteOrderMacintosh ? kByteOrderMacintosh : kByteOrderLittle, kByteOrderKeep);
+  if (data.OpenRead() != 0) return;
+  std::unique_ptr<VValue> value(ReadValue(data));
+  const bool read = value != nullptr && value->GetKind() == kValuePicture && data.GetStatus() == 0;
+  data.CloseRead();
+  // A picture that does not read leaves its tag without a file.
+  if (!read) return;
+  VPictPictureData pict;
+  pict.SetFromPicture(static_cast<const VPictureData&>(*value));
+  if (pict.GetHandle() == 0) return;
+  const std::string path = fImagesFolder + "/" + name;
+  std::filesystem::remove(path, error);
+  ExportPictureFile(path, pict, kTypeJpeg, false, false, nullptr);
+}
+
+bool HtmlWriter::Write() {
+  VStr<63> times;
+  times.SetCText("Times New Roman", kCharSetAnsi);
+  fDefaultFont = fDocument.FontIndexForName(times);
+
+  Raw("<HTML>");
+  NewLine();
+  Raw("<HEAD>");
+  NewLine();
+  Raw("<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=windows-1252\">");
+  NewLine();
+  Raw("<META NAME=\"Generator\" CONTENT=\"");
+  Raw(kGenerator);
+  Raw("\">");
+  NewLine();
+  Raw("<TITLE>");
+  VStrInHandle title;
+  fDocument.GetDocumentName(title);
+  String(title);
+  Raw("</TITLE>");
+  NewLine();
+  Raw("</HEAD>");
+  NewLine();
+  Raw("<BODY>");
+  NewLine();
+
+  if (auto* body = static_cast<xMorvaEngine*>(fDocument.GetPart(kPartBody))) {
+    const uint32_t size = body->GetStreamSize();
+    const uint8_t* stream = size != 0 ? body->LockStream() : nullptr;
+    for (uint32_t at = 0; stream != nullptr && at < size;) {
+      const StreamItem item = ReadStreamItem(stream + at, size - at);
+      if (item.kind == StreamItem::kUnit) {
+        if (item.unit == kUnitParagraphEnd) {
+          fParagraphStartPending = true;
+        } else {
+          BeforeContent();
+          Char(item.unit);
+        }
+      } else if (item.kind == StreamItem::kRecord) {
+        if (item.unit < kPropTabs) {
+          fCurrent.SetProperty(item.unit, int32_t(item.value));
+          if (item.unit >= kPropFont && item.unit <= kPropBackColour)
+            fFontRunChanged = true;
+          else
+            fStylesChanged = true;
+        }
+      } else {
+        BeforeContent();
+        const uint8_t* payload = stream + at + kElementHeadSize;
+        const uint32_t payloadSize = item.size >= kElementHeadSize ? item.size - kElementHeadSize : 0;
+        switch (item.unit) {
+          case xMorvaElementCode::HTMLExpression: Expression(payload, payloadSize); break;
+          case xMorvaElementCode::Hyperlink: Link(payload, payloadSize); break;
+          case xMorvaElementCode::Tab: Char(u' '); break;
+          case xMorvaElementCode::Pict: Picture(stream + at, item.size); break;
+          default:
+            // The text other elements show follows their fixed part and is
+            // written as ordinary characters.
+            at += item.skipSize;
+            continue;
+        }
+      }
+      at += item.size;
+    }
+    if (stream != nullptr) body->UnlockStream();
+  }
+  FlushHigh();
+  CloseStyles(0);
+  if (fSpanOpen) Tag("SPAN", true);
+  if (fFontOpen) Tag("FONT", true);
+  if (fParagraphOpen) Tag("P", true);
+  if (fItemOpen) Raw("</li>");
+  SetDirDepth(0);
+  NewLine();
+  Raw("</BODY>");
+  NewLine();
+  Raw("</HTML>");
+  NewLine();
+  Flush();
+  return fStream.GetStatus() == 0;
+}
+
+}  // namespace
+
+bool xMorvaExportHTML::ExportHTMLDocument(xMorvaDocument& document, VStream& stream, const std::string& outputPath) {
+  HtmlWriter writer(document, stream, outputPath);
+  return writer.Write();
+}

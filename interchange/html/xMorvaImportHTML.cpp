@@ -1,0 +1,910 @@
+// The HTML reader: bytes are read once; tags are recognised and dispatched,
+// character references decoded, whitespace collapsed, and text typed into
+// the body through the engine's insert operations.
+#include "interchange/html/xMorvaImportHTML.h"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "area/xMorvaHyperlink.h"
+#include "document/xMorvaDocument.h"
+#include "document/xMorvaProperties.h"
+#include "document/xMorvaTabs.h"
+#include "document/xMorvaUndo.h"
+#include "engine/xMorvaEngine.h"
+#include "engine/xMorvaListNumber.h"
+#include "engine/xMorvaPictureElement.h"
+#include "framework/core/intl/VIntlMgr.h"
+#include "framework/core/memory/VMemoryMgr.h"
+#include "framework/core/streams/VStream.h"
+#include "framework/core/streams/VStreamProgress.h"
+#include "framework/core/strings/VUniString.h"
+#include "graphics/pictures/VPictPictureData.h"
+#include "interchange/html/HTMLEntities.h"
+
+xMorvaImportHTML::~xMorvaImportHTML() = default;
+
+namespace {
+
+// Text modes: where characters go.
+enum TextMode : int32_t { kModeBody = 0, kModeTitle = 1, kModeHead = 2, kModeLink = 3 };
+// Paragraph break kinds.
+enum BreakKind : int32_t {
+  kBreakNone = 0,
+  kBreakTyped = 1,
+  kBreakOpenBlock = 2,
+  kBreakCloseBlock = 3,
+  kBreakOpenParagraph = 4,
+  kBreakCloseParagraph = 5,
+  kBreakLine = 6,
+};
+// List kinds.
+enum ListKind : int32_t { kListDisc = 1, kListSquare = 2, kListCircle = 3, kListDecimal = 4, kListLetters = 5, kListRoman = 8 };
+
+// Longest tag name; a longer one ends the tag without action.
+constexpr size_t kMaxTagName = 63;
+// Longest character reference name between "&" and ";".
+constexpr size_t kMaxReference = 10;
+// Longest image path; a longer one is not read.
+constexpr size_t kMaxImagePath = 255;
+// Longest font name taken from a "face" attribute.
+constexpr size_t kMaxFaceName = 63;
+// Inputs longer than this show the progress of the read.
+constexpr uint32_t kProgressThreshold = 5000;
+constexpr uint32_t kProgressStep = 1 << 16;
+// The spacing paragraph between blocks.
+constexpr int32_t kSpacingPoints = 10;
+// The rule under a horizontal rule's empty paragraph.
+constexpr int32_t kRulePoints = 3;
+constexpr int32_t kRuleColour = 0x999999;
+constexpr int32_t kRuleStyle = 6;
+// Bullet characters of the list kinds disc, square and circle.
+constexpr int32_t kBulletDisc = 108;
+constexpr int32_t kBulletSquare = 111;
+constexpr int32_t kBulletCircle = 109;
+// Tab stop positions are 16-bit, below the "no stop" position.
+constexpr int32_t kMaxTabPosition = 31999;
+constexpr char16_t kReplacement = 0xFFFD;
+
+char Lower(uint8_t c) { return c >= 'A' && c <= 'Z' ? char(c + 32) : char(c); }
+
+std::string Lowered(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = Lower(uint8_t(c));
+  return out;
+}
+
+// A decimal number at the start of the text (after spaces), bounded so that
+// a long digit run cannot overflow; 0 without digits.
+int32_t LeadingNumber(std::string_view text, size_t at = 0) {
+  while (at < text.size() && text[at] == ' ') ++at;
+  int64_t n = 0;
+  for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) n = std::min<int64_t>(n * 10 + (text[at] - '0'), 1 << 24);
+  return int32_t(n);
+}
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  c = Lower(uint8_t(c));
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+class HtmlReader {
+ public:
+  HtmlReader(xMorvaDocument& document, xMorvaEngine& body, const uint8_t* bytes, size_t size, std::string folder)
+      : fDocument(document), fBody(body), fBytes(bytes), fSize(size), fFolder(std::move(folder)) {}
+
+  void Parse(VStreamProgress* progress);
+
+ private:
+  // ---- Input.
+  int Next() { return fAt < fSize ? fBytes[fAt++] : -1; }
+  int Peek(size_t ahead = 0) const { return fAt + ahead < fSize ? fBytes[fAt + ahead] : -1; }
+  void Back() { --fAt; }
+  // Skips past the first `end` (compared without case); to the end of the
+  // input when there is none.
+  void SkipPast(std::string_view end);
+
+  // ---- Text.
+  void InsertChar(char32_t code);
+  void InsertUnit(char16_t unit);
+  void InsertLiteral(std::string_view text);
+  void ReadEntity();
+  void ReadByteAbove127(uint8_t first);
+
+  // ---- Tags.
+  void ReadTag();
+  void ParseTag(const std::string& name, bool opening);
+  const std::string* GetValue(std::string_view name) const;
+
+  // ---- Properties.
+  void SetProperty(uint16_t id, int32_t value);
+  void PushProperty(uint16_t id, std::vector<int32_t>& stack, int32_t& current, int32_t value, bool opening);
+  void PushMode(int32_t mode, bool opening);
+  void PushIndent(uint16_t id, std::vector<double>& stack, double& current, double value, bool opening);
+  int32_t Points(int32_t index) const { return kHTMLSizePoints[std::clamp(index, 1, 7) - 1]; }
+  int32_t FontIndex(std::string_view name);
+
+  // ---- Structure.
+  void Break(int32_t kind);
+  void NewParagraphEnd();
+  void ApplyAlign(bool opening);
+  void FontAttributes(bool opening);
+  void SetMode(int32_t mode, bool opening);
+  void StartList(bool ordered, bool opening);
+  void ReadListType();
+  void StartListItem();
+  void InsertRule();
+  void TableCharacters(bool opening);
+  void InsertImage();
+  void CaretToEnd() { fBody.SetSelection(fBody.GetSelEnd(), fBody.GetSelEnd()); }
+
+  xMorvaDocument& fDocument;
+  xMorvaEngine& fBody;
+  const uint8_t* fBytes;
+  size_t fSize;
+  size_t fAt = 0;
+  std::string fFolder;
+  bool fUtf8 = false;
+
+  // The property stacks and the values that go with them.
+  std::vector<int32_t> fModeStack, fBoldStack, fItalicStack, fUnderlineStack, fStrikeStack, fPositionStack,
+      fSizeStack, fFontStack, fAlignStack, fColourStack, fBackStack, fListKindStack, fListNumberStack;
+  std::vector<double> fLeftStack, fRightStack;
+  int32_t fMode = kModeBody;
+  int32_t fBold = 0, fItalic = 0, fUnderline = 0, fStrike = 0, fPosition = 0;
+  int32_t fSizeIndex = 3;
+  int32_t fFont = 0;
+  int32_t fAlign = 0;
+  int32_t fColour = 0;
+  int32_t fBack = -1;
+  double fLeftLevel = 0;
+  double fRightLevel = 0;
+  int32_t fListKind = kListDisc;
+  int32_t fListNumber = 1;
+
+  // The current tag's attributes, names lowercased, values as written.
+  std::vector<std::pair<std::string, std::string>> fParams;
+
+  int32_t fFixedFont = 0;
+  int32_t fProportionalFont = 0;
+  bool fPreformatted = false;
+  uint32_t fListTab = 0;
+  bool fTabRemovalPending = false;
+  bool fItemPending = false;
+  bool fLastWasSpace = true;
+  bool fFirstCell = false;
+  VStrInHandle fLinkText;
+  std::string fLinkTarget;
+  int32_t fLastBreak = kBreakNone;
+};
+
+void HtmlReader::SkipPast(std::string_view end) {
+  while (fAt < fSize) {
+    size_t i = 0;
+    while (i < end.size() && fAt + i < fSize && Lower(fBytes[fAt + i]) == end[i]) ++i;
+    if (i == end.size()) {
+      fAt += i;
+      return;
+    }
+    ++fAt;
+  }
+}
+
+void HtmlReader::Parse(VStreamProgress* progress) {
+  VStr<63> times;
+  times.SetCText("Times New Roman", kCharSetAnsi);
+  VStr<63> courier;
+  courier.SetCText("Courier New", kCharSetAnsi);
+  fProportionalFont = fDocument.FontIndexForName(times);
+  fFixedFont = fDocument.FontIndexForName(courier);
+  fFont = fProportionalFont;
+  fBody.SetPropertyValue(kPropFont, fFont);
+  fBody.SetPropertyValue(kPropSize, Points(fSizeIndex));
+
+  // A UTF-8 mark says how bytes above 127 are to be read.
+  if (fSize >= 3 && fBytes[0] == 0xEF && fBytes[1] == 0xBB && fBytes[2] == 0xBF) {
+    fUtf8 = true;
+    fAt = 3;
+  }
+  size_t reported = 0;
+  for (int c; (c = Next()) >= 0;) {
+    if (progress != nullptr && fAt - reported >= kProgressStep) {
+      progress->Progress(uint32_t(fAt - reported));
+      reported = fAt;
+    }
+    if (c == '&') {
+      ReadEntity();
+    } else if (c == '<') {
+      ReadTag();
+    } else if (c >= 33 && c <= 127) {
+      InsertChar(char32_t(c));
+      fLastWasSpace = false;
+    } else if (c >= 128) {
+      ReadByteAbove127(uint8_t(c));
+      fLastWasSpace = false;
+    } else if (c == 9 || c == 10 || c == 13 || c == 32) {
+      if (fPreformatted) {
+        if (c == 10)
+          Break(kBreakLine);
+        else
+          InsertChar(U' ');
+      } else if (!fLastWasSpace) {
+        InsertChar(U' ');
+        fLastWasSpace = true;
+      }
+    }
+  }
+}
+
+void HtmlReader::ReadByteAbove127(uint8_t first) {
+  if (fUtf8) {
+    const int extra = first >= 0xF0 && first <= 0xF4 ? 3 : first >= 0xE0 ? (first <= 0xEF ? 2 : 0) : first >= 0xC2 ? 1 : 0;
+    char32_t code = extra == 3 ? first & 0x07 : extra == 2 ? first & 0x0F : first & 0x1F;
+    bool whole = extra > 0;
+    for (int i = 0; whole && i < extra; ++i) {
+      const int next = Peek(size_t(i));
+      if (next < 0x80 || next > 0xBF) whole = false;
+      else code = (code << 6) | char32_t(next & 0x3F);
+    }
+    const char32_t least = extra == 1 ? 0x80 : extra == 2 ? 0x800 : 0x10000;
+    if (whole && code >= least && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF)) {
+      fAt += size_t(extra);
+      InsertChar(code);
+      return;
+    }
+    // A byte that starts no whole sequence is taken as Windows text, so
+    // that nothing of a page that lies about its encoding is lost.
+  }
+  InsertChar(gIntlMgr != nullptr ? gIntlMgr->WinCharToUni(first) : char16_t(first));
+}
+
+void HtmlReader::InsertUnit(char16_t unit) {
+  if (fMode == kModeBody) {
+    if (unit == 0xAD)
+      fBody.InsertSoftHyphen();
+    else
+      fBody.TypeCharacter(unit);
+  } else if (fMode == kModeLink) {
+    fLinkText.AppendUniChar(unit);
+  }
+}
+
+void HtmlReader::InsertChar(char32_t code) {
+  if (code > 0xFFFF) {
+    code -= 0x10000;
+    InsertUnit(char16_t(0xD800 + (code >> 10)));
+    InsertUnit(char16_t(0xDC00 + (code & 0x3FF)));
+  } else {
+    InsertUnit(char16_t(code));
+  }
+  // Only text that reaches the body or a link counts as typed: a title does
+  // not open the page with empty paragraphs.
+  if (code != U' ' && (fMode == kModeBody || fMode == kModeLink)) fLastBreak = kBreakTyped;
+}
+
+void HtmlReader::InsertLiteral(std::string_view text) {
+  for (char c : text) InsertChar(char32_t(uint8_t(c)));
+}
+
+void HtmlReader::ReadEntity() {
+  fLastWasSpace = false;
+  std::string name;
+  // A reference is "&", a name of letters and digits (or "#" and digits),
+  // and ";". Anything else is text as it stands, and the byte that ended it
+  // is read again as ordinary input.
+  for (;;) {
+    const int c = Peek();
+    if (c == ';' && !name.empty()) {
+      ++fAt;
+      break;
+    }
+    const bool nameByte = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                          (c == '#' && name.empty());
+    if (!nameByte || name.size() == kMaxReference) {
+      InsertChar(U'&');
+      InsertLiteral(name);
+      return;
+    }
+    name += char(c);
+    ++fAt;
+  }
+  if (name[0] == '#') {
+    const bool hex = name.size() > 1 && (name[1] == 'x' || name[1] == 'X');
+    const size_t first = hex ? 2 : 1;
+    int64_t value = 0;
+    bool digits = first < name.size();
+    for (size_t i = first; i < name.size() && digits; ++i) {
+      const int d = hex ? HexDigit(name[i]) : (name[i] >= '0' && name[i] <= '9' ? name[i] - '0' : -1);
+      if (d < 0) digits = false;
+      else value = std::min<int64_t>(value * (hex ? 16 : 10) + d, 0x110000);
+    }
+    if (!digits) {
+      InsertChar(U'&');
+      InsertLiteral(name);
+      InsertChar(U';');
+      return;
+    }
+    // No character, a lone half of a surrogate pair and values past the
+    // last code point stand for the replacement character.
+    if (value == 0 || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) value = kReplacement;
+    InsertChar(char32_t(value));
+    return;
+  }
+  for (int32_t i = 0; i < kHTMLEntityCount; ++i) {
+    if (name == HTMLEntityTable[i].name) {
+      InsertChar(HTMLEntityTable[i].code);
+      return;
+    }
+  }
+  InsertChar(U'&');
+  InsertLiteral(name);
+  InsertChar(U';');
+}
+
+void HtmlReader::ReadTag() {
+  fParams.clear();
+  int c = Next();
+  if (c < 0) return;
+  if (c == '!' && Peek() == '-' && Peek(1) == '-') {
+    fAt += 2;
+    SkipPast("-->");
+    return;
+  }
+  bool opening = true;
+  if (c == '/') {
+    opening = false;
+    c = Next();
+  }
+  std::string name;
+  // A "<" followed by a space is text, not a tag.
+  if (c >= 0 && c <= 32 && opening) {
+    InsertChar(U'<');
+    fLastWasSpace = false;
+    Back();
+    return;
+  }
+  while (c > 32 && c != '>') {
+    if (name.size() == kMaxTagName) {
+      // No known tag is this long: the tag is read through and ignored.
+      SkipPast(">");
+      return;
+    }
+    name += Lower(uint8_t(c));
+    c = Next();
+  }
+  if (c < 0) return;
+  std::string attribute;
+  std::string value;
+  bool inValue = false;
+  bool quoted = false;
+  bool nameEnded = false;
+  auto addValue = [&] {
+    fParams.emplace_back(attribute, value);
+    attribute.clear();
+    value.clear();
+    inValue = false;
+    nameEnded = false;
+  };
+  while (c != '>') {
+    if (c < 0) return;
+    if (inValue) {
+      if (quoted) {
+        if (c == '"') {
+          addValue();
+          quoted = false;
+        } else if (c <= 32) {
+          // A run of spaces inside quotes is kept as one space.
+          if (value.empty() || value.back() != ' ') value += ' ';
+        } else {
+          value += char(c);
+        }
+      } else if (c <= 32) {
+        if (!value.empty()) addValue();
+      } else if (c == '"' && value.empty()) {
+        quoted = true;
+      } else {
+        value += char(c);
+      }
+    } else if (c == '=') {
+      inValue = true;
+    } else if (c > 32) {
+      // A name after a space starts a new attribute; the one before it had
+      // no value and is dropped.
+      if (nameEnded) attribute.clear(), nameEnded = false;
+      attribute += Lower(uint8_t(c));
+    } else if (!attribute.empty()) {
+      nameEnded = true;
+    }
+    c = Next();
+  }
+  if (inValue && !value.empty()) addValue();
+  ParseTag(name, opening);
+}
+
+const std::string* HtmlReader::GetValue(std::string_view name) const {
+  for (const auto& [key, value] : fParams)
+    if (key == name) return &value;
+  return nullptr;
+}
+
+void HtmlReader::SetProperty(uint16_t id, int32_t value) {
+  if (fMode != kModeBody) return;
+  fBody.SetPropertyValue(id, id == kPropSize ? Points(value) : value);
+}
+
+void HtmlReader::PushProperty(uint16_t id, std::vector<int32_t>& stack, int32_t& current, int32_t value,
+                              bool opening) {
+  if (opening) {
+    stack.push_back(current);
+    current = value;
+  } else if (!stack.empty()) {
+    current = stack.back();
+    stack.pop_back();
+  }
+  // A closing tag without its opening one leaves the value as it is.
+  SetProperty(id, current);
+}
+
+void HtmlReader::PushMode(int32_t mode, bool opening) {
+  if (opening) {
+    fModeStack.push_back(fMode);
+    fMode = mode;
+  } else if (!fModeStack.empty()) {
+    fMode = fModeStack.back();
+    fModeStack.pop_back();
+  }
+}
+
+void HtmlReader::PushIndent(uint16_t id, std::vector<double>& stack, double& current, double value, bool opening) {
+  if (opening) {
+    stack.push_back(current);
+    current = value;
+  } else if (!stack.empty()) {
+    current = stack.back();
+    stack.pop_back();
+  }
+  if (fMode == kModeBody) fBody.SetPropertyValue(id, fDocument.GetParams().FromDisplayUnit(current));
+}
+
+int32_t HtmlReader::FontIndex(std::string_view name) {
+  // A list of families names the first as the one wanted.
+  name = name.substr(0, name.find(','));
+  while (!name.empty() && name.front() == ' ') name.remove_prefix(1);
+  while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+  if (name.empty()) return fFont;
+  VStr<255> text;
+  text.SetCText(std::string(name.substr(0, kMaxFaceName)).c_str(), kCharSetAnsi);
+  const int32_t index = fDocument.FontIndexForName(text);
+  return index > 0 ? index : fFont;
+}
+
+void HtmlReader::NewParagraphEnd() {
+  fBody.InsertParagraphEnd();
+  CaretToEnd();
+}
+
+void HtmlReader::Break(int32_t kind) {
+  if (!fPreformatted) {
+    const bool atStart = fLastBreak == kBreakNone && (kind == kBreakOpenBlock || kind == kBreakOpenParagraph);
+    const bool afterBreak = fLastBreak >= kBreakOpenBlock && kind >= kBreakOpenBlock;
+    if (atStart || afterBreak) {
+      fLastBreak = kind;
+      return;
+    }
+  }
+  if (fMode == kModeBody) {
+    NewParagraphEnd();
+    fLastWasSpace = true;
+    if (fItemPending) {
+      if (fTabRemovalPending) {
+        fBody.SetPropertyValue(kPropTabs, int32_t(MakeTabStop(TabStopPosition(fListTab), 0, kTabNone)));
+        fTabRemovalPending = false;
+      }
+      fBody.SetPropertyValue(kPropFirstLineIndent, 0);
+      fBody.SetPropertyValue(kPropBullet, 0);
+      fItemPending = false;
+    }
+    if (kind >= kBreakOpenBlock && kind <= kBreakCloseParagraph) {
+      fBody.SetPropertyValue(kPropSize, kSpacingPoints);
+      NewParagraphEnd();
+      fBody.SetPropertyValue(kPropSize, Points(fSizeIndex));
+    }
+  }
+  fLastBreak = kind;
+}
+
+void HtmlReader::ApplyAlign(bool opening) {
+  int32_t align = fAlign;
+  if (opening) {
+    if (const std::string* value = GetValue("align")) {
+      const std::string v = Lowered(*value);
+      align = v == "center" ? 1 : v == "right" ? 2 : v == "justify" ? 3 : fAlign;
+    }
+  }
+  PushProperty(kPropAlignment, fAlignStack, fAlign, align, opening);
+}
+
+void HtmlReader::FontAttributes(bool opening) {
+  int32_t size = fSizeIndex;
+  int32_t font = fFont;
+  int32_t colour = fColour;
+  if (opening) {
+    if (const std::string* value = GetValue("size")) {
+      if (!value->empty() && (*value)[0] == '+')
+        size = fSizeIndex + LeadingNumber(*value, 1);
+      else if (!value->empty() && (*value)[0] == '-')
+        size = fSizeIndex - LeadingNumber(*value, 1);
+      else
+        size = LeadingNumber(*value);
+      size = std::clamp(size, 1, 7);
+    }
+    if (const std::string* value = GetValue("face")) font = FontIndex(*value);
+    if (const std::string* value = GetValue("color")) colour = ParseHTMLColor(*value);
+  }
+  PushProperty(kPropSize, fSizeStack, fSizeIndex, size, opening);
+  PushProperty(kPropFont, fFontStack, fFont, font, opening);
+  PushProperty(kPropTextColour, fColourStack, fColour, colour, opening);
+}
+
+void HtmlReader::SetMode(int32_t mode, bool opening) {
+  if (mode == kModeLink) {
+    if (opening) {
+      fLinkText.SetEmpty(true);
+      fLinkTarget.clear();
+      if (const std::string* href = GetValue("href")) fLinkTarget = *href;
+      PushMode(mode, true);
+      return;
+    }
+    if (fMode != kModeLink) return;
+    PushMode(mode, false);
+    if (fMode != kModeBody) return;
+    if (fLinkTarget.empty()) {
+      // An anchor without a target is no link: its text stays text.
+      const int32_t length = fLinkText.GetLength();
+      for (int32_t i = 1; i <= length; ++i) InsertUnit(fLinkText.GetCharAt(i));
+      return;
+    }
+    VStrInHandle target;
+    target.SetCText(fLinkTarget.c_str(), kCharSetAnsi);
+    xMorvaHyperlink link(xMorvaHyperlink::kURL, true, target, fLinkText.GetLength() > 0 ? fLinkText : target);
+    fBody.InsertHyperlink(link, false);
+    fLastBreak = kBreakTyped;
+    return;
+  }
+  int32_t font = fFont;
+  int32_t colour = fColour;
+  if (opening) {
+    if (const std::string* value = GetValue("basefont")) font = FontIndex(*value);
+    if (const std::string* value = GetValue("text")) colour = ParseHTMLColor(*value);
+  }
+  if (opening) PushMode(mode, true);
+  PushProperty(kPropFont, fFontStack, fFont, font, opening);
+  PushProperty(kPropTextColour, fColourStack, fColour, colour, opening);
+  if (!opening) PushMode(mode, false);
+}
+
+void HtmlReader::ReadListType() {
+  if (const std::string* type = GetValue("type")) {
+    const std::string v = Lowered(*type);
+    if (v == "disc") fListKind = kListDisc;
+    else if (v == "square") fListKind = kListSquare;
+    else if (v == "circle") fListKind = kListCircle;
+    else if (v == "1") fListKind = kListDecimal;
+    else if (v == "a") fListKind = kListLetters;
+    else if (v == "i") fListKind = kListRoman;
+  }
+  if (const std::string* value = GetValue("value")) fListNumber = LeadingNumber(*value);
+}
+
+void HtmlReader::StartList(bool ordered, bool opening) {
+  Break(opening ? kBreakOpenBlock : kBreakCloseBlock);
+  if (opening) {
+    fListKindStack.push_back(fListKind);
+    fListNumberStack.push_back(fListNumber);
+    fListNumber = 1;
+    fListKind = ordered ? kListDecimal : kListDisc;
+    ReadListType();
+  } else {
+    if (!fListKindStack.empty()) fListKind = fListKindStack.back(), fListKindStack.pop_back();
+    if (!fListNumberStack.empty()) fListNumber = fListNumberStack.back(), fListNumberStack.pop_back();
+  }
+  PushIndent(kPropLeftIndent, fLeftStack, fLeftLevel, double(int64_t(fLeftLevel + 1.5)), opening);
+}
+
+void HtmlReader::StartListItem() {
+  Break(kBreakLine);
+  fItemPending = true;
+  ReadListType();
+  if (fMode == kModeBody) {
+    const xMorvaDocParams& params = fDocument.GetParams();
+    if (fListKind == kListDecimal || fListKind == kListLetters || fListKind == kListRoman) {
+      fBody.SetPropertyValue(kPropFirstLineIndent, params.FromDisplayUnit(-1.5));
+      const int32_t position = std::clamp(params.FromDisplayUnit(fLeftLevel - 0.5), 0, kMaxTabPosition);
+      fListTab = MakeTabStop(int16_t(position), 0, kTabRight);
+      fTabRemovalPending = true;
+      fBody.SetPropertyValue(kPropTabs, int32_t(fListTab));
+      char16_t number[kListNumberUnits + 1] = {};
+      const int32_t units = FormatListNumber(fListNumber, fListKind - kListDecimal, &number[kListNumberUnits - 1]);
+      fBody.InsertTab();
+      for (int32_t i = kListNumberUnits - units; i < kListNumberUnits; ++i) fBody.TypeCharacter(number[i]);
+      fBody.TypeCharacter(u'.');
+      fBody.InsertTab();
+      CaretToEnd();
+      fLastBreak = kBreakTyped;
+    } else {
+      fBody.SetPropertyValue(kPropBullet, fListKind == kListSquare   ? kBulletSquare
+                                          : fListKind == kListCircle ? kBulletCircle
+                                                                     : kBulletDisc);
+    }
+  }
+  if (fListNumber < (1 << 24)) ++fListNumber;
+}
+
+void HtmlReader::InsertRule() {
+  Break(kBreakLine);
+  if (fMode != kModeBody) return;
+  const int32_t left = fBody.GetPropertyValue(kPropLeftIndent);
+  const int32_t right = fBody.GetPropertyValue(kPropRightIndent);
+  const int32_t size = fBody.GetPropertyValue(kPropSize);
+  if (const std::string* width = GetValue("width")) {
+    const int32_t available = std::max(0, fDocument.CurrentTextWidth(&fBody) - left - right);
+    int32_t rule = LeadingNumber(*width);
+    if (!width->empty() && width->back() == '%') rule = int32_t(int64_t(available) * std::min(rule, 100) / 100);
+    const int32_t unused = std::max(0, available - rule);
+    const std::string align = GetValue("align") != nullptr ? Lowered(*GetValue("align")) : "left";
+    if (align == "right") {
+      fBody.SetPropertyValue(kPropLeftIndent, left + unused);
+    } else if (align == "center") {
+      fBody.SetPropertyValue(kPropLeftIndent, left + unused / 2);
+      fBody.SetPropertyValue(kPropRightIndent, right + unused / 2);
+    } else {
+      fBody.SetPropertyValue(kPropRightIndent, right + unused);
+    }
+  }
+  const std::string* colour = GetValue("color");
+  int32_t style = kRuleStyle;
+  if (const std::string* thickness = GetValue("size")) {
+    const int32_t n = LeadingNumber(*thickness);
+    style = n < 2 ? 0 : n == 2 ? 1 : 2;
+  }
+  fBody.SetPropertyValue(kPropBorderColour, colour != nullptr ? ParseHTMLColor(*colour) : kRuleColour);
+  fBody.SetPropertyValue(kPropBorderStyle, style);
+  fBody.SetPropertyValue(kPropSize, kRulePoints);
+  fBody.SetPropertyValue(kPropBottomBorder, 1);
+  fLastBreak = kBreakTyped;
+  Break(kBreakLine);
+  fBody.SetPropertyValue(kPropBottomBorder, 0);
+  fBody.SetPropertyValue(kPropBorderColour, 0);
+  fBody.SetPropertyValue(kPropBorderStyle, 0);
+  fBody.SetPropertyValue(kPropLeftIndent, left);
+  fBody.SetPropertyValue(kPropRightIndent, right);
+  fLastBreak = kBreakTyped;
+  Break(kBreakLine);
+  fBody.SetPropertyValue(kPropSize, size);
+}
+
+void HtmlReader::TableCharacters(bool opening) {
+  PushProperty(kPropBold, fBoldStack, fBold, 0, opening);
+  PushProperty(kPropItalic, fItalicStack, fItalic, 0, opening);
+  PushProperty(kPropUnderline, fUnderlineStack, fUnderline, 0, opening);
+  PushProperty(kPropStrikeOut, fStrikeStack, fStrike, 0, opening);
+  PushProperty(kPropVerticalPosition, fPositionStack, fPosition, 0, opening);
+  PushProperty(kPropSize, fSizeStack, fSizeIndex, 3, opening);
+  PushProperty(kPropFont, fFontStack, fFont, fProportionalFont, opening);
+  const std::string* colour = opening ? GetValue("bgcolor") : nullptr;
+  PushProperty(kPropBackColour, fBackStack, fBack, colour != nullptr ? ParseHTMLColor(*colour) : fBack, opening);
+}
+
+void HtmlReader::InsertImage() {
+  if (fMode != kModeBody || fFolder.empty()) return;
+  const std::string* src = GetValue("src");
+  if (src == nullptr || src->empty() || src->size() > kMaxImagePath) return;
+  std::string path = *src;
+  std::replace(path.begin(), path.end(), '\\', '/');
+  // Only a path relative to the page names a file beside it: an absolute
+  // path or a URL is not read.
+  if (path[0] == '/' || path.find(':') != std::string::npos) return;
+  std::string file = fFolder;
+  while (!file.empty() && file.back() == '/') file.pop_back();
+  size_t start = 0;
+  for (;;) {
+    const size_t slash = path.find('/', start);
+    const std::string component = path.substr(start, slash == std::string::npos ? std::string::npos : slash - start);
+    if (slash == std::string::npos) {
+      if (component.empty() || component == "." || component == "..") return;
+      file += "/" + component;
+      break;
+    }
+    if (component == "..") {
+      const size_t parent = file.rfind('/');
+      if (parent == std::string::npos || parent == 0) return;
+      file.erase(parent);
+    } else if (!component.empty() && component[0] != '.') {
+      file += "/" + component;
+    }
+    start = slash + 1;
+  }
+  VPictPictureData picture;
+  picture.SetFromFile(file);
+  if (picture.GetHandle() == 0) return;
+  const std::string* width = GetValue("width");
+  const std::string* height = GetValue("height");
+  const int32_t w = width != nullptr && height != nullptr ? LeadingNumber(*width) : -1;
+  const int32_t h = width != nullptr && height != nullptr ? LeadingNumber(*height) : -1;
+  const VMemHandle element = gMemoryMgr->NewHandle(0, 0);
+  if (element == 0) return;
+  if (MakePictureElement(picture, element, w > 0 ? w : -1, h > 0 ? h : -1, -1, 0) &&
+      fBody.InsertHandle(element, 1) == 0) {
+    CaretToEnd();
+    fLastBreak = kBreakTyped;
+  }
+  gMemoryMgr->DisposeHandle(element);
+}
+
+void HtmlReader::ParseTag(const std::string& name, bool opening) {
+  auto heading = [&](int32_t size) {
+    Break(opening ? kBreakOpenBlock : kBreakCloseBlock);
+    ApplyAlign(opening);
+    PushProperty(kPropBold, fBoldStack, fBold, 1, opening);
+    PushProperty(kPropSize, fSizeStack, fSizeIndex, size, opening);
+  };
+  const std::string_view n = name;
+  if (n == "p") {
+    Break(opening ? kBreakOpenParagraph : kBreakCloseParagraph);
+    ApplyAlign(opening);
+  } else if (n == "br") {
+    Break(kBreakLine);
+  } else if (n == "pre") {
+    fPreformatted = opening;
+    PushProperty(kPropFont, fFontStack, fFont, fFixedFont, opening);
+    PushProperty(kPropSize, fSizeStack, fSizeIndex, 2, opening);
+  } else if (n == "a") {
+    SetMode(kModeLink, opening);
+  } else if (n == "blockquote") {
+    Break(opening ? kBreakOpenBlock : kBreakCloseBlock);
+    PushIndent(kPropLeftIndent, fLeftStack, fLeftLevel, double(int64_t(fLeftLevel + 1)), opening);
+    PushIndent(kPropRightIndent, fRightStack, fRightLevel, double(int64_t(fRightLevel + 1)), opening);
+  } else if (n == "div") {
+    Break(opening ? kBreakOpenBlock : kBreakCloseBlock);
+    ApplyAlign(opening);
+  } else if (n == "font") {
+    FontAttributes(opening);
+  } else if (n == "b" || n == "strong") {
+    PushProperty(kPropBold, fBoldStack, fBold, 1, opening);
+  } else if (n == "i" || n == "em" || n == "cite") {
+    PushProperty(kPropItalic, fItalicStack, fItalic, 1, opening);
+  } else if (n == "u" || n == "ins") {
+    PushProperty(kPropUnderline, fUnderlineStack, fUnderline, 1, opening);
+  } else if (n == "s" || n == "strike" || n == "del") {
+    PushProperty(kPropStrikeOut, fStrikeStack, fStrike, 1, opening);
+  } else if (n == "sup") {
+    PushProperty(kPropVerticalPosition, fPositionStack, fPosition, 1, opening);
+  } else if (n == "sub") {
+    PushProperty(kPropVerticalPosition, fPositionStack, fPosition, 2, opening);
+  } else if (n == "small") {
+    PushProperty(kPropSize, fSizeStack, fSizeIndex, 2, opening);
+  } else if (n == "big") {
+    PushProperty(kPropSize, fSizeStack, fSizeIndex, 4, opening);
+  } else if (n == "tt" || n == "code" || n == "samp") {
+    PushProperty(kPropFont, fFontStack, fFont, fFixedFont, opening);
+  } else if (n.size() == 2 && n[0] == 'h' && n[1] >= '1' && n[1] <= '6') {
+    heading(7 - (n[1] - '0'));
+  } else if (n == "address") {
+    Break(opening ? kBreakOpenBlock : kBreakCloseBlock);
+    PushProperty(kPropItalic, fItalicStack, fItalic, 1, opening);
+  } else if (n == "ul" || n == "menu" || n == "dir") {
+    StartList(false, opening);
+  } else if (n == "ol") {
+    StartList(true, opening);
+  } else if (n == "li") {
+    if (opening) StartListItem();
+  } else if (n == "body") {
+    SetMode(kModeBody, opening);
+  } else if (n == "title") {
+    SetMode(kModeTitle, opening);
+  } else if (n == "head") {
+    SetMode(kModeHead, opening);
+  } else if (n == "script" || n == "applet" || n == "option" || n == "select") {
+    // Their content is no text of the page. Only an opening tag starts the
+    // skip: a stray closing tag must not take the rest of the page with it.
+    if (opening) SkipPast("</" + name + ">");
+  } else if (n == "dl") {
+    Break(opening ? kBreakOpenParagraph : kBreakCloseParagraph);
+    PushIndent(kPropLeftIndent, fLeftStack, fLeftLevel, double(int64_t(fLeftLevel)), opening);
+  } else if (n == "dt" || n == "dd") {
+    if (opening) {
+      Break(kBreakLine);
+      if (fMode == kModeBody)
+        fBody.SetPropertyValue(kPropLeftIndent, fDocument.GetParams().FromDisplayUnit(fLeftLevel + (n == "dd" ? 1 : 0)));
+    }
+  } else if (n == "hr") {
+    if (opening) InsertRule();
+  } else if (n == "table") {
+    Break(opening ? kBreakOpenBlock : kBreakCloseBlock);
+    TableCharacters(opening);
+  } else if (n == "tr") {
+    Break(kBreakLine);
+    if (opening) {
+      const std::string* colour = GetValue("bgcolor");
+      SetProperty(kPropBackColour, colour != nullptr ? ParseHTMLColor(*colour) : fBack);
+      fFirstCell = true;
+    }
+  } else if (n == "td" || n == "th") {
+    if (opening) {
+      if (!fFirstCell && fMode == kModeBody) {
+        fBody.InsertTab();
+        CaretToEnd();
+        fLastBreak = kBreakTyped;
+      }
+      const std::string* colour = GetValue("bgcolor");
+      SetProperty(kPropBackColour, colour != nullptr ? ParseHTMLColor(*colour) : fBack);
+      fFirstCell = false;
+    }
+    PushProperty(kPropBold, fBoldStack, fBold, n == "th" ? 1 : 0, opening);
+  } else if (n == "img") {
+    InsertImage();
+  } else if (n == "meta" && opening) {
+    // A page that says it is UTF-8 is read as UTF-8.
+    const std::string* charset = GetValue("charset");
+    const std::string* content = GetValue("content");
+    const std::string text = Lowered(charset != nullptr ? *charset : content != nullptr ? *content : "");
+    if (text.find("utf-8") != std::string::npos || text.find("utf8") != std::string::npos) fUtf8 = true;
+  }
+}
+
+}  // namespace
+
+int32_t ParseHTMLColor(const std::string& value) {
+  if (value.size() == 7 && value[0] == '#') {
+    int32_t parts[3];
+    for (int i = 0; i < 3; ++i) {
+      const int high = HexDigit(value[size_t(1 + 2 * i)]);
+      const int low = HexDigit(value[size_t(2 + 2 * i)]);
+      parts[i] = (high < 0 ? 0 : high) * 16 + (low < 0 ? 0 : low);
+    }
+    return parts[2] << 16 | parts[1] << 8 | parts[0];
+  }
+  if (value.size() > 64) return 0;
+  for (const HTMLColor& entry : HTMLColorTable)
+    if (value == entry.name) return entry.blue << 16 | entry.green << 8 | entry.red;
+  return 0;
+}
+
+int32_t xMorvaImportHTML::ImportHTMLDocument(xMorvaDocument& document, VStream& stream, const std::string& folder) {
+  const uint32_t size = stream.GetSize();
+  const uint32_t position = stream.GetPosition();
+  std::vector<uint8_t> bytes;
+  if (size > position) {
+    bytes.resize(size - position);
+    uint32_t length = uint32_t(bytes.size());
+    stream.GetData(bytes.data(), length);
+    bytes.resize(std::min<size_t>(length, bytes.size()));
+  }
+  return ImportHTMLBytes(document, bytes.data(), uint32_t(bytes.size()), folder);
+}
+
+int32_t xMorvaImportHTML::ImportHTMLBytes(xMorvaDocument& document, const uint8_t* bytes, uint32_t size,
+                                          const std::string& folder) {
+  document.Reset(true);
+  document.ResetFontTable();
+  xMorvaUndo* undo = document.GetUndo();
+  const bool recording = undo != nullptr && undo->IsRecording();
+  if (undo != nullptr) undo->Suspend();
+  auto* body = static_cast<xMorvaEngine*>(document.GetPart(kPartBody));
+  if (body != nullptr) {
+    std::unique_ptr<VStreamProgress> progress;
+    if (size > kProgressThreshold) progress.reset(document.NewProgressStatus(size));
+    HtmlReader reader(document, *body, bytes, size, folder);
+    reader.Parse(progress.get());
+  }
+  if (recording) undo->Resume();
+  document.SelectBody();
+  if (body != nullptr) body->SetSelection(0, 0);
+  return 0;
+}

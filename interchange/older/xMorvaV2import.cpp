@@ -1,0 +1,512 @@
+// The older format's reader: the whole form is walked and checked first
+// (every chunk inside its form, every count inside its chunk), and only a
+// form that reads whole replaces the document.
+//
+// Layout (numbers in the order the "FORM" tag gives: the bytes "FORM" mean
+// big-endian, the bytes reversed little-endian; lengths in points):
+//   "FORM" u32 length 'QMVT', then chunks: u32 tag, u32 length, data, a pad
+//   byte after odd lengths. 'DOCU' settings; 'HIDR' and 'FUTR' a nested
+//   form each (u16 height in points at offset 6); 'HOTL' a length-prefixed
+//   string; 'PRNT' 8 bytes, then page and paper rectangles (i16 top, left,
+//   bottom, right); nested FORMs 'PARA' (inner 'PARA' record, 'TEXT',
+//   'STYL' runs of 10 bytes, 'PICT'), 'STLS', 'FNTS' and 'MARK'.
+#include "interchange/older/xMorvaV2import.h"
+
+#include <algorithm>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "document/DocumentUnits.h"
+#include "document/xMorvaDocParams.h"
+#include "document/xMorvaDocument.h"
+#include "document/xMorvaProperties.h"
+#include "document/xMorvaTabs.h"
+#include "document/xMorvaUndo.h"
+#include "engine/xMorvaElementStream.h"
+#include "engine/xMorvaEngine.h"
+#include "engine/xMorvaPictureElement.h"
+#include "framework/core/intl/VIntlMgr.h"
+#include "framework/core/memory/VMemoryMgr.h"
+#include "framework/core/streams/VStream.h"
+#include "framework/core/strings/VUniString.h"
+#include "graphics/pictures/VPictPictureData.h"
+#include "platform/bytes/ByteSpanReader.h"
+
+xMorvaV2import::~xMorvaV2import() = default;
+
+namespace {
+
+constexpr uint32_t kTagForm = FourCC("FORM");
+constexpr uint32_t kTagDocument = FourCC("QMVT");
+constexpr uint32_t kTagSettings = FourCC("DOCU");
+constexpr uint32_t kTagHeader = FourCC("HIDR");
+constexpr uint32_t kTagFooter = FourCC("FUTR");
+constexpr uint32_t kTagHotLink = FourCC("HOTL");
+constexpr uint32_t kTagPrint = FourCC("PRNT");
+constexpr uint32_t kTagParagraph = FourCC("PARA");
+constexpr uint32_t kTagText = FourCC("TEXT");
+constexpr uint32_t kTagRuns = FourCC("STYL");
+constexpr uint32_t kTagPicture = FourCC("PICT");
+constexpr uint32_t kTagStyles = FourCC("STLS");
+constexpr uint32_t kTagFonts = FourCC("FNTS");
+constexpr uint32_t kTagMarks = FourCC("MARK");
+
+// The FORM is looked for again this far on from the offset the file's
+// first word gives.
+constexpr size_t kFormSearchStep = 65536;
+// A character format: u16 font, u8 size, u8 face, u8, u8 red, green, blue,
+// u16 offset.
+constexpr size_t kRunSize = 10;
+// The settings extension (display unit ...) follows from this length on.
+constexpr uint32_t kSettingsWithExtension = 30;
+constexpr uint32_t kPageBreakFlag = 0xFFFFFFFF;
+constexpr int32_t kDefaultPoints = 12;
+
+struct Span {
+  const uint8_t* data = nullptr;
+  uint32_t size = 0;
+  bool Present() const { return data != nullptr; }
+};
+
+struct Paragraph {
+  Span record, text, runs, picture;
+};
+
+struct Rect {
+  int16_t top = 0, left = 0, bottom = 0, right = 0;
+};
+
+// What one form holds, as spans into the bytes read.
+struct Form {
+  std::vector<Paragraph> paragraphs;
+  std::map<uint16_t, std::string> fonts;
+  int32_t styleCount = 0;
+  bool hasSettings = false;
+  uint8_t displayUnit = 1;
+  uint8_t headerMode = 0;
+  bool hasPrint = false;
+  Rect page, paper;
+  Span header, footer;
+  uint16_t headerHeight = 0, footerHeight = 0;
+};
+
+using Order = ByteSpanReader::Order;
+
+// The order the tag at `at` says, or false when it is no "FORM".
+bool FormOrderAt(const uint8_t* bytes, size_t size, size_t at, Order& order) {
+  if (at > size || size - at < 4) return false;
+  ByteSpanReader r(bytes + at, 4, Order::kLittle);
+  const uint32_t tag = r.U32();
+  if (tag == kTagForm) {
+    order = Order::kLittle;
+    return true;
+  }
+  if (__builtin_bswap32(tag) == kTagForm) {
+    order = Order::kBig;
+    return true;
+  }
+  return false;
+}
+
+class FormReader {
+ public:
+  FormReader(const uint8_t* bytes, size_t size, Order order) : fBytes(bytes), fSize(size), fOrder(order) {}
+  // Reads the form whose "FORM" tag is at `at`; `top` reads the settings
+  // and the header and footer forms, which nested forms do not have.
+  int32_t Read(size_t at, bool top, Form& form);
+
+ private:
+  int32_t ReadParagraph(ByteSpanReader& r, size_t end, Form& form);
+  int32_t ReadInner(ByteSpanReader& r, size_t end, uint32_t type, Form& form);
+
+  const uint8_t* fBytes;
+  size_t fSize;
+  Order fOrder;
+};
+
+// Walks the chunks between the reader's position and `end`, calling
+// `take(tag, data)` for each; every chunk must lie inside `end`.
+template <typename Take>
+int32_t WalkChunks(ByteSpanReader& r, size_t end, Take take) {
+  while (r.Position() + 8 <= end) {
+    const uint32_t tag = r.U32();
+    const uint32_t length = r.U32();
+    if (r.Failed() || length > end - r.Position()) return kErrorV2Damaged;
+    const size_t start = r.Position();
+    const Span data{r.Data() + start, length};
+    if (const int32_t code = take(tag, data)) return code;
+    // Past the data and its pad byte; a pad byte at the very end may be
+    // missing.
+    r.Seek(std::min(end, start + length + (length & 1)));
+    if (r.Failed()) return kErrorV2Damaged;
+  }
+  return 0;
+}
+
+int32_t FormReader::ReadInner(ByteSpanReader& r, size_t end, uint32_t type, Form& form) {
+  return WalkChunks(r, end, [&](uint32_t tag, Span data) -> int32_t {
+    ByteSpanReader c(data.data, data.size, fOrder);
+    if (type == kTagStyles && tag == kTagStyles) {
+      // u16 font, u8, u8 red, green, blue, u8 size, face, u8, 33 name bytes.
+      c.Skip(2 + 7);
+      const uint8_t length = c.U8();
+      if (c.Failed() || length > 32 || length > c.Remaining()) return kErrorV2Damaged;
+      ++form.styleCount;
+    } else if (type == kTagFonts && tag == kTagFonts) {
+      const uint16_t number = c.U16();
+      const uint8_t length = c.U8();
+      const uint8_t* name = c.Span(length);
+      if (name == nullptr) return kErrorV2Damaged;
+      form.fonts[number] = std::string(reinterpret_cast<const char*>(name), length);
+    }
+    return 0;
+  });
+}
+
+int32_t FormReader::ReadParagraph(ByteSpanReader& r, size_t end, Form& form) {
+  Paragraph paragraph;
+  const int32_t code = WalkChunks(r, end, [&](uint32_t tag, Span data) -> int32_t {
+    if (tag == kTagParagraph) paragraph.record = data;
+    else if (tag == kTagText) paragraph.text = data;
+    else if (tag == kTagRuns) paragraph.runs = data;
+    else if (tag == kTagPicture) paragraph.picture = data;
+    return 0;
+  });
+  if (code != 0) return code;
+  if (!paragraph.record.Present()) return kErrorV2Damaged;
+  // The counts a record gives must lie inside their chunks, checked here so
+  // that a damaged form is refused before the document changes.
+  ByteSpanReader record(paragraph.record.data, paragraph.record.size, fOrder);
+  record.Skip(3);
+  const uint8_t kind = record.U8();
+  if (kind == 0) {
+    const uint16_t runs = record.U16();
+    if (uint64_t(runs) * kRunSize > paragraph.runs.size) return kErrorV2Damaged;
+  } else if (kind == 1) {
+    record.Skip(5 * 2 + 2 + 4 + 4);
+  } else if (kind == 2) {
+    record.Skip(3 * 2 + 2);
+    const uint8_t tabs = record.U8();
+    record.Skip(1);
+    if (size_t(tabs) * 2 > record.Remaining()) return kErrorV2Damaged;
+  }
+  if (record.Failed()) return kErrorV2Damaged;
+  form.paragraphs.push_back(paragraph);
+  return 0;
+}
+
+int32_t FormReader::Read(size_t at, bool top, Form& form) {
+  ByteSpanReader r(fBytes, fSize, fOrder);
+  r.Seek(at + 4);
+  const uint32_t length = r.U32();
+  if (r.Failed() || length < 4 || length > r.Remaining()) return r.Failed() ? kErrorV2NotFound : kErrorV2Damaged;
+  const size_t end = r.Position() + length;
+  if (r.U32() != kTagDocument) return kErrorV2NotFound;
+  return WalkChunks(r, end, [&](uint32_t tag, Span data) -> int32_t {
+    ByteSpanReader c(data.data, data.size, fOrder);
+    if (tag == kTagSettings && top) {
+      form.hasSettings = true;
+      if (data.size >= kSettingsWithExtension) {
+        c.Skip(3 + 8 + 8 + kRunSize);
+        form.displayUnit = c.U8();
+        c.Skip(2);
+        form.headerMode = c.U8();
+      } else {
+        form.displayUnit = 1;
+        form.headerMode = 0;
+      }
+    } else if ((tag == kTagHeader || tag == kTagFooter) && top) {
+      // A header or footer form is read one level deep: the one inside it
+      // is checked as a form but never shown.
+      Order inner;
+      if (!FormOrderAt(data.data, data.size, 0, inner)) return kErrorV2Damaged;
+      c.Seek(6);
+      const uint16_t height = c.U16();
+      (tag == kTagHeader ? form.header : form.footer) = data;
+      (tag == kTagHeader ? form.headerHeight : form.footerHeight) = c.Failed() ? 0 : height;
+    } else if (tag == kTagHotLink) {
+      const uint8_t count = c.U8();
+      if (c.Span(count) == nullptr) return kErrorV2Damaged;
+    } else if (tag == kTagPrint) {
+      c.Skip(8);
+      for (Rect* rect : {&form.page, &form.paper}) {
+        rect->top = c.I16();
+        rect->left = c.I16();
+        rect->bottom = c.I16();
+        rect->right = c.I16();
+      }
+      if (c.Failed()) return kErrorV2Damaged;
+      form.hasPrint = true;
+    } else if (tag == kTagForm) {
+      const uint32_t type = c.U32();
+      if (c.Failed()) return kErrorV2Damaged;
+      ByteSpanReader inner(data.data, data.size, fOrder);
+      inner.Seek(4);
+      if (type == kTagParagraph) return ReadParagraph(inner, data.size, form);
+      if (type == kTagStyles || type == kTagFonts || type == kTagMarks) return ReadInner(inner, data.size, type, form);
+    }
+    return 0;
+  });
+}
+
+// ---- Conversion.
+
+class Converter {
+ public:
+  Converter(xMorvaDocument& document, const Form& top, Order order)
+      : fDocument(document), fTop(top), fOrder(order), fResolution(GetScreenResolution()) {}
+  int32_t Paragraphs(xMorvaEngine& engine, const Form& form);
+
+ private:
+  int32_t Pixels(int32_t points) const { return int32_t(int64_t(points) * fResolution / 72); }
+  int32_t FontIndex(const Form& form, uint16_t number);
+  int32_t TextParagraph(xMorvaEngine& engine, const Form& form, const Paragraph& paragraph, uint16_t runCount);
+  int32_t Format(xMorvaEngine& engine, ByteSpanReader& r);
+  int32_t Picture(xMorvaEngine& engine, Span pict, int32_t width, int32_t height);
+  void CaretToEnd(xMorvaEngine& engine) { engine.SetSelection(engine.GetSelEnd(), engine.GetSelEnd()); }
+
+  xMorvaDocument& fDocument;
+  const Form& fTop;
+  Order fOrder;
+  int32_t fResolution;
+};
+
+int32_t Converter::FontIndex(const Form& form, uint16_t number) {
+  const std::map<uint16_t, std::string>& fonts = form.fonts.count(number) != 0 ? form.fonts : fTop.fonts;
+  const auto found = fonts.find(number);
+  if (found == fonts.end() || found->second.empty()) return 0;
+  VStr<255> name;
+  name.SetCText(found->second.c_str(), kCharSetMac);
+  return fDocument.FontIndexForName(name);
+}
+
+int32_t Converter::TextParagraph(xMorvaEngine& engine, const Form& form, const Paragraph& paragraph,
+                                 uint16_t runCount) {
+  const uint32_t length = paragraph.text.size;
+  if (uint64_t(runCount) * kRunSize > paragraph.runs.size) return kErrorV2Damaged;
+  auto type = [&](uint32_t from, uint32_t to) {
+    for (uint32_t at = from; at < to; ++at) {
+      const uint8_t c = paragraph.text.data[at];
+      if (c == 9) {
+        engine.InsertTab();
+        CaretToEnd(engine);
+      } else if (c >= 32) {
+        engine.TypeCharacter(gIntlMgr != nullptr ? gIntlMgr->MacCharToUni(c) : char16_t(c));
+      }
+      // Other control characters mark where host fields stood; they carry
+      // no text.
+    }
+  };
+  ByteSpanReader runs(paragraph.runs.data, paragraph.runs.size, fOrder);
+  uint32_t at = 0;
+  for (uint16_t run = 0; run < runCount; ++run) {
+    const uint16_t font = runs.U16();
+    const uint8_t size = runs.U8();
+    const uint8_t face = runs.U8();
+    runs.U8();
+    const uint8_t red = runs.U8(), green = runs.U8(), blue = runs.U8();
+    // A run's start outside its paragraph, or before the run ahead of it,
+    // is held to the text.
+    const uint32_t start = std::clamp<uint32_t>(runs.U16(), at, length);
+    type(at, start);
+    at = start;
+    if (const int32_t index = FontIndex(form, font); index > 0) engine.SetPropertyValue(kPropFont, index);
+    engine.SetPropertyValue(kPropSize, size == 0 ? kDefaultPoints : size);
+    engine.SetPropertyValue(kPropBold, (face & 1) != 0);
+    engine.SetPropertyValue(kPropItalic, (face & 2) != 0);
+    engine.SetPropertyValue(kPropUnderline, (face & 4) != 0);
+    engine.SetPropertyValue(kPropShadow, (face & 0x10) != 0);
+    engine.SetPropertyValue(kPropVerticalPosition, (face & 0x20) != 0 ? 1 : (face & 0x40) != 0 ? 2 : 0);
+    engine.SetPropertyValue(kPropTextColour, int32_t(blue) << 16 | int32_t(green) << 8 | red);
+  }
+  type(at, length);
+  return runs.Failed() ? kErrorV2Damaged : 0;
+}
+
+int32_t Converter::Format(xMorvaEngine& engine, ByteSpanReader& r) {
+  const int16_t left = r.I16();
+  const int16_t first = r.I16();
+  const int16_t right = r.I16();
+  const uint8_t alignment = r.U8();
+  const uint8_t spacing = r.U8();
+  const uint8_t count = r.U8();
+  r.U8();
+  if (r.Failed() || size_t(count) * 2 > r.Remaining()) return kErrorV2Damaged;
+  static constexpr uint8_t kLeaders[4] = {0, '.', '-', '_'};
+  static constexpr uint8_t kKinds[4] = {kTabLeft, kTabRight, kTabDecimal, kTabCentre};
+  xMorvaTabs tabs;
+  for (uint8_t i = 0; i < count; ++i) {
+    const uint16_t word = r.U16();
+    tabs.AddStop(MakeTabStop(int16_t(std::min(Pixels(word & 0x3FF), 31999)), kLeaders[(word >> 12) & 3],
+                             kKinds[(word >> 14) & 3]));
+  }
+  const int32_t pageWidth = fTop.hasPrint ? Pixels(fTop.page.right - fTop.page.left) : 0;
+  engine.SetTabs(tabs);
+  engine.SetPropertyValue(kPropLeftIndent, Pixels(left));
+  engine.SetPropertyValue(kPropFirstLineIndent, Pixels(first - left));
+  engine.SetPropertyValue(kPropRightIndent, std::max(0, pageWidth - Pixels(right)));
+  engine.SetPropertyValue(kPropAlignment, alignment);
+  engine.SetPropertyValue(kPropInterline, spacing * 5 + 10);
+  return 0;
+}
+
+// A picture paragraph's PICT, shown at its frame's size. Its header (size
+// and frame, five 16-bit values) is held in this machine's order, so a
+// big-endian file's is swapped first. A paragraph without its picture
+// shows nothing.
+int32_t Converter::Picture(xMorvaEngine& engine, Span pict, int32_t width, int32_t height) {
+  if (!pict.Present() || pict.size < 10) return 0;
+  std::vector<uint8_t> bytes(pict.data, pict.data + pict.size);
+  ByteSpanReader header(pict.data, 10, fOrder);
+  for (size_t i = 0; i < 5; ++i) {
+    const uint16_t word = header.U16();
+    std::memcpy(bytes.data() + 2 * i, &word, 2);
+  }
+  VPictPictureData picture(bytes.data(), uint32_t(bytes.size()));
+  if (picture.GetHandle() == 0) return kErrorV2NoMemory;
+  const VMemHandle element = gMemoryMgr->NewHandle(0, 0);
+  if (element == 0) return kErrorV2NoMemory;
+  int32_t code = 0;
+  if (MakePictureElement(picture, element, std::max(1, width), std::max(1, height), -1, 0) &&
+      engine.InsertHandle(element, 1) == 0) {
+    CaretToEnd(engine);
+  } else {
+    code = kErrorV2Damaged;
+  }
+  gMemoryMgr->DisposeHandle(element);
+  return code;
+}
+
+int32_t Converter::Paragraphs(xMorvaEngine& engine, const Form& form) {
+  engine.SetSelection(0, 0);
+  bool endedWithBreak = false;
+  for (size_t i = 0; i < form.paragraphs.size(); ++i) {
+    const Paragraph& paragraph = form.paragraphs[i];
+    ByteSpanReader r(paragraph.record.data, paragraph.record.size, fOrder);
+    r.U16();
+    r.U8();
+    const uint8_t kind = r.U8();
+    if (r.Failed()) return kErrorV2Damaged;
+    const bool last = i + 1 == form.paragraphs.size();
+    if (kind == 0) {
+      const uint16_t runs = r.U16();
+      if (r.Failed()) return kErrorV2Damaged;
+      if (const int32_t code = TextParagraph(engine, form, paragraph, runs)) return code;
+      endedWithBreak = !last;
+      if (!last) {
+        if (engine.InsertParagraphEnd() != 0) return kErrorV2Damaged;
+        CaretToEnd(engine);
+      }
+    } else if (kind == 1) {
+      r.Skip(5 * 2 + 2 + 4);
+      const uint32_t flag = r.U32();
+      if (r.Failed()) return kErrorV2Damaged;
+      if (flag != kPageBreakFlag) {
+        r.Seek(4);
+        const int16_t top = r.I16(), left = r.I16(), bottom = r.I16(), right = r.I16();
+        if (const int32_t code = Picture(engine, paragraph.picture, Pixels(right - left), Pixels(bottom - top)))
+          return code;
+        endedWithBreak = !last;
+        if (!last) {
+          if (engine.InsertParagraphEnd() != 0) return kErrorV2Damaged;
+          CaretToEnd(engine);
+        }
+      } else {
+        // The break ends the paragraph before it in place of its end.
+        if (endedWithBreak) {
+          const int32_t end = engine.GetSelEnd();
+          engine.SetSelection(end - 1, end);
+          engine.DeleteSelection();
+        }
+        if (engine.InsertBreak(xMorvaElementCode::PageBreak) != 0) return kErrorV2Damaged;
+        const int32_t end = engine.GetSelEnd() + 1;
+        engine.SetSelection(end, end);
+        endedWithBreak = false;
+      }
+    } else if (kind == 2) {
+      if (const int32_t code = Format(engine, r)) return code;
+    }
+  }
+  engine.SetSelection(0, 0);
+  return 0;
+}
+
+// The display unit, the side margins and the first page's own layout.
+void ConvertSettings(xMorvaDocument& document, const Form& form) {
+  xMorvaDocParams& params = document.Params();
+  if (form.hasSettings) {
+    // The stored unit 0, 1, 2, 3 stands for inches, centimetres, points
+    // and points.
+    static constexpr int32_t kUnits[4] = {kUnitInches, kUnitCentimetres, kUnitPoints, kUnitPoints};
+    if (form.displayUnit < 4) params.SetDisplayUnit(kUnits[form.displayUnit]);
+    params.SetDifferentFirstPage(form.headerMode != 0 ? 1 : 0);
+    params.SetDifferentLeftRight(0);
+  }
+  if (form.hasPrint) {
+    const int32_t resolution = GetScreenResolution();
+    auto pixels = [&](int32_t points) { return int32_t(int64_t(points) * resolution / 72); };
+    const int32_t paperWidth = form.paper.right - form.paper.left;
+    const int32_t pageWidth = form.page.right - form.page.left;
+    const int32_t left = -form.paper.left;
+    params.SetLeftMargin(pixels(std::max(0, left)));
+    params.SetRightMargin(pixels(std::max(0, paperWidth - pageWidth - left)));
+  }
+}
+
+}  // namespace
+
+int32_t xMorvaV2import::ImportV2Bytes(xMorvaDocument& document, const uint8_t* bytes, uint32_t size, bool option) {
+  // Find the form: at the start, else at the offset the first word gives
+  // and every 64 KB after it.
+  Order order = Order::kLittle;
+  size_t at = 0;
+  if (!FormOrderAt(bytes, size, 0, order)) {
+    if (size < 2) return kErrorV2NotFound;
+    for (at = size_t(bytes[0]) | size_t(bytes[1]) << 8; at < size; at += kFormSearchStep)
+      if (FormOrderAt(bytes, size, at, order)) break;
+    if (at >= size) return kErrorV2NotFound;
+  }
+  Form top;
+  if (const int32_t code = FormReader(bytes, size, order).Read(at, true, top)) return code;
+  // The header and footer forms are checked before anything changes.
+  Form header, footer;
+  for (auto [span, form] : {std::pair{top.header, &header}, std::pair{top.footer, &footer}}) {
+    if (!span.Present()) continue;
+    Order inner = order;
+    FormOrderAt(span.data, span.size, 0, inner);
+    if (const int32_t code = FormReader(span.data, span.size, inner).Read(0, false, *form))
+      return code == kErrorV2NotFound ? kErrorV2Damaged : code;
+  }
+
+  document.Reset(option);
+  xMorvaUndo* undo = document.GetUndo();
+  const bool recording = undo != nullptr && undo->IsRecording();
+  if (undo != nullptr) undo->Suspend();
+  Converter converter(document, top, order);
+  int32_t result = 0;
+  ConvertSettings(document, top);
+  if (auto* body = static_cast<xMorvaEngine*>(document.GetPart(kPartBody)))
+    result = converter.Paragraphs(*body, top);
+  if (result == 0 && top.header.Present()) {
+    if (auto* engine = static_cast<xMorvaEngine*>(document.GetPart(top.headerMode == 2 ? kPartFirstHeader : kPartHeader)))
+      result = Converter(document, top, order).Paragraphs(*engine, header);
+  }
+  if (result == 0 && top.footer.Present()) {
+    if (auto* engine = static_cast<xMorvaEngine*>(document.GetPart(top.headerMode == 2 ? kPartFirstFooter : kPartFooter)))
+      result = Converter(document, top, order).Paragraphs(*engine, footer);
+  }
+  if (recording) undo->Resume();
+  document.SelectBody();
+  return result == 0 ? 0 : kErrorV2Damaged;
+}
+
+int32_t xMorvaV2import::ImportV2Document(xMorvaDocument& document, VStream& stream, bool option) {
+  if (stream.SetPosition(0) != 0) return kErrorV2Damaged;
+  std::vector<uint8_t> bytes(stream.GetSize());
+  uint32_t length = uint32_t(bytes.size());
+  if (length != 0 && (stream.GetData(bytes.data(), length) != 0 || length != bytes.size())) return kErrorV2Damaged;
+  return ImportV2Bytes(document, bytes.data(), uint32_t(bytes.size()), option);
+}

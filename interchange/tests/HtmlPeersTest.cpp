@@ -1,0 +1,190 @@
+// HTML exchanged with the programs people use: pages that pandoc and
+// LibreOffice wrote from our fixture sources (made by
+// tools/make_html_peer_fixtures.py and committed with the text pandoc
+// reads from each) are read here without the programs; our own pages are
+// checked by tidy, pandoc and LibreOffice themselves, under the ctest label
+// "peers".
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "framework/core/memory/VMemoryMgr.h"
+#include "framework/core/streams/VHandleStream.h"
+#include "area/xMorvaHyperlink.h"
+#include "interchange/html/xMorvaExportHTML.h"
+#include "interchange/html/xMorvaImportHTML.h"
+#include "interchange/tests/RtfTestSupport.h"
+
+using namespace rtftest;
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path HtmlFixtureFolder() {
+  fs::path source(__FILE__);
+  if (source.is_relative()) source = fs::read_symlink("/proc/self/exe").parent_path() / source;
+  return source.parent_path() / "fixtures" / "html";
+}
+
+std::string ReadWhole(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream buffer;
+  buffer << in.rdbuf();
+  return buffer.str();
+}
+
+// The words of a UTF-8 text: runs of anything but ASCII white space and
+// punctuation, so that list markers, table rules and line breaks drop out.
+std::vector<std::string> Words(const std::string& text) {
+  std::vector<std::string> words;
+  std::string word;
+  for (char c : text) {
+    const auto u = static_cast<unsigned char>(c);
+    const bool separator = u < 128 && !std::isalnum(u);
+    if (!separator) {
+      word += c;
+    } else if (!word.empty()) {
+      words.push_back(word);
+      word.clear();
+    }
+  }
+  if (!word.empty()) words.push_back(word);
+  return words;
+}
+
+// The body as UTF-8, a link element shown as its title.
+std::string BodyUtf8(xMorvaDocument& document) {
+  std::string out;
+  auto put = [&](char32_t u) {
+    if (u < 0x80) {
+      out += char(u);
+    } else if (u < 0x800) {
+      out += char(0xC0 | (u >> 6)), out += char(0x80 | (u & 0x3F));
+    } else {
+      out += char(0xE0 | (u >> 12)), out += char(0x80 | ((u >> 6) & 0x3F)), out += char(0x80 | (u & 0x3F));
+    }
+  };
+  xMorvaEngine& body = Engine(document, kPartBody);
+  const auto positions = Positions(document, kPartBody);
+  for (size_t i = 0; i < positions.size(); ++i) {
+    if (positions[i].unit == 31) {
+      body.SetSelection(int32_t(i), int32_t(i) + 1);
+      xMorvaHyperlink link;
+      if (body.GetHyperlinkAtSelection(link))
+        for (int32_t k = 1; k <= link.GetTitle().GetLength(); ++k) put(link.GetTitle().GetCharAt(k));
+      continue;
+    }
+    put(positions[i].unit == 13 ? u'\n' : positions[i].unit);
+  }
+  return out;
+}
+
+int32_t PropertyAt(xMorvaDocument& document, const std::string& word, uint16_t id) {
+  const std::string text = BodyUtf8(document);
+  const size_t at = text.find(word);
+  EXPECT_NE(std::string::npos, at) << word;
+  if (at == std::string::npos) return -999;
+  // The position of a byte offset: ASCII text before the word keeps them equal
+  // only up to the first character above 127, so count characters.
+  int32_t position = 0;
+  for (size_t i = 0; i < at; ++i)
+    if ((static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) ++position;
+  return Positions(document, kPartBody)[size_t(position)].properties.at(id);
+}
+
+bool PeerRun(const std::string& command, std::string* output = nullptr) {
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return false;
+  char buffer[4096];
+  std::string out;
+  for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+  const int status = pclose(pipe);
+  if (output != nullptr) *output = out;
+  return status != -1;
+}
+
+class HtmlPeers : public Fixture {};
+
+}  // namespace
+
+TEST_F(HtmlPeers, PagesFromEachPeerReadAsTheirPlainText) {
+  for (const char* peer : {"pandoc", "libreoffice"}) {
+    SCOPED_TRACE(peer);
+    const std::string page = ReadWhole(HtmlFixtureFolder() / (std::string("page.") + peer + ".html"));
+    ASSERT_FALSE(page.empty());
+    auto document = NewDocument();
+    xMorvaImportHTML reader;
+    ASSERT_EQ(0, reader.ImportHTMLBytes(*document, reinterpret_cast<const uint8_t*>(page.data()),
+                                        uint32_t(page.size()), ""));
+    const std::string expected = ReadWhole(HtmlFixtureFolder() / (std::string("page.") + peer + ".txt"));
+    EXPECT_EQ(Words(expected), Words(BodyUtf8(*document)));
+    EXPECT_EQ(1, PropertyAt(*document, "bold words", kPropBold));
+    EXPECT_EQ(0, PropertyAt(*document, "Plain words", kPropBold));
+    EXPECT_EQ(1, PropertyAt(*document, "italic", kPropItalic));
+    // Cells are tab-separated.
+    const std::string text = BodyUtf8(*document);
+    const size_t alpha = text.find("alpha");
+    ASSERT_NE(std::string::npos, alpha);
+    const size_t tab = text.find('\t', alpha);
+    ASSERT_NE(std::string::npos, tab);
+    EXPECT_LT(tab, text.find("beta"));
+  }
+}
+
+TEST_F(HtmlPeers, OurPagesPassTidyAndReadBackInThePeers) {
+  if (std::getenv("QV_PEER_TESTS") == nullptr) GTEST_SKIP() << "peer checks run under the ctest label peers";
+  auto document = NewDocument();
+  xMorvaEngine& body = Engine(*document, kPartBody);
+  Type(body, u"First <paragraph> & more\nbold and italic \u00E9\u20AC\nlast\tline");
+  body.SetSelection(25, 29);
+  body.SetPropertyValue(kPropBold, 1);
+  body.SetSelection(27, 40);
+  body.SetPropertyValue(kPropItalic, 1);
+  body.SetSelection(0, 5);
+  body.SetPropertyValue(kPropSize, 18);
+  body.SetPropertyValue(kPropTextColour, 0x0000FF);
+  VMemHandle handle = 0;
+  VHandleStream stream(handle);
+  ASSERT_EQ(0, stream.OpenWrite());
+  xMorvaExportHTML writer;
+  ASSERT_TRUE(writer.ExportHTMLDocument(*document, stream, ""));
+  stream.CloseWrite(1);
+  const std::string page(static_cast<const char*>(gMemoryMgr->LockHandle(handle)), gMemoryMgr->GetHandleSize(handle));
+  gMemoryMgr->UnlockHandle(handle);
+  gMemoryMgr->DisposeHandle(handle);
+
+  const fs::path folder = fs::temp_directory_path() / ("qv-html-peers-" + std::to_string(getpid()));
+  fs::create_directories(folder);
+  const fs::path file = folder / "ours.html";
+  std::ofstream(file, std::ios::binary) << page;
+
+  std::string report;
+  ASSERT_TRUE(PeerRun("tidy -q -e '" + file.string() + "' 2>&1", &report));
+  EXPECT_EQ(std::string::npos, report.find("Error:")) << report;
+
+  const std::vector<std::string> ours = Words(BodyUtf8(*document));
+  std::string text;
+  ASSERT_TRUE(PeerRun("pandoc -f html -t plain --wrap=none '" + file.string() + "'", &text));
+  EXPECT_EQ(ours, Words(text));
+  ASSERT_TRUE(PeerRun("cd '" + folder.string() + "' && soffice -env:UserInstallation=file://" + folder.string() +
+                      "/profile --headless --convert-to txt:Text ours.html >/dev/null 2>&1"));
+  std::string office = ReadWhole(folder / "ours.txt");
+  if (office.compare(0, 3, "\xEF\xBB\xBF") == 0) office.erase(0, 3);
+  EXPECT_EQ(ours, Words(office));
+
+  auto again = NewDocument();
+  xMorvaImportHTML reader;
+  ASSERT_EQ(0, reader.ImportHTMLBytes(*again, reinterpret_cast<const uint8_t*>(page.data()), uint32_t(page.size()), ""));
+  EXPECT_EQ(ours, Words(BodyUtf8(*again)));
+  EXPECT_EQ(1, PropertyAt(*again, "bold", kPropBold));
+  EXPECT_EQ(1, PropertyAt(*again, "italic", kPropItalic));
+  fs::remove_all(folder);
+}

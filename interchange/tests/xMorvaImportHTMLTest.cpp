@@ -1,0 +1,323 @@
+// HTML pages read into a document: paragraphs and whitespace, character
+// references, properties through nested tags, lists, tables, links,
+// images beside the page, encodings, and hostile input.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+#include "area/xMorvaHyperlink.h"
+#include "document/xMorvaProperties.h"
+#include "document/xMorvaTabs.h"
+#include "framework/core/streams/VMemoryStream.h"
+#include "graphics/pictures/VQuickTimePictures.h"
+#include "interchange/html/HTMLEntities.h"
+#include "interchange/html/xMorvaImportHTML.h"
+#include "interchange/tests/RtfTestSupport.h"
+
+using namespace rtftest;
+
+namespace {
+
+class ImportHTML : public Fixture {
+ protected:
+  int32_t Read(xMorvaDocument& document, const std::string& html, const std::string& folder = "") {
+    xMorvaImportHTML reader;
+    return reader.ImportHTMLBytes(document, reinterpret_cast<const uint8_t*>(html.data()), uint32_t(html.size()),
+                                  folder);
+  }
+  std::string Text(const std::string& html, const std::string& folder = "") {
+    auto document = NewDocument();
+    EXPECT_EQ(0, Read(*document, html, folder));
+    return TextOf(*document, kPartBody);
+  }
+};
+
+int32_t HtmlAt(xMorvaDocument& document, size_t position, uint16_t id) {
+  const auto positions = Positions(document, kPartBody);
+  EXPECT_LT(position, positions.size());
+  return position < positions.size() ? positions[position].properties.at(id) : -999;
+}
+
+// A 1 x 1 PNG.
+const unsigned char kHtmlTestPng[] = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00, 0x0D, 0x49, 0x48,
+                              0x44, 0x52, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x08, 0x06, 0x00, 0x00,
+                              0x00, 0x1F, 0x15, 0xC4, 0x89, 0x00, 0x00, 0x00, 0x0A, 0x49, 0x44, 0x41, 0x54, 0x78,
+                              0x9C, 0x63, 0x00, 0x01, 0x00, 0x00, 0x05, 0x00, 0x01, 0x0D, 0x0A, 0x2D, 0xB4, 0x00,
+                              0x00, 0x00, 0x00, 0x49, 0x45, 0x4E, 0x44, 0xAE, 0x42, 0x60, 0x82};
+
+class HtmlPageFolder {
+ public:
+  HtmlPageFolder() {
+    fPath = std::filesystem::temp_directory_path() / ("qv-html-" + std::to_string(getpid()));
+    std::filesystem::create_directories(fPath / "page" / "img");
+  }
+  ~HtmlPageFolder() { std::filesystem::remove_all(fPath); }
+  void Write(const std::string& name, const void* bytes, size_t size) const {
+    std::ofstream(fPath / name, std::ios::binary).write(static_cast<const char*>(bytes), std::streamsize(size));
+  }
+  std::string Page() const { return (fPath / "page").string(); }
+
+ private:
+  std::filesystem::path fPath;
+};
+
+}  // namespace
+
+TEST_F(ImportHTML, BlocksBreaksAndWhitespace) {
+  struct Case {
+    const char* html;
+    const char* text;
+  };
+  const Case cases[] = {
+      // Breaks at the start and consecutive breaks collapse; a closed block
+      // leaves an empty spacing paragraph.
+      {"<p>a</p><p>b</p>", "a\n\nb\n\n"},
+      {"a<br><br>b", "a\nb"},
+      {"x   y", "x y"},
+      {"<pre>x   y</pre>", "x   y"},
+      {"<pre>a\nb</pre>", "a\nb"},
+      {"<h1>T</h1>x", "T\n\nx"},
+      {"<title>T</title><body>x</body>", "x"},
+      {"x<script>y</script>z", "xz"},
+      {"<head><title>T</title></head><p>x", "x"},
+      {"<table><tr><td>a<td>b<tr><td>c<td>d</table>", "a\tb\nc\td\n\n"},
+      {"<ol><li>x<li>y</ol>", "\t1.\tx\n\t2.\ty\n\n"},
+      {"<ol type=a><li>x<li value=4>y</ol>", "\ta.\tx\n\td.\ty\n\n"},
+      {"<ul><li>x</ul>", "x\n\n"},
+      {"<dl><dt>t<dd>d</dl>", "t\nd\n\n"},
+      {"a<!-- <b>hidden</b> -->b", "ab"},
+      {"<!DOCTYPE html><p>a", "a"},
+      {"a < b", "a < b"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.html);
+    EXPECT_EQ(c.text, Text(c.html));
+  }
+}
+
+TEST_F(ImportHTML, CharacterReferences) {
+  struct Case {
+    const char* html;
+    const char* text;
+  };
+  const Case cases[] = {
+      {"&Eacute;&eacute;", "<00C9><00E9>"},
+      {"&#233;", "<00E9>"},
+      {"&#x41;&#X6a;", "Aj"},
+      {"AT&T ok", "AT&T ok"},
+      {"a & b", "a & b"},
+      {"&nosuch;", "&nosuch;"},
+      {"&#12a;", "&#12a;"},
+      {"&verylongname;", "&verylongname;"},
+      {"&#99999999;", "<FFFD>"},
+      {"&#55357;", "<FFFD>"},
+      {"&#0;", "<FFFD>"},
+      {"&#128512;", "<D83D><DE00>"},
+      {"&lt;&gt;&amp;&quot;", "<>&\""},
+      {"x&", "x&"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.html);
+    EXPECT_EQ(c.text, Text(c.html));
+  }
+}
+
+TEST_F(ImportHTML, BytesAbove127FollowTheDeclaredEncoding) {
+  EXPECT_EQ("<00E9>", Text("\xE9"));
+  EXPECT_EQ("<00E9><20AC>", Text("\xEF\xBB\xBF\xC3\xA9\xE2\x82\xAC"));
+  EXPECT_EQ("<00E9>", Text("<meta http-equiv=\"Content-Type\" content=\"text/html; charset=UTF-8\">\xC3\xA9"));
+  EXPECT_EQ("<00E9>", Text("<meta charset=\"utf-8\">\xC3\xA9"));
+  // A byte that starts no whole sequence is read as Windows text.
+  EXPECT_EQ("<00E9>x", Text("<meta charset=utf-8>\xE9x"));
+}
+
+TEST_F(ImportHTML, NestedTagsRestoreTheirProperties) {
+  auto document = NewDocument();
+  ASSERT_EQ(0, Read(*document, "a<b>b<i>c</i></b><u>d</u><s>e</s><sup>f</sup><sub>g</sub>h"));
+  ASSERT_EQ("abcdefgh", TextOf(*document, kPartBody));
+  EXPECT_EQ(0, HtmlAt(*document, 0, kPropBold));
+  EXPECT_EQ(1, HtmlAt(*document, 1, kPropBold));
+  EXPECT_EQ(0, HtmlAt(*document, 1, kPropItalic));
+  EXPECT_EQ(1, HtmlAt(*document, 2, kPropItalic));
+  EXPECT_EQ(1, HtmlAt(*document, 2, kPropBold));
+  EXPECT_EQ(0, HtmlAt(*document, 3, kPropBold));
+  EXPECT_EQ(1, HtmlAt(*document, 3, kPropUnderline));
+  EXPECT_EQ(1, HtmlAt(*document, 4, kPropStrikeOut));
+  EXPECT_EQ(1, HtmlAt(*document, 5, kPropVerticalPosition));
+  EXPECT_EQ(2, HtmlAt(*document, 6, kPropVerticalPosition));
+  EXPECT_EQ(0, HtmlAt(*document, 7, kPropVerticalPosition));
+  EXPECT_EQ(12, HtmlAt(*document, 7, kPropSize));
+  EXPECT_EQ("Times New Roman", FontName(*document, HtmlAt(*document, 0, kPropFont)));
+}
+
+TEST_F(ImportHTML, FontAttributes) {
+  auto document = NewDocument();
+  ASSERT_EQ(0, Read(*document,
+                    "<font size=+2>a</font><font size=9>b</font><font size=-1>c</font>"
+                    "<font color=#FF0000>d</font><font color=nosuch>e</font><font color=navy>f</font>"
+                    "<font face=\"Arial, Helvetica\">g</font>h</font></font>i<small>j</small><tt>k</tt>"));
+  ASSERT_EQ("abcdefghijk", TextOf(*document, kPartBody));
+  EXPECT_EQ(18, HtmlAt(*document, 0, kPropSize));
+  EXPECT_EQ(36, HtmlAt(*document, 1, kPropSize));
+  EXPECT_EQ(10, HtmlAt(*document, 2, kPropSize));
+  EXPECT_EQ(0x0000FF, HtmlAt(*document, 3, kPropTextColour));
+  EXPECT_EQ(0, HtmlAt(*document, 4, kPropTextColour));
+  EXPECT_EQ(0x800000, HtmlAt(*document, 5, kPropTextColour));
+  EXPECT_EQ("Arial", FontName(*document, HtmlAt(*document, 6, kPropFont)));
+  // Closing tags without their opening ones change nothing.
+  EXPECT_EQ("Times New Roman", FontName(*document, HtmlAt(*document, 8, kPropFont)));
+  EXPECT_EQ(12, HtmlAt(*document, 8, kPropSize));
+  EXPECT_EQ(10, HtmlAt(*document, 9, kPropSize));
+  EXPECT_EQ("Courier New", FontName(*document, HtmlAt(*document, 10, kPropFont)));
+}
+
+TEST_F(ImportHTML, ParagraphPropertiesAndLists) {
+  auto document = NewDocument();
+  ASSERT_EQ(0, Read(*document, "<p align=center>c</p><blockquote>q</blockquote><ul><li>u</ul><ol><li>n</ol>"));
+  const auto positions = Positions(*document, kPartBody);
+  ASSERT_EQ("c\n\nq\n\nu\n\n\t1.\tn\n\n", TextOf(*document, kPartBody));
+  EXPECT_EQ(1, HtmlAt(*document, 0, kPropAlignment));
+  EXPECT_EQ(0, HtmlAt(*document, 3, kPropAlignment));
+  const int32_t unit = document->GetParams().FromDisplayUnit(1);
+  EXPECT_EQ(unit, HtmlAt(*document, 3, kPropLeftIndent));
+  EXPECT_EQ(unit, HtmlAt(*document, 3, kPropRightIndent));
+  xMorvaEngine& body = Engine(*document, kPartBody);
+  body.SetSelection(6, 6);
+  EXPECT_EQ(108, body.GetPropertyValue(kPropBullet));
+  EXPECT_EQ(unit, HtmlAt(*document, 6, kPropLeftIndent));
+  // The numbered item hangs out by one and a half units, its number right
+  // aligned half a unit before the text.
+  EXPECT_EQ(document->GetParams().FromDisplayUnit(-1.5), HtmlAt(*document, 9, kPropFirstLineIndent));
+  ASSERT_EQ(1u, positions[9].tabs.size());
+  EXPECT_EQ(kTabRight, TabStopKind(positions[9].tabs[0]));
+  EXPECT_EQ(document->GetParams().FromDisplayUnit(0.5), TabStopPosition(positions[9].tabs[0]));
+  body.SetSelection(9, 9);
+  EXPECT_EQ(0, body.GetPropertyValue(kPropBullet));
+}
+
+TEST_F(ImportHTML, LinksBecomeHyperlinkElements) {
+  auto document = NewDocument();
+  ASSERT_EQ(0, Read(*document, "x<a href=\"http://Example.org/A\">t<b>u</b></a><a name=n>y</a>"));
+  const auto positions = Positions(*document, kPartBody);
+  ASSERT_EQ(3u, positions.size());
+  EXPECT_EQ(u'x', positions[0].unit);
+  EXPECT_EQ(char16_t(31), positions[1].unit);
+  EXPECT_EQ(u'y', positions[2].unit);
+  xMorvaEngine& body = Engine(*document, kPartBody);
+  body.SetSelection(1, 2);
+  xMorvaHyperlink link;
+  ASSERT_TRUE(body.GetHyperlinkAtSelection(link));
+  EXPECT_EQ(xMorvaHyperlink::kURL, link.GetKind());
+  char text[64] = {};
+  link.GetTarget().GetCText(text, sizeof text, 1);
+  EXPECT_STREQ("http://Example.org/A", text);
+  link.GetTitle().GetCText(text, sizeof text, 1);
+  EXPECT_STREQ("tu", text);
+}
+
+TEST_F(ImportHTML, ImagesAreReadFromBesideThePage) {
+  ASSERT_NE(0u, StartQuickTime());
+  HtmlPageFolder folder;
+  folder.Write("page/pic.png", kHtmlTestPng, sizeof kHtmlTestPng);
+  folder.Write("page/img/in.png", kHtmlTestPng, sizeof kHtmlTestPng);
+  folder.Write("up.png", kHtmlTestPng, sizeof kHtmlTestPng);
+  folder.Write("page/bad.png", "not a picture", 13);
+  struct Case {
+    std::string html;
+    const char* text;
+  };
+  const Case cases[] = {
+      {"a<img src=pic.png>b", "a\x1f" "b"},
+      {"<img src=\"img/in.png\" width=20 height=10>", "\x1f"},
+      {"<img src=img\\in.png>", "\x1f"},
+      {"<img src=../up.png>", "\x1f"},
+      {"<img src=missing.png>", ""},
+      {"<img src=bad.png>", ""},
+      {"<img src=" + folder.Page() + "/pic.png>", ""},
+      {"<img src=http://example.org/pic.png>", ""},
+      {"<img src=" + std::string(290, 'x') + "/pic.png>", ""},
+      {"<img>", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.html);
+    EXPECT_EQ(c.text, Text(c.html, folder.Page()));
+  }
+  auto document = NewDocument();
+  ASSERT_EQ(0, Read(*document, "<img src=pic.png width=20 height=10>", folder.Page()));
+  xMorvaEngine& body = Engine(*document, kPartBody);
+  body.SetSelection(0, 1);
+  int32_t width = 0, height = 0, own = 0, ownHeight = 0;
+  body.GetSelectedPictureSize(&width, &height, &own, &ownHeight);
+  EXPECT_EQ(20, width);
+  EXPECT_EQ(10, height);
+  EXPECT_EQ(1, own);
+  // Without a folder no image is read.
+  EXPECT_EQ("", Text("<img src=pic.png>"));
+  StopQuickTime();
+}
+
+TEST_F(ImportHTML, HostileInputImportsWhatItCan) {
+  std::string nestedBold;
+  for (int i = 0; i < 100000; ++i) nestedBold += "<b>";
+  std::string nestedQuotes;
+  for (int i = 0; i < 100000; ++i) nestedQuotes += "<blockquote>";
+  struct Case {
+    std::string html;
+    std::string text;
+  };
+  const Case cases[] = {
+      {"a<b", "a"},
+      {"a<!-- never closed", "a"},
+      {"a<script>never closed", "a"},
+      {"a</SCRIPT>b", "ab"},
+      {"a</select>b</option>c", "abc"},
+      {"a<SCRIPT>x</Script>b", "ab"},
+      {"a<" + std::string(64, 'q') + " x=y>b", "ab"},
+      {"a<p title=\"" + std::string(1 << 20, 'v') + "\">b", "a\n\nb"},
+      {"a<p title=" + std::string(1 << 20, 'v') + ">b", "a\n\nb"},
+      {nestedBold + "x", "x"},
+      {nestedQuotes + "x", "x"},
+      {"<a href=u>never closed", ""},
+      // Stray closing tags change no property; a closing block before any
+      // text still ends an (empty) paragraph.
+      {"</a></b></font></li></td>x", "x"},
+      {"</ol></table>x", "\n\nx"},
+      {std::string("a\0b\x01" "c", 5), "abc"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.html.substr(0, 40));
+    EXPECT_EQ(c.text, Text(c.html));
+  }
+}
+
+TEST_F(ImportHTML, ReadsFromAStreamAndResetsTheDocument) {
+  auto document = NewDocument();
+  Type(Engine(*document, kPartBody), u"old");
+  const std::string html = "<p>new";
+  VMemoryStream stream(html.data(), uint32_t(html.size()));
+  ASSERT_EQ(0, stream.OpenRead());
+  xMorvaImportHTML reader;
+  ASSERT_EQ(0, reader.ImportHTMLDocument(*document, stream, ""));
+  EXPECT_EQ("new", TextOf(*document, kPartBody));
+}
+
+TEST(HTMLColors, ParseAndEncode) {
+  EXPECT_EQ(0x0000FF, ParseHTMLColor("#ff0000"));
+  EXPECT_EQ(0x0000FF, ParseHTMLColor("#FF0000"));
+  EXPECT_EQ(0x00000F, ParseHTMLColor("#0f0g00"));
+  EXPECT_EQ(0xD3D3D3, ParseHTMLColor("lightgrey"));
+  EXPECT_EQ(0, ParseHTMLColor("lightgray"));
+  EXPECT_EQ(0x32CD9A, ParseHTMLColor("yellowgreen"));
+  EXPECT_EQ(0, ParseHTMLColor("Red"));
+  EXPECT_EQ("red", EncodeHtmlColor(0x0000FF, false));
+  EXPECT_EQ("\"aqua\"", EncodeHtmlColor(0xFFFF00, true));
+  EXPECT_EQ("#123456", EncodeHtmlColor(0x563412, false));
+  for (const HTMLColor& colour : HTMLColorTable)
+    EXPECT_EQ(colour.blue << 16 | colour.green << 8 | colour.red, ParseHTMLColor(EncodeHtmlColor(
+                                                                     ParseHTMLColor(colour.name), false)))
+        << colour.name;
+}

@@ -1,0 +1,201 @@
+// Older-format documents read into a document: both byte orders, leading
+// offsets, runs, paragraph formats, page breaks, headers and footers, and
+// damaged forms, which leave the document as it was.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "document/DocumentUnits.h"
+#include "document/xMorvaDocParams.h"
+#include "framework/core/intl/VIntlMgr.h"
+#include "framework/core/streams/VMemoryStream.h"
+#include "interchange/older/xMorvaV2import.h"
+#include "interchange/tests/RtfTestSupport.h"
+
+using namespace rtftest;
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string OlderFixture(const std::string& name) {
+  fs::path source(__FILE__);
+  if (source.is_relative()) source = fs::read_symlink("/proc/self/exe").parent_path() / source;
+  std::ifstream in(source.parent_path() / "fixtures" / "older" / name, std::ios::binary);
+  std::stringstream buffer;
+  buffer << in.rdbuf();
+  return buffer.str();
+}
+
+class ImportV2 : public Fixture {
+ protected:
+  int32_t Read(xMorvaDocument& document, const std::string& bytes) {
+    xMorvaV2import reader;
+    return reader.ImportV2Bytes(document, reinterpret_cast<const uint8_t*>(bytes.data()), uint32_t(bytes.size()), true);
+  }
+};
+
+int32_t V2At(xMorvaDocument& document, size_t position, uint16_t id, int16_t part = kPartBody) {
+  const auto positions = Positions(document, part);
+  EXPECT_LT(position, positions.size());
+  return position < positions.size() ? positions[position].properties.at(id) : -999;
+}
+
+// The letter's body; its "é" is the Macintosh byte 0x8E, read through the
+// system's character tables.
+std::string ExpectedLetter() {
+  char unit[8];
+  std::snprintf(unit, sizeof unit, "<%04X>", unsigned(gIntlMgr != nullptr ? gIntlMgr->MacCharToUni(0x8E) : 0x8E));
+  // The picture paragraph after "Second" shows as one element.
+  return std::string("Hello\tworld caf") + unit + "\fSecond\n\x1f";
+}
+
+int32_t Pixels(int32_t points) { return points * GetScreenResolution() / 72; }
+
+// The offset of the first chunk `tag` (as the file holds it) after `from`.
+size_t FindTag(const std::string& bytes, const char* tag, bool big, size_t from = 0) {
+  std::string spelled(tag, 4);
+  if (!big) spelled = std::string(spelled.rbegin(), spelled.rend());
+  return bytes.find(spelled, from);
+}
+
+void PutU32(std::string& bytes, size_t at, uint32_t value, bool big) {
+  for (int i = 0; i < 4; ++i) bytes[at + size_t(i)] = char(big ? value >> (24 - 8 * i) : value >> (8 * i));
+}
+void PutU16(std::string& bytes, size_t at, uint16_t value, bool big) {
+  bytes[at] = char(big ? value >> 8 : value);
+  bytes[at + 1] = char(big ? value : value >> 8);
+}
+
+}  // namespace
+
+TEST_F(ImportV2, LettersInBothByteOrdersGiveTheSameDocument) {
+  for (const char* name : {"letter.be.qmv", "letter.le.qmv", "offset.qmv", "far.qmv"}) {
+    SCOPED_TRACE(name);
+    const std::string bytes = OlderFixture(name);
+    ASSERT_FALSE(bytes.empty());
+    auto document = NewDocument();
+    ASSERT_EQ(0, Read(*document, bytes));
+    EXPECT_EQ(ExpectedLetter(), TextOf(*document, kPartBody));
+    EXPECT_EQ("Arial", FontName(*document, V2At(*document, 0, kPropFont)));
+    EXPECT_EQ(12, V2At(*document, 0, kPropSize));
+    EXPECT_EQ(0, V2At(*document, 0, kPropBold));
+    EXPECT_EQ("Courier New", FontName(*document, V2At(*document, 6, kPropFont)));
+    EXPECT_EQ(18, V2At(*document, 6, kPropSize));
+    EXPECT_EQ(1, V2At(*document, 6, kPropBold));
+    EXPECT_EQ(1, V2At(*document, 6, kPropUnderline));
+    EXPECT_EQ(0x0000FF, V2At(*document, 6, kPropTextColour));
+    EXPECT_EQ(1, V2At(*document, 12, kPropItalic));
+    EXPECT_EQ(0xFF0000, V2At(*document, 12, kPropTextColour));
+    EXPECT_EQ(14, V2At(*document, 17, kPropSize));
+    EXPECT_EQ(1, V2At(*document, 17, kPropVerticalPosition));
+    // The first paragraph's format.
+    EXPECT_EQ(Pixels(36), V2At(*document, 0, kPropLeftIndent));
+    EXPECT_EQ(Pixels(18), V2At(*document, 0, kPropFirstLineIndent));
+    EXPECT_EQ(Pixels(540) - Pixels(468), V2At(*document, 0, kPropRightIndent));
+    EXPECT_EQ(1, V2At(*document, 0, kPropAlignment));
+    EXPECT_EQ(20, V2At(*document, 0, kPropInterline));
+    const auto positions = Positions(*document, kPartBody);
+    ASSERT_EQ(2u, positions[0].tabs.size());
+    EXPECT_EQ(MakeTabStop(int16_t(Pixels(72)), 0, kTabRight), positions[0].tabs[0]);
+    EXPECT_EQ(MakeTabStop(int16_t(Pixels(144)), '.', kTabLeft), positions[0].tabs[1]);
+    EXPECT_EQ("Head", TextOf(*document, kPartHeader));
+    EXPECT_EQ(1, V2At(*document, 0, kPropItalic, kPartHeader));
+    EXPECT_EQ(10, V2At(*document, 0, kPropSize, kPartHeader));
+    EXPECT_EQ("Foot", TextOf(*document, kPartFooter));
+    // The picture is shown at its frame's size.
+    xMorvaEngine& body = Engine(*document, kPartBody);
+    body.SetSelection(body.GetLength() - 1, body.GetLength());
+    int32_t width = 0, height = 0, ownWidth = 0, ownHeight = 0;
+    body.GetSelectedPictureSize(&width, &height, &ownWidth, &ownHeight);
+    EXPECT_EQ(Pixels(72), width);
+    EXPECT_EQ(Pixels(36), height);
+    EXPECT_EQ(72, ownWidth);
+    // The settings: unit byte 0 is inches; the page lies 36 points in from
+    // the paper's left and right edges.
+    EXPECT_EQ(kUnitInches, document->GetParams().GetDisplayUnit());
+    EXPECT_EQ(Pixels(36), document->GetParams().GetLeftMargin());
+    EXPECT_EQ(Pixels(36), document->GetParams().GetRightMargin());
+  }
+}
+
+TEST_F(ImportV2, ReadsFromAStream) {
+  const std::string bytes = OlderFixture("letter.be.qmv");
+  VMemoryStream stream(bytes.data(), uint32_t(bytes.size()));
+  ASSERT_EQ(0, stream.OpenRead());
+  auto document = NewDocument();
+  xMorvaV2import reader;
+  ASSERT_EQ(0, reader.ImportV2Document(*document, stream, true));
+  EXPECT_EQ(ExpectedLetter(), TextOf(*document, kPartBody));
+}
+
+TEST_F(ImportV2, DamagedFormsLeaveTheDocumentAsItWas) {
+  const std::string letter = OlderFixture("letter.le.qmv");
+  const std::string big = OlderFixture("letter.be.qmv");
+  ASSERT_FALSE(letter.empty());
+  struct Case {
+    const char* what;
+    std::string bytes;
+    int32_t code;
+  };
+  std::vector<Case> cases;
+  cases.push_back({"empty", "", kErrorV2NotFound});
+  cases.push_back({"one byte", "F", kErrorV2NotFound});
+  cases.push_back({"no FORM in 1 MB", std::string(1 << 20, 'x'), kErrorV2NotFound});
+  {
+    std::string other = letter;
+    other.replace(FindTag(other, "QMVT", false), 4, "XXXX");
+    cases.push_back({"another form type", other, kErrorV2NotFound});
+  }
+  for (size_t cut : {size_t(6), size_t(10), size_t(40), letter.size() / 2, letter.size() - 1}) {
+    cases.push_back({"cut short", letter.substr(0, cut), cut < 8 ? kErrorV2NotFound : kErrorV2Damaged});
+  }
+  {
+    std::string past = letter;
+    PutU32(past, 4, uint32_t(letter.size()), false);
+    cases.push_back({"form length past the file", past, kErrorV2Damaged});
+  }
+  {
+    std::string chunk = letter;
+    PutU32(chunk, FindTag(chunk, "PRNT", false) + 4, 0x7FFFFFFF, false);
+    cases.push_back({"chunk length past the form", chunk, kErrorV2Damaged});
+  }
+  {
+    // The first text paragraph's run count: three runs said to be ten.
+    std::string runs = big;
+    const size_t text = FindTag(runs, "TEXT", true);
+    const size_t record = runs.rfind("PARA", text);
+    PutU16(runs, record + 8 + 4, 10, true);
+    cases.push_back({"run count past its chunk", runs, kErrorV2Damaged});
+  }
+  {
+    // The paragraph format's tab count past its record.
+    std::string tabs = big;
+    size_t record = FindTag(tabs, "PARA", true);
+    record = FindTag(tabs, "PARA", true, record + 4);
+    tabs[record + 8 + 4 + 8] = char(200);
+    cases.push_back({"tab count past its chunk", tabs, kErrorV2Damaged});
+  }
+  {
+    std::string header = letter;
+    const size_t at = FindTag(header, "HIDR", false);
+    header.replace(at + 8, 4, "JUNK");
+    cases.push_back({"header that is no form", header, kErrorV2Damaged});
+  }
+  {
+    std::string noSettings = letter;
+    const size_t at = FindTag(noSettings, "DOCU", false);
+    noSettings.replace(at, 4, "UCOD");
+    cases.push_back({"settings under an unknown tag", noSettings, 0});
+  }
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto document = NewDocument();
+    Type(Engine(*document, kPartBody), u"kept");
+    EXPECT_EQ(c.code, Read(*document, c.bytes));
+    if (c.code != 0) EXPECT_EQ("kept", TextOf(*document, kPartBody));
+  }
+}
