@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <cstring>
+#include <initializer_list>
 
 #include "document/xMorvaAreaServices.h"
 #include "document/xMorvaDocumentInterface.h"
