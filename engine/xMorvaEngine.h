@@ -26,6 +26,7 @@ class xMorvaDocument;
 class VValue;
 class xMorvaEngineLink;
 class xMorvaLines;
+struct xMorvaPictureHeader;
 struct xMorvaLoadWalk;
 class xMorvaUndo;
 struct VDateRec;
@@ -263,13 +264,18 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   // A host expression of the reference stored in `size` bytes at
   // `reference`, its result made from `value` (taken and deleted) or, when
   // null, from the host's evaluation: 1073 with nothing inserted when there
-  // is none.
-  int32_t InsertHostExpression(const uint8_t* reference, uint32_t size, bool withUndo, VValue* value);
-  int32_t InsertHostExpressionWithUndo(const uint8_t* reference, uint32_t size, VValue* value);
+  // is none. A picture result is sized by `placement` when given.
+  int32_t InsertHostExpression(const uint8_t* reference, uint32_t size, bool withUndo, VValue* value,
+                               const xMorvaPictureHeader* placement = nullptr);
+  int32_t InsertHostExpressionWithUndo(const uint8_t* reference, uint32_t size, VValue* value,
+                                       const xMorvaPictureHeader* placement = nullptr);
   // The result units of a host reference's value (taken and deleted; null:
   // the host's): a new handle, empty for a value kind that has no text; 0
-  // when there is no value or memory runs out.
-  VMemHandle BuildHostExpressionText(const uint8_t* reference, uint32_t size, bool& isPicture, VValue* value);
+  // when there is no value or memory runs out. A picture value becomes one
+  // picture element (isPicture set) shown at the placement's width, height,
+  // mode and flag, or at its own size in mode 5 without one.
+  VMemHandle BuildHostExpressionText(const uint8_t* reference, uint32_t size, bool& isPicture, VValue* value,
+                                     const xMorvaPictureHeader* placement = nullptr);
   // A source text: the look record (14, lookValue), the opening mark, the
   // label's units, the closing mark and the look record (14, 0); the marks
   // only `withMarks`. A new handle (0 when memory runs out) and its bytes.
