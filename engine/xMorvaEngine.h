@@ -380,6 +380,10 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   // inside the result of a host expression there); -1 when the selection
   // starts with anything else.
   int64_t FindSelectedPicture(const uint8_t* stream);
+  // The offset, from the element's start, of the picture that forms the
+  // result of the host expression at `element` (`size` bytes); -1 when its
+  // result is no picture.
+  static int64_t FindPictureInExpression(const uint8_t* element, uint32_t size);
   // A new picture value decoded from the selected element (the caller's),
   // only when the selection is exactly one position; null otherwise.
   VPictureData* GetSelectedPicture();

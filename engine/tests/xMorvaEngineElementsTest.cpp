@@ -237,6 +237,7 @@ TEST_F(ElementTest, HostExpressionsCarryTheirReferenceAndBothTexts) {
                   .bytes(),
               Bytes_());
     engine.SetSelection(1, 2);
+    EXPECT_FALSE(engine.IsPictureSelected());  // a text result
     const VMemHandle reference = engine.GetHostExpressionAtSelection();
     ASSERT_NE(0u, reference);
     EXPECT_EQ(3u, gMemoryMgr->GetHandleSize(reference));
@@ -358,8 +359,12 @@ TEST_F(ElementTest, APictureValueIsShownAsAPictureInTheResult) {
                   .Text(u"b")
                   .bytes(),
               Bytes_());
-    // The element selected is a picture selection of the result's size.
+    // The element selected is a picture selection of the result's size;
+    // with the text after it, it is not.
+    engine.SetSelection(1, 3);
+    EXPECT_FALSE(engine.IsPictureSelected());
     engine.SetSelection(1, 2);
+    EXPECT_TRUE(engine.IsPictureSelected());
     int32_t w = 0, h = 0, ownW = 0, ownH = 0;
     engine.GetSelectedPictureSize(&w, &h, &ownW, &ownH);
     EXPECT_EQ(c.placed ? 60 : 30, w);
