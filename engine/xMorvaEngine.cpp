@@ -581,7 +581,12 @@ uint32_t xMorvaEngine::WalkSelection(const uint8_t* stream, uint32_t at, int32_t
         fTyping.Assign(fCurrent);
         fTypingTabs.Assign(fCurrentTabs);
       }
-      if (single && item.unit == xMorvaElementCode::Pict) fPictureSelected = 1;
+      // A picture, or a host expression whose result is one, selected alone.
+      if (single && (item.unit == xMorvaElementCode::Pict ||
+                     (item.unit == xMorvaElementCode::ExprQv &&
+                      FindPictureInExpression(stream + at, uint32_t(std::min<uint64_t>(item.size, fBytesInUse - at))) >= 0))) {
+        fPictureSelected = 1;
+      }
       --count;
       seen = true;
     }

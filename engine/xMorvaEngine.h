@@ -26,6 +26,7 @@ class xMorvaDocument;
 class VValue;
 class xMorvaEngineLink;
 class xMorvaLines;
+struct xMorvaPictureHeader;
 struct xMorvaLoadWalk;
 class xMorvaUndo;
 struct VDateRec;
@@ -263,13 +264,18 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   // A host expression of the reference stored in `size` bytes at
   // `reference`, its result made from `value` (taken and deleted) or, when
   // null, from the host's evaluation: 1073 with nothing inserted when there
-  // is none.
-  int32_t InsertHostExpression(const uint8_t* reference, uint32_t size, bool withUndo, VValue* value);
-  int32_t InsertHostExpressionWithUndo(const uint8_t* reference, uint32_t size, VValue* value);
+  // is none. A picture result is sized by `placement` when given.
+  int32_t InsertHostExpression(const uint8_t* reference, uint32_t size, bool withUndo, VValue* value,
+                               const xMorvaPictureHeader* placement = nullptr);
+  int32_t InsertHostExpressionWithUndo(const uint8_t* reference, uint32_t size, VValue* value,
+                                       const xMorvaPictureHeader* placement = nullptr);
   // The result units of a host reference's value (taken and deleted; null:
   // the host's): a new handle, empty for a value kind that has no text; 0
-  // when there is no value or memory runs out.
-  VMemHandle BuildHostExpressionText(const uint8_t* reference, uint32_t size, bool& isPicture, VValue* value);
+  // when there is no value or memory runs out. A picture value becomes one
+  // picture element (isPicture set) shown at the placement's width, height,
+  // mode and flag, or at its own size in mode 5 without one.
+  VMemHandle BuildHostExpressionText(const uint8_t* reference, uint32_t size, bool& isPicture, VValue* value,
+                                     const xMorvaPictureHeader* placement = nullptr);
   // A source text: the look record (14, lookValue), the opening mark, the
   // label's units, the closing mark and the look record (14, 0); the marks
   // only `withMarks`. A new handle (0 when memory runs out) and its bytes.
@@ -374,6 +380,10 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   // inside the result of a host expression there); -1 when the selection
   // starts with anything else.
   int64_t FindSelectedPicture(const uint8_t* stream);
+  // The offset, from the element's start, of the picture that forms the
+  // result of the host expression at `element` (`size` bytes); -1 when its
+  // result is no picture.
+  static int64_t FindPictureInExpression(const uint8_t* element, uint32_t size);
   // A new picture value decoded from the selected element (the caller's),
   // only when the selection is exactly one position; null otherwise.
   VPictureData* GetSelectedPicture();

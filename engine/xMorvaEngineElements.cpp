@@ -10,9 +10,11 @@
 #include "engine/xMorvaEngineHost.h"
 #include "engine/xMorvaEngine_p.h"
 #include "engine/xMorvaListNumber.h"
+#include "engine/xMorvaPictureElement.h"
 #include "framework/core/strings/VUniString.h"
 #include "framework/core/values/VDate.h"
 #include "framework/core/values/VHour.h"
+#include "graphics/pictures/VPictureData.h"
 
 namespace {
 
@@ -273,7 +275,7 @@ int32_t xMorvaEngine::InsertComputedElement(uint16_t code, const void* object, u
 }
 
 VMemHandle xMorvaEngine::BuildHostExpressionText(const uint8_t* reference, uint32_t size, bool& isPicture,
-                                                 VValue* value) {
+                                                 VValue* value, const xMorvaPictureHeader* placement) {
   isPicture = false;
   std::unique_ptr<VValue> owned(value);
   if (!owned) {
@@ -291,17 +293,26 @@ VMemHandle xMorvaEngine::BuildHostExpressionText(const uint8_t* reference, uint3
     if (!StringToUnits(text, units.handle, count, bytes, false)) return 0;
   } else if (kind == kValueString) {
     if (!StringToUnits(static_cast<const VString&>(*owned), units.handle, count, bytes, false)) return 0;
+  } else if (kind == kValuePicture) {
+    // The result is the picture itself, one element; a placement keeps the
+    // size and look the user gave it.
+    auto& picture = static_cast<VPictureData&>(*owned);
+    const bool placed = placement != nullptr;
+    if (!MakePictureElement(picture, units.handle, placed ? placement->shownWidth : -1,
+                            placed ? placement->shownHeight : -1, placed ? int32_t(placement->mode) : -1,
+                            placed ? int32_t(placement->flag) : -1)) {
+      return 0;
+    }
+    isPicture = true;
   }
-  // A picture value, a handle and any other kind leave the result empty:
-  // picture elements in results are made by the picture code, which this
-  // text does not hold.
+  // A handle and any other kind leave the result empty.
   const VMemHandle handle = units.handle;
   units.handle = 0;
   return handle;
 }
 
 int32_t xMorvaEngine::InsertHostExpression(const uint8_t* reference, uint32_t size, bool withUndo,
-                                           VValue* value) {
+                                           VValue* value, const xMorvaPictureHeader* placement) {
   std::unique_ptr<VValue> owned(value);
   if (!owned) {
     if (xMorvaEngineHost* host = xMorvaEngineHostService::Get()) owned.reset(host->EvaluateReference(reference, size));
@@ -309,7 +320,7 @@ int32_t xMorvaEngine::InsertHostExpression(const uint8_t* reference, uint32_t si
   if (!owned) return kErrorNoResultText;
   // With a value at hand, no result means memory ran out.
   bool isPicture = false;
-  HandleOwner result(BuildHostExpressionText(reference, size, isPicture, owned.release()));
+  HandleOwner result(BuildHostExpressionText(reference, size, isPicture, owned.release(), placement));
   if (result.handle == 0) return kErrorTextCannotGrow;
   VStr<255> label;
   ReferenceLabel(reference, size, label);
@@ -320,8 +331,9 @@ int32_t xMorvaEngine::InsertHostExpression(const uint8_t* reference, uint32_t si
                                withUndo);
 }
 
-int32_t xMorvaEngine::InsertHostExpressionWithUndo(const uint8_t* reference, uint32_t size, VValue* value) {
-  return InsertHostExpression(reference, size, true, value);
+int32_t xMorvaEngine::InsertHostExpressionWithUndo(const uint8_t* reference, uint32_t size, VValue* value,
+                                                   const xMorvaPictureHeader* placement) {
+  return InsertHostExpression(reference, size, true, value, placement);
 }
 
 void xMorvaEngine::FormatDateTime(const VDateRec& date, int32_t seconds, uint16_t format, VString& text) {
@@ -501,6 +513,17 @@ int32_t xMorvaEngine::UpdateComputedFields() {
   const uint8_t* object = stream + at + kElementHeadSize + kComputedHeadSize;
   VMemHandle built = 0;
   if (code == xMorvaElementCode::ExprQv) {
+    // A picture result the user has placed (its flag set) keeps its size
+    // and look when it is made again.
+    xMorvaPictureHeader placement;
+    bool placed = false;
+    if (fSelEnd - fSelStart == 1) {
+      const int64_t picture = FindSelectedPicture(stream);
+      if (picture >= 0) {
+        const StreamItem item = ReadStreamItem(stream + picture, fBytesInUse - uint32_t(picture));
+        placed = ReadPictureHeader(stream + picture, item.size, placement) && placement.flag != 0;
+      }
+    }
     // The reference is copied out: the evaluation may call back into the
     // host, which must not meet the stream locked.
     HandleOwner reference(gMemoryMgr->NewHandleFromData(object, head.n));
@@ -508,7 +531,9 @@ int32_t xMorvaEngine::UpdateComputedFields() {
     if (reference.handle == 0) return kErrorTextCannotGrow;
     const auto* bytes = static_cast<const uint8_t*>(gMemoryMgr->LockHandle(reference.handle));
     bool isPicture = false;
-    built = bytes != nullptr ? BuildHostExpressionText(bytes, head.n, isPicture, nullptr) : 0;
+    built = bytes != nullptr
+                ? BuildHostExpressionText(bytes, head.n, isPicture, nullptr, placed ? &placement : nullptr)
+                : 0;
     gMemoryMgr->UnlockHandle(reference.handle);
   } else {
     const uint16_t format = head.n >= 2 ? StreamUnit(object) : 0;

@@ -194,31 +194,35 @@ int64_t xMorvaEngine::FindSelectedPicture(const uint8_t* stream) {
       xMorvaPictureHeader header;
       return ReadPictureHeader(stream + at, item.size, header) ? int64_t(at) : -1;
     }
-    if (item.unit != xMorvaElementCode::ExprQv || item.size < kElementHeadSize + kComputedHeadSize) {
+    if (item.unit != xMorvaElementCode::ExprQv) return -1;
+    const int64_t inner = FindPictureInExpression(stream + at, item.size);
+    return inner >= 0 ? int64_t(at) + inner : -1;
+  }
+  return -1;
+}
+
+int64_t xMorvaEngine::FindPictureInExpression(const uint8_t* element, uint32_t size) {
+  if (element == nullptr || size < kElementHeadSize + kComputedHeadSize) return -1;
+  // The result text lies after the object, behind the source text when
+  // that comes first; its first unit that is no property record decides.
+  const uint8_t* payload = element + kElementHeadSize;
+  const uint64_t n = StreamLong(payload);
+  const uint64_t resultBytes = StreamLong(payload + 4);
+  const uint64_t sourceBytes = StreamLong(payload + 8);
+  const uint64_t payloadSize = size - kElementHeadSize;
+  uint64_t result = kComputedHeadSize + n + (payload[12] == 1 ? 0 : sourceBytes);
+  const uint64_t resultEnd = std::min(result + resultBytes, payloadSize);
+  while (result < resultEnd) {
+    const StreamItem inner = ReadStreamItem(payload + result, uint32_t(resultEnd - result));
+    if (inner.kind != StreamItem::kRecord) {
+      xMorvaPictureHeader header;
+      if (inner.kind == StreamItem::kElement && inner.unit == xMorvaElementCode::Pict &&
+          ReadPictureHeader(payload + result, inner.size, header)) {
+        return int64_t(kElementHeadSize + result);
+      }
       return -1;
     }
-    // A host expression whose result is a picture: the result text lies
-    // after the object, behind the source text when that comes first.
-    const uint8_t* payload = stream + at + kElementHeadSize;
-    const uint64_t n = StreamLong(payload);
-    const uint64_t resultBytes = StreamLong(payload + 4);
-    const uint64_t sourceBytes = StreamLong(payload + 8);
-    const uint64_t payloadSize = item.size - kElementHeadSize;
-    uint64_t result = kComputedHeadSize + n + (payload[12] == 1 ? 0 : sourceBytes);
-    const uint64_t resultEnd = std::min(result + resultBytes, payloadSize);
-    while (result < resultEnd) {
-      const StreamItem inner = ReadStreamItem(payload + result, uint32_t(resultEnd - result));
-      if (inner.kind != StreamItem::kRecord) {
-        xMorvaPictureHeader header;
-        if (inner.kind == StreamItem::kElement && inner.unit == xMorvaElementCode::Pict &&
-            ReadPictureHeader(payload + result, inner.size, header)) {
-          return int64_t(at + kElementHeadSize + result);
-        }
-        return -1;
-      }
-      result += inner.size;
-    }
-    return -1;
+    result += inner.size;
   }
   return -1;
 }

@@ -23,6 +23,7 @@
 #include "engine/xMorvaEngine.h"
 #include "engine/xMorvaEngine_p.h"
 #include "engine/xMorvaLines.h"
+#include "engine/xMorvaPictureElement.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/ByteSwap.h"
 #include "framework/core/streams/VHandleStream.h"
@@ -41,7 +42,6 @@ constexpr uint32_t kHeaderSize = 21;
 // A picture element's payload begins with its header: four lengths at 0,
 // 4, 8 and 12, a word at 16 whose byte 17 flags a placed picture, the
 // display mode (u16) at 18 and a run-time reference at 20.
-constexpr uint32_t kPictureHeaderSize = 24;
 constexpr uint32_t kOldPictureHeaderSize = 22;
 constexpr uint32_t kPictureReference = 20;
 constexpr uint32_t kPictureFlag = 17;
@@ -619,11 +619,21 @@ int32_t xMorvaEngine::FixUpStream(const xMorvaLoadWalk* walk) {
       VMemHandle result = 0;
       VStr<255> label;
       if (code == xMorvaElementCode::ExprQv) {
-        // A placed picture record (result 36 bytes, no source) would place
-        // a picture result; this engine makes text results only, so the
-        // record is not needed to build one.
+        // A placed picture record (result 36 bytes, no source) gives the
+        // size and look of a picture result, when its flag says the user
+        // placed it.
+        xMorvaPictureHeader placement;
+        bool placed = false;
+        if (!before0105 && head.source == 0 && head.result == kPlacedPictureSize) {
+          const uint8_t* record = object + head.n + kElementHeadSize;
+          placement.shownWidth = int32_t(Pixels(StreamLong(record)));
+          placement.shownHeight = int32_t(Pixels(StreamLong(record + 4)));
+          placement.flag = record[kPictureFlag];
+          placement.mode = StreamUnit(record + kPictureDisplayMode);
+          placed = placement.flag != 0;
+        }
         bool isPicture = false;
-        result = BuildHostExpressionText(object, head.n, isPicture, nullptr);
+        result = BuildHostExpressionText(object, head.n, isPicture, nullptr, placed ? &placement : nullptr);
         if (result == 0) {
           // No value: an empty result, and the walk goes on so that the
           // lengths behind it are converted too.

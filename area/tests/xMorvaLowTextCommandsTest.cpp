@@ -15,6 +15,7 @@
 #include "area/xMorvaPointConversions.h"
 #include "views/VPaneView.h"
 #include "boundary/HostRecords.h"
+#include "boundary/HostSelectors.h"
 #include "document/DocumentUnits.h"
 #include "document/xMorvaProperties.h"
 #include "document/xMorvaTabs.h"
@@ -286,6 +287,15 @@ TEST_F(LowTextCommandsTest, TextGoesInAndComesOutPlain) {
     HostText out;
     Run(21, ref, {}, &out.record);
     EXPECT_EQ(out.Text(), "Name");
+    // The host's character set has no soft hyphen: the text goes out
+    // without it, and with every character around it.
+    Select(ref, 2, 2);
+    Run(88, ref);
+    EXPECT_EQ(Engine(ref).GetLength(), 16);
+    EXPECT_EQ(PlainText(ref, 0, 5), "Name");
+    Select(ref, 0, 5);
+    Run(21, ref, {}, &out.record);
+    EXPECT_EQ(out.Text(), "Name");
   }
 }
 
@@ -293,7 +303,8 @@ TEST_F(LowTextCommandsTest, BadTextRangesRecordTheirCodeAndGiveNoText) {
   struct Row {
     int32_t start, end, code;
   };
-  const Row rows[] = {{-1, 3, 1013}, {5, 1, 1013}, {0, 40000, 1024}};
+  // Past the end the range is the whole text, here over 32,000 positions.
+  const Row rows[] = {{-1, 3, 1013}, {5, 1, 1013}, {0, 40000, 1024}, {5, 1000000, 1024}, {0, 32001, 1024}};
   for (uint32_t ref : Areas("")) {
     HostText in(std::string(32010, 'x'));
     Run(19, ref, {&in.record});
@@ -688,13 +699,30 @@ TEST_F(LowTextCommandsTest, CountsAndThePageOfAPosition) {
 // ---- Host references and pictures
 
 TEST_F(LowTextCommandsTest, ReferencesOutOfRangeRecord1047AndInsertNothing) {
+  // One table of three fields: an alpha field, one of type 7 and a BLOB.
+  host.answer = [fixture = host.answer](int32_t selector, HostParamBlock& block) {
+    fixture(selector, block);
+    if (selector == kHostSelCountTables) block.param1 = HostWord(1);
+    if (selector == kHostSelCountFields) block.param1 = HostWord(block.table == 1 ? 3 : 0);
+    if (selector == kHostSelFieldInfo) {
+      const int16_t types[] = {0, 0, 7, 30};
+      block.error = 0;
+      block.param1 = HostWord(block.field >= 1 && block.field <= 3 ? types[block.field] : 0);
+    }
+  };
+  struct Row {
+    int16_t table, field;
+    int32_t code;
+  };
+  const Row rows[] = {{0, 1, 1047}, {-1, 1, 1047}, {2, 1, 1047},  {999, 1, 1047},
+                      {1, 0, 1047}, {1, 4, 1047},  {1, -1, 1047}, {1, 2, 1060}, {1, 3, 1069}};
   for (uint32_t ref : Areas("Fields")) {
     const State before = StateOf(ref);
-    for (int16_t table : {int16_t(0), int16_t(-1), int16_t(1), int16_t(999)}) {
-      int16_t field = 1, option = 0, format = 0;
+    for (const Row& row : rows) {
+      int16_t table = row.table, field = row.field, option = 0, format = 0;
       PString name("x");
       Run(22, ref, {&table, &field, name.bytes, &option, &format});
-      EXPECT_EQ(LastError(ref), 1047) << table;
+      EXPECT_EQ(LastError(ref), row.code) << row.table << "." << row.field;
       EXPECT_TRUE(StateOf(ref) == before);
     }
     int16_t words[7] = {9, 9, 9, 9, 9, 9, 9};

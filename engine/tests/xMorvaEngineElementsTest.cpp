@@ -15,13 +15,36 @@
 #include "engine/xMorvaDocumentEngineServices.h"
 #include "engine/xMorvaEngineHost.h"
 #include "engine/xMorvaListNumber.h"
+#include "engine/xMorvaPictureElement.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/strings/VDisplayFormats.h"
 #include "framework/core/strings/VUniString.h"
 #include "framework/core/values/VLong.h"
+#include "graphics/VMetafilePort.h"
+#include "graphics/pictures/VEmfPictureData.h"
 #include "testsupport/FakeHost.h"
 
 namespace {
+
+// A metafile picture of w x h pixels.
+VPictureData* NewPicture(int32_t w, int32_t h) {
+  VMetafilePort recorder(nullptr, 0, 0, w, h);
+  recorder.SetFillColor(RGB(0, 0, 255));
+  recorder.PaintRect(1, 1, w - 2, h - 2);
+  return new VEmfPictureData(recorder.EndRecording(), true);
+}
+
+// The element a picture of w x h makes with the given placement.
+Bytes PictureBytes(int32_t w, int32_t h, int32_t shownW, int32_t shownH, int32_t mode, int32_t flag) {
+  std::unique_ptr<VPictureData> picture(NewPicture(w, h));
+  const VMemHandle handle = gMemoryMgr->NewHandle(0, 0);
+  EXPECT_TRUE(MakePictureElement(*picture, handle, shownW, shownH, mode, flag));
+  const auto* data = static_cast<const uint8_t*>(gMemoryMgr->LockHandle(handle));
+  Bytes bytes(data, data + gMemoryMgr->GetHandleSize(handle));
+  gMemoryMgr->UnlockHandle(handle);
+  gMemoryMgr->DisposeHandle(handle);
+  return bytes;
+}
 
 // A package with a few strings, a host reference evaluator that answers a
 // set value (or none), and names of the one reference it knows.
@@ -35,6 +58,7 @@ class FakeEngineHost : public xMorvaEngineHost {
   void ShowMemoryAlert() override { ++alerts; }
   VValue* EvaluateReference(const uint8_t*, uint32_t) override {
     ++evaluations;
+    if (picture) return NewPicture(30, 20);
     return value >= 0 ? new VLong(value) : nullptr;
   }
   bool GetReferenceNames(const uint8_t*, uint32_t size, VString& table, VString& field, VString& option,
@@ -53,6 +77,7 @@ class FakeEngineHost : public xMorvaEngineHost {
       {{kListFieldLabels, 5}, u"Pages"}};
   std::u16string names[4] = {u"Clients", u"Name", u"", u""};
   int32_t value = -1;  // none
+  bool picture = false;  // a 30 x 20 picture instead of the value
   int alerts = 0;
   int evaluations = 0;
 
@@ -212,6 +237,7 @@ TEST_F(ElementTest, HostExpressionsCarryTheirReferenceAndBothTexts) {
                   .bytes(),
               Bytes_());
     engine.SetSelection(1, 2);
+    EXPECT_FALSE(engine.IsPictureSelected());  // a text result
     const VMemHandle reference = engine.GetHostExpressionAtSelection();
     ASSERT_NE(0u, reference);
     EXPECT_EQ(3u, gMemoryMgr->GetHandleSize(reference));
@@ -299,6 +325,98 @@ TEST_F(ElementTest, UpdateRebuildsTheResultAndUndoPutsItBack) {
     EXPECT_EQ(inserted, Bytes_());
     host.value = 42;
   }
+}
+
+TEST_F(ElementTest, APictureValueIsShownAsAPictureInTheResult) {
+  host.picture = true;
+  const Bytes source = Source(u"Clients:Name");
+  struct Case {
+    const char* name;
+    bool placed;
+    uint8_t mode;
+    Bytes picture;
+  };
+  const Case cases[] = {
+      {"own size", false, 0, PictureBytes(30, 20, -1, -1, -1, -1)},
+      {"own size, result first", false, 1, PictureBytes(30, 20, -1, -1, -1, -1)},
+      {"placed", true, 0, PictureBytes(30, 20, 60, 40, 2, 1)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Load(Stream().Text(u"ab"), 1, 1);
+    engine.SetFieldDisplayMode(c.mode);
+    xMorvaPictureHeader placement;
+    placement.shownWidth = 60;
+    placement.shownHeight = 40;
+    placement.mode = 2;
+    placement.flag = 1;
+    ASSERT_EQ(0, engine.InsertHostExpressionWithUndo(kReference.data(), 3, nullptr, c.placed ? &placement : nullptr));
+    const bool resultFirst = c.mode == 1;
+    EXPECT_EQ(Stream()
+                  .Text(u"a")
+                  .Element(xMorvaElementCode::ExprQv, ComputedPayload(kReference, c.picture, source, resultFirst),
+                           Hidden(kReference, resultFirst ? c.picture : source))
+                  .Text(u"b")
+                  .bytes(),
+              Bytes_());
+    // The element selected is a picture selection of the result's size;
+    // with the text after it, it is not.
+    engine.SetSelection(1, 3);
+    EXPECT_FALSE(engine.IsPictureSelected());
+    engine.SetSelection(1, 2);
+    EXPECT_TRUE(engine.IsPictureSelected());
+    int32_t w = 0, h = 0, ownW = 0, ownH = 0;
+    engine.GetSelectedPictureSize(&w, &h, &ownW, &ownH);
+    EXPECT_EQ(c.placed ? 60 : 30, w);
+    EXPECT_EQ(c.placed ? 40 : 20, h);
+    EXPECT_EQ(30, ownW);
+    EXPECT_EQ(20, ownH);
+    // Made again, a placed picture keeps its placement; one never placed
+    // comes back at its own size.
+    ASSERT_EQ(0, engine.UpdateComputedFields());
+    engine.GetSelectedPictureSize(&w, &h, nullptr, nullptr);
+    EXPECT_EQ(c.placed ? 60 : 30, w);
+    EXPECT_EQ(c.placed ? 40 : 20, h);
+  }
+  // A picture resized without the placed flag is made again at its own size.
+  Load(Bytes());
+  ASSERT_EQ(0, engine.InsertHostExpression(kReference.data(), 3, false, nullptr));
+  engine.SetSelection(0, 1);
+  ASSERT_EQ(0, engine.SetSelectedPictureSize(90, 90));
+  ASSERT_EQ(0, engine.UpdateComputedFields());
+  int32_t w = 0, h = 0;
+  engine.GetSelectedPictureSize(&w, &h, nullptr, nullptr);
+  EXPECT_EQ(30, w);
+  EXPECT_EQ(20, h);
+}
+
+TEST_F(ElementTest, ResultTextsTellPicturesFromText) {
+  struct Case {
+    const char* name;
+    VValue* value;
+    bool isPicture;
+    uint32_t bytes;
+  };
+  const Case cases[] = {
+      {"number", new VLong(12), false, 4},
+      {"picture", NewPicture(8, 6), true, uint32_t(PictureBytes(8, 6, -1, -1, -1, -1).size())},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    bool isPicture = !c.isPicture;
+    const VMemHandle result = engine.BuildHostExpressionText(kReference.data(), 3, isPicture, c.value);
+    ASSERT_NE(0u, result);
+    EXPECT_EQ(c.isPicture, isPicture);
+    EXPECT_EQ(c.bytes, gMemoryMgr->GetHandleSize(result));
+    gMemoryMgr->DisposeHandle(result);
+  }
+  // Memory running out while the picture is written makes no result.
+  bool isPicture = true;
+  {
+    ScopedNoGrowth noGrowth;
+    EXPECT_EQ(0u, engine.BuildHostExpressionText(kReference.data(), 3, isPicture, NewPicture(8, 6)));
+  }
+  EXPECT_FALSE(isPicture);
 }
 
 TEST_F(ElementTest, DatesAndTimesThroughTheHostsStyles) {

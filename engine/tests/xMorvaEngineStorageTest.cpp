@@ -5,10 +5,15 @@
 #include <algorithm>
 
 #include "document/DocumentUnits.h"
+#include "engine/xMorvaEngineHost.h"
+#include "engine/xMorvaPictureElement.h"
+#include "framework/core/VService.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VHandleStream.h"
 #include "framework/system/resources/VMemoryResourceFile.h"
 #include "graphics/GraphicsGlobals.h"
+#include "graphics/VMetafilePort.h"
+#include "graphics/pictures/VEmfPictureData.h"
 
 namespace {
 
@@ -56,6 +61,19 @@ size_t FirstDifference(const Bytes& a, const Bytes& b) {
 
 // A picture element: four lengths, the flag word, display mode, reference
 // 0, then data.
+// A host whose every reference is a picture of 10 x 8 pixels.
+class PictureHost : public xMorvaEngineHost {
+ public:
+  void GetPackageString(int16_t, int16_t, VString& out) override { out.SetEmpty(false); }
+  void ShowMemoryAlert() override {}
+  VValue* EvaluateReference(const uint8_t*, uint32_t) override {
+    VMetafilePort recorder(nullptr, 0, 0, 10, 8);
+    recorder.PaintRect(1, 1, 8, 6);
+    return new VEmfPictureData(recorder.EndRecording(), true);
+  }
+  bool GetReferenceNames(const uint8_t*, uint32_t, VString&, VString&, VString&, VString&) override { return false; }
+};
+
 Bytes Picture(uint32_t width, uint32_t height, uint8_t flag = 0, uint32_t headerSize = 24) {
   Stream header;
   header.Long(width).Long(height).Long(width / 2).Long(height / 2);
@@ -392,6 +410,34 @@ TEST_F(StorageTest, PlacedPictureResultIsKeptAsItsRecord) {
   ASSERT_GE(loaded.size(), 12u + 14 + 2);
   EXPECT_EQ(0u, StreamLong(loaded.data() + 12 + 4));
   EXPECT_EQ(1, other.GetLength());
+  // With a host that gives a picture, the result is that picture at the
+  // placed size and display mode, in pixels again.
+  PictureHost host;
+  VInstalledService<xMorvaEngineHost> installed{&host};
+  other.Clear();
+  ASSERT_TRUE(LoadStored(other, Resource("0106", body), damaged));
+  other.SetSelection(0, 1);
+  int32_t w = 0, h = 0, ownW = 0, ownH = 0;
+  other.GetSelectedPictureSize(&w, &h, &ownW, &ownH);
+  EXPECT_EQ(192, w);
+  EXPECT_EQ(96, h);
+  EXPECT_EQ(10, ownW);
+  EXPECT_EQ(8, ownH);
+  uint32_t words[6] = {};
+  other.GetSelectedPictureHeader(words);
+  xMorvaPictureHeader header;
+  header.FromWords(words);
+  EXPECT_EQ(1, header.flag);
+  EXPECT_EQ(1, header.mode);
+  // A record without the placed flag leaves the picture at its own size.
+  Bytes unplaced = body;
+  unplaced[12 + 14 + 2 + 12 + 17] = 0;
+  other.Clear();
+  ASSERT_TRUE(LoadStored(other, Resource("0106", unplaced), damaged));
+  other.SetSelection(0, 1);
+  other.GetSelectedPictureSize(&w, &h, nullptr, nullptr);
+  EXPECT_EQ(10, w);
+  EXPECT_EQ(8, h);
 }
 
 TEST_F(StorageTest, ForeignStreamWithAnOddTailLosesOnlyTheTail) {

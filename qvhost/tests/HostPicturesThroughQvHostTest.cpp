@@ -8,7 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "area/xMorvaDocumentAreaServices.h"
 #include "boundary/HostRecords.h"
+#include "engine/xMorvaEngine.h"
+#include "engine/xMorvaEngineHost.h"
+#include "engine/xMorvaPictureElement.h"
+#include "framework/core/memory/VMemoryMgr.h"
+#include "framework/core/values/VPictureMaker.h"
 #include "framework/core/VService.h"
 #include "framework/core/containers/VRefArray.h"
 #include "framework/core/strings/VUniString.h"
@@ -341,3 +347,56 @@ TEST_F(PictureHost, ExpressionsNamingAPictureEvaluateToThePicture) {
 }
 
 }  // namespace
+
+// A host expression on the picture field shows the field's picture as the
+// element's result: a picture selection of the picture's size, made again
+// at the user's placement when the field changes.
+TEST_F(PictureHost, AHostExpressionOnAPictureFieldShowsThePicture) {
+  HostDatabase::Value stored;
+  stored.bytes = TestPict();
+  ASSERT_TRUE(host.Database().Set(1, 1, stored));
+  xMorvaEngineHostServices engineHost;
+  VInstalledService<xMorvaEngineHost> installed(&engineHost);
+  VInstalledService<const VPictureMaker> pictureValues(&kPictureValueMaker);
+  VHostRef ref(1, 1, false);
+  const VMemHandle reference = ref.ToHandle();
+  ASSERT_NE(reference, 0u);
+  std::vector<uint8_t> bytes(gMemoryMgr->GetHandleSize(reference));
+  std::memcpy(bytes.data(), gMemoryMgr->LockHandle(reference), bytes.size());
+  gMemoryMgr->UnlockHandle(reference);
+  gMemoryMgr->DisposeHandle(reference);
+
+  xMorvaEngine engine(nullptr, xMorvaEngine::kPartGranule);
+  ASSERT_EQ(engine.InsertHostExpression(bytes.data(), uint32_t(bytes.size()), false, nullptr), 0);
+  engine.SetSelection(0, 1);
+  EXPECT_TRUE(engine.IsPictureSelected());
+  int32_t w = 0, h = 0, ownW = 0, ownH = 0;
+  engine.GetSelectedPictureSize(&w, &h, &ownW, &ownH);
+  EXPECT_EQ(w, kW);
+  EXPECT_EQ(h, kH);
+  EXPECT_EQ(ownW, kW);
+  EXPECT_EQ(ownH, kH);
+  std::unique_ptr<VPictureData> shown(engine.GetSelectedPicture());
+  ASSERT_NE(shown, nullptr);
+
+  // Placed by the user at twice its size, it keeps that size when the
+  // field is read again.
+  uint32_t words[6] = {};
+  ASSERT_EQ(engine.GetSelectedPictureHeader(words), 0);
+  xMorvaPictureHeader header;
+  header.FromWords(words);
+  header.shownWidth = 2 * kW;
+  header.shownHeight = 2 * kH;
+  header.flag = 1;
+  header.ToWords(words);
+  ASSERT_EQ(engine.SetSelectedPictureHeader(words), 0);
+  ASSERT_EQ(engine.UpdateComputedFields(), 0);
+  engine.GetSelectedPictureSize(&w, &h, nullptr, nullptr);
+  EXPECT_EQ(w, 2 * kW);
+  EXPECT_EQ(h, 2 * kH);
+  // An empty field has no picture: the element keeps the one it shows.
+  ASSERT_TRUE(host.Database().Set(1, 1, HostDatabase::Value{}));
+  EXPECT_EQ(engine.UpdateComputedFields(), kErrorNoResultText);
+  engine.GetSelectedPictureSize(&w, &h, nullptr, nullptr);
+  EXPECT_EQ(w, 2 * kW);
+}
