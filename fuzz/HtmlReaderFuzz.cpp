@@ -13,43 +13,14 @@
 #include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaEngine.h"
 #include "framework/core/streams/VMemoryStream.h"
+#include "fuzz/DocumentFuzzSupport.h"
 #include "fuzz/FuzzSupport.h"
 #include "interchange/html/xMorvaImportHTML.h"
 
 namespace {
 
-void StartDocumentServices() {
-  static xMorvaDocumentEngineServices engine;
-  static bool started = false;
-  if (started) return;
-  started = true;
-  VService<xMorvaEngineServices>::Install(&engine);
-}
-
-// The body's units and element codes in order, after checking its items.
-std::vector<uint16_t> CheckBody(xMorvaDocument& document) {
-  auto& engine = *static_cast<xMorvaEngine*>(document.GetPart(kPartBody));
-  std::vector<uint16_t> units;
-  const uint32_t size = engine.GetStreamSize();
-  const uint8_t* stream = size != 0 ? engine.LockStream() : nullptr;
-  for (uint32_t at = 0; at < size;) {
-    const StreamItem item = ReadStreamItem(stream + at, size - at);
-    if (item.size == 0 || item.size > size - at) __builtin_trap();
-    if (item.kind == StreamItem::kRecord) {
-      if (item.size != kRecordSize) __builtin_trap();
-      if (item.unit == kPropFont && (int32_t(item.value) < 1 || int32_t(item.value) > document.GetFontCount()))
-        __builtin_trap();
-    } else {
-      if (item.kind == StreamItem::kElement && item.size != kElementHeadSize + uint64_t(StreamLong(stream + at + 4)))
-        __builtin_trap();
-      units.push_back(item.unit);
-    }
-    at += item.size;
-  }
-  if (stream != nullptr) engine.UnlockStream();
-  if (int32_t(units.size()) != engine.GetLength()) __builtin_trap();
-  return units;
-}
+using fuzzdoc::CheckPart;
+using fuzzdoc::StartDocumentServices;
 
 }  // namespace
 
@@ -71,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     code = reader.ImportHTMLBytes(*document, input.Rest(), uint32_t(input.RestSize()), "");
   }
   if (code != 0) __builtin_trap();
-  const std::vector<uint16_t> units = CheckBody(*document);
+  const std::vector<uint16_t> units = CheckPart(*document, kPartBody);
 
   bool plain = true;
   std::vector<uint16_t> visible;

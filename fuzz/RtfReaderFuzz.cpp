@@ -17,47 +17,18 @@
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VHandleStream.h"
 #include "framework/core/streams/VMemoryStream.h"
+#include "fuzz/DocumentFuzzSupport.h"
 #include "fuzz/FuzzSupport.h"
 #include "interchange/rtf/xMorvaExportRTF.h"
 #include "interchange/rtf/xMorvaImportRTF.h"
 
 namespace {
 
-void StartDocumentServices() {
-  static xMorvaDocumentEngineServices engine;
-  static bool started = false;
-  if (started) return;
-  started = true;
-  VService<xMorvaEngineServices>::Install(&engine);
-}
+using fuzzdoc::CheckPart;
+using fuzzdoc::StartDocumentServices;
 
 xMorvaEngine& Part(xMorvaDocument& document, int16_t part) {
   return *static_cast<xMorvaEngine*>(document.GetPart(part));
-}
-
-// The part's items: whole, as many positions as the engine counts, fonts
-// inside the table. Answers the units and element codes in order.
-std::vector<uint16_t> CheckPart(xMorvaDocument& document, int16_t part) {
-  xMorvaEngine& engine = Part(document, part);
-  std::vector<uint16_t> units;
-  const uint32_t size = engine.GetStreamSize();
-  const uint8_t* stream = size != 0 ? engine.LockStream() : nullptr;
-  for (uint32_t at = 0; at < size;) {
-    const StreamItem item = ReadStreamItem(stream + at, size - at);
-    if (item.kind == StreamItem::kRecord) {
-      if (item.size != kRecordSize) __builtin_trap();
-      if (item.unit == kPropFont && (int32_t(item.value) < 1 || int32_t(item.value) > document.GetFontCount()))
-        __builtin_trap();
-    } else {
-      if (item.kind == StreamItem::kElement && item.size != kElementHeadSize + uint64_t(StreamLong(stream + at + 4)))
-        __builtin_trap();
-      units.push_back(item.unit);
-    }
-    at += item.size;
-  }
-  if (stream != nullptr) engine.UnlockStream();
-  if (int32_t(units.size()) != engine.GetLength()) __builtin_trap();
-  return units;
 }
 
 std::vector<uint8_t> Export(xMorvaDocument& document) {
