@@ -20,9 +20,12 @@
 #include "boundary/HostServiceSelectors.h"
 #include "boundary/ModuleExports.h"
 #include "document/xMorvaDocument.h"
+#include "document/xMorvaText.h"
+#include "document/xMorvaUndo.h"
 #include "engine/xMorvaDocumentEngineServices.h"
 #include "framework/core/VService.h"
 #include "framework/core/values/VValue.h"
+#include "framework/system/environment/VSystemServices.h"
 #include "framework/system/resources/VMacResourceFile.h"
 #include "graphics/VCharWidthCache.h"
 #include "host/context/VHostContext.h"
@@ -191,6 +194,41 @@ class AreaTest : public ::testing::Test {
   VInstalledService<xMorvaEngineServices> fEngine;
   void* fCell = nullptr;
   std::vector<VPlugInObject*> fObjects;
+};
+
+// An area test with the system's fonts listed as the module's start lists
+// them, and editing areas of both kinds holding a text.
+class TextAreasTest : public AreaTest {
+ protected:
+  TextAreasTest() {
+    if (gSystemServices != nullptr) return;
+    fServices = std::make_unique<VSystemServices>();
+    fServices->LoadFontLists();
+    gSystemServices = fServices.get();
+  }
+  ~TextAreasTest() override {
+    if (gSystemServices == fServices.get()) gSystemServices = nullptr;
+  }
+  // Both kinds of editing area, each with the text typed into its body (a
+  // line end starts a paragraph) and the caret at its start.
+  std::vector<uint32_t> Areas(const std::string& text) {
+    std::vector<uint32_t> refs;
+    for (xMorvaPlugIn* area : {NewFormArea(), NewOffscreenArea()}) {
+      xMorvaDocument& document = *area->GetDocument();
+      for (char c : text) document.TypeCharacter(c == '\n' ? char16_t(13) : char16_t(c));
+      if (xMorvaUndo* undo = document.GetUndo()) undo->Commit();
+      document.GetCurrentPart()->SetSelection(0, 0);
+      refs.push_back(area->GetReference());
+    }
+    return refs;
+  }
+  xMorvaDocument& Doc(uint32_t ref) {
+    int32_t kind = 0;
+    return *package->FindReference(ref, kind)->GetDocument();
+  }
+
+ private:
+  std::unique_ptr<VSystemServices> fServices;
 };
 
 // A host text record over a new handle of the text's bytes (none for an

@@ -28,17 +28,8 @@ using areatest::PString;
 using documentfile::Bytes;
 using documentfile::StreamOf;
 
-class AreaCommandsTest : public AreaTest {
+class AreaCommandsTest : public areatest::TextAreasTest {
  protected:
-  AreaCommandsTest() {
-    if (gSystemServices != nullptr) return;
-    fServices = std::make_unique<VSystemServices>();
-    fServices->LoadFontLists();
-    gSystemServices = fServices.get();
-  }
-  ~AreaCommandsTest() override {
-    if (gSystemServices == fServices.get()) gSystemServices = nullptr;
-  }
 
   // An offscreen area with the text in its body (a line end starts a
   // paragraph) and the caret at its start.
@@ -78,8 +69,6 @@ class AreaCommandsTest : public AreaTest {
     Run(n, ref, {&code, &value});
     return LastError(ref);
   }
-
-  std::unique_ptr<VSystemServices> fServices;
 };
 
 // ---- View, rulers and bars

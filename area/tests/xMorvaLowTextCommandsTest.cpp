@@ -78,35 +78,8 @@ struct HostArray {
   std::vector<uint32_t> handles;
 };
 
-class LowTextCommandsTest : public AreaTest {
+class LowTextCommandsTest : public areatest::TextAreasTest {
  protected:
-  LowTextCommandsTest() {
-    if (gSystemServices != nullptr) return;
-    fServices = std::make_unique<VSystemServices>();
-    fServices->LoadFontLists();
-    gSystemServices = fServices.get();
-  }
-  ~LowTextCommandsTest() override {
-    if (gSystemServices == fServices.get()) gSystemServices = nullptr;
-  }
-  std::unique_ptr<VSystemServices> fServices;
-  // Both kinds of editing area with the text typed into the body (a line
-  // end starts a paragraph) and the caret at its start.
-  std::vector<uint32_t> Areas(const std::string& text) {
-    std::vector<uint32_t> refs;
-    for (xMorvaPlugIn* area : {NewFormArea(), NewOffscreenArea()}) {
-      xMorvaDocument& document = *area->GetDocument();
-      for (char c : text) document.TypeCharacter(c == '\n' ? char16_t(13) : char16_t(c));
-      if (xMorvaUndo* undo = document.GetUndo()) undo->Commit();
-      document.GetCurrentPart()->SetSelection(0, 0);
-      refs.push_back(area->GetReference());
-    }
-    return refs;
-  }
-  xMorvaDocument& Doc(uint32_t ref) {
-    int32_t kind = 0;
-    return *package->FindReference(ref, kind)->GetDocument();
-  }
   xMorvaEngine& Engine(uint32_t ref) { return *static_cast<xMorvaEngine*>(Doc(ref).GetCurrentPart()); }
   void Select(uint32_t ref, int32_t start, int32_t end) { Engine(ref).SetSelection(start, end); }
   std::string PlainText(uint32_t ref, int32_t start, int32_t end) {

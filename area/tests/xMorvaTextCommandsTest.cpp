@@ -25,36 +25,8 @@ using documentfile::Bytes;
 
 using areatest::HostText;
 
-class TextCommandsTest : public AreaTest {
+class TextCommandsTest : public areatest::TextAreasTest {
  protected:
-  // The system's fonts, listed as the module's start lists them.
-  TextCommandsTest() {
-    if (gSystemServices != nullptr) return;
-    fServices = std::make_unique<VSystemServices>();
-    fServices->LoadFontLists();
-    gSystemServices = fServices.get();
-  }
-  ~TextCommandsTest() override {
-    if (gSystemServices == fServices.get()) gSystemServices = nullptr;
-  }
-  std::unique_ptr<VSystemServices> fServices;
-  // Both kinds of editing area, each with the text typed into its body (a
-  // line end starts a paragraph) and the caret at its start.
-  std::vector<uint32_t> Areas(const std::string& text) {
-    std::vector<uint32_t> refs;
-    for (xMorvaPlugIn* area : {NewFormArea(), NewOffscreenArea()}) {
-      xMorvaDocument& document = *area->GetDocument();
-      for (char c : text) document.TypeCharacter(c == '\n' ? char16_t(13) : char16_t(c));
-      if (xMorvaUndo* undo = document.GetUndo()) undo->Commit();
-      document.GetCurrentPart()->SetSelection(0, 0);
-      refs.push_back(area->GetReference());
-    }
-    return refs;
-  }
-  xMorvaDocument& Doc(uint32_t ref) {
-    int32_t kind = 0;
-    return *package->FindReference(ref, kind)->GetDocument();
-  }
   xMorvaTextInterface& Text(uint32_t ref) { return *Doc(ref).GetCurrentPart(); }
   void Select(uint32_t ref, int32_t start, int32_t end) { Text(ref).SetSelection(start, end); }
   // What a refused command must leave: the body's bytes, the selection, the
