@@ -88,6 +88,12 @@ struct Word97 {
   bool wide = false;
   // The first section's grpprl, when there is one.
   Bytes sepx;
+  // A CHPX and a PAPX FKP page and the font table, when there are.
+  Bytes chpx;
+  Bytes papx;
+  Bytes fonts;
+  size_t chpxAt = 0;
+  size_t papxAt = 0;
   Bytes main;
   Bytes table;
 
@@ -129,6 +135,25 @@ struct Word97 {
     table.push_back(0);
     StoreLE32(&main[pairs + 66 * 4], uint32_t(clx));
     StoreLE32(&main[pairs + 67 * 4], uint32_t(table.size() - clx));
+    // Bin tables of one page each, the pages at the end of the main stream.
+    auto binTable = [&](const Bytes& page, size_t pair, size_t& pageAt) {
+      if (page.empty()) return;
+      main.resize((main.size() + 511) / 512 * 512, 0);
+      pageAt = main.size();
+      main.insert(main.end(), page.begin(), page.end());
+      StoreLE32(&main[pairs + pair * 8], uint32_t(table.size()));
+      StoreLE32(&main[pairs + pair * 8 + 4], 12);
+      put32(0x800);
+      put32(uint32_t(0x800 + text.size() * (wide ? 2 : 1)));
+      put32(uint32_t(pageAt / 512));
+    };
+    binTable(chpx, 12, chpxAt);
+    binTable(papx, 13, papxAt);
+    if (!fonts.empty()) {
+      StoreLE32(&main[pairs + 15 * 8], uint32_t(table.size()));
+      StoreLE32(&main[pairs + 15 * 8 + 4], uint32_t(fonts.size()));
+      table.insert(table.end(), fonts.begin(), fonts.end());
+    }
     if (sepx.empty()) return;
     const size_t sepxAt = main.size();
     main.push_back(uint8_t(sepx.size()));
@@ -149,6 +174,39 @@ struct Word97 {
   size_t PairAt(size_t pair) const { return 32 + 2 + 28 + 2 + 88 + 2 + pair * 4; }
   size_t LongAt(size_t index) const { return 32 + 2 + 28 + 2 + index * 4; }
 };
+
+// An FKP page: crun + 1 file positions, then per run its offset byte (and
+// a PHE of `phe` bytes), the property groups packed from the page's end.
+// A CHPX is a count byte and its sprms; a PAPX a count of words (Word 97:
+// odd lengths, or 0 and a count byte) and the style and sprms.
+Bytes FkpPage(const std::vector<uint32_t>& fcs, const std::vector<Bytes>& groups, size_t phe,
+              bool papx, bool word6 = false) {
+  Bytes page(512, 0);
+  const size_t crun = groups.size();
+  for (size_t i = 0; i < fcs.size(); ++i) StoreLE32(&page[i * 4], fcs[i]);
+  size_t end = 511;
+  for (size_t i = 0; i < crun; ++i) {
+    const Bytes& g = groups[i];
+    if (g.empty()) continue;
+    Bytes stored;
+    if (!papx) {
+      stored.push_back(uint8_t(g.size()));
+    } else if (word6) {
+      stored.push_back(uint8_t((g.size() - 1 + 1) / 2));
+    } else if (g.size() % 2 == 1) {
+      stored.push_back(uint8_t((g.size() + 1) / 2));
+    } else {
+      stored.push_back(0);
+      stored.push_back(uint8_t(g.size() / 2));
+    }
+    stored.insert(stored.end(), g.begin(), g.end());
+    end = (end - stored.size()) & ~size_t(1);
+    std::copy(stored.begin(), stored.end(), page.begin() + long(end));
+    page[(crun + 1) * 4 + i * (1 + phe)] = uint8_t(end / 2);
+  }
+  page[511] = uint8_t(crun);
+  return page;
+}
 
 // A Word 6 file: one stream, the text as the stretch [fcMin, fcMac).
 Bytes Word6Main(const std::string& text) {
@@ -253,6 +311,172 @@ TEST_F(ImportWord, FirstSectionSetsThePageAndKeepsTheFormatsDefaults) {
   EXPECT_EQ(document.Params().GetBands(false).topMargin, TwipsToPixels(1000));
 }
 
+
+// The font table of a Word 97 file: the count and cbExtra, then FFNs with
+// 39 bytes of fields before the name (16-bit with `wide`).
+Bytes FontTable(const std::vector<std::string>& names, bool wide) {
+  Bytes out = {uint8_t(names.size()), 0, 0, 0};
+  if (wide) out = {0xFF, 0xFF, uint8_t(names.size()), 0, 0, 0};
+  for (const std::string& name : names) {
+    Bytes ffn(39, 0);
+    for (char c : name) {
+      ffn.push_back(uint8_t(c));
+      if (wide) ffn.push_back(0);
+    }
+    ffn.push_back(0);
+    if (wide) ffn.push_back(0);
+    out.push_back(uint8_t(ffn.size()));
+    out.insert(out.end(), ffn.begin(), ffn.end());
+  }
+  return out;
+}
+
+Bytes Cat(std::initializer_list<Bytes> parts) {
+  Bytes out;
+  for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
+  return out;
+}
+
+TEST_F(ImportWord, CharacterRunsFromTheFkpThroughThePieces) {
+  for (bool wide : {false, true}) {
+    SCOPED_TRACE(wide ? "16-bit" : "8-bit");
+    Word97 file;
+    file.wide = wide;
+    const uint32_t w = wide ? 2 : 1;
+    file.fonts = FontTable({"Arial", "Courier New"}, wide);
+    file.chpx = FkpPage({0x800, 0x800 + 5 * w, 0x800 + 11 * w, 0x800 + 28 * w},
+                        {Cat({{0x35, 0x08, 1}, {0x36, 0x08, 1}, Sprm16(0x4A43, 28), {0x42, 0x2A, 6}}),
+                         {},
+                         Cat({{0x3E, 0x2A, 3}, Sprm16(0x4A4F, 1), {0x35, 0x08, 0x81},
+                              {0x48, 0x2A, 1}, {0x3C, 0x08, 1}})},
+                        0, false);
+    file.Build();
+    if (wide) StoreLE16(&file.main[10], 0x1200);  // fExtChar: 16-bit font names
+    xMorvaImportWord reader;
+    MemoryFile memory(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}));
+    std::u16string body;
+    ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+    EXPECT_EQ(reader.GetFontNames(), (std::vector<std::u16string>{u"Arial", u"Courier New"}));
+    const auto& runs = reader.GetCharacterRuns();
+    ASSERT_EQ(runs.size(), 3u);
+    EXPECT_EQ(runs[0].first, 0u);
+    EXPECT_EQ(runs[0].limit, 5u);
+    EXPECT_EQ(runs[0].chp.bold, 1);
+    EXPECT_EQ(runs[0].chp.italic, 1);
+    EXPECT_EQ(runs[0].chp.halfPoints, 28);
+    EXPECT_EQ(runs[0].chp.color, 0x0000FF);
+    EXPECT_EQ(runs[1].first, 5u);
+    EXPECT_EQ(runs[1].chp, xMorvaWordChp());
+    EXPECT_EQ(runs[2].first, 11u);
+    EXPECT_EQ(runs[2].limit, 28u);
+    EXPECT_EQ(runs[2].chp.underline, 3);
+    EXPECT_EQ(runs[2].chp.font, 1);
+    EXPECT_EQ(runs[2].chp.bold, 1);  // 0x81 turns the plain default over
+    EXPECT_EQ(runs[2].chp.iss, 1);
+    EXPECT_EQ(runs[2].chp.hidden, 1);
+    EXPECT_EQ(runs[2].chp.color, 0xCCCCCC);  // hidden text shows light grey
+  }
+}
+
+TEST_F(ImportWord, CharacterSprmsOfBothForms) {
+  struct Row {
+    const char* what;
+    bool word97;
+    Bytes grpprl;
+    std::function<void(xMorvaWordChp&)> expect;
+  };
+  const std::vector<Row> rows = {
+      {"0x80 keeps bold", true, {0x35, 0x08, 1, 0x35, 0x08, 0x80}, [](xMorvaWordChp& c) { c.bold = 1; }},
+      {"0x81 on bold is plain", true, {0x35, 0x08, 1, 0x35, 0x08, 0x81}, [](xMorvaWordChp&) {}},
+      {"size step up two", true, {0x44, 0x2A, 2}, [](xMorvaWordChp& c) { c.halfPoints = 24; }},
+      {"size step past the list", true, {0x44, 0x2A, 40}, [](xMorvaWordChp& c) { c.halfPoints = 144; }},
+      {"increment clamped high", true, Bytes{0x4A, 0xCA, 2, 0xFF, 0x7F},
+       [](xMorvaWordChp& c) { c.halfPoints = 508; }},
+      {"increment clamped low", true, Bytes{0x4A, 0xCA, 2, 0x00, 0x80},
+       [](xMorvaWordChp& c) { c.halfPoints = 8; }},
+      {"size times 150%", true, Sprm16(0x4A4D, 150), [](xMorvaWordChp& c) { c.halfPoints = 30; }},
+      {"small caps then caps", true, {0x3A, 0x08, 1, 0x3B, 0x08, 1}, [](xMorvaWordChp& c) { c.caps = 1; }},
+      {"kul 7 is single", true, {0x3E, 0x2A, 7}, [](xMorvaWordChp& c) { c.underline = 1; }},
+      {"iss 5 is normal", true, {0x48, 0x2A, 5}, [](xMorvaWordChp& c) { c.iss = 0; }},
+      {"highlight", true, {0x0C, 0x2A, 7}, [](xMorvaWordChp& c) { c.background = 0x00E6FF; }},
+      {"unknown 97 sprms skipped by size", true, {0x99, 0x99, 1, 2, 0x00, 0xD2, 2, 9, 9, 0x35, 0x08, 1},
+       [](xMorvaWordChp& c) { c.bold = 1; }},
+      {"Word 6 bold, size and colour", false, {85, 1, 99, 36, 0, 98, 2},
+       [](xMorvaWordChp& c) {
+         c.bold = 1;
+         c.halfPoints = 36;
+         c.color = 0xFF9933;
+       }},
+      {"Word 6 opcode 1 stops", false, {86, 1, 1, 85, 1}, [](xMorvaWordChp& c) { c.italic = 1; }},
+      {"Word 6 skips by its sizes", false, {70, 1, 2, 3, 4, 68, 2, 7, 7, 87, 1},
+       [](xMorvaWordChp& c) { c.strike = 1; }},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    Word97 file;
+    file.chpx = FkpPage({0x800, 0x800 + 28}, {row.grpprl}, 0, false);
+    file.Build();
+    Bytes main = file.main;
+    std::vector<NamedBytes> streams = {{u"WordDocument", file.main}, {u"1Table", file.table}};
+    if (!row.word97) {
+      // The same page in a Word 6 file: the bin table in the one stream.
+      main = Word6Main(std::string(28, 'a'));
+      const size_t bin = main.size();
+      for (uint32_t v : {0x300u, 0x300u + 28}) {
+        main.resize(main.size() + 4);
+        StoreLE32(&main[main.size() - 4], v);
+      }
+      main.resize((main.size() + 2 + 511) / 512 * 512);
+      StoreLE16(&main[bin + 8], uint16_t(main.size() / 512));
+      StoreLE32(&main[0xB8], uint32_t(bin));
+      StoreLE32(&main[0xBC], 10);
+      Bytes page = FkpPage({0x300, 0x300 + 28}, {row.grpprl}, 0, false);
+      main.insert(main.end(), page.begin(), page.end());
+      streams = {{u"WordDocument", main}};
+    }
+    xMorvaImportWord reader;
+    MemoryFile memory(Container(streams));
+    std::u16string body;
+    ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+    ASSERT_EQ(reader.GetCharacterRuns().size(), 1u);
+    xMorvaWordChp expected;
+    row.expect(expected);
+    EXPECT_EQ(reader.GetCharacterRuns()[0].chp, expected);
+  }
+}
+
+TEST_F(ImportWord, ParagraphRunsWithTabsBordersAndShading) {
+  Word97 file;
+  file.papx = FkpPage({0x800, 0x800 + 11, 0x800 + 28},
+                      {Cat({{0, 0}, {0x03, 0x24, 1}, Sprm16(0x840F, 720), Sprm16(0x8411, uint16_t(-360)),
+                            {0x0D, 0xC6, 8, 0, 2, 0x40, 0x01, 0x20, 0x03, 0x09, 0x00}}),
+                       Cat({{3, 0}, Sprm16(0xA413, 240), Sprm16(0x442D, 0x0406),
+                            {0x24, 0x64, 4, 1, 0, 0}, {0x24, 0x64, 4, 3, 0, 0}, {0x16, 0x24, 1}})},
+                      12, true);
+  file.Build();
+  xMorvaImportWord reader;
+  MemoryFile memory(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}));
+  std::u16string body;
+  ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+  const auto& runs = reader.GetParagraphRuns();
+  ASSERT_EQ(runs.size(), 2u);
+  const xMorvaWordPap& a = runs[0].pap;
+  EXPECT_EQ(runs[0].limit, 11u);
+  EXPECT_EQ(a.jc, 1);
+  EXPECT_EQ(a.left, 720);
+  EXPECT_EQ(a.firstLine, -360);
+  ASSERT_EQ(a.tabs.size(), 2u);
+  EXPECT_EQ(a.tabs[0], (xMorvaWordTab{320, 2, u'.'}));  // centre, dotted leader
+  EXPECT_EQ(a.tabs[1], (xMorvaWordTab{800, 1, 0}));
+  const xMorvaWordPap& b = runs[1].pap;
+  EXPECT_EQ(b.istd, 3);
+  EXPECT_EQ(b.before, 240);
+  EXPECT_EQ(b.shading, 0x0000FF);  // solid takes the foreground ico 6
+  EXPECT_EQ(b.borderSides, 4);  // the top
+  EXPECT_EQ(b.borderStyle, 6);  // single, then double
+  EXPECT_TRUE(b.inTable);
+}
+
 struct WordBadCase {
   const char* what;
   std::function<void(Word97&)> damage;
@@ -327,6 +551,63 @@ TEST_F(ImportWord, DamagedFilesAreRefusedAndTheDocumentKept) {
          f.sepx = Sprm16(0xB021, 720);
          f.Build();
          put32(f.main, f.PairAt(13), 4000);
+       },
+       kWordUnreadable},
+      {"FKP crun 255",
+       [&](Word97& f) {
+         f.chpx = FkpPage({0x800, 0x800 + 28}, {{0x35, 0x08, 1}}, 0, false);
+         f.Build();
+         f.main[f.chpxAt + 511] = 255;
+       },
+       kWordUnreadable},
+      {"CHPX offset past the page",
+       [&](Word97& f) {
+         f.chpx = FkpPage({0x800, 0x800 + 28}, {{0x35, 0x08, 1}}, 0, false);
+         f.Build();
+         f.main[f.chpxAt + 8] = 255;
+         f.main[f.chpxAt + 510] = 4;
+       },
+       kWordUnreadable},
+      {"CHPX sprm operand past its grpprl",
+       [&](Word97& f) {
+         f.chpx = FkpPage({0x800, 0x800 + 28}, {{0x43, 0x4A, 0x10}}, 0, false);
+         f.Build();
+       },
+       kWordUnreadable},
+      {"CHPX length-byte sprm past its grpprl",
+       [&](Word97& f) {
+         f.chpx = FkpPage({0x800, 0x800 + 28}, {{0x4A, 0xCA, 9, 1}}, 0, false);
+         f.Build();
+       },
+       kWordUnreadable},
+      {"PAPX offset into the run headers",
+       [&](Word97& f) {
+         f.papx = FkpPage({0x800, 0x800 + 28}, {{0, 0, 0x03, 0x24, 1}}, 12, true);
+         f.Build();
+         f.main[f.papxAt + 8] = 1;
+       },
+       kWordUnreadable},
+      {"PAPX tab sprm past its grpprl",
+       [&](Word97& f) {
+         f.papx = FkpPage({0x800, 0x800 + 28}, {{0, 0, 0x0D, 0xC6, 2, 0, 9}}, 12, true);
+         f.Build();
+       },
+       kWordUnreadable},
+      {"FKP page past the main stream",
+       [&](Word97& f) {
+         f.chpx = FkpPage({0x800, 0x800 + 28}, {{0x35, 0x08, 1}}, 0, false);
+         f.Build();
+         put32(f.table, f.table.size() - 4, 5000);
+       },
+       kWordUnreadable},
+      {"FFN of length 0", [](Word97& f) {
+         f.fonts = {1, 0, 0, 0, 0};
+         f.Build();
+       },
+       kWordUnreadable},
+      {"FFN past its table", [](Word97& f) {
+         f.fonts = {1, 0, 0, 0, 200, 1, 2, 3};
+         f.Build();
        },
        kWordUnreadable},
   };

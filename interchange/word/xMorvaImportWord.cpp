@@ -157,6 +157,19 @@ int32_t xMorvaImportWord::ReadFib(const std::vector<uint8_t>& main, xMorvaWordFi
     in.Seek(0x88);
     fib.fcPlcfSed = in.U32();
     fib.lcbPlcfSed = in.U32();
+    in.Seek(0xB8);
+    fib.fcPlcfBteChpx = in.U32();
+    fib.lcbPlcfBteChpx = in.U32();
+    fib.fcPlcfBtePapx = in.U32();
+    fib.lcbPlcfBtePapx = in.U32();
+    in.Skip(8);
+    fib.fcSttbfFfn = in.U32();
+    fib.lcbSttbfFfn = in.U32();
+    in.Seek(394);
+    fib.pnChpFirst = in.U16();
+    fib.pnPapFirst = in.U16();
+    fib.cpnBteChp = in.U16();
+    fib.cpnBtePap = in.U16();
     fib.flags &= uint16_t(~0xE000u);
     return in.Failed() ? kWordNotWord : 0;
   }
@@ -172,6 +185,19 @@ int32_t xMorvaImportWord::ReadFib(const std::vector<uint8_t>& main, xMorvaWordFi
   for (uint32_t& value : pairs) value = in.U32();
   if (in.Failed()) return kWordNotWord;
   for (size_t i = 0; i < 8; ++i) fib.ccp[i] = i + 3 < longs.size() ? longs[i + 3] : 0;
+  auto longAt = [&](size_t i) { return i < longs.size() ? longs[i] : 0u; };
+  fib.pnChpFirst = uint16_t(longAt(12));
+  fib.cpnBteChp = uint16_t(longAt(13));
+  fib.pnPapFirst = uint16_t(longAt(15));
+  fib.cpnBtePap = uint16_t(longAt(16));
+  auto pairAt = [&](size_t pair, uint32_t& fc, uint32_t& lcb) {
+    if (pairs.size() <= pair * 2 + 1) return;
+    fc = pairs[pair * 2];
+    lcb = pairs[pair * 2 + 1];
+  };
+  pairAt(12, fib.fcPlcfBteChpx, fib.lcbPlcfBteChpx);
+  pairAt(13, fib.fcPlcfBtePapx, fib.lcbPlcfBtePapx);
+  pairAt(15, fib.fcSttbfFfn, fib.lcbSttbfFfn);
   if (pairs.size() > 13) {
     fib.fcPlcfSed = pairs[12];
     fib.lcbPlcfSed = pairs[13];
@@ -188,6 +214,7 @@ int32_t xMorvaImportWord::ReadPlainText(const std::vector<uint8_t>& main, std::u
     return kPassAbsent;
   const uint8_t* at = main.data() + fFib.fcMin;
   const size_t bytes = fFib.fcMac - fFib.fcMin;
+  fPieces.push_back({fFib.fcMin, uint32_t(bytes), 0, (fFib.flags & kExtChar) != 0});
   if ((fFib.flags & kExtChar) != 0) {
     text.resize(bytes / 2);
     for (size_t i = 0; i < text.size(); ++i) text[i] = char16_t(at[2 * i] | (at[2 * i + 1] << 8));
@@ -234,6 +261,7 @@ int32_t xMorvaImportWord::ReadPieceTable(const std::vector<uint8_t>& main,
       const uint64_t bytes = compressed ? count : uint64_t(count) * 2;
       if (!Inside(position, bytes, main.size())) return kPassAbsent;
       const uint8_t* at = main.data() + position;
+      fPieces.push_back({uint32_t(position), uint32_t(bytes), cps[i], !compressed});
       if (compressed) {
         std::u16string piece = EightBit(at, count, false);
         piece.resize(count, u' ');
@@ -280,25 +308,15 @@ bool xMorvaImportWord::ApplySectionSprm(ByteSpanReader& in, bool& stop) {
     *target = isSigned ? std::abs(int32_t(int16_t(raw))) : int32_t(raw);
     return true;
   }
-  if (!fFib.word97) {
-    // A Word 6/95 sprm this reader does not know has no size it could skip
-    // by: the rest of the grpprl is left.
+  size_t size = 0;
+  if (!OperandSize(opcode, fFib.word97, in, size)) {
+    // A Word 6/95 opcode without a known size ends the grpprl; an operand
+    // past its end is damage.
+    if (in.Failed()) return false;
     stop = true;
     return true;
   }
-  // The operand's size is in the opcode's top three bits.
-  size_t size = 0;
-  switch (opcode >> 13) {
-    case 0:
-    case 1: size = 1; break;
-    case 2:
-    case 4:
-    case 5: size = 2; break;
-    case 3: size = 4; break;
-    case 7: size = 3; break;
-    default: size = size_t(in.U8()); break;
-  }
-  return !in.Failed() && in.Skip(size);
+  return in.Skip(size);
 }
 
 int32_t xMorvaImportWord::ReadFirstSection(const std::vector<uint8_t>& main,
@@ -328,6 +346,10 @@ int32_t xMorvaImportWord::ReadFirstSection(const std::vector<uint8_t>& main,
 
 int32_t xMorvaImportWord::ReadWordText(VStream& file, std::u16string& body) {
   body.clear();
+  fPieces.clear();
+  fFontNames.clear();
+  fCharacterRuns.clear();
+  fParagraphRuns.clear();
   xMorvaOleFile ole(file);
   const int32_t opened = ole.OpenForReading();
   if (opened == kOleNotCompound) return kWordNotWord;
@@ -354,8 +376,15 @@ int32_t xMorvaImportWord::ReadWordText(VStream& file, std::u16string& body) {
       fFib.word97 ? ReadPieceTable(main, *tableStream, text) : ReadPlainText(main, text);
   if (pass != 0) return CodeOfPass(pass);
   if (text.size() < total) return CodeOfPass(kPassAbsent);
+  std::sort(fPieces.begin(), fPieces.end(),
+            [](const Piece& a, const Piece& b) { return a.fc < b.fc; });
+  if (const int32_t fonts = ReadFontTable(*tableStream); fonts != 0) return CodeOfPass(fonts);
   if (const int32_t section = ReadFirstSection(main, *tableStream); section != 0)
     return CodeOfPass(section);
+  if (const int32_t paragraphs = ReadParagraphRuns(main, *tableStream); paragraphs != 0)
+    return CodeOfPass(paragraphs);
+  if (const int32_t characters = ReadCharacterRuns(main, *tableStream); characters != 0)
+    return CodeOfPass(characters);
   // The other stories are not the body's.
   text.resize(fFib.ccp[0]);
   body = MainStory(text);
