@@ -260,6 +260,72 @@ TEST_F(ImportWord, LibreOfficeFilesGiveTheTextAntiwordAndCatdocRead) {
   EXPECT_GE(files, 2);
 }
 
+// LibreOffice's HTML of its own files names the bold, italic, underlined,
+// font-faced and centred stretches; each has those properties in our runs.
+TEST_F(ImportWord, LibreOfficeFilesRunsMatchItsHtml) {
+  int checked = 0;
+  for (const auto& item : fs::directory_iterator(WordFolder())) {
+    if (item.path().extension() != ".doc") continue;
+    SCOPED_TRACE(item.path().filename().string());
+    fs::path runsPath = item.path();
+    runsPath.replace_extension(".runs.txt");
+    std::ifstream runsFile(runsPath);
+    ASSERT_TRUE(runsFile.good());
+    xMorvaImportWord reader;
+    MemoryFile memory(ReadBytesOf(item.path()));
+    std::u16string body;
+    ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+    size_t cursor = 0;
+    std::string line;
+    // Where the HTML says bold or italic; nowhere else may be either.
+    std::vector<bool> bold(body.size()), italic(body.size());
+    while (std::getline(runsFile, line)) {
+      const size_t tab = line.find('\t');
+      if (tab == std::string::npos) continue;
+      const std::string what = line.substr(0, tab), sample = line.substr(tab + 1);
+      SCOPED_TRACE(line);
+      // The samples are ASCII: widened they are the body's characters.
+      const size_t at = body.find(std::u16string(sample.begin(), sample.end()), cursor);
+      ASSERT_NE(at, std::string::npos);
+      cursor = at;
+      for (size_t cp = at; cp < at + sample.size(); ++cp) {
+        if (what == "bold") bold[cp] = true;
+        if (what == "italic") italic[cp] = true;
+        if (what == "centre") {
+          const auto& runs = reader.GetParagraphRuns();
+          auto run = std::find_if(runs.begin(), runs.end(),
+                                  [cp](const auto& r) { return cp >= r.first && cp < r.limit; });
+          ASSERT_NE(run, runs.end());
+          EXPECT_EQ(run->pap.jc, 1);
+          continue;
+        }
+        const auto& runs = reader.GetCharacterRuns();
+        auto run = std::find_if(runs.begin(), runs.end(),
+                                [cp](const auto& r) { return cp >= r.first && cp < r.limit; });
+        ASSERT_NE(run, runs.end());
+        const xMorvaWordChp& chp = run->chp;
+        if (what == "bold") EXPECT_EQ(chp.bold, 1);
+        if (what == "italic") EXPECT_EQ(chp.italic, 1);
+        if (what == "underline") EXPECT_EQ(chp.underline, 1);
+        if (what.rfind("font ", 0) == 0) {
+          ASSERT_GE(chp.font, 0);
+          ASSERT_LT(size_t(chp.font), reader.GetFontNames().size());
+          EXPECT_EQ(Utf8(reader.GetFontNames()[size_t(chp.font)]), what.substr(5));
+        }
+        ++checked;
+      }
+    }
+    for (const xMorvaWordCharacterRun& run : reader.GetCharacterRuns()) {
+      for (uint32_t cp = run.first; cp < std::min<size_t>(run.limit, body.size()); ++cp) {
+        if (body[cp] == u'\r') continue;
+        if (run.chp.bold != 0) EXPECT_TRUE(bold[cp]) << cp;
+        if (run.chp.italic != 0) EXPECT_TRUE(italic[cp]) << cp;
+      }
+    }
+  }
+  EXPECT_GT(checked, 100);
+}
+
 TEST_F(ImportWord, Word97PiecesOfBothWidthsAndWord6Stretches) {
   for (bool wide : {false, true}) {
     Word97 file;
