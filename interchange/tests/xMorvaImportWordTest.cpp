@@ -92,6 +92,7 @@ struct Word97 {
   Bytes chpx;
   Bytes papx;
   Bytes fonts;
+  Bytes styles;
   size_t chpxAt = 0;
   size_t papxAt = 0;
   Bytes main;
@@ -149,6 +150,11 @@ struct Word97 {
     };
     binTable(chpx, 12, chpxAt);
     binTable(papx, 13, papxAt);
+    if (!styles.empty()) {
+      StoreLE32(&main[pairs + 1 * 8], uint32_t(table.size()));
+      StoreLE32(&main[pairs + 1 * 8 + 4], uint32_t(styles.size()));
+      table.insert(table.end(), styles.begin(), styles.end());
+    }
     if (!fonts.empty()) {
       StoreLE32(&main[pairs + 15 * 8], uint32_t(table.size()));
       StoreLE32(&main[pairs + 15 * 8 + 4], uint32_t(fonts.size()));
@@ -174,6 +180,48 @@ struct Word97 {
   size_t PairAt(size_t pair) const { return 32 + 2 + 28 + 2 + 88 + 2 + pair * 4; }
   size_t LongAt(size_t index) const { return 32 + 2 + 28 + 2 + index * 4; }
 };
+
+// A Word 97 style sheet: an STSHI of 18 bytes, then each STD behind its
+// length: a 10-byte base (sgc and istdBase in the second word), the name
+// as a length word and 16-bit characters with a terminator, and the
+// property groups, each behind its length and padded to even.
+struct StyleSpec {
+  uint8_t sgc = 1;
+  uint16_t base = 0xFFF;
+  std::string name;
+  Bytes papx;  // the style word and paragraph sprms (paragraph styles)
+  Bytes chpx;
+};
+Bytes StyleSheet(const std::vector<StyleSpec>& styles, uint16_t defaultFont = 0) {
+  Bytes out(20, 0);
+  StoreLE16(&out[0], 18);
+  StoreLE16(&out[2], uint16_t(styles.size()));
+  StoreLE16(&out[4], 10);
+  StoreLE16(&out[14], defaultFont);
+  for (const StyleSpec& spec : styles) {
+    Bytes std(10, 0);
+    StoreLE16(&std[2], uint16_t(spec.sgc | (spec.base << 4)));
+    std.push_back(uint8_t(spec.name.size()));
+    std.push_back(0);
+    for (char c : spec.name) {
+      std.push_back(uint8_t(c));
+      std.push_back(0);
+    }
+    std.push_back(0);
+    std.push_back(0);
+    for (const Bytes* upx : {&spec.papx, &spec.chpx}) {
+      if (spec.sgc != 1 && upx == &spec.papx) continue;
+      if (std.size() % 2 != 0) std.push_back(0);
+      std.push_back(uint8_t(upx->size()));
+      std.push_back(uint8_t(upx->size() >> 8));
+      std.insert(std.end(), upx->begin(), upx->end());
+    }
+    out.push_back(uint8_t(std.size()));
+    out.push_back(uint8_t(std.size() >> 8));
+    out.insert(out.end(), std.begin(), std.end());
+  }
+  return out;
+}
 
 // An FKP page: crun + 1 file positions, then per run its offset byte (and
 // a PHE of `phe` bytes), the property groups packed from the page's end.
@@ -275,6 +323,9 @@ TEST_F(ImportWord, LibreOfficeFilesRunsMatchItsHtml) {
     MemoryFile memory(ReadBytesOf(item.path()));
     std::u16string body;
     ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+    ASSERT_FALSE(reader.GetStyles().empty());
+    EXPECT_EQ(reader.GetStyles()[0].name, u"Normal");
+    EXPECT_FALSE(reader.GetFontNames().empty());
     size_t cursor = 0;
     std::string line;
     // Where the HTML says bold or italic; nowhere else may be either.
@@ -543,6 +594,46 @@ TEST_F(ImportWord, ParagraphRunsWithTabsBordersAndShading) {
   EXPECT_TRUE(b.inTable);
 }
 
+TEST_F(ImportWord, StylesMergeTheirBasesUnderRunsOfTheirParagraphs) {
+  Word97 file;
+  file.fonts = FontTable({"Times New Roman", "Arial"}, false);
+  file.styles = StyleSheet({{1, 0xFFF, "Normal", {0, 0}, Sprm16(0x4A43, 24)},
+                            {1, 0, "Heading", Cat({{1, 0}, {0x03, 0x24, 2}}), {0x35, 0x08, 1}},
+                            {1, 1, "Sub", Cat({{2, 0}, Sprm16(0x840F, 360)}), {0x36, 0x08, 1}},
+                            {2, 0xFFF, "Emphasis", {}, {0x36, 0x08, 1}}},
+                           1);
+  file.papx = FkpPage({0x800, 0x800 + 11, 0x800 + 28}, {{2, 0}, Cat({{0, 0}, {0x03, 0x24, 3}})}, 12, true);
+  file.chpx = FkpPage({0x800, 0x800 + 11, 0x800 + 28}, {{}, {0x35, 0x08, 0x81}}, 0, false);
+  file.Build();
+  xMorvaImportWord reader;
+  MemoryFile memory(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}));
+  std::u16string body;
+  ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+  const auto& styles = reader.GetStyles();
+  ASSERT_EQ(styles.size(), 4u);
+  EXPECT_EQ(styles[2].name, u"Sub");
+  EXPECT_EQ(styles[3].sgc, 2);
+  // Sub: its base's right alignment and bold, the Normal size, its own indent and italic.
+  EXPECT_EQ(styles[2].pap.jc, 2);
+  EXPECT_EQ(styles[2].pap.left, 360);
+  EXPECT_EQ(styles[2].chp.bold, 1);
+  EXPECT_EQ(styles[2].chp.italic, 1);
+  EXPECT_EQ(styles[2].chp.halfPoints, 24);
+  EXPECT_EQ(styles[2].chp.font, 1);
+  EXPECT_EQ(styles[0].chp.bold, 0);
+  const auto& paragraphs = reader.GetParagraphRuns();
+  ASSERT_EQ(paragraphs.size(), 2u);
+  EXPECT_EQ(paragraphs[0].pap.istd, 2);
+  EXPECT_EQ(paragraphs[0].pap.left, 360);
+  EXPECT_EQ(paragraphs[1].pap.istd, 0);
+  EXPECT_EQ(paragraphs[1].pap.jc, 3);
+  const auto& runs = reader.GetCharacterRuns();
+  ASSERT_EQ(runs.size(), 2u);
+  EXPECT_EQ(runs[0].chp, styles[2].chp);  // no CHPX: the paragraph style's
+  EXPECT_EQ(runs[1].chp.bold, 1);         // 0x81 over plain Normal
+  EXPECT_EQ(runs[1].chp.halfPoints, 24);
+}
+
 struct WordBadCase {
   const char* what;
   std::function<void(Word97&)> damage;
@@ -664,6 +755,27 @@ TEST_F(ImportWord, DamagedFilesAreRefusedAndTheDocumentKept) {
          f.chpx = FkpPage({0x800, 0x800 + 28}, {{0x35, 0x08, 1}}, 0, false);
          f.Build();
          put32(f.table, f.table.size() - 4, 5000);
+       },
+       kWordUnreadable},
+      {"istdBase cycle",
+       [](Word97& f) {
+         f.styles = StyleSheet({{1, 0xFFF, "Normal", {0, 0}, {}},
+                                {1, 2, "A", {1, 0}, {}},
+                                {1, 1, "B", {2, 0}, {}}});
+         f.Build();
+       },
+       kWordUnreadable},
+      {"istdBase naming itself",
+       [](Word97& f) {
+         f.styles = StyleSheet({{1, 0, "Normal", {0, 0}, {}}});
+         f.Build();
+       },
+       kWordUnreadable},
+      {"STD past its sheet",
+       [](Word97& f) {
+         f.styles = StyleSheet({{1, 0xFFF, "Normal", {0, 0}, {}}});
+         f.styles[20] = 0xFF;
+         f.Build();
        },
        kWordUnreadable},
       {"FFN of length 0", [](Word97& f) {

@@ -157,6 +157,9 @@ int32_t xMorvaImportWord::ReadFib(const std::vector<uint8_t>& main, xMorvaWordFi
     in.Seek(0x88);
     fib.fcPlcfSed = in.U32();
     fib.lcbPlcfSed = in.U32();
+    in.Seek(0x60);
+    fib.fcStshf = in.U32();
+    fib.lcbStshf = in.U32();
     in.Seek(0xB8);
     fib.fcPlcfBteChpx = in.U32();
     fib.lcbPlcfBteChpx = in.U32();
@@ -195,6 +198,7 @@ int32_t xMorvaImportWord::ReadFib(const std::vector<uint8_t>& main, xMorvaWordFi
     fc = pairs[pair * 2];
     lcb = pairs[pair * 2 + 1];
   };
+  pairAt(1, fib.fcStshf, fib.lcbStshf);
   pairAt(12, fib.fcPlcfBteChpx, fib.lcbPlcfBteChpx);
   pairAt(13, fib.fcPlcfBtePapx, fib.lcbPlcfBtePapx);
   pairAt(15, fib.fcSttbfFfn, fib.lcbSttbfFfn);
@@ -348,6 +352,10 @@ int32_t xMorvaImportWord::ReadWordText(VStream& file, std::u16string& body) {
   body.clear();
   fPieces.clear();
   fFontNames.clear();
+  fStyles.clear();
+  fStylePapx.clear();
+  fStyleChpx.clear();
+  fDefaultFont = -1;
   fCharacterRuns.clear();
   fParagraphRuns.clear();
   xMorvaOleFile ole(file);
@@ -379,6 +387,8 @@ int32_t xMorvaImportWord::ReadWordText(VStream& file, std::u16string& body) {
   std::sort(fPieces.begin(), fPieces.end(),
             [](const Piece& a, const Piece& b) { return a.fc < b.fc; });
   if (const int32_t fonts = ReadFontTable(*tableStream); fonts != 0) return CodeOfPass(fonts);
+  if (const int32_t styles = ReadStyleSheet(*tableStream); styles != 0) return CodeOfPass(styles);
+  if (const int32_t bases = ResolveStyleBases(); bases != 0) return CodeOfPass(bases);
   if (const int32_t section = ReadFirstSection(main, *tableStream); section != 0)
     return CodeOfPass(section);
   if (const int32_t paragraphs = ReadParagraphRuns(main, *tableStream); paragraphs != 0)

@@ -37,6 +37,8 @@ struct xMorvaWordFib {
   uint32_t lcbPlcfBteChpx = 0;
   uint32_t fcPlcfBtePapx = 0;
   uint32_t lcbPlcfBtePapx = 0;
+  uint32_t fcStshf = 0;
+  uint32_t lcbStshf = 0;
   uint32_t fcSttbfFfn = 0;
   uint32_t lcbSttbfFfn = 0;
   // The Word 6/95 bin tables' first pages and counts.
@@ -121,6 +123,17 @@ struct xMorvaWordParagraphRun {
   xMorvaWordPap pap;
 };
 
+// A paragraph (sgc 1) or character (sgc 2) style with its base's
+// properties merged under its own.
+struct xMorvaWordStyle {
+  bool exists = false;
+  uint8_t sgc = 0;
+  uint16_t base = 0xFFFF;  // none
+  std::u16string name;
+  xMorvaWordChp chp;
+  xMorvaWordPap pap;
+};
+
 class xMorvaImportWord : public VObject {
  public:
   ~xMorvaImportWord() override = default;
@@ -138,6 +151,8 @@ class xMorvaImportWord : public VObject {
   const std::vector<xMorvaWordCharacterRun>& GetCharacterRuns() const { return fCharacterRuns; }
   const std::vector<xMorvaWordParagraphRun>& GetParagraphRuns() const { return fParagraphRuns; }
   const std::vector<std::u16string>& GetFontNames() const { return fFontNames; }
+  // By istd; slots without a style do not exist.
+  const std::vector<xMorvaWordStyle>& GetStyles() const { return fStyles; }
 
   // The operand size of the sprm at the reader (positioned behind its
   // opcode), reading any length it carries; false when it cannot be known
@@ -162,6 +177,13 @@ class xMorvaImportWord : public VObject {
   // no piece holds it.
   bool CharacterAt(uint32_t fc, uint32_t& cp) const;
   int32_t ReadFontTable(const std::vector<uint8_t>& table);
+  int32_t ReadStyleSheet(const std::vector<uint8_t>& table);
+  // Merges each style's base under it; 2 for a base that is missing's
+  // chain that comes back to itself.
+  int32_t ResolveStyleBases();
+  int32_t ResolveStyle(uint16_t istd, std::vector<uint8_t>& state);
+  // The character properties of the style of the paragraph holding `cp`.
+  xMorvaWordChp ParagraphStyleChp(uint32_t cp) const;
   int32_t ReadCharacterRuns(const std::vector<uint8_t>& main, const std::vector<uint8_t>& table);
   int32_t ReadParagraphRuns(const std::vector<uint8_t>& main, const std::vector<uint8_t>& table);
   // The FKP pages of a bin table, in order.
@@ -185,6 +207,11 @@ class xMorvaImportWord : public VObject {
   xMorvaWordSection fSection;
   std::vector<Piece> fPieces;  // sorted by file position
   std::vector<std::u16string> fFontNames;
+  std::vector<xMorvaWordStyle> fStyles;
+  // Each style's own property groups, applied when its base is resolved.
+  std::vector<std::vector<uint8_t>> fStylePapx;
+  std::vector<std::vector<uint8_t>> fStyleChpx;
+  int16_t fDefaultFont = -1;
   std::vector<xMorvaWordCharacterRun> fCharacterRuns;
   std::vector<xMorvaWordParagraphRun> fParagraphRuns;
 };

@@ -440,7 +440,10 @@ int32_t xMorvaImportWord::ReadCharacterRuns(const std::vector<uint8_t>& main,
     for (uint32_t& fc : fcs) fc = in.U32();
     for (uint32_t i = 0; i < crun; ++i) {
       const uint8_t offset = in.U8();
-      xMorvaWordChp chp;
+      uint32_t first = 0, limit = 0;
+      const bool inText = CharacterAt(fcs[i], first) && CharacterAt(fcs[i + 1], limit) && limit > first;
+      // A run starts from the character properties of its paragraph's style.
+      xMorvaWordChp chp = ParagraphStyleChp(first);
       if (offset != 0) {
         const size_t at = size_t(offset) * 2;
         if (at >= kPage - 1 || at < (crun + 1) * 4 + crun) return kPassAbsent;
@@ -453,13 +456,21 @@ int32_t xMorvaImportWord::ReadCharacterRuns(const std::vector<uint8_t>& main,
           if (result != 0) break;
         }
       }
-      uint32_t first = 0, limit = 0;
-      if (!CharacterAt(fcs[i], first) || !CharacterAt(fcs[i + 1], limit) || limit <= first)
-        continue;
-      fCharacterRuns.push_back({first, limit, chp});
+      if (inText) fCharacterRuns.push_back({first, limit, chp});
     }
   }
   return 0;
+}
+
+xMorvaWordChp xMorvaImportWord::ParagraphStyleChp(uint32_t cp) const {
+  auto run = std::upper_bound(fParagraphRuns.begin(), fParagraphRuns.end(), cp,
+                              [](uint32_t at, const xMorvaWordParagraphRun& r) { return at < r.first; });
+  uint16_t istd = 0;
+  if (run != fParagraphRuns.begin() && cp < (run - 1)->limit) istd = (run - 1)->pap.istd;
+  if (istd < fStyles.size() && fStyles[istd].exists) return fStyles[istd].chp;
+  xMorvaWordChp chp;
+  chp.font = fDefaultFont;
+  return chp;
 }
 
 int32_t xMorvaImportWord::ReadParagraphRuns(const std::vector<uint8_t>& main,
@@ -483,6 +494,7 @@ int32_t xMorvaImportWord::ReadParagraphRuns(const std::vector<uint8_t>& main,
       const uint8_t offset = in.U8();
       in.Skip(phe);
       xMorvaWordPap pap;
+      if (!fStyles.empty() && fStyles[0].exists) pap = fStyles[0].pap;
       if (offset != 0) {
         const size_t at = size_t(offset) * 2;
         if (at < headers || at >= kPage - 1) return kPassAbsent;
@@ -498,7 +510,10 @@ int32_t xMorvaImportWord::ReadParagraphRuns(const std::vector<uint8_t>& main,
         if (end > kPage - 1 || end < from + 2) return kPassAbsent;
         const size_t bytes = end - from;
         ByteSpanReader grpprl(page + from, bytes, ByteSpanReader::Order::kLittle);
-        pap.istd = grpprl.U16();
+        const uint16_t istd = grpprl.U16();
+        if (istd < fStyles.size() && fStyles[istd].exists && fStyles[istd].sgc == 1)
+          pap = fStyles[istd].pap;
+        pap.istd = istd;
         while (grpprl.Remaining() != 0) {
           const int32_t result = ApplyParagraphSprm(grpprl, pap);
           if (result == kPassAbsent) return kPassAbsent;
@@ -511,5 +526,102 @@ int32_t xMorvaImportWord::ReadParagraphRuns(const std::vector<uint8_t>& main,
       fParagraphRuns.push_back({first, limit, std::move(pap)});
     }
   }
+  std::stable_sort(fParagraphRuns.begin(), fParagraphRuns.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  return 0;
+}
+
+int32_t xMorvaImportWord::ReadStyleSheet(const std::vector<uint8_t>& table) {
+  if (fFib.lcbStshf == 0) return 0;
+  if (uint64_t(fFib.fcStshf) + fFib.lcbStshf > table.size()) return kPassAbsent;
+  ByteSpanReader in(table.data() + fFib.fcStshf, fFib.lcbStshf, ByteSpanReader::Order::kLittle);
+  const uint16_t cbStshi = fFib.nFib >= 67 ? in.U16() : 4;
+  if (cbStshi == 0 || cbStshi > in.Remaining()) return kPassAbsent;
+  uint8_t stshi[18] = {};
+  in.Bytes(stshi, std::min<size_t>(cbStshi, sizeof stshi));
+  in.Seek(size_t(fFib.nFib >= 67 ? 2 : 0) + cbStshi);
+  const uint16_t cstd = uint16_t(stshi[0] | (stshi[1] << 8));
+  const uint16_t cbBase = uint16_t(stshi[2] | (stshi[3] << 8));
+  const uint16_t ftc = uint16_t(stshi[12] | (stshi[13] << 8));
+  fDefaultFont = ftc < fFontNames.size() ? int16_t(ftc) : -1;
+  fStyles.assign(cstd, xMorvaWordStyle());
+  fStylePapx.assign(cstd, {});
+  fStyleChpx.assign(cstd, {});
+  const bool wideNames = fFib.word97 || (fFib.flags & kExtChar) != 0;
+  for (uint16_t istd = 0; istd < cstd; ++istd) {
+    const uint16_t cbStd = in.U16();
+    if (in.Failed() || cbStd > in.Remaining()) return kPassAbsent;
+    if (cbStd == 0) continue;
+    ByteSpanReader std(in.Data() + in.Position(), cbStd, ByteSpanReader::Order::kLittle);
+    in.Skip(cbStd);
+    uint8_t base[10] = {};
+    std.Bytes(base, std::min<size_t>(std::min<size_t>(cbBase, sizeof base), cbStd));
+    if (!std.Seek(std::min<size_t>(cbBase, cbStd))) return kPassAbsent;
+    const uint16_t sgcWord = uint16_t(base[2] | (base[3] << 8));
+    const uint8_t sgc = sgcWord & 0x0F;
+    const uint16_t istdBase = sgcWord >> 4;
+    if (sgc != 1 && sgc != 2) continue;
+    xMorvaWordStyle& style = fStyles[istd];
+    style.sgc = sgc;
+    style.base = istdBase >= 0xFFE ? 0xFFFF : istdBase;
+    if (wideNames) {
+      const uint16_t length = std.U16();
+      for (uint16_t i = 0; i < length && !std.Failed(); ++i) style.name.push_back(char16_t(std.U16()));
+      std.Skip(2);
+    } else {
+      const uint8_t length = std.U8();
+      const uint8_t* name = std.Span(size_t(length) + 1);
+      if (name != nullptr) style.name = DecodePlainText(name, length, kTextEncodingWindows);
+    }
+    if (std.Failed()) return kPassAbsent;
+    // The property groups, each behind its length word and padded to even.
+    for (int upx = 0; upx < (sgc == 1 ? 2 : 1); ++upx) {
+      if (std.Position() % 2 != 0) std.Skip(1);
+      const uint16_t cb = std.U16();
+      const uint8_t* bytes = std.Span(cb);
+      if (std.Failed() || bytes == nullptr) return kPassAbsent;
+      (sgc == 1 && upx == 0 ? fStylePapx : fStyleChpx)[istd].assign(bytes, bytes + cb);
+    }
+    style.exists = true;
+  }
+  return 0;
+}
+
+int32_t xMorvaImportWord::ResolveStyle(uint16_t istd, std::vector<uint8_t>& state) {
+  // 0 not yet, 1 being resolved (a base chain that meets it is a cycle), 2 done.
+  if (state[istd] == 2) return 0;
+  if (state[istd] == 1) return kPassAbsent;
+  state[istd] = 1;
+  xMorvaWordStyle& style = fStyles[istd];
+  xMorvaWordChp chp;
+  chp.font = fDefaultFont;
+  xMorvaWordPap pap;
+  if (style.base != 0xFFFF && style.base < fStyles.size() && fStyles[style.base].exists) {
+    if (int32_t code = ResolveStyle(style.base, state); code != 0) return code;
+    chp = fStyles[style.base].chp;
+    pap = fStyles[style.base].pap;
+  }
+  const std::vector<uint8_t>& papx = fStylePapx[istd];
+  if (papx.size() >= 2) {
+    ByteSpanReader in(papx.data() + 2, papx.size() - 2, ByteSpanReader::Order::kLittle);
+    while (in.Remaining() != 0)
+      if (ApplyParagraphSprm(in, pap) != 0) break;
+  }
+  const std::vector<uint8_t>& chpx = fStyleChpx[istd];
+  ByteSpanReader in(chpx.data(), chpx.size(), ByteSpanReader::Order::kLittle);
+  while (in.Remaining() != 0)
+    if (ApplyCharacterSprm(in, chp) != 0) break;
+  pap.istd = istd;
+  style.chp = chp;
+  style.pap = std::move(pap);
+  state[istd] = 2;
+  return 0;
+}
+
+int32_t xMorvaImportWord::ResolveStyleBases() {
+  std::vector<uint8_t> state(fStyles.size(), 0);
+  for (uint16_t istd = 0; istd < fStyles.size(); ++istd)
+    if (fStyles[istd].exists)
+      if (int32_t code = ResolveStyle(istd, state); code != 0) return code;
   return 0;
 }
