@@ -11,8 +11,9 @@ For every source in interchange/tests/fixtures/word/source/ it runs
   NAME.antiword.txt and NAME.catdoc.txt  the text antiword and catdoc read;
   NAME.runs.txt  what LibreOffice's HTML of NAME.doc says of its text: one
                 line per stretch of bold, italic or underlined text, per
-                font face and per centred paragraph: the property (bold,
-                italic, underline, font NAME, centre), a tab, the text.
+                font face, per size and per centred paragraph: the property
+                (bold, italic, underline, font NAME, size POINTS, centre), a
+                tab, the text.
 With --runs only the last is made again, from the committed .doc files.
 The results are committed, so the tests run without the programs.
 
@@ -56,6 +57,10 @@ class RunsParser(html.parser.HTMLParser):
             prop = {"b": "bold", "i": "italic", "u": "underline"}[tag]
         elif tag == "font" and "face" in attrs:
             prop = "font " + attrs["face"].split(",")[0].strip()
+        elif tag == "font" and "font-size:" in attrs.get("style", ""):
+            size = attrs["style"].split("font-size:")[1].split(";")[0].strip()
+            if size.endswith("pt"):
+                prop = "size " + size[:-2]
         elif tag == "p" and attrs.get("align") == "center":
             prop = "centre"
         self.open.append([tag, prop, ""])

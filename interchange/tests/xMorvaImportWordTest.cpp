@@ -59,6 +59,20 @@ std::string Utf8(const std::u16string& text) {
   return out;
 }
 
+// UTF-8 text of the Basic Multilingual Plane as UTF-16.
+std::u16string Utf16(const std::string& text) {
+  std::u16string out;
+  for (size_t i = 0; i < text.size();) {
+    const uint8_t c = uint8_t(text[i]);
+    const size_t n = c < 0x80 ? 1 : c < 0xE0 ? 2 : 3;
+    char16_t unit = n == 1 ? c : n == 2 ? (c & 0x1F) : (c & 0x0F);
+    for (size_t k = 1; k < n && i + k < text.size(); ++k) unit = char16_t((unit << 6) | (text[i + k] & 0x3F));
+    out.push_back(unit);
+    i += n;
+  }
+  return out;
+}
+
 // One paragraph a line, white space collapsed, empty lines dropped.
 std::string Normalised(const std::string& text) {
   std::istringstream in(text);
@@ -309,7 +323,7 @@ TEST_F(ImportWord, LibreOfficeFilesGiveTheTextAntiwordAndCatdocRead) {
 }
 
 // LibreOffice's HTML of its own files names the bold, italic, underlined,
-// font-faced and centred stretches; each has those properties in our runs.
+// font-faced, sized and centred stretches; each has those properties in our runs.
 TEST_F(ImportWord, LibreOfficeFilesRunsMatchItsHtml) {
   int checked = 0;
   for (const auto& item : fs::directory_iterator(WordFolder())) {
@@ -335,11 +349,11 @@ TEST_F(ImportWord, LibreOfficeFilesRunsMatchItsHtml) {
       if (tab == std::string::npos) continue;
       const std::string what = line.substr(0, tab), sample = line.substr(tab + 1);
       SCOPED_TRACE(line);
-      // The samples are ASCII: widened they are the body's characters.
-      const size_t at = body.find(std::u16string(sample.begin(), sample.end()), cursor);
+      const std::u16string wanted = Utf16(sample);
+      const size_t at = body.find(wanted, cursor);
       ASSERT_NE(at, std::string::npos);
       cursor = at;
-      for (size_t cp = at; cp < at + sample.size(); ++cp) {
+      for (size_t cp = at; cp < at + wanted.size(); ++cp) {
         if (what == "bold") bold[cp] = true;
         if (what == "italic") italic[cp] = true;
         if (what == "centre") {
@@ -358,6 +372,7 @@ TEST_F(ImportWord, LibreOfficeFilesRunsMatchItsHtml) {
         if (what == "bold") EXPECT_EQ(chp.bold, 1);
         if (what == "italic") EXPECT_EQ(chp.italic, 1);
         if (what == "underline") EXPECT_EQ(chp.underline, 1);
+        if (what.rfind("size ", 0) == 0) EXPECT_EQ(chp.halfPoints, std::stoi(what.substr(5)) * 2);
         if (what.rfind("font ", 0) == 0) {
           ASSERT_GE(chp.font, 0);
           ASSERT_LT(size_t(chp.font), reader.GetFontNames().size());
