@@ -107,6 +107,8 @@ struct Word97 {
   Bytes papx;
   Bytes fonts;
   Bytes styles;
+  Bytes dop;
+  Bytes assoc;
   size_t chpxAt = 0;
   size_t papxAt = 0;
   Bytes main;
@@ -164,6 +166,12 @@ struct Word97 {
     };
     binTable(chpx, 12, chpxAt);
     binTable(papx, 13, papxAt);
+    for (auto [bytes, pair] : {std::pair{&dop, 31}, std::pair{&assoc, 32}}) {
+      if (bytes->empty()) continue;
+      StoreLE32(&main[pairs + size_t(pair) * 8], uint32_t(table.size()));
+      StoreLE32(&main[pairs + size_t(pair) * 8 + 4], uint32_t(bytes->size()));
+      table.insert(table.end(), bytes->begin(), bytes->end());
+    }
     if (!styles.empty()) {
       StoreLE32(&main[pairs + 1 * 8], uint32_t(table.size()));
       StoreLE32(&main[pairs + 1 * 8 + 4], uint32_t(styles.size()));
@@ -649,6 +657,53 @@ TEST_F(ImportWord, StylesMergeTheirBasesUnderRunsOfTheirParagraphs) {
   EXPECT_EQ(runs[1].chp.halfPoints, 24);
 }
 
+// An extended table of associated strings: the mark, the count, cbExtra 0,
+// then each string's length and 16-bit characters.
+Bytes AssociatedStrings(const std::vector<std::string>& strings) {
+  Bytes out = {0xFF, 0xFF, uint8_t(strings.size()), 0, 0, 0};
+  for (const std::string& text : strings) {
+    out.push_back(uint8_t(text.size()));
+    out.push_back(0);
+    for (char c : text) {
+      out.push_back(uint8_t(c));
+      out.push_back(0);
+    }
+  }
+  return out;
+}
+
+TEST_F(ImportWord, DocumentPropertiesAndAssociatedStrings) {
+  // 14 May 2024 at 9:30: minutes 30, hours 9, day 14, month 5, year 124.
+  const uint32_t dttm = 30u | (9u << 6) | (14u << 11) | (5u << 16) | (124u << 20);
+  EXPECT_EQ(xMorvaImportWord::DateOfDttm(dttm), (xMorvaWordDate{14, 5, 124, 9 * 3600 + 30 * 60}));
+  for (size_t length : {size_t(500), size_t(0x54), size_t(0x20)}) {
+    SCOPED_TRACE(length);
+    Word97 file;
+    file.dop.assign(length, 0);
+    file.dop[0] = 0x02;  // widow control
+    file.dop[6] = 0x20;  // mirror margins
+    StoreLE32(&file.dop[0x14], dttm);
+    StoreLE32(&file.dop[0x18], dttm + (1u << 11));
+    if (length > 0x52) file.dop[0x52] = 1;  // page view in Word 97
+    file.assoc = AssociatedStrings({"", "", "The title", "A subject", "keys", "Some notes", "An author"});
+    file.Build();
+    xMorvaImportWord reader;
+    MemoryFile memory(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}));
+    std::u16string body;
+    ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+    const xMorvaWordDop& dop = reader.GetDop();
+    EXPECT_TRUE(dop.widowControl);
+    EXPECT_TRUE(dop.mirrorMargins);
+    EXPECT_EQ(dop.created.day, 14);
+    EXPECT_EQ(dop.revised.day, 15);
+    EXPECT_EQ(dop.pageView, length > 0x52);  // a short block reads as zero-filled
+    EXPECT_EQ(reader.GetInfos().title, u"The title");
+    EXPECT_EQ(reader.GetInfos().subject, u"A subject");
+    EXPECT_EQ(reader.GetInfos().notes, u"Some notes");
+    EXPECT_EQ(reader.GetInfos().author, u"An author");
+  }
+}
+
 struct WordBadCase {
   const char* what;
   std::function<void(Word97&)> damage;
@@ -790,6 +845,26 @@ TEST_F(ImportWord, DamagedFilesAreRefusedAndTheDocumentKept) {
        [](Word97& f) {
          f.styles = StyleSheet({{1, 0xFFF, "Normal", {0, 0}, {}}});
          f.styles[20] = 0xFF;
+         f.Build();
+       },
+       kWordUnreadable},
+      {"DOP past the table",
+       [&](Word97& f) {
+         f.dop.assign(100, 0);
+         f.Build();
+         put32(f.main, f.PairAt(63), 0xFFFFFF00u);
+       },
+       kWordUnreadable},
+      {"associated string over 128 characters",
+       [](Word97& f) {
+         f.assoc = AssociatedStrings({std::string(129, 'a')});
+         f.Build();
+       },
+       kWordUnreadable},
+      {"associated string past its table",
+       [](Word97& f) {
+         f.assoc = AssociatedStrings({"title"});
+         f.assoc.resize(f.assoc.size() - 3);
          f.Build();
        },
        kWordUnreadable},

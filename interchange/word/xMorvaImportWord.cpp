@@ -136,7 +136,7 @@ int32_t xMorvaImportWord::ReadFib(const std::vector<uint8_t>& main, xMorvaWordFi
   fib.flags = in.U16();
   in.Seek(20);
   fib.chs = in.U16();
-  in.Skip(2);
+  fib.chsTables = in.U16();
   fib.fcMin = in.U32();
   fib.fcMac = in.U32();
   if (in.Failed()) return kWordNotWord;
@@ -168,6 +168,11 @@ int32_t xMorvaImportWord::ReadFib(const std::vector<uint8_t>& main, xMorvaWordFi
     in.Skip(8);
     fib.fcSttbfFfn = in.U32();
     fib.lcbSttbfFfn = in.U32();
+    in.Seek(0x150);
+    fib.fcDop = in.U32();
+    fib.lcbDop = in.U32();
+    fib.fcSttbfAssoc = in.U32();
+    fib.lcbSttbfAssoc = in.U32();
     in.Seek(394);
     fib.pnChpFirst = in.U16();
     fib.pnPapFirst = in.U16();
@@ -202,6 +207,8 @@ int32_t xMorvaImportWord::ReadFib(const std::vector<uint8_t>& main, xMorvaWordFi
   pairAt(12, fib.fcPlcfBteChpx, fib.lcbPlcfBteChpx);
   pairAt(13, fib.fcPlcfBtePapx, fib.lcbPlcfBtePapx);
   pairAt(15, fib.fcSttbfFfn, fib.lcbSttbfFfn);
+  pairAt(31, fib.fcDop, fib.lcbDop);
+  pairAt(32, fib.fcSttbfAssoc, fib.lcbSttbfAssoc);
   if (pairs.size() > 13) {
     fib.fcPlcfSed = pairs[12];
     fib.lcbPlcfSed = pairs[13];
@@ -352,6 +359,8 @@ int32_t xMorvaImportWord::ReadWordText(VStream& file, std::u16string& body) {
   body.clear();
   fPieces.clear();
   fFontNames.clear();
+  fDop = xMorvaWordDop();
+  fInfos = xMorvaWordInfos();
   fStyles.clear();
   fStylePapx.clear();
   fStyleChpx.clear();
@@ -386,7 +395,10 @@ int32_t xMorvaImportWord::ReadWordText(VStream& file, std::u16string& body) {
   if (text.size() < total) return CodeOfPass(kPassAbsent);
   std::sort(fPieces.begin(), fPieces.end(),
             [](const Piece& a, const Piece& b) { return a.fc < b.fc; });
+  if (const int32_t dop = ReadDop(*tableStream); dop != 0) return CodeOfPass(dop);
   if (const int32_t fonts = ReadFontTable(*tableStream); fonts != 0) return CodeOfPass(fonts);
+  if (const int32_t infos = ReadAssociatedStrings(*tableStream); infos != 0)
+    return CodeOfPass(infos);
   if (const int32_t styles = ReadStyleSheet(*tableStream); styles != 0) return CodeOfPass(styles);
   if (const int32_t bases = ResolveStyleBases(); bases != 0) return CodeOfPass(bases);
   if (const int32_t section = ReadFirstSection(main, *tableStream); section != 0)

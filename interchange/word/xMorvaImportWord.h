@@ -27,6 +27,7 @@ struct xMorvaWordFib {
   uint16_t nFib = 0;
   uint16_t flags = 0;  // fComplex 0x0004, fEncrypted 0x0100, fWhichTblStm 0x0200, fExtChar 0x1000
   uint16_t chs = 0;
+  uint16_t chsTables = 0;
   uint32_t fcMin = 0;
   uint32_t fcMac = 0;
   // ccpText, ccpFtn, ccpHdd, ccpMcr, ccpAtn, ccpEdn, ccpTxbx, ccpHdrTxbx.
@@ -39,6 +40,10 @@ struct xMorvaWordFib {
   uint32_t lcbPlcfBtePapx = 0;
   uint32_t fcStshf = 0;
   uint32_t lcbStshf = 0;
+  uint32_t fcDop = 0;
+  uint32_t lcbDop = 0;
+  uint32_t fcSttbfAssoc = 0;
+  uint32_t lcbSttbfAssoc = 0;
   uint32_t fcSttbfFfn = 0;
   uint32_t lcbSttbfFfn = 0;
   // The Word 6/95 bin tables' first pages and counts.
@@ -123,6 +128,32 @@ struct xMorvaWordParagraphRun {
   xMorvaWordPap pap;
 };
 
+// A date and time as the document properties keep them.
+struct xMorvaWordDate {
+  int32_t day = 0;
+  int32_t month = 0;
+  int32_t year = 0;     // years since 1900
+  int32_t seconds = 0;  // of the day
+  bool operator==(const xMorvaWordDate&) const = default;
+};
+
+// What the document properties block gives the document.
+struct xMorvaWordDop {
+  bool widowControl = false;
+  bool mirrorMargins = false;
+  bool pageView = false;
+  xMorvaWordDate created;
+  xMorvaWordDate revised;
+};
+
+// The associated strings the document informations take.
+struct xMorvaWordInfos {
+  std::u16string title;
+  std::u16string subject;
+  std::u16string notes;
+  std::u16string author;
+};
+
 // A paragraph (sgc 1) or character (sgc 2) style with its base's
 // properties merged under its own.
 struct xMorvaWordStyle {
@@ -151,6 +182,10 @@ class xMorvaImportWord : public VObject {
   const std::vector<xMorvaWordCharacterRun>& GetCharacterRuns() const { return fCharacterRuns; }
   const std::vector<xMorvaWordParagraphRun>& GetParagraphRuns() const { return fParagraphRuns; }
   const std::vector<std::u16string>& GetFontNames() const { return fFontNames; }
+  const xMorvaWordDop& GetDop() const { return fDop; }
+  const xMorvaWordInfos& GetInfos() const { return fInfos; }
+  // The DTTM bits: minutes, hours, day, month, years since 1900.
+  static xMorvaWordDate DateOfDttm(uint32_t dttm);
   // By istd; slots without a style do not exist.
   const std::vector<xMorvaWordStyle>& GetStyles() const { return fStyles; }
 
@@ -176,6 +211,8 @@ class xMorvaImportWord : public VObject {
   // The file position of a character through the pieces read; false when
   // no piece holds it.
   bool CharacterAt(uint32_t fc, uint32_t& cp) const;
+  int32_t ReadDop(const std::vector<uint8_t>& table);
+  int32_t ReadAssociatedStrings(const std::vector<uint8_t>& table);
   int32_t ReadFontTable(const std::vector<uint8_t>& table);
   int32_t ReadStyleSheet(const std::vector<uint8_t>& table);
   // Merges each style's base under it; 2 for a base that is missing's
@@ -207,6 +244,8 @@ class xMorvaImportWord : public VObject {
   xMorvaWordSection fSection;
   std::vector<Piece> fPieces;  // sorted by file position
   std::vector<std::u16string> fFontNames;
+  xMorvaWordDop fDop;
+  xMorvaWordInfos fInfos;
   std::vector<xMorvaWordStyle> fStyles;
   // Each style's own property groups, applied when its base is resolved.
   std::vector<std::vector<uint8_t>> fStylePapx;

@@ -625,3 +625,72 @@ int32_t xMorvaImportWord::ResolveStyleBases() {
       if (int32_t code = ResolveStyle(istd, state); code != 0) return code;
   return 0;
 }
+
+xMorvaWordDate xMorvaImportWord::DateOfDttm(uint32_t dttm) {
+  xMorvaWordDate date;
+  date.seconds = int32_t(((dttm >> 6) & 0x1F) * 3600 + (dttm & 0x3F) * 60);
+  date.day = int32_t((dttm >> 11) & 0x1F);
+  date.month = int32_t((dttm >> 16) & 0x0F);
+  date.year = int32_t((dttm >> 20) & 0x1FF);
+  return date;
+}
+
+int32_t xMorvaImportWord::ReadDop(const std::vector<uint8_t>& table) {
+  if (fFib.lcbDop == 0) return 0;
+  if (uint64_t(fFib.fcDop) + fFib.lcbDop > table.size()) return kPassAbsent;
+  // A shorter block (Word 6/95's) reads as if zero-filled to 500 bytes.
+  uint8_t dop[500] = {};
+  std::copy_n(table.data() + fFib.fcDop, std::min<size_t>(fFib.lcbDop, sizeof dop), dop);
+  ByteSpanReader in(dop, sizeof dop, ByteSpanReader::Order::kLittle);
+  fDop.widowControl = (in.U16() & 0x0002) != 0;
+  in.Seek(6);
+  fDop.mirrorMargins = (in.U16() & 0x0020) != 0;
+  in.Seek(0x14);
+  fDop.created = DateOfDttm(in.U32());
+  fDop.revised = DateOfDttm(in.U32());
+  in.Seek(0x52);
+  fDop.pageView = (in.U16() & 7) == (fFib.word97 ? 1 : 2);
+  return 0;
+}
+
+int32_t xMorvaImportWord::ReadAssociatedStrings(const std::vector<uint8_t>& table) {
+  if (fFib.lcbSttbfAssoc == 0) return 0;
+  if (uint64_t(fFib.fcSttbfAssoc) + fFib.lcbSttbfAssoc > table.size()) return kPassAbsent;
+  ByteSpanReader in(table.data() + fFib.fcSttbfAssoc, fFib.lcbSttbfAssoc,
+                    ByteSpanReader::Order::kLittle);
+  bool extended = false;
+  uint32_t count = 0xFFFFFFFFu;
+  uint16_t cbExtra = 0;
+  if (fFib.word97) {
+    uint16_t first = in.U16();
+    extended = first == 0xFFFF;
+    if (extended) first = in.U16();
+    count = first;
+    cbExtra = in.U16();
+  } else {
+    in.U16();  // the table's byte count: the strings run to its end
+  }
+  const int32_t encoding = fFib.chsTables == 256 ? kTextEncodingMac : kTextEncodingWindows;
+  for (uint32_t i = 0; i < count && in.Remaining() != 0; ++i) {
+    std::u16string text;
+    if (extended) {
+      const uint16_t cch = in.U16();
+      if (cch > 128 || size_t(cch) * 2 > in.Remaining()) return kPassAbsent;
+      for (uint16_t k = 0; k < cch; ++k) text.push_back(char16_t(in.U16()));
+    } else {
+      const uint8_t cch = in.U8();
+      const uint8_t* bytes = in.Span(cch);
+      if (bytes == nullptr) return kPassAbsent;
+      text = DecodePlainText(bytes, cch, encoding);
+    }
+    if (!in.Skip(cbExtra)) return kPassAbsent;
+    switch (i) {
+      case 2: fInfos.title = std::move(text); break;
+      case 3: fInfos.subject = std::move(text); break;
+      case 5: fInfos.notes = std::move(text); break;
+      case 6: fInfos.author = std::move(text); break;
+      default: break;
+    }
+  }
+  return in.Failed() ? kPassAbsent : 0;
+}
