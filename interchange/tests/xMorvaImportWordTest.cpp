@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -702,6 +703,49 @@ TEST_F(ImportWord, DocumentPropertiesAndAssociatedStrings) {
     EXPECT_EQ(reader.GetInfos().notes, u"Some notes");
     EXPECT_EQ(reader.GetInfos().author, u"An author");
   }
+}
+
+TEST_F(ImportWord, Word6FontTableAndParagraphRuns) {
+  Bytes main = Word6Main("Left words\rRight words\r");
+  // The font table: its byte count, then FFNs of five bytes of fields and an
+  // 8-bit name.
+  const size_t fonts = main.size();
+  Bytes table = {0, 0};
+  for (const char* name : {"Times New Roman", "Courier"}) {
+    table.push_back(uint8_t(5 + std::strlen(name) + 1));
+    table.insert(table.end(), 5, 0);
+    table.insert(table.end(), name, name + std::strlen(name) + 1);
+  }
+  StoreLE16(&table[0], uint16_t(table.size()));
+  main.insert(main.end(), table.begin(), table.end());
+  StoreLE32(&main[0xD0], uint32_t(fonts));
+  StoreLE32(&main[0xD4], uint32_t(table.size()));
+  // The paragraph bin table: two positions and one 16-bit page number.
+  const size_t bin = main.size();
+  main.resize(bin + 10);
+  StoreLE32(&main[bin], 0x300);
+  StoreLE32(&main[bin + 4], 0x300 + 23);
+  main.resize((main.size() + 511) / 512 * 512);
+  StoreLE16(&main[bin + 8], uint16_t(main.size() / 512));
+  StoreLE32(&main[0xC0], uint32_t(bin));
+  StoreLE32(&main[0xC4], 10);
+  // PHEs of six bytes; the PAPX counts words and has one byte more.
+  const Bytes page = FkpPage({0x300, 0x300 + 11, 0x300 + 23},
+                             {{}, {1, 0, 5, 2, 17, 0x68, 0x01, 0}}, 6, true, true);
+  main.insert(main.end(), page.begin(), page.end());
+  xMorvaImportWord reader;
+  MemoryFile memory(Container({{u"WordDocument", main}}));
+  std::u16string body;
+  ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+  EXPECT_EQ(reader.GetFontNames(), (std::vector<std::u16string>{u"Times New Roman", u"Courier"}));
+  const auto& runs = reader.GetParagraphRuns();
+  ASSERT_EQ(runs.size(), 2u);
+  EXPECT_EQ(runs[0].pap.jc, 0);
+  EXPECT_EQ(runs[1].first, 11u);
+  EXPECT_EQ(runs[1].limit, 23u);
+  EXPECT_EQ(runs[1].pap.istd, 1);
+  EXPECT_EQ(runs[1].pap.jc, 2);
+  EXPECT_EQ(runs[1].pap.left, 360);
 }
 
 struct WordBadCase {
