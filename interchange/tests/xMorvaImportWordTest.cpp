@@ -15,6 +15,7 @@
 #include "area/xMorvaOpenSave.h"
 #include "document/DocumentUnits.h"
 #include "document/xMorvaDocParams.h"
+#include "document/xMorvaProperties.h"
 #include "framework/system/files/VFile.h"
 #include "interchange/rtf/xMorvaRtfFormats.h"
 #include "interchange/tests/OleTestSupport.h"
@@ -67,7 +68,8 @@ std::u16string Utf16(const std::string& text) {
     const uint8_t c = uint8_t(text[i]);
     const size_t n = c < 0x80 ? 1 : c < 0xE0 ? 2 : 3;
     char16_t unit = n == 1 ? c : n == 2 ? (c & 0x1F) : (c & 0x0F);
-    for (size_t k = 1; k < n && i + k < text.size(); ++k) unit = char16_t((unit << 6) | (text[i + k] & 0x3F));
+    for (size_t k = 1; k < n && i + k < text.size(); ++k)
+      unit = char16_t((unit << 6) | (text[i + k] & 0x3F));
     out.push_back(unit);
     i += n;
   }
@@ -401,6 +403,30 @@ TEST_F(ImportWord, LibreOfficeFilesRunsMatchItsHtml) {
   EXPECT_GT(checked, 100);
 }
 
+// The runs reach the document: LibreOffice's styled file opened whole.
+TEST_F(ImportWord, RunsSetTheBodysProperties) {
+  ASSERT_EQ(Import(ReadBytesOf(WordFolder() / "styled.doc")), 0);
+  xMorvaTextInterface* body = document.GetPart(kPartBody);
+  ASSERT_NE(body, nullptr);
+  const std::u16string text = BodyText();
+  auto at = [&](const std::u16string& sample, uint16_t id) {
+    const size_t where = text.find(sample);
+    EXPECT_NE(where, std::u16string::npos);
+    body->SetSelection(int32_t(where), int32_t(where + 1));
+    return body->GetPropertyValue(id);
+  };
+  EXPECT_EQ(at(u"bold text", kPropBold), 1);
+  EXPECT_EQ(at(u"Plain text", kPropBold), 0);
+  EXPECT_EQ(at(u"italic text", kPropItalic), 1);
+  EXPECT_EQ(at(u"underlined", kPropUnderline), 1);
+  EXPECT_EQ(at(u"large", kPropSize), 18);
+  EXPECT_EQ(at(u"beside", kPropSize), 12);
+  EXPECT_EQ(at(u"A heading", kPropSize), 16);
+  EXPECT_EQ(at(u"A centred", kPropAlignment), 1);
+  EXPECT_EQ(at(u"Plain text", kPropAlignment), 0);
+  EXPECT_NE(at(u"Fixed width", kPropFont), at(u"beside", kPropFont));
+}
+
 TEST_F(ImportWord, Word97PiecesOfBothWidthsAndWord6Stretches) {
   for (bool wide : {false, true}) {
     Word97 file;
@@ -452,7 +478,6 @@ TEST_F(ImportWord, FirstSectionSetsThePageAndKeepsTheFormatsDefaults) {
   EXPECT_EQ(document.Params().GetBands(false).topMargin, TwipsToPixels(1000));
 }
 
-
 // The font table of a Word 97 file: the count and cbExtra, then FFNs with
 // 39 bytes of fields before the name (16-bit with `wide`).
 Bytes FontTable(const std::vector<std::string>& names, bool wide) {
@@ -485,12 +510,16 @@ TEST_F(ImportWord, CharacterRunsFromTheFkpThroughThePieces) {
     file.wide = wide;
     const uint32_t w = wide ? 2 : 1;
     file.fonts = FontTable({"Arial", "Courier New"}, wide);
-    file.chpx = FkpPage({0x800, 0x800 + 5 * w, 0x800 + 11 * w, 0x800 + 28 * w},
-                        {Cat({{0x35, 0x08, 1}, {0x36, 0x08, 1}, Sprm16(0x4A43, 28), {0x42, 0x2A, 6}}),
-                         {},
-                         Cat({{0x3E, 0x2A, 3}, Sprm16(0x4A4F, 1), {0x35, 0x08, 0x81},
-                              {0x48, 0x2A, 1}, {0x3C, 0x08, 1}})},
-                        0, false);
+    file.chpx =
+        FkpPage({0x800, 0x800 + 5 * w, 0x800 + 11 * w, 0x800 + 28 * w},
+                {Cat({{0x35, 0x08, 1}, {0x36, 0x08, 1}, Sprm16(0x4A43, 28), {0x42, 0x2A, 6}}),
+                 {},
+                 Cat({{0x3E, 0x2A, 3},
+                      Sprm16(0x4A4F, 1),
+                      {0x35, 0x08, 0x81},
+                      {0x48, 0x2A, 1},
+                      {0x3C, 0x08, 1}})},
+                0, false);
     file.Build();
     if (wide) StoreLE16(&file.main[10], 0x1200);  // fExtChar: 16-bit font names
     xMorvaImportWord reader;
@@ -527,29 +556,44 @@ TEST_F(ImportWord, CharacterSprmsOfBothForms) {
     std::function<void(xMorvaWordChp&)> expect;
   };
   const std::vector<Row> rows = {
-      {"0x80 keeps bold", true, {0x35, 0x08, 1, 0x35, 0x08, 0x80}, [](xMorvaWordChp& c) { c.bold = 1; }},
+      {"0x80 keeps bold",
+       true,
+       {0x35, 0x08, 1, 0x35, 0x08, 0x80},
+       [](xMorvaWordChp& c) { c.bold = 1; }},
       {"0x81 on bold is plain", true, {0x35, 0x08, 1, 0x35, 0x08, 0x81}, [](xMorvaWordChp&) {}},
       {"size step up two", true, {0x44, 0x2A, 2}, [](xMorvaWordChp& c) { c.halfPoints = 24; }},
-      {"size step past the list", true, {0x44, 0x2A, 40}, [](xMorvaWordChp& c) { c.halfPoints = 144; }},
+      {"size step past the list",
+       true,
+       {0x44, 0x2A, 40},
+       [](xMorvaWordChp& c) { c.halfPoints = 144; }},
       {"increment clamped high", true, Bytes{0x4A, 0xCA, 2, 0xFF, 0x7F},
        [](xMorvaWordChp& c) { c.halfPoints = 508; }},
       {"increment clamped low", true, Bytes{0x4A, 0xCA, 2, 0x00, 0x80},
        [](xMorvaWordChp& c) { c.halfPoints = 8; }},
       {"size times 150%", true, Sprm16(0x4A4D, 150), [](xMorvaWordChp& c) { c.halfPoints = 30; }},
-      {"small caps then caps", true, {0x3A, 0x08, 1, 0x3B, 0x08, 1}, [](xMorvaWordChp& c) { c.caps = 1; }},
+      {"small caps then caps",
+       true,
+       {0x3A, 0x08, 1, 0x3B, 0x08, 1},
+       [](xMorvaWordChp& c) { c.caps = 1; }},
       {"kul 7 is single", true, {0x3E, 0x2A, 7}, [](xMorvaWordChp& c) { c.underline = 1; }},
       {"iss 5 is normal", true, {0x48, 0x2A, 5}, [](xMorvaWordChp& c) { c.iss = 0; }},
       {"highlight", true, {0x0C, 0x2A, 7}, [](xMorvaWordChp& c) { c.background = 0x00E6FF; }},
-      {"unknown 97 sprms skipped by size", true, {0x99, 0x99, 1, 2, 0x00, 0xD2, 2, 9, 9, 0x35, 0x08, 1},
+      {"unknown 97 sprms skipped by size",
+       true,
+       {0x99, 0x99, 1, 2, 0x00, 0xD2, 2, 9, 9, 0x35, 0x08, 1},
        [](xMorvaWordChp& c) { c.bold = 1; }},
-      {"Word 6 bold, size and colour", false, {85, 1, 99, 36, 0, 98, 2},
+      {"Word 6 bold, size and colour",
+       false,
+       {85, 1, 99, 36, 0, 98, 2},
        [](xMorvaWordChp& c) {
          c.bold = 1;
          c.halfPoints = 36;
          c.color = 0xFF9933;
        }},
       {"Word 6 opcode 1 stops", false, {86, 1, 1, 85, 1}, [](xMorvaWordChp& c) { c.italic = 1; }},
-      {"Word 6 skips by its sizes", false, {70, 1, 2, 3, 4, 68, 2, 7, 7, 87, 1},
+      {"Word 6 skips by its sizes",
+       false,
+       {70, 1, 2, 3, 4, 68, 2, 7, 7, 87, 1},
        [](xMorvaWordChp& c) { c.strike = 1; }},
   };
   for (const Row& row : rows) {
@@ -589,10 +633,17 @@ TEST_F(ImportWord, CharacterSprmsOfBothForms) {
 TEST_F(ImportWord, ParagraphRunsWithTabsBordersAndShading) {
   Word97 file;
   file.papx = FkpPage({0x800, 0x800 + 11, 0x800 + 28},
-                      {Cat({{0, 0}, {0x03, 0x24, 1}, Sprm16(0x840F, 720), Sprm16(0x8411, uint16_t(-360)),
+                      {Cat({{0, 0},
+                            {0x03, 0x24, 1},
+                            Sprm16(0x840F, 720),
+                            Sprm16(0x8411, uint16_t(-360)),
                             {0x0D, 0xC6, 8, 0, 2, 0x40, 0x01, 0x20, 0x03, 0x09, 0x00}}),
-                       Cat({{3, 0}, Sprm16(0xA413, 240), Sprm16(0x442D, 0x0406),
-                            {0x24, 0x64, 4, 1, 0, 0}, {0x24, 0x64, 4, 3, 0, 0}, {0x16, 0x24, 1}})},
+                       Cat({{3, 0},
+                            Sprm16(0xA413, 240),
+                            Sprm16(0x442D, 0x0406),
+                            {0x24, 0x64, 4, 1, 0, 0},
+                            {0x24, 0x64, 4, 3, 0, 0},
+                            {0x16, 0x24, 1}})},
                       12, true);
   file.Build();
   xMorvaImportWord reader;
@@ -613,8 +664,8 @@ TEST_F(ImportWord, ParagraphRunsWithTabsBordersAndShading) {
   EXPECT_EQ(b.istd, 3);
   EXPECT_EQ(b.before, 240);
   EXPECT_EQ(b.shading, 0x0000FF);  // solid takes the foreground ico 6
-  EXPECT_EQ(b.borderSides, 4);  // the top
-  EXPECT_EQ(b.borderStyle, 6);  // single, then double
+  EXPECT_EQ(b.borderSides, 4);     // the top
+  EXPECT_EQ(b.borderStyle, 6);     // single, then double
   EXPECT_TRUE(b.inTable);
 }
 
@@ -626,7 +677,8 @@ TEST_F(ImportWord, StylesMergeTheirBasesUnderRunsOfTheirParagraphs) {
                             {1, 1, "Sub", Cat({{2, 0}, Sprm16(0x840F, 360)}), {0x36, 0x08, 1}},
                             {2, 0xFFF, "Emphasis", {}, {0x36, 0x08, 1}}},
                            1);
-  file.papx = FkpPage({0x800, 0x800 + 11, 0x800 + 28}, {{2, 0}, Cat({{0, 0}, {0x03, 0x24, 3}})}, 12, true);
+  file.papx =
+      FkpPage({0x800, 0x800 + 11, 0x800 + 28}, {{2, 0}, Cat({{0, 0}, {0x03, 0x24, 3}})}, 12, true);
   file.chpx = FkpPage({0x800, 0x800 + 11, 0x800 + 28}, {{}, {0x35, 0x08, 0x81}}, 0, false);
   file.Build();
   xMorvaImportWord reader;
@@ -686,7 +738,8 @@ TEST_F(ImportWord, DocumentPropertiesAndAssociatedStrings) {
     StoreLE32(&file.dop[0x14], dttm);
     StoreLE32(&file.dop[0x18], dttm + (1u << 11));
     if (length > 0x52) file.dop[0x52] = 1;  // page view in Word 97
-    file.assoc = AssociatedStrings({"", "", "The title", "A subject", "keys", "Some notes", "An author"});
+    file.assoc =
+        AssociatedStrings({"", "", "The title", "A subject", "keys", "Some notes", "An author"});
     file.Build();
     xMorvaImportWord reader;
     MemoryFile memory(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}));
@@ -730,8 +783,8 @@ TEST_F(ImportWord, Word6FontTableAndParagraphRuns) {
   StoreLE32(&main[0xC0], uint32_t(bin));
   StoreLE32(&main[0xC4], 10);
   // PHEs of six bytes; the PAPX counts words and has one byte more.
-  const Bytes page = FkpPage({0x300, 0x300 + 11, 0x300 + 23},
-                             {{}, {1, 0, 5, 2, 17, 0x68, 0x01, 0}}, 6, true, true);
+  const Bytes page = FkpPage({0x300, 0x300 + 11, 0x300 + 23}, {{}, {1, 0, 5, 2, 17, 0x68, 0x01, 0}},
+                             6, true, true);
   main.insert(main.end(), page.begin(), page.end());
   xMorvaImportWord reader;
   MemoryFile memory(Container({{u"WordDocument", main}}));
@@ -873,9 +926,8 @@ TEST_F(ImportWord, DamagedFilesAreRefusedAndTheDocumentKept) {
        kWordUnreadable},
       {"istdBase cycle",
        [](Word97& f) {
-         f.styles = StyleSheet({{1, 0xFFF, "Normal", {0, 0}, {}},
-                                {1, 2, "A", {1, 0}, {}},
-                                {1, 1, "B", {2, 0}, {}}});
+         f.styles = StyleSheet(
+             {{1, 0xFFF, "Normal", {0, 0}, {}}, {1, 2, "A", {1, 0}, {}}, {1, 1, "B", {2, 0}, {}}});
          f.Build();
        },
        kWordUnreadable},
@@ -912,12 +964,14 @@ TEST_F(ImportWord, DamagedFilesAreRefusedAndTheDocumentKept) {
          f.Build();
        },
        kWordUnreadable},
-      {"FFN of length 0", [](Word97& f) {
+      {"FFN of length 0",
+       [](Word97& f) {
          f.fonts = {1, 0, 0, 0, 0};
          f.Build();
        },
        kWordUnreadable},
-      {"FFN past its table", [](Word97& f) {
+      {"FFN past its table",
+       [](Word97& f) {
          f.fonts = {1, 0, 0, 0, 200, 1, 2, 3};
          f.Build();
        },

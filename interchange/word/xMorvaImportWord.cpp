@@ -9,10 +9,12 @@
 #include "document/DocumentUnits.h"
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaDocument.h"
+#include "document/xMorvaProperties.h"
 #include "document/xMorvaText.h"
 #include "document/xMorvaUndo.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VStream.h"
+#include "framework/core/strings/VUniString.h"
 #include "interchange/ole/xMorvaOleFile.h"
 #include "interchange/text/xMorvaPlainText.h"
 #include "platform/bytes/ByteSpanReader.h"
@@ -61,12 +63,17 @@ std::u16string EightBit(const uint8_t* bytes, size_t count, bool mac) {
 // and line breaks end a paragraph; a field keeps its result and loses its
 // instructions; pictures, drawn objects and note references, whose passes
 // are not run, go; the last paragraph end is the body's own.
-std::u16string MainStory(const std::u16string& text) {
+// `positions` receives, for each character of `text` and its end, the body
+// position it lands at.
+std::u16string MainStory(const std::u16string& text, std::vector<uint32_t>& positions) {
   std::u16string out;
   out.reserve(text.size());
+  positions.clear();
+  positions.reserve(text.size() + 1);
   int depth = 0;
   std::vector<bool> inCode;
   for (char16_t c : text) {
+    positions.push_back(uint32_t(out.size()));
     switch (c) {
       case 0x13:
         inCode.push_back(true);
@@ -101,7 +108,9 @@ std::u16string MainStory(const std::u16string& text) {
       default: out.push_back(c);
     }
   }
+  positions.push_back(uint32_t(out.size()));
   if (!out.empty() && out.back() == u'\r') out.pop_back();
+  for (uint32_t& at : positions) at = std::min(at, uint32_t(out.size()));
   return out;
 }
 
@@ -126,6 +135,54 @@ void ApplyPageSetup(xMorvaDocument& document, const xMorvaWordSection& section) 
 }
 
 }  // namespace
+
+int32_t xMorvaImportWord::ApplyRuns(xMorvaDocument& document, xMorvaTextInterface& text) {
+  auto range = [&](uint32_t first, uint32_t limit) {
+    const uint32_t end = uint32_t(fBodyPositions.size() - 1);
+    const uint32_t a = fBodyPositions[std::min(first, end)];
+    const uint32_t b = fBodyPositions[std::min(limit, end)];
+    text.SetSelection(int32_t(a), int32_t(b));
+    return a < b;
+  };
+  int32_t code = 0;
+  auto set = [&](uint16_t id, int32_t value) {
+    if (code == 0) code = text.SetPropertyValue(id, value);
+  };
+  for (const xMorvaWordParagraphRun& run : fParagraphRuns) {
+    if (!range(run.first, run.limit)) continue;
+    const xMorvaWordPap& pap = run.pap;
+    set(kPropAlignment, pap.jc);
+    set(kPropLeftIndent, std::max(TwipsToPixels(pap.left), 0));
+    set(kPropFirstLineIndent, TwipsToPixels(pap.firstLine));
+    set(kPropRightIndent, std::max(TwipsToPixels(pap.right), 0));
+    set(kPropInterline, pap.lineTenths);
+    if (pap.shading != -1) set(kPropParagraphBackColour, pap.shading);
+  }
+  std::vector<int16_t> fonts(fFontNames.size(), -1);
+  for (const xMorvaWordCharacterRun& run : fCharacterRuns) {
+    if (!range(run.first, run.limit)) continue;
+    const xMorvaWordChp& chp = run.chp;
+    set(kPropBold, chp.bold);
+    set(kPropItalic, chp.italic);
+    set(kPropStrikeOut, chp.strike);
+    set(kPropShadow, chp.shadow);
+    set(kPropLetterCase, chp.caps);
+    set(kPropUnderline, chp.underline);
+    set(kPropVerticalPosition, chp.iss);
+    set(kPropSize, std::max(chp.halfPoints / 2, 1));
+    if (chp.color != -1) set(kPropTextColour, chp.color);
+    if (chp.background != -1) set(kPropBackColour, chp.background);
+    if (chp.font >= 0 && size_t(chp.font) < fonts.size()) {
+      if (fonts[size_t(chp.font)] < 0) {
+        VStr<255> name;
+        name.SetUniCText(fFontNames[size_t(chp.font)].substr(0, 63).c_str());
+        fonts[size_t(chp.font)] = document.FontIndexForName(name);
+      }
+      if (fonts[size_t(chp.font)] > 0) set(kPropFont, fonts[size_t(chp.font)]);
+    }
+  }
+  return code;
+}
 
 int32_t xMorvaImportWord::ReadFib(const std::vector<uint8_t>& main, xMorvaWordFib& fib) {
   fib = xMorvaWordFib();
@@ -409,7 +466,7 @@ int32_t xMorvaImportWord::ReadWordText(VStream& file, std::u16string& body) {
     return CodeOfPass(characters);
   // The other stories are not the body's.
   text.resize(fFib.ccp[0]);
-  body = MainStory(text);
+  body = MainStory(text, fBodyPositions);
   return 0;
 }
 
@@ -436,6 +493,7 @@ int32_t xMorvaImportWord::ImportWordDocument(xMorvaDocument* document, VStream* 
   int32_t code = 0;
   if (text != nullptr && positions != 0 && text->InsertHandle(units, int32_t(positions)) != 0)
     code = kWordNoMemory;
+  if (text != nullptr && code == 0) code = ApplyRuns(*document, *text);
   if (text != nullptr) text->SetSelection(0, 0);
   document->EndChange();
   if (undo != nullptr) undo->Resume();

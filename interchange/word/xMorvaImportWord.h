@@ -12,6 +12,7 @@
 class ByteSpanReader;
 class VStream;
 class xMorvaDocument;
+class xMorvaTextInterface;
 
 // Command error codes of the import.
 constexpr int32_t kWordMissingArgument = 1001;
@@ -219,6 +220,8 @@ class xMorvaImportWord : public VObject {
   // chain that comes back to itself.
   int32_t ResolveStyleBases();
   int32_t ResolveStyle(uint16_t istd, std::vector<uint8_t>& state);
+  // The runs' properties set on the body just filled.
+  int32_t ApplyRuns(xMorvaDocument& document, xMorvaTextInterface& text);
   // The character properties of the style of the paragraph holding `cp`.
   xMorvaWordChp ParagraphStyleChp(uint32_t cp) const;
   int32_t ReadCharacterRuns(const std::vector<uint8_t>& main, const std::vector<uint8_t>& table);
@@ -244,6 +247,7 @@ class xMorvaImportWord : public VObject {
   xMorvaWordSection fSection;
   std::vector<Piece> fPieces;  // sorted by file position
   std::vector<std::u16string> fFontNames;
+  std::vector<uint32_t> fBodyPositions;  // body position of each main-text character
   xMorvaWordDop fDop;
   xMorvaWordInfos fInfos;
   std::vector<xMorvaWordStyle> fStyles;

@@ -28,27 +28,89 @@ struct SizeRange {
 };
 
 constexpr SizeRange kWord6Sizes[] = {
-    {0, 0, 0},         {2, 2, 2},           {3, 3, kByteCount},  {4, 11, 1},
-    {12, 12, kByteCount}, {13, 14, 1},      {15, 15, kByteCount}, {16, 19, 2},
-    {20, 20, 4},       {21, 22, 2},         {23, 23, kByteCount}, {24, 25, 1},
-    {26, 28, 2},       {29, 29, 1},         {30, 36, 2},          {37, 37, 1},
-    {38, 43, 2},       {44, 44, 1},         {45, 49, 2},          {50, 51, 1},
-    {52, 52, 0},       {53, 62, 1},         {65, 67, 1},          {68, 68, kByteCount},
-    {69, 69, 2},       {70, 70, 4},         {71, 71, 1},          {72, 72, 2},
-    {73, 73, 3},       {74, 74, kByteCount}, {75, 75, 1},         {80, 80, 2},
-    {81, 81, kByteCount}, {82, 82, kByteCount}, {83, 83, 0},      {84, 92, 1},
-    {93, 93, 2},       {94, 94, 1},         {95, 95, 3},          {96, 97, 2},
-    {98, 98, 1},       {99, 99, 2},         {100, 100, 1},        {101, 101, 2},
-    {102, 102, 1},     {103, 103, kByteCount}, {104, 104, 1},     {105, 106, kByteCount},
-    {107, 107, 2},     {108, 108, kByteCount}, {109, 110, 2},     {117, 119, 1},
-    {120, 120, kByteCount}, {121, 124, 2},  {131, 132, 1},        {133, 133, kByteCount},
-    {136, 137, 3},     {138, 139, 1},       {140, 141, 2},        {142, 143, 1},
-    {144, 145, 2},     {146, 147, 1},       {148, 149, 2},        {150, 153, 1},
-    {154, 157, 2},     {158, 159, 1},       {160, 161, 2},        {162, 163, 1},
-    {164, 171, 2},     {182, 184, 2},       {185, 186, 1},        {187, 187, 12},
-    {188, 188, kWordCount}, {189, 189, 2},  {190, 190, kWordCount}, {191, 191, kWordCount},
-    {192, 192, 4},     {193, 193, 5},       {194, 194, 4},        {195, 195, 2},
-    {196, 196, 4},     {197, 198, 2},       {199, 199, 5},
+    {0, 0, 0},
+    {2, 2, 2},
+    {3, 3, kByteCount},
+    {4, 11, 1},
+    {12, 12, kByteCount},
+    {13, 14, 1},
+    {15, 15, kByteCount},
+    {16, 19, 2},
+    {20, 20, 4},
+    {21, 22, 2},
+    {23, 23, kByteCount},
+    {24, 25, 1},
+    {26, 28, 2},
+    {29, 29, 1},
+    {30, 36, 2},
+    {37, 37, 1},
+    {38, 43, 2},
+    {44, 44, 1},
+    {45, 49, 2},
+    {50, 51, 1},
+    {52, 52, 0},
+    {53, 62, 1},
+    {65, 67, 1},
+    {68, 68, kByteCount},
+    {69, 69, 2},
+    {70, 70, 4},
+    {71, 71, 1},
+    {72, 72, 2},
+    {73, 73, 3},
+    {74, 74, kByteCount},
+    {75, 75, 1},
+    {80, 80, 2},
+    {81, 81, kByteCount},
+    {82, 82, kByteCount},
+    {83, 83, 0},
+    {84, 92, 1},
+    {93, 93, 2},
+    {94, 94, 1},
+    {95, 95, 3},
+    {96, 97, 2},
+    {98, 98, 1},
+    {99, 99, 2},
+    {100, 100, 1},
+    {101, 101, 2},
+    {102, 102, 1},
+    {103, 103, kByteCount},
+    {104, 104, 1},
+    {105, 106, kByteCount},
+    {107, 107, 2},
+    {108, 108, kByteCount},
+    {109, 110, 2},
+    {117, 119, 1},
+    {120, 120, kByteCount},
+    {121, 124, 2},
+    {131, 132, 1},
+    {133, 133, kByteCount},
+    {136, 137, 3},
+    {138, 139, 1},
+    {140, 141, 2},
+    {142, 143, 1},
+    {144, 145, 2},
+    {146, 147, 1},
+    {148, 149, 2},
+    {150, 153, 1},
+    {154, 157, 2},
+    {158, 159, 1},
+    {160, 161, 2},
+    {162, 163, 1},
+    {164, 171, 2},
+    {182, 184, 2},
+    {185, 186, 1},
+    {187, 187, 12},
+    {188, 188, kWordCount},
+    {189, 189, 2},
+    {190, 190, kWordCount},
+    {191, 191, kWordCount},
+    {192, 192, 4},
+    {193, 193, 5},
+    {194, 194, 4},
+    {195, 195, 2},
+    {196, 196, 4},
+    {197, 198, 2},
+    {199, 199, 5},
 };
 
 int8_t Word6Size(uint16_t opcode) {
@@ -72,7 +134,8 @@ int32_t ShadingColor(uint16_t shd) {
   const uint32_t back = (shd >> 5) & 0x1F;
   const uint32_t pattern = shd >> 10;
   if (fore == 0 && back == 0) return IcoColor(16);
-  const bool fromFore = pattern == 1 || (pattern >= 9 && pattern <= 25) || (pattern >= 48 && pattern <= 62);
+  const bool fromFore =
+      pattern == 1 || (pattern >= 9 && pattern <= 25) || (pattern >= 48 && pattern <= 62);
   return IcoColor(fromFore ? fore : back);
 }
 
@@ -316,7 +379,8 @@ int32_t xMorvaImportWord::ApplyParagraphSprm(ByteSpanReader& in, xMorvaWordPap& 
       for (size_t i = 0; i < added; ++i) {
         static constexpr char16_t kLeaders[] = {0, u'.', u'-', u'_', u'_'};
         const uint8_t jc = tbds[i] & 7, tlc = (tbds[i] >> 3) & 7;
-        xMorvaWordTab tab{positions[i], int8_t(jc <= 4 ? jc + 1 : 1), tlc <= 4 ? kLeaders[tlc] : u'.'};
+        xMorvaWordTab tab{positions[i], int8_t(jc <= 4 ? jc + 1 : 1),
+                          tlc <= 4 ? kLeaders[tlc] : u'.'};
         std::erase_if(pap.tabs, [&](const xMorvaWordTab& t) { return t.position == tab.position; });
         pap.tabs.insert(std::lower_bound(pap.tabs.begin(), pap.tabs.end(), tab,
                                          [](const xMorvaWordTab& a, const xMorvaWordTab& b) {
@@ -369,7 +433,8 @@ bool xMorvaImportWord::CharacterAt(uint32_t fc, uint32_t& cp) const {
 int32_t xMorvaImportWord::ReadFontTable(const std::vector<uint8_t>& table) {
   if (fFib.lcbSttbfFfn == 0) return 0;
   if (uint64_t(fFib.fcSttbfFfn) + fFib.lcbSttbfFfn > table.size()) return kPassAbsent;
-  ByteSpanReader in(table.data() + fFib.fcSttbfFfn, fFib.lcbSttbfFfn, ByteSpanReader::Order::kLittle);
+  ByteSpanReader in(table.data() + fFib.fcSttbfFfn, fFib.lcbSttbfFfn,
+                    ByteSpanReader::Order::kLittle);
   bool extended = false;
   if (fFib.word97) {
     const uint16_t first = in.U16();
@@ -402,8 +467,8 @@ int32_t xMorvaImportWord::ReadFontTable(const std::vector<uint8_t>& table) {
   return in.Failed() ? kPassAbsent : 0;
 }
 
-int32_t xMorvaImportWord::BinTablePages(const std::vector<uint8_t>& table, uint32_t fc, uint32_t lcb,
-                                        uint16_t pnFirst, uint16_t cpn,
+int32_t xMorvaImportWord::BinTablePages(const std::vector<uint8_t>& table, uint32_t fc,
+                                        uint32_t lcb, uint16_t pnFirst, uint16_t cpn,
                                         std::vector<uint32_t>& pages) const {
   pages.clear();
   if (lcb == 0) return 0;
@@ -417,8 +482,7 @@ int32_t xMorvaImportWord::BinTablePages(const std::vector<uint8_t>& table, uint3
   }
   ByteSpanReader in(table.data() + fc + (n + 1) * 4, size_t(n) * (entry - 4),
                     ByteSpanReader::Order::kLittle);
-  for (uint32_t i = 0; i < n; ++i)
-    pages.push_back(fFib.word97 ? in.U32() & 0x3FFFFF : in.U16());
+  for (uint32_t i = 0; i < n; ++i) pages.push_back(fFib.word97 ? in.U32() & 0x3FFFFF : in.U16());
   return in.Failed() ? kPassAbsent : 0;
 }
 
@@ -441,7 +505,8 @@ int32_t xMorvaImportWord::ReadCharacterRuns(const std::vector<uint8_t>& main,
     for (uint32_t i = 0; i < crun; ++i) {
       const uint8_t offset = in.U8();
       uint32_t first = 0, limit = 0;
-      const bool inText = CharacterAt(fcs[i], first) && CharacterAt(fcs[i + 1], limit) && limit > first;
+      const bool inText =
+          CharacterAt(fcs[i], first) && CharacterAt(fcs[i + 1], limit) && limit > first;
       // A run starts from the character properties of its paragraph's style.
       xMorvaWordChp chp = ParagraphStyleChp(first);
       if (offset != 0) {
@@ -463,8 +528,9 @@ int32_t xMorvaImportWord::ReadCharacterRuns(const std::vector<uint8_t>& main,
 }
 
 xMorvaWordChp xMorvaImportWord::ParagraphStyleChp(uint32_t cp) const {
-  auto run = std::upper_bound(fParagraphRuns.begin(), fParagraphRuns.end(), cp,
-                              [](uint32_t at, const xMorvaWordParagraphRun& r) { return at < r.first; });
+  auto run =
+      std::upper_bound(fParagraphRuns.begin(), fParagraphRuns.end(), cp,
+                       [](uint32_t at, const xMorvaWordParagraphRun& r) { return at < r.first; });
   uint16_t istd = 0;
   if (run != fParagraphRuns.begin() && cp < (run - 1)->limit) istd = (run - 1)->pap.istd;
   if (istd < fStyles.size() && fStyles[istd].exists) return fStyles[istd].chp;
@@ -566,7 +632,8 @@ int32_t xMorvaImportWord::ReadStyleSheet(const std::vector<uint8_t>& table) {
     style.base = istdBase >= 0xFFE ? 0xFFFF : istdBase;
     if (wideNames) {
       const uint16_t length = std.U16();
-      for (uint16_t i = 0; i < length && !std.Failed(); ++i) style.name.push_back(char16_t(std.U16()));
+      for (uint16_t i = 0; i < length && !std.Failed(); ++i)
+        style.name.push_back(char16_t(std.U16()));
       std.Skip(2);
     } else {
       const uint8_t length = std.U8();
