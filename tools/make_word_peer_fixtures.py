@@ -8,11 +8,18 @@ For every source in interchange/tests/fixtures/word/source/ it runs
   NAME.streams  one line per stream python3-olefile lists: the path (storages
                 joined by '/'), a tab, the size in bytes, a tab, the CRC-32 of
                 the bytes in hexadecimal;
-  NAME.antiword.txt and NAME.catdoc.txt  the text antiword and catdoc read.
+  NAME.antiword.txt and NAME.catdoc.txt  the text antiword and catdoc read;
+  NAME.runs.txt  what LibreOffice's HTML of NAME.doc says of its text: one
+                line per stretch of bold, italic or underlined text, per
+                font face, per size and per centred paragraph: the property
+                (bold, italic, underline, font NAME, size POINTS, centre), a
+                tab, the text.
+With --runs only the last is made again, from the committed .doc files.
 The results are committed, so the tests run without the programs.
 
 Run from anywhere: tools/make_word_peer_fixtures.py
 """
+import html.parser
 import pathlib
 import shutil
 import subprocess
@@ -35,7 +42,62 @@ def listing(path):
     return "\n".join(sorted(lines)) + "\n"
 
 
+class RunsParser(html.parser.HTMLParser):
+    """Collects the text under <b>, <i>, <u>, <font face> and centred <p>."""
+
+    def __init__(self):
+        super().__init__()
+        self.open = []  # (tag, property or None, collected text)
+        self.lines = []
+
+    def handle_starttag(self, tag, attrs):
+        attrs = dict(attrs)
+        prop = None
+        if tag in ("b", "i", "u"):
+            prop = {"b": "bold", "i": "italic", "u": "underline"}[tag]
+        elif tag == "font" and "face" in attrs:
+            prop = "font " + attrs["face"].split(",")[0].strip()
+        elif tag == "font" and "font-size:" in attrs.get("style", ""):
+            size = attrs["style"].split("font-size:")[1].split(";")[0].strip()
+            if size.endswith("pt"):
+                prop = "size " + size[:-2]
+        elif tag == "p" and attrs.get("align") == "center":
+            prop = "centre"
+        self.open.append([tag, prop, ""])
+
+    def handle_endtag(self, tag):
+        while self.open:
+            open_tag, prop, text = self.open.pop()
+            if self.open:
+                self.open[-1][2] += text
+            text = " ".join(text.split())
+            if prop and text:
+                self.lines.append(f"{prop}\t{text}")
+            if open_tag == tag:
+                break
+
+    def handle_data(self, data):
+        if self.open:
+            self.open[-1][2] += data
+
+
+def write_runs(doc, scratch):
+    profile = scratch / "profile"
+    subprocess.run(["soffice", f"-env:UserInstallation=file://{profile}", "--headless",
+                    "--convert-to", "html", str(doc)], cwd=scratch, check=True,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=240)
+    parser = RunsParser()
+    parser.feed((scratch / (doc.stem + ".html")).read_text(encoding="utf-8"))
+    (FIXTURES / (doc.stem + ".runs.txt")).write_text("\n".join(parser.lines) + "\n")
+
+
 def main():
+    if "--runs" in sys.argv[1:]:
+        with tempfile.TemporaryDirectory() as scratch:
+            for doc in sorted(FIXTURES.glob("*.doc")):
+                write_runs(doc, pathlib.Path(scratch))
+                print((FIXTURES / (doc.stem + ".runs.txt")).relative_to(ROOT))
+        return
     for program in ("soffice", "antiword", "catdoc"):
         if shutil.which(program) is None:
             sys.exit(f"{program} is missing: install it (tools/install-deps.sh) and run again")
@@ -59,6 +121,7 @@ def main():
                                      ("catdoc", ["catdoc", "-w", "-d", "utf-8", str(target)])):
                 text = subprocess.run(command, check=True, capture_output=True, timeout=60).stdout
                 (FIXTURES / f"{source.stem}.{program}.txt").write_bytes(text)
+            write_runs(target, work)
             print(target.relative_to(ROOT))
 
 

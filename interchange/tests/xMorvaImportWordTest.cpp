@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -14,6 +15,7 @@
 #include "area/xMorvaOpenSave.h"
 #include "document/DocumentUnits.h"
 #include "document/xMorvaDocParams.h"
+#include "document/xMorvaProperties.h"
 #include "framework/system/files/VFile.h"
 #include "interchange/rtf/xMorvaRtfFormats.h"
 #include "interchange/tests/OleTestSupport.h"
@@ -59,6 +61,21 @@ std::string Utf8(const std::u16string& text) {
   return out;
 }
 
+// UTF-8 text of the Basic Multilingual Plane as UTF-16.
+std::u16string Utf16(const std::string& text) {
+  std::u16string out;
+  for (size_t i = 0; i < text.size();) {
+    const uint8_t c = uint8_t(text[i]);
+    const size_t n = c < 0x80 ? 1 : c < 0xE0 ? 2 : 3;
+    char16_t unit = n == 1 ? c : n == 2 ? (c & 0x1F) : (c & 0x0F);
+    for (size_t k = 1; k < n && i + k < text.size(); ++k)
+      unit = char16_t((unit << 6) | (text[i + k] & 0x3F));
+    out.push_back(unit);
+    i += n;
+  }
+  return out;
+}
+
 // One paragraph a line, white space collapsed, empty lines dropped.
 std::string Normalised(const std::string& text) {
   std::istringstream in(text);
@@ -88,6 +105,15 @@ struct Word97 {
   bool wide = false;
   // The first section's grpprl, when there is one.
   Bytes sepx;
+  // A CHPX and a PAPX FKP page and the font table, when there are.
+  Bytes chpx;
+  Bytes papx;
+  Bytes fonts;
+  Bytes styles;
+  Bytes dop;
+  Bytes assoc;
+  size_t chpxAt = 0;
+  size_t papxAt = 0;
   Bytes main;
   Bytes table;
 
@@ -129,6 +155,36 @@ struct Word97 {
     table.push_back(0);
     StoreLE32(&main[pairs + 66 * 4], uint32_t(clx));
     StoreLE32(&main[pairs + 67 * 4], uint32_t(table.size() - clx));
+    // Bin tables of one page each, the pages at the end of the main stream.
+    auto binTable = [&](const Bytes& page, size_t pair, size_t& pageAt) {
+      if (page.empty()) return;
+      main.resize((main.size() + 511) / 512 * 512, 0);
+      pageAt = main.size();
+      main.insert(main.end(), page.begin(), page.end());
+      StoreLE32(&main[pairs + pair * 8], uint32_t(table.size()));
+      StoreLE32(&main[pairs + pair * 8 + 4], 12);
+      put32(0x800);
+      put32(uint32_t(0x800 + text.size() * (wide ? 2 : 1)));
+      put32(uint32_t(pageAt / 512));
+    };
+    binTable(chpx, 12, chpxAt);
+    binTable(papx, 13, papxAt);
+    for (auto [bytes, pair] : {std::pair{&dop, 31}, std::pair{&assoc, 32}}) {
+      if (bytes->empty()) continue;
+      StoreLE32(&main[pairs + size_t(pair) * 8], uint32_t(table.size()));
+      StoreLE32(&main[pairs + size_t(pair) * 8 + 4], uint32_t(bytes->size()));
+      table.insert(table.end(), bytes->begin(), bytes->end());
+    }
+    if (!styles.empty()) {
+      StoreLE32(&main[pairs + 1 * 8], uint32_t(table.size()));
+      StoreLE32(&main[pairs + 1 * 8 + 4], uint32_t(styles.size()));
+      table.insert(table.end(), styles.begin(), styles.end());
+    }
+    if (!fonts.empty()) {
+      StoreLE32(&main[pairs + 15 * 8], uint32_t(table.size()));
+      StoreLE32(&main[pairs + 15 * 8 + 4], uint32_t(fonts.size()));
+      table.insert(table.end(), fonts.begin(), fonts.end());
+    }
     if (sepx.empty()) return;
     const size_t sepxAt = main.size();
     main.push_back(uint8_t(sepx.size()));
@@ -149,6 +205,81 @@ struct Word97 {
   size_t PairAt(size_t pair) const { return 32 + 2 + 28 + 2 + 88 + 2 + pair * 4; }
   size_t LongAt(size_t index) const { return 32 + 2 + 28 + 2 + index * 4; }
 };
+
+// A Word 97 style sheet: an STSHI of 18 bytes, then each STD behind its
+// length: a 10-byte base (sgc and istdBase in the second word), the name
+// as a length word and 16-bit characters with a terminator, and the
+// property groups, each behind its length and padded to even.
+struct StyleSpec {
+  uint8_t sgc = 1;
+  uint16_t base = 0xFFF;
+  std::string name;
+  Bytes papx;  // the style word and paragraph sprms (paragraph styles)
+  Bytes chpx;
+};
+Bytes StyleSheet(const std::vector<StyleSpec>& styles, uint16_t defaultFont = 0) {
+  Bytes out(20, 0);
+  StoreLE16(&out[0], 18);
+  StoreLE16(&out[2], uint16_t(styles.size()));
+  StoreLE16(&out[4], 10);
+  StoreLE16(&out[14], defaultFont);
+  for (const StyleSpec& spec : styles) {
+    Bytes std(10, 0);
+    StoreLE16(&std[2], uint16_t(spec.sgc | (spec.base << 4)));
+    std.push_back(uint8_t(spec.name.size()));
+    std.push_back(0);
+    for (char c : spec.name) {
+      std.push_back(uint8_t(c));
+      std.push_back(0);
+    }
+    std.push_back(0);
+    std.push_back(0);
+    for (const Bytes* upx : {&spec.papx, &spec.chpx}) {
+      if (spec.sgc != 1 && upx == &spec.papx) continue;
+      if (std.size() % 2 != 0) std.push_back(0);
+      std.push_back(uint8_t(upx->size()));
+      std.push_back(uint8_t(upx->size() >> 8));
+      std.insert(std.end(), upx->begin(), upx->end());
+    }
+    out.push_back(uint8_t(std.size()));
+    out.push_back(uint8_t(std.size() >> 8));
+    out.insert(out.end(), std.begin(), std.end());
+  }
+  return out;
+}
+
+// An FKP page: crun + 1 file positions, then per run its offset byte (and
+// a PHE of `phe` bytes), the property groups packed from the page's end.
+// A CHPX is a count byte and its sprms; a PAPX a count of words (Word 97:
+// odd lengths, or 0 and a count byte) and the style and sprms.
+Bytes FkpPage(const std::vector<uint32_t>& fcs, const std::vector<Bytes>& groups, size_t phe,
+              bool papx, bool word6 = false) {
+  Bytes page(512, 0);
+  const size_t crun = groups.size();
+  for (size_t i = 0; i < fcs.size(); ++i) StoreLE32(&page[i * 4], fcs[i]);
+  size_t end = 511;
+  for (size_t i = 0; i < crun; ++i) {
+    const Bytes& g = groups[i];
+    if (g.empty()) continue;
+    Bytes stored;
+    if (!papx) {
+      stored.push_back(uint8_t(g.size()));
+    } else if (word6) {
+      stored.push_back(uint8_t((g.size() - 1 + 1) / 2));
+    } else if (g.size() % 2 == 1) {
+      stored.push_back(uint8_t((g.size() + 1) / 2));
+    } else {
+      stored.push_back(0);
+      stored.push_back(uint8_t(g.size() / 2));
+    }
+    stored.insert(stored.end(), g.begin(), g.end());
+    end = (end - stored.size()) & ~size_t(1);
+    std::copy(stored.begin(), stored.end(), page.begin() + long(end));
+    page[(crun + 1) * 4 + i * (1 + phe)] = uint8_t(end / 2);
+  }
+  page[511] = uint8_t(crun);
+  return page;
+}
 
 // A Word 6 file: one stream, the text as the stretch [fcMin, fcMac).
 Bytes Word6Main(const std::string& text) {
@@ -202,6 +333,100 @@ TEST_F(ImportWord, LibreOfficeFilesGiveTheTextAntiwordAndCatdocRead) {
   EXPECT_GE(files, 2);
 }
 
+// LibreOffice's HTML of its own files names the bold, italic, underlined,
+// font-faced, sized and centred stretches; each has those properties in our runs.
+TEST_F(ImportWord, LibreOfficeFilesRunsMatchItsHtml) {
+  int checked = 0;
+  for (const auto& item : fs::directory_iterator(WordFolder())) {
+    if (item.path().extension() != ".doc") continue;
+    SCOPED_TRACE(item.path().filename().string());
+    fs::path runsPath = item.path();
+    runsPath.replace_extension(".runs.txt");
+    std::ifstream runsFile(runsPath);
+    ASSERT_TRUE(runsFile.good());
+    xMorvaImportWord reader;
+    MemoryFile memory(ReadBytesOf(item.path()));
+    std::u16string body;
+    ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+    ASSERT_FALSE(reader.GetStyles().empty());
+    EXPECT_EQ(reader.GetStyles()[0].name, u"Normal");
+    EXPECT_FALSE(reader.GetFontNames().empty());
+    size_t cursor = 0;
+    std::string line;
+    // Where the HTML says bold or italic; nowhere else may be either.
+    std::vector<bool> bold(body.size()), italic(body.size());
+    while (std::getline(runsFile, line)) {
+      const size_t tab = line.find('\t');
+      if (tab == std::string::npos) continue;
+      const std::string what = line.substr(0, tab), sample = line.substr(tab + 1);
+      SCOPED_TRACE(line);
+      const std::u16string wanted = Utf16(sample);
+      const size_t at = body.find(wanted, cursor);
+      ASSERT_NE(at, std::string::npos);
+      cursor = at;
+      for (size_t cp = at; cp < at + wanted.size(); ++cp) {
+        if (what == "bold") bold[cp] = true;
+        if (what == "italic") italic[cp] = true;
+        if (what == "centre") {
+          const auto& runs = reader.GetParagraphRuns();
+          auto run = std::find_if(runs.begin(), runs.end(),
+                                  [cp](const auto& r) { return cp >= r.first && cp < r.limit; });
+          ASSERT_NE(run, runs.end());
+          EXPECT_EQ(run->pap.jc, 1);
+          continue;
+        }
+        const auto& runs = reader.GetCharacterRuns();
+        auto run = std::find_if(runs.begin(), runs.end(),
+                                [cp](const auto& r) { return cp >= r.first && cp < r.limit; });
+        ASSERT_NE(run, runs.end());
+        const xMorvaWordChp& chp = run->chp;
+        if (what == "bold") EXPECT_EQ(chp.bold, 1);
+        if (what == "italic") EXPECT_EQ(chp.italic, 1);
+        if (what == "underline") EXPECT_EQ(chp.underline, 1);
+        if (what.rfind("size ", 0) == 0) EXPECT_EQ(chp.halfPoints, std::stoi(what.substr(5)) * 2);
+        if (what.rfind("font ", 0) == 0) {
+          ASSERT_GE(chp.font, 0);
+          ASSERT_LT(size_t(chp.font), reader.GetFontNames().size());
+          EXPECT_EQ(Utf8(reader.GetFontNames()[size_t(chp.font)]), what.substr(5));
+        }
+        ++checked;
+      }
+    }
+    for (const xMorvaWordCharacterRun& run : reader.GetCharacterRuns()) {
+      for (uint32_t cp = run.first; cp < std::min<size_t>(run.limit, body.size()); ++cp) {
+        if (body[cp] == u'\r') continue;
+        if (run.chp.bold != 0) EXPECT_TRUE(bold[cp]) << cp;
+        if (run.chp.italic != 0) EXPECT_TRUE(italic[cp]) << cp;
+      }
+    }
+  }
+  EXPECT_GT(checked, 100);
+}
+
+// The runs reach the document: LibreOffice's styled file opened whole.
+TEST_F(ImportWord, RunsSetTheBodysProperties) {
+  ASSERT_EQ(Import(ReadBytesOf(WordFolder() / "styled.doc")), 0);
+  xMorvaTextInterface* body = document.GetPart(kPartBody);
+  ASSERT_NE(body, nullptr);
+  const std::u16string text = BodyText();
+  auto at = [&](const std::u16string& sample, uint16_t id) {
+    const size_t where = text.find(sample);
+    EXPECT_NE(where, std::u16string::npos);
+    body->SetSelection(int32_t(where), int32_t(where + 1));
+    return body->GetPropertyValue(id);
+  };
+  EXPECT_EQ(at(u"bold text", kPropBold), 1);
+  EXPECT_EQ(at(u"Plain text", kPropBold), 0);
+  EXPECT_EQ(at(u"italic text", kPropItalic), 1);
+  EXPECT_EQ(at(u"underlined", kPropUnderline), 1);
+  EXPECT_EQ(at(u"large", kPropSize), 18);
+  EXPECT_EQ(at(u"beside", kPropSize), 12);
+  EXPECT_EQ(at(u"A heading", kPropSize), 16);
+  EXPECT_EQ(at(u"A centred", kPropAlignment), 1);
+  EXPECT_EQ(at(u"Plain text", kPropAlignment), 0);
+  EXPECT_NE(at(u"Fixed width", kPropFont), at(u"beside", kPropFont));
+}
+
 TEST_F(ImportWord, Word97PiecesOfBothWidthsAndWord6Stretches) {
   for (bool wide : {false, true}) {
     Word97 file;
@@ -251,6 +476,329 @@ TEST_F(ImportWord, FirstSectionSetsThePageAndKeepsTheFormatsDefaults) {
   EXPECT_EQ(document.Params().GetLeftMargin(), TwipsToPixels(720));
   EXPECT_EQ(document.Params().GetBands(false).footerTop, TwipsToPixels(500));
   EXPECT_EQ(document.Params().GetBands(false).topMargin, TwipsToPixels(1000));
+}
+
+// The font table of a Word 97 file: the count and cbExtra, then FFNs with
+// 39 bytes of fields before the name (16-bit with `wide`).
+Bytes FontTable(const std::vector<std::string>& names, bool wide) {
+  Bytes out = {uint8_t(names.size()), 0, 0, 0};
+  if (wide) out = {0xFF, 0xFF, uint8_t(names.size()), 0, 0, 0};
+  for (const std::string& name : names) {
+    Bytes ffn(39, 0);
+    for (char c : name) {
+      ffn.push_back(uint8_t(c));
+      if (wide) ffn.push_back(0);
+    }
+    ffn.push_back(0);
+    if (wide) ffn.push_back(0);
+    out.push_back(uint8_t(ffn.size()));
+    out.insert(out.end(), ffn.begin(), ffn.end());
+  }
+  return out;
+}
+
+Bytes Cat(std::initializer_list<Bytes> parts) {
+  Bytes out;
+  for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
+  return out;
+}
+
+TEST_F(ImportWord, CharacterRunsFromTheFkpThroughThePieces) {
+  for (bool wide : {false, true}) {
+    SCOPED_TRACE(wide ? "16-bit" : "8-bit");
+    Word97 file;
+    file.wide = wide;
+    const uint32_t w = wide ? 2 : 1;
+    file.fonts = FontTable({"Arial", "Courier New"}, wide);
+    file.chpx =
+        FkpPage({0x800, 0x800 + 5 * w, 0x800 + 11 * w, 0x800 + 28 * w},
+                {Cat({{0x35, 0x08, 1}, {0x36, 0x08, 1}, Sprm16(0x4A43, 28), {0x42, 0x2A, 6}}),
+                 {},
+                 Cat({{0x3E, 0x2A, 3},
+                      Sprm16(0x4A4F, 1),
+                      {0x35, 0x08, 0x81},
+                      {0x48, 0x2A, 1},
+                      {0x3C, 0x08, 1}})},
+                0, false);
+    file.Build();
+    if (wide) StoreLE16(&file.main[10], 0x1200);  // fExtChar: 16-bit font names
+    xMorvaImportWord reader;
+    MemoryFile memory(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}));
+    std::u16string body;
+    ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+    EXPECT_EQ(reader.GetFontNames(), (std::vector<std::u16string>{u"Arial", u"Courier New"}));
+    const auto& runs = reader.GetCharacterRuns();
+    ASSERT_EQ(runs.size(), 3u);
+    EXPECT_EQ(runs[0].first, 0u);
+    EXPECT_EQ(runs[0].limit, 5u);
+    EXPECT_EQ(runs[0].chp.bold, 1);
+    EXPECT_EQ(runs[0].chp.italic, 1);
+    EXPECT_EQ(runs[0].chp.halfPoints, 28);
+    EXPECT_EQ(runs[0].chp.color, 0x0000FF);
+    EXPECT_EQ(runs[1].first, 5u);
+    EXPECT_EQ(runs[1].chp, xMorvaWordChp());
+    EXPECT_EQ(runs[2].first, 11u);
+    EXPECT_EQ(runs[2].limit, 28u);
+    EXPECT_EQ(runs[2].chp.underline, 3);
+    EXPECT_EQ(runs[2].chp.font, 1);
+    EXPECT_EQ(runs[2].chp.bold, 1);  // 0x81 turns the plain default over
+    EXPECT_EQ(runs[2].chp.iss, 1);
+    EXPECT_EQ(runs[2].chp.hidden, 1);
+    EXPECT_EQ(runs[2].chp.color, 0xCCCCCC);  // hidden text shows light grey
+  }
+}
+
+TEST_F(ImportWord, CharacterSprmsOfBothForms) {
+  struct Row {
+    const char* what;
+    bool word97;
+    Bytes grpprl;
+    std::function<void(xMorvaWordChp&)> expect;
+  };
+  const std::vector<Row> rows = {
+      {"0x80 keeps bold",
+       true,
+       {0x35, 0x08, 1, 0x35, 0x08, 0x80},
+       [](xMorvaWordChp& c) { c.bold = 1; }},
+      {"0x81 on bold is plain", true, {0x35, 0x08, 1, 0x35, 0x08, 0x81}, [](xMorvaWordChp&) {}},
+      {"size step up two", true, {0x44, 0x2A, 2}, [](xMorvaWordChp& c) { c.halfPoints = 24; }},
+      {"size step past the list",
+       true,
+       {0x44, 0x2A, 40},
+       [](xMorvaWordChp& c) { c.halfPoints = 144; }},
+      {"increment clamped high", true, Bytes{0x4A, 0xCA, 2, 0xFF, 0x7F},
+       [](xMorvaWordChp& c) { c.halfPoints = 508; }},
+      {"increment clamped low", true, Bytes{0x4A, 0xCA, 2, 0x00, 0x80},
+       [](xMorvaWordChp& c) { c.halfPoints = 8; }},
+      {"size times 150%", true, Sprm16(0x4A4D, 150), [](xMorvaWordChp& c) { c.halfPoints = 30; }},
+      {"small caps then caps",
+       true,
+       {0x3A, 0x08, 1, 0x3B, 0x08, 1},
+       [](xMorvaWordChp& c) { c.caps = 1; }},
+      {"kul 7 is single", true, {0x3E, 0x2A, 7}, [](xMorvaWordChp& c) { c.underline = 1; }},
+      {"iss 5 is normal", true, {0x48, 0x2A, 5}, [](xMorvaWordChp& c) { c.iss = 0; }},
+      {"highlight", true, {0x0C, 0x2A, 7}, [](xMorvaWordChp& c) { c.background = 0x00E6FF; }},
+      {"unknown 97 sprms skipped by size",
+       true,
+       {0x99, 0x99, 1, 2, 0x00, 0xD2, 2, 9, 9, 0x35, 0x08, 1},
+       [](xMorvaWordChp& c) { c.bold = 1; }},
+      {"Word 6 bold, size and colour",
+       false,
+       {85, 1, 99, 36, 0, 98, 2},
+       [](xMorvaWordChp& c) {
+         c.bold = 1;
+         c.halfPoints = 36;
+         c.color = 0xFF9933;
+       }},
+      {"Word 6 opcode 1 stops", false, {86, 1, 1, 85, 1}, [](xMorvaWordChp& c) { c.italic = 1; }},
+      {"Word 6 skips by its sizes",
+       false,
+       {70, 1, 2, 3, 4, 68, 2, 7, 7, 87, 1},
+       [](xMorvaWordChp& c) { c.strike = 1; }},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    Word97 file;
+    file.chpx = FkpPage({0x800, 0x800 + 28}, {row.grpprl}, 0, false);
+    file.Build();
+    Bytes main = file.main;
+    std::vector<NamedBytes> streams = {{u"WordDocument", file.main}, {u"1Table", file.table}};
+    if (!row.word97) {
+      // The same page in a Word 6 file: the bin table in the one stream.
+      main = Word6Main(std::string(28, 'a'));
+      const size_t bin = main.size();
+      for (uint32_t v : {0x300u, 0x300u + 28}) {
+        main.resize(main.size() + 4);
+        StoreLE32(&main[main.size() - 4], v);
+      }
+      main.resize((main.size() + 2 + 511) / 512 * 512);
+      StoreLE16(&main[bin + 8], uint16_t(main.size() / 512));
+      StoreLE32(&main[0xB8], uint32_t(bin));
+      StoreLE32(&main[0xBC], 10);
+      Bytes page = FkpPage({0x300, 0x300 + 28}, {row.grpprl}, 0, false);
+      main.insert(main.end(), page.begin(), page.end());
+      streams = {{u"WordDocument", main}};
+    }
+    xMorvaImportWord reader;
+    MemoryFile memory(Container(streams));
+    std::u16string body;
+    ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+    ASSERT_EQ(reader.GetCharacterRuns().size(), 1u);
+    xMorvaWordChp expected;
+    row.expect(expected);
+    EXPECT_EQ(reader.GetCharacterRuns()[0].chp, expected);
+  }
+}
+
+TEST_F(ImportWord, ParagraphRunsWithTabsBordersAndShading) {
+  Word97 file;
+  file.papx = FkpPage({0x800, 0x800 + 11, 0x800 + 28},
+                      {Cat({{0, 0},
+                            {0x03, 0x24, 1},
+                            Sprm16(0x840F, 720),
+                            Sprm16(0x8411, uint16_t(-360)),
+                            {0x0D, 0xC6, 8, 0, 2, 0x40, 0x01, 0x20, 0x03, 0x09, 0x00}}),
+                       Cat({{3, 0},
+                            Sprm16(0xA413, 240),
+                            Sprm16(0x442D, 0x0406),
+                            {0x24, 0x64, 4, 1, 0, 0},
+                            {0x24, 0x64, 4, 3, 0, 0},
+                            {0x16, 0x24, 1}})},
+                      12, true);
+  file.Build();
+  xMorvaImportWord reader;
+  MemoryFile memory(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}));
+  std::u16string body;
+  ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+  const auto& runs = reader.GetParagraphRuns();
+  ASSERT_EQ(runs.size(), 2u);
+  const xMorvaWordPap& a = runs[0].pap;
+  EXPECT_EQ(runs[0].limit, 11u);
+  EXPECT_EQ(a.jc, 1);
+  EXPECT_EQ(a.left, 720);
+  EXPECT_EQ(a.firstLine, -360);
+  ASSERT_EQ(a.tabs.size(), 2u);
+  EXPECT_EQ(a.tabs[0], (xMorvaWordTab{320, 2, u'.'}));  // centre, dotted leader
+  EXPECT_EQ(a.tabs[1], (xMorvaWordTab{800, 1, 0}));
+  const xMorvaWordPap& b = runs[1].pap;
+  EXPECT_EQ(b.istd, 3);
+  EXPECT_EQ(b.before, 240);
+  EXPECT_EQ(b.shading, 0x0000FF);  // solid takes the foreground ico 6
+  EXPECT_EQ(b.borderSides, 4);     // the top
+  EXPECT_EQ(b.borderStyle, 6);     // single, then double
+  EXPECT_TRUE(b.inTable);
+}
+
+TEST_F(ImportWord, StylesMergeTheirBasesUnderRunsOfTheirParagraphs) {
+  Word97 file;
+  file.fonts = FontTable({"Times New Roman", "Arial"}, false);
+  file.styles = StyleSheet({{1, 0xFFF, "Normal", {0, 0}, Sprm16(0x4A43, 24)},
+                            {1, 0, "Heading", Cat({{1, 0}, {0x03, 0x24, 2}}), {0x35, 0x08, 1}},
+                            {1, 1, "Sub", Cat({{2, 0}, Sprm16(0x840F, 360)}), {0x36, 0x08, 1}},
+                            {2, 0xFFF, "Emphasis", {}, {0x36, 0x08, 1}}},
+                           1);
+  file.papx =
+      FkpPage({0x800, 0x800 + 11, 0x800 + 28}, {{2, 0}, Cat({{0, 0}, {0x03, 0x24, 3}})}, 12, true);
+  file.chpx = FkpPage({0x800, 0x800 + 11, 0x800 + 28}, {{}, {0x35, 0x08, 0x81}}, 0, false);
+  file.Build();
+  xMorvaImportWord reader;
+  MemoryFile memory(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}));
+  std::u16string body;
+  ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+  const auto& styles = reader.GetStyles();
+  ASSERT_EQ(styles.size(), 4u);
+  EXPECT_EQ(styles[2].name, u"Sub");
+  EXPECT_EQ(styles[3].sgc, 2);
+  // Sub: its base's right alignment and bold, the Normal size, its own indent and italic.
+  EXPECT_EQ(styles[2].pap.jc, 2);
+  EXPECT_EQ(styles[2].pap.left, 360);
+  EXPECT_EQ(styles[2].chp.bold, 1);
+  EXPECT_EQ(styles[2].chp.italic, 1);
+  EXPECT_EQ(styles[2].chp.halfPoints, 24);
+  EXPECT_EQ(styles[2].chp.font, 1);
+  EXPECT_EQ(styles[0].chp.bold, 0);
+  const auto& paragraphs = reader.GetParagraphRuns();
+  ASSERT_EQ(paragraphs.size(), 2u);
+  EXPECT_EQ(paragraphs[0].pap.istd, 2);
+  EXPECT_EQ(paragraphs[0].pap.left, 360);
+  EXPECT_EQ(paragraphs[1].pap.istd, 0);
+  EXPECT_EQ(paragraphs[1].pap.jc, 3);
+  const auto& runs = reader.GetCharacterRuns();
+  ASSERT_EQ(runs.size(), 2u);
+  EXPECT_EQ(runs[0].chp, styles[2].chp);  // no CHPX: the paragraph style's
+  EXPECT_EQ(runs[1].chp.bold, 1);         // 0x81 over plain Normal
+  EXPECT_EQ(runs[1].chp.halfPoints, 24);
+}
+
+// An extended table of associated strings: the mark, the count, cbExtra 0,
+// then each string's length and 16-bit characters.
+Bytes AssociatedStrings(const std::vector<std::string>& strings) {
+  Bytes out = {0xFF, 0xFF, uint8_t(strings.size()), 0, 0, 0};
+  for (const std::string& text : strings) {
+    out.push_back(uint8_t(text.size()));
+    out.push_back(0);
+    for (char c : text) {
+      out.push_back(uint8_t(c));
+      out.push_back(0);
+    }
+  }
+  return out;
+}
+
+TEST_F(ImportWord, DocumentPropertiesAndAssociatedStrings) {
+  // 14 May 2024 at 9:30: minutes 30, hours 9, day 14, month 5, year 124.
+  const uint32_t dttm = 30u | (9u << 6) | (14u << 11) | (5u << 16) | (124u << 20);
+  EXPECT_EQ(xMorvaImportWord::DateOfDttm(dttm), (xMorvaWordDate{14, 5, 124, 9 * 3600 + 30 * 60}));
+  for (size_t length : {size_t(500), size_t(0x54), size_t(0x20)}) {
+    SCOPED_TRACE(length);
+    Word97 file;
+    file.dop.assign(length, 0);
+    file.dop[0] = 0x02;  // widow control
+    file.dop[6] = 0x20;  // mirror margins
+    StoreLE32(&file.dop[0x14], dttm);
+    StoreLE32(&file.dop[0x18], dttm + (1u << 11));
+    if (length > 0x52) file.dop[0x52] = 1;  // page view in Word 97
+    file.assoc =
+        AssociatedStrings({"", "", "The title", "A subject", "keys", "Some notes", "An author"});
+    file.Build();
+    xMorvaImportWord reader;
+    MemoryFile memory(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}));
+    std::u16string body;
+    ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+    const xMorvaWordDop& dop = reader.GetDop();
+    EXPECT_TRUE(dop.widowControl);
+    EXPECT_TRUE(dop.mirrorMargins);
+    EXPECT_EQ(dop.created.day, 14);
+    EXPECT_EQ(dop.revised.day, 15);
+    EXPECT_EQ(dop.pageView, length > 0x52);  // a short block reads as zero-filled
+    EXPECT_EQ(reader.GetInfos().title, u"The title");
+    EXPECT_EQ(reader.GetInfos().subject, u"A subject");
+    EXPECT_EQ(reader.GetInfos().notes, u"Some notes");
+    EXPECT_EQ(reader.GetInfos().author, u"An author");
+  }
+}
+
+TEST_F(ImportWord, Word6FontTableAndParagraphRuns) {
+  Bytes main = Word6Main("Left words\rRight words\r");
+  // The font table: its byte count, then FFNs of five bytes of fields and an
+  // 8-bit name.
+  const size_t fonts = main.size();
+  Bytes table = {0, 0};
+  for (const char* name : {"Times New Roman", "Courier"}) {
+    table.push_back(uint8_t(5 + std::strlen(name) + 1));
+    table.insert(table.end(), 5, 0);
+    table.insert(table.end(), name, name + std::strlen(name) + 1);
+  }
+  StoreLE16(&table[0], uint16_t(table.size()));
+  main.insert(main.end(), table.begin(), table.end());
+  StoreLE32(&main[0xD0], uint32_t(fonts));
+  StoreLE32(&main[0xD4], uint32_t(table.size()));
+  // The paragraph bin table: two positions and one 16-bit page number.
+  const size_t bin = main.size();
+  main.resize(bin + 10);
+  StoreLE32(&main[bin], 0x300);
+  StoreLE32(&main[bin + 4], 0x300 + 23);
+  main.resize((main.size() + 511) / 512 * 512);
+  StoreLE16(&main[bin + 8], uint16_t(main.size() / 512));
+  StoreLE32(&main[0xC0], uint32_t(bin));
+  StoreLE32(&main[0xC4], 10);
+  // PHEs of six bytes; the PAPX counts words and has one byte more.
+  const Bytes page = FkpPage({0x300, 0x300 + 11, 0x300 + 23}, {{}, {1, 0, 5, 2, 17, 0x68, 0x01, 0}},
+                             6, true, true);
+  main.insert(main.end(), page.begin(), page.end());
+  xMorvaImportWord reader;
+  MemoryFile memory(Container({{u"WordDocument", main}}));
+  std::u16string body;
+  ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+  EXPECT_EQ(reader.GetFontNames(), (std::vector<std::u16string>{u"Times New Roman", u"Courier"}));
+  const auto& runs = reader.GetParagraphRuns();
+  ASSERT_EQ(runs.size(), 2u);
+  EXPECT_EQ(runs[0].pap.jc, 0);
+  EXPECT_EQ(runs[1].first, 11u);
+  EXPECT_EQ(runs[1].limit, 23u);
+  EXPECT_EQ(runs[1].pap.istd, 1);
+  EXPECT_EQ(runs[1].pap.jc, 2);
+  EXPECT_EQ(runs[1].pap.left, 360);
 }
 
 struct WordBadCase {
@@ -327,6 +875,105 @@ TEST_F(ImportWord, DamagedFilesAreRefusedAndTheDocumentKept) {
          f.sepx = Sprm16(0xB021, 720);
          f.Build();
          put32(f.main, f.PairAt(13), 4000);
+       },
+       kWordUnreadable},
+      {"FKP crun 255",
+       [&](Word97& f) {
+         f.chpx = FkpPage({0x800, 0x800 + 28}, {{0x35, 0x08, 1}}, 0, false);
+         f.Build();
+         f.main[f.chpxAt + 511] = 255;
+       },
+       kWordUnreadable},
+      {"CHPX offset past the page",
+       [&](Word97& f) {
+         f.chpx = FkpPage({0x800, 0x800 + 28}, {{0x35, 0x08, 1}}, 0, false);
+         f.Build();
+         f.main[f.chpxAt + 8] = 255;
+         f.main[f.chpxAt + 510] = 4;
+       },
+       kWordUnreadable},
+      {"CHPX sprm operand past its grpprl",
+       [&](Word97& f) {
+         f.chpx = FkpPage({0x800, 0x800 + 28}, {{0x43, 0x4A, 0x10}}, 0, false);
+         f.Build();
+       },
+       kWordUnreadable},
+      {"CHPX length-byte sprm past its grpprl",
+       [&](Word97& f) {
+         f.chpx = FkpPage({0x800, 0x800 + 28}, {{0x4A, 0xCA, 9, 1}}, 0, false);
+         f.Build();
+       },
+       kWordUnreadable},
+      {"PAPX offset into the run headers",
+       [&](Word97& f) {
+         f.papx = FkpPage({0x800, 0x800 + 28}, {{0, 0, 0x03, 0x24, 1}}, 12, true);
+         f.Build();
+         f.main[f.papxAt + 8] = 1;
+       },
+       kWordUnreadable},
+      {"PAPX tab sprm past its grpprl",
+       [&](Word97& f) {
+         f.papx = FkpPage({0x800, 0x800 + 28}, {{0, 0, 0x0D, 0xC6, 2, 0, 9}}, 12, true);
+         f.Build();
+       },
+       kWordUnreadable},
+      {"FKP page past the main stream",
+       [&](Word97& f) {
+         f.chpx = FkpPage({0x800, 0x800 + 28}, {{0x35, 0x08, 1}}, 0, false);
+         f.Build();
+         put32(f.table, f.table.size() - 4, 5000);
+       },
+       kWordUnreadable},
+      {"istdBase cycle",
+       [](Word97& f) {
+         f.styles = StyleSheet(
+             {{1, 0xFFF, "Normal", {0, 0}, {}}, {1, 2, "A", {1, 0}, {}}, {1, 1, "B", {2, 0}, {}}});
+         f.Build();
+       },
+       kWordUnreadable},
+      {"istdBase naming itself",
+       [](Word97& f) {
+         f.styles = StyleSheet({{1, 0, "Normal", {0, 0}, {}}});
+         f.Build();
+       },
+       kWordUnreadable},
+      {"STD past its sheet",
+       [](Word97& f) {
+         f.styles = StyleSheet({{1, 0xFFF, "Normal", {0, 0}, {}}});
+         f.styles[20] = 0xFF;
+         f.Build();
+       },
+       kWordUnreadable},
+      {"DOP past the table",
+       [&](Word97& f) {
+         f.dop.assign(100, 0);
+         f.Build();
+         put32(f.main, f.PairAt(63), 0xFFFFFF00u);
+       },
+       kWordUnreadable},
+      {"associated string over 128 characters",
+       [](Word97& f) {
+         f.assoc = AssociatedStrings({std::string(129, 'a')});
+         f.Build();
+       },
+       kWordUnreadable},
+      {"associated string past its table",
+       [](Word97& f) {
+         f.assoc = AssociatedStrings({"title"});
+         f.assoc.resize(f.assoc.size() - 3);
+         f.Build();
+       },
+       kWordUnreadable},
+      {"FFN of length 0",
+       [](Word97& f) {
+         f.fonts = {1, 0, 0, 0, 0};
+         f.Build();
+       },
+       kWordUnreadable},
+      {"FFN past its table",
+       [](Word97& f) {
+         f.fonts = {1, 0, 0, 0, 200, 1, 2, 3};
+         f.Build();
        },
        kWordUnreadable},
   };

@@ -9,10 +9,12 @@
 #include "document/DocumentUnits.h"
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaDocument.h"
+#include "document/xMorvaProperties.h"
 #include "document/xMorvaText.h"
 #include "document/xMorvaUndo.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VStream.h"
+#include "framework/core/strings/VUniString.h"
 #include "interchange/ole/xMorvaOleFile.h"
 #include "interchange/text/xMorvaPlainText.h"
 #include "platform/bytes/ByteSpanReader.h"
@@ -61,12 +63,17 @@ std::u16string EightBit(const uint8_t* bytes, size_t count, bool mac) {
 // and line breaks end a paragraph; a field keeps its result and loses its
 // instructions; pictures, drawn objects and note references, whose passes
 // are not run, go; the last paragraph end is the body's own.
-std::u16string MainStory(const std::u16string& text) {
+// `positions` receives, for each character of `text` and its end, the body
+// position it lands at.
+std::u16string MainStory(const std::u16string& text, std::vector<uint32_t>& positions) {
   std::u16string out;
   out.reserve(text.size());
+  positions.clear();
+  positions.reserve(text.size() + 1);
   int depth = 0;
   std::vector<bool> inCode;
   for (char16_t c : text) {
+    positions.push_back(uint32_t(out.size()));
     switch (c) {
       case 0x13:
         inCode.push_back(true);
@@ -101,7 +108,9 @@ std::u16string MainStory(const std::u16string& text) {
       default: out.push_back(c);
     }
   }
+  positions.push_back(uint32_t(out.size()));
   if (!out.empty() && out.back() == u'\r') out.pop_back();
+  for (uint32_t& at : positions) at = std::min(at, uint32_t(out.size()));
   return out;
 }
 
@@ -127,6 +136,54 @@ void ApplyPageSetup(xMorvaDocument& document, const xMorvaWordSection& section) 
 
 }  // namespace
 
+int32_t xMorvaImportWord::ApplyRuns(xMorvaDocument& document, xMorvaTextInterface& text) {
+  auto range = [&](uint32_t first, uint32_t limit) {
+    const uint32_t end = uint32_t(fBodyPositions.size() - 1);
+    const uint32_t a = fBodyPositions[std::min(first, end)];
+    const uint32_t b = fBodyPositions[std::min(limit, end)];
+    text.SetSelection(int32_t(a), int32_t(b));
+    return a < b;
+  };
+  int32_t code = 0;
+  auto set = [&](uint16_t id, int32_t value) {
+    if (code == 0) code = text.SetPropertyValue(id, value);
+  };
+  for (const xMorvaWordParagraphRun& run : fParagraphRuns) {
+    if (!range(run.first, run.limit)) continue;
+    const xMorvaWordPap& pap = run.pap;
+    set(kPropAlignment, pap.jc);
+    set(kPropLeftIndent, std::max(TwipsToPixels(pap.left), 0));
+    set(kPropFirstLineIndent, TwipsToPixels(pap.firstLine));
+    set(kPropRightIndent, std::max(TwipsToPixels(pap.right), 0));
+    set(kPropInterline, pap.lineTenths);
+    if (pap.shading != -1) set(kPropParagraphBackColour, pap.shading);
+  }
+  std::vector<int16_t> fonts(fFontNames.size(), -1);
+  for (const xMorvaWordCharacterRun& run : fCharacterRuns) {
+    if (!range(run.first, run.limit)) continue;
+    const xMorvaWordChp& chp = run.chp;
+    set(kPropBold, chp.bold);
+    set(kPropItalic, chp.italic);
+    set(kPropStrikeOut, chp.strike);
+    set(kPropShadow, chp.shadow);
+    set(kPropLetterCase, chp.caps);
+    set(kPropUnderline, chp.underline);
+    set(kPropVerticalPosition, chp.iss);
+    set(kPropSize, std::max(chp.halfPoints / 2, 1));
+    if (chp.color != -1) set(kPropTextColour, chp.color);
+    if (chp.background != -1) set(kPropBackColour, chp.background);
+    if (chp.font >= 0 && size_t(chp.font) < fonts.size()) {
+      if (fonts[size_t(chp.font)] < 0) {
+        VStr<255> name;
+        name.SetUniCText(fFontNames[size_t(chp.font)].substr(0, 63).c_str());
+        fonts[size_t(chp.font)] = document.FontIndexForName(name);
+      }
+      if (fonts[size_t(chp.font)] > 0) set(kPropFont, fonts[size_t(chp.font)]);
+    }
+  }
+  return code;
+}
+
 int32_t xMorvaImportWord::ReadFib(const std::vector<uint8_t>& main, xMorvaWordFib& fib) {
   fib = xMorvaWordFib();
   ByteSpanReader in(main.data(), main.size(), ByteSpanReader::Order::kLittle);
@@ -136,7 +193,7 @@ int32_t xMorvaImportWord::ReadFib(const std::vector<uint8_t>& main, xMorvaWordFi
   fib.flags = in.U16();
   in.Seek(20);
   fib.chs = in.U16();
-  in.Skip(2);
+  fib.chsTables = in.U16();
   fib.fcMin = in.U32();
   fib.fcMac = in.U32();
   if (in.Failed()) return kWordNotWord;
@@ -157,6 +214,27 @@ int32_t xMorvaImportWord::ReadFib(const std::vector<uint8_t>& main, xMorvaWordFi
     in.Seek(0x88);
     fib.fcPlcfSed = in.U32();
     fib.lcbPlcfSed = in.U32();
+    in.Seek(0x60);
+    fib.fcStshf = in.U32();
+    fib.lcbStshf = in.U32();
+    in.Seek(0xB8);
+    fib.fcPlcfBteChpx = in.U32();
+    fib.lcbPlcfBteChpx = in.U32();
+    fib.fcPlcfBtePapx = in.U32();
+    fib.lcbPlcfBtePapx = in.U32();
+    in.Skip(8);
+    fib.fcSttbfFfn = in.U32();
+    fib.lcbSttbfFfn = in.U32();
+    in.Seek(0x150);
+    fib.fcDop = in.U32();
+    fib.lcbDop = in.U32();
+    fib.fcSttbfAssoc = in.U32();
+    fib.lcbSttbfAssoc = in.U32();
+    in.Seek(394);
+    fib.pnChpFirst = in.U16();
+    fib.pnPapFirst = in.U16();
+    fib.cpnBteChp = in.U16();
+    fib.cpnBtePap = in.U16();
     fib.flags &= uint16_t(~0xE000u);
     return in.Failed() ? kWordNotWord : 0;
   }
@@ -172,6 +250,22 @@ int32_t xMorvaImportWord::ReadFib(const std::vector<uint8_t>& main, xMorvaWordFi
   for (uint32_t& value : pairs) value = in.U32();
   if (in.Failed()) return kWordNotWord;
   for (size_t i = 0; i < 8; ++i) fib.ccp[i] = i + 3 < longs.size() ? longs[i + 3] : 0;
+  auto longAt = [&](size_t i) { return i < longs.size() ? longs[i] : 0u; };
+  fib.pnChpFirst = uint16_t(longAt(12));
+  fib.cpnBteChp = uint16_t(longAt(13));
+  fib.pnPapFirst = uint16_t(longAt(15));
+  fib.cpnBtePap = uint16_t(longAt(16));
+  auto pairAt = [&](size_t pair, uint32_t& fc, uint32_t& lcb) {
+    if (pairs.size() <= pair * 2 + 1) return;
+    fc = pairs[pair * 2];
+    lcb = pairs[pair * 2 + 1];
+  };
+  pairAt(1, fib.fcStshf, fib.lcbStshf);
+  pairAt(12, fib.fcPlcfBteChpx, fib.lcbPlcfBteChpx);
+  pairAt(13, fib.fcPlcfBtePapx, fib.lcbPlcfBtePapx);
+  pairAt(15, fib.fcSttbfFfn, fib.lcbSttbfFfn);
+  pairAt(31, fib.fcDop, fib.lcbDop);
+  pairAt(32, fib.fcSttbfAssoc, fib.lcbSttbfAssoc);
   if (pairs.size() > 13) {
     fib.fcPlcfSed = pairs[12];
     fib.lcbPlcfSed = pairs[13];
@@ -188,6 +282,7 @@ int32_t xMorvaImportWord::ReadPlainText(const std::vector<uint8_t>& main, std::u
     return kPassAbsent;
   const uint8_t* at = main.data() + fFib.fcMin;
   const size_t bytes = fFib.fcMac - fFib.fcMin;
+  fPieces.push_back({fFib.fcMin, uint32_t(bytes), 0, (fFib.flags & kExtChar) != 0});
   if ((fFib.flags & kExtChar) != 0) {
     text.resize(bytes / 2);
     for (size_t i = 0; i < text.size(); ++i) text[i] = char16_t(at[2 * i] | (at[2 * i + 1] << 8));
@@ -234,6 +329,7 @@ int32_t xMorvaImportWord::ReadPieceTable(const std::vector<uint8_t>& main,
       const uint64_t bytes = compressed ? count : uint64_t(count) * 2;
       if (!Inside(position, bytes, main.size())) return kPassAbsent;
       const uint8_t* at = main.data() + position;
+      fPieces.push_back({uint32_t(position), uint32_t(bytes), cps[i], !compressed});
       if (compressed) {
         std::u16string piece = EightBit(at, count, false);
         piece.resize(count, u' ');
@@ -280,25 +376,15 @@ bool xMorvaImportWord::ApplySectionSprm(ByteSpanReader& in, bool& stop) {
     *target = isSigned ? std::abs(int32_t(int16_t(raw))) : int32_t(raw);
     return true;
   }
-  if (!fFib.word97) {
-    // A Word 6/95 sprm this reader does not know has no size it could skip
-    // by: the rest of the grpprl is left.
+  size_t size = 0;
+  if (!OperandSize(opcode, fFib.word97, in, size)) {
+    // A Word 6/95 opcode without a known size ends the grpprl; an operand
+    // past its end is damage.
+    if (in.Failed()) return false;
     stop = true;
     return true;
   }
-  // The operand's size is in the opcode's top three bits.
-  size_t size = 0;
-  switch (opcode >> 13) {
-    case 0:
-    case 1: size = 1; break;
-    case 2:
-    case 4:
-    case 5: size = 2; break;
-    case 3: size = 4; break;
-    case 7: size = 3; break;
-    default: size = size_t(in.U8()); break;
-  }
-  return !in.Failed() && in.Skip(size);
+  return in.Skip(size);
 }
 
 int32_t xMorvaImportWord::ReadFirstSection(const std::vector<uint8_t>& main,
@@ -328,6 +414,16 @@ int32_t xMorvaImportWord::ReadFirstSection(const std::vector<uint8_t>& main,
 
 int32_t xMorvaImportWord::ReadWordText(VStream& file, std::u16string& body) {
   body.clear();
+  fPieces.clear();
+  fFontNames.clear();
+  fDop = xMorvaWordDop();
+  fInfos = xMorvaWordInfos();
+  fStyles.clear();
+  fStylePapx.clear();
+  fStyleChpx.clear();
+  fDefaultFont = -1;
+  fCharacterRuns.clear();
+  fParagraphRuns.clear();
   xMorvaOleFile ole(file);
   const int32_t opened = ole.OpenForReading();
   if (opened == kOleNotCompound) return kWordNotWord;
@@ -354,11 +450,23 @@ int32_t xMorvaImportWord::ReadWordText(VStream& file, std::u16string& body) {
       fFib.word97 ? ReadPieceTable(main, *tableStream, text) : ReadPlainText(main, text);
   if (pass != 0) return CodeOfPass(pass);
   if (text.size() < total) return CodeOfPass(kPassAbsent);
+  std::sort(fPieces.begin(), fPieces.end(),
+            [](const Piece& a, const Piece& b) { return a.fc < b.fc; });
+  if (const int32_t dop = ReadDop(*tableStream); dop != 0) return CodeOfPass(dop);
+  if (const int32_t fonts = ReadFontTable(*tableStream); fonts != 0) return CodeOfPass(fonts);
+  if (const int32_t infos = ReadAssociatedStrings(*tableStream); infos != 0)
+    return CodeOfPass(infos);
+  if (const int32_t styles = ReadStyleSheet(*tableStream); styles != 0) return CodeOfPass(styles);
+  if (const int32_t bases = ResolveStyleBases(); bases != 0) return CodeOfPass(bases);
   if (const int32_t section = ReadFirstSection(main, *tableStream); section != 0)
     return CodeOfPass(section);
+  if (const int32_t paragraphs = ReadParagraphRuns(main, *tableStream); paragraphs != 0)
+    return CodeOfPass(paragraphs);
+  if (const int32_t characters = ReadCharacterRuns(main, *tableStream); characters != 0)
+    return CodeOfPass(characters);
   // The other stories are not the body's.
   text.resize(fFib.ccp[0]);
-  body = MainStory(text);
+  body = MainStory(text, fBodyPositions);
   return 0;
 }
 
@@ -385,6 +493,7 @@ int32_t xMorvaImportWord::ImportWordDocument(xMorvaDocument* document, VStream* 
   int32_t code = 0;
   if (text != nullptr && positions != 0 && text->InsertHandle(units, int32_t(positions)) != 0)
     code = kWordNoMemory;
+  if (text != nullptr && code == 0) code = ApplyRuns(*document, *text);
   if (text != nullptr) text->SetSelection(0, 0);
   document->EndChange();
   if (undo != nullptr) undo->Resume();

@@ -12,6 +12,7 @@
 class ByteSpanReader;
 class VStream;
 class xMorvaDocument;
+class xMorvaTextInterface;
 
 // Command error codes of the import.
 constexpr int32_t kWordMissingArgument = 1001;
@@ -27,12 +28,30 @@ struct xMorvaWordFib {
   uint16_t nFib = 0;
   uint16_t flags = 0;  // fComplex 0x0004, fEncrypted 0x0100, fWhichTblStm 0x0200, fExtChar 0x1000
   uint16_t chs = 0;
+  uint16_t chsTables = 0;
   uint32_t fcMin = 0;
   uint32_t fcMac = 0;
   // ccpText, ccpFtn, ccpHdd, ccpMcr, ccpAtn, ccpEdn, ccpTxbx, ccpHdrTxbx.
   uint32_t ccp[8] = {};
   uint32_t fcPlcfSed = 0;
   uint32_t lcbPlcfSed = 0;
+  uint32_t fcPlcfBteChpx = 0;
+  uint32_t lcbPlcfBteChpx = 0;
+  uint32_t fcPlcfBtePapx = 0;
+  uint32_t lcbPlcfBtePapx = 0;
+  uint32_t fcStshf = 0;
+  uint32_t lcbStshf = 0;
+  uint32_t fcDop = 0;
+  uint32_t lcbDop = 0;
+  uint32_t fcSttbfAssoc = 0;
+  uint32_t lcbSttbfAssoc = 0;
+  uint32_t fcSttbfFfn = 0;
+  uint32_t lcbSttbfFfn = 0;
+  // The Word 6/95 bin tables' first pages and counts.
+  uint16_t pnChpFirst = 0;
+  uint16_t pnPapFirst = 0;
+  uint16_t cpnBteChp = 0;
+  uint16_t cpnBtePap = 0;
   uint32_t fcClx = 0;
   uint32_t lcbClx = 0;
   bool word97 = false;
@@ -52,6 +71,101 @@ struct xMorvaWordSection {
   int32_t footerDistance = 720;
 };
 
+// Character properties of a run as the file gives them: Booleans 0 or 1,
+// the font as an index into the font-name list (-1 the default), the size
+// in half-points, colours as 0xBBGGRR (-1 none).
+struct xMorvaWordChp {
+  int8_t bold = 0;
+  int8_t italic = 0;
+  int8_t strike = 0;
+  int8_t shadow = 0;
+  int8_t caps = 0;       // 0 none, 1 capitals, 2 small capitals
+  int8_t underline = 0;  // 0 none, 1 single, 2 words, 3 double, 4 dotted
+  int8_t iss = 0;        // 0 normal, 1 superscript, 2 subscript
+  int8_t hidden = 0;
+  int16_t font = -1;
+  int16_t halfPoints = 20;
+  int32_t color = -1;
+  int32_t background = -1;
+  bool operator==(const xMorvaWordChp&) const = default;
+};
+
+// One tab stop: position in twips, kind 1 left, 2 centre, 3 right,
+// 4 decimal, 5 bar; leader 0 none or the leader character.
+struct xMorvaWordTab {
+  int32_t position = 0;
+  int8_t kind = 1;
+  char16_t leader = 0;
+  bool operator==(const xMorvaWordTab&) const = default;
+};
+
+// Paragraph properties of a run; lengths in twips.
+struct xMorvaWordPap {
+  uint16_t istd = 0;
+  int8_t jc = 0;  // 0 left, 1 centre, 2 right, 3 justify
+  int32_t left = 0;
+  int32_t right = 0;
+  int32_t firstLine = 0;
+  int32_t lineTenths = 10;  // interline in tenths of a line
+  int32_t before = 0;
+  int32_t after = 0;
+  bool inTable = false;
+  bool rowEnd = false;
+  int32_t shading = -1;
+  int8_t borderStyle = 0;
+  uint8_t borderSides = 0;  // 1 left, 2 right, 4 top, 8 bottom
+  std::vector<xMorvaWordTab> tabs;
+};
+
+// A run of the main text in character positions [first, limit).
+struct xMorvaWordCharacterRun {
+  uint32_t first = 0;
+  uint32_t limit = 0;
+  xMorvaWordChp chp;
+};
+struct xMorvaWordParagraphRun {
+  uint32_t first = 0;
+  uint32_t limit = 0;
+  xMorvaWordPap pap;
+};
+
+// A date and time as the document properties keep them.
+struct xMorvaWordDate {
+  int32_t day = 0;
+  int32_t month = 0;
+  int32_t year = 0;     // years since 1900
+  int32_t seconds = 0;  // of the day
+  bool operator==(const xMorvaWordDate&) const = default;
+};
+
+// What the document properties block gives the document.
+struct xMorvaWordDop {
+  bool widowControl = false;
+  bool mirrorMargins = false;
+  bool pageView = false;
+  xMorvaWordDate created;
+  xMorvaWordDate revised;
+};
+
+// The associated strings the document informations take.
+struct xMorvaWordInfos {
+  std::u16string title;
+  std::u16string subject;
+  std::u16string notes;
+  std::u16string author;
+};
+
+// A paragraph (sgc 1) or character (sgc 2) style with its base's
+// properties merged under its own.
+struct xMorvaWordStyle {
+  bool exists = false;
+  uint8_t sgc = 0;
+  uint16_t base = 0xFFFF;  // none
+  std::u16string name;
+  xMorvaWordChp chp;
+  xMorvaWordPap pap;
+};
+
 class xMorvaImportWord : public VObject {
  public:
   ~xMorvaImportWord() override = default;
@@ -66,6 +180,26 @@ class xMorvaImportWord : public VObject {
 
   const xMorvaWordFib& GetFib() const { return fFib; }
   const xMorvaWordSection& GetSection() const { return fSection; }
+  const std::vector<xMorvaWordCharacterRun>& GetCharacterRuns() const { return fCharacterRuns; }
+  const std::vector<xMorvaWordParagraphRun>& GetParagraphRuns() const { return fParagraphRuns; }
+  const std::vector<std::u16string>& GetFontNames() const { return fFontNames; }
+  const xMorvaWordDop& GetDop() const { return fDop; }
+  const xMorvaWordInfos& GetInfos() const { return fInfos; }
+  // The DTTM bits: minutes, hours, day, month, years since 1900.
+  static xMorvaWordDate DateOfDttm(uint32_t dttm);
+  // By istd; slots without a style do not exist.
+  const std::vector<xMorvaWordStyle>& GetStyles() const { return fStyles; }
+
+  // The operand size of the sprm at the reader (positioned behind its
+  // opcode), reading any length it carries; false when it cannot be known
+  // (a Word 6/95 opcode outside the known ranges) or passes the grpprl.
+  static bool OperandSize(uint16_t opcode, bool word97, ByteSpanReader& in, size_t& size);
+
+  // One character or paragraph sprm at the reader's position applied to
+  // `chp` or `pap`: 0, 9 for an opcode without a known size, or 2 when its
+  // operand passes the end of its grpprl. Other sprms are skipped.
+  int32_t ApplyCharacterSprm(ByteSpanReader& in, xMorvaWordChp& chp) const;
+  int32_t ApplyParagraphSprm(ByteSpanReader& in, xMorvaWordPap& pap) const;
 
   // The FIB of a main stream: 0, or 1032 for a block it refuses (no Word
   // identifier, nFib outside 63 to 193, encrypted, or cut short).
@@ -75,11 +209,52 @@ class xMorvaImportWord : public VObject {
   int32_t ReadPieceTable(const std::vector<uint8_t>& main, const std::vector<uint8_t>& table,
                          std::u16string& text);
   int32_t ReadPlainText(const std::vector<uint8_t>& main, std::u16string& text);
+  // The file position of a character through the pieces read; false when
+  // no piece holds it.
+  bool CharacterAt(uint32_t fc, uint32_t& cp) const;
+  int32_t ReadDop(const std::vector<uint8_t>& table);
+  int32_t ReadAssociatedStrings(const std::vector<uint8_t>& table);
+  int32_t ReadFontTable(const std::vector<uint8_t>& table);
+  int32_t ReadStyleSheet(const std::vector<uint8_t>& table);
+  // Merges each style's base under it; 2 for a base that is missing's
+  // chain that comes back to itself.
+  int32_t ResolveStyleBases();
+  int32_t ResolveStyle(uint16_t istd, std::vector<uint8_t>& state);
+  // The runs' properties set on the body just filled.
+  int32_t ApplyRuns(xMorvaDocument& document, xMorvaTextInterface& text);
+  // The character properties of the style of the paragraph holding `cp`.
+  xMorvaWordChp ParagraphStyleChp(uint32_t cp) const;
+  int32_t ReadCharacterRuns(const std::vector<uint8_t>& main, const std::vector<uint8_t>& table);
+  int32_t ReadParagraphRuns(const std::vector<uint8_t>& main, const std::vector<uint8_t>& table);
+  // The FKP pages of a bin table, in order.
+  int32_t BinTablePages(const std::vector<uint8_t>& table, uint32_t fc, uint32_t lcb,
+                        uint16_t pnFirst, uint16_t cpn, std::vector<uint32_t>& pages) const;
   int32_t ReadFirstSection(const std::vector<uint8_t>& main, const std::vector<uint8_t>& table);
   // One section sprm at the reader's position; false when its operand
   // passes the end of its grpprl.
   bool ApplySectionSprm(ByteSpanReader& in, bool& stop);
 
+  // One entry per stretch of text read: file position, byte count, first
+  // character position, two bytes a character.
+  struct Piece {
+    uint32_t fc = 0;
+    uint32_t bytes = 0;
+    uint32_t cp = 0;
+    bool wide = false;
+  };
+
   xMorvaWordFib fFib;
   xMorvaWordSection fSection;
+  std::vector<Piece> fPieces;  // sorted by file position
+  std::vector<std::u16string> fFontNames;
+  std::vector<uint32_t> fBodyPositions;  // body position of each main-text character
+  xMorvaWordDop fDop;
+  xMorvaWordInfos fInfos;
+  std::vector<xMorvaWordStyle> fStyles;
+  // Each style's own property groups, applied when its base is resolved.
+  std::vector<std::vector<uint8_t>> fStylePapx;
+  std::vector<std::vector<uint8_t>> fStyleChpx;
+  int16_t fDefaultFont = -1;
+  std::vector<xMorvaWordCharacterRun> fCharacterRuns;
+  std::vector<xMorvaWordParagraphRun> fParagraphRuns;
 };

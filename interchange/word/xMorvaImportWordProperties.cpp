@@ -1,0 +1,763 @@
+// The Word import's property layer: operand sizes of both sprm forms, the
+// character and paragraph interpreters, the font table, and the FKP pages
+// of the bin tables turned into character and paragraph runs.
+#include <algorithm>
+
+#include "interchange/text/xMorvaPlainText.h"
+#include "interchange/word/xMorvaImportWord.h"
+#include "platform/bytes/ByteSpanReader.h"
+
+namespace {
+
+constexpr int32_t kPassAbsent = 2;
+constexpr int32_t kUnknownSprm = 9;
+constexpr uint16_t kExtChar = 0x1000;
+constexpr size_t kPage = 512;
+
+// Word 6/95 operand sizes by opcode: 0 to 4 bytes, kByteCount a count byte
+// and that many bytes, kWordCount a count word and one byte less, kUnknown
+// an opcode outside the known ranges.
+constexpr int8_t kUnknown = -1;
+constexpr int8_t kByteCount = -2;
+constexpr int8_t kWordCount = -3;
+
+struct SizeRange {
+  uint8_t first;
+  uint8_t last;
+  int8_t size;
+};
+
+constexpr SizeRange kWord6Sizes[] = {
+    {0, 0, 0},
+    {2, 2, 2},
+    {3, 3, kByteCount},
+    {4, 11, 1},
+    {12, 12, kByteCount},
+    {13, 14, 1},
+    {15, 15, kByteCount},
+    {16, 19, 2},
+    {20, 20, 4},
+    {21, 22, 2},
+    {23, 23, kByteCount},
+    {24, 25, 1},
+    {26, 28, 2},
+    {29, 29, 1},
+    {30, 36, 2},
+    {37, 37, 1},
+    {38, 43, 2},
+    {44, 44, 1},
+    {45, 49, 2},
+    {50, 51, 1},
+    {52, 52, 0},
+    {53, 62, 1},
+    {65, 67, 1},
+    {68, 68, kByteCount},
+    {69, 69, 2},
+    {70, 70, 4},
+    {71, 71, 1},
+    {72, 72, 2},
+    {73, 73, 3},
+    {74, 74, kByteCount},
+    {75, 75, 1},
+    {80, 80, 2},
+    {81, 81, kByteCount},
+    {82, 82, kByteCount},
+    {83, 83, 0},
+    {84, 92, 1},
+    {93, 93, 2},
+    {94, 94, 1},
+    {95, 95, 3},
+    {96, 97, 2},
+    {98, 98, 1},
+    {99, 99, 2},
+    {100, 100, 1},
+    {101, 101, 2},
+    {102, 102, 1},
+    {103, 103, kByteCount},
+    {104, 104, 1},
+    {105, 106, kByteCount},
+    {107, 107, 2},
+    {108, 108, kByteCount},
+    {109, 110, 2},
+    {117, 119, 1},
+    {120, 120, kByteCount},
+    {121, 124, 2},
+    {131, 132, 1},
+    {133, 133, kByteCount},
+    {136, 137, 3},
+    {138, 139, 1},
+    {140, 141, 2},
+    {142, 143, 1},
+    {144, 145, 2},
+    {146, 147, 1},
+    {148, 149, 2},
+    {150, 153, 1},
+    {154, 157, 2},
+    {158, 159, 1},
+    {160, 161, 2},
+    {162, 163, 1},
+    {164, 171, 2},
+    {182, 184, 2},
+    {185, 186, 1},
+    {187, 187, 12},
+    {188, 188, kWordCount},
+    {189, 189, 2},
+    {190, 190, kWordCount},
+    {191, 191, kWordCount},
+    {192, 192, 4},
+    {193, 193, 5},
+    {194, 194, 4},
+    {195, 195, 2},
+    {196, 196, 4},
+    {197, 198, 2},
+    {199, 199, 5},
+};
+
+int8_t Word6Size(uint16_t opcode) {
+  for (const SizeRange& range : kWord6Sizes)
+    if (opcode >= range.first && opcode <= range.last) return range.size;
+  return kUnknown;
+}
+
+// The ico colour table, as 0xBBGGRR.
+int32_t IcoColor(uint32_t ico) {
+  static constexpr int32_t kTable[17] = {0,        0,        0xFF9933, 0xFF9900, 0x19CC00, 0xFF00CC,
+                                         0x0000FF, 0x00E6FF, 0xFFFFFF, 0x800000, 0x808000, 0x008000,
+                                         0x800080, 0x000080, 0x008080, 0x666666, 0xCCCCCC};
+  return ico < 17 ? kTable[ico] : 0;
+}
+
+// A shading word as a colour: solid and the darker patterns take the
+// foreground, the others the background; no colours at all is light grey.
+int32_t ShadingColor(uint16_t shd) {
+  const uint32_t fore = shd & 0x1F;
+  const uint32_t back = (shd >> 5) & 0x1F;
+  const uint32_t pattern = shd >> 10;
+  if (fore == 0 && back == 0) return IcoColor(16);
+  const bool fromFore =
+      pattern == 1 || (pattern >= 9 && pattern <= 25) || (pattern >= 48 && pattern <= 62);
+  return IcoColor(fromFore ? fore : back);
+}
+
+// A Boolean sprm: 0x80 keeps the value, 0x81 turns it over, 0 clears and
+// anything else sets.
+void Toggle(int8_t& value, uint8_t operand) {
+  if (operand == 0x80) return;
+  value = operand == 0x81 ? int8_t(value == 0) : int8_t(operand != 0);
+}
+
+constexpr uint8_t kStandardSizes[] = {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72};
+
+// Moves a size in half-points by `steps` along the standard sizes.
+int16_t SizeStep(int16_t halfPoints, int steps) {
+  const int points = halfPoints / 2;
+  int index = 0;
+  while (index < 15 && kStandardSizes[index] < points) ++index;
+  index = std::clamp(index + steps, 0, 15);
+  return int16_t(kStandardSizes[index] * 2);
+}
+
+// A border word's line style: by brcType (high byte) and width (low byte)
+// in Word 97, by the type bits 3 to 4 and width bits 0 to 2 in Word 6.
+int8_t BorderStyle(uint16_t brc, bool word97, bool bottomOrRight) {
+  int type, width;
+  if (word97) {
+    type = brc >> 8;
+    width = brc & 0xFF;
+    if (type == 5) return 0;
+    if (type == 10) return 7;
+    if ((type >= 6 && type <= 9) || (type >= 11 && type <= 25)) return 1;
+    if (type > 3) return 0;
+  } else {
+    type = (brc >> 3) & 3;
+    width = brc & 7;
+  }
+  switch (type) {
+    case 1:
+      if (width == 3) return 1;
+      if (width == 4) return bottomOrRight ? 1 : 0;
+      if (width == 5) return 2;
+      return 0;
+    case 2: return width >= 3 ? 2 : 1;
+    case 3: return 6;
+    default: return -1;
+  }
+}
+
+}  // namespace
+
+bool xMorvaImportWord::OperandSize(uint16_t opcode, bool word97, ByteSpanReader& in, size_t& size) {
+  int8_t kind;
+  if (word97) {
+    // Table definitions carry a count word; tab changes may carry a count
+    // byte of 255 that the deleted and added stops replace.
+    if (opcode == 0xD606 || opcode == 0xD608) {
+      kind = kWordCount;
+    } else {
+      switch (opcode >> 13) {
+        case 0:
+        case 1: kind = 1; break;
+        case 2:
+        case 4:
+        case 5: kind = 2; break;
+        case 3: kind = 4; break;
+        case 7: kind = 3; break;
+        default: kind = kByteCount; break;
+      }
+    }
+  } else {
+    kind = Word6Size(opcode);
+  }
+  if (kind == kUnknown) return false;
+  if (kind == kByteCount) {
+    if (in.Remaining() < 1) return in.Fail(), false;
+    const uint8_t count = in.U8();
+    if (count == 255 && (opcode == 0xC615 || opcode == 23)) {
+      // The stops deleted (position and tolerance each) and added
+      // (position and one TBD each) give the length.
+      if (in.Remaining() < 1) return in.Fail(), false;
+      const size_t deleted = in.Data()[in.Position()];
+      if (in.Remaining() < 2 + deleted * 4) return in.Fail(), false;
+      const size_t added = in.Data()[in.Position() + 1 + deleted * 4];
+      size = 2 + deleted * 4 + added * 3;
+    } else {
+      size = count;
+    }
+  } else if (kind == kWordCount) {
+    if (in.Remaining() < 2) return in.Fail(), false;
+    const uint16_t count = in.U16();
+    size = count == 0 ? 0 : count - 1u;
+  } else {
+    size = size_t(kind);
+  }
+  if (size > in.Remaining()) return in.Fail(), false;
+  return true;
+}
+
+int32_t xMorvaImportWord::ApplyCharacterSprm(ByteSpanReader& in, xMorvaWordChp& chp) const {
+  const uint16_t opcode = fFib.word97 ? in.U16() : in.U8();
+  if (in.Failed()) return kPassAbsent;
+  size_t size = 0;
+  if (!OperandSize(opcode, fFib.word97, in, size)) return in.Failed() ? kPassAbsent : kUnknownSprm;
+  ByteSpanReader operand(in.Data() + in.Position(), size, ByteSpanReader::Order::kLittle);
+  in.Skip(size);
+  const uint8_t b = size != 0 ? operand.U8() : 0;
+  operand.Seek(0);
+  switch (opcode) {
+    case 0x0835:
+    case 85: Toggle(chp.bold, b); break;
+    case 0x0836:
+    case 86: Toggle(chp.italic, b); break;
+    case 0x0837:
+    case 87: Toggle(chp.strike, b); break;
+    case 0x0838:
+    case 88:
+    case 0x0839:
+    case 89: Toggle(chp.shadow, b); break;
+    case 0x083A:
+    case 90:
+    case 0x083B:
+    case 91: {
+      const int8_t on = opcode == 0x083A || opcode == 90 ? 2 : 1;
+      if (b == 0x80) break;
+      const bool set = b == 0x81 ? chp.caps != on : b != 0;
+      chp.caps = set ? on : 0;
+      break;
+    }
+    case 0x083C:
+    case 92: {
+      Toggle(chp.hidden, b);
+      chp.color = chp.hidden != 0 ? 0xCCCCCC : -1;
+      break;
+    }
+    case 0x2A32:
+    case 82:
+      chp.bold = chp.italic = chp.strike = chp.shadow = chp.caps = chp.underline = 0;
+      chp.hidden = 0;
+      chp.color = -1;
+      break;
+    case 0x4A4F:
+    case 93: {
+      const uint16_t ftc = operand.U16();
+      if (ftc < fFontNames.size()) chp.font = int16_t(ftc);
+      break;
+    }
+    case 0x2A3E:
+    case 94: chp.underline = int8_t(b <= 4 ? b : 1); break;
+    case 0x2A42:
+    case 98: chp.color = IcoColor(b); break;
+    case 0x2A0C: chp.background = IcoColor(b); break;
+    case 0x4A43:
+    case 99: {
+      const uint16_t hps = operand.U16();
+      if (hps != 0) chp.halfPoints = int16_t(std::clamp<int>(hps, 2, 3276));
+      break;
+    }
+    case 0x2A44:
+    case 100: chp.halfPoints = SizeStep(chp.halfPoints, int8_t(b)); break;
+    case 0xCA49:
+    case 105: {
+      const uint16_t hps = operand.U16();
+      if (hps != 0 && !operand.Failed()) chp.halfPoints = int16_t(std::clamp<int>(hps, 2, 3276));
+      break;
+    }
+    case 0xCA4A:
+    case 106: {
+      const int16_t step = operand.I16();
+      if (!operand.Failed()) chp.halfPoints = int16_t(std::clamp(chp.halfPoints + step, 8, 508));
+      break;
+    }
+    case 0x4A4D:
+    case 109: {
+      const uint16_t percent = operand.U16();
+      chp.halfPoints = int16_t(std::clamp(chp.halfPoints * int(percent) / 100, 1, 508));
+      break;
+    }
+    case 0x2A48:
+    case 104: chp.iss = int8_t(b <= 2 ? b : 0); break;
+    default: break;
+  }
+  return 0;
+}
+
+int32_t xMorvaImportWord::ApplyParagraphSprm(ByteSpanReader& in, xMorvaWordPap& pap) const {
+  const uint16_t opcode = fFib.word97 ? in.U16() : in.U8();
+  if (in.Failed()) return kPassAbsent;
+  size_t size = 0;
+  if (!OperandSize(opcode, fFib.word97, in, size)) return in.Failed() ? kPassAbsent : kUnknownSprm;
+  ByteSpanReader operand(in.Data() + in.Position(), size, ByteSpanReader::Order::kLittle);
+  in.Skip(size);
+  const bool word97 = fFib.word97;
+  switch (opcode) {
+    case 0x4600:
+    case 2: pap.istd = operand.U16(); break;
+    case 0x2403:
+    case 5: pap.jc = int8_t(std::min<uint8_t>(operand.U8(), 3)); break;
+    case 0x840E:
+    case 16: pap.right = operand.I16(); break;
+    case 0x840F:
+    case 17: pap.left = operand.I16(); break;
+    case 18: pap.left = std::max(pap.left + operand.I16(), 0); break;
+    case 0x8411:
+    case 19: pap.firstLine = operand.I16(); break;
+    case 0x6412:
+    case 20: {
+      const int16_t line = operand.I16();
+      const uint16_t multiple = operand.U16();
+      if (multiple != 0 && line * 10 / 240 >= 1) pap.lineTenths = line * 10 / 240;
+      break;
+    }
+    case 0xA413:
+    case 21: pap.before = operand.U16(); break;
+    case 0xA414:
+    case 22: pap.after = operand.U16(); break;
+    case 0x2416:
+    case 24: pap.inTable = operand.U8() != 0; break;
+    case 0x2417:
+    case 25: pap.rowEnd = operand.U8() != 0; break;
+    case 0x442D:
+    case 47: pap.shading = ShadingColor(operand.U16()); break;
+    case 0xC60D:
+    case 15:
+    case 0xC615:
+    case 23: {
+      // Deleted stops (with their tolerances in the full form), then the
+      // added ones with one TBD each.
+      const bool withTolerance = opcode == 0xC615 || opcode == 23;
+      const uint8_t deleted = operand.U8();
+      std::vector<int16_t> gone(deleted);
+      for (int16_t& at : gone) at = operand.I16();
+      if (withTolerance) operand.Skip(size_t(deleted) * 2);
+      const uint8_t added = operand.U8();
+      std::vector<int16_t> positions(added);
+      for (int16_t& at : positions) at = operand.I16();
+      std::vector<uint8_t> tbds(added);
+      for (uint8_t& tbd : tbds) tbd = operand.U8();
+      if (operand.Failed()) return kPassAbsent;
+      for (int16_t at : gone)
+        std::erase_if(pap.tabs, [at](const xMorvaWordTab& tab) { return tab.position == at; });
+      for (size_t i = 0; i < added; ++i) {
+        static constexpr char16_t kLeaders[] = {0, u'.', u'-', u'_', u'_'};
+        const uint8_t jc = tbds[i] & 7, tlc = (tbds[i] >> 3) & 7;
+        xMorvaWordTab tab{positions[i], int8_t(jc <= 4 ? jc + 1 : 1),
+                          tlc <= 4 ? kLeaders[tlc] : u'.'};
+        std::erase_if(pap.tabs, [&](const xMorvaWordTab& t) { return t.position == tab.position; });
+        pap.tabs.insert(std::lower_bound(pap.tabs.begin(), pap.tabs.end(), tab,
+                                         [](const xMorvaWordTab& a, const xMorvaWordTab& b) {
+                                           return a.position < b.position;
+                                         }),
+                        tab);
+      }
+      break;
+    }
+    default: {
+      // Borders of a side: top, left, bottom, right, between, bar.
+      int side = -1;
+      uint16_t brc = 0;
+      if (word97 && opcode >= 0x6424 && opcode <= 0x6629 && (opcode & 0xFF) >= 0x24 &&
+          (opcode & 0xFF) <= 0x29) {
+        side = (opcode & 0xFF) - 0x24;
+        // Line width, then the line type: the type high, the width low.
+        const uint8_t width = operand.U8();
+        const uint8_t type = operand.U8();
+        brc = uint16_t((type << 8) | width);
+      } else if (!word97 && opcode >= 38 && opcode <= 43) {
+        side = opcode - 38;
+        brc = operand.U16();
+      }
+      if (side < 0 || side == 4 || operand.Failed()) break;
+      static constexpr uint8_t kSides[] = {4, 1, 8, 2, 0, 1};
+      const int8_t style = BorderStyle(brc, word97, side == 2 || side == 3);
+      if (style < 0) {
+        pap.borderSides &= uint8_t(~kSides[side]);
+      } else {
+        pap.borderStyle = style;
+        pap.borderSides |= kSides[side];
+      }
+      break;
+    }
+  }
+  return 0;
+}
+
+bool xMorvaImportWord::CharacterAt(uint32_t fc, uint32_t& cp) const {
+  auto after = std::upper_bound(fPieces.begin(), fPieces.end(), fc,
+                                [](uint32_t at, const Piece& piece) { return at < piece.fc; });
+  if (after == fPieces.begin()) return false;
+  const Piece& piece = *(after - 1);
+  if (fc - piece.fc > piece.bytes) return false;
+  cp = piece.cp + (fc - piece.fc) / (piece.wide ? 2 : 1);
+  return true;
+}
+
+int32_t xMorvaImportWord::ReadFontTable(const std::vector<uint8_t>& table) {
+  if (fFib.lcbSttbfFfn == 0) return 0;
+  if (uint64_t(fFib.fcSttbfFfn) + fFib.lcbSttbfFfn > table.size()) return kPassAbsent;
+  ByteSpanReader in(table.data() + fFib.fcSttbfFfn, fFib.lcbSttbfFfn,
+                    ByteSpanReader::Order::kLittle);
+  bool extended = false;
+  if (fFib.word97) {
+    const uint16_t first = in.U16();
+    extended = first == 0xFFFF;
+    in.U16();  // the count (after the mark) or cbExtra
+    if (extended) in.U16();
+  } else {
+    in.U16();  // the table's byte count
+  }
+  const bool wide = extended || (fFib.flags & kExtChar) != 0;
+  while (!in.Failed() && in.Remaining() > 0) {
+    const size_t start = in.Position();
+    const uint8_t cb = in.U8();
+    // An FFN too short for its own fields cannot say where the next starts.
+    const size_t fixed = fFib.word97 ? 39 : 5;
+    if (cb < fixed || cb > in.Remaining()) return kPassAbsent;
+    in.Skip(fixed);
+    const size_t nameBytes = start + 1 + cb - in.Position();
+    const uint8_t* at = in.Span(nameBytes);
+    if (at == nullptr) return kPassAbsent;
+    std::u16string name;
+    if (wide) {
+      for (size_t i = 0; i + 1 < nameBytes && (at[i] | at[i + 1]) != 0; i += 2)
+        name.push_back(char16_t(at[i] | (at[i + 1] << 8)));
+    } else {
+      name = DecodePlainText(at, std::find(at, at + nameBytes, 0) - at, kTextEncodingWindows);
+    }
+    fFontNames.push_back(std::move(name));
+  }
+  return in.Failed() ? kPassAbsent : 0;
+}
+
+int32_t xMorvaImportWord::BinTablePages(const std::vector<uint8_t>& table, uint32_t fc,
+                                        uint32_t lcb, uint16_t pnFirst, uint16_t cpn,
+                                        std::vector<uint32_t>& pages) const {
+  pages.clear();
+  if (lcb == 0) return 0;
+  if (uint64_t(fc) + lcb > table.size() || lcb < 4) return kPassAbsent;
+  const uint32_t entry = fFib.word97 ? 8 : 6;
+  const uint32_t n = (lcb - 4) / entry;
+  if (!fFib.word97 && cpn > n) {
+    // Word 6/95 pages follow one another from the first.
+    for (uint32_t i = 0; i < cpn; ++i) pages.push_back(uint32_t(pnFirst) + i);
+    return 0;
+  }
+  ByteSpanReader in(table.data() + fc + (n + 1) * 4, size_t(n) * (entry - 4),
+                    ByteSpanReader::Order::kLittle);
+  for (uint32_t i = 0; i < n; ++i) pages.push_back(fFib.word97 ? in.U32() & 0x3FFFFF : in.U16());
+  return in.Failed() ? kPassAbsent : 0;
+}
+
+int32_t xMorvaImportWord::ReadCharacterRuns(const std::vector<uint8_t>& main,
+                                            const std::vector<uint8_t>& table) {
+  std::vector<uint32_t> pages;
+  if (int32_t code = BinTablePages(table, fFib.fcPlcfBteChpx, fFib.lcbPlcfBteChpx, fFib.pnChpFirst,
+                                   fFib.cpnBteChp, pages);
+      code != 0)
+    return code;
+  for (uint32_t pn : pages) {
+    if ((uint64_t(pn) + 1) * kPage > main.size()) return kPassAbsent;
+    const uint8_t* page = main.data() + size_t(pn) * kPage;
+    const uint32_t crun = page[kPage - 1];
+    // crun + 1 positions and crun offset bytes before the last byte.
+    if ((crun + 1) * 4 + crun > kPage - 1) return kPassAbsent;
+    ByteSpanReader in(page, kPage - 1, ByteSpanReader::Order::kLittle);
+    std::vector<uint32_t> fcs(crun + 1);
+    for (uint32_t& fc : fcs) fc = in.U32();
+    for (uint32_t i = 0; i < crun; ++i) {
+      const uint8_t offset = in.U8();
+      uint32_t first = 0, limit = 0;
+      const bool inText =
+          CharacterAt(fcs[i], first) && CharacterAt(fcs[i + 1], limit) && limit > first;
+      // A run starts from the character properties of its paragraph's style.
+      xMorvaWordChp chp = ParagraphStyleChp(first);
+      if (offset != 0) {
+        const size_t at = size_t(offset) * 2;
+        if (at >= kPage - 1 || at < (crun + 1) * 4 + crun) return kPassAbsent;
+        const size_t count = page[at];
+        if (at + 1 + count > kPage - 1) return kPassAbsent;
+        ByteSpanReader grpprl(page + at + 1, count, ByteSpanReader::Order::kLittle);
+        while (grpprl.Remaining() != 0) {
+          const int32_t result = ApplyCharacterSprm(grpprl, chp);
+          if (result == kPassAbsent) return kPassAbsent;
+          if (result != 0) break;
+        }
+      }
+      if (inText) fCharacterRuns.push_back({first, limit, chp});
+    }
+  }
+  return 0;
+}
+
+xMorvaWordChp xMorvaImportWord::ParagraphStyleChp(uint32_t cp) const {
+  auto run =
+      std::upper_bound(fParagraphRuns.begin(), fParagraphRuns.end(), cp,
+                       [](uint32_t at, const xMorvaWordParagraphRun& r) { return at < r.first; });
+  uint16_t istd = 0;
+  if (run != fParagraphRuns.begin() && cp < (run - 1)->limit) istd = (run - 1)->pap.istd;
+  if (istd < fStyles.size() && fStyles[istd].exists) return fStyles[istd].chp;
+  xMorvaWordChp chp;
+  chp.font = fDefaultFont;
+  return chp;
+}
+
+int32_t xMorvaImportWord::ReadParagraphRuns(const std::vector<uint8_t>& main,
+                                            const std::vector<uint8_t>& table) {
+  std::vector<uint32_t> pages;
+  if (int32_t code = BinTablePages(table, fFib.fcPlcfBtePapx, fFib.lcbPlcfBtePapx, fFib.pnPapFirst,
+                                   fFib.cpnBtePap, pages);
+      code != 0)
+    return code;
+  const size_t phe = fFib.word97 ? 12 : 6;
+  for (uint32_t pn : pages) {
+    if ((uint64_t(pn) + 1) * kPage > main.size()) return kPassAbsent;
+    const uint8_t* page = main.data() + size_t(pn) * kPage;
+    const uint32_t crun = page[kPage - 1];
+    const size_t headers = (crun + 1) * 4 + crun * (1 + phe);
+    if (headers > kPage - 1) return kPassAbsent;
+    ByteSpanReader in(page, kPage - 1, ByteSpanReader::Order::kLittle);
+    std::vector<uint32_t> fcs(crun + 1);
+    for (uint32_t& fc : fcs) fc = in.U32();
+    for (uint32_t i = 0; i < crun; ++i) {
+      const uint8_t offset = in.U8();
+      in.Skip(phe);
+      xMorvaWordPap pap;
+      if (!fStyles.empty() && fStyles[0].exists) pap = fStyles[0].pap;
+      if (offset != 0) {
+        const size_t at = size_t(offset) * 2;
+        if (at < headers || at >= kPage - 1) return kPassAbsent;
+        // The count byte counts words from itself; 0 puts the count in the
+        // next byte, one less. A Word 6/95 PAPX has one byte more.
+        size_t count = page[at];
+        size_t from = at + 1;
+        if (count == 0) {
+          count = size_t(page[at + 1]) + 1;
+          ++from;
+        }
+        const size_t end = at + count * 2 + (fFib.word97 ? 0 : 1);
+        if (end > kPage - 1 || end < from + 2) return kPassAbsent;
+        const size_t bytes = end - from;
+        ByteSpanReader grpprl(page + from, bytes, ByteSpanReader::Order::kLittle);
+        const uint16_t istd = grpprl.U16();
+        if (istd < fStyles.size() && fStyles[istd].exists && fStyles[istd].sgc == 1)
+          pap = fStyles[istd].pap;
+        pap.istd = istd;
+        while (grpprl.Remaining() != 0) {
+          const int32_t result = ApplyParagraphSprm(grpprl, pap);
+          if (result == kPassAbsent) return kPassAbsent;
+          if (result != 0) break;
+        }
+      }
+      uint32_t first = 0, limit = 0;
+      if (!CharacterAt(fcs[i], first) || !CharacterAt(fcs[i + 1], limit) || limit <= first)
+        continue;
+      fParagraphRuns.push_back({first, limit, std::move(pap)});
+    }
+  }
+  std::stable_sort(fParagraphRuns.begin(), fParagraphRuns.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  return 0;
+}
+
+int32_t xMorvaImportWord::ReadStyleSheet(const std::vector<uint8_t>& table) {
+  if (fFib.lcbStshf == 0) return 0;
+  if (uint64_t(fFib.fcStshf) + fFib.lcbStshf > table.size()) return kPassAbsent;
+  ByteSpanReader in(table.data() + fFib.fcStshf, fFib.lcbStshf, ByteSpanReader::Order::kLittle);
+  const uint16_t cbStshi = fFib.nFib >= 67 ? in.U16() : 4;
+  if (cbStshi == 0 || cbStshi > in.Remaining()) return kPassAbsent;
+  uint8_t stshi[18] = {};
+  in.Bytes(stshi, std::min<size_t>(cbStshi, sizeof stshi));
+  in.Seek(size_t(fFib.nFib >= 67 ? 2 : 0) + cbStshi);
+  const uint16_t cstd = uint16_t(stshi[0] | (stshi[1] << 8));
+  const uint16_t cbBase = uint16_t(stshi[2] | (stshi[3] << 8));
+  const uint16_t ftc = uint16_t(stshi[12] | (stshi[13] << 8));
+  fDefaultFont = ftc < fFontNames.size() ? int16_t(ftc) : -1;
+  fStyles.assign(cstd, xMorvaWordStyle());
+  fStylePapx.assign(cstd, {});
+  fStyleChpx.assign(cstd, {});
+  const bool wideNames = fFib.word97 || (fFib.flags & kExtChar) != 0;
+  for (uint16_t istd = 0; istd < cstd; ++istd) {
+    const uint16_t cbStd = in.U16();
+    if (in.Failed() || cbStd > in.Remaining()) return kPassAbsent;
+    if (cbStd == 0) continue;
+    ByteSpanReader std(in.Data() + in.Position(), cbStd, ByteSpanReader::Order::kLittle);
+    in.Skip(cbStd);
+    uint8_t base[10] = {};
+    std.Bytes(base, std::min<size_t>(std::min<size_t>(cbBase, sizeof base), cbStd));
+    if (!std.Seek(std::min<size_t>(cbBase, cbStd))) return kPassAbsent;
+    const uint16_t sgcWord = uint16_t(base[2] | (base[3] << 8));
+    const uint8_t sgc = sgcWord & 0x0F;
+    const uint16_t istdBase = sgcWord >> 4;
+    if (sgc != 1 && sgc != 2) continue;
+    xMorvaWordStyle& style = fStyles[istd];
+    style.sgc = sgc;
+    style.base = istdBase >= 0xFFE ? 0xFFFF : istdBase;
+    if (wideNames) {
+      const uint16_t length = std.U16();
+      for (uint16_t i = 0; i < length && !std.Failed(); ++i)
+        style.name.push_back(char16_t(std.U16()));
+      std.Skip(2);
+    } else {
+      const uint8_t length = std.U8();
+      const uint8_t* name = std.Span(size_t(length) + 1);
+      if (name != nullptr) style.name = DecodePlainText(name, length, kTextEncodingWindows);
+    }
+    if (std.Failed()) return kPassAbsent;
+    // The property groups, each behind its length word and padded to even.
+    for (int upx = 0; upx < (sgc == 1 ? 2 : 1); ++upx) {
+      if (std.Position() % 2 != 0) std.Skip(1);
+      const uint16_t cb = std.U16();
+      const uint8_t* bytes = std.Span(cb);
+      if (std.Failed() || bytes == nullptr) return kPassAbsent;
+      (sgc == 1 && upx == 0 ? fStylePapx : fStyleChpx)[istd].assign(bytes, bytes + cb);
+    }
+    style.exists = true;
+  }
+  return 0;
+}
+
+int32_t xMorvaImportWord::ResolveStyle(uint16_t istd, std::vector<uint8_t>& state) {
+  // 0 not yet, 1 being resolved (a base chain that meets it is a cycle), 2 done.
+  if (state[istd] == 2) return 0;
+  if (state[istd] == 1) return kPassAbsent;
+  state[istd] = 1;
+  xMorvaWordStyle& style = fStyles[istd];
+  xMorvaWordChp chp;
+  chp.font = fDefaultFont;
+  xMorvaWordPap pap;
+  if (style.base != 0xFFFF && style.base < fStyles.size() && fStyles[style.base].exists) {
+    if (int32_t code = ResolveStyle(style.base, state); code != 0) return code;
+    chp = fStyles[style.base].chp;
+    pap = fStyles[style.base].pap;
+  }
+  const std::vector<uint8_t>& papx = fStylePapx[istd];
+  if (papx.size() >= 2) {
+    ByteSpanReader in(papx.data() + 2, papx.size() - 2, ByteSpanReader::Order::kLittle);
+    while (in.Remaining() != 0)
+      if (ApplyParagraphSprm(in, pap) != 0) break;
+  }
+  const std::vector<uint8_t>& chpx = fStyleChpx[istd];
+  ByteSpanReader in(chpx.data(), chpx.size(), ByteSpanReader::Order::kLittle);
+  while (in.Remaining() != 0)
+    if (ApplyCharacterSprm(in, chp) != 0) break;
+  pap.istd = istd;
+  style.chp = chp;
+  style.pap = std::move(pap);
+  state[istd] = 2;
+  return 0;
+}
+
+int32_t xMorvaImportWord::ResolveStyleBases() {
+  std::vector<uint8_t> state(fStyles.size(), 0);
+  for (uint16_t istd = 0; istd < fStyles.size(); ++istd)
+    if (fStyles[istd].exists)
+      if (int32_t code = ResolveStyle(istd, state); code != 0) return code;
+  return 0;
+}
+
+xMorvaWordDate xMorvaImportWord::DateOfDttm(uint32_t dttm) {
+  xMorvaWordDate date;
+  date.seconds = int32_t(((dttm >> 6) & 0x1F) * 3600 + (dttm & 0x3F) * 60);
+  date.day = int32_t((dttm >> 11) & 0x1F);
+  date.month = int32_t((dttm >> 16) & 0x0F);
+  date.year = int32_t((dttm >> 20) & 0x1FF);
+  return date;
+}
+
+int32_t xMorvaImportWord::ReadDop(const std::vector<uint8_t>& table) {
+  if (fFib.lcbDop == 0) return 0;
+  if (uint64_t(fFib.fcDop) + fFib.lcbDop > table.size()) return kPassAbsent;
+  // A shorter block (Word 6/95's) reads as if zero-filled to 500 bytes.
+  uint8_t dop[500] = {};
+  std::copy_n(table.data() + fFib.fcDop, std::min<size_t>(fFib.lcbDop, sizeof dop), dop);
+  ByteSpanReader in(dop, sizeof dop, ByteSpanReader::Order::kLittle);
+  fDop.widowControl = (in.U16() & 0x0002) != 0;
+  in.Seek(6);
+  fDop.mirrorMargins = (in.U16() & 0x0020) != 0;
+  in.Seek(0x14);
+  fDop.created = DateOfDttm(in.U32());
+  fDop.revised = DateOfDttm(in.U32());
+  in.Seek(0x52);
+  fDop.pageView = (in.U16() & 7) == (fFib.word97 ? 1 : 2);
+  return 0;
+}
+
+int32_t xMorvaImportWord::ReadAssociatedStrings(const std::vector<uint8_t>& table) {
+  if (fFib.lcbSttbfAssoc == 0) return 0;
+  if (uint64_t(fFib.fcSttbfAssoc) + fFib.lcbSttbfAssoc > table.size()) return kPassAbsent;
+  ByteSpanReader in(table.data() + fFib.fcSttbfAssoc, fFib.lcbSttbfAssoc,
+                    ByteSpanReader::Order::kLittle);
+  bool extended = false;
+  uint32_t count = 0xFFFFFFFFu;
+  uint16_t cbExtra = 0;
+  if (fFib.word97) {
+    uint16_t first = in.U16();
+    extended = first == 0xFFFF;
+    if (extended) first = in.U16();
+    count = first;
+    cbExtra = in.U16();
+  } else {
+    in.U16();  // the table's byte count: the strings run to its end
+  }
+  const int32_t encoding = fFib.chsTables == 256 ? kTextEncodingMac : kTextEncodingWindows;
+  for (uint32_t i = 0; i < count && in.Remaining() != 0; ++i) {
+    std::u16string text;
+    if (extended) {
+      const uint16_t cch = in.U16();
+      if (cch > 128 || size_t(cch) * 2 > in.Remaining()) return kPassAbsent;
+      for (uint16_t k = 0; k < cch; ++k) text.push_back(char16_t(in.U16()));
+    } else {
+      const uint8_t cch = in.U8();
+      const uint8_t* bytes = in.Span(cch);
+      if (bytes == nullptr) return kPassAbsent;
+      text = DecodePlainText(bytes, cch, encoding);
+    }
+    if (!in.Skip(cbExtra)) return kPassAbsent;
+    switch (i) {
+      case 2: fInfos.title = std::move(text); break;
+      case 3: fInfos.subject = std::move(text); break;
+      case 5: fInfos.notes = std::move(text); break;
+      case 6: fInfos.author = std::move(text); break;
+      default: break;
+    }
+  }
+  return in.Failed() ? kPassAbsent : 0;
+}
