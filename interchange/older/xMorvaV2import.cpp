@@ -267,12 +267,25 @@ class Converter {
   int32_t Format(xMorvaEngine& engine, ByteSpanReader& r);
   int32_t Picture(xMorvaEngine& engine, Span pict, int32_t width, int32_t height);
   void CaretToEnd(xMorvaEngine& engine) { engine.SetSelection(engine.GetSelEnd(), engine.GetSelEnd()); }
+  void PlainTabs(xMorvaEngine& engine);
 
   xMorvaDocument& fDocument;
   const Form& fTop;
   Order fOrder;
   int32_t fResolution;
+  // Where tabs were typed inside underlined runs.
+  std::vector<int32_t> fUnderlinedTabs;
 };
+
+// A tab inside an underlined run is shown without the underline: the run
+// keeps it for the text around the tab only.
+void Converter::PlainTabs(xMorvaEngine& engine) {
+  for (const int32_t at : fUnderlinedTabs) {
+    engine.SetSelection(at, at + 1);
+    engine.SetPropertyValue(kPropUnderline, 0);
+  }
+  fUnderlinedTabs.clear();
+}
 
 int32_t Converter::FontIndex(const Form& form, uint16_t number) {
   const std::map<uint16_t, std::string>& fonts = form.fonts.count(number) != 0 ? form.fonts : fTop.fonts;
@@ -287,10 +300,12 @@ int32_t Converter::TextParagraph(xMorvaEngine& engine, const Form& form, const P
                                  uint16_t runCount) {
   const uint32_t length = paragraph.text.size;
   if (uint64_t(runCount) * kRunSize > paragraph.runs.size) return kErrorV2Damaged;
+  bool underlined = false;
   auto type = [&](uint32_t from, uint32_t to) {
     for (uint32_t at = from; at < to; ++at) {
       const uint8_t c = paragraph.text.data[at];
       if (c == 9) {
+        if (underlined) fUnderlinedTabs.push_back(engine.GetSelEnd());
         engine.InsertTab();
         CaretToEnd(engine);
       } else if (c >= 32) {
@@ -318,6 +333,7 @@ int32_t Converter::TextParagraph(xMorvaEngine& engine, const Form& form, const P
     engine.SetPropertyValue(kPropBold, (face & 1) != 0);
     engine.SetPropertyValue(kPropItalic, (face & 2) != 0);
     engine.SetPropertyValue(kPropUnderline, (face & 4) != 0);
+    underlined = (face & 4) != 0;
     engine.SetPropertyValue(kPropShadow, (face & 0x10) != 0);
     engine.SetPropertyValue(kPropVerticalPosition, (face & 0x20) != 0 ? 1 : (face & 0x40) != 0 ? 2 : 0);
     engine.SetPropertyValue(kPropTextColour, int32_t(blue) << 16 | int32_t(green) << 8 | red);
@@ -430,8 +446,45 @@ int32_t Converter::Paragraphs(xMorvaEngine& engine, const Form& form) {
       if (const int32_t code = Format(engine, r)) return code;
     }
   }
+  PlainTabs(engine);
   engine.SetSelection(0, 0);
   return 0;
+}
+
+// The header and footer bands of both page kinds. The header mode says
+// which kinds show them: 0 all pages, 1 all but the first, 2 the first
+// only; each band only when the file has it. A band reaches from the
+// printable area's edge by its stored height (50 pixels when none is
+// given), and the text starts past the stored height.
+void ConvertBands(xMorvaDocParams& params, const Form& form) {
+  const bool onFirst = form.headerMode == 0 || form.headerMode == 2;
+  const bool onOthers = form.headerMode == 0 || form.headerMode == 1;
+  const int32_t resolution = GetScreenResolution();
+  auto pixels = [&](int32_t points) { return int32_t(int64_t(points) * resolution / 72); };
+  int32_t topOffset = 0, bottomOffset = 0, paperHeight = 0;
+  if (form.hasPrint) {
+    paperHeight = form.paper.bottom - form.paper.top;
+    topOffset = std::max(0, -int32_t(form.paper.top));
+    bottomOffset = std::max(0, paperHeight - (form.page.bottom - form.page.top) - topOffset);
+  }
+  int32_t headerHeight = form.header.Present() ? form.headerHeight : 0;
+  int32_t footerHeight = form.footer.Present() ? form.footerHeight : 0;
+  // Heights that would leave the paper no room for text are no heights.
+  if (form.hasPrint && topOffset + headerHeight + bottomOffset + footerHeight >= paperHeight)
+    headerHeight = footerHeight = 0;
+  for (const bool first : {true, false}) {
+    xMorvaPageBands& bands = params.GetBands(first);
+    const bool shown = first ? onFirst : onOthers;
+    bands.headerShown = shown && form.header.Present() ? 1 : 0;
+    bands.footerShown = shown && form.footer.Present() ? 1 : 0;
+    if (!form.hasPrint) continue;
+    bands.headerTop = pixels(topOffset);
+    bands.headerBottom = pixels(topOffset) + (headerHeight != 0 ? pixels(headerHeight) : 50);
+    bands.topMargin = pixels(topOffset) + (bands.headerShown != 0 ? pixels(headerHeight) : 0);
+    bands.footerBottom = pixels(bottomOffset);
+    bands.footerTop = pixels(bottomOffset) + (footerHeight != 0 ? pixels(footerHeight) : 50);
+    bands.bottomMargin = pixels(bottomOffset) + (bands.footerShown != 0 ? pixels(footerHeight) : 0);
+  }
 }
 
 // The display unit, the side margins and the first page's own layout.
@@ -454,6 +507,7 @@ void ConvertSettings(xMorvaDocument& document, const Form& form) {
     params.SetLeftMargin(pixels(std::max(0, left)));
     params.SetRightMargin(pixels(std::max(0, paperWidth - pageWidth - left)));
   }
+  ConvertBands(params, form);
 }
 
 }  // namespace

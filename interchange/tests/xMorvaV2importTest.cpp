@@ -55,6 +55,9 @@ std::string ExpectedLetter() {
 
 int32_t Pixels(int32_t points) { return points * GetScreenResolution() / 72; }
 
+// A character run: u16 font, u8 size, face, one byte, red, green, blue, u16 start.
+constexpr size_t kRunBytes = 10;
+
 // The offset of the first chunk `tag` (as the file holds it) after `from`.
 size_t FindTag(const std::string& bytes, const char* tag, bool big, size_t from = 0) {
   std::string spelled(tag, 4);
@@ -198,4 +201,62 @@ TEST_F(ImportV2, DamagedFormsLeaveTheDocumentAsItWas) {
     EXPECT_EQ(c.code, Read(*document, c.bytes));
     if (c.code != 0) EXPECT_EQ("kept", TextOf(*document, kPartBody));
   }
+}
+
+// The bands follow the print record: the header from the printable area's
+// top (36 points) by the header's stored height, the footer from its
+// bottom (22 points); the text starts past the stored heights.
+TEST_F(ImportV2, HeaderAndFooterBandsAndMargins) {
+  for (const bool big : {true, false}) {
+    SCOPED_TRACE(big ? "big-endian" : "little-endian");
+    const std::string bytes = OlderFixture(big ? "letter.be.qmv" : "letter.le.qmv");
+    // The stored height is the word at offset 6 of each band's form.
+    auto heightOf = [&](const char* tag) {
+      const size_t at = FindTag(bytes, tag, big) + 8 + 6;
+      return int32_t(big ? uint8_t(bytes[at]) << 8 | uint8_t(bytes[at + 1])
+                         : uint8_t(bytes[at + 1]) << 8 | uint8_t(bytes[at]));
+    };
+    const int32_t header = heightOf("HIDR"), footer = heightOf("FUTR");
+    EXPECT_EQ(big, header != 0);
+    for (const uint8_t mode : {0, 1, 2}) {
+      SCOPED_TRACE(int(mode));
+      std::string file = bytes;
+      file[FindTag(file, "DOCU", big) + 8 + 32] = char(mode);
+      auto document = NewDocument();
+      ASSERT_EQ(0, Read(*document, file));
+      const xMorvaDocParams& params = document->GetParams();
+      EXPECT_EQ(mode != 0, params.UsesFirstPageLayout(0));
+      for (const bool first : {true, false}) {
+        SCOPED_TRACE(first ? "first page" : "other pages");
+        const xMorvaPageBands& bands = params.GetBands(first);
+        const bool shown = mode == 0 || (first ? mode == 2 : mode == 1);
+        EXPECT_EQ(shown, bands.headerShown != 0);
+        EXPECT_EQ(shown, bands.footerShown != 0);
+        EXPECT_EQ(Pixels(36), bands.headerTop);
+        EXPECT_EQ(Pixels(36) + (header != 0 ? Pixels(header) : 50), bands.headerBottom);
+        EXPECT_EQ(Pixels(36) + (shown ? Pixels(header) : 0), bands.topMargin);
+        EXPECT_EQ(Pixels(22), bands.footerBottom);
+        EXPECT_EQ(Pixels(22) + (footer != 0 ? Pixels(footer) : 50), bands.footerTop);
+        EXPECT_EQ(Pixels(22) + (shown ? Pixels(footer) : 0), bands.bottomMargin);
+      }
+      // The first page's own header takes the text with mode 2.
+      EXPECT_EQ("Head", TextOf(*document, mode == 2 ? kPartFirstHeader : kPartHeader));
+    }
+  }
+}
+
+// A tab inside an underlined run keeps the run's other properties but not
+// its underline.
+TEST_F(ImportV2, UnderlinedTabsLoseTheirUnderline) {
+  std::string bytes = OlderFixture("letter.be.qmv");
+  // The second run ("world ", bold and underlined) starts at the tab before it.
+  PutU16(bytes, FindTag(bytes, "STYL", true) + 8 + kRunBytes + 8, 5, true);
+  auto document = NewDocument();
+  ASSERT_EQ(0, Read(*document, bytes));
+  EXPECT_EQ(std::string("\t"), TextOf(*document, kPartBody).substr(5, 1));
+  EXPECT_EQ(0, V2At(*document, 5, kPropUnderline));
+  EXPECT_EQ(1, V2At(*document, 5, kPropBold));
+  EXPECT_EQ(18, V2At(*document, 5, kPropSize));
+  EXPECT_EQ(1, V2At(*document, 6, kPropUnderline));
+  EXPECT_EQ(0, V2At(*document, 4, kPropUnderline));
 }
