@@ -11,6 +11,8 @@
 
 #include "document/DocumentUnits.h"
 #include "document/xMorvaDocParams.h"
+#include "document/xMorvaStyleSheet.h"
+#include "framework/system/resources/VMemoryResourceFile.h"
 #include "framework/core/intl/VIntlMgr.h"
 #include "framework/core/streams/VMemoryStream.h"
 #include "interchange/older/xMorvaV2import.h"
@@ -259,4 +261,44 @@ TEST_F(ImportV2, UnderlinedTabsLoseTheirUnderline) {
   EXPECT_EQ(18, V2At(*document, 5, kPropSize));
   EXPECT_EQ(1, V2At(*document, 6, kPropUnderline));
   EXPECT_EQ(0, V2At(*document, 4, kPropUnderline));
+}
+
+// The file's style sheets follow the document's default sheet; each run
+// carries the sheet of its own font, colour, size and face, else the first.
+TEST_F(ImportV2, StyleSheetsBecomeTheDocumentsSheets) {
+  for (const bool longName : {false, true}) {
+    SCOPED_TRACE(longName ? "a name of 32 bytes" : "the letter");
+    std::string bytes = OlderFixture("letter.be.qmv");
+    if (longName) {
+      // The record's name: its length byte at offset 9, then 32 bytes.
+      const size_t record = FindTag(bytes, "STLS", true, FindTag(bytes, "STLS", true) + 4) + 8;
+      bytes[record + 9] = char(32);
+      bytes.replace(record + 10, 32, std::string(32, 'n'));
+    }
+    auto document = NewDocument();
+    ASSERT_EQ(0, Read(*document, bytes));
+    ASSERT_EQ(2, document->StyleSheetCount());
+    int16_t first = 0, body = 0;
+    ASSERT_TRUE(document->StyleSheetIdAt(1, first));
+    ASSERT_TRUE(document->StyleSheetIdAt(2, body));
+    VStr<255> name;
+    document->GetStyleSheetName(body, name);
+    char text[256] = {};
+    name.GetCText(text, sizeof text, 1);
+    EXPECT_EQ(longName ? std::string(31, 'n') : std::string("Body"), text);
+    xMorvaStyleSheet sheet;
+    ASSERT_TRUE(sheet.Load(*document, *document->GetStyleSheetStore(), body));
+    EXPECT_EQ("Arial", FontName(*document, sheet.properties.GetProperty(kPropFont)));
+    EXPECT_EQ(12, sheet.properties.GetProperty(kPropSize));
+    EXPECT_EQ(0, sheet.properties.GetProperty(kPropBold));
+    // "Hello" is Arial at the default size, plain and black, as the sheet;
+    // "world" is not.
+    xMorvaEngine& engine = Engine(*document, kPartBody);
+    auto sheetAt = [&](int32_t at) {
+      engine.SetSelection(at, at + 1);
+      return engine.GetPropertyValue(kPropStyleSheet);
+    };
+    EXPECT_EQ(body, sheetAt(0));
+    EXPECT_EQ(first, sheetAt(6));
+  }
 }
