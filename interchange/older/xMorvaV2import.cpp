@@ -34,6 +34,8 @@
 #include "framework/core/streams/VStream.h"
 #include "framework/core/strings/VUniString.h"
 #include "framework/system/resources/VMemoryResourceFile.h"
+#include "graphics/VMetafilePort.h"
+#include "graphics/pictures/VEmfPictureData.h"
 #include "graphics/pictures/VPictPictureData.h"
 #include "platform/bytes/ByteSpanReader.h"
 
@@ -440,23 +442,33 @@ int32_t Converter::Format(xMorvaEngine& engine, ByteSpanReader& r) {
 
 // A picture paragraph's PICT, shown at its frame's size. Its header (size
 // and frame, five 16-bit values) is held in this machine's order, so a
-// big-endian file's is swapped first. A paragraph without its picture
-// shows nothing.
+// big-endian file's is swapped first. A paragraph whose picture is missing
+// (or too short to hold that header) shows its frame erased to the
+// background, as a metafile of the frame's size.
 int32_t Converter::Picture(xMorvaEngine& engine, Span pict, int32_t width, int32_t height) {
-  if (!pict.Present() || pict.size < 10) return 0;
-  std::vector<uint8_t> bytes(pict.data, pict.data + pict.size);
-  ByteSpanReader header(pict.data, 10, fOrder);
-  for (size_t i = 0; i < 5; ++i) {
-    const uint16_t word = header.U16();
-    std::memcpy(bytes.data() + 2 * i, &word, 2);
+  width = std::max(1, width);
+  height = std::max(1, height);
+  std::unique_ptr<VPictureData> picture;
+  std::vector<uint8_t> bytes;
+  if (pict.Present() && pict.size >= 10) {
+    bytes.assign(pict.data, pict.data + pict.size);
+    ByteSpanReader header(pict.data, 10, fOrder);
+    for (size_t i = 0; i < 5; ++i) {
+      const uint16_t word = header.U16();
+      std::memcpy(bytes.data() + 2 * i, &word, 2);
+    }
+    picture = std::make_unique<VPictPictureData>(bytes.data(), uint32_t(bytes.size()));
+  } else {
+    VMetafilePort port(nullptr, 0, 0, width, height);
+    if (!port.IsRecording()) return kErrorV2NoMemory;
+    port.EraseRect(0, 0, width, height);
+    picture.reset(port.EndAsPictureData());
   }
-  VPictPictureData picture(bytes.data(), uint32_t(bytes.size()));
-  if (picture.GetHandle() == 0) return kErrorV2NoMemory;
+  if (picture == nullptr || picture->GetHandle() == 0) return kErrorV2NoMemory;
   const VMemHandle element = gMemoryMgr->NewHandle(0, 0);
   if (element == 0) return kErrorV2NoMemory;
   int32_t code = 0;
-  if (MakePictureElement(picture, element, std::max(1, width), std::max(1, height), -1, 0) &&
-      engine.InsertHandle(element, 1) == 0) {
+  if (MakePictureElement(*picture, element, width, height, -1, 0) && engine.InsertHandle(element, 1) == 0) {
     CaretToEnd(engine);
   } else {
     code = kErrorV2Damaged;

@@ -302,3 +302,40 @@ TEST_F(ImportV2, StyleSheetsBecomeTheDocumentsSheets) {
     EXPECT_EQ(first, sheetAt(6));
   }
 }
+
+// A picture paragraph whose picture is missing, or too short to be one,
+// still shows its frame, as an erased picture of the frame's size.
+TEST_F(ImportV2, MissingPicturesShowTheirFrame) {
+  for (const bool cut : {false, true}) {
+    SCOPED_TRACE(cut ? "a picture of 4 bytes" : "no picture chunk");
+    std::string bytes = OlderFixture("letter.be.qmv");
+    const size_t at = FindTag(bytes, "PICT", true);
+    if (cut) {
+      // The chunk keeps 4 of its bytes; its paragraph's form and the whole
+      // form shrink with it.
+      auto u32At = [&](size_t offset) {
+        return uint32_t(uint8_t(bytes[offset])) << 24 | uint32_t(uint8_t(bytes[offset + 1])) << 16 |
+               uint32_t(uint8_t(bytes[offset + 2])) << 8 | uint32_t(uint8_t(bytes[offset + 3]));
+      };
+      const uint32_t length = u32At(at + 4);
+      ASSERT_EQ(0u, length % 2);
+      const uint32_t removed = length - 4;
+      const size_t paragraph = bytes.rfind("FORM", at);
+      PutU32(bytes, paragraph + 4, u32At(paragraph + 4) - removed, true);
+      PutU32(bytes, 4, u32At(4) - removed, true);
+      PutU32(bytes, at + 4, 4, true);
+      bytes.erase(at + 8 + 4, removed);
+    } else {
+      bytes.replace(at, 4, "XICT");
+    }
+    auto document = NewDocument();
+    ASSERT_EQ(0, Read(*document, bytes));
+    EXPECT_EQ(ExpectedLetter(), TextOf(*document, kPartBody));
+    xMorvaEngine& body = Engine(*document, kPartBody);
+    body.SetSelection(body.GetLength() - 1, body.GetLength());
+    int32_t width = 0, height = 0, ownWidth = 0, ownHeight = 0;
+    body.GetSelectedPictureSize(&width, &height, &ownWidth, &ownHeight);
+    EXPECT_EQ(Pixels(72), width);
+    EXPECT_EQ(Pixels(36), height);
+  }
+}
