@@ -248,6 +248,28 @@ uint32_t StoredFileType(VFile& file) {
   return file.HasNoType() ? 0 : file.GetFileType();
 }
 
+namespace {
+// Whether `b` (16 bytes, zero past the file's end) opens with "<!DOCTYPE html"
+// or "<html" in any case of letters, the name ending there: the way common
+// pages start, which a mere "<HTML>" would miss.
+bool StartsAsHtmlPage(const uint8_t* b) {
+  auto sameLetters = [&](size_t offset, const char* lower) {
+    for (size_t i = 0; lower[i] != 0; ++i) {
+      const uint8_t c = b[offset + i];
+      const uint8_t folded = c >= 'A' && c <= 'Z' ? static_cast<uint8_t>(c + ('a' - 'A')) : c;
+      if (folded != static_cast<uint8_t>(lower[i])) return false;
+    }
+    return true;
+  };
+  auto endsName = [](uint8_t c) {
+    return c == '>' || c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == 0;
+  };
+  if (sameLetters(0, "<!doctype html")) return endsName(b[14]);
+  if (sameLetters(0, "<html")) return endsName(b[5]) && b[5] != 0;
+  return false;
+}
+}  // namespace
+
 uint32_t SniffFileType(const uint8_t* head, size_t size) {
   uint8_t b[16] = {};
   if (head != nullptr) std::memcpy(b, head, size < sizeof b ? size : sizeof b);
@@ -260,7 +282,7 @@ uint32_t SniffFileType(const uint8_t* head, size_t size) {
       (at(0, "MROF") && at(8, "TVMQ") && at(12, "UCOD")))
     return kTypeOlderDocument;
   if (at(0, "{\\rtf")) return kTypeRtfFile;
-  if (at(0, "<HTML>")) return kTypeHtmlFile;
+  if (at(0, "<HTML>") || StartsAsHtmlPage(b)) return kTypeHtmlFile;
   if ((b[0] == 0xFE && b[1] == 0xFF) || (b[0] == 0xFF && b[1] == 0xFE)) return kTypeTextUnicode;
   return 0;
 }

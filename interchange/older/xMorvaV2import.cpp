@@ -23,6 +23,7 @@
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaProperties.h"
+#include "document/xMorvaStyleSheet.h"
 #include "document/xMorvaTabs.h"
 #include "document/xMorvaUndo.h"
 #include "engine/xMorvaElementStream.h"
@@ -32,6 +33,9 @@
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VStream.h"
 #include "framework/core/strings/VUniString.h"
+#include "framework/system/resources/VMemoryResourceFile.h"
+#include "graphics/VMetafilePort.h"
+#include "graphics/pictures/VEmfPictureData.h"
 #include "graphics/pictures/VPictPictureData.h"
 #include "platform/bytes/ByteSpanReader.h"
 
@@ -75,6 +79,14 @@ struct Paragraph {
   Span record, text, runs, picture;
 };
 
+// A style sheet record: u16 font, u8, u8 red, green, blue, u8 size, face,
+// u8, then a name of up to 32 bytes after its length byte.
+struct StyleRecord {
+  uint16_t font = 0;
+  uint8_t red = 0, green = 0, blue = 0, size = 0, face = 0;
+  std::string name;
+};
+
 struct Rect {
   int16_t top = 0, left = 0, bottom = 0, right = 0;
 };
@@ -83,7 +95,7 @@ struct Rect {
 struct Form {
   std::vector<Paragraph> paragraphs;
   std::map<uint16_t, std::string> fonts;
-  int32_t styleCount = 0;
+  std::vector<StyleRecord> styles;
   bool hasSettings = false;
   uint8_t displayUnit = 1;
   uint8_t headerMode = 0;
@@ -150,11 +162,20 @@ int32_t FormReader::ReadInner(ByteSpanReader& r, size_t end, uint32_t type, Form
   return WalkChunks(r, end, [&](uint32_t tag, Span data) -> int32_t {
     ByteSpanReader c(data.data, data.size, fOrder);
     if (type == kTagStyles && tag == kTagStyles) {
-      // u16 font, u8, u8 red, green, blue, u8 size, face, u8, 33 name bytes.
-      c.Skip(2 + 7);
+      StyleRecord style;
+      style.font = c.U16();
+      c.U8();
+      style.red = c.U8();
+      style.green = c.U8();
+      style.blue = c.U8();
+      style.size = c.U8();
+      style.face = c.U8();
+      c.U8();
       const uint8_t length = c.U8();
-      if (c.Failed() || length > 32 || length > c.Remaining()) return kErrorV2Damaged;
-      ++form.styleCount;
+      const uint8_t* name = length <= 32 ? c.Span(length) : nullptr;
+      if (name == nullptr) return kErrorV2Damaged;
+      style.name.assign(reinterpret_cast<const char*>(name), length);
+      form.styles.push_back(std::move(style));
     } else if (type == kTagFonts && tag == kTagFonts) {
       const uint16_t number = c.U16();
       const uint8_t length = c.U8();
@@ -259,6 +280,9 @@ class Converter {
   Converter(xMorvaDocument& document, const Form& top, Order order)
       : fDocument(document), fTop(top), fOrder(order), fResolution(GetScreenResolution()) {}
   int32_t Paragraphs(xMorvaEngine& engine, const Form& form);
+  // The form's style sheets become sheets 2, 3 ... of the document's
+  // store, after its default sheet.
+  int32_t StyleSheets();
 
  private:
   int32_t Pixels(int32_t points) const { return int32_t(int64_t(points) * fResolution / 72); }
@@ -267,12 +291,66 @@ class Converter {
   int32_t Format(xMorvaEngine& engine, ByteSpanReader& r);
   int32_t Picture(xMorvaEngine& engine, Span pict, int32_t width, int32_t height);
   void CaretToEnd(xMorvaEngine& engine) { engine.SetSelection(engine.GetSelEnd(), engine.GetSelEnd()); }
+  void PlainTabs(xMorvaEngine& engine);
 
   xMorvaDocument& fDocument;
   const Form& fTop;
   Order fOrder;
   int32_t fResolution;
+  // Where tabs were typed inside underlined runs.
+  std::vector<int32_t> fUnderlinedTabs;
+  // The store's id of each style record's sheet, and of its first sheet.
+  std::vector<int16_t> fSheetIds;
+  int16_t fFirstSheet = 0;
 };
+
+// A stored size; 0 stands for the default size.
+int32_t PointsOf(uint8_t size) { return size == 0 ? kDefaultPoints : size; }
+
+// Sets a character format's font, size, face and colour through `set`.
+template <typename Set>
+void SetCharacterFormat(Set set, int32_t fontIndex, uint8_t size, uint8_t face, uint8_t red, uint8_t green,
+                        uint8_t blue) {
+  if (fontIndex > 0) set(kPropFont, fontIndex);
+  set(kPropSize, PointsOf(size));
+  set(kPropBold, (face & 1) != 0);
+  set(kPropItalic, (face & 2) != 0);
+  set(kPropUnderline, (face & 4) != 0);
+  set(kPropShadow, (face & 0x10) != 0);
+  set(kPropVerticalPosition, (face & 0x20) != 0 ? 1 : (face & 0x40) != 0 ? 2 : 0);
+  set(kPropTextColour, int32_t(blue) << 16 | int32_t(green) << 8 | red);
+}
+
+int32_t Converter::StyleSheets() {
+  fSheetIds.clear();
+  VMemoryResourceFile* store = fDocument.GetStyleSheetStore();
+  if (store == nullptr) return fTop.styles.empty() ? 0 : kErrorV2NoMemory;
+  for (const StyleRecord& style : fTop.styles) {
+    xMorvaStyleSheet sheet;
+    sheet.Init();
+    sheet.states.SetAll();
+    SetCharacterFormat([&](uint16_t id, int32_t value) { sheet.properties.SetProperty(id, value); },
+                       FontIndex(fTop, style.font), style.size, style.face, style.red, style.green, style.blue);
+    VStr<255> name;
+    name.SetCText(style.name.substr(0, 31).c_str(), kCharSetMac);
+    int16_t id = 0;
+    if (!sheet.SaveNew(fDocument, *store, name, id)) return kErrorV2NoMemory;
+    fSheetIds.push_back(id);
+  }
+  if (!fDocument.StyleSheetIdAt(1, fFirstSheet)) fFirstSheet = 0;
+  fDocument.UpdateStyleSheetMenu();
+  return 0;
+}
+
+// A tab inside an underlined run is shown without the underline: the run
+// keeps it for the text around the tab only.
+void Converter::PlainTabs(xMorvaEngine& engine) {
+  for (const int32_t at : fUnderlinedTabs) {
+    engine.SetSelection(at, at + 1);
+    engine.SetPropertyValue(kPropUnderline, 0);
+  }
+  fUnderlinedTabs.clear();
+}
 
 int32_t Converter::FontIndex(const Form& form, uint16_t number) {
   const std::map<uint16_t, std::string>& fonts = form.fonts.count(number) != 0 ? form.fonts : fTop.fonts;
@@ -287,10 +365,12 @@ int32_t Converter::TextParagraph(xMorvaEngine& engine, const Form& form, const P
                                  uint16_t runCount) {
   const uint32_t length = paragraph.text.size;
   if (uint64_t(runCount) * kRunSize > paragraph.runs.size) return kErrorV2Damaged;
+  bool underlined = false;
   auto type = [&](uint32_t from, uint32_t to) {
     for (uint32_t at = from; at < to; ++at) {
       const uint8_t c = paragraph.text.data[at];
       if (c == 9) {
+        if (underlined) fUnderlinedTabs.push_back(engine.GetSelEnd());
         engine.InsertTab();
         CaretToEnd(engine);
       } else if (c >= 32) {
@@ -313,14 +393,21 @@ int32_t Converter::TextParagraph(xMorvaEngine& engine, const Form& form, const P
     const uint32_t start = std::clamp<uint32_t>(runs.U16(), at, length);
     type(at, start);
     at = start;
-    if (const int32_t index = FontIndex(form, font); index > 0) engine.SetPropertyValue(kPropFont, index);
-    engine.SetPropertyValue(kPropSize, size == 0 ? kDefaultPoints : size);
-    engine.SetPropertyValue(kPropBold, (face & 1) != 0);
-    engine.SetPropertyValue(kPropItalic, (face & 2) != 0);
-    engine.SetPropertyValue(kPropUnderline, (face & 4) != 0);
-    engine.SetPropertyValue(kPropShadow, (face & 0x10) != 0);
-    engine.SetPropertyValue(kPropVerticalPosition, (face & 0x20) != 0 ? 1 : (face & 0x40) != 0 ? 2 : 0);
-    engine.SetPropertyValue(kPropTextColour, int32_t(blue) << 16 | int32_t(green) << 8 | red);
+    SetCharacterFormat([&](uint16_t id, int32_t value) { engine.SetPropertyValue(id, value); },
+                       FontIndex(form, font), size, face, red, green, blue);
+    underlined = (face & 4) != 0;
+    // The run carries the sheet whose record has its font, colour, size and
+    // face, else the document's first sheet.
+    int16_t sheet = fFirstSheet;
+    for (size_t i = 0; i < fTop.styles.size() && i < fSheetIds.size(); ++i) {
+      const StyleRecord& style = fTop.styles[i];
+      if (style.font == font && style.red == red && style.green == green && style.blue == blue &&
+          PointsOf(style.size) == PointsOf(size) && style.face == face) {
+        sheet = fSheetIds[i];
+        break;
+      }
+    }
+    if (sheet != 0) engine.SetPropertyValue(kPropStyleSheet, sheet);
   }
   type(at, length);
   return runs.Failed() ? kErrorV2Damaged : 0;
@@ -355,23 +442,33 @@ int32_t Converter::Format(xMorvaEngine& engine, ByteSpanReader& r) {
 
 // A picture paragraph's PICT, shown at its frame's size. Its header (size
 // and frame, five 16-bit values) is held in this machine's order, so a
-// big-endian file's is swapped first. A paragraph without its picture
-// shows nothing.
+// big-endian file's is swapped first. A paragraph whose picture is missing
+// (or too short to hold that header) shows its frame erased to the
+// background, as a metafile of the frame's size.
 int32_t Converter::Picture(xMorvaEngine& engine, Span pict, int32_t width, int32_t height) {
-  if (!pict.Present() || pict.size < 10) return 0;
-  std::vector<uint8_t> bytes(pict.data, pict.data + pict.size);
-  ByteSpanReader header(pict.data, 10, fOrder);
-  for (size_t i = 0; i < 5; ++i) {
-    const uint16_t word = header.U16();
-    std::memcpy(bytes.data() + 2 * i, &word, 2);
+  width = std::max(1, width);
+  height = std::max(1, height);
+  std::unique_ptr<VPictureData> picture;
+  std::vector<uint8_t> bytes;
+  if (pict.Present() && pict.size >= 10) {
+    bytes.assign(pict.data, pict.data + pict.size);
+    ByteSpanReader header(pict.data, 10, fOrder);
+    for (size_t i = 0; i < 5; ++i) {
+      const uint16_t word = header.U16();
+      std::memcpy(bytes.data() + 2 * i, &word, 2);
+    }
+    picture = std::make_unique<VPictPictureData>(bytes.data(), uint32_t(bytes.size()));
+  } else {
+    VMetafilePort port(nullptr, 0, 0, width, height);
+    if (!port.IsRecording()) return kErrorV2NoMemory;
+    port.EraseRect(0, 0, width, height);
+    picture.reset(port.EndAsPictureData());
   }
-  VPictPictureData picture(bytes.data(), uint32_t(bytes.size()));
-  if (picture.GetHandle() == 0) return kErrorV2NoMemory;
+  if (picture == nullptr || picture->GetHandle() == 0) return kErrorV2NoMemory;
   const VMemHandle element = gMemoryMgr->NewHandle(0, 0);
   if (element == 0) return kErrorV2NoMemory;
   int32_t code = 0;
-  if (MakePictureElement(picture, element, std::max(1, width), std::max(1, height), -1, 0) &&
-      engine.InsertHandle(element, 1) == 0) {
+  if (MakePictureElement(*picture, element, width, height, -1, 0) && engine.InsertHandle(element, 1) == 0) {
     CaretToEnd(engine);
   } else {
     code = kErrorV2Damaged;
@@ -381,6 +478,7 @@ int32_t Converter::Picture(xMorvaEngine& engine, Span pict, int32_t width, int32
 }
 
 int32_t Converter::Paragraphs(xMorvaEngine& engine, const Form& form) {
+  fUnderlinedTabs.clear();
   engine.SetSelection(0, 0);
   bool endedWithBreak = false;
   for (size_t i = 0; i < form.paragraphs.size(); ++i) {
@@ -430,8 +528,45 @@ int32_t Converter::Paragraphs(xMorvaEngine& engine, const Form& form) {
       if (const int32_t code = Format(engine, r)) return code;
     }
   }
+  PlainTabs(engine);
   engine.SetSelection(0, 0);
   return 0;
+}
+
+// The header and footer bands of both page kinds. The header mode says
+// which kinds show them: 0 all pages, 1 all but the first, 2 the first
+// only; each band only when the file has it. A band reaches from the
+// printable area's edge by its stored height (50 pixels when none is
+// given), and the text starts past the stored height.
+void ConvertBands(xMorvaDocParams& params, const Form& form) {
+  const bool onFirst = form.headerMode == 0 || form.headerMode == 2;
+  const bool onOthers = form.headerMode == 0 || form.headerMode == 1;
+  const int32_t resolution = GetScreenResolution();
+  auto pixels = [&](int32_t points) { return int32_t(int64_t(points) * resolution / 72); };
+  int32_t topOffset = 0, bottomOffset = 0, paperHeight = 0;
+  if (form.hasPrint) {
+    paperHeight = form.paper.bottom - form.paper.top;
+    topOffset = std::max(0, -int32_t(form.paper.top));
+    bottomOffset = std::max(0, paperHeight - (form.page.bottom - form.page.top) - topOffset);
+  }
+  int32_t headerHeight = form.header.Present() ? form.headerHeight : 0;
+  int32_t footerHeight = form.footer.Present() ? form.footerHeight : 0;
+  // Heights that would leave the paper no room for text are no heights.
+  if (form.hasPrint && topOffset + headerHeight + bottomOffset + footerHeight >= paperHeight)
+    headerHeight = footerHeight = 0;
+  for (const bool first : {true, false}) {
+    xMorvaPageBands& bands = params.GetBands(first);
+    const bool shown = first ? onFirst : onOthers;
+    bands.headerShown = shown && form.header.Present() ? 1 : 0;
+    bands.footerShown = shown && form.footer.Present() ? 1 : 0;
+    if (!form.hasPrint) continue;
+    bands.headerTop = pixels(topOffset);
+    bands.headerBottom = pixels(topOffset) + (headerHeight != 0 ? pixels(headerHeight) : 50);
+    bands.topMargin = pixels(topOffset) + (bands.headerShown != 0 ? pixels(headerHeight) : 0);
+    bands.footerBottom = pixels(bottomOffset);
+    bands.footerTop = pixels(bottomOffset) + (footerHeight != 0 ? pixels(footerHeight) : 50);
+    bands.bottomMargin = pixels(bottomOffset) + (bands.footerShown != 0 ? pixels(footerHeight) : 0);
+  }
 }
 
 // The display unit, the side margins and the first page's own layout.
@@ -454,6 +589,7 @@ void ConvertSettings(xMorvaDocument& document, const Form& form) {
     params.SetLeftMargin(pixels(std::max(0, left)));
     params.SetRightMargin(pixels(std::max(0, paperWidth - pageWidth - left)));
   }
+  ConvertBands(params, form);
 }
 
 }  // namespace
@@ -486,17 +622,17 @@ int32_t xMorvaV2import::ImportV2Bytes(xMorvaDocument& document, const uint8_t* b
   const bool recording = undo != nullptr && undo->IsRecording();
   if (undo != nullptr) undo->Suspend();
   Converter converter(document, top, order);
-  int32_t result = 0;
   ConvertSettings(document, top);
-  if (auto* body = static_cast<xMorvaEngine*>(document.GetPart(kPartBody)))
-    result = converter.Paragraphs(*body, top);
+  int32_t result = converter.StyleSheets();
+  auto* body = static_cast<xMorvaEngine*>(document.GetPart(kPartBody));
+  if (result == 0 && body != nullptr) result = converter.Paragraphs(*body, top);
   if (result == 0 && top.header.Present()) {
     if (auto* engine = static_cast<xMorvaEngine*>(document.GetPart(top.headerMode == 2 ? kPartFirstHeader : kPartHeader)))
-      result = Converter(document, top, order).Paragraphs(*engine, header);
+      result = converter.Paragraphs(*engine, header);
   }
   if (result == 0 && top.footer.Present()) {
     if (auto* engine = static_cast<xMorvaEngine*>(document.GetPart(top.headerMode == 2 ? kPartFirstFooter : kPartFooter)))
-      result = Converter(document, top, order).Paragraphs(*engine, footer);
+      result = converter.Paragraphs(*engine, footer);
   }
   if (recording) undo->Resume();
   document.SelectBody();

@@ -65,7 +65,7 @@ TEST_F(TextFiles, FilesOfNoKnownTypeAreReadAsTextByTheirContent) {
        kTypeTextUnicode, u"h"},
       {"Macintosh text", "caf\x8E\r", kTypeTextMac, kTypeTextMac, u"caf\u00E9\r"},
       {"TEXT is Windows text", "caf\xE9", kTypeMacText, kTypeTextWindows, u"caf\u00E9"},
-      {"lower-case html is text", "<html>", 0, kTypeTextWindows, u"<html>"},
+      {"a tag other than html is text", "<htmlish>", 0, kTypeTextWindows, u"<htmlish>"},
   };
   int n = 0;
   for (const Row& row : rows) {
@@ -150,6 +150,30 @@ TEST_F(TextFiles, HtmlOpensByContentWithImagesBesideThePage) {
   EXPECT_TRUE(fs::exists(P("images/out001.jpg")));
   RemoveHtmlFormats();
   StopQuickTime();
+}
+
+// Pages as they are commonly written, with a document type or a lower-case
+// tag first, open as pages and not as their markup in text.
+TEST_F(TextFiles, CommonPagesOpenAsHtmlByTheirContent) {
+  InstallHtmlFormats();
+  const char* pages[] = {
+      "<!DOCTYPE html>\n<html><body><p>One</p><p>two</p></body></html>",
+      "<!doctype html><title>t</title><p>One<p>two",
+      "<html lang=\"en\"><body><p>One</p><p>two</p></body></html>",
+  };
+  int n = 0;
+  for (const char* page : pages) {
+    SCOPED_TRACE(page);
+    const std::string name = "page" + std::to_string(n++);
+    files_test::WriteAll(P(name), page);
+    uint32_t type = 0;
+    EXPECT_EQ(Open(name, type), 0);
+    EXPECT_EQ(type, kTypeHtmlFile);
+    const std::u16string text = BodyText();
+    EXPECT_EQ(text.find(u'<'), std::u16string::npos) << n;
+    EXPECT_NE(text.find(u"One\r\rtwo"), std::u16string::npos) << n;
+  }
+  RemoveHtmlFormats();
 }
 
 // A document of the older format opens by its content.

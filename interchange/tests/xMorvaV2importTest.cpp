@@ -11,6 +11,8 @@
 
 #include "document/DocumentUnits.h"
 #include "document/xMorvaDocParams.h"
+#include "document/xMorvaStyleSheet.h"
+#include "framework/system/resources/VMemoryResourceFile.h"
 #include "framework/core/intl/VIntlMgr.h"
 #include "framework/core/streams/VMemoryStream.h"
 #include "interchange/older/xMorvaV2import.h"
@@ -54,6 +56,9 @@ std::string ExpectedLetter() {
 }
 
 int32_t Pixels(int32_t points) { return points * GetScreenResolution() / 72; }
+
+// A character run: u16 font, u8 size, face, one byte, red, green, blue, u16 start.
+constexpr size_t kRunBytes = 10;
 
 // The offset of the first chunk `tag` (as the file holds it) after `from`.
 size_t FindTag(const std::string& bytes, const char* tag, bool big, size_t from = 0) {
@@ -197,5 +202,140 @@ TEST_F(ImportV2, DamagedFormsLeaveTheDocumentAsItWas) {
     Type(Engine(*document, kPartBody), u"kept");
     EXPECT_EQ(c.code, Read(*document, c.bytes));
     if (c.code != 0) EXPECT_EQ("kept", TextOf(*document, kPartBody));
+  }
+}
+
+// The bands follow the print record: the header from the printable area's
+// top (36 points) by the header's stored height, the footer from its
+// bottom (22 points); the text starts past the stored heights.
+TEST_F(ImportV2, HeaderAndFooterBandsAndMargins) {
+  for (const bool big : {true, false}) {
+    SCOPED_TRACE(big ? "big-endian" : "little-endian");
+    const std::string bytes = OlderFixture(big ? "letter.be.qmv" : "letter.le.qmv");
+    // The stored height is the word at offset 6 of each band's form.
+    auto heightOf = [&](const char* tag) {
+      const size_t at = FindTag(bytes, tag, big) + 8 + 6;
+      return int32_t(big ? uint8_t(bytes[at]) << 8 | uint8_t(bytes[at + 1])
+                         : uint8_t(bytes[at + 1]) << 8 | uint8_t(bytes[at]));
+    };
+    const int32_t header = heightOf("HIDR"), footer = heightOf("FUTR");
+    EXPECT_EQ(big, header != 0);
+    for (const uint8_t mode : {0, 1, 2}) {
+      SCOPED_TRACE(int(mode));
+      std::string file = bytes;
+      file[FindTag(file, "DOCU", big) + 8 + 32] = char(mode);
+      auto document = NewDocument();
+      ASSERT_EQ(0, Read(*document, file));
+      const xMorvaDocParams& params = document->GetParams();
+      EXPECT_EQ(mode != 0, params.UsesFirstPageLayout(0));
+      for (const bool first : {true, false}) {
+        SCOPED_TRACE(first ? "first page" : "other pages");
+        const xMorvaPageBands& bands = params.GetBands(first);
+        const bool shown = mode == 0 || (first ? mode == 2 : mode == 1);
+        EXPECT_EQ(shown, bands.headerShown != 0);
+        EXPECT_EQ(shown, bands.footerShown != 0);
+        EXPECT_EQ(Pixels(36), bands.headerTop);
+        EXPECT_EQ(Pixels(36) + (header != 0 ? Pixels(header) : 50), bands.headerBottom);
+        EXPECT_EQ(Pixels(36) + (shown ? Pixels(header) : 0), bands.topMargin);
+        EXPECT_EQ(Pixels(22), bands.footerBottom);
+        EXPECT_EQ(Pixels(22) + (footer != 0 ? Pixels(footer) : 50), bands.footerTop);
+        EXPECT_EQ(Pixels(22) + (shown ? Pixels(footer) : 0), bands.bottomMargin);
+      }
+      // The first page's own header takes the text with mode 2.
+      EXPECT_EQ("Head", TextOf(*document, mode == 2 ? kPartFirstHeader : kPartHeader));
+    }
+  }
+}
+
+// A tab inside an underlined run keeps the run's other properties but not
+// its underline.
+TEST_F(ImportV2, UnderlinedTabsLoseTheirUnderline) {
+  std::string bytes = OlderFixture("letter.be.qmv");
+  // The second run ("world ", bold and underlined) starts at the tab before it.
+  PutU16(bytes, FindTag(bytes, "STYL", true) + 8 + kRunBytes + 8, 5, true);
+  auto document = NewDocument();
+  ASSERT_EQ(0, Read(*document, bytes));
+  EXPECT_EQ(std::string("\t"), TextOf(*document, kPartBody).substr(5, 1));
+  EXPECT_EQ(0, V2At(*document, 5, kPropUnderline));
+  EXPECT_EQ(1, V2At(*document, 5, kPropBold));
+  EXPECT_EQ(18, V2At(*document, 5, kPropSize));
+  EXPECT_EQ(1, V2At(*document, 6, kPropUnderline));
+  EXPECT_EQ(0, V2At(*document, 4, kPropUnderline));
+}
+
+// The file's style sheets follow the document's default sheet; each run
+// carries the sheet of its own font, colour, size and face, else the first.
+TEST_F(ImportV2, StyleSheetsBecomeTheDocumentsSheets) {
+  for (const bool longName : {false, true}) {
+    SCOPED_TRACE(longName ? "a name of 32 bytes" : "the letter");
+    std::string bytes = OlderFixture("letter.be.qmv");
+    if (longName) {
+      // The record's name: its length byte at offset 9, then 32 bytes.
+      const size_t record = FindTag(bytes, "STLS", true, FindTag(bytes, "STLS", true) + 4) + 8;
+      bytes[record + 9] = char(32);
+      bytes.replace(record + 10, 32, std::string(32, 'n'));
+    }
+    auto document = NewDocument();
+    ASSERT_EQ(0, Read(*document, bytes));
+    ASSERT_EQ(2, document->StyleSheetCount());
+    int16_t first = 0, body = 0;
+    ASSERT_TRUE(document->StyleSheetIdAt(1, first));
+    ASSERT_TRUE(document->StyleSheetIdAt(2, body));
+    VStr<255> name;
+    document->GetStyleSheetName(body, name);
+    char text[256] = {};
+    name.GetCText(text, sizeof text, 1);
+    EXPECT_EQ(longName ? std::string(31, 'n') : std::string("Body"), text);
+    xMorvaStyleSheet sheet;
+    ASSERT_TRUE(sheet.Load(*document, *document->GetStyleSheetStore(), body));
+    EXPECT_EQ("Arial", FontName(*document, sheet.properties.GetProperty(kPropFont)));
+    EXPECT_EQ(12, sheet.properties.GetProperty(kPropSize));
+    EXPECT_EQ(0, sheet.properties.GetProperty(kPropBold));
+    // "Hello" is Arial at the default size, plain and black, as the sheet;
+    // "world" is not.
+    xMorvaEngine& engine = Engine(*document, kPartBody);
+    auto sheetAt = [&](int32_t at) {
+      engine.SetSelection(at, at + 1);
+      return engine.GetPropertyValue(kPropStyleSheet);
+    };
+    EXPECT_EQ(body, sheetAt(0));
+    EXPECT_EQ(first, sheetAt(6));
+  }
+}
+
+// A picture paragraph whose picture is missing, or too short to be one,
+// still shows its frame, as an erased picture of the frame's size.
+TEST_F(ImportV2, MissingPicturesShowTheirFrame) {
+  for (const bool cut : {false, true}) {
+    SCOPED_TRACE(cut ? "a picture of 4 bytes" : "no picture chunk");
+    std::string bytes = OlderFixture("letter.be.qmv");
+    const size_t at = FindTag(bytes, "PICT", true);
+    if (cut) {
+      // The chunk keeps 4 of its bytes; its paragraph's form and the whole
+      // form shrink with it.
+      auto u32At = [&](size_t offset) {
+        return uint32_t(uint8_t(bytes[offset])) << 24 | uint32_t(uint8_t(bytes[offset + 1])) << 16 |
+               uint32_t(uint8_t(bytes[offset + 2])) << 8 | uint32_t(uint8_t(bytes[offset + 3]));
+      };
+      const uint32_t length = u32At(at + 4);
+      ASSERT_EQ(0u, length % 2);
+      const uint32_t removed = length - 4;
+      const size_t paragraph = bytes.rfind("FORM", at);
+      PutU32(bytes, paragraph + 4, u32At(paragraph + 4) - removed, true);
+      PutU32(bytes, 4, u32At(4) - removed, true);
+      PutU32(bytes, at + 4, 4, true);
+      bytes.erase(at + 8 + 4, removed);
+    } else {
+      bytes.replace(at, 4, "XICT");
+    }
+    auto document = NewDocument();
+    ASSERT_EQ(0, Read(*document, bytes));
+    EXPECT_EQ(ExpectedLetter(), TextOf(*document, kPartBody));
+    xMorvaEngine& body = Engine(*document, kPartBody);
+    body.SetSelection(body.GetLength() - 1, body.GetLength());
+    int32_t width = 0, height = 0, ownWidth = 0, ownHeight = 0;
+    body.GetSelectedPictureSize(&width, &height, &ownWidth, &ownHeight);
+    EXPECT_EQ(Pixels(72), width);
+    EXPECT_EQ(Pixels(36), height);
   }
 }

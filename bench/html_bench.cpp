@@ -1,0 +1,326 @@
+// HTML read and written: in process, pages of about 1, 4 and 16 MB (the
+// reference document at that length written as HTML); and as whole
+// processes, the same pages opened (read, then laid out once) and saved
+// back as HTML by this program, beside LibreOffice (`soffice --headless
+// --convert-to html`) and AbiWord (`abiword --to=html`) converting the same
+// page. Each whole-process run reports its wall time and the process's
+// peak resident memory.
+//
+// `html_bench --convert IN OUT` is the whole process of ours: it starts the
+// services, opens IN, lays the document out, writes OUT and ends.
+// `html_bench --reference PAGES OUT` writes the reference document as HTML.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <malloc.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "bench/BenchMain.h"
+#include "bench/ReferenceDocument.h"
+#include "document/xMorvaDocument.h"
+#include "document/xMorvaLayoutInterface.h"
+#include "engine/xMorvaDocumentEngineServices.h"
+#include "engine/xMorvaEngine.h"
+#include "framework/core/memory/VHeap.h"
+#include "framework/core/memory/VMemoryMgr.h"
+#include "framework/core/memory/VWinMemoryMgr.h"
+#include "framework/core/streams/VHandleStream.h"
+#include "framework/system/files/VFile.h"
+#include "framework/system/files/VFileStream.h"
+#include "graphics/VGraphicsStart.h"
+#include "interchange/html/xMorvaExportHTML.h"
+#include "interchange/html/xMorvaImportHTML.h"
+
+extern char** environ;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+xMorvaDocumentEngineServices gEngine;
+
+void Start() {
+  InitGraphics();
+  VService<xMorvaEngineServices>::Install(&gEngine);
+}
+
+void Stop() {
+  VService<xMorvaEngineServices>::Install(nullptr);
+  ExitGraphics();
+}
+
+std::string Exported(xMorvaDocument& document) {
+  VMemHandle handle = 0;
+  VHandleStream stream(handle);
+  stream.OpenWrite();
+  xMorvaExportHTML writer;
+  writer.ExportHTMLDocument(document, stream, "");
+  stream.CloseWrite(1);
+  std::string out;
+  const uint32_t size = handle != 0 ? gMemoryMgr->GetHandleSize(handle) : 0;
+  if (size != 0) {
+    out.assign(static_cast<const char*>(gMemoryMgr->LockHandle(handle)), size);
+    gMemoryMgr->UnlockHandle(handle);
+  }
+  if (handle != 0) gMemoryMgr->DisposeHandle(handle);
+  return out;
+}
+
+// The reference document of `pages` pages, as HTML.
+std::string ReferenceHtml(int32_t pages) {
+  auto document = std::make_unique<xMorvaDocument>(nullptr);
+  document->Reset(false);
+  const ReferenceDocument reference = MakeReferenceDocument(pages);
+  auto* body = static_cast<xMorvaEngine*>(document->GetPart(kPartBody));
+  body->InsertBytes(0u, reference.stream.data(), uint32_t(reference.stream.size()));
+  body->SetLength(int32_t(body->RecountPositions()));
+  auto* footer = static_cast<xMorvaEngine*>(document->GetPart(kPartFooter));
+  footer->InsertBytes(0u, reference.footer.data(), uint32_t(reference.footer.size()));
+  footer->SetLength(int32_t(footer->RecountPositions()));
+  return Exported(*document);
+}
+
+fs::path Folder() {
+  static const fs::path folder = [] {
+    fs::path path = fs::temp_directory_path() / ("qv-html-bench-" + std::to_string(getpid()));
+    fs::create_directories(path);
+    return path;
+  }();
+  return folder;
+}
+
+bool RunProcess(const std::vector<std::string>& arguments, double& seconds, int64_t& peakBytes);
+
+// The page of the reference document at `pages` pages, made once, by a
+// process of its own: a process started later counts the memory of the
+// one that starts it, so this one stays small.
+fs::path ReferenceFile(int32_t pages) {
+  static std::map<int32_t, fs::path> made;
+  auto found = made.find(pages);
+  if (found != made.end()) return found->second;
+  const fs::path path = Folder() / ("reference-" + std::to_string(pages) + ".html");
+  double seconds = 0;
+  int64_t peak = 0;
+  RunProcess({fs::read_symlink("/proc/self/exe").string(), "--reference", std::to_string(pages), path.string()},
+             seconds, peak);
+  made[pages] = path;
+  return path;
+}
+
+// Pages of the reference document that make about `megabytes` of HTML.
+int32_t PagesForMegabytes(int64_t megabytes) {
+  static const double bytesPerPage = double(fs::file_size(ReferenceFile(50))) / 50.0;
+  return int32_t(double(megabytes) * 1e6 / bytesPerPage) + 1;
+}
+
+int64_t StatusBytes(const char* field) {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind(field, 0) == 0) return std::stoll(line.substr(std::strlen(field))) * 1024;
+  }
+  return 0;
+}
+
+void ResetPeak() {
+  malloc_trim(0);
+  std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream buffer;
+  buffer << in.rdbuf();
+  return buffer.str();
+}
+
+void ImportHtml(benchmark::State& state) {
+  const std::string page = ReadFile(ReferenceFile(PagesForMegabytes(state.range(0))));
+  auto document = std::make_unique<xMorvaDocument>(nullptr);
+  ResetPeak();
+  const int64_t before = StatusBytes("VmRSS:");
+  for (auto _ : state) {
+    xMorvaImportHTML reader;
+    reader.ImportHTMLBytes(*document, reinterpret_cast<const uint8_t*>(page.data()), uint32_t(page.size()), "");
+    if (document->GetPart(kPartBody) == nullptr ||
+        static_cast<xMorvaEngine*>(document->GetPart(kPartBody))->GetLength() < 2) {
+      state.SkipWithError("the page did not read");
+    }
+  }
+  state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(page.size()));
+  state.counters["file_MB"] = double(page.size()) / 1e6;
+  state.counters["peak_RSS_per_file_byte"] = double(StatusBytes("VmHWM:") - before) / double(page.size());
+}
+
+void ExportHtml(benchmark::State& state) {
+  const std::string page = ReadFile(ReferenceFile(PagesForMegabytes(state.range(0))));
+  auto document = std::make_unique<xMorvaDocument>(nullptr);
+  xMorvaImportHTML reader;
+  reader.ImportHTMLBytes(*document, reinterpret_cast<const uint8_t*>(page.data()), uint32_t(page.size()), "");
+  ResetPeak();
+  const int64_t before = StatusBytes("VmRSS:");
+  size_t written = 0;
+  for (auto _ : state) {
+    VMemHandle handle = 0;
+    VHandleStream stream(handle);
+    stream.OpenWrite();
+    xMorvaExportHTML writer;
+    if (!writer.ExportHTMLDocument(*document, stream, "")) state.SkipWithError("the page was not written");
+    stream.CloseWrite(1);
+    written = handle != 0 ? gMemoryMgr->GetHandleSize(handle) : 0;
+    if (handle != 0) gMemoryMgr->DisposeHandle(handle);
+  }
+  state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(written));
+  state.counters["file_MB"] = double(written) / 1e6;
+  state.counters["peak_RSS_per_file_byte"] = double(StatusBytes("VmHWM:") - before) / double(written);
+}
+
+// Runs a program to its end: false when it could not start or failed. Its
+// wall time and peak resident memory come out.
+bool RunProcess(const std::vector<std::string>& arguments, double& seconds, int64_t& peakBytes) {
+  std::vector<char*> argv;
+  for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  const auto start = std::chrono::steady_clock::now();
+  pid_t pid = 0;
+  const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (spawned != 0) return false;
+  int status = 0;
+  rusage usage{};
+  if (wait4(pid, &status, 0, &usage) != pid) return false;
+  seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  peakBytes = int64_t(usage.ru_maxrss) * 1024;
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+bool HasProgram(const char* name) {
+  return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+enum Converter : int64_t { kOurs = 0, kLibreOffice = 1, kAbiWord = 2 };
+
+void WholeProcess(benchmark::State& state) {
+  const auto converter = Converter(state.range(0));
+  const int32_t pages = PagesForMegabytes(state.range(1));
+  const fs::path input = ReferenceFile(pages);
+  const fs::path output = Folder() / ("out-" + std::to_string(converter));
+  fs::create_directories(output);
+  std::vector<std::string> command;
+  switch (converter) {
+    case kOurs:
+      command = {fs::read_symlink("/proc/self/exe").string(), "--convert", input.string(),
+                 (output / "reference.html").string()};
+      break;
+    case kLibreOffice:
+      if (!HasProgram("soffice")) return state.SkipWithError("soffice is not installed");
+      command = {"soffice", "-env:UserInstallation=file://" + (Folder() / "profile").string(), "--headless",
+                 "--convert-to", "html", "--outdir", output.string(), input.string()};
+      break;
+    case kAbiWord:
+      if (!HasProgram("abiword")) return state.SkipWithError("abiword is not installed");
+      command = {"abiword", "--to=" + (output / "reference.html").string(), input.string()};
+      break;
+  }
+  double total = 0;
+  int64_t peak = 0;
+  for (auto _ : state) {
+    double seconds = 0;
+    int64_t bytes = 0;
+    if (!RunProcess(command, seconds, bytes)) {
+      state.SkipWithError("the conversion failed");
+      return;
+    }
+    state.SetIterationTime(seconds);
+    total += seconds;
+    peak = std::max(peak, bytes);
+  }
+  state.counters["pages"] = pages;
+  state.counters["file_MB"] = double(fs::file_size(input)) / 1e6;
+  state.counters["peak_RSS_MB"] = double(peak) / 1e6;
+}
+
+// Our whole process: open, lay out once, save.
+int Convert(const char* in, const char* out) {
+  gHeap = new VHeap();
+  gMemoryMgr = new VWinMemoryMgr();
+  Start();
+  int result = 1;
+  {
+    // Through file streams, as the open and save commands go.
+    auto document = std::make_unique<xMorvaDocument>(nullptr);
+    VFile source(in);
+    VFileStream reading(&source, false);
+    xMorvaImportHTML reader;
+    const bool read = reading.OpenRead() == 0 && reader.ImportHTMLDocument(*document, reading, "") == 0;
+    reading.CloseRead();
+    if (xMorvaLayoutInterface* layout = document->GetLayout()) layout->ComposeAll();
+    VFile target(out);
+    target.Create(true);
+    VFileStream writing(&target, false);
+    xMorvaExportHTML writer;
+    const bool written = writing.OpenWrite() == 0 && writer.ExportHTMLDocument(*document, writing, out);
+    if (writing.CloseWrite(1) == 0 && read && written) result = 0;
+  }
+  Stop();
+  return result;
+}
+
+void Sizes(benchmark::internal::Benchmark* b) {
+  for (int64_t megabytes : {1, 4, 16}) b->Arg(megabytes);
+}
+
+void Converters(benchmark::internal::Benchmark* b) {
+  for (int64_t converter : {kOurs, kLibreOffice, kAbiWord}) {
+    for (int64_t megabytes : {1, 4, 16}) b->Args({converter, megabytes});
+  }
+}
+
+// The whole processes first, while this process is small (see
+// ReferenceFile).
+// The peers take seconds to tens of seconds a file: one run each.
+BENCHMARK(WholeProcess)
+    ->ArgNames({"converter", "MB"})
+    ->Apply(Converters)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(ImportHtml)->ArgName("MB")->Apply(Sizes)->Unit(benchmark::kMillisecond);
+BENCHMARK(ExportHtml)->ArgName("MB")->Apply(Sizes)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc == 4 && std::strcmp(argv[1], "--convert") == 0) return Convert(argv[2], argv[3]);
+  if (argc == 4 && std::strcmp(argv[1], "--reference") == 0) {
+    // The reference document of PAGES pages as HTML, for trying other
+    // programs on it by hand.
+    gHeap = new VHeap();
+    gMemoryMgr = new VWinMemoryMgr();
+    Start();
+    std::ofstream(argv[3], std::ios::binary) << ReferenceHtml(std::atoi(argv[2]));
+    Stop();
+    return 0;
+  }
+  const int result = RunBenchmarksWithCoreServices(argc, argv, &Start, &Stop);
+  std::error_code ignored;
+  fs::remove_all(Folder(), ignored);
+  return result;
+}
