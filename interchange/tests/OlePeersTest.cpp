@@ -50,8 +50,6 @@ std::string Hex(uint32_t value) {
   return text;
 }
 
-std::u16string Utf16(const std::string& text) { return std::u16string(text.begin(), text.end()); }
-
 // Path -> "size\tcrc" of every stream of the file, as the listing gives it.
 using Listing = std::map<std::string, std::string>;
 
