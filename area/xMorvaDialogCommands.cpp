@@ -3,13 +3,18 @@
 #include "area/xMorvaDialogCommands.h"
 
 #include "area/xMorvaBarState.h"
+#include "area/xMorvaHyperlink.h"
+#include "area/xMorvaMain.h"
 #include "area/xMorvaPlugIn.h"
 #include "document/xMorvaDocInfos.h"
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaDocument.h"
+#include "document/xMorvaFind.h"
 #include "engine/xMorvaEngine.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/strings/VUniString.h"
+#include "framework/system/environment/VSystemServices.h"
+#include "framework/system/resources/VMacResourceFile.h"
 
 namespace {
 
@@ -23,6 +28,10 @@ constexpr uint16_t kPropertyFont = 7;
 constexpr uint16_t kBorderProperties[] = {38, 39, 40, 45};
 constexpr uint16_t kUndoProperties = 1;
 constexpr uint16_t kUndoSpecialChar = 4;
+// The document's word list and its item that follows the number of
+// replacements made.
+constexpr int16_t kDocumentWordsOffset = 10;
+constexpr int16_t kReplacementsMadeItem = 17;
 
 xMorvaEngine* CurrentText(xMorvaDocument& document) {
   return static_cast<xMorvaEngine*>(document.GetCurrentPart());
@@ -111,6 +120,88 @@ void RunPropertyDialog(xMorvaPlugIn& area, xMorvaDocument& document, int32_t com
   }
 }
 
+// Finds the next match with the area's parameters and shows it; no
+// match beeps.
+void FindAgain(xMorvaDocument& document, const xMorvaFindReplaceParameters& parameters) {
+  if (document.FindNext(parameters)) {
+    document.ShowSelection(true);
+  } else {
+    VSystemServices::Beep();
+  }
+}
+
+// Tells how many matches were replaced: the count and the list's words.
+void ShowReplacementCount(xMorvaPlugIn& area, int32_t count) {
+  VStrInHandle message;
+  const std::string number = std::to_string(count);
+  message.AppendCText(number.c_str(), kCharSetAnsi);
+  xMorvaMain* package = area.GetMorvaPackage();
+  if (package != nullptr && package->GetResourceFile() != nullptr) {
+    VStr<255> words;
+    package->GetResourceFile()->GetIndString(
+        &words, static_cast<int16_t>(package->GetResourceBase() + kDocumentWordsOffset), kReplacementsMadeItem);
+    for (int32_t i = 1; i <= words.GetLength(); ++i) message.AppendUniChar(words.GetCharAt(i));
+  }
+  VSystemServices::ShowMessage(message);
+}
+
+// Replaces with the area's parameters: every match (the count is told,
+// none beeps) or the current match, the next one then found (none beeps).
+// The document is redrawn when something was replaced.
+void ReplaceAgain(xMorvaPlugIn& area, xMorvaDocument& document, xMorvaFindReplaceParameters& parameters,
+                  bool all) {
+  if (all) {
+    const int32_t count = document.ReplaceAll(parameters);
+    if (count <= 0) {
+      VSystemServices::Beep();
+      return;
+    }
+    document.Refresh(true, true);
+    ShowReplacementCount(area, count);
+    return;
+  }
+  if (!document.ReplaceNext(parameters)) {
+    VSystemServices::Beep();
+    return;
+  }
+  document.Refresh(true, true);
+}
+
+void RunFindReplace(xMorvaPlugIn& area, xMorvaDocument& document, int32_t command) {
+  xMorvaFindReplaceParameters* parameters = area.GetFindReplace();
+  if (parameters == nullptr) return;
+  xMorvaDialogs* dialogs = xMorvaDialogSlot::Get();
+  switch (command) {
+    case 208: {
+      const bool accepted = dialogs != nullptr && dialogs->RunFind(area, *parameters);
+      document.SetHostOutcome(accepted);
+      if (accepted) FindAgain(document, *parameters);
+      break;
+    }
+    case 209: FindAgain(document, *parameters); break;
+    case 210: {
+      bool all = false;
+      const bool accepted = dialogs != nullptr && dialogs->RunReplace(area, *parameters, all);
+      document.SetHostOutcome(accepted);
+      if (accepted) ReplaceAgain(area, document, *parameters, all);
+      break;
+    }
+    default: ReplaceAgain(area, document, *parameters, command == 212); break;
+  }
+}
+
+// The hyperlink at the selection, or an empty one, edited in the link
+// dialog; OK puts a link element with its values at the selection.
+void RunHyperlinkDialog(xMorvaPlugIn& area, xMorvaDocument& document, xMorvaEngine& text) {
+  xMorvaHyperlink link;
+  if (!text.GetHyperlinkAtSelection(link)) link = xMorvaHyperlink();
+  const bool accepted = link.EditInDialog(area);
+  document.SetHostOutcome(accepted);
+  if (!accepted) return;
+  DocumentChange change(document);
+  text.InsertHyperlinkWithUndo(link);
+}
+
 }  // namespace
 
 namespace xMorvaDialogCommands {
@@ -130,7 +221,8 @@ int32_t ApplyProperties(xMorvaDocument& document, const xMorvaProperties& proper
 
 bool IsDialogCommand(int32_t command) {
   switch (command) {
-    case 10: case 105: case 401: case 402: case 408: case 409: case 414:
+    case 10: case 105: case 208: case 209: case 210: case 211: case 212:
+    case 401: case 402: case 408: case 409: case 413: case 414:
     case 751: case 752: case 753: case 754: case 755: case 756:
     case 801: case 802: case 806: case 807:
       return true;
@@ -151,12 +243,18 @@ bool Run(xMorvaPlugIn& area, int32_t command) {
     case 751: case 752: case 754:
       RunPropertyDialog(area, *document, command);
       return true;
+    case 208: case 209: case 210: case 211: case 212:
+      RunFindReplace(area, *document, command);
+      return true;
     default:
       break;
   }
   if (text == nullptr) return true;
   bool accepted = false;
   switch (command) {
+    case 413:
+      RunHyperlinkDialog(area, *document, *text);
+      break;
     case 401: {
       uint16_t format = kDefaultDateTimeFormat;
       text->GetDateTimeFormatAtSelection(format);

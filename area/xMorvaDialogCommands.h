@@ -14,6 +14,7 @@
 
 class xMorvaDocParams;
 class xMorvaDocument;
+class xMorvaFindReplaceParameters;
 class xMorvaPlugIn;
 
 // The dialogs behind the commands. Each answers true for OK; the in-out
@@ -48,6 +49,11 @@ class xMorvaDialogs {
   virtual bool RunColumns(xMorvaPlugIn& area, xMorvaDocParams& params) = 0;
   // Go to page (807): the 0-based page.
   virtual bool RunGotoPage(xMorvaPlugIn& area, int32_t& page) = 0;
+  // Find (208) and replace (210) edit the area's search parameters in
+  // place; the replace dialog also answers whether every match is to be
+  // replaced (true) or the current one (false).
+  virtual bool RunFind(xMorvaPlugIn& area, xMorvaFindReplaceParameters& parameters) = 0;
+  virtual bool RunReplace(xMorvaPlugIn& area, xMorvaFindReplaceParameters& parameters, bool& replaceAll) = 0;
 };
 using xMorvaDialogSlot = VService<xMorvaDialogs>;
 

@@ -8,9 +8,15 @@
 
 #include "area/tests/TextInputSupport.h"
 #include "area/xMorvaDialogCommands.h"
+#include "area/xMorvaHyperlink.h"
+#include "area/xMorvaPlugIn.h"
 #include "document/xMorvaDocParams.h"
+#include "document/xMorvaDocument.h"
+#include "document/xMorvaFind.h"
 #include "document/xMorvaUndo.h"
+#include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaEngine.h"
+#include "platform/toolbox/TbxEnvironment.h"
 
 namespace {
 
@@ -20,6 +26,18 @@ constexpr uint16_t kSize = 8;
 constexpr uint16_t kFont = 7;
 constexpr uint16_t kBold = 0;
 constexpr uint16_t kInterline = 33;
+
+VStr<255> Str(const std::u16string& text) {
+  VStr<255> out;
+  out.AppendUniChars(text.data(), int32_t(text.size()));
+  return out;
+}
+
+std::u16string Units(const VString& text) {
+  std::u16string out;
+  for (int32_t i = 1; i <= text.GetLength(); ++i) out.push_back(text.GetCharAt(i));
+  return out;
+}
 
 // Answers every dialog with the scripted choice and records what each was
 // opened with.
@@ -82,10 +100,53 @@ class ScriptedDialogs : public xMorvaDialogs {
     chosen = page;
     return Open(807);
   }
+  // The search the dialogs fill in, and what they were opened on.
+  std::u16string find = u"l";
+  std::u16string replace = u"L";
+  uint8_t wrap = 0;
+  bool all = true;
+  const xMorvaFindReplaceParameters* seenParameters = nullptr;
+  std::u16string seenFind;
+  bool RunFind(xMorvaPlugIn&, xMorvaFindReplaceParameters& parameters) override {
+    Search(parameters);
+    return Open(208);
+  }
+  bool RunReplace(xMorvaPlugIn&, xMorvaFindReplaceParameters& parameters, bool& replaceAll) override {
+    Search(parameters);
+    parameters.replaceText.SetEmpty(false);
+    parameters.replaceText.AppendUniChars(replace.data(), int32_t(replace.size()));
+    replaceAll = all;
+    return Open(210);
+  }
 
  private:
+  void Search(xMorvaFindReplaceParameters& parameters) {
+    seenParameters = &parameters;
+    seenFind = Units(parameters.findText);
+    parameters.findText.SetEmpty(false);
+    parameters.findText.AppendUniChars(find.data(), int32_t(find.size()));
+    parameters.wrap = wrap;
+  }
   bool Open(int32_t command) {
     opened.push_back(command);
+    return accept;
+  }
+};
+
+// The link dialog: records the link it is opened with and sets its own.
+class ScriptedLinkDialog : public xMorvaHyperlinkEditor {
+ public:
+  bool accept = true;
+  int32_t runs = 0;
+  uint8_t seenKind = 0;
+  std::u16string seenTitle;
+  bool RunHyperlinkDialog(xMorvaPlugIn&, xMorvaHyperlink& values) override {
+    ++runs;
+    seenKind = values.GetKind();
+    seenTitle = Units(values.GetTitle());
+    values.SetKind(xMorvaHyperlink::kURL);
+    values.SetTarget(Str(u"http://example.org"));
+    values.SetTitle(Str(u"Link"));
     return accept;
   }
 };
@@ -151,8 +212,17 @@ TEST_F(DialogCommandsTest, CancelInEveryFormChangesNothing) {
   const std::string before = Stream();
   const int16_t columns = document->GetParams().GetColumns();
   Select(0, 5);
-  const int32_t commands[] = {10, 105, 401, 402, 408, 409, 414, 751, 752, 753, 754, 755, 756, 801, 802, 806, 807};
+  const int32_t commands[] = {10,  105, 208, 210, 401, 402, 408, 409, 414, 751,
+                              752, 753, 754, 755, 756, 801, 802, 806, 807};
+  ScriptedLinkDialog link;
+  link.accept = false;
+  VInstalledService<xMorvaHyperlinkEditor> linkInstalled{&link};
+  const int32_t beeps = Tbx::CountBeeps();
   for (int32_t command : commands) area->RunCommand(command);
+  area->RunCommand(413);
+  EXPECT_EQ(link.runs, 1);
+  EXPECT_EQ(Tbx::CountBeeps(), beeps);  // no search ran
+  EXPECT_EQ(Sel(), (std::pair<int32_t, int32_t>{0, 5}));
   EXPECT_EQ(dialogs.opened, std::vector<int32_t>(std::begin(commands), std::end(commands)));
   int32_t value = -1;
   EXPECT_FALSE(area->AskValue(724, 10, value));
@@ -167,7 +237,7 @@ TEST_F(DialogCommandsTest, CancelInEveryFormChangesNothing) {
 TEST_F(DialogCommandsTest, WithoutTheDialogsEveryCommandCountsAsCancelled) {
   installed.reset();
   const std::string before = Stream();
-  for (int32_t command : {401, 402, 409, 751, 752, 756, 807}) area->RunCommand(command);
+  for (int32_t command : {208, 210, 401, 402, 409, 413, 751, 752, 756, 807}) area->RunCommand(command);
   EXPECT_EQ(Stream(), before);
   EXPECT_TRUE(dialogs.opened.empty());
 }
@@ -211,6 +281,79 @@ TEST_F(DialogCommandsTest, PageNumbersTextInterlineColumnsAndPagesAreApplied) {
   area->RunCommand(756);
   EXPECT_EQ(document->GetParams().GetColumns(), 2);
   EXPECT_TRUE(document->IsModified());
+}
+
+TEST_F(DialogCommandsTest, FindOpensOnTheAreasSearchAndFindAgainGoesOnFromTheMatch) {
+  Caret(0);
+  dialogs.find = u"l";
+  area->RunCommand(208);
+  EXPECT_EQ(dialogs.seenParameters, area->GetFindReplace());
+  EXPECT_EQ(Sel(), (std::pair<int32_t, int32_t>{2, 3}));
+  area->RunCommand(209);
+  EXPECT_EQ(Sel(), (std::pair<int32_t, int32_t>{3, 4}));
+  area->RunCommand(209);
+  EXPECT_EQ(Sel(), (std::pair<int32_t, int32_t>{9, 10}));
+  // Without wrapping the last match stays selected and the user hears it.
+  const int32_t beeps = Tbx::CountBeeps();
+  area->RunCommand(209);
+  EXPECT_EQ(Sel(), (std::pair<int32_t, int32_t>{9, 10}));
+  EXPECT_EQ(Tbx::CountBeeps(), beeps + 1);
+  // The next dialog starts with the last search.
+  dialogs.find = u"dia";
+  area->RunCommand(208);
+  EXPECT_EQ(dialogs.seenFind, u"l");
+  EXPECT_EQ(Plain(), "Hello dialogs");
+}
+
+TEST_F(DialogCommandsTest, ReplaceAllIsOneUndoStepAndReplaceAgainTakesTheCurrentMatch) {
+  Caret(0);
+  area->RunCommand(210);
+  EXPECT_EQ(Plain(), "HeLLo diaLogs");
+  document->GetUndo()->Commit();
+  document->Undo();
+  EXPECT_EQ(Plain(), "Hello dialogs");
+
+  // 211 replaces one match at a time; 212 every match left.
+  dialogs.accept = false;
+  dialogs.all = false;
+  Caret(0);
+  area->RunCommand(210);  // cancelled: nothing replaced
+  EXPECT_EQ(Plain(), "Hello dialogs");
+  dialogs.accept = true;
+  area->RunCommand(210);
+  EXPECT_EQ(Plain(), "HeLlo dialogs");
+  area->RunCommand(211);
+  EXPECT_EQ(Plain(), "HeLLo dialogs");
+  area->RunCommand(212);
+  EXPECT_EQ(Plain(), "HeLLo diaLogs");
+  // Nothing left to replace: a beep, the text as it was.
+  const int32_t beeps = Tbx::CountBeeps();
+  area->RunCommand(212);
+  area->RunCommand(211);
+  EXPECT_EQ(Tbx::CountBeeps(), beeps + 2);
+  EXPECT_EQ(Plain(), "HeLLo diaLogs");
+}
+
+TEST_F(DialogCommandsTest, TheHyperlinkDialogPutsALinkAtTheSelectionInOneUndoStep) {
+  ScriptedLinkDialog link;
+  VInstalledService<xMorvaHyperlinkEditor> linkInstalled{&link};
+  Caret(5);
+  area->RunCommand(413);
+  // Opened on an empty link: no link stands at the caret.
+  EXPECT_EQ(link.seenKind, xMorvaHyperlink::kNotSet);
+  EXPECT_TRUE(link.seenTitle.empty());
+  EXPECT_EQ(Plain(), "Hello# dialogs");  // one element
+  EXPECT_GE(Text()->FindElement(xMorvaElementCode::Hyperlink, true, false), 0);
+  // Opened again on the link: the dialog sees its values.
+  Select(5, 6);
+  link.accept = false;
+  area->RunCommand(413);
+  EXPECT_EQ(link.seenKind, xMorvaHyperlink::kURL);
+  EXPECT_EQ(link.seenTitle, u"Link");
+  document->GetUndo()->Commit();
+  document->Undo();
+  EXPECT_EQ(Plain(), "Hello dialogs");
+  EXPECT_LT(Text()->FindElement(xMorvaElementCode::Hyperlink, true, false), 0);
 }
 
 }  // namespace
