@@ -2,19 +2,29 @@
 // with, and what an accepted dialog changes in the document.
 #include "area/xMorvaDialogCommands.h"
 
+#include <memory>
+
 #include "area/xMorvaBarState.h"
 #include "area/xMorvaHyperlink.h"
 #include "area/xMorvaMain.h"
+#include "area/xMorvaPicturesInPage.h"
 #include "area/xMorvaPlugIn.h"
 #include "document/xMorvaDocInfos.h"
+#include "document/xMorvaAreaServices.h"
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaFind.h"
 #include "engine/xMorvaEngine.h"
 #include "framework/core/memory/VMemoryMgr.h"
+#include "framework/core/values/VValue.h"
 #include "framework/core/strings/VUniString.h"
 #include "framework/system/environment/VSystemServices.h"
 #include "framework/system/resources/VMacResourceFile.h"
+#include "framework/system/resources/VMemoryResourceFile.h"
+#include "graphics/VShape.h"
+#include "graphics/pictures/VPictureData.h"
+#include "host/context/VHostRef.h"
+#include "host/dialog/VFormulaDialog.h"
 
 namespace {
 
@@ -32,6 +42,11 @@ constexpr uint16_t kUndoSpecialChar = 4;
 // replacements made.
 constexpr int16_t kDocumentWordsOffset = 10;
 constexpr int16_t kReplacementsMadeItem = 17;
+// The view modes, and the alert told when a picture cannot go on a page.
+constexpr int16_t kPageViewMode = 0;
+constexpr int16_t kContinuousViewMode = 1;
+constexpr int16_t kAlertPagePictureFailed = 1;
+constexpr int16_t kPlacementOnPage = 0;
 
 xMorvaEngine* CurrentText(xMorvaDocument& document) {
   return static_cast<xMorvaEngine*>(document.GetCurrentPart());
@@ -202,6 +217,55 @@ void RunHyperlinkDialog(xMorvaPlugIn& area, xMorvaDocument& document, xMorvaEngi
   text.InsertHyperlinkWithUndo(link);
 }
 
+// The host expression at the selection, or a new one when none stands
+// there.
+std::unique_ptr<VHostRef> ReferenceAtSelection(xMorvaEngine& text) {
+  const VMemHandle stored = text.GetHostExpressionAtSelection();
+  std::unique_ptr<VHostRef> reference;
+  if (stored != 0) {
+    const uint32_t size = gMemoryMgr->GetHandleSize(stored);
+    const auto* bytes = static_cast<const uint8_t*>(gMemoryMgr->LockHandle(stored));
+    if (bytes != nullptr) reference = std::make_unique<VHostRef>(bytes, size);
+    gMemoryMgr->UnlockHandle(stored);
+    gMemoryMgr->DisposeHandle(stored);
+  }
+  if (!reference) reference = std::make_unique<VHostRef>(int16_t(0), int16_t(0), false);
+  return reference;
+}
+
+// Puts the reference's picture on a page, in page view: false when the
+// pictures on the pages could not take it.
+bool PlaceOnPage(xMorvaDocument& document, VHostRef& reference, const VPictureData& picture,
+                 const VRect& position, int32_t page) {
+  auto* pictures = dynamic_cast<xMorvaPicturesInPage*>(document.GetPagePictures());
+  VMemoryResourceFile* store = document.GetStyleSheetStore();
+  if (pictures == nullptr || store == nullptr) return false;
+  if (document.GetParams().GetViewMode() == kContinuousViewMode) {
+    document.SetViewMode(kPageViewMode);
+    document.Refresh(true, true);
+  }
+  xMorvaPagePicture entry;
+  entry.left = position.GetLeft();
+  entry.top = position.GetTop();
+  entry.page = page;
+  if (pictures->AddReferencePicture(*store, &picture, &reference, entry) != 0) return false;
+  pictures->SetSelection(pictures->GetCount() - 1);
+  document.SetModified();
+  document.Refresh(false, true);
+  return true;
+}
+
+// The formula editor on the host expression at the selection, then what
+// its reference gives put in the document.
+void RunPastePictureDialog(xMorvaPlugIn& area, xMorvaDocument& document, xMorvaEngine& text) {
+  std::unique_ptr<VHostRef> reference = ReferenceAtSelection(text);
+  if (!RunFormulaDialog(reference.get())) {
+    document.SetHostOutcome(false);
+    return;
+  }
+  xMorvaDialogCommands::PasteReference(area, *reference, reference->Evaluate());
+}
+
 }  // namespace
 
 namespace xMorvaDialogCommands {
@@ -219,10 +283,43 @@ int32_t ApplyProperties(xMorvaDocument& document, const xMorvaProperties& proper
   return error;
 }
 
+void PasteReference(xMorvaPlugIn& area, VHostRef& reference, VValue* resolved) {
+  std::unique_ptr<VValue> value(resolved);
+  xMorvaDocument* document = area.GetDocument();
+  xMorvaEngine* text = document != nullptr ? CurrentText(*document) : nullptr;
+  if (text == nullptr) return;
+  if (value && value->GetKind() == kValuePicture) {
+    xMorvaDialogs* dialogs = xMorvaDialogSlot::Get();
+    int16_t placement = 1;
+    VRect position;
+    int32_t page = document->GetCaretPage();
+    const bool accepted = dialogs != nullptr && dialogs->RunPastePicture(area, *document, placement, position, page);
+    document->SetHostOutcome(accepted);
+    if (!accepted) return;
+    if (placement == kPlacementOnPage) {
+      if (!PlaceOnPage(*document, reference, static_cast<const VPictureData&>(*value), position, page)) {
+        ShowDocumentAlert(kAlertListOffset, kAlertPagePictureFailed);
+      }
+      return;
+    }
+  } else {
+    document->SetHostOutcome(true);
+  }
+  const VMemHandle stored = reference.ToHandle();
+  if (stored == 0) return;
+  const auto* bytes = static_cast<const uint8_t*>(gMemoryMgr->LockHandle(stored));
+  if (bytes != nullptr) {
+    DocumentChange change(*document);
+    text->InsertHostExpressionWithUndo(bytes, gMemoryMgr->GetHandleSize(stored), value.release());
+  }
+  gMemoryMgr->UnlockHandle(stored);
+  gMemoryMgr->DisposeHandle(stored);
+}
+
 bool IsDialogCommand(int32_t command) {
   switch (command) {
     case 10: case 105: case 208: case 209: case 210: case 211: case 212:
-    case 401: case 402: case 408: case 409: case 413: case 414:
+    case 401: case 402: case 407: case 408: case 409: case 413: case 414:
     case 751: case 752: case 753: case 754: case 755: case 756:
     case 801: case 802: case 806: case 807:
       return true;
@@ -252,6 +349,9 @@ bool Run(xMorvaPlugIn& area, int32_t command) {
   if (text == nullptr) return true;
   bool accepted = false;
   switch (command) {
+    case 407:
+      RunPastePictureDialog(area, *document, *text);
+      break;
     case 413:
       RunHyperlinkDialog(area, *document, *text);
       break;

@@ -9,6 +9,7 @@
 #include "area/tests/TextInputSupport.h"
 #include "area/xMorvaDialogCommands.h"
 #include "area/xMorvaHyperlink.h"
+#include "area/xMorvaPicturesInPage.h"
 #include "area/xMorvaPlugIn.h"
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaDocument.h"
@@ -16,6 +17,9 @@
 #include "document/xMorvaUndo.h"
 #include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaEngine.h"
+#include "graphics/VMetafilePort.h"
+#include "graphics/VShape.h"
+#include "host/context/VHostRef.h"
 #include "platform/toolbox/TbxEnvironment.h"
 
 namespace {
@@ -31,6 +35,15 @@ VStr<255> Str(const std::u16string& text) {
   VStr<255> out;
   out.AppendUniChars(text.data(), int32_t(text.size()));
   return out;
+}
+
+// A picture value of 20 x 10 pixels, as a reference to a picture field
+// gives it.
+VValue* NewPicture() {
+  VMetafilePort recorder(nullptr, 0, 0, 20, 10);
+  recorder.SetFillColor(RGB(0, 0, 255));
+  recorder.PaintRect(0, 0, 20, 10);
+  return recorder.EndAsPictureData();
 }
 
 std::u16string Units(const VString& text) {
@@ -99,6 +112,16 @@ class ScriptedDialogs : public xMorvaDialogs {
   bool RunGotoPage(xMorvaPlugIn&, int32_t& chosen) override {
     chosen = page;
     return Open(807);
+  }
+  // The picture dialog's choice: on a page at (left, top) of `page`.
+  int16_t placement = 0;
+  int32_t left = 30;
+  int32_t top = 40;
+  int32_t pictureCount = 0;
+  bool RunPastePicture(xMorvaPlugIn&, xMorvaDocument&, int16_t& chosen, VRect& position, int32_t&) override {
+    chosen = placement;
+    position = VRect(left, top, 10, 10);
+    return Open(407);
   }
   // The search the dialogs fill in, and what they were opened on.
   std::u16string find = u"l";
@@ -174,6 +197,8 @@ class DialogCommandsTest : public TextInputTest {
 
   ScriptedDialogs dialogs;
   std::unique_ptr<VInstalledService<xMorvaDialogs>> installed;
+  xMorvaPicturesInPageMaker maker;
+  VInstalledService<xMorvaPagePicturesMaker> pictureLists{&maker};
 };
 
 TEST_F(DialogCommandsTest, AFontDialogThatChangesOnlyTheSizeSetsTheSizeInOneUndoStep) {
@@ -220,6 +245,7 @@ TEST_F(DialogCommandsTest, CancelInEveryFormChangesNothing) {
   const int32_t beeps = Tbx::CountBeeps();
   for (int32_t command : commands) area->RunCommand(command);
   area->RunCommand(413);
+  area->RunCommand(407);  // the formula editor is not answered: cancelled
   EXPECT_EQ(link.runs, 1);
   EXPECT_EQ(Tbx::CountBeeps(), beeps);  // no search ran
   EXPECT_EQ(Sel(), (std::pair<int32_t, int32_t>{0, 5}));
@@ -354,6 +380,65 @@ TEST_F(DialogCommandsTest, TheHyperlinkDialogPutsALinkAtTheSelectionInOneUndoSte
   document->Undo();
   EXPECT_EQ(Plain(), "Hello dialogs");
   EXPECT_LT(Text()->FindElement(xMorvaElementCode::Hyperlink, true, false), 0);
+}
+
+TEST_F(DialogCommandsTest, APastedPictureGoesOnThePageTheDialogChoseInPageView) {
+  document->SetViewMode(1);  // continuous
+  auto* pictures = dynamic_cast<xMorvaPicturesInPage*>(document->GetPagePictures());
+  ASSERT_NE(pictures, nullptr);
+  const int32_t count = pictures->GetCount();
+  const std::string before = Stream();
+  VHostRef reference(int16_t(1), int16_t(5), false);
+  xMorvaDialogCommands::PasteReference(*area, reference, NewPicture());
+  EXPECT_EQ(dialogs.opened, std::vector<int32_t>{407});
+  EXPECT_EQ(document->GetParams().GetViewMode(), 0);
+  ASSERT_EQ(pictures->GetCount(), count + 1);
+  const xMorvaPagePicture& entry = pictures->GetEntry(count);
+  EXPECT_EQ(entry.left, 30);
+  EXPECT_EQ(entry.top, 40);
+  EXPECT_EQ(entry.isReference, 1);
+  EXPECT_EQ(entry.naturalWidth, 20);
+  EXPECT_TRUE(document->IsModified());
+  EXPECT_EQ(Stream(), before);  // the text is left alone
+}
+
+TEST_F(DialogCommandsTest, APastedPictureInTheTextOrAnotherValueIsAHostExpressionInOneUndoStep) {
+  auto* pictures = dynamic_cast<xMorvaPicturesInPage*>(document->GetPagePictures());
+  ASSERT_NE(pictures, nullptr);
+  const int32_t count = pictures->GetCount();
+  Caret(5);
+  dialogs.placement = 1;
+  VHostRef reference(int16_t(1), int16_t(5), false);
+  xMorvaDialogCommands::PasteReference(*area, reference, NewPicture());
+  EXPECT_EQ(pictures->GetCount(), count);
+  EXPECT_GE(Text()->FindElement(24001, true, false), 0);
+  document->GetUndo()->Commit();
+  document->Undo();
+  EXPECT_EQ(Plain(), "Hello dialogs");
+  EXPECT_LT(Text()->FindElement(24001, true, false), 0);
+
+  // A value that is no picture goes in the text without the picture dialog.
+  dialogs.opened.clear();
+  auto* words = new VStr<255>;
+  words->AppendCText("abc", kCharSetAnsi);
+  xMorvaDialogCommands::PasteReference(*area, reference, words);
+  EXPECT_TRUE(dialogs.opened.empty());
+  EXPECT_GE(Text()->FindElement(24001, true, false), 0);
+}
+
+TEST_F(DialogCommandsTest, ACancelledPictureDialogPlacesNothing) {
+  document->SetViewMode(1);
+  auto* pictures = dynamic_cast<xMorvaPicturesInPage*>(document->GetPagePictures());
+  ASSERT_NE(pictures, nullptr);
+  const int32_t count = pictures->GetCount();
+  const std::string before = Stream();
+  dialogs.accept = false;
+  VHostRef reference(int16_t(1), int16_t(5), false);
+  xMorvaDialogCommands::PasteReference(*area, reference, NewPicture());
+  EXPECT_EQ(dialogs.opened, std::vector<int32_t>{407});
+  EXPECT_EQ(pictures->GetCount(), count);
+  EXPECT_EQ(document->GetParams().GetViewMode(), 1);
+  EXPECT_EQ(Stream(), before);
 }
 
 }  // namespace
