@@ -23,6 +23,7 @@
 #include "framework/system/resources/VMemoryResourceFile.h"
 #include "graphics/VShape.h"
 #include "graphics/pictures/VPictureData.h"
+#include "host/context/HostServices.h"
 #include "host/context/VHostRef.h"
 #include "host/dialog/VFormulaDialog.h"
 
@@ -157,7 +158,9 @@ void ShowReplacementCount(xMorvaPlugIn& area, int32_t count) {
         &words, static_cast<int16_t>(package->GetResourceBase() + kDocumentWordsOffset), kReplacementsMadeItem);
     for (int32_t i = 1; i <= words.GetLength(); ++i) message.AppendUniChar(words.GetCharAt(i));
   }
-  VSystemServices::ShowMessage(message);
+  uint8_t text[256];
+  message.GetPText(text, 255, kCharSetMac);
+  HostShowMessage(text);
 }
 
 // Replaces with the area's parameters: every match (the count is told,

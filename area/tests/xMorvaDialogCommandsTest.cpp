@@ -335,6 +335,8 @@ TEST_F(DialogCommandsTest, ReplaceAllIsOneUndoStepAndReplaceAgainTakesTheCurrent
   Caret(0);
   area->RunCommand(210);
   EXPECT_EQ(Plain(), "HeLLo diaLogs");
+  // The count is told with the words that follow it.
+  EXPECT_EQ(host.Messages(), std::vector<std::string>{"3 replacements made"});
   document->GetUndo()->Commit();
   document->Undo();
   EXPECT_EQ(Plain(), "Hello dialogs");
