@@ -2,14 +2,30 @@
 // with, and what an accepted dialog changes in the document.
 #include "area/xMorvaDialogCommands.h"
 
+#include <memory>
+
 #include "area/xMorvaBarState.h"
+#include "area/xMorvaHyperlink.h"
+#include "area/xMorvaMain.h"
+#include "area/xMorvaPicturesInPage.h"
 #include "area/xMorvaPlugIn.h"
 #include "document/xMorvaDocInfos.h"
+#include "document/xMorvaAreaServices.h"
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaDocument.h"
+#include "document/xMorvaFind.h"
 #include "engine/xMorvaEngine.h"
 #include "framework/core/memory/VMemoryMgr.h"
+#include "framework/core/values/VValue.h"
 #include "framework/core/strings/VUniString.h"
+#include "framework/system/environment/VSystemServices.h"
+#include "framework/system/resources/VMacResourceFile.h"
+#include "framework/system/resources/VMemoryResourceFile.h"
+#include "graphics/VShape.h"
+#include "graphics/pictures/VPictureData.h"
+#include "host/context/HostServices.h"
+#include "host/context/VHostRef.h"
+#include "host/dialog/VFormulaDialog.h"
 
 namespace {
 
@@ -23,6 +39,15 @@ constexpr uint16_t kPropertyFont = 7;
 constexpr uint16_t kBorderProperties[] = {38, 39, 40, 45};
 constexpr uint16_t kUndoProperties = 1;
 constexpr uint16_t kUndoSpecialChar = 4;
+// The document's word list and its item that follows the number of
+// replacements made.
+constexpr int16_t kDocumentWordsOffset = 10;
+constexpr int16_t kReplacementsMadeItem = 17;
+// The view modes, and the alert told when a picture cannot go on a page.
+constexpr int16_t kPageViewMode = 0;
+constexpr int16_t kContinuousViewMode = 1;
+constexpr int16_t kAlertPagePictureFailed = 1;
+constexpr int16_t kPlacementOnPage = 0;
 
 xMorvaEngine* CurrentText(xMorvaDocument& document) {
   return static_cast<xMorvaEngine*>(document.GetCurrentPart());
@@ -111,6 +136,139 @@ void RunPropertyDialog(xMorvaPlugIn& area, xMorvaDocument& document, int32_t com
   }
 }
 
+// Finds the next match with the area's parameters and shows it; no
+// match beeps.
+void FindAgain(xMorvaDocument& document, const xMorvaFindReplaceParameters& parameters) {
+  if (document.FindNext(parameters)) {
+    document.ShowSelection(true);
+  } else {
+    VSystemServices::Beep();
+  }
+}
+
+// Tells how many matches were replaced: the count and the list's words.
+void ShowReplacementCount(xMorvaPlugIn& area, int32_t count) {
+  VStrInHandle message;
+  const std::string number = std::to_string(count);
+  message.AppendCText(number.c_str(), kCharSetAnsi);
+  xMorvaMain* package = area.GetMorvaPackage();
+  if (package != nullptr && package->GetResourceFile() != nullptr) {
+    VStr<255> words;
+    package->GetResourceFile()->GetIndString(
+        &words, static_cast<int16_t>(package->GetResourceBase() + kDocumentWordsOffset), kReplacementsMadeItem);
+    for (int32_t i = 1; i <= words.GetLength(); ++i) message.AppendUniChar(words.GetCharAt(i));
+  }
+  uint8_t text[256];
+  message.GetPText(text, 255, kCharSetMac);
+  HostShowMessage(text);
+}
+
+// Replaces with the area's parameters: every match (the count is told,
+// none beeps) or the current match, the next one then found (none beeps).
+// The document is redrawn when something was replaced.
+void ReplaceAgain(xMorvaPlugIn& area, xMorvaDocument& document, xMorvaFindReplaceParameters& parameters,
+                  bool all) {
+  if (all) {
+    const int32_t count = document.ReplaceAll(parameters);
+    if (count <= 0) {
+      VSystemServices::Beep();
+      return;
+    }
+    document.Refresh(true, true);
+    ShowReplacementCount(area, count);
+    return;
+  }
+  if (!document.ReplaceNext(parameters)) {
+    VSystemServices::Beep();
+    return;
+  }
+  document.Refresh(true, true);
+}
+
+void RunFindReplace(xMorvaPlugIn& area, xMorvaDocument& document, int32_t command) {
+  xMorvaFindReplaceParameters* parameters = area.GetFindReplace();
+  if (parameters == nullptr) return;
+  xMorvaDialogs* dialogs = xMorvaDialogSlot::Get();
+  switch (command) {
+    case 208: {
+      const bool accepted = dialogs != nullptr && dialogs->RunFind(area, *parameters);
+      document.SetHostOutcome(accepted);
+      if (accepted) FindAgain(document, *parameters);
+      break;
+    }
+    case 209: FindAgain(document, *parameters); break;
+    case 210: {
+      bool all = false;
+      const bool accepted = dialogs != nullptr && dialogs->RunReplace(area, *parameters, all);
+      document.SetHostOutcome(accepted);
+      if (accepted) ReplaceAgain(area, document, *parameters, all);
+      break;
+    }
+    default: ReplaceAgain(area, document, *parameters, command == 212); break;
+  }
+}
+
+// The hyperlink at the selection, or an empty one, edited in the link
+// dialog; OK puts a link element with its values at the selection.
+void RunHyperlinkDialog(xMorvaPlugIn& area, xMorvaDocument& document, xMorvaEngine& text) {
+  xMorvaHyperlink link;
+  if (!text.GetHyperlinkAtSelection(link)) link = xMorvaHyperlink();
+  const bool accepted = link.EditInDialog(area);
+  document.SetHostOutcome(accepted);
+  if (!accepted) return;
+  DocumentChange change(document);
+  text.InsertHyperlinkWithUndo(link);
+}
+
+// The host expression at the selection, or a new one when none stands
+// there.
+std::unique_ptr<VHostRef> ReferenceAtSelection(xMorvaEngine& text) {
+  const VMemHandle stored = text.GetHostExpressionAtSelection();
+  std::unique_ptr<VHostRef> reference;
+  if (stored != 0) {
+    const uint32_t size = gMemoryMgr->GetHandleSize(stored);
+    const auto* bytes = static_cast<const uint8_t*>(gMemoryMgr->LockHandle(stored));
+    if (bytes != nullptr) reference = std::make_unique<VHostRef>(bytes, size);
+    gMemoryMgr->UnlockHandle(stored);
+    gMemoryMgr->DisposeHandle(stored);
+  }
+  if (!reference) reference = std::make_unique<VHostRef>(int16_t(0), int16_t(0), false);
+  return reference;
+}
+
+// Puts the reference's picture on a page, in page view: false when the
+// pictures on the pages could not take it.
+bool PlaceOnPage(xMorvaDocument& document, VHostRef& reference, const VPictureData& picture,
+                 const VRect& position, int32_t page) {
+  auto* pictures = dynamic_cast<xMorvaPicturesInPage*>(document.GetPagePictures());
+  VMemoryResourceFile* store = document.GetStyleSheetStore();
+  if (pictures == nullptr || store == nullptr) return false;
+  if (document.GetParams().GetViewMode() == kContinuousViewMode) {
+    document.SetViewMode(kPageViewMode);
+    document.Refresh(true, true);
+  }
+  xMorvaPagePicture entry;
+  entry.left = position.GetLeft();
+  entry.top = position.GetTop();
+  entry.page = page;
+  if (pictures->AddReferencePicture(*store, &picture, &reference, entry) != 0) return false;
+  pictures->SetSelection(pictures->GetCount() - 1);
+  document.SetModified();
+  document.Refresh(false, true);
+  return true;
+}
+
+// The formula editor on the host expression at the selection, then what
+// its reference gives put in the document.
+void RunPastePictureDialog(xMorvaPlugIn& area, xMorvaDocument& document, xMorvaEngine& text) {
+  std::unique_ptr<VHostRef> reference = ReferenceAtSelection(text);
+  if (!RunFormulaDialog(reference.get())) {
+    document.SetHostOutcome(false);
+    return;
+  }
+  xMorvaDialogCommands::PasteReference(area, *reference, reference->Evaluate());
+}
+
 }  // namespace
 
 namespace xMorvaDialogCommands {
@@ -128,9 +286,43 @@ int32_t ApplyProperties(xMorvaDocument& document, const xMorvaProperties& proper
   return error;
 }
 
+void PasteReference(xMorvaPlugIn& area, VHostRef& reference, VValue* resolved) {
+  std::unique_ptr<VValue> value(resolved);
+  xMorvaDocument* document = area.GetDocument();
+  xMorvaEngine* text = document != nullptr ? CurrentText(*document) : nullptr;
+  if (text == nullptr) return;
+  if (value && value->GetKind() == kValuePicture) {
+    xMorvaDialogs* dialogs = xMorvaDialogSlot::Get();
+    int16_t placement = 1;
+    VRect position;
+    int32_t page = document->GetCaretPage();
+    const bool accepted = dialogs != nullptr && dialogs->RunPastePicture(area, *document, placement, position, page);
+    document->SetHostOutcome(accepted);
+    if (!accepted) return;
+    if (placement == kPlacementOnPage) {
+      if (!PlaceOnPage(*document, reference, static_cast<const VPictureData&>(*value), position, page)) {
+        ShowDocumentAlert(kAlertListOffset, kAlertPagePictureFailed);
+      }
+      return;
+    }
+  } else {
+    document->SetHostOutcome(true);
+  }
+  const VMemHandle stored = reference.ToHandle();
+  if (stored == 0) return;
+  const auto* bytes = static_cast<const uint8_t*>(gMemoryMgr->LockHandle(stored));
+  if (bytes != nullptr) {
+    DocumentChange change(*document);
+    text->InsertHostExpressionWithUndo(bytes, gMemoryMgr->GetHandleSize(stored), value.release());
+  }
+  gMemoryMgr->UnlockHandle(stored);
+  gMemoryMgr->DisposeHandle(stored);
+}
+
 bool IsDialogCommand(int32_t command) {
   switch (command) {
-    case 10: case 105: case 401: case 402: case 408: case 409: case 414:
+    case 10: case 105: case 208: case 209: case 210: case 211: case 212:
+    case 401: case 402: case 407: case 408: case 409: case 413: case 414:
     case 751: case 752: case 753: case 754: case 755: case 756:
     case 801: case 802: case 806: case 807:
       return true;
@@ -151,12 +343,21 @@ bool Run(xMorvaPlugIn& area, int32_t command) {
     case 751: case 752: case 754:
       RunPropertyDialog(area, *document, command);
       return true;
+    case 208: case 209: case 210: case 211: case 212:
+      RunFindReplace(area, *document, command);
+      return true;
     default:
       break;
   }
   if (text == nullptr) return true;
   bool accepted = false;
   switch (command) {
+    case 407:
+      RunPastePictureDialog(area, *document, *text);
+      break;
+    case 413:
+      RunHyperlinkDialog(area, *document, *text);
+      break;
     case 401: {
       uint16_t format = kDefaultDateTimeFormat;
       text->GetDateTimeFormatAtSelection(format);

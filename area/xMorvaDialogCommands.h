@@ -14,7 +14,11 @@
 
 class xMorvaDocParams;
 class xMorvaDocument;
+class xMorvaFindReplaceParameters;
 class xMorvaPlugIn;
+class VHostRef;
+class VRect;
+class VValue;
 
 // The dialogs behind the commands. Each answers true for OK; the in-out
 // values are what the dialog starts with and, on OK, what it chose.
@@ -48,6 +52,16 @@ class xMorvaDialogs {
   virtual bool RunColumns(xMorvaPlugIn& area, xMorvaDocParams& params) = 0;
   // Go to page (807): the 0-based page.
   virtual bool RunGotoPage(xMorvaPlugIn& area, int32_t& page) = 0;
+  // Paste picture (407), once the host reference gave a picture: where it
+  // goes (0 on a page, 1 in the text) and, on a page, its place in page
+  // pixels (the caret's page comes in as `page`).
+  virtual bool RunPastePicture(xMorvaPlugIn& area, xMorvaDocument& document, int16_t& placement, VRect& position,
+                               int32_t& page) = 0;
+  // Find (208) and replace (210) edit the area's search parameters in
+  // place; the replace dialog also answers whether every match is to be
+  // replaced (true) or the current one (false).
+  virtual bool RunFind(xMorvaPlugIn& area, xMorvaFindReplaceParameters& parameters) = 0;
+  virtual bool RunReplace(xMorvaPlugIn& area, xMorvaFindReplaceParameters& parameters, bool& replaceAll) = 0;
 };
 using xMorvaDialogSlot = VService<xMorvaDialogs>;
 
@@ -60,6 +74,13 @@ bool Run(xMorvaPlugIn& area, int32_t command);
 // The interline (724) and symbol (1028) dialogs hand their value back:
 // true with `value` on OK.
 bool AskValue(xMorvaPlugIn& area, int32_t command, int32_t current, int32_t& value);
+
+// What the paste picture command (407) does once the formula editor has
+// accepted `reference`, whose current value is `value` (taken; null for
+// none): a picture goes where the picture dialog says, on a page (the
+// document then shown in page view) or in the text; anything else becomes
+// a host expression element at the selection, in an undo step.
+void PasteReference(xMorvaPlugIn& area, VHostRef& reference, VValue* value);
 
 // Sets, in one undo step, each property from `first` to `last` whose state
 // is 1, in increasing id order; the first error cancels the step, undoing

@@ -26,7 +26,8 @@ resource 'STR#' 12009 {
 
 # The document's words: 1 and 2 sample texts, 3 negation, 4 border
 # negation, 5 label separator, 6 separator, 7 to 10 letter case and
-# vertical position, 13 and 14 break labels, 15 and 16 tab stop words, 18
+# vertical position, 13 and 14 break labels, 15 and 16 tab stop words, 17
+# after the number of replacements made, 18
 # to 20 description titles, 21 the name of a new document, 23 and 24 the
 # own window command (leave, enter), 28 the text of an area too small, 29
 # and 31 around a style sheet's shortcut, 33 and 34 the title of the
@@ -36,7 +37,7 @@ resource 'STR#' 12010 {
   pstr "AaBbCc 123" pstr "The quick brown fox jumps over the lazy dog."
   pstr "not " pstr "no " pstr ": " pstr ", " pstr "small capitals" pstr "capitals"
   pstr "superscript" pstr "subscript" pstr "" pstr "" pstr "Page break" pstr "Column break"
-  pstr " " pstr " leader " pstr "" pstr "Character:" pstr "Paragraph:" pstr "Tabs"
+  pstr " " pstr " leader " pstr " replacements made" pstr "Character:" pstr "Paragraph:" pstr "Tabs"
   pstr "Untitled"
   pstr "" pstr "Back to the Form" pstr "Open in Window" pstr "" pstr "" pstr ""
   pstr "Too small to show the document" pstr " (Ctrl+" pstr "" pstr ")"

@@ -8,9 +8,19 @@
 
 #include "area/tests/TextInputSupport.h"
 #include "area/xMorvaDialogCommands.h"
+#include "area/xMorvaHyperlink.h"
+#include "area/xMorvaPicturesInPage.h"
+#include "area/xMorvaPlugIn.h"
 #include "document/xMorvaDocParams.h"
+#include "document/xMorvaDocument.h"
+#include "document/xMorvaFind.h"
 #include "document/xMorvaUndo.h"
+#include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaEngine.h"
+#include "graphics/VMetafilePort.h"
+#include "graphics/VShape.h"
+#include "host/context/VHostRef.h"
+#include "platform/toolbox/TbxEnvironment.h"
 
 namespace {
 
@@ -20,6 +30,27 @@ constexpr uint16_t kSize = 8;
 constexpr uint16_t kFont = 7;
 constexpr uint16_t kBold = 0;
 constexpr uint16_t kInterline = 33;
+
+VStr<255> Str(const std::u16string& text) {
+  VStr<255> out;
+  out.AppendUniChars(text.data(), int32_t(text.size()));
+  return out;
+}
+
+// A picture value of 20 x 10 pixels, as a reference to a picture field
+// gives it.
+VValue* NewPicture() {
+  VMetafilePort recorder(nullptr, 0, 0, 20, 10);
+  recorder.SetFillColor(RGB(0, 0, 255));
+  recorder.PaintRect(0, 0, 20, 10);
+  return recorder.EndAsPictureData();
+}
+
+std::u16string Units(const VString& text) {
+  std::u16string out;
+  for (int32_t i = 1; i <= text.GetLength(); ++i) out.push_back(text.GetCharAt(i));
+  return out;
+}
 
 // Answers every dialog with the scripted choice and records what each was
 // opened with.
@@ -82,10 +113,63 @@ class ScriptedDialogs : public xMorvaDialogs {
     chosen = page;
     return Open(807);
   }
+  // The picture dialog's choice: on a page at (left, top) of `page`.
+  int16_t placement = 0;
+  int32_t left = 30;
+  int32_t top = 40;
+  int32_t pictureCount = 0;
+  bool RunPastePicture(xMorvaPlugIn&, xMorvaDocument&, int16_t& chosen, VRect& position, int32_t&) override {
+    chosen = placement;
+    position = VRect(left, top, 10, 10);
+    return Open(407);
+  }
+  // The search the dialogs fill in, and what they were opened on.
+  std::u16string find = u"l";
+  std::u16string replace = u"L";
+  uint8_t wrap = 0;
+  bool all = true;
+  const xMorvaFindReplaceParameters* seenParameters = nullptr;
+  std::u16string seenFind;
+  bool RunFind(xMorvaPlugIn&, xMorvaFindReplaceParameters& parameters) override {
+    Search(parameters);
+    return Open(208);
+  }
+  bool RunReplace(xMorvaPlugIn&, xMorvaFindReplaceParameters& parameters, bool& replaceAll) override {
+    Search(parameters);
+    parameters.replaceText.SetEmpty(false);
+    parameters.replaceText.AppendUniChars(replace.data(), int32_t(replace.size()));
+    replaceAll = all;
+    return Open(210);
+  }
 
  private:
+  void Search(xMorvaFindReplaceParameters& parameters) {
+    seenParameters = &parameters;
+    seenFind = Units(parameters.findText);
+    parameters.findText.SetEmpty(false);
+    parameters.findText.AppendUniChars(find.data(), int32_t(find.size()));
+    parameters.wrap = wrap;
+  }
   bool Open(int32_t command) {
     opened.push_back(command);
+    return accept;
+  }
+};
+
+// The link dialog: records the link it is opened with and sets its own.
+class ScriptedLinkDialog : public xMorvaHyperlinkEditor {
+ public:
+  bool accept = true;
+  int32_t runs = 0;
+  uint8_t seenKind = 0;
+  std::u16string seenTitle;
+  bool RunHyperlinkDialog(xMorvaPlugIn&, xMorvaHyperlink& values) override {
+    ++runs;
+    seenKind = values.GetKind();
+    seenTitle = Units(values.GetTitle());
+    values.SetKind(xMorvaHyperlink::kURL);
+    values.SetTarget(Str(u"http://example.org"));
+    values.SetTitle(Str(u"Link"));
     return accept;
   }
 };
@@ -113,6 +197,8 @@ class DialogCommandsTest : public TextInputTest {
 
   ScriptedDialogs dialogs;
   std::unique_ptr<VInstalledService<xMorvaDialogs>> installed;
+  xMorvaPicturesInPageMaker maker;
+  VInstalledService<xMorvaPagePicturesMaker> pictureLists{&maker};
 };
 
 TEST_F(DialogCommandsTest, AFontDialogThatChangesOnlyTheSizeSetsTheSizeInOneUndoStep) {
@@ -151,8 +237,18 @@ TEST_F(DialogCommandsTest, CancelInEveryFormChangesNothing) {
   const std::string before = Stream();
   const int16_t columns = document->GetParams().GetColumns();
   Select(0, 5);
-  const int32_t commands[] = {10, 105, 401, 402, 408, 409, 414, 751, 752, 753, 754, 755, 756, 801, 802, 806, 807};
+  const int32_t commands[] = {10,  105, 208, 210, 401, 402, 408, 409, 414, 751,
+                              752, 753, 754, 755, 756, 801, 802, 806, 807};
+  ScriptedLinkDialog link;
+  link.accept = false;
+  VInstalledService<xMorvaHyperlinkEditor> linkInstalled{&link};
+  const int32_t beeps = Tbx::CountBeeps();
   for (int32_t command : commands) area->RunCommand(command);
+  area->RunCommand(413);
+  area->RunCommand(407);  // the formula editor is not answered: cancelled
+  EXPECT_EQ(link.runs, 1);
+  EXPECT_EQ(Tbx::CountBeeps(), beeps);  // no search ran
+  EXPECT_EQ(Sel(), (std::pair<int32_t, int32_t>{0, 5}));
   EXPECT_EQ(dialogs.opened, std::vector<int32_t>(std::begin(commands), std::end(commands)));
   int32_t value = -1;
   EXPECT_FALSE(area->AskValue(724, 10, value));
@@ -167,7 +263,7 @@ TEST_F(DialogCommandsTest, CancelInEveryFormChangesNothing) {
 TEST_F(DialogCommandsTest, WithoutTheDialogsEveryCommandCountsAsCancelled) {
   installed.reset();
   const std::string before = Stream();
-  for (int32_t command : {401, 402, 409, 751, 752, 756, 807}) area->RunCommand(command);
+  for (int32_t command : {208, 210, 401, 402, 409, 413, 751, 752, 756, 807}) area->RunCommand(command);
   EXPECT_EQ(Stream(), before);
   EXPECT_TRUE(dialogs.opened.empty());
 }
@@ -211,6 +307,140 @@ TEST_F(DialogCommandsTest, PageNumbersTextInterlineColumnsAndPagesAreApplied) {
   area->RunCommand(756);
   EXPECT_EQ(document->GetParams().GetColumns(), 2);
   EXPECT_TRUE(document->IsModified());
+}
+
+TEST_F(DialogCommandsTest, FindOpensOnTheAreasSearchAndFindAgainGoesOnFromTheMatch) {
+  Caret(0);
+  dialogs.find = u"l";
+  area->RunCommand(208);
+  EXPECT_EQ(dialogs.seenParameters, area->GetFindReplace());
+  EXPECT_EQ(Sel(), (std::pair<int32_t, int32_t>{2, 3}));
+  area->RunCommand(209);
+  EXPECT_EQ(Sel(), (std::pair<int32_t, int32_t>{3, 4}));
+  area->RunCommand(209);
+  EXPECT_EQ(Sel(), (std::pair<int32_t, int32_t>{9, 10}));
+  // Without wrapping the last match stays selected and the user hears it.
+  const int32_t beeps = Tbx::CountBeeps();
+  area->RunCommand(209);
+  EXPECT_EQ(Sel(), (std::pair<int32_t, int32_t>{9, 10}));
+  EXPECT_EQ(Tbx::CountBeeps(), beeps + 1);
+  // The next dialog starts with the last search.
+  dialogs.find = u"dia";
+  area->RunCommand(208);
+  EXPECT_EQ(dialogs.seenFind, u"l");
+  EXPECT_EQ(Plain(), "Hello dialogs");
+}
+
+TEST_F(DialogCommandsTest, ReplaceAllIsOneUndoStepAndReplaceAgainTakesTheCurrentMatch) {
+  Caret(0);
+  area->RunCommand(210);
+  EXPECT_EQ(Plain(), "HeLLo diaLogs");
+  // The count is told with the words that follow it.
+  EXPECT_EQ(host.Messages(), std::vector<std::string>{"3 replacements made"});
+  document->GetUndo()->Commit();
+  document->Undo();
+  EXPECT_EQ(Plain(), "Hello dialogs");
+
+  // 211 replaces one match at a time; 212 every match left.
+  dialogs.accept = false;
+  dialogs.all = false;
+  Caret(0);
+  area->RunCommand(210);  // cancelled: nothing replaced
+  EXPECT_EQ(Plain(), "Hello dialogs");
+  dialogs.accept = true;
+  area->RunCommand(210);
+  EXPECT_EQ(Plain(), "HeLlo dialogs");
+  area->RunCommand(211);
+  EXPECT_EQ(Plain(), "HeLLo dialogs");
+  area->RunCommand(212);
+  EXPECT_EQ(Plain(), "HeLLo diaLogs");
+  // Nothing left to replace: a beep, the text as it was.
+  const int32_t beeps = Tbx::CountBeeps();
+  area->RunCommand(212);
+  area->RunCommand(211);
+  EXPECT_EQ(Tbx::CountBeeps(), beeps + 2);
+  EXPECT_EQ(Plain(), "HeLLo diaLogs");
+}
+
+TEST_F(DialogCommandsTest, TheHyperlinkDialogPutsALinkAtTheSelectionInOneUndoStep) {
+  ScriptedLinkDialog link;
+  VInstalledService<xMorvaHyperlinkEditor> linkInstalled{&link};
+  Caret(5);
+  area->RunCommand(413);
+  // Opened on an empty link: no link stands at the caret.
+  EXPECT_EQ(link.seenKind, xMorvaHyperlink::kNotSet);
+  EXPECT_TRUE(link.seenTitle.empty());
+  EXPECT_EQ(Plain(), "Hello# dialogs");  // one element
+  EXPECT_GE(Text()->FindElement(xMorvaElementCode::Hyperlink, true, false), 0);
+  // Opened again on the link: the dialog sees its values.
+  Select(5, 6);
+  link.accept = false;
+  area->RunCommand(413);
+  EXPECT_EQ(link.seenKind, xMorvaHyperlink::kURL);
+  EXPECT_EQ(link.seenTitle, u"Link");
+  document->GetUndo()->Commit();
+  document->Undo();
+  EXPECT_EQ(Plain(), "Hello dialogs");
+  EXPECT_LT(Text()->FindElement(xMorvaElementCode::Hyperlink, true, false), 0);
+}
+
+TEST_F(DialogCommandsTest, APastedPictureGoesOnThePageTheDialogChoseInPageView) {
+  document->SetViewMode(1);  // continuous
+  auto* pictures = dynamic_cast<xMorvaPicturesInPage*>(document->GetPagePictures());
+  ASSERT_NE(pictures, nullptr);
+  const int32_t count = pictures->GetCount();
+  const std::string before = Stream();
+  VHostRef reference(int16_t(1), int16_t(5), false);
+  xMorvaDialogCommands::PasteReference(*area, reference, NewPicture());
+  EXPECT_EQ(dialogs.opened, std::vector<int32_t>{407});
+  EXPECT_EQ(document->GetParams().GetViewMode(), 0);
+  ASSERT_EQ(pictures->GetCount(), count + 1);
+  const xMorvaPagePicture& entry = pictures->GetEntry(count);
+  EXPECT_EQ(entry.left, 30);
+  EXPECT_EQ(entry.top, 40);
+  EXPECT_EQ(entry.isReference, 1);
+  EXPECT_EQ(entry.naturalWidth, 20);
+  EXPECT_TRUE(document->IsModified());
+  EXPECT_EQ(Stream(), before);  // the text is left alone
+}
+
+TEST_F(DialogCommandsTest, APastedPictureInTheTextOrAnotherValueIsAHostExpressionInOneUndoStep) {
+  auto* pictures = dynamic_cast<xMorvaPicturesInPage*>(document->GetPagePictures());
+  ASSERT_NE(pictures, nullptr);
+  const int32_t count = pictures->GetCount();
+  Caret(5);
+  dialogs.placement = 1;
+  VHostRef reference(int16_t(1), int16_t(5), false);
+  xMorvaDialogCommands::PasteReference(*area, reference, NewPicture());
+  EXPECT_EQ(pictures->GetCount(), count);
+  EXPECT_GE(Text()->FindElement(24001, true, false), 0);
+  document->GetUndo()->Commit();
+  document->Undo();
+  EXPECT_EQ(Plain(), "Hello dialogs");
+  EXPECT_LT(Text()->FindElement(24001, true, false), 0);
+
+  // A value that is no picture goes in the text without the picture dialog.
+  dialogs.opened.clear();
+  auto* words = new VStr<255>;
+  words->AppendCText("abc", kCharSetAnsi);
+  xMorvaDialogCommands::PasteReference(*area, reference, words);
+  EXPECT_TRUE(dialogs.opened.empty());
+  EXPECT_GE(Text()->FindElement(24001, true, false), 0);
+}
+
+TEST_F(DialogCommandsTest, ACancelledPictureDialogPlacesNothing) {
+  document->SetViewMode(1);
+  auto* pictures = dynamic_cast<xMorvaPicturesInPage*>(document->GetPagePictures());
+  ASSERT_NE(pictures, nullptr);
+  const int32_t count = pictures->GetCount();
+  const std::string before = Stream();
+  dialogs.accept = false;
+  VHostRef reference(int16_t(1), int16_t(5), false);
+  xMorvaDialogCommands::PasteReference(*area, reference, NewPicture());
+  EXPECT_EQ(dialogs.opened, std::vector<int32_t>{407});
+  EXPECT_EQ(pictures->GetCount(), count);
+  EXPECT_EQ(document->GetParams().GetViewMode(), 1);
+  EXPECT_EQ(Stream(), before);
 }
 
 }  // namespace

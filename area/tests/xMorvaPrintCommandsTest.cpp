@@ -3,16 +3,24 @@
 // language's commands 4, 5 and 26.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "area/tests/AreaTestSupport.h"
+#include "area/xMorvaPicturesInPage.h"
 #include "area/xMorvaPrintCommands.h"
 #include "document/xMorvaLayoutInterface.h"
 #include "document/xMorvaUndo.h"
 #include "engine/xMorvaEngine.h"
+#include "framework/core/values/VPictureMaker.h"
+#include "graphics/VDIBPort.h"
+#include "graphics/VMetafilePort.h"
+#include "graphics/pictures/VPictureData.h"
 #include "graphics/printing/VPrintSettings.h"
 #include "platform/print/WinPrint.h"
 #include "platform/win32/WinMemory.h"
@@ -358,6 +366,113 @@ TEST_F(PrintCommandsTest, ThePaperQuestionsCancelPrintsNothingAndThePreviewRuns)
   xMorvaPrinting::PrintPreviewCommand(*area);
   EXPECT_EQ(dialogs.previews, 1);
   EXPECT_EQ(document->GetParams().GetPrinterMetrics(), 0);
+}
+
+// A grey page: 8-bit levels of `width` x `height` pixels.
+struct GreyPage {
+  int32_t width = 0;
+  int32_t height = 0;
+  std::vector<uint8_t> levels;
+  uint8_t At(int32_t x, int32_t y) const { return levels[size_t(y) * size_t(width) + size_t(x)]; }
+  int32_t Inked() const {
+    int32_t n = 0;
+    for (uint8_t level : levels) n += level < 128 ? 1 : 0;
+    return n;
+  }
+};
+
+// A binary PGM as pdftoppm writes it.
+GreyPage ReadPgm(const std::string& path) {
+  GreyPage page;
+  FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return page;
+  int maximum = 0;
+  if (std::fscanf(file, "P5 %d %d %d", &page.width, &page.height, &maximum) == 3 && maximum == 255 &&
+      std::fgetc(file) != EOF && page.width > 0 && page.height > 0) {
+    page.levels.resize(size_t(page.width) * size_t(page.height));
+    if (std::fread(page.levels.data(), 1, page.levels.size(), file) != page.levels.size()) page.levels.clear();
+  }
+  std::fclose(file);
+  return page;
+}
+
+TEST_F(PrintCommandsTest, APrintedPageRendersAsTheAreaDrawsItWithRulesAndPagePictures) {
+  xMorvaPicturesInPageMaker maker;
+  VInstalledService<xMorvaPagePicturesMaker> pictureLists{&maker};
+  VInstalledService<const VPictureMaker> pictureValues{&kPictureValueMaker};
+  document->SetViewMode(0);  // pages, where pictures stand on them
+  document->Params().SetColumns(2);
+  document->Params().SetColumnLines(1);
+  document->UpdateReferencePrinter();
+  std::string lines;
+  for (int i = 0; i < 70; ++i) lines += "Column text runs on " + std::to_string(i) + "\n";
+  Type(lines);
+  ASSERT_GT(document->GetLayout()->GetColumnLineCount(0, 1), 0);
+  // A dark square on the page, in front of the text's margin.
+  auto* pictures = dynamic_cast<xMorvaPicturesInPage*>(document->GetPagePictures());
+  ASSERT_NE(pictures, nullptr);
+  VMetafilePort recorder(nullptr, 0, 0, 60, 40);
+  recorder.SetFillColor(RGB(0, 0, 128));
+  recorder.PaintRect(0, 0, 60, 40);
+  std::unique_ptr<VPictureData> square(recorder.EndAsPictureData());
+  xMorvaPagePicture entry;
+  entry.left = 20;
+  entry.top = 10;
+  ASSERT_EQ(pictures->AddPicture(*document->GetStyleSheetStore(), *square, entry), 0);
+  ASSERT_EQ(pictures->GetCount(), 1);
+  ASSERT_TRUE(pictures->GetEntry(0).picture != nullptr);
+
+  ASSERT_EQ(xMorvaPrinting::PrintCommand(*area, false, 1, 1), 0);
+  ASSERT_EQ(std::system(("pdftoppm -r 96 -gray -f 1 -l 1 -singlefile '" + pdf + "' '" + folder + "/printed'").c_str()), 0);
+  const GreyPage printed = ReadPgm(folder + "/printed.pgm");
+  ASSERT_FALSE(printed.levels.empty());
+
+  // The area's own drawing of the page, with the printer's widths as the
+  // print command lays the page out.
+  const int32_t width = document->GetParams().GetPageWidth();
+  const int32_t height = document->GetParams().GetPageHeight();
+  ASSERT_LE(std::abs(printed.width - width), 2) << printed.width << "x" << printed.height << " " << width << "x" << height;
+  ASSERT_LE(std::abs(printed.height - height), 2);
+  VDIBPort canvas(width, height, 32);
+  canvas.SetFillColor(RGB(255, 255, 255));
+  canvas.SetFillPatternIndex(6);
+  canvas.PaintRect(0, 0, width, height);
+  document->SetPrinterMetrics(1);
+  document->Refresh(false, true);
+  xMorvaPrinting::PrintPages(*document, canvas, 0);
+  document->SetPrinterMetrics(0);
+  document->Refresh(false, true);
+  GreyPage drawn{width, height, std::vector<uint8_t>(size_t(width) * size_t(height))};
+  const auto* bits = static_cast<const uint32_t*>(canvas.GetBits());
+  for (size_t i = 0; i < drawn.levels.size(); ++i) {
+    const uint32_t p = bits[i];
+    drawn.levels[i] = uint8_t(((p >> 16 & 0xFF) * 30 + (p >> 8 & 0xFF) * 59 + (p & 0xFF) * 11) / 100);
+  }
+
+  // Ink on both, about as much, and in blocks of 8 x 8 pixels about as
+  // dense: antialiasing and a glyph's placement within its pixel move ink
+  // across a block's pixels, not out of the block's neighbourhood.
+  const int32_t w = std::min(width, printed.width);
+  const int32_t h = std::min(height, printed.height);
+  EXPECT_GT(drawn.Inked(), 60 * 40);
+  EXPECT_NEAR(double(printed.Inked()), double(drawn.Inked()), 0.15 * drawn.Inked());
+  auto density = [](const GreyPage& page, int32_t left, int32_t top) {
+    int32_t ink = 0;
+    for (int32_t y = top; y < top + 8; ++y)
+      for (int32_t x = left; x < left + 8; ++x) ink += 255 - page.At(x, y);
+    return ink / 64;
+  };
+  int32_t blocks = 0, differing = 0;
+  for (int32_t y = 0; y + 8 <= h; y += 8) {
+    for (int32_t x = 0; x + 8 <= w; x += 8) {
+      ++blocks;
+      differing += std::abs(density(printed, x, y) - density(drawn, x, y)) > 64 ? 1 : 0;
+    }
+  }
+  EXPECT_LT(differing, blocks / 100) << differing << " of " << blocks;
+  // The square is on both.
+  EXPECT_LT(printed.At(50, 30), 100);
+  EXPECT_LT(drawn.At(50, 30), 100);
 }
 
 }  // namespace
