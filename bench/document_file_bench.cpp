@@ -17,6 +17,7 @@
 #include "area/xMorvaDocumentFile.h"
 #include "area/xMorvaPicturesInPage.h"
 #include "bench/BenchMain.h"
+#include "bench/ProcessBench.h"
 #include "bench/ReferenceDocument.h"
 #include "document/xMorvaDocument.h"
 #include "engine/xMorvaDocumentEngineServices.h"
@@ -59,13 +60,6 @@ int64_t StatusKilobytes(const char* field) {
   }
   return 0;
 }
-// Memory freed before the run goes back to the system first, so that what
-// the run touches shows in its peak.
-void ResetPeak() {
-  malloc_trim(0);
-  std::ofstream("/proc/self/clear_refs") << "5";
-}
-
 std::unique_ptr<xMorvaDocument> NewDocument(int32_t megabytes) {
   auto document = std::make_unique<xMorvaDocument>(nullptr);
   document->Reset(false);

@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "bench/BenchMain.h"
+#include "bench/ProcessBench.h"
 #include "bench/ReferenceDocument.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaLayoutInterface.h"
@@ -102,8 +103,6 @@ fs::path Folder() {
   return folder;
 }
 
-bool RunProcess(const std::vector<std::string>& arguments, double& seconds, int64_t& peakBytes);
-
 // The page of the reference document at `pages` pages, made once, by a
 // process of its own: a process started later counts the memory of the
 // one that starts it, so this one stays small.
@@ -124,20 +123,6 @@ fs::path ReferenceFile(int32_t pages) {
 int32_t PagesForMegabytes(int64_t megabytes) {
   static const double bytesPerPage = double(fs::file_size(ReferenceFile(50))) / 50.0;
   return int32_t(double(megabytes) * 1e6 / bytesPerPage) + 1;
-}
-
-int64_t StatusBytes(const char* field) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind(field, 0) == 0) return std::stoll(line.substr(std::strlen(field))) * 1024;
-  }
-  return 0;
-}
-
-void ResetPeak() {
-  malloc_trim(0);
-  std::ofstream("/proc/self/clear_refs") << "5";
 }
 
 std::string ReadFile(const fs::path& path) {
@@ -186,33 +171,6 @@ void ExportHtml(benchmark::State& state) {
   state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(written));
   state.counters["file_MB"] = double(written) / 1e6;
   state.counters["peak_RSS_per_file_byte"] = double(StatusBytes("VmHWM:") - before) / double(written);
-}
-
-// Runs a program to its end: false when it could not start or failed. Its
-// wall time and peak resident memory come out.
-bool RunProcess(const std::vector<std::string>& arguments, double& seconds, int64_t& peakBytes) {
-  std::vector<char*> argv;
-  for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  const auto start = std::chrono::steady_clock::now();
-  pid_t pid = 0;
-  const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (spawned != 0) return false;
-  int status = 0;
-  rusage usage{};
-  if (wait4(pid, &status, 0, &usage) != pid) return false;
-  seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  peakBytes = int64_t(usage.ru_maxrss) * 1024;
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-bool HasProgram(const char* name) {
-  return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
 }
 
 enum Converter : int64_t { kOurs = 0, kLibreOffice = 1, kAbiWord = 2 };

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "bench/BenchMain.h"
+#include "bench/ProcessBench.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaLayoutInterface.h"
 #include "engine/xMorvaDocumentEngineServices.h"
@@ -133,15 +134,6 @@ std::string OlderDocument(int64_t megabytes) {
   return Form("QMVT", chunks);
 }
 
-int64_t StatusBytes(const char* field) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line)) {
-    if (line.rfind(field, 0) == 0) return std::stoll(line.substr(std::strlen(field))) * 1024;
-  }
-  return 0;
-}
-
 void ImportOlder(benchmark::State& state) {
   const std::string bytes = OlderDocument(state.range(0));
   auto document = std::make_unique<xMorvaDocument>(nullptr);
@@ -158,30 +150,6 @@ void ImportOlder(benchmark::State& state) {
   state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(bytes.size()));
   state.counters["file_MB"] = double(bytes.size()) / 1e6;
   state.counters["peak_RSS_per_file_byte"] = double(StatusBytes("VmHWM:") - before) / double(bytes.size());
-}
-
-// Runs this program with `arguments` to its end: false when it could not
-// start or failed. Its wall time and peak resident memory come out.
-bool RunSelf(const std::vector<std::string>& arguments, double& seconds, int64_t& peakBytes) {
-  const std::string self = fs::read_symlink("/proc/self/exe").string();
-  std::vector<char*> argv{const_cast<char*>(self.c_str())};
-  for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-  const auto start = std::chrono::steady_clock::now();
-  pid_t pid = 0;
-  const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (spawned != 0) return false;
-  int status = 0;
-  rusage usage{};
-  if (wait4(pid, &status, 0, &usage) != pid) return false;
-  seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  peakBytes = int64_t(usage.ru_maxrss) * 1024;
-  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 fs::path Folder() {

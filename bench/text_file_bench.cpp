@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "bench/BenchMain.h"
+#include "bench/ProcessBench.h"
 #include "document/xMorvaDocument.h"
 #include "engine/xMorvaDocumentEngineServices.h"
 #include "framework/core/memory/VMemoryMgr.h"
@@ -42,11 +43,6 @@ int64_t StatusKilobytes(const char* field) {
     if (line.rfind(field, 0) == 0) return std::stoll(line.substr(std::strlen(field))) * 1024;
   }
   return 0;
-}
-
-void ResetPeak() {
-  malloc_trim(0);
-  std::ofstream("/proc/self/clear_refs") << "5";
 }
 
 // Text of `megabytes` MB: words and tabs, lines ending CR LF.
