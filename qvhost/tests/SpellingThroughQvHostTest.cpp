@@ -94,6 +94,20 @@ TEST_F(HostSpelling, TheSpellingCommandSelectsTheUnknownWordsInOrder) {
   EXPECT_EQ(1, qv.CountCalls(kHostSelSpellingService));
 }
 
+TEST_F(HostSpelling, WithoutTheServiceTheCommandGoesToTheEngineLibrary) {
+  Type("tset wrods");
+  area->RunCommand(805);
+  EXPECT_NE(nullptr, area->GetSpeller());
+  EXPECT_TRUE(HostSpellingFound().empty());
+}
+
+TEST_F(HostSpelling, WhenTheServiceIsOfferedTheEngineLibraryIsNotMade) {
+  ASSERT_EQ("", Script("spellers on"));
+  Type("tset");
+  area->RunCommand(805);
+  EXPECT_EQ(nullptr, area->GetSpeller());
+}
+
 TEST_F(HostSpelling, ASelectionRestrictsTheCheckAndPositionsStayInTheText) {
   ASSERT_EQ("", Script("spellers on"));
   Type("tset one wrods two");
