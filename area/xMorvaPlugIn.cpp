@@ -294,6 +294,12 @@ bool xMorvaPlugIn::CallEventCallback(int16_t kind, int32_t value) {
 void xMorvaPlugIn::UpdateBarState() { ::UpdateBarState(*this, false); }
 
 void xMorvaPlugIn::RunSpellCheck() {
+  // The host's service first; the engine library when the host offers none.
+  if (!fHostSpeller) fHostSpeller = std::make_unique<xMorvaSpeller>();
+  if (fHostSpeller->IsAvailable()) {
+    fHostSpeller->SpellCheckDocument(*this);
+    return;
+  }
   if (!fSpeller) {
     if (!fSpellerFiles) fSpellerFiles = std::make_unique<xMorvaSpellerPreferences>(GetMorvaPackage());
     fSpeller = std::make_unique<xMorvaWinSpeller>(*this, *fSpellerFiles);

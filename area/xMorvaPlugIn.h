@@ -26,6 +26,7 @@ class xMorvaMain;
 class xMorvaPicturesInPage;
 class xMorvaSpellerFiles;
 class xMorvaWinSpeller;
+class xMorvaSpeller;
 
 // The area's delayed refresh: a request is turned into a deadline one tick
 // after the idle event that notices it; the refresh runs at the first idle
@@ -218,6 +219,7 @@ class xMorvaPlugIn : public VPlugIn, public xMorvaHostObject, public xMorvaDocum
   std::unique_ptr<xMorvaFindReplaceParameters> fFindReplace;
   std::unique_ptr<xMorvaSpellerFiles> fSpellerFiles;
   std::unique_ptr<xMorvaWinSpeller> fSpeller;
+  std::unique_ptr<xMorvaSpeller> fHostSpeller;
   VToolboxMenuBar fMenuBar;
   VPaneView* fPaneView = nullptr;
   std::vector<xMorvaFrame*> fFrames;

@@ -13,11 +13,14 @@
 #include "framework/system/resources/VMacResourceFile.h"
 #include "host/context/HostServices.h"
 #include "boundary/HostSelectors.h"
+#include "boundary/HostServiceSelectors.h"
+#include "host/callback/HostCallback.h"
 #include "area/xMorvaPlugIn.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaUndo.h"
 #include "engine/xMorvaEngine.h"
 #include "framework/core/intl/Utf.h"
+#include "framework/core/intl/VIntlMgr.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/strings/VUniString.h"
 #include "framework/system/environment/VLibrary.h"
@@ -49,6 +52,35 @@ std::string Utf8(const std::u16string& units) {
 template <typename Entry>
 Entry As(void (*entry)()) {
   return reinterpret_cast<Entry>(entry);
+}
+
+// Replaces the selection with the text as one ordinary edit, then refreshes
+// the area: 0, or the error of the edit.
+int32_t ReplaceSelectionError(xMorvaDocument& document, xMorvaEngine& text, const std::u16string& replacement) {
+  document.BeginChange();
+  xMorvaUndo* undo = document.GetUndo();
+  if (undo != nullptr) undo->BeginGroup(kUndoSpelling);
+  int32_t error = text.DeleteSelectionWithUndo();
+  if (error == 0 && !replacement.empty()) {
+    VStrInHandle string;
+    string.AppendUniChars(replacement.data(), int32_t(replacement.size()));
+    VMemHandle handle = gMemoryMgr->NewHandle(0, 64);
+    uint32_t positions = 0;
+    uint32_t bytes = 0;
+    error = 1041;
+    if (handle != 0 && text.StringToUnits(string, handle, positions, bytes, false)) {
+      error = text.InsertHandleWithUndo(handle, int32_t(positions));
+    }
+    if (handle != 0) gMemoryMgr->DisposeHandle(handle);
+  }
+  if (undo != nullptr) undo->EndGroup();
+  document.EndChange();
+  document.Refresh(true, true);
+  return error;
+}
+
+bool ReplaceSelection(xMorvaDocument& document, xMorvaEngine& text, const std::u16string& replacement) {
+  return ReplaceSelectionError(document, text, replacement) == 0;
 }
 
 }  // namespace
@@ -331,27 +363,7 @@ bool xMorvaWinSpeller::Change(const std::u16string& replacement) {
   xMorvaEngine* text = Text();
   if (document == nullptr || text == nullptr) return false;
   const uint32_t bytesBefore = text->GetStreamSize();
-  // The word as an ordinary edit: the selection is replaced in one step.
-  document->BeginChange();
-  xMorvaUndo* undo = document->GetUndo();
-  if (undo != nullptr) undo->BeginGroup(kUndoSpelling);
-  int32_t error = text->DeleteSelectionWithUndo();
-  if (error == 0 && !replacement.empty()) {
-    VStrInHandle string;
-    string.AppendUniChars(replacement.data(), int32_t(replacement.size()));
-    VMemHandle handle = gMemoryMgr->NewHandle(0, 64);
-    uint32_t positions = 0;
-    uint32_t bytes = 0;
-    error = 1041;
-    if (handle != 0 && text->StringToUnits(string, handle, positions, bytes, false)) {
-      error = text->InsertHandleWithUndo(handle, int32_t(positions));
-    }
-    if (handle != 0) gMemoryMgr->DisposeHandle(handle);
-  }
-  if (undo != nullptr) undo->EndGroup();
-  document->EndChange();
-  document->Refresh(true, true);
-  if (error != 0) return false;
+  if (!ReplaceSelection(*document, *text, replacement)) return false;
   const uint32_t word = fResult.wordLength;
   fPositionDelta += int32_t(replacement.size()) - int32_t(word);
   fByteDelta += int32_t(text->GetStreamSize()) - int32_t(bytesBefore);
@@ -436,4 +448,74 @@ std::string xMorvaSpellerPreferences::GetHostFolder() {
   std::string path = folder;
   if (!path.empty() && path.back() != '/') path += '/';
   return path;
+}
+
+// ---- The host's spelling service
+
+xMorvaSpeller::xMorvaSpeller() {
+  HostParamBlock block;
+  std::memset(&block, 0, sizeof block);
+  CallHost(kHostSelSpellingService, block);
+  auto entry = reinterpret_cast<Entry>(block.handle);
+  if (entry == nullptr) return;
+  struct {
+    uint16_t word;
+    uint32_t reserved;
+  } hello{kSpellingServiceAsk, 0};
+  uint8_t* buffer = fBuffer;
+  entry(&hello, &buffer);
+  if (hello.word == kSpellingServiceReady) fEntry = entry;
+}
+
+void xMorvaSpeller::SpellCheckDocument(xMorvaPlugIn& area) {
+  if (fEntry == nullptr) return;
+  xMorvaDocument* document = area.GetDocument();
+  auto* text = document != nullptr ? static_cast<xMorvaEngine*>(document->GetCurrentPart()) : nullptr;
+  if (text == nullptr) return;
+  VMemHandle bytes = 0;
+  VMemHandle offsets = 0;
+  uint32_t fieldCount = 0;
+  if (!text->ExportSingleByteText(bytes, fieldCount, offsets)) {
+    if (xMorvaMain* package = area.GetMorvaPackage()) package->ShowMemoryAlert();
+    return;
+  }
+  CheckBlock block{&area,
+                   &xMorvaSpeller::Answer,
+                   text->HasSelection() ? uint32_t(text->GetSelStart()) : 0u,
+                   static_cast<const uint8_t*>(gMemoryMgr->LockHandle(bytes)),
+                   gMemoryMgr->GetHandleSize(bytes),
+                   fieldCount * 2,
+                   offsets != 0 ? static_cast<const uint32_t*>(gMemoryMgr->LockHandle(offsets)) : nullptr};
+  fEntry(nullptr, &block);
+  gMemoryMgr->UnlockHandle(bytes);
+  gMemoryMgr->DisposeHandle(bytes);
+  if (offsets != 0) {
+    gMemoryMgr->UnlockHandle(offsets);
+    gMemoryMgr->DisposeHandle(offsets);
+  }
+}
+
+uint16_t xMorvaSpeller::Answer(Request* request) {
+  if (request == nullptr || request->area == nullptr) return 0;
+  xMorvaDocument* document = request->area->GetDocument();
+  auto* text = document != nullptr ? static_cast<xMorvaEngine*>(document->GetCurrentPart()) : nullptr;
+  if (text == nullptr || request->start > request->end) return 0;
+  switch (request->operation) {
+    case 0:
+      text->SetSelection(int32_t(request->start), int32_t(request->end));
+      document->ShowSelection(true);
+      return 0;
+    case 1: {
+      text->SetSelection(int32_t(request->start), int32_t(request->end));
+      std::u16string replacement;
+      for (uint32_t i = 0; request->text != nullptr && i < request->textLength; ++i)
+        replacement += gIntlMgr != nullptr ? char16_t(gIntlMgr->MacCharToUni(request->text[i])) : char16_t(request->text[i]);
+      const int32_t error = ReplaceSelectionError(*document, *text, replacement);
+      // As an ordinary edit: the caret after the new text.
+      if (error == 0) text->SetSelection(text->GetSelEnd(), text->GetSelEnd());
+      return uint16_t(error);
+    }
+    default:
+      return 0;
+  }
 }

@@ -147,3 +147,44 @@ class xMorvaWinSpeller {
   int32_t fPositionDelta = 0;
   int32_t fByteDelta = 0;
 };
+
+// xMorvaSpeller: the spelling service the host offers. The whole current
+// part (or its selection) goes to the service in one call, as one byte per
+// character; the service calls back to select each word it does not know
+// and to replace words.
+class xMorvaSpeller {
+ public:
+  // The service's entry point: (hello record, pointer to a pointer to 32
+  // bytes) asks whether it is there; (null, check block) checks a text.
+  using Entry = void (*)(void* first, void* second);
+  // What the service asks of the area.
+  struct Request {
+    uint16_t operation;  // 0 select start to end; 1 replace it with the text
+    uint32_t start;
+    uint32_t end;
+    const uint8_t* text;
+    uint32_t textLength;
+    xMorvaPlugIn* area;
+  };
+  using CallBack = uint16_t (*)(Request* request);
+  struct CheckBlock {
+    xMorvaPlugIn* area;
+    CallBack callBack;
+    uint32_t selectionStart;
+    const uint8_t* text;
+    uint32_t textSize;
+    uint32_t offsetCount;
+    const uint32_t* offsets;
+  };
+
+  // Asks the host for the service; it is kept only when it answers that it
+  // is ready.
+  xMorvaSpeller();
+  bool IsAvailable() const { return fEntry != nullptr; }
+  void SpellCheckDocument(xMorvaPlugIn& area);
+  static uint16_t Answer(Request* request);
+
+ private:
+  Entry fEntry = nullptr;
+  uint8_t fBuffer[32] = {};
+};

@@ -6,6 +6,14 @@
 
 #include <cstdint>
 
+// ---- Spelling: the entry point of the host's spelling service in 266
+// (none: 0).
+constexpr int32_t kHostSelSpellingService = 184;
+// What the module writes into the service's first record to ask whether the
+// service is there, and what the service answers when it is.
+constexpr uint16_t kSpellingServiceAsk = 0x5370;
+constexpr uint16_t kSpellingServiceReady = 0x4F4B;
+
 // ---- Structure, records and the current selection.
 constexpr int32_t kHostSelGotoRecord = -5;        // 0 table, 4 record (0-based), 8, 9
 constexpr int32_t kHostSelRecordCount = -6;       // 0 table; 272 count

@@ -29,6 +29,7 @@
 #include "qvhost/HostExpression.h"
 #include "qvhost/HostPictures.h"
 #include "qvhost/HostScreen.h"
+#include "qvhost/HostSpeller.h"
 
 namespace {
 
@@ -988,6 +989,16 @@ void QvHost::AnswerVariable(int32_t selector, HostParamBlock& block) {
 
 bool QvHost::AnswerService(int32_t selector, HostParamBlock& block) {
   switch (selector) {
+    case kHostSelSpellingService:
+      // Without the service (the default) the answer is no entry point.
+      if (!fConfig.spellers) {
+        block.handle = 0;
+        fLog.push_back({selector, "plug-in value"});
+        return true;
+      }
+      block.handle = reinterpret_cast<uintptr_t>(&HostSpellingService);
+      fLog.push_back({selector, "spelling service"});
+      return true;
     case kHostSelCurrentProcess:
       block.param1 = HostWord(currentProcess);
       fLog.push_back({selector, "current process"});
@@ -1067,10 +1078,6 @@ bool QvHost::AnswerService(int32_t selector, HostParamBlock& block) {
     }
     case kHostSelMetafile:
       fLog.push_back({selector, AnswerMetafile(block)});
-      return true;
-    case 184:
-      block.handle = 0;
-      fLog.push_back({selector, "plug-in value"});
       return true;
     case -105: case -143: case -144: case -307: case -357:
       fLog.push_back({selector, "noted"});

@@ -42,6 +42,8 @@ struct QvHostConfig {
   int32_t look = 0;
   int32_t pivotYear = 0;
   int32_t century = 0;
+  // Whether the host offers its spelling service ("spellers on").
+  bool spellers = false;
 };
 
 struct HeadlessChooserAnswer;

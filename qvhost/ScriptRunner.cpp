@@ -654,6 +654,14 @@ std::string Line::Run() {
     return {};
   }
   if (verb == "area") return RunArea();
+  if (verb == "spellers") {
+    // spellers on|off: whether the host offers its spelling service.
+    std::string bad = Count(2, 2, "spellers on|off");
+    if (!bad.empty()) return bad;
+    if (Quoted(1) || (Word(1) != "on" && Word(1) != "off")) return "spellers on|off";
+    fHost.Config().spellers = Word(1) == "on";
+    return {};
+  }
   if (verb == "print") {
     // print AREA "file.pdf": a page printed by the running module.
     std::string bad = Count(3, 3, "print AREA \"file.pdf\"");
