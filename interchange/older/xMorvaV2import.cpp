@@ -291,14 +291,14 @@ class Converter {
   int32_t Format(xMorvaEngine& engine, ByteSpanReader& r);
   int32_t Picture(xMorvaEngine& engine, Span pict, int32_t width, int32_t height);
   void CaretToEnd(xMorvaEngine& engine) { engine.SetSelection(engine.GetSelEnd(), engine.GetSelEnd()); }
-  void PlainTabs(xMorvaEngine& engine);
 
   xMorvaDocument& fDocument;
   const Form& fTop;
   Order fOrder;
   int32_t fResolution;
-  // Where tabs were typed inside underlined runs.
-  std::vector<int32_t> fUnderlinedTabs;
+  // Whether the caret stands in an empty paragraph at the text's end that
+  // no paragraph format has been given yet.
+  bool fEmptyLastParagraph = false;
   // The store's id of each style record's sheet, and of its first sheet.
   std::vector<int16_t> fSheetIds;
   int16_t fFirstSheet = 0;
@@ -342,16 +342,6 @@ int32_t Converter::StyleSheets() {
   return 0;
 }
 
-// A tab inside an underlined run is shown without the underline: the run
-// keeps it for the text around the tab only.
-void Converter::PlainTabs(xMorvaEngine& engine) {
-  for (const int32_t at : fUnderlinedTabs) {
-    engine.SetSelection(at, at + 1);
-    engine.SetPropertyValue(kPropUnderline, 0);
-  }
-  fUnderlinedTabs.clear();
-}
-
 int32_t Converter::FontIndex(const Form& form, uint16_t number) {
   const std::map<uint16_t, std::string>& fonts = form.fonts.count(number) != 0 ? form.fonts : fTop.fonts;
   const auto found = fonts.find(number);
@@ -370,9 +360,12 @@ int32_t Converter::TextParagraph(xMorvaEngine& engine, const Form& form, const P
     for (uint32_t at = from; at < to; ++at) {
       const uint8_t c = paragraph.text.data[at];
       if (c == 9) {
-        if (underlined) fUnderlinedTabs.push_back(engine.GetSelEnd());
+        // A tab inside an underlined run is shown without the underline:
+        // the run keeps it for the text around the tab only.
+        if (underlined) engine.SetPropertyValue(kPropUnderline, 0);
         engine.InsertTab();
         CaretToEnd(engine);
+        if (underlined) engine.SetPropertyValue(kPropUnderline, 1);
       } else if (c >= 32) {
         engine.TypeCharacter(gIntlMgr != nullptr ? gIntlMgr->MacCharToUni(c) : char16_t(c));
       }
@@ -431,12 +424,40 @@ int32_t Converter::Format(xMorvaEngine& engine, ByteSpanReader& r) {
                              kKinds[(word >> 14) & 3]));
   }
   const int32_t pageWidth = fTop.hasPrint ? Pixels(fTop.page.right - fTop.page.left) : 0;
-  engine.SetTabs(tabs);
-  engine.SetPropertyValue(kPropLeftIndent, Pixels(left));
-  engine.SetPropertyValue(kPropFirstLineIndent, Pixels(first - left));
-  engine.SetPropertyValue(kPropRightIndent, std::max(0, pageWidth - Pixels(right)));
-  engine.SetPropertyValue(kPropAlignment, alignment);
-  engine.SetPropertyValue(kPropInterline, spacing * 5 + 10);
+  const std::pair<uint16_t, int32_t> values[] = {{kPropLeftIndent, Pixels(left)},
+                                                 {kPropFirstLineIndent, Pixels(first - left)},
+                                                 {kPropRightIndent, std::max(0, pageWidth - Pixels(right))},
+                                                 {kPropAlignment, alignment},
+                                                 {kPropInterline, spacing * 5 + 10}};
+  const uint32_t end = engine.GetStreamSize();
+  if (!fEmptyLastParagraph || engine.GetSelStartOffset() != end) {
+    engine.SetTabs(tabs);
+    for (const auto& [id, value] : values) engine.SetPropertyValue(id, value);
+    return 0;
+  }
+  // The caret stands in an empty paragraph at the text's end, which holds
+  // no records yet: the records go straight to the end of the stream, as
+  // setting them would write them, without the engine walking the whole
+  // text again for each one.
+  const xMorvaTabs& now = engine.GetCurrentTabs();
+  xMorvaProperties normalised;
+  std::vector<std::pair<uint16_t, uint32_t>> records;
+  for (int32_t i = 0; i < now.Count(); ++i)
+    if (!tabs.Contains(now.StopAt(i))) records.emplace_back(kPropTabs, now.StopAt(i) & 0x00FFFFFFu);
+  for (int32_t i = 0; i < tabs.Count(); ++i)
+    if (!now.Contains(tabs.StopAt(i))) records.emplace_back(kPropTabs, tabs.StopAt(i));
+  for (const auto& [id, value] : values) {
+    normalised.SetProperty(id, value);
+    const int32_t kept = normalised.GetProperty(id);
+    if (kept != engine.GetCurrentProperties().GetProperty(id)) records.emplace_back(id, uint32_t(kept));
+  }
+  uint32_t at = end;
+  for (const auto& [id, value] : records) {
+    if (engine.InsertPropertyRecord(at, id, value) != 0) return kErrorV2NoMemory;
+    at += kRecordSize;
+  }
+  const int32_t caret = engine.GetSelStart();
+  engine.SetSelection(caret, caret);
   return 0;
 }
 
@@ -478,8 +499,8 @@ int32_t Converter::Picture(xMorvaEngine& engine, Span pict, int32_t width, int32
 }
 
 int32_t Converter::Paragraphs(xMorvaEngine& engine, const Form& form) {
-  fUnderlinedTabs.clear();
   engine.SetSelection(0, 0);
+  fEmptyLastParagraph = engine.GetLength() == 0 && engine.GetStreamSize() == 0;
   bool endedWithBreak = false;
   for (size_t i = 0; i < form.paragraphs.size(); ++i) {
     const Paragraph& paragraph = form.paragraphs[i];
@@ -489,6 +510,8 @@ int32_t Converter::Paragraphs(xMorvaEngine& engine, const Form& form) {
     const uint8_t kind = r.U8();
     if (r.Failed()) return kErrorV2Damaged;
     const bool last = i + 1 == form.paragraphs.size();
+    const bool emptyBefore = fEmptyLastParagraph;
+    fEmptyLastParagraph = false;
     if (kind == 0) {
       const uint16_t runs = r.U16();
       if (r.Failed()) return kErrorV2Damaged;
@@ -497,6 +520,7 @@ int32_t Converter::Paragraphs(xMorvaEngine& engine, const Form& form) {
       if (!last) {
         if (engine.InsertParagraphEnd() != 0) return kErrorV2Damaged;
         CaretToEnd(engine);
+        fEmptyLastParagraph = true;
       }
     } else if (kind == 1) {
       r.Skip(5 * 2 + 2 + 4);
@@ -511,6 +535,7 @@ int32_t Converter::Paragraphs(xMorvaEngine& engine, const Form& form) {
         if (!last) {
           if (engine.InsertParagraphEnd() != 0) return kErrorV2Damaged;
           CaretToEnd(engine);
+          fEmptyLastParagraph = true;
         }
       } else {
         // The break ends the paragraph before it in place of its end.
@@ -525,10 +550,14 @@ int32_t Converter::Paragraphs(xMorvaEngine& engine, const Form& form) {
         endedWithBreak = false;
       }
     } else if (kind == 2) {
-      if (const int32_t code = Format(engine, r)) return code;
+      fEmptyLastParagraph = emptyBefore;
+      const int32_t code = Format(engine, r);
+      fEmptyLastParagraph = false;
+      if (code != 0) return code;
+    } else {
+      fEmptyLastParagraph = emptyBefore;
     }
   }
-  PlainTabs(engine);
   engine.SetSelection(0, 0);
   return 0;
 }

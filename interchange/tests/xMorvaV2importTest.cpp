@@ -339,3 +339,70 @@ TEST_F(ImportV2, MissingPicturesShowTheirFrame) {
     EXPECT_EQ(Pixels(36), height);
   }
 }
+
+namespace {
+
+// Big-endian pieces of a form made in the test.
+std::string BigChunk(const char* tag, const std::string& data) {
+  std::string out(tag, 4);
+  out += std::string(4, '\0');
+  PutU32(out, 4, uint32_t(data.size()), true);
+  out += data;
+  if (data.size() % 2 != 0) out += '\0';
+  return out;
+}
+std::string BigForm(const char* type, const std::string& chunks) { return BigChunk("FORM", std::string(type, 4) + chunks); }
+
+std::string PlainParagraph(const std::string& text) {
+  std::string record(6, '\0');
+  PutU16(record, 4, 1, true);
+  std::string run(kRunBytes, '\0');
+  run[2] = 12;
+  return BigForm("PARA", BigChunk("PARA", record) + BigChunk("TEXT", text) + BigChunk("STYL", run));
+}
+
+std::string FormatParagraph(int16_t left, int16_t first, uint8_t alignment, uint8_t spacing,
+                            const std::vector<uint16_t>& tabs) {
+  std::string record(3, '\0');
+  record += char(2);
+  record += std::string(10 + 2 * tabs.size(), '\0');
+  PutU16(record, 4, uint16_t(left), true);
+  PutU16(record, 6, uint16_t(first), true);
+  record[10] = char(alignment);
+  record[11] = char(spacing);
+  record[12] = char(tabs.size());
+  for (size_t i = 0; i < tabs.size(); ++i) PutU16(record, 14 + 2 * i, tabs[i], true);
+  return BigForm("PARA", BigChunk("PARA", record));
+}
+
+}  // namespace
+
+// Formats between paragraphs govern the paragraphs after them, also two in
+// a row (the second wins) and across paragraphs that give none.
+TEST_F(ImportV2, FormatsGovernTheParagraphsAfterThem) {
+  const std::string bytes = BigForm(
+      "QMVT", PlainParagraph("one") + FormatParagraph(36, 54, 1, 2, {0x4000 + 72, 144}) + PlainParagraph("two") +
+                  FormatParagraph(0, 0, 2, 0, {72}) + FormatParagraph(18, 18, 3, 1, {144}) +
+                  PlainParagraph("three") + PlainParagraph("four"));
+  auto document = NewDocument();
+  ASSERT_EQ(0, Read(*document, bytes));
+  ASSERT_EQ("one\ntwo\nthree\nfour", TextOf(*document, kPartBody));
+  const auto positions = Positions(*document, kPartBody);
+  EXPECT_EQ(0, V2At(*document, 0, kPropLeftIndent));
+  EXPECT_EQ(0, V2At(*document, 0, kPropAlignment));
+  EXPECT_TRUE(positions[0].tabs.empty());
+  EXPECT_EQ(Pixels(36), V2At(*document, 4, kPropLeftIndent));
+  EXPECT_EQ(Pixels(18), V2At(*document, 4, kPropFirstLineIndent));
+  EXPECT_EQ(1, V2At(*document, 4, kPropAlignment));
+  EXPECT_EQ(20, V2At(*document, 4, kPropInterline));
+  ASSERT_EQ(2u, positions[4].tabs.size());
+  EXPECT_EQ(MakeTabStop(int16_t(Pixels(72)), 0, kTabRight), positions[4].tabs[0]);
+  for (const size_t at : {size_t(8), size_t(14)}) {
+    EXPECT_EQ(Pixels(18), V2At(*document, at, kPropLeftIndent));
+    EXPECT_EQ(0, V2At(*document, at, kPropFirstLineIndent));
+    EXPECT_EQ(3, V2At(*document, at, kPropAlignment));
+    EXPECT_EQ(15, V2At(*document, at, kPropInterline));
+    ASSERT_EQ(1u, positions[at].tabs.size());
+    EXPECT_EQ(MakeTabStop(int16_t(Pixels(144)), 0, kTabLeft), positions[at].tabs[0]);
+  }
+}
