@@ -16,6 +16,8 @@
 #include "document/DocumentUnits.h"
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaProperties.h"
+#include "document/xMorvaTabs.h"
+#include "interchange/tests/RtfTestSupport.h"
 #include "framework/system/files/VFile.h"
 #include "interchange/rtf/xMorvaRtfFormats.h"
 #include "interchange/tests/OleTestSupport.h"
@@ -667,6 +669,56 @@ TEST_F(ImportWord, ParagraphRunsWithTabsBordersAndShading) {
   EXPECT_EQ(b.borderSides, 4);     // the top
   EXPECT_EQ(b.borderStyle, 6);     // single, then double
   EXPECT_TRUE(b.inTable);
+}
+
+// A row of two cells "A" and "B", then a paragraph: the row is one line
+// with a tab between its cells and a stop for the second cell, indented to
+// the first boundary and ending at the last.
+TEST_F(ImportWord, TableRowsBecomeTabbedLines) {
+  Word97 file;
+  file.text = u"A\u0007B\u0007\u0007After\r";
+  Bytes define = {0x08, 0xD6, 0, 0, 2};
+  for (int16_t bound : {360, 2160, 4320}) define.insert(define.end(), {uint8_t(bound), uint8_t(bound >> 8)});
+  define.resize(define.size() + 2 * 20, 0);  // the cells' borders, none
+  StoreLE16(&define[2], uint16_t(define.size() - 4 + 1));
+  file.papx = FkpPage({0x800, 0x802, 0x804, 0x805, 0x80B},
+                      {Cat({{0, 0}, {0x16, 0x24, 1}}),
+                       Cat({{0, 0}, {0x16, 0x24, 1}}),
+                       Cat({{0, 0}, {0x16, 0x24, 1}, {0x17, 0x24, 1}, Sprm16(0x9602, 108), define}),
+                       Bytes{}},
+                      12, true);
+  file.Build();
+  const Bytes doc = Container({{u"WordDocument", file.main}, {u"1Table", file.table}});
+  xMorvaImportWord reader;
+  MemoryFile memory(doc);
+  std::u16string body;
+  ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+  EXPECT_EQ(Utf8(body), "A\tB\nAfter");
+  const auto& runs = reader.GetParagraphRuns();
+  ASSERT_EQ(runs.size(), 4u);
+  const xMorvaWordPap& row = runs[2].pap;
+  EXPECT_TRUE(row.rowEnd);
+  ASSERT_EQ(row.tabs.size(), 1u);
+  EXPECT_EQ(row.tabs[0], (xMorvaWordTab{2160 + 108, 1, 0}));
+  EXPECT_EQ(row.left, 360);
+  EXPECT_EQ(row.right, 12240 - 1800 - 1800 - 4320);
+  EXPECT_FALSE(runs[0].pap.rowEnd);
+  EXPECT_TRUE(runs[0].pap.tabs.empty());
+
+  ASSERT_EQ(Import(doc), 0);
+  EXPECT_EQ(Utf8(BodyText()), "A\tB\nAfter");
+  xMorvaTextInterface* text = document.GetPart(kPartBody);
+  ASSERT_NE(text, nullptr);
+  const auto positions = rtftest::Positions(document, kPartBody);
+  ASSERT_EQ(positions.size(), 9u);
+  ASSERT_EQ(positions[1].tabs.size(), 1u);  // the tab between the cells
+  EXPECT_EQ(TabStopPosition(positions[1].tabs[0]), TwipsToPixels(2160 + 108));
+  EXPECT_EQ(TabStopKind(positions[1].tabs[0]), kTabLeft);
+  EXPECT_TRUE(positions[5].tabs.empty());  // "After" has no stop
+  text->SetSelection(1, 2);
+  EXPECT_EQ(text->GetPropertyValue(kPropLeftIndent), TwipsToPixels(360));
+  text->SetSelection(5, 6);
+  EXPECT_EQ(text->GetPropertyValue(kPropLeftIndent), 0);
 }
 
 TEST_F(ImportWord, StylesMergeTheirBasesUnderRunsOfTheirParagraphs) {

@@ -10,6 +10,7 @@
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaProperties.h"
+#include "document/xMorvaTabs.h"
 #include "document/xMorvaText.h"
 #include "document/xMorvaUndo.h"
 #include "framework/core/memory/VMemoryMgr.h"
@@ -64,15 +65,20 @@ std::u16string EightBit(const uint8_t* bytes, size_t count, bool mac) {
 // instructions; pictures, drawn objects and note references, whose passes
 // are not run, go; the last paragraph end is the body's own.
 // `positions` receives, for each character of `text` and its end, the body
-// position it lands at.
-std::u16string MainStory(const std::u16string& text, std::vector<uint32_t>& positions) {
+// position it lands at. A table row is one paragraph: its cells are
+// separated by tabs and its row-end mark (at the sorted `rowEnds`) ends
+// the paragraph; the last cell's end, right before it, separates nothing.
+std::u16string MainStory(const std::u16string& text, const std::vector<uint32_t>& rowEnds,
+                         std::vector<uint32_t>& positions) {
   std::u16string out;
   out.reserve(text.size());
   positions.clear();
   positions.reserve(text.size() + 1);
   int depth = 0;
   std::vector<bool> inCode;
-  for (char16_t c : text) {
+  auto rowEnd = [&](size_t at) { return std::binary_search(rowEnds.begin(), rowEnds.end(), at); };
+  for (size_t at = 0; at < text.size(); ++at) {
+    const char16_t c = text[at];
     positions.push_back(uint32_t(out.size()));
     switch (c) {
       case 0x13:
@@ -95,7 +101,10 @@ std::u16string MainStory(const std::u16string& text, std::vector<uint32_t>& posi
       case 0x0E: out.push_back(u'\r'); break;
       case 0x07:
         // A table cell's end: tables come as tabbed lines.
-        out.push_back(u'\t');
+        if (rowEnd(at))
+          out.push_back(u'\r');
+        else if (!rowEnd(at + 1))
+          out.push_back(u'\t');
         break;
       case 0x1E: out.push_back(u'-'); break;
       case 0x1F: out.push_back(0x00AD); break;
@@ -150,6 +159,12 @@ int32_t xMorvaImportWord::ApplyRuns(xMorvaDocument& document, xMorvaTextInterfac
   };
   for (const xMorvaWordParagraphRun& run : fParagraphRuns) {
     if (!range(run.first, run.limit)) continue;
+    // Short of its paragraph end, so that the paragraph after is not
+    // touched: a tab stop set here is not undone by the next run.
+    const uint32_t end = uint32_t(fBodyPositions.size() - 1);
+    const int32_t from = int32_t(fBodyPositions[std::min(run.first, end)]);
+    const int32_t to = int32_t(fBodyPositions[std::min(run.limit, end)]);
+    text.SetSelection(from, std::max(from, to - 1));
     const xMorvaWordPap& pap = run.pap;
     set(kPropAlignment, pap.jc);
     set(kPropLeftIndent, std::max(TwipsToPixels(pap.left), 0));
@@ -157,6 +172,10 @@ int32_t xMorvaImportWord::ApplyRuns(xMorvaDocument& document, xMorvaTextInterfac
     set(kPropRightIndent, std::max(TwipsToPixels(pap.right), 0));
     set(kPropInterline, pap.lineTenths);
     if (pap.shading != -1) set(kPropParagraphBackColour, pap.shading);
+    for (const xMorvaWordTab& tab : pap.tabs) {
+      const int32_t at = std::clamp(TwipsToPixels(tab.position), 1, 32767);
+      set(kPropTabs, int32_t(MakeTabStop(int16_t(at), uint8_t(tab.leader), uint8_t(tab.kind))));
+    }
   }
   std::vector<int16_t> fonts(fFontNames.size(), -1);
   for (const xMorvaWordCharacterRun& run : fCharacterRuns) {
@@ -466,7 +485,13 @@ int32_t xMorvaImportWord::ReadWordText(VStream& file, std::u16string& body) {
     return CodeOfPass(characters);
   // The other stories are not the body's.
   text.resize(fFib.ccp[0]);
-  body = MainStory(text, fBodyPositions);
+  std::vector<uint32_t> rowEnds;
+  for (const xMorvaWordParagraphRun& run : fParagraphRuns)
+    if (run.pap.rowEnd && run.limit > run.first && run.limit <= text.size() &&
+        text[run.limit - 1] == 0x07)
+      rowEnds.push_back(run.limit - 1);
+  std::sort(rowEnds.begin(), rowEnds.end());
+  body = MainStory(text, rowEnds, fBodyPositions);
   return 0;
 }
 
