@@ -671,6 +671,39 @@ TEST_F(ImportWord, ParagraphRunsWithTabsBordersAndShading) {
   EXPECT_TRUE(b.inTable);
 }
 
+// The first paragraph's borders and tab stop reach the body; the second
+// paragraph has neither.
+TEST_F(ImportWord, ParagraphBordersAndTabsSetTheBody) {
+  Word97 file;
+  file.papx = FkpPage({0x800, 0x800 + 11, 0x800 + 28},
+                      {Cat({{0, 0},
+                            {0x26, 0x64, 4, 1, 0, 0},
+                            {0x24, 0x64, 4, 3, 0, 0},
+                            {0x0D, 0xC6, 5, 0, 1, 0xA0, 0x05, 0x02}}),
+                       Bytes{}},
+                      12, true);
+  file.Build();
+  ASSERT_EQ(Import(Container({{u"WordDocument", file.main}, {u"1Table", file.table}})), 0);
+  xMorvaTextInterface* text = document.GetPart(kPartBody);
+  ASSERT_NE(text, nullptr);
+  auto at = [&](int32_t where, uint16_t id) {
+    text->SetSelection(where, where + 1);
+    return text->GetPropertyValue(id);
+  };
+  EXPECT_EQ(at(0, kPropTopBorder), 1);
+  EXPECT_EQ(at(0, kPropBottomBorder), 1);
+  EXPECT_EQ(at(0, kPropLeftBorder), 0);
+  EXPECT_EQ(at(0, kPropBorderStyle), 6);  // the last side's double line
+  EXPECT_EQ(at(12, kPropTopBorder), 0);
+  EXPECT_EQ(at(12, kPropBottomBorder), 0);
+  const auto positions = rtftest::Positions(document, kPartBody);
+  ASSERT_GT(positions.size(), 12u);
+  ASSERT_EQ(positions[0].tabs.size(), 1u);
+  EXPECT_EQ(TabStopPosition(positions[0].tabs[0]), TwipsToPixels(1440));
+  EXPECT_EQ(TabStopKind(positions[0].tabs[0]), kTabRight);
+  EXPECT_TRUE(positions[12].tabs.empty());
+}
+
 // A row of two cells "A" and "B", then a paragraph: the row is one line
 // with a tab between its cells and a stop for the second cell, indented to
 // the first boundary and ending at the last.

@@ -172,6 +172,13 @@ int32_t xMorvaImportWord::ApplyRuns(xMorvaDocument& document, xMorvaTextInterfac
     set(kPropRightIndent, std::max(TwipsToPixels(pap.right), 0));
     set(kPropInterline, pap.lineTenths);
     if (pap.shading != -1) set(kPropParagraphBackColour, pap.shading);
+    if (pap.borderSides != 0) {
+      set(kPropBorderStyle, pap.borderStyle);
+      set(kPropLeftBorder, (pap.borderSides & 1) != 0);
+      set(kPropRightBorder, (pap.borderSides & 2) != 0);
+      set(kPropTopBorder, (pap.borderSides & 4) != 0);
+      set(kPropBottomBorder, (pap.borderSides & 8) != 0);
+    }
     for (const xMorvaWordTab& tab : pap.tabs) {
       const int32_t at = std::clamp(TwipsToPixels(tab.position), 1, 32767);
       set(kPropTabs, int32_t(MakeTabStop(int16_t(at), uint8_t(tab.leader), uint8_t(tab.kind))));
