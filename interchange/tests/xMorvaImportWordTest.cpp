@@ -840,6 +840,25 @@ TEST_F(ImportWord, DocumentPropertiesAndAssociatedStrings) {
     EXPECT_EQ(reader.GetInfos().subject, u"A subject");
     EXPECT_EQ(reader.GetInfos().notes, u"Some notes");
     EXPECT_EQ(reader.GetInfos().author, u"An author");
+
+    ASSERT_EQ(Import(Container({{u"WordDocument", file.main}, {u"1Table", file.table}})), 0);
+    EXPECT_EQ(document.Params().GetWidowControl(), 1);
+    EXPECT_EQ(document.Params().GetViewMode(), length > 0x52 ? 0 : 1);
+    const xMorvaDocInfos& info = document.Infos();
+    auto textOf = [](const VString& from) {
+      char16_t units[300] = {};
+      from.GetUniCText(units, 299);
+      return Utf8(units);
+    };
+    EXPECT_EQ(info.GetCreationDate().day, 14);
+    EXPECT_EQ(info.GetCreationDate().month, 5);
+    EXPECT_EQ(info.GetCreationDate().year, 2024);
+    EXPECT_EQ(info.GetCreationTime(), 9 * 3600 + 30 * 60);
+    EXPECT_EQ(info.GetModificationDate().day, 15);
+    EXPECT_EQ(textOf(info.Title()), "The title");
+    EXPECT_EQ(textOf(info.Subject()), "A subject");
+    EXPECT_EQ(textOf(info.Notes()), "Some notes");
+    EXPECT_EQ(textOf(info.Author()), "An author");
   }
 }
 

@@ -143,6 +143,40 @@ void ApplyPageSetup(xMorvaDocument& document, const xMorvaWordSection& section) 
   bands.footerBottom = 0;
 }
 
+// The DOP's settings in the document's parameters and its dates and the
+// associated strings in its informations. A date the file leaves empty
+// keeps the one the reset document was given.
+void ApplyDocumentSettings(xMorvaDocument& document, const xMorvaWordDop& dop,
+                           const xMorvaWordInfos& infos) {
+  xMorvaDocParams& params = document.Params();
+  params.SetWidowControl(dop.widowControl ? 1 : 0);
+  params.SetViewMode(dop.pageView ? 0 : 1);
+  xMorvaDocInfos& info = document.Infos();
+  auto date = [](const xMorvaWordDate& from) {
+    VDateRec to;
+    to.day = int16_t(from.day);
+    to.month = int16_t(from.month);
+    to.year = int16_t(1900 + from.year);
+    return to;
+  };
+  if (dop.created.month != 0) {
+    info.SetCreationDate(date(dop.created));
+    info.SetCreationTime(dop.created.seconds);
+  }
+  if (dop.revised.month != 0) {
+    info.SetModificationDate(date(dop.revised));
+    info.SetModificationTime(dop.revised.seconds);
+  }
+  auto text = [](VString& to, const std::u16string& from, size_t capacity) {
+    if (!from.empty()) to.SetUniChars(from.data(), 0, int32_t(std::min(from.size(), capacity)));
+  };
+  const size_t capacity = size_t(xMorvaDocInfos::kTextCapacity);
+  text(info.Title(), infos.title, capacity);
+  text(info.Subject(), infos.subject, capacity);
+  text(info.Author(), infos.author, capacity);
+  text(info.Notes(), infos.notes, infos.notes.size());
+}
+
 }  // namespace
 
 int32_t xMorvaImportWord::ApplyRuns(xMorvaDocument& document, xMorvaTextInterface& text) {
@@ -518,6 +552,7 @@ int32_t xMorvaImportWord::ImportWordDocument(xMorvaDocument* document, VStream* 
   // Read whole: only now is the document replaced.
   document->Reset(false);
   ApplyPageSetup(*document, fSection);
+  ApplyDocumentSettings(*document, fDop, fInfos);
   xMorvaTextInterface* text = document->GetPart(kPartBody);
   xMorvaUndo* undo = document->GetUndo();
   if (undo != nullptr) undo->Suspend();
