@@ -16,6 +16,8 @@
 #include "document/DocumentUnits.h"
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaProperties.h"
+#include "document/xMorvaStyleSheet.h"
+#include "framework/system/resources/VMemoryResourceFile.h"
 #include "document/xMorvaTabs.h"
 #include "interchange/tests/RtfTestSupport.h"
 #include "framework/system/files/VFile.h"
@@ -793,6 +795,28 @@ TEST_F(ImportWord, StylesMergeTheirBasesUnderRunsOfTheirParagraphs) {
   EXPECT_EQ(runs[0].chp, styles[2].chp);  // no CHPX: the paragraph style's
   EXPECT_EQ(runs[1].chp.bold, 1);         // 0x81 over plain Normal
   EXPECT_EQ(runs[1].chp.halfPoints, 24);
+
+  // The styles become the document's sheets 1 to 4 under their names.
+  ASSERT_EQ(Import(Container({{u"WordDocument", file.main}, {u"1Table", file.table}})), 0);
+  EXPECT_EQ(document.StyleSheetIds(), (std::vector<int16_t>{1, 2, 3, 4}));
+  VStr<255> name;
+  document.GetStyleSheetName(3, name);
+  char16_t units[32] = {};
+  name.GetUniCText(units, 31);
+  EXPECT_EQ(Utf8(units), "Sub");
+  xMorvaStyleSheet sub, emphasis;
+  ASSERT_TRUE(sub.Load(document, *document.GetStyleSheetStore(), 3));
+  EXPECT_EQ(sub.paragraphSheet, 1);
+  EXPECT_EQ(sub.properties.GetProperty(kPropBold), 1);
+  EXPECT_EQ(sub.properties.GetProperty(kPropItalic), 1);
+  EXPECT_EQ(sub.properties.GetProperty(kPropSize), 12);
+  EXPECT_EQ(sub.properties.GetProperty(kPropAlignment), 2);
+  EXPECT_EQ(sub.properties.GetProperty(kPropLeftIndent), TwipsToPixels(360));
+  EXPECT_EQ(sub.states.GetState(kPropBold), 1);
+  ASSERT_TRUE(emphasis.Load(document, *document.GetStyleSheetStore(), 4));
+  EXPECT_EQ(emphasis.paragraphSheet, 0);
+  EXPECT_EQ(emphasis.properties.GetProperty(kPropItalic), 1);
+  EXPECT_EQ(emphasis.states.GetState(kPropAlignment), 0);
 }
 
 // An extended table of associated strings: the mark, the count, cbExtra 0,

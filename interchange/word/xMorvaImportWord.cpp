@@ -10,7 +10,9 @@
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaProperties.h"
+#include "document/xMorvaStyleSheet.h"
 #include "document/xMorvaTabs.h"
+#include "framework/system/resources/VMemoryResourceFile.h"
 #include "document/xMorvaText.h"
 #include "document/xMorvaUndo.h"
 #include "framework/core/memory/VMemoryMgr.h"
@@ -141,6 +143,84 @@ void ApplyPageSetup(xMorvaDocument& document, const xMorvaWordSection& section) 
   bands.bottomMargin = bottom;
   bands.footerTop = footer <= bottom ? footer : bottom;
   bands.footerBottom = 0;
+}
+
+// The style sheets in the document's store, each under its style's number
+// plus one (the Normal style replaces the reset document's sheet 1), with
+// every property it defines; a sheet 1 in Times New Roman 12 when the file
+// has no Normal style. Styles other than paragraph and character styles
+// are not taken.
+int32_t SaveStyleSheets(xMorvaDocument& document, const std::vector<xMorvaWordStyle>& styles,
+                        const std::vector<std::u16string>& fonts) {
+  VMemoryResourceFile* store = document.GetStyleSheetStore();
+  if (store == nullptr) return styles.empty() ? 0 : kWordNoMemory;
+  auto save = [&](xMorvaStyleSheet& sheet, const VString& name, int16_t id) {
+    if (document.StyleSheetIndex(id) > 0) return sheet.Save(document, *store, id, &name);
+    int16_t used = 0;
+    return sheet.SaveNew(document, *store, name, used, id) && used == id;
+  };
+  auto fontIndex = [&](int16_t font) {
+    if (font < 0 || size_t(font) >= fonts.size()) return int32_t(0);
+    VStr<255> name;
+    name.SetUniCText(fonts[size_t(font)].substr(0, 63).c_str());
+    return int32_t(document.FontIndexForName(name));
+  };
+  bool normal = false;
+  for (size_t istd = 0; istd < styles.size() && istd < 32766; ++istd) {
+    const xMorvaWordStyle& style = styles[istd];
+    if (!style.exists || (style.sgc != 1 && style.sgc != 2)) continue;
+    xMorvaStyleSheet sheet;
+    sheet.Init();
+    sheet.paragraphSheet = style.sgc == 1 ? 1 : 0;
+    auto set = [&](uint16_t id, int32_t value) {
+      sheet.properties.SetProperty(id, value);
+      sheet.states.SetState(id, 1);
+    };
+    const xMorvaWordChp& chp = style.chp;
+    set(kPropBold, chp.bold);
+    set(kPropItalic, chp.italic);
+    set(kPropStrikeOut, chp.strike);
+    set(kPropShadow, chp.shadow);
+    set(kPropLetterCase, chp.caps);
+    set(kPropUnderline, chp.underline);
+    set(kPropVerticalPosition, chp.iss);
+    set(kPropSize, std::max(chp.halfPoints / 2, 1));
+    if (chp.color != -1) set(kPropTextColour, chp.color);
+    if (const int32_t font = fontIndex(chp.font); font > 0) set(kPropFont, font);
+    if (style.sgc == 1) {
+      const xMorvaWordPap& pap = style.pap;
+      set(kPropAlignment, pap.jc);
+      set(kPropLeftIndent, std::max(TwipsToPixels(pap.left), 0));
+      set(kPropFirstLineIndent, TwipsToPixels(pap.firstLine));
+      set(kPropRightIndent, std::max(TwipsToPixels(pap.right), 0));
+      set(kPropInterline, pap.lineTenths);
+      for (const xMorvaWordTab& tab : pap.tabs) {
+        const int32_t at = std::clamp(TwipsToPixels(tab.position), 1, 32767);
+        sheet.tabs.AddStop(MakeTabStop(int16_t(at), uint8_t(tab.leader), uint8_t(tab.kind)));
+      }
+      if (!pap.tabs.empty()) sheet.states.SetState(kPropTabs, 1);
+    }
+    VStr<255> name;
+    name.SetUniCText(style.name.substr(0, 255).c_str());
+    if (style.name.empty()) document.NewStyleSheetName(name);
+    if (!save(sheet, name, int16_t(istd + 1))) return kWordNoMemory;
+    normal = normal || istd == 0;
+  }
+  if (!normal && !styles.empty()) {
+    xMorvaStyleSheet sheet;
+    sheet.Init();
+    VStr<255> font;
+    font.SetUniCText(u"Times New Roman");
+    sheet.properties.SetProperty(kPropFont, document.FontIndexForName(font));
+    sheet.states.SetState(kPropFont, 1);
+    sheet.properties.SetProperty(kPropSize, 12);
+    sheet.states.SetState(kPropSize, 1);
+    VStr<255> name;
+    document.GetStyleSheetName(kDefaultStyleSheetId, name);
+    if (!save(sheet, name, kDefaultStyleSheetId)) return kWordNoMemory;
+  }
+  document.UpdateStyleSheetMenu();
+  return 0;
 }
 
 // The DOP's settings in the document's parameters and its dates and the
@@ -553,12 +633,13 @@ int32_t xMorvaImportWord::ImportWordDocument(xMorvaDocument* document, VStream* 
   document->Reset(false);
   ApplyPageSetup(*document, fSection);
   ApplyDocumentSettings(*document, fDop, fInfos);
+  int32_t sheets = SaveStyleSheets(*document, fStyles, fFontNames);
   xMorvaTextInterface* text = document->GetPart(kPartBody);
   xMorvaUndo* undo = document->GetUndo();
   if (undo != nullptr) undo->Suspend();
   document->BeginChange();
-  int32_t code = 0;
-  if (text != nullptr && positions != 0 && text->InsertHandle(units, int32_t(positions)) != 0)
+  int32_t code = sheets;
+  if (code == 0 && text != nullptr && positions != 0 && text->InsertHandle(units, int32_t(positions)) != 0)
     code = kWordNoMemory;
   if (text != nullptr && code == 0) code = ApplyRuns(*document, *text);
   if (text != nullptr) text->SetSelection(0, 0);
