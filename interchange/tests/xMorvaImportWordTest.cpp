@@ -819,6 +819,26 @@ TEST_F(ImportWord, StylesMergeTheirBasesUnderRunsOfTheirParagraphs) {
   EXPECT_EQ(emphasis.states.GetState(kPropAlignment), 0);
 }
 
+// Without a Normal style, sheet 1 is Times New Roman 12; a table style is
+// not taken.
+TEST_F(ImportWord, NoNormalStyleGivesADefaultSheet) {
+  Word97 file;
+  file.fonts = FontTable({"Arial"}, false);
+  file.styles = StyleSheet({{3, 0xFFF, "Grid", {}, {}}, {2, 0xFFF, "Emphasis", {}, {0x36, 0x08, 1}}});
+  file.Build();
+  ASSERT_EQ(Import(Container({{u"WordDocument", file.main}, {u"1Table", file.table}})), 0);
+  EXPECT_EQ(document.StyleSheetIds(), (std::vector<int16_t>{1, 2}));
+  xMorvaStyleSheet normal;
+  ASSERT_TRUE(normal.Load(document, *document.GetStyleSheetStore(), 1));
+  EXPECT_EQ(normal.properties.GetProperty(kPropSize), 12);
+  char16_t units[64] = {};
+  normal.fontName.GetUniCText(units, 63);
+  EXPECT_EQ(Utf8(units), "Times New Roman");
+  xMorvaStyleSheet emphasis;
+  ASSERT_TRUE(emphasis.Load(document, *document.GetStyleSheetStore(), 2));
+  EXPECT_EQ(emphasis.paragraphSheet, 0);
+}
+
 // An extended table of associated strings: the mark, the count, cbExtra 0,
 // then each string's length and 16-bit characters.
 Bytes AssociatedStrings(const std::vector<std::string>& strings) {
