@@ -825,9 +825,19 @@ TEST_F(ImportWord, NoNormalStyleGivesADefaultSheet) {
   Word97 file;
   file.fonts = FontTable({"Arial"}, false);
   file.styles = StyleSheet({{3, 0xFFF, "Grid", {}, {}}, {2, 0xFFF, "Emphasis", {}, {0x36, 0x08, 1}}});
+  // The first paragraph's characters take the character style 1 (sheet
+  // 2); style 10, the default paragraph font, is none.
+  file.chpx = FkpPage({0x800, 0x800 + 11, 0x800 + 28},
+                      {{0x30, 0x4A, 1, 0}, {0x30, 0x4A, 10, 0}}, 0, false);
   file.Build();
   ASSERT_EQ(Import(Container({{u"WordDocument", file.main}, {u"1Table", file.table}})), 0);
   EXPECT_EQ(document.StyleSheetIds(), (std::vector<int16_t>{1, 2}));
+  xMorvaTextInterface* text = document.GetPart(kPartBody);
+  ASSERT_NE(text, nullptr);
+  text->SetSelection(0, 1);
+  EXPECT_EQ(text->GetPropertyValue(kPropStyleSheet), 2);  // the run of the character style
+  text->SetSelection(12, 13);
+  EXPECT_NE(text->GetPropertyValue(kPropStyleSheet), 2);
   xMorvaStyleSheet normal;
   ASSERT_TRUE(normal.Load(document, *document.GetStyleSheetStore(), 1));
   EXPECT_EQ(normal.properties.GetProperty(kPropSize), 12);

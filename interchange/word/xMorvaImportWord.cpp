@@ -312,6 +312,7 @@ int32_t xMorvaImportWord::ApplyRuns(xMorvaDocument& document, xMorvaTextInterfac
     set(kPropSize, std::max(chp.halfPoints / 2, 1));
     if (chp.color != -1) set(kPropTextColour, chp.color);
     if (chp.background != -1) set(kPropBackColour, chp.background);
+    if (chp.style > 0 && document.StyleSheetIndex(chp.style) > 0) set(kPropStyleSheet, chp.style);
     if (chp.font >= 0 && size_t(chp.font) < fonts.size()) {
       if (fonts[size_t(chp.font)] < 0) {
         VStr<255> name;

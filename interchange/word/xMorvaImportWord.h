@@ -87,6 +87,7 @@ struct xMorvaWordChp {
   int16_t halfPoints = 20;
   int32_t color = -1;
   int32_t background = -1;
+  int16_t style = 0;  // the character style's sheet number, 0 none
   bool operator==(const xMorvaWordChp&) const = default;
 };
 

@@ -287,6 +287,16 @@ int32_t xMorvaImportWord::ApplyCharacterSprm(ByteSpanReader& in, xMorvaWordChp& 
     case 0x2A42:
     case 98: chp.color = IcoColor(b); break;
     case 0x2A0C: chp.background = IcoColor(b); break;
+    case 0x4A30:
+    case 80: {
+      // The run's character style, by its sheet number; style 10, the
+      // default paragraph font, is no style of its own.
+      const uint16_t istd = operand.U16();
+      if (!operand.Failed() && istd != 10 && istd < fStyles.size() && fStyles[istd].exists &&
+          fStyles[istd].sgc == 2)
+        chp.style = int16_t(istd + 1);
+      break;
+    }
     case 0x4A43:
     case 99: {
       const uint16_t hps = operand.U16();
