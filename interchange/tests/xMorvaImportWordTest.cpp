@@ -804,6 +804,12 @@ TEST_F(ImportWord, StylesMergeTheirBasesUnderRunsOfTheirParagraphs) {
   char16_t units[32] = {};
   name.GetUniCText(units, 31);
   EXPECT_EQ(Utf8(units), "Sub");
+  xMorvaTextInterface* text = document.GetPart(kPartBody);
+  ASSERT_NE(text, nullptr);
+  text->SetSelection(0, 1);
+  EXPECT_EQ(text->GetPropertyValue(kPropStyleSheet), 3);  // the first paragraph's style
+  text->SetSelection(12, 13);
+  EXPECT_EQ(text->GetPropertyValue(kPropStyleSheet), 1);
   xMorvaStyleSheet sub, emphasis;
   ASSERT_TRUE(sub.Load(document, *document.GetStyleSheetStore(), 3));
   EXPECT_EQ(sub.paragraphSheet, 1);

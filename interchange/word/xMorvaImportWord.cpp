@@ -285,6 +285,10 @@ int32_t xMorvaImportWord::ApplyRuns(xMorvaDocument& document, xMorvaTextInterfac
     set(kPropFirstLineIndent, TwipsToPixels(pap.firstLine));
     set(kPropRightIndent, std::max(TwipsToPixels(pap.right), 0));
     set(kPropInterline, pap.lineTenths);
+    // The paragraph's style marks its characters; a character style of a
+    // run marks it in turn below.
+    if (pap.istd < 32766 && document.StyleSheetIndex(int16_t(pap.istd + 1)) > 0)
+      set(kPropStyleSheet, pap.istd + 1);
     if (pap.shading != -1) set(kPropParagraphBackColour, pap.shading);
     if (pap.borderSides != 0) {
       set(kPropBorderStyle, pap.borderStyle);
