@@ -16,6 +16,10 @@
 #include "document/DocumentUnits.h"
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaProperties.h"
+#include "document/xMorvaStyleSheet.h"
+#include "framework/system/resources/VMemoryResourceFile.h"
+#include "document/xMorvaTabs.h"
+#include "interchange/tests/RtfTestSupport.h"
 #include "framework/system/files/VFile.h"
 #include "interchange/rtf/xMorvaRtfFormats.h"
 #include "interchange/tests/OleTestSupport.h"
@@ -669,6 +673,89 @@ TEST_F(ImportWord, ParagraphRunsWithTabsBordersAndShading) {
   EXPECT_TRUE(b.inTable);
 }
 
+// The first paragraph's borders and tab stop reach the body; the second
+// paragraph has neither.
+TEST_F(ImportWord, ParagraphBordersAndTabsSetTheBody) {
+  Word97 file;
+  file.papx = FkpPage({0x800, 0x800 + 11, 0x800 + 28},
+                      {Cat({{0, 0},
+                            {0x26, 0x64, 4, 1, 0, 0},
+                            {0x24, 0x64, 4, 3, 0, 0},
+                            {0x0D, 0xC6, 5, 0, 1, 0xA0, 0x05, 0x02}}),
+                       Bytes{}},
+                      12, true);
+  file.Build();
+  ASSERT_EQ(Import(Container({{u"WordDocument", file.main}, {u"1Table", file.table}})), 0);
+  xMorvaTextInterface* text = document.GetPart(kPartBody);
+  ASSERT_NE(text, nullptr);
+  auto at = [&](int32_t where, uint16_t id) {
+    text->SetSelection(where, where + 1);
+    return text->GetPropertyValue(id);
+  };
+  EXPECT_EQ(at(0, kPropTopBorder), 1);
+  EXPECT_EQ(at(0, kPropBottomBorder), 1);
+  EXPECT_EQ(at(0, kPropLeftBorder), 0);
+  EXPECT_EQ(at(0, kPropBorderStyle), 6);  // the last side's double line
+  EXPECT_EQ(at(12, kPropTopBorder), 0);
+  EXPECT_EQ(at(12, kPropBottomBorder), 0);
+  const auto positions = rtftest::Positions(document, kPartBody);
+  ASSERT_GT(positions.size(), 12u);
+  ASSERT_EQ(positions[0].tabs.size(), 1u);
+  EXPECT_EQ(TabStopPosition(positions[0].tabs[0]), TwipsToPixels(1440));
+  EXPECT_EQ(TabStopKind(positions[0].tabs[0]), kTabRight);
+  EXPECT_TRUE(positions[12].tabs.empty());
+}
+
+// A row of two cells "A" and "B", then a paragraph: the row is one line
+// with a tab between its cells and a stop for the second cell, indented to
+// the first boundary and ending at the last.
+TEST_F(ImportWord, TableRowsBecomeTabbedLines) {
+  Word97 file;
+  file.text = u"A\u0007B\u0007\u0007After\r";
+  Bytes define = {0x08, 0xD6, 0, 0, 2};
+  for (int16_t bound : {360, 2160, 4320}) define.insert(define.end(), {uint8_t(bound), uint8_t(bound >> 8)});
+  define.resize(define.size() + 2 * 20, 0);  // the cells' borders, none
+  StoreLE16(&define[2], uint16_t(define.size() - 4 + 1));
+  file.papx = FkpPage({0x800, 0x802, 0x804, 0x805, 0x80B},
+                      {Cat({{0, 0}, {0x16, 0x24, 1}}),
+                       Cat({{0, 0}, {0x16, 0x24, 1}}),
+                       Cat({{0, 0}, {0x16, 0x24, 1}, {0x17, 0x24, 1}, Sprm16(0x9602, 108), define}),
+                       Bytes{}},
+                      12, true);
+  file.Build();
+  const Bytes doc = Container({{u"WordDocument", file.main}, {u"1Table", file.table}});
+  xMorvaImportWord reader;
+  MemoryFile memory(doc);
+  std::u16string body;
+  ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+  EXPECT_EQ(Utf8(body), "A\tB\nAfter");
+  const auto& runs = reader.GetParagraphRuns();
+  ASSERT_EQ(runs.size(), 4u);
+  const xMorvaWordPap& row = runs[2].pap;
+  EXPECT_TRUE(row.rowEnd);
+  ASSERT_EQ(row.tabs.size(), 1u);
+  EXPECT_EQ(row.tabs[0], (xMorvaWordTab{2160 + 108, 1, 0}));
+  EXPECT_EQ(row.left, 360);
+  EXPECT_EQ(row.right, 12240 - 1800 - 1800 - 4320);
+  EXPECT_FALSE(runs[0].pap.rowEnd);
+  EXPECT_TRUE(runs[0].pap.tabs.empty());
+
+  ASSERT_EQ(Import(doc), 0);
+  EXPECT_EQ(Utf8(BodyText()), "A\tB\nAfter");
+  xMorvaTextInterface* text = document.GetPart(kPartBody);
+  ASSERT_NE(text, nullptr);
+  const auto positions = rtftest::Positions(document, kPartBody);
+  ASSERT_EQ(positions.size(), 9u);
+  ASSERT_EQ(positions[1].tabs.size(), 1u);  // the tab between the cells
+  EXPECT_EQ(TabStopPosition(positions[1].tabs[0]), TwipsToPixels(2160 + 108));
+  EXPECT_EQ(TabStopKind(positions[1].tabs[0]), kTabLeft);
+  EXPECT_TRUE(positions[5].tabs.empty());  // "After" has no stop
+  text->SetSelection(1, 2);
+  EXPECT_EQ(text->GetPropertyValue(kPropLeftIndent), TwipsToPixels(360));
+  text->SetSelection(5, 6);
+  EXPECT_EQ(text->GetPropertyValue(kPropLeftIndent), 0);
+}
+
 TEST_F(ImportWord, StylesMergeTheirBasesUnderRunsOfTheirParagraphs) {
   Word97 file;
   file.fonts = FontTable({"Times New Roman", "Arial"}, false);
@@ -708,6 +795,64 @@ TEST_F(ImportWord, StylesMergeTheirBasesUnderRunsOfTheirParagraphs) {
   EXPECT_EQ(runs[0].chp, styles[2].chp);  // no CHPX: the paragraph style's
   EXPECT_EQ(runs[1].chp.bold, 1);         // 0x81 over plain Normal
   EXPECT_EQ(runs[1].chp.halfPoints, 24);
+
+  // The styles become the document's sheets 1 to 4 under their names.
+  ASSERT_EQ(Import(Container({{u"WordDocument", file.main}, {u"1Table", file.table}})), 0);
+  EXPECT_EQ(document.StyleSheetIds(), (std::vector<int16_t>{1, 2, 3, 4}));
+  VStr<255> name;
+  document.GetStyleSheetName(3, name);
+  char16_t units[32] = {};
+  name.GetUniCText(units, 31);
+  EXPECT_EQ(Utf8(units), "Sub");
+  xMorvaTextInterface* text = document.GetPart(kPartBody);
+  ASSERT_NE(text, nullptr);
+  text->SetSelection(0, 1);
+  EXPECT_EQ(text->GetPropertyValue(kPropStyleSheet), 3);  // the first paragraph's style
+  text->SetSelection(12, 13);
+  EXPECT_EQ(text->GetPropertyValue(kPropStyleSheet), 1);
+  xMorvaStyleSheet sub, emphasis;
+  ASSERT_TRUE(sub.Load(document, *document.GetStyleSheetStore(), 3));
+  EXPECT_EQ(sub.paragraphSheet, 1);
+  EXPECT_EQ(sub.properties.GetProperty(kPropBold), 1);
+  EXPECT_EQ(sub.properties.GetProperty(kPropItalic), 1);
+  EXPECT_EQ(sub.properties.GetProperty(kPropSize), 12);
+  EXPECT_EQ(sub.properties.GetProperty(kPropAlignment), 2);
+  EXPECT_EQ(sub.properties.GetProperty(kPropLeftIndent), TwipsToPixels(360));
+  EXPECT_EQ(sub.states.GetState(kPropBold), 1);
+  ASSERT_TRUE(emphasis.Load(document, *document.GetStyleSheetStore(), 4));
+  EXPECT_EQ(emphasis.paragraphSheet, 0);
+  EXPECT_EQ(emphasis.properties.GetProperty(kPropItalic), 1);
+  EXPECT_EQ(emphasis.states.GetState(kPropAlignment), 0);
+}
+
+// Without a Normal style, sheet 1 is Times New Roman 12; a table style is
+// not taken.
+TEST_F(ImportWord, NoNormalStyleGivesADefaultSheet) {
+  Word97 file;
+  file.fonts = FontTable({"Arial"}, false);
+  file.styles = StyleSheet({{3, 0xFFF, "Grid", {}, {}}, {2, 0xFFF, "Emphasis", {}, {0x36, 0x08, 1}}});
+  // The first paragraph's characters take the character style 1 (sheet
+  // 2); style 10, the default paragraph font, is none.
+  file.chpx = FkpPage({0x800, 0x800 + 11, 0x800 + 28},
+                      {{0x30, 0x4A, 1, 0}, {0x30, 0x4A, 10, 0}}, 0, false);
+  file.Build();
+  ASSERT_EQ(Import(Container({{u"WordDocument", file.main}, {u"1Table", file.table}})), 0);
+  EXPECT_EQ(document.StyleSheetIds(), (std::vector<int16_t>{1, 2}));
+  xMorvaTextInterface* text = document.GetPart(kPartBody);
+  ASSERT_NE(text, nullptr);
+  text->SetSelection(0, 1);
+  EXPECT_EQ(text->GetPropertyValue(kPropStyleSheet), 2);  // the run of the character style
+  text->SetSelection(12, 13);
+  EXPECT_NE(text->GetPropertyValue(kPropStyleSheet), 2);
+  xMorvaStyleSheet normal;
+  ASSERT_TRUE(normal.Load(document, *document.GetStyleSheetStore(), 1));
+  EXPECT_EQ(normal.properties.GetProperty(kPropSize), 12);
+  char16_t units[64] = {};
+  normal.fontName.GetUniCText(units, 63);
+  EXPECT_EQ(Utf8(units), "Times New Roman");
+  xMorvaStyleSheet emphasis;
+  ASSERT_TRUE(emphasis.Load(document, *document.GetStyleSheetStore(), 2));
+  EXPECT_EQ(emphasis.paragraphSheet, 0);
 }
 
 // An extended table of associated strings: the mark, the count, cbExtra 0,
@@ -755,6 +900,25 @@ TEST_F(ImportWord, DocumentPropertiesAndAssociatedStrings) {
     EXPECT_EQ(reader.GetInfos().subject, u"A subject");
     EXPECT_EQ(reader.GetInfos().notes, u"Some notes");
     EXPECT_EQ(reader.GetInfos().author, u"An author");
+
+    ASSERT_EQ(Import(Container({{u"WordDocument", file.main}, {u"1Table", file.table}})), 0);
+    EXPECT_EQ(document.Params().GetWidowControl(), 1);
+    EXPECT_EQ(document.Params().GetViewMode(), length > 0x52 ? 0 : 1);
+    const xMorvaDocInfos& info = document.Infos();
+    auto textOf = [](const VString& from) {
+      char16_t units[300] = {};
+      from.GetUniCText(units, 299);
+      return Utf8(units);
+    };
+    EXPECT_EQ(info.GetCreationDate().day, 14);
+    EXPECT_EQ(info.GetCreationDate().month, 5);
+    EXPECT_EQ(info.GetCreationDate().year, 2024);
+    EXPECT_EQ(info.GetCreationTime(), 9 * 3600 + 30 * 60);
+    EXPECT_EQ(info.GetModificationDate().day, 15);
+    EXPECT_EQ(textOf(info.Title()), "The title");
+    EXPECT_EQ(textOf(info.Subject()), "A subject");
+    EXPECT_EQ(textOf(info.Notes()), "Some notes");
+    EXPECT_EQ(textOf(info.Author()), "An author");
   }
 }
 

@@ -10,6 +10,9 @@
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaProperties.h"
+#include "document/xMorvaStyleSheet.h"
+#include "document/xMorvaTabs.h"
+#include "framework/system/resources/VMemoryResourceFile.h"
 #include "document/xMorvaText.h"
 #include "document/xMorvaUndo.h"
 #include "framework/core/memory/VMemoryMgr.h"
@@ -64,15 +67,20 @@ std::u16string EightBit(const uint8_t* bytes, size_t count, bool mac) {
 // instructions; pictures, drawn objects and note references, whose passes
 // are not run, go; the last paragraph end is the body's own.
 // `positions` receives, for each character of `text` and its end, the body
-// position it lands at.
-std::u16string MainStory(const std::u16string& text, std::vector<uint32_t>& positions) {
+// position it lands at. A table row is one paragraph: its cells are
+// separated by tabs and its row-end mark (at the sorted `rowEnds`) ends
+// the paragraph; the last cell's end, right before it, separates nothing.
+std::u16string MainStory(const std::u16string& text, const std::vector<uint32_t>& rowEnds,
+                         std::vector<uint32_t>& positions) {
   std::u16string out;
   out.reserve(text.size());
   positions.clear();
   positions.reserve(text.size() + 1);
   int depth = 0;
   std::vector<bool> inCode;
-  for (char16_t c : text) {
+  auto rowEnd = [&](size_t at) { return std::binary_search(rowEnds.begin(), rowEnds.end(), at); };
+  for (size_t at = 0; at < text.size(); ++at) {
+    const char16_t c = text[at];
     positions.push_back(uint32_t(out.size()));
     switch (c) {
       case 0x13:
@@ -95,7 +103,10 @@ std::u16string MainStory(const std::u16string& text, std::vector<uint32_t>& posi
       case 0x0E: out.push_back(u'\r'); break;
       case 0x07:
         // A table cell's end: tables come as tabbed lines.
-        out.push_back(u'\t');
+        if (rowEnd(at))
+          out.push_back(u'\r');
+        else if (!rowEnd(at + 1))
+          out.push_back(u'\t');
         break;
       case 0x1E: out.push_back(u'-'); break;
       case 0x1F: out.push_back(0x00AD); break;
@@ -134,6 +145,118 @@ void ApplyPageSetup(xMorvaDocument& document, const xMorvaWordSection& section) 
   bands.footerBottom = 0;
 }
 
+// The style sheets in the document's store, each under its style's number
+// plus one (the Normal style replaces the reset document's sheet 1), with
+// every property it defines; a sheet 1 in Times New Roman 12 when the file
+// has no Normal style. Styles other than paragraph and character styles
+// are not taken.
+int32_t SaveStyleSheets(xMorvaDocument& document, const std::vector<xMorvaWordStyle>& styles,
+                        const std::vector<std::u16string>& fonts) {
+  VMemoryResourceFile* store = document.GetStyleSheetStore();
+  if (store == nullptr) return styles.empty() ? 0 : kWordNoMemory;
+  auto save = [&](xMorvaStyleSheet& sheet, const VString& name, int16_t id) {
+    if (document.StyleSheetIndex(id) > 0) return sheet.Save(document, *store, id, &name);
+    int16_t used = 0;
+    return sheet.SaveNew(document, *store, name, used, id) && used == id;
+  };
+  auto fontIndex = [&](int16_t font) {
+    if (font < 0 || size_t(font) >= fonts.size()) return int32_t(0);
+    VStr<255> name;
+    name.SetUniCText(fonts[size_t(font)].substr(0, 63).c_str());
+    return int32_t(document.FontIndexForName(name));
+  };
+  bool normal = false;
+  for (size_t istd = 0; istd < styles.size() && istd < 32766; ++istd) {
+    const xMorvaWordStyle& style = styles[istd];
+    if (!style.exists || (style.sgc != 1 && style.sgc != 2)) continue;
+    xMorvaStyleSheet sheet;
+    sheet.Init();
+    sheet.paragraphSheet = style.sgc == 1 ? 1 : 0;
+    auto set = [&](uint16_t id, int32_t value) {
+      sheet.properties.SetProperty(id, value);
+      sheet.states.SetState(id, 1);
+    };
+    const xMorvaWordChp& chp = style.chp;
+    set(kPropBold, chp.bold);
+    set(kPropItalic, chp.italic);
+    set(kPropStrikeOut, chp.strike);
+    set(kPropShadow, chp.shadow);
+    set(kPropLetterCase, chp.caps);
+    set(kPropUnderline, chp.underline);
+    set(kPropVerticalPosition, chp.iss);
+    set(kPropSize, std::max(chp.halfPoints / 2, 1));
+    if (chp.color != -1) set(kPropTextColour, chp.color);
+    if (const int32_t font = fontIndex(chp.font); font > 0) set(kPropFont, font);
+    if (style.sgc == 1) {
+      const xMorvaWordPap& pap = style.pap;
+      set(kPropAlignment, pap.jc);
+      set(kPropLeftIndent, std::max(TwipsToPixels(pap.left), 0));
+      set(kPropFirstLineIndent, TwipsToPixels(pap.firstLine));
+      set(kPropRightIndent, std::max(TwipsToPixels(pap.right), 0));
+      set(kPropInterline, pap.lineTenths);
+      for (const xMorvaWordTab& tab : pap.tabs) {
+        const int32_t at = std::clamp(TwipsToPixels(tab.position), 1, 32767);
+        sheet.tabs.AddStop(MakeTabStop(int16_t(at), uint8_t(tab.leader), uint8_t(tab.kind)));
+      }
+      if (!pap.tabs.empty()) sheet.states.SetState(kPropTabs, 1);
+    }
+    VStr<255> name;
+    name.SetUniCText(style.name.substr(0, 255).c_str());
+    if (style.name.empty()) document.NewStyleSheetName(name);
+    if (!save(sheet, name, int16_t(istd + 1))) return kWordNoMemory;
+    normal = normal || istd == 0;
+  }
+  if (!normal && !styles.empty()) {
+    xMorvaStyleSheet sheet;
+    sheet.Init();
+    VStr<255> font;
+    font.SetUniCText(u"Times New Roman");
+    sheet.properties.SetProperty(kPropFont, document.FontIndexForName(font));
+    sheet.states.SetState(kPropFont, 1);
+    sheet.properties.SetProperty(kPropSize, 12);
+    sheet.states.SetState(kPropSize, 1);
+    VStr<255> name;
+    document.GetStyleSheetName(kDefaultStyleSheetId, name);
+    if (!save(sheet, name, kDefaultStyleSheetId)) return kWordNoMemory;
+  }
+  document.UpdateStyleSheetMenu();
+  return 0;
+}
+
+// The DOP's settings in the document's parameters and its dates and the
+// associated strings in its informations. A date the file leaves empty
+// keeps the one the reset document was given.
+void ApplyDocumentSettings(xMorvaDocument& document, const xMorvaWordDop& dop,
+                           const xMorvaWordInfos& infos) {
+  xMorvaDocParams& params = document.Params();
+  params.SetWidowControl(dop.widowControl ? 1 : 0);
+  params.SetViewMode(dop.pageView ? 0 : 1);
+  xMorvaDocInfos& info = document.Infos();
+  auto date = [](const xMorvaWordDate& from) {
+    VDateRec to;
+    to.day = int16_t(from.day);
+    to.month = int16_t(from.month);
+    to.year = int16_t(1900 + from.year);
+    return to;
+  };
+  if (dop.created.month != 0) {
+    info.SetCreationDate(date(dop.created));
+    info.SetCreationTime(dop.created.seconds);
+  }
+  if (dop.revised.month != 0) {
+    info.SetModificationDate(date(dop.revised));
+    info.SetModificationTime(dop.revised.seconds);
+  }
+  auto text = [](VString& to, const std::u16string& from, size_t capacity) {
+    if (!from.empty()) to.SetUniChars(from.data(), 0, int32_t(std::min(from.size(), capacity)));
+  };
+  const size_t capacity = size_t(xMorvaDocInfos::kTextCapacity);
+  text(info.Title(), infos.title, capacity);
+  text(info.Subject(), infos.subject, capacity);
+  text(info.Author(), infos.author, capacity);
+  text(info.Notes(), infos.notes, infos.notes.size());
+}
+
 }  // namespace
 
 int32_t xMorvaImportWord::ApplyRuns(xMorvaDocument& document, xMorvaTextInterface& text) {
@@ -150,13 +273,34 @@ int32_t xMorvaImportWord::ApplyRuns(xMorvaDocument& document, xMorvaTextInterfac
   };
   for (const xMorvaWordParagraphRun& run : fParagraphRuns) {
     if (!range(run.first, run.limit)) continue;
+    // Short of its paragraph end, so that the paragraph after is not
+    // touched: a tab stop set here is not undone by the next run.
+    const uint32_t end = uint32_t(fBodyPositions.size() - 1);
+    const int32_t from = int32_t(fBodyPositions[std::min(run.first, end)]);
+    const int32_t to = int32_t(fBodyPositions[std::min(run.limit, end)]);
+    text.SetSelection(from, std::max(from, to - 1));
     const xMorvaWordPap& pap = run.pap;
     set(kPropAlignment, pap.jc);
     set(kPropLeftIndent, std::max(TwipsToPixels(pap.left), 0));
     set(kPropFirstLineIndent, TwipsToPixels(pap.firstLine));
     set(kPropRightIndent, std::max(TwipsToPixels(pap.right), 0));
     set(kPropInterline, pap.lineTenths);
+    // The paragraph's style marks its characters; a character style of a
+    // run marks it in turn below.
+    if (pap.istd < 32766 && document.StyleSheetIndex(int16_t(pap.istd + 1)) > 0)
+      set(kPropStyleSheet, pap.istd + 1);
     if (pap.shading != -1) set(kPropParagraphBackColour, pap.shading);
+    if (pap.borderSides != 0) {
+      set(kPropBorderStyle, pap.borderStyle);
+      set(kPropLeftBorder, (pap.borderSides & 1) != 0);
+      set(kPropRightBorder, (pap.borderSides & 2) != 0);
+      set(kPropTopBorder, (pap.borderSides & 4) != 0);
+      set(kPropBottomBorder, (pap.borderSides & 8) != 0);
+    }
+    for (const xMorvaWordTab& tab : pap.tabs) {
+      const int32_t at = std::clamp(TwipsToPixels(tab.position), 1, 32767);
+      set(kPropTabs, int32_t(MakeTabStop(int16_t(at), uint8_t(tab.leader), uint8_t(tab.kind))));
+    }
   }
   std::vector<int16_t> fonts(fFontNames.size(), -1);
   for (const xMorvaWordCharacterRun& run : fCharacterRuns) {
@@ -172,6 +316,7 @@ int32_t xMorvaImportWord::ApplyRuns(xMorvaDocument& document, xMorvaTextInterfac
     set(kPropSize, std::max(chp.halfPoints / 2, 1));
     if (chp.color != -1) set(kPropTextColour, chp.color);
     if (chp.background != -1) set(kPropBackColour, chp.background);
+    if (chp.style > 0 && document.StyleSheetIndex(chp.style) > 0) set(kPropStyleSheet, chp.style);
     if (chp.font >= 0 && size_t(chp.font) < fonts.size()) {
       if (fonts[size_t(chp.font)] < 0) {
         VStr<255> name;
@@ -466,7 +611,13 @@ int32_t xMorvaImportWord::ReadWordText(VStream& file, std::u16string& body) {
     return CodeOfPass(characters);
   // The other stories are not the body's.
   text.resize(fFib.ccp[0]);
-  body = MainStory(text, fBodyPositions);
+  std::vector<uint32_t> rowEnds;
+  for (const xMorvaWordParagraphRun& run : fParagraphRuns)
+    if (run.pap.rowEnd && run.limit > run.first && run.limit <= text.size() &&
+        text[run.limit - 1] == 0x07)
+      rowEnds.push_back(run.limit - 1);
+  std::sort(rowEnds.begin(), rowEnds.end());
+  body = MainStory(text, rowEnds, fBodyPositions);
   return 0;
 }
 
@@ -486,12 +637,14 @@ int32_t xMorvaImportWord::ImportWordDocument(xMorvaDocument* document, VStream* 
   // Read whole: only now is the document replaced.
   document->Reset(false);
   ApplyPageSetup(*document, fSection);
+  ApplyDocumentSettings(*document, fDop, fInfos);
+  int32_t sheets = SaveStyleSheets(*document, fStyles, fFontNames);
   xMorvaTextInterface* text = document->GetPart(kPartBody);
   xMorvaUndo* undo = document->GetUndo();
   if (undo != nullptr) undo->Suspend();
   document->BeginChange();
-  int32_t code = 0;
-  if (text != nullptr && positions != 0 && text->InsertHandle(units, int32_t(positions)) != 0)
+  int32_t code = sheets;
+  if (code == 0 && text != nullptr && positions != 0 && text->InsertHandle(units, int32_t(positions)) != 0)
     code = kWordNoMemory;
   if (text != nullptr && code == 0) code = ApplyRuns(*document, *text);
   if (text != nullptr) text->SetSelection(0, 0);

@@ -87,6 +87,7 @@ struct xMorvaWordChp {
   int16_t halfPoints = 20;
   int32_t color = -1;
   int32_t background = -1;
+  int16_t style = 0;  // the character style's sheet number, 0 none
   bool operator==(const xMorvaWordChp&) const = default;
 };
 
@@ -111,6 +112,7 @@ struct xMorvaWordPap {
   int32_t after = 0;
   bool inTable = false;
   bool rowEnd = false;
+  int16_t gapHalf = 0;  // half the space between a table's cells, twips
   int32_t shading = -1;
   int8_t borderStyle = 0;
   uint8_t borderSides = 0;  // 1 left, 2 right, 4 top, 8 bottom

@@ -287,6 +287,16 @@ int32_t xMorvaImportWord::ApplyCharacterSprm(ByteSpanReader& in, xMorvaWordChp& 
     case 0x2A42:
     case 98: chp.color = IcoColor(b); break;
     case 0x2A0C: chp.background = IcoColor(b); break;
+    case 0x4A30:
+    case 80: {
+      // The run's character style, by its sheet number; style 10, the
+      // default paragraph font, is no style of its own.
+      const uint16_t istd = operand.U16();
+      if (!operand.Failed() && istd != 10 && istd < fStyles.size() && fStyles[istd].exists &&
+          fStyles[istd].sgc == 2)
+        chp.style = int16_t(istd + 1);
+      break;
+    }
     case 0x4A43:
     case 99: {
       const uint16_t hps = operand.U16();
@@ -357,6 +367,36 @@ int32_t xMorvaImportWord::ApplyParagraphSprm(ByteSpanReader& in, xMorvaWordPap& 
     case 25: pap.rowEnd = operand.U8() != 0; break;
     case 0x442D:
     case 47: pap.shading = ShadingColor(operand.U16()); break;
+    case 0x9601:
+    case 183: pap.left = operand.I16(); break;
+    case 0x9602:
+    case 184: pap.gapHalf = operand.I16(); break;
+    case 0xD606:
+    case 0xD608:
+    case 188:
+    case 190: {
+      // A row's cells: their count, then the boundaries from the left
+      // margin. Every cell but the first, which the row starts with, is
+      // reached by a tab and gets its stop; the row is indented to the
+      // first boundary and ends at the last.
+      const uint8_t count = operand.U8();
+      std::vector<int16_t> bounds(size_t(count) + 1);
+      for (int16_t& at : bounds) at = operand.I16();
+      if (operand.Failed() || count == 0) break;
+      pap.tabs.clear();
+      for (size_t cell = 1; cell < count; ++cell) {
+        const int32_t a = bounds[cell], b = bounds[cell + 1];
+        xMorvaWordTab tab{a + pap.gapHalf, 1, 0};
+        if (pap.jc == 1) tab = {(a + b) / 2, 2, 0};
+        if (pap.jc == 2) tab = {b - pap.gapHalf, 3, 0};
+        tab.position = std::max(tab.position, 1);
+        pap.tabs.push_back(tab);
+      }
+      pap.left = std::max<int32_t>(bounds.front(), 0);
+      const int32_t width = fSection.pageWidth - fSection.left - fSection.right;
+      pap.right = std::max(width - bounds.back(), 0);
+      break;
+    }
     case 0xC60D:
     case 15:
     case 0xC615:
