@@ -227,19 +227,19 @@ Bytes StyleSheet(const std::vector<StyleSpec>& styles, uint16_t defaultFont = 0)
   StoreLE16(&out[2], uint16_t(styles.size()));
   StoreLE16(&out[4], 10);
   StoreLE16(&out[14], defaultFont);
-  for (const StyleSpec& spec : styles) {
+  for (const StyleSpec& styleEntry : styles) {
     Bytes std(10, 0);
-    StoreLE16(&std[2], uint16_t(spec.sgc | (spec.base << 4)));
-    std.push_back(uint8_t(spec.name.size()));
+    StoreLE16(&std[2], uint16_t(styleEntry.sgc | (styleEntry.base << 4)));
+    std.push_back(uint8_t(styleEntry.name.size()));
     std.push_back(0);
-    for (char c : spec.name) {
+    for (char c : styleEntry.name) {
       std.push_back(uint8_t(c));
       std.push_back(0);
     }
     std.push_back(0);
     std.push_back(0);
-    for (const Bytes* upx : {&spec.papx, &spec.chpx}) {
-      if (spec.sgc != 1 && upx == &spec.papx) continue;
+    for (const Bytes* upx : {&styleEntry.papx, &styleEntry.chpx}) {
+      if (styleEntry.sgc != 1 && upx == &styleEntry.papx) continue;
       if (std.size() % 2 != 0) std.push_back(0);
       std.push_back(uint8_t(upx->size()));
       std.push_back(uint8_t(upx->size() >> 8));
