@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "bench/BenchMain.h"
+#include "bench/FormatBench.h"
 #include "bench/ProcessBench.h"
 #include "bench/ReferenceDocument.h"
 #include "document/xMorvaDocument.h"
@@ -64,73 +65,22 @@ void Stop() {
 }
 
 std::string Exported(xMorvaDocument& document) {
-  VMemHandle handle = 0;
-  VHandleStream stream(handle);
-  stream.OpenWrite();
-  xMorvaExportHTML writer;
-  writer.ExportHTMLDocument(document, stream, "");
-  stream.CloseWrite(1);
-  std::string out;
-  const uint32_t size = handle != 0 ? gMemoryMgr->GetHandleSize(handle) : 0;
-  if (size != 0) {
-    out.assign(static_cast<const char*>(gMemoryMgr->LockHandle(handle)), size);
-    gMemoryMgr->UnlockHandle(handle);
-  }
-  if (handle != 0) gMemoryMgr->DisposeHandle(handle);
-  return out;
+  return WrittenBytes([&document](VStream& stream) {
+    xMorvaExportHTML writer;
+    writer.ExportHTMLDocument(document, stream, "");
+  });
 }
 
 // The reference document of `pages` pages, as HTML.
 std::string ReferenceHtml(int32_t pages) {
   auto document = std::make_unique<xMorvaDocument>(nullptr);
-  document->Reset(false);
-  const ReferenceDocument reference = MakeReferenceDocument(pages);
-  auto* body = static_cast<xMorvaEngine*>(document->GetPart(kPartBody));
-  body->InsertBytes(0u, reference.stream.data(), uint32_t(reference.stream.size()));
-  body->SetLength(int32_t(body->RecountPositions()));
-  auto* footer = static_cast<xMorvaEngine*>(document->GetPart(kPartFooter));
-  footer->InsertBytes(0u, reference.footer.data(), uint32_t(reference.footer.size()));
-  footer->SetLength(int32_t(footer->RecountPositions()));
+  FillWithReferenceDocument(*document, pages);
   return Exported(*document);
 }
 
-fs::path Folder() {
-  static const fs::path folder = [] {
-    fs::path path = fs::temp_directory_path() / ("qv-html-bench-" + std::to_string(getpid()));
-    fs::create_directories(path);
-    return path;
-  }();
-  return folder;
-}
-
-// The page of the reference document at `pages` pages, made once, by a
-// process of its own: a process started later counts the memory of the
-// one that starts it, so this one stays small.
-fs::path ReferenceFile(int32_t pages) {
-  static std::map<int32_t, fs::path> made;
-  auto found = made.find(pages);
-  if (found != made.end()) return found->second;
-  const fs::path path = Folder() / ("reference-" + std::to_string(pages) + ".html");
-  double seconds = 0;
-  int64_t peak = 0;
-  RunProcess({fs::read_symlink("/proc/self/exe").string(), "--reference", std::to_string(pages), path.string()},
-             seconds, peak);
-  made[pages] = path;
-  return path;
-}
-
-// Pages of the reference document that make about `megabytes` of HTML.
-int32_t PagesForMegabytes(int64_t megabytes) {
-  static const double bytesPerPage = double(fs::file_size(ReferenceFile(50))) / 50.0;
-  return int32_t(double(megabytes) * 1e6 / bytesPerPage) + 1;
-}
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream buffer;
-  buffer << in.rdbuf();
-  return buffer.str();
-}
+fs::path Folder() { return BenchFolder("qv-html-bench"); }
+fs::path ReferenceFile(int32_t pages) { return MadeReferenceFile(Folder(), pages, ".html"); }
+int32_t PagesForMegabytes(int64_t megabytes) { return ::PagesForMegabytes(Folder(), ".html", megabytes); }
 
 void ImportHtml(benchmark::State& state) {
   const std::string page = ReadFile(ReferenceFile(PagesForMegabytes(state.range(0))));
