@@ -134,31 +134,7 @@ TEST_P(ToolbarStrips, MatchTheirReferences) {
   const std::string name = GetParam() == 0 ? "toolbar-strip-windows" : "toolbar-strip-third";
   LookCanvas canvas(kStripW, kStripH);
   Draw(canvas.port(), look);
-  const std::filesystem::path shown =
-      std::filesystem::current_path() / "look-sheets" / (name + ".png");
-  std::filesystem::create_directories(shown.parent_path());
-  ASSERT_TRUE(GdiWriteBitmapPng(canvas.port().GetSection(), shown.c_str()));
-  const std::filesystem::path reference =
-      std::filesystem::path(__FILE__).parent_path() / "data" / (name + ".png");
-  const char* regenerate = std::getenv("QV_REGENERATE_REFERENCES");
-  if (regenerate != nullptr && std::string(regenerate) == "1") {
-    ASSERT_TRUE(GdiWriteBitmapPng(canvas.port().GetSection(), reference.c_str()));
-    GTEST_SKIP() << "reference rewritten: " << reference;
-  }
-  HBITMAP expected = GdiReadPng(reference.c_str());
-  ASSERT_NE(expected, nullptr) << "missing reference " << reference
-                               << " (run with QV_REGENERATE_REFERENCES=1 to make it)";
-  DIBSECTION section{};
-  ASSERT_EQ(GetObjectA(expected, sizeof(section), &section), static_cast<int>(sizeof(section)));
-  ASSERT_EQ(section.dsBm.bmWidth, canvas.port().GetWidth());
-  ASSERT_EQ(section.dsBm.bmHeight, canvas.port().GetHeight());
-  const auto* want = static_cast<const uint32_t*>(section.dsBm.bmBits);
-  const auto* drawn = static_cast<const uint32_t*>(canvas.port().GetBits());
-  int32_t differing = 0;
-  for (int32_t i = 0; i < canvas.port().GetWidth() * canvas.port().GetHeight(); ++i)
-    differing += (drawn[i] & 0xFFFFFF) != (want[i] & 0xFFFFFF);
-  EXPECT_EQ(differing, 0) << "strip differs from " << reference << "; see " << shown;
-  DeleteObject(expected);
+  ExpectMatchesReference(canvas, "look-sheets", name);
 }
 
 INSTANTIATE_TEST_SUITE_P(TwoLooks, ToolbarStrips, testing::Values(0, 1));
