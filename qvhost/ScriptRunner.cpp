@@ -18,6 +18,7 @@
 #include "platform/print/WinPrint.h"
 #include "platform/win32/WinMenuTracking.h"
 #include "qvhost/HostScreen.h"
+#include "qvhost/HostSpeller.h"
 #include "qvhost/ScriptCommandValues.h"
 #include "qvhost/QvHost.h"
 #include "qvhost/ScriptWords.h"
@@ -655,11 +656,13 @@ std::string Line::Run() {
   }
   if (verb == "area") return RunArea();
   if (verb == "spellers") {
-    // spellers on|off: whether the host offers its spelling service.
-    std::string bad = Count(2, 2, "spellers on|off");
+    // spellers on|off|engine: whether the host offers its spelling service
+    // and its engine, neither, or its engine alone.
+    std::string bad = Count(2, 2, "spellers on|off|engine");
     if (!bad.empty()) return bad;
-    if (Quoted(1) || (Word(1) != "on" && Word(1) != "off")) return "spellers on|off";
-    fHost.Config().spellers = Word(1) == "on";
+    if (Quoted(1) || (Word(1) != "on" && Word(1) != "off" && Word(1) != "engine")) return "spellers on|off|engine";
+    fHost.Config().spellers = Word(1) != "off";
+    if (Word(1) != "off") HostSpellingOfferService(Word(1) == "on");
     return {};
   }
   if (verb == "print") {
