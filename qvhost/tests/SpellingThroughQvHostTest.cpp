@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <sstream>
 #include <string>
@@ -17,6 +18,7 @@
 #include "boundary/HostServiceSelectors.h"
 #include "framework/core/tests/IntlTestTables.h"
 #include "host/callback/HostCallback.h"
+#include "platform/toolbox/TbxResources.h"
 #include "qvhost/HostSpeller.h"
 #include "qvhost/QvHost.h"
 #include "qvhost/ScriptRunner.h"
@@ -249,6 +251,18 @@ TEST_F(HostSpelling, AChunkWithoutUnknownWordsStillAsksForTheNext) {
   EXPECT_EQ(1, HostSpellingChecksEnded());
 }
 
+TEST_F(HostSpelling, UnitsTheEngineCannotHaveKeepTheirPlaces) {
+  ASSERT_EQ("", Script("spellers engine"));
+  // Greek and Cyrillic letters reach the engine as "?", one a character, so
+  // the word after them is selected where it is.
+  const std::u16string text = u"\u03BA\u03B1\u03BB\u03AE \u043F\u0440\u0438 tset.";
+  for (char16_t unit : text) document->TypeCharacter(unit);
+  area->RunCommand(805);
+  EXPECT_EQ((std::vector<std::string>{"???? ??? tset."}), HostSpellingChunks());
+  EXPECT_EQ((std::vector<std::string>{"tset"}), HostSpellingFound());
+  EXPECT_EQ(std::make_pair(9, 13), Sel());
+}
+
 // ---- What the engine hands back, checked before it is used
 
 namespace {
@@ -289,6 +303,24 @@ void RowEngine(void* first, void* second) {
   }
 }
 
+// An engine that opens a resource file of its own at every request.
+std::string gEngineFile;
+void ResourceEngine(void* first, void*) {
+  const auto request = reinterpret_cast<uintptr_t>(first);
+  if (request != kSpellingEngineCheck && request != kSpellingEngineEnd) return;
+  uint8_t path[256] = {uint8_t(gEngineFile.size())};
+  std::memcpy(path + 1, gEngineFile.data(), gEngineFile.size());
+  Tbx::OpenResFile(path);
+}
+
+void ResourceHost(int32_t selector, HostParamBlock* block) {
+  if (selector == kHostSelSpellingService) {
+    block->handle = reinterpret_cast<uintptr_t>(&ResourceEngine);
+    return;
+  }
+  QvHost::Callback(selector, block);
+}
+
 void RowHost(int32_t selector, HostParamBlock* block) {
   if (selector == kHostSelSpellingService) {
     block->handle = reinterpret_cast<uintptr_t>(&RowEngine);
@@ -298,6 +330,25 @@ void RowHost(int32_t selector, HostParamBlock* block) {
 }
 
 }  // namespace
+
+TEST_F(HostSpelling, TheCurrentResourceFileIsKeptOverEveryEngineCall) {
+  gEngineFile = (std::filesystem::temp_directory_path() / ("qv-engine-" + std::to_string(getpid()) + ".rsrc")).string();
+  uint8_t path[256] = {uint8_t(gEngineFile.size())};
+  std::memcpy(path + 1, gEngineFile.data(), gEngineFile.size());
+  Tbx::CreateResFile(path);
+  const int16_t before = Tbx::CurResFile();
+  Type("one. two.");
+  SetHostCallback(&ResourceHost);
+  area->RunCommand(805);
+  EXPECT_EQ(before, Tbx::CurResFile());
+  // The engine's file was opened, and is another than the current one.
+  const int16_t engine = Tbx::OpenResFile(path);
+  EXPECT_NE(-1, engine);
+  EXPECT_NE(before, engine);
+  Tbx::CloseResFile(engine);
+  if (before != -1) Tbx::UseResFile(before);
+  std::filesystem::remove(gEngineFile);
+}
 
 TEST_F(HostSpelling, BadAnswersFromTheEngineAreRefusedAndChangeNothing) {
   Type("one tset. two.");
