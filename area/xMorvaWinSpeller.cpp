@@ -110,6 +110,15 @@ bool CollectChunk(xMorvaEngine& text, uint32_t startByte, uint32_t endByte, uint
   return true;
 }
 
+// What a check covers: the selection, or the whole text; its stream bytes
+// and the position of its first character.
+void CheckedRange(xMorvaEngine& text, uint32_t& startByte, uint32_t& endByte, int32_t& base) {
+  const bool selection = text.HasSelection();
+  startByte = selection ? text.GetSelStartOffset() : 0;
+  endByte = selection ? text.GetSelEndOffset() : text.GetStreamSize();
+  base = selection ? text.GetSelStart() : 0;
+}
+
 // Bytes of the Macintosh character set to UTF-16, one unit a byte.
 std::u16string FromMacBytes(const uint8_t* bytes, uint32_t length) {
   std::u16string units;
@@ -263,15 +272,7 @@ void xMorvaWinSpeller::RunSpellCheck() {
   if (!LoadAll()) return;
   xMorvaEngine* text = Text();
   if (text == nullptr) return;
-  if (text->HasSelection()) {
-    fStartByte = text->GetSelStartOffset();
-    fEndByte = text->GetSelEndOffset();
-    fBase = text->GetSelStart();
-  } else {
-    fStartByte = 0;
-    fEndByte = text->GetStreamSize();
-    fBase = 0;
-  }
+  CheckedRange(*text, fStartByte, fEndByte, fBase);
   fNextByte = fStartByte;
   fChunk.clear();
   fOffset = 0;
@@ -577,15 +578,7 @@ void xMorvaVuzizaDevo::CheckDocument(xMorvaPlugIn& area) {
   auto* text = document != nullptr ? static_cast<xMorvaEngine*>(document->GetCurrentPart()) : nullptr;
   if (fEntry == nullptr || text == nullptr || gRunningEngineCheck != nullptr) return;
   fArea = &area;
-  if (text->HasSelection()) {
-    fStartByte = text->GetSelStartOffset();
-    fEndByte = text->GetSelEndOffset();
-    fBase = text->GetSelStart();
-  } else {
-    fStartByte = 0;
-    fEndByte = text->GetStreamSize();
-    fBase = 0;
-  }
+  CheckedRange(*text, fStartByte, fEndByte, fBase);
   fChunkLength = 0;
   fPositionDelta = 0;
   fByteDelta = 0;
