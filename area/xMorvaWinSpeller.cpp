@@ -623,6 +623,9 @@ void xMorvaVuzizaDevo::CheckDocument(xMorvaPlugIn& area) {
     fRecord.firstCall = 0;
     Tbx::DisposeHandle(handle);
   }
+  // No chunk is out while the engine hears the check is over: a range it
+  // names then can only be the empty one at the end of what was checked.
+  fChunkLength = 0;
   fRecord.chunkLength = 0;
   fRecord.operation = 0;
   CallEngine(kSpellingEngineEnd);

@@ -284,9 +284,19 @@ std::vector<std::string> gTexts;
 std::function<std::string()> gPlain;
 
 // An engine that hands back each row once, on the first chunk.
+std::vector<uint16_t> gEndAnswers;
 void RowEngine(void* first, void* second) {
-  if (reinterpret_cast<uintptr_t>(first) != kSpellingEngineCheck) return;
   auto* link = static_cast<HostEngineLink*>(second);
+  if (reinterpret_cast<uintptr_t>(first) == kSpellingEngineEnd) {
+    // No chunk is out any more: a range in it is refused.
+    HostEngineBlock block{};
+    block.end = 3;
+    block.area = link->record->area;
+    HostEngineBlock* pointer = &block;
+    gEndAnswers.push_back(link->record->callBack(&pointer));
+    return;
+  }
+  if (reinterpret_cast<uintptr_t>(first) != kSpellingEngineCheck) return;
   if (link->record->firstCall == 0) return;
   for (const BadAnswerRow& row : gRows) {
     HostEngineBlock block{};
@@ -367,6 +377,7 @@ TEST_F(HostSpelling, BadAnswersFromTheEngineAreRefusedAndChangeNothing) {
   };
   gAnswers.clear();
   gTexts.clear();
+  gEndAnswers.clear();
   gPlain = [this] { return Plain(); };
   area->RunCommand(805);
   gPlain = nullptr;
@@ -375,6 +386,7 @@ TEST_F(HostSpelling, BadAnswersFromTheEngineAreRefusedAndChangeNothing) {
     EXPECT_EQ(gRows[i].expected, gAnswers[i]) << gRows[i].what;
     EXPECT_EQ("one tset. two.", gTexts[i]) << gRows[i].what;
   }
+  EXPECT_EQ(std::vector<uint16_t>{xMorvaVuzizaDevo::kBadRequest}, gEndAnswers);
   // The last row selected the chunk; outside a check every answer is refused.
   EXPECT_EQ(std::make_pair(0, 9), Sel());
   xMorvaVuzizaDevo::Block block{};
