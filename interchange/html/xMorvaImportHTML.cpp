@@ -123,6 +123,8 @@ class HtmlReader {
   const std::string* GetValue(std::string_view name) const;
 
   // ---- Properties.
+  // Sets a property at the caret as the engine does.
+  int32_t Set(uint16_t id, int32_t value);
   void SetProperty(uint16_t id, int32_t value);
   void PushProperty(uint16_t id, std::vector<int32_t>& stack, int32_t& current, int32_t value, bool opening);
   void PushMode(int32_t mode, bool opening);
@@ -204,8 +206,8 @@ void HtmlReader::Parse(VStreamProgress* progress) {
   fProportionalFont = fDocument.FontIndexForName(times);
   fFixedFont = fDocument.FontIndexForName(courier);
   fFont = fProportionalFont;
-  fBody.SetPropertyValue(kPropFont, fFont);
-  fBody.SetPropertyValue(kPropSize, Points(fSizeIndex));
+  Set(kPropFont, fFont);
+  Set(kPropSize, Points(fSizeIndex));
 
   // A UTF-8 mark says how bytes above 127 are to be read.
   if (fSize >= 3 && fBytes[0] == 0xEF && fBytes[1] == 0xBB && fBytes[2] == 0xBF) {
@@ -433,9 +435,51 @@ const std::string* HtmlReader::GetValue(std::string_view name) const {
   return nullptr;
 }
 
+int32_t HtmlReader::Set(uint16_t id, int32_t value) {
+  if (id < kFirstParagraphProperty) return fBody.SetPropertyValue(id, value);
+  const uint32_t end = fBody.GetStreamSize();
+  const int32_t caret = fBody.GetSelStart();
+  if (fBody.HasSelection() || caret != fBody.GetLength() || fBody.GetSelStartOffset() != end ||
+      fBody.GetParagraphStart() != caret) {
+    return fBody.SetPropertyValue(id, value);
+  }
+  // The caret stands at the text's end in a paragraph without units yet,
+  // where the page's text goes on. The paragraph's records are written
+  // there as the engine writes them, but without the engine forgetting how
+  // far it has walked: the next caret move would walk the whole text again,
+  // once for every paragraph of the page.
+  uint32_t stored = uint32_t(value);
+  bool record = false;
+  if (id == kPropTabs) {
+    uint32_t stop = 0;
+    record = fBody.GetWalkTabs().FindStop(TabStopPosition(stored), stop) ? stop != stored
+                                                                         : TabStopKind(stored) != kTabNone;
+  } else {
+    xMorvaProperties normalised;
+    normalised.SetProperty(id, value);
+    value = normalised.GetProperty(id);
+    stored = uint32_t(value);
+    if (fBody.GetCurrentProperties().GetProperty(id) == value && fBody.GetPropertyState(id) == 1) return 0;
+    record = fBody.GetWalkProperties().GetProperty(id) != value;
+  }
+  const uint32_t start = fBody.GetParagraphStartOffset();
+  fBody.RemovePropertyRecords(id, TabStopPosition(stored), start, end, false);
+  if (record) {
+    if (const int32_t error = fBody.InsertPropertyRecord(start, id, stored)) return error;
+  }
+  // The caret is placed again over the new records; the character
+  // properties waiting at it for the next text stay.
+  xMorvaProperties waiting;
+  waiting.Assign(fBody.GetCurrentProperties());
+  fBody.SetSelection(caret, caret);
+  for (uint16_t character = 0; character <= kLastCharacterProperty; ++character)
+    fBody.SetPropertyValue(character, waiting.GetProperty(character));
+  return 0;
+}
+
 void HtmlReader::SetProperty(uint16_t id, int32_t value) {
   if (fMode != kModeBody) return;
-  fBody.SetPropertyValue(id, id == kPropSize ? Points(value) : value);
+  Set(id, id == kPropSize ? Points(value) : value);
 }
 
 void HtmlReader::PushProperty(uint16_t id, std::vector<int32_t>& stack, int32_t& current, int32_t value,
@@ -469,7 +513,7 @@ void HtmlReader::PushIndent(uint16_t id, std::vector<double>& stack, double& cur
     current = stack.back();
     stack.pop_back();
   }
-  if (fMode == kModeBody) fBody.SetPropertyValue(id, fDocument.GetParams().FromDisplayUnit(current));
+  if (fMode == kModeBody) Set(id, fDocument.GetParams().FromDisplayUnit(current));
 }
 
 int32_t HtmlReader::FontIndex(std::string_view name) {
@@ -503,17 +547,17 @@ void HtmlReader::Break(int32_t kind) {
     fLastWasSpace = true;
     if (fItemPending) {
       if (fTabRemovalPending) {
-        fBody.SetPropertyValue(kPropTabs, int32_t(MakeTabStop(TabStopPosition(fListTab), 0, kTabNone)));
+        Set(kPropTabs, int32_t(MakeTabStop(TabStopPosition(fListTab), 0, kTabNone)));
         fTabRemovalPending = false;
       }
-      fBody.SetPropertyValue(kPropFirstLineIndent, 0);
-      fBody.SetPropertyValue(kPropBullet, 0);
+      Set(kPropFirstLineIndent, 0);
+      Set(kPropBullet, 0);
       fItemPending = false;
     }
     if (kind >= kBreakOpenBlock && kind <= kBreakCloseParagraph) {
-      fBody.SetPropertyValue(kPropSize, kSpacingPoints);
+      Set(kPropSize, kSpacingPoints);
       NewParagraphEnd();
-      fBody.SetPropertyValue(kPropSize, Points(fSizeIndex));
+      Set(kPropSize, Points(fSizeIndex));
     }
   }
   fLastBreak = kind;
@@ -624,11 +668,11 @@ void HtmlReader::StartListItem() {
   if (fMode == kModeBody) {
     const xMorvaDocParams& params = fDocument.GetParams();
     if (fListKind == kListDecimal || fListKind == kListLetters || fListKind == kListRoman) {
-      fBody.SetPropertyValue(kPropFirstLineIndent, params.FromDisplayUnit(-1.5));
+      Set(kPropFirstLineIndent, params.FromDisplayUnit(-1.5));
       const int32_t position = std::clamp(params.FromDisplayUnit(fLeftLevel - 0.5), 0, kMaxTabPosition);
       fListTab = MakeTabStop(int16_t(position), 0, kTabRight);
       fTabRemovalPending = true;
-      fBody.SetPropertyValue(kPropTabs, int32_t(fListTab));
+      Set(kPropTabs, int32_t(fListTab));
       char16_t number[kListNumberUnits + 1] = {};
       const int32_t units = FormatListNumber(fListNumber, fListKind - kListDecimal, &number[kListNumberUnits - 1]);
       fBody.InsertTab();
@@ -638,7 +682,7 @@ void HtmlReader::StartListItem() {
       CaretToEnd();
       fLastBreak = kBreakTyped;
     } else {
-      fBody.SetPropertyValue(kPropBullet, fListKind == kListSquare   ? kBulletSquare
+      Set(kPropBullet, fListKind == kListSquare   ? kBulletSquare
                                           : fListKind == kListCircle ? kBulletCircle
                                                                      : kBulletDisc);
     }
@@ -659,12 +703,12 @@ void HtmlReader::InsertRule() {
     const int32_t unused = std::max(0, available - rule);
     const std::string align = GetValue("align") != nullptr ? Lowered(*GetValue("align")) : "left";
     if (align == "right") {
-      fBody.SetPropertyValue(kPropLeftIndent, left + unused);
+      Set(kPropLeftIndent, left + unused);
     } else if (align == "center") {
-      fBody.SetPropertyValue(kPropLeftIndent, left + unused / 2);
-      fBody.SetPropertyValue(kPropRightIndent, right + unused / 2);
+      Set(kPropLeftIndent, left + unused / 2);
+      Set(kPropRightIndent, right + unused / 2);
     } else {
-      fBody.SetPropertyValue(kPropRightIndent, right + unused);
+      Set(kPropRightIndent, right + unused);
     }
   }
   const std::string* colour = GetValue("color");
@@ -673,20 +717,20 @@ void HtmlReader::InsertRule() {
     const int32_t n = LeadingNumber(*thickness);
     style = n < 2 ? 0 : n == 2 ? 1 : 2;
   }
-  fBody.SetPropertyValue(kPropBorderColour, colour != nullptr ? ParseHTMLColor(*colour) : kRuleColour);
-  fBody.SetPropertyValue(kPropBorderStyle, style);
-  fBody.SetPropertyValue(kPropSize, kRulePoints);
-  fBody.SetPropertyValue(kPropBottomBorder, 1);
+  Set(kPropBorderColour, colour != nullptr ? ParseHTMLColor(*colour) : kRuleColour);
+  Set(kPropBorderStyle, style);
+  Set(kPropSize, kRulePoints);
+  Set(kPropBottomBorder, 1);
   fLastBreak = kBreakTyped;
   Break(kBreakLine);
-  fBody.SetPropertyValue(kPropBottomBorder, 0);
-  fBody.SetPropertyValue(kPropBorderColour, 0);
-  fBody.SetPropertyValue(kPropBorderStyle, 0);
-  fBody.SetPropertyValue(kPropLeftIndent, left);
-  fBody.SetPropertyValue(kPropRightIndent, right);
+  Set(kPropBottomBorder, 0);
+  Set(kPropBorderColour, 0);
+  Set(kPropBorderStyle, 0);
+  Set(kPropLeftIndent, left);
+  Set(kPropRightIndent, right);
   fLastBreak = kBreakTyped;
   Break(kBreakLine);
-  fBody.SetPropertyValue(kPropSize, size);
+  Set(kPropSize, size);
 }
 
 void HtmlReader::TableCharacters(bool opening) {
@@ -821,7 +865,7 @@ void HtmlReader::ParseTag(const std::string& name, bool opening) {
     if (opening) {
       Break(kBreakLine);
       if (fMode == kModeBody)
-        fBody.SetPropertyValue(kPropLeftIndent, fDocument.GetParams().FromDisplayUnit(fLeftLevel + (n == "dd" ? 1 : 0)));
+        Set(kPropLeftIndent, fDocument.GetParams().FromDisplayUnit(fLeftLevel + (n == "dd" ? 1 : 0)));
     }
   } else if (n == "hr") {
     if (opening) InsertRule();
