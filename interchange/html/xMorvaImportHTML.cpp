@@ -15,6 +15,7 @@
 #include "document/xMorvaProperties.h"
 #include "document/xMorvaTabs.h"
 #include "document/xMorvaUndo.h"
+#include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaEngine.h"
 #include "engine/xMorvaListNumber.h"
 #include "engine/xMorvaPictureElement.h"
@@ -98,6 +99,11 @@ class HtmlReader {
  public:
   HtmlReader(xMorvaDocument& document, xMorvaEngine& body, const uint8_t* bytes, size_t size, std::string folder)
       : fDocument(document), fBody(body), fBytes(bytes), fSize(size), fFolder(std::move(folder)) {}
+  ~HtmlReader() {
+    if (fRun != 0) gMemoryMgr->DisposeHandle(fRun);
+  }
+  HtmlReader(const HtmlReader&) = delete;
+  HtmlReader& operator=(const HtmlReader&) = delete;
 
   void Parse(VStreamProgress* progress);
 
@@ -144,7 +150,17 @@ class HtmlReader {
   void InsertRule();
   void TableCharacters(bool opening);
   void InsertImage();
-  void CaretToEnd() { fBody.SetSelection(fBody.GetSelEnd(), fBody.GetSelEnd()); }
+  void CaretToEnd() { Body().SetSelection(Body().GetSelEnd(), Body().GetSelEnd()); }
+  // The body, once the text waiting to be typed is in it: every use of the
+  // body goes through here, so that the text keeps its place among the
+  // other changes.
+  xMorvaEngine& Body() {
+    if (!fTyped.empty()) TypeWaitingText();
+    return fBody;
+  }
+  // Types the text collected since the body was last used, in one
+  // insertion: one engine call per run of text rather than per character.
+  void TypeWaitingText();
 
   xMorvaDocument& fDocument;
   xMorvaEngine& fBody;
@@ -184,6 +200,9 @@ class HtmlReader {
   VStrInHandle fLinkText;
   std::string fLinkTarget;
   int32_t fLastBreak = kBreakNone;
+  // Units for the body not typed yet, and the block they are typed from.
+  std::u16string fTyped;
+  VMemHandle fRun = 0;
 };
 
 void HtmlReader::SkipPast(std::string_view end) {
@@ -242,6 +261,8 @@ void HtmlReader::Parse(VStreamProgress* progress) {
       }
     }
   }
+  // The text after the last tag.
+  Body();
 }
 
 void HtmlReader::ReadByteAbove127(uint8_t first) {
@@ -266,12 +287,32 @@ void HtmlReader::ReadByteAbove127(uint8_t first) {
   InsertChar(gIntlMgr != nullptr ? gIntlMgr->WinCharToUni(first) : char16_t(first));
 }
 
+void HtmlReader::TypeWaitingText() {
+  const uint32_t count = uint32_t(fTyped.size());
+  bool typed = false;
+  if (count > 1 && count < (1u << 30)) {
+    if (fRun == 0) fRun = gMemoryMgr->NewHandle(0, 0);
+    if (fRun != 0 && gMemoryMgr->SetHandleSize(fRun, 2 * count)) {
+      if (auto* bytes = static_cast<uint8_t*>(gMemoryMgr->LockHandle(fRun))) {
+        for (uint32_t i = 0; i < count; ++i) PutStreamUnit(bytes + 2 * i, fTyped[i]);
+        gMemoryMgr->UnlockHandle(fRun);
+        if (fBody.InsertHandle(fRun, int32_t(count)) == 0) fBody.SetSelection(fBody.GetSelEnd(), fBody.GetSelEnd());
+        typed = true;
+      }
+    }
+  }
+  // A single unit, or a run that found no block, is typed unit by unit.
+  if (!typed)
+    for (const char16_t unit : fTyped) fBody.TypeCharacter(unit);
+  fTyped.clear();
+}
+
 void HtmlReader::InsertUnit(char16_t unit) {
   if (fMode == kModeBody) {
     if (unit == 0xAD)
-      fBody.InsertSoftHyphen();
-    else
-      fBody.TypeCharacter(unit);
+      Body().InsertSoftHyphen();
+    else if (unit != 0)
+      fTyped.push_back(unit);
   } else if (fMode == kModeLink) {
     fLinkText.AppendUniChar(unit);
   }
@@ -436,12 +477,12 @@ const std::string* HtmlReader::GetValue(std::string_view name) const {
 }
 
 int32_t HtmlReader::Set(uint16_t id, int32_t value) {
-  if (id < kFirstParagraphProperty) return fBody.SetPropertyValue(id, value);
-  const uint32_t end = fBody.GetStreamSize();
-  const int32_t caret = fBody.GetSelStart();
-  if (fBody.HasSelection() || caret != fBody.GetLength() || fBody.GetSelStartOffset() != end ||
-      fBody.GetParagraphStart() != caret) {
-    return fBody.SetPropertyValue(id, value);
+  if (id < kFirstParagraphProperty) return Body().SetPropertyValue(id, value);
+  const uint32_t end = Body().GetStreamSize();
+  const int32_t caret = Body().GetSelStart();
+  if (Body().HasSelection() || caret != Body().GetLength() || Body().GetSelStartOffset() != end ||
+      Body().GetParagraphStart() != caret) {
+    return Body().SetPropertyValue(id, value);
   }
   // The caret stands at the text's end in a paragraph without units yet,
   // where the page's text goes on. The paragraph's records are written
@@ -452,28 +493,28 @@ int32_t HtmlReader::Set(uint16_t id, int32_t value) {
   bool record = false;
   if (id == kPropTabs) {
     uint32_t stop = 0;
-    record = fBody.GetWalkTabs().FindStop(TabStopPosition(stored), stop) ? stop != stored
+    record = Body().GetWalkTabs().FindStop(TabStopPosition(stored), stop) ? stop != stored
                                                                          : TabStopKind(stored) != kTabNone;
   } else {
     xMorvaProperties normalised;
     normalised.SetProperty(id, value);
     value = normalised.GetProperty(id);
     stored = uint32_t(value);
-    if (fBody.GetCurrentProperties().GetProperty(id) == value && fBody.GetPropertyState(id) == 1) return 0;
-    record = fBody.GetWalkProperties().GetProperty(id) != value;
+    if (Body().GetCurrentProperties().GetProperty(id) == value && Body().GetPropertyState(id) == 1) return 0;
+    record = Body().GetWalkProperties().GetProperty(id) != value;
   }
-  const uint32_t start = fBody.GetParagraphStartOffset();
-  fBody.RemovePropertyRecords(id, TabStopPosition(stored), start, end, false);
+  const uint32_t start = Body().GetParagraphStartOffset();
+  Body().RemovePropertyRecords(id, TabStopPosition(stored), start, end, false);
   if (record) {
-    if (const int32_t error = fBody.InsertPropertyRecord(start, id, stored)) return error;
+    if (const int32_t error = Body().InsertPropertyRecord(start, id, stored)) return error;
   }
   // The caret is placed again over the new records; the character
   // properties waiting at it for the next text stay.
   xMorvaProperties waiting;
-  waiting.Assign(fBody.GetCurrentProperties());
-  fBody.SetSelection(caret, caret);
+  waiting.Assign(Body().GetCurrentProperties());
+  Body().SetSelection(caret, caret);
   for (uint16_t character = 0; character <= kLastCharacterProperty; ++character)
-    fBody.SetPropertyValue(character, waiting.GetProperty(character));
+    Body().SetPropertyValue(character, waiting.GetProperty(character));
   return 0;
 }
 
@@ -529,7 +570,7 @@ int32_t HtmlReader::FontIndex(std::string_view name) {
 }
 
 void HtmlReader::NewParagraphEnd() {
-  fBody.InsertParagraphEnd();
+  Body().InsertParagraphEnd();
   CaretToEnd();
 }
 
@@ -617,7 +658,7 @@ void HtmlReader::SetMode(int32_t mode, bool opening) {
     VStrInHandle target;
     target.SetCText(fLinkTarget.c_str(), kCharSetAnsi);
     xMorvaHyperlink link(xMorvaHyperlink::kURL, true, target, fLinkText.GetLength() > 0 ? fLinkText : target);
-    fBody.InsertHyperlink(link, false);
+    Body().InsertHyperlink(link, false);
     fLastBreak = kBreakTyped;
     return;
   }
@@ -675,10 +716,10 @@ void HtmlReader::StartListItem() {
       Set(kPropTabs, int32_t(fListTab));
       char16_t number[kListNumberUnits + 1] = {};
       const int32_t units = FormatListNumber(fListNumber, fListKind - kListDecimal, &number[kListNumberUnits - 1]);
-      fBody.InsertTab();
-      for (int32_t i = kListNumberUnits - units; i < kListNumberUnits; ++i) fBody.TypeCharacter(number[i]);
-      fBody.TypeCharacter(u'.');
-      fBody.InsertTab();
+      Body().InsertTab();
+      for (int32_t i = kListNumberUnits - units; i < kListNumberUnits; ++i) Body().TypeCharacter(number[i]);
+      Body().TypeCharacter(u'.');
+      Body().InsertTab();
       CaretToEnd();
       fLastBreak = kBreakTyped;
     } else {
@@ -693,9 +734,9 @@ void HtmlReader::StartListItem() {
 void HtmlReader::InsertRule() {
   Break(kBreakLine);
   if (fMode != kModeBody) return;
-  const int32_t left = fBody.GetPropertyValue(kPropLeftIndent);
-  const int32_t right = fBody.GetPropertyValue(kPropRightIndent);
-  const int32_t size = fBody.GetPropertyValue(kPropSize);
+  const int32_t left = Body().GetPropertyValue(kPropLeftIndent);
+  const int32_t right = Body().GetPropertyValue(kPropRightIndent);
+  const int32_t size = Body().GetPropertyValue(kPropSize);
   if (const std::string* width = GetValue("width")) {
     const int32_t available = std::max(0, fDocument.CurrentTextWidth(&fBody) - left - right);
     int32_t rule = LeadingNumber(*width);
@@ -784,7 +825,7 @@ void HtmlReader::InsertImage() {
   const VMemHandle element = gMemoryMgr->NewHandle(0, 0);
   if (element == 0) return;
   if (MakePictureElement(picture, element, w > 0 ? w : -1, h > 0 ? h : -1, -1, 0) &&
-      fBody.InsertHandle(element, 1) == 0) {
+      Body().InsertHandle(element, 1) == 0) {
     CaretToEnd();
     fLastBreak = kBreakTyped;
   }
@@ -882,7 +923,7 @@ void HtmlReader::ParseTag(const std::string& name, bool opening) {
   } else if (n == "td" || n == "th") {
     if (opening) {
       if (!fFirstCell && fMode == kModeBody) {
-        fBody.InsertTab();
+        Body().InsertTab();
         CaretToEnd();
         fLastBreak = kBreakTyped;
       }
