@@ -70,6 +70,10 @@ constexpr int32_t kBulletCircle = 109;
 // Tab stop positions are 16-bit, below the "no stop" position.
 constexpr int32_t kMaxTabPosition = 31999;
 constexpr char16_t kReplacement = 0xFFFD;
+// Runs of text shorter than this are typed unit by unit: an insertion of a
+// run costs the engine two walks to the caret, which typing a few units
+// does not.
+constexpr uint32_t kShortestRun = 16;
 
 char Lower(uint8_t c) { return c >= 'A' && c <= 'Z' ? char(c + 32) : char(c); }
 
@@ -290,7 +294,7 @@ void HtmlReader::ReadByteAbove127(uint8_t first) {
 void HtmlReader::TypeWaitingText() {
   const uint32_t count = uint32_t(fTyped.size());
   bool typed = false;
-  if (count > 1 && count < (1u << 30)) {
+  if (count >= kShortestRun && count < (1u << 30)) {
     if (fRun == 0) fRun = gMemoryMgr->NewHandle(0, 0);
     if (fRun != 0 && gMemoryMgr->SetHandleSize(fRun, 2 * count)) {
       if (auto* bytes = static_cast<uint8_t*>(gMemoryMgr->LockHandle(fRun))) {
@@ -301,7 +305,7 @@ void HtmlReader::TypeWaitingText() {
       }
     }
   }
-  // A single unit, or a run that found no block, is typed unit by unit.
+  // A short run, or one that found no block, is typed unit by unit.
   if (!typed)
     for (const char16_t unit : fTyped) fBody.TypeCharacter(unit);
   fTyped.clear();
