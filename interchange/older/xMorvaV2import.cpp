@@ -496,9 +496,8 @@ int32_t Converter::MarkElement(xMorvaEngine& engine, const Form& form, const Pla
   const Mark& mark = *placed.mark;
   // A mark over no units shows its own character format; the text after
   // it goes on in its run's.
-  static constexpr uint16_t kCharacterIds[] = {kPropFont,      kPropSize,   kPropBold,
-                                               kPropItalic,    kPropUnderline, kPropShadow,
-                                               kPropVerticalPosition, kPropTextColour};
+  static constexpr uint16_t kCharacterIds[] = {kPropFont,   kPropSize,   kPropBold,             kPropItalic,
+                                               kPropUnderline, kPropShadow, kPropVerticalPosition, kPropTextColour};
   int32_t saved[std::size(kCharacterIds)] = {};
   const bool ownFormat = placed.start == placed.end;
   if (ownFormat) {
