@@ -19,6 +19,7 @@
 #include "document/xMorvaStyleSheet.h"
 #include "framework/system/resources/VMemoryResourceFile.h"
 #include "document/xMorvaTabs.h"
+#include "engine/xMorvaFont.h"
 #include "interchange/tests/RtfTestSupport.h"
 #include "framework/system/files/VFile.h"
 #include "interchange/rtf/xMorvaRtfFormats.h"
@@ -704,6 +705,54 @@ TEST_F(ImportWord, ParagraphBordersAndTabsSetTheBody) {
   EXPECT_EQ(TabStopPosition(positions[0].tabs[0]), TwipsToPixels(1440));
   EXPECT_EQ(TabStopKind(positions[0].tabs[0]), kTabRight);
   EXPECT_TRUE(positions[12].tabs.empty());
+}
+
+// Space after the first paragraph and before the second opens the gap
+// between them: the first paragraph's interline grows by that space in
+// tenths of its end's line height, over its own 1.5 lines. The first
+// paragraph's space before and the last one's space after have no gap.
+TEST_F(ImportWord, SpaceBeforeAndAfterWidenTheInterlineOfTheParagraphAbove) {
+  Word97 file;
+  file.text = u"Hello Word\rSecond paragraph\rThird\r";
+  file.papx = FkpPage({0x800, 0x800 + 11, 0x800 + 28, 0x800 + 34},
+                      {Cat({{0, 0}, Sprm16(0xA413, 900), Sprm16(0xA414, 120),
+                            {0x12, 0x64, 0x68, 0x01, 1, 0}}),
+                       Cat({{0, 0}, Sprm16(0xA413, 240)}),
+                       Cat({{0, 0}, Sprm16(0xA414, 600)})},
+                      12, true);
+  file.Build();
+  const Bytes doc = Container({{u"WordDocument", file.main}, {u"1Table", file.table}});
+  xMorvaImportWord reader;
+  MemoryFile memory(doc);
+  ASSERT_EQ(reader.ImportWordDocument(&document, &memory.Stream()), 0);
+  EXPECT_EQ(reader.GetSpacing(), (std::vector<xMorvaWordSpacing>{{10, 120 + 240}}));
+  xMorvaTextInterface* text = document.GetPart(kPartBody);
+  ASSERT_NE(text, nullptr);
+  text->SetSelection(10, 11);
+  xMorvaFont font(document.GetMeasuringPort(), &document);
+  font.ApplyProperty(kPropFont, text->GetPropertyValue(kPropFont), false);
+  font.ApplyProperty(kPropSize, text->GetPropertyValue(kPropSize), false);
+  const int32_t height = font.GetAscent() + font.GetDescent();
+  ASSERT_GT(height, 0);
+  text->SetSelection(2, 2);
+  EXPECT_EQ(text->GetPropertyValue(kPropInterline),
+            15 + 360 * 10 * GetScreenResolution() / (1440 * height));
+  EXPECT_GT(text->GetPropertyValue(kPropInterline), 15);
+  text->SetSelection(14, 14);
+  EXPECT_EQ(text->GetPropertyValue(kPropInterline), 10);
+  text->SetSelection(30, 30);
+  EXPECT_EQ(text->GetPropertyValue(kPropInterline), 10);
+
+  // Larger type at the paragraph's end takes fewer tenths for the same space.
+  Word97 large = file;
+  large.chpx = FkpPage({0x800, 0x800 + 11, 0x800 + 34}, {Sprm16(0x4A43, 72), {}}, 0, false);
+  large.Build();
+  ASSERT_EQ(Import(Container({{u"WordDocument", large.main}, {u"1Table", large.table}})), 0);
+  text = document.GetPart(kPartBody);
+  text->SetSelection(2, 2);
+  const int32_t widened = text->GetPropertyValue(kPropInterline);
+  EXPECT_GT(widened, 15);
+  EXPECT_LT(widened, 15 + 360 * 10 * GetScreenResolution() / (1440 * height));
 }
 
 // A row of two cells "A" and "B", then a paragraph: the row is one line

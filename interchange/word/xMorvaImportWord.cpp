@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <map>
 
 #include "document/DocumentUnits.h"
 #include "document/xMorvaDocParams.h"
@@ -15,6 +16,7 @@
 #include "framework/system/resources/VMemoryResourceFile.h"
 #include "document/xMorvaText.h"
 #include "document/xMorvaUndo.h"
+#include "engine/xMorvaFont.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VStream.h"
 #include "framework/core/strings/VUniString.h"
@@ -329,6 +331,53 @@ int32_t xMorvaImportWord::ApplyRuns(xMorvaDocument& document, xMorvaTextInterfac
   return code;
 }
 
+void xMorvaImportWord::FindSpacing(const std::u16string& body) {
+  fSpacing.clear();
+  if (fBodyPositions.empty()) return;
+  const uint32_t last = uint32_t(fBodyPositions.size() - 1);
+  auto isEnd = [&](uint32_t at) { return at < body.size() && body[at] == u'\r'; };
+  // Space after a paragraph lands on its own end, when text follows; space
+  // before one on the end of the paragraph before it. A table row is one
+  // paragraph: its first cell gives the space before, its row end (the
+  // last run that ends there) the space after.
+  std::map<uint32_t, int32_t> after, before;
+  for (const xMorvaWordParagraphRun& run : fParagraphRuns) {
+    if (run.limit <= run.first) continue;
+    const uint32_t end = fBodyPositions[std::min(run.limit - 1, last)];
+    if (isEnd(end)) after[end] = run.pap.after;
+    const uint32_t start = fBodyPositions[std::min(run.first, last)];
+    if (start > 0 && isEnd(start - 1)) before.emplace(start - 1, run.pap.before);
+  }
+  std::map<uint32_t, int64_t> space;
+  for (const auto& [at, twips] : after) space[at] += twips;
+  for (const auto& [at, twips] : before) space[at] += twips;
+  for (const auto& [at, twips] : space)
+    if (twips > 0) fSpacing.push_back({at, int32_t(std::min<int64_t>(twips, 0x7FFF * 2))});
+}
+
+int32_t xMorvaImportWord::ApplySpacing(xMorvaDocument& document, xMorvaTextInterface& text) {
+  if (fSpacing.empty()) return 0;
+  // The interline counts tenths of the height of the font at the line's
+  // end, so the space is measured in the font and size the paragraph ends
+  // in. It adds to the paragraph's own interline.
+  xMorvaFont font(document.GetMeasuringPort(), &document);
+  for (const xMorvaWordSpacing& gap : fSpacing) {
+    text.SetSelection(int32_t(gap.end), int32_t(gap.end + 1));
+    font.ApplyProperty(kPropFont, text.GetPropertyValue(kPropFont), false);
+    font.ApplyProperty(kPropSize, text.GetPropertyValue(kPropSize), false);
+    const int64_t height = std::max(font.GetAscent() + font.GetDescent(), 1);
+    const int64_t extra = int64_t(gap.twips) * 10 * GetScreenResolution() / (1440 * height);
+    if (extra == 0) continue;
+    text.SetSelection(int32_t(gap.end), int32_t(gap.end));
+    const int64_t interline = std::max(text.GetPropertyValue(kPropInterline), 1);
+    if (int32_t code = text.SetPropertyValue(kPropInterline,
+                                              int32_t(std::min<int64_t>(interline + extra, 127)));
+        code != 0)
+      return code;
+  }
+  return 0;
+}
+
 int32_t xMorvaImportWord::ReadFib(const std::vector<uint8_t>& main, xMorvaWordFib& fib) {
   fib = xMorvaWordFib();
   ByteSpanReader in(main.data(), main.size(), ByteSpanReader::Order::kLittle);
@@ -569,6 +618,7 @@ int32_t xMorvaImportWord::ReadWordText(VStream& file, std::u16string& body) {
   fDefaultFont = -1;
   fCharacterRuns.clear();
   fParagraphRuns.clear();
+  fSpacing.clear();
   xMorvaOleFile ole(file);
   const int32_t opened = ole.OpenForReading();
   if (opened == kOleNotCompound) return kWordNotWord;
@@ -618,6 +668,7 @@ int32_t xMorvaImportWord::ReadWordText(VStream& file, std::u16string& body) {
       rowEnds.push_back(run.limit - 1);
   std::sort(rowEnds.begin(), rowEnds.end());
   body = MainStory(text, rowEnds, fBodyPositions);
+  FindSpacing(body);
   return 0;
 }
 
@@ -647,6 +698,7 @@ int32_t xMorvaImportWord::ImportWordDocument(xMorvaDocument* document, VStream* 
   if (code == 0 && text != nullptr && positions != 0 && text->InsertHandle(units, int32_t(positions)) != 0)
     code = kWordNoMemory;
   if (text != nullptr && code == 0) code = ApplyRuns(*document, *text);
+  if (text != nullptr && code == 0) code = ApplySpacing(*document, *text);
   if (text != nullptr) text->SetSelection(0, 0);
   document->EndChange();
   if (undo != nullptr) undo->Resume();

@@ -131,6 +131,14 @@ struct xMorvaWordParagraphRun {
   xMorvaWordPap pap;
 };
 
+// The space a paragraph end is given: the space after its paragraph and
+// before the next, in twips, at its body position.
+struct xMorvaWordSpacing {
+  uint32_t end = 0;
+  int32_t twips = 0;
+  bool operator==(const xMorvaWordSpacing&) const = default;
+};
+
 // A date and time as the document properties keep them.
 struct xMorvaWordDate {
   int32_t day = 0;
@@ -189,6 +197,8 @@ class xMorvaImportWord : public VObject {
   const xMorvaWordInfos& GetInfos() const { return fInfos; }
   // The DTTM bits: minutes, hours, day, month, years since 1900.
   static xMorvaWordDate DateOfDttm(uint32_t dttm);
+  // Ascending by body position: the paragraph ends that get space.
+  const std::vector<xMorvaWordSpacing>& GetSpacing() const { return fSpacing; }
   // By istd; slots without a style do not exist.
   const std::vector<xMorvaWordStyle>& GetStyles() const { return fStyles; }
 
@@ -224,6 +234,10 @@ class xMorvaImportWord : public VObject {
   int32_t ResolveStyle(uint16_t istd, std::vector<uint8_t>& state);
   // The runs' properties set on the body just filled.
   int32_t ApplyRuns(xMorvaDocument& document, xMorvaTextInterface& text);
+  // The paragraph ends of `body` that take space from the runs.
+  void FindSpacing(const std::u16string& body);
+  // That space as a larger interline of the paragraph it ends.
+  int32_t ApplySpacing(xMorvaDocument& document, xMorvaTextInterface& text);
   // The character properties of the style of the paragraph holding `cp`.
   xMorvaWordChp ParagraphStyleChp(uint32_t cp) const;
   int32_t ReadCharacterRuns(const std::vector<uint8_t>& main, const std::vector<uint8_t>& table);
@@ -259,4 +273,5 @@ class xMorvaImportWord : public VObject {
   int16_t fDefaultFont = -1;
   std::vector<xMorvaWordCharacterRun> fCharacterRuns;
   std::vector<xMorvaWordParagraphRun> fParagraphRuns;
+  std::vector<xMorvaWordSpacing> fSpacing;
 };
