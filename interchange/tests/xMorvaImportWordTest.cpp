@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -803,6 +804,159 @@ TEST_F(ImportWord, TableRowsBecomeTabbedLines) {
   EXPECT_EQ(text->GetPropertyValue(kPropLeftIndent), TwipsToPixels(360));
   text->SetSelection(5, 6);
   EXPECT_EQ(text->GetPropertyValue(kPropLeftIndent), 0);
+}
+
+// A row definition of three cells of 2000 twips from the margin, each TC
+// with the given flags and Word 97 borders (width, type) top, left,
+// bottom, right.
+Bytes RowDefinition(const std::vector<uint16_t>& flags, const std::vector<std::array<uint8_t, 4>>& types) {
+  Bytes define = {0x08, 0xD6, 0, 0, uint8_t(flags.size())};
+  for (size_t i = 0; i <= flags.size(); ++i) {
+    const uint16_t bound = uint16_t(2000 * i);
+    define.insert(define.end(), {uint8_t(bound), uint8_t(bound >> 8)});
+  }
+  for (size_t cell = 0; cell < flags.size(); ++cell) {
+    define.insert(define.end(), {uint8_t(flags[cell]), uint8_t(flags[cell] >> 8), 0, 0});
+    for (uint8_t type : types[cell]) define.insert(define.end(), {uint8_t(type ? 4 : 0), type, 0, 0});
+  }
+  StoreLE16(&define[2], uint16_t(define.size() - 4 + 1));
+  return define;
+}
+
+// One row "A", "B", "C" (the second cell centred, the third right-aligned)
+// and a paragraph; `row` is the row end's sprms after its table marks.
+Word97 TableFile(const Bytes& row) {
+  Word97 file;
+  file.text = u"A\u0007B\u0007C\u0007\u0007After\r";
+  const Bytes inTable = {0x16, 0x24, 1};
+  file.papx = FkpPage({0x800, 0x802, 0x804, 0x806, 0x807, 0x800 + 13},
+                      {Cat({{0, 0}, inTable}), Cat({{0, 0}, inTable, {0x03, 0x24, 1}}),
+                       Cat({{0, 0}, inTable, {0x03, 0x24, 2}}),
+                       Cat({{0, 0}, inTable, {0x17, 0x24, 1}, Sprm16(0x9602, 108), row}), Bytes{}},
+                      12, true);
+  file.Build();
+  return file;
+}
+
+TEST_F(ImportWord, TableRowsPlaceAlignShadeAndBorderTheirCells) {
+  // Centred on the page, the double left border of the first cell, the
+  // top of the second and the right of the third; the second cell
+  // shaded blue; at least 720 twips high.
+  const Word97 file =
+      TableFile(Cat({{0x00, 0x54, 1, 0},
+                     RowDefinition({0, 0, 0}, {{{0, 3, 0, 0}, {1, 0, 0, 0}, {0, 0, 0, 1}}}),
+                     {0x09, 0xD6, 6, 0, 0, 0x06, 0x04, 0, 0},
+                     Sprm16(0x9407, 720)}));
+  const Bytes doc = Container({{u"WordDocument", file.main}, {u"1Table", file.table}});
+  xMorvaImportWord reader;
+  MemoryFile memory(doc);
+  ASSERT_EQ(reader.ImportWordDocument(&document, &memory.Stream()), 0);
+  EXPECT_EQ(Utf8(BodyText()), "A\tB\tC\nAfter");
+  const auto& runs = reader.GetParagraphRuns();
+  ASSERT_EQ(runs.size(), 5u);
+  // The row's 6000 twips centred in the 8640 between the margins.
+  const xMorvaWordPap& row = runs[3].pap;
+  EXPECT_EQ(row.left, 1320);
+  EXPECT_EQ(row.right, 1320);
+  EXPECT_EQ(row.tabs, (std::vector<xMorvaWordTab>{{1320 + 3000, 2, 0}, {1320 + 6000 - 108, 3, 0}}));
+  EXPECT_EQ(row.borderSides, 1 | 2 | 4);
+  EXPECT_EQ(row.borderStyle, 6);
+  for (const auto& cell : runs) EXPECT_EQ(cell.pap.jc, 0);
+  EXPECT_EQ(reader.GetCellShading(), (std::vector<xMorvaWordShade>{{2, 3, 0x0000FF}}));
+  ASSERT_EQ(reader.GetSpacing().size(), 1u);
+  EXPECT_EQ(reader.GetSpacing()[0].end, 5u);
+  EXPECT_EQ(reader.GetSpacing()[0].rowHeight, 720);
+
+  xMorvaTextInterface* text = document.GetPart(kPartBody);
+  ASSERT_NE(text, nullptr);
+  auto at = [&](int32_t where, uint16_t id) {
+    text->SetSelection(where, where + 1);
+    return text->GetPropertyValue(id);
+  };
+  EXPECT_EQ(at(0, kPropLeftIndent), TwipsToPixels(1320));
+  EXPECT_EQ(at(0, kPropAlignment), 0);
+  EXPECT_EQ(at(0, kPropTopBorder), 1);
+  EXPECT_EQ(at(0, kPropBottomBorder), 0);
+  EXPECT_EQ(at(2, kPropBackColour), 0x0000FF);
+  EXPECT_NE(at(0, kPropBackColour), 0x0000FF);
+  EXPECT_GT(at(0, kPropInterline), 10);
+  EXPECT_EQ(at(7, kPropInterline), 10);
+  const auto positions = rtftest::Positions(document, kPartBody);
+  ASSERT_GT(positions.size(), 7u);
+  ASSERT_EQ(positions[0].tabs.size(), 2u);
+  EXPECT_EQ(TabStopKind(positions[0].tabs[0]), kTabCentre);
+  EXPECT_EQ(TabStopPosition(positions[0].tabs[1]), TwipsToPixels(1320 + 6000 - 108));
+  EXPECT_TRUE(positions[7].tabs.empty());
+}
+
+// The row definition's changes: cells inserted, deleted and merged, the
+// table's borders, shading set over a span of cells.
+TEST_F(ImportWord, TableSprmsChangeTheRowsDefinition) {
+  const Bytes plain = RowDefinition({0, 0, 0}, {{{0, 0, 0, 0}, {0, 0, 0, 0}, {0, 0, 0, 0}}});
+  struct Row {
+    const char* what;
+    Bytes sprms;
+    std::vector<int16_t> bounds;
+    std::string body;
+    std::function<void(const xMorvaWordPap&, const xMorvaImportWord&)> check;
+  };
+  const std::vector<Row> rows = {
+      {"two cells of 500 inserted at 1", Cat({plain, {0x21, 0x76, 1, 2, 0xF4, 0x01}}),
+       {0, 2000, 2500, 3000, 5000, 7000}, "A\tB\tC",
+       [](const xMorvaWordPap& p, const xMorvaImportWord&) {
+         EXPECT_EQ(p.right, 8640 - 7000);
+         EXPECT_EQ(p.row.cellFlags.size(), 5u);
+       }},
+      {"cells inserted past the last", Cat({plain, {0x21, 0x76, 9, 1, 0xE8, 0x03}}),
+       {0, 2000, 4000, 6000, 7000}, "A\tB\tC",
+       [](const xMorvaWordPap& p, const xMorvaImportWord&) { EXPECT_EQ(p.right, 8640 - 7000); }},
+      {"the middle cell deleted", Cat({plain, {0x22, 0x56, 1, 2}}), {0, 2000, 4000}, "A\tB\tC",
+       [](const xMorvaWordPap& p, const xMorvaImportWord&) { EXPECT_EQ(p.tabs.size(), 1u); }},
+      {"a deletion past the cells changes nothing", Cat({plain, {0x22, 0x56, 5, 9}}),
+       {0, 2000, 4000, 6000}, "A\tB\tC", nullptr},
+      {"the last two cells merged", Cat({plain, {0x24, 0x56, 1, 3}}), {0, 2000, 4000, 6000},
+       "A\tBC",
+       [](const xMorvaWordPap& p, const xMorvaImportWord&) {
+         // One stop, for the merged cell, which spans both: centred in it.
+         EXPECT_EQ(p.tabs, (std::vector<xMorvaWordTab>{{4000, 2, 0}}));
+       }},
+      {"merge flags of the TCs", RowDefinition({0, 1, 2}, {{{0, 0, 0, 0}, {0, 0, 0, 0}, {0, 0, 0, 0}}}),
+       {0, 2000, 4000, 6000}, "A\tBC", nullptr},
+      {"table borders: the inner horizontal ones are the row's top and bottom",
+       Cat({plain, {0x05, 0xD6, 24}, Bytes(16, 0), {4, 1, 0, 0}, {4, 1, 0, 0}}),
+       {0, 2000, 4000, 6000}, "A\tB\tC",
+       [](const xMorvaWordPap& p, const xMorvaImportWord&) {
+         EXPECT_EQ(p.borderSides, 4 | 8);
+         EXPECT_EQ(p.borderStyle, 0);
+       }},
+      {"shading on every other cell", Cat({plain, {0x28, 0x76, 0, 3, 0x06, 0x04}}),
+       {0, 2000, 4000, 6000}, "A\tB\tC",
+       [](const xMorvaWordPap&, const xMorvaImportWord& r) {
+         EXPECT_EQ(r.GetCellShading(),
+                   (std::vector<xMorvaWordShade>{{0, 1, 0x0000FF}, {4, 5, 0x0000FF}}));
+       }},
+      {"shading 0 is none", Cat({plain, {0x27, 0x76, 0, 3, 0, 0}}), {0, 2000, 4000, 6000},
+       "A\tB\tC",
+       [](const xMorvaWordPap&, const xMorvaImportWord& r) { EXPECT_TRUE(r.GetCellShading().empty()); }},
+      {"right-aligned row", Cat({{0x00, 0x54, 2, 0}, plain}), {0, 2000, 4000, 6000}, "A\tB\tC",
+       [](const xMorvaWordPap& p, const xMorvaImportWord&) {
+         EXPECT_EQ(p.left, 8640 - 6000);
+         EXPECT_EQ(p.right, 0);
+       }},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    const Word97 file = TableFile(row.sprms);
+    xMorvaImportWord reader;
+    MemoryFile memory(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}));
+    std::u16string body;
+    ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+    EXPECT_EQ(Utf8(body), row.body + "\nAfter");
+    ASSERT_EQ(reader.GetParagraphRuns().size(), 5u);
+    const xMorvaWordPap& pap = reader.GetParagraphRuns()[3].pap;
+    EXPECT_EQ(pap.row.bounds, row.bounds);
+    if (row.check) row.check(pap, reader);
+  }
 }
 
 TEST_F(ImportWord, StylesMergeTheirBasesUnderRunsOfTheirParagraphs) {

@@ -71,9 +71,10 @@ std::u16string EightBit(const uint8_t* bytes, size_t count, bool mac) {
 // `positions` receives, for each character of `text` and its end, the body
 // position it lands at. A table row is one paragraph: its cells are
 // separated by tabs and its row-end mark (at the sorted `rowEnds`) ends
-// the paragraph; the last cell's end, right before it, separates nothing.
+// the paragraph; the last cell's end, right before it, separates nothing,
+// nor do the cell ends at the sorted `joined` (cells merged into the next).
 std::u16string MainStory(const std::u16string& text, const std::vector<uint32_t>& rowEnds,
-                         std::vector<uint32_t>& positions) {
+                         const std::vector<uint32_t>& joined, std::vector<uint32_t>& positions) {
   std::u16string out;
   out.reserve(text.size());
   positions.clear();
@@ -107,7 +108,7 @@ std::u16string MainStory(const std::u16string& text, const std::vector<uint32_t>
         // A table cell's end: tables come as tabbed lines.
         if (rowEnd(at))
           out.push_back(u'\r');
-        else if (!rowEnd(at + 1))
+        else if (!rowEnd(at + 1) && !std::binary_search(joined.begin(), joined.end(), at))
           out.push_back(u'\t');
         break;
       case 0x1E: out.push_back(u'-'); break;
@@ -328,6 +329,9 @@ int32_t xMorvaImportWord::ApplyRuns(xMorvaDocument& document, xMorvaTextInterfac
       if (fonts[size_t(chp.font)] > 0) set(kPropFont, fonts[size_t(chp.font)]);
     }
   }
+  // Shaded table cells over their characters' own background.
+  for (const xMorvaWordShade& shade : fCellShading)
+    if (range(shade.first, shade.limit)) set(kPropBackColour, shade.color);
   return code;
 }
 
@@ -340,19 +344,110 @@ void xMorvaImportWord::FindSpacing(const std::u16string& body) {
   // before one on the end of the paragraph before it. A table row is one
   // paragraph: its first cell gives the space before, its row end (the
   // last run that ends there) the space after.
-  std::map<uint32_t, int32_t> after, before;
+  std::map<uint32_t, int32_t> after, before, height;
   for (const xMorvaWordParagraphRun& run : fParagraphRuns) {
     if (run.limit <= run.first) continue;
     const uint32_t end = fBodyPositions[std::min(run.limit - 1, last)];
     if (isEnd(end)) after[end] = run.pap.after;
+    if (isEnd(end) && run.pap.rowEnd && run.pap.row.height != 0)
+      height[end] = std::abs(int32_t(run.pap.row.height));
     const uint32_t start = fBodyPositions[std::min(run.first, last)];
     if (start > 0 && isEnd(start - 1)) before.emplace(start - 1, run.pap.before);
   }
-  std::map<uint32_t, int64_t> space;
-  for (const auto& [at, twips] : after) space[at] += twips;
-  for (const auto& [at, twips] : before) space[at] += twips;
-  for (const auto& [at, twips] : space)
-    if (twips > 0) fSpacing.push_back({at, int32_t(std::min<int64_t>(twips, 0x7FFF * 2))});
+  std::map<uint32_t, xMorvaWordSpacing> space;
+  for (const auto& [at, twips] : after) space[at].twips += twips;
+  for (const auto& [at, twips] : before) space[at].twips += twips;
+  for (const auto& [at, twips] : height) space[at].rowHeight = twips;
+  for (auto& [at, gap] : space) {
+    gap.end = at;
+    if (gap.twips > 0 || gap.rowHeight > 0) fSpacing.push_back(gap);
+  }
+}
+
+void xMorvaImportWord::ResolveRows(const std::u16string& text, std::vector<uint32_t>& joined) {
+  fCellShading.clear();
+  joined.clear();
+  const int32_t width = fSection.pageWidth - fSection.left - fSection.right;
+  size_t rowFirst = fParagraphRuns.size();  // none
+  std::vector<uint32_t> marks;
+  std::vector<int8_t> alignment;
+  for (size_t i = 0; i < fParagraphRuns.size(); ++i) {
+    xMorvaWordParagraphRun& end = fParagraphRuns[i];
+    if (!end.pap.inTable) {
+      rowFirst = fParagraphRuns.size();
+      continue;
+    }
+    if (rowFirst == fParagraphRuns.size()) rowFirst = i;
+    if (!end.pap.rowEnd) continue;
+    // The row's cells end at its cell marks, before its row-end mark.
+    const uint32_t start = fParagraphRuns[rowFirst].first;
+    const uint32_t rowMark = std::min<uint32_t>(end.limit - 1, uint32_t(text.size()));
+    marks.clear();
+    for (uint32_t at = start; at < rowMark; ++at)
+      if (text[at] == 0x07) marks.push_back(at);
+    // A cell's text is aligned by its last paragraph's alignment, through
+    // its tab stop; the row itself stays left-aligned.
+    alignment.assign(marks.size() + 1, 0);
+    for (size_t k = rowFirst; k <= i; ++k) {
+      xMorvaWordPap& pap = fParagraphRuns[k].pap;
+      const size_t cell = size_t(std::lower_bound(marks.begin(), marks.end(),
+                                                  fParagraphRuns[k].first) - marks.begin());
+      if (k < i) alignment[cell] = pap.jc;
+      pap.jc = 0;
+    }
+    rowFirst = fParagraphRuns.size();
+    xMorvaWordPap& pap = end.pap;
+    const xMorvaWordRow& row = pap.row;
+    if (row.bounds.size() < 2) continue;
+    const size_t cells = row.bounds.size() - 1;
+    auto flags = [&](size_t cell) { return cell < row.cellFlags.size() ? row.cellFlags[cell] : 0; };
+    // A centred or right-aligned row moves as a whole.
+    const int32_t used = row.bounds.back() - row.bounds.front();
+    int32_t shift = 0;
+    if (row.jc == 1) shift = (width - used) / 2 - row.bounds.front();
+    if (row.jc == 2) shift = width - row.bounds.back();
+    // Every cell but the first, which the row starts with, is reached by a
+    // tab and gets its stop; cells merged into the one before have neither.
+    pap.tabs.clear();
+    for (size_t cell = 1; cell < cells; ++cell) {
+      if ((flags(cell) & 2) != 0) {
+        if (cell - 1 < marks.size()) joined.push_back(marks[cell - 1]);
+        continue;
+      }
+      size_t next = cell + 1;
+      while (next < cells && (flags(next) & 2) != 0) ++next;
+      const int32_t a = row.bounds[cell] + shift, b = row.bounds[next] + shift;
+      const int8_t jc = cell < alignment.size() ? alignment[cell] : 0;
+      xMorvaWordTab tab{a + pap.gapHalf, 1, 0};
+      if (jc == 1) tab = {(a + b) / 2, 2, 0};
+      if (jc == 2) tab = {b - pap.gapHalf, 3, 0};
+      tab.position = std::max(tab.position, 1);
+      pap.tabs.push_back(tab);
+    }
+    std::sort(pap.tabs.begin(), pap.tabs.end(),
+              [](const xMorvaWordTab& x, const xMorvaWordTab& y) { return x.position < y.position; });
+    pap.left = std::max<int32_t>(row.bounds.front() + shift, 0);
+    pap.right = std::max<int32_t>(width - row.bounds.back() - shift, 0);
+    // The row's box: the table's sides, the first cell's left, the last
+    // cell's right, and any cell's top and bottom.
+    uint8_t sides = row.tableSides;
+    for (size_t cell = 0; cell < row.cellSides.size() && cell < cells; ++cell) {
+      sides |= row.cellSides[cell] & 12;
+      if (cell == 0) sides |= row.cellSides[cell] & 1;
+      if (cell + 1 == cells) sides |= row.cellSides[cell] & 2;
+    }
+    if (sides != 0) {
+      pap.borderSides = sides;
+      pap.borderStyle = std::max<int8_t>(row.borderStyle, 0);
+    }
+    // A shaded cell's characters take its colour as their background.
+    for (size_t cell = 0; cell < row.cellShading.size() && cell < marks.size(); ++cell) {
+      if (row.cellShading[cell] == -1) continue;
+      const uint32_t first = cell == 0 ? start : marks[cell - 1] + 1;
+      if (first < marks[cell]) fCellShading.push_back({first, marks[cell], row.cellShading[cell]});
+    }
+  }
+  std::sort(joined.begin(), joined.end());
 }
 
 int32_t xMorvaImportWord::ApplySpacing(xMorvaDocument& document, xMorvaTextInterface& text) {
@@ -366,13 +461,15 @@ int32_t xMorvaImportWord::ApplySpacing(xMorvaDocument& document, xMorvaTextInter
     font.ApplyProperty(kPropFont, text.GetPropertyValue(kPropFont), false);
     font.ApplyProperty(kPropSize, text.GetPropertyValue(kPropSize), false);
     const int64_t height = std::max(font.GetAscent() + font.GetDescent(), 1);
-    const int64_t extra = int64_t(gap.twips) * 10 * GetScreenResolution() / (1440 * height);
-    if (extra == 0) continue;
+    const int64_t resolution = GetScreenResolution();
+    const int64_t extra = int64_t(gap.twips) * 10 * resolution / (1440 * height);
+    const int64_t row = int64_t(gap.rowHeight) * 10 * resolution / (1440 * height);
     text.SetSelection(int32_t(gap.end), int32_t(gap.end));
-    const int64_t interline = std::max(text.GetPropertyValue(kPropInterline), 1);
-    if (int32_t code = text.SetPropertyValue(kPropInterline,
-                                              int32_t(std::min<int64_t>(interline + extra, 127)));
-        code != 0)
+    const int64_t own = std::max(text.GetPropertyValue(kPropInterline), 1);
+    // A table row is at least its height tall.
+    const int64_t interline = std::min<int64_t>(std::max(own, row) + extra, 127);
+    if (interline == own) continue;
+    if (int32_t code = text.SetPropertyValue(kPropInterline, int32_t(interline)); code != 0)
       return code;
   }
   return 0;
@@ -619,6 +716,7 @@ int32_t xMorvaImportWord::ReadWordText(VStream& file, std::u16string& body) {
   fCharacterRuns.clear();
   fParagraphRuns.clear();
   fSpacing.clear();
+  fCellShading.clear();
   xMorvaOleFile ole(file);
   const int32_t opened = ole.OpenForReading();
   if (opened == kOleNotCompound) return kWordNotWord;
@@ -667,7 +765,9 @@ int32_t xMorvaImportWord::ReadWordText(VStream& file, std::u16string& body) {
         text[run.limit - 1] == 0x07)
       rowEnds.push_back(run.limit - 1);
   std::sort(rowEnds.begin(), rowEnds.end());
-  body = MainStory(text, rowEnds, fBodyPositions);
+  std::vector<uint32_t> joined;
+  ResolveRows(text, joined);
+  body = MainStory(text, rowEnds, joined, fBodyPositions);
   FindSpacing(body);
   return 0;
 }

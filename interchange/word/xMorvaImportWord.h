@@ -100,6 +100,21 @@ struct xMorvaWordTab {
   bool operator==(const xMorvaWordTab&) const = default;
 };
 
+// A table row's definition, carried by its row end; lengths in twips from
+// the left margin. Cell flags: 1 first of merged cells, 2 merged into the
+// cell before. Border sides: 1 left, 2 right, 4 top, 8 bottom.
+struct xMorvaWordRow {
+  std::vector<int16_t> bounds;  // one more than the cells
+  std::vector<uint16_t> cellFlags;
+  std::vector<uint8_t> cellSides;
+  std::vector<int32_t> cellShading;  // -1 none
+  int8_t jc = 0;                     // the row on the page: 0 left, 1 centre, 2 right
+  int16_t height = 0;                // 0 free, else at least or exactly |height|
+  uint8_t tableSides = 0;            // from the table's borders, inner ones as top and bottom
+  int8_t borderStyle = -1;
+  bool operator==(const xMorvaWordRow&) const = default;
+};
+
 // Paragraph properties of a run; lengths in twips.
 struct xMorvaWordPap {
   uint16_t istd = 0;
@@ -117,6 +132,7 @@ struct xMorvaWordPap {
   int8_t borderStyle = 0;
   uint8_t borderSides = 0;  // 1 left, 2 right, 4 top, 8 bottom
   std::vector<xMorvaWordTab> tabs;
+  xMorvaWordRow row;  // on a row end that defines its row
 };
 
 // A run of the main text in character positions [first, limit).
@@ -133,10 +149,20 @@ struct xMorvaWordParagraphRun {
 
 // The space a paragraph end is given: the space after its paragraph and
 // before the next, in twips, at its body position.
+// A table row's height, when it has one, is kept there too.
 struct xMorvaWordSpacing {
   uint32_t end = 0;
   int32_t twips = 0;
+  int32_t rowHeight = 0;
   bool operator==(const xMorvaWordSpacing&) const = default;
+};
+
+// A table cell's shading on its characters [first, limit).
+struct xMorvaWordShade {
+  uint32_t first = 0;
+  uint32_t limit = 0;
+  int32_t color = -1;
+  bool operator==(const xMorvaWordShade&) const = default;
 };
 
 // A date and time as the document properties keep them.
@@ -199,6 +225,7 @@ class xMorvaImportWord : public VObject {
   static xMorvaWordDate DateOfDttm(uint32_t dttm);
   // Ascending by body position: the paragraph ends that get space.
   const std::vector<xMorvaWordSpacing>& GetSpacing() const { return fSpacing; }
+  const std::vector<xMorvaWordShade>& GetCellShading() const { return fCellShading; }
   // By istd; slots without a style do not exist.
   const std::vector<xMorvaWordStyle>& GetStyles() const { return fStyles; }
 
@@ -234,6 +261,10 @@ class xMorvaImportWord : public VObject {
   int32_t ResolveStyle(uint16_t istd, std::vector<uint8_t>& state);
   // The runs' properties set on the body just filled.
   int32_t ApplyRuns(xMorvaDocument& document, xMorvaTextInterface& text);
+  // Each table row of the main text as a tabbed line: its tab stops,
+  // indents, borders and cells' shading from its definition and its cells'
+  // alignments; the cell ends that merged cells do without go to `dropped`.
+  void ResolveRows(const std::u16string& text, std::vector<uint32_t>& dropped);
   // The paragraph ends of `body` that take space from the runs.
   void FindSpacing(const std::u16string& body);
   // That space as a larger interline of the paragraph it ends.
@@ -274,4 +305,5 @@ class xMorvaImportWord : public VObject {
   std::vector<xMorvaWordCharacterRun> fCharacterRuns;
   std::vector<xMorvaWordParagraphRun> fParagraphRuns;
   std::vector<xMorvaWordSpacing> fSpacing;
+  std::vector<xMorvaWordShade> fCellShading;
 };

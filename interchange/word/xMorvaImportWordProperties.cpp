@@ -128,8 +128,10 @@ int32_t IcoColor(uint32_t ico) {
 }
 
 // A shading word as a colour: solid and the darker patterns take the
-// foreground, the others the background; no colours at all is light grey.
+// foreground, the others the background; a pattern without colours is
+// light grey. The word 0, clear in automatic colours, is no shading.
 int32_t ShadingColor(uint16_t shd) {
+  if (shd == 0) return -1;
   const uint32_t fore = shd & 0x1F;
   const uint32_t back = (shd >> 5) & 0x1F;
   const uint32_t pattern = shd >> 10;
@@ -144,6 +146,17 @@ int32_t ShadingColor(uint16_t shd) {
 void Toggle(int8_t& value, uint8_t operand) {
   if (operand == 0x80) return;
   value = operand == 0x81 ? int8_t(value == 0) : int8_t(operand != 0);
+}
+
+// A border word: the Word 97 form's line width and type bytes (its colour
+// and spacing bytes skipped) as the type high and the width low, or the
+// Word 6 form's word.
+uint16_t ReadBrc(ByteSpanReader& in, bool word97) {
+  if (!word97) return in.U16();
+  const uint8_t width = in.U8();
+  const uint8_t type = in.U8();
+  in.Skip(2);
+  return uint16_t((type << 8) | width);
 }
 
 constexpr uint8_t kStandardSizes[] = {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72};
@@ -371,30 +384,138 @@ int32_t xMorvaImportWord::ApplyParagraphSprm(ByteSpanReader& in, xMorvaWordPap& 
     case 183: pap.left = operand.I16(); break;
     case 0x9602:
     case 184: pap.gapHalf = operand.I16(); break;
+    case 0x5400:
+    case 182: {
+      const uint16_t jc = operand.U16();
+      pap.row.jc = int8_t(jc <= 2 ? jc : 0);
+      break;
+    }
+    case 0x9407:
+    case 189: pap.row.height = operand.I16(); break;
+    case 0xD605:
+    case 187: {
+      // The table's top, left, bottom, right, inner horizontal and inner
+      // vertical borders; a row shows the inner horizontal ones as its top
+      // and bottom, the inner vertical ones it cannot show.
+      static constexpr uint8_t kTableSides[] = {4, 1, 8, 2, 12, 0};
+      uint8_t sides = 0;
+      int8_t style = -1;
+      for (int side = 0; side < 6; ++side) {
+        const int8_t drawn = BorderStyle(ReadBrc(operand, word97), word97, side == 2 || side == 3);
+        if (drawn < 0 || kTableSides[side] == 0) continue;
+        sides |= kTableSides[side];
+        if (style < 0) style = drawn;
+      }
+      if (operand.Failed()) break;
+      pap.row.tableSides = sides;
+      if (style >= 0) pap.row.borderStyle = style;
+      break;
+    }
     case 0xD606:
     case 0xD608:
     case 188:
     case 190: {
-      // A row's cells: their count, then the boundaries from the left
-      // margin. Every cell but the first, which the row starts with, is
-      // reached by a tab and gets its stop; the row is indented to the
-      // first boundary and ends at the last.
+      // A row's cells: their count, the boundaries from the left margin,
+      // then a TC per cell (the row may give fewer): its flags, in the
+      // Word 97 form a width word, and the top, left, bottom and right
+      // borders, 4 bytes each in the Word 97 form, else 2 (the older
+      // definitions' borders only tell whether there is a line).
       const uint8_t count = operand.U8();
       std::vector<int16_t> bounds(size_t(count) + 1);
       for (int16_t& at : bounds) at = operand.I16();
       if (operand.Failed() || count == 0) break;
-      pap.tabs.clear();
-      for (size_t cell = 1; cell < count; ++cell) {
-        const int32_t a = bounds[cell], b = bounds[cell + 1];
-        xMorvaWordTab tab{a + pap.gapHalf, 1, 0};
-        if (pap.jc == 1) tab = {(a + b) / 2, 2, 0};
-        if (pap.jc == 2) tab = {b - pap.gapHalf, 3, 0};
-        tab.position = std::max(tab.position, 1);
-        pap.tabs.push_back(tab);
+      xMorvaWordRow& row = pap.row;
+      row.bounds = std::move(bounds);
+      row.cellFlags.assign(count, 0);
+      row.cellSides.assign(count, 0);
+      row.cellShading.resize(count, -1);
+      const bool wide = opcode == 0xD608;
+      const bool presenceOnly = opcode == 0xD606 || opcode == 188;
+      static constexpr uint8_t kCellSides[] = {4, 1, 8, 2};
+      for (size_t cell = 0; cell < count && operand.Remaining() >= (wide ? 20u : 10u); ++cell) {
+        row.cellFlags[cell] = operand.U16() & 3;
+        if (wide) operand.Skip(2);
+        for (int side = 0; side < 4; ++side) {
+          const uint16_t brc = ReadBrc(operand, wide);
+          const int8_t drawn = presenceOnly ? (brc != 0 ? 0 : -1)
+                                            : BorderStyle(brc, wide, side == 2 || side == 3);
+          if (drawn < 0) continue;
+          row.cellSides[cell] |= kCellSides[side];
+          if (row.borderStyle < 0) row.borderStyle = drawn;
+        }
       }
-      pap.left = std::max<int32_t>(bounds.front(), 0);
-      const int32_t width = fSection.pageWidth - fSection.left - fSection.right;
-      pap.right = std::max(width - bounds.back(), 0);
+      break;
+    }
+    case 0xD609:
+    case 191: {
+      // One shading word per cell, from the first.
+      std::vector<int32_t>& shading = pap.row.cellShading;
+      for (size_t cell = 0; operand.Remaining() >= 2 && cell < 64; ++cell) {
+        if (shading.size() <= cell) shading.resize(cell + 1, -1);
+        shading[cell] = ShadingColor(operand.U16());
+      }
+      break;
+    }
+    case 0x7627:
+    case 0x7628: {
+      // The cells [first, limit), or only every other one of them.
+      const uint8_t first = operand.U8(), limit = std::min<uint8_t>(operand.U8(), 64);
+      const int32_t color = ShadingColor(operand.U16());
+      if (operand.Failed()) break;
+      std::vector<int32_t>& shading = pap.row.cellShading;
+      if (shading.size() < limit) shading.resize(limit, -1);
+      for (size_t cell = first; cell < limit; cell += opcode == 0x7628 ? 2 : 1) shading[cell] = color;
+      break;
+    }
+    case 0x7621:
+    case 194: {
+      // `added` cells of one width at `at`; the cells after move right.
+      const uint8_t at = operand.U8(), added = operand.U8();
+      const int16_t width = operand.I16();
+      xMorvaWordRow& row = pap.row;
+      if (operand.Failed() || row.bounds.empty() || added == 0) break;
+      const size_t cells = row.bounds.size() - 1;
+      const size_t where = std::min<size_t>(at, cells);
+      const size_t total = std::min<size_t>(cells + added, 64);
+      const size_t inserted = total - cells;
+      auto clampTwips = [](int32_t v) { return int16_t(std::clamp(v, -32768, 32767)); };
+      std::vector<int16_t> bounds(row.bounds.begin(), row.bounds.begin() + long(where) + 1);
+      const int32_t from = bounds.back();
+      for (size_t i = 1; i <= inserted; ++i) bounds.push_back(clampTwips(from + int32_t(i) * width));
+      for (size_t i = where + 1; i < row.bounds.size(); ++i)
+        bounds.push_back(clampTwips(row.bounds[i] + int32_t(inserted) * width));
+      row.bounds = std::move(bounds);
+      row.cellFlags.insert(row.cellFlags.begin() + long(where), inserted, 0);
+      row.cellSides.insert(row.cellSides.begin() + long(where), inserted, 0);
+      if (row.cellShading.size() >= where)
+        row.cellShading.insert(row.cellShading.begin() + long(where), inserted, -1);
+      break;
+    }
+    case 0x5622: {
+      // The cells [first, limit) go; the cells after move left into their place.
+      const uint8_t first = operand.U8(), limit = operand.U8();
+      xMorvaWordRow& row = pap.row;
+      if (operand.Failed() || row.bounds.empty()) break;
+      const size_t cells = row.bounds.size() - 1;
+      const size_t a = std::min<size_t>(first, cells), b = std::min<size_t>(limit, cells);
+      if (a >= b) break;
+      const int32_t width = row.bounds[b] - row.bounds[a];
+      for (size_t i = b + 1; i < row.bounds.size(); ++i)
+        row.bounds[i] = int16_t(std::clamp(row.bounds[i] - width, -32768, 32767));
+      row.bounds.erase(row.bounds.begin() + long(a) + 1, row.bounds.begin() + long(b) + 1);
+      row.cellFlags.erase(row.cellFlags.begin() + long(a), row.cellFlags.begin() + long(b));
+      row.cellSides.erase(row.cellSides.begin() + long(a), row.cellSides.begin() + long(b));
+      if (row.cellShading.size() >= b)
+        row.cellShading.erase(row.cellShading.begin() + long(a), row.cellShading.begin() + long(b));
+      break;
+    }
+    case 0x5624: {
+      // The cells [first, limit) become one.
+      const uint8_t first = operand.U8(), limit = operand.U8();
+      xMorvaWordRow& row = pap.row;
+      if (operand.Failed()) break;
+      for (size_t cell = first; cell < limit && cell < row.cellFlags.size(); ++cell)
+        row.cellFlags[cell] = cell == first ? 1 : 2;
       break;
     }
     case 0xC60D:
