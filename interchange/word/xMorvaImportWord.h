@@ -226,6 +226,9 @@ class xMorvaImportWord : public VObject {
   // Ascending by body position: the paragraph ends that get space.
   const std::vector<xMorvaWordSpacing>& GetSpacing() const { return fSpacing; }
   const std::vector<xMorvaWordShade>& GetCellShading() const { return fCellShading; }
+  // For each character of the main text and its end, where it lands in
+  // the body text.
+  const std::vector<uint32_t>& GetBodyPositions() const { return fBodyPositions; }
   // By istd; slots without a style do not exist.
   const std::vector<xMorvaWordStyle>& GetStyles() const { return fStyles; }
 
