@@ -120,6 +120,11 @@ struct Word97 {
   Bytes assoc;
   size_t chpxAt = 0;
   size_t papxAt = 0;
+  // With `split`, the text is two pieces, the second from that character;
+  // each piece's property word, and a property group before the pieces.
+  uint32_t split = 0;
+  uint16_t prm[2] = {0, 0};
+  Bytes prc;
   Bytes main;
   Bytes table;
 
@@ -143,9 +148,14 @@ struct Word97 {
     }
     table.assign(16, 0);
     const size_t clx = table.size();
+    if (!prc.empty()) {
+      table.insert(table.end(), {1, uint8_t(prc.size()), uint8_t(prc.size() >> 8)});
+      table.insert(table.end(), prc.begin(), prc.end());
+    }
     table.push_back(2);
+    const uint32_t pieces = split != 0 ? 2 : 1;
     Bytes lcb(4);
-    StoreLE32(lcb.data(), 4 + 12);
+    StoreLE32(lcb.data(), 4 + 12 * pieces);
     table.insert(table.end(), lcb.begin(), lcb.end());
     auto put32 = [&](uint32_t v) {
       uint8_t b[4];
@@ -153,12 +163,16 @@ struct Word97 {
       table.insert(table.end(), b, b + 4);
     };
     put32(0);
+    if (split != 0) put32(split);
     put32(uint32_t(text.size()));
-    table.push_back(0);
-    table.push_back(0);
-    put32(wide ? 0x800 : (0x800 * 2) | 0x40000000u);
-    table.push_back(0);
-    table.push_back(0);
+    for (uint32_t piece = 0; piece < pieces; ++piece) {
+      const uint32_t at = piece == 0 ? 0 : split;
+      table.push_back(0);
+      table.push_back(0);
+      put32(wide ? 0x800 + at * 2 : ((0x800 + at) * 2) | 0x40000000u);
+      table.push_back(uint8_t(prm[piece]));
+      table.push_back(uint8_t(prm[piece] >> 8));
+    }
     StoreLE32(&main[pairs + 66 * 4], uint32_t(clx));
     StoreLE32(&main[pairs + 67 * 4], uint32_t(table.size() - clx));
     // Bin tables of one page each, the pages at the end of the main stream.
@@ -1109,6 +1123,208 @@ TEST_F(ImportWord, NoNormalStyleGivesADefaultSheet) {
   xMorvaStyleSheet emphasis;
   ASSERT_TRUE(emphasis.Load(document, *document.GetStyleSheetStore(), 2));
   EXPECT_EQ(emphasis.paragraphSheet, 0);
+}
+
+// A Word 6 style sheet: cbStshi and an STSHI whose istdMaxFixedWhenSaved is
+// 10, then each STD: a 10-byte base with its sti, the name as a length byte
+// and 8-bit characters with a terminator, the property groups padded to
+// even.
+Bytes Word6StyleSheet(const std::vector<std::pair<uint16_t, StyleSpec>>& styles) {
+  Bytes out(20, 0);
+  StoreLE16(&out[0], 18);
+  StoreLE16(&out[2], uint16_t(styles.size()));
+  StoreLE16(&out[4], 10);
+  StoreLE16(&out[10], 10);
+  for (const auto& [sti, spec] : styles) {
+    Bytes std(10, 0);
+    StoreLE16(&std[0], sti);
+    StoreLE16(&std[2], uint16_t(spec.sgc | (spec.base << 4)));
+    std.push_back(uint8_t(spec.name.size()));
+    std.insert(std.end(), spec.name.begin(), spec.name.end());
+    std.push_back(0);
+    for (const Bytes* upx : {&spec.papx, &spec.chpx}) {
+      if (spec.sgc != 1 && upx == &spec.papx) continue;
+      if (std.size() % 2 != 0) std.push_back(0);
+      std.push_back(uint8_t(upx->size()));
+      std.push_back(uint8_t(upx->size() >> 8));
+      std.insert(std.end(), upx->begin(), upx->end());
+    }
+    out.push_back(uint8_t(std.size()));
+    out.push_back(uint8_t(std.size() >> 8));
+    out.insert(out.end(), std.begin(), std.end());
+  }
+  return out;
+}
+
+// Word 6/95 styles take their sheet numbers from the built-in style they
+// are: Normal 1, a heading its level plus one, the default paragraph font
+// 11; the others the next free numbers from 10.
+TEST_F(ImportWord, Word6StylesAreNumberedByTheirBuiltInKind) {
+  Bytes main = Word6Main("Left words\rRight words\r");
+  const size_t at = main.size();
+  const Bytes sheet = Word6StyleSheet({{0, {1, 0xFFF, "Normal", {0, 0}, {}}},
+                                       {2, {1, 0, "heading 2", {1, 0}, {85, 1}}},
+                                       {0xFFE, {1, 0, "Mine", {2, 0}, {}}},
+                                       {65, {2, 0xFFF, "Default Paragraph Font", {}, {}}},
+                                       {0xFFE, {1, 0, "Also mine", {4, 0}, {}}}});
+  main.insert(main.end(), sheet.begin(), sheet.end());
+  StoreLE32(&main[0x60], uint32_t(at));
+  StoreLE32(&main[0x64], uint32_t(sheet.size()));
+  // The second paragraph in "Mine".
+  const size_t bin = main.size();
+  main.resize(bin + 10);
+  StoreLE32(&main[bin], 0x300);
+  StoreLE32(&main[bin + 4], 0x300 + 23);
+  main.resize((main.size() + 511) / 512 * 512);
+  StoreLE16(&main[bin + 8], uint16_t(main.size() / 512));
+  StoreLE32(&main[0xC0], uint32_t(bin));
+  StoreLE32(&main[0xC4], 10);
+  const Bytes page = FkpPage({0x300, 0x300 + 11, 0x300 + 23}, {{}, {2, 0, 5, 2}}, 6, true, true);
+  main.insert(main.end(), page.begin(), page.end());
+  const Bytes doc = Container({{u"WordDocument", main}});
+  xMorvaImportWord reader;
+  MemoryFile memory(doc);
+  std::u16string body;
+  ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+  std::vector<int16_t> sheets;
+  for (const xMorvaWordStyle& style : reader.GetStyles()) sheets.push_back(style.sheet);
+  EXPECT_EQ(sheets, (std::vector<int16_t>{1, 3, 10, 11, 12}));
+  EXPECT_EQ(reader.GetStyles()[1].chp.bold, 1);
+
+  ASSERT_EQ(Import(doc), 0);
+  EXPECT_EQ(document.StyleSheetIds(), (std::vector<int16_t>{1, 3, 10, 11, 12}));
+  VStr<255> name;
+  document.GetStyleSheetName(10, name);
+  char16_t units[32] = {};
+  name.GetUniCText(units, 31);
+  EXPECT_EQ(Utf8(units), "Mine");
+  xMorvaTextInterface* text = document.GetPart(kPartBody);
+  ASSERT_NE(text, nullptr);
+  text->SetSelection(12, 13);
+  EXPECT_EQ(text->GetPropertyValue(kPropStyleSheet), 10);
+  text->SetSelection(0, 1);
+  EXPECT_EQ(text->GetPropertyValue(kPropStyleSheet), 1);
+}
+
+// A run's character style lies under the run's own sprms that follow it,
+// its base's properties under its own.
+TEST_F(ImportWord, CharacterStylesLieUnderTheRunsOwnSprms) {
+  Word97 file;
+  file.styles = StyleSheet({{1, 0xFFF, "Normal", {0, 0}, Sprm16(0x4A43, 24)},
+                            {2, 0xFFF, "Strong", {}, Cat({{0x35, 0x08, 1}, {0x42, 0x2A, 6}})},
+                            {2, 1, "Stronger", {}, Sprm16(0x4A43, 36)}});
+  file.chpx = FkpPage({0x800, 0x800 + 11, 0x800 + 28},
+                      {Cat({{0x30, 0x4A, 1, 0}, {0x36, 0x08, 1}, {0x42, 0x2A, 2}}), {0x30, 0x4A, 2, 0}},
+                      0, false);
+  file.Build();
+  xMorvaImportWord reader;
+  MemoryFile memory(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}));
+  std::u16string body;
+  ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+  const auto& runs = reader.GetCharacterRuns();
+  ASSERT_EQ(runs.size(), 2u);
+  EXPECT_EQ(runs[0].chp.style, 2);
+  EXPECT_EQ(runs[0].chp.bold, 1);
+  EXPECT_EQ(runs[0].chp.italic, 1);
+  EXPECT_EQ(runs[0].chp.color, 0xFF9933);  // the run's own colour over the style's
+  EXPECT_EQ(runs[0].chp.halfPoints, 24);   // the paragraph style's size
+  EXPECT_EQ(runs[1].chp.style, 3);
+  EXPECT_EQ(runs[1].chp.bold, 1);  // from the base
+  EXPECT_EQ(runs[1].chp.color, 0x0000FF);
+  EXPECT_EQ(runs[1].chp.halfPoints, 36);
+}
+
+// A piece's property word: one sprm by its short number with its operand
+// byte, or a property group by its index; over the runs of its piece only.
+TEST_F(ImportWord, PiecePropertiesOverTheirRuns) {
+  struct Row {
+    const char* what;
+    uint16_t prm;
+    std::function<void(const std::vector<xMorvaWordCharacterRun>&, const std::vector<xMorvaWordParagraphRun>&)> check;
+  };
+  const std::vector<Row> rows = {
+      {"bold by its short number", uint16_t(0x55 << 1 | 1 << 8),
+       [](const auto& c, const auto& p) {
+         ASSERT_EQ(c.size(), 3u);
+         EXPECT_EQ(c[0].chp.bold, 0);
+         EXPECT_EQ(p[1].pap.jc, 0);
+         EXPECT_EQ((std::pair{c[1].first, c[1].limit}), (std::pair{6u, 11u}));
+         EXPECT_EQ(c[1].chp.bold, 1);
+         EXPECT_EQ(c[2].chp.bold, 1);
+         EXPECT_EQ(c[2].chp.italic, 1);
+       }},
+      {"underline double by its short number", uint16_t(0x5E << 1 | 3 << 8),
+       [](const auto& c, const auto&) { EXPECT_EQ(c.back().chp.underline, 3); }},
+      {"a short number this import does not act on", uint16_t(0x07 << 1 | 1 << 8),
+       [](const auto& c, const auto&) { EXPECT_EQ(c.size(), 2u); }},
+      {"the property group", 1,
+       [](const auto& c, const auto& p) {
+         ASSERT_EQ(c.size(), 3u);
+         EXPECT_EQ(c[0].chp.strike, 0);
+         EXPECT_EQ(c[1].chp.strike, 1);
+         // Both paragraphs end in the piece.
+         ASSERT_EQ(p.size(), 2u);
+         EXPECT_EQ(p[0].pap.jc, 1);
+         EXPECT_EQ(p[1].pap.jc, 1);
+       }},
+      {"a group past the list", 3, [](const auto& c, const auto&) { EXPECT_EQ(c.size(), 2u); }},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    Word97 file;
+    file.split = 6;
+    file.prm[1] = row.prm;
+    file.prc = {0x37, 0x08, 1, 0x03, 0x24, 1};
+    file.chpx = FkpPage({0x800, 0x800 + 11, 0x800 + 28}, {{}, {0x36, 0x08, 1}}, 0, false);
+    file.papx = FkpPage({0x800, 0x800 + 11, 0x800 + 28}, {{0, 0}, {0, 0}}, 12, true);
+    file.Build();
+    xMorvaImportWord reader;
+    MemoryFile memory(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}));
+    std::u16string body;
+    ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+    EXPECT_EQ(body, u"Hello Word\rSecond paragraph");
+    row.check(reader.GetCharacterRuns(), reader.GetParagraphRuns());
+  }
+}
+
+// Runs that change their characters: deleted revision text goes, a
+// symbol's placeholder becomes its character in its font, and 8-bit text
+// of the other character set is read in that set. The test's character
+// tables give Windows 0x8E no character: the byte keeps its place, and
+// the characters after it theirs.
+TEST_F(ImportWord, RevisionsSymbolsAndCharacterSetsChangeTheText) {
+  struct Row {
+    const char* what;
+    Bytes grpprl;
+    std::u16string body;
+    int16_t font;
+  };
+  const std::vector<Row> rows = {
+      {"deleted", {0x00, 0x08, 1}, u"Hello cond paragraph", -1},
+      {"deleted, then not", {0x00, 0x08, 1, 0x00, 0x08, 0}, u"Hello Word\r\u008Econd paragraph", -1},
+      {"a symbol font's private code", Cat({{0x09, 0x6A}, Sprm16(1, 0xF0E9)}),
+       u"Hello \u00e9ord\r\u008Econd paragraph", 1},
+      {"a plain code", Cat({{0x09, 0x6A}, Sprm16(1, 0x263A)}), u"Hello \u263Aord\r\u008Econd paragraph", 1},
+      {"a symbol with a font past the table", Cat({{0x09, 0x6A}, Sprm16(9, 0x41)}),
+       u"Hello Aord\r\u008Econd paragraph", -1},
+      {"Macintosh characters", {0x08, 0xEA, 1, 0, 1}, u"Hello Word\r\u00e9cond paragraph", -1},
+      {"the same set as the file's", {0x08, 0xEA, 1, 0, 0}, u"Hello Word\r\u008Econd paragraph", -1},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    Word97 file;
+    file.text = u"Hello Word\r\u008Econd paragraph\r";
+    file.fonts = FontTable({"Arial", "Symbol"}, false);
+    file.chpx = FkpPage({0x800, 0x800 + 6, 0x800 + 12, 0x800 + 26}, {{}, row.grpprl, {}}, 0, false);
+    file.Build();
+    xMorvaImportWord reader;
+    MemoryFile memory(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}));
+    std::u16string body;
+    ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+    EXPECT_EQ(Utf8(body), Utf8(row.body));
+    ASSERT_EQ(reader.GetCharacterRuns().size(), 3u);
+    EXPECT_EQ(reader.GetCharacterRuns()[1].chp.font, row.font);
+  }
 }
 
 // An extended table of associated strings: the mark, the count, cbExtra 0,

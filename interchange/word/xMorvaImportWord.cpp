@@ -4,6 +4,7 @@
 #include "interchange/word/xMorvaImportWord.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <map>
 
@@ -59,10 +60,64 @@ int32_t ReadWholeStream(xMorvaOleFile& ole, std::u16string_view name, std::vecto
 // True when [offset, offset + length) lies inside a stream of `size` bytes.
 bool Inside(uint64_t offset, uint64_t length, size_t size) { return offset + length <= size; }
 
-// 8-bit text of a piece or of the single stretch as UTF-16.
+// 8-bit text of a piece or of the single stretch as UTF-16, one character
+// a byte, so that character positions stay where the file puts them: the
+// bytes below 0x80 stand for themselves (line ends included), the others
+// go through the character set one by one, and a byte the set leaves
+// without a character keeps its own value.
 std::u16string EightBit(const uint8_t* bytes, size_t count, bool mac) {
-  return DecodePlainText(bytes, count, mac ? kTextEncodingMac : kTextEncodingWindows);
+  std::array<char16_t, 128> upper{};
+  std::u16string text(count, u' ');
+  for (size_t i = 0; i < count; ++i) {
+    const uint8_t byte = bytes[i];
+    if (byte < 0x80) {
+      text[i] = byte;
+      continue;
+    }
+    char16_t& unit = upper[byte - 0x80];
+    if (unit == 0) {
+      const std::u16string one = DecodePlainText(&byte, 1, mac ? kTextEncodingMac : kTextEncodingWindows);
+      unit = one.size() == 1 ? one[0] : char16_t(byte);
+    }
+    text[i] = unit;
+  }
+  return text;
 }
+
+// The sprm a piece's one-sprm property names by its short number; 0 for a
+// number that names none this import acts on.
+uint16_t SprmOfShortNumber(uint8_t isprm) {
+  switch (isprm) {
+    case 0x05: return 0x2403;  // justification
+    case 0x18: return 0x2416;  // in a table
+    case 0x19: return 0x2417;  // a row's end
+    case 0x41: return 0x0800;  // deleted revision
+    case 0x4D: return 0x2A0C;  // highlight
+    case 0x53: return 0x2A33;  // plain
+    case 0x5E: return 0x2A3E;  // underline
+    case 0x62: return 0x2A42;  // colour
+    case 0x68: return 0x2A48;  // super- and subscript
+    default:
+      // Bold, italic, strike-out, outline, shadow, small capitals,
+      // capitals, hidden.
+      if (isprm >= 0x55 && isprm <= 0x5C) return uint16_t(0x0835 + (isprm - 0x55));
+      return 0;
+  }
+}
+
+// A placeholder's symbol: a code in the symbol fonts' private range
+// (0xF000 to 0xF0FF) stands for its low byte; a byte is the character of
+// the file's character set.
+char16_t SymbolCharacter(char16_t code, bool mac) {
+  if (code >= 0xF000 && code <= 0xF0FF) code = char16_t(code & 0xFF);
+  if (code >= 0x100) return code;
+  const uint8_t byte = uint8_t(code);
+  const std::u16string text = DecodePlainText(&byte, 1, mac ? kTextEncodingMac : kTextEncodingWindows);
+  return text.empty() ? code : text[0];
+}
+
+// Characters a deleted revision leaves: the body drops them.
+constexpr char16_t kDeletedMark = 0xFFFF;
 
 // The main story as the body takes it: paragraph, section and page ends
 // and line breaks end a paragraph; a field keeps its result and loses its
@@ -111,6 +166,7 @@ std::u16string MainStory(const std::u16string& text, const std::vector<uint32_t>
         else if (!rowEnd(at + 1) && !std::binary_search(joined.begin(), joined.end(), at))
           out.push_back(u'\t');
         break;
+      case kDeletedMark: break;
       case 0x1E: out.push_back(u'-'); break;
       case 0x1F: out.push_back(0x00AD); break;
       case 0x01:
@@ -206,8 +262,8 @@ int32_t SaveStyleSheets(xMorvaDocument& document, const std::vector<xMorvaWordSt
     VStr<255> name;
     name.SetUniCText(style.name.substr(0, 255).c_str());
     if (style.name.empty()) document.NewStyleSheetName(name);
-    if (!save(sheet, name, int16_t(istd + 1))) return kWordNoMemory;
-    normal = normal || istd == 0;
+    if (style.sheet <= 0 || !save(sheet, name, style.sheet)) return kWordNoMemory;
+    normal = normal || style.sheet == kDefaultStyleSheetId;
   }
   if (!normal && !styles.empty()) {
     xMorvaStyleSheet sheet;
@@ -290,8 +346,8 @@ int32_t xMorvaImportWord::ApplyRuns(xMorvaDocument& document, xMorvaTextInterfac
     set(kPropInterline, pap.lineTenths);
     // The paragraph's style marks its characters; a character style of a
     // run marks it in turn below.
-    if (pap.istd < 32766 && document.StyleSheetIndex(int16_t(pap.istd + 1)) > 0)
-      set(kPropStyleSheet, pap.istd + 1);
+    if (const int16_t sheet = SheetOf(pap.istd); sheet > 0 && document.StyleSheetIndex(sheet) > 0)
+      set(kPropStyleSheet, sheet);
     if (pap.shading != -1) set(kPropParagraphBackColour, pap.shading);
     if (pap.borderSides != 0) {
       set(kPropBorderStyle, pap.borderStyle);
@@ -333,6 +389,32 @@ int32_t xMorvaImportWord::ApplyRuns(xMorvaDocument& document, xMorvaTextInterfac
   for (const xMorvaWordShade& shade : fCellShading)
     if (range(shade.first, shade.limit)) set(kPropBackColour, shade.color);
   return code;
+}
+
+void xMorvaImportWord::ApplyRunCharacters(const std::vector<uint8_t>& main,
+                                          std::u16string& text) const {
+  const bool fileMac = !fFib.word97 && fFib.chs == 256;
+  for (const xMorvaWordCharacterRun& run : fCharacterRuns) {
+    const uint32_t limit = std::min<uint32_t>(run.limit, uint32_t(text.size()));
+    if (run.first >= limit) continue;
+    if (run.chp.deleted != 0) {
+      std::fill(text.begin() + run.first, text.begin() + limit, kDeletedMark);
+      continue;
+    }
+    if (run.chp.symbol != 0) text[run.first] = SymbolCharacter(run.chp.symbol, fileMac);
+    // 8-bit text of the other character set is read again from its bytes.
+    if (run.chp.chs < 0 || (run.chp.chs == 256) == fileMac) continue;
+    const int32_t encoding = run.chp.chs == 256 ? kTextEncodingMac : kTextEncodingWindows;
+    for (const Piece& piece : fPieces) {
+      if (piece.wide) continue;
+      const uint32_t a = std::max(run.first, piece.cp);
+      const uint32_t b = std::min<uint64_t>(limit, uint64_t(piece.cp) + piece.bytes);
+      if (a >= b) continue;
+      const std::u16string again = EightBit(main.data() + piece.fc + (a - piece.cp), b - a, encoding == kTextEncodingMac);
+      for (uint32_t cp = a; cp < b && cp - a < again.size(); ++cp)
+        if (run.chp.symbol == 0 || cp != run.first) text[cp] = again[cp - a];
+    }
+  }
 }
 
 void xMorvaImportWord::FindSpacing(const std::u16string& body) {
@@ -588,11 +670,13 @@ int32_t xMorvaImportWord::ReadPieceTable(const std::vector<uint8_t>& main,
   if (fFib.lcbClx == 0) return 0;
   if (!Inside(fFib.fcClx, fFib.lcbClx, table.size())) return kPassAbsent;
   ByteSpanReader in(table.data() + fFib.fcClx, fFib.lcbClx, ByteSpanReader::Order::kLittle);
+  // The property groups (Prc) before the piece table, in order.
+  std::vector<std::pair<size_t, uint16_t>> groups;
   while (in.Remaining() != 0) {
     const uint8_t type = in.U8();
     if (type == 1) {
-      // Piece properties: their passes come with the property layer.
       const uint16_t cb = in.U16();
+      groups.emplace_back(in.Position(), cb);
       if (!in.Skip(cb)) return kPassAbsent;
       continue;
     }
@@ -613,8 +697,21 @@ int32_t xMorvaImportWord::ReadPieceTable(const std::vector<uint8_t>& main,
     for (uint32_t i = 0; i < n; ++i) {
       in.Skip(2);
       const uint32_t fc = in.U32();
-      in.Skip(2);
+      const uint16_t prm = in.U16();
       const uint32_t count = cps[i + 1] - cps[i];
+      // The piece's properties: a property group by its index, or one
+      // sprm by its short number with a one-byte operand.
+      std::vector<uint8_t> grpprl;
+      if ((prm & 1) != 0) {
+        const size_t index = prm >> 1;
+        if (index < groups.size())
+          grpprl.assign(in.Data() + groups[index].first,
+                        in.Data() + groups[index].first + groups[index].second);
+      } else if (const uint16_t opcode = SprmOfShortNumber((prm >> 1) & 0x7F); opcode != 0) {
+        grpprl = {uint8_t(opcode), uint8_t(opcode >> 8), uint8_t(prm >> 8)};
+      }
+      if (!grpprl.empty() && count != 0)
+        fPieceProperties.push_back({cps[i], cps[i + 1], std::move(grpprl)});
       const bool compressed = (fc & 0x40000000u) != 0;
       const uint64_t position = compressed ? (fc & ~0x40000000u) / 2 : fc;
       const uint64_t bytes = compressed ? count : uint64_t(count) * 2;
@@ -717,6 +814,7 @@ int32_t xMorvaImportWord::ReadWordText(VStream& file, std::u16string& body) {
   fParagraphRuns.clear();
   fSpacing.clear();
   fCellShading.clear();
+  fPieceProperties.clear();
   xMorvaOleFile ole(file);
   const int32_t opened = ole.OpenForReading();
   if (opened == kOleNotCompound) return kWordNotWord;
@@ -757,6 +855,8 @@ int32_t xMorvaImportWord::ReadWordText(VStream& file, std::u16string& body) {
     return CodeOfPass(paragraphs);
   if (const int32_t characters = ReadCharacterRuns(main, *tableStream); characters != 0)
     return CodeOfPass(characters);
+  ApplyPieceProperties();
+  ApplyRunCharacters(main, text);
   // The other stories are not the body's.
   text.resize(fFib.ccp[0]);
   std::vector<uint32_t> rowEnds;

@@ -88,6 +88,9 @@ struct xMorvaWordChp {
   int32_t color = -1;
   int32_t background = -1;
   int16_t style = 0;  // the character style's sheet number, 0 none
+  int8_t deleted = 0;   // text a revision deleted
+  char16_t symbol = 0;  // a symbol's character code in its font, 0 none
+  int16_t chs = -1;     // the run's own character set (0 Windows, 256 Macintosh), -1 the file's
   bool operator==(const xMorvaWordChp&) const = default;
 };
 
@@ -196,6 +199,8 @@ struct xMorvaWordInfos {
 struct xMorvaWordStyle {
   bool exists = false;
   uint8_t sgc = 0;
+  uint16_t sti = 0;    // the built-in style it is, 0x0FFE a style of the user's
+  int16_t sheet = 0;   // the document's style sheet number
   uint16_t base = 0xFFFF;  // none
   std::u16string name;
   xMorvaWordChp chp;
@@ -243,6 +248,12 @@ class xMorvaImportWord : public VObject {
   int32_t ApplyCharacterSprm(ByteSpanReader& in, xMorvaWordChp& chp) const;
   int32_t ApplyParagraphSprm(ByteSpanReader& in, xMorvaWordPap& pap) const;
 
+  // The character style `istd`'s own properties, its bases' first, over
+  // `chp`.
+  void ApplyCharacterStyle(uint16_t istd, xMorvaWordChp& chp) const;
+  // The document's style sheet number of a style, 0 when it has none.
+  int16_t SheetOf(uint16_t istd) const;
+
   // The FIB of a main stream: 0, or 1032 for a block it refuses (no Word
   // identifier, nFib outside 63 to 193, encrypted, or cut short).
   static int32_t ReadFib(const std::vector<uint8_t>& main, xMorvaWordFib& fib);
@@ -262,6 +273,13 @@ class xMorvaImportWord : public VObject {
   // chain that comes back to itself.
   int32_t ResolveStyleBases();
   int32_t ResolveStyle(uint16_t istd, std::vector<uint8_t>& state);
+  // The piece properties over the runs of their pieces: character sprms
+  // on the characters, paragraph sprms on the paragraphs whose ends the
+  // piece holds.
+  void ApplyPieceProperties();
+  // Deleted revisions, symbols and runs in another character set, in the
+  // main text's characters.
+  void ApplyRunCharacters(const std::vector<uint8_t>& main, std::u16string& text) const;
   // The runs' properties set on the body just filled.
   int32_t ApplyRuns(xMorvaDocument& document, xMorvaTextInterface& text);
   // Each table row of the main text as a tabbed line: its tab stops,
@@ -309,4 +327,12 @@ class xMorvaImportWord : public VObject {
   std::vector<xMorvaWordParagraphRun> fParagraphRuns;
   std::vector<xMorvaWordSpacing> fSpacing;
   std::vector<xMorvaWordShade> fCellShading;
+  // The pieces that carry properties, by character position, and their sprms.
+  struct PieceProperties {
+    uint32_t first = 0;
+    uint32_t limit = 0;
+    std::vector<uint8_t> grpprl;
+  };
+  std::vector<PieceProperties> fPieceProperties;
+  mutable int fStyleDepth = 0;  // character styles being applied, nested
 };

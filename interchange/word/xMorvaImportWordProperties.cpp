@@ -302,12 +302,43 @@ int32_t xMorvaImportWord::ApplyCharacterSprm(ByteSpanReader& in, xMorvaWordChp& 
     case 0x2A0C: chp.background = IcoColor(b); break;
     case 0x4A30:
     case 80: {
-      // The run's character style, by its sheet number; style 10, the
+      // The run's character style: its sheet marks the run, and what it
+      // defines lies under the run's own sprms that follow. Style 10, the
       // default paragraph font, is no style of its own.
       const uint16_t istd = operand.U16();
       if (!operand.Failed() && istd != 10 && istd < fStyles.size() && fStyles[istd].exists &&
-          fStyles[istd].sgc == 2)
-        chp.style = int16_t(istd + 1);
+          fStyles[istd].sgc == 2) {
+        chp.style = SheetOf(istd);
+        ApplyCharacterStyle(istd, chp);
+      }
+      break;
+    }
+    case 0x0800:
+    case 65: Toggle(chp.deleted, b); break;
+    case 0x6A09: {
+      // The font number and the character's code in that font.
+      const uint16_t ftc = operand.U16();
+      const uint16_t code = operand.U16();
+      if (operand.Failed()) break;
+      chp.symbol = char16_t(code);
+      if (ftc < fFontNames.size()) chp.font = int16_t(ftc);
+      break;
+    }
+    case 74: {
+      // Behind its count: the font number and a one-byte code.
+      const uint16_t ftc = operand.U16();
+      const uint8_t code = operand.U8();
+      if (operand.Failed()) break;
+      chp.symbol = char16_t(code);
+      if (ftc < fFontNames.size()) chp.font = int16_t(ftc);
+      break;
+    }
+    case 0xEA08:
+    case 73: {
+      // Whether the run's character set differs, and which it is.
+      const uint8_t differs = operand.U8();
+      const uint16_t chs = operand.U16();
+      if (!operand.Failed()) chp.chs = differs != 0 ? int16_t(chs == 256 ? 256 : 0) : int16_t(-1);
       break;
     }
     case 0x4A43:
@@ -790,6 +821,7 @@ int32_t xMorvaImportWord::ReadStyleSheet(const std::vector<uint8_t>& table) {
     if (sgc != 1 && sgc != 2) continue;
     xMorvaWordStyle& style = fStyles[istd];
     style.sgc = sgc;
+    style.sti = uint16_t(base[0] | ((base[1] & 0x0F) << 8));
     style.base = istdBase >= 0xFFE ? 0xFFFF : istdBase;
     if (wideNames) {
       const uint16_t length = std.U16();
@@ -812,7 +844,104 @@ int32_t xMorvaImportWord::ReadStyleSheet(const std::vector<uint8_t>& table) {
     }
     style.exists = true;
   }
+  // The document's sheet numbers: a Word 97 style's is its number; a Word
+  // 6/95 style's comes from the built-in style it is (Normal 1, the
+  // headings 2 to 10, the default paragraph font 11), else it is the next
+  // free one from the last fixed number up. A number taken twice goes to
+  // the next free one.
+  const uint16_t istdMaxFixed = uint16_t(stshi[8] | (stshi[9] << 8));
+  std::vector<bool> used(size_t(cstd) + 64, false);
+  auto take = [&](size_t wanted) {
+    while (wanted < used.size() && used[wanted]) ++wanted;
+    if (wanted >= used.size()) used.resize(wanted + 1, false);
+    used[wanted] = true;
+    return int16_t(std::min<size_t>(wanted, 32766));
+  };
+  for (uint16_t istd = 0; istd < cstd; ++istd) {
+    xMorvaWordStyle& style = fStyles[istd];
+    if (!style.exists) continue;
+    size_t wanted = size_t(istd) + 1;
+    if (!fFib.word97) {
+      if (style.sti == 0) wanted = 1;
+      else if (style.sti <= 9) wanted = size_t(style.sti) + 1;
+      else if (style.sti == 65) wanted = 11;
+      else wanted = std::max<size_t>(istdMaxFixed, 1);
+    }
+    style.sheet = take(wanted);
+  }
   return 0;
+}
+
+int16_t xMorvaImportWord::SheetOf(uint16_t istd) const {
+  return istd < fStyles.size() && fStyles[istd].exists ? fStyles[istd].sheet : 0;
+}
+
+void xMorvaImportWord::ApplyCharacterStyle(uint16_t istd, xMorvaWordChp& chp) const {
+  // Bases first; a chain longer than any real one (or a style whose own
+  // properties name a character style again) goes no deeper.
+  if (fStyleDepth > 8) return;
+  std::vector<uint16_t> chain;
+  for (uint16_t at = istd; at < fStyles.size() && fStyles[at].exists && chain.size() < 16;
+       at = fStyles[at].base)
+    chain.push_back(at);
+  ++fStyleDepth;
+  const int16_t style = chp.style;
+  for (auto at = chain.rbegin(); at != chain.rend(); ++at) {
+    if (fStyles[*at].sgc != 2 || *at >= fStyleChpx.size()) continue;
+    const std::vector<uint8_t>& chpx = fStyleChpx[*at];
+    ByteSpanReader in(chpx.data(), chpx.size(), ByteSpanReader::Order::kLittle);
+    while (in.Remaining() != 0)
+      if (ApplyCharacterSprm(in, chp) != 0) break;
+  }
+  chp.style = style;
+  --fStyleDepth;
+}
+
+void xMorvaImportWord::ApplyPieceProperties() {
+  if (fPieceProperties.empty()) return;
+  std::sort(fPieceProperties.begin(), fPieceProperties.end(),
+            [](const PieceProperties& a, const PieceProperties& b) { return a.first < b.first; });
+  auto pieceAt = [&](uint32_t cp) -> const PieceProperties* {
+    auto after = std::upper_bound(fPieceProperties.begin(), fPieceProperties.end(), cp,
+                                  [](uint32_t at, const PieceProperties& p) { return at < p.first; });
+    if (after == fPieceProperties.begin() || cp >= (after - 1)->limit) return nullptr;
+    return &*(after - 1);
+  };
+  // The character runs split at the pieces' edges, in one pass.
+  std::vector<uint32_t> edges;
+  for (const PieceProperties& piece : fPieceProperties) {
+    edges.push_back(piece.first);
+    edges.push_back(piece.limit);
+  }
+  std::sort(edges.begin(), edges.end());
+  std::stable_sort(fCharacterRuns.begin(), fCharacterRuns.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::vector<xMorvaWordCharacterRun> runs;
+  runs.reserve(fCharacterRuns.size() + edges.size());
+  for (const xMorvaWordCharacterRun& run : fCharacterRuns) {
+    uint32_t from = run.first;
+    for (auto edge = std::upper_bound(edges.begin(), edges.end(), from);
+         edge != edges.end() && *edge < run.limit; ++edge) {
+      runs.push_back({from, *edge, run.chp});
+      from = *edge;
+    }
+    runs.push_back({from, run.limit, run.chp});
+  }
+  for (xMorvaWordCharacterRun& run : runs) {
+    const PieceProperties* piece = pieceAt(run.first);
+    if (piece == nullptr) continue;
+    ByteSpanReader in(piece->grpprl.data(), piece->grpprl.size(), ByteSpanReader::Order::kLittle);
+    while (in.Remaining() != 0)
+      if (ApplyCharacterSprm(in, run.chp) != 0) break;
+  }
+  fCharacterRuns = std::move(runs);
+  for (xMorvaWordParagraphRun& run : fParagraphRuns) {
+    const PieceProperties* piece = run.limit > run.first ? pieceAt(run.limit - 1) : nullptr;
+    if (piece == nullptr) continue;
+    ByteSpanReader in(piece->grpprl.data(), piece->grpprl.size(), ByteSpanReader::Order::kLittle);
+    while (in.Remaining() != 0)
+      if (ApplyParagraphSprm(in, run.pap) != 0) break;
+  }
 }
 
 int32_t xMorvaImportWord::ResolveStyle(uint16_t istd, std::vector<uint8_t>& state) {
