@@ -510,6 +510,23 @@ TEST_F(ImportWord, Word97PiecesOfBothWidthsAndWord6Stretches) {
     ASSERT_EQ(Read(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}), body), 0);
     EXPECT_EQ(body, u"Caf\u00e9 1 end\rNext\tcell");
   }
+  // Line feeds end paragraphs, a paragraph end's own one aside; each byte
+  // stays one character, so that the runs keep their places.
+  for (bool wide : {false, true}) {
+    Word97 file;
+    file.wide = wide;
+    file.text = u"One\r\nTwo\nThree\u0081\r";
+    file.chpx = FkpPage({0x800, 0x800 + 9 * (wide ? 2 : 1), 0x800 + 16 * (wide ? 2 : 1)},
+                        {{}, {0x35, 0x08, 1}}, 0, false);
+    file.Build();
+    xMorvaImportWord reader;
+    MemoryFile memory(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}));
+    std::u16string body;
+    ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+    EXPECT_EQ(body.substr(0, 13), u"One\rTwo\rThree");
+    ASSERT_EQ(reader.GetCharacterRuns().size(), 2u);
+    EXPECT_EQ(reader.GetBodyPositions()[9], 8u);  // "Three" is bold
+  }
   std::u16string body;
   ASSERT_EQ(Read(Container({{u"WordDocument", Word6Main("Word six\rtext\r")}}), body), 0);
   EXPECT_EQ(body, u"Word six\rtext");
@@ -1269,6 +1286,22 @@ TEST_F(ImportWord, PiecePropertiesOverTheirRuns) {
        }},
       {"a group past the list", 3, [](const auto& c, const auto&) { EXPECT_EQ(c.size(), 2u); }},
   };
+  // Both pieces bold: the runs split once at their shared edge.
+  {
+    Word97 file;
+    file.split = 6;
+    file.prm[0] = file.prm[1] = uint16_t(0x55 << 1 | 1 << 8);
+    file.chpx = FkpPage({0x800, 0x800 + 28}, {{}}, 0, false);
+    file.Build();
+    xMorvaImportWord reader;
+    MemoryFile memory(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}));
+    std::u16string body;
+    ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+    const auto& runs = reader.GetCharacterRuns();
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ((std::pair{runs[0].limit, runs[1].first}), (std::pair{6u, 6u}));
+    for (const auto& run : runs) EXPECT_EQ(run.chp.bold, 1);
+  }
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
     Word97 file;

@@ -167,6 +167,10 @@ std::u16string MainStory(const std::u16string& text, const std::vector<uint32_t>
           out.push_back(u'\t');
         break;
       case kDeletedMark: break;
+      // A line feed ends a paragraph, unless it follows a paragraph end.
+      case 0x0A:
+        if (at == 0 || text[at - 1] != 0x0D) out.push_back(u'\r');
+        break;
       case 0x1E: out.push_back(u'-'); break;
       case 0x1F: out.push_back(0x00AD); break;
       case 0x01:

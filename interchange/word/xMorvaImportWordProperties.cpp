@@ -922,6 +922,7 @@ void xMorvaImportWord::ApplyPieceProperties() {
     uint32_t from = run.first;
     for (auto edge = std::upper_bound(edges.begin(), edges.end(), from);
          edge != edges.end() && *edge < run.limit; ++edge) {
+      if (*edge <= from) continue;
       runs.push_back({from, *edge, run.chp});
       from = *edge;
     }
