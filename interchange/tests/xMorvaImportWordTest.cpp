@@ -500,6 +500,28 @@ TEST_F(ImportWord, RunsSetTheBodysProperties) {
   EXPECT_NE(at(u"Fixed width", kPropFont), at(u"beside", kPropFont));
 }
 
+// Every character the body keeps holds one position in the document, a
+// stray control character too, so that the runs land on their own text.
+TEST_F(ImportWord, RunsLandOnTheirCharactersPastControlCharacters) {
+  Word97 file;
+  file.text = u"A\u0006B\rC\t\u00ADD\r";
+  file.chpx = FkpPage({0x800, 0x802, 0x803, 0x807, 0x809}, {{}, {0x35, 0x08, 1}, {}, {0x36, 0x08, 1}}, 0, false);
+  file.Build();
+  ASSERT_EQ(Import(Container({{u"WordDocument", file.main}, {u"1Table", file.table}})), 0);
+  xMorvaTextInterface* text = document.GetPart(kPartBody);
+  ASSERT_NE(text, nullptr);
+  auto at = [&](int32_t where, uint16_t id) {
+    text->SetSelection(where, where + 1);
+    return text->GetPropertyValue(id);
+  };
+  EXPECT_EQ(at(0, kPropBold), 0);
+  EXPECT_EQ(at(2, kPropBold), 1);  // "B"
+  EXPECT_EQ(at(4, kPropBold), 0);
+  EXPECT_EQ(at(7, kPropItalic), 1);  // "D", after a tab and a soft hyphen
+  EXPECT_EQ(at(6, kPropItalic), 0);
+  EXPECT_EQ(Body().GetLength(), 8);
+}
+
 TEST_F(ImportWord, Word97PiecesOfBothWidthsAndWord6Stretches) {
   for (bool wide : {false, true}) {
     Word97 file;

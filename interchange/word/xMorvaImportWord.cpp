@@ -17,7 +17,7 @@
 #include "framework/system/resources/VMemoryResourceFile.h"
 #include "document/xMorvaText.h"
 #include "document/xMorvaUndo.h"
-#include "engine/xMorvaFont.h"
+#include "engine/xMorvaEngine.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VStream.h"
 #include "framework/core/strings/VUniString.h"
@@ -322,79 +322,6 @@ void ApplyDocumentSettings(xMorvaDocument& document, const xMorvaWordDop& dop,
 
 }  // namespace
 
-int32_t xMorvaImportWord::ApplyRuns(xMorvaDocument& document, xMorvaTextInterface& text) {
-  auto range = [&](uint32_t first, uint32_t limit) {
-    const uint32_t end = uint32_t(fBodyPositions.size() - 1);
-    const uint32_t a = fBodyPositions[std::min(first, end)];
-    const uint32_t b = fBodyPositions[std::min(limit, end)];
-    text.SetSelection(int32_t(a), int32_t(b));
-    return a < b;
-  };
-  int32_t code = 0;
-  auto set = [&](uint16_t id, int32_t value) {
-    if (code == 0) code = text.SetPropertyValue(id, value);
-  };
-  for (const xMorvaWordParagraphRun& run : fParagraphRuns) {
-    if (!range(run.first, run.limit)) continue;
-    // Short of its paragraph end, so that the paragraph after is not
-    // touched: a tab stop set here is not undone by the next run.
-    const uint32_t end = uint32_t(fBodyPositions.size() - 1);
-    const int32_t from = int32_t(fBodyPositions[std::min(run.first, end)]);
-    const int32_t to = int32_t(fBodyPositions[std::min(run.limit, end)]);
-    text.SetSelection(from, std::max(from, to - 1));
-    const xMorvaWordPap& pap = run.pap;
-    set(kPropAlignment, pap.jc);
-    set(kPropLeftIndent, std::max(TwipsToPixels(pap.left), 0));
-    set(kPropFirstLineIndent, TwipsToPixels(pap.firstLine));
-    set(kPropRightIndent, std::max(TwipsToPixels(pap.right), 0));
-    set(kPropInterline, pap.lineTenths);
-    // The paragraph's style marks its characters; a character style of a
-    // run marks it in turn below.
-    if (const int16_t sheet = SheetOf(pap.istd); sheet > 0 && document.StyleSheetIndex(sheet) > 0)
-      set(kPropStyleSheet, sheet);
-    if (pap.shading != -1) set(kPropParagraphBackColour, pap.shading);
-    if (pap.borderSides != 0) {
-      set(kPropBorderStyle, pap.borderStyle);
-      set(kPropLeftBorder, (pap.borderSides & 1) != 0);
-      set(kPropRightBorder, (pap.borderSides & 2) != 0);
-      set(kPropTopBorder, (pap.borderSides & 4) != 0);
-      set(kPropBottomBorder, (pap.borderSides & 8) != 0);
-    }
-    for (const xMorvaWordTab& tab : pap.tabs) {
-      const int32_t at = std::clamp(TwipsToPixels(tab.position), 1, 32767);
-      set(kPropTabs, int32_t(MakeTabStop(int16_t(at), uint8_t(tab.leader), uint8_t(tab.kind))));
-    }
-  }
-  std::vector<int16_t> fonts(fFontNames.size(), -1);
-  for (const xMorvaWordCharacterRun& run : fCharacterRuns) {
-    if (!range(run.first, run.limit)) continue;
-    const xMorvaWordChp& chp = run.chp;
-    set(kPropBold, chp.bold);
-    set(kPropItalic, chp.italic);
-    set(kPropStrikeOut, chp.strike);
-    set(kPropShadow, chp.shadow);
-    set(kPropLetterCase, chp.caps);
-    set(kPropUnderline, chp.underline);
-    set(kPropVerticalPosition, chp.iss);
-    set(kPropSize, std::max(chp.halfPoints / 2, 1));
-    if (chp.color != -1) set(kPropTextColour, chp.color);
-    if (chp.background != -1) set(kPropBackColour, chp.background);
-    if (chp.style > 0 && document.StyleSheetIndex(chp.style) > 0) set(kPropStyleSheet, chp.style);
-    if (chp.font >= 0 && size_t(chp.font) < fonts.size()) {
-      if (fonts[size_t(chp.font)] < 0) {
-        VStr<255> name;
-        name.SetUniCText(fFontNames[size_t(chp.font)].substr(0, 63).c_str());
-        fonts[size_t(chp.font)] = document.FontIndexForName(name);
-      }
-      if (fonts[size_t(chp.font)] > 0) set(kPropFont, fonts[size_t(chp.font)]);
-    }
-  }
-  // Shaded table cells over their characters' own background.
-  for (const xMorvaWordShade& shade : fCellShading)
-    if (range(shade.first, shade.limit)) set(kPropBackColour, shade.color);
-  return code;
-}
-
 void xMorvaImportWord::ApplyRunCharacters(const std::vector<uint8_t>& main,
                                           std::u16string& text) const {
   const bool fileMac = !fFib.word97 && fFib.chs == 256;
@@ -534,31 +461,6 @@ void xMorvaImportWord::ResolveRows(const std::u16string& text, std::vector<uint3
     }
   }
   std::sort(joined.begin(), joined.end());
-}
-
-int32_t xMorvaImportWord::ApplySpacing(xMorvaDocument& document, xMorvaTextInterface& text) {
-  if (fSpacing.empty()) return 0;
-  // The interline counts tenths of the height of the font at the line's
-  // end, so the space is measured in the font and size the paragraph ends
-  // in. It adds to the paragraph's own interline.
-  xMorvaFont font(document.GetMeasuringPort(), &document);
-  for (const xMorvaWordSpacing& gap : fSpacing) {
-    text.SetSelection(int32_t(gap.end), int32_t(gap.end + 1));
-    font.ApplyProperty(kPropFont, text.GetPropertyValue(kPropFont), false);
-    font.ApplyProperty(kPropSize, text.GetPropertyValue(kPropSize), false);
-    const int64_t height = std::max(font.GetAscent() + font.GetDescent(), 1);
-    const int64_t resolution = GetScreenResolution();
-    const int64_t extra = int64_t(gap.twips) * 10 * resolution / (1440 * height);
-    const int64_t row = int64_t(gap.rowHeight) * 10 * resolution / (1440 * height);
-    text.SetSelection(int32_t(gap.end), int32_t(gap.end));
-    const int64_t own = std::max(text.GetPropertyValue(kPropInterline), 1);
-    // A table row is at least its height tall.
-    const int64_t interline = std::min<int64_t>(std::max(own, row) + extra, 127);
-    if (interline == own) continue;
-    if (int32_t code = text.SetPropertyValue(kPropInterline, int32_t(interline)); code != 0)
-      return code;
-  }
-  return 0;
 }
 
 int32_t xMorvaImportWord::ReadFib(const std::vector<uint8_t>& main, xMorvaWordFib& fib) {
@@ -880,32 +782,20 @@ int32_t xMorvaImportWord::ImportWordDocument(xMorvaDocument* document, VStream* 
   if (document == nullptr || file == nullptr) return kWordMissingArgument;
   std::u16string body;
   if (int32_t code = ReadWordText(*file, body); code != 0) return code;
-  xMorvaTextInterface* target = document->GetPart(kPartBody);
-  if (target == nullptr) return kWordNoMemory;
-  VMemHandle units = gMemoryMgr->NewHandle(0, 0);
-  if (units == 0) return kWordNoMemory;
-  uint32_t positions = 0;
-  if (!TextToUnits(*target, body, units, positions)) {
-    gMemoryMgr->DisposeHandle(units);
-    return kWordNoMemory;
-  }
+  if (document->GetPart(kPartBody) == nullptr) return kWordNoMemory;
   // Read whole: only now is the document replaced.
   document->Reset(false);
   ApplyPageSetup(*document, fSection);
   ApplyDocumentSettings(*document, fDop, fInfos);
   int32_t sheets = SaveStyleSheets(*document, fStyles, fFontNames);
-  xMorvaTextInterface* text = document->GetPart(kPartBody);
+  auto* text = static_cast<xMorvaEngine*>(document->GetPart(kPartBody));
   xMorvaUndo* undo = document->GetUndo();
   if (undo != nullptr) undo->Suspend();
   document->BeginChange();
   int32_t code = sheets;
-  if (code == 0 && text != nullptr && positions != 0 && text->InsertHandle(units, int32_t(positions)) != 0)
-    code = kWordNoMemory;
-  if (text != nullptr && code == 0) code = ApplyRuns(*document, *text);
-  if (text != nullptr && code == 0) code = ApplySpacing(*document, *text);
+  if (text != nullptr && code == 0) code = BuildBody(*document, *text, body);
   if (text != nullptr) text->SetSelection(0, 0);
   document->EndChange();
   if (undo != nullptr) undo->Resume();
-  gMemoryMgr->DisposeHandle(units);
   return code;
 }

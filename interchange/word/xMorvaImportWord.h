@@ -12,7 +12,7 @@
 class ByteSpanReader;
 class VStream;
 class xMorvaDocument;
-class xMorvaTextInterface;
+class xMorvaEngine;
 
 // Command error codes of the import.
 constexpr int32_t kWordMissingArgument = 1001;
@@ -280,16 +280,15 @@ class xMorvaImportWord : public VObject {
   // Deleted revisions, symbols and runs in another character set, in the
   // main text's characters.
   void ApplyRunCharacters(const std::vector<uint8_t>& main, std::u16string& text) const;
-  // The runs' properties set on the body just filled.
-  int32_t ApplyRuns(xMorvaDocument& document, xMorvaTextInterface& text);
   // Each table row of the main text as a tabbed line: its tab stops,
   // indents, borders and cells' shading from its definition and its cells'
-  // alignments; the cell ends that merged cells do without go to `dropped`.
-  void ResolveRows(const std::u16string& text, std::vector<uint32_t>& dropped);
+  // alignments; the cell ends that merged cells do without go to `joined`.
+  void ResolveRows(const std::u16string& text, std::vector<uint32_t>& joined);
   // The paragraph ends of `body` that take space from the runs.
   void FindSpacing(const std::u16string& body);
-  // That space as a larger interline of the paragraph it ends.
-  int32_t ApplySpacing(xMorvaDocument& document, xMorvaTextInterface& text);
+  // The body's element bytes from `body` and the runs, written in one
+  // pass and inserted into `engine` at once: 0, or 1041.
+  int32_t BuildBody(xMorvaDocument& document, xMorvaEngine& engine, const std::u16string& body);
   // The character properties of the style of the paragraph holding `cp`.
   xMorvaWordChp ParagraphStyleChp(uint32_t cp) const;
   int32_t ReadCharacterRuns(const std::vector<uint8_t>& main, const std::vector<uint8_t>& table);
