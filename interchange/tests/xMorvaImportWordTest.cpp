@@ -1174,15 +1174,15 @@ Bytes Word6StyleSheet(const std::vector<std::pair<uint16_t, StyleSpec>>& styles)
   StoreLE16(&out[2], uint16_t(styles.size()));
   StoreLE16(&out[4], 10);
   StoreLE16(&out[10], 10);
-  for (const auto& [sti, spec] : styles) {
+  for (const auto& [sti, entry] : styles) {
     Bytes std(10, 0);
     StoreLE16(&std[0], sti);
-    StoreLE16(&std[2], uint16_t(spec.sgc | (spec.base << 4)));
-    std.push_back(uint8_t(spec.name.size()));
-    std.insert(std.end(), spec.name.begin(), spec.name.end());
+    StoreLE16(&std[2], uint16_t(entry.sgc | (entry.base << 4)));
+    std.push_back(uint8_t(entry.name.size()));
+    std.insert(std.end(), entry.name.begin(), entry.name.end());
     std.push_back(0);
-    for (const Bytes* upx : {&spec.papx, &spec.chpx}) {
-      if (spec.sgc != 1 && upx == &spec.papx) continue;
+    for (const Bytes* upx : {&entry.papx, &entry.chpx}) {
+      if (entry.sgc != 1 && upx == &entry.papx) continue;
       if (std.size() % 2 != 0) std.push_back(0);
       std.push_back(uint8_t(upx->size()));
       std.push_back(uint8_t(upx->size() >> 8));
