@@ -12,7 +12,7 @@
 class ByteSpanReader;
 class VStream;
 class xMorvaDocument;
-class xMorvaTextInterface;
+class xMorvaEngine;
 
 // Command error codes of the import.
 constexpr int32_t kWordMissingArgument = 1001;
@@ -88,6 +88,9 @@ struct xMorvaWordChp {
   int32_t color = -1;
   int32_t background = -1;
   int16_t style = 0;  // the character style's sheet number, 0 none
+  int8_t deleted = 0;   // text a revision deleted
+  char16_t symbol = 0;  // a symbol's character code in its font, 0 none
+  int16_t chs = -1;     // the run's own character set (0 Windows, 256 Macintosh), -1 the file's
   bool operator==(const xMorvaWordChp&) const = default;
 };
 
@@ -98,6 +101,21 @@ struct xMorvaWordTab {
   int8_t kind = 1;
   char16_t leader = 0;
   bool operator==(const xMorvaWordTab&) const = default;
+};
+
+// A table row's definition, carried by its row end; lengths in twips from
+// the left margin. Cell flags: 1 first of merged cells, 2 merged into the
+// cell before. Border sides: 1 left, 2 right, 4 top, 8 bottom.
+struct xMorvaWordRow {
+  std::vector<int16_t> bounds;  // one more than the cells
+  std::vector<uint16_t> cellFlags;
+  std::vector<uint8_t> cellSides;
+  std::vector<int32_t> cellShading;  // -1 none
+  int8_t jc = 0;                     // the row on the page: 0 left, 1 centre, 2 right
+  int16_t height = 0;                // 0 free, else at least or exactly |height|
+  uint8_t tableSides = 0;            // from the table's borders, inner ones as top and bottom
+  int8_t borderStyle = -1;
+  bool operator==(const xMorvaWordRow&) const = default;
 };
 
 // Paragraph properties of a run; lengths in twips.
@@ -117,6 +135,7 @@ struct xMorvaWordPap {
   int8_t borderStyle = 0;
   uint8_t borderSides = 0;  // 1 left, 2 right, 4 top, 8 bottom
   std::vector<xMorvaWordTab> tabs;
+  xMorvaWordRow row;  // on a row end that defines its row
 };
 
 // A run of the main text in character positions [first, limit).
@@ -129,6 +148,24 @@ struct xMorvaWordParagraphRun {
   uint32_t first = 0;
   uint32_t limit = 0;
   xMorvaWordPap pap;
+};
+
+// The space a paragraph end is given: the space after its paragraph and
+// before the next, in twips, at its body position.
+// A table row's height, when it has one, is kept there too.
+struct xMorvaWordSpacing {
+  uint32_t end = 0;
+  int32_t twips = 0;
+  int32_t rowHeight = 0;
+  bool operator==(const xMorvaWordSpacing&) const = default;
+};
+
+// A table cell's shading on its characters [first, limit).
+struct xMorvaWordShade {
+  uint32_t first = 0;
+  uint32_t limit = 0;
+  int32_t color = -1;
+  bool operator==(const xMorvaWordShade&) const = default;
 };
 
 // A date and time as the document properties keep them.
@@ -162,6 +199,8 @@ struct xMorvaWordInfos {
 struct xMorvaWordStyle {
   bool exists = false;
   uint8_t sgc = 0;
+  uint16_t sti = 0;    // the built-in style it is, 0x0FFE a style of the user's
+  int16_t sheet = 0;   // the document's style sheet number
   uint16_t base = 0xFFFF;  // none
   std::u16string name;
   xMorvaWordChp chp;
@@ -189,6 +228,12 @@ class xMorvaImportWord : public VObject {
   const xMorvaWordInfos& GetInfos() const { return fInfos; }
   // The DTTM bits: minutes, hours, day, month, years since 1900.
   static xMorvaWordDate DateOfDttm(uint32_t dttm);
+  // Ascending by body position: the paragraph ends that get space.
+  const std::vector<xMorvaWordSpacing>& GetSpacing() const { return fSpacing; }
+  const std::vector<xMorvaWordShade>& GetCellShading() const { return fCellShading; }
+  // For each character of the main text and its end, where it lands in
+  // the body text.
+  const std::vector<uint32_t>& GetBodyPositions() const { return fBodyPositions; }
   // By istd; slots without a style do not exist.
   const std::vector<xMorvaWordStyle>& GetStyles() const { return fStyles; }
 
@@ -202,6 +247,12 @@ class xMorvaImportWord : public VObject {
   // operand passes the end of its grpprl. Other sprms are skipped.
   int32_t ApplyCharacterSprm(ByteSpanReader& in, xMorvaWordChp& chp) const;
   int32_t ApplyParagraphSprm(ByteSpanReader& in, xMorvaWordPap& pap) const;
+
+  // The character style `istd`'s own properties, its bases' first, over
+  // `chp`.
+  void ApplyCharacterStyle(uint16_t istd, xMorvaWordChp& chp) const;
+  // The document's style sheet number of a style, 0 when it has none.
+  int16_t SheetOf(uint16_t istd) const;
 
   // The FIB of a main stream: 0, or 1032 for a block it refuses (no Word
   // identifier, nFib outside 63 to 193, encrypted, or cut short).
@@ -222,8 +273,22 @@ class xMorvaImportWord : public VObject {
   // chain that comes back to itself.
   int32_t ResolveStyleBases();
   int32_t ResolveStyle(uint16_t istd, std::vector<uint8_t>& state);
-  // The runs' properties set on the body just filled.
-  int32_t ApplyRuns(xMorvaDocument& document, xMorvaTextInterface& text);
+  // The piece properties over the runs of their pieces: character sprms
+  // on the characters, paragraph sprms on the paragraphs whose ends the
+  // piece holds.
+  void ApplyPieceProperties();
+  // Deleted revisions, symbols and runs in another character set, in the
+  // main text's characters.
+  void ApplyRunCharacters(const std::vector<uint8_t>& main, std::u16string& text) const;
+  // Each table row of the main text as a tabbed line: its tab stops,
+  // indents, borders and cells' shading from its definition and its cells'
+  // alignments; the cell ends that merged cells do without go to `joined`.
+  void ResolveRows(const std::u16string& text, std::vector<uint32_t>& joined);
+  // The paragraph ends of `body` that take space from the runs.
+  void FindSpacing(const std::u16string& body);
+  // The body's element bytes from `body` and the runs, written in one
+  // pass and inserted into `engine` at once: 0, or 1041.
+  int32_t BuildBody(xMorvaDocument& document, xMorvaEngine& engine, const std::u16string& body);
   // The character properties of the style of the paragraph holding `cp`.
   xMorvaWordChp ParagraphStyleChp(uint32_t cp) const;
   int32_t ReadCharacterRuns(const std::vector<uint8_t>& main, const std::vector<uint8_t>& table);
@@ -259,4 +324,14 @@ class xMorvaImportWord : public VObject {
   int16_t fDefaultFont = -1;
   std::vector<xMorvaWordCharacterRun> fCharacterRuns;
   std::vector<xMorvaWordParagraphRun> fParagraphRuns;
+  std::vector<xMorvaWordSpacing> fSpacing;
+  std::vector<xMorvaWordShade> fCellShading;
+  // The pieces that carry properties, by character position, and their sprms.
+  struct PieceProperties {
+    uint32_t first = 0;
+    uint32_t limit = 0;
+    std::vector<uint8_t> grpprl;
+  };
+  std::vector<PieceProperties> fPieceProperties;
+  mutable int fStyleDepth = 0;  // character styles being applied, nested
 };
