@@ -3,6 +3,9 @@
 // nothing in the document and tells the host the run was cancelled.
 #include "dialogs/xMorvaDialogService.h"
 
+#include "dialogs/xMorvaParagraphDialog.h"
+#include "dialogs/xMorvaSelectCharDialog.h"
+
 bool xMorvaDialogService::RunSelfApplying(int32_t, xMorvaPlugIn&, xMorvaDocument&) { return false; }
 
 bool xMorvaDialogService::RunDateTime(xMorvaPlugIn&, xMorvaDocument&, uint16_t&, bool&, std::u16string&) {
@@ -11,14 +14,17 @@ bool xMorvaDialogService::RunDateTime(xMorvaPlugIn&, xMorvaDocument&, uint16_t&,
 
 bool xMorvaDialogService::RunPageNumber(xMorvaPlugIn&, uint32_t&) { return false; }
 
-bool xMorvaDialogService::RunSelectChar(xMorvaPlugIn&, std::string&, char16_t&) { return false; }
+bool xMorvaDialogService::RunSelectChar(xMorvaPlugIn& area, std::string& fontName, char16_t& character) {
+  return RunSelectCharDialog(area, fontName, character);
+}
 
 bool xMorvaDialogService::RunHTMLExpression(xMorvaPlugIn&, std::u16string&) { return false; }
 
-bool xMorvaDialogService::RunInterline(xMorvaPlugIn&, int32_t&) { return false; }
+bool xMorvaDialogService::RunInterline(xMorvaPlugIn& area, int32_t& value) { return RunInterlineDialog(area, value); }
 
-bool xMorvaDialogService::RunProperties(int32_t, xMorvaPlugIn&, xMorvaProperties&, xMorvaPropertiesStates&, bool&,
-                                        bool&) {
+bool xMorvaDialogService::RunProperties(int32_t command, xMorvaPlugIn& area, xMorvaProperties& properties,
+                                        xMorvaPropertiesStates& states, bool&, bool&) {
+  if (command == 752) return RunParagraphDialog(area, properties, states);
   return false;
 }
 

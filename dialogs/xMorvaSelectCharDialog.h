@@ -1,0 +1,55 @@
+// xMorvaSelectCharDialog: picks one character of a font from the grid of
+// the form "mvSpecialChar" (user area "usrChar"); the font is chosen in
+// "droFont" unless it is fixed, as for the symbols in "Wingdings".
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "framework/core/strings/VUniString.h"
+#include "host/dialog/VDialQv.h"
+
+class VArray;
+class VPackage;
+class xMorvaCharDisplayer;
+
+class xMorvaSelectCharDialog : public VDialQv {
+ public:
+  // `fonts` is the list "droFont" offers (the area's font command's
+  // choices; not owned, may be null); `package` makes the grid's view.
+  xMorvaSelectCharDialog(VDialQvOwner* owner, VPackage* package, const VArray* fonts, const VString& fontName,
+                         char16_t character, bool fontFixed);
+  ~xMorvaSelectCharDialog() override;
+
+  void GetFontName(VString& name) const { name.SetString(fFontName, kWholeValue); }
+  char16_t GetChosenChar() const;
+  uint8_t GetChosenCode() const { return fChosen; }
+  xMorvaCharDisplayer* GetDisplayer() const { return fDisplayer; }
+
+  bool BeforeOpen() override;
+  bool AfterOpen() override;
+  // The grid's view for the user area "usrChar".
+  VObject* CreateUserArea(const VString& objectName, void* areaCall) override;
+  void ItemHit(const VString& objectName, int16_t page) override;
+
+  // A double click in the grid: the character is chosen and the dialog
+  // ends as accepted.
+  void AcceptChar(uint8_t code);
+
+ private:
+  void ShowCode();
+
+  xMorvaCharDisplayer* fDisplayer = nullptr;
+  VPackage* fPackage;
+  const VArray* fFonts;
+  uint8_t fChosen;
+  VStr<255> fFontName;
+  bool fFontFixed;
+};
+
+class xMorvaPlugIn;
+
+// The special character (409) and symbol (1028) commands: the dialog on
+// the font and character given; the symbols' font "Wingdings" cannot be
+// changed. On OK both hold the choice.
+bool RunSelectCharDialog(xMorvaPlugIn& area, std::string& fontName, char16_t& character);
