@@ -5,9 +5,7 @@
 
 #include <cmath>
 
-#include "area/xMorvaMain.h"
 #include "area/xMorvaPlugIn.h"
-#include "dialogs/xMorvaDialogOwner.h"
 #include "dialogs/xMorvaFormObjectName.h"
 #include "document/DocumentUnits.h"
 #include "document/xMorvaDocParams.h"
@@ -18,7 +16,6 @@
 
 namespace {
 
-constexpr uint32_t kStringList = FourCC("STR#");
 constexpr int16_t kAlignmentListOffset = 13;
 constexpr int16_t kBulletListOffset = 21;
 constexpr int32_t kSymbolCommand = 1028;
@@ -33,13 +30,6 @@ constexpr int32_t kBulletCodes[] = {0, 110, 111, 108, 109, 117, 118};
 void SetActive(VDialQv& dialog, const char* name, bool active) {
   dialog.HostFormEnableObject(name, active);
   dialog.HostFormSetEnterable(name, active);
-}
-
-// The package's resource base, through the document's area.
-int16_t ResourceBase(const xMorvaDocument* document) {
-  auto* area = document != nullptr ? dynamic_cast<xMorvaPlugIn*>(document->GetArea()) : nullptr;
-  xMorvaMain* package = area != nullptr ? area->GetMorvaPackage() : nullptr;
-  return package != nullptr ? package->GetResourceBase() : 0;
 }
 
 // An interline as the entry shows it.
@@ -57,9 +47,9 @@ bool InterlineFromEntry(double entry, int32_t& tenths) {
 
 // ---- The paragraph dialog.
 
-xMorvaParagraphDialog::xMorvaParagraphDialog(VDialQvOwner* owner, xMorvaDocument* document,
+xMorvaParagraphDialog::xMorvaParagraphDialog(xMorvaPlugIn* area, xMorvaDocument* document,
                                              const xMorvaProperties& properties, const xMorvaPropertiesStates& states)
-    : VDialQv(owner, "mvParagraphs"), fDocument(document) {
+    : xMorvaDialog(area, "mvParagraphs"), fDocument(document) {
   fProperties.Assign(properties);
   fStates.Assign(states);
   fSavedProperties.Assign(fProperties);
@@ -80,9 +70,8 @@ int32_t xMorvaParagraphDialog::BulletCode(int32_t item) {
 }
 
 bool xMorvaParagraphDialog::BeforeOpen() {
-  const int16_t base = ResourceBase(fDocument);
-  HostFormFillListFromResource("droAlignment", kStringList, static_cast<int16_t>(base + kAlignmentListOffset));
-  HostFormFillListFromResource("droBullet", kStringList, static_cast<int16_t>(base + kBulletListOffset));
+  FillFromList("droAlignment", kAlignmentListOffset);
+  FillFromList("droBullet", kBulletListOffset);
   return true;
 }
 
@@ -137,7 +126,7 @@ bool xMorvaParagraphDialog::AfterOpen() {
 void xMorvaParagraphDialog::TakeIndent(const char* entry, uint16_t id) {
   if (fDocument == nullptr) return;
   const xMorvaDocParams& params = fDocument->GetParams();
-  int32_t value = params.FromDisplayUnit(HostFormGetReal(entry));
+  int32_t value = ReadLength(entry, params);
   const int32_t width = fDocument->CurrentTextWidth();
   const int32_t left = fProperties.GetProperty(kPropLeftIndent);
   const int32_t first = fProperties.GetProperty(kPropFirstLineIndent);
@@ -161,7 +150,7 @@ void xMorvaParagraphDialog::TakeIndent(const char* entry, uint16_t id) {
   // The upper bound first, then the lower: when they cross, the lower wins.
   if (value > upper) value = upper;
   if (value < lower) value = lower;
-  HostFormSetReal(entry, params.ToDisplayUnit(value));
+  ShowLength(entry, params, value);
   fProperties.SetProperty(id, value);
 }
 
@@ -192,8 +181,8 @@ void xMorvaParagraphDialog::ItemHit(const VString& name, int16_t) {
     AfterOpen();
   } else if (IsFormObject(name, "droAlignment")) {
     // Item 0 is no choice: the alignment stays.
-    const int32_t item = GetItemNumber("droAlignment");
-    if (item >= 1 && item <= kAlignmentItems) fProperties.SetProperty(kPropAlignment, item - 1);
+    fProperties.SetProperty(kPropAlignment, DropDownChoice(GetItemNumber("droAlignment"), kAlignmentItems,
+                                                           fProperties.GetProperty(kPropAlignment)));
     ShowSample();
   } else if (IsFormObject(name, "droBullet")) {
     const int32_t item = GetItemNumber("droBullet");
@@ -243,8 +232,8 @@ void xMorvaParagraphDialog::ShowSample() {}
 
 // ---- The interline dialog.
 
-xMorvaInterlineDialog::xMorvaInterlineDialog(VDialQvOwner* owner, int32_t value)
-    : VDialQv(owner, "mvInterlineSize"), fValue(value) {}
+xMorvaInterlineDialog::xMorvaInterlineDialog(xMorvaPlugIn* area, int32_t value)
+    : xMorvaDialog(area, "mvInterlineSize"), fValue(value) {}
 
 xMorvaInterlineDialog::~xMorvaInterlineDialog() = default;
 
@@ -272,18 +261,16 @@ bool RunParagraphDialog(xMorvaPlugIn& area, xMorvaProperties& properties, xMorva
   // Which properties are uniform over the selection comes from the text
   // itself: those show in use, the others unused until the user says so.
   if (auto* text = static_cast<const xMorvaEngine*>(document->GetCurrentPart())) states.Assign(text->GetPropertiesStates());
-  xMorvaAreaDialogOwner owner(area);
-  xMorvaParagraphDialog dialog(&owner, document, properties, states);
-  if (!dialog.RunDialog(0)) return false;
+  xMorvaParagraphDialog dialog(&area, document, properties, states);
+  if (!dialog.Run()) return false;
   properties.Assign(dialog.GetProperties());
   states.Assign(dialog.GetStates());
   return true;
 }
 
 bool RunInterlineDialog(xMorvaPlugIn& area, int32_t& value) {
-  xMorvaAreaDialogOwner owner(area);
-  xMorvaInterlineDialog dialog(&owner, value);
-  if (!dialog.RunDialog(0)) return false;
+  xMorvaInterlineDialog dialog(&area, value);
+  if (!dialog.Run()) return false;
   value = dialog.GetValue();
   return true;
 }

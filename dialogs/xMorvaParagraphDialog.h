@@ -8,9 +8,10 @@
 
 #include "document/xMorvaProperties.h"
 #include "document/xMorvaPropertiesStates.h"
-#include "host/dialog/VDialQv.h"
+#include "dialogs/xMorvaDialog.h"
 
 class xMorvaDocument;
+class xMorvaPlugIn;
 
 // The interlines the dialogs take, in tenths of a line: from a tenth (a
 // line height of zero or less would overlap the lines) to ten lines, the
@@ -22,12 +23,12 @@ constexpr int32_t kLargestInterline = 100;
 // for a value outside the range above (or not a number).
 bool InterlineFromEntry(double entry, int32_t& tenths);
 
-class xMorvaParagraphDialog : public VDialQv {
+class xMorvaParagraphDialog : public xMorvaDialog {
  public:
   // Works on copies of `properties` and `states` (ids 32 to 37); the
   // document gives the display unit, the text width that bounds the
   // indents, the sample and, through its area, the symbol chooser.
-  xMorvaParagraphDialog(VDialQvOwner* owner, xMorvaDocument* document, const xMorvaProperties& properties,
+  xMorvaParagraphDialog(xMorvaPlugIn* area, xMorvaDocument* document, const xMorvaProperties& properties,
                         const xMorvaPropertiesStates& states);
   ~xMorvaParagraphDialog() override;
 
@@ -60,9 +61,9 @@ class xMorvaParagraphDialog : public VDialQv {
   xMorvaPropertiesStates fSavedStates;
 };
 
-class xMorvaInterlineDialog : public VDialQv {
+class xMorvaInterlineDialog : public xMorvaDialog {
  public:
-  xMorvaInterlineDialog(VDialQvOwner* owner, int32_t value);
+  xMorvaInterlineDialog(xMorvaPlugIn* area, int32_t value);
   ~xMorvaInterlineDialog() override;
 
   int32_t GetValue() const { return fValue; }
@@ -73,8 +74,6 @@ class xMorvaInterlineDialog : public VDialQv {
  private:
   int32_t fValue;
 };
-
-class xMorvaPlugIn;
 
 // The paragraph command (752): the dialog on the selection's paragraph
 // properties, each uniform one (state 1) shown in use; on OK `properties`

@@ -5,7 +5,6 @@
 #include "area/xMorvaMain.h"
 #include "area/xMorvaPlugIn.h"
 #include "dialogs/xMorvaCharDisplayer.h"
-#include "dialogs/xMorvaDialogOwner.h"
 #include "dialogs/xMorvaFormObjectName.h"
 #include "framework/core/containers/VStringArray.h"
 #include "framework/core/intl/VIntlMgr.h"
@@ -33,10 +32,9 @@ uint8_t WinCode(char16_t character) {
 
 }  // namespace
 
-xMorvaSelectCharDialog::xMorvaSelectCharDialog(VDialQvOwner* owner, VPackage* package, const VArray* fonts,
-                                               const VString& fontName, char16_t character, bool fontFixed)
-    : VDialQv(owner, "mvSpecialChar"),
-      fPackage(package),
+xMorvaSelectCharDialog::xMorvaSelectCharDialog(xMorvaPlugIn* area, const VArray* fonts, const VString& fontName,
+                                               char16_t character, bool fontFixed)
+    : xMorvaDialog(area, "mvSpecialChar"),
       fFonts(fonts),
       fChosen(WinCode(character)),
       fFontFixed(fontFixed) {
@@ -78,7 +76,8 @@ bool xMorvaSelectCharDialog::AfterOpen() {
 
 VObject* xMorvaSelectCharDialog::CreateUserArea(const VString& objectName, void* areaCall) {
   if (!IsFormObject(objectName, kGridArea)) return nullptr;
-  auto* view = new VPlugIn(fPackage, this, objectName, static_cast<void**>(areaCall));
+  VPackage* package = GetArea() != nullptr ? GetArea()->GetMorvaPackage() : nullptr;
+  auto* view = new VPlugIn(package, this, objectName, static_cast<void**>(areaCall));
   fDisplayer = new xMorvaCharDisplayer(view, this, fFontName, fChosen);
   view->SetContentView(fDisplayer);
   return view;
@@ -111,10 +110,8 @@ bool RunSelectCharDialog(xMorvaPlugIn& area, std::string& fontName, char16_t& ch
   font.SetAnsiCText(fontName.c_str());
   const VCommand* fonts = area.FindCommand(kFontCommand);
   const bool fixed = fontName == kSymbolFont;
-  xMorvaAreaDialogOwner owner(area);
-  xMorvaSelectCharDialog dialog(&owner, area.GetMorvaPackage(), fonts != nullptr ? fonts->GetChoiceList() : nullptr,
-                                font, character, fixed);
-  if (!dialog.RunDialog(0)) return false;
+  xMorvaSelectCharDialog dialog(&area, fonts != nullptr ? fonts->GetChoiceList() : nullptr, font, character, fixed);
+  if (!dialog.Run()) return false;
   VStr<255> chosen;
   dialog.GetFontName(chosen);
   char buffer[256] = {};

@@ -7,18 +7,18 @@
 #include <string>
 
 #include "framework/core/strings/VUniString.h"
-#include "host/dialog/VDialQv.h"
+#include "dialogs/xMorvaDialog.h"
 
 class VArray;
-class VPackage;
 class xMorvaCharDisplayer;
 
-class xMorvaSelectCharDialog : public VDialQv {
+class xMorvaSelectCharDialog : public xMorvaDialog {
  public:
   // `fonts` is the list "droFont" offers (the area's font command's
-  // choices; not owned, may be null); `package` makes the grid's view.
-  xMorvaSelectCharDialog(VDialQvOwner* owner, VPackage* package, const VArray* fonts, const VString& fontName,
-                         char16_t character, bool fontFixed);
+  // choices; not owned, may be null); the area's package makes the grid's
+  // view.
+  xMorvaSelectCharDialog(xMorvaPlugIn* area, const VArray* fonts, const VString& fontName, char16_t character,
+                         bool fontFixed);
   ~xMorvaSelectCharDialog() override;
 
   void GetFontName(VString& name) const { name.SetString(fFontName, kWholeValue); }
@@ -40,14 +40,11 @@ class xMorvaSelectCharDialog : public VDialQv {
   void ShowCode();
 
   xMorvaCharDisplayer* fDisplayer = nullptr;
-  VPackage* fPackage;
   const VArray* fFonts;
   uint8_t fChosen;
   VStr<255> fFontName;
   bool fFontFixed;
 };
-
-class xMorvaPlugIn;
 
 // The special character (409) and symbol (1028) commands: the dialog on
 // the font and character given; the symbols' font "Wingdings" cannot be

@@ -68,13 +68,21 @@ class ParagraphDialogs : public ScriptTest {
                     .ok())
         << out.str();
   }
-  // The document as a BLOB in the own format, under `name`.
+  // The document as a BLOB in the own format, under `name`, without the
+  // times its information record carries (they follow the clock, not the
+  // document's content).
   std::string Blob(const std::string& name) {
     const std::string path = folder + name;
     EXPECT_TRUE(Run("command 37 area letter result blob \"" + path + "\"\n").ok()) << out.str();
     std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    std::string bytes(std::istreambuf_iterator<char>(in), {});
+    const size_t infos = bytes.find("FNIw0100");
+    EXPECT_NE(infos, std::string::npos);
+    if (infos != std::string::npos) bytes.replace(infos + 8, 24, 24, '\0');
+    return bytes;
   }
+  // Compared by length and equality, so that a failure prints no BLOB.
+  static bool Same(const std::string& a, const std::string& b) { return !a.empty() && a == b; }
   void RunOk(const std::string& lines) { ASSERT_TRUE(Run(lines).ok()) << out.str(); }
   const HostForms::Object* Closed(const std::string& name) const {
     const HostForms::Form* form = host->Forms().LastClosed();
@@ -100,9 +108,9 @@ TEST_F(ParagraphDialogs, OkAppliesTheChosenAlignmentAsOneUndoStep) {
   EXPECT_EQ(Closed("useInterline")->value, 1);
   EXPECT_DOUBLE_EQ(Closed("vInterline")->real, 1.0);
   EXPECT_TRUE(Closed("droAlignment")->enabled);
-  EXPECT_NE(Blob("after.qmv"), before);
+  EXPECT_FALSE(Same(Blob("after.qmv"), before));
   RunOk("command 113 area letter long 1\n");
-  EXPECT_EQ(Blob("undone.qmv"), before);
+  EXPECT_TRUE(Same(Blob("undone.qmv"), before));
 }
 
 TEST_F(ParagraphDialogs, CancelLeavesTheDocumentsBytesUnchanged) {
@@ -112,7 +120,7 @@ TEST_F(ParagraphDialogs, CancelLeavesTheDocumentsBytesUnchanged) {
         "form mvParagraphs set vInterline 2\n"
         "form mvParagraphs cancel butCancel\n"
         "command 113 area letter long 752\n");
-  EXPECT_EQ(Blob("after.qmv"), before);
+  EXPECT_TRUE(Same(Blob("after.qmv"), before));
 }
 
 TEST_F(ParagraphDialogs, NoneThenOkAppliesNothingAndDefaultRestoresSingleLeft) {
@@ -125,7 +133,7 @@ TEST_F(ParagraphDialogs, NoneThenOkAppliesNothingAndDefaultRestoresSingleLeft) {
   EXPECT_EQ(Closed("useAlignment")->value, 0);
   EXPECT_EQ(Closed("droAlignment")->value, 0);
   EXPECT_FALSE(Closed("droAlignment")->enabled);
-  EXPECT_EQ(Blob("after.qmv"), before);
+  EXPECT_TRUE(Same(Blob("after.qmv"), before));
   RunOk("form mvParagraphs click butDefault\n"
         "form mvParagraphs accept butOK\n"
         "command 113 area letter long 752\n"
