@@ -4,21 +4,26 @@
 #include "dialogs/xMorvaParagraphDialog.h"
 
 #include <cmath>
+#include <memory>
 
 #include "area/xMorvaPlugIn.h"
 #include "dialogs/xMorvaFormObjectName.h"
+#include "dialogs/xMorvaPropertiesPreview.h"
 #include "document/DocumentUnits.h"
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaDocumentArea.h"
 #include "engine/xMorvaEngine.h"
 #include "framework/system/environment/VSystemServices.h"
+#include "graphics/pictures/VEmfPictureData.h"
 
 namespace {
 
 constexpr int16_t kAlignmentListOffset = 13;
 constexpr int16_t kBulletListOffset = 21;
 constexpr int32_t kSymbolCommand = 1028;
+// The preview's paragraph sample, drawn with properties 32 to 37.
+constexpr int16_t kParagraphSample = 1;
 // The room a paragraph keeps beside its indents.
 constexpr int32_t kIndentRoom = 50;
 constexpr int32_t kAlignmentItems = 4;
@@ -228,7 +233,12 @@ void xMorvaParagraphDialog::ItemHit(const VString& name, int16_t) {
   }
 }
 
-void xMorvaParagraphDialog::ShowSample() {}
+void xMorvaParagraphDialog::ShowSample() {
+  if (fDocument == nullptr) return;
+  std::unique_ptr<VEmfPictureData> sample(
+      DrawPropertiesPreview(*fDocument, fProperties, fStates, kParagraphSample, 0));
+  if (sample) SetItemPicture("vParagraphPicture", sample.get());
+}
 
 // ---- The interline dialog.
 

@@ -11,52 +11,11 @@
 
 namespace {
 
-// The forms as the host's resources describe them; defined here only when
-// the host's file lacks them.
-const char* const kParagraphForm =
-    "size 460 360\n"
-    "object useAlignment check 10 10 120 20 value 0\n"
-    "object droAlignment list 140 10 160 20\n"
-    "object useBullet check 10 40 120 20 value 0\n"
-    "object droBullet list 140 40 160 20\n"
-    "object useInterline check 10 70 120 20 value 0\n"
-    "object vInterline entry 140 70 80 20\n"
-    "object useIndent check 10 100 120 20 value 0\n"
-    "object vLeftIndent entry 140 100 80 20\n"
-    "object vFirstIndent entry 140 130 80 20\n"
-    "object vRightIndent entry 140 160 80 20\n"
-    "object vParagraphPicture picture 10 190 440 120\n"
-    "object butRevert button 10 326 80 24\n"
-    "object butDefault button 100 326 80 24\n"
-    "object butNone button 190 326 80 24\n"
-    "object butOK button 370 326 80 24\n"
-    "object butCancel button 280 326 80 24\n";
-const char* const kInterlineForm =
-    "size 240 100\n"
-    "object vInterline entry 10 10 80 20\n"
-    "object butOK button 150 66 80 24\n"
-    "object butCancel button 60 66 80 24\n";
-const char* const kSpecialCharForm =
-    "size 600 220\n"
-    "object Text1 entry 10 10 60 20 text \"Font\"\n"
-    "object droFont list 80 10 200 20\n"
-    "object vAsciiCode entry 300 10 60 20\n"
-    "object usrChar user 10 40 578 128\n"
-    "object butOK button 500 186 80 24\n"
-    "object butCancel button 410 186 80 24\n";
-
 class ParagraphDialogs : public ScriptTest {
  protected:
   void SetUp() override {
     ScriptTest::SetUp();
     if (HasFatalFailure()) return;
-    std::string error;
-    for (const auto& [name, text] : {std::pair{"mvParagraphs", kParagraphForm}, std::pair{"mvInterlineSize", kInterlineForm},
-                                     std::pair{"mvSpecialChar", kSpecialCharForm}}) {
-      if (!host->Forms().Has(name)) {
-        ASSERT_TRUE(host->Forms().Define(name, text, &error)) << error;
-      }
-    }
     ASSERT_TRUE(Run("set name \"Qvbase\"\n"
                     "set version 0x670\n"
                     "start -1\n"
