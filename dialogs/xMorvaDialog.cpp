@@ -9,6 +9,7 @@
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaDocument.h"
 #include "framework/core/containers/VStringArray.h"
+#include "framework/system/environment/VSystemServices.h"
 #include "framework/system/resources/VMacResourceFile.h"
 
 void xMorvaDialogOwner::NotifyParent(VObject*, int32_t message, int16_t value) {
@@ -59,4 +60,15 @@ int32_t xMorvaDialog::ReadLength(const char* object, const xMorvaDocParams& para
 int32_t DropDownChoice(int32_t item, int32_t count, int32_t current) {
   if (item < 1 || item > count) return current;
   return item - 1;
+}
+
+bool ChooseColour(int32_t& colour) {
+  if (gSystemServices == nullptr) return false;
+  const auto rgb = static_cast<uint32_t>(colour);
+  // 0xRRGGBB to 0x00BBGGRR and back.
+  auto swap = [](uint32_t c) { return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF); };
+  uint32_t chosen = swap(rgb & 0xFFFFFF);
+  if (!gSystemServices->ChooseColor(chosen)) return false;
+  colour = static_cast<int32_t>(swap(chosen & 0xFFFFFF));
+  return true;
 }

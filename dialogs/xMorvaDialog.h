@@ -81,3 +81,9 @@ class xMorvaDialog : private xMorvaDialogOwnerSlot, public VDialQv {
 // `current`, so that no -1 (or a value past the list) ever reaches a
 // property, a unit or an index.
 int32_t DropDownChoice(int32_t item, int32_t count, int32_t current);
+
+// The system's colour chooser on a colour of the properties (0xRRGGBB; the
+// chooser itself works in the platform's 0x00BBGGRR): true when the user
+// confirmed another colour, which replaces `colour`; false when cancelled
+// or the same colour was confirmed, `colour` unchanged.
+bool ChooseColour(int32_t& colour);

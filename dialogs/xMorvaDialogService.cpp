@@ -3,8 +3,40 @@
 // nothing in the document and tells the host the run was cancelled.
 #include "dialogs/xMorvaDialogService.h"
 
+#include "area/xMorvaPlugIn.h"
+#include "dialogs/xMorvaFontDialog.h"
 #include "dialogs/xMorvaParagraphDialog.h"
 #include "dialogs/xMorvaSelectCharDialog.h"
+#include "document/xMorvaDocument.h"
+#include "engine/xMorvaEngine.h"
+
+namespace {
+
+constexpr uint16_t kLastCharacterId = 31;
+
+// The font dialog on the selection's character properties. The dialog
+// shows a property that is not the same over the whole selection as mixed,
+// so it starts from the selection's own states; what goes back marks only
+// what the user changed, so that an accepted dialog sets nothing it left as
+// it was.
+bool RunFontDialog(xMorvaPlugIn& area, xMorvaProperties& properties, xMorvaPropertiesStates& states) {
+  xMorvaDocument* document = area.GetDocument();
+  auto* text = document != nullptr ? static_cast<xMorvaEngine*>(document->GetCurrentPart()) : nullptr;
+  const xMorvaPropertiesStates uniform(text != nullptr ? text->GetPropertiesStates() : states);
+  xMorvaFontDialog dialog(&area, properties, uniform);
+  if (!dialog.Run()) return false;
+  const xMorvaProperties& chosen = dialog.GetProperties();
+  const xMorvaPropertiesStates& set = dialog.GetStates();
+  states.ClearAll();
+  for (uint16_t id = 0; id <= kLastCharacterId; ++id) {
+    if (set.GetState(id) != 1) continue;
+    if (uniform.GetState(id) != 1 || chosen.GetProperty(id) != properties.GetProperty(id)) states.SetState(id, 1);
+  }
+  properties.Assign(chosen);
+  return true;
+}
+
+}  // namespace
 
 bool xMorvaDialogService::RunSelfApplying(int32_t, xMorvaPlugIn&, xMorvaDocument&) { return false; }
 
@@ -24,8 +56,12 @@ bool xMorvaDialogService::RunInterline(xMorvaPlugIn& area, int32_t& value) { ret
 
 bool xMorvaDialogService::RunProperties(int32_t command, xMorvaPlugIn& area, xMorvaProperties& properties,
                                         xMorvaPropertiesStates& states, bool&, bool&) {
-  if (command == 752) return RunParagraphDialog(area, properties, states);
-  return false;
+  switch (command) {
+    case 751: return RunFontDialog(area, properties, states);
+    case 752: return RunParagraphDialog(area, properties, states);
+    // The border dialog (754) is not built yet: cancelled.
+    default: return false;
+  }
 }
 
 bool xMorvaDialogService::RunTabulations(xMorvaPlugIn&, bool, xMorvaTabs&) { return false; }

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "platform/gdi/GdiSnapshot.h"
 #include "platform/gdi/WinGdi.h"
@@ -92,6 +93,23 @@ std::string Caption(const HostForms::Object& object) {
   return object.name;
 }
 
+// A picture object shows its picture at the picture's own size from the
+// box's top-left corner, cut to the box, as a picture shown truncated.
+void PlayPicture(HDC dc, const std::vector<uint8_t>& pict, const RECT& box) {
+  // The frame of the picture's header: a size word, then top, left,
+  // bottom and right, big-endian.
+  if (pict.size() < 10) return;
+  auto word = [&](size_t at) { return static_cast<int16_t>((pict[at] << 8) | pict[at + 1]); };
+  const int32_t width = word(8) - word(4);
+  const int32_t height = word(6) - word(2);
+  if (width <= 0 || height <= 0) return;
+  const RECT frame{box.left, box.top, box.left + width, box.top + height};
+  const int saved = SaveDC(dc);
+  IntersectClipRect(dc, box.left, box.top, box.right, box.bottom);
+  PlayPict(dc, pict.data(), static_cast<uint32_t>(pict.size()), &frame);
+  RestoreDC(dc, saved);
+}
+
 }  // namespace
 
 std::string WriteFormPicture(const HostForms::Form& form, int16_t page, const std::string& path) {
@@ -105,7 +123,7 @@ std::string WriteFormPicture(const HostForms::Form& form, int16_t page, const st
     const RECT box{object.rect[1], object.rect[0], object.rect[3], object.rect[2]};
     const COLORREF ink = object.enabled ? RGB(0, 0, 0) : RGB(160, 160, 160);
     if (object.kind == "picture" && !object.picture.empty()) {
-      PlayPict(dc, object.picture.data(), static_cast<uint32_t>(object.picture.size()), &box);
+      PlayPicture(dc, object.picture, box);
     } else {
       Text(dc, box.left + 3, box.top + 3, Caption(object), ink);
     }
