@@ -8,7 +8,9 @@
 #include "dialogs/xMorvaFormObjectName.h"
 #include "framework/core/containers/VStringArray.h"
 #include "framework/core/intl/VIntlMgr.h"
+#include "framework/system/environment/VSystemServices.h"
 #include "views/VCommand.h"
+#include "views/VEvent.h"
 #include "views/VPlugIn.h"
 
 namespace {
@@ -79,8 +81,22 @@ VObject* xMorvaSelectCharDialog::CreateUserArea(const VString& objectName, void*
   VPackage* package = GetArea() != nullptr ? GetArea()->GetMorvaPackage() : nullptr;
   auto* view = new VPlugIn(package, this, objectName, static_cast<void**>(areaCall));
   fDisplayer = new xMorvaCharDisplayer(view, this, fFontName, fChosen);
+  fInAreaView = true;
   view->SetContentView(fDisplayer);
   return view;
+}
+
+void xMorvaSelectCharDialog::OnEvent4(const VString& objectName, int16_t, int32_t x, int32_t y, bool, bool, bool) {
+  if (fInAreaView || !IsFormObject(objectName, kGridArea)) return;
+  if (fDisplayer == nullptr) {
+    fOwnGrid = std::make_unique<xMorvaCharDisplayer>(nullptr, this, fFontName, fChosen);
+    fDisplayer = fOwnGrid.get();
+  }
+  int32_t left = 0, top = 0, width = 0, height = 0;
+  HostFormGetObjectRect(kGridArea, left, top, width, height);
+  ++fPresses;
+  VEvent click(x - left, y - top, 0, false, false, false, false, false, fPresses, 0);
+  fDisplayer->MouseDown(click);
 }
 
 void xMorvaSelectCharDialog::ItemHit(const VString& objectName, int16_t) {
@@ -95,6 +111,7 @@ void xMorvaSelectCharDialog::ItemHit(const VString& objectName, int16_t) {
     fFontName.SetString(name, kWholeValue);
     if (fDisplayer != nullptr) fDisplayer->SetFontName(fFontName);
   } else if (IsFormObject(objectName, kGridArea)) {
+    fPresses = 0;
     if (fDisplayer != nullptr) fChosen = fDisplayer->GetSelectedChar();
     ShowCode();
   }
@@ -108,9 +125,13 @@ void xMorvaSelectCharDialog::AcceptChar(uint8_t code) {
 bool RunSelectCharDialog(xMorvaPlugIn& area, std::string& fontName, char16_t& character) {
   VStr<255> font;
   font.SetAnsiCText(fontName.c_str());
-  const VCommand* fonts = area.FindCommand(kFontCommand);
+  // The fonts of the area's font command; an area without the font's
+  // drop-down on a bar has none, and then the list the font menu shows.
+  const VCommand* command = area.FindCommand(kFontCommand);
+  const VArray* fonts = command != nullptr ? command->GetChoiceList() : nullptr;
+  if (fonts == nullptr && gSystemServices != nullptr) fonts = gSystemServices->GetFontList(false);
   const bool fixed = fontName == kSymbolFont;
-  xMorvaSelectCharDialog dialog(&area, fonts != nullptr ? fonts->GetChoiceList() : nullptr, font, character, fixed);
+  xMorvaSelectCharDialog dialog(&area, fonts, font, character, fixed);
   if (!dialog.Run()) return false;
   VStr<255> chosen;
   dialog.GetFontName(chosen);

@@ -51,4 +51,6 @@ class DialogScripts : public ScriptTest {
 
 TEST_F(DialogScripts, Paragraph) { RunScript("dialogs-paragraph.qvs"); }
 
+TEST_F(DialogScripts, SpecialCharacter) { RunScript("dialogs-special.qvs"); }
+
 }  // namespace
