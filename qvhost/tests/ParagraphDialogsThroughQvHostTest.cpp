@@ -175,4 +175,32 @@ TEST_F(ParagraphDialogs, TheInterlineCommandTakesOnlyARangeOfValues) {
   }
 }
 
+TEST_F(ParagraphDialogs, TheSpecialCharacterIsOneUndoStepAndCancelTypesNothing) {
+  const std::string before = Blob("before.qmv");
+  RunOk("form mvSpecialChar click usrChar \"25 25\"\n"
+        "form mvSpecialChar cancel butCancel\n"
+        "command 113 area letter long 409\n");
+  EXPECT_TRUE(Same(Blob("cancelled.qmv"), before));
+  RunOk("form mvSpecialChar click usrChar \"25 25\" count 2\n"
+        "command 113 area letter long 409\n");
+  EXPECT_TRUE(host->Forms().Failures().empty()) << host->Forms().Failures().front();
+  EXPECT_FALSE(Same(Blob("typed.qmv"), before));
+  RunOk("command 113 area letter long 1\n");
+  EXPECT_TRUE(Same(Blob("undone.qmv"), before));
+}
+
+TEST_F(ParagraphDialogs, TheSymbolsFontListCannotBeReached) {
+  const std::string before = Blob("before.qmv");
+  // The list is hidden: playing it fails the line and cancels the dialog,
+  // and the bullet stays as it was.
+  Run("form mvSpecialChar select droFont 3\n"
+      "form mvSpecialChar accept butOK\n"
+      "command 113 area letter long 1028\n");
+  ASSERT_EQ(host->Forms().Failures().size(), 1u);
+  EXPECT_NE(host->Forms().Failures()[0].find("hidden object droFont"), std::string::npos)
+      << host->Forms().Failures()[0];
+  EXPECT_FALSE(Closed("droFont")->visible);
+  EXPECT_TRUE(Same(Blob("after.qmv"), before));
+}
+
 }  // namespace
