@@ -7,5 +7,5 @@
 inline bool IsFormObject(const VString& reported, const char* name) {
   VStr<255> other;
   other.SetAnsiCText(name);
-  return reported.Compare(other, true) == 0;
+  return reported.Compare(other, false) == 0;
 }

@@ -60,7 +60,7 @@ bool xMorvaSelectCharDialog::BeforeOpen() {
     int32_t item = 0;
     for (int32_t i = 1; i <= names->Count() && item == 0; ++i) {
       const VString* name = names->GetAt(i);
-      if (name != nullptr && name->Compare(fFontName, true) == 0) item = i;
+      if (name != nullptr && name->Compare(fFontName, false) == 0) item = i;
     }
     SetItemNumber(kFontList, item);
   }
