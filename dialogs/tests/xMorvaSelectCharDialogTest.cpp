@@ -93,3 +93,22 @@ TEST(xMorvaSelectCharDialog, AFixedFontIgnoresTheFontList) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(xMorvaSelectCharDialog, EveryCellOfTheGridGivesACharacter) {
+  RecordingHost host;
+  std::string missing;
+  for (int32_t code = 32; code <= 255; ++code) {
+    xMorvaSelectCharDialog dialog(nullptr, nullptr, Text("Arial"), u' ', false);
+    dialog.AcceptChar(static_cast<uint8_t>(code));
+    EXPECT_EQ(dialog.GetChosenCode(), code);
+    if (dialog.GetChosenChar() == 0) missing += std::to_string(code) + " ";
+    // A character of the grid comes back to its own cell.
+    xMorvaSelectCharDialog again(nullptr, nullptr, Text("Arial"), dialog.GetChosenChar(), false);
+    if (dialog.GetChosenChar() != 0) EXPECT_EQ(again.GetChosenCode(), code) << code;
+  }
+  EXPECT_EQ(missing, "");
+}
+
+}  // namespace
