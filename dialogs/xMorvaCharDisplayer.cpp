@@ -22,8 +22,8 @@ constexpr int32_t kGridRect[4] = {0, 0, xMorvaCharDisplayer::kWidth, xMorvaCharD
 
 }  // namespace
 
-xMorvaCharDisplayer::xMorvaCharDisplayer(VFrame* parent, xMorvaSelectCharDialog* dialog, const VString& fontName,
-                                         uint8_t character)
+xMorvaCharDisplayer::xMorvaCharDisplayer(VFrame* parent, xMorvaSelectCharDialog* dialog,
+                                         const VString& fontName, uint8_t character)
     : VFrame(parent, kGridRect), fSelected(character), fDialog(dialog) {
   fFontName.SetString(fontName, kWholeValue);
   SetClickable(true);

@@ -24,7 +24,8 @@ class xMorvaCharDisplayer : public VFrame {
 
   // The grid at (0, 0) of the parent, kWidth by kHeight; `dialog` (may be
   // null) hears of a double click.
-  xMorvaCharDisplayer(VFrame* parent, xMorvaSelectCharDialog* dialog, const VString& fontName, uint8_t character);
+  xMorvaCharDisplayer(VFrame* parent, xMorvaSelectCharDialog* dialog, const VString& fontName,
+                      uint8_t character);
 
   // The character under the point, or -1 for a point on the grid's outer
   // border or outside it.

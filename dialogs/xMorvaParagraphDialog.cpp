@@ -53,7 +53,8 @@ bool InterlineFromEntry(double entry, int32_t& tenths) {
 // ---- The paragraph dialog.
 
 xMorvaParagraphDialog::xMorvaParagraphDialog(xMorvaPlugIn* area, xMorvaDocument* document,
-                                             const xMorvaProperties& properties, const xMorvaPropertiesStates& states)
+                                             const xMorvaProperties& properties,
+                                             const xMorvaPropertiesStates& states)
     : xMorvaDialog(area, "mvParagraphs"), fDocument(document) {
   fProperties.Assign(properties);
   fStates.Assign(states);
@@ -99,7 +100,8 @@ bool xMorvaParagraphDialog::AfterOpen() {
 
   const bool interline = fStates.GetState(kPropInterline) == 1;
   HostFormSetLong("useInterline", interline ? 1 : 0);
-  HostFormSetReal("vInterline", interline ? InterlineShown(fProperties.GetProperty(kPropInterline)) : 0.0);
+  HostFormSetReal("vInterline",
+                  interline ? InterlineShown(fProperties.GetProperty(kPropInterline)) : 0.0);
   SetActive(*this, "vInterline", interline);
 
   static const char* const kIndentEntries[] = {"vLeftIndent", "vRightIndent", "vFirstIndent"};
@@ -118,8 +120,9 @@ bool xMorvaParagraphDialog::AfterOpen() {
   }
   for (int32_t i = 0; i < 3; ++i) {
     HostFormSetFormat(kIndentEntries[i], format);
-    HostFormSetReal(kIndentEntries[i],
-                    indents ? fDocument->GetParams().ToDisplayUnit(fProperties.GetProperty(kIndentIds[i])) : 0.0);
+    HostFormSetReal(kIndentEntries[i], indents ? fDocument->GetParams().ToDisplayUnit(
+                                                     fProperties.GetProperty(kIndentIds[i]))
+                                               : 0.0);
     SetActive(*this, kIndentEntries[i], indents);
   }
   HostFormSetLong("useIndent", indents ? 1 : 0);
@@ -173,7 +176,8 @@ void xMorvaParagraphDialog::ChooseSymbol() {
 void xMorvaParagraphDialog::ItemHit(const VString& name, int16_t) {
   if (IsFormObject(name, "useIndent")) {
     const uint8_t on = HostFormGetLong("useIndent") != 0 ? 1 : 0;
-    for (uint16_t id : {kPropLeftIndent, kPropRightIndent, kPropFirstLineIndent}) fStates.SetState(id, on);
+    for (uint16_t id : {kPropLeftIndent, kPropRightIndent, kPropFirstLineIndent})
+      fStates.SetState(id, on);
     AfterOpen();
   } else if (IsFormObject(name, "useInterline")) {
     fStates.SetState(kPropInterline, HostFormGetLong("useInterline") != 0 ? 1 : 0);
@@ -186,8 +190,9 @@ void xMorvaParagraphDialog::ItemHit(const VString& name, int16_t) {
     AfterOpen();
   } else if (IsFormObject(name, "droAlignment")) {
     // Item 0 is no choice: the alignment stays.
-    fProperties.SetProperty(kPropAlignment, DropDownChoice(GetItemNumber("droAlignment"), kAlignmentItems,
-                                                           fProperties.GetProperty(kPropAlignment)));
+    fProperties.SetProperty(kPropAlignment,
+                            DropDownChoice(GetItemNumber("droAlignment"), kAlignmentItems,
+                                           fProperties.GetProperty(kPropAlignment)));
     ShowSample();
   } else if (IsFormObject(name, "droBullet")) {
     const int32_t item = GetItemNumber("droBullet");
@@ -265,12 +270,14 @@ void xMorvaInterlineDialog::ItemHit(const VString&, int16_t) {
 
 // ---- The commands.
 
-bool RunParagraphDialog(xMorvaPlugIn& area, xMorvaProperties& properties, xMorvaPropertiesStates& states) {
+bool RunParagraphDialog(xMorvaPlugIn& area, xMorvaProperties& properties,
+                        xMorvaPropertiesStates& states) {
   xMorvaDocument* document = area.GetDocument();
   if (document == nullptr) return false;
   // Which properties are uniform over the selection comes from the text
   // itself: those show in use, the others unused until the user says so.
-  if (auto* text = static_cast<const xMorvaEngine*>(document->GetCurrentPart())) states.Assign(text->GetPropertiesStates());
+  if (auto* text = static_cast<const xMorvaEngine*>(document->GetCurrentPart()))
+    states.Assign(text->GetPropertiesStates());
   xMorvaParagraphDialog dialog(&area, document, properties, states);
   if (!dialog.Run()) return false;
   properties.Assign(dialog.GetProperties());

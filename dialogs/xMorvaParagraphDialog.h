@@ -6,9 +6,9 @@
 
 #include <cstdint>
 
+#include "dialogs/xMorvaDialog.h"
 #include "document/xMorvaProperties.h"
 #include "document/xMorvaPropertiesStates.h"
-#include "dialogs/xMorvaDialog.h"
 
 class xMorvaDocument;
 class xMorvaPlugIn;
@@ -28,8 +28,8 @@ class xMorvaParagraphDialog : public xMorvaDialog {
   // Works on copies of `properties` and `states` (ids 32 to 37); the
   // document gives the display unit, the text width that bounds the
   // indents, the sample and, through its area, the symbol chooser.
-  xMorvaParagraphDialog(xMorvaPlugIn* area, xMorvaDocument* document, const xMorvaProperties& properties,
-                        const xMorvaPropertiesStates& states);
+  xMorvaParagraphDialog(xMorvaPlugIn* area, xMorvaDocument* document,
+                        const xMorvaProperties& properties, const xMorvaPropertiesStates& states);
   ~xMorvaParagraphDialog() override;
 
   // The working copies: what the caller applies after OK (a state of 1
@@ -78,6 +78,7 @@ class xMorvaInterlineDialog : public xMorvaDialog {
 // The paragraph command (752): the dialog on the selection's paragraph
 // properties, each uniform one (state 1) shown in use; on OK `properties`
 // and `states` hold what to apply.
-bool RunParagraphDialog(xMorvaPlugIn& area, xMorvaProperties& properties, xMorvaPropertiesStates& states);
+bool RunParagraphDialog(xMorvaPlugIn& area, xMorvaProperties& properties,
+                        xMorvaPropertiesStates& states);
 // The interline command (724): on OK `value` holds the chosen interline.
 bool RunInterlineDialog(xMorvaPlugIn& area, int32_t& value);

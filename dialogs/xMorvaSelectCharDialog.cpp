@@ -34,8 +34,9 @@ uint8_t WinCode(char16_t character) {
 
 }  // namespace
 
-xMorvaSelectCharDialog::xMorvaSelectCharDialog(xMorvaPlugIn* area, const VArray* fonts, const VString& fontName,
-                                               char16_t character, bool fontFixed)
+xMorvaSelectCharDialog::xMorvaSelectCharDialog(xMorvaPlugIn* area, const VArray* fonts,
+                                               const VString& fontName, char16_t character,
+                                               bool fontFixed)
     : xMorvaDialog(area, "mvSpecialChar"),
       fFonts(fonts),
       fChosen(WinCode(character)),
@@ -86,7 +87,8 @@ VObject* xMorvaSelectCharDialog::CreateUserArea(const VString& objectName, void*
   return view;
 }
 
-void xMorvaSelectCharDialog::OnEvent4(const VString& objectName, int16_t, int32_t x, int32_t y, bool, bool, bool) {
+void xMorvaSelectCharDialog::OnEvent4(const VString& objectName, int16_t, int32_t x, int32_t y,
+                                      bool, bool, bool) {
   if (fInAreaView || !IsFormObject(objectName, kGridArea)) return;
   if (fDisplayer == nullptr) {
     fOwnGrid = std::make_unique<xMorvaCharDisplayer>(nullptr, this, fFontName, fChosen);

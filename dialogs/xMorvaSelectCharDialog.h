@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "framework/core/strings/VUniString.h"
 #include "dialogs/xMorvaDialog.h"
+#include "framework/core/strings/VUniString.h"
 
 class VArray;
 class xMorvaCharDisplayer;
@@ -18,8 +18,8 @@ class xMorvaSelectCharDialog : public xMorvaDialog {
   // `fonts` is the list "droFont" offers (the area's font command's
   // choices; not owned, may be null); the area's package makes the grid's
   // view.
-  xMorvaSelectCharDialog(xMorvaPlugIn* area, const VArray* fonts, const VString& fontName, char16_t character,
-                         bool fontFixed);
+  xMorvaSelectCharDialog(xMorvaPlugIn* area, const VArray* fonts, const VString& fontName,
+                         char16_t character, bool fontFixed);
   ~xMorvaSelectCharDialog() override;
 
   void GetFontName(VString& name) const { name.SetString(fFontName, kWholeValue); }
@@ -35,8 +35,8 @@ class xMorvaSelectCharDialog : public xMorvaDialog {
   // A click the host reports on the form itself: on "usrChar" of a host
   // that does not drive the user area, the grid takes it (the presses of one
   // step counting as one click of that many).
-  void OnEvent4(const VString& objectName, int16_t page, int32_t x, int32_t y, bool control, bool command,
-                bool option) override;
+  void OnEvent4(const VString& objectName, int16_t page, int32_t x, int32_t y, bool control,
+                bool command, bool option) override;
 
   // A double click in the grid: the character is chosen and the dialog
   // ends as accepted.

@@ -37,7 +37,8 @@ inline void ExpectDialogReference(LookCanvas& canvas, const std::string& name) {
   const std::filesystem::path shown = std::filesystem::current_path() / "dialogs" / (name + ".png");
   std::filesystem::create_directories(shown.parent_path());
   ASSERT_TRUE(GdiWriteBitmapPng(canvas.port().GetSection(), shown.c_str()));
-  const std::filesystem::path reference = std::filesystem::path(__FILE__).parent_path() / "data" / (name + ".png");
+  const std::filesystem::path reference =
+      std::filesystem::path(__FILE__).parent_path() / "data" / (name + ".png");
   const char* regenerate = std::getenv("QV_REGENERATE_REFERENCES");
   if (regenerate != nullptr && std::string(regenerate) == "1") {
     ASSERT_TRUE(GdiWriteBitmapPng(canvas.port().GetSection(), reference.c_str()));
@@ -46,7 +47,8 @@ inline void ExpectDialogReference(LookCanvas& canvas, const std::string& name) {
   HBITMAP expected = GdiReadPng(reference.c_str());
   ASSERT_NE(expected, nullptr) << "missing reference " << reference;
   DIBSECTION section{};
-  const bool read = GetObjectA(expected, sizeof(section), &section) == static_cast<int>(sizeof(section));
+  const bool read =
+      GetObjectA(expected, sizeof(section), &section) == static_cast<int>(sizeof(section));
   const int32_t w = canvas.port().GetWidth();
   const int32_t h = canvas.port().GetHeight();
   int32_t differing = -1;
@@ -57,5 +59,6 @@ inline void ExpectDialogReference(LookCanvas& canvas, const std::string& name) {
     for (int32_t i = 0; i < w * h; ++i) differing += (drawn[i] & 0xFFFFFF) != (want[i] & 0xFFFFFF);
   }
   DeleteObject(expected);
-  EXPECT_EQ(differing, 0) << name << " differs from " << reference << " (-1: in size); see " << shown;
+  EXPECT_EQ(differing, 0) << name << " differs from " << reference << " (-1: in size); see "
+                          << shown;
 }

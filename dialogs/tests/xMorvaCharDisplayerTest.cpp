@@ -29,10 +29,22 @@ TEST(xMorvaCharDisplayer, APointSelectsTheCharacterOfItsCell) {
     int32_t x, y, expected;
   };
   const Row rows[] = {
-      {2, 2, 32},      {19, 19, 32},    {20, 2, 33},     {2, 20, 64},      // the first cells, their far edges
-      {560, 110, 255}, {577, 127, 255}, {559, 127, 254}, {577, 109, 223},  // the last cell and its neighbours
-      {1, 50, -1},     {50, 1, -1},     {578, 50, -1},   {50, 128, -1},    // the outer border
-      {0, 0, -1},      {-5, 40, -1},    {40, -5, -1},    {900, 900, -1},   // outside
+      {2, 2, 32},
+      {19, 19, 32},
+      {20, 2, 33},
+      {2, 20, 64},  // the first cells, their far edges
+      {560, 110, 255},
+      {577, 127, 255},
+      {559, 127, 254},
+      {577, 109, 223},  // the last cell and its neighbours
+      {1, 50, -1},
+      {50, 1, -1},
+      {578, 50, -1},
+      {50, 128, -1},  // the outer border
+      {0, 0, -1},
+      {-5, 40, -1},
+      {40, -5, -1},
+      {900, 900, -1},  // outside
       {289, 64, 32 + 32 * 3 + 15},
   };
   for (const Row& r : rows) {

@@ -33,7 +33,8 @@ std::unique_ptr<VStringArray> Fonts() {
 int32_t LastLong(const RecordingHost& host, const char* name) {
   int32_t value = -1;
   for (const auto& call : host.calls) {
-    if (call.selector == kFormSelSetLong && std::strcmp(reinterpret_cast<const char*>(call.block.text2), name) == 0)
+    if (call.selector == kFormSelSetLong &&
+        std::strcmp(reinterpret_cast<const char*>(call.block.text2), name) == 0)
       value = static_cast<int32_t>(call.block.longValue);
   }
   return value;

@@ -21,7 +21,8 @@ std::string DialogScript(const std::string& name) {
   const bool rewrite = regenerate != nullptr && std::string(regenerate) == "1";
   const std::string relative = "\"tests/data/";
   const std::string absolute = "\"" + std::string(QVHOST_TEST_DATA) + "/";
-  for (size_t at = script.find(relative); at != std::string::npos; at = script.find(relative, at + absolute.size())) {
+  for (size_t at = script.find(relative); at != std::string::npos;
+       at = script.find(relative, at + absolute.size())) {
     script.replace(at, relative.size(), absolute);
   }
   if (rewrite) {
@@ -42,7 +43,8 @@ class DialogScripts : public ScriptTest {
     // Each failed expectation or picture is a line of the transcript.
     std::string failed;
     const std::string transcript = out.str();
-    for (size_t at = transcript.find("FAILED"); at != std::string::npos; at = transcript.find("FAILED", at + 1)) {
+    for (size_t at = transcript.find("FAILED"); at != std::string::npos;
+         at = transcript.find("FAILED", at + 1)) {
       failed += transcript.substr(at, transcript.find('\n', at) - at) + "\n";
     }
     EXPECT_TRUE(outcome.ok()) << outcome.error << failed;

@@ -53,12 +53,13 @@ class ParagraphDialogs : public ScriptTest {
 
 TEST_F(ParagraphDialogs, OkAppliesTheChosenAlignmentAsOneUndoStep) {
   const std::string before = Blob("before.qmv");
-  RunOk("form mvParagraphs set useAlignment 1\n"
-        "form mvParagraphs select droAlignment 2\n"
-        "form mvParagraphs accept butOK\n"
-        "command 113 area letter long 752\n"
-        "command 61 area letter word -1 word -1\n"
-        "expect out p2 1\n");
+  RunOk(
+      "form mvParagraphs set useAlignment 1\n"
+      "form mvParagraphs select droAlignment 2\n"
+      "form mvParagraphs accept butOK\n"
+      "command 113 area letter long 752\n"
+      "command 61 area letter word -1 word -1\n"
+      "expect out p2 1\n");
   EXPECT_TRUE(host->Forms().Failures().empty()) << host->Forms().Failures().front();
   EXPECT_FALSE(Same(Blob("after.qmv"), before));
   RunOk("command 113 area letter long 1\n");
@@ -67,22 +68,25 @@ TEST_F(ParagraphDialogs, OkAppliesTheChosenAlignmentAsOneUndoStep) {
 
 TEST_F(ParagraphDialogs, CancelLeavesTheDocumentsBytesUnchanged) {
   const std::string before = Blob("before.qmv");
-  RunOk("form mvParagraphs set useAlignment 1\n"
-        "form mvParagraphs select droAlignment 3\n"
-        "form mvParagraphs set vInterline 2\n"
-        "form mvParagraphs cancel butCancel\n"
-        "command 113 area letter long 752\n");
+  RunOk(
+      "form mvParagraphs set useAlignment 1\n"
+      "form mvParagraphs select droAlignment 3\n"
+      "form mvParagraphs set vInterline 2\n"
+      "form mvParagraphs cancel butCancel\n"
+      "command 113 area letter long 752\n");
   EXPECT_TRUE(Same(Blob("after.qmv"), before));
 }
 
 TEST_F(ParagraphDialogs, TheSpecialCharacterIsOneUndoStepAndCancelTypesNothing) {
   const std::string before = Blob("before.qmv");
-  RunOk("form mvSpecialChar click usrChar \"25 25\"\n"
-        "form mvSpecialChar cancel butCancel\n"
-        "command 113 area letter long 409\n");
+  RunOk(
+      "form mvSpecialChar click usrChar \"25 25\"\n"
+      "form mvSpecialChar cancel butCancel\n"
+      "command 113 area letter long 409\n");
   EXPECT_TRUE(Same(Blob("cancelled.qmv"), before));
-  RunOk("form mvSpecialChar click usrChar \"25 25\" count 2\n"
-        "command 113 area letter long 409\n");
+  RunOk(
+      "form mvSpecialChar click usrChar \"25 25\" count 2\n"
+      "command 113 area letter long 409\n");
   EXPECT_TRUE(host->Forms().Failures().empty()) << host->Forms().Failures().front();
   EXPECT_FALSE(Same(Blob("typed.qmv"), before));
   RunOk("command 113 area letter long 1\n");
