@@ -67,7 +67,7 @@ class HostForms {
     std::string kind;    // set, select, key, point, drop, click, accept, cancel, expect, snapshot
     std::string object;  // matched without regard to case
     std::string value;   // for expect: what is checked
-    std::string expected;  // for expect: the value it should have
+    std::string expected{};  // for expect: the value it should have
     int32_t count = 1;   // clicks of a click
   };
   // What an expectation or snapshot of a run found: whether it held, and
