@@ -1,9 +1,8 @@
 // The scripted runs of host forms as the dialogs' scripts use them: clicks
-// with a count, expectations of an object's state, pictures of the open
-// form, objects out of reach, and the script lines that say so.
+// with a count, expectations of an object's state, objects out of reach,
+// and the script lines that say so.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -122,28 +121,6 @@ TEST(HostFormScripts, ActingOnAnObjectOutOfReachFailsAndCancels) {
     ASSERT_EQ(h.host.Forms().Failures().size(), 1u) << c.failure;
     EXPECT_EQ(h.host.Forms().Failures()[0], c.failure);
   }
-}
-
-TEST(HostFormScripts, APictureOfTheOpenFormIsWrittenAndCompared) {
-  FormHost h;
-  const std::string folder = h.host.Folder();
-  h.host.Forms().SetFolder(folder);
-  h.host.Forms().Script("mvTestForm", Actions{Act("snapshot", "", (folder + "form.png").c_str()),
-                                              Act("png", "", (folder + "form.png").c_str()),
-                                              Act("set", "vSize", "14"),
-                                              Act("png", "", (folder + "form.png").c_str()),
-                                              Act("png", "", (folder + "missing.png").c_str()),
-                                              Act("cancel", "")});
-  StateDialog dialog;
-  dialog.RunDialog(0);
-  const std::vector<HostForms::Check> checks = h.host.Forms().TakeChecks();
-  ASSERT_EQ(checks.size(), 4u);
-  EXPECT_TRUE(checks[0].holds) << checks[0].what;
-  EXPECT_TRUE(checks[1].holds) << checks[1].what;
-  // A value changed shows in the picture.
-  EXPECT_FALSE(checks[2].holds);
-  EXPECT_NE(checks[3].what.find("(no such file)"), std::string::npos);
-  EXPECT_TRUE(std::filesystem::exists(folder + "form.png"));
 }
 
 TEST(HostFormScripts, TheNewLinesAreReadStrictly) {
