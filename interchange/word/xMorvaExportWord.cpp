@@ -153,7 +153,11 @@ void PropertySetHeader(std::vector<uint8_t>& out, uint32_t sections) {
 constexpr uint8_t kOleTail[8] = {0xAB, 0x91, 0x08, 0x00, 0x2B, 0x27, 0xB3, 0xD9};
 constexpr uint8_t kDocTail[8] = {0x93, 0x97, 0x08, 0x00, 0x2B, 0x2C, 0xF9, 0xAE};
 
-int32_t CodeOfOle(int32_t code) { return code == kOleWriteError ? kWordExportStreamError : kWordExportFailed; }
+// The container answers "no memory" too when the file refuses a sector:
+// both are the stream's failure.
+int32_t CodeOfOle(int32_t code) {
+  return code == kOleWriteError || code == kOleNoMemory ? kWordExportStreamError : kWordExportFailed;
+}
 
 }  // namespace
 
@@ -200,13 +204,19 @@ void xMorvaExportWord::AppendUnit(char16_t unit) {
   if (unit == 13 || unit == 12 || unit == 14) fParagraphOpen = false;
 }
 
-void xMorvaExportWord::AppendPart(xMorvaEngine& engine) {
-  xMorvaProperties current;
-  xMorvaTabs tabs;
-  fCurrent = &current;
-  fTabs = &tabs;
+void xMorvaExportWord::ResetWalk() {
+  if (!fCurrent) fCurrent = std::make_unique<xMorvaProperties>();
+  if (!fTabs) fTabs = std::make_unique<xMorvaTabs>();
+  fCurrent->SetDefaults();
+  fTabs->Clear();
   fParagraphOpen = false;
   fRunDirty = true;
+}
+
+void xMorvaExportWord::AppendPart(xMorvaEngine& engine) {
+  ResetWalk();
+  xMorvaProperties& current = *fCurrent;
+  xMorvaTabs& tabs = *fTabs;
   const uint32_t size = engine.GetStreamSize();
   const uint8_t* stream = size != 0 ? engine.LockStream() : nullptr;
   for (uint32_t at = 0; stream != nullptr && at < size;) {
@@ -283,12 +293,7 @@ void xMorvaExportWord::AppendHeaderFooterStories() {
   if (fHdd[12] == 0) return;
   // The guard paragraphs: the header document ends with one, the text
   // with another.
-  xMorvaProperties plain;
-  xMorvaTabs none;
-  fCurrent = &plain;
-  fTabs = &none;
-  fParagraphOpen = false;
-  fRunDirty = true;
+  ResetWalk();
   AppendUnit(13);
   AppendUnit(13);
   fHdd[13] = fHdd[12] + 2;
@@ -471,7 +476,7 @@ void xMorvaExportWord::WriteCharacterRuns() {
     for (size_t k = 0; k < count; ++k) StoreLE32(page + 4 * k, FcFromCp(fRuns[first + k].cp));
     const uint32_t end = FcFromCp(i < fRuns.size() ? fRuns[i].cp : total);
     StoreLE32(page + 4 * count, end);
-    std::memcpy(page + 4 * (count + 1), offsets.data(), count);
+    if (count != 0) std::memcpy(page + 4 * (count + 1), offsets.data(), count);
     page[kWordPage - 1] = uint8_t(count);
     pages.push_back(uint32_t(fMain.size() / kWordPage));
     fMain.insert(fMain.end(), page, page + kWordPage);
@@ -507,7 +512,7 @@ void xMorvaExportWord::WriteParagraphRuns() {
         page[w++] = uint8_t((n + 2) / 2);
       }
       StoreLE16(page + w, paragraph.istd);
-      std::memcpy(page + w + 2, fParagraphBytes.data() + paragraph.grpprl, n);
+      if (n != 0) std::memcpy(page + w + 2, fParagraphBytes.data() + paragraph.grpprl, n);
       lowest = at;
       offsets.push_back(uint8_t(at / 2));
       ++i;
@@ -815,6 +820,7 @@ int32_t xMorvaExportWord::BuildStreams() {
   fTopBorder = 0;
   fIstds.clear();
   fBases.clear();
+  ResetWalk();
 
   // The sheets: istd and the properties a run in them is measured against.
   const std::vector<int16_t> ids = fDocument->StyleSheetIds();

@@ -113,6 +113,8 @@ class xMorvaExportWord : public VObject {
   void StartParagraph();
   void StartRun();
   void CloseStory();
+  // The walk starts a part with the default properties and no stops.
+  void ResetWalk();
   void AppendHeaderFooterStories();
   void WriteStyleSheet();
   void WriteStd(uint16_t istd, uint16_t sti, bool paragraph, uint16_t istdBase, const VString& name,
@@ -159,8 +161,8 @@ class xMorvaExportWord : public VObject {
   uint16_t fStandardFtc = 0;
   uint8_t fTopBorder = 0;
   // The walk's state.
-  xMorvaProperties* fCurrent = nullptr;
-  xMorvaTabs* fTabs = nullptr;
+  std::unique_ptr<xMorvaProperties> fCurrent;
+  std::unique_ptr<xMorvaTabs> fTabs;
   bool fParagraphOpen = false;
   bool fRunDirty = true;
   int16_t fParagraphSheet = 1;
