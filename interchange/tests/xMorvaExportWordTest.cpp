@@ -649,6 +649,9 @@ TEST_F(ExportWord, BadInput) {
          EXPECT_EQ(u"a\x1Flink\x01z\r", bodyText(f));
          EXPECT_EQ(0, U16(StreamOf(f, u"WordDocument"), 10) & 0x0800) << "no picture data: fHasPic 0";
        }},
+      {"control characters that are Word's marks",
+       [](xMorvaDocument& d) { Units(Engine(d, kPartBody), u"a\x07" u"b\x13" u"c\x15" u"d\x01" u"e"); },
+       [&](xMorvaDocument&, const Bytes& f) { EXPECT_EQ(u"abcde\r", bodyText(f)); }},
       {"characters above U+FFFF",
        [](xMorvaDocument& d) { Type(Engine(d, kPartBody), u"\U0001D11E\U0001F600"); },
        [&](xMorvaDocument&, const Bytes& f) { EXPECT_EQ(u"\U0001D11E\U0001F600\r", bodyText(f)); }},

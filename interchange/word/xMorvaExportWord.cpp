@@ -222,7 +222,9 @@ void xMorvaExportWord::AppendPart(xMorvaEngine& engine) {
   for (uint32_t at = 0; stream != nullptr && at < size;) {
     const StreamItem item = ReadStreamItem(stream + at, size - at);
     if (item.kind == StreamItem::kUnit) {
-      AppendUnit(item.unit);
+      // Other control units (markers among them) would be Word's own marks
+      // there: cell ends, field bounds, note references.
+      if (item.unit >= 32 || item.unit == 9 || item.unit == 13) AppendUnit(item.unit);
     } else if (item.kind == StreamItem::kRecord) {
       if (item.unit == kPropTabs) {
         tabs.AddStop(item.value);
