@@ -480,7 +480,7 @@ void xMorvaExportWord::WriteCharacterRuns() {
     StoreLE32(page + 4 * count, end);
     if (count != 0) std::memcpy(page + 4 * (count + 1), offsets.data(), count);
     page[kWordPage - 1] = uint8_t(count);
-    pages.push_back(uint32_t(fMain.size() / kWordPage));
+    pages.push_back(MainEnd() / kWordPage);
     fMain.insert(fMain.end(), page, page + kWordPage);
     fcs.push_back(end);
   }
@@ -525,7 +525,7 @@ void xMorvaExportWord::WriteParagraphRuns() {
     StoreLE32(page + 4 * count, end);
     for (size_t k = 0; k < count; ++k) page[4 * (count + 1) + 13 * k] = offsets[k];
     page[kWordPage - 1] = uint8_t(count);
-    pages.push_back(uint32_t(fMain.size() / kWordPage));
+    pages.push_back(MainEnd() / kWordPage);
     fMain.insert(fMain.end(), page, page + kWordPage);
     fcs.push_back(end);
   }
@@ -547,7 +547,7 @@ void xMorvaExportWord::WriteParagraphBoundaries() {
       StoreLE32(page + 4 * (k + 1), end);
     }
     page[kWordPage - 1] = uint8_t(count);
-    pages.push_back(uint32_t(fMain.size() / kWordPage));
+    pages.push_back(MainEnd() / kWordPage);
     fMain.insert(fMain.end(), page, page + kWordPage);
     fcs.push_back(end);
   }
@@ -663,14 +663,15 @@ void xMorvaExportWord::WriteSectionProperties() {
   std::vector<uint8_t> grpprl;
   EncodeSectionSprms(grpprl, *fDocument);
   if (grpprl.empty()) return;
-  const uint32_t at = uint32_t(fMain.size());
+  const uint32_t at = MainEnd();
   AppendLE16(fMain, uint16_t(grpprl.size()));
   fMain.insert(fMain.end(), grpprl.begin(), grpprl.end());
   PutLE32(fTable, fSedAt + 2, at);
 }
 
 void xMorvaExportWord::WriteFib() {
-  std::vector<uint8_t>& m = fMain;
+  std::vector<uint8_t>& m = fFib;
+  m.assign(kWordFcMin, 0);
   const uint16_t readOnly = fDocument->Infos().GetLocked() != 0 ? 0x0400 : 0;
   PutLE16(m, 0, 0xA5EC);
   PutLE16(m, 2, 0x00C1);
@@ -686,7 +687,7 @@ void xMorvaExportWord::WriteFib() {
   for (size_t i = 0; i < 14; ++i) PutLE16(m, 34 + 2 * i, words[i]);
   PutLE16(m, 62, 22);
   uint32_t longs[22] = {};
-  longs[0] = uint32_t(m.size());
+  longs[0] = MainEnd();
   longs[1] = longs[2] = 0x0001B3EC;
   longs[3] = fCcpText;
   longs[5] = fCcpHdd;
@@ -809,7 +810,8 @@ void xMorvaExportWord::CompObj(std::vector<uint8_t>& out) {
 // ---- The driver
 
 int32_t xMorvaExportWord::BuildStreams() {
-  fMain.assign(kWordFcMin, 0);
+  fMain.clear();
+  fFib.clear();
   fTable.clear();
   std::fill(std::begin(fFc), std::end(fFc), 0);
   std::fill(std::begin(fLcb), std::end(fLcb), 0);
@@ -860,14 +862,19 @@ int32_t xMorvaExportWord::BuildStreams() {
   }
 
   // The text: the body closed with a paragraph end, then the header stories.
+  // Room for every part's units, so that the text never doubles its room.
+  size_t estimate = 16;
+  for (int16_t part = 0; part < kPartCount; ++part)
+    if (auto* engine = static_cast<xMorvaEngine*>(fDocument->GetPart(part))) estimate += engine->GetStreamSize() / 2;
+  fText.reserve(estimate);
   if (auto* body = static_cast<xMorvaEngine*>(fDocument->GetPart(kPartBody))) AppendPart(*body);
   CloseStory();
   fCcpText = uint32_t(fText.size());
   AppendHeaderFooterStories();
   fFcMac = FcFromCp(uint32_t(fText.size()));
-  fMain.reserve(fFcMac + fText.size() / 2 + 4096);
-  for (char16_t unit : fText) AppendLE16(fMain, unit);
-  PadTo(fMain, kWordPage);
+  // The text goes to the stream straight from fText; what follows it is
+  // gathered from the next page on.
+  fMainBase = (fFcMac + kWordPage - 1) / kWordPage * kWordPage;
 
   WriteStyleSheet();
   WriteSectionTable();
@@ -887,7 +894,7 @@ int32_t xMorvaExportWord::BuildStreams() {
   WriteAssociatedStrings();
   WriteSectionProperties();
   WriteFib();
-  if (fMain.size() < kSmallStream) fMain.resize(kSmallStream, 0);
+  if (MainEnd() < kSmallStream) fMain.resize(kSmallStream - fMainBase, 0);
   if (fTable.size() < kSmallStream) fTable.resize(kSmallStream, 0);
   return 0;
 }
@@ -949,6 +956,19 @@ int32_t xMorvaExportWord::ExportWordDocument(xMorvaDocument* document, VStream* 
     if (code == 0) ole.SetRightSibling(compObj, pool);
     if (const int32_t closed = ole.CloseStream(compObj); closed != 0 && code == 0) code = CodeOfOle(closed);
   }
+  // Sized once, so that the stream never holds two copies while it grows.
+  if (code == 0 && (main->SetSize(MainEnd()) != 0 || main->SetPosition(0) != 0)) code = kWordExportStreamError;
+  put(main, fFib);
+  // The text, a piece at a time, then the zeros up to its last page's end.
+  std::vector<uint8_t> piece;
+  for (size_t at = 0; at < fText.size() && code == 0; at += 1u << 16) {
+    piece.clear();
+    const size_t end = std::min(fText.size(), at + (1u << 16));
+    for (size_t i = at; i < end; ++i) AppendLE16(piece, fText[i]);
+    put(main, piece);
+  }
+  piece.assign(fMainBase - fFcMac, 0);
+  put(main, piece);
   put(main, fMain);
   put(table, fTable);
   // The container is finished on every way out, and its answer counts.

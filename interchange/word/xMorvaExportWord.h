@@ -142,7 +142,12 @@ class xMorvaExportWord : public VObject {
   static void CompObj(std::vector<uint8_t>& out);
 
   xMorvaDocument* fDocument = nullptr;
-  std::vector<uint8_t> fMain;   // "WordDocument"
+  // "WordDocument": the FIB, the text (written from fText), then from
+  // fMainBase, a page boundary, the run pages and the section properties.
+  std::vector<uint8_t> fFib;
+  std::vector<uint8_t> fMain;
+  uint32_t fMainBase = 0;
+  uint32_t MainEnd() const { return fMainBase + uint32_t(fMain.size()); }
   std::vector<uint8_t> fTable;  // "0Table"
   uint32_t fFc[kFibPairCount] = {};
   uint32_t fLcb[kFibPairCount] = {};
