@@ -507,11 +507,24 @@ TEST_F(ExportWord, TextAndInformationsReadBack) {
   title.SetAnsiCText("the site");
   xMorvaHyperlink link(xMorvaHyperlink::kURL, true, target, title);
   ASSERT_EQ(0, body.InsertHyperlink(link, false));
+  // Computed elements as the layout leaves them: their fixed part, then
+  // the text they show.
+  auto computed = [&](uint16_t code, const std::u16string& shown) {
+    std::vector<uint8_t> payload(16, 0);
+    for (char16_t unit : shown) payload.push_back(uint8_t(unit)), payload.push_back(uint8_t(unit >> 8));
+    ASSERT_EQ(0, body.InsertSpecialElement(code, payload.data(), uint32_t(payload.size()), 16, false));
+  };
+  Type(body, u" on ");
+  computed(xMorvaElementCode::DateTime, u"07/12/2026");
+  Type(body, u" p");
+  computed(xMorvaElementCode::PageNumber, u"1");
+  Type(body, u" ");
+  computed(xMorvaElementCode::ExprQv, u"Host");
   Type(body, u" \U0001F600 end");
   document->Infos().Title().SetAnsiCText("A title");
   document->Infos().Author().SetAnsiCText("An author");
   const Streams s = Write(*document);
-  EXPECT_EQ(u"ab\x1F" u"cd the site \U0001F600 end\r", WordTextOf(s.main));
+  EXPECT_EQ(u"ab\x1F" u"cd the site on 07/12/2026 p1 Host \U0001F600 end\r", WordTextOf(s.main));
   xMorvaImportWord reader;
   auto copy = RoundTrip(*document, &reader);
   EXPECT_EQ(u"A title", reader.GetInfos().title);
