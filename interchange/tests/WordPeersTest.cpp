@@ -16,6 +16,7 @@
 
 #include "document/DocumentUnits.h"
 #include "document/xMorvaDocParams.h"
+#include "document/xMorvaTabs.h"
 #include "interchange/tests/WordExportTestSupport.h"
 
 using namespace rtftest;
@@ -163,6 +164,58 @@ TEST_F(WordPeers, LibreOfficeReadsTheTextPageAndHeaders) {
   std::smatch our;
   ASSERT_TRUE(std::regex_search(boxes, our, std::regex("xMin=\"([0-9.]+)\"[^>]*>Our</word>\\s*<word[^>]*>first<")));
   EXPECT_NEAR(1417 / 20.0, std::stod(our[1]), 1.5);
+}
+
+// The looks of the text, sampled in the HTML LibreOffice makes of our file.
+TEST_F(WordPeers, LibreOfficeHtmlKeepsTheLooks) {
+  if (!HasProgram("soffice")) GTEST_SKIP() << "soffice is not installed";
+  document = NewDocument();
+  xMorvaEngine& body = Engine(*document, kPartBody);
+  Type(body, u"Bold Italic Under Large Mono Red\nCentred and indented\tTabbed\nBoxed");
+  auto set = [&](int32_t from, int32_t to, uint16_t id, int32_t value) {
+    body.SetSelection(from, to);
+    ASSERT_EQ(0, body.SetPropertyValue(id, value));
+  };
+  set(0, 4, kPropBold, 1);
+  set(5, 11, kPropItalic, 1);
+  set(12, 17, kPropUnderline, 1);
+  set(18, 23, kPropSize, 24);
+  VStr<255> mono;
+  mono.SetAnsiCText("Liberation Mono");
+  set(24, 28, kPropFont, document->FontIndexForName(mono));
+  set(29, 32, kPropTextColour, 0x0000FF);
+  set(33, 33, kPropAlignment, 1);
+  set(33, 33, kPropLeftIndent, TwipsToPixels(1440));
+  set(33, 33, kPropTabs, int32_t(MakeTabStop(int16_t(TwipsToPixels(4320)), 0, kTabLeft)));
+  set(61, 61, kPropTopBorder, 1);
+  set(61, 61, kPropBottomBorder, 1);
+  const wordtest::Bytes bytes = wordtest::ExportWordBytes(*document);
+  const fs::path ours = folder / "looks.doc";
+  std::ofstream(ours, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  ASSERT_EQ(0, std::system(Soffice("--convert-to html " + ours.string()).c_str()));
+  const std::string html = ReadText(folder / "looks.html");
+  auto near = [&](const std::string& word, const std::string& look) {
+    // The word as text, outside any tag, and what its paragraph opened.
+    size_t at = 0;
+    while ((at = html.find(word, at)) != std::string::npos) {
+      const size_t open = html.rfind('<', at), close = html.rfind('>', at);
+      if (close != std::string::npos && (open == std::string::npos || close > open)) break;
+      ++at;
+    }
+    if (at == std::string::npos) return false;
+    const size_t from = html.rfind("<p", at);
+    return from != std::string::npos && html.substr(from, at - from).find(look) != std::string::npos;
+  };
+  EXPECT_TRUE(near("Bold", "<b>")) << html;
+  EXPECT_TRUE(near("Italic", "<i>")) << html;
+  EXPECT_TRUE(near("Under", "<u>")) << html;
+  EXPECT_TRUE(near("Large", "font-size: 24pt")) << html;
+  EXPECT_TRUE(near("Mono", "Liberation Mono")) << html;
+  EXPECT_TRUE(near("Red", "#ff0000")) << html;
+  EXPECT_TRUE(near("Centred", "center")) << html;
+  EXPECT_TRUE(near("Centred", "margin-left: 1in")) << html;
+  EXPECT_TRUE(near("Boxed", "border-top")) << html;
+  EXPECT_FALSE(near("Bold", "center")) << html;
 }
 
 }  // namespace wordpeers
