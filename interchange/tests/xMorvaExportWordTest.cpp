@@ -300,8 +300,11 @@ TEST_F(ExportWord, RunPagesCoverTheText) {
   std::u16string text;
   for (int i = 0; i < 300; ++i) text += u"p\n";
   Type(body, text);
-  body.SetSelection(0, 2);
-  ASSERT_EQ(0, body.SetPropertyValue(kPropBold, 1));
+  // Every other paragraph bold: runs that do not continue each other.
+  for (int32_t i = 0; i < 300; i += 2) {
+    body.SetSelection(2 * i, 2 * i + 1);
+    ASSERT_EQ(0, body.SetPropertyValue(kPropBold, 1));
+  }
   const Streams s = Write(*document);
   for (uint16_t pair : {uint16_t(kFibPlcfBtePapx), uint16_t(kFibPlcfBteChpx), uint16_t(kFibPlcfBteLvc)}) {
     SCOPED_TRACE(pair);
@@ -331,7 +334,7 @@ TEST_F(ExportWord, RunPagesCoverTheText) {
   EXPECT_EQ(0, s.main[page + 2 * offset]);
   EXPECT_EQ(1, s.main[page + 2 * offset + 1]);
   EXPECT_EQ(0, U16(s.main, page + 2 * offset + 2));
-  // The first run is bold: cb 3, sprmCFBold 1.
+  // The first run is bold: cb 3, sprmCFBold 1; the second plain.
   const Bytes chpx = Table(s.main, s.table, kFibPlcfBteChpx);
   const size_t cpage = size_t(U32(chpx, 4 * ((chpx.size() - 4) / 8 + 1))) * kWordPage;
   const uint8_t ccount = s.main[cpage + 511];
@@ -340,6 +343,25 @@ TEST_F(ExportWord, RunPagesCoverTheText) {
   EXPECT_EQ(3, s.main[cpage + 2 * coffset]);
   EXPECT_EQ(0x0835, U16(s.main, cpage + 2 * coffset + 1));
   EXPECT_EQ(1, s.main[cpage + 2 * coffset + 3]);
+  EXPECT_EQ(0, s.main[cpage + 4 * (ccount + 1) + 1]) << "a plain run stores nothing";
+  EXPECT_EQ(1024u + 2 * 1, U32(s.main, cpage + 4)) << "the plain paragraph end and the plain paragraph after it";
+  EXPECT_EQ(1024u + 2 * 4, U32(s.main, cpage + 8)) << "the next bold paragraph, the third";
+}
+
+// Runs that carry the same properties over the same style continue each
+// other across paragraphs: plain text is one run.
+TEST_F(ExportWord, EqualRunsContinue) {
+  auto document = NewDocument();
+  Type(Engine(*document, kPartBody), u"one\ntwo\nthree");
+  const Streams s = Write(*document);
+  const Bytes chpx = Table(s.main, s.table, kFibPlcfBteChpx);
+  ASSERT_EQ(12u, chpx.size()) << "one page";
+  const size_t page = size_t(U32(chpx, 8)) * kWordPage;
+  EXPECT_EQ(1, s.main[page + 511]);
+  EXPECT_EQ(1024u, U32(s.main, page));
+  EXPECT_EQ(1024u + 2 * 14, U32(s.main, page + 4));
+  const Bytes papx = Table(s.main, s.table, kFibPlcfBtePapx);
+  EXPECT_EQ(3, s.main[size_t(U32(papx, 8)) * kWordPage + 511]) << "a paragraph each";
 }
 
 // Font names: an FFN each, cut to 31 characters.

@@ -187,13 +187,19 @@ void xMorvaExportWord::StartParagraph() {
 void xMorvaExportWord::StartRun() {
   std::vector<uint8_t> grpprl;
   EncodeCharacterSprms(grpprl, *fCurrent, BaseOfSheet(fParagraphSheet), fStandardFtc, false);
+  fRunDirty = false;
+  // A run that carries what the one before carries, over the same style,
+  // continues it: readers apply a run at a time.
+  if (!fRuns.empty() && fRunSheet == fParagraphSheet && fRuns.back().size == grpprl.size() &&
+      std::equal(grpprl.begin(), grpprl.end(), fRunBytes.begin() + fRuns.back().grpprl))
+    return;
+  fRunSheet = fParagraphSheet;
   Run run;
   run.cp = uint32_t(fText.size());
   run.grpprl = uint32_t(fRunBytes.size());
   run.size = uint8_t(std::min<size_t>(grpprl.size(), 255));
   fRunBytes.insert(fRunBytes.end(), grpprl.begin(), grpprl.begin() + run.size);
   fRuns.push_back(run);
-  fRunDirty = false;
 }
 
 void xMorvaExportWord::AppendUnit(char16_t unit) {
@@ -818,6 +824,7 @@ int32_t xMorvaExportWord::BuildStreams() {
   std::fill(std::begin(fHasContent), std::end(fHasContent), false);
   fText.clear();
   fRuns.clear();
+  fRunSheet = 0;
   fRunBytes.clear();
   fParagraphs.clear();
   fParagraphBytes.clear();

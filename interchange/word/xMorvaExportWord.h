@@ -171,6 +171,7 @@ class xMorvaExportWord : public VObject {
   bool fParagraphOpen = false;
   bool fRunDirty = true;
   int16_t fParagraphSheet = 1;
+  int16_t fRunSheet = 0;
   // Sheet id -> istd, and the sheets' properties read once.
   std::unordered_map<int16_t, uint16_t> fIstds;
   std::unordered_map<int16_t, std::unique_ptr<xMorvaProperties>> fBases;
