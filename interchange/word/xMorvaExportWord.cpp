@@ -17,6 +17,7 @@
 #include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaEngine.h"
 #include "framework/core/streams/VStream.h"
+#include "framework/core/streams/VStreamProgress.h"
 #include "framework/core/strings/VUniString.h"
 #include "framework/system/environment/VSystemServices.h"
 #include "framework/system/resources/VMemoryResourceFile.h"
@@ -31,6 +32,8 @@ constexpr char16_t kProductName[] = u"Qv Morva";
 constexpr char kProductAnsi[] = "Qv Morva";
 // A file of this size or less would land in the container's mini stream.
 constexpr uint32_t kSmallStream = 4096;
+// Exports of more bytes than this show their progress.
+constexpr uint64_t kProgressThreshold = 64 * 1024;
 // Paragraph boundaries a page holds.
 constexpr size_t kBoundariesPerPage = 101;
 
@@ -917,7 +920,19 @@ int32_t xMorvaExportWord::ExportWordDocument(xMorvaDocument* document, VStream* 
   }
   if (const int32_t built = BuildStreams(); built != 0) return built;
 
-  xMorvaOleFile ole(*file);
+  // A long export shows its progress as the file takes its bytes.
+  const uint64_t bytes = uint64_t(MainEnd()) + fTable.size() + 4 * kSmallStream;
+  std::unique_ptr<VStreamProgress> progress;
+  if (bytes > kProgressThreshold) progress.reset(document->NewProgressStatus(uint32_t(std::min<uint64_t>(bytes, UINT32_MAX))));
+  VStreamProgress* previousHook = file->GetHook();
+  if (progress) file->SetHook(progress.get());
+  const int32_t code = WriteContainer(*file);
+  if (progress) file->SetHook(previousHook);
+  return code;
+}
+
+int32_t xMorvaExportWord::WriteContainer(VStream& file) {
+  xMorvaOleFile ole(file);
   if (ole.OpenForWriting() != kOleNoError) return kWordExportStreamError;
   int32_t code = 0;
   auto put = [&](VStream* stream, const std::vector<uint8_t>& bytes) {

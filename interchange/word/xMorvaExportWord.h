@@ -107,6 +107,8 @@ class xMorvaExportWord : public VObject {
   };
 
   int32_t BuildStreams();
+  // The container with its streams and storage, written to the file.
+  int32_t WriteContainer(VStream& file);
   // Appends the part's text, runs and paragraphs; false when memory fails.
   void AppendPart(xMorvaEngine& engine);
   void AppendUnit(char16_t unit);
