@@ -13,6 +13,7 @@ constexpr size_t kMaxTables = 16;
 // finds the registry ready; tables in registration order.
 Table sTables[kMaxTables] = {};
 size_t sTableCount = 0;
+int32_t sWriteFailure = 0;
 
 }  // namespace
 
@@ -49,4 +50,12 @@ xMorvaFormatWriter xMorvaFileFormats::FindWriter(uint32_t type) {
     }
   }
   return nullptr;
+}
+
+void xMorvaFileFormats::SetWriteFailure(int32_t code) { sWriteFailure = code; }
+
+int32_t xMorvaFileFormats::TakeWriteFailure() {
+  const int32_t code = sWriteFailure;
+  sWriteFailure = 0;
+  return code;
 }

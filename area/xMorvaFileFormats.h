@@ -54,4 +54,8 @@ class xMorvaFileFormats {
   // one; null when none has.
   static xMorvaFormatReader FindReader(uint32_t type);
   static xMorvaFormatWriter FindWriter(uint32_t type);
+  // A writer that fails may leave the code the export answers instead of
+  // 1012 (1041: the file could not be written); taking it clears it.
+  static void SetWriteFailure(int32_t code);
+  static int32_t TakeWriteFailure();
 };

@@ -346,10 +346,12 @@ int32_t OpenDocumentFile(xMorvaDocument& document, xMorvaKeptFile& kept,
 int32_t ExportDocumentFile(xMorvaDocument& document, xMorvaKeptFile& kept,
                            std::unique_ptr<VFile> file, uint32_t type) {
   kept.Release();
+  xMorvaFileFormats::TakeWriteFailure();
   const bool written = file && HasFileWriter(type) && WriteDocumentFile(document, *file, type);
   if (!written) {
     if (kept.IsOwn()) kept.Hold();
-    return kErrorExportFailed;
+    const int32_t code = xMorvaFileFormats::TakeWriteFailure();
+    return code != 0 ? code : kErrorExportFailed;
   }
   const bool own = type == kTypeOwnDocument || type == kTypeOwnTemplate;
   kept.Keep(std::move(file), own);

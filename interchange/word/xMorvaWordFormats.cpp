@@ -4,6 +4,7 @@
 #include "area/xMorvaFileFormats.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaLayoutInterface.h"
+#include "interchange/word/xMorvaExportWord.h"
 #include "interchange/word/xMorvaImportWord.h"
 
 namespace {
@@ -20,10 +21,19 @@ int32_t ReadWord(xMorvaDocument& document, VStream& stream, uint32_t, bool atSel
   return code;
 }
 
+// Word 97 is written whole; a selection is not offered.
+bool WriteWord(xMorvaDocument& document, VStream& stream, uint32_t, bool selectionOnly) {
+  if (selectionOnly) return false;
+  xMorvaExportWord writer;
+  const int32_t code = writer.ExportWordDocument(&document, &stream);
+  if (code != 0) xMorvaFileFormats::SetWriteFailure(code);
+  return code == 0;
+}
+
 constexpr xMorvaFileFormat kWordFormats[] = {
     {FourCC("DOC5"), &ReadWord, nullptr},
     {FourCC("DOC6"), &ReadWord, nullptr},
-    {FourCC("DOC8"), &ReadWord, nullptr},
+    {FourCC("DOC8"), &ReadWord, &WriteWord},
 };
 
 }  // namespace

@@ -2,6 +2,6 @@
 // formats while the module runs.
 #pragma once
 
-// 'DOC5', 'DOC6' and 'DOC8': read only.
+// 'DOC5', 'DOC6' and 'DOC8' are read; 'DOC8' is written too.
 void InstallWordFormats();
 void RemoveWordFormats();

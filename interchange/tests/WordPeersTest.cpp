@@ -1,0 +1,221 @@
+// The Word 97 files we write, read by the programs people use for them:
+// python3-olefile (the stream tree and the property sets), antiword,
+// catdoc and LibreOffice (the text, the page and the headers and footers).
+// They run under the ctest label "peers".
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <string>
+
+#include "document/DocumentUnits.h"
+#include "document/xMorvaDocParams.h"
+#include "document/xMorvaTabs.h"
+#include "interchange/tests/WordExportTestSupport.h"
+
+using namespace rtftest;
+namespace fs = std::filesystem;
+
+// Named, so that its helpers do not meet the other peer tests' in a batch.
+namespace wordpeers {
+
+std::string ReadText(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream buffer;
+  buffer << in.rdbuf();
+  return buffer.str();
+}
+
+// Runs a shell command: its standard output, empty when it failed.
+std::string Output(const std::string& command) {
+  std::string out;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return out;
+  char buffer[4096];
+  size_t n;
+  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+  if (pclose(pipe) != 0) out.clear();
+  return out;
+}
+
+bool HasProgram(const char* name) {
+  return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+// The words of a text, one space between them.
+std::string Words(const std::string& text) {
+  std::istringstream in(text);
+  std::string word, out;
+  while (in >> word) out += (out.empty() ? "" : " ") + word;
+  return out;
+}
+
+class WordPeers : public Fixture {
+ protected:
+  void SetUp() override {
+    if (std::getenv("QV_PEER_TESTS") == nullptr) GTEST_SKIP() << "peer checks run under the ctest label peers";
+    folder = fs::temp_directory_path() / ("qv-word-peers-" + std::to_string(getpid()));
+    fs::create_directories(folder);
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    if (!folder.empty()) fs::remove_all(folder, ignored);
+  }
+
+  // Styled text in three paragraphs, a header and a footer, the document
+  // informations, an A5 page with margins of its own: ours.doc.
+  fs::path WriteOurs() {
+    document = NewDocument();
+    xMorvaEngine& body = Engine(*document, kPartBody);
+    Type(body, u"Our first paragraph with bold words.\nSecond paragraph: caf\u00e9 \u20ac end.\nThird\tafter a tab.");
+    body.SetSelection(25, 29);
+    body.SetPropertyValue(kPropBold, 1);
+    Type(Engine(*document, kPartHeader), u"Our header line");
+    Type(Engine(*document, kPartFooter), u"Our footer line");
+    xMorvaDocParams& params = document->Params();
+    params.SetPageSize(TwipsToPixels(8391), TwipsToPixels(11906));
+    params.SetLeftMargin(TwipsToPixels(1417));
+    params.SetRightMargin(TwipsToPixels(850));
+    document->Infos().Title().SetAnsiCText("Our title");
+    document->Infos().Subject().SetAnsiCText("Our subject");
+    document->Infos().Author().SetAnsiCText("Our author");
+    document->Infos().Company().SetAnsiCText("Our company");
+    const wordtest::Bytes bytes = wordtest::ExportWordBytes(*document);
+    const fs::path path = folder / "ours.doc";
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    return path;
+  }
+
+  std::string Soffice(const std::string& arguments) {
+    return "soffice -env:UserInstallation=file://" + (folder / "profile").string() + " --headless " + arguments +
+           " --outdir " + folder.string() + " >/dev/null 2>&1";
+  }
+
+  const std::string kBody =
+      "Our first paragraph with bold words. Second paragraph: café € end. Third after a tab.";
+  fs::path folder;
+  std::unique_ptr<xMorvaDocument> document;
+};
+
+
+TEST_F(WordPeers, OlefileReadsTheStreamTreeAndProperties) {
+  const fs::path ours = WriteOurs();
+  const std::string script =
+      "import olefile,sys\n"
+      "f=olefile.OleFileIO(sys.argv[1])\n"
+      "for e in sorted('/'.join(p) for p in f.listdir(streams=True,storages=True)): print(repr(e))\n"
+      "for p in f.listdir(): f.openstream(p).read()\n"
+      "m=f.get_metadata()\n"
+      "print(m.title.decode('cp1252'),'|',m.subject.decode('cp1252'),'|',m.author.decode('cp1252'),'|',"
+      "m.company.decode('cp1252'),'|',m.codepage,'|',m.creating_application.decode('cp1252'))\n";
+  std::ofstream(folder / "tree.py") << script;
+  const std::string out = Output("/usr/bin/python3 " + (folder / "tree.py").string() + " " + ours.string());
+  EXPECT_EQ(
+      "'\\x01CompObj'\n'\\x05DocumentSummaryInformation'\n'\\x05SummaryInformation'\n'0Table'\n'ObjectPool'\n"
+      "'WordDocument'\n"
+      "Our title | Our subject | Our author | Our company | 1252 | Qv Morva\n",
+      out);
+}
+
+TEST_F(WordPeers, AntiwordReadsTheText) {
+  if (!HasProgram("antiword")) GTEST_SKIP() << "antiword is not installed";
+  const fs::path ours = WriteOurs();
+  const std::string text = Output("antiword -m UTF-8.txt -w 0 " + ours.string());
+  EXPECT_EQ(kBody, Words(text)) << text;
+}
+
+TEST_F(WordPeers, CatdocReadsTheText) {
+  if (!HasProgram("catdoc")) GTEST_SKIP() << "catdoc is not installed";
+  const fs::path ours = WriteOurs();
+  const std::string text = Output("catdoc -d utf-8 -w " + ours.string());
+  // catdoc reads the whole text, the header stories after the body.
+  EXPECT_EQ(kBody + " Our header line Our footer line", Words(text)) << text;
+}
+
+TEST_F(WordPeers, LibreOfficeReadsTheTextPageAndHeaders) {
+  if (!HasProgram("soffice") || !HasProgram("pdftotext") || !HasProgram("pdfinfo"))
+    GTEST_SKIP() << "soffice or poppler is not installed";
+  const fs::path ours = WriteOurs();
+  ASSERT_EQ(0, std::system(Soffice("--convert-to \"txt:Text (encoded):UTF8\" " + ours.string()).c_str()));
+  std::string txt = ReadText(folder / "ours.txt");
+  if (txt.rfind("\xEF\xBB\xBF", 0) == 0) txt.erase(0, 3);
+  EXPECT_EQ(kBody, Words(txt));
+  ASSERT_EQ(0, std::system(Soffice("--convert-to pdf " + ours.string()).c_str()));
+  const fs::path pdf = folder / "ours.pdf";
+  const std::string info = Output("pdfinfo " + pdf.string());
+  std::smatch size;
+  ASSERT_TRUE(std::regex_search(info, size, std::regex("Page size: +([0-9.]+) x ([0-9.]+) pts"))) << info;
+  // A5 in points, within a pixel's rounding.
+  EXPECT_NEAR(8391 / 20.0, std::stod(size[1]), 1.5);
+  EXPECT_NEAR(11906 / 20.0, std::stod(size[2]), 1.5);
+  const std::string text = Output("pdftotext -layout " + pdf.string() + " -");
+  EXPECT_NE(std::string::npos, text.find("Our header line")) << text;
+  EXPECT_NE(std::string::npos, text.find("Our footer line")) << text;
+  // The left margin: where the first word starts.
+  const std::string boxes = Output("pdftotext -bbox " + pdf.string() + " -");
+  std::smatch word;
+  ASSERT_TRUE(std::regex_search(boxes, word, std::regex("xMin=\"([0-9.]+)\"[^>]*>first<"))) << boxes;
+  std::smatch our;
+  ASSERT_TRUE(std::regex_search(boxes, our, std::regex("xMin=\"([0-9.]+)\"[^>]*>Our</word>\\s*<word[^>]*>first<")));
+  EXPECT_NEAR(1417 / 20.0, std::stod(our[1]), 1.5);
+}
+
+// The looks of the text, sampled in the HTML LibreOffice makes of our file.
+TEST_F(WordPeers, LibreOfficeHtmlKeepsTheLooks) {
+  if (!HasProgram("soffice")) GTEST_SKIP() << "soffice is not installed";
+  document = NewDocument();
+  xMorvaEngine& body = Engine(*document, kPartBody);
+  Type(body, u"Bold Italic Under Large Mono Red\nCentred and indented\tTabbed\nBoxed");
+  auto set = [&](int32_t from, int32_t to, uint16_t id, int32_t value) {
+    body.SetSelection(from, to);
+    ASSERT_EQ(0, body.SetPropertyValue(id, value));
+  };
+  set(0, 4, kPropBold, 1);
+  set(5, 11, kPropItalic, 1);
+  set(12, 17, kPropUnderline, 1);
+  set(18, 23, kPropSize, 24);
+  VStr<255> mono;
+  mono.SetAnsiCText("Liberation Mono");
+  set(24, 28, kPropFont, document->FontIndexForName(mono));
+  set(29, 32, kPropTextColour, 0x0000FF);
+  set(33, 33, kPropAlignment, 1);
+  set(33, 33, kPropLeftIndent, TwipsToPixels(1440));
+  set(33, 33, kPropTabs, int32_t(MakeTabStop(int16_t(TwipsToPixels(4320)), 0, kTabLeft)));
+  set(61, 61, kPropTopBorder, 1);
+  set(61, 61, kPropBottomBorder, 1);
+  const wordtest::Bytes bytes = wordtest::ExportWordBytes(*document);
+  const fs::path ours = folder / "looks.doc";
+  std::ofstream(ours, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  ASSERT_EQ(0, std::system(Soffice("--convert-to html " + ours.string()).c_str()));
+  const std::string html = ReadText(folder / "looks.html");
+  auto near = [&](const std::string& word, const std::string& look) {
+    // The word as text, outside any tag, and what its paragraph opened.
+    size_t at = 0;
+    while ((at = html.find(word, at)) != std::string::npos) {
+      const size_t open = html.rfind('<', at), close = html.rfind('>', at);
+      if (close != std::string::npos && (open == std::string::npos || close > open)) break;
+      ++at;
+    }
+    if (at == std::string::npos) return false;
+    const size_t from = html.rfind("<p", at);
+    return from != std::string::npos && html.substr(from, at - from).find(look) != std::string::npos;
+  };
+  EXPECT_TRUE(near("Bold", "<b>")) << html;
+  EXPECT_TRUE(near("Italic", "<i>")) << html;
+  EXPECT_TRUE(near("Under", "<u>")) << html;
+  EXPECT_TRUE(near("Large", "font-size: 24pt")) << html;
+  EXPECT_TRUE(near("Mono", "Liberation Mono")) << html;
+  EXPECT_TRUE(near("Red", "#ff0000")) << html;
+  EXPECT_TRUE(near("Centred", "center")) << html;
+  EXPECT_TRUE(near("Centred", "margin-left: 1in")) << html;
+  EXPECT_TRUE(near("Boxed", "border-top")) << html;
+  EXPECT_FALSE(near("Bold", "center")) << html;
+}
+
+}  // namespace wordpeers

@@ -1,0 +1,783 @@
+// The Word 97 writer: the bytes the layout fixes (FIB, STSH, PlcfSed,
+// PlcfHdd, FKPs, Clx, SttbfFfn, DOP), the encoders, files read back by our
+// importer, and bad input.
+#include "interchange/word/xMorvaExportWord.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+#include "area/xMorvaFileFormats.h"
+#include "area/xMorvaHyperlink.h"
+#include "area/xMorvaOpenSave.h"
+#include "boundary/HostDisplayRoutines.h"
+#include "document/DocumentUnits.h"
+#include "document/xMorvaDocParams.h"
+#include "document/xMorvaStyleSheet.h"
+#include "document/xMorvaUndo.h"
+#include "framework/system/files/VFile.h"
+#include "framework/system/resources/VMemoryResourceFile.h"
+#include "interchange/tests/WordExportTestSupport.h"
+#include "interchange/word/xMorvaImportWord.h"
+
+using namespace rtftest;
+using namespace wordtest;
+using oletest::MemoryFile;
+
+namespace {
+
+class ExportWord : public Fixture {
+ protected:
+  // Written and read back by our importer.
+  std::unique_ptr<xMorvaDocument> RoundTrip(xMorvaDocument& document, xMorvaImportWord* reader = nullptr) {
+    const Bytes file = ExportWordBytes(document);
+    MemoryFile memory(file);
+    auto copy = NewDocument();
+    xMorvaImportWord local;
+    EXPECT_EQ(0, (reader != nullptr ? reader : &local)->ImportWordDocument(copy.get(), &memory.Stream()));
+    return copy;
+  }
+  struct Streams {
+    Bytes file, main, table;
+  };
+  Streams Write(xMorvaDocument& document) {
+    Streams s;
+    s.file = ExportWordBytes(document);
+    s.main = StreamOf(s.file, u"WordDocument");
+    s.table = StreamOf(s.file, u"0Table");
+    return s;
+  }
+};
+
+// Plain text straight into the element stream ("\n" a paragraph end), as
+// typing it would leave it, in a time fit for large texts.
+void Units(xMorvaEngine& engine, const std::u16string& text) {
+  std::vector<uint8_t> bytes;
+  for (char16_t unit : text) {
+    const char16_t stored = unit == u'\n' ? char16_t(13) : unit;
+    bytes.push_back(uint8_t(stored));
+    bytes.push_back(uint8_t(stored >> 8));
+  }
+  ASSERT_EQ(0, engine.InsertBytes(engine.GetStreamSize(), bytes.data(), uint32_t(bytes.size())));
+  engine.SetLength(engine.GetLength() + int32_t(text.size()));
+}
+
+// A stream that takes `limit` bytes and then fails, as a full disk does.
+class LimitedStream : public VHandleStream {
+ public:
+  LimitedStream(VMemHandle& handle, uint32_t limit) : VHandleStream(handle), fLimit(limit) {}
+  int16_t WriteBytes(const void* data, uint32_t length) override {
+    if (uint64_t(GetPosition()) + length > fLimit) {
+      fStatus = kStreamNoMemory;
+      return fStatus;
+    }
+    return VHandleStream::WriteBytes(data, length);
+  }
+
+ private:
+  uint32_t fLimit;
+};
+
+}  // namespace
+
+// The FIB's fixed fields, the stream tree and the sizes that keep every
+// stream out of the mini stream.
+TEST_F(ExportWord, FibFieldsAndStreams) {
+  auto document = NewDocument();
+  Type(Engine(*document, kPartBody), u"Hello\nWorld");
+  const Streams s = Write(*document);
+  MemoryFile memory(s.file);
+  xMorvaOleFile ole(memory.Stream());
+  ASSERT_EQ(0, ole.OpenForReading());
+  for (const char16_t* name : {u"WordDocument", u"0Table", u"\005SummaryInformation",
+                               u"\005DocumentSummaryInformation", u"\001CompObj"}) {
+    const int32_t entry = ole.FindEntry(name);
+    ASSERT_GT(entry, 0);
+    EXPECT_EQ(kOleStream, ole.GetEntry(entry)->type);
+  }
+  const int32_t pool = ole.FindEntry(u"ObjectPool");
+  ASSERT_GT(pool, 0);
+  EXPECT_EQ(kOleStorage, ole.GetEntry(pool)->type);
+  EXPECT_EQ(-1, ole.FindEntry(u"Data"));
+  EXPECT_EQ(4096u, s.main.size());
+  EXPECT_EQ(4096u, s.table.size());
+  EXPECT_EQ(4096u, StreamOf(s.file, u"\005SummaryInformation").size());
+  EXPECT_EQ(0xA5EC, U16(s.main, 0));
+  EXPECT_EQ(0x00C1, U16(s.main, 2));
+  EXPECT_EQ(0x040C, U16(s.main, 6));
+  EXPECT_EQ(0x1000, U16(s.main, 10)) << "fExtChar only: 0Table, not complex, no pictures";
+  EXPECT_EQ(0x00BF, U16(s.main, 12));
+  EXPECT_EQ(1024u, U32(s.main, 24));
+  EXPECT_EQ(1024u + 2 * 12, U32(s.main, 28));
+  EXPECT_EQ(14, U16(s.main, 32));
+  EXPECT_EQ(0x6A62, U16(s.main, 34));
+  EXPECT_EQ(0xD98E, U16(s.main, 38));
+  EXPECT_EQ(0x040C, U16(s.main, 60));
+  EXPECT_EQ(22, U16(s.main, 62));
+  EXPECT_EQ(0x0001B3ECu, U32(s.main, 68));
+  EXPECT_EQ(12u, U32(s.main, 76)) << "ccpText: the body and its closing paragraph end";
+  EXPECT_EQ(0u, U32(s.main, 84)) << "ccpHdd";
+  EXPECT_EQ(0x000FFFFFu, U32(s.main, 64 + 4 * 11));
+  EXPECT_EQ(93, U16(s.main, 152));
+  EXPECT_EQ(Fc(s.main, kFibStshf), Fc(s.main, kFibStshfOrig));
+  EXPECT_EQ(Lcb(s.main, kFibStshf), Lcb(s.main, kFibStshfOrig));
+  EXPECT_EQ(0u, Fc(s.main, kFibStshf)) << "the style sheet opens the table stream";
+  EXPECT_EQ(u"Hello\rWorld\r", WordTextOf(s.main));
+  // cbMac: what the stream held before the fill to 4096 bytes.
+  EXPECT_LE(U32(s.main, 64), 4096u);
+  EXPECT_EQ(0u, U32(s.main, 64) % 2);
+}
+
+// The piece table: one uncompressed piece over the whole text at fcMin.
+TEST_F(ExportWord, OnePieceInTheClx) {
+  auto document = NewDocument();
+  Type(Engine(*document, kPartBody), u"abc");
+  const Streams s = Write(*document);
+  const Bytes clx = Table(s.main, s.table, kFibClx);
+  const Bytes expected = {2, 16, 0, 0, 0, 0, 0, 0, 0, 4, 0, 0, 0, 0x40, 0, 0x00, 0x04, 0, 0, 0, 0};
+  EXPECT_EQ(expected, clx);
+}
+
+// A document with only sheet 1: eleven STDs, Normal at 0, nine empty ones,
+// "Default Paragraph Font" at 10.
+TEST_F(ExportWord, StyleSheetOfTheDefaultSheet) {
+  auto document = NewDocument();
+  ASSERT_EQ(1, document->StyleSheetCount());
+  Type(Engine(*document, kPartBody), u"x");
+  const Streams s = Write(*document);
+  const Bytes stsh = Table(s.main, s.table, kFibStshf);
+  ASSERT_GT(stsh.size(), 20u);
+  EXPECT_EQ(18, U16(stsh, 0));
+  EXPECT_EQ(11, U16(stsh, 2)) << "cstd";
+  EXPECT_EQ(10, U16(stsh, 4));
+  EXPECT_EQ(1, U16(stsh, 6));
+  EXPECT_EQ(91, U16(stsh, 8));
+  EXPECT_EQ(15, U16(stsh, 10));
+  EXPECT_EQ(2, U16(stsh, 12));
+  size_t at = 20;
+  std::vector<uint16_t> sizes;
+  std::vector<size_t> starts;
+  while (at + 2 <= stsh.size()) {
+    starts.push_back(at);
+    sizes.push_back(U16(stsh, at));
+    at += 2 + U16(stsh, at);
+  }
+  ASSERT_EQ(11u, sizes.size());
+  EXPECT_EQ(stsh.size(), at);
+  for (size_t istd = 1; istd < 10; ++istd) EXPECT_EQ(0, sizes[istd]) << istd;
+  // Normal: sti 0, fInvalHeight and fHasUpe, a paragraph style on nothing.
+  EXPECT_EQ(0x6000, U16(stsh, starts[0] + 2));
+  EXPECT_EQ(0xFFF1, U16(stsh, starts[0] + 4));
+  EXPECT_EQ(0x0002, U16(stsh, starts[0] + 6));
+  EXPECT_EQ(sizes[0], U16(stsh, starts[0] + 8)) << "bchUpe";
+  // Default Paragraph Font: sti 65, a character style.
+  const size_t dpf = starts[10];
+  EXPECT_EQ(0x4000 | 65, U16(stsh, dpf + 2));
+  EXPECT_EQ(0xFFF2, U16(stsh, dpf + 4));
+  EXPECT_EQ(0x00A1, U16(stsh, dpf + 6));
+  const std::u16string name = u"Default Paragraph Font";
+  EXPECT_EQ(name.size(), U16(stsh, dpf + 12));
+  for (size_t i = 0; i < name.size(); ++i) EXPECT_EQ(name[i], U16(stsh, dpf + 14 + 2 * i));
+}
+
+// Other sheets take istd 13 + their place; the slot of sheet 1's place
+// stays empty; their names and properties read back.
+TEST_F(ExportWord, StyleSheetsReadBack) {
+  auto document = NewDocument();
+  xMorvaStyleSheet sheet;
+  sheet.Init();
+  sheet.properties.SetProperty(kPropBold, 1);
+  sheet.states.SetState(kPropBold, 1);
+  sheet.properties.SetProperty(kPropAlignment, 1);
+  sheet.states.SetState(kPropAlignment, 1);
+  VStr<64> name;
+  name.SetAnsiCText("Quote");
+  int16_t id = 0;
+  ASSERT_TRUE(sheet.SaveNew(*document, *document->GetStyleSheetStore(), name, id));
+  xMorvaEngine& body = Engine(*document, kPartBody);
+  Type(body, u"plain\nquoted");
+  body.SetSelection(6, 12);
+  ASSERT_EQ(0, document->ApplyStyleSheet(id));
+  const Streams s = Write(*document);
+  EXPECT_EQ(16, U16(Table(s.main, s.table, kFibStshf), 2)) << "cstd: the sheet in second place is istd 15";
+  xMorvaImportWord reader;
+  auto copy = RoundTrip(*document, &reader);
+  ASSERT_GT(reader.GetStyles().size(), 15u);
+  EXPECT_EQ(u"Quote", reader.GetStyles()[15].name);
+  EXPECT_EQ(1, reader.GetStyles()[15].chp.bold);
+  EXPECT_EQ(1, reader.GetStyles()[15].pap.jc);
+  EXPECT_EQ(1, PropertyOfText(*copy, u"quoted", kPropBold));
+  EXPECT_EQ(1, PropertyOfText(*copy, u"quoted", kPropAlignment));
+  EXPECT_EQ(0, PropertyOfText(*copy, u"plain", kPropBold));
+}
+
+// One section over the text; the default page writes no SEPX, another
+// page a SEPX whose place the SED holds.
+TEST_F(ExportWord, SectionTableAndProperties) {
+  auto document = NewDocument();
+  Type(Engine(*document, kPartBody), u"page");
+  document->Params().SetPageSize(TwipsToPixels(12240), TwipsToPixels(15840));
+  document->Params().SetLeftMargin(TwipsToPixels(1800));
+  document->Params().SetRightMargin(TwipsToPixels(1800));
+  xMorvaPageBands& bands = document->Params().GetBands(false);
+  bands.topMargin = bands.bottomMargin = TwipsToPixels(1440);
+  bands.headerTop = bands.footerTop = TwipsToPixels(720);
+  Streams s = Write(*document);
+  Bytes sed = Table(s.main, s.table, kFibPlcfSed);
+  ASSERT_EQ(20u, sed.size());
+  EXPECT_EQ(0u, U32(sed, 0));
+  EXPECT_EQ(5u, U32(sed, 4));
+  EXPECT_EQ(4, U16(sed, 8));
+  EXPECT_EQ(0xFFFFFFFFu, U32(sed, 10)) << "the default page writes no SEPX";
+  EXPECT_EQ(0xFFFFFFFFu, U32(sed, 16));
+  document->Params().SetPageSize(TwipsToPixels(8391), TwipsToPixels(11906));
+  document->Params().SetLeftMargin(TwipsToPixels(1417));
+  s = Write(*document);
+  sed = Table(s.main, s.table, kFibPlcfSed);
+  const uint32_t sepx = U32(sed, 10);
+  ASSERT_LT(sepx, s.main.size());
+  EXPECT_EQ(0u, sepx % kWordPage) << "after the last page of runs";
+  const uint16_t cb = U16(s.main, sepx);
+  ASSERT_EQ(12u, cb) << "page width, height and left margin";
+  EXPECT_EQ(0xB01F, U16(s.main, sepx + 2));
+  EXPECT_EQ(PixelsToTwips(TwipsToPixels(8391)), U16(s.main, sepx + 4));
+  EXPECT_EQ(0xB020, U16(s.main, sepx + 6));
+  EXPECT_EQ(0xB021, U16(s.main, sepx + 10));
+  auto copy = RoundTrip(*document);
+  EXPECT_NEAR(document->GetParams().GetPageWidth(), copy->GetParams().GetPageWidth(), 1);
+  EXPECT_NEAR(document->GetParams().GetPageHeight(), copy->GetParams().GetPageHeight(), 1);
+  EXPECT_NEAR(document->GetParams().GetLeftMargin(), copy->GetParams().GetLeftMargin(), 1);
+}
+
+// Headers and footers follow the body as the header stories: 14 CPs, the
+// odd header and footer, the guard paragraphs and ccpHdd one short of them.
+TEST_F(ExportWord, HeaderStoryTable) {
+  auto document = NewDocument();
+  Type(Engine(*document, kPartBody), u"body");
+  Streams s = Write(*document);
+  EXPECT_EQ(0u, Lcb(s.main, kFibPlcfHdd));
+  Type(Engine(*document, kPartHeader), u"Head");
+  Type(Engine(*document, kPartFooter), u"Foot");
+  s = Write(*document);
+  const Bytes hdd = Table(s.main, s.table, kFibPlcfHdd);
+  ASSERT_EQ(56u, hdd.size());
+  const uint32_t expected[14] = {0, 0, 0, 0, 0, 0, 0, 0, 5, 5, 10, 10, 10, 12};
+  for (size_t i = 0; i < 14; ++i) EXPECT_EQ(expected[i], U32(hdd, 4 * i)) << i;
+  EXPECT_EQ(5u, U32(s.main, 76));
+  EXPECT_EQ(11u, U32(s.main, 84)) << "ccpHdd: the stories and one guard";
+  EXPECT_EQ(u"body\rHead\rFoot\r\r\r", WordTextOf(s.main));
+  // The section and the piece cover the stories.
+  EXPECT_EQ(16u, U32(Table(s.main, s.table, kFibPlcfSed), 4));
+  EXPECT_EQ(17u, U32(Table(s.main, s.table, kFibClx), 9));
+}
+
+// A first-page header and left-page stories take their own slots.
+TEST_F(ExportWord, HeaderStoriesOfFirstAndLeftPages) {
+  auto document = NewDocument();
+  Type(Engine(*document, kPartBody), u"b");
+  document->Params().SetDifferentFirstPage(1);
+  document->Params().SetDifferentLeftRight(1);
+  Type(Engine(*document, kPartLeftHeader), u"L");
+  Type(Engine(*document, kPartHeader), u"H");
+  Type(Engine(*document, kPartFirstFooter), u"FF");
+  const Streams s = Write(*document);
+  const Bytes hdd = Table(s.main, s.table, kFibPlcfHdd);
+  ASSERT_EQ(56u, hdd.size());
+  const uint32_t expected[14] = {0, 0, 0, 0, 0, 0, 0, 2, 4, 4, 4, 4, 7, 9};
+  for (size_t i = 0; i < 14; ++i) EXPECT_EQ(expected[i], U32(hdd, 4 * i)) << i;
+  EXPECT_EQ(u"b\rL\rH\rFF\r\r\r", WordTextOf(s.main));
+}
+
+// Many short paragraphs fill several PAPX pages, each on its own 512
+// bytes, and the page list names them; the fcs run on without a gap.
+TEST_F(ExportWord, RunPagesCoverTheText) {
+  auto document = NewDocument();
+  xMorvaEngine& body = Engine(*document, kPartBody);
+  std::u16string text;
+  for (int i = 0; i < 300; ++i) text += u"p\n";
+  Type(body, text);
+  // Every other paragraph bold: runs that do not continue each other.
+  for (int32_t i = 0; i < 300; i += 2) {
+    body.SetSelection(2 * i, 2 * i + 1);
+    ASSERT_EQ(0, body.SetPropertyValue(kPropBold, 1));
+  }
+  const Streams s = Write(*document);
+  for (uint16_t pair : {uint16_t(kFibPlcfBtePapx), uint16_t(kFibPlcfBteChpx), uint16_t(kFibPlcfBteLvc)}) {
+    SCOPED_TRACE(pair);
+    const Bytes bte = Table(s.main, s.table, pair);
+    ASSERT_EQ(0u, (bte.size() - 4) % 8);
+    const size_t pages = (bte.size() - 4) / 8;
+    ASSERT_GE(pages, 2u);
+    uint32_t fc = 1024;
+    for (size_t p = 0; p < pages; ++p) {
+      EXPECT_EQ(fc, U32(bte, 4 * p));
+      const uint32_t pn = U32(bte, 4 * (pages + 1) + 4 * p);
+      const size_t page = size_t(pn) * kWordPage;
+      ASSERT_LE(page + kWordPage, s.main.size());
+      const uint8_t count = s.main[page + kWordPage - 1];
+      ASSERT_GT(count, 0);
+      EXPECT_EQ(fc, U32(s.main, page)) << "the page starts where the last ended";
+      fc = U32(s.main, page + 4 * size_t(count));
+    }
+    EXPECT_EQ(fc, U32(bte, 4 * pages));
+    EXPECT_EQ(1024u + 2 * 600, fc);
+  }
+  // The first PAPX: istd 0 and no sprm, at an even offset.
+  const Bytes papx = Table(s.main, s.table, kFibPlcfBtePapx);
+  const size_t page = size_t(U32(papx, 4 * ((papx.size() - 4) / 8 + 1))) * kWordPage;
+  const uint8_t count = s.main[page + 511];
+  const uint8_t offset = s.main[page + 4 * (count + 1)];
+  EXPECT_EQ(0, s.main[page + 2 * offset]);
+  EXPECT_EQ(1, s.main[page + 2 * offset + 1]);
+  EXPECT_EQ(0, U16(s.main, page + 2 * offset + 2));
+  // The first run is bold: cb 3, sprmCFBold 1; the second plain.
+  const Bytes chpx = Table(s.main, s.table, kFibPlcfBteChpx);
+  const size_t cpage = size_t(U32(chpx, 4 * ((chpx.size() - 4) / 8 + 1))) * kWordPage;
+  const uint8_t ccount = s.main[cpage + 511];
+  const uint8_t coffset = s.main[cpage + 4 * (ccount + 1)];
+  ASSERT_NE(0, coffset);
+  EXPECT_EQ(3, s.main[cpage + 2 * coffset]);
+  EXPECT_EQ(0x0835, U16(s.main, cpage + 2 * coffset + 1));
+  EXPECT_EQ(1, s.main[cpage + 2 * coffset + 3]);
+  EXPECT_EQ(0, s.main[cpage + 4 * (ccount + 1) + 1]) << "a plain run stores nothing";
+  EXPECT_EQ(1024u + 2 * 1, U32(s.main, cpage + 4)) << "the plain paragraph end and the plain paragraph after it";
+  EXPECT_EQ(1024u + 2 * 4, U32(s.main, cpage + 8)) << "the next bold paragraph, the third";
+}
+
+// Runs that carry the same properties over the same style continue each
+// other across paragraphs: plain text is one run.
+TEST_F(ExportWord, EqualRunsContinue) {
+  auto document = NewDocument();
+  Type(Engine(*document, kPartBody), u"one\ntwo\nthree");
+  const Streams s = Write(*document);
+  const Bytes chpx = Table(s.main, s.table, kFibPlcfBteChpx);
+  ASSERT_EQ(12u, chpx.size()) << "one page";
+  const size_t page = size_t(U32(chpx, 8)) * kWordPage;
+  EXPECT_EQ(1, s.main[page + 511]);
+  EXPECT_EQ(1024u, U32(s.main, page));
+  EXPECT_EQ(1024u + 2 * 14, U32(s.main, page + 4));
+  const Bytes papx = Table(s.main, s.table, kFibPlcfBtePapx);
+  EXPECT_EQ(3, s.main[size_t(U32(papx, 8)) * kWordPage + 511]) << "a paragraph each";
+}
+
+// Font names: an FFN each, cut to 31 characters.
+TEST_F(ExportWord, FontTableCutsLongNames) {
+  auto document = NewDocument();
+  VStr<255> long_name;
+  const std::u16string name(120, u'F');
+  long_name.SetUniCText(name.c_str());
+  const int16_t index = document->FontIndexForName(long_name);
+  xMorvaEngine& body = Engine(*document, kPartBody);
+  Type(body, u"x");
+  body.SetSelection(0, 1);
+  ASSERT_EQ(0, body.SetPropertyValue(kPropFont, index));
+  const Streams s = Write(*document);
+  const Bytes ffn = Table(s.main, s.table, kFibSttbfFfn);
+  const uint16_t count = U16(ffn, 0);
+  ASSERT_EQ(uint16_t(document->GetFontCount()), count);
+  EXPECT_EQ(0, U16(ffn, 2));
+  size_t at = 4;
+  for (uint16_t i = 0; i < count; ++i) {
+    ASSERT_LT(at, ffn.size());
+    const uint8_t cb = ffn[at];
+    EXPECT_EQ(0x44, ffn[at + 1]);
+    EXPECT_EQ(400, U16(ffn, at + 2));
+    EXPECT_EQ(1, ffn[at + 4]);
+    const size_t length = (size_t(cb) - 41) / 2;
+    EXPECT_LE(length, 31u);
+    EXPECT_EQ(0, U16(ffn, at + 40 + 2 * length)) << "the name's terminating zero";
+    if (i + 1 == uint16_t(index)) EXPECT_EQ(31u, length);
+    at += size_t(cb) + 1;
+  }
+  EXPECT_EQ(ffn.size(), at);
+  xMorvaImportWord reader;
+  RoundTrip(*document, &reader);
+  ASSERT_GE(reader.GetFontNames().size(), size_t(index));
+  EXPECT_EQ(name.substr(0, 31), reader.GetFontNames()[size_t(index - 1)]);
+}
+
+// The DOP: its fixed words and the informations' dates as DTTMs.
+TEST_F(ExportWord, DopWithTheDates) {
+  auto document = NewDocument();
+  Type(Engine(*document, kPartBody), u"x");
+  VDateRec date{};
+  date.day = 5;
+  date.month = 3;
+  date.year = 2026;
+  document->Infos().SetCreationDate(date);
+  document->Infos().SetCreationTime(14 * 3600 + 30 * 60);
+  document->Params().SetWidowControl(1);
+  const Streams s = Write(*document);
+  const Bytes dop = Table(s.main, s.table, kFibDop);
+  ASSERT_EQ(500u, dop.size());
+  EXPECT_EQ(0x0022, U16(dop, 0));
+  EXPECT_EQ(0x0004, U16(dop, 2));
+  EXPECT_EQ(0x0841, U16(dop, 4));
+  EXPECT_EQ(0x008C, U16(dop, 6));
+  EXPECT_EQ(720, U16(dop, 10));
+  EXPECT_EQ(360, U16(dop, 14));
+  EXPECT_EQ(0x2B9E, U16(dop, 20));
+  EXPECT_EQ(0x07E3, U16(dop, 22));
+  EXPECT_EQ(1, U16(dop, 32));
+  EXPECT_EQ(0x1003, U16(dop, 54));
+  EXPECT_EQ(1701, U16(dop, 400));
+  EXPECT_EQ(0x3012, U16(dop, 410));
+  EXPECT_EQ(1u, U32(dop, 476));
+  EXPECT_EQ(582, U16(dop, 498));
+  xMorvaImportWord reader;
+  RoundTrip(*document, &reader);
+  EXPECT_TRUE(reader.GetDop().widowControl);
+  EXPECT_EQ(5, reader.GetDop().created.day);
+  EXPECT_EQ(3, reader.GetDop().created.month);
+  EXPECT_EQ(126, reader.GetDop().created.year);
+  EXPECT_EQ(14 * 3600 + 30 * 60, reader.GetDop().created.seconds);
+}
+
+TEST_F(ExportWord, ValueMappings) {
+  EXPECT_EQ(1, xMorvaExportWord::ColorToIco(0x000000));
+  EXPECT_EQ(6, xMorvaExportWord::ColorToIco(0x0000FF));
+  EXPECT_EQ(14, xMorvaExportWord::ColorToIco(0xA6D9FF));
+  EXPECT_EQ(0, xMorvaExportWord::ColorToIco(0x123456)) << "no nearest colour";
+  EXPECT_EQ(8, xMorvaExportWord::ColorToIco(kColourNone));
+  EXPECT_EQ(0x0506, xMorvaExportWord::MakeShd(0x0000FF));
+  const int32_t spacing = 8;
+  const uint32_t points = uint32_t(8 * 72 / GetScreenResolution());
+  EXPECT_EQ(0x00060103u | points << 24, xMorvaExportWord::MakeBrc(1, 0x0000FF, spacing));
+  EXPECT_EQ(0x0C01u, xMorvaExportWord::MakeBrc(7, 0, 0) & 0xFFFF);
+  EXPECT_EQ(0u, xMorvaExportWord::MakeBrc(6, 0, 0) & 0xFFFF);
+  VDateRec date{};
+  date.day = 5;
+  date.month = 3;
+  date.year = 2026;
+  EXPECT_EQ(0x07E32B9Eu, xMorvaExportWord::MakeDttm(date, 14 * 3600 + 30 * 60));
+}
+
+TEST_F(ExportWord, ParagraphEncoder) {
+  xMorvaProperties values;
+  xMorvaTabs tabs;
+  uint8_t top = 0;
+  std::vector<uint8_t> out;
+  EXPECT_EQ(0, xMorvaExportWord::EncodeParagraphSprms(out, values, tabs, nullptr, top));
+  EXPECT_TRUE(out.empty()) << "defaults without tabs: nothing";
+  // A bar tab brings a left stop at the bar plus the border spacing.
+  const int16_t at = int16_t(TwipsToPixels(1440));
+  tabs.AddStop(MakeTabStop(at, 0, 5));
+  values.SetProperty(kPropBorderSpacing, 0);
+  values.SetProperty(kPropBorderSpacing, TwipsToPixels(720));
+  EXPECT_EQ(1, xMorvaExportWord::EncodeParagraphSprms(out, values, tabs, nullptr, top));
+  ASSERT_EQ(11u, out.size());
+  EXPECT_EQ(0xC60D, LoadLE16(out.data()));
+  EXPECT_EQ(8, out[2]);
+  EXPECT_EQ(0, out[3]);
+  EXPECT_EQ(2, out[4]);
+  EXPECT_EQ(PixelsToTwips(at), LoadLE16(out.data() + 5));
+  EXPECT_EQ(PixelsToTwips(at + TwipsToPixels(720)), LoadLE16(out.data() + 7));
+  EXPECT_EQ(4, out[9]) << "the bar";
+  EXPECT_EQ(0, out[10]) << "its companion: left, no leader";
+  // Two bordered paragraphs in a row: the second's top is a between too.
+  tabs.Clear();
+  values.SetProperty(kPropTopBorder, 1);
+  out.clear();
+  xMorvaExportWord::EncodeParagraphSprms(out, values, tabs, nullptr, top);
+  EXPECT_EQ(0x6424, LoadLE16(out.data()));
+  EXPECT_EQ(1, top);
+  out.clear();
+  xMorvaExportWord::EncodeParagraphSprms(out, values, tabs, nullptr, top);
+  EXPECT_EQ(0x6428, LoadLE16(out.data()));
+  EXPECT_EQ(0x6424, LoadLE16(out.data() + 6));
+  // Against a base only the differences count.
+  xMorvaProperties base;
+  base.Assign(values);
+  out.clear();
+  EXPECT_EQ(0, xMorvaExportWord::EncodeParagraphSprms(out, values, tabs, &base, top));
+  values.SetProperty(kPropLeftIndent, TwipsToPixels(720));
+  EXPECT_EQ(1, xMorvaExportWord::EncodeParagraphSprms(out, values, tabs, &base, top));
+  EXPECT_EQ(0x840F, LoadLE16(out.data()));
+}
+
+TEST_F(ExportWord, CharacterEncoder) {
+  xMorvaProperties values;
+  xMorvaProperties base;
+  base.Assign(values);
+  std::vector<uint8_t> out;
+  EXPECT_EQ(0, xMorvaExportWord::EncodeCharacterSprms(out, values, &base, 0, false));
+  values.SetProperty(kPropFont, 3);
+  EXPECT_EQ(3, xMorvaExportWord::EncodeCharacterSprms(out, values, &base, 0, false));
+  const std::vector<uint8_t> font = {0x4F, 0x4A, 2, 0, 0x51, 0x4A, 2, 0, 0x43, 0x4A, 24, 0};
+  EXPECT_EQ(font, out) << "a font change brings the size";
+  out.clear();
+  xMorvaProperties plain;
+  EXPECT_EQ(2, xMorvaExportWord::EncodeCharacterSprms(out, plain, nullptr, 0, true));
+  const std::vector<uint8_t> style = {0x43, 0x4A, 24, 0, 0x6D, 0x48, 0x0C, 0x04};
+  EXPECT_EQ(style, out) << "12 points and the language of a style on nothing";
+}
+
+// The informations read back; text with elements as Word writes them.
+TEST_F(ExportWord, TextAndInformationsReadBack) {
+  auto document = NewDocument();
+  xMorvaEngine& body = Engine(*document, kPartBody);
+  Type(body, u"ab");
+  ASSERT_EQ(0, body.InsertSoftHyphen());
+  Type(body, u"cd ");
+  VStr<64> target;
+  target.SetAnsiCText("https://example.org/");
+  VStr<64> title;
+  title.SetAnsiCText("the site");
+  xMorvaHyperlink link(xMorvaHyperlink::kURL, true, target, title);
+  ASSERT_EQ(0, body.InsertHyperlink(link, false));
+  // Computed elements as the layout leaves them: their fixed part, then
+  // the text they show.
+  auto computed = [&](uint16_t code, const std::u16string& shown) {
+    std::vector<uint8_t> payload(16, 0);
+    for (char16_t unit : shown) payload.push_back(uint8_t(unit)), payload.push_back(uint8_t(unit >> 8));
+    ASSERT_EQ(0, body.InsertSpecialElement(code, payload.data(), uint32_t(payload.size()), 16, false));
+  };
+  Type(body, u" on ");
+  computed(xMorvaElementCode::DateTime, u"07/12/2026");
+  Type(body, u" p");
+  computed(xMorvaElementCode::PageNumber, u"1");
+  Type(body, u" ");
+  computed(xMorvaElementCode::ExprQv, u"Host");
+  Type(body, u" \U0001F600 end");
+  document->Infos().Title().SetAnsiCText("A title");
+  document->Infos().Author().SetAnsiCText("An author");
+  const Streams s = Write(*document);
+  EXPECT_EQ(u"ab\x1F" u"cd the site on 07/12/2026 p1 Host \U0001F600 end\r", WordTextOf(s.main));
+  xMorvaImportWord reader;
+  auto copy = RoundTrip(*document, &reader);
+  EXPECT_EQ(u"A title", reader.GetInfos().title);
+  EXPECT_EQ(u"An author", reader.GetInfos().author);
+  const Bytes summary = StreamOf(s.file, u"\005SummaryInformation");
+  EXPECT_EQ(1252, U16(summary, 48 + U32(summary, 48 + 12) + 4)) << "the code page";
+}
+
+// Character and paragraph properties read back through our importer.
+TEST_F(ExportWord, PropertiesReadBack) {
+  auto document = NewDocument();
+  xMorvaEngine& body = Engine(*document, kPartBody);
+  Type(body, u"Bold italic big\nCentred indented\tTab");
+  body.SetSelection(0, 4);
+  ASSERT_EQ(0, body.SetPropertyValue(kPropBold, 1));
+  body.SetSelection(5, 11);
+  ASSERT_EQ(0, body.SetPropertyValue(kPropItalic, 1));
+  ASSERT_EQ(0, body.SetPropertyValue(kPropTextColour, 0x0000FF));
+  body.SetSelection(12, 15);
+  ASSERT_EQ(0, body.SetPropertyValue(kPropSize, 20));
+  ASSERT_EQ(0, body.SetPropertyValue(kPropUnderline, 1));
+  body.SetSelection(17, 17);
+  ASSERT_EQ(0, body.SetPropertyValue(kPropAlignment, 1));
+  ASSERT_EQ(0, body.SetPropertyValue(kPropLeftIndent, TwipsToPixels(720)));
+  ASSERT_EQ(0, body.SetPropertyValue(kPropTabs, int32_t(MakeTabStop(int16_t(TwipsToPixels(2880)), '.', kTabRight))));
+  auto copy = RoundTrip(*document);
+  EXPECT_EQ("Bold italic big\nCentred indented\tTab", TextOf(*copy, kPartBody));
+  EXPECT_EQ(1, PropertyOfText(*copy, u"Bold", kPropBold));
+  EXPECT_EQ(0, PropertyOfText(*copy, u"italic", kPropBold));
+  EXPECT_EQ(1, PropertyOfText(*copy, u"italic", kPropItalic));
+  EXPECT_EQ(0x0000FF, PropertyOfText(*copy, u"italic", kPropTextColour));
+  EXPECT_EQ(20, PropertyOfText(*copy, u"big", kPropSize));
+  EXPECT_EQ(1, PropertyOfText(*copy, u"big", kPropUnderline));
+  EXPECT_EQ(12, PropertyOfText(*copy, u"Bold", kPropSize));
+  EXPECT_EQ(1, PropertyOfText(*copy, u"Centred", kPropAlignment));
+  EXPECT_NEAR(TwipsToPixels(720), PropertyOfText(*copy, u"Centred", kPropLeftIndent), 1);
+  EXPECT_EQ(0, PropertyOfText(*copy, u"Bold", kPropAlignment));
+  const std::vector<uint32_t> tabs = TabsOfText(*copy, u"Centred");
+  ASSERT_EQ(1u, tabs.size());
+  EXPECT_EQ(kTabRight, TabStopKind(tabs[0]));
+  EXPECT_EQ('.', TabStopLeader(tabs[0]));
+}
+
+// The document, its selection and its undo history are as they were.
+TEST_F(ExportWord, DocumentUnchanged) {
+  auto document = NewDocument();
+  xMorvaEngine& body = Engine(*document, kPartBody);
+  Type(body, u"one\ntwo");
+  Type(Engine(*document, kPartHeader), u"head");
+  body.SetSelection(2, 5);
+  ASSERT_EQ(0, body.SetPropertyValue(kPropBold, 1));
+  body.SetSelection(1, 3);
+  xMorvaUndo* undo = document->GetUndo();
+  ASSERT_NE(nullptr, undo);
+  const int32_t position = undo->GetPosition(), end = undo->GetEnd();
+  const std::vector<uint8_t> before(body.LockStream(), body.LockStream() + body.GetStreamSize());
+  body.UnlockStream();
+  body.UnlockStream();
+  const std::string header = rtftest::TextOf(*document, kPartHeader);
+  ExportWordBytes(*document);
+  const std::vector<uint8_t> after(body.LockStream(), body.LockStream() + body.GetStreamSize());
+  body.UnlockStream();
+  body.UnlockStream();
+  EXPECT_EQ(before, after);
+  EXPECT_EQ(1, body.GetSelStart());
+  EXPECT_EQ(3, body.GetSelEnd());
+  EXPECT_EQ(position, undo->GetPosition());
+  EXPECT_EQ(end, undo->GetEnd());
+  EXPECT_EQ(header, rtftest::TextOf(*document, kPartHeader));
+}
+
+// Bad and extreme input: each is written whole and reads back, or fails
+// with a code and no file that claims success.
+TEST_F(ExportWord, BadInput) {
+  struct Case {
+    const char* name;
+    std::function<void(xMorvaDocument&)> build;
+    std::function<void(xMorvaDocument&, const Bytes&)> check;
+  };
+  auto bodyText = [](const Bytes& file) { return WordTextOf(StreamOf(file, u"WordDocument")); };
+  const Case cases[] = {
+      {"empty document", [](xMorvaDocument&) {},
+       [&](xMorvaDocument&, const Bytes& f) { EXPECT_EQ(u"\r", bodyText(f)); }},
+      {"one paragraph of 100,000 characters",
+       [](xMorvaDocument& d) { Units(Engine(d, kPartBody), std::u16string(100000, u'x')); },
+       [&](xMorvaDocument&, const Bytes& f) { EXPECT_EQ(100001u, bodyText(f).size()); }},
+      {"10,000 paragraphs of one character",
+       [](xMorvaDocument& d) {
+         std::u16string text;
+         for (int i = 0; i < 10000; ++i) text += u"a\n";
+         Units(Engine(d, kPartBody), text);
+       },
+       [&](xMorvaDocument&, const Bytes& f) {
+         MemoryFile memory(f);
+         std::u16string text;
+         xMorvaImportWord reader;
+         ASSERT_EQ(0, reader.ReadWordText(memory.Stream(), text));
+         EXPECT_EQ(19999u, text.size()) << "the last paragraph end is the body's own";
+         EXPECT_EQ(10000u, reader.GetParagraphRuns().size());
+       }},
+      {"256 tab stops with bar tabs",
+       [](xMorvaDocument& d) {
+         xMorvaEngine& body = Engine(d, kPartBody);
+         Type(body, u"tabs");
+         body.SetSelection(0, 0);
+         for (int i = 0; i < 256; ++i)
+           body.SetPropertyValue(kPropTabs, int32_t(MakeTabStop(int16_t(10 + 3 * i), 0, i % 2 == 0 ? 5 : 1)));
+       },
+       [&](xMorvaDocument&, const Bytes& f) {
+         MemoryFile memory(f);
+         std::u16string text;
+         xMorvaImportWord reader;
+         ASSERT_EQ(0, reader.ReadWordText(memory.Stream(), text));
+         ASSERT_FALSE(reader.GetParagraphRuns().empty());
+         EXPECT_LE(reader.GetParagraphRuns()[0].pap.tabs.size(), 64u);
+         EXPECT_GE(reader.GetParagraphRuns()[0].pap.tabs.size(), 40u);
+       }},
+      {"hyperlinks, pictures, soft hyphens and HTML expressions",
+       [](xMorvaDocument& d) {
+         xMorvaEngine& body = Engine(d, kPartBody);
+         Type(body, u"a");
+         ASSERT_EQ(0, body.InsertSoftHyphen());
+         VStr<64> target, title, html;
+         target.SetAnsiCText("https://example.org/");
+         title.SetAnsiCText("link");
+         xMorvaHyperlink link(xMorvaHyperlink::kURL, true, target, title);
+         ASSERT_EQ(0, body.InsertHyperlink(link, false));
+         html.SetAnsiCText("<b>gone</b>");
+         ASSERT_EQ(0, body.InsertHTMLExpression(xMorvaElementCode::HTMLExpression2, html, false));
+         const uint8_t picture[4] = {};
+         ASSERT_EQ(0, body.InsertSpecialElement(xMorvaElementCode::Pict, picture, 4, 0, false));
+         Type(body, u"z");
+       },
+       [&](xMorvaDocument&, const Bytes& f) {
+         EXPECT_EQ(u"a\x1Flink\x01z\r", bodyText(f));
+         EXPECT_EQ(0, U16(StreamOf(f, u"WordDocument"), 10) & 0x0800) << "no picture data: fHasPic 0";
+       }},
+      {"control characters that are Word's marks",
+       [](xMorvaDocument& d) { Units(Engine(d, kPartBody), u"a\x07" u"b\x13" u"c\x15" u"d\x01" u"e"); },
+       [&](xMorvaDocument&, const Bytes& f) { EXPECT_EQ(u"abcde\r", bodyText(f)); }},
+      {"characters above U+FFFF",
+       [](xMorvaDocument& d) { Type(Engine(d, kPartBody), u"\U0001D11E\U0001F600"); },
+       [&](xMorvaDocument&, const Bytes& f) { EXPECT_EQ(u"\U0001D11E\U0001F600\r", bodyText(f)); }},
+      {"more than 7 MB",
+       [](xMorvaDocument& d) {
+         std::u16string line(999, u'w');
+         line += u'\n';
+         std::u16string text;
+         for (int i = 0; i < 3700; ++i) text += line;
+         Units(Engine(d, kPartBody), text);
+       },
+       [&](xMorvaDocument&, const Bytes& f) {
+         EXPECT_GT(f.size(), 7u * 1024 * 1024);
+         MemoryFile memory(f);
+         std::u16string text;
+         xMorvaImportWord reader;
+         ASSERT_EQ(0, reader.ReadWordText(memory.Stream(), text));
+         EXPECT_EQ(3700u * 1000 - 1, text.size());
+       }},
+      {"5,000 style sheets",
+       [](xMorvaDocument& d) {
+         for (int i = 0; i < 5000; ++i) {
+           xMorvaStyleSheet sheet;
+           sheet.Init();
+           VStr<64> name;
+           name.SetAnsiCText(("S" + std::to_string(i)).c_str());
+           int16_t id = 0;
+           sheet.SaveNew(d, *d.GetStyleSheetStore(), name, id, i + 2);
+         }
+         Type(Engine(d, kPartBody), u"x");
+       },
+       [&](xMorvaDocument&, const Bytes& f) {
+         const Bytes main = StreamOf(f, u"WordDocument");
+         const Bytes stsh = Table(main, StreamOf(f, u"0Table"), kFibStshf);
+         EXPECT_EQ(kWordMaxIstd + 1, U16(stsh, 2)) << "istds stop at 4,094";
+         MemoryFile memory(f);
+         std::u16string text;
+         xMorvaImportWord reader;
+         EXPECT_EQ(0, reader.ReadWordText(memory.Stream(), text));
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto document = NewDocument();
+    c.build(*document);
+    int32_t code = -1;
+    const Bytes file = ExportWordBytes(*document, &code);
+    ASSERT_EQ(0, code);
+    c.check(*document, file);
+  }
+  // A write failure at every stage of the file answers 1041.
+  auto document = NewDocument();
+  Type(Engine(*document, kPartBody), u"some text\nand more");
+  const size_t whole = ExportWordBytes(*document).size();
+  for (uint32_t limit : {0u, 511u, 512u, 4096u, 8192u, 12288u, uint32_t(whole) - 512, uint32_t(whole) - 1}) {
+    SCOPED_TRACE(limit);
+    VMemHandle handle = gMemoryMgr->NewEmptyHandle();
+    {
+      LimitedStream stream(handle, limit);
+      // Open as the file layer hands it over.
+      ASSERT_EQ(0, stream.OpenWrite());
+      xMorvaExportWord writer;
+      EXPECT_EQ(kWordExportStreamError, writer.ExportWordDocument(document.get(), &stream));
+    }
+    gMemoryMgr->DisposeHandle(handle);
+  }
+  xMorvaExportWord writer;
+  EXPECT_EQ(kWordExportMissing, writer.ExportWordDocument(nullptr, nullptr));
+}
+
+// A writer's failure code reaches the export's caller, and the file that
+// was there stays whole.
+TEST_F(ExportWord, FailedExportKeepsThePreviousFile) {
+  static constexpr xMorvaFileFormat kFailing[] = {
+      {FourCC("DOC8"), nullptr,
+       [](xMorvaDocument&, VStream& stream, uint32_t, bool) {
+         stream.WriteBytes("partial", 7);
+         xMorvaFileFormats::SetWriteFailure(kWordExportStreamError);
+         return false;
+       }},
+  };
+  ASSERT_TRUE(xMorvaFileFormats::Register(kFailing, 1));
+  const std::filesystem::path path = std::filesystem::temp_directory_path() / ("qv-word-" + std::to_string(getpid()) + ".doc");
+  std::ofstream(path, std::ios::binary) << "previous";
+  auto document = NewDocument();
+  xMorvaKeptFile kept;
+  const int32_t code = ExportDocumentFile(*document, kept, std::make_unique<VFile>(path.c_str()), FourCC("DOC8"));
+  xMorvaFileFormats::Unregister(kFailing);
+  EXPECT_EQ(kWordExportStreamError, code);
+  std::ifstream in(path, std::ios::binary);
+  std::string contents((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ("previous", contents);
+  std::filesystem::remove(path);
+}

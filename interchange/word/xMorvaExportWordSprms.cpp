@@ -1,0 +1,338 @@
+// The Word writer's property encoders: the document's character,
+// paragraph and page properties as Word 97 sprms (a two-byte opcode and its
+// operand, little-endian), and the small value mappings they use.
+#include <algorithm>
+#include <cstdlib>
+
+#include "document/DocumentUnits.h"
+#include "document/xMorvaDocParams.h"
+#include "document/xMorvaDocument.h"
+#include "document/xMorvaProperties.h"
+#include "document/xMorvaTabs.h"
+#include "graphics/printing/VPrintSettings.h"
+#include "interchange/word/xMorvaExportWord.h"
+#include "platform/bytes/ByteAppend.h"
+
+namespace {
+
+void Sprm(std::vector<uint8_t>& out, uint16_t opcode) { AppendLE16(out, opcode); }
+void SprmByte(std::vector<uint8_t>& out, uint16_t opcode, uint8_t value) {
+  AppendLE16(out, opcode);
+  out.push_back(value);
+}
+void SprmWord(std::vector<uint8_t>& out, uint16_t opcode, uint16_t value) {
+  AppendLE16(out, opcode);
+  AppendLE16(out, value);
+}
+void SprmLong(std::vector<uint8_t>& out, uint16_t opcode, uint32_t value) {
+  AppendLE16(out, opcode);
+  AppendLE32(out, value);
+}
+
+// Positions in twips fit the operands' 16 bits.
+uint16_t Twips16(int32_t pixels) {
+  return uint16_t(int16_t(std::clamp(PixelsToTwips(pixels), -32768, 32767)));
+}
+
+// Whether a value is to be written: it differs from the base's, or, without
+// a base, from the default.
+bool Differs(const xMorvaProperties& values, const xMorvaProperties* base, uint16_t id,
+             int32_t fallback) {
+  const int32_t value = values.GetProperty(id);
+  return base != nullptr ? value != base->GetProperty(id) : value != fallback;
+}
+
+uint8_t BorderLines(int32_t style) {
+  switch (style) {
+    case 1:
+    case 2:
+    case 4:
+    case 5: return 1;
+    case 7:
+    case 8:
+    case 9: return 2;
+    default: return 0;
+  }
+}
+
+// The TBD of a stop: alignment in bits 0-2, leader in bits 3-5.
+uint8_t TabDescriptor(uint8_t kind, uint8_t leader) {
+  uint8_t jc = 0;
+  switch (kind) {
+    case 2: jc = 1; break;
+    case 3: jc = 2; break;
+    case 4: jc = 3; break;
+    case 5: jc = 4; break;
+    default: break;
+  }
+  uint8_t tlc = 1;
+  if (leader == 0) tlc = 0;
+  else if (leader == '-') tlc = 2;
+  else if (leader == '_') tlc = 3;
+  return uint8_t(jc | tlc << 3);
+}
+
+// The paragraph's stops as Word takes them: each bar followed by a left
+// stop at the bar plus the border spacing, sorted, one stop a position, at
+// most 64 in all (the operand keeps its length in a byte).
+void TabOperand(std::vector<uint8_t>& out, const xMorvaProperties& values, const xMorvaTabs& tabs) {
+  struct Stop {
+    int16_t position;
+    uint8_t tbd;
+  };
+  std::vector<Stop> stops;
+  const int32_t spacing = values.GetProperty(kPropBorderSpacing);
+  for (int32_t i = 0; i < tabs.Count(); ++i) {
+    const uint32_t stop = tabs.StopAt(i);
+    const int32_t pixels = TabStopPosition(stop);
+    const bool bar = TabStopKind(stop) == 5;
+    const size_t needed = bar ? 2 : 1;
+    if (stops.size() + needed > size_t(kWordMaxTabs)) break;
+    stops.push_back({int16_t(Twips16(pixels)), TabDescriptor(TabStopKind(stop), TabStopLeader(stop))});
+    if (bar) stops.push_back({int16_t(Twips16(pixels + spacing)), 0});
+  }
+  std::stable_sort(stops.begin(), stops.end(), [](const Stop& a, const Stop& b) { return a.position < b.position; });
+  stops.erase(std::unique(stops.begin(), stops.end(),
+                          [](const Stop& a, const Stop& b) { return a.position == b.position; }),
+              stops.end());
+  const size_t n = stops.size();
+  AppendLE16(out, 0xC60D);
+  out.push_back(uint8_t(3 * n + 2));
+  out.push_back(0);  // no stop deleted
+  out.push_back(uint8_t(n));
+  for (const Stop& stop : stops) AppendLE16(out, uint16_t(stop.position));
+  for (const Stop& stop : stops) out.push_back(stop.tbd);
+}
+
+}  // namespace
+
+uint8_t xMorvaExportWord::ColorToIco(int32_t colour) {
+  if (colour == kColourNone) return 8;
+  switch (colour & 0xFFFFFF) {
+    case 0x000000: return 1;
+    case 0xFF9933:
+    case 0xFFE6B3: return 2;
+    case 0xFF9900: return 3;
+    case 0x19CC00:
+    case 0xB3FFB3: return 4;
+    case 0xFF00CC:
+    case 0xFFC0FF: return 5;
+    case 0x0000FF:
+    case 0xB3B3FF: return 6;
+    case 0x00E6FF:
+    case 0xCCFFFF: return 7;
+    case 0xFFFFFF: return 8;
+    case 0x800000: return 9;
+    case 0x808000: return 10;
+    case 0x008000: return 11;
+    case 0x800080: return 12;
+    case 0x000080: return 13;
+    case 0x008080:
+    case 0x0099FF:
+    case 0xA6D9FF: return 14;
+    case 0x666666: return 15;
+    case 0xCCCCCC: return 16;
+    default: return 0;
+  }
+}
+
+uint32_t xMorvaExportWord::MakeBrc(int32_t style, int32_t colour, int32_t spacing) {
+  uint8_t width = 0;
+  uint8_t type = 0;
+  switch (style) {
+    case 0:
+    case 3: width = 1, type = 1; break;
+    case 1:
+    case 4: width = 3, type = 1; break;
+    case 2:
+    case 5: width = 5, type = 1; break;
+    case 7: width = 1, type = 12; break;
+    case 8: width = 1, type = 13; break;
+    case 9: width = 1, type = 11; break;
+    default: break;
+  }
+  const uint32_t points = uint32_t(std::max(spacing, 0) * 72 / GetScreenResolution()) & 0x1F;
+  const uint32_t second = ColorToIco(colour) | points << 8;
+  return uint32_t(width | type << 8) | second << 16;
+}
+
+uint16_t xMorvaExportWord::MakeShd(int32_t colour) { return uint16_t(ColorToIco(colour) | 0x0500); }
+
+uint32_t xMorvaExportWord::MakeDttm(const VDateRec& date, int32_t seconds) {
+  const uint32_t minutes = uint32_t(seconds / 60 % 60);
+  const uint32_t hours = uint32_t(seconds / 3600 % 24);
+  const uint32_t low = (minutes & 0x3F) | (hours & 0x1F) << 6 | (uint32_t(date.day) & 0x1F) << 11;
+  const uint32_t high = (uint32_t(date.month) & 0xF) | (uint32_t(date.year - 1900) & 0x1FF) << 4;
+  return low | high << 16;
+}
+
+int32_t xMorvaExportWord::EncodeParagraphSprms(std::vector<uint8_t>& out, const xMorvaProperties& values,
+                                               const xMorvaTabs& tabs, const xMorvaProperties* base,
+                                               uint8_t& topBorder) {
+  int32_t count = 0;
+  if (Differs(values, base, kPropAlignment, 0)) {
+    SprmByte(out, 0x2403, uint8_t(values.GetProperty(kPropAlignment)));
+    ++count;
+  }
+  if (tabs.Count() > 0) {
+    TabOperand(out, values, tabs);
+    ++count;
+  }
+  const int32_t style = values.GetProperty(kPropBorderStyle);
+  if (base != nullptr ? style != base->GetProperty(kPropBorderStyle) : BorderLines(style) != 0) {
+    SprmByte(out, 0x2408, BorderLines(style));
+    ++count;
+  }
+  static constexpr struct {
+    uint16_t id, opcode;
+  } kIndents[] = {{kPropRightIndent, 0x840E}, {kPropLeftIndent, 0x840F}, {kPropFirstLineIndent, 0x8411}};
+  for (const auto& indent : kIndents) {
+    if (!Differs(values, base, indent.id, 0)) continue;
+    SprmWord(out, indent.opcode, Twips16(values.GetProperty(indent.id)));
+    ++count;
+  }
+  // Single spacing is ten tenths of a line, the default.
+  if (Differs(values, base, kPropInterline, 10)) {
+    Sprm(out, 0x6412);
+    AppendLE16(out, uint16_t(int16_t(values.GetProperty(kPropInterline) * 24)));
+    AppendLE16(out, 1);
+    ++count;
+  }
+  const uint32_t brc = MakeBrc(style, values.GetProperty(kPropBorderColour), values.GetProperty(kPropBorderSpacing));
+  auto border = [&](uint16_t id) {
+    return values.GetProperty(id) != 0 && (base == nullptr || values.GetProperty(id) != base->GetProperty(id));
+  };
+  uint8_t top = 0;
+  if (border(kPropTopBorder)) {
+    if (topBorder != 0) {
+      SprmLong(out, 0x6428, brc);
+      ++count;
+    }
+    SprmLong(out, 0x6424, brc);
+    ++count;
+    top = 1;
+  }
+  static constexpr struct {
+    uint16_t id, opcode;
+  } kSides[] = {{kPropBottomBorder, 0x6426}, {kPropLeftBorder, 0x6425}, {kPropRightBorder, 0x6427}};
+  for (const auto& side : kSides) {
+    if (!border(side.id)) continue;
+    SprmLong(out, side.opcode, brc);
+    ++count;
+  }
+  topBorder = top;
+  const int32_t back = values.GetProperty(kPropParagraphBackColour);
+  if (base != nullptr ? back != base->GetProperty(kPropParagraphBackColour) : ColorToIco(back) != 0 && back != kColourNone) {
+    SprmWord(out, 0x442D, MakeShd(back));
+    ++count;
+  }
+  return count;
+}
+
+int32_t xMorvaExportWord::EncodeCharacterSprms(std::vector<uint8_t>& out, const xMorvaProperties& values,
+                                               const xMorvaProperties* base, uint16_t standardFtc,
+                                               bool basedOnNothing) {
+  int32_t count = 0;
+  static constexpr struct {
+    uint16_t id, opcode;
+  } kToggles[] = {{kPropBold, 0x0835}, {kPropItalic, 0x0836}, {kPropStrikeOut, 0x0837}, {kPropShadow, 0x0839}};
+  for (const auto& toggle : kToggles) {
+    if (!Differs(values, base, toggle.id, 0)) continue;
+    SprmByte(out, toggle.opcode, values.GetProperty(toggle.id) != 0 ? 1 : 0);
+    ++count;
+  }
+  if (Differs(values, base, kPropLetterCase, 0)) {
+    const int32_t letterCase = values.GetProperty(kPropLetterCase);
+    if (letterCase == 1) {
+      SprmByte(out, 0x083B, 1);
+      ++count;
+    } else if (letterCase == 2) {
+      SprmByte(out, 0x083A, 1);
+      ++count;
+    } else if (base != nullptr) {
+      SprmByte(out, 0x083A, 0);
+      SprmByte(out, 0x083B, 0);
+      count += 2;
+    }
+  }
+  const int32_t font = values.GetProperty(kPropFont);
+  const uint16_t ftc = uint16_t(std::max(font - 1, 0));
+  const bool fontChanged = base == nullptr || font != base->GetProperty(kPropFont);
+  if (base != nullptr ? fontChanged : ftc != standardFtc) {
+    SprmWord(out, 0x4A4F, ftc);
+    SprmWord(out, 0x4A51, ftc);
+    count += 2;
+  }
+  if (Differs(values, base, kPropUnderline, 0)) {
+    const int32_t underline = values.GetProperty(kPropUnderline);
+    SprmByte(out, 0x2A3E, uint8_t(underline >= 0 && underline <= 4 ? underline : 1));
+    ++count;
+  }
+  if (Differs(values, base, kPropTextColour, 0)) {
+    SprmByte(out, 0x2A42, ColorToIco(values.GetProperty(kPropTextColour)));
+    ++count;
+  }
+  if (base != nullptr ? (Differs(values, base, kPropSize, 0) || fontChanged) : values.GetProperty(kPropSize) != 10) {
+    SprmWord(out, 0x4A43, uint16_t(values.GetProperty(kPropSize) * 2));
+    ++count;
+  }
+  if (Differs(values, base, kPropVerticalPosition, 0)) {
+    const int32_t position = values.GetProperty(kPropVerticalPosition);
+    SprmByte(out, 0x2A48, uint8_t(position == 1 || position == 2 ? position : 0));
+    ++count;
+  }
+  const int32_t back = values.GetProperty(kPropBackColour);
+  if (Differs(values, base, kPropBackColour, kColourNone) && back != values.GetProperty(kPropParagraphBackColour)) {
+    SprmByte(out, 0x2A0C, ColorToIco(back));
+    ++count;
+  }
+  if (base == nullptr && basedOnNothing) {
+    SprmWord(out, 0x486D, 0x040C);
+    ++count;
+  }
+  return count;
+}
+
+int32_t xMorvaExportWord::EncodeSectionSprms(std::vector<uint8_t>& out, xMorvaDocument& document) {
+  const xMorvaDocParams& params = document.GetParams();
+  const xMorvaPageBands& bands = params.GetBands(false);
+  int32_t count = 0;
+  auto length = [&](uint16_t opcode, int32_t pixels, int32_t defaultTwips) {
+    if (pixels == TwipsToPixels(defaultTwips)) return;
+    SprmWord(out, opcode, Twips16(pixels));
+    ++count;
+  };
+  if (params.GetDifferentFirstPage() != 0) {
+    // A new page: the model keeps no other way for a section to start.
+    SprmByte(out, 0x3009, 2);
+    SprmByte(out, 0x300A, 1);
+    count += 2;
+  }
+  if (params.GetColumns() > 1) {
+    SprmWord(out, 0x500B, uint16_t(params.GetColumns() - 1));
+    ++count;
+    length(0x900C, params.GetColumnSpacing(), 720);
+  }
+  length(0xB017, bands.headerTop, 720);
+  length(0xB018, bands.footerTop, 720);
+  if (params.GetColumnLines() != 0) {
+    SprmByte(out, 0x3019, 1);
+    ++count;
+  }
+  if (params.GetFirstPageNumber() != 1) {
+    SprmWord(out, 0x501C, uint16_t(params.GetFirstPageNumber()));
+    ++count;
+  }
+  if (VPrintSettings* printer = document.GetPrinter(); printer != nullptr && printer->IsLandscape()) {
+    SprmByte(out, 0x301D, 1);
+    ++count;
+  }
+  length(0xB01F, params.GetPageWidth(), 12240);
+  length(0xB020, params.GetPageHeight(), 15840);
+  length(0xB021, params.GetLeftMargin(), 1800);
+  length(0xB022, params.GetRightMargin(), 1800);
+  length(0x9023, bands.topMargin, 1440);
+  length(0x9024, bands.bottomMargin, 1440);
+  length(0xB025, params.GetBinding(), 0);
+  return count;
+}
