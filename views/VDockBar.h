@@ -44,7 +44,8 @@ class VDockBar : public VView {
   virtual int32_t GetDockedLength(bool horizontal) = 0;
   // The thickness across the edge in each direction.
   virtual int32_t GetDockedThickness(bool horizontal) = 0;
-  // The bar is docked on `side` (1 to 4) and sizes itself for it.
+  // The bar is docked on `side` (1 to 4), or floats (0), and sizes itself
+  // for it.
   virtual void SetDockSide(int16_t side) = 0;
   // The dock's no-background byte, handed to the bar's two drawing states.
   virtual void SetNoBackground(uint8_t) {}

@@ -158,7 +158,9 @@ void VDockView::SetToolBar(VDockBar* bar) {
 
 void VDockView::DockBar(VDockBar* bar, int16_t side, int32_t x, int32_t y, bool relayoutNow) {
   if (bar == nullptr || side < kDockFloating || side > kDockBottom) return;
-  if (side != kDockFloating) bar->SetDockSide(side);
+  // A floating bar is told too: it keeps the side it leaves and takes its
+  // floating shape.
+  bar->SetDockSide(side);
   if (side == kDockFloating) {
     if (VDockFloatingWindow* window = MakeFloatingWindow()) {
       window->AddBar(bar, x, y);
