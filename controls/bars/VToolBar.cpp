@@ -75,7 +75,9 @@ VProgressGauge::VProgressGauge(VFrame* parent, VPort* port, VResourceFile* file,
 
 bool VProgressGauge::Advance(int32_t delta) {
   fCurrent = SaturateToLong(int64_t{fCurrent} + delta);
-  if (fCurrent <= fNextRedraw) return false;
+  // The next pixel is due at the redraw point itself: waiting for the
+  // value to pass it would leave the gauge a pixel short at the total.
+  if (fCurrent < fNextRedraw) return false;
   fCurrent = std::clamp(fCurrent, 0, std::max(fTotal, 0));
   if (fTotal <= 0) return false;
   // In 64 bits: the current value times 158 passes 32 bits from 13.6
