@@ -86,12 +86,15 @@ VToolBarItem::VToolBarItem(VDockView* dock, int16_t id)
 VToolBarItem::VToolBarItem(VDockView* dock, VPort* port, VResourceFile* file, int16_t id)
     : VToolBarItem(dock, id) {
   VBarDescription description;
-  bool found = false;
-  {
-    HeldBarResource resource(file, kResTypeToolBar, id);
-    found = ReadBarDescription(resource.Data(), resource.Size(), description);
-  }
+  const bool found = ReadDescription(file, kResTypeToolBar, id, description);
   Build(port, file, description, found);
+}
+
+bool VToolBarItem::ReadDescription(VResourceFile* file, uint32_t type, int16_t id,
+                                   VBarDescription& out) {
+  HeldBarResource resource(file, type, id);
+  return type == kResTypeMenuBar ? ReadMenuBarDescription(resource.Data(), resource.Size(), out)
+                                 : ReadBarDescription(resource.Data(), resource.Size(), out);
 }
 
 void VToolBarItem::Build(VPort* port, VResourceFile* file, const VBarDescription& description,
@@ -125,6 +128,7 @@ void VToolBarItem::CreateControls(VPort* port, VResourceFile* file,
   if (fGrip == nullptr) fGrip = new VToolBarGrip(this);
   PlaceGrip();
   if (fHasGrip == 0) fGrip->SetVisible(false);
+  MakeBarOnlyControls(port, file);
   // The area makes no kinds of its own: unknown kinds are skipped.
   MakeToolBarControls(this, port, file, description.items, VCustomControlMaker());
   fLayoutSuspended = suspended;

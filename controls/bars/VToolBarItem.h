@@ -108,8 +108,13 @@ class VToolBarItem : public VDockBar {
   // Makes the grip (once) and the controls of the items.
   void CreateControls(VPort* port, VResourceFile* file, const VBarDescription& description);
   // A control the measures and layouts leave alone (the menu bar's close
-  // button).
+  // button), and its making, after the grip and before the items.
   virtual bool IsBarOnlyControl(const VFrame*) const { return false; }
+  virtual void MakeBarOnlyControls(VPort*, VResourceFile*) {}
+  // Reads description (type, id) of the file; false when it is missing or
+  // shorter than its fixed part.
+  static bool ReadDescription(VResourceFile* file, uint32_t type, int16_t id,
+                              VBarDescription& out);
   // The controls in item order, the grip and bar-only controls left out.
   std::vector<VFrame*> Controls() const;
   void PlaceGrip();
