@@ -96,6 +96,11 @@ VMenuBar::~VMenuBar() {
 
 uint32_t VMenuBar::GetKind() const { return kResTypeMenuBar; }
 
+void VMenuBar::Close() {
+  GiveMenusBack(false);
+  VToolBarItem::Close();
+}
+
 bool VMenuBar::IsBarOnlyControl(const VFrame* f) const {
   return f != nullptr && f == static_cast<const VFrame*>(fCloseButton);
 }
@@ -188,9 +193,16 @@ void VMenuBar::TrackMenus(VEvent& event) {
   t = MenuBarTracking();
   t.bar = this;
   t.open = hit;
-  GetPositionInTopWindow(t.originX, t.originY);
   t.window = GetActiveWindow();
   if (t.window != nullptr) {
+    // The bar's origin in the window's client area, where the posted
+    // presses land.
+    int32_t ox = 0, oy = 0;
+    LocalToScreen(ox, oy);
+    POINT origin{ox, oy};
+    ScreenToClient(t.window, &origin);
+    t.originX = origin.x;
+    t.originY = origin.y;
     t.saved = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
         t.window, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(&MenuBarTrackingProc)));
   }

@@ -27,6 +27,8 @@ class VMenuBar : public VToolBarItem {
   ~VMenuBar() override;
 
   uint32_t GetKind() const override;
+  // Takes the menus back from the window menu bar before the buttons go.
+  void Close() override;
   bool DispatchMouse(VEvent& event) override;
   bool IsMenuBar() const override { return true; }
   void SetSide(uint8_t side) override;
