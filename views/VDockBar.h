@@ -52,6 +52,11 @@ class VDockBar : public VView {
   virtual void SetItemsNoBackground(uint8_t) {}
   // Writes the bar's own state into the dock's interface file.
   virtual void StoreState(VResourceFile*) {}
+  // The window a floating bar is shown in, made by the bar (owned by the
+  // dock's floating window); null lets the floating window make a plain one.
+  virtual VView* MakeFloatingWindowView(VDockView*) { return nullptr; }
+  // The dock's idle step for a bar that floats, run in the dock's process.
+  virtual void FloatingIdle() {}
 };
 
 // The makers of bars from the resources a dock description names. The

@@ -526,6 +526,9 @@ void VDockView::SetVisible(bool visible) {
 }
 
 void VDockView::Idle(bool flag) {
+  // Floating bars live in another window: their requests for this
+  // process are answered here, before a closed window takes them away.
+  for (VDockBar* bar : std::vector<VDockBar*>(fBars[kDockFloating])) bar->FloatingIdle();
   if (fFloatingWindow != nullptr && !fFloatingWindow->IsOpen()) CloseFloatingWindow();
   VView::Idle(flag);
 }

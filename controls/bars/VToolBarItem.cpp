@@ -7,10 +7,13 @@
 #include <cstring>
 
 #include "controls/bars/BarResources.h"
+#include "controls/bars/VToolBarWindow.h"
 #include "controls/toolbars/VToolBarSeparator.h"
 #include "framework/system/resources/VResourceFile.h"
 #include "views/VDockView.h"
 #include "views/VEvent.h"
+#include "views/VTask.h"
+#include "host/context/HostProcesses.h"
 
 namespace {
 
@@ -81,6 +84,7 @@ bool VToolBarGrip::MouseDown(VEvent& event) {
 VToolBarItem::VToolBarItem(VDockView* dock, int16_t id)
     : VDockBar(dock), fDock(dock), fResourceId(id), fResourceType(kResTypeToolBar) {
   SetResourceId(id);
+  fProcess = static_cast<uint32_t>(HostGetCurrentProcess());
 }
 
 VToolBarItem::VToolBarItem(VDockView* dock, VPort* port, VResourceFile* file, int16_t id)
@@ -500,10 +504,9 @@ bool VToolBarItem::NotifyParent(VFrame* sender, int32_t message, intptr_t parame
     }
     case kMsgHideBar:
       if (GetParent() == nullptr) return false;
+      // A floating one asks its window, which may run in another process.
+      if (fSide == kDockFloating) break;
       return HideBar(false);
-    case kMsgDockAgain:
-      if (GetParent() == nullptr || fSide != kDockFloating) break;
-      return HideBar(true);
     default:
       break;
   }
@@ -545,4 +548,58 @@ void VToolBarItem::SaveState(VResourceFile* file) {
   std::memcpy(data + kBarLeftOffset, &left, sizeof left);
   std::memcpy(data + kBarTopOffset, &top, sizeof top);
   resource.Write();
+}
+
+// ---- Floating in another process's window.
+
+VView* VToolBarItem::MakeFloatingWindowView(VDockView* dock) {
+  return new VToolBarWindow(dock, this);
+}
+
+bool VToolBarItem::IsInOtherProcess() const {
+  return fProcess != 0 && static_cast<uint32_t>(HostGetCurrentProcess()) != fProcess;
+}
+
+bool VToolBarItem::AskOwnProcess(VFrame* sender, int32_t message, intptr_t parameter) {
+  int32_t waits = 0;
+  // One question at a time: a second one waits for the first's answer.
+  while ((fAnswerDepth > 0 || fPendingRequest != nullptr) && waits++ < kMaxProcessWaits)
+    HostWait(-1);
+  if (fAnswerDepth > 0 || fPendingRequest != nullptr) return false;
+  ++fAnswerDepth;
+  VPendingReply reply(reinterpret_cast<intptr_t>(sender), message, parameter, 0);
+  fPendingRequest = &reply;
+  waits = 0;
+  while (!reply.IsAnswered() && waits++ < kMaxProcessWaits) HostWait(-1);
+  // Never taken: withdrawn, so that no idle answers it later.
+  if (fPendingRequest == &reply) fPendingRequest = nullptr;
+  --fAnswerDepth;
+  return reply.IsAnswered() && reply.GetAnswer() != 0;
+}
+
+void VToolBarItem::FloatingIdle() {
+  if (fPendingRequest == nullptr || fDock == nullptr) return;
+  VPendingReply* reply = fPendingRequest;
+  fPendingRequest = nullptr;
+  intptr_t sender = 0;
+  int32_t message = 0;
+  intptr_t parameter = 0;
+  reply->GetRequest(sender, message, parameter);
+  bool answer = true;
+  if (message != kMsgHideBar && message != kMsgDockAgain)
+    answer = fDock->NotifyParent(reinterpret_cast<VFrame*>(sender), message, parameter);
+  // The asker may go as soon as it has its answer: the reply is not
+  // touched after this.
+  reply->SetAnswer(answer ? 1 : 0);
+  ++fAnswerDepth;
+  int32_t waits = 0;
+  while (fAnswerDepth > 1 && waits++ < kMaxProcessWaits) HostWait(-1);
+  --fAnswerDepth;
+  if (message == kMsgHideBar || message == kMsgDockAgain || message == kMsgCloseFloatingBar)
+    AnswerCloseRequest(message);
+}
+
+bool VToolBarItem::AnswerCloseRequest(int32_t message) {
+  if (fSide != kDockFloating || fDock == nullptr) return false;
+  return HideBar(message != kMsgHideBar);
 }

@@ -14,6 +14,7 @@
 
 class VDockView;
 class VEvent;
+class VPendingReply;
 class VPort;
 class VResourceFile;
 struct VBarDescription;
@@ -84,6 +85,25 @@ class VToolBarItem : public VDockBar {
   VToolBarGrip* GetGrip() const { return fGrip; }
   VDockView* GetDock() const { return fDock; }
 
+  // ---- Floating in another process's window.
+  VView* MakeFloatingWindowView(VDockView* dock) override;
+  // Answers the request its floating window left, in this process.
+  void FloatingIdle() override;
+  // The host process that made the toolbar.
+  uint32_t GetProcess() const { return fProcess; }
+  bool IsInOtherProcess() const;
+  // From the floating window's process: leaves the request for the
+  // toolbar's idle and waits for its answer; false when none came.
+  bool AskOwnProcess(VFrame* sender, int32_t message, intptr_t parameter);
+  // The window asks to be closed (31 hides the toolbar, 32 and -994 show it
+  // docked again).
+  bool AnswerCloseRequest(int32_t message);
+  bool HasPendingRequest() const { return fPendingRequest != nullptr; }
+  uint8_t GetAnswerDepth() const { return fAnswerDepth; }
+  // How often a wait for the other process asks the host before it gives
+  // up, so that a process that never idles cannot hang this one.
+  static constexpr int32_t kMaxProcessWaits = 100000;
+
   // ---- Measures.
   int32_t RowWidth() const { return RowWidthOf(GripCounts()); }
   int32_t ColumnHeight() const;
@@ -137,6 +157,9 @@ class VToolBarItem : public VDockBar {
   int32_t fPreviousTop = 0;
   uint8_t fLayoutSuspended = 0;
   uint32_t fResourceType;
+  uint32_t fProcess = 0;
+  VPendingReply* fPendingRequest = nullptr;
+  uint8_t fAnswerDepth = 0;
 
  private:
   void LayoutFloating(const std::vector<VFrame*>& controls);
