@@ -13,6 +13,8 @@
 #include "controls/bars/VToolBarItem.h"
 #include "controls/controls/VPushButton.h"
 #include "controls/looks/LookPainterMaker.h"
+#include "controls/menus/VMenu.h"
+#include "controls/menus/VMenuItem.h"
 #include "controls/tests/ControlTestSupport.h"
 #include "controls/toolbars/VMenuButton.h"
 #include "views/VDockView.h"
@@ -122,6 +124,21 @@ TEST_F(AreaBars, TheAreasDescriptionBuildsItsBarsHidden) {
   EXPECT_EQ(dock_->GetTopMargin(),
             menuBar->GetHeight() + standard->GetHeight() + format->GetHeight());
   EXPECT_EQ(dock_->GetBottomMargin(), status->GetHeight());
+}
+
+TEST_F(AreaBars, TheToolbarsContextMenusHideDockAndOpenTheDialog) {
+  for (int32_t id : {kMsgHideBar, kMsgDockAgain, 33}) host_->Add(id);
+  struct Row {
+    int16_t menu;
+    std::vector<int32_t> commands;
+  };
+  for (const Row& row : {Row{kFloatingBarMenuId, {kMsgDockAgain, kMsgHideBar}},
+                         Row{kDockedBarMenuId, {kMsgHideBar, 33}}}) {
+    VMenu menu(host_, nullptr, 0, file_.get(), row.menu);
+    ASSERT_EQ(menu.CountItems(), static_cast<int32_t>(row.commands.size())) << row.menu;
+    for (size_t i = 0; i < row.commands.size(); ++i)
+      EXPECT_EQ(menu.GetItem(int32_t(i) + 1)->GetCommandId(), row.commands[i]) << row.menu;
+  }
 }
 
 TEST_P(AreaBars, ShowTheirBarsAndGaugeLikeTheirReferences) {

@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "controls/bars/BarResources.h"
+#include "controls/bars/VToolBar.h"
+#include "controls/bars/VToolBarItemDragger.h"
 #include "controls/bars/VToolBarItem.h"
 #include "controls/controls/VPushButton.h"
 #include "controls/tests/ControlTestSupport.h"
@@ -250,6 +252,61 @@ TEST_F(DockedToolBars, HidingSendsBarsChangedAndFloatingSavesItsDockedPlace) {
   delete parent_;
   parent_ = nullptr;
   VDockFloatingWindowService::Remove(&kDockFloatingBarWindowMaker);
+}
+
+TEST_F(DockedToolBars, TheGripDragsTheBarToAnotherSide) {
+  VBarDraggerService::Install(&kToolBarItemDraggerRunner);
+  VToolBarItem* bar =
+      Make(308, StoredBar(kDockTop, kShownWithGrip, 40, 0, "", {{"XBUT", 1}, {"XBUT", 2}}));
+  int32_t gx = 0, gy = 0, dx = 0, dy = 0;
+  bar->GetGrip()->LocalToScreen(gx, gy);
+  dock_->LocalToScreen(dx, dy);
+  // Pressed on the grip, dragged to the left edge half-way down, released.
+  std::vector<HeadlessInputEntry> path;
+  const POINT grip{gx + 4, gy + 4};
+  const POINT left{dx + 5, dy + 100};
+  for (ULONGLONG t = 0; t < 60; t += 10) path.push_back({t, grip, HEADLESS_LEFT_BUTTON, {0}});
+  for (ULONGLONG t = 60; t < 120; t += 10) path.push_back({t, left, HEADLESS_LEFT_BUTTON, {0}});
+  path.push_back({120, left, 0, {0}});
+  ASSERT_TRUE(LoadHeadlessInput(path.data(), path.size(), 0));
+  VEvent press(6, 6, 0, false, false, false, false, false, 1, 0);
+  EXPECT_TRUE(bar->GetGrip()->MouseDown(press));
+  UnloadHeadlessInput();
+  EXPECT_EQ(dock_->GetBarSide(bar), kDockLeft);
+  EXPECT_EQ(bar->GetSide(), kDockLeft);
+  EXPECT_EQ(bar->GetPreviousSide(), kDockTop);
+  // A column: the widest control + 4 by 4 + grip 10 + 20 + 18.
+  EXPECT_EQ(bar->GetWidth(), 34);
+  EXPECT_EQ(bar->GetHeight(), 52);
+  VBarDraggerService::Remove(&kToolBarItemDraggerRunner);
+}
+
+TEST_F(DockedToolBars, ADockOfWidthZeroLeavesEveryBarInPlace) {
+  file_->Add(kResTypeToolBar, 310, StoredBar(kDockBottom, kBarFlagShown, 0, 0, "",
+                                             {{"XBUT", 1}, {"XTAB", 0}, {"XBUT", 2}}));
+  VToolBarItem* bar = Make(309, StoredBar(kDockTop, kShownWithGrip | kBarFlagFullWidth, 40, 0,
+                                          "", {{"XSPC", 0}, {"XBUT", 1}, {"XBUT", 2}}));
+  auto* status = new VToolBar(dock_, nullptr, Opened(), 310);
+  dock_->ResizeTo(0, 0, 0);
+  EXPECT_EQ(bar->GetWidth(), 0);
+  int32_t x = 0, y = 0;
+  bar->GetPosition(x, y);
+  EXPECT_EQ(x, 0);
+  // The status bar places nothing that would fall outside it.
+  EXPECT_EQ(status->GetWidth(), 0);
+  status->GetRightItems()[0]->GetPosition(x, y);
+  EXPECT_EQ(x, 300 - 4 - 30);  // where the wider dock put it
+  int32_t w = 0, h = 0;
+  bar->FloatingSize(w, h);
+  EXPECT_EQ(w, 4 + 20 + 30);
+  bar->SetDockSide(kDockFloating);
+  bar->ResizeTo(1, 1, 0);  // narrower than any control: one a row
+  const auto& subs = bar->GetSubFrames();
+  subs[2]->GetPosition(x, y);
+  EXPECT_EQ(x, 2);
+  subs[3]->GetPosition(x, y);
+  EXPECT_EQ(x, 2);
+  EXPECT_EQ(y, 2 + 20 + 2);
 }
 
 TEST_F(DockedToolBars, MissingResourceLeavesAnEmptyUndockedBar) {
