@@ -64,7 +64,6 @@ class VToolBarItem : public VDockBar {
   // Writes the shown state, the side and the position (a floating bar's
   // previous docked ones) into its resource.
   virtual void SaveState(VResourceFile* file);
-  virtual int16_t GetResourceIdOfBar() const { return fResourceId; }
   virtual void Layout();
   virtual bool HasGrip() const { return fHasGrip != 0; }
 
