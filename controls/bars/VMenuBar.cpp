@@ -18,6 +18,7 @@
 #include "platform/win32/WinWindows.h"
 #include "views/VDockView.h"
 #include "views/VEvent.h"
+#include "views/VWindowView.h"
 
 namespace {
 
@@ -218,6 +219,8 @@ void VMenuBar::TrackMenus(VEvent& event) {
   }
   if (t.window != nullptr) SetWindowLongPtrA(t.window, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(t.saved));
   t = outer;
+  // The menu took the mouse: the frame that had it is told it left.
+  if (auto* under = static_cast<VFrame*>(Query(kMsgFrameUnderPointer))) under->CursorHook();
 }
 
 // ---- The window menu bar.
