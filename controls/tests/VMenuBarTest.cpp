@@ -134,6 +134,14 @@ TEST_F(MenuBars, BuildsItsStringsCloseButtonAndFullWidthRow) {
   EXPECT_NE(bar->GetCloseButton(), nullptr);
 }
 
+TEST_F(MenuBars, AMissingResourceLeavesAnEmptyUndockedBar) {
+  VMenuBar* bar = Make(199);
+  EXPECT_EQ(dock_->GetBarSide(bar), -1);
+  EXPECT_TRUE(bar->GetSubFrames().empty());
+  EXPECT_EQ(bar->GetCloseButton(), nullptr);
+  EXPECT_EQ(bar->InstallWindowMenuBar()->CountMenus(), 0);
+}
+
 TEST_F(MenuBars, WindowMenuBarTakesTheMenusInTheOrderTheButtonsStand) {
   VMenuBar* bar = Make(100);
   std::vector<VMenuButton*> buttons = Buttons(bar);  // Style, File, Edit
