@@ -93,6 +93,7 @@ set(QV_UNITY_EXCLUDED
   # kWhite, ...) under the same names, and fakes of the same name.
   controls/tests/VToolBarItemDraggerTest.cpp      # Bar
   controls/tests/VMacLookPainterTest.cpp          # kFace
+  controls/tests/MenuImagesTest.cpp               # Str
   document/tests/xMorvaDocInfosTest.cpp           # Text
   document/tests/xMorvaDocParamsTest.cpp          # Text
   document/tests/xMorvaStyleSheetTest.cpp         # Text

@@ -14,6 +14,7 @@
 #include "engine/xMorvaDocumentEngineServices.h"
 #include "engine/xMorvaListNumber.h"
 #include "engine/xMorvaTextTransferEngine.h"
+#include "controls/bars/DockBarMakers.h"
 #include "controls/bars/VToolBarItemDragger.h"
 #include "controls/fields/TextFieldLayer.h"
 #include "controls/looks/LookPainterMaker.h"
@@ -129,6 +130,8 @@ const VServiceInstallation kServices[] = {
     ServiceInstallation<const VPopUpMenuMaker, &kPopUpMenuMaker>(),
     ServiceInstallation<const VMenuBarChoiceTaker, &kMenuBarChoiceTaker>(),
     ServiceInstallation<const VBarDraggerRunner, &kToolBarItemDraggerRunner>(),
+    // The menu bar, status bar and toolbars that docks build from 'XDOK'.
+    ServiceInstallation<const VDockBarMakers, &kDockBarMakers>(),
     // The window of the docks' floating bars, a process window.
     ServiceInstallation<const VDockFloatingWindowMaker, &kDockFloatingBarWindowMaker>(),
     // The look painters for the graphics' painter table.

@@ -208,6 +208,11 @@ class QvHost {
   // 33, and -414 tells it to stop: an exhausted script ends every process.
   HostProcessRunner& Processes();
   bool refuseProcesses = false;
+  // One idle pass of the areas, run when the main process waits (-93,
+  // -122): what another process left for an area's idle is answered before
+  // that process runs again. Set by whoever drives the areas; a pass never
+  // runs inside another.
+  std::function<void()> idlePass;
   std::set<uint32_t> activeWindows;
   // The texts the user leaves in the host's formula editor (-248), in
   // order, each compiled as an expression; with none waiting the user
@@ -337,6 +342,7 @@ class QvHost {
   std::deque<bool> fConfirmations;
   int32_t fLastProcess = 1;
   std::unique_ptr<HostProcessRunner> fProcesses;
+  bool fInIdlePass = false;
   bool fFormulaEditPending = false;
   std::vector<std::pair<std::string, Routine>> fRoutines;
   // Handle -> (type, id) of the kept file's resources handed out, and

@@ -62,6 +62,11 @@ bool QvHost::AnswerProcess(int32_t selector, HostParamBlock& block) {
     case kHostSelWaitStep:
     case kHostSelWaitIdle:
       fLog.push_back({selector, selector == kHostSelWaitStep ? "wait step" : "wait idle"});
+      if (!runner.InProcess() && idlePass && !fInIdlePass) {
+        fInIdlePass = true;
+        idlePass();
+        fInIdlePass = false;
+      }
       runner.Yield();
       if (runner.FruitlessYields() > kMaxFruitlessYields) {
         // Nothing can ever end this wait: stop here instead of hanging.

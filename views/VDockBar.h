@@ -44,13 +44,19 @@ class VDockBar : public VView {
   virtual int32_t GetDockedLength(bool horizontal) = 0;
   // The thickness across the edge in each direction.
   virtual int32_t GetDockedThickness(bool horizontal) = 0;
-  // The bar is docked on `side` (1 to 4) and sizes itself for it.
+  // The bar is docked on `side` (1 to 4), or floats (0), and sizes itself
+  // for it.
   virtual void SetDockSide(int16_t side) = 0;
   // The dock's no-background byte, handed to the bar's two drawing states.
   virtual void SetNoBackground(uint8_t) {}
   virtual void SetItemsNoBackground(uint8_t) {}
   // Writes the bar's own state into the dock's interface file.
   virtual void StoreState(VResourceFile*) {}
+  // The window a floating bar is shown in, made by the bar (owned by the
+  // dock's floating window); null lets the floating window make a plain one.
+  virtual VView* MakeFloatingWindowView(VDockView*) { return nullptr; }
+  // The dock's idle step for a bar that floats, run in the dock's process.
+  virtual void FloatingIdle() {}
 };
 
 // The makers of bars from the resources a dock description names. The

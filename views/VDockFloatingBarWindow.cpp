@@ -33,7 +33,10 @@ void VDockFloatingBarWindow::AddBar(VDockBar* bar, int32_t x, int32_t y) {
   if (bar == nullptr || WindowOf(bar) != nullptr) return;
   int32_t width = 0, height = 0;
   bar->GetFloatingSize(width, height);
-  auto* window = new VWindowView(fDock, kFloatingKind, true, false, false);
+  // A bar may bring a window of its own, which passes its messages on.
+  VWindowView* window = nullptr;
+  if (VView* own = bar->MakeFloatingWindowView(fDock)) window = own->GetWindowView();
+  if (window == nullptr) window = new VWindowView(fDock, kFloatingKind, true, false, false);
   window->MoveTo(x, y, 0);
   window->ResizeTo(std::max(width, 1), std::max(height, 1), 0);
   if (const VString* title = bar->GetTitle(); title != nullptr && title->GetLength() > 0)

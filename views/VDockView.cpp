@@ -158,7 +158,9 @@ void VDockView::SetToolBar(VDockBar* bar) {
 
 void VDockView::DockBar(VDockBar* bar, int16_t side, int32_t x, int32_t y, bool relayoutNow) {
   if (bar == nullptr || side < kDockFloating || side > kDockBottom) return;
-  if (side != kDockFloating) bar->SetDockSide(side);
+  // A floating bar is told too: it keeps the side it leaves and takes its
+  // floating shape.
+  bar->SetDockSide(side);
   if (side == kDockFloating) {
     if (VDockFloatingWindow* window = MakeFloatingWindow()) {
       window->AddBar(bar, x, y);
@@ -524,6 +526,9 @@ void VDockView::SetVisible(bool visible) {
 }
 
 void VDockView::Idle(bool flag) {
+  // Floating bars live in another window: their requests for this
+  // process are answered here, before a closed window takes them away.
+  for (VDockBar* bar : std::vector<VDockBar*>(fBars[kDockFloating])) bar->FloatingIdle();
   if (fFloatingWindow != nullptr && !fFloatingWindow->IsOpen()) CloseFloatingWindow();
   VView::Idle(flag);
 }

@@ -107,13 +107,15 @@ class VProcessHandshake {
   uint8_t fFlag = 0;
 };
 
+// The request is (sender, message, parameter): the sender and the
+// parameter may be addresses, so they are pointer-sized.
 class VPendingReply : public VObject {
  public:
-  VPendingReply(int32_t a, int32_t b, int32_t c, uint8_t flag) : fA(a), fB(b), fC(c), fFlag(flag) {}
-  int32_t GetA() const { return fA; }
+  VPendingReply(intptr_t a, int32_t b, intptr_t c, uint8_t flag) : fA(a), fB(b), fC(c), fFlag(flag) {}
+  intptr_t GetA() const { return fA; }
   int32_t GetB() const { return fB; }
-  int32_t GetC() const { return fC; }
-  void GetRequest(int32_t& a, int32_t& b, int32_t& c) const {
+  intptr_t GetC() const { return fC; }
+  void GetRequest(intptr_t& a, int32_t& b, intptr_t& c) const {
     a = fA;
     b = fB;
     c = fC;
@@ -128,9 +130,9 @@ class VPendingReply : public VObject {
 
  private:
   int32_t fZero = 0;
-  int32_t fA;
+  intptr_t fA;
   int32_t fB;
-  int32_t fC;
+  intptr_t fC;
   uint8_t fFlag;
   uint8_t fAnswer = 0;
   uint8_t fAnswered = 0;

@@ -1,9 +1,11 @@
 // The bar drag: the zone under the mouse picks the outline shown, drawn
-// as a 2-pixel frame in not-xor so that drawing it again removes it.
+// in not-xor so that drawing it again removes it: 4 pixels thick where the
+// bar would float, 1 over a side's zone.
 #include "controls/bars/VToolBarItemDragger.h"
 
 #include <algorithm>
 
+#include "framework/system/environment/VCursor.h"
 #include "views/VDockView.h"
 #include "graphics/VPort.h"
 
@@ -13,7 +15,9 @@ constexpr int32_t kBlack = 10;
 constexpr int16_t kPenCopy = 0;
 constexpr int16_t kPenNotXor = 2;
 constexpr int32_t kSolid = 6;
-constexpr int32_t kOutlineWidth = 2;
+constexpr int32_t kFloatingOutlineWidth = 4;
+constexpr int32_t kDockedOutlineWidth = 1;
+constexpr int32_t kDragCursor = 9001;
 
 VEvent StartEvent(int32_t x, int32_t y) {
   return VEvent(x, y, 0, false, false, false, false, false, 1, 0);
@@ -40,6 +44,10 @@ void VToolBarItemDragger::SetDragSetup(const VBarDragSetup& setup) {
 
 int16_t VToolBarItemDragger::SideAt(int32_t x, int32_t y) const {
   const VPoint p(x, y);
+  // The zone the mouse is in stays while it holds the mouse, where zones
+  // overlap.
+  if (fSide >= kDockLeft && fSide <= kDockBottom && fSetup.zones[fSide - 1].Contains(p))
+    return fSide;
   for (int16_t i = 0; i < 4; ++i) {
     if (fSetup.zones[i].Contains(p)) return static_cast<int16_t>(i + 1);
   }
@@ -54,6 +62,7 @@ void VToolBarItemDragger::PlaceOutline() {
 }
 
 void VToolBarItemDragger::BeginTrack(VPort& port) {
+  if (gCursor != nullptr) gCursor->SetId(kDragCursor);
   port.SetFillColorIndex(kBlack);
   port.SetFillPatternIndex(kSolid);
   port.SetPenMode(kPenNotXor);
@@ -66,7 +75,7 @@ void VToolBarItemDragger::DrawFeedback(VPort& port, bool erase) {
   const int32_t x = fOutline.GetLeft(), y = fOutline.GetTop();
   const int32_t w = fOutline.GetWidth(), h = fOutline.GetHeight();
   if (w <= 0 || h <= 0) return;
-  const int32_t t = kOutlineWidth;
+  const int32_t t = fSide == kDockFloating ? kFloatingOutlineWidth : kDockedOutlineWidth;
   // Four strips that do not overlap, so each pixel is inverted once.
   port.PaintVRect(VRect(x, y, w, std::min(t, h)));
   if (h > t) port.PaintVRect(VRect(x, y + h - std::min(t, h - t), w, std::min(t, h - t)));
@@ -90,6 +99,7 @@ void VToolBarItemDragger::EndTrack(VPort& port, VFrame*) {
   DrawFeedback(port, true);
   port.SetFillPatternIndex(kSolid);
   port.SetPenMode(kPenCopy);
+  if (gCursor != nullptr) gCursor->SetId(0);
 }
 
 void VToolBarItemDragger::GetResult(VBarDragResult& result) {

@@ -144,4 +144,51 @@ TEST_F(BarDrag, TheDockMovesTheBarWhereTheDragEnds) {
   }
 }
 
+TEST_F(BarDrag, TheOutlineIsFourPixelsWhereTheBarWouldFloatAndOneOverAZone) {
+  VBarDragSetup setup;
+  setup.outlines[0] = VRect(0, 0, 80, 40);
+  setup.outlines[1] = VRect(0, 0, 150, 20);
+  setup.outlines[2] = VRect(0, 0, 24, 90);
+  setup.zones[0] = VRect(0, 20, 24, 180);
+  setup.zones[1] = VRect(0, 0, 300, 40);
+  setup.zones[2] = VRect(276, 20, 24, 180);
+  setup.zones[3] = VRect(0, 180, 300, 20);
+  setup.side = kDockTop;
+  HDC dc = GetDC(window_);
+  HBRUSH brush = CreateSolidBrush(RGB(40, 160, 90));
+  HRGN all = CreateRectRgn(0, 0, 300, 200);
+  FillRgn(dc, all, brush);
+  DeleteObject(all);
+  DeleteObject(brush);
+  ReleaseDC(window_, dc);
+  const COLORREF ground = Pixel(150, 150);
+  VPort* port = dock_->GetPort();
+  ASSERT_NE(port, nullptr);
+  VToolBarItemDragger dragger(dock_, 10, 5, bar_);
+  dragger.SetDragSetup(setup);
+  dragger.BeginTrack(*port);
+  // How many pixels from the outline's left edge inward, half-way down,
+  // the outline changed.
+  auto thickness = [&] {
+    const VRect& o = dragger.GetOutline();
+    int n = 0;
+    for (int x = o.GetLeft(); x < o.GetLeft() + 8; ++x)
+      n += Pixel(x, o.GetTop() + o.GetHeight() / 2) != ground ? 1 : 0;
+    return n;
+  };
+  const struct {
+    int32_t dx, dy;
+    int16_t side;
+    int thick;
+  } steps[] = {{140, 95, kDockFloating, 4}, {-130, 0, kDockLeft, 1}, {130, 0, kDockFloating, 4}};
+  for (const auto& step : steps) {
+    dragger.TrackMove(*port, nullptr, nullptr, step.dx, step.dy);
+    EXPECT_EQ(dragger.GetSide(), step.side);
+    EXPECT_EQ(thickness(), step.thick) << step.side;
+  }
+  // Taken away at the end: no trace.
+  dragger.EndTrack(*port, nullptr);
+  EXPECT_EQ(thickness(), 0);
+}
+
 }  // namespace

@@ -59,6 +59,7 @@ VMenuButton::VMenuButton(VFrame* parent, VPort* port, VResourceFile* file, int16
 }
 
 VMenuButton::~VMenuButton() {
+  TakeMenuBack();
   if (fOwnsMenu != 0) delete fMenu;
   fMenu = nullptr;
 }
@@ -82,6 +83,19 @@ void VMenuButton::CopyFrom(VFrame* newParent, const VFrame& source, int32_t word
 void VMenuButton::SetLookIndex(int16_t index) {
   VControl::SetLookIndex(index);
   if (fMenu != nullptr) fMenu->SetLook(index);
+}
+
+VMenuBase* VMenuButton::LendMenu() {
+  if (fMenu == nullptr) return nullptr;
+  fLentMenu = fMenu;
+  fMenu = nullptr;
+  return fLentMenu;
+}
+
+void VMenuButton::TakeMenuBack() {
+  if (fLentMenu == nullptr) return;
+  fMenu = fLentMenu;
+  fLentMenu = nullptr;
 }
 
 void VMenuButton::SetSide(uint8_t side) {

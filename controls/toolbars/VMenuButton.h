@@ -44,9 +44,14 @@ class VMenuButton : public VControl {
   uint8_t GetSide() const { return fSide; }
   int16_t GetNaturalWidth() const { return fNaturalWidth; }
   VMenuBase* GetMenu() const { return fMenu; }
+  // Hands the menu to a window menu bar while the button keeps it (and
+  // still deletes it); the button shows no menu until it takes it back.
+  VMenuBase* LendMenu();
+  void TakeMenuBack();
 
  private:
   VMenuBase* fMenu = nullptr;
+  VMenuBase* fLentMenu = nullptr;
   int16_t fNaturalWidth = 0;
   uint8_t fOwnsMenu = 0;
   uint8_t fSide = kSideNone;

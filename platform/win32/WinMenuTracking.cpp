@@ -117,6 +117,24 @@ std::vector<TrackedMenuItem> GetLastTrackedMenu() {
   return gLastTracked;
 }
 
+void WinRemoveQueued(int (*classify)(UINT message, void* context), void* context);
+
+namespace {
+
+// Whether a left-button press waits in the queue; nothing is taken out.
+bool PressPosted() {
+  bool found = false;
+  WinRemoveQueued(
+      [](UINT message, void* context) {
+        if (message == WM_LBUTTONDOWN) *static_cast<bool*>(context) = true;
+        return 0;
+      },
+      &found);
+  return found;
+}
+
+}  // namespace
+
 BOOL TrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND window, const void*) {
   const int n = GetMenuItemCount(menu);
   // One menu at a time, as on the real screen.
@@ -189,6 +207,9 @@ BOOL TrackPopupMenuEx(HMENU menu, UINT flags, int x, int y, HWND window, const v
     if (step.kind == Step::kHover) {
       SetCursorPos(step.a, step.b);
       SendMessageA(window, WM_ENTERIDLE, 2 /* MSGF_MENU */, reinterpret_cast<LPARAM>(gMenuWindow));
+      // A press the window posted meanwhile lands outside the menu and
+      // closes it, as a click beside an open menu does.
+      if (PressPosted()) break;
       continue;
     }
     if (step.kind == Step::kSnapshot) {

@@ -14,7 +14,8 @@ constexpr UINT TPM_RETURNCMD = 0x0100;
 
 // Shows the menu at the screen point for `window` and takes the next
 // scripted steps: hovers (the cursor moves there and the window gets
-// WM_ENTERIDLE) until a choice or a cancel. A choice of an enabled command
+// WM_ENTERIDLE) until a choice or a cancel; a left-button press posted while
+// the window handles WM_ENTERIDLE closes the menu as a cancel. A choice of an enabled command
 // item posts WM_COMMAND (its id) to the window and answers TRUE (the id with
 // TPM_RETURNCMD, posting nothing). A cancel, a choice of anything else, or
 // no step left answers FALSE. The window gets WM_ENTERMENULOOP and

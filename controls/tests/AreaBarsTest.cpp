@@ -1,0 +1,179 @@
+// The editing area's bars as the module's resource file describes them:
+// read back through the dock's description, built by the installed bar
+// makers, and drawn with their gauge in each look and floating, compared
+// with reference pictures.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "controls/bars/DockBarMakers.h"
+#include "controls/bars/VMenuBar.h"
+#include "controls/bars/VToolBar.h"
+#include "controls/bars/VToolBarItem.h"
+#include "controls/controls/VPushButton.h"
+#include "controls/looks/LookPainterMaker.h"
+#include "controls/menus/VMenu.h"
+#include "controls/menus/VMenuItem.h"
+#include "controls/tests/ControlTestSupport.h"
+#include "controls/toolbars/VMenuButton.h"
+#include "views/VDockView.h"
+
+namespace {
+
+constexpr int16_t kAreaDock = 12001;
+
+// Draws a frame and the shown frames inside it, each at its place.
+void DrawTree(VPort& port, VFrame& frame) {
+  frame.DrawContent(port);
+  if (!frame.IsView()) return;
+  for (VFrame* f : static_cast<VView&>(frame).GetSubFrames()) {
+    if (!f->IsShown()) continue;
+    int32_t x = 0, y = 0;
+    f->GetPosition(x, y);
+    port.PushOrigin(x, y);
+    DrawTree(port, *f);
+    port.PopOrigin();
+  }
+}
+
+class AreaBars : public ControlTest, public testing::WithParamInterface<int> {
+ protected:
+  void SetUp() override {
+    VLookPainterMakerService::Install(&kLookPainterMaker);
+    VDockBarService::Install(&kDockBarMakers);
+    ControlTest::SetUp();
+    for (int32_t id : {20, 1030, 1031, 1032}) host_->Add(id);
+    resources_ = std::make_unique<LookResources>();
+    // Opened as the framework opens a file: read in native order.
+    file_.reset(VMacResourceFile::OpenExact(QV_RESOURCE_FILE, 0));
+    ASSERT_NE(file_, nullptr);
+    host_->ResizeTo(300, 200, 0);
+    dock_ = new VDockView(host_);
+    dock_->ResizeTo(300, 200, 0);
+  }
+  void TearDown() override {
+    delete dock_;
+    file_.reset();
+    resources_.reset();
+    ControlTest::TearDown();
+    VDockBarService::Remove(&kDockBarMakers);
+    VLookPainterMakerService::Remove(&kLookPainterMaker);
+  }
+  // Every bar shown, as the toolbar dialog would.
+  void ShowEveryBar() {
+    for (int16_t side = kDockFloating; side <= kDockBottom; ++side) {
+      for (VDockBar* bar : dock_->GetBars(side)) {
+        bar->SetVisible(true);
+        bar->SetDisplayed(true);
+      }
+    }
+    dock_->GetToolBar()->SetVisible(true);
+    dock_->Relayout();
+  }
+  std::unique_ptr<LookResources> resources_;
+  std::unique_ptr<VMacResourceFile> file_;
+  VDockView* dock_ = nullptr;
+};
+
+TEST_F(AreaBars, TheAreasDescriptionBuildsItsBarsHidden) {
+  dock_->LoadDockDescription(nullptr, file_.get(), kAreaDock);
+  auto* menuBar = dynamic_cast<VMenuBar*>(dock_->GetDockBar());
+  ASSERT_NE(menuBar, nullptr);
+  EXPECT_EQ(dock_->GetBarSide(menuBar), kDockTop);
+  EXPECT_TRUE(menuBar->IsFullWidth());
+  ASSERT_NE(menuBar->GetCloseButton(), nullptr);
+  EXPECT_EQ(menuBar->GetCloseButton()->GetCommandId(), kMenuBarCloseCommand);
+  EXPECT_EQ(menuBar->GetFirstString().GetLength(), 5);   // "Menus"
+  EXPECT_EQ(menuBar->GetSecondString().GetLength(), 8);  // "Qv Morva"
+  // Grip, close button and three menu buttons.
+  EXPECT_EQ(menuBar->GetSubFrames().size(), 5u);
+
+  auto* format = dynamic_cast<VToolBarItem*>(dock_->FindBar(12001));
+  auto* standard = dynamic_cast<VToolBarItem*>(dock_->FindBar(12002));
+  ASSERT_NE(format, nullptr);
+  ASSERT_NE(standard, nullptr);
+  EXPECT_EQ(format->GetSubFrames().size(), 5u);     // grip, 3 buttons, separator
+  EXPECT_EQ(standard->GetSubFrames().size(), 11u);  // grip, 8 buttons, 2 separators
+  EXPECT_TRUE(format->HasGrip());
+
+  auto* status = dynamic_cast<VToolBar*>(dock_->GetToolBar());
+  ASSERT_NE(status, nullptr);
+  EXPECT_EQ(status->GetLeftItems().size(), 1u);
+  EXPECT_EQ(status->GetRightItems().size(), 2u);
+
+  // Nothing is shown until the user shows it: the text keeps the area.
+  for (VDockBar* bar : {static_cast<VDockBar*>(menuBar), static_cast<VDockBar*>(format),
+                        static_cast<VDockBar*>(standard)}) {
+    EXPECT_FALSE(bar->IsDisplayed());
+    EXPECT_FALSE(bar->IsVisible());
+  }
+  EXPECT_FALSE(status->IsVisible());
+  EXPECT_EQ(dock_->GetTopMargin(), 0);
+  EXPECT_EQ(dock_->GetBottomMargin(), 0);
+
+  ShowEveryBar();
+  // The menu bar spans the top; the standard bar and the format bar follow
+  // in rows below it.
+  EXPECT_EQ(menuBar->GetWidth(), 300);
+  int32_t x = 0, y = 0;
+  standard->GetPosition(x, y);
+  EXPECT_EQ(y, menuBar->GetHeight());
+  format->GetPosition(x, y);
+  EXPECT_EQ(y, menuBar->GetHeight() + standard->GetHeight());
+  EXPECT_EQ(dock_->GetTopMargin(),
+            menuBar->GetHeight() + standard->GetHeight() + format->GetHeight());
+  EXPECT_EQ(dock_->GetBottomMargin(), status->GetHeight());
+}
+
+TEST_F(AreaBars, TheToolbarsContextMenusHideDockAndOpenTheDialog) {
+  for (int32_t id : {kMsgHideBar, kMsgDockAgain, 33}) host_->Add(id);
+  struct Row {
+    int16_t menu;
+    std::vector<int32_t> commands;
+  };
+  for (const Row& row : {Row{kFloatingBarMenuId, {kMsgDockAgain, kMsgHideBar}},
+                         Row{kDockedBarMenuId, {kMsgHideBar, 33}}}) {
+    VMenu menu(host_, nullptr, 0, file_.get(), row.menu);
+    ASSERT_EQ(menu.CountItems(), static_cast<int32_t>(row.commands.size())) << row.menu;
+    for (size_t i = 0; i < row.commands.size(); ++i)
+      EXPECT_EQ(menu.GetItem(int32_t(i) + 1)->GetCommandId(), row.commands[i]) << row.menu;
+  }
+}
+
+TEST_P(AreaBars, ShowTheirBarsAndGaugeLikeTheirReferences) {
+  ASSERT_TRUE(resources_->IsOpen());
+  static const char* const kNames[] = {"area-bars-mac", "area-bars-windows", "area-bars-third"};
+  const int16_t look = static_cast<int16_t>(GetParam() + 1);
+  dock_->SetLookIndex(look);
+  dock_->LoadDockDescription(nullptr, file_.get(), kAreaDock);
+  ShowEveryBar();
+  auto* status = dynamic_cast<VToolBar*>(dock_->GetToolBar());
+  ASSERT_NE(status, nullptr);
+  status->ShowProgress(file_.get(), 0, 0, 1000);
+  status->AdvanceProgress(400);
+  LookCanvas canvas(300, 200);
+  canvas.port().SetLook(look);
+  DrawTree(canvas.port(), *dock_);
+  ExpectMatchesReference(canvas, "look-sheets", kNames[GetParam()]);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryLook, AreaBars, testing::Values(0, 1, 2));
+
+TEST_F(AreaBars, AFloatingToolbarLooksLikeItsReference) {
+  dock_->LoadDockDescription(nullptr, file_.get(), kAreaDock);
+  auto* standard = dynamic_cast<VToolBarItem*>(dock_->FindBar(12002));
+  ASSERT_NE(standard, nullptr);
+  standard->SetVisible(true);
+  standard->SetDockSide(kDockFloating);
+  int32_t w = 0, h = 0;
+  standard->FloatingSize(w, h);
+  EXPECT_EQ(standard->GetWidth(), w);
+  EXPECT_EQ(standard->GetHeight(), h);
+  LookCanvas canvas(w, h);
+  canvas.port().SetLook(2);
+  DrawTree(canvas.port(), *standard);
+  ExpectMatchesReference(canvas, "look-sheets", "floating-toolbar");
+}
+
+}  // namespace
