@@ -14,7 +14,7 @@
 
 class VString;
 class VFrame;
-struct VPoint;
+class VPoint;
 
 // The event record in which the host delivers events: the record that the
 // host and the module share (its message is pointer-sized, since some events
