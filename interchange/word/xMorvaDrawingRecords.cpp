@@ -52,9 +52,10 @@ int32_t CodeOfPicture(const VPictureData& picture) {
   return kEscherNoError;
 }
 
-// A PICT whose header (five 16-bit words) is in the format's big-endian
-// order, as the picture value keeps it: header in this machine's order.
+}  // namespace
+
 std::unique_ptr<VPictureData> PictFromStored(const uint8_t* bytes, size_t size) {
+  // The value keeps the five header words in this machine's order.
   std::vector<uint8_t> copy(bytes, bytes + size);
   if (copy.size() >= 10) {
     for (size_t i = 0; i < 10; i += 2) {
@@ -66,8 +67,6 @@ std::unique_ptr<VPictureData> PictFromStored(const uint8_t* bytes, size_t size) 
   picture->SetFromData(copy.data(), uint32_t(copy.size()));
   return picture;
 }
-
-}  // namespace
 
 xMorvaImportEscher::xMorvaImportEscher(const uint8_t* main, size_t mainSize, const uint8_t* delay,
                                        size_t delaySize)

@@ -35,6 +35,9 @@ constexpr int kEscherMaxDepth = 64;
 constexpr uint64_t kEscherMaxRatio = 1032;
 constexpr uint64_t kEscherMaxExpanded = 64u << 20;
 
+// A PICT value of the bytes of a PICT as stored (its header big-endian).
+std::unique_ptr<VPictureData> PictFromStored(const uint8_t* bytes, size_t size);
+
 // All values are little-endian. A record is an 8-byte header (u16 version
 // in the low 4 bits and instance in the high 12, u16 type, u32 length) and
 // its length in bytes; a container's bytes are records. A child never

@@ -259,6 +259,11 @@ void ApplyDocumentSettings(xMorvaDocument& document, const xMorvaWordDop& dop,
 
 }  // namespace
 
+std::u16string xMorvaImportWord::StoryText(const std::u16string& text,
+                                         std::vector<uint32_t>& positions) {
+  return MainStory(text, {}, positions);
+}
+
 int32_t xMorvaImportWord::ApplyRuns(xMorvaDocument& document, xMorvaTextInterface& text) {
   auto range = [&](uint32_t first, uint32_t limit) {
     const uint32_t end = uint32_t(fBodyPositions.size() - 1);
@@ -370,6 +375,14 @@ int32_t xMorvaImportWord::ReadFib(const std::vector<uint8_t>& main, xMorvaWordFi
     in.Skip(8);
     fib.fcSttbfFfn = in.U32();
     fib.lcbSttbfFfn = in.U32();
+    in.Seek(0xB0);
+    fib.fcPlcfHdd = in.U32();
+    fib.lcbPlcfHdd = in.U32();
+    in.Seek(0xD8);
+    fib.fcPlcfFldMom = in.U32();
+    fib.lcbPlcfFldMom = in.U32();
+    fib.fcPlcfFldHdr = in.U32();
+    fib.lcbPlcfFldHdr = in.U32();
     in.Seek(0x150);
     fib.fcDop = in.U32();
     fib.lcbDop = in.U32();
@@ -409,6 +422,9 @@ int32_t xMorvaImportWord::ReadFib(const std::vector<uint8_t>& main, xMorvaWordFi
   pairAt(12, fib.fcPlcfBteChpx, fib.lcbPlcfBteChpx);
   pairAt(13, fib.fcPlcfBtePapx, fib.lcbPlcfBtePapx);
   pairAt(15, fib.fcSttbfFfn, fib.lcbSttbfFfn);
+  pairAt(11, fib.fcPlcfHdd, fib.lcbPlcfHdd);
+  pairAt(16, fib.fcPlcfFldMom, fib.lcbPlcfFldMom);
+  pairAt(17, fib.fcPlcfFldHdr, fib.lcbPlcfFldHdr);
   pairAt(31, fib.fcDop, fib.lcbDop);
   pairAt(32, fib.fcSttbfAssoc, fib.lcbSttbfAssoc);
   if (pairs.size() > 13) {
@@ -560,6 +576,8 @@ int32_t xMorvaImportWord::ReadFirstSection(const std::vector<uint8_t>& main,
 int32_t xMorvaImportWord::ReadWordText(VStream& file, std::u16string& body) {
   body.clear();
   fPieces.clear();
+  fDroppedPictures = 0;
+  fDroppedFields = 0;
   fFontNames.clear();
   fDop = xMorvaWordDop();
   fInfos = xMorvaWordInfos();
@@ -585,6 +603,11 @@ int32_t xMorvaImportWord::ReadWordText(VStream& file, std::u16string& body) {
     if (int32_t code = ReadWholeStream(ole, name, table); code != 0) return code;
     tableStream = &table;
   }
+  // The pictures' stream ("Data", or the main stream in Word 6/95); a
+  // Word 97 file without one has no pictures.
+  std::vector<uint8_t> dataStream;
+  if (fFib.word97 && ReadWholeStream(ole, u"Data", dataStream) != 0) dataStream.clear();
+  const std::vector<uint8_t>& data = fFib.word97 ? dataStream : main;
   // The counts of all stories, summed wide, against the main stream: each
   // character takes at least one of its bytes.
   uint64_t total = 0;
@@ -609,7 +632,13 @@ int32_t xMorvaImportWord::ReadWordText(VStream& file, std::u16string& body) {
     return CodeOfPass(paragraphs);
   if (const int32_t characters = ReadCharacterRuns(main, *tableStream); characters != 0)
     return CodeOfPass(characters);
-  // The other stories are not the body's.
+  // The header and footer stories are read out of the whole text; the
+  // other stories are not the body's.
+  ReadHeaderStories(text, *tableStream, data);
+  fBodySpecials.clear();
+  ConvertFields(text, 0, fFib.ccp[0], *tableStream, fFib.fcPlcfFldMom, fFib.lcbPlcfFldMom, 0,
+                fBodySpecials);
+  ConvertRuns(text, 0, fFib.ccp[0], 0, data, fBodySpecials);
   text.resize(fFib.ccp[0]);
   std::vector<uint32_t> rowEnds;
   for (const xMorvaWordParagraphRun& run : fParagraphRuns)
@@ -618,6 +647,7 @@ int32_t xMorvaImportWord::ReadWordText(VStream& file, std::u16string& body) {
       rowEnds.push_back(run.limit - 1);
   std::sort(rowEnds.begin(), rowEnds.end());
   body = MainStory(text, rowEnds, fBodyPositions);
+  PlaceSpecials(fBodySpecials, fBodyPositions);
   return 0;
 }
 
@@ -647,6 +677,8 @@ int32_t xMorvaImportWord::ImportWordDocument(xMorvaDocument* document, VStream* 
   if (code == 0 && text != nullptr && positions != 0 && text->InsertHandle(units, int32_t(positions)) != 0)
     code = kWordNoMemory;
   if (text != nullptr && code == 0) code = ApplyRuns(*document, *text);
+  if (text != nullptr && code == 0) code = InsertSpecials(*document, *text, fBodySpecials);
+  if (code == 0) code = InsertStories(*document);
   if (text != nullptr) text->SetSelection(0, 0);
   document->EndChange();
   if (undo != nullptr) undo->Resume();

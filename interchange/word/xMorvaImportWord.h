@@ -4,12 +4,15 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "framework/core/VObject.h"
 
 class ByteSpanReader;
+class VPictureData;
 class VStream;
 class xMorvaDocument;
 class xMorvaTextInterface;
@@ -54,6 +57,14 @@ struct xMorvaWordFib {
   uint16_t cpnBtePap = 0;
   uint32_t fcClx = 0;
   uint32_t lcbClx = 0;
+  // The header and footer stories, and the fields of the main and header
+  // stories.
+  uint32_t fcPlcfHdd = 0;
+  uint32_t lcbPlcfHdd = 0;
+  uint32_t fcPlcfFldMom = 0;
+  uint32_t lcbPlcfFldMom = 0;
+  uint32_t fcPlcfFldHdr = 0;
+  uint32_t lcbPlcfFldHdr = 0;
   bool word97 = false;
 };
 
@@ -88,6 +99,12 @@ struct xMorvaWordChp {
   int32_t color = -1;
   int32_t background = -1;
   int16_t style = 0;  // the character style's sheet number, 0 none
+  // A symbol character: the font (index into the font-name list) and the
+  // character that stand for the run's placeholder; font -1 none.
+  int16_t symbolFont = -1;
+  char16_t symbolChar = 0;
+  // Where a picture character's PICF lies in the data stream; -1 none.
+  int64_t picLocation = -1;
   bool operator==(const xMorvaWordChp&) const = default;
 };
 
@@ -129,6 +146,29 @@ struct xMorvaWordParagraphRun {
   uint32_t first = 0;
   uint32_t limit = 0;
   xMorvaWordPap pap;
+};
+
+// What a placeholder character of a story becomes once the story is in
+// its text: a page number, a date or time, a picture, or a symbol in its
+// font. `at` is the character position while the story is read and the
+// text position once it has been converted.
+struct xMorvaWordSpecial {
+  enum Kind : uint8_t { kPageNumber, kDateTime, kPicture, kSymbol };
+  uint32_t at = 0;
+  Kind kind = kPageNumber;
+  uint32_t format = 0;  // the page-number or date-time format word
+  int16_t font = -1;    // a symbol's font, by the font-name list
+  std::shared_ptr<VPictureData> picture;
+};
+
+// One header or footer story, converted.
+struct xMorvaWordStory {
+  bool present = false;
+  uint32_t first = 0;  // character position of its start
+  uint32_t limit = 0;
+  std::u16string text;
+  std::vector<uint32_t> positions;  // text position of each character from `first`
+  std::vector<xMorvaWordSpecial> specials;
 };
 
 // A date and time as the document properties keep them.
@@ -181,6 +221,22 @@ class xMorvaImportWord : public VObject {
   int32_t ReadWordText(VStream& file, std::u16string& body);
 
   const xMorvaWordFib& GetFib() const { return fFib; }
+  // The folder of the file being read, where linked pictures are looked
+  // for (by their file name alone); empty: linked pictures are not read.
+  void SetFolder(std::string folder) { fFolder = std::move(folder); }
+  // What the import had to leave out: pictures that could not be made and
+  // fields past the nesting limit or without their begin.
+  int32_t DroppedPictures() const { return fDroppedPictures; }
+  int32_t DroppedFields() const { return fDroppedFields; }
+  // The header and footer stories: even header, odd header, even footer,
+  // odd footer, first-page header, first-page footer.
+  const xMorvaWordStory& GetStory(size_t index) const { return fStories[index]; }
+  const std::vector<xMorvaWordSpecial>& GetBodySpecials() const { return fBodySpecials; }
+
+  // The date (high byte) and time (low byte) format words of a DATE or
+  // TIME field's picture; 0 for each part it has none of.
+  static void ClassifyDateTime(std::u16string_view picture, bool isDate, uint16_t& date,
+                               uint16_t& time);
   const xMorvaWordSection& GetSection() const { return fSection; }
   const std::vector<xMorvaWordCharacterRun>& GetCharacterRuns() const { return fCharacterRuns; }
   const std::vector<xMorvaWordParagraphRun>& GetParagraphRuns() const { return fParagraphRuns; }
@@ -236,6 +292,35 @@ class xMorvaImportWord : public VObject {
   // passes the end of its grpprl.
   bool ApplySectionSprm(ByteSpanReader& in, bool& stop);
 
+  // Turns the fields of [from, to) of `text` into what the story shows:
+  // instructions and dropped results are left out, fields that make an
+  // element leave a placeholder recorded in `specials`. A position of the
+  // field PLCF plus `shift` is its index in `text`.
+  void ConvertFields(std::u16string& text, uint32_t from, uint32_t to,
+                     const std::vector<uint8_t>& table, uint32_t fcPlc, uint32_t lcbPlc,
+                     int64_t shift, std::vector<xMorvaWordSpecial>& specials);
+  // The same for the symbols and pictures of the character runs; `text`
+  // starts at character position `base`. Sorts `specials` by position.
+  void ConvertRuns(std::u16string& text, uint32_t from, uint32_t to, uint32_t base,
+                   const std::vector<uint8_t>& data, std::vector<xMorvaWordSpecial>& specials);
+  // The picture of the PICF at `fc` of the data stream, or null (counted).
+  std::shared_ptr<VPictureData> ReadPicture(const std::vector<uint8_t>& data, uint64_t fc);
+  // The header and footer stories out of the whole text, converted.
+  void ReadHeaderStories(const std::u16string& whole, const std::vector<uint8_t>& table,
+                         const std::vector<uint8_t>& data);
+  // A story's characters as its text takes them (MainStory's rules, no
+  // table rows), with the text position of each.
+  static std::u16string StoryText(const std::u16string& text, std::vector<uint32_t>& positions);
+  // The specials' character positions turned into text positions.
+  static void PlaceSpecials(std::vector<xMorvaWordSpecial>& specials,
+                            const std::vector<uint32_t>& positions);
+  // Puts the specials into the text (each replaces its placeholder).
+  int32_t InsertSpecials(xMorvaDocument& document, xMorvaTextInterface& text,
+                         const std::vector<xMorvaWordSpecial>& specials);
+  // The header and footer stories into the document's parts, with their
+  // runs, and the different first page and odd and even pages set.
+  int32_t InsertStories(xMorvaDocument& document);
+
   // One entry per stretch of text read: file position, byte count, first
   // character position, two bytes a character.
   struct Piece {
@@ -259,4 +344,9 @@ class xMorvaImportWord : public VObject {
   int16_t fDefaultFont = -1;
   std::vector<xMorvaWordCharacterRun> fCharacterRuns;
   std::vector<xMorvaWordParagraphRun> fParagraphRuns;
+  std::string fFolder;
+  std::vector<xMorvaWordSpecial> fBodySpecials;
+  xMorvaWordStory fStories[6];
+  int32_t fDroppedPictures = 0;
+  int32_t fDroppedFields = 0;
 };

@@ -325,6 +325,23 @@ int32_t xMorvaImportWord::ApplyCharacterSprm(ByteSpanReader& in, xMorvaWordChp& 
     }
     case 0x2A48:
     case 104: chp.iss = int8_t(b <= 2 ? b : 0); break;
+    case 0x6A09: {
+      // A symbol: the font and the character that the run's placeholder
+      // shows.
+      const uint16_t ftc = operand.U16();
+      const uint16_t xchar = operand.U16();
+      if (!operand.Failed() && ftc < fFontNames.size()) {
+        chp.symbolFont = int16_t(ftc);
+        chp.symbolChar = char16_t(xchar);
+      }
+      break;
+    }
+    case 0x6A03:
+    case 68: {
+      const uint32_t fc = operand.U32();
+      if (!operand.Failed()) chp.picLocation = fc;
+      break;
+    }
     default: break;
   }
   return 0;

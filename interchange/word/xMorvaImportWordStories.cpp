@@ -1,0 +1,153 @@
+// The Word import's stories behind the main text: the headers and footers
+// of the first section read out of the whole text into the document's
+// header and footer parts, and the elements of every story put in the
+// places their placeholders hold.
+#include <algorithm>
+
+#include "document/xMorvaDocParams.h"
+#include "document/xMorvaDocument.h"
+#include "document/xMorvaDocInfos.h"
+#include "document/xMorvaProperties.h"
+#include "engine/xMorvaEngine.h"
+#include "engine/xMorvaPictureElement.h"
+#include "framework/core/memory/VMemoryMgr.h"
+#include "framework/core/strings/VUniString.h"
+#include "graphics/pictures/VPictureData.h"
+#include "interchange/text/xMorvaPlainText.h"
+#include "interchange/word/xMorvaImportWord.h"
+#include "platform/bytes/ByteSpanReader.h"
+
+namespace {
+
+// The stories of the first section in the header story list: behind the
+// six separator stories, even header, odd header, even footer, odd footer,
+// first-page header, first-page footer. A list holds at most the
+// separators and one section's stories and their end.
+constexpr size_t kFirstSectionStory = 6;
+constexpr size_t kMaxHeaderPositions = 14;
+enum : size_t { kEvenHeader, kOddHeader, kEvenFooter, kOddFooter, kFirstHeader, kFirstFooter };
+
+}  // namespace
+
+void xMorvaImportWord::ReadHeaderStories(const std::u16string& whole,
+                                         const std::vector<uint8_t>& table,
+                                         const std::vector<uint8_t>& data) {
+  for (xMorvaWordStory& story : fStories) story = xMorvaWordStory();
+  // Word 6/95 files find their stories through flags of the DOP and the
+  // section; only the Word 97 list of ranges is read.
+  if (!fFib.word97 || fFib.lcbPlcfHdd < 4) return;
+  if (uint64_t(fFib.fcPlcfHdd) + fFib.lcbPlcfHdd > table.size()) return;
+  const size_t count = std::min<size_t>(fFib.lcbPlcfHdd / 4, kMaxHeaderPositions);
+  ByteSpanReader in(table.data() + fFib.fcPlcfHdd, count * 4, ByteSpanReader::Order::kLittle);
+  std::vector<uint32_t> cps(count);
+  // Positions past the header text or going back are cut to it, so a
+  // story never reaches outside the header text nor runs backwards.
+  const uint32_t ccpHdd = fFib.ccp[2];
+  uint32_t previous = 0;
+  for (uint32_t& cp : cps) {
+    cp = std::max(std::min(in.U32(), ccpHdd), previous);
+    previous = cp;
+  }
+  const uint64_t start = uint64_t(fFib.ccp[0]) + fFib.ccp[1];
+  for (size_t s = 0; s < 6; ++s) {
+    const size_t i = kFirstSectionStory + s;
+    if (i + 1 >= cps.size()) break;
+    if (start + cps[i + 1] > whole.size()) break;
+    xMorvaWordStory& story = fStories[s];
+    story.first = uint32_t(start + cps[i]);
+    story.limit = uint32_t(start + cps[i + 1]);
+    std::u16string text = whole.substr(story.first, story.limit - story.first);
+    ConvertFields(text, 0, uint32_t(text.size()), table, fFib.fcPlcfFldHdr, fFib.lcbPlcfFldHdr,
+                  -int64_t(cps[i]), story.specials);
+    ConvertRuns(text, 0, uint32_t(text.size()), story.first, data, story.specials);
+    // A story's last paragraph end is the story's own, not the part's.
+    story.text = StoryText(text, story.positions);
+    story.present = std::any_of(story.text.begin(), story.text.end(),
+                                [](char16_t c) { return c != u'\r'; });
+    PlaceSpecials(story.specials, story.positions);
+  }
+}
+
+int32_t xMorvaImportWord::InsertSpecials(xMorvaDocument& document, xMorvaTextInterface& text,
+                                         const std::vector<xMorvaWordSpecial>& specials) {
+  auto& engine = static_cast<xMorvaEngine&>(text);
+  VDateRec today;
+  int32_t seconds = 0;
+  xMorvaDocInfos::Now(today, seconds);
+  for (const xMorvaWordSpecial& special : specials) {
+    // Each element takes its placeholder's one position, so the positions
+    // of the others hold.
+    text.SetSelection(int32_t(special.at), int32_t(special.at) + 1);
+    int32_t result = 0;
+    switch (special.kind) {
+      case xMorvaWordSpecial::kPageNumber:
+        result = engine.InsertPageNumberField(special.format);
+        break;
+      case xMorvaWordSpecial::kDateTime:
+        result = engine.InsertDateTimeField(today, seconds, uint16_t(special.format));
+        break;
+      case xMorvaWordSpecial::kPicture: {
+        const VMemHandle element = gMemoryMgr->NewHandle(0, 0);
+        if (element == 0) return kWordNoMemory;
+        // Shown at the picture's own size.
+        result = MakePictureElement(*special.picture, element, -1, -1, -1, 0)
+                     ? engine.InsertHandle(element, 1)
+                     : kWordNoMemory;
+        gMemoryMgr->DisposeHandle(element);
+        if (result != 0) ++fDroppedPictures;
+        break;
+      }
+      case xMorvaWordSpecial::kSymbol: {
+        if (special.font < 0 || size_t(special.font) >= fFontNames.size()) break;
+        VStr<255> name;
+        name.SetUniCText(fFontNames[size_t(special.font)].substr(0, 63).c_str());
+        const int16_t font = document.FontIndexForName(name);
+        if (font > 0) result = text.SetPropertyValue(kPropFont, font);
+        break;
+      }
+    }
+    if (result == kWordNoMemory) return result;
+  }
+  return 0;
+}
+
+int32_t xMorvaImportWord::InsertStories(xMorvaDocument& document) {
+  // The parts by page index: first page, left (even) pages, the others.
+  static constexpr int16_t kParts[6] = {kPartLeftHeader, kPartHeader,      kPartLeftFooter,
+                                        kPartFooter,     kPartFirstHeader, kPartFirstFooter};
+  const bool evenHeader = fStories[kEvenHeader].present;
+  const bool evenFooter = fStories[kEvenFooter].present;
+  for (size_t s = 0; s < 6; ++s) {
+    size_t from = s;
+    // Left pages show the odd header or footer when only the other of the
+    // pair is set for them.
+    if (s == kEvenFooter && !evenFooter && evenHeader) from = kOddFooter;
+    if (s == kEvenHeader && !evenHeader && evenFooter) from = kOddHeader;
+    const xMorvaWordStory& story = fStories[from];
+    if (!story.present) continue;
+    xMorvaTextInterface* part = document.GetPart(kParts[s]);
+    if (part == nullptr) return kWordNoMemory;
+    VMemHandle units = gMemoryMgr->NewHandle(0, 0);
+    if (units == 0) return kWordNoMemory;
+    uint32_t positions = 0;
+    int32_t code = TextToUnits(*part, story.text, units, positions) ? 0 : kWordNoMemory;
+    if (code == 0 && positions != 0) code = part->InsertHandle(units, int32_t(positions));
+    gMemoryMgr->DisposeHandle(units);
+    if (code != 0) return kWordNoMemory;
+    // The runs are set through the character positions of the whole text:
+    // those before the story land at its start, those after at its end.
+    std::vector<uint32_t> map(size_t(story.limit) + 1, 0);
+    for (size_t cp = story.first; cp <= story.limit; ++cp)
+      map[cp] = story.positions[std::min(cp - story.first, story.positions.size() - 1)];
+    fBodyPositions.swap(map);
+    code = ApplyRuns(document, *part);
+    fBodyPositions.swap(map);
+    if (code == 0) code = InsertSpecials(document, *part, story.specials);
+    part->SetSelection(0, 0);
+    if (code != 0) return code;
+  }
+  xMorvaDocParams& params = document.Params();
+  params.SetDifferentFirstPage(fStories[kFirstHeader].present || fStories[kFirstFooter].present);
+  params.SetDifferentLeftRight(evenHeader || evenFooter);
+  return 0;
+}
