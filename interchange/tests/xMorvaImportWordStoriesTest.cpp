@@ -8,6 +8,8 @@
 #include <unistd.h>
 #include <zlib.h>
 
+#include "area/xMorvaFileFormats.h"
+#include "area/xMorvaOpenSave.h"
 #include "document/xMorvaDocParams.h"
 #include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaPictureElement.h"
@@ -16,6 +18,7 @@
 #include "interchange/tests/TextTestSupport.h"
 #include "interchange/word/xMorvaDrawingRecords.h"
 #include "interchange/word/xMorvaImportWord.h"
+#include "interchange/word/xMorvaWordFormats.h"
 #include "platform/bytes/ByteOrder.h"
 #include "platform/quicktime/QtPictures.h"
 
@@ -456,4 +459,39 @@ TEST_F(WordStories, HeadersAndFootersReachTheirParts) {
   xMorvaImportWord reader;
   ASSERT_EQ(0, Import(WithHeaders({u"", u"", u"", u"p\u0013 PAGE \u00141\u0015\r"}), reader));
   EXPECT_EQ(1, Part(kPartFooter).FindElement(xMorvaElementCode::PageNumber, true, false));
+}
+
+TEST_F(WordStories, LeftOutPicturesAndFieldsAreReported) {
+  ASSERT_NE(0u, StartQuickTime());
+  InstallWordFormats();
+  const xMorvaFormatReader read = xMorvaFileFormats::FindReader(FourCC("DOC8"));
+  ASSERT_NE(nullptr, read);
+  struct Case {
+    const char* name;
+    Doc doc;
+    int32_t code;
+    std::u16string report;
+  };
+  Doc picture = MainText(u"a\u0001b\r");
+  picture.runs = {{0, 1, {}}, {1, 2, Sprm(0x6A03, 0)}, {2, 4, {}}};
+  picture.data = Picf(100, Bytes(4, 0), 10);
+  const Case cases[] = {
+      {"nothing left out", MainText(u"a\u0013 PAGE \u00141\u0015\r"), 0, u""},
+      {"a picture", picture, kErrorReaderReport, u"1 \r"},
+      {"two stray field ends", MainText(u"a\u0015b\u0015\r"), kErrorReaderReport, u"2 \r"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Bytes file = c.doc.Build();
+    oletest::MemoryFile memory(file);
+    VStr<255> report;
+    EXPECT_EQ(c.code, read(document, memory.Stream(), FourCC("DOC8"), false, &report));
+    // The list's texts are the host's; the counts follow them.
+    char16_t text[256] = {};
+    report.GetUniCText(text, 255);
+    const std::u16string got(text);
+    EXPECT_EQ(c.report, got.substr(got.size() >= c.report.size() ? got.size() - c.report.size() : 0));
+    EXPECT_EQ(c.report.empty(), got.empty());
+  }
+  RemoveWordFormats();
 }
