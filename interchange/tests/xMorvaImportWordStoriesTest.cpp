@@ -52,6 +52,7 @@ struct Doc {
   std::vector<Run> runs;
   Bytes data;
   Bytes fonts;
+  Bytes sepx;  // the first section's sprms
 
   Bytes Build() const {
     Bytes main(0x800, 0);
@@ -106,6 +107,18 @@ struct Doc {
       Put32(table, 0x800);
       Put32(table, uint32_t(0x800 + runs.back().limit * 2));
       Put32(table, uint32_t(pageAt / 512));
+    }
+    if (!sepx.empty()) {
+      const uint32_t at = uint32_t(main.size());
+      Put16(main, uint16_t(sepx.size()));
+      main.insert(main.end(), sepx.begin(), sepx.end());
+      pair(6, uint32_t(table.size()), 20);
+      Put32(table, 0);
+      Put32(table, uint32_t(text.size()));
+      Put16(table, 0);
+      Put32(table, at);
+      Put16(table, 0);
+      Put32(table, 0xFFFFFFFFu);
     }
     std::vector<oletest::NamedBytes> streams{{u"WordDocument", main}, {u"1Table", table}};
     if (!data.empty()) streams.push_back({u"Data", data});
@@ -310,6 +323,7 @@ TEST_F(WordStories, ElementsTakeTheirPlacesInTheBody) {
   doc.runs = {{0, paren, {}}, {paren, paren + 1, symbol}, {paren + 1, paren + 2, Sprm(0x6A03, 16)},
               {paren + 2, uint32_t(doc.text.size()), {}}};
   doc.data.assign(16, 0);
+  doc.sepx = {0x0E, 0x30, 2};  // page numbers in lower roman
   const Bytes picf = Picf(100, InlineDrawing(9, 7));
   doc.data.insert(doc.data.end(), picf.begin(), picf.end());
   xMorvaImportWord reader;
@@ -317,6 +331,10 @@ TEST_F(WordStories, ElementsTakeTheirPlacesInTheBody) {
   EXPECT_EQ(0, reader.DroppedPictures());
   xMorvaEngine& body = Body();
   EXPECT_EQ(1, body.FindElement(xMorvaElementCode::PageNumber, true, false));
+  body.SetSelection(1, 2);
+  uint32_t pageFormat = 0;
+  ASSERT_TRUE(body.GetPageNumberFormatAtSelection(pageFormat));
+  EXPECT_EQ(3u << 28, pageFormat);
   EXPECT_EQ(4, body.FindElement(xMorvaElementCode::DateTime, true, false));
   body.SetSelection(4, 5);
   uint16_t format = 0;

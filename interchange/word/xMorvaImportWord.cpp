@@ -528,6 +528,15 @@ bool xMorvaImportWord::ApplySectionSprm(ByteSpanReader& in, bool& stop) {
     case 157: target = &fSection.footerDistance; break;
     default: break;
   }
+  if (opcode == 0x300E || opcode == 147) {
+    // The page numbers' style: nfc 1 upper roman, 2 lower roman, 3 upper
+    // letters, 4 lower letters; any other arabic.
+    if (in.Remaining() < 1) return false;
+    static constexpr uint8_t kStyles[] = {0, 4, 3, 2, 1};
+    const uint8_t nfc = in.U8();
+    fSection.pageNumberStyle = nfc < 5 ? kStyles[nfc] : 0;
+    return true;
+  }
   if (target != nullptr) {
     if (in.Remaining() < 2) return false;
     const uint16_t raw = in.U16();

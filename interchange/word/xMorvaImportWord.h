@@ -80,6 +80,9 @@ struct xMorvaWordSection {
   int32_t bottom = 1440;
   int32_t headerDistance = 720;
   int32_t footerDistance = 720;
+  // The page numbers' list-number style from sprmSNfcPgn's nfc: 1 gives
+  // 4, 2 gives 3, 3 gives 2, 4 gives 1, any other 0.
+  uint8_t pageNumberStyle = 0;
 };
 
 // Character properties of a run as the file gives them: Booleans 0 or 1,

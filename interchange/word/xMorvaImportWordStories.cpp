@@ -81,7 +81,9 @@ int32_t xMorvaImportWord::InsertSpecials(xMorvaDocument& document, xMorvaTextInt
     int32_t result = 0;
     switch (special.kind) {
       case xMorvaWordSpecial::kPageNumber:
-        result = engine.InsertPageNumberField(special.format);
+        // The first section's page-number style, in the format's top bits.
+        result = engine.InsertPageNumberField(special.format |
+                                              uint32_t(fSection.pageNumberStyle) << kPageNumberStyleShift);
         break;
       case xMorvaWordSpecial::kDateTime:
         result = engine.InsertDateTimeField(today, seconds, uint16_t(special.format));
