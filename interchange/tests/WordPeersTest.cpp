@@ -213,3 +213,17 @@ TEST_F(WordPeers, PicturesAtTheirImagesSizes) {
   }
   EXPECT_EQ(0, reader.DroppedPictures());
 }
+TEST_F(WordPeers, FloatingPictureAtItsAnchorAndTextBoxOutOfTheBody) {
+  xMorvaImportWord reader;
+  ASSERT_EQ(0, Open("floating.doc", reader));
+  std::vector<std::pair<int32_t, int32_t>> sizes;
+  const std::string ours = Normalised(PartText(document, kPartBody, "", &sizes));
+  // antiword leaves floating pictures out; ours stands at its anchor.
+  std::string antiword = FileText(StoriesFolder() / "floating.antiword.txt");
+  antiword = antiword.substr(0, antiword.find("-----"));
+  EXPECT_EQ(Normalised(antiword), std::regex_replace(ours, std::regex("\\[pic\\]"), ""));
+  EXPECT_NE(std::string::npos, ours.find("picture.[pic]After"));
+  EXPECT_EQ((std::vector<std::pair<int32_t, int32_t>>{{24, 18}}), sizes);
+  EXPECT_EQ(std::string::npos, ours.find("Boxed words"));
+  EXPECT_EQ(0, reader.DroppedPictures());
+}

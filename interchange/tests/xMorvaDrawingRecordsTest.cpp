@@ -189,6 +189,36 @@ TEST_F(DrawingRecords, StoreKeepsASlotForEveryEntry) {
   EXPECT_EQ(nullptr, reader.GetPicture());
 }
 
+TEST_F(DrawingRecords, ShapesNameTheirStoreEntries) {
+  // Two shapes: one showing entry 2, one without a blip; a shape's id
+  // does not carry over to the next shape.
+  auto shape = [](uint32_t spid, const std::vector<std::pair<uint16_t, uint32_t>>& properties) {
+    Bytes sp(8, 0);
+    StoreLE32(&sp[0], spid);
+    Bytes opt;
+    for (const auto& [id, value] : properties) {
+      Bytes property(6);
+      StoreLE16(&property[0], id);
+      StoreLE32(&property[2], value);
+      opt.insert(opt.end(), property.begin(), property.end());
+    }
+    return Record(kEscherShapeContainer,
+                  Join({Record(kEscherShape, sp, 0, 2),
+                        Record(kEscherProperties, opt, uint16_t(properties.size()), 3)}),
+                  0, 0xF);
+  };
+  const Bytes records = Record(
+      0xF002, Record(0xF003, Join({shape(1025, {{0x4104, 2}, {0x0080, 7}}), shape(1026, {{0x0080, 1}}),
+                                   Record(kEscherShapeContainer, Record(kEscherProperties, Bytes(6, 0), 1, 3), 0, 0xF)}),
+                     0, 0xF),
+      0, 0xF);
+  xMorvaImportEscher reader(records.data(), records.size());
+  EXPECT_EQ(0, reader.Run());
+  EXPECT_EQ(2u, reader.PictureOfShape(1025));
+  EXPECT_EQ(0u, reader.PictureOfShape(1026));
+  EXPECT_EQ(0u, reader.PictureOfShape(0));
+}
+
 TEST_F(DrawingRecords, DelayedBlipIsReadAtItsOffset) {
   const Bytes blip = BitmapBlip(kEscherBlipPng, 0x6E0, Png(5, 5));
   Bytes delay(100, 0);

@@ -94,20 +94,42 @@ VPictureData* xMorvaImportEscher::TakePicture() {
 
 void xMorvaImportEscher::Walk(ByteSpanReader& in, size_t end, int depth) {
   while (end - in.Position() >= kHeaderSize && !in.Failed()) {
-    in.U16();  // version and instance
+    const uint16_t instance = in.U16() >> 4;
     const uint16_t type = in.U16();
     const uint32_t length = in.U32();
     // A child that claims more than its parent holds is cut to it.
     const size_t recordEnd = in.Position() + std::min<size_t>(length, end - in.Position());
     if (IsContainer(type)) {
-      // Deeper nesting than any drawing needs is passed over whole.
+      // Deeper nesting than any drawing needs is passed over whole. A
+      // shape's container starts a shape with no id yet.
+      if (type == kEscherShapeContainer) fShape = 0;
       if (depth < kEscherMaxDepth) Walk(in, recordEnd, depth + 1);
     } else if (type == kEscherBse) {
       ReadBse(in, recordEnd);
+    } else if (type == kEscherShape && recordEnd - in.Position() >= 4) {
+      fShape = in.U32();
+    } else if (type == kEscherProperties) {
+      ReadProperties(in, recordEnd, instance);
     }
     // Every other record is read past: only blips become anything.
     if (!in.Seek(recordEnd)) return;
   }
+}
+
+void xMorvaImportEscher::ReadProperties(ByteSpanReader& in, size_t end, uint16_t count) {
+  // Six bytes a property (id with its flags, value) as many as the
+  // instance says, within the record.
+  for (uint16_t i = 0; i < count && end - in.Position() >= 6; ++i) {
+    const uint16_t id = in.U16() & 0x3FFF;
+    const uint32_t value = in.U32();
+    if (id == kEscherPropertyPib && fShape != 0 && value != 0) fShapes.push_back({fShape, value});
+  }
+}
+
+uint32_t xMorvaImportEscher::PictureOfShape(uint32_t spid) const {
+  for (const auto& [shape, pib] : fShapes)
+    if (shape == spid) return pib;
+  return 0;
 }
 
 void xMorvaImportEscher::Attempted(const std::unique_ptr<VPictureData>& picture, int32_t code) {

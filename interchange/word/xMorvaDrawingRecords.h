@@ -19,7 +19,12 @@ constexpr int32_t kEscherNoMemory = 6;  // no memory, or expanded data larger th
 constexpr int32_t kEscherDamaged = 17;  // damaged compressed data or a picture that cannot be used
 
 // Record types.
+constexpr uint16_t kEscherShapeContainer = 0xF004;
 constexpr uint16_t kEscherBse = 0xF007;
+constexpr uint16_t kEscherShape = 0xF00A;
+constexpr uint16_t kEscherProperties = 0xF00B;
+// The property that names a shape's blip by its 1-based store entry.
+constexpr uint16_t kEscherPropertyPib = 0x0104;
 constexpr uint16_t kEscherBlipEmf = 0xF01A;
 constexpr uint16_t kEscherBlipWmf = 0xF01B;
 constexpr uint16_t kEscherBlipPict = 0xF01C;
@@ -62,6 +67,10 @@ class xMorvaImportEscher : public VObject {
   // picture): the pictures that drawn shapes name by their 1-based index.
   std::vector<std::unique_ptr<VPictureData>>& StorePictures() { return fStore; }
 
+  // The 1-based store entry whose blip the shape `spid` shows (its pib
+  // property); 0 when the records give it none.
+  uint32_t PictureOfShape(uint32_t spid) const;
+
   // Blips met, and those that gave no picture.
   int32_t BlipCount() const { return fBlips; }
   int32_t DroppedCount() const { return fDropped; }
@@ -74,6 +83,8 @@ class xMorvaImportEscher : public VObject {
  private:
   void Walk(ByteSpanReader& in, size_t end, int depth);
   void ReadBse(ByteSpanReader& in, size_t end);
+  // A shape's properties: its pib, for the shape read last.
+  void ReadProperties(ByteSpanReader& in, size_t end, uint16_t count);
   // The blip whose header starts at the reader, inside [.., end).
   std::unique_ptr<VPictureData> ReadBlip(ByteSpanReader& in, size_t end);
   std::unique_ptr<VPictureData> MakeBitmap(const uint8_t* bytes, size_t size, uint16_t type);
@@ -91,6 +102,9 @@ class xMorvaImportEscher : public VObject {
   // The store's pictures; the last one made is at fLast.
   std::vector<std::unique_ptr<VPictureData>> fStore;
   size_t fLast = size_t(-1);
+  // Shape id and store entry of each shape that shows a blip.
+  std::vector<std::pair<uint32_t, uint32_t>> fShapes;
+  uint32_t fShape = 0;
   int32_t fResult = 0;
   int32_t fBlips = 0;
   int32_t fDropped = 0;

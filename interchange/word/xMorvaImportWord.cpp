@@ -425,6 +425,8 @@ int32_t xMorvaImportWord::ReadFib(const std::vector<uint8_t>& main, xMorvaWordFi
   pairAt(11, fib.fcPlcfHdd, fib.lcbPlcfHdd);
   pairAt(16, fib.fcPlcfFldMom, fib.lcbPlcfFldMom);
   pairAt(17, fib.fcPlcfFldHdr, fib.lcbPlcfFldHdr);
+  pairAt(40, fib.fcPlcSpaMom, fib.lcbPlcSpaMom);
+  pairAt(50, fib.fcDggInfo, fib.lcbDggInfo);
   pairAt(31, fib.fcDop, fib.lcbDop);
   pairAt(32, fib.fcSttbfAssoc, fib.lcbSttbfAssoc);
   if (pairs.size() > 13) {
@@ -648,6 +650,7 @@ int32_t xMorvaImportWord::ReadWordText(VStream& file, std::u16string& body) {
   ConvertFields(text, 0, fFib.ccp[0], *tableStream, fFib.fcPlcfFldMom, fFib.lcbPlcfFldMom, 0,
                 fBodySpecials);
   ConvertRuns(text, 0, fFib.ccp[0], 0, data, fBodySpecials);
+  if (fFib.word97) ConvertDrawnObjects(text, 0, fFib.ccp[0], *tableStream, main, fBodySpecials);
   text.resize(fFib.ccp[0]);
   std::vector<uint32_t> rowEnds;
   for (const xMorvaWordParagraphRun& run : fParagraphRuns)

@@ -65,6 +65,11 @@ struct xMorvaWordFib {
   uint32_t lcbPlcfFldMom = 0;
   uint32_t fcPlcfFldHdr = 0;
   uint32_t lcbPlcfFldHdr = 0;
+  // Word 97: the main text's drawn shapes and the drawing records.
+  uint32_t fcPlcSpaMom = 0;
+  uint32_t lcbPlcSpaMom = 0;
+  uint32_t fcDggInfo = 0;
+  uint32_t lcbDggInfo = 0;
   bool word97 = false;
 };
 
@@ -306,6 +311,12 @@ class xMorvaImportWord : public VObject {
   // starts at character position `base`. Sorts `specials` by position.
   void ConvertRuns(std::u16string& text, uint32_t from, uint32_t to, uint32_t base,
                    const std::vector<uint8_t>& data, std::vector<xMorvaWordSpecial>& specials);
+  // The pictures of the drawn shapes anchored in [from, to) of the main
+  // text, by the shapes' records in the table stream and their blips in
+  // the main stream. Sorts `specials` by position.
+  void ConvertDrawnObjects(std::u16string& text, uint32_t from, uint32_t to,
+                           const std::vector<uint8_t>& table, const std::vector<uint8_t>& main,
+                           std::vector<xMorvaWordSpecial>& specials);
   // The picture of the PICF at `fc` of the data stream, or null (counted).
   std::shared_ptr<VPictureData> ReadPicture(const std::vector<uint8_t>& data, uint64_t fc);
   // The header and footer stories out of the whole text, converted.

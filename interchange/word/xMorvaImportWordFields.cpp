@@ -244,7 +244,11 @@ void xMorvaImportWord::ConvertRuns(std::u16string& text, uint32_t from, uint32_t
     const uint32_t limit = std::min({run.limit - base, to, uint32_t(text.size())});
     for (uint32_t at = first; at < limit; ++at) {
       char16_t& c = text[at];
-      if (chp.picLocation >= 0 && (c == kPictureCharacter || c == kDrawnObject)) {
+      // In Word 97 a drawn object's anchor is no PICF character: its
+      // picture comes through the drawing records.
+      const bool pictureCharacter =
+          c == kPictureCharacter || (c == kDrawnObject && !fFib.word97);
+      if (chp.picLocation >= 0 && pictureCharacter) {
         std::shared_ptr<VPictureData> picture = ReadPicture(data, uint64_t(chp.picLocation));
         if (picture == nullptr) continue;
         c = kElementPlace;

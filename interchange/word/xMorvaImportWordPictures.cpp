@@ -1,6 +1,7 @@
 // The Word import's pictures: a picture character's PICF in the data
 // stream and the picture behind it, from the drawing records, a metafile,
 // or a linked file beside the document.
+#include <algorithm>
 #include <string>
 
 #include "graphics/pictures/VEmfPictureData.h"
@@ -8,6 +9,7 @@
 #include "interchange/text/xMorvaPlainText.h"
 #include "interchange/word/xMorvaDrawingRecords.h"
 #include "interchange/word/xMorvaImportWord.h"
+#include "platform/bytes/ByteOrder.h"
 #include "platform/bytes/ByteSpanReader.h"
 
 namespace {
@@ -22,6 +24,10 @@ constexpr int16_t kModeLinkedDrawing = 102;
 // Flags of the byte at 44: no picture, only a frame or hatching.
 constexpr uint8_t kFrameEmpty = 0x10;
 constexpr uint8_t kDrawHatch = 0x40;
+// A drawn shape's anchor in the text, and the character that holds the
+// place of the picture made of it.
+constexpr char16_t kDrawnAnchor = 0x08;
+constexpr char16_t kPlaceholder = 0xFFFC;
 
 // A metafile whose first record is the escape that carries a Macintosh
 // picture: the record's 60 bytes begin with its size, the escape function
@@ -126,4 +132,54 @@ std::shared_ptr<VPictureData> xMorvaImportWord::ReadPicture(const std::vector<ui
   }
   if (picture == nullptr || !picture->HasData()) return dropped();
   return picture;
+}
+
+void xMorvaImportWord::ConvertDrawnObjects(std::u16string& text, uint32_t from, uint32_t to,
+                                           const std::vector<uint8_t>& table,
+                                           const std::vector<uint8_t>& main,
+                                           std::vector<xMorvaWordSpecial>& specials) {
+  constexpr size_t kFspaSize = 26;
+  if (fFib.lcbPlcSpaMom < 4 || fFib.lcbDggInfo < 8) return;
+  if (uint64_t(fFib.fcPlcSpaMom) + fFib.lcbPlcSpaMom > table.size() ||
+      uint64_t(fFib.fcDggInfo) + fFib.lcbDggInfo > table.size())
+    return;
+  // The drawing records: the group's container with the blip store, whose
+  // blips lie in the main stream, then each drawing behind a one-byte
+  // label. A record that claims more than there is ends the list.
+  const uint8_t* records = table.data() + fFib.fcDggInfo;
+  const size_t size = fFib.lcbDggInfo;
+  std::vector<std::unique_ptr<xMorvaImportEscher>> readers;
+  for (size_t at = 0; at < size && size - at >= 8;) {
+    const size_t length = std::min<size_t>(8 + uint64_t(LoadLE32(records + at + 4)), size - at);
+    auto reader = std::make_unique<xMorvaImportEscher>(records + at, length, main.data(), main.size());
+    reader->Run();
+    readers.push_back(std::move(reader));
+    at += length + 1;
+  }
+  if (readers.empty()) return;
+  auto& store = readers.front()->StorePictures();
+  std::vector<std::shared_ptr<VPictureData>> shared(store.size());
+  const size_t n = (fFib.lcbPlcSpaMom - 4) / (4 + kFspaSize);
+  ByteSpanReader in(table.data() + fFib.fcPlcSpaMom, fFib.lcbPlcSpaMom, ByteSpanReader::Order::kLittle);
+  std::vector<uint32_t> cps(n + 1);
+  for (uint32_t& cp : cps) cp = in.U32();
+  for (size_t i = 0; i < n && !in.Failed(); ++i) {
+    const uint32_t spid = in.U32();
+    in.Skip(kFspaSize - 4);
+    const uint32_t cp = cps[i];
+    if (cp < from || cp >= to || cp >= text.size() || text[cp] != kDrawnAnchor) continue;
+    uint32_t pib = 0;
+    for (size_t r = 1; r < readers.size() && pib == 0; ++r) pib = readers[r]->PictureOfShape(spid);
+    // A shape without a picture (a text box, a line) anchors nothing to show.
+    if (pib == 0) continue;
+    if (pib > store.size() || store[pib - 1] == nullptr) {
+      ++fDroppedPictures;
+      continue;
+    }
+    if (shared[pib - 1] == nullptr) shared[pib - 1].reset(store[pib - 1].release());
+    text[cp] = kPlaceholder;
+    specials.push_back({cp, xMorvaWordSpecial::kPicture, 0, -1, shared[pib - 1]});
+  }
+  std::stable_sort(specials.begin(), specials.end(),
+                   [](const xMorvaWordSpecial& a, const xMorvaWordSpecial& b) { return a.at < b.at; });
 }
