@@ -513,3 +513,20 @@ TEST_F(WordStories, LeftOutPicturesAndFieldsAreReported) {
   }
   RemoveWordFormats();
 }
+
+TEST_F(WordStories, SymbolAtTheEndOfTheTextLeavesTheParagraphEnd) {
+  // The symbol's run reaches over the last paragraph end, which stays one.
+  Doc doc = MainText(u"x(\r");
+  Bytes symbol;
+  Put16(symbol, 0x6A09);
+  Put16(symbol, 1);
+  Put16(symbol, 0xF062);
+  doc.runs = {{0, 1, {}}, {1, 3, symbol}};
+  std::u16string body;
+  xMorvaImportWord reader;
+  ASSERT_EQ(0, Read(doc, body, reader));
+  EXPECT_EQ(u"x\uF062", body);
+  ASSERT_EQ(1u, reader.GetBodySpecials().size());
+  EXPECT_EQ(1u, reader.GetBodySpecials()[0].at);
+  EXPECT_EQ(1, reader.GetBodySpecials()[0].font);
+}
