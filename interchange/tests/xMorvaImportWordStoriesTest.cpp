@@ -530,3 +530,54 @@ TEST_F(WordStories, SymbolAtTheEndOfTheTextLeavesTheParagraphEnd) {
   EXPECT_EQ(1u, reader.GetBodySpecials()[0].at);
   EXPECT_EQ(1, reader.GetBodySpecials()[0].font);
 }
+
+TEST_F(WordStories, Word6StoriesFollowTheDopAndSectionFlags) {
+  // One stream: the FIB, the text at 0x300 (main text, then a footnote
+  // separator story and the odd header, odd footer and first-page header
+  // the section's flags name), then the section, its SEPX, the header
+  // positions and the DOP, whose second byte names the separator story.
+  const std::string main = "Body\r", hdd = "-\rOH\rOF\rFH\r\r";
+  Bytes file(0x300, 0);
+  StoreLE16(&file[0], 0xA5DC);
+  StoreLE16(&file[2], 101);
+  StoreLE32(&file[24], 0x300);
+  StoreLE32(&file[28], uint32_t(0x300 + main.size() + hdd.size()));
+  StoreLE32(&file[52], uint32_t(main.size()));
+  StoreLE32(&file[60], uint32_t(hdd.size()));
+  file.insert(file.end(), main.begin(), main.end());
+  file.insert(file.end(), hdd.begin(), hdd.end());
+  auto pair = [&](size_t at, const Bytes& bytes) {
+    StoreLE32(&file[at], uint32_t(file.size()));
+    StoreLE32(&file[at + 4], uint32_t(bytes.size()));
+    file.insert(file.end(), bytes.begin(), bytes.end());
+  };
+  const uint32_t sepxAt = uint32_t(file.size());
+  file.insert(file.end(), {2, 0, 153, 0x02 | 0x08 | 0x10});
+  Bytes sed;
+  Put32(sed, 0);
+  Put32(sed, uint32_t(main.size()));
+  Put16(sed, 0);
+  Put32(sed, sepxAt);
+  Put16(sed, 0);
+  Put32(sed, 0xFFFFFFFFu);
+  pair(0x88, sed);
+  Bytes plc;
+  for (uint32_t cp : {0, 2, 5, 8, 11, 12}) Put32(plc, cp);
+  pair(0xB0, plc);
+  pair(0x150, Bytes{0, 0x01, 0, 0});
+  oletest::MemoryFile memory([&] {
+    oletest::MemoryFile out;
+    EXPECT_EQ(oletest::WriteFile(out.Stream(), {{u"WordDocument", file}}), 0);
+    return out.Contents();
+  }());
+  xMorvaImportWord reader;
+  ASSERT_EQ(0, reader.ImportWordDocument(&document, &memory.Stream()));
+  EXPECT_EQ(u"Body", PartText(kPartBody));
+  EXPECT_EQ(u"OH", PartText(kPartHeader));
+  EXPECT_EQ(u"OF", PartText(kPartFooter));
+  EXPECT_EQ(u"FH", PartText(kPartFirstHeader));
+  EXPECT_EQ(u"", PartText(kPartLeftHeader));
+  EXPECT_EQ(u"", PartText(kPartFirstFooter));
+  EXPECT_EQ(1, document.Params().GetDifferentFirstPage());
+  EXPECT_EQ(0, document.Params().GetDifferentLeftRight());
+}

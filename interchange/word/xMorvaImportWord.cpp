@@ -539,6 +539,11 @@ bool xMorvaImportWord::ApplySectionSprm(ByteSpanReader& in, bool& stop) {
     fSection.pageNumberStyle = nfc < 5 ? kStyles[nfc] : 0;
     return true;
   }
+  if (opcode == 0x3014 || opcode == 153) {
+    if (in.Remaining() < 1) return false;
+    fSection.headerFlags = in.U8();
+    return true;
+  }
   if (target != nullptr) {
     if (in.Remaining() < 2) return false;
     const uint16_t raw = in.U16();

@@ -88,6 +88,10 @@ struct xMorvaWordSection {
   // The page numbers' list-number style from sprmSNfcPgn's nfc: 1 gives
   // 4, 2 gives 3, 3 gives 2, 4 gives 1, any other 0.
   uint8_t pageNumberStyle = 0;
+  // Which header and footer stories the section has (sprmSGprfIhdt): 0x01
+  // even header, 0x02 odd header, 0x04 even footer, 0x08 odd footer, 0x10
+  // first-page header, 0x20 first-page footer.
+  uint8_t headerFlags = 0;
 };
 
 // Character properties of a run as the file gives them: Booleans 0 or 1,

@@ -19,9 +19,9 @@
 
 namespace {
 
-// The stories of the first section in the header story list: behind the
-// six separator stories, even header, odd header, even footer, odd footer,
-// first-page header, first-page footer. A list holds at most the
+// The stories of the first section in a Word 97 header story list: behind
+// the six separator stories, even header, odd header, even footer, odd
+// footer, first-page header, first-page footer. A list holds at most the
 // separators and one section's stories and their end.
 constexpr size_t kFirstSectionStory = 6;
 constexpr size_t kMaxHeaderPositions = 14;
@@ -33,9 +33,7 @@ void xMorvaImportWord::ReadHeaderStories(const std::u16string& whole,
                                          const std::vector<uint8_t>& table,
                                          const std::vector<uint8_t>& data) {
   for (xMorvaWordStory& story : fStories) story = xMorvaWordStory();
-  // Word 6/95 files find their stories through flags of the DOP and the
-  // section; only the Word 97 list of ranges is read.
-  if (!fFib.word97 || fFib.lcbPlcfHdd < 4) return;
+  if (fFib.lcbPlcfHdd < 4) return;
   if (uint64_t(fFib.fcPlcfHdd) + fFib.lcbPlcfHdd > table.size()) return;
   const size_t count = std::min<size_t>(fFib.lcbPlcfHdd / 4, kMaxHeaderPositions);
   ByteSpanReader in(table.data() + fFib.fcPlcfHdd, count * 4, ByteSpanReader::Order::kLittle);
@@ -48,11 +46,25 @@ void xMorvaImportWord::ReadHeaderStories(const std::u16string& whole,
     cp = std::max(std::min(in.U32(), ccpHdd), previous);
     previous = cp;
   }
+  // Word 97 lists every story, empty or not. A Word 6/95 list holds only
+  // the stories there are: the footnote separators the DOP's flags name
+  // (its second byte's three lowest bits), then the section's headers and
+  // footers that its flags name.
+  size_t index[6];
+  if (fFib.word97) {
+    for (size_t s = 0; s < 6; ++s) index[s] = kFirstSectionStory + s;
+  } else {
+    const uint8_t separators =
+        fFib.lcbDop >= 2 && uint64_t(fFib.fcDop) + 2 <= table.size() ? table[fFib.fcDop + 1] & 7 : 0;
+    size_t next = size_t((separators & 1) + ((separators >> 1) & 1) + ((separators >> 2) & 1));
+    for (size_t s = 0; s < 6; ++s)
+      index[s] = (fSection.headerFlags & (1u << s)) != 0 ? next++ : kMaxHeaderPositions;
+  }
   const uint64_t start = uint64_t(fFib.ccp[0]) + fFib.ccp[1];
   for (size_t s = 0; s < 6; ++s) {
-    const size_t i = kFirstSectionStory + s;
-    if (i + 1 >= cps.size()) break;
-    if (start + cps[i + 1] > whole.size()) break;
+    const size_t i = index[s];
+    if (i + 1 >= cps.size()) continue;
+    if (start + cps[i + 1] > whole.size()) continue;
     xMorvaWordStory& story = fStories[s];
     story.first = uint32_t(start + cps[i]);
     story.limit = uint32_t(start + cps[i + 1]);
