@@ -10,9 +10,11 @@
 
 #include "area/xMorvaFileFormats.h"
 #include "area/xMorvaOpenSave.h"
+#include "document/DocumentUnits.h"
 #include "document/xMorvaDocParams.h"
 #include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaPictureElement.h"
+#include "graphics/pictures/VPictureData.h"
 #include "graphics/pictures/VQuickTimePictures.h"
 #include "interchange/tests/OleTestSupport.h"
 #include "interchange/tests/TextTestSupport.h"
@@ -385,6 +387,13 @@ TEST_F(WordStories, BadPicturesAreDroppedAndCounted) {
       {"linked to nothing", Picf(102, linked("..")), false},
       {"linked file missing", Picf(102, linked("none.png")), false},
       {"no drawing records", Picf(100, Bytes(10, 0)), false},
+      {"a frame alone", [] {
+         Bytes picf = Picf(100, Bytes(10, 0));
+         StoreLE16(&picf[28], 1440);
+         StoreLE16(&picf[30], 720);
+         picf[44] = 0x10;
+         return picf;
+       }(), true},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -397,6 +406,14 @@ TEST_F(WordStories, BadPicturesAreDroppedAndCounted) {
     ASSERT_EQ(0, Read(doc, body, reader));
     EXPECT_EQ(c.made ? u"a\uFFFCb" : u"ab", body);
     EXPECT_EQ(c.made ? 0 : 1, reader.DroppedPictures());
+    if (std::string(c.name) == "a frame alone") {
+      // An inch by half an inch, empty.
+      ASSERT_EQ(1u, reader.GetBodySpecials().size());
+      const VPictureData& frame = *reader.GetBodySpecials()[0].picture;
+      EXPECT_EQ(kPictureKindEMF, frame.GetPictureKind());
+      EXPECT_EQ(TwipsToPixels(1440), frame.GetWidth());
+      EXPECT_EQ(TwipsToPixels(720), frame.GetHeight());
+    }
   }
   // Without a data stream there are no pictures.
   Doc doc = MainText(u"a\u0001b\r");

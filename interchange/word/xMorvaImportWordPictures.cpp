@@ -4,6 +4,9 @@
 #include <algorithm>
 #include <string>
 
+#include "document/DocumentUnits.h"
+#include "engine/xMorvaPictureElement.h"
+#include "graphics/VMetafilePort.h"
 #include "graphics/pictures/VEmfPictureData.h"
 #include "graphics/pictures/VPictPictureData.h"
 #include "interchange/text/xMorvaPlainText.h"
@@ -88,9 +91,23 @@ std::shared_ptr<VPictureData> xMorvaImportWord::ReadPicture(const std::vector<ui
   const int16_t mode = in.I16();
   const int16_t xExt = in.I16();
   const int16_t yExt = in.I16();
+  in.Seek(28);
+  const int16_t dxaGoal = in.I16();
+  const int16_t dyaGoal = in.I16();
+  const uint16_t mx = in.U16();
+  const uint16_t my = in.U16();
   in.Seek(44);
   const uint8_t flags = in.U8();
-  if ((flags & (kFrameEmpty | kDrawHatch)) != 0) return dropped();
+  if ((flags & (kFrameEmpty | kDrawHatch)) != 0) {
+    // Only a frame or hatching: an empty metafile of the size it is shown
+    // at, the goal size scaled by the per-mille factors.
+    const int32_t w = std::clamp(TwipsToPixels(int32_t(dxaGoal) * mx / 1000), 1, kMaxPictureExtent);
+    const int32_t h = std::clamp(TwipsToPixels(int32_t(dyaGoal) * my / 1000), 1, kMaxPictureExtent);
+    VMetafilePort recorder(nullptr, 0, 0, w, h);
+    std::shared_ptr<VPictureData> empty(recorder.EndAsPictureData());
+    if (empty == nullptr || !empty->HasData()) return dropped();
+    return empty;
+  }
   const uint8_t* bytes = data.data() + fc + cbHeader;
   const size_t size = lcb - cbHeader;
   std::shared_ptr<VPictureData> picture;
