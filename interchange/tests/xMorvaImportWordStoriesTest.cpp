@@ -387,6 +387,17 @@ TEST_F(WordStories, BadPicturesAreDroppedAndCounted) {
       {"linked to nothing", Picf(102, linked("..")), false},
       {"linked file missing", Picf(102, linked("none.png")), false},
       {"no drawing records", Picf(100, Bytes(10, 0)), false},
+      {"a bitmap", [] {
+         Bytes dib(40 + 12 * 4, 0x33);
+         std::fill(dib.begin(), dib.begin() + 40, 0);
+         StoreLE32(&dib[0], 40);
+         StoreLE32(&dib[4], 4);
+         StoreLE32(&dib[8], 4);
+         StoreLE16(&dib[12], 1);
+         StoreLE16(&dib[14], 24);
+         return Picf(99, dib);
+       }(), true},
+      {"a bitmap with a short header", Picf(99, Bytes(30, 0)), false},
       {"a frame alone", [] {
          Bytes picf = Picf(100, Bytes(10, 0));
          StoreLE16(&picf[28], 1440);

@@ -54,6 +54,34 @@ int32_t CodeOfPicture(const VPictureData& picture) {
 
 }  // namespace
 
+std::unique_ptr<VPictureData> PictureFromDib(const uint8_t* bytes, size_t size) {
+  // A device-independent bitmap is a BMP file without its 14-byte file
+  // header: the header is put back, its offset to the bits counted from
+  // the info header's size, the masks and the palette.
+  if (size < 40) return nullptr;
+  ByteSpanReader info(bytes, size, ByteSpanReader::Order::kLittle);
+  const uint32_t infoSize = info.U32();
+  info.Seek(14);
+  const uint16_t bits = info.U16();
+  const uint32_t compression = info.U32();
+  info.Seek(32);
+  const uint32_t used = info.U32();
+  const uint64_t palette = used != 0 ? used : bits <= 8 ? (1u << bits) : 0;
+  uint64_t offset = 14 + uint64_t(infoSize) + palette * 4;
+  if (infoSize == 40 && compression == 3) offset += 12;
+  if (infoSize < 40 || offset > 14 + uint64_t(size)) return nullptr;
+  std::vector<uint8_t> file(14 + size);
+  file[0] = 'B';
+  file[1] = 'M';
+  const uint32_t total = uint32_t(file.size());
+  for (int i = 0; i < 4; ++i) file[2 + i] = uint8_t(total >> (8 * i));
+  for (int i = 0; i < 4; ++i) file[10 + i] = uint8_t(uint32_t(offset) >> (8 * i));
+  std::memcpy(file.data() + 14, bytes, size);
+  auto picture = std::make_unique<VPictPictureData>();
+  picture->SetFromImportedData(file.data(), uint32_t(file.size()), kPictureKindBMP);
+  return picture;
+}
+
 std::unique_ptr<VPictureData> PictFromStored(const uint8_t* bytes, size_t size) {
   // The value keeps the five header words in this machine's order.
   std::vector<uint8_t> copy(bytes, bytes + size);
@@ -247,29 +275,10 @@ std::unique_ptr<VPictureData> xMorvaImportEscher::MakeBitmap(const uint8_t* byte
                                                              uint16_t type) {
   auto picture = std::make_unique<VPictPictureData>();
   if (type == kEscherBlipDib) {
-    // A device-independent bitmap is a BMP file without its 14-byte file
-    // header: the header is put back, its offset to the bits counted from
-    // the info header's size, the masks and the palette.
-    if (size < 40) return fResult = kEscherDamaged, nullptr;
-    ByteSpanReader info(bytes, size, ByteSpanReader::Order::kLittle);
-    const uint32_t infoSize = info.U32();
-    info.Seek(14);
-    const uint16_t bits = info.U16();
-    const uint32_t compression = info.U32();
-    info.Seek(32);
-    const uint32_t used = info.U32();
-    uint64_t palette = used != 0 ? used : bits <= 8 ? (1u << bits) : 0;
-    uint64_t offset = 14 + uint64_t(infoSize) + palette * 4;
-    if (infoSize == 40 && compression == 3) offset += 12;
-    if (infoSize < 40 || offset > 14 + uint64_t(size)) return fResult = kEscherDamaged, nullptr;
-    std::vector<uint8_t> file(14 + size);
-    file[0] = 'B';
-    file[1] = 'M';
-    const uint32_t total = uint32_t(file.size());
-    for (int i = 0; i < 4; ++i) file[2 + i] = uint8_t(total >> (8 * i));
-    for (int i = 0; i < 4; ++i) file[10 + i] = uint8_t(uint32_t(offset) >> (8 * i));
-    std::memcpy(file.data() + 14, bytes, size);
-    picture->SetFromImportedData(file.data(), uint32_t(file.size()), kPictureKindBMP);
+    std::unique_ptr<VPictureData> dib = PictureFromDib(bytes, size);
+    fResult = dib != nullptr ? CodeOfPicture(*dib) : kEscherDamaged;
+    if (fResult != 0) return nullptr;
+    return dib;
   } else {
     picture->SetFromImportedData(bytes, uint32_t(size),
                                  type == kEscherBlipJpeg ? kPictureKindJPEG : kImportPng);

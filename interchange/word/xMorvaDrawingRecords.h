@@ -40,6 +40,10 @@ constexpr int kEscherMaxDepth = 64;
 constexpr uint64_t kEscherMaxRatio = 1032;
 constexpr uint64_t kEscherMaxExpanded = 64u << 20;
 
+// A picture value of a device-independent bitmap (a BMP file's bytes
+// without the file header); null when its header is short or wrong. Its
+// recorded error says whether the picture could be made.
+std::unique_ptr<VPictureData> PictureFromDib(const uint8_t* bytes, size_t size);
 // A PICT value of the bytes of a PICT as stored (its header big-endian).
 std::unique_ptr<VPictureData> PictFromStored(const uint8_t* bytes, size_t size);
 

@@ -129,10 +129,11 @@ std::shared_ptr<VPictureData> xMorvaImportWord::ReadPicture(const std::vector<ui
       if (pict->HasData()) picture = std::move(pict);
       break;
     }
-    case kModeBitmap:
-      // Bitmaps of this form come from versions that wrote no drawing
-      // records; they are not read.
+    case kModeBitmap: {
+      std::unique_ptr<VPictureData> bitmap = PictureFromDib(bytes, size);
+      if (bitmap != nullptr) picture = std::move(bitmap);
       break;
+    }
     default: {
       if (IsEmbeddedPict(bytes, size)) {
         // The Macintosh picture stands behind the comment record's head.
