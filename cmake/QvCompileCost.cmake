@@ -73,10 +73,10 @@ set(QV_UNITY_EXCLUDED
   graphics/VPortText.cpp                          # IsWin9xFamily
   graphics/pictures/VPictureHostForms.cpp         # kHeaderSize
   graphics/pictures/VPictureKinds.cpp             # kPictureFailed
-  interchange/word/xMorvaImportWordProperties.cpp # kPassAbsent, kExtChar
   host/context/HostCalls.cpp                      # SizeOf
   host/context/HostRequests.cpp                   # Cleared
   host/context/HostStructure.cpp                  # OptionWord
+  interchange/word/xMorvaImportWordProperties.cpp # kPassAbsent, kExtChar
   platform/gdi/GdiRegion.cpp                      # Ordered
   platform/gdi/emf/GdiEmfPlayer.cpp               # kCoordLimit
   platform/gdi/emf/GdiMetaRecording.cpp           # Clamp32
