@@ -6,8 +6,10 @@
 
 #include "area/xMorvaCommandParams.h"
 #include "area/xMorvaDocumentFile.h"
+#include "area/xMorvaFileFormats.h"
 #include "area/xMorvaHostObject.h"
 #include "area/xMorvaMain.h"
+#include "area/xMorvaOpenSave.h"
 #include "area/xMorvaPlugIn.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaUndo.h"
@@ -41,9 +43,13 @@ void xMorvaMain::LoadDocumentFromBlob(xMorvaDocument& document, uint32_t blob, b
     const void* bytes = size > 0 ? Tbx::HLock(blob) : nullptr;
     VMemoryStream stream(bytes, bytes != nullptr ? uint32_t(size) : 0);
     if (stream.OpenRead() == 0) {
-      // The older format's reader comes with the import formats; until then
-      // a BLOB that is not the own format stays 1032.
       code = ReadDocument(document, stream, true);
+      // A BLOB that is not the own format may hold the older one, whose
+      // reader the import formats register.
+      if (code == kErrorNotThisFormat && stream.SetPosition(0) == 0) {
+        if (const xMorvaFormatReader older = xMorvaFileFormats::FindReader(kTypeOlderDocument))
+          code = older(document, stream, kTypeOlderDocument, false, nullptr);
+      }
       stream.CloseRead();
     }
     if (bytes != nullptr) Tbx::HUnlock(blob);

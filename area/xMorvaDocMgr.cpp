@@ -6,7 +6,9 @@
 
 #include "area/xMorvaAreaDialogs.h"
 #include "area/xMorvaDocumentFile.h"
+#include "area/xMorvaFileFormats.h"
 #include "area/xMorvaMain.h"
+#include "area/xMorvaOpenSave.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaUndo.h"
 #include "framework/core/streams/VHostFieldStream.h"
@@ -34,9 +36,15 @@ xMorvaDocMgr::xMorvaDocMgr(xMorvaDocument* document, bool printing)
 int32_t xMorvaDocMgr::ReadField() {
   VHostFieldStream stream(GetTable(), GetField(), 0);
   if (stream.OpenRead() != 0) return kFieldNotOpened;
-  // The older format's reader comes with the import formats; until then a
-  // field that is not the own format stays unread.
-  const int32_t code = ReadDocument(*fDocument, stream, false);
+  int32_t code = ReadDocument(*fDocument, stream, false);
+  // A field that is not the own format may hold the older one, whose
+  // reader the import formats register.
+  if (code == kErrorNotThisFormat && stream.SetPosition(0) == 0) {
+    if (const xMorvaFormatReader older = xMorvaFileFormats::FindReader(kTypeOlderDocument)) {
+      code = older(*fDocument, stream, kTypeOlderDocument, false, nullptr);
+      if (code == 0) fFromOlderFormat = 1;
+    }
+  }
   stream.CloseRead();
   return code;
 }

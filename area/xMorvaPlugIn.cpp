@@ -294,10 +294,16 @@ bool xMorvaPlugIn::CallEventCallback(int16_t kind, int32_t value) {
 void xMorvaPlugIn::UpdateBarState() { ::UpdateBarState(*this, false); }
 
 void xMorvaPlugIn::RunSpellCheck() {
-  // The host's service first; the engine library when the host offers none.
+  // The host's service first, then the engine the host reaches; the engine
+  // library when the host offers neither.
   if (!fHostSpeller) fHostSpeller = std::make_unique<xMorvaSpeller>();
   if (fHostSpeller->IsAvailable()) {
     fHostSpeller->SpellCheckDocument(*this);
+    return;
+  }
+  if (!fHostEngine) fHostEngine = std::make_unique<xMorvaVuzizaDevo>();
+  if (fHostEngine->IsAvailable()) {
+    fHostEngine->CheckDocument(*this);
     return;
   }
   if (!fSpeller) {

@@ -27,6 +27,7 @@ class xMorvaPicturesInPage;
 class xMorvaSpellerFiles;
 class xMorvaWinSpeller;
 class xMorvaSpeller;
+class xMorvaVuzizaDevo;
 
 // The area's delayed refresh: a request is turned into a deadline one tick
 // after the idle event that notices it; the refresh runs at the first idle
@@ -220,6 +221,7 @@ class xMorvaPlugIn : public VPlugIn, public xMorvaHostObject, public xMorvaDocum
   std::unique_ptr<xMorvaSpellerFiles> fSpellerFiles;
   std::unique_ptr<xMorvaWinSpeller> fSpeller;
   std::unique_ptr<xMorvaSpeller> fHostSpeller;
+  std::unique_ptr<xMorvaVuzizaDevo> fHostEngine;
   VToolboxMenuBar fMenuBar;
   VPaneView* fPaneView = nullptr;
   std::vector<xMorvaFrame*> fFrames;

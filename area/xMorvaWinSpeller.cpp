@@ -25,6 +25,9 @@
 #include "framework/core/strings/VUniString.h"
 #include "framework/system/environment/VLibrary.h"
 #include "framework/system/files/VFile.h"
+#include "platform/toolbox/TbxHandleLocker.h"
+#include "platform/toolbox/TbxHandles.h"
+#include "platform/toolbox/TbxResources.h"
 #include "platform/win32/WinLibrary.h"
 
 namespace {
@@ -81,6 +84,55 @@ int32_t ReplaceSelectionError(xMorvaDocument& document, xMorvaEngine& text, cons
 
 bool ReplaceSelection(xMorvaDocument& document, xMorvaEngine& text, const std::u16string& replacement) {
   return ReplaceSelectionError(document, text, replacement) == 0;
+}
+
+// The next sentence of the range from `startByte`: up to a "." or a
+// paragraph end, at most `most` characters; `next` is the byte after it.
+// A sentence longer than that is cut after its last space, so that no word
+// is handed over in two halves. False when no text is left.
+bool CollectChunk(xMorvaEngine& text, uint32_t startByte, uint32_t endByte, uint32_t most, std::u16string& chunk,
+                  uint32_t& next) {
+  VStrInHandle sentence;
+  next = startByte;
+  if (!text.CollectSentence(next, endByte, most, sentence)) return false;
+  chunk.assign(reinterpret_cast<const char16_t*>(sentence.GetBuffer()), size_t(sentence.GetLength()));
+  if (chunk.size() >= most && chunk.back() != u'.' && chunk.back() != char16_t(13)) {
+    const size_t space = chunk.find_last_of(u" \t");
+    if (space != std::u16string::npos && space > 0) {
+      VStrInHandle shorter;
+      uint32_t at = startByte;
+      if (text.CollectSentence(at, endByte, uint32_t(space + 1), shorter)) {
+        next = at;
+        chunk.assign(reinterpret_cast<const char16_t*>(shorter.GetBuffer()), size_t(shorter.GetLength()));
+      }
+    }
+  }
+  return true;
+}
+
+// What a check covers: the selection, or the whole text; its stream bytes
+// and the position of its first character.
+void CheckedRange(xMorvaEngine& text, uint32_t& startByte, uint32_t& endByte, int32_t& base) {
+  const bool selection = text.HasSelection();
+  startByte = selection ? text.GetSelStartOffset() : 0;
+  endByte = selection ? text.GetSelEndOffset() : text.GetStreamSize();
+  base = selection ? text.GetSelStart() : 0;
+}
+
+// Bytes of the Macintosh character set to UTF-16, one unit a byte.
+std::u16string FromMacBytes(const uint8_t* bytes, uint32_t length) {
+  std::u16string units;
+  for (uint32_t i = 0; bytes != nullptr && i < length; ++i)
+    units += gIntlMgr != nullptr ? char16_t(gIntlMgr->MacCharToUni(bytes[i])) : char16_t(bytes[i]);
+  return units;
+}
+
+// One byte of the Macintosh character set per unit, so that offsets in the
+// bytes are positions in the text; a unit the set lacks becomes "?".
+uint8_t ToMacByte(char16_t unit) {
+  if (unit < 0x80) return uint8_t(unit);
+  const uint8_t byte = gIntlMgr != nullptr ? gIntlMgr->UniCharToMac(unit) : 0;
+  return byte != 0 ? byte : uint8_t('?');
 }
 
 }  // namespace
@@ -220,15 +272,7 @@ void xMorvaWinSpeller::RunSpellCheck() {
   if (!LoadAll()) return;
   xMorvaEngine* text = Text();
   if (text == nullptr) return;
-  if (text->HasSelection()) {
-    fStartByte = text->GetSelStartOffset();
-    fEndByte = text->GetSelEndOffset();
-    fBase = text->GetSelStart();
-  } else {
-    fStartByte = 0;
-    fEndByte = text->GetStreamSize();
-    fBase = 0;
-  }
+  CheckedRange(*text, fStartByte, fEndByte, fBase);
   fNextByte = fStartByte;
   fChunk.clear();
   fOffset = 0;
@@ -254,26 +298,9 @@ bool xMorvaWinSpeller::NextChunk() {
   fEndByte = uint32_t(int64_t(fEndByte) + fByteDelta);
   fPositionDelta = 0;
   fByteDelta = 0;
-  VStrInHandle sentence;
-  uint32_t next = fStartByte;
-  if (!text->CollectSentence(next, fEndByte, kChunkCharacters, sentence)) {
+  if (!CollectChunk(*text, fStartByte, fEndByte, kChunkCharacters, fChunk, fNextByte)) {
     fChunk.clear();
     return false;
-  }
-  fNextByte = next;
-  fChunk.assign(reinterpret_cast<const char16_t*>(sentence.GetBuffer()), size_t(sentence.GetLength()));
-  // A sentence longer than a chunk is cut after its last space, so that no
-  // word is handed over in two halves.
-  if (fChunk.size() >= kChunkCharacters && fChunk.back() != u'.' && fChunk.back() != char16_t(13)) {
-    const size_t space = fChunk.find_last_of(u" \t");
-    if (space != std::u16string::npos && space > 0) {
-      VStrInHandle shorter;
-      next = fStartByte;
-      if (text->CollectSentence(next, fEndByte, uint32_t(space + 1), shorter)) {
-        fNextByte = next;
-        fChunk.assign(reinterpret_cast<const char16_t*>(shorter.GetBuffer()), size_t(shorter.GetLength()));
-      }
-    }
   }
   // One character per position: each unit alone, a lone surrogate as U+FFFD.
   fByteOfCharacter.assign(fChunk.size() + 1, 0);
@@ -507,10 +534,7 @@ uint16_t xMorvaSpeller::Answer(Request* request) {
       return 0;
     case 1: {
       text->SetSelection(int32_t(request->start), int32_t(request->end));
-      std::u16string replacement;
-      for (uint32_t i = 0; request->text != nullptr && i < request->textLength; ++i)
-        replacement += gIntlMgr != nullptr ? char16_t(gIntlMgr->MacCharToUni(request->text[i])) : char16_t(request->text[i]);
-      const int32_t error = ReplaceSelectionError(*document, *text, replacement);
+      const int32_t error = ReplaceSelectionError(*document, *text, FromMacBytes(request->text, request->textLength));
       // As an ordinary edit: the caret after the new text.
       if (error == 0) text->SetSelection(text->GetSelEnd(), text->GetSelEnd());
       return uint16_t(error);
@@ -518,4 +542,136 @@ uint16_t xMorvaSpeller::Answer(Request* request) {
     default:
       return 0;
   }
+}
+
+// ---- The spelling engine reached through the host
+
+namespace {
+
+// The check that is running: the engine's calls back act on it alone.
+xMorvaVuzizaDevo* gRunningEngineCheck = nullptr;
+
+}  // namespace
+
+xMorvaVuzizaDevo::xMorvaVuzizaDevo() {
+  HostParamBlock block;
+  std::memset(&block, 0, sizeof block);
+  // The first call only tells the host that the engine will be asked for.
+  CallHost(kHostSelSpellingService, block);
+  std::memset(&block, 0, sizeof block);
+  CallHost(kHostSelSpellingService, block);
+  fEntry = reinterpret_cast<Entry>(block.handle);
+  fLink.host = GetHostCallback();
+  fLink.record = &fRecord;
+}
+
+void xMorvaVuzizaDevo::CallEngine(uint16_t request) {
+  // The engine may open resource files of its own: the current one is made
+  // current again after it.
+  const int16_t current = Tbx::CurResFile();
+  fEntry(reinterpret_cast<void*>(uintptr_t(request)), &fLink);
+  Tbx::UseResFile(current);
+}
+
+void xMorvaVuzizaDevo::CheckDocument(xMorvaPlugIn& area) {
+  xMorvaDocument* document = area.GetDocument();
+  auto* text = document != nullptr ? static_cast<xMorvaEngine*>(document->GetCurrentPart()) : nullptr;
+  if (fEntry == nullptr || text == nullptr || gRunningEngineCheck != nullptr) return;
+  fArea = &area;
+  CheckedRange(*text, fStartByte, fEndByte, fBase);
+  fChunkLength = 0;
+  fPositionDelta = 0;
+  fByteDelta = 0;
+  fMoreText = true;
+  fRecord = RequestRecord{};
+  fRecord.callBack = &xMorvaVuzizaDevo::Answer;
+  fRecord.firstCall = 1;
+  fRecord.one = 1;
+  fRecord.area = &area;
+  gRunningEngineCheck = this;
+  uint32_t next = fStartByte;
+  std::u16string chunk;
+  for (;;) {
+    // Past the last chunk, with what its replacements changed.
+    fBase += int32_t(fChunkLength) + fPositionDelta;
+    fStartByte = uint32_t(int64_t(next) + fByteDelta);
+    fEndByte = uint32_t(int64_t(fEndByte) + fByteDelta);
+    fPositionDelta = 0;
+    fByteDelta = 0;
+    if (!fMoreText || !CollectChunk(*text, fStartByte, fEndByte, kChunkCharacters, chunk, next) || chunk.empty()) break;
+    // One byte a character, and a terminator after the last inside the
+    // handle, for an engine that reads the text as a C string.
+    const Tbx::Handle handle = Tbx::NewHandle(int32_t(chunk.size() + 1));
+    if (handle == 0) {
+      if (xMorvaMain* package = area.GetMorvaPackage()) package->ShowMemoryAlert();
+      break;
+    }
+    {
+      Tbx::HandleLocker locked(handle);
+      auto* bytes = locked.As<uint8_t>();
+      for (size_t i = 0; i < chunk.size(); ++i) bytes[i] = ToMacByte(chunk[i]);
+      bytes[chunk.size()] = 0;
+      fChunkLength = uint32_t(chunk.size());
+      fRecord.chunkLength = uint16_t(fChunkLength);
+      fRecord.textHandle = handle;
+      fRecord.operation = 0;
+      fRecord.reserved = 0;
+      fMoreText = false;
+      CallEngine(kSpellingEngineCheck);
+    }
+    fRecord.textHandle = 0;
+    fRecord.firstCall = 0;
+    Tbx::DisposeHandle(handle);
+  }
+  // No chunk is out while the engine hears the check is over: a range it
+  // names then can only be the empty one at the end of what was checked.
+  fChunkLength = 0;
+  fRecord.chunkLength = 0;
+  fRecord.operation = 0;
+  CallEngine(kSpellingEngineEnd);
+  gRunningEngineCheck = nullptr;
+  fArea = nullptr;
+  document->Refresh(true, true);
+}
+
+uint16_t xMorvaVuzizaDevo::Answer(Block** block) {
+  xMorvaVuzizaDevo* check = gRunningEngineCheck;
+  // Nothing the engine hands back is used before it is known to belong to
+  // the running check.
+  if (block == nullptr || *block == nullptr || check == nullptr || (*block)->area != check->fArea)
+    return kBadRequest;
+  return check->Act(**block);
+}
+
+uint16_t xMorvaVuzizaDevo::Act(Block& block) {
+  if (block.operation == 4) {
+    block.start = kLongestWord;
+    block.end = 0;
+    return 0;
+  }
+  if (block.operation != 0 && block.operation != 1) return 0;
+  xMorvaDocument* document = fArea->GetDocument();
+  auto* text = document != nullptr ? static_cast<xMorvaEngine*>(document->GetCurrentPart()) : nullptr;
+  if (text == nullptr) return kBadRequest;
+  // The range lies in the chunk as it stands after the replacements made
+  // in it so far.
+  const int64_t length = int64_t(fChunkLength) + fPositionDelta;
+  if (block.start > block.end || int64_t(block.end) > length) return kBadRequest;
+  const int32_t start = fBase + int32_t(block.start);
+  const int32_t end = fBase + int32_t(block.end);
+  text->SetSelection(start, end);
+  if (block.operation == 0) {
+    document->ShowSelection(true);
+    fMoreText = true;
+    return 0;
+  }
+  const uint32_t bytesBefore = text->GetStreamSize();
+  const std::u16string replacement = FromMacBytes(block.text + 1, block.text[0]);
+  const int32_t error = ReplaceSelectionError(*document, *text, replacement);
+  // As an ordinary edit: the caret after the new text.
+  text->SetSelection(text->GetSelEnd(), text->GetSelEnd());
+  fPositionDelta += int32_t(text->GetSelEnd()) - end;
+  fByteDelta += int32_t(text->GetStreamSize()) - int32_t(bytesBefore);
+  fMoreText = true;
+  return uint16_t(error);
 }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "boundary/HostRecords.h"
 #include "framework/core/VService.h"
 #include "platform/speller/QvSpell.h"
 
@@ -187,4 +188,82 @@ class xMorvaSpeller {
  private:
   Entry fEntry = nullptr;
   uint8_t fBuffer[32] = {};
+};
+
+// xMorvaVuzizaDevo: the spelling engine the host reaches through its plug-in
+// mechanism. The module hands it the text a sentence at a time (request
+// 0x402), each sentence in a Toolbox handle of one byte per character, and
+// says when the check is over (request 0x41E). The engine calls back to
+// select a word, replace it, or ask what the module allows.
+class xMorvaVuzizaDevo {
+ public:
+  // The host's routine, the same one that serves the spelling service: the
+  // engine's requests travel in its first argument, in place of the
+  // service's record.
+  using Entry = xMorvaSpeller::Entry;
+  // What the engine hands back: its operation, a range of the chunk it was
+  // given (character offsets in the chunk as it stands after the engine's
+  // own replacements), a length-byte string and the area.
+  struct Block {
+    uint16_t operation;  // 0 select; 1 replace with the text; 4 the longest word
+    uint32_t start;
+    uint32_t end;
+    uint8_t text[256];
+    xMorvaPlugIn* area;
+  };
+  using CallBack = uint16_t (*)(Block** block);
+  // The record handed to the engine with every request.
+  struct RequestRecord {
+    uint16_t operation;  // written by the engine in its calls back
+    uint16_t reserved;
+    uint16_t chunkLength;
+    uint32_t textHandle;  // Toolbox handle, locked during the call
+    CallBack callBack;
+    uint8_t firstCall;
+    uint8_t one;
+    xMorvaPlugIn* area;
+    uint32_t cleared[2];
+  };
+  // What the engine gets with a request: the way back to the host and the
+  // record.
+  struct Link {
+    HostCallback host;
+    RequestRecord* record;
+  };
+
+  static constexpr uint32_t kChunkCharacters = 32000;
+  // The longest word the engine is asked to look at (the longest word of
+  // the English dictionaries has 45 letters), answered to operation 4.
+  static constexpr uint32_t kLongestWord = 45;
+  // The answer to a request that names no running check, or a range outside
+  // the chunk: the data cannot be used.
+  static constexpr uint16_t kBadRequest = 1015;
+
+  // Tells the host, then asks it for the engine's entry point.
+  xMorvaVuzizaDevo();
+  bool IsAvailable() const { return fEntry != nullptr; }
+  // Hands the selection, or the whole current part, to the engine a
+  // sentence at a time until the engine asks for no more text or none is
+  // left; then tells it the check is over and refreshes the area.
+  void CheckDocument(xMorvaPlugIn& area);
+  // The engine's calls back; they act only on the check that is running.
+  static uint16_t Answer(Block** block);
+
+ private:
+  uint16_t Act(Block& block);
+  void CallEngine(uint16_t request);
+
+  RequestRecord fRecord{};
+  Link fLink{};
+  Entry fEntry = nullptr;
+  bool fMoreText = false;
+  xMorvaPlugIn* fArea = nullptr;
+  // The chunk's length and first position, and what its replacements
+  // changed in positions and stream bytes; the byte range still to check.
+  uint32_t fChunkLength = 0;
+  int32_t fBase = 0;
+  int32_t fPositionDelta = 0;
+  uint32_t fStartByte = 0;
+  uint32_t fEndByte = 0;
+  int32_t fByteDelta = 0;
 };

@@ -13,6 +13,10 @@ constexpr int32_t kHostSelSpellingService = 184;
 // service is there, and what the service answers when it is.
 constexpr uint16_t kSpellingServiceAsk = 0x5370;
 constexpr uint16_t kSpellingServiceReady = 0x4F4B;
+// The requests the module makes of the spelling engine the host reaches
+// through the same entry point: check a chunk of text, and the check is over.
+constexpr uint16_t kSpellingEngineCheck = 0x402;
+constexpr uint16_t kSpellingEngineEnd = 0x41E;
 
 // ---- Structure, records and the current selection.
 constexpr int32_t kHostSelGotoRecord = -5;        // 0 table, 4 record (0-based), 8, 9

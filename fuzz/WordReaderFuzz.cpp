@@ -1,16 +1,33 @@
-// Fuzz target of the Word reader over a whole compound file: it answers
-// one of its codes, and a body it reads holds no marker, no line feed and
-// no more characters than the file has bytes.
+// Fuzz target of the Word reader over a whole compound file. The text pass
+// answers one of its codes, and a body it reads holds no marker, no line
+// feed and no more characters than the file has bytes. The whole import
+// then runs into a document holding "keep": it answers the same codes,
+// leaves "keep" as it was when it fails, and every part it fills is whole.
 #include <cstdlib>
+#include <memory>
 #include <string>
+#include <vector>
 
+#include "document/xMorvaDocument.h"
+#include "engine/xMorvaEngine.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VHandleStream.h"
+#include "fuzz/DocumentFuzzSupport.h"
 #include "fuzz/FuzzSupport.h"
 #include "interchange/word/xMorvaImportWord.h"
 
+namespace {
+
+bool KnownCode(int32_t code) {
+  return code == 0 || code == kWordNotWord || code == kWordNoMemory || code == kWordUnreadable ||
+         code == kWordFastSaved;
+}
+
+}  // namespace
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   StartFuzzServices();
+  fuzzdoc::StartDocumentServices();
   if (size == 0) return 0;
   VMemHandle handle = gMemoryMgr->NewHandleFromData(data, uint32_t(size));
   std::u16string body;
@@ -21,13 +38,29 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     code = reader.ReadWordText(file, body);
     file.CloseRead();
   }
-  gMemoryMgr->DisposeHandle(handle);
-  if (code != 0 && code != kWordNotWord && code != kWordNoMemory && code != kWordUnreadable &&
-      code != kWordFastSaved)
-    std::abort();
+  if (!KnownCode(code)) std::abort();
   if (code != 0 && !body.empty()) std::abort();
   if (body.size() > size) std::abort();
   for (char16_t c : body)
     if (c == 0x13 || c == 0x14 || c == 0x15 || c == 0x01 || c == 0x07 || c == u'\n') std::abort();
+
+  auto document = std::make_unique<xMorvaDocument>(nullptr);
+  document->Reset(false);
+  auto& kept = *static_cast<xMorvaEngine*>(document->GetPart(kPartBody));
+  for (char16_t c : {u'k', u'e', u'e', u'p'}) kept.TypeCharacter(c);
+  const std::vector<uint16_t> before = fuzzdoc::CheckPart(*document, kPartBody);
+  int32_t imported;
+  {
+    VHandleStream file(handle);
+    xMorvaImportWord reader;
+    imported = reader.ImportWordDocument(document.get(), &file);
+    file.CloseRead();
+  }
+  gMemoryMgr->DisposeHandle(handle);
+  if (!KnownCode(imported)) std::abort();
+  // The text pass and the import read the same structures.
+  if ((imported == 0) != (code == 0)) std::abort();
+  if (imported != 0 && fuzzdoc::CheckPart(*document, kPartBody) != before) std::abort();
+  for (int16_t part = 0; part < kPartCount; ++part) fuzzdoc::CheckPart(*document, part);
   return 0;
 }

@@ -21,6 +21,7 @@
 #include "controls/menus/VMenu.h"
 #include "controls/menus/VWinMenuBar.h"
 #include "controls/services/ControlServices.h"
+#include "dialogs/xMorvaDialogService.h"
 #include "framework/core/VService.h"
 #include "framework/core/memory/VHeap.h"
 #include "framework/core/memory/VSharedBlockReader.h"
@@ -68,6 +69,7 @@ xMorvaPicturesInPageMaker sPagePicturesMaker;
 xMorvaEngineHostServices sEngineHost;
 xMorvaTextTransferEngine sTextTransfer;
 xMorvaClipboardFilters sClipboardFilters;
+xMorvaDialogService sDialogs;
 
 // The host bridge goes with what it answered of the host's display routines,
 // which belong to this run of the module.
@@ -149,6 +151,8 @@ const VServiceInstallation kServices[] = {
     {&InstallOlderFormats, &RemoveOlderFormats},
     // The HTML export's entities for the framework's strings.
     ServiceInstallation<const VHtmlEntityEncoder, &kHtmlEntityEncoder>(),
+    // The word processor's dialogs for the editing area's dialog commands.
+    ServiceInstallation<xMorvaDialogs, &sDialogs>(),
 };
 
 const VModuleLayers kLayers = {

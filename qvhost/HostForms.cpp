@@ -7,6 +7,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "boundary/FourCC.h"
@@ -15,6 +17,7 @@
 #include "platform/toolbox/TbxResources.h"
 #include "platform/toolbox/TbxWindows.h"
 #include "qvhost/HostBytes.h"
+#include "qvhost/HostFormPicture.h"
 
 namespace {
 
@@ -64,7 +67,21 @@ std::vector<std::string> Split(const std::string& text) {
   return items;
 }
 
-const char* const kKinds[] = {"button", "check", "radio", "entry", "list", "tab", "picture", "user", "chooser"};
+// A real as an entry shows it: at most six significant digits, no
+// trailing zeros.
+std::string RealText(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%g", value);
+  return text;
+}
+
+std::string Joined(const std::vector<std::string>& items) {
+  std::string out;
+  for (size_t i = 0; i < items.size(); ++i) out += (i == 0 ? "" : "|") + items[i];
+  return out;
+}
+
+const char* const kKinds[] = {"button", "check", "radio", "entry", "list", "popup", "tab", "picture", "user", "chooser"};
 
 // The value of an object as a long: its selection for lists, radio groups
 // and tabs, else its value.
@@ -205,6 +222,68 @@ void HostForms::AddToScript(const std::string& formName, Action action) {
   fScripts.back().second.push_back(std::move(action));
 }
 
+std::vector<HostForms::Check> HostForms::TakeChecks() {
+  std::vector<Check> checks;
+  checks.swap(fChecks);
+  return checks;
+}
+
+void HostForms::Expect(Open& open, const Action& action) {
+  const std::string head = "form " + open.form.name + " expect " + action.object + " " + action.value + " \"" +
+                           action.expected + "\"";
+  Object* object = FindObject(open.ref, action.object);
+  if (object == nullptr) {
+    fChecks.push_back({false, head + " (no such object)"});
+    return;
+  }
+  std::string got;
+  const std::string& what = action.value;
+  if (what == "value") {
+    got = std::to_string(object->value);
+  } else if (what == "real") {
+    got = RealText(object->real);
+  } else if (what == "text") {
+    got = object->text;
+  } else if (what == "items") {
+    got = Joined(object->items);
+  } else if (what == "enabled") {
+    got = object->enabled ? "yes" : "no";
+  } else if (what == "visible") {
+    got = object->visible ? "yes" : "no";
+  } else if (what == "format") {
+    got = object->format;
+  } else if (what == "picture") {
+    got = object->picture.empty() ? "none" : "some";
+  } else {
+    fChecks.push_back({false, head + " (cannot check " + what + ")"});
+    return;
+  }
+  const bool holds = got == action.expected;
+  fChecks.push_back({holds, head + (holds ? "" : " (got \"" + got + "\")")});
+}
+
+void HostForms::Snapshot(Open& open, const Action& action) {
+  const bool compare = action.kind == "png";
+  const std::string path = compare ? fFolder + "form-compared.png" : action.value;
+  std::string error = WriteFormPicture(open.form, open.page, path);
+  const std::string head = "form " + open.form.name + (compare ? " png \"" : " snapshot \"") + action.value + "\"";
+  if (!error.empty() || !compare) {
+    fChecks.push_back({error.empty(), head + (error.empty() ? "" : " (" + error + ")")});
+    return;
+  }
+  auto read = [](const std::string& file, std::string& bytes) {
+    std::ifstream in(file, std::ios::binary);
+    if (!in) return false;
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return true;
+  };
+  std::string want, got;
+  const bool haveReference = read(action.value, want);
+  read(path, got);
+  std::remove(path.c_str());
+  fChecks.push_back({haveReference && !got.empty() && want == got, head + (haveReference ? "" : " (no such file)")});
+}
+
 HostForms::Open* HostForms::FindOpen(uint32_t form) {
   auto it = fOpen.find(form);
   return it != fOpen.end() ? it->second.get() : nullptr;
@@ -264,6 +343,15 @@ void HostForms::Step(Open& open, HostParamBlock& block, bool modeless) {
     Object* object = FindObject(ref, action.object);
     const std::string name = object != nullptr ? object->name : action.object;
     if (action.kind == "accept" || action.kind == "cancel") {
+      if (action.kind == "accept" && object != nullptr && (!object->enabled || !object->visible)) {
+        fFailures.push_back(formName + ": accept on " + (object->visible ? "disabled" : "hidden") + " object " +
+                            object->name);
+        fLog(0, "form " + formName + ": " + object->name + " cannot be reached, cancel");
+        block.flag2 = 1;
+        block.flag = 1;
+        ended = true;
+        break;
+      }
       SetPascal(block.text2, name, 80);
       block.flag2 = 1;
       block.flag = action.kind == "cancel" ? 1 : 0;
@@ -271,9 +359,28 @@ void HostForms::Step(Open& open, HostParamBlock& block, bool modeless) {
       ended = true;
       break;
     }
+    if (action.kind == "expect") {
+      Expect(*current, action);
+      continue;
+    }
+    if (action.kind == "snapshot" || action.kind == "png") {
+      Snapshot(*current, action);
+      continue;
+    }
     if (object == nullptr) {
       fFailures.push_back(formName + ": no object " + action.object);
       continue;
+    }
+    if (!object->enabled || !object->visible) {
+      // The user cannot reach it: the line fails and the dialog is
+      // cancelled, so that nothing the script meant afterwards is applied.
+      fFailures.push_back(formName + ": " + action.kind + " on " + (object->visible ? "disabled" : "hidden") +
+                          " object " + object->name);
+      fLog(0, "form " + formName + ": " + object->name + " cannot be reached, cancel");
+      block.flag2 = 1;
+      block.flag = 1;
+      ended = true;
+      break;
     }
     if (action.kind == "set") {
       SetFromText(*object, action.value);
@@ -304,7 +411,16 @@ void HostForms::Step(Open& open, HostParamBlock& block, bool modeless) {
     fLog(0, "form " + formName + ": " + action.kind + " " + object->name + " (event " + std::to_string(code) + ")");
     uint8_t pascal[81];
     SetPascal(pascal, object->name, 80);
-    if (callback != nullptr) callback(ref, &event, pascal, code, 0);
+    // A click of several clicks comes as that many presses, one tick apart,
+    // each numbered in the event's message.
+    const int32_t presses = action.kind == "click" ? std::max<int32_t>(1, action.count) : 1;
+    for (int32_t press = 1; press <= presses && FindOpen(ref) != nullptr; ++press) {
+      if (action.kind == "click") {
+        event.message = static_cast<uint32_t>(press);
+        event.when = static_cast<uint32_t>(press);
+      }
+      if (callback != nullptr) callback(ref, &event, pascal, code, 0);
+    }
     current = FindOpen(ref);
     if (action.kind == "click") {
       SetPascal(block.text2, name, 80);
@@ -583,7 +699,8 @@ bool HostForms::AnswerObject(int32_t selector, HostParamBlock& block, Open& open
     case kFormSelSetReal:
       object->real = block.realValue;
       object->value = static_cast<int32_t>(block.realValue);
-      what = "set real";
+      object->text = RealText(block.realValue);
+      what = "set real " + object->text;
       break;
     case kFormSelGetText: SetPascal(block.text, object->text, 255); what = "get text"; break;
     case kFormSelSetText:
@@ -720,7 +837,10 @@ bool HostForms::AnswerObject(int32_t selector, HostParamBlock& block, Open& open
     case kFormSelEnable: object->enabled = block.flag != 0; what = block.flag ? "enable" : "disable"; break;
     case kFormSelSetEnterable: object->enterable = block.flag != 0; what = "enterable"; break;
     case kFormSelShowObject: object->visible = block.param2 != 0; what = block.param2 ? "show" : "hide"; break;
-    case kFormSelSetCheck: object->value = static_cast<int32_t>(block.param2); what = "check"; break;
+    case kFormSelSetCheck:
+      object->mixedAllowed = block.param2 != 0;
+      what = object->mixedAllowed ? "mixed allowed" : "mixed not allowed";
+      break;
     case kFormSelRedrawObject: what = "redraw"; break;
     case kFormSelGetObjectRect: {
       auto* rect = HostPointer<int16_t>(block.param2);
@@ -769,6 +889,11 @@ bool HostForms::AnswerObject(int32_t selector, HostParamBlock& block, Open& open
       what = "picture " + std::to_string(object->picture.size()) + " bytes";
       break;
     }
+    case kFormSelDrawCallback:
+      object->drawn = true;
+      object->drawRoutine = block.param3;
+      what = "user area";
+      break;
     default:
       return false;
   }

@@ -8,14 +8,19 @@
 //   object NAME KIND LEFT TOP WIDTH HEIGHT [value N] [real X] [text "T"]
 //          [items "a|b|c"] [page N] [table N] [field N]
 //
-// KIND is button, check, radio, entry, list, tab, picture, user or chooser.
+// KIND is button, check, radio, entry, list, popup (a drop-down), tab,
+// picture, user or chooser.
 // A run takes scripted actions, one script per opened form, in order: set
-// (a value typed in), select (an element of a list, radio group or tab),
-// key, point, drop, click, accept and cancel. Each -203 step plays the
+// (a value typed in), select (an element of a list, pop-up, radio group or
+// tab), key, point, drop, click (at a point of the object, repeated for a
+// click count), accept and cancel; expect (an object's value, real, text,
+// items, enabled or visible state or format, checked as the form stands
+// then) and snapshot (the form as a PNG file). Each -203 step plays the
 // script's actions up to the next click, accept or cancel, calling the
 // module's event callback for each (codes 20, 17, 13, 21, 4) and ending
-// with the object's name. A form without a script, or a script that runs
-// out, cancels the step and is recorded as a failure, so that no run hangs.
+// with the object's name. A form without a script, an unexpected form, a
+// script that runs out, or an action on a disabled or hidden object cancels
+// the step and is recorded as a failure, so that no run hangs.
 #pragma once
 
 #include <cstdint>
@@ -42,6 +47,9 @@ class HostForms {
     int32_t first = 0, last = 0;   // the shown part of a list
     int32_t page = 0;              // 0: on every page
     bool enabled = true, visible = true, enterable = true;
+    bool mixedAllowed = false;  // a check box that may show 2
+    uintptr_t drawRoutine = 0;  // a user area's draw routine
+    bool drawn = false;         // registered as a user area
     int32_t minimumKind = 5, maximumKind = 5;
     double minimum = 0, maximum = 0;
     int16_t date[3] = {0, 0, 0};
@@ -56,9 +64,17 @@ class HostForms {
     std::vector<Object> objects;
   };
   struct Action {
-    std::string kind;    // set, select, key, point, drop, click, accept, cancel
+    std::string kind;    // set, select, key, point, drop, click, accept, cancel, expect, snapshot
     std::string object;  // matched without regard to case
-    std::string value;
+    std::string value;   // for expect: what is checked
+    std::string expected{};  // for expect: the value it should have
+    int32_t count = 1;   // clicks of a click
+  };
+  // What an expectation or snapshot of a run found: whether it held, and
+  // the line that says so.
+  struct Check {
+    bool holds;
+    std::string what;
   };
 
   using Logger = std::function<void(int32_t selector, const std::string& text)>;
@@ -81,6 +97,11 @@ class HostForms {
   // Refuse to open every form (the open answers no reference).
   void SetRefuseOpen(bool refuse) { fRefuseOpen = refuse; }
   const std::vector<std::string>& Failures() const { return fFailures; }
+  // The expectations and snapshots played since the last call, in order.
+  std::vector<Check> TakeChecks();
+  // Where snapshots of forms are written: the host's folder, before a
+  // relative path.
+  void SetFolder(const std::string& folder) { fFolder = folder; }
   // The objects of the form last closed, as they were.
   const Form* LastClosed() const { return fLastClosed.get(); }
   // An open form's object, by form reference; null for none.
@@ -98,6 +119,10 @@ class HostForms {
   void Step(Open& open, HostParamBlock& block, bool modeless);
   void Close(int32_t selector, uint32_t form, const char* how);
   bool AnswerObject(int32_t selector, HostParamBlock& block, Open& open);
+  // An expectation of the action, as the form stands.
+  void Expect(Open& open, const Action& action);
+  // A snapshot of the form written, or compared with a reference ("png").
+  void Snapshot(Open& open, const Action& action);
 
   Logger fLog;
   std::map<std::string, Form> fForms;  // by lower-case name
@@ -108,4 +133,6 @@ class HostForms {
   uint32_t fNextRef = 0x1000;
   bool fRefuseOpen = false;
   int32_t fExhaustedSteps = 0;
+  std::vector<Check> fChecks;
+  std::string fFolder;
 };

@@ -24,7 +24,10 @@
 #include "platform/gdi/WinGdi.h"
 #include "platform/print/WinPrint.h"
 #include "platform/win32/WinPaint.h"
+#include "platform/toolbox/TbxEnvironment.h"
+#include "platform/win32/WinCommonDialogs.h"
 #include "platform/win32/WinFileDialogs.h"
+#include "platform/win32/WinMenus.h"
 #include "qvhost/HostBytes.h"
 #include "qvhost/HostExpression.h"
 #include "qvhost/HostPictures.h"
@@ -198,6 +201,27 @@ QvHost::QvHost(QvHostConfig config) : fConfig(std::move(config)) {
   // The choosers of the platform library, which the module shares, answer
   // as this host's user does.
   SetHeadlessChooserProvider(&QvHost::AnswerChooser, this);
+  SetHeadlessColorProvider(&QvHost::AnswerColour, this);
+  fForms->SetFolder(fFolder);
+  fBeepsSeen = Tbx::CountBeeps() + static_cast<int32_t>(GetHeadlessBeeps().size());
+}
+
+BOOL QvHost::AnswerColour(CHOOSECOLORA* dialog, void* context) {
+  auto* host = static_cast<QvHost*>(context);
+  if (host == nullptr || host->fColours.empty()) return 0;  // cancelled
+  const std::optional<uint32_t> colour = host->fColours.front();
+  host->fColours.pop_front();
+  host->Note(colour ? "colour chooser: " + std::to_string(*colour) : std::string("colour chooser: cancel"));
+  if (!colour) return 0;
+  dialog->rgbResult = RGB(uint8_t(*colour >> 16), uint8_t(*colour >> 8), uint8_t(*colour));
+  return 1;
+}
+
+int32_t QvHost::TakeBeeps() {
+  const int32_t now = Tbx::CountBeeps() + static_cast<int32_t>(GetHeadlessBeeps().size());
+  const int32_t beeps = now - fBeepsSeen;
+  fBeepsSeen = now;
+  return beeps;
 }
 
 void QvHost::AnswerChooser(int32_t chooser, const void* record, HeadlessChooserAnswer* answer, void* context) {
@@ -212,6 +236,7 @@ void QvHost::AnswerChooser(int32_t chooser, const void* record, HeadlessChooserA
 
 QvHost::~QvHost() {
   SetHeadlessChooserProvider(nullptr, nullptr);
+  SetHeadlessColorProvider(nullptr, nullptr);
   Unload();
   for (const auto& entry : fResourceHandles) Tbx::DisposeHandle(entry.first);
   for (const uint32_t h : fOrphanHandles) Tbx::DisposeHandle(h);

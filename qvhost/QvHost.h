@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <functional>
 #include <map>
 #include <memory>
@@ -47,6 +48,7 @@ struct QvHostConfig {
 };
 
 struct HeadlessChooserAnswer;
+struct CHOOSECOLORA;
 class HostScreen;
 
 class QvHost {
@@ -175,6 +177,14 @@ class QvHost {
   // waiting, the user picks nothing.
   void QueueFieldChoice(uint16_t table, uint16_t field) { fFieldChoices.push_back({table, field}); }
   size_t PendingChoices() const { return fChoices.size() + fFieldChoices.size(); }
+  // What the user answers to the module's next colour chooser, in order: a
+  // colour as 0xRRGGBB, or cancel (none). With none waiting, the chooser is
+  // cancelled.
+  void QueueColour(std::optional<uint32_t> colour) { fColours.push_back(colour); }
+  size_t PendingColours() const { return fColours.size(); }
+  // The beeps of the module (system beeps and message beeps) since the host
+  // was made or since the last call.
+  int32_t TakeBeeps();
   size_t PendingConfirmations() const { return fConfirmations.size(); }
   HostDatabase& Database() { return *fDatabase; }
   // The host's forms: those of its resource file once loaded, scripts of
@@ -300,6 +310,7 @@ class QvHost {
   uint32_t ResourceHandle(uint32_t type, int16_t id);
   void Unload();
   static void AnswerChooser(int32_t chooser, const void* record, HeadlessChooserAnswer* answer, void* context);
+  static int32_t AnswerColour(CHOOSECOLORA* dialog, void* context);
 
   QvHostConfig fConfig;
   std::unique_ptr<HostDatabase> fDatabase;
@@ -320,6 +331,8 @@ class QvHost {
   std::vector<LoggedCall> fLog;
   std::deque<QueuedEvent> fEvents;
   std::deque<Choice> fChoices;
+  std::deque<std::optional<uint32_t>> fColours;
+  int32_t fBeepsSeen = 0;
   std::deque<std::pair<uint16_t, uint16_t>> fFieldChoices;
   std::deque<bool> fConfirmations;
   int32_t fLastProcess = 1;

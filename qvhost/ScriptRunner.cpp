@@ -17,7 +17,9 @@
 #include "boundary/HostSelectors.h"
 #include "platform/print/WinPrint.h"
 #include "platform/win32/WinMenuTracking.h"
+#include "qvhost/HostForms.h"
 #include "qvhost/HostScreen.h"
+#include "qvhost/HostSpeller.h"
 #include "qvhost/ScriptCommandValues.h"
 #include "qvhost/QvHost.h"
 #include "qvhost/ScriptWords.h"
@@ -78,6 +80,11 @@ class Line {
   std::string RunPng();
   std::string RunQueue();
   std::string RunMenu();
+  std::string RunForm();
+  // A form of the host's dialogs rather than a form window of the screen.
+  bool IsDialogForm(const std::string& name) const {
+    return name != "screen" && !fHost.Screen().HasForm(name) && fHost.Forms().Has(name);
+  }
 
   QvHost& fHost;
   std::ostream& fOut;
@@ -374,6 +381,12 @@ std::string Line::RunExpect() {
   } else if (what == "file") {
     if (!counted(3, "expect file \"name\"")) return bad;
     Expect(std::filesystem::exists(fHost.Folder() + Word(2)), "file \"" + Word(2) + "\"");
+  } else if (what == "beeps") {
+    // The module's beeps since the last such line (or the start).
+    int32_t n = 0;
+    if (!counted(3, "expect beeps N") || !(bad = Field(2, "N", n).fBad).empty()) return bad;
+    const int32_t beeps = fHost.TakeBeeps();
+    Expect(beeps == n, "beeps " + Word(2) + " (got " + std::to_string(beeps) + ")");
   } else if (what == "event") {
     return RunExpectEvent();
   } else if (what == "png") {
@@ -510,6 +523,11 @@ std::string Line::RunInput() {
   std::string bad = Count(3, 3, "snapshot FORM|screen \"f.png\"");
   if (!bad.empty()) return bad;
   if (!fTokens[2].quoted) return "snapshot FORM|screen \"f.png\"";
+  // A dialog's form is pictured when its run comes to this step.
+  if (IsDialogForm(Word(1))) {
+    fHost.Forms().AddToScript(Word(1), HostForms::Action{"snapshot", "", Word(2), "", 1});
+    return {};
+  }
   return screen.Snapshot(Word(1), Word(2));
 }
 
@@ -519,6 +537,10 @@ std::string Line::RunPng() {
   std::string bad = Count(4, 4, "expect png FORM|screen \"ref.png\"");
   if (!bad.empty()) return bad;
   if (!fTokens[3].quoted) return "expect png FORM|screen \"ref.png\"";
+  if (IsDialogForm(Word(2))) {
+    fHost.Forms().AddToScript(Word(2), HostForms::Action{"png", "", Word(3), "", 1});
+    return {};
+  }
   const std::string actual = fHost.Folder() + "snapshot-compared.png";
   bad = fHost.Screen().Snapshot(Word(2), actual);
   if (!bad.empty()) return bad;
@@ -614,6 +636,54 @@ std::string Line::RunMenu() {
   return "menu choose \"text\"|N | hover X Y | cancel | snapshot \"f.png\"";
 }
 
+// form NAME set|select|key|point|drop|click|accept|cancel [OBJECT] [VALUE]
+// [count N], form NAME expect OBJECT WHAT "VALUE" and form NAME snapshot
+// "f.png" are steps of a dialog's run, played when the form opens; form
+// NAME X Y W H is a form window.
+std::string Line::RunForm() {
+  static const char* const kActions[] = {"set", "select", "key", "point", "drop", "click", "accept", "cancel"};
+  static const char* const kChecks[] = {"value", "real", "text", "items", "enabled", "visible", "format", "picture"};
+  const char* actionForm = "form NAME set|select|key|point|drop|click|accept|cancel [OBJECT] [VALUE] [count N]";
+  const std::string& action = Word(2);
+  HostForms::Action step;
+  step.kind = action;
+  if (!Quoted(2) && action == "expect") {
+    const char* form = "form NAME expect OBJECT value|real|text|items|enabled|visible|format|picture \"VALUE\"";
+    std::string bad = Count(6, 6, form);
+    if (!bad.empty()) return bad;
+    if (std::find(std::begin(kChecks), std::end(kChecks), Word(4)) == std::end(kChecks)) return form;
+    step.object = Word(3);
+    step.value = Word(4);
+    step.expected = Word(5);
+  } else if (!Quoted(2) && action == "snapshot") {
+    std::string bad = Count(4, 4, "form NAME snapshot \"f.png\"");
+    if (!bad.empty()) return bad;
+    if (!Quoted(3)) return "form NAME snapshot \"f.png\"";
+    step.value = Word(3);
+  } else if (!Quoted(2) && std::find(std::begin(kActions), std::end(kActions), action) != std::end(kActions)) {
+    size_t words = fTokens.size();
+    if (words >= 6 && Word(words - 2) == "count" && !Quoted(words - 2)) {
+      if (action != "click") return "only a click takes a count";
+      int64_t count = 0;
+      std::string bad = CheckScriptNumber(Word(words - 1), "count", 1, 3, count);
+      if (!bad.empty()) return bad;
+      step.count = static_cast<int32_t>(count);
+      words -= 2;
+    }
+    if (words < 3 || words > 5) return words > 5 ? "trailing word " + Word(5) + " (" + actionForm + ")" : actionForm;
+    step.object = Word(3);
+    step.value = Word(4);
+  } else {
+    if (fTokens.size() != 6 || Quoted(2))
+      return std::string("form NAME X Y W H, or ") + actionForm;
+    int32_t x = 0, y = 0, w = 0, h = 0;
+    if (!Field(2, "X", x).Field(3, "Y", y).Field(4, "W", w).Field(5, "H", h).fBad.empty()) return fBad;
+    return fHost.Screen().AddForm(Word(1), x, y, w, h);
+  }
+  fHost.Forms().AddToScript(Word(1), step);
+  return {};
+}
+
 std::string Line::Run() {
   const std::string& verb = Word(0);
   if (verb == "set") return RunSet();
@@ -655,11 +725,13 @@ std::string Line::Run() {
   }
   if (verb == "area") return RunArea();
   if (verb == "spellers") {
-    // spellers on|off: whether the host offers its spelling service.
-    std::string bad = Count(2, 2, "spellers on|off");
+    // spellers on|off|engine: whether the host offers its spelling service
+    // and its engine, neither, or its engine alone.
+    std::string bad = Count(2, 2, "spellers on|off|engine");
     if (!bad.empty()) return bad;
-    if (Quoted(1) || (Word(1) != "on" && Word(1) != "off")) return "spellers on|off";
-    fHost.Config().spellers = Word(1) == "on";
+    if (Quoted(1) || (Word(1) != "on" && Word(1) != "off" && Word(1) != "engine")) return "spellers on|off|engine";
+    fHost.Config().spellers = Word(1) != "off";
+    if (Word(1) != "off") HostSpellingOfferService(Word(1) == "on");
     return {};
   }
   if (verb == "print") {
@@ -708,6 +780,21 @@ std::string Line::Run() {
   }
   if (verb == "queue") return RunQueue();
   if (verb == "menu") return RunMenu();
+  if (verb == "choose" && Word(1) == "color") {
+    // choose color 0xRRGGBB|cancel: the answer to the next colour chooser.
+    const char* form = "choose color 0xRRGGBB|cancel";
+    std::string bad = Count(3, 3, form);
+    if (!bad.empty()) return bad;
+    if (Word(2) == "cancel") {
+      fHost.QueueColour(std::nullopt);
+      return {};
+    }
+    uint32_t colour = 0;
+    if (!Field(2, "colour", colour).fBad.empty()) return fBad;
+    if (colour > 0xFFFFFF) return "a colour is 0xRRGGBB";
+    fHost.QueueColour(colour);
+    return {};
+  }
   if (verb == "choose") {
     QvHost::Choice choice;
     const std::string& what = Word(1);
@@ -745,25 +832,7 @@ std::string Line::Run() {
       verb == "wheel" || verb == "update" || verb == "activate" || verb == "deactivate" || verb == "snapshot" ||
       verb == "lock")
     return RunInput();
-  if (verb == "form") {
-    // form NAME set|select|key|point|drop|click|accept|cancel [OBJECT] [VALUE]
-    // is a dialog's scripted action; form NAME X Y W H a form window.
-    static const char* const kActions[] = {"set", "select", "key", "point", "drop", "click", "accept", "cancel"};
-    const std::string& action = Word(2);
-    const bool isAction =
-        !Quoted(2) && std::find(std::begin(kActions), std::end(kActions), action) != std::end(kActions);
-    if (isAction) {
-      std::string bad = Count(3, 5, "form NAME set|select|key|point|drop|click|accept|cancel [OBJECT] [VALUE]");
-      if (!bad.empty()) return bad;
-      fHost.Forms().AddToScript(Word(1), HostForms::Action{action, Word(3), Word(4)});
-      return {};
-    }
-    if (fTokens.size() != 6 || Quoted(2))
-      return "form NAME X Y W H, or form NAME set|select|key|point|drop|click|accept|cancel [OBJECT] [VALUE]";
-    int32_t x = 0, y = 0, w = 0, h = 0;
-    if (!Field(2, "X", x).Field(3, "Y", y).Field(4, "W", w).Field(5, "H", h).fBad.empty()) return fBad;
-    return fHost.Screen().AddForm(Word(1), x, y, w, h);
-  }
+  if (verb == "form") return RunForm();
   if (verb == "slot") {
     static int foreign = 0;
     std::string bad = Count(2, 2, "slot other|zero|restore");
@@ -794,6 +863,7 @@ ScriptRunner::Outcome ScriptRunner::Run(const std::string& text) {
   void* savedSlot = nullptr;
   uint32_t result = 0;
   std::vector<std::unique_ptr<uint8_t[]>> storage;
+  size_t formFailuresSeen = fHost.Forms().Failures().size();
   while (std::getline(lines, line)) {
     ++number;
     std::vector<ScriptToken> tokens;
@@ -815,6 +885,18 @@ ScriptRunner::Outcome ScriptRunner::Run(const std::string& text) {
       break;
     }
     ++outcome.lines;
+    // What the dialogs' runs met during the line: the expectations and
+    // snapshots of their scripts, and every failure of a form's run (an
+    // unexpected form, a script run out, an object out of reach).
+    for (const HostForms::Check& check : fHost.Forms().TakeChecks()) {
+      if (!check.holds) ++outcome.failures;
+      fOut << (check.holds ? "  ok: " : "  FAILED: ") << check.what << "\n";
+    }
+    const std::vector<std::string>& formFailures = fHost.Forms().Failures();
+    for (; formFailuresSeen < formFailures.size(); ++formFailuresSeen) {
+      ++outcome.failures;
+      fOut << "  FAILED: form " << formFailures[formFailuresSeen] << "\n";
+    }
     // A menu snapshot the line's menu could not write.
     if (TakeMenuSnapshotFailure()) {
       ++outcome.failures;
@@ -838,6 +920,9 @@ ScriptRunner::Outcome ScriptRunner::Run(const std::string& text) {
   const size_t confirmations = fHost.PendingConfirmations();
   if (outcome.error.empty() && choices > 0)
     outcome.error = "end: " + std::to_string(choices) + " choose answer(s) never asked for";
+  const size_t colours = fHost.PendingColours();
+  if (outcome.error.empty() && colours > 0)
+    outcome.error = "end: " + std::to_string(colours) + " colour answer(s) never asked for";
   if (outcome.error.empty() && confirmations > 0)
     outcome.error = "end: " + std::to_string(confirmations) + " confirm answer(s) never asked for";
   if (!outcome.error.empty() && outcome.error.rfind("end: ", 0) == 0) fOut << "  error: " << outcome.error << "\n";

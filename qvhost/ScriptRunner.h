@@ -23,6 +23,9 @@
 //   choose accept "path" [filter N]|cancel|extra   confirm yes|no
 //   menu choose "text"|N   menu hover X Y   menu cancel
 //   expect menu item N checked|mixed|disabled|text "text"
+//   form NAME click OBJECT ["X Y"] [count N]   form NAME snapshot "f.png"
+//   form NAME expect OBJECT value|real|text|items|enabled|visible|format|picture "V"
+//   choose color 0xRRGGBB|cancel   expect beeps N
 //
 // A line it cannot read (an unknown word, a word too many, a number that
 // does not fit its field) stops the run with an error naming the line, as

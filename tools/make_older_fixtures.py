@@ -83,6 +83,54 @@ class Writer:
         record += bytes(65) + self.num("HHII", 1, 1, 0, 0) + self.run(0, 0, 0, (0, 0, 0), 0)
         return self.form("MARK", [self.chunk("MARK", record)])
 
+    def mark(self, paragraph, start, end, table=0, field=0, expression=b"", name=b"", code=0, skip=0,
+             fmt=None, expression_length=None, stored=b""):
+        # u16 paragraph, i16 start, u16, i16 end, the expression (a length
+        # byte and 128 bytes), the name (a length byte and 64 bytes; with no
+        # name the byte after it is a format code), u16 table, u16 field, u32
+        # skip flag, u32, a character format, then the host's own form.
+        length = len(expression) if expression_length is None else expression_length
+        record = self.num("HhHh", paragraph, start, 0, end) + bytes([length]) + expression.ljust(128, b"\0")
+        record += (bytes([len(name)]) + name if name else bytes([0, code])).ljust(65, b"\0")
+        record += self.num("HHII", table, field, skip, 0)
+        record += fmt if fmt is not None else self.run(0, 0, 0, (0, 0, 0), 0)
+        return self.chunk("MARK", record + stored)
+
+    def field_marks(self):
+        plain = [self.run(0, 12, 0, (0, 0, 0), 0)]
+        own = self.run(0, 18, 1, (0, 0, 255), 0)
+        body = [
+            self.text_paragraph("Dear \x07\x07\x07, you owe \x07\x07 by \x07.", plain),
+            self.text_paragraph("Page \x07 \x07end", plain),
+            self.picture((0, 0, 36, 72)),
+            self.form("MARK", [
+                self.mark(0, 5, 8, table=2, field=3, code=0x23),
+                self.mark(0, 18, 20, table=2, field=4, name=b"#,##0.00"),
+                self.mark(0, 24, 25, expression=b"Current date", code=5, stored=b"\x01\x02\x03\x04"),
+                self.mark(1, 5, 6, expression=b"Page number"),
+                self.mark(1, 7, 7, table=2, field=5, fmt=own),
+                # Marks that name nothing the reader can place: past the
+                # paragraph, an expression longer than its field, a table
+                # without a field, a table number no host has, skipped, in
+                # no paragraph, over a unit another mark took, ending before
+                # it starts.
+                self.mark(1, 8, 40, table=2, field=6),
+                self.mark(1, 8, 11, table=2, field=6, expression=b"x" * 128, expression_length=200),
+                self.mark(1, 8, 11, table=3, field=0),
+                self.mark(1, 8, 11, table=40000, field=1),
+                self.mark(1, 8, 11, table=2, field=6, skip=1),
+                self.mark(99, 0, 1, table=2, field=6),
+                self.mark(1, 4, 6, table=2, field=6),
+                self.mark(1, 9, 8, table=2, field=6),
+                self.mark(2, 0, 0, table=2, field=7),
+            ]),
+            self.chunk("HIDR", self.form("QMVT", [
+                self.text_paragraph("Page \x07", plain),
+                self.form("MARK", [self.mark(0, 5, 6, expression=b"Page number")]),
+            ])),
+        ]
+        return self.form("QMVT", body)
+
     def header(self, text, height):
         # The nested form's length is its own; the header height is read as
         # the 16-bit value at offset 6, which lies in that length's low half
@@ -122,12 +170,26 @@ Header "Head" (10 points italic), footer "Foot"; one host field mark; a hot link
 Print record: page 540 x 734 points at (36, 36) on paper 612 x 792.
 """
 
+MARKS_TEXT = """Host field marks in the older format, written {order}. Control characters hold the marks' places.
+Body paragraph 0 "Dear <7><7><7>, you owe <7><7> by <7>.": units 5 to 7 a reference to field 3 of table 2 with the
+first display format 3 (code 0x23); units 18 and 19 field 4 of table 2 named "#,##0.00"; unit 24 the expression
+"Current date" with the second display format 5, stored in the host's own form as the bytes 1 2 3 4.
+Body paragraph 1 "Page <7> <7>end": unit 5 the expression "Page number" (the page number); an empty mark at unit 7
+for field 5 of table 2 in 18 points bold blue; then eight marks that stand nowhere (past the paragraph, an expression
+length of 200, field 0, table 40000, skipped, paragraph 99, over unit 5 again, ending before their start).
+Body paragraph 2: a picture (72 x 36 points) whose mark, field 7 of table 2, stands in its place.
+Header "Page <7>", its unit 5 the expression "Page number".
+"""
+
 
 def main():
     FIXTURES.mkdir(parents=True, exist_ok=True)
     for big, name in ((True, "letter.be"), (False, "letter.le")):
         (FIXTURES / f"{name}.qmv").write_bytes(Writer(big).letter())
         (FIXTURES / f"{name}.txt").write_text(LETTER_TEXT.format(order="big-endian" if big else "little-endian"))
+    for big, name in ((True, "marks.be"), (False, "marks.le")):
+        (FIXTURES / f"{name}.qmv").write_bytes(Writer(big).field_marks())
+        (FIXTURES / f"{name}.txt").write_text(MARKS_TEXT.format(order="big-endian" if big else "little-endian"))
     form = Writer(False).letter()
     # The first word gives the offset of the form.
     (FIXTURES / "offset.qmv").write_bytes(struct.pack("<H", 16) + bytes(14) + form)

@@ -11,11 +11,15 @@ For every source in interchange/tests/fixtures/word/source/ it runs
   NAME.antiword.txt and NAME.catdoc.txt  the text antiword and catdoc read;
   NAME.runs.txt  what LibreOffice's HTML of NAME.doc says of its text: one
                 line per stretch of bold, italic or underlined text, per
-                font face, per size and per centred paragraph: the property
-                (bold, italic, underline, font NAME, size POINTS, centre), a
-                tab, the text.
+                font face, per size, per centred paragraph, per paragraph
+                with space before or after it, and per table cell that is
+                centred, right-aligned, shaded or bordered: the property
+                (bold, italic, underline, font NAME, size POINTS, centre,
+                before TWIPS, after TWIPS, cell centre, cell right, cell
+                shaded, cell bordered), a tab, the text.
 With --runs only the last is made again, from the committed .doc files;
-with --stories only the files of the stories folder below.
+with --stories only the files of the stories folder below. Names of
+sources (without their extension) after the options make only those.
 
 The sources in interchange/tests/fixtures/word/stories/source/ (headers and
 footers, fields, a symbol, notes, comments and pictures) become NAME.doc in
@@ -51,37 +55,67 @@ def listing(path):
     return "\n".join(sorted(lines)) + "\n"
 
 
+def twips(length):
+    """A CSS length in inches or centimetres as twips, else None."""
+    length = length.strip()
+    if length.endswith("in"):
+        return round(float(length[:-2]) * 1440)
+    if length.endswith("cm"):
+        return round(float(length[:-2]) * 1440 / 2.54)
+    return None
+
+
 class RunsParser(html.parser.HTMLParser):
-    """Collects the text under <b>, <i>, <u>, <font face> and centred <p>."""
+    """Collects the text under <b>, <i>, <u>, <font face>, centred <p>,
+    paragraphs with margins and table cells."""
 
     def __init__(self):
         super().__init__()
-        self.open = []  # (tag, property or None, collected text)
+        self.open = []  # (tag, properties, collected text)
         self.lines = []
+        self.cells = 0  # <td> elements open
 
     def handle_starttag(self, tag, attrs):
         attrs = dict(attrs)
-        prop = None
-        if tag in ("b", "i", "u"):
-            prop = {"b": "bold", "i": "italic", "u": "underline"}[tag]
+        props = []
+        style = attrs.get("style") or ""
+        if tag == "td":
+            self.cells += 1
+            if attrs.get("bgcolor"):
+                props.append("cell shaded")
+            if "border:" in style and not style.split("border:")[1].strip().startswith("none"):
+                props.append("cell bordered")
+        elif tag == "p" and self.cells:
+            if attrs.get("align") in ("center", "right"):
+                props.append("cell centre" if attrs["align"] == "center" else "cell right")
+        elif tag == "p":
+            for css, name in (("margin-top:", "before"), ("margin-bottom:", "after")):
+                if css in style:
+                    value = twips(style.split(css)[1].split(";")[0])
+                    if value:
+                        props.append(f"{name} {value}")
+            if attrs.get("align") == "center":
+                props.append("centre")
+        elif tag in ("b", "i", "u"):
+            props.append({"b": "bold", "i": "italic", "u": "underline"}[tag])
         elif tag == "font" and "face" in attrs:
-            prop = "font " + attrs["face"].split(",")[0].strip()
-        elif tag == "font" and "font-size:" in attrs.get("style", ""):
-            size = attrs["style"].split("font-size:")[1].split(";")[0].strip()
+            props.append("font " + attrs["face"].split(",")[0].strip())
+        elif tag == "font" and "font-size:" in style:
+            size = style.split("font-size:")[1].split(";")[0].strip()
             if size.endswith("pt"):
-                prop = "size " + size[:-2]
-        elif tag == "p" and attrs.get("align") == "center":
-            prop = "centre"
-        self.open.append([tag, prop, ""])
+                props.append("size " + size[:-2])
+        self.open.append([tag, props, ""])
 
     def handle_endtag(self, tag):
+        if tag == "td" and self.cells:
+            self.cells -= 1
         while self.open:
-            open_tag, prop, text = self.open.pop()
+            open_tag, props, text = self.open.pop()
             if self.open:
                 self.open[-1][2] += text
             text = " ".join(text.split())
-            if prop and text:
-                self.lines.append(f"{prop}\t{text}")
+            if text:
+                self.lines.extend(f"{prop}\t{text}" for prop in props)
             if open_tag == tag:
                 break
 
@@ -115,8 +149,10 @@ def peer_texts(target, folder):
         (folder / f"{target.stem}.{program}.txt").write_bytes(text)
 
 
-def make_stories(scratch, profile):
+def make_stories(scratch, profile, names):
     for source in sorted((STORIES / "source").iterdir()):
+        if names and source.stem not in names:
+            continue
         work = scratch / ("stories-" + source.stem)
         work.mkdir()
         shutil.copy(source, work / source.name)
@@ -135,9 +171,12 @@ def make_stories(scratch, profile):
 
 
 def main():
+    names = [arg for arg in sys.argv[1:] if not arg.startswith("--")]
     if "--runs" in sys.argv[1:]:
         with tempfile.TemporaryDirectory() as scratch:
             for doc in sorted(FIXTURES.glob("*.doc")):
+                if names and doc.stem not in names:
+                    continue
                 write_runs(doc, pathlib.Path(scratch))
                 print((FIXTURES / (doc.stem + ".runs.txt")).relative_to(ROOT))
         return
@@ -147,12 +186,14 @@ def main():
     if "--stories" in sys.argv[1:]:
         with tempfile.TemporaryDirectory() as scratch:
             scratch = pathlib.Path(scratch)
-            make_stories(scratch, scratch / "profile")
+            make_stories(scratch, scratch / "profile", names)
         return
     with tempfile.TemporaryDirectory() as scratch:
         scratch = pathlib.Path(scratch)
         profile = scratch / "profile"
         for source in sorted(SOURCES.iterdir()):
+            if names and source.stem not in names:
+                continue
             work = scratch / source.stem
             work.mkdir()
             shutil.copy(source, work / source.name)
@@ -171,7 +212,7 @@ def main():
                 (FIXTURES / f"{source.stem}.{program}.txt").write_bytes(text)
             write_runs(target, work)
             print(target.relative_to(ROOT))
-        make_stories(scratch, profile)
+        make_stories(scratch, profile, names)
 
 
 if __name__ == "__main__":

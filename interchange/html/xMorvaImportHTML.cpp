@@ -15,6 +15,7 @@
 #include "document/xMorvaProperties.h"
 #include "document/xMorvaTabs.h"
 #include "document/xMorvaUndo.h"
+#include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaEngine.h"
 #include "engine/xMorvaListNumber.h"
 #include "engine/xMorvaPictureElement.h"
@@ -69,6 +70,10 @@ constexpr int32_t kBulletCircle = 109;
 // Tab stop positions are 16-bit, below the "no stop" position.
 constexpr int32_t kMaxTabPosition = 31999;
 constexpr char16_t kReplacement = 0xFFFD;
+// Runs of text shorter than this are typed unit by unit: an insertion of a
+// run costs the engine two walks to the caret, which typing a few units
+// does not.
+constexpr uint32_t kShortestRun = 16;
 
 char Lower(uint8_t c) { return c >= 'A' && c <= 'Z' ? char(c + 32) : char(c); }
 
@@ -98,6 +103,11 @@ class HtmlReader {
  public:
   HtmlReader(xMorvaDocument& document, xMorvaEngine& body, const uint8_t* bytes, size_t size, std::string folder)
       : fDocument(document), fBody(body), fBytes(bytes), fSize(size), fFolder(std::move(folder)) {}
+  ~HtmlReader() {
+    if (fRun != 0) gMemoryMgr->DisposeHandle(fRun);
+  }
+  HtmlReader(const HtmlReader&) = delete;
+  HtmlReader& operator=(const HtmlReader&) = delete;
 
   void Parse(VStreamProgress* progress);
 
@@ -123,6 +133,8 @@ class HtmlReader {
   const std::string* GetValue(std::string_view name) const;
 
   // ---- Properties.
+  // Sets a property at the caret as the engine does.
+  int32_t Set(uint16_t id, int32_t value);
   void SetProperty(uint16_t id, int32_t value);
   void PushProperty(uint16_t id, std::vector<int32_t>& stack, int32_t& current, int32_t value, bool opening);
   void PushMode(int32_t mode, bool opening);
@@ -142,7 +154,17 @@ class HtmlReader {
   void InsertRule();
   void TableCharacters(bool opening);
   void InsertImage();
-  void CaretToEnd() { fBody.SetSelection(fBody.GetSelEnd(), fBody.GetSelEnd()); }
+  void CaretToEnd() { Body().SetSelection(Body().GetSelEnd(), Body().GetSelEnd()); }
+  // The body, once the text waiting to be typed is in it: every use of the
+  // body goes through here, so that the text keeps its place among the
+  // other changes.
+  xMorvaEngine& Body() {
+    if (!fTyped.empty()) TypeWaitingText();
+    return fBody;
+  }
+  // Types the text collected since the body was last used, in one
+  // insertion: one engine call per run of text rather than per character.
+  void TypeWaitingText();
 
   xMorvaDocument& fDocument;
   xMorvaEngine& fBody;
@@ -182,6 +204,9 @@ class HtmlReader {
   VStrInHandle fLinkText;
   std::string fLinkTarget;
   int32_t fLastBreak = kBreakNone;
+  // Units for the body not typed yet, and the block they are typed from.
+  std::u16string fTyped;
+  VMemHandle fRun = 0;
 };
 
 void HtmlReader::SkipPast(std::string_view end) {
@@ -204,8 +229,8 @@ void HtmlReader::Parse(VStreamProgress* progress) {
   fProportionalFont = fDocument.FontIndexForName(times);
   fFixedFont = fDocument.FontIndexForName(courier);
   fFont = fProportionalFont;
-  fBody.SetPropertyValue(kPropFont, fFont);
-  fBody.SetPropertyValue(kPropSize, Points(fSizeIndex));
+  Set(kPropFont, fFont);
+  Set(kPropSize, Points(fSizeIndex));
 
   // A UTF-8 mark says how bytes above 127 are to be read.
   if (fSize >= 3 && fBytes[0] == 0xEF && fBytes[1] == 0xBB && fBytes[2] == 0xBF) {
@@ -240,6 +265,8 @@ void HtmlReader::Parse(VStreamProgress* progress) {
       }
     }
   }
+  // The text after the last tag.
+  Body();
 }
 
 void HtmlReader::ReadByteAbove127(uint8_t first) {
@@ -264,12 +291,32 @@ void HtmlReader::ReadByteAbove127(uint8_t first) {
   InsertChar(gIntlMgr != nullptr ? gIntlMgr->WinCharToUni(first) : char16_t(first));
 }
 
+void HtmlReader::TypeWaitingText() {
+  const uint32_t count = uint32_t(fTyped.size());
+  bool typed = false;
+  if (count >= kShortestRun && count < (1u << 30)) {
+    if (fRun == 0) fRun = gMemoryMgr->NewHandle(0, 0);
+    if (fRun != 0 && gMemoryMgr->SetHandleSize(fRun, 2 * count)) {
+      if (auto* bytes = static_cast<uint8_t*>(gMemoryMgr->LockHandle(fRun))) {
+        for (uint32_t i = 0; i < count; ++i) PutStreamUnit(bytes + 2 * i, fTyped[i]);
+        gMemoryMgr->UnlockHandle(fRun);
+        if (fBody.InsertHandle(fRun, int32_t(count)) == 0) fBody.SetSelection(fBody.GetSelEnd(), fBody.GetSelEnd());
+        typed = true;
+      }
+    }
+  }
+  // A short run, or one that found no block, is typed unit by unit.
+  if (!typed)
+    for (const char16_t unit : fTyped) fBody.TypeCharacter(unit);
+  fTyped.clear();
+}
+
 void HtmlReader::InsertUnit(char16_t unit) {
   if (fMode == kModeBody) {
     if (unit == 0xAD)
-      fBody.InsertSoftHyphen();
-    else
-      fBody.TypeCharacter(unit);
+      Body().InsertSoftHyphen();
+    else if (unit != 0)
+      fTyped.push_back(unit);
   } else if (fMode == kModeLink) {
     fLinkText.AppendUniChar(unit);
   }
@@ -433,9 +480,51 @@ const std::string* HtmlReader::GetValue(std::string_view name) const {
   return nullptr;
 }
 
+int32_t HtmlReader::Set(uint16_t id, int32_t value) {
+  if (id < kFirstParagraphProperty) return Body().SetPropertyValue(id, value);
+  const uint32_t end = Body().GetStreamSize();
+  const int32_t caret = Body().GetSelStart();
+  if (Body().HasSelection() || caret != Body().GetLength() || Body().GetSelStartOffset() != end ||
+      Body().GetParagraphStart() != caret) {
+    return Body().SetPropertyValue(id, value);
+  }
+  // The caret stands at the text's end in a paragraph without units yet,
+  // where the page's text goes on. The paragraph's records are written
+  // there as the engine writes them, but without the engine forgetting how
+  // far it has walked: the next caret move would walk the whole text again,
+  // once for every paragraph of the page.
+  uint32_t stored = uint32_t(value);
+  bool record = false;
+  if (id == kPropTabs) {
+    uint32_t stop = 0;
+    record = Body().GetWalkTabs().FindStop(TabStopPosition(stored), stop) ? stop != stored
+                                                                         : TabStopKind(stored) != kTabNone;
+  } else {
+    xMorvaProperties normalised;
+    normalised.SetProperty(id, value);
+    value = normalised.GetProperty(id);
+    stored = uint32_t(value);
+    if (Body().GetCurrentProperties().GetProperty(id) == value && Body().GetPropertyState(id) == 1) return 0;
+    record = Body().GetWalkProperties().GetProperty(id) != value;
+  }
+  const uint32_t start = Body().GetParagraphStartOffset();
+  Body().RemovePropertyRecords(id, TabStopPosition(stored), start, end, false);
+  if (record) {
+    if (const int32_t error = Body().InsertPropertyRecord(start, id, stored)) return error;
+  }
+  // The caret is placed again over the new records; the character
+  // properties waiting at it for the next text stay.
+  xMorvaProperties waiting;
+  waiting.Assign(Body().GetCurrentProperties());
+  Body().SetSelection(caret, caret);
+  for (uint16_t character = 0; character <= kLastCharacterProperty; ++character)
+    Body().SetPropertyValue(character, waiting.GetProperty(character));
+  return 0;
+}
+
 void HtmlReader::SetProperty(uint16_t id, int32_t value) {
   if (fMode != kModeBody) return;
-  fBody.SetPropertyValue(id, id == kPropSize ? Points(value) : value);
+  Set(id, id == kPropSize ? Points(value) : value);
 }
 
 void HtmlReader::PushProperty(uint16_t id, std::vector<int32_t>& stack, int32_t& current, int32_t value,
@@ -469,7 +558,7 @@ void HtmlReader::PushIndent(uint16_t id, std::vector<double>& stack, double& cur
     current = stack.back();
     stack.pop_back();
   }
-  if (fMode == kModeBody) fBody.SetPropertyValue(id, fDocument.GetParams().FromDisplayUnit(current));
+  if (fMode == kModeBody) Set(id, fDocument.GetParams().FromDisplayUnit(current));
 }
 
 int32_t HtmlReader::FontIndex(std::string_view name) {
@@ -485,7 +574,7 @@ int32_t HtmlReader::FontIndex(std::string_view name) {
 }
 
 void HtmlReader::NewParagraphEnd() {
-  fBody.InsertParagraphEnd();
+  Body().InsertParagraphEnd();
   CaretToEnd();
 }
 
@@ -503,17 +592,17 @@ void HtmlReader::Break(int32_t kind) {
     fLastWasSpace = true;
     if (fItemPending) {
       if (fTabRemovalPending) {
-        fBody.SetPropertyValue(kPropTabs, int32_t(MakeTabStop(TabStopPosition(fListTab), 0, kTabNone)));
+        Set(kPropTabs, int32_t(MakeTabStop(TabStopPosition(fListTab), 0, kTabNone)));
         fTabRemovalPending = false;
       }
-      fBody.SetPropertyValue(kPropFirstLineIndent, 0);
-      fBody.SetPropertyValue(kPropBullet, 0);
+      Set(kPropFirstLineIndent, 0);
+      Set(kPropBullet, 0);
       fItemPending = false;
     }
     if (kind >= kBreakOpenBlock && kind <= kBreakCloseParagraph) {
-      fBody.SetPropertyValue(kPropSize, kSpacingPoints);
+      Set(kPropSize, kSpacingPoints);
       NewParagraphEnd();
-      fBody.SetPropertyValue(kPropSize, Points(fSizeIndex));
+      Set(kPropSize, Points(fSizeIndex));
     }
   }
   fLastBreak = kind;
@@ -573,7 +662,7 @@ void HtmlReader::SetMode(int32_t mode, bool opening) {
     VStrInHandle target;
     target.SetCText(fLinkTarget.c_str(), kCharSetAnsi);
     xMorvaHyperlink link(xMorvaHyperlink::kURL, true, target, fLinkText.GetLength() > 0 ? fLinkText : target);
-    fBody.InsertHyperlink(link, false);
+    Body().InsertHyperlink(link, false);
     fLastBreak = kBreakTyped;
     return;
   }
@@ -624,21 +713,21 @@ void HtmlReader::StartListItem() {
   if (fMode == kModeBody) {
     const xMorvaDocParams& params = fDocument.GetParams();
     if (fListKind == kListDecimal || fListKind == kListLetters || fListKind == kListRoman) {
-      fBody.SetPropertyValue(kPropFirstLineIndent, params.FromDisplayUnit(-1.5));
+      Set(kPropFirstLineIndent, params.FromDisplayUnit(-1.5));
       const int32_t position = std::clamp(params.FromDisplayUnit(fLeftLevel - 0.5), 0, kMaxTabPosition);
       fListTab = MakeTabStop(int16_t(position), 0, kTabRight);
       fTabRemovalPending = true;
-      fBody.SetPropertyValue(kPropTabs, int32_t(fListTab));
+      Set(kPropTabs, int32_t(fListTab));
       char16_t number[kListNumberUnits + 1] = {};
       const int32_t units = FormatListNumber(fListNumber, fListKind - kListDecimal, &number[kListNumberUnits - 1]);
-      fBody.InsertTab();
-      for (int32_t i = kListNumberUnits - units; i < kListNumberUnits; ++i) fBody.TypeCharacter(number[i]);
-      fBody.TypeCharacter(u'.');
-      fBody.InsertTab();
+      Body().InsertTab();
+      for (int32_t i = kListNumberUnits - units; i < kListNumberUnits; ++i) Body().TypeCharacter(number[i]);
+      Body().TypeCharacter(u'.');
+      Body().InsertTab();
       CaretToEnd();
       fLastBreak = kBreakTyped;
     } else {
-      fBody.SetPropertyValue(kPropBullet, fListKind == kListSquare   ? kBulletSquare
+      Set(kPropBullet, fListKind == kListSquare   ? kBulletSquare
                                           : fListKind == kListCircle ? kBulletCircle
                                                                      : kBulletDisc);
     }
@@ -649,9 +738,9 @@ void HtmlReader::StartListItem() {
 void HtmlReader::InsertRule() {
   Break(kBreakLine);
   if (fMode != kModeBody) return;
-  const int32_t left = fBody.GetPropertyValue(kPropLeftIndent);
-  const int32_t right = fBody.GetPropertyValue(kPropRightIndent);
-  const int32_t size = fBody.GetPropertyValue(kPropSize);
+  const int32_t left = Body().GetPropertyValue(kPropLeftIndent);
+  const int32_t right = Body().GetPropertyValue(kPropRightIndent);
+  const int32_t size = Body().GetPropertyValue(kPropSize);
   if (const std::string* width = GetValue("width")) {
     const int32_t available = std::max(0, fDocument.CurrentTextWidth(&fBody) - left - right);
     int32_t rule = LeadingNumber(*width);
@@ -659,12 +748,12 @@ void HtmlReader::InsertRule() {
     const int32_t unused = std::max(0, available - rule);
     const std::string align = GetValue("align") != nullptr ? Lowered(*GetValue("align")) : "left";
     if (align == "right") {
-      fBody.SetPropertyValue(kPropLeftIndent, left + unused);
+      Set(kPropLeftIndent, left + unused);
     } else if (align == "center") {
-      fBody.SetPropertyValue(kPropLeftIndent, left + unused / 2);
-      fBody.SetPropertyValue(kPropRightIndent, right + unused / 2);
+      Set(kPropLeftIndent, left + unused / 2);
+      Set(kPropRightIndent, right + unused / 2);
     } else {
-      fBody.SetPropertyValue(kPropRightIndent, right + unused);
+      Set(kPropRightIndent, right + unused);
     }
   }
   const std::string* colour = GetValue("color");
@@ -673,20 +762,20 @@ void HtmlReader::InsertRule() {
     const int32_t n = LeadingNumber(*thickness);
     style = n < 2 ? 0 : n == 2 ? 1 : 2;
   }
-  fBody.SetPropertyValue(kPropBorderColour, colour != nullptr ? ParseHTMLColor(*colour) : kRuleColour);
-  fBody.SetPropertyValue(kPropBorderStyle, style);
-  fBody.SetPropertyValue(kPropSize, kRulePoints);
-  fBody.SetPropertyValue(kPropBottomBorder, 1);
+  Set(kPropBorderColour, colour != nullptr ? ParseHTMLColor(*colour) : kRuleColour);
+  Set(kPropBorderStyle, style);
+  Set(kPropSize, kRulePoints);
+  Set(kPropBottomBorder, 1);
   fLastBreak = kBreakTyped;
   Break(kBreakLine);
-  fBody.SetPropertyValue(kPropBottomBorder, 0);
-  fBody.SetPropertyValue(kPropBorderColour, 0);
-  fBody.SetPropertyValue(kPropBorderStyle, 0);
-  fBody.SetPropertyValue(kPropLeftIndent, left);
-  fBody.SetPropertyValue(kPropRightIndent, right);
+  Set(kPropBottomBorder, 0);
+  Set(kPropBorderColour, 0);
+  Set(kPropBorderStyle, 0);
+  Set(kPropLeftIndent, left);
+  Set(kPropRightIndent, right);
   fLastBreak = kBreakTyped;
   Break(kBreakLine);
-  fBody.SetPropertyValue(kPropSize, size);
+  Set(kPropSize, size);
 }
 
 void HtmlReader::TableCharacters(bool opening) {
@@ -740,7 +829,7 @@ void HtmlReader::InsertImage() {
   const VMemHandle element = gMemoryMgr->NewHandle(0, 0);
   if (element == 0) return;
   if (MakePictureElement(picture, element, w > 0 ? w : -1, h > 0 ? h : -1, -1, 0) &&
-      fBody.InsertHandle(element, 1) == 0) {
+      Body().InsertHandle(element, 1) == 0) {
     CaretToEnd();
     fLastBreak = kBreakTyped;
   }
@@ -821,7 +910,7 @@ void HtmlReader::ParseTag(const std::string& name, bool opening) {
     if (opening) {
       Break(kBreakLine);
       if (fMode == kModeBody)
-        fBody.SetPropertyValue(kPropLeftIndent, fDocument.GetParams().FromDisplayUnit(fLeftLevel + (n == "dd" ? 1 : 0)));
+        Set(kPropLeftIndent, fDocument.GetParams().FromDisplayUnit(fLeftLevel + (n == "dd" ? 1 : 0)));
     }
   } else if (n == "hr") {
     if (opening) InsertRule();
@@ -838,7 +927,7 @@ void HtmlReader::ParseTag(const std::string& name, bool opening) {
   } else if (n == "td" || n == "th") {
     if (opening) {
       if (!fFirstCell && fMode == kModeBody) {
-        fBody.InsertTab();
+        Body().InsertTab();
         CaretToEnd();
         fLastBreak = kBreakTyped;
       }

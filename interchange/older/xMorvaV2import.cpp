@@ -19,7 +19,9 @@
 #include <string>
 #include <vector>
 
+#include "area/xMorvaMain.h"
 #include "document/DocumentUnits.h"
+#include "document/xMorvaAreaServices.h"
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaProperties.h"
@@ -30,6 +32,7 @@
 #include "engine/xMorvaEngine.h"
 #include "engine/xMorvaPictureElement.h"
 #include "framework/core/intl/VIntlMgr.h"
+#include "framework/core/memory/VHandleLocker.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VStream.h"
 #include "framework/core/strings/VUniString.h"
@@ -37,7 +40,10 @@
 #include "graphics/VMetafilePort.h"
 #include "graphics/pictures/VEmfPictureData.h"
 #include "graphics/pictures/VPictPictureData.h"
+#include "host/context/VHostRef.h"
+#include "host/package/VPackage.h"
 #include "platform/bytes/ByteSpanReader.h"
+#include "platform/toolbox/TbxHandles.h"
 
 xMorvaV2import::~xMorvaV2import() = default;
 
@@ -68,6 +74,9 @@ constexpr size_t kRunSize = 10;
 constexpr uint32_t kSettingsWithExtension = 30;
 constexpr uint32_t kPageBreakFlag = 0xFFFFFFFF;
 constexpr int32_t kDefaultPoints = 12;
+// The item of the document's words that names the page number in a mark's
+// expression (up to its "(").
+constexpr int16_t kPageKeywordItem = 27;
 
 struct Span {
   const uint8_t* data = nullptr;
@@ -91,6 +100,35 @@ struct Rect {
   int16_t top = 0, left = 0, bottom = 0, right = 0;
 };
 
+// A character format as a run or a mark stores it.
+struct CharFormat {
+  uint16_t font = 0;
+  uint8_t size = 0, face = 0, red = 0, green = 0, blue = 0;
+};
+
+// A host field mark: u16 paragraph (from 0), i16 start, u16, i16 end, the
+// expression text (a length byte and 128 bytes), the name (a length byte
+// and 64 bytes), u16 table, u16 field, u32 skip flag, u32, a character
+// format; the rest of the record is the expression in the host's own form.
+struct Mark {
+  uint16_t paragraph = 0;
+  int16_t start = 0, end = 0;
+  std::string expression;
+  std::string name;
+  // The byte after an empty name's length byte.
+  uint8_t formatCode = 0;
+  uint16_t table = 0, field = 0;
+  uint32_t skip = 0;
+  CharFormat format;
+  Span stored;
+  // False for a mark whose texts are longer than their fields: it names
+  // nothing, and its paragraph keeps its text.
+  bool usable = true;
+};
+constexpr size_t kMarkFixedSize = 2 + 2 + 2 + 2 + 129 + 65 + 2 + 2 + 4 + 4 + kRunSize;
+constexpr uint8_t kMarkExpressionMax = 128;
+constexpr uint8_t kMarkNameMax = 64;
+
 // What one form holds, as spans into the bytes read.
 struct Form {
   std::vector<Paragraph> paragraphs;
@@ -103,6 +141,7 @@ struct Form {
   Rect page, paper;
   Span header, footer;
   uint16_t headerHeight = 0, footerHeight = 0;
+  std::vector<Mark> marks;
 };
 
 using Order = ByteSpanReader::Order;
@@ -182,6 +221,37 @@ int32_t FormReader::ReadInner(ByteSpanReader& r, size_t end, uint32_t type, Form
       const uint8_t* name = c.Span(length);
       if (name == nullptr) return kErrorV2Damaged;
       form.fonts[number] = std::string(reinterpret_cast<const char*>(name), length);
+    } else if (type == kTagMarks && tag == kTagMarks) {
+      // A record cut short of its fixed part is a damaged form.
+      if (data.size < kMarkFixedSize) return kErrorV2Damaged;
+      Mark mark;
+      mark.paragraph = c.U16();
+      mark.start = c.I16();
+      c.U16();
+      mark.end = c.I16();
+      const uint8_t* expression = c.Span(129);
+      const uint8_t* name = c.Span(65);
+      mark.table = c.U16();
+      mark.field = c.U16();
+      mark.skip = c.U32();
+      c.U32();
+      mark.format.font = c.U16();
+      mark.format.size = c.U8();
+      mark.format.face = c.U8();
+      c.U8();
+      mark.format.red = c.U8();
+      mark.format.green = c.U8();
+      mark.format.blue = c.U8();
+      c.U16();
+      if (c.Failed() || expression == nullptr || name == nullptr) return kErrorV2Damaged;
+      mark.usable = expression[0] <= kMarkExpressionMax && name[0] <= kMarkNameMax;
+      if (mark.usable) {
+        mark.expression.assign(reinterpret_cast<const char*>(expression + 1), expression[0]);
+        mark.name.assign(reinterpret_cast<const char*>(name + 1), name[0]);
+      }
+      mark.formatCode = name[1];
+      mark.stored = Span{data.data + kMarkFixedSize, uint32_t(data.size - kMarkFixedSize)};
+      form.marks.push_back(std::move(mark));
     }
     return 0;
   });
@@ -277,8 +347,13 @@ int32_t FormReader::Read(size_t at, bool top, Form& form) {
 
 class Converter {
  public:
-  Converter(xMorvaDocument& document, const Form& top, Order order)
-      : fDocument(document), fTop(top), fOrder(order), fResolution(GetScreenResolution()) {}
+  Converter(xMorvaDocument& document, const Form& top, Order order, bool storedExpressions, std::string pageKeyword)
+      : fDocument(document),
+        fTop(top),
+        fOrder(order),
+        fResolution(GetScreenResolution()),
+        fStoredExpressions(storedExpressions),
+        fPageKeyword(std::move(pageKeyword)) {}
   int32_t Paragraphs(xMorvaEngine& engine, const Form& form);
   // The form's style sheets become sheets 2, 3 ... of the document's
   // store, after its default sheet.
@@ -287,10 +362,26 @@ class Converter {
  private:
   int32_t Pixels(int32_t points) const { return int32_t(int64_t(points) * fResolution / 72); }
   int32_t FontIndex(const Form& form, uint16_t number);
-  int32_t TextParagraph(xMorvaEngine& engine, const Form& form, const Paragraph& paragraph, uint16_t runCount);
+  // A mark placed in its paragraph: the units [start, end) of the
+  // paragraph's text that its element replaces.
+  struct Placed {
+    const Mark* mark;
+    uint32_t start, end;
+  };
+  // The marks of paragraph `index` that can stand in it, in the order of
+  // their places; a picture paragraph's mark covers its one unit.
+  std::vector<Placed> PlaceMarks(const Form& form, size_t index, uint32_t length, bool picture) const;
+  // Inserts at the caret the element a mark stands for: a page number, a
+  // reference to a host field or expression, or, for an expression that
+  // the host cannot make a reference of, the expression's text.
+  int32_t MarkElement(xMorvaEngine& engine, const Form& form, const Placed& placed);
+  bool IsPageNumberKeyword(const std::string& expression) const;
+  int32_t TextParagraph(xMorvaEngine& engine, const Form& form, const Paragraph& paragraph, uint16_t runCount,
+                        const std::vector<Placed>& marks);
   int32_t Format(xMorvaEngine& engine, ByteSpanReader& r);
   int32_t Picture(xMorvaEngine& engine, Span pict, int32_t width, int32_t height);
   void CaretToEnd(xMorvaEngine& engine) { engine.SetSelection(engine.GetSelEnd(), engine.GetSelEnd()); }
+  void TypeMacText(xMorvaEngine& engine, const std::string& text);
 
   xMorvaDocument& fDocument;
   const Form& fTop;
@@ -302,6 +393,12 @@ class Converter {
   // The store's id of each style record's sheet, and of its first sheet.
   std::vector<int16_t> fSheetIds;
   int16_t fFirstSheet = 0;
+  // The marks of the form being converted, by paragraph.
+  std::map<uint16_t, std::vector<const Mark*>> fMarks;
+  // Whether marks with a table number of 0 take the expression stored in
+  // the host's own form, and the text that stands for the page number.
+  bool fStoredExpressions = false;
+  std::string fPageKeyword;
 };
 
 // A stored size; 0 stands for the default size.
@@ -351,13 +448,137 @@ int32_t Converter::FontIndex(const Form& form, uint16_t number) {
   return fDocument.FontIndexForName(name);
 }
 
+std::vector<Converter::Placed> Converter::PlaceMarks(const Form& form, size_t index, uint32_t length,
+                                                     bool picture) const {
+  std::vector<Placed> placed;
+  const auto found = index <= UINT16_MAX ? fMarks.find(uint16_t(index)) : fMarks.end();
+  if (found == fMarks.end()) return placed;
+  for (const Mark* mark : found->second) {
+    // A mark the file asks to skip, one whose texts overrun their fields,
+    // and one that names no field (a table without a field, or a table
+    // number no host has) leave their places as text.
+    if (mark->skip != 0 || !mark->usable) continue;
+    if (mark->table != 0 && (mark->field == 0 || mark->table > INT16_MAX || mark->field > INT16_MAX)) continue;
+    const bool stored = fStoredExpressions && mark->stored.size != 0;
+    if (mark->table == 0 && mark->expression.empty() && !stored) continue;
+    // A mark outside its paragraph, or one that ends before it starts,
+    // is dropped; a picture paragraph has one unit.
+    if (mark->start < 0 || (picture ? mark->start != 0 : mark->end < mark->start || uint32_t(mark->end) > length))
+      continue;
+    const uint32_t start = uint32_t(mark->start);
+    const uint32_t end = picture ? 1 : uint32_t(mark->end);
+    // A mark that reaches into the units an earlier mark replaces is
+    // dropped: the file places each unit under one mark at most.
+    const bool overlaps = std::any_of(placed.begin(), placed.end(), [&](const Placed& other) {
+      return std::max(start, other.start) < std::min(end, other.end) ||
+             (start == end && other.start < start && start < other.end) ||
+             (other.start == other.end && start < other.start && other.start < end);
+    });
+    if (!overlaps) placed.push_back({mark, start, end});
+  }
+  std::stable_sort(placed.begin(), placed.end(), [](const Placed& a, const Placed& b) { return a.start < b.start; });
+  return placed;
+}
+
+bool Converter::IsPageNumberKeyword(const std::string& expression) const {
+  const std::string keyword = fPageKeyword.substr(0, fPageKeyword.find('('));
+  return !keyword.empty() && expression == keyword;
+}
+
+void Converter::TypeMacText(xMorvaEngine& engine, const std::string& text) {
+  for (const char c : text) {
+    const uint8_t byte = uint8_t(c);
+    if (byte >= 32) engine.TypeCharacter(gIntlMgr != nullptr ? gIntlMgr->MacCharToUni(byte) : char16_t(byte));
+  }
+}
+
+int32_t Converter::MarkElement(xMorvaEngine& engine, const Form& form, const Placed& placed) {
+  const Mark& mark = *placed.mark;
+  // A mark over no units shows its own character format; the text after
+  // it goes on in its run's.
+  static constexpr uint16_t kCharacterIds[] = {kPropFont,   kPropSize,   kPropBold,             kPropItalic,
+                                               kPropUnderline, kPropShadow, kPropVerticalPosition, kPropTextColour};
+  int32_t saved[std::size(kCharacterIds)] = {};
+  const bool ownFormat = placed.start == placed.end;
+  if (ownFormat) {
+    for (size_t i = 0; i < std::size(kCharacterIds); ++i) saved[i] = engine.GetPropertyValue(kCharacterIds[i]);
+    SetCharacterFormat([&](uint16_t id, int32_t value) { engine.SetPropertyValue(id, value); },
+                       FontIndex(form, mark.format.font), mark.format.size, mark.format.face, mark.format.red,
+                       mark.format.green, mark.format.blue);
+  }
+  int32_t code = 0;
+  if (mark.table == 0 && !(fStoredExpressions && mark.stored.size != 0) && IsPageNumberKeyword(mark.expression)) {
+    code = engine.InsertPageNumberField(0, false);
+  } else {
+    std::unique_ptr<VHostRef> reference;
+    if (mark.table != 0) {
+      reference = std::make_unique<VHostRef>(int16_t(mark.table), int16_t(mark.field), false);
+    } else if (fStoredExpressions && mark.stored.size != 0) {
+      // The expression in the host's own form, in the file's byte order,
+      // which the host turns into this machine's.
+      const Tbx::Handle data = Tbx::NewHandle(int32_t(mark.stored.size));
+      if (data == 0) return kErrorV2NoMemory;
+      std::memcpy(Tbx::HLock(data), mark.stored.data, mark.stored.size);
+      Tbx::HUnlock(data);
+      reference = std::make_unique<VHostRef>(data, fOrder != ByteSpanReader::kNative);
+    } else {
+      VStr<255> text;
+      text.SetCText(mark.expression.c_str(), kCharSetMac);
+      reference = std::make_unique<VHostRef>(text);
+    }
+    if (mark.table == 0 && reference->GetReferenceData() == 0) {
+      // The host made nothing of the expression: its text stays in the
+      // document rather than a reference that names nothing.
+      TypeMacText(engine, mark.expression);
+    } else {
+      if (!mark.name.empty()) {
+        VStr<255> name;
+        name.SetCText(mark.name.c_str(), kCharSetMac);
+        reference->SetFormatText(name);
+      } else if ((mark.formatCode & 0x20) != 0) {
+        reference->SetFormat(mark.formatCode & 0x0F);
+      } else if (mark.formatCode <= INT8_MAX) {
+        reference->SetOption(mark.formatCode);
+      }
+      const VMemHandle stored = reference->ToHandle();
+      if (stored == 0) return kErrorV2NoMemory;
+      {
+        VHandleLocker lock(stored);
+        const uint32_t size = gMemoryMgr->GetHandleSize(stored);
+        code = lock ? engine.InsertHostExpression(lock.As<uint8_t>(), size, false, nullptr) : kErrorV2NoMemory;
+        // Without a value from the host the reference still stands, with
+        // an empty result until the host fills it in.
+        if (code != 0 && lock) code = engine.InsertHostExpression(lock.As<uint8_t>(), size, false, new VStr<255>);
+      }
+      gMemoryMgr->DisposeHandle(stored);
+    }
+  }
+  if (ownFormat) {
+    for (size_t i = 0; i < std::size(kCharacterIds); ++i) engine.SetPropertyValue(kCharacterIds[i], saved[i]);
+  }
+  return code != 0 ? kErrorV2Damaged : 0;
+}
+
 int32_t Converter::TextParagraph(xMorvaEngine& engine, const Form& form, const Paragraph& paragraph,
-                                 uint16_t runCount) {
+                                 uint16_t runCount, const std::vector<Placed>& marks) {
   const uint32_t length = paragraph.text.size;
   if (uint64_t(runCount) * kRunSize > paragraph.runs.size) return kErrorV2Damaged;
   bool underlined = false;
+  int32_t code = 0;
+  // The next mark to place, and the end of the units the marks placed so
+  // far replace.
+  size_t next = 0;
+  uint32_t replacedTo = 0;
+  auto place = [&](uint32_t at) {
+    for (; code == 0 && next < marks.size() && marks[next].start == at; ++next) {
+      code = MarkElement(engine, form, marks[next]);
+      replacedTo = std::max(replacedTo, marks[next].end);
+    }
+  };
   auto type = [&](uint32_t from, uint32_t to) {
-    for (uint32_t at = from; at < to; ++at) {
+    for (uint32_t at = from; at < to && code == 0; ++at) {
+      place(at);
+      if (at < replacedTo) continue;
       const uint8_t c = paragraph.text.data[at];
       if (c == 9) {
         // A tab inside an underlined run is shown without the underline:
@@ -369,8 +590,8 @@ int32_t Converter::TextParagraph(xMorvaEngine& engine, const Form& form, const P
       } else if (c >= 32) {
         engine.TypeCharacter(gIntlMgr != nullptr ? gIntlMgr->MacCharToUni(c) : char16_t(c));
       }
-      // Other control characters mark where host fields stood; they carry
-      // no text.
+      // Other control characters hold the places of host field marks; a
+      // place that no mark takes carries no text.
     }
   };
   ByteSpanReader runs(paragraph.runs.data, paragraph.runs.size, fOrder);
@@ -403,6 +624,8 @@ int32_t Converter::TextParagraph(xMorvaEngine& engine, const Form& form, const P
     if (sheet != 0) engine.SetPropertyValue(kPropStyleSheet, sheet);
   }
   type(at, length);
+  place(length);
+  if (code != 0) return code;
   return runs.Failed() ? kErrorV2Damaged : 0;
 }
 
@@ -501,6 +724,8 @@ int32_t Converter::Picture(xMorvaEngine& engine, Span pict, int32_t width, int32
 int32_t Converter::Paragraphs(xMorvaEngine& engine, const Form& form) {
   engine.SetSelection(0, 0);
   fEmptyLastParagraph = engine.GetLength() == 0 && engine.GetStreamSize() == 0;
+  fMarks.clear();
+  for (const Mark& mark : form.marks) fMarks[mark.paragraph].push_back(&mark);
   bool endedWithBreak = false;
   for (size_t i = 0; i < form.paragraphs.size(); ++i) {
     const Paragraph& paragraph = form.paragraphs[i];
@@ -515,7 +740,8 @@ int32_t Converter::Paragraphs(xMorvaEngine& engine, const Form& form) {
     if (kind == 0) {
       const uint16_t runs = r.U16();
       if (r.Failed()) return kErrorV2Damaged;
-      if (const int32_t code = TextParagraph(engine, form, paragraph, runs)) return code;
+      const std::vector<Placed> marks = PlaceMarks(form, i, paragraph.text.size, false);
+      if (const int32_t code = TextParagraph(engine, form, paragraph, runs, marks)) return code;
       endedWithBreak = !last;
       if (!last) {
         if (engine.InsertParagraphEnd() != 0) return kErrorV2Damaged;
@@ -529,8 +755,14 @@ int32_t Converter::Paragraphs(xMorvaEngine& engine, const Form& form) {
       if (flag != kPageBreakFlag) {
         r.Seek(4);
         const int16_t top = r.I16(), left = r.I16(), bottom = r.I16(), right = r.I16();
-        if (const int32_t code = Picture(engine, paragraph.picture, Pixels(right - left), Pixels(bottom - top)))
+        // A mark on a picture paragraph stands in place of its picture.
+        const std::vector<Placed> marks = PlaceMarks(form, i, 1, true);
+        if (!marks.empty()) {
+          if (const int32_t code = MarkElement(engine, form, marks.front())) return code;
+        } else if (const int32_t code =
+                       Picture(engine, paragraph.picture, Pixels(right - left), Pixels(bottom - top))) {
           return code;
+        }
         endedWithBreak = !last;
         if (!last) {
           if (engine.InsertParagraphEnd() != 0) return kErrorV2Damaged;
@@ -650,7 +882,15 @@ int32_t xMorvaV2import::ImportV2Bytes(xMorvaDocument& document, const uint8_t* b
   xMorvaUndo* undo = document.GetUndo();
   const bool recording = undo != nullptr && undo->IsRecording();
   if (undo != nullptr) undo->Suspend();
-  Converter converter(document, top, order);
+  // Package option 12: marks without a table take the expression stored in
+  // the host's own form.
+  uint16_t storedExpressions = 0;
+  if (auto* package = dynamic_cast<xMorvaMain*>(gCurrentPackage)) package->GetOption(12, storedExpressions, nullptr);
+  VStr<255> keyword;
+  GetDocumentListString(keyword, kDocumentTextsListOffset, kPageKeywordItem);
+  char keywordText[256] = {};
+  keyword.GetCText(keywordText, sizeof keywordText, kCharSetMac);
+  Converter converter(document, top, order, storedExpressions != 0, keywordText);
   ConvertSettings(document, top);
   int32_t result = converter.StyleSheets();
   auto* body = static_cast<xMorvaEngine*>(document.GetPart(kPartBody));

@@ -199,6 +199,26 @@ TEST_F(ImportHTML, ParagraphPropertiesAndLists) {
   EXPECT_EQ(0, body.GetPropertyValue(kPropBullet));
 }
 
+// Character properties set before a paragraph takes its own properties
+// reach the paragraph's text, a long run typed at once and a short one alike.
+TEST_F(ImportHTML, CharacterPropertiesOutlastTheParagraphsOwn) {
+  auto document = NewDocument();
+  const std::string longRun = "Bold and centred, a run of forty letters";
+  ASSERT_EQ(0, Read(*document, "<b><p align=center>" + longRun + "</p></b><i><div align=right>it</div></i><p>plain"));
+  ASSERT_EQ(longRun + "\n\nit\n\nplain", TextOf(*document, kPartBody));
+  const size_t it = longRun.size() + 2, plain = it + 4;
+  for (const size_t at : {size_t(0), longRun.size() - 1}) {
+    EXPECT_EQ(1, HtmlAt(*document, at, kPropBold));
+    EXPECT_EQ(0, HtmlAt(*document, at, kPropItalic));
+    EXPECT_EQ(1, HtmlAt(*document, at, kPropAlignment));
+  }
+  EXPECT_EQ(0, HtmlAt(*document, it, kPropBold));
+  EXPECT_EQ(1, HtmlAt(*document, it + 1, kPropItalic));
+  EXPECT_EQ(2, HtmlAt(*document, it, kPropAlignment));
+  EXPECT_EQ(0, HtmlAt(*document, plain, kPropItalic));
+  EXPECT_EQ(0, HtmlAt(*document, plain + 4, kPropAlignment));
+}
+
 TEST_F(ImportHTML, LinksBecomeHyperlinkElements) {
   auto document = NewDocument();
   ASSERT_EQ(0, Read(*document, "x<a href=\"http://Example.org/A\">t<b>u</b></a><a name=n>y</a>"));

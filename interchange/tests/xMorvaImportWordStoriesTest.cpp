@@ -553,10 +553,13 @@ TEST_F(WordStories, SymbolAtTheEndOfTheTextLeavesTheParagraphEnd) {
   std::u16string body;
   xMorvaImportWord reader;
   ASSERT_EQ(0, Read(doc, body, reader));
-  EXPECT_EQ(u"x\uF062", body);
-  ASSERT_EQ(1u, reader.GetBodySpecials().size());
-  EXPECT_EQ(1u, reader.GetBodySpecials()[0].at);
-  EXPECT_EQ(1, reader.GetBodySpecials()[0].font);
+  // The placeholder shows the symbol's byte; its run carries the symbol.
+  EXPECT_EQ(u"xb", body);
+  const auto& runs = reader.GetCharacterRuns();
+  const auto run = std::find_if(runs.begin(), runs.end(), [](const auto& r) { return r.first == 1; });
+  ASSERT_NE(runs.end(), run);
+  EXPECT_EQ(0xF062, run->chp.symbol);
+  EXPECT_TRUE(reader.GetBodySpecials().empty());
 }
 
 TEST_F(WordStories, Word6StoriesFollowTheDopAndSectionFlags) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -19,6 +20,7 @@
 #include "document/xMorvaStyleSheet.h"
 #include "framework/system/resources/VMemoryResourceFile.h"
 #include "document/xMorvaTabs.h"
+#include "engine/xMorvaFont.h"
 #include "interchange/tests/RtfTestSupport.h"
 #include "framework/system/files/VFile.h"
 #include "interchange/rtf/xMorvaRtfFormats.h"
@@ -118,6 +120,11 @@ struct Word97 {
   Bytes assoc;
   size_t chpxAt = 0;
   size_t papxAt = 0;
+  // With `split`, the text is two pieces, the second from that character;
+  // each piece's property word, and a property group before the pieces.
+  uint32_t split = 0;
+  uint16_t prm[2] = {0, 0};
+  Bytes prc;
   Bytes main;
   Bytes table;
 
@@ -141,9 +148,14 @@ struct Word97 {
     }
     table.assign(16, 0);
     const size_t clx = table.size();
+    if (!prc.empty()) {
+      table.insert(table.end(), {1, uint8_t(prc.size()), uint8_t(prc.size() >> 8)});
+      table.insert(table.end(), prc.begin(), prc.end());
+    }
     table.push_back(2);
+    const uint32_t pieces = split != 0 ? 2 : 1;
     Bytes lcb(4);
-    StoreLE32(lcb.data(), 4 + 12);
+    StoreLE32(lcb.data(), 4 + 12 * pieces);
     table.insert(table.end(), lcb.begin(), lcb.end());
     auto put32 = [&](uint32_t v) {
       uint8_t b[4];
@@ -151,12 +163,16 @@ struct Word97 {
       table.insert(table.end(), b, b + 4);
     };
     put32(0);
+    if (split != 0) put32(split);
     put32(uint32_t(text.size()));
-    table.push_back(0);
-    table.push_back(0);
-    put32(wide ? 0x800 : (0x800 * 2) | 0x40000000u);
-    table.push_back(0);
-    table.push_back(0);
+    for (uint32_t piece = 0; piece < pieces; ++piece) {
+      const uint32_t at = piece == 0 ? 0 : split;
+      table.push_back(0);
+      table.push_back(0);
+      put32(wide ? 0x800 + at * 2 : ((0x800 + at) * 2) | 0x40000000u);
+      table.push_back(uint8_t(prm[piece]));
+      table.push_back(uint8_t(prm[piece] >> 8));
+    }
     StoreLE32(&main[pairs + 66 * 4], uint32_t(clx));
     StoreLE32(&main[pairs + 67 * 4], uint32_t(table.size() - clx));
     // Bin tables of one page each, the pages at the end of the main stream.
@@ -331,14 +347,20 @@ TEST_F(ImportWord, LibreOfficeFilesGiveTheTextAntiwordAndCatdocRead) {
     antiword.replace_extension(".antiword.txt");
     catdoc.replace_extension(".catdoc.txt");
     const Bytes a = ReadBytesOf(antiword), c = ReadBytesOf(catdoc);
-    EXPECT_EQ(ours, Normalised(std::string(a.begin(), a.end())));
+    // antiword draws a table's cells between bars.
+    std::string cells(a.begin(), a.end());
+    std::replace(cells.begin(), cells.end(), '|', ' ');
+    EXPECT_EQ(ours, Normalised(cells));
     EXPECT_EQ(ours, Normalised(std::string(c.begin(), c.end())));
   }
   EXPECT_GE(files, 2);
 }
 
 // LibreOffice's HTML of its own files names the bold, italic, underlined,
-// font-faced, sized and centred stretches; each has those properties in our runs.
+// font-faced, sized and centred stretches, the paragraphs' space before
+// and after, and the table cells that are aligned, shaded or bordered;
+// each has those properties in our runs, found through where the body
+// took their characters.
 TEST_F(ImportWord, LibreOfficeFilesRunsMatchItsHtml) {
   int checked = 0;
   for (const auto& item : fs::directory_iterator(WordFolder())) {
@@ -355,6 +377,26 @@ TEST_F(ImportWord, LibreOfficeFilesRunsMatchItsHtml) {
     ASSERT_FALSE(reader.GetStyles().empty());
     EXPECT_EQ(reader.GetStyles()[0].name, u"Normal");
     EXPECT_FALSE(reader.GetFontNames().empty());
+    const std::vector<uint32_t>& to = reader.GetBodyPositions();
+    ASSERT_FALSE(to.empty());
+    auto holds = [&](const auto& run, size_t at) {
+      const size_t last = to.size() - 1;
+      return at >= to[std::min<size_t>(run.first, last)] && at < to[std::min<size_t>(run.limit, last)];
+    };
+    auto paragraphAt = [&](size_t at) {
+      const auto& runs = reader.GetParagraphRuns();
+      return std::find_if(runs.begin(), runs.end(), [&](const auto& r) { return holds(r, at); });
+    };
+    // The row end of the body paragraph holding `at`: its run ends on the
+    // paragraph's end.
+    auto rowOf = [&](size_t at) -> const xMorvaWordPap* {
+      size_t end = body.find(u'\r', at);
+      if (end == std::u16string::npos) end = body.size();
+      for (const auto& r : reader.GetParagraphRuns())
+        if (r.pap.rowEnd && r.limit > r.first && to[std::min<size_t>(r.limit - 1, to.size() - 1)] == end)
+          return &r.pap;
+      return nullptr;
+    };
     size_t cursor = 0;
     std::string line;
     // Where the HTML says bold or italic; nowhere else may be either.
@@ -365,23 +407,50 @@ TEST_F(ImportWord, LibreOfficeFilesRunsMatchItsHtml) {
       const std::string what = line.substr(0, tab), sample = line.substr(tab + 1);
       SCOPED_TRACE(line);
       const std::u16string wanted = Utf16(sample);
-      const size_t at = body.find(wanted, cursor);
+      // A paragraph's own line follows those of its stretches: it is
+      // looked for from the start of the paragraph they are in.
+      size_t from = cursor;
+      if (what == "centre" || what.rfind("before ", 0) == 0 || what.rfind("after ", 0) == 0) {
+        from = cursor == 0 ? std::u16string::npos : body.rfind(u'\r', cursor - 1);
+        from = from == std::u16string::npos ? 0 : from + 1;
+      }
+      const size_t at = body.find(wanted, from);
       ASSERT_NE(at, std::string::npos);
       cursor = at;
+      if (what.rfind("cell ", 0) == 0) {
+        const xMorvaWordPap* row = rowOf(at);
+        ASSERT_NE(row, nullptr);
+        const size_t start = body.rfind(u'\r', at) == std::u16string::npos ? 0 : body.rfind(u'\r', at) + 1;
+        const size_t cell = size_t(std::count(body.begin() + long(start), body.begin() + long(at), u'\t'));
+        if (what == "cell centre" || what == "cell right") {
+          ASSERT_GT(cell, 0u);
+          ASSERT_LE(cell, row->tabs.size());
+          EXPECT_EQ(row->tabs[cell - 1].kind, what == "cell centre" ? 2 : 3);
+        }
+        if (what == "cell bordered") EXPECT_EQ(row->borderSides, 15);
+        if (what == "cell shaded") {
+          const auto& shades = reader.GetCellShading();
+          EXPECT_TRUE(std::any_of(shades.begin(), shades.end(), [&](const xMorvaWordShade& s) {
+            return s.color != -1 && holds(s, at) && holds(s, at + wanted.size() - 1);
+          }));
+        }
+        ++checked;
+        continue;
+      }
       for (size_t cp = at; cp < at + wanted.size(); ++cp) {
         if (what == "bold") bold[cp] = true;
         if (what == "italic") italic[cp] = true;
-        if (what == "centre") {
-          const auto& runs = reader.GetParagraphRuns();
-          auto run = std::find_if(runs.begin(), runs.end(),
-                                  [cp](const auto& r) { return cp >= r.first && cp < r.limit; });
-          ASSERT_NE(run, runs.end());
-          EXPECT_EQ(run->pap.jc, 1);
+        if (what == "centre" || what.rfind("before ", 0) == 0 || what.rfind("after ", 0) == 0) {
+          const auto run = paragraphAt(cp);
+          ASSERT_NE(run, reader.GetParagraphRuns().end());
+          if (what == "centre") EXPECT_EQ(run->pap.jc, 1);
+          // The HTML gives hundredths of an inch.
+          if (what.rfind("before ", 0) == 0) EXPECT_NEAR(run->pap.before, std::stoi(what.substr(7)), 15);
+          if (what.rfind("after ", 0) == 0) EXPECT_NEAR(run->pap.after, std::stoi(what.substr(6)), 15);
           continue;
         }
         const auto& runs = reader.GetCharacterRuns();
-        auto run = std::find_if(runs.begin(), runs.end(),
-                                [cp](const auto& r) { return cp >= r.first && cp < r.limit; });
+        auto run = std::find_if(runs.begin(), runs.end(), [&](const auto& r) { return holds(r, cp); });
         ASSERT_NE(run, runs.end());
         const xMorvaWordChp& chp = run->chp;
         if (what == "bold") EXPECT_EQ(chp.bold, 1);
@@ -397,8 +466,8 @@ TEST_F(ImportWord, LibreOfficeFilesRunsMatchItsHtml) {
       }
     }
     for (const xMorvaWordCharacterRun& run : reader.GetCharacterRuns()) {
-      for (uint32_t cp = run.first; cp < std::min<size_t>(run.limit, body.size()); ++cp) {
-        if (body[cp] == u'\r') continue;
+      for (size_t cp = 0; cp < body.size(); ++cp) {
+        if (body[cp] == u'\r' || !holds(run, cp)) continue;
         if (run.chp.bold != 0) EXPECT_TRUE(bold[cp]) << cp;
         if (run.chp.italic != 0) EXPECT_TRUE(italic[cp]) << cp;
       }
@@ -431,6 +500,28 @@ TEST_F(ImportWord, RunsSetTheBodysProperties) {
   EXPECT_NE(at(u"Fixed width", kPropFont), at(u"beside", kPropFont));
 }
 
+// Every character the body keeps holds one position in the document, a
+// stray control character too, so that the runs land on their own text.
+TEST_F(ImportWord, RunsLandOnTheirCharactersPastControlCharacters) {
+  Word97 file;
+  file.text = u"A\u0006B\rC\t\u00ADD\r";
+  file.chpx = FkpPage({0x800, 0x802, 0x803, 0x807, 0x809}, {{}, {0x35, 0x08, 1}, {}, {0x36, 0x08, 1}}, 0, false);
+  file.Build();
+  ASSERT_EQ(Import(Container({{u"WordDocument", file.main}, {u"1Table", file.table}})), 0);
+  xMorvaTextInterface* text = document.GetPart(kPartBody);
+  ASSERT_NE(text, nullptr);
+  auto at = [&](int32_t where, uint16_t id) {
+    text->SetSelection(where, where + 1);
+    return text->GetPropertyValue(id);
+  };
+  EXPECT_EQ(at(0, kPropBold), 0);
+  EXPECT_EQ(at(2, kPropBold), 1);  // "B"
+  EXPECT_EQ(at(4, kPropBold), 0);
+  EXPECT_EQ(at(7, kPropItalic), 1);  // "D", after a tab and a soft hyphen
+  EXPECT_EQ(at(6, kPropItalic), 0);
+  EXPECT_EQ(Body().GetLength(), 8);
+}
+
 TEST_F(ImportWord, Word97PiecesOfBothWidthsAndWord6Stretches) {
   for (bool wide : {false, true}) {
     Word97 file;
@@ -440,6 +531,23 @@ TEST_F(ImportWord, Word97PiecesOfBothWidthsAndWord6Stretches) {
     std::u16string body;
     ASSERT_EQ(Read(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}), body), 0);
     EXPECT_EQ(body, u"Caf\u00e9 1 end\rNext\tcell");
+  }
+  // Line feeds end paragraphs, a paragraph end's own one aside; each byte
+  // stays one character, so that the runs keep their places.
+  for (bool wide : {false, true}) {
+    Word97 file;
+    file.wide = wide;
+    file.text = u"One\r\nTwo\nThree\u0081\r";
+    file.chpx = FkpPage({0x800, 0x800 + 9 * (wide ? 2 : 1), 0x800 + 16 * (wide ? 2 : 1)},
+                        {{}, {0x35, 0x08, 1}}, 0, false);
+    file.Build();
+    xMorvaImportWord reader;
+    MemoryFile memory(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}));
+    std::u16string body;
+    ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+    EXPECT_EQ(body.substr(0, 13), u"One\rTwo\rThree");
+    ASSERT_EQ(reader.GetCharacterRuns().size(), 2u);
+    EXPECT_EQ(reader.GetBodyPositions()[9], 8u);  // "Three" is bold
   }
   std::u16string body;
   ASSERT_EQ(Read(Container({{u"WordDocument", Word6Main("Word six\rtext\r")}}), body), 0);
@@ -706,6 +814,54 @@ TEST_F(ImportWord, ParagraphBordersAndTabsSetTheBody) {
   EXPECT_TRUE(positions[12].tabs.empty());
 }
 
+// Space after the first paragraph and before the second opens the gap
+// between them: the first paragraph's interline grows by that space in
+// tenths of its end's line height, over its own 1.5 lines. The first
+// paragraph's space before and the last one's space after have no gap.
+TEST_F(ImportWord, SpaceBeforeAndAfterWidenTheInterlineOfTheParagraphAbove) {
+  Word97 file;
+  file.text = u"Hello Word\rSecond paragraph\rThird\r";
+  file.papx = FkpPage({0x800, 0x800 + 11, 0x800 + 28, 0x800 + 34},
+                      {Cat({{0, 0}, Sprm16(0xA413, 900), Sprm16(0xA414, 120),
+                            {0x12, 0x64, 0x68, 0x01, 1, 0}}),
+                       Cat({{0, 0}, Sprm16(0xA413, 240)}),
+                       Cat({{0, 0}, Sprm16(0xA414, 600)})},
+                      12, true);
+  file.Build();
+  const Bytes doc = Container({{u"WordDocument", file.main}, {u"1Table", file.table}});
+  xMorvaImportWord reader;
+  MemoryFile memory(doc);
+  ASSERT_EQ(reader.ImportWordDocument(&document, &memory.Stream()), 0);
+  EXPECT_EQ(reader.GetSpacing(), (std::vector<xMorvaWordSpacing>{{10, 120 + 240}}));
+  xMorvaTextInterface* text = document.GetPart(kPartBody);
+  ASSERT_NE(text, nullptr);
+  text->SetSelection(10, 11);
+  xMorvaFont font(document.GetMeasuringPort(), &document);
+  font.ApplyProperty(kPropFont, text->GetPropertyValue(kPropFont), false);
+  font.ApplyProperty(kPropSize, text->GetPropertyValue(kPropSize), false);
+  const int32_t height = font.GetAscent() + font.GetDescent();
+  ASSERT_GT(height, 0);
+  text->SetSelection(2, 2);
+  EXPECT_EQ(text->GetPropertyValue(kPropInterline),
+            15 + 360 * 10 * GetScreenResolution() / (1440 * height));
+  EXPECT_GT(text->GetPropertyValue(kPropInterline), 15);
+  text->SetSelection(14, 14);
+  EXPECT_EQ(text->GetPropertyValue(kPropInterline), 10);
+  text->SetSelection(30, 30);
+  EXPECT_EQ(text->GetPropertyValue(kPropInterline), 10);
+
+  // Larger type at the paragraph's end takes fewer tenths for the same space.
+  Word97 large = file;
+  large.chpx = FkpPage({0x800, 0x800 + 11, 0x800 + 34}, {Sprm16(0x4A43, 72), {}}, 0, false);
+  large.Build();
+  ASSERT_EQ(Import(Container({{u"WordDocument", large.main}, {u"1Table", large.table}})), 0);
+  text = document.GetPart(kPartBody);
+  text->SetSelection(2, 2);
+  const int32_t widened = text->GetPropertyValue(kPropInterline);
+  EXPECT_GT(widened, 15);
+  EXPECT_LT(widened, 15 + 360 * 10 * GetScreenResolution() / (1440 * height));
+}
+
 // A row of two cells "A" and "B", then a paragraph: the row is one line
 // with a tab between its cells and a stop for the second cell, indented to
 // the first boundary and ending at the last.
@@ -754,6 +910,159 @@ TEST_F(ImportWord, TableRowsBecomeTabbedLines) {
   EXPECT_EQ(text->GetPropertyValue(kPropLeftIndent), TwipsToPixels(360));
   text->SetSelection(5, 6);
   EXPECT_EQ(text->GetPropertyValue(kPropLeftIndent), 0);
+}
+
+// A row definition of three cells of 2000 twips from the margin, each TC
+// with the given flags and Word 97 borders (width, type) top, left,
+// bottom, right.
+Bytes RowDefinition(const std::vector<uint16_t>& flags, const std::vector<std::array<uint8_t, 4>>& types) {
+  Bytes define = {0x08, 0xD6, 0, 0, uint8_t(flags.size())};
+  for (size_t i = 0; i <= flags.size(); ++i) {
+    const uint16_t bound = uint16_t(2000 * i);
+    define.insert(define.end(), {uint8_t(bound), uint8_t(bound >> 8)});
+  }
+  for (size_t cell = 0; cell < flags.size(); ++cell) {
+    define.insert(define.end(), {uint8_t(flags[cell]), uint8_t(flags[cell] >> 8), 0, 0});
+    for (uint8_t type : types[cell]) define.insert(define.end(), {uint8_t(type ? 4 : 0), type, 0, 0});
+  }
+  StoreLE16(&define[2], uint16_t(define.size() - 4 + 1));
+  return define;
+}
+
+// One row "A", "B", "C" (the second cell centred, the third right-aligned)
+// and a paragraph; `row` is the row end's sprms after its table marks.
+Word97 TableFile(const Bytes& row) {
+  Word97 file;
+  file.text = u"A\u0007B\u0007C\u0007\u0007After\r";
+  const Bytes inTable = {0x16, 0x24, 1};
+  file.papx = FkpPage({0x800, 0x802, 0x804, 0x806, 0x807, 0x800 + 13},
+                      {Cat({{0, 0}, inTable}), Cat({{0, 0}, inTable, {0x03, 0x24, 1}}),
+                       Cat({{0, 0}, inTable, {0x03, 0x24, 2}}),
+                       Cat({{0, 0}, inTable, {0x17, 0x24, 1}, Sprm16(0x9602, 108), row}), Bytes{}},
+                      12, true);
+  file.Build();
+  return file;
+}
+
+TEST_F(ImportWord, TableRowsPlaceAlignShadeAndBorderTheirCells) {
+  // Centred on the page, the double left border of the first cell, the
+  // top of the second and the right of the third; the second cell
+  // shaded blue; at least 720 twips high.
+  const Word97 file =
+      TableFile(Cat({{0x00, 0x54, 1, 0},
+                     RowDefinition({0, 0, 0}, {{{0, 3, 0, 0}, {1, 0, 0, 0}, {0, 0, 0, 1}}}),
+                     {0x09, 0xD6, 6, 0, 0, 0x06, 0x04, 0, 0},
+                     Sprm16(0x9407, 720)}));
+  const Bytes doc = Container({{u"WordDocument", file.main}, {u"1Table", file.table}});
+  xMorvaImportWord reader;
+  MemoryFile memory(doc);
+  ASSERT_EQ(reader.ImportWordDocument(&document, &memory.Stream()), 0);
+  EXPECT_EQ(Utf8(BodyText()), "A\tB\tC\nAfter");
+  const auto& runs = reader.GetParagraphRuns();
+  ASSERT_EQ(runs.size(), 5u);
+  // The row's 6000 twips centred in the 8640 between the margins.
+  const xMorvaWordPap& row = runs[3].pap;
+  EXPECT_EQ(row.left, 1320);
+  EXPECT_EQ(row.right, 1320);
+  EXPECT_EQ(row.tabs, (std::vector<xMorvaWordTab>{{1320 + 3000, 2, 0}, {1320 + 6000 - 108, 3, 0}}));
+  EXPECT_EQ(row.borderSides, 1 | 2 | 4);
+  EXPECT_EQ(row.borderStyle, 6);
+  for (const auto& cell : runs) EXPECT_EQ(cell.pap.jc, 0);
+  EXPECT_EQ(reader.GetCellShading(), (std::vector<xMorvaWordShade>{{2, 3, 0x0000FF}}));
+  ASSERT_EQ(reader.GetSpacing().size(), 1u);
+  EXPECT_EQ(reader.GetSpacing()[0].end, 5u);
+  EXPECT_EQ(reader.GetSpacing()[0].rowHeight, 720);
+
+  xMorvaTextInterface* text = document.GetPart(kPartBody);
+  ASSERT_NE(text, nullptr);
+  auto at = [&](int32_t where, uint16_t id) {
+    text->SetSelection(where, where + 1);
+    return text->GetPropertyValue(id);
+  };
+  EXPECT_EQ(at(0, kPropLeftIndent), TwipsToPixels(1320));
+  EXPECT_EQ(at(0, kPropAlignment), 0);
+  EXPECT_EQ(at(0, kPropTopBorder), 1);
+  EXPECT_EQ(at(0, kPropBottomBorder), 0);
+  EXPECT_EQ(at(2, kPropBackColour), 0x0000FF);
+  EXPECT_NE(at(0, kPropBackColour), 0x0000FF);
+  EXPECT_GT(at(0, kPropInterline), 10);
+  EXPECT_EQ(at(7, kPropInterline), 10);
+  const auto positions = rtftest::Positions(document, kPartBody);
+  ASSERT_GT(positions.size(), 7u);
+  ASSERT_EQ(positions[0].tabs.size(), 2u);
+  EXPECT_EQ(TabStopKind(positions[0].tabs[0]), kTabCentre);
+  EXPECT_EQ(TabStopPosition(positions[0].tabs[1]), TwipsToPixels(1320 + 6000 - 108));
+  EXPECT_TRUE(positions[7].tabs.empty());
+}
+
+// The row definition's changes: cells inserted, deleted and merged, the
+// table's borders, shading set over a span of cells.
+TEST_F(ImportWord, TableSprmsChangeTheRowsDefinition) {
+  const Bytes plain = RowDefinition({0, 0, 0}, {{{0, 0, 0, 0}, {0, 0, 0, 0}, {0, 0, 0, 0}}});
+  struct Row {
+    const char* what;
+    Bytes sprms;
+    std::vector<int16_t> bounds;
+    std::string body;
+    std::function<void(const xMorvaWordPap&, const xMorvaImportWord&)> check;
+  };
+  const std::vector<Row> rows = {
+      {"two cells of 500 inserted at 1", Cat({plain, {0x21, 0x76, 1, 2, 0xF4, 0x01}}),
+       {0, 2000, 2500, 3000, 5000, 7000}, "A\tB\tC",
+       [](const xMorvaWordPap& p, const xMorvaImportWord&) {
+         EXPECT_EQ(p.right, 8640 - 7000);
+         EXPECT_EQ(p.row.cellFlags.size(), 5u);
+       }},
+      {"cells inserted past the last", Cat({plain, {0x21, 0x76, 9, 1, 0xE8, 0x03}}),
+       {0, 2000, 4000, 6000, 7000}, "A\tB\tC",
+       [](const xMorvaWordPap& p, const xMorvaImportWord&) { EXPECT_EQ(p.right, 8640 - 7000); }},
+      {"the middle cell deleted", Cat({plain, {0x22, 0x56, 1, 2}}), {0, 2000, 4000}, "A\tB\tC",
+       [](const xMorvaWordPap& p, const xMorvaImportWord&) { EXPECT_EQ(p.tabs.size(), 1u); }},
+      {"a deletion past the cells changes nothing", Cat({plain, {0x22, 0x56, 5, 9}}),
+       {0, 2000, 4000, 6000}, "A\tB\tC", nullptr},
+      {"the last two cells merged", Cat({plain, {0x24, 0x56, 1, 3}}), {0, 2000, 4000, 6000},
+       "A\tBC",
+       [](const xMorvaWordPap& p, const xMorvaImportWord&) {
+         // One stop, for the merged cell, which spans both: centred in it.
+         EXPECT_EQ(p.tabs, (std::vector<xMorvaWordTab>{{4000, 2, 0}}));
+       }},
+      {"merge flags of the TCs", RowDefinition({0, 1, 2}, {{{0, 0, 0, 0}, {0, 0, 0, 0}, {0, 0, 0, 0}}}),
+       {0, 2000, 4000, 6000}, "A\tBC", nullptr},
+      {"table borders: the inner horizontal ones are the row's top and bottom",
+       Cat({plain, {0x05, 0xD6, 24}, Bytes(16, 0), {4, 1, 0, 0}, {4, 1, 0, 0}}),
+       {0, 2000, 4000, 6000}, "A\tB\tC",
+       [](const xMorvaWordPap& p, const xMorvaImportWord&) {
+         EXPECT_EQ(p.borderSides, 4 | 8);
+         EXPECT_EQ(p.borderStyle, 0);
+       }},
+      {"shading on every other cell", Cat({plain, {0x28, 0x76, 0, 3, 0x06, 0x04}}),
+       {0, 2000, 4000, 6000}, "A\tB\tC",
+       [](const xMorvaWordPap&, const xMorvaImportWord& r) {
+         EXPECT_EQ(r.GetCellShading(),
+                   (std::vector<xMorvaWordShade>{{0, 1, 0x0000FF}, {4, 5, 0x0000FF}}));
+       }},
+      {"shading 0 is none", Cat({plain, {0x27, 0x76, 0, 3, 0, 0}}), {0, 2000, 4000, 6000},
+       "A\tB\tC",
+       [](const xMorvaWordPap&, const xMorvaImportWord& r) { EXPECT_TRUE(r.GetCellShading().empty()); }},
+      {"right-aligned row", Cat({{0x00, 0x54, 2, 0}, plain}), {0, 2000, 4000, 6000}, "A\tB\tC",
+       [](const xMorvaWordPap& p, const xMorvaImportWord&) {
+         EXPECT_EQ(p.left, 8640 - 6000);
+         EXPECT_EQ(p.right, 0);
+       }},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    const Word97 file = TableFile(row.sprms);
+    xMorvaImportWord reader;
+    MemoryFile memory(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}));
+    std::u16string body;
+    ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+    EXPECT_EQ(Utf8(body), row.body + "\nAfter");
+    ASSERT_EQ(reader.GetParagraphRuns().size(), 5u);
+    const xMorvaWordPap& pap = reader.GetParagraphRuns()[3].pap;
+    EXPECT_EQ(pap.row.bounds, row.bounds);
+    if (row.check) row.check(pap, reader);
+  }
 }
 
 TEST_F(ImportWord, StylesMergeTheirBasesUnderRunsOfTheirParagraphs) {
@@ -853,6 +1162,224 @@ TEST_F(ImportWord, NoNormalStyleGivesADefaultSheet) {
   xMorvaStyleSheet emphasis;
   ASSERT_TRUE(emphasis.Load(document, *document.GetStyleSheetStore(), 2));
   EXPECT_EQ(emphasis.paragraphSheet, 0);
+}
+
+// A Word 6 style sheet: cbStshi and an STSHI whose istdMaxFixedWhenSaved is
+// 10, then each STD: a 10-byte base with its sti, the name as a length byte
+// and 8-bit characters with a terminator, the property groups padded to
+// even.
+Bytes Word6StyleSheet(const std::vector<std::pair<uint16_t, StyleSpec>>& styles) {
+  Bytes out(20, 0);
+  StoreLE16(&out[0], 18);
+  StoreLE16(&out[2], uint16_t(styles.size()));
+  StoreLE16(&out[4], 10);
+  StoreLE16(&out[10], 10);
+  for (const auto& [sti, entry] : styles) {
+    Bytes std(10, 0);
+    StoreLE16(&std[0], sti);
+    StoreLE16(&std[2], uint16_t(entry.sgc | (entry.base << 4)));
+    std.push_back(uint8_t(entry.name.size()));
+    std.insert(std.end(), entry.name.begin(), entry.name.end());
+    std.push_back(0);
+    for (const Bytes* upx : {&entry.papx, &entry.chpx}) {
+      if (entry.sgc != 1 && upx == &entry.papx) continue;
+      if (std.size() % 2 != 0) std.push_back(0);
+      std.push_back(uint8_t(upx->size()));
+      std.push_back(uint8_t(upx->size() >> 8));
+      std.insert(std.end(), upx->begin(), upx->end());
+    }
+    out.push_back(uint8_t(std.size()));
+    out.push_back(uint8_t(std.size() >> 8));
+    out.insert(out.end(), std.begin(), std.end());
+  }
+  return out;
+}
+
+// Word 6/95 styles take their sheet numbers from the built-in style they
+// are: Normal 1, a heading its level plus one, the default paragraph font
+// 11; the others the next free numbers from 10.
+TEST_F(ImportWord, Word6StylesAreNumberedByTheirBuiltInKind) {
+  Bytes main = Word6Main("Left words\rRight words\r");
+  const size_t at = main.size();
+  const Bytes sheet = Word6StyleSheet({{0, {1, 0xFFF, "Normal", {0, 0}, {}}},
+                                       {2, {1, 0, "heading 2", {1, 0}, {85, 1}}},
+                                       {0xFFE, {1, 0, "Mine", {2, 0}, {}}},
+                                       {65, {2, 0xFFF, "Default Paragraph Font", {}, {}}},
+                                       {0xFFE, {1, 0, "Also mine", {4, 0}, {}}}});
+  main.insert(main.end(), sheet.begin(), sheet.end());
+  StoreLE32(&main[0x60], uint32_t(at));
+  StoreLE32(&main[0x64], uint32_t(sheet.size()));
+  // The second paragraph in "Mine".
+  const size_t bin = main.size();
+  main.resize(bin + 10);
+  StoreLE32(&main[bin], 0x300);
+  StoreLE32(&main[bin + 4], 0x300 + 23);
+  main.resize((main.size() + 511) / 512 * 512);
+  StoreLE16(&main[bin + 8], uint16_t(main.size() / 512));
+  StoreLE32(&main[0xC0], uint32_t(bin));
+  StoreLE32(&main[0xC4], 10);
+  const Bytes page = FkpPage({0x300, 0x300 + 11, 0x300 + 23}, {{}, {2, 0, 5, 2}}, 6, true, true);
+  main.insert(main.end(), page.begin(), page.end());
+  const Bytes doc = Container({{u"WordDocument", main}});
+  xMorvaImportWord reader;
+  MemoryFile memory(doc);
+  std::u16string body;
+  ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+  std::vector<int16_t> sheets;
+  for (const xMorvaWordStyle& style : reader.GetStyles()) sheets.push_back(style.sheet);
+  EXPECT_EQ(sheets, (std::vector<int16_t>{1, 3, 10, 11, 12}));
+  EXPECT_EQ(reader.GetStyles()[1].chp.bold, 1);
+
+  ASSERT_EQ(Import(doc), 0);
+  EXPECT_EQ(document.StyleSheetIds(), (std::vector<int16_t>{1, 3, 10, 11, 12}));
+  VStr<255> name;
+  document.GetStyleSheetName(10, name);
+  char16_t units[32] = {};
+  name.GetUniCText(units, 31);
+  EXPECT_EQ(Utf8(units), "Mine");
+  xMorvaTextInterface* text = document.GetPart(kPartBody);
+  ASSERT_NE(text, nullptr);
+  text->SetSelection(12, 13);
+  EXPECT_EQ(text->GetPropertyValue(kPropStyleSheet), 10);
+  text->SetSelection(0, 1);
+  EXPECT_EQ(text->GetPropertyValue(kPropStyleSheet), 1);
+}
+
+// A run's character style lies under the run's own sprms that follow it,
+// its base's properties under its own.
+TEST_F(ImportWord, CharacterStylesLieUnderTheRunsOwnSprms) {
+  Word97 file;
+  file.styles = StyleSheet({{1, 0xFFF, "Normal", {0, 0}, Sprm16(0x4A43, 24)},
+                            {2, 0xFFF, "Strong", {}, Cat({{0x35, 0x08, 1}, {0x42, 0x2A, 6}})},
+                            {2, 1, "Stronger", {}, Sprm16(0x4A43, 36)}});
+  file.chpx = FkpPage({0x800, 0x800 + 11, 0x800 + 28},
+                      {Cat({{0x30, 0x4A, 1, 0}, {0x36, 0x08, 1}, {0x42, 0x2A, 2}}), {0x30, 0x4A, 2, 0}},
+                      0, false);
+  file.Build();
+  xMorvaImportWord reader;
+  MemoryFile memory(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}));
+  std::u16string body;
+  ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+  const auto& runs = reader.GetCharacterRuns();
+  ASSERT_EQ(runs.size(), 2u);
+  EXPECT_EQ(runs[0].chp.style, 2);
+  EXPECT_EQ(runs[0].chp.bold, 1);
+  EXPECT_EQ(runs[0].chp.italic, 1);
+  EXPECT_EQ(runs[0].chp.color, 0xFF9933);  // the run's own colour over the style's
+  EXPECT_EQ(runs[0].chp.halfPoints, 24);   // the paragraph style's size
+  EXPECT_EQ(runs[1].chp.style, 3);
+  EXPECT_EQ(runs[1].chp.bold, 1);  // from the base
+  EXPECT_EQ(runs[1].chp.color, 0x0000FF);
+  EXPECT_EQ(runs[1].chp.halfPoints, 36);
+}
+
+// A piece's property word: one sprm by its short number with its operand
+// byte, or a property group by its index; over the runs of its piece only.
+TEST_F(ImportWord, PiecePropertiesOverTheirRuns) {
+  struct Row {
+    const char* what;
+    uint16_t prm;
+    std::function<void(const std::vector<xMorvaWordCharacterRun>&, const std::vector<xMorvaWordParagraphRun>&)> check;
+  };
+  const std::vector<Row> rows = {
+      {"bold by its short number", uint16_t(0x55 << 1 | 1 << 8),
+       [](const auto& c, const auto& p) {
+         ASSERT_EQ(c.size(), 3u);
+         EXPECT_EQ(c[0].chp.bold, 0);
+         EXPECT_EQ(p[1].pap.jc, 0);
+         EXPECT_EQ((std::pair{c[1].first, c[1].limit}), (std::pair{6u, 11u}));
+         EXPECT_EQ(c[1].chp.bold, 1);
+         EXPECT_EQ(c[2].chp.bold, 1);
+         EXPECT_EQ(c[2].chp.italic, 1);
+       }},
+      {"underline double by its short number", uint16_t(0x5E << 1 | 3 << 8),
+       [](const auto& c, const auto&) { EXPECT_EQ(c.back().chp.underline, 3); }},
+      {"a short number this import does not act on", uint16_t(0x07 << 1 | 1 << 8),
+       [](const auto& c, const auto&) { EXPECT_EQ(c.size(), 2u); }},
+      {"the property group", 1,
+       [](const auto& c, const auto& p) {
+         ASSERT_EQ(c.size(), 3u);
+         EXPECT_EQ(c[0].chp.strike, 0);
+         EXPECT_EQ(c[1].chp.strike, 1);
+         // Both paragraphs end in the piece.
+         ASSERT_EQ(p.size(), 2u);
+         EXPECT_EQ(p[0].pap.jc, 1);
+         EXPECT_EQ(p[1].pap.jc, 1);
+       }},
+      {"a group past the list", 3, [](const auto& c, const auto&) { EXPECT_EQ(c.size(), 2u); }},
+  };
+  // Both pieces bold: the runs split once at their shared edge.
+  {
+    Word97 file;
+    file.split = 6;
+    file.prm[0] = file.prm[1] = uint16_t(0x55 << 1 | 1 << 8);
+    file.chpx = FkpPage({0x800, 0x800 + 28}, {{}}, 0, false);
+    file.Build();
+    xMorvaImportWord reader;
+    MemoryFile memory(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}));
+    std::u16string body;
+    ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+    const auto& runs = reader.GetCharacterRuns();
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ((std::pair{runs[0].limit, runs[1].first}), (std::pair{6u, 6u}));
+    for (const auto& run : runs) EXPECT_EQ(run.chp.bold, 1);
+  }
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    Word97 file;
+    file.split = 6;
+    file.prm[1] = row.prm;
+    file.prc = {0x37, 0x08, 1, 0x03, 0x24, 1};
+    file.chpx = FkpPage({0x800, 0x800 + 11, 0x800 + 28}, {{}, {0x36, 0x08, 1}}, 0, false);
+    file.papx = FkpPage({0x800, 0x800 + 11, 0x800 + 28}, {{0, 0}, {0, 0}}, 12, true);
+    file.Build();
+    xMorvaImportWord reader;
+    MemoryFile memory(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}));
+    std::u16string body;
+    ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+    EXPECT_EQ(body, u"Hello Word\rSecond paragraph");
+    row.check(reader.GetCharacterRuns(), reader.GetParagraphRuns());
+  }
+}
+
+// Runs that change their characters: deleted revision text goes, a
+// symbol's placeholder becomes its character in its font, and 8-bit text
+// of the other character set is read in that set. The test's character
+// tables give Windows 0x8E no character: the byte keeps its place, and
+// the characters after it theirs.
+TEST_F(ImportWord, RevisionsSymbolsAndCharacterSetsChangeTheText) {
+  struct Row {
+    const char* what;
+    Bytes grpprl;
+    std::u16string body;
+    int16_t font;
+  };
+  const std::vector<Row> rows = {
+      {"deleted", {0x00, 0x08, 1}, u"Hello cond paragraph", -1},
+      {"deleted, then not", {0x00, 0x08, 1, 0x00, 0x08, 0}, u"Hello Word\r\u008Econd paragraph", -1},
+      {"a symbol font's private code", Cat({{0x09, 0x6A}, Sprm16(1, 0xF0E9)}),
+       u"Hello \u00e9ord\r\u008Econd paragraph", 1},
+      {"a plain code", Cat({{0x09, 0x6A}, Sprm16(1, 0x263A)}), u"Hello \u263Aord\r\u008Econd paragraph", 1},
+      {"a symbol with a font past the table", Cat({{0x09, 0x6A}, Sprm16(9, 0x41)}),
+       u"Hello Aord\r\u008Econd paragraph", -1},
+      {"Macintosh characters", {0x08, 0xEA, 1, 0, 1}, u"Hello Word\r\u00e9cond paragraph", -1},
+      {"the same set as the file's", {0x08, 0xEA, 1, 0, 0}, u"Hello Word\r\u008Econd paragraph", -1},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    Word97 file;
+    file.text = u"Hello Word\r\u008Econd paragraph\r";
+    file.fonts = FontTable({"Arial", "Symbol"}, false);
+    file.chpx = FkpPage({0x800, 0x800 + 6, 0x800 + 12, 0x800 + 26}, {{}, row.grpprl, {}}, 0, false);
+    file.Build();
+    xMorvaImportWord reader;
+    MemoryFile memory(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}));
+    std::u16string body;
+    ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+    EXPECT_EQ(Utf8(body), Utf8(row.body));
+    ASSERT_EQ(reader.GetCharacterRuns().size(), 3u);
+    EXPECT_EQ(reader.GetCharacterRuns()[1].chp.font, row.font);
+  }
 }
 
 // An extended table of associated strings: the mark, the count, cbExtra 0,

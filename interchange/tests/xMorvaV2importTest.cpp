@@ -9,14 +9,19 @@
 #include <sstream>
 #include <string>
 
+#include "area/xMorvaMain.h"
 #include "document/DocumentUnits.h"
+#include "document/xMorvaAreaServices.h"
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaStyleSheet.h"
 #include "framework/system/resources/VMemoryResourceFile.h"
 #include "framework/core/intl/VIntlMgr.h"
+#include "framework/core/memory/VHandleLocker.h"
 #include "framework/core/streams/VMemoryStream.h"
+#include "host/context/VHostRef.h"
 #include "interchange/older/xMorvaV2import.h"
 #include "interchange/tests/RtfTestSupport.h"
+#include "platform/toolbox/TbxHandles.h"
 
 using namespace rtftest;
 namespace fs = std::filesystem;
@@ -195,6 +200,16 @@ TEST_F(ImportV2, DamagedFormsLeaveTheDocumentAsItWas) {
     const size_t at = FindTag(noSettings, "DOCU", false);
     noSettings.replace(at, 4, "UCOD");
     cases.push_back({"settings under an unknown tag", noSettings, 0});
+  }
+  {
+    // A mark record of 100 bytes, short of its fixed 224.
+    auto chunk = [](const std::string& tag, const std::string& data) {
+      std::string out = tag + std::string(4, '\0') + data;
+      PutU32(out, 4, uint32_t(data.size()), true);
+      return out;
+    };
+    const std::string marks = chunk("FORM", "MARK" + chunk("MARK", std::string(100, '\0')));
+    cases.push_back({"mark record cut short", chunk("FORM", "QMVT" + marks), kErrorV2Damaged});
   }
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -405,4 +420,136 @@ TEST_F(ImportV2, FormatsGovernTheParagraphsAfterThem) {
     ASSERT_EQ(1u, positions[at].tabs.size());
     EXPECT_EQ(MakeTabStop(int16_t(Pixels(144)), 0, kTabLeft), positions[at].tabs[0]);
   }
+}
+
+namespace {
+
+// The special elements of a part: position and code.
+std::vector<std::pair<size_t, uint16_t>> ElementsOf(xMorvaDocument& document, int16_t part) {
+  xMorvaEngine& engine = Engine(document, part);
+  std::vector<std::pair<size_t, uint16_t>> out;
+  const uint32_t size = engine.GetStreamSize();
+  const uint8_t* stream = size != 0 ? engine.LockStream() : nullptr;
+  size_t position = 0;
+  for (uint32_t at = 0; at < size;) {
+    const StreamItem item = ReadStreamItem(stream + at, size - at);
+    if (item.kind == StreamItem::kElement) out.emplace_back(position, item.unit);
+    if (item.kind != StreamItem::kRecord) ++position;
+    at += item.size;
+  }
+  if (stream != nullptr) engine.UnlockStream();
+  return out;
+}
+
+// The host reference of the element at `position`.
+std::unique_ptr<VHostRef> ReferenceAt(xMorvaDocument& document, int16_t part, int32_t position) {
+  xMorvaEngine& engine = Engine(document, part);
+  engine.SetSelection(position, position + 1);
+  const VMemHandle stored = engine.GetHostExpressionAtSelection();
+  if (stored == 0) return nullptr;
+  std::unique_ptr<VHostRef> reference;
+  {
+    VHandleLocker lock(stored);
+    if (lock) reference = std::make_unique<VHostRef>(lock.As<uint8_t>(), gMemoryMgr->GetHandleSize(stored));
+  }
+  gMemoryMgr->DisposeHandle(stored);
+  return reference;
+}
+
+std::string FormatTextOf(const VHostRef& reference) {
+  VStr<255> text;
+  reference.GetFormatText(text);
+  char bytes[256] = {};
+  text.GetCText(bytes, sizeof bytes, kCharSetMac);
+  return bytes;
+}
+
+}  // namespace
+
+// Host field marks become references to host fields and page numbers in
+// place of the units they cover; the places no mark takes carry no text,
+// and marks that stand nowhere leave their paragraph's text as it was.
+TEST_F(ImportV2, FieldMarksBecomeReferencesAndPageNumbers) {
+  FakeAreaServices words;
+  words.texts[{kDocumentTextsListOffset, 27}] = "Page number(1)";
+  for (const char* name : {"marks.be.qmv", "marks.le.qmv"}) {
+    SCOPED_TRACE(name);
+    const std::string bytes = OlderFixture(name);
+    ASSERT_FALSE(bytes.empty());
+    auto document = NewDocument();
+    ASSERT_EQ(0, Read(*document, bytes));
+    // Without a host the expression "Current date" stays as its text.
+    EXPECT_EQ("Dear \x1f, you owe \x1f by Current date.\nPage \x1f \x1f" "end\n\x1f", TextOf(*document, kPartBody));
+    using Elements = std::vector<std::pair<size_t, uint16_t>>;
+    EXPECT_EQ((Elements{{5, xMorvaElementCode::ExprQv},
+                        {16, xMorvaElementCode::ExprQv},
+                        {40, xMorvaElementCode::PageNumber},
+                        {42, xMorvaElementCode::ExprQv},
+                        {47, xMorvaElementCode::ExprQv}}),
+              ElementsOf(*document, kPartBody));
+    struct Expected {
+      int32_t position;
+      int16_t field;
+      std::string formatText;
+      int32_t format;
+    };
+    for (const Expected& e : {Expected{5, 3, "", 3}, Expected{16, 4, "#,##0.00", 0}, Expected{42, 5, "", 0},
+                              Expected{47, 7, "", 0}}) {
+      SCOPED_TRACE(e.position);
+      const std::unique_ptr<VHostRef> reference = ReferenceAt(*document, kPartBody, e.position);
+      ASSERT_NE(nullptr, reference);
+      int16_t table = 0, field = 0;
+      reference->GetNumbers(table, field);
+      EXPECT_EQ(2, table);
+      EXPECT_EQ(e.field, field);
+      EXPECT_EQ(e.formatText, FormatTextOf(*reference));
+      EXPECT_EQ(e.format, reference->GetFormat());
+      EXPECT_EQ(0, reference->GetOption());
+    }
+    // The empty mark shows its own format; the text after it its run's.
+    EXPECT_EQ(18, V2At(*document, 42, kPropSize));
+    EXPECT_EQ(1, V2At(*document, 42, kPropBold));
+    EXPECT_EQ(0xFF0000, V2At(*document, 42, kPropTextColour));
+    EXPECT_EQ(12, V2At(*document, 43, kPropSize));
+    EXPECT_EQ(0, V2At(*document, 43, kPropBold));
+    EXPECT_EQ(0, V2At(*document, 43, kPropTextColour));
+    // The header's marks are its own.
+    EXPECT_EQ("Page \x1f", TextOf(*document, kPartHeader));
+    EXPECT_EQ((Elements{{5, xMorvaElementCode::PageNumber}}), ElementsOf(*document, kPartHeader));
+  }
+}
+
+// Without the page-number word among the package's texts the expression is
+// an expression like any other: here, without a host, its text.
+TEST_F(ImportV2, PageNumberNeedsThePackagesWord) {
+  const std::string bytes = OlderFixture("marks.be.qmv");
+  auto document = NewDocument();
+  ASSERT_EQ(0, Read(*document, bytes));
+  EXPECT_EQ("Page Page number", TextOf(*document, kPartHeader));
+}
+
+// With the package's option 12 a mark without a table takes the expression
+// the file keeps in the host's own form.
+TEST_F(ImportV2, StoredExpressionsWithThePackagesOption) {
+  xMorvaMain package(nullptr);
+  ASSERT_EQ(0, package.SetOption(12, 1, nullptr));
+  VPackage* const previous = gCurrentPackage;
+  gCurrentPackage = &package;
+  const std::string bytes = OlderFixture("marks.le.qmv");
+  auto document = NewDocument();
+  const int32_t code = Read(*document, bytes);
+  gCurrentPackage = previous;
+  ASSERT_EQ(0, code);
+  EXPECT_EQ("Dear \x1f, you owe \x1f by \x1f.", TextOf(*document, kPartBody).substr(0, 23));
+  const std::unique_ptr<VHostRef> reference = ReferenceAt(*document, kPartBody, 21);
+  ASSERT_NE(nullptr, reference);
+  int16_t table = -1, field = -1;
+  reference->GetNumbers(table, field);
+  EXPECT_EQ(0, table);
+  EXPECT_EQ(5, reference->GetOption());
+  const uint32_t data = reference->GetReferenceData();
+  ASSERT_EQ(4, Tbx::GetHandleSize(data));
+  const auto* stored = static_cast<const uint8_t*>(Tbx::HLock(data));
+  EXPECT_EQ((std::vector<uint8_t>{1, 2, 3, 4}), std::vector<uint8_t>(stored, stored + 4));
+  Tbx::HUnlock(data);
 }

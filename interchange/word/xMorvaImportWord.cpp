@@ -4,7 +4,9 @@
 #include "interchange/word/xMorvaImportWord.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
+#include <map>
 
 #include "document/DocumentUnits.h"
 #include "document/xMorvaDocParams.h"
@@ -15,6 +17,7 @@
 #include "framework/system/resources/VMemoryResourceFile.h"
 #include "document/xMorvaText.h"
 #include "document/xMorvaUndo.h"
+#include "engine/xMorvaEngine.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VStream.h"
 #include "framework/core/strings/VUniString.h"
@@ -57,10 +60,64 @@ int32_t ReadWholeStream(xMorvaOleFile& ole, std::u16string_view name, std::vecto
 // True when [offset, offset + length) lies inside a stream of `size` bytes.
 bool Inside(uint64_t offset, uint64_t length, size_t size) { return offset + length <= size; }
 
-// 8-bit text of a piece or of the single stretch as UTF-16.
+// 8-bit text of a piece or of the single stretch as UTF-16, one character
+// a byte, so that character positions stay where the file puts them: the
+// bytes below 0x80 stand for themselves (line ends included), the others
+// go through the character set one by one, and a byte the set leaves
+// without a character keeps its own value.
 std::u16string EightBit(const uint8_t* bytes, size_t count, bool mac) {
-  return DecodePlainText(bytes, count, mac ? kTextEncodingMac : kTextEncodingWindows);
+  std::array<char16_t, 128> upper{};
+  std::u16string text(count, u' ');
+  for (size_t i = 0; i < count; ++i) {
+    const uint8_t byte = bytes[i];
+    if (byte < 0x80) {
+      text[i] = byte;
+      continue;
+    }
+    char16_t& unit = upper[byte - 0x80];
+    if (unit == 0) {
+      const std::u16string one = DecodePlainText(&byte, 1, mac ? kTextEncodingMac : kTextEncodingWindows);
+      unit = one.size() == 1 ? one[0] : char16_t(byte);
+    }
+    text[i] = unit;
+  }
+  return text;
 }
+
+// The sprm a piece's one-sprm property names by its short number; 0 for a
+// number that names none this import acts on.
+uint16_t SprmOfShortNumber(uint8_t isprm) {
+  switch (isprm) {
+    case 0x05: return 0x2403;  // justification
+    case 0x18: return 0x2416;  // in a table
+    case 0x19: return 0x2417;  // a row's end
+    case 0x41: return 0x0800;  // deleted revision
+    case 0x4D: return 0x2A0C;  // highlight
+    case 0x53: return 0x2A33;  // plain
+    case 0x5E: return 0x2A3E;  // underline
+    case 0x62: return 0x2A42;  // colour
+    case 0x68: return 0x2A48;  // super- and subscript
+    default:
+      // Bold, italic, strike-out, outline, shadow, small capitals,
+      // capitals, hidden.
+      if (isprm >= 0x55 && isprm <= 0x5C) return uint16_t(0x0835 + (isprm - 0x55));
+      return 0;
+  }
+}
+
+// A placeholder's symbol: a code in the symbol fonts' private range
+// (0xF000 to 0xF0FF) stands for its low byte; a byte is the character of
+// the file's character set.
+char16_t SymbolCharacter(char16_t code, bool mac) {
+  if (code >= 0xF000 && code <= 0xF0FF) code = char16_t(code & 0xFF);
+  if (code >= 0x100) return code;
+  const uint8_t byte = uint8_t(code);
+  const std::u16string text = DecodePlainText(&byte, 1, mac ? kTextEncodingMac : kTextEncodingWindows);
+  return text.empty() ? code : text[0];
+}
+
+// Characters a deleted revision leaves: the body drops them.
+constexpr char16_t kDeletedMark = 0xFFFF;
 
 // The main story as the body takes it: paragraph, section and page ends
 // and line breaks end a paragraph; a field keeps its result and loses its
@@ -69,9 +126,10 @@ std::u16string EightBit(const uint8_t* bytes, size_t count, bool mac) {
 // `positions` receives, for each character of `text` and its end, the body
 // position it lands at. A table row is one paragraph: its cells are
 // separated by tabs and its row-end mark (at the sorted `rowEnds`) ends
-// the paragraph; the last cell's end, right before it, separates nothing.
+// the paragraph; the last cell's end, right before it, separates nothing,
+// nor do the cell ends at the sorted `joined` (cells merged into the next).
 std::u16string MainStory(const std::u16string& text, const std::vector<uint32_t>& rowEnds,
-                         std::vector<uint32_t>& positions) {
+                         const std::vector<uint32_t>& joined, std::vector<uint32_t>& positions) {
   std::u16string out;
   out.reserve(text.size());
   positions.clear();
@@ -105,8 +163,13 @@ std::u16string MainStory(const std::u16string& text, const std::vector<uint32_t>
         // A table cell's end: tables come as tabbed lines.
         if (rowEnd(at))
           out.push_back(u'\r');
-        else if (!rowEnd(at + 1))
+        else if (!rowEnd(at + 1) && !std::binary_search(joined.begin(), joined.end(), at))
           out.push_back(u'\t');
+        break;
+      case kDeletedMark: break;
+      // A line feed ends a paragraph, unless it follows a paragraph end.
+      case 0x0A:
+        if (at == 0 || text[at - 1] != 0x0D) out.push_back(u'\r');
         break;
       case 0x1E: out.push_back(u'-'); break;
       case 0x1F: out.push_back(0x00AD); break;
@@ -203,8 +266,8 @@ int32_t SaveStyleSheets(xMorvaDocument& document, const std::vector<xMorvaWordSt
     VStr<255> name;
     name.SetUniCText(style.name.substr(0, 255).c_str());
     if (style.name.empty()) document.NewStyleSheetName(name);
-    if (!save(sheet, name, int16_t(istd + 1))) return kWordNoMemory;
-    normal = normal || istd == 0;
+    if (style.sheet <= 0 || !save(sheet, name, style.sheet)) return kWordNoMemory;
+    normal = normal || style.sheet == kDefaultStyleSheetId;
   }
   if (!normal && !styles.empty()) {
     xMorvaStyleSheet sheet;
@@ -260,78 +323,149 @@ void ApplyDocumentSettings(xMorvaDocument& document, const xMorvaWordDop& dop,
 }  // namespace
 
 std::u16string xMorvaImportWord::StoryText(const std::u16string& text,
-                                         std::vector<uint32_t>& positions) {
-  return MainStory(text, {}, positions);
+                                           std::vector<uint32_t>& positions) {
+  return MainStory(text, {}, {}, positions);
 }
 
-int32_t xMorvaImportWord::ApplyRuns(xMorvaDocument& document, xMorvaTextInterface& text) {
-  auto range = [&](uint32_t first, uint32_t limit) {
-    const uint32_t end = uint32_t(fBodyPositions.size() - 1);
-    const uint32_t a = fBodyPositions[std::min(first, end)];
-    const uint32_t b = fBodyPositions[std::min(limit, end)];
-    text.SetSelection(int32_t(a), int32_t(b));
-    return a < b;
-  };
-  int32_t code = 0;
-  auto set = [&](uint16_t id, int32_t value) {
-    if (code == 0) code = text.SetPropertyValue(id, value);
-  };
-  for (const xMorvaWordParagraphRun& run : fParagraphRuns) {
-    if (!range(run.first, run.limit)) continue;
-    // Short of its paragraph end, so that the paragraph after is not
-    // touched: a tab stop set here is not undone by the next run.
-    const uint32_t end = uint32_t(fBodyPositions.size() - 1);
-    const int32_t from = int32_t(fBodyPositions[std::min(run.first, end)]);
-    const int32_t to = int32_t(fBodyPositions[std::min(run.limit, end)]);
-    text.SetSelection(from, std::max(from, to - 1));
-    const xMorvaWordPap& pap = run.pap;
-    set(kPropAlignment, pap.jc);
-    set(kPropLeftIndent, std::max(TwipsToPixels(pap.left), 0));
-    set(kPropFirstLineIndent, TwipsToPixels(pap.firstLine));
-    set(kPropRightIndent, std::max(TwipsToPixels(pap.right), 0));
-    set(kPropInterline, pap.lineTenths);
-    // The paragraph's style marks its characters; a character style of a
-    // run marks it in turn below.
-    if (pap.istd < 32766 && document.StyleSheetIndex(int16_t(pap.istd + 1)) > 0)
-      set(kPropStyleSheet, pap.istd + 1);
-    if (pap.shading != -1) set(kPropParagraphBackColour, pap.shading);
-    if (pap.borderSides != 0) {
-      set(kPropBorderStyle, pap.borderStyle);
-      set(kPropLeftBorder, (pap.borderSides & 1) != 0);
-      set(kPropRightBorder, (pap.borderSides & 2) != 0);
-      set(kPropTopBorder, (pap.borderSides & 4) != 0);
-      set(kPropBottomBorder, (pap.borderSides & 8) != 0);
-    }
-    for (const xMorvaWordTab& tab : pap.tabs) {
-      const int32_t at = std::clamp(TwipsToPixels(tab.position), 1, 32767);
-      set(kPropTabs, int32_t(MakeTabStop(int16_t(at), uint8_t(tab.leader), uint8_t(tab.kind))));
-    }
-  }
-  std::vector<int16_t> fonts(fFontNames.size(), -1);
+void xMorvaImportWord::ApplyRunCharacters(const std::vector<uint8_t>& main,
+                                          std::u16string& text) const {
+  const bool fileMac = !fFib.word97 && fFib.chs == 256;
   for (const xMorvaWordCharacterRun& run : fCharacterRuns) {
-    if (!range(run.first, run.limit)) continue;
-    const xMorvaWordChp& chp = run.chp;
-    set(kPropBold, chp.bold);
-    set(kPropItalic, chp.italic);
-    set(kPropStrikeOut, chp.strike);
-    set(kPropShadow, chp.shadow);
-    set(kPropLetterCase, chp.caps);
-    set(kPropUnderline, chp.underline);
-    set(kPropVerticalPosition, chp.iss);
-    set(kPropSize, std::max(chp.halfPoints / 2, 1));
-    if (chp.color != -1) set(kPropTextColour, chp.color);
-    if (chp.background != -1) set(kPropBackColour, chp.background);
-    if (chp.style > 0 && document.StyleSheetIndex(chp.style) > 0) set(kPropStyleSheet, chp.style);
-    if (chp.font >= 0 && size_t(chp.font) < fonts.size()) {
-      if (fonts[size_t(chp.font)] < 0) {
-        VStr<255> name;
-        name.SetUniCText(fFontNames[size_t(chp.font)].substr(0, 63).c_str());
-        fonts[size_t(chp.font)] = document.FontIndexForName(name);
-      }
-      if (fonts[size_t(chp.font)] > 0) set(kPropFont, fonts[size_t(chp.font)]);
+    const uint32_t limit = std::min<uint32_t>(run.limit, uint32_t(text.size()));
+    if (run.first >= limit) continue;
+    if (run.chp.deleted != 0) {
+      std::fill(text.begin() + run.first, text.begin() + limit, kDeletedMark);
+      continue;
+    }
+    if (run.chp.symbol != 0) text[run.first] = SymbolCharacter(run.chp.symbol, fileMac);
+    // 8-bit text of the other character set is read again from its bytes.
+    if (run.chp.chs < 0 || (run.chp.chs == 256) == fileMac) continue;
+    const int32_t encoding = run.chp.chs == 256 ? kTextEncodingMac : kTextEncodingWindows;
+    for (const Piece& piece : fPieces) {
+      if (piece.wide) continue;
+      const uint32_t a = std::max(run.first, piece.cp);
+      const uint32_t b = std::min<uint64_t>(limit, uint64_t(piece.cp) + piece.bytes);
+      if (a >= b) continue;
+      const std::u16string again = EightBit(main.data() + piece.fc + (a - piece.cp), b - a, encoding == kTextEncodingMac);
+      for (uint32_t cp = a; cp < b && cp - a < again.size(); ++cp)
+        if (run.chp.symbol == 0 || cp != run.first) text[cp] = again[cp - a];
     }
   }
-  return code;
+}
+
+void xMorvaImportWord::FindSpacing(const std::u16string& body) {
+  fSpacing.clear();
+  if (fBodyPositions.empty()) return;
+  const uint32_t last = uint32_t(fBodyPositions.size() - 1);
+  auto isEnd = [&](uint32_t at) { return at < body.size() && body[at] == u'\r'; };
+  // Space after a paragraph lands on its own end, when text follows; space
+  // before one on the end of the paragraph before it. A table row is one
+  // paragraph: its first cell gives the space before, its row end (the
+  // last run that ends there) the space after.
+  std::map<uint32_t, int32_t> after, before, height;
+  for (const xMorvaWordParagraphRun& run : fParagraphRuns) {
+    if (run.limit <= run.first) continue;
+    const uint32_t end = fBodyPositions[std::min(run.limit - 1, last)];
+    if (isEnd(end)) after[end] = run.pap.after;
+    if (isEnd(end) && run.pap.rowEnd && run.pap.row.height != 0)
+      height[end] = std::abs(int32_t(run.pap.row.height));
+    const uint32_t start = fBodyPositions[std::min(run.first, last)];
+    if (start > 0 && isEnd(start - 1)) before.emplace(start - 1, run.pap.before);
+  }
+  std::map<uint32_t, xMorvaWordSpacing> space;
+  for (const auto& [at, twips] : after) space[at].twips += twips;
+  for (const auto& [at, twips] : before) space[at].twips += twips;
+  for (const auto& [at, twips] : height) space[at].rowHeight = twips;
+  for (auto& [at, gap] : space) {
+    gap.end = at;
+    if (gap.twips > 0 || gap.rowHeight > 0) fSpacing.push_back(gap);
+  }
+}
+
+void xMorvaImportWord::ResolveRows(const std::u16string& text, std::vector<uint32_t>& joined) {
+  fCellShading.clear();
+  joined.clear();
+  const int32_t width = fSection.pageWidth - fSection.left - fSection.right;
+  size_t rowFirst = fParagraphRuns.size();  // none
+  std::vector<uint32_t> marks;
+  std::vector<int8_t> alignment;
+  for (size_t i = 0; i < fParagraphRuns.size(); ++i) {
+    xMorvaWordParagraphRun& end = fParagraphRuns[i];
+    if (!end.pap.inTable) {
+      rowFirst = fParagraphRuns.size();
+      continue;
+    }
+    if (rowFirst == fParagraphRuns.size()) rowFirst = i;
+    if (!end.pap.rowEnd) continue;
+    // The row's cells end at its cell marks, before its row-end mark.
+    const uint32_t start = fParagraphRuns[rowFirst].first;
+    const uint32_t rowMark = std::min<uint32_t>(end.limit - 1, uint32_t(text.size()));
+    marks.clear();
+    for (uint32_t at = start; at < rowMark; ++at)
+      if (text[at] == 0x07) marks.push_back(at);
+    // A cell's text is aligned by its last paragraph's alignment, through
+    // its tab stop; the row itself stays left-aligned.
+    alignment.assign(marks.size() + 1, 0);
+    for (size_t k = rowFirst; k <= i; ++k) {
+      xMorvaWordPap& pap = fParagraphRuns[k].pap;
+      const size_t cell = size_t(std::lower_bound(marks.begin(), marks.end(),
+                                                  fParagraphRuns[k].first) - marks.begin());
+      if (k < i) alignment[cell] = pap.jc;
+      pap.jc = 0;
+    }
+    rowFirst = fParagraphRuns.size();
+    xMorvaWordPap& pap = end.pap;
+    const xMorvaWordRow& row = pap.row;
+    if (row.bounds.size() < 2) continue;
+    const size_t cells = row.bounds.size() - 1;
+    auto flags = [&](size_t cell) { return cell < row.cellFlags.size() ? row.cellFlags[cell] : 0; };
+    // A centred or right-aligned row moves as a whole.
+    const int32_t used = row.bounds.back() - row.bounds.front();
+    int32_t shift = 0;
+    if (row.jc == 1) shift = (width - used) / 2 - row.bounds.front();
+    if (row.jc == 2) shift = width - row.bounds.back();
+    // Every cell but the first, which the row starts with, is reached by a
+    // tab and gets its stop; cells merged into the one before have neither.
+    pap.tabs.clear();
+    for (size_t cell = 1; cell < cells; ++cell) {
+      if ((flags(cell) & 2) != 0) {
+        if (cell - 1 < marks.size()) joined.push_back(marks[cell - 1]);
+        continue;
+      }
+      size_t next = cell + 1;
+      while (next < cells && (flags(next) & 2) != 0) ++next;
+      const int32_t a = row.bounds[cell] + shift, b = row.bounds[next] + shift;
+      const int8_t jc = cell < alignment.size() ? alignment[cell] : 0;
+      xMorvaWordTab tab{a + pap.gapHalf, 1, 0};
+      if (jc == 1) tab = {(a + b) / 2, 2, 0};
+      if (jc == 2) tab = {b - pap.gapHalf, 3, 0};
+      tab.position = std::max(tab.position, 1);
+      pap.tabs.push_back(tab);
+    }
+    std::sort(pap.tabs.begin(), pap.tabs.end(),
+              [](const xMorvaWordTab& x, const xMorvaWordTab& y) { return x.position < y.position; });
+    pap.left = std::max<int32_t>(row.bounds.front() + shift, 0);
+    pap.right = std::max<int32_t>(width - row.bounds.back() - shift, 0);
+    // The row's box: the table's sides, the first cell's left, the last
+    // cell's right, and any cell's top and bottom.
+    uint8_t sides = row.tableSides;
+    for (size_t cell = 0; cell < row.cellSides.size() && cell < cells; ++cell) {
+      sides |= row.cellSides[cell] & 12;
+      if (cell == 0) sides |= row.cellSides[cell] & 1;
+      if (cell + 1 == cells) sides |= row.cellSides[cell] & 2;
+    }
+    if (sides != 0) {
+      pap.borderSides = sides;
+      pap.borderStyle = std::max<int8_t>(row.borderStyle, 0);
+    }
+    // A shaded cell's characters take its colour as their background.
+    for (size_t cell = 0; cell < row.cellShading.size() && cell < marks.size(); ++cell) {
+      if (row.cellShading[cell] == -1) continue;
+      const uint32_t first = cell == 0 ? start : marks[cell - 1] + 1;
+      if (first < marks[cell]) fCellShading.push_back({first, marks[cell], row.cellShading[cell]});
+    }
+  }
+  std::sort(joined.begin(), joined.end());
 }
 
 int32_t xMorvaImportWord::ReadFib(const std::vector<uint8_t>& main, xMorvaWordFib& fib) {
@@ -460,11 +594,13 @@ int32_t xMorvaImportWord::ReadPieceTable(const std::vector<uint8_t>& main,
   if (fFib.lcbClx == 0) return 0;
   if (!Inside(fFib.fcClx, fFib.lcbClx, table.size())) return kPassAbsent;
   ByteSpanReader in(table.data() + fFib.fcClx, fFib.lcbClx, ByteSpanReader::Order::kLittle);
+  // The property groups (Prc) before the piece table, in order.
+  std::vector<std::pair<size_t, uint16_t>> groups;
   while (in.Remaining() != 0) {
     const uint8_t type = in.U8();
     if (type == 1) {
-      // Piece properties: their passes come with the property layer.
       const uint16_t cb = in.U16();
+      groups.emplace_back(in.Position(), cb);
       if (!in.Skip(cb)) return kPassAbsent;
       continue;
     }
@@ -485,8 +621,21 @@ int32_t xMorvaImportWord::ReadPieceTable(const std::vector<uint8_t>& main,
     for (uint32_t i = 0; i < n; ++i) {
       in.Skip(2);
       const uint32_t fc = in.U32();
-      in.Skip(2);
+      const uint16_t prm = in.U16();
       const uint32_t count = cps[i + 1] - cps[i];
+      // The piece's properties: a property group by its index, or one
+      // sprm by its short number with a one-byte operand.
+      std::vector<uint8_t> grpprl;
+      if ((prm & 1) != 0) {
+        const size_t index = prm >> 1;
+        if (index < groups.size())
+          grpprl.assign(in.Data() + groups[index].first,
+                        in.Data() + groups[index].first + groups[index].second);
+      } else if (const uint16_t opcode = SprmOfShortNumber((prm >> 1) & 0x7F); opcode != 0) {
+        grpprl = {uint8_t(opcode), uint8_t(opcode >> 8), uint8_t(prm >> 8)};
+      }
+      if (!grpprl.empty() && count != 0)
+        fPieceProperties.push_back({cps[i], cps[i + 1], std::move(grpprl)});
       const bool compressed = (fc & 0x40000000u) != 0;
       const uint64_t position = compressed ? (fc & ~0x40000000u) / 2 : fc;
       const uint64_t bytes = compressed ? count : uint64_t(count) * 2;
@@ -603,6 +752,9 @@ int32_t xMorvaImportWord::ReadWordText(VStream& file, std::u16string& body) {
   fDefaultFont = -1;
   fCharacterRuns.clear();
   fParagraphRuns.clear();
+  fSpacing.clear();
+  fCellShading.clear();
+  fPieceProperties.clear();
   xMorvaOleFile ole(file);
   const int32_t opened = ole.OpenForReading();
   if (opened == kOleNotCompound) return kWordNotWord;
@@ -648,6 +800,10 @@ int32_t xMorvaImportWord::ReadWordText(VStream& file, std::u16string& body) {
     return CodeOfPass(paragraphs);
   if (const int32_t characters = ReadCharacterRuns(main, *tableStream); characters != 0)
     return CodeOfPass(characters);
+  ApplyPieceProperties();
+  // Deleted revisions, symbols and runs of the other character set are
+  // settled in the whole text, so the header stories have them too.
+  ApplyRunCharacters(main, text);
   // The header and footer stories are read out of the whole text; the
   // other stories are not the body's.
   ReadHeaderStories(text, *tableStream, data);
@@ -663,7 +819,10 @@ int32_t xMorvaImportWord::ReadWordText(VStream& file, std::u16string& body) {
         text[run.limit - 1] == 0x07)
       rowEnds.push_back(run.limit - 1);
   std::sort(rowEnds.begin(), rowEnds.end());
-  body = MainStory(text, rowEnds, fBodyPositions);
+  std::vector<uint32_t> joined;
+  ResolveRows(text, joined);
+  body = MainStory(text, rowEnds, joined, fBodyPositions);
+  FindSpacing(body);
   PlaceSpecials(fBodySpecials, fBodyPositions);
   return 0;
 }
@@ -672,33 +831,22 @@ int32_t xMorvaImportWord::ImportWordDocument(xMorvaDocument* document, VStream* 
   if (document == nullptr || file == nullptr) return kWordMissingArgument;
   std::u16string body;
   if (int32_t code = ReadWordText(*file, body); code != 0) return code;
-  xMorvaTextInterface* target = document->GetPart(kPartBody);
-  if (target == nullptr) return kWordNoMemory;
-  VMemHandle units = gMemoryMgr->NewHandle(0, 0);
-  if (units == 0) return kWordNoMemory;
-  uint32_t positions = 0;
-  if (!TextToUnits(*target, body, units, positions)) {
-    gMemoryMgr->DisposeHandle(units);
-    return kWordNoMemory;
-  }
+  if (document->GetPart(kPartBody) == nullptr) return kWordNoMemory;
   // Read whole: only now is the document replaced.
   document->Reset(false);
   ApplyPageSetup(*document, fSection);
   ApplyDocumentSettings(*document, fDop, fInfos);
   int32_t sheets = SaveStyleSheets(*document, fStyles, fFontNames);
-  xMorvaTextInterface* text = document->GetPart(kPartBody);
+  auto* text = static_cast<xMorvaEngine*>(document->GetPart(kPartBody));
   xMorvaUndo* undo = document->GetUndo();
   if (undo != nullptr) undo->Suspend();
   document->BeginChange();
   int32_t code = sheets;
-  if (code == 0 && text != nullptr && positions != 0 && text->InsertHandle(units, int32_t(positions)) != 0)
-    code = kWordNoMemory;
-  if (text != nullptr && code == 0) code = ApplyRuns(*document, *text);
-  if (text != nullptr && code == 0) code = InsertSpecials(*document, *text, fBodySpecials);
+  if (text != nullptr && code == 0)
+    code = BuildBody(*document, *text, body, fBodyPositions, fBodySpecials, fSpacing);
   if (code == 0) code = InsertStories(*document);
   if (text != nullptr) text->SetSelection(0, 0);
   document->EndChange();
   if (undo != nullptr) undo->Resume();
-  gMemoryMgr->DisposeHandle(units);
   return code;
 }

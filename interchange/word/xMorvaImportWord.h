@@ -15,7 +15,7 @@ class ByteSpanReader;
 class VPictureData;
 class VStream;
 class xMorvaDocument;
-class xMorvaTextInterface;
+class xMorvaEngine;
 
 // Command error codes of the import.
 constexpr int32_t kWordMissingArgument = 1001;
@@ -111,10 +111,9 @@ struct xMorvaWordChp {
   int32_t color = -1;
   int32_t background = -1;
   int16_t style = 0;  // the character style's sheet number, 0 none
-  // A symbol character: the font (index into the font-name list) and the
-  // character that stand for the run's placeholder; font -1 none.
-  int16_t symbolFont = -1;
-  char16_t symbolChar = 0;
+  int8_t deleted = 0;   // text a revision deleted
+  char16_t symbol = 0;  // a symbol's character code in its font, 0 none
+  int16_t chs = -1;     // the run's own character set (0 Windows, 256 Macintosh), -1 the file's
   // Where a picture character's PICF lies in the data stream; -1 none.
   int64_t picLocation = -1;
   bool operator==(const xMorvaWordChp&) const = default;
@@ -127,6 +126,21 @@ struct xMorvaWordTab {
   int8_t kind = 1;
   char16_t leader = 0;
   bool operator==(const xMorvaWordTab&) const = default;
+};
+
+// A table row's definition, carried by its row end; lengths in twips from
+// the left margin. Cell flags: 1 first of merged cells, 2 merged into the
+// cell before. Border sides: 1 left, 2 right, 4 top, 8 bottom.
+struct xMorvaWordRow {
+  std::vector<int16_t> bounds;  // one more than the cells
+  std::vector<uint16_t> cellFlags;
+  std::vector<uint8_t> cellSides;
+  std::vector<int32_t> cellShading;  // -1 none
+  int8_t jc = 0;                     // the row on the page: 0 left, 1 centre, 2 right
+  int16_t height = 0;                // 0 free, else at least or exactly |height|
+  uint8_t tableSides = 0;            // from the table's borders, inner ones as top and bottom
+  int8_t borderStyle = -1;
+  bool operator==(const xMorvaWordRow&) const = default;
 };
 
 // Paragraph properties of a run; lengths in twips.
@@ -146,6 +160,7 @@ struct xMorvaWordPap {
   int8_t borderStyle = 0;
   uint8_t borderSides = 0;  // 1 left, 2 right, 4 top, 8 bottom
   std::vector<xMorvaWordTab> tabs;
+  xMorvaWordRow row;  // on a row end that defines its row
 };
 
 // A run of the main text in character positions [first, limit).
@@ -160,16 +175,18 @@ struct xMorvaWordParagraphRun {
   xMorvaWordPap pap;
 };
 
+// The character that holds a special element's place in a story's text.
+constexpr char16_t kWordElementPlace = 0xFFFC;
+
 // What a placeholder character of a story becomes once the story is in
-// its text: a page number, a date or time, a picture, or a symbol in its
-// font. `at` is the character position while the story is read and the
-// text position once it has been converted.
+// its text: a page number, a date or time, or a picture. `at` is the
+// character position while the story is read and the text position once
+// it has been converted.
 struct xMorvaWordSpecial {
-  enum Kind : uint8_t { kPageNumber, kDateTime, kPicture, kSymbol };
+  enum Kind : uint8_t { kPageNumber, kDateTime, kPicture };
   uint32_t at = 0;
   Kind kind = kPageNumber;
   uint32_t format = 0;  // the page-number or date-time format word
-  int16_t font = -1;    // a symbol's font, by the font-name list
   std::shared_ptr<VPictureData> picture;
 };
 
@@ -181,6 +198,24 @@ struct xMorvaWordStory {
   std::u16string text;
   std::vector<uint32_t> positions;  // text position of each character from `first`
   std::vector<xMorvaWordSpecial> specials;
+};
+
+// The space a paragraph end is given: the space after its paragraph and
+// before the next, in twips, at its body position.
+// A table row's height, when it has one, is kept there too.
+struct xMorvaWordSpacing {
+  uint32_t end = 0;
+  int32_t twips = 0;
+  int32_t rowHeight = 0;
+  bool operator==(const xMorvaWordSpacing&) const = default;
+};
+
+// A table cell's shading on its characters [first, limit).
+struct xMorvaWordShade {
+  uint32_t first = 0;
+  uint32_t limit = 0;
+  int32_t color = -1;
+  bool operator==(const xMorvaWordShade&) const = default;
 };
 
 // A date and time as the document properties keep them.
@@ -214,6 +249,8 @@ struct xMorvaWordInfos {
 struct xMorvaWordStyle {
   bool exists = false;
   uint8_t sgc = 0;
+  uint16_t sti = 0;    // the built-in style it is, 0x0FFE a style of the user's
+  int16_t sheet = 0;   // the document's style sheet number
   uint16_t base = 0xFFFF;  // none
   std::u16string name;
   xMorvaWordChp chp;
@@ -257,6 +294,12 @@ class xMorvaImportWord : public VObject {
   const xMorvaWordInfos& GetInfos() const { return fInfos; }
   // The DTTM bits: minutes, hours, day, month, years since 1900.
   static xMorvaWordDate DateOfDttm(uint32_t dttm);
+  // Ascending by body position: the paragraph ends that get space.
+  const std::vector<xMorvaWordSpacing>& GetSpacing() const { return fSpacing; }
+  const std::vector<xMorvaWordShade>& GetCellShading() const { return fCellShading; }
+  // For each character of the main text and its end, where it lands in
+  // the body text.
+  const std::vector<uint32_t>& GetBodyPositions() const { return fBodyPositions; }
   // By istd; slots without a style do not exist.
   const std::vector<xMorvaWordStyle>& GetStyles() const { return fStyles; }
 
@@ -270,6 +313,12 @@ class xMorvaImportWord : public VObject {
   // operand passes the end of its grpprl. Other sprms are skipped.
   int32_t ApplyCharacterSprm(ByteSpanReader& in, xMorvaWordChp& chp) const;
   int32_t ApplyParagraphSprm(ByteSpanReader& in, xMorvaWordPap& pap) const;
+
+  // The character style `istd`'s own properties, its bases' first, over
+  // `chp`.
+  void ApplyCharacterStyle(uint16_t istd, xMorvaWordChp& chp) const;
+  // The document's style sheet number of a style, 0 when it has none.
+  int16_t SheetOf(uint16_t istd) const;
 
   // The FIB of a main stream: 0, or 1032 for a block it refuses (no Word
   // identifier, nFib outside 63 to 193, encrypted, or cut short).
@@ -290,8 +339,28 @@ class xMorvaImportWord : public VObject {
   // chain that comes back to itself.
   int32_t ResolveStyleBases();
   int32_t ResolveStyle(uint16_t istd, std::vector<uint8_t>& state);
-  // The runs' properties set on the body just filled.
-  int32_t ApplyRuns(xMorvaDocument& document, xMorvaTextInterface& text);
+  // The piece properties over the runs of their pieces: character sprms
+  // on the characters, paragraph sprms on the paragraphs whose ends the
+  // piece holds.
+  void ApplyPieceProperties();
+  // Deleted revisions, symbols and runs in another character set, in the
+  // main text's characters.
+  void ApplyRunCharacters(const std::vector<uint8_t>& main, std::u16string& text) const;
+  // Each table row of the main text as a tabbed line: its tab stops,
+  // indents, borders and cells' shading from its definition and its cells'
+  // alignments; the cell ends that merged cells do without go to `joined`.
+  void ResolveRows(const std::u16string& text, std::vector<uint32_t>& joined);
+  // The paragraph ends of `body` that take space from the runs.
+  void FindSpacing(const std::u16string& body);
+  // A story's element bytes from its text and the runs, written in one
+  // pass and inserted into `engine` at once: 0, or 1041. `positions` gives
+  // each character position's place in `body`; the specials (sorted by
+  // place) are written as their elements where their placeholders stand;
+  // `spacing` widens the interlines of the paragraphs it names.
+  int32_t BuildBody(xMorvaDocument& document, xMorvaEngine& engine, const std::u16string& body,
+                    const std::vector<uint32_t>& positions,
+                    const std::vector<xMorvaWordSpecial>& specials,
+                    const std::vector<xMorvaWordSpacing>& spacing);
   // The character properties of the style of the paragraph holding `cp`.
   xMorvaWordChp ParagraphStyleChp(uint32_t cp) const;
   int32_t ReadCharacterRuns(const std::vector<uint8_t>& main, const std::vector<uint8_t>& table);
@@ -311,7 +380,7 @@ class xMorvaImportWord : public VObject {
   void ConvertFields(std::u16string& text, uint32_t from, uint32_t to,
                      const std::vector<uint8_t>& table, uint32_t fcPlc, uint32_t lcbPlc,
                      int64_t shift, std::vector<xMorvaWordSpecial>& specials);
-  // The same for the symbols and pictures of the character runs; `text`
+  // The same for the pictures of the character runs; `text`
   // starts at character position `base`. Sorts `specials` by position.
   void ConvertRuns(std::u16string& text, uint32_t from, uint32_t to, uint32_t base,
                    const std::vector<uint8_t>& data, std::vector<xMorvaWordSpecial>& specials);
@@ -332,9 +401,6 @@ class xMorvaImportWord : public VObject {
   // The specials' character positions turned into text positions.
   static void PlaceSpecials(std::vector<xMorvaWordSpecial>& specials,
                             const std::vector<uint32_t>& positions);
-  // Puts the specials into the text (each replaces its placeholder).
-  int32_t InsertSpecials(xMorvaDocument& document, xMorvaTextInterface& text,
-                         const std::vector<xMorvaWordSpecial>& specials);
   // The header and footer stories into the document's parts, with their
   // runs, and the different first page and odd and even pages set.
   int32_t InsertStories(xMorvaDocument& document);
@@ -367,4 +433,14 @@ class xMorvaImportWord : public VObject {
   xMorvaWordStory fStories[6];
   int32_t fDroppedPictures = 0;
   int32_t fDroppedFields = 0;
+  std::vector<xMorvaWordSpacing> fSpacing;
+  std::vector<xMorvaWordShade> fCellShading;
+  // The pieces that carry properties, by character position, and their sprms.
+  struct PieceProperties {
+    uint32_t first = 0;
+    uint32_t limit = 0;
+    std::vector<uint8_t> grpprl;
+  };
+  std::vector<PieceProperties> fPieceProperties;
+  mutable int fStyleDepth = 0;  // character styles being applied, nested
 };

@@ -1,7 +1,7 @@
 // The Word import's field pass: field instructions removed, results kept
 // unless an element (page number, date, time) takes the field's place, and
-// the symbols and pictures of the character runs turned into placeholders
-// that become their elements once the story is in its text.
+// the pictures of the character runs turned into placeholders that become
+// their elements once the story is in its text.
 #include <algorithm>
 
 #include "interchange/word/xMorvaImportWord.h"
@@ -13,9 +13,8 @@ constexpr char16_t kFieldBegin = 0x13;
 constexpr char16_t kFieldSeparator = 0x14;
 constexpr char16_t kFieldEnd = 0x15;
 // What the story conversion leaves out (a footnote separator's character,
-// which never stays) and the character that holds an element's place.
+// which never stays).
 constexpr char16_t kLeftOut = 0x03;
-constexpr char16_t kElementPlace = 0xFFFC;
 constexpr char16_t kPictureCharacter = 0x01;
 constexpr char16_t kDrawnObject = 0x08;
 // Fields nest far less deep in any real document; deeper ones are left out
@@ -201,7 +200,7 @@ void xMorvaImportWord::ConvertFields(std::u16string& text, uint32_t from, uint32
     const bool privateResult = flags >= 0 && (flags & kPrivateResult) != 0;
     std::vector<xMorvaWordSpecial> made;
     if (flt == kFltPage) {
-      made.push_back({f.begin, xMorvaWordSpecial::kPageNumber, 0, -1, nullptr});
+      made.push_back({f.begin, xMorvaWordSpecial::kPageNumber, 0, nullptr});
     } else if (flt == kFltDate || flt == kFltTime) {
       const size_t open = instruction.find(u'"');
       const size_t close = open == std::u16string::npos ? open : instruction.find(u'"', open + 1);
@@ -212,9 +211,9 @@ void xMorvaImportWord::ConvertFields(std::u16string& text, uint32_t from, uint32
       ClassifyDateTime(picture, flt == kFltDate, date, time);
       // A date and a time are two elements, the time in the place of the
       // instruction's first character.
-      if (date != 0) made.push_back({f.begin, xMorvaWordSpecial::kDateTime, date, -1, nullptr});
+      if (date != 0) made.push_back({f.begin, xMorvaWordSpecial::kDateTime, date, nullptr});
       if (time != 0 && (date == 0 || f.begin + 1 < instructionEnd))
-        made.push_back({date != 0 ? f.begin + 1 : f.begin, xMorvaWordSpecial::kDateTime, time, -1,
+        made.push_back({date != 0 ? f.begin + 1 : f.begin, xMorvaWordSpecial::kDateTime, time,
                         nullptr});
     }
     dropsResult[i] = !made.empty() || privateResult;
@@ -227,7 +226,7 @@ void xMorvaImportWord::ConvertFields(std::u16string& text, uint32_t from, uint32
       if (dropsResult[i]) leaveOut(f.separator + 1, f.end);
     }
     for (xMorvaWordSpecial& special : made) {
-      text[special.at] = kElementPlace;
+      text[special.at] = kWordElementPlace;
       specials.push_back(std::move(special));
     }
   }
@@ -238,7 +237,7 @@ void xMorvaImportWord::ConvertRuns(std::u16string& text, uint32_t from, uint32_t
                                    std::vector<xMorvaWordSpecial>& specials) {
   for (const xMorvaWordCharacterRun& run : fCharacterRuns) {
     const xMorvaWordChp& chp = run.chp;
-    if (chp.symbolFont < 0 && chp.picLocation < 0) continue;
+    if (chp.picLocation < 0) continue;
     if (run.limit <= base) continue;
     const uint32_t first = std::max(run.first >= base ? run.first - base : 0u, from);
     const uint32_t limit = std::min({run.limit - base, to, uint32_t(text.size())});
@@ -251,12 +250,8 @@ void xMorvaImportWord::ConvertRuns(std::u16string& text, uint32_t from, uint32_t
       if (chp.picLocation >= 0 && pictureCharacter) {
         std::shared_ptr<VPictureData> picture = ReadPicture(data, uint64_t(chp.picLocation));
         if (picture == nullptr) continue;
-        c = kElementPlace;
-        specials.push_back({at, xMorvaWordSpecial::kPicture, 0, -1, std::move(picture)});
-      } else if (chp.symbolFont >= 0 && chp.symbolChar != 0 && c >= 0x20 && c != kElementPlace) {
-        // The placeholder character shows the symbol of the sprm's font.
-        c = chp.symbolChar;
-        specials.push_back({at, xMorvaWordSpecial::kSymbol, 0, chp.symbolFont, nullptr});
+        c = kWordElementPlace;
+        specials.push_back({at, xMorvaWordSpecial::kPicture, 0, std::move(picture)});
       }
     }
   }

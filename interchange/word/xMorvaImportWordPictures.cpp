@@ -196,7 +196,7 @@ void xMorvaImportWord::ConvertDrawnObjects(std::u16string& text, uint32_t from, 
     }
     if (shared[pib - 1] == nullptr) shared[pib - 1].reset(store[pib - 1].release());
     text[cp] = kPlaceholder;
-    specials.push_back({cp, xMorvaWordSpecial::kPicture, 0, -1, shared[pib - 1]});
+    specials.push_back({cp, xMorvaWordSpecial::kPicture, 0, shared[pib - 1]});
   }
   std::stable_sort(specials.begin(), specials.end(),
                    [](const xMorvaWordSpecial& a, const xMorvaWordSpecial& b) { return a.at < b.at; });

@@ -128,8 +128,10 @@ int32_t IcoColor(uint32_t ico) {
 }
 
 // A shading word as a colour: solid and the darker patterns take the
-// foreground, the others the background; no colours at all is light grey.
+// foreground, the others the background; a pattern without colours is
+// light grey. The word 0, clear in automatic colours, is no shading.
 int32_t ShadingColor(uint16_t shd) {
+  if (shd == 0) return -1;
   const uint32_t fore = shd & 0x1F;
   const uint32_t back = (shd >> 5) & 0x1F;
   const uint32_t pattern = shd >> 10;
@@ -144,6 +146,17 @@ int32_t ShadingColor(uint16_t shd) {
 void Toggle(int8_t& value, uint8_t operand) {
   if (operand == 0x80) return;
   value = operand == 0x81 ? int8_t(value == 0) : int8_t(operand != 0);
+}
+
+// A border word: the Word 97 form's line width and type bytes (its colour
+// and spacing bytes skipped) as the type high and the width low, or the
+// Word 6 form's word.
+uint16_t ReadBrc(ByteSpanReader& in, bool word97) {
+  if (!word97) return in.U16();
+  const uint8_t width = in.U8();
+  const uint8_t type = in.U8();
+  in.Skip(2);
+  return uint16_t((type << 8) | width);
 }
 
 constexpr uint8_t kStandardSizes[] = {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72};
@@ -289,12 +302,43 @@ int32_t xMorvaImportWord::ApplyCharacterSprm(ByteSpanReader& in, xMorvaWordChp& 
     case 0x2A0C: chp.background = IcoColor(b); break;
     case 0x4A30:
     case 80: {
-      // The run's character style, by its sheet number; style 10, the
+      // The run's character style: its sheet marks the run, and what it
+      // defines lies under the run's own sprms that follow. Style 10, the
       // default paragraph font, is no style of its own.
       const uint16_t istd = operand.U16();
       if (!operand.Failed() && istd != 10 && istd < fStyles.size() && fStyles[istd].exists &&
-          fStyles[istd].sgc == 2)
-        chp.style = int16_t(istd + 1);
+          fStyles[istd].sgc == 2) {
+        chp.style = SheetOf(istd);
+        ApplyCharacterStyle(istd, chp);
+      }
+      break;
+    }
+    case 0x0800:
+    case 65: Toggle(chp.deleted, b); break;
+    case 0x6A09: {
+      // The font number and the character's code in that font.
+      const uint16_t ftc = operand.U16();
+      const uint16_t code = operand.U16();
+      if (operand.Failed()) break;
+      chp.symbol = char16_t(code);
+      if (ftc < fFontNames.size()) chp.font = int16_t(ftc);
+      break;
+    }
+    case 74: {
+      // Behind its count: the font number and a one-byte code.
+      const uint16_t ftc = operand.U16();
+      const uint8_t code = operand.U8();
+      if (operand.Failed()) break;
+      chp.symbol = char16_t(code);
+      if (ftc < fFontNames.size()) chp.font = int16_t(ftc);
+      break;
+    }
+    case 0xEA08:
+    case 73: {
+      // Whether the run's character set differs, and which it is.
+      const uint8_t differs = operand.U8();
+      const uint16_t chs = operand.U16();
+      if (!operand.Failed()) chp.chs = differs != 0 ? int16_t(chs == 256 ? 256 : 0) : int16_t(-1);
       break;
     }
     case 0x4A43:
@@ -325,17 +369,6 @@ int32_t xMorvaImportWord::ApplyCharacterSprm(ByteSpanReader& in, xMorvaWordChp& 
     }
     case 0x2A48:
     case 104: chp.iss = int8_t(b <= 2 ? b : 0); break;
-    case 0x6A09: {
-      // A symbol: the font and the character that the run's placeholder
-      // shows.
-      const uint16_t ftc = operand.U16();
-      const uint16_t xchar = operand.U16();
-      if (!operand.Failed() && ftc < fFontNames.size()) {
-        chp.symbolFont = int16_t(ftc);
-        chp.symbolChar = char16_t(xchar);
-      }
-      break;
-    }
     case 0x6A03:
     case 68: {
       const uint32_t fc = operand.U32();
@@ -388,30 +421,138 @@ int32_t xMorvaImportWord::ApplyParagraphSprm(ByteSpanReader& in, xMorvaWordPap& 
     case 183: pap.left = operand.I16(); break;
     case 0x9602:
     case 184: pap.gapHalf = operand.I16(); break;
+    case 0x5400:
+    case 182: {
+      const uint16_t jc = operand.U16();
+      pap.row.jc = int8_t(jc <= 2 ? jc : 0);
+      break;
+    }
+    case 0x9407:
+    case 189: pap.row.height = operand.I16(); break;
+    case 0xD605:
+    case 187: {
+      // The table's top, left, bottom, right, inner horizontal and inner
+      // vertical borders; a row shows the inner horizontal ones as its top
+      // and bottom, the inner vertical ones it cannot show.
+      static constexpr uint8_t kTableSides[] = {4, 1, 8, 2, 12, 0};
+      uint8_t sides = 0;
+      int8_t style = -1;
+      for (int side = 0; side < 6; ++side) {
+        const int8_t drawn = BorderStyle(ReadBrc(operand, word97), word97, side == 2 || side == 3);
+        if (drawn < 0 || kTableSides[side] == 0) continue;
+        sides |= kTableSides[side];
+        if (style < 0) style = drawn;
+      }
+      if (operand.Failed()) break;
+      pap.row.tableSides = sides;
+      if (style >= 0) pap.row.borderStyle = style;
+      break;
+    }
     case 0xD606:
     case 0xD608:
     case 188:
     case 190: {
-      // A row's cells: their count, then the boundaries from the left
-      // margin. Every cell but the first, which the row starts with, is
-      // reached by a tab and gets its stop; the row is indented to the
-      // first boundary and ends at the last.
+      // A row's cells: their count, the boundaries from the left margin,
+      // then a TC per cell (the row may give fewer): its flags, in the
+      // Word 97 form a width word, and the top, left, bottom and right
+      // borders, 4 bytes each in the Word 97 form, else 2 (the older
+      // definitions' borders only tell whether there is a line).
       const uint8_t count = operand.U8();
       std::vector<int16_t> bounds(size_t(count) + 1);
       for (int16_t& at : bounds) at = operand.I16();
       if (operand.Failed() || count == 0) break;
-      pap.tabs.clear();
-      for (size_t cell = 1; cell < count; ++cell) {
-        const int32_t a = bounds[cell], b = bounds[cell + 1];
-        xMorvaWordTab tab{a + pap.gapHalf, 1, 0};
-        if (pap.jc == 1) tab = {(a + b) / 2, 2, 0};
-        if (pap.jc == 2) tab = {b - pap.gapHalf, 3, 0};
-        tab.position = std::max(tab.position, 1);
-        pap.tabs.push_back(tab);
+      xMorvaWordRow& row = pap.row;
+      row.bounds = std::move(bounds);
+      row.cellFlags.assign(count, 0);
+      row.cellSides.assign(count, 0);
+      row.cellShading.resize(count, -1);
+      const bool wide = opcode == 0xD608;
+      const bool presenceOnly = opcode == 0xD606 || opcode == 188;
+      static constexpr uint8_t kCellSides[] = {4, 1, 8, 2};
+      for (size_t cell = 0; cell < count && operand.Remaining() >= (wide ? 20u : 10u); ++cell) {
+        row.cellFlags[cell] = operand.U16() & 3;
+        if (wide) operand.Skip(2);
+        for (int side = 0; side < 4; ++side) {
+          const uint16_t brc = ReadBrc(operand, wide);
+          const int8_t drawn = presenceOnly ? (brc != 0 ? 0 : -1)
+                                            : BorderStyle(brc, wide, side == 2 || side == 3);
+          if (drawn < 0) continue;
+          row.cellSides[cell] |= kCellSides[side];
+          if (row.borderStyle < 0) row.borderStyle = drawn;
+        }
       }
-      pap.left = std::max<int32_t>(bounds.front(), 0);
-      const int32_t width = fSection.pageWidth - fSection.left - fSection.right;
-      pap.right = std::max(width - bounds.back(), 0);
+      break;
+    }
+    case 0xD609:
+    case 191: {
+      // One shading word per cell, from the first.
+      std::vector<int32_t>& shading = pap.row.cellShading;
+      for (size_t cell = 0; operand.Remaining() >= 2 && cell < 64; ++cell) {
+        if (shading.size() <= cell) shading.resize(cell + 1, -1);
+        shading[cell] = ShadingColor(operand.U16());
+      }
+      break;
+    }
+    case 0x7627:
+    case 0x7628: {
+      // The cells [first, limit), or only every other one of them.
+      const uint8_t first = operand.U8(), limit = std::min<uint8_t>(operand.U8(), 64);
+      const int32_t color = ShadingColor(operand.U16());
+      if (operand.Failed()) break;
+      std::vector<int32_t>& shading = pap.row.cellShading;
+      if (shading.size() < limit) shading.resize(limit, -1);
+      for (size_t cell = first; cell < limit; cell += opcode == 0x7628 ? 2 : 1) shading[cell] = color;
+      break;
+    }
+    case 0x7621:
+    case 194: {
+      // `added` cells of one width at `at`; the cells after move right.
+      const uint8_t at = operand.U8(), added = operand.U8();
+      const int16_t width = operand.I16();
+      xMorvaWordRow& row = pap.row;
+      if (operand.Failed() || row.bounds.empty() || added == 0) break;
+      const size_t cells = row.bounds.size() - 1;
+      const size_t where = std::min<size_t>(at, cells);
+      const size_t total = std::min<size_t>(cells + added, 64);
+      const size_t inserted = total - cells;
+      auto clampTwips = [](int32_t v) { return int16_t(std::clamp(v, -32768, 32767)); };
+      std::vector<int16_t> bounds(row.bounds.begin(), row.bounds.begin() + long(where) + 1);
+      const int32_t from = bounds.back();
+      for (size_t i = 1; i <= inserted; ++i) bounds.push_back(clampTwips(from + int32_t(i) * width));
+      for (size_t i = where + 1; i < row.bounds.size(); ++i)
+        bounds.push_back(clampTwips(row.bounds[i] + int32_t(inserted) * width));
+      row.bounds = std::move(bounds);
+      row.cellFlags.insert(row.cellFlags.begin() + long(where), inserted, 0);
+      row.cellSides.insert(row.cellSides.begin() + long(where), inserted, 0);
+      if (row.cellShading.size() >= where)
+        row.cellShading.insert(row.cellShading.begin() + long(where), inserted, -1);
+      break;
+    }
+    case 0x5622: {
+      // The cells [first, limit) go; the cells after move left into their place.
+      const uint8_t first = operand.U8(), limit = operand.U8();
+      xMorvaWordRow& row = pap.row;
+      if (operand.Failed() || row.bounds.empty()) break;
+      const size_t cells = row.bounds.size() - 1;
+      const size_t a = std::min<size_t>(first, cells), b = std::min<size_t>(limit, cells);
+      if (a >= b) break;
+      const int32_t width = row.bounds[b] - row.bounds[a];
+      for (size_t i = b + 1; i < row.bounds.size(); ++i)
+        row.bounds[i] = int16_t(std::clamp(row.bounds[i] - width, -32768, 32767));
+      row.bounds.erase(row.bounds.begin() + long(a) + 1, row.bounds.begin() + long(b) + 1);
+      row.cellFlags.erase(row.cellFlags.begin() + long(a), row.cellFlags.begin() + long(b));
+      row.cellSides.erase(row.cellSides.begin() + long(a), row.cellSides.begin() + long(b));
+      if (row.cellShading.size() >= b)
+        row.cellShading.erase(row.cellShading.begin() + long(a), row.cellShading.begin() + long(b));
+      break;
+    }
+    case 0x5624: {
+      // The cells [first, limit) become one.
+      const uint8_t first = operand.U8(), limit = operand.U8();
+      xMorvaWordRow& row = pap.row;
+      if (operand.Failed()) break;
+      for (size_t cell = first; cell < limit && cell < row.cellFlags.size(); ++cell)
+        row.cellFlags[cell] = cell == first ? 1 : 2;
       break;
     }
     case 0xC60D:
@@ -686,6 +827,7 @@ int32_t xMorvaImportWord::ReadStyleSheet(const std::vector<uint8_t>& table) {
     if (sgc != 1 && sgc != 2) continue;
     xMorvaWordStyle& style = fStyles[istd];
     style.sgc = sgc;
+    style.sti = uint16_t(base[0] | ((base[1] & 0x0F) << 8));
     style.base = istdBase >= 0xFFE ? 0xFFFF : istdBase;
     if (wideNames) {
       const uint16_t length = std.U16();
@@ -708,7 +850,105 @@ int32_t xMorvaImportWord::ReadStyleSheet(const std::vector<uint8_t>& table) {
     }
     style.exists = true;
   }
+  // The document's sheet numbers: a Word 97 style's is its number; a Word
+  // 6/95 style's comes from the built-in style it is (Normal 1, the
+  // headings 2 to 10, the default paragraph font 11), else it is the next
+  // free one from the last fixed number up. A number taken twice goes to
+  // the next free one.
+  const uint16_t istdMaxFixed = uint16_t(stshi[8] | (stshi[9] << 8));
+  std::vector<bool> used(size_t(cstd) + 64, false);
+  auto take = [&](size_t wanted) {
+    while (wanted < used.size() && used[wanted]) ++wanted;
+    if (wanted >= used.size()) used.resize(wanted + 1, false);
+    used[wanted] = true;
+    return int16_t(std::min<size_t>(wanted, 32766));
+  };
+  for (uint16_t istd = 0; istd < cstd; ++istd) {
+    xMorvaWordStyle& style = fStyles[istd];
+    if (!style.exists) continue;
+    size_t wanted = size_t(istd) + 1;
+    if (!fFib.word97) {
+      if (style.sti == 0) wanted = 1;
+      else if (style.sti <= 9) wanted = size_t(style.sti) + 1;
+      else if (style.sti == 65) wanted = 11;
+      else wanted = std::max<size_t>(istdMaxFixed, 1);
+    }
+    style.sheet = take(wanted);
+  }
   return 0;
+}
+
+int16_t xMorvaImportWord::SheetOf(uint16_t istd) const {
+  return istd < fStyles.size() && fStyles[istd].exists ? fStyles[istd].sheet : 0;
+}
+
+void xMorvaImportWord::ApplyCharacterStyle(uint16_t istd, xMorvaWordChp& chp) const {
+  // Bases first; a chain longer than any real one (or a style whose own
+  // properties name a character style again) goes no deeper.
+  if (fStyleDepth > 8) return;
+  std::vector<uint16_t> chain;
+  for (uint16_t at = istd; at < fStyles.size() && fStyles[at].exists && chain.size() < 16;
+       at = fStyles[at].base)
+    chain.push_back(at);
+  ++fStyleDepth;
+  const int16_t style = chp.style;
+  for (auto at = chain.rbegin(); at != chain.rend(); ++at) {
+    if (fStyles[*at].sgc != 2 || *at >= fStyleChpx.size()) continue;
+    const std::vector<uint8_t>& chpx = fStyleChpx[*at];
+    ByteSpanReader in(chpx.data(), chpx.size(), ByteSpanReader::Order::kLittle);
+    while (in.Remaining() != 0)
+      if (ApplyCharacterSprm(in, chp) != 0) break;
+  }
+  chp.style = style;
+  --fStyleDepth;
+}
+
+void xMorvaImportWord::ApplyPieceProperties() {
+  if (fPieceProperties.empty()) return;
+  std::sort(fPieceProperties.begin(), fPieceProperties.end(),
+            [](const PieceProperties& a, const PieceProperties& b) { return a.first < b.first; });
+  auto pieceAt = [&](uint32_t cp) -> const PieceProperties* {
+    auto after = std::upper_bound(fPieceProperties.begin(), fPieceProperties.end(), cp,
+                                  [](uint32_t at, const PieceProperties& p) { return at < p.first; });
+    if (after == fPieceProperties.begin() || cp >= (after - 1)->limit) return nullptr;
+    return &*(after - 1);
+  };
+  // The character runs split at the pieces' edges, in one pass.
+  std::vector<uint32_t> edges;
+  for (const PieceProperties& piece : fPieceProperties) {
+    edges.push_back(piece.first);
+    edges.push_back(piece.limit);
+  }
+  std::sort(edges.begin(), edges.end());
+  std::stable_sort(fCharacterRuns.begin(), fCharacterRuns.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  std::vector<xMorvaWordCharacterRun> runs;
+  runs.reserve(fCharacterRuns.size() + edges.size());
+  for (const xMorvaWordCharacterRun& run : fCharacterRuns) {
+    uint32_t from = run.first;
+    for (auto edge = std::upper_bound(edges.begin(), edges.end(), from);
+         edge != edges.end() && *edge < run.limit; ++edge) {
+      if (*edge <= from) continue;
+      runs.push_back({from, *edge, run.chp});
+      from = *edge;
+    }
+    runs.push_back({from, run.limit, run.chp});
+  }
+  for (xMorvaWordCharacterRun& run : runs) {
+    const PieceProperties* piece = pieceAt(run.first);
+    if (piece == nullptr) continue;
+    ByteSpanReader in(piece->grpprl.data(), piece->grpprl.size(), ByteSpanReader::Order::kLittle);
+    while (in.Remaining() != 0)
+      if (ApplyCharacterSprm(in, run.chp) != 0) break;
+  }
+  fCharacterRuns = std::move(runs);
+  for (xMorvaWordParagraphRun& run : fParagraphRuns) {
+    const PieceProperties* piece = run.limit > run.first ? pieceAt(run.limit - 1) : nullptr;
+    if (piece == nullptr) continue;
+    ByteSpanReader in(piece->grpprl.data(), piece->grpprl.size(), ByteSpanReader::Order::kLittle);
+    while (in.Remaining() != 0)
+      if (ApplyParagraphSprm(in, run.pap) != 0) break;
+  }
 }
 
 int32_t xMorvaImportWord::ResolveStyle(uint16_t istd, std::vector<uint8_t>& state) {

@@ -1,19 +1,11 @@
 // The Word import's stories behind the main text: the headers and footers
 // of the first section read out of the whole text into the document's
-// header and footer parts, and the elements of every story put in the
-// places their placeholders hold.
+// header and footer parts, written as the body is.
 #include <algorithm>
 
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaDocument.h"
-#include "document/xMorvaDocInfos.h"
-#include "document/xMorvaProperties.h"
 #include "engine/xMorvaEngine.h"
-#include "engine/xMorvaPictureElement.h"
-#include "framework/core/memory/VMemoryMgr.h"
-#include "framework/core/strings/VUniString.h"
-#include "graphics/pictures/VPictureData.h"
-#include "interchange/text/xMorvaPlainText.h"
 #include "interchange/word/xMorvaImportWord.h"
 #include "platform/bytes/ByteSpanReader.h"
 
@@ -80,51 +72,6 @@ void xMorvaImportWord::ReadHeaderStories(const std::u16string& whole,
   }
 }
 
-int32_t xMorvaImportWord::InsertSpecials(xMorvaDocument& document, xMorvaTextInterface& text,
-                                         const std::vector<xMorvaWordSpecial>& specials) {
-  auto& engine = static_cast<xMorvaEngine&>(text);
-  VDateRec today;
-  int32_t seconds = 0;
-  xMorvaDocInfos::Now(today, seconds);
-  for (const xMorvaWordSpecial& special : specials) {
-    // Each element takes its placeholder's one position, so the positions
-    // of the others hold.
-    text.SetSelection(int32_t(special.at), int32_t(special.at) + 1);
-    int32_t result = 0;
-    switch (special.kind) {
-      case xMorvaWordSpecial::kPageNumber:
-        // The first section's page-number style, in the format's top bits.
-        result = engine.InsertPageNumberField(special.format |
-                                              uint32_t(fSection.pageNumberStyle) << kPageNumberStyleShift);
-        break;
-      case xMorvaWordSpecial::kDateTime:
-        result = engine.InsertDateTimeField(today, seconds, uint16_t(special.format));
-        break;
-      case xMorvaWordSpecial::kPicture: {
-        const VMemHandle element = gMemoryMgr->NewHandle(0, 0);
-        if (element == 0) return kWordNoMemory;
-        // Shown at the picture's own size.
-        result = MakePictureElement(*special.picture, element, -1, -1, -1, 0)
-                     ? engine.InsertHandle(element, 1)
-                     : kWordNoMemory;
-        gMemoryMgr->DisposeHandle(element);
-        if (result != 0) ++fDroppedPictures;
-        break;
-      }
-      case xMorvaWordSpecial::kSymbol: {
-        if (special.font < 0 || size_t(special.font) >= fFontNames.size()) break;
-        VStr<255> name;
-        name.SetUniCText(fFontNames[size_t(special.font)].substr(0, 63).c_str());
-        const int16_t font = document.FontIndexForName(name);
-        if (font > 0) result = text.SetPropertyValue(kPropFont, font);
-        break;
-      }
-    }
-    if (result == kWordNoMemory) return result;
-  }
-  return 0;
-}
-
 int32_t xMorvaImportWord::InsertStories(xMorvaDocument& document) {
   // The parts by page index: first page, left (even) pages, the others.
   static constexpr int16_t kParts[6] = {kPartLeftHeader, kPartHeader,      kPartLeftFooter,
@@ -139,24 +86,15 @@ int32_t xMorvaImportWord::InsertStories(xMorvaDocument& document) {
     if (s == kEvenHeader && !evenHeader && evenFooter) from = kOddHeader;
     const xMorvaWordStory& story = fStories[from];
     if (!story.present) continue;
-    xMorvaTextInterface* part = document.GetPart(kParts[s]);
+    auto* part = static_cast<xMorvaEngine*>(document.GetPart(kParts[s]));
     if (part == nullptr) return kWordNoMemory;
-    VMemHandle units = gMemoryMgr->NewHandle(0, 0);
-    if (units == 0) return kWordNoMemory;
-    uint32_t positions = 0;
-    int32_t code = TextToUnits(*part, story.text, units, positions) ? 0 : kWordNoMemory;
-    if (code == 0 && positions != 0) code = part->InsertHandle(units, int32_t(positions));
-    gMemoryMgr->DisposeHandle(units);
-    if (code != 0) return kWordNoMemory;
-    // The runs are set through the character positions of the whole text:
-    // those before the story land at its start, those after at its end.
+    // The runs are placed through the character positions of the whole
+    // text: those before the story land at its start, those after at its
+    // end. The body's paragraph spacing is not the story's.
     std::vector<uint32_t> map(size_t(story.limit) + 1, 0);
     for (size_t cp = story.first; cp <= story.limit; ++cp)
       map[cp] = story.positions[std::min(cp - story.first, story.positions.size() - 1)];
-    fBodyPositions.swap(map);
-    code = ApplyRuns(document, *part);
-    fBodyPositions.swap(map);
-    if (code == 0) code = InsertSpecials(document, *part, story.specials);
+    const int32_t code = BuildBody(document, *part, story.text, map, story.specials, {});
     part->SetSelection(0, 0);
     if (code != 0) return code;
   }

@@ -96,3 +96,79 @@ resource 'STR#' 450 {
   pstr "Truncated"
   pstr "Scaled"
 }
+
+# The word processor's dialogs. Check boxes and radio buttons that may show
+# a third, mixed state are checks; drop-downs and colour pop-ups are popups
+# (their items filled by the module, or named here for the colours).
+
+# Characters: font, size, styles, position, capitals, underline, five
+# colours and the preview.
+resource 'QFRM' 140 "mvChooseFont" {
+  bytes "size 560 400\n"
+  bytes "object vFont entry 10 10 200 20 text \"\"\n"
+  bytes "object ListFont list 10 34 200 120\n"
+  bytes "object vSize entry 220 10 60 20 text \"\"\n"
+  bytes "object ListSize list 220 34 60 120\n"
+  bytes "object chkBold check 300 10 120 20\n"
+  bytes "object chkItalic check 300 32 120 20\n"
+  bytes "object chkShadowed check 300 54 120 20\n"
+  bytes "object chkStrikedOut check 300 76 120 20\n"
+  bytes "object rbSuperScript check 430 10 120 20\n"
+  bytes "object rbSubScript check 430 32 120 20\n"
+  bytes "object brCapitals check 430 54 120 20\n"
+  bytes "object brSmallCapitals check 430 76 120 20\n"
+  bytes "object droUnderline popup 300 110 160 20\n"
+  bytes "object popTextColor popup 10 170 170 20 items \"Blue|Sky blue|Cyan|Green|Orange|Magenta|White|Light grey|Grey|Dark grey|Black|Other...\"\n"
+  bytes "object popBackColor popup 190 170 170 20 items \"Lavender|Pale blue|Pale cyan|Pale green|Pale orange|Pink|White|Light grey|Grey|Dark grey|None|Other...\"\n"
+  bytes "object popUnderlineColor popup 370 170 170 20 items \"Blue|Sky blue|Cyan|Green|Orange|Magenta|White|Light grey|Grey|Dark grey|None|Other...\"\n"
+  bytes "object popStrikeOutColor popup 10 200 170 20 items \"Blue|Sky blue|Cyan|Green|Orange|Magenta|White|Light grey|Grey|Dark grey|None|Other...\"\n"
+  bytes "object popShadowColor popup 190 200 170 20 items \"Light grey|Grey|Dark grey|Other...\"\n"
+  bytes "object vCharactersPreview picture 10 240 540 110\n"
+  bytes "object butRevert button 10 366 80 24\n"
+  bytes "object butDefault button 100 366 80 24\n"
+  bytes "object butNone button 190 366 80 24\n"
+  bytes "object butOK button 470 366 80 24\n"
+  bytes "object butCancel button 380 366 80 24\n"
+}
+
+# Paragraphs: alignment, interline, bullet and the three indents, each with
+# its use check box, and the sample.
+resource 'QFRM' 141 "mvParagraphs" {
+  bytes "size 560 400\n"
+  bytes "object useAlignment check 10 10 140 20\n"
+  bytes "object droAlignment popup 160 10 160 20\n"
+  bytes "object useInterline check 10 40 140 20\n"
+  bytes "object vInterline entry 160 40 80 20 real 0\n"
+  bytes "object useBullet check 10 70 140 20\n"
+  bytes "object droBullet popup 160 70 160 20\n"
+  bytes "object useIndent check 10 100 140 20\n"
+  bytes "object vLeftIndent entry 160 100 80 20 real 0\n"
+  bytes "object vFirstIndent entry 250 100 80 20 real 0\n"
+  bytes "object vRightIndent entry 340 100 80 20 real 0\n"
+  bytes "object vParagraphPicture picture 10 140 540 210\n"
+  bytes "object butRevert button 10 366 80 24\n"
+  bytes "object butDefault button 100 366 80 24\n"
+  bytes "object butNone button 190 366 80 24\n"
+  bytes "object butOK button 470 366 80 24\n"
+  bytes "object butCancel button 380 366 80 24\n"
+}
+
+# One interline value.
+resource 'QFRM' 142 "mvInterlineSize" {
+  bytes "size 260 90\n"
+  bytes "object vInterline entry 10 10 100 20 real 0\n"
+  bytes "object butOK button 170 56 80 24\n"
+  bytes "object butCancel button 80 56 80 24\n"
+}
+
+# A character of a font: the font, the grid of 7 rows of 32 cells and the
+# chosen character's code.
+resource 'QFRM' 143 "mvSpecialChar" {
+  bytes "size 600 220\n"
+  bytes "object Text1 entry 10 10 60 20 text \"Font\"\n"
+  bytes "object droFont popup 80 10 220 20\n"
+  bytes "object usrChar user 10 40 578 128\n"
+  bytes "object vAsciiCode entry 10 180 80 20 text \"\"\n"
+  bytes "object butOK button 510 186 80 24\n"
+  bytes "object butCancel button 420 186 80 24\n"
+}

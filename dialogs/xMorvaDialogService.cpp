@@ -1,0 +1,79 @@
+// The dialogs behind the editing area's dialog commands. A dialog that is
+// not built yet answers "cancelled" (false), so that its command changes
+// nothing in the document and tells the host the run was cancelled.
+#include "dialogs/xMorvaDialogService.h"
+
+#include "area/xMorvaPlugIn.h"
+#include "dialogs/xMorvaFontDialog.h"
+#include "dialogs/xMorvaParagraphDialog.h"
+#include "dialogs/xMorvaSelectCharDialog.h"
+#include "document/xMorvaDocument.h"
+#include "engine/xMorvaEngine.h"
+
+namespace {
+
+constexpr uint16_t kLastCharacterId = 31;
+
+// The font dialog on the selection's character properties. The dialog
+// shows a property that is not the same over the whole selection as mixed,
+// so it starts from the selection's own states; what goes back marks only
+// what the user changed, so that an accepted dialog sets nothing it left as
+// it was.
+bool RunFontDialog(xMorvaPlugIn& area, xMorvaProperties& properties, xMorvaPropertiesStates& states) {
+  xMorvaDocument* document = area.GetDocument();
+  auto* text = document != nullptr ? static_cast<xMorvaEngine*>(document->GetCurrentPart()) : nullptr;
+  const xMorvaPropertiesStates uniform(text != nullptr ? text->GetPropertiesStates() : states);
+  xMorvaFontDialog dialog(&area, properties, uniform);
+  if (!dialog.Run()) return false;
+  const xMorvaProperties& chosen = dialog.GetProperties();
+  const xMorvaPropertiesStates& set = dialog.GetStates();
+  states.ClearAll();
+  for (uint16_t id = 0; id <= kLastCharacterId; ++id) {
+    if (set.GetState(id) != 1) continue;
+    if (uniform.GetState(id) != 1 || chosen.GetProperty(id) != properties.GetProperty(id)) states.SetState(id, 1);
+  }
+  properties.Assign(chosen);
+  return true;
+}
+
+}  // namespace
+
+bool xMorvaDialogService::RunSelfApplying(int32_t, xMorvaPlugIn&, xMorvaDocument&) { return false; }
+
+bool xMorvaDialogService::RunDateTime(xMorvaPlugIn&, xMorvaDocument&, uint16_t&, bool&, std::u16string&) {
+  return false;  // not built yet: cancelled
+}
+
+bool xMorvaDialogService::RunPageNumber(xMorvaPlugIn&, uint32_t&) { return false; }
+
+bool xMorvaDialogService::RunSelectChar(xMorvaPlugIn& area, std::string& fontName, char16_t& character) {
+  return RunSelectCharDialog(area, fontName, character);
+}
+
+bool xMorvaDialogService::RunHTMLExpression(xMorvaPlugIn&, std::u16string&) { return false; }
+
+bool xMorvaDialogService::RunInterline(xMorvaPlugIn& area, int32_t& value) { return RunInterlineDialog(area, value); }
+
+bool xMorvaDialogService::RunProperties(int32_t command, xMorvaPlugIn& area, xMorvaProperties& properties,
+                                        xMorvaPropertiesStates& states, bool&, bool&) {
+  switch (command) {
+    case 751: return RunFontDialog(area, properties, states);
+    case 752: return RunParagraphDialog(area, properties, states);
+    // The border dialog (754) is not built yet: cancelled.
+    default: return false;
+  }
+}
+
+bool xMorvaDialogService::RunTabulations(xMorvaPlugIn&, bool, xMorvaTabs&) { return false; }
+
+bool xMorvaDialogService::RunColumns(xMorvaPlugIn&, xMorvaDocParams&) { return false; }
+
+bool xMorvaDialogService::RunGotoPage(xMorvaPlugIn&, int32_t&) { return false; }
+
+bool xMorvaDialogService::RunPastePicture(xMorvaPlugIn&, xMorvaDocument&, int16_t&, VRect&, int32_t&) {
+  return false;
+}
+
+bool xMorvaDialogService::RunFind(xMorvaPlugIn&, xMorvaFindReplaceParameters&) { return false; }
+
+bool xMorvaDialogService::RunReplace(xMorvaPlugIn&, xMorvaFindReplaceParameters&, bool&) { return false; }

@@ -1,0 +1,26 @@
+// The word processor's dialogs as the editing area reaches them: the area's
+// dialog commands call this object, installed at start, and each call runs
+// the dialog of its command on the area's values.
+#pragma once
+
+#include "area/xMorvaDialogCommands.h"
+
+class xMorvaDialogService final : public xMorvaDialogs {
+ public:
+  bool RunSelfApplying(int32_t command, xMorvaPlugIn& area, xMorvaDocument& document) override;
+  bool RunDateTime(xMorvaPlugIn& area, xMorvaDocument& document, uint16_t& format, bool& element,
+                   std::u16string& text) override;
+  bool RunPageNumber(xMorvaPlugIn& area, uint32_t& format) override;
+  bool RunSelectChar(xMorvaPlugIn& area, std::string& fontName, char16_t& character) override;
+  bool RunHTMLExpression(xMorvaPlugIn& area, std::u16string& expression) override;
+  bool RunInterline(xMorvaPlugIn& area, int32_t& value) override;
+  bool RunProperties(int32_t command, xMorvaPlugIn& area, xMorvaProperties& properties,
+                     xMorvaPropertiesStates& states, bool& bordersOn, bool& innerBorders) override;
+  bool RunTabulations(xMorvaPlugIn& area, bool flag, xMorvaTabs& tabs) override;
+  bool RunColumns(xMorvaPlugIn& area, xMorvaDocParams& params) override;
+  bool RunGotoPage(xMorvaPlugIn& area, int32_t& page) override;
+  bool RunPastePicture(xMorvaPlugIn& area, xMorvaDocument& document, int16_t& placement, VRect& position,
+                       int32_t& page) override;
+  bool RunFind(xMorvaPlugIn& area, xMorvaFindReplaceParameters& parameters) override;
+  bool RunReplace(xMorvaPlugIn& area, xMorvaFindReplaceParameters& parameters, bool& replaceAll) override;
+};

@@ -1,0 +1,63 @@
+// xMorvaSelectCharDialog: picks one character of a font from the grid of
+// the form "mvSpecialChar" (user area "usrChar"); the font is chosen in
+// "droFont" unless it is fixed, as for the symbols in "Wingdings".
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "dialogs/xMorvaDialog.h"
+#include "framework/core/strings/VUniString.h"
+
+class VArray;
+class xMorvaCharDisplayer;
+
+class xMorvaSelectCharDialog : public xMorvaDialog {
+ public:
+  // `fonts` is the list "droFont" offers (the area's font command's
+  // choices; not owned, may be null); the area's package makes the grid's
+  // view.
+  xMorvaSelectCharDialog(xMorvaPlugIn* area, const VArray* fonts, const VString& fontName,
+                         char16_t character, bool fontFixed);
+  ~xMorvaSelectCharDialog() override;
+
+  void GetFontName(VString& name) const { name.SetString(fFontName, kWholeValue); }
+  char16_t GetChosenChar() const;
+  uint8_t GetChosenCode() const { return fChosen; }
+  xMorvaCharDisplayer* GetDisplayer() const { return fDisplayer; }
+
+  bool BeforeOpen() override;
+  bool AfterOpen() override;
+  // The grid's view for the user area "usrChar".
+  VObject* CreateUserArea(const VString& objectName, void* areaCall) override;
+  void ItemHit(const VString& objectName, int16_t page) override;
+  // A click the host reports on the form itself: on "usrChar" of a host
+  // that does not drive the user area, the grid takes it (the presses of one
+  // step counting as one click of that many).
+  void OnEvent4(const VString& objectName, int16_t page, int32_t x, int32_t y, bool control,
+                bool command, bool option) override;
+
+  // A double click in the grid: the character is chosen and the dialog
+  // ends as accepted.
+  void AcceptChar(uint8_t code);
+
+ private:
+  void ShowCode();
+
+  // The grid: in the user area's view when the host drives the area, else
+  // a grid of the dialog's own that takes the form's clicks.
+  xMorvaCharDisplayer* fDisplayer = nullptr;
+  bool fInAreaView = false;
+  std::unique_ptr<xMorvaCharDisplayer> fOwnGrid;
+  int16_t fPresses = 0;
+  const VArray* fFonts;
+  uint8_t fChosen;
+  VStr<255> fFontName;
+  bool fFontFixed;
+};
+
+// The special character (409) and symbol (1028) commands: the dialog on
+// the font and character given; the symbols' font "Wingdings" cannot be
+// changed. On OK both hold the choice.
+bool RunSelectCharDialog(xMorvaPlugIn& area, std::string& fontName, char16_t& character);

@@ -1,0 +1,8 @@
+# The dialogs' words, addressed from the resource base (12000).
+
+# The font dialog's sizes, each a decimal number.
+resource 'STR#' 12124 {
+  u16 16
+  pstr "8" pstr "9" pstr "10" pstr "11" pstr "12" pstr "14" pstr "16" pstr "18"
+  pstr "20" pstr "24" pstr "28" pstr "32" pstr "36" pstr "48" pstr "60" pstr "72"
+}
