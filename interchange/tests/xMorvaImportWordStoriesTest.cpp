@@ -13,6 +13,7 @@
 #include "document/DocumentUnits.h"
 #include "document/xMorvaDocParams.h"
 #include "engine/xMorvaElementStream.h"
+#include "engine/xMorvaEngineHost.h"
 #include "engine/xMorvaPictureElement.h"
 #include "graphics/pictures/VPictureData.h"
 #include "graphics/pictures/VQuickTimePictures.h"
@@ -22,6 +23,7 @@
 #include "interchange/word/xMorvaImportWord.h"
 #include "interchange/word/xMorvaWordFormats.h"
 #include "platform/bytes/ByteOrder.h"
+#include "framework/system/resources/VMacResourceFile.h"
 #include "platform/quicktime/QtPictures.h"
 
 namespace wordstories {
@@ -540,6 +542,63 @@ TEST_F(WordStories, LeftOutPicturesAndFieldsAreReported) {
     EXPECT_EQ(c.report.empty(), got.empty());
   }
   RemoveWordFormats();
+}
+
+// The package's string lists as the module's compiled resource file holds
+// them, its resource base being the package's id.
+class ResourceStrings : public xMorvaEngineHost {
+ public:
+  ResourceStrings() : file_(VMacResourceFile::OpenExact(QV_RESOURCE_FILE, 0)) {}
+  bool IsOpen() const { return file_ != nullptr; }
+  void GetPackageString(int16_t offset, int16_t item, VString& out) override {
+    out.SetEmpty(false);
+    if (file_ != nullptr) file_->GetIndString(&out, int16_t(kResourceBase + offset), item);
+  }
+  std::u16string Item(int16_t item) {
+    VStr<255> text;
+    GetPackageString(kAlertListOffset, item, text);
+    char16_t units[256] = {};
+    text.GetUniCText(units, 255);
+    return units;
+  }
+  void ShowMemoryAlert() override {}
+  VValue* EvaluateReference(const uint8_t*, uint32_t) override { return nullptr; }
+  bool GetReferenceNames(const uint8_t*, uint32_t, VString&, VString&, VString&, VString&) override {
+    return false;
+  }
+
+ private:
+  static constexpr int16_t kResourceBase = 12000;
+  std::unique_ptr<VMacResourceFile> file_;
+};
+
+TEST_F(WordStories, TheReportNamesWhatWasLeftOut) {
+  ResourceStrings strings;
+  ASSERT_TRUE(strings.IsOpen());
+  xMorvaEngineHost* const saved = xMorvaEngineHostService::Install(&strings);
+  InstallWordFormats();
+  const xMorvaFormatReader read = xMorvaFileFormats::FindReader(FourCC("DOC8"));
+  ASSERT_NE(nullptr, read);
+  // A picture too short to be one and a field end without its begin.
+  Doc doc = MainText(u"a\u0001b\u0015\r");
+  doc.runs = {{0, 1, {}}, {1, 2, Sprm(0x6A03, 0)}, {2, 5, {}}};
+  doc.data = Picf(100, Bytes(4, 0), 10);
+  oletest::MemoryFile memory(doc.Build());
+  VStr<255> report;
+  EXPECT_EQ(kErrorReaderReport, read(document, memory.Stream(), FourCC("DOC8"), false, &report));
+  char16_t text[256] = {};
+  report.GetUniCText(text, 255);
+  // Pictures first, then fields: each line the list's words, the count, a
+  // blank and a carriage return.
+  const std::u16string pictures = strings.Item(26), fields = strings.Item(25);
+  EXPECT_NE(std::u16string::npos, pictures.find(u"Pictures"));
+  EXPECT_NE(std::u16string::npos, fields.find(u"Fields"));
+  EXPECT_EQ(pictures + u"1 \r" + fields + u"1 \r", std::u16string(text));
+  // The other two lines' words are there for the counts that have them.
+  EXPECT_FALSE(strings.Item(24).empty());
+  EXPECT_FALSE(strings.Item(27).empty());
+  RemoveWordFormats();
+  xMorvaEngineHostService::Install(saved);
 }
 
 TEST_F(WordStories, SymbolAtTheEndOfTheTextLeavesTheParagraphEnd) {
