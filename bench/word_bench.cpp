@@ -24,6 +24,7 @@
 #include "bench/BenchMain.h"
 #include "bench/FormatBench.h"
 #include "bench/ProcessBench.h"
+#include "bench/WordHostBench.h"
 #include "document/xMorvaDocument.h"
 #include "engine/xMorvaDocumentEngineServices.h"
 #include "framework/core/memory/VMemoryMgr.h"
@@ -164,19 +165,6 @@ fs::path DocFile(int64_t kind, int32_t pages) {
 
 fs::path Folder() { return BenchFolder("qv-word-bench"); }
 
-// The stand-in host's script that opens `in` in an offscreen area and saves
-// it in our own format as `out`, failing on any code but 0.
-fs::path HostScript(const fs::path& in, const fs::path& out) {
-  const fs::path script = Folder() / (in.stem().string() + ".qvs");
-  std::ofstream(script) << "set name \"Qvbase\"\nset version 0x670\nstart -1\n"
-                        << "command 47 result area memo\n"
-                        << "command 48 area memo hosttext \"" << in.string() << "\" text \"DOC8\"\n"
-                        << "command 28 area memo result long\nexpect result 0\n"
-                        << "command 50 area memo hosttext \"" << out.string() << "\" text \"\"\n"
-                        << "command 28 area memo result long\nexpect result 0\n";
-  return script;
-}
-
 enum Converter : int64_t { kOurs = 0, kLibreOffice = 1, kAbiWord = 2, kAntiword = 3 };
 
 void WholeProcess(benchmark::State& state) {
@@ -190,9 +178,9 @@ void WholeProcess(benchmark::State& state) {
   std::vector<std::string> command;
   switch (converter) {
     case kOurs: {
-      const fs::path host = fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "qvhost" / "qvhost";
-      if (!fs::exists(host)) return state.SkipWithError("qvhost is not built");
-      command = {host.string(), HostScript(input, output / (input.stem().string() + ".qmv")).string()};
+      const fs::path host = QvHostProgram();
+      if (host.empty()) return state.SkipWithError("qvhost is not built");
+      command = {host.string(), WordHostScript(Folder(), input, output / (input.stem().string() + ".qmv")).string()};
       break;
     }
     case kLibreOffice:

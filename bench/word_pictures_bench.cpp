@@ -1,17 +1,14 @@
 // Word documents with a picture a page and fields in every paragraph, of
 // 50, 200 and 800 pages (made by LibreOffice from an RTF we write): read in
-// process, and as whole processes opened (read, then laid out once) and
-// saved as RTF by this program, beside LibreOffice (`soffice --headless
+// process, and as whole processes: the stand-in host (qvhost, commands 48
+// and 50 on an offscreen area) opening each (read, then laid out) and
+// saving it in our own format, beside LibreOffice (`soffice --headless
 // --convert-to odt`) and AbiWord (`abiword --to=rtf`) converting the same
 // file. Each whole-process run reports its wall time and the process's
 // peak resident memory. Without LibreOffice the files cannot be made and
 // the benchmarks say so.
-//
-// `word_pictures_bench --convert IN OUT` is the whole process of ours.
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -21,18 +18,13 @@
 #include "bench/BenchMain.h"
 #include "bench/FormatBench.h"
 #include "bench/ProcessBench.h"
+#include "bench/WordHostBench.h"
 #include "document/xMorvaDocument.h"
-#include "document/xMorvaLayoutInterface.h"
 #include "engine/xMorvaDocumentEngineServices.h"
-#include "framework/core/memory/VHeap.h"
 #include "framework/core/memory/VMemoryMgr.h"
-#include "framework/core/memory/VWinMemoryMgr.h"
 #include "framework/core/streams/VHandleStream.h"
-#include "framework/system/files/VFile.h"
-#include "framework/system/files/VFileStream.h"
 #include "graphics/VGraphicsStart.h"
 #include "graphics/pictures/VQuickTimePictures.h"
-#include "interchange/rtf/xMorvaExportRTF.h"
 #include "interchange/word/xMorvaImportWord.h"
 #include "platform/quicktime/QtPictures.h"
 
@@ -137,10 +129,12 @@ void WholeProcess(benchmark::State& state) {
   fs::create_directories(output);
   std::vector<std::string> command;
   switch (converter) {
-    case kOurs:
-      command = {fs::read_symlink("/proc/self/exe").string(), "--convert", input.string(),
-                 (output / "pictures.rtf").string()};
+    case kOurs: {
+      const fs::path host = QvHostProgram();
+      if (host.empty()) return state.SkipWithError("qvhost is not built");
+      command = {host.string(), WordHostScript(Folder(), input, output / (input.stem().string() + ".qmv")).string()};
       break;
+    }
     case kLibreOffice:
       command = {"soffice", "-env:UserInstallation=file://" + (Folder() / "profile").string(), "--headless",
                  "--convert-to", "odt", "--outdir", output.string(), input.string()};
@@ -163,31 +157,6 @@ void WholeProcess(benchmark::State& state) {
   state.counters["peak_RSS_MB"] = double(peak) / 1e6;
 }
 
-// Our whole process: open, lay out once, save as RTF.
-int Convert(const char* in, const char* out) {
-  gHeap = new VHeap();
-  gMemoryMgr = new VWinMemoryMgr();
-  Start();
-  int result = 1;
-  {
-    auto document = std::make_unique<xMorvaDocument>(nullptr);
-    VFile source(in);
-    VFileStream reading(&source, false);
-    xMorvaImportWord reader;
-    const bool read = reading.OpenRead() == 0 && reader.ImportWordDocument(document.get(), &reading) == 0;
-    reading.CloseRead();
-    if (xMorvaLayoutInterface* layout = document->GetLayout()) layout->ComposeAll();
-    VFile target(out);
-    target.Create(true);
-    VFileStream writing(&target, false);
-    xMorvaExportRTF writer;
-    const bool written = writing.OpenWrite() == 0 && writer.ExportRtf(*document, writing, false);
-    if (writing.CloseWrite(1) == 0 && read && written) result = 0;
-  }
-  Stop();
-  return result;
-}
-
 void Converters(benchmark::internal::Benchmark* b) {
   for (int64_t converter : {kOurs, kLibreOffice, kAbiWord})
     for (int64_t pages : kPages) b->Args({converter, pages});
@@ -206,7 +175,6 @@ BENCHMARK(ImportWord)->ArgName("pages")->Arg(50)->Arg(200)->Arg(800)->Unit(bench
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 4 && std::strcmp(argv[1], "--convert") == 0) return Convert(argv[2], argv[3]);
   const int result = RunBenchmarksWithCoreServices(argc, argv, &Start, &Stop);
   std::error_code ignored;
   fs::remove_all(Folder(), ignored);

@@ -362,6 +362,45 @@ TEST_F(WordStories, ElementsTakeTheirPlacesInTheBody) {
   EXPECT_EQ(7, shownH);
 }
 
+// The bytes of each element of `code` in the engine's stream.
+std::vector<Bytes> ElementsOf(xMorvaEngine& engine, uint16_t code) {
+  std::vector<Bytes> out;
+  const uint8_t* stream = engine.LockStream();
+  const uint32_t size = engine.GetStreamSize();
+  for (uint32_t at = 0; at < size;) {
+    const StreamItem item = ReadStreamItem(stream + at, size - at);
+    if (item.kind == StreamItem::kElement && item.unit == code) out.emplace_back(stream + at, stream + at + item.size);
+    at += item.size;
+  }
+  engine.UnlockStream();
+  return out;
+}
+
+TEST_F(WordStories, ElementsWrittenInPlaceAreThoseTheEngineMakes) {
+  // A bold run over the whole text, a page number inside it.
+  Doc doc = MainText(u"p\u0013 PAGE \u00141\u0015 q\r");
+  doc.runs = {{0, uint32_t(doc.text.size()), Bytes{0x35, 0x08, 0x01}}};
+  xMorvaImportWord reader;
+  ASSERT_EQ(0, Import(doc, reader));
+  xMorvaEngine& body = Body();
+  EXPECT_EQ(u"p", PartText(kPartBody).substr(0, 1));
+  ASSERT_EQ(1, body.FindElement(xMorvaElementCode::PageNumber, true, false));
+  // The same bytes as the element inserted at a selection, once the
+  // document has laid both out.
+  body.SetSelection(4, 4);
+  document.BeginChange();
+  ASSERT_EQ(0, body.InsertPageNumberField(0, false));
+  document.EndChange();
+  const std::vector<Bytes> made = ElementsOf(body, xMorvaElementCode::PageNumber);
+  ASSERT_EQ(2u, made.size());
+  EXPECT_EQ(made[1], made[0]);
+  // The element has its run's properties, and the text after it keeps its
+  // place.
+  body.SetSelection(1, 2);
+  EXPECT_EQ(1, body.GetPropertyValue(kPropBold));
+  EXPECT_EQ(5, body.GetLength());
+}
+
 TEST_F(WordStories, BadPicturesAreDroppedAndCounted) {
   ASSERT_NE(0u, StartQuickTime());
   char folder[] = "/tmp/qvwordpicsXXXXXX";
@@ -507,6 +546,20 @@ TEST_F(WordStories, HeadersAndFootersReachTheirParts) {
   xMorvaImportWord reader;
   ASSERT_EQ(0, Import(WithHeaders({u"", u"", u"", u"p\u0013 PAGE \u00141\u0015\r"}), reader));
   EXPECT_EQ(1, Part(kPartFooter).FindElement(xMorvaElementCode::PageNumber, true, false));
+}
+
+TEST_F(WordStories, AFootersDateIsWrittenInPlace) {
+  const std::u16string b = u"\u0013", s = u"\u0014", e = u"\u0015";
+  xMorvaImportWord reader;
+  ASSERT_EQ(0, Import(WithHeaders({u"", u"", u"", u"on " + b + u" DATE \\@ \"dd/MM/yyyy\" " + s + u"x" + e + u".\r"}),
+                      reader));
+  xMorvaEngine& footer = Part(kPartFooter);
+  ASSERT_EQ(3, footer.FindElement(xMorvaElementCode::DateTime, true, false));
+  footer.SetSelection(3, 4);
+  uint16_t format = 0;
+  ASSERT_TRUE(footer.GetDateTimeFormatAtSelection(format));
+  EXPECT_EQ(0x0700, format);
+  EXPECT_EQ(5, footer.GetLength());
 }
 
 TEST_F(WordStories, LeftOutPicturesAndFieldsAreReported) {
