@@ -118,43 +118,18 @@ void ImportWord(benchmark::State& state) {
   state.counters["peak_RSS_per_file_byte"] = double(StatusBytes("VmHWM:") - before) / double(bytes.size());
 }
 
-enum Converter : int64_t { kOurs = 0, kLibreOffice = 1, kAbiWord = 2 };
-
 void WholeProcess(benchmark::State& state) {
-  const auto converter = Converter(state.range(0));
+  const auto converter = WordConverter(state.range(0));
   const int32_t pages = int32_t(state.range(1));
   const fs::path input = WordFile(pages);
   if (input.empty()) return state.SkipWithError("soffice is needed to make the file");
   const fs::path output = Folder() / ("out-" + std::to_string(converter));
   fs::create_directories(output);
-  std::vector<std::string> command;
-  switch (converter) {
-    case kOurs: {
-      const fs::path host = QvHostProgram();
-      if (host.empty()) return state.SkipWithError("qvhost is not built");
-      command = {host.string(), WordHostScript(Folder(), input, output / (input.stem().string() + ".qmv")).string()};
-      break;
-    }
-    case kLibreOffice:
-      command = {"soffice", "-env:UserInstallation=file://" + (Folder() / "profile").string(), "--headless",
-                 "--convert-to", "odt", "--outdir", output.string(), input.string()};
-      break;
-    case kAbiWord:
-      if (!HasProgram("abiword")) return state.SkipWithError("abiword is not installed");
-      command = {"abiword", "--to=" + (output / "pictures.rtf").string(), input.string()};
-      break;
-  }
-  int64_t peak = 0;
-  for (auto _ : state) {
-    double seconds = 0;
-    int64_t bytes = 0;
-    if (!RunProcess(command, seconds, bytes)) return state.SkipWithError("the conversion failed");
-    state.SetIterationTime(seconds);
-    peak = std::max(peak, bytes);
-  }
-  state.counters["pages"] = pages;
-  state.counters["file_MB"] = double(fs::file_size(input)) / 1e6;
-  state.counters["peak_RSS_MB"] = double(peak) / 1e6;
+  std::string why;
+  const std::vector<std::string> command =
+      WordConverterCommand(converter, input, output, Folder(), Folder() / "profile", why);
+  if (command.empty()) return state.SkipWithError(why.c_str());
+  TimeWholeProcess(state, command, input, pages);
 }
 
 void Converters(benchmark::internal::Benchmark* b) {
