@@ -562,6 +562,26 @@ TEST_F(WordStories, AFootersDateIsWrittenInPlace) {
   EXPECT_EQ(5, footer.GetLength());
 }
 
+TEST_F(WordStories, AFootersSymbolIsInItsFont) {
+  Doc doc = WithHeaders({u"", u"", u"", u"x(y\r"});
+  // The odd footer starts the header text, behind the body's five characters.
+  Bytes symbol;
+  Put16(symbol, 0x6A09);
+  Put16(symbol, 1);
+  Put16(symbol, 0xF061);
+  doc.runs = {{0, 6, {}}, {6, 7, symbol}, {7, uint32_t(doc.text.size()), {}}};
+  xMorvaImportWord reader;
+  ASSERT_EQ(0, Import(doc, reader));
+  EXPECT_EQ(u"xay", PartText(kPartFooter));
+  xMorvaEngine& footer = Part(kPartFooter);
+  VStr<255> symbolFont;
+  symbolFont.SetUniCText(u"Symbol");
+  footer.SetSelection(1, 2);
+  EXPECT_EQ(document.FontIndexForName(symbolFont), footer.GetPropertyValue(kPropFont));
+  footer.SetSelection(2, 3);
+  EXPECT_NE(document.FontIndexForName(symbolFont), footer.GetPropertyValue(kPropFont));
+}
+
 TEST_F(WordStories, LeftOutPicturesAndFieldsAreReported) {
   ASSERT_NE(0u, StartQuickTime());
   InstallWordFormats();
