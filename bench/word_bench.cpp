@@ -24,6 +24,7 @@
 #include "bench/BenchMain.h"
 #include "bench/FormatBench.h"
 #include "bench/ProcessBench.h"
+#include "bench/WordHostBench.h"
 #include "document/xMorvaDocument.h"
 #include "engine/xMorvaDocumentEngineServices.h"
 #include "framework/core/memory/VMemoryMgr.h"
@@ -164,64 +165,19 @@ fs::path DocFile(int64_t kind, int32_t pages) {
 
 fs::path Folder() { return BenchFolder("qv-word-bench"); }
 
-// The stand-in host's script that opens `in` in an offscreen area and saves
-// it in our own format as `out`, failing on any code but 0.
-fs::path HostScript(const fs::path& in, const fs::path& out) {
-  const fs::path script = Folder() / (in.stem().string() + ".qvs");
-  std::ofstream(script) << "set name \"Qvbase\"\nset version 0x670\nstart -1\n"
-                        << "command 47 result area memo\n"
-                        << "command 48 area memo hosttext \"" << in.string() << "\" text \"DOC8\"\n"
-                        << "command 28 area memo result long\nexpect result 0\n"
-                        << "command 50 area memo hosttext \"" << out.string() << "\" text \"\"\n"
-                        << "command 28 area memo result long\nexpect result 0\n";
-  return script;
-}
-
-enum Converter : int64_t { kOurs = 0, kLibreOffice = 1, kAbiWord = 2, kAntiword = 3 };
-
 void WholeProcess(benchmark::State& state) {
-  const auto converter = Converter(state.range(0));
+  const auto converter = WordConverter(state.range(0));
   const int64_t kind = state.range(1);
   const int32_t pages = int32_t(state.range(2));
   const fs::path input = DocFile(kind, pages);
   if (input.empty()) return state.SkipWithError("LibreOffice could not make the .doc file");
   const fs::path output = Folder() / ("out-" + std::to_string(converter));
   fs::create_directories(output);
-  std::vector<std::string> command;
-  switch (converter) {
-    case kOurs: {
-      const fs::path host = fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "qvhost" / "qvhost";
-      if (!fs::exists(host)) return state.SkipWithError("qvhost is not built");
-      command = {host.string(), HostScript(input, output / (input.stem().string() + ".qmv")).string()};
-      break;
-    }
-    case kLibreOffice:
-      command = {"soffice", "-env:UserInstallation=file://" + (CacheFolder() / "profile").string(), "--headless",
-                 "--convert-to", "odt", "--outdir", output.string(), input.string()};
-      break;
-    case kAbiWord:
-      if (!HasProgram("abiword")) return state.SkipWithError("abiword is not installed");
-      command = {"abiword", "--to=" + (output / (input.stem().string() + ".rtf")).string(), input.string()};
-      break;
-    case kAntiword:
-      if (!HasProgram("antiword")) return state.SkipWithError("antiword is not installed");
-      command = {"antiword", input.string()};
-      break;
-  }
-  int64_t peak = 0;
-  for (auto _ : state) {
-    double seconds = 0;
-    int64_t bytes = 0;
-    if (!RunProcess(command, seconds, bytes)) {
-      state.SkipWithError("the conversion failed");
-      return;
-    }
-    state.SetIterationTime(seconds);
-    peak = std::max(peak, bytes);
-  }
-  state.counters["pages"] = pages;
-  state.counters["file_MB"] = double(fs::file_size(input)) / 1e6;
-  state.counters["peak_RSS_MB"] = double(peak) / 1e6;
+  std::string why;
+  const std::vector<std::string> command =
+      WordConverterCommand(converter, input, output, Folder(), CacheFolder() / "profile", why);
+  if (command.empty()) return state.SkipWithError(why.c_str());
+  TimeWholeProcess(state, command, input, pages);
 }
 
 // The import alone, into a document: pages a second stay level as the file

@@ -77,6 +77,7 @@ set(QV_UNITY_EXCLUDED
   host/context/HostCalls.cpp                      # SizeOf
   host/context/HostRequests.cpp                   # Cleared
   host/context/HostStructure.cpp                  # OptionWord
+  interchange/word/xMorvaImportWordProperties.cpp # kPassAbsent, kExtChar
   platform/gdi/GdiRegion.cpp                      # Ordered
   platform/gdi/emf/GdiEmfPlayer.cpp               # kCoordLimit
   platform/gdi/emf/GdiMetaRecording.cpp           # Clamp32

@@ -14,7 +14,7 @@ resource 'STR#' 12000 {
 
 # Alerts, addressed as resource base + 6.
 resource 'STR#' 12006 {
-  u16 20
+  u16 27
   pstr "There is not enough memory left for Qv Morva."                        # 1
   pstr ""
   pstr "The spelling check is finished."                                       # 3
@@ -33,6 +33,13 @@ resource 'STR#' 12006 {
   pstr "Qvbase has no room left to run a method now."                                   # 18
   pstr "This document comes from an older version of Qv Morva. Store it in the new format?"  # 19
   pstr "Save the changes to this document before closing it?"                          # 20
+  pstr "This Word document was fast-saved; save it again in Word with fast saves turned off."  # 21
+  pstr "" pstr ""
+  # What a Word file's reading left out, each followed by its count.
+  pstr "Objects left out: "                                                     # 24
+  pstr "Fields left out: "                                                      # 25
+  pstr "Pictures left out: "                                                    # 26
+  pstr "Drawn shapes left out: "                                                # 27
 }
 
 # Command error texts, addressed as resource base + 22: item (code - 999)

@@ -17,9 +17,16 @@ For every source in interchange/tests/fixtures/word/source/ it runs
                 (bold, italic, underline, font NAME, size POINTS, centre,
                 before TWIPS, after TWIPS, cell centre, cell right, cell
                 shaded, cell bordered), a tab, the text.
-With --runs only the last is made again, from the committed .doc files.
-Names of sources (without their extension) after the options make only
-those.
+With --runs only the last is made again, from the committed .doc files;
+with --stories only the files of the stories folder below. Names of
+sources (without their extension) after the options make only those.
+
+The sources in interchange/tests/fixtures/word/stories/source/ (headers and
+footers, fields, a symbol, notes, comments and pictures) become NAME.doc in
+interchange/tests/fixtures/word/stories/ with NAME.antiword.txt,
+NAME.catdoc.txt and NAME.pdftotext.txt: the text pdftotext -layout reads from
+LibreOffice's PDF of NAME.doc, pages separated by form feeds, whose first and
+last lines are the pages' headers and footers.
 The results are committed, so the tests run without the programs.
 
 Run from anywhere: tools/make_word_peer_fixtures.py
@@ -35,6 +42,7 @@ import zlib
 ROOT = pathlib.Path(__file__).resolve().parent.parent
 FIXTURES = ROOT / "interchange" / "tests" / "fixtures" / "word"
 SOURCES = FIXTURES / "source"
+STORIES = FIXTURES / "stories"
 
 
 def listing(path):
@@ -126,6 +134,42 @@ def write_runs(doc, scratch):
     (FIXTURES / (doc.stem + ".runs.txt")).write_text("\n".join(parser.lines) + "\n")
 
 
+def convert(source, work, profile, target_format):
+    infilter = ["--infilter=Rich Text Format"] if source.suffix == ".rtf" else []
+    subprocess.run(["soffice", f"-env:UserInstallation=file://{profile}", "--headless", *infilter,
+                    "--convert-to", target_format, source.name],
+                   cwd=work, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                   timeout=240)
+
+
+def peer_texts(target, folder):
+    for program, command in (("antiword", ["antiword", "-w", "0", str(target)]),
+                             ("catdoc", ["catdoc", "-w", "-d", "utf-8", str(target)])):
+        text = subprocess.run(command, check=True, capture_output=True, timeout=60).stdout
+        (folder / f"{target.stem}.{program}.txt").write_bytes(text)
+
+
+def make_stories(scratch, profile, names):
+    for source in sorted((STORIES / "source").iterdir()):
+        if names and source.stem not in names:
+            continue
+        work = scratch / ("stories-" + source.stem)
+        work.mkdir()
+        shutil.copy(source, work / source.name)
+        convert(source, work, profile, "doc:MS Word 97")
+        target = STORIES / (source.stem + ".doc")
+        shutil.copy(work / target.name, target)
+        peer_texts(target, STORIES)
+        pdf_work = work / "pdf"
+        pdf_work.mkdir()
+        shutil.copy(target, pdf_work / target.name)
+        convert(target, pdf_work, profile, "pdf")
+        text = subprocess.run(["pdftotext", "-layout", str(pdf_work / (source.stem + ".pdf")), "-"],
+                              check=True, capture_output=True, timeout=60).stdout
+        (STORIES / (source.stem + ".pdftotext.txt")).write_bytes(text)
+        print(target.relative_to(ROOT))
+
+
 def main():
     names = [arg for arg in sys.argv[1:] if not arg.startswith("--")]
     if "--runs" in sys.argv[1:]:
@@ -136,9 +180,14 @@ def main():
                 write_runs(doc, pathlib.Path(scratch))
                 print((FIXTURES / (doc.stem + ".runs.txt")).relative_to(ROOT))
         return
-    for program in ("soffice", "antiword", "catdoc"):
+    for program in ("soffice", "antiword", "catdoc", "pdftotext"):
         if shutil.which(program) is None:
             sys.exit(f"{program} is missing: install it (tools/install-deps.sh) and run again")
+    if "--stories" in sys.argv[1:]:
+        with tempfile.TemporaryDirectory() as scratch:
+            scratch = pathlib.Path(scratch)
+            make_stories(scratch, scratch / "profile", names)
+        return
     with tempfile.TemporaryDirectory() as scratch:
         scratch = pathlib.Path(scratch)
         profile = scratch / "profile"
@@ -163,6 +212,7 @@ def main():
                 (FIXTURES / f"{source.stem}.{program}.txt").write_bytes(text)
             write_runs(target, work)
             print(target.relative_to(ROOT))
+        make_stories(scratch, profile, names)
 
 
 if __name__ == "__main__":

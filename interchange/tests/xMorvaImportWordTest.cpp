@@ -526,7 +526,7 @@ TEST_F(ImportWord, Word97PiecesOfBothWidthsAndWord6Stretches) {
   for (bool wide : {false, true}) {
     Word97 file;
     file.wide = wide;
-    file.text = u"Caf\u00e9 \u0013 PAGE \u00141\u0015 end\rNext\u0007cell\r";
+    file.text = u"Caf\u00e9 \u0013 NUMPAGES \u00141\u0015 end\rNext\u0007cell\r";
     file.Build();
     std::u16string body;
     ASSERT_EQ(Read(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}), body), 0);

@@ -322,6 +322,11 @@ void ApplyDocumentSettings(xMorvaDocument& document, const xMorvaWordDop& dop,
 
 }  // namespace
 
+std::u16string xMorvaImportWord::StoryText(const std::u16string& text,
+                                           std::vector<uint32_t>& positions) {
+  return MainStory(text, {}, {}, positions);
+}
+
 void xMorvaImportWord::ApplyRunCharacters(const std::vector<uint8_t>& main,
                                           std::u16string& text) const {
   const bool fileMac = !fFib.word97 && fFib.chs == 256;
@@ -504,6 +509,14 @@ int32_t xMorvaImportWord::ReadFib(const std::vector<uint8_t>& main, xMorvaWordFi
     in.Skip(8);
     fib.fcSttbfFfn = in.U32();
     fib.lcbSttbfFfn = in.U32();
+    in.Seek(0xB0);
+    fib.fcPlcfHdd = in.U32();
+    fib.lcbPlcfHdd = in.U32();
+    in.Seek(0xD8);
+    fib.fcPlcfFldMom = in.U32();
+    fib.lcbPlcfFldMom = in.U32();
+    fib.fcPlcfFldHdr = in.U32();
+    fib.lcbPlcfFldHdr = in.U32();
     in.Seek(0x150);
     fib.fcDop = in.U32();
     fib.lcbDop = in.U32();
@@ -543,6 +556,11 @@ int32_t xMorvaImportWord::ReadFib(const std::vector<uint8_t>& main, xMorvaWordFi
   pairAt(12, fib.fcPlcfBteChpx, fib.lcbPlcfBteChpx);
   pairAt(13, fib.fcPlcfBtePapx, fib.lcbPlcfBtePapx);
   pairAt(15, fib.fcSttbfFfn, fib.lcbSttbfFfn);
+  pairAt(11, fib.fcPlcfHdd, fib.lcbPlcfHdd);
+  pairAt(16, fib.fcPlcfFldMom, fib.lcbPlcfFldMom);
+  pairAt(17, fib.fcPlcfFldHdr, fib.lcbPlcfFldHdr);
+  pairAt(40, fib.fcPlcSpaMom, fib.lcbPlcSpaMom);
+  pairAt(50, fib.fcDggInfo, fib.lcbDggInfo);
   pairAt(31, fib.fcDop, fib.lcbDop);
   pairAt(32, fib.fcSttbfAssoc, fib.lcbSttbfAssoc);
   if (pairs.size() > 13) {
@@ -661,6 +679,20 @@ bool xMorvaImportWord::ApplySectionSprm(ByteSpanReader& in, bool& stop) {
     case 157: target = &fSection.footerDistance; break;
     default: break;
   }
+  if (opcode == 0x300E || opcode == 147) {
+    // The page numbers' style: nfc 1 upper roman, 2 lower roman, 3 upper
+    // letters, 4 lower letters; any other arabic.
+    if (in.Remaining() < 1) return false;
+    static constexpr uint8_t kStyles[] = {0, 4, 3, 2, 1};
+    const uint8_t nfc = in.U8();
+    fSection.pageNumberStyle = nfc < 5 ? kStyles[nfc] : 0;
+    return true;
+  }
+  if (opcode == 0x3014 || opcode == 153) {
+    if (in.Remaining() < 1) return false;
+    fSection.headerFlags = in.U8();
+    return true;
+  }
   if (target != nullptr) {
     if (in.Remaining() < 2) return false;
     const uint16_t raw = in.U16();
@@ -709,6 +741,8 @@ int32_t xMorvaImportWord::ReadFirstSection(const std::vector<uint8_t>& main,
 int32_t xMorvaImportWord::ReadWordText(VStream& file, std::u16string& body) {
   body.clear();
   fPieces.clear();
+  fDroppedPictures = 0;
+  fDroppedFields = 0;
   fFontNames.clear();
   fDop = xMorvaWordDop();
   fInfos = xMorvaWordInfos();
@@ -737,6 +771,11 @@ int32_t xMorvaImportWord::ReadWordText(VStream& file, std::u16string& body) {
     if (int32_t code = ReadWholeStream(ole, name, table); code != 0) return code;
     tableStream = &table;
   }
+  // The pictures' stream ("Data", or the main stream in Word 6/95); a
+  // Word 97 file without one has no pictures.
+  std::vector<uint8_t> dataStream;
+  if (fFib.word97 && ReadWholeStream(ole, u"Data", dataStream) != 0) dataStream.clear();
+  const std::vector<uint8_t>& data = fFib.word97 ? dataStream : main;
   // The counts of all stories, summed wide, against the main stream: each
   // character takes at least one of its bytes.
   uint64_t total = 0;
@@ -762,8 +801,17 @@ int32_t xMorvaImportWord::ReadWordText(VStream& file, std::u16string& body) {
   if (const int32_t characters = ReadCharacterRuns(main, *tableStream); characters != 0)
     return CodeOfPass(characters);
   ApplyPieceProperties();
+  // Deleted revisions, symbols and runs of the other character set are
+  // settled in the whole text, so the header stories have them too.
   ApplyRunCharacters(main, text);
-  // The other stories are not the body's.
+  // The header and footer stories are read out of the whole text; the
+  // other stories are not the body's.
+  ReadHeaderStories(text, *tableStream, data);
+  fBodySpecials.clear();
+  ConvertFields(text, 0, fFib.ccp[0], *tableStream, fFib.fcPlcfFldMom, fFib.lcbPlcfFldMom, 0,
+                fBodySpecials);
+  ConvertRuns(text, 0, fFib.ccp[0], 0, data, fBodySpecials);
+  if (fFib.word97) ConvertDrawnObjects(text, 0, fFib.ccp[0], *tableStream, main, fBodySpecials);
   text.resize(fFib.ccp[0]);
   std::vector<uint32_t> rowEnds;
   for (const xMorvaWordParagraphRun& run : fParagraphRuns)
@@ -775,6 +823,7 @@ int32_t xMorvaImportWord::ReadWordText(VStream& file, std::u16string& body) {
   ResolveRows(text, joined);
   body = MainStory(text, rowEnds, joined, fBodyPositions);
   FindSpacing(body);
+  PlaceSpecials(fBodySpecials, fBodyPositions);
   return 0;
 }
 
@@ -793,7 +842,9 @@ int32_t xMorvaImportWord::ImportWordDocument(xMorvaDocument* document, VStream* 
   if (undo != nullptr) undo->Suspend();
   document->BeginChange();
   int32_t code = sheets;
-  if (text != nullptr && code == 0) code = BuildBody(*document, *text, body);
+  if (text != nullptr && code == 0)
+    code = BuildBody(*document, *text, body, fBodyPositions, fBodySpecials, fSpacing);
+  if (code == 0) code = InsertStories(*document);
   if (text != nullptr) text->SetSelection(0, 0);
   document->EndChange();
   if (undo != nullptr) undo->Resume();

@@ -4,12 +4,15 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "framework/core/VObject.h"
 
 class ByteSpanReader;
+class VPictureData;
 class VStream;
 class xMorvaDocument;
 class xMorvaEngine;
@@ -54,6 +57,19 @@ struct xMorvaWordFib {
   uint16_t cpnBtePap = 0;
   uint32_t fcClx = 0;
   uint32_t lcbClx = 0;
+  // The header and footer stories, and the fields of the main and header
+  // stories.
+  uint32_t fcPlcfHdd = 0;
+  uint32_t lcbPlcfHdd = 0;
+  uint32_t fcPlcfFldMom = 0;
+  uint32_t lcbPlcfFldMom = 0;
+  uint32_t fcPlcfFldHdr = 0;
+  uint32_t lcbPlcfFldHdr = 0;
+  // Word 97: the main text's drawn shapes and the drawing records.
+  uint32_t fcPlcSpaMom = 0;
+  uint32_t lcbPlcSpaMom = 0;
+  uint32_t fcDggInfo = 0;
+  uint32_t lcbDggInfo = 0;
   bool word97 = false;
 };
 
@@ -69,6 +85,13 @@ struct xMorvaWordSection {
   int32_t bottom = 1440;
   int32_t headerDistance = 720;
   int32_t footerDistance = 720;
+  // The page numbers' list-number style from sprmSNfcPgn's nfc: 1 gives
+  // 4, 2 gives 3, 3 gives 2, 4 gives 1, any other 0.
+  uint8_t pageNumberStyle = 0;
+  // Which header and footer stories the section has (sprmSGprfIhdt): 0x01
+  // even header, 0x02 odd header, 0x04 even footer, 0x08 odd footer, 0x10
+  // first-page header, 0x20 first-page footer.
+  uint8_t headerFlags = 0;
 };
 
 // Character properties of a run as the file gives them: Booleans 0 or 1,
@@ -91,6 +114,8 @@ struct xMorvaWordChp {
   int8_t deleted = 0;   // text a revision deleted
   char16_t symbol = 0;  // a symbol's character code in its font, 0 none
   int16_t chs = -1;     // the run's own character set (0 Windows, 256 Macintosh), -1 the file's
+  // Where a picture character's PICF lies in the data stream; -1 none.
+  int64_t picLocation = -1;
   bool operator==(const xMorvaWordChp&) const = default;
 };
 
@@ -148,6 +173,31 @@ struct xMorvaWordParagraphRun {
   uint32_t first = 0;
   uint32_t limit = 0;
   xMorvaWordPap pap;
+};
+
+// The character that holds a special element's place in a story's text.
+constexpr char16_t kWordElementPlace = 0xFFFC;
+
+// What a placeholder character of a story becomes once the story is in
+// its text: a page number, a date or time, or a picture. `at` is the
+// character position while the story is read and the text position once
+// it has been converted.
+struct xMorvaWordSpecial {
+  enum Kind : uint8_t { kPageNumber, kDateTime, kPicture };
+  uint32_t at = 0;
+  Kind kind = kPageNumber;
+  uint32_t format = 0;  // the page-number or date-time format word
+  std::shared_ptr<VPictureData> picture;
+};
+
+// One header or footer story, converted.
+struct xMorvaWordStory {
+  bool present = false;
+  uint32_t first = 0;  // character position of its start
+  uint32_t limit = 0;
+  std::u16string text;
+  std::vector<uint32_t> positions;  // text position of each character from `first`
+  std::vector<xMorvaWordSpecial> specials;
 };
 
 // The space a paragraph end is given: the space after its paragraph and
@@ -220,6 +270,22 @@ class xMorvaImportWord : public VObject {
   int32_t ReadWordText(VStream& file, std::u16string& body);
 
   const xMorvaWordFib& GetFib() const { return fFib; }
+  // The folder of the file being read, where linked pictures are looked
+  // for (by their file name alone); empty: linked pictures are not read.
+  void SetFolder(std::string folder) { fFolder = std::move(folder); }
+  // What the import had to leave out: pictures that could not be made and
+  // fields past the nesting limit or without their begin.
+  int32_t DroppedPictures() const { return fDroppedPictures; }
+  int32_t DroppedFields() const { return fDroppedFields; }
+  // The header and footer stories: even header, odd header, even footer,
+  // odd footer, first-page header, first-page footer.
+  const xMorvaWordStory& GetStory(size_t index) const { return fStories[index]; }
+  const std::vector<xMorvaWordSpecial>& GetBodySpecials() const { return fBodySpecials; }
+
+  // The date (high byte) and time (low byte) format words of a DATE or
+  // TIME field's picture; 0 for each part it has none of.
+  static void ClassifyDateTime(std::u16string_view picture, bool isDate, uint16_t& date,
+                               uint16_t& time);
   const xMorvaWordSection& GetSection() const { return fSection; }
   const std::vector<xMorvaWordCharacterRun>& GetCharacterRuns() const { return fCharacterRuns; }
   const std::vector<xMorvaWordParagraphRun>& GetParagraphRuns() const { return fParagraphRuns; }
@@ -286,9 +352,15 @@ class xMorvaImportWord : public VObject {
   void ResolveRows(const std::u16string& text, std::vector<uint32_t>& joined);
   // The paragraph ends of `body` that take space from the runs.
   void FindSpacing(const std::u16string& body);
-  // The body's element bytes from `body` and the runs, written in one
-  // pass and inserted into `engine` at once: 0, or 1041.
-  int32_t BuildBody(xMorvaDocument& document, xMorvaEngine& engine, const std::u16string& body);
+  // A story's element bytes from its text and the runs, written in one
+  // pass and inserted into `engine` at once: 0, or 1041. `positions` gives
+  // each character position's place in `body`; the specials (sorted by
+  // place) are written as their elements where their placeholders stand;
+  // `spacing` widens the interlines of the paragraphs it names.
+  int32_t BuildBody(xMorvaDocument& document, xMorvaEngine& engine, const std::u16string& body,
+                    const std::vector<uint32_t>& positions,
+                    const std::vector<xMorvaWordSpecial>& specials,
+                    const std::vector<xMorvaWordSpacing>& spacing);
   // The character properties of the style of the paragraph holding `cp`.
   xMorvaWordChp ParagraphStyleChp(uint32_t cp) const;
   int32_t ReadCharacterRuns(const std::vector<uint8_t>& main, const std::vector<uint8_t>& table);
@@ -300,6 +372,38 @@ class xMorvaImportWord : public VObject {
   // One section sprm at the reader's position; false when its operand
   // passes the end of its grpprl.
   bool ApplySectionSprm(ByteSpanReader& in, bool& stop);
+
+  // Turns the fields of [from, to) of `text` into what the story shows:
+  // instructions and dropped results are left out, fields that make an
+  // element leave a placeholder recorded in `specials`. A position of the
+  // field PLCF plus `shift` is its index in `text`.
+  void ConvertFields(std::u16string& text, uint32_t from, uint32_t to,
+                     const std::vector<uint8_t>& table, uint32_t fcPlc, uint32_t lcbPlc,
+                     int64_t shift, std::vector<xMorvaWordSpecial>& specials);
+  // The same for the pictures of the character runs; `text`
+  // starts at character position `base`. Sorts `specials` by position.
+  void ConvertRuns(std::u16string& text, uint32_t from, uint32_t to, uint32_t base,
+                   const std::vector<uint8_t>& data, std::vector<xMorvaWordSpecial>& specials);
+  // The pictures of the drawn shapes anchored in [from, to) of the main
+  // text, by the shapes' records in the table stream and their blips in
+  // the main stream. Sorts `specials` by position.
+  void ConvertDrawnObjects(std::u16string& text, uint32_t from, uint32_t to,
+                           const std::vector<uint8_t>& table, const std::vector<uint8_t>& main,
+                           std::vector<xMorvaWordSpecial>& specials);
+  // The picture of the PICF at `fc` of the data stream, or null (counted).
+  std::shared_ptr<VPictureData> ReadPicture(const std::vector<uint8_t>& data, uint64_t fc);
+  // The header and footer stories out of the whole text, converted.
+  void ReadHeaderStories(const std::u16string& whole, const std::vector<uint8_t>& table,
+                         const std::vector<uint8_t>& data);
+  // A story's characters as its text takes them (MainStory's rules, no
+  // table rows), with the text position of each.
+  static std::u16string StoryText(const std::u16string& text, std::vector<uint32_t>& positions);
+  // The specials' character positions turned into text positions.
+  static void PlaceSpecials(std::vector<xMorvaWordSpecial>& specials,
+                            const std::vector<uint32_t>& positions);
+  // The header and footer stories into the document's parts, with their
+  // runs, and the different first page and odd and even pages set.
+  int32_t InsertStories(xMorvaDocument& document);
 
   // One entry per stretch of text read: file position, byte count, first
   // character position, two bytes a character.
@@ -324,6 +428,11 @@ class xMorvaImportWord : public VObject {
   int16_t fDefaultFont = -1;
   std::vector<xMorvaWordCharacterRun> fCharacterRuns;
   std::vector<xMorvaWordParagraphRun> fParagraphRuns;
+  std::string fFolder;
+  std::vector<xMorvaWordSpecial> fBodySpecials;
+  xMorvaWordStory fStories[6];
+  int32_t fDroppedPictures = 0;
+  int32_t fDroppedFields = 0;
   std::vector<xMorvaWordSpacing> fSpacing;
   std::vector<xMorvaWordShade> fCellShading;
   // The pieces that carry properties, by character position, and their sprms.

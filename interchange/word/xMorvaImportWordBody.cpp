@@ -1,18 +1,25 @@
 // The Word import's body: the main text with the properties of its runs,
-// its table cells' shading and its paragraphs' spacing, written as element
-// bytes in one pass over the text and given to the body at once, so that
-// the import takes time in proportion to the file.
+// its table cells' shading, its paragraphs' spacing and its page numbers,
+// dates, times and pictures, written as element bytes in one pass over the
+// text and given to the body at once, so that the import takes time in
+// proportion to the file. The header and footer stories are written the
+// same way into their parts.
 #include <algorithm>
 #include <array>
+#include <map>
 
 #include "document/DocumentUnits.h"
+#include "document/xMorvaDocInfos.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaProperties.h"
 #include "document/xMorvaTabs.h"
 #include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaEngine.h"
 #include "engine/xMorvaFont.h"
+#include "engine/xMorvaPictureElement.h"
+#include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/strings/VUniString.h"
+#include "graphics/pictures/VPictureData.h"
 #include "interchange/word/xMorvaImportWord.h"
 
 namespace {
@@ -82,13 +89,79 @@ void AddTab(std::vector<uint32_t>& tabs, uint32_t stop) {
               stop);
 }
 
+// The bytes of the page-number and date-time elements of one import: each
+// kind and format made once by the engine's own inserter in a scratch text
+// (so the element is laid out as one typed in), then copied wherever the
+// text has one. Every date and time shows the moment of the import.
+class ComputedElements {
+ public:
+  explicit ComputedElements(uint8_t displayMode) : fDisplayMode(displayMode) {
+    xMorvaDocInfos::Now(fToday, fSeconds);
+  }
+
+  // The element's bytes, or null when the scratch text could not make it.
+  const std::vector<uint8_t>* Get(xMorvaWordSpecial::Kind kind, uint32_t format) {
+    const auto key = std::make_pair(int(kind), format);
+    if (auto found = fMade.find(key); found != fMade.end()) return &found->second;
+    xMorvaEngine scratch(nullptr, xMorvaEngine::kPartGranule);
+    if (!scratch.IsValid()) return nullptr;
+    scratch.SetFieldDisplayMode(fDisplayMode);
+    const int32_t code = kind == xMorvaWordSpecial::kPageNumber
+                             ? scratch.InsertPageNumberField(format, false)
+                             : scratch.InsertDateTimeField(fToday, fSeconds, uint16_t(format), false);
+    if (code != 0) return nullptr;
+    // The scratch text holds the element behind any records of its typing
+    // properties.
+    std::vector<uint8_t> element;
+    const uint8_t* stream = scratch.LockStream();
+    const uint32_t size = scratch.GetStreamSize();
+    for (uint32_t at = 0; stream != nullptr && at < size;) {
+      const StreamItem item = ReadStreamItem(stream + at, size - at);
+      if (item.kind == StreamItem::kElement) {
+        if (item.size >= kElementHeadSize) element.assign(stream + at, stream + at + item.size);
+        break;
+      }
+      at += item.size;
+    }
+    if (stream != nullptr) scratch.UnlockStream();
+    if (element.empty()) return nullptr;
+    return &fMade.emplace(key, std::move(element)).first->second;
+  }
+
+ private:
+  uint8_t fDisplayMode;
+  VDateRec fToday{};
+  int32_t fSeconds = 0;
+  std::map<std::pair<int, uint32_t>, std::vector<uint8_t>> fMade;
+};
+
+// A picture's element, at the picture's own size, appended to `out`;
+// false when it could not be made.
+bool PutPicture(std::vector<uint8_t>& out, VPictureData& picture) {
+  const VMemHandle element = gMemoryMgr->NewHandle(0, 0);
+  if (element == 0) return false;
+  bool made = MakePictureElement(picture, element, -1, -1, -1, 0);
+  if (made) {
+    const uint32_t size = gMemoryMgr->GetHandleSize(element);
+    const auto* bytes = static_cast<const uint8_t*>(gMemoryMgr->LockHandle(element));
+    made = bytes != nullptr && size >= kElementHeadSize;
+    if (made) out.insert(out.end(), bytes, bytes + size);
+    if (bytes != nullptr) gMemoryMgr->UnlockHandle(element);
+  }
+  gMemoryMgr->DisposeHandle(element);
+  return made;
+}
+
 }  // namespace
 
 int32_t xMorvaImportWord::BuildBody(xMorvaDocument& document, xMorvaEngine& engine,
-                                    const std::u16string& body) {
+                                    const std::u16string& body,
+                                    const std::vector<uint32_t>& positions,
+                                    const std::vector<xMorvaWordSpecial>& specials,
+                                    const std::vector<xMorvaWordSpacing>& spacing) {
   const uint32_t length = uint32_t(body.size());
-  const uint32_t lastCp = fBodyPositions.empty() ? 0 : uint32_t(fBodyPositions.size() - 1);
-  auto at = [&](uint32_t cp) { return fBodyPositions.empty() ? 0u : fBodyPositions[std::min(cp, lastCp)]; };
+  const uint32_t lastCp = positions.empty() ? 0 : uint32_t(positions.size() - 1);
+  auto at = [&](uint32_t cp) { return positions.empty() ? 0u : positions[std::min(cp, lastCp)]; };
 
   // The paragraphs, by their first positions.
   std::vector<uint32_t> starts{0};
@@ -246,9 +319,9 @@ int32_t xMorvaImportWord::BuildBody(xMorvaDocument& document, xMorvaEngine& engi
   // Space before and after, and table rows' heights, widen the interline
   // of the paragraph above the gap, measured in the font and size its end
   // is in, over its own interline.
-  if (!fSpacing.empty()) {
+  if (!spacing.empty()) {
     xMorvaFont font(document.GetMeasuringPort(), &document);
-    for (const xMorvaWordSpacing& gap : fSpacing) {
+    for (const xMorvaWordSpacing& gap : spacing) {
       if (gap.end >= length) continue;
       auto span = std::upper_bound(spans.begin(), spans.end(), gap.end,
                                    [](uint32_t v, const Span& s) { return v < s.first; });
@@ -267,6 +340,31 @@ int32_t xMorvaImportWord::BuildBody(xMorvaDocument& document, xMorvaEngine& engi
       if (widened != own) interline = kept(kPropInterline, int32_t(widened));
     }
   }
+
+  // A special's element where its placeholder stands; the page numbers in
+  // the first section's page-number style. A picture that cannot be made
+  // leaves its placeholder (counted).
+  ComputedElements computed(engine.GetFieldDisplayMode());
+  size_t nextSpecial = 0;
+  auto putSpecial = [&](std::vector<uint8_t>& out, uint32_t position) {
+    while (nextSpecial < specials.size() && specials[nextSpecial].at < position) ++nextSpecial;
+    if (nextSpecial >= specials.size() || specials[nextSpecial].at != position ||
+        body[position] != kWordElementPlace)
+      return false;
+    const xMorvaWordSpecial& special = specials[nextSpecial++];
+    if (special.kind == xMorvaWordSpecial::kPicture) {
+      if (special.picture != nullptr && PutPicture(out, *special.picture)) return true;
+      ++fDroppedPictures;
+      return false;
+    }
+    uint32_t format = special.format;
+    if (special.kind == xMorvaWordSpecial::kPageNumber)
+      format |= uint32_t(fSection.pageNumberStyle) << kPageNumberStyleShift;
+    const std::vector<uint8_t>* element = computed.Get(special.kind, format);
+    if (element == nullptr) return false;
+    out.insert(out.end(), element->begin(), element->end());
+    return true;
+  };
 
   // The bytes: each paragraph's records at its start (its tab stops as the
   // stops of the paragraph before that it lacks and its own that are new),
@@ -303,7 +401,7 @@ int32_t xMorvaImportWord::BuildBody(xMorvaDocument& document, xMorvaEngine& engi
           streamCharacters[id] = span.values[id];
         }
       }
-      PutCharacter(out, body[position]);
+      if (!putSpecial(out, position)) PutCharacter(out, body[position]);
     }
   }
   // An empty last paragraph (after a final paragraph end) has its

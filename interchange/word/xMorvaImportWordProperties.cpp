@@ -369,6 +369,12 @@ int32_t xMorvaImportWord::ApplyCharacterSprm(ByteSpanReader& in, xMorvaWordChp& 
     }
     case 0x2A48:
     case 104: chp.iss = int8_t(b <= 2 ? b : 0); break;
+    case 0x6A03:
+    case 68: {
+      const uint32_t fc = operand.U32();
+      if (!operand.Failed()) chp.picLocation = fc;
+      break;
+    }
     default: break;
   }
   return 0;

@@ -1,0 +1,26 @@
+// What the Word benchmarks share for their whole processes: the converters
+// (ours is the stand-in host, qvhost, opening the file in an offscreen area
+// and saving it in our own format), the command of each, and the timed run
+// with its wall time and the process's peak resident memory.
+#pragma once
+
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+enum WordConverter : int64_t { kOurs = 0, kLibreOffice = 1, kAbiWord = 2, kAntiword = 3 };
+
+// The command line that converts `input` into the folder `output`, with
+// scripts written into `scratch` and LibreOffice's profile in `profile`;
+// empty, with the reason in `why`, when the converter is not there.
+std::vector<std::string> WordConverterCommand(WordConverter converter, const std::filesystem::path& input,
+                                              const std::filesystem::path& output,
+                                              const std::filesystem::path& scratch,
+                                              const std::filesystem::path& profile, std::string& why);
+// Runs `command` once an iteration as the benchmark's manual time, with the
+// counters pages, file_MB and peak_RSS_MB.
+void TimeWholeProcess(benchmark::State& state, const std::vector<std::string>& command,
+                      const std::filesystem::path& input, int32_t pages);

@@ -1,0 +1,229 @@
+// Word files LibreOffice wrote from our fixtures with headers and footers,
+// fields, a symbol, notes, a comment and pictures (made by
+// tools/make_word_peer_fixtures.py --stories and committed with what
+// antiword, catdoc and pdftotext read from them) opened as the open command
+// opens them: the body as antiword reads it, the headers and footers as
+// LibreOffice prints them, the pictures at their images' sizes.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include "document/xMorvaDocParams.h"
+#include "engine/xMorvaElementStream.h"
+#include "engine/xMorvaPictureElement.h"
+#include "graphics/pictures/VQuickTimePictures.h"
+#include "interchange/tests/OleTestSupport.h"
+#include "interchange/tests/RtfTestSupport.h"
+#include "interchange/tests/TextTestSupport.h"
+#include "interchange/word/xMorvaImportWord.h"
+
+namespace fs = std::filesystem;
+
+namespace wordfromlibreoffice {
+
+fs::path StoriesFolder() {
+  fs::path source(__FILE__);
+  if (source.is_relative()) source = fs::read_symlink("/proc/self/exe").parent_path() / source;
+  return source.parent_path() / "fixtures" / "word" / "stories";
+}
+
+std::string FileText(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void AppendUtf8(std::string& out, char16_t c) {
+  if (c < 0x80) {
+    out += char(c);
+  } else if (c < 0x800) {
+    out += char(0xC0 | (c >> 6));
+    out += char(0x80 | (c & 0x3F));
+  } else {
+    out += char(0xE0 | (c >> 12));
+    out += char(0x80 | ((c >> 6) & 0x3F));
+    out += char(0x80 | (c & 0x3F));
+  }
+}
+
+// One paragraph a line, white space collapsed, empty lines dropped.
+std::string Normalised(const std::string& text) {
+  std::istringstream in(text);
+  std::string line, out;
+  while (std::getline(in, line)) {
+    std::string collapsed;
+    bool space = false;
+    for (char c : line) {
+      if (c == ' ' || c == '\t' || c == '\r' || c == '\f') {
+        space = !collapsed.empty();
+        continue;
+      }
+      if (space) collapsed += ' ';
+      space = false;
+      collapsed += c;
+    }
+    if (!collapsed.empty()) out += collapsed + "\n";
+  }
+  return out;
+}
+
+// A part's text as UTF-8 with its elements named: pictures "[pic]" (as
+// antiword shows them), dates and times "{time}", page numbers `page`;
+// each picture's own size is added to `sizes`.
+std::string PartText(xMorvaDocument& document, int16_t part, const std::string& page,
+                     std::vector<std::pair<int32_t, int32_t>>* sizes = nullptr) {
+  xMorvaEngine& engine = rtftest::Engine(document, part);
+  std::string out;
+  const uint32_t size = engine.GetStreamSize();
+  const uint8_t* stream = engine.LockStream();
+  for (uint32_t at = 0; at < size;) {
+    const StreamItem item = ReadStreamItem(stream + at, size - at);
+    if (item.kind == StreamItem::kUnit) {
+      if (item.unit == 13)
+        out += '\n';
+      else
+        AppendUtf8(out, item.unit);
+    } else if (item.kind != StreamItem::kRecord) {
+      switch (item.unit) {
+        case xMorvaElementCode::Pict: {
+          out += "[pic]";
+          xMorvaPictureHeader header;
+          if (sizes != nullptr && ReadPictureHeader(stream + at, item.size, header))
+            sizes->push_back({header.ownWidth, header.ownHeight});
+          break;
+        }
+        case xMorvaElementCode::DateTime: out += "{time}"; break;
+        case xMorvaElementCode::PageNumber: out += page; break;
+        case xMorvaElementCode::Tab: out += '\t'; break;
+        default: break;
+      }
+    }
+    at += item.size;
+  }
+  engine.UnlockStream();
+  return out;
+}
+
+class WordFromLibreOffice : public texttest::TextDocumentTest {
+ protected:
+  void SetUp() override { ASSERT_NE(0u, StartQuickTime()); }
+  void TearDown() override { StopQuickTime(); }
+  int32_t Open(const std::string& name, xMorvaImportWord& reader) {
+    const std::string bytes = FileText(StoriesFolder() / name);
+    oletest::MemoryFile memory(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+    return reader.ImportWordDocument(&document, &memory.Stream());
+  }
+};
+
+}  // namespace wordfromlibreoffice
+
+using namespace wordfromlibreoffice;
+
+TEST_F(WordFromLibreOffice, BodyReadsAsAntiwordAndCatdocReadIt) {
+  xMorvaImportWord reader;
+  ASSERT_EQ(0, Open("stories.doc", reader));
+  const std::string ours = Normalised(PartText(document, kPartBody, "{page}"));
+  // antiword shows the fields' last results where we have date and time
+  // elements, marks note references as [N] and puts the notes after a rule.
+  std::string antiword = FileText(StoriesFolder() / "stories.antiword.txt");
+  antiword = antiword.substr(0, antiword.find("-----"));
+  antiword = std::regex_replace(antiword, std::regex("[0-9]{2}/[0-9]{2}/[0-9]{4}|[0-9]{2}:[0-9]{2}"), "{time}");
+  antiword = std::regex_replace(antiword, std::regex("\\[[0-9]+\\]"), "");
+  // It shows the symbol, the Symbol font's "a", as the Greek letter; we
+  // keep the character and give it its font.
+  antiword = std::regex_replace(antiword, std::regex("\xCE\xB1"), "a");
+  EXPECT_EQ(Normalised(antiword), ours);
+  const std::string units = rtftest::TextOf(document, kPartBody);
+  const size_t symbol = units.find("Symbol aa") + 8;
+  ASSERT_NE(std::string::npos, symbol - 8);
+  const auto positions = rtftest::Positions(document, kPartBody);
+  EXPECT_EQ("Symbol", rtftest::FontName(document, positions[symbol].properties.at(kPropFont)));
+  // The field's shown result before it is in that font too; the word
+  // before is not.
+  EXPECT_NE("Symbol", rtftest::FontName(document, positions[symbol - 3].properties.at(kPropFont)));
+  // catdoc shows the fields' instructions before their results, loses the
+  // symbol and the line of the note references: without the instructions
+  // the other lines read the same.
+  std::string catdoc = FileText(StoriesFolder() / "stories.catdoc.txt");
+  catdoc = std::regex_replace(
+      catdoc, std::regex(" *\\b(DATE|TIME|TITLE|HYPERLINK) *(\\\\@\"[^\"]*\"|\"[^\"]*\")? +"), " ");
+  catdoc = std::regex_replace(catdoc, std::regex("[0-9]{2}/[0-9]{2}/[0-9]{4}|[0-9]{2}:[0-9]{2}"), "{time}");
+  catdoc = Normalised(catdoc);
+  int same = 0;
+  std::istringstream lines(ours);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.find_first_of("[") != std::string::npos || line.find("note") != std::string::npos ||
+        line.find("Symbol") != std::string::npos)
+      continue;
+    EXPECT_NE(std::string::npos, catdoc.find(line + "\n")) << line << "\n" << catdoc;
+    ++same;
+  }
+  EXPECT_EQ(5, same);
+  // Notes and comments stay out of the body.
+  EXPECT_EQ(std::string::npos, ours.find("Footnote words"));
+  EXPECT_EQ(std::string::npos, ours.find("Comment words"));
+}
+
+TEST_F(WordFromLibreOffice, HeadersAndFootersAsLibreOfficePrintsThem) {
+  xMorvaImportWord reader;
+  ASSERT_EQ(0, Open("stories.doc", reader));
+  // Each page's first and last lines are its header and footer.
+  const std::string pdf = FileText(StoriesFolder() / "stories.pdftotext.txt");
+  std::vector<std::pair<std::string, std::string>> pages;
+  std::istringstream in(pdf);
+  for (std::string page; std::getline(in, page, '\f');) {
+    const std::string lines = Normalised(page);
+    if (lines.empty()) continue;
+    const std::string first = lines.substr(0, lines.find('\n'));
+    const size_t last = lines.rfind('\n', lines.size() - 2);
+    pages.push_back({first, lines.substr(last == std::string::npos ? 0 : last + 1, lines.size() - last - 2)});
+  }
+  ASSERT_EQ(3u, pages.size());
+  // Page 1 shows the first-page parts, page 2 (a left page) the left ones,
+  // page 3 the others.
+  const int16_t headers[3] = {kPartFirstHeader, kPartLeftHeader, kPartHeader};
+  const int16_t footers[3] = {kPartFirstFooter, kPartLeftFooter, kPartFooter};
+  for (int page = 0; page < 3; ++page) {
+    SCOPED_TRACE(page + 1);
+    const std::string number = std::to_string(page + 1);
+    EXPECT_EQ(pages[size_t(page)].first + "\n", Normalised(PartText(document, headers[page], number)));
+    EXPECT_EQ(pages[size_t(page)].second + "\n", Normalised(PartText(document, footers[page], number)));
+  }
+  EXPECT_EQ(1, document.Params().GetDifferentFirstPage());
+  EXPECT_EQ(1, document.Params().GetDifferentLeftRight());
+}
+
+TEST_F(WordFromLibreOffice, PicturesAtTheirImagesSizes) {
+  xMorvaImportWord reader;
+  ASSERT_EQ(0, Open("stories.doc", reader));
+  std::vector<std::pair<int32_t, int32_t>> sizes;
+  PartText(document, kPartBody, "", &sizes);
+  // PNG 20 x 14, JPEG 16 x 10, the EMF of 30 x 20 and the WMF of 40 x 25
+  // pixels, as the source file's pictures are.
+  // A metafile's size comes from its frame in hundredths of a millimetre,
+  // which may round to a pixel more.
+  const std::vector<std::pair<int32_t, int32_t>> source = {{20, 14}, {16, 10}, {30, 20}, {40, 25}};
+  ASSERT_EQ(source.size(), sizes.size());
+  for (size_t i = 0; i < source.size(); ++i) {
+    const int32_t slack = i < 2 ? 0 : 1;
+    EXPECT_NEAR(source[i].first, sizes[i].first, slack) << i;
+    EXPECT_NEAR(source[i].second, sizes[i].second, slack) << i;
+  }
+  EXPECT_EQ(0, reader.DroppedPictures());
+}
+TEST_F(WordFromLibreOffice, FloatingPictureAtItsAnchorAndTextBoxOutOfTheBody) {
+  xMorvaImportWord reader;
+  ASSERT_EQ(0, Open("floating.doc", reader));
+  std::vector<std::pair<int32_t, int32_t>> sizes;
+  const std::string ours = Normalised(PartText(document, kPartBody, "", &sizes));
+  // antiword leaves floating pictures out; ours stands at its anchor.
+  std::string antiword = FileText(StoriesFolder() / "floating.antiword.txt");
+  antiword = antiword.substr(0, antiword.find("-----"));
+  EXPECT_EQ(Normalised(antiword), std::regex_replace(ours, std::regex("\\[pic\\]"), ""));
+  EXPECT_NE(std::string::npos, ours.find("picture.[pic]After"));
+  EXPECT_EQ((std::vector<std::pair<int32_t, int32_t>>{{24, 18}}), sizes);
+  EXPECT_EQ(std::string::npos, ours.find("Boxed words"));
+  EXPECT_EQ(0, reader.DroppedPictures());
+}
