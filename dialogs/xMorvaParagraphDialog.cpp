@@ -166,7 +166,10 @@ void xMorvaParagraphDialog::ChooseSymbol() {
   xMorvaDocumentArea* area = fDocument != nullptr ? fDocument->GetArea() : nullptr;
   if (area == nullptr) return;
   SetVisible(false);
-  const int32_t current = fProperties.GetProperty(kPropBullet) & 0xFF;
+  // The whole 16-bit code: the grid finds its cell through the code page,
+  // so that a symbol of the cells 0x80 to 0x9F (U+20AC for 0x80) reopens
+  // on its own cell, not on the cell of its low byte.
+  const int32_t current = fProperties.GetProperty(kPropBullet);
   int32_t chosen = current;
   const bool accepted = area->AskValue(kSymbolCommand, current, chosen);
   SetVisible(true);
