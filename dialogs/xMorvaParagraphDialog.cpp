@@ -50,6 +50,8 @@ bool InterlineFromEntry(double entry, int32_t& tenths) {
   return true;
 }
 
+bool IsInterlineInRange(int32_t tenths) { return tenths >= kSmallestInterline && tenths <= kLargestInterline; }
+
 // ---- The paragraph dialog.
 
 xMorvaParagraphDialog::xMorvaParagraphDialog(xMorvaPlugIn* area, xMorvaDocument* document,
@@ -241,6 +243,13 @@ void xMorvaParagraphDialog::ItemHit(const VString& name, int16_t) {
   }
 }
 
+bool xMorvaParagraphDialog::CanAccept(const VString&, int16_t) {
+  if (fStates.GetState(kPropInterline) != 1 || IsInterlineInRange(fProperties.GetProperty(kPropInterline)))
+    return true;
+  VSystemServices::Beep();
+  return false;
+}
+
 void xMorvaParagraphDialog::ShowSample() {
   if (fDocument == nullptr) return;
   std::unique_ptr<VEmfPictureData> sample(
@@ -270,6 +279,8 @@ void xMorvaInterlineDialog::ItemHit(const VString&, int16_t) {
     HostFormSetReal("vInterline", InterlineShown(fValue));
   }
 }
+
+bool xMorvaInterlineDialog::CanAccept(const VString&, int16_t) { return IsInterlineInRange(fValue); }
 
 // ---- The commands.
 
