@@ -10,7 +10,6 @@
 #include "framework/core/intl/VIntlMgr.h"
 #include "framework/system/environment/VSystemServices.h"
 #include "views/VCommand.h"
-#include "views/VEvent.h"
 #include "views/VPlugIn.h"
 
 namespace {
@@ -19,10 +18,8 @@ constexpr const char* kGridArea = "usrChar";
 constexpr const char* kFontList = "droFont";
 constexpr const char* kFontLabel = "Text1";
 constexpr const char* kCode = "vAsciiCode";
-// The area's font command, whose choices the font list offers, and the
-// symbols' font, which the user cannot change.
+// The area's font command, whose choices the font list offers.
 constexpr int32_t kFontCommand = 1002;
-constexpr const char* kSymbolFont = "Wingdings";
 
 // The Windows ANSI code of a character; a character the code page lacks
 // becomes the space, where the grid starts.
@@ -82,24 +79,11 @@ VObject* xMorvaSelectCharDialog::CreateUserArea(const VString& objectName, void*
   VPackage* package = GetArea() != nullptr ? GetArea()->GetMorvaPackage() : nullptr;
   auto* view = new VPlugIn(package, this, objectName, static_cast<void**>(areaCall));
   fDisplayer = new xMorvaCharDisplayer(view, this, fFontName, fChosen);
-  fInAreaView = true;
   view->SetContentView(fDisplayer);
   return view;
 }
 
-void xMorvaSelectCharDialog::OnEvent4(const VString& objectName, int16_t, int32_t x, int32_t y,
-                                      bool, bool, bool) {
-  if (fInAreaView || !IsFormObject(objectName, kGridArea)) return;
-  if (fDisplayer == nullptr) {
-    fOwnGrid = std::make_unique<xMorvaCharDisplayer>(nullptr, this, fFontName, fChosen);
-    fDisplayer = fOwnGrid.get();
-  }
-  int32_t left = 0, top = 0, width = 0, height = 0;
-  HostFormGetObjectRect(kGridArea, left, top, width, height);
-  ++fPresses;
-  VEvent click(x - left, y - top, 0, false, false, false, false, false, fPresses, 0);
-  fDisplayer->MouseDown(click);
-}
+void xMorvaSelectCharDialog::Closing() { fDisplayer = nullptr; }
 
 void xMorvaSelectCharDialog::ItemHit(const VString& objectName, int16_t) {
   if (IsFormObject(objectName, kFontList)) {
@@ -113,7 +97,6 @@ void xMorvaSelectCharDialog::ItemHit(const VString& objectName, int16_t) {
     fFontName.SetString(name, kWholeValue);
     if (fDisplayer != nullptr) fDisplayer->SetFontName(fFontName);
   } else if (IsFormObject(objectName, kGridArea)) {
-    fPresses = 0;
     if (fDisplayer != nullptr) fChosen = fDisplayer->GetSelectedChar();
     ShowCode();
   }
@@ -124,7 +107,7 @@ void xMorvaSelectCharDialog::AcceptChar(uint8_t code) {
   AcceptDialog();
 }
 
-bool RunSelectCharDialog(xMorvaPlugIn& area, std::string& fontName, char16_t& character) {
+bool RunSelectCharDialog(xMorvaPlugIn& area, std::string& fontName, char16_t& character, bool fontFixed) {
   VStr<255> font;
   font.SetAnsiCText(fontName.c_str());
   // The fonts of the area's font command; an area without the font's
@@ -132,8 +115,7 @@ bool RunSelectCharDialog(xMorvaPlugIn& area, std::string& fontName, char16_t& ch
   const VCommand* command = area.FindCommand(kFontCommand);
   const VArray* fonts = command != nullptr ? command->GetChoiceList() : nullptr;
   if (fonts == nullptr && gSystemServices != nullptr) fonts = gSystemServices->GetFontList(false);
-  const bool fixed = fontName == kSymbolFont;
-  xMorvaSelectCharDialog dialog(&area, fonts, font, character, fixed);
+  xMorvaSelectCharDialog dialog(&area, fonts, font, character, fontFixed);
   if (!dialog.Run()) return false;
   VStr<255> chosen;
   dialog.GetFontName(chosen);
