@@ -33,7 +33,9 @@ constexpr Side kSides[] = {
 // The line colour takes the text colours of the font dialog (11: black);
 // the background its back colours (11: none).
 using ColourTable = xMorvaFontDialog::ColourTable;
-ColourTable TableFor(bool background) { return background ? ColourTable::kBack : ColourTable::kText; }
+ColourTable TableFor(bool background) {
+  return background ? ColourTable::kBack : ColourTable::kText;
+}
 
 // The name of the line style button N: "ls1" to "ls10".
 void LineStyleName(int32_t n, char (&name)[8]) {
@@ -52,7 +54,8 @@ void LineStyleName(int32_t n, char (&name)[8]) {
 }  // namespace
 
 xMorvaBorderDialog::xMorvaBorderDialog(xMorvaPlugIn* area, xMorvaDocument* document,
-                                       const xMorvaProperties& properties, const xMorvaPropertiesStates& states)
+                                       const xMorvaProperties& properties,
+                                       const xMorvaPropertiesStates& states)
     : xMorvaDialog(area, "mvBorders"), fDocument(document) {
   fProperties.Assign(properties);
   fStates.Assign(states);
@@ -108,9 +111,10 @@ void xMorvaBorderDialog::Refresh() {
 
   for (bool background : {false, true}) {
     const uint16_t id = background ? kPropParagraphBackColour : kPropBorderColour;
-    const int32_t item = fStates.GetState(id) == 1
-                             ? xMorvaFontDialog::ItemOfColour(TableFor(background), fProperties.GetProperty(id))
-                             : 0;
+    const int32_t item =
+        fStates.GetState(id) == 1
+            ? xMorvaFontDialog::ItemOfColour(TableFor(background), fProperties.GetProperty(id))
+            : 0;
     SetItemNumber(background ? "popBackBorderColor" : "popLineColor", item);
   }
   ShowSpacing();
@@ -119,7 +123,8 @@ void xMorvaBorderDialog::Refresh() {
 void xMorvaBorderDialog::ShowSpacing() {
   const bool used = fStates.GetState(kPropBorderSpacing) == 1;
   if (used && fDocument != nullptr) {
-    ShowLength("vBorderSpacing", fDocument->GetParams(), fProperties.GetProperty(kPropBorderSpacing));
+    ShowLength("vBorderSpacing", fDocument->GetParams(),
+               fProperties.GetProperty(kPropBorderSpacing));
   } else if (used) {
     VStr<8> format;
     format.SetAnsiCText("###0");
@@ -212,11 +217,13 @@ void xMorvaBorderDialog::ItemHit(const VString& name, int16_t) {
     fStates.SetState(kPropBorderSpacing, HostFormGetLong("useBorderSpacing") != 0 ? 1 : 0);
   } else if (IsFormObject(name, "vBorderSpacing")) {
     if (fStates.GetState(kPropBorderSpacing) != 1) return;
-    const int32_t pixels = fDocument != nullptr ? ReadLength("vBorderSpacing", fDocument->GetParams())
-                                                : static_cast<int32_t>(HostFormGetReal("vBorderSpacing"));
+    const int32_t pixels = fDocument != nullptr
+                               ? ReadLength("vBorderSpacing", fDocument->GetParams())
+                               : static_cast<int32_t>(HostFormGetReal("vBorderSpacing"));
     fProperties.SetProperty(kPropBorderSpacing, ClampSpacing(pixels));
   } else if (IsFormObject(name, "butNone")) {
-    for (uint16_t id = kPropParagraphBackColour; id <= kPropBorderSpacing; ++id) fStates.SetState(id, 0);
+    for (uint16_t id = kPropParagraphBackColour; id <= kPropBorderSpacing; ++id)
+      fStates.SetState(id, 0);
   } else if (IsFormObject(name, "butDefault")) {
     xMorvaProperties defaults;
     defaults.SetDefaults();
@@ -233,8 +240,8 @@ void xMorvaBorderDialog::ItemHit(const VString& name, int16_t) {
   Refresh();
 }
 
-bool RunBorderDialog(xMorvaPlugIn& area, xMorvaProperties& properties, xMorvaPropertiesStates& states,
-                     bool& insideKnown, bool& inside) {
+bool RunBorderDialog(xMorvaPlugIn& area, xMorvaProperties& properties,
+                     xMorvaPropertiesStates& states, bool& insideKnown, bool& inside) {
   xMorvaDocument* document = area.GetDocument();
   if (document == nullptr) return false;
   // Which borders are uniform over the selection comes from the text: the
@@ -250,7 +257,8 @@ bool RunBorderDialog(xMorvaPlugIn& area, xMorvaProperties& properties, xMorvaPro
   return true;
 }
 
-bool RunBorderSubDialog(xMorvaDialog& caller, xMorvaProperties& properties, xMorvaPropertiesStates& states) {
+bool RunBorderSubDialog(xMorvaDialog& caller, xMorvaProperties& properties,
+                        xMorvaPropertiesStates& states) {
   xMorvaBorderDialog dialog(caller.GetArea(), caller.GetDocument(), properties, states);
   if (!caller.RunSubDialog(dialog)) return false;
   properties.Assign(dialog.GetProperties());

@@ -24,8 +24,8 @@ class xMorvaBorderDialog : public xMorvaDialog {
  public:
   // Works on copies of `properties` and `states`; the document gives the
   // display unit of the spacing (pixels without one).
-  xMorvaBorderDialog(xMorvaPlugIn* area, xMorvaDocument* document, const xMorvaProperties& properties,
-                     const xMorvaPropertiesStates& states);
+  xMorvaBorderDialog(xMorvaPlugIn* area, xMorvaDocument* document,
+                     const xMorvaProperties& properties, const xMorvaPropertiesStates& states);
   ~xMorvaBorderDialog() override;
 
   // What the caller takes after an accepted run: the properties with their
@@ -63,10 +63,11 @@ class xMorvaBorderDialog : public xMorvaDialog {
 // The border command (754): the dialog on the selection's properties, each
 // uniform one (state 1) shown as it is; on OK `properties` and `states`
 // hold what to apply, and the two flags the inside choice.
-bool RunBorderDialog(xMorvaPlugIn& area, xMorvaProperties& properties, xMorvaPropertiesStates& states,
-                     bool& insideKnown, bool& inside);
+bool RunBorderDialog(xMorvaPlugIn& area, xMorvaProperties& properties,
+                     xMorvaPropertiesStates& states, bool& insideKnown, bool& inside);
 
 // The border dialog opened by another dialog on the record it edits: the
 // caller's form hides during the run. On OK the record takes the dialog's
 // properties and states; on cancel it is left alone.
-bool RunBorderSubDialog(xMorvaDialog& caller, xMorvaProperties& properties, xMorvaPropertiesStates& states);
+bool RunBorderSubDialog(xMorvaDialog& caller, xMorvaProperties& properties,
+                        xMorvaPropertiesStates& states);

@@ -30,7 +30,8 @@ constexpr Radio kKinds[] = {{"arbLeft", kTabLeft},
                             {"arbRight", kTabRight},
                             {"arbDecimal", kTabDecimal},
                             {"arbVertSep", kKindVerticalSeparator}};
-constexpr Radio kLeaders[] = {{"brbNone", 0}, {"brbContinuous", '_'}, {"brbDotted", '.'}, {"brbHatched", '-'}};
+constexpr Radio kLeaders[] = {
+    {"brbNone", 0}, {"brbContinuous", '_'}, {"brbDotted", '.'}, {"brbHatched", '-'}};
 constexpr char16_t kCustomLeader = '*';
 
 // What "butAdd" proposes after the last stop: a centimetre, half an inch
@@ -51,15 +52,17 @@ double GridStep(int32_t unit) {
 }
 
 bool IsStandardLeader(int32_t leader) {
-  return std::any_of(std::begin(kLeaders), std::end(kLeaders), [&](const Radio& r) { return r.value == leader; });
+  return std::any_of(std::begin(kLeaders), std::end(kLeaders),
+                     [&](const Radio& r) { return r.value == leader; });
 }
 
 }  // namespace
 
-xMorvaTabulationsDialog::xMorvaTabulationsDialog(xMorvaPlugIn* area, int32_t position, const xMorvaTabs& tabs,
-                                                 xMorvaDocument* document)
-    : xMorvaTabulationsDialog(area, position, tabs, document != nullptr ? document->GetParams() : xMorvaDocParams(),
-                              0, kHighestStop) {
+xMorvaTabulationsDialog::xMorvaTabulationsDialog(xMorvaPlugIn* area, int32_t position,
+                                                 const xMorvaTabs& tabs, xMorvaDocument* document)
+    : xMorvaTabulationsDialog(area, position, tabs,
+                              document != nullptr ? document->GetParams() : xMorvaDocParams(), 0,
+                              kHighestStop) {
   if (document != nullptr) {
     document->TextWidthRange(fLow, fHigh);
   } else {
@@ -67,9 +70,15 @@ xMorvaTabulationsDialog::xMorvaTabulationsDialog(xMorvaPlugIn* area, int32_t pos
   }
 }
 
-xMorvaTabulationsDialog::xMorvaTabulationsDialog(xMorvaPlugIn* area, int32_t position, const xMorvaTabs& tabs,
-                                                 const xMorvaDocParams& params, int32_t low, int32_t high)
-    : xMorvaDialog(area, "mvTabulations"), fTabs(tabs), fParams(params), fLow(low), fHigh(high),
+xMorvaTabulationsDialog::xMorvaTabulationsDialog(xMorvaPlugIn* area, int32_t position,
+                                                 const xMorvaTabs& tabs,
+                                                 const xMorvaDocParams& params, int32_t low,
+                                                 int32_t high)
+    : xMorvaDialog(area, "mvTabulations"),
+      fTabs(tabs),
+      fParams(params),
+      fLow(low),
+      fHigh(high),
       fCurrent(position) {}
 
 xMorvaTabulationsDialog::~xMorvaTabulationsDialog() = default;
@@ -81,7 +90,8 @@ int32_t xMorvaTabulationsDialog::ClampPosition(int32_t pixels) const {
   p = fParams.FromDisplayUnit(fParams.ToDisplayUnit(p));
   // The grid's place nearest the end of the text may lie past it: the place
   // before it then.
-  if (p > fHigh) p = fParams.FromDisplayUnit(fParams.ToDisplayUnit(p) - GridStep(fParams.GetDisplayUnit()));
+  if (p > fHigh)
+    p = fParams.FromDisplayUnit(fParams.ToDisplayUnit(p) - GridStep(fParams.GetDisplayUnit()));
   return p;
 }
 
@@ -102,7 +112,8 @@ void xMorvaTabulationsDialog::ShowNumberFormat(const char* object) {
 
 bool xMorvaTabulationsDialog::BeforeOpen() {
   fPositions.clear();
-  for (int32_t i = 0; i < fTabs.Count(); ++i) fPositions.push_back(TabStopPosition(fTabs.StopAt(i)));
+  for (int32_t i = 0; i < fTabs.Count(); ++i)
+    fPositions.push_back(TabStopPosition(fTabs.StopAt(i)));
   std::sort(fPositions.begin(), fPositions.end());
   HostFormListCall327("ListTabs");
   HostFormSetReal("vPosition", 0.0);
@@ -121,7 +132,8 @@ void xMorvaTabulationsDialog::FillTabList() {
   // Rows 1 to 256: every row a list can hold.
   HostFormSetListRange("ListTabs", 1, xMorvaTabs::kCapacity);
   for (int32_t position : fPositions)
-    HostFormListCall328("ListTabs", int16_t(xMorvaTabs::kCapacity), fParams.ToDisplayUnit(position));
+    HostFormListCall328("ListTabs", int16_t(xMorvaTabs::kCapacity),
+                        fParams.ToDisplayUnit(position));
 }
 
 void xMorvaTabulationsDialog::UpdateFields() {
@@ -180,7 +192,8 @@ void xMorvaTabulationsDialog::ApplyKindLeader() {
 void xMorvaTabulationsDialog::SetStop() {
   const int32_t row = HostFormGetListSelection("ListTabs");
   uint32_t stop = 0;
-  if (row < 1 || row > int32_t(fPositions.size()) || !fTabs.FindStop(int16_t(fCurrent), stop)) return;
+  if (row < 1 || row > int32_t(fPositions.size()) || !fTabs.FindStop(int16_t(fCurrent), stop))
+    return;
   const int32_t position = ClampPosition(fParams.FromDisplayUnit(HostFormGetReal("vPosition")));
   if (HasPosition(position)) {
     // Onto a place a stop holds: that stop is shown, nothing moves.

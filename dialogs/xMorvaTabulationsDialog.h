@@ -19,7 +19,8 @@ class xMorvaTabulationsDialog : public xMorvaDialog {
   // The stop at `position` (pixels) shows selected; -1 selects none. The
   // document gives the unit and the text width; without one, positions
   // are pixels anywhere a stop can stand.
-  xMorvaTabulationsDialog(xMorvaPlugIn* area, int32_t position, const xMorvaTabs& tabs, xMorvaDocument* document);
+  xMorvaTabulationsDialog(xMorvaPlugIn* area, int32_t position, const xMorvaTabs& tabs,
+                          xMorvaDocument* document);
   // The same with the unit and the range of positions given.
   xMorvaTabulationsDialog(xMorvaPlugIn* area, int32_t position, const xMorvaTabs& tabs,
                           const xMorvaDocParams& params, int32_t low, int32_t high);

@@ -1,6 +1,6 @@
 // The border dialog against a form kept by a recording host: what each
-// object does to the working record, the mixed sides and their lines, the
-// lines between paragraphs, and the spacing's bounds.
+// object does to the working record and the spacing's bounds. (What the
+// form shows is checked by the dialog's script.)
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -73,24 +73,6 @@ struct Fixture {
   xMorvaBorderDialog dialog;
 };
 
-TEST(xMorvaBorderDialog, OpensWithMixedSidesHiddenAndTheInsideChoiceNotMade) {
-  Fixture f;
-  EXPECT_EQ(f.form.longs["chkLeft"], 1);
-  EXPECT_TRUE(f.form.shown["LineLeft1"] && f.form.shown["LineLeft2"]);
-  EXPECT_EQ(f.form.longs["chkTop"], 0);
-  EXPECT_FALSE(f.form.shown["LineTop1"] || f.form.shown["LineTop2"]);
-  EXPECT_EQ(f.form.longs["chkRight"], 2);
-  EXPECT_FALSE(f.form.shown["LineRight1"] || f.form.shown["LineRight2"]);
-  EXPECT_EQ(f.form.longs["chkInside"], 2);
-  EXPECT_FALSE(f.form.shown["LineInside1"]);
-  EXPECT_EQ(f.form.longs["chkAll"], 2);
-  EXPECT_FALSE(f.dialog.IsInsideKnown());
-  for (int32_t n = 1; n <= 10; ++n)
-    EXPECT_EQ(f.form.longs["ls" + std::to_string(n)], n == 3 ? 1 : 0) << n;
-  EXPECT_EQ(f.form.reals["vBorderSpacing"], 4.0);
-  EXPECT_EQ(f.form.longs["useBorderSpacing"], 1);
-}
-
 TEST(xMorvaBorderDialog, EachObjectChangesItsPropertyAndItsState) {
   struct Case {
     const char* object;
@@ -133,27 +115,13 @@ TEST(xMorvaBorderDialog, EachObjectChangesItsPropertyAndItsState) {
   EXPECT_FALSE(f.form.shown["LineBottom2"]);
 }
 
-TEST(xMorvaBorderDialog, TheInsideChoiceIsMadeByZeroOrOneOnly) {
-  struct Case {
-    int32_t value;
-    bool known, inside, shown;
-  };
-  for (const Case& c : {Case{1, true, true, true}, Case{0, true, false, false}, Case{2, false, false, false}}) {
-    Fixture f;
-    f.Hit("chkInside", c.value);
-    EXPECT_EQ(f.dialog.IsInsideKnown(), c.known) << c.value;
-    EXPECT_EQ(f.dialog.GetInside(), c.inside) << c.value;
-    EXPECT_EQ(f.form.shown["LineInside1"], c.shown) << c.value;
-    EXPECT_EQ(f.form.longs["chkInside"], c.value) << c.value;
-  }
-}
-
 TEST(xMorvaBorderDialog, TheSpacingIsBoundedAndUnusedItIsEmptyAndDisabled) {
   struct Case {
     double typed;
     int32_t stored;
   };
-  for (const Case& c : {Case{40, 40}, Case{255, 255}, Case{256, 255}, Case{1e9, 255}, Case{-3, 0}}) {
+  for (const Case& c :
+       {Case{40, 40}, Case{255, 255}, Case{256, 255}, Case{1e9, 255}, Case{-3, 0}}) {
     Fixture f;
     f.form.reals["vBorderSpacing"] = c.typed;
     f.dialog.ItemHit(Name("vBorderSpacing"), 1);
@@ -168,25 +136,6 @@ TEST(xMorvaBorderDialog, TheSpacingIsBoundedAndUnusedItIsEmptyAndDisabled) {
   f.form.reals["vBorderSpacing"] = 99;
   f.dialog.ItemHit(Name("vBorderSpacing"), 1);
   EXPECT_EQ(f.Property(kPropBorderSpacing), 4);
-}
-
-TEST(xMorvaBorderDialog, NoneDefaultAndRevert) {
-  Fixture f;
-  f.dialog.ItemHit(Name("butNone"), 1);
-  for (uint16_t id = kPropParagraphBackColour; id <= kPropBorderSpacing; ++id) EXPECT_EQ(f.State(id), 0) << id;
-  EXPECT_EQ(f.form.longs["chkLeft"], 2);
-  EXPECT_EQ(f.form.longs["popLineColor"], 0);
-  f.dialog.ItemHit(Name("butDefault"), 1);
-  xMorvaProperties defaults;
-  defaults.SetDefaults();
-  for (uint16_t id = kPropParagraphBackColour; id <= kPropBorderSpacing; ++id) {
-    EXPECT_EQ(f.State(id), 1) << id;
-    EXPECT_EQ(f.Property(id), defaults.GetProperty(id)) << id;
-  }
-  f.dialog.ItemHit(Name("butRevert"), 1);
-  EXPECT_EQ(f.State(kPropRightBorder), 0);
-  EXPECT_EQ(f.Property(kPropBorderStyle), 2);
-  EXPECT_EQ(f.form.longs["chkLeft"], 1);
 }
 
 }  // namespace border_dialog_test

@@ -17,14 +17,15 @@ class BorderAndTabDialogs : public ScriptTest {
   void SetUp() override {
     ScriptTest::SetUp();
     if (HasFatalFailure()) return;
-    RunOk("set name \"Qvbase\"\n"
-          "set version 0x670\n"
-          "start -1\n"
-          "form letters 20 40 420 300\n"
-          "area letter create form at letters 10 10 400 280\n"
-          "click 100 100\n"
-          "type \"Hello brave world\\nSecond line\"\n"
-          "command 3 area letter long 1 long 29\n");
+    RunOk(
+        "set name \"Qvbase\"\n"
+        "set version 0x670\n"
+        "start -1\n"
+        "form letters 20 40 420 300\n"
+        "area letter create form at letters 10 10 400 280\n"
+        "click 100 100\n"
+        "type \"Hello brave world\\nSecond line\"\n"
+        "command 3 area letter long 1 long 29\n");
   }
   // The document as a BLOB in the own format, without the times its
   // information record carries (they follow the clock, not the content).
@@ -104,27 +105,29 @@ TEST_F(BorderAndTabDialogs, TabsOkIsOneUndoStepAndCancelChangesNoByte) {
 TEST_F(BorderAndTabDialogs, TheRulersDoubleClickSelectsTheStopClicked) {
   host = nullptr;
   ScriptTest::SetUp();
-  RunOk("set name \"Qvbase\"\n"
-        "set version 0x680\n"
-        "start -1\n"
-        "form letter 40 60 400 240\n"
-        "area body create form at letter 10 10 380 220\n"
-        "click 150 150\n"
-        "type \"Columns of figures\\nA second paragraph.\"\n"
-        "click 90 102\n"
-        // Two stops made with a click each, snapped to 4 and 5 cm.
-        "click 230 75\n"
-        "idle 30\n"
-        "click 270 75\n"
-        "form mvTabulations expect ListTabs items \"4|5\"\n"
-        "form mvTabulations expect ListTabs value \"2\"\n"
-        "form mvTabulations expect vPosition real \"5\"\n"
-        "form mvTabulations select arbRight 1\n"
-        "form mvTabulations accept butOK\n"
-        "click 270 75\n"
-        "command 130 area body long 2 real 0 long 0 text \"\"\n"
-        "expect out p3 3\n");
-  EXPECT_NE(At("ok: form mvTabulations expect vPosition real \"5\""), std::string::npos) << out.str();
+  RunOk(
+      "set name \"Qvbase\"\n"
+      "set version 0x680\n"
+      "start -1\n"
+      "form letter 40 60 400 240\n"
+      "area body create form at letter 10 10 380 220\n"
+      "click 150 150\n"
+      "type \"Columns of figures\\nA second paragraph.\"\n"
+      "click 90 102\n"
+      // Two stops made with a click each, snapped to 4 and 5 cm.
+      "click 230 75\n"
+      "idle 30\n"
+      "click 270 75\n"
+      "form mvTabulations expect ListTabs items \"4|5\"\n"
+      "form mvTabulations expect ListTabs value \"2\"\n"
+      "form mvTabulations expect vPosition real \"5\"\n"
+      "form mvTabulations select arbRight 1\n"
+      "form mvTabulations accept butOK\n"
+      "click 270 75\n"
+      "command 130 area body long 2 real 0 long 0 text \"\"\n"
+      "expect out p3 3\n");
+  EXPECT_NE(At("ok: form mvTabulations expect vPosition real \"5\""), std::string::npos)
+      << out.str();
 }
 
 }  // namespace

@@ -65,7 +65,8 @@ TEST(HostFormNestedRuns, ASubFormTakesTheNextScriptForItsNameAndAFirstFormTheNex
   ASSERT_TRUE(h.loaded);
   // The caller's script, then one for a later run of another form, then
   // the sub-form's: the sub-form skips the one not for it.
-  h.host.Forms().Script("mvBorders", Actions{{"click", "butNone", ""}, {"expect", "chkleft", "value", "1"},
+  h.host.Forms().Script("mvBorders", Actions{{"click", "butNone", ""},
+                                             {"expect", "chkleft", "value", "1"},
                                              {"accept", "butOK", ""}});
   h.host.Forms().Script("mvParagraphs", Actions{{"cancel", "butCancel", ""}});
   h.host.Forms().Script("mvInterlineSize", Actions{{"accept", "butOK", ""}});
@@ -95,7 +96,8 @@ TEST(HostFormNestedRuns, ASubFormTakesTheNextScriptForItsNameAndAFirstFormTheNex
   lost.RunDialog(0);
   EXPECT_FALSE(lost.innerAccepted);
   ASSERT_GT(h.host.Forms().Failures().size(), failed);
-  EXPECT_NE(h.host.Forms().Failures()[failed].find("unexpected form mvInterlineSize"), std::string::npos);
+  EXPECT_NE(h.host.Forms().Failures()[failed].find("unexpected form mvInterlineSize"),
+            std::string::npos);
 }
 
 }  // namespace nested_runs_test
