@@ -107,9 +107,10 @@ void RunPropertyDialog(xMorvaPlugIn& area, xMorvaDocument& document, int32_t com
   xMorvaPropertiesStates states(text->GetPropertiesStates());
   // Nothing counts as changed until the dialog says so.
   if (dialogs != nullptr) states.ClearAll();
-  bool bordersOn = false;
-  bool inner = false;
-  const bool accepted = dialogs != nullptr && dialogs->RunProperties(command, area, properties, states, bordersOn, inner);
+  bool insideKnown = false;
+  bool inside = false;
+  const bool accepted =
+      dialogs != nullptr && dialogs->RunProperties(command, area, properties, states, insideKnown, inside);
   document.SetHostOutcome(accepted);
   if (!accepted) return;
   DocumentChange change(document);
@@ -123,13 +124,14 @@ void RunPropertyDialog(xMorvaPlugIn& area, xMorvaDocument& document, int32_t com
                                             kLastParagraphDialogProperty);
       break;
     default: {
-      // The border properties and the borders themselves, one step.
+      // The border properties, then the sides the dialog decided and the
+      // lines between the paragraphs when it made that choice: one step.
       text->BeginUndoStep(kUndoProperties, 0);
       int32_t error = 0;
       for (uint16_t id : kBorderProperties) {
         if (states.GetState(id) == 1 && error == 0) error = text->SetPropertyValue(id, properties.GetProperty(id));
       }
-      if (error == 0) error = text->SetSelectionBorders(bordersOn, inner);
+      if (error == 0) error = text->ApplyParagraphBorders(properties, states, insideKnown, inside);
       text->EndUndoStep(error);
       break;
     }
@@ -428,15 +430,9 @@ bool Run(xMorvaPlugIn& area, int32_t command) {
       text->InsertHTMLExpressionWithUndo(string);
       break;
     }
-    case 753: {
-      xMorvaTabs tabs(text->GetCurrentTabs());
-      accepted = dialogs != nullptr && dialogs->RunTabulations(area, false, tabs);
-      document->SetHostOutcome(accepted);
-      if (!accepted) break;
-      DocumentChange change(*document);
-      text->SetTabsWithUndo(tabs);
+    case 753:
+      RunTabulations(area, -1);
       break;
-    }
     case 756: {
       xMorvaDocParams params(document->GetParams());
       accepted = dialogs != nullptr && dialogs->RunColumns(area, params);
@@ -459,6 +455,19 @@ bool Run(xMorvaPlugIn& area, int32_t command) {
       break;
   }
   return true;
+}
+
+void RunTabulations(xMorvaPlugIn& area, int32_t position) {
+  xMorvaDocument* document = area.GetDocument();
+  xMorvaEngine* text = document != nullptr ? CurrentText(*document) : nullptr;
+  if (text == nullptr) return;
+  xMorvaDialogs* dialogs = xMorvaDialogSlot::Get();
+  xMorvaTabs tabs(text->GetCurrentTabs());
+  const bool accepted = dialogs != nullptr && dialogs->RunTabulations(area, position, tabs);
+  document->SetHostOutcome(accepted);
+  if (!accepted) return;
+  DocumentChange change(*document);
+  text->SetTabsWithUndo(tabs);
 }
 
 bool AskValue(xMorvaPlugIn& area, int32_t command, int32_t current, int32_t& value) {
