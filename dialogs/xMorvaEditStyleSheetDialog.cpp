@@ -101,8 +101,13 @@ void xMorvaEditStyleSheetDialog::ReadName() {
 void xMorvaEditStyleSheetDialog::ReadShortcut() {
   VStr<255> typed;
   HostFormGetText("vShortCut", typed);
-  // Only the first character is a key.
+  // Only the first character is a key; the entry shows what is kept.
   fSheet.shortcut = typed.GetLength() > 0 ? uint16_t(typed.GetCharAt(1)) : 0;
+  if (typed.GetLength() > 1) {
+    VStr<1> kept;
+    kept.AppendUniChar(char16_t(fSheet.shortcut));
+    HostFormSetText("vShortcut", kept);
+  }
 }
 
 void xMorvaEditStyleSheetDialog::RunPropertiesDialog(int32_t which) {
