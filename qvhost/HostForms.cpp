@@ -512,9 +512,22 @@ bool HostForms::Answer(int32_t selector, HostParamBlock& block) {
       const Tbx::Rect bounds{int16_t(top), int16_t(left), int16_t(top + height), int16_t(left + width)};
       moved->window = Tbx::NewCWindow(nullptr, &bounds, title, false, Tbx::movableDBoxProc,
                                       Tbx::kInFront, false, 0);
-      if (!fScripts.empty()) {
-        auto script = std::move(fScripts.front());
-        fScripts.pop_front();
+      // A form opened while another runs (a dialog's sub-dialog) takes the
+      // next script queued for its own name, so that its caller's script
+      // may be queued before it or continue after it; a first form takes
+      // the next script, whichever form it is for.
+      auto next = fScripts.begin();
+      const bool nested = std::any_of(fOpen.begin(), fOpen.end(), [&](const auto& entry) {
+        return entry.first != ref && entry.second->opened && !entry.second->modeless;
+      });
+      if (nested) {
+        const auto own = std::find_if(fScripts.begin(), fScripts.end(),
+                                      [&](const auto& script) { return Lower(script.first) == Lower(name); });
+        if (own != fScripts.end()) next = own;
+      }
+      if (next != fScripts.end()) {
+        auto script = std::move(*next);
+        fScripts.erase(next);
         if (Lower(script.first) != Lower(name)) {
           fFailures.push_back("unexpected form " + name + " (the script is for " + script.first + ")");
         } else {
