@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "dialogs/xMorvaBorderDialog.h"
 #include "dialogs/xMorvaFontDialog.h"
 #include "dialogs/xMorvaFormObjectName.h"
 #include "dialogs/xMorvaParagraphDialog.h"
@@ -120,7 +121,7 @@ void xMorvaEditStyleSheetDialog::RunPropertiesDialog(int32_t which) {
       sub = std::make_unique<xMorvaParagraphDialog>(GetArea(), fDocument, fSheet.properties, fSheet.states);
       break;
     default:
-      // The border dialog is not there yet: cancelled.
+      if (RunBorderSubDialog(*this, fSheet.properties, fSheet.states)) AfterOpen();
       return;
   }
   if (!RunSubDialog(*sub)) return;
