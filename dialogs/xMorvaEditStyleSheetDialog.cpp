@@ -88,6 +88,11 @@ void xMorvaEditStyleSheetDialog::DrawPreview() {
 }
 
 void xMorvaEditStyleSheetDialog::ReadName() {
+  if (fNameLocked || fSheet.reserved != 0) {
+    // A locked sheet keeps its name whatever the entry holds.
+    HostFormSetText("vStyleName", fName);
+    return;
+  }
   VStr<255> typed;
   HostFormGetText("vStyleName", typed);
   fName.SetEmpty(false);

@@ -179,6 +179,21 @@ TEST_F(StyleSheetDialogs, TheEditDialogTakesEachObjectIntoItsSheet) {
   }
 }
 
+TEST_F(StyleSheetDialogs, ALockedSheetKeepsItsName) {
+  xMorvaStyleSheet sheet;
+  ValueForm form;
+  form.steps = {"vStyleName:Body", "accept"};
+  xMorvaEditStyleSheetDialog dialog(nullptr, document.get(), sheet, hosttest::Text("Normal"), kDefaultStyleSheetId);
+  dialog.SetNameLocked(true);
+  EXPECT_TRUE(dialog.Run());
+  EXPECT_EQ(Text(dialog.GetName()), "Normal");
+  EXPECT_EQ(form.texts["vstylename"], "Normal");
+  EXPECT_TRUE(xMorvaStyleSheetDialog::IsLocked(sheet, kDefaultStyleSheetId));
+  EXPECT_FALSE(xMorvaStyleSheetDialog::IsLocked(sheet, quoteId));
+  sheet.reserved = 1;
+  EXPECT_TRUE(xMorvaStyleSheetDialog::IsLocked(sheet, quoteId));
+}
+
 TEST_F(StyleSheetDialogs, TheChooserOpensOnTheSheetAndRowZeroClearsTheState) {
   struct Case {
     const char* name;
