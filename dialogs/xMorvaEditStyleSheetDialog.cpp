@@ -10,6 +10,7 @@
 #include "dialogs/xMorvaFormObjectName.h"
 #include "dialogs/xMorvaParagraphDialog.h"
 #include "dialogs/xMorvaPropertiesPreview.h"
+#include "dialogs/xMorvaTabulationsDialog.h"
 #include "document/xMorvaDocument.h"
 #include "framework/system/environment/VSystemServices.h"
 #include "graphics/pictures/VEmfPictureData.h"
@@ -145,7 +146,8 @@ void xMorvaEditStyleSheetDialog::RunPropertiesDialog(int32_t which) {
 }
 
 void xMorvaEditStyleSheetDialog::RunTabulations() {
-  // The tab stop dialog is not there yet: cancelled.
+  // On OK the count and every one of the 256 stop slots come back.
+  if (RunTabulationsSubDialog(*this, fSheet.tabs)) AfterOpen();
 }
 
 void xMorvaEditStyleSheetDialog::ItemHit(const VString& objectName, int16_t) {

@@ -57,4 +57,6 @@ TEST_F(DialogScripts, SpecialCharacter) { RunScript("dialogs-special.qvs"); }
 
 TEST_F(DialogScripts, Borders) { RunScript("dialogs-borders.qvs"); }
 
+TEST_F(DialogScripts, Tabulations) { RunScript("dialogs-tabs.qvs"); }
+
 }  // namespace
