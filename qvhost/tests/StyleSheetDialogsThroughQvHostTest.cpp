@@ -131,14 +131,15 @@ TEST_F(StyleSheetDialogs, DeletingASheetTheTextCarriesLeavesNothingToUndo) {
   RunOk("form mvStyleSheets select ListStyles 2\n"
         "form mvStyleSheets click butDelete\n"
         "form mvStyleSheets expect ListStyles value \"1\"\n"
+        "form mvStyleSheets expect ListStyles items \"Normal\"\n"
         "form mvStyleSheets cancel butCancel\n"
         "command 113 area letter long 755\n"
         "command 148 area letter long 2 text \"\" word -1 word -1 text \"\"\n"
         "command 28 area letter result long\n"
         "expect result 1038\n");
   EXPECT_TRUE(host->Forms().Failures().empty()) << host->Forms().Failures().front();
-  // The host's removal of rows takes the first and the last: row 2 alone.
-  EXPECT_NE(At("ListStyles: range 2 to 2"), std::string::npos) << out.str();
+  // The host removes rows from the first to the last: row 2 alone.
+  EXPECT_NE(At("ListStyles: remove rows 2 to 2"), std::string::npos) << out.str();
   const std::string deleted = Blob("deleted.qmv");
   RunOk("command 113 area letter long 1\n");
   EXPECT_TRUE(Same(Blob("undone.qmv"), deleted));
