@@ -23,7 +23,8 @@ namespace {
 using hosttest::RecordingHost;
 
 std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return char(std::tolower(c)); });
   return text;
 }
 
@@ -47,7 +48,8 @@ class ValueForm {
       case kFormSelOpen: b.error = 0; break;
       case kFormSelGetWindow: {
         const Tbx::Rect bounds{0, 0, 100, 100};
-        windows.push_back(Tbx::NewCWindow(nullptr, &bounds, nullptr, false, 0, Tbx::kInFront, false, 0));
+        windows.push_back(
+            Tbx::NewCWindow(nullptr, &bounds, nullptr, false, 0, Tbx::kInFront, false, 0));
         b.param2 = reinterpret_cast<uintptr_t>(windows.back());
         break;
       }
@@ -56,7 +58,9 @@ class ValueForm {
         firstSet.emplace(object, int32_t(b.longValue));
         break;
       case kFormSelGetLong: b.longValue = uint32_t(longs[object]); break;
-      case kFormSelSetText: texts[object] = std::string(reinterpret_cast<const char*>(b.text) + 1, b.text[0]); break;
+      case kFormSelSetText:
+        texts[object] = std::string(reinterpret_cast<const char*>(b.text) + 1, b.text[0]);
+        break;
       case kFormSelGetText: {
         const std::string& text = texts[object];
         b.text[0] = uint8_t(text.size());
@@ -77,7 +81,8 @@ class ValueForm {
     }
     const size_t cut = step.find_first_of("=:");
     const std::string object = step.substr(0, cut);
-    if (cut != std::string::npos && step[cut] == '=') longs[Lower(object)] = std::stoi(step.substr(cut + 1));
+    if (cut != std::string::npos && step[cut] == '=')
+      longs[Lower(object)] = std::stoi(step.substr(cut + 1));
     if (cut != std::string::npos && step[cut] == ':') texts[Lower(object)] = step.substr(cut + 1);
     b.text2[0] = uint8_t(object.size());
     std::copy(object.begin(), object.end(), b.text2 + 1);
@@ -107,10 +112,12 @@ class StyleSheetDialogs : public documentfile::Fixture {
     quote.states.SetState(kPropTabs, 1);
     quote.tabs.AddStop(40);
     quote.shortcut = 'q';
-    ASSERT_TRUE(quote.SaveNew(*document, *document->GetStyleSheetStore(), hosttest::Text("Quote"), quoteId));
+    ASSERT_TRUE(quote.SaveNew(*document, *document->GetStyleSheetStore(), hosttest::Text("Quote"),
+                              quoteId));
     xMorvaStyleSheet verse;
     int16_t verseId = 0;
-    ASSERT_TRUE(verse.SaveNew(*document, *document->GetStyleSheetStore(), hosttest::Text("Verse"), verseId));
+    ASSERT_TRUE(verse.SaveNew(*document, *document->GetStyleSheetStore(), hosttest::Text("Verse"),
+                              verseId));
   }
   std::unique_ptr<xMorvaDocument> document;
   int16_t quoteId = 0;
@@ -119,7 +126,8 @@ class StyleSheetDialogs : public documentfile::Fixture {
 TEST_F(StyleSheetDialogs, NamesAreFoundWithoutRegardToCaseAndASheetMayKeepItsOwn) {
   EXPECT_FALSE(xMorvaEditStyleSheetDialog::NameIsFree(*document, hosttest::Text("qUOTE"), 0));
   EXPECT_TRUE(xMorvaEditStyleSheetDialog::NameIsFree(*document, hosttest::Text("quote"), quoteId));
-  EXPECT_FALSE(xMorvaEditStyleSheetDialog::NameIsFree(*document, hosttest::Text("quote"), kDefaultStyleSheetId));
+  EXPECT_FALSE(xMorvaEditStyleSheetDialog::NameIsFree(*document, hosttest::Text("quote"),
+                                                      kDefaultStyleSheetId));
   EXPECT_TRUE(xMorvaEditStyleSheetDialog::NameIsFree(*document, hosttest::Text("Quotes"), 0));
   xMorvaStyleSheet sheet;
   ASSERT_TRUE(LoadStyleSheetByName(*document, hosttest::Text("QUOTE"), sheet));
@@ -147,24 +155,92 @@ TEST_F(StyleSheetDialogs, TheEditDialogTakesEachObjectIntoItsSheet) {
   const Case cases[] = {
       {"unchanged", {"accept"}, true, 0, "Quote", 'q', 1, 1, 1, 1, 1},
       {"a name of 40 cut to 31",
-       {"vStyleName:Forty characters of name, to cut at 31!!", "accept"}, true, 1,
-       "Forty characters of name, to cu", 'q', 1, 1, 1, 1, 1},
-      {"the shortcut's first character", {"vShortCut:xyz", "accept"}, true, 0, "Quote", 'x', 1, 1, 1, 1, 1},
+       {"vStyleName:Forty characters of name, to cut at 31!!", "accept"},
+       true,
+       1,
+       "Forty characters of name, to cu",
+       'q',
+       1,
+       1,
+       1,
+       1,
+       1},
+      {"the shortcut's first character",
+       {"vShortCut:xyz", "accept"},
+       true,
+       0,
+       "Quote",
+       'x',
+       1,
+       1,
+       1,
+       1,
+       1},
       {"no shortcut", {"vShortcut:", "accept"}, true, 0, "Quote", 0, 1, 1, 1, 1, 1},
-      {"characters clear 32 to 64", {"drAppliesTo=1", "drAppliesTo=2", "accept"}, true, 0, "Quote", 'q', 1, 0, 0, 1, 0},
+      {"characters clear 32 to 64",
+       {"drAppliesTo=1", "drAppliesTo=2", "accept"},
+       true,
+       0,
+       "Quote",
+       'q',
+       1,
+       0,
+       0,
+       1,
+       0},
       {"item 0 keeps the kind", {"drAppliesTo=0", "accept"}, true, 0, "Quote", 'q', 1, 1, 1, 1, 1},
       {"no tabs", {"ckbUseTabulations=0", "accept"}, true, 0, "Quote", 'q', 1, 1, 0, 1, 0},
-      {"tabs again start empty", {"ckbUseTabulations=0", "ckbUseTabulations=1", "accept"}, true, 0, "Quote", 'q', 1,
-       1, 1, 1, 0},
-      {"revert", {"drAppliesTo=1", "vShortCut:z", "butRevert", "accept"}, true, 0, "Quote", 'q', 1, 1, 1, 1, 1},
+      {"tabs again start empty",
+       {"ckbUseTabulations=0", "ckbUseTabulations=1", "accept"},
+       true,
+       0,
+       "Quote",
+       'q',
+       1,
+       1,
+       1,
+       1,
+       0},
+      {"revert",
+       {"drAppliesTo=1", "vShortCut:z", "butRevert", "accept"},
+       true,
+       0,
+       "Quote",
+       'q',
+       1,
+       1,
+       1,
+       1,
+       1},
       {"none", {"butNone", "accept"}, true, 0, "Quote", 0, 1, 0, 0, 0, 0},
-      {"another sheet's name", {"vStyleName:vERSE", "accept", "cancel"}, false, 1, "vERSE", 'q', 1, 1, 1, 1, 1},
-      {"an empty name", {"vStyleName:", "accept", "vStyleName:Q2", "accept"}, true, 1, "Q2", 'q', 1, 1, 1, 1, 1},
+      {"another sheet's name",
+       {"vStyleName:vERSE", "accept", "cancel"},
+       false,
+       1,
+       "vERSE",
+       'q',
+       1,
+       1,
+       1,
+       1,
+       1},
+      {"an empty name",
+       {"vStyleName:", "accept", "vStyleName:Q2", "accept"},
+       true,
+       1,
+       "Q2",
+       'q',
+       1,
+       1,
+       1,
+       1,
+       1},
   };
   for (const Case& c : cases) {
     ValueForm form;
     form.steps = c.steps;
-    xMorvaEditStyleSheetDialog dialog(nullptr, document.get(), quote, hosttest::Text("Quote"), quoteId);
+    xMorvaEditStyleSheetDialog dialog(nullptr, document.get(), quote, hosttest::Text("Quote"),
+                                      quoteId);
     const int32_t beeps = Tbx::CountBeeps();
     EXPECT_EQ(dialog.Run(), c.accepted) << c.name;
     EXPECT_EQ(Tbx::CountBeeps() - beeps, c.beeps) << c.name;
@@ -183,7 +259,8 @@ TEST_F(StyleSheetDialogs, ALockedSheetKeepsItsName) {
   xMorvaStyleSheet sheet;
   ValueForm form;
   form.steps = {"vStyleName:Body", "accept"};
-  xMorvaEditStyleSheetDialog dialog(nullptr, document.get(), sheet, hosttest::Text("Normal"), kDefaultStyleSheetId);
+  xMorvaEditStyleSheetDialog dialog(nullptr, document.get(), sheet, hosttest::Text("Normal"),
+                                    kDefaultStyleSheetId);
   dialog.SetNameLocked(true);
   EXPECT_TRUE(dialog.Run());
   EXPECT_EQ(Text(dialog.GetName()), "Normal");
@@ -209,8 +286,20 @@ TEST_F(StyleSheetDialogs, TheChooserOpensOnTheSheetAndRowZeroClearsTheState) {
       {"a sheet opens on its row", 1, quoteId, {"accept"}, 2, 1, quoteId},
       {"an unknown sheet opens on row 0", 1, 999, {"accept"}, 0, 1, 999},
       {"row 0 clears the state", 1, quoteId, {"listStyleSheet=0", "accept"}, 2, 0, quoteId},
-      {"row 1 chooses the default", 0, 0, {"ListStyleSheet=1", "accept"}, 0, 1, kDefaultStyleSheetId},
-      {"a row past the end changes nothing", 1, quoteId, {"listStyleSheet=4", "accept"}, 2, 1, quoteId},
+      {"row 1 chooses the default",
+       0,
+       0,
+       {"ListStyleSheet=1", "accept"},
+       0,
+       1,
+       kDefaultStyleSheetId},
+      {"a row past the end changes nothing",
+       1,
+       quoteId,
+       {"listStyleSheet=4", "accept"},
+       2,
+       1,
+       quoteId},
   };
   for (const Case& c : cases) {
     ValueForm form;
