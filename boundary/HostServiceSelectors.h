@@ -158,6 +158,11 @@ struct HostEventRecord;
 using HostFormEventCallback = void (*)(uint32_t form, HostEventRecord* event, const uint8_t* objectName,
                                        int32_t code, int32_t extra);
 using HostFormStepRoutine = uint8_t (*)(uint32_t form, uint32_t parameter);
+// The routine of a form's user area, which the host calls for each event of
+// the area: (the area's object slot, a pointer-sized cell the host keeps;
+// the object name as length-byte text; the area's rectangle {top, left,
+// bottom, right} in the form; the area's event record).
+using HostUserAreaRoutine = void (*)(void** slot, const uint8_t* objectName, void* rect, HostEventRecord* event);
 // Form event codes.
 constexpr int32_t kFormEventClick = 4;
 constexpr int32_t kFormEventMenu = 18;

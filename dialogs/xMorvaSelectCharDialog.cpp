@@ -10,7 +10,6 @@
 #include "framework/core/intl/VIntlMgr.h"
 #include "framework/system/environment/VSystemServices.h"
 #include "views/VCommand.h"
-#include "views/VEvent.h"
 #include "views/VPlugIn.h"
 
 namespace {
@@ -82,24 +81,11 @@ VObject* xMorvaSelectCharDialog::CreateUserArea(const VString& objectName, void*
   VPackage* package = GetArea() != nullptr ? GetArea()->GetMorvaPackage() : nullptr;
   auto* view = new VPlugIn(package, this, objectName, static_cast<void**>(areaCall));
   fDisplayer = new xMorvaCharDisplayer(view, this, fFontName, fChosen);
-  fInAreaView = true;
   view->SetContentView(fDisplayer);
   return view;
 }
 
-void xMorvaSelectCharDialog::OnEvent4(const VString& objectName, int16_t, int32_t x, int32_t y,
-                                      bool, bool, bool) {
-  if (fInAreaView || !IsFormObject(objectName, kGridArea)) return;
-  if (fDisplayer == nullptr) {
-    fOwnGrid = std::make_unique<xMorvaCharDisplayer>(nullptr, this, fFontName, fChosen);
-    fDisplayer = fOwnGrid.get();
-  }
-  int32_t left = 0, top = 0, width = 0, height = 0;
-  HostFormGetObjectRect(kGridArea, left, top, width, height);
-  ++fPresses;
-  VEvent click(x - left, y - top, 0, false, false, false, false, false, fPresses, 0);
-  fDisplayer->MouseDown(click);
-}
+void xMorvaSelectCharDialog::Closing() { fDisplayer = nullptr; }
 
 void xMorvaSelectCharDialog::ItemHit(const VString& objectName, int16_t) {
   if (IsFormObject(objectName, kFontList)) {
@@ -113,7 +99,6 @@ void xMorvaSelectCharDialog::ItemHit(const VString& objectName, int16_t) {
     fFontName.SetString(name, kWholeValue);
     if (fDisplayer != nullptr) fDisplayer->SetFontName(fFontName);
   } else if (IsFormObject(objectName, kGridArea)) {
-    fPresses = 0;
     if (fDisplayer != nullptr) fChosen = fDisplayer->GetSelectedChar();
     ShowCode();
   }

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <string>
 
 #include "dialogs/xMorvaDialog.h"
@@ -32,11 +31,9 @@ class xMorvaSelectCharDialog : public xMorvaDialog {
   // The grid's view for the user area "usrChar".
   VObject* CreateUserArea(const VString& objectName, void* areaCall) override;
   void ItemHit(const VString& objectName, int16_t page) override;
-  // A click the host reports on the form itself: on "usrChar" of a host
-  // that does not drive the user area, the grid takes it (the presses of one
-  // step counting as one click of that many).
-  void OnEvent4(const VString& objectName, int16_t page, int32_t x, int32_t y, bool control,
-                bool command, bool option) override;
+  // The grid goes with the form's user area, which the host closes after
+  // this: the dialog lets go of it here.
+  void Closing() override;
 
   // A double click in the grid: the character is chosen and the dialog
   // ends as accepted.
@@ -45,12 +42,9 @@ class xMorvaSelectCharDialog : public xMorvaDialog {
  private:
   void ShowCode();
 
-  // The grid: in the user area's view when the host drives the area, else
-  // a grid of the dialog's own that takes the form's clicks.
+  // The grid, owned by the user area's view; null until the host makes the
+  // area and after the form closes.
   xMorvaCharDisplayer* fDisplayer = nullptr;
-  bool fInAreaView = false;
-  std::unique_ptr<xMorvaCharDisplayer> fOwnGrid;
-  int16_t fPresses = 0;
   const VArray* fFonts;
   uint8_t fChosen;
   VStr<255> fFontName;

@@ -112,7 +112,8 @@ void PlayPicture(HDC dc, const std::vector<uint8_t>& pict, const RECT& box) {
 
 }  // namespace
 
-std::string WriteFormPicture(const HostForms::Form& form, int16_t page, const std::string& path) {
+std::string WriteFormPicture(const HostForms::Form& form, int16_t page, const std::string& path,
+                             const UserAreaPainter& paintUserArea) {
   Canvas canvas(form.width, form.height);
   HDC dc = canvas.dc();
   if (dc == nullptr) return "cannot draw form " + form.name;
@@ -122,6 +123,11 @@ std::string WriteFormPicture(const HostForms::Form& form, int16_t page, const st
     if (!object.visible || (object.page != 0 && object.page != page)) continue;
     const RECT box{object.rect[1], object.rect[0], object.rect[3], object.rect[2]};
     const COLORREF ink = object.enabled ? RGB(0, 0, 0) : RGB(160, 160, 160);
+    // The module's drawing of a user area stands alone, without our frame.
+    if (object.kind == "user" && paintUserArea && paintUserArea(object, dc)) {
+      SetBkMode(dc, TRANSPARENT);
+      continue;
+    }
     if (object.kind == "picture" && !object.picture.empty()) {
       PlayPicture(dc, object.picture, box);
     } else {

@@ -12,7 +12,9 @@
 #include <sstream>
 
 #include "boundary/FourCC.h"
+#include "boundary/HostSelectors.h"
 #include "boundary/HostServiceSelectors.h"
+#include "platform/gdi/WinGdi.h"
 #include "platform/toolbox/TbxHandles.h"
 #include "platform/toolbox/TbxResources.h"
 #include "platform/toolbox/TbxWindows.h"
@@ -81,6 +83,16 @@ std::string Joined(const std::vector<std::string>& items) {
   return out;
 }
 
+// The events a user area hears from the form.
+constexpr uint16_t kAreaEventMouseDown = 1;
+constexpr uint16_t kAreaEventMouseUp = 2;
+constexpr uint16_t kAreaEventKeyDown = 3;
+constexpr uint16_t kAreaEventKeyUp = 4;
+constexpr uint16_t kAreaEventUpdate = 6;
+// A click of the script comes this long after the one before (longer than
+// a double click's time), so that separate clicks never join.
+constexpr uint32_t kTicksBetweenClicks = 120;
+
 const char* const kKinds[] = {"button", "check", "radio", "entry", "list", "popup", "tab", "picture", "user", "chooser"};
 
 // The value of an object as a long: its selection for lists, radio groups
@@ -118,6 +130,10 @@ struct HostForms::Open {
   uint32_t parameter = 0;
   // The details of the last drop, for -237.
   std::string dropName, dropText;
+  // The slots of the user areas, by lower-case name: each keeps the
+  // module's object of its area at a fixed address.
+  std::map<std::string, std::unique_ptr<void*>> cells;
+  bool areasStarted = false;
 };
 
 HostForms::HostForms(Logger log) : fLog(std::move(log)) {}
@@ -265,7 +281,26 @@ void HostForms::Expect(Open& open, const Action& action) {
 void HostForms::Snapshot(Open& open, const Action& action) {
   const bool compare = action.kind == "png";
   const std::string path = compare ? fFolder + "form-compared.png" : action.value;
-  std::string error = WriteFormPicture(open.form, open.page, path);
+  const uint32_t ref = open.ref;
+  const UserAreaPainter paint = [this, ref](const Object& object, HDC dc) {
+    Open* current = FindOpen(ref);
+    if (current == nullptr || object.drawRoutine == 0) return false;
+    // The area draws on a port over the picture, clipped to its rectangle,
+    // as on an update of the form's window.
+    Tbx::GrafPtr port = Tbx::OpenPrinterPort(dc);
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, object.rect[1], object.rect[0], object.rect[3], object.rect[2]);
+    HostEventRecord update{};
+    update.what = kAreaEventUpdate;
+    update.message = reinterpret_cast<uintptr_t>(current->window);
+    const bool drawn = SendUserArea(ref, object.name, update, port);
+    RestoreDC(dc, saved);
+    Tbx::ClosePrinterPort(port);
+    return drawn;
+  };
+  // A copy: the module's drawing must not move the objects under the loop.
+  const Form shown = open.form;
+  std::string error = WriteFormPicture(shown, open.page, path, paint);
   const std::string head = "form " + open.form.name + (compare ? " png \"" : " snapshot \"") + action.value + "\"";
   if (!error.empty() || !compare) {
     fChecks.push_back({error.empty(), head + (error.empty() ? "" : " (" + error + ")")});
@@ -284,6 +319,58 @@ void HostForms::Snapshot(Open& open, const Action& action) {
   fChecks.push_back({haveReference && !got.empty() && want == got, head + (haveReference ? "" : " (no such file)")});
 }
 
+bool HostForms::SendUserArea(uint32_t form, const std::string& name, HostEventRecord& event, void* port) {
+  Open* open = FindOpen(form);
+  Object* object = FindObject(form, name);
+  if (open == nullptr || object == nullptr || object->drawRoutine == 0) return false;
+  std::unique_ptr<void*>& cell = open->cells[Lower(object->name)];
+  if (!cell) cell = std::make_unique<void*>(nullptr);
+  // Only the creating event goes to an area without an object.
+  if (event.what != kAreaEventCreate && *cell == nullptr) return false;
+  void** slot = cell.get();
+  int16_t rect[4];
+  std::memcpy(rect, object->rect, sizeof rect);
+  uint8_t pascal[81];
+  SetPascal(pascal, object->name, 80);
+  const auto routine = reinterpret_cast<HostUserAreaRoutine>(object->drawRoutine);
+  fLog(0, "form " + open->form.name + ": user area " + object->name + " event " + std::to_string(event.what));
+  Tbx::GrafPtr saved = nullptr;
+  Tbx::GetPort(&saved);
+  Tbx::SetPort(port != nullptr ? static_cast<Tbx::GrafPtr>(port) : &open->window->port);
+  routine(slot, pascal, rect, &event);
+  Tbx::SetPort(saved);
+  return true;
+}
+
+void HostForms::StartUserAreas(uint32_t form) {
+  Open* open = FindOpen(form);
+  if (open == nullptr || open->areasStarted || open->window == nullptr) return;
+  open->areasStarted = true;
+  std::vector<std::string> names;
+  for (const Object& object : open->form.objects)
+    if (object.drawRoutine != 0) names.push_back(object.name);
+  for (const std::string& name : names) {
+    // A form without a table: `when` -1.
+    HostEventRecord create{};
+    create.what = kAreaEventCreate;
+    create.when = 0xFFFFFFFFu;
+    SendUserArea(form, name, create);
+  }
+}
+
+void HostForms::CloseUserAreas(uint32_t form) {
+  Open* open = FindOpen(form);
+  if (open == nullptr || open->window == nullptr) return;
+  std::vector<std::string> names;
+  for (const Object& object : open->form.objects)
+    if (object.drawRoutine != 0) names.push_back(object.name);
+  for (const std::string& name : names) {
+    HostEventRecord close{};
+    close.what = kAreaEventDelete;
+    SendUserArea(form, name, close);
+  }
+}
+
 HostForms::Open* HostForms::FindOpen(uint32_t form) {
   auto it = fOpen.find(form);
   return it != fOpen.end() ? it->second.get() : nullptr;
@@ -299,6 +386,7 @@ HostForms::Object* HostForms::FindObject(uint32_t form, const std::string& name)
 }
 
 void HostForms::Close(int32_t selector, uint32_t form, const char* how) {
+  CloseUserAreas(form);
   auto it = fOpen.find(form);
   if (it == fOpen.end()) {
     fLog(selector, std::string(how) + ": no form");
@@ -332,6 +420,8 @@ void HostForms::Step(Open& open, HostParamBlock& block, bool modeless) {
   block.flag2 = 0;
   bool ended = false;
   bool acted = false;
+  // The form's user areas begin with its first step.
+  StartUserAreas(ref);
   while (!ended) {
     Open* current = FindOpen(ref);
     if (current == nullptr || current->script.empty()) break;
@@ -414,7 +504,26 @@ void HostForms::Step(Open& open, HostParamBlock& block, bool modeless) {
     // A click of several clicks comes as that many presses, one tick apart,
     // each numbered in the event's message.
     const int32_t presses = action.kind == "click" ? std::max<int32_t>(1, action.count) : 1;
+    // A user area that the module serves hears the mouse and the keys
+    // itself; the presses of a click come a tick apart, so that the area
+    // counts them as one click of that many.
+    const bool toArea = (action.kind == "click" || action.kind == "key") && object->drawRoutine != 0 &&
+                        current->cells.count(Lower(object->name)) != 0 &&
+                        *current->cells[Lower(object->name)] != nullptr;
+    if (toArea && action.kind == "click") fAreaTicks += kTicksBetweenClicks;
     for (int32_t press = 1; press <= presses && FindOpen(ref) != nullptr; ++press) {
+      if (toArea) {
+        HostEventRecord down = event;
+        down.what = action.kind == "click" ? kAreaEventMouseDown : kAreaEventKeyDown;
+        if (action.kind == "click") down.message = 0;
+        down.when = ++fAreaTicks;
+        SendUserArea(ref, name, down);
+        HostEventRecord up = down;
+        up.what = action.kind == "click" ? kAreaEventMouseUp : kAreaEventKeyUp;
+        up.when = ++fAreaTicks;
+        if (FindOpen(ref) != nullptr) SendUserArea(ref, name, up);
+        continue;
+      }
       if (action.kind == "click") {
         event.message = static_cast<uint32_t>(press);
         event.when = static_cast<uint32_t>(press);
@@ -492,6 +601,10 @@ bool HostForms::Answer(int32_t selector, HostParamBlock& block) {
               if (!pending.text.empty()) SetFromText(target, pending.text);
               target.first = pending.first;
               target.last = pending.last;
+              if (pending.drawn) {
+                target.drawn = true;
+                target.drawRoutine = pending.drawRoutine;
+              }
             }
         moved->form = std::move(described);
       }
@@ -618,6 +731,19 @@ bool HostForms::Answer(int32_t selector, HostParamBlock& block) {
       if (open != nullptr)
         Tbx::SizeWindow(open->window, HostWordOf(block.param2), HostWordOf(block.param3), true);
       fLog(selector, "window size");
+      return true;
+    }
+    case kFormSelOfWindow: {
+      // The open form whose window is given at +276.
+      block.param1 = 0;
+      block.error = -1;
+      for (const auto& [formRef, open] : fOpen) {
+        if (open->window != nullptr && reinterpret_cast<uintptr_t>(open->window) == block.param2) {
+          block.param1 = formRef;
+          block.error = 0;
+        }
+      }
+      fLog(selector, "form of window");
       return true;
     }
     case kFormSelEventDetails: {

@@ -18,7 +18,9 @@
 // then) and snapshot (the form as a PNG file). Each -203 step plays the
 // script's actions up to the next click, accept or cancel, calling the
 // module's event callback for each (codes 20, 17, 13, 21, 4) and ending
-// with the object's name. A form without a script, an unexpected form, a
+// with the object's name. A user area that the module serves (a routine
+// given with -221 and an object made for it) takes its clicks and keys as
+// area events instead, and draws itself into snapshots. A form without a script, an unexpected form, a
 // script that runs out, or an action on a disabled or hidden object cancels
 // the step and is recorded as a failure, so that no run hangs.
 #pragma once
@@ -48,7 +50,7 @@ class HostForms {
     int32_t page = 0;              // 0: on every page
     bool enabled = true, visible = true, enterable = true;
     bool mixedAllowed = false;  // a check box that may show 2
-    uintptr_t drawRoutine = 0;  // a user area's draw routine
+    uintptr_t drawRoutine = 0;  // a user area's routine (HostUserAreaRoutine)
     bool drawn = false;         // registered as a user area
     int32_t minimumKind = 5, maximumKind = 5;
     double minimum = 0, maximum = 0;
@@ -123,6 +125,13 @@ class HostForms {
   void Expect(Open& open, const Action& action);
   // A snapshot of the form written, or compared with a reference ("png").
   void Snapshot(Open& open, const Action& action);
+  // User areas: started (event 16) when the form first runs, told of each
+  // click (1, 2), key (3, 4) and update (6) of theirs, closed (17) with the
+  // form. An event goes with the form window's port current, or `port`.
+  void StartUserAreas(uint32_t form);
+  void CloseUserAreas(uint32_t form);
+  // False when the object has no user-area routine or no module object.
+  bool SendUserArea(uint32_t form, const std::string& name, HostEventRecord& event, void* port = nullptr);
 
   Logger fLog;
   std::map<std::string, Form> fForms;  // by lower-case name
@@ -135,4 +144,7 @@ class HostForms {
   int32_t fExhaustedSteps = 0;
   std::vector<Check> fChecks;
   std::string fFolder;
+  // The time of the user areas' clicks, in ticks: each click of a script
+  // comes long after the one before, its presses a tick apart.
+  uint32_t fAreaTicks = 0x10000;
 };

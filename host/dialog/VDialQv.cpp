@@ -9,6 +9,9 @@
 #include "host/context/HostText.h"
 #include "host/context/VHostContext.h"
 #include "boundary/HostRecords.h"
+#include "boundary/HostSelectors.h"
+#include "framework/system/resources/VMacResourceFile.h"
+#include "host/package/VPlugInObject.h"
 #include "platform/toolbox/TbxPorts.h"
 #include "platform/toolbox/TbxWindows.h"
 
@@ -44,6 +47,23 @@ class SavedGWorld {
  private:
   Tbx::CGrafPtr fPort = nullptr;
   Tbx::GDHandle fDevice = 0;
+};
+
+// The module's resource file made current for the scope, the one before
+// put back at its end.
+class ModuleResourcesCurrent {
+ public:
+  ModuleResourcesCurrent() : fFile(gModuleResFile) {
+    if (fFile != nullptr) fFile->UseFile();
+  }
+  ~ModuleResourcesCurrent() {
+    if (fFile != nullptr) fFile->RestoreFile();
+  }
+  ModuleResourcesCurrent(const ModuleResourcesCurrent&) = delete;
+  ModuleResourcesCurrent& operator=(const ModuleResourcesCurrent&) = delete;
+
+ private:
+  VMacResourceFile* fFile;
 };
 
 }  // namespace
@@ -456,4 +476,63 @@ uint8_t VDialQv::ModelessStep(uint32_t form, uint32_t parameter) {
     delete dialog;
   }
   return 1;
+}
+
+VDialQv* VDialQv::DialogOfCurrentPort() {
+  Tbx::GrafPtr port = nullptr;
+  Tbx::GetPort(&port);
+  Tbx::WindowRef window = port != nullptr ? Tbx::GetWindowFromPort(port) : nullptr;
+  if (window == nullptr) return nullptr;
+  HostParamBlock block;
+  std::memset(&block, 0, sizeof block);
+  block.param2 = HostAddress(window);
+  block.error = -1;
+  CallHost(kFormSelOfWindow, block);
+  if (block.error != 0 || block.param1 == 0) return nullptr;
+  return DialogOfForm(static_cast<uint32_t>(block.param1));
+}
+
+void VDialQv::UserAreaCallback(void** slot, const uint8_t* objectName, void* rect, HostEventRecord* event) {
+  if (event == nullptr) return;
+  ModuleResourcesCurrent resources;
+  // The object's events get the host's four words in the order of an area
+  // event: record, rectangle, name, slot.
+  void* areaCall[kAreaEventParamCount] = {event, rect, const_cast<uint8_t*>(objectName), slot};
+  VPlugInObject* object = nullptr;
+  if (event->what == kAreaEventCreate || event->what == kAreaEventCreateFromRecord) {
+    VDialQv* dialog = DialogOfCurrentPort();
+    if (dialog == nullptr) return;
+    VStr<255> name;
+    uint8_t pascal[81] = {0};
+    if (objectName != nullptr) {
+      pascal[0] = objectName[0] > kFormObjectNameMax ? kFormObjectNameMax : objectName[0];
+      std::memcpy(pascal + 1, objectName + 1, pascal[0]);
+    }
+    NameOf(pascal, name);
+    VObject* made = nullptr;
+    {
+      SavedGWorld saved;
+      made = dialog->CreateUserArea(name, areaCall);
+    }
+    // The object stores itself in the slot when it takes the event.
+    object = dynamic_cast<VPlugInObject*>(made);
+  } else if (slot != nullptr) {
+    object = static_cast<VPlugInObject*>(*slot);
+  }
+  if (object == nullptr) return;
+  object->HandleEvent(areaCall);
+  if (event->what != kAreaEventDelete) return;
+  // The area is closed: its object goes, and the dialog forgets it.
+  if (VDialQv* dialog = DialogOfCurrentPort()) {
+    auto& objects = dialog->fUserAreaObjects;
+    VObject* base = dynamic_cast<VObject*>(object);
+    for (auto it = objects.begin(); it != objects.end(); ++it) {
+      if (*it == base) {
+        objects.erase(it);
+        break;
+      }
+    }
+  }
+  if (slot != nullptr) *slot = nullptr;
+  delete object;
 }

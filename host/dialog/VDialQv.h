@@ -239,8 +239,8 @@ class VDialQv : public VObject {
   void HostFormSet529(const char* name, uint32_t value);
   uint32_t HostFormCall398(const char* name, uint32_t a, uint32_t b);
   uint32_t HostFormCall399(const char* name, uint32_t a, double value);
-  // The draw routine of a user area (the host calls it with four words);
-  // none gives the host no routine.
+  // The routine of a user area (the host calls it with four words); none
+  // gives the host the dialog's own, UserAreaCallback.
   void HostFormSetDrawCallback(const char* name, uintptr_t callback, bool flag);
   uint32_t HostFormGetValue215();
   void HostFormSetValue216(uint32_t value);
@@ -254,6 +254,11 @@ class VDialQv : public VObject {
   static void EventCallback(uint32_t form, HostEventRecord* event, const uint8_t* objectName, int32_t code,
                             int32_t extra);
   static uint8_t ModelessStep(uint32_t form, uint32_t parameter);
+  // The routine of the form's user areas (the default of
+  // HostFormSetDrawCallback): the creating event asks the dialog of the
+  // current port's window for the area's object (CreateUserArea), every
+  // event goes to the object in the slot, and the closing event deletes it.
+  static void UserAreaCallback(void** slot, const uint8_t* objectName, void* rect, HostEventRecord* event);
 
  private:
   // A cleared block for the form and, when given, the object.
@@ -274,6 +279,9 @@ class VDialQv : public VObject {
   void SetRange(int32_t selector, const char* name, int32_t kind, double real, const VValue* date, bool begin);
   void AfterStep(HostParamBlock& block, const VString& name, int16_t page);
   static VDialQv* DialogOfForm(uint32_t form);
+  // The dialog whose form window has the current graphics port; null for
+  // none.
+  static VDialQv* DialogOfCurrentPort();
 
   VDialQvOwner* fOwner;
   VStr<255> fFormName;

@@ -760,7 +760,7 @@ void VDialQv::HostFormSetDrawCallback(const char* name, uintptr_t callback, bool
   block.param2 = flag ? kFormDrawCallbackFlag : 0;
   // The routine is an address, too wide for the 32-bit field at +304: it
   // goes in the pointer-sized field at +280, which this selector leaves free.
-  block.param3 = callback;
+  block.param3 = callback != 0 ? callback : reinterpret_cast<uintptr_t>(&VDialQv::UserAreaCallback);
   CallForm(kFormSelDrawCallback, block);
 }
 

@@ -3,6 +3,7 @@
 // and the script lines that say so.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -11,6 +12,10 @@
 #include "host/callback/HostCallback.h"
 #include "host/context/VHostContext.h"
 #include "host/dialog/VDialQv.h"
+#include "host/package/VPlugInObject.h"
+#include "platform/gdi/GdiSnapshot.h"
+#include "platform/gdi/WinGdi.h"
+#include "platform/toolbox/TbxWindows.h"
 #include "qvhost/QvHost.h"
 #include "qvhost/ScriptRunner.h"
 
@@ -99,6 +104,121 @@ TEST(HostFormScripts, ExpectationsSeeTheFormAsTheModuleLeftIt) {
   bool userArea = false;
   for (const HostForms::Object& object : closed->objects) userArea |= object.name == "usrChar" && object.drawn;
   EXPECT_TRUE(userArea);
+}
+
+// What a user area of the module heard, in order, and how many of its
+// objects were deleted.
+struct AreaLog {
+  std::vector<std::string> events;
+  int32_t deleted = 0;
+};
+
+// A user area's object: it writes itself into the slot when created, notes
+// each event (points relative to its rectangle, with their time) and paints
+// its rectangle red on an update.
+class RecordingArea : public VObject, public VPlugInObject {
+ public:
+  explicit RecordingArea(AreaLog& log) : fLog(log) {}
+  ~RecordingArea() override { ++fLog.deleted; }
+  void HandleEvent(void** params) override {
+    const auto* event = static_cast<const HostEventRecord*>(params[0]);
+    const auto* rect = static_cast<const int16_t*>(params[1]);
+    const auto* name = static_cast<const uint8_t*>(params[2]);
+    auto** slot = static_cast<VPlugInObject**>(params[3]);
+    std::string line = std::to_string(event->what);
+    if (event->what == 16) {
+      *slot = this;
+      line += " " + std::string(reinterpret_cast<const char*>(name + 1), name[0]);
+    }
+    if (event->what == 1 || event->what == 2) {
+      line += " " + std::to_string(event->whereH - rect[1]) + "," + std::to_string(event->whereV - rect[0]) + " t" +
+              std::to_string(event->when);
+    }
+    if (event->what == 3) line += " " + std::string(1, static_cast<char>(event->message & 0xFF));
+    if (event->what == 6) {
+      Tbx::GrafPtr port = nullptr;
+      Tbx::GetPort(&port);
+      HDC dc = Tbx::GetPortHDC(port);
+      HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+      // Wider than the area: the host clips the drawing to it.
+      HGDIOBJ old = SelectObject(dc, red);
+      PatBlt(dc, 0, 0, 1000, 1000, PATCOPY);
+      SelectObject(dc, old);
+      DeleteObject(red);
+    }
+    fLog.events.push_back(line);
+  }
+
+ private:
+  AreaLog& fLog;
+};
+
+// A dialog whose user area "usrChar" is served by a RecordingArea.
+class AreaDialog : public VDialQv {
+ public:
+  explicit AreaDialog(AreaLog& log) : VDialQv(nullptr, "mvTestForm"), fLog(log) {}
+  bool BeforeOpen() override {
+    HostFormSetDrawCallback("usrChar", 0, false);
+    return true;
+  }
+  VObject* CreateUserArea(const VString& name, void*) override {
+    VStr<255> expected;
+    expected.SetAnsiCText("usrChar");
+    if (name.Compare(expected, true) != 0) return nullptr;
+    auto* area = new RecordingArea(fLog);
+    AddUserAreaObject(area);
+    return area;
+  }
+  void OnEvent4(const VString&, int16_t, int32_t, int32_t, bool, bool, bool) override { ++formClicks; }
+  int32_t formClicks = 0;
+
+ private:
+  AreaLog& fLog;
+};
+
+// The colour of a pixel of a PNG file, as 0xRRGGBB; -1 when unreadable.
+int64_t PixelOf(const std::string& path, int32_t x, int32_t y) {
+  HBITMAP bitmap = GdiReadPng(path.c_str());
+  if (bitmap == nullptr) return -1;
+  DIBSECTION section{};
+  int64_t colour = -1;
+  if (GetObjectA(bitmap, sizeof section, &section) == static_cast<int>(sizeof section)) {
+    const auto* bits = static_cast<const uint32_t*>(section.dsBm.bmBits);
+    colour = bits[y * section.dsBm.bmWidth + x] & 0xFFFFFF;
+  }
+  DeleteObject(bitmap);
+  return colour;
+}
+
+TEST(HostFormScripts, AUserAreaHearsItsClicksKeysAndUpdatesAndClosesWithTheForm) {
+  FormHost h;
+  ASSERT_TRUE(h.loaded);
+  const std::string picture = (std::filesystem::current_path() / "user-area-form.png").string();
+  h.host.Forms().Script("mvTestForm", Actions{Act("click", "usrChar", "5 6", "", 2),
+                                              Act("click", "usrChar", "7 8"),
+                                              Act("key", "usrChar", "x"),
+                                              Act("snapshot", "", picture.c_str()),
+                                              Act("cancel", "")});
+  AreaLog log;
+  {
+    AreaDialog dialog(log);
+    EXPECT_FALSE(dialog.RunDialog(0));
+    // The area took the clicks: the form heard none of them.
+    EXPECT_EQ(dialog.formClicks, 0);
+  }
+  // The presses of a double click a tick apart, the next click far later.
+  const std::vector<std::string> expected{
+      "16 usrChar", "1 5,6 t65657", "2 5,6 t65658", "1 5,6 t65659", "2 5,6 t65660",
+      "1 7,8 t65781", "2 7,8 t65782", "3 x", "4", "6", "17"};
+  EXPECT_EQ(log.events, expected);
+  EXPECT_EQ(log.deleted, 1);
+  EXPECT_TRUE(h.host.Forms().Failures().empty());
+  // The area's drawing fills its rectangle (300, 140, 64 x 64) and no more.
+  EXPECT_EQ(PixelOf(picture, 300, 140), 0xFF0000);
+  EXPECT_EQ(PixelOf(picture, 363, 203), 0xFF0000);
+  EXPECT_EQ(PixelOf(picture, 364, 203), 0xFFFFFF);
+  EXPECT_EQ(PixelOf(picture, 299, 139), 0xFFFFFF);
+  std::filesystem::remove(picture);
 }
 
 TEST(HostFormScripts, ActingOnAnObjectOutOfReachFailsAndCancels) {
