@@ -68,7 +68,10 @@ void VToolBarsDesignDialog::OpenSubPage(int16_t page) {
 
 void VToolBarsDesignDialog::BackToPage(int16_t page) {
   // The tab control and its buttons belong to the tab pages only.
-  if (page <= kLastTabPage) ShowTabObjects(true);
+  if (page <= kLastTabPage) {
+    ShowTabObjects(true);
+    fTabPage = page;
+  }
   HostFormSelectPage(page);
 }
 
@@ -79,11 +82,14 @@ void VToolBarsDesignDialog::OpenIconPicker(int16_t page) {
 }
 
 void VToolBarsDesignDialog::ItemHit(const VString& objectName, int16_t page) {
+  if (page >= 1 && page <= kLastTabPage) fTabPage = page;
   if (Is(objectName, kTab)) {
     // Only a tab page can be chosen with the tabs: a sub-page reached that
-    // way would have no tabs to leave it by.
+    // way would have no tabs to leave it by, so any other value goes back
+    // to the tab page shown before.
     const int32_t chosen = HostFormGetLong(kTab);
-    if (chosen >= 1 && chosen <= kLastTabPage) HostFormSelectPage(static_cast<int16_t>(chosen));
+    if (chosen >= 1 && chosen <= kLastTabPage) fTabPage = static_cast<int16_t>(chosen);
+    HostFormSelectPage(fTabPage);
     return;
   }
   if (page <= kLastTabPage) {

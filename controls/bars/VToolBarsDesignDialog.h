@@ -48,6 +48,9 @@ class VToolBarsDesignDialog : public VDialQv {
   void ShowTabObjects(bool show);
 
   const std::vector<uint8_t>* fConfiguration;
+  // The tab page last shown, where a tab value that names no tab page
+  // leads back to.
+  int16_t fTabPage = 1;
   int16_t fReturnPage = 0;
   // The icon the picker reported, kept until its OK or Cancel.
   int16_t fPendingIcon = 0;

@@ -65,6 +65,9 @@ TEST(VToolBarsDesignDialog, TheTabsChooseOnlyTabPages) {
     form.page = 2;
     form.tab = value;
     dialog->ItemHit(Text("vTabSubject"), 2);
+    // A host that moved to the page the value names is brought back.
+    form.page = static_cast<int16_t>(value);
+    dialog->ItemHit(Text("vTabSubject"), static_cast<int16_t>(value));
     EXPECT_EQ(form.page, value >= 1 && value <= 7 ? value : 2) << value;
   }
 }
