@@ -16,7 +16,6 @@ class xMorvaDocParams;
 class xMorvaDocument;
 class xMorvaFindReplaceParameters;
 class xMorvaPlugIn;
-class VDesignPlugIn;
 class VHostRef;
 class VRect;
 class VValue;
@@ -63,10 +62,6 @@ class xMorvaDialogs {
   // replaced (true) or the current one (false).
   virtual bool RunFind(xMorvaPlugIn& area, xMorvaFindReplaceParameters& parameters) = 0;
   virtual bool RunReplace(xMorvaPlugIn& area, xMorvaFindReplaceParameters& parameters, bool& replaceAll) = 0;
-  // The design properties of a placeholder of the host's form editor, on
-  // the host's property record; false when no dialog of the word processor
-  // shows them, and the framework's answer stands.
-  virtual bool ShowDesignProperties(VDesignPlugIn& placeholder, void* propertyRecord) { return false; }
 };
 using xMorvaDialogSlot = VService<xMorvaDialogs>;
 

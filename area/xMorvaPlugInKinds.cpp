@@ -2,7 +2,6 @@
 // what every plug-in object of it shares for the host language.
 #include "area/xMorvaPlugInKinds.h"
 
-#include "area/xMorvaDialogCommands.h"
 #include "area/xMorvaDocMgr.h"
 #include "boundary/HostRecords.h"
 #include "boundary/HostSelectors.h"
@@ -59,12 +58,6 @@ void xMorvaDesignPlugIn::DrawPicture(void** params) {
   const bool creating = IsCreatingEvent(params);
   VDesignPlugIn::DrawPicture(params);
   if (creating) HandOutReference(params);
-}
-
-void xMorvaDesignPlugIn::ShowProperties(void* propertyRecord) {
-  xMorvaDialogs* dialogs = xMorvaDialogSlot::Get();
-  if (dialogs == nullptr || !dialogs->ShowDesignProperties(*this, propertyRecord))
-    VDesignPlugIn::ShowProperties(propertyRecord);
 }
 
 xMorvaOutputPlugIn::xMorvaOutputPlugIn(xMorvaMain* package, void* params)

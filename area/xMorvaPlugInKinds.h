@@ -16,9 +16,6 @@ class xMorvaDesignPlugIn : public VDesignPlugIn, public xMorvaHostObject {
   ~xMorvaDesignPlugIn() override;
   VPlugInDocMgr* NewDocMgr() override;
   void DrawPicture(void** params) override;
-  // The word processor's design properties dialog when the dialogs are
-  // installed.
-  void ShowProperties(void* propertyRecord) override;
 };
 
 class xMorvaOutputPlugIn : public VOutputPlugIn, public xMorvaHostObject {

@@ -4,7 +4,6 @@
 #include "dialogs/xMorvaDialogService.h"
 
 #include "area/xMorvaPlugIn.h"
-#include "dialogs/xMorvaDesignDialog.h"
 #include "dialogs/xMorvaFontDialog.h"
 #include "dialogs/xMorvaParagraphDialog.h"
 #include "dialogs/xMorvaSelectCharDialog.h"
@@ -78,11 +77,3 @@ bool xMorvaDialogService::RunPastePicture(xMorvaPlugIn&, xMorvaDocument&, int16_
 bool xMorvaDialogService::RunFind(xMorvaPlugIn&, xMorvaFindReplaceParameters&) { return false; }
 
 bool xMorvaDialogService::RunReplace(xMorvaPlugIn&, xMorvaFindReplaceParameters&, bool&) { return false; }
-
-bool xMorvaDialogService::ShowDesignProperties(VDesignPlugIn& placeholder, void* propertyRecord) {
-  // The properties give their data back to the host's record as they go.
-  auto* properties = new xMorvaPlugInProperties(&placeholder, propertyRecord);
-  properties->Edit();
-  delete properties;
-  return true;
-}

@@ -23,5 +23,4 @@ class xMorvaDialogService final : public xMorvaDialogs {
                        int32_t& page) override;
   bool RunFind(xMorvaPlugIn& area, xMorvaFindReplaceParameters& parameters) override;
   bool RunReplace(xMorvaPlugIn& area, xMorvaFindReplaceParameters& parameters, bool& replaceAll) override;
-  bool ShowDesignProperties(VDesignPlugIn& placeholder, void* propertyRecord) override;
 };

@@ -11,8 +11,6 @@
 #include "controls/bars/VToolBarsDesignDialog.h"
 #include "controls/tests/PagedFormSupport.h"
 #include "dialogs/xMorvaDesignDialog.h"
-#include "dialogs/xMorvaDialogService.h"
-#include "framework/core/VService.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "views/VPlugInDocMgr.h"
 
@@ -109,33 +107,6 @@ TEST_F(DesignProperties, TheInterfaceButtonRunsTheToolbarDesignDialogInTheFormsP
     EXPECT_EQ(opened, (std::vector<std::string>{"mvDesignProperties \"\"", "xp_ToolBarsDesign \"Qv Morva\""}));
   }
   if (record.data != 0) gMemoryMgr->DisposeBlock(HostPointer<void>(record.data));
-}
-
-TEST_F(DesignProperties, ThePlaceholderShowsThemThroughTheInstalledDialogsAndGetsItsBlockBack) {
-  auto* design = NewKind<xMorvaDesignPlugIn>(&xMorvaMain::NewDesignPlugIn);
-  const std::vector<uint8_t> bytes = Block(false, design->GetDocMgr()->GetSignature(), 99);
-  for (bool installed : {false, true}) {
-    xMorvaDialogService service;
-    std::unique_ptr<VInstalledService<xMorvaDialogs>> slot;
-    if (installed) slot = std::make_unique<VInstalledService<xMorvaDialogs>>(&service);
-    std::vector<uint8_t> stored = bytes;
-    HostPropertyRecord record{HostAddress(stored.data()), static_cast<uint32_t>(stored.size())};
-    PagedForm form;
-    form.steps = {"cancel"};
-    design->ShowProperties(&record);
-    EXPECT_EQ(form.host.Count(kFormSelOpen), installed ? 1 : 0);
-    EXPECT_EQ(form.steps.empty(), installed);
-    // The block read goes back to the host whole; the framework's own
-    // properties never read it and give nothing back.
-    if (!installed) {
-      EXPECT_EQ(record.data, 0u);
-      continue;
-    }
-    ASSERT_NE(record.data, 0u);
-    ASSERT_EQ(record.dataSize, bytes.size());
-    EXPECT_EQ(std::memcmp(HostPointer<const void>(record.data), bytes.data(), bytes.size()), 0);
-    gMemoryMgr->DisposeBlock(HostPointer<void>(record.data));
-  }
 }
 
 }  // namespace
