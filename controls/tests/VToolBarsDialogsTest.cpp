@@ -121,20 +121,6 @@ TEST(VToolBarsDesignDialog, TheIconPickerReturnsToThePageItWasOpenedFrom) {
   EXPECT_EQ(form.page, 14);
 }
 
-TEST(VToolBarsDesignDialog, TakesItsTitleAndTheAreasConfiguration) {
-  PagedForm form;
-  const std::vector<uint8_t> configuration = {1, 2, 3};
-  std::unique_ptr<VToolBarsDesignDialog> dialog(NewDesign(&configuration));
-  EXPECT_EQ(dialog->GetConfiguration(), &configuration);
-  EXPECT_EQ(Str(dialog->GetFormName()), "xp_ToolBarsDesign");
-  form.steps = {"accept"};
-  EXPECT_TRUE(dialog->RunDialog(0));
-  bool titled = false;
-  for (const auto& call : form.host.calls)
-    if (call.selector == kFormSelOpen) titled = call.block.text2[0] == 8 && std::memcmp(call.block.text2 + 1, "Qv Morva", 8) == 0;
-  EXPECT_TRUE(titled);
-}
-
 class UserDialog : public ::testing::Test {
  protected:
   void SetUp() override {

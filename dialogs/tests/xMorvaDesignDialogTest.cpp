@@ -50,13 +50,12 @@ TEST_F(DesignProperties, TheStoredBlockIsReadInEitherOrderAndAForeignOrCutOneKee
     uint8_t third, fourth;
     std::vector<uint8_t> configuration;
   };
+  // The reader's cases are its own test's; here the host's record reaches
+  // it with the placeholder's kind.
   const Row rows[] = {
-      {"big", Block(true, kind, 99), -12, 340, 1, 200, {7, 8, 9}},
       {"little", Block(false, kind, 99), -12, 340, 1, 200, {7, 8, 9}},
       {"foreign kind", Block(true, FourCC("ABCD"), 99), 0, 0, 0, 0, {}},
-      {"cut in the second setting", Block(true, kind, 11), -12, 0, 0, 0, {}},
-      {"cut in the configuration", Block(false, kind, 20), -12, 340, 1, 200, {}},
-      {"head only", Block(true, kind, 8), 0, 0, 0, 0, {}},
+      {"cut in the configuration", Block(true, kind, 20), -12, 340, 1, 200, {}},
   };
   for (const Row& r : rows) {
     std::vector<uint8_t> bytes = r.bytes;

@@ -68,15 +68,4 @@ TEST_F(ToolBarsDesign, PagesTabsSubPagesAndTheIconPicker) {
   EXPECT_EQ(host->Forms().OpenForms(), 0);
 }
 
-TEST_F(ToolBarsDesign, CancelFromASubPageGoesBackAndTheNextCancelEndsIt) {
-  const std::string d = "form xp_ToolBarsDesign ";
-  Queue(d + "select vTabSubject 3\n" + d + "click vNewMessage\n" + d + "cancel vCancel\n" + d +
-        "expect vTabSubject value \"3\"\n" + d + "cancel vCancel\n");
-  VStr<255> title;
-  title.SetAnsiCText("Qv Morva");
-  VToolBarsDesignDialog dialog(nullptr, nullptr, title);
-  EXPECT_FALSE(dialog.RunDialog(0));
-  ExpectFormsHeld();
-}
-
 }  // namespace
