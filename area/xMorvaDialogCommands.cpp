@@ -400,7 +400,7 @@ bool Run(xMorvaPlugIn& area, int32_t command) {
       name.GetCText(buffer, sizeof buffer, kCharSetAnsi);
       std::string font = buffer;
       char16_t character = u' ';
-      accepted = dialogs != nullptr && dialogs->RunSelectChar(area, font, character);
+      accepted = dialogs != nullptr && dialogs->RunSelectChar(area, font, character, false);
       document->SetHostOutcome(accepted);
       if (!accepted) break;
       DocumentChange change(*document);
@@ -472,7 +472,7 @@ bool AskValue(xMorvaPlugIn& area, int32_t command, int32_t current, int32_t& val
   } else if (command == 1028) {
     std::string font = "Wingdings";
     char16_t character = char16_t(current);
-    accepted = dialogs->RunSelectChar(area, font, character);
+    accepted = dialogs->RunSelectChar(area, font, character, true);
     if (accepted) value = character;
   } else {
     return false;

@@ -35,8 +35,11 @@ class xMorvaDialogs {
                            std::u16string& text) = 0;
   // Page number (402): the format of the element at the selection.
   virtual bool RunPageNumber(xMorvaPlugIn& area, uint32_t& format) = 0;
-  // Special character (409) and symbol (1028, font "Wingdings").
-  virtual bool RunSelectChar(xMorvaPlugIn& area, std::string& fontName, char16_t& character) = 0;
+  // Special character (409) and symbol (1028, font "Wingdings"): the font
+  // and the character in and, on OK, chosen; `fontFixed` (the symbols)
+  // keeps the font from being changed.
+  virtual bool RunSelectChar(xMorvaPlugIn& area, std::string& fontName, char16_t& character,
+                             bool fontFixed) = 0;
   // The text of an HTML expression (414).
   virtual bool RunHTMLExpression(xMorvaPlugIn& area, std::u16string& expression) = 0;
   // Interline (724).

@@ -46,8 +46,9 @@ bool xMorvaDialogService::RunDateTime(xMorvaPlugIn&, xMorvaDocument&, uint16_t&,
 
 bool xMorvaDialogService::RunPageNumber(xMorvaPlugIn&, uint32_t&) { return false; }
 
-bool xMorvaDialogService::RunSelectChar(xMorvaPlugIn& area, std::string& fontName, char16_t& character) {
-  return RunSelectCharDialog(area, fontName, character);
+bool xMorvaDialogService::RunSelectChar(xMorvaPlugIn& area, std::string& fontName, char16_t& character,
+                                        bool fontFixed) {
+  return RunSelectCharDialog(area, fontName, character, fontFixed);
 }
 
 bool xMorvaDialogService::RunHTMLExpression(xMorvaPlugIn&, std::u16string&) { return false; }

@@ -11,7 +11,7 @@ class xMorvaDialogService final : public xMorvaDialogs {
   bool RunDateTime(xMorvaPlugIn& area, xMorvaDocument& document, uint16_t& format, bool& element,
                    std::u16string& text) override;
   bool RunPageNumber(xMorvaPlugIn& area, uint32_t& format) override;
-  bool RunSelectChar(xMorvaPlugIn& area, std::string& fontName, char16_t& character) override;
+  bool RunSelectChar(xMorvaPlugIn& area, std::string& fontName, char16_t& character, bool fontFixed) override;
   bool RunHTMLExpression(xMorvaPlugIn& area, std::u16string& expression) override;
   bool RunInterline(xMorvaPlugIn& area, int32_t& value) override;
   bool RunProperties(int32_t command, xMorvaPlugIn& area, xMorvaProperties& properties,

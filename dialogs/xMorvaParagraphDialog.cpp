@@ -50,6 +50,8 @@ bool InterlineFromEntry(double entry, int32_t& tenths) {
   return true;
 }
 
+bool IsInterlineInRange(int32_t tenths) { return tenths >= kSmallestInterline && tenths <= kLargestInterline; }
+
 // ---- The paragraph dialog.
 
 xMorvaParagraphDialog::xMorvaParagraphDialog(xMorvaPlugIn* area, xMorvaDocument* document,
@@ -166,7 +168,10 @@ void xMorvaParagraphDialog::ChooseSymbol() {
   xMorvaDocumentArea* area = fDocument != nullptr ? fDocument->GetArea() : nullptr;
   if (area == nullptr) return;
   SetVisible(false);
-  const int32_t current = fProperties.GetProperty(kPropBullet) & 0xFF;
+  // The whole 16-bit code: the grid finds its cell through the code page,
+  // so that a symbol of the cells 0x80 to 0x9F (U+20AC for 0x80) reopens
+  // on its own cell, not on the cell of its low byte.
+  const int32_t current = fProperties.GetProperty(kPropBullet);
   int32_t chosen = current;
   const bool accepted = area->AskValue(kSymbolCommand, current, chosen);
   SetVisible(true);
@@ -238,6 +243,13 @@ void xMorvaParagraphDialog::ItemHit(const VString& name, int16_t) {
   }
 }
 
+bool xMorvaParagraphDialog::CanAccept(const VString&, int16_t) {
+  if (fStates.GetState(kPropInterline) != 1 || IsInterlineInRange(fProperties.GetProperty(kPropInterline)))
+    return true;
+  VSystemServices::Beep();
+  return false;
+}
+
 void xMorvaParagraphDialog::ShowSample() {
   if (fDocument == nullptr) return;
   std::unique_ptr<VEmfPictureData> sample(
@@ -267,6 +279,8 @@ void xMorvaInterlineDialog::ItemHit(const VString&, int16_t) {
     HostFormSetReal("vInterline", InterlineShown(fValue));
   }
 }
+
+bool xMorvaInterlineDialog::CanAccept(const VString&, int16_t) { return IsInterlineInRange(fValue); }
 
 // ---- The commands.
 

@@ -13,15 +13,17 @@
 class xMorvaDocument;
 class xMorvaPlugIn;
 
-// The interlines the dialogs take, in tenths of a line: from a tenth (a
-// line height of zero or less would overlap the lines) to ten lines, the
-// most a stored document holds.
-constexpr int32_t kSmallestInterline = 1;
+// The interlines the dialogs take, in tenths of a line: single to ten
+// lines, what a stored document holds (a loaded text drops any other as
+// damage) and what the host may set.
+constexpr int32_t kSmallestInterline = 10;
 constexpr int32_t kLargestInterline = 100;
 
 // The interline typed in an entry, in tenths truncated toward zero; false
 // for a value outside the range above (or not a number).
 bool InterlineFromEntry(double entry, int32_t& tenths);
+// Whether an interline in tenths lies in the range above.
+bool IsInterlineInRange(int32_t tenths);
 
 class xMorvaParagraphDialog : public xMorvaDialog {
  public:
@@ -42,6 +44,10 @@ class xMorvaParagraphDialog : public xMorvaDialog {
   // after each check box and button.
   bool AfterOpen() override;
   void ItemHit(const VString& objectName, int16_t page) override;
+  // An interline in use outside the range (one the selection had) is not
+  // applied: OK beeps and the form stays open until it is mended or left
+  // unused.
+  bool CanAccept(const VString& objectName, int16_t page) override;
 
   // The bullet list's item for a bullet code, and the code of items 1 to 7.
   static int32_t BulletItem(int32_t code);
@@ -70,6 +76,9 @@ class xMorvaInterlineDialog : public xMorvaDialog {
 
   bool AfterOpen() override;
   void ItemHit(const VString& objectName, int16_t page) override;
+  // OK keeps the form open while the interline is outside the range (the
+  // step's entry has beeped already).
+  bool CanAccept(const VString& objectName, int16_t page) override;
 
  private:
   int32_t fValue;

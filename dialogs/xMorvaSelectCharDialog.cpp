@@ -18,10 +18,8 @@ constexpr const char* kGridArea = "usrChar";
 constexpr const char* kFontList = "droFont";
 constexpr const char* kFontLabel = "Text1";
 constexpr const char* kCode = "vAsciiCode";
-// The area's font command, whose choices the font list offers, and the
-// symbols' font, which the user cannot change.
+// The area's font command, whose choices the font list offers.
 constexpr int32_t kFontCommand = 1002;
-constexpr const char* kSymbolFont = "Wingdings";
 
 // The Windows ANSI code of a character; a character the code page lacks
 // becomes the space, where the grid starts.
@@ -109,7 +107,7 @@ void xMorvaSelectCharDialog::AcceptChar(uint8_t code) {
   AcceptDialog();
 }
 
-bool RunSelectCharDialog(xMorvaPlugIn& area, std::string& fontName, char16_t& character) {
+bool RunSelectCharDialog(xMorvaPlugIn& area, std::string& fontName, char16_t& character, bool fontFixed) {
   VStr<255> font;
   font.SetAnsiCText(fontName.c_str());
   // The fonts of the area's font command; an area without the font's
@@ -117,8 +115,7 @@ bool RunSelectCharDialog(xMorvaPlugIn& area, std::string& fontName, char16_t& ch
   const VCommand* command = area.FindCommand(kFontCommand);
   const VArray* fonts = command != nullptr ? command->GetChoiceList() : nullptr;
   if (fonts == nullptr && gSystemServices != nullptr) fonts = gSystemServices->GetFontList(false);
-  const bool fixed = fontName == kSymbolFont;
-  xMorvaSelectCharDialog dialog(&area, fonts, font, character, fixed);
+  xMorvaSelectCharDialog dialog(&area, fonts, font, character, fontFixed);
   if (!dialog.Run()) return false;
   VStr<255> chosen;
   dialog.GetFontName(chosen);

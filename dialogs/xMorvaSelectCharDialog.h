@@ -1,6 +1,6 @@
 // xMorvaSelectCharDialog: picks one character of a font from the grid of
 // the form "mvSpecialChar" (user area "usrChar"); the font is chosen in
-// "droFont" unless it is fixed, as for the symbols in "Wingdings".
+// "droFont" unless the caller fixes it, as for the symbols.
 #pragma once
 
 #include <cstdint>
@@ -52,6 +52,6 @@ class xMorvaSelectCharDialog : public xMorvaDialog {
 };
 
 // The special character (409) and symbol (1028) commands: the dialog on
-// the font and character given; the symbols' font "Wingdings" cannot be
-// changed. On OK both hold the choice.
-bool RunSelectCharDialog(xMorvaPlugIn& area, std::string& fontName, char16_t& character);
+// the font and character given; with `fontFixed` (the symbols' font) the
+// font cannot be changed. On OK both hold the choice.
+bool RunSelectCharDialog(xMorvaPlugIn& area, std::string& fontName, char16_t& character, bool fontFixed);

@@ -451,8 +451,9 @@ bool xMorvaDocument::DoCommand(int32_t id) {
     case 1028: {
       if (fArea == nullptr || !hasText) return true;
       const uint16_t property = id == 724 ? 33 : 34;
-      int32_t current = text->GetPropertyValue(property);
-      if (id == 1028) current &= 0xFF;
+      // The bullet goes whole to the symbol grid, which finds its cell
+      // through the code page (U+20AC is the cell 0x80, not 0xAC).
+      const int32_t current = text->GetPropertyValue(property);
       int32_t chosen = current;
       if (fArea->AskValue(id, current, chosen)) ApplyParagraphAttribute(property, uint32_t(chosen));
       return true;

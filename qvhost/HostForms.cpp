@@ -93,6 +93,15 @@ constexpr uint16_t kAreaEventUpdate = 6;
 // a double click's time), so that separate clicks never join.
 constexpr uint32_t kTicksBetweenClicks = 120;
 
+// The names of the form's user areas that have a routine: a copy, since
+// the module may change the form's objects while an area handles an event.
+std::vector<std::string> UserAreaNames(const HostForms::Form& form) {
+  std::vector<std::string> names;
+  for (const HostForms::Object& object : form.objects)
+    if (object.drawRoutine != 0) names.push_back(object.name);
+  return names;
+}
+
 const char* const kKinds[] = {"button", "check", "radio", "entry", "list", "popup", "tab", "picture", "user", "chooser"};
 
 // The value of an object as a long: its selection for lists, radio groups
@@ -346,10 +355,7 @@ void HostForms::StartUserAreas(uint32_t form) {
   Open* open = FindOpen(form);
   if (open == nullptr || open->areasStarted || open->window == nullptr) return;
   open->areasStarted = true;
-  std::vector<std::string> names;
-  for (const Object& object : open->form.objects)
-    if (object.drawRoutine != 0) names.push_back(object.name);
-  for (const std::string& name : names) {
+  for (const std::string& name : UserAreaNames(open->form)) {
     // A form without a table: `when` -1.
     HostEventRecord create{};
     create.what = kAreaEventCreate;
@@ -361,10 +367,7 @@ void HostForms::StartUserAreas(uint32_t form) {
 void HostForms::CloseUserAreas(uint32_t form) {
   Open* open = FindOpen(form);
   if (open == nullptr || open->window == nullptr) return;
-  std::vector<std::string> names;
-  for (const Object& object : open->form.objects)
-    if (object.drawRoutine != 0) names.push_back(object.name);
-  for (const std::string& name : names) {
+  for (const std::string& name : UserAreaNames(open->form)) {
     HostEventRecord close{};
     close.what = kAreaEventDelete;
     SendUserArea(form, name, close);

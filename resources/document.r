@@ -87,9 +87,10 @@ resource 'STR#' 12020 {
   pstr "left" pstr "centred" pstr "right" pstr "decimal"
 }
 
-# The usual bullets.
+# The usual bullets, then "other": a symbol chosen in the special
+# character grid.
 resource 'STR#' 12021 {
-  u16 7
+  u16 8
   pstr "none" pstr "square" pstr "hollow square" pstr "disc" pstr "hollow disc"
-  pstr "diamond" pstr "arrow"
+  pstr "diamond" pstr "arrow" pstr "other"
 }

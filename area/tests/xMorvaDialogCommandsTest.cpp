@@ -64,6 +64,7 @@ class ScriptedDialogs : public xMorvaDialogs {
   uint32_t pageNumberFormat = 0;
   std::string font = "Liberation Serif";
   std::string seenFont;
+  bool seenFontFixed = false;
   char16_t character = u'Z';
   std::u16string text = u"TODAY";
   bool element = false;
@@ -81,8 +82,9 @@ class ScriptedDialogs : public xMorvaDialogs {
     format = pageNumberFormat;
     return Open(402);
   }
-  bool RunSelectChar(xMorvaPlugIn&, std::string& fontName, char16_t& chosen) override {
+  bool RunSelectChar(xMorvaPlugIn&, std::string& fontName, char16_t& chosen, bool fontFixed) override {
     seenFont = fontName;
+    seenFontFixed = fontFixed;
     fontName = font;
     chosen = character;
     return Open(409);
@@ -273,6 +275,7 @@ TEST_F(DialogCommandsTest, TheSpecialCharacterTakesItsFontAloneAndTypingKeepsThe
   const int32_t font = Text()->GetPropertyValue(kFont);
   area->RunCommand(409);
   EXPECT_FALSE(dialogs.seenFont.empty());
+  EXPECT_FALSE(dialogs.seenFontFixed);  // the user may choose the font
   EXPECT_EQ(Plain(), "HelloZ dialogs");
   // What is typed next has the font the text had.
   EXPECT_EQ(Text()->GetPropertyValue(kFont), font);
@@ -302,6 +305,7 @@ TEST_F(DialogCommandsTest, PageNumbersTextInterlineColumnsAndPagesAreApplied) {
   dialogs.character = u'J';
   EXPECT_TRUE(area->AskValue(1028, 0xB7, value));
   EXPECT_EQ(dialogs.seenFont, "Wingdings");
+  EXPECT_TRUE(dialogs.seenFontFixed);  // the symbols' font cannot change
   EXPECT_EQ(value, 'J');
 
   area->RunCommand(756);

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -19,6 +18,7 @@
 #include "platform/gdi/GdiSnapshot.h"
 #include "platform/gdi/WinGdi.h"
 #include "platform/toolbox/TbxResources.h"
+#include "testsupport/ReferencePicture.h"
 
 constexpr COLORREF kLookGround = RGB(1, 2, 3);
 
@@ -96,35 +96,12 @@ inline VStr<255> LookText(const char16_t* text) {
 
 // Writes what the canvas shows to folder/name.png under the working folder
 // (for people to look at) and compares it with the reference name.png in
-// controls/tests/data, pixel for pixel; QV_REGENERATE_REFERENCES=1 rewrites
-// the reference instead.
-inline void ExpectMatchesReference(LookCanvas& canvas, const std::string& folder,
-                                   const std::string& name) {
-  const std::filesystem::path shown = std::filesystem::current_path() / folder / (name + ".png");
-  std::filesystem::create_directories(shown.parent_path());
-  ASSERT_TRUE(GdiWriteBitmapPng(canvas.port().GetSection(), shown.c_str()));
-  const std::filesystem::path reference =
-      std::filesystem::path(__FILE__).parent_path() / "data" / (name + ".png");
-  const char* regenerate = std::getenv("QV_REGENERATE_REFERENCES");
-  if (regenerate != nullptr && std::string(regenerate) == "1") {
-    ASSERT_TRUE(GdiWriteBitmapPng(canvas.port().GetSection(), reference.c_str()));
-    GTEST_SKIP() << "reference rewritten: " << reference;
-  }
-  HBITMAP expected = GdiReadPng(reference.c_str());
-  ASSERT_NE(expected, nullptr) << "missing reference " << reference
-                               << " (run with QV_REGENERATE_REFERENCES=1 to make it)";
-  DIBSECTION section{};
-  const bool read = GetObjectA(expected, sizeof(section), &section) == static_cast<int>(sizeof(section));
-  const int32_t w = canvas.port().GetWidth();
-  const int32_t h = canvas.port().GetHeight();
-  int32_t differing = -1;
-  if (read && section.dsBm.bmWidth == w && section.dsBm.bmHeight == h) {
-    const auto* want = static_cast<const uint32_t*>(section.dsBm.bmBits);
-    const auto* drawn = static_cast<const uint32_t*>(canvas.port().GetBits());
-    differing = 0;
-    for (int32_t i = 0; i < w * h; ++i) differing += (drawn[i] & 0xFFFFFF) != (want[i] & 0xFFFFFF);
-  }
-  DeleteObject(expected);
-  EXPECT_EQ(differing, 0) << name << " differs from " << reference << " (-1: in size); see " << shown;
+// the data folder beside this file (controls/tests/data unless given),
+// pixel for pixel; QV_REGENERATE_REFERENCES=1 rewrites the reference
+// instead.
+inline void ExpectMatchesReference(LookCanvas& canvas, const std::string& folder, const std::string& name,
+                                   const std::filesystem::path& data = std::filesystem::path(__FILE__).parent_path() /
+                                                                       "data") {
+  ExpectMatchesReferencePicture(canvas.port().GetSection(), static_cast<const uint32_t*>(canvas.port().GetBits()),
+                                canvas.port().GetWidth(), canvas.port().GetHeight(), data, folder, name);
 }
-

@@ -5,7 +5,10 @@
 #include <cmath>
 #include <limits>
 
+#include "boundary/HostServiceSelectors.h"
 #include "dialogs/xMorvaParagraphDialog.h"
+#include "host/tests/HostTestSupport.h"
+#include "platform/toolbox/TbxEnvironment.h"
 
 namespace {
 
@@ -31,10 +34,14 @@ TEST(xMorvaParagraphDialog, InterlinesFromAnEntry) {
   const Row rows[] = {
       {1.55, true, 15},
       {1.0, true, 10},
-      {0.1, true, 1},
+      {1.09, true, 10},
       {10.0, true, 100},
       {10.09, true, 100},
       {2.5, true, 25},
+      // Below single: a loaded text keeps no such interline.
+      {0.99, false, 0},
+      {0.5, false, 0},
+      {0.1, false, 0},
       {0.09, false, 0},
       {0.0, false, 0},
       {-3.0, false, 0},
@@ -50,6 +57,58 @@ TEST(xMorvaParagraphDialog, InterlinesFromAnEntry) {
     // A refused entry leaves the value alone.
     EXPECT_EQ(tenths, r.taken ? r.tenths : -7) << r.entry;
   }
+}
+
+}  // namespace
+
+namespace {
+
+using hosttest::RecordingHost;
+using hosttest::Text;
+
+// The selection's own interline may lie outside the range (a text from
+// elsewhere): OK does not take it back into the document; it beeps and
+// keeps the form open until the value is mended or not used.
+TEST(xMorvaParagraphDialog, AnInterlineOutOfRangeIsNotAcceptedBack) {
+  struct Row {
+    int32_t interline;
+    uint8_t inUse;
+    bool accepted;
+  };
+  const Row rows[] = {{0, 1, false},  {-3, 1, false}, {5, 1, false}, {101, 1, false},
+                      {10, 1, true},  {100, 1, true}, {0, 0, true}};
+  for (const Row& r : rows) {
+    RecordingHost host;
+    xMorvaProperties properties;
+    properties.SetDefaults();
+    properties.SetProperty(kPropInterline, r.interline);
+    xMorvaPropertiesStates states;
+    states.SetState(kPropInterline, r.inUse);
+    xMorvaParagraphDialog dialog(nullptr, nullptr, properties, states);
+    const int32_t beeps = Tbx::CountBeeps();
+    EXPECT_EQ(dialog.CanAccept(Text("butOK"), 1), r.accepted) << r.interline;
+    EXPECT_EQ(Tbx::CountBeeps() - beeps, r.accepted ? 0 : 1) << r.interline;
+  }
+}
+
+TEST(xMorvaInterlineDialog, AnInterlineOutOfRangeIsNotAcceptedUntilMended) {
+  RecordingHost host;
+  double entry = 0;
+  host.answer = [&entry](int32_t selector, HostParamBlock& b) {
+    if (selector == kFormSelGetReal) b.realValue = entry;
+  };
+  xMorvaInterlineDialog dialog(nullptr, 0);
+  // OK with the entry as it came: refused, with the entry's beep.
+  const int32_t beeps = Tbx::CountBeeps();
+  dialog.ItemHit(Text("butOK"), 1);
+  EXPECT_EQ(Tbx::CountBeeps() - beeps, 1);
+  EXPECT_FALSE(dialog.CanAccept(Text("butOK"), 1));
+  EXPECT_EQ(dialog.GetValue(), 0);
+  // A value typed in the range mends it.
+  entry = 1.5;
+  dialog.ItemHit(Text("vInterline"), 1);
+  EXPECT_TRUE(dialog.CanAccept(Text("butOK"), 1));
+  EXPECT_EQ(dialog.GetValue(), 15);
 }
 
 }  // namespace

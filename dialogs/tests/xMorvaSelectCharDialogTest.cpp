@@ -107,7 +107,9 @@ TEST(xMorvaSelectCharDialog, EveryCellOfTheGridGivesACharacter) {
     if (dialog.GetChosenChar() == 0) missing += std::to_string(code) + " ";
     // A character of the grid comes back to its own cell.
     xMorvaSelectCharDialog again(nullptr, nullptr, Text("Arial"), dialog.GetChosenChar(), false);
-    if (dialog.GetChosenChar() != 0) EXPECT_EQ(again.GetChosenCode(), code) << code;
+    if (dialog.GetChosenChar() != 0) {
+      EXPECT_EQ(again.GetChosenCode(), code) << code;
+    }
   }
   EXPECT_EQ(missing, "");
 }

@@ -28,6 +28,17 @@ void NameOf(const uint8_t* pascal, VString& name) {
   if (pascal != nullptr) PTextToString(pascal, name);
 }
 
+// An object name the host gave (length-byte text, or null) cut to the
+// longest a form object's name may be, as length-byte text and as a string.
+void HostObjectName(const uint8_t* objectName, uint8_t (&pascal)[81], VString& name) {
+  pascal[0] = 0;
+  if (objectName != nullptr) {
+    pascal[0] = objectName[0] > kFormObjectNameMax ? kFormObjectNameMax : objectName[0];
+    std::memcpy(pascal + 1, objectName + 1, pascal[0]);
+  }
+  NameOf(pascal, name);
+}
+
 // A string as a zero-terminated Macintosh text of at most `max` bytes.
 void ToCText(const VString& text, uint8_t* out, int32_t max) {
   uint8_t pascal[256];
@@ -358,11 +369,7 @@ void VDialQv::EventCallback(uint32_t form, HostEventRecord* event, const uint8_t
     SavedGWorld saved;
     VStr<255> name;
     uint8_t pascal[81] = {0};
-    if (objectName != nullptr) {
-      pascal[0] = objectName[0] > kFormObjectNameMax ? kFormObjectNameMax : objectName[0];
-      std::memcpy(pascal + 1, objectName + 1, pascal[0]);
-    }
-    NameOf(pascal, name);
+    HostObjectName(objectName, pascal, name);
     HostEventRecord record{};
     if (event != nullptr) record = *event;
     char cName[81];
@@ -504,11 +511,7 @@ void VDialQv::UserAreaCallback(void** slot, const uint8_t* objectName, void* rec
     if (dialog == nullptr) return;
     VStr<255> name;
     uint8_t pascal[81] = {0};
-    if (objectName != nullptr) {
-      pascal[0] = objectName[0] > kFormObjectNameMax ? kFormObjectNameMax : objectName[0];
-      std::memcpy(pascal + 1, objectName + 1, pascal[0]);
-    }
-    NameOf(pascal, name);
+    HostObjectName(objectName, pascal, name);
     VObject* made = nullptr;
     {
       SavedGWorld saved;

@@ -12,7 +12,9 @@
 #include "host/context/HostPictures.h"
 #include "host/context/VHostContext.h"
 #include "host/dialog/VDialQv.h"
+#include "host/package/VPlugInObject.h"
 #include "host/tests/HostTestSupport.h"
+#include "platform/toolbox/TbxPorts.h"
 
 namespace {
 
@@ -270,6 +272,69 @@ TEST(VDialQv, DataGoesToTheHostInANewHandle) {
   EXPECT_EQ(host.calls.back().block.param2, 4u);
   dialog.HostFormSetData246("obj", 4, nullptr, 3);  // no data: nothing sent
   EXPECT_EQ(host.Count(kFormSelSetData246), 1);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(VDialQv, AUserAreaGetsTheDialogsOwnRoutineUnlessOneIsGiven) {
+  RecordingHost host;
+  VDialQv dialog(nullptr, "mvTestForm");
+  dialog.HostFormSetDrawCallback("usrChar", 0, false);
+  dialog.HostFormSetDrawCallback("usrOther", 0x1234, true);
+  std::vector<uintptr_t> routines;
+  std::vector<uintptr_t> flags;
+  for (const auto& call : host.calls) {
+    if (call.selector != kFormSelDrawCallback) continue;
+    routines.push_back(call.block.param3);
+    flags.push_back(call.block.param2);
+  }
+  EXPECT_EQ(routines, (std::vector<uintptr_t>{reinterpret_cast<uintptr_t>(&VDialQv::UserAreaCallback), 0x1234}));
+  EXPECT_EQ(flags, (std::vector<uintptr_t>{0, kFormDrawCallbackFlag}));
+}
+
+// An area object that counts its events and its deletion.
+struct AreaCounts {
+  int32_t events = 0;
+  int32_t deleted = 0;
+};
+class CountingArea : public VObject, public VPlugInObject {
+ public:
+  explicit CountingArea(AreaCounts& counts) : fCounts(counts) {}
+  ~CountingArea() override { ++fCounts.deleted; }
+  void HandleEvent(void**) override { ++fCounts.events; }
+
+ private:
+  AreaCounts& fCounts;
+};
+
+TEST(VDialQv, TheUserAreaRoutineServesTheObjectInTheSlotAndDeletesItOnClose) {
+  RecordingHost host;
+  Tbx::SetPort(nullptr);
+  AreaCounts counts;
+  void* slot = static_cast<VPlugInObject*>(new CountingArea(counts));
+  const uint8_t name[] = {3, 'u', 's', 'r'};
+  int16_t rect[4] = {0, 0, 10, 10};
+  struct Row {
+    uint16_t what;
+    int32_t events;
+    int32_t deleted;
+  };
+  // With no form window current, a creation finds no dialog and makes
+  // nothing; the object in the slot hears the rest, and the close deletes
+  // it and empties the slot.
+  const Row rows[] = {{16, 0, 0}, {1, 1, 0}, {6, 2, 0}, {17, 3, 1}, {6, 3, 1}};
+  for (const Row& r : rows) {
+    HostEventRecord event{};
+    event.what = r.what;
+    VDialQv::UserAreaCallback(&slot, name, rect, &event);
+    EXPECT_EQ(counts.events, r.events) << r.what;
+    EXPECT_EQ(counts.deleted, r.deleted) << r.what;
+  }
+  EXPECT_EQ(slot, nullptr);
+  // No event record: nothing at all.
+  VDialQv::UserAreaCallback(&slot, name, rect, nullptr);
 }
 
 }  // namespace
