@@ -16,6 +16,7 @@
 #include "engine/xMorvaTextTransferEngine.h"
 #include "controls/bars/DockBarMakers.h"
 #include "controls/bars/VToolBarItemDragger.h"
+#include "controls/bars/VToolBarsUserDialog.h"
 #include "controls/fields/TextFieldLayer.h"
 #include "controls/looks/LookPainterMaker.h"
 #include "controls/menus/MenuGlobals.h"
@@ -132,6 +133,8 @@ const VServiceInstallation kServices[] = {
     ServiceInstallation<const VBarDraggerRunner, &kToolBarItemDraggerRunner>(),
     // The menu bar, status bar and toolbars that docks build from 'XDOK'.
     ServiceInstallation<const VDockBarMakers, &kDockBarMakers>(),
+    // The user's toolbar dialog that a dock runs on its bars (message 33).
+    ServiceInstallation<const VToolBarsUserDialogRunner, &kToolBarsUserDialogRunner>(),
     // The window of the docks' floating bars, a process window.
     ServiceInstallation<const VDockFloatingWindowMaker, &kDockFloatingBarWindowMaker>(),
     // The look painters for the graphics' painter table.

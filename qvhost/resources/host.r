@@ -47,6 +47,44 @@ resource 'QFRM' 131 "xp_Confirm" {
   bytes "object bCancel button 180 74 80 24\n"
 }
 
+# The toolbar design dialog: tab pages 1 to 7 (page 3 lists the items and
+# makes new ones), sub-pages 8 to 13 describing a new item (edit field,
+# combo, button, menu, message, witness) and the icon picker on page 14.
+resource 'QFRM' 190 "xp_ToolBarsDesign" {
+  bytes "size 520 300\n"
+  bytes "object vTabSubject tab 0 0 520 30 value 1 items \"1|2|3|4|5|6|7\"\n"
+  bytes "object vNewEdit button 10 40 120 24 page 3\n"
+  bytes "object vNewCombo button 10 70 120 24 page 3\n"
+  bytes "object vNewButton button 10 100 120 24 page 3\n"
+  bytes "object vNewMenu button 10 130 120 24 page 3\n"
+  bytes "object vNewMessage button 140 40 120 24 page 3\n"
+  bytes "object vNewWitness button 140 70 120 24 page 3\n"
+  bytes "object vNewCheck button 140 100 120 24 page 3\n"
+  bytes "object vNewRadio button 140 130 120 24 page 3\n"
+  bytes "object vIconPick button 10 40 120 24 page 6\n"
+  bytes "object vIconPick button 10 40 120 24 page 7\n"
+  bytes "object vIconPick button 10 100 120 24 page 10\n"
+  bytes "object vIconPick button 10 100 120 24 page 11\n"
+  bytes "object vEditTitle entry 10 40 200 20 text \"Edit field\" page 8\n"
+  bytes "object vComboTitle entry 10 40 200 20 text \"Combo\" page 9\n"
+  bytes "object vButtonTitle entry 10 40 200 20 text \"Button\" page 10\n"
+  bytes "object vMenuTitle entry 10 40 200 20 text \"Menu\" page 11\n"
+  bytes "object vMessageTitle entry 10 40 200 20 text \"Message\" page 12\n"
+  bytes "object vWitnessTitle entry 10 40 200 20 text \"Witness\" page 13\n"
+  bytes "object vRevert button 10 266 80 24\n"
+  bytes "object vDefault button 100 266 80 24\n"
+  bytes "object vOK button 430 266 80 24\n"
+  bytes "object vCancel button 340 266 80 24\n"
+}
+
+# The user's toolbars: a check for each bar of the area, in the user area.
+resource 'QFRM' 191 "ToolbarsUser" {
+  bytes "size 300 250\n"
+  bytes "object vCheckList user 10 10 280 196\n"
+  bytes "object vOK button 210 216 80 24\n"
+  bytes "object vCancel button 120 216 80 24\n"
+}
+
 # The formula editor: a field of the structure (page 1) or an expression
 # (page 2), and the display format typed or chosen from the list. The field
 # chooser "vFields" is made at run time.
@@ -195,6 +233,14 @@ resource 'QFRM' 140 "mvChooseFont" {
   bytes "object butNone button 190 366 80 24\n"
   bytes "object butOK button 470 366 80 24\n"
   bytes "object butCancel button 380 366 80 24\n"
+}
+
+# An area's design properties: the toolbar design dialog behind a button.
+resource 'QFRM' 192 "mvDesignProperties" {
+  bytes "size 300 90\n"
+  bytes "object butInterface button 10 10 180 24\n"
+  bytes "object butOK button 210 56 80 24\n"
+  bytes "object butCancel button 120 56 80 24\n"
 }
 
 # Paragraphs: alignment, interline, bullet and the three indents, each with
