@@ -4,7 +4,12 @@
 #include "dialogs/xMorvaDialogService.h"
 
 #include "area/xMorvaPlugIn.h"
+#include "dialogs/xMorvaDocumentInformationsDialog.h"
+#include "dialogs/xMorvaDocumentPreferencesDialog.h"
 #include "dialogs/xMorvaFontDialog.h"
+#include "dialogs/xMorvaHyperlinkDialog.h"
+#include "dialogs/xMorvaInsertDateTimeDialog.h"
+#include "dialogs/xMorvaInsertPageNumberDialog.h"
 #include "dialogs/xMorvaParagraphDialog.h"
 #include "dialogs/xMorvaSelectCharDialog.h"
 #include "document/xMorvaDocument.h"
@@ -38,19 +43,30 @@ bool RunFontDialog(xMorvaPlugIn& area, xMorvaProperties& properties, xMorvaPrope
 
 }  // namespace
 
-bool xMorvaDialogService::RunSelfApplying(int32_t, xMorvaPlugIn&, xMorvaDocument&) { return false; }
-
-bool xMorvaDialogService::RunDateTime(xMorvaPlugIn&, xMorvaDocument&, uint16_t&, bool&, std::u16string&) {
-  return false;  // not built yet: cancelled
+bool xMorvaDialogService::RunSelfApplying(int32_t command, xMorvaPlugIn& area, xMorvaDocument& document) {
+  switch (command) {
+    case 105: return RunDocumentPreferencesDialog(area, document);
+    case 801: return RunDocumentInformationsDialog(area, document);
+    default: return false;  // not built yet: cancelled
+  }
 }
 
-bool xMorvaDialogService::RunPageNumber(xMorvaPlugIn&, uint32_t&) { return false; }
+bool xMorvaDialogService::RunDateTime(xMorvaPlugIn& area, xMorvaDocument&, uint16_t& format, bool& element,
+                                      std::u16string& text) {
+  return RunDateTimeDialog(area, format, element, text);
+}
+
+bool xMorvaDialogService::RunPageNumber(xMorvaPlugIn& area, uint32_t& format) {
+  return RunPageNumberDialog(area, format);
+}
 
 bool xMorvaDialogService::RunSelectChar(xMorvaPlugIn& area, std::string& fontName, char16_t& character) {
   return RunSelectCharDialog(area, fontName, character);
 }
 
-bool xMorvaDialogService::RunHTMLExpression(xMorvaPlugIn&, std::u16string&) { return false; }
+bool xMorvaDialogService::RunHTMLExpression(xMorvaPlugIn& area, std::u16string& expression) {
+  return RunHTMLExpressionDialog(area, expression);
+}
 
 bool xMorvaDialogService::RunInterline(xMorvaPlugIn& area, int32_t& value) { return RunInterlineDialog(area, value); }
 
