@@ -118,7 +118,9 @@ void xMorvaHyperlinkDialog::LocateDocument() {
   if (!chosen) return;
   chosen->GetFullPath(fPath);
   HostFormSetTextHandle("vPath", fPath);
-  if (type != 0) fLink.SetDialogValue(type);
+  // The kind of the filter chosen; 0 (all files) lets the file's content
+  // tell when the link is followed.
+  fLink.SetDialogValue(type);
 }
 
 bool xMorvaHyperlinkDialogEditor::RunHyperlinkDialog(xMorvaPlugIn& area, xMorvaHyperlink& values) {

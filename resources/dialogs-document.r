@@ -40,14 +40,17 @@ resource 'TEXT' 12001 {
   bytes "No dictionary chosen"
 }
 
-# The document a hyperlink leads to: the open dialog's title, the filter
-# chosen first and the filters (name, default type, further types), as for
-# opening a document.
-resource 'FGET' 12000 "Linked document" {
+# The open dialog of the package's resource id: the documents a hyperlink
+# leads to and the file command's open. The filter chosen first, all files,
+# has no type of its own, so that a chosen file's content tells what it
+# is; the others name their types (name, default type, further types).
+resource 'FGET' 12000 "Open any document" {
   u8 0 0
   u16 -1 -1
   pstr ":9010,1" hex "000000000000000000000000000000000000000000000000"
-  u16 1 6
+  u16 1 7
+  pstr ":9010,9" hex "000000000000000000000000000000000000000000000000"
+    u32 0 u16 0
   pstr ":9010,3" hex "000000000000000000000000000000000000000000000000"
     bytes "QMV7" u16 2 bytes "QMT7" bytes "QMV6"
   pstr ":9010,5" hex "000000000000000000000000000000000000000000000000"
@@ -58,6 +61,4 @@ resource 'FGET' 12000 "Linked document" {
     bytes "DOC8" u16 2 bytes "DOC6" bytes "DOC5"
   pstr ":9010,8" hex "000000000000000000000000000000000000000000000000"
     bytes "TEXT" u16 0
-  pstr ":9010,9" hex "000000000000000000000000000000000000000000000000"
-    bytes "????" u16 0
 }
