@@ -161,5 +161,6 @@ bool RunHTMLExpressionDialog(xMorvaPlugIn& area, std::u16string& expression) {
   VStrInHandle chosen;
   dialog.GetExpression(chosen);
   expression.assign(static_cast<const char16_t*>(chosen.GetBuffer()), size_t(chosen.GetLength()));
+  chosen.ReleaseBuffer();
   return true;
 }
