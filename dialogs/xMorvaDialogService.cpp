@@ -5,7 +5,12 @@
 
 #include "area/xMorvaPlugIn.h"
 #include "dialogs/xMorvaBorderDialog.h"
+#include "dialogs/xMorvaDocumentInformationsDialog.h"
+#include "dialogs/xMorvaDocumentPreferencesDialog.h"
 #include "dialogs/xMorvaFontDialog.h"
+#include "dialogs/xMorvaHyperlinkDialog.h"
+#include "dialogs/xMorvaInsertDateTimeDialog.h"
+#include "dialogs/xMorvaInsertPageNumberDialog.h"
 #include "dialogs/xMorvaParagraphDialog.h"
 #include "dialogs/xMorvaSelectCharDialog.h"
 #include "dialogs/xMorvaStyleSheetDialogs.h"
@@ -43,23 +48,30 @@ bool RunFontDialog(xMorvaPlugIn& area, xMorvaProperties& properties, xMorvaPrope
 
 bool xMorvaDialogService::RunSelfApplying(int32_t command, xMorvaPlugIn& area, xMorvaDocument& document) {
   switch (command) {
+    case 105: return RunDocumentPreferencesDialog(area, document);
     case 755: return RunStyleSheetsDialog(area, document);
-    default: return false;
+    case 801: return RunDocumentInformationsDialog(area, document);
+    default: return false;  // not built yet: cancelled
   }
 }
 
-bool xMorvaDialogService::RunDateTime(xMorvaPlugIn&, xMorvaDocument&, uint16_t&, bool&, std::u16string&) {
-  return false;  // not built yet: cancelled
+bool xMorvaDialogService::RunDateTime(xMorvaPlugIn& area, xMorvaDocument&, uint16_t& format, bool& element,
+                                      std::u16string& text) {
+  return RunDateTimeDialog(area, format, element, text);
 }
 
-bool xMorvaDialogService::RunPageNumber(xMorvaPlugIn&, uint32_t&) { return false; }
+bool xMorvaDialogService::RunPageNumber(xMorvaPlugIn& area, uint32_t& format) {
+  return RunPageNumberDialog(area, format);
+}
 
 bool xMorvaDialogService::RunSelectChar(xMorvaPlugIn& area, std::string& fontName, char16_t& character,
                                         bool fontFixed) {
   return RunSelectCharDialog(area, fontName, character, fontFixed);
 }
 
-bool xMorvaDialogService::RunHTMLExpression(xMorvaPlugIn&, std::u16string&) { return false; }
+bool xMorvaDialogService::RunHTMLExpression(xMorvaPlugIn& area, std::u16string& expression) {
+  return RunHTMLExpressionDialog(area, expression);
+}
 
 bool xMorvaDialogService::RunInterline(xMorvaPlugIn& area, int32_t& value) { return RunInterlineDialog(area, value); }
 

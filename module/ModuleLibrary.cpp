@@ -24,6 +24,7 @@
 #include "controls/menus/VWinMenuBar.h"
 #include "controls/services/ControlServices.h"
 #include "dialogs/xMorvaDialogService.h"
+#include "dialogs/xMorvaHyperlinkDialog.h"
 #include "framework/core/VService.h"
 #include "framework/core/memory/VHeap.h"
 #include "framework/core/memory/VSharedBlockReader.h"
@@ -72,6 +73,7 @@ xMorvaEngineHostServices sEngineHost;
 xMorvaTextTransferEngine sTextTransfer;
 xMorvaClipboardFilters sClipboardFilters;
 xMorvaDialogService sDialogs;
+xMorvaHyperlinkDialogEditor sHyperlinkEditor;
 
 // The host bridge goes with what it answered of the host's display routines,
 // which belong to this run of the module.
@@ -159,6 +161,7 @@ const VServiceInstallation kServices[] = {
     ServiceInstallation<const VHtmlEntityEncoder, &kHtmlEntityEncoder>(),
     // The word processor's dialogs for the editing area's dialog commands.
     ServiceInstallation<xMorvaDialogs, &sDialogs>(),
+    ServiceInstallation<xMorvaHyperlinkEditor, &sHyperlinkEditor>(),
 };
 
 const VModuleLayers kLayers = {

@@ -17,6 +17,7 @@
 #include "boundary/HostSelectors.h"
 #include "platform/print/WinPrint.h"
 #include "platform/win32/WinMenuTracking.h"
+#include "platform/win32/WinTime.h"
 #include "qvhost/HostForms.h"
 #include "qvhost/HostScreen.h"
 #include "qvhost/HostSpeller.h"
@@ -134,6 +135,26 @@ std::string Line::RunSet() {
     bad = Count(3, 3, "set " + what + " \"...\"");
     if (!bad.empty()) return bad;
     (what == "name" ? config.hostName : config.secondName) = Word(2);
+    return {};
+  }
+  if (what == "clock") {
+    // set clock "YYYY-MM-DD HH:MM": the local time stands still there for
+    // the rest of the script, so that dates and times shown are the same on
+    // every run.
+    bad = Count(3, 3, "set clock \"YYYY-MM-DD HH:MM\"");
+    if (!bad.empty()) return bad;
+    SYSTEMTIME time{};
+    unsigned year = 0, month = 0, day = 0, hour = 0, minute = 0;
+    char rest = 0;
+    if (std::sscanf(Word(2).c_str(), "%4u-%2u-%2u %2u:%2u%c", &year, &month, &day, &hour, &minute, &rest) != 5 ||
+        year > 30827 || month > 12 || day > 31 || hour > 23 || minute > 59)
+      return "set clock: \"YYYY-MM-DD HH:MM\" expected";
+    time.wYear = WORD(year);
+    time.wMonth = WORD(month);
+    time.wDay = WORD(day);
+    time.wHour = WORD(hour);
+    time.wMinute = WORD(minute);
+    if (!FreezeLocalTime(&time)) return "set clock: no such date";
     return {};
   }
   return "unknown setting " + what;
@@ -914,6 +935,8 @@ ScriptRunner::Outcome ScriptRunner::Run(const std::string& text) {
     if (call)
       fOut << "  slot " << (fHost.Slot() != nullptr ? "set" : "zero") << ", result " << result << "\n";
   }
+  // A clock the script stopped runs again for whatever comes after it.
+  ReleaseLocalTime();
   // An answer the user gave that nothing asked for means the script did not
   // go as its writer thought.
   const size_t choices = fHost.PendingChoices();

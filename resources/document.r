@@ -29,7 +29,8 @@ resource 'STR#' 12009 {
 # vertical position, 13 and 14 break labels, 15 and 16 tab stop words, 17
 # after the number of replacements made, 18
 # to 20 description titles, 21 the name of a new document, 23 and 24 the
-# own window command (leave, enter), 27 the host's page-number expression
+# own window command (leave, enter), 25 and 26 the date's and the time's
+# none entries, 27 the host's page-number expression
 # (older documents' marks holding it become page numbers), 28 the text of
 # an area too small, 29
 # and 31 around a style sheet's shortcut, 33 and 34 the title of the
@@ -41,7 +42,7 @@ resource 'STR#' 12010 {
   pstr "superscript" pstr "subscript" pstr "" pstr "" pstr "Page break" pstr "Column break"
   pstr " " pstr " leader " pstr " replacements made" pstr "Character:" pstr "Paragraph:" pstr "Tabs"
   pstr "Untitled"
-  pstr "" pstr "Back to the Form" pstr "Open in Window" pstr "" pstr "" pstr "Page number"
+  pstr "" pstr "Back to the Form" pstr "Open in Window" pstr "No date" pstr "No time" pstr "Page number"
   pstr "Too small to show the document" pstr " (Ctrl+" pstr "" pstr ")"
   pstr "" pstr "Show Values" pstr "Show References"
 }

@@ -66,4 +66,31 @@ TEST(HeadlessClock, LocalAndSystemTimeAreValidCalendarTimes) {
   }
 }
 
+TEST(HeadlessClock, FrozenLocalTimeStandsStillWithItsWeekdayUntilReleased) {
+  // 5 March 2026 is a Thursday (4), 1 January 1601 a Monday (1).
+  SYSTEMTIME fixed{2026, 3, 0, 5, 14, 30, 0, 0};
+  ASSERT_TRUE(FreezeLocalTime(&fixed));
+  SYSTEMTIME read{};
+  GetLocalTime(&read);
+  EXPECT_EQ(read.wYear, 2026);
+  EXPECT_EQ(read.wMonth, 3);
+  EXPECT_EQ(read.wDay, 5);
+  EXPECT_EQ(read.wDayOfWeek, 4);
+  EXPECT_EQ(read.wHour, 14);
+  EXPECT_EQ(read.wMinute, 30);
+  SYSTEMTIME first{1601, 1, 0, 1, 0, 0, 0, 0};
+  ASSERT_TRUE(FreezeLocalTime(&first));
+  GetLocalTime(&read);
+  EXPECT_EQ(read.wDayOfWeek, 1);
+  // A time out of range leaves the frozen one as it was.
+  SYSTEMTIME bad{2026, 2, 0, 30, 0, 0, 0, 0};
+  EXPECT_FALSE(FreezeLocalTime(&bad));
+  EXPECT_FALSE(FreezeLocalTime(nullptr));
+  GetLocalTime(&read);
+  EXPECT_EQ(read.wYear, 1601);
+  ReleaseLocalTime();
+  GetLocalTime(&read);
+  EXPECT_GE(read.wYear, 2020);
+}
+
 }  // namespace

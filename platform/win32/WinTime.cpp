@@ -8,6 +8,9 @@ namespace {
 
 std::atomic<bool> gTicksFrozen{false};
 std::atomic<uint64_t> gFrozenTicks{0};
+// The frozen local time; only the host's one thread sets and reads it.
+bool gLocalFrozen = false;
+SYSTEMTIME gFrozenLocal{};
 
 uint64_t MonotonicMilliseconds() {
   timespec now{};
@@ -53,6 +56,10 @@ ULONGLONG GetTickCount64() {
 
 void GetLocalTime(SYSTEMTIME* time) {
   if (time == nullptr) return;
+  if (gLocalFrozen) {
+    *time = gFrozenLocal;
+    return;
+  }
   timespec now{};
   clock_gettime(CLOCK_REALTIME, &now);
   tm broken{};
@@ -103,3 +110,16 @@ void FreezeHeadlessTickCount(ULONGLONG milliseconds) {
 }
 
 void ReleaseHeadlessTickCount() { gTicksFrozen.store(false); }
+
+BOOL FreezeLocalTime(const SYSTEMTIME* time) {
+  FILETIME checked{};
+  if (time == nullptr || !SystemTimeToFileTime(time, &checked)) return FALSE_;
+  gFrozenLocal = *time;
+  // 1 January 1601 was a Monday (1); a day is 864,000,000,000 intervals.
+  const uint64_t days = ((uint64_t(checked.dwHighDateTime) << 32) | checked.dwLowDateTime) / 864000000000u;
+  gFrozenLocal.wDayOfWeek = static_cast<WORD>((days + 1) % 7);
+  gLocalFrozen = true;
+  return TRUE_;
+}
+
+void ReleaseLocalTime() { gLocalFrozen = false; }

@@ -23,3 +23,10 @@ QV_PLATFORM_API BOOL SystemTimeToFileTime(const SYSTEMTIME* time, FILETIME* file
 // milliseconds until it is released again.
 QV_PLATFORM_API void FreezeHeadlessTickCount(ULONGLONG milliseconds);
 QV_PLATFORM_API void ReleaseHeadlessTickCount();
+
+// ---- Set by tests and host scripts: the local calendar time stands still
+// at `time` (its day of the week worked out from the date) until it is
+// released; false, with the clock unchanged, for a date or time out of
+// range.
+QV_PLATFORM_API BOOL FreezeLocalTime(const SYSTEMTIME* time);
+QV_PLATFORM_API void ReleaseLocalTime();

@@ -243,6 +243,45 @@ resource 'QFRM' 192 "mvDesignProperties" {
   bytes "object butCancel button 120 56 80 24\n"
 }
 
+# The document's preferences: unit, first page number and side, headers
+# and footers, widows, binding, default tab, facing pages with the page
+# preview, and the speller's files; and its information: four texts, the
+# notes, the two stamps shown only and the locked flag.
+resource 'QFRM' 170 "mvDocumentPreferences" {
+  bytes "size 560 400\n"
+  bytes "object TabOnglet tab 0 0 560 24\n"
+  bytes "object droUnit popup 10 34 160 20\n"
+  bytes "object vFirstPage entry 10 64 80 20 real 1\n"
+  bytes "object droFirstPage popup 100 64 160 20\n"
+  bytes "object ckbFirstPageHeaderAndFooter check 10 94 250 20\n"
+  bytes "object ckbLeftRightHeaderAndFooter check 10 118 250 20\n"
+  bytes "object ckbWidowsOrphans check 10 142 250 20\n"
+  bytes "object ckbOppositePages check 10 166 250 20\n"
+  bytes "object vBinding entry 10 196 100 20 real 0\n"
+  bytes "object vDefTab entry 120 196 100 20 real 0\n"
+  bytes "object vPagePreview picture 300 34 175 175\n"
+  bytes "object vSpeller entry 10 240 400 20 text \"\"\n"
+  bytes "object butBrowseSpeller button 420 238 120 24\n"
+  bytes "object vDictionnary entry 10 270 400 20 text \"\"\n"
+  bytes "object butBrowseDictionnary button 420 268 120 24\n"
+  bytes "object butOK button 470 366 80 24\n"
+  bytes "object butCancel button 380 366 80 24\n"
+}
+
+resource 'QFRM' 171 "mvDocumentInformations" {
+  bytes "size 520 400\n"
+  bytes "object vTitle entry 10 10 400 20 text \"\"\n"
+  bytes "object vSubject entry 10 36 400 20 text \"\"\n"
+  bytes "object vAuthor entry 10 62 400 20 text \"\"\n"
+  bytes "object vCompany entry 10 88 400 20 text \"\"\n"
+  bytes "object vNotes entry 10 114 500 120 text \"\"\n"
+  bytes "object vCreationDate entry 10 244 300 20 text \"\"\n"
+  bytes "object vModificationDate entry 10 270 300 20 text \"\"\n"
+  bytes "object vLocked check 10 300 200 20\n"
+  bytes "object butOK button 430 366 80 24\n"
+  bytes "object butCancel button 340 366 80 24\n"
+}
+
 # Paragraphs: alignment, interline, bullet and the three indents, each with
 # its use check box, and the sample.
 resource 'QFRM' 141 "mvParagraphs" {
@@ -271,6 +310,51 @@ resource 'QFRM' 142 "mvInterlineSize" {
   bytes "object vInterline entry 10 10 100 20 real 0\n"
   bytes "object butOK button 170 56 80 24\n"
   bytes "object butCancel button 80 56 80 24\n"
+}
+
+# An HTML expression's text; a hyperlink: its kind (method, URL,
+# document), each kind's target, the method's number, the title and the link
+# style; the date and time lists with the preview; what a page-number field
+# shows and its numbering style.
+resource 'QFRM' 172 "mvHTMLexpression" {
+  bytes "size 420 200\n"
+  bytes "object vTitle entry 10 10 400 140 text \"\"\n"
+  bytes "object butOK button 330 166 80 24\n"
+  bytes "object butCancel button 240 166 80 24\n"
+}
+
+resource 'QFRM' 173 "mvHyperLink" {
+  bytes "size 480 260\n"
+  bytes "object rb1 radio 10 10 120 20\n"
+  bytes "object rb2 radio 10 34 120 20\n"
+  bytes "object rb3 radio 10 58 120 20\n"
+  bytes "object vMethode entry 140 10 200 20 text \"\"\n"
+  bytes "object vRef entry 350 10 80 20 real 0\n"
+  bytes "object vURL entry 140 34 290 20 text \"\"\n"
+  bytes "object vPath entry 140 58 200 20 text \"\"\n"
+  bytes "object butLocate button 350 56 80 24\n"
+  bytes "object vTitle entry 10 100 420 60 text \"\"\n"
+  bytes "object vURLstyle check 10 170 200 20\n"
+  bytes "object butOK button 390 226 80 24\n"
+  bytes "object butCancel button 300 226 80 24\n"
+}
+
+resource 'QFRM' 174 "mvInsertDateTime" {
+  bytes "size 480 260\n"
+  bytes "object ListDate list 10 10 220 150\n"
+  bytes "object ListHour list 250 10 220 150\n"
+  bytes "object chkAutoUpdate check 10 170 200 20\n"
+  bytes "object vPreview entry 10 196 460 20 text \"\"\n"
+  bytes "object butOK button 390 226 80 24\n"
+  bytes "object butCancel button 300 226 80 24\n"
+}
+
+resource 'QFRM' 175 "mvInsertPageNumber" {
+  bytes "size 320 120\n"
+  bytes "object droNumberOrTotal popup 10 10 200 20\n"
+  bytes "object droFormat popup 10 40 200 20\n"
+  bytes "object butOK button 230 86 80 24\n"
+  bytes "object butCancel button 140 86 80 24\n"
 }
 
 # A character of a font: the font, the grid of 7 rows of 32 cells and the

@@ -1,0 +1,132 @@
+// The insert and document dialogs run by the real module on the stand-in
+// host's forms: their scripts with the pictures of their forms, the
+// document's bytes around each cancelled run, and the fixed clock's line.
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "qvhost/tests/ScriptTestSupport.h"
+
+namespace {
+
+class DocumentDialogs : public ScriptTest {
+ protected:
+  // The script, its reference pictures found in the tests' data (or
+  // written there when the references are being made again).
+  static std::string Script(const std::string& name) {
+    std::ifstream in(std::string(QVHOST_SCRIPTS_FOLDER) + "/" + name, std::ios::binary);
+    std::string script(std::istreambuf_iterator<char>(in), {});
+    const std::string relative = "\"tests/data/";
+    const std::string absolute = "\"" + std::string(QVHOST_TEST_DATA) + "/";
+    for (size_t at = script.find(relative); at != std::string::npos; at = script.find(relative, at + 1))
+      script.replace(at, relative.size(), absolute);
+    const char* regenerate = std::getenv("QV_REGENERATE_REFERENCES");
+    if (regenerate != nullptr && std::string(regenerate) == "1") {
+      const std::string compare = "expect png ";
+      for (size_t at = script.find(compare); at != std::string::npos; at = script.find(compare, at))
+        script.replace(at, compare.size(), "snapshot ");
+    }
+    return script;
+  }
+  // Runs the script in the host's folder, where its saved documents go.
+  void RunInFolder(const std::string& script) {
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(folder);
+    const ScriptRunner::Outcome outcome = Run(script);
+    std::filesystem::current_path(previous);
+    EXPECT_EQ(outcome.error, "") << out.str();
+    EXPECT_EQ(outcome.failures, 0) << out.str();
+  }
+  // The document's bytes as saved, but for the creation and modification
+  // stamps of its informations record, which follow the clock.
+  std::string Bytes(const std::string& name) const {
+    std::ifstream in(folder + name, std::ios::binary);
+    std::string bytes(std::istreambuf_iterator<char>(in), {});
+    const std::string tag = "FNIw0100";
+    const size_t at = bytes.find(tag);
+    if (at != std::string::npos && bytes.size() - at >= tag.size() + kInfoStamps)
+      bytes.replace(at + tag.size(), kInfoStamps, kInfoStamps, '\0');
+    return bytes;
+  }
+  static constexpr size_t kInfoStamps = 20;
+};
+
+TEST_F(DocumentDialogs, InsertingDatesPageNumbersLinksAndExpressionsCancelChangesNoByte) {
+  RunInFolder(Script("dialogs-insert.qvs"));
+  const std::string before = Bytes("insert-before.qmv");
+  ASSERT_FALSE(before.empty());
+  EXPECT_EQ(Bytes("insert-date-cancelled.qmv"), before);
+  EXPECT_NE(Bytes("insert-dates.qmv"), before);
+  for (const char* kind : {"page", "link", "html"}) {
+    const std::string prefix = std::string("insert-") + kind;
+    const std::string ready = Bytes(prefix + "-before.qmv");
+    ASSERT_FALSE(ready.empty()) << kind;
+    EXPECT_EQ(Bytes(prefix + "-cancelled.qmv"), ready) << kind;
+  }
+}
+
+TEST_F(DocumentDialogs, PreferencesAndInformationCancelChangesNoByte) {
+  RunInFolder(Script("dialogs-document.qvs"));
+  for (const char* kind : {"prefs", "infos"}) {
+    const std::string prefix = std::string("document-") + kind;
+    const std::string ready = Bytes(prefix + "-before.qmv");
+    ASSERT_FALSE(ready.empty()) << kind;
+    EXPECT_EQ(Bytes(prefix + "-cancelled.qmv"), ready) << kind;
+  }
+}
+
+TEST_F(DocumentDialogs, NotesAsLongAsTheFormHoldsGoBackWhole) {
+  // 30,000 characters over many lines: the form's text handle carries them
+  // all, and reading them back into the document loses none.
+  std::string notes;
+  while (notes.size() < 30000) notes += "Line of notes " + std::to_string(notes.size()) + "\\r";
+  const std::string script =
+      "set name \"Qvbase\"\nset version 0x670\nstart -1\nform letters 20 40 420 300\n"
+      "area letter create form at letters 10 10 400 280\n"
+      "form mvDocumentInformations set vNotes \"" + notes + "\"\n"
+      "form mvDocumentInformations accept butOK\ncommand 113 area letter long 801\n"
+      "form mvDocumentInformations set vTitle \"Notes kept\"\n"
+      "form mvDocumentInformations accept butOK\ncommand 113 area letter long 801\n"
+      "form mvDocumentInformations cancel butCancel\ncommand 113 area letter long 801\nstop\n";
+  RunInFolder(script);
+  const HostForms::Form* last = host->Forms().LastClosed();
+  ASSERT_NE(last, nullptr);
+  std::string shown;
+  for (const HostForms::Object& object : last->objects) {
+    if (object.name == "vNotes") shown = object.text;
+  }
+  std::string expected;
+  for (size_t at = 0; at < notes.size(); ++at) {
+    if (notes.compare(at, 2, "\\r") == 0) {
+      expected += '\r';
+      ++at;
+    } else {
+      expected += notes[at];
+    }
+  }
+  EXPECT_EQ(shown.size(), expected.size());
+  EXPECT_EQ(shown, expected);
+}
+
+TEST_F(DocumentDialogs, TheClockLineTakesOnlyARealDateAndTime) {
+  struct Case {
+    const char* line;
+    const char* error;
+  };
+  const std::vector<Case> cases = {
+      {"set clock \"2026-03-05 14:30\"", ""},
+      {"set clock \"2026-02-29 10:00\"", "line 1: set clock: no such date"},
+      {"set clock \"2026-03-05\"", "line 1: set clock: \"YYYY-MM-DD HH:MM\" expected"},
+      {"set clock \"2026-03-05 24:00\"", "line 1: set clock: \"YYYY-MM-DD HH:MM\" expected"},
+      {"set clock \"2026-03-05 14:30 extra\"", "line 1: set clock: \"YYYY-MM-DD HH:MM\" expected"},
+      {"set clock", "line 1: set clock \"YYYY-MM-DD HH:MM\""},
+  };
+  for (const Case& c : cases) {
+    const ScriptRunner::Outcome outcome = Run(std::string(c.line) + "\n");
+    EXPECT_EQ(outcome.error, c.error) << c.line;
+  }
+}
+
+}  // namespace

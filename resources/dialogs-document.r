@@ -1,0 +1,64 @@
+# The words of the document dialogs (preferences, information, dates and
+# times, page numbers, hyperlinks), addressed from the resource base (12000).
+
+# Numbering styles of a page-number field, item style + 1.
+resource 'STR#' 12007 {
+  u16 7
+  pstr "1, 2, 3" pstr "a, b, c" pstr "A, B, C" pstr "i, ii, iii" pstr "I, II, III"
+  pstr "Monday, Tuesday" pstr "January, February"
+}
+
+# Units of lengths, item unit + 1.
+resource 'STR#' 12008 {
+  u16 3
+  pstr "Centimetres" pstr "Inches" pstr "Points"
+}
+
+# The preferences' pages.
+resource 'STR#' 12111 {
+  u16 2
+  pstr "Document" pstr "Spelling"
+}
+
+# The side of the first page, item 2 - kind: 1 on the right, 2 on the left.
+resource 'STR#' 12121 {
+  u16 2
+  pstr "Right-hand page" pstr "Left-hand page"
+}
+
+# What a page-number field shows.
+resource 'STR#' 12122 {
+  u16 2
+  pstr "Page number" pstr "Number of pages"
+}
+
+# The speller's engine and dictionary as shown while none is chosen.
+resource 'TEXT' 12000 {
+  bytes "No spelling engine chosen"
+}
+resource 'TEXT' 12001 {
+  bytes "No dictionary chosen"
+}
+
+# The open dialog of the package's resource id: the documents a hyperlink
+# leads to and the file command's open. The filter chosen first, all files,
+# has no type of its own, so that a chosen file's content tells what it
+# is; the others name their types (name, default type, further types).
+resource 'FGET' 12000 "Open any document" {
+  u8 0 0
+  u16 -1 -1
+  pstr ":9010,1" hex "000000000000000000000000000000000000000000000000"
+  u16 1 7
+  pstr ":9010,9" hex "000000000000000000000000000000000000000000000000"
+    u32 0 u16 0
+  pstr ":9010,3" hex "000000000000000000000000000000000000000000000000"
+    bytes "QMV7" u16 2 bytes "QMT7" bytes "QMV6"
+  pstr ":9010,5" hex "000000000000000000000000000000000000000000000000"
+    bytes "RTF " u16 0
+  pstr ":9010,6" hex "000000000000000000000000000000000000000000000000"
+    bytes "HTML" u16 2 bytes "HTM " bytes "SHTM"
+  pstr ":9010,7" hex "000000000000000000000000000000000000000000000000"
+    bytes "DOC8" u16 2 bytes "DOC6" bytes "DOC5"
+  pstr ":9010,8" hex "000000000000000000000000000000000000000000000000"
+    bytes "TEXT" u16 0
+}
