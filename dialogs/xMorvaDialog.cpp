@@ -57,6 +57,11 @@ int32_t xMorvaDialog::ReadLength(const char* object, const xMorvaDocParams& para
   return params.FromDisplayUnit(HostFormGetReal(object));
 }
 
+void SetObjectActive(VDialQv& dialog, const char* name, bool active) {
+  dialog.HostFormEnableObject(name, active);
+  dialog.HostFormSetEnterable(name, active);
+}
+
 int32_t DropDownChoice(int32_t item, int32_t count, int32_t current) {
   if (item < 1 || item > count) return current;
   return item - 1;

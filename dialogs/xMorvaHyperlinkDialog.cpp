@@ -12,6 +12,7 @@
 #include "framework/system/environment/VSystemServices.h"
 #include "framework/system/files/VFile.h"
 #include "framework/system/files/VFileDialog.h"
+#include "framework/system/resources/VMacResourceFile.h"
 
 namespace {
 
@@ -20,10 +21,6 @@ constexpr char kURLStart[] = "http://www.";
 const char* const kKindButtons[] = {"rb1", "rb2", "rb3"};
 const char* const kKindEntries[] = {"vMethode", "vURL", "vPath"};
 
-void SetActive(VDialQv& dialog, const char* name, bool active) {
-  dialog.HostFormEnableObject(name, active);
-  dialog.HostFormSetEnterable(name, active);
-}
 
 }  // namespace
 
@@ -64,10 +61,10 @@ bool xMorvaHyperlinkDialog::AfterOpen() {
     // As text handles: a URL or a path may be longer than a plain text
     // of the form holds.
     HostFormSetTextHandle(kKindEntries[k], kind == k ? GetText(k) : static_cast<const VString&>(empty));
-    SetActive(*this, kKindEntries[k], kind == k);
+    SetObjectActive(*this, kKindEntries[k], kind == k);
   }
   HostFormSetLong("vRef", kind == xMorvaHyperlink::kMethod ? int32_t(fLink.GetValue()) : 0);
-  SetActive(*this, "vRef", kind == xMorvaHyperlink::kMethod);
+  SetObjectActive(*this, "vRef", kind == xMorvaHyperlink::kMethod);
   HostFormEnableObject("butLocate", kind == xMorvaHyperlink::kDocument);
   HostFormSetTextHandle("vTitle", fLink.GetTitle());
   HostFormSetLong("vURLstyle", fLink.GetStyleFlag() ? 1 : 0);

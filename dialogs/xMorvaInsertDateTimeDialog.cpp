@@ -5,6 +5,7 @@
 #include "area/xMorvaMain.h"
 #include "area/xMorvaPlugIn.h"
 #include "dialogs/xMorvaFormObjectName.h"
+#include "document/xMorvaAreaServices.h"
 #include "engine/xMorvaEngine.h"
 #include "framework/core/containers/VStringArray.h"
 #include "framework/core/values/VDate.h"
@@ -15,7 +16,6 @@ namespace {
 
 // The document's word list: items 25 and 26 are the date's and the time's
 // "none" entries.
-constexpr int16_t kWordsListOffset = 10;
 constexpr int16_t kNoDateItem = 25;
 constexpr int16_t kNoTimeItem = 26;
 
@@ -63,7 +63,7 @@ bool xMorvaInsertDateTimeDialog::BeforeOpen() {
   auto appendNone = [this](VStringArray& list, int16_t item) {
     auto* none = new VStr<255>;
     if (const xMorvaMain* package = GetArea() != nullptr ? GetArea()->GetMorvaPackage() : nullptr)
-      package->GetListString(*none, kWordsListOffset, item);
+      package->GetListString(*none, kDocumentTextsListOffset, item);
     list.AppendObject(none, false);
   };
   appendNone(dates, kNoDateItem);

@@ -31,11 +31,6 @@ constexpr int32_t kOtherBulletItem = 8;
 // The bullets of items 2 to 7 (item 1 is none).
 constexpr int32_t kBulletCodes[] = {0, 110, 111, 108, 109, 117, 118};
 
-// Enables (or not) an object and lets it be typed into (or not).
-void SetActive(VDialQv& dialog, const char* name, bool active) {
-  dialog.HostFormEnableObject(name, active);
-  dialog.HostFormSetEnterable(name, active);
-}
 
 // An interline as the entry shows it.
 double InterlineShown(int32_t tenths) { return tenths / 10.0; }
@@ -93,18 +88,18 @@ bool xMorvaParagraphDialog::AfterOpen() {
   const bool alignment = fStates.GetState(kPropAlignment) == 1;
   HostFormSetLong("useAlignment", alignment ? 1 : 0);
   SetItemNumber("droAlignment", alignment ? fProperties.GetProperty(kPropAlignment) + 1 : 0);
-  SetActive(*this, "droAlignment", alignment);
+  SetObjectActive(*this, "droAlignment", alignment);
 
   const bool bullet = fStates.GetState(kPropBullet) == 1;
   HostFormSetLong("useBullet", bullet ? 1 : 0);
   SetItemNumber("droBullet", bullet ? BulletItem(fProperties.GetProperty(kPropBullet)) : 0);
-  SetActive(*this, "droBullet", bullet);
+  SetObjectActive(*this, "droBullet", bullet);
 
   const bool interline = fStates.GetState(kPropInterline) == 1;
   HostFormSetLong("useInterline", interline ? 1 : 0);
   HostFormSetReal("vInterline",
                   interline ? InterlineShown(fProperties.GetProperty(kPropInterline)) : 0.0);
-  SetActive(*this, "vInterline", interline);
+  SetObjectActive(*this, "vInterline", interline);
 
   static const char* const kIndentEntries[] = {"vLeftIndent", "vRightIndent", "vFirstIndent"};
   static const uint16_t kIndentIds[] = {kPropLeftIndent, kPropRightIndent, kPropFirstLineIndent};
@@ -125,7 +120,7 @@ bool xMorvaParagraphDialog::AfterOpen() {
     HostFormSetReal(kIndentEntries[i], indents ? fDocument->GetParams().ToDisplayUnit(
                                                      fProperties.GetProperty(kIndentIds[i]))
                                                : 0.0);
-    SetActive(*this, kIndentEntries[i], indents);
+    SetObjectActive(*this, kIndentEntries[i], indents);
   }
   HostFormSetLong("useIndent", indents ? 1 : 0);
 

@@ -25,7 +25,6 @@
 namespace {
 
 // The document's words list and its two samples.
-constexpr int16_t kWordsListOffset = 10;
 constexpr int16_t kCharacterSampleItem = 1;
 constexpr int16_t kParagraphSampleItem = 2;
 constexpr int32_t kGreyText = 0x999999;
@@ -92,7 +91,7 @@ VEmfPictureData* DrawPropertiesPreview(xMorvaDocument& document, const xMorvaPro
   xMorvaEngine engine(nullptr, kSampleGranule);
   if (!engine.IsValid()) return nullptr;
   VStr<255> sample;
-  GetDocumentListString(sample, kWordsListOffset, paragraph ? kParagraphSampleItem : kCharacterSampleItem);
+  GetDocumentListString(sample, kDocumentTextsListOffset, paragraph ? kParagraphSampleItem : kCharacterSampleItem);
   if (!paragraph) {
     if (!AppendText(engine, sample)) return nullptr;
     ApplyStates(engine, properties, states, 0, kLastCharacterProperty, 0, engine.GetLength());
