@@ -36,6 +36,11 @@ constexpr uint32_t kSmallStream = 4096;
 constexpr uint64_t kProgressThreshold = 64 * 1024;
 // Paragraph boundaries a page holds.
 constexpr size_t kBoundariesPerPage = 101;
+// The text goes to its stream in pieces of this many bytes.
+constexpr size_t kTextPiece = size_t(1) << 17;
+// The most room the text's stream is given beforehand for the pages after
+// the text; past it, the stream grows as they are written.
+constexpr uint64_t kPagesRoom = uint64_t(64) << 20;
 
 // The pairs whose fc stays 0 when they hold nothing.
 constexpr uint16_t kZeroFcPairs[] = {7, 34, 35, 38, 39, 49, 50, 73, 74, 75, 77, 78, 79, 80, 81, 82, 83, 92};
@@ -174,7 +179,7 @@ void xMorvaExportWord::StartParagraph() {
   uint16_t istd = IstdOfSheet(sheet);
   if (istd == 0) sheet = kDefaultStyleSheetId;
   Paragraph paragraph;
-  paragraph.cp = uint32_t(fText.size());
+  paragraph.cp = fCp;
   paragraph.istd = istd;
   paragraph.grpprl = uint32_t(fParagraphBytes.size());
   std::vector<uint8_t> grpprl;
@@ -198,7 +203,7 @@ void xMorvaExportWord::StartRun() {
     return;
   fRunSheet = fParagraphSheet;
   Run run;
-  run.cp = uint32_t(fText.size());
+  run.cp = fCp;
   run.grpprl = uint32_t(fRunBytes.size());
   run.size = uint8_t(std::min<size_t>(grpprl.size(), 255));
   fRunBytes.insert(fRunBytes.end(), grpprl.begin(), grpprl.begin() + run.size);
@@ -208,7 +213,11 @@ void xMorvaExportWord::StartRun() {
 void xMorvaExportWord::AppendUnit(char16_t unit) {
   if (!fParagraphOpen) StartParagraph();
   if (fRunDirty) StartRun();
-  fText.push_back(unit);
+  fTextPiece.push_back(uint8_t(unit));
+  fTextPiece.push_back(uint8_t(unit >> 8));
+  ++fCp;
+  fLastUnit = unit;
+  if (fTextPiece.size() >= kTextPiece) FlushText();
   // A break ends its paragraph, as in the document.
   if (unit == 13 || unit == 12 || unit == 14) fParagraphOpen = false;
 }
@@ -265,7 +274,7 @@ void xMorvaExportWord::AppendPart(xMorvaEngine& engine) {
 }
 
 void xMorvaExportWord::CloseStory() {
-  if (fText.empty() || fParagraphOpen) AppendUnit(13);
+  if (fCp == 0 || fParagraphOpen) AppendUnit(13);
 }
 
 void xMorvaExportWord::AppendHeaderFooterStories() {
@@ -276,14 +285,14 @@ void xMorvaExportWord::AppendHeaderFooterStories() {
     uint32_t start, end;
   };
   auto copy = [&](int16_t part) {
-    Span span{uint32_t(fText.size()) - fCcpText, 0};
+    Span span{fCp - fCcpText, 0};
     auto* engine = static_cast<xMorvaEngine*>(fDocument->GetPart(part));
     if (engine != nullptr && engine->GetLength() > 0) {
-      const size_t before = fText.size();
+      const uint32_t before = fCp;
       AppendPart(*engine);
-      if (fText.size() > before && fText.back() != 13) AppendUnit(13);
+      if (fCp > before && fLastUnit != 13) AppendUnit(13);
     }
-    span.end = uint32_t(fText.size()) - fCcpText;
+    span.end = fCp - fCcpText;
     return span;
   };
   std::fill(std::begin(fHdd), std::end(fHdd), 0);
@@ -459,7 +468,7 @@ void xMorvaExportWord::WriteBinTable(uint16_t pair, const std::vector<uint32_t>&
 void xMorvaExportWord::WriteCharacterRuns() {
   std::vector<uint32_t> fcs{FcFromCp(0)};
   std::vector<uint32_t> pages;
-  const uint32_t total = uint32_t(fText.size());
+  const uint32_t total = fCp;
   for (size_t i = 0; i < fRuns.size();) {
     uint8_t page[kWordPage] = {};
     uint32_t lowest = kWordPage - 1;
@@ -501,7 +510,7 @@ void xMorvaExportWord::WriteCharacterRuns() {
 void xMorvaExportWord::WriteParagraphRuns() {
   std::vector<uint32_t> fcs{FcFromCp(0)};
   std::vector<uint32_t> pages;
-  const uint32_t total = uint32_t(fText.size());
+  const uint32_t total = fCp;
   for (size_t i = 0; i < fParagraphs.size();) {
     uint8_t page[kWordPage] = {};
     uint32_t lowest = kWordPage - 1;
@@ -544,7 +553,7 @@ void xMorvaExportWord::WriteParagraphRuns() {
 void xMorvaExportWord::WriteParagraphBoundaries() {
   std::vector<uint32_t> fcs{FcFromCp(0)};
   std::vector<uint32_t> pages;
-  const uint32_t total = uint32_t(fText.size());
+  const uint32_t total = fCp;
   for (size_t i = 0; i < fParagraphs.size(); i += kBoundariesPerPage) {
     uint8_t page[kWordPage] = {};
     const size_t count = std::min(kBoundariesPerPage, fParagraphs.size() - i);
@@ -579,7 +588,7 @@ void xMorvaExportWord::WriteClx() {
   fTable.push_back(2);
   AppendLE32(fTable, 16);
   AppendLE32(fTable, 0);
-  AppendLE32(fTable, uint32_t(fText.size()));
+  AppendLE32(fTable, fCp);
   AppendLE16(fTable, 0x0040);
   AppendLE32(fTable, kWordFcMin);
   AppendLE16(fTable, 0);
@@ -818,14 +827,26 @@ void xMorvaExportWord::CompObj(std::vector<uint8_t>& out) {
 
 // ---- The driver
 
-int32_t xMorvaExportWord::BuildStreams() {
+void xMorvaExportWord::FlushText() {
+  if (fTextStream != nullptr && fTextCode == 0 && !fTextPiece.empty() &&
+      (fTextStream->WriteBytes(fTextPiece.data(), uint32_t(fTextPiece.size())) != 0 ||
+       fTextStream->GetStatus() != 0))
+    fTextCode = kWordExportStreamError;
+  fTextPiece.clear();
+}
+
+int32_t xMorvaExportWord::BuildStreams(VStream& text) {
   fMain.clear();
   fFib.clear();
   fTable.clear();
   std::fill(std::begin(fFc), std::end(fFc), 0);
   std::fill(std::begin(fLcb), std::end(fLcb), 0);
   std::fill(std::begin(fHasContent), std::end(fHasContent), false);
-  fText.clear();
+  fCp = 0;
+  fLastUnit = 0;
+  fTextPiece.clear();
+  fTextStream = &text;
+  fTextCode = 0;
   fRuns.clear();
   fRunSheet = 0;
   fRunBytes.clear();
@@ -871,19 +892,31 @@ int32_t xMorvaExportWord::BuildStreams() {
     }
   }
 
-  // The text: the body closed with a paragraph end, then the header stories.
-  // Room for every part's units, so that the text never doubles its room.
-  size_t estimate = 16;
+  // The text: the body closed with a paragraph end, then the header stories,
+  // written after the FIB's room. The stream is given room for every
+  // part's units and about as much again for the pages that follow them,
+  // so that it is not moved, and held twice, when it grows past the text:
+  // room never written is never made resident.
+  uint64_t estimate = 16;
   for (int16_t part = 0; part < kPartCount; ++part)
     if (auto* engine = static_cast<xMorvaEngine*>(fDocument->GetPart(part))) estimate += engine->GetStreamSize() / 2;
-  fText.reserve(estimate);
+  const uint64_t room = kWordFcMin + 2 * estimate + std::min<uint64_t>(2 * estimate, kPagesRoom);
+  fTextPiece.reserve(kTextPiece + 2);
+  if (text.SetSize(uint32_t(std::min<uint64_t>(room, UINT32_MAX))) != 0 ||
+      text.SetPosition(kWordFcMin) != 0) {
+    fTextStream = nullptr;
+    return kWordExportStreamError;
+  }
   if (auto* body = static_cast<xMorvaEngine*>(fDocument->GetPart(kPartBody))) AppendPart(*body);
   CloseStory();
-  fCcpText = uint32_t(fText.size());
+  fCcpText = fCp;
   AppendHeaderFooterStories();
-  fFcMac = FcFromCp(uint32_t(fText.size()));
-  // The text goes to the stream straight from fText; what follows it is
-  // gathered from the next page on.
+  FlushText();
+  fTextStream = nullptr;
+  std::vector<uint8_t>().swap(fTextPiece);
+  if (fTextCode != 0) return fTextCode;
+  fFcMac = FcFromCp(fCp);
+  // What follows the text is gathered from the next page on.
   fMainBase = (fFcMac + kWordPage - 1) / kWordPage * kWordPage;
 
   WriteStyleSheet();
@@ -906,6 +939,11 @@ int32_t xMorvaExportWord::BuildStreams() {
   WriteFib();
   if (MainEnd() < kSmallStream) fMain.resize(kSmallStream - fMainBase, 0);
   if (fTable.size() < kSmallStream) fTable.resize(kSmallStream, 0);
+  // The pages hold the runs and paragraphs now.
+  std::vector<Run>().swap(fRuns);
+  std::vector<uint8_t>().swap(fRunBytes);
+  std::vector<Paragraph>().swap(fParagraphs);
+  std::vector<uint8_t>().swap(fParagraphBytes);
   return 0;
 }
 
@@ -918,23 +956,24 @@ int32_t xMorvaExportWord::ExportWordDocument(xMorvaDocument* document, VStream* 
     xMorvaDocInfos::Now(today, seconds);
     fSaveTime = FileTime(today, seconds);
   }
-  if (const int32_t built = BuildStreams(); built != 0) return built;
-
-  // A long export shows its progress as the file takes its bytes.
-  const uint64_t bytes = uint64_t(MainEnd()) + fTable.size() + 4 * kSmallStream;
-  std::unique_ptr<VStreamProgress> progress;
-  if (bytes > kProgressThreshold) progress.reset(document->NewProgressStatus(uint32_t(std::min<uint64_t>(bytes, UINT32_MAX))));
-  VStreamProgress* previousHook = file->GetHook();
-  if (progress) file->SetHook(progress.get());
-  const int32_t code = WriteContainer(*file);
-  if (progress) file->SetHook(previousHook);
-  return code;
+  return WriteContainer(*file);
 }
 
 int32_t xMorvaExportWord::WriteContainer(VStream& file) {
   xMorvaOleFile ole(file);
   if (ole.OpenForWriting() != kOleNoError) return kWordExportStreamError;
   int32_t code = 0;
+  // A long export shows its progress as the file takes its bytes.
+  std::unique_ptr<VStreamProgress> progress;
+  VStreamProgress* previousHook = file.GetHook();
+  struct HookGuard {
+    VStream& file;
+    VStreamProgress* previous;
+    bool set = false;
+    ~HookGuard() {
+      if (set) file.SetHook(previous);
+    }
+  } guard{file, previousHook};
   auto put = [&](VStream* stream, const std::vector<uint8_t>& bytes) {
     if (code != 0) return;
     if (!bytes.empty() && stream->WriteBytes(bytes.data(), uint32_t(bytes.size())) != 0) code = kWordExportStreamError;
@@ -949,6 +988,17 @@ int32_t xMorvaExportWord::WriteContainer(VStream& file) {
   if (ole.CreateStream(u"0Table", table) != kOleNoError || ole.CreateStream(u"WordDocument", main) != kOleNoError ||
       ole.CreateStream(u"\005SummaryInformation", summary) != kOleNoError) {
     code = kWordExportStreamError;
+  }
+  // The walk writes the text into its stream; the rest is gathered.
+  if (code == 0) code = BuildStreams(*main);
+  if (code == 0) {
+    const uint64_t bytes = uint64_t(MainEnd()) + fTable.size() + 4 * kSmallStream;
+    if (bytes > kProgressThreshold)
+      progress.reset(fDocument->NewProgressStatus(uint32_t(std::min<uint64_t>(bytes, UINT32_MAX))));
+    if (progress) {
+      file.SetHook(progress.get());
+      guard.set = true;
+    }
   }
   if (code == 0) {
     std::vector<uint8_t> bytes;
@@ -978,20 +1028,15 @@ int32_t xMorvaExportWord::WriteContainer(VStream& file) {
     if (code == 0) ole.SetRightSibling(compObj, pool);
     if (const int32_t closed = ole.CloseStream(compObj); closed != 0 && code == 0) code = CodeOfOle(closed);
   }
-  // Sized once, so that the stream never holds two copies while it grows.
+  // The text is in place after the FIB's room: sized once to its end, the
+  // stream takes the FIB before it, then the zeros up to the text's last
+  // page's end and the pages after it.
   if (code == 0 && (main->SetSize(MainEnd()) != 0 || main->SetPosition(0) != 0)) code = kWordExportStreamError;
   put(main, fFib);
-  // The text, a piece at a time, then the zeros up to its last page's end.
-  std::vector<uint8_t> piece;
-  for (size_t at = 0; at < fText.size() && code == 0; at += 1u << 16) {
-    piece.clear();
-    const size_t end = std::min(fText.size(), at + (1u << 16));
-    for (size_t i = at; i < end; ++i) AppendLE16(piece, fText[i]);
-    put(main, piece);
-  }
-  piece.assign(fMainBase - fFcMac, 0);
-  put(main, piece);
+  if (code == 0 && main->SetPosition(fFcMac) != 0) code = kWordExportStreamError;
+  put(main, std::vector<uint8_t>(fMainBase - fFcMac, 0));
   put(main, fMain);
+  std::vector<uint8_t>().swap(fMain);
   put(table, fTable);
   // The container is finished on every way out, and its answer counts.
   const int32_t finished = ole.FinishWriting();

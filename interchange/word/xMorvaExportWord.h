@@ -106,9 +106,13 @@ class xMorvaExportWord : public VObject {
     uint16_t size = 0;
   };
 
-  int32_t BuildStreams();
+  // Walks the document, writing its text into `text` (the "WordDocument"
+  // stream, from the FIB's end) as it goes, and gathers the rest.
+  int32_t BuildStreams(VStream& text);
   // The container with its streams and storage, written to the file.
   int32_t WriteContainer(VStream& file);
+  // The text's pending units go to the stream.
+  void FlushText();
   // Appends the part's text, runs and paragraphs; false when memory fails.
   void AppendPart(xMorvaEngine& engine);
   void AppendUnit(char16_t unit);
@@ -144,7 +148,7 @@ class xMorvaExportWord : public VObject {
   static void CompObj(std::vector<uint8_t>& out);
 
   xMorvaDocument* fDocument = nullptr;
-  // "WordDocument": the FIB, the text (written from fText), then from
+  // "WordDocument": the FIB, the text (written during the walk), then from
   // fMainBase, a page boundary, the run pages and the section properties.
   std::vector<uint8_t> fFib;
   std::vector<uint8_t> fMain;
@@ -154,8 +158,14 @@ class xMorvaExportWord : public VObject {
   uint32_t fFc[kFibPairCount] = {};
   uint32_t fLcb[kFibPairCount] = {};
   bool fHasContent[kFibPairCount] = {};
-  // The combined text: the body, then the header stories.
-  std::u16string fText;
+  // The combined text, the body then the header stories: it goes to the
+  // stream a piece at a time during the walk, so that it is never held
+  // whole beside the stream that holds it. fCp counts its units.
+  uint32_t fCp = 0;
+  char16_t fLastUnit = 0;
+  std::vector<uint8_t> fTextPiece;
+  VStream* fTextStream = nullptr;
+  int32_t fTextCode = 0;
   std::vector<Run> fRuns;
   std::vector<uint8_t> fRunBytes;
   std::vector<Paragraph> fParagraphs;
