@@ -499,7 +499,7 @@ void xMorvaExportWord::WriteCharacterRuns() {
     if (count != 0) std::memcpy(page + 4 * (count + 1), offsets.data(), count);
     page[kWordPage - 1] = uint8_t(count);
     pages.push_back(MainEnd() / kWordPage);
-    fMain.insert(fMain.end(), page, page + kWordPage);
+    PutMain(page, kWordPage);
     fcs.push_back(end);
   }
   WriteBinTable(kFibPlcfBteChpx, fcs, pages);
@@ -544,7 +544,7 @@ void xMorvaExportWord::WriteParagraphRuns() {
     for (size_t k = 0; k < count; ++k) page[4 * (count + 1) + 13 * k] = offsets[k];
     page[kWordPage - 1] = uint8_t(count);
     pages.push_back(MainEnd() / kWordPage);
-    fMain.insert(fMain.end(), page, page + kWordPage);
+    PutMain(page, kWordPage);
     fcs.push_back(end);
   }
   WriteBinTable(kFibPlcfBtePapx, fcs, pages);
@@ -566,7 +566,7 @@ void xMorvaExportWord::WriteParagraphBoundaries() {
     }
     page[kWordPage - 1] = uint8_t(count);
     pages.push_back(MainEnd() / kWordPage);
-    fMain.insert(fMain.end(), page, page + kWordPage);
+    PutMain(page, kWordPage);
     fcs.push_back(end);
   }
   WriteBinTable(kFibPlcfBteLvc, fcs, pages);
@@ -682,8 +682,10 @@ void xMorvaExportWord::WriteSectionProperties() {
   EncodeSectionSprms(grpprl, *fDocument);
   if (grpprl.empty()) return;
   const uint32_t at = MainEnd();
-  AppendLE16(fMain, uint16_t(grpprl.size()));
-  fMain.insert(fMain.end(), grpprl.begin(), grpprl.end());
+  uint8_t size[2];
+  StoreLE16(size, uint16_t(grpprl.size()));
+  PutMain(size, 2);
+  PutMain(grpprl.data(), grpprl.size());
   PutLE32(fTable, fSedAt + 2, at);
 }
 
@@ -828,15 +830,33 @@ void xMorvaExportWord::CompObj(std::vector<uint8_t>& out) {
 // ---- The driver
 
 void xMorvaExportWord::FlushText() {
-  if (fTextStream != nullptr && fTextCode == 0 && !fTextPiece.empty() &&
-      (fTextStream->WriteBytes(fTextPiece.data(), uint32_t(fTextPiece.size())) != 0 ||
-       fTextStream->GetStatus() != 0))
-    fTextCode = kWordExportStreamError;
+  WriteMain(fTextPiece.data(), fTextPiece.size(), FcFromCp(fCp));
   fTextPiece.clear();
 }
 
+void xMorvaExportWord::WriteMain(const uint8_t* bytes, size_t length, uint64_t end) {
+  if (fMainStream == nullptr || fMainCode != 0 || length == 0) return;
+  if (end > fMainRoom) {
+    fMainRoom = std::min<uint64_t>(std::max(end, fMainRoom + fMainRoom / 2), UINT32_MAX);
+    if (fMainStream->SetSize(uint32_t(fMainRoom)) != 0) {
+      fMainCode = kWordExportStreamError;
+      return;
+    }
+  }
+  if (fMainStream->WriteBytes(bytes, uint32_t(length)) != 0 || fMainStream->GetStatus() != 0)
+    fMainCode = kWordExportStreamError;
+}
+
+void xMorvaExportWord::PutMain(const uint8_t* bytes, size_t length) {
+  fMainSize += uint32_t(length);
+  WriteMain(bytes, length, MainEnd());
+}
+
 int32_t xMorvaExportWord::BuildStreams(VStream& text) {
-  fMain.clear();
+  fMainSize = 0;
+  fMainStream = &text;
+  fMainRoom = 0;
+  fMainCode = 0;
   fFib.clear();
   fTable.clear();
   std::fill(std::begin(fFc), std::end(fFc), 0);
@@ -845,8 +865,6 @@ int32_t xMorvaExportWord::BuildStreams(VStream& text) {
   fCp = 0;
   fLastUnit = 0;
   fTextPiece.clear();
-  fTextStream = &text;
-  fTextCode = 0;
   fRuns.clear();
   fRunSheet = 0;
   fRunBytes.clear();
@@ -900,11 +918,10 @@ int32_t xMorvaExportWord::BuildStreams(VStream& text) {
   uint64_t estimate = 16;
   for (int16_t part = 0; part < kPartCount; ++part)
     if (auto* engine = static_cast<xMorvaEngine*>(fDocument->GetPart(part))) estimate += engine->GetStreamSize() / 2;
-  const uint64_t room = kWordFcMin + 2 * estimate + std::min<uint64_t>(2 * estimate, kPagesRoom);
+  fMainRoom = std::min<uint64_t>(kWordFcMin + 2 * estimate + std::min<uint64_t>(2 * estimate, kPagesRoom), UINT32_MAX);
   fTextPiece.reserve(kTextPiece + 2);
-  if (text.SetSize(uint32_t(std::min<uint64_t>(room, UINT32_MAX))) != 0 ||
-      text.SetPosition(kWordFcMin) != 0) {
-    fTextStream = nullptr;
+  if (text.SetSize(uint32_t(fMainRoom)) != 0 || text.SetPosition(kWordFcMin) != 0) {
+    fMainStream = nullptr;
     return kWordExportStreamError;
   }
   if (auto* body = static_cast<xMorvaEngine*>(fDocument->GetPart(kPartBody))) AppendPart(*body);
@@ -912,12 +929,12 @@ int32_t xMorvaExportWord::BuildStreams(VStream& text) {
   fCcpText = fCp;
   AppendHeaderFooterStories();
   FlushText();
-  fTextStream = nullptr;
   std::vector<uint8_t>().swap(fTextPiece);
-  if (fTextCode != 0) return fTextCode;
   fFcMac = FcFromCp(fCp);
-  // What follows the text is gathered from the next page on.
+  // What follows the text starts on the next page, after zeros.
   fMainBase = (fFcMac + kWordPage - 1) / kWordPage * kWordPage;
+  const std::vector<uint8_t> zeros(fMainBase - fFcMac, 0);
+  WriteMain(zeros.data(), zeros.size(), fMainBase);
 
   WriteStyleSheet();
   WriteSectionTable();
@@ -937,14 +954,18 @@ int32_t xMorvaExportWord::BuildStreams(VStream& text) {
   WriteAssociatedStrings();
   WriteSectionProperties();
   WriteFib();
-  if (MainEnd() < kSmallStream) fMain.resize(kSmallStream - fMainBase, 0);
+  if (MainEnd() < kSmallStream) {
+    const std::vector<uint8_t> small(kSmallStream - MainEnd(), 0);
+    PutMain(small.data(), small.size());
+  }
   if (fTable.size() < kSmallStream) fTable.resize(kSmallStream, 0);
   // The pages hold the runs and paragraphs now.
   std::vector<Run>().swap(fRuns);
   std::vector<uint8_t>().swap(fRunBytes);
   std::vector<Paragraph>().swap(fParagraphs);
   std::vector<uint8_t>().swap(fParagraphBytes);
-  return 0;
+  fMainStream = nullptr;
+  return fMainCode;
 }
 
 int32_t xMorvaExportWord::ExportWordDocument(xMorvaDocument* document, VStream* file) {
@@ -1028,15 +1049,10 @@ int32_t xMorvaExportWord::WriteContainer(VStream& file) {
     if (code == 0) ole.SetRightSibling(compObj, pool);
     if (const int32_t closed = ole.CloseStream(compObj); closed != 0 && code == 0) code = CodeOfOle(closed);
   }
-  // The text is in place after the FIB's room: sized once to its end, the
-  // stream takes the FIB before it, then the zeros up to the text's last
-  // page's end and the pages after it.
+  // All but the FIB is in place after the FIB's room: cut to its end, the
+  // stream takes the FIB before it.
   if (code == 0 && (main->SetSize(MainEnd()) != 0 || main->SetPosition(0) != 0)) code = kWordExportStreamError;
   put(main, fFib);
-  if (code == 0 && main->SetPosition(fFcMac) != 0) code = kWordExportStreamError;
-  put(main, std::vector<uint8_t>(fMainBase - fFcMac, 0));
-  put(main, fMain);
-  std::vector<uint8_t>().swap(fMain);
   put(table, fTable);
   // The container is finished on every way out, and its answer counts.
   const int32_t finished = ole.FinishWriting();
