@@ -3,6 +3,8 @@
 
 #include <unistd.h>
 
+#include <cstdint>
+#include <cstring>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -75,4 +77,124 @@ std::string WrittenBytes(const std::function<void(VStream&)>& write) {
   }
   if (handle != 0) gMemoryMgr->DisposeHandle(handle);
   return out;
+}
+
+namespace {
+
+constexpr int32_t kCharactersPerPage = 3000;
+
+// The same words every time, from a small generator of our own.
+class Words {
+ public:
+  uint32_t Next(uint32_t limit) {
+    fState = fState * 1664525u + 1013904223u;
+    return (fState >> 8) % limit;
+  }
+  const char* Word() {
+    static const char* const kWords[] = {
+        "the",    "document", "reads",  "pages",  "of",       "text",     "with",   "runs",
+        "and",    "tables",   "stored", "bytes",  "property", "paragraph", "styled", "import",
+        "column", "margin",   "header", "letter", "value",    "number",   "cell",   "row"};
+    return kWords[Next(sizeof kWords / sizeof kWords[0])];
+  }
+
+ private:
+  uint32_t fState = 20261207u;
+};
+
+// The document's shape: a page is kCharactersPerPage characters of
+// paragraphs of `shortest` to `shortest + spread` characters; it ends after
+// `pages` pages or `paragraphs` paragraphs, whichever comes first.
+struct Shape {
+  int32_t pages;
+  int32_t paragraphs;
+  int32_t shortest;
+  int32_t spread;
+};
+
+std::string Generated(int64_t kind, const Shape& shape) {
+  Words words;
+  std::string rtf =
+      "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Liberation Serif;}{\\f1\\fswiss Liberation Sans;}"
+      "{\\f2\\fmodern Liberation Mono;}}{\\colortbl;\\red200\\green0\\blue0;\\red0\\green120\\blue0;"
+      "\\red0\\green0\\blue200;}\n";
+  int32_t made = 0;
+  for (int32_t page = 0; page < shape.pages && made < shape.paragraphs; ++page) {
+    int32_t written = 0;
+    int32_t paragraph = 0;
+    if (kind == kGeneratedFormatted && page % 3 == 2) {
+      for (int row = 0; row < 3; ++row) {
+        rtf += "\\trowd\\trgaph108\\trqc\\clbrdrt\\brdrs\\clbrdrb\\brdrs\\cellx3000\\clcbpat2\\cellx6000"
+               "\\cellx8000\n";
+        for (int cell = 0; cell < 3; ++cell) {
+          rtf += cell == 1 ? "\\pard\\intbl\\qc " : "\\pard\\intbl ";
+          rtf += words.Word();
+          rtf += " ";
+          rtf += words.Word();
+          rtf += "\\cell";
+          written += 16;
+        }
+        rtf += "\\row\n";
+      }
+    }
+    while (written < kCharactersPerPage && made < shape.paragraphs) {
+      const int32_t length = shape.shortest + int32_t(words.Next(uint32_t(shape.spread)));
+      rtf += "\\pard";
+      if (kind == kGeneratedFormatted) {
+        switch (paragraph++ % 4) {
+          case 0: rtf += "\\sb120\\sa240"; break;
+          case 1: rtf += "\\qc"; break;
+          case 2: rtf += "\\li720\\fi-360\\tx2000\\tqr\\tx6000"; break;
+          default: rtf += "\\qj\\sl360\\slmult1"; break;
+        }
+      }
+      rtf += " ";
+      int32_t inParagraph = 0;
+      int32_t runLeft = 0;
+      bool open = false;
+      while (inParagraph < length) {
+        if (kind == kGeneratedFormatted && runLeft-- <= 0) {
+          if (open) rtf += "}";
+          static const char* const kRuns[] = {"{\\b ",   "{\\i ",   "{\\ul ",  "{\\fs28 ", "{\\f1 ",
+                                              "{\\cf1 ", "{\\cf3\\b\\i ", "{\\f2\\fs20 ", "{"};
+          rtf += kRuns[words.Next(sizeof kRuns / sizeof kRuns[0])];
+          open = true;
+          runLeft = 2 + int32_t(words.Next(4));
+        }
+        const char* word = words.Word();
+        rtf += word;
+        rtf += kind == kGeneratedFormatted && paragraph % 4 == 3 && inParagraph == 40 ? "\\tab " : " ";
+        inParagraph += int32_t(std::strlen(word)) + 1;
+      }
+      if (open) rtf += "}";
+      rtf += "\\par\n";
+      written += inParagraph;
+      ++made;
+    }
+  }
+  rtf += "}\n";
+  return rtf;
+}
+
+}  // namespace
+
+std::string GeneratedRtf(int64_t kind, int32_t pages) { return Generated(kind, {pages, INT32_MAX, 300, 200}); }
+
+std::string GeneratedRtfOfParagraphs(int64_t kind, int32_t paragraphs) {
+  return Generated(kind, {INT32_MAX, paragraphs, 40, 120});
+}
+
+fs::path HostProgram() {
+  const fs::path host = fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "qvhost" / "qvhost";
+  return fs::exists(host) ? host : fs::path();
+}
+
+void WriteHostConversionScript(const fs::path& script, const fs::path& in, const std::string& inType,
+                               const fs::path& out, const std::string& outType) {
+  std::ofstream(script) << "set name \"Qvbase\"\nset version 0x670\nstart -1\n"
+                        << "command 47 result area memo\n"
+                        << "command 48 area memo hosttext \"" << in.string() << "\" text \"" << inType << "\"\n"
+                        << "command 28 area memo result long\nexpect result 0\n"
+                        << "command 50 area memo hosttext \"" << out.string() << "\" text \"" << outType << "\"\n"
+                        << "command 28 area memo result long\nexpect result 0\n";
 }

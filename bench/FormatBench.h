@@ -1,7 +1,8 @@
 // What the benchmarks of the foreign formats share: a folder of their own,
 // the reference document written in the format by a process of its own
 // (made once a size), the page count that makes a file of some megabytes,
-// and a document written to bytes in memory.
+// a document written to bytes in memory, the generated RTF of the Word
+// benchmarks and the stand-in host's script that converts a file.
 #pragma once
 
 #include <cstdint>
@@ -26,3 +27,24 @@ std::string ReadFile(const std::filesystem::path& path);
 void FillWithReferenceDocument(xMorvaDocument& document, int32_t pages);
 // What `write` puts into a memory stream.
 std::string WrittenBytes(const std::function<void(VStream&)>& write);
+
+// The generated RTF of the Word benchmarks, the same words every time.
+// Plain: paragraphs of words alone. Formatted: every few words a run of its
+// own (bold, italic, underlined, another size, font or colour), centred,
+// indented and tabbed paragraphs with space around them, and a table of
+// three rows every third page of 3,000 characters.
+enum GeneratedKind : int64_t { kGeneratedPlain = 0, kGeneratedFormatted = 1 };
+// `pages` pages of 3,000 characters, in paragraphs of 300 to 500.
+std::string GeneratedRtf(int64_t kind, int32_t pages);
+// `paragraphs` paragraphs (the tables' cells not counted) of 40 to 160
+// characters: a document long in paragraphs and runs rather than in text.
+std::string GeneratedRtfOfParagraphs(int64_t kind, int32_t paragraphs);
+
+// The stand-in host built beside the benchmarks; empty when it is not built.
+std::filesystem::path HostProgram();
+// Writes the stand-in host's script that opens `in` in an offscreen area as
+// `inType` ("" to tell it by its content), saves it as `out` of `outType`
+// ("" for the own format) and fails on any code but 0.
+void WriteHostConversionScript(const std::filesystem::path& script, const std::filesystem::path& in,
+                               const std::string& inType, const std::filesystem::path& out,
+                               const std::string& outType);

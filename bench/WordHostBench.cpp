@@ -3,26 +3,10 @@
 #include <algorithm>
 #include <fstream>
 
+#include "bench/FormatBench.h"
 #include "bench/ProcessBench.h"
 
 namespace fs = std::filesystem;
-
-namespace {
-
-// The stand-in host's script that opens `in` as a Word 97 file (which lays
-// it out) and saves it in our own format as `out`, failing on any code but 0.
-fs::path HostScript(const fs::path& scratch, const fs::path& in, const fs::path& out) {
-  const fs::path script = scratch / (in.stem().string() + ".qvs");
-  std::ofstream(script) << "set name \"Qvbase\"\nset version 0x670\nstart -1\n"
-                        << "command 47 result area memo\n"
-                        << "command 48 area memo hosttext \"" << in.string() << "\" text \"DOC8\"\n"
-                        << "command 28 area memo result long\nexpect result 0\n"
-                        << "command 50 area memo hosttext \"" << out.string() << "\" text \"\"\n"
-                        << "command 28 area memo result long\nexpect result 0\n";
-  return script;
-}
-
-}  // namespace
 
 std::vector<std::string> WordConverterCommand(WordConverter converter, const fs::path& input,
                                               const fs::path& output, const fs::path& scratch,
@@ -30,10 +14,15 @@ std::vector<std::string> WordConverterCommand(WordConverter converter, const fs:
   const std::string stem = input.stem().string();
   switch (converter) {
     case kOurs: {
-      const fs::path host = fs::read_symlink("/proc/self/exe").parent_path().parent_path() / "qvhost" / "qvhost";
-      if (fs::exists(host)) return {host.string(), HostScript(scratch, input, output / (stem + ".qmv")).string()};
-      why = "qvhost is not built";
-      return {};
+      const fs::path host = HostProgram();
+      if (host.empty()) {
+        why = "qvhost is not built";
+        return {};
+      }
+      // Opened as a Word 97 file (which lays it out) and saved in our own format.
+      const fs::path script = scratch / (stem + ".qvs");
+      WriteHostConversionScript(script, input, "DOC8", output / (stem + ".qmv"), "");
+      return {host.string(), script.string()};
     }
     case kLibreOffice:
       if (HasProgram("soffice"))

@@ -1,6 +1,7 @@
 // Word files read: .doc files of 50, 200 and 800 pages of 3,000 characters,
 // plain and heavily formatted, made once by LibreOffice
-// (`soffice --headless --convert-to doc`) from RTF generated here and kept
+// (`soffice --headless --convert-to doc`) from the generated RTF that the
+// Word benchmarks share (bench/FormatBench.h), and kept
 // beside this program. As whole processes, each is opened and saved in our
 // own format by the stand-in host (qvhost, commands 48 and 50 on an
 // offscreen area), beside LibreOffice converting it to ODT, AbiWord to RTF
@@ -49,94 +50,8 @@ void Stop() {
 }
 
 constexpr int32_t kWordPages[] = {50, 200, 800};
-constexpr int32_t kCharactersPerPage = 3000;
-enum Kind : int64_t { kPlain = 0, kFormatted = 1 };
+enum Kind : int64_t { kPlain = kGeneratedPlain, kFormatted = kGeneratedFormatted };
 const char* KindName(int64_t kind) { return kind == kPlain ? "plain" : "formatted"; }
-
-// The same words every time, from a small generator of our own.
-class Words {
- public:
-  uint32_t Next(uint32_t limit) {
-    fState = fState * 1664525u + 1013904223u;
-    return (fState >> 8) % limit;
-  }
-  const char* Word() {
-    static const char* const kWords[] = {
-        "the",    "document", "reads",  "pages",  "of",       "text",     "with",   "runs",
-        "and",    "tables",   "stored", "bytes",  "property", "paragraph", "styled", "import",
-        "column", "margin",   "header", "letter", "value",    "number",   "cell",   "row"};
-    return kWords[Next(sizeof kWords / sizeof kWords[0])];
-  }
-
- private:
-  uint32_t fState = 20261207u;
-};
-
-// RTF of `pages` pages. Plain: paragraphs of 300 to 500 characters. Formatted:
-// every few words a run of its own (bold, italic, underlined, another size,
-// font or colour), centred, indented and tabbed paragraphs with space
-// around them, and a table of three rows every third page.
-std::string GeneratedRtf(int64_t kind, int32_t pages) {
-  Words words;
-  std::string rtf =
-      "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\froman Liberation Serif;}{\\f1\\fswiss Liberation Sans;}"
-      "{\\f2\\fmodern Liberation Mono;}}{\\colortbl;\\red200\\green0\\blue0;\\red0\\green120\\blue0;"
-      "\\red0\\green0\\blue200;}\n";
-  for (int32_t page = 0; page < pages; ++page) {
-    int32_t written = 0;
-    int32_t paragraph = 0;
-    if (kind == kFormatted && page % 3 == 2) {
-      for (int row = 0; row < 3; ++row) {
-        rtf += "\\trowd\\trgaph108\\trqc\\clbrdrt\\brdrs\\clbrdrb\\brdrs\\cellx3000\\clcbpat2\\cellx6000"
-               "\\cellx8000\n";
-        for (int cell = 0; cell < 3; ++cell) {
-          rtf += cell == 1 ? "\\pard\\intbl\\qc " : "\\pard\\intbl ";
-          rtf += words.Word();
-          rtf += " ";
-          rtf += words.Word();
-          rtf += "\\cell";
-          written += 16;
-        }
-        rtf += "\\row\n";
-      }
-    }
-    while (written < kCharactersPerPage) {
-      const int32_t length = 300 + int32_t(words.Next(200));
-      rtf += "\\pard";
-      if (kind == kFormatted) {
-        switch (paragraph++ % 4) {
-          case 0: rtf += "\\sb120\\sa240"; break;
-          case 1: rtf += "\\qc"; break;
-          case 2: rtf += "\\li720\\fi-360\\tx2000\\tqr\\tx6000"; break;
-          default: rtf += "\\qj\\sl360\\slmult1"; break;
-        }
-      }
-      rtf += " ";
-      int32_t inParagraph = 0;
-      int32_t runLeft = 0;
-      bool open = false;
-      while (inParagraph < length) {
-        if (kind == kFormatted && runLeft-- <= 0) {
-          if (open) rtf += "}";
-          static const char* const kRuns[] = {"{\\b ",   "{\\i ",   "{\\ul ",  "{\\fs28 ", "{\\f1 ",
-                                              "{\\cf1 ", "{\\cf3\\b\\i ", "{\\f2\\fs20 ", "{"};
-          rtf += kRuns[words.Next(sizeof kRuns / sizeof kRuns[0])];
-          open = true;
-          runLeft = 2 + int32_t(words.Next(4));
-        }
-        const char* word = words.Word();
-        rtf += word;
-        rtf += kind == kFormatted && paragraph % 4 == 3 && inParagraph == 40 ? "\\tab " : " ";
-        inParagraph += int32_t(std::strlen(word)) + 1;
-      }
-      if (open) rtf += "}";
-      rtf += "\\par\n";
-      written += inParagraph;
-    }
-  }
-  rtf += "}\n";
-  return rtf;
-}
 
 // The folder beside this program where the made files stay between runs.
 fs::path CacheFolder() {

@@ -3,14 +3,18 @@
 // document opened as RTF and saved as Word 97, and a Word 97 file of it
 // opened and saved as RTF, by this program beside LibreOffice
 // (`soffice --headless --convert-to`) and AbiWord (`abiword --to=`) doing the
-// same. Each whole-process run reports its wall time and peak resident
-// memory.
+// same, and our stand-in host (qvhost, commands 48 and 50 on an offscreen
+// area) doing it as a host would. And documents of 10,000, 40,000 and
+// 160,000 paragraphs, from the same generated RTF, saved as Word 97 by the
+// stand-in host, LibreOffice and AbiWord. Each whole-process run reports its
+// wall time and peak resident memory.
 //
 // `word_export_bench --convert IN OUT` is the whole process of ours: it
 // starts the services, opens IN (RTF, or Word when its name ends in .doc),
 // lays the document out, writes OUT (Word when its name ends in .doc, else
 // RTF) and ends. `word_export_bench --reference PAGES OUT` writes the
-// reference document, as Word when OUT ends in .doc, else as RTF.
+// reference document, as Word when OUT ends in .doc, else as RTF;
+// `word_export_bench --paragraphs N OUT` the generated RTF of N paragraphs.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -72,6 +76,17 @@ std::string Written(xMorvaDocument& document, bool word) {
 
 fs::path Folder() { return BenchFolder("qv-word-export-bench"); }
 
+// The stand-in host's command that opens `in` as `inType` and saves `out`
+// as `outType`; empty when qvhost is not built.
+std::vector<std::string> HostCommand(const fs::path& in, const std::string& inType, const fs::path& out,
+                                     const std::string& outType) {
+  const fs::path host = HostProgram();
+  if (host.empty()) return {};
+  const fs::path script = Folder() / (out.parent_path().filename().string() + "-" + out.stem().string() + ".qvs");
+  WriteHostConversionScript(script, in, inType, out, outType);
+  return {host.string(), script.string()};
+}
+
 void ExportWord(benchmark::State& state) {
   auto document = std::make_unique<xMorvaDocument>(nullptr);
   FillWithReferenceDocument(*document, int32_t(state.range(0)));
@@ -93,7 +108,8 @@ void ExportWord(benchmark::State& state) {
   state.counters["peak_RSS_per_file_byte"] = double(StatusBytes("VmHWM:") - before) / double(written);
 }
 
-enum Converter : int64_t { kOurs = 0, kLibreOffice = 1, kAbiWord = 2 };
+// kOurs is this program's own conversion, kHost the stand-in host's.
+enum Converter : int64_t { kOurs = 0, kLibreOffice = 1, kAbiWord = 2, kHost = 3 };
 // 0: RTF opened, Word saved; 1: Word opened, RTF saved.
 enum Direction : int64_t { kToWord = 0, kFromWord = 1 };
 
@@ -120,6 +136,11 @@ void WholeProcess(benchmark::State& state) {
       if (!HasProgram("abiword")) return state.SkipWithError("abiword is not installed");
       command = {"abiword", "--to=" + (output / ("reference." + extension)).string(), input.string()};
       break;
+    case kHost:
+      command = HostCommand(input, direction == kToWord ? "RTF " : "DOC8", output / ("reference." + extension),
+                            direction == kToWord ? "DOC8" : "RTF ");
+      if (command.empty()) return state.SkipWithError("qvhost is not built");
+      break;
   }
   int64_t peak = 0;
   for (auto _ : state) {
@@ -134,6 +155,61 @@ void WholeProcess(benchmark::State& state) {
   }
   state.counters["pages"] = pages;
   state.counters["file_MB"] = double(fs::file_size(input)) / 1e6;
+  state.counters["peak_RSS_MB"] = double(peak) / 1e6;
+}
+
+constexpr int32_t kParagraphCounts[] = {10000, 40000, 160000};
+
+// The generated RTF of `paragraphs` paragraphs, made once by a process of
+// its own.
+fs::path ParagraphsFile(int32_t paragraphs) {
+  const fs::path path = Folder() / ("paragraphs-" + std::to_string(paragraphs) + ".rtf");
+  double seconds = 0;
+  int64_t peak = 0;
+  if (!fs::exists(path)) RunSelf({"--paragraphs", std::to_string(paragraphs), path.string()}, seconds, peak);
+  return path;
+}
+
+// The same RTF of many short paragraphs saved as Word 97 by each: the run
+// and paragraph pages are written in one pass over the text.
+void ParagraphsToWord(benchmark::State& state) {
+  const auto converter = Converter(state.range(0));
+  const int32_t paragraphs = int32_t(state.range(1));
+  const fs::path input = ParagraphsFile(paragraphs);
+  if (!fs::exists(input)) return state.SkipWithError("the RTF was not made");
+  const fs::path output = Folder() / ("paragraphs-out-" + std::to_string(converter));
+  fs::create_directories(output);
+  const fs::path written = output / (input.stem().string() + ".doc");
+  std::vector<std::string> command;
+  switch (converter) {
+    case kLibreOffice:
+      if (!HasProgram("soffice")) return state.SkipWithError("soffice is not installed");
+      command = {"soffice", "-env:UserInstallation=file://" + (Folder() / "profile").string(), "--headless",
+                 "--convert-to", "doc", "--outdir", output.string(), input.string()};
+      break;
+    case kAbiWord:
+      if (!HasProgram("abiword")) return state.SkipWithError("abiword is not installed");
+      command = {"abiword", "--to=" + written.string(), input.string()};
+      break;
+    default:
+      command = HostCommand(input, "RTF ", written, "DOC8");
+      if (command.empty()) return state.SkipWithError("qvhost is not built");
+      break;
+  }
+  int64_t peak = 0;
+  for (auto _ : state) {
+    double seconds = 0;
+    int64_t bytes = 0;
+    if (!RunProcess(command, seconds, bytes) || !fs::exists(written)) {
+      state.SkipWithError("the conversion failed");
+      return;
+    }
+    state.SetIterationTime(seconds);
+    peak = std::max(peak, bytes);
+  }
+  state.counters["paragraphs"] = paragraphs;
+  state.counters["file_MB"] = double(fs::file_size(input)) / 1e6;
+  state.counters["doc_MB"] = double(fs::file_size(written)) / 1e6;
   state.counters["peak_RSS_MB"] = double(peak) / 1e6;
 }
 
@@ -181,7 +257,7 @@ void Pages(benchmark::internal::Benchmark* b) {
 
 void Converters(benchmark::internal::Benchmark* b) {
   for (int64_t direction : {kToWord, kFromWord}) {
-    for (int64_t converter : {kOurs, kLibreOffice, kAbiWord}) {
+    for (int64_t converter : {kOurs, kHost, kLibreOffice, kAbiWord}) {
       for (int64_t pages : kReferencePages) b->Args({converter, direction, pages});
     }
   }
@@ -195,12 +271,23 @@ BENCHMARK(WholeProcess)
     ->UseManualTime()
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(ParagraphsToWord)
+    ->ArgNames({"converter", "paragraphs"})
+    ->ArgsProduct({{kHost, kLibreOffice, kAbiWord},
+                   {kParagraphCounts[0], kParagraphCounts[1], kParagraphCounts[2]}})
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(ExportWord)->ArgName("pages")->Apply(Pages)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc == 4 && std::strcmp(argv[1], "--convert") == 0) return Convert(argv[2], argv[3]);
+  if (argc == 4 && std::strcmp(argv[1], "--paragraphs") == 0) {
+    std::ofstream(argv[3], std::ios::binary) << GeneratedRtfOfParagraphs(kGeneratedFormatted, std::atoi(argv[2]));
+    return 0;
+  }
   if (argc == 4 && std::strcmp(argv[1], "--reference") == 0) {
     gHeap = new VHeap();
     gMemoryMgr = new VWinMemoryMgr();

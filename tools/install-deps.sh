@@ -23,6 +23,7 @@ packages=(
   # what we write and wrote the documents we read (ctest label `peers`).
   libreoffice-writer-nogui  # soffice --headless --convert-to
   abiword pandoc unrtf antiword catdoc
+  wv libimage-exiftool-perl  # wvText and exiftool read the Word files we write
   python3-olefile tidy python3-html5lib
   # The spelling engine library (libqvspell.so) checks words with Hunspell
   # and Debian's English dictionary; its tests compare with `hunspell -l`.

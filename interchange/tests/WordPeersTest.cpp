@@ -1,6 +1,7 @@
 // The Word 97 files we write, read by the programs people use for them:
-// python3-olefile (the stream tree and the property sets), antiword,
-// catdoc and LibreOffice (the text, the page and the headers and footers).
+// python3-olefile and exiftool (the stream tree and the property sets),
+// antiword, catdoc, wvText and LibreOffice (the text, the page and the
+// headers and footers).
 // They run under the ctest label "peers".
 #include <gtest/gtest.h>
 
@@ -136,6 +137,25 @@ TEST_F(WordPeers, CatdocReadsTheText) {
   const std::string text = Output("catdoc -d utf-8 -w " + ours.string());
   // catdoc reads the whole text, the header stories after the body.
   EXPECT_EQ(kBody + " Our header line Our footer line", Words(text)) << text;
+}
+
+TEST_F(WordPeers, WvTextReadsTheText) {
+  if (!HasProgram("wvText")) GTEST_SKIP() << "wvText is not installed (Debian package wv)";
+  const fs::path ours = WriteOurs();
+  const fs::path text = folder / "ours-wv.txt";
+  // Without a browser to dump its HTML, wvText writes the text itself and
+  // says so on its output.
+  ASSERT_EQ(0, std::system(("wvText " + ours.string() + " " + text.string() + " >/dev/null 2>&1").c_str()));
+  // Like catdoc, it reads the header stories after the body.
+  EXPECT_EQ(kBody + " Our header line Our footer line", Words(ReadText(text))) << ReadText(text);
+}
+
+TEST_F(WordPeers, ExiftoolReadsTheDocumentInformations) {
+  if (!HasProgram("exiftool")) GTEST_SKIP() << "exiftool is not installed (Debian package libimage-exiftool-perl)";
+  const fs::path ours = WriteOurs();
+  const std::string out =
+      Output("exiftool -s3 -charset utf8 -Title -Subject -Author -Company -Software " + ours.string());
+  EXPECT_EQ("Our title\nOur subject\nOur author\nOur company\nQv Morva\n", out);
 }
 
 TEST_F(WordPeers, LibreOfficeReadsTheTextPageAndHeaders) {

@@ -364,6 +364,35 @@ TEST_F(ExportWord, EqualRunsContinue) {
   EXPECT_EQ(3, s.main[size_t(U32(papx, 8)) * kWordPage + 511]) << "a paragraph each";
 }
 
+// A text of several of the pieces the walk writes at a time, and a header
+// story after it: every unit in its place, the paragraph pages after the
+// text's last page and covering it to its end.
+TEST_F(ExportWord, LongTextInOrderBeforeItsPages) {
+  auto document = NewDocument();
+  std::u16string body;
+  for (int i = 0; i < 200000; ++i) body += i % 1000 == 999 ? u'\n' : char16_t(u'a' + (i * 7 + i / 26) % 26);
+  Units(Engine(*document, kPartBody), body);
+  Type(Engine(*document, kPartHeader), u"Head");
+  const Streams s = Write(*document);
+  // The body ends with its own paragraph end; the header story gets one,
+  // then come the two guard paragraphs.
+  std::u16string expected = body + u"Head\n\n\n";
+  for (char16_t& unit : expected)
+    if (unit == u'\n') unit = 13;
+  EXPECT_TRUE(WordTextOf(s.main) == expected) << "the text differs";
+  EXPECT_EQ(200000u, U32(s.main, 64 + 4 * 3)) << "ccpText";
+  const uint32_t fcMac = U32(s.main, 28);
+  const Bytes chpx = Table(s.main, s.table, kFibPlcfBteChpx);
+  ASSERT_EQ(12u, chpx.size()) << "plain text: one run page";
+  EXPECT_EQ((fcMac + kWordPage - 1) / kWordPage, U32(chpx, 8)) << "the first page after the text";
+  const Bytes papx = Table(s.main, s.table, kFibPlcfBtePapx);
+  const size_t pages = (papx.size() - 4) / 8;
+  ASSERT_GE(pages, 2u);
+  EXPECT_EQ(U32(chpx, 8) + 1, U32(papx, 4 * (pages + 1))) << "the paragraph pages next";
+  EXPECT_EQ(fcMac, U32(papx, 4 * pages));
+  EXPECT_EQ(s.main.size(), size_t(U32(s.main, 64))) << "cbMac";
+}
+
 // Font names: an FFN each, cut to 31 characters.
 TEST_F(ExportWord, FontTableCutsLongNames) {
   auto document = NewDocument();

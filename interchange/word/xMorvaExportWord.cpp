@@ -36,6 +36,11 @@ constexpr uint32_t kSmallStream = 4096;
 constexpr uint64_t kProgressThreshold = 64 * 1024;
 // Paragraph boundaries a page holds.
 constexpr size_t kBoundariesPerPage = 101;
+// The text goes to its stream in pieces of this many bytes.
+constexpr size_t kTextPiece = size_t(1) << 17;
+// The most room the text's stream is given beforehand for the pages after
+// the text; past it, the stream grows as they are written.
+constexpr uint64_t kPagesRoom = uint64_t(64) << 20;
 
 // The pairs whose fc stays 0 when they hold nothing.
 constexpr uint16_t kZeroFcPairs[] = {7, 34, 35, 38, 39, 49, 50, 73, 74, 75, 77, 78, 79, 80, 81, 82, 83, 92};
@@ -174,7 +179,7 @@ void xMorvaExportWord::StartParagraph() {
   uint16_t istd = IstdOfSheet(sheet);
   if (istd == 0) sheet = kDefaultStyleSheetId;
   Paragraph paragraph;
-  paragraph.cp = uint32_t(fText.size());
+  paragraph.cp = fCp;
   paragraph.istd = istd;
   paragraph.grpprl = uint32_t(fParagraphBytes.size());
   std::vector<uint8_t> grpprl;
@@ -198,7 +203,7 @@ void xMorvaExportWord::StartRun() {
     return;
   fRunSheet = fParagraphSheet;
   Run run;
-  run.cp = uint32_t(fText.size());
+  run.cp = fCp;
   run.grpprl = uint32_t(fRunBytes.size());
   run.size = uint8_t(std::min<size_t>(grpprl.size(), 255));
   fRunBytes.insert(fRunBytes.end(), grpprl.begin(), grpprl.begin() + run.size);
@@ -208,7 +213,11 @@ void xMorvaExportWord::StartRun() {
 void xMorvaExportWord::AppendUnit(char16_t unit) {
   if (!fParagraphOpen) StartParagraph();
   if (fRunDirty) StartRun();
-  fText.push_back(unit);
+  fTextPiece.push_back(uint8_t(unit));
+  fTextPiece.push_back(uint8_t(unit >> 8));
+  ++fCp;
+  fLastUnit = unit;
+  if (fTextPiece.size() >= kTextPiece) FlushText();
   // A break ends its paragraph, as in the document.
   if (unit == 13 || unit == 12 || unit == 14) fParagraphOpen = false;
 }
@@ -265,7 +274,7 @@ void xMorvaExportWord::AppendPart(xMorvaEngine& engine) {
 }
 
 void xMorvaExportWord::CloseStory() {
-  if (fText.empty() || fParagraphOpen) AppendUnit(13);
+  if (fCp == 0 || fParagraphOpen) AppendUnit(13);
 }
 
 void xMorvaExportWord::AppendHeaderFooterStories() {
@@ -276,14 +285,14 @@ void xMorvaExportWord::AppendHeaderFooterStories() {
     uint32_t start, end;
   };
   auto copy = [&](int16_t part) {
-    Span span{uint32_t(fText.size()) - fCcpText, 0};
+    Span span{fCp - fCcpText, 0};
     auto* engine = static_cast<xMorvaEngine*>(fDocument->GetPart(part));
     if (engine != nullptr && engine->GetLength() > 0) {
-      const size_t before = fText.size();
+      const uint32_t before = fCp;
       AppendPart(*engine);
-      if (fText.size() > before && fText.back() != 13) AppendUnit(13);
+      if (fCp > before && fLastUnit != 13) AppendUnit(13);
     }
-    span.end = uint32_t(fText.size()) - fCcpText;
+    span.end = fCp - fCcpText;
     return span;
   };
   std::fill(std::begin(fHdd), std::end(fHdd), 0);
@@ -459,7 +468,7 @@ void xMorvaExportWord::WriteBinTable(uint16_t pair, const std::vector<uint32_t>&
 void xMorvaExportWord::WriteCharacterRuns() {
   std::vector<uint32_t> fcs{FcFromCp(0)};
   std::vector<uint32_t> pages;
-  const uint32_t total = uint32_t(fText.size());
+  const uint32_t total = fCp;
   for (size_t i = 0; i < fRuns.size();) {
     uint8_t page[kWordPage] = {};
     uint32_t lowest = kWordPage - 1;
@@ -490,7 +499,7 @@ void xMorvaExportWord::WriteCharacterRuns() {
     if (count != 0) std::memcpy(page + 4 * (count + 1), offsets.data(), count);
     page[kWordPage - 1] = uint8_t(count);
     pages.push_back(MainEnd() / kWordPage);
-    fMain.insert(fMain.end(), page, page + kWordPage);
+    PutMain(page, kWordPage);
     fcs.push_back(end);
   }
   WriteBinTable(kFibPlcfBteChpx, fcs, pages);
@@ -501,7 +510,7 @@ void xMorvaExportWord::WriteCharacterRuns() {
 void xMorvaExportWord::WriteParagraphRuns() {
   std::vector<uint32_t> fcs{FcFromCp(0)};
   std::vector<uint32_t> pages;
-  const uint32_t total = uint32_t(fText.size());
+  const uint32_t total = fCp;
   for (size_t i = 0; i < fParagraphs.size();) {
     uint8_t page[kWordPage] = {};
     uint32_t lowest = kWordPage - 1;
@@ -535,7 +544,7 @@ void xMorvaExportWord::WriteParagraphRuns() {
     for (size_t k = 0; k < count; ++k) page[4 * (count + 1) + 13 * k] = offsets[k];
     page[kWordPage - 1] = uint8_t(count);
     pages.push_back(MainEnd() / kWordPage);
-    fMain.insert(fMain.end(), page, page + kWordPage);
+    PutMain(page, kWordPage);
     fcs.push_back(end);
   }
   WriteBinTable(kFibPlcfBtePapx, fcs, pages);
@@ -544,7 +553,7 @@ void xMorvaExportWord::WriteParagraphRuns() {
 void xMorvaExportWord::WriteParagraphBoundaries() {
   std::vector<uint32_t> fcs{FcFromCp(0)};
   std::vector<uint32_t> pages;
-  const uint32_t total = uint32_t(fText.size());
+  const uint32_t total = fCp;
   for (size_t i = 0; i < fParagraphs.size(); i += kBoundariesPerPage) {
     uint8_t page[kWordPage] = {};
     const size_t count = std::min(kBoundariesPerPage, fParagraphs.size() - i);
@@ -557,7 +566,7 @@ void xMorvaExportWord::WriteParagraphBoundaries() {
     }
     page[kWordPage - 1] = uint8_t(count);
     pages.push_back(MainEnd() / kWordPage);
-    fMain.insert(fMain.end(), page, page + kWordPage);
+    PutMain(page, kWordPage);
     fcs.push_back(end);
   }
   WriteBinTable(kFibPlcfBteLvc, fcs, pages);
@@ -579,7 +588,7 @@ void xMorvaExportWord::WriteClx() {
   fTable.push_back(2);
   AppendLE32(fTable, 16);
   AppendLE32(fTable, 0);
-  AppendLE32(fTable, uint32_t(fText.size()));
+  AppendLE32(fTable, fCp);
   AppendLE16(fTable, 0x0040);
   AppendLE32(fTable, kWordFcMin);
   AppendLE16(fTable, 0);
@@ -673,8 +682,10 @@ void xMorvaExportWord::WriteSectionProperties() {
   EncodeSectionSprms(grpprl, *fDocument);
   if (grpprl.empty()) return;
   const uint32_t at = MainEnd();
-  AppendLE16(fMain, uint16_t(grpprl.size()));
-  fMain.insert(fMain.end(), grpprl.begin(), grpprl.end());
+  uint8_t size[2];
+  StoreLE16(size, uint16_t(grpprl.size()));
+  PutMain(size, 2);
+  PutMain(grpprl.data(), grpprl.size());
   PutLE32(fTable, fSedAt + 2, at);
 }
 
@@ -818,14 +829,42 @@ void xMorvaExportWord::CompObj(std::vector<uint8_t>& out) {
 
 // ---- The driver
 
-int32_t xMorvaExportWord::BuildStreams() {
-  fMain.clear();
+void xMorvaExportWord::FlushText() {
+  WriteMain(fTextPiece.data(), fTextPiece.size(), FcFromCp(fCp));
+  fTextPiece.clear();
+}
+
+void xMorvaExportWord::WriteMain(const uint8_t* bytes, size_t length, uint64_t end) {
+  if (fMainStream == nullptr || fMainCode != 0 || length == 0) return;
+  if (end > fMainRoom) {
+    fMainRoom = std::min<uint64_t>(std::max(end, fMainRoom + fMainRoom / 2), UINT32_MAX);
+    if (fMainStream->SetSize(uint32_t(fMainRoom)) != 0) {
+      fMainCode = kWordExportStreamError;
+      return;
+    }
+  }
+  if (fMainStream->WriteBytes(bytes, uint32_t(length)) != 0 || fMainStream->GetStatus() != 0)
+    fMainCode = kWordExportStreamError;
+}
+
+void xMorvaExportWord::PutMain(const uint8_t* bytes, size_t length) {
+  fMainSize += uint32_t(length);
+  WriteMain(bytes, length, MainEnd());
+}
+
+int32_t xMorvaExportWord::BuildStreams(VStream& text) {
+  fMainSize = 0;
+  fMainStream = &text;
+  fMainRoom = 0;
+  fMainCode = 0;
   fFib.clear();
   fTable.clear();
   std::fill(std::begin(fFc), std::end(fFc), 0);
   std::fill(std::begin(fLcb), std::end(fLcb), 0);
   std::fill(std::begin(fHasContent), std::end(fHasContent), false);
-  fText.clear();
+  fCp = 0;
+  fLastUnit = 0;
+  fTextPiece.clear();
   fRuns.clear();
   fRunSheet = 0;
   fRunBytes.clear();
@@ -871,20 +910,31 @@ int32_t xMorvaExportWord::BuildStreams() {
     }
   }
 
-  // The text: the body closed with a paragraph end, then the header stories.
-  // Room for every part's units, so that the text never doubles its room.
-  size_t estimate = 16;
+  // The text: the body closed with a paragraph end, then the header stories,
+  // written after the FIB's room. The stream is given room for every
+  // part's units and about as much again for the pages that follow them,
+  // so that it is not moved, and held twice, when it grows past the text:
+  // room never written is never made resident.
+  uint64_t estimate = 16;
   for (int16_t part = 0; part < kPartCount; ++part)
     if (auto* engine = static_cast<xMorvaEngine*>(fDocument->GetPart(part))) estimate += engine->GetStreamSize() / 2;
-  fText.reserve(estimate);
+  fMainRoom = std::min<uint64_t>(kWordFcMin + 2 * estimate + std::min<uint64_t>(2 * estimate, kPagesRoom), UINT32_MAX);
+  fTextPiece.reserve(kTextPiece + 2);
+  if (text.SetSize(uint32_t(fMainRoom)) != 0 || text.SetPosition(kWordFcMin) != 0) {
+    fMainStream = nullptr;
+    return kWordExportStreamError;
+  }
   if (auto* body = static_cast<xMorvaEngine*>(fDocument->GetPart(kPartBody))) AppendPart(*body);
   CloseStory();
-  fCcpText = uint32_t(fText.size());
+  fCcpText = fCp;
   AppendHeaderFooterStories();
-  fFcMac = FcFromCp(uint32_t(fText.size()));
-  // The text goes to the stream straight from fText; what follows it is
-  // gathered from the next page on.
+  FlushText();
+  std::vector<uint8_t>().swap(fTextPiece);
+  fFcMac = FcFromCp(fCp);
+  // What follows the text starts on the next page, after zeros.
   fMainBase = (fFcMac + kWordPage - 1) / kWordPage * kWordPage;
+  const std::vector<uint8_t> zeros(fMainBase - fFcMac, 0);
+  WriteMain(zeros.data(), zeros.size(), fMainBase);
 
   WriteStyleSheet();
   WriteSectionTable();
@@ -904,9 +954,18 @@ int32_t xMorvaExportWord::BuildStreams() {
   WriteAssociatedStrings();
   WriteSectionProperties();
   WriteFib();
-  if (MainEnd() < kSmallStream) fMain.resize(kSmallStream - fMainBase, 0);
+  if (MainEnd() < kSmallStream) {
+    const std::vector<uint8_t> small(kSmallStream - MainEnd(), 0);
+    PutMain(small.data(), small.size());
+  }
   if (fTable.size() < kSmallStream) fTable.resize(kSmallStream, 0);
-  return 0;
+  // The pages hold the runs and paragraphs now.
+  std::vector<Run>().swap(fRuns);
+  std::vector<uint8_t>().swap(fRunBytes);
+  std::vector<Paragraph>().swap(fParagraphs);
+  std::vector<uint8_t>().swap(fParagraphBytes);
+  fMainStream = nullptr;
+  return fMainCode;
 }
 
 int32_t xMorvaExportWord::ExportWordDocument(xMorvaDocument* document, VStream* file) {
@@ -918,23 +977,24 @@ int32_t xMorvaExportWord::ExportWordDocument(xMorvaDocument* document, VStream* 
     xMorvaDocInfos::Now(today, seconds);
     fSaveTime = FileTime(today, seconds);
   }
-  if (const int32_t built = BuildStreams(); built != 0) return built;
-
-  // A long export shows its progress as the file takes its bytes.
-  const uint64_t bytes = uint64_t(MainEnd()) + fTable.size() + 4 * kSmallStream;
-  std::unique_ptr<VStreamProgress> progress;
-  if (bytes > kProgressThreshold) progress.reset(document->NewProgressStatus(uint32_t(std::min<uint64_t>(bytes, UINT32_MAX))));
-  VStreamProgress* previousHook = file->GetHook();
-  if (progress) file->SetHook(progress.get());
-  const int32_t code = WriteContainer(*file);
-  if (progress) file->SetHook(previousHook);
-  return code;
+  return WriteContainer(*file);
 }
 
 int32_t xMorvaExportWord::WriteContainer(VStream& file) {
   xMorvaOleFile ole(file);
   if (ole.OpenForWriting() != kOleNoError) return kWordExportStreamError;
   int32_t code = 0;
+  // A long export shows its progress as the file takes its bytes.
+  std::unique_ptr<VStreamProgress> progress;
+  VStreamProgress* previousHook = file.GetHook();
+  struct HookGuard {
+    VStream& file;
+    VStreamProgress* previous;
+    bool set = false;
+    ~HookGuard() {
+      if (set) file.SetHook(previous);
+    }
+  } guard{file, previousHook};
   auto put = [&](VStream* stream, const std::vector<uint8_t>& bytes) {
     if (code != 0) return;
     if (!bytes.empty() && stream->WriteBytes(bytes.data(), uint32_t(bytes.size())) != 0) code = kWordExportStreamError;
@@ -949,6 +1009,17 @@ int32_t xMorvaExportWord::WriteContainer(VStream& file) {
   if (ole.CreateStream(u"0Table", table) != kOleNoError || ole.CreateStream(u"WordDocument", main) != kOleNoError ||
       ole.CreateStream(u"\005SummaryInformation", summary) != kOleNoError) {
     code = kWordExportStreamError;
+  }
+  // The walk writes the text into its stream; the rest is gathered.
+  if (code == 0) code = BuildStreams(*main);
+  if (code == 0) {
+    const uint64_t bytes = uint64_t(MainEnd()) + fTable.size() + 4 * kSmallStream;
+    if (bytes > kProgressThreshold)
+      progress.reset(fDocument->NewProgressStatus(uint32_t(std::min<uint64_t>(bytes, UINT32_MAX))));
+    if (progress) {
+      file.SetHook(progress.get());
+      guard.set = true;
+    }
   }
   if (code == 0) {
     std::vector<uint8_t> bytes;
@@ -978,20 +1049,10 @@ int32_t xMorvaExportWord::WriteContainer(VStream& file) {
     if (code == 0) ole.SetRightSibling(compObj, pool);
     if (const int32_t closed = ole.CloseStream(compObj); closed != 0 && code == 0) code = CodeOfOle(closed);
   }
-  // Sized once, so that the stream never holds two copies while it grows.
+  // All but the FIB is in place after the FIB's room: cut to its end, the
+  // stream takes the FIB before it.
   if (code == 0 && (main->SetSize(MainEnd()) != 0 || main->SetPosition(0) != 0)) code = kWordExportStreamError;
   put(main, fFib);
-  // The text, a piece at a time, then the zeros up to its last page's end.
-  std::vector<uint8_t> piece;
-  for (size_t at = 0; at < fText.size() && code == 0; at += 1u << 16) {
-    piece.clear();
-    const size_t end = std::min(fText.size(), at + (1u << 16));
-    for (size_t i = at; i < end; ++i) AppendLE16(piece, fText[i]);
-    put(main, piece);
-  }
-  piece.assign(fMainBase - fFcMac, 0);
-  put(main, piece);
-  put(main, fMain);
   put(table, fTable);
   // The container is finished on every way out, and its answer counts.
   const int32_t finished = ole.FinishWriting();

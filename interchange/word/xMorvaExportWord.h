@@ -106,9 +106,18 @@ class xMorvaExportWord : public VObject {
     uint16_t size = 0;
   };
 
-  int32_t BuildStreams();
+  // Walks the document, writing its text into `text` (the "WordDocument"
+  // stream, from the FIB's end) as it goes, and gathers the rest.
+  int32_t BuildStreams(VStream& text);
   // The container with its streams and storage, written to the file.
   int32_t WriteContainer(VStream& file);
+  // The text's pending units go to the stream.
+  void FlushText();
+  // Writes to "WordDocument" at its position, up to `end`; its room grows
+  // by half again when the bytes pass it.
+  void WriteMain(const uint8_t* bytes, size_t length, uint64_t end);
+  // Bytes of "WordDocument" after the text's last page, in order.
+  void PutMain(const uint8_t* bytes, size_t length);
   // Appends the part's text, runs and paragraphs; false when memory fails.
   void AppendPart(xMorvaEngine& engine);
   void AppendUnit(char16_t unit);
@@ -144,18 +153,25 @@ class xMorvaExportWord : public VObject {
   static void CompObj(std::vector<uint8_t>& out);
 
   xMorvaDocument* fDocument = nullptr;
-  // "WordDocument": the FIB, the text (written from fText), then from
-  // fMainBase, a page boundary, the run pages and the section properties.
+  // "WordDocument": the FIB, the text, then from fMainBase, a page
+  // boundary, the run pages and the section properties. All but the FIB go
+  // to the stream as they are made, so that no part of it is held twice.
   std::vector<uint8_t> fFib;
-  std::vector<uint8_t> fMain;
   uint32_t fMainBase = 0;
-  uint32_t MainEnd() const { return fMainBase + uint32_t(fMain.size()); }
+  uint32_t fMainSize = 0;  // bytes from fMainBase
+  uint32_t MainEnd() const { return fMainBase + fMainSize; }
+  VStream* fMainStream = nullptr;
+  uint64_t fMainRoom = 0;
+  int32_t fMainCode = 0;
   std::vector<uint8_t> fTable;  // "0Table"
   uint32_t fFc[kFibPairCount] = {};
   uint32_t fLcb[kFibPairCount] = {};
   bool fHasContent[kFibPairCount] = {};
-  // The combined text: the body, then the header stories.
-  std::u16string fText;
+  // The combined text, the body then the header stories: it goes to the
+  // stream a piece at a time during the walk. fCp counts its units.
+  uint32_t fCp = 0;
+  char16_t fLastUnit = 0;
+  std::vector<uint8_t> fTextPiece;
   std::vector<Run> fRuns;
   std::vector<uint8_t> fRunBytes;
   std::vector<Paragraph> fParagraphs;
