@@ -4,6 +4,7 @@
 #include "dialogs/xMorvaDialogService.h"
 
 #include "area/xMorvaPlugIn.h"
+#include "dialogs/xMorvaFindDialog.h"
 #include "dialogs/xMorvaFontDialog.h"
 #include "dialogs/xMorvaParagraphDialog.h"
 #include "dialogs/xMorvaSelectCharDialog.h"
@@ -74,6 +75,13 @@ bool xMorvaDialogService::RunPastePicture(xMorvaPlugIn&, xMorvaDocument&, int16_
   return false;
 }
 
-bool xMorvaDialogService::RunFind(xMorvaPlugIn&, xMorvaFindReplaceParameters&) { return false; }
+bool xMorvaDialogService::RunFind(xMorvaPlugIn& area, xMorvaFindReplaceParameters& parameters) {
+  xMorvaFindReplace search{parameters, area.GetFindHistory(), area.GetReplaceHistory(), area.GetDocument()};
+  return search.RunFindDialog(&area);
+}
 
-bool xMorvaDialogService::RunReplace(xMorvaPlugIn&, xMorvaFindReplaceParameters&, bool&) { return false; }
+bool xMorvaDialogService::RunReplace(xMorvaPlugIn& area, xMorvaFindReplaceParameters& parameters,
+                                     bool& replaceAll) {
+  xMorvaFindReplace search{parameters, area.GetFindHistory(), area.GetReplaceHistory(), area.GetDocument()};
+  return search.RunReplaceDialog(&area, replaceAll);
+}
