@@ -107,9 +107,10 @@ void RunPropertyDialog(xMorvaPlugIn& area, xMorvaDocument& document, int32_t com
   xMorvaPropertiesStates states(text->GetPropertiesStates());
   // Nothing counts as changed until the dialog says so.
   if (dialogs != nullptr) states.ClearAll();
-  bool bordersOn = false;
-  bool inner = false;
-  const bool accepted = dialogs != nullptr && dialogs->RunProperties(command, area, properties, states, bordersOn, inner);
+  bool insideKnown = false;
+  bool inside = false;
+  const bool accepted =
+      dialogs != nullptr && dialogs->RunProperties(command, area, properties, states, insideKnown, inside);
   document.SetHostOutcome(accepted);
   if (!accepted) return;
   DocumentChange change(document);
@@ -123,13 +124,14 @@ void RunPropertyDialog(xMorvaPlugIn& area, xMorvaDocument& document, int32_t com
                                             kLastParagraphDialogProperty);
       break;
     default: {
-      // The border properties and the borders themselves, one step.
+      // The border properties, then the sides the dialog decided and the
+      // lines between the paragraphs when it made that choice: one step.
       text->BeginUndoStep(kUndoProperties, 0);
       int32_t error = 0;
       for (uint16_t id : kBorderProperties) {
         if (states.GetState(id) == 1 && error == 0) error = text->SetPropertyValue(id, properties.GetProperty(id));
       }
-      if (error == 0) error = text->SetSelectionBorders(bordersOn, inner);
+      if (error == 0) error = text->ApplyParagraphBorders(properties, states, insideKnown, inside);
       text->EndUndoStep(error);
       break;
     }

@@ -43,9 +43,10 @@ class xMorvaDialogs {
   virtual bool RunInterline(xMorvaPlugIn& area, int32_t& value) = 0;
   // Font (751), paragraph (752) and border (754): the selection's current
   // properties and their states in; on OK a state of 1 marks a property
-  // the user changed. The border dialog also answers its two flags.
+  // the user changed. The border dialog also answers whether the choice of
+  // the lines between the selected paragraphs was made, and that choice.
   virtual bool RunProperties(int32_t command, xMorvaPlugIn& area, xMorvaProperties& properties,
-                             xMorvaPropertiesStates& states, bool& bordersOn, bool& innerBorders) = 0;
+                             xMorvaPropertiesStates& states, bool& insideKnown, bool& inside) = 0;
   // Tab stops of the selected paragraphs (753).
   virtual bool RunTabulations(xMorvaPlugIn& area, bool flag, xMorvaTabs& tabs) = 0;
   // Columns and page (756): a copy of the document's parameters.

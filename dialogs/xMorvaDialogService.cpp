@@ -4,6 +4,7 @@
 #include "dialogs/xMorvaDialogService.h"
 
 #include "area/xMorvaPlugIn.h"
+#include "dialogs/xMorvaBorderDialog.h"
 #include "dialogs/xMorvaFindDialog.h"
 #include "dialogs/xMorvaFontDialog.h"
 #include "dialogs/xMorvaParagraphDialog.h"
@@ -56,11 +57,11 @@ bool xMorvaDialogService::RunHTMLExpression(xMorvaPlugIn&, std::u16string&) { re
 bool xMorvaDialogService::RunInterline(xMorvaPlugIn& area, int32_t& value) { return RunInterlineDialog(area, value); }
 
 bool xMorvaDialogService::RunProperties(int32_t command, xMorvaPlugIn& area, xMorvaProperties& properties,
-                                        xMorvaPropertiesStates& states, bool&, bool&) {
+                                        xMorvaPropertiesStates& states, bool& insideKnown, bool& inside) {
   switch (command) {
     case 751: return RunFontDialog(area, properties, states);
     case 752: return RunParagraphDialog(area, properties, states);
-    // The border dialog (754) is not built yet: cancelled.
+    case 754: return RunBorderDialog(area, properties, states, insideKnown, inside);
     default: return false;
   }
 }

@@ -15,7 +15,7 @@ class xMorvaDialogService final : public xMorvaDialogs {
   bool RunHTMLExpression(xMorvaPlugIn& area, std::u16string& expression) override;
   bool RunInterline(xMorvaPlugIn& area, int32_t& value) override;
   bool RunProperties(int32_t command, xMorvaPlugIn& area, xMorvaProperties& properties,
-                     xMorvaPropertiesStates& states, bool& bordersOn, bool& innerBorders) override;
+                     xMorvaPropertiesStates& states, bool& insideKnown, bool& inside) override;
   bool RunTabulations(xMorvaPlugIn& area, bool flag, xMorvaTabs& tabs) override;
   bool RunColumns(xMorvaPlugIn& area, xMorvaDocParams& params) override;
   bool RunGotoPage(xMorvaPlugIn& area, int32_t& page) override;

@@ -370,6 +370,10 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   bool SearchText(int32_t from, int32_t to, const VString& text, const xMorvaProperties* properties,
                   const xMorvaPropertiesStates* states, bool wholeWord, bool caseSensitive) override;
   int32_t SetSelectionBorders(bool on, bool inner);
+  // Sets the sides (41 to 44) whose state is 1 on the selected paragraphs:
+  // left and right on each, top on the first and bottom on the last; with
+  // `setInner`, every boundary between them takes top = `innerValue` and the
+  // inner bottoms are cleared. The first error stops it.
   int32_t ApplyParagraphBorders(const xMorvaProperties& values, const xMorvaPropertiesStates& states,
                                 bool setInner, bool innerValue);
   void SaveSelectionState(int32_t& start, int32_t& end);

@@ -404,13 +404,18 @@ int32_t xMorvaEngine::ApplyStyleSheetToSelection(uint32_t sheetId, bool paragrap
 
 int32_t xMorvaEngine::ApplyParagraphBorders(const xMorvaProperties& values, const xMorvaPropertiesStates& states,
                                             bool setInner, bool innerValue) {
-  if (const int32_t error = SetPropertyValue(kPropLeftBorder, values.GetProperty(kPropLeftBorder))) return error;
-  if (const int32_t error = SetPropertyValue(kPropRightBorder, values.GetProperty(kPropRightBorder))) return error;
+  // A side whose state is off was not decided (paragraphs that differ in
+  // it): each paragraph keeps its own.
+  auto setSide = [&](uint16_t id) {
+    return states.GetState(id) == 1 ? SetPropertyValue(id, values.GetProperty(id)) : 0;
+  };
+  if (const int32_t error = setSide(kPropLeftBorder)) return error;
+  if (const int32_t error = setSide(kPropRightBorder)) return error;
   const bool endsAtParagraphEnd = fEndsWithParaEnd != 0 && fSelEnd < fLength;
   const int32_t paragraphs = fParaEndCount + fBreakCount + (endsAtParagraphEnd ? 0 : 1);
   if (paragraphs <= 1) {
-    if (const int32_t error = SetPropertyValue(kPropTopBorder, values.GetProperty(kPropTopBorder))) return error;
-    return SetPropertyValue(kPropBottomBorder, values.GetProperty(kPropBottomBorder));
+    if (const int32_t error = setSide(kPropTopBorder)) return error;
+    return setSide(kPropBottomBorder);
   }
   // The starts of the selected paragraphs, by position.
   const int32_t start = fSelStart;

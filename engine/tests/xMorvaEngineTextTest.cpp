@@ -290,6 +290,33 @@ TEST_F(TextTest, BordersMarkTheFirstAndLastParagraphAndTheInnerOnes) {
   EXPECT_EQ(0, engine.GetPropertyValue(kPropTopBorder));
 }
 
+TEST_F(TextTest, BordersSetOnlyTheSidesWhoseStateIsSet) {
+  // Paragraphs that differ in their left border: with the left side
+  // undecided each keeps its own, while the right side decided is set on
+  // both; with one paragraph an undecided top stays too.
+  Load(Stream().Text(u"a\rb"), 0, 0);
+  ASSERT_EQ(0, engine.SetPropertyValue(kPropLeftBorder, 1));
+  ASSERT_EQ(0, engine.SetPropertyValue(kPropTopBorder, 1));
+  engine.SetSelection(0, 3);
+  xMorvaProperties values;
+  values.SetDefaults();
+  values.SetProperty(kPropRightBorder, 1);
+  xMorvaPropertiesStates states;
+  states.ClearAll();
+  states.SetState(kPropRightBorder, 1);
+  ASSERT_EQ(0, engine.ApplyParagraphBorders(values, states, false, false));
+  for (const int32_t position : {0, 2}) {
+    engine.SetSelection(position, position);
+    EXPECT_EQ(position == 0 ? 1 : 0, engine.GetPropertyValue(kPropLeftBorder)) << position;
+    EXPECT_EQ(1, engine.GetPropertyValue(kPropRightBorder)) << position;
+  }
+  engine.SetSelection(0, 1);
+  ASSERT_EQ(0, engine.ApplyParagraphBorders(values, states, false, false));
+  engine.SetSelection(0, 0);
+  EXPECT_EQ(1, engine.GetPropertyValue(kPropTopBorder));
+  EXPECT_EQ(1, engine.GetPropertyValue(kPropLeftBorder));
+}
+
 TEST_F(TextTest, AParagraphSheetSetsItsTabsAndParagraphValues) {
   Load(Stream().Text(u"ab\rcd"), 0, 1);
   xMorvaProperties values;

@@ -101,6 +101,48 @@ resource 'STR#' 450 {
 # a third, mixed state are checks; drop-downs and colour pop-ups are popups
 # (their items filled by the module, or named here for the colours).
 
+# Borders: the four sides with the pictures of their lines, the lines
+# between paragraphs, all sides at once, ten line styles, the line and
+# background colours, and the spacing with its use check box.
+resource 'QFRM' 176 "mvBorders" {
+  bytes "size 560 330\n"
+  bytes "object chkTop check 10 10 110 20\n"
+  bytes "object chkLeft check 10 34 110 20\n"
+  bytes "object chkBottom check 10 58 110 20\n"
+  bytes "object chkRight check 10 82 110 20\n"
+  bytes "object chkInside check 10 106 110 20\n"
+  bytes "object chkAll check 10 130 110 20\n"
+  bytes "object LineTop1 picture 140 10 120 4\n"
+  bytes "object LineTop2 picture 140 84 120 4\n"
+  bytes "object LineLeft1 picture 136 14 4 30\n"
+  bytes "object LineLeft2 picture 136 54 4 30\n"
+  bytes "object LineBottom1 picture 140 78 120 4\n"
+  bytes "object LineBottom2 picture 140 152 120 4\n"
+  bytes "object LineRight1 picture 260 14 4 30\n"
+  bytes "object LineRight2 picture 260 54 4 30\n"
+  bytes "object LineInside1 picture 140 46 120 4\n"
+  bytes "object LineInside2 picture 140 116 120 4\n"
+  bytes "object ls1 radio 290 10 60 20\n"
+  bytes "object ls2 radio 290 34 60 20\n"
+  bytes "object ls3 radio 290 58 60 20\n"
+  bytes "object ls4 radio 290 82 60 20\n"
+  bytes "object ls5 radio 290 106 60 20\n"
+  bytes "object ls6 radio 360 10 60 20\n"
+  bytes "object ls7 radio 360 34 60 20\n"
+  bytes "object ls8 radio 360 58 60 20\n"
+  bytes "object ls9 radio 360 82 60 20\n"
+  bytes "object ls10 radio 360 106 60 20\n"
+  bytes "object popLineColor popup 10 180 170 20 items \"Blue|Sky blue|Cyan|Green|Orange|Magenta|White|Light grey|Grey|Dark grey|Black|Other...\"\n"
+  bytes "object popBackBorderColor popup 190 180 170 20 items \"Lavender|Pale blue|Pale cyan|Pale green|Pale orange|Pink|White|Light grey|Grey|Dark grey|None|Other...\"\n"
+  bytes "object useBorderSpacing check 10 220 140 20\n"
+  bytes "object vBorderSpacing entry 160 220 80 20 real 0\n"
+  bytes "object butRevert button 10 296 80 24\n"
+  bytes "object butDefault button 100 296 80 24\n"
+  bytes "object butNone button 190 296 80 24\n"
+  bytes "object butOK button 470 296 80 24\n"
+  bytes "object butCancel button 380 296 80 24\n"
+}
+
 # Characters: font, size, styles, position, capitals, underline, five
 # colours and the preview.
 resource 'QFRM' 140 "mvChooseFont" {

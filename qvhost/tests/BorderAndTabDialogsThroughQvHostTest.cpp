@@ -1,0 +1,81 @@
+// The border and tab stop dialogs run by the module's commands on the
+// stand-in host's forms, the document compared byte for byte: OK is one
+// undo step and cancel leaves the bytes as they were. (What the forms show
+// is checked by the dialog scripts.)
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "qvhost/tests/ScriptTestSupport.h"
+
+namespace {
+
+class BorderAndTabDialogs : public ScriptTest {
+ protected:
+  void SetUp() override {
+    ScriptTest::SetUp();
+    if (HasFatalFailure()) return;
+    RunOk("set name \"Qvbase\"\n"
+          "set version 0x670\n"
+          "start -1\n"
+          "form letters 20 40 420 300\n"
+          "area letter create form at letters 10 10 400 280\n"
+          "click 100 100\n"
+          "type \"Hello brave world\\nSecond line\"\n"
+          "command 3 area letter long 1 long 29\n");
+  }
+  // The document as a BLOB in the own format, without the times its
+  // information record carries (they follow the clock, not the content).
+  std::string Blob(const std::string& name) {
+    const std::string path = folder + name;
+    EXPECT_TRUE(Run("command 37 area letter result blob \"" + path + "\"\n").ok()) << out.str();
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes(std::istreambuf_iterator<char>(in), {});
+    const size_t infos = bytes.find("FNIw0100");
+    EXPECT_NE(infos, std::string::npos);
+    if (infos != std::string::npos) bytes.replace(infos + 8, 24, 24, '\0');
+    return bytes;
+  }
+  // Compared by length and equality, so that a failure prints no BLOB.
+  static bool Same(const std::string& a, const std::string& b) { return !a.empty() && a == b; }
+  void RunOk(const std::string& lines) {
+    const ScriptRunner::Outcome outcome = Run(lines);
+    ASSERT_TRUE(outcome.ok()) << outcome.error << out.str();
+    ASSERT_TRUE(host->Forms().Failures().empty()) << host->Forms().Failures().front();
+  }
+};
+
+TEST_F(BorderAndTabDialogs, BordersOkIsOneUndoStepAndCancelChangesNoByte) {
+  const std::string before = Blob("before.qmv");
+  RunOk(
+      "form mvBorders set chkAll 1\n"
+      "form mvBorders set chkInside 1\n"
+      "form mvBorders click ls3\n"
+      "form mvBorders cancel butCancel\n"
+      "command 113 area letter long 754\n");
+  EXPECT_TRUE(Same(Blob("cancelled.qmv"), before));
+  RunOk(
+      "form mvBorders set chkAll 1\n"
+      "form mvBorders set chkInside 1\n"
+      "form mvBorders click ls3\n"
+      "form mvBorders set vBorderSpacing \"1000\"\n"
+      "form mvBorders accept butOK\n"
+      "command 113 area letter long 754\n");
+  EXPECT_FALSE(Same(Blob("bordered.qmv"), before));
+  RunOk("command 113 area letter long 1\n");
+  EXPECT_TRUE(Same(Blob("undone.qmv"), before));
+}
+
+TEST_F(BorderAndTabDialogs, BordersAcceptedUnchangedSetOnlyWhatWasUniform) {
+  // Opened and accepted at once: every uniform value set again as it was,
+  // the inside choice not made, so not a byte moves.
+  const std::string before = Blob("before.qmv");
+  RunOk(
+      "form mvBorders accept butOK\n"
+      "command 113 area letter long 754\n");
+  EXPECT_TRUE(Same(Blob("after.qmv"), before));
+}
+
+}  // namespace
