@@ -9,6 +9,7 @@
 #include "dialogs/xMorvaFontDialog.h"
 #include "dialogs/xMorvaParagraphDialog.h"
 #include "dialogs/xMorvaSelectCharDialog.h"
+#include "dialogs/xMorvaStyleSheetDialogs.h"
 #include "document/xMorvaDocument.h"
 #include "engine/xMorvaEngine.h"
 
@@ -40,7 +41,12 @@ bool RunFontDialog(xMorvaPlugIn& area, xMorvaProperties& properties, xMorvaPrope
 
 }  // namespace
 
-bool xMorvaDialogService::RunSelfApplying(int32_t, xMorvaPlugIn&, xMorvaDocument&) { return false; }
+bool xMorvaDialogService::RunSelfApplying(int32_t command, xMorvaPlugIn& area, xMorvaDocument& document) {
+  switch (command) {
+    case 755: return RunStyleSheetsDialog(area, document);
+    default: return false;
+  }
+}
 
 bool xMorvaDialogService::RunDateTime(xMorvaPlugIn&, xMorvaDocument&, uint16_t&, bool&, std::u16string&) {
   return false;  // not built yet: cancelled

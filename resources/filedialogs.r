@@ -39,6 +39,18 @@ resource 'FGET' 128 "Open document" {
     bytes "????" u16 0
 }
 
+# Importing style sheets: the documents and templates of this format only.
+resource 'FGET' 12003 "Import style sheets" {
+  u8 0 0
+  u16 -1 -1
+  pstr ":9010,1" hex "000000000000000000000000000000000000000000000000"
+  u16 1 2
+  pstr ":9010,3" hex "000000000000000000000000000000000000000000000000"
+    bytes "QMV7" u16 0
+  pstr ":9010,4" hex "000000000000000000000000000000000000000000000000"
+    bytes "QMT7" u16 0
+}
+
 # Saving: option bits, a byte not read, two placement values, the title,
 # the filter chosen first, the filters (name, default type or 0, file type,
 # paired code).

@@ -254,3 +254,65 @@ resource 'QFRM' 143 "mvSpecialChar" {
   bytes "object butOK button 510 186 80 24\n"
   bytes "object butCancel button 420 186 80 24\n"
 }
+
+# Style sheets: the manager with its list, the selected sheet's description
+# and preview; what a new sheet starts from; the re-format question; the
+# choice of one sheet; and the edit dialog of one sheet.
+resource 'QFRM' 160 "mvStyleSheets" {
+  bytes "size 560 420\n"
+  bytes "object onglet tab 10 6 540 20\n"
+  bytes "object ListStyles list 10 30 200 180\n"
+  bytes "object txtStyle entry 220 30 330 180 text \"\"\n"
+  bytes "object vPreview picture 10 220 540 150\n"
+  bytes "object butApply button 10 386 70 24\n"
+  bytes "object butImport button 90 386 70 24\n"
+  bytes "object butNew button 170 386 70 24\n"
+  bytes "object butEdit button 250 386 70 24\n"
+  bytes "object butDelete button 330 386 70 24\n"
+  bytes "object butOK button 470 386 80 24\n"
+  bytes "object butCancel button 410 386 50 24\n"
+}
+
+resource 'QFRM' 161 "mvNewStyle" {
+  bytes "size 320 150\n"
+  bytes "object rbChoice1 radio 10 10 200 20\n"
+  bytes "object rbChoice2 radio 10 34 200 20\n"
+  bytes "object rbChoice3 radio 10 58 200 20\n"
+  bytes "object droStyleSheet popup 30 82 200 20\n"
+  bytes "object butOK button 230 116 80 24\n"
+  bytes "object butCancel button 140 116 80 24\n"
+}
+
+resource 'QFRM' 162 "mvStyleModified" {
+  bytes "size 320 110\n"
+  bytes "object rbChoice1 radio 10 10 260 20\n"
+  bytes "object rbChoice2 radio 10 34 260 20\n"
+  bytes "object butOK button 230 76 80 24\n"
+}
+
+resource 'QFRM' 163 "mvChooseStyle" {
+  bytes "size 260 240\n"
+  bytes "object ListStyleSheet list 10 10 240 180\n"
+  bytes "object butOK button 170 206 80 24\n"
+  bytes "object butCancel button 80 206 80 24\n"
+}
+
+resource 'QFRM' 164 "mvEditStyle" {
+  bytes "size 560 460\n"
+  bytes "object onglet tab 10 6 540 20\n"
+  bytes "object vStyleName entry 10 30 220 20 text \"\"\n"
+  bytes "object drAppliesTo popup 240 30 150 20\n"
+  bytes "object vShortcut entry 400 30 40 20 text \"\"\n"
+  bytes "object ckbUseTabulations check 10 60 160 20\n"
+  bytes "object ckbApplyToParagraph check 180 60 160 20\n"
+  bytes "object butCharacters button 10 90 100 24\n"
+  bytes "object butParagraphs button 120 90 100 24\n"
+  bytes "object butBorders button 230 90 100 24\n"
+  bytes "object butTabulations button 340 90 100 24\n"
+  bytes "object txtStyle entry 10 124 540 100 text \"\"\n"
+  bytes "object vPreview picture 10 234 540 180\n"
+  bytes "object butRevert button 10 426 80 24\n"
+  bytes "object butNone button 100 426 80 24\n"
+  bytes "object butOK button 470 426 80 24\n"
+  bytes "object butCancel button 380 426 80 24\n"
+}
