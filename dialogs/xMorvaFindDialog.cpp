@@ -6,9 +6,11 @@
 
 #include <algorithm>
 
+#include "dialogs/xMorvaBorderDialog.h"
 #include "dialogs/xMorvaFontDialog.h"
 #include "dialogs/xMorvaFormObjectName.h"
 #include "dialogs/xMorvaParagraphDialog.h"
+#include "dialogs/xMorvaStyleSheetDialogs.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaFind.h"
 #include "framework/core/containers/VStringArray.h"
@@ -69,7 +71,12 @@ xMorvaFindDialog::xMorvaFindDialog(xMorvaPlugIn* area, xMorvaFindReplace& search
     : xMorvaFindDialog(area, search, "mvFind") {}
 
 xMorvaFindDialog::xMorvaFindDialog(xMorvaPlugIn* area, xMorvaFindReplace& search, const char* formName)
-    : xMorvaDialog(area, formName), fSearch(search) {}
+    : xMorvaDialog(area, formName), fSearch(search) {
+  fFindProperties.Assign(search.parameters.findProperties);
+  fFindStates.Assign(search.parameters.findStates);
+  fReplaceProperties.Assign(search.parameters.replaceProperties);
+  fReplaceStates.Assign(search.parameters.replaceStates);
+}
 
 xMorvaFindDialog::~xMorvaFindDialog() = default;
 
@@ -81,7 +88,7 @@ bool xMorvaFindDialog::BeforeOpen() {
 bool xMorvaFindDialog::AfterOpen() {
   const xMorvaFindReplaceParameters& parameters = fSearch.parameters;
   ShowEntry(kFindCombo, fSearch.findHistory, parameters.findText);
-  Describe(kFindCriteria, parameters.findProperties, parameters.findStates);
+  Describe(kFindCriteria, fFindProperties, fFindStates);
   HostFormSetLong("chkFullWord", parameters.wholeWord != 0 ? 1 : 0);
   HostFormSetLong("chkCaseSensitive", parameters.caseSensitive != 0 ? 1 : 0);
   HostFormSetLong("chkWrap", parameters.wrap != 0 ? 1 : 0);
@@ -90,7 +97,7 @@ bool xMorvaFindDialog::AfterOpen() {
 
 void xMorvaFindDialog::ItemHit(const VString& objectName, int16_t) {
   if (const CriteriaButton* button = FindButton(kFindButtons, objectName)) {
-    EditCriteria(button->kind, fSearch.parameters.findProperties, fSearch.parameters.findStates, kFindCriteria);
+    EditCriteria(button->kind, fFindProperties, fFindStates, kFindCriteria);
   }
 }
 
@@ -103,6 +110,12 @@ bool xMorvaFindDialog::CanAccept(const VString&, int16_t) {
 bool xMorvaFindDialog::ReadValues() {
   xMorvaFindReplaceParameters& parameters = fSearch.parameters;
   ReadCombo(kFindCombo, fSearch.findHistory, parameters.findText);
+  // The criteria as the criteria dialogs left them; the replace dialog's
+  // own are taken the same way, and unchanged in the find dialog.
+  parameters.findProperties.Assign(fFindProperties);
+  parameters.findStates.Assign(fFindStates);
+  parameters.replaceProperties.Assign(fReplaceProperties);
+  parameters.replaceStates.Assign(fReplaceStates);
   parameters.wholeWord = HostFormGetLong("chkFullWord") != 0 ? 1 : 0;
   parameters.caseSensitive = HostFormGetLong("chkCaseSensitive") != 0 ? 1 : 0;
   parameters.wrap = HostFormGetLong("chkWrap") != 0 ? 1 : 0;
@@ -126,10 +139,20 @@ bool xMorvaFindDialog::RunCriteriaDialog(Criteria kind, xMorvaProperties& proper
       states.Assign(dialog.GetStates());
       return true;
     }
-    // The style sheet chooser and the border dialog are not built yet:
-    // they answer as cancelled.
-    case Criteria::kStyleSheet:
-    case Criteria::kBorders: return false;
+    case Criteria::kStyleSheet: {
+      xMorvaChooseStyleSheetDialog dialog(GetArea(), fSearch.document, properties, states);
+      if (!RunSubDialog(dialog)) return false;
+      properties.Assign(dialog.GetProperties());
+      states.Assign(dialog.GetStates());
+      return true;
+    }
+    case Criteria::kBorders: {
+      xMorvaBorderDialog dialog(GetArea(), fSearch.document, properties, states);
+      if (!RunSubDialog(dialog)) return false;
+      properties.Assign(dialog.GetProperties());
+      states.Assign(dialog.GetStates());
+      return true;
+    }
   }
   return false;
 }
@@ -195,7 +218,7 @@ void xMorvaFindDialog::Describe(const char* object, const xMorvaProperties& prop
 bool xMorvaFindDialog::HasSomethingToFind() {
   VStr<255> entry;
   HostFormGetText(kFindCombo, entry);
-  return entry.GetLength() > 0 || HasPropertyCriteria(fSearch.parameters.findStates);
+  return entry.GetLength() > 0 || HasPropertyCriteria(fFindStates);
 }
 
 // ---- The replace dialog.
@@ -215,14 +238,13 @@ bool xMorvaReplaceDialog::AfterOpen() {
   xMorvaFindDialog::AfterOpen();
   const xMorvaFindReplaceParameters& parameters = fSearch.parameters;
   ShowEntry(kReplaceCombo, fSearch.replaceHistory, parameters.replaceText);
-  Describe(kReplaceCriteria, parameters.replaceProperties, parameters.replaceStates);
+  Describe(kReplaceCriteria, fReplaceProperties, fReplaceStates);
   return true;
 }
 
 void xMorvaReplaceDialog::ItemHit(const VString& objectName, int16_t page) {
   if (const CriteriaButton* button = FindButton(kReplaceButtons, objectName)) {
-    EditCriteria(button->kind, fSearch.parameters.replaceProperties, fSearch.parameters.replaceStates,
-                 kReplaceCriteria);
+    EditCriteria(button->kind, fReplaceProperties, fReplaceStates, kReplaceCriteria);
     return;
   }
   const bool all = IsFormObject(objectName, "butAll");

@@ -1,20 +1,20 @@
 // The find dialog (form "mvFind") and the replace dialog (form "mvReplace"):
-// they edit the editing area's search in place, its texts, its property
+// an accepted run changes the editing area's search: its texts, its property
 // criteria (through the character, paragraph, style sheet and border
-// dialogs run in their place) and its three flags, and grow the histories
+// dialogs run in their place) and its three flags, and grows the histories
 // of the texts searched for and put in their place.
 #pragma once
 
 #include <cstdint>
 
 #include "dialogs/xMorvaDialog.h"
+#include "document/xMorvaProperties.h"
+#include "document/xMorvaPropertiesStates.h"
 
 class VString;
 class VStringArray;
 class xMorvaDocument;
 class xMorvaFindReplaceParameters;
-class xMorvaProperties;
-class xMorvaPropertiesStates;
 
 // The area's search as the dialogs see it: its parameters and the two
 // histories (item 1 the most recent), all kept by the area for its whole
@@ -77,6 +77,12 @@ class xMorvaFindDialog : public xMorvaDialog {
   bool HasSomethingToFind();
 
   xMorvaFindReplace& fSearch;
+  // The criteria being edited: the search takes them only from an accepted
+  // run, so that a cancelled one leaves it whole.
+  xMorvaProperties fFindProperties;
+  xMorvaPropertiesStates fFindStates;
+  xMorvaProperties fReplaceProperties;
+  xMorvaPropertiesStates fReplaceStates;
 };
 
 class xMorvaReplaceDialog : public xMorvaFindDialog {

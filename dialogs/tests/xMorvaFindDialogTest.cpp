@@ -228,7 +228,7 @@ TEST(xMorvaFindDialog, NothingToLookForRefusesTheAcceptWithTheBeep) {
   }
 }
 
-TEST(xMorvaFindDialog, EachCriteriaButtonReplacesItsWholeRecordOnlyWhenAccepted) {
+TEST(xMorvaFindDialog, EachCriteriaButtonReplacesItsWholeRecordOnlyWhenBothDialogsAreAccepted) {
   struct Case {
     const char* button;
     Criteria kind;
@@ -255,6 +255,10 @@ TEST(xMorvaFindDialog, EachCriteriaButtonReplacesItsWholeRecordOnlyWhenAccepted)
       dialog.ItemHit(Name(c.button), 1);
       ASSERT_EQ(dialog.runs.size(), 1u) << c.button;
       EXPECT_EQ(dialog.runs[0], c.kind) << c.button;
+      // The search changes only when the dialog is accepted.
+      EXPECT_EQ(s.parameters.findStates.GetState(kPropBold) + s.parameters.replaceStates.GetState(kPropBold), 0);
+      form.texts["cboFindList"] = "cat";
+      dialog.ReadValues();
       const xMorvaProperties& edited = c.replaceRecord ? s.parameters.replaceProperties : s.parameters.findProperties;
       const xMorvaPropertiesStates& states = c.replaceRecord ? s.parameters.replaceStates : s.parameters.findStates;
       const xMorvaPropertiesStates& other = c.replaceRecord ? s.parameters.findStates : s.parameters.replaceStates;
