@@ -70,7 +70,8 @@ bool xMorvaFindReplace::RunReplaceDialog(xMorvaPlugIn* owner, bool& replaceAll) 
 xMorvaFindDialog::xMorvaFindDialog(xMorvaPlugIn* area, xMorvaFindReplace& search)
     : xMorvaFindDialog(area, search, "mvFind") {}
 
-xMorvaFindDialog::xMorvaFindDialog(xMorvaPlugIn* area, xMorvaFindReplace& search, const char* formName)
+xMorvaFindDialog::xMorvaFindDialog(xMorvaPlugIn* area, xMorvaFindReplace& search,
+                                   const char* formName)
     : xMorvaDialog(area, formName), fSearch(search) {
   fFindProperties.Assign(search.parameters.findProperties);
   fFindStates.Assign(search.parameters.findStates);
@@ -157,8 +158,8 @@ bool xMorvaFindDialog::RunCriteriaDialog(Criteria kind, xMorvaProperties& proper
   return false;
 }
 
-void xMorvaFindDialog::EditCriteria(Criteria kind, xMorvaProperties& properties, xMorvaPropertiesStates& states,
-                                    const char* description) {
+void xMorvaFindDialog::EditCriteria(Criteria kind, xMorvaProperties& properties,
+                                    xMorvaPropertiesStates& states, const char* description) {
   // The sub-dialog works on a copy, so that a cancelled one leaves the
   // criteria exactly as they were.
   xMorvaProperties working;
@@ -182,7 +183,8 @@ void xMorvaFindDialog::ShowHistory(const char* combo, const VStringArray& histor
   }
 }
 
-void xMorvaFindDialog::ShowEntry(const char* combo, const VStringArray& history, const VString& text) {
+void xMorvaFindDialog::ShowEntry(const char* combo, const VStringArray& history,
+                                 const VString& text) {
   // The row of a text that is in the shown part of the history is
   // selected; the entry, the combo's own text, is set after it, since a
   // host may show the chosen row's text in the entry.

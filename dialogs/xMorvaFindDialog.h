@@ -59,7 +59,8 @@ class xMorvaFindDialog : public xMorvaDialog {
   // Runs the dialog of `kind` on a copy of the record; true when it was
   // accepted, with its whole working record (every property and all 65
   // states) in `properties` and `states`.
-  virtual bool RunCriteriaDialog(Criteria kind, xMorvaProperties& properties, xMorvaPropertiesStates& states);
+  virtual bool RunCriteriaDialog(Criteria kind, xMorvaProperties& properties,
+                                 xMorvaPropertiesStates& states);
   // A criteria button: the record edited by its dialog, taken whole when
   // accepted and left as it was when not, and described again.
   void EditCriteria(Criteria kind, xMorvaProperties& properties, xMorvaPropertiesStates& states,
@@ -72,7 +73,8 @@ class xMorvaFindDialog : public xMorvaDialog {
   // The entry's text into `text`, and into the top of the history when it
   // is neither empty nor there already (compared without regard to case).
   void ReadCombo(const char* combo, VStringArray& history, VString& text);
-  void Describe(const char* object, const xMorvaProperties& properties, const xMorvaPropertiesStates& states);
+  void Describe(const char* object, const xMorvaProperties& properties,
+                const xMorvaPropertiesStates& states);
   // Whether the entry or the criteria give something to look for.
   bool HasSomethingToFind();
 

@@ -32,7 +32,9 @@ class Form {
         case kFormSelNew: b.param1 = 7; break;
         case kFormSelSetLong: longs[name] = static_cast<int32_t>(b.longValue); break;
         case kFormSelGetLong: b.longValue = static_cast<uint32_t>(longs[name]); break;
-        case kFormSelSetText: texts[name].assign(reinterpret_cast<const char*>(b.text + 1), b.text[0]); break;
+        case kFormSelSetText:
+          texts[name].assign(reinterpret_cast<const char*>(b.text + 1), b.text[0]);
+          break;
         case kFormSelGetText: {
           const std::string& text = texts[name];
           b.text[0] = static_cast<uint8_t>(text.size());
@@ -77,7 +79,8 @@ VStr<255> Name(const char* text) {
 
 // A history from its texts, item 1 first.
 void Fill(VStringArray& history, const std::vector<std::string>& texts) {
-  for (const std::string& text : texts) history.AppendObject(new VStrInHandle(Name(text.c_str())), false);
+  for (const std::string& text : texts)
+    history.AppendObject(new VStrInHandle(Name(text.c_str())), false);
 }
 
 std::vector<std::string> Texts(const VStringArray& history) {
@@ -108,7 +111,8 @@ class Scripted : public Dialog {
   std::vector<Criteria> runs;
 
  protected:
-  bool RunCriteriaDialog(Criteria kind, xMorvaProperties& properties, xMorvaPropertiesStates& states) override {
+  bool RunCriteriaDialog(Criteria kind, xMorvaProperties& properties,
+                         xMorvaPropertiesStates& states) override {
     runs.push_back(kind);
     properties.SetProperty(kPropBold, 1);
     properties.SetProperty(kPropBorderSpacing, 77);  // no character dialog shows it
@@ -134,8 +138,7 @@ TEST(xMorvaFindDialog, TheHistoryTakesEachNewTextOnTopAndNothingElse) {
   };
   const std::vector<std::string> before = {"cat", "dog", "bird"};
   const Case cases[] = {
-      {"fox", {"fox", "cat", "dog", "bird"}},
-      {"", {"cat", "dog", "bird"}},      // empty: never kept
+      {"fox", {"fox", "cat", "dog", "bird"}}, {"", {"cat", "dog", "bird"}},  // empty: never kept
       {"bird", {"cat", "dog", "bird"}},  // there already: not moved up
       {"DOG", {"cat", "dog", "bird"}},   // the same without regard to case
       {"do", {"do", "cat", "dog", "bird"}},
@@ -151,35 +154,6 @@ TEST(xMorvaFindDialog, TheHistoryTakesEachNewTextOnTopAndNothingElse) {
     EXPECT_EQ(Text(s.parameters.findText), c.typed);
     EXPECT_TRUE(s.replaceHistory.Count() == 0);
   }
-}
-
-TEST(xMorvaFindDialog, ShowsTheSearchAndReadsItsFlagsBack) {
-  Form form;
-  Search s;
-  Fill(s.findHistory, {"cat", "dog"});
-  s.parameters.findText.SetAnsiCText("DOG");
-  s.parameters.caseSensitive = 1;
-  xMorvaFindDialog dialog(nullptr, s.search);
-  ASSERT_TRUE(dialog.BeforeOpen());
-  ASSERT_TRUE(dialog.AfterOpen());
-  EXPECT_EQ(form.items["cboFindList"], (std::vector<std::string>{"cat", "dog"}));
-  EXPECT_EQ(form.texts["cboFindList"], "DOG");
-  EXPECT_EQ(form.longs["cboFindList"], 2);
-  EXPECT_EQ(form.longs["chkFullWord"], 0);
-  EXPECT_EQ(form.longs["chkCaseSensitive"], 1);
-  EXPECT_EQ(form.longs["chkWrap"], 1);
-  // A text in no history row selects none.
-  s.parameters.findText.SetAnsiCText("emu");
-  dialog.AfterOpen();
-  EXPECT_EQ(form.longs["cboFindList"], 0);
-
-  form.longs["chkFullWord"] = 1;
-  form.longs["chkCaseSensitive"] = 0;
-  form.longs["chkWrap"] = 0;
-  dialog.ReadValues();
-  EXPECT_EQ(s.parameters.wholeWord, 1);
-  EXPECT_EQ(s.parameters.caseSensitive, 0);
-  EXPECT_EQ(s.parameters.wrap, 0);
 }
 
 TEST(xMorvaFindDialog, AHistoryLongerThanAListShowsItsMostRecentTexts) {
@@ -256,12 +230,17 @@ TEST(xMorvaFindDialog, EachCriteriaButtonReplacesItsWholeRecordOnlyWhenBothDialo
       ASSERT_EQ(dialog.runs.size(), 1u) << c.button;
       EXPECT_EQ(dialog.runs[0], c.kind) << c.button;
       // The search changes only when the dialog is accepted.
-      EXPECT_EQ(s.parameters.findStates.GetState(kPropBold) + s.parameters.replaceStates.GetState(kPropBold), 0);
+      EXPECT_EQ(s.parameters.findStates.GetState(kPropBold) +
+                    s.parameters.replaceStates.GetState(kPropBold),
+                0);
       form.texts["cboFindList"] = "cat";
       dialog.ReadValues();
-      const xMorvaProperties& edited = c.replaceRecord ? s.parameters.replaceProperties : s.parameters.findProperties;
-      const xMorvaPropertiesStates& states = c.replaceRecord ? s.parameters.replaceStates : s.parameters.findStates;
-      const xMorvaPropertiesStates& other = c.replaceRecord ? s.parameters.findStates : s.parameters.replaceStates;
+      const xMorvaProperties& edited =
+          c.replaceRecord ? s.parameters.replaceProperties : s.parameters.findProperties;
+      const xMorvaPropertiesStates& states =
+          c.replaceRecord ? s.parameters.replaceStates : s.parameters.findStates;
+      const xMorvaPropertiesStates& other =
+          c.replaceRecord ? s.parameters.findStates : s.parameters.replaceStates;
       EXPECT_EQ(states.GetState(kPropItalic), accept ? 0 : 1) << c.button;
       EXPECT_EQ(states.GetState(kPropBold), accept ? 1 : 0) << c.button;
       EXPECT_EQ(states.GetState(64), accept ? 1 : 0) << c.button;
@@ -288,10 +267,8 @@ TEST(xMorvaReplaceDialog, ReplaceAndAllEndTheRunUnlessThereIsNothingToLookFor) {
     bool all;
   };
   const Case cases[] = {
-      {"butAll", "cat", true, true},
-      {"butReplace", "cat", true, false},
-      {"butAll", "", false, false},
-      {"butReplace", "", false, false},
+      {"butAll", "cat", true, true},  {"butReplace", "cat", true, false},
+      {"butAll", "", false, false},   {"butReplace", "", false, false},
       {"butOK", "cat", false, false},  // not a button of this form: nothing
   };
   for (const Case& c : cases) {
@@ -305,34 +282,6 @@ TEST(xMorvaReplaceDialog, ReplaceAndAllEndTheRunUnlessThereIsNothingToLookFor) {
     EXPECT_EQ(dialog.GetReplaceAll(), c.all) << c.button;
     EXPECT_EQ(Tbx::CountBeeps() - before, std::string(c.typed).empty() ? 1 : 0) << c.button;
   }
-}
-
-TEST(xMorvaReplaceDialog, ShowsAndGrowsBothHistoriesApart) {
-  Form form;
-  Search s;
-  Fill(s.findHistory, {"cat"});
-  Fill(s.replaceHistory, {"dog", "emu"});
-  s.parameters.findText.SetAnsiCText("cat");
-  s.parameters.replaceText.SetAnsiCText("emu");
-  xMorvaReplaceDialog dialog(nullptr, s.search);
-  dialog.BeforeOpen();
-  dialog.AfterOpen();
-  EXPECT_EQ(form.items["cboReplaceList"], (std::vector<std::string>{"dog", "emu"}));
-  EXPECT_EQ(form.texts["cboReplaceList"], "emu");
-  EXPECT_EQ(form.longs["cboReplaceList"], 2);
-  EXPECT_EQ(form.longs["cboFindList"], 1);
-
-  form.texts["cboFindList"] = "owl";
-  form.texts["cboReplaceList"] = "";
-  dialog.ReadValues();
-  EXPECT_EQ(Texts(s.findHistory), (std::vector<std::string>{"owl", "cat"}));
-  EXPECT_EQ(Texts(s.replaceHistory), (std::vector<std::string>{"dog", "emu"}));
-  // An empty replacement is a search that deletes what it finds.
-  EXPECT_EQ(s.parameters.replaceText.GetLength(), 0);
-  form.texts["cboReplaceList"] = "yak";
-  dialog.ReadValues();
-  EXPECT_EQ(Texts(s.replaceHistory), (std::vector<std::string>{"yak", "dog", "emu"}));
-  EXPECT_EQ(Text(s.parameters.replaceText), "yak");
 }
 
 }  // namespace findtest

@@ -55,8 +55,8 @@ TEST_F(FindDialog, CancelChangesNoByteAndReplaceAllIsOneUndoStep) {
       "command 113 area letter long 210\n"
       "expect message \"2 replacements made\"\n" +
       // The selection is stored too: it goes back where it was.
-      Save("replaced.qmv") + "command 113 area letter long 1\ncommand 3 area letter long 0 long 0\n" +
-      Save("undone.qmv");
+      Save("replaced.qmv") +
+      "command 113 area letter long 1\ncommand 3 area letter long 0 long 0\n" + Save("undone.qmv");
   ExpectClean(Run(script));
   const std::string before = Bytes("before.qmv");
   ASSERT_FALSE(before.empty());
@@ -66,30 +66,30 @@ TEST_F(FindDialog, CancelChangesNoByteAndReplaceAllIsOneUndoStep) {
 }
 
 TEST_F(FindDialog, EachAreaKeepsItsOwnSearchForItsLife) {
-  const std::string script =
-      Start() + "area memo create form at letters 10 300 400 280\n"
-      "form mvFind set cboFindList \"brave\"\n"
-      "form mvFind set chkFullWord 1\n"
-      "form mvFind accept butOK\n"
-      "command 113 area letter long 208\n"
-      // The other area starts with nothing of it.
-      "form mvFind expect cboFindList text \"\"\n"
-      "form mvFind expect cboFindList items \"\"\n"
-      "form mvFind expect chkFullWord value \"0\"\n"
-      "form mvFind cancel butCancel\n"
-      "command 113 area memo long 208\n"
-      "form mvFind expect cboFindList items \"brave\"\n"
-      "form mvFind expect chkFullWord value \"1\"\n"
-      "form mvFind cancel butCancel\n"
-      "command 113 area letter long 208\n"
-      // A new area in the old one's place starts afresh.
-      "area letter 17\n"
-      "area letter create form at letters 10 10 400 280\n"
-      "form mvFind expect cboFindList items \"\"\n"
-      "form mvFind expect cboFindList text \"\"\n"
-      "form mvFind cancel butCancel\n"
-      "command 113 area letter long 208\n"
-      "expect beeps 0\n";
+  const std::string script = Start() +
+                             "area memo create form at letters 10 300 400 280\n"
+                             "form mvFind set cboFindList \"brave\"\n"
+                             "form mvFind set chkFullWord 1\n"
+                             "form mvFind accept butOK\n"
+                             "command 113 area letter long 208\n"
+                             // The other area starts with nothing of it.
+                             "form mvFind expect cboFindList text \"\"\n"
+                             "form mvFind expect cboFindList items \"\"\n"
+                             "form mvFind expect chkFullWord value \"0\"\n"
+                             "form mvFind cancel butCancel\n"
+                             "command 113 area memo long 208\n"
+                             "form mvFind expect cboFindList items \"brave\"\n"
+                             "form mvFind expect chkFullWord value \"1\"\n"
+                             "form mvFind cancel butCancel\n"
+                             "command 113 area letter long 208\n"
+                             // A new area in the old one's place starts afresh.
+                             "area letter 17\n"
+                             "area letter create form at letters 10 10 400 280\n"
+                             "form mvFind expect cboFindList items \"\"\n"
+                             "form mvFind expect cboFindList text \"\"\n"
+                             "form mvFind cancel butCancel\n"
+                             "command 113 area letter long 208\n"
+                             "expect beeps 0\n";
   ExpectClean(Run(script));
 }
 
