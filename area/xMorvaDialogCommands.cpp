@@ -430,15 +430,9 @@ bool Run(xMorvaPlugIn& area, int32_t command) {
       text->InsertHTMLExpressionWithUndo(string);
       break;
     }
-    case 753: {
-      xMorvaTabs tabs(text->GetCurrentTabs());
-      accepted = dialogs != nullptr && dialogs->RunTabulations(area, false, tabs);
-      document->SetHostOutcome(accepted);
-      if (!accepted) break;
-      DocumentChange change(*document);
-      text->SetTabsWithUndo(tabs);
+    case 753:
+      RunTabulations(area, -1);
       break;
-    }
     case 756: {
       xMorvaDocParams params(document->GetParams());
       accepted = dialogs != nullptr && dialogs->RunColumns(area, params);
@@ -461,6 +455,19 @@ bool Run(xMorvaPlugIn& area, int32_t command) {
       break;
   }
   return true;
+}
+
+void RunTabulations(xMorvaPlugIn& area, int32_t position) {
+  xMorvaDocument* document = area.GetDocument();
+  xMorvaEngine* text = document != nullptr ? CurrentText(*document) : nullptr;
+  if (text == nullptr) return;
+  xMorvaDialogs* dialogs = xMorvaDialogSlot::Get();
+  xMorvaTabs tabs(text->GetCurrentTabs());
+  const bool accepted = dialogs != nullptr && dialogs->RunTabulations(area, position, tabs);
+  document->SetHostOutcome(accepted);
+  if (!accepted) return;
+  DocumentChange change(*document);
+  text->SetTabsWithUndo(tabs);
 }
 
 bool AskValue(xMorvaPlugIn& area, int32_t command, int32_t current, int32_t& value) {

@@ -47,8 +47,9 @@ class xMorvaDialogs {
   // the lines between the selected paragraphs was made, and that choice.
   virtual bool RunProperties(int32_t command, xMorvaPlugIn& area, xMorvaProperties& properties,
                              xMorvaPropertiesStates& states, bool& insideKnown, bool& inside) = 0;
-  // Tab stops of the selected paragraphs (753).
-  virtual bool RunTabulations(xMorvaPlugIn& area, bool flag, xMorvaTabs& tabs) = 0;
+  // Tab stops of the selected paragraphs (753), the stop at `position`
+  // selected (-1: none).
+  virtual bool RunTabulations(xMorvaPlugIn& area, int32_t position, xMorvaTabs& tabs) = 0;
   // Columns and page (756): a copy of the document's parameters.
   virtual bool RunColumns(xMorvaPlugIn& area, xMorvaDocParams& params) = 0;
   // Go to page (807): the 0-based page.
@@ -75,6 +76,10 @@ bool Run(xMorvaPlugIn& area, int32_t command);
 // The interline (724) and symbol (1028) dialogs hand their value back:
 // true with `value` on OK.
 bool AskValue(xMorvaPlugIn& area, int32_t command, int32_t current, int32_t& value);
+// The tab stops dialog (753) with the stop at `position` selected (-1:
+// none, as the command opens it; the ruler names the stop double-clicked);
+// on OK its list goes to the selected paragraphs in one undo step.
+void RunTabulations(xMorvaPlugIn& area, int32_t position);
 
 // What the paste picture command (407) does once the formula editor has
 // accepted `reference`, whose current value is `value` (taken; null for

@@ -105,6 +105,7 @@ class xMorvaPlugIn : public VPlugIn, public xMorvaHostObject, public xMorvaDocum
   xMorvaWinSpeller* GetSpeller() const { return fSpeller.get(); }
   // The interline and symbol dialogs; no other value is asked here.
   bool AskValue(int32_t command, int32_t current, int32_t& value) override;
+  void RunTabulationsDialog(int32_t position) override;
   bool CanClose(uint8_t flag) override { return CanDeleteArea(flag != 0); }
   void SetContentSize(int32_t width, int32_t height) override;
   void DrawSelection() override;

@@ -179,7 +179,7 @@ void xMorvaHRuler::PressTab(const VEvent& event, const xMorvaHRulerGeometry& g, 
   if (event.IsDoubleClick()) {
     if (xMorvaDocumentArea* area = fDocument->GetArea();
         area != nullptr && !area->CallAreaCallback(kCommandTabsDialog)) {
-      area->RunCommand(kCommandTabsDialog);
+      area->RunTabulationsDialog(position);
     }
     return;
   }

@@ -10,6 +10,7 @@
 #include "dialogs/xMorvaParagraphDialog.h"
 #include "dialogs/xMorvaSelectCharDialog.h"
 #include "dialogs/xMorvaStyleSheetDialogs.h"
+#include "dialogs/xMorvaTabulationsDialog.h"
 #include "document/xMorvaDocument.h"
 #include "engine/xMorvaEngine.h"
 
@@ -72,7 +73,9 @@ bool xMorvaDialogService::RunProperties(int32_t command, xMorvaPlugIn& area, xMo
   }
 }
 
-bool xMorvaDialogService::RunTabulations(xMorvaPlugIn&, bool, xMorvaTabs&) { return false; }
+bool xMorvaDialogService::RunTabulations(xMorvaPlugIn& area, int32_t position, xMorvaTabs& tabs) {
+  return RunTabulationsDialog(area, position, tabs);
+}
 
 bool xMorvaDialogService::RunColumns(xMorvaPlugIn&, xMorvaDocParams&) { return false; }
 

@@ -16,7 +16,7 @@ class xMorvaDialogService final : public xMorvaDialogs {
   bool RunInterline(xMorvaPlugIn& area, int32_t& value) override;
   bool RunProperties(int32_t command, xMorvaPlugIn& area, xMorvaProperties& properties,
                      xMorvaPropertiesStates& states, bool& insideKnown, bool& inside) override;
-  bool RunTabulations(xMorvaPlugIn& area, bool flag, xMorvaTabs& tabs) override;
+  bool RunTabulations(xMorvaPlugIn& area, int32_t position, xMorvaTabs& tabs) override;
   bool RunColumns(xMorvaPlugIn& area, xMorvaDocParams& params) override;
   bool RunGotoPage(xMorvaPlugIn& area, int32_t& page) override;
   bool RunPastePicture(xMorvaPlugIn& area, xMorvaDocument& document, int16_t& placement, VRect& position,

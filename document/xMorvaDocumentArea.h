@@ -41,6 +41,9 @@ class xMorvaDocumentArea {
   // A dialog that answers a value (interline, bullet character, colour),
   // started with `current`: true with `value` when the user accepted.
   virtual bool AskValue(int32_t command, int32_t current, int32_t& value) = 0;
+  // The tab stops dialog (command 753) with the stop at `position` (pixels
+  // in the text) selected; -1 selects none.
+  virtual void RunTabulationsDialog(int32_t position) { RunCommand(753); }
   // Whether the area agrees to close its document (new document).
   virtual bool CanClose(uint8_t flag) = 0;
   // The current time (or today's date) as text for insertion.

@@ -512,9 +512,22 @@ bool HostForms::Answer(int32_t selector, HostParamBlock& block) {
       const Tbx::Rect bounds{int16_t(top), int16_t(left), int16_t(top + height), int16_t(left + width)};
       moved->window = Tbx::NewCWindow(nullptr, &bounds, title, false, Tbx::movableDBoxProc,
                                       Tbx::kInFront, false, 0);
-      if (!fScripts.empty()) {
-        auto script = std::move(fScripts.front());
-        fScripts.pop_front();
+      // A form opened while another runs (a dialog's sub-dialog) takes the
+      // next script queued for its own name, so that its caller's script
+      // may be queued before it or continue after it; a first form takes
+      // the next script, whichever form it is for.
+      auto next = fScripts.begin();
+      const bool nested = std::any_of(fOpen.begin(), fOpen.end(), [&](const auto& entry) {
+        return entry.first != ref && entry.second->opened && !entry.second->modeless;
+      });
+      if (nested) {
+        const auto own = std::find_if(fScripts.begin(), fScripts.end(),
+                                      [&](const auto& script) { return Lower(script.first) == Lower(name); });
+        if (own != fScripts.end()) next = own;
+      }
+      if (next != fScripts.end()) {
+        auto script = std::move(*next);
+        fScripts.erase(next);
         if (Lower(script.first) != Lower(name)) {
           fFailures.push_back("unexpected form " + name + " (the script is for " + script.first + ")");
         } else {
@@ -829,11 +842,34 @@ bool HostForms::AnswerObject(int32_t selector, HostParamBlock& block, Open& open
       break;
     }
     case kFormSelGetListSelection: block.param2 = HostWord(object->value); what = "selection"; break;
-    case kFormSelSetListRange:
+    case kFormSelSetListRange: {
+      // Rows first to last (1-based, both included) leave the list; rows
+      // past its end are none to remove.
       object->first = HostWordOf(block.param2);
       object->last = HostWordOf(block.param3);
-      what = "range " + std::to_string(object->first) + " to " + std::to_string(object->last);
+      const int32_t size = static_cast<int32_t>(object->items.size());
+      const int32_t from = std::max<int32_t>(object->first, 1);
+      const int32_t to = std::min<int32_t>(object->last, size);
+      if (from <= to) object->items.erase(object->items.begin() + (from - 1), object->items.begin() + to);
+      what = "remove rows " + std::to_string(object->first) + " to " + std::to_string(object->last);
       break;
+    }
+    case kFormSelListCall327:
+      object->items.clear();
+      what = "clear numbers";
+      break;
+    case kFormSelListCall328: {
+      // A number row before row `index`; an index past the rows appends.
+      const int32_t index = HostWordOf(block.param2);
+      const std::string number = RealText(block.realValue);
+      if (index >= 1 && static_cast<size_t>(index) <= object->items.size()) {
+        object->items.insert(object->items.begin() + (index - 1), number);
+      } else {
+        object->items.push_back(number);
+      }
+      what = "number " + std::to_string(index) + " " + number;
+      break;
+    }
     case kFormSelEnable: object->enabled = block.flag != 0; what = block.flag ? "enable" : "disable"; break;
     case kFormSelSetEnterable: object->enterable = block.flag != 0; what = "enterable"; break;
     case kFormSelShowObject: object->visible = block.param2 != 0; what = block.param2 ? "show" : "hide"; break;

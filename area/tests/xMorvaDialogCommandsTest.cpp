@@ -68,6 +68,7 @@ class ScriptedDialogs : public xMorvaDialogs {
   std::u16string text = u"TODAY";
   bool element = false;
   int32_t interline = 0;
+  int32_t tabsPosition = -2;
   int32_t page = 0;
   int16_t columns = 2;
 
@@ -104,7 +105,10 @@ class ScriptedDialogs : public xMorvaDialogs {
     }
     return Open(command);
   }
-  bool RunTabulations(xMorvaPlugIn&, bool, xMorvaTabs&) override { return Open(753); }
+  bool RunTabulations(xMorvaPlugIn&, int32_t position, xMorvaTabs&) override {
+    tabsPosition = position;
+    return Open(753);
+  }
   bool RunColumns(xMorvaPlugIn&, xMorvaDocParams& params) override {
     params.SetColumns(columns);
     return Open(756);
@@ -250,6 +254,8 @@ TEST_F(DialogCommandsTest, CancelInEveryFormChangesNothing) {
   EXPECT_EQ(Tbx::CountBeeps(), beeps);  // no search ran
   EXPECT_EQ(Sel(), (std::pair<int32_t, int32_t>{0, 5}));
   EXPECT_EQ(dialogs.opened, std::vector<int32_t>(std::begin(commands), std::end(commands)));
+  // The tab stops command selects no stop.
+  EXPECT_EQ(dialogs.tabsPosition, -1);
   int32_t value = -1;
   EXPECT_FALSE(area->AskValue(724, 10, value));
   EXPECT_EQ(value, 10);

@@ -143,6 +143,30 @@ resource 'QFRM' 176 "mvBorders" {
   bytes "object butCancel button 380 296 80 24\n"
 }
 
+# Tab stops: the list of positions, the position entry with its buttons,
+# the five kinds and the leaders with the custom leader's entry.
+resource 'QFRM' 177 "mvTabulations" {
+  bytes "size 420 300\n"
+  bytes "object vPosition entry 10 10 120 20 real 0\n"
+  bytes "object ListTabs list 10 36 120 200\n"
+  bytes "object butSet button 140 10 80 24\n"
+  bytes "object butAdd button 140 40 80 24\n"
+  bytes "object butRemove button 140 70 80 24\n"
+  bytes "object arbLeft radio 240 10 80 20\n"
+  bytes "object arbCenter radio 240 34 80 20\n"
+  bytes "object arbRight radio 240 58 80 20\n"
+  bytes "object arbDecimal radio 240 82 80 20\n"
+  bytes "object arbVertSep radio 240 106 80 20\n"
+  bytes "object brbNone radio 330 10 80 20\n"
+  bytes "object brbContinuous radio 330 34 80 20\n"
+  bytes "object brbDotted radio 330 58 80 20\n"
+  bytes "object brbHatched radio 330 82 80 20\n"
+  bytes "object brbCustom radio 330 106 80 20\n"
+  bytes "object vLeader entry 330 130 40 20 text \"\"\n"
+  bytes "object butOK button 330 266 80 24\n"
+  bytes "object butCancel button 240 266 80 24\n"
+}
+
 # Characters: font, size, styles, position, capitals, underline, five
 # colours and the preview.
 resource 'QFRM' 140 "mvChooseFont" {

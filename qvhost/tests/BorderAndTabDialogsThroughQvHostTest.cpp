@@ -78,4 +78,53 @@ TEST_F(BorderAndTabDialogs, BordersAcceptedUnchangedSetOnlyWhatWasUniform) {
   EXPECT_TRUE(Same(Blob("after.qmv"), before));
 }
 
+TEST_F(BorderAndTabDialogs, TabsOkIsOneUndoStepAndCancelChangesNoByte) {
+  const std::string before = Blob("before.qmv");
+  RunOk(
+      "form mvTabulations click butAdd\n"
+      "form mvTabulations click butAdd\n"
+      "form mvTabulations cancel butCancel\n"
+      "command 113 area letter long 753\n");
+  EXPECT_TRUE(Same(Blob("cancelled.qmv"), before));
+  RunOk(
+      "form mvTabulations click butAdd\n"
+      "form mvTabulations select arbCenter 1\n"
+      "form mvTabulations click butAdd\n"
+      "form mvTabulations accept butOK\n"
+      "command 113 area letter long 753\n"
+      "command 102 area letter word 64 word 0 result real\n"
+      "expect out result 2\n");
+  EXPECT_FALSE(Same(Blob("tabbed.qmv"), before));
+  RunOk("command 113 area letter long 1\n");
+  EXPECT_TRUE(Same(Blob("undone.qmv"), before));
+}
+
+// The ruler's double click on a stop opens the dialog with that stop
+// selected; on empty ruler, with none.
+TEST_F(BorderAndTabDialogs, TheRulersDoubleClickSelectsTheStopClicked) {
+  host = nullptr;
+  ScriptTest::SetUp();
+  RunOk("set name \"Qvbase\"\n"
+        "set version 0x680\n"
+        "start -1\n"
+        "form letter 40 60 400 240\n"
+        "area body create form at letter 10 10 380 220\n"
+        "click 150 150\n"
+        "type \"Columns of figures\\nA second paragraph.\"\n"
+        "click 90 102\n"
+        // Two stops made with a click each, snapped to 4 and 5 cm.
+        "click 230 75\n"
+        "idle 30\n"
+        "click 270 75\n"
+        "form mvTabulations expect ListTabs items \"4|5\"\n"
+        "form mvTabulations expect ListTabs value \"2\"\n"
+        "form mvTabulations expect vPosition real \"5\"\n"
+        "form mvTabulations select arbRight 1\n"
+        "form mvTabulations accept butOK\n"
+        "click 270 75\n"
+        "command 130 area body long 2 real 0 long 0 text \"\"\n"
+        "expect out p3 3\n");
+  EXPECT_NE(At("ok: form mvTabulations expect vPosition real \"5\""), std::string::npos) << out.str();
+}
+
 }  // namespace

@@ -59,4 +59,6 @@ TEST_F(DialogScripts, Borders) { RunScript("dialogs-borders.qvs"); }
 
 TEST_F(DialogScripts, FindAndReplace) { RunScript("dialogs-find.qvs"); }
 
+TEST_F(DialogScripts, Tabulations) { RunScript("dialogs-tabs.qvs"); }
+
 }  // namespace

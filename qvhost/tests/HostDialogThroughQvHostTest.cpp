@@ -86,6 +86,7 @@ class TestDialog : public VDialQv {
     HostFormClearList("lstFonts");
     HostFormSetListTextFromCString("lstFonts", 1, "Arial");
     HostFormSetListTextFromCString("lstFonts", 2, "Times");
+    HostFormSetListTextFromCString("lstFonts", 3, "Courier");
     return beforeOpen;
   }
   bool AfterOpen() override {
@@ -93,7 +94,7 @@ class TestDialog : public VDialQv {
     HostFormSetText("vTitle", Text("Letter"));
     HostFormSetMinimumReal("vSize", 4);
     HostFormSetMaximumValue("vSize", VDate(1, 1, 2030));
-    HostFormSetListRange("lstFonts", 1, 2);
+    HostFormSetListRange("lstFonts", 3, 3);
     HostFormSetFieldRef("fldWhere", 3, 4, 77, true);
     const Tbx::Handle pict = Tbx::NewHandle(10);
     HostFormSetPictureHandle("picLogo", pict, 10);
@@ -179,7 +180,7 @@ TEST(HostDialogThroughQvHost, AModalRunCallsTheHooksInOrderAndReadsTheForm) {
   EXPECT_EQ(Str(dialog.missingText), "");
   EXPECT_EQ(Str(dialog.missingElement), "");
   // The form as it closed: its run-time object was deleted, the picture came
-  // with 6 zero bytes more, the ranges were set.
+  // with 6 zero bytes more, the ranges were set, the third font removed.
   const HostForms::Form* form = h.host.Forms().LastClosed();
   ASSERT_NE(form, nullptr);
   for (const HostForms::Object& o : form->objects) {
@@ -192,7 +193,8 @@ TEST(HostDialogThroughQvHost, AModalRunCallsTheHooksInOrderAndReadsTheForm) {
       EXPECT_EQ(o.maximumKind, kFormRangeDate);
     }
     if (o.name == "lstFonts") {
-      EXPECT_EQ(o.last, 2);
+      EXPECT_EQ(o.last, 3);
+      EXPECT_EQ(o.items, (std::vector<std::string>{"Arial", "Times"}));
     }
   }
   // Open, the steps, then close; never a release.

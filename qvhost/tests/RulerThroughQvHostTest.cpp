@@ -66,6 +66,9 @@ TEST_F(RulerScripts, DragsOffTheRulerAndPastTheWindowLeaveTheTextWhole) {
                              // The first line's marker dragged far past the window's right
                              // edge, then past its left edge: held to its limits each time.
                              "drag 78 73 to 1200 73 steps 6\n" + Shot("far.png") +
+                             // The second press where the first went down is a double
+                             // click on the stops' band: the tab stops dialog, cancelled.
+                             "form mvTabulations cancel butCancel\n"
                              "drag 78 73 to -300 73 steps 6\n" + Shot("back.png") +
                              "area body 17\n"
                              "stop -2\n";
