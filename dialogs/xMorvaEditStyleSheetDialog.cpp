@@ -5,10 +5,12 @@
 
 #include <memory>
 
+#include "dialogs/xMorvaBorderDialog.h"
 #include "dialogs/xMorvaFontDialog.h"
 #include "dialogs/xMorvaFormObjectName.h"
 #include "dialogs/xMorvaParagraphDialog.h"
 #include "dialogs/xMorvaPropertiesPreview.h"
+#include "dialogs/xMorvaTabulationsDialog.h"
 #include "document/xMorvaDocument.h"
 #include "framework/system/environment/VSystemServices.h"
 #include "graphics/pictures/VEmfPictureData.h"
@@ -30,8 +32,8 @@ constexpr int32_t kBorders = 2;
 }  // namespace
 
 xMorvaEditStyleSheetDialog::xMorvaEditStyleSheetDialog(xMorvaPlugIn* area, xMorvaDocument* document,
-                                                       const xMorvaStyleSheet& sheet, const VString& name,
-                                                       int16_t sheetId)
+                                                       const xMorvaStyleSheet& sheet,
+                                                       const VString& name, int16_t sheetId)
     : xMorvaDialog(area, "mvEditStyle"), fDocument(document), fSheetId(sheetId) {
   fSheet.Assign(sheet);
   fSaved.Assign(sheet);
@@ -40,7 +42,8 @@ xMorvaEditStyleSheetDialog::xMorvaEditStyleSheetDialog(xMorvaPlugIn* area, xMorv
 
 xMorvaEditStyleSheetDialog::~xMorvaEditStyleSheetDialog() = default;
 
-bool xMorvaEditStyleSheetDialog::NameIsFree(xMorvaDocument& document, const VString& name, int16_t sheetId) {
+bool xMorvaEditStyleSheetDialog::NameIsFree(xMorvaDocument& document, const VString& name,
+                                            int16_t sheetId) {
   for (int16_t id : document.StyleSheetIds()) {
     if (id == sheetId) continue;
     VStr<255> other;
@@ -63,7 +66,8 @@ bool xMorvaEditStyleSheetDialog::AfterOpen() {
   const bool paragraph = fSheet.paragraphSheet != 0;
   const bool tabs = paragraph && fSheet.states.GetState(kPropTabs) == 1;
   SetItemNumber("drAppliesTo", paragraph ? kParagraphsItem : 1);
-  for (const char* object : {"ckbUseTabulations", "ckbApplyToParagraph", "butParagraphs", "butBorders"})
+  for (const char* object :
+       {"ckbUseTabulations", "ckbApplyToParagraph", "butParagraphs", "butBorders"})
     HostFormEnableObject(object, paragraph);
   HostFormSetLong("ckbUseTabulations", tabs ? 1 : 0);
   HostFormEnableObject("butTabulations", tabs);
@@ -87,6 +91,11 @@ void xMorvaEditStyleSheetDialog::DrawPreview() {
 }
 
 void xMorvaEditStyleSheetDialog::ReadName() {
+  if (fNameLocked || fSheet.reserved != 0) {
+    // A locked sheet keeps its name whatever the entry holds.
+    HostFormSetText("vStyleName", fName);
+    return;
+  }
   VStr<255> typed;
   HostFormGetText("vStyleName", typed);
   fName.SetEmpty(false);
@@ -101,8 +110,13 @@ void xMorvaEditStyleSheetDialog::ReadName() {
 void xMorvaEditStyleSheetDialog::ReadShortcut() {
   VStr<255> typed;
   HostFormGetText("vShortCut", typed);
-  // Only the first character is a key.
+  // Only the first character is a key; the entry shows what is kept.
   fSheet.shortcut = typed.GetLength() > 0 ? uint16_t(typed.GetCharAt(1)) : 0;
+  if (typed.GetLength() > 1) {
+    VStr<1> kept;
+    kept.AppendUniChar(char16_t(fSheet.shortcut));
+    HostFormSetText("vShortcut", kept);
+  }
 }
 
 void xMorvaEditStyleSheetDialog::RunPropertiesDialog(int32_t which) {
@@ -112,14 +126,16 @@ void xMorvaEditStyleSheetDialog::RunPropertiesDialog(int32_t which) {
       sub = std::make_unique<xMorvaFontDialog>(GetArea(), fSheet.properties, fSheet.states);
       break;
     case kParagraphs:
-      sub = std::make_unique<xMorvaParagraphDialog>(GetArea(), fDocument, fSheet.properties, fSheet.states);
+      sub = std::make_unique<xMorvaParagraphDialog>(GetArea(), fDocument, fSheet.properties,
+                                                    fSheet.states);
       break;
     default:
-      // The border dialog is not there yet: cancelled.
+      if (RunBorderSubDialog(*this, fSheet.properties, fSheet.states)) AfterOpen();
       return;
   }
   if (!RunSubDialog(*sub)) return;
-  const auto take = [this](const xMorvaProperties& properties, const xMorvaPropertiesStates& states) {
+  const auto take = [this](const xMorvaProperties& properties,
+                           const xMorvaPropertiesStates& states) {
     fSheet.properties.Assign(properties);
     fSheet.states.Assign(states);
   };
@@ -134,7 +150,8 @@ void xMorvaEditStyleSheetDialog::RunPropertiesDialog(int32_t which) {
 }
 
 void xMorvaEditStyleSheetDialog::RunTabulations() {
-  // The tab stop dialog is not there yet: cancelled.
+  // On OK the count and every one of the 256 stop slots come back.
+  if (RunTabulationsSubDialog(*this, fSheet.tabs)) AfterOpen();
 }
 
 void xMorvaEditStyleSheetDialog::ItemHit(const VString& objectName, int16_t) {
@@ -144,7 +161,8 @@ void xMorvaEditStyleSheetDialog::ItemHit(const VString& objectName, int16_t) {
     fSheet.paragraphSheet = uint8_t(chosen == kParagraphsItem - 1 ? 1 : 0);
     if (fSheet.paragraphSheet == 0) {
       // A character sheet defines no paragraph property and no tabs.
-      for (uint16_t id = kFirstParagraphProperty; id <= kPropTabs; ++id) fSheet.states.SetState(id, 0);
+      for (uint16_t id = kFirstParagraphProperty; id <= kPropTabs; ++id)
+        fSheet.states.SetState(id, 0);
       fSheet.tabs.Clear();
     }
     AfterOpen();

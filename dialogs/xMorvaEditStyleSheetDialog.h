@@ -21,8 +21,9 @@ class xMorvaEditStyleSheetDialog : public xMorvaDialog {
   // `name`, cut to the longest name. `sheetId` is the id the sheet has in
   // the document, 0 for a sheet not stored yet: no other sheet may carry
   // the name the dialog accepts.
-  xMorvaEditStyleSheetDialog(xMorvaPlugIn* area, xMorvaDocument* document, const xMorvaStyleSheet& sheet,
-                             const VString& name, int16_t sheetId = 0);
+  xMorvaEditStyleSheetDialog(xMorvaPlugIn* area, xMorvaDocument* document,
+                             const xMorvaStyleSheet& sheet, const VString& name,
+                             int16_t sheetId = 0);
   ~xMorvaEditStyleSheetDialog() override;
 
   // What the caller takes after an accepted run.

@@ -143,7 +143,8 @@ void xMorvaStyleSheetDialog::NewSheet() {
   if (start->Run()) {
     VStr<255> name;
     fDocument->NewStyleSheetName(name);
-    edit = std::make_unique<xMorvaEditStyleSheetDialog>(GetArea(), fDocument, start->GetSheet(), name);
+    edit =
+        std::make_unique<xMorvaEditStyleSheetDialog>(GetArea(), fDocument, start->GetSheet(), name);
     accepted = edit->Run();
   }
   SetVisible(true);
@@ -280,7 +281,8 @@ void xMorvaNewStyleSheetDialog::ItemHit(const VString& objectName, int16_t) {
     // Everything in effect at the selection, tabs too.
     fSheet.states.SetAll();
     fSheet.paragraphSheet = 1;
-    auto* text = fDocument != nullptr ? static_cast<xMorvaEngine*>(fDocument->GetCurrentPart()) : nullptr;
+    auto* text =
+        fDocument != nullptr ? static_cast<xMorvaEngine*>(fDocument->GetCurrentPart()) : nullptr;
     if (text != nullptr) {
       fSheet.properties.Assign(text->GetCurrentProperties());
       fSheet.tabs.Assign(text->GetCurrentTabs());
@@ -323,7 +325,8 @@ void xMorvaApplyStyleSheetDialog::ItemHit(const VString& objectName, int16_t) {
 
 // ---- One sheet, or none, as a criterion.
 
-xMorvaChooseStyleSheetDialog::xMorvaChooseStyleSheetDialog(xMorvaPlugIn* area, xMorvaDocument* document,
+xMorvaChooseStyleSheetDialog::xMorvaChooseStyleSheetDialog(xMorvaPlugIn* area,
+                                                           xMorvaDocument* document,
                                                            const xMorvaProperties& properties,
                                                            const xMorvaPropertiesStates& states)
     : xMorvaDialog(area, "mvChooseStyle"), fDocument(document) {
@@ -361,8 +364,8 @@ int32_t ImportStyleSheets(xMorvaPlugIn& area, xMorvaDocument& document) {
   VMemoryResourceFile* store = document.GetStyleSheetStore();
   if (package == nullptr || store == nullptr) return -1;
   uint32_t type = 0;
-  std::unique_ptr<VFile> file(
-      AskOpenFile(gModuleResFile, int16_t(package->GetResourceBase() + kImportDialogOffset), &type));
+  std::unique_ptr<VFile> file(AskOpenFile(
+      gModuleResFile, int16_t(package->GetResourceBase() + kImportDialogOffset), &type));
   if (!file) return -1;
   if (type != FourCC("QMV7") && type != FourCC("QMT7")) {
     package->ShowAlert(kAlertNotThisFormat);
@@ -395,7 +398,9 @@ int32_t ImportStyleSheets(xMorvaPlugIn& area, xMorvaDocument& document) {
     scratch->GetStyleSheetName(id, name, false);
     auto sheet = std::make_unique<xMorvaStyleSheet>();
     // The font goes by its name into this document's font table.
-    if (!xMorvaEditStyleSheetDialog::NameIsFree(document, name, 0) || !sheet->Load(document, *other, id)) continue;
+    if (!xMorvaEditStyleSheetDialog::NameIsFree(document, name, 0) ||
+        !sheet->Load(document, *other, id))
+      continue;
     int16_t added = 0;
     sheet->SaveNew(document, *store, name, added);
   }

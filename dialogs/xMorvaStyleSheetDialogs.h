@@ -85,7 +85,8 @@ class xMorvaApplyStyleSheetDialog : public xMorvaDialog {
 
 class xMorvaChooseStyleSheetDialog : public xMorvaDialog {
  public:
-  xMorvaChooseStyleSheetDialog(xMorvaPlugIn* area, xMorvaDocument* document, const xMorvaProperties& properties,
+  xMorvaChooseStyleSheetDialog(xMorvaPlugIn* area, xMorvaDocument* document,
+                               const xMorvaProperties& properties,
                                const xMorvaPropertiesStates& states);
   ~xMorvaChooseStyleSheetDialog() override;
 

@@ -1,0 +1,159 @@
+// The style sheets dialog run by the module's command 755 on the stand-in
+// host's forms: its script whole, with the pictures of its forms; the
+// document compared byte for byte where a run must leave it as it was; the
+// most sheets a document holds; deleting a sheet empties the undo.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "qvhost/tests/ScriptTestSupport.h"
+
+namespace {
+
+class StyleSheetDialogs : public ScriptTest {
+ protected:
+  void Open() {
+    RunOk(
+        "set name \"Qvbase\"\n"
+        "set version 0x670\n"
+        "start -1\n"
+        "form letters 20 40 420 300\n"
+        "area letter create form at letters 10 10 400 280\n"
+        "click 100 100\n"
+        "type \"Hello brave world\\nSecond line\"\n"
+        "command 3 area letter long 1 long 5\n");
+  }
+  void RunOk(const std::string& lines) { ASSERT_TRUE(Run(lines).ok()) << out.str(); }
+  // The document in the own format, without the two date stamps of its
+  // information record (they follow the clock, not the content).
+  std::string Blob(const std::string& name) {
+    const std::string path = folder + name;
+    EXPECT_TRUE(Run("command 140 area letter word 0 result blob \"" + path + "\"\n").ok())
+        << out.str();
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes(std::istreambuf_iterator<char>(in), {});
+    const size_t infos = bytes.find("FNIw0100");
+    EXPECT_NE(infos, std::string::npos);
+    if (infos != std::string::npos) bytes.replace(infos + 8, 24, 24, '\0');
+    return bytes;
+  }
+  static bool Same(const std::string& a, const std::string& b) { return !a.empty() && a == b; }
+};
+
+TEST_F(StyleSheetDialogs, TheScriptRunsEveryButtonWithThePicturesOfItsForms) {
+  std::ifstream in(std::string(QVHOST_SCRIPTS_FOLDER) + "/dialogs-styles.qvs", std::ios::binary);
+  std::string script(std::istreambuf_iterator<char>(in), {});
+  ASSERT_FALSE(script.empty());
+  const char* regenerate = std::getenv("QV_REGENERATE_REFERENCES");
+  const bool rewrite = regenerate != nullptr && std::string(regenerate) == "1";
+  const std::string relative = "\"tests/data/";
+  const std::string absolute = "\"" + std::string(QVHOST_TEST_DATA) + "/";
+  int32_t pictures = 0;
+  for (size_t at = script.find(relative); at != std::string::npos;
+       at = script.find(relative, at + absolute.size())) {
+    script.replace(at, relative.size(), absolute);
+    ++pictures;
+  }
+  EXPECT_EQ(pictures, 3);
+  for (size_t at = script.find("expect png "); rewrite && at != std::string::npos;
+       at = script.find("expect png ", at))
+    script.replace(at, 11, "snapshot ");
+  // The BLOB it imports from is written beside the pictures.
+  const std::filesystem::path previous = std::filesystem::current_path();
+  std::filesystem::current_path(folder);
+  const ScriptRunner::Outcome outcome = Run(script);
+  std::filesystem::current_path(previous);
+  EXPECT_TRUE(outcome.ok()) << outcome.error << out.str();
+  EXPECT_TRUE(host->Forms().Failures().empty()) << host->Forms().Failures().front();
+}
+
+TEST_F(StyleSheetDialogs, AnEditCancelledAfterItsSubDialogsLeavesTheDocumentsBytes) {
+  Open();
+  const std::string before = Blob("before.qmv");
+  RunOk(
+      "form mvStyleSheets click butEdit\n"
+      "form mvStyleSheets cancel butCancel\n"
+      "form mvEditStyle click butCharacters\n"
+      "form mvEditStyle set vStyleName \"Body\"\n"
+      "form mvEditStyle select drAppliesTo 1\n"
+      "form mvEditStyle cancel butCancel\n"
+      "form mvChooseFont set chkBold 1\n"
+      "form mvChooseFont accept butOK\n"
+      "command 113 area letter long 755\n");
+  EXPECT_TRUE(host->Forms().Failures().empty()) << host->Forms().Failures().front();
+  EXPECT_TRUE(Same(Blob("after.qmv"), before));
+  // A new sheet given up in either dialog adds nothing.
+  RunOk(
+      "form mvStyleSheets click butNew\n"
+      "form mvStyleSheets click butNew\n"
+      "form mvStyleSheets cancel butCancel\n"
+      "form mvNewStyle accept butOK\n"
+      "form mvEditStyle cancel butCancel\n"
+      "form mvNewStyle cancel butCancel\n"
+      "command 113 area letter long 755\n");
+  EXPECT_TRUE(host->Forms().Failures().empty()) << host->Forms().Failures().front();
+  EXPECT_TRUE(Same(Blob("given-up.qmv"), before));
+}
+
+TEST_F(StyleSheetDialogs, TheTwoHundredAndFiftySeventhSheetIsRefusedWithTheBeep) {
+  Open();
+  std::string lines;
+  for (int32_t n = 2; n <= 256; ++n)
+    lines += "command 151 area letter text \"Sheet " + std::to_string(n) +
+             "\" word 1 text \"\" result long\n";
+  RunOk(lines + "command 28 area letter result long\nexpect result 0\nexpect beeps 0\n");
+  // No form of a new sheet opens: a script for one would be left over.
+  RunOk(
+      "form mvStyleSheets click butNew\n"
+      "form mvStyleSheets cancel butCancel\n"
+      "command 113 area letter long 755\n"
+      "expect beeps 1\n");
+  EXPECT_TRUE(host->Forms().Failures().empty()) << host->Forms().Failures().front();
+  // One sheet fewer, and a new one is made again.
+  RunOk(
+      "command 150 area letter long 256\n"
+      "form mvStyleSheets select ListStyles 255\n"
+      "form mvStyleSheets click butNew\n"
+      "form mvStyleSheets expect ListStyles value \"256\"\n"
+      "form mvStyleSheets cancel butCancel\n"
+      "form mvNewStyle accept butOK\n"
+      "form mvEditStyle set vStyleName \"Last\"\n"
+      "form mvEditStyle accept butOK\n"
+      "command 113 area letter long 755\n"
+      "command 148 area letter long 256 text \"\" word -1 word -1 text \"\"\n"
+      "expect out p2 \"Last\"\n"
+      "expect beeps 0\n");
+  EXPECT_TRUE(host->Forms().Failures().empty()) << host->Forms().Failures().front();
+}
+
+TEST_F(StyleSheetDialogs, DeletingASheetTheTextCarriesLeavesNothingToUndo) {
+  Open();
+  RunOk(
+      "command 151 area letter text \"Quote\" word 0 text \"\" result long\n"
+      "command 152 area letter long 2 word 1 real 1 long 0\n"
+      "command 107 area letter long 2\n"
+      "command 102 area letter word 1 word 0 result real\n"
+      "expect out result 1\n");
+  RunOk(
+      "form mvStyleSheets select ListStyles 2\n"
+      "form mvStyleSheets click butDelete\n"
+      "form mvStyleSheets expect ListStyles value \"1\"\n"
+      "form mvStyleSheets expect ListStyles items \"Normal\"\n"
+      "form mvStyleSheets cancel butCancel\n"
+      "command 113 area letter long 755\n"
+      "command 148 area letter long 2 text \"\" word -1 word -1 text \"\"\n"
+      "command 28 area letter result long\n"
+      "expect result 1038\n");
+  EXPECT_TRUE(host->Forms().Failures().empty()) << host->Forms().Failures().front();
+  // The host removes rows from the first to the last: row 2 alone.
+  EXPECT_NE(At("ListStyles: remove rows 2 to 2"), std::string::npos) << out.str();
+  const std::string deleted = Blob("deleted.qmv");
+  RunOk("command 113 area letter long 1\n");
+  EXPECT_TRUE(Same(Blob("undone.qmv"), deleted));
+}
+
+}  // namespace
