@@ -1,6 +1,6 @@
 // The find and replace dialogs against a form kept by a recording host:
-// the histories they grow, what they show of the search, the criteria
-// records their buttons reach, and the accepts they refuse.
+// the histories they grow and show, and the criteria records their buttons
+// reach. Their runs through the module are the find script's.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -14,7 +14,6 @@
 #include "framework/core/containers/VStringArray.h"
 #include "framework/core/strings/VUniString.h"
 #include "host/tests/HostTestSupport.h"
-#include "platform/toolbox/TbxEnvironment.h"
 #include "platform/toolbox/TbxHandles.h"
 
 namespace findtest {
@@ -178,30 +177,6 @@ TEST(xMorvaFindDialog, AHistoryLongerThanAListShowsItsMostRecentTexts) {
   EXPECT_EQ(s.findHistory.Count(), count);
 }
 
-TEST(xMorvaFindDialog, NothingToLookForRefusesTheAcceptWithTheBeep) {
-  struct Case {
-    const char* typed;
-    bool criteria;
-    bool accepted;
-  };
-  const Case cases[] = {
-      {"", false, false},
-      {"", true, true},  // the properties alone are searched for
-      {"cat", false, true},
-      {" ", false, true},
-  };
-  for (const Case& c : cases) {
-    Form form;
-    Search s;
-    if (c.criteria) s.parameters.findStates.SetState(kPropItalic, 1);
-    xMorvaFindDialog dialog(nullptr, s.search);
-    form.texts["cboFindList"] = c.typed;
-    const int32_t before = Tbx::CountBeeps();
-    EXPECT_EQ(dialog.CanAccept(Name("butOK"), 1), c.accepted) << '"' << c.typed << '"';
-    EXPECT_EQ(Tbx::CountBeeps() - before, c.accepted ? 0 : 1);
-  }
-}
-
 TEST(xMorvaFindDialog, EachCriteriaButtonReplacesItsWholeRecordOnlyWhenBothDialogsAreAccepted) {
   struct Case {
     const char* button;
@@ -257,31 +232,6 @@ TEST(xMorvaFindDialog, EachCriteriaButtonReplacesItsWholeRecordOnlyWhenBothDialo
   Scripted<xMorvaFindDialog> dialog(s.search);
   dialog.ItemHit(Name("butReplaceCharacters"), 1);
   EXPECT_TRUE(dialog.runs.empty());
-}
-
-TEST(xMorvaReplaceDialog, ReplaceAndAllEndTheRunUnlessThereIsNothingToLookFor) {
-  struct Case {
-    const char* button;
-    const char* typed;
-    bool accepted;
-    bool all;
-  };
-  const Case cases[] = {
-      {"butAll", "cat", true, true},  {"butReplace", "cat", true, false},
-      {"butAll", "", false, false},   {"butReplace", "", false, false},
-      {"butOK", "cat", false, false},  // not a button of this form: nothing
-  };
-  for (const Case& c : cases) {
-    Form form;
-    Search s;
-    Scripted<xMorvaReplaceDialog> dialog(s.search);
-    form.texts["cboFindList"] = c.typed;
-    const int32_t before = Tbx::CountBeeps();
-    dialog.ItemHit(Name(c.button), 1);
-    EXPECT_EQ(dialog.WasAccepted(), c.accepted) << c.button << " \"" << c.typed << '"';
-    EXPECT_EQ(dialog.GetReplaceAll(), c.all) << c.button;
-    EXPECT_EQ(Tbx::CountBeeps() - before, std::string(c.typed).empty() ? 1 : 0) << c.button;
-  }
 }
 
 }  // namespace findtest
