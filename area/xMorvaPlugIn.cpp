@@ -19,6 +19,7 @@
 #include "area/xMorvaPrintCommands.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaFind.h"
+#include "framework/core/containers/VStringArray.h"
 #include "framework/system/environment/VSystemServices.h"
 #include "framework/system/resources/VMacResourceFile.h"
 #include "graphics/VPort.h"
@@ -93,6 +94,8 @@ void xMorvaPlugIn::InitPlugInArea() {
   fDocument->Reset(false);
   SetAreaTitle();
   fFindReplace.reset(new xMorvaFindReplaceParameters());
+  fFindHistory = std::make_unique<VStringArray>();
+  fReplaceHistory = std::make_unique<VStringArray>();
   SetEnabled(true);
   fPaneView = new VPaneView(this, true, true, true, true);
   SetContentView(fPaneView);

@@ -19,6 +19,7 @@
 
 class VDockBar;
 class VPaneView;
+class VStringArray;
 class xMorvaDocument;
 class xMorvaFindReplaceParameters;
 class xMorvaFrame;
@@ -142,6 +143,10 @@ class xMorvaPlugIn : public VPlugIn, public xMorvaHostObject, public xMorvaDocum
   // user is asked (save, do not save, cancel).
   bool CanDeleteArea(bool flag);
   xMorvaFindReplaceParameters* GetFindReplace() const { return fFindReplace.get(); }
+  // The texts searched for and put in their place since the area was made,
+  // the most recent first: the find and replace dialogs show and grow them.
+  VStringArray& GetFindHistory() const { return *fFindHistory; }
+  VStringArray& GetReplaceHistory() const { return *fReplaceHistory; }
   VPaneView* GetPaneView() const { return fPaneView; }
 
   // ---- The file the document was last opened from or saved to.
@@ -219,6 +224,8 @@ class xMorvaPlugIn : public VPlugIn, public xMorvaHostObject, public xMorvaDocum
   xMorvaKeptFile fKeptFile;
   std::unique_ptr<xMorvaDocument> fDocument;
   std::unique_ptr<xMorvaFindReplaceParameters> fFindReplace;
+  std::unique_ptr<VStringArray> fFindHistory;
+  std::unique_ptr<VStringArray> fReplaceHistory;
   std::unique_ptr<xMorvaSpellerFiles> fSpellerFiles;
   std::unique_ptr<xMorvaWinSpeller> fSpeller;
   std::unique_ptr<xMorvaSpeller> fHostSpeller;

@@ -7,6 +7,7 @@
 #include "dialogs/xMorvaBorderDialog.h"
 #include "dialogs/xMorvaDocumentInformationsDialog.h"
 #include "dialogs/xMorvaDocumentPreferencesDialog.h"
+#include "dialogs/xMorvaFindDialog.h"
 #include "dialogs/xMorvaFontDialog.h"
 #include "dialogs/xMorvaHyperlinkDialog.h"
 #include "dialogs/xMorvaInsertDateTimeDialog.h"
@@ -97,6 +98,13 @@ bool xMorvaDialogService::RunPastePicture(xMorvaPlugIn&, xMorvaDocument&, int16_
   return false;
 }
 
-bool xMorvaDialogService::RunFind(xMorvaPlugIn&, xMorvaFindReplaceParameters&) { return false; }
+bool xMorvaDialogService::RunFind(xMorvaPlugIn& area, xMorvaFindReplaceParameters& parameters) {
+  xMorvaFindReplace search{parameters, area.GetFindHistory(), area.GetReplaceHistory(), area.GetDocument()};
+  return search.RunFindDialog(&area);
+}
 
-bool xMorvaDialogService::RunReplace(xMorvaPlugIn&, xMorvaFindReplaceParameters&, bool&) { return false; }
+bool xMorvaDialogService::RunReplace(xMorvaPlugIn& area, xMorvaFindReplaceParameters& parameters,
+                                     bool& replaceAll) {
+  xMorvaFindReplace search{parameters, area.GetFindHistory(), area.GetReplaceHistory(), area.GetDocument()};
+  return search.RunReplaceDialog(&area, replaceAll);
+}

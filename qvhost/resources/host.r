@@ -282,6 +282,46 @@ resource 'QFRM' 171 "mvDocumentInformations" {
   bytes "object butCancel button 340 366 80 24\n"
 }
 
+# Find and replace: the texts in combo boxes (an entry over the history
+# list), the criteria described under each, the buttons of the four
+# criteria dialogs and the three flags.
+resource 'QFRM' 178 "mvFind" {
+  bytes "size 470 230\n"
+  bytes "object cboFindList entry 10 10 300 20 text \"\"\n"
+  bytes "object txtFind entry 10 40 300 100 text \"\"\n"
+  bytes "object butFindCharacters button 320 10 140 24\n"
+  bytes "object butFindParagraphs button 320 40 140 24\n"
+  bytes "object butFindStyleSheet button 320 70 140 24\n"
+  bytes "object butFindBorders button 320 100 140 24\n"
+  bytes "object chkFullWord check 10 150 140 20\n"
+  bytes "object chkCaseSensitive check 160 150 140 20\n"
+  bytes "object chkWrap check 310 150 140 20\n"
+  bytes "object butOK button 380 196 80 24\n"
+  bytes "object butCancel button 290 196 80 24\n"
+}
+
+resource 'QFRM' 179 "mvReplace" {
+  bytes "size 470 370\n"
+  bytes "object cboFindList entry 10 10 300 20 text \"\"\n"
+  bytes "object txtFind entry 10 40 300 100 text \"\"\n"
+  bytes "object butFindCharacters button 320 10 140 24\n"
+  bytes "object butFindParagraphs button 320 40 140 24\n"
+  bytes "object butFindStyleSheet button 320 70 140 24\n"
+  bytes "object butFindBorders button 320 100 140 24\n"
+  bytes "object cboReplaceList entry 10 150 300 20 text \"\"\n"
+  bytes "object txtReplace entry 10 180 300 100 text \"\"\n"
+  bytes "object butReplaceCharacters button 320 150 140 24\n"
+  bytes "object butReplaceParagraphs button 320 180 140 24\n"
+  bytes "object butReplaceStyleSheet button 320 210 140 24\n"
+  bytes "object butReplaceBorders button 320 240 140 24\n"
+  bytes "object chkFullWord check 10 290 140 20\n"
+  bytes "object chkCaseSensitive check 160 290 140 20\n"
+  bytes "object chkWrap check 310 290 140 20\n"
+  bytes "object butReplace button 290 336 80 24\n"
+  bytes "object butAll button 380 336 80 24\n"
+  bytes "object butCancel button 200 336 80 24\n"
+}
+
 # Paragraphs: alignment, interline, bullet and the three indents, each with
 # its use check box, and the sample.
 resource 'QFRM' 141 "mvParagraphs" {

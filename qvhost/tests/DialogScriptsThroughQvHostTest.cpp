@@ -57,6 +57,8 @@ TEST_F(DialogScripts, SpecialCharacter) { RunScript("dialogs-special.qvs"); }
 
 TEST_F(DialogScripts, Borders) { RunScript("dialogs-borders.qvs"); }
 
+TEST_F(DialogScripts, FindAndReplace) { RunScript("dialogs-find.qvs"); }
+
 TEST_F(DialogScripts, Tabulations) { RunScript("dialogs-tabs.qvs"); }
 
 TEST_F(DialogScripts, Toolbars) { RunScript("dialogs-toolbars.qvs"); }

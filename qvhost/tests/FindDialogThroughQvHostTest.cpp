@@ -1,0 +1,96 @@
+// The find and replace dialogs run by the real module on the stand-in
+// host's forms: the document's bytes around a cancelled and an accepted
+// replace, and the search each area keeps for itself.
+#include <fstream>
+#include <string>
+
+#include "qvhost/tests/ScriptTestSupport.h"
+
+namespace {
+
+class FindDialog : public ScriptTest {
+ protected:
+  // The document's bytes as saved, but for the creation and modification
+  // stamps of its informations record, which follow the clock.
+  std::string Bytes(const std::string& name) const {
+    std::ifstream in(folder + name, std::ios::binary);
+    std::string bytes(std::istreambuf_iterator<char>(in), {});
+    const std::string tag = "FNIw0100";
+    const size_t at = bytes.find(tag);
+    if (at != std::string::npos && bytes.size() - at >= tag.size() + kInfoStamps)
+      bytes.replace(at + tag.size(), kInfoStamps, kInfoStamps, '\0');
+    return bytes;
+  }
+  static constexpr size_t kInfoStamps = 20;
+  static std::string Start() {
+    return "set name \"Qvbase\"\nset version 0x670\nstart -1\nform letters 20 40 420 600\n"
+           "area letter create form at letters 10 10 400 280\n"
+           "click 100 100\ntype \"Hello brave world\\nA brave new world\"\n"
+           "command 3 area letter long 0 long 0\n";
+  }
+  std::string Save(const std::string& name) const {
+    return "command 140 area letter word 0 result blob \"" + folder + name + "\"\n";
+  }
+  void ExpectClean(const ScriptRunner::Outcome& outcome) {
+    EXPECT_EQ(outcome.error, "") << out.str();
+    EXPECT_EQ(outcome.failures, 0) << out.str();
+  }
+};
+
+TEST_F(FindDialog, CancelChangesNoByteAndReplaceAllIsOneUndoStep) {
+  const std::string script =
+      Start() + Save("before.qmv") +
+      // Cancelled after an accepted criteria dialog: nothing applied.
+      "form mvReplace set cboFindList \"brave\"\n"
+      "form mvReplace set cboReplaceList \"fine\"\n"
+      "form mvReplace click butReplaceCharacters\n"
+      "form mvReplace cancel butCancel\n"
+      "form mvChooseFont set chkBold 1\n"
+      "form mvChooseFont accept butOK\n"
+      "command 113 area letter long 210\n" +
+      Save("cancelled.qmv") +
+      "form mvReplace set cboFindList \"brave\"\n"
+      "form mvReplace set cboReplaceList \"fine\"\n"
+      "form mvReplace click butAll\n"
+      "command 113 area letter long 210\n"
+      "expect message \"2 replacements made\"\n" +
+      // The selection is stored too: it goes back where it was.
+      Save("replaced.qmv") +
+      "command 113 area letter long 1\ncommand 3 area letter long 0 long 0\n" + Save("undone.qmv");
+  ExpectClean(Run(script));
+  const std::string before = Bytes("before.qmv");
+  ASSERT_FALSE(before.empty());
+  EXPECT_EQ(Bytes("cancelled.qmv"), before);
+  EXPECT_NE(Bytes("replaced.qmv"), before);
+  EXPECT_EQ(Bytes("undone.qmv"), before);
+}
+
+TEST_F(FindDialog, EachAreaKeepsItsOwnSearchForItsLife) {
+  const std::string script = Start() +
+                             "area memo create form at letters 10 300 400 280\n"
+                             "form mvFind set cboFindList \"brave\"\n"
+                             "form mvFind set chkFullWord 1\n"
+                             "form mvFind accept butOK\n"
+                             "command 113 area letter long 208\n"
+                             // The other area starts with nothing of it.
+                             "form mvFind expect cboFindList text \"\"\n"
+                             "form mvFind expect cboFindList items \"\"\n"
+                             "form mvFind expect chkFullWord value \"0\"\n"
+                             "form mvFind cancel butCancel\n"
+                             "command 113 area memo long 208\n"
+                             "form mvFind expect cboFindList items \"brave\"\n"
+                             "form mvFind expect chkFullWord value \"1\"\n"
+                             "form mvFind cancel butCancel\n"
+                             "command 113 area letter long 208\n"
+                             // A new area in the old one's place starts afresh.
+                             "area letter 17\n"
+                             "area letter create form at letters 10 10 400 280\n"
+                             "form mvFind expect cboFindList items \"\"\n"
+                             "form mvFind expect cboFindList text \"\"\n"
+                             "form mvFind cancel butCancel\n"
+                             "command 113 area letter long 208\n"
+                             "expect beeps 0\n";
+  ExpectClean(Run(script));
+}
+
+}  // namespace
