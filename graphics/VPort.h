@@ -502,6 +502,7 @@ class VPort : public VObject {
   double fPrinterRatioY = 1.0;
   VCharWidthCache* fFontEntry = nullptr;
   uint16_t fFontDirty = kFontDirtyAll;
+  uint8_t fTouchSkips = 0;  // fast preparations of the same font since its last touch
   double fPenX = 0.0;
   double fPenY = 0.0;
   float fTextAngle = 0.0f;

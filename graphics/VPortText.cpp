@@ -324,7 +324,11 @@ uint32_t VPort::PrepareFont(uint16_t need) {
   }
 
   if (fFontDirty == 0 && !reselect) {
-    if (fFontEntry != nullptr) fFontEntry->Touch();
+    // The font is the one prepared last: its entry's last use moves on only
+    // every 64th time, as the text engine asks here for every character it
+    // measures and reading the clock each time would cost more than the
+    // measuring. The cache lets an entry go only after a minute unused.
+    if (fFontEntry != nullptr && (++fTouchSkips & 63) == 0) fFontEntry->Touch();
     return fFontEntry != nullptr ? fFontEntry->GetLastUse() : 0;
   }
   if (need & kFontDirtyMetrics) need |= kFontDirtyGdiFont;
