@@ -701,7 +701,7 @@ TEST_F(WordStories, Word6StoriesFollowTheDopAndSectionFlags) {
   // separator story and the odd header, odd footer and first-page header
   // the section's flags name), then the section, its SEPX, the header
   // positions and the DOP, whose second byte names the separator story.
-  const std::string main = "Body\r", hdd = "-\rOH\rOF\rG\rFH\r\r";
+  const std::string main = "Body\r", hdd = "-\rOH\rOF\rG\r\rFH\r\r";
   Bytes file(0x300, 0);
   StoreLE16(&file[0], 0xA5DC);
   StoreLE16(&file[2], 101);
@@ -727,7 +727,7 @@ TEST_F(WordStories, Word6StoriesFollowTheDopAndSectionFlags) {
   Put32(sed, 0xFFFFFFFFu);
   pair(0x88, sed);
   Bytes plc;
-  for (uint32_t cp : {0, 2, 5, 10, 13, 14}) Put32(plc, cp);
+  for (uint32_t cp : {0, 2, 5, 11, 14, 15}) Put32(plc, cp);
   pair(0xB0, plc);
   pair(0x150, Bytes{0, 0x01, 0, 0});
   oletest::MemoryFile memory([&] {
@@ -739,7 +739,7 @@ TEST_F(WordStories, Word6StoriesFollowTheDopAndSectionFlags) {
   ASSERT_EQ(0, reader.ImportWordDocument(&document, &memory.Stream()));
   EXPECT_EQ(u"Body", PartText(kPartBody));
   EXPECT_EQ(u"OH", PartText(kPartHeader));
-  EXPECT_EQ(u"OF\rG", PartText(kPartFooter));
+  EXPECT_EQ(u"OF\rG\r", PartText(kPartFooter));
   EXPECT_EQ(u"FH", PartText(kPartFirstHeader));
   // Only Word 97 footers grow with their paragraphs.
   EXPECT_EQ(TwipsToPixels(1440), document.Params().GetBands(false).bottomMargin);
@@ -766,16 +766,20 @@ TEST_F(WordStories, FootersOfSeveralParagraphsRaiseTheirBands) {
     int32_t ordinaryLines;
     int32_t firstLines;
   };
+  // Each story closes with a paragraph end of its own behind its
+  // paragraphs' ends, as Word and LibreOffice write them.
   const Case cases[] = {
-      {"one-line footer", WithHeaders({u"", u"", u"", u"OF\r"}), 0, 0, 0},
-      {"two-line footer", WithHeaders({u"", u"", u"", u"A\rB\r"}), kPartFooter, 2, 0},
-      {"three-line footer", WithHeaders({u"", u"", u"", u"A\rB\rC\r"}), kPartFooter, 3, 0},
+      {"one-line footer", WithHeaders({u"", u"", u"", u"OF\r\r"}), 0, 0, 0},
+      {"one line without its closing end", WithHeaders({u"", u"", u"", u"A\rB\r"}), 0, 0, 0},
+      {"two-line footer", WithHeaders({u"", u"", u"", u"A\rB\r\r"}), kPartFooter, 2, 0},
+      {"three-line footer", WithHeaders({u"", u"", u"", u"A\rB\rC\r\r"}), kPartFooter, 3, 0},
       {"even footer taller than the odd one",
-       WithHeaders({u"", u"", u"A\rB\rC\r", u"A\rB\r"}), kPartLeftFooter, 3, 0},
-      {"odd and even footers count once", WithHeaders({u"", u"", u"A\rB\r", u"A\rB\r"}),
+       WithHeaders({u"", u"", u"A\rB\rC\r\r", u"A\rB\r\r"}), kPartLeftFooter, 3, 0},
+      {"odd and even footers count once", WithHeaders({u"", u"", u"A\rB\r\r", u"A\rB\r\r"}),
        kPartFooter, 2, 0},
       {"first-page footer grows the first page only",
-       WithHeaders({u"", u"", u"", u"OF\r", u"", u"F1\rF2\r"}), 0, 0, 2},
+       WithHeaders({u"", u"", u"", u"OF\r\r", u"", u"F1\rF2\r\r"}), 0, 0, 2},
+      {"a tall header grows nothing", WithHeaders({u"", u"A\rB\rC\r\r", u"", u"OF\r\r"}), 0, 0, 0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -113,14 +113,15 @@ int32_t xMorvaImportWord::InsertStories(xMorvaDocument& document) {
 int32_t xMorvaImportWord::FooterGrowth(xMorvaDocument& document, int16_t part) {
   auto* footer = static_cast<xMorvaEngine*>(document.GetPart(part));
   if (footer == nullptr) return 0;
-  // The footer's paragraphs: its paragraph ends, with the last one that
-  // the story's text leaves out.
+  // The footer's paragraph ends. A story closes with one more than its
+  // paragraphs' own ends, which its text leaves out, so a footer of one
+  // line holds one end and keeps its band.
   VStrInHandle text;
   footer->WritePlainText(text, false, false);
-  int32_t paragraphs = 1;
+  int32_t paragraphs = 0;
   for (int32_t i = 1; i <= text.GetLength(); ++i)
     if (text.GetCharAt(i) == u'\r') ++paragraphs;
-  if (text.GetLength() == 0 || paragraphs < 2) return 0;
+  if (paragraphs < 2) return 0;
   // A line in the font and size the footer begins with.
   footer->SetSelection(0, 0);
   xMorvaFont font(document.GetMeasuringPort(), &document);
