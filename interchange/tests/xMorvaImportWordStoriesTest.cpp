@@ -800,3 +800,29 @@ TEST_F(WordStories, FootersOfSeveralParagraphsRaiseTheirBands) {
     }
   }
 }
+
+TEST_F(WordStories, StoriesBehindTheMainTextStayOutOfTheBody) {
+  // Main text, footnotes, headers (an odd footer), annotations, endnotes
+  // and text boxes, one after the other in the character positions.
+  struct Case {
+    const char* name;
+    size_t story;  // the ccp slot the extra story goes in
+  };
+  const Case cases[] = {{"footnote", 1}, {"annotation", 4}, {"endnote", 5}, {"text box", 6},
+                        {"header text box", 7}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Doc doc = WithHeaders({u"", u"", u"", u"OF\r\r"});
+    const std::u16string extra = u"Behind words\r";
+    // Before the header stories for a footnote, after them for the others,
+    // so the header positions stay the header story's own.
+    const size_t at = c.story == 1 ? doc.ccp[0] : doc.text.size();
+    doc.text.insert(at, extra);
+    doc.ccp[c.story] = uint32_t(extra.size());
+    document.Reset(false);
+    xMorvaImportWord reader;
+    ASSERT_EQ(0, Import(doc, reader));
+    EXPECT_EQ(u"Body", PartText(kPartBody));
+    EXPECT_EQ(u"OF\r", PartText(kPartFooter));
+  }
+}
