@@ -799,6 +799,19 @@ TEST_F(WordStories, FootersOfSeveralParagraphsRaiseTheirBands) {
       EXPECT_EQ(footer + first, params.GetBands(true).footerTop);
     }
   }
+  // A footer taller than the page leaves the body the narrowest column's
+  // height.
+  std::u16string tall;
+  for (int i = 0; i < 400; ++i) tall += u"L\r";
+  document.Reset(false);
+  xMorvaImportWord reader;
+  ASSERT_EQ(0, Import(WithHeaders({u"", u"", u"", tall + u"\r"}), reader));
+  const xMorvaPageBands& bands = document.Params().GetBands(false);
+  EXPECT_EQ(xMorvaDocParams::kMinColumnWidth,
+            document.Params().GetPageHeight() - bands.topMargin - bands.bottomMargin);
+  EXPECT_EQ(TwipsToPixels(reader.GetSection().footerDistance) + bands.bottomMargin -
+                TwipsToPixels(reader.GetSection().bottom),
+            bands.footerTop);
 }
 
 TEST_F(WordStories, StoriesBehindTheMainTextStayOutOfTheBody) {

@@ -139,7 +139,13 @@ void xMorvaImportWord::GrowFooters(xMorvaDocument& document, bool differentFirst
   // and even footers share the other pages' bands, which take the taller
   // of the two once rather than both added together.
   xMorvaDocParams& params = document.Params();
-  auto grow = [](xMorvaPageBands& bands, int32_t by) {
+  const int32_t page = params.GetPageHeight();
+  auto grow = [&](xMorvaPageBands& bands, int32_t by) {
+    // However many paragraphs a footer holds, the body keeps the height
+    // of its narrowest column on the page.
+    const int64_t room = int64_t(page) - bands.topMargin - bands.bottomMargin -
+                         xMorvaDocParams::kMinColumnWidth;
+    by = int32_t(std::min<int64_t>(by, std::max<int64_t>(room, 0)));
     if (by <= 0) return;
     bands.footerTop += by;
     bands.bottomMargin += by;
