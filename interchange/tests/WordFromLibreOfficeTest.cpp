@@ -11,7 +11,10 @@
 #include <regex>
 #include <sstream>
 
+#include "document/DocumentUnits.h"
 #include "document/xMorvaDocParams.h"
+#include "document/xMorvaProperties.h"
+#include "engine/xMorvaFont.h"
 #include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaPictureElement.h"
 #include "graphics/pictures/VQuickTimePictures.h"
@@ -226,4 +229,29 @@ TEST_F(WordFromLibreOffice, FloatingPictureAtItsAnchorAndTextBoxOutOfTheBody) {
   EXPECT_EQ((std::vector<std::pair<int32_t, int32_t>>{{24, 18}}), sizes);
   EXPECT_EQ(std::string::npos, ours.find("Boxed words"));
   EXPECT_EQ(0, reader.DroppedPictures());
+}
+
+TEST_F(WordFromLibreOffice, TwoLineFooterRaisesTheBottomMargin) {
+  xMorvaImportWord reader;
+  ASSERT_EQ(0, Open("footer.doc", reader));
+  // The footer as LibreOffice prints it: the page's last two lines.
+  const std::string pdf = Normalised(FileText(StoriesFolder() / "footer.pdftotext.txt"));
+  const std::string footer = Normalised(PartText(document, kPartFooter, "1"));
+  ASSERT_EQ("Footer line one\nFooter line two\n", footer);
+  ASSERT_GE(pdf.size(), footer.size());
+  EXPECT_EQ(footer, pdf.substr(pdf.size() - footer.size()));
+  // Both lines, in the footer's font and size, above the section's bottom
+  // margin and footer distance.
+  xMorvaEngine& part = rtftest::Engine(document, kPartFooter);
+  part.SetSelection(0, 0);
+  xMorvaFont font(document.GetMeasuringPort(), &document);
+  font.ApplyProperty(kPropFont, part.GetPropertyValue(kPropFont), false);
+  font.ApplyProperty(kPropSize, part.GetPropertyValue(kPropSize), false);
+  EXPECT_EQ(12, part.GetPropertyValue(kPropSize));
+  const int32_t lines = 2 * (font.GetAscent() + font.GetDescent());
+  const xMorvaWordSection& section = reader.GetSection();
+  const xMorvaPageBands& bands = document.Params().GetBands(false);
+  EXPECT_EQ(TwipsToPixels(section.bottom) + lines, bands.bottomMargin);
+  EXPECT_EQ(TwipsToPixels(section.footerDistance) + lines, bands.footerTop);
+  EXPECT_EQ(0, document.Params().GetDifferentFirstPage());
 }

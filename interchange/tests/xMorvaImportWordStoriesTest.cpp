@@ -14,6 +14,8 @@
 #include "document/xMorvaDocParams.h"
 #include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaEngineHost.h"
+#include "engine/xMorvaFont.h"
+#include "document/xMorvaProperties.h"
 #include "engine/xMorvaPictureElement.h"
 #include "graphics/pictures/VPictureData.h"
 #include "graphics/pictures/VQuickTimePictures.h"
@@ -699,7 +701,7 @@ TEST_F(WordStories, Word6StoriesFollowTheDopAndSectionFlags) {
   // separator story and the odd header, odd footer and first-page header
   // the section's flags name), then the section, its SEPX, the header
   // positions and the DOP, whose second byte names the separator story.
-  const std::string main = "Body\r", hdd = "-\rOH\rOF\rFH\r\r";
+  const std::string main = "Body\r", hdd = "-\rOH\rOF\rG\r\rFH\r\r";
   Bytes file(0x300, 0);
   StoreLE16(&file[0], 0xA5DC);
   StoreLE16(&file[2], 101);
@@ -725,7 +727,7 @@ TEST_F(WordStories, Word6StoriesFollowTheDopAndSectionFlags) {
   Put32(sed, 0xFFFFFFFFu);
   pair(0x88, sed);
   Bytes plc;
-  for (uint32_t cp : {0, 2, 5, 8, 11, 12}) Put32(plc, cp);
+  for (uint32_t cp : {0, 2, 5, 11, 14, 15}) Put32(plc, cp);
   pair(0xB0, plc);
   pair(0x150, Bytes{0, 0x01, 0, 0});
   oletest::MemoryFile memory([&] {
@@ -737,10 +739,103 @@ TEST_F(WordStories, Word6StoriesFollowTheDopAndSectionFlags) {
   ASSERT_EQ(0, reader.ImportWordDocument(&document, &memory.Stream()));
   EXPECT_EQ(u"Body", PartText(kPartBody));
   EXPECT_EQ(u"OH", PartText(kPartHeader));
-  EXPECT_EQ(u"OF", PartText(kPartFooter));
+  EXPECT_EQ(u"OF\rG\r", PartText(kPartFooter));
   EXPECT_EQ(u"FH", PartText(kPartFirstHeader));
+  // Only Word 97 footers grow with their paragraphs.
+  EXPECT_EQ(TwipsToPixels(1440), document.Params().GetBands(false).bottomMargin);
   EXPECT_EQ(u"", PartText(kPartLeftHeader));
   EXPECT_EQ(u"", PartText(kPartFirstFooter));
   EXPECT_EQ(1, document.Params().GetDifferentFirstPage());
   EXPECT_EQ(0, document.Params().GetDifferentLeftRight());
+}
+
+TEST_F(WordStories, FootersOfSeveralParagraphsRaiseTheirBands) {
+  // The growth is counted in lines of the footer's font and size; the test
+  // measures one line the same way and checks the multiple.
+  auto lineOf = [&](int16_t part) {
+    Part(part).SetSelection(0, 0);
+    xMorvaFont font(document.GetMeasuringPort(), &document);
+    font.ApplyProperty(kPropFont, Part(part).GetPropertyValue(kPropFont), false);
+    font.ApplyProperty(kPropSize, Part(part).GetPropertyValue(kPropSize), false);
+    return std::max(font.GetAscent() + font.GetDescent(), 1);
+  };
+  struct Case {
+    const char* name;
+    Doc doc;
+    int16_t ordinaryFooter;  // the part whose lines grow the other pages, or 0
+    int32_t ordinaryLines;
+    int32_t firstLines;
+  };
+  // Each story closes with a paragraph end of its own behind its
+  // paragraphs' ends, as Word and LibreOffice write them.
+  const Case cases[] = {
+      {"one-line footer", WithHeaders({u"", u"", u"", u"OF\r\r"}), 0, 0, 0},
+      {"one line without its closing end", WithHeaders({u"", u"", u"", u"A\rB\r"}), 0, 0, 0},
+      {"two-line footer", WithHeaders({u"", u"", u"", u"A\rB\r\r"}), kPartFooter, 2, 0},
+      {"three-line footer", WithHeaders({u"", u"", u"", u"A\rB\rC\r\r"}), kPartFooter, 3, 0},
+      {"even footer taller than the odd one",
+       WithHeaders({u"", u"", u"A\rB\rC\r\r", u"A\rB\r\r"}), kPartLeftFooter, 3, 0},
+      {"odd and even footers count once", WithHeaders({u"", u"", u"A\rB\r\r", u"A\rB\r\r"}),
+       kPartFooter, 2, 0},
+      {"first-page footer grows the first page only",
+       WithHeaders({u"", u"", u"", u"OF\r\r", u"", u"F1\rF2\r\r"}), 0, 0, 2},
+      {"a tall header grows nothing", WithHeaders({u"", u"A\rB\rC\r\r", u"", u"OF\r\r"}), 0, 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    document.Reset(false);
+    xMorvaImportWord reader;
+    ASSERT_EQ(0, Import(c.doc, reader));
+    const xMorvaDocParams& params = document.Params();
+    const xMorvaWordSection& section = reader.GetSection();
+    const int32_t footer = TwipsToPixels(section.footerDistance);
+    const int32_t bottom = TwipsToPixels(section.bottom);
+    const int32_t ordinary = c.ordinaryFooter != 0 ? c.ordinaryLines * lineOf(c.ordinaryFooter) : 0;
+    EXPECT_EQ(bottom + ordinary, params.GetBands(false).bottomMargin);
+    EXPECT_EQ(footer + ordinary, params.GetBands(false).footerTop);
+    if (params.GetDifferentFirstPage() != 0) {
+      const int32_t first = c.firstLines != 0 ? c.firstLines * lineOf(kPartFirstFooter) : 0;
+      EXPECT_EQ(bottom + first, params.GetBands(true).bottomMargin);
+      EXPECT_EQ(footer + first, params.GetBands(true).footerTop);
+    }
+  }
+  // A footer taller than the page leaves the body the narrowest column's
+  // height.
+  std::u16string tall;
+  for (int i = 0; i < 400; ++i) tall += u"L\r";
+  document.Reset(false);
+  xMorvaImportWord reader;
+  ASSERT_EQ(0, Import(WithHeaders({u"", u"", u"", tall + u"\r"}), reader));
+  const xMorvaPageBands& bands = document.Params().GetBands(false);
+  EXPECT_EQ(xMorvaDocParams::kMinColumnWidth,
+            document.Params().GetPageHeight() - bands.topMargin - bands.bottomMargin);
+  EXPECT_EQ(TwipsToPixels(reader.GetSection().footerDistance) + bands.bottomMargin -
+                TwipsToPixels(reader.GetSection().bottom),
+            bands.footerTop);
+}
+
+TEST_F(WordStories, StoriesBehindTheMainTextStayOutOfTheBody) {
+  // Main text, footnotes, headers (an odd footer), annotations, endnotes
+  // and text boxes, one after the other in the character positions.
+  struct Case {
+    const char* name;
+    size_t story;  // the ccp slot the extra story goes in
+  };
+  const Case cases[] = {{"footnote", 1}, {"annotation", 4}, {"endnote", 5}, {"text box", 6},
+                        {"header text box", 7}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Doc doc = WithHeaders({u"", u"", u"", u"OF\r\r"});
+    const std::u16string extra = u"Behind words\r";
+    // Before the header stories for a footnote, after them for the others,
+    // so the header positions stay the header story's own.
+    const size_t at = c.story == 1 ? doc.ccp[0] : doc.text.size();
+    doc.text.insert(at, extra);
+    doc.ccp[c.story] = uint32_t(extra.size());
+    document.Reset(false);
+    xMorvaImportWord reader;
+    ASSERT_EQ(0, Import(doc, reader));
+    EXPECT_EQ(u"Body", PartText(kPartBody));
+    EXPECT_EQ(u"OF\r", PartText(kPartFooter));
+  }
 }

@@ -781,6 +781,23 @@ TEST_F(ImportWord, ParagraphRunsWithTabsBordersAndShading) {
   EXPECT_TRUE(b.inTable);
 }
 
+// A PAPX of whole words whose sprms leave one byte over (as LibreOffice
+// writes them) is read up to that padding.
+TEST_F(ImportWord, ParagraphPaddingByteIsNoSprm) {
+  Word97 file;
+  file.papx = FkpPage({0x800, 0x800 + 11, 0x800 + 28},
+                      {Cat({{0, 0}, {0x03, 0x24, 1}, {0}}), Cat({{0, 0}, {0x03, 0x24, 2}, {0}})}, 12, true);
+  file.Build();
+  xMorvaImportWord reader;
+  MemoryFile memory(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}));
+  std::u16string body;
+  ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+  const auto& runs = reader.GetParagraphRuns();
+  ASSERT_EQ(runs.size(), 2u);
+  EXPECT_EQ(runs[0].pap.jc, 1);
+  EXPECT_EQ(runs[1].pap.jc, 2);
+}
+
 // The first paragraph's borders and tab stop reach the body; the second
 // paragraph has neither.
 TEST_F(ImportWord, ParagraphBordersAndTabsSetTheBody) {

@@ -206,6 +206,9 @@ void ApplyPageSetup(xMorvaDocument& document, const xMorvaWordSection& section) 
   bands.bottomMargin = bottom;
   bands.footerTop = footer <= bottom ? footer : bottom;
   bands.footerBottom = 0;
+  // The first section's setup holds for the first page too, when it has
+  // a header or footer of its own.
+  params.GetBands(true) = bands;
 }
 
 // The style sheets in the document's store, each under its style's number

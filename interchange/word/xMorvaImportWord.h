@@ -404,6 +404,12 @@ class xMorvaImportWord : public VObject {
   // The header and footer stories into the document's parts, with their
   // runs, and the different first page and odd and even pages set.
   int32_t InsertStories(xMorvaDocument& document);
+  // Word 97: the bands of the pages whose footers hold several paragraphs
+  // made taller by those paragraphs' lines.
+  void GrowFooters(xMorvaDocument& document, bool differentFirst, bool differentLeftRight);
+  // The pixels a footer part's paragraphs need; 0 for a footer of one
+  // paragraph or none.
+  static int32_t FooterGrowth(xMorvaDocument& document, int16_t part);
 
   // One entry per stretch of text read: file position, byte count, first
   // character position, two bytes a character.

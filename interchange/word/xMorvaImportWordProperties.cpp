@@ -778,7 +778,10 @@ int32_t xMorvaImportWord::ReadParagraphRuns(const std::vector<uint8_t>& main,
         if (istd < fStyles.size() && fStyles[istd].exists && fStyles[istd].sgc == 1)
           pap = fStyles[istd].pap;
         pap.istd = istd;
-        while (grpprl.Remaining() != 0) {
+        // A Word 97 PAPX is kept to whole words, so one byte left over
+        // after its last sprm is padding, not an opcode cut short.
+        const size_t shortest = fFib.word97 ? 2 : 1;
+        while (grpprl.Remaining() >= shortest) {
           const int32_t result = ApplyParagraphSprm(grpprl, pap);
           if (result == kPassAbsent) return kPassAbsent;
           if (result != 0) break;

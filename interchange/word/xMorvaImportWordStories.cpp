@@ -5,7 +5,10 @@
 
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaDocument.h"
+#include "document/xMorvaProperties.h"
 #include "engine/xMorvaEngine.h"
+#include "engine/xMorvaFont.h"
+#include "framework/core/strings/VUniString.h"
 #include "interchange/word/xMorvaImportWord.h"
 #include "platform/bytes/ByteSpanReader.h"
 
@@ -99,7 +102,56 @@ int32_t xMorvaImportWord::InsertStories(xMorvaDocument& document) {
     if (code != 0) return code;
   }
   xMorvaDocParams& params = document.Params();
-  params.SetDifferentFirstPage(fStories[kFirstHeader].present || fStories[kFirstFooter].present);
-  params.SetDifferentLeftRight(evenHeader || evenFooter);
+  const bool differentFirst = fStories[kFirstHeader].present || fStories[kFirstFooter].present;
+  const bool differentLeftRight = evenHeader || evenFooter;
+  params.SetDifferentFirstPage(differentFirst);
+  params.SetDifferentLeftRight(differentLeftRight);
+  if (fFib.word97) GrowFooters(document, differentFirst, differentLeftRight);
   return 0;
+}
+
+int32_t xMorvaImportWord::FooterGrowth(xMorvaDocument& document, int16_t part) {
+  auto* footer = static_cast<xMorvaEngine*>(document.GetPart(part));
+  if (footer == nullptr) return 0;
+  // The footer's paragraph ends. A story closes with one more than its
+  // paragraphs' own ends, which its text leaves out, so a footer of one
+  // line holds one end and keeps its band.
+  VStrInHandle text;
+  footer->WritePlainText(text, false, false);
+  int32_t paragraphs = 0;
+  for (int32_t i = 1; i <= text.GetLength(); ++i)
+    if (text.GetCharAt(i) == u'\r') ++paragraphs;
+  if (paragraphs < 2) return 0;
+  // A line in the font and size the footer begins with.
+  footer->SetSelection(0, 0);
+  xMorvaFont font(document.GetMeasuringPort(), &document);
+  font.ApplyProperty(kPropFont, footer->GetPropertyValue(kPropFont), false);
+  font.ApplyProperty(kPropSize, footer->GetPropertyValue(kPropSize), false);
+  const int32_t line = std::max(font.GetAscent() + font.GetDescent(), 1);
+  return paragraphs * line;
+}
+
+void xMorvaImportWord::GrowFooters(xMorvaDocument& document, bool differentFirst,
+                                   bool differentLeftRight) {
+  // A footer of several lines needs their room above the page's lower
+  // edge: its upper edge and the body's bottom margin move up by its
+  // lines. The first-page footer grows the first page's bands; the odd
+  // and even footers share the other pages' bands, which take the taller
+  // of the two once rather than both added together.
+  xMorvaDocParams& params = document.Params();
+  const int32_t page = params.GetPageHeight();
+  auto grow = [&](xMorvaPageBands& bands, int32_t by) {
+    // However many paragraphs a footer holds, the body keeps the height
+    // of its narrowest column on the page.
+    const int64_t room = int64_t(page) - bands.topMargin - bands.bottomMargin -
+                         xMorvaDocParams::kMinColumnWidth;
+    by = int32_t(std::min<int64_t>(by, std::max<int64_t>(room, 0)));
+    if (by <= 0) return;
+    bands.footerTop += by;
+    bands.bottomMargin += by;
+  };
+  if (differentFirst) grow(params.GetBands(true), FooterGrowth(document, kPartFirstFooter));
+  int32_t other = FooterGrowth(document, kPartFooter);
+  if (differentLeftRight) other = std::max(other, FooterGrowth(document, kPartLeftFooter));
+  grow(params.GetBands(false), other);
 }
