@@ -290,6 +290,15 @@ TEST_F(ExportWord, HeaderStoriesOfFirstAndLeftPages) {
   const uint32_t expected[14] = {0, 0, 0, 0, 0, 0, 0, 2, 4, 4, 4, 4, 7, 9};
   for (size_t i = 0; i < 14; ++i) EXPECT_EQ(expected[i], U32(hdd, 4 * i)) << i;
   EXPECT_EQ(u"b\rL\rH\rFF\r\r\r", WordTextOf(s.main));
+  // Our importer puts each story back in its part, with the page settings
+  // that choose them.
+  auto copy = RoundTrip(*document);
+  EXPECT_EQ(1, copy->Params().GetDifferentFirstPage());
+  EXPECT_EQ(1, copy->Params().GetDifferentLeftRight());
+  for (const auto& [part, text] : {std::pair{kPartHeader, "H"}, {kPartLeftHeader, "L"}, {kPartFirstFooter, "FF"}}) {
+    const std::string shown = rtftest::TextOf(*copy, part);
+    EXPECT_EQ(text, shown.substr(0, shown.find_first_of("\r\n"))) << part;
+  }
 }
 
 // Many short paragraphs fill several PAPX pages, each on its own 512
