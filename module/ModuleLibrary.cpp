@@ -23,6 +23,7 @@
 #include "controls/menus/VWinMenuBar.h"
 #include "controls/services/ControlServices.h"
 #include "dialogs/xMorvaDialogService.h"
+#include "dialogs/xMorvaSpellingDialog.h"
 #include "framework/core/VService.h"
 #include "framework/core/memory/VHeap.h"
 #include "framework/core/memory/VSharedBlockReader.h"
@@ -71,6 +72,7 @@ xMorvaEngineHostServices sEngineHost;
 xMorvaTextTransferEngine sTextTransfer;
 xMorvaClipboardFilters sClipboardFilters;
 xMorvaDialogService sDialogs;
+xMorvaSpellingDialogService sSpelling;
 
 // The host bridge goes with what it answered of the host's display routines,
 // which belong to this run of the module.
@@ -156,6 +158,7 @@ const VServiceInstallation kServices[] = {
     ServiceInstallation<const VHtmlEntityEncoder, &kHtmlEntityEncoder>(),
     // The word processor's dialogs for the editing area's dialog commands.
     ServiceInstallation<xMorvaDialogs, &sDialogs>(),
+    ServiceInstallation<xMorvaSpellingDialogs, &sSpelling>(),
 };
 
 const VModuleLayers kLayers = {

@@ -239,6 +239,21 @@ resource 'QFRM' 143 "mvSpecialChar" {
   bytes "object butCancel button 420 186 80 24\n"
 }
 
+# Spelling: the word not known, the correction, the suggestions and the
+# five ways of handling the word; "butCancel" ends the check.
+resource 'QFRM' 230 "mvSpelling" {
+  bytes "size 420 260\n"
+  bytes "object vWrongWord entry 10 10 260 20 text \"\"\n"
+  bytes "object vCorrectWord entry 10 40 260 20 text \"\"\n"
+  bytes "object ListSuggestions list 10 70 260 150\n"
+  bytes "object butIgnore button 290 10 120 24\n"
+  bytes "object butIgnoreAll button 290 40 120 24\n"
+  bytes "object butChange button 290 70 120 24\n"
+  bytes "object butChangeAll button 290 100 120 24\n"
+  bytes "object butAdd button 290 130 120 24\n"
+  bytes "object butCancel button 290 226 120 24\n"
+}
+
 # Style sheets: the manager with its list, the selected sheet's description
 # and preview; what a new sheet starts from; the re-format question; the
 # choice of one sheet; and the edit dialog of one sheet.
