@@ -5,6 +5,7 @@
 
 #include "area/xMorvaPlugIn.h"
 #include "dialogs/xMorvaBorderDialog.h"
+#include "dialogs/xMorvaDocumentStatisticsDialog.h"
 #include "dialogs/xMorvaFontDialog.h"
 #include "dialogs/xMorvaParagraphDialog.h"
 #include "dialogs/xMorvaSelectCharDialog.h"
@@ -44,6 +45,7 @@ bool RunFontDialog(xMorvaPlugIn& area, xMorvaProperties& properties, xMorvaPrope
 bool xMorvaDialogService::RunSelfApplying(int32_t command, xMorvaPlugIn& area, xMorvaDocument& document) {
   switch (command) {
     case 755: return RunStyleSheetsDialog(area, document);
+    case 802: return RunDocumentStatisticsDialog(area, document);
     default: return false;
   }
 }

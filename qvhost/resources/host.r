@@ -296,6 +296,34 @@ resource 'QFRM' 163 "mvChooseStyle" {
   bytes "object butCancel button 80 206 80 24\n"
 }
 
+# Document statistics: nineteen counts and sizes, and the two buttons that
+# empty the undo history and the picture caches.
+resource 'QFRM' 231 "mvDocumentStatistics" {
+  bytes "size 420 360\n"
+  bytes "object vNbLines entry 10 10 120 20 value 0\n"
+  bytes "object vNbPages entry 10 38 120 20 value 0\n"
+  bytes "object vNbChars entry 10 66 120 20 value 0\n"
+  bytes "object vNbWords entry 10 94 120 20 value 0\n"
+  bytes "object vNbParagraphs entry 10 122 120 20 value 0\n"
+  bytes "object vNbPictures entry 10 150 120 20 value 0\n"
+  bytes "object vNbObjects entry 10 178 120 20 value 0\n"
+  bytes "object vNbSoftHyphens entry 10 206 120 20 value 0\n"
+  bytes "object vNbPageBreaks entry 10 234 120 20 value 0\n"
+  bytes "object vNbColumnBreaks entry 10 262 120 20 value 0\n"
+  bytes "object vNbDateTime entry 220 10 120 20 value 0\n"
+  bytes "object vNbPageNumbers entry 220 38 120 20 value 0\n"
+  bytes "object vNbHyperlinks entry 220 66 120 20 value 0\n"
+  bytes "object vNbRTFexpressions entry 220 94 120 20 value 0\n"
+  bytes "object vNbHTMLexpressions entry 220 122 120 20 value 0\n"
+  bytes "object vPicturesInPage entry 220 150 120 20 value 0\n"
+  bytes "object vSize entry 220 178 120 20 value 0\n"
+  bytes "object vUndoBuffer entry 220 206 120 20 value 0\n"
+  bytes "object vPictCache entry 220 234 120 20 value 0\n"
+  bytes "object bClearUndoBuffer button 10 292 190 24\n"
+  bytes "object bClearPictureCache button 220 292 190 24\n"
+  bytes "object butOK button 330 326 80 24\n"
+}
+
 resource 'QFRM' 164 "mvEditStyle" {
   bytes "size 560 460\n"
   bytes "object onglet tab 10 6 540 20\n"

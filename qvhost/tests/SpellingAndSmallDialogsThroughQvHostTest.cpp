@@ -55,4 +55,10 @@ TEST_F(SpellingAndSmallDialogs, SpellingHandlesEachWordThroughItsButtons) {
             "the cat sat teh dog cots zorb zorb receive receive  wrod zorb make takke");
 }
 
+TEST_F(SpellingAndSmallDialogs, SmallDialogsShowAndApplyTheirValues) {
+  RunScript(Script("dialogs-small.qvs"));
+  // The undo history emptied by the statistics dialog: undo changes nothing.
+  EXPECT_EQ(FileText("statistics-after-undo.txt"), "Hello brave world\r\nSecond line");
+}
+
 }  // namespace
