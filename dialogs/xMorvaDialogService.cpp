@@ -9,6 +9,7 @@
 #include "dialogs/xMorvaFontDialog.h"
 #include "dialogs/xMorvaParagraphDialog.h"
 #include "dialogs/xMorvaSelectCharDialog.h"
+#include "dialogs/xMorvaSmallDialogs.h"
 #include "dialogs/xMorvaStyleSheetDialogs.h"
 #include "dialogs/xMorvaTabulationsDialog.h"
 #include "document/xMorvaDocument.h"
@@ -46,6 +47,8 @@ bool xMorvaDialogService::RunSelfApplying(int32_t command, xMorvaPlugIn& area, x
   switch (command) {
     case 755: return RunStyleSheetsDialog(area, document);
     case 802: return RunDocumentStatisticsDialog(area, document);
+    case 806: return RunLanguageDialog(area, document);
+    case 10: return RunAboutDialog(area);
     default: return false;
   }
 }
@@ -81,7 +84,7 @@ bool xMorvaDialogService::RunTabulations(xMorvaPlugIn& area, int32_t position, x
 
 bool xMorvaDialogService::RunColumns(xMorvaPlugIn&, xMorvaDocParams&) { return false; }
 
-bool xMorvaDialogService::RunGotoPage(xMorvaPlugIn&, int32_t&) { return false; }
+bool xMorvaDialogService::RunGotoPage(xMorvaPlugIn& area, int32_t& page) { return RunGotoPageDialog(area, page); }
 
 bool xMorvaDialogService::RunPastePicture(xMorvaPlugIn&, xMorvaDocument&, int16_t&, VRect&, int32_t&) {
   return false;

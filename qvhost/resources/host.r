@@ -197,6 +197,33 @@ resource 'QFRM' 140 "mvChooseFont" {
   bytes "object butCancel button 380 366 80 24\n"
 }
 
+# The questions: save before closing and change the paper (yes, no,
+# cancel); convert and repair (OK, cancel, and a box to do it always).
+resource 'QFRM' 236 "mvCanDelete" {
+  bytes "size 320 100\n"
+  bytes "object butYes button 230 66 80 24\n"
+  bytes "object butNo button 140 66 80 24\n"
+  bytes "object butCancel button 50 66 80 24\n"
+}
+resource 'QFRM' 237 "mvPaperSize" {
+  bytes "size 320 100\n"
+  bytes "object butYes button 230 66 80 24\n"
+  bytes "object butNo button 140 66 80 24\n"
+  bytes "object butCancel button 50 66 80 24\n"
+}
+resource 'QFRM' 238 "mvConvert" {
+  bytes "size 320 100\n"
+  bytes "object ckbAlwaysConvert check 10 36 200 20 value 0\n"
+  bytes "object butOK button 230 66 80 24\n"
+  bytes "object butCancel button 140 66 80 24\n"
+}
+resource 'QFRM' 239 "mvRepair" {
+  bytes "size 320 100\n"
+  bytes "object ckbAlwaysRepair check 10 36 200 20 value 0\n"
+  bytes "object butOK button 230 66 80 24\n"
+  bytes "object butCancel button 140 66 80 24\n"
+}
+
 # Paragraphs: alignment, interline, bullet and the three indents, each with
 # its use check box, and the sample.
 resource 'QFRM' 141 "mvParagraphs" {
@@ -225,6 +252,37 @@ resource 'QFRM' 142 "mvInterlineSize" {
   bytes "object vInterline entry 10 10 100 20 real 0\n"
   bytes "object butOK button 170 56 80 24\n"
   bytes "object butCancel button 80 56 80 24\n"
+}
+
+# Go to page, the document's language, the table of a print merge and the
+# module's version.
+resource 'QFRM' 232 "mvGotoPage" {
+  bytes "size 240 90\n"
+  bytes "object vPage entry 10 10 100 20 real 1\n"
+  bytes "object butOK button 150 56 80 24\n"
+  bytes "object butCancel button 60 56 80 24\n"
+}
+resource 'QFRM' 233 "mvLanguage" {
+  bytes "size 260 240\n"
+  bytes "object ListLanguage list 10 10 240 180\n"
+  bytes "object butOK button 170 206 80 24\n"
+  bytes "object butCancel button 80 206 80 24\n"
+}
+resource 'QFRM' 234 "mvMailing" {
+  bytes "size 320 240\n"
+  bytes "object ListTables list 10 10 200 180\n"
+  bytes "object nbrecsHolder entry 220 10 90 20 text \"\"\n"
+  bytes "object nbrecs entry 220 40 90 20 value 0\n"
+  bytes "object butFind button 220 80 90 24\n"
+  bytes "object butSort button 220 110 90 24\n"
+  bytes "object butOK button 230 206 80 24\n"
+  bytes "object butCancel button 140 206 80 24\n"
+}
+resource 'QFRM' 235 "mvAbout" {
+  bytes "size 360 120\n"
+  bytes "object vVersion entry 10 10 340 20 text \"version\"\n"
+  bytes "object vPrefFile entry 10 40 340 20 text \"none\"\n"
+  bytes "object butOK button 270 86 80 24\n"
 }
 
 # A character of a font: the font, the grid of 7 rows of 32 cells and the
