@@ -23,7 +23,6 @@
 #include "controls/menus/VWinMenuBar.h"
 #include "controls/services/ControlServices.h"
 #include "dialogs/xMorvaDialogService.h"
-#include "dialogs/xMorvaQuestionDialogs.h"
 #include "dialogs/xMorvaSpellingDialog.h"
 #include "framework/core/VService.h"
 #include "framework/core/memory/VHeap.h"
@@ -74,8 +73,6 @@ xMorvaTextTransferEngine sTextTransfer;
 xMorvaClipboardFilters sClipboardFilters;
 xMorvaDialogService sDialogs;
 xMorvaSpellingDialogService sSpelling;
-xMorvaQuestionDialogService sQuestions;
-xMorvaPrintDialogService sPrintDialogs;
 
 // The host bridge goes with what it answered of the host's display routines,
 // which belong to this run of the module.
@@ -162,8 +159,6 @@ const VServiceInstallation kServices[] = {
     // The word processor's dialogs for the editing area's dialog commands.
     ServiceInstallation<xMorvaDialogs, &sDialogs>(),
     ServiceInstallation<xMorvaSpellingDialogs, &sSpelling>(),
-    ServiceInstallation<xMorvaAreaDialogs, &sQuestions>(),
-    ServiceInstallation<xMorvaPrintDialogs, &sPrintDialogs>(),
 };
 
 const VModuleLayers kLayers = {
