@@ -90,22 +90,26 @@ xMorvaGotoPageDialog::xMorvaGotoPageDialog(xMorvaPlugIn* area, const xMorvaDocum
     : xMorvaDialog(area, "mvGotoPage"),
       fFirst(document.GetParams().GetFirstPageNumber()),
       fPageCount(std::max(document.GetBodyPageCount(), 1)),
-      fPage(fFirst + std::clamp(document.GetCaretPage(), 0, fPageCount - 1)) {}
+      fPage(PageNumberOf(double(int64_t(fFirst) + std::max(document.GetCaretPage(), 0)), fFirst, fPageCount)) {}
 
 bool xMorvaGotoPageDialog::AfterOpen() {
   HostFormSetReal("vPage", fPage);
   HostFormSetMinimumReal("vPage", fFirst);
-  HostFormSetMaximumReal("vPage", double(int64_t(fFirst) + fPageCount - 1));
+  HostFormSetMaximumReal("vPage", PageNumberOf(INFINITY, fFirst, fPageCount));
   return true;
 }
 
+int32_t xMorvaGotoPageDialog::PageNumberOf(double value, int32_t first, int32_t count) {
+  // The last page's number, held to the largest number the entry shows.
+  const double last = double(std::min<int64_t>(int64_t(first) + std::max(count, 1) - 1, INT32_MAX));
+  const double truncated = std::isnan(value) ? double(first) : std::trunc(value);
+  return static_cast<int32_t>(std::clamp(truncated, double(first), last));
+}
+
 void xMorvaGotoPageDialog::ItemHit(const VString&, int16_t) {
-  // The entry's range is the form's to enforce; a value outside it (or not
-  // a number) still names a page of the document: the nearest one.
-  const double value = HostFormGetReal("vPage");
-  const double last = double(int64_t(fFirst) + fPageCount - 1);
-  const double truncated = std::isnan(value) ? double(fFirst) : std::trunc(value);
-  fPage = static_cast<int32_t>(std::clamp(truncated, double(fFirst), last));
+  // The entry's range is the form's to enforce; a value outside it still
+  // names a page of the document: the nearest one.
+  fPage = PageNumberOf(HostFormGetReal("vPage"), fFirst, fPageCount);
 }
 
 bool RunGotoPageDialog(xMorvaPlugIn& area, int32_t& page) {

@@ -33,6 +33,10 @@ class xMorvaGotoPageDialog : public xMorvaDialog {
   int32_t GetPage() const { return fPage; }
   // The 0-based page of the chosen number.
   int32_t GetPageIndex() const { return fPage - fFirst; }
+  // The page number an entry's value names: truncated, and held to the
+  // numbers of the document's `count` pages from `first` (a value that is
+  // not a number names the first).
+  static int32_t PageNumberOf(double value, int32_t first, int32_t count);
 
  private:
   int32_t fFirst;
