@@ -3,6 +3,7 @@
 // and the text the spelling checks left behind.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -14,9 +15,17 @@ namespace {
 
 class SpellingAndSmallDialogs : public ScriptTest {
  protected:
+  // The script with its reference pictures found in the tests' data (or
+  // written there when the references are being made again) and the
+  // host's folder in place of HOSTFOLDER/.
   std::string Script(const std::string& name) const {
     std::ifstream in(std::string(QVHOST_SCRIPTS_FOLDER) + "/" + name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+    std::string script(std::istreambuf_iterator<char>(in), {});
+    Replace(script, "\"tests/data/", "\"" + std::string(QVHOST_TEST_DATA) + "/");
+    Replace(script, "HOSTFOLDER/", host->Folder());
+    const char* regenerate = std::getenv("QV_REGENERATE_REFERENCES");
+    if (regenerate != nullptr && std::string(regenerate) == "1") Replace(script, "expect png ", "snapshot ");
+    return script;
   }
   // Runs the script; every line held and no expectation failed.
   void RunScript(const std::string& script) {
