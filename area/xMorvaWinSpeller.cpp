@@ -283,7 +283,7 @@ void xMorvaWinSpeller::RunSpellCheck() {
   fResult = QvSpellResult{0, 0, 0, 0, 0, kQvSpellSuggestionBufferSize, fSuggestions, fSecond, kQvSpellSecondBufferSize};
   // Room for the terminator after the longest chunk.
   fBlock.assign(3 * kChunkCharacters + 1, 0);
-  if (xMorvaSpellingDialog* dialog = xMorvaSpellingDialogSlot::Get()) dialog->RunSpelling(fArea, *this);
+  if (xMorvaSpellingDialogs* dialog = xMorvaSpellingDialogSlot::Get()) dialog->RunSpelling(fArea, *this);
   fBlock.clear();
   fBlock.shrink_to_fit();
   Alert(kAlertCheckFinished);

@@ -23,12 +23,12 @@ class xMorvaWinSpeller;
 
 // The spelling dialog ("mvSpelling"): shows each word the speller finds
 // and calls its operations. The dialogs layer installs it at start.
-class xMorvaSpellingDialog {
+class xMorvaSpellingDialogs {
  public:
-  virtual ~xMorvaSpellingDialog() = default;
+  virtual ~xMorvaSpellingDialogs() = default;
   virtual void RunSpelling(xMorvaPlugIn& area, xMorvaWinSpeller& speller) = 0;
 };
-using xMorvaSpellingDialogSlot = VService<xMorvaSpellingDialog>;
+using xMorvaSpellingDialogSlot = VService<xMorvaSpellingDialogs>;
 
 // Where the engine and the dictionary are found: stored paths, and the
 // open-file dialog that asks for them ('FGET' of the id). Without it the

@@ -7,6 +7,7 @@
 #include "dialogs/xMorvaBorderDialog.h"
 #include "dialogs/xMorvaDocumentInformationsDialog.h"
 #include "dialogs/xMorvaDocumentPreferencesDialog.h"
+#include "dialogs/xMorvaDocumentStatisticsDialog.h"
 #include "dialogs/xMorvaFindDialog.h"
 #include "dialogs/xMorvaFontDialog.h"
 #include "dialogs/xMorvaHyperlinkDialog.h"
@@ -14,6 +15,7 @@
 #include "dialogs/xMorvaInsertPageNumberDialog.h"
 #include "dialogs/xMorvaParagraphDialog.h"
 #include "dialogs/xMorvaSelectCharDialog.h"
+#include "dialogs/xMorvaSmallDialogs.h"
 #include "dialogs/xMorvaStyleSheetDialogs.h"
 #include "dialogs/xMorvaTabulationsDialog.h"
 #include "document/xMorvaDocument.h"
@@ -49,9 +51,12 @@ bool RunFontDialog(xMorvaPlugIn& area, xMorvaProperties& properties, xMorvaPrope
 
 bool xMorvaDialogService::RunSelfApplying(int32_t command, xMorvaPlugIn& area, xMorvaDocument& document) {
   switch (command) {
+    case 10: return RunAboutDialog(area);
     case 105: return RunDocumentPreferencesDialog(area, document);
     case 755: return RunStyleSheetsDialog(area, document);
     case 801: return RunDocumentInformationsDialog(area, document);
+    case 802: return RunDocumentStatisticsDialog(area, document);
+    case 806: return RunLanguageDialog(area, document);
     default: return false;  // not built yet: cancelled
   }
 }
@@ -92,7 +97,7 @@ bool xMorvaDialogService::RunTabulations(xMorvaPlugIn& area, int32_t position, x
 
 bool xMorvaDialogService::RunColumns(xMorvaPlugIn&, xMorvaDocParams&) { return false; }
 
-bool xMorvaDialogService::RunGotoPage(xMorvaPlugIn&, int32_t&) { return false; }
+bool xMorvaDialogService::RunGotoPage(xMorvaPlugIn& area, int32_t& page) { return RunGotoPageDialog(area, page); }
 
 bool xMorvaDialogService::RunPastePicture(xMorvaPlugIn&, xMorvaDocument&, int16_t&, VRect&, int32_t&) {
   return false;

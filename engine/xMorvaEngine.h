@@ -409,6 +409,8 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
                                       int32_t& height, int16_t& mode);
   // Decodings made so far; a drawing from the cache makes none.
   uint32_t GetPictureDecodeCount() const { return fPictureDecodes; }
+  // Bytes of picture data the decoded pictures kept for drawing hold.
+  uint64_t GetPictureCacheSize() const;
   // Forgets every decoded picture: ids already in the stream no longer
   // match and decode again when drawn.
   void ResetPictureCache();

@@ -355,6 +355,15 @@ VPictureShape* xMorvaEngine::GetPictureForDrawing(uint8_t* element, uint32_t siz
   return fPictures.back()->shape.get();
 }
 
+uint64_t xMorvaEngine::GetPictureCacheSize() const {
+  uint64_t bytes = 0;
+  for (const std::unique_ptr<PictureSlot>& slot : fPictures) {
+    const VPictureData* picture = slot && slot->shape ? slot->shape->GetPicture() : nullptr;
+    if (picture != nullptr) bytes += picture->DataSize();
+  }
+  return bytes;
+}
+
 void xMorvaEngine::ResetPictureCache() {
   fPictures.clear();
   // Generation 0 is never used, so an id of a cleared word never matches.

@@ -25,6 +25,7 @@
 #include "controls/services/ControlServices.h"
 #include "dialogs/xMorvaDialogService.h"
 #include "dialogs/xMorvaHyperlinkDialog.h"
+#include "dialogs/xMorvaSpellingDialog.h"
 #include "framework/core/VService.h"
 #include "framework/core/memory/VHeap.h"
 #include "framework/core/memory/VSharedBlockReader.h"
@@ -74,6 +75,7 @@ xMorvaTextTransferEngine sTextTransfer;
 xMorvaClipboardFilters sClipboardFilters;
 xMorvaDialogService sDialogs;
 xMorvaHyperlinkDialogEditor sHyperlinkEditor;
+xMorvaSpellingDialogService sSpelling;
 
 // The host bridge goes with what it answered of the host's display routines,
 // which belong to this run of the module.
@@ -162,6 +164,7 @@ const VServiceInstallation kServices[] = {
     // The word processor's dialogs for the editing area's dialog commands.
     ServiceInstallation<xMorvaDialogs, &sDialogs>(),
     ServiceInstallation<xMorvaHyperlinkEditor, &sHyperlinkEditor>(),
+    ServiceInstallation<xMorvaSpellingDialogs, &sSpelling>(),
 };
 
 const VModuleLayers kLayers = {

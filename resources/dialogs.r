@@ -18,3 +18,25 @@ resource 'STR#' 12120 {
   u16 2
   pstr "Characters" pstr "Paragraphs"
 }
+
+# The languages offered for a document, item i naming the language whose
+# code is code i of the 'LGCD' resource below.
+resource 'STR#' 12015 {
+  u16 5
+  pstr "English" pstr "French" pstr "German" pstr "Italian" pstr "Spanish"
+}
+
+# The language codes of the list above (Windows language identifiers): a
+# 16-bit count, then the codes.
+resource 'LGCD' 12000 {
+  u16 5
+  u16 0x0409 u16 0x040C u16 0x0407 u16 0x0410 u16 0x0C0A
+}
+
+# The module's version: major, minor, stage, release, region, then the
+# short and the long version strings.
+resource 'vers' 1 {
+  u8 1 u8 0 u8 0x80 u8 0 u16 0
+  pstr "1.0"
+  pstr "1.0, Qv Morva"
+}

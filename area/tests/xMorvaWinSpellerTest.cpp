@@ -49,7 +49,7 @@ class TestFiles : public xMorvaSpellerFiles {
 };
 
 // Runs the speller word by word; `act` decides what each word gets.
-class ScriptedSpelling : public xMorvaSpellingDialog {
+class ScriptedSpelling : public xMorvaSpellingDialogs {
  public:
   std::vector<std::string> words;
   std::function<void(xMorvaWinSpeller&, const std::string&)> act;
@@ -76,7 +76,7 @@ class SpellerTest : public TextInputTest {
     files.folder = folder + "/";
     files.stored[xMorvaWinSpeller::kEnginePath] = QV_SPELL_LIBRARY;
     files.stored[xMorvaWinSpeller::kDictionaryPath] = folder + "/en_US.lex";
-    dialog = std::make_unique<VInstalledService<xMorvaSpellingDialog>>(&spelling);
+    dialog = std::make_unique<VInstalledService<xMorvaSpellingDialogs>>(&spelling);
     speller = std::make_unique<xMorvaWinSpeller>(*area, files);
   }
   void TearDown() override {
@@ -106,7 +106,7 @@ class SpellerTest : public TextInputTest {
   std::string folder;
   TestFiles files;
   ScriptedSpelling spelling;
-  std::unique_ptr<VInstalledService<xMorvaSpellingDialog>> dialog;
+  std::unique_ptr<VInstalledService<xMorvaSpellingDialogs>> dialog;
   std::unique_ptr<xMorvaWinSpeller> speller;
 };
 

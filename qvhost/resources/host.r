@@ -322,6 +322,33 @@ resource 'QFRM' 179 "mvReplace" {
   bytes "object butCancel button 200 336 80 24\n"
 }
 
+# The questions: save before closing and change the paper (yes, no,
+# cancel); convert and repair (OK, cancel, and a box to do it always).
+resource 'QFRM' 236 "mvCanDelete" {
+  bytes "size 320 100\n"
+  bytes "object butYes button 230 66 80 24\n"
+  bytes "object butNo button 140 66 80 24\n"
+  bytes "object butCancel button 50 66 80 24\n"
+}
+resource 'QFRM' 237 "mvPaperSize" {
+  bytes "size 320 100\n"
+  bytes "object butYes button 230 66 80 24\n"
+  bytes "object butNo button 140 66 80 24\n"
+  bytes "object butCancel button 50 66 80 24\n"
+}
+resource 'QFRM' 238 "mvConvert" {
+  bytes "size 320 100\n"
+  bytes "object ckbAlwaysConvert check 10 36 200 20 value 0\n"
+  bytes "object butOK button 230 66 80 24\n"
+  bytes "object butCancel button 140 66 80 24\n"
+}
+resource 'QFRM' 239 "mvRepair" {
+  bytes "size 320 100\n"
+  bytes "object ckbAlwaysRepair check 10 36 200 20 value 0\n"
+  bytes "object butOK button 230 66 80 24\n"
+  bytes "object butCancel button 140 66 80 24\n"
+}
+
 # Paragraphs: alignment, interline, bullet and the three indents, each with
 # its use check box, and the sample.
 resource 'QFRM' 141 "mvParagraphs" {
@@ -397,6 +424,37 @@ resource 'QFRM' 175 "mvInsertPageNumber" {
   bytes "object butCancel button 140 86 80 24\n"
 }
 
+# Go to page, the document's language, the table of a print merge and the
+# module's version.
+resource 'QFRM' 232 "mvGotoPage" {
+  bytes "size 240 90\n"
+  bytes "object vPage entry 10 10 100 20 real 1\n"
+  bytes "object butOK button 150 56 80 24\n"
+  bytes "object butCancel button 60 56 80 24\n"
+}
+resource 'QFRM' 233 "mvLanguage" {
+  bytes "size 260 240\n"
+  bytes "object ListLanguage list 10 10 240 180\n"
+  bytes "object butOK button 170 206 80 24\n"
+  bytes "object butCancel button 80 206 80 24\n"
+}
+resource 'QFRM' 234 "mvMailing" {
+  bytes "size 320 240\n"
+  bytes "object ListTables list 10 10 200 180\n"
+  bytes "object nbrecsHolder entry 220 10 90 20 text \"\"\n"
+  bytes "object nbrecs entry 220 40 90 20 value 0\n"
+  bytes "object butFind button 220 80 90 24\n"
+  bytes "object butSort button 220 110 90 24\n"
+  bytes "object butOK button 230 206 80 24\n"
+  bytes "object butCancel button 140 206 80 24\n"
+}
+resource 'QFRM' 235 "mvAbout" {
+  bytes "size 360 120\n"
+  bytes "object vVersion entry 10 10 340 20 text \"version\"\n"
+  bytes "object vPrefFile entry 10 40 340 20 text \"none\"\n"
+  bytes "object butOK button 270 86 80 24\n"
+}
+
 # A character of a font: the font, the grid of 7 rows of 32 cells and the
 # chosen character's code.
 resource 'QFRM' 143 "mvSpecialChar" {
@@ -407,6 +465,21 @@ resource 'QFRM' 143 "mvSpecialChar" {
   bytes "object vAsciiCode entry 10 180 80 20 text \"\"\n"
   bytes "object butOK button 510 186 80 24\n"
   bytes "object butCancel button 420 186 80 24\n"
+}
+
+# Spelling: the word not known, the correction, the suggestions and the
+# five ways of handling the word; "butCancel" ends the check.
+resource 'QFRM' 230 "mvSpelling" {
+  bytes "size 420 260\n"
+  bytes "object vWrongWord entry 10 10 260 20 text \"\"\n"
+  bytes "object vCorrectWord entry 10 40 260 20 text \"\"\n"
+  bytes "object ListSuggestions list 10 70 260 150\n"
+  bytes "object butIgnore button 290 10 120 24\n"
+  bytes "object butIgnoreAll button 290 40 120 24\n"
+  bytes "object butChange button 290 70 120 24\n"
+  bytes "object butChangeAll button 290 100 120 24\n"
+  bytes "object butAdd button 290 130 120 24\n"
+  bytes "object butCancel button 290 226 120 24\n"
 }
 
 # Style sheets: the manager with its list, the selected sheet's description
@@ -449,6 +522,34 @@ resource 'QFRM' 163 "mvChooseStyle" {
   bytes "object ListStyleSheet list 10 10 240 180\n"
   bytes "object butOK button 170 206 80 24\n"
   bytes "object butCancel button 80 206 80 24\n"
+}
+
+# Document statistics: nineteen counts and sizes, and the two buttons that
+# empty the undo history and the picture caches.
+resource 'QFRM' 231 "mvDocumentStatistics" {
+  bytes "size 420 360\n"
+  bytes "object vNbLines entry 10 10 120 20 value 0\n"
+  bytes "object vNbPages entry 10 38 120 20 value 0\n"
+  bytes "object vNbChars entry 10 66 120 20 value 0\n"
+  bytes "object vNbWords entry 10 94 120 20 value 0\n"
+  bytes "object vNbParagraphs entry 10 122 120 20 value 0\n"
+  bytes "object vNbPictures entry 10 150 120 20 value 0\n"
+  bytes "object vNbObjects entry 10 178 120 20 value 0\n"
+  bytes "object vNbSoftHyphens entry 10 206 120 20 value 0\n"
+  bytes "object vNbPageBreaks entry 10 234 120 20 value 0\n"
+  bytes "object vNbColumnBreaks entry 10 262 120 20 value 0\n"
+  bytes "object vNbDateTime entry 220 10 120 20 value 0\n"
+  bytes "object vNbPageNumbers entry 220 38 120 20 value 0\n"
+  bytes "object vNbHyperlinks entry 220 66 120 20 value 0\n"
+  bytes "object vNbRTFexpressions entry 220 94 120 20 value 0\n"
+  bytes "object vNbHTMLexpressions entry 220 122 120 20 value 0\n"
+  bytes "object vPicturesInPage entry 220 150 120 20 value 0\n"
+  bytes "object vSize entry 220 178 120 20 value 0\n"
+  bytes "object vUndoBuffer entry 220 206 120 20 value 0\n"
+  bytes "object vPictCache entry 220 234 120 20 value 0\n"
+  bytes "object bClearUndoBuffer button 10 292 190 24\n"
+  bytes "object bClearPictureCache button 220 292 190 24\n"
+  bytes "object butOK button 330 326 80 24\n"
 }
 
 resource 'QFRM' 164 "mvEditStyle" {

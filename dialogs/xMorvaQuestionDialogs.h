@@ -1,0 +1,89 @@
+// The questions the editing area asks before it goes on: save before
+// closing ("mvCanDelete") and change the paper ("mvPaperSize"), each
+// answered yes, no or cancel; convert an older document ("mvConvert") and
+// repair a damaged one ("mvRepair"), each OK or cancel with a box that says
+// to do it always.
+#pragma once
+
+#include <cstdint>
+
+#include "area/xMorvaAreaDialogs.h"
+#include "area/xMorvaPrintCommands.h"
+#include "dialogs/xMorvaDialog.h"
+
+// Yes (0), no (1) or cancel (2); cancel is offered only when the caller
+// allows it.
+class xMorvaYesNoCancelDialog : public xMorvaDialog {
+ public:
+  static constexpr uint8_t kYes = 0;
+  static constexpr uint8_t kNo = 1;
+  static constexpr uint8_t kCancel = 2;
+
+  xMorvaYesNoCancelDialog(xMorvaPlugIn* area, const char* formName, bool canCancel);
+  bool AfterOpen() override;
+  void ItemHit(const VString& objectName, int16_t page) override;
+  bool CanAccept(const VString& objectName, int16_t page) override;
+  bool CanCancel(const VString& objectName, int16_t page) override;
+  // The button that ended the run. A run ended otherwise (the form closed)
+  // answers cancel when allowed, else yes, which loses nothing.
+  uint8_t GetAnswer() const { return fAnswer; }
+
+ private:
+  // The answer of a button; false for another object.
+  bool Answer(const VString& objectName);
+
+  uint8_t fCanCancel;
+  uint8_t fAnswer;
+};
+
+class xMorvaCanDeleteDialog : public xMorvaYesNoCancelDialog {
+ public:
+  xMorvaCanDeleteDialog(xMorvaPlugIn* area, bool canCancel)
+      : xMorvaYesNoCancelDialog(area, "mvCanDelete", canCancel) {}
+};
+
+class xMorvaPaperChangeDialog : public xMorvaYesNoCancelDialog {
+ public:
+  xMorvaPaperChangeDialog(xMorvaPlugIn* area, bool canCancel)
+      : xMorvaYesNoCancelDialog(area, "mvPaperSize", canCancel) {}
+};
+
+// OK or cancel, with the "always" box read when accepted.
+class xMorvaAlwaysDialog : public xMorvaDialog {
+ public:
+  xMorvaAlwaysDialog(xMorvaPlugIn* area, const char* formName, const char* box);
+  bool ReadValues() override;
+  bool GetAlways() const { return fAlways != 0; }
+
+ private:
+  const char* fBox;
+  uint8_t fAlways = 0;
+};
+
+class xMorvaCanConvertDialog : public xMorvaAlwaysDialog {
+ public:
+  explicit xMorvaCanConvertDialog(xMorvaPlugIn* area)
+      : xMorvaAlwaysDialog(area, "mvConvert", "ckbAlwaysConvert") {}
+};
+
+class xMorvaRepairDialog : public xMorvaAlwaysDialog {
+ public:
+  explicit xMorvaRepairDialog(xMorvaPlugIn* area) : xMorvaAlwaysDialog(area, "mvRepair", "ckbAlwaysRepair") {}
+};
+
+// The questions as the area asks them.
+class xMorvaQuestionDialogService final : public xMorvaAreaDialogs {
+ public:
+  int16_t RunCanDelete(xMorvaPlugIn& area, bool flag) override;
+  bool RunCanConvert(bool& dontAskAgain) override;
+  void RunRepair(bool& dontAskAgain) override;
+};
+
+// The printing commands' dialogs: the mailing and the paper question. The
+// print preview is not offered here (refused: nothing changes).
+class xMorvaPrintDialogService final : public xMorvaPrintDialogs {
+ public:
+  bool RunMailing(xMorvaPlugIn& area, int16_t& table) override;
+  int16_t RunPaperQuestion(xMorvaPlugIn& area) override;
+  bool RunPrintPreview(xMorvaPlugIn& area) override;
+};
