@@ -7,6 +7,7 @@
 #include "dialogs/xMorvaBorderDialog.h"
 #include "dialogs/xMorvaFontDialog.h"
 #include "dialogs/xMorvaParagraphDialog.h"
+#include "dialogs/xMorvaPrintPreviewDialog.h"
 #include "dialogs/xMorvaSelectCharDialog.h"
 #include "dialogs/xMorvaStyleSheetDialogs.h"
 #include "dialogs/xMorvaTabulationsDialog.h"
@@ -88,3 +89,9 @@ bool xMorvaDialogService::RunPastePicture(xMorvaPlugIn&, xMorvaDocument&, int16_
 bool xMorvaDialogService::RunFind(xMorvaPlugIn&, xMorvaFindReplaceParameters&) { return false; }
 
 bool xMorvaDialogService::RunReplace(xMorvaPlugIn&, xMorvaFindReplaceParameters&, bool&) { return false; }
+
+bool xMorvaDialogService::RunMailing(xMorvaPlugIn&, int16_t&) { return false; }
+
+int16_t xMorvaDialogService::RunPaperQuestion(xMorvaPlugIn&) { return kPaperPrintAsIs; }
+
+bool xMorvaDialogService::RunPrintPreview(xMorvaPlugIn& area) { return RunPrintPreviewDialog(area); }

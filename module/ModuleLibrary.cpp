@@ -156,6 +156,7 @@ const VServiceInstallation kServices[] = {
     ServiceInstallation<const VHtmlEntityEncoder, &kHtmlEntityEncoder>(),
     // The word processor's dialogs for the editing area's dialog commands.
     ServiceInstallation<xMorvaDialogs, &sDialogs>(),
+    ServiceInstallation<xMorvaPrintDialogs, &sDialogs>(),
 };
 
 const VModuleLayers kLayers = {

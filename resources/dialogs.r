@@ -7,6 +7,14 @@ resource 'STR#' 12124 {
   pstr "20" pstr "24" pstr "28" pstr "32" pstr "36" pstr "48" pstr "60" pstr "72"
 }
 
+# The print preview's zooms, each read as its percentage; item 5 is 100 %,
+# the zoom the preview opens at.
+resource 'STR#' 12025 {
+  u16 9
+  pstr "25 %" pstr "50 %" pstr "75 %" pstr "90 %" pstr "100 %" pstr "125 %" pstr "150 %"
+  pstr "200 %" pstr "400 %"
+}
+
 # The tab control of the style sheet dialogs.
 resource 'STR#' 12112 {
   u16 3

@@ -227,6 +227,22 @@ resource 'QFRM' 142 "mvInterlineSize" {
   bytes "object butCancel button 80 56 80 24\n"
 }
 
+# The print preview: the page shown in "usrPreview", its number and the
+# last one, the zoom, the page buttons and the printing of the page shown.
+resource 'QFRM' 190 "mvPrintPreview" {
+  bytes "size 600 520\n"
+  bytes "object butPrevious button 10 10 80 24\n"
+  bytes "object p1 entry 100 12 50 20 value 0\n"
+  bytes "object p2 entry 160 12 50 20 value 0\n"
+  bytes "object butNext button 220 10 80 24\n"
+  bytes "object ddZoom popup 310 12 100 20\n"
+  bytes "object butPrint button 420 10 80 24\n"
+  bytes "object pageholder entry 510 12 80 20 text \"\"\n"
+  bytes "object usrPreview user 10 44 460 440\n"
+  bytes "object butOK button 510 486 80 24\n"
+  bytes "object butCancel button 420 486 80 24\n"
+}
+
 # A character of a font: the font, the grid of 7 rows of 32 cells and the
 # chosen character's code.
 resource 'QFRM' 143 "mvSpecialChar" {
