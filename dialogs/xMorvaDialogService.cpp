@@ -7,6 +7,7 @@
 #include "dialogs/xMorvaBorderDialog.h"
 #include "dialogs/xMorvaFontDialog.h"
 #include "dialogs/xMorvaParagraphDialog.h"
+#include "dialogs/xMorvaPictureDialog.h"
 #include "dialogs/xMorvaPrintPreviewDialog.h"
 #include "dialogs/xMorvaSelectCharDialog.h"
 #include "dialogs/xMorvaStyleSheetDialogs.h"
@@ -82,8 +83,9 @@ bool xMorvaDialogService::RunColumns(xMorvaPlugIn&, xMorvaDocParams&) { return f
 
 bool xMorvaDialogService::RunGotoPage(xMorvaPlugIn&, int32_t&) { return false; }
 
-bool xMorvaDialogService::RunPastePicture(xMorvaPlugIn&, xMorvaDocument&, int16_t&, VRect&, int32_t&) {
-  return false;
+bool xMorvaDialogService::RunPastePicture(xMorvaPlugIn& area, xMorvaDocument& document, int16_t& placement,
+                                          VRect& position, int32_t& page) {
+  return RunPictureDialog(area, document, placement, position, page);
 }
 
 bool xMorvaDialogService::RunFind(xMorvaPlugIn&, xMorvaFindReplaceParameters&) { return false; }

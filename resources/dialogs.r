@@ -26,3 +26,55 @@ resource 'STR#' 12120 {
   u16 2
   pstr "Characters" pstr "Paragraphs"
 }
+
+# The paste picture dialog's illustrations, 64 x 48 pixels: where the
+# picture goes.
+# A picture in a line of the text.
+resource 'PICT' 12004 {
+  u16 118 0 0 48 64
+  hex "0011 02FF"
+  hex "0C00 FFFE 0000 0048 0000 0048 0000 0000 0000 0030 0040 0000 0000"
+  hex "001A 0000 0000 0000"
+  hex "0031 0008 0008 000A 0038"
+  hex "0031 000E 0008 0010 0038"
+  hex "0031 001A 0008 001C 0038"
+  hex "0031 0020 0008 0022 0038"
+  hex "0031 0026 0008 0028 0038"
+  hex "001A 3333 6666 CCCC"
+  hex "0031 0012 0018 0018 0028"
+  hex "00FF"
+}
+
+# A picture on the page, over the text.
+resource 'PICT' 12005 {
+  u16 128 0 0 48 64
+  hex "0011 02FF"
+  hex "0C00 FFFE 0000 0048 0000 0048 0000 0000 0000 0030 0040 0000 0000"
+  hex "001A 0000 0000 0000"
+  hex "0031 0008 0008 000A 0038"
+  hex "0031 000E 0008 0010 0038"
+  hex "0031 0014 0008 0016 0038"
+  hex "0031 001A 0008 001C 0038"
+  hex "0031 0020 0008 0022 0038"
+  hex "0031 0026 0008 0028 0038"
+  hex "001A 3333 6666 CCCC"
+  hex "0031 000C 001C 0024 0034"
+  hex "00FF"
+}
+
+# A picture on the page, behind the text.
+resource 'PICT' 12006 {
+  u16 128 0 0 48 64
+  hex "0011 02FF"
+  hex "0C00 FFFE 0000 0048 0000 0048 0000 0000 0000 0030 0040 0000 0000"
+  hex "001A AAAA BBBB EEEE"
+  hex "0031 000C 001C 0024 0034"
+  hex "001A 0000 0000 0000"
+  hex "0031 0008 0008 000A 0038"
+  hex "0031 000E 0008 0010 0038"
+  hex "0031 0014 0008 0016 0038"
+  hex "0031 001A 0008 001C 0038"
+  hex "0031 0020 0008 0022 0038"
+  hex "0031 0026 0008 0028 0038"
+  hex "00FF"
+}

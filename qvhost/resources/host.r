@@ -227,6 +227,23 @@ resource 'QFRM' 142 "mvInterlineSize" {
   bytes "object butCancel button 80 56 80 24\n"
 }
 
+# Where a picture goes: in the text or on the page, on which pages, the
+# two flags of a picture on the page and the illustration of the choice.
+resource 'QFRM' 191 "mvPastePicture" {
+  bytes "size 420 220\n"
+  bytes "object aWhere1 check 10 10 160 20 value 0\n"
+  bytes "object aWhere2 check 10 34 160 20 value 0\n"
+  bytes "object bpage1 check 30 64 160 20 value 0\n"
+  bytes "object bpage2 check 30 88 160 20 value 0\n"
+  bytes "object bpage3 check 30 112 160 20 value 0\n"
+  bytes "object bpage4 check 30 136 160 20 value 0\n"
+  bytes "object cbBehind check 210 64 180 20 value 0\n"
+  bytes "object cbNotInFirstPage check 210 88 180 20 value 0\n"
+  bytes "object vPagePreview picture 300 120 64 48\n"
+  bytes "object butOK button 330 186 80 24\n"
+  bytes "object butCancel button 240 186 80 24\n"
+}
+
 # The print preview: the page shown in "usrPreview", its number and the
 # last one, the zoom, the page buttons and the printing of the page shown.
 resource 'QFRM' 190 "mvPrintPreview" {

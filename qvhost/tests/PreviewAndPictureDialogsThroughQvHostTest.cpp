@@ -71,3 +71,9 @@ TEST_F(PreviewDialogScripts, DragLineIsStrict) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(PreviewDialogScripts, PastePicture) { RunScript("dialogs-picture.qvs"); }
+
+}  // namespace
