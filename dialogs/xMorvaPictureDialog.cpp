@@ -6,6 +6,7 @@
 #include "area/xMorvaPlugIn.h"
 #include "dialogs/xMorvaFormObjectName.h"
 #include "document/xMorvaDocument.h"
+#include "framework/system/resources/VMacResourceFile.h"
 #include "graphics/VShape.h"
 
 namespace {

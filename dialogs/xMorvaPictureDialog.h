@@ -8,6 +8,7 @@
 
 #include "dialogs/xMorvaDialog.h"
 
+class VRect;
 class xMorvaDocument;
 
 // A page choice: a value >= 0 is a 0-based page index; the others choose

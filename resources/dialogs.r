@@ -15,6 +15,13 @@ resource 'STR#' 12025 {
   pstr "200 %" pstr "400 %"
 }
 
+# How a picture is drawn in its box, item n the drawing mode n.
+resource 'STR#' 12123 {
+  u16 6
+  pstr "Own size" pstr "Centred" pstr "Tiled" pstr "Scaled to fit" pstr "Stretched"
+  pstr "Scaled to fit, centred"
+}
+
 # The tab control of the style sheet dialogs.
 resource 'STR#' 12112 {
   u16 3
