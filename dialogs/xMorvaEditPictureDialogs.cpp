@@ -64,7 +64,9 @@ namespace xMorvaPictureSizes {
 
 bool CanScale(int32_t ownWidth, int32_t ownHeight) { return ownWidth > 0 && ownHeight > 0; }
 
-int32_t Percent(int32_t value, int32_t own) { return own > 0 ? ToInt32(int64_t{value} * 100 / own) : 0; }
+int32_t Percent(int32_t value, int32_t own) {
+  return own > 0 ? ToInt32(int64_t{value} * 100 / own) : 0;
+}
 
 int32_t FromPercent(int32_t percent, int32_t own) { return ToInt32(int64_t{percent} * own / 100); }
 
@@ -76,8 +78,8 @@ int32_t Proportional(int32_t value, int32_t own, int32_t otherOwn) {
 
 // ---- The size part.
 
-void xMorvaPictureSizeState::Show(xMorvaDialog& dialog, const xMorvaDocParams& params, int32_t maxWidth,
-                                  int32_t maxHeight) {
+void xMorvaPictureSizeState::Show(xMorvaDialog& dialog, const xMorvaDocParams& params,
+                                  int32_t maxWidth, int32_t maxHeight) {
   const bool scalable = xMorvaPictureSizes::CanScale(ownWidth, ownHeight);
   if (!scalable) relative = proportional = 0;
   dialog.HostFormSetLong(kProportional, proportional);
@@ -103,7 +105,8 @@ void xMorvaPictureSizeState::Show(xMorvaDialog& dialog, const xMorvaDocParams& p
   }
 }
 
-bool xMorvaPictureSizeState::Hit(xMorvaDialog& dialog, const VString& objectName, const xMorvaDocParams& params) {
+bool xMorvaPictureSizeState::Hit(xMorvaDialog& dialog, const VString& objectName,
+                                 const xMorvaDocParams& params) {
   const bool scalable = xMorvaPictureSizes::CanScale(ownWidth, ownHeight);
   if (IsFormObject(objectName, kProportional)) {
     // Without an own size there is nothing to keep in proportion.
@@ -116,8 +119,9 @@ bool xMorvaPictureSizeState::Hit(xMorvaDialog& dialog, const VString& objectName
                           : std::max(0, dialog.ReadLength(kWidth, params));
     if (proportional != 0) height = xMorvaPictureSizes::Proportional(width, ownWidth, ownHeight);
   } else if (IsFormObject(objectName, kHeight)) {
-    height = relative != 0 ? xMorvaPictureSizes::FromPercent(ReadPercent(dialog, kHeight), ownHeight)
-                           : std::max(0, dialog.ReadLength(kHeight, params));
+    height = relative != 0
+                 ? xMorvaPictureSizes::FromPercent(ReadPercent(dialog, kHeight), ownHeight)
+                 : std::max(0, dialog.ReadLength(kHeight, params));
     if (proportional != 0) width = xMorvaPictureSizes::Proportional(height, ownHeight, ownWidth);
   } else {
     return false;
@@ -146,8 +150,10 @@ bool EditExpression(xMorvaDialog& dialog, VHostRef* expression) {
 
 // ---- On the page.
 
-xMorvaEditPictureInPageDialog::xMorvaEditPictureInPageDialog(xMorvaPlugIn* area, xMorvaDocument* document,
-                                                             const xMorvaPagePicture& entry, bool hasExpression,
+xMorvaEditPictureInPageDialog::xMorvaEditPictureInPageDialog(xMorvaPlugIn* area,
+                                                             xMorvaDocument* document,
+                                                             const xMorvaPagePicture& entry,
+                                                             bool hasExpression,
                                                              VHostRef* expression)
     : xMorvaDialog(area, "mvEditPictureInPage"),
       fEntry(entry),
@@ -225,18 +231,23 @@ void xMorvaEditPictureInPageDialog::ItemHit(const VString& objectName, int16_t) 
   } else if (IsFormObject(objectName, kPageButtons[0])) {
     fEntry.page = std::clamp<int32_t>(fDocument->GetCaretPage(), 0, PageCount() - 1);
   } else if (IsFormObject(objectName, kEdit)) {
-    if (fHasExpression != 0 && fExpression != nullptr && EditExpression(*this, fExpression)) fExpressionChanged = 1;
+    if (fHasExpression != 0 && fExpression != nullptr && EditExpression(*this, fExpression))
+      fExpressionChanged = 1;
   } else if (IsFormObject(objectName, kKeepSize)) {
-    if (fHasExpression != 0 && fExpression != nullptr) fEntry.keepsSize = GetItemNumber(kKeepSize) != 0 ? 1 : 0;
+    if (fHasExpression != 0 && fExpression != nullptr)
+      fEntry.keepsSize = GetItemNumber(kKeepSize) != 0 ? 1 : 0;
   } else if (IsFormObject(objectName, kMode)) {
-    fEntry.displayMode = static_cast<uint16_t>(ReadMode(*this, static_cast<int16_t>(fEntry.displayMode)));
+    fEntry.displayMode =
+        static_cast<uint16_t>(ReadMode(*this, static_cast<int16_t>(fEntry.displayMode)));
   } else if (IsFormObject(objectName, kPage)) {
     if (fEntry.page >= 0) fEntry.page = PageOfNumber(HostFormGetReal(kPage));
   } else if (IsFormObject(objectName, kPageButtons[1])) {
     fEntry.page = -1;
-  } else if (IsFormObject(objectName, kPageButtons[2]) || IsFormObject(objectName, kPageButtons[3])) {
+  } else if (IsFormObject(objectName, kPageButtons[2]) ||
+             IsFormObject(objectName, kPageButtons[3])) {
     // The alternate pages only where the document has them.
-    if (params.GetDifferentLeftRight() != 0) fEntry.page = IsFormObject(objectName, kPageButtons[2]) ? -2 : -3;
+    if (params.GetDifferentLeftRight() != 0)
+      fEntry.page = IsFormObject(objectName, kPageButtons[2]) ? -2 : -3;
   } else if (IsFormObject(objectName, kBehind)) {
     fEntry.behindText = GetItemNumber(kBehind) != 0 ? 1 : 0;
   } else if (IsFormObject(objectName, kNotInFirstPage)) {
@@ -258,8 +269,12 @@ bool xMorvaEditPictureInPageDialog::ReadValues() {
 // ---- In the text.
 
 xMorvaEditPictureDialog::xMorvaEditPictureDialog(xMorvaPlugIn* area, xMorvaDocument* document,
-                                                 const xMorvaTextPictureSettings& settings, VHostRef* expression)
-    : xMorvaDialog(area, "mvEditPicture"), fSettings(settings), fExpression(expression), fDocument(document) {
+                                                 const xMorvaTextPictureSettings& settings,
+                                                 VHostRef* expression)
+    : xMorvaDialog(area, "mvEditPicture"),
+      fSettings(settings),
+      fExpression(expression),
+      fDocument(document) {
   fSizes.width = settings.width;
   fSizes.height = settings.height;
   fSizes.ownWidth = settings.ownWidth;

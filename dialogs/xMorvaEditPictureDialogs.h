@@ -36,15 +36,17 @@ struct xMorvaPictureSizeState {
   bool Hit(xMorvaDialog& dialog, const VString& objectName, const xMorvaDocParams& params);
   // The two flags and the two sizes; `maxWidth` and `maxHeight` bound the
   // sizes in pixels when not relative.
-  void Show(xMorvaDialog& dialog, const xMorvaDocParams& params, int32_t maxWidth, int32_t maxHeight);
+  void Show(xMorvaDialog& dialog, const xMorvaDocParams& params, int32_t maxWidth,
+            int32_t maxHeight);
 };
 
 class xMorvaEditPictureInPageDialog : public xMorvaDialog {
  public:
   // `expression` (may be null, not owned) is the host expression the
   // picture comes from; `hasExpression` tells whether the entry has one.
-  xMorvaEditPictureInPageDialog(xMorvaPlugIn* area, xMorvaDocument* document, const xMorvaPagePicture& entry,
-                                bool hasExpression, VHostRef* expression);
+  xMorvaEditPictureInPageDialog(xMorvaPlugIn* area, xMorvaDocument* document,
+                                const xMorvaPagePicture& entry, bool hasExpression,
+                                VHostRef* expression);
 
   // The entry as edited.
   const xMorvaPagePicture& GetEntry() const { return fEntry; }
@@ -79,8 +81,8 @@ struct xMorvaTextPictureSettings {
 
 class xMorvaEditPictureDialog : public xMorvaDialog {
  public:
-  xMorvaEditPictureDialog(xMorvaPlugIn* area, xMorvaDocument* document, const xMorvaTextPictureSettings& settings,
-                          VHostRef* expression);
+  xMorvaEditPictureDialog(xMorvaPlugIn* area, xMorvaDocument* document,
+                          const xMorvaTextPictureSettings& settings, VHostRef* expression);
 
   const xMorvaTextPictureSettings& GetSettings() const { return fSettings; }
   bool ExpressionChanged() const { return fExpressionChanged != 0; }

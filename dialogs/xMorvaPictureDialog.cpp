@@ -14,7 +14,8 @@ namespace {
 constexpr const char* kInText = "aWhere1";
 constexpr const char* kOnPage = "aWhere2";
 constexpr const char* kPageButtons[4] = {"bpage1", "bpage2", "bpage3", "bpage4"};
-constexpr int32_t kPageButtonChoices[4] = {0, kPageChoiceEvery, kPageChoiceAlternateA, kPageChoiceAlternateB};
+constexpr int32_t kPageButtonChoices[4] = {0, kPageChoiceEvery, kPageChoiceAlternateA,
+                                           kPageChoiceAlternateB};
 constexpr const char* kBehind = "cbBehind";
 constexpr const char* kNotInFirstPage = "cbNotInFirstPage";
 constexpr const char* kIllustration = "vPagePreview";
@@ -99,8 +100,8 @@ bool xMorvaPictureDialog::ReadValues() {
   return true;
 }
 
-bool RunPictureDialog(xMorvaPlugIn& area, xMorvaDocument& document, int16_t& placement, VRect& position,
-                      int32_t& page) {
+bool RunPictureDialog(xMorvaPlugIn& area, xMorvaDocument& document, int16_t& placement,
+                      VRect& position, int32_t& page) {
   xMorvaPictureDialog dialog(&area, &document);
   dialog.SetCurrentPage(page < 0 ? 0 : page);
   if (!dialog.Run()) return false;

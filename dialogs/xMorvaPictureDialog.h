@@ -57,5 +57,5 @@ class xMorvaPictureDialog : public xMorvaDialog {
 // The paste picture command's dialog: on OK `placement` is 1 in the text
 // or 0 on the page; on the page `position` holds the picture's top-left
 // corner and `page` the page choice (the caret's page comes in).
-bool RunPictureDialog(xMorvaPlugIn& area, xMorvaDocument& document, int16_t& placement, VRect& position,
-                      int32_t& page);
+bool RunPictureDialog(xMorvaPlugIn& area, xMorvaDocument& document, int16_t& placement,
+                      VRect& position, int32_t& page);

@@ -78,7 +78,8 @@ void xMorvaPageDisplayer::SetPage(int32_t index) {
   // A document laid out against the printer measures its text with the
   // printer's widths while the page is recorded.
   VReferencePrinter* reference = nullptr;
-  if (params.GetPrinterMetrics() != 0) reference = dynamic_cast<VReferencePrinter*>(fDocument->GetPrinter());
+  if (params.GetPrinterMetrics() != 0)
+    reference = dynamic_cast<VReferencePrinter*>(fDocument->GetPrinter());
   if (reference != nullptr) port.SetReferencePrinter(reference);
   port.EraseRect(0, 0, width, height);
   xMorvaPrinting::PrintPages(*fDocument, port, index);
@@ -180,7 +181,8 @@ int32_t xMorvaPrintPreviewDialog::FirstPage() const {
 }
 
 int32_t xMorvaPrintPreviewDialog::LastPage() const {
-  const int32_t count = fDocument != nullptr ? std::max<int32_t>(1, fDocument->GetBodyPageCount()) : 1;
+  const int32_t count =
+      fDocument != nullptr ? std::max<int32_t>(1, fDocument->GetBodyPageCount()) : 1;
   return ToInt32(int64_t{FirstPage()} + count - 1);
 }
 

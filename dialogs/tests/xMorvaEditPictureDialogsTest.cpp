@@ -21,7 +21,8 @@
 namespace {
 
 std::string LowerName(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+  std::transform(text.begin(), text.end(), text.begin(),
+                 [](unsigned char c) { return char(std::tolower(c)); });
   return text;
 }
 
@@ -43,7 +44,8 @@ class PictureForm {
       case kFormSelOpen: b.error = 0; break;
       case kFormSelGetWindow: {
         const Tbx::Rect bounds{0, 0, 100, 100};
-        windows.push_back(Tbx::NewCWindow(nullptr, &bounds, nullptr, false, 0, Tbx::kInFront, false, 0));
+        windows.push_back(
+            Tbx::NewCWindow(nullptr, &bounds, nullptr, false, 0, Tbx::kInFront, false, 0));
         b.param2 = reinterpret_cast<uintptr_t>(windows.back());
         break;
       }

@@ -35,11 +35,12 @@ TEST(xMorvaPrintPreviewDialog, AZoomItemReadsAsAPercentageFromOneToAThousand) {
     int32_t zoom;
   };
   const Row rows[] = {
-      {"100 %", 100}, {"25 %", 25},   {" 50%", 50},   {"1000", 1000}, {"1", 1},
-      {"0", 0},       {"abc", 0},     {"", 0},        {"100000", 0},  {"1001", 0},
-      {"-50", 0},     {"99999999999999999999999", 0},
+      {"100 %", 100}, {"25 %", 25}, {" 50%", 50}, {"1000", 1000},
+      {"1", 1},       {"0", 0},     {"abc", 0},   {"", 0},
+      {"100000", 0},  {"1001", 0},  {"-50", 0},   {"99999999999999999999999", 0},
   };
-  for (const Row& row : rows) EXPECT_EQ(xMorvaPrintPreviewDialog::ZoomOfText(row.text), row.zoom) << row.text;
+  for (const Row& row : rows)
+    EXPECT_EQ(xMorvaPrintPreviewDialog::ZoomOfText(row.text), row.zoom) << row.text;
   EXPECT_EQ(xMorvaPrintPreviewDialog::ZoomOfText(nullptr), 0);
 }
 
