@@ -14,6 +14,8 @@
 #include "dialogs/xMorvaInsertDateTimeDialog.h"
 #include "dialogs/xMorvaInsertPageNumberDialog.h"
 #include "dialogs/xMorvaParagraphDialog.h"
+#include "dialogs/xMorvaPictureDialog.h"
+#include "dialogs/xMorvaPrintPreviewDialog.h"
 #include "dialogs/xMorvaSelectCharDialog.h"
 #include "dialogs/xMorvaSmallDialogs.h"
 #include "dialogs/xMorvaStyleSheetDialogs.h"
@@ -99,8 +101,9 @@ bool xMorvaDialogService::RunColumns(xMorvaPlugIn&, xMorvaDocParams&) { return f
 
 bool xMorvaDialogService::RunGotoPage(xMorvaPlugIn& area, int32_t& page) { return RunGotoPageDialog(area, page); }
 
-bool xMorvaDialogService::RunPastePicture(xMorvaPlugIn&, xMorvaDocument&, int16_t&, VRect&, int32_t&) {
-  return false;
+bool xMorvaDialogService::RunPastePicture(xMorvaPlugIn& area, xMorvaDocument& document, int16_t& placement,
+                                          VRect& position, int32_t& page) {
+  return RunPictureDialog(area, document, placement, position, page);
 }
 
 bool xMorvaDialogService::RunFind(xMorvaPlugIn& area, xMorvaFindReplaceParameters& parameters) {
@@ -113,3 +116,9 @@ bool xMorvaDialogService::RunReplace(xMorvaPlugIn& area, xMorvaFindReplaceParame
   xMorvaFindReplace search{parameters, area.GetFindHistory(), area.GetReplaceHistory(), area.GetDocument()};
   return search.RunReplaceDialog(&area, replaceAll);
 }
+
+bool xMorvaDialogService::RunMailing(xMorvaPlugIn&, int16_t&) { return false; }
+
+int16_t xMorvaDialogService::RunPaperQuestion(xMorvaPlugIn&) { return kPaperPrintAsIs; }
+
+bool xMorvaDialogService::RunPrintPreview(xMorvaPlugIn& area) { return RunPrintPreviewDialog(area); }

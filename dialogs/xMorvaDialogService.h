@@ -4,8 +4,9 @@
 #pragma once
 
 #include "area/xMorvaDialogCommands.h"
+#include "area/xMorvaPrintCommands.h"
 
-class xMorvaDialogService final : public xMorvaDialogs {
+class xMorvaDialogService final : public xMorvaDialogs, public xMorvaPrintDialogs {
  public:
   bool RunSelfApplying(int32_t command, xMorvaPlugIn& area, xMorvaDocument& document) override;
   bool RunDateTime(xMorvaPlugIn& area, xMorvaDocument& document, uint16_t& format, bool& element,
@@ -23,4 +24,8 @@ class xMorvaDialogService final : public xMorvaDialogs {
                        int32_t& page) override;
   bool RunFind(xMorvaPlugIn& area, xMorvaFindReplaceParameters& parameters) override;
   bool RunReplace(xMorvaPlugIn& area, xMorvaFindReplaceParameters& parameters, bool& replaceAll) override;
+  // The printing commands' forms.
+  bool RunMailing(xMorvaPlugIn& area, int16_t& table) override;
+  int16_t RunPaperQuestion(xMorvaPlugIn& area) override;
+  bool RunPrintPreview(xMorvaPlugIn& area) override;
 };

@@ -165,6 +165,7 @@ const VServiceInstallation kServices[] = {
     ServiceInstallation<xMorvaDialogs, &sDialogs>(),
     ServiceInstallation<xMorvaHyperlinkEditor, &sHyperlinkEditor>(),
     ServiceInstallation<xMorvaSpellingDialogs, &sSpelling>(),
+    ServiceInstallation<xMorvaPrintDialogs, &sDialogs>(),
 };
 
 const VModuleLayers kLayers = {

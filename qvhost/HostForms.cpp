@@ -493,6 +493,36 @@ void HostForms::Step(Open& open, HostParamBlock& block, bool modeless) {
       event.whereH = static_cast<int16_t>(object->rect[1] + x);
       event.whereV = static_cast<int16_t>(object->rect[0] + y);
       code = action.kind == "point" ? kFormEventPoint : kFormEventClick;
+    } else if (action.kind == "drag") {
+      // Only a user area the module serves can be dragged in: the button
+      // goes down there and the module's loop follows the timeline.
+      const bool served = object->drawRoutine != 0 && current->cells.count(Lower(object->name)) != 0 &&
+                          *current->cells[Lower(object->name)] != nullptr;
+      int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+      if (!served || std::sscanf(action.value.c_str(), "%d %d %d %d", &x1, &y1, &x2, &y2) != 4) {
+        fFailures.push_back(formName + ": drag on " + object->name + (served ? ": bad points" : ": no user area"));
+        continue;
+      }
+      int32_t left = 0, top = 0, width = 0, height = 0;
+      Tbx::GetWindowBounds(current->window, &left, &top, &width, &height);
+      const int32_t ox = left + object->rect[1], oy = top + object->rect[0];
+      fLog(0, "form " + formName + ": drag " + object->name + " " + action.value);
+      if (fPress) fPress(ox + x1, oy + y1, ox + x2, oy + y2);
+      HostEventRecord down{};
+      down.what = kAreaEventMouseDown;
+      down.whereH = static_cast<int16_t>(object->rect[1] + x1);
+      down.whereV = static_cast<int16_t>(object->rect[0] + y1);
+      down.when = ++fAreaTicks;
+      SendUserArea(ref, name, down);
+      if (FindOpen(ref) != nullptr) {
+        HostEventRecord up = down;
+        up.what = kAreaEventMouseUp;
+        up.whereH = static_cast<int16_t>(object->rect[1] + x2);
+        up.whereV = static_cast<int16_t>(object->rect[0] + y2);
+        up.when = ++fAreaTicks;
+        SendUserArea(ref, name, up);
+      }
+      continue;
     } else if (action.kind == "drop") {
       current->dropName = object->name;
       current->dropText = action.value;

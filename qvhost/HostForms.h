@@ -66,7 +66,7 @@ class HostForms {
     std::vector<Object> objects;
   };
   struct Action {
-    std::string kind;    // set, select, key, point, drop, click, accept, cancel, expect, snapshot
+    std::string kind;    // set, select, key, point, drop, click, drag, accept, cancel, expect, snapshot
     std::string object;  // matched without regard to case
     std::string value;   // for expect: what is checked
     std::string expected{};  // for expect: the value it should have
@@ -96,6 +96,11 @@ class HostForms {
   // One more action for the last script when it is for the same form (a
   // new script otherwise).
   void AddToScript(const std::string& formName, Action action);
+  // Plays the left button on the user's input timeline, in screen points:
+  // down at the first, moved to the second and let go there. A drag in a
+  // user area goes through it, so that the module's tracking loop sees it.
+  using Press = std::function<void(int32_t x1, int32_t y1, int32_t x2, int32_t y2)>;
+  void SetPress(Press press) { fPress = std::move(press); }
   // Refuse to open every form (the open answers no reference).
   void SetRefuseOpen(bool refuse) { fRefuseOpen = refuse; }
   const std::vector<std::string>& Failures() const { return fFailures; }
@@ -134,6 +139,7 @@ class HostForms {
   bool SendUserArea(uint32_t form, const std::string& name, HostEventRecord& event, void* port = nullptr);
 
   Logger fLog;
+  Press fPress;
   std::map<std::string, Form> fForms;  // by lower-case name
   std::map<uint32_t, std::unique_ptr<Open>> fOpen;
   std::deque<std::pair<std::string, std::vector<Action>>> fScripts;

@@ -187,6 +187,7 @@ QvHost::QvHost(QvHostConfig config) : fConfig(std::move(config)) {
     fLog.push_back({selector, text});
   });
   fScreen = std::make_unique<HostScreen>(*this);
+  fForms->SetPress([this](int32_t x1, int32_t y1, int32_t x2, int32_t y2) { fScreen->PlayPress(x1, y1, x2, y2); });
   fFolder = fConfig.folder;
   if (fFolder.empty()) {
     char pattern[] = "/tmp/qvhost.XXXXXX";

@@ -681,6 +681,16 @@ std::string Line::RunForm() {
     if (!bad.empty()) return bad;
     if (!Quoted(3)) return "form NAME snapshot \"f.png\"";
     step.value = Word(3);
+  } else if (!Quoted(2) && action == "drag") {
+    // form NAME drag OBJECT X1 Y1 X2 Y2: the button down at (X1, Y1) of the
+    // object, moved to (X2, Y2) and let go there.
+    const char* form = "form NAME drag OBJECT X1 Y1 X2 Y2";
+    std::string bad = Count(8, 8, form);
+    if (!bad.empty()) return bad;
+    int16_t x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    if (!Field(4, "X1", x1).Field(5, "Y1", y1).Field(6, "X2", x2).Field(7, "Y2", y2).fBad.empty()) return fBad;
+    step.object = Word(3);
+    step.value = std::to_string(x1) + " " + std::to_string(y1) + " " + std::to_string(x2) + " " + std::to_string(y2);
   } else if (!Quoted(2) && std::find(std::begin(kActions), std::end(kActions), action) != std::end(kActions)) {
     size_t words = fTokens.size();
     if (words >= 6 && Word(words - 2) == "count" && !Quoted(words - 2)) {

@@ -455,6 +455,39 @@ resource 'QFRM' 235 "mvAbout" {
   bytes "object butOK button 270 86 80 24\n"
 }
 
+# Where a picture goes: in the text or on the page, on which pages, the
+# two flags of a picture on the page and the illustration of the choice.
+resource 'QFRM' 194 "mvPastePicture" {
+  bytes "size 420 220\n"
+  bytes "object aWhere1 check 10 10 160 20 value 0\n"
+  bytes "object aWhere2 check 10 34 160 20 value 0\n"
+  bytes "object bpage1 check 30 64 160 20 value 0\n"
+  bytes "object bpage2 check 30 88 160 20 value 0\n"
+  bytes "object bpage3 check 30 112 160 20 value 0\n"
+  bytes "object bpage4 check 30 136 160 20 value 0\n"
+  bytes "object cbBehind check 210 64 180 20 value 0\n"
+  bytes "object cbNotInFirstPage check 210 88 180 20 value 0\n"
+  bytes "object vPagePreview picture 300 120 64 48\n"
+  bytes "object butOK button 330 186 80 24\n"
+  bytes "object butCancel button 240 186 80 24\n"
+}
+
+# The print preview: the page shown in "usrPreview", its number and the
+# last one, the zoom, the page buttons and the printing of the page shown.
+resource 'QFRM' 193 "mvPrintPreview" {
+  bytes "size 600 520\n"
+  bytes "object butPrevious button 10 10 80 24\n"
+  bytes "object p1 entry 100 12 50 20 value 0\n"
+  bytes "object p2 entry 160 12 50 20 value 0\n"
+  bytes "object butNext button 220 10 80 24\n"
+  bytes "object ddZoom popup 310 12 100 20\n"
+  bytes "object butPrint button 420 10 80 24\n"
+  bytes "object pageholder entry 510 12 80 20 text \"\"\n"
+  bytes "object usrPreview user 10 44 460 440\n"
+  bytes "object butOK button 510 486 80 24\n"
+  bytes "object butCancel button 420 486 80 24\n"
+}
+
 # A character of a font: the font, the grid of 7 rows of 32 cells and the
 # chosen character's code.
 resource 'QFRM' 143 "mvSpecialChar" {
