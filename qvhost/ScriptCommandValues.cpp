@@ -1,6 +1,7 @@
 // The value forms of a script's commands, and the host methods it defines.
 #include "qvhost/ScriptCommandValues.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <fstream>
@@ -13,6 +14,10 @@
 #include "qvhost/ScriptWords.h"
 
 namespace {
+
+// More slots than any command of the module reads.
+constexpr size_t kCommandParameterSlots = 32;
+
 
 // Why `text` cannot be the value of the form `name` that holds low to high,
 // in the words every script line uses; empty when it can.
@@ -209,7 +214,10 @@ std::string RunScriptCommand(QvHost& host, std::ostream& out, int32_t number, co
     resultSlot = storage.back().get();
   }
   resultCell.data = static_cast<uint8_t*>(resultSlot);
-  if (params.empty()) params.push_back(nullptr);
+  // A host passes every parameter a command declares; a script line may
+  // give fewer. The slots it leaves out are there and empty, so a command
+  // reads them as absent instead of past the end of the list.
+  params.resize(std::max(params.size(), kCommandParameterSlots), nullptr);
   host.Call(number, params.data(), resultSlot);
 
   host.commandOutputs.clear();

@@ -137,6 +137,19 @@ TEST_F(AreaCommands, EachObjectGetsItsOwnReferenceWhenItIsMade) {
   EXPECT_EQ(Run("area a 17\narea b 17\narea c 17\narea d 17\n").failures, 0);
 }
 
+// A line that gives a command fewer arguments than it reads: the slots left
+// out are empty, so the command reads them as absent (the sanitizers see
+// any read past the list).
+TEST_F(AreaCommands, ACommandGivenTooFewArgumentsReadsTheRestAsAbsent) {
+  RunLines("area a create form\n"
+           "command 13 area a result long\n"
+           "command 20 area a result hosttext\n"
+           "command 59 area a result long\n"
+           "command 60 area a\n"
+           "command 144 area a result text\n"
+           "area a 17\n");
+}
+
 TEST_F(AreaCommands, TheErrorMethodHearsTheAreaTheCodeAndTheMessage) {
   RunLines(
       "method OnError\n"
