@@ -88,7 +88,8 @@ bool xMorvaColumnsDialog::AfterOpen() {
     }
     HostFormSetLong("VerticalSeparator", 0);
   }
-  for (const char* object : {"vColWidth", "vColSpacing", "VerticalSeparator"}) SetObjectActive(*this, object, several);
+  for (const char* object : {"vColWidth", "vColSpacing", "VerticalSeparator"})
+    SetObjectActive(*this, object, several);
   std::unique_ptr<VEmfPictureData> preview(fParams.DrawPagePreview(kPreviewSize, kPreviewSize));
   if (preview) SetItemPicture("vPagePreview", preview.get());
   return true;
@@ -99,7 +100,8 @@ void xMorvaColumnsDialog::ItemHit(const VString& name, int16_t) {
     // Item N is N columns; item 0 (nothing chosen) keeps the count.
     const int32_t current = fParams.GetColumns();
     const int32_t chosen =
-        DropDownChoice(GetItemNumber("droNbColumns"), xMorvaDocParams::kMaxColumns, current - 1) + 1;
+        DropDownChoice(GetItemNumber("droNbColumns"), xMorvaDocParams::kMaxColumns, current - 1) +
+        1;
     ChangeColumnCount(fParams, chosen, BodyIndentSum());
   } else if (IsFormObject(name, "VerticalSeparator")) {
     fParams.SetColumnLines(HostFormGetLong("VerticalSeparator") != 0 ? 1 : 0);

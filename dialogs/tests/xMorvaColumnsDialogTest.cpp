@@ -59,7 +59,8 @@ TEST(xMorvaColumnsDialog, TheSpacingLeavesEachColumnTheWidestIndentsAndFiftyPixe
       {"ten", 10, 0, 14},
       {"no room: 0, never below", 10, 100, 0},
   };
-  for (const Case& c : cases) EXPECT_EQ(ColumnSpacingLimit(Letter(c.columns, 0), c.indentSum), c.limit) << c.name;
+  for (const Case& c : cases)
+    EXPECT_EQ(ColumnSpacingLimit(Letter(c.columns, 0), c.indentSum), c.limit) << c.name;
 
   struct Typed {
     const char* name;
