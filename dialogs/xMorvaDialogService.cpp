@@ -5,6 +5,7 @@
 
 #include "area/xMorvaPlugIn.h"
 #include "dialogs/xMorvaBorderDialog.h"
+#include "dialogs/xMorvaColumnsDialog.h"
 #include "dialogs/xMorvaDocumentInformationsDialog.h"
 #include "dialogs/xMorvaDocumentPreferencesDialog.h"
 #include "dialogs/xMorvaDocumentStatisticsDialog.h"
@@ -97,7 +98,9 @@ bool xMorvaDialogService::RunTabulations(xMorvaPlugIn& area, int32_t position, x
   return RunTabulationsDialog(area, position, tabs);
 }
 
-bool xMorvaDialogService::RunColumns(xMorvaPlugIn&, xMorvaDocParams&) { return false; }
+bool xMorvaDialogService::RunColumns(xMorvaPlugIn& area, xMorvaDocParams& params) {
+  return RunColumnsDialog(area, params);
+}
 
 bool xMorvaDialogService::RunGotoPage(xMorvaPlugIn& area, int32_t& page) { return RunGotoPageDialog(area, page); }
 

@@ -14,6 +14,13 @@ resource 'STR#' 12008 {
   pstr "Centimetres" pstr "Inches" pstr "Points"
 }
 
+# The column counts of the page, item N for N columns.
+resource 'STR#' 12023 {
+  u16 10
+  pstr "1 column" pstr "2 columns" pstr "3 columns" pstr "4 columns" pstr "5 columns"
+  pstr "6 columns" pstr "7 columns" pstr "8 columns" pstr "9 columns" pstr "10 columns"
+}
+
 # The preferences' pages.
 resource 'STR#' 12111 {
   u16 2

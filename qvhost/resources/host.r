@@ -235,6 +235,19 @@ resource 'QFRM' 140 "mvChooseFont" {
   bytes "object butCancel button 380 366 80 24\n"
 }
 
+# The page's columns: their number, width and spacing, the line between
+# them and the page preview.
+resource 'QFRM' 188 "mvColumns" {
+  bytes "size 420 240\n"
+  bytes "object droNbColumns popup 10 10 160 20\n"
+  bytes "object vColWidth entry 10 44 100 20 real 0\n"
+  bytes "object vColSpacing entry 10 74 100 20 real 0\n"
+  bytes "object VerticalSeparator check 10 104 180 20\n"
+  bytes "object vPagePreview picture 220 10 175 175\n"
+  bytes "object butOK button 330 206 80 24\n"
+  bytes "object butCancel button 240 206 80 24\n"
+}
+
 # An area's design properties: the toolbar design dialog behind a button.
 resource 'QFRM' 192 "mvDesignProperties" {
   bytes "size 300 90\n"

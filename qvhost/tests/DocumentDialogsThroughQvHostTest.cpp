@@ -77,6 +77,14 @@ TEST_F(DocumentDialogs, PreferencesAndInformationCancelChangesNoByte) {
   }
 }
 
+TEST_F(DocumentDialogs, ColumnsCancelChangesNoByteAndOKChangesTheParameters) {
+  RunInFolder(Script("dialogs-columns.qvs"));
+  const std::string before = Bytes("columns-before.qmv");
+  ASSERT_FALSE(before.empty());
+  EXPECT_EQ(Bytes("columns-cancelled.qmv"), before);
+  EXPECT_NE(Bytes("columns-one.qmv"), before);
+}
+
 TEST_F(DocumentDialogs, NotesAsLongAsTheFormHoldsGoBackWhole) {
   // 30,000 characters over many lines: the form's text handle carries them
   // all, and reading them back into the document loses none.
