@@ -16,6 +16,7 @@
 #include "dialogs/xMorvaParagraphDialog.h"
 #include "dialogs/xMorvaPictureDialog.h"
 #include "dialogs/xMorvaPrintPreviewDialog.h"
+#include "dialogs/xMorvaQuestionDialogs.h"
 #include "dialogs/xMorvaSelectCharDialog.h"
 #include "dialogs/xMorvaSmallDialogs.h"
 #include "dialogs/xMorvaStyleSheetDialogs.h"
@@ -102,8 +103,8 @@ bool xMorvaDialogService::RunColumns(xMorvaPlugIn&, xMorvaDocParams&) { return f
 bool xMorvaDialogService::RunGotoPage(xMorvaPlugIn& area, int32_t& page) { return RunGotoPageDialog(area, page); }
 
 bool xMorvaDialogService::RunPastePicture(xMorvaPlugIn& area, xMorvaDocument& document, int16_t& placement,
-                                          VRect& position, int32_t& page) {
-  return RunPictureDialog(area, document, placement, position, page);
+                                          xMorvaPagePicture& entry) {
+  return RunPictureDialog(area, document, placement, entry);
 }
 
 bool xMorvaDialogService::RunFind(xMorvaPlugIn& area, xMorvaFindReplaceParameters& parameters) {
@@ -117,8 +118,8 @@ bool xMorvaDialogService::RunReplace(xMorvaPlugIn& area, xMorvaFindReplaceParame
   return search.RunReplaceDialog(&area, replaceAll);
 }
 
-bool xMorvaDialogService::RunMailing(xMorvaPlugIn&, int16_t&) { return false; }
+bool xMorvaDialogService::RunMailing(xMorvaPlugIn& area, int16_t& table) { return RunMailingDialog(area, table); }
 
-int16_t xMorvaDialogService::RunPaperQuestion(xMorvaPlugIn&) { return kPaperPrintAsIs; }
+int16_t xMorvaDialogService::RunPaperQuestion(xMorvaPlugIn& area) { return RunPaperQuestionDialog(area); }
 
 bool xMorvaDialogService::RunPrintPreview(xMorvaPlugIn& area) { return RunPrintPreviewDialog(area); }

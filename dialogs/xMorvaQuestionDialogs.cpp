@@ -3,7 +3,6 @@
 
 #include "area/xMorvaPlugIn.h"
 #include "dialogs/xMorvaFormObjectName.h"
-#include "dialogs/xMorvaSmallDialogs.h"
 
 xMorvaYesNoCancelDialog::xMorvaYesNoCancelDialog(xMorvaPlugIn* area, const char* formName, bool canCancel)
     : xMorvaDialog(area, formName), fCanCancel(canCancel ? 1 : 0), fAnswer(canCancel ? kCancel : kYes) {}
@@ -75,14 +74,8 @@ void xMorvaQuestionDialogService::RunRepair(bool& dontAskAgain) {
   dontAskAgain = accepted && dialog.GetAlways();
 }
 
-bool xMorvaPrintDialogService::RunMailing(xMorvaPlugIn& area, int16_t& table) {
-  return RunMailingDialog(area, table);
-}
-
-int16_t xMorvaPrintDialogService::RunPaperQuestion(xMorvaPlugIn& area) {
+int16_t RunPaperQuestionDialog(xMorvaPlugIn& area) {
   xMorvaPaperChangeDialog dialog(&area, true);
   dialog.Run();
   return dialog.GetAnswer();
 }
-
-bool xMorvaPrintDialogService::RunPrintPreview(xMorvaPlugIn&) { return false; }

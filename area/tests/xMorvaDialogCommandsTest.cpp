@@ -119,14 +119,22 @@ class ScriptedDialogs : public xMorvaDialogs {
     chosen = page;
     return Open(807);
   }
-  // The picture dialog's choice: on a page at (left, top) of `page`.
+  // The picture dialog's choice: on a page at (left, top), every page but
+  // the first, behind the text, drawing mode 5; the page it was opened on.
   int16_t placement = 0;
   int32_t left = 30;
   int32_t top = 40;
   int32_t pictureCount = 0;
-  bool RunPastePicture(xMorvaPlugIn&, xMorvaDocument&, int16_t& chosen, VRect& position, int32_t&) override {
+  int32_t openedOnPage = -99;
+  bool RunPastePicture(xMorvaPlugIn&, xMorvaDocument&, int16_t& chosen, xMorvaPagePicture& entry) override {
     chosen = placement;
-    position = VRect(left, top, 10, 10);
+    openedOnPage = entry.page;
+    entry.left = left;
+    entry.top = top;
+    entry.page = kPageEvery;
+    entry.notOnFirstPage = 1;
+    entry.behindText = 1;
+    entry.displayMode = 5;
     return Open(407);
   }
   // The search the dialogs fill in, and what they were opened on.
@@ -406,8 +414,14 @@ TEST_F(DialogCommandsTest, APastedPictureGoesOnThePageTheDialogChoseInPageView) 
   EXPECT_EQ(document->GetParams().GetViewMode(), 0);
   ASSERT_EQ(pictures->GetCount(), count + 1);
   const xMorvaPagePicture& entry = pictures->GetEntry(count);
+  EXPECT_EQ(dialogs.openedOnPage, document->GetCaretPage());
   EXPECT_EQ(entry.left, 30);
   EXPECT_EQ(entry.top, 40);
+  // Every choice of the dialog reaches the placed picture.
+  EXPECT_EQ(entry.page, kPageEvery);
+  EXPECT_EQ(entry.notOnFirstPage, 1);
+  EXPECT_EQ(entry.behindText, 1);
+  EXPECT_EQ(entry.displayMode, 5);
   EXPECT_EQ(entry.isReference, 1);
   EXPECT_EQ(entry.naturalWidth, 20);
   EXPECT_TRUE(document->IsModified());

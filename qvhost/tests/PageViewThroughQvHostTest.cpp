@@ -43,7 +43,7 @@ const char kLetter[] =
     "command 28 area body result long\n"
     "expect result 0\n";
 
-const char kEnd[] = "area body 17\nstop -2\n";
+const char kEnd[] = "form mvCanDelete click butNo\narea body 17\nstop -2\n";
 
 // Command 121 on the logo, then the checks of its place (p5, p6) and its
 // shown size (p9, p10).
