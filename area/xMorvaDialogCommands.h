@@ -18,7 +18,6 @@ class xMorvaFindReplaceParameters;
 class xMorvaPlugIn;
 struct xMorvaPagePicture;
 class VHostRef;
-class VRect;
 class VValue;
 
 // The dialogs behind the commands. Each answers true for OK; the in-out

@@ -2,6 +2,7 @@
 #include "dialogs/xMorvaQuestionDialogs.h"
 
 #include "area/xMorvaPlugIn.h"
+#include "area/xMorvaPrintCommands.h"
 #include "dialogs/xMorvaFormObjectName.h"
 
 xMorvaYesNoCancelDialog::xMorvaYesNoCancelDialog(xMorvaPlugIn* area, const char* formName, bool canCancel)
@@ -54,6 +55,14 @@ bool xMorvaAlwaysDialog::ReadValues() {
 }
 
 // ---- Services
+
+// The buttons answer what the area's callers expect of them.
+static_assert(xMorvaYesNoCancelDialog::kYes == kCanDeleteSave && xMorvaYesNoCancelDialog::kNo == kCanDeleteDiscard &&
+                  xMorvaYesNoCancelDialog::kCancel == kCanDeleteCancel,
+              "save, do not save, cancel");
+static_assert(xMorvaYesNoCancelDialog::kYes == kPaperFitDocument && xMorvaYesNoCancelDialog::kNo == kPaperPrintAsIs &&
+                  xMorvaYesNoCancelDialog::kCancel == kPaperCancel,
+              "fit the document, print as is, cancel");
 
 int16_t xMorvaQuestionDialogService::RunCanDelete(xMorvaPlugIn& area, bool flag) {
   xMorvaCanDeleteDialog dialog(&area, flag);
