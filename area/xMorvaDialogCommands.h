@@ -63,6 +63,11 @@ class xMorvaDialogs {
   // caret's page comes in as the entry's page).
   virtual bool RunPastePicture(xMorvaPlugIn& area, xMorvaDocument& document, int16_t& placement,
                                xMorvaPagePicture& entry) = 0;
+  // The edit dialog of the selected picture on a page (its double click):
+  // a copy of its entry and, for a picture that shows a host expression,
+  // that expression, which the dialog may change (`expressionChanged`).
+  virtual bool RunEditPictureInPage(xMorvaPlugIn& area, xMorvaDocument& document, xMorvaPagePicture& entry,
+                                    VHostRef* expression, bool& expressionChanged) = 0;
   // Find (208) and replace (210) edit the area's search parameters in
   // place; the replace dialog also answers whether every match is to be
   // replaced (true) or the current one (false).

@@ -8,6 +8,7 @@
 #include "dialogs/xMorvaDocumentInformationsDialog.h"
 #include "dialogs/xMorvaDocumentPreferencesDialog.h"
 #include "dialogs/xMorvaDocumentStatisticsDialog.h"
+#include "dialogs/xMorvaEditPictureDialogs.h"
 #include "dialogs/xMorvaFindDialog.h"
 #include "dialogs/xMorvaFontDialog.h"
 #include "dialogs/xMorvaHyperlinkDialog.h"
@@ -105,6 +106,16 @@ bool xMorvaDialogService::RunGotoPage(xMorvaPlugIn& area, int32_t& page) { retur
 bool xMorvaDialogService::RunPastePicture(xMorvaPlugIn& area, xMorvaDocument& document, int16_t& placement,
                                           xMorvaPagePicture& entry) {
   return RunPictureDialog(area, document, placement, entry);
+}
+
+bool xMorvaDialogService::RunEditPictureInPage(xMorvaPlugIn& area, xMorvaDocument& document,
+                                               xMorvaPagePicture& entry, VHostRef* expression,
+                                               bool& expressionChanged) {
+  xMorvaEditPictureInPageDialog dialog(&area, &document, entry, expression != nullptr, expression);
+  if (!dialog.Run()) return false;
+  entry = dialog.GetEntry();
+  expressionChanged = dialog.ExpressionChanged();
+  return true;
 }
 
 bool xMorvaDialogService::RunFind(xMorvaPlugIn& area, xMorvaFindReplaceParameters& parameters) {

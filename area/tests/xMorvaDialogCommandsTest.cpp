@@ -137,6 +137,19 @@ class ScriptedDialogs : public xMorvaDialogs {
     entry.displayMode = 5;
     return Open(407);
   }
+  // The page picture edit: moved to (70, 80), in front of the text.
+  xMorvaPagePicture edited;
+  bool RunEditPictureInPage(xMorvaPlugIn&, xMorvaDocument&, xMorvaPagePicture& entry, VHostRef* expression,
+                            bool& expressionChanged) override {
+    edited = entry;
+    entry.left = 70;
+    entry.top = 80;
+    entry.behindText = 0;
+    expressionChanged = false;
+    seenExpression = expression != nullptr;
+    return Open(0);  // opened by a double click, no command
+  }
+  bool seenExpression = false;
   // The search the dialogs fill in, and what they were opened on.
   std::u16string find = u"l";
   std::u16string replace = u"L";
@@ -450,6 +463,35 @@ TEST_F(DialogCommandsTest, APastedPictureInTheTextOrAnotherValueIsAHostExpressio
   xMorvaDialogCommands::PasteReference(*area, reference, words);
   EXPECT_TRUE(dialogs.opened.empty());
   EXPECT_GE(Text()->FindElement(24001, true, false), 0);
+}
+
+TEST_F(DialogCommandsTest, TheSelectedPagePictureIsEditedOnACopyKeptOnlyOnOk) {
+  auto* pictures = dynamic_cast<xMorvaPicturesInPage*>(document->GetPagePictures());
+  ASSERT_NE(pictures, nullptr);
+  EXPECT_FALSE(area->EditPagePicture());  // nothing selected: no dialog
+  EXPECT_TRUE(dialogs.opened.empty());
+  VHostRef reference(int16_t(1), int16_t(5), false);
+  xMorvaDialogCommands::PasteReference(*area, reference, NewPicture());
+  const int32_t index = pictures->GetSelection();
+  ASSERT_GE(index, 0);
+  const int16_t id = pictures->GetEntry(index).resourceId;
+
+  dialogs.accept = false;
+  EXPECT_FALSE(area->EditPagePicture());
+  EXPECT_EQ(pictures->GetEntry(index).left, 30);
+  // The dialog got the entry as placed, with its expression.
+  EXPECT_EQ(dialogs.edited.behindText, 1);
+  EXPECT_EQ(dialogs.edited.left, 30);
+  EXPECT_TRUE(dialogs.seenExpression);
+
+  dialogs.accept = true;
+  EXPECT_TRUE(area->EditPagePicture());
+  const xMorvaPagePicture& entry = pictures->GetEntry(index);
+  EXPECT_EQ(entry.left, 70);
+  EXPECT_EQ(entry.top, 80);
+  EXPECT_EQ(entry.behindText, 0);
+  EXPECT_EQ(entry.resourceId, id);  // its data stays its own
+  EXPECT_EQ(entry.isReference, 1);
 }
 
 TEST_F(DialogCommandsTest, ACancelledPictureDialogPlacesNothing) {
