@@ -102,6 +102,26 @@ TEST_F(PageViewScripts, APagePictureIsMovedAndResizedAndEachDragIsOneUndo) {
   EXPECT_NE(Png("resized.png"), Png("moved.png"));
 }
 
+// A click selects the logo; a double click opens its edit dialog, which
+// shows its place.
+std::string EditLogo(const std::string& answer) {
+  return std::string(kLetter) +
+         "click 540 95\n"
+         "idle 40\n"
+         "form mvEditPictureInPage expect vLeft real \"12.4\"\n"
+         "form mvEditPictureInPage expect cbBehind value \"0\"\n" +
+         answer + "click 540 95 count 2\nexpect calls -201 1\n";
+}
+
+TEST_F(PageViewScripts, ADoubleClickOnAPagePictureCancelledLeavesIt) {
+  RunOk(EditLogo("form mvEditPictureInPage cancel butCancel\n") + Logo("12.4", "0.5", "1.3", "0.8") + kEnd);
+}
+
+TEST_F(PageViewScripts, ADoubleClickOnAPagePictureMovesItToThePlaceEntered) {
+  RunOk(EditLogo("form mvEditPictureInPage set vLeft 5\nform mvEditPictureInPage accept butOK\n") +
+        Logo("5", "0.5", "1.3", "0.8") + kEnd);
+}
+
 TEST_F(PageViewScripts, APictureInTheTextIsResizedFromItsHandles) {
   {
     const tablecommands::Bytes picture = tablecommands::HostPictureBytes(40, 30);
