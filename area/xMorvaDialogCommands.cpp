@@ -241,7 +241,7 @@ std::unique_ptr<VHostRef> ReferenceAtSelection(xMorvaEngine& text) {
 // Puts the reference's picture on a page, in page view: false when the
 // pictures on the pages could not take it.
 bool PlaceOnPage(xMorvaDocument& document, VHostRef& reference, const VPictureData& picture,
-                 const VRect& position, int32_t page) {
+                 const xMorvaPagePicture& entry) {
   auto* pictures = dynamic_cast<xMorvaPicturesInPage*>(document.GetPagePictures());
   VMemoryResourceFile* store = document.GetStyleSheetStore();
   if (pictures == nullptr || store == nullptr) return false;
@@ -249,10 +249,6 @@ bool PlaceOnPage(xMorvaDocument& document, VHostRef& reference, const VPictureDa
     document.SetViewMode(kPageViewMode);
     document.Refresh(true, true);
   }
-  xMorvaPagePicture entry;
-  entry.left = position.GetLeft();
-  entry.top = position.GetTop();
-  entry.page = page;
   if (pictures->AddReferencePicture(*store, &picture, &reference, entry) != 0) return false;
   pictures->SetSelection(pictures->GetCount() - 1);
   document.SetModified();
@@ -296,13 +292,13 @@ void PasteReference(xMorvaPlugIn& area, VHostRef& reference, VValue* resolved) {
   if (value && value->GetKind() == kValuePicture) {
     xMorvaDialogs* dialogs = xMorvaDialogSlot::Get();
     int16_t placement = 1;
-    VRect position;
-    int32_t page = document->GetCaretPage();
-    const bool accepted = dialogs != nullptr && dialogs->RunPastePicture(area, *document, placement, position, page);
+    xMorvaPagePicture entry;
+    entry.page = document->GetCaretPage();
+    const bool accepted = dialogs != nullptr && dialogs->RunPastePicture(area, *document, placement, entry);
     document->SetHostOutcome(accepted);
     if (!accepted) return;
     if (placement == kPlacementOnPage) {
-      if (!PlaceOnPage(*document, reference, static_cast<const VPictureData&>(*value), position, page)) {
+      if (!PlaceOnPage(*document, reference, static_cast<const VPictureData&>(*value), entry)) {
         ShowDocumentAlert(kAlertListOffset, kAlertPagePictureFailed);
       }
       return;

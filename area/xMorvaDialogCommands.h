@@ -16,8 +16,8 @@ class xMorvaDocParams;
 class xMorvaDocument;
 class xMorvaFindReplaceParameters;
 class xMorvaPlugIn;
+struct xMorvaPagePicture;
 class VHostRef;
-class VRect;
 class VValue;
 
 // The dialogs behind the commands. Each answers true for OK; the in-out
@@ -58,10 +58,16 @@ class xMorvaDialogs {
   // Go to page (807): the 0-based page.
   virtual bool RunGotoPage(xMorvaPlugIn& area, int32_t& page) = 0;
   // Paste picture (407), once the host reference gave a picture: where it
-  // goes (0 on a page, 1 in the text) and, on a page, its place in page
-  // pixels (the caret's page comes in as `page`).
-  virtual bool RunPastePicture(xMorvaPlugIn& area, xMorvaDocument& document, int16_t& placement, VRect& position,
-                               int32_t& page) = 0;
+  // goes (0 on a page, 1 in the text) and, on a page, its placing: place
+  // in page pixels, pages, behind the text or not, drawing mode (the
+  // caret's page comes in as the entry's page).
+  virtual bool RunPastePicture(xMorvaPlugIn& area, xMorvaDocument& document, int16_t& placement,
+                               xMorvaPagePicture& entry) = 0;
+  // The edit dialog of the selected picture on a page (its double click):
+  // a copy of its entry and, for a picture that shows a host expression,
+  // that expression, which the dialog may change (`expressionChanged`).
+  virtual bool RunEditPictureInPage(xMorvaPlugIn& area, xMorvaDocument& document, xMorvaPagePicture& entry,
+                                    VHostRef* expression, bool& expressionChanged) = 0;
   // Find (208) and replace (210) edit the area's search parameters in
   // place; the replace dialog also answers whether every match is to be
   // replaced (true) or the current one (false).

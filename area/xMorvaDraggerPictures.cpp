@@ -2,7 +2,9 @@
 // and the move of the selected picture on a page are tracked in the active
 // text view, and the result is given to the picture.
 #include <algorithm>
+#include <memory>
 
+#include "area/xMorvaDialogCommands.h"
 #include "area/xMorvaDragger.h"
 #include "area/xMorvaFrame.h"
 #include "area/xMorvaPicturesInPage.h"
@@ -11,6 +13,8 @@
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaDocument.h"
 #include "framework/system/environment/VSystemServices.h"
+#include "framework/system/resources/VMemoryResourceFile.h"
+#include "host/context/VHostRef.h"
 #include "graphics/VPoint.h"
 #include "views/VEvent.h"
 
@@ -28,6 +32,23 @@ xMorvaPicturesInPage* xMorvaPlugIn::GetPagePictureList() const {
 bool xMorvaPlugIn::IsPagePictureSelected() {
   xMorvaPicturesInPage* pictures = GetPagePictureList();
   return pictures != nullptr && pictures->HasSelection();
+}
+
+// The edit dialog on a copy of the selected page picture; on OK the copy
+// goes back, and a changed expression is stored and shown anew. The run's
+// outcome goes to the host.
+bool xMorvaPlugIn::EditPagePicture() {
+  xMorvaPicturesInPage* pictures = GetPagePictureList();
+  VMemoryResourceFile* store = fDocument ? fDocument->GetStyleSheetStore() : nullptr;
+  xMorvaDialogs* dialogs = xMorvaDialogSlot::Get();
+  if (pictures == nullptr || store == nullptr || !pictures->HasSelection() || dialogs == nullptr) return false;
+  xMorvaPagePicture entry = pictures->GetEntry(pictures->GetSelection());
+  const std::unique_ptr<VHostRef> reference(pictures->NewSelectedReference(*store));
+  bool expressionChanged = false;
+  const bool accepted = dialogs->RunEditPictureInPage(*this, *fDocument, entry, reference.get(), expressionChanged);
+  fDocument->SetHostOutcome(accepted);
+  if (!accepted) return false;
+  return pictures->ReplaceSelected(*store, entry, expressionChanged ? reference.get() : nullptr);
 }
 
 bool xMorvaPlugIn::IsLocked() { return fInterfaceLock != 0; }

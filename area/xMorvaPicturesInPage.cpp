@@ -170,6 +170,51 @@ void xMorvaPicturesInPage::RemoveData(VResourceFile& store, const xMorvaPagePict
   store.RemoveResource(entry.isReference != 0 ? kTypeHostReference : kTypePictureValue, entry.resourceId);
 }
 
+// ---- Editing the selected picture.
+
+VHostRef* xMorvaPicturesInPage::NewSelectedReference(VResourceFile& store) const {
+  if (fSelected < 0) return nullptr;
+  const xMorvaPagePicture& entry = fEntries[size_t(fSelected)];
+  if (entry.isReference == 0) return nullptr;
+  bool found = false;
+  const std::vector<uint8_t> bytes = ResourceBytes(store, kTypeHostReference, entry.resourceId, found);
+  if (!found || bytes.empty()) return nullptr;
+  return new VHostRef(bytes.data(), uint32_t(bytes.size()));
+}
+
+bool xMorvaPicturesInPage::ReplaceSelected(VResourceFile& store, const xMorvaPagePicture& edited,
+                                           VHostRef* reference) {
+  if (fSelected < 0) return false;
+  xMorvaPagePicture& entry = fEntries[size_t(fSelected)];
+  if (reference != nullptr && entry.isReference != 0) {
+    bool written = false;
+    std::vector<uint8_t> bytes = WrittenBytes(
+        [&](VStream& stream) { return reference->WriteToStream(stream, kHostRefTag) <= 0; }, written);
+    if (!written || !store.ReplaceResource(kTypeHostReference, entry.resourceId, bytes.data(), uint32_t(bytes.size())))
+      return false;
+  }
+  // The data and the shape stay the entry's own; the rest is the edit.
+  const std::shared_ptr<VPictureShape> shape = entry.picture;
+  const int16_t id = entry.resourceId;
+  const uint8_t isReference = entry.isReference;
+  entry = edited;
+  entry.picture = shape;
+  entry.resourceId = id;
+  entry.isReference = isReference;
+  if (reference != nullptr && isReference != 0) {
+    entry.picture.reset();
+    if (VPictureData* value = ReferenceValue(store, id)) {
+      entry.picture = std::make_shared<VPictureShape>(value);
+      if (entry.keepsSize == 0) {
+        value->GetSize(entry.naturalWidth, entry.naturalHeight);
+        entry.shownWidth = entry.naturalWidth;
+        entry.shownHeight = entry.naturalHeight;
+      }
+    }
+  }
+  return true;
+}
+
 // ---- Adding and deleting.
 
 int32_t xMorvaPicturesInPage::Append(VResourceFile& store, const xMorvaPagePicture& entry) {

@@ -108,6 +108,14 @@ class xMorvaPicturesInPage : public VObject, public xMorvaPagePicturesInterface 
   // Moved by (dx, dy) to the size (dw, dh), per axis kept within `bounds`.
   void ResizeSelectedFromHandle(const VRect& bounds, int32_t dx, int32_t dy, int32_t dw, int32_t dh);
   bool GetSelectedNaturalSize(int32_t& width, int32_t& height) const;
+  // The host expression the selected picture shows (the caller owns it);
+  // null for a plain picture, no selection or an unreadable record.
+  VHostRef* NewSelectedReference(VResourceFile& store) const;
+  // The selected entry takes the edited one's placing, sizes and flags;
+  // with `reference` its expression record is written anew and its picture
+  // made again from it. False, nothing changed, without a selection or
+  // when the record cannot be written.
+  bool ReplaceSelected(VResourceFile& store, const xMorvaPagePicture& edited, VHostRef* reference);
   // A new picture value of the selected entry (the caller owns it), or null.
   VPictureData* GetSelectedPicture(VResourceFile& store) const;
   // Each reference picture made again from its value; those that do not

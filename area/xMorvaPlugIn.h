@@ -135,6 +135,7 @@ class xMorvaPlugIn : public VPlugIn, public xMorvaHostObject, public xMorvaDocum
   bool TrackPagePictureMove(const VPoint& point, VPoint& origin) override;
   void SetPagePictureBox(const VRect& box) override;
   void SetPagePictureOrigin(const VPoint& origin) override;
+  bool EditPagePicture() override;
 
   // ---- The area's own operations.
   void SetAreaTitle();

@@ -9,6 +9,7 @@
 #include "dialogs/xMorvaDocumentInformationsDialog.h"
 #include "dialogs/xMorvaDocumentPreferencesDialog.h"
 #include "dialogs/xMorvaDocumentStatisticsDialog.h"
+#include "dialogs/xMorvaEditPictureDialogs.h"
 #include "dialogs/xMorvaFindDialog.h"
 #include "dialogs/xMorvaFontDialog.h"
 #include "dialogs/xMorvaHyperlinkDialog.h"
@@ -17,6 +18,7 @@
 #include "dialogs/xMorvaParagraphDialog.h"
 #include "dialogs/xMorvaPictureDialog.h"
 #include "dialogs/xMorvaPrintPreviewDialog.h"
+#include "dialogs/xMorvaQuestionDialogs.h"
 #include "dialogs/xMorvaSelectCharDialog.h"
 #include "dialogs/xMorvaSmallDialogs.h"
 #include "dialogs/xMorvaStyleSheetDialogs.h"
@@ -105,8 +107,18 @@ bool xMorvaDialogService::RunColumns(xMorvaPlugIn& area, xMorvaDocParams& params
 bool xMorvaDialogService::RunGotoPage(xMorvaPlugIn& area, int32_t& page) { return RunGotoPageDialog(area, page); }
 
 bool xMorvaDialogService::RunPastePicture(xMorvaPlugIn& area, xMorvaDocument& document, int16_t& placement,
-                                          VRect& position, int32_t& page) {
-  return RunPictureDialog(area, document, placement, position, page);
+                                          xMorvaPagePicture& entry) {
+  return RunPictureDialog(area, document, placement, entry);
+}
+
+bool xMorvaDialogService::RunEditPictureInPage(xMorvaPlugIn& area, xMorvaDocument& document,
+                                               xMorvaPagePicture& entry, VHostRef* expression,
+                                               bool& expressionChanged) {
+  xMorvaEditPictureInPageDialog dialog(&area, &document, entry, expression != nullptr, expression);
+  if (!dialog.Run()) return false;
+  entry = dialog.GetEntry();
+  expressionChanged = dialog.ExpressionChanged();
+  return true;
 }
 
 bool xMorvaDialogService::RunFind(xMorvaPlugIn& area, xMorvaFindReplaceParameters& parameters) {
@@ -120,8 +132,8 @@ bool xMorvaDialogService::RunReplace(xMorvaPlugIn& area, xMorvaFindReplaceParame
   return search.RunReplaceDialog(&area, replaceAll);
 }
 
-bool xMorvaDialogService::RunMailing(xMorvaPlugIn&, int16_t&) { return false; }
+bool xMorvaDialogService::RunMailing(xMorvaPlugIn& area, int16_t& table) { return RunMailingDialog(area, table); }
 
-int16_t xMorvaDialogService::RunPaperQuestion(xMorvaPlugIn&) { return kPaperPrintAsIs; }
+int16_t xMorvaDialogService::RunPaperQuestion(xMorvaPlugIn& area) { return RunPaperQuestionDialog(area); }
 
 bool xMorvaDialogService::RunPrintPreview(xMorvaPlugIn& area) { return RunPrintPreviewDialog(area); }

@@ -20,8 +20,10 @@ class xMorvaDialogService final : public xMorvaDialogs, public xMorvaPrintDialog
   bool RunTabulations(xMorvaPlugIn& area, int32_t position, xMorvaTabs& tabs) override;
   bool RunColumns(xMorvaPlugIn& area, xMorvaDocParams& params) override;
   bool RunGotoPage(xMorvaPlugIn& area, int32_t& page) override;
-  bool RunPastePicture(xMorvaPlugIn& area, xMorvaDocument& document, int16_t& placement, VRect& position,
-                       int32_t& page) override;
+  bool RunPastePicture(xMorvaPlugIn& area, xMorvaDocument& document, int16_t& placement,
+                       xMorvaPagePicture& entry) override;
+  bool RunEditPictureInPage(xMorvaPlugIn& area, xMorvaDocument& document, xMorvaPagePicture& entry,
+                            VHostRef* expression, bool& expressionChanged) override;
   bool RunFind(xMorvaPlugIn& area, xMorvaFindReplaceParameters& parameters) override;
   bool RunReplace(xMorvaPlugIn& area, xMorvaFindReplaceParameters& parameters, bool& replaceAll) override;
   // The printing commands' forms.

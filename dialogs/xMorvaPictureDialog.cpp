@@ -4,6 +4,7 @@
 
 #include "area/xMorvaMain.h"
 #include "area/xMorvaPlugIn.h"
+#include "area/xMorvaPicturesInPage.h"
 #include "dialogs/xMorvaFormObjectName.h"
 #include "document/xMorvaDocument.h"
 #include "framework/system/resources/VMacResourceFile.h"
@@ -101,12 +102,16 @@ bool xMorvaPictureDialog::ReadValues() {
 }
 
 bool RunPictureDialog(xMorvaPlugIn& area, xMorvaDocument& document, int16_t& placement,
-                      VRect& position, int32_t& page) {
+                      xMorvaPagePicture& entry) {
   xMorvaPictureDialog dialog(&area, &document);
-  dialog.SetCurrentPage(page < 0 ? 0 : page);
+  dialog.SetCurrentPage(entry.page < 0 ? 0 : entry.page);
   if (!dialog.Run()) return false;
   placement = dialog.GetWhere();
-  position = VRect(dialog.GetX(), dialog.GetY(), 0, 0);
-  page = dialog.GetPageChoice();
+  entry.left = dialog.GetX();
+  entry.top = dialog.GetY();
+  entry.page = dialog.GetPageChoice();
+  entry.notOnFirstPage = dialog.GetNotInFirstPage();
+  entry.behindText = dialog.GetBehindText();
+  entry.displayMode = dialog.GetDrawingMode();
   return true;
 }

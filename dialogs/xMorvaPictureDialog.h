@@ -8,8 +8,8 @@
 
 #include "dialogs/xMorvaDialog.h"
 
-class VRect;
 class xMorvaDocument;
+struct xMorvaPagePicture;
 
 // A page choice: a value >= 0 is a 0-based page index; the others choose
 // every page or one of the two kinds of alternate pages.
@@ -55,7 +55,9 @@ class xMorvaPictureDialog : public xMorvaDialog {
 };
 
 // The paste picture command's dialog: on OK `placement` is 1 in the text
-// or 0 on the page; on the page `position` holds the picture's top-left
-// corner and `page` the page choice (the caret's page comes in).
+// or 0 on the page; on the page `entry` holds the picture's top-left
+// corner, its page choice (the caret's page comes in), whether it is left
+// out of the first page, whether it lies behind the text and its drawing
+// mode.
 bool RunPictureDialog(xMorvaPlugIn& area, xMorvaDocument& document, int16_t& placement,
-                      VRect& position, int32_t& page);
+                      xMorvaPagePicture& entry);

@@ -2,8 +2,8 @@
 #include "dialogs/xMorvaQuestionDialogs.h"
 
 #include "area/xMorvaPlugIn.h"
+#include "area/xMorvaPrintCommands.h"
 #include "dialogs/xMorvaFormObjectName.h"
-#include "dialogs/xMorvaSmallDialogs.h"
 
 xMorvaYesNoCancelDialog::xMorvaYesNoCancelDialog(xMorvaPlugIn* area, const char* formName, bool canCancel)
     : xMorvaDialog(area, formName), fCanCancel(canCancel ? 1 : 0), fAnswer(canCancel ? kCancel : kYes) {}
@@ -56,6 +56,14 @@ bool xMorvaAlwaysDialog::ReadValues() {
 
 // ---- Services
 
+// The buttons answer what the area's callers expect of them.
+static_assert(xMorvaYesNoCancelDialog::kYes == kCanDeleteSave && xMorvaYesNoCancelDialog::kNo == kCanDeleteDiscard &&
+                  xMorvaYesNoCancelDialog::kCancel == kCanDeleteCancel,
+              "save, do not save, cancel");
+static_assert(xMorvaYesNoCancelDialog::kYes == kPaperFitDocument && xMorvaYesNoCancelDialog::kNo == kPaperPrintAsIs &&
+                  xMorvaYesNoCancelDialog::kCancel == kPaperCancel,
+              "fit the document, print as is, cancel");
+
 int16_t xMorvaQuestionDialogService::RunCanDelete(xMorvaPlugIn& area, bool flag) {
   xMorvaCanDeleteDialog dialog(&area, flag);
   dialog.Run();
@@ -75,14 +83,8 @@ void xMorvaQuestionDialogService::RunRepair(bool& dontAskAgain) {
   dontAskAgain = accepted && dialog.GetAlways();
 }
 
-bool xMorvaPrintDialogService::RunMailing(xMorvaPlugIn& area, int16_t& table) {
-  return RunMailingDialog(area, table);
-}
-
-int16_t xMorvaPrintDialogService::RunPaperQuestion(xMorvaPlugIn& area) {
+int16_t RunPaperQuestionDialog(xMorvaPlugIn& area) {
   xMorvaPaperChangeDialog dialog(&area, true);
   dialog.Run();
   return dialog.GetAnswer();
 }
-
-bool xMorvaPrintDialogService::RunPrintPreview(xMorvaPlugIn&) { return false; }

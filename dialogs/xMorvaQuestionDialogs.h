@@ -8,7 +8,6 @@
 #include <cstdint>
 
 #include "area/xMorvaAreaDialogs.h"
-#include "area/xMorvaPrintCommands.h"
 #include "dialogs/xMorvaDialog.h"
 
 // Yes (0), no (1) or cancel (2); cancel is offered only when the caller
@@ -79,11 +78,6 @@ class xMorvaQuestionDialogService final : public xMorvaAreaDialogs {
   void RunRepair(bool& dontAskAgain) override;
 };
 
-// The printing commands' dialogs: the mailing and the paper question. The
-// print preview is not offered here (refused: nothing changes).
-class xMorvaPrintDialogService final : public xMorvaPrintDialogs {
- public:
-  bool RunMailing(xMorvaPlugIn& area, int16_t& table) override;
-  int16_t RunPaperQuestion(xMorvaPlugIn& area) override;
-  bool RunPrintPreview(xMorvaPlugIn& area) override;
-};
+// The paper question before printing: print as is (yes), fit the document
+// to the new paper (no) or cancel.
+int16_t RunPaperQuestionDialog(xMorvaPlugIn& area);

@@ -25,6 +25,7 @@
 #include "controls/services/ControlServices.h"
 #include "dialogs/xMorvaDialogService.h"
 #include "dialogs/xMorvaHyperlinkDialog.h"
+#include "dialogs/xMorvaQuestionDialogs.h"
 #include "dialogs/xMorvaSpellingDialog.h"
 #include "framework/core/VService.h"
 #include "framework/core/memory/VHeap.h"
@@ -76,6 +77,7 @@ xMorvaClipboardFilters sClipboardFilters;
 xMorvaDialogService sDialogs;
 xMorvaHyperlinkDialogEditor sHyperlinkEditor;
 xMorvaSpellingDialogService sSpelling;
+xMorvaQuestionDialogService sQuestions;
 
 // The host bridge goes with what it answered of the host's display routines,
 // which belong to this run of the module.
@@ -166,6 +168,7 @@ const VServiceInstallation kServices[] = {
     ServiceInstallation<xMorvaHyperlinkEditor, &sHyperlinkEditor>(),
     ServiceInstallation<xMorvaSpellingDialogs, &sSpelling>(),
     ServiceInstallation<xMorvaPrintDialogs, &sDialogs>(),
+    ServiceInstallation<xMorvaAreaDialogs, &sQuestions>(),
 };
 
 const VModuleLayers kLayers = {

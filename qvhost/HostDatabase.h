@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <utility>
@@ -53,6 +54,13 @@ class HostDatabase {
   // The number of records of the table's current selection.
   uint32_t RecordCount(uint16_t table) const;
   bool SetRecordCount(uint16_t table, uint32_t count);
+  // The selection a query of table leaves, as the user's answer to the
+  // query editor would; without one a query leaves the selection as it is.
+  void SetQueryLeaves(uint16_t table, uint32_t count) { fQueryLeaves[table] = count; }
+  std::optional<uint32_t> QueryLeaves(uint16_t table) const {
+    const auto found = fQueryLeaves.find(table);
+    return found != fQueryLeaves.end() ? std::optional<uint32_t>(found->second) : std::nullopt;
+  }
   int32_t CountTables() const;
   int32_t CountFields(uint16_t table) const;
   // The numbers of a field by its table's and its own name; nothing when
@@ -102,4 +110,5 @@ class HostDatabase {
 
   sqlite3* fDb = nullptr;
   std::string fError;
+  std::map<uint16_t, uint32_t> fQueryLeaves;
 };

@@ -975,6 +975,10 @@ bool HostForms::AnswerObject(int32_t selector, HostParamBlock& block, Open& open
       what = "fill from resource " + std::to_string(static_cast<int16_t>(block.param3));
       break;
     }
+    case kFormSelFillTableList:
+      object->items = fTableNames ? fTableNames() : std::vector<std::string>{};
+      what = "fill with tables";
+      break;
     case kFormSelGetListText:
     case kFormSelGetListLong:
     case kFormSelGetListReal:

@@ -101,6 +101,9 @@ class HostForms {
   // user area goes through it, so that the module's tracking loop sees it.
   using Press = std::function<void(int32_t x1, int32_t y1, int32_t x2, int32_t y2)>;
   void SetPress(Press press) { fPress = std::move(press); }
+  // The host's table names, for a list filled with the tables.
+  using TableNames = std::function<std::vector<std::string>()>;
+  void SetTableNames(TableNames names) { fTableNames = std::move(names); }
   // Refuse to open every form (the open answers no reference).
   void SetRefuseOpen(bool refuse) { fRefuseOpen = refuse; }
   const std::vector<std::string>& Failures() const { return fFailures; }
@@ -140,6 +143,7 @@ class HostForms {
 
   Logger fLog;
   Press fPress;
+  TableNames fTableNames;
   std::map<std::string, Form> fForms;  // by lower-case name
   std::map<uint32_t, std::unique_ptr<Open>> fOpen;
   std::deque<std::pair<std::string, std::vector<Action>>> fScripts;

@@ -187,6 +187,15 @@ QvHost::QvHost(QvHostConfig config) : fConfig(std::move(config)) {
     fLog.push_back({selector, text});
   });
   fScreen = std::make_unique<HostScreen>(*this);
+  fForms->SetTableNames([this] {
+    // The table list of a form names the tables in their numbers' order, so
+    // that item N is table N.
+    std::vector<std::string> names;
+    const int32_t count = fDatabase->CountTables();
+    for (int32_t table = 1; table <= count; ++table)
+      names.push_back(fDatabase->TableName(static_cast<uint16_t>(table)).value_or(""));
+    return names;
+  });
   fForms->SetPress([this](int32_t x1, int32_t y1, int32_t x2, int32_t y2) { fScreen->PlayPress(x1, y1, x2, y2); });
   fFolder = fConfig.folder;
   if (fFolder.empty()) {
@@ -957,6 +966,9 @@ void QvHost::AnswerStructure(int32_t selector, HostParamBlock& block) {
     }
     case kHostSelQueryTable:
     case kHostSelSortTable:
+      if (selector == kHostSelQueryTable) {
+        if (const auto leaves = fDatabase->QueryLeaves(block.table)) fDatabase->SetRecordCount(block.table, *leaves);
+      }
       fLog.push_back({selector, (selector == kHostSelQueryTable ? "query " : "sort ") + table});
       break;
     case kHostSelCurrentField:

@@ -181,6 +181,15 @@ std::string Line::RunData() {
     if (!bad.empty() || !(bad = Field(1, "table", table).Field(2, "COUNT", count).fBad).empty()) return bad;
     return db.SetRecordCount(table, count) ? "" : "no such table";
   }
+  if (verb == "query") {
+    uint32_t count = 0;
+    std::string bad = Count(4, 4, "query TABLE leaves COUNT");
+    if (bad.empty() && Word(2) != "leaves") bad = "query TABLE leaves COUNT";
+    if (!bad.empty() || !(bad = Field(1, "table", table).Field(3, "COUNT", count).fBad).empty()) return bad;
+    if (!db.TableName(table)) return "no such table";
+    db.SetQueryLeaves(table, count);
+    return "";
+  }
   if (verb == "field") {
     std::string bad = Count(5, 5, "field TABLE FIELD \"name\" TYPE");
     if (!bad.empty() || !(bad = Field(1, "table", table).Field(2, "field", field).fBad).empty()) return bad;
@@ -718,7 +727,8 @@ std::string Line::RunForm() {
 std::string Line::Run() {
   const std::string& verb = Word(0);
   if (verb == "set") return RunSet();
-  if (verb == "table" || verb == "field" || verb == "value" || verb == "record" || verb == "records")
+  if (verb == "table" || verb == "field" || verb == "value" || verb == "record" || verb == "records" ||
+      verb == "query")
     return RunData();
   if (verb == "expect") return RunExpect();
   if (verb == "start" || verb == "stop") {

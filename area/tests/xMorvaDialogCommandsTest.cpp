@@ -119,16 +119,37 @@ class ScriptedDialogs : public xMorvaDialogs {
     chosen = page;
     return Open(807);
   }
-  // The picture dialog's choice: on a page at (left, top) of `page`.
+  // The picture dialog's choice: on a page at (left, top), every page but
+  // the first, behind the text, drawing mode 5; the page it was opened on.
   int16_t placement = 0;
   int32_t left = 30;
   int32_t top = 40;
   int32_t pictureCount = 0;
-  bool RunPastePicture(xMorvaPlugIn&, xMorvaDocument&, int16_t& chosen, VRect& position, int32_t&) override {
+  int32_t openedOnPage = -99;
+  bool RunPastePicture(xMorvaPlugIn&, xMorvaDocument&, int16_t& chosen, xMorvaPagePicture& entry) override {
     chosen = placement;
-    position = VRect(left, top, 10, 10);
+    openedOnPage = entry.page;
+    entry.left = left;
+    entry.top = top;
+    entry.page = kPageEvery;
+    entry.notOnFirstPage = 1;
+    entry.behindText = 1;
+    entry.displayMode = 5;
     return Open(407);
   }
+  // The page picture edit: moved to (70, 80), in front of the text.
+  xMorvaPagePicture edited;
+  bool RunEditPictureInPage(xMorvaPlugIn&, xMorvaDocument&, xMorvaPagePicture& entry, VHostRef* expression,
+                            bool& expressionChanged) override {
+    edited = entry;
+    entry.left = 70;
+    entry.top = 80;
+    entry.behindText = 0;
+    expressionChanged = false;
+    seenExpression = expression != nullptr;
+    return Open(0);  // opened by a double click, no command
+  }
+  bool seenExpression = false;
   // The search the dialogs fill in, and what they were opened on.
   std::u16string find = u"l";
   std::u16string replace = u"L";
@@ -406,8 +427,14 @@ TEST_F(DialogCommandsTest, APastedPictureGoesOnThePageTheDialogChoseInPageView) 
   EXPECT_EQ(document->GetParams().GetViewMode(), 0);
   ASSERT_EQ(pictures->GetCount(), count + 1);
   const xMorvaPagePicture& entry = pictures->GetEntry(count);
+  EXPECT_EQ(dialogs.openedOnPage, document->GetCaretPage());
   EXPECT_EQ(entry.left, 30);
   EXPECT_EQ(entry.top, 40);
+  // Every choice of the dialog reaches the placed picture.
+  EXPECT_EQ(entry.page, kPageEvery);
+  EXPECT_EQ(entry.notOnFirstPage, 1);
+  EXPECT_EQ(entry.behindText, 1);
+  EXPECT_EQ(entry.displayMode, 5);
   EXPECT_EQ(entry.isReference, 1);
   EXPECT_EQ(entry.naturalWidth, 20);
   EXPECT_TRUE(document->IsModified());
@@ -436,6 +463,35 @@ TEST_F(DialogCommandsTest, APastedPictureInTheTextOrAnotherValueIsAHostExpressio
   xMorvaDialogCommands::PasteReference(*area, reference, words);
   EXPECT_TRUE(dialogs.opened.empty());
   EXPECT_GE(Text()->FindElement(24001, true, false), 0);
+}
+
+TEST_F(DialogCommandsTest, TheSelectedPagePictureIsEditedOnACopyKeptOnlyOnOk) {
+  auto* pictures = dynamic_cast<xMorvaPicturesInPage*>(document->GetPagePictures());
+  ASSERT_NE(pictures, nullptr);
+  EXPECT_FALSE(area->EditPagePicture());  // nothing selected: no dialog
+  EXPECT_TRUE(dialogs.opened.empty());
+  VHostRef reference(int16_t(1), int16_t(5), false);
+  xMorvaDialogCommands::PasteReference(*area, reference, NewPicture());
+  const int32_t index = pictures->GetSelection();
+  ASSERT_GE(index, 0);
+  const int16_t id = pictures->GetEntry(index).resourceId;
+
+  dialogs.accept = false;
+  EXPECT_FALSE(area->EditPagePicture());
+  EXPECT_EQ(pictures->GetEntry(index).left, 30);
+  // The dialog got the entry as placed, with its expression.
+  EXPECT_EQ(dialogs.edited.behindText, 1);
+  EXPECT_EQ(dialogs.edited.left, 30);
+  EXPECT_TRUE(dialogs.seenExpression);
+
+  dialogs.accept = true;
+  EXPECT_TRUE(area->EditPagePicture());
+  const xMorvaPagePicture& entry = pictures->GetEntry(index);
+  EXPECT_EQ(entry.left, 70);
+  EXPECT_EQ(entry.top, 80);
+  EXPECT_EQ(entry.behindText, 0);
+  EXPECT_EQ(entry.resourceId, id);  // its data stays its own
+  EXPECT_EQ(entry.isReference, 1);
 }
 
 TEST_F(DialogCommandsTest, ACancelledPictureDialogPlacesNothing) {

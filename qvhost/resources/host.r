@@ -485,6 +485,30 @@ resource 'QFRM' 194 "mvPastePicture" {
   bytes "object butCancel button 240 186 80 24\n"
 }
 
+# The edit dialog of a picture on a page: place, size (in the unit or in
+# percent), drawing mode, pages and flags, and its host expression.
+resource 'QFRM' 240 "mvEditPictureInPage" {
+  bytes "size 440 300\n"
+  bytes "object vLeft entry 10 10 80 20 real 0\n"
+  bytes "object vTop entry 100 10 80 20 real 0\n"
+  bytes "object vWidth entry 10 40 80 20 real 0\n"
+  bytes "object vHeight entry 100 40 80 20 real 0\n"
+  bytes "object cbProportionnal check 200 40 160 20 value 0\n"
+  bytes "object cbRelative check 200 64 160 20 value 0\n"
+  bytes "object cbKeepSize check 200 88 160 20 value 0\n"
+  bytes "object droMode popup 10 70 140 20\n"
+  bytes "object vPage entry 10 100 80 20 real 0\n"
+  bytes "object bpage1 check 10 130 160 20 value 0\n"
+  bytes "object bpage2 check 10 154 160 20 value 0\n"
+  bytes "object bpage3 check 10 178 160 20 value 0\n"
+  bytes "object bpage4 check 10 202 160 20 value 0\n"
+  bytes "object cbBehind check 200 130 180 20 value 0\n"
+  bytes "object cbNotInFirstPage check 200 154 180 20 value 0\n"
+  bytes "object butEdit button 200 190 100 24\n"
+  bytes "object butOK button 350 266 80 24\n"
+  bytes "object butCancel button 260 266 80 24\n"
+}
+
 # The print preview: the page shown in "usrPreview", its number and the
 # last one, the zoom, the page buttons and the printing of the page shown.
 resource 'QFRM' 193 "mvPrintPreview" {

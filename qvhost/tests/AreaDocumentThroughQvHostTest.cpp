@@ -42,7 +42,7 @@ TEST_F(AreaDocumentScripts, TheAreaShowsTheStyledParagraphsTypedIntoIt) {
                              CompareLine("invoice", "area_styled_paragraphs.png") +
                              "update invoice\n" +
                              CompareLine("invoice", "area_styled_paragraphs.png") +  // drawn again the same
-                             "area body 17\n"
+                             "form mvCanDelete click butNo\narea body 17\n"
                              "stop -2\n";
   const ScriptRunner::Outcome outcome = Run(script);
   ASSERT_TRUE(outcome.ok()) << outcome.error << "\n" << out.str();
@@ -57,7 +57,7 @@ TEST_F(AreaDocumentScripts, ASplitPaneShowsTheDocumentTwice) {
                              "idle 2\n"
                              "update invoice\n" +
                              CompareLine("invoice", "area_split_pane.png") +
-                             "area body 17\n"
+                             "form mvCanDelete click butNo\narea body 17\n"
                              "stop -2\n";
   const ScriptRunner::Outcome outcome = Run(script);
   ASSERT_TRUE(outcome.ok()) << outcome.error << "\n" << out.str();
@@ -77,7 +77,7 @@ TEST_F(AreaDocumentScripts, AKeyNobodyTakesLeavesTheAreaAsItWas) {
                              "idle 40\n"
                              "update invoice\n"
                              "expect png invoice \"" + folder + "before.png\"\n"
-                             "area body 17\n"
+                             "form mvCanDelete click butNo\narea body 17\n"
                              "stop -2\n";
   const ScriptRunner::Outcome outcome = Run(script);
   ASSERT_TRUE(outcome.ok()) << outcome.error << "\n" << out.str();

@@ -83,7 +83,7 @@ TEST_F(FindDialog, EachAreaKeepsItsOwnSearchForItsLife) {
                              "form mvFind cancel butCancel\n"
                              "command 113 area letter long 208\n"
                              // A new area in the old one's place starts afresh.
-                             "area letter 17\n"
+                             "form mvCanDelete click butNo\narea letter 17\n"
                              "area letter create form at letters 10 10 400 280\n"
                              "form mvFind expect cboFindList items \"\"\n"
                              "form mvFind expect cboFindList text \"\"\n"

@@ -12,6 +12,7 @@
 #include "framework/core/values/VDate.h"
 #include "host/callback/HostCallback.h"
 #include "boundary/HostServiceSelectors.h"
+#include "host/context/HostStructure.h"
 #include "host/context/VHostContext.h"
 #include "host/dialog/VDialQv.h"
 #include "host/dialog/VMessageDialogs.h"
@@ -311,6 +312,25 @@ TEST(HostDialogThroughQvHost, ScriptLinesGiveFormRunsConfirmationsAndRecords) {
   TestDialog dialog(h.host, nullptr);
   EXPECT_TRUE(dialog.RunDialog(0));
   EXPECT_EQ(Str(dialog.title), "Scripted");
+}
+
+TEST(HostDialogThroughQvHost, AScriptedQueryLeavesItsCountAndOnlyForAKnownTable) {
+  DialogHost h;
+  std::ostringstream out;
+  ScriptRunner runner(h.host, out);
+  const ScriptRunner::Outcome outcome = runner.Run(
+      "table 1 \"Clients\"\n"
+      "records 1 12\n"
+      "query 1 leaves 3\n"
+      "query 2 leaves 1\n");
+  EXPECT_EQ(outcome.lines, 3);
+  EXPECT_NE(outcome.error.find("no such table"), std::string::npos);  // table 2 is none
+  EXPECT_NE(runner.Run("query 1 after 3\n").error.find("query TABLE leaves COUNT"), std::string::npos);
+  EXPECT_EQ(HostGetRecordCount(1), 12u);
+  HostSortTable(1);
+  EXPECT_EQ(HostGetRecordCount(1), 12u);
+  HostQueryTable(1);
+  EXPECT_EQ(HostGetRecordCount(1), 3u);
 }
 
 }  // namespace

@@ -43,7 +43,7 @@ const char kLetter[] =
     "command 28 area body result long\n"
     "expect result 0\n";
 
-const char kEnd[] = "area body 17\nstop -2\n";
+const char kEnd[] = "form mvCanDelete click butNo\narea body 17\nstop -2\n";
 
 // Command 121 on the logo, then the checks of its place (p5, p6) and its
 // shown size (p9, p10).
@@ -100,6 +100,26 @@ TEST_F(PageViewScripts, APagePictureIsMovedAndResizedAndEachDragIsOneUndo) {
       Logo("12.4", "0.5", "1.3", "0.8") + kEnd;
   RunOk(script);
   EXPECT_NE(Png("resized.png"), Png("moved.png"));
+}
+
+// A click selects the logo; a double click opens its edit dialog, which
+// shows its place.
+std::string EditLogo(const std::string& answer) {
+  return std::string(kLetter) +
+         "click 540 95\n"
+         "idle 40\n"
+         "form mvEditPictureInPage expect vLeft real \"12.4\"\n"
+         "form mvEditPictureInPage expect cbBehind value \"0\"\n" +
+         answer + "click 540 95 count 2\nexpect calls -201 1\n";
+}
+
+TEST_F(PageViewScripts, ADoubleClickOnAPagePictureCancelledLeavesIt) {
+  RunOk(EditLogo("form mvEditPictureInPage cancel butCancel\n") + Logo("12.4", "0.5", "1.3", "0.8") + kEnd);
+}
+
+TEST_F(PageViewScripts, ADoubleClickOnAPagePictureMovesItToThePlaceEntered) {
+  RunOk(EditLogo("form mvEditPictureInPage set vLeft 5\nform mvEditPictureInPage accept butOK\n") +
+        Logo("5", "0.5", "1.3", "0.8") + kEnd);
 }
 
 TEST_F(PageViewScripts, APictureInTheTextIsResizedFromItsHandles) {

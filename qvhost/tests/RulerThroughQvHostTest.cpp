@@ -48,7 +48,7 @@ TEST_F(RulerScripts, IndentsAndTabStopsAreDraggedOnTheRuler) {
                              Shot("right_stop.png") + CompareLine("letter", "ruler_right_stop.png") +
                              // Pulled down off the ruler, the left stop goes.
                              "drag 230 75 to 230 110 steps 4\n" + Shot("pulled.png") +
-                             "area body 17\n"
+                             "form mvCanDelete click butNo\narea body 17\n"
                              "stop -2\n";
   const ScriptRunner::Outcome outcome = Run(script);
   ASSERT_TRUE(outcome.ok()) << outcome.error << "\n" << out.str();
@@ -70,7 +70,7 @@ TEST_F(RulerScripts, DragsOffTheRulerAndPastTheWindowLeaveTheTextWhole) {
                              // click on the stops' band: the tab stops dialog, cancelled.
                              "form mvTabulations cancel butCancel\n"
                              "drag 78 73 to -300 73 steps 6\n" + Shot("back.png") +
-                             "area body 17\n"
+                             "form mvCanDelete click butNo\narea body 17\n"
                              "stop -2\n";
   const ScriptRunner::Outcome outcome = Run(script);
   ASSERT_TRUE(outcome.ok()) << outcome.error << "\n" << out.str();
@@ -87,7 +87,7 @@ TEST_F(RulerScripts, EachKindOfTheSelectorsMenuMakesItsOwnStop) {
     script += "menu choose " + std::to_string(kind) + "\nclick 60 80\nclick " + std::to_string(110 + 45 * kind) +
               " 75\n" + Shot("kind" + std::to_string(kind) + ".png");
   }
-  script += CompareLine("letter", "ruler_five_kinds.png") + "area body 17\nstop -2\n";
+  script += CompareLine("letter", "ruler_five_kinds.png") + "form mvCanDelete click butNo\narea body 17\nstop -2\n";
   const ScriptRunner::Outcome outcome = Run(script);
   ASSERT_TRUE(outcome.ok()) << outcome.error << "\n" << out.str();
   EXPECT_EQ(outcome.failures, 0) << out.str();

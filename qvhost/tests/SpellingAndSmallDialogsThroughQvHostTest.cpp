@@ -70,4 +70,8 @@ TEST_F(SpellingAndSmallDialogs, SmallDialogsShowAndApplyTheirValues) {
   EXPECT_EQ(FileText("statistics-after-undo.txt"), "Hello brave world\r\nSecond line");
 }
 
+TEST_F(SpellingAndSmallDialogs, MailingAndTheQuestionsRunThroughTheirForms) {
+  RunScript(Script("dialogs-questions.qvs"));
+}
+
 }  // namespace

@@ -41,7 +41,7 @@ const char kTextStart[] =
     "click 100 100\n"
     "type \"hello world\\nsecond line here\"\n";
 
-const char kTextEnd[] = "area body 17\nstop -2\n";
+const char kTextEnd[] = "form mvCanDelete click butNo\narea body 17\nstop -2\n";
 
 TEST_F(TextInputScripts, KeysAndClicksSelectWhatTheySay) {
   RunOk(std::string(kTextStart) +
