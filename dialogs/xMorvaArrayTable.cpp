@@ -133,7 +133,7 @@ void xMorvaArrayTable::ApplyColumnTemplate() {
     apply(fColumnList.front()->record, xMorvaArrayTemplate::kFirstColumn);
     apply(fColumnList.back()->record, xMorvaArrayTemplate::kLastColumn);
   }
-  const int16_t alignment = model != nullptr ? model->alignment : kAlignLeft;
+  const int16_t alignment = model != nullptr ? model->alignment : int16_t(kAlignLeft);
   for (int32_t c = 1; c <= fColumns && c <= KeptColumns(); ++c) ColumnAt(c).alignment = alignment;
 }
 
@@ -142,7 +142,7 @@ void xMorvaArrayTable::MakeColumnRecords() {
   const xMorvaArrayTemplate* model = CurrentTemplate();
   while (int32_t(fColumnList.size()) < fColumns) {
     auto column = std::make_unique<Column>();
-    column->alignment = model != nullptr ? model->alignment : kAlignLeft;
+    column->alignment = model != nullptr ? model->alignment : int16_t(kAlignLeft);
     fColumnList.push_back(std::move(column));
   }
   if (int64_t(before) != fColumns) ApplyColumnTemplate();

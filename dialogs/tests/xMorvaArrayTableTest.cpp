@@ -74,7 +74,7 @@ TEST(ArrayTemplateTest, BadTemplatesReadNoFurtherThanTheirBytes) {
       {"five bytes", {1, 0, 0, 0, 2}, false, 0, 0},
       {"empty", {}, false, 0, 0},
       {"head only", {1, 0, 0, 0, 0, 3}, false, 0, 0},
-      {"count past the end", pastEnd, false, 3, 0},
+      {"count past the end", pastEnd, false, 4, 0},
       {"negative count", negative, false, 0, 0},
       {"cut inside an entry", cut, false, 1, 0},
       {"whole", good, true, 2, 1},
@@ -135,10 +135,17 @@ TEST_F(ArrayTableTest, WidthsShareTheTextAndFixedColumnsKeepTheirs) {
   EXPECT_FALSE(table.DistributeWidths(false));
   // A share under 5 pixels unfixes from the last column on.
   table.ColumnAt(1).fixed = false;
-  table.ColumnAt(2).width = 599;
+  table.ColumnAt(2).width = 580;
   EXPECT_TRUE(table.DistributeWidths(true));
   EXPECT_FALSE(table.ColumnAt(4).fixed);
+  EXPECT_FALSE(table.ColumnAt(3).fixed);
   EXPECT_TRUE(table.ColumnAt(2).fixed);
+  EXPECT_EQ(6, table.ColumnAt(3).width);
+  // A text too narrow for 5 pixels a column even with nothing fixed fails.
+  table.SetTextWidth(10);
+  EXPECT_FALSE(table.DistributeWidths(true));
+  EXPECT_FALSE(table.ColumnAt(2).fixed);
+  EXPECT_EQ(2, table.ColumnAt(1).width);
 }
 
 TEST_F(ArrayTableTest, StopsFollowAlignmentAndEdges) {
@@ -158,23 +165,26 @@ TEST_F(ArrayTableTest, StopsFollowAlignmentAndEdges) {
             Stops());
   table.CurrentTemplate()->separator = true;
   EXPECT_EQ(6u, Stops().size());
-  EXPECT_EQ(5, TabStopKind(Stops()[2]));
+  EXPECT_EQ(5, TabStopKind(Stops()[1]));
 }
 
 TEST_F(ArrayTableTest, ColumnCountsThatOverflowTheStopsAreRefused) {
+  // Centred columns with separators: two stops a column.
   table.CurrentTemplate()->separator = true;
+  table.CurrentTemplate()->alignment = 2;
   EXPECT_TRUE(table.SetColumns(128));
+  EXPECT_EQ(256, table.CountStops());
   EXPECT_FALSE(table.SetColumns(129));
   EXPECT_EQ(128, table.GetColumns());
   EXPECT_TRUE(table.SetColumns(2));
-  table.ColumnAt(1).fixed = table.ColumnAt(2).fixed = true;
-  table.ColumnAt(1).width = 30000;
-  table.ColumnAt(2).width = 2000;
-  table.DistributeWidths(false);
-  // A third column would reach past 32,767 pixels.
+  EXPECT_EQ(300, table.ColumnAt(1).width);
+  // Columns sharing a text 40,000 pixels wide would reach past 32,767.
+  table.SetTextWidth(40000);
   EXPECT_FALSE(table.SetColumns(3));
   EXPECT_EQ(2, table.GetColumns());
-  EXPECT_EQ(30000, table.ColumnAt(1).width);
+  EXPECT_EQ(300, table.ColumnAt(1).width);
+  table.SetTextWidth(32000);
+  EXPECT_TRUE(table.SetColumns(3));
 }
 
 TEST_F(ArrayTableTest, TemplateListsGoToTheirLinesAndColumns) {
@@ -224,13 +234,14 @@ TEST_F(ArrayTableTest, NumberedColumnsAndLinesWriteTheirCells) {
   table.LineKind(1).leaveEmpty = false;
   EXPECT_EQ(u"\r\t\r1\t\r2\t\r\r", Text());
   table.LineKind(1).numbered = true;
-  table.LineKind(1).style = 2;  // upper-case letters
+  table.LineKind(1).style = 3;  // upper-case letters
   table.ColumnAt(3).alignment = 2;
   EXPECT_EQ(u"\rA\tB\tC\r1\t\t\r2\t\t\r\r", Text());
+  // A single line is the last line, its content that of the first.
   table.SetLines(1);
-  EXPECT_EQ(u"\r\t\t\r\r", Text());
+  EXPECT_EQ(u"\rA\tB\tC\r\r", Text());
   table.SetLines(0);
-  EXPECT_EQ(u"\r\t\t\r\r", Text()) << "a table of no lines keeps the text as it was";
+  EXPECT_EQ(u"\rA\tB\tC\r\r", Text()) << "a table of no lines keeps the text as it was";
 }
 
 class Fields : public xMorvaArrayFieldSource {
