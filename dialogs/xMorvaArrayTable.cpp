@@ -248,6 +248,9 @@ void xMorvaArrayTable::MakeTabs(xMorvaTabs& tabs, int32_t* furthest) const {
   for (int32_t c = 1; c <= fColumns && c <= KeptColumns(); ++c) {
     const Column& column = ColumnAt(c);
     const int32_t w = column.width;
+    // A stop is a 16-bit position: columns reaching past the last one that
+    // fits get none, rather than stops wrapped round to the left.
+    if (int32_t(x) + int64_t(w) > kFurthestStop || x + (3 * int64_t(w)) / 4 > kFurthestStop) break;
     if (HasAlignmentStop(column)) {
       int32_t at = x;
       switch (column.alignment) {

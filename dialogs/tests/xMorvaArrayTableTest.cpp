@@ -185,6 +185,11 @@ TEST_F(ArrayTableTest, ColumnCountsThatOverflowTheStopsAreRefused) {
   EXPECT_EQ(300, table.ColumnAt(1).width);
   table.SetTextWidth(32000);
   EXPECT_TRUE(table.SetColumns(3));
+  // A width typed past the limit: the stops stop short of it, none wraps.
+  table.ColumnAt(3).fixed = true;
+  table.ColumnAt(3).width = 20000;
+  for (uint32_t stop : Stops()) EXPECT_GE(TabStopPosition(stop), 0);
+  EXPECT_EQ(4u, Stops().size());
 }
 
 TEST_F(ArrayTableTest, TemplateListsGoToTheirLinesAndColumns) {
