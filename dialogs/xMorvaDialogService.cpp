@@ -12,6 +12,7 @@
 #include "dialogs/xMorvaHyperlinkDialog.h"
 #include "dialogs/xMorvaInsertDateTimeDialog.h"
 #include "dialogs/xMorvaInsertPageNumberDialog.h"
+#include "dialogs/xMorvaNewArrayDialog.h"
 #include "dialogs/xMorvaParagraphDialog.h"
 #include "dialogs/xMorvaSelectCharDialog.h"
 #include "dialogs/xMorvaStyleSheetDialogs.h"
@@ -50,6 +51,7 @@ bool RunFontDialog(xMorvaPlugIn& area, xMorvaProperties& properties, xMorvaPrope
 bool xMorvaDialogService::RunSelfApplying(int32_t command, xMorvaPlugIn& area, xMorvaDocument& document) {
   switch (command) {
     case 105: return RunDocumentPreferencesDialog(area, document);
+    case 408: return RunNewArrayDialog(area, document);
     case 755: return RunStyleSheetsDialog(area, document);
     case 801: return RunDocumentInformationsDialog(area, document);
     default: return false;  // not built yet: cancelled
