@@ -256,6 +256,10 @@ bool xMorvaNewArrayDialog::AfterOpen() {
   LoadGeneralGroup();
   LoadColumnGroup();
   LoadLineGroup();
+  if (fPendingPicture) {
+    SetItemPicture("vPreview", fPendingPicture.get());
+    fPendingPicture.reset();
+  }
   return true;
 }
 
@@ -379,7 +383,13 @@ std::unique_ptr<VEmfPictureData> xMorvaNewArrayDialog::DrawPreview() {
 
 void xMorvaNewArrayDialog::UpdatePreview() {
   std::unique_ptr<VEmfPictureData> picture = DrawPreview();
-  if (picture && IsOpen()) SetItemPicture("vPreview", picture.get());
+  // Before the form opens the picture waits for it.
+  if (!IsOpen()) {
+    fPendingPicture = std::move(picture);
+    return;
+  }
+  fPendingPicture.reset();
+  if (picture) SetItemPicture("vPreview", picture.get());
 }
 
 VMemHandle xMorvaNewArrayDialog::WritePreview() {
@@ -408,6 +418,9 @@ void xMorvaNewArrayDialog::ReadSize() {
     return;
   }
   const int32_t size = value < kSmallestSize ? kSmallestSize : value > kLargestSize ? kLargestSize : int32_t(value);
+  VStr<31> sizeText;
+  sizeText.AppendCText(std::to_string(size).c_str(), kCharSetAnsi);
+  SetItemNumber("droSize", ItemOf(fSizes.get(), sizeText));
   HostFormSetListTextFromCString("droSize", 0, std::to_string(size).c_str());
   if (size == fSize) return;
   fSize = size;

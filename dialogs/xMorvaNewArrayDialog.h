@@ -75,6 +75,7 @@ class xMorvaNewArrayDialog : public xMorvaDialog {
   std::unique_ptr<VStringArray> fSizes;
   int32_t fFontItem = 0;
   int32_t fSize = 12;
+  std::unique_ptr<VEmfPictureData> fPendingPicture;
   int16_t fLineKind = 1;
   int32_t fColumn = 1;
 };

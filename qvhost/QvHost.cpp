@@ -955,9 +955,13 @@ void QvHost::AnswerStructure(int32_t selector, HostParamBlock& block) {
       break;
     }
     case kHostSelQueryTable:
-    case kHostSelSortTable:
+    case kHostSelSortTable: {
+      const std::map<uint16_t, uint32_t>& leaves = selector == kHostSelQueryTable ? fQueryLeaves : fSortLeaves;
+      const auto effect = leaves.find(block.table);
+      if (effect != leaves.end()) fDatabase->SetRecordCount(block.table, effect->second);
       fLog.push_back({selector, (selector == kHostSelQueryTable ? "query " : "sort ") + table});
       break;
+    }
     case kHostSelCurrentField:
       block.param1 = fCurrentTable != 0 ? 1 : 0;
       block.error = 0;

@@ -252,6 +252,11 @@ class QvHost {
   // Handles the host handed out for the kept file and has not taken back.
   size_t OutstandingResourceHandles() const { return fResourceHandles.size(); }
 
+  // What the host's query (or sort) editor leaves of a table's selection
+  // when the module runs it: `count` records from now on.
+  void SetSelectionEffect(bool query, uint16_t table, uint32_t count) {
+    (query ? fQueryLeaves : fSortLeaves)[table] = count;
+  }
   // The field the user is in (table 0: none), answered to -301 and -303.
   void SetCurrentField(uint16_t table, uint16_t field) {
     fCurrentTable = table;
@@ -319,6 +324,8 @@ class QvHost {
 
   QvHostConfig fConfig;
   std::unique_ptr<HostDatabase> fDatabase;
+  std::map<uint16_t, uint32_t> fQueryLeaves;
+  std::map<uint16_t, uint32_t> fSortLeaves;
   std::unique_ptr<HostForms> fForms;
   std::string fFolder;
   bool fOwnsFolder = false;

@@ -175,6 +175,16 @@ std::string Line::RunData() {
     if (!bad.empty() || !(bad = Field(1, "table", table).Field(2, "record", record).fBad).empty()) return bad;
     return db.SetCurrentRecord(table, record) ? "" : "no such table";
   }
+  if (verb == "host") {
+    uint32_t count = 0;
+    std::string bad = Count(5, 5, "host query|sort TABLE leaves N");
+    if (bad.empty() && (Word(1) != "query" && Word(1) != "sort")) bad = "host query|sort TABLE leaves N";
+    if (bad.empty() && Word(3) != "leaves") bad = "host query|sort TABLE leaves N";
+    if (!bad.empty() || !(bad = Field(2, "table", table).Field(4, "N", count).fBad).empty()) return bad;
+    if (db.RecordCount(table) == 0 && !db.SetRecordCount(table, db.RecordCount(table))) return "no such table";
+    fHost.SetSelectionEffect(Word(1) == "query", table, count);
+    return "";
+  }
   if (verb == "records") {
     uint32_t count = 0;
     std::string bad = Count(3, 3, "records TABLE COUNT");
@@ -708,7 +718,8 @@ std::string Line::RunForm() {
 std::string Line::Run() {
   const std::string& verb = Word(0);
   if (verb == "set") return RunSet();
-  if (verb == "table" || verb == "field" || verb == "value" || verb == "record" || verb == "records")
+  if (verb == "table" || verb == "field" || verb == "value" || verb == "record" || verb == "records" ||
+      verb == "host")
     return RunData();
   if (verb == "expect") return RunExpect();
   if (verb == "start" || verb == "stop") {
