@@ -91,4 +91,34 @@ TEST_F(ArrayDialog, TableZeroShowsNoRecordsAndAQueryChangesTheCount) {
   EXPECT_EQ(std::string::npos, Since(mark).find("FAILED")) << Since(mark);
 }
 
+TEST_F(ArrayDialog, AFieldColumnAsksToResizeAndAQueryChangesTheCount) {
+  RunOk(
+      "table 1 \"People\"\n"
+      "field 1 1 \"Name\" alpha\n"
+      "records 1 12\n"
+      "host query 1 leaves 3\n");
+  const size_t mark = out.str().size();
+  // 12 records for 5 lines whose first is left empty (target 4): asked, OK
+  // makes 12 lines; the query leaves 3 records: asked again, cancelled.
+  RunOk(
+      "form mvNewArray select tabSettings \"3\"\n"
+      "form mvNewArray set ckLeaveEmpty \"1\"\n"
+      "form mvNewArray select tabSettings \"2\"\n"
+      "form mvNewArray click butQvField\n"
+      "form mvNewArray expect nbrecs value \"12\"\n"
+      "form mvNewArray expect rbValue3 value \"1\"\n"
+      "form mvNewArray expect vNumLine value \"12\"\n"
+      "form mvNewArray click butFind\n"
+      "form mvNewArray expect nbrecs value \"3\"\n"
+      "form mvNewArray expect vNumLine value \"12\"\n"
+      "form mvNewArray cancel butCancel\n"
+      "form mvResizeArray accept butOK\n"
+      "form EditEngineObject set vFields \"1.1\"\n"
+      "form EditEngineObject accept bOK\n"
+      "form mvResizeArray cancel butCancel\n"
+      "command 113 area letter long 408\n");
+  EXPECT_NE(std::string::npos, Since(mark).find("query 1")) << Since(mark);
+  EXPECT_EQ(std::string::npos, Since(mark).find("FAILED")) << Since(mark);
+}
+
 }  // namespace
