@@ -189,7 +189,7 @@ xMorvaNewArrayDialog::~xMorvaNewArrayDialog() {
 
 bool xMorvaNewArrayDialog::HasHostData() const { return GetArea() != nullptr && GetArea()->HasHostWindow(); }
 
-bool xMorvaNewArrayDialog::BeforeOpen() {
+bool xMorvaNewArrayDialog::MakePreview() {
   if (fDocument == nullptr) return false;
   fPreviewDocument = std::make_unique<ArrayPreviewDocument>(*fDocument);
   fEngine = std::make_unique<xMorvaEngine>(nullptr, kPreviewGranule);
@@ -197,6 +197,11 @@ bool xMorvaNewArrayDialog::BeforeOpen() {
   fLines = std::make_unique<xMorvaLines>(fPreviewDocument.get(), fEngine.get(), 0, 4);
   fEngine->SetLines(fLines.get());
   fTable.SetTextWidth(fDocument->CurrentTextWidth());
+  return true;
+}
+
+bool xMorvaNewArrayDialog::BeforeOpen() {
+  if (!MakePreview()) return false;
 
   const xMorvaMain* package = GetArea() != nullptr ? GetArea()->GetMorvaPackage() : nullptr;
   VMacResourceFile* file = package != nullptr ? package->GetResourceFile() : nullptr;

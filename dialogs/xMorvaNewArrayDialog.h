@@ -40,6 +40,9 @@ class xMorvaNewArrayDialog : public xMorvaDialog {
   VMemHandle WritePreview();
   xMorvaArrayTable& GetTable() { return fTable; }
   const std::vector<std::string>& GetTemplateNames() const { return fNames; }
+  // The preview engine and its lines over the document; false when either
+  // cannot be made (the dialog then does not open).
+  bool MakePreview();
   // The preview rebuilt and drawn: W + 60 by H + 20 pixels.
   std::unique_ptr<VEmfPictureData> DrawPreview();
   // Builds the table in the preview engine and shows its picture.
