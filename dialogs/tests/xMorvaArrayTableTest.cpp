@@ -274,3 +274,30 @@ TEST_F(ArrayTableTest, FieldCellsReadRecordByRecordWhileThereAreRecords) {
 }
 
 }  // namespace array_table_test
+
+#ifdef QV_RESOURCE_FILE
+#include "dialogs/xMorvaNewArrayDialog.h"
+#include "framework/system/resources/VMacResourceFile.h"
+
+namespace array_table_test {
+
+TEST(ArrayTemplateTest, ModuleTemplatesListedByIdWithTheirNames) {
+  std::unique_ptr<VMacResourceFile> file(VMacResourceFile::OpenExact(QV_RESOURCE_FILE, 0));
+  ASSERT_NE(nullptr, file);
+  xMorvaArrayTable table;
+  std::vector<std::string> names;
+  LoadArrayTemplates(*file, table, names);
+  EXPECT_EQ((std::vector<std::string>{"Plain", "Ruled", "Banded", "Figures"}), names);
+  ASSERT_EQ(4, table.TemplateCount());
+  // The separator flags (single bytes, in either byte order); the values
+  // go through the module's resource swap, which the host's run checks.
+  table.SetTemplate(1);
+  EXPECT_FALSE(table.CurrentTemplate()->separator);
+  table.SetTemplate(2);
+  EXPECT_TRUE(table.CurrentTemplate()->separator);
+  table.SetTemplate(4);
+  EXPECT_TRUE(table.CurrentTemplate()->separator);
+}
+
+}  // namespace array_table_test
+#endif
