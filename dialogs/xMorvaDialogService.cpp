@@ -15,6 +15,7 @@
 #include "dialogs/xMorvaHyperlinkDialog.h"
 #include "dialogs/xMorvaInsertDateTimeDialog.h"
 #include "dialogs/xMorvaInsertPageNumberDialog.h"
+#include "dialogs/xMorvaNewArrayDialog.h"
 #include "dialogs/xMorvaParagraphDialog.h"
 #include "dialogs/xMorvaPictureDialog.h"
 #include "dialogs/xMorvaPrintPreviewDialog.h"
@@ -58,6 +59,7 @@ bool xMorvaDialogService::RunSelfApplying(int32_t command, xMorvaPlugIn& area, x
   switch (command) {
     case 10: return RunAboutDialog(area);
     case 105: return RunDocumentPreferencesDialog(area, document);
+    case 408: return RunNewArrayDialog(area, document);
     case 755: return RunStyleSheetsDialog(area, document);
     case 801: return RunDocumentInformationsDialog(area, document);
     case 802: return RunDocumentStatisticsDialog(area, document);

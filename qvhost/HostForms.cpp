@@ -948,6 +948,12 @@ bool HostForms::AnswerObject(int32_t selector, HostParamBlock& block, Open& open
         if (size > 0) text.assign(static_cast<const char*>(Tbx::HLock(h)), static_cast<size_t>(size));
         Tbx::HUnlock(h);
       }
+      // Element 0 of a list or pop-up is the text typed over it.
+      if (index == 0 && selector == kFormSelSetListText) {
+        object->text = text;
+        what = "set element 0 " + text;
+        break;
+      }
       if (index < 1 || index > 32767) {
         block.error = -1;
         what = "bad element";
@@ -984,6 +990,11 @@ bool HostForms::AnswerObject(int32_t selector, HostParamBlock& block, Open& open
     case kFormSelGetListReal:
     case kFormSelGetListHandle: {
       const int32_t index = HostWordOf(block.param2);
+      if (index == 0 && selector == kFormSelGetListText) {
+        SetPascal(block.text, object->text, 255);
+        what = "element 0";
+        break;
+      }
       if (index < 1 || static_cast<size_t>(index) > object->items.size()) {
         block.error = -1;
         what = "no element " + std::to_string(index);

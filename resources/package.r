@@ -25,7 +25,9 @@ resource 'STR#' 12006 {
   pstr "The document stored in the field is damaged; an empty document is shown."  # 8
   pstr "The field holds no Qv Morva document; an empty document is shown."          # 9
   pstr "The table has no records to print."                                    # 10
-  pstr "" pstr "" pstr ""
+  pstr ""
+  pstr "The fixed columns are wider than the text."                            # 12
+  pstr ""
   pstr "Qv Morva needs Qvbase 6.7 or later; it has not been started."         # 14
   pstr ""
   pstr "The areas of Qv Morva that were open without a form have been closed."  # 16

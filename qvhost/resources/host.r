@@ -580,6 +580,57 @@ resource 'QFRM' 161 "mvNewStyle" {
   bytes "object butCancel button 140 116 80 24\n"
 }
 
+# A table before it is inserted: the general settings (page 1), the
+# columns (page 2) and the kinds of line (page 3) over the live preview.
+resource 'QFRM' 185 "mvNewArray" {
+  bytes "size 640 560\n"
+  bytes "object tabSettings tab 0 0 640 30 value 1\n"
+  bytes "object droTemplate popup 10 40 200 20 page 1\n"
+  bytes "object droFont popup 10 70 200 20 page 1\n"
+  bytes "object droSize popup 220 70 80 20 page 1\n"
+  bytes "object vNumColumn entry 10 100 80 20 value 4 page 1\n"
+  bytes "object vNumLine entry 100 100 80 20 value 5 page 1\n"
+  bytes "object ckSeparator check 10 130 200 20 page 1\n"
+  bytes "object butAllText button 220 130 120 24 page 1\n"
+  bytes "object droColumn popup 10 40 160 20 page 2\n"
+  bytes "object rbValue1 radio 10 70 160 20 page 2\n"
+  bytes "object rbValue2 radio 10 94 160 20 page 2\n"
+  bytes "object rbValue3 radio 10 118 160 20 page 2\n"
+  bytes "object vStartValue entry 180 94 60 20 value 1 page 2\n"
+  bytes "object droPredefined popup 250 94 140 20 page 2\n"
+  bytes "object nbrecsHolder picture 180 118 300 24 page 2\n"
+  bytes "object vField entry 184 120 150 20 text \"\" page 2\n"
+  bytes "object nbrecs entry 340 120 60 20 value 0 page 2\n"
+  bytes "object butQvField button 490 118 60 24 page 2\n"
+  bytes "object butFind button 490 146 60 24 page 2\n"
+  bytes "object butSort button 560 146 60 24 page 2\n"
+  bytes "object ckFixedWidth check 10 150 120 20 page 2\n"
+  bytes "object vWidth entry 140 150 80 20 real 0 page 2\n"
+  bytes "object droAlignment popup 230 150 120 20 page 2\n"
+  bytes "object butColumnText button 360 150 120 24 page 2\n"
+  bytes "object droLine popup 10 40 160 20 page 3\n"
+  bytes "object popBackColor popup 10 70 170 20 page 3 items \"Lavender|Pale blue|Pale cyan|Pale green|Pale orange|Pink|White|Light grey|Grey|Dark grey|None|Other...\"\n"
+  bytes "object popLineColor popup 190 70 170 20 page 3 items \"Blue|Sky blue|Cyan|Green|Orange|Magenta|White|Light grey|Grey|Dark grey|Black|Other...\"\n"
+  bytes "object vInterline entry 370 70 60 20 real 0 page 3\n"
+  bytes "object rbLineValue1 radio 10 100 200 20 page 3\n"
+  bytes "object rbLineValue2 radio 10 124 200 20 page 3\n"
+  bytes "object vLineStartValue entry 220 124 60 20 value 1 page 3\n"
+  bytes "object droLinePredefined popup 290 124 140 20 page 3\n"
+  bytes "object ckLeaveEmpty check 10 150 200 20 page 3\n"
+  bytes "object butLineText button 220 150 120 24 page 3\n"
+  bytes "object butBorder button 350 150 120 24 page 3\n"
+  bytes "object vPreview picture 10 190 620 320\n"
+  bytes "object butOK button 550 526 80 24\n"
+  bytes "object butCancel button 460 526 80 24\n"
+}
+
+# Whether the table takes as many lines as the field's table has records.
+resource 'QFRM' 186 "mvResizeArray" {
+  bytes "size 320 100\n"
+  bytes "object butOK button 230 66 80 24\n"
+  bytes "object butCancel button 140 66 80 24\n"
+}
+
 resource 'QFRM' 162 "mvStyleModified" {
   bytes "size 320 110\n"
   bytes "object rbChoice1 radio 10 10 260 20\n"

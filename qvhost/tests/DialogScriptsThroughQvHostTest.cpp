@@ -55,6 +55,8 @@ TEST_F(DialogScripts, Paragraph) { RunScript("dialogs-paragraph.qvs"); }
 
 TEST_F(DialogScripts, SpecialCharacter) { RunScript("dialogs-special.qvs"); }
 
+TEST_F(DialogScripts, Array) { RunScript("dialogs-array.qvs"); }
+
 TEST_F(DialogScripts, Borders) { RunScript("dialogs-borders.qvs"); }
 
 TEST_F(DialogScripts, FindAndReplace) { RunScript("dialogs-find.qvs"); }

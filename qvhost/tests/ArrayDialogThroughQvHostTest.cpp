@@ -1,0 +1,124 @@
+// The array dialog run by the module's command 408 on the stand-in host's
+// forms, the document compared byte for byte: OK pastes the table as one
+// undo step, cancel leaves the bytes as they were, and the host's query
+// changes the record count a field column shows. (What the form shows is
+// checked by the dialog script.)
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "qvhost/tests/ScriptTestSupport.h"
+
+namespace {
+
+class ArrayDialog : public ScriptTest {
+ protected:
+  void SetUp() override {
+    ScriptTest::SetUp();
+    if (HasFatalFailure()) return;
+    RunOk(
+        "set name \"Qvbase\"\n"
+        "set version 0x670\n"
+        "start -1\n"
+        "form letters 20 40 660 600\n"
+        "area letter create form at letters 10 10 640 580\n"
+        "click 100 100\n"
+        "type \"Before the table\"\n"
+        "command 3 area letter long 17 long 17\n");
+  }
+  // The document as a BLOB in the own format, without the times its
+  // information record carries.
+  std::string Blob(const std::string& name) {
+    const std::string path = folder + name;
+    EXPECT_TRUE(Run("command 37 area letter result blob \"" + path + "\"\n").ok()) << out.str();
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes(std::istreambuf_iterator<char>(in), {});
+    const size_t infos = bytes.find("FNIw0100");
+    EXPECT_NE(infos, std::string::npos);
+    if (infos != std::string::npos) bytes.replace(infos + 8, 24, 24, '\0');
+    return bytes;
+  }
+  static bool Same(const std::string& a, const std::string& b) { return !a.empty() && a == b; }
+  void RunOk(const std::string& lines) {
+    const ScriptRunner::Outcome outcome = Run(lines);
+    ASSERT_TRUE(outcome.ok()) << outcome.error << out.str();
+    ASSERT_TRUE(host->Forms().Failures().empty()) << host->Forms().Failures().front();
+  }
+  // The transcript from `mark` on.
+  std::string Since(size_t mark) { return out.str().substr(mark); }
+};
+
+TEST_F(ArrayDialog, OkPastesTheTableAsOneUndoStepAndCancelChangesNoByte) {
+  const std::string before = Blob("before.qmv");
+  RunOk(
+      "form mvNewArray select droTemplate \"3\"\n"
+      "form mvNewArray cancel butCancel\n"
+      "command 113 area letter long 408\n");
+  EXPECT_TRUE(Same(Blob("cancelled.qmv"), before));
+  RunOk(
+      "form mvNewArray select droTemplate \"3\"\n"
+      "form mvNewArray set vNumColumn \"3\"\n"
+      "form mvNewArray accept butOK\n"
+      "command 113 area letter long 408\n");
+  const std::string pasted = Blob("pasted.qmv");
+  EXPECT_GT(pasted.size(), before.size() + 40);
+  RunOk("command 113 area letter long 1\n");
+  EXPECT_TRUE(Same(Blob("undone.qmv"), before));
+}
+
+TEST_F(ArrayDialog, TableZeroShowsNoRecordsAndAQueryChangesTheCount) {
+  RunOk(
+      "table 1 \"People\"\n"
+      "field 1 1 \"Name\" alpha\n"
+      "records 1 12\n"
+      "query 1 leaves 3\n");
+  const size_t mark = out.str().size();
+  // No field chosen: table 0 is neither counted, queried nor sorted.
+  RunOk(
+      "form mvNewArray select tabSettings \"2\"\n"
+      "form mvNewArray expect nbrecs value \"0\"\n"
+      "form mvNewArray click rbValue3\n"
+      "form mvNewArray expect butFind enabled \"yes\"\n"
+      "form mvNewArray click butFind\n"
+      "form mvNewArray click butSort\n"
+      "form mvNewArray expect nbrecs value \"0\"\n"
+      "form mvNewArray cancel butCancel\n"
+      "command 113 area letter long 408\n");
+  EXPECT_EQ(std::string::npos, Since(mark).find("query 1")) << Since(mark);
+  EXPECT_EQ(std::string::npos, Since(mark).find("sort 1")) << Since(mark);
+  EXPECT_EQ(std::string::npos, Since(mark).find("FAILED")) << Since(mark);
+}
+
+TEST_F(ArrayDialog, AFieldColumnAsksToResizeAndAQueryChangesTheCount) {
+  RunOk(
+      "table 1 \"People\"\n"
+      "field 1 1 \"Name\" alpha\n"
+      "records 1 12\n"
+      "query 1 leaves 3\n");
+  const size_t mark = out.str().size();
+  // 12 records for 5 lines whose first is left empty (target 4): asked, OK
+  // makes 12 lines; the query leaves 3 records: asked again, cancelled.
+  RunOk(
+      "form mvNewArray select tabSettings \"3\"\n"
+      "form mvNewArray set ckLeaveEmpty \"1\"\n"
+      "form mvNewArray select tabSettings \"2\"\n"
+      "form mvNewArray click butQvField\n"
+      "form mvNewArray expect nbrecs value \"12\"\n"
+      "form mvNewArray expect rbValue3 value \"1\"\n"
+      "form mvNewArray expect vNumLine value \"12\"\n"
+      "form mvNewArray click butFind\n"
+      "form mvNewArray expect nbrecs value \"3\"\n"
+      "form mvNewArray expect vNumLine value \"12\"\n"
+      "form mvNewArray cancel butCancel\n"
+      "form mvResizeArray accept butOK\n"
+      "form EditEngineObject set vFields \"1.1\"\n"
+      "form EditEngineObject accept bOK\n"
+      "form mvResizeArray cancel butCancel\n"
+      "command 113 area letter long 408\n");
+  EXPECT_NE(std::string::npos, Since(mark).find("query 1")) << Since(mark);
+  EXPECT_EQ(std::string::npos, Since(mark).find("FAILED")) << Since(mark);
+}
+
+}  // namespace
