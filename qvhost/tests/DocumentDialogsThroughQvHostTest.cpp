@@ -13,32 +13,6 @@ namespace {
 
 class DocumentDialogs : public ScriptTest {
  protected:
-  // The script, its reference pictures found in the tests' data (or
-  // written there when the references are being made again).
-  static std::string Script(const std::string& name) {
-    std::ifstream in(std::string(QVHOST_SCRIPTS_FOLDER) + "/" + name, std::ios::binary);
-    std::string script(std::istreambuf_iterator<char>(in), {});
-    const std::string relative = "\"tests/data/";
-    const std::string absolute = "\"" + std::string(QVHOST_TEST_DATA) + "/";
-    for (size_t at = script.find(relative); at != std::string::npos; at = script.find(relative, at + 1))
-      script.replace(at, relative.size(), absolute);
-    const char* regenerate = std::getenv("QV_REGENERATE_REFERENCES");
-    if (regenerate != nullptr && std::string(regenerate) == "1") {
-      const std::string compare = "expect png ";
-      for (size_t at = script.find(compare); at != std::string::npos; at = script.find(compare, at))
-        script.replace(at, compare.size(), "snapshot ");
-    }
-    return script;
-  }
-  // Runs the script in the host's folder, where its saved documents go.
-  void RunInFolder(const std::string& script) {
-    const std::filesystem::path previous = std::filesystem::current_path();
-    std::filesystem::current_path(folder);
-    const ScriptRunner::Outcome outcome = Run(script);
-    std::filesystem::current_path(previous);
-    EXPECT_EQ(outcome.error, "") << out.str();
-    EXPECT_EQ(outcome.failures, 0) << out.str();
-  }
   // The document's bytes as saved, but for the creation and modification
   // stamps of its informations record, which follow the clock.
   std::string Bytes(const std::string& name) const {
@@ -54,7 +28,7 @@ class DocumentDialogs : public ScriptTest {
 };
 
 TEST_F(DocumentDialogs, InsertingDatesPageNumbersLinksAndExpressionsCancelChangesNoByte) {
-  RunInFolder(Script("dialogs-insert.qvs"));
+  RunScriptIn(ScriptWithReferences("dialogs-insert.qvs"), folder);
   const std::string before = Bytes("insert-before.qmv");
   ASSERT_FALSE(before.empty());
   EXPECT_EQ(Bytes("insert-date-cancelled.qmv"), before);
@@ -68,7 +42,7 @@ TEST_F(DocumentDialogs, InsertingDatesPageNumbersLinksAndExpressionsCancelChange
 }
 
 TEST_F(DocumentDialogs, PreferencesAndInformationCancelChangesNoByte) {
-  RunInFolder(Script("dialogs-document.qvs"));
+  RunScriptIn(ScriptWithReferences("dialogs-document.qvs"), folder);
   for (const char* kind : {"prefs", "infos"}) {
     const std::string prefix = std::string("document-") + kind;
     const std::string ready = Bytes(prefix + "-before.qmv");
@@ -78,7 +52,7 @@ TEST_F(DocumentDialogs, PreferencesAndInformationCancelChangesNoByte) {
 }
 
 TEST_F(DocumentDialogs, ColumnsCancelChangesNoByteAndOKChangesTheParameters) {
-  RunInFolder(Script("dialogs-columns.qvs"));
+  RunScriptIn(ScriptWithReferences("dialogs-columns.qvs"), folder);
   const std::string before = Bytes("columns-before.qmv");
   ASSERT_FALSE(before.empty());
   EXPECT_EQ(Bytes("columns-cancelled.qmv"), before);
@@ -98,7 +72,7 @@ TEST_F(DocumentDialogs, NotesAsLongAsTheFormHoldsGoBackWhole) {
       "form mvDocumentInformations set vTitle \"Notes kept\"\n"
       "form mvDocumentInformations accept butOK\ncommand 113 area letter long 801\n"
       "form mvDocumentInformations cancel butCancel\ncommand 113 area letter long 801\nstop\n";
-  RunInFolder(script);
+  RunScriptIn(script, folder);
   const HostForms::Form* last = host->Forms().LastClosed();
   ASSERT_NE(last, nullptr);
   std::string shown;

@@ -53,6 +53,39 @@ class ScriptTest : public testing::Test {
   // Where `text` first stands in the transcript; npos when absent.
   size_t At(const std::string& text) const { return out.str().find(text); }
 
+  // The script `name` of the host's scripts folder with its reference
+  // pictures ("tests/data/…") found in the tests' data and HOSTFOLDER/
+  // standing for the host's folder; with QV_REGENERATE_REFERENCES=1 its
+  // comparisons become snapshots that write the references again.
+  std::string ScriptWithReferences(const std::string& name) const {
+    std::ifstream in(std::string(QVHOST_SCRIPTS_FOLDER) + "/" + name, std::ios::binary);
+    std::string script(std::istreambuf_iterator<char>(in), {});
+    Replace(script, "\"tests/data/", "\"" + std::string(QVHOST_TEST_DATA) + "/");
+    Replace(script, "HOSTFOLDER/", host->Folder());
+    const char* regenerate = std::getenv("QV_REGENERATE_REFERENCES");
+    if (regenerate != nullptr && std::string(regenerate) == "1") Replace(script, "expect png ", "snapshot ");
+    return script;
+  }
+  // Runs a script in `where` (the files it writes go there): every line
+  // held, no expectation failed (each failed one a line of the message).
+  void RunScriptIn(const std::string& script, const std::string& where) {
+    ASSERT_FALSE(script.empty());
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(where);
+    const ScriptRunner::Outcome outcome = Run(script);
+    std::filesystem::current_path(previous);
+    std::string failed;
+    const std::string transcript = out.str();
+    for (size_t at = transcript.find("FAILED"); at != std::string::npos; at = transcript.find("FAILED", at + 1))
+      failed += transcript.substr(at, transcript.find('\n', at) - at) + "\n";
+    EXPECT_TRUE(outcome.ok()) << outcome.error << "\n" << failed;
+    EXPECT_EQ(outcome.failures, 0) << transcript;
+  }
+  static void Replace(std::string& text, const std::string& from, const std::string& to) {
+    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+      text.replace(at, from.size(), to);
+  }
+
   std::unique_ptr<QvHost> host;
   std::ostringstream out;
   std::string folder;

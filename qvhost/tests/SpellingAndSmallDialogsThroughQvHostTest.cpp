@@ -15,36 +15,12 @@ namespace {
 
 class SpellingAndSmallDialogs : public ScriptTest {
  protected:
-  // The script with its reference pictures found in the tests' data (or
-  // written there when the references are being made again) and the
-  // host's folder in place of HOSTFOLDER/.
-  std::string Script(const std::string& name) const {
-    std::ifstream in(std::string(QVHOST_SCRIPTS_FOLDER) + "/" + name, std::ios::binary);
-    std::string script(std::istreambuf_iterator<char>(in), {});
-    Replace(script, "\"tests/data/", "\"" + std::string(QVHOST_TEST_DATA) + "/");
-    Replace(script, "HOSTFOLDER/", host->Folder());
-    const char* regenerate = std::getenv("QV_REGENERATE_REFERENCES");
-    if (regenerate != nullptr && std::string(regenerate) == "1") Replace(script, "expect png ", "snapshot ");
-    return script;
-  }
-  // Runs the script; every line held and no expectation failed.
-  void RunScript(const std::string& script) {
-    ASSERT_FALSE(script.empty());
-    // The files the script writes go to the host's folder.
-    const std::filesystem::path previous = std::filesystem::current_path();
-    std::filesystem::current_path(host->Folder());
-    const ScriptRunner::Outcome outcome = Run(script);
-    std::filesystem::current_path(previous);
-    EXPECT_TRUE(outcome.ok()) << outcome.error << "\n" << out.str();
-    EXPECT_EQ(out.str().find("FAILED"), std::string::npos) << out.str();
-  }
+  std::string Script(const std::string& name) const { return ScriptWithReferences(name); }
+  // The files the script writes go to the host's folder.
+  void RunScript(const std::string& script) { RunScriptIn(script, host->Folder()); }
   std::string FileText(const std::string& name) const {
     std::ifstream in(host->Folder() + name, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
-  }
-  static void Replace(std::string& text, const std::string& from, const std::string& to) {
-    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
-      text.replace(at, from.size(), to);
   }
 };
 

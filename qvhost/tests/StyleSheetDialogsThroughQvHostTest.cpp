@@ -45,29 +45,11 @@ class StyleSheetDialogs : public ScriptTest {
 };
 
 TEST_F(StyleSheetDialogs, TheScriptRunsEveryButtonWithThePicturesOfItsForms) {
-  std::ifstream in(std::string(QVHOST_SCRIPTS_FOLDER) + "/dialogs-styles.qvs", std::ios::binary);
-  std::string script(std::istreambuf_iterator<char>(in), {});
-  ASSERT_FALSE(script.empty());
-  const char* regenerate = std::getenv("QV_REGENERATE_REFERENCES");
-  const bool rewrite = regenerate != nullptr && std::string(regenerate) == "1";
-  const std::string relative = "\"tests/data/";
-  const std::string absolute = "\"" + std::string(QVHOST_TEST_DATA) + "/";
-  int32_t pictures = 0;
-  for (size_t at = script.find(relative); at != std::string::npos;
-       at = script.find(relative, at + absolute.size())) {
-    script.replace(at, relative.size(), absolute);
-    ++pictures;
-  }
-  EXPECT_EQ(pictures, 3);
-  for (size_t at = script.find("expect png "); rewrite && at != std::string::npos;
-       at = script.find("expect png ", at))
-    script.replace(at, 11, "snapshot ");
+  const std::string script = ScriptWithReferences("dialogs-styles.qvs");
+  // Its pictures are compared with the references in the tests' data.
+  EXPECT_NE(script.find(std::string(QVHOST_TEST_DATA) + "/dialogs-styles-"), std::string::npos);
   // The BLOB it imports from is written beside the pictures.
-  const std::filesystem::path previous = std::filesystem::current_path();
-  std::filesystem::current_path(folder);
-  const ScriptRunner::Outcome outcome = Run(script);
-  std::filesystem::current_path(previous);
-  EXPECT_TRUE(outcome.ok()) << outcome.error << out.str();
+  RunScriptIn(script, folder);
   EXPECT_TRUE(host->Forms().Failures().empty()) << host->Forms().Failures().front();
 }
 
