@@ -15,9 +15,13 @@
 #include <string>
 
 #include "document/DocumentUnits.h"
+#include "interchange/tests/PeerTestSupport.h"
 #include "interchange/tests/RtfTestSupport.h"
 
 using namespace rtftest;
+using peertest::HasProgram;
+using peertest::Output;
+using peertest::ReadFile;
 namespace fs = std::filesystem;
 
 namespace {
@@ -30,13 +34,6 @@ fs::path FixtureFolder() {
     source = fs::read_symlink("/proc/self/exe").parent_path() / source;
   }
   return source.parent_path() / "fixtures" / "rtf";
-}
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream buffer;
-  buffer << in.rdbuf();
-  return buffer.str();
 }
 
 // One paragraph a line, each line's white space collapsed to single
@@ -166,23 +163,6 @@ TEST_F(RtfPeerFiles, HeadersFootersAndPagesFromEachPeer) {
 // ---- Our files read by the peers.
 
 namespace {
-
-bool HasProgram(const char* name) {
-  const std::string command = std::string("command -v ") + name + " >/dev/null 2>&1";
-  return std::system(command.c_str()) == 0;
-}
-
-// Runs a shell command: its standard output, empty when it failed.
-std::string Output(const std::string& command) {
-  std::string out;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return out;
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-  if (pclose(pipe) != 0) out.clear();
-  return out;
-}
 
 class RtfPeers : public Fixture {
  protected:

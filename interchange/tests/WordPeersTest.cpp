@@ -18,6 +18,7 @@
 #include "document/DocumentUnits.h"
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaTabs.h"
+#include "interchange/tests/PeerTestSupport.h"
 #include "interchange/tests/WordExportTestSupport.h"
 
 using namespace rtftest;
@@ -26,28 +27,9 @@ namespace fs = std::filesystem;
 // Named, so that its helpers do not meet the other peer tests' in a batch.
 namespace wordpeers {
 
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream buffer;
-  buffer << in.rdbuf();
-  return buffer.str();
-}
-
-// Runs a shell command: its standard output, empty when it failed.
-std::string Output(const std::string& command) {
-  std::string out;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return out;
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-  if (pclose(pipe) != 0) out.clear();
-  return out;
-}
-
-bool HasProgram(const char* name) {
-  return std::system((std::string("command -v ") + name + " >/dev/null 2>&1").c_str()) == 0;
-}
+using peertest::HasProgram;
+using peertest::Output;
+using peertest::ReadFile;
 
 // The words of a text, one space between them.
 std::string Words(const std::string& text) {
@@ -147,7 +129,7 @@ TEST_F(WordPeers, WvTextReadsTheText) {
   // says so on its output.
   ASSERT_EQ(0, std::system(("wvText " + ours.string() + " " + text.string() + " >/dev/null 2>&1").c_str()));
   // Like catdoc, it reads the header stories after the body.
-  EXPECT_EQ(kBody + " Our header line Our footer line", Words(ReadText(text))) << ReadText(text);
+  EXPECT_EQ(kBody + " Our header line Our footer line", Words(ReadFile(text))) << ReadFile(text);
 }
 
 TEST_F(WordPeers, ExiftoolReadsTheDocumentInformations) {
@@ -163,7 +145,7 @@ TEST_F(WordPeers, LibreOfficeReadsTheTextPageAndHeaders) {
     GTEST_SKIP() << "soffice or poppler is not installed";
   const fs::path ours = WriteOurs();
   ASSERT_EQ(0, std::system(Soffice("--convert-to \"txt:Text (encoded):UTF8\" " + ours.string()).c_str()));
-  std::string txt = ReadText(folder / "ours.txt");
+  std::string txt = ReadFile(folder / "ours.txt");
   if (txt.rfind("\xEF\xBB\xBF", 0) == 0) txt.erase(0, 3);
   EXPECT_EQ(kBody, Words(txt));
   ASSERT_EQ(0, std::system(Soffice("--convert-to pdf " + ours.string()).c_str()));
@@ -213,7 +195,7 @@ TEST_F(WordPeers, LibreOfficeHtmlKeepsTheLooks) {
   const fs::path ours = folder / "looks.doc";
   std::ofstream(ours, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
   ASSERT_EQ(0, std::system(Soffice("--convert-to html " + ours.string()).c_str()));
-  const std::string html = ReadText(folder / "looks.html");
+  const std::string html = ReadFile(folder / "looks.html");
   auto near = [&](const std::string& word, const std::string& look) {
     // The word as text, outside any tag, and what its paragraph opened.
     size_t at = 0;
