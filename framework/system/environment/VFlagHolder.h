@@ -9,7 +9,7 @@
 
 class VFrame;
 class VString;
-struct VPoint;
+class VPoint;
 
 class VFlagHolder : public VObject {
  public:
