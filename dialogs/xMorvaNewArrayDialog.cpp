@@ -26,7 +26,9 @@
 #include "framework/system/environment/VSystemServices.h"
 #include "framework/system/resources/VMacResourceFile.h"
 #include "graphics/VMetafilePort.h"
+#include "graphics/VReferencePrinter.h"
 #include "graphics/pictures/VEmfPictureData.h"
+#include "graphics/printing/VPrintSettings.h"
 #include "host/context/HostStructure.h"
 #include "host/context/VHostRef.h"
 #include "host/dialog/VFormulaDialog.h"
@@ -375,6 +377,11 @@ std::unique_ptr<VEmfPictureData> xMorvaNewArrayDialog::DrawPreview() {
   drawing.SetDrawingMode(kDrawPaint);
   drawing.SetPrinting(true);
   xMorvaFont font(&port, fPreviewDocument.get());
+  // A document laid out on its printer draws the preview with the
+  // printer's widths too, so the picture breaks where the text will.
+  VReferencePrinter* printer = nullptr;
+  if (fDocument->IsPrinterMetricsApplied()) printer = dynamic_cast<VReferencePrinter*>(fDocument->GetPrinter());
+  if (printer != nullptr) port.SetReferencePrinter(printer);
   int32_t y = kPreviewTop;
   uint32_t lineStart = 0;
   for (int32_t i = 0; i < fLines->GetLineCount(); ++i) {
@@ -383,6 +390,7 @@ std::unique_ptr<VEmfPictureData> xMorvaNewArrayDialog::DrawPreview() {
     y += line.height;
     lineStart += line.bytes;
   }
+  if (printer != nullptr) port.ClearReferencePrinter();
   return std::unique_ptr<VEmfPictureData>(port.EndAsPictureData());
 }
 

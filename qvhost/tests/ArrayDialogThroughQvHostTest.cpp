@@ -121,4 +121,56 @@ TEST_F(ArrayDialog, AFieldColumnAsksToResizeAndAQueryChangesTheCount) {
   EXPECT_EQ(std::string::npos, Since(mark).find("FAILED")) << Since(mark);
 }
 
+TEST_F(ArrayDialog, AFieldColumnReadsItsCellsRecordByRecord) {
+  RunOk(
+      "table 1 \"People\"\n"
+      "field 1 1 \"Name\" alpha\n"
+      "records 1 3\n"
+      "record 1 0\n"
+      "value 1 1 text \"Agatha\"\n"
+      "record 1 1\n"
+      "value 1 1 text \"Bertrand\"\n"
+      "record 1 2\n"
+      "value 1 1 text \"Cornelia\"\n"
+      "record 1 0\n");
+  const std::string before = Blob("before.qmv");
+  const size_t mark = out.str().size();
+  // The first column takes the field: 3 records for 5 lines, resized to 3
+  // on OK; each line shows its own record's name.
+  RunOk(
+      "form mvNewArray select tabSettings \"2\"\n"
+      "form mvNewArray click butQvField\n"
+      "form mvNewArray expect nbrecs value \"3\"\n"
+      "form mvNewArray expect vNumLine value \"3\"\n"
+      "form mvNewArray accept butOK\n"
+      "form EditEngineObject set vFields \"1.1\"\n"
+      "form EditEngineObject accept bOK\n"
+      "form mvResizeArray accept butOK\n"
+      "command 113 area letter long 408\n");
+  const std::string pasted = Blob("fields.qmv");
+  ASSERT_GT(pasted.size(), before.size());
+  // The text is stored in 16-bit characters, low byte first.
+  const auto wide = [](const std::string& text) {
+    std::string bytes;
+    for (const char c : text) bytes += std::string{c, '\0'};
+    return bytes;
+  };
+  const size_t first = pasted.find(wide("Agatha")), second = pasted.find(wide("Bertrand")),
+               third = pasted.find(wide("Cornelia"));
+  ASSERT_NE(first, std::string::npos);
+  ASSERT_NE(second, std::string::npos);
+  ASSERT_NE(third, std::string::npos);
+  EXPECT_LT(first, second);
+  EXPECT_LT(second, third);
+  // Every rebuild of the preview goes to records 1 to 3 in turn (the host
+  // counts from 0), never past the last.
+  const std::string log = Since(mark);
+  const size_t one = log.find("goto 1 record 0"), two = log.find("goto 1 record 1"), three = log.find("goto 1 record 2");
+  EXPECT_NE(one, std::string::npos) << log;
+  EXPECT_LT(one, two) << log;
+  EXPECT_LT(two, three) << log;
+  EXPECT_EQ(std::string::npos, log.find("goto 1 record 3")) << log;
+  EXPECT_EQ(std::string::npos, log.find("FAILED")) << log;
+}
+
 }  // namespace
