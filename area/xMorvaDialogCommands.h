@@ -17,6 +17,7 @@ class xMorvaDocument;
 class xMorvaFindReplaceParameters;
 class xMorvaPlugIn;
 struct xMorvaPagePicture;
+struct xMorvaPictureHeader;
 class VHostRef;
 class VValue;
 
@@ -68,6 +69,12 @@ class xMorvaDialogs {
   // that expression, which the dialog may change (`expressionChanged`).
   virtual bool RunEditPictureInPage(xMorvaPlugIn& area, xMorvaDocument& document, xMorvaPagePicture& entry,
                                     VHostRef* expression, bool& expressionChanged) = 0;
+  // The edit dialog of the selected picture in the text (its double
+  // click): a copy of the picture element's header (shown and own size,
+  // keep-size flag, drawing mode) and, for a picture that is the result of
+  // a host expression, that expression, which the dialog may change.
+  virtual bool RunEditPicture(xMorvaPlugIn& area, xMorvaDocument& document, xMorvaPictureHeader& header,
+                              VHostRef* expression, bool& expressionChanged) = 0;
   // Find (208) and replace (210) edit the area's search parameters in
   // place; the replace dialog also answers whether every match is to be
   // replaced (true) or the current one (false).

@@ -12,6 +12,10 @@
 #include "area/xMorvaRulerLook.h"
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaDocument.h"
+#include "engine/xMorvaEngine.h"
+#include "engine/xMorvaPictureElement.h"
+#include "framework/core/memory/VHandleLocker.h"
+#include "framework/core/memory/VMemoryMgr.h"
 #include "framework/system/environment/VSystemServices.h"
 #include "framework/system/resources/VMemoryResourceFile.h"
 #include "host/context/VHostRef.h"
@@ -49,6 +53,66 @@ bool xMorvaPlugIn::EditPagePicture() {
   fDocument->SetHostOutcome(accepted);
   if (!accepted) return false;
   return pictures->ReplaceSelected(*store, entry, expressionChanged ? reference.get() : nullptr);
+}
+
+// The edit dialog of the picture selected in the text, on its header
+// words and, for the result of a host expression, on that expression. On
+// OK what it chose waits for ApplyTextPictureEdit, which the document runs
+// inside one change.
+bool xMorvaPlugIn::EditTextPicture() {
+  fEditedExpression.clear();
+  auto* text = fDocument ? dynamic_cast<xMorvaEngine*>(fDocument->GetCurrentPart()) : nullptr;
+  xMorvaDialogs* dialogs = xMorvaDialogSlot::Get();
+  if (text == nullptr || dialogs == nullptr) return false;
+  uint32_t words[6];
+  if (text->GetSelectedPictureHeader(words) != 0) return false;
+  xMorvaPictureHeader header;
+  header.FromWords(words);
+  std::unique_ptr<VHostRef> reference;
+  if (const VMemHandle stored = text->GetHostExpressionAtSelection()) {
+    const uint32_t size = gMemoryMgr->GetHandleSize(stored);
+    {
+      VHandleLocker lock(stored);
+      if (lock) reference = std::make_unique<VHostRef>(lock.As<uint8_t>(), size);
+    }
+    gMemoryMgr->DisposeHandle(stored);
+  }
+  bool expressionChanged = false;
+  if (!dialogs->RunEditPicture(*this, *fDocument, header, reference.get(), expressionChanged)) return false;
+  if (expressionChanged && reference) {
+    const VMemHandle edited = reference->ToHandle();
+    if (edited == 0) return false;
+    {
+      VHandleLocker lock(edited);
+      if (lock) {
+        const uint8_t* bytes = lock.As<uint8_t>();
+        fEditedExpression.assign(bytes, bytes + gMemoryMgr->GetHandleSize(edited));
+      }
+    }
+    gMemoryMgr->DisposeHandle(edited);
+    if (fEditedExpression.empty()) return false;
+  }
+  header.ToWords(fEditedPicture);
+  return true;
+}
+
+void xMorvaPlugIn::ApplyTextPictureEdit() {
+  auto* text = fDocument ? dynamic_cast<xMorvaEngine*>(fDocument->GetCurrentPart()) : nullptr;
+  if (text == nullptr) return;
+  // A new expression replaces the expression element, its picture made
+  // anew in the chosen drawing mode, at the chosen size only when the size
+  // is to be kept; otherwise the settings go to the picture. Either is one
+  // undo step. An expression the host cannot evaluate leaves the element.
+  if (!fEditedExpression.empty()) {
+    xMorvaPictureHeader placement;
+    placement.FromWords(fEditedPicture);
+    if (placement.flag == 0) placement.shownWidth = placement.shownHeight = -1;
+    text->InsertHostExpressionWithUndo(fEditedExpression.data(), uint32_t(fEditedExpression.size()), nullptr,
+                                       &placement);
+    fEditedExpression.clear();
+  } else {
+    text->SetSelectedPictureHeader(fEditedPicture);
+  }
 }
 
 bool xMorvaPlugIn::IsLocked() { return fInterfaceLock != 0; }

@@ -136,6 +136,8 @@ class xMorvaPlugIn : public VPlugIn, public xMorvaHostObject, public xMorvaDocum
   void SetPagePictureBox(const VRect& box) override;
   void SetPagePictureOrigin(const VPoint& origin) override;
   bool EditPagePicture() override;
+  bool EditTextPicture() override;
+  void ApplyTextPictureEdit() override;
 
   // ---- The area's own operations.
   void SetAreaTitle();
@@ -235,6 +237,11 @@ class xMorvaPlugIn : public VPlugIn, public xMorvaHostObject, public xMorvaDocum
   VPaneView* fPaneView = nullptr;
   std::vector<xMorvaFrame*> fFrames;
   xMorvaFrame* fActiveFrame = nullptr;
+  // What the confirmed edit dialog of the picture in the text left until
+  // the document applies it: the picture element's six header words, or,
+  // when the expression was changed, the new expression's stored bytes.
+  uint32_t fEditedPicture[6] = {};
+  std::vector<uint8_t> fEditedExpression;
   // Index = command id; entry 0 unused.
   uint8_t fAllowed[kCommandCount + 1];
   uint8_t fEditingLock = 0;

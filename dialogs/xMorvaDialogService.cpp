@@ -26,6 +26,7 @@
 #include "dialogs/xMorvaTabulationsDialog.h"
 #include "document/xMorvaDocument.h"
 #include "engine/xMorvaEngine.h"
+#include "engine/xMorvaPictureElement.h"
 
 namespace {
 
@@ -119,6 +120,27 @@ bool xMorvaDialogService::RunEditPictureInPage(xMorvaPlugIn& area, xMorvaDocumen
   xMorvaEditPictureInPageDialog dialog(&area, &document, entry, expression != nullptr, expression);
   if (!dialog.Run()) return false;
   entry = dialog.GetEntry();
+  expressionChanged = dialog.ExpressionChanged();
+  return true;
+}
+
+bool xMorvaDialogService::RunEditPicture(xMorvaPlugIn& area, xMorvaDocument& document,
+                                         xMorvaPictureHeader& header, VHostRef* expression,
+                                         bool& expressionChanged) {
+  xMorvaTextPictureSettings settings;
+  settings.width = header.shownWidth;
+  settings.height = header.shownHeight;
+  settings.ownWidth = header.ownWidth;
+  settings.ownHeight = header.ownHeight;
+  settings.keepsSize = header.flag;
+  settings.displayMode = int16_t(header.mode);
+  xMorvaEditPictureDialog dialog(&area, &document, settings, expression);
+  if (!dialog.Run()) return false;
+  const xMorvaTextPictureSettings& chosen = dialog.GetSettings();
+  header.shownWidth = chosen.width;
+  header.shownHeight = chosen.height;
+  header.flag = chosen.keepsSize;
+  header.mode = uint16_t(chosen.displayMode);
   expressionChanged = dialog.ExpressionChanged();
   return true;
 }

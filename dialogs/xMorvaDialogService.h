@@ -24,6 +24,8 @@ class xMorvaDialogService final : public xMorvaDialogs, public xMorvaPrintDialog
                        xMorvaPagePicture& entry) override;
   bool RunEditPictureInPage(xMorvaPlugIn& area, xMorvaDocument& document, xMorvaPagePicture& entry,
                             VHostRef* expression, bool& expressionChanged) override;
+  bool RunEditPicture(xMorvaPlugIn& area, xMorvaDocument& document, xMorvaPictureHeader& header,
+                      VHostRef* expression, bool& expressionChanged) override;
   bool RunFind(xMorvaPlugIn& area, xMorvaFindReplaceParameters& parameters) override;
   bool RunReplace(xMorvaPlugIn& area, xMorvaFindReplaceParameters& parameters, bool& replaceAll) override;
   // The printing commands' forms.

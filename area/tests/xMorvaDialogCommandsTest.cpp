@@ -17,6 +17,10 @@
 #include "document/xMorvaUndo.h"
 #include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaEngine.h"
+#include "engine/xMorvaEngineHost.h"
+#include "engine/xMorvaPictureElement.h"
+#include "framework/core/memory/VHandleLocker.h"
+#include "framework/core/memory/VMemoryMgr.h"
 #include "graphics/VMetafilePort.h"
 #include "graphics/VShape.h"
 #include "host/context/VHostRef.h"
@@ -51,6 +55,17 @@ std::u16string Units(const VString& text) {
   for (int32_t i = 1; i <= text.GetLength(); ++i) out.push_back(text.GetCharAt(i));
   return out;
 }
+
+// Evaluates every host reference to the 20 x 10 picture.
+class PictureHost : public xMorvaEngineHost {
+ public:
+  void GetPackageString(int16_t, int16_t, VString& out) override { out.SetEmpty(false); }
+  void ShowMemoryAlert() override {}
+  VValue* EvaluateReference(const uint8_t*, uint32_t) override { return NewPicture(); }
+  bool GetReferenceNames(const uint8_t*, uint32_t, VString&, VString&, VString&, VString&) override {
+    return false;
+  }
+};
 
 // Answers every dialog with the scripted choice and records what each was
 // opened with.
@@ -150,6 +165,23 @@ class ScriptedDialogs : public xMorvaDialogs {
     return Open(0);  // opened by a double click, no command
   }
   bool seenExpression = false;
+  // The edit of a picture in the text: shown at 15 x 8 in drawing mode 2,
+  // and, with `changeExpression`, its expression pointed at field 6.
+  xMorvaPictureHeader seenHeader;
+  bool changeExpression = false;
+  uint8_t keepSize = 0;
+  bool RunEditPicture(xMorvaPlugIn&, xMorvaDocument&, xMorvaPictureHeader& header, VHostRef* expression,
+                      bool& expressionChanged) override {
+    seenHeader = header;
+    seenExpression = expression != nullptr;
+    header.shownWidth = 15;
+    header.shownHeight = 8;
+    header.mode = 2;
+    header.flag = keepSize;
+    expressionChanged = changeExpression && expression != nullptr;
+    if (expressionChanged) expression->SetNumbers(1, 6);
+    return Open(0);
+  }
   // The search the dialogs fill in, and what they were opened on.
   std::u16string find = u"l";
   std::u16string replace = u"L";
@@ -492,6 +524,86 @@ TEST_F(DialogCommandsTest, TheSelectedPagePictureIsEditedOnACopyKeptOnlyOnOk) {
   EXPECT_EQ(entry.behindText, 0);
   EXPECT_EQ(entry.resourceId, id);  // its data stays its own
   EXPECT_EQ(entry.isReference, 1);
+}
+
+TEST_F(DialogCommandsTest, ThePictureInTheTextIsEditedFromItsElementAndAppliedInOneUndoStep) {
+  Caret(5);
+  EXPECT_FALSE(area->EditTextPicture());  // no picture selected: no dialog
+  EXPECT_TRUE(dialogs.opened.empty());
+  dialogs.placement = 1;
+  VHostRef reference(int16_t(1), int16_t(5), false);
+  xMorvaDialogCommands::PasteReference(*area, reference, NewPicture());
+  document->GetUndo()->Commit();
+  Select(5, 6);
+  uint32_t words[6];
+  ASSERT_EQ(Text()->GetSelectedPictureHeader(words), 0);
+  const std::string before = Stream();
+
+  // Cancel: the dialog saw the element's settings and nothing changes.
+  dialogs.accept = false;
+  dialogs.opened.clear();
+  EXPECT_FALSE(area->EditTextPicture());
+  EXPECT_EQ(dialogs.opened, std::vector<int32_t>{0});
+  EXPECT_EQ(dialogs.seenHeader.ownWidth, 20);
+  EXPECT_EQ(dialogs.seenHeader.ownHeight, 10);
+  EXPECT_EQ(dialogs.seenHeader.shownWidth, int32_t(words[0]));
+  EXPECT_TRUE(dialogs.seenExpression);
+  EXPECT_EQ(Stream(), before);
+
+  // OK: the settings go to the picture; one undo brings the old ones back.
+  dialogs.accept = true;
+  ASSERT_TRUE(area->EditTextPicture());
+  document->BeginChange();
+  area->ApplyTextPictureEdit();
+  document->EndChange();
+  uint32_t after[6];
+  ASSERT_EQ(Text()->GetSelectedPictureHeader(after), 0);
+  xMorvaPictureHeader header;
+  header.FromWords(after);
+  EXPECT_EQ(header.shownWidth, 15);
+  EXPECT_EQ(header.shownHeight, 8);
+  EXPECT_EQ(header.mode, 2);
+  EXPECT_EQ(header.ownWidth, 20);
+  document->GetUndo()->Commit();
+  document->Undo();
+  EXPECT_EQ(Stream(), before);
+
+  // A changed expression replaces the expression element; its new picture
+  // keeps the chosen size only when the size is to be kept.
+  PictureHost host;
+  VInstalledService<xMorvaEngineHost> installed(&host);
+  for (const uint8_t keep : {0, 1}) {
+    SCOPED_TRACE(keep);
+    Select(5, 6);
+    dialogs.changeExpression = true;
+    dialogs.keepSize = keep;
+    ASSERT_TRUE(area->EditTextPicture());
+    document->BeginChange();
+    area->ApplyTextPictureEdit();
+    document->EndChange();
+    Select(5, 6);
+    const VMemHandle stored = Text()->GetHostExpressionAtSelection();
+    ASSERT_NE(stored, 0);
+    int16_t table = 0, field = 0;
+    {
+      VHandleLocker lock(stored);
+      ASSERT_TRUE(bool(lock));
+      VHostRef replaced(lock.As<uint8_t>(), gMemoryMgr->GetHandleSize(stored));
+      replaced.GetNumbers(table, field);
+    }
+    gMemoryMgr->DisposeHandle(stored);
+    EXPECT_EQ(table, 1);
+    EXPECT_EQ(field, 6);
+    ASSERT_EQ(Text()->GetSelectedPictureHeader(after), 0);
+    header.FromWords(after);
+    EXPECT_EQ(header.shownWidth, keep ? 15 : 20);
+    EXPECT_EQ(header.shownHeight, keep ? 8 : 10);
+    EXPECT_EQ(header.mode, 2);
+    EXPECT_EQ(header.flag, keep);
+    document->GetUndo()->Commit();
+    document->Undo();
+    EXPECT_EQ(Stream(), before);
+  }
 }
 
 TEST_F(DialogCommandsTest, ACancelledPictureDialogPlacesNothing) {

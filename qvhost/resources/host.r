@@ -509,6 +509,21 @@ resource 'QFRM' 240 "mvEditPictureInPage" {
   bytes "object butCancel button 260 266 80 24\n"
 }
 
+# The edit dialog of a picture in the text: size (in the unit or in
+# percent), drawing mode and its host expression.
+resource 'QFRM' 241 "mvEditPicture" {
+  bytes "size 400 180\n"
+  bytes "object vWidth entry 10 10 80 20 real 0\n"
+  bytes "object vHeight entry 100 10 80 20 real 0\n"
+  bytes "object cbProportionnal check 200 10 160 20 value 0\n"
+  bytes "object cbRelative check 200 34 160 20 value 0\n"
+  bytes "object cbKeepSize check 200 58 160 20 value 0\n"
+  bytes "object droMode popup 10 40 140 20\n"
+  bytes "object butEdit button 200 90 100 24\n"
+  bytes "object butOK button 310 146 80 24\n"
+  bytes "object butCancel button 220 146 80 24\n"
+}
+
 # The print preview: the page shown in "usrPreview", its number and the
 # last one, the zoom, the page buttons and the printing of the page shown.
 resource 'QFRM' 193 "mvPrintPreview" {

@@ -1,0 +1,72 @@
+// The edit dialog of a picture in the text through the module: its script's
+// two parts run, and the document saved after a cancelled dialog is the
+// document saved before it, while OK changes it and the undo key takes the
+// change back.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "area/tests/HostPictureSupport.h"
+#include "qvhost/tests/ScriptTestSupport.h"
+
+namespace {
+
+class EditPictureDialog : public ScriptTest {
+ protected:
+  // The saved document's bytes but for the dates and times of its
+  // informations record, which follow the clock.
+  std::string Bytes(const std::string& name) const {
+    std::ifstream in(folder + name, std::ios::binary);
+    std::string bytes(std::istreambuf_iterator<char>(in), {});
+    const std::string tag = "FNIw0100";
+    const size_t at = bytes.find(tag);
+    if (at != std::string::npos && bytes.size() - at >= tag.size() + kInfoStamps)
+      bytes.replace(at + tag.size(), kInfoStamps, kInfoStamps, '\0');
+    return bytes;
+  }
+  static constexpr size_t kInfoStamps = 20;
+
+  // The script's set-up, then its part from the line `from` up to the line
+  // `to` (or its end), run in the test's folder with the picture there.
+  void RunPart(const std::string& from, const std::string& to) {
+    std::ifstream in(std::string(QVHOST_SCRIPTS_FOLDER) + "/dialogs-edit-picture.qvs", std::ios::binary);
+    const std::string script(std::istreambuf_iterator<char>(in), {});
+    const size_t first = script.find("# -- ");
+    const size_t begin = script.find(from);
+    const size_t end = to.empty() ? script.size() : script.find(to);
+    ASSERT_NE(first, std::string::npos);
+    ASSERT_NE(begin, std::string::npos);
+    ASSERT_NE(end, std::string::npos);
+    {
+      const tablecommands::Bytes picture = tablecommands::HostPictureBytes(40, 30);
+      std::ofstream file(folder + "pic.pict", std::ios::binary);
+      file.write(reinterpret_cast<const char*>(picture.data()), std::streamsize(picture.size()));
+    }
+    const std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(folder);
+    const ScriptRunner::Outcome outcome = Run(script.substr(0, first) + script.substr(begin, end - begin));
+    std::filesystem::current_path(previous);
+    EXPECT_EQ(outcome.error, "") << out.str();
+    EXPECT_EQ(outcome.failures, 0) << out.str();
+  }
+};
+
+TEST_F(EditPictureDialog, CancelLeavesTheDocumentsBytes) {
+  RunPart("# -- Cancel", "# -- OK");
+  const std::string before = Bytes("before.qmv");
+  ASSERT_FALSE(before.empty());
+  EXPECT_EQ(Bytes("cancelled.qmv"), before);
+}
+
+TEST_F(EditPictureDialog, OkChangesThePictureInOneUndoStep) {
+  RunPart("# -- OK", "");
+  const std::string before = Bytes("before.qmv");
+  ASSERT_FALSE(before.empty());
+  EXPECT_NE(Bytes("accepted.qmv"), before);
+  EXPECT_EQ(Bytes("undone.qmv"), before);
+}
+
+}  // namespace
