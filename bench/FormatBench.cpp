@@ -3,6 +3,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <fstream>
@@ -12,9 +13,11 @@
 #include "bench/ProcessBench.h"
 #include "bench/ReferenceDocument.h"
 #include "document/xMorvaDocument.h"
+#include "engine/xMorvaDocumentEngineServices.h"
 #include "engine/xMorvaEngine.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VHandleStream.h"
+#include "graphics/VGraphicsStart.h"
 
 namespace fs = std::filesystem;
 
@@ -197,4 +200,37 @@ void WriteHostConversionScript(const fs::path& script, const fs::path& in, const
                         << "command 28 area memo result long\nexpect result 0\n"
                         << "command 50 area memo hosttext \"" << out.string() << "\" text \"" << outType << "\"\n"
                         << "command 28 area memo result long\nexpect result 0\n";
+}
+
+namespace {
+xMorvaDocumentEngineServices gFormatEngine;
+}  // namespace
+
+void StartFormatServices() {
+  InitGraphics();
+  VService<xMorvaEngineServices>::Install(&gFormatEngine);
+}
+
+void StopFormatServices() {
+  VService<xMorvaEngineServices>::Install(nullptr);
+  ExitGraphics();
+}
+
+bool TimeWholeProcess(benchmark::State& state, const std::vector<std::string>& command, const fs::path& input,
+                      int32_t pages) {
+  int64_t peak = 0;
+  for (auto _ : state) {
+    double seconds = 0;
+    int64_t bytes = 0;
+    if (!RunProcess(command, seconds, bytes)) {
+      state.SkipWithError("the conversion failed");
+      return false;
+    }
+    state.SetIterationTime(seconds);
+    peak = std::max(peak, bytes);
+  }
+  state.counters["pages"] = pages;
+  state.counters["file_MB"] = double(fs::file_size(input)) / 1e6;
+  state.counters["peak_RSS_MB"] = double(peak) / 1e6;
+  return true;
 }

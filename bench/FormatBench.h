@@ -5,10 +5,13 @@
 // benchmarks and the stand-in host's script that converts a file.
 #pragma once
 
+#include <benchmark/benchmark.h>
+
 #include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 class VStream;
 class xMorvaDocument;
@@ -27,6 +30,15 @@ std::string ReadFile(const std::filesystem::path& path);
 void FillWithReferenceDocument(xMorvaDocument& document, int32_t pages);
 // What `write` puts into a memory stream.
 std::string WrittenBytes(const std::function<void(VStream&)>& write);
+// The text engine's services for the benchmarks that read and write
+// documents in process, with the graphics they measure with.
+void StartFormatServices();
+void StopFormatServices();
+// Runs `command` once an iteration as the benchmark's manual time, with the
+// counters pages, file_MB (of `input`) and peak_RSS_MB; false, with the
+// benchmark skipped, when a run fails.
+bool TimeWholeProcess(benchmark::State& state, const std::vector<std::string>& command,
+                      const std::filesystem::path& input, int32_t pages);
 
 // The generated RTF of the Word benchmarks, the same words every time.
 // Plain: paragraphs of words alone. Formatted: every few words a run of its

@@ -42,21 +42,3 @@ std::vector<std::string> WordConverterCommand(WordConverter converter, const fs:
   why = "no such converter";
   return {};
 }
-
-void TimeWholeProcess(benchmark::State& state, const std::vector<std::string>& command, const fs::path& input,
-                      int32_t pages) {
-  int64_t peak = 0;
-  for (auto _ : state) {
-    double seconds = 0;
-    int64_t bytes = 0;
-    if (!RunProcess(command, seconds, bytes)) {
-      state.SkipWithError("the conversion failed");
-      return;
-    }
-    state.SetIterationTime(seconds);
-    peak = std::max(peak, bytes);
-  }
-  state.counters["pages"] = pages;
-  state.counters["file_MB"] = double(fs::file_size(input)) / 1e6;
-  state.counters["peak_RSS_MB"] = double(peak) / 1e6;
-}

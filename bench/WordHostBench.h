@@ -1,10 +1,8 @@
 // What the Word benchmarks share for their whole processes: the converters
 // (ours is the stand-in host, qvhost, opening the file in an offscreen area
-// and saving it in our own format), the command of each, and the timed run
-// with its wall time and the process's peak resident memory.
+// and saving it in our own format) and the command of each; the timed run is
+// the format benchmarks' (FormatBench.h).
 #pragma once
-
-#include <benchmark/benchmark.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -20,7 +18,3 @@ std::vector<std::string> WordConverterCommand(WordConverter converter, const std
                                               const std::filesystem::path& output,
                                               const std::filesystem::path& scratch,
                                               const std::filesystem::path& profile, std::string& why);
-// Runs `command` once an iteration as the benchmark's manual time, with the
-// counters pages, file_MB and peak_RSS_MB.
-void TimeWholeProcess(benchmark::State& state, const std::vector<std::string>& command,
-                      const std::filesystem::path& input, int32_t pages);

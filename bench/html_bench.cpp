@@ -52,17 +52,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-xMorvaDocumentEngineServices gEngine;
-
-void Start() {
-  InitGraphics();
-  VService<xMorvaEngineServices>::Install(&gEngine);
-}
-
-void Stop() {
-  VService<xMorvaEngineServices>::Install(nullptr);
-  ExitGraphics();
-}
 
 std::string Exported(xMorvaDocument& document) {
   return WrittenBytes([&document](VStream& stream) {
@@ -147,29 +136,14 @@ void WholeProcess(benchmark::State& state) {
       command = {"abiword", "--to=" + (output / "reference.html").string(), input.string()};
       break;
   }
-  double total = 0;
-  int64_t peak = 0;
-  for (auto _ : state) {
-    double seconds = 0;
-    int64_t bytes = 0;
-    if (!RunProcess(command, seconds, bytes)) {
-      state.SkipWithError("the conversion failed");
-      return;
-    }
-    state.SetIterationTime(seconds);
-    total += seconds;
-    peak = std::max(peak, bytes);
-  }
-  state.counters["pages"] = pages;
-  state.counters["file_MB"] = double(fs::file_size(input)) / 1e6;
-  state.counters["peak_RSS_MB"] = double(peak) / 1e6;
+  TimeWholeProcess(state, command, input, pages);
 }
 
 // Our whole process: open, lay out once, save.
 int Convert(const char* in, const char* out) {
   gHeap = new VHeap();
   gMemoryMgr = new VWinMemoryMgr();
-  Start();
+  StartFormatServices();
   int result = 1;
   {
     // Through file streams, as the open and save commands go.
@@ -187,7 +161,7 @@ int Convert(const char* in, const char* out) {
     const bool written = writing.OpenWrite() == 0 && writer.ExportHTMLDocument(*document, writing, out);
     if (writing.CloseWrite(1) == 0 && read && written) result = 0;
   }
-  Stop();
+  StopFormatServices();
   return result;
 }
 
@@ -222,12 +196,12 @@ int main(int argc, char** argv) {
     // programs on it by hand.
     gHeap = new VHeap();
     gMemoryMgr = new VWinMemoryMgr();
-    Start();
+    StartFormatServices();
     std::ofstream(argv[3], std::ios::binary) << ReferenceHtml(std::atoi(argv[2]));
-    Stop();
+    StopFormatServices();
     return 0;
   }
-  const int result = RunBenchmarksWithCoreServices(argc, argv, &Start, &Stop);
+  const int result = RunBenchmarksWithCoreServices(argc, argv, &StartFormatServices, &StopFormatServices);
   std::error_code ignored;
   fs::remove_all(Folder(), ignored);
   return result;

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "bench/BenchMain.h"
+#include "bench/FormatBench.h"
 #include "bench/ProcessBench.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaLayoutInterface.h"
@@ -43,17 +44,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-xMorvaDocumentEngineServices gEngine;
-
-void Start() {
-  InitGraphics();
-  VService<xMorvaEngineServices>::Install(&gEngine);
-}
-
-void Stop() {
-  VService<xMorvaEngineServices>::Install(nullptr);
-  ExitGraphics();
-}
 
 // Big-endian numbers and chunks of the form.
 void PutBig(std::string& out, uint32_t value, int bytes) {
@@ -184,7 +174,7 @@ void WholeProcess(benchmark::State& state) {
 int Open(const char* path) {
   gHeap = new VHeap();
   gMemoryMgr = new VWinMemoryMgr();
-  Start();
+  StartFormatServices();
   int result = 1;
   {
     auto document = std::make_unique<xMorvaDocument>(nullptr);
@@ -195,7 +185,7 @@ int Open(const char* path) {
     reading.CloseRead();
     if (xMorvaLayoutInterface* layout = document->GetLayout()) layout->ComposeAll();
   }
-  Stop();
+  StopFormatServices();
   return result;
 }
 
@@ -215,7 +205,7 @@ BENCHMARK(ImportOlder)->ArgName("MB")->Arg(1)->Arg(10)->Arg(50)->Unit(benchmark:
 
 int main(int argc, char** argv) {
   if (argc == 3 && std::strcmp(argv[1], "--open") == 0) return Open(argv[2]);
-  const int result = RunBenchmarksWithCoreServices(argc, argv, &Start, &Stop);
+  const int result = RunBenchmarksWithCoreServices(argc, argv, &StartFormatServices, &StopFormatServices);
   std::error_code ignored;
   fs::remove_all(Folder(), ignored);
   return result;

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "bench/BenchMain.h"
+#include "bench/FormatBench.h"
 #include "bench/ProcessBench.h"
 #include "document/xMorvaDocument.h"
 #include "engine/xMorvaDocumentEngineServices.h"
@@ -24,17 +25,6 @@
 
 namespace {
 
-xMorvaDocumentEngineServices gEngine;
-
-void Start() {
-  InitGraphics();
-  VService<xMorvaEngineServices>::Install(&gEngine);
-}
-
-void Stop() {
-  VService<xMorvaEngineServices>::Install(nullptr);
-  ExitGraphics();
-}
 
 int64_t StatusKilobytes(const char* field) {
   std::ifstream status("/proc/self/status");
@@ -127,4 +117,4 @@ BENCHMARK(ExportText)
 
 }  // namespace
 
-int main(int argc, char** argv) { return RunBenchmarksWithCoreServices(argc, argv, &Start, &Stop); }
+int main(int argc, char** argv) { return RunBenchmarksWithCoreServices(argc, argv, &StartFormatServices, &StopFormatServices); }

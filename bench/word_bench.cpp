@@ -37,17 +37,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-xMorvaDocumentEngineServices gEngine;
-
-void Start() {
-  InitGraphics();
-  VService<xMorvaEngineServices>::Install(&gEngine);
-}
-
-void Stop() {
-  VService<xMorvaEngineServices>::Install(nullptr);
-  ExitGraphics();
-}
 
 constexpr int32_t kWordPages[] = {50, 200, 800};
 enum Kind : int64_t { kPlain = kGeneratedPlain, kFormatted = kGeneratedFormatted };
@@ -148,7 +137,7 @@ int main(int argc, char** argv) {
         << GeneratedRtf(std::strcmp(argv[2], "plain") == 0 ? kPlain : kFormatted, std::atoi(argv[3]));
     return 0;
   }
-  const int result = RunBenchmarksWithCoreServices(argc, argv, &Start, &Stop);
+  const int result = RunBenchmarksWithCoreServices(argc, argv, &StartFormatServices, &StopFormatServices);
   std::error_code ignored;
   fs::remove_all(Folder(), ignored);
   return result;

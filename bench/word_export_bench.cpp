@@ -48,17 +48,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-xMorvaDocumentEngineServices gEngine;
-
-void Start() {
-  InitGraphics();
-  VService<xMorvaEngineServices>::Install(&gEngine);
-}
-
-void Stop() {
-  VService<xMorvaEngineServices>::Install(nullptr);
-  ExitGraphics();
-}
 
 bool IsWordName(const std::string& name) { return name.size() > 4 && name.compare(name.size() - 4, 4, ".doc") == 0; }
 
@@ -142,20 +131,7 @@ void WholeProcess(benchmark::State& state) {
       if (command.empty()) return state.SkipWithError("qvhost is not built");
       break;
   }
-  int64_t peak = 0;
-  for (auto _ : state) {
-    double seconds = 0;
-    int64_t bytes = 0;
-    if (!RunProcess(command, seconds, bytes)) {
-      state.SkipWithError("the conversion failed");
-      return;
-    }
-    state.SetIterationTime(seconds);
-    peak = std::max(peak, bytes);
-  }
-  state.counters["pages"] = pages;
-  state.counters["file_MB"] = double(fs::file_size(input)) / 1e6;
-  state.counters["peak_RSS_MB"] = double(peak) / 1e6;
+  TimeWholeProcess(state, command, input, pages);
 }
 
 constexpr int32_t kParagraphCounts[] = {10000, 40000, 160000};
@@ -217,7 +193,7 @@ void ParagraphsToWord(benchmark::State& state) {
 int Convert(const char* in, const char* out) {
   gHeap = new VHeap();
   gMemoryMgr = new VWinMemoryMgr();
-  Start();
+  StartFormatServices();
   int result = 1;
   {
     auto document = std::make_unique<xMorvaDocument>(nullptr);
@@ -247,7 +223,7 @@ int Convert(const char* in, const char* out) {
     }
     if (writing.CloseWrite(1) == 0 && read && written) result = 0;
   }
-  Stop();
+  StopFormatServices();
   return result;
 }
 
@@ -291,17 +267,17 @@ int main(int argc, char** argv) {
   if (argc == 4 && std::strcmp(argv[1], "--reference") == 0) {
     gHeap = new VHeap();
     gMemoryMgr = new VWinMemoryMgr();
-    Start();
+    StartFormatServices();
     {
       auto document = std::make_unique<xMorvaDocument>(nullptr);
       FillWithReferenceDocument(*document, std::atoi(argv[2]));
       const std::string bytes = Written(*document, IsWordName(argv[3]));
       std::ofstream(argv[3], std::ios::binary) << bytes;
     }
-    Stop();
+    StopFormatServices();
     return 0;
   }
-  const int result = RunBenchmarksWithCoreServices(argc, argv, &Start, &Stop);
+  const int result = RunBenchmarksWithCoreServices(argc, argv, &StartFormatServices, &StopFormatServices);
   std::error_code ignored;
   fs::remove_all(Folder(), ignored);
   return result;

@@ -1,6 +1,6 @@
-// The dialogs behind the editing area's dialog commands. A dialog that is
-// not built yet answers "cancelled" (false), so that its command changes
-// nothing in the document and tells the host the run was cancelled.
+// The dialogs behind the editing area's dialog commands. A command no
+// dialog here owns answers "cancelled" (false), so that it changes nothing
+// in the document and tells the host the run was cancelled.
 #include "dialogs/xMorvaDialogService.h"
 
 #include "area/xMorvaPlugIn.h"
@@ -65,7 +65,7 @@ bool xMorvaDialogService::RunSelfApplying(int32_t command, xMorvaPlugIn& area, x
     case 801: return RunDocumentInformationsDialog(area, document);
     case 802: return RunDocumentStatisticsDialog(area, document);
     case 806: return RunLanguageDialog(area, document);
-    default: return false;  // not built yet: cancelled
+    default: return false;  // no dialog of this command: cancelled
   }
 }
 
