@@ -189,8 +189,10 @@ int32_t PrintCommand(xMorvaPlugIn& area, bool askPaper, int32_t first, int32_t l
   if (askPaper && !CheckPaperChange(area)) return 0;
   area.CallEventCallback(kEventPrinting, 0);
   // The range as the settings hold it, within the document: "to" at most
-  // the page count, "from" at most "to" and at least the first page.
-  const int32_t to = std::min(printer->GetLastPage(), count);
+  // the page count — counted again, since fitting the document to the
+  // paper lays it out anew —, "from" at most "to" and at least the first
+  // page.
+  const int32_t to = std::min(printer->GetLastPage(), document->GetBodyPageCount());
   const int32_t from = std::max(1, std::min(printer->GetFirstPage(), to));
   if (to < 1) return 0;
   printer->SetFirstPage(from);

@@ -107,6 +107,12 @@ class HostForms {
   // Refuse to open every form (the open answers no reference).
   void SetRefuseOpen(bool refuse) { fRefuseOpen = refuse; }
   const std::vector<std::string>& Failures() const { return fFailures; }
+  // The forms whose queued scripts no form has taken yet.
+  std::vector<std::string> PendingScripts() const {
+    std::vector<std::string> names;
+    for (const auto& script : fScripts) names.push_back(script.first);
+    return names;
+  }
   // The expectations and snapshots played since the last call, in order.
   std::vector<Check> TakeChecks();
   // Where snapshots of forms are written: the host's folder, before a

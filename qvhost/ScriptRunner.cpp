@@ -283,17 +283,26 @@ std::string Line::RunArea() {
 }
 
 namespace {
-// What the print dialog answers in a script: the pages chosen, or cancel.
+// What the print dialog answers in a script: the pages chosen, the paper
+// turned or not, or cancel.
 struct PrintDialogAnswer {
   int from = 0;
   int to = 0;
   bool accept = true;
+  bool turn = false;
 };
 PrintDialogAnswer sPrintAnswer;
 
 BOOL AnswerPrintDialog(PRINTDLGA* dialog, void*) {
   dialog->nFromPage = WORD(sPrintAnswer.from);
   dialog->nToPage = WORD(sPrintAnswer.to);
+  // The user turning the paper to its other orientation.
+  if (sPrintAnswer.accept && sPrintAnswer.turn) {
+    if (auto* mode = static_cast<DEVMODEA*>(GlobalLock(dialog->hDevMode))) {
+      mode->dmOrientation = mode->dmOrientation == DMORIENT_LANDSCAPE ? DMORIENT_PORTRAIT : DMORIENT_LANDSCAPE;
+      GlobalUnlock(dialog->hDevMode);
+    }
+  }
   return sPrintAnswer.accept ? 1 : 0;
 }
 
@@ -787,8 +796,8 @@ std::string Line::Run() {
   }
   if (verb == "printer") {
     // printer output "file.pdf": where the module's print jobs go (in the
-    // host's folder); printer pages FROM TO | printer cancel: the print
-    // dialog's answer.
+    // host's folder); printer pages FROM TO [turn] | printer cancel: the
+    // print dialog's answer, turning the paper with "turn".
     const std::string& what = Word(1);
     if (what == "output") {
       std::string bad = Count(3, 3, "printer output \"file.pdf\"");
@@ -798,20 +807,21 @@ std::string Line::Run() {
     }
     if (what == "pages") {
       int32_t from = 0, to = 0;
-      std::string bad = Count(4, 4, "printer pages FROM TO");
+      std::string bad = Count(4, 5, "printer pages FROM TO [turn]");
       if (!bad.empty() || !(bad = Field(2, "FROM", from).Field(3, "TO", to).fBad).empty()) return bad;
-      sPrintAnswer = {from, to, true};
+      if (fTokens.size() == 5 && Word(4) != "turn") return "printer pages FROM TO [turn]";
+      sPrintAnswer = {from, to, true, fTokens.size() == 5};
       SetHeadlessPrintProvider(&AnswerPrintDialog, nullptr);
       return {};
     }
     if (what == "cancel") {
       std::string bad = Count(2, 2, "printer cancel");
       if (!bad.empty()) return bad;
-      sPrintAnswer = {0, 0, false};
+      sPrintAnswer = {0, 0, false, false};
       SetHeadlessPrintProvider(&AnswerPrintDialog, nullptr);
       return {};
     }
-    return "printer output \"file.pdf\" | pages FROM TO | cancel";
+    return "printer output \"file.pdf\" | pages FROM TO [turn] | cancel";
   }
   if (verb == "command") return RunCommand();
   if (verb == "method" || verb == "methods") {
@@ -968,6 +978,12 @@ ScriptRunner::Outcome ScriptRunner::Run(const std::string& text) {
     outcome.error = "end: " + std::to_string(colours) + " colour answer(s) never asked for";
   if (outcome.error.empty() && confirmations > 0)
     outcome.error = "end: " + std::to_string(confirmations) + " confirm answer(s) never asked for";
+  // So does a form's script that no form ever took: the dialog it answers
+  // never opened.
+  const std::vector<std::string> forms = fHost.Forms().PendingScripts();
+  if (outcome.error.empty() && !forms.empty())
+    outcome.error = "end: the script of form " + forms.front() + (forms.size() > 1 ? " and others" : "") +
+                    " never run";
   if (!outcome.error.empty() && outcome.error.rfind("end: ", 0) == 0) fOut << "  error: " << outcome.error << "\n";
   return outcome;
 }

@@ -349,6 +349,13 @@ BOOL TurnThePaper(PRINTDLGA* dialog, void*) {
   return 1;
 }
 
+// The same, choosing pages 1 to 99.
+BOOL TurnThePaperForEveryPage(PRINTDLGA* dialog, void* context) {
+  TurnThePaper(dialog, context);
+  dialog->nToPage = 99;
+  return 1;
+}
+
 TEST_F(PrintCommandsTest, ThePaperQuestionsCancelPrintsNothingAndThePreviewRuns) {
   Pages(2);
   ScriptedPrintDialogs dialogs;
@@ -366,6 +373,34 @@ TEST_F(PrintCommandsTest, ThePaperQuestionsCancelPrintsNothingAndThePreviewRuns)
   xMorvaPrinting::PrintPreviewCommand(*area);
   EXPECT_EQ(dialogs.previews, 1);
   EXPECT_EQ(document->GetParams().GetPrinterMetrics(), 0);
+}
+
+TEST_F(PrintCommandsTest, ThePaperQuestionsFitTurnsThePageAndPrintsEveryPageOfTheNewLayout) {
+  // Lines that fill more landscape pages than portrait ones.
+  std::string lines;
+  for (int i = 1; i <= 100; ++i) lines += "Line " + std::to_string(i) + "\n";
+  Type(lines);
+  const int32_t portraitPages = document->GetBodyPageCount();
+  ASSERT_LT(document->GetParams().GetPageWidth(), document->GetParams().GetPageHeight());
+  ScriptedPrintDialogs dialogs;
+  VInstalledService<xMorvaPrintDialogs> installed(&dialogs);
+  SetHeadlessPrintProvider(&TurnThePaperForEveryPage, nullptr);
+  dialogs.paperAnswer = kPaperFitDocument;
+  // The whole document, as printing it from the menu asks.
+  EXPECT_EQ(xMorvaPrinting::PrintCommand(*area, true, 0, 0), 0);
+  EXPECT_EQ(dialogs.paperQuestions, 1);
+  EXPECT_GT(document->GetParams().GetPageWidth(), document->GetParams().GetPageHeight());
+  const int32_t landscapePages = document->GetBodyPageCount();
+  EXPECT_GT(landscapePages, portraitPages);
+  EXPECT_EQ(PdfPages(), landscapePages);
+  EXPECT_NE(PageText(landscapePages).find("Line 100"), std::string::npos);
+  // The document now has the printer's paper: printing again on it asks
+  // nothing.
+  DialogAnswer every{1, 99, true};
+  SetHeadlessPrintProvider(&AnswerPrintDialog, &every);
+  EXPECT_EQ(xMorvaPrinting::PrintCommand(*area, true, 0, 0), 0);
+  EXPECT_EQ(dialogs.paperQuestions, 1);
+  EXPECT_EQ(PdfPages(), landscapePages);
 }
 
 // A grey page: 8-bit levels of `width` x `height` pixels.

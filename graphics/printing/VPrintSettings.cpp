@@ -250,9 +250,17 @@ void VPrintSettings::TakeSnapshot() {
 
 // ---- Comparisons and paper tables.
 
+namespace {
+// A paper length in whole millimetres, rounded: a document holds its page
+// in screen pixels, so the paper it was fitted to comes back from it a
+// fraction of a millimetre off.
+int32_t WholeMillimetres(int32_t hundredths) { return (hundredths + 50) / 100; }
+}  // namespace
+
 bool VPrintSettings::SamePrintRecord(const VPrintRecord& a, const VPrintRecord& b) {
   return a.paperCode == b.paperCode && a.landscape == b.landscape &&
-         a.paperWidth == b.paperWidth && a.paperHeight == b.paperHeight &&
+         WholeMillimetres(a.paperWidth) == WholeMillimetres(b.paperWidth) &&
+         WholeMillimetres(a.paperHeight) == WholeMillimetres(b.paperHeight) &&
          a.marginLeft / 100 == b.marginLeft / 100 && a.marginRight / 100 == b.marginRight / 100 &&
          a.marginTop / 100 == b.marginTop / 100 && a.marginBottom / 100 == b.marginBottom / 100 &&
          a.scale == b.scale;

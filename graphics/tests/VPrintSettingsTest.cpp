@@ -320,4 +320,33 @@ TEST(PrintSettings, PaperThePrinterDoesNotGiveIsReported) {
   EXPECT_TRUE(settings.IsBound());
 }
 
+TEST(PrintSettings, RecordsAreComparedInWholeMillimetres) {
+  VPrintRecord letter;
+  letter.paperCode = 1;
+  letter.paperWidth = 21590;
+  letter.paperHeight = 27940;
+  letter.marginLeft = letter.marginRight = 1000;
+  struct Row {
+    const char* what;
+    void (*change)(VPrintRecord&);
+    bool same;
+  };
+  const Row rows[] = {
+      // Letter as a document of 96-dpi pixels gives it back: 216 x 279 mm.
+      {"sizes off by less than half a millimetre", [](VPrintRecord& r) { r.paperWidth = 21600; r.paperHeight = 27900; }, true},
+      {"a width a millimetre wider", [](VPrintRecord& r) { r.paperWidth = 21690; }, false},
+      {"a margin within its millimetre", [](VPrintRecord& r) { r.marginLeft = 1099; }, true},
+      {"a margin a millimetre wider", [](VPrintRecord& r) { r.marginLeft = 1100; }, false},
+      {"turned", [](VPrintRecord& r) { r.landscape = 1; }, false},
+      {"another paper code", [](VPrintRecord& r) { r.paperCode = 9; }, false},
+      {"another scale", [](VPrintRecord& r) { r.scale = 90; }, false},
+  };
+  for (const Row& row : rows) {
+    VPrintRecord other = letter;
+    row.change(other);
+    EXPECT_EQ(VPrintSettings::SamePrintRecord(letter, other), row.same) << row.what;
+    EXPECT_EQ(VPrintSettings::SamePrintRecord(other, letter), row.same) << row.what;
+  }
+}
+
 }  // namespace

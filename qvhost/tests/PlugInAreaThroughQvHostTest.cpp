@@ -35,7 +35,7 @@ TEST_F(AreaScripts, AnAreaIsDrawnInItsFormAndDrawnAgainTheSame) {
                              "snapshot invoice \"" + folder + "drawn.png\"\n"
                              "update invoice\n"
                              "expect png invoice \"" + folder + "drawn.png\"\n"
-                             "form mvCanDelete click butNo\narea body 17\n"
+                             "area body 17\n"
                              "stop -2\n";
   const ScriptRunner::Outcome outcome = Run(script);
   ASSERT_TRUE(outcome.ok()) << outcome.error << "\n" << out.str();
@@ -88,7 +88,7 @@ TEST_F(AreaScripts, ClosingWithoutTheForcedMessageAlsoClosesTheBaseArea) {
                              "area note 17\n"
                              "expect event note message 0\n"  // not 122: the base area may close
                              "area body create form at invoice 10 70 100 50\n"
-                             "form mvCanDelete click butNo\narea body 17 message 130\n"
+                             "area body 17 message 130\n"
                              "expect event body message 130\n"
                              "stop -2\n";
   const ScriptRunner::Outcome outcome = Run(script);
