@@ -87,7 +87,7 @@ bool RunSelfApplying(xMorvaPlugIn& area, xMorvaDocument& document, int32_t comma
   xMorvaDialogs* dialogs = xMorvaDialogSlot::Get();
   // The speller of the old language goes first, so that the next check
   // loads the chosen one.
-  if (command == 806) area.UnloadSpeller();
+  if (command == 806) area.UnloadWinSpeller();
   const bool accepted = dialogs != nullptr && dialogs->RunSelfApplying(command, area, document);
   document.SetHostOutcome(accepted);
   if (!accepted) return true;

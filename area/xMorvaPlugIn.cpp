@@ -316,7 +316,7 @@ void xMorvaPlugIn::RunSpellCheck() {
   fSpeller->RunSpellCheck();
 }
 
-void xMorvaPlugIn::UnloadSpeller() {
+void xMorvaPlugIn::UnloadWinSpeller() {
   if (fSpeller) fSpeller->Unload();
 }
 

@@ -101,7 +101,7 @@ class xMorvaPlugIn : public VPlugIn, public xMorvaHostObject, public xMorvaDocum
   // The spelling check of the current part through the engine library
   // (document command 805); the speller stays loaded for the next check.
   void RunSpellCheck();
-  void UnloadSpeller() override;
+  void UnloadWinSpeller() override;
   xMorvaWinSpeller* GetSpeller() const { return fSpeller.get(); }
   // The interline and symbol dialogs; no other value is asked here.
   bool AskValue(int32_t command, int32_t current, int32_t& value) override;

@@ -329,7 +329,7 @@ uint16_t xMorvaWinSpeller::Check(uint16_t mode) {
   return fLastResult;
 }
 
-void xMorvaWinSpeller::Skip(uint32_t characters) {
+void xMorvaWinSpeller::SkipCharacters(uint32_t characters) {
   fOffset = std::min<uint32_t>(fOffset + characters, uint32_t(fChunk.size()));
   fInput.text = TextAt(fOffset);
   fInput.charactersLeft = uint16_t(fChunk.size() - fOffset);
@@ -364,24 +364,24 @@ bool xMorvaWinSpeller::FindNextMisspelled() {
   }
 }
 
-std::u16string xMorvaWinSpeller::GetWord() const {
+std::u16string xMorvaWinSpeller::GetCurrentWord() const {
   const size_t length = std::min<size_t>(fResult.wordLength, fChunk.size() - std::min<size_t>(fOffset, fChunk.size()));
   return fChunk.substr(std::min<size_t>(fOffset, fChunk.size()), length);
 }
 
-void xMorvaWinSpeller::Ignore() { Skip(fResult.wordLength); }
+void xMorvaWinSpeller::Skip() { SkipCharacters(fResult.wordLength); }
 
 bool xMorvaWinSpeller::IgnoreAll() {
   if (!fLoaded) return false;
-  fLastResult = As<QvSpellAddWord>(fEntries[8])(fInstance, kQvSpellIgnoreList, Utf8(GetWord()).c_str());
-  Ignore();
+  fLastResult = As<QvSpellAddWord>(fEntries[8])(fInstance, kQvSpellIgnoreList, Utf8(GetCurrentWord()).c_str());
+  Skip();
   return fLastResult == 0;
 }
 
-bool xMorvaWinSpeller::Add() {
+bool xMorvaWinSpeller::AddWord() {
   if (!fLoaded) return false;
-  fLastResult = As<QvSpellAddWord>(fEntries[8])(fInstance, fUserDictionary, Utf8(GetWord()).c_str());
-  Ignore();
+  fLastResult = As<QvSpellAddWord>(fEntries[8])(fInstance, fUserDictionary, Utf8(GetCurrentWord()).c_str());
+  Skip();
   return fLastResult == 0;
 }
 
@@ -396,13 +396,13 @@ bool xMorvaWinSpeller::Change(const std::u16string& replacement) {
   fByteDelta += int32_t(text->GetStreamSize()) - int32_t(bytesBefore);
   // The search goes on behind the word in the chunk, which is the text
   // behind the replacement in the document.
-  Skip(word);
+  SkipCharacters(word);
   return true;
 }
 
 bool xMorvaWinSpeller::ChangeAll(const std::u16string& replacement) {
   if (!fLoaded) return false;
-  fLastResult = As<QvSpellChangeAlways>(fEntries[9])(fInstance, kQvSpellChangeList, Utf8(GetWord()).c_str(),
+  fLastResult = As<QvSpellChangeAlways>(fEntries[9])(fInstance, kQvSpellChangeList, Utf8(GetCurrentWord()).c_str(),
                                                      Utf8(replacement).c_str());
   return Change(replacement) && fLastResult == 0;
 }

@@ -89,10 +89,10 @@ class xMorvaWinSpeller {
   // Selects the next word the engine does not know: false at the end.
   bool FindNextMisspelled();
   // The word at the current point (UTF-16).
-  std::u16string GetWord() const;
-  void Ignore();
+  std::u16string GetCurrentWord() const;
+  void Skip();
   bool IgnoreAll();
-  bool Add();
+  bool AddWord();
   // Replaces the word as an ordinary edit; the search goes on behind the
   // replacement.
   bool Change(const std::u16string& replacement);
@@ -113,7 +113,7 @@ class xMorvaWinSpeller {
   // Engine calls.
   uint16_t Check(uint16_t mode);
   const char* TextAt(uint32_t character) const;
-  void Skip(uint32_t characters);
+  void SkipCharacters(uint32_t characters);
   xMorvaEngine* Text() const;
 
   xMorvaPlugIn& fArea;

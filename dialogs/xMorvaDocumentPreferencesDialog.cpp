@@ -126,7 +126,7 @@ void xMorvaDocumentPreferencesDialog::ChooseSpellerFile(int16_t kind) {
   // The choice is kept at once, and the speller loaded with the old files
   // goes, so that the next check loads the new ones.
   files.SetStoredPath(kind, path);
-  area->UnloadSpeller();
+  area->UnloadWinSpeller();
 }
 
 void xMorvaDocumentPreferencesDialog::ItemHit(const VString& name, int16_t) {

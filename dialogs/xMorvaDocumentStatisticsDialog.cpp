@@ -35,20 +35,6 @@ int32_t xMorvaDocumentStatisticsDialog::UndoBufferSize(const xMorvaDocument& doc
   return undo != nullptr ? std::max(undo->GetEnd(), 0) : 0;
 }
 
-int32_t xMorvaDocumentStatisticsDialog::PictureCacheSize(const xMorvaDocument& document) {
-  uint64_t bytes = 0;
-  for (int16_t part = 0; part < kPartCount; ++part) {
-    if (const xMorvaEngine* text = PartText(document, part)) bytes += text->GetPictureCacheSize();
-  }
-  return Shown(bytes);
-}
-
-void xMorvaDocumentStatisticsDialog::ClearPictureCaches(xMorvaDocument& document) {
-  for (int16_t part = 0; part < kPartCount; ++part) {
-    if (xMorvaEngine* text = PartText(document, part)) text->ResetPictureCache();
-  }
-}
-
 bool xMorvaDocumentStatisticsDialog::AfterOpen() {
   xMorvaLayoutInterface* layout = fDocument.GetLayout();
   HostFormSetLong("vNbLines", layout != nullptr ? layout->GetLineCount(kPartBody) : 0);
@@ -73,7 +59,7 @@ bool xMorvaDocumentStatisticsDialog::AfterOpen() {
   HostFormSetLong("vPicturesInPage", pictures != nullptr ? pictures->GetCount() : 0);
   HostFormSetLong("vSize", body != nullptr ? Shown(body->GetStreamSize()) : 0);
   HostFormSetLong(kUndoBuffer, UndoBufferSize(fDocument));
-  HostFormSetLong(kPictureCache, PictureCacheSize(fDocument));
+  HostFormSetLong(kPictureCache, fDocument.PictureCacheSize());
   return true;
 }
 
@@ -84,8 +70,8 @@ void xMorvaDocumentStatisticsDialog::ItemHit(const VString& objectName, int16_t)
     if (GetArea() != nullptr) UpdateBarState(*GetArea(), true);
     HostFormSetLong(kUndoBuffer, UndoBufferSize(fDocument));
   } else if (IsFormObject(objectName, "bClearPictureCache")) {
-    ClearPictureCaches(fDocument);
-    HostFormSetLong(kPictureCache, PictureCacheSize(fDocument));
+    fDocument.ResetAllPictureCaches();
+    HostFormSetLong(kPictureCache, fDocument.PictureCacheSize());
   }
 }
 

@@ -15,10 +15,8 @@ class xMorvaDocumentStatisticsDialog : public xMorvaDialog {
   bool AfterOpen() override;
   void ItemHit(const VString& objectName, int16_t page) override;
 
-  // Bytes the undo history and the picture caches of the seven parts use.
+  // Bytes the undo history uses.
   static int32_t UndoBufferSize(const xMorvaDocument& document);
-  static int32_t PictureCacheSize(const xMorvaDocument& document);
-  static void ClearPictureCaches(xMorvaDocument& document);
 
  private:
   xMorvaDocument& fDocument;

@@ -67,7 +67,7 @@ bool xMorvaPictureDialog::AfterOpen() {
   const int16_t offset = IllustrationOffset(fWhere, fBehindText);
   xMorvaMain* package = GetArea() != nullptr ? GetArea()->GetMorvaPackage() : nullptr;
   if (package != nullptr && offset != fShownIllustration) {
-    SetItemPictureFromResource(kIllustration, package->GetResourceFile(),
+    SetItemPictureResource(kIllustration, package->GetResourceFile(),
                                static_cast<int16_t>(package->GetResourceBase() + offset));
     fShownIllustration = offset;
   }

@@ -38,7 +38,7 @@ bool xMorvaSpellingDialog::BeforeOpen() {
 
 bool xMorvaSpellingDialog::AfterOpen() {
   VStrInHandle word;
-  SetUnits(word, fSpeller.GetWord());
+  SetUnits(word, fSpeller.GetCurrentWord());
   HostFormSetTextHandle(kWrongWord, word);
   const std::vector<std::u16string> suggestions = fSpeller.Suggestions();
   HostFormClearList(kSuggestions);
@@ -68,11 +68,11 @@ void xMorvaSpellingDialog::ItemHit(const VString& objectName, int16_t) {
     return;
   }
   if (IsFormObject(objectName, "butIgnore")) {
-    fSpeller.Ignore();
+    fSpeller.Skip();
   } else if (IsFormObject(objectName, "butIgnoreAll")) {
     fSpeller.IgnoreAll();
   } else if (IsFormObject(objectName, "butAdd")) {
-    fSpeller.Add();
+    fSpeller.AddWord();
   } else if (IsFormObject(objectName, "butChange") || IsFormObject(objectName, "butChangeAll")) {
     VStrInHandle text;
     HostFormGetTextHandle(kCorrection, text);

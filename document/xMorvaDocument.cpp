@@ -265,6 +265,20 @@ int32_t xMorvaDocument::TotalTextSize() const {
   return int32_t(std::min<int64_t>(total, INT32_MAX));
 }
 
+int32_t xMorvaDocument::PictureCacheSize() const {
+  uint64_t total = 0;
+  for (const auto& part : fParts) {
+    if (part) total += part->PictureCacheSize();
+  }
+  return int32_t(std::min<uint64_t>(total, INT32_MAX));
+}
+
+void xMorvaDocument::ResetAllPictureCaches() {
+  for (const auto& part : fParts) {
+    if (part) part->ResetPictureCaches();
+  }
+}
+
 // ---- The change protocol.
 
 void xMorvaDocument::BeginChange() {

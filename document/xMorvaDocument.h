@@ -104,6 +104,10 @@ class xMorvaDocument : public VObject,
   int32_t GetHeaderFooterPage() const { return fHeaderFooterPage; }
   void RecomposeCurrentPart();
   int32_t TotalTextSize() const;
+  // The bytes the seven parts' decoded pictures hold (held at the largest
+  // 32-bit number), and forgetting them all.
+  int32_t PictureCacheSize() const;
+  void ResetAllPictureCaches();
   void ApplyToAllParts(uint8_t fieldDisplayMode);
   // The lines of the seven parts and the body's pages; null without an
   // engine.

@@ -81,7 +81,7 @@ class xMorvaDocumentArea {
   virtual uint8_t GetOptionFlag() { return 0; }
   virtual void SetOptionFlag(uint8_t value) {}
   // The speller loaded for the document's language goes.
-  virtual void UnloadSpeller() {}
+  virtual void UnloadWinSpeller() {}
   virtual void SetMinimumSize(int32_t width, int32_t height) {}
   // The window title again (the document's name changed).
   virtual void UpdateTitle() {}

@@ -38,7 +38,7 @@ bool xMorvaDocument::MayShow(bool show) const { return !show || !fArea->IsDispla
 
 void xMorvaDocument::ApplyViewOptions(bool keepTitle) {
   if (fArea == nullptr) return;
-  fArea->UnloadSpeller();
+  fArea->UnloadWinSpeller();
   ScrollFramesToOrigin();
   ShowHorizontalScrollBars(fParams.GetViewFlag(kFlagHorizontalScrollBars) != 0, false);
   ShowVerticalScrollBars(fParams.GetViewFlag(kFlagVerticalScrollBars) != 0, false);

@@ -209,7 +209,7 @@ int32_t xMorvaDocument::SetAreaOption(int16_t n, double value) {
     case 23:
       if (!InRange(value, 0, 65535)) return kErrorOptionRange;
       p.SetLanguage(int16_t(uint16_t(whole)));
-      if (fArea != nullptr) fArea->UnloadSpeller();
+      if (fArea != nullptr) fArea->UnloadWinSpeller();
       break;
     case 24:
       if (!InRange(value, 1, 10)) return kErrorOptionRange;

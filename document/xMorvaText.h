@@ -140,6 +140,11 @@ class xMorvaTextInterface : public xMorvaUndoEngine {
   // when the selection is not one picture.
   virtual int32_t SetSelectedPictureSize(int32_t width, int32_t height) { return 1034; }
 
+  // Bytes the pictures decoded for drawing hold, and forgetting them (they
+  // decode again when next drawn).
+  virtual uint64_t PictureCacheSize() const { return 0; }
+  virtual void ResetPictureCaches() {}
+
   // The width of the widest composed line, whole pixels; 0 while the text
   // has no composed lines.
   virtual int32_t GetWidestLine() const { return 0; }

@@ -75,7 +75,7 @@ void xMorvaEngine::Clear() {
   if (fStream != 0) gMemoryMgr->SetHandleSize(fStream, 0);
   fLength = 0;
   fFieldDisplayMode = 0;
-  ResetPictureCache();
+  ResetPictureCaches();
   Reset();
   if (fLines != nullptr) fLines->NoteCleared();
 }

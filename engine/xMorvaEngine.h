@@ -410,10 +410,10 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   // Decodings made so far; a drawing from the cache makes none.
   uint32_t GetPictureDecodeCount() const { return fPictureDecodes; }
   // Bytes of picture data the decoded pictures kept for drawing hold.
-  uint64_t GetPictureCacheSize() const;
+  uint64_t PictureCacheSize() const override;
   // Forgets every decoded picture: ids already in the stream no longer
   // match and decode again when drawn.
-  void ResetPictureCache();
+  void ResetPictureCaches() override;
   // ---- Styled text in transfer streams ('xMo7'; the older 'xMor' is read).
   // The selection with the document's font names, the style sheets it uses
   // and the properties and tabs at both ends, in a new handle, written

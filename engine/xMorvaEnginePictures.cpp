@@ -344,7 +344,7 @@ VPictureShape* xMorvaEngine::GetPictureForDrawing(uint8_t* element, uint32_t siz
   if (!value || !complete || value->GetKind() != kValuePicture) return nullptr;
   // A full table starts again: the ids in the stream stop matching and
   // their pictures decode again when next drawn.
-  if (fPictures.size() >= kSlotMask) ResetPictureCache();
+  if (fPictures.size() >= kSlotMask) ResetPictureCaches();
   auto entry = std::make_unique<PictureSlot>();
   entry->shape = std::make_unique<VPictureShape>(static_cast<VPictureData*>(value.release()));
   entry->fingerprint = print;
@@ -355,7 +355,7 @@ VPictureShape* xMorvaEngine::GetPictureForDrawing(uint8_t* element, uint32_t siz
   return fPictures.back()->shape.get();
 }
 
-uint64_t xMorvaEngine::GetPictureCacheSize() const {
+uint64_t xMorvaEngine::PictureCacheSize() const {
   uint64_t bytes = 0;
   for (const std::unique_ptr<PictureSlot>& slot : fPictures) {
     const VPictureData* picture = slot && slot->shape ? slot->shape->GetPicture() : nullptr;
@@ -364,7 +364,7 @@ uint64_t xMorvaEngine::GetPictureCacheSize() const {
   return bytes;
 }
 
-void xMorvaEngine::ResetPictureCache() {
+void xMorvaEngine::ResetPictureCaches() {
   fPictures.clear();
   // Generation 0 is never used, so an id of a cleared word never matches.
   fPictureGeneration = (fPictureGeneration % kGenerationMask) + 1;

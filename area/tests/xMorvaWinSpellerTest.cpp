@@ -56,12 +56,12 @@ class ScriptedSpelling : public xMorvaSpellingDialogs {
   void RunSpelling(xMorvaPlugIn&, xMorvaWinSpeller& speller) override {
     for (int guard = 0; guard < 10000 && speller.FindNextMisspelled(); ++guard) {
       std::string word;
-      Utf16ToUtf8(speller.GetWord(), &word, VLoneSurrogate::kReplace);
+      Utf16ToUtf8(speller.GetCurrentWord(), &word, VLoneSurrogate::kReplace);
       words.push_back(word);
       if (act) {
         act(speller, word);
       } else {
-        speller.Ignore();
+        speller.Skip();
       }
     }
   }
@@ -130,7 +130,7 @@ TEST_F(SpellerTest, IgnoreAllAddChangeAndChangeAllAct) {
     if (word == "Teh") {
       s.IgnoreAll();
     } else if (word == "Zorblax") {
-      s.Add();
+      s.AddWord();
     } else if (word == "Recieve") {
       s.ChangeAll(u"Receive");
     } else if (word == "Mispel") {
@@ -139,7 +139,7 @@ TEST_F(SpellerTest, IgnoreAllAddChangeAndChangeAllAct) {
       EXPECT_NE(std::find(suggestions.begin(), suggestions.end(), u"Misspell"), suggestions.end());
       s.Change(u"Misspelled words");  // longer than the word
     } else {
-      s.Ignore();
+      s.Skip();
     }
   };
   speller->RunSpellCheck();

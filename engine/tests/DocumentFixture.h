@@ -54,7 +54,7 @@ class FakeArea : public xMorvaDocumentArea {
   void ApplyViewOptions(bool) override { ++viewOptions; }
   uint8_t GetOptionFlag() override { return optionFlag; }
   void SetOptionFlag(uint8_t value) override { optionFlag = value; }
-  void UnloadSpeller() override { ++spellerUnloads; }
+  void UnloadWinSpeller() override { ++spellerUnloads; }
   void SetMinimumSize(int32_t width, int32_t height) override {
     minimumWidth = width;
     minimumHeight = height;

@@ -177,6 +177,27 @@ TEST_F(Drawing, PagesMatchTheReferenceImages) {
   ExpectMatchesReference(*continuous, "DocumentContinuous.png");
 }
 
+// The decoded pictures of every part count in the document's cache, and
+// forgetting them empties it; they decode again when next drawn.
+TEST_F(Drawing, ThePictureCachesOfEveryPartAreCountedAndEmptied) {
+  LoadPart(kPartBody, Stream().Text(u"a").Raw(PictureElement(20, 12)).Text(u"a\r"));
+  LoadPart(kPartHeader, Stream().Raw(PictureElement(40, 30)).Text(u"\r"));
+  Compose();
+  EXPECT_EQ(document->PictureCacheSize(), 0);
+  auto canvas = Canvas(204);
+  Draw(*canvas, nullptr, kDrawPaint);
+  const int32_t drawn = document->PictureCacheSize();
+  const auto* header = static_cast<const xMorvaEngine*>(document->GetPart(kPartHeader));
+  const auto* body = static_cast<const xMorvaEngine*>(document->GetPart(kPartBody));
+  EXPECT_GT(header->PictureCacheSize(), 0u);
+  EXPECT_GT(body->PictureCacheSize(), 0u);
+  EXPECT_EQ(uint64_t(drawn), header->PictureCacheSize() + body->PictureCacheSize());
+  document->ResetAllPictureCaches();
+  EXPECT_EQ(document->PictureCacheSize(), 0);
+  Draw(*canvas, nullptr, kDrawPaint);
+  EXPECT_EQ(document->PictureCacheSize(), drawn);
+}
+
 TEST_F(Drawing, ASelectionChangeInvertsOnlyTheDifference) {
   LoadPart(kPartBody, Stream().Text(u"aaaa aaaa\raaaa\r"));
   Compose();

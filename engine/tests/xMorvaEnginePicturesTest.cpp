@@ -185,7 +185,7 @@ TEST_F(Pictures, StaleIdsDecodeAgain) {
   }
   const Bytes kept = Bytes_();
   ASSERT_EQ(0, engine.DeleteSelectionWithUndo());
-  engine.ResetPictureCache();
+  engine.ResetPictureCaches();
   undo.Undo();
   ASSERT_EQ(Bytes_(), kept);
   const uint32_t decodes = engine.GetPictureDecodeCount();

@@ -202,7 +202,7 @@ class VDialQv : public VObject {
   void HostFormSetPictureHandle(const char* name, uint32_t handle, int32_t size);
   // A copy of a Toolbox PICT handle, or of a 'PICT' resource of the file.
   void SetItemPictureFromHandle(const char* name, uint32_t pictHandle);
-  void SetItemPictureFromResource(const char* name, VResourceFile* file, int16_t id);
+  void SetItemPictureResource(const char* name, VResourceFile* file, int16_t id);
   // The Macintosh picture of a picture value (a PICT as it is, a metafile
   // drawn into one); nothing for null or a value that gives no picture. The
   // value stays the caller's.

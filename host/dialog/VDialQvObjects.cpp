@@ -541,7 +541,7 @@ void VDialQv::SetItemPictureFromHandle(const char* name, uint32_t pictHandle) {
   HostFormSetPictureHandle(name, copy, size);
 }
 
-void VDialQv::SetItemPictureFromResource(const char* name, VResourceFile* file, int16_t id) {
+void VDialQv::SetItemPictureResource(const char* name, VResourceFile* file, int16_t id) {
   if (file == nullptr) return;
   uint8_t owned = 0;
   const VResourceRef ref = file->GetResource(FourCC("PICT"), id, &owned);
