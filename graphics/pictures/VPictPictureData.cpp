@@ -4,6 +4,7 @@
 #include "platform/gdi/WinGdi.h"
 #include "platform/gdi/WinGdiMetafile.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "framework/core/memory/VHandleLocker.h"
@@ -36,6 +37,12 @@ void VPictPictureData::LetGo() {
 }
 
 void VPictPictureData::DisposeHeld(uint32_t handle) { gMemoryMgr->DisposeHandle(handle); }
+
+uint32_t VPictPictureData::DataSize() const {
+  const uint64_t own = fHandle != 0 ? gMemoryMgr->GetHandleSize(fHandle) : 0;
+  const uint64_t drawn = fCachedMetafile != nullptr ? fCachedMetafile->DataSize() : 0;
+  return static_cast<uint32_t>(std::min<uint64_t>(own + drawn, UINT32_MAX));
+}
 
 VValue* VPictPictureData::Clone() const {
   auto* copy = new VPictPictureData;

@@ -34,6 +34,8 @@ class VPictPictureData : public VHandlePictureData {
   int32_t GetWidth() const override;
   int32_t GetHeight() const override;
   void GetSize(int32_t& width, int32_t& height) const override;
+  // The bytes of the picture held, with the metafile made for drawing it.
+  uint32_t DataSize() const override;
   // The bytes are copied into a new handle, owned. When no handle can be
   // had the value is left empty and the error 100 is recorded.
   void SetFromData(const void* bytes, uint32_t size) override;

@@ -121,8 +121,13 @@ TEST(PictRoundTrip, ReplacingThePictureDropsItsCachedMetafile) {
   port.PaintRect(0, 0, 4, 4);
   std::unique_ptr<VPictPictureData> pict(port.ToPictPicture());
   ASSERT_NE(pict, nullptr);
+  // Its size is its bytes, and the metafile made to draw it once made.
+  const uint32_t own = pict->DataSize();
+  EXPECT_EQ(own, pict->StoredBytes().size());
   VEmfPictureData* first = pict->MetafileForDrawing();
   ASSERT_NE(first, nullptr);
+  EXPECT_EQ(pict->DataSize(), own + first->DataSize());
+  EXPECT_GT(first->DataSize(), 0u);
   EXPECT_EQ(pict->GetCachedMetafile(), first);
   EXPECT_EQ(pict->MetafileForDrawing(), first);
   const Bytes bytes = pict->StoredBytes();

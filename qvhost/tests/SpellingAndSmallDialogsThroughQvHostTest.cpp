@@ -9,6 +9,7 @@
 #include <iterator>
 #include <string>
 
+#include "area/tests/HostPictureSupport.h"
 #include "qvhost/tests/ScriptTestSupport.h"
 
 namespace {
@@ -41,7 +42,13 @@ TEST_F(SpellingAndSmallDialogs, SpellingHandlesEachWordThroughItsButtons) {
 }
 
 TEST_F(SpellingAndSmallDialogs, SmallDialogsShowAndApplyTheirValues) {
-  RunScript(Script("dialogs-small.qvs"));
+  // The picture the script puts in a text.
+  const tablecommands::Bytes picture = tablecommands::HostPictureBytes(40, 30);
+  std::ofstream(host->Folder() + "pic.pict", std::ios::binary)
+      .write(reinterpret_cast<const char*>(picture.data()), std::streamsize(picture.size()));
+  std::string script = Script("dialogs-small.qvs");
+  Replace(script, "\"PICTURE\"", "\"" + host->Folder() + "pic.pict\"");
+  RunScript(script);
   // The undo history emptied by the statistics dialog: undo changes nothing.
   EXPECT_EQ(FileText("statistics-after-undo.txt"), "Hello brave world\r\nSecond line");
 }
