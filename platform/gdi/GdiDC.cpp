@@ -274,6 +274,10 @@ GdiSurface* GdiDC::Target() {
       if (!surface && !pagePixelsOnDemand) surface = WhiteSurface(caps.horzRes, caps.vertRes);
       return surface.get();
     case GdiDcKind::Screen:
+      // The screen's pixels are made when something first draws on them or
+      // reads them: a process that only asks the screen's metrics (a
+      // conversion, a measuring port) never holds them.
+      if (!surface) surface = ScreenSurface();
       return surface.get();
     case GdiDcKind::Window:
       return RefreshWindowView(*this) ? surface.get() : nullptr;
@@ -325,13 +329,7 @@ BOOL DeleteDC(HDC handle) {
 }
 
 HDC GetDC(HWND window) {
-  if (!window) {
-    std::shared_ptr<GdiSurface> screen = ScreenSurface();
-    if (!screen) return nullptr;
-    HDC h = NewDC(GdiDcKind::Screen, ScreenCaps());
-    if (GdiDC* dc = Dc(h)) dc->surface = std::move(screen);
-    return h;
-  }
+  if (!window) return NewDC(GdiDcKind::Screen, ScreenCaps());
   if (!WinGetClientView(window, nullptr, nullptr)) {
     SetLastError(ERROR_INVALID_HANDLE);
     return nullptr;

@@ -665,6 +665,30 @@ TEST(GdiDraw, AClipMadeBeforeTheBitmapIsSelectedStillApplies) {
   DeleteDC(dc);
 }
 
+// Screen DCs got before anything drew share the one screen: what one draws
+// the other reads, and its size is the screen's.
+TEST(GdiDraw, ScreenDcsShareTheScreenMadeWhenFirstDrawn) {
+  HDC reader = GetDC(nullptr);
+  HDC writer = GetDC(nullptr);
+  ASSERT_NE(reader, nullptr);
+  ASSERT_NE(writer, nullptr);
+  const int width = GetDeviceCaps(writer, HORZRES);
+  const int height = GetDeviceCaps(writer, VERTRES);
+  EXPECT_GT(width, 0);
+  RECT clip{};
+  EXPECT_NE(GetClipBox(reader, &clip), ERROR);
+  EXPECT_EQ(clip.right, width);
+  EXPECT_EQ(clip.bottom, height);
+  const COLORREF before = GetPixel(reader, 3, 2);
+  const COLORREF mark = before == RGB(10, 20, 30) ? RGB(30, 20, 10) : RGB(10, 20, 30);
+  SetPixel(writer, 3, 2, mark);
+  EXPECT_EQ(GetPixel(reader, 3, 2), mark);
+  SetPixel(writer, 3, 2, before);
+  EXPECT_EQ(GetPixel(reader, 3, 2), before);
+  ReleaseDC(nullptr, writer);
+  ReleaseDC(nullptr, reader);
+}
+
 TEST(GdiDraw, SaveDcAndRestoreDcBringBackStateAndClip) {
   Canvas c(8, 8);
   HPEN red = CreatePen(PS_SOLID, 1, RGB(255, 0, 0));
