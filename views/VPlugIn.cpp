@@ -243,10 +243,10 @@ bool VPlugIn::AskParentState() { return fWindowView != nullptr && fWindowView->A
 void VPlugIn::LoseFocus(VFrame*) {
   fCommandMgr->Suspend();
   fHasFocus = 0;
-  // What the user does while the area is without the focus (a dialog it
-  // ran, another window) comes between this press and the next: the next
-  // one starts a new click run, so the press that opened a dialog and the
-  // first one after it never make a double click.
+  // What the user does while the area is without the focus (in a dialog
+  // it ran, in another window) comes between the last press and the next:
+  // the next one starts a new click run, so the press that opened a dialog
+  // and the first one after it never make a double click.
   if (gSystemServices != nullptr) gSystemServices->EndClickRun();
 }
 
