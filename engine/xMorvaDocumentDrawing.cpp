@@ -519,7 +519,12 @@ void xMorvaDocumentDrawing::DrawLines(VPort& port, xMorvaSelectionState* selecti
         }
         if (selected(itemAt)) {
           if (IsNotTracking()) filled = true;
-          if (singlePicture && elementEnd == 0) pictureSelected = true;
+          // Selected as a picture, with its frame and handles: a picture
+          // element selected alone, and the picture a host expression
+          // selected alone shows as its result (the one the engine's
+          // picture commands and the edit dialog work on).
+          if (singlePicture && (elementEnd == 0 || int64_t(at) == engine.FindSelectedPicture(s)))
+            pictureSelected = true;
         }
       }
       at += item.size;

@@ -246,6 +246,17 @@ void VCommandMgr::Suspend() {
   }
 }
 
+void VCommandMgr::RestoreTarget() {
+  // The target Suspend kept was told that it lost the focus; it is told
+  // that it has it again, and its listeners with it.
+  if (fTarget == nullptr || fTarget->IsFocused()) return;
+  VFrame* kept = fTarget;
+  VFrame* none = nullptr;
+  BroadcastTracked(none, kept);
+  // A target destroyed during the broadcast has already left.
+  if (kept != nullptr && fTarget == kept) kept->TakeFocus();
+}
+
 void VCommandMgr::EnsureTarget() {
   if (fTarget != nullptr) return;
   if (fDefault != nullptr) {

@@ -45,6 +45,8 @@ class VCommandMgr : public VObject {
   void FocusNext(bool backwards);
   void Resume();
   void Suspend();
+  // The target Suspend kept, when it is not focused, takes the focus again.
+  void RestoreTarget();
   void EnsureTarget();
   bool CanLeave();
   // The target handles the key (following its next-key links); an

@@ -8,6 +8,7 @@
 #include "boundary/HostSelectors.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/system/environment/VClipboard.h"
+#include "framework/system/environment/VSystemServices.h"
 #include "framework/system/resources/VMacResourceFile.h"
 #include "views/VCommand.h"
 #include "views/VCommandMgr.h"
@@ -242,12 +243,21 @@ bool VPlugIn::AskParentState() { return fWindowView != nullptr && fWindowView->A
 void VPlugIn::LoseFocus(VFrame*) {
   fCommandMgr->Suspend();
   fHasFocus = 0;
+  // What the user does while the area is without the focus (in a dialog
+  // it ran, in another window) comes between the last press and the next:
+  // the next one starts a new click run, so the press that opened a dialog
+  // and the first one after it never make a double click.
+  if (gSystemServices != nullptr) gSystemServices->EndClickRun();
 }
 
 void VPlugIn::TakeFocus() {
   fHasFocus = 1;
   fCommandMgr->Resume();
   fCommandMgr->EnsureTarget();
+  // The frame that had the focus when the area lost it (to another window,
+  // a dialog the area ran) has it again: without it the area's text would
+  // take no more clicks until something else gave it the focus.
+  fCommandMgr->RestoreTarget();
   UpdateCommands(2);
 }
 

@@ -361,6 +361,53 @@ TEST_F(Drawing, PictureHandlesAndTheirMiddles) {
   }
 }
 
+// A host expression selected alone whose result is a picture is selected
+// as that picture: its frame and handles, no highlight. A result that
+// starts with text, and a picture selected with a character, highlight.
+TEST_F(Drawing, APictureThatAHostExpressionShowsIsSelectedAsAPicture) {
+  const Bytes picture = PictureElement(24, 14);
+  // The expression element: its object, then its source text and the
+  // result it shows.
+  auto expression = [](const Bytes& result) {
+    Stream element;
+    Computed(element, xMorvaElementCode::ExprQv, {'R', 'E', 'F'}, result, Stream().Text(u"src"));
+    return element.bytes();
+  };
+  struct Case {
+    const char* name;
+    Bytes text;
+    int32_t start, end;
+    bool asPicture;
+  };
+  const Case cases[] = {
+      {"the result is the picture", Stream().Text(u"a").Raw(expression(picture)).Text(u"a\r"), 1, 2, true},
+      {"with records before it", Stream().Text(u"a").Raw(expression(Stream().Record(kPropBold, 1).Raw(picture)))
+                                     .Text(u"a\r"), 1, 2, true},
+      {"text before the picture", Stream().Text(u"a").Raw(expression(Stream().Text(u"b").Raw(picture)))
+                                      .Text(u"a\r"), 1, 2, false},
+      {"with a character", Stream().Text(u"a").Raw(expression(picture)).Text(u"a\r"), 1, 3, false},
+      {"a picture element", Stream().Text(u"a").Raw(picture).Text(u"a\r"), 1, 2, true},
+  };
+  for (const Case& c : cases) {
+    LoadPart(kPartBody, c.text);
+    Compose();
+    Part(kPartBody).SetSelection(c.start, c.end);
+    ASSERT_EQ(Part(kPartBody).IsPictureSelected(), c.asPicture) << c.name;
+    auto canvas = Canvas(4 + 204);
+    xMorvaSelectionState state;
+    Draw(*canvas, &state, kDrawPaint);
+    EXPECT_EQ(drawing->GetPictureEngine() == &Part(kPartBody), c.asPicture) << c.name;
+    EXPECT_EQ(state.region.IsEmpty(), c.asPicture) << c.name;
+    if (!c.asPicture) continue;
+    // The frame the handles go round is the picture's, after the "a".
+    const VRect& frame = drawing->GetPictureFrame();
+    EXPECT_EQ(frame.GetLeft(), kPageLeft + 20 + 8) << c.name;
+    EXPECT_EQ(frame.GetWidth(), 24) << c.name;
+    ASSERT_EQ(frame.GetHeight(), 14) << c.name;
+    EXPECT_NE(Pixel(*canvas, frame.GetLeft() - 4, frame.GetTop() - 4), kWhite) << c.name;
+  }
+}
+
 TEST_F(Drawing, ContinuousSeparatorsSkipPageBreaks) {
   document->Params().SetViewMode(1);
   LoadPart(kPartBody, Stream().Text(u"one\r").Head(24004, 2, 0).Unit(13).Text(u"two\r").Text(Words(0, 60) + u"\r"));

@@ -1,7 +1,9 @@
-// The edit dialog of a picture in the text through the module: its script's
-// two parts run, and the document saved after a cancelled dialog is the
-// document saved before it, while OK changes it and the undo key takes the
-// change back.
+// The edit dialog of a picture in the text through the module, for a
+// picture of its own and for the picture a host expression shows: each
+// script's parts run, and the document saved after a cancelled dialog is
+// the document saved before it, while OK changes it and the undo key takes
+// the change back. A second double click on the same picture opens the
+// dialog again.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -29,10 +31,12 @@ class EditPictureDialog : public ScriptTest {
   }
   static constexpr size_t kInfoStamps = 20;
 
-  // The script's set-up, then its part from the line `from` up to the line
-  // `to` (or its end), run in the test's folder with the picture there.
-  void RunPart(const std::string& from, const std::string& to) {
-    std::ifstream in(std::string(QVHOST_SCRIPTS_FOLDER) + "/dialogs-edit-picture.qvs", std::ios::binary);
+  // The set-up of the script `name`, then its part from the line `from` up
+  // to the line `to` (or its end), run in the test's folder with the
+  // picture there.
+  void RunPart(const std::string& from, const std::string& to,
+               const std::string& name = "dialogs-edit-picture.qvs") {
+    std::ifstream in(std::string(QVHOST_SCRIPTS_FOLDER) + "/" + name, std::ios::binary);
     const std::string script(std::istreambuf_iterator<char>(in), {});
     const size_t first = script.find("# -- ");
     const size_t begin = script.find(from);
@@ -62,11 +66,45 @@ TEST_F(EditPictureDialog, CancelLeavesTheDocumentsBytes) {
 }
 
 TEST_F(EditPictureDialog, OkChangesThePictureInOneUndoStep) {
-  RunPart("# -- OK", "");
+  RunPart("# -- OK", "# -- Again");
   const std::string before = Bytes("before.qmv");
   ASSERT_FALSE(before.empty());
   EXPECT_NE(Bytes("accepted.qmv"), before);
   EXPECT_EQ(Bytes("undone.qmv"), before);
+}
+
+TEST_F(EditPictureDialog, ASecondDoubleClickOpensItAgainAndOkApplies) {
+  RunPart("# -- Again", "");
+  const std::string before = Bytes("before.qmv");
+  ASSERT_FALSE(before.empty());
+  EXPECT_NE(Bytes("again.qmv"), before);
+  EXPECT_EQ(Bytes("again-undone.qmv"), before);
+}
+
+constexpr char kExpressionScript[] = "dialogs-edit-expression-picture.qvs";
+
+TEST_F(EditPictureDialog, APictureOfAnExpressionCancelledLeavesTheDocumentsBytes) {
+  RunPart("# -- Cancel", "# -- OK", kExpressionScript);
+  const std::string before = Bytes("before.qmv");
+  ASSERT_FALSE(before.empty());
+  EXPECT_EQ(Bytes("cancelled.qmv"), before);
+}
+
+TEST_F(EditPictureDialog, APictureOfAnExpressionIsChangedInOneUndoStep) {
+  RunPart("# -- OK", "# -- Expression", kExpressionScript);
+  const std::string before = Bytes("before.qmv");
+  ASSERT_FALSE(before.empty());
+  EXPECT_NE(Bytes("accepted.qmv"), before);
+  EXPECT_EQ(Bytes("undone.qmv"), before);
+}
+
+TEST_F(EditPictureDialog, ANewExpressionReplacesThePictureInOneUndoStep) {
+  RunPart("# -- Expression", "", kExpressionScript);
+  const std::string before = Bytes("before.qmv");
+  ASSERT_FALSE(before.empty());
+  const std::string edited = Bytes("edited.qmv");
+  EXPECT_NE(edited, before);
+  EXPECT_EQ(Bytes("edited-undone.qmv"), before);
 }
 
 }  // namespace

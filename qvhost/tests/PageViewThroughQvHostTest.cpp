@@ -2,8 +2,9 @@
 // (scripts/letter.qmv: a header, and a logo placed on every page) opened
 // in a form's area; its top margin and its header's lower edge dragged on
 // the vertical ruler; the logo selected, moved and resized from a corner
-// with and without Shift; a picture put into the text and resized from its
-// handles; each drag taken back by the undo key. What the form shows is
+// with and without Shift, and edited in its dialog, twice in a row; a
+// picture put into the text and resized from its handles; each drag taken
+// back by the undo key. What the form shows is
 // compared with reference pictures drawn with the pinned fonts
 // (QV_REGENERATE_REFERENCES=1 writes them again), and the pictures' places
 // and sizes are read back with commands 121 and 126 (centimetres).
@@ -121,6 +122,18 @@ TEST_F(PageViewScripts, ADoubleClickOnAPagePictureCancelledLeavesIt) {
 
 TEST_F(PageViewScripts, ADoubleClickOnAPagePictureMovesItToThePlaceEntered) {
   RunOk(EditLogo("form mvEditPictureInPage set vLeft 5\nform mvEditPictureInPage accept butOK\n") +
+        Logo("5", "0.5", "1.3", "0.8") + kEnd);
+}
+
+TEST_F(PageViewScripts, ASecondDoubleClickOnAPagePictureOpensItsDialogAgain) {
+  // Cancelled, then at once double-clicked again: the dialog opens once
+  // more (and only once) and OK moves the logo.
+  RunOk(EditLogo("form mvEditPictureInPage cancel butCancel\n") +
+        "form mvEditPictureInPage expect vLeft real \"12.4\"\n"
+        "form mvEditPictureInPage set vLeft 5\n"
+        "form mvEditPictureInPage accept butOK\n"
+        "click 540 95 count 2\n"
+        "expect calls -201 2\n" +
         Logo("5", "0.5", "1.3", "0.8") + kEnd);
 }
 

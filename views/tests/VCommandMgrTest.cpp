@@ -283,4 +283,43 @@ TEST_F(Focus, ActivationFindsTheDefaultOrTheFirstEnabledFrame) {
   EXPECT_EQ(mgr_->GetChain().size(), 3u);
 }
 
+TEST_F(Focus, TheKeptTargetIsGivenTheFocusBackAndTheOthersLeftAlone) {
+  m_[1]->RequestFocus();
+  mgr_->Suspend();
+  ASSERT_FALSE(m_[1]->IsFocused());
+  ASSERT_EQ(mgr_->GetTarget(), m_[1]);
+  // Resume alone leaves a kept target as it is; the restore tells it and
+  // every listener, once.
+  mgr_->Resume();
+  EXPECT_FALSE(m_[1]->IsFocused());
+  gNotes.clear();
+  mgr_->RestoreTarget();
+  EXPECT_TRUE(m_[1]->IsFocused());
+  EXPECT_EQ(mgr_->GetTarget(), m_[1]);
+  EXPECT_EQ(gNotes, (std::vector<std::string>{"a:->b", "b:->b", "c:->b"}));
+  EXPECT_FALSE(m_[0]->IsFocused());
+  gNotes.clear();
+  mgr_->RestoreTarget();
+  EXPECT_TRUE(gNotes.empty()) << "a focused target is not told again";
+  // Without a target there is nothing to give back.
+  m_[1]->LoseFocus(nullptr);
+  ASSERT_EQ(mgr_->GetTarget(), nullptr);
+  mgr_->RestoreTarget();
+  EXPECT_EQ(mgr_->GetTarget(), nullptr);
+  EXPECT_FALSE(m_[1]->IsFocused());
+}
+
+TEST_F(Focus, AKeptTargetDestroyedWhileItsReturnIsToldIsNotCalled) {
+  m_[2]->RequestFocus();
+  mgr_->Suspend();
+  m_[0]->fVictim = m_[2];
+  m_[0]->fOnNotice = [](Member* m) {
+    m->fOnNotice = nullptr;
+    delete m->fVictim;
+  };
+  mgr_->RestoreTarget();
+  m_.pop_back();
+  EXPECT_EQ(mgr_->GetTarget(), nullptr);
+}
+
 }  // namespace

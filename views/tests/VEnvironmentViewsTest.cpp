@@ -79,6 +79,20 @@ TEST_F(Linked, AClickAfterTheIntervalCountsOne) {
   EXPECT_EQ(Click(10, 10, 7059), 1);
 }
 
+TEST_F(Linked, AnEndedRunStartsAgainAtOne) {
+  EXPECT_EQ(Click(10, 10, 7000), 1);
+  EXPECT_EQ(Click(10, 10, 7001), 2);
+  services_->EndClickRun();
+  EXPECT_EQ(Click(10, 10, 7002), 1);
+  EXPECT_EQ(Click(10, 10, 7003), 2);
+  int32_t x = 0;
+  int32_t y = 0;
+  services_->EndClickRun();
+  services_->GetLastClickPosition(x, y);
+  EXPECT_EQ(x, -32000);
+  EXPECT_EQ(y, -32000);
+}
+
 TEST_F(Linked, ButtonUpCountsZeroAndChangesNothing) {
   EXPECT_EQ(Click(10, 10, 7000), 1);
   VEvent up(500, 500, 7001, true, false, false, false, false, 5, 0);

@@ -16,6 +16,7 @@
 #include "boundary/HostServiceSelectors.h"
 #include "framework/core/strings/VUniString.h"
 #include "framework/system/environment/VEnvironmentLinks.h"
+#include "framework/system/environment/VSystemServices.h"
 #include "views/VCommand.h"
 #include "views/VCommandMgr.h"
 #include "views/VEvent.h"
@@ -25,6 +26,7 @@
 #include "views/VFrameServices.h"
 #include "views/VPlugIn.h"
 #include "views/VPlugInDocMgr.h"
+#include "views/VViewsEnvironmentLink.h"
 #include "views/VWindowMenuBar.h"
 #include "views/VWindowView.h"
 #include "graphics/VGraphicsEnvironmentLink.h"
@@ -777,6 +779,60 @@ TEST_F(PlugInEvents, AKeyReachesTheFocusWithTheCharacterItTyped) {
   copy.SetCharacter(u'z');
   VEvent again(copy);
   EXPECT_EQ(again.GetCharacter(), u'z');
+}
+
+// A frame that notes the click count of each press it gets.
+class PressFrame : public VFrame {
+ public:
+  explicit PressFrame(VFrame* parent) : VFrame(parent, nullptr) { ResizeTo(200, 100, 0); }
+  bool MouseDown(VEvent& event) override {
+    clicks.push_back(event.GetClickCount());
+    return true;
+  }
+  std::vector<int16_t> clicks;
+};
+
+TEST_F(PlugInEvents, AfterADeactivationTheFocusFrameHasTheFocusAgainAndANewClickRun) {
+  VSystemServices services;
+  gSystemServices = &services;
+  VEnvironmentViewsService::Install(ViewsEnvironmentLink());
+  auto press = [&](VPlugIn& area, uint32_t when) {
+    host.record = HostEventRecord{};
+    host.record.what = 1;
+    host.record.when = when;
+    host.record.whereH = 50;
+    host.record.whereV = 40;
+    area.HandleEvent(host.params);
+  };
+  // The host's events, and the messages a dialog's run sends its owner
+  // before and after it.
+  enum Way { kEvents, kMessages };
+  for (const Way way : {kEvents, kMessages}) {
+    std::unique_ptr<Area> area(MakeArea(0));
+    auto* frame = new PressFrame(area.get());
+    frame->SetEnabled(true);
+    host.Send(*area, kAreaEventActivate);
+    ASSERT_TRUE(frame->RequestFocus());
+    press(*area, 7000);
+    if (way == kEvents) {
+      host.Send(*area, kAreaEventDeactivate);
+      EXPECT_FALSE(frame->IsFocused()) << way;
+      host.Send(*area, kAreaEventActivate);
+    } else {
+      area->NotifyParent(nullptr, kMsgDeactivate, 0);
+      EXPECT_FALSE(frame->IsFocused()) << way;
+      area->NotifyParent(nullptr, kMsgActivate, 0);
+    }
+    EXPECT_TRUE(frame->IsFocused()) << way;
+    EXPECT_EQ(area->GetFocusManager()->GetTarget(), frame) << way;
+    // Presses at the same place within the interval: the one before the
+    // deactivation makes no double click with the one after it.
+    press(*area, 7001);
+    press(*area, 7002);
+    EXPECT_EQ(frame->clicks, (std::vector<int16_t>{1, 1, 2})) << way;
+  }
+  VEnvironmentViewsService::Remove(ViewsEnvironmentLink());
+  gSystemServices = nullptr;
 }
 
 TEST_F(PlugInEvents, FramesFindShortcutsThroughTheArea) {

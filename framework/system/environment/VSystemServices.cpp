@@ -394,6 +394,12 @@ int16_t VSystemServices::CountClicks(const VEvent& event) {
   return static_cast<int16_t>(fClickRun + 1);
 }
 
+void VSystemServices::EndClickRun() {
+  fLastClickX = kNoClickPlace;
+  fLastClickY = kNoClickPlace;
+  fClickRun = 0;
+}
+
 void VSystemServices::GetLastClickPosition(int32_t& x, int32_t& y) const {
   x = fLastClickX;
   y = fLastClickY;

@@ -162,6 +162,10 @@ class VSystemServices : public VObject {
   // a click that is not within 2 pixels and the double-click interval of the
   // click before, one more for each that is.
   int16_t CountClicks(const VEvent& event);
+  // Ends the run of clicks: the next click counts 1, as the first one did.
+  // The clicks a user makes elsewhere meanwhile (in a dialog, another
+  // window) are not counted here, so whoever takes the user away ends it.
+  void EndClickRun();
   void GetLastClickPosition(int32_t& x, int32_t& y) const;
 
   // ---- Screens and the host's main window.
@@ -258,8 +262,10 @@ class VSystemServices : public VObject {
   std::unique_ptr<VFileTypeMap> fFileTypeMap;
   std::unique_ptr<VStringArray> fAllFonts;
   std::unique_ptr<VStringArray> fScalableFonts;
-  int32_t fLastClickX = -32000;
-  int32_t fLastClickY = -32000;
+  // Where the last click is taken to be before any: off every screen.
+  static constexpr int32_t kNoClickPlace = -32000;
+  int32_t fLastClickX = kNoClickPlace;
+  int32_t fLastClickY = kNoClickPlace;
   uint32_t fLastClickTime = 0;
   int32_t fClickRun = 0;
   char16_t fDecimalSeparator = u'.';
