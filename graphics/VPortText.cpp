@@ -10,6 +10,7 @@
 #include "framework/core/intl/VIntlMgr.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/system/environment/VSystemServices.h"
+#include "graphics/GraphicsHooks.h"
 #include "graphics/GraphicsMath_p.h"
 #include "graphics/VCharWidthCache.h"
 #include "graphics/VGdiSelection.h"
@@ -274,8 +275,12 @@ void VPort::FindFont() {
   const int32_t resY = keyDC != nullptr ? GetDeviceCaps(keyDC, LOGPIXELSY) : 0;
   const auto pixelSize = static_cast<int16_t>(PixelSize(fCurrentDC));
 
+  // Idle times are taken as now minus last use in unsigned ticks, so that
+  // they stay right when the tick count wraps.
+  const uint32_t now = GraphicsTicks();
   VCharWidthCache* leastRecent = nullptr;
   int32_t leastIndex = 0;
+  uint32_t longestIdle = 0;
   const int32_t count = gFontCache->Count();
   for (int32_t i = 1; i <= count; ++i) {
     VCharWidthCache* entry = gFontCache->GetAt(i);
@@ -284,13 +289,16 @@ void VPort::FindFont() {
       fFontEntry = entry;
       return;
     }
-    if (leastRecent == nullptr || entry->GetLastUse() < leastRecent->GetLastUse()) {
+    const uint32_t idle = now - entry->GetLastUse();
+    if (leastRecent == nullptr || idle > longestIdle) {
       leastRecent = entry;
       leastIndex = i;
+      longestIdle = idle;
     }
   }
-  if (count >= kFontCacheLimit && leastRecent != nullptr &&
-      leastRecent->GetLastUse() > kFontCacheIdleTicks) {
+  // A full cache lets its least recently used entry go only when it has
+  // been idle for longer than a minute.
+  if (count >= kFontCacheLimit && leastRecent != nullptr && longestIdle > kFontCacheIdleTicks) {
     // Let go but not deleted: ports may still draw with it.
     gFontCache->RemoveAt(leastIndex, true);
     if (gRetiredFontCache != nullptr) gRetiredFontCache->Add(&leastRecent);

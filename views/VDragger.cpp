@@ -294,6 +294,26 @@ void VDragger::Track() {
   // At most one scroll step per tick, however fast the polls come.
   bool scrolled = false;
   uint32_t scrollTick = 0;
+  // A move to the current point: find the target under it and tell the
+  // subclass how far the mouse went since the last move.
+  const auto moveTo = [&] {
+    VFrame* previous = fTarget;
+    fTarget = nullptr;
+    fTargetX = -1;
+    fTargetY = -1;
+    port->PushClip(false);
+    UpdateTarget();
+    port->PopClip();
+    if (fTarget != nullptr) {
+      int32_t tx = 0, ty = 0;
+      fTarget->LocalToScreen(tx, ty);
+      fTargetX = fCurrentX - tx;
+      fTargetY = fCurrentY - ty;
+    }
+    TrackMove(*port, previous, fTarget, fCurrentX - lastX, fCurrentY - lastY);
+    lastX = fCurrentX;
+    lastY = fCurrentY;
+  };
   for (;;) {
     DesktopPort();
     VSystemServices::GetMousePosition(fCurrentX, fCurrentY);
@@ -329,26 +349,17 @@ void VDragger::Track() {
       }
     }
 
-    if (moved) {
-      VFrame* previous = fTarget;
-      fTarget = nullptr;
-      fTargetX = -1;
-      fTargetY = -1;
-      port->PushClip(false);
-      UpdateTarget();
-      port->PopClip();
-      if (fTarget != nullptr) {
-        int32_t tx = 0, ty = 0;
-        fTarget->LocalToScreen(tx, ty);
-        fTargetX = fCurrentX - tx;
-        fTargetY = fCurrentY - ty;
-      }
-      TrackMove(*port, previous, fTarget, fCurrentX - lastX, fCurrentY - lastY);
-      lastX = fCurrentX;
-      lastY = fCurrentY;
-    }
+    if (moved) moveTo();
 
-    if (!VSystemServices::IsAnyMouseButtonDown()) break;
+    if (!VSystemServices::IsAnyMouseButtonDown()) {
+      // The mouse may have moved between the position read and the button
+      // read: read it once more, so that the drag ends where the button
+      // came up and not one movement short of it.
+      DesktopPort();
+      VSystemServices::GetMousePosition(fCurrentX, fCurrentY);
+      if (fCurrentX != lastX || fCurrentY != lastY) moveTo();
+      break;
+    }
     PollPause();
   }
 

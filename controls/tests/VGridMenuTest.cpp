@@ -11,6 +11,7 @@
 #include "controls/menus/VMenu.h"
 #include "controls/menus/VWinMenuBar.h"
 #include "controls/tests/ControlTestSupport.h"
+#include "controls/toolbars/VMenuButton.h"
 #include "framework/core/containers/VStringArray.h"
 #include "framework/system/environment/VSystemServices.h"
 #include "graphics/VDIBPort.h"
@@ -260,6 +261,45 @@ TEST_F(GridMenus, APopUpChoosesTheHoveredCellAndACancelChoosesNothing) {
     EXPECT_EQ(colors.GetHandle(), nullptr);
     EXPECT_EQ(GetRememberedGrid(), nullptr);
   }
+  services_.SetModuleResourceFile(nullptr);
+  DestroyWindow(active);
+}
+
+// A colour menu button: the area hears the chosen colour in the command while
+// the command runs; once the menu has closed the command holds the button's
+// normal state again.
+TEST_F(GridMenus, AColourMenuButtonSendsItsChoiceBeforeItsStateReturnsToNormal) {
+  StoredResourceFile file;
+  StoredBytes palette;
+  palette.U16(256).Fill(14, 0);
+  for (int i = 0; i < 256; ++i) palette.U16(uint16_t(i << 8)).U16(0x1100).U16(0x2200).Fill(10, 0);
+  file.Add(FourCC("pltt"), 9000, palette.bytes);
+  // A command above 100, which the area runs.
+  VCommand* chosen = host_->Add(150, "Colour");
+  StoredBytes button;
+  button.I32(150).I32(0).I32(0).I32(0).I32(0).Title("Colour").U16(0).U16(0).I32(int32_t(FourCC("HCOL")));
+  button.U16(0);
+  file.Add(kResTypeMenuButton, 20, button.bytes);
+  VResourceFile* opened = file.Open();
+  services_.SetModuleResourceFile(opened);
+  HWND active = CreateHeadlessWindow(100, 100);
+  SetActiveWindow(active);
+  VMenuButton colour(host_, nullptr, opened, 20, 0);
+  ASSERT_NE(colour.GetMenu(), nullptr);
+  std::vector<int32_t> heard;
+  host_->onCommand = [&](int32_t id) {
+    if (id == 150) heard.push_back(chosen->GetLong());
+  };
+  int32_t x = 0, y = 0;
+  colour.LocalToScreen(x, y);
+  ResetMenuScript();
+  ScriptMenuHover(x + 13, y + colour.GetHeight() + 13);  // cell 18 of the grid under it
+  ScriptMenuChoosePosition(1);
+  VEvent press(1, 1, 0, false, false, false, false, false, 1, 0);
+  colour.MouseDown(press);
+  EXPECT_EQ(heard, (std::vector<int32_t>{0x221111}));
+  EXPECT_EQ(chosen->GetLong(), 0);
+  host_->onCommand = nullptr;
   services_.SetModuleResourceFile(nullptr);
   DestroyWindow(active);
 }

@@ -155,19 +155,40 @@ TEST_F(FontCache, The25thFontLetsTheLeastRecentlyUsedEntryGo) {
   EXPECT_GT(keeper.GetFontAscent(), 0);
 }
 
-TEST_F(FontCache, AnEntryUsedWithinTheFirstMinuteIsKeptAndTheCacheGrows) {
-  Canvas canvas(8, 8);
-  VPort port(canvas.dc());
-  for (int size = 5; size < 29; ++size) {
-    gNow = uint32_t(size);
-    UseFont(port, "Arial", size);
+// A full cache lets its least recently used entry go only when it has been
+// idle for more than 3600 ticks, however large the tick count, also across
+// its wrap; otherwise the cache grows.
+TEST_F(FontCache, AFullCacheLetsGoOnlyAnEntryIdleForMoreThanAMinute) {
+  const struct {
+    uint32_t oldestUse, now;
+    bool letGo;
+  } cases[] = {
+      {10, 3610, false},         {10, 3611, true},          {100000, 100010, false},
+      {100000, 103601, true},    {0xFFFFFF00u, 0xD10, false}, {0xFFFFFF00u, 0xD11, true},
+  };
+  for (const auto& c : cases) {
+    ExitGraphics();
+    InitGraphics();
+    Canvas canvas(8, 8);
+    VPort keeper(canvas.dc());
+    UseFont(keeper, "Arial", 5);
+    gNow = c.oldestUse;
+    keeper.PrepareFont(VPort::kFontDirtyEntry);
+    VCharWidthCache* oldest = keeper.GetFontEntry();
+    VPort port(canvas.dc());
+    gNow = c.now - 1;
+    for (int size = 6; size < 29; ++size) {
+      UseFont(port, "Arial", size);
+      port.PrepareFont(VPort::kFontDirtyEntry);
+    }
+    ASSERT_EQ(gFontCache->Count(), 24);
+    gNow = c.now;
+    UseFont(port, "Arial", 40);
     port.PrepareFont(VPort::kFontDirtyEntry);
+    EXPECT_EQ(gFontCache->Count(), c.letGo ? 24 : 25) << c.oldestUse << " " << c.now;
+    EXPECT_EQ(gFontCache->IndexOf(&oldest) == 0, c.letGo) << c.oldestUse << " " << c.now;
+    EXPECT_EQ(gRetiredFontCache->Count(), c.letGo ? 1 : 0) << c.oldestUse << " " << c.now;
   }
-  ASSERT_EQ(gFontCache->Count(), 24);
-  UseFont(port, "Arial", 40);
-  port.PrepareFont(VPort::kFontDirtyEntry);
-  EXPECT_EQ(gFontCache->Count(), 25);
-  EXPECT_EQ(gRetiredFontCache->Count(), 0);
 }
 
 TEST_F(FontCache, ShutDownFreesEveryEntryRetiredOnesToo) {
@@ -175,7 +196,7 @@ TEST_F(FontCache, ShutDownFreesEveryEntryRetiredOnesToo) {
   {
     VPort port(canvas.dc());
     for (int size = 5; size < 40; ++size) {
-      gNow = 4000 + uint32_t(size);
+      gNow = 4000 * uint32_t(size);
       UseFont(port, "Arial", size);
       port.PrepareFont(VPort::kFontDirtyEntry);
     }

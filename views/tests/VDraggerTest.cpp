@@ -183,6 +183,25 @@ TEST_F(Drags, CallsTargetsAndPointsOfAScriptedDrag) {
   }
 }
 
+// The button comes up at a new place: whichever read of the poll meets the
+// release, the last move is the release point's.
+TEST_F(Drags, AMoveThatComesWithTheReleaseEndsAtTheReleasePoint) {
+  for (ULONGLONG release = 20; release < 24; ++release) {
+    Recorder d(a_, Down());
+    HeadlessInputEntry up = At(release, 212, 226);
+    up.buttons = 0;
+    Run(d, {At(0, 115, 215), At(10, 125, 220), up});
+    EXPECT_EQ(d.log.back(), "end") << release;
+    EXPECT_EQ(d.log[d.log.size() - 4], "move 87,6") << release;
+    EXPECT_EQ(std::vector<int32_t>({d.ox, d.oy}), std::vector<int32_t>({97, 11})) << release;
+    EXPECT_EQ(d.targets.back(), b_) << release;
+    VPoint p;
+    d.GetCurrentPoint(p, 3);
+    EXPECT_EQ(std::vector<int32_t>({p.GetX(), p.GetY()}), std::vector<int32_t>({212, 226}))
+        << release;
+  }
+}
+
 TEST_F(Drags, OnlyWatchedKeysCountAsMoves) {
   const struct {
     bool ctrl, shift;
