@@ -9,6 +9,7 @@
 // the match, the bytes from the item before the match to the item after it,
 // and whether an item follows. So the bytes come out as one replacement
 // after another leaves them, including where two matches touch.
+#include <algorithm>
 #include <cstring>
 #include <deque>
 #include <string>
@@ -18,6 +19,7 @@
 #include "document/xMorvaUndo.h"
 #include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaEngine.h"
+#include "engine/xMorvaEngine_p.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/strings/VString.h"
 
@@ -75,6 +77,14 @@ class PlacedWindow {
   int32_t fKeep;
   int32_t fOrdinary = 0;
   std::deque<Placed> fItems;
+};
+
+// A stretch of the text that the replacements change: its bytes in the old
+// text and in the new one. Matches whose unchanged bytes between lie closer
+// than the gap of a run share a stretch.
+struct Stretch {
+  uint32_t oldStart = 0, oldEnd = 0;
+  uint32_t newStart = 0, newEnd = 0;
 };
 
 void AppendStreamUnit(std::vector<uint8_t>& bytes, char16_t unit) {
@@ -165,9 +175,14 @@ int32_t xMorvaEngine::ReplaceEveryMatch(const VString& text, bool wholeWord, boo
 
   int32_t count = 0;
   int32_t firstStart = 0, firstEnd = 0;
-  uint32_t firstAt = 0;
   int32_t lastStart = 0;
-  uint32_t lastOld = 0, lastNew = 0;
+  // The stretches put in place at the end, each as one deletion and one
+  // insertion, which is also what the undo history keeps of them: one
+  // stretch for matches that lie close, so that undo moves the text once,
+  // and a new one after a long unchanged gap, so that the history does not
+  // keep the unchanged bytes between two distant matches.
+  std::vector<Stretch> stretches;
+  const uint32_t gap = std::max<uint32_t>(64 * 1024, oldSize / 32);
   bool failed = false;
   std::vector<uint8_t> input;
 
@@ -324,32 +339,54 @@ int32_t xMorvaEngine::ReplaceEveryMatch(const VString& text, bool wholeWord, boo
       break;
     }
     length += positions - span;
+    // A match may begin inside the last stretch (in the records that the
+    // replacement before left behind it); behind the stretch, old and new
+    // bytes are the same.
+    if (stretches.empty() || (matchFrom > stretches.back().newEnd && matchFrom - stretches.back().newEnd > gap)) {
+      const uint32_t oldFrom =
+          stretches.empty() ? matchFrom : stretches.back().oldEnd + (matchFrom - stretches.back().newEnd);
+      stretches.push_back({oldFrom, read, matchFrom, uint32_t(built.size())});
+    } else {
+      stretches.back().oldEnd = read;
+      stretches.back().newEnd = uint32_t(built.size());
+    }
     if (count == 0) {
       firstStart = start;
       firstEnd = end;
-      firstAt = matchFrom;
     }
     ++count;
     lastStart = start;
-    lastOld = read;
-    lastNew = uint32_t(built.size());
   }
   UnlockStream();
   gMemoryMgr->DisposeHandle(scratchUnits);
   if (failed) return kOneAtATime;
   if (count == 0) return 0;
 
-  // The new bytes from the first match's to the last one's go in, in one
-  // undo step that starts with the first match selected, as the first
-  // replacement's did.
-  SetSelection(firstStart, firstEnd);
-  BeginUndoStep(kUndoFindReplace, 0);
-  const int32_t error = InsertBytes(firstAt, built.data() + firstAt, lastNew - firstAt);
-  if (error == 0) {
-    DeleteBytes(int32_t(lastNew), int32_t(lastOld - firstAt));
-    SetLength(length);
-    SetSelection(lastStart, lastStart + positions);
+  // The stretches go in, in one undo step that starts with the first match
+  // selected, as the first replacement's did. The block is grown first to
+  // the most the text holds on the way, so that no insertion fails halfway.
+  int64_t shift = 0;
+  int64_t peak = 0;
+  for (const Stretch& stretch : stretches) {
+    peak = std::max<int64_t>(peak, shift + int64_t(stretch.newEnd - stretch.newStart));
+    shift += int64_t(stretch.newEnd - stretch.newStart) - int64_t(stretch.oldEnd - stretch.oldStart);
   }
-  EndUndoStep(error);
+  SetSelection(firstStart, firstEnd);
+  const int32_t error = Reserved(uint64_t(peak), [&]() -> int32_t {
+    BeginUndoStep(kUndoFindReplace, 0);
+    int32_t result = 0;
+    for (const Stretch& stretch : stretches) {
+      // Everything before the stretch is new text already.
+      result = InsertBytes(stretch.newStart, built.data() + stretch.newStart, stretch.newEnd - stretch.newStart);
+      if (result != 0) break;
+      DeleteBytes(int32_t(stretch.newEnd), int32_t(stretch.oldEnd - stretch.oldStart));
+    }
+    if (result == 0) {
+      SetLength(length);
+      SetSelection(lastStart, lastStart + positions);
+    }
+    EndUndoStep(result);
+    return result;
+  });
   return error == 0 ? count : kOneAtATime;
 }

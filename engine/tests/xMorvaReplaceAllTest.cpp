@@ -183,6 +183,17 @@ class ReplaceAllTest : public DocumentTest {
   std::unique_ptr<xMorvaDocument> probe{new xMorvaDocument(&probeArea)};
 };
 
+// Matches far apart: the history keeps the changed stretches, not the
+// unchanged text between them.
+TEST_F(ReplaceAllTest, DistantMatchesKeepOnlyTheirStretchesInTheHistory) {
+  const std::u16string filler(70000, u'w');
+  Compare({T(u"a cat "), {Piece::kText, filler}, R(kPropBold, 1), T(u" cat"), R(kPropBold, 0), {Piece::kText, filler},
+           T(u" catcat")},
+          {u"cat", u"tiger"});
+  EXPECT_LT(document->GetUndo()->GetEnd(), 2048);
+  EXPECT_EQ(Text().size(), 2 * filler.size() + 8 + 6 + 11);
+}
+
 TEST_F(ReplaceAllTest, OneWalkLeavesWhatOneReplacementAfterAnotherLeaves) {
   struct Case {
     const char* name;
