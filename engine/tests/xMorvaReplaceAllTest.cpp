@@ -154,6 +154,13 @@ class ReplaceAllTest : public DocumentTest {
     EXPECT_EQ(StreamOf(*document), StreamOf(*reference));
     EXPECT_EQ(SelectionOf(*document), SelectionOf(*reference));
     EXPECT_EQ(document->GetCurrentPart()->GetLength(), reference->GetCurrentPart()->GetLength());
+    bool enabled[2] = {};
+    int16_t list[2] = {}, item[2] = {};
+    document->GetUndo()->GetUndoItemText(enabled[0], list[0], item[0]);
+    reference->GetUndo()->GetUndoItemText(enabled[1], list[1], item[1]);
+    EXPECT_EQ(enabled[0], enabled[1]);
+    EXPECT_EQ(list[0], list[1]);
+    EXPECT_EQ(item[0], item[1]);
 
     // One undo takes everything back, selecting as the stepwise run's undo.
     // The stepwise undo brings only the lines of each small change up to
@@ -273,7 +280,7 @@ TEST_F(ReplaceAllTest, SeededTextsLeaveTheSameBytesBothWays) {
   std::mt19937 random(20261208);
   const std::u16string letters = u"aAb \t\u00AD";
   const uint16_t ids[] = {kPropBold, kPropItalic, kPropSize, kPropTextColour};
-  for (int round = 0; round < 300; ++round) {
+  for (int round = 0; round < 400; ++round) {
     std::vector<Piece> pieces;
     for (int i = 0, n = 20 + int(random() % 60); i < n; ++i) {
       const uint32_t pick = random() % 12;
@@ -281,6 +288,8 @@ TEST_F(ReplaceAllTest, SeededTextsLeaveTheSameBytesBothWays) {
         pieces.push_back(R(ids[random() % 4], int32_t(random() % 3)));
       } else if (pick == 1) {
         pieces.push_back(T(u"\r"));
+        // The next paragraph's own records.
+        if (random() % 2 == 0) pieces.push_back(R(kPropAlignment, int32_t(random() % 3)));
       } else {
         pieces.push_back({Piece::kText, std::u16string(1, letters[random() % letters.size()])});
       }
@@ -288,6 +297,13 @@ TEST_F(ReplaceAllTest, SeededTextsLeaveTheSameBytesBothWays) {
     Setting setting;
     for (uint32_t n = 1 + random() % 3; n > 0; --n) setting.find.push_back(u"aAb \t"[random() % 5]);
     for (uint32_t n = random() % 4; n > 0; --n) setting.by.push_back(u"xab\t"[random() % 4]);
+    int32_t length = 0;
+    for (const Piece& piece : pieces) length += int32_t(piece.text.size());
+    setting.wrap = uint8_t(random() % 2);
+    if (setting.wrap == 0 && length > 0) {
+      setting.selStart = int32_t(random() % uint32_t(length));
+      setting.selEnd = setting.selStart + int32_t(random() % 3);
+    }
     setting.whole = uint8_t(random() % 2);
     setting.matchCase = uint8_t(random() % 2);
     if (random() % 3 == 0) {
