@@ -440,8 +440,15 @@ class xMorvaDocument : public VObject,
   // Every match, from the start when wrap is on, in one undo group: the
   // number of replacements.
   int32_t ReplaceAll(xMorvaFindReplaceParameters& parameters);
+  // The same, one replacement after another: what ReplaceAll does where
+  // the text cannot replace every match in one walk (property criteria,
+  // paragraph ends, paragraph properties), and the measure it is held to.
+  int32_t ReplaceAllStepwise(xMorvaFindReplaceParameters& parameters);
 
  private:
+  // ReplaceAll with the text's one walk first (`oneWalk`), or one
+  // replacement at a time only.
+  int32_t RunReplaceAll(xMorvaFindReplaceParameters& parameters, bool oneWalk);
   // Runs `change` on the selected page picture and records the box it
   // leaves as one undo step with `value`.
   template <typename Change>

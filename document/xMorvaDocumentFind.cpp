@@ -85,7 +85,13 @@ bool xMorvaDocument::ReplaceNext(const xMorvaFindReplaceParameters& parameters) 
   return found;
 }
 
-int32_t xMorvaDocument::ReplaceAll(xMorvaFindReplaceParameters& parameters) {
+int32_t xMorvaDocument::ReplaceAll(xMorvaFindReplaceParameters& parameters) { return RunReplaceAll(parameters, true); }
+
+int32_t xMorvaDocument::ReplaceAllStepwise(xMorvaFindReplaceParameters& parameters) {
+  return RunReplaceAll(parameters, false);
+}
+
+int32_t xMorvaDocument::RunReplaceAll(xMorvaFindReplaceParameters& parameters, bool oneWalk) {
   xMorvaTextInterface* text = fCurrent;
   if (text == nullptr) return 0;
   int32_t start = 0;
@@ -99,12 +105,34 @@ int32_t xMorvaDocument::ReplaceAll(xMorvaFindReplaceParameters& parameters) {
   }
   if (fUndo) fUndo->BeginGroup(kUndoGroupReplaceAll);
   ReplaceBuffer buffer;
-  int32_t count = 0;
+  int32_t count = -1;
   // The lines follow once, over the span of every replacement: composing
   // them after each one would walk the text from its start each time.
   fLayoutDeferred = 1;
-  // A replacement the engine refuses ends the run.
-  while (ReplaceOne(buffer, parameters) && buffer.error == 0) ++count;
+  if (oneWalk && !HasPropertyCriteria(parameters.findStates) && parameters.findText.GetLength() > 0) {
+    // The text builds its new bytes in one walk; what that walk leaves
+    // (it changes nothing then) is done one replacement at a time.
+    buffer.handle = gMemoryMgr->NewHandle(0, 0);
+    uint32_t bytes = 0;
+    if (buffer.handle != 0 &&
+        text->StringToUnits(parameters.replaceText, buffer.handle, buffer.units, bytes, false)) {
+      buffer.filled = true;
+      BeginChange();
+      count = text->ReplaceEveryMatch(parameters.findText, parameters.wholeWord != 0, parameters.caseSensitive != 0,
+                                      buffer.handle, int32_t(buffer.units), parameters.replaceProperties,
+                                      parameters.replaceStates);
+      EndChange();
+      if (count < 0) {
+        // Nothing changed: the one-at-a-time run starts where this one did.
+        text->SetSelection(wrap != 0 ? 0 : start, wrap != 0 ? 0 : end);
+      }
+    }
+  }
+  if (count < 0) {
+    count = 0;
+    // A replacement the engine refuses ends the run.
+    while (ReplaceOne(buffer, parameters) && buffer.error == 0) ++count;
+  }
   fLayoutDeferred = 0;
   if (count > 0) {
     BeginChange();

@@ -118,6 +118,22 @@ class xMorvaTextInterface : public xMorvaUndoEngine {
     return false;
   }
 
+  // ---- Replace all in one walk. Every match of `text` from the
+  // selection's end to the text's end (no property criteria) is replaced by
+  // the element bytes of `units` (`positions` positions) and gets the
+  // properties whose state is 1 in `states`, leaving the same bytes that
+  // one replacement after another leaves, in one undo step that starts
+  // with the first match selected. The number of replacements; the last
+  // replacement stays selected, and with none nothing changes. -1, with
+  // nothing changed, for what only one replacement at a time does: a
+  // pattern or replacement holding a paragraph end, paragraph properties to
+  // set, or a replacement the text refuses.
+  virtual int32_t ReplaceEveryMatch(const VString& text, bool wholeWord, bool caseSensitive, VMemHandle units,
+                                    int32_t positions, const xMorvaProperties& values,
+                                    const xMorvaPropertiesStates& states) {
+    return -1;
+  }
+
   // How computed elements show (their value, or their source).
   virtual void SetFieldDisplayMode(uint8_t mode) = 0;
   virtual uint8_t GetFieldDisplayMode() const = 0;

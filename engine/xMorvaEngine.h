@@ -369,6 +369,11 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   // ---- Search (xMorvaEngineSearch.cpp): see xMorvaTextInterface.
   bool SearchText(int32_t from, int32_t to, const VString& text, const xMorvaProperties* properties,
                   const xMorvaPropertiesStates* states, bool wholeWord, bool caseSensitive) override;
+  // ---- Replace all in one walk (xMorvaEngineReplace.cpp): see
+  // xMorvaTextInterface.
+  int32_t ReplaceEveryMatch(const VString& text, bool wholeWord, bool caseSensitive, VMemHandle units,
+                            int32_t positions, const xMorvaProperties& values,
+                            const xMorvaPropertiesStates& states) override;
   int32_t SetSelectionBorders(bool on, bool inner);
   // Sets the sides (41 to 44) whose state is 1 on the selected paragraphs:
   // left and right on each, top on the first and bottom on the last; with

@@ -22,6 +22,13 @@ bool xMorvaEngine::SearchText(int32_t from, int32_t to, const VString& text, con
   std::u16string pattern;
   for (int32_t i = 1; i <= text.GetLength(); ++i) pattern.push_back(text.GetCharAt(i));
   const bool criteria = properties != nullptr && states != nullptr && HasPropertyCriteria(*states);
+  // An empty text without property criteria asks for nothing, so it finds
+  // nothing: matching every position would select, or replace, the whole
+  // rest of the text. Every search of a text comes through here.
+  if (pattern.empty() && !criteria) {
+    SetSelection(from, from);
+    return false;
+  }
 
   // The unit before `from`, a space at the start or before an element.
   char16_t previous = u' ';

@@ -276,6 +276,54 @@ TEST_F(TextCommandsTest, FindAndReplaceInTheEditedText) {
   EXPECT_EQ(found, -1);
 }
 
+// Search texts that ask for nothing find nothing: the answer is that of a
+// text not found, no error is recorded, and the text, the selection and the
+// undo history stay as they were.
+TEST_F(TextCommandsTest, FindAndReplaceOfNothingChangeNothing) {
+  struct Row {
+    const char* name;
+    int32_t n;
+    const char* find;
+    bool emptyHandle;  // the empty text in a handle of no bytes, not in none
+    const char* by;
+    int16_t next, whole, wrap;
+    int32_t answer;
+  };
+  const Row rows[] = {
+      {"find, no handle", 111, "", false, "", 0, 0, 0, 0},
+      {"find, empty handle, wrap", 111, "", true, "", 0, 0, 1, 0},
+      {"find, whole word", 111, "", false, "", 0, 1, 1, 0},
+      {"replace next", 112, "", false, "x", 1, 0, 0, 0},
+      {"replace next, empty handle, wrap", 112, "", true, "x", 1, 0, 1, 0},
+      {"replace all", 112, "", false, "x", 0, 0, 1, 0},
+      {"replace all by nothing", 112, "", true, "", 0, 0, 1, 0},
+      {"replace all, no wrap", 112, "", false, "abc", 0, 1, 0, 0},
+      // A text that is not there answers the same.
+      {"replace all, absent text", 112, "zebra", false, "x", 0, 0, 1, 0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    for (uint32_t ref : Areas("one two\nthree")) {
+      Select(ref, 2, 5);
+      const State before = StateOf(ref);
+      const bool couldUndo = Doc(ref).GetUndo()->CanUndo();
+      HostText find(row.find), by(row.by);
+      if (row.emptyHandle && find.record.handle == 0) find.record.handle = uint32_t(Tbx::NewHandle(0));
+      int16_t whole = row.whole, matchCase = 0, wrap = row.wrap, next = row.next;
+      int32_t answer = -7;
+      if (row.n == 111) {
+        Run(111, ref, {&find.record, &whole, &matchCase, &wrap}, &answer);
+      } else {
+        Run(112, ref, {&find.record, &by.record, &whole, &matchCase, &next, &wrap}, &answer);
+      }
+      EXPECT_EQ(answer, row.answer);
+      EXPECT_EQ(LastError(ref), 0);
+      EXPECT_TRUE(StateOf(ref) == before);
+      EXPECT_EQ(Doc(ref).GetUndo()->CanUndo(), couldUndo);
+    }
+  }
+}
+
 class StoredSearchTest : public TextCommandsTest {
  protected:
   // The stored document of an area with the text.
