@@ -44,14 +44,14 @@ constexpr int16_t kCodeSizes[] = {410, 411, 412, 413, 414, 415};
 constexpr int32_t kSizesOfCodes[] = {9, 10, 12, 14, 18, 24};
 constexpr int16_t kCodeLarger = 420;
 constexpr int16_t kCodeSmaller = 421;
-constexpr int16_t kCodeOrange = 9905;
-constexpr int16_t kCodePurple = 9906;
+constexpr int16_t kCodeAzure = 9905;
+constexpr int16_t kCodeRose = 9906;
 // Style sheets are 9803 to 9803 + N, fonts 301 to 300 + F.
 constexpr int32_t kFirstStyleSheetCode = 9803;
 constexpr int32_t kFirstFontCode = 301;
 // The colours as the properties store them: blue, green, red from the top.
-constexpr uint32_t kStoredOrange = 0xFF9900;
-constexpr uint32_t kStoredPurple = 0x9900FF;
+constexpr uint32_t kStoredAzure = 0xFF9900;
+constexpr uint32_t kStoredRose = 0x9900FF;
 constexpr int32_t kLargestSize = 255;
 constexpr int32_t kSmallestSize = 5;
 constexpr int32_t kFontMenuCommand = 1002;
@@ -70,8 +70,8 @@ bool IsStyleSheetCode(const xMorvaDocument& document, int16_t c) {
 // The codes that every one of 25, 44 and 53 accepts without acting on the
 // font menu.
 bool IsOwnCode(const xMorvaDocument& document, int16_t c) {
-  return IsQuietCode(c) || SizeIndex(c) >= 0 || c == kCodeLarger || c == kCodeSmaller || c == kCodeOrange ||
-         c == kCodePurple || IsStyleSheetCode(document, c);
+  return IsQuietCode(c) || SizeIndex(c) >= 0 || c == kCodeLarger || c == kCodeSmaller || c == kCodeAzure ||
+         c == kCodeRose || IsStyleSheetCode(document, c);
 }
 
 // Font f (1-based) of the list the font menu shows; null outside it.
@@ -92,8 +92,8 @@ int32_t RunOwnCode(xMorvaDocument& document, int16_t c) {
     if (size < kLargestSize) document.ApplySelectionAttribute(kPropSize, uint32_t(size + 1));
   } else if (c == kCodeSmaller) {
     if (size > kSmallestSize) document.ApplySelectionAttribute(kPropSize, uint32_t(size - 1));
-  } else if (c == kCodeOrange || c == kCodePurple) {
-    document.ApplySelectionAttribute(kPropTextColour, c == kCodeOrange ? kStoredOrange : kStoredPurple);
+  } else if (c == kCodeAzure || c == kCodeRose) {
+    document.ApplySelectionAttribute(kPropTextColour, c == kCodeAzure ? kStoredAzure : kStoredRose);
   } else if (IsStyleSheetCode(document, c)) {
     // The code one past the last sheet finds none and does nothing.
     int16_t id = 0;

@@ -69,11 +69,10 @@ int32_t DropDownChoice(int32_t item, int32_t count, int32_t current) {
 
 bool ChooseColour(int32_t& colour) {
   if (gSystemServices == nullptr) return false;
-  const auto rgb = static_cast<uint32_t>(colour);
-  // 0xRRGGBB to 0x00BBGGRR and back.
-  auto swap = [](uint32_t c) { return ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF); };
-  uint32_t chosen = swap(rgb & 0xFFFFFF);
+  // A property colour is the platform's own colour value (red in the low
+  // byte): the chooser starts from it and its answer is stored as it is.
+  uint32_t chosen = static_cast<uint32_t>(colour) & 0xFFFFFFu;
   if (!gSystemServices->ChooseColor(chosen)) return false;
-  colour = static_cast<int32_t>(swap(chosen & 0xFFFFFF));
+  colour = static_cast<int32_t>(chosen & 0xFFFFFFu);
   return true;
 }

@@ -85,8 +85,8 @@ int32_t DropDownChoice(int32_t item, int32_t count, int32_t current);
 // Enables (or not) a form object and lets it be typed into (or not).
 void SetObjectActive(VDialQv& dialog, const char* name, bool active);
 
-// The system's colour chooser on a colour of the properties (0xRRGGBB; the
-// chooser itself works in the platform's 0x00BBGGRR): true when the user
+// The system's colour chooser on a colour of the properties (the platform's
+// 0x00BBGGRR, as the chooser takes and gives it): true when the user
 // confirmed another colour, which replaces `colour`; false when cancelled
 // or the same colour was confirmed, `colour` unchanged.
 bool ChooseColour(int32_t& colour);

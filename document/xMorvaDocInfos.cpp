@@ -1,10 +1,9 @@
 // xMorvaDocInfos: the informations of a document and their 'wINF' record.
 #include "document/xMorvaDocInfos.h"
 
-#include <ctime>
-
 #include "document/StoredRecord_p.h"
 #include "framework/core/streams/VStream.h"
+#include "framework/core/values/VEnvironmentBridge.h"
 
 namespace {
 
@@ -40,13 +39,13 @@ xMorvaDocInfos::xMorvaDocInfos() { Reset(); }
 xMorvaDocInfos::~xMorvaDocInfos() = default;
 
 void xMorvaDocInfos::Now(VDateRec& date, int32_t& seconds) {
-  const std::time_t now = std::time(nullptr);
-  std::tm local = {};
-  localtime_r(&now, &local);
-  date.day = int16_t(local.tm_mday);
-  date.month = int16_t(local.tm_mon + 1);
-  date.year = int16_t(local.tm_year + 1900);
-  seconds = local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec;
+  // The clock every date and time of the module reads (the host's, which a
+  // script may stop), read once so that date and time agree at midnight.
+  const VLocalDateTime now = GetEnvironmentBridge()->GetLocalDateTime();
+  date.day = int16_t(now.day);
+  date.month = int16_t(now.month);
+  date.year = int16_t(now.year);
+  seconds = now.hour * 3600 + now.minute * 60 + now.second;
 }
 
 void xMorvaDocInfos::Reset() {

@@ -61,7 +61,8 @@ class xMorvaDocInfos : public VObject {
   uint8_t GetLocked() const { return fLocked; }
   void SetLocked(uint8_t locked) { fLocked = locked; }
 
-  // Today's date and the time of day now, from the local clock.
+  // Today's date and the time of day now, from the environment's local
+  // clock, the one the date and time values read.
   static void Now(VDateRec& date, int32_t& seconds);
 
   static constexpr uint32_t kVersion = FourCC("0100");

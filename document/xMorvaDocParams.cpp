@@ -8,7 +8,8 @@
 #include "document/StoredRecord_p.h"
 #include "framework/core/streams/VStream.h"
 #include "document/xMorvaAreaServices.h"
-#include "document/xMorvaEngineServices.h"
+#include "document/xMorvaDocumentInterface.h"
+#include "document/xMorvaText.h"
 #include "framework/core/intl/VIntlMgr.h"
 #include "framework/core/strings/VUniString.h"
 #include "framework/core/strings/VDisplayFormats.h"
@@ -207,8 +208,12 @@ void xMorvaDocParams::ColumnSpacingRange(xMorvaDocumentInterface& document, int3
   max = 0;
   const int32_t columns = ColumnCount();
   if (columns < 2) return;
-  const int32_t widest = WidestBodyLine(document);
-  const int64_t room = int64_t(ColumnWidth(true)) - fBinding - (int64_t(widest) + 50) * columns;
+  // Every column must hold the body's widest indents (left, positive
+  // first-line and right) and 50 pixels of text beside them. The text width
+  // has the binding taken off already.
+  xMorvaTextInterface* body = document.GetBodyText();
+  const int64_t indents = body != nullptr ? body->GetMaxIndentSum() : 0;
+  const int64_t room = int64_t(ColumnWidth(true)) - (indents + kMinColumnWidth) * columns;
   const int64_t spacing = room / (columns - 1);
   max = spacing > 0 ? int32_t(spacing) : 0;
 }

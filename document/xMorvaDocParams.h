@@ -101,8 +101,8 @@ class xMorvaDocParams : public VObject {
   int32_t ColumnAt(int32_t page, int32_t& x) const;
   // columns x 50 + (columns - 1) x column spacing.
   int32_t MinimumColumnsWidth() const;
-  // The range of the column spacing that leaves every column wider than
-  // the widest line of the body by 50 pixels; max 0 for one column.
+  // The range of the column spacing that leaves every column room for the
+  // body's widest indent sum and 50 pixels more; max 0 for one column.
   void ColumnSpacingRange(xMorvaDocumentInterface& document, int32_t& min, int32_t& max) const;
   // The range of the binding for a page width.
   void BindingRange(int32_t pageWidth, int32_t& min, int32_t& max) const;

@@ -217,7 +217,13 @@ int32_t xMorvaDocument::SetAreaOption(int16_t n, double value) {
       UpdateReferencePrinter();
       break;
     case 25:
-      p.ColumnSpacingRange(*this, min, max);
+      if (p.GetColumns() < 2) {
+        // One column has no gap yet; the spacing is kept for when columns
+        // come, and no gap can be wider than the text.
+        max = std::max(p.ColumnWidth(true), 0);
+      } else {
+        p.ColumnSpacingRange(*this, min, max);
+      }
       if (!lengthIn(min, max)) return kErrorOptionRange;
       p.SetColumnSpacing(pixels);
       UpdateReferencePrinter();

@@ -42,10 +42,10 @@ constexpr BorderLines kBorderLines[11] = {
 
 bool IsSpace(uint16_t unit) { return unit == 32 || (unit >= 0x2000 && unit <= 0x200B); }
 
-// Property colours are 0xRRGGBB.
-COLORREF ToColorRef(int32_t colour) {
-  return RGB(uint8_t(colour >> 16), uint8_t(colour >> 8), uint8_t(colour));
-}
+// Property colours are the platform's colour values, red in the low byte
+// (0x00BBGGRR), as stored files, the host's commands, the imports and the
+// colour menus give them; the port takes them as they are.
+COLORREF ToColorRef(int32_t colour) { return COLORREF(uint32_t(colour) & 0xFFFFFFu); }
 
 }  // namespace
 

@@ -140,7 +140,8 @@ class xMorvaFont : public VObject {
   VPort* fPort = nullptr;
   xMorvaDocumentInterface* fDocument = nullptr;
 
-  // Character state; colours are 0xRRGGBB, -1 none.
+  // Character state; colours are 0x00BBGGRR (red in the low byte), -1
+  // none.
   int32_t fUnderline = 0;
   uint8_t fStrikeOut = 0;
   int32_t fUnderlineColour = -1;

@@ -65,13 +65,14 @@ resource 'STR#' 12014 {
   pstr " cm" pstr " in" pstr " pt"
 }
 
-# The palette's colours, by the palette's order.
+# The palette's colours, by the palette's order (colour values hold red in
+# their low byte: 0x0000FF is red, 0xFF9933 blue).
 resource 'STR#' 12017 {
   u16 18
   pstr "none" pstr "white" pstr "light grey" pstr "grey" pstr "dark grey" pstr "black"
-  pstr "blue" pstr "sky blue" pstr "cyan" pstr "green" pstr "orange" pstr "magenta"
-  pstr "lavender" pstr "pale blue" pstr "pale cyan" pstr "pale green" pstr "pale orange"
-  pstr "pink"
+  pstr "red" pstr "orange" pstr "yellow" pstr "green" pstr "blue" pstr "violet"
+  pstr "pink" pstr "pale orange" pstr "pale yellow" pstr "pale green" pstr "pale blue"
+  pstr "lilac"
 }
 
 # Border styles, item style + 1.

@@ -22,6 +22,8 @@
 #include "document/xMorvaText.h"
 #include "document/xMorvaUndo.h"
 #include "engine/xMorvaEngine.h"
+#include "engine/xMorvaFont.h"
+#include "graphics/VDIBPort.h"
 #include "framework/system/environment/VSystemServices.h"
 #include "platform/toolbox/TbxHandles.h"
 
@@ -359,6 +361,46 @@ TEST_F(LowTextCommandsTest, CharacterAttributesGoOutInHostForm) {
     Run(11, ref, {&out[0], &out[1], &out[2], &outColour});
     EXPECT_EQ(out[2], -1);
     EXPECT_EQ(outColour, -1);
+  }
+}
+
+// Red as the host gives it (0xFF0000) is stored with red in the low byte,
+// drawn red, and read back as red by both command sets.
+TEST_F(LowTextCommandsTest, AColourFromTheHostIsDrawnAndReadBackAsGiven) {
+  for (uint32_t ref : Areas("Red text")) {
+    Select(ref, 0, 3);
+    int16_t font = -1, size = 0, bits = -1;
+    int32_t colour = 0xFF0000;
+    Run(12, ref, {&font, &size, &bits, &colour});
+    ASSERT_EQ(LastError(ref), 0);
+    const int32_t stored = Engine(ref).GetPropertyValue(kPropTextColour);
+    EXPECT_EQ(stored, 0x0000FF);
+
+    VDIBPort port(8, 8, 32);
+    xMorvaFont drawing(&port, nullptr);
+    drawing.ApplyProperty(kPropTextColour, stored, false);
+    EXPECT_EQ(port.GetTextColor(), RGB(255, 0, 0));
+
+    int16_t out[3] = {-9, -9, -9};
+    int32_t outColour = -9;
+    Run(11, ref, {&out[0], &out[1], &out[2], &outColour});
+    EXPECT_EQ(outColour, 0xFF0000);
+    int16_t id = kPropTextColour;
+    int16_t uniform = -1;
+    double read = -1;
+    Run(102, ref, {&id, &uniform}, &read);
+    EXPECT_EQ(read, double(0xFF0000));
+
+    // The other command set sets it the same way.
+    double green = 0x00FF00;
+    Run(103, ref, {&id, &green});
+    ASSERT_EQ(LastError(ref), 0);
+    EXPECT_EQ(Engine(ref).GetPropertyValue(kPropTextColour), 0x00FF00);
+    double blue = 0x0000FF;
+    Run(103, ref, {&id, &blue});
+    EXPECT_EQ(Engine(ref).GetPropertyValue(kPropTextColour), 0xFF0000);
+    Run(11, ref, {&out[0], &out[1], &out[2], &outColour});
+    EXPECT_EQ(outColour, 0x0000FF);
   }
 }
 

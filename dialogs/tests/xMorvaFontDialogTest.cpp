@@ -10,8 +10,10 @@
 #include "boundary/HostServiceSelectors.h"
 #include "dialogs/xMorvaFontDialog.h"
 #include "framework/core/strings/VUniString.h"
+#include "framework/system/environment/VSystemServices.h"
 #include "host/tests/HostTestSupport.h"
 #include "platform/toolbox/TbxEnvironment.h"
+#include "platform/win32/WinCommonDialogs.h"
 
 namespace {
 
@@ -164,6 +166,36 @@ TEST(xMorvaFontDialog, RevertDefaultAndNone) {
   EXPECT_EQ(f.Property(kPropSize), 12);
   EXPECT_EQ(f.Property(kPropBackColour), kColourNone);
   EXPECT_EQ(f.form.longs["chkBold"], 0);
+}
+
+// The system's chooser starts from the property colour as it is stored and
+// its answer is stored as it gives it: red from the chooser is the
+// palette's red.
+TEST(xMorvaFontDialog, TheChooserTakesAndGivesThePropertyColourAsItIs) {
+  struct Chooser {
+    uint32_t started = 0;
+    uint32_t answer = 0;
+  } chooser;
+  chooser.answer = 0x0000FF;  // red, as the platform's chooser gives it
+  SetHeadlessColorProvider(
+      [](CHOOSECOLORA* dialog, void* context) -> BOOL {
+        auto* c = static_cast<Chooser*>(context);
+        c->started = dialog->rgbResult;
+        dialog->rgbResult = c->answer;
+        return TRUE_;
+      },
+      &chooser);
+  VSystemServices services;
+  VSystemServices* const saved = gSystemServices;
+  gSystemServices = &services;
+  Fixture f;
+  f.Hit("popTextColor", 12);  // the other colour: the chooser
+  gSystemServices = saved;
+  SetHeadlessColorProvider(nullptr, nullptr);
+  EXPECT_EQ(chooser.started, 0x123456u);
+  EXPECT_EQ(f.Property(kPropTextColour), 0x0000FF);
+  EXPECT_EQ(f.Property(kPropTextColour), xMorvaFontDialog::ColourOfItem(Table::kText, 1));
+  EXPECT_EQ(f.State(kPropTextColour), 1);
 }
 
 TEST(xMorvaFontDialog, ColourTablesMapBothWays) {

@@ -7,6 +7,10 @@
 #include "document/tests/DocumentTestSupport.h"
 #include "document/tests/FakeDocument.h"
 #include "document/xMorvaDocInfos.h"
+#include "framework/core/VService.h"
+#include "framework/core/values/VEnvironmentBridge.h"
+#include "framework/system/environment/VSystemEnvironmentBridge.h"
+#include "platform/win32/WinTime.h"
 
 namespace {
 
@@ -71,6 +75,46 @@ TEST(DocInfos, ResetEmptiesTheTextsAndStampsNow) {
   EXPECT_LT(infos.GetCreationTime(), 86400);
   EXPECT_TRUE(SameDate(infos.GetModificationDate(), infos.GetCreationDate()));
   EXPECT_EQ(infos.GetModificationTime(), infos.GetCreationTime());
+}
+
+// The stamps come from the clock the module's dates and times read: the
+// host's local time, which a host script or a test may stop.
+TEST(DocInfos, StampsReadTheHostsLocalClock) {
+  VInstalledService<VEnvironmentBridge> bridge{SystemEnvironmentBridge()};
+  struct Release {
+    ~Release() { ReleaseLocalTime(); }
+  } release;
+  SYSTEMTIME stopped{};
+  stopped.wYear = 2031;
+  stopped.wMonth = 12;
+  stopped.wDay = 31;
+  stopped.wHour = 23;
+  stopped.wMinute = 59;
+  stopped.wSecond = 58;
+  ASSERT_TRUE(FreezeLocalTime(&stopped));
+  xMorvaDocInfos infos;
+  EXPECT_TRUE(SameDate(infos.GetCreationDate(), {31, 12, 2031}));
+  EXPECT_EQ(infos.GetCreationTime(), 86398);
+  EXPECT_TRUE(SameDate(infos.GetModificationDate(), {31, 12, 2031}));
+  EXPECT_EQ(infos.GetModificationTime(), 86398);
+
+  // Saved a day later: the record carries the new modification stamp and
+  // the creation stamp as it was.
+  stopped.wYear = 2032;
+  stopped.wMonth = 1;
+  stopped.wDay = 1;
+  stopped.wHour = 0;
+  stopped.wMinute = 1;
+  stopped.wSecond = 2;
+  ASSERT_TRUE(FreezeLocalTime(&stopped));
+  const Bytes b = WriteInf(infos, true);
+  ASSERT_GE(b.size(), 28u);
+  EXPECT_EQ(Bytes(b.begin() + 8, b.begin() + 20),
+            (Bytes{0x07, 0xEF, 0x00, 0x0C, 0x00, 0x1F, 0x07, 0xF0, 0x00, 0x01, 0x00, 0x01}));
+  EXPECT_EQ(LongBE(b, 20), 86398);
+  EXPECT_EQ(LongBE(b, 24), 62);
+  EXPECT_TRUE(SameDate(infos.GetModificationDate(), {1, 1, 2032}));
+  EXPECT_EQ(infos.GetModificationTime(), 62);
 }
 
 TEST(DocInfosRecord, WritesTheBigEndianLayoutAndStampsTheModification) {

@@ -235,26 +235,42 @@ TEST(DocParams, ColumnsShareTheTextWidth) {
   EXPECT_EQ(p.MinimumColumnsWidth(), 3 * 50 + 2 * 30);
 }
 
-TEST(DocParams, ColumnRanges) {
+// The spacing's range against a hand computation: text width (page width
+// less both margins and the binding, once) less 50 pixels a column, shared
+// by the gaps. A document without a body has no indents to keep.
+TEST(DocParams, ColumnSpacingRangeLeavesEveryColumnFiftyPixels) {
   FakeDocument document;
-  FakeEngineServices engine;
+  const struct {
+    int32_t binding;
+    int16_t columns;
+    int32_t max;
+  } cases[] = {
+      {0, 1, 0},    {0, 2, 600 - 100},       {0, 3, (600 - 150) / 2}, {0, 4, (600 - 200) / 3},
+      {10, 1, 0},   {10, 2, 590 - 100},      {10, 3, (590 - 150) / 2}, {10, 4, (590 - 200) / 3},
+      {520, 2, 0},  // 80 pixels cannot hold two columns: never below 0
+  };
+  for (const auto& c : cases) {
+    xMorvaDocParams p = A4();
+    p.SetLeftMargin(100);
+    p.SetRightMargin(94);
+    p.SetBinding(c.binding);
+    p.SetColumns(c.columns);
+    int32_t min = -1;
+    int32_t max = -1;
+    p.ColumnSpacingRange(document, min, max);
+    EXPECT_EQ(min, 0) << c.binding << " " << c.columns;
+    EXPECT_EQ(max, c.max) << c.binding << " " << c.columns;
+  }
+}
+
+TEST(DocParams, ColumnRanges) {
   xMorvaDocParams p = A4();
   p.SetLeftMargin(100);
   p.SetRightMargin(94);
   p.SetBinding(10);  // text width 590
+  p.SetColumns(3);
   int32_t min = -1;
   int32_t max = -1;
-  p.ColumnSpacingRange(document, min, max);
-  EXPECT_EQ(min, 0);
-  EXPECT_EQ(max, 0);  // one column has no spacing
-  p.SetColumns(3);
-  engine.widest = 100;
-  p.ColumnSpacingRange(document, min, max);
-  EXPECT_EQ(max, (590 - 10 - 150 * 3) / 2);
-  engine.widest = 400;
-  p.ColumnSpacingRange(document, min, max);
-  EXPECT_EQ(max, 0);  // never below 0
-
   p.SetColumnSpacing(20);
   p.BindingRange(794, min, max);
   EXPECT_EQ(min, 0);
@@ -272,18 +288,6 @@ TEST(DocParams, ColumnRanges) {
   p.ColumnWidthRange(min, max);
   EXPECT_EQ(max, 24);
   EXPECT_EQ(min, 24);
-}
-
-TEST(DocParams, WithoutEngineServicesTheBodyHasNoLines) {
-  FakeDocument document;
-  xMorvaDocParams p = A4();
-  p.SetLeftMargin(100);
-  p.SetRightMargin(94);
-  p.SetColumns(2);
-  int32_t min = -1;
-  int32_t max = -1;
-  p.ColumnSpacingRange(document, min, max);
-  EXPECT_EQ(max, 600 - 100);
 }
 
 TEST(DocParams, FrameWidthAndRulerOffsetFollowTheView) {

@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "engine/tests/DocumentFixture.h"
@@ -196,6 +197,27 @@ TEST_F(Drawing, ThePictureCachesOfEveryPartAreCountedAndEmptied) {
   EXPECT_EQ(document->PictureCacheSize(), 0);
   Draw(*canvas, nullptr, kDrawPaint);
   EXPECT_EQ(document->PictureCacheSize(), drawn);
+}
+
+// A stored colour holds red in its low byte: 0x0000FF is drawn red, and
+// the palette's 0xFF9933 a light blue.
+TEST_F(Drawing, TextColoursHoldRedInTheLowByte) {
+  for (const auto& [stored, red, blue] :
+       {std::tuple{0x0000FF, 0xFFu, 0x00u}, std::tuple{0xFF9933, 0x33u, 0xFFu}}) {
+    LoadPart(kPartBody, Stream().Record(kPropTextColour, stored).Text(u"AAAA\r"));
+    Compose();
+    auto canvas = Canvas(4 + 204);
+    Draw(*canvas, nullptr, kDrawPaint);
+    const uint32_t drawn = (red << 16) | ((uint32_t(stored) >> 8 & 0xFF) << 8) | blue;
+    int32_t inked = 0;
+    int32_t other = 0;
+    for (const uint32_t p : Pixels(*canvas)) {
+      if (p == drawn) ++inked;
+      if (p == (uint32_t(stored) & 0xFFFFFF)) ++other;
+    }
+    EXPECT_GT(inked, 0) << std::hex << stored;
+    EXPECT_EQ(other, 0) << std::hex << stored;  // not the bytes read the other way round
+  }
 }
 
 TEST_F(Drawing, ASelectionChangeInvertsOnlyTheDifference) {

@@ -116,6 +116,64 @@ TEST_F(OptionsTest, SettingsReachTheirFieldsAndTheArea) {
   EXPECT_EQ(Get(41), 700);
 }
 
+// The spacing leaves every column room for the body's widest indent sum
+// (left + positive first-line + right) and 50 pixels; the binding is off
+// the text width once.
+TEST_F(OptionsTest, ColumnSpacingLeavesEveryColumnTheWidestIndentsAndFiftyPixels) {
+  Load(u"one\rtwo\r", 0, 0);
+  xMorvaTextInterface& body = *document->GetCurrentPart();
+  document->GetUndo()->Suspend();
+  body.SetSelection(0, 0);
+  ASSERT_EQ(body.SetPropertyValue(kPropLeftIndent, 20), 0);
+  ASSERT_EQ(body.SetPropertyValue(kPropFirstLineIndent, -10), 0);  // counts as 0
+  ASSERT_EQ(body.SetPropertyValue(kPropRightIndent, 10), 0);
+  body.SetSelection(5, 5);
+  ASSERT_EQ(body.SetPropertyValue(kPropLeftIndent, 5), 0);
+  ASSERT_EQ(body.SetPropertyValue(kPropFirstLineIndent, 25), 0);
+  ASSERT_EQ(body.SetPropertyValue(kPropRightIndent, 10), 0);
+  document->GetUndo()->Resume();
+  ASSERT_EQ(body.GetMaxIndentSum(), 40);
+
+  xMorvaDocParams& p = document->Params();
+  for (const int32_t binding : {0, 24}) {
+    p.SetBinding(binding);
+    const int32_t textWidth = p.GetPageWidth() - p.GetLeftMargin() - p.GetRightMargin() - binding;
+    for (const int16_t columns : {2, 3, 4}) {
+      ASSERT_EQ(document->SetAreaOption(24, columns), 0);
+      const int32_t max = (textWidth - (40 + 50) * columns) / (columns - 1);
+      int32_t low = -1;
+      int32_t high = -1;
+      p.ColumnSpacingRange(*document, low, high);
+      EXPECT_EQ(low, 0) << binding << " " << columns;
+      EXPECT_EQ(high, max) << binding << " " << columns;
+      EXPECT_EQ(document->SetAreaOption(25, max + 1), 1080) << binding << " " << columns;
+      ASSERT_EQ(document->SetAreaOption(25, max), 0) << binding << " " << columns;
+      EXPECT_EQ(p.GetColumnSpacing(), max);
+      EXPECT_EQ(document->SetAreaOption(25, -1), 1080);
+    }
+  }
+}
+
+// One column has no gap, but the host may still set the spacing the columns
+// take when they come: any length up to the text width, its own value too.
+TEST_F(OptionsTest, ColumnSpacingIsSetOnAOneColumnDocument) {
+  const xMorvaDocParams& p = document->GetParams();
+  ASSERT_EQ(p.GetColumns(), 1);
+  const double spacing = Get(25);
+  ASSERT_GT(spacing, 0);
+  EXPECT_EQ(document->SetAreaOption(25, spacing), 0);
+  const int32_t textWidth = p.ColumnWidth(true);
+  EXPECT_EQ(document->SetAreaOption(25, textWidth + 1), 1080);
+  EXPECT_EQ(document->SetAreaOption(25, -1), 1080);
+  ASSERT_EQ(document->SetAreaOption(25, textWidth), 0);
+  EXPECT_EQ(p.GetColumnSpacing(), textWidth);
+  ASSERT_EQ(document->SetAreaOption(25, 0), 0);
+  ASSERT_EQ(document->SetAreaOption(25, 40), 0);
+  EXPECT_EQ(Get(25), 40);
+  ASSERT_EQ(document->SetAreaOption(24, 2), 0);
+  EXPECT_EQ(p.GetColumnSpacing(), 40);
+}
+
 TEST_F(OptionsTest, MarginsStayWithinTheirRanges) {
   int32_t min = 0;
   int32_t max = 0;

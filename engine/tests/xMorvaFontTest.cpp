@@ -192,7 +192,8 @@ TEST_F(FontContext, SmallCapitalsMeasureTheUpperCaseAtFourFifths) {
 }
 
 TEST_F(FontContext, LinkLookSetsAndRestoresColourAndUnderline) {
-  document.params.SetLinkColour(0x0000FF);
+  // Colours hold red in the low byte: the default link colour is blue.
+  document.params.SetLinkColour(0xFF0000);
   line.state.SetProperty(kPropTextColour, 0x00FF00);
   font.BeginLineAt(&line, 0, 0, 400, true);
   font.ApplyProperty(kPropLinkLook, 1, false);

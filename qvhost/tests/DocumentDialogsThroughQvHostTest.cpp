@@ -1,6 +1,7 @@
 // The insert and document dialogs run by the real module on the stand-in
 // host's forms: their scripts with the pictures of their forms, the
 // document's bytes around each cancelled run, and the fixed clock's line.
+#include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -90,6 +91,36 @@ TEST_F(DocumentDialogs, NotesAsLongAsTheFormHoldsGoBackWhole) {
   }
   EXPECT_EQ(shown.size(), expected.size());
   EXPECT_EQ(shown, expected);
+}
+
+// A document made and saved while the host's clock stands still carries
+// that moment as its creation and its modification stamp.
+TEST_F(DocumentDialogs, TheDocumentsStampsFollowTheHostsClock) {
+  RunScriptIn(
+      "set name \"Qvbase\"\nset version 0x670\nset clock \"2031-12-31 23:59\"\nstart -1\n"
+      "form letters 20 40 420 300\narea letter create form at letters 10 10 400 280\n"
+      "command 140 area letter word 0 result blob \"stamped.qmv\"\nstop\n",
+      folder);
+  std::ifstream in(folder + "stamped.qmv", std::ios::binary);
+  const std::string bytes(std::istreambuf_iterator<char>(in), {});
+  const std::string tag = "FNIw0100";
+  const size_t at = bytes.find(tag);
+  ASSERT_NE(at, std::string::npos);
+  ASSERT_GE(bytes.size() - at, tag.size() + kInfoStamps);
+  // Two dates (year, month, day, 16 bits each), then two times in seconds
+  // (32 bits each), in this machine's order.
+  auto number = [&](size_t offset, int width) {
+    uint32_t value = 0;
+    for (int i = width - 1; i >= 0; --i) value = value << 8 | uint8_t(bytes[at + tag.size() + offset + i]);
+    return value;
+  };
+  for (size_t date : {0u, 6u}) {
+    EXPECT_EQ(number(date, 2), 2031u);
+    EXPECT_EQ(number(date + 2, 2), 12u);
+    EXPECT_EQ(number(date + 4, 2), 31u);
+  }
+  EXPECT_EQ(number(12, 4), 23u * 3600 + 59 * 60);
+  EXPECT_EQ(number(16, 4), 23u * 3600 + 59 * 60);
 }
 
 TEST_F(DocumentDialogs, TheClockLineTakesOnlyARealDateAndTime) {
