@@ -14,6 +14,8 @@ namespace {
 
 class BorderAndTabDialogs : public ScriptTest {
  protected:
+  // The letter's document as a BLOB in the own format.
+  std::string Blob(const std::string& name) { return SaveDocument("command 37 area letter result blob", name); }
   void SetUp() override {
     ScriptTest::SetUp();
     if (HasFatalFailure()) return;
@@ -26,25 +28,6 @@ class BorderAndTabDialogs : public ScriptTest {
         "click 100 100\n"
         "type \"Hello brave world\\nSecond line\"\n"
         "command 3 area letter long 1 long 29\n");
-  }
-  // The document as a BLOB in the own format, without the times its
-  // information record carries (they follow the clock, not the content).
-  std::string Blob(const std::string& name) {
-    const std::string path = folder + name;
-    EXPECT_TRUE(Run("command 37 area letter result blob \"" + path + "\"\n").ok()) << out.str();
-    std::ifstream in(path, std::ios::binary);
-    std::string bytes(std::istreambuf_iterator<char>(in), {});
-    const size_t infos = bytes.find("FNIw0100");
-    EXPECT_NE(infos, std::string::npos);
-    if (infos != std::string::npos) bytes.replace(infos + 8, 24, 24, '\0');
-    return bytes;
-  }
-  // Compared by length and equality, so that a failure prints no BLOB.
-  static bool Same(const std::string& a, const std::string& b) { return !a.empty() && a == b; }
-  void RunOk(const std::string& lines) {
-    const ScriptRunner::Outcome outcome = Run(lines);
-    ASSERT_TRUE(outcome.ok()) << outcome.error << out.str();
-    ASSERT_TRUE(host->Forms().Failures().empty()) << host->Forms().Failures().front();
   }
 };
 

@@ -18,18 +18,6 @@ namespace {
 
 class EditPictureDialog : public ScriptTest {
  protected:
-  // The saved document's bytes but for the dates and times of its
-  // informations record, which follow the clock.
-  std::string Bytes(const std::string& name) const {
-    std::ifstream in(folder + name, std::ios::binary);
-    std::string bytes(std::istreambuf_iterator<char>(in), {});
-    const std::string tag = "FNIw0100";
-    const size_t at = bytes.find(tag);
-    if (at != std::string::npos && bytes.size() - at >= tag.size() + kInfoStamps)
-      bytes.replace(at + tag.size(), kInfoStamps, kInfoStamps, '\0');
-    return bytes;
-  }
-  static constexpr size_t kInfoStamps = 20;
 
   // The set-up of the script `name`, then its part from the line `from` up
   // to the line `to` (or its end), run in the test's folder with the
@@ -60,51 +48,51 @@ class EditPictureDialog : public ScriptTest {
 
 TEST_F(EditPictureDialog, CancelLeavesTheDocumentsBytes) {
   RunPart("# -- Cancel", "# -- OK");
-  const std::string before = Bytes("before.qmv");
+  const std::string before = SavedDocument("before.qmv");
   ASSERT_FALSE(before.empty());
-  EXPECT_EQ(Bytes("cancelled.qmv"), before);
+  EXPECT_EQ(SavedDocument("cancelled.qmv"), before);
 }
 
 TEST_F(EditPictureDialog, OkChangesThePictureInOneUndoStep) {
   RunPart("# -- OK", "# -- Again");
-  const std::string before = Bytes("before.qmv");
+  const std::string before = SavedDocument("before.qmv");
   ASSERT_FALSE(before.empty());
-  EXPECT_NE(Bytes("accepted.qmv"), before);
-  EXPECT_EQ(Bytes("undone.qmv"), before);
+  EXPECT_NE(SavedDocument("accepted.qmv"), before);
+  EXPECT_EQ(SavedDocument("undone.qmv"), before);
 }
 
 TEST_F(EditPictureDialog, ASecondDoubleClickOpensItAgainAndOkApplies) {
   RunPart("# -- Again", "");
-  const std::string before = Bytes("before.qmv");
+  const std::string before = SavedDocument("before.qmv");
   ASSERT_FALSE(before.empty());
-  EXPECT_NE(Bytes("again.qmv"), before);
-  EXPECT_EQ(Bytes("again-undone.qmv"), before);
+  EXPECT_NE(SavedDocument("again.qmv"), before);
+  EXPECT_EQ(SavedDocument("again-undone.qmv"), before);
 }
 
 constexpr char kExpressionScript[] = "dialogs-edit-expression-picture.qvs";
 
 TEST_F(EditPictureDialog, APictureOfAnExpressionCancelledLeavesTheDocumentsBytes) {
   RunPart("# -- Cancel", "# -- OK", kExpressionScript);
-  const std::string before = Bytes("before.qmv");
+  const std::string before = SavedDocument("before.qmv");
   ASSERT_FALSE(before.empty());
-  EXPECT_EQ(Bytes("cancelled.qmv"), before);
+  EXPECT_EQ(SavedDocument("cancelled.qmv"), before);
 }
 
 TEST_F(EditPictureDialog, APictureOfAnExpressionIsChangedInOneUndoStep) {
   RunPart("# -- OK", "# -- Expression", kExpressionScript);
-  const std::string before = Bytes("before.qmv");
+  const std::string before = SavedDocument("before.qmv");
   ASSERT_FALSE(before.empty());
-  EXPECT_NE(Bytes("accepted.qmv"), before);
-  EXPECT_EQ(Bytes("undone.qmv"), before);
+  EXPECT_NE(SavedDocument("accepted.qmv"), before);
+  EXPECT_EQ(SavedDocument("undone.qmv"), before);
 }
 
 TEST_F(EditPictureDialog, ANewExpressionReplacesThePictureInOneUndoStep) {
   RunPart("# -- Expression", "", kExpressionScript);
-  const std::string before = Bytes("before.qmv");
+  const std::string before = SavedDocument("before.qmv");
   ASSERT_FALSE(before.empty());
-  const std::string edited = Bytes("edited.qmv");
+  const std::string edited = SavedDocument("edited.qmv");
   EXPECT_NE(edited, before);
-  EXPECT_EQ(Bytes("edited-undone.qmv"), before);
+  EXPECT_EQ(SavedDocument("edited-undone.qmv"), before);
 }
 
 }  // namespace

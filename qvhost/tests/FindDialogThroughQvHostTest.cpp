@@ -10,18 +10,6 @@ namespace {
 
 class FindDialog : public ScriptTest {
  protected:
-  // The document's bytes as saved, but for the creation and modification
-  // stamps of its informations record, which follow the clock.
-  std::string Bytes(const std::string& name) const {
-    std::ifstream in(folder + name, std::ios::binary);
-    std::string bytes(std::istreambuf_iterator<char>(in), {});
-    const std::string tag = "FNIw0100";
-    const size_t at = bytes.find(tag);
-    if (at != std::string::npos && bytes.size() - at >= tag.size() + kInfoStamps)
-      bytes.replace(at + tag.size(), kInfoStamps, kInfoStamps, '\0');
-    return bytes;
-  }
-  static constexpr size_t kInfoStamps = 20;
   static std::string Start() {
     return "set name \"Qvbase\"\nset version 0x670\nstart -1\nform letters 20 40 420 600\n"
            "area letter create form at letters 10 10 400 280\n"
@@ -58,11 +46,11 @@ TEST_F(FindDialog, CancelChangesNoByteAndReplaceAllIsOneUndoStep) {
       Save("replaced.qmv") +
       "command 113 area letter long 1\ncommand 3 area letter long 0 long 0\n" + Save("undone.qmv");
   ExpectClean(Run(script));
-  const std::string before = Bytes("before.qmv");
+  const std::string before = SavedDocument("before.qmv");
   ASSERT_FALSE(before.empty());
-  EXPECT_EQ(Bytes("cancelled.qmv"), before);
-  EXPECT_NE(Bytes("replaced.qmv"), before);
-  EXPECT_EQ(Bytes("undone.qmv"), before);
+  EXPECT_EQ(SavedDocument("cancelled.qmv"), before);
+  EXPECT_NE(SavedDocument("replaced.qmv"), before);
+  EXPECT_EQ(SavedDocument("undone.qmv"), before);
 }
 
 TEST_F(FindDialog, EachAreaKeepsItsOwnSearchForItsLife) {

@@ -12,19 +12,6 @@ namespace {
 
 class FontDialog : public ScriptTest {
  protected:
-  // The document's bytes as saved, but for the clock: the creation and
-  // modification dates and times of its informations record, which follow
-  // the second the document was last changed in.
-  std::string Bytes(const std::string& name) const {
-    std::ifstream in(folder + name, std::ios::binary);
-    std::string bytes(std::istreambuf_iterator<char>(in), {});
-    const std::string tag = "FNIw0100";
-    const size_t at = bytes.find(tag);
-    if (at != std::string::npos && bytes.size() - at >= tag.size() + kInfoStamps)
-      bytes.replace(at + tag.size(), kInfoStamps, kInfoStamps, '\0');
-    return bytes;
-  }
-  static constexpr size_t kInfoStamps = 20;
   // The area with a line typed, "Hello" bold, "Hello brave" selected.
   static std::string Area() {
     return "set name \"Qvbase\"\nset version 0x670\nstart -1\n"
@@ -66,18 +53,18 @@ TEST_F(FontDialog, TheScriptRunsEachWayOfTheDialogWithThePicturesOfItsForm) {
   EXPECT_EQ(outcome.error, "") << out.str();
   EXPECT_EQ(outcome.failures, 0) << out.str();
 
-  const std::string before = Bytes("font-before.qmv");
+  const std::string before = SavedDocument("font-before.qmv");
   ASSERT_FALSE(before.empty());
   // Cancel changes no byte; accept does, and one undo takes it all back.
-  EXPECT_EQ(Bytes("font-cancelled.qmv"), before);
-  EXPECT_NE(Bytes("font-italic.qmv"), before);
-  EXPECT_EQ(Bytes("font-undone.qmv"), before);
+  EXPECT_EQ(SavedDocument("font-cancelled.qmv"), before);
+  EXPECT_NE(SavedDocument("font-italic.qmv"), before);
+  EXPECT_EQ(SavedDocument("font-undone.qmv"), before);
   // Refused and emptied sizes, a cancelled chooser, pop-ups at item 0 and
   // "none" accept without changing a byte.
-  EXPECT_EQ(Bytes("font-size-left.qmv"), before);
-  EXPECT_EQ(Bytes("font-chooser-cancelled.qmv"), Bytes("font-coloured.qmv"));
-  EXPECT_EQ(Bytes("font-after-zero.qmv"), Bytes("font-before-zero.qmv"));
-  EXPECT_EQ(Bytes("font-none.qmv"), Bytes("font-after-zero.qmv"));
+  EXPECT_EQ(SavedDocument("font-size-left.qmv"), before);
+  EXPECT_EQ(SavedDocument("font-chooser-cancelled.qmv"), SavedDocument("font-coloured.qmv"));
+  EXPECT_EQ(SavedDocument("font-after-zero.qmv"), SavedDocument("font-before-zero.qmv"));
+  EXPECT_EQ(SavedDocument("font-none.qmv"), SavedDocument("font-after-zero.qmv"));
 }
 
 TEST_F(FontDialog, AScriptForAnotherFormOrOneThatRunsOutFailsItsLineAndCancels) {
@@ -99,7 +86,7 @@ TEST_F(FontDialog, AScriptForAnotherFormOrOneThatRunsOutFailsItsLineAndCancels) 
     EXPECT_GE(outcome.failures, 1) << c.name;
     EXPECT_NE(At(std::string("FAILED: form ") + c.failure), std::string::npos) << c.name << out.str();
     // Whatever went wrong, the dialog was cancelled: not a byte changed.
-    EXPECT_EQ(Bytes("b.qmv"), Bytes("a.qmv")) << c.name;
+    EXPECT_EQ(SavedDocument("b.qmv"), SavedDocument("a.qmv")) << c.name;
     host = nullptr;
     SetUp();
   }

@@ -23,11 +23,6 @@ class PageViewScripts : public ScriptTest {
   std::string Shot(const std::string& name) const {
     return "idle 2\nupdate f\nsnapshot f \"" + folder + name + "\"\n";
   }
-  void RunOk(const std::string& script) {
-    const ScriptRunner::Outcome outcome = Run(script);
-    ASSERT_TRUE(outcome.ok()) << outcome.error << "\n" << out.str();
-    EXPECT_EQ(outcome.failures, 0) << out.str();
-  }
 };
 
 // The form's content at (20, 20) of the screen, the area 10 pixels in: the

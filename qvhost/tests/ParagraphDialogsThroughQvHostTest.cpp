@@ -12,6 +12,8 @@ namespace {
 
 class ParagraphDialogs : public ScriptTest {
  protected:
+  // The letter's document as a BLOB in the own format.
+  std::string Blob(const std::string& name) { return SaveDocument("command 37 area letter result blob", name); }
   void SetUp() override {
     ScriptTest::SetUp();
     if (HasFatalFailure()) return;
@@ -26,22 +28,6 @@ class ParagraphDialogs : public ScriptTest {
                     .ok())
         << out.str();
   }
-  // The document as a BLOB in the own format, under `name`, without the
-  // times its information record carries (they follow the clock, not the
-  // document's content).
-  std::string Blob(const std::string& name) {
-    const std::string path = folder + name;
-    EXPECT_TRUE(Run("command 37 area letter result blob \"" + path + "\"\n").ok()) << out.str();
-    std::ifstream in(path, std::ios::binary);
-    std::string bytes(std::istreambuf_iterator<char>(in), {});
-    const size_t infos = bytes.find("FNIw0100");
-    EXPECT_NE(infos, std::string::npos);
-    if (infos != std::string::npos) bytes.replace(infos + 8, 24, 24, '\0');
-    return bytes;
-  }
-  // Compared by length and equality, so that a failure prints no BLOB.
-  static bool Same(const std::string& a, const std::string& b) { return !a.empty() && a == b; }
-  void RunOk(const std::string& lines) { ASSERT_TRUE(Run(lines).ok()) << out.str(); }
   const HostForms::Object* Closed(const std::string& name) const {
     const HostForms::Form* form = host->Forms().LastClosed();
     if (form == nullptr) return nullptr;

@@ -50,6 +50,37 @@ class ScriptTest : public testing::Test {
     }
     return "expect png " + form + " \"" + reference + "\"\n";
   }
+  // Runs the lines; the run and every expectation in it must hold.
+  void RunOk(const std::string& lines) {
+    const ScriptRunner::Outcome outcome = Run(lines);
+    ASSERT_TRUE(outcome.ok()) << outcome.error << "\n" << out.str();
+  }
+  // The bytes of a document saved under `name` in the pictures folder, but
+  // for the creation and modification stamps of its informations record,
+  // which follow the clock, not the content.
+  std::string SavedDocument(const std::string& name) const {
+    std::ifstream in(folder + name, std::ios::binary);
+    std::string bytes(std::istreambuf_iterator<char>(in), {});
+    const std::string tag = "FNIw0100";
+    const size_t at = bytes.find(tag);
+    if (at != std::string::npos && bytes.size() - at >= tag.size() + kInfoStamps)
+      bytes.replace(at + tag.size(), kInfoStamps, kInfoStamps, '\0');
+    return bytes;
+  }
+  // The bytes of the two dates and two times after the record's tag.
+  static constexpr size_t kInfoStamps = 20;
+  // The document the command line `save` (ending with its result, as
+  // "command 37 area letter result blob") writes under `name`, read as
+  // SavedDocument; the save must hold.
+  std::string SaveDocument(const std::string& save, const std::string& name) {
+    EXPECT_TRUE(Run(save + " \"" + folder + name + "\"\n").ok()) << out.str();
+    const std::string bytes = SavedDocument(name);
+    EXPECT_NE(bytes.find("FNIw0100"), std::string::npos) << name;
+    return bytes;
+  }
+  // Two saved documents compared by length and equality, so that a failure
+  // prints no document.
+  static bool Same(const std::string& a, const std::string& b) { return !a.empty() && a == b; }
   // Where `text` first stands in the transcript; npos when absent.
   size_t At(const std::string& text) const { return out.str().find(text); }
 

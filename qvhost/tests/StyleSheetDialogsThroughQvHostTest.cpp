@@ -27,21 +27,10 @@ class StyleSheetDialogs : public ScriptTest {
         "type \"Hello brave world\\nSecond line\"\n"
         "command 3 area letter long 1 long 5\n");
   }
-  void RunOk(const std::string& lines) { ASSERT_TRUE(Run(lines).ok()) << out.str(); }
-  // The document in the own format, without the two date stamps of its
-  // information record (they follow the clock, not the content).
+  // The document in the own format, as a BLOB.
   std::string Blob(const std::string& name) {
-    const std::string path = folder + name;
-    EXPECT_TRUE(Run("command 140 area letter word 0 result blob \"" + path + "\"\n").ok())
-        << out.str();
-    std::ifstream in(path, std::ios::binary);
-    std::string bytes(std::istreambuf_iterator<char>(in), {});
-    const size_t infos = bytes.find("FNIw0100");
-    EXPECT_NE(infos, std::string::npos);
-    if (infos != std::string::npos) bytes.replace(infos + 8, 24, 24, '\0');
-    return bytes;
+    return SaveDocument("command 140 area letter word 0 result blob", name);
   }
-  static bool Same(const std::string& a, const std::string& b) { return !a.empty() && a == b; }
 };
 
 TEST_F(StyleSheetDialogs, TheScriptRunsEveryButtonWithThePicturesOfItsForms) {

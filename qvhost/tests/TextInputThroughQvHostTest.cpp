@@ -19,11 +19,6 @@ namespace {
 class TextInputScripts : public ScriptTest {
  protected:
   std::string Snapshot(const std::string& name) { return "update f\nsnapshot f \"" + folder + name + "\"\n"; }
-  void RunOk(const std::string& script) {
-    const ScriptRunner::Outcome outcome = Run(script);
-    ASSERT_TRUE(outcome.ok()) << outcome.error << "\n" << out.str();
-    EXPECT_EQ(outcome.failures, 0) << out.str();
-  }
 };
 
 // The form's content lies at (40, 60) of the screen and the area at (10,
