@@ -15,72 +15,11 @@
 #include "boundary/HostServiceSelectors.h"
 #include "dialogs/xMorvaEditPictureDialogs.h"
 #include "document/xMorvaUndo.h"
+#include "dialogs/tests/DialogTestSupport.h"
 #include "host/tests/HostTestSupport.h"
 #include "platform/toolbox/TbxWindows.h"
 
 namespace {
-
-std::string LowerName(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return char(std::tolower(c)); });
-  return text;
-}
-
-// A form that keeps longs, reals and enabled states by object name. Each
-// step is "accept", "cancel", "OBJECT=N" (a long set by the user, then the
-// object's event) or "OBJECT~R" (a real typed, then the event).
-class PictureForm {
- public:
-  PictureForm() {
-    host.answer = [this](int32_t selector, HostParamBlock& b) { Answer(selector, b); };
-  }
-  ~PictureForm() {
-    for (auto* window : windows) Tbx::DisposeWindow(window);
-  }
-  void Answer(int32_t selector, HostParamBlock& b) {
-    const std::string object = LowerName(reinterpret_cast<const char*>(b.text2));
-    switch (selector) {
-      case kFormSelNew: b.param1 = ++next; break;
-      case kFormSelOpen: b.error = 0; break;
-      case kFormSelGetWindow: {
-        const Tbx::Rect bounds{0, 0, 100, 100};
-        windows.push_back(
-            Tbx::NewCWindow(nullptr, &bounds, nullptr, false, 0, Tbx::kInFront, false, 0));
-        b.param2 = reinterpret_cast<uintptr_t>(windows.back());
-        break;
-      }
-      case kFormSelSetLong: longs[object] = int32_t(b.longValue); break;
-      case kFormSelGetLong: b.longValue = uint32_t(longs[object]); break;
-      case kFormSelSetReal: reals[object] = b.realValue; break;
-      case kFormSelGetReal: b.realValue = reals[object]; break;
-      case kFormSelEnable: enabled[object] = b.flag != 0; break;
-      case kFormSelStep: Step(b); break;
-      default: break;
-    }
-  }
-  void Step(HostParamBlock& b) {
-    const std::string step = steps.empty() ? "cancel" : steps.front();
-    if (!steps.empty()) steps.pop_front();
-    if (step == "accept" || step == "cancel") {
-      b.flag2 = 1;
-      b.flag = step == "cancel" ? 1 : 0;
-      return;
-    }
-    const size_t cut = step.find_first_of("=~");
-    const std::string object = step.substr(0, cut);
-    if (step[cut] == '=') longs[LowerName(object)] = std::stoi(step.substr(cut + 1));
-    if (step[cut] == '~') reals[LowerName(object)] = std::stod(step.substr(cut + 1));
-    b.text2[0] = uint8_t(object.size());
-    std::copy(object.begin(), object.end(), b.text2 + 1);
-  }
-  hosttest::RecordingHost host;
-  std::deque<std::string> steps;
-  std::map<std::string, int32_t> longs;
-  std::map<std::string, double> reals;
-  std::map<std::string, bool> enabled;
-  std::vector<Tbx::WindowRef> windows;
-  uint32_t next = 100;
-};
 
 class EditPictureDialogs : public documentfile::Fixture {
  protected:
@@ -102,7 +41,7 @@ class EditPictureDialogs : public documentfile::Fixture {
   }
   std::unique_ptr<xMorvaDocument> document;
   xMorvaPagePicture entry;
-  PictureForm form;
+  StepForm form;
 };
 
 TEST_F(EditPictureDialogs, ThePageShowsThroughTheFirstPageNumberAndStaysInTheDocument) {

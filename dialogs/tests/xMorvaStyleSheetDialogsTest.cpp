@@ -14,6 +14,7 @@
 #include "boundary/HostServiceSelectors.h"
 #include "dialogs/xMorvaEditStyleSheetDialog.h"
 #include "dialogs/xMorvaStyleSheetDialogs.h"
+#include "dialogs/tests/DialogTestSupport.h"
 #include "host/tests/HostTestSupport.h"
 #include "platform/toolbox/TbxEnvironment.h"
 #include "platform/toolbox/TbxWindows.h"
@@ -21,81 +22,6 @@
 namespace {
 
 using hosttest::RecordingHost;
-
-std::string Lower(std::string text) {
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return char(std::tolower(c)); });
-  return text;
-}
-
-// A form whose objects keep the longs and texts the dialog sets; object
-// names are matched without regard to case, as the host matches them. Each
-// step is "accept", "cancel", "OBJECT=N" (a long set by the user, then the
-// object's event) or "OBJECT:TEXT" (a text typed, then the event). An empty
-// queue cancels.
-class ValueForm {
- public:
-  ValueForm() {
-    host.answer = [this](int32_t selector, HostParamBlock& b) { Answer(selector, b); };
-  }
-  ~ValueForm() {
-    for (auto* window : windows) Tbx::DisposeWindow(window);
-  }
-  void Answer(int32_t selector, HostParamBlock& b) {
-    const std::string object = Lower(reinterpret_cast<const char*>(b.text2));
-    switch (selector) {
-      case kFormSelNew: b.param1 = ++next; break;
-      case kFormSelOpen: b.error = 0; break;
-      case kFormSelGetWindow: {
-        const Tbx::Rect bounds{0, 0, 100, 100};
-        windows.push_back(
-            Tbx::NewCWindow(nullptr, &bounds, nullptr, false, 0, Tbx::kInFront, false, 0));
-        b.param2 = reinterpret_cast<uintptr_t>(windows.back());
-        break;
-      }
-      case kFormSelSetLong:
-        longs[object] = int32_t(b.longValue);
-        firstSet.emplace(object, int32_t(b.longValue));
-        break;
-      case kFormSelGetLong: b.longValue = uint32_t(longs[object]); break;
-      case kFormSelSetText:
-        texts[object] = std::string(reinterpret_cast<const char*>(b.text) + 1, b.text[0]);
-        break;
-      case kFormSelGetText: {
-        const std::string& text = texts[object];
-        b.text[0] = uint8_t(text.size());
-        std::copy(text.begin(), text.end(), b.text + 1);
-        break;
-      }
-      case kFormSelStep: Step(b); break;
-      default: break;
-    }
-  }
-  void Step(HostParamBlock& b) {
-    const std::string step = steps.empty() ? "cancel" : steps.front();
-    if (!steps.empty()) steps.pop_front();
-    if (step == "accept" || step == "cancel") {
-      b.flag2 = 1;
-      b.flag = step == "cancel" ? 1 : 0;
-      return;
-    }
-    const size_t cut = step.find_first_of("=:");
-    const std::string object = step.substr(0, cut);
-    if (cut != std::string::npos && step[cut] == '=')
-      longs[Lower(object)] = std::stoi(step.substr(cut + 1));
-    if (cut != std::string::npos && step[cut] == ':') texts[Lower(object)] = step.substr(cut + 1);
-    b.text2[0] = uint8_t(object.size());
-    std::copy(object.begin(), object.end(), b.text2 + 1);
-  }
-  RecordingHost host;
-  std::deque<std::string> steps;
-  std::map<std::string, int32_t> longs;
-  // The first value the dialog set in each object.
-  std::map<std::string, int32_t> firstSet;
-  std::map<std::string, std::string> texts;
-  std::vector<Tbx::WindowRef> windows;
-  uint32_t next = 100;
-};
 
 std::string Text(const VString& s) { return hosttest::Str(s); }
 
@@ -237,7 +163,7 @@ TEST_F(StyleSheetDialogs, TheEditDialogTakesEachObjectIntoItsSheet) {
        1},
   };
   for (const Case& c : cases) {
-    ValueForm form;
+    StepForm form;
     form.steps = c.steps;
     xMorvaEditStyleSheetDialog dialog(nullptr, document.get(), quote, hosttest::Text("Quote"),
                                       quoteId);
@@ -257,7 +183,7 @@ TEST_F(StyleSheetDialogs, TheEditDialogTakesEachObjectIntoItsSheet) {
 
 TEST_F(StyleSheetDialogs, ALockedSheetKeepsItsName) {
   xMorvaStyleSheet sheet;
-  ValueForm form;
+  StepForm form;
   form.steps = {"vStyleName:Body", "accept"};
   xMorvaEditStyleSheetDialog dialog(nullptr, document.get(), sheet, hosttest::Text("Normal"),
                                     kDefaultStyleSheetId);
@@ -302,7 +228,7 @@ TEST_F(StyleSheetDialogs, TheChooserOpensOnTheSheetAndRowZeroClearsTheState) {
        quoteId},
   };
   for (const Case& c : cases) {
-    ValueForm form;
+    StepForm form;
     form.steps = c.steps;
     xMorvaProperties properties;
     xMorvaPropertiesStates states;
