@@ -10,6 +10,7 @@
 #include "boundary/HostServiceSelectors.h"
 #include "dialogs/xMorvaBorderDialog.h"
 #include "framework/core/strings/VUniString.h"
+#include "dialogs/tests/DialogTestSupport.h"
 #include "host/tests/HostTestSupport.h"
 
 // A named namespace: the test files share unity batches.
@@ -18,28 +19,7 @@ namespace border_dialog_test {
 using hosttest::RecordingHost;
 
 // A form as maps of object values, reals and visibility, by name.
-class Form {
- public:
-  Form() {
-    host.answer = [this](int32_t selector, HostParamBlock& b) {
-      const std::string name(reinterpret_cast<const char*>(b.text2));
-      switch (selector) {
-        case kFormSelNew: b.param1 = 7; break;
-        case kFormSelSetLong: longs[name] = static_cast<int32_t>(b.longValue); break;
-        case kFormSelGetLong: b.longValue = static_cast<uint32_t>(longs[name]); break;
-        case kFormSelSetReal: reals[name] = b.realValue; break;
-        case kFormSelGetReal: b.realValue = reals[name]; break;
-        case kFormSelShowObject: shown[name] = b.param2 != 0; break;
-        case kFormSelEnable: enabled[name] = b.flag != 0; break;
-        default: break;
-      }
-    };
-  }
-  RecordingHost host;
-  std::map<std::string, int32_t> longs;
-  std::map<std::string, double> reals;
-  std::map<std::string, bool> shown, enabled;
-};
+using Form = FormValues;
 
 VStr<255> Name(const char* text) {
   VStr<255> name;

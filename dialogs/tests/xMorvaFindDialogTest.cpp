@@ -13,6 +13,7 @@
 #include "document/xMorvaFind.h"
 #include "framework/core/containers/VStringArray.h"
 #include "framework/core/strings/VUniString.h"
+#include "dialogs/tests/DialogTestSupport.h"
 #include "host/tests/HostTestSupport.h"
 #include "platform/toolbox/TbxHandles.h"
 
@@ -22,53 +23,7 @@ using hosttest::RecordingHost;
 using Criteria = xMorvaFindDialog::Criteria;
 
 // A form as maps of object values, texts and list items, by name.
-class Form {
- public:
-  Form() {
-    host.answer = [this](int32_t selector, HostParamBlock& b) {
-      const std::string name(reinterpret_cast<const char*>(b.text2));
-      switch (selector) {
-        case kFormSelNew: b.param1 = 7; break;
-        case kFormSelSetLong: longs[name] = static_cast<int32_t>(b.longValue); break;
-        case kFormSelGetLong: b.longValue = static_cast<uint32_t>(longs[name]); break;
-        case kFormSelSetText:
-          texts[name].assign(reinterpret_cast<const char*>(b.text + 1), b.text[0]);
-          break;
-        case kFormSelGetText: {
-          const std::string& text = texts[name];
-          b.text[0] = static_cast<uint8_t>(text.size());
-          std::memcpy(b.text + 1, text.data(), text.size());
-          break;
-        }
-        case kFormSelClearList: items[name].clear(); break;
-        case kFormSelSetListText: {
-          const auto index = static_cast<int16_t>(b.param2);
-          std::vector<std::string>& list = items[name];
-          if (index < 1) break;
-          if (list.size() < size_t(index)) list.resize(size_t(index));
-          list[size_t(index) - 1].assign(reinterpret_cast<const char*>(b.text + 1), b.text[0]);
-          break;
-        }
-        case kFormSelSetTextHandle: {
-          std::string& text = texts[name];
-          text.clear();
-          const auto h = static_cast<uint32_t>(b.handle);
-          if (h != 0) {
-            text.assign(static_cast<const char*>(Tbx::HLock(h)), size_t(Tbx::GetHandleSize(h)));
-            Tbx::HUnlock(h);
-            Tbx::DisposeHandle(h);
-          }
-          break;
-        }
-        default: break;
-      }
-    };
-  }
-  RecordingHost host;
-  std::map<std::string, int32_t> longs;
-  std::map<std::string, std::string> texts;
-  std::map<std::string, std::vector<std::string>> items;
-};
+using Form = FormValues;
 
 VStr<255> Name(const char* text) {
   VStr<255> name;

@@ -11,6 +11,7 @@
 #include "dialogs/xMorvaFontDialog.h"
 #include "framework/core/strings/VUniString.h"
 #include "framework/system/environment/VSystemServices.h"
+#include "dialogs/tests/DialogTestSupport.h"
 #include "host/tests/HostTestSupport.h"
 #include "platform/toolbox/TbxEnvironment.h"
 #include "platform/win32/WinCommonDialogs.h"
@@ -21,30 +22,7 @@ using hosttest::RecordingHost;
 using Table = xMorvaFontDialog::ColourTable;
 
 // A form as a map of object values and texts, by name.
-class Form {
- public:
-  Form() {
-    host.answer = [this](int32_t selector, HostParamBlock& b) {
-      const std::string name(reinterpret_cast<const char*>(b.text2));
-      switch (selector) {
-        case kFormSelNew: b.param1 = 7; break;
-        case kFormSelSetLong: longs[name] = static_cast<int32_t>(b.longValue); break;
-        case kFormSelGetLong: b.longValue = static_cast<uint32_t>(longs[name]); break;
-        case kFormSelSetText: texts[name].assign(reinterpret_cast<const char*>(b.text + 1), b.text[0]); break;
-        case kFormSelGetText: {
-          const std::string& text = texts[name];
-          b.text[0] = static_cast<uint8_t>(text.size());
-          std::memcpy(b.text + 1, text.data(), text.size());
-          break;
-        }
-        default: break;
-      }
-    };
-  }
-  RecordingHost host;
-  std::map<std::string, int32_t> longs;
-  std::map<std::string, std::string> texts;
-};
+using Form = FormValues;
 
 VStr<255> Name(const char* text) {
   VStr<255> name;

@@ -11,6 +11,7 @@
 #include "boundary/HostServiceSelectors.h"
 #include "dialogs/xMorvaTabulationsDialog.h"
 #include "framework/core/strings/VUniString.h"
+#include "dialogs/tests/DialogTestSupport.h"
 #include "host/tests/HostTestSupport.h"
 #include "platform/toolbox/TbxEnvironment.h"
 
@@ -20,37 +21,28 @@ namespace tabulations_dialog_test {
 using hosttest::RecordingHost;
 
 // A form as maps of values, reals and list rows, by name.
-class Form {
+class Form : public FormValues {
  public:
-  Form() {
-    host.answer = [this](int32_t selector, HostParamBlock& b) {
-      const std::string name(reinterpret_cast<const char*>(b.text2));
-      switch (selector) {
-        case kFormSelNew: b.param1 = 7; break;
-        case kFormSelSetLong: longs[name] = static_cast<int32_t>(b.longValue); break;
-        case kFormSelGetLong: b.longValue = static_cast<uint32_t>(longs[name]); break;
-        case kFormSelGetListSelection: b.param2 = HostWord(longs[name]); break;
-        case kFormSelSetReal: reals[name] = b.realValue; break;
-        case kFormSelGetReal: b.realValue = reals[name]; break;
-        case kFormSelListCall327: rows[name].clear(); break;
-        case kFormSelSetListRange: {
-          // Rows first to last leave the list.
-          std::vector<double>& list = rows[name];
-          const int32_t first = HostWordOf(b.param2), last = HostWordOf(b.param3);
-          if (first >= 1 && first <= int32_t(list.size()))
-            list.erase(list.begin() + (first - 1),
-                       list.begin() + std::min<int32_t>(last, int32_t(list.size())));
-          break;
-        }
-        case kFormSelListCall328: rows[name].push_back(b.realValue); break;
-        default: break;
-      }
-    };
-  }
-  RecordingHost host;
-  std::map<std::string, int32_t> longs;
-  std::map<std::string, double> reals;
   std::map<std::string, std::vector<double>> rows;
+
+ protected:
+  void Answer(int32_t selector, HostParamBlock& b) override {
+    const std::string name(reinterpret_cast<const char*>(b.text2));
+    switch (selector) {
+      case kFormSelGetListSelection: b.param2 = HostWord(longs[name]); break;
+      case kFormSelListCall327: rows[name].clear(); break;
+      case kFormSelSetListRange: {
+        // Rows first to last leave the list.
+        std::vector<double>& list = rows[name];
+        const int32_t first = HostWordOf(b.param2), last = HostWordOf(b.param3);
+        if (first >= 1 && first <= int32_t(list.size()))
+          list.erase(list.begin() + (first - 1), list.begin() + std::min<int32_t>(last, int32_t(list.size())));
+        break;
+      }
+      case kFormSelListCall328: rows[name].push_back(b.realValue); break;
+      default: FormValues::Answer(selector, b); break;
+    }
+  }
 };
 
 VStr<255> Name(const char* text) {
