@@ -18,7 +18,8 @@ For every source in interchange/tests/fixtures/word/source/ it runs
                 before TWIPS, after TWIPS, cell centre, cell right, cell
                 shaded, cell bordered), a tab, the text.
 With --runs only the last is made again, from the committed .doc files;
-with --stories only the files of the stories folder below. Names of
+with --stories only the files of the stories folder below, with --look
+only those of the look folder. Names of
 sources (without their extension) after the options make only those.
 
 The sources in interchange/tests/fixtures/word/stories/source/ (headers and
@@ -27,6 +28,11 @@ interchange/tests/fixtures/word/stories/ with NAME.antiword.txt,
 NAME.catdoc.txt and NAME.pdftotext.txt: the text pdftotext -layout reads from
 LibreOffice's PDF of NAME.doc, pages separated by form feeds, whose first and
 last lines are the pages' headers and footers.
+The sources in interchange/tests/fixtures/word/look/source/ (headings and
+body text with indents, spacing, colours and highlights; page, column and
+line breaks) become NAME.doc in interchange/tests/fixtures/word/look/ with
+NAME.antiword.txt, the text antiword reads (catdoc loses the text before a
+column break).
 The results are committed, so the tests run without the programs.
 
 Run from anywhere: tools/make_word_peer_fixtures.py
@@ -43,6 +49,7 @@ ROOT = pathlib.Path(__file__).resolve().parent.parent
 FIXTURES = ROOT / "interchange" / "tests" / "fixtures" / "word"
 SOURCES = FIXTURES / "source"
 STORIES = FIXTURES / "stories"
+LOOK = FIXTURES / "look"
 
 
 def listing(path):
@@ -170,6 +177,22 @@ def make_stories(scratch, profile, names):
         print(target.relative_to(ROOT))
 
 
+def make_look(scratch, profile, names):
+    for source in sorted((LOOK / "source").iterdir()):
+        if names and source.stem not in names:
+            continue
+        work = scratch / ("look-" + source.stem)
+        work.mkdir()
+        shutil.copy(source, work / source.name)
+        convert(source, work, profile, "doc:MS Word 97")
+        target = LOOK / (source.stem + ".doc")
+        shutil.copy(work / target.name, target)
+        text = subprocess.run(["antiword", "-w", "0", str(target)], check=True, capture_output=True,
+                              timeout=60).stdout
+        (LOOK / (source.stem + ".antiword.txt")).write_bytes(text)
+        print(target.relative_to(ROOT))
+
+
 def main():
     names = [arg for arg in sys.argv[1:] if not arg.startswith("--")]
     if "--runs" in sys.argv[1:]:
@@ -183,6 +206,11 @@ def main():
     for program in ("soffice", "antiword", "catdoc", "pdftotext"):
         if shutil.which(program) is None:
             sys.exit(f"{program} is missing: install it (tools/install-deps.sh) and run again")
+    if "--look" in sys.argv[1:]:
+        with tempfile.TemporaryDirectory() as scratch:
+            scratch = pathlib.Path(scratch)
+            make_look(scratch, scratch / "profile", names)
+        return
     if "--stories" in sys.argv[1:]:
         with tempfile.TemporaryDirectory() as scratch:
             scratch = pathlib.Path(scratch)
@@ -213,6 +241,7 @@ def main():
             write_runs(target, work)
             print(target.relative_to(ROOT))
         make_stories(scratch, profile, names)
+        make_look(scratch, profile, names)
 
 
 if __name__ == "__main__":

@@ -100,6 +100,9 @@ std::string PartText(xMorvaDocument& document, int16_t part, const std::string& 
         case xMorvaElementCode::DateTime: out += "{time}"; break;
         case xMorvaElementCode::PageNumber: out += page; break;
         case xMorvaElementCode::Tab: out += '\t'; break;
+        // A break stands for the paragraph end it holds.
+        case xMorvaElementCode::PageBreak:
+        case xMorvaElementCode::ColBreak: out += '\n'; break;
         default: break;
       }
     }

@@ -168,6 +168,31 @@ TEST_F(WordPeers, LibreOfficeReadsTheTextPageAndHeaders) {
   EXPECT_NEAR(1417 / 20.0, std::stod(our[1]), 1.5);
 }
 
+// AbiWord reads our file's text and property sets without a complaint on
+// its error output (its property-set reader says CRITICAL when a set is
+// laid out apart from [MS-OLEPS]), with and without document
+// informations.
+TEST_F(WordPeers, AbiWordReadsWithoutComplaint) {
+  if (!HasProgram("abiword")) GTEST_SKIP() << "abiword is not installed";
+  for (bool informations : {true, false}) {
+    SCOPED_TRACE(informations);
+    const fs::path ours = WriteOurs();
+    if (!informations) {
+      document->Infos().Title().SetAnsiCText("");
+      document->Infos().Subject().SetAnsiCText("");
+      document->Infos().Author().SetAnsiCText("");
+      document->Infos().Company().SetAnsiCText("");
+      const wordtest::Bytes bytes = wordtest::ExportWordBytes(*document);
+      std::ofstream(ours, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    }
+    const fs::path text = folder / "ours-abiword.txt";
+    const std::string errors = Output("abiword --to=txt -o " + text.string() + " " + ours.string() + " 2>&1");
+    EXPECT_EQ(std::string::npos, errors.find("CRITICAL")) << errors;
+    // The body, then the header and footer stories.
+    EXPECT_EQ(0u, Words(ReadFile(text)).find(kBody)) << errors << ReadFile(text);
+  }
+}
+
 // The looks of the text, sampled in the HTML LibreOffice makes of our file.
 TEST_F(WordPeers, LibreOfficeHtmlKeepsTheLooks) {
   if (!HasProgram("soffice")) GTEST_SKIP() << "soffice is not installed";

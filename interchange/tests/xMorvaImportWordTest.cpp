@@ -690,6 +690,19 @@ TEST_F(ImportWord, CharacterSprmsOfBothForms) {
       {"kul 7 is single", true, {0x3E, 0x2A, 7}, [](xMorvaWordChp& c) { c.underline = 1; }},
       {"iss 5 is normal", true, {0x48, 0x2A, 5}, [](xMorvaWordChp& c) { c.iss = 0; }},
       {"highlight", true, {0x0C, 0x2A, 7}, [](xMorvaWordChp& c) { c.background = 0x00E6FF; }},
+      // The exact colour (red, green, blue, automatic) over the palette's.
+      {"exact colour over the palette's",
+       true,
+       {0x42, 0x2A, 6, 0x70, 0x68, 0xC0, 0x00, 0x00, 0x00},
+       [](xMorvaWordChp& c) { c.color = 0x0000C0; }},
+      {"palette colour over the exact one",
+       true,
+       {0x70, 0x68, 0x12, 0x34, 0x56, 0x00, 0x42, 0x2A, 2},
+       [](xMorvaWordChp& c) { c.color = 0xFF9933; }},
+      {"exact colour blue-green", true, {0x70, 0x68, 0x12, 0x34, 0x56, 0x00},
+       [](xMorvaWordChp& c) { c.color = 0x563412; }},
+      {"automatic colour is none", true, {0x42, 0x2A, 6, 0x70, 0x68, 0, 0, 0, 0xFF},
+       [](xMorvaWordChp& c) { c.color = -1; }},
       {"unknown 97 sprms skipped by size",
        true,
        {0x99, 0x99, 1, 2, 0x00, 0xD2, 2, 9, 9, 0x35, 0x08, 1},
@@ -779,6 +792,130 @@ TEST_F(ImportWord, ParagraphRunsWithTabsBordersAndShading) {
   EXPECT_EQ(b.borderSides, 4);     // the top
   EXPECT_EQ(b.borderStyle, 6);     // single, then double
   EXPECT_TRUE(b.inTable);
+}
+
+// The indents and the alignment come in Word 97's opcodes and in the
+// logical ones later writers use (LibreOffice writes only those); whichever
+// comes last sets the value.
+TEST_F(ImportWord, IndentsAndAlignmentInBothOpcodeForms) {
+  struct Row {
+    const char* what;
+    Bytes sprms;
+    int32_t left, right, firstLine;
+    int8_t jc;
+  };
+  const std::vector<Row> rows = {
+      {"Word 97 opcodes", Cat({Sprm16(0x840F, 1440), Sprm16(0x840E, 720), Sprm16(0x8411, uint16_t(-360)), {0x03, 0x24, 2}}),
+       1440, 720, -360, 2},
+      {"logical opcodes", Cat({Sprm16(0x845E, 1440), Sprm16(0x845D, 720), Sprm16(0x8460, uint16_t(-360)), {0x61, 0x24, 1}}),
+       1440, 720, -360, 1},
+      {"logical after Word 97", Cat({Sprm16(0x840F, 100), Sprm16(0x845E, 200), Sprm16(0x8411, 50), Sprm16(0x8460, 60)}),
+       200, 0, 60, 0},
+      {"Word 97 after logical", Cat({Sprm16(0x845E, 200), Sprm16(0x840F, 100), {0x61, 0x24, 3}, {0x03, 0x24, 1}}),
+       100, 0, 0, 1},
+      {"nesting adds to the left indent", Cat({Sprm16(0x845E, 200), Sprm16(0x4610, 300), Sprm16(0x465F, uint16_t(-900))}),
+       0, 0, 0, 0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    Word97 file;
+    // Padded to an odd length, so that the PAPX is stored with its count.
+    Bytes papx = Cat({{0, 0}, row.sprms});
+    if (papx.size() % 2 == 0) papx.push_back(0);
+    file.papx = FkpPage({0x800, 0x800 + 28}, {papx}, 12, true);
+    file.Build();
+    xMorvaImportWord reader;
+    MemoryFile memory(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}));
+    std::u16string body;
+    ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+    ASSERT_EQ(reader.GetParagraphRuns().size(), 1u);
+    const xMorvaWordPap& pap = reader.GetParagraphRuns()[0].pap;
+    EXPECT_EQ(pap.left, row.left);
+    EXPECT_EQ(pap.right, row.right);
+    EXPECT_EQ(pap.firstLine, row.firstLine);
+    EXPECT_EQ(pap.jc, row.jc);
+  }
+}
+
+// A character run over several paragraphs starts, in each, from that
+// paragraph's own style: the heading's look stays in the heading.
+TEST_F(ImportWord, ARunOverParagraphsTakesEachParagraphsStyle) {
+  Word97 file;
+  file.text = u"Heading\rBody one\rBody two\r";
+  file.fonts = FontTable({"Liberation Serif", "Liberation Sans"}, false);
+  file.styles = StyleSheet({{1, 0xFFF, "Normal", {0, 0}, Cat({Sprm16(0x4A4F, 0), Sprm16(0x4A43, 24)})},
+                            {1, 0, "heading 1", {1, 0}, Cat({Sprm16(0x4A4F, 1), Sprm16(0x4A43, 36), {0x35, 0x08, 1}})}},
+                           0);
+  file.papx = FkpPage({0x800, 0x800 + 8, 0x800 + 17, 0x800 + 26}, {{1, 0, 0}, {0, 0, 0}, {0, 0, 0}}, 12, true);
+  // One run without properties over the whole text, and one that makes
+  // the second body paragraph italic.
+  file.chpx = FkpPage({0x800, 0x800 + 17, 0x800 + 26}, {{}, {0x36, 0x08, 1}}, 0, false);
+  file.Build();
+  xMorvaImportWord reader;
+  MemoryFile memory(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}));
+  std::u16string body;
+  ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+  const auto& runs = reader.GetCharacterRuns();
+  auto at = [&](uint32_t cp) {
+    auto run = std::find_if(runs.begin(), runs.end(), [&](const auto& r) { return cp >= r.first && cp < r.limit; });
+    EXPECT_NE(run, runs.end());
+    return run == runs.end() ? xMorvaWordChp() : run->chp;
+  };
+  EXPECT_EQ(at(0).bold, 1);
+  EXPECT_EQ(at(0).halfPoints, 36);
+  EXPECT_EQ(at(0).font, 1);
+  for (uint32_t cp : {8u, 12u, 16u}) {
+    SCOPED_TRACE(cp);
+    EXPECT_EQ(at(cp).bold, 0);
+    EXPECT_EQ(at(cp).halfPoints, 24);
+    EXPECT_EQ(at(cp).font, 0);
+  }
+  EXPECT_EQ(at(18).italic, 1);
+  EXPECT_EQ(at(18).halfPoints, 24);
+  EXPECT_EQ(at(18).bold, 0);
+
+  // In the document: the body paragraphs in their own size and weight.
+  ASSERT_EQ(Import(Container({{u"WordDocument", file.main}, {u"1Table", file.table}})), 0);
+  xMorvaTextInterface* text = document.GetPart(kPartBody);
+  ASSERT_NE(text, nullptr);
+  text->SetSelection(0, 1);
+  EXPECT_EQ(text->GetPropertyValue(kPropBold), 1);
+  EXPECT_EQ(text->GetPropertyValue(kPropSize), 18);
+  text->SetSelection(9, 10);
+  EXPECT_EQ(text->GetPropertyValue(kPropBold), 0);
+  EXPECT_EQ(text->GetPropertyValue(kPropSize), 12);
+}
+
+// Characters 12 and 14 of the main text are page and column breaks, and a
+// paragraph that starts a page makes the end before it a page break; a
+// line break ends its paragraph.
+TEST_F(ImportWord, PageAndColumnBreaksStayBreaks) {
+  Word97 file;
+  file.text = u"One\x0cTwo\x0eThree\rFour\x0b" u"Five\rSix\r";
+  file.papx = FkpPage({0x800, 0x800 + 14, 0x800 + 24, 0x800 + 28},
+                      {{0, 0, 0}, {0, 0, 0x07, 0x24, 1}, {0, 0, 0}}, 12, true);
+  file.Build();
+  xMorvaImportWord reader;
+  const Bytes bytes = Container({{u"WordDocument", file.main}, {u"1Table", file.table}});
+  MemoryFile memory(bytes);
+  std::u16string body;
+  ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+  EXPECT_EQ(body, u"One\rTwo\rThree\rFour\rFive\rSix");
+  EXPECT_EQ(reader.GetBodyBreaks(), (std::vector<xMorvaWordBreak>{{3, true}, {7, false}, {13, true}}));
+
+  ASSERT_EQ(Import(bytes), 0);
+  std::vector<uint16_t> codes;
+  xMorvaEngine& engine = rtftest::Engine(document, kPartBody);
+  const uint8_t* stream = engine.LockStream();
+  for (uint32_t at = 0, size = engine.GetStreamSize(); at < size;) {
+    const StreamItem item = ReadStreamItem(stream + at, size - at);
+    if (item.kind == StreamItem::kElement) codes.push_back(item.unit);
+    at += item.size;
+  }
+  engine.UnlockStream();
+  EXPECT_EQ(codes, (std::vector<uint16_t>{xMorvaElementCode::PageBreak, xMorvaElementCode::ColBreak,
+                                          xMorvaElementCode::PageBreak}));
+  EXPECT_EQ(Utf8(BodyText()), "One\nTwo\nThree\nFour\nFive\nSix");
 }
 
 // A PAPX of whole words whose sprms leave one byte over (as LibreOffice

@@ -129,6 +129,16 @@ class Section {
     fBytes.push_back(0);
     PadTo(fBytes, 4);
   }
+  // A length that counts the zero, the bytes and the zero, without
+  // padding: the strings of the document parts and heading pairs
+  // ([MS-OSHARED] UnalignedLpstr), one behind the other.
+  void UnalignedLpstr(const std::string& text) {
+    AppendLE32(fBytes, uint32_t(text.size() + 1));
+    fBytes.insert(fBytes.end(), text.begin(), text.end());
+    fBytes.push_back(0);
+  }
+  // The end of a value made of parts: padded to 4.
+  void EndValue() { PadTo(fBytes, 4); }
   std::vector<uint8_t>& Bytes() { return fBytes; }
   std::vector<uint8_t> Finish() {
     PadTo(fBytes, 4);
@@ -778,17 +788,22 @@ void xMorvaExportWord::DocumentSummaryInformation(std::vector<uint8_t>& out) {
   first.I4(0x11, 0);
   first.I4(0x17, 0x00081405);
   for (uint32_t id : {0x0Bu, 0x10u, 0x13u, 0x16u}) first.I4(id, 0, 0x0B);
+  // The document parts, a vector of unaligned strings, and the heading
+  // pairs, a vector of variants whose string is unaligned too: readers
+  // step from one element to the next by the lengths alone.
   first.Begin(0x0D);
   AppendLE32(first.Bytes(), 0x101E);
   AppendLE32(first.Bytes(), 1);
-  first.Lpstr(title);
+  first.UnalignedLpstr(title);
+  first.EndValue();
   first.Begin(0x0C);
   AppendLE32(first.Bytes(), 0x100C);
   AppendLE32(first.Bytes(), 2);
   AppendLE32(first.Bytes(), 0x1E);
-  first.Lpstr(title);
+  first.UnalignedLpstr(title);
   AppendLE32(first.Bytes(), 3);
   AppendLE32(first.Bytes(), 1);
+  first.EndValue();
   Section second(3);
   second.Begin(0);
   AppendLE32(second.Bytes(), 1);

@@ -86,6 +86,10 @@ class xMorvaExportWord : public VObject {
   static int32_t EncodeSectionSprms(std::vector<uint8_t>& out, xMorvaDocument& document);
 
   static uint8_t ColorToIco(int32_t colour);
+  // The palette colour nearest to a text or highlight colour: its exact
+  // entry when it has one, else the entry of 1 to 16 closest in red, green
+  // and blue; 0 (automatic) for no colour.
+  static uint8_t NearestIco(int32_t colour);
   // The two words of a border: low word first.
   static uint32_t MakeBrc(int32_t style, int32_t colour, int32_t spacing);
   static uint16_t MakeShd(int32_t colour);

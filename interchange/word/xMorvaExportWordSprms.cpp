@@ -2,6 +2,7 @@
 // paragraph and page properties as Word 97 sprms (a two-byte opcode and its
 // operand, little-endian), and the small value mappings they use.
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 
 #include "document/DocumentUnits.h"
@@ -134,6 +135,29 @@ uint8_t xMorvaExportWord::ColorToIco(int32_t colour) {
     case 0xCCCCCC: return 16;
     default: return 0;
   }
+}
+
+uint8_t xMorvaExportWord::NearestIco(int32_t colour) {
+  if (colour == kColourNone) return 0;
+  if (const uint8_t exact = ColorToIco(colour); exact != 0) return exact;
+  // The palette as the reader shows it, 0xBBGGRR.
+  static constexpr int32_t kPalette[17] = {0,        0x000000, 0xFF9933, 0xFF9900, 0x19CC00, 0xFF00CC,
+                                           0x0000FF, 0x00E6FF, 0xFFFFFF, 0x800000, 0x808000, 0x008000,
+                                           0x800080, 0x000080, 0x008080, 0x666666, 0xCCCCCC};
+  uint8_t best = 1;
+  int64_t bestDistance = INT64_MAX;
+  for (uint8_t ico = 1; ico <= 16; ++ico) {
+    int64_t distance = 0;
+    for (int shift : {0, 8, 16}) {
+      const int64_t d = int64_t((colour >> shift) & 0xFF) - ((kPalette[ico] >> shift) & 0xFF);
+      distance += d * d;
+    }
+    if (distance < bestDistance) {
+      bestDistance = distance;
+      best = ico;
+    }
+  }
+  return best;
 }
 
 uint32_t xMorvaExportWord::MakeBrc(int32_t style, int32_t colour, int32_t spacing) {
@@ -269,8 +293,12 @@ int32_t xMorvaExportWord::EncodeCharacterSprms(std::vector<uint8_t>& out, const 
     ++count;
   }
   if (Differs(values, base, kPropTextColour, 0)) {
-    SprmByte(out, 0x2A42, ColorToIco(values.GetProperty(kPropTextColour)));
-    ++count;
+    // The palette entry for readers of the palette alone, then the exact
+    // colour (red, green, blue, 0), or the automatic colour for none.
+    const int32_t colour = values.GetProperty(kPropTextColour);
+    SprmByte(out, 0x2A42, colour == kColourNone ? ColorToIco(colour) : NearestIco(colour));
+    SprmLong(out, 0x6870, colour == kColourNone ? 0xFF000000u : uint32_t(colour) & 0xFFFFFF);
+    count += 2;
   }
   if (base != nullptr ? (Differs(values, base, kPropSize, 0) || fontChanged) : values.GetProperty(kPropSize) != 10) {
     SprmWord(out, 0x4A43, uint16_t(values.GetProperty(kPropSize) * 2));
@@ -283,7 +311,7 @@ int32_t xMorvaExportWord::EncodeCharacterSprms(std::vector<uint8_t>& out, const 
   }
   const int32_t back = values.GetProperty(kPropBackColour);
   if (Differs(values, base, kPropBackColour, kColourNone) && back != values.GetProperty(kPropParagraphBackColour)) {
-    SprmByte(out, 0x2A0C, ColorToIco(back));
+    SprmByte(out, 0x2A0C, NearestIco(back));
     ++count;
   }
   if (base == nullptr && basedOnNothing) {

@@ -129,7 +129,9 @@ constexpr char16_t kDeletedMark = 0xFFFF;
 // the paragraph; the last cell's end, right before it, separates nothing,
 // nor do the cell ends at the sorted `joined` (cells merged into the next).
 std::u16string MainStory(const std::u16string& text, const std::vector<uint32_t>& rowEnds,
-                         const std::vector<uint32_t>& joined, std::vector<uint32_t>& positions) {
+                         const std::vector<uint32_t>& joined, std::vector<uint32_t>& positions,
+                         std::vector<xMorvaWordBreak>* breaks = nullptr) {
+  if (breaks != nullptr) breaks->clear();
   std::u16string out;
   out.reserve(text.size());
   positions.clear();
@@ -156,9 +158,14 @@ std::u16string MainStory(const std::u16string& text, const std::vector<uint32_t>
     }
     if (std::find(inCode.begin(), inCode.end(), true) != inCode.end()) continue;
     switch (c) {
-      case 0x0B:
+      // Page and column breaks end their paragraphs as breaks; a line
+      // break ends its paragraph.
       case 0x0C:
-      case 0x0E: out.push_back(u'\r'); break;
+      case 0x0E:
+        if (breaks != nullptr) breaks->push_back({uint32_t(out.size()), c == 0x0C});
+        out.push_back(u'\r');
+        break;
+      case 0x0B: out.push_back(u'\r'); break;
       case 0x07:
         // A table cell's end: tables come as tabbed lines.
         if (rowEnd(at))
@@ -183,7 +190,10 @@ std::u16string MainStory(const std::u16string& text, const std::vector<uint32_t>
     }
   }
   positions.push_back(uint32_t(out.size()));
-  if (!out.empty() && out.back() == u'\r') out.pop_back();
+  // The last paragraph end is the body's own; a break there stays.
+  const bool lastIsBreak = breaks != nullptr && !breaks->empty() && !out.empty() &&
+                           breaks->back().at == out.size() - 1;
+  if (!out.empty() && out.back() == u'\r' && !lastIsBreak) out.pop_back();
   for (uint32_t& at : positions) at = std::min(at, uint32_t(out.size()));
   return out;
 }
@@ -747,6 +757,8 @@ int32_t xMorvaImportWord::ReadWordText(VStream& file, std::u16string& body) {
   fDroppedPictures = 0;
   fDroppedFields = 0;
   fFontNames.clear();
+  fSymbolFonts.clear();
+  fBodyBreaks.clear();
   fDop = xMorvaWordDop();
   fInfos = xMorvaWordInfos();
   fStyles.clear();
@@ -824,7 +836,21 @@ int32_t xMorvaImportWord::ReadWordText(VStream& file, std::u16string& body) {
   std::sort(rowEnds.begin(), rowEnds.end());
   std::vector<uint32_t> joined;
   ResolveRows(text, joined);
-  body = MainStory(text, rowEnds, joined, fBodyPositions);
+  body = MainStory(text, rowEnds, joined, fBodyPositions, &fBodyBreaks);
+  // A paragraph that starts a page: the paragraph end before it becomes a
+  // page break, as the body keeps one.
+  if (!fBodyPositions.empty()) {
+    const uint32_t last = uint32_t(fBodyPositions.size() - 1);
+    for (const xMorvaWordParagraphRun& run : fParagraphRuns) {
+      if (!run.pap.pageBreakBefore || run.pap.inTable || run.first >= run.limit) continue;
+      const uint32_t start = fBodyPositions[std::min(run.first, last)];
+      if (start == 0 || start > body.size() || body[start - 1] != u'\r') continue;
+      auto at = std::lower_bound(fBodyBreaks.begin(), fBodyBreaks.end(), start - 1,
+                                 [](const xMorvaWordBreak& b, uint32_t v) { return b.at < v; });
+      if (at != fBodyBreaks.end() && at->at == start - 1) at->page = true;
+      else fBodyBreaks.insert(at, {start - 1, true});
+    }
+  }
   FindSpacing(body);
   PlaceSpecials(fBodySpecials, fBodyPositions);
   return 0;
@@ -846,7 +872,7 @@ int32_t xMorvaImportWord::ImportWordDocument(xMorvaDocument* document, VStream* 
   document->BeginChange();
   int32_t code = sheets;
   if (text != nullptr && code == 0)
-    code = BuildBody(*document, *text, body, fBodyPositions, fBodySpecials, fSpacing);
+    code = BuildBody(*document, *text, body, fBodyPositions, fBodySpecials, fSpacing, fBodyBreaks);
   if (code == 0) code = InsertStories(*document);
   if (text != nullptr) text->SetSelection(0, 0);
   document->EndChange();

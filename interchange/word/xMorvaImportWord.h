@@ -155,6 +155,7 @@ struct xMorvaWordPap {
   int32_t after = 0;
   bool inTable = false;
   bool rowEnd = false;
+  bool pageBreakBefore = false;  // the paragraph starts a page
   int16_t gapHalf = 0;  // half the space between a table's cells, twips
   int32_t shading = -1;
   int8_t borderStyle = 0;
@@ -208,6 +209,13 @@ struct xMorvaWordSpacing {
   int32_t twips = 0;
   int32_t rowHeight = 0;
   bool operator==(const xMorvaWordSpacing&) const = default;
+};
+
+// A page or column break of the body at a paragraph end's place.
+struct xMorvaWordBreak {
+  uint32_t at = 0;
+  bool page = true;  // else a column break
+  bool operator==(const xMorvaWordBreak&) const = default;
 };
 
 // A table cell's shading on its characters [first, limit).
@@ -297,6 +305,9 @@ class xMorvaImportWord : public VObject {
   // Ascending by body position: the paragraph ends that get space.
   const std::vector<xMorvaWordSpacing>& GetSpacing() const { return fSpacing; }
   const std::vector<xMorvaWordShade>& GetCellShading() const { return fCellShading; }
+  // Ascending by body position: the paragraph ends that are page or
+  // column breaks.
+  const std::vector<xMorvaWordBreak>& GetBodyBreaks() const { return fBodyBreaks; }
   // For each character of the main text and its end, where it lands in
   // the body text.
   const std::vector<uint32_t>& GetBodyPositions() const { return fBodyPositions; }
@@ -360,9 +371,13 @@ class xMorvaImportWord : public VObject {
   int32_t BuildBody(xMorvaDocument& document, xMorvaEngine& engine, const std::u16string& body,
                     const std::vector<uint32_t>& positions,
                     const std::vector<xMorvaWordSpecial>& specials,
-                    const std::vector<xMorvaWordSpacing>& spacing);
+                    const std::vector<xMorvaWordSpacing>& spacing,
+                    const std::vector<xMorvaWordBreak>& breaks);
   // The character properties of the style of the paragraph holding `cp`.
   xMorvaWordChp ParagraphStyleChp(uint32_t cp) const;
+  // Where the paragraph run holding `cp` ends (or, outside every run, where
+  // the next one starts).
+  uint32_t ParagraphLimit(uint32_t cp) const;
   int32_t ReadCharacterRuns(const std::vector<uint8_t>& main, const std::vector<uint8_t>& table);
   int32_t ReadParagraphRuns(const std::vector<uint8_t>& main, const std::vector<uint8_t>& table);
   // The FKP pages of a bin table, in order.
@@ -424,6 +439,7 @@ class xMorvaImportWord : public VObject {
   xMorvaWordSection fSection;
   std::vector<Piece> fPieces;  // sorted by file position
   std::vector<std::u16string> fFontNames;
+  std::vector<bool> fSymbolFonts;  // by font number: a symbol font's
   std::vector<uint32_t> fBodyPositions;  // body position of each main-text character
   xMorvaWordDop fDop;
   xMorvaWordInfos fInfos;
@@ -440,6 +456,7 @@ class xMorvaImportWord : public VObject {
   int32_t fDroppedPictures = 0;
   int32_t fDroppedFields = 0;
   std::vector<xMorvaWordSpacing> fSpacing;
+  std::vector<xMorvaWordBreak> fBodyBreaks;
   std::vector<xMorvaWordShade> fCellShading;
   // The pieces that carry properties, by character position, and their sprms.
   struct PieceProperties {

@@ -62,18 +62,20 @@ void PutElementHead(std::vector<uint8_t>& out, uint16_t code, uint32_t a, uint32
 }
 
 // One character of the body as the text engine stores it, as its
-// conversion of strings does: a tab and a soft hyphen are elements, a
-// symbol font's private code stands for its byte, and any control left
-// over is a space so that every character keeps one position.
-void PutCharacter(std::vector<uint8_t>& out, char16_t unit) {
-  if ((unit & 0xFF00) == 0xF000) unit &= 0x00FF;
+// conversion of strings does: a tab and a soft hyphen are elements, in a
+// symbol font a private code stands for its byte and the byte-order mark
+// for a space, and any control left over is a space so that every
+// character keeps one position. Outside a symbol font every other
+// character stays as it is.
+void PutCharacter(std::vector<uint8_t>& out, char16_t unit, bool symbolFont) {
+  if (symbolFont && (unit & 0xFF00) == 0xF000) unit &= 0x00FF;
   if (unit == u'\t') {
     PutElementHead(out, xMorvaElementCode::Tab, kTabElementSize, kTabElementSize);
     out.resize(out.size() + kTabElementSize, 0);
   } else if (unit == 0x00AD) {
     PutElementHead(out, xMorvaElementCode::SoftHyphen, 2, 0);
     PutUnit(out, unit);
-  } else if ((unit < 32 && unit != kUnitParagraphEnd) || unit == 0xFEFF) {
+  } else if ((unit < 32 && unit != kUnitParagraphEnd) || (symbolFont && unit == 0xFEFF)) {
     PutUnit(out, u' ');
   } else {
     PutUnit(out, unit);
@@ -158,7 +160,8 @@ int32_t xMorvaImportWord::BuildBody(xMorvaDocument& document, xMorvaEngine& engi
                                     const std::u16string& body,
                                     const std::vector<uint32_t>& positions,
                                     const std::vector<xMorvaWordSpecial>& specials,
-                                    const std::vector<xMorvaWordSpacing>& spacing) {
+                                    const std::vector<xMorvaWordSpacing>& spacing,
+                                    const std::vector<xMorvaWordBreak>& breaks) {
   const uint32_t length = uint32_t(body.size());
   const uint32_t lastCp = positions.empty() ? 0 : uint32_t(positions.size() - 1);
   auto at = [&](uint32_t cp) { return positions.empty() ? 0u : positions[std::min(cp, lastCp)]; };
@@ -287,6 +290,7 @@ int32_t xMorvaImportWord::BuildBody(xMorvaDocument& document, xMorvaEngine& engi
     uint32_t first;
     uint32_t limit;
     std::array<int32_t, kLastCharacterProperty + 1> values;
+    bool symbolFont;
   };
   std::vector<Span> spans;
   spans.reserve(edges.size());
@@ -294,6 +298,7 @@ int32_t xMorvaImportWord::BuildBody(xMorvaDocument& document, xMorvaEngine& engi
     const uint32_t p = edges[e], q = edges[e + 1];
     if (p >= q) continue;
     want.SetDefaults();
+    bool symbolFont = false;
     if (const Stretch* mark = markAt.At(p)) want.SetProperty(kPropStyleSheet, markSheets[mark->index]);
     if (const Stretch* run = runAt.At(p)) {
       const xMorvaWordChp& chp = fCharacterRuns[run->index].chp;
@@ -309,9 +314,10 @@ int32_t xMorvaImportWord::BuildBody(xMorvaDocument& document, xMorvaEngine& engi
       if (chp.background != -1) want.SetProperty(kPropBackColour, chp.background);
       if (chp.style > 0 && document.StyleSheetIndex(chp.style) > 0) want.SetProperty(kPropStyleSheet, chp.style);
       if (const int16_t font = fontIndex(chp.font); font > 0) want.SetProperty(kPropFont, font);
+      symbolFont = chp.font >= 0 && size_t(chp.font) < fSymbolFonts.size() && fSymbolFonts[size_t(chp.font)];
     }
     if (const Stretch* shade = shadeAt.At(p)) want.SetProperty(kPropBackColour, fCellShading[shade->index].color);
-    Span span{p, q, {}};
+    Span span{p, q, {}, symbolFont};
     for (uint16_t id = 0; id <= kLastCharacterProperty; ++id) span.values[id] = want.GetProperty(id);
     spans.push_back(span);
   }
@@ -376,6 +382,7 @@ int32_t xMorvaImportWord::BuildBody(xMorvaDocument& document, xMorvaEngine& engi
   for (uint16_t id = 0; id <= kLastCharacterProperty; ++id) streamCharacters[id] = defaults.GetProperty(id);
   std::vector<uint32_t> streamTabs;
   size_t nextParagraph = 0;
+  size_t nextBreak = 0;
   for (const Span& span : spans) {
     for (uint32_t position = span.first; position < span.limit; ++position) {
       if (nextParagraph < starts.size() && starts[nextParagraph] == position) {
@@ -401,7 +408,15 @@ int32_t xMorvaImportWord::BuildBody(xMorvaDocument& document, xMorvaEngine& engi
           streamCharacters[id] = span.values[id];
         }
       }
-      if (!putSpecial(out, position)) PutCharacter(out, body[position]);
+      while (nextBreak < breaks.size() && breaks[nextBreak].at < position) ++nextBreak;
+      if (nextBreak < breaks.size() && breaks[nextBreak].at == position && body[position] == u'\r') {
+        // The break element holds the paragraph end it stands for.
+        PutElementHead(out, breaks[nextBreak].page ? xMorvaElementCode::PageBreak : xMorvaElementCode::ColBreak,
+                       2, 0);
+        PutUnit(out, kUnitParagraphEnd);
+      } else if (!putSpecial(out, position)) {
+        PutCharacter(out, body[position], span.symbolFont);
+      }
     }
   }
   // An empty last paragraph (after a final paragraph end) has its

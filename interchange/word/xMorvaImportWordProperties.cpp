@@ -159,6 +159,16 @@ uint16_t ReadBrc(ByteSpanReader& in, bool word97) {
   return uint16_t((type << 8) | width);
 }
 
+constexpr uint8_t kSymbolCharset = 2;
+
+// Fonts whose characters are pictures at their byte codes, whatever
+// character set the file gives them.
+bool IsSymbolFontName(const std::u16string& name) {
+  static constexpr std::u16string_view kNames[] = {u"Symbol",     u"Wingdings", u"Wingdings 2",
+                                                   u"Wingdings 3", u"Webdings",  u"MT Extra"};
+  return std::find(std::begin(kNames), std::end(kNames), name) != std::end(kNames);
+}
+
 constexpr uint8_t kStandardSizes[] = {8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48, 72};
 
 // Moves a size in half-points by `steps` along the standard sizes.
@@ -299,6 +309,13 @@ int32_t xMorvaImportWord::ApplyCharacterSprm(ByteSpanReader& in, xMorvaWordChp& 
     case 94: chp.underline = int8_t(b <= 4 ? b : 1); break;
     case 0x2A42:
     case 98: chp.color = IcoColor(b); break;
+    case 0x6870: {
+      // The exact colour: red, green, blue and a byte that marks the
+      // automatic colour.
+      const uint32_t cv = operand.U32();
+      if (!operand.Failed()) chp.color = (cv >> 24) != 0 ? -1 : int32_t(cv & 0xFFFFFF);
+      break;
+    }
     case 0x2A0C: chp.background = IcoColor(b); break;
     case 0x4A30:
     case 80: {
@@ -393,12 +410,22 @@ int32_t xMorvaImportWord::ApplyParagraphSprm(ByteSpanReader& in, xMorvaWordPap& 
     case 2: pap.istd = operand.U16(); break;
     case 0x2403:
     case 5: pap.jc = int8_t(std::min<uint8_t>(operand.U8(), 3)); break;
+    // The indents in both forms: Word 97's and the logical ones later
+    // writers add (or write alone).
+    case 0x2461:
+      pap.jc = int8_t(std::min<uint8_t>(operand.U8(), 3));
+      break;
     case 0x840E:
+    case 0x845D:
     case 16: pap.right = operand.I16(); break;
     case 0x840F:
+    case 0x845E:
     case 17: pap.left = operand.I16(); break;
+    case 0x4610:
+    case 0x465F:
     case 18: pap.left = std::max(pap.left + operand.I16(), 0); break;
     case 0x8411:
+    case 0x8460:
     case 19: pap.firstLine = operand.I16(); break;
     case 0x6412:
     case 20: {
@@ -411,6 +438,8 @@ int32_t xMorvaImportWord::ApplyParagraphSprm(ByteSpanReader& in, xMorvaWordPap& 
     case 21: pap.before = operand.U16(); break;
     case 0xA414:
     case 22: pap.after = operand.U16(); break;
+    case 0x2407:
+    case 9: pap.pageBreakBefore = operand.U8() != 0; break;
     case 0x2416:
     case 24: pap.inTable = operand.U8() != 0; break;
     case 0x2417:
@@ -650,6 +679,8 @@ int32_t xMorvaImportWord::ReadFontTable(const std::vector<uint8_t>& table) {
     const size_t fixed = fFib.word97 ? 39 : 5;
     if (cb < fixed || cb > in.Remaining()) return kPassAbsent;
     in.Skip(fixed);
+    // The character set follows the flags and the weight.
+    const uint8_t chs = in.Data()[start + 4];
     const size_t nameBytes = start + 1 + cb - in.Position();
     const uint8_t* at = in.Span(nameBytes);
     if (at == nullptr) return kPassAbsent;
@@ -660,6 +691,7 @@ int32_t xMorvaImportWord::ReadFontTable(const std::vector<uint8_t>& table) {
     } else {
       name = DecodePlainText(at, std::find(at, at + nameBytes, 0) - at, kTextEncodingWindows);
     }
+    fSymbolFonts.push_back(chs == kSymbolCharset || IsSymbolFontName(name));
     fFontNames.push_back(std::move(name));
   }
   return in.Failed() ? kPassAbsent : 0;
@@ -705,24 +737,44 @@ int32_t xMorvaImportWord::ReadCharacterRuns(const std::vector<uint8_t>& main,
       uint32_t first = 0, limit = 0;
       const bool inText =
           CharacterAt(fcs[i], first) && CharacterAt(fcs[i + 1], limit) && limit > first;
-      // A run starts from the character properties of its paragraph's style.
-      xMorvaWordChp chp = ParagraphStyleChp(first);
+      const uint8_t* grpprlAt = nullptr;
+      size_t count = 0;
       if (offset != 0) {
         const size_t at = size_t(offset) * 2;
         if (at >= kPage - 1 || at < (crun + 1) * 4 + crun) return kPassAbsent;
-        const size_t count = page[at];
+        count = page[at];
         if (at + 1 + count > kPage - 1) return kPassAbsent;
-        ByteSpanReader grpprl(page + at + 1, count, ByteSpanReader::Order::kLittle);
+        grpprlAt = page + at + 1;
+      }
+      // A run starts, in each paragraph it covers, from the character
+      // properties of that paragraph's style; its own sprms lie over them.
+      // The first stretch is read even when the run is outside the text,
+      // so that a damaged grpprl is found wherever it stands.
+      uint32_t from = first;
+      do {
+        const uint32_t to = inText ? std::min(limit, ParagraphLimit(from)) : from;
+        xMorvaWordChp chp = ParagraphStyleChp(from);
+        ByteSpanReader grpprl(grpprlAt, count, ByteSpanReader::Order::kLittle);
         while (grpprl.Remaining() != 0) {
           const int32_t result = ApplyCharacterSprm(grpprl, chp);
           if (result == kPassAbsent) return kPassAbsent;
           if (result != 0) break;
         }
-      }
-      if (inText) fCharacterRuns.push_back({first, limit, chp});
+        if (inText) fCharacterRuns.push_back({from, to, chp});
+        from = to;
+      } while (inText && from < limit);
     }
   }
   return 0;
+}
+
+uint32_t xMorvaImportWord::ParagraphLimit(uint32_t cp) const {
+  auto run =
+      std::upper_bound(fParagraphRuns.begin(), fParagraphRuns.end(), cp,
+                       [](uint32_t at, const xMorvaWordParagraphRun& r) { return at < r.first; });
+  if (run != fParagraphRuns.begin() && cp < (run - 1)->limit) return (run - 1)->limit;
+  // Outside every paragraph run: up to the next one's start.
+  return run != fParagraphRuns.end() ? run->first : UINT32_MAX;
 }
 
 xMorvaWordChp xMorvaImportWord::ParagraphStyleChp(uint32_t cp) const {

@@ -97,7 +97,7 @@ int32_t xMorvaImportWord::InsertStories(xMorvaDocument& document) {
     std::vector<uint32_t> map(size_t(story.limit) + 1, 0);
     for (size_t cp = story.first; cp <= story.limit; ++cp)
       map[cp] = story.positions[std::min(cp - story.first, story.positions.size() - 1)];
-    const int32_t code = BuildBody(document, *part, story.text, map, story.specials, {});
+    const int32_t code = BuildBody(document, *part, story.text, map, story.specials, {}, {});
     part->SetSelection(0, 0);
     if (code != 0) return code;
   }
