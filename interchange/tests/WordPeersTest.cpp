@@ -20,6 +20,7 @@
 #include "document/xMorvaTabs.h"
 #include "interchange/tests/PeerTestSupport.h"
 #include "interchange/tests/WordExportTestSupport.h"
+#include "interchange/word/xMorvaImportWord.h"
 
 using namespace rtftest;
 namespace fs = std::filesystem;
@@ -190,6 +191,47 @@ TEST_F(WordPeers, AbiWordReadsWithoutComplaint) {
     EXPECT_EQ(std::string::npos, errors.find("CRITICAL")) << errors;
     // The body, then the header and footer stories.
     EXPECT_EQ(0u, Words(ReadFile(text)).find(kBody)) << errors << ReadFile(text);
+  }
+}
+
+// LibreOffice reads our Word file of its own look fixture (headings, indents,
+// alignments, exact colours, highlights, a character style and a page
+// break) with the facts it reads from its own file: each probe word's
+// paragraph and text properties in its flat XML, lengths to the pixel.
+// Space before and after and line spacing are left out: the document keeps
+// them as the interline of the paragraph before.
+TEST_F(WordPeers, LibreOfficeReadsOurLookAsItsOwn) {
+  if (!HasProgram("soffice")) GTEST_SKIP() << "soffice is not installed";
+  fs::path fixture(__FILE__);
+  if (fixture.is_relative()) fixture = fs::read_symlink("/proc/self/exe").parent_path() / fixture;
+  const fs::path tools = fixture.parent_path().parent_path().parent_path() / "tools";
+  fixture = fixture.parent_path() / "fixtures" / "word" / "look" / "look.doc";
+  fs::copy_file(fixture, folder / "theirs.doc");
+  std::ifstream in(fixture, std::ios::binary);
+  const wordtest::Bytes bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  document = NewDocument();
+  oletest::MemoryFile memory(bytes);
+  xMorvaImportWord reader;
+  ASSERT_EQ(0, reader.ImportWordDocument(document.get(), &memory.Stream()));
+  const wordtest::Bytes ours = wordtest::ExportWordBytes(*document);
+  std::ofstream(folder / "ours.doc", std::ios::binary)
+      .write(reinterpret_cast<const char*>(ours.data()), std::streamsize(ours.size()));
+  ASSERT_EQ(0, std::system(Soffice("--convert-to fodt " + (folder / "theirs.doc").string() + " " +
+                                   (folder / "ours.doc").string()).c_str()));
+  std::string probes;
+  for (const char* word : {"Heading one", "Body text", "Indented left", "First line", "Double spaced", "One and a half",
+                           "A quote", "an emphasised", "dark red", "highlighted blue", "highlighted red",
+                           "Before the page", "After the page", "Heading two", "Last body"})
+    probes += std::string(" '") + word + "'";
+  auto facts = [&](const std::string& name) {
+    return Output("/usr/bin/python3 " + (tools / "fodt_facts.py").string() + " " + (folder / name).string() + probes);
+  };
+  const std::string theirs = facts("theirs.fodt"), mine = facts("ours.fodt");
+  EXPECT_EQ(std::string::npos, theirs.find("missing")) << theirs;
+  std::istringstream a(theirs), b(mine);
+  for (std::string left, right; std::getline(a, left);) {
+    ASSERT_TRUE(std::getline(b, right)) << mine;
+    EXPECT_EQ(left, right);
   }
 }
 
