@@ -690,6 +690,7 @@ TEST_F(ImportWord, CharacterSprmsOfBothForms) {
       {"kul 7 is single", true, {0x3E, 0x2A, 7}, [](xMorvaWordChp& c) { c.underline = 1; }},
       {"iss 5 is normal", true, {0x48, 0x2A, 5}, [](xMorvaWordChp& c) { c.iss = 0; }},
       {"highlight", true, {0x0C, 0x2A, 7}, [](xMorvaWordChp& c) { c.background = 0x00E6FF; }},
+      {"highlight 0 is none", true, {0x0C, 0x2A, 7, 0x0C, 0x2A, 0}, [](xMorvaWordChp&) {}},
       // The exact colour (red, green, blue, automatic) over the palette's.
       {"exact colour over the palette's",
        true,

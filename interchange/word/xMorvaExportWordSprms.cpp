@@ -294,9 +294,9 @@ int32_t xMorvaExportWord::EncodeCharacterSprms(std::vector<uint8_t>& out, const 
   }
   if (Differs(values, base, kPropTextColour, 0)) {
     // The palette entry for readers of the palette alone, then the exact
-    // colour (red, green, blue, 0), or the automatic colour for none.
+    // colour (red, green, blue, 0); no colour is the automatic one in both.
     const int32_t colour = values.GetProperty(kPropTextColour);
-    SprmByte(out, 0x2A42, colour == kColourNone ? ColorToIco(colour) : NearestIco(colour));
+    SprmByte(out, 0x2A42, NearestIco(colour));
     SprmLong(out, 0x6870, colour == kColourNone ? 0xFF000000u : uint32_t(colour) & 0xFFFFFF);
     count += 2;
   }

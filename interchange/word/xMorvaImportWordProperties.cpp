@@ -316,7 +316,8 @@ int32_t xMorvaImportWord::ApplyCharacterSprm(ByteSpanReader& in, xMorvaWordChp& 
       if (!operand.Failed()) chp.color = (cv >> 24) != 0 ? -1 : int32_t(cv & 0xFFFFFF);
       break;
     }
-    case 0x2A0C: chp.background = IcoColor(b); break;
+    // Highlight 0 is none, not the automatic colour.
+    case 0x2A0C: chp.background = b == 0 ? -1 : IcoColor(b); break;
     case 0x4A30:
     case 80: {
       // The run's character style: its sheet marks the run, and what it
