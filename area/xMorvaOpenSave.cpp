@@ -394,7 +394,8 @@ int32_t OpenDocumentFile(xMorvaDocument& document, xMorvaKeptFile& kept,
   kept.Release();
   int32_t code = kErrorFileUnreadable;
   if (file) {
-    VFileStream stream(file.get(), false);
+    // Shared: a document another area keeps (and may save into) opens too.
+    VFileStream stream(file.get(), true);
     if (stream.OpenRead() == 0) {
       OpeningFolderScope folder(*file);
       // The file is read into a document of its own: the area's document
