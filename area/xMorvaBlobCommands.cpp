@@ -42,23 +42,28 @@ void xMorvaMain::LoadDocumentFromBlob(xMorvaDocument& document, uint32_t blob, b
     code = kErrorNotThisFormat;
     const void* bytes = size > 0 ? Tbx::HLock(blob) : nullptr;
     VMemoryStream stream(bytes, bytes != nullptr ? uint32_t(size) : 0);
+    // The BLOB is read into a document of its own: the area's document is
+    // replaced only by one that was read, and a damaged BLOB leaves it as
+    // it was.
+    xMorvaDocument scratch(nullptr);
+    scratch.Reset(false);
     if (stream.OpenRead() == 0) {
-      code = ReadDocument(document, stream, true);
+      code = ReadDocument(scratch, stream, true);
       // A BLOB that is not the own format may hold the older one, whose
       // reader the import formats register.
       if (code == kErrorNotThisFormat && stream.SetPosition(0) == 0) {
         if (const xMorvaFormatReader older = xMorvaFileFormats::FindReader(kTypeOlderDocument))
-          code = older(document, stream, kTypeOlderDocument, false, nullptr);
+          code = older(scratch, stream, kTypeOlderDocument, false, nullptr);
       }
       stream.CloseRead();
     }
     if (bytes != nullptr) Tbx::HUnlock(blob);
+    if ((code == 0 || code == kErrorRepairedData) && !TakeDocumentFrom(document, scratch))
+      code = kErrorNoMemory;
     if (code == 0 || code == kErrorRepairedData) {
       if (xMorvaUndo* undo = document.GetUndo()) undo->Clear(false);
       document.SetAreaSetting(kSettingModified, 0, nullptr);
       document.UpdateReferencePrinter();
-    } else if (code == kErrorDamagedData) {
-      document.Reset(false);
     }
     if (code == 0 || code == kErrorRepairedData || code == kErrorDamagedData) {
       document.ApplyViewOptions(true);

@@ -85,11 +85,12 @@ void PutChosenPath(HostTextRecord* record, const VFile& file) {
   StringToHostText(path, *record);
 }
 
-// The export type of a file chosen in the save dialog: the chosen filter's
-// default type, else the file type the filter gave the file, 'TEXT' being
-// Windows text; the own format when neither says.
+// The export type of a file chosen in the save dialog: the file type the
+// chosen filter (or the name's extension) gave the file, else the chosen
+// filter's default type, 'TEXT' being Windows text; the own format when
+// neither says.
 uint32_t ChosenExportType(uint32_t dialogType, const VFile& file) {
-  uint32_t type = dialogType != 0 ? dialogType : file.GetFileType();
+  uint32_t type = file.GetFileType() != 0 ? file.GetFileType() : dialogType;
   if (type == kTypeMacText) type = kTypeTextWindows;
   return type != 0 ? type : kTypeOwnDocument;
 }

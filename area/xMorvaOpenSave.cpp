@@ -8,6 +8,8 @@
 #include "area/xMorvaFileFormats.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaDocumentArea.h"
+#include "framework/core/memory/VMemoryMgr.h"
+#include "framework/core/streams/VHandleStream.h"
 #include "framework/core/strings/VUniString.h"
 #include "framework/system/files/VFile.h"
 #include "framework/system/files/VFileStream.h"
@@ -29,6 +31,48 @@ constexpr int32_t kKeptFileHoldPermission = 3;
 constexpr int kOpenDispatchRounds = 4;
 // Paths of the platform's long form, with room for a temporary name.
 constexpr int32_t kOpenSavePathBytes = 4096;
+constexpr int32_t kOpenNoMemory = 1041;
+// The signature that opens every compound file, and so every Word 97 file.
+constexpr uint8_t kCompoundSignature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
+// How much of a file the text test looks at, and the share of control
+// characters (other than tab, line feed, form feed and carriage return) from
+// which it is no text: one in four, where a text has next to none.
+constexpr uint32_t kTextSampleBytes = 4096;
+constexpr uint32_t kControlShareDivisor = 4;
+
+bool StartsAsCompoundFile(const uint8_t* head, size_t size) {
+  return size >= sizeof kCompoundSignature &&
+         std::memcmp(head, kCompoundSignature, sizeof kCompoundSignature) == 0;
+}
+
+bool IsTextControl(uint32_t c) {
+  return (c < 0x20 && c != '\t' && c != '\n' && c != '\f' && c != '\r') || c == 0x7F;
+}
+
+// Whether the stream's first bytes can be a text of the type: false when at
+// least a quarter of its characters (bytes, or UTF-16 units for 'ASCU') are
+// control characters, which no text has. The stream goes back to 0.
+bool ReadsAsText(VStream& stream, uint32_t type) {
+  uint8_t sample[kTextSampleBytes];
+  const uint32_t size = stream.GetSize();
+  uint32_t got = size < kTextSampleBytes ? size : kTextSampleBytes;
+  if (stream.ReadData(sample, got) != 0) got = 0;
+  stream.SetPosition(0);
+  uint32_t characters = 0;
+  uint32_t controls = 0;
+  if (type == kTypeTextUnicode) {
+    // Behind the byte-order mark, in the order it gives.
+    const bool big = got >= 2 && sample[0] == 0xFE && sample[1] == 0xFF;
+    for (uint32_t i = 2; i + 1 < got; i += 2, ++characters) {
+      const uint32_t unit = big ? (sample[i] << 8) | sample[i + 1] : (sample[i + 1] << 8) | sample[i];
+      if (IsTextControl(unit)) ++controls;
+    }
+  } else {
+    for (uint32_t i = 0; i < got; ++i, ++characters)
+      if (IsTextControl(sample[i])) ++controls;
+  }
+  return controls * kControlShareDivisor < characters || characters == 0;
+}
 
 // The text type a type is read as: its own for the Macintosh and UTF-16
 // kinds, the Windows one for every other.
@@ -38,6 +82,9 @@ uint32_t TextReadingTypeOf(uint32_t type) {
 
 int32_t OpenAsText(xMorvaDocument& document, VStream& stream, uint32_t& type, VString* report) {
   type = TextReadingTypeOf(type);
+  // A file of one byte is text whatever it holds; a longer one must look
+  // like one, or a binary file would fill the document with its bytes.
+  if (stream.GetSize() >= 2 && !ReadsAsText(stream, type)) return kErrorNotThisFormat;
   const xMorvaFormatReader read = xMorvaFileFormats::FindReader(type);
   return read != nullptr ? read(document, stream, type, false, report) : kErrorNotThisFormat;
 }
@@ -74,8 +121,15 @@ int32_t OpenByType(xMorvaDocument& document, VFile& file, VFileStream& stream, u
         const int32_t code =
             read != nullptr ? read(document, stream, type, false, report) : kErrorNotThisFormat;
         if (code != kErrorNotThisFormat) return code;
-        // Word files that are RTF inside are common.
         if (stream.SetPosition(0) != 0) return kErrorNotThisFormat;
+        // A compound file is a Word file or nothing: one the Word reader
+        // refused cannot be read, and is never taken for RTF or text.
+        uint8_t head[sizeof kCompoundSignature] = {};
+        uint32_t got = sizeof head;
+        const bool compound = stream.ReadData(head, got) == 0 && StartsAsCompoundFile(head, got);
+        if (stream.SetPosition(0) != 0) return kErrorNotThisFormat;
+        if (compound) return kErrorFileUnreadable;
+        // Word files that are RTF inside are common.
         type = kTypeRtfFile;
         continue;
       }
@@ -284,6 +338,7 @@ uint32_t SniffFileType(const uint8_t* head, size_t size) {
   if (at(0, "{\\rtf")) return kTypeRtfFile;
   if (at(0, "<HTML>") || StartsAsHtmlPage(b)) return kTypeHtmlFile;
   if ((b[0] == 0xFE && b[1] == 0xFF) || (b[0] == 0xFF && b[1] == 0xFE)) return kTypeTextUnicode;
+  if (StartsAsCompoundFile(b, size)) return kTypeWord8File;
   return 0;
 }
 
@@ -310,17 +365,48 @@ const std::string& OpeningFileFolder() { return gOpeningFolder; }
 
 const std::string& WritingFilePath() { return gWritingPath; }
 
+bool TakeDocumentFrom(xMorvaDocument& document, xMorvaDocument& source) {
+  VMemHandle handle = 0;
+  bool written = false;
+  {
+    VHandleStream out(handle);
+    if (out.OpenWrite() == 0) {
+      written = WriteDocument(source, out, false, false);
+      out.CloseWrite(1);
+    }
+  }
+  bool read = false;
+  if (written && handle != 0) {
+    VHandleStream in(handle);
+    if (in.OpenRead() == 0) {
+      const int32_t code = ReadDocument(document, in, true);
+      read = code == 0 || code == kErrorRepairedData;
+      in.CloseRead();
+    }
+  }
+  if (handle != 0) gMemoryMgr->DisposeHandle(handle);
+  return read;
+}
+
 int32_t OpenDocumentFile(xMorvaDocument& document, xMorvaKeptFile& kept,
                          std::unique_ptr<VFile> file, uint32_t& type, VString* report) {
   const bool wasOwn = kept.IsOwn();
   kept.Release();
   int32_t code = kErrorFileUnreadable;
   if (file) {
-    VFileStream stream(file.get(), false);
+    // Shared: a document another area keeps (and may save into) opens too.
+    VFileStream stream(file.get(), true);
     if (stream.OpenRead() == 0) {
       OpeningFolderScope folder(*file);
-      code = OpenByType(document, *file, stream, type, report);
+      // The file is read into a document of its own: the area's document
+      // is replaced only by a file that opened, so that a damaged or
+      // foreign file costs the user nothing.
+      xMorvaDocument scratch(nullptr);
+      scratch.Reset(false);
+      code = OpenByType(scratch, *file, stream, type, report);
       stream.CloseRead();
+      const bool opened = code == 0 || code == kErrorRepairedData || code == kErrorReaderReport;
+      if (opened && !TakeDocumentFrom(document, scratch)) code = kOpenNoMemory;
     }
   }
   const bool success = code == 0 || code == kErrorRepairedData || code == kErrorReaderReport;
@@ -334,9 +420,8 @@ int32_t OpenDocumentFile(xMorvaDocument& document, xMorvaKeptFile& kept,
     else
       document.SetModified();
     document.UpdateReferencePrinter();
-  } else {
-    if (code == kErrorDamagedData) document.Reset(false);
-    if (wasOwn) kept.Hold();
+  } else if (wasOwn) {
+    kept.Hold();
   }
   document.ApplyViewOptions(true);
   document.Refresh(true, true);

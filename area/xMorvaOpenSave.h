@@ -79,12 +79,21 @@ const std::string& WritingFilePath();
 // read. A type that names a reader (the own, older, RTF, HTML and Word
 // types) is read by it; 'WANY' stands for the file's own type; the text
 // types and every other type are recognised by content first and read as
-// text otherwise. 0, 1097 and 1100 (success), 1095 the file cannot be read,
-// 1032 no reader took it, 1015 damaged (the document is reset), or a
-// reader's code. On success the file becomes the kept file; otherwise the
-// previous one is held again as it was.
+// text otherwise; a compound file is read as Word only, and a file whose
+// bytes are mostly control characters is no text. 0, 1097 and 1100
+// (success), 1095 the file cannot be read, 1032 no reader took it, 1015
+// damaged, 1041 no memory, or a reader's code. The file is read into a
+// document of its own first, and the document takes its contents only on
+// success, when the file becomes the kept file; otherwise the document is
+// untouched (its modified state too) and the previous kept file is held
+// again as it was.
 int32_t OpenDocumentFile(xMorvaDocument& document, xMorvaKeptFile& kept,
                          std::unique_ptr<VFile> file, uint32_t& type, VString* report);
+
+// Gives `document` the whole contents of `source` (texts, style sheets,
+// settings, pictures on the page, selection), through the own format; false
+// when that could not be done for want of memory.
+bool TakeDocumentFrom(xMorvaDocument& document, xMorvaDocument& source);
 
 // Writes the document to the file as `type`: 0, or 1012 for a type without
 // a writer and a write that fails. The file is written beside its place

@@ -69,3 +69,27 @@ resource 'FGET' 12000 "Open any document" {
   pstr ":9010,8" hex "000000000000000000000000000000000000000000000000"
     bytes "TEXT" u16 0
 }
+
+# The save dialog of the package's resource id: the save-as command and the
+# save command of a document without a file of its own. The own format is
+# the filter chosen first; each filter gives its file type (name, default
+# type or 0, file type, paired code), and plain text is written as Windows
+# text.
+resource 'FPUT' 12000 "Save any document" {
+  u8 0 0
+  u16 -1 -1
+  pstr ":9010,2" hex "000000000000000000000000000000000000000000000000"
+  u16 1 6
+  pstr ":9010,3" hex "000000000000000000000000000000000000000000000000"
+    u32 0 bytes "QMV7" bytes "QMV7"
+  pstr ":9010,4" hex "000000000000000000000000000000000000000000000000"
+    u32 0 bytes "QMT7" bytes "QMT7"
+  pstr ":9010,5" hex "000000000000000000000000000000000000000000000000"
+    u32 0 bytes "RTF " bytes "RTF "
+  pstr ":9010,6" hex "000000000000000000000000000000000000000000000000"
+    u32 0 bytes "HTML" bytes "HTML"
+  pstr ":9010,7" hex "000000000000000000000000000000000000000000000000"
+    u32 0 bytes "DOC8" bytes "DOC8"
+  pstr ":9010,8" hex "000000000000000000000000000000000000000000000000"
+    u32 0 bytes "TEXT" bytes "TEXT"
+}

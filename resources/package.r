@@ -21,9 +21,9 @@ resource 'STR#' 12006 {
   pstr "The spelling engine refused its options."                              # 4
   pstr "The spelling engine could not be loaded."                              # 5
   pstr "The spelling dictionary could not be opened."                          # 6
-  pstr ""
-  pstr "The document stored in the field is damaged; an empty document is shown."  # 8
-  pstr "The field holds no Qv Morva document; an empty document is shown."          # 9
+  pstr "The file could not be opened."                                          # 7
+  pstr "The document is damaged and could not be read."                         # 8
+  pstr "The document is in no format Qv Morva can read."                        # 9
   pstr "The table has no records to print."                                    # 10
   pstr ""
   pstr "The fixed columns are wider than the text."                            # 12

@@ -69,6 +69,8 @@ TEST(SniffFileType, TellsTheFormatsByTheirFirstBytes) {
        "a",
        kTypeTextUnicode},
       {"UTF-16 big-endian mark", "\xFE\xFF", kTypeTextUnicode},
+      {"compound file", L("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1\0\0"), FourCC("DOC8")},
+      {"compound file signature cut", L("\xD0\xCF\x11\xE0\xA1\xB1\x1A"), 0},
       {"plain text", "Hello", 0},
       {"nothing", "", 0},
   };
@@ -167,6 +169,8 @@ TEST_F(OpenSave, BadFilesLeaveTheDocumentAsTheirCodeSays) {
   files_test::WriteAll(P("any"), "{\\rtf1 hello}");
   SetType(P("any"), "WANY");
   files_test::WriteAll(P("notrtf"), "plain words");
+  files_test::WriteAll(P("compound"), L("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1") + "{\\rtf1 x}" +
+                                          std::string(600, '\0'));
   fs::create_directory(P("folder"));
   struct Row {
     const char* name;
@@ -180,7 +184,10 @@ TEST_F(OpenSave, BadFilesLeaveTheDocumentAsTheirCodeSays) {
       {"missing", "missing", kTypeOwnDocument, 1095, kTypeOwnDocument, nullptr},
       {"a folder", "folder", 0, 1095, 0, nullptr},
       {"0 bytes as the own format", "empty", kTypeOwnDocument, 1032, kTypeOwnDocument, nullptr},
-      {"damaged own format", "damaged", kTypeOwnDocument, 1015, kTypeOwnDocument, ""},
+      {"damaged own format", "damaged", kTypeOwnDocument, 1015, kTypeOwnDocument, nullptr},
+      {"a compound file by content", "compound", 0, 1095, FourCC("DOC8"), nullptr},
+      {"a compound file as Word", "compound", FourCC("DOC8"), 1095, FourCC("DOC8"), nullptr},
+      {"a compound file as text", "compound", kTypeTextWindows, 1095, FourCC("DOC8"), nullptr},
       {"RTF in a Word file", "rtf.doc", FourCC("DOC8"), 0, kTypeRtfFile, "rtf"},
       {"WANY whose own type is WANY", "any", kTypeAnyFile, 0, kTypeRtfFile, "rtf"},
       {"no RTF in an RTF file", "notrtf", kTypeRtfFile, 1032, kTypeRtfFile, nullptr},
@@ -202,7 +209,42 @@ TEST_F(OpenSave, BadFilesLeaveTheDocumentAsTheirCodeSays) {
     }
   }
   EXPECT_EQ(Names(),
-            (std::set<std::string>{"any", "damaged", "empty", "folder", "notrtf", "rtf.doc"}));
+            (std::set<std::string>{"any", "compound", "damaged", "empty", "folder", "notrtf",
+                                   "rtf.doc"}));
+}
+
+// A file that does not open costs nothing: the document keeps its text, its
+// unsaved changes and the own file it is saved into.
+TEST_F(OpenSave, AFailedOpenKeepsTheDocumentItsChangesAndItsKeptFile) {
+  std::string damaged = OwnBytes();
+  damaged[4] = 7;  // a header length of 7
+  damaged[5] = damaged[6] = damaged[7] = 0;
+  files_test::WriteAll(P("damaged.qmv"), damaged);
+  files_test::WriteAll(P("binary"), std::string(64, '\x01'));
+  ASSERT_EQ(ExportDocumentFile(*doc, area->GetKeptFile(), File("kept.qmv", kTypeOwnDocument),
+                               kTypeOwnDocument),
+            0);
+  documentfile::Type(Engine(*doc, kPartBody), " and more");
+  doc->SetModified();
+  const Bytes before = StreamOf(*doc, kPartBody);
+  const char* files[] = {"damaged.qmv", "binary", "missing"};
+  for (const char* name : files) {
+    SCOPED_TRACE(name);
+    uint32_t type = std::string(name) == "damaged.qmv" ? kTypeOwnDocument : 0;
+    EXPECT_NE(Open(name, type), 0);
+    EXPECT_EQ(StreamOf(*doc, kPartBody), before);
+    EXPECT_TRUE(doc->IsModified());
+    ASSERT_NE(area->GetKeptFile().Get(), nullptr);
+    VStrInHandle path;
+    area->GetKeptFile().Get()->GetFullPath(path);
+    EXPECT_EQ(files_test::Text(path), P("kept.qmv"));
+    EXPECT_TRUE(area->GetKeptFile().IsOwn());
+  }
+  // The kept file still takes the save.
+  EXPECT_EQ(SaveKeptFile(*doc, area->GetKeptFile()), 0);
+  EXPECT_FALSE(doc->IsModified());
+  EXPECT_NE(files_test::ReadAll(P("kept.qmv")).find(L("a\0n\0d\0 \0m\0o\0r\0e")),
+            std::string::npos);
 }
 
 // Runs `body` with the process's file size limited to `bytes`, as a full

@@ -134,6 +134,35 @@ UINT_PTR CommonHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, boo
   return 0;
 }
 
+// The path a file chosen in the save dialog is written under. A name whose
+// extension the map gives the chosen type (in any letter case) stays as the
+// user typed it; so does one whose extension belongs to a type of the same
+// kind (".htm" for a web page), which then becomes the file's type. Any other
+// name keeps what the user typed and gets the type's extension added.
+std::string SavedPath(const std::string& typed, size_t nameStart, size_t extensionAt, uint32_t& type) {
+  if (gFileTypeMap == nullptr || type == 0 || type == kAnyFileType) return typed;
+  if (extensionAt > nameStart && extensionAt < typed.size() && typed[extensionAt - 1] == '.' &&
+      typed.size() - extensionAt <= kLongestExtension) {
+    uint32_t extension = 0;
+    for (size_t k = 0; k < kLongestExtension; ++k) {
+      const size_t at = extensionAt + k;
+      extension = (extension << 8) | (at < typed.size() ? uint8_t(typed[at]) : 0);
+    }
+    VFileTypeMap::NormalizeExtension(extension);
+    const uint32_t named = gFileTypeMap->FileTypeForExtension(extension);
+    if (named == type) return typed;
+    const uint32_t kind = gFileTypeMap->SecondCodeForFileType(type);
+    if (named != 0 && kind != 0 && gFileTypeMap->SecondCodeForFileType(named) == kind) {
+      type = named;
+      return typed;
+    }
+  }
+  const uint32_t extension = MappedExtension(type);
+  // A name without a dot gets the type's extension from the file reference.
+  if (extension == 0 || extensionAt >= typed.size()) return typed;
+  return typed + "." + ExtensionText(extension);
+}
+
 // The description of the save dialog that is running, for its hook.
 VPutFileDialog* sSaveDialog = nullptr;
 
@@ -343,14 +372,12 @@ VFile* ShowSaveFileDialog(const VFile* suggested, VPutFileDialog& dialog) {
   if (extra) StoreExtraChoice(dialog);
   VFile* file = nullptr;
   if (accepted) {
-    std::string path = name;
-    // The extension goes: the file takes the one of its type.
-    const size_t extensionAt = record->nFileExtension;
-    if (extensionAt > record->nFileOffset && extensionAt < path.size() && path[extensionAt - 1] == '.')
-      path.resize(extensionAt - 1);
     dialog.SetTypeIndex(int16_t(record->nFilterIndex));
-    if (const VFileFilter* chosen = dialog.GetFilter(dialog.GetTypeIndex()); chosen != nullptr)
-      file = new VFile(path.c_str(), chosen->GetType(1), 0);
+    if (const VFileFilter* chosen = dialog.GetFilter(dialog.GetTypeIndex()); chosen != nullptr) {
+      uint32_t type = chosen->GetType(1);
+      const std::string path = SavedPath(name, record->nFileOffset, record->nFileExtension, type);
+      file = new VFile(path.c_str(), type, 0);
+    }
   }
   gMemoryMgr->DisposeBlock(record);
   return file;

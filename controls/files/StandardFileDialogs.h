@@ -41,9 +41,10 @@ std::string PatternOfType(uint32_t type);
 // then 1) or when the dialog failed.
 VFile* ShowOpenFileDialog(VGetFileDialog& dialog);
 // Runs the save dialog, starting from the suggested file's folder and name
-// (none: "*.*"). The chosen name, its extension cut off, comes back as a new
-// reference with the first type of the chosen filter and creator 0; null as
-// for opening.
+// (none: "*.*"). The chosen name comes back as a new reference with the
+// first type of the chosen filter and creator 0: as typed when its extension
+// is one of that type (or of a type of the same kind, which the reference
+// then takes), else with the type's extension added; null as for opening.
 VFile* ShowSaveFileDialog(const VFile* suggested, VPutFileDialog& dialog);
 // Runs the folder chooser; the chosen item list goes to the system
 // environment as the last folder chosen. A new folder reference, or null.

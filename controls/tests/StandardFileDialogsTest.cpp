@@ -283,7 +283,68 @@ TEST_F(FileDialogs, SavingGivesTheNameWithTheChosenFiltersFirstType) {
   EXPECT_EQ(file->GetCreator(), 0u);
   Str full;
   file->GetFullPath(full);
-  EXPECT_EQ(Text(full), "/home/u/report.HTML");
+  // The type change put the type's extension after the name, as typed.
+  EXPECT_EQ(Text(full), "/home/u/report.html");
+  delete file;
+}
+
+// The name the user typed is the name written: an extension of the chosen
+// type, in any letter case, stays as it is; any other name gets the type's
+// extension added after what was typed, nothing of it taken away.
+TEST_F(FileDialogs, ATypedNameKeepsItsSpellingAndGetsAnExtensionOnlyWhenItLacksOne) {
+  struct Case {
+    const char* typed;
+    const char* written;
+  };
+  const Case cases[] = {
+      {"/home/u/notes.txt", "/home/u/notes.txt"},
+      {"/home/u/notes.TXT", "/home/u/notes.TXT"},
+      {"/home/u/notes.tXt", "/home/u/notes.tXt"},
+      {"/home/u/notes", "/home/u/notes.TXT"},
+      {"/home/u.v/notes", "/home/u.v/notes.TXT"},
+      {"/home/u/notes.v2", "/home/u/notes.v2.TXT"},
+      {"/home/u/notes.backup", "/home/u/notes.backup.TXT"},
+      {"/home/u/notes.rtf", "/home/u/notes.rtf.TXT"},
+  };
+  for (const Case& c : cases) {
+    SaveDialog dialog;
+    AddFilter(dialog, "Text", {"TEXT"});
+    user_.action = kHeadlessAccept;
+    user_.path = c.typed;
+    VFile* file = ShowSaveFileDialog(nullptr, dialog);
+    ASSERT_NE(file, nullptr) << c.typed;
+    Str full;
+    file->GetFullPath(full);
+    EXPECT_EQ(Text(full), c.written) << c.typed;
+    EXPECT_EQ(file->GetFileType(), FourCC("TEXT")) << c.typed;
+    delete file;
+  }
+}
+
+// An extension of a type of the same kind (a page saved as ".htm" with the
+// web filter) is kept too, and the file takes that type.
+TEST_F(FileDialogs, AnExtensionOfTheSameKindKeepsTheNameAndGivesItsType) {
+  ScopedTypeMap kinds;
+  kinds.Row("HTML", "HTML", "HTML").Row("HTM ", "HTM ", "HTML").Row("TEXT", "TXT ", "TEXT");
+  SaveDialog dialog;
+  AddFilter(dialog, "Web", {"HTML"});
+  user_.action = kHeadlessAccept;
+  user_.path = "/home/u/page.htm";
+  VFile* file = ShowSaveFileDialog(nullptr, dialog);
+  ASSERT_NE(file, nullptr);
+  Str full;
+  file->GetFullPath(full);
+  EXPECT_EQ(Text(full), "/home/u/page.htm");
+  EXPECT_EQ(file->GetFileType(), FourCC("HTM "));
+  delete file;
+  SaveDialog other;
+  AddFilter(other, "Web", {"HTML"});
+  user_.path = "/home/u/page.txt";
+  file = ShowSaveFileDialog(nullptr, other);
+  ASSERT_NE(file, nullptr);
+  file->GetFullPath(full);
+  EXPECT_EQ(Text(full), "/home/u/page.txt.HTML");
+  EXPECT_EQ(file->GetFileType(), FourCC("HTML"));
   delete file;
 }
 

@@ -274,7 +274,7 @@ TEST_F(AreaCommands, AFieldHoldingNoDocumentShowsAnEmptyOneAndTakesTheNextSave) 
            "value 1 1 hex \"01020304\"\n"
            "form letters 20 40 300 200\n"
            "area body create form at letters 10 10 280 180 table 1\n"
-           "expect message \"The field holds no Qv Morva document; an empty document is shown.\"\n"
+           "expect message \"The document is in no format Qv Morva can read.\"\n"
            "area body 70\n"
            "expect field 1 1 prefix \"00008E8F\"\n"
            "area body 17\n");

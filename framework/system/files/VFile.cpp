@@ -113,7 +113,6 @@ uint32_t VFile::GetPathFileType() const { return fFileType; }
 // ---------------------------------------------------------------- open and close
 
 int32_t VFile::Open(int32_t permission, bool shared) {
-  (void)shared;  // passed on by the callers; the platform side does not use it
   if (IsOpen()) return kFileAlreadyOpen;
   if (GetState() != kItemPresent) return kFileNotFound;
   if (permission == 0) {
@@ -126,7 +125,7 @@ int32_t VFile::Open(int32_t permission, bool shared) {
     return kFileNotOpened;
   }
   if (permission < 1 || permission > 4) return kFileBadPermission;
-  if (fWin.Open(permission) != 0) return kFileNotOpened;
+  if (fWin.Open(permission, shared) != 0) return kFileNotOpened;
   fState = permission + 3;
   return 0;
 }

@@ -70,7 +70,8 @@ class VFile : public VFileSystemItem {
   // Permission 1 read, 2 write, 3 read and write, 4 read and write shared
   // with other writers; 0 tries 4, 3, 2 and 1 and takes the first that
   // opens. 202 when open already, 208 when not present as a file, -2 for
-  // another permission, 211 when it cannot be opened.
+  // another permission, 211 when it cannot be opened. A shared read also
+  // opens a file that another reference holds open for writing.
   int32_t Open(int32_t permission, bool shared = false);
   // 201 (or 0 without mustBeOpen) when not open. A file open for writing is
   // flushed first; 212 when flushing or closing fails, 215 when the close

@@ -174,11 +174,11 @@ VWinFile::~VWinFile() {
 
 bool VWinFile::IsOpen() const { return fHandle != nullptr; }
 
-int32_t VWinFile::Open(int32_t permission) {
+int32_t VWinFile::Open(int32_t permission, bool shared) {
   DWORD access, share;
   switch (permission) {
     case 1:
-      access = GENERIC_READ, share = FILE_SHARE_READ;
+      access = GENERIC_READ, share = shared ? FILE_SHARE_READ | FILE_SHARE_WRITE : FILE_SHARE_READ;
       break;
     case 2:
       access = GENERIC_WRITE, share = FILE_SHARE_READ;

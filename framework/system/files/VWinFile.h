@@ -63,8 +63,9 @@ class VWinFile : public VObject {
 
   bool IsOpen() const;
   // Permission 1 read, 2 write, 3 read and write, 4 read and write shared
-  // with other writers; any other: -2.
-  int32_t Open(int32_t permission);
+  // with other writers; any other: -2. A shared read lets a writer that
+  // holds the file keep it (reading a document another area keeps open).
+  int32_t Open(int32_t permission, bool shared = false);
   // A new file, open for reading and writing; the type record is written
   // when the owner has a type and a creator and the type has a second code.
   int32_t Create();
