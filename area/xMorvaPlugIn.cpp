@@ -457,7 +457,8 @@ void xMorvaPlugIn::SetHostOutcome(bool outcome) { SetNamedHostBoolean(outcome); 
 
 int32_t xMorvaPlugIn::GetCommandChoice(int32_t command) {
   const VCommand* found = FindCommand(command);
-  return found != nullptr ? found->FindChoice(nullptr) : 0;
+  // The list answers -1 for a value it does not hold.
+  return found != nullptr ? std::max(found->FindChoice(nullptr), 0) : 0;
 }
 
 void xMorvaPlugIn::SetStyleSheetMenu(const VStringArray& names) {
