@@ -155,6 +155,9 @@ void SetCharacterValues(xMorvaPlugIn& area, xMorvaDocument& document, const Sele
 
 void SetParagraphValues(xMorvaPlugIn& area, const Selection& s) {
   SetFromProperty(area, s, 710, 32, 711 + s.Value(32), kCommandNoChoice);
+  // The bars' alignment buttons, a group on 710, each show their own
+  // command: on for the selection's alignment, all off when it is mixed.
+  for (int32_t id = 711; id <= 714; ++id) SetValue(area, id, s.Uniform(32) && 711 + s.Value(32) == id ? 1 : 0);
   const int32_t spacing = s.Value(33);
   SetFromProperty(area, s, 720, 33, spacing == 10 ? 721 : spacing == 15 ? 722 : spacing == 20 ? 723 : 724,
                   kCommandNoChoice);

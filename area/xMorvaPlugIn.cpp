@@ -24,6 +24,7 @@
 #include "framework/system/resources/VMacResourceFile.h"
 #include "graphics/VPort.h"
 #include "host/context/HostVariables.h"
+#include "views/VCommand.h"
 #include "views/VPaneView.h"
 
 namespace {
@@ -35,6 +36,8 @@ constexpr int32_t kMessageOwnWindow = 20;
 constexpr int32_t kChoiceControls[] = {301, 520, 601, 615, 631, 645, 661, 671, 685, 710, 720, 1020, 1030};
 // The tool bar's message whose item number picks a view command.
 constexpr int32_t kToolbarItemMessage = -994;
+// The bars' style sheet list, whose choices are the document's style sheets.
+constexpr int32_t kStyleSheetListCommand = 1000;
 // Items of the document text list: the own window command's titles, and
 // the text of an area too small to show its document.
 constexpr int16_t kItemOwnWindowLeave = 23;
@@ -451,6 +454,18 @@ bool xMorvaPlugIn::IsBarShown(int16_t bar) const {
 }
 
 void xMorvaPlugIn::SetHostOutcome(bool outcome) { SetNamedHostBoolean(outcome); }
+
+int32_t xMorvaPlugIn::GetCommandChoice(int32_t command) {
+  const VCommand* found = FindCommand(command);
+  // The list answers -1 for a value it does not hold.
+  return found != nullptr ? std::max(found->FindChoice(nullptr), 0) : 0;
+}
+
+void xMorvaPlugIn::SetStyleSheetMenu(const VStringArray& names) {
+  VCommand* command = FindCommand(kStyleSheetListCommand);
+  if (command == nullptr) return;
+  command->SetChoiceList(new VStringArray(names), false);
+}
 
 // ---- Allowed commands
 

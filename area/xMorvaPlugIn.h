@@ -93,6 +93,10 @@ class xMorvaPlugIn : public VPlugIn, public xMorvaHostObject, public xMorvaDocum
     VFrame::SetCommandLong(command, value, notify);
   }
   void GetCommandString(int32_t command, VString& value) override { VFrame::GetCommandString(value, command); }
+  int32_t GetCommandChoice(int32_t command) override;
+  // The style sheet list of the bars (command 1000) takes these names as
+  // its choices.
+  void SetStyleSheetMenu(const VStringArray& names) override;
   bool CallCommandMethod(int32_t command) override;
   bool CallAreaCallback(int32_t command) override;
   bool CallEventCallback(int16_t kind, int32_t value) override;

@@ -27,6 +27,9 @@ class xMorvaDocumentArea {
   virtual void SetCommandLong(int32_t command, int32_t value, int16_t notify) = 0;
   // A command's string value (the font menu's chosen name).
   virtual void GetCommandString(int32_t command, VString& value) {}
+  // The 1-based place of the command's value in the command's choice list;
+  // 0 when it has no list or the value is not in it.
+  virtual int32_t GetCommandChoice(int32_t command) { return 0; }
 
   // ---- The user's methods: true when the method consumed the command.
   virtual bool CallCommandMethod(int32_t command) = 0;

@@ -466,9 +466,14 @@ bool xMorvaDocument::DoCommand(int32_t id) {
       FreezeComputedElements();
       Refresh(true, true);
       return true;
-    case 1000:
-      // The style sheets are applied by the style-sheet operations.
+    case 1000: {
+      // The style sheet chosen in the list: the list holds the document's
+      // style sheets in their order.
+      if (fArea == nullptr) return true;
+      int16_t sheet = 0;
+      if (StyleSheetIdAt(fArea->GetCommandChoice(1000), sheet) && ApplyStyleSheet(sheet) == 0) Refresh(true, true);
       return true;
+    }
     case 1001: {
       if (fArea == nullptr) return true;
       int32_t size = CommandValue(1001);

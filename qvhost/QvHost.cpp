@@ -352,6 +352,10 @@ QvHost::Area* QvHost::FindArea(const std::string& name) {
 }
 
 std::string QvHost::PrintArea(Area& area, const std::string& pdf) {
+  if (area.kind == Area::Kind::none) return "the area was never made (event 16)";
+  // An area of a form prints where the form shows it: one in no form has
+  // no place on the page.
+  if (area.kind == Area::Kind::form && area.port == nullptr) return "the area is in no form";
   char device[256] = {0};
   GetProfileStringA("windows", "device", "", device, sizeof device);
   if (char* comma = std::strchr(device, ',')) *comma = 0;
@@ -361,22 +365,33 @@ std::string QvHost::PrintArea(Area& area, const std::string& pdf) {
   if (StartDocA(dc, &info) <= 0 || StartPage(dc) <= 0) {
     AbortDoc(dc);
     DeleteDC(dc);
-    return "the print job did not start";
+    return "the print job did not start: cannot write " + pdf;
   }
-  // The page is the current port during the three events.
+  // The page is the current port during the events.
   Tbx::GrafPtr page = Tbx::OpenPrinterPort(dc);
   void* formPort = area.port;
   area.port = page;
-  for (uint16_t code : {uint16_t{27}, uint16_t{29}, uint16_t{28}}) {
-    HostEventRecord record{};
-    record.what = code;
+  HostEventRecord record{};
+  if (area.kind == Area::Kind::printing) {
+    for (uint16_t code : {uint16_t{27}, uint16_t{29}, uint16_t{28}}) {
+      record = HostEventRecord{};
+      record.what = code;
+      SendAreaRecord(area, record);
+    }
+  } else {
+    record.what = 6;
+    if (formPort != nullptr) {
+      record.message = reinterpret_cast<uintptr_t>(Tbx::GetWindowFromPort(static_cast<Tbx::CGrafPtr>(formPort)));
+    }
     SendAreaRecord(area, record);
   }
   area.port = formPort;
   Tbx::ClosePrinterPort(page);
-  EndPage(dc);
-  EndDoc(dc);
+  const bool ended = EndPage(dc) > 0;
+  const bool written = EndDoc(dc) > 0 && ended;
   DeleteDC(dc);
+  std::error_code missing;
+  if (!written || !std::filesystem::is_regular_file(pdf, missing)) return "the page was not written to " + pdf;
   return {};
 }
 
@@ -418,8 +433,12 @@ void QvHost::SendAreaRecord(Area& area, const HostEventRecord& record) {
   area.answer = area.event;
   area.answerCode = record.what;
   // An object made by the event brings its reference back.
-  if ((record.what == kAreaEventCreate || record.what == kAreaEventCreateFromRecord) && area.cell != nullptr)
+  if ((record.what == kAreaEventCreate || record.what == kAreaEventCreateFromRecord) && area.cell != nullptr) {
     area.reference = area.event.when;
+    area.kind = record.modifiers != 0   ? Area::Kind::form
+                : record.message != 0 ? Area::Kind::printing
+                                      : Area::Kind::output;
+  }
 }
 
 void QvHost::Command(int32_t number, std::vector<void*> params, uint32_t& result) {

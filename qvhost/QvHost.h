@@ -80,6 +80,11 @@ class QvHost {
     // it (in the creating event's field after the message); commands name
     // the area by it.
     uint32_t reference = 0;
+    // What the creating event made: an editing area of a form (told by its
+    // modifiers), a printing object (by its message) or an output object
+    // (by neither); none before that event.
+    enum class Kind : uint8_t { none, form, output, printing };
+    Kind kind = Kind::none;
   };
 
   explicit QvHost(QvHostConfig config);
@@ -106,9 +111,12 @@ class QvHost {
   Area& AreaEvent(int32_t routine, const std::string& name, uint16_t code, uintptr_t message,
                   uint16_t modifiers, uint32_t when = 0);
   Area* FindArea(const std::string& name);
-  // Prints the area on a page of the default printer into the PDF file:
-  // the area's events 27, 29 and 28 with the printer's port current and
-  // the area's rectangle. An error text, empty when the page was printed.
+  // Prints the area on a page of the default printer into the PDF file,
+  // with the printer's port current: a printing object gets the printing
+  // events 27, 29 and 28; a form's area and an output object are printed
+  // as the host prints a form, by an update event (6) in which they draw
+  // themselves on the page at their place in the form. An error text,
+  // empty when the page was printed and the file written.
   std::string PrintArea(Area& area, const std::string& pdf);
   // Makes the named area (when new) without an event.
   Area& MakeArea(const std::string& name);

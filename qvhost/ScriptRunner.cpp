@@ -14,6 +14,8 @@
 #include <sstream>
 #include <vector>
 
+#include <unistd.h>
+
 #include "boundary/HostSelectors.h"
 #include "platform/print/WinPrint.h"
 #include "platform/win32/WinMenuTracking.h"
@@ -26,6 +28,20 @@
 #include "qvhost/ScriptWords.h"
 
 namespace {
+
+// Empty when a file can be written at `path` (its folder is there and
+// writable, and the path is not a folder), else why not.
+std::string WritableFile(const std::string& path) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const fs::path file(path);
+  if (file.filename().empty() || fs::is_directory(file, error)) return "cannot write " + path + ": it is a folder";
+  const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
+  if (!fs::is_directory(folder, error)) return "cannot write " + path + ": no folder " + folder.string();
+  if (access(folder.c_str(), W_OK) != 0) return "cannot write " + path + ": the folder is not writable";
+  if (fs::exists(file, error) && access(file.c_str(), W_OK) != 0) return "cannot write " + path + ": read-only";
+  return {};
+}
 
 const std::map<std::string, int16_t> kFieldTypes = {
     {"alpha", 0}, {"real", 1},     {"text", 2},  {"picture", 3}, {"date", 4},
@@ -49,6 +65,12 @@ class Line {
     return i < fTokens.size() ? fTokens[i].text : kNone;
   }
   bool Quoted(size_t i) const { return i < fTokens.size() && fTokens[i].quoted; }
+  // The file that word i names: an absolute path as it stands, any other
+  // in the host's folder.
+  std::string HostFile(size_t i) const {
+    const std::string& name = Word(i);
+    return !name.empty() && name.front() == '/' ? name : fHost.Folder() + name;
+  }
   // Empty when the line has `min` to `max` words; else the form it should
   // have, or the first word too many.
   std::string Count(size_t min, size_t max, const std::string& form) const {
@@ -399,7 +421,7 @@ std::string Line::RunExpect() {
     Expect(fHost.LastStartupRecord().moduleInterfaceVersion == n, "module interface " + Word(2));
   } else if (what == "pdf") {
     // expect pdf "file.pdf" pages N | expect pdf "file.pdf" page N "text"
-    const std::string path = fHost.Folder() + Word(2);
+    const std::string path = HostFile(2);
     if (Word(3) == "pages") {
       int32_t n = 0;
       if (!counted(5, "expect pdf \"file.pdf\" pages N") || !(bad = Field(4, "N", n).fBad).empty()) return bad;
@@ -802,7 +824,13 @@ std::string Line::Run() {
     if (what == "output") {
       std::string bad = Count(3, 3, "printer output \"file.pdf\"");
       if (!bad.empty()) return bad;
-      SetHeadlessPrintOutput((fHost.Folder() + Word(2)).c_str());
+      if (!Quoted(2) || Word(2).empty()) return "printer output \"file.pdf\"";
+      // The jobs write there later, where a failure would only be a code:
+      // a file the host cannot write fails this line.
+      const std::string path = HostFile(2);
+      bad = WritableFile(path);
+      if (!bad.empty()) return bad;
+      SetHeadlessPrintOutput(path.c_str());
       return {};
     }
     if (what == "pages") {

@@ -106,9 +106,19 @@ int16_t VDockView::GetBarSide(const VDockBar* bar) const {
 
 // ---- Building.
 
-void VDockView::LoadDockDescription(VObject* owner, VResourceFile* file, int16_t id) {
+VPort* VDockView::GetBarPort() { return fBarPort != nullptr ? fBarPort : GetPort(); }
+
+void VDockView::LoadDockDescription(VObject* owner, VResourceFile* file, int16_t id, VPort* port) {
   SetResourceId(id);
   if (file == nullptr) return;
+  // A dock lends its port once at a time: the bars built now measure on
+  // the one the caller holds.
+  struct BarPortScope {
+    VPort*& slot;
+    VPort* saved;
+    BarPortScope(VPort*& s, VPort* p) : slot(s), saved(s) { slot = p; }
+    ~BarPortScope() { slot = saved; }
+  } scope(fBarPort, port);
   VDockDescription description;
   {
     LockedResource resource(file, file->GetResource(kResTypeDockDescription, id, nullptr));

@@ -57,7 +57,12 @@ class VDockView : public VView {
   virtual VDockFloatingWindow* GetFloatingWindow() { return fFloatingWindow; }
 
   // Builds the bars of the 'XDOK' `id` of `file`; a missing one builds none.
-  void LoadDockDescription(VObject* owner, VResourceFile* file, int16_t id);
+  // `port` is the port the caller holds for the dock, on which the bars
+  // measure their controls' titles (null: the dock's own, when it has one).
+  void LoadDockDescription(VObject* owner, VResourceFile* file, int16_t id, VPort* port = nullptr);
+  // The port the bars being built measure on: the one handed to
+  // LoadDockDescription while it runs, else the dock's port.
+  VPort* GetBarPort();
   // Puts a bar on a side (0 floating) at (x, y), or at the end of the
   // side's list when both are kDockNoPosition.
   void DockBar(VDockBar* bar, int16_t side, int32_t x, int32_t y, bool relayoutNow);
@@ -111,6 +116,8 @@ class VDockView : public VView {
 
  private:
   std::vector<VDockBar*>& ListOf(int16_t side);
+  // The port of the LoadDockDescription that runs; null outside it.
+  VPort* fBarPort = nullptr;
   void LayoutTop(int32_t width);
   void LayoutBottom(int32_t width, int32_t height, int32_t reserve);
   void LayoutLeft(int32_t height);

@@ -39,6 +39,7 @@ class VWindowMenuBar;
 struct HostDragRecord;
 namespace Tbx {
 struct WindowRecord;
+struct GrafPort;
 }
 
 // The answers an area writes into the host's event record.
@@ -273,6 +274,10 @@ class VPlugIn : public VDockView, public VPlugInObject {
   void HandleDrag(HostEventRecord& record);
   void HandleExtendedInit(HostEventRecord& record);
   void Draw(HostEventRecord& record);
+  // Draws the whole area straight into a port that belongs to no window
+  // (a printer's page, an offscreen world), scaled from the screen's
+  // resolution to the port's.
+  void DrawIntoDevicePort(Tbx::GrafPort* port);
   // e: the extra pixel a form area without table, dialog or tool bar
   // gets below and at the right of the host's rectangle.
   int32_t ExtraPixel() const;

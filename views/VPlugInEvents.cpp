@@ -18,6 +18,8 @@
 #include "views/VWindowMenuBar.h"
 #include "views/VWindowView.h"
 #include "graphics/VOffscreenPort.h"
+#include "graphics/VScaledPort.h"
+#include "graphics/VShape.h"
 #include "host/context/HostServices.h"
 #include "host/context/VHostContext.h"
 #include "platform/gdi/WinGdi.h"
@@ -26,6 +28,9 @@
 #include "platform/toolbox/TbxWindows.h"
 
 namespace {
+
+// The screen's resolution when the system does not tell it.
+constexpr int kScreenDotsFallback = 96;
 
 uint32_t HostVersion() { return gHostContext != nullptr ? gHostContext->GetHostVersion() : 0; }
 
@@ -359,6 +364,15 @@ void VPlugIn::Draw(HostEventRecord&) {
     Tbx::SetPort(current);
     fUpdateRegion.SetEmpty();
   }
+  // The host prints a form by sending its areas an update with the page's
+  // port current: that port belongs to no window, and the area goes onto
+  // it as it is, not into its window's buffer.
+  if (current != nullptr && Tbx::GetWindowFromPort(current) == nullptr) {
+    DrawIntoDevicePort(current);
+    Tbx::SetPort(current);
+    fNextIdle = 0;
+    return;
+  }
   HDC dc = current != nullptr ? Tbx::GetPortHDC(current) : nullptr;
   if (dc != nullptr) {
     // What the host asks to be drawn: its clip, or the whole area without
@@ -409,6 +423,38 @@ void VPlugIn::Draw(HostEventRecord&) {
   Tbx::SetPort(current);
   if (current != nullptr) Tbx::EndPortDrawing(current);
   fNextIdle = 0;
+}
+
+void VPlugIn::DrawIntoDevicePort(Tbx::GrafPort* current) {
+  HDC dc = Tbx::GetPortHDC(current);
+  if (dc == nullptr) return;
+  // Lengths are screen pixels: a device of another resolution (a printer)
+  // gets them scaled, so the area keeps the size it shows on the screen.
+  int screenX = kScreenDotsFallback;
+  int screenY = kScreenDotsFallback;
+  if (HDC screen = CreateCompatibleDC(nullptr)) {
+    screenX = GetDeviceCaps(screen, LOGPIXELSX);
+    screenY = GetDeviceCaps(screen, LOGPIXELSY);
+    DeleteDC(screen);
+  }
+  const int deviceX = GetDeviceCaps(dc, LOGPIXELSX);
+  const int deviceY = GetDeviceCaps(dc, LOGPIXELSY);
+  const double sx = screenX > 0 && deviceX > 0 ? static_cast<double>(deviceX) / screenX : 1.0;
+  const double sy = screenY > 0 && deviceY > 0 ? static_cast<double>(deviceY) / screenY : 1.0;
+  {
+    VScaledPort port(dc, sx, sy);
+    port.SetLook(GetLookIndex());
+    port.PushClip(false);
+    int32_t x = 0, y = 0;
+    GetOrigin(x, y);
+    port.PushOrigin(x, y);
+    port.ClipToRect(VRect(0, 0, GetWidth(), GetHeight()), true);
+    Draw(port);
+    port.PopOrigin();
+    port.PopClip();
+  }
+  fUpdateRegion.SetEmpty();
+  Tbx::EndPortDrawing(current);
 }
 
 void VPlugIn::HandleMouseMoved(HostEventRecord& record) {

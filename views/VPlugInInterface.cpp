@@ -229,8 +229,8 @@ void VPlugIn::LoadInterface(const VString& name) {
     fCommands.LoadCommands(&memory, id);
     LoadShortcutResource(&memory, id);
     // The bars of 'XDOK' are made by the dock while the area has a port.
-    if (GetPort() != nullptr) {
-      LoadDockDescription(this, &memory, id);
+    if (VPort* port = GetPort()) {
+      LoadDockDescription(this, &memory, id, port);
       FlushWindow();
     }
   }

@@ -6,7 +6,11 @@
 
 #include "area/tests/AreaTestSupport.h"
 #include "document/xMorvaProperties.h"
+#include "document/xMorvaStyleSheet.h"
 #include "document/xMorvaText.h"
+#include "framework/core/containers/VArray.h"
+#include "framework/system/resources/VMemoryResourceFile.h"
+#include "views/VCommand.h"
 
 namespace {
 
@@ -68,6 +72,50 @@ TEST_F(BarStateTest, LineSpacingAndAlignmentChooseTheirItems) {
   Text().SetPropertyValue(32, 2);
   UpdateBarState(*area, true);
   EXPECT_EQ(Value(710), 713);
+}
+
+// The bars' alignment buttons each show their own command: on for the
+// selection's alignment only, all off when the selection mixes them.
+TEST_F(BarStateTest, TheAlignmentButtonsFollowTheSelectionsAlignment) {
+  for (int32_t alignment = 0; alignment <= 3; ++alignment) {
+    Text().SetPropertyValue(32, alignment);
+    UpdateBarState(*area, true);
+    for (int32_t id = 711; id <= 714; ++id)
+      EXPECT_EQ(Value(id), id == 711 + alignment ? 1 : 0) << alignment << " " << id;
+  }
+}
+
+// The style sheet list of the bars: its choices are the document's style
+// sheets, and choosing one applies it (command 1000).
+TEST_F(BarStateTest, TheStyleSheetListOffersAndAppliesTheDocumentsSheets) {
+  xMorvaDocument& document = *area->GetDocument();
+  VMemoryResourceFile* store = document.GetStyleSheetStore();
+  ASSERT_NE(store, nullptr);
+  xMorvaStyleSheet sheet;
+  VStr<31> name;
+  name.SetCText("Heading", kCharSetMac);
+  int16_t id = 0;
+  ASSERT_TRUE(sheet.SaveNew(document, *store, name, id));
+  document.UpdateStyleSheetMenu();
+  VCommand* list = area->FindCommand(1000);
+  ASSERT_NE(list, nullptr);
+  ASSERT_NE(list->GetChoiceList(), nullptr);
+  EXPECT_EQ(list->GetChoiceList()->Count(), document.StyleSheetCount());
+  const int32_t place = document.StyleSheetIndex(id);
+  ASSERT_GT(place, 0);
+  VStr<255> listed;
+  document.GetStyleSheetName(id, listed, true);
+  area->SetCommandString(1000, listed, 1);
+  EXPECT_EQ(area->GetCommandChoice(1000), place);
+  EXPECT_NE(Text().GetPropertyValue(kPropStyleSheet), id);
+  EXPECT_TRUE(document.DoCommand(1000));
+  EXPECT_EQ(Text().GetPropertyValue(kPropStyleSheet), id);
+  // A name no sheet has applies nothing.
+  name.SetCText("None such", kCharSetMac);
+  area->SetCommandString(1000, name, 1);
+  EXPECT_EQ(area->GetCommandChoice(1000), 0);
+  EXPECT_TRUE(document.DoCommand(1000));
+  EXPECT_EQ(Text().GetPropertyValue(kPropStyleSheet), id);
 }
 
 TEST_F(BarStateTest, StylesOfTheSelectionSetTheirCommands) {

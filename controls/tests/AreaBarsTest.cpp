@@ -16,6 +16,8 @@
 #include "controls/menus/VMenu.h"
 #include "controls/menus/VMenuItem.h"
 #include "controls/tests/ControlTestSupport.h"
+#include "graphics/VIconShape.h"
+#include "controls/toolbars/VDropDownList.h"
 #include "controls/toolbars/VMenuButton.h"
 #include "views/VDockView.h"
 
@@ -89,12 +91,12 @@ TEST_F(AreaBars, TheAreasDescriptionBuildsItsBarsHidden) {
   // Grip, close button and three menu buttons.
   EXPECT_EQ(menuBar->GetSubFrames().size(), 5u);
 
-  auto* format = dynamic_cast<VToolBarItem*>(dock_->FindBar(12001));
+  auto* format = dynamic_cast<VToolBarItem*>(dock_->FindBar(12005));
   auto* standard = dynamic_cast<VToolBarItem*>(dock_->FindBar(12002));
   ASSERT_NE(format, nullptr);
   ASSERT_NE(standard, nullptr);
-  EXPECT_EQ(format->GetSubFrames().size(), 5u);     // grip, 3 buttons, separator
-  EXPECT_EQ(standard->GetSubFrames().size(), 11u);  // grip, 8 buttons, 2 separators
+  EXPECT_EQ(format->GetSubFrames().size(), 8u);     // grip, 3 lists, separator, 3 buttons
+  EXPECT_EQ(standard->GetSubFrames().size(), 17u);  // grip, 12 buttons, 3 separators, colour menu
   EXPECT_TRUE(format->HasGrip());
 
   auto* status = dynamic_cast<VToolBar*>(dock_->GetToolBar());
@@ -126,6 +128,59 @@ TEST_F(AreaBars, TheAreasDescriptionBuildsItsBarsHidden) {
   EXPECT_EQ(dock_->GetBottomMargin(), status->GetHeight());
 }
 
+// The controls of the two toolbars, in item order after the grip: the kind
+// made and the command bound. Lists, alignment buttons (a group on 710) and
+// the colour menu offer the area's own formatting commands.
+TEST_F(AreaBars, TheToolbarsOfferTheAreasCommands) {
+  for (int32_t id : {1, 2, 3, 4, 5, 101, 102, 103, 501, 502, 503, 1000, 1001, 1002, 1033}) host_->Add(id);
+  host_->Add(710, "", true);
+  for (int32_t id = 711; id <= 714; ++id) host_->Add(id);
+  // Built while the area lends its port, as an area builds them.
+  LookCanvas measuring(10, 10);
+  VPort* port = &measuring.port();
+  dock_->LoadDockDescription(nullptr, file_.get(), kAreaDock, port);
+  struct Row {
+    int16_t bar;
+    std::vector<int32_t> commands;  // 0: a separator
+  };
+  for (const Row& row : {Row{12005, {1000, 1002, 1001, 0, 502, 503, 501}},
+                         Row{12002, {101, 102, 103, 0, 3, 4, 5, 0, 1, 2, 0, 711, 712, 713, 714, 1033}}}) {
+    auto* bar = dynamic_cast<VToolBarItem*>(dock_->FindBar(row.bar));
+    ASSERT_NE(bar, nullptr) << row.bar;
+    const auto& frames = bar->GetSubFrames();
+    ASSERT_EQ(frames.size(), row.commands.size() + 1) << row.bar;
+    for (size_t i = 0; i < row.commands.size(); ++i) {
+      auto* control = dynamic_cast<VControl*>(frames[i + 1]);
+      if (row.commands[i] == 0) {
+        EXPECT_EQ(control, nullptr) << row.bar << " item " << i;
+        continue;
+      }
+      ASSERT_NE(control, nullptr) << row.bar << " item " << i;
+      EXPECT_EQ(control->GetCommandId(), row.commands[i]) << row.bar << " item " << i;
+      if (auto* button = dynamic_cast<VPushButton*>(control)) {
+        // A button with an icon shows it; one with a title is wider than
+        // the title alone.
+        const VString* title = button->GetTitle();
+        if (title == nullptr || title->GetLength() == 0) {
+          ASSERT_NE(button->GetIcon(), nullptr) << row.commands[i];
+          EXPECT_GE(button->GetWidth(), button->GetIcon()->GetWidth() + 4);
+        } else {
+          port->UseStandardFont(2);
+          EXPECT_GE(button->GetWidth(), static_cast<int32_t>(port->MeasureString(*title)) + 16) << row.commands[i];
+        }
+        EXPECT_EQ(button->GetGroupCommandId(), row.commands[i] >= 711 && row.commands[i] <= 714 ? 710 : 0);
+      }
+    }
+  }
+  auto* sizes = dynamic_cast<VDropDownList*>(dock_->FindBar(12005)->GetSubFrames()[3]);
+  ASSERT_NE(sizes, nullptr);
+  EXPECT_TRUE(sizes->IsEditable());
+  auto* colour = dynamic_cast<VMenuButton*>(dock_->FindBar(12002)->GetSubFrames()[16]);
+  ASSERT_NE(colour, nullptr);
+  ASSERT_NE(colour->GetMenu(), nullptr);
+  EXPECT_EQ(colour->GetMenu()->CountItems(), 12);
+}
+
 TEST_F(AreaBars, TheToolbarsContextMenusHideDockAndOpenTheDialog) {
   for (int32_t id : {kMsgHideBar, kMsgDockAgain, 33}) host_->Add(id);
   struct Row {
@@ -146,14 +201,15 @@ TEST_P(AreaBars, ShowTheirBarsAndGaugeLikeTheirReferences) {
   static const char* const kNames[] = {"area-bars-mac", "area-bars-windows", "area-bars-third"};
   const int16_t look = static_cast<int16_t>(GetParam() + 1);
   dock_->SetLookIndex(look);
-  dock_->LoadDockDescription(nullptr, file_.get(), kAreaDock);
+  LookCanvas canvas(300, 200);
+  canvas.port().SetLook(look);
+  dock_->LoadDockDescription(nullptr, file_.get(), kAreaDock, &canvas.port());
   ShowEveryBar();
   auto* status = dynamic_cast<VToolBar*>(dock_->GetToolBar());
   ASSERT_NE(status, nullptr);
   status->ShowProgress(file_.get(), 0, 0, 1000);
   status->AdvanceProgress(400);
-  LookCanvas canvas(300, 200);
-  canvas.port().SetLook(look);
+  canvas.Clear();
   DrawTree(canvas.port(), *dock_);
   ExpectMatchesReference(canvas, "look-sheets", kNames[GetParam()]);
 }
@@ -161,7 +217,9 @@ TEST_P(AreaBars, ShowTheirBarsAndGaugeLikeTheirReferences) {
 INSTANTIATE_TEST_SUITE_P(EveryLook, AreaBars, testing::Values(0, 1, 2));
 
 TEST_F(AreaBars, AFloatingToolbarLooksLikeItsReference) {
-  dock_->LoadDockDescription(nullptr, file_.get(), kAreaDock);
+  LookCanvas measuring(10, 10);
+  measuring.port().SetLook(2);
+  dock_->LoadDockDescription(nullptr, file_.get(), kAreaDock, &measuring.port());
   auto* standard = dynamic_cast<VToolBarItem*>(dock_->FindBar(12002));
   ASSERT_NE(standard, nullptr);
   standard->SetVisible(true);

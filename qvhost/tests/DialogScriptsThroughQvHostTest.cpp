@@ -28,4 +28,6 @@ TEST_F(DialogScripts, Tabulations) { RunScript("dialogs-tabs.qvs"); }
 
 TEST_F(DialogScripts, Toolbars) { RunScript("dialogs-toolbars.qvs"); }
 
+TEST_F(DialogScripts, Bars) { RunScript("bars.qvs"); }
+
 }  // namespace

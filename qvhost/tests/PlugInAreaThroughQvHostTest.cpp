@@ -146,4 +146,81 @@ TEST_F(AreaScripts, APrintingAreaPrintsAPageOnTheVirtualPrinter) {
   host->Stop(kSelStop);
 }
 
+// A form's area prints as the host prints a form: an update with the
+// page's port current, on which the area draws what it shows, text kept as
+// text; its window is left as it was.
+TEST_F(AreaScripts, AFormAreaPrintsTheTextItShowsOnThePage) {
+  const std::string pdf = folder + "form.pdf";
+  const std::string script = std::string(kStart) +
+                             "area body create form at invoice 10 10 380 220\n"
+                             "click 100 100\n"
+                             "type \"Printed from the form\"\n"
+                             "snapshot invoice \"" + folder + "before.png\"\n"
+                             "print body \"" + pdf + "\"\n"
+                             "expect pdf \"" + pdf + "\" pages 1\n"
+                             "expect pdf \"" + pdf + "\" page 1 \"Printed from the form\"\n"
+                             "expect png invoice \"" + folder + "before.png\"\n"
+                             "form mvCanDelete click butNo\n"
+                             "area body 17\n"
+                             "stop -2\n";
+  const ScriptRunner::Outcome outcome = Run(script);
+  ASSERT_TRUE(outcome.ok()) << outcome.error << "\n" << out.str();
+  EXPECT_EQ(outcome.failures, 0) << out.str();
+}
+
+// The module's own print jobs write where `printer output` says, an
+// absolute path as it stands.
+TEST_F(AreaScripts, PrinterOutputTakesAnAbsolutePath) {
+  std::filesystem::create_directories(folder + "jobs");
+  const std::string pdf = folder + "jobs/job.pdf";
+  const std::string script = std::string(kStart) +
+                             "area body create form at invoice 10 10 380 220\n"
+                             "click 100 100\n"
+                             "type \"Written where asked\"\n"
+                             "printer output \"" + pdf + "\"\n"
+                             "command 4 area body word 0 word 0\n"
+                             "command 28 area body result long\n"
+                             "expect result 0\n"
+                             "expect pdf \"" + pdf + "\" page 1 \"Written where asked\"\n"
+                             "form mvCanDelete click butNo\n"
+                             "area body 17\n"
+                             "stop -2\n";
+  const ScriptRunner::Outcome outcome = Run(script);
+  ASSERT_TRUE(outcome.ok()) << outcome.error << "\n" << out.str();
+  EXPECT_EQ(outcome.failures, 0) << out.str();
+  EXPECT_TRUE(std::filesystem::is_regular_file(pdf));
+}
+
+// A print the host cannot carry out fails its line instead of leaving a
+// blank page or nothing behind. Each case runs in a host of its own.
+TEST_F(AreaScripts, APrintTheHostCannotCarryOutFailsItsLine) {
+  const std::string missing = "/no/such/folder/page.pdf";
+  // The lines after the area is made, and the error; "@" stands for the
+  // host's pictures folder.
+  const struct {
+    std::string lines;
+    std::string error;
+  } cases[] = {
+      {"printer output \"" + missing + "\"\n", "line 6: cannot write " + missing + ": no folder /no/such/folder"},
+      {"printer output \"@\"\n", "line 6: cannot write @: it is a folder"},
+      {"printer output page.pdf\n", "line 6: printer output \"file.pdf\""},
+      {"print body \"" + missing + "\"\n", "line 6: the print job did not start: cannot write " + missing},
+      {"area loose create form\nprint loose \"@loose.pdf\"\n", "line 7: the area is in no form"},
+      {"area none 1\nprint none \"@none.pdf\"\n", "line 7: the area was never made (event 16)"},
+  };
+  auto inFolder = [this](std::string text) {
+    for (size_t at = text.find('@'); at != std::string::npos; at = text.find('@', at + folder.size()))
+      text.replace(at, 1, folder);
+    return text;
+  };
+  for (const auto& c : cases) {
+    SetUp();
+    const ScriptRunner::Outcome outcome =
+        Run(std::string(kStart) + "area body create form at invoice 10 10 380 220\n" + inFolder(c.lines));
+    EXPECT_EQ(outcome.error, inFolder(c.error)) << c.lines << out.str();
+    EXPECT_FALSE(std::filesystem::exists(folder + "loose.pdf"));
+    EXPECT_FALSE(std::filesystem::exists(folder + "none.pdf"));
+  }
+}
+
 }  // namespace

@@ -595,6 +595,30 @@ class HoldingFloatingWindow : public VDockFloatingWindow {
 const VDockFloatingWindowMaker kHoldingFloating{
     [](VDockView*) -> VDockFloatingWindow* { return new HoldingFloatingWindow; }};
 
+// An area lends its port once at a time: the bars it builds while it holds
+// the port measure their controls on that port, not on none.
+VPort* gBarPortSeen = nullptr;
+const VDockBarMakers kPortNotingMaker{
+    nullptr, nullptr, [](VDockView* dock, VObject*, VResourceFile*, int16_t) { gBarPortSeen = dock->GetBarPort(); }};
+
+TEST_F(OwnWindow, BarsBuiltWhileTheAreaHoldsItsPortMeasureOnIt) {
+  StoredResourceFile res;
+  res.Add(FourCC("XDOK"), 128, StoredBytes().U16(0).U16(0).U16(1).U16(7).bytes);
+  VResourceFile* file = res.Open();
+  ASSERT_NE(file, nullptr);
+  VInstalledService<const VDockBarMakers> makers(&kPortNotingMaker);
+  VPort* lent = area->GetPort();
+  ASSERT_NE(lent, nullptr);
+  EXPECT_EQ(area->GetPort(), nullptr);  // already lent
+  gBarPortSeen = nullptr;
+  area->LoadDockDescription(nullptr, file, 128, lent);
+  EXPECT_EQ(gBarPortSeen, lent);
+  area->FlushWindow();
+  // Outside a build the bars measure on the area's own port, lent anew.
+  EXPECT_NE(area->GetBarPort(), nullptr);
+  area->FlushWindow();
+}
+
 TEST_F(OwnWindow, TheDockAnswersTheMenuBarTheFloatingWindowsAndTheLayout) {
   area->menuBar = nullptr;
   EXPECT_EQ(area->GetWindowMenuBar(), nullptr);  // no menu bar in the dock
