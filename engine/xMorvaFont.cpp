@@ -366,10 +366,12 @@ void xMorvaFont::ProcessUnit(uint16_t unit, uint32_t flags) {
     return;
   }
   if (IsSpace(unit) && !fJustifyActive && fUnderline == 2) FlushRun(flags);
+  // A pair is drawn in one run: a high half that would fill the run
+  // starts the next one.
+  if (IsHighSurrogateUnit(unit) && fRunLength == kRunCapacity - 1) FlushRun(flags);
   fRun[fRunLength++] = unit;
   fRunWidth += UnitWidth(unit, before);
-  // A pair is drawn in one run: a full run waits for the low half.
-  if (fRunLength >= kRunCapacity - 1 && !IsHighSurrogateUnit(unit)) FlushRun(flags);
+  if (fRunLength >= kRunCapacity) FlushRun(flags);
 }
 
 void xMorvaFont::FlushRun(uint32_t flags) {
