@@ -360,7 +360,7 @@ void xMorvaKeyboard::KeyLeft(const VShortcut& key) {
       VSystemServices::Beep();
       return;
     } else {
-      PutCaret(key.IsCommand() ? WordStartFrom(s) : s - 1);
+      PutCaret(key.IsCommand() ? WordStartFrom(s) : fText->CharacterStep(s, false));
     }
     Show();
     return;
@@ -369,7 +369,7 @@ void xMorvaKeyboard::KeyLeft(const VShortcut& key) {
   if (!fDocument.IsSelectionBackward()) {
     // The end moves.
     if (!key.IsCommand()) {
-      Select(s, e - 1);
+      Select(s, fText->CharacterStep(e, false));
     } else {
       const int32_t w = WordStartFrom(e);
       if (w >= s) {
@@ -380,7 +380,7 @@ void xMorvaKeyboard::KeyLeft(const VShortcut& key) {
       }
     }
   } else if (s > 0) {
-    const int32_t p = key.IsCommand() ? WordStartFrom(s) : s - 1;
+    const int32_t p = key.IsCommand() ? WordStartFrom(s) : fText->CharacterStep(s, false);
     Select(p, e);
   } else {
     VSystemServices::Beep();
@@ -400,7 +400,7 @@ void xMorvaKeyboard::KeyRight(const VShortcut& key) {
       VSystemServices::Beep();
       return;
     } else {
-      PutCaret(key.IsCommand() ? WordEndFrom(e) : e + 1);
+      PutCaret(key.IsCommand() ? WordEndFrom(e) : fText->CharacterStep(e, true));
     }
     Show();
     return;
@@ -409,7 +409,7 @@ void xMorvaKeyboard::KeyRight(const VShortcut& key) {
   if (fDocument.IsSelectionBackward()) {
     // The start moves.
     if (!key.IsCommand()) {
-      Select(s + 1, e);
+      Select(fText->CharacterStep(s, true), e);
     } else {
       const int32_t w = WordEndFrom(s);
       if (w < e) {
@@ -420,7 +420,7 @@ void xMorvaKeyboard::KeyRight(const VShortcut& key) {
       }
     }
   } else if (e < length) {
-    const int32_t p = key.IsCommand() ? WordEndFrom(e) : e + 1;
+    const int32_t p = key.IsCommand() ? WordEndFrom(e) : fText->CharacterStep(e, true);
     Select(s, p);
   } else {
     VSystemServices::Beep();
@@ -512,7 +512,8 @@ void xMorvaKeyboard::KeyBackspace(const VShortcut& key) {
   if (s != e) {
     DeleteRange(key.IsCommand() ? WordStartFrom(s) : s, e);
   } else if (s > 0) {
-    DeleteRange(key.IsCommand() ? WordStartFrom(s) : s - 1, s);
+    // A surrogate pair is one character: both halves go.
+    DeleteRange(key.IsCommand() ? WordStartFrom(s) : fText->CharacterStep(s, false), s);
   } else {
     VSystemServices::Beep();
   }
@@ -536,7 +537,7 @@ void xMorvaKeyboard::KeyDelete(const VShortcut& key) {
     VSystemServices::Beep();
     return;
   }
-  int32_t p = e + 1;
+  int32_t p = fText->CharacterStep(e, true);
   if (key.IsCommand()) {
     // The word end counts the space after the word; a caret inside a word
     // deletes to the word's last character only.

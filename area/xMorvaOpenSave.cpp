@@ -80,13 +80,16 @@ uint32_t TextReadingTypeOf(uint32_t type) {
   return type == kTypeTextMac || type == kTypeTextUnicode ? type : kTypeTextWindows;
 }
 
+// A file of no type reaches the reader as type 0, so that its bytes can
+// tell UTF-8 text from Windows text.
 int32_t OpenAsText(xMorvaDocument& document, VStream& stream, uint32_t& type, VString* report) {
+  const bool untyped = type == 0;
   type = TextReadingTypeOf(type);
   // A file of one byte is text whatever it holds; a longer one must look
   // like one, or a binary file would fill the document with its bytes.
   if (stream.GetSize() >= 2 && !ReadsAsText(stream, type)) return kErrorNotThisFormat;
   const xMorvaFormatReader read = xMorvaFileFormats::FindReader(type);
-  return read != nullptr ? read(document, stream, type, false, report) : kErrorNotThisFormat;
+  return read != nullptr ? read(document, stream, untyped ? 0 : type, false, report) : kErrorNotThisFormat;
 }
 
 // The dispatch of one open: the reader of the type, 'WANY' replaced by the

@@ -131,6 +131,11 @@ inline uint32_t SkipOrdinaryUnits(const uint8_t* s, uint32_t at, uint32_t size) 
 inline bool IsBreakCode(uint16_t code) { return code == xMorvaElementCode::ColBreak || code == xMorvaElementCode::PageBreak; }
 // 32 and U+2000 to U+200B.
 inline bool IsSpaceUnit(char16_t unit) { return unit == 32 || (unit >= 0x2000 && unit <= 0x200B); }
+// The halves of a surrogate pair: a character beyond the Basic Multilingual
+// Plane is the two units, high then low, and is measured, drawn, moved over
+// and deleted as one.
+inline bool IsHighSurrogateUnit(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+inline bool IsLowSurrogateUnit(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
 // One item of the stream as a walker meets it.
 struct StreamItem {

@@ -362,6 +362,10 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   int32_t ChangeCase(int32_t mode);
   void GetTextStatistics(xMorvaTextStatistics& counts);
   uint32_t RecountPositions();
+  // The position one character after (or before) `position`, within 0 to
+  // the length: two positions across a surrogate pair, which is one
+  // character to move over and to delete.
+  int32_t CharacterStep(int32_t position, bool forward);
   // A style sheet (its id, whether it is a paragraph sheet, its values and
   // states, its tabs or null) over the selection, in an undo step.
   int32_t ApplyStyleSheetToSelection(uint32_t sheetId, bool paragraphSheet, const xMorvaProperties& values,

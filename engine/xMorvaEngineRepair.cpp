@@ -232,12 +232,26 @@ class StreamRepair {
       r += kRecordSize;
       return;
     }
+    const bool paragraphRecord = id >= kFirstParagraphProperty;
+    const bool misplaced = paragraphRecord && !fAtParagraphStart;
+    // A misplaced record goes to its paragraph's start ahead of the records
+    // there, which thus win over it, as one moved before it does: when one
+    // of them sets the same property (or the same tab position), the moved
+    // record would set a value that nothing reads, and the next repair
+    // would find it redundant. It goes now, so that a repaired text needs
+    // no further repair.
+    if (misplaced && SetInParagraph(id, value)) {
+      fChanged = true;
+      r += kRecordSize;
+      return;
+    }
     if (IsRedundant(id, value)) {
       fChanged = true;
       r += kRecordSize;
       return;
     }
-    if (id >= kFirstParagraphProperty && !fAtParagraphStart) {
+    if (paragraphRecord) NoteInParagraph(id, value);
+    if (misplaced) {
       // Moved to the paragraph's start, ahead of the records already there.
       fMoved.insert(fMoved.end(), s + r, s + r + kRecordSize);
       if (fWalk != nullptr) PutStreamLong(fMoved.data() + fMoved.size() - 4, LoadedPropertyValue(id, value));
@@ -316,6 +330,22 @@ class StreamRepair {
     }
   }
 
+  // Whether a record of the paragraph met before (kept at its start or
+  // moved there) sets the property, or for tabs the stop's position.
+  bool SetInParagraph(uint16_t id, uint32_t value) const {
+    if (id != kPropTabs) return id < kPropTabs && fParagraphSets[id];
+    return std::find(fParagraphStops.begin(), fParagraphStops.end(), TabStopPosition(value)) !=
+           fParagraphStops.end();
+  }
+
+  void NoteInParagraph(uint16_t id, uint32_t value) {
+    if (id != kPropTabs) {
+      if (id < kPropTabs) fParagraphSets[id] = true;
+    } else {
+      fParagraphStops.push_back(TabStopPosition(value));
+    }
+  }
+
   // Compared with, and else taken into, the running values.
   bool IsRedundant(uint16_t id, uint32_t value) {
     if (id != kPropTabs) {
@@ -353,6 +383,8 @@ class StreamRepair {
       }
     }
     fParagraphStart = w;
+    std::fill(std::begin(fParagraphSets), std::end(fParagraphSets), false);
+    fParagraphStops.clear();
     // The running stops go on into the next paragraph: a text's stops are
     // the sum of its tab records (xMorvaEngine::GetTabsAt), so a removal
     // at a paragraph start takes away a stop of the paragraph before.
@@ -384,6 +416,10 @@ class StreamRepair {
   bool fAtParagraphStart = true;
   // Paragraph records waiting for the end of their paragraph, as met.
   std::vector<uint8_t> fMoved;
+  // The properties and tab positions that the paragraph's records kept so
+  // far set, at its start or moved there.
+  bool fParagraphSets[kPropTabs] = {};
+  std::vector<int16_t> fParagraphStops;
   bool fShiftSheets = false;
   bool fChanged = false;
   bool fDamaged = false;

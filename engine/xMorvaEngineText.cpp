@@ -2,6 +2,8 @@
 // (strings into units, plain, single-byte and Word text, sentences), case
 // change, statistics, and the edits over the whole selection: style
 // sheets, paragraph borders, and the saved selection.
+#include <algorithm>
+
 #include "document/xMorvaUndo.h"
 #include "engine/xMorvaEngine.h"
 #include "engine/xMorvaEngineHost.h"
@@ -379,6 +381,43 @@ uint32_t xMorvaEngine::RecountPositions() {
   }
   UnlockStream();
   return positions;
+}
+
+int32_t xMorvaEngine::CharacterStep(int32_t position, bool forward) {
+  if (position < 0) return 0;
+  if (position > fLength) return fLength;
+  if (forward ? position >= fLength : position <= 0) return position;
+  // The two positions whose units make a pair when the step crosses one.
+  const int32_t first = forward ? position : position - 2;
+  const int32_t step = forward ? 1 : -1;
+  if (first < 0 || first + 1 >= fLength) return position + step;
+  const uint8_t* stream = LockStream();
+  if (stream == nullptr) return position + step;
+  uint16_t high = 0;
+  uint16_t low = 0;
+  int32_t walked = 0;
+  for (uint32_t at = 0; at < fBytesInUse && walked <= first + 1;) {
+    const uint32_t run = SkipCharacterUnits(stream, at, fBytesInUse);
+    if (run != at) {
+      const int32_t n = int32_t((run - at) / 2);
+      if (walked + n <= first) {
+        walked += n;
+        at = run;
+        continue;
+      }
+    }
+    const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
+    if (item.kind != StreamItem::kRecord) {
+      const uint16_t unit = item.kind == StreamItem::kUnit ? item.unit : 0;
+      if (walked == first) high = unit;
+      if (walked == first + 1) low = unit;
+      ++walked;
+    }
+    at += std::max<uint32_t>(item.size, 2);
+  }
+  UnlockStream();
+  const bool pair = IsHighSurrogateUnit(high) && IsLowSurrogateUnit(low);
+  return position + (pair ? 2 * step : step);
 }
 
 // ---- Style sheets and borders

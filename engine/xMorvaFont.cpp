@@ -286,6 +286,7 @@ void xMorvaFont::BeginLine(const xMorvaLineRecord* line, const xMorvaProperties&
   fFrameX = x;
   fRunLength = 0;
   fRunWidth = 0.0;
+  fPrevious = 0;
   fLinkLook = 0;
   fSmallCapitals = 0;
   fTabsLeft = line != nullptr ? line->tabs : 0;
@@ -316,11 +317,15 @@ void xMorvaFont::ChangeSmallCapitals(bool on) {
   SelectEffectiveSize();
 }
 
-double xMorvaFont::UnitWidth(uint16_t unit) {
-  return fPort != nullptr ? double(fPort->CharWidth(unit)) : 0.0;
+double xMorvaFont::UnitWidth(uint16_t unit, uint16_t before) {
+  if (fPort == nullptr) return 0.0;
+  if (IsLowSurrogateUnit(unit) && IsHighSurrogateUnit(before)) return double(fPort->PairWidth(before, unit));
+  return double(fPort->CharWidth(unit));
 }
 
 void xMorvaFont::ProcessUnit(uint16_t unit, uint32_t flags) {
+  const uint16_t before = fPrevious;
+  fPrevious = unit;
   if (unit == 13) {
     FlushRun(flags);
     if ((flags & kFontDraw) && fPort != nullptr && fLine != nullptr) DrawParagraphEndMark();
@@ -361,8 +366,11 @@ void xMorvaFont::ProcessUnit(uint16_t unit, uint32_t flags) {
     return;
   }
   if (IsSpace(unit) && !fJustifyActive && fUnderline == 2) FlushRun(flags);
+  // A pair is drawn in one run: a high half that would fill the run
+  // starts the next one.
+  if (IsHighSurrogateUnit(unit) && fRunLength == kRunCapacity - 1) FlushRun(flags);
   fRun[fRunLength++] = unit;
-  fRunWidth += UnitWidth(unit);
+  fRunWidth += UnitWidth(unit, before);
   if (fRunLength >= kRunCapacity) FlushRun(flags);
 }
 
@@ -407,7 +415,7 @@ void xMorvaFont::DrawRun(double x, double width) {
   if (fShowMarks && !fNoMarks && !fJustifyActive) {
     double at = x;
     for (int32_t i = 0; i < fRunLength; ++i) {
-      const double w = UnitWidth(fRun[i]);
+      const double w = UnitWidth(fRun[i], i > 0 ? fRun[i - 1] : 0);
       if (IsSpace(fRun[i])) DrawSpaceMark(int32_t(at), fBaseline, int32_t(w));
       at += w;
     }
@@ -466,6 +474,9 @@ void xMorvaFont::DrawStrike(double x, double width) {
 double xMorvaFont::MeasureCharWidth(const uint16_t* unit, const uint16_t* end) {
   if (unit == nullptr || unit >= end) return 0.0;
   const uint16_t c = *unit;
+  const uint16_t before = fPrevious;
+  fPrevious = c;
+  if (IsLowSurrogateUnit(c) && IsHighSurrogateUnit(before)) return UnitWidth(c, before);
   if (IsSpace(c) && fJustifyActive) return UnitWidth(c);
   if (fCase == 2) {
     const uint16_t upper = UpperCase(c);

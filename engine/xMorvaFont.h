@@ -128,7 +128,9 @@ class xMorvaFont : public VObject {
   void SetTextColour(int32_t colour);
   void FillBackground(double x, double width, int32_t colour);
   void ApplyLinkLook(int32_t value);
-  double UnitWidth(uint16_t unit);
+  // A unit's width; a low surrogate after its high half (`before`) is the
+  // pair's character, whose whole width it carries.
+  double UnitWidth(uint16_t unit, uint16_t before = 0);
   uint16_t UpperCase(uint16_t unit) const;
   void ChangeSmallCapitals(bool on);
   int32_t ClampedBorderStyle() const;
@@ -192,6 +194,8 @@ class xMorvaFont : public VObject {
 
   // The pending run and its width so far.
   char16_t fRun[kRunCapacity] = {};
+  // The unit measured last on the line, for the low half of a pair.
+  uint16_t fPrevious = 0;
   int32_t fRunLength = 0;
   double fRunWidth = 0.0;
   uint8_t fShadowPass = 0;

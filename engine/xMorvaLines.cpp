@@ -386,10 +386,12 @@ int32_t xMorvaLines::ComposeFrom(xMorvaFont& font, int32_t line, xMorvaPropertie
     else if (!(tab.kind == kTabDecimal && unit == decimal)) d = w - tab.remaining;
     return x + d <= rec.available;
   };
+  // The positions the item under test takes: 2 for a surrogate pair.
+  int32_t placed = 1;
   auto place = [&](double w, uint16_t unit) {
     if (tab.pending) advanceUnderTab(w, unit);
     else x += w;
-    if (elementEnd == 0) rec.positions += 1;
+    if (elementEnd == 0) rec.positions += placed;
     if (stretchFresh) {
       stretchM = FontMetrics(font);
       stretchFresh = false;
@@ -567,7 +569,12 @@ int32_t xMorvaLines::ComposeFrom(xMorvaFont& font, int32_t line, xMorvaPropertie
 
     const bool picture = item.kind == StreamItem::kElement;
     const uint16_t unit = picture ? 0 : item.unit;
-    const uint32_t step = picture ? item.size : 2;
+    // A surrogate pair is laid out as one character: its halves are placed,
+    // or carried to the next line, together.
+    const bool pair = !picture && IsHighSurrogateUnit(unit) && uint64_t(at) + 4 <= size &&
+                      IsLowSurrogateUnit(StreamUnit(s + at + 2));
+    const uint32_t step = picture ? item.size : pair ? 4 : 2;
+    placed = pair ? 2 : 1;
     auto raiseToPicture = [&]() {
       if (!picture) return;
       lineM.ascent = std::max(lineM.ascent, pictureHeight);
@@ -610,6 +617,10 @@ int32_t xMorvaLines::ComposeFrom(xMorvaFont& font, int32_t line, xMorvaPropertie
 
     const uint16_t* u = reinterpret_cast<const uint16_t*>(&unit);
     double w = picture ? double(pictureWidth) : font.MeasureCharWidth(u, u + 1);
+    if (pair) {
+      const uint16_t low = StreamUnit(s + at + 2);
+      w += font.MeasureCharWidth(&low, &low + 1);
+    }
     if (!picture && IsBreakCharacter(unit)) {
       const bool ownHyphen = softHyphen != nullptr && unit == kSoftHyphenUnit &&
                              elementCode == xMorvaElementCode::SoftHyphen;
@@ -666,7 +677,7 @@ int32_t xMorvaLines::ComposeFrom(xMorvaFont& font, int32_t line, xMorvaPropertie
       const bool empty = rec.positions == 0 && x == 0;
       if (empty) {
         raiseToPicture();
-        rec.positions = 1;
+        rec.positions = placed;
         rec.width = float(x + w);
         rec.height = height(lineM, rec.flags);
         rec.ascent = lineM.ascent;
@@ -694,7 +705,7 @@ int32_t xMorvaLines::ComposeFrom(xMorvaFont& font, int32_t line, xMorvaPropertie
         }
         raiseToPicture();
         x = w;
-        if (elementEnd == 0) rec.positions = 1;
+        if (elementEnd == 0) rec.positions = placed;
         at += step;
       }
       pageNumbers = 0;

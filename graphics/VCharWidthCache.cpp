@@ -89,7 +89,17 @@ int16_t VCharWidthCache::GetWidth(char16_t unit, VPort& port, HDC dc) {
 
 void VCharWidthCache::GetWidths(const char16_t* units, int32_t count, VPort& port, HDC dc,
                                 int32_t* widths) {
-  for (int32_t i = 0; i < count; ++i) widths[i] = GetWidth(units[i], port, dc);
+  for (int32_t i = 0; i < count; ++i) {
+    // A surrogate pair is one character, whose width its low half carries
+    // (the high half has none): measured as the pair, not kept.
+    const bool pairEnd = i > 0 && units[i] >= 0xDC00 && units[i] <= 0xDFFF && units[i - 1] >= 0xD800 &&
+                         units[i - 1] <= 0xDBFF;
+    SIZE extent{0, 0};
+    if (pairEnd) port.PrepareFont(VPort::kFontDirtyGdiFont);
+    widths[i] = !pairEnd                                     ? GetWidth(units[i], port, dc)
+                : GetTextExtentPoint32W(dc, units + i - 1, 2, &extent) ? int32_t(extent.cx)
+                                                                         : 0;
+  }
 }
 
 void VCharWidthCache::Touch() { fLastUse = GraphicsTicks(); }

@@ -367,6 +367,9 @@ class VPort : public VObject {
   float MeasureText(const void* text, int32_t length, int16_t kind);
   float MeasureString(const VString& text);
   float CharWidth(char16_t unit);
+  // The width of the character a surrogate pair makes (a high half alone
+  // measures nothing: the character's width goes with its low half).
+  float PairWidth(char16_t high, char16_t low);
   float MeasureChar(uint16_t code, int16_t kind);
   // Draws at the pen position and advances it.
   void DrawTextRun(const void* text, int32_t length, int16_t kind);

@@ -486,6 +486,11 @@ float VPort::CharWidth(char16_t unit) {
   return static_cast<float>(width);
 }
 
+float VPort::PairWidth(char16_t high, char16_t low) {
+  const char16_t pair[2] = {high, low};
+  return MeasureText(pair, 2, kTextUnicode);
+}
+
 float VPort::MeasureChar(uint16_t code, int16_t kind) {
   char16_t unit = code;
   if (kind == kTextMac || kind == kTextAnsi) {

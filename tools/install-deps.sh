@@ -17,6 +17,7 @@ packages=(
   python3-fonttools     # the synthetic test font "Qv Test"
   libfreetype-dev libfontconfig-dev
   fonts-liberation2 fonts-dejavu-core fonts-symbola
+  fonts-wqy-microhei    # CJK where a face lacks it (Arabic comes from DejaVu Sans)
   libcairo2-dev         # printed pages are written as PDF files
   poppler-utils         # the print tests read those files back (pdftotext, pdftoppm)
   # The peers: the programs people use for the foreign formats, which read

@@ -385,3 +385,37 @@ TEST_F(KeyTest, AHiddenFrameAnswersNotHandledAndLeavesTheText) {
 }
 
 }  // namespace
+
+namespace {
+
+// A character beyond the Basic Multilingual Plane is two units, one
+// character: the arrows move over it and the deleting keys take it whole.
+TEST_F(KeyTest, ArrowsAndDeletionTakeASurrogatePairWhole) {
+  Type("ab");
+  Caret(1);
+  Text()->TypeCharacter(u'\xD834');
+  Text()->TypeCharacter(u'\xDD1E');
+  ASSERT_EQ(Plain(), "a??b");
+  ASSERT_EQ(Sel(), Pair(3, 3));
+  Press(kKeyLeft);
+  EXPECT_EQ(Sel(), Pair(1, 1));
+  Press(kKeyRight);
+  EXPECT_EQ(Sel(), Pair(3, 3));
+  Press(kKeyLeft, kShift);
+  EXPECT_EQ(Sel(), Pair(1, 3));
+  Caret(1);
+  Press(kKeyRight, kShift);
+  EXPECT_EQ(Sel(), Pair(1, 3));
+  Caret(3);
+  Press(kKeyBackspace);
+  EXPECT_EQ(Plain(), "ab");
+  EXPECT_EQ(Sel(), Pair(1, 1));
+  Caret(1);
+  Text()->TypeCharacter(u'\xD834');
+  Text()->TypeCharacter(u'\xDD1E');
+  Caret(1);
+  Press(kKeyDelete);
+  EXPECT_EQ(Plain(), "ab");
+}
+
+}  // namespace

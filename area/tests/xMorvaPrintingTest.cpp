@@ -3,6 +3,7 @@
 // the virtual printer, whose PDF is read back with pdftotext.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -144,6 +145,76 @@ TEST_F(PrintingTest, ALongDocumentPrintsAPageASliceUntilNothingIsLeft) {
   EXPECT_NE(read.find("Line 80 of the long document"), std::string::npos);
   // Every page once: the first line is there once.
   EXPECT_EQ(read.find("Line 1 of the long document"), read.rfind("Line 1 of the long document"));
+  std::filesystem::remove_all(folder);
+}
+
+}  // namespace
+
+namespace {
+
+// The UTF-8 form of a UTF-16 text, a surrogate pair as one character.
+std::string Utf8Of(const std::u16string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    char32_t c = text[i];
+    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size()) c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
+    if (c < 0x80) {
+      out += char(c);
+    } else if (c < 0x800) {
+      out += {char(0xC0 | (c >> 6)), char(0x80 | (c & 0x3F))};
+    } else if (c < 0x10000) {
+      out += {char(0xE0 | (c >> 12)), char(0x80 | ((c >> 6) & 0x3F)), char(0x80 | (c & 0x3F))};
+    } else {
+      out += {char(0xF0 | (c >> 18)), char(0x80 | ((c >> 12) & 0x3F)), char(0x80 | ((c >> 6) & 0x3F)),
+              char(0x80 | (c & 0x3F))};
+    }
+  }
+  return out;
+}
+
+// A document in every script prints as text: the fonts that stand in for
+// the face where it lacks a character are embedded, and every character
+// reads back once, none as a replacement mark.
+TEST_F(PrintingTest, ADocumentInEveryScriptPrintsEveryCharacterOnce) {
+  xMorvaPrintingPlugIn* object = NewPrinting();
+  xMorvaDocument& document = *object->GetDocument();
+  const std::u16string words[] = {u"Greek", u"\u0395\u03BB\u03BB\u03B7\u03BD\u03B9\u03BA\u03AC",
+                                  u"\u0420\u0443\u0441\u0441\u043A\u0438\u0439", u"\u4E2D\u6587\u5B57",
+                                  u"\u65E5\u672C\u8A9E", u"\u0627\u0644\u0639\u0631\u0628\u064A\u0629",
+                                  u"\U0001F600", u"x\u2011y"};
+  std::u16string all;
+  for (const std::u16string& word : words) all += word + u" ";
+  for (char16_t unit : all) document.TypeCharacter(unit);
+  if (xMorvaUndo* undo = document.GetUndo()) undo->Commit();
+  const std::string folder = Folder();
+  const std::string pdf = folder + "scripts.pdf";
+  int32_t pages = 0;
+  Print(object, pdf, pages);
+  EXPECT_EQ(pages, 1);
+  std::string fonts;
+  if (FILE* pipe = popen(("pdffonts '" + pdf + "' 2>/dev/null").c_str(), "r")) {
+    char buffer[512];
+    for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) fonts.append(buffer, n);
+    pclose(pipe);
+  }
+  EXPECT_NE(fonts.find("WenQuanYiMicroHei"), std::string::npos) << fonts;
+  EXPECT_NE(fonts.find("DejaVuSans"), std::string::npos) << fonts;
+  const std::string text = PdfText(pdf);
+  EXPECT_EQ(text.find("\xEF\xBF\xBD"), std::string::npos) << text;
+  for (const std::u16string& word : words) {
+    if (word == words[5]) continue;  // Arabic: the reader may turn it round
+    const std::string utf8 = Utf8Of(word);
+    const size_t at = text.find(utf8);
+    EXPECT_NE(at, std::string::npos) << utf8 << " in " << text;
+    if (at != std::string::npos) EXPECT_EQ(text.find(utf8, at + 1), std::string::npos) << utf8;
+  }
+  for (char16_t letter : words[5]) {
+    const std::string one = Utf8Of(std::u16string(1, letter));
+    const size_t count = size_t(std::count(words[5].begin(), words[5].end(), letter));
+    size_t seen = 0;
+    for (size_t at = text.find(one); at != std::string::npos; at = text.find(one, at + 1)) ++seen;
+    EXPECT_EQ(seen, count) << one;
+  }
   std::filesystem::remove_all(folder);
 }
 

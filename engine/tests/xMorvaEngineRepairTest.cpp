@@ -78,6 +78,24 @@ TEST_F(RepairTest, MendsOrDropsWhatItCannotKeep) {
        Stream().Record(kPropBullet, 40).Record(kPropInterline, 20).Record(kPropAlignment, 1).Text(u"ab"), false},
       {"after a character record", Stream().Record(kPropBold, 1).Record(kPropAlignment, 1).Text(u"a"),
        Stream().Record(kPropAlignment, 1).Record(kPropBold, 1).Text(u"a"), false},
+      // The records at a paragraph's start stand after those moved there and
+      // win: a moved record they, or one moved before it, override goes.
+      {"moved where the start sets it",
+       Stream().Record(kPropAlignment, 2).Text(u"a").Record(kPropAlignment, 0).Text(u"b"),
+       Stream().Record(kPropAlignment, 2).Text(u"ab"), false},
+      {"moved twice in one paragraph",
+       Stream().Text(u"a").Record(kPropAlignment, 1).Text(u"b").Record(kPropAlignment, 2).Text(u"c"),
+       Stream().Record(kPropAlignment, 1).Text(u"abc"), false},
+      {"moved stop the start sets", Stream().Tab(10, kTabLeft).Text(u"a").Tab(10, kTabNone).Text(u"b"),
+       Stream().Tab(10, kTabLeft).Text(u"ab"), false},
+      {"moved stop at another position",
+       Stream().Tab(10, kTabLeft).Text(u"a").Tab(20, kTabRight).Text(u"b"),
+       Stream().Tab(20, kTabRight).Tab(10, kTabLeft).Text(u"ab"), false},
+      // The value in force after the paragraph is the one its start set, so
+      // the next paragraph's own record is no repeat.
+      {"the start's value goes on",
+       Stream().Record(kPropAlignment, 2).Text(u"a").Record(kPropAlignment, 0).Text(u"b\r").Record(kPropAlignment, 0).Text(u"c"),
+       Stream().Record(kPropAlignment, 2).Text(u"ab\r").Record(kPropAlignment, 0).Text(u"c"), false},
       // A break ends its paragraph: the next paragraph's records stay.
       {"record after a break",
        Stream().Text(u"a").Element(xMorvaElementCode::PageBreak, Units(u"\r")).Record(kPropAlignment, 2).Text(u"b"),
@@ -94,6 +112,10 @@ TEST_F(RepairTest, MendsOrDropsWhatItCannotKeep) {
     const bool onlyDigits = std::string(c.name) == "page number shows x";
     EXPECT_EQ(c.input == c.expected || onlyDigits, unchanged) << c.name;
     EXPECT_EQ(PositionsOf(c.expected), engine.GetLength()) << c.name;
+    // A repaired text needs no further repair.
+    EXPECT_TRUE(engine.RepairStream(kFonts, {1}, damaged)) << c.name;
+    EXPECT_FALSE(damaged) << c.name;
+    EXPECT_EQ(c.expected, Bytes_()) << c.name;
   }
 }
 

@@ -340,3 +340,24 @@ TEST_F(TextTest, AParagraphSheetSetsItsTabsAndParagraphValues) {
 }
 
 }  // namespace
+
+// A surrogate pair is one character to move over and to delete: a step
+// from either side crosses both halves; a half alone is a character.
+TEST_F(TextTest, ACharacterStepCrossesASurrogatePairWhole) {
+  // a, the G clef (two units), a bold record, b, a lone high half, c.
+  Load(Stream().Text(u"a\U0001D11E").Record(kPropBold, 1).Text(u"b\xD834" u"c").bytes());
+  ASSERT_EQ(engine.GetLength(), 6);
+  struct Case {
+    int32_t from;
+    bool forward;
+    int32_t to;
+  };
+  const Case cases[] = {
+      {0, true, 1}, {1, true, 3}, {3, true, 4}, {4, true, 5}, {5, true, 6}, {6, true, 6},
+      {6, false, 5}, {5, false, 4}, {4, false, 3}, {3, false, 1}, {1, false, 0}, {0, false, 0},
+      // Between the halves (where no edit puts the caret) a step goes on by one.
+      {2, true, 3}, {2, false, 1}, {-1, false, 0}, {9, true, 6},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(engine.CharacterStep(c.from, c.forward), c.to) << c.from << (c.forward ? " forward" : " back");
+}

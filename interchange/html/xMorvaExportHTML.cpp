@@ -32,6 +32,7 @@ xMorvaExportHTML::~xMorvaExportHTML() = default;
 namespace {
 
 constexpr char kGenerator[] = "Qv Morva 7.0";
+constexpr char kDocumentType[] = "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">";
 // Pixels a DIR level indents.
 constexpr int32_t kPixelsPerLevel = 37;
 // The bullets written as circles and squares; any other is a disc.
@@ -426,6 +427,11 @@ bool HtmlWriter::Write() {
   times.SetCText("Times New Roman", kCharSetAnsi);
   fDefaultFont = fDocument.FontIndexForName(times);
 
+  // The document type line first: programs that tell a page from plain
+  // text by its first bytes (AbiWord) look for it or for a lower-case
+  // "<html", and the markup below is HTML 4.01 Transitional's.
+  Raw(kDocumentType);
+  NewLine();
   Raw("<HTML>");
   NewLine();
   Raw("<HEAD>");

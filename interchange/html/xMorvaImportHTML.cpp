@@ -204,6 +204,9 @@ class HtmlReader {
   VStrInHandle fLinkText;
   std::string fLinkTarget;
   int32_t fLastBreak = kBreakNone;
+  // The position just after the last numbered item's label, -1 when there
+  // is none: the item's text goes on in the label's paragraph.
+  int32_t fLabelEnd = -1;
   // Units for the body not typed yet, and the block they are typed from.
   std::u16string fTyped;
   VMemHandle fRun = 0;
@@ -579,6 +582,13 @@ void HtmlReader::NewParagraphEnd() {
 }
 
 void HtmlReader::Break(int32_t kind) {
+  // Pages wrap an item's text in a paragraph or block of its own
+  // ("<li><p>text"): opened right after a numbered item's label, with nothing
+  // typed since, it breaks nothing, so label and text stay one paragraph.
+  if (!fPreformatted && fMode == kModeBody && (kind == kBreakOpenBlock || kind == kBreakOpenParagraph) &&
+      fLabelEnd >= 0 && Body().GetSelEnd() == fLabelEnd)
+    return;
+  fLabelEnd = -1;
   if (!fPreformatted) {
     const bool atStart = fLastBreak == kBreakNone && (kind == kBreakOpenBlock || kind == kBreakOpenParagraph);
     const bool afterBreak = fLastBreak >= kBreakOpenBlock && kind >= kBreakOpenBlock;
@@ -726,6 +736,7 @@ void HtmlReader::StartListItem() {
       Body().InsertTab();
       CaretToEnd();
       fLastBreak = kBreakTyped;
+      fLabelEnd = Body().GetSelEnd();
     } else {
       Set(kPropBullet, fListKind == kListSquare   ? kBulletSquare
                                           : fListKind == kListCircle ? kBulletCircle

@@ -76,7 +76,9 @@ TEST_F(ExportHTML, PageHeadAndPlainParagraph) {
   auto document = TimesDocument();
   Type(Engine(*document, kPartBody), u"ab");
   const std::string page = Page(*document);
-  EXPECT_EQ(0u, page.find("<HTML>\r\n<HEAD>\r\n<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; "
+  // A document type line first, by which other programs know a page.
+  EXPECT_EQ(0u, page.find("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">\r\n"
+                          "<HTML>\r\n<HEAD>\r\n<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; "
                           "charset=windows-1252\">\r\n<META NAME=\"Generator\" CONTENT=\""));
   EXPECT_NE(std::string::npos, page.find("</HEAD>\r\n<BODY>\r\n<P>ab</P>\r\n</BODY>\r\n</HTML>\r\n"));
   EXPECT_EQ(std::string::npos, page.find("<FONT"));

@@ -87,6 +87,11 @@ TEST_F(ImportHTML, BlocksBreaksAndWhitespace) {
       {"<table><tr><td>a<td>b<tr><td>c<td>d</table>", "a\tb\nc\td\n\n"},
       {"<ol><li>x<li>y</ol>", "\t1.\tx\n\t2.\ty\n\n"},
       {"<ol type=a><li>x<li value=4>y</ol>", "\ta.\tx\n\td.\ty\n\n"},
+      // A numbered item's label and its text wrapped in a paragraph or a
+      // block are one paragraph.
+      {"<ol><li><p>x</p><li>\n<p>y</p></ol>", "\t1.\tx\n\n\t2.\ty\n\n"},
+      {"<ol><li><div><h2>x</h2></div></ol>", "\t1.\tx\n\n"},
+      {"<ol><li><p></p><li>y</ol>", "\t1.\t\n\n\t2.\ty\n\n"},
       {"<ul><li>x</ul>", "x\n\n"},
       {"<dl><dt>t<dd>d</dl>", "t\nd\n\n"},
       {"a<!-- <b>hidden</b> -->b", "ab"},

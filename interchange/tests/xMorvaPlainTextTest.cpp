@@ -43,6 +43,12 @@ TEST_F(WithTextTables, PlainTextDecodesEveryEncodingAndBadInputWithoutLosingText
       {"Macintosh set", {'c', 0x8E}, kTextEncodingMac, u"c\u00E9"},
       {"Windows set", {'c', 0xE9}, kTextEncodingWindows, u"c\u00E9"},
       {"nothing", {}, kTextEncodingWindows, u""},
+      {"UTF-8 without its mark", B("\xC3\xA9\xF0\x9D\x84\x9E"), kTextEncodingUtf8, u"\u00E9\U0001D11E"},
+      {"UTF-8 loses its mark", B("\xEF\xBB\xBF" "a\n"), kTextEncodingUtf8, u"a\r"},
+      {"a bad UTF-8 byte is a replacement mark", B("a\xFF" "b"), kTextEncodingUtf8, u"a\uFFFDb"},
+      {"untyped UTF-8", B("\xD0\xBA\xE2\x80\x91"), kTextEncodingUntyped, u"\u043A\u2011"},
+      {"untyped and not UTF-8", B("\xE9" "A"), kTextEncodingUntyped, u"\u00E9A"},
+      {"untyped ASCII", B("ab"), kTextEncodingUntyped, u"ab"},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
@@ -73,6 +79,33 @@ class PlainTextDocument : public TextDocumentTest {
     Type(u"ok\nx");
   }
 };
+
+TEST(PlainTextEncoding, TheUtf8MarkAndUntypedUtf8BytesChooseUtf8) {
+  struct Row {
+    const char* name;
+    std::string bytes;
+    int32_t asked;
+    int32_t chosen;
+  };
+  const Row rows[] = {
+      {"Windows with the mark", "\xEF\xBB\xBFx", kTextEncodingWindows, kTextEncodingUtf8},
+      {"Macintosh with the mark", "\xEF\xBB\xBF", kTextEncodingMac, kTextEncodingUtf8},
+      {"half a mark", "\xEF\xBB", kTextEncodingWindows, kTextEncodingWindows},
+      {"typed Windows UTF-8 bytes", "\xC3\xA9", kTextEncodingWindows, kTextEncodingWindows},
+      {"untyped UTF-8 bytes", "\xC3\xA9", kTextEncodingUntyped, kTextEncodingUtf8},
+      {"untyped ASCII", "abc", kTextEncodingUntyped, kTextEncodingWindows},
+      {"untyped, a sequence cut short", "a\xE2\x80", kTextEncodingUntyped, kTextEncodingWindows},
+      {"untyped, an overlong form", "\xC0\xAF", kTextEncodingUntyped, kTextEncodingWindows},
+      {"untyped, an encoded surrogate", "\xED\xA0\x80", kTextEncodingUntyped, kTextEncodingWindows},
+      {"untyped nothing", "", kTextEncodingUntyped, kTextEncodingWindows},
+      {"UTF-16 stays", "\xEF\xBB\xBF\x00", kTextEncodingUtf16, kTextEncodingUtf16},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(PlainTextEncodingOf(reinterpret_cast<const uint8_t*>(row.bytes.data()), row.bytes.size(), row.asked),
+              row.chosen);
+  }
+}
 
 TEST_F(PlainTextDocument, ALoneLineFeedEndsAParagraphAndControlsGo) {
   Type(u"old text");

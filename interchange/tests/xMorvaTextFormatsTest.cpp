@@ -66,6 +66,13 @@ TEST_F(TextFiles, FilesOfNoKnownTypeAreReadAsTextByTheirContent) {
       {"Macintosh text", "caf\x8E\r", kTypeTextMac, kTypeTextMac, u"caf\u00E9\r"},
       {"TEXT is Windows text", "caf\xE9", kTypeMacText, kTypeTextWindows, u"caf\u00E9"},
       {"a tag other than html is text", "<htmlish>", 0, kTypeTextWindows, u"<htmlish>"},
+      // This platform's own text is UTF-8; a typed file keeps its type's
+      // character set unless it opens with the UTF-8 mark.
+      {"untyped UTF-8", "caf\xC3\xA9 \xCE\xB1\xE4\xB8\xAD\xF0\x9F\x98\x80\n", 0, kTypeTextWindows,
+       u"caf\u00E9 \u03B1\u4E2D\U0001F600\r"},
+      {"untyped, not UTF-8", "caf\xE9 x", 0, kTypeTextWindows, u"caf\u00E9 x"},
+      {"untyped UTF-8 with its mark", "\xEF\xBB\xBF" "ok", 0, kTypeTextWindows, u"ok"},
+      {"Windows text with the UTF-8 mark", "\xEF\xBB\xBF\xC3\xA9", kTypeTextWindows, kTypeTextWindows, u"\u00E9"},
   };
   int n = 0;
   for (const Row& row : rows) {
@@ -81,6 +88,14 @@ TEST_F(TextFiles, FilesOfNoKnownTypeAreReadAsTextByTheirContent) {
     EXPECT_FALSE(kept.IsOwn());
     EXPECT_TRUE(document.IsModified());
   }
+  // A typed Windows file keeps its character set even when its bytes would
+  // read as UTF-8.
+  files_test::WriteAll(P("typed"), "\xC3\xA9");
+  uint32_t type = kTypeTextWindows;
+  EXPECT_EQ(Open("typed", type), 0);
+  const uint8_t bytes[] = {0xC3, 0xA9};
+  EXPECT_EQ(BodyText(), DecodePlainText(bytes, sizeof bytes, kTextEncodingWindows));
+  EXPECT_NE(BodyText(), u"\u00E9");
 }
 
 TEST_F(TextFiles, TextIsExportedWithItsTypeRecord) {
@@ -145,7 +160,9 @@ TEST_F(TextFiles, HtmlOpensByContentWithImagesBesideThePage) {
   ASSERT_EQ(ExportDocumentFile(document, kept, std::make_unique<VFile>(P("out").c_str()), kTypeHtmlFile), 0);
   EXPECT_EQ(WritingFilePath(), "");
   const std::string page = files_test::ReadAll(P("out"));
-  EXPECT_EQ(page.rfind("<HTML>", 0), 0u);
+  EXPECT_EQ(page.rfind("<!DOCTYPE HTML PUBLIC", 0), 0u);
+  // Which is how a page is told by its content when it opens again.
+  EXPECT_EQ(SniffFileType(reinterpret_cast<const uint8_t*>(page.data()), page.size()), kTypeHtmlFile);
   EXPECT_NE(page.find("SRC=\"./images/out001.jpg\""), std::string::npos) << page;
   EXPECT_TRUE(fs::exists(P("images/out001.jpg")));
   RemoveHtmlFormats();

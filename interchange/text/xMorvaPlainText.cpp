@@ -7,6 +7,7 @@
 #include "document/xMorvaText.h"
 #include "document/xMorvaUndo.h"
 #include "engine/xMorvaEngine.h"
+#include "framework/core/intl/Utf.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VStream.h"
 #include "framework/core/strings/VUniString.h"
@@ -98,10 +99,23 @@ bool TextToUnits(xMorvaTextInterface& text, const std::u16string& characters, VM
   return gMemoryMgr->SetHandleSize(units, used) && done;
 }
 
+int32_t PlainTextEncodingOf(const uint8_t* bytes, size_t size, int32_t encoding) {
+  if (encoding == kTextEncodingUtf16 || encoding == kTextEncodingUtf8) return encoding;
+  if (bytes != nullptr && size >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF)
+    return kTextEncodingUtf8;
+  if (encoding != kTextEncodingUntyped) return encoding;
+  const std::string_view view(reinterpret_cast<const char*>(bytes), bytes != nullptr ? size : 0);
+  return IsMultiByteUtf8(view) ? kTextEncodingUtf8 : kTextEncodingWindows;
+}
+
 std::u16string DecodePlainText(const uint8_t* bytes, size_t size, int32_t encoding) {
   std::u16string text;
   if (bytes == nullptr || size == 0) return text;
-  if (encoding == kTextEncodingUtf16) {
+  if (encoding == kTextEncodingUntyped) encoding = PlainTextEncodingOf(bytes, size, encoding);
+  if (encoding == kTextEncodingUtf8) {
+    text = Utf8ToUtf16(std::string_view(reinterpret_cast<const char*>(bytes), size));
+    if (!text.empty() && text[0] == kPlainByteOrderMark) text.erase(0, 1);
+  } else if (encoding == kTextEncodingUtf16) {
     const bool bigEndian = size >= 2 && bytes[0] == 0xFE && bytes[1] == 0xFF;
     text.resize(size / 2);
     for (size_t i = 0; i < text.size(); ++i) {
@@ -137,7 +151,7 @@ int32_t xMorvaImportTEXT::ImportText(xMorvaDocument& document, VStream& stream, 
   const uint32_t size = gMemoryMgr->GetHandleSize(bytes);
   const auto* data =
       static_cast<const uint8_t*>(size != 0 ? gMemoryMgr->LockHandle(bytes) : nullptr);
-  const std::u16string text = DecodePlainText(data, size, encoding);
+  const std::u16string text = DecodePlainText(data, size, PlainTextEncodingOf(data, size, encoding));
   if (data != nullptr) gMemoryMgr->UnlockHandle(bytes);
   gMemoryMgr->DisposeHandle(bytes);
 

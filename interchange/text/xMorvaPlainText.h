@@ -19,14 +19,28 @@ class xMorvaTextInterface;
 constexpr int32_t kTextEncodingMac = 0;
 constexpr int32_t kTextEncodingWindows = 1;
 constexpr int32_t kTextEncodingUtf16 = 2;
+// UTF-8, a mark EF BB BF at the start dropped.
+constexpr int32_t kTextEncodingUtf8 = 3;
+// A file of no type: UTF-8 when its bytes are valid UTF-8 with characters
+// beyond ASCII, Windows bytes otherwise.
+constexpr int32_t kTextEncodingUntyped = 4;
+
+// The encoding a plain text file is read in, given the kind its type
+// asks for: an 8-bit file that starts with the UTF-8 mark is UTF-8 whatever
+// its type says, and an untyped one whose bytes are UTF-8 is UTF-8 too;
+// this platform's own text is UTF-8, and read as Windows bytes it would
+// come in garbled.
+int32_t PlainTextEncodingOf(const uint8_t* bytes, size_t size, int32_t encoding);
 
 constexpr int32_t kErrorTextNoMemory = 1041;
 constexpr int32_t kErrorTextRead = 1015;
 
 // The characters of a plain text file as the import hands them to the text
 // engine. UTF-16 is little-endian unless it starts with FE FF; a mark at
-// the start does not reach the text and an odd last byte is dropped. 8-bit
-// text is converted from the Macintosh or the Windows character set. Line
+// the start does not reach the text and an odd last byte is dropped. UTF-8
+// loses its mark too, and a byte that starts no valid sequence becomes
+// U+FFFD. 8-bit text is converted from the Macintosh or the Windows
+// character set (an untyped file's as `PlainTextEncodingOf` decides). Line
 // ends of every convention end a paragraph: CR LF and a lone LF become CR.
 std::u16string DecodePlainText(const uint8_t* bytes, size_t size, int32_t encoding);
 
@@ -44,6 +58,8 @@ class xMorvaImportTEXT : public VObject {
   // selection of the current part in one undo step. 0, 1015 when the
   // stream fails (the document unchanged), 1041 without memory, or the
   // insertion's code.
+  // The encoding is one of the kinds above; the file's bytes may turn an
+  // 8-bit kind into UTF-8 (`PlainTextEncodingOf`).
   int32_t ImportText(xMorvaDocument& document, VStream& stream, int32_t encoding, bool insert);
 };
 

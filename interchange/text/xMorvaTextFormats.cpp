@@ -6,10 +6,12 @@
 
 namespace {
 
+// Type 0 is a file of no type, whose bytes tell UTF-8 from Windows text.
 int32_t ReadText(xMorvaDocument& document, VStream& stream, uint32_t type, bool atSelection,
                  VString*) {
   const int32_t encoding = type == kTypeTextMac       ? kTextEncodingMac
                            : type == kTypeTextUnicode ? kTextEncodingUtf16
+                           : type == 0                ? kTextEncodingUntyped
                                                       : kTextEncodingWindows;
   xMorvaImportTEXT reader;
   return reader.ImportText(document, stream, encoding, atSelection);

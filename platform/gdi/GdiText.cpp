@@ -127,8 +127,11 @@ GdiTextRun GdiTextRun::Measure(HDC dc, const void* text, bool wide, int64_t coun
   }
   run.advances.resize(run.units.size());
   int64_t total = 0;
+  // A surrogate pair is one character, measured with its low half; the
+  // high half takes no room.
   for (size_t i = 0; i < run.units.size(); ++i) {
-    run.advances[i] = run.font->Advance(run.units[i]);
+    const char32_t code = GdiFonts::RunCharacterAt(run.units.data(), run.units.size(), i);
+    run.advances[i] = code != 0 || run.units[i] == 0 ? run.font->Advance(code) : 0;
     total += run.advances[i];
   }
   run.width = ClampToInt32(total);
@@ -251,7 +254,8 @@ bool GdiDrawTextRun(HDC handle, int32_t x, int32_t y, UINT align, UINT options, 
       // the whole-pixel advances along its baseline.
       int64_t gx = RoundToInt64(originX + static_cast<double>(position) * dirX);
       int64_t gy = RoundToInt64(originY + static_cast<double>(position) * dirY);
-      PaintBits(*dc, gx, gy, *font.Glyph(run.units[i]), ink, clip);
+      const char32_t code = GdiFonts::RunCharacterAt(run.units.data(), run.units.size(), i);
+      if (code != 0 || run.units[i] == 0) PaintBits(*dc, gx, gy, *font.Glyph(code), ink, clip);
       position += run.advances[i];
     }
     const LOGFONTA& logFont = font.LogFont();

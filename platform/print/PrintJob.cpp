@@ -854,8 +854,8 @@ class PdfRecorder : public GdiRecorder {
   }
 
   // The run onto the PDF page; false when the face cannot be given to cairo.
-  bool Text(GdiDC& dc, const PageCall& run, const FontInstance& font) {
-    const FontInstance* instance = &font;
+  bool Text(GdiDC& dc, const PageCall& run, FontInstance& font) {
+    FontInstance* instance = &font;
     const bool wide = run.args[9] != 0;
     const int32_t count = run.count;
     const UINT options = static_cast<UINT>(run.args[3]);
@@ -890,6 +890,55 @@ class PdfRecorder : public GdiRecorder {
     const double x0 = std::round(device.x + along);
     const double y0 = device.y + across;
 
+    // The glyphs in pieces of one font each: the face's own, and the
+    // fallback fonts that draw the characters it lacks. A piece's font must
+    // be one cairo can embed as it is; a fallback's simulated bold is left
+    // out (its outlines are drawn as the file has them).
+    struct Piece {
+      std::shared_ptr<FontInstance> font;  // null: the run's own font
+      std::vector<cairo_glyph_t> glyphs;
+      std::string utf8;
+      std::vector<cairo_text_cluster_t> clusters;
+    };
+    std::vector<Piece> pieces;
+    std::vector<int64_t> offsets(units.size() + 1, 0);
+    for (size_t i = 0; i < units.size(); ++i)
+      offsets[i + 1] = offsets[i] + (i < advances.size() ? advances[i] : 0);
+    for (size_t i = 0; i < units.size(); ++i) {
+      const char32_t code = GdiFonts::RunCharacterAt(units.data(), units.size(), i);
+      // A high surrogate shows nothing: its character goes with the low half.
+      if (code == 0 && units[i] != 0) continue;
+      std::shared_ptr<FontInstance> fallback =
+          instance->Fallback(instance->IsSymbol() ? 0 : code);
+      if (fallback && (!fallback->File() || fallback->SizeHandle() == nullptr || fallback->IsRotated()))
+        return false;
+      if (pieces.empty() || pieces.back().font != fallback) pieces.push_back(Piece{fallback, {}, {}, {}});
+      Piece& piece = pieces.back();
+      FT_Face face = (fallback ? fallback->File() : instance->File())->Face();
+      FT_UInt index = FT_Get_Char_Index(face, code);
+      if (instance->IsSymbol()) index = FT_Get_Char_Index(face, GdiFonts::WingdingsToUnicode(char16_t(code)));
+      piece.glyphs.push_back(cairo_glyph_t{index, std::round(x0 + double(offsets[i])), std::round(y0)});
+      // The text as text: each glyph with the character it shows.
+      const char32_t c = code >= 0xD800 && code < 0xE000 ? 0xFFFD : code;  // a lone surrogate half
+      const size_t before = piece.utf8.size();
+      if (c < 0x80) {
+        piece.utf8.push_back(char(c));
+      } else if (c < 0x800) {
+        piece.utf8.push_back(char(0xC0 | (c >> 6)));
+        piece.utf8.push_back(char(0x80 | (c & 0x3F)));
+      } else if (c < 0x10000) {
+        piece.utf8.push_back(char(0xE0 | (c >> 12)));
+        piece.utf8.push_back(char(0x80 | ((c >> 6) & 0x3F)));
+        piece.utf8.push_back(char(0x80 | (c & 0x3F)));
+      } else {
+        piece.utf8.push_back(char(0xF0 | (c >> 18)));
+        piece.utf8.push_back(char(0x80 | ((c >> 12) & 0x3F)));
+        piece.utf8.push_back(char(0x80 | ((c >> 6) & 0x3F)));
+        piece.utf8.push_back(char(0x80 | (c & 0x3F)));
+      }
+      piece.clusters.push_back(cairo_text_cluster_t{int(piece.utf8.size() - before), 1});
+    }
+
     cairo_t* cr = fJob->cr;
     if (hasRect && (options & ETO_CLIPPED)) {
       const RECT clip = DeviceBox(dc, rect.left, rect.top, rect.right, rect.bottom);
@@ -909,50 +958,23 @@ class PdfRecorder : public GdiRecorder {
       cairo_fill(cr);
     }
 
-    cairo_font_face_t* cairoFace = FaceOf(instance->File());
-    if (cairoFace == nullptr) return false;
-    FT_Size size = instance->SizeHandle();
-    FT_Face face = instance->File()->Face();
-    const double emX = double(size->metrics.x_scale) * face->units_per_EM / 65536.0 / 64.0;
-    const double emY = double(size->metrics.y_scale) * face->units_per_EM / 65536.0 / 64.0;
-    cairo_set_font_face(cr, cairoFace);
-    cairo_matrix_t matrix;
-    cairo_matrix_init_scale(&matrix, emX, emY);
-    cairo_set_font_matrix(cr, &matrix);
-    std::vector<cairo_glyph_t> glyphs;
-    double position = 0;
-    for (size_t i = 0; i < units.size(); ++i) {
-      FT_UInt index = FT_Get_Char_Index(face, units[i]);
-      if (instance->IsSymbol()) index = FT_Get_Char_Index(face, GdiFonts::WingdingsToUnicode(units[i]));
-      glyphs.push_back(cairo_glyph_t{index, std::round(x0 + position), std::round(y0)});
-      position += i < advances.size() ? advances[i] : 0;
-    }
-    // The text as text: each glyph with the character it shows.
-    std::string utf8;
-    std::vector<cairo_text_cluster_t> clusters;
-    for (char16_t unit : units) {
-      const uint32_t c = unit;
-      const size_t before = utf8.size();
-      if (c < 0x80) {
-        utf8.push_back(char(c));
-      } else if (c < 0x800) {
-        utf8.push_back(char(0xC0 | (c >> 6)));
-        utf8.push_back(char(0x80 | (c & 0x3F)));
-      } else if (c >= 0xD800 && c < 0xE000) {
-        utf8 += "\xEF\xBF\xBD";  // a lone surrogate half
-      } else {
-        utf8.push_back(char(0xE0 | (c >> 12)));
-        utf8.push_back(char(0x80 | ((c >> 6) & 0x3F)));
-        utf8.push_back(char(0x80 | (c & 0x3F)));
-      }
-      clusters.push_back(cairo_text_cluster_t{int(utf8.size() - before), 1});
-    }
     SetColor(cr, dc.state.textColor);
-    {
+    for (const Piece& piece : pieces) {
+      const FontInstance& drawing = piece.font ? *piece.font : *instance;
+      cairo_font_face_t* cairoFace = FaceOf(drawing.File());
+      if (cairoFace == nullptr) return false;
+      FT_Size size = drawing.SizeHandle();
+      FT_Face face = drawing.File()->Face();
+      const double emX = double(size->metrics.x_scale) * face->units_per_EM / 65536.0 / 64.0;
+      const double emY = double(size->metrics.y_scale) * face->units_per_EM / 65536.0 / 64.0;
+      cairo_set_font_face(cr, cairoFace);
+      cairo_matrix_t matrix;
+      cairo_matrix_init_scale(&matrix, emX, emY);
+      cairo_set_font_matrix(cr, &matrix);
       std::lock_guard<std::recursive_mutex> lock(GdiFonts::FontLibrary::Get()->Mutex());
       fJob->ActivateCairoSizes();
-      cairo_show_text_glyphs(cr, utf8.data(), int(utf8.size()), glyphs.data(),
-                             int(glyphs.size()), clusters.data(), int(clusters.size()),
+      cairo_show_text_glyphs(cr, piece.utf8.data(), int(piece.utf8.size()), piece.glyphs.data(),
+                             int(piece.glyphs.size()), piece.clusters.data(), int(piece.clusters.size()),
                              cairo_text_cluster_flags_t(0));
     }
     const LOGFONTA& logFont = instance->LogFont();

@@ -557,3 +557,91 @@ TEST(GdiFontReference, TextLineMatchesTheReferenceImage) {
   EXPECT_EQ(differing, 0);
   DeleteObject(expected);
 }
+
+namespace {
+
+LONG WideExtent(HDC dc, const std::u16string& text) {
+  SIZE size{};
+  GetTextExtentPoint32W(dc, text.data(), static_cast<int>(text.size()), &size);
+  return size.cx;
+}
+
+}  // namespace
+
+// Where the chosen face lacks a character, it is measured and drawn in a
+// font that has it, as the platform's font linking does: nothing is blank
+// and nothing takes the missing-glyph box's width.
+TEST(GdiFontDraw, CharactersTheFaceLacksComeFromAFallbackFont) {
+  struct Case {
+    const char* name;
+    std::u16string text;
+  };
+  const Case cases[] = {
+      {"Chinese", u"\u4E2D\u6587"},
+      {"Japanese", u"\u65E5\u672C\u3042"},
+      {"Korean", u"\uD55C\uAD6D"},
+      {"Arabic", u"\u0627\u0644\u0639\u0631\u0628\u064A\u0629"},
+      {"non-breaking hyphen", u"\u2011"},
+      {"emoji", u"\U0001F600"},
+      // The one pinned font with it gives it no advance: its ink lies left
+      // of its origin.
+      {"musical symbol G clef", u"\U0001D11E"},
+  };
+  Canvas missing(60, 60);
+  missing.Use("Times New Roman", -24);
+  // U+0378 is assigned to nothing: every font shows its missing-glyph box.
+  const std::u16string unassigned = u"\u0378";
+  const LONG boxWidth = WideExtent(missing.dc(), unassigned);
+  for (const Case& c : cases) {
+    for (const char* face : {"Times New Roman", "Arial", "Courier New"}) {
+      SCOPED_TRACE(std::string(c.name) + " in " + face);
+      Canvas canvas(400, 60);
+      canvas.Use(face, -24);
+      const LONG width = WideExtent(canvas.dc(), c.text);
+      const bool clef = c.text == u"\U0001D11E";
+      if (!clef) EXPECT_GT(width, 0);
+      TextOutW(canvas.dc(), 40, 10, c.text.data(), static_cast<int>(c.text.size()));
+      const RECT box = canvas.Box(kInk);
+      EXPECT_GT(canvas.Count(kInk), 10);
+      // Drawn where it was measured.
+      EXPECT_LE(box.right, 40 + width + 3);
+      // Not the missing-glyph box: another shape.
+      Canvas mark(400, 60);
+      mark.Use(face, -24);
+      std::u16string boxes;
+      for (size_t i = 0; i < c.text.size(); ++i)
+        if (c.text[i] < 0xD800 || c.text[i] > 0xDBFF) boxes += unassigned;
+      TextOutW(mark.dc(), 40, 10, boxes.data(), static_cast<int>(boxes.size()));
+      EXPECT_NE(canvas.Pixels(), mark.Pixels());
+    }
+  }
+  EXPECT_GT(boxWidth, 0);
+}
+
+// A surrogate pair is one character: its low half carries the width, the
+// high half takes none, and the pair draws one glyph, not two boxes.
+TEST(GdiFontDraw, ASurrogatePairIsOneCharacter) {
+  Canvas canvas(200, 60);
+  canvas.Use("Arial", -24);
+  const std::u16string clef = u"\U0001F600";
+  ASSERT_EQ(clef.size(), 2u);
+  const LONG pair = WideExtent(canvas.dc(), clef);
+  EXPECT_GT(pair, 0);
+  EXPECT_EQ(WideExtent(canvas.dc(), clef.substr(0, 1)), 0);
+  // The widths each unit ends at: the pair's whole width comes with its low half.
+  int extents[2] = {-1, -1};
+  int fit = 0;
+  SIZE size{};
+  ASSERT_TRUE(GetTextExtentExPointW(canvas.dc(), clef.data(), 2, 1000, &fit, extents, &size));
+  EXPECT_EQ(extents[0], 0);
+  EXPECT_EQ(extents[1], pair);
+  // A low half alone is no character of its own: the missing-glyph box.
+  EXPECT_EQ(WideExtent(canvas.dc(), clef.substr(1, 1)), WideExtent(canvas.dc(), u"\u0378"));
+  TextOutW(canvas.dc(), 5, 10, clef.data(), 2);
+  const std::vector<uint32_t> whole = canvas.Pixels();
+  Canvas boxes(200, 60);
+  boxes.Use("Arial", -24);
+  TextOutW(boxes.dc(), 5, 10, u"\u0378\u0378", 2);
+  EXPECT_NE(whole, boxes.Pixels());
+  EXPECT_GT(canvas.Count(kInk), 20);
+}

@@ -243,7 +243,7 @@ TEST(GdiFontEnum, EveryFamilyOnceInNameOrderWithTheWindowsFaces) {
       "Arial",          "Courier",          "Courier New",     "DejaVu Sans",
       "DejaVu Sans Mono", "DejaVu Serif",   "Liberation Mono", "Liberation Sans",
       "Liberation Serif", "MS Sans Serif",  "Symbola",         "Times New Roman",
-      "Wingdings"};
+      "WenQuanYi Micro Hei", "WenQuanYi Micro Hei Mono", "Wingdings"};
   EXPECT_EQ(Names(seen), expected);
   for (size_t i = 0; i < seen.fonts.size(); ++i) {
     const ENUMLOGFONTEXA& f = seen.fonts[i];

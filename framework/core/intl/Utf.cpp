@@ -99,3 +99,18 @@ std::u16string Utf8ToUtf16(std::string_view bytes) {
   }
   return out;
 }
+
+bool IsMultiByteUtf8(std::string_view bytes) {
+  bool multiByte = false;
+  for (size_t i = 0; i < bytes.size();) {
+    if (uint8_t(bytes[i]) < 0x80) {
+      ++i;
+      continue;
+    }
+    const Decoded d = DecodeUtf8(bytes.substr(i));
+    if (d.length == 0) return false;
+    multiByte = true;
+    i += d.length;
+  }
+  return multiByte;
+}

@@ -22,3 +22,8 @@ bool Utf16ToUtf8(std::u16string_view units, std::string* out, VLoneSurrogate lon
 // encoded surrogate, a value past U+10FFFF) becomes U+FFFD, and the reading
 // goes on at the byte after it.
 std::u16string Utf8ToUtf16(std::string_view bytes);
+
+// Whether `bytes` read as UTF-8 and only so: every byte belongs to a valid
+// sequence and at least one sequence is of more than one byte (text of
+// ASCII alone reads the same in every 8-bit character set).
+bool IsMultiByteUtf8(std::string_view bytes);

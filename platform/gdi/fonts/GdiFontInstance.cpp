@@ -283,6 +283,8 @@ void FontInstance::Setup(const LOGFONTA& logFont) {
     ppemX = static_cast<int>(std::clamp<double>(std::floor(em + 0.5), 1, kMaxPixelSize));
   }
 
+  ppemX_ = ppemX;
+  ppemY_ = ppemY;
   synthBold_ = match.synthesizeBold;
   synthItalic_ = match.synthesizeItalic;
   // Simulated bold widens every stroke and advance by a whole number of pixels.
@@ -344,40 +346,90 @@ std::u16string FontInstance::UnitsFromAnsi(const char* bytes, int count) const {
 }
 
 // Loads the glyph of a unit into the face's slot; the caller holds the lock.
-bool FontInstance::LoadOutline(char16_t unit) {
+bool FontInstance::LoadOutline(char32_t unit) {
   if (!file_ || !size_) return false;
   FT_Face face = file_->Face();
   FT_Activate_Size(size_);
   FT_Set_Transform(face, nullptr, nullptr);
-  char32_t code = symbolCodes_ ? WingdingsToUnicode(unit) : unit;
+  char32_t code = symbolCodes_ ? WingdingsToUnicode(char16_t(unit)) : unit;
   FT_UInt glyph = code ? FT_Get_Char_Index(face, code) : 0;
   // Hinted for a monochrome target, never from embedded bitmaps, so that the
   // outlines and advances depend on nothing but the font file and FreeType.
   return FT_Load_Glyph(face, glyph, FT_LOAD_TARGET_MONO | FT_LOAD_NO_BITMAP) == 0;
 }
 
-int FontInstance::Advance(char16_t unit) {
-  std::lock_guard<std::recursive_mutex> lock(FontLibrary::Get()->Mutex());
-  auto& page = advances_[unit >> 8];
-  if (!page) {
-    page = std::make_unique<std::array<int32_t, 256>>();
-    page->fill(-1);
-  }
-  int32_t& slot = (*page)[unit & 0xFF];
-  if (slot < 0) {
-    slot = 0;
-    if (LoadOutline(unit)) {
-      FT_Pos advance = file_->Face()->glyph->advance.x;
-      slot = static_cast<int32_t>((advance + 32) >> 6) + boldPixels_;
+std::shared_ptr<FontInstance> FontInstance::Fallback(char32_t code) {
+  if (!file_ || symbolCodes_ || code == 0 || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF)
+    return nullptr;
+  auto library = FontLibrary::Get();
+  std::lock_guard<std::recursive_mutex> lock(library->Mutex());
+  auto known = fallbackOf_.find(code);
+  int slot = -1;
+  if (known != fallbackOf_.end()) {
+    slot = known->second;
+  } else {
+    if (FT_Get_Char_Index(file_->Face(), code) == 0) {
+      const std::string family = library->FallbackFamily(logFont_, code);
+      if (!family.empty() && !SameFaceName(family, faceName_)) {
+        for (size_t i = 0; i < fallbackSlots_.size() && slot < 0; ++i) {
+          if (fallbackSlots_[i].family == family) slot = static_cast<int>(i);
+        }
+        if (slot < 0) {
+          fallbackSlots_.push_back({family, {}});
+          slot = static_cast<int>(fallbackSlots_.size()) - 1;
+        }
+      }
     }
+    fallbackOf_.emplace(code, slot);
   }
-  return slot;
+  if (slot < 0) return nullptr;
+  FallbackSlot& fallback = fallbackSlots_[static_cast<size_t>(slot)];
+  std::shared_ptr<FontInstance> font = fallback.font.lock();
+  if (!font) {
+    // The same em size and style, so that the fallback's characters sit
+    // among the face's own as the same text.
+    LOGFONTA other = logFont_;
+    other.lfHeight = -ppemY_;
+    other.lfWidth = 0;
+    std::memset(other.lfFaceName, 0, LF_FACESIZE);
+    std::memcpy(other.lfFaceName, fallback.family.data(), std::min<size_t>(fallback.family.size(), LF_FACESIZE - 1));
+    font = Realize(other);
+    if (!font->file_) return nullptr;
+    fallback.font = font;
+  }
+  return font;
 }
 
-std::shared_ptr<const Mask> FontInstance::Glyph(char16_t unit) {
+int FontInstance::Advance(char32_t code) {
+  std::lock_guard<std::recursive_mutex> lock(FontLibrary::Get()->Mutex());
+  int32_t* slot = nullptr;
+  if (code <= 0xFFFF) {
+    auto& page = advances_[code >> 8];
+    if (!page) {
+      page = std::make_unique<std::array<int32_t, 256>>();
+      page->fill(-1);
+    }
+    slot = &(*page)[code & 0xFF];
+  } else {
+    slot = &wideAdvances_.emplace(code, -1).first->second;
+  }
+  if (*slot < 0) {
+    *slot = 0;
+    if (std::shared_ptr<FontInstance> fallback = Fallback(code)) {
+      *slot = fallback->Advance(code);
+    } else if (LoadOutline(code)) {
+      FT_Pos advance = file_->Face()->glyph->advance.x;
+      *slot = static_cast<int32_t>((advance + 32) >> 6) + boldPixels_;
+    }
+  }
+  return *slot;
+}
+
+std::shared_ptr<const Mask> FontInstance::Glyph(char32_t unit) {
   std::lock_guard<std::recursive_mutex> lock(FontLibrary::Get()->Mutex());
   auto found = glyphs_.find(unit);
   if (found != glyphs_.end()) return found->second;
+  if (std::shared_ptr<FontInstance> fallback = Fallback(unit)) return fallback->Glyph(unit);
 
   if (glyphBytes_ > kMaxGlyphCacheBytes) {
     glyphs_.clear();
@@ -458,6 +510,14 @@ bool FontInstance::DesignMetrics(const FaceFile& file, bool symbol, NEWTEXTMETRI
   out->ntmCellHeight = static_cast<UINT>(RoundToLong(cellAscent + cellDescent));
   out->ntmAvgWidth = static_cast<UINT>(tm.tmAveCharWidth);
   return true;
+}
+
+char32_t RunCharacterAt(const char16_t* units, size_t count, size_t i) {
+  const char16_t unit = units[i];
+  if (unit >= 0xD800 && unit <= 0xDBFF) return 0;
+  if (unit >= 0xDC00 && unit <= 0xDFFF && i > 0 && i <= count && units[i - 1] >= 0xD800 && units[i - 1] <= 0xDBFF)
+    return 0x10000 + ((char32_t(units[i - 1]) - 0xD800) << 10) + (char32_t(unit) - 0xDC00);
+  return unit;
 }
 
 }  // namespace GdiFonts

@@ -69,14 +69,23 @@ class FontInstance {
   // or for a symbol font each byte as its own code.
   std::u16string UnitsFromAnsi(const char* bytes, int count) const;
 
-  // The advance of one UTF-16 unit in whole pixels (the hinted advance,
-  // rounded), so that a run's width is exactly the sum of its units' widths.
-  int Advance(char16_t unit);
+  // The advance of one character in whole pixels (the hinted advance,
+  // rounded), so that a run's width is exactly the sum of its characters'
+  // widths. A character the face lacks is measured in its fallback font.
+  int Advance(char32_t code);
 
-  // The glyph of a unit, rendered monochrome at its origin on the baseline and
-  // turned by the escapement. Shared with the font's cache, which may let it
-  // go at any later call.
-  std::shared_ptr<const Mask> Glyph(char16_t unit);
+  // The glyph of a character, rendered monochrome at its origin on the
+  // baseline and turned by the escapement, from the fallback font when the
+  // face lacks it. Shared with the font's cache, which may let it go at any
+  // later call.
+  std::shared_ptr<const Mask> Glyph(char32_t code);
+
+  // The font that draws a character the face lacks, as the platform's font
+  // linking does: the same size and style in the first configured family
+  // that has it. Null when the face has the character itself, or no font
+  // has it (the face then shows its missing-glyph mark); a symbol font has
+  // none.
+  std::shared_ptr<FontInstance> Fallback(char32_t code);
 
   // The escapement as a unit vector along the baseline, in device
   // coordinates (y down); exact for multiples of 90 degrees.
@@ -102,7 +111,7 @@ class FontInstance {
  private:
   FontInstance() = default;
   void Setup(const LOGFONTA& logFont);
-  bool LoadOutline(char16_t unit);
+  bool LoadOutline(char32_t code);
 
   LOGFONTA logFont_{};
   TEXTMETRICA metrics_{};
@@ -122,8 +131,29 @@ class FontInstance {
   int strikeThickness_ = 1;
   // Advances in 256 pages of 256 units, each made when first needed; -1 = not measured.
   std::array<std::unique_ptr<std::array<int32_t, 256>>, 256> advances_;
-  std::unordered_map<char16_t, std::shared_ptr<const Mask>> glyphs_;
+  // Advances of the characters beyond the Basic Multilingual Plane.
+  std::unordered_map<char32_t, int32_t> wideAdvances_;
+  std::unordered_map<char32_t, std::shared_ptr<const Mask>> glyphs_;
   size_t glyphBytes_ = 0;
+  // The pixel sizes the face is set to; a fallback font is made at the same.
+  int ppemX_ = kDefaultPixelSize;
+  int ppemY_ = kDefaultPixelSize;
+  // The fallback fonts met, by family, held weakly (a fallback may fall
+  // back to this font in turn); and each character's slot among them, -1
+  // for the face itself.
+  struct FallbackSlot {
+    std::string family;
+    std::weak_ptr<FontInstance> font;
+  };
+  std::vector<FallbackSlot> fallbackSlots_;
+  std::unordered_map<char32_t, int> fallbackOf_;
 };
+
+// The character a run's unit at `i` shows: a surrogate pair is one
+// character, shown by its low half; a high half gives 0 (it takes no room
+// and shows nothing: the character is measured and drawn with the low half
+// after it, and a high half alone shows nothing either); a low half alone
+// is itself, shown as the face's missing-glyph mark.
+char32_t RunCharacterAt(const char16_t* units, size_t count, size_t i);
 
 }  // namespace GdiFonts

@@ -43,6 +43,43 @@ std::string FaceNameOf(const LOGFONTA& logFont) {
 
 int SlotOf(bool bold, bool italic) { return (bold ? 2 : 0) + (italic ? 1 : 0); }
 
+bool AsksFixedPitch(const LOGFONTA& logFont) {
+  return (logFont.lfPitchAndFamily & 0x03) == FIXED_PITCH || (logFont.lfPitchAndFamily & 0xF0) == FF_MODERN;
+}
+
+// The pattern a LOGFONTA is matched by, substituted by the configuration.
+FcPattern* MatchPattern(FcConfig* config, const LOGFONTA& logFont) {
+  const std::string requested = FaceNameOf(logFont);
+  const bool wantItalic = logFont.lfItalic != 0;
+  const int weight = logFont.lfWeight <= 0 ? FW_NORMAL : std::min<LONG>(logFont.lfWeight, 1000);
+  FcPattern* pattern = FcPatternCreate();
+  if (!pattern) return nullptr;
+  if (!requested.empty()) {
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(requested.c_str()));
+  }
+  FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(weight));
+  FcPatternAddInteger(pattern, FC_SLANT, wantItalic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+  // A fixed pitch asked for chooses a fixed-pitch fallback for unknown faces.
+  if (AsksFixedPitch(logFont)) FcPatternAddInteger(pattern, FC_SPACING, FC_MONO);
+  // Fixed languages, so that the user's locale cannot change which font wins.
+  FcPatternAddString(pattern, FC_LANG, reinterpret_cast<const FcChar8*>("en"));
+  FcPatternAddString(pattern, FC_NAMELANG, reinterpret_cast<const FcChar8*>("en"));
+  FcConfigSubstitute(config, pattern, FcMatchPattern);
+  FcDefaultSubstitute(pattern);
+  return pattern;
+}
+
+// The family a LOGFONTA can name a font by: its first name that fits one.
+std::string NameableFamily(FcPattern* font) {
+  FcChar8* family = nullptr;
+  for (int j = 0; FcPatternGetString(font, FC_FAMILY, j, &family) == FcResultMatch; ++j) {
+    const std::string name = reinterpret_cast<const char*>(family);
+    const bool ascii = std::all_of(name.begin(), name.end(), [](char c) { return uint8_t(c) < 0x80; });
+    if (!name.empty() && ascii && name.size() < LF_FACESIZE) return name;
+  }
+  return std::string();
+}
+
 }  // namespace
 
 bool SameFaceName(const std::string& a, const std::string& b) {
@@ -52,6 +89,11 @@ bool SameFaceName(const std::string& a, const std::string& b) {
   }
   return true;
 }
+
+struct FontLibrary::Candidate {
+  std::string family;
+  FcCharSet* charset = nullptr;  // a reference of our own
+};
 
 struct FontLibrary::FcConfigHolder {
   FcConfig* config = nullptr;
@@ -90,6 +132,9 @@ FontLibrary::FontLibrary() : config_(std::make_unique<FcConfigHolder>()) {
 }
 
 FontLibrary::~FontLibrary() {
+  for (auto& [key, list] : candidates_) {
+    for (Candidate& candidate : list) FcCharSetDestroy(candidate.charset);
+  }
   config_.reset();
   if (freetype_) FT_Done_Library(freetype_);
 }
@@ -129,6 +174,10 @@ bool FontLibrary::AddFontFile(const std::string& path) {
   }
   families_.clear();
   CollectFamilies();
+  for (auto& [key, list] : candidates_) {
+    for (Candidate& candidate : list) FcCharSetDestroy(candidate.charset);
+  }
+  candidates_.clear();
   return true;
 }
 
@@ -159,8 +208,10 @@ void FontLibrary::CollectFamilies() {
       FcChar8* family = nullptr;
       for (int j = 0; FcPatternGetString(font, FC_FAMILY, j, &family) == FcResultMatch; ++j) {
         std::string name = reinterpret_cast<const char*>(family);
-        // Longer names cannot travel in a LOGFONTA.
+        // Longer names cannot travel in a LOGFONTA, nor can names in other
+        // scripts (fontconfig gives them in UTF-8, a LOGFONTA holds ANSI).
         if (name.empty() || name.size() >= LF_FACESIZE) continue;
+        if (std::any_of(name.begin(), name.end(), [](char c) { return uint8_t(c) >= 0x80; })) continue;
         std::string key;
         for (char c : name) key.push_back(LowerAscii(c));
         FamilyInfo& info = byName[key];
@@ -221,24 +272,9 @@ FaceMatch FontLibrary::Match(const LOGFONTA& logFont) {
   std::string requested = FaceNameOf(logFont);
   bool wantBold = logFont.lfWeight >= FW_SEMIBOLD;
   bool wantItalic = logFont.lfItalic != 0;
-  int weight = logFont.lfWeight <= 0 ? FW_NORMAL : std::min<LONG>(logFont.lfWeight, 1000);
 
-  FcPattern* pattern = FcPatternCreate();
+  FcPattern* pattern = MatchPattern(config_->config, logFont);
   if (!pattern) return result;
-  if (!requested.empty()) {
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(requested.c_str()));
-  }
-  FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(weight));
-  FcPatternAddInteger(pattern, FC_SLANT, wantItalic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-  // A fixed pitch asked for chooses a fixed-pitch fallback for unknown faces.
-  if ((logFont.lfPitchAndFamily & 0x03) == FIXED_PITCH || (logFont.lfPitchAndFamily & 0xF0) == FF_MODERN) {
-    FcPatternAddInteger(pattern, FC_SPACING, FC_MONO);
-  }
-  // Fixed languages, so that the user's locale cannot change which font wins.
-  FcPatternAddString(pattern, FC_LANG, reinterpret_cast<const FcChar8*>("en"));
-  FcPatternAddString(pattern, FC_NAMELANG, reinterpret_cast<const FcChar8*>("en"));
-  FcConfigSubstitute(config_->config, pattern, FcMatchPattern);
-  FcDefaultSubstitute(pattern);
   FcResult outcome = FcResultNoMatch;
   FcPattern* match = FcFontMatch(config_->config, pattern, &outcome);
   FcPatternDestroy(pattern);
@@ -269,6 +305,40 @@ FaceMatch FontLibrary::Match(const LOGFONTA& logFont) {
   result.synthesizeItalic = wantItalic && fileSlant == FC_SLANT_ROMAN;
   result.symbolCodes = IsSymbolFaceName(result.faceName);
   return result;
+}
+
+std::string FontLibrary::FallbackFamily(const LOGFONTA& logFont, char32_t code) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
+  if (!config_->config || families_.empty()) return std::string();
+  std::string key = FaceNameOf(logFont);
+  for (char& c : key) c = LowerAscii(c);
+  key += '/' + std::to_string(logFont.lfWeight) + '/' + (logFont.lfItalic ? "i" : "") +
+         (AsksFixedPitch(logFont) ? "m" : "");
+  auto found = candidates_.find(key);
+  if (found == candidates_.end()) {
+    std::vector<Candidate> list;
+    if (FcPattern* pattern = MatchPattern(config_->config, logFont)) {
+      FcResult outcome = FcResultNoMatch;
+      // Untrimmed: a font that adds no characters to those before it may
+      // still be the best of its style for the character at hand.
+      if (FcFontSet* sorted = FcFontSort(config_->config, pattern, FcFalse, nullptr, &outcome)) {
+        for (int i = 0; i < sorted->nfont; ++i) {
+          FcCharSet* charset = nullptr;
+          if (FcPatternGetCharSet(sorted->fonts[i], FC_CHARSET, 0, &charset) != FcResultMatch) continue;
+          std::string family = NameableFamily(sorted->fonts[i]);
+          if (family.empty()) continue;
+          list.push_back({std::move(family), FcCharSetCopy(charset)});
+        }
+        FcFontSetDestroy(sorted);
+      }
+      FcPatternDestroy(pattern);
+    }
+    found = candidates_.emplace(key, std::move(list)).first;
+  }
+  for (const Candidate& candidate : found->second) {
+    if (FcCharSetHasChar(candidate.charset, code)) return candidate.family;
+  }
+  return std::string();
 }
 
 }  // namespace GdiFonts

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -77,6 +78,13 @@ class FontLibrary : public std::enable_shared_from_this<FontLibrary> {
 
   FaceMatch Match(const LOGFONTA& logFont);
 
+  // The family that stands in for a LOGFONTA's face for a character the
+  // face lacks, as the platform's font linking does: the first of the
+  // configured fonts, in the order the face's own match sorts them (its
+  // family, then the configured fallback families), that has the
+  // character. Empty when none has it.
+  std::string FallbackFamily(const LOGFONTA& logFont, char32_t code);
+
   // The families in name order (case-insensitive), the Windows face names
   // that the configuration adds to its fonts among them.
   const std::vector<FamilyInfo>& Families() const { return families_; }
@@ -111,6 +119,10 @@ class FontLibrary : public std::enable_shared_from_this<FontLibrary> {
     std::weak_ptr<FaceFile> face;
   };
   std::vector<OpenFile> open_;
+  // The fonts a match sorts, by the match's key (face, weight, slant,
+  // pitch): each font's family and its characters, made on first need.
+  struct Candidate;
+  std::map<std::string, std::vector<Candidate>> candidates_;
 };
 
 // Case-insensitive comparison of face names as fontconfig and GDI make it
