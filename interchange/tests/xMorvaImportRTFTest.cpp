@@ -423,3 +423,23 @@ TEST_F(ImportRTF, FontNamesKeepEscapedLettersAndSemicolons) {
   EXPECT_EQ(u"Schrift \u00e4\u00f6\u00fc", FontName16(*document, At(*document, 0, kPropFont)));
   EXPECT_EQ(u"Semi;colon", FontName16(*document, At(*document, 1, kPropFont)));
 }
+
+// A section's settings: \sectd starts it with one column; its margins
+// (\margtsxn ...) are the page's; a header distance read before the top
+// margin it lies within counts once that margin is read.
+TEST_F(ImportRTF, SectionSettingsReachTheDocument) {
+  auto document = NewDocument();
+  ASSERT_EQ(0, Import(*document, "{\\rtf1\\margt300\\cols3\\sectd\\headery720\\footery600\\margtsxn1440"
+                                 "\\margbsxn1000\\marglsxn900\\cols2\\colsx400 x}"));
+  const xMorvaDocParams& params = document->GetParams();
+  const xMorvaPageBands& bands = params.GetBands(false);
+  EXPECT_EQ(2, params.GetColumns());
+  EXPECT_EQ(TwipsToPixels(400), params.GetColumnSpacing());
+  EXPECT_EQ(TwipsToPixels(900), params.GetLeftMargin());
+  EXPECT_EQ(TwipsToPixels(1440), bands.topMargin);
+  EXPECT_EQ(TwipsToPixels(720), bands.headerTop);
+  EXPECT_EQ(TwipsToPixels(600), bands.footerTop);
+  document = NewDocument();
+  ASSERT_EQ(0, Import(*document, "{\\rtf1\\cols3\\sectd x}"));
+  EXPECT_EQ(1, document->GetParams().GetColumns());
+}
