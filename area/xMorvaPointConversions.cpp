@@ -12,7 +12,11 @@ int32_t PixelsToPoints(int32_t pixels) {
   return TruncateToLong(double(pixels) * 72.0 / double(GetScreenResolution()));
 }
 
-int32_t PointsToPixels(int32_t points) { return ::PointsToPixels(points); }
+// The commands' values cut toward zero both ways; stored lengths round
+// (DocumentUnits).
+int32_t PointsToPixels(int32_t points) {
+  return TruncateToLong(double(points) * double(GetScreenResolution()) / 72.0);
+}
 
 namespace {
 int32_t SwapRedAndBlue(int32_t colour) {

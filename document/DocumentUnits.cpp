@@ -24,16 +24,29 @@ int32_t TruncateToLong(double value) {
   return static_cast<int32_t>(value);  // truncates toward zero
 }
 
+// Every conversion between the stored units and pixels rounds to the
+// nearest (halves away from zero): a length converted there and back comes
+// back as it was, and one read from a finer unit settles after its first
+// round trip. Truncating both ways lost a pixel at each save and load.
+int32_t RoundToLong(double value) {
+  if (std::isnan(value)) return 0;
+  return TruncateToLong(value < 0 ? value - 0.5 : value + 0.5);
+}
+
 int32_t PixelsToTwips(int32_t pixels) {
-  return TruncateToLong(double(pixels) * 1440.0 / double(GetScreenResolution()));
+  return RoundToLong(double(pixels) * 1440.0 / double(GetScreenResolution()));
 }
 
 int32_t TwipsToPixels(int32_t twips) {
-  return TruncateToLong(double(twips) * double(GetScreenResolution()) / 1440.0);
+  return RoundToLong(double(twips) * double(GetScreenResolution()) / 1440.0);
+}
+
+int32_t PixelsToPoints(int32_t pixels) {
+  return RoundToLong(double(pixels) * 72.0 / double(GetScreenResolution()));
 }
 
 int32_t PointsToPixels(int32_t points) {
-  return TruncateToLong(double(points) * double(GetScreenResolution()) / 72.0);
+  return RoundToLong(double(points) * double(GetScreenResolution()) / 72.0);
 }
 
 int32_t CentimetresToPixels(double centimetres) {

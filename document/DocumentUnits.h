@@ -19,11 +19,16 @@ void SetDecimalSeparator(char16_t separator);
 // may hold any number; the conversion must not overflow).
 int32_t TruncateToLong(double value);
 
-// trunc(pixels x 1440 / resolution), computed in floating point.
+// A real rounded to the nearest whole number (halves away from zero), held
+// to the 32-bit range.
+int32_t RoundToLong(double value);
+
+// The conversions between pixels and the stored units, the one rule for
+// every stored length: round(pixels x 1440 / resolution) and so on, in
+// floating point. Rounding makes a second round trip change nothing.
 int32_t PixelsToTwips(int32_t pixels);
-// trunc(twips x resolution / 1440).
 int32_t TwipsToPixels(int32_t twips);
-// trunc(points x resolution / 72).
+int32_t PixelsToPoints(int32_t pixels);
 int32_t PointsToPixels(int32_t points);
 // trunc(resolution x centimetres / 2.54): the pixels of a length given in
 // centimetres, as every default length is.

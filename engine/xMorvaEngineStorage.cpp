@@ -69,8 +69,7 @@ int16_t ClampPosition(int32_t position) {
 
 // Tab-stop positions: pixels to points and back, leader and kind kept.
 uint32_t TabToStored(uint32_t stop) {
-  const double points = double(TabStopPosition(stop)) * 72.0 / double(GetScreenResolution());
-  return (stop & 0xFFFF0000u) | uint16_t(ClampPosition(TruncateToLong(points)));
+  return (stop & 0xFFFF0000u) | uint16_t(ClampPosition(PixelsToPoints(TabStopPosition(stop))));
 }
 uint32_t TabFromStored(uint32_t stop) {
   return (stop & 0xFFFF0000u) | uint16_t(ClampPosition(PointsToPixels(TabStopPosition(stop))));

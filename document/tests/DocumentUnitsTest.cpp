@@ -1,5 +1,5 @@
 // Lengths of the document model: pixels, twips and points at the screen
-// resolution, truncated toward zero and held to 32 bits.
+// resolution, rounded to the nearest and held to 32 bits.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,19 +8,38 @@
 #include "document/DocumentUnits.h"
 #include "document/tests/DocumentTestSupport.h"
 
-TEST(DocumentUnits, ConversionsTruncateTowardZero) {
+TEST(DocumentUnits, ConversionsRoundToTheNearest) {
   ScopedResolution dpi(96);
   EXPECT_EQ(PixelsToTwips(1), 15);
   EXPECT_EQ(PixelsToTwips(-1), -15);
-  EXPECT_EQ(TwipsToPixels(29), 1);
-  EXPECT_EQ(TwipsToPixels(-29), -1);
+  EXPECT_EQ(TwipsToPixels(29), 2);  // 1.93
+  EXPECT_EQ(TwipsToPixels(22), 1);  // 1.47
+  EXPECT_EQ(TwipsToPixels(-29), -2);
   EXPECT_EQ(PointsToPixels(72), 96);
   EXPECT_EQ(PointsToPixels(-1), -1);  // -1.33
+  EXPECT_EQ(PixelsToPoints(415), 311);  // 311.25
+  EXPECT_EQ(PointsToPixels(311), 415);  // 414.67
   EXPECT_EQ(CentimetresToPixels(2.54), 96);
   EXPECT_EQ(CentimetresToPixels(1.0), 37);
   ScopedResolution other(300);
-  EXPECT_EQ(PixelsToTwips(7), 33);  // 33.6
+  EXPECT_EQ(PixelsToTwips(7), 34);  // 33.6
   EXPECT_EQ(TwipsToPixels(1440), 300);
+  EXPECT_EQ(RoundToLong(-2.5), -3);
+  EXPECT_EQ(RoundToLong(2.5), 3);
+  EXPECT_EQ(RoundToLong(std::nan("")), 0);
+}
+
+// A length stored and read back is the length it was; one read from the
+// coarser points settles after one round trip: a second changes nothing.
+TEST(DocumentUnits, SecondRoundTripChangesNothing) {
+  for (int32_t resolution : {72, 96, 100, 120, 144, 300}) {
+    ScopedResolution dpi(resolution);
+    for (int32_t pixels = -800; pixels <= 800; ++pixels) {
+      ASSERT_EQ(pixels, TwipsToPixels(PixelsToTwips(pixels))) << resolution << " " << pixels;
+      const int32_t once = PointsToPixels(PixelsToPoints(pixels));
+      ASSERT_EQ(once, PointsToPixels(PixelsToPoints(once))) << resolution << " " << pixels;
+    }
+  }
 }
 
 TEST(DocumentUnits, ResolutionBelowOneCountsAs96) {

@@ -125,17 +125,18 @@ TEST_F(StorageTest, TabStopsOfOneParagraphSurviveASaveAndLoad) {
   }
 }
 
-TEST_F(StorageTest, ResolutionsThatDoNotDivide1440TruncateOnBothSides) {
+TEST_F(StorageTest, ResolutionsThatDoNotDivide1440RoundOnBothSides) {
   const int32_t saved = gScreenLogPixelsX;
   gScreenLogPixelsX = 100;
-  // 7 pixels: 100.8 twips stored as 100, loaded as 6.94, so 6; a tab at 7
-  // pixels: 5.04 points stored as 5, loaded as 6.94, so 6.
+  // 7 pixels: 100.8 twips stored as 101, loaded as 7.01, so 7; a tab at 7
+  // pixels: 5.04 points stored as 5, loaded as 6.94, so 7. Truncating lost
+  // a pixel at each save and load.
   Load(Stream().Record(kPropLeftIndent, 7).Tab(7, kTabLeft).Text(u"a"));
   const Bytes stored = Saved(engine);
-  EXPECT_EQ(Stream().Record(kPropLeftIndent, 100).Tab(5, kTabLeft).Text(u"a").bytes(), Body(stored));
+  EXPECT_EQ(Stream().Record(kPropLeftIndent, 101).Tab(5, kTabLeft).Text(u"a").bytes(), Body(stored));
   bool damaged = true;
   EXPECT_TRUE(LoadStored(other, stored, damaged));
-  EXPECT_EQ(Stream().Record(kPropLeftIndent, 6).Tab(6, kTabLeft).Text(u"a").bytes(), StreamBytes(other));
+  EXPECT_EQ(Stream().Record(kPropLeftIndent, 7).Tab(7, kTabLeft).Text(u"a").bytes(), StreamBytes(other));
   gScreenLogPixelsX = saved;
 }
 

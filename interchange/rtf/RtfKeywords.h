@@ -24,6 +24,12 @@ enum RtfDestinationAction : int32_t {
   kRtfDestFirstHeader,
   kRtfDestFirstFooter,
   kRtfDestSkip,
+  // The style sheet: read for the formatting each style gives.
+  kRtfDestStyleSheet,
+  // A field's result: its text is the text the field shows.
+  kRtfDestFieldResult,
+  // A list item's label as plain text.
+  kRtfDestListText,
 };
 
 enum RtfPropertyAction : int32_t {
@@ -56,7 +62,15 @@ enum RtfPropertyAction : int32_t {
   kRtfPropTabLeader,
   kRtfPropAlignment,
   kRtfPropSpacing,
+  kRtfPropLineMultiple,
+  kRtfPropSpaceBefore,
+  kRtfPropSpaceAfter,
+  // Styles: the text takes the formatting the named style gives.
+  kRtfPropParagraphStyle,
+  kRtfPropCharacterStyle,
+  kRtfPropBasedOn,
   // Document settings.
+  kRtfPropDefaultFont,
   kRtfPropPaperWidth,
   kRtfPropPaperHeight,
   kRtfPropMarginLeft,
@@ -78,6 +92,7 @@ enum RtfPropertyAction : int32_t {
   kRtfPropLandscape,
   kRtfPropWidowControl,
   kRtfPropViewKind,
+  kRtfPropSectionReset,
   // Section and page-number settings: read, with no effect.
   kRtfPropIgnored,
 };

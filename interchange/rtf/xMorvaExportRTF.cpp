@@ -233,7 +233,19 @@ void xMorvaExportRTF::WriteFontTable() {
     fDocument->FontNameForIndex(i, name, known);
     Open();
     Word("f", i - 1);
-    Text(name);
+    // The name as the RTF specification encodes it: letters outside ASCII
+    // as \u with their Windows byte, and a ";" of its own escaped, since a
+    // bare one ends the entry.
+    for (int32_t k = 1; k <= name.GetLength(); ++k) {
+      const char16_t unit = name.GetCharAt(k);
+      if (unit == u';') {
+        if (fPending) fOut.push_back(' ');
+        Raw("\\'3b");
+        fPending = false;
+      } else {
+        Text(unit);
+      }
+    }
     Text(u';');
     Close();
     if (fWingdings < 0 && name.CompareCText("Wingdings", 1, false) == 0) fWingdings = i - 1;
@@ -636,10 +648,28 @@ void xMorvaExportRTF::WritePart(xMorvaEngine& engine, bool selection) {
   uint32_t start = 0;
   uint32_t end = engine.GetStreamSize();
   if (selection) {
-    fCurrent.Assign(engine.GetWalkProperties());
-    fTabs.Assign(engine.GetCurrentTabs());
-    start = engine.GetSelStartOffset();
+    start = std::min(engine.GetSelStartOffset(), end);
     end = std::min(engine.GetSelEndOffset(), end);
+    // The settings at the selection start are those every record before
+    // it gives: the character settings there, and the settings and tab
+    // stops of the paragraph it lies in, whose records stand at that
+    // paragraph's start (the engine's walk keeps the paragraph before's).
+    const uint8_t* stream = engine.LockStream();
+    const uint32_t size = engine.GetStreamSize();
+    for (uint32_t at = 0; stream != nullptr && at < start;) {
+      const StreamItem item = ReadStreamItem(stream + at, size - at);
+      if (item.size == 0) break;
+      if (item.kind == StreamItem::kRecord) {
+        if (item.unit == kPropTabs) {
+          fTabs.AddStop(item.value);
+        } else if (item.unit < kFirstElementCode) {
+          fCurrent.SetProperty(item.unit, int32_t(item.value));
+        }
+      }
+      // A host expression's shown text is walked as text, as below.
+      at += item.kind == StreamItem::kElement && item.unit == xMorvaElementCode::ExprQv ? item.skipSize : item.size;
+    }
+    if (stream != nullptr) engine.UnlockStream();
   }
   for (uint16_t id = 0; id <= kLastCharacterProperty + 1; ++id) WriteProperty(id, fCurrent.GetProperty(id));
   if (VPrintSettings* printer = fDocument->GetPrinter(); printer != nullptr && printer->IsLandscape()) {

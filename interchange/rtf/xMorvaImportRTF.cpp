@@ -10,7 +10,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "document/DocumentUnits.h"
@@ -20,6 +22,7 @@
 #include "document/xMorvaUndo.h"
 #include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaEngine.h"
+#include "engine/xMorvaFont.h"
 #include "framework/core/intl/VIntlMgr.h"
 #include "framework/core/streams/VStream.h"
 #include "framework/core/streams/VStreamProgress.h"
@@ -32,7 +35,18 @@ constexpr int32_t kErrorDamaged = 1015;
 constexpr int32_t kErrorNoMemory = 1041;
 
 // Destinations: where the bytes of a group go.
-enum Destination : uint8_t { kDestBody = 0, kDestFontTable = 1, kDestColourTable = 2, kDestPart = 3, kDestSkip = 4 };
+enum Destination : uint8_t {
+  kDestBody = 0,
+  kDestFontTable = 1,
+  kDestColourTable = 2,
+  kDestPart = 3,
+  kDestSkip = 4,
+  // The style sheet, and one style's definition inside it.
+  kDestStyleSheet = 5,
+  kDestStyle = 6,
+  // A list item's label, kept aside until its group ends.
+  kDestListText = 7,
+};
 // Input states.
 enum InputState : uint8_t { kInputNormal = 0, kInputHex = 2 };
 
@@ -84,6 +98,12 @@ struct ParagraphBlock {
   int32_t right = 0;
   int32_t first = 0;
   int32_t spacing = 0;
+  // \slmult: the spacing is a multiple of single lines (240 a line)
+  // rather than a height in twips.
+  bool lineMultiple = false;
+  // Space before and after the paragraph, twips.
+  int32_t before = 0;
+  int32_t after = 0;
   int32_t tabPosition = 0;
   uint8_t tabKind = 0;
   uint8_t tabLeader = 0;
@@ -95,7 +115,26 @@ struct State {
   ParagraphBlock p;
   uint8_t destination = kDestBody;
   int16_t part = kPartBody;
+  // \ucN: the fallback characters that follow each \u, scoped by groups
+  // as character settings are.
+  int32_t unicodeSkip = 1;
 };
+
+// A style of the style sheet: the settings it gives, as the property
+// actions and values read in its definition, and the style it is based on.
+struct RtfStyle {
+  int32_t number = 0;
+  bool character = false;
+  int32_t basedOn = -1;
+  std::vector<std::pair<int32_t, int32_t>> settings;
+};
+// Styles based on styles: a chain longer than this is a loop.
+constexpr int32_t kMaxStyleChain = 16;
+// The fallback characters \uc may ask to skip are held to this many.
+constexpr int32_t kMaxUnicodeSkip = 16;
+// The interline a paragraph can hold, in tenths of a line.
+constexpr int32_t kMinInterline = 10;
+constexpr int32_t kMaxInterline = 100;
 
 // One part's text as element bytes, with the properties in effect at their
 // end (`stream`) and the values the next characters take (`current`).
@@ -109,6 +148,12 @@ struct PartText {
   xMorvaProperties current;
   xMorvaTabs currentTabs;
   size_t paragraphStart = 0;
+  // The units of the paragraph being read, and their estimated width in
+  // pixels, for spreading its space before and after over its lines.
+  int32_t paragraphUnits = 0;
+  // The paragraph settings in effect at its last unit: those of a last
+  // paragraph that no paragraph end closes.
+  ParagraphBlock lastBlock;
   // A paste's first paragraph joins the paragraph at the insertion point
   // and keeps its settings.
   bool joinsExisting = false;
@@ -160,7 +205,20 @@ class RtfReader {
  private:
   int32_t ParseKeyword();
   int32_t Translate(std::string_view word, bool hasParameter, int32_t parameter);
-  int32_t Character(uint32_t code, bool converted);
+  // `escaped`: the byte came as \' and two digits, so it is never a
+  // delimiter of the table it stands in.
+  int32_t Character(uint32_t code, bool converted, bool escaped = false);
+  // Steps over the fallback of a \u: `count` characters, a \' escape or a
+  // control word counting as one; a brace ends it.
+  void SkipUnicodeFallback(int32_t count);
+  void ApplyStyle(int32_t number, bool character, int32_t depth);
+  // The interline of the paragraph that ends now: its line spacing, and
+  // its space before and after spread over the lines it is estimated to
+  // take, measured in the font and size in effect at its end.
+  int32_t ParagraphInterline(const PartText& text, const ParagraphBlock& p);
+  // Closes the paragraph at a paragraph end or a break, with the interline
+  // its spacing gives; the setting carried on is left as it was.
+  void CloseSpacedParagraph(PartText& text, const ParagraphBlock& p);
   void Push();
   int32_t Pop();
   void ChangeDestination(int32_t action);
@@ -217,6 +275,14 @@ class RtfReader {
   PartText fParts[kPartCount];
   bool fUsed[kPartCount] = {};
   int32_t fFlushError = 0;
+  // The last \headery and \footery read, pixels; -1 for none.
+  int32_t fHeaderY = -1;
+  int32_t fFooterY = -1;
+  // \deff: the font of text that names none.
+  int32_t fDefaultFont = 0;
+  std::vector<RtfStyle> fStyles;
+  std::u16string fListText;
+  std::unique_ptr<xMorvaFont> fMeasure;
 };
 
 bool RtfReader::Allocate() {
@@ -311,7 +377,7 @@ int32_t RtfReader::Parse(const uint8_t* bytes, size_t size, VStream* stream, VSt
       fHexValue = fHexValue * 16 + digit;
       if (++fHexDigits == 2) {
         fInput = kInputNormal;
-        if (const int32_t code = Character(fHexValue, false)) return code;
+        if (const int32_t code = Character(fHexValue, false, true)) return code;
       }
       continue;
     }
@@ -366,20 +432,21 @@ int32_t RtfReader::ParseKeyword() {
 }
 
 int32_t RtfReader::Translate(std::string_view word, bool hasParameter, int32_t parameter) {
+  if (word == "uc") {
+    // The count is scoped by the group, as the RTF specification has it.
+    fState.unicodeSkip = hasParameter ? std::clamp(parameter, 0, kMaxUnicodeSkip) : 1;
+    fSkipUnknown = false;
+    return kRtfOk;
+  }
   if (word == "u") {
-    if (InText() && hasParameter) {
-      if (const int32_t code = Character(uint16_t(parameter), true)) return code;
+    fSkipUnknown = false;
+    if (hasParameter && fState.destination != kDestSkip) {
+      // Escaped as much as a \' byte: never a table's delimiter.
+      if (const int32_t code = Character(uint16_t(parameter), true, true)) return code;
     }
-    // One fallback character follows for readers that lack Unicode: a
-    // byte, or an escaped one; line ends before it are not part of it.
-    while (Peek(0) == 10 || Peek(0) == 13) ++fAt;
-    const int next = Peek(0);
-    if (next == '\\') {
-      if (Peek(1) == '\'') Skip(4);
-      // Any other control word is read as it stands.
-    } else if (next >= 0 && next != '{' && next != '}') {
-      ++fAt;
-    }
+    // The fallback for readers that lack Unicode follows: as many
+    // characters as the \uc in effect says (1 without one).
+    SkipUnicodeFallback(fState.unicodeSkip);
     return kRtfOk;
   }
   const RtfKeyword* row = FindRtfKeyword(word);
@@ -397,8 +464,31 @@ int32_t RtfReader::Translate(std::string_view word, bool hasParameter, int32_t p
       ChangeDestination(row->index);
       return kRtfOk;
     case kRtfKindProperty:
-      if (fState.destination != kDestSkip) ApplyProperty(row->index, value);
-      return kRtfOk;
+      switch (fState.destination) {
+        case kDestSkip:
+        case kDestStyleSheet:
+        // A label takes the settings of the text around it.
+        case kDestListText:
+          return kRtfOk;
+        case kDestStyle: {
+          RtfStyle& style = fStyles.back();
+          if (row->index == kRtfPropParagraphStyle || row->index == kRtfPropCharacterStyle) {
+            style.number = value;
+            style.character = row->index == kRtfPropCharacterStyle;
+          } else if (row->index == kRtfPropBasedOn) {
+            style.basedOn = value;
+          } else if (row->index < kRtfPropParagraphStyle && row->index != kRtfPropCharSet &&
+                     row->index != kRtfPropRed && row->index != kRtfPropGreen && row->index != kRtfPropBlue) {
+            // Character and paragraph settings only: a style sets nothing
+            // of the document.
+            style.settings.emplace_back(row->index, value);
+          }
+          return kRtfOk;
+        }
+        default:
+          ApplyProperty(row->index, value);
+          return kRtfOk;
+      }
     case kRtfKindSpecial:
       ApplySpecial(row->index, hasParameter ? parameter : 0);
       return kRtfOk;
@@ -407,7 +497,40 @@ int32_t RtfReader::Translate(std::string_view word, bool hasParameter, int32_t p
   }
 }
 
-int32_t RtfReader::Character(uint32_t code, bool converted) {
+void RtfReader::SkipUnicodeFallback(int32_t count) {
+  auto isLetter = [](int b) { return (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z'); };
+  auto isDigit = [](int b) { return b >= '0' && b <= '9'; };
+  for (int32_t skipped = 0; skipped < count;) {
+    const int next = Peek(0);
+    // Line ends are no characters of the fallback; a brace ends it.
+    if (next == 10 || next == 13) {
+      ++fAt;
+      continue;
+    }
+    if (next < 0 || next == '{' || next == '}') return;
+    ++skipped;
+    if (next != '\\') {
+      ++fAt;
+      continue;
+    }
+    const int after = Peek(1);
+    if (after == '\'') {
+      Skip(4);
+    } else if (isLetter(after)) {
+      // A control word counts as one character: its letters, its number
+      // and the space that delimits it.
+      fAt += 2;
+      while (isLetter(Peek(0))) ++fAt;
+      if (Peek(0) == '-' && isDigit(Peek(1))) ++fAt;
+      while (isDigit(Peek(0))) ++fAt;
+      if (Peek(0) == ' ') ++fAt;
+    } else {
+      Skip(after < 0 ? 1 : 2);
+    }
+  }
+}
+
+int32_t RtfReader::Character(uint32_t code, bool converted, bool escaped) {
   switch (fState.destination) {
     case kDestBody:
     case kDestPart: {
@@ -423,7 +546,7 @@ int32_t RtfReader::Character(uint32_t code, bool converted) {
         text.recordsAt = text.paragraphStart;
         text.endJoined = text.joinsExisting;
         const size_t before = text.bytes.size();
-        CloseParagraph(text);
+        CloseSpacedParagraph(text, fState.p);
         text.recordsLength = text.bytes.size() - before;
         PutUnit(kUnitParagraphEnd);
         text.endAt = text.bytes.size() - 2;
@@ -449,7 +572,8 @@ int32_t RtfReader::Character(uint32_t code, bool converted) {
       return kRtfOk;
     }
     case kDestFontTable:
-      if (code == ';') {
+      // A name's own ";" comes escaped; a bare one ends the entry.
+      if (code == ';' && !escaped) {
         if (fFontBeingDefined >= 0 && fFontBeingDefined <= kMaxFontNumber) {
           fFontName.TrimChar(u' ');
           if (fFontName.GetLength() > 0 && !fChecks)
@@ -476,6 +600,16 @@ int32_t RtfReader::Character(uint32_t code, bool converted) {
         fState.c.red = fState.c.green = fState.c.blue = 0;
       }
       return kRtfOk;
+    case kDestListText: {
+      if (code == 13 || code == 0) return kRtfOk;
+      char16_t unit = char16_t(code);
+      if (!converted && code >= 128 && gIntlMgr != nullptr) {
+        const char16_t mapped = fCharSet == 1 ? gIntlMgr->MacCharToUni(uint8_t(code)) : gIntlMgr->WinCharToUni(uint8_t(code));
+        if (mapped != 0) unit = mapped;
+      }
+      if (unit >= 32 || unit == 9) fListText.push_back(unit);
+      return kRtfOk;
+    }
     default:
       return kRtfOk;
   }
@@ -484,6 +618,11 @@ int32_t RtfReader::Character(uint32_t code, bool converted) {
 void RtfReader::Push() {
   fSaved.push_back(fState);
   fInput = kInputNormal;
+  // Each group of the style sheet defines one style.
+  if (fState.destination == kDestStyleSheet) {
+    fState.destination = kDestStyle;
+    fStyles.emplace_back();
+  }
 }
 
 int32_t RtfReader::Pop() {
@@ -493,21 +632,31 @@ int32_t RtfReader::Pop() {
   const bool charactersDiffer = !(saved.c == fState.c);
   const ParagraphBlock before = fState.p;
   const bool leftPart = saved.part != fState.part;
+  const bool leftListText = fState.destination == kDestListText && saved.destination != kDestListText;
   fState = saved;
   fInput = kInputNormal;
-  if (fState.destination == kDestSkip || fState.destination == kDestFontTable ||
-      fState.destination == kDestColourTable) {
-    return kRtfOk;
+  if (leftListText) {
+    // A label of tabs and spaces alone (a heading's empty number) is no
+    // text; a label that shows something stays before its item's text.
+    std::u16string label;
+    label.swap(fListText);
+    const bool shows = std::any_of(label.begin(), label.end(), [](char16_t u) { return u != 9 && u != 32; });
+    if (shows && InText()) {
+      for (char16_t unit : label) {
+        if (unit == 9) {
+          PutElement(xMorvaElementCode::Tab, nullptr, kTabCacheSize, kTabCacheSize);
+        } else {
+          PutUnit(unit);
+        }
+      }
+    }
   }
+  if (!InText()) return kRtfOk;
   if (charactersDiffer || leftPart) ApplyCharacterProperties();
   if (before.left != fState.p.left) ApplyParagraph(kPropLeftIndent, TwipsToPixels(fState.p.left));
   if (before.first != fState.p.first) ApplyParagraph(kPropFirstLineIndent, TwipsToPixels(fState.p.first));
   if (before.right != fState.p.right) ApplyParagraph(kPropRightIndent, TwipsToPixels(fState.p.right));
   if (before.alignment != fState.p.alignment) ApplyParagraph(kPropAlignment, fState.p.alignment);
-  if (before.spacing != fState.p.spacing) {
-    const int32_t spacing = fState.p.spacing == 0 ? 10 : std::min<int64_t>(127, std::abs(int64_t(fState.p.spacing)) / 24);
-    ApplyParagraph(kPropInterline, spacing);
-  }
   return kRtfOk;
 }
 
@@ -517,6 +666,20 @@ void RtfReader::ChangeDestination(int32_t action) {
     case kRtfDestFontTable:
       fState.destination = kDestFontTable;
       fFontName.SetEmpty(false);
+      return;
+    case kRtfDestStyleSheet:
+      fState.destination = kDestStyleSheet;
+      return;
+    case kRtfDestFieldResult:
+      // The result's text is read where the field stands.
+      return;
+    case kRtfDestListText:
+      if (InText()) {
+        fState.destination = kDestListText;
+        fListText.clear();
+      } else {
+        fState.destination = kDestSkip;
+      }
       return;
     case kRtfDestColourTable:
       fState.destination = kDestColourTable;
@@ -612,6 +775,7 @@ void RtfReader::ApplyProperty(int32_t property, int32_t value) {
     case kRtfPropPlain: {
       const CharacterBlock cleared;
       c = cleared;
+      c.font = fDefaultFont;
       break;
     }
     case kRtfPropTextColour: c.textColour = value; break;
@@ -659,12 +823,24 @@ void RtfReader::ApplyProperty(int32_t property, int32_t value) {
       p.alignment = byte(value);
       ApplyParagraph(kPropAlignment, p.alignment);
       return;
-    case kRtfPropSpacing: {
-      p.spacing = value;
-      const int32_t spacing = value == 0 ? 10 : int32_t(std::min<int64_t>(127, std::abs(int64_t(value)) / 24));
-      ApplyParagraph(kPropInterline, spacing);
+    // Line spacing and the space around the paragraph become its interline
+    // when it ends.
+    case kRtfPropSpacing: p.spacing = value; return;
+    case kRtfPropLineMultiple: p.lineMultiple = value != 0; return;
+    case kRtfPropSpaceBefore: p.before = value; return;
+    case kRtfPropSpaceAfter: p.after = value; return;
+    case kRtfPropParagraphStyle: ApplyStyle(value, false, 0); return;
+    case kRtfPropCharacterStyle: ApplyStyle(value, true, 0); return;
+    case kRtfPropBasedOn: return;
+    case kRtfPropDefaultFont:
+      if (value < 0 || value > kMaxFontNumber) return;
+      fDefaultFont = value;
+      // Text before any font is named is in the default font.
+      if (fState.c.font == 0) {
+        fState.c.font = value;
+        if (InText()) ApplyCharacterProperties();
+      }
       return;
-    }
     case kRtfPropIgnored: return;
     default:
       ApplyDocument(property, value);
@@ -690,19 +866,27 @@ void RtfReader::ApplyDocument(int32_t property, int32_t value) {
       bands.topMargin = pixels;
       bands.headerBottom = pixels;
       if (bands.headerTop > pixels) bands.headerTop = std::max(pixels, 0);
+      // A header distance given before the margin (AbiWord writes the
+      // section's \headery before its \margtsxn) is measured against it.
+      if (fHeaderY >= 0 && fHeaderY < pixels) bands.headerTop = fHeaderY;
       break;
     case kRtfPropMarginBottom:
       bands.bottomMargin = pixels;
       bands.footerTop = pixels;
       bands.footerBottom = 0;
+      if (fFooterY >= 0 && fFooterY <= pixels) bands.footerTop = fFooterY;
       break;
     case kRtfPropHeaderY:
+      fHeaderY = pixels;
       if (pixels < bands.topMargin) bands.headerTop = pixels;
       break;
     case kRtfPropFooterY:
+      fFooterY = pixels;
       if (pixels <= bands.bottomMargin) bands.footerTop = pixels;
       bands.footerBottom = 0;
       break;
+    // A section starts with one column until its \cols says more.
+    case kRtfPropSectionReset: params.SetColumns(1); break;
     case kRtfPropGutter: params.SetBinding(pixels); break;
     case kRtfPropFacing: params.SetDifferentLeftRight(value != 0); break;
     case kRtfPropColumns: params.SetColumns(int8_t(value)); break;
@@ -743,7 +927,7 @@ void RtfReader::ApplySpecial(int32_t action, int32_t parameter) {
     case kRtfSpecialColumn:
       if (InText()) {
         PartText& text = Current();
-        CloseParagraph(text);
+        CloseSpacedParagraph(text, fState.p);
         uint8_t unit[2];
         PutStreamUnit(unit, kUnitParagraphEnd);
         PutElement(action == kRtfSpecialPage ? xMorvaElementCode::PageBreak : xMorvaElementCode::ColBreak, unit, 2, 0);
@@ -799,6 +983,10 @@ void RtfReader::PutUnit(char16_t unit) {
   text.bytes.resize(at + 2);
   PutStreamUnit(text.bytes.data() + at, unit);
   ++text.positions;
+  if (unit != kUnitParagraphEnd) {
+    ++text.paragraphUnits;
+    text.lastBlock = fState.p;
+  }
 }
 
 void RtfReader::PutElement(uint16_t code, const uint8_t* payload, uint32_t a, uint32_t b) {
@@ -814,6 +1002,72 @@ void RtfReader::PutElement(uint16_t code, const uint8_t* payload, uint32_t a, ui
   PutStreamLong(head + 8, b);
   if (payload != nullptr && a != 0) std::memcpy(head + kElementHeadSize, payload, a);
   ++text.positions;
+  ++text.paragraphUnits;
+  text.lastBlock = fState.p;
+}
+
+void RtfReader::ApplyStyle(int32_t number, bool character, int32_t depth) {
+  if (depth > kMaxStyleChain) return;
+  // The last definition of a number counts.
+  const RtfStyle* style = nullptr;
+  for (const RtfStyle& each : fStyles) {
+    if (each.number == number && each.character == character) style = &each;
+  }
+  if (style == nullptr) return;
+  if (style->basedOn >= 0 && style->basedOn != number) ApplyStyle(style->basedOn, character, depth + 1);
+  for (const auto& [property, value] : style->settings) ApplyProperty(property, value);
+}
+
+int32_t RtfReader::ParagraphInterline(const PartText& text, const ParagraphBlock& p) {
+  const int32_t before = std::max(p.before, 0), after = std::max(p.after, 0);
+  if (p.spacing == 0 && before == 0 && after == 0) return kMinInterline;
+  if (p.lineMultiple && before == 0 && after == 0) {
+    return int32_t(std::clamp<int64_t>(std::abs(int64_t(p.spacing)) / 24, kMinInterline, kMaxInterline));
+  }
+  if (!fMeasure) fMeasure = std::make_unique<xMorvaFont>(fDocument.GetMeasuringPort(), &fDocument);
+  fMeasure->ApplyProperty(kPropFont, text.current.GetProperty(kPropFont), false);
+  fMeasure->ApplyProperty(kPropSize, text.current.GetProperty(kPropSize), false);
+  const int64_t height = std::max(fMeasure->GetAscent() + fMeasure->GetDescent(), 1);
+  const int64_t resolution = GetScreenResolution();
+  // Twips over the line's height in tenths of a line, rounded.
+  auto tenths = [&](int64_t twips, int64_t lines) {
+    const int64_t scale = 1440 * height * lines;
+    return (twips * 10 * resolution + scale / 2) / scale;
+  };
+  int64_t interline = kMinInterline;
+  if (p.spacing != 0) {
+    if (p.lineMultiple) {
+      interline = std::abs(int64_t(p.spacing)) / 24;
+    } else {
+      // A height in twips: exact when negative, at least when positive.
+      interline = tenths(std::abs(int64_t(p.spacing)), 1);
+      if (p.spacing > 0) interline = std::max<int64_t>(interline, kMinInterline);
+    }
+  }
+  if (before + after > 0) {
+    // The space goes to every line of the paragraph: spread over the
+    // lines it is estimated to take, it adds up to about its own height.
+    static constexpr char16_t kSample[] = u"etaoin shrdlu cmfwyp";
+    constexpr int32_t kSampleLength = int32_t(sizeof kSample / sizeof kSample[0]) - 1;
+    const auto* units = reinterpret_cast<const uint16_t*>(kSample);
+    double sample = 0;
+    for (int32_t i = 0; i < kSampleLength; ++i) sample += fMeasure->MeasureCharWidth(units + i, units + i + 1);
+    const double width = double(text.paragraphUnits) * sample / kSampleLength;
+    const int64_t available = int64_t(fDocument.GetTextWidth(fState.part)) -
+                              text.current.GetProperty(kPropLeftIndent) - text.current.GetProperty(kPropRightIndent);
+    int64_t lines = 1;
+    if (available > 0 && width > double(available)) lines = std::min<int64_t>(int64_t(width / double(available)) + 1, 1000);
+    interline += tenths(before + after, lines);
+  }
+  return int32_t(std::clamp<int64_t>(interline, kMinInterline, kMaxInterline));
+}
+
+void RtfReader::CloseSpacedParagraph(PartText& text, const ParagraphBlock& p) {
+  const int32_t carried = text.current.GetProperty(kPropInterline);
+  if (!text.joinsExisting) text.current.SetProperty(kPropInterline, ParagraphInterline(text, p));
+  CloseParagraph(text);
+  text.current.SetProperty(kPropInterline, carried);
+  text.paragraphUnits = 0;
 }
 
 void RtfReader::CloseParagraph(PartText& text) {
@@ -878,7 +1132,7 @@ void RtfReader::Finish(xMorvaEngine* pasteTarget) {
       }
       continue;
     }
-    CloseParagraph(text);
+    CloseSpacedParagraph(text, text.lastBlock);
   }
 }
 

@@ -160,6 +160,37 @@ TEST_F(RtfPeerFiles, HeadersFootersAndPagesFromEachPeer) {
   EXPECT_EQ(TwipsToPixels(850), document->GetParams().GetRightMargin());
 }
 
+// LibreOffice's body paragraphs name a style based on the default one and
+// rely on it for their font and size, and on their own style for the
+// spacing; text that names no font is in the \deff font.
+TEST_F(RtfPeerFiles, StyledParagraphsTakeTheirStylesFormatting) {
+  Read("styled.libreoffice");
+  EXPECT_EQ("Liberation Serif", FontName(*document, PropertyOf(*document, kPartBody, u"Plain", kPropFont)));
+  EXPECT_EQ(12, PropertyOf(*document, kPartBody, u"Plain", kPropSize));
+  // 1.15 lines and 7 points after each paragraph.
+  EXPECT_GT(PropertyOf(*document, kPartBody, u"Plain", kPropInterline), 11);
+}
+
+// AbiWord gives a section's margins, columns and header distance after
+// \sectd (its document-level margins are its defaults); LibreOffice gives
+// them at both levels.
+TEST_F(RtfPeerFiles, SectionMarginsAndColumnsFromEachPeer) {
+  for (const char* peer : {"abiword", "libreoffice"}) {
+    SCOPED_TRACE(peer);
+    Read(std::string("columns.") + peer);
+    const xMorvaDocParams& params = document->GetParams();
+    EXPECT_EQ("Running header of the fixture", Utf8Of(*document, kPartHeader));
+    EXPECT_NEAR(TwipsToPixels(8391), params.GetPageWidth(), 1);
+    EXPECT_EQ(TwipsToPixels(1417), params.GetLeftMargin());
+    EXPECT_EQ(TwipsToPixels(850), params.GetRightMargin());
+    EXPECT_EQ(2, params.GetColumns());
+    EXPECT_EQ(TwipsToPixels(566), params.GetColumnSpacing());
+    const xMorvaPageBands& bands = params.GetBands(false);
+    EXPECT_EQ(TwipsToPixels(1417), bands.topMargin);
+    EXPECT_EQ(TwipsToPixels(567), bands.headerTop);
+  }
+}
+
 // ---- Our files read by the peers.
 
 namespace {

@@ -133,6 +133,16 @@ inline std::string FontName(xMorvaDocument& document, int32_t index) {
   return text;
 }
 
+// The same in UTF-16, every letter as it is.
+inline std::u16string FontName16(xMorvaDocument& document, int32_t index) {
+  VStr<255> name;
+  bool known = false;
+  document.FontNameForIndex(index, name, known);
+  std::u16string text;
+  for (int32_t i = 1; i <= name.GetLength(); ++i) text += name.GetCharAt(i);
+  return text;
+}
+
 class Fixture : public ::testing::Test {
  protected:
   Fixture() : fEngines(&fServices) {}

@@ -315,3 +315,64 @@ TEST_F(ExportRTF, BulletsHangBeforeTheFirstLine) {
   // No plain first-line indent undoes the hang.
   EXPECT_EQ(std::string::npos, text.find("\\fi", fi + 3)) << text;
 }
+
+// A selection that starts in a paragraph is written with that paragraph's
+// own alignment and tab stops, and the paragraphs after it with theirs.
+TEST_F(ExportRTF, SelectionStartsWithItsOwnParagraphsSettings) {
+  auto document = NewDocument();
+  xMorvaEngine& body = Engine(*document, kPartBody);
+  Type(body, u"first\nsecond\nthird\nfourth");
+  xMorvaTabs tabs;
+  tabs.AddStop(MakeTabStop(48, 0, kTabLeft));
+  body.SetSelection(0, 0);
+  ASSERT_EQ(0, body.SetTabs(tabs));
+  tabs.Clear();
+  tabs.AddStop(MakeTabStop(200, '.', kTabRight));
+  body.SetSelection(8, 8);
+  ASSERT_EQ(0, body.SetPropertyValue(kPropAlignment, 1));
+  ASSERT_EQ(0, body.SetTabs(tabs));
+  body.SetSelection(19, 19);
+  ASSERT_EQ(0, body.SetPropertyValue(kPropAlignment, 2));
+  for (const int32_t start : {6, 8}) {  // at the paragraph's start, and inside it
+    SCOPED_TRACE(start);
+    body.SetSelection(start, 22);
+    const std::string rtf = Export(*document, true);
+    auto copy = NewDocument();
+    ASSERT_EQ(0, Import(*copy, rtf)) << rtf;
+    const auto read = Positions(*copy, kPartBody);
+    const auto original = Positions(*document, kPartBody);
+    ASSERT_EQ(size_t(22 - start), read.size()) << rtf;
+    for (size_t i = 0; i < read.size(); ++i) {
+      SCOPED_TRACE(i);
+      EXPECT_EQ(original[size_t(start) + i].properties.at(kPropAlignment), read[i].properties.at(kPropAlignment));
+      EXPECT_EQ(original[size_t(start) + i].tabs, read[i].tabs);
+    }
+  }
+}
+
+// Font names with letters outside ASCII and with a semicolon are written
+// as the RTF specification encodes them and read back whole.
+TEST_F(ExportRTF, FontNamesAreEncodedAndReadBackWhole) {
+  auto document = NewDocument();
+  xMorvaEngine& body = Engine(*document, kPartBody);
+  Type(body, u"ab");
+  VStr<64> name;
+  name.SetAnsiCText("Schrift ");
+  for (char16_t letter : {u'\u00e4', u'\u00f6', u'\u00fc'}) name.AppendUniChar(letter);
+  const int16_t umlauts = document->FontIndexForName(name);
+  name.SetAnsiCText("Semi;colon");
+  const int16_t semicolon = document->FontIndexForName(name);
+  body.SetSelection(0, 1);
+  ASSERT_EQ(0, body.SetPropertyValue(kPropFont, umlauts));
+  body.SetSelection(1, 2);
+  ASSERT_EQ(0, body.SetPropertyValue(kPropFont, semicolon));
+  const std::string rtf = Export(*document);
+  EXPECT_TRUE(Has(rtf, "Schrift \\u228\\'e4\\u246\\'f6\\u252\\'fc;}")) << rtf;
+  EXPECT_TRUE(Has(rtf, "Semi\\'3bcolon;}")) << rtf;
+  auto copy = NewDocument();
+  ASSERT_EQ(0, Import(*copy, rtf));
+  const auto read = Positions(*copy, kPartBody);
+  ASSERT_EQ(2u, read.size());
+  EXPECT_EQ(u"Schrift \u00e4\u00f6\u00fc", FontName16(*copy, read[0].properties.at(kPropFont)));
+  EXPECT_EQ(u"Semi;colon", FontName16(*copy, read[1].properties.at(kPropFont)));
+}

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "document/DocumentUnits.h"
+#include "document/tests/DocumentTestSupport.h"
 #include "document/xMorvaUndo.h"
 #include "framework/core/streams/VMemoryStream.h"
 #include "interchange/tests/RtfTestSupport.h"
@@ -94,8 +95,8 @@ TEST_F(ImportRTF, SizesAndLineSpacing) {
   };
   const Case cases[] = {
       {"\\fs0", kPropSize, 12},        {"\\fs24", kPropSize, 12},      {"\\fs200", kPropSize, 100},
-      {"\\fs999", kPropSize, 127},     {"\\fs-4", kPropSize, 12},      {"\\sl-360", kPropInterline, 15},
-      {"\\sl0", kPropInterline, 10},   {"\\sl240", kPropInterline, 10}, {"\\sl99999", kPropInterline, 127},
+      {"\\fs999", kPropSize, 127},     {"\\fs-4", kPropSize, 12},      {"\\sl-360\\slmult1", kPropInterline, 15},
+      {"\\sl0", kPropInterline, 10},   {"\\sl240", kPropInterline, 10}, {"\\sl99999\\slmult1", kPropInterline, 100},
       {"\\qc", kPropAlignment, 1},     {"\\qj", kPropAlignment, 3},
       {"\\li1440", kPropLeftIndent, TwipsToPixels(1440)},
       {"\\fi-720", kPropFirstLineIndent, TwipsToPixels(-720)},
@@ -289,4 +290,156 @@ TEST_F(ImportRTF, StreamReadsAsMemoryAcrossWindows) {
   const std::string text = TextOf(*fromStream, kPartBody);
   // "\\bin3 " skips "{}" and the first backslash of "\\\\", so "\\'41" is text.
   EXPECT_EQ(0u, text.find("w<20AC>\\'41y\x1f" "z\nxw<20AC>\\'41y\x1f" "z\nxxw"));
+}
+
+// \ucN says how many fallback characters follow each \u, in the group it
+// stands in and the groups inside it: with \uc0 (AbiWord) none, so the
+// character after the word is text.
+TEST_F(ImportRTF, UnicodeFallbackCountFollowsUcAndItsGroup) {
+  struct Case {
+    const char* rtf;
+    const char* text;
+  };
+  const Case cases[] = {
+      {"{\\rtf1\\uc0 \\u1081  \\u1090 x}", "<0439> <0442>x"},
+      {"{\\rtf1\\uc0\\u1056\\u1091 s}", "<0420><0443>s"},
+      {"{\\rtf1\\uc2 \\u8364\\'80\\'81x}", "<20AC>x"},
+      {"{\\rtf1\\uc2 \\u8364ABx}", "<20AC>x"},
+      {"{\\rtf1{\\uc0 \\u8364 a}\\u8364?b}", "<20AC>a<20AC>b"},
+      {"{\\rtf1\\uc0{\\uc1 \\u8364?}\\u8364 c}", "<20AC><20AC>c"},
+      // A control word counts as one character; a brace ends the fallback.
+      {"{\\rtf1\\uc2 \\u8364\\b1 ?x}", "<20AC>x"},
+      {"{\\rtf1\\uc3 {\\u8364?}y}", "<20AC>y"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.rtf);
+    auto document = NewDocument();
+    EXPECT_EQ(0, Import(*document, c.rtf));
+    EXPECT_EQ(c.text, TextOf(*document, kPartBody));
+  }
+}
+
+// A field's result is the text the field shows (AbiWord's and our links);
+// its instruction is not.
+TEST_F(ImportRTF, FieldResultsAreText) {
+  const char* const inputs[] = {
+      "{\\rtf1 see {\\field{\\*\\fldinst HYPERLINK \"http://a.b\"}{\\fldrslt {\\ul link}}} here}",
+      "{\\rtf1 see {\\field{\\*\\fldinst{HYPERLINK \"http://a.b\"}}{\\*\\fldrslt link}} here}",
+  };
+  for (const char* rtf : inputs) {
+    SCOPED_TRACE(rtf);
+    auto document = NewDocument();
+    ASSERT_EQ(0, Import(*document, rtf));
+    EXPECT_EQ("see link here", TextOf(*document, kPartBody));
+  }
+  auto document = NewDocument();
+  ASSERT_EQ(0, Import(*document, "{\\rtf1 {\\field{\\*\\fldinst HYPERLINK x}{\\fldrslt {\\ul link}}}}"));
+  EXPECT_EQ(1, At(*document, 0, kPropUnderline));
+}
+
+// LibreOffice's list labels: an empty one (a heading's) adds nothing and
+// leaves the paragraph's settings alone; one that shows a number keeps it.
+TEST_F(ImportRTF, ListLabelsThatShowNothingAreDropped) {
+  auto document = NewDocument();
+  ASSERT_EQ(0, Import(*document,
+                      "{\\rtf1\\pard\\qc\\tx720{\\listtext\\pard\\plain \\tab}Heading\\par"
+                      "\\pard{\\listtext\\pard\\plain 2.\\tab}Item\\par"
+                      "{\\*\\pn\\pnlvlbody}{\\pntext\\f0 \\'b7\\tab}Old\\par}"));
+  EXPECT_EQ("Heading\n2.\tItem\n<00B7>\tOld", TextOf(*document, kPartBody));
+  const auto positions = Positions(*document, kPartBody);
+  EXPECT_EQ(1, positions[0].properties.at(kPropAlignment));
+  EXPECT_EQ(1u, positions[0].tabs.size());
+}
+
+// Line spacing follows \slmult: lines of 240 with it, a height in twips
+// without (exact when negative); space before and after widens the
+// paragraph's interline, spread over the lines it takes, and is not
+// carried into the next paragraph.
+TEST_F(ImportRTF, LineSpacingAndSpaceAroundParagraphs) {
+  ScopedResolution dpi(96);
+  auto interline = [&](const std::string& rtf, size_t position = 0) {
+    auto document = NewDocument();
+    EXPECT_EQ(0, Import(*document, rtf));
+    return At(*document, position, kPropInterline);
+  };
+  EXPECT_EQ(15, interline("{\\rtf1\\sl360\\slmult1 a}"));
+  EXPECT_EQ(11, interline("{\\rtf1\\pard\\plain\\sl276\\slmult1\\ql a\\par}"));
+  EXPECT_EQ(10, interline("{\\rtf1\\sl0 a}"));
+  const int32_t exact = interline("{\\rtf1\\sl-480\\slmult0 a}");
+  EXPECT_GT(exact, 15);
+  EXPECT_LT(exact, 25);
+  EXPECT_EQ(exact, interline("{\\rtf1\\sl480 a}"));
+  EXPECT_EQ(10, interline("{\\rtf1\\sl100 a}"));  // at least 5 points: single
+  const int32_t spaced = interline("{\\rtf1\\pard\\sb120\\sa240 a\\par\\pard b\\par}");
+  EXPECT_GT(spaced, 10);
+  EXPECT_EQ(10, interline("{\\rtf1\\pard\\sb120\\sa240 a\\par\\pard b\\par}", 2));
+  // A paragraph that keeps the settings keeps the same interline, not one
+  // widened again.
+  EXPECT_EQ(spaced, interline("{\\rtf1\\pard\\sb120\\sa240 a\\par b\\par}", 2));
+  EXPECT_EQ(spaced + 2, interline("{\\rtf1\\pard\\sl288\\slmult1\\sb120\\sa240 a\\par}"));
+  std::string longParagraph = "{\\rtf1\\pard\\sb120\\sa240 ";
+  for (int i = 0; i < 200; ++i) longParagraph += "word ";
+  EXPECT_LT(interline(longParagraph + "\\par}"), spaced);
+}
+
+// A paragraph or run that names a style takes the formatting the style
+// sheet gives it (and its base style's), then its own; the style sheets
+// are not made. \deff is the font of text that names none.
+TEST_F(ImportRTF, NamedStylesGiveTheirFormatting) {
+  auto document = NewDocument();
+  const int32_t sheets = document->StyleSheetCount();
+  ASSERT_EQ(0, Import(*document,
+                      "{\\rtf1\\deff1{\\fonttbl{\\f0 Times New Roman;}{\\f1 Liberation Mono;}{\\f2 Liberation Sans;}}"
+                      "{\\stylesheet{\\s0\\snext0\\f2\\fs20 Normal;}{\\s1\\sbasedon0\\snext0\\b\\qc\\li720 Heading;}"
+                      "{\\*\\cs5\\additive\\i Emphasis;}{\\s2\\sbasedon2\\ul Loop;}}"
+                      "\\pard\\plain\\s1 H\\par\\pard\\plain\\s0 b{\\cs5 e}\\par\\pard\\plain\\s1\\b0 n\\par"
+                      "\\pard\\plain\\s2 u\\par\\pard\\plain p}"));
+  EXPECT_EQ("H\nbe\nn\nu\np", TextOf(*document, kPartBody));
+  EXPECT_EQ(sheets, document->StyleSheetCount());
+  const auto at = [&](size_t position, uint16_t id) { return At(*document, position, id); };
+  EXPECT_EQ("Liberation Sans", FontName(*document, at(0, kPropFont)));
+  EXPECT_EQ(10, at(0, kPropSize));
+  EXPECT_EQ(1, at(0, kPropBold));
+  EXPECT_EQ(1, at(0, kPropAlignment));
+  EXPECT_EQ(TwipsToPixels(720), at(0, kPropLeftIndent));
+  EXPECT_EQ(0, at(2, kPropBold));
+  EXPECT_EQ(0, at(2, kPropAlignment));
+  EXPECT_EQ(0, at(2, kPropItalic));
+  EXPECT_EQ(1, at(3, kPropItalic));
+  EXPECT_EQ(0, at(5, kPropBold));  // its own \b0 after the style
+  EXPECT_EQ(1, at(5, kPropAlignment));
+  EXPECT_EQ(1, at(7, kPropUnderline));
+  EXPECT_EQ("Liberation Mono", FontName(*document, at(9, kPropFont)));  // \plain: \deff
+  EXPECT_EQ(12, at(9, kPropSize));
+}
+
+// Font names with letters outside ASCII (\u, or \' in the code page) and
+// with a semicolon of their own (escaped) are read whole.
+TEST_F(ImportRTF, FontNamesKeepEscapedLettersAndSemicolons) {
+  auto document = NewDocument();
+  ASSERT_EQ(0, Import(*document,
+                      "{\\rtf1{\\fonttbl{\\f0 Schrift \\u228\\'e4\\'f6\\uc0\\u252;}{\\f1 Semi\\'3bcolon;}}"
+                      "\\f0 a\\f1 b}"));
+  EXPECT_EQ(u"Schrift \u00e4\u00f6\u00fc", FontName16(*document, At(*document, 0, kPropFont)));
+  EXPECT_EQ(u"Semi;colon", FontName16(*document, At(*document, 1, kPropFont)));
+}
+
+// A section's settings: \sectd starts it with one column; its margins
+// (\margtsxn ...) are the page's; a header distance read before the top
+// margin it lies within counts once that margin is read.
+TEST_F(ImportRTF, SectionSettingsReachTheDocument) {
+  auto document = NewDocument();
+  ASSERT_EQ(0, Import(*document, "{\\rtf1\\margt300\\cols3\\sectd\\headery720\\footery600\\margtsxn1440"
+                                 "\\margbsxn1000\\marglsxn900\\cols2\\colsx400 x}"));
+  const xMorvaDocParams& params = document->GetParams();
+  const xMorvaPageBands& bands = params.GetBands(false);
+  EXPECT_EQ(2, params.GetColumns());
+  EXPECT_EQ(TwipsToPixels(400), params.GetColumnSpacing());
+  EXPECT_EQ(TwipsToPixels(900), params.GetLeftMargin());
+  EXPECT_EQ(TwipsToPixels(1440), bands.topMargin);
+  EXPECT_EQ(TwipsToPixels(720), bands.headerTop);
+  EXPECT_EQ(TwipsToPixels(600), bands.footerTop);
+  document = NewDocument();
+  ASSERT_EQ(0, Import(*document, "{\\rtf1\\cols3\\sectd x}"));
+  EXPECT_EQ(1, document->GetParams().GetColumns());
 }

@@ -1,0 +1,134 @@
+// Documents built at random, passed through the own file and RTF twice:
+// what the first cycle gives, the second gives back unchanged (text,
+// character and paragraph properties at every position, tab stops).
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "area/tests/DocumentFileSupport.h"
+#include "document/DocumentUnits.h"
+#include "document/tests/DocumentTestSupport.h"
+#include "document/tests/FakeDocument.h"
+#include "interchange/tests/RtfTestSupport.h"
+
+namespace {
+
+class RtfRoundTrip : public documentfile::Fixture {
+ protected:
+  // Own file, then RTF: the document a cycle makes of `from`.
+  std::unique_ptr<xMorvaDocument> Cycle(xMorvaDocument& from) {
+    auto own = NewDocument();
+    const documentfile::Bytes bytes = documentfile::Write(from);
+    const int32_t read = documentfile::Read(*own, bytes);
+    EXPECT_TRUE(read == 0 || read == 1097) << read;
+    const std::string rtf = rtftest::Export(*own);
+    auto out = NewDocument();
+    EXPECT_EQ(0, rtftest::Import(*out, rtf)) << rtf;
+    return out;
+  }
+
+  FakeAreaServices fArea;
+};
+
+// A random document: words in several scripts, tabs and paragraph ends,
+// with character and paragraph settings set over random stretches.
+void Build(xMorvaDocument& document, uint32_t seed) {
+  std::mt19937 random(seed);
+  auto pick = [&](int32_t n) { return int32_t(random() % uint32_t(n)); };
+  static const char16_t* const kWords[] = {u"alpha", u"Beta", u"\u00e9t\u00e9", u"\u0420\u0443\u0441",
+                                           u"\u03b1\u03b2", u"x", u"{b}", u"a\\c", u"\u20ac5"};
+  std::u16string text;
+  const int32_t words = 5 + pick(60);
+  for (int32_t i = 0; i < words; ++i) {
+    text += kWords[pick(int32_t(std::size(kWords)))];
+    const int32_t gap = pick(10);
+    text += gap == 0 ? u"\n" : gap == 1 ? u"\t" : u" ";
+  }
+  xMorvaEngine& body = rtftest::Engine(document, kPartBody);
+  rtftest::Type(body, text);
+  const int32_t length = body.GetLength();
+  VStr<64> name;
+  name.SetAnsiCText("Liberation Mono");
+  const int16_t mono = document.FontIndexForName(name);
+  name.SetAnsiCText("Schrift ");
+  for (char16_t letter : {u'\u00e4', u'\u00f6', u'\u00fc', u';'}) name.AppendUniChar(letter);
+  const int16_t umlauts = document.FontIndexForName(name);
+  const int32_t changes = 1 + pick(25);
+  for (int32_t i = 0; i < changes; ++i) {
+    const int32_t a = pick(length + 1);
+    const int32_t b = std::min(length, a + pick(30));
+    body.SetSelection(a, b);
+    switch (pick(11)) {
+      case 0: body.SetPropertyValue(kPropBold, pick(2)); break;
+      case 1: body.SetPropertyValue(kPropItalic, pick(2)); break;
+      case 2: body.SetPropertyValue(kPropUnderline, pick(5)); break;
+      case 3: body.SetPropertyValue(kPropSize, 6 + pick(40)); break;
+      case 4: body.SetPropertyValue(kPropFont, pick(2) == 0 ? mono : umlauts); break;
+      case 5: body.SetPropertyValue(kPropTextColour, pick(2) == 0 ? 0x0000FF : 0x19CC00); break;
+      case 6: body.SetPropertyValue(kPropAlignment, pick(4)); break;
+      case 7: body.SetPropertyValue(kPropLeftIndent, pick(200)); break;
+      case 8: body.SetPropertyValue(kPropFirstLineIndent, pick(100) - 50); break;
+      case 9: body.SetPropertyValue(kPropInterline, 10 + 5 * pick(5)); break;
+      default: {
+        xMorvaTabs tabs;
+        const int32_t count = pick(4);
+        for (int32_t k = 0; k < count; ++k)
+          tabs.AddStop(MakeTabStop(int16_t(1 + pick(600)), pick(2) == 0 ? 0 : '.', uint8_t(1 + pick(4))));
+        body.SetTabs(tabs);
+        break;
+      }
+    }
+  }
+}
+
+void ExpectSame(xMorvaDocument& first, xMorvaDocument& second) {
+  EXPECT_EQ(rtftest::TextOf(first, kPartBody), rtftest::TextOf(second, kPartBody));
+  const auto a = rtftest::Positions(first, kPartBody);
+  const auto b = rtftest::Positions(second, kPartBody);
+  ASSERT_EQ(a.size(), b.size());
+  for (size_t i = 0; i < a.size(); ++i) {
+    SCOPED_TRACE(i);
+    for (const auto& [id, value] : a[i].properties) {
+      if (id == kPropFont) {
+        EXPECT_EQ(rtftest::FontName16(first, value), rtftest::FontName16(second, b[i].properties.at(id)));
+      } else {
+        ASSERT_EQ(value, b[i].properties.at(id)) << "property " << id;
+      }
+    }
+    ASSERT_EQ(a[i].tabs, b[i].tabs);
+  }
+}
+
+}  // namespace
+
+TEST_F(RtfRoundTrip, TheSecondCycleChangesNothing) {
+  for (uint32_t seed = 1; seed <= 40; ++seed) {
+    SCOPED_TRACE(seed);
+    auto original = NewDocument();
+    Build(*original, seed);
+    auto once = Cycle(*original);
+    auto twice = Cycle(*once);
+    ExpectSame(*once, *twice);
+    if (HasFatalFailure()) return;
+  }
+}
+
+// A stop that falls between two pixels, as other writers place them:
+// \tx6236 came back 15 twips (a pixel) earlier at every cycle.
+TEST_F(RtfRoundTrip, TabStopsStayWhereTheFirstCycleLeavesThem) {
+  ScopedResolution dpi(96);
+  auto document = NewDocument();
+  ASSERT_EQ(0, rtftest::Import(*document, "{\\rtf1\\pard\\tx6236\\tqr\\tx7001 a\\tab b\\par}"));
+  std::string previous;
+  for (int cycle = 0; cycle < 4; ++cycle) {
+    document = Cycle(*document);
+    const std::string rtf = rtftest::Export(*document);
+    const size_t at = rtf.find("\\tx");
+    ASSERT_NE(std::string::npos, at) << rtf;
+    const std::string stops = rtf.substr(at, rtf.find(' ', at) - at);
+    if (cycle > 0) EXPECT_EQ(previous, stops) << "cycle " << cycle;
+    previous = stops;
+  }
+  EXPECT_EQ("\\tx6240\\tqr\\tx7005", previous);
+}
