@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "document/DocumentUnits.h"
 #include "document/xMorvaAreaServices.h"
 #include "document/xMorvaDocumentArea.h"
 #include "document/xMorvaEngineServices.h"
@@ -439,6 +440,24 @@ int32_t xMorvaDocument::PaperToPixels(int32_t hundredths) {
   // Whole millimetres, rounded.
   const int32_t millimetres = (hundredths + 50) / 100;
   return int32_t(millimetres * 0.1 / 2.54 * gScreenLogPixelsX);
+}
+
+void xMorvaDocument::TakePaperFromPage(bool landscape) {
+  const int32_t width = fParams.GetPageWidth();
+  const int32_t height = fParams.GetPageHeight();
+  if (!fPrinter || width <= 0 || height <= 0) return;
+  const int32_t resolution = GetScreenResolution();
+  auto hundredths = [resolution](int32_t pixels) {
+    return int32_t(int64_t(std::max(pixels, 0)) * 2540 / resolution);
+  };
+  const xMorvaPageBands& bands = fParams.GetBands(false);
+  fPrinter->TakePaperOfPage(hundredths(width), hundredths(height), landscape,
+                            hundredths(fParams.GetLeftMargin()), hundredths(bands.topMargin),
+                            hundredths(fParams.GetRightMargin()), hundredths(bands.bottomMargin));
+  // The page takes the paper's size; the margins stay the file's, even
+  // where a band reaches into the printer's unprintable edge.
+  FitPageToPaper(false, true);
+  UpdateReferencePrinter();
 }
 
 void xMorvaDocument::FitPageToPaper(bool fitMargins, bool fitPage) {

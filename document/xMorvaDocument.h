@@ -175,6 +175,13 @@ class xMorvaDocument : public VObject,
   void AttachReferencePrinter();
   void SetPrinterMetrics(uint8_t value);
   void FitPageToPaper(bool fitMargins, bool fitPage);
+  // The page that a reader of a foreign file put in the parameters (its
+  // size and margins), across when `landscape`, becomes the document's
+  // paper: the print settings take the nearest paper they know and the
+  // page's margins, and the page is fitted to that paper, so that the
+  // document paginates and prints on it. Every reader of a file with a
+  // page calls it once the page is read.
+  void TakePaperFromPage(bool landscape);
   void ApplyViewOptions(bool keepTitle);
   void ShowSelection(bool scroll);
 

@@ -224,6 +224,30 @@ void VPrintSettings::SetDefaults() {
   fRecord.marginBottom = (fRecord.minBottom + 500) / 500 * 500;
 }
 
+void VPrintSettings::TakePaperOfPage(int32_t width, int32_t height, bool landscape, int32_t left,
+                                     int32_t top, int32_t right, int32_t bottom) {
+  const bool across = landscape || width > height;
+  const int32_t shortSide = std::min(width, height);
+  const int32_t longSide = std::max(width, height);
+  const uint16_t code = PaperSizeToDevModePaper(shortSide, longSide);
+  int32_t paperWidth = 0;
+  int32_t paperHeight = 0;
+  DevModePaperToPaperSize(code, paperWidth, paperHeight);
+  fRecord.paperCode = code;
+  fRecord.landscape = across ? 1 : 0;
+  fRecord.paperWidth = across ? paperHeight : paperWidth;
+  fRecord.paperHeight = across ? paperWidth : paperHeight;
+  fRecord.marginLeft = left;
+  fRecord.marginTop = top;
+  fRecord.marginRight = right;
+  fRecord.marginBottom = bottom;
+  // The record rules first, so that the printer takes its paper; then the
+  // printer's answer comes back in.
+  fBound = 0;
+  SyncWithPrinter();
+  BindToPrinter();
+}
+
 void VPrintSettings::BindToPrinter() {
   fBound = 1;
   SyncWithPrinter();

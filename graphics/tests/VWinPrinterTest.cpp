@@ -336,4 +336,49 @@ TEST_F(WinPrinter, FailingJobsLeaveNoFileAndNoUse) {
   EXPECT_FALSE(Exists(pdf));
 }
 
+// A page a document brings becomes the nearest paper of the table, upright
+// or across as the page lies or says, with its margins; the device mode
+// follows, and the printer's minimum margins hold.
+TEST_F(WinPrinter, APagesPaperIsTheNearestPaperAcrossWhenItLiesSo) {
+  struct Case {
+    int32_t width, height;
+    bool landscape;
+    uint16_t code;
+    bool across;
+    int32_t paperWidth, paperHeight;
+  };
+  const Case cases[] = {
+      {21000, 29700, false, 9, false, 21000, 29700},  // A4
+      {29700, 21000, false, 9, true, 29700, 21000},   // A4 wider than high
+      {21590, 27940, true, 1, true, 27940, 21590},    // Letter, said to lie across
+      {27940, 21590, true, 1, true, 27940, 21590},    // Letter across both ways
+      {20990, 29690, false, 9, false, 21000, 29700},  // a pixel short of A4
+      {27940, 43180, false, 3, false, 27940, 43180},  // Tabloid
+      {20500, 30000, false, 9, false, 21000, 29700},  // no paper of its own
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
+    VWinPrinter printer;
+    printer.TakePaperOfPage(c.width, c.height, c.landscape, 1764, 2293, 100, 2117);
+    EXPECT_EQ(printer.GetPaperCode(), c.code);
+    EXPECT_EQ(printer.IsLandscape(), c.across);
+    EXPECT_TRUE(printer.IsBound());
+    int32_t w, h, l, t, r, b;
+    printer.GetPaperSize(w, h);
+    EXPECT_EQ(w, c.paperWidth);
+    EXPECT_EQ(h, c.paperHeight);
+    // The page's margins, raised to the printer's minimum where below it.
+    printer.GetMargins(l, t, r, b);
+    EXPECT_EQ(l, 1764);
+    EXPECT_EQ(t, 2293);
+    int32_t ml, mt, mr, mb;
+    printer.GetMinimumMargins(ml, mt, mr, mb);
+    EXPECT_EQ(r, mr);
+    EXPECT_EQ(b, 2117);
+    const DEVMODEA mode = HeldMode(printer);
+    EXPECT_EQ(mode.dmPaperSize, int16_t(c.code));
+    EXPECT_EQ(mode.dmOrientation, c.across ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT);
+  }
+}
+
 }  // namespace

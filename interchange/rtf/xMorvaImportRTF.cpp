@@ -200,6 +200,10 @@ class RtfReader {
   // them here (file imports only).
   void Flush(int16_t part, size_t upTo);
   int32_t GetFlushError() const { return fFlushError; }
+  // Whether the file gave its page (size, orientation or margins), and
+  // whether it uses it across.
+  bool PageGiven() const { return fPageGiven; }
+  bool Landscape() const { return fLandscape; }
   bool PartUsed(int16_t part) const { return fUsed[part]; }
 
  private:
@@ -283,6 +287,8 @@ class RtfReader {
   std::vector<RtfStyle> fStyles;
   std::u16string fListText;
   std::unique_ptr<xMorvaFont> fMeasure;
+  bool fPageGiven = false;
+  bool fLandscape = false;
 };
 
 bool RtfReader::Allocate() {
@@ -858,6 +864,17 @@ void RtfReader::ApplyDocument(int32_t property, int32_t value) {
   xMorvaPageBands& bands = params.GetBands(false);
   const int32_t pixels = TwipsToPixels(value);
   switch (property) {
+    case kRtfPropPaperWidth:
+    case kRtfPropPaperHeight:
+    case kRtfPropMarginLeft:
+    case kRtfPropMarginRight:
+    case kRtfPropMarginTop:
+    case kRtfPropMarginBottom:
+    case kRtfPropLandscape: fPageGiven = true; break;
+    default: break;
+  }
+  switch (property) {
+    case kRtfPropLandscape: fLandscape = value != 0; break;
     case kRtfPropPaperWidth: params.SetPageSize(std::max(pixels, 1), params.GetPageHeight()); break;
     case kRtfPropPaperHeight: params.SetPageSize(params.GetPageWidth(), std::max(pixels, 1)); break;
     case kRtfPropMarginLeft: params.SetLeftMargin(pixels); break;
@@ -1230,6 +1247,8 @@ int32_t xMorvaImportRTF::Import(xMorvaDocument& document, const uint8_t* bytes, 
     engine->SetLength(text.positions);
     engine->SetSelection(0, 0);
   }
+  // The file's page becomes the document's paper.
+  if (reader.PageGiven()) document.TakePaperFromPage(reader.Landscape());
   if (recording) undo->Resume();
   document.SelectBody();
   if (auto* body = static_cast<xMorvaEngine*>(document.GetPart(kPartBody))) body->SetSelection(0, 0);

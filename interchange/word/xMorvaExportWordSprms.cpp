@@ -352,7 +352,7 @@ int32_t xMorvaExportWord::EncodeSectionSprms(std::vector<uint8_t>& out, xMorvaDo
     ++count;
   }
   if (VPrintSettings* printer = document.GetPrinter(); printer != nullptr && printer->IsLandscape()) {
-    SprmByte(out, 0x301D, 1);
+    SprmByte(out, 0x301D, 2);  // 2 across, 1 upright
     ++count;
   }
   length(0xB01F, params.GetPageWidth(), 12240);

@@ -219,6 +219,8 @@ void ApplyPageSetup(xMorvaDocument& document, const xMorvaWordSection& section) 
   // The first section's setup holds for the first page too, when it has
   // a header or footer of its own.
   params.GetBands(true) = bands;
+  // The page becomes the document's paper.
+  document.TakePaperFromPage(section.landscape);
 }
 
 // The style sheets in the document's store, each under its style's number
@@ -699,6 +701,12 @@ bool xMorvaImportWord::ApplySectionSprm(ByteSpanReader& in, bool& stop) {
     static constexpr uint8_t kStyles[] = {0, 4, 3, 2, 1};
     const uint8_t nfc = in.U8();
     fSection.pageNumberStyle = nfc < 5 ? kStyles[nfc] : 0;
+    return true;
+  }
+  if (opcode == 0x301D || opcode == 162) {
+    // The orientation: 1 upright, 2 across.
+    if (in.Remaining() < 1) return false;
+    fSection.landscape = in.U8() == 2;
     return true;
   }
   if (opcode == 0x3014 || opcode == 153) {

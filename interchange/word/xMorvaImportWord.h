@@ -85,6 +85,8 @@ struct xMorvaWordSection {
   int32_t bottom = 1440;
   int32_t headerDistance = 720;
   int32_t footerDistance = 720;
+  // The page is used across (sprmSBOrientation 2).
+  bool landscape = false;
   // The page numbers' list-number style from sprmSNfcPgn's nfc: 1 gives
   // 4, 2 gives 3, 3 gives 2, 4 gives 1, any other 0.
   uint8_t pageNumberStyle = 0;

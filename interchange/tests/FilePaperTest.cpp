@@ -1,0 +1,172 @@
+// The page of an imported Word or RTF file becomes the document's paper:
+// the nearest paper of the print settings, used across as the file says,
+// with the file's margins; the document paginates on it and prints on it.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+#include "document/DocumentUnits.h"
+#include "document/xMorvaDocParams.h"
+#include "graphics/printing/VPrintSettings.h"
+#include "interchange/rtf/xMorvaImportRTF.h"
+#include "interchange/tests/OleTestSupport.h"
+#include "interchange/tests/PeerTestSupport.h"
+#include "interchange/tests/PrintTestSupport.h"
+#include "interchange/tests/TextTestSupport.h"
+#include "interchange/word/xMorvaExportWord.h"
+#include "interchange/word/xMorvaImportWord.h"
+
+namespace fs = std::filesystem;
+
+namespace filepaper {
+
+fs::path PageFixtures() {
+  fs::path source(__FILE__);
+  if (source.is_relative()) source = fs::read_symlink("/proc/self/exe").parent_path() / source;
+  return source.parent_path() / "fixtures" / "pages";
+}
+
+// Pixels of a paper length in hundredths of a millimetre, as the document
+// fits its page to its paper (whole millimetres).
+int32_t PaperPixels(int32_t hundredths) {
+  return int32_t((hundredths + 50) / 100 * 0.1 / 2.54 * GetScreenResolution());
+}
+
+class FilePaper : public texttest::TextDocumentTest {
+ protected:
+  void SetUp() override {
+    folder = fs::temp_directory_path() / ("qv-file-paper-" + std::to_string(getpid()));
+    fs::create_directories(folder);
+  }
+  void TearDown() override {
+    ResetHeadlessPrinting();
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
+  }
+  int32_t ImportRtf(const std::string& rtf) {
+    xMorvaImportRTF reader;
+    return reader.ImportRtfBytes(document, reinterpret_cast<const uint8_t*>(rtf.data()), uint32_t(rtf.size()), false);
+  }
+  int32_t ImportWord(const std::string& name) {
+    const std::string bytes = peertest::ReadFile(PageFixtures() / name);
+    oletest::MemoryFile memory(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+    xMorvaImportWord reader;
+    return reader.ImportWordDocument(&document, &memory.Stream());
+  }
+  // The paper, orientation and page of the document against `expected`.
+  void ExpectPaper(uint16_t code, bool across, int32_t width, int32_t height) {
+    VPrintSettings* printer = document.GetPrinter();
+    ASSERT_NE(printer, nullptr);
+    EXPECT_EQ(printer->GetPaperCode(), code);
+    EXPECT_EQ(printer->IsLandscape(), across);
+    int32_t w = 0, h = 0;
+    printer->GetPaperSize(w, h);
+    EXPECT_EQ(w, width);
+    EXPECT_EQ(h, height);
+    EXPECT_EQ(document.GetParams().GetPageWidth(), PaperPixels(width));
+    EXPECT_EQ(document.GetParams().GetPageHeight(), PaperPixels(height));
+  }
+  // The margins the file gave, in pixels.
+  void ExpectMargins(int32_t left, int32_t right, int32_t top, int32_t bottom) {
+    const xMorvaDocParams& params = document.GetParams();
+    EXPECT_EQ(params.GetLeftMargin(), TwipsToPixels(left));
+    EXPECT_EQ(params.GetRightMargin(), TwipsToPixels(right));
+    EXPECT_EQ(params.TopMargin(1), TwipsToPixels(top));
+    EXPECT_EQ(params.BottomMargin(1), TwipsToPixels(bottom));
+  }
+  fs::path folder;
+};
+
+TEST_F(FilePaper, AnRtfPageBecomesTheNearestPaperWithTheFilesMargins) {
+  struct Case {
+    const char* page;
+    uint16_t code;
+    bool across;
+    int32_t width, height;
+  };
+  const Case cases[] = {
+      {"\\paperw16838\\paperh11906\\landscape", 9, true, 29700, 21000},
+      {"\\paperw11906\\paperh16838", 9, false, 21000, 29700},
+      // Wider than high without the word: across all the same.
+      {"\\paperw15840\\paperh12240", 1, true, 27940, 21590},
+      {"\\paperw12240\\paperh15840", 1, false, 21590, 27940},
+      // No paper of its own: the nearest.
+      {"\\paperw11700\\paperh17000", 9, false, 21000, 29700},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.page);
+    ASSERT_EQ(0, ImportRtf(std::string("{\\rtf1\\ansi") + c.page +
+                           "\\margl1000\\margr1500\\margt1300\\margb1200 Hello\\par}"));
+    ExpectPaper(c.code, c.across, c.width, c.height);
+    ExpectMargins(1000, 1500, 1300, 1200);
+  }
+}
+
+TEST_F(FilePaper, AnRtfFileWithoutAPageLeavesThePaper) {
+  ASSERT_EQ(0, ImportRtf("{\\rtf1\\ansi\\paperw16838\\paperh11906\\landscape Across\\par}"));
+  ExpectPaper(9, true, 29700, 21000);
+  ASSERT_EQ(0, ImportRtf("{\\rtf1\\ansi Nothing of a page\\par}"));
+  EXPECT_EQ(document.GetPrinter()->GetPaperCode(), 9);
+  EXPECT_TRUE(document.GetPrinter()->IsLandscape());
+}
+
+TEST_F(FilePaper, AWordSectionsPageBecomesThePaper) {
+  // LibreOffice's files: A4 across with margins of 1000, 1500, 1300 and
+  // 1200 twips; Letter upright with an inch all round; A4 upright.
+  ASSERT_EQ(0, ImportWord("columns2.doc"));
+  ExpectPaper(9, true, 29700, 21000);
+  ExpectMargins(1000, 1500, 1300, 1200);
+  ASSERT_EQ(0, ImportWord("paragraphs.doc"));
+  ExpectPaper(1, false, 21590, 27940);
+  ExpectMargins(1440, 1440, 1440, 1440);
+  ASSERT_EQ(0, ImportWord("headings.doc"));
+  ExpectPaper(9, false, 21000, 29700);
+  ExpectMargins(1134, 1701, 1417, 1134);
+}
+
+TEST_F(FilePaper, ImportedPagesPrintOnTheFilesPaper) {
+  struct Case {
+    const char* name;
+    const char* size;
+  };
+  const Case cases[] = {
+      {"columns2.doc", "842 x 595"},
+      {"headings.doc", "595 x 842"},
+      {"columns3.lo.rtf", "792 x 612"},
+      {"columns2.lo.rtf", "842 x 595"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string name = c.name;
+    if (name.substr(name.size() - 4) == ".doc") {
+      ASSERT_EQ(0, ImportWord(name));
+    } else {
+      ASSERT_EQ(0, ImportRtf(peertest::ReadFile(PageFixtures() / name)));
+    }
+    const fs::path pdf = folder / (name + ".pdf");
+    ASSERT_GT(printtest::PrintDocument(document, pdf), 0);
+    EXPECT_EQ(printtest::PdfPageSize(pdf), c.size);
+  }
+}
+
+TEST_F(FilePaper, AWordFileOfAPageAcrossSaysSoAsWordDoes) {
+  ASSERT_EQ(0, ImportRtf("{\\rtf1\\ansi\\paperw16838\\paperh11906\\landscape Across\\par}"));
+  oletest::MemoryFile memory;
+  xMorvaExportWord writer;
+  ASSERT_EQ(0, writer.ExportWordDocument(&document, &memory.Stream()));
+  const std::vector<uint8_t> bytes = memory.Contents();
+  // sprmSBOrientation with 2, across; 1 would be upright.
+  const std::string file(bytes.begin(), bytes.end());
+  EXPECT_NE(file.find(std::string("\x1D\x30\x02", 3)), std::string::npos);
+  EXPECT_EQ(file.find(std::string("\x1D\x30\x01", 3)), std::string::npos);
+  // Read back, the paper is A4 across again.
+  oletest::MemoryFile again(bytes);
+  xMorvaImportWord reader;
+  ASSERT_EQ(0, reader.ImportWordDocument(&document, &again.Stream()));
+  ExpectPaper(9, true, 29700, 21000);
+}
+
+}  // namespace filepaper
