@@ -372,6 +372,36 @@ TEST_F(OpenSave, CommandsOpenAndSaveByPathAndType) {
   EXPECT_EQ(LastError(reader->GetReference()), kErrorExportFailed);
   EXPECT_FALSE(fs::exists(P("nothing.rtf")));
 
+  // The name given is the name written: an extension of the type (in any
+  // letter case, or of a type of the same kind) stays; any other name gets
+  // the type's extension added, and the host hears the path written.
+  files_test::ScopedTypeMap map;
+  map.Row("QMV7", "QMV ").Row("RTF ", "RTF ", "RTF ").Row("RTFX", "RTX ", "RTF ").Row("TEXT", "TXT ");
+  struct Row {
+    const char* given;
+    const char* type;
+    const char* written;
+    bool told;  // p1 comes back with the path written
+  };
+  const Row rows[] = {
+      {"a.qmv", "", "a.qmv", false},          {"b.QMV", "QMV7", "b.QMV", false},
+      {"c.Qmv", "", "c.Qmv", false},          {"d", "", "d.QMV", true},
+      {"e.txt", "", "e.txt.QMV", true},       {"f.backup", "", "f.backup.QMV", true},
+      {"g.rtf", "RTF ", "g.rtf", false},      {"h.2026", "RTF ", "h.2026.RTF", true},
+      {"i.Rtf", "RTF ", "i.Rtf", false},      {"j.qmv", "RTF ", "j.qmv.RTF", true},
+      {"k.rtx", "RTF ", "k.rtx", false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.given);
+    HostText given(P(row.given));
+    PString asked(row.type);
+    Run(50, reader->GetReference(), {&given.record, asked.bytes});
+    EXPECT_EQ(LastError(reader->GetReference()), 0);
+    EXPECT_TRUE(fs::exists(P(row.written)));
+    EXPECT_EQ(given.Text(), row.told ? P(row.written) : P(row.given));
+    if (std::string(row.given) != row.written) EXPECT_FALSE(fs::exists(P(row.given)));
+  }
+
   // A folder that cannot be written into: the code, and no file anywhere.
   for (const char* kind : {"", "RTF ", "ASCU"}) {
     HostText nowhere(P("no-such-folder/out.qmv"));

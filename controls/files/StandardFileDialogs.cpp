@@ -149,11 +149,8 @@ std::string SavedPath(const std::string& typed, size_t nameStart, size_t extensi
       extension = (extension << 8) | (at < typed.size() ? uint8_t(typed[at]) : 0);
     }
     VFileTypeMap::NormalizeExtension(extension);
-    const uint32_t named = gFileTypeMap->FileTypeForExtension(extension);
-    if (named == type) return typed;
-    const uint32_t kind = gFileTypeMap->SecondCodeForFileType(type);
-    if (named != 0 && kind != 0 && gFileTypeMap->SecondCodeForFileType(named) == kind) {
-      type = named;
+    if (const uint32_t kept = gFileTypeMap->TypeKeepingExtension(extension, type); kept != 0) {
+      type = kept;
       return typed;
     }
   }
