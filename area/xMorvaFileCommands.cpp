@@ -100,7 +100,8 @@ std::unique_ptr<VFile> FileNamedForType(VString& path, uint32_t fileType, uint32
         extension = (extension << 8) | (dot + k <= length ? uint8_t(path.GetCharAt(dot + k)) : 0);
       VFileTypeMap::NormalizeExtension(extension);
     }
-    const uint32_t kept = extension != 0 ? gFileTypeMap->TypeKeepingExtension(extension, fileType) : 0;
+    const uint32_t kept =
+        extension != 0 ? gFileTypeMap->TypeKeepingExtension(extension, fileType) : 0;
     const uint32_t own = gFileTypeMap->ExtensionForFileType(fileType);
     if (kept != 0) {
       fileType = kept;
