@@ -15,6 +15,7 @@
 #include "framework/core/strings/VUniString.h"
 #include "framework/system/files/VFile.h"
 #include "framework/system/files/VFileDialog.h"
+#include "framework/system/files/VFileTypeMap.h"
 #include "framework/system/resources/VMacResourceFile.h"
 #include "host/context/HostProcesses.h"
 #include "host/context/HostServices.h"
@@ -74,6 +75,43 @@ void CompleteFilePath(VString& path) {
   if (last == 0) return;
   document.KeepRange(1, last);
   path.Insert(document, 1);
+}
+
+// The file a path the host gave names, for a file of `fileType`: the name
+// stays as given when its extension is one of the type's, in any letter
+// case, or one of a type of the same kind, which the file then takes; a
+// name with another extension gets the type's after it, and one without
+// any takes the type's from the file reference.
+std::unique_ptr<VFile> FileNamedForType(VString& path, uint32_t fileType, uint32_t creator) {
+  const int32_t length = path.GetLength();
+  int32_t dot = 0;
+  for (int32_t i = length; i >= 1; --i) {
+    const char16_t c = path.GetCharAt(i);
+    if (c == u'/') break;
+    if (c == u'.') {
+      dot = i;
+      break;
+    }
+  }
+  if (gFileTypeMap != nullptr && fileType != 0 && dot != 0 && dot < length) {
+    uint32_t extension = 0;
+    if (length - dot <= 4) {
+      for (int32_t k = 1; k <= 4; ++k)
+        extension = (extension << 8) | (dot + k <= length ? uint8_t(path.GetCharAt(dot + k)) : 0);
+      VFileTypeMap::NormalizeExtension(extension);
+    }
+    const uint32_t kept =
+        extension != 0 ? gFileTypeMap->TypeKeepingExtension(extension, fileType) : 0;
+    const uint32_t own = gFileTypeMap->ExtensionForFileType(fileType);
+    if (kept != 0) {
+      fileType = kept;
+    } else if (own != 0) {
+      path.AppendUniChar(u'.');
+      for (int shift = 24; shift >= 0 && ((own >> shift) & 0xFF) != 0; shift -= 8)
+        path.AppendUniChar(char16_t((own >> shift) & 0xFF));
+    }
+  }
+  return std::make_unique<VFile>(path, fileType, creator);
 }
 
 // The full path of a chosen file, with the extension it has on disk, into
@@ -159,6 +197,8 @@ void xMorvaMain::CommandSaveFile(void** p) {
 
   std::unique_ptr<VFile> file;
   uint32_t type = kTypeOwnDocument;
+  // The path written, when it is not the one the host gave.
+  VStrInHandle changedPath;
   if (path.GetLength() != 0) {
     if (typeText.GetLength() != 0) type = typeText.GetOSType();
     const uint32_t fileType =
@@ -169,7 +209,12 @@ void xMorvaMain::CommandSaveFile(void** p) {
       creator = kWordFileCreator;
     if (type == kTypeHtmlFile) creator = kHtmlFileCreator;
     CompleteFilePath(path);
-    file = std::make_unique<VFile>(path, fileType, creator);
+    const int32_t given = path.GetLength();
+    file = FileNamedForType(path, fileType, creator);
+    // Only an extension is ever added to the name.
+    VStrInHandle written;
+    file->AppendExtension(written);
+    if (written.GetLength() != given) changedPath.Assign(written);
   } else {
     file.reset(
         AskSaveFile(area->GetKeptFile().Get(), gModuleResFile, int16_t(GetResourceBase()), &type));
@@ -182,6 +227,10 @@ void xMorvaMain::CommandSaveFile(void** p) {
   }
   const int32_t code =
       file ? ExportDocumentFile(*document, area->GetKeptFile(), std::move(file), type) : 0;
+  // The host learns the name the file was written under.
+  if (code == 0 && changedPath.GetLength() != 0) {
+    if (HostTextRecord* record = FileTextRecordAt(p, 1)) StringToHostText(changedPath, *record);
+  }
   ReportCommandError(code);
 }
 

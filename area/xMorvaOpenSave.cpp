@@ -64,7 +64,8 @@ bool ReadsAsText(VStream& stream, uint32_t type) {
     // Behind the byte-order mark, in the order it gives.
     const bool big = got >= 2 && sample[0] == 0xFE && sample[1] == 0xFF;
     for (uint32_t i = 2; i + 1 < got; i += 2, ++characters) {
-      const uint32_t unit = big ? (sample[i] << 8) | sample[i + 1] : (sample[i + 1] << 8) | sample[i];
+      const uint32_t unit =
+          big ? (sample[i] << 8) | sample[i + 1] : (sample[i + 1] << 8) | sample[i];
       if (IsTextControl(unit)) ++controls;
     }
   } else {

@@ -131,16 +131,15 @@ TEST_F(BlobCommands, RecordTheReadersCodesAndTellTheErrorMethod) {
   auto at = std::search(badStore.begin(), badStore.end(), store.begin(), store.end());
   ASSERT_NE(at, badStore.end());
   std::fill(at, at + 4, uint8_t('X'));
-  const uint32_t blobs[] = {0,        NewBlob({}),           NewBlob({1, 2, 3, 4, 5}), NewBlob(damaged),
+  const uint32_t blobs[] = {0,        NewBlob({}),      NewBlob({1, 2, 3, 4, 5}), NewBlob(damaged),
                             repaired, NewBlob(badStore)};
   struct Row {
     int32_t command;
     int blob;
     int32_t code;
   } rows[] = {
-      {49, 0, 1017}, {141, 0, 1017}, {141, 1, 1017}, {49, 1, 1032}, {49, 2, 1032},
-      {142, 2, 1032}, {49, 3, 1015}, {141, 3, 1015}, {49, 4, 1097}, {141, 4, 1097},
-      {49, 5, 1015},  {141, 5, 1015},
+      {49, 0, 1017}, {141, 0, 1017}, {141, 1, 1017}, {49, 1, 1032},  {49, 2, 1032}, {142, 2, 1032},
+      {49, 3, 1015}, {141, 3, 1015}, {49, 4, 1097},  {141, 4, 1097}, {49, 5, 1015}, {141, 5, 1015},
   };
   for (const Row& row : rows) {
     xMorvaPlugIn* area = NewOffscreenArea();
@@ -156,7 +155,8 @@ TEST_F(BlobCommands, RecordTheReadersCodesAndTellTheErrorMethod) {
     // What cannot be read, damaged or not the own format, leaves the
     // document as it was.
     if (row.code != 0 && row.code != 1097) {
-      EXPECT_EQ(StreamOf(*area->GetDocument(), kPartBody), before) << row.command << " blob " << row.blob;
+      EXPECT_EQ(StreamOf(*area->GetDocument(), kPartBody), before)
+          << row.command << " blob " << row.blob;
     }
   }
   for (uint32_t blob : blobs) {

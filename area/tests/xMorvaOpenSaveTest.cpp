@@ -169,8 +169,8 @@ TEST_F(OpenSave, BadFilesLeaveTheDocumentAsTheirCodeSays) {
   files_test::WriteAll(P("any"), "{\\rtf1 hello}");
   SetType(P("any"), "WANY");
   files_test::WriteAll(P("notrtf"), "plain words");
-  files_test::WriteAll(P("compound"), L("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1") + "{\\rtf1 x}" +
-                                          std::string(600, '\0'));
+  files_test::WriteAll(
+      P("compound"), L("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1") + "{\\rtf1 x}" + std::string(600, '\0'));
   fs::create_directory(P("folder"));
   struct Row {
     const char* name;
@@ -208,9 +208,8 @@ TEST_F(OpenSave, BadFilesLeaveTheDocumentAsTheirCodeSays) {
       EXPECT_EQ(files_test::Text(text), row.body);
     }
   }
-  EXPECT_EQ(Names(),
-            (std::set<std::string>{"any", "compound", "damaged", "empty", "folder", "notrtf",
-                                   "rtf.doc"}));
+  EXPECT_EQ(Names(), (std::set<std::string>{"any", "compound", "damaged", "empty", "folder",
+                                            "notrtf", "rtf.doc"}));
 }
 
 // A file that does not open costs nothing: the document keeps its text, its
@@ -371,6 +370,39 @@ TEST_F(OpenSave, CommandsOpenAndSaveByPathAndType) {
   Run(50, reader->GetReference(), {&missing.record, unknown.bytes});
   EXPECT_EQ(LastError(reader->GetReference()), kErrorExportFailed);
   EXPECT_FALSE(fs::exists(P("nothing.rtf")));
+
+  // The name given is the name written: an extension of the type (in any
+  // letter case, or of a type of the same kind) stays; any other name gets
+  // the type's extension added, and the host hears the path written.
+  files_test::ScopedTypeMap map;
+  map.Row("QMV7", "QMV ")
+      .Row("RTF ", "RTF ", "RTF ")
+      .Row("RTFX", "RTX ", "RTF ")
+      .Row("TEXT", "TXT ");
+  struct Row {
+    const char* given;
+    const char* type;
+    const char* written;
+    bool told;  // p1 comes back with the path written
+  };
+  const Row rows[] = {
+      {"a.qmv", "", "a.qmv", false},     {"b.QMV", "QMV7", "b.QMV", false},
+      {"c.Qmv", "", "c.Qmv", false},     {"d", "", "d.QMV", true},
+      {"e.txt", "", "e.txt.QMV", true},  {"f.backup", "", "f.backup.QMV", true},
+      {"g.rtf", "RTF ", "g.rtf", false}, {"h.2026", "RTF ", "h.2026.RTF", true},
+      {"i.Rtf", "RTF ", "i.Rtf", false}, {"j.qmv", "RTF ", "j.qmv.RTF", true},
+      {"k.rtx", "RTF ", "k.rtx", false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.given);
+    HostText given(P(row.given));
+    PString asked(row.type);
+    Run(50, reader->GetReference(), {&given.record, asked.bytes});
+    EXPECT_EQ(LastError(reader->GetReference()), 0);
+    EXPECT_TRUE(fs::exists(P(row.written)));
+    EXPECT_EQ(given.Text(), row.told ? P(row.written) : P(row.given));
+    if (std::string(row.given) != row.written) EXPECT_FALSE(fs::exists(P(row.given)));
+  }
 
   // A folder that cannot be written into: the code, and no file anywhere.
   for (const char* kind : {"", "RTF ", "ASCU"}) {

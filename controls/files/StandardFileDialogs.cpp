@@ -139,7 +139,8 @@ UINT_PTR CommonHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, boo
 // user typed it; so does one whose extension belongs to a type of the same
 // kind (".htm" for a web page), which then becomes the file's type. Any other
 // name keeps what the user typed and gets the type's extension added.
-std::string SavedPath(const std::string& typed, size_t nameStart, size_t extensionAt, uint32_t& type) {
+std::string SavedPath(const std::string& typed, size_t nameStart, size_t extensionAt,
+                      uint32_t& type) {
   if (gFileTypeMap == nullptr || type == 0 || type == kAnyFileType) return typed;
   if (extensionAt > nameStart && extensionAt < typed.size() && typed[extensionAt - 1] == '.' &&
       typed.size() - extensionAt <= kLongestExtension) {
@@ -149,11 +150,8 @@ std::string SavedPath(const std::string& typed, size_t nameStart, size_t extensi
       extension = (extension << 8) | (at < typed.size() ? uint8_t(typed[at]) : 0);
     }
     VFileTypeMap::NormalizeExtension(extension);
-    const uint32_t named = gFileTypeMap->FileTypeForExtension(extension);
-    if (named == type) return typed;
-    const uint32_t kind = gFileTypeMap->SecondCodeForFileType(type);
-    if (named != 0 && kind != 0 && gFileTypeMap->SecondCodeForFileType(named) == kind) {
-      type = named;
+    if (const uint32_t kept = gFileTypeMap->TypeKeepingExtension(extension, type); kept != 0) {
+      type = kept;
       return typed;
     }
   }

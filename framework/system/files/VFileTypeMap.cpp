@@ -145,6 +145,14 @@ uint32_t VFileTypeMap::FileTypeForExtension(uint32_t extension) const {
   return r ? uint32_t(fTypes->GetLong(r)) : 0;
 }
 
+uint32_t VFileTypeMap::TypeKeepingExtension(uint32_t extension, uint32_t type) const {
+  const uint32_t named = FileTypeForExtension(extension);
+  if (named == 0 || type == 0) return 0;
+  if (named == type) return type;
+  const uint32_t kind = SecondCodeForFileType(type);
+  return kind != 0 && SecondCodeForFileType(named) == kind ? named : 0;
+}
+
 uint32_t VFileTypeMap::SecondCodeForFileType(uint32_t type) const {
   if (type == kAnyFileType) return kAnyFileType;
   const int32_t r = RowOfType(type);

@@ -59,6 +59,11 @@ class VFileTypeMap : public VObject {
   uint32_t ExtensionForFileType(uint32_t type) const;
   uint32_t FileTypeForExtension(uint32_t extension) const;
   uint32_t SecondCodeForFileType(uint32_t type) const;
+  // The type a file of `type` that the user named with `extension` is kept
+  // under, its name unchanged: `type` when the extension is one of its own,
+  // the extension's type when that is of the same kind (the same second
+  // code, not 0: ".htm" for a web page); 0 when the extension is neither.
+  uint32_t TypeKeepingExtension(uint32_t extension, uint32_t type) const;
   bool FileTypeFlag(uint32_t type) const;
   bool IsKnownFileType(uint32_t type) const;
 

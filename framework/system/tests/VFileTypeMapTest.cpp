@@ -77,6 +77,44 @@ TEST(FileTypeMap, LookupsTakeTheFirstMatchingRow) {
   EXPECT_EQ(map.CountRows(), 3);
 }
 
+// An extension the user gave keeps its name when it is the type's own or
+// one of a type of the same second code, and says under which type.
+TEST(FileTypeMap, AnExtensionIsKeptForItsTypeAndTypesOfItsKind) {
+  ScopedTypeMap scoped;
+  scoped.Row("HTML", "HTML", "HTML")
+      .Row("HTM ", "HTM ", "HTML")
+      .Row("TEXT", "TXT ")
+      .Row("QMV7", "QMV ")
+      .Row("NOTE", "TXT2");
+  VFileTypeMap& map = scoped.Map();
+  struct Row {
+    const char* extension;
+    const char* type;
+    uint32_t kept;
+  };
+  const Row rows[] = {
+      {"HTML", "HTML", Code("HTML")},
+      {"HTM ", "HTML", Code("HTM ")},
+      {"HTML", "HTM ", Code("HTML")},
+      {"TXT ", "TEXT", Code("TEXT")},
+      {"TXT ", "HTML", 0},
+      {"QMV ", "TEXT", 0},
+      {"TXT2", "TEXT", 0},  // no second code: no kind
+      {"NONE", "QMV7", 0},
+      {"QMV ", "\0\0\0\0", 0},
+  };
+  auto code = [](const char* c) {
+    return (uint32_t(uint8_t(c[0])) << 24) | (uint32_t(uint8_t(c[1])) << 16) |
+           (uint32_t(uint8_t(c[2])) << 8) | uint32_t(uint8_t(c[3]));
+  };
+  for (const Row& row : rows) {
+    uint32_t extension = code(row.extension);
+    VFileTypeMap::NormalizeExtension(extension);
+    EXPECT_EQ(map.TypeKeepingExtension(extension, code(row.type)), row.kept)
+        << row.extension << row.type;
+  }
+}
+
 TEST(FileTypeMap, AnyTypeIsAnsweredWithoutLookingAtTheRows) {
   ScopedTypeMap scoped;
   scoped.Row("????", "ANY ", "ANY ");

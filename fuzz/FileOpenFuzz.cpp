@@ -1,0 +1,97 @@
+// Fuzz target of opening a file the way the open commands do when its type
+// says nothing: the input becomes a file that is opened by its content into
+// a document holding "keep", with every reader of the import layer
+// registered. The open answers one of its codes; a file it refuses leaves
+// "keep" as it was, and every part it fills is whole.
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "area/xMorvaOpenSave.h"
+#include "document/xMorvaDocument.h"
+#include "engine/xMorvaEngine.h"
+#include "framework/system/files/VFile.h"
+#include "fuzz/DocumentFuzzSupport.h"
+#include "fuzz/FuzzSupport.h"
+#include "interchange/html/xMorvaHtmlFormats.h"
+#include "interchange/older/xMorvaOlderFormats.h"
+#include "interchange/rtf/xMorvaRtfFormats.h"
+#include "interchange/text/xMorvaTextFormats.h"
+#include "interchange/word/xMorvaWordFormats.h"
+
+namespace {
+
+bool KnownCode(int32_t code) {
+  for (int32_t known : {0, 1015, 1032, 1041, 1095, 1096, 1097, 1100})
+    if (code == known) return true;
+  return false;
+}
+
+// One file for every input, in a folder of its own, made once and removed
+// when the program ends.
+class InputFolder {
+ public:
+  InputFolder() {
+    char pattern[] = "/tmp/qvfileopenXXXXXX";
+    if (mkdtemp(pattern) != nullptr) fFolder = pattern;
+  }
+  ~InputFolder() {
+    if (fFolder.empty()) return;
+    std::remove(Path().c_str());
+    rmdir(fFolder.c_str());
+  }
+  InputFolder(const InputFolder&) = delete;
+  InputFolder& operator=(const InputFolder&) = delete;
+  std::string Path() const { return fFolder.empty() ? std::string() : fFolder + "/input"; }
+
+ private:
+  std::string fFolder;
+};
+
+const std::string& InputPath() {
+  static const InputFolder folder;
+  static const std::string path = folder.Path();
+  return path;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  StartFuzzServices();
+  fuzzdoc::StartDocumentServices();
+  static const bool installed = [] {
+    InstallTextFormats();
+    InstallRtfFormats();
+    InstallHtmlFormats();
+    InstallOlderFormats();
+    InstallWordFormats();
+    return true;
+  }();
+  (void)installed;
+  const std::string& path = InputPath();
+  if (path.empty()) return 0;
+  FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) return 0;
+  const bool written = size == 0 || std::fwrite(data, 1, size, file) == size;
+  if (std::fclose(file) != 0 || !written) return 0;
+
+  auto document = std::make_unique<xMorvaDocument>(nullptr);
+  document->Reset(false);
+  auto& body = *static_cast<xMorvaEngine*>(document->GetPart(kPartBody));
+  for (char16_t c : {u'k', u'e', u'e', u'p'}) body.TypeCharacter(c);
+  const std::vector<uint16_t> before = fuzzdoc::CheckPart(*document, kPartBody);
+  xMorvaKeptFile kept;
+  uint32_t type = 0;
+  const int32_t code =
+      OpenDocumentFile(*document, kept, std::make_unique<VFile>(path.c_str()), type, nullptr);
+  if (!KnownCode(code)) std::abort();
+  const bool opened = code == 0 || code == 1097 || code == 1100;
+  if (opened != (kept.Get() != nullptr)) std::abort();
+  if (!opened && fuzzdoc::CheckPart(*document, kPartBody) != before) std::abort();
+  for (int16_t part = 0; part < kPartCount; ++part) fuzzdoc::CheckPart(*document, part);
+  return 0;
+}
