@@ -29,9 +29,6 @@
 
 namespace {
 
-// The screen's resolution when the system does not tell it.
-constexpr int kScreenDotsFallback = 96;
-
 uint32_t HostVersion() { return gHostContext != nullptr ? gHostContext->GetHostVersion() : 0; }
 
 // Saves the current port and device and puts them back at the end.
@@ -430,17 +427,9 @@ void VPlugIn::DrawIntoDevicePort(Tbx::GrafPort* current) {
   if (dc == nullptr) return;
   // Lengths are screen pixels: a device of another resolution (a printer)
   // gets them scaled, so the area keeps the size it shows on the screen.
-  int screenX = kScreenDotsFallback;
-  int screenY = kScreenDotsFallback;
-  if (HDC screen = CreateCompatibleDC(nullptr)) {
-    screenX = GetDeviceCaps(screen, LOGPIXELSX);
-    screenY = GetDeviceCaps(screen, LOGPIXELSY);
-    DeleteDC(screen);
-  }
-  const int deviceX = GetDeviceCaps(dc, LOGPIXELSX);
-  const int deviceY = GetDeviceCaps(dc, LOGPIXELSY);
-  const double sx = screenX > 0 && deviceX > 0 ? static_cast<double>(deviceX) / screenX : 1.0;
-  const double sy = screenY > 0 && deviceY > 0 ? static_cast<double>(deviceY) / screenY : 1.0;
+  double sx = 1.0;
+  double sy = 1.0;
+  ScreenToDeviceScale(dc, sx, sy);
   {
     VScaledPort port(dc, sx, sy);
     port.SetLook(GetLookIndex());

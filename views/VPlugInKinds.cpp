@@ -83,6 +83,22 @@ int16_t TableOf(const HostEventRecord& record) {
 
 }  // namespace
 
+void ScreenToDeviceScale(HDC dc, double& sx, double& sy) {
+  int screenX = kScreenLogPixelsFallback;
+  int screenY = kScreenLogPixelsFallback;
+  if (HDC screen = CreateCompatibleDC(nullptr)) {
+    screenX = GetDeviceCaps(screen, LOGPIXELSX);
+    screenY = GetDeviceCaps(screen, LOGPIXELSY);
+    DeleteDC(screen);
+  }
+  if (screenX <= 0) screenX = kScreenLogPixelsFallback;
+  if (screenY <= 0) screenY = kScreenLogPixelsFallback;
+  const int deviceX = dc != nullptr ? GetDeviceCaps(dc, LOGPIXELSX) : 0;
+  const int deviceY = dc != nullptr ? GetDeviceCaps(dc, LOGPIXELSY) : 0;
+  sx = deviceX > 0 ? static_cast<double>(deviceX) / screenX : 1.0;
+  sy = deviceY > 0 ? static_cast<double>(deviceY) / screenY : 1.0;
+}
+
 VPrintDeviceRect ComputePrintDeviceRect(const int16_t rect[4], double sx, double sy,
                                         int16_t offsetX, int16_t offsetY) {
   auto x = [&](int16_t c) { return static_cast<int32_t>(c * 4 * sx / 3) + offsetX; };
@@ -146,12 +162,23 @@ void VKindPlugIn::DrawIntoCurrentPort() {
   Tbx::GetPort(&current);
   HDC dc = current != nullptr ? Tbx::GetPortHDC(current) : nullptr;
   if (dc == nullptr) return;
-  {
-    VPort port(dc);
+  auto draw = [&](VPort& port) {
     port.PushOrigin(fHostX, fHostY);
     port.SetLook(GetEffectiveLookIndex());
     DrawContent(port);
     port.PopOrigin();
+  };
+  if (Tbx::GetWindowFromPort(current) != nullptr) {
+    VPort port(dc);
+    draw(port);
+  } else {
+    // A port of no window (the page the host prints a form on) gets the
+    // object at the screen's size, scaled to its resolution.
+    double sx = 1.0;
+    double sy = 1.0;
+    ScreenToDeviceScale(dc, sx, sy);
+    VScaledPort port(dc, sx, sy);
+    draw(port);
   }
   Tbx::EndPortDrawing(current);
 }
@@ -611,17 +638,9 @@ void VPrintingPlugIn::PrintInto(HDC dc, const int16_t* rect) {
   int16_t offsetY = 0;
   Tbx::GetPrintOffsets(&offsetX, &offsetY);
 
-  int screenX = kScreenLogPixelsFallback;
-  int screenY = kScreenLogPixelsFallback;
-  if (HDC screen = CreateCompatibleDC(nullptr)) {
-    screenX = GetDeviceCaps(screen, LOGPIXELSX);
-    screenY = GetDeviceCaps(screen, LOGPIXELSY);
-    DeleteDC(screen);
-  }
-  if (screenX <= 0) screenX = kScreenLogPixelsFallback;
-  if (screenY <= 0) screenY = kScreenLogPixelsFallback;
-  const double sx = static_cast<double>(GetDeviceCaps(dc, LOGPIXELSX)) / screenX;
-  const double sy = static_cast<double>(GetDeviceCaps(dc, LOGPIXELSY)) / screenY;
+  double sx = 1.0;
+  double sy = 1.0;
+  ScreenToDeviceScale(dc, sx, sy);
   const VPrintDeviceRect device = ComputePrintDeviceRect(rect, sx, sy, offsetX, offsetY);
   if (sx > 0 && sy > 0) {
     VScaledPort port(dc, sx, sy);

@@ -44,6 +44,11 @@ struct VPrintDeviceRect {
 VPrintDeviceRect ComputePrintDeviceRect(const int16_t rect[4], double sx, double sy,
                                         int16_t offsetX, int16_t offsetY);
 
+// How many of the device's pixels make one of the screen's, across and
+// down: lengths are screen pixels, and a printer's page has more dots to
+// the inch. 1 for a device of the screen's resolution.
+void ScreenToDeviceScale(HDC dc, double& sx, double& sy);
+
 // What the three kinds share: the names, the document manager, the icon,
 // the binding bytes and the host's rectangle. The frame sits at 0 with the
 // host rectangle's corner as its origin.

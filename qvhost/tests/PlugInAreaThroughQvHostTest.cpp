@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -25,6 +26,28 @@ const char kStart[] =
     "set version 0x680\n"
     "start -1\n"
     "form invoice 40 60 400 240\n";
+
+// One edge (xMin, yMin, xMax, yMax) in points of the first word `word` on
+// the first page of a PDF, as pdftotext places it; -1 when it is not there.
+double WordEdge(const std::string& pdf, const std::string& word, const std::string& edge) {
+  std::string boxes;
+  if (FILE* pipe = popen(("pdftotext -bbox -f 1 -l 1 '" + pdf + "' - 2>/dev/null").c_str(), "r")) {
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) boxes.append(buffer, n);
+    pclose(pipe);
+  }
+  const size_t at = boxes.find("\">" + word + "</word>");
+  if (at == std::string::npos) return -1;
+  const size_t from = boxes.find(edge + "=\"", boxes.rfind("<word ", at));
+  return from == std::string::npos || from > at ? -1 : std::atof(boxes.c_str() + from + edge.size() + 2);
+}
+
+// A screen's 12-pixel text printed at the screen's size is about 9 points
+// high; in the printer's own dots it would be under 3.
+double WordHeight(const std::string& pdf, const std::string& word) {
+  return WordEdge(pdf, word, "yMax") - WordEdge(pdf, word, "yMin");
+}
 
 TEST_F(AreaScripts, AnAreaIsDrawnInItsFormAndDrawnAgainTheSame) {
   const std::string script = std::string(kStart) +
@@ -166,6 +189,23 @@ TEST_F(AreaScripts, AFormAreaPrintsTheTextItShowsOnThePage) {
   const ScriptRunner::Outcome outcome = Run(script);
   ASSERT_TRUE(outcome.ok()) << outcome.error << "\n" << out.str();
   EXPECT_EQ(outcome.failures, 0) << out.str();
+  // At the size the form shows, not in the printer's tiny dots.
+  EXPECT_GT(WordHeight(pdf, "Printed"), 6.0);
+}
+
+// An output object of the form prints the same way, at its size in the
+// form: the columns of its test pattern, 40 screen pixels apart, lie 30
+// points apart on the page.
+TEST_F(AreaScripts, AnOutputObjectPrintsAtItsSizeInTheForm) {
+  const std::string pdf = folder + "output.pdf";
+  RunOk(std::string(kStart) +
+        "area out create output at invoice 10 10 200 100\n"
+        "print out \"" + pdf + "\"\n"
+        "expect pdf \"" + pdf + "\" pages 1\n");
+  const double first = WordEdge(pdf, "0", "xMin");
+  const double second = WordEdge(pdf, "40", "xMin");
+  ASSERT_GE(first, 0);
+  EXPECT_NEAR(second - first, 30.0, 1.0);
 }
 
 // The module's own print jobs write where `printer output` says, an
