@@ -34,11 +34,26 @@ Bytes FileBytes(const fs::path& path) {
   return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+std::string Escaped(const std::u16string& text) {
+  std::string out;
+  for (char16_t c : text) {
+    if (c >= 32 && c < 127) {
+      out += char(c);
+    } else {
+      char hex[10];
+      std::snprintf(hex, sizeof hex, "<%04X>", unsigned(c));
+      out += hex;
+    }
+  }
+  return out;
+}
+
 // The body as units (breaks as '\f' for a page, '\v' for a column) and
 // each unit's facts: the character and paragraph properties and tabs.
 struct Unit {
   char16_t unit = 0;
   std::map<uint16_t, int32_t> properties;
+  std::u16string sheet;  // the style sheet's name (its number is the file's)
   std::vector<uint32_t> tabs;
   bool operator==(const Unit&) const = default;
 };
@@ -62,8 +77,13 @@ std::vector<Unit> Units(xMorvaDocument& document) {
              : item.unit == xMorvaElementCode::ColBreak        ? u'\v'
              : item.unit == xMorvaElementCode::Tab             ? u'\t'
                                                                : char16_t(31);
-    for (uint16_t id : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 15, 32, 33, 35, 36, 37, 38})
+    for (uint16_t id : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 32, 33, 35, 36, 37, 38})
       u.properties[id] = current.GetProperty(id);
+    VStr<255> name;
+    if (current.GetProperty(kPropStyleSheet) > 0) document.GetStyleSheetName(int16_t(current.GetProperty(kPropStyleSheet)), name);
+    char16_t units[256] = {};
+    name.GetUniCText(units, 255);
+    u.sheet = units;
     for (int32_t i = 0; i < tabs.Count(); ++i) u.tabs.push_back(tabs.StopAt(i));
     out.push_back(std::move(u));
   }
@@ -76,19 +96,6 @@ std::u16string TextOfUnits(const std::vector<Unit>& units) {
   return text;
 }
 
-std::string Escaped(const std::u16string& text) {
-  std::string out;
-  for (char16_t c : text) {
-    if (c >= 32 && c < 127) {
-      out += char(c);
-    } else {
-      char hex[10];
-      std::snprintf(hex, sizeof hex, "<%04X>", unsigned(c));
-      out += hex;
-    }
-  }
-  return out;
-}
 
 class WordLook : public Fixture {
  protected:
@@ -182,6 +189,20 @@ TEST_F(WordLook, LibreOfficeBreaksArrive) {
   EXPECT_EQ(2u, reader.GetBodyBreaks().size());
 }
 
+// A section's closing character is a break by how the next section
+// starts: LibreOffice's sections on the same page end in plain paragraph
+// ends, one on a new page in a page break.
+TEST_F(WordLook, LibreOfficeSectionEndsArrive) {
+  xMorvaImportWord reader;
+  auto document = Read(FileBytes(WordFolder() / "sections.doc"), &reader);
+  const std::u16string text = TextOfUnits(Units(*document));
+  EXPECT_NE(std::u16string::npos, text.find(u"than that.\rTwo columns")) << Escaped(text);
+  EXPECT_NE(std::u16string::npos, text.find(u"than that.\rIn the next column"));
+  EXPECT_NE(std::u16string::npos, text.find(u"than that.\fNew page section"));
+  EXPECT_EQ(1, std::count(text.begin(), text.end(), u'\f'));
+  EXPECT_EQ(0, std::count(text.begin(), text.end(), u'\v'));
+}
+
 // The text colour goes out as its nearest palette entry and as the exact
 // colour; a highlight as its nearest palette entry.
 TEST_F(WordLook, ColoursGoOutNearestAndExact) {
@@ -255,6 +276,32 @@ TEST_F(WordLook, SecondRoundTripChangesNothing) {
   EXPECT_EQ(2, At(first, u"Right, double", kPropAlignment));
   EXPECT_EQ(1, At(first, u"Title", kPropBold));
   EXPECT_EQ(0, At(first, u"Indented", kPropBold));
+}
+
+// LibreOffice's files, read, written and read again twice: the second
+// cycle changes nothing.
+TEST_F(WordLook, LibreOfficeFilesRoundTripTwiceTheSame) {
+  for (const char* name : {"look.doc", "breaks.doc", "sections.doc"}) {
+    SCOPED_TRACE(name);
+    auto once = Read(ExportWordBytes(*Read(FileBytes(WordFolder() / name))));
+    auto twice = Read(ExportWordBytes(*once));
+    const std::vector<Unit> first = Units(*once), second = Units(*twice);
+    EXPECT_EQ(Escaped(TextOfUnits(first)), Escaped(TextOfUnits(second)));
+    ASSERT_EQ(first.size(), second.size());
+    int reported = 0;
+    for (size_t i = 0; i < first.size() && reported < 10; ++i) {
+      if (first[i] == second[i]) continue;
+      ++reported;
+      std::string differences;
+      for (const auto& [id, value] : first[i].properties)
+        if (second[i].properties.at(id) != value)
+          differences += " id " + std::to_string(id) + ": " + std::to_string(value) + " then " +
+                         std::to_string(second[i].properties.at(id));
+      if (first[i].tabs != second[i].tabs) differences += " tabs";
+      if (first[i].sheet != second[i].sheet) differences += " sheet " + Escaped(first[i].sheet) + " then " + Escaped(second[i].sheet);
+      ADD_FAILURE() << "unit " << i << " '" << Escaped(std::u16string(1, first[i].unit)) << "'" << differences;
+    }
+  }
 }
 
 // The property-set streams as [MS-OLEPS] lays them out, read strictly:
