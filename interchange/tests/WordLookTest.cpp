@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <sstream>
 
 #include "document/DocumentUnits.h"
 #include "document/xMorvaProperties.h"
@@ -187,6 +188,60 @@ TEST_F(WordLook, LibreOfficeBreaksArrive) {
   EXPECT_EQ(1, std::count(text.begin(), text.end(), u'\f'));
   EXPECT_EQ(1, std::count(text.begin(), text.end(), u'\v'));
   EXPECT_EQ(2u, reader.GetBodyBreaks().size());
+}
+
+// Each paragraph as LibreOffice reads it from its own file (its flat XML,
+// committed beside the file as NAME.libreoffice.txt): alignment, indents
+// to the pixel, the break before it, and the colour, background, weight,
+// slant, size and font of its first stretch of text.
+TEST_F(WordLook, ParagraphsHaveLibreOfficesFacts) {
+  int checked = 0;
+  for (const char* name : {"look", "breaks", "sections"}) {
+    SCOPED_TRACE(name);
+    auto document = Read(FileBytes(WordFolder() / (std::string(name) + ".doc")));
+    const std::vector<Unit> units = Units(*document);
+    const std::u16string text = TextOfUnits(units);
+    std::ifstream facts(WordFolder() / (std::string(name) + ".libreoffice.txt"));
+    ASSERT_TRUE(facts.good());
+    for (std::string line; std::getline(facts, line);) {
+      SCOPED_TRACE(line);
+      std::istringstream fields(line);
+      std::string key, field;
+      std::getline(fields, key, '\t');
+      key = key.substr(0, key.find("\\n"));
+      std::map<std::string, std::string> fact;
+      while (std::getline(fields, field, '\t')) fact[field.substr(0, field.find('='))] = field.substr(field.find('=') + 1);
+      // The paragraph of ours that starts with the same characters.
+      size_t at = 0;
+      for (; at < text.size(); ++at) {
+        const bool start = at == 0 || text[at - 1] == u'\r' || text[at - 1] == u'\f' || text[at - 1] == u'\v';
+        if (start && text.compare(at, key.size(), std::u16string(key.begin(), key.end())) == 0) break;
+      }
+      ASSERT_LT(at, text.size());
+      const std::map<uint16_t, int32_t>& p = units[at].properties;
+      static const std::map<std::string, int32_t> kAlign = {{"left", 0}, {"center", 1}, {"right", 2}, {"justify", 3}};
+      EXPECT_EQ(kAlign.at(fact["align"]), p.at(kPropAlignment));
+      for (const auto& [css, id] : {std::pair{"margin-left", kPropLeftIndent}, std::pair{"margin-right", kPropRightIndent},
+                                    std::pair{"text-indent", kPropFirstLineIndent}})
+        EXPECT_NEAR(std::stoi(fact[css]), p.at(id) * 96.0 / GetScreenResolution(), 1.0) << css;
+      const char16_t before = at == 0 ? 0 : text[at - 1];
+      EXPECT_EQ(fact["break"], before == u'\f' ? "page" : before == u'\v' ? "column" : "auto");
+      auto css = [](int32_t colour) {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "#%02x%02x%02x", colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+        return std::string(hex);
+      };
+      EXPECT_EQ(fact["color"], p.at(kPropTextColour) == 0 ? "auto" : css(p.at(kPropTextColour)));
+      EXPECT_EQ(fact["background"], p.at(kPropBackColour) == kColourNone ? "transparent" : css(p.at(kPropBackColour)));
+      EXPECT_EQ(fact["weight"], p.at(kPropBold) != 0 ? "bold" : "normal");
+      EXPECT_EQ(fact["style"], p.at(kPropItalic) != 0 ? "italic" : "normal");
+      EXPECT_EQ(fact["size"], std::to_string(p.at(kPropSize)) + "pt");
+      const std::u16string font = FontName(*document, p.at(kPropFont));
+      EXPECT_EQ(fact["font"], std::string(font.begin(), font.end()));
+      ++checked;
+    }
+  }
+  EXPECT_GE(checked, 25);
 }
 
 // A section's closing character is a break by how the next section
