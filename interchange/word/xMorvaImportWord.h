@@ -444,7 +444,7 @@ class xMorvaImportWord : public VObject {
   xMorvaWordSection fSection;
   std::vector<Piece> fPieces;  // sorted by file position
   std::vector<std::u16string> fFontNames;
-  std::vector<bool> fSymbolFonts;  // by font number: a symbol font's
+  std::vector<bool> fSymbolFonts;  // by font number: whether it is a symbol font
   std::vector<uint32_t> fBodyPositions;  // body position of each main-text character
   xMorvaWordDop fDop;
   xMorvaWordInfos fInfos;
