@@ -10,7 +10,11 @@ and the text's colour, background, weight, slant, size in points and font,
 each resolved through the automatic and named styles and their parents.
 A word that is not in the text prints "WORD<TAB>missing".
 
-Usage: fodt_facts.py FILE.fodt WORD...
+Without probe words, one line per paragraph and heading instead: its first
+30 characters, then the facts of its paragraph and of its first stretch of
+text.
+
+Usage: fodt_facts.py FILE.fodt [WORD...]
 """
 import sys
 import xml.etree.ElementTree as ET
@@ -80,16 +84,25 @@ def main():
                 stretches.append((" ", paragraph_style, spans))
             elif child.tag == q("text", "tab"):
                 stretches.append(("\t", paragraph_style, spans))
+            elif child.tag == q("text", "line-break"):
+                stretches.append(("\n", paragraph_style, spans))
             if child.tail:
                 stretches.append((child.tail, paragraph_style, spans))
 
     body = root.find(".//" + q("office", "text"))
+    paragraphs = []  # (first characters, index of its first stretch)
     for element in body.iter():
         if element.tag in (q("text", "p"), q("text", "h")):
+            first = len(stretches)
             walk(element, element.get(q("text", "style-name")), [])
+            text = "".join(s[0] for s in stretches[first:])
+            if text.strip():
+                paragraphs.append((text[:30].replace("\n", "\\n"), next(i for i in range(first, len(stretches)) if stretches[i][0].strip())))
 
-    for word in sys.argv[2:]:
-        found = next((s for s in stretches if word in s[0]), None)
+    probes = [(word, next((s for s in stretches if word in s[0]), None)) for word in sys.argv[2:]]
+    if len(sys.argv) == 2:
+        probes = [(key, stretches[at]) for key, at in paragraphs]
+    for word, found in probes:
         if found is None:
             print(word + "\tmissing")
             continue
@@ -104,7 +117,11 @@ def main():
         facts.append("align=" + {"start": "left", "left": "left", "end": "right", "right": "right"}.get(align, align))
         for name in ("margin-left", "margin-right", "text-indent"):
             facts.append(name + "=" + pixels(lookup(paragraph, "paragraph-properties", q("fo", name)) or "0in"))
-        facts.append("break=" + (lookup(paragraph, "paragraph-properties", q("fo", "break-before")) or "auto"))
+        # A paragraph that takes a page style of its own starts a page.
+        brk = lookup(paragraph, "paragraph-properties", q("fo", "break-before")) or "auto"
+        if brk == "auto" and paragraph and paragraph[0].get(q("style", "master-page-name")) and found is not stretches[0]:
+            brk = "page"
+        facts.append("break=" + brk)
         facts.append("color=" + (lookup(text, "text-properties", q("fo", "color")) or "auto").lower())
         background = lookup(text, "text-properties", q("fo", "background-color")) or "transparent"
         facts.append("background=" + background.lower())

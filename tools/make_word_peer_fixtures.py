@@ -32,7 +32,9 @@ The sources in interchange/tests/fixtures/word/look/source/ (headings and
 body text with indents, spacing, colours and highlights; page, column and
 line breaks) become NAME.doc in interchange/tests/fixtures/word/look/ with
 NAME.antiword.txt, the text antiword reads (catdoc loses the text before a
-column break).
+column break), and NAME.libreoffice.txt, what LibreOffice's flat XML of
+NAME.doc says of each paragraph (tools/fodt_facts.py); --look-facts makes
+only those again, from the committed .doc files.
 The results are committed, so the tests run without the programs.
 
 Run from anywhere: tools/make_word_peer_fixtures.py
@@ -177,6 +179,16 @@ def make_stories(scratch, profile, names):
         print(target.relative_to(ROOT))
 
 
+def look_facts(doc, scratch, profile):
+    work = scratch / ("facts-" + doc.stem)
+    work.mkdir()
+    shutil.copy(doc, work / doc.name)
+    convert(work / doc.name, work, profile, "fodt")
+    facts = subprocess.run([sys.executable, str(ROOT / "tools" / "fodt_facts.py"), str(work / (doc.stem + ".fodt"))],
+                           check=True, capture_output=True, timeout=60).stdout
+    (LOOK / (doc.stem + ".libreoffice.txt")).write_bytes(facts)
+
+
 def make_look(scratch, profile, names):
     for source in sorted((LOOK / "source").iterdir()):
         if names and source.stem not in names:
@@ -190,6 +202,7 @@ def make_look(scratch, profile, names):
         text = subprocess.run(["antiword", "-w", "0", str(target)], check=True, capture_output=True,
                               timeout=60).stdout
         (LOOK / (source.stem + ".antiword.txt")).write_bytes(text)
+        look_facts(target, scratch, profile)
         print(target.relative_to(ROOT))
 
 
@@ -206,6 +219,13 @@ def main():
     for program in ("soffice", "antiword", "catdoc", "pdftotext"):
         if shutil.which(program) is None:
             sys.exit(f"{program} is missing: install it (tools/install-deps.sh) and run again")
+    if "--look-facts" in sys.argv[1:]:
+        with tempfile.TemporaryDirectory() as scratch:
+            scratch = pathlib.Path(scratch)
+            for doc in sorted(LOOK.glob("*.doc")):
+                if not names or doc.stem in names:
+                    look_facts(doc, scratch, scratch / "profile")
+        return
     if "--look" in sys.argv[1:]:
         with tempfile.TemporaryDirectory() as scratch:
             scratch = pathlib.Path(scratch)

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <sstream>
 
 #include "document/DocumentUnits.h"
 #include "document/xMorvaProperties.h"
@@ -34,11 +35,26 @@ Bytes FileBytes(const fs::path& path) {
   return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+std::string Escaped(const std::u16string& text) {
+  std::string out;
+  for (char16_t c : text) {
+    if (c >= 32 && c < 127) {
+      out += char(c);
+    } else {
+      char hex[10];
+      std::snprintf(hex, sizeof hex, "<%04X>", unsigned(c));
+      out += hex;
+    }
+  }
+  return out;
+}
+
 // The body as units (breaks as '\f' for a page, '\v' for a column) and
 // each unit's facts: the character and paragraph properties and tabs.
 struct Unit {
   char16_t unit = 0;
   std::map<uint16_t, int32_t> properties;
+  std::u16string sheet;  // the style sheet's name (its number is the file's)
   std::vector<uint32_t> tabs;
   bool operator==(const Unit&) const = default;
 };
@@ -62,8 +78,13 @@ std::vector<Unit> Units(xMorvaDocument& document) {
              : item.unit == xMorvaElementCode::ColBreak        ? u'\v'
              : item.unit == xMorvaElementCode::Tab             ? u'\t'
                                                                : char16_t(31);
-    for (uint16_t id : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 15, 32, 33, 35, 36, 37, 38})
+    for (uint16_t id : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 32, 33, 35, 36, 37, 38})
       u.properties[id] = current.GetProperty(id);
+    VStr<255> name;
+    if (current.GetProperty(kPropStyleSheet) > 0) document.GetStyleSheetName(int16_t(current.GetProperty(kPropStyleSheet)), name);
+    char16_t units[256] = {};
+    name.GetUniCText(units, 255);
+    u.sheet = units;
     for (int32_t i = 0; i < tabs.Count(); ++i) u.tabs.push_back(tabs.StopAt(i));
     out.push_back(std::move(u));
   }
@@ -76,19 +97,6 @@ std::u16string TextOfUnits(const std::vector<Unit>& units) {
   return text;
 }
 
-std::string Escaped(const std::u16string& text) {
-  std::string out;
-  for (char16_t c : text) {
-    if (c >= 32 && c < 127) {
-      out += char(c);
-    } else {
-      char hex[10];
-      std::snprintf(hex, sizeof hex, "<%04X>", unsigned(c));
-      out += hex;
-    }
-  }
-  return out;
-}
 
 class WordLook : public Fixture {
  protected:
@@ -182,6 +190,74 @@ TEST_F(WordLook, LibreOfficeBreaksArrive) {
   EXPECT_EQ(2u, reader.GetBodyBreaks().size());
 }
 
+// Each paragraph as LibreOffice reads it from its own file (its flat XML,
+// committed beside the file as NAME.libreoffice.txt): alignment, indents
+// to the pixel, the break before it, and the colour, background, weight,
+// slant, size and font of its first stretch of text.
+TEST_F(WordLook, ParagraphsHaveLibreOfficesFacts) {
+  int checked = 0;
+  for (const char* name : {"look", "breaks", "sections"}) {
+    SCOPED_TRACE(name);
+    auto document = Read(FileBytes(WordFolder() / (std::string(name) + ".doc")));
+    const std::vector<Unit> units = Units(*document);
+    const std::u16string text = TextOfUnits(units);
+    std::ifstream facts(WordFolder() / (std::string(name) + ".libreoffice.txt"));
+    ASSERT_TRUE(facts.good());
+    for (std::string line; std::getline(facts, line);) {
+      SCOPED_TRACE(line);
+      std::istringstream fields(line);
+      std::string key, field;
+      std::getline(fields, key, '\t');
+      key = key.substr(0, key.find("\\n"));
+      std::map<std::string, std::string> fact;
+      while (std::getline(fields, field, '\t')) fact[field.substr(0, field.find('='))] = field.substr(field.find('=') + 1);
+      // The paragraph of ours that starts with the same characters.
+      size_t at = 0;
+      for (; at < text.size(); ++at) {
+        const bool start = at == 0 || text[at - 1] == u'\r' || text[at - 1] == u'\f' || text[at - 1] == u'\v';
+        if (start && text.compare(at, key.size(), std::u16string(key.begin(), key.end())) == 0) break;
+      }
+      ASSERT_LT(at, text.size());
+      const std::map<uint16_t, int32_t>& p = units[at].properties;
+      static const std::map<std::string, int32_t> kAlign = {{"left", 0}, {"center", 1}, {"right", 2}, {"justify", 3}};
+      EXPECT_EQ(kAlign.at(fact["align"]), p.at(kPropAlignment));
+      for (const auto& [css, id] : {std::pair{"margin-left", kPropLeftIndent}, std::pair{"margin-right", kPropRightIndent},
+                                    std::pair{"text-indent", kPropFirstLineIndent}})
+        EXPECT_NEAR(std::stoi(fact[css]), p.at(id) * 96.0 / GetScreenResolution(), 1.0) << css;
+      const char16_t before = at == 0 ? 0 : text[at - 1];
+      EXPECT_EQ(fact["break"], before == u'\f' ? "page" : before == u'\v' ? "column" : "auto");
+      auto css = [](int32_t colour) {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "#%02x%02x%02x", colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+        return std::string(hex);
+      };
+      EXPECT_EQ(fact["color"], p.at(kPropTextColour) == 0 ? "auto" : css(p.at(kPropTextColour)));
+      EXPECT_EQ(fact["background"], p.at(kPropBackColour) == kColourNone ? "transparent" : css(p.at(kPropBackColour)));
+      EXPECT_EQ(fact["weight"], p.at(kPropBold) != 0 ? "bold" : "normal");
+      EXPECT_EQ(fact["style"], p.at(kPropItalic) != 0 ? "italic" : "normal");
+      EXPECT_EQ(fact["size"], std::to_string(p.at(kPropSize)) + "pt");
+      const std::u16string font = FontName(*document, p.at(kPropFont));
+      EXPECT_EQ(fact["font"], std::string(font.begin(), font.end()));
+      ++checked;
+    }
+  }
+  EXPECT_GE(checked, 25);
+}
+
+// A section's closing character is a break by how the next section
+// starts: LibreOffice's sections on the same page end in plain paragraph
+// ends, one on a new page in a page break.
+TEST_F(WordLook, LibreOfficeSectionEndsArrive) {
+  xMorvaImportWord reader;
+  auto document = Read(FileBytes(WordFolder() / "sections.doc"), &reader);
+  const std::u16string text = TextOfUnits(Units(*document));
+  EXPECT_NE(std::u16string::npos, text.find(u"than that.\rTwo columns")) << Escaped(text);
+  EXPECT_NE(std::u16string::npos, text.find(u"than that.\rIn the next column"));
+  EXPECT_NE(std::u16string::npos, text.find(u"than that.\fNew page section"));
+  EXPECT_EQ(1, std::count(text.begin(), text.end(), u'\f'));
+  EXPECT_EQ(0, std::count(text.begin(), text.end(), u'\v'));
+}
+
 // The text colour goes out as its nearest palette entry and as the exact
 // colour; a highlight as its nearest palette entry.
 TEST_F(WordLook, ColoursGoOutNearestAndExact) {
@@ -216,9 +292,10 @@ TEST_F(WordLook, ColoursGoOutNearestAndExact) {
   EXPECT_EQ(14, xMorvaExportWord::NearestIco(0xA6D9FF)) << "an exact entry of its own";
 }
 
-// A document with everything the Word file carries of a look, read by
-// our RTF reader: the first Word round trip keeps it, the second changes
-// nothing (text, facts, breaks).
+// The second cycle of a Word round trip changes nothing (text, facts,
+// breaks): for a document our RTF reader makes with everything a Word file
+// carries of a look, and for LibreOffice's files. The first cycle keeps
+// what the RTF document says.
 TEST_F(WordLook, SecondRoundTripChangesNothing) {
   const std::string rtf =
       "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Liberation Serif;}{\\f1 Liberation Sans;}{\\f2 Symbol;}}"
@@ -229,32 +306,46 @@ TEST_F(WordLook, SecondRoundTripChangesNothing) {
       "\\pard\\plain\\qr\\sl480\\slmult1 Right, double, \\u-3913? kept and {\\f2 \\u-3913?} in Symbol.\\page "
       "After the page\\column in the next column.\\par"
       "\\pard\\plain\\qj Justified last paragraph\\par}";
-  auto source = NewDocument();
-  ASSERT_EQ(0, Import(*source, rtf));
-  auto once = Read(ExportWordBytes(*source));
-  auto twice = Read(ExportWordBytes(*once));
-  const std::vector<Unit> first = Units(*once), second = Units(*twice);
-  EXPECT_EQ(TextOfUnits(first), TextOfUnits(second));
-  ASSERT_EQ(first.size(), second.size());
-  for (size_t i = 0; i < first.size(); ++i) {
-    SCOPED_TRACE(i);
-    EXPECT_EQ(first[i].properties, second[i].properties);
-    EXPECT_EQ(first[i].tabs, second[i].tabs);
+  for (const char* name : {"rtf", "look.doc", "breaks.doc", "sections.doc"}) {
+    SCOPED_TRACE(name);
+    std::unique_ptr<xMorvaDocument> source;
+    if (std::string(name) == "rtf") {
+      source = NewDocument();
+      ASSERT_EQ(0, Import(*source, rtf));
+    } else {
+      source = Read(FileBytes(WordFolder() / name));
+    }
+    auto once = Read(ExportWordBytes(*source));
+    auto twice = Read(ExportWordBytes(*once));
+    const std::vector<Unit> first = Units(*once), second = Units(*twice);
+    EXPECT_EQ(Escaped(TextOfUnits(first)), Escaped(TextOfUnits(second)));
+    ASSERT_EQ(first.size(), second.size());
+    for (size_t i = 0, reported = 0; i < first.size() && reported < 10; ++i) {
+      if (first[i] == second[i]) continue;
+      ++reported;
+      std::string differences = first[i].tabs != second[i].tabs ? " tabs" : "";
+      for (const auto& [id, value] : first[i].properties)
+        if (second[i].properties.at(id) != value)
+          differences += " id " + std::to_string(id) + ": " + std::to_string(value) + " then " +
+                         std::to_string(second[i].properties.at(id));
+      if (first[i].sheet != second[i].sheet) differences += " sheet " + Escaped(first[i].sheet) + " then " + Escaped(second[i].sheet);
+      ADD_FAILURE() << "unit " << i << " '" << Escaped(std::u16string(1, first[i].unit)) << "'" << differences;
+    }
+    if (std::string(name) != "rtf") continue;
+    const std::u16string text = TextOfUnits(first);
+    EXPECT_NE(std::u16string::npos, text.find(u"double, \uF0B7 kept and \u00B7 in Symbol.\fAfter the page\vin the next"))
+        << Escaped(text);
+    EXPECT_EQ(0x0000C0, At(first, u"dark red", kPropTextColour));
+    EXPECT_EQ(0x563412, At(first, u"navy", kPropTextColour));
+    EXPECT_EQ(0x00E6FF, At(first, u"marked", kPropBackColour)) << "yellow's palette entry";
+    EXPECT_EQ(kColourNone, At(first, u"Indented", kPropBackColour));
+    EXPECT_NEAR(TwipsToPixels(1440), At(first, u"Indented", kPropLeftIndent), 1);
+    EXPECT_NEAR(TwipsToPixels(-360), At(first, u"Indented", kPropFirstLineIndent), 1);
+    EXPECT_EQ(20, At(first, u"Right, double", kPropInterline));
+    EXPECT_EQ(2, At(first, u"Right, double", kPropAlignment));
+    EXPECT_EQ(1, At(first, u"Title", kPropBold));
+    EXPECT_EQ(0, At(first, u"Indented", kPropBold));
   }
-  // What the first trip keeps of the source.
-  const std::u16string text = TextOfUnits(first);
-  EXPECT_NE(std::u16string::npos, text.find(u"double, \uF0B7 kept and \u00B7 in Symbol.\fAfter the page\vin the next"))
-      << Escaped(text);
-  EXPECT_EQ(0x0000C0, At(first, u"dark red", kPropTextColour));
-  EXPECT_EQ(0x563412, At(first, u"navy", kPropTextColour));
-  EXPECT_EQ(0x00E6FF, At(first, u"marked", kPropBackColour)) << "yellow's palette entry";
-  EXPECT_EQ(kColourNone, At(first, u"Indented", kPropBackColour));
-  EXPECT_NEAR(TwipsToPixels(1440), At(first, u"Indented", kPropLeftIndent), 1);
-  EXPECT_NEAR(TwipsToPixels(-360), At(first, u"Indented", kPropFirstLineIndent), 1);
-  EXPECT_EQ(20, At(first, u"Right, double", kPropInterline));
-  EXPECT_EQ(2, At(first, u"Right, double", kPropAlignment));
-  EXPECT_EQ(1, At(first, u"Title", kPropBold));
-  EXPECT_EQ(0, At(first, u"Indented", kPropBold));
 }
 
 // The property-set streams as [MS-OLEPS] lays them out, read strictly:

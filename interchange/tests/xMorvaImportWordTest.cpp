@@ -1017,6 +1017,37 @@ TEST_F(ImportWord, SpaceBeforeAndAfterWidenTheInterlineOfTheParagraphAbove) {
   EXPECT_LT(widened, 15 + 360 * 10 * GetScreenResolution() / (1440 * height));
 }
 
+// The space after a paragraph of many lines is shared among its lines:
+// its interline widens less than a one-line paragraph's for the same space.
+TEST_F(ImportWord, SpaceAfterIsSharedAmongTheParagraphsLines) {
+  std::u16string text = u"Short\r";
+  for (int i = 0; i < 150; ++i) text += u"word ";
+  text += u"\rLast\r";
+  const uint32_t longEnd = uint32_t(text.size()) - 5;
+  Word97 file;
+  file.text = text;
+  file.papx = FkpPage({0x800, 0x800 + 6, 0x800 + longEnd, 0x800 + uint32_t(text.size())},
+                      {Cat({{0, 0}, Sprm16(0xA414, 480), {0}}), Cat({{0, 0}, Sprm16(0xA414, 480), {0}}),
+                       {0, 0, 0}},
+                      12, true);
+  file.Build();
+  ASSERT_EQ(Import(Container({{u"WordDocument", file.main}, {u"1Table", file.table}})), 0);
+  xMorvaTextInterface* body = document.GetPart(kPartBody);
+  ASSERT_NE(body, nullptr);
+  body->SetSelection(0, 1);
+  xMorvaFont font(document.GetMeasuringPort(), &document);
+  font.ApplyProperty(kPropFont, body->GetPropertyValue(kPropFont), false);
+  font.ApplyProperty(kPropSize, body->GetPropertyValue(kPropSize), false);
+  const int32_t height = font.GetAscent() + font.GetDescent();
+  ASSERT_GT(height, 0);
+  const int32_t oneLine = body->GetPropertyValue(kPropInterline);
+  EXPECT_EQ(oneLine, 10 + 480 * 10 * GetScreenResolution() / (1440 * height));
+  body->SetSelection(10, 10);
+  const int32_t manyLines = body->GetPropertyValue(kPropInterline);
+  EXPECT_LT(manyLines, oneLine);
+  EXPECT_GE(manyLines, 10);
+}
+
 // A row of two cells "A" and "B", then a paragraph: the row is one line
 // with a tab between its cells and a stop for the second cell, indented to
 // the first boundary and ending at the last.

@@ -734,6 +734,41 @@ bool xMorvaImportWord::ApplySectionSprm(ByteSpanReader& in, bool& stop) {
   return in.Skip(size);
 }
 
+std::vector<std::pair<uint32_t, uint8_t>> xMorvaImportWord::SectionEnds(const std::vector<uint8_t>& main,
+                                                                      const std::vector<uint8_t>& table) const {
+  // Each section but the last ends with character 12 just before the next
+  // one's first character; how the next one starts (sprmSBkc: 0 on the
+  // same page, 1 in a new column, 2 to 4 on a new page, the default 2)
+  // says what that character is.
+  std::vector<std::pair<uint32_t, uint8_t>> ends;
+  if (fFib.lcbPlcfSed < 4 || !Inside(fFib.fcPlcfSed, fFib.lcbPlcfSed, table.size())) return ends;
+  const uint32_t n = (fFib.lcbPlcfSed - 4) / 16;
+  ByteSpanReader plc(table.data() + fFib.fcPlcfSed, fFib.lcbPlcfSed, ByteSpanReader::Order::kLittle);
+  for (uint32_t i = 1; i < n; ++i) {
+    plc.Seek(size_t(i) * 4);
+    const uint32_t cp = plc.U32();
+    plc.Seek(size_t(n + 1) * 4 + size_t(i) * 12 + 2);
+    const uint32_t fcSepx = plc.U32();
+    if (plc.Failed()) break;
+    uint8_t bkc = 2;
+    if (fcSepx != 0xFFFFFFFFu && Inside(fcSepx, 2, main.size())) {
+      const uint16_t cb = uint16_t(main[fcSepx] | (main[fcSepx + 1] << 8));
+      if (Inside(uint64_t(fcSepx) + 2, cb, main.size())) {
+        ByteSpanReader in(main.data() + fcSepx + 2, cb, ByteSpanReader::Order::kLittle);
+        while (in.Remaining() != 0) {
+          const uint16_t opcode = fFib.word97 ? in.U16() : in.U8();
+          size_t size = 0;
+          if (in.Failed() || !OperandSize(opcode, fFib.word97, in, size)) break;
+          if ((opcode == 0x3009 || opcode == 142) && size >= 1) bkc = in.Data()[in.Position()];
+          in.Skip(size);
+        }
+      }
+    }
+    if (cp > 0) ends.emplace_back(cp - 1, bkc);
+  }
+  return ends;
+}
+
 int32_t xMorvaImportWord::ReadFirstSection(const std::vector<uint8_t>& main,
                                            const std::vector<uint8_t>& table) {
   fSection = xMorvaWordSection();
@@ -845,6 +880,16 @@ int32_t xMorvaImportWord::ReadWordText(VStream& file, std::u16string& body) {
   std::vector<uint32_t> joined;
   ResolveRows(text, joined);
   body = MainStory(text, rowEnds, joined, fBodyPositions, &fBodyBreaks);
+  // A section's end is a break by how the next section starts: none when
+  // it goes on on the same page.
+  for (const auto& [cp, bkc] : SectionEnds(main, *tableStream)) {
+    if (cp >= text.size() || text[cp] != 0x0C || cp >= fBodyPositions.size()) continue;
+    const uint32_t at = fBodyPositions[cp];
+    auto found = std::find_if(fBodyBreaks.begin(), fBodyBreaks.end(), [at](const xMorvaWordBreak& b) { return b.at == at; });
+    if (found == fBodyBreaks.end()) continue;
+    if (bkc == 0) fBodyBreaks.erase(found);
+    else found->page = bkc != 1;
+  }
   // A paragraph that starts a page: the paragraph end before it becomes a
   // page break, as the body keeps one.
   if (!fBodyPositions.empty()) {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "framework/core/VObject.h"
@@ -386,6 +387,10 @@ class xMorvaImportWord : public VObject {
   int32_t BinTablePages(const std::vector<uint8_t>& table, uint32_t fc, uint32_t lcb,
                         uint16_t pnFirst, uint16_t cpn, std::vector<uint32_t>& pages) const;
   int32_t ReadFirstSection(const std::vector<uint8_t>& main, const std::vector<uint8_t>& table);
+  // Where each section but the last ends (the character position of its
+  // closing character 12) and how the next one starts (its bkc).
+  std::vector<std::pair<uint32_t, uint8_t>> SectionEnds(const std::vector<uint8_t>& main,
+                                                        const std::vector<uint8_t>& table) const;
   // One section sprm at the reader's position; false when its operand
   // passes the end of its grpprl.
   bool ApplySectionSprm(ByteSpanReader& in, bool& stop);
@@ -441,7 +446,7 @@ class xMorvaImportWord : public VObject {
   xMorvaWordSection fSection;
   std::vector<Piece> fPieces;  // sorted by file position
   std::vector<std::u16string> fFontNames;
-  std::vector<bool> fSymbolFonts;  // by font number: a symbol font's
+  std::vector<bool> fSymbolFonts;  // by font number: whether it is a symbol font
   std::vector<uint32_t> fBodyPositions;  // body position of each main-text character
   xMorvaWordDop fDop;
   xMorvaWordInfos fInfos;

@@ -6,6 +6,7 @@
 // same way into their parts.
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <map>
 
 #include "document/DocumentUnits.h"
@@ -324,22 +325,47 @@ int32_t xMorvaImportWord::BuildBody(xMorvaDocument& document, xMorvaEngine& engi
 
   // Space before and after, and table rows' heights, widen the interline
   // of the paragraph above the gap, measured in the font and size its end
-  // is in, over its own interline.
+  // is in, over its own interline. The interline widens every line of the
+  // paragraph, so the space is shared among the lines the paragraph will
+  // take (its text's width over the room between its indents), keeping
+  // the paragraph's height near the writer's.
   if (!spacing.empty()) {
     xMorvaFont font(document.GetMeasuringPort(), &document);
+    const int32_t room = TwipsToPixels(fSection.pageWidth - fSection.left - fSection.right);
+    auto linesOf = [&](size_t k, uint32_t end) -> int64_t {
+      const ParagraphSettings& p = paragraphs[k];
+      const int32_t available = room - p.values[kPropLeftIndent - kFirstParagraphProperty] -
+                                p.values[kPropRightIndent - kFirstParagraphProperty];
+      if (available <= 0) return 1;
+      double width = 0;
+      auto span = std::upper_bound(spans.begin(), spans.end(), starts[k],
+                                   [](uint32_t v, const Span& s) { return v < s.first; });
+      if (span != spans.begin()) --span;
+      for (; span != spans.end() && span->first < end; ++span) {
+        for (uint16_t id : {kPropFont, kPropSize, kPropBold, kPropItalic, kPropLetterCase})
+          font.ApplyProperty(id, span->values[id], false);
+        for (uint32_t at = std::max(span->first, starts[k]); at < std::min(span->limit, end); ++at) {
+          const auto unit = uint16_t(body[at] == u'\t' ? u' ' : body[at]);
+          width += font.MeasureCharWidth(&unit, &unit + 1);
+        }
+      }
+      return std::max<int64_t>(1, int64_t(std::ceil(width / available)));
+    };
     for (const xMorvaWordSpacing& gap : spacing) {
       if (gap.end >= length) continue;
       auto span = std::upper_bound(spans.begin(), spans.end(), gap.end,
                                    [](uint32_t v, const Span& s) { return v < s.first; });
       if (span == spans.begin()) continue;
       --span;
-      font.ApplyProperty(kPropFont, span->values[kPropFont], false);
-      font.ApplyProperty(kPropSize, span->values[kPropSize], false);
+      const size_t k = paragraphOf(gap.end);
+      const int64_t lines = gap.twips > 0 && gap.rowHeight == 0 ? linesOf(k, gap.end) : 1;
+      for (uint16_t id : {kPropFont, kPropSize, kPropBold, kPropItalic, kPropLetterCase})
+        font.ApplyProperty(id, span->values[id], false);
       const int64_t height = std::max(font.GetAscent() + font.GetDescent(), 1);
       const int64_t resolution = GetScreenResolution();
-      const int64_t extra = int64_t(gap.twips) * 10 * resolution / (1440 * height);
+      const int64_t extra = int64_t(gap.twips) * 10 * resolution / (1440 * height * lines);
       const int64_t row = int64_t(gap.rowHeight) * 10 * resolution / (1440 * height);
-      ParagraphSettings& p = paragraphs[paragraphOf(gap.end)];
+      ParagraphSettings& p = paragraphs[k];
       int32_t& interline = p.values[kPropInterline - kFirstParagraphProperty];
       const int64_t own = std::max(interline, 1);
       const int64_t widened = std::min<int64_t>(std::max(own, row) + extra, 127);

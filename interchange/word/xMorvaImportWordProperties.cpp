@@ -411,8 +411,8 @@ int32_t xMorvaImportWord::ApplyParagraphSprm(ByteSpanReader& in, xMorvaWordPap& 
     case 2: pap.istd = operand.U16(); break;
     case 0x2403:
     case 5: pap.jc = int8_t(std::min<uint8_t>(operand.U8(), 3)); break;
-    // The indents in both forms: Word 97's and the logical ones later
-    // writers add (or write alone).
+    // The alignment and the indents come in Word 97's opcodes and in the
+    // logical ones later writers add (or write alone).
     case 0x2461:
       pap.jc = int8_t(std::min<uint8_t>(operand.U8(), 3));
       break;
