@@ -191,6 +191,25 @@ TEST_F(RtfPeerFiles, SectionMarginsAndColumnsFromEachPeer) {
   }
 }
 
+// Cyrillic and Greek text (AbiWord writes it with \uc0: no fallback after
+// each \u) and a link's text (a field's result) from each peer.
+TEST_F(RtfPeerFiles, ScriptsAndLinkTextFromEachPeer) {
+  for (const char* peer : {"libreoffice", "abiword", "pandoc"}) {
+    SCOPED_TRACE(peer);
+    document = NewDocument();
+    const std::string rtf = ReadFile(FixtureFolder() / (std::string("scripts.") + peer + ".rtf"));
+    ASSERT_FALSE(rtf.empty());
+    ASSERT_EQ(0, Import(*document, rtf));
+    const std::string text = Normalise(Utf8Of(*document, kPartBody));
+    EXPECT_NE(std::string::npos,
+              text.find("\xD0\xA0\xD1\x83\xD1\x81\xD1\x81\xD0\xBA\xD0\xB8\xD0\xB9 "
+                        "\xD1\x82\xD0\xB5\xD0\xBA\xD1\x81\xD1\x82 with "
+                        "\xCE\x95\xCE\xBB\xCE\xBB\xCE\xB7\xCE\xBD\xCE\xB9\xCE\xBA\xCE\xAC and caf\xC3\xA9.\n"))
+        << text;
+    EXPECT_NE(std::string::npos, text.find("A link to a page in the middle.\n")) << text;
+  }
+}
+
 // ---- Our files read by the peers.
 
 namespace {
