@@ -210,6 +210,24 @@ TEST_F(RtfPeerFiles, ScriptsAndLinkTextFromEachPeer) {
   }
 }
 
+// LibreOffice's headings in its outline list carry an empty label
+// ({\listtext\pard\plain \tab}): no tab before their text. The body
+// style's 1.15 lines and space after widen its paragraphs' interline, the
+// headings' space before and after theirs.
+TEST_F(RtfPeerFiles, HeadingsAndBodySpacingFromEachPeer) {
+  for (const char* peer : {"libreoffice", "abiword"}) {
+    SCOPED_TRACE(peer);
+    Read(std::string("headings.") + peer);
+    EXPECT_EQ(0, Find(*document, kPartBody, u"First heading"));
+    EXPECT_EQ(1, PropertyOf(*document, kPartBody, u"Second heading", kPropBold));
+    EXPECT_EQ(u'\r', Positions(*document, kPartBody)[size_t(Find(*document, kPartBody, u"Second heading")) - 1].unit);
+    EXPECT_EQ("Liberation Serif", FontName(*document, PropertyOf(*document, kPartBody, u"Last body", kPropFont)));
+    EXPECT_EQ(12, PropertyOf(*document, kPartBody, u"Last body", kPropSize));
+    EXPECT_GT(PropertyOf(*document, kPartBody, u"Last body", kPropInterline), 11);
+    EXPECT_GT(PropertyOf(*document, kPartBody, u"First heading", kPropInterline), 10);
+  }
+}
+
 // ---- Our files read by the peers.
 
 namespace {
