@@ -118,6 +118,10 @@ struct State {
   // \ucN: the fallback characters that follow each \u, scoped by groups
   // as character settings are.
   int32_t unicodeSkip = 1;
+  // The settings (one bit per property action) the text gave explicitly
+  // since the last \plain (character settings) or \pard (paragraph
+  // settings): a style named after them does not undo them.
+  uint64_t explicitSet = 0;
 };
 
 // A style of the style sheet: the settings it gives, as the property
@@ -128,6 +132,7 @@ struct RtfStyle {
   int32_t basedOn = -1;
   std::vector<std::pair<int32_t, int32_t>> settings;
 };
+static_assert(kRtfPropParagraphStyle < 64, "one bit of State::explicitSet per setting");
 // Styles based on styles: a chain longer than this is a loop.
 constexpr int32_t kMaxStyleChain = 16;
 // The fallback characters \uc may ask to skip are held to this many.
@@ -281,6 +286,8 @@ class RtfReader {
   // \deff: the font of text that names none.
   int32_t fDefaultFont = 0;
   std::vector<RtfStyle> fStyles;
+  // Set while a style's settings are applied: they are not the text's own.
+  bool fApplyingStyle = false;
   std::u16string fListText;
   std::unique_ptr<xMorvaFont> fMeasure;
 };
@@ -652,6 +659,9 @@ int32_t RtfReader::Pop() {
     }
   }
   if (!InText()) return kRtfOk;
+  // The document's own group closes: no text follows, and its last
+  // paragraph, which no \par closed, keeps the settings it was given.
+  if (fSaved.empty()) return kRtfOk;
   if (charactersDiffer || leftPart) ApplyCharacterProperties();
   if (before.left != fState.p.left) ApplyParagraph(kPropLeftIndent, TwipsToPixels(fState.p.left));
   if (before.first != fState.p.first) ApplyParagraph(kPropFirstLineIndent, TwipsToPixels(fState.p.first));
@@ -760,6 +770,13 @@ void RtfReader::ResetParagraph() {
 void RtfReader::ApplyProperty(int32_t property, int32_t value) {
   CharacterBlock& c = fState.c;
   ParagraphBlock& p = fState.p;
+  if (property == kRtfPropPlain) {
+    fState.explicitSet &= ~((uint64_t(1) << kRtfPropParagraphReset) - 1);
+  } else if (property == kRtfPropParagraphReset) {
+    fState.explicitSet &= ~(((uint64_t(1) << kRtfPropParagraphStyle) - 1) ^ ((uint64_t(1) << kRtfPropParagraphReset) - 1));
+  } else if (!fApplyingStyle && property < kRtfPropParagraphStyle) {
+    fState.explicitSet |= uint64_t(1) << property;
+  }
   auto byte = [](int32_t v) { return uint8_t(std::clamp(v, 0, 255)); };
   switch (property) {
     // Character block.
@@ -1015,7 +1032,12 @@ void RtfReader::ApplyStyle(int32_t number, bool character, int32_t depth) {
   }
   if (style == nullptr) return;
   if (style->basedOn >= 0 && style->basedOn != number) ApplyStyle(style->basedOn, character, depth + 1);
-  for (const auto& [property, value] : style->settings) ApplyProperty(property, value);
+  const bool outer = !fApplyingStyle;
+  fApplyingStyle = true;
+  for (const auto& [property, value] : style->settings) {
+    if ((fState.explicitSet >> property & 1) == 0) ApplyProperty(property, value);
+  }
+  if (outer) fApplyingStyle = false;
 }
 
 int32_t RtfReader::ParagraphInterline(const PartText& text, const ParagraphBlock& p) {

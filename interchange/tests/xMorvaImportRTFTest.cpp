@@ -443,3 +443,18 @@ TEST_F(ImportRTF, SectionSettingsReachTheDocument) {
   ASSERT_EQ(0, Import(*document, "{\\rtf1\\cols3\\sectd x}"));
   EXPECT_EQ(1, document->GetParams().GetColumns());
 }
+
+// Settings the text gives before it names a style (our own files write
+// \s after the character settings) are its own: the style does not undo
+// them; \plain and \pard let the next style's settings apply again.
+TEST_F(ImportRTF, ExplicitSettingsBeforeAStyleStay) {
+  auto document = NewDocument();
+  ASSERT_EQ(0, Import(*document,
+                      "{\\rtf1{\\stylesheet{\\s1\\caps0\\b0\\qc Sheet;}}\\caps\\b\\s1 a\\par"
+                      "\\pard\\plain\\s1 b\\par\\pard\\qr\\s1 c}"));
+  EXPECT_EQ(1, At(*document, 0, kPropLetterCase));
+  EXPECT_EQ(1, At(*document, 0, kPropBold));
+  EXPECT_EQ(1, At(*document, 0, kPropAlignment));
+  EXPECT_EQ(0, At(*document, 2, kPropBold));
+  EXPECT_EQ(2, At(*document, 4, kPropAlignment));
+}
