@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -135,6 +136,9 @@ struct RtfStyle {
 static_assert(kRtfPropParagraphStyle < 64, "one bit of State::explicitSet per setting");
 // Styles based on styles: a chain longer than this is a loop.
 constexpr int32_t kMaxStyleChain = 16;
+// The settings a style keeps (real ones have a few dozen): a hostile file
+// cannot make every paragraph that names it cost what the file holds.
+constexpr size_t kMaxStyleSettings = 256;
 // The fallback characters \uc may ask to skip are held to this many.
 constexpr int32_t kMaxUnicodeSkip = 16;
 // The interline a paragraph can hold, in tenths of a line.
@@ -286,6 +290,9 @@ class RtfReader {
   // \deff: the font of text that names none.
   int32_t fDefaultFont = 0;
   std::vector<RtfStyle> fStyles;
+  static int64_t StyleKey(int32_t number, bool character) { return int64_t(number) * 2 + (character ? 1 : 0); }
+  std::unordered_map<int64_t, size_t> fStyleIndex;
+  bool fStyleIndexStale = false;
   // Set while a style's settings are applied: they are not the text's own.
   bool fApplyingStyle = false;
   std::u16string fListText;
@@ -482,10 +489,12 @@ int32_t RtfReader::Translate(std::string_view word, bool hasParameter, int32_t p
           if (row->index == kRtfPropParagraphStyle || row->index == kRtfPropCharacterStyle) {
             style.number = value;
             style.character = row->index == kRtfPropCharacterStyle;
+            fStyleIndexStale = true;
           } else if (row->index == kRtfPropBasedOn) {
             style.basedOn = value;
           } else if (row->index < kRtfPropParagraphStyle && row->index != kRtfPropCharSet &&
-                     row->index != kRtfPropRed && row->index != kRtfPropGreen && row->index != kRtfPropBlue) {
+                     row->index != kRtfPropRed && row->index != kRtfPropGreen && row->index != kRtfPropBlue &&
+                     style.settings.size() < kMaxStyleSettings) {
             // Character and paragraph settings only: a style sets nothing
             // of the document.
             style.settings.emplace_back(row->index, value);
@@ -629,6 +638,7 @@ void RtfReader::Push() {
   if (fState.destination == kDestStyleSheet) {
     fState.destination = kDestStyle;
     fStyles.emplace_back();
+    fStyleIndexStale = true;
   }
 }
 
@@ -1025,12 +1035,16 @@ void RtfReader::PutElement(uint16_t code, const uint8_t* payload, uint32_t a, ui
 
 void RtfReader::ApplyStyle(int32_t number, bool character, int32_t depth) {
   if (depth > kMaxStyleChain) return;
-  // The last definition of a number counts.
-  const RtfStyle* style = nullptr;
-  for (const RtfStyle& each : fStyles) {
-    if (each.number == number && each.character == character) style = &each;
+  // The last definition of a number counts; the index of the styles by
+  // number is made again only after the style sheet changed.
+  if (fStyleIndexStale) {
+    fStyleIndex.clear();
+    for (size_t i = 0; i < fStyles.size(); ++i) fStyleIndex[StyleKey(fStyles[i].number, fStyles[i].character)] = i;
+    fStyleIndexStale = false;
   }
-  if (style == nullptr) return;
+  const auto found = fStyleIndex.find(StyleKey(number, character));
+  if (found == fStyleIndex.end()) return;
+  const RtfStyle* style = &fStyles[found->second];
   if (style->basedOn >= 0 && style->basedOn != number) ApplyStyle(style->basedOn, character, depth + 1);
   const bool outer = !fApplyingStyle;
   fApplyingStyle = true;

@@ -458,3 +458,15 @@ TEST_F(ImportRTF, ExplicitSettingsBeforeAStyleStay) {
   EXPECT_EQ(0, At(*document, 2, kPropBold));
   EXPECT_EQ(2, At(*document, 4, kPropAlignment));
 }
+
+// A style keeps its first 256 settings: later ones are dropped, so a file
+// cannot make each paragraph naming its style cost what the file holds.
+TEST_F(ImportRTF, StylesKeepTheirFirstSettingsOnly) {
+  std::string sheet;
+  for (int i = 0; i < 255; ++i) sheet += "\\i";
+  auto document = NewDocument();
+  ASSERT_EQ(0, Import(*document, "{\\rtf1{\\stylesheet{\\s1" + sheet + "\\ul\\b Long;}}\\s1 a}"));
+  EXPECT_EQ(1, At(*document, 0, kPropItalic));
+  EXPECT_EQ(1, At(*document, 0, kPropUnderline));
+  EXPECT_EQ(0, At(*document, 0, kPropBold));
+}
