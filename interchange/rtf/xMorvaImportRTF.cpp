@@ -157,8 +157,8 @@ struct PartText {
   xMorvaProperties current;
   xMorvaTabs currentTabs;
   size_t paragraphStart = 0;
-  // The units of the paragraph being read, and their estimated width in
-  // pixels, for spreading its space before and after over its lines.
+  // The units of the paragraph being read: how many lines it takes is
+  // estimated from them, to spread its space before and after over them.
   int32_t paragraphUnits = 0;
   // The paragraph settings in effect at its last unit: those of a last
   // paragraph that no paragraph end closes.
