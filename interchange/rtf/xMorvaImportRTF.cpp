@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -118,6 +119,10 @@ struct State {
   // \ucN: the fallback characters that follow each \u, scoped by groups
   // as character settings are.
   int32_t unicodeSkip = 1;
+  // The settings (one bit per property action) the text gave explicitly
+  // since the last \plain (character settings) or \pard (paragraph
+  // settings): a style named after them does not undo them.
+  uint64_t explicitSet = 0;
 };
 
 // A style of the style sheet: the settings it gives, as the property
@@ -128,8 +133,12 @@ struct RtfStyle {
   int32_t basedOn = -1;
   std::vector<std::pair<int32_t, int32_t>> settings;
 };
+static_assert(kRtfPropParagraphStyle < 64, "one bit of State::explicitSet per setting");
 // Styles based on styles: a chain longer than this is a loop.
 constexpr int32_t kMaxStyleChain = 16;
+// The settings a style keeps (real ones have a few dozen): a hostile file
+// cannot make every paragraph that names it cost what the file holds.
+constexpr size_t kMaxStyleSettings = 256;
 // The fallback characters \uc may ask to skip are held to this many.
 constexpr int32_t kMaxUnicodeSkip = 16;
 // The interline a paragraph can hold, in tenths of a line.
@@ -148,8 +157,8 @@ struct PartText {
   xMorvaProperties current;
   xMorvaTabs currentTabs;
   size_t paragraphStart = 0;
-  // The units of the paragraph being read, and their estimated width in
-  // pixels, for spreading its space before and after over its lines.
+  // The units of the paragraph being read: how many lines it takes is
+  // estimated from them, to spread its space before and after over them.
   int32_t paragraphUnits = 0;
   // The paragraph settings in effect at its last unit: those of a last
   // paragraph that no paragraph end closes.
@@ -285,6 +294,11 @@ class RtfReader {
   // \deff: the font of text that names none.
   int32_t fDefaultFont = 0;
   std::vector<RtfStyle> fStyles;
+  static int64_t StyleKey(int32_t number, bool character) { return int64_t(number) * 2 + (character ? 1 : 0); }
+  std::unordered_map<int64_t, size_t> fStyleIndex;
+  bool fStyleIndexStale = false;
+  // Set while a style's settings are applied: they are not the text's own.
+  bool fApplyingStyle = false;
   std::u16string fListText;
   std::unique_ptr<xMorvaFont> fMeasure;
   bool fPageGiven = false;
@@ -481,10 +495,12 @@ int32_t RtfReader::Translate(std::string_view word, bool hasParameter, int32_t p
           if (row->index == kRtfPropParagraphStyle || row->index == kRtfPropCharacterStyle) {
             style.number = value;
             style.character = row->index == kRtfPropCharacterStyle;
+            fStyleIndexStale = true;
           } else if (row->index == kRtfPropBasedOn) {
             style.basedOn = value;
           } else if (row->index < kRtfPropParagraphStyle && row->index != kRtfPropCharSet &&
-                     row->index != kRtfPropRed && row->index != kRtfPropGreen && row->index != kRtfPropBlue) {
+                     row->index != kRtfPropRed && row->index != kRtfPropGreen && row->index != kRtfPropBlue &&
+                     style.settings.size() < kMaxStyleSettings) {
             // Character and paragraph settings only: a style sets nothing
             // of the document.
             style.settings.emplace_back(row->index, value);
@@ -628,6 +644,7 @@ void RtfReader::Push() {
   if (fState.destination == kDestStyleSheet) {
     fState.destination = kDestStyle;
     fStyles.emplace_back();
+    fStyleIndexStale = true;
   }
 }
 
@@ -658,6 +675,9 @@ int32_t RtfReader::Pop() {
     }
   }
   if (!InText()) return kRtfOk;
+  // The document's own group closes: no text follows, and its last
+  // paragraph, which no \par closed, keeps the settings it was given.
+  if (fSaved.empty()) return kRtfOk;
   if (charactersDiffer || leftPart) ApplyCharacterProperties();
   if (before.left != fState.p.left) ApplyParagraph(kPropLeftIndent, TwipsToPixels(fState.p.left));
   if (before.first != fState.p.first) ApplyParagraph(kPropFirstLineIndent, TwipsToPixels(fState.p.first));
@@ -766,6 +786,13 @@ void RtfReader::ResetParagraph() {
 void RtfReader::ApplyProperty(int32_t property, int32_t value) {
   CharacterBlock& c = fState.c;
   ParagraphBlock& p = fState.p;
+  if (property == kRtfPropPlain) {
+    fState.explicitSet &= ~((uint64_t(1) << kRtfPropParagraphReset) - 1);
+  } else if (property == kRtfPropParagraphReset) {
+    fState.explicitSet &= ~(((uint64_t(1) << kRtfPropParagraphStyle) - 1) ^ ((uint64_t(1) << kRtfPropParagraphReset) - 1));
+  } else if (!fApplyingStyle && property < kRtfPropParagraphStyle) {
+    fState.explicitSet |= uint64_t(1) << property;
+  }
   auto byte = [](int32_t v) { return uint8_t(std::clamp(v, 0, 255)); };
   switch (property) {
     // Character block.
@@ -1025,14 +1052,23 @@ void RtfReader::PutElement(uint16_t code, const uint8_t* payload, uint32_t a, ui
 
 void RtfReader::ApplyStyle(int32_t number, bool character, int32_t depth) {
   if (depth > kMaxStyleChain) return;
-  // The last definition of a number counts.
-  const RtfStyle* style = nullptr;
-  for (const RtfStyle& each : fStyles) {
-    if (each.number == number && each.character == character) style = &each;
+  // The last definition of a number counts; the index of the styles by
+  // number is made again only after the style sheet changed.
+  if (fStyleIndexStale) {
+    fStyleIndex.clear();
+    for (size_t i = 0; i < fStyles.size(); ++i) fStyleIndex[StyleKey(fStyles[i].number, fStyles[i].character)] = i;
+    fStyleIndexStale = false;
   }
-  if (style == nullptr) return;
+  const auto found = fStyleIndex.find(StyleKey(number, character));
+  if (found == fStyleIndex.end()) return;
+  const RtfStyle* style = &fStyles[found->second];
   if (style->basedOn >= 0 && style->basedOn != number) ApplyStyle(style->basedOn, character, depth + 1);
-  for (const auto& [property, value] : style->settings) ApplyProperty(property, value);
+  const bool outer = !fApplyingStyle;
+  fApplyingStyle = true;
+  for (const auto& [property, value] : style->settings) {
+    if ((fState.explicitSet >> property & 1) == 0) ApplyProperty(property, value);
+  }
+  if (outer) fApplyingStyle = false;
 }
 
 int32_t RtfReader::ParagraphInterline(const PartText& text, const ParagraphBlock& p) {

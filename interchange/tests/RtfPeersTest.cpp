@@ -191,6 +191,43 @@ TEST_F(RtfPeerFiles, SectionMarginsAndColumnsFromEachPeer) {
   }
 }
 
+// Cyrillic and Greek text (AbiWord writes it with \uc0: no fallback after
+// each \u) and a link's text (a field's result) from each peer.
+TEST_F(RtfPeerFiles, ScriptsAndLinkTextFromEachPeer) {
+  for (const char* peer : {"libreoffice", "abiword", "pandoc"}) {
+    SCOPED_TRACE(peer);
+    document = NewDocument();
+    const std::string rtf = ReadFile(FixtureFolder() / (std::string("scripts.") + peer + ".rtf"));
+    ASSERT_FALSE(rtf.empty());
+    ASSERT_EQ(0, Import(*document, rtf));
+    const std::string text = Normalise(Utf8Of(*document, kPartBody));
+    EXPECT_NE(std::string::npos,
+              text.find("\xD0\xA0\xD1\x83\xD1\x81\xD1\x81\xD0\xBA\xD0\xB8\xD0\xB9 "
+                        "\xD1\x82\xD0\xB5\xD0\xBA\xD1\x81\xD1\x82 with "
+                        "\xCE\x95\xCE\xBB\xCE\xBB\xCE\xB7\xCE\xBD\xCE\xB9\xCE\xBA\xCE\xAC and caf\xC3\xA9.\n"))
+        << text;
+    EXPECT_NE(std::string::npos, text.find("A link to a page in the middle.\n")) << text;
+  }
+}
+
+// LibreOffice's headings in its outline list carry an empty label
+// ({\listtext\pard\plain \tab}): no tab before their text. The body
+// style's 1.15 lines and space after widen its paragraphs' interline, the
+// headings' space before and after theirs.
+TEST_F(RtfPeerFiles, HeadingsAndBodySpacingFromEachPeer) {
+  for (const char* peer : {"libreoffice", "abiword"}) {
+    SCOPED_TRACE(peer);
+    Read(std::string("headings.") + peer);
+    EXPECT_EQ(0, Find(*document, kPartBody, u"First heading"));
+    EXPECT_EQ(1, PropertyOf(*document, kPartBody, u"Second heading", kPropBold));
+    EXPECT_EQ(u'\r', Positions(*document, kPartBody)[size_t(Find(*document, kPartBody, u"Second heading")) - 1].unit);
+    EXPECT_EQ("Liberation Serif", FontName(*document, PropertyOf(*document, kPartBody, u"Last body", kPropFont)));
+    EXPECT_EQ(12, PropertyOf(*document, kPartBody, u"Last body", kPropSize));
+    EXPECT_GT(PropertyOf(*document, kPartBody, u"Last body", kPropInterline), 11);
+    EXPECT_GT(PropertyOf(*document, kPartBody, u"First heading", kPropInterline), 10);
+  }
+}
+
 // ---- Our files read by the peers.
 
 namespace {

@@ -47,6 +47,8 @@ void Build(xMorvaDocument& document, uint32_t seed) {
   }
   xMorvaEngine& body = rtftest::Engine(document, kPartBody);
   rtftest::Type(body, text);
+  if (pick(2) == 0) rtftest::Type(rtftest::Engine(document, kPartHeader), u"Head \u00e9 " + text.substr(0, 20));
+  if (pick(2) == 0) rtftest::Type(rtftest::Engine(document, kPartFooter), u"Foot\t1");
   const int32_t length = body.GetLength();
   VStr<64> name;
   name.SetAnsiCText("Liberation Mono");
@@ -59,7 +61,7 @@ void Build(xMorvaDocument& document, uint32_t seed) {
     const int32_t a = pick(length + 1);
     const int32_t b = std::min(length, a + pick(30));
     body.SetSelection(a, b);
-    switch (pick(11)) {
+    switch (pick(19)) {
       case 0: body.SetPropertyValue(kPropBold, pick(2)); break;
       case 1: body.SetPropertyValue(kPropItalic, pick(2)); break;
       case 2: body.SetPropertyValue(kPropUnderline, pick(5)); break;
@@ -70,6 +72,14 @@ void Build(xMorvaDocument& document, uint32_t seed) {
       case 7: body.SetPropertyValue(kPropLeftIndent, pick(200)); break;
       case 8: body.SetPropertyValue(kPropFirstLineIndent, pick(100) - 50); break;
       case 9: body.SetPropertyValue(kPropInterline, 10 + 5 * pick(5)); break;
+      case 10: body.SetPropertyValue(kPropStrikeOut, pick(2)); break;
+      case 11: body.SetPropertyValue(kPropShadow, pick(2)); break;
+      case 12: body.SetPropertyValue(kPropLetterCase, pick(3)); break;
+      case 13: body.SetPropertyValue(kPropVerticalPosition, pick(3)); break;
+      case 14: body.SetPropertyValue(kPropBackColour, pick(2) == 0 ? kColourNone : 0x00E6FF); break;
+      case 15: body.SetPropertyValue(kPropRightIndent, pick(150)); break;
+      case 16: body.SetPropertyValue(kPropTopBorder, pick(2)); break;
+      case 17: body.SetPropertyValue(kPropParagraphBackColour, pick(2) == 0 ? kColourNone : 0xCCCCCC); break;
       default: {
         xMorvaTabs tabs;
         const int32_t count = pick(4);
@@ -82,10 +92,10 @@ void Build(xMorvaDocument& document, uint32_t seed) {
   }
 }
 
-void ExpectSame(xMorvaDocument& first, xMorvaDocument& second) {
-  EXPECT_EQ(rtftest::TextOf(first, kPartBody), rtftest::TextOf(second, kPartBody));
-  const auto a = rtftest::Positions(first, kPartBody);
-  const auto b = rtftest::Positions(second, kPartBody);
+void ExpectSame(xMorvaDocument& first, xMorvaDocument& second, int16_t part) {
+  EXPECT_EQ(rtftest::TextOf(first, part), rtftest::TextOf(second, part));
+  const auto a = rtftest::Positions(first, part);
+  const auto b = rtftest::Positions(second, part);
   ASSERT_EQ(a.size(), b.size());
   for (size_t i = 0; i < a.size(); ++i) {
     SCOPED_TRACE(i);
@@ -109,7 +119,7 @@ TEST_F(RtfRoundTrip, TheSecondCycleChangesNothing) {
     Build(*original, seed);
     auto once = Cycle(*original);
     auto twice = Cycle(*once);
-    ExpectSame(*once, *twice);
+    for (int16_t part : {kPartBody, kPartHeader, kPartFooter}) ExpectSame(*once, *twice, part);
     if (HasFatalFailure()) return;
   }
 }
@@ -131,4 +141,40 @@ TEST_F(RtfRoundTrip, TabStopsStayWhereTheFirstCycleLeavesThem) {
     previous = stops;
   }
   EXPECT_EQ("\\tx6240\\tqr\\tx7005", previous);
+}
+
+// A selection copied as RTF (the clipboard's flavour) and read back has the
+// settings every position had in the document, from its first paragraph on.
+TEST_F(RtfRoundTrip, CopiedSelectionsKeepTheirSettings) {
+  for (uint32_t seed = 1; seed <= 40; ++seed) {
+    SCOPED_TRACE(seed);
+    auto original = NewDocument();
+    Build(*original, seed);
+    auto document = Cycle(*original);
+    xMorvaEngine& body = rtftest::Engine(*document, kPartBody);
+    std::mt19937 random(seed * 7919);
+    const int32_t length = body.GetLength();
+    const int32_t a = int32_t(random() % uint32_t(length + 1));
+    const int32_t b = a + int32_t(random() % uint32_t(length - a + 1));
+    if (a == b) continue;
+    body.SetSelection(a, b);
+    const std::string rtf = rtftest::Export(*document, true);
+    auto copy = NewDocument();
+    ASSERT_EQ(0, rtftest::Import(*copy, rtf)) << rtf;
+    const auto all = rtftest::Positions(*document, kPartBody);
+    const auto read = rtftest::Positions(*copy, kPartBody);
+    ASSERT_EQ(size_t(b - a), read.size()) << a << " " << b << "\n" << rtf;
+    for (size_t i = 0; i < read.size(); ++i) {
+      const rtftest::Position& want = all[size_t(a) + i];
+      ASSERT_EQ(want.unit, read[i].unit) << i;
+      for (const auto& [id, value] : want.properties) {
+        if (id == kPropFont) {
+          ASSERT_EQ(rtftest::FontName16(*document, value), rtftest::FontName16(*copy, read[i].properties.at(id)));
+        } else {
+          ASSERT_EQ(value, read[i].properties.at(id)) << "position " << i << " property " << id << "\n" << rtf;
+        }
+      }
+      ASSERT_EQ(want.tabs, read[i].tabs) << "position " << i << "\n" << rtf;
+    }
+  }
 }

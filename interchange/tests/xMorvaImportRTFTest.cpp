@@ -443,3 +443,30 @@ TEST_F(ImportRTF, SectionSettingsReachTheDocument) {
   ASSERT_EQ(0, Import(*document, "{\\rtf1\\cols3\\sectd x}"));
   EXPECT_EQ(1, document->GetParams().GetColumns());
 }
+
+// Settings the text gives before it names a style (our own files write
+// \s after the character settings) are its own: the style does not undo
+// them; \plain and \pard let the next style's settings apply again.
+TEST_F(ImportRTF, ExplicitSettingsBeforeAStyleStay) {
+  auto document = NewDocument();
+  ASSERT_EQ(0, Import(*document,
+                      "{\\rtf1{\\stylesheet{\\s1\\caps0\\b0\\qc Sheet;}}\\caps\\b\\s1 a\\par"
+                      "\\pard\\plain\\s1 b\\par\\pard\\qr\\s1 c}"));
+  EXPECT_EQ(1, At(*document, 0, kPropLetterCase));
+  EXPECT_EQ(1, At(*document, 0, kPropBold));
+  EXPECT_EQ(1, At(*document, 0, kPropAlignment));
+  EXPECT_EQ(0, At(*document, 2, kPropBold));
+  EXPECT_EQ(2, At(*document, 4, kPropAlignment));
+}
+
+// A style keeps its first 256 settings: later ones are dropped, so a file
+// cannot make each paragraph naming its style cost what the file holds.
+TEST_F(ImportRTF, StylesKeepTheirFirstSettingsOnly) {
+  std::string sheet;
+  for (int i = 0; i < 255; ++i) sheet += "\\i";
+  auto document = NewDocument();
+  ASSERT_EQ(0, Import(*document, "{\\rtf1{\\stylesheet{\\s1" + sheet + "\\ul\\b Long;}}\\s1 a}"));
+  EXPECT_EQ(1, At(*document, 0, kPropItalic));
+  EXPECT_EQ(1, At(*document, 0, kPropUnderline));
+  EXPECT_EQ(0, At(*document, 0, kPropBold));
+}
