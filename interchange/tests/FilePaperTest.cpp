@@ -133,6 +133,22 @@ TEST_F(FilePaper, AWordSectionsPageBecomesThePaper) {
   ExpectMargins(1134, 1701, 1417, 1134);
 }
 
+TEST_F(FilePaper, AWordSectionsColumnsAreTheDocuments) {
+  struct Case {
+    const char* name;
+    int32_t columns, spacing;
+  };
+  // LibreOffice's files of two columns 567 twips apart, three 360 apart,
+  // and one.
+  const Case cases[] = {{"columns2.doc", 2, 567}, {"columns3.doc", 3, 360}, {"headings.doc", 1, -1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_EQ(0, ImportWord(c.name));
+    EXPECT_EQ(document.GetParams().GetColumns(), c.columns);
+    if (c.spacing >= 0) EXPECT_EQ(document.GetParams().GetColumnSpacing(), TwipsToPixels(c.spacing));
+  }
+}
+
 // The printer's measuring context changes with the paper: text measured on
 // it after the change still wraps at the page's width.
 TEST_F(FilePaper, TextWrapsOnTheNewPaper) {
