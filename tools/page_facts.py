@@ -173,17 +173,28 @@ def facts_of(par, txt, tabs, styles, TWIPS, text):
 
 
 def first_span(paragraph):
-    """The style of the span that holds the paragraph's first text, or None."""
+    """The style of the span that holds the paragraph's first text, or None
+    (comments left out)."""
     if (paragraph.text or "").strip():
         return None
-    for child in paragraph.iter():
-        if child is paragraph:
-            continue
-        if child.tag == q("text", "span") and (child.text or "").strip():
-            return child.get(q("text", "style-name"))
-        if (child.text or "").strip() or (child.tail or "").strip():
-            return None
-    return None
+
+    def walk(element):
+        for child in element:
+            if child.tag == q("office", "annotation"):
+                if (child.tail or "").strip():
+                    return None, True
+                continue
+            if (child.text or "").strip():
+                if child.tag == q("text", "span"):
+                    return child.get(q("text", "style-name")), True
+                return None, True
+            style, found = walk(child)
+            if found:
+                return style, True
+            if (child.tail or "").strip():
+                return None, True
+        return None, False
+    return walk(paragraph)[0]
 
 
 def paragraph_text(paragraph):
