@@ -454,6 +454,9 @@ void xMorvaDocument::TakePaperFromPage(bool landscape) {
   fPrinter->TakePaperOfPage(hundredths(width), hundredths(height), landscape,
                             hundredths(fParams.GetLeftMargin()), hundredths(bands.topMargin),
                             hundredths(fParams.GetRightMargin()), hundredths(bands.bottomMargin));
+  // The printer's information context went with its old paper: the ports
+  // that measure on it take the new one.
+  AttachReferencePrinter();
   // The page takes the paper's size; the margins stay the file's, even
   // where a band reaches into the printer's unprintable edge.
   FitPageToPaper(false, true);

@@ -849,8 +849,13 @@ void ConvertSettings(xMorvaDocument& document, const Form& form) {
     const int32_t left = -form.paper.left;
     params.SetLeftMargin(pixels(std::max(0, left)));
     params.SetRightMargin(pixels(std::max(0, paperWidth - pageWidth - left)));
+    const int32_t paperHeight = form.paper.bottom - form.paper.top;
+    if (paperWidth > 0 && paperHeight > 0) params.SetPageSize(pixels(paperWidth), pixels(paperHeight));
   }
   ConvertBands(params, form);
+  // The stored paper becomes the document's paper.
+  if (form.hasPrint && params.GetPageWidth() > 0 && params.GetPageHeight() > 0)
+    document.TakePaperFromPage(params.GetPageWidth() > params.GetPageHeight());
 }
 
 }  // namespace

@@ -10,6 +10,9 @@
 
 #include "document/DocumentUnits.h"
 #include "document/xMorvaDocParams.h"
+#include "document/xMorvaLayoutInterface.h"
+#include "engine/tests/FontCacheRelease.h"
+#include "graphics/VGraphicsStart.h"
 #include "graphics/printing/VPrintSettings.h"
 #include "interchange/rtf/xMorvaImportRTF.h"
 #include "interchange/tests/OleTestSupport.h"
@@ -38,6 +41,9 @@ int32_t PaperPixels(int32_t hundredths) {
 class FilePaper : public texttest::TextDocumentTest {
  protected:
   void SetUp() override {
+    // Text is measured with the fonts it is drawn in, as in a started module.
+    static const bool started = (InitGraphics(), true);
+    (void)started;
     folder = fs::temp_directory_path() / ("qv-file-paper-" + std::to_string(getpid()));
     fs::create_directories(folder);
   }
@@ -125,6 +131,43 @@ TEST_F(FilePaper, AWordSectionsPageBecomesThePaper) {
   ASSERT_EQ(0, ImportWord("headings.doc"));
   ExpectPaper(9, false, 21000, 29700);
   ExpectMargins(1134, 1701, 1417, 1134);
+}
+
+TEST_F(FilePaper, AWordSectionsColumnsAreTheDocuments) {
+  struct Case {
+    const char* name;
+    int32_t columns, spacing;
+  };
+  // LibreOffice's files of two columns 567 twips apart, three 360 apart,
+  // and one.
+  const Case cases[] = {{"columns2.doc", 2, 567}, {"columns3.doc", 3, 360}, {"headings.doc", 1, -1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_EQ(0, ImportWord(c.name));
+    EXPECT_EQ(document.GetParams().GetColumns(), c.columns);
+    if (c.spacing >= 0) EXPECT_EQ(document.GetParams().GetColumnSpacing(), TwipsToPixels(c.spacing));
+  }
+}
+
+// The printer's measuring context changes with the paper: text measured on
+// it after the change still wraps at the page's width.
+TEST_F(FilePaper, TextWrapsOnTheNewPaper) {
+  const std::string words =
+      "Morning tides bring boats with timber grain wool and copper which the weigh master records. ";
+  std::string body;
+  for (int i = 0; i < 40; ++i) body += words;
+  for (const char* page : {"\\paperw16838\\paperh11906\\landscape", "\\paperw12240\\paperh15840"}) {
+    SCOPED_TRACE(page);
+    ASSERT_EQ(0, ImportRtf(std::string("{\\rtf1\\ansi") + page + "\\margl1440\\margr1440{\\fonttbl{\\f0 Liberation Serif;}}\\f0\\fs24 " +
+                           body + "\\par}"));
+    // Some 3,700 characters of 12-point text: more than one page's width
+    // of lines, fewer than two pages.
+    const int32_t width = document.GetTextWidth(kPartBody);
+    ASSERT_GT(width, 400);
+    EXPECT_GE(document.GetBodyPageCount(), 1);
+    ASSERT_NE(document.GetLayout(), nullptr);
+    EXPECT_GT(document.GetLayout()->GetLineCount(kPartBody), 20);
+  }
 }
 
 TEST_F(FilePaper, ImportedPagesPrintOnTheFilesPaper) {

@@ -19,6 +19,7 @@
 #include "framework/core/memory/VHandleLocker.h"
 #include "framework/core/streams/VMemoryStream.h"
 #include "host/context/VHostRef.h"
+#include "graphics/printing/VPrintSettings.h"
 #include "interchange/older/xMorvaV2import.h"
 #include "interchange/tests/RtfTestSupport.h"
 #include "platform/toolbox/TbxHandles.h"
@@ -259,6 +260,33 @@ TEST_F(ImportV2, HeaderAndFooterBandsAndMargins) {
       // The first page's own header takes the text with mode 2.
       EXPECT_EQ("Head", TextOf(*document, mode == 2 ? kPartFirstHeader : kPartHeader));
     }
+  }
+}
+
+// The print record's paper (612 by 792 points, with the page 36 points in
+// from the left and top) becomes the document's paper; across when the
+// stored paper lies so.
+TEST_F(ImportV2, ThePrintRecordsPaperBecomesTheDocumentsPaper) {
+  for (const bool across : {false, true}) {
+    SCOPED_TRACE(across ? "across" : "upright");
+    std::string file = OlderFixture("letter.be.qmv");
+    if (across) {
+      // The paper rectangle's bottom and right exchanged: 792 wide, 612 high.
+      const size_t paper = FindTag(file, "PRNT", true) + 8 + 8 + 8;
+      PutU16(file, paper + 4, 612 - 36, true);
+      PutU16(file, paper + 6, 792 - 36, true);
+    }
+    auto document = NewDocument();
+    ASSERT_EQ(0, Read(*document, file));
+    VPrintSettings* printer = document->GetPrinter();
+    ASSERT_NE(printer, nullptr);
+    EXPECT_EQ(printer->GetPaperCode(), 1);
+    EXPECT_EQ(printer->IsLandscape(), across);
+    int32_t width = 0, height = 0;
+    printer->GetPaperSize(width, height);
+    EXPECT_EQ(width, across ? 27940 : 21590);
+    EXPECT_EQ(height, across ? 21590 : 27940);
+    EXPECT_EQ(document->GetParams().GetLeftMargin(), Pixels(36));
   }
 }
 

@@ -219,6 +219,9 @@ void ApplyPageSetup(xMorvaDocument& document, const xMorvaWordSection& section) 
   // The first section's setup holds for the first page too, when it has
   // a header or footer of its own.
   params.GetBands(true) = bands;
+  params.SetColumns(int8_t(section.columns));
+  params.SetColumnSpacing(TwipsToPixels(section.columnSpacing));
+  params.SetColumnLines(section.lineBetween ? 1 : 0);
   // The page becomes the document's paper.
   document.TakePaperFromPage(section.landscape);
 }
@@ -701,6 +704,21 @@ bool xMorvaImportWord::ApplySectionSprm(ByteSpanReader& in, bool& stop) {
     static constexpr uint8_t kStyles[] = {0, 4, 3, 2, 1};
     const uint8_t nfc = in.U8();
     fSection.pageNumberStyle = nfc < 5 ? kStyles[nfc] : 0;
+    return true;
+  }
+  if (opcode == 0x500B || opcode == 144 || opcode == 0x900C || opcode == 145) {
+    // The column count less one, and the space between columns.
+    if (in.Remaining() < 2) return false;
+    const uint16_t value = in.U16();
+    if (opcode == 0x500B || opcode == 144)
+      fSection.columns = std::clamp<int32_t>(value + 1, 1, 127);
+    else
+      fSection.columnSpacing = value;
+    return true;
+  }
+  if (opcode == 0x3019 || opcode == 158) {
+    if (in.Remaining() < 1) return false;
+    fSection.lineBetween = in.U8() != 0;
     return true;
   }
   if (opcode == 0x301D || opcode == 162) {

@@ -88,6 +88,11 @@ struct xMorvaWordSection {
   int32_t footerDistance = 720;
   // The page is used across (sprmSBOrientation 2).
   bool landscape = false;
+  // The columns: their count (sprmSCcolumns + 1), the space between them
+  // in twips and whether a line runs between them.
+  int32_t columns = 1;
+  int32_t columnSpacing = 720;
+  bool lineBetween = false;
   // The page numbers' list-number style from sprmSNfcPgn's nfc: 1 gives
   // 4, 2 gives 3, 3 gives 2, 4 gives 1, any other 0.
   uint8_t pageNumberStyle = 0;

@@ -1,0 +1,577 @@
+// Documents that LibreOffice, AbiWord and pandoc made from our own sources
+// (tools/make_page_peer_fixtures.py, committed with what LibreOffice reads
+// of each) read, printed and exported, and compared with LibreOffice:
+// every paragraph's facts, the printed page, and what LibreOffice reads of
+// our Word, RTF and HTML. Every difference is named by file, paragraph and
+// fact; the differences known today are listed in the fixtures' table
+// mismatches.txt, and a check fails when a difference appears that the
+// table lacks or a listed one is gone. LibreOffice's readings of our
+// exports and the pictures of page 1 are kept in the build tree
+// (page-peers/), so a run converts only what changed.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "document/DocumentUnits.h"
+#include "document/xMorvaProperties.h"
+#include "document/xMorvaTabs.h"
+#include "engine/xMorvaElementStream.h"
+#include "engine/tests/FontCacheRelease.h"
+#include "graphics/VGraphicsStart.h"
+#include "graphics/printing/VPrintSettings.h"
+#include "interchange/html/xMorvaExportHTML.h"
+#include "interchange/html/xMorvaImportHTML.h"
+#include "interchange/rtf/xMorvaExportRTF.h"
+#include "interchange/rtf/xMorvaImportRTF.h"
+#include "interchange/tests/OleTestSupport.h"
+#include "interchange/tests/PeerTestSupport.h"
+#include "interchange/tests/PrintTestSupport.h"
+#include "interchange/tests/TextTestSupport.h"
+#include "interchange/word/xMorvaExportWord.h"
+#include "interchange/word/xMorvaImportWord.h"
+#include "platform/print/WinPrint.h"
+
+namespace fs = std::filesystem;
+
+namespace pagepeers {
+
+fs::path SourceFolder() {
+  fs::path source(__FILE__);
+  if (source.is_relative()) source = fs::read_symlink("/proc/self/exe").parent_path() / source;
+  return source.parent_path();
+}
+fs::path Fixtures() { return SourceFolder() / "fixtures" / "pages"; }
+fs::path Tools() { return SourceFolder().parent_path().parent_path() / "tools"; }
+// The build tree's cache of peer readings (the tests run in the build tree).
+fs::path Cache() { return fs::current_path() / "page-peers"; }
+
+std::string Quoted(const fs::path& path) { return "'" + path.string() + "'"; }
+
+std::string Python() { return peertest::HasProgram("python3") ? "python3" : "/usr/bin/python3"; }
+
+// The fixture documents, in name order.
+std::vector<std::string> FixtureNames() {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(Fixtures())) {
+    const std::string name = entry.path().filename().string();
+    if (fs::exists(Fixtures() / (name + ".facts"))) names.push_back(name);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// One paragraph's facts by name.
+using Facts = std::map<std::string, std::string>;
+
+std::vector<Facts> ParseFacts(const std::string& text) {
+  std::vector<Facts> out;
+  std::istringstream in(text);
+  std::string line;
+  while (std::getline(in, line)) {
+    Facts facts;
+    std::istringstream fields(line);
+    std::string field;
+    std::getline(fields, field, '\t');  // the paragraph's number
+    while (std::getline(fields, field, '\t')) {
+      const size_t eq = field.find('=');
+      if (eq != std::string::npos) facts[field.substr(0, eq)] = field.substr(eq + 1);
+    }
+    if (!facts.empty()) out.push_back(std::move(facts));
+  }
+  return out;
+}
+
+void AppendUtf8(std::string& out, uint32_t c) {
+  if (c < 0x80) {
+    out += char(c);
+  } else if (c < 0x800) {
+    out += char(0xC0 | (c >> 6));
+    out += char(0x80 | (c & 0x3F));
+  } else {
+    out += char(0xE0 | (c >> 12));
+    out += char(0x80 | ((c >> 6) & 0x3F));
+    out += char(0x80 | (c & 0x3F));
+  }
+}
+
+// The first 24 characters with white space collapsed, as the peer's facts
+// give a paragraph's text.
+std::string Opening(const std::u32string& text) {
+  std::u32string collapsed;
+  bool space = false;
+  for (char32_t c : text) {
+    if (c == U' ' || c == U'\t' || c == 0xA0) {
+      space = !collapsed.empty();
+      continue;
+    }
+    if (space) collapsed += U' ';
+    space = false;
+    collapsed += c;
+  }
+  std::string out;
+  for (size_t i = 0; i < collapsed.size() && i < 24; ++i) AppendUtf8(out, collapsed[i]);
+  return out;
+}
+
+// A document colour (red in the low byte, blue in the high) as RRGGBB.
+std::string Hex(int32_t colour) {
+  if (colour < 0) return "none";
+  char buffer[8];
+  std::snprintf(buffer, sizeof buffer, "%02X%02X%02X", unsigned(colour) & 0xFFu, (unsigned(colour) >> 8) & 0xFFu,
+                (unsigned(colour) >> 16) & 0xFFu);
+  return buffer;
+}
+
+// Every body paragraph of the document that holds text, with the facts
+// of its first character and of the paragraph, lengths in pixels.
+std::vector<Facts> OurFacts(xMorvaDocument& document) {
+  auto& body = *static_cast<xMorvaEngine*>(document.GetPart(kPartBody));
+  struct Paragraph {
+    int32_t start;
+    std::u32string text;
+  };
+  std::vector<Paragraph> paragraphs{{0, {}}};
+  {
+    const uint32_t size = body.GetStreamSize();
+    const uint8_t* stream = body.LockStream();
+    int32_t position = 0;
+    for (uint32_t at = 0; at < size;) {
+      const StreamItem item = ReadStreamItem(stream + at, size - at);
+      if (item.kind == StreamItem::kUnit) {
+        ++position;
+        if (item.unit == 13) {
+          paragraphs.push_back({position, {}});
+        } else {
+          paragraphs.back().text += char32_t(item.unit);
+        }
+      } else if (item.kind == StreamItem::kElement) {
+        ++position;
+        if (item.unit == xMorvaElementCode::Tab) paragraphs.back().text += U' ';
+      }
+      at += item.size;
+    }
+    body.UnlockStream();
+  }
+  std::vector<Facts> out;
+  for (const Paragraph& paragraph : paragraphs) {
+    const std::string text = Opening(paragraph.text);
+    if (text.empty()) continue;
+    body.SetSelection(paragraph.start, paragraph.start + 1);
+    auto value = [&](uint16_t id) { return body.GetPropertyValue(id); };
+    Facts facts;
+    facts["text"] = text;
+    static const char* const kAlign[] = {"left", "centre", "right", "justify"};
+    const int32_t align = value(kPropAlignment);
+    facts["align"] = align >= 0 && align < 4 ? kAlign[align] : std::to_string(align);
+    facts["left"] = std::to_string(value(kPropLeftIndent));
+    facts["right"] = std::to_string(value(kPropRightIndent));
+    facts["first"] = std::to_string(value(kPropFirstLineIndent));
+    // The document holds no spacing before and after a paragraph of its own.
+    facts["before"] = "0";
+    facts["after"] = "0";
+    facts["line"] = std::to_string(value(kPropInterline) * 10);
+    std::string tabs;
+    const xMorvaTabs& stops = body.GetCurrentTabs();
+    for (int32_t i = 0; i < stops.Count(); ++i) {
+      const uint32_t stop = stops.StopAt(i);
+      static const char kKinds[] = "?lcrd";
+      const uint8_t kind = TabStopKind(stop);
+      const uint8_t leader = TabStopLeader(stop);
+      if (!tabs.empty()) tabs += ' ';
+      tabs += std::to_string(TabStopPosition(stop)) + ":" + (kind <= 4 ? kKinds[kind] : '?') + ":" +
+              (leader == 0 || leader == ' ' ? std::string("0") : std::string(1, char(leader)));
+    }
+    facts["tabs"] = tabs.empty() ? "none" : tabs;
+    VStr<255> name;
+    bool known = false;
+    std::string font;
+    if (document.FontNameForIndex(value(kPropFont), name, known)) {
+      char buffer[256] = {};
+      name.GetCText(buffer, sizeof buffer, kCharSetAnsi);
+      font = buffer;
+    }
+    facts["font"] = font;
+    facts["size"] = std::to_string(value(kPropSize));
+    facts["bold"] = value(kPropBold) != 0 ? "1" : "0";
+    facts["italic"] = value(kPropItalic) != 0 ? "1" : "0";
+    facts["underline"] = value(kPropUnderline) != 0 ? "1" : "0";
+    facts["colour"] = Hex(value(kPropTextColour));
+    facts["highlight"] = Hex(value(kPropBackColour));
+    out.push_back(std::move(facts));
+  }
+  body.SetSelection(0, 0);
+  return out;
+}
+
+int32_t TwipsAsPixels(const std::string& twips) {
+  return int32_t(std::lround(std::atof(twips.c_str()) * GetScreenResolution() / 1440.0));
+}
+
+bool NearPixels(const std::string& ours, int32_t pixels) { return std::abs(std::atoi(ours.c_str()) - pixels) <= 1; }
+
+// Whether our fact equals the peer's (peer lengths in twips, ours in
+// pixels: equal to the nearest pixel).
+bool SameFact(const std::string& fact, const std::string& ours, const std::string& peer) {
+  if (fact == "left" || fact == "right" || fact == "first" || fact == "before" || fact == "after")
+    return NearPixels(ours, TwipsAsPixels(peer));
+  if (fact == "line") {
+    if (peer.rfind("exact ", 0) == 0 || peer.rfind("least ", 0) == 0) return false;
+    return std::abs(std::atoi(ours.c_str()) - std::atoi(peer.c_str())) <= 1;
+  }
+  if (fact == "tabs") {
+    if (peer == "none" || ours == "none") return peer == ours;
+    std::istringstream a(ours), b(peer);
+    std::string x, y;
+    while (true) {
+      const bool moreA = bool(a >> x);
+      const bool moreB = bool(b >> y);
+      if (moreA != moreB) return false;
+      if (!moreA) return true;
+      const size_t xa = x.find(':'), ya = y.find(':');
+      if (xa == std::string::npos || ya == std::string::npos) return false;
+      if (x.substr(xa) != y.substr(ya)) return false;
+      if (!NearPixels(x.substr(0, xa), TwipsAsPixels(y.substr(0, ya)))) return false;
+    }
+  }
+  if (fact == "font") {
+    std::string p = peer, o = ours;
+    std::transform(p.begin(), p.end(), p.begin(), ::tolower);
+    std::transform(o.begin(), o.end(), o.begin(), ::tolower);
+    return p == o;
+  }
+  return ours == peer;
+}
+
+// The differences of one run: key (one line of the table, without the
+// values) to what each side had.
+using Mismatches = std::map<std::string, std::string>;
+
+// Pairs our paragraphs with the peer's by their text (the longest common
+// run of equal openings), so that a paragraph one side lacks shifts
+// nothing: it is named once, and every pair is compared fact by fact. The
+// peer's paragraph number names a pair.
+void CompareFacts(const std::string& prefix, const std::vector<Facts>& ours,
+                  const std::vector<Facts>& peer, Mismatches& mismatches) {
+  const size_t n = ours.size(), m = peer.size();
+  std::vector<std::vector<int>> common(n + 1, std::vector<int>(m + 1, 0));
+  auto text = [](const Facts& facts) {
+    auto it = facts.find("text");
+    return it != facts.end() ? it->second : std::string();
+  };
+  for (size_t i = n; i-- > 0;)
+    for (size_t j = m; j-- > 0;)
+      common[i][j] = text(ours[i]) == text(peer[j]) ? common[i + 1][j + 1] + 1
+                                                    : std::max(common[i + 1][j], common[i][j + 1]);
+  size_t i = 0, j = 0;
+  auto compare = [&](size_t a, size_t b) {
+    for (const auto& [fact, value] : peer[b]) {
+      if (fact == "text") continue;
+      auto mine = ours[a].find(fact);
+      const std::string our = mine != ours[a].end() ? mine->second : "";
+      if (!SameFact(fact, our, value))
+        mismatches[prefix + "\t" + std::to_string(b + 1) + "\t" + fact] = "ours " + our + ", LibreOffice " + value;
+    }
+  };
+  while (i < n || j < m) {
+    if (i < n && j < m && text(ours[i]) == text(peer[j])) {
+      compare(i++, j++);
+    } else if (i < n && j < m && common[i + 1][j + 1] == common[i][j]) {
+      // Two paragraphs whose texts differ, where pairing them loses
+      // nothing of the common run.
+      mismatches[prefix + "\t" + std::to_string(j + 1) + "\ttext"] = "ours " + text(ours[i]) + ", LibreOffice " + text(peer[j]);
+      compare(i++, j++);
+    } else if (j < m && (i == n || common[i][j + 1] == common[i][j])) {
+      mismatches[prefix + "\t" + std::to_string(j + 1) + "\tmissing"] = "LibreOffice " + text(peer[j]);
+      ++j;
+    } else {
+      mismatches[prefix + "\tours " + std::to_string(i + 1) + "\textra"] = "ours " + text(ours[i]);
+      ++i;
+    }
+  }
+}
+
+// The table's keys of one kind (its first field), and the lines of the
+// table file whole.
+std::set<std::string> TableKeys(const std::string& kind) {
+  std::set<std::string> keys;
+  std::istringstream in(peertest::ReadFile(Fixtures() / "mismatches.txt"));
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.empty() || line[0] == '#') continue;
+    // The values after " | " only tell the reader what differed.
+    const std::string key = line.substr(0, line.find(" | "));
+    if (key.rfind(kind + "\t", 0) == 0) keys.insert(key);
+  }
+  return keys;
+}
+
+// Compares a run's differences of one kind with the table: the table's
+// lines for the run are written to the cache, and every difference that
+// appeared or is gone is reported.
+void ExpectTable(const std::string& kind, const Mismatches& found) {
+  std::set<std::string> keys;
+  std::ofstream now(Cache() / ("mismatches." + kind + ".txt"));
+  for (const auto& [key, values] : found) {
+    keys.insert(kind + "\t" + key);
+    now << kind << "\t" << key << " | " << values << "\n";
+  }
+  const std::set<std::string> table = TableKeys(kind);
+  std::string appeared, gone;
+  for (const std::string& key : keys)
+    if (!table.count(key)) appeared += "  " + key + " | " + found.at(key.substr(kind.size() + 1)) + "\n";
+  for (const std::string& key : table)
+    if (!keys.count(key)) gone += "  " + key + "\n";
+  EXPECT_TRUE(appeared.empty()) << "differences the table lacks (" << kind << "):\n" << appeared;
+  EXPECT_TRUE(gone.empty()) << "differences the table lists that are gone (" << kind
+                            << "): take them out of the table\n" << gone;
+}
+
+class PagePeers : public texttest::TextDocumentTest {
+ protected:
+  void SetUp() override {
+    if (std::getenv("QV_PEER_TESTS") == nullptr) GTEST_SKIP() << "peer checks run under the ctest label peers";
+    fs::create_directories(Cache());
+    // Text is measured with the fonts it is drawn in, as in a started
+    // module; the font cache goes when the program ends.
+    static const bool started = (InitGraphics(), true);
+    (void)started;
+  }
+  void TearDown() override {
+    fresh.reset();
+    ResetHeadlessPrinting();
+  }
+  std::unique_ptr<xMorvaDocument> fresh;
+
+  // Reads the fixture into a new document as the open command's readers do.
+  int32_t Open(const std::string& name) {
+    fresh = std::make_unique<xMorvaDocument>(nullptr);
+    xMorvaDocument& document = *fresh;
+    const std::string bytes = peertest::ReadFile(Fixtures() / name);
+    const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
+    int32_t code = -1;
+    if (name.size() > 4 && name.compare(name.size() - 4, 4, ".doc") == 0) {
+      oletest::MemoryFile memory(std::vector<uint8_t>(bytes.begin(), bytes.end()));
+      xMorvaImportWord reader;
+      code = reader.ImportWordDocument(&document, &memory.Stream());
+    } else if (name.size() > 5 && name.compare(name.size() - 5, 5, ".html") == 0) {
+      xMorvaImportHTML reader;
+      code = reader.ImportHTMLBytes(document, data, uint32_t(bytes.size()), Fixtures().string());
+    } else {
+      xMorvaImportRTF reader;
+      code = reader.ImportRtfBytes(document, data, uint32_t(bytes.size()), false);
+    }
+    document.UpdateReferencePrinter();
+    return code;
+  }
+
+};
+
+// What the page tool reads of a PDF: the size, the page count and page 1's
+// line openings.
+struct Page {
+  int32_t width = 0;
+  int32_t height = 0;
+  int32_t pages = 0;
+  std::vector<std::string> words;
+};
+
+Page ParsePage(const std::string& text) {
+  Page page;
+  std::istringstream in(text);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.rfind("size ", 0) == 0) {
+      std::istringstream(line.substr(5)) >> page.width >> page.height;
+    } else if (line.rfind("pages ", 0) == 0) {
+      page.pages = std::atoi(line.c_str() + 6);
+    } else if (!line.empty()) {
+      page.words.push_back(line);
+    }
+  }
+  return page;
+}
+
+void ComparePages(const std::string& name, const Page& ours, const Page& peer, Mismatches& mismatches) {
+  if (std::abs(ours.width - peer.width) > 1 || std::abs(ours.height - peer.height) > 1)
+    mismatches[name + "\tsize"] = "ours " + std::to_string(ours.width) + "x" + std::to_string(ours.height) +
+                                  ", LibreOffice " + std::to_string(peer.width) + "x" + std::to_string(peer.height);
+  if (std::abs(ours.pages - peer.pages) > peer.pages * 3 / 100)
+    mismatches[name + "\tpages"] = "ours " + std::to_string(ours.pages) + ", LibreOffice " + std::to_string(peer.pages);
+  // Lines in order with the same first word: the longest common run, so
+  // that one line more or less on either side shifts nothing.
+  const size_t n = ours.words.size(), m = peer.words.size();
+  std::vector<std::vector<size_t>> common(n + 1, std::vector<size_t>(m + 1, 0));
+  for (size_t i = n; i-- > 0;)
+    for (size_t j = m; j-- > 0;)
+      common[i][j] = ours.words[i] == peer.words[j] ? common[i + 1][j + 1] + 1
+                                                    : std::max(common[i + 1][j], common[i][j + 1]);
+  const size_t same = common[0][0];
+  if (peer.words.empty() || same * 100 < peer.words.size() * 80)
+    mismatches[name + "\tlines"] = std::to_string(same) + " of LibreOffice's " + std::to_string(peer.words.size()) +
+                                   " line openings";
+}
+
+// A file's bytes, stored only when they changed: the answer says whether
+// they did (the cached readings of it are then stale).
+bool StoreIfChanged(const fs::path& path, const std::vector<uint8_t>& bytes) {
+  if (fs::exists(path) && peertest::ReadFile(path) == std::string(bytes.begin(), bytes.end())) return false;
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+  return true;
+}
+
+// LibreOffice's flat XML of the files, into `folder`, one run of soffice.
+void ConvertToFlatXml(const std::vector<fs::path>& files, const std::string& filter, const fs::path& folder) {
+  if (files.empty()) return;
+  std::string command = "soffice -env:UserInstallation=file://" + (Cache() / "profile").string() +
+                        " --headless --infilter='" + filter + "' --convert-to fodt --outdir " + Quoted(folder);
+  for (const fs::path& file : files) command += " " + Quoted(file);
+  command += " >/dev/null 2>&1";
+  EXPECT_EQ(0, std::system(command.c_str())) << command;
+}
+
+
+TEST_F(PagePeers, EveryParagraphReadsAsLibreOfficeReadsIt) {
+  Mismatches mismatches;
+  for (const std::string& name : FixtureNames()) {
+    SCOPED_TRACE(name);
+    ASSERT_EQ(0, Open(name));
+    CompareFacts(name, OurFacts(*fresh), ParseFacts(peertest::ReadFile(Fixtures() / (name + ".facts"))), mismatches);
+  }
+  ExpectTable("import", mismatches);
+}
+
+TEST_F(PagePeers, PrintedPagesMatchLibreOfficesPdf) {
+  Mismatches mismatches;
+  const fs::path pictures = Cache() / "pictures";
+  fs::create_directories(pictures);
+  for (const std::string& name : FixtureNames()) {
+    SCOPED_TRACE(name);
+    // HTML has no page of its own.
+    if (name.find(".html") != std::string::npos) continue;
+    ASSERT_EQ(0, Open(name));
+    const fs::path pdf = Cache() / (name + ".ours.pdf");
+    ASSERT_GT(printtest::PrintDocument(*fresh, pdf), 0);
+    const std::string read = peertest::Output(Python() + " " + Quoted(Tools() / "page_facts.py") + " page " + Quoted(pdf));
+    ASSERT_FALSE(read.empty()) << pdf;
+    ComparePages(name, ParsePage(read), ParsePage(peertest::ReadFile(Fixtures() / (name + ".page"))), mismatches);
+  }
+  ExpectTable("print", mismatches);
+  // Page 1 of a few, ours on the left and LibreOffice's on the right, for
+  // a person to look at.
+  for (const std::string name : {"headings.doc", "paragraphs.lo.rtf", "columns2.doc", "columns3.abiword.rtf"}) {
+    const fs::path theirs = pictures / (name + ".lo.pdf");
+    if (!fs::exists(theirs) || fs::last_write_time(theirs) < fs::last_write_time(Fixtures() / name)) {
+      const fs::path folder = pictures / "lo";
+      fs::create_directories(folder);
+      const fs::path copy = folder / ("f" + fs::path(name).extension().string());
+      fs::copy_file(Fixtures() / name, copy, fs::copy_options::overwrite_existing);
+      const std::string filter = copy.extension() == ".doc" ? "MS Word 97" : "Rich Text Format";
+      const std::string command = "soffice -env:UserInstallation=file://" + (Cache() / "profile").string() +
+                                  " --headless --infilter='" + filter + "' --convert-to pdf --outdir " +
+                                  Quoted(folder) + " " + Quoted(copy) + " >/dev/null 2>&1";
+      ASSERT_EQ(0, std::system(command.c_str()));
+      fs::rename(folder / "f.pdf", theirs);
+    }
+    const fs::path png = pictures / (name + ".png");
+    const std::string command = Python() + " " + Quoted(Tools() / "page_facts.py") + " picture " +
+                                Quoted(Cache() / (name + ".ours.pdf")) + " " + Quoted(theirs) + " " + Quoted(png);
+    EXPECT_EQ(0, std::system(command.c_str())) << command;
+    EXPECT_TRUE(fs::exists(png)) << png;
+  }
+}
+
+TEST_F(PagePeers, OurExportsReadBackAsTheFixturesRead) {
+  struct Format {
+    const char* suffix;
+    const char* filter;
+    std::function<std::vector<uint8_t>(xMorvaDocument&, const fs::path&)> write;
+  };
+  const Format formats[] = {
+      {"doc", "MS Word 97",
+       [](xMorvaDocument& document, const fs::path&) {
+         oletest::MemoryFile memory;
+         xMorvaExportWord writer;
+         EXPECT_EQ(0, writer.ExportWordDocument(&document, &memory.Stream()));
+         return memory.Contents();
+       }},
+      {"rtf", "Rich Text Format",
+       [](xMorvaDocument& document, const fs::path&) {
+         return texttest::Written([&](VStream& stream) {
+           xMorvaExportRTF writer;
+           return writer.ExportRtf(document, stream, false);
+         });
+       }},
+      {"html", "HTML (StarWriter)",
+       [](xMorvaDocument& document, const fs::path& path) {
+         return texttest::Written([&](VStream& stream) {
+           xMorvaExportHTML writer;
+           return writer.ExportHTMLDocument(document, stream, path.string());
+         });
+       }},
+  };
+  const fs::path folder = Cache() / "exports";
+  fs::create_directories(folder);
+  std::map<std::string, std::vector<fs::path>> stale;  // by format
+  std::vector<std::pair<std::string, fs::path>> exports;  // fixture, export
+  for (const std::string& name : FixtureNames()) {
+    SCOPED_TRACE(name);
+    ASSERT_EQ(0, Open(name));
+    std::string stem = name;
+    std::replace(stem.begin(), stem.end(), '.', '_');
+    for (const Format& format : formats) {
+      const fs::path path = folder / (stem + "-" + format.suffix + "." + format.suffix);
+      const bool changed = StoreIfChanged(path, format.write(*fresh, path));
+      const fs::path flat = folder / "fodt" / (stem + "-" + format.suffix + ".fodt");
+      if (changed || !fs::exists(flat)) stale[format.filter].push_back(path);
+      exports.emplace_back(name, path);
+    }
+  }
+  for (const auto& [filter, files] : stale) ConvertToFlatXml(files, filter, folder / "fodt");
+
+  Mismatches mismatches;
+  Mismatches complaints;
+  for (const auto& [name, path] : exports) {
+    const std::string label = name + ">" + path.extension().string().substr(1);
+    const fs::path flat = folder / "fodt" / (path.stem().string() + ".fodt");
+    const std::string read = peertest::Output(Python() + " " + Quoted(Tools() / "page_facts.py") + " facts " + Quoted(flat));
+    CompareFacts(label, ParseFacts(read), ParseFacts(peertest::ReadFile(Fixtures() / (name + ".facts"))), mismatches);
+    // AbiWord reads our Word files without complaint and our HTML as HTML
+    // (its text holds no tags); its answers are kept beside the export.
+    if (path.extension() == ".rtf") continue;
+    const fs::path text = fs::path(path.string() + ".abiword.txt");
+    const fs::path log = fs::path(path.string() + ".abiword.log");
+    if (!fs::exists(log) || fs::last_write_time(log) < fs::last_write_time(path)) {
+      const std::string command = "abiword --to=txt -o " + Quoted(text) + " " + Quoted(path) + " >" + Quoted(log) +
+                                  " 2>&1; echo exit $? >>" + Quoted(log);
+      std::system(command.c_str());
+    }
+    const std::string said = peertest::ReadFile(log);
+    if (said.find("CRITICAL") != std::string::npos || said.find("exit 0") == std::string::npos)
+      complaints[label + "\tcomplaint"] = said.find("CRITICAL") != std::string::npos
+                                              ? said.substr(said.find("CRITICAL"), said.find('\n', said.find("CRITICAL")) - said.find("CRITICAL"))
+                                              : said;
+    if (path.extension() == ".html") {
+      const std::string shown = peertest::ReadFile(text);
+      if (shown.find("<html") != std::string::npos || shown.find("<HTML") != std::string::npos ||
+          shown.find("<p") != std::string::npos || shown.empty())
+        complaints[label + "\tnot html"] = "AbiWord shows the tags";
+    }
+  }
+  ExpectTable("export", mismatches);
+  ExpectTable("abiword", complaints);
+}
+
+}  // namespace pagepeers
