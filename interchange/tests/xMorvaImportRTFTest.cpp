@@ -144,8 +144,10 @@ TEST_F(ImportRTF, HeadersFootersAndSettingsOnOpen) {
   EXPECT_EQ("Foot", TextOf(*document, kPartFirstFooter));
   EXPECT_EQ("Left", TextOf(*document, kPartLeftHeader));
   const xMorvaDocParams& params = document->GetParams();
-  EXPECT_EQ(TwipsToPixels(11906), params.GetPageWidth());
-  EXPECT_EQ(TwipsToPixels(16838), params.GetPageHeight());
+  // An A4 page in the file is the print settings' A4 paper: 210 x 297 mm in
+  // whole screen pixels (96 an inch).
+  EXPECT_EQ(793, params.GetPageWidth());
+  EXPECT_EQ(1122, params.GetPageHeight());
   EXPECT_EQ(TwipsToPixels(1134), params.GetLeftMargin());
   EXPECT_EQ(TwipsToPixels(1440), params.GetBands(false).topMargin);
   EXPECT_EQ(1, params.GetDifferentFirstPage());
