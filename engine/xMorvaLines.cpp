@@ -621,7 +621,9 @@ int32_t xMorvaLines::ComposeFrom(xMorvaFont& font, int32_t line, xMorvaPropertie
       const uint16_t low = StreamUnit(s + at + 2);
       w += font.MeasureCharWidth(&low, &low + 1);
     }
-    if (!picture && IsBreakCharacter(unit)) {
+    // The break range's code points hold the surrogate halves, which are no
+    // characters: a line breaks before a pair or after it, never inside.
+    if (!picture && !pair && IsBreakCharacter(unit)) {
       const bool ownHyphen = softHyphen != nullptr && unit == kSoftHyphenUnit &&
                              elementCode == xMorvaElementCode::SoftHyphen;
       if (ownHyphen) {
@@ -986,6 +988,14 @@ xMorvaLines::Hit xMorvaLines::HitTestLine(xMorvaFont& font, double x, int32_t in
                const bool before = x1 - x >= x - x0;
                hit.offset = before ? from : to;
                hit.positions = positions + (before ? 0 : 1);
+               // Before the low half of a surrogate pair is before the
+               // pair: no position falls between its halves.
+               if (before && from >= lineStart + 2 && lastEnd == from &&
+                   IsLowSurrogateUnit(StreamUnit(s + from)) && IsHighSurrogateUnit(StreamUnit(s + from - 2)) &&
+                   positions > 0) {
+                 hit.offset = from - 2;
+                 hit.positions = positions - 1;
+               }
                hit.italic = font.IsItalic();
                hit.linkLook = font.IsLinkLook();
                found = true;

@@ -220,6 +220,25 @@ TEST_F(DocumentFile, ABodyNamingUnknownSheetsOrFontsIsRepaired) {
   }
 }
 
+// A paragraph record in the middle of its paragraph is repaired on
+// reading; the document saved after that reads without a repair, rather
+// than asking the repair question at every open.
+TEST_F(DocumentFile, ADocumentSavedAfterARepairReadsWithoutOne) {
+  auto document = NewDocument();
+  Type(Engine(*document, kPartBody), "ab");
+  // [align 2] a [align 0] b: the second record stands mid-paragraph.
+  Engine(*document, kPartBody).InsertPropertyRecord(0, kPropAlignment, 2);
+  Engine(*document, kPartBody).InsertPropertyRecord(10, kPropAlignment, 0);
+  const Bytes stored = Write(*document);
+  auto read = NewDocument();
+  ASSERT_EQ(Read(*read, stored), kErrorRepairedData);
+  EXPECT_EQ(Engine(*read, kPartBody).GetPropertyValue(kPropAlignment), 2);
+  const Bytes saved = Write(*read);
+  auto again = NewDocument();
+  EXPECT_EQ(Read(*again, saved), 0);
+  EXPECT_EQ(WithoutStamp(Write(*again)), WithoutStamp(saved));
+}
+
 TEST_F(DocumentFile, RefusesBadInputsWithoutHarm) {
   auto document = NewDocument();
   FillDocument(*document, 1);

@@ -628,3 +628,38 @@ TEST_F(Composition, ProgressOfALongRebuild) {
 }
 
 }  // namespace
+
+namespace {
+
+// A surrogate pair is one character to lay out: its high half takes no
+// room, a forced break never falls between its halves, and no point hits
+// between them.
+TEST_F(Composition, ASurrogatePairIsLaidOutAndHitAsOneCharacter) {
+  Load(Stream().Text(u"a\U0001F600b\r"));
+  ASSERT_EQ(0, lines.ComposeAll(font));
+  int32_t height = 0;
+  const double beforePair = lines.MeasureToOffset(font, 0, 2, 0, height);
+  const double betweenHalves = lines.MeasureToOffset(font, 0, 4, 0, height);
+  const double afterPair = lines.MeasureToOffset(font, 0, 6, 0, height);
+  EXPECT_EQ(beforePair, betweenHalves);
+  EXPECT_GT(afterPair, beforePair + 2);
+  EXPECT_EQ(lines.HitTestLine(font, beforePair + 1, 0, 0).offset, 2u);
+  EXPECT_EQ(lines.HitTestLine(font, afterPair - 1, 0, 0).offset, 6u);
+  EXPECT_EQ(lines.HitTestLine(font, beforePair + 1, 0, 0).positions, 1);
+
+  // A word of pairs wider than the line breaks between pairs only.
+  std::u16string word;
+  for (int i = 0; i < 30; ++i) word += u"\U0001F600";
+  document.textWidth = 60;
+  Load(Stream().Text(word));
+  ASSERT_EQ(0, lines.ComposeAll(font));
+  ASSERT_GT(lines.GetLineCount(), 1);
+  EXPECT_EQ(SumPositions(), int32_t(word.size()));
+  EXPECT_EQ(SumBytes(), engine.GetStreamSize());
+  for (int32_t i = 0; i < lines.GetLineCount(); ++i) {
+    EXPECT_EQ(lines.GetLine(i).bytes % 4, 0u) << "line " << i;
+    EXPECT_EQ(lines.GetLine(i).positions % 2, 0) << "line " << i;
+  }
+}
+
+}  // namespace

@@ -166,6 +166,15 @@ TEST_F(StyledText, TheRecordHoldsOneRunPerChangeOfStyle) {
   EXPECT_EQ(styles[2 + 10], kStyleFaceBold);
 }
 
+// A character beyond the Basic Multilingual Plane is one character on the
+// clipboard's Macintosh text too.
+TEST_F(StyledText, ASurrogatePairIsOneQuestionMark) {
+  Type(u"a\U0001D11Eb");
+  Bytes text, styles;
+  Export(false, text, styles);
+  EXPECT_EQ(text, (Bytes{'a', '?', 'b'}));
+}
+
 TEST_F(StyledText, RunsBecomeTheStyleOfTheirText) {
   const Bytes styles = Record(true, 2)
                            .Run(1, kStyleFaceBold | kStyleFaceUnderline, 14, 0xFF00, 0, 0)

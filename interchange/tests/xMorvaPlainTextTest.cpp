@@ -171,3 +171,19 @@ TEST_F(PlainTextDocument, EveryFileTypeReadsBackAsItWasWritten) {
 }
 
 }  // namespace
+
+namespace {
+
+// A character beyond the Basic Multilingual Plane is one character in an
+// 8-bit file too: one question mark where the character set has none, and
+// both halves in UTF-16 and UTF-8 files.
+TEST_F(PlainTextDocument, ASurrogatePairIsOneCharacterInEveryFileType) {
+  Type(u"a\U0001D11Eb");
+  EXPECT_EQ(Export(kTypeTextWindows), B("a?b"));
+  EXPECT_EQ(Export(kTypeTextMac), B("a?b"));
+  EXPECT_EQ(Export(kTypeTextUnicode), (Bytes{0xFF, 0xFE, 'a', 0, 0x34, 0xD8, 0x1E, 0xDD, 'b', 0}));
+  EXPECT_EQ(Import(B("a\xF0\x9D\x84\x9E" "b"), kTextEncodingUntyped, false), 0);
+  EXPECT_EQ(BodyText(), u"a\U0001D11Eb");
+}
+
+}  // namespace

@@ -252,10 +252,20 @@ bool xMorvaExportMacStyledText::ExportStyledText(xMorvaDocument& document, xMorv
   const uint8_t* stream = engine.LockStream();
   const uint32_t bytesInUse = engine.GetStreamSize();
   if (to > bytesInUse) to = bytesInUse;
+  // The unit of the item before, 0 when it was no unit.
+  uint16_t previous = 0;
   for (uint32_t at = from; stream != nullptr && at < to;) {
     const StreamItem item = ReadStreamItem(stream + at, bytesInUse - at);
+    const uint16_t before = previous;
+    previous = item.kind == StreamItem::kUnit ? item.unit : 0;
     if (item.kind == StreamItem::kUnit) {
-      character(item.unit);
+      // A surrogate pair is one character, which the Macintosh set lacks:
+      // one "?", not one for each half. (A unit from 0xDC00 on after it is
+      // a unit, never the 0 that starts a record.)
+      const bool pairEnd = IsLowSurrogateUnit(item.unit) && IsHighSurrogateUnit(before);
+      const bool pairStart = IsHighSurrogateUnit(item.unit) && at + 4 <= to &&
+                             IsLowSurrogateUnit(StreamUnit(stream + at + 2));
+      if (!pairEnd) character(pairStart ? u'?' : item.unit);
     } else if (item.kind == StreamItem::kRecord) {
       switch (item.unit) {
         case kPropBold:

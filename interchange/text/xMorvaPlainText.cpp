@@ -211,6 +211,29 @@ bool xMorvaExportTEXT::ExportText(xMorvaDocument& document, VStream& stream, uin
     return stream.GetStatus() == 0;
   }
   const int32_t charSet = fileType == kTypeTextMac ? kCharSetMac : kCharSetAnsi;
+  // A surrogate pair is one character, which no 8-bit character set has:
+  // it goes out as one "?", not one for each half.
+  {
+    const int32_t length = plain.GetLength();
+    const auto* units = static_cast<const char16_t*>(plain.GetBuffer());
+    auto pairAt = [&](int32_t i) {
+      return i + 1 < length && units[i] >= 0xD800 && units[i] <= 0xDBFF && units[i + 1] >= 0xDC00 &&
+             units[i + 1] <= 0xDFFF;
+    };
+    int32_t first = 0;
+    while (first < length && !pairAt(first)) ++first;
+    std::u16string single;
+    if (first < length) {
+      single.assign(units, size_t(first));
+      for (int32_t i = first; i < length; ++i) {
+        const bool pair = pairAt(i);
+        single.push_back(pair ? u'?' : units[i]);
+        if (pair) ++i;
+      }
+    }
+    plain.ReleaseBuffer();
+    if (first < length) plain.SetUniChars(single.data(), 0, int32_t(single.size()));
+  }
   const VMemHandle bytes = plain.NewHandleOfText(charSet, false);
   if (bytes == 0) return false;
   const uint32_t size = gMemoryMgr->GetHandleSize(bytes);
