@@ -319,7 +319,12 @@ int32_t OpenDocumentFile(xMorvaDocument& document, xMorvaKeptFile& kept,
     VFileStream stream(file.get(), false);
     if (stream.OpenRead() == 0) {
       OpeningFolderScope folder(*file);
+      // The readers leave the lines pending: the document is composed
+      // once, below, when the reference printer is followed. (A failed
+      // read leaves them pending for the next update.)
+      const bool deferred = document.SetLayoutDeferred(true);
       code = OpenByType(document, *file, stream, type, report);
+      document.SetLayoutDeferred(deferred);
       stream.CloseRead();
     }
   }
@@ -333,6 +338,7 @@ int32_t OpenDocumentFile(xMorvaDocument& document, xMorvaKeptFile& kept,
       document.SetAreaSetting(kOpenSaveSettingModified, 0, nullptr);
     else
       document.SetModified();
+    // The one composition of the opened document.
     document.UpdateReferencePrinter();
   } else {
     if (code == kErrorDamagedData) document.Reset(false);
