@@ -404,13 +404,20 @@ int32_t OpenDocumentFile(xMorvaDocument& document, xMorvaKeptFile& kept,
       OpeningFolderScope folder(*file);
       // The file is read into a document of its own: the area's document
       // is replaced only by a file that opened, so that a damaged or
-      // foreign file costs the user nothing.
+      // foreign file costs the user nothing. The readers leave the lines
+      // pending: the document is composed once, below, when the reference
+      // printer is followed.
       xMorvaDocument scratch(nullptr);
       scratch.Reset(false);
+      scratch.SetLayoutDeferred(true);
       code = OpenByType(scratch, *file, stream, type, report);
       stream.CloseRead();
       const bool opened = code == 0 || code == kErrorRepairedData || code == kErrorReaderReport;
-      if (opened && !TakeDocumentFrom(document, scratch)) code = kOpenNoMemory;
+      if (opened) {
+        const bool deferred = document.SetLayoutDeferred(true);
+        if (!TakeDocumentFrom(document, scratch)) code = kOpenNoMemory;
+        document.SetLayoutDeferred(deferred);
+      }
     }
   }
   const bool success = code == 0 || code == kErrorRepairedData || code == kErrorReaderReport;
@@ -423,6 +430,7 @@ int32_t OpenDocumentFile(xMorvaDocument& document, xMorvaKeptFile& kept,
       document.SetAreaSetting(kOpenSaveSettingModified, 0, nullptr);
     else
       document.SetModified();
+    // The one composition of the opened document.
     document.UpdateReferencePrinter();
   } else if (wasOwn) {
     kept.Hold();

@@ -2,17 +2,28 @@
 // reference document copied as an 'xMo7' stream, and that stream pasted
 // into the middle of the 500-page reference document of another document
 // (a read of the stream, fonts and sheets mapped, one insertion of the
-// bytes, the paragraph transitions and one undo step).
+// bytes, the paragraph transitions and one undo step). And the copy
+// command on the whole reference document of 50, 500 and 2,000 pages:
+// every flavour the document puts ('xMo7', the ruler, 'TEXT' with its
+// 'styl', RTF), whose cost should follow the text, not its style runs
+// times the installed fonts.
 #include <benchmark/benchmark.h>
 
 #include <memory>
 
+#include "area/xMorvaFileFormats.h"
 #include "bench/BenchMain.h"
+#include "bench/FormatBench.h"
 #include "bench/ReferenceDocument.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaUndo.h"
 #include "engine/xMorvaDocumentEngineServices.h"
 #include "engine/xMorvaEngine.h"
+#include "engine/xMorvaTextTransferEngine.h"
+#include "framework/system/environment/VClipboard.h"
+#include "interchange/rtf/xMorvaRtfFormats.h"
+#include "interchange/text/xMorvaClipboardFilters.h"
+#include "platform/toolbox/TbxScrap.h"
 #include "framework/core/VService.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VMemoryStream.h"
@@ -93,8 +104,37 @@ void PasteOneMegabyteInTheMiddle(benchmark::State& state) {
   state.counters["stream_MB"] = double(size) / 1e6;
 }
 
+// The copy command on the whole document: select all, copy.
+void CopyWholeDocument(benchmark::State& state) {
+  const auto pages = int32_t(state.range(0));
+  VInstalledService<xMorvaEngineServices> installed(&sEngines);
+  xMorvaTextTransferEngine transfer;
+  VInstalledService<xMorvaTextTransferServices> installedTransfer(&transfer);
+  xMorvaClipboardFilters filters;
+  VInstalledService<xMorvaInterchangeServices> installedFilters(&filters);
+  InstallRtfFormats();
+  VClipboard clipboard;
+  gClipboard = &clipboard;
+  auto document = std::make_unique<xMorvaDocument>(nullptr);
+  FillWithReferenceDocument(*document, pages);
+  xMorvaEngine& body = Body(*document);
+  body.SetSelection(0, body.GetLength());
+  for (auto _ : state) {
+    document->CopySelection();
+    if (!clipboard.HasData(FourCC("RTF ")) || !clipboard.HasData(FourCC("styl")))
+      state.SkipWithError("the copy put too little");
+  }
+  state.counters["pages"] = pages;
+  state.counters["positions"] = body.GetLength();
+  document.reset();
+  gClipboard = nullptr;
+  Tbx::ZeroScrap();
+  RemoveRtfFormats();
+}
+
 }  // namespace
 
+BENCHMARK(CopyWholeDocument)->ArgName("pages")->Arg(50)->Arg(500)->Arg(2000)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(CopyOneMegabyte)->Unit(benchmark::kMillisecond);
 BENCHMARK(PasteOneMegabyteInTheMiddle)->Unit(benchmark::kMillisecond)->Iterations(5);
 

@@ -328,6 +328,12 @@ void xMorvaDocument::EndChange() {
   fChangeInProgress = 0;
 }
 
+bool xMorvaDocument::SetLayoutDeferred(bool on) {
+  const bool previous = fLayoutDeferred != 0;
+  fLayoutDeferred = on ? 1 : 0;
+  return previous;
+}
+
 void xMorvaDocument::Refresh(bool scroll, bool contentSize) {
   if (fArea == nullptr) return;
   if (fInHostCommand && fOffscreen) {

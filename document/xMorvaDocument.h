@@ -80,6 +80,11 @@ class xMorvaDocument : public VObject,
   void BeginChange() override;
   void EndChange() override;
   xMorvaFontTable* GetFontTable() override { return &fFonts; }
+  // While on, EndChange leaves the lines of the edits pending: a reader
+  // that fills the whole document is laid out once, by the open that runs
+  // it, instead of at each change it makes. Answers the previous setting,
+  // which the caller puts back.
+  bool SetLayoutDeferred(bool on);
 
   // ---- xMorvaRecordStore, over the style-sheet store.
   VMemHandle CopyResource(uint32_t type, int16_t id) override;
@@ -541,7 +546,8 @@ class xMorvaDocument : public VObject,
   uint8_t fInHostCommand = 0;
   uint8_t fOffscreen = 0;
   uint8_t fChangeInProgress = 0;
-  // Set while ReplaceAll runs: EndChange leaves the lines to its end.
+  // Set while ReplaceAll or the reader of an open runs: EndChange leaves
+  // the lines to its end.
   uint8_t fLayoutDeferred = 0;
   bool fModified = false;
   // Minimum margins (pixels) and the printable area.

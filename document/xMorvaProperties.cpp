@@ -88,8 +88,11 @@ int32_t BorderStyleWidth(int32_t style) {
 
 xMorvaProperties::xMorvaProperties() { SetDefaults(); }
 
+// Every property of the other, field by field: what setting each from the
+// other gives, but for the bits of the none flags that only Assign carries.
 xMorvaProperties::xMorvaProperties(const xMorvaProperties& other) : VObject() {
-  for (uint16_t id = 0; id < kPropertyStateCount; ++id) SetProperty(id, other.GetProperty(id));
+  Assign(other);
+  fNoneFlags &= 0x0F;
 }
 
 xMorvaProperties::~xMorvaProperties() = default;
@@ -191,7 +194,21 @@ void xMorvaProperties::SetProperty(uint16_t id, int32_t value) {
   }
 }
 
+xMorvaProperties::xMorvaProperties(EachDefault) { SetEachToDefault(); }
+
 void xMorvaProperties::SetDefaults() {
+  // Every property is set, so the defaults are one copy of a record made
+  // once: records are made by the thousand while text is composed and
+  // read. The bits of the none flags that Assign alone carries stay.
+  static const xMorvaProperties defaults{EachDefault{}};
+  const uint8_t carried = fNoneFlags & 0xF0;
+  Assign(defaults);
+  fNoneFlags = uint8_t((fNoneFlags & 0x0F) | carried);
+  // The one default that follows the screen's resolution of the moment.
+  SetProperty(kPropBorderSpacing, CentimetresToPixels(0.25));
+}
+
+void xMorvaProperties::SetEachToDefault() {
   for (uint16_t id = 0; id < kPropertyStateCount; ++id) SetProperty(id, 0);
   SetProperty(kPropFont, 1);
   SetProperty(kPropSize, 12);
@@ -222,14 +239,19 @@ void xMorvaProperties::Assign(const xMorvaProperties& other) {
   fInterline = other.fInterline;
   fBorderSpacing = other.fBorderSpacing;
   fNoneFlags = other.fNoneFlags;
-  for (uint16_t id = 0; id < kPropertyStateCount; ++id) {
-    if (Colour* colour = ColourField(id)) {
-      const Colour& source = *other.ColourField(id);
-      (*colour)[0] = source[0];
-      (*colour)[1] = source[1];
-      (*colour)[2] = source[2];
-    }
-  }
+  // Every colour field, as the colour properties name them.
+  auto copy = [](Colour& to, const Colour& from) {
+    to[0] = from[0];
+    to[1] = from[1];
+    to[2] = from[2];
+  };
+  copy(fTextColour, other.fTextColour);
+  copy(fBackColour, other.fBackColour);
+  copy(fStrikeOutColour, other.fStrikeOutColour);
+  copy(fUnderlineColour, other.fUnderlineColour);
+  copy(fShadowColour, other.fShadowColour);
+  copy(fParagraphBackColour, other.fParagraphBackColour);
+  copy(fBorderColour, other.fBorderColour);
   fBorders = other.fBorders;
 }
 

@@ -123,6 +123,12 @@ class xMorvaProperties : public VObject {
   static constexpr uint32_t kVersion = FourCC("0101");
 
  private:
+  // The record of the defaults, set property by property: what SetDefaults
+  // copies.
+  struct EachDefault {};
+  explicit xMorvaProperties(EachDefault);
+  void SetEachToDefault();
+
   // Colour bytes, lowest first: byte 0 bits 0-7, byte 1 bits 8-15, byte 2
   // bits 16-23.
   using Colour = uint8_t[3];

@@ -516,6 +516,12 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   bool FixUpAfterLoad();
 
  private:
+  // The header with `length` as the positions, and the stream counting its
+  // positions as it goes (the walk the header's count would repeat).
+  bool PutResourceHeader(VStream& stream, int32_t length);
+  bool PutResource(VStream& stream);
+  bool PutResourceStream(VStream& stream, uint32_t& positions);
+
   // Selects run n of the paragraph records (which 1) or of the character
   // records (which 2).
   bool SelectRecordRun(int which, int32_t n);

@@ -39,6 +39,8 @@ constexpr uint32_t kFormat0104 = FourCC("0104");
 constexpr uint32_t kFormat0105 = FourCC("0105");
 constexpr uint32_t kFormat0106 = FourCC("0106");
 constexpr uint32_t kHeaderSize = 21;
+// Where the header keeps the count of positions: after the tag and version.
+constexpr uint32_t kHeaderLengthAt = 8;
 // A picture element's payload begins with its header: four lengths at 0,
 // 4, 8 and 12, a word at 16 whose byte 17 flags a placed picture, the
 // display mode (u16) at 18 and a run-time reference at 20.
@@ -251,14 +253,41 @@ bool xMorvaEngine::SwapStream(uint8_t* bytes, int32_t byteCount) {
 // ---- Writing
 
 bool xMorvaEngine::WriteResource(VStream& stream, bool otherOrder) {
-  if (!otherOrder) return WriteResourceHeader(stream) && WriteResourceStream(stream);
-  // The same bytes as a big-endian writer makes them.
-  VMemHandle handle = 0;
-  VHandleStream ours(handle);
+  // The resource's pieces (the runs of units between the length records
+  // that change, a picture's header) are many and small: a handle that
+  // receives them gets room for the whole first, instead of growing a
+  // kilobyte at a time, thousands of times.
+  constexpr uint32_t kResourceSlack = 4096;
+  const uint64_t room = uint64_t(fBytesInUse) + kHeaderSize + kResourceSlack;
+  if (room > UINT32_MAX) return false;
+  auto* handleStream = dynamic_cast<VHandleStream*>(&stream);
+  if (handleStream != nullptr) handleStream->Reserve(uint32_t(room));
+  if (!otherOrder) return PutResource(stream);
+  // The other order is the same bytes as a big-endian writer makes them,
+  // swapped where they were written: in the handle itself, or else in a
+  // block of their own, put in one write.
+  if (handleStream != nullptr) {
+    const uint32_t start = stream.GetPosition();
+    if (!PutResource(stream)) return false;
+    const uint32_t end = stream.GetPosition();
+    uint8_t* bytes = handleStream->OpenBytes();
+    if (bytes == nullptr || end < start || end - start < kHeaderSize) return false;
+    SwapArray32(bytes + start, 5);  // the header's five longs
+    SwapItems(bytes + start, kHeaderSize, end - start, 0, true);
+    return true;
+  }
+  VMemHandle handle = gMemoryMgr->NewHandle(uint32_t(room), 0);
   if (handle == 0) return false;
-  bool written = ours.OpenWrite() == 0 && WriteResourceHeader(ours) && WriteResourceStream(ours);
-  written = ours.CloseWrite(1) == 0 && written;
-  const uint32_t size = gMemoryMgr->GetHandleSize(handle);
+  uint32_t size = 0;
+  bool written = false;
+  {
+    VHandleStream ours(handle);
+    written = ours.OpenWrite() == 0 && PutResource(ours);
+    // The block holds the resource up to where the writing ended; what the
+    // room left after it is no part of it.
+    size = ours.GetPosition();
+    written = ours.CloseWrite(0) == 0 && written;
+  }
   auto* bytes = written ? static_cast<uint8_t*>(gMemoryMgr->LockHandle(handle)) : nullptr;
   if (bytes != nullptr && size >= kHeaderSize) {
     SwapArray32(bytes, 5);  // the header's five longs
@@ -272,12 +301,29 @@ bool xMorvaEngine::WriteResource(VStream& stream, bool otherOrder) {
   return written;
 }
 
+bool xMorvaEngine::PutResource(VStream& stream) {
+  // The header's count of positions comes from the walk that writes the
+  // stream, put in its place after it when it differs from the kept one.
+  const uint32_t start = stream.GetPosition();
+  uint32_t positions = 0;
+  if (!PutResourceHeader(stream, fLength) || !PutResourceStream(stream, positions)) return false;
+  if (int32_t(positions) == fLength) return true;
+  fLength = int32_t(positions);
+  const uint32_t end = stream.GetPosition();
+  return stream.SetPosition(start + kHeaderLengthAt) == 0 && stream.PutLong(fLength) == kStreamNoError &&
+         stream.SetPosition(end) == 0;
+}
+
 bool xMorvaEngine::WriteResourceHeader(VStream& stream) {
-  stream.SetByteOrders(kByteOrderLittle, kByteOrderKeep);
   fLength = int32_t(RecountPositions());
+  return PutResourceHeader(stream, fLength);
+}
+
+bool xMorvaEngine::PutResourceHeader(VStream& stream, int32_t length) {
+  stream.SetByteOrders(kByteOrderLittle, kByteOrderKeep);
   stream.PutLong(int32_t(kTagEngine));
   stream.PutLong(int32_t(kFormat0106));
-  stream.PutLong(fLength);
+  stream.PutLong(length);
   stream.PutLong(fSelStart);
   stream.PutLong(fSelEnd);
   stream.PutByte(fFieldDisplayMode);
@@ -285,6 +331,11 @@ bool xMorvaEngine::WriteResourceHeader(VStream& stream) {
 }
 
 bool xMorvaEngine::WriteResourceStream(VStream& stream) {
+  uint32_t positions = 0;
+  return PutResourceStream(stream, positions);
+}
+
+bool xMorvaEngine::PutResourceStream(VStream& stream, uint32_t& positions) {
   stream.SetByteOrders(kByteOrderLittle, kByteOrderKeep);
   // An empty block cannot be locked; an empty text writes no bytes.
   if (fBytesInUse == 0) return stream.GetStatus() == kStreamNoError;
@@ -296,7 +347,15 @@ bool xMorvaEngine::WriteResourceStream(VStream& stream) {
     PutBytes(stream, s + pending, upTo - pending);
   };
   for (uint32_t at = 0; at < size && stream.GetStatus() == kStreamNoError;) {
+    // Runs of units go out as they stand: stepped over many at a time.
+    const uint32_t run = SkipCharacterUnits(s, at, size);
+    if (run != at) {
+      positions += (run - at) / 2;
+      at = run;
+      continue;
+    }
     const StreamItem item = ReadStreamItem(s + at, size - at);
+    if (item.kind != StreamItem::kRecord) ++positions;
     const uint8_t* p = s + at;
     if (item.kind == StreamItem::kRecord && item.size == kRecordSize &&
         (IsLengthId(item.unit) || item.unit == kPropTabs)) {

@@ -6,18 +6,20 @@
 #include <cstring>
 #include <memory>
 #include <strings.h>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
-#include "framework/core/containers/VChainListOf.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "graphics/GraphicsHooks.h"
 #include "graphics/VPort.h"
 #include "platform/gdi/GdiFont.h"
 
-VFontCacheList* gFontCache = nullptr;
-VFontCacheList* gRetiredFontCache = nullptr;
+VFontCache* gFontCache = nullptr;
 
 namespace {
+
+uint32_t gFontCacheGeneration = 0;
 
 // The descriptors, in the order they were added.
 std::vector<std::unique_ptr<LOGFONTA>>* gDescriptors = nullptr;
@@ -102,7 +104,10 @@ void VCharWidthCache::GetWidths(const char16_t* units, int32_t count, VPort& por
   }
 }
 
-void VCharWidthCache::Touch() { fLastUse = GraphicsTicks(); }
+void VCharWidthCache::Touch() {
+  fLastUse = GraphicsTicks();
+  if (fCached && gFontCache != nullptr) gFontCache->Touched(this);
+}
 
 void VCharWidthCache::SetMetrics(int16_t ascent, int16_t descent, int16_t leading) {
   fAscent = ascent;
@@ -135,29 +140,168 @@ int32_t CountFontDescriptors() {
   return gDescriptors != nullptr ? static_cast<int32_t>(gDescriptors->size()) : 0;
 }
 
-void ForgetFontCacheDevice(HDC dc) {
-  if (dc == nullptr || gFontCache == nullptr) return;
-  for (int32_t i = gFontCache->Count(); i >= 1; --i) {
-    VCharWidthCache* entry = gFontCache->GetAt(i);
-    if (entry != nullptr && entry->GetKeyDC() == dc) {
-      gFontCache->RemoveAt(i, true);
-      if (gRetiredFontCache != nullptr) gRetiredFontCache->Add(&entry);
+// ---- The cache.
+
+namespace {
+
+struct FontKey {
+  HDC dc;
+  int32_t resX;
+  int32_t resY;
+  const LOGFONTA* descriptor;
+  int16_t pixelSize;
+  uint8_t style;
+  bool operator==(const FontKey& o) const {
+    return dc == o.dc && resX == o.resX && resY == o.resY && descriptor == o.descriptor &&
+           pixelSize == o.pixelSize && style == o.style;
+  }
+};
+
+struct FontKeyHash {
+  size_t operator()(const FontKey& k) const {
+    size_t h = std::hash<const void*>()(k.dc);
+    auto mix = [&h](size_t v) { h ^= v + 0x9E3779B97F4A7C15ull + (h << 6) + (h >> 2); };
+    mix(std::hash<const void*>()(k.descriptor));
+    mix(size_t(uint32_t(k.resX)) << 32 | uint32_t(k.resY));
+    mix(size_t(uint16_t(k.pixelSize)) << 8 | k.style);
+    return h;
+  }
+};
+
+}  // namespace
+
+struct VFontCache::State {
+  // The key of each cached entry is kept beside it, as the entry keeps its
+  // device's resolution to itself.
+  std::unordered_map<FontKey, VCharWidthCache*, FontKeyHash> index;
+  std::unordered_map<const VCharWidthCache*, FontKey> keys;
+  // The cached entries of each printer device, for forgetting it.
+  std::unordered_map<HDC, std::unordered_set<VCharWidthCache*>> byDevice;
+  std::unordered_set<VCharWidthCache*> retired;
+  VCharWidthCache* oldest = nullptr;
+  VCharWidthCache* newest = nullptr;
+
+  void Unlink(VCharWidthCache* e) {
+    (e->fOlder != nullptr ? e->fOlder->fNewer : oldest) = e->fNewer;
+    (e->fNewer != nullptr ? e->fNewer->fOlder : newest) = e->fOlder;
+    e->fOlder = e->fNewer = nullptr;
+  }
+  void LinkNewest(VCharWidthCache* e) {
+    e->fOlder = newest;
+    e->fNewer = nullptr;
+    (newest != nullptr ? newest->fNewer : oldest) = e;
+    newest = e;
+  }
+};
+
+VFontCache::VFontCache() : fState(new State()) {}
+
+VFontCache::~VFontCache() {
+  for (auto& [entry, key] : fState->keys) delete const_cast<VCharWidthCache*>(entry);
+  for (VCharWidthCache* entry : fState->retired) delete entry;
+  delete fState;
+}
+
+int32_t VFontCache::Count() const { return int32_t(fState->index.size()); }
+int32_t VFontCache::RetiredCount() const { return int32_t(fState->retired.size()); }
+
+bool VFontCache::Holds(const VCharWidthCache* entry) const {
+  return entry != nullptr && entry->fCached && fState->keys.count(entry) != 0;
+}
+
+bool VFontCache::IsRetired(const VCharWidthCache* entry) const {
+  return fState->retired.count(const_cast<VCharWidthCache*>(entry)) != 0;
+}
+
+VCharWidthCache* VFontCache::Find(HDC keyDC, int32_t keyResX, int32_t keyResY,
+                                  const LOGFONTA* descriptor, int16_t pixelSize,
+                                  uint8_t style) const {
+  const auto found = fState->index.find({keyDC, keyResX, keyResY, descriptor, pixelSize, style});
+  return found != fState->index.end() ? found->second : nullptr;
+}
+
+void VFontCache::Add(VCharWidthCache* entry) {
+  if (entry == nullptr || entry->fCached) return;
+  const FontKey key{entry->fKeyDC, entry->fKeyResX, entry->fKeyResY, entry->fDescriptor,
+                    entry->fPixelSize, entry->fStyle};
+  // One entry a key: an older one with the same key is let go first.
+  if (VCharWidthCache* same = Find(key.dc, key.resX, key.resY, key.descriptor, key.pixelSize, key.style))
+    LetGo(same);
+  fState->index[key] = entry;
+  fState->keys[entry] = key;
+  if (key.dc != nullptr) fState->byDevice[key.dc].insert(entry);
+  entry->fCached = true;
+  fState->LinkNewest(entry);
+}
+
+VCharWidthCache* VFontCache::LeastRecentlyUsed() const { return fState->oldest; }
+
+void VFontCache::LetGo(VCharWidthCache* entry) {
+  if (entry == nullptr || !entry->fCached) return;
+  const auto key = fState->keys.find(entry);
+  if (key == fState->keys.end()) return;
+  fState->index.erase(key->second);
+  if (key->second.dc != nullptr) {
+    auto device = fState->byDevice.find(key->second.dc);
+    if (device != fState->byDevice.end()) {
+      device->second.erase(entry);
+      if (device->second.empty()) fState->byDevice.erase(device);
+    }
+  }
+  fState->keys.erase(key);
+  fState->Unlink(entry);
+  entry->fCached = false;
+  if (entry->fUsers > 0)
+    fState->retired.insert(entry);
+  else
+    delete entry;
+}
+
+void VFontCache::ForgetDevice(HDC dc) {
+  if (dc == nullptr) return;
+  const auto device = fState->byDevice.find(dc);
+  if (device == fState->byDevice.end()) return;
+  const std::vector<VCharWidthCache*> entries(device->second.begin(), device->second.end());
+  for (VCharWidthCache* entry : entries) LetGo(entry);
+}
+
+void VFontCache::AddUser(VCharWidthCache* entry) {
+  if (entry != nullptr) ++entry->fUsers;
+}
+
+void VFontCache::RemoveUser(VCharWidthCache* entry) {
+  if (entry == nullptr || entry->fUsers <= 0) return;
+  if (--entry->fUsers == 0 && !entry->fCached) {
+    const auto retired = fState->retired.find(entry);
+    if (retired != fState->retired.end()) {
+      fState->retired.erase(retired);
+      delete entry;
     }
   }
 }
 
+void VFontCache::Touched(VCharWidthCache* entry) {
+  if (entry == nullptr || !entry->fCached || fState->newest == entry) return;
+  fState->Unlink(entry);
+  fState->LinkNewest(entry);
+}
+
+void ForgetFontCacheDevice(HDC dc) {
+  if (gFontCache != nullptr) gFontCache->ForgetDevice(dc);
+}
+
+uint32_t FontCacheGeneration() { return gFontCacheGeneration; }
+
 void MakeFontCache() {
-  if (gFontCache == nullptr) gFontCache = new VFontCacheList();
-  if (gRetiredFontCache == nullptr) gRetiredFontCache = new VFontCacheList();
+  if (gFontCache == nullptr) gFontCache = new VFontCache();
 }
 
 void FreeFontCache() {
-  for (VFontCacheList** list : {&gFontCache, &gRetiredFontCache}) {
-    if (*list != nullptr) {
-      (*list)->RemoveAll(false);
-      delete *list;
-      *list = nullptr;
-    }
+  if (gFontCache != nullptr) {
+    delete gFontCache;
+    gFontCache = nullptr;
+    // Ports still pointing at the entries just deleted must not touch them.
+    ++gFontCacheGeneration;
   }
   delete gDescriptors;
   gDescriptors = nullptr;

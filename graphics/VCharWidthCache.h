@@ -1,4 +1,4 @@
-// VCharWidthCache: one entry of the process-wide font cache, keyed by device,
+// VCharWidthCache: one entry of the process-wide font cache (VFontCache), keyed by device,
 // face, pixel size and style, with the font's metrics and its character
 // widths in pages made on demand; and the face-name descriptors (LOGFONTA
 // records) that the GDI fonts are built from.
@@ -11,8 +11,6 @@
 
 struct LOGFONTA;
 class VPort;
-template <typename T>
-class VChainListPtrOf;
 
 class VCharWidthCache : public VObject {
  public:
@@ -37,9 +35,12 @@ class VCharWidthCache : public VObject {
   // at the next call).
   int16_t GetWidth(char16_t unit, VPort& port, HDC dc);
   void GetWidths(const char16_t* units, int32_t count, VPort& port, HDC dc, int32_t* widths);
+  // The last use becomes now; an entry of the cache moves to its recent end.
   void Touch();
 
   uint32_t GetLastUse() const { return fLastUse; }
+  // How many ports hold the entry as their current font.
+  int32_t GetUsers() const { return fUsers; }
   LOGFONTA* GetDescriptor() const { return fDescriptor; }
   int16_t GetPixelSize() const { return fPixelSize; }
   uint8_t GetStyle() const { return fStyle; }
@@ -64,16 +65,59 @@ class VCharWidthCache : public VObject {
   int32_t fKeyResX;
   int32_t fKeyResY;
   uint16_t* fPages[kPageCount] = {};
+
+  // Kept by the cache: its users, whether lookups find it, and its place
+  // in the order of last use.
+  friend class VFontCache;
+  int32_t fUsers = 0;
+  bool fCached = false;
+  VCharWidthCache* fOlder = nullptr;
+  VCharWidthCache* fNewer = nullptr;
 };
 
-using VFontCacheList = VChainListPtrOf<VCharWidthCache*>;
-
 // The font cache: made by InitGraphics, emptied and deleted by ExitGraphics.
-// Entries let go when the cache is full move to the retired list: ports that
-// still use one keep it, lookups no longer find it, and ExitGraphics deletes
-// them with the rest.
-extern VFontCacheList* gFontCache;
-extern VFontCacheList* gRetiredFontCache;
+// Lookups go through an index of the entries' keys, and the entries stand
+// in the order of their last use, so that finding a font and picking the
+// entry to let go take the same time with ten entries or ten thousand.
+// Each entry counts the ports whose current font it is: an entry let go
+// (the cache full, or its device deleted) that no port uses is deleted at
+// once; one still in use is retired, found by no lookup, and deleted when
+// its last port lets go of it.
+class VFontCache {
+ public:
+  VFontCache();
+  ~VFontCache();
+  VFontCache(const VFontCache&) = delete;
+  VFontCache& operator=(const VFontCache&) = delete;
+
+  // Entries that lookups find, and retired ones still in use.
+  int32_t Count() const;
+  int32_t RetiredCount() const;
+  bool Holds(const VCharWidthCache* entry) const;
+  bool IsRetired(const VCharWidthCache* entry) const;
+
+  VCharWidthCache* Find(HDC keyDC, int32_t keyResX, int32_t keyResY, const LOGFONTA* descriptor,
+                        int16_t pixelSize, uint8_t style) const;
+  // Takes the new entry in as the most recently used.
+  void Add(VCharWidthCache* entry);
+  // The entry whose last use lies furthest back; null when empty.
+  VCharWidthCache* LeastRecentlyUsed() const;
+  // Out of the lookups: deleted, or retired while a port uses it.
+  void LetGo(VCharWidthCache* entry);
+  // Lets go of every entry keyed by the device context.
+  void ForgetDevice(HDC dc);
+  // An entry became some port's current font, or stopped being one.
+  void AddUser(VCharWidthCache* entry);
+  void RemoveUser(VCharWidthCache* entry);
+  // The entry's last use moved on: it goes to the recent end.
+  void Touched(VCharWidthCache* entry);
+
+ private:
+  struct State;
+  State* fState;
+};
+
+extern VFontCache* gFontCache;
 
 // The cache holds this many entries before the least recently used one, if
 // unused for a minute, is let go.
@@ -92,8 +136,13 @@ LOGFONTA* LookUpFontDescriptor(const char* faceName);
 int32_t CountFontDescriptors();
 
 // Lets go of every cache entry keyed by a device context that is being
-// deleted, so that a later context with the same value does not meet them.
+// deleted, so that a later context with the same value does not meet them
+// and the entries of a closed document's printer do not stay behind.
 void ForgetFontCacheDevice(HDC dc);
+
+// Counted each time the cache is freed: a port that took its entry from an
+// earlier cache leaves it alone.
+uint32_t FontCacheGeneration();
 
 // Made and freed by graphics start-up and shut-down.
 void MakeFontCache();

@@ -157,6 +157,7 @@ VPort::VPort(HDC dc) {
 }
 
 VPort::~VPort() {
+  UseFontEntry(nullptr);
   DetachDC();
   DeleteSavedClips();
   if (fCachedPatternBrush != nullptr) DeleteObject(fCachedPatternBrush);

@@ -357,6 +357,9 @@ class VPort : public VObject {
   uint32_t PrepareFont(uint16_t need);
   void FindFont();
   VCharWidthCache* GetFontEntry() const { return fFontEntry; }
+  // Makes the entry the port's current font entry (null: none), counting
+  // the port among the entry's users and no longer among the previous one's.
+  void UseFontEntry(VCharWidthCache* entry);
   uint16_t GetFontDirty() const { return fFontDirty; }
   int16_t GetFontAscent();
   int16_t GetFontDescent();
@@ -504,6 +507,7 @@ class VPort : public VObject {
   double fPrinterRatioX = 1.0;
   double fPrinterRatioY = 1.0;
   VCharWidthCache* fFontEntry = nullptr;
+  uint32_t fFontEntryGeneration = 0;  // of the cache the entry came from
   uint16_t fFontDirty = kFontDirtyAll;
   uint8_t fTouchSkips = 0;  // fast preparations of the same font since its last touch
   double fPenX = 0.0;

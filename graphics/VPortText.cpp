@@ -275,37 +275,34 @@ void VPort::FindFont() {
   const int32_t resY = keyDC != nullptr ? GetDeviceCaps(keyDC, LOGPIXELSY) : 0;
   const auto pixelSize = static_cast<int16_t>(PixelSize(fCurrentDC));
 
-  // Idle times are taken as now minus last use in unsigned ticks, so that
-  // they stay right when the tick count wraps.
-  const uint32_t now = GraphicsTicks();
-  VCharWidthCache* leastRecent = nullptr;
-  int32_t leastIndex = 0;
-  uint32_t longestIdle = 0;
-  const int32_t count = gFontCache->Count();
-  for (int32_t i = 1; i <= count; ++i) {
-    VCharWidthCache* entry = gFontCache->GetAt(i);
-    if (entry == nullptr) continue;
-    if (entry->Matches(keyDC, resX, resY, descriptor, pixelSize, fFontStyle)) {
-      fFontEntry = entry;
-      return;
-    }
-    const uint32_t idle = now - entry->GetLastUse();
-    if (leastRecent == nullptr || idle > longestIdle) {
-      leastRecent = entry;
-      leastIndex = i;
-      longestIdle = idle;
-    }
+  if (VCharWidthCache* entry =
+          gFontCache->Find(keyDC, resX, resY, descriptor, pixelSize, fFontStyle)) {
+    UseFontEntry(entry);
+    return;
   }
   // A full cache lets its least recently used entry go only when it has
-  // been idle for longer than a minute.
-  if (count >= kFontCacheLimit && leastRecent != nullptr && longestIdle > kFontCacheIdleTicks) {
-    // Let go but not deleted: ports may still draw with it.
-    gFontCache->RemoveAt(leastIndex, true);
-    if (gRetiredFontCache != nullptr) gRetiredFontCache->Add(&leastRecent);
+  // been idle for longer than a minute. Idle times are taken as now minus
+  // last use in unsigned ticks, so that they stay right when the tick count
+  // wraps. An entry some port still uses is retired rather than deleted.
+  VCharWidthCache* leastRecent = gFontCache->LeastRecentlyUsed();
+  if (gFontCache->Count() >= kFontCacheLimit && leastRecent != nullptr &&
+      GraphicsTicks() - leastRecent->GetLastUse() > kFontCacheIdleTicks) {
+    gFontCache->LetGo(leastRecent);
   }
   auto* entry = new VCharWidthCache(keyDC, resX, resY, descriptor, pixelSize, fFontStyle);
-  gFontCache->Add(&entry);
+  gFontCache->Add(entry);
+  UseFontEntry(entry);
+}
+
+void VPort::UseFontEntry(VCharWidthCache* entry) {
+  if (entry == fFontEntry && fFontEntryGeneration == FontCacheGeneration()) return;
+  // An entry of a cache freed since is no longer there to let go of.
+  if (fFontEntry != nullptr && gFontCache != nullptr &&
+      fFontEntryGeneration == FontCacheGeneration())
+    gFontCache->RemoveUser(fFontEntry);
   fFontEntry = entry;
+  fFontEntryGeneration = FontCacheGeneration();
+  if (fFontEntry != nullptr && gFontCache != nullptr) gFontCache->AddUser(fFontEntry);
 }
 
 uint32_t VPort::PrepareFont(uint16_t need) {

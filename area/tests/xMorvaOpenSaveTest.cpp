@@ -6,6 +6,7 @@
 #include <sys/xattr.h>
 
 #include <csignal>
+#include <fstream>
 #include <map>
 #include <set>
 
@@ -14,6 +15,10 @@
 #include "area/xMorvaDocMgr.h"
 #include "area/xMorvaFileFormats.h"
 #include "area/xMorvaOpenSave.h"
+#include "engine/xMorvaDocumentEngineServices.h"
+#include "engine/xMorvaDocumentLayout.h"
+#include "engine/xMorvaEngine.h"
+#include "engine/xMorvaLines.h"
 #include "framework/system/files/VFile.h"
 #include "framework/system/files/VFileDialog.h"
 #include "framework/system/files/VFolder.h"
@@ -144,6 +149,90 @@ class OpenSave : public AreaTest {
   xMorvaPlugIn* area = nullptr;
   xMorvaDocument* doc = nullptr;
 };
+
+// Layouts that count how often a body of some length is composed: a
+// composition of everything, or an update that finds the body's lines
+// waiting for a change.
+struct CompositionCounts {
+  int whole = 0;
+  int updates = 0;
+};
+
+class CountingLayout : public xMorvaDocumentLayout {
+ public:
+  CountingLayout(xMorvaDocumentInterface& document, xMorvaEngine* const engines[kPartCount], VPort* port,
+                 CompositionCounts& counts)
+      : xMorvaDocumentLayout(document, engines, port), fBody(*engines[kBody]), fCounts(counts) {}
+  int32_t ComposeAll() override {
+    if (Long()) ++fCounts.whole;
+    return xMorvaDocumentLayout::ComposeAll();
+  }
+  int32_t Update() override {
+    if (Long() && GetLines(kBody)->HasPendingChange()) ++fCounts.updates;
+    return xMorvaDocumentLayout::Update();
+  }
+
+ private:
+  bool Long() const { return fBody.GetStreamSize() > 1000; }
+  xMorvaEngine& fBody;
+  CompositionCounts& fCounts;
+};
+
+class CountingEngineServices : public xMorvaDocumentEngineServices {
+ public:
+  xMorvaLayoutInterface* NewLayout(xMorvaDocumentInterface& document, xMorvaTextInterface* const parts[7],
+                                   VPort* port) override {
+    xMorvaEngine* engines[xMorvaDocumentLayout::kPartCount] = {};
+    for (int part = 0; part < xMorvaDocumentLayout::kPartCount; ++part) {
+      engines[part] = dynamic_cast<xMorvaEngine*>(parts[part]);
+      if (engines[part] == nullptr) return nullptr;
+    }
+    return new CountingLayout(document, engines, port, counts);
+  }
+  CompositionCounts counts;
+};
+
+// A reader that fills the whole document as the Word and text readers do:
+// reset, then its paragraphs inside one change of the document.
+int32_t ReadFakeWord(xMorvaDocument& document, VStream&, uint32_t, bool, VString*) {
+  document.Reset(false);
+  document.BeginChange();
+  std::string text;
+  for (int paragraph = 0; paragraph < 40; ++paragraph)
+    text += "Paragraph " + std::to_string(paragraph) + " of words that fill a line or two of the page.\n";
+  documentfile::Type(Engine(document, kPartBody), text);
+  document.EndChange();
+  return 0;
+}
+constexpr xMorvaFileFormat kFakeWord[] = {{FourCC("DOC8"), &ReadFakeWord, nullptr}};
+
+// Opening a file composes the document it read once, after the reader,
+// whatever changes the reader made; the lines are those a composition of
+// the whole gives.
+TEST_F(OpenSave, OpeningAFileComposesTheDocumentOnce) {
+  CountingEngineServices services;
+  VInstalledService<xMorvaEngineServices> installed(&services);
+  xMorvaFileFormats::Register(kFakeWord, 1);
+  xMorvaPlugIn* counted = NewOffscreenArea();
+  xMorvaDocument* document = counted->GetDocument();
+  {
+    std::ofstream(P("letter.doc"), std::ios::binary) << "anything";
+  }
+  services.counts = {};
+  uint32_t type = FourCC("DOC8");
+  EXPECT_EQ(OpenDocumentFile(*document, counted->GetKeptFile(), File("letter.doc"), type, nullptr), 0);
+  EXPECT_EQ(services.counts.whole + services.counts.updates, 1)
+      << services.counts.whole << " whole, " << services.counts.updates << " updates";
+  xMorvaLayoutInterface* layout = document->GetLayout();
+  ASSERT_NE(layout, nullptr);
+  const int32_t lines = layout->GetLineCount(kPartBody);
+  const int32_t pages = layout->GetPageCount();
+  EXPECT_GT(lines, 40);
+  layout->ComposeAll();
+  EXPECT_EQ(layout->GetLineCount(kPartBody), lines);
+  EXPECT_EQ(layout->GetPageCount(), pages);
+  xMorvaFileFormats::Unregister(kFakeWord);
+}
 
 TEST_F(OpenSave, AnOwnDocumentIsKnownByItsContentWhateverItsType) {
   files_test::WriteAll(P("letter.txt"), OwnBytes());

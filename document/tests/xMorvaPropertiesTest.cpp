@@ -151,6 +151,27 @@ TEST(Properties, BorderSpacingDefaultFollowsTheResolution) {
   EXPECT_EQ(xMorvaProperties().GetProperty(kPropBorderSpacing), 29);  // 29.53
 }
 
+// The defaults come the same at each resolution, however many records were
+// made before at another, and a record set anew takes each of them. A row a
+// resolution.
+TEST(Properties, DefaultsFollowTheResolutionOfTheMomentRecordAfterRecord) {
+  const struct {
+    int32_t dpi;
+    int32_t spacing;
+  } rows[] = {{96, 9}, {300, 29}, {72, 7}, {96, 9}};
+  for (const auto& row : rows) {
+    ScopedResolution dpi(row.dpi);
+    xMorvaProperties fresh;
+    EXPECT_EQ(fresh.GetProperty(kPropBorderSpacing), row.spacing) << row.dpi;
+    xMorvaProperties reused;
+    SetEveryProperty(reused);
+    reused.SetDefaults();
+    EXPECT_TRUE(SameValues(reused, fresh)) << row.dpi;
+    EXPECT_EQ(reused.GetProperty(kPropShadowColour), 0x999999);
+    EXPECT_EQ(reused.GetProperty(kPropBackColour), kColourNone);
+  }
+}
+
 TEST(Properties, CopiesAndAssignKeepEveryValue) {
   xMorvaProperties p;
   SetEveryProperty(p);

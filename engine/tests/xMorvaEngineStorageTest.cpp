@@ -170,6 +170,116 @@ TEST_F(StorageTest, SaveLoadSaveGivesTheSameBytesInEitherOrder) {
   }
 }
 
+// A stream over a growing block that is no handle: the writer cannot make
+// room in it nor change its bytes in place.
+class VectorStream : public VStream {
+ public:
+  int16_t OpenRead() override { return kStreamNoError; }
+  int16_t OpenWrite() override {
+    fStatus = kStreamNoError;
+    return fStatus;
+  }
+  int16_t CloseRead() override { return kStreamNoError; }
+  int16_t CloseWrite(uint8_t) override { return kStreamNoError; }
+  int16_t WriteBytes(const void* data, uint32_t length) override {
+    const auto* b = static_cast<const uint8_t*>(data);
+    if (bytes.size() < fPosition + length) bytes.resize(fPosition + length);
+    std::copy(b, b + length, bytes.begin() + fPosition);
+    fPosition += length;
+    return kStreamNoError;
+  }
+  int16_t ReadBytes(void*, uint32_t& length) override {
+    length = 0;
+    return kStreamEndOfData;
+  }
+  uint32_t GetSize() override { return uint32_t(bytes.size()); }
+  uint32_t GetPosition() override { return fPosition; }
+  int16_t SetSize(uint32_t size) override {
+    bytes.resize(size);
+    return kStreamNoError;
+  }
+  int16_t SetPosition(uint32_t position) override {
+    fPosition = position;
+    return kStreamNoError;
+  }
+  int16_t Skip(int32_t offset) override {
+    fPosition += uint32_t(offset);
+    return kStreamNoError;
+  }
+  Bytes bytes;
+
+ private:
+  uint32_t fPosition = 0;
+};
+
+// The resource is written whole into a handle (room made once, the other
+// order swapped in place) or into any other stream: the same bytes either
+// way, after whatever the stream held before, in both orders; and a kept
+// count of positions gone stale is the one the walk counted, in the header
+// and in the text. A row a case: the order, the bytes before, the stale
+// count.
+TEST_F(StorageTest, TheResourceIsTheSameInAHandleOrAnyStreamAfterWhatItHolds) {
+  const struct {
+    bool otherOrder;
+    uint32_t before;
+    int32_t stale;
+  } cases[] = {{false, 0, -1}, {true, 0, -1}, {false, 5, -1}, {true, 5, -1},
+               {false, 0, 3}, {true, 7, 3}, {false, 3, 100000}, {true, 0, 100000}};
+  Load(RichText(), 2, 4);
+  const int32_t length = engine.GetLength();
+  const Bytes little = Saved(engine);
+  const Bytes big = Saved(engine, true);
+  for (const auto& c : cases) {
+    const Bytes prefix(c.before, 0xA5);
+    if (c.stale >= 0) engine.SetLength(c.stale);
+    VMemHandle handle = 0;
+    {
+      VHandleStream stream(handle);
+      ASSERT_EQ(0, stream.OpenWrite());
+      if (c.before > 0) stream.PutData(prefix.data(), c.before);
+      ASSERT_TRUE(engine.WriteResource(stream, c.otherOrder));
+      stream.CloseWrite(1);
+    }
+    const auto* data = static_cast<const uint8_t*>(gMemoryMgr->LockHandle(handle));
+    const Bytes inHandle(data, data + gMemoryMgr->GetHandleSize(handle));
+    gMemoryMgr->UnlockHandle(handle);
+    gMemoryMgr->DisposeHandle(handle);
+    EXPECT_EQ(engine.GetLength(), length) << c.otherOrder << c.before << c.stale;
+
+    if (c.stale >= 0) engine.SetLength(c.stale);
+    VectorStream elsewhere;
+    ASSERT_EQ(elsewhere.OpenWrite(), 0);
+    if (c.before > 0) elsewhere.PutData(prefix.data(), c.before);
+    ASSERT_TRUE(engine.WriteResource(elsewhere, c.otherOrder));
+    EXPECT_EQ(engine.GetLength(), length);
+
+    Bytes expected = prefix;
+    const Bytes& stored = c.otherOrder ? big : little;
+    expected.insert(expected.end(), stored.begin(), stored.end());
+    EXPECT_EQ(inHandle, expected) << c.otherOrder << " " << c.before << " " << c.stale << " at "
+                                  << FirstDifference(inHandle, expected);
+    EXPECT_EQ(elsewhere.bytes, expected) << c.otherOrder << " " << c.before << " " << c.stale << " at "
+                                         << FirstDifference(elsewhere.bytes, expected);
+  }
+  // The one-piece resource is the header and the stream written apart, as
+  // the document file writes the body.
+  VMemHandle handle = 0;
+  {
+    VHandleStream stream(handle);
+    ASSERT_EQ(0, stream.OpenWrite());
+    ASSERT_TRUE(engine.WriteResourceHeader(stream));
+    ASSERT_TRUE(engine.WriteResourceStream(stream));
+    stream.CloseWrite(1);
+  }
+  const auto* data = static_cast<const uint8_t*>(gMemoryMgr->LockHandle(handle));
+  EXPECT_EQ(Bytes(data, data + gMemoryMgr->GetHandleSize(handle)), little);
+  gMemoryMgr->UnlockHandle(handle);
+  gMemoryMgr->DisposeHandle(handle);
+  // The count stands where a big-endian reader finds it.
+  const uint32_t stored = uint32_t(big[8]) << 24 | uint32_t(big[9]) << 16 | uint32_t(big[10]) << 8 | big[11];
+  EXPECT_EQ(int32_t(stored), length);
+}
+
 TEST_F(StorageTest, ForeignPageNumberFormatMovesItsBits) {
   Stream text;
   Computed(text, xMorvaElementCode::PageNumber, Stream().Long(kPageNumberCount | (3u << kPageNumberStyleShift)),

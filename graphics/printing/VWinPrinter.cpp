@@ -9,6 +9,7 @@
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/ByteSwap.h"
 #include "framework/core/streams/VStream.h"
+#include "graphics/VCharWidthCache.h"
 #include "graphics/VScaledPort.h"
 #include "platform/gdi/WinGdi.h"
 #include "platform/print/WinPrint.h"
@@ -104,6 +105,8 @@ void VWinPrinter::FreeDevice() {
 void VWinPrinter::ReleaseInfoDC() {
   if (fInfoDC == nullptr) return;
   if (fInfoDCFont != nullptr) SelectObject(fInfoDC, fInfoDCFont);
+  // The widths measured on this device go with it.
+  ForgetFontCacheDevice(fInfoDC);
   DeleteDC(fInfoDC);
   fInfoDC = nullptr;
   fInfoDCFont = nullptr;

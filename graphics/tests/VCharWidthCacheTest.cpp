@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
+#include <vector>
 
 #include "framework/core/containers/VChainListOf.h"
 #include "graphics/GraphicsHooks.h"
@@ -124,9 +126,15 @@ TEST_F(FontCache, ForgettingADeviceRetiresItsEntries) {
   ASSERT_EQ(gFontCache->Count(), 1);
   ForgetFontCacheDevice(info);
   EXPECT_EQ(gFontCache->Count(), 0);
-  EXPECT_EQ(gRetiredFontCache->Count(), 1);
-  EXPECT_EQ(gRetiredFontCache->GetAt(1), entry);
+  EXPECT_EQ(gFontCache->RetiredCount(), 1);
+  EXPECT_TRUE(gFontCache->IsRetired(entry));
+  // The port goes on measuring with it until it takes another font.
+  EXPECT_EQ(port.GetFontEntry(), entry);
+  EXPECT_GT(port.CharWidth(u'W'), 0.0f);
   port.ClearReferencePrinter();
+  port.PrepareFont(VPort::kFontDirtyEntry);
+  EXPECT_NE(port.GetFontEntry(), entry);
+  EXPECT_EQ(gFontCache->RetiredCount(), 0);
   DeleteDC(info);
 }
 
@@ -148,9 +156,9 @@ TEST_F(FontCache, The25thFontLetsTheLeastRecentlyUsedEntryGo) {
   UseFont(port, "Arial", 40);
   port.PrepareFont(VPort::kFontDirtyEntry);
   EXPECT_EQ(gFontCache->Count(), 24);
-  EXPECT_EQ(gFontCache->IndexOf(&oldest), 0);
+  EXPECT_FALSE(gFontCache->Holds(oldest));
   // Retired, not deleted: the port that uses it goes on with it.
-  EXPECT_EQ(gRetiredFontCache->Count(), 1);
+  EXPECT_EQ(gFontCache->RetiredCount(), 1);
   EXPECT_EQ(keeper.GetFontEntry(), oldest);
   EXPECT_GT(keeper.GetFontAscent(), 0);
 }
@@ -186,28 +194,112 @@ TEST_F(FontCache, AFullCacheLetsGoOnlyAnEntryIdleForMoreThanAMinute) {
     UseFont(port, "Arial", 40);
     port.PrepareFont(VPort::kFontDirtyEntry);
     EXPECT_EQ(gFontCache->Count(), c.letGo ? 24 : 25) << c.oldestUse << " " << c.now;
-    EXPECT_EQ(gFontCache->IndexOf(&oldest) == 0, c.letGo) << c.oldestUse << " " << c.now;
-    EXPECT_EQ(gRetiredFontCache->Count(), c.letGo ? 1 : 0) << c.oldestUse << " " << c.now;
+    EXPECT_EQ(!gFontCache->Holds(oldest), c.letGo) << c.oldestUse << " " << c.now;
+    EXPECT_EQ(gFontCache->RetiredCount(), c.letGo ? 1 : 0) << c.oldestUse << " " << c.now;
   }
 }
 
 TEST_F(FontCache, ShutDownFreesEveryEntryRetiredOnesToo) {
   Canvas canvas(8, 8);
   {
+    // The keeper outlives the cache: it must leave the deleted entry alone.
+    VPort keeper(canvas.dc());
+    UseFont(keeper, "Arial", 4);
+    gNow = 100;
+    keeper.PrepareFont(VPort::kFontDirtyEntry);
     VPort port(canvas.dc());
     for (int size = 5; size < 40; ++size) {
       gNow = 4000 * uint32_t(size);
       UseFont(port, "Arial", size);
       port.PrepareFont(VPort::kFontDirtyEntry);
     }
+    EXPECT_EQ(gFontCache->RetiredCount(), 1);
+    ExitGraphics();
+    EXPECT_EQ(gFontCache, nullptr);
+    EXPECT_EQ(CountFontDescriptors(), 0);
   }
-  EXPECT_GT(gRetiredFontCache->Count(), 0);
-  ExitGraphics();
-  EXPECT_EQ(gFontCache, nullptr);
-  EXPECT_EQ(gRetiredFontCache, nullptr);
-  EXPECT_EQ(CountFontDescriptors(), 0);
   InitGraphics();
   EXPECT_EQ(gFontCache->Count(), 0);
+}
+
+// What the cache lets go and no port uses is deleted at once; what a port
+// still uses waits for its last port. A row a case: how many ports hold the
+// entry when it is let go, and what is left retired after each lets go.
+TEST_F(FontCache, AnEntryLetGoIsDeletedWhenItsLastPortLetsGo) {
+  const struct {
+    int users;
+  } cases[] = {{0}, {1}, {3}};
+  for (const auto& c : cases) {
+    ExitGraphics();
+    InitGraphics();
+    HDC info = NewPrinterInfoDC(300);
+    TestPrinter printer(info);
+    Canvas canvas(8, 8);
+    std::vector<std::unique_ptr<VPort>> ports;
+    VCharWidthCache* entry = nullptr;
+    {
+      VPort first(canvas.dc());
+      UseFont(first, "Arial", 10);
+      first.SetReferencePrinter(&printer);
+      first.PrepareFont(VPort::kFontDirtyEntry);
+      entry = first.GetFontEntry();
+      for (int i = 0; i < c.users; ++i) {
+        ports.push_back(std::make_unique<VPort>(canvas.dc()));
+        UseFont(*ports.back(), "Arial", 10);
+        ports.back()->SetReferencePrinter(&printer);
+        ports.back()->PrepareFont(VPort::kFontDirtyEntry);
+        EXPECT_EQ(ports.back()->GetFontEntry(), entry);
+      }
+      EXPECT_EQ(entry->GetUsers(), c.users + 1);
+      first.ClearReferencePrinter();
+    }
+    EXPECT_EQ(entry->GetUsers(), c.users);
+    ForgetFontCacheDevice(info);
+    EXPECT_EQ(gFontCache->Count(), 0);
+    EXPECT_EQ(gFontCache->RetiredCount(), c.users > 0 ? 1 : 0) << c.users;
+    while (!ports.empty()) {
+      ports.back()->ClearReferencePrinter();
+      ports.pop_back();
+      EXPECT_EQ(gFontCache->RetiredCount(), ports.empty() ? 0 : 1) << c.users;
+    }
+    DeleteDC(info);
+  }
+}
+
+// Documents each measure on their own printer: every printer's fonts are
+// found again while it lives, and deleting printers takes their entries
+// with them, however many there were.
+TEST_F(FontCache, ThousandsOfPrintersFindTheirOwnEntriesAndTakeThemAlong) {
+  constexpr int kPrinters = 2000;
+  Canvas canvas(8, 8);
+  std::vector<HDC> devices;
+  std::vector<VCharWidthCache*> entries;
+  for (int i = 0; i < kPrinters; ++i) {
+    devices.push_back(NewPrinterInfoDC(300));
+    TestPrinter printer(devices.back());
+    VPort port(canvas.dc());
+    UseFont(port, i % 2 == 0 ? "Arial" : "Courier New", 10);
+    port.SetReferencePrinter(&printer);
+    port.PrepareFont(VPort::kFontDirtyEntry);
+    entries.push_back(port.GetFontEntry());
+    port.ClearReferencePrinter();
+  }
+  ASSERT_EQ(gFontCache->Count(), kPrinters);
+  for (int i = 0; i < kPrinters; i += 97) {
+    TestPrinter printer(devices[size_t(i)]);
+    VPort port(canvas.dc());
+    UseFont(port, i % 2 == 0 ? "Arial" : "Courier New", 10);
+    port.SetReferencePrinter(&printer);
+    port.PrepareFont(VPort::kFontDirtyEntry);
+    EXPECT_EQ(port.GetFontEntry(), entries[size_t(i)]) << i;
+    port.ClearReferencePrinter();
+  }
+  for (HDC dc : devices) {
+    ForgetFontCacheDevice(dc);
+    DeleteDC(dc);
+  }
+  EXPECT_EQ(gFontCache->Count(), 0);
+  EXPECT_EQ(gFontCache->RetiredCount(), 0);
 }
 
 TEST_F(FontCache, WidthsAreKeptInPagesByHighByte) {

@@ -145,7 +145,7 @@ VPackage::~VPackage() {
     while (!list->IsEmpty()) {
       VPlugInObject* area = list->Last();
       delete area;
-      if (!list->IsEmpty() && list->Last() == area) list->RemoveAt(list->Count(), true);
+      if (!list->IsEmpty() && list->Last() == area) Unregister(list == &fFormAreas ? kPlugInForm : kPlugInOffscreen, area);
     }
   }
   fPrefsFile.reset();
@@ -162,6 +162,7 @@ VPackage::~VPackage() {
   fOffscreenAreas.RemoveAll(true);
   fOutputPlugIns.RemoveAll(true);
   fPrintingPlugIns.RemoveAll(true);
+  fKinds.clear();
 }
 
 // ---- Defaults of the concrete package's operations
@@ -229,7 +230,7 @@ void VPackage::DispatchPackageEvent(int32_t selector, void* params, void* result
         delete object;
         // An object leaves the list in its destructor; one that did not is
         // taken out here, so the loop always ends.
-        if (!fOffscreenAreas.IsEmpty() && fOffscreenAreas.First() == object) fOffscreenAreas.RemoveAt(1, true);
+        if (!fOffscreenAreas.IsEmpty() && fOffscreenAreas.First() == object) Unregister(kPlugInOffscreen, object);
       }
       OffscreenPlugInsDeleted(count);
       break;
@@ -420,6 +421,18 @@ void VPackage::DeliverToForm(void** params, VPlugInObject* area) {
 
 // ---- Registry of plug-in objects
 
+namespace {
+// The order the kinds of an object are told in when it is in two lists.
+constexpr int32_t kKindSearchOrder[] = {kPlugInForm, kPlugInOffscreen, kPlugInOutput, kPlugInPrinting,
+                                        kPlugInDesign};
+int32_t KindRank(int32_t kind) {
+  for (int32_t i = 0; i < int32_t(sizeof kKindSearchOrder / sizeof kKindSearchOrder[0]); ++i)
+    if (kKindSearchOrder[i] == kind) return i;
+  return INT32_MAX;
+}
+}  // namespace
+
+
 VPackage::PlugInList* VPackage::ListOfKind(int32_t kind) const {
   auto* self = const_cast<VPackage*>(this);
   switch (kind) {
@@ -438,28 +451,45 @@ VPackage::PlugInList* VPackage::ListOfKind(int32_t kind) const {
   }
 }
 
-void VPackage::AddDesignPlugIn(VPlugInObject* object) { fDesignPlugIns.Add(&object); }
-void VPackage::RemoveDesignPlugIn(VPlugInObject* object) { fDesignPlugIns.Remove(&object, true); }
-void VPackage::AddFormPlugIn(VPlugInObject* object) { fFormAreas.Add(&object); }
+void VPackage::Register(int32_t kind, VPlugInObject* object) {
+  ListOfKind(kind)->Add(&object);
+  // An object in two lists is of the kind searched first, as ever.
+  auto found = fKinds.find(object);
+  if (found == fKinds.end() || KindRank(kind) < KindRank(found->second)) fKinds[object] = kind;
+}
+
+void VPackage::Unregister(int32_t kind, VPlugInObject* object) {
+  ListOfKind(kind)->RemoveFromEitherEnd(&object, true);
+  auto found = fKinds.find(object);
+  if (found == fKinds.end() || found->second != kind) return;
+  fKinds.erase(found);
+  // Still in a list searched later: of that kind now.
+  for (int32_t other : kKindSearchOrder) {
+    if (other != kind && ListOfKind(other)->IndexOf(&object) > 0) {
+      fKinds[object] = other;
+      return;
+    }
+  }
+}
+
+void VPackage::AddDesignPlugIn(VPlugInObject* object) { Register(kPlugInDesign, object); }
+void VPackage::RemoveDesignPlugIn(VPlugInObject* object) { Unregister(kPlugInDesign, object); }
+void VPackage::AddFormPlugIn(VPlugInObject* object) { Register(kPlugInForm, object); }
 void VPackage::RemoveFormPlugIn(VPlugInObject* object) {
-  fFormAreas.Remove(&object, true);
+  Unregister(kPlugInForm, object);
   if (object == fCurrentFormArea) fCurrentFormArea = nullptr;
 }
-void VPackage::AddOffscreenPlugIn(VPlugInObject* object) { fOffscreenAreas.Add(&object); }
-void VPackage::RemoveOffscreenPlugIn(VPlugInObject* object) { fOffscreenAreas.Remove(&object, true); }
-void VPackage::AddOutputPlugIn(VPlugInObject* object) { fOutputPlugIns.Add(&object); }
-void VPackage::RemoveOutputPlugIn(VPlugInObject* object) { fOutputPlugIns.Remove(&object, true); }
-void VPackage::AddPrintingPlugIn(VPlugInObject* object) { fPrintingPlugIns.Add(&object); }
-void VPackage::RemovePrintingPlugIn(VPlugInObject* object) { fPrintingPlugIns.Remove(&object, true); }
+void VPackage::AddOffscreenPlugIn(VPlugInObject* object) { Register(kPlugInOffscreen, object); }
+void VPackage::RemoveOffscreenPlugIn(VPlugInObject* object) { Unregister(kPlugInOffscreen, object); }
+void VPackage::AddOutputPlugIn(VPlugInObject* object) { Register(kPlugInOutput, object); }
+void VPackage::RemoveOutputPlugIn(VPlugInObject* object) { Unregister(kPlugInOutput, object); }
+void VPackage::AddPrintingPlugIn(VPlugInObject* object) { Register(kPlugInPrinting, object); }
+void VPackage::RemovePrintingPlugIn(VPlugInObject* object) { Unregister(kPlugInPrinting, object); }
 
 int32_t VPackage::KindOfPlugIn(const VPlugInObject* object) const {
   if (object == nullptr) return kPlugInNone;
-  auto* key = const_cast<VPlugInObject*>(object);
-  static constexpr int32_t kSearchOrder[] = {kPlugInForm, kPlugInOffscreen, kPlugInOutput, kPlugInPrinting,
-                                             kPlugInDesign};
-  for (int32_t kind : kSearchOrder)
-    if (ListOfKind(kind)->IndexOf(&key) > 0) return kind;
-  return kPlugInNone;
+  const auto found = fKinds.find(object);
+  return found != fKinds.end() ? found->second : kPlugInNone;
 }
 
 int32_t VPackage::CountPlugIns(int32_t kind) const {

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <unordered_map>
 
 #include "framework/core/VObject.h"
 #include "framework/core/containers/VChainListOf.h"
@@ -121,6 +122,9 @@ class VPackage : public VObject {
  private:
   void ReadRoutineNames();
   PlugInList* ListOfKind(int32_t kind) const;
+  // Into and out of the list of its kind, and of the kinds.
+  void Register(int32_t kind, VPlugInObject* object);
+  void Unregister(int32_t kind, VPlugInObject* object);
   // Sends a synthetic event (the code, message 0) to a form area through the
   // host's parameter array, putting the array back as it came after.
   void SendFocusEvent(void** params, VPlugInObject* target, uint16_t code);
@@ -140,6 +144,10 @@ class VPackage : public VObject {
   PlugInList fOffscreenAreas;
   PlugInList fOutputPlugIns;
   PlugInList fPrintingPlugIns;
+  // The kind of every object the lists hold, kept with them: the kind of
+  // an object is asked at each of its events and at its end, and a walk of
+  // lists of thousands of areas each time would make them quadratic.
+  std::unordered_map<const VPlugInObject*, int32_t> fKinds;
   uint16_t* fAreaRoutines = nullptr;  // a block of the memory manager
   VMacResourceFile* fOwnFile = nullptr;    // not owned
   std::unique_ptr<VMacResourceFile> fPrefsFile;

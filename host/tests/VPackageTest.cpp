@@ -657,6 +657,65 @@ TEST_F(PackageTest, KindIsFoundInTheListsInOrder) {
   EXPECT_EQ(package->KindOfPlugIn(nullptr), kPlugInNone);
 }
 
+// Many live objects of several kinds leave in any order: each is told by
+// its kind until it leaves, the counts follow, and an object in two lists
+// is of the other kind once it leaves one.
+TEST_F(PackageTest, KindsOfManyObjectsFollowTheirComingAndGoing) {
+  UseResources(Standard());
+  auto package = MakePackage();
+  constexpr int kObjects = 300;
+  std::vector<ClingingPlugIn> objects(kObjects);
+  const int32_t kinds[] = {kPlugInOffscreen, kPlugInForm, kPlugInOutput};
+  auto kindOf = [&](int i) { return kinds[i % 3]; };
+  for (int i = 0; i < kObjects; ++i) {
+    switch (kindOf(i)) {
+      case kPlugInOffscreen: package->AddOffscreenPlugIn(&objects[size_t(i)]); break;
+      case kPlugInForm: package->AddFormPlugIn(&objects[size_t(i)]); break;
+      default: package->AddOutputPlugIn(&objects[size_t(i)]); break;
+    }
+  }
+  // Leaving from the last, from the first and from the middle.
+  std::vector<int> order;
+  for (int i = kObjects - 1; i >= 2 * kObjects / 3; --i) order.push_back(i);
+  for (int i = 0; i < kObjects / 3; ++i) order.push_back(i);
+  for (int i = kObjects / 3; i < 2 * kObjects / 3; i += 2) order.push_back(i);
+  std::vector<bool> gone(kObjects, false);
+  for (int i : order) {
+    switch (kindOf(i)) {
+      case kPlugInOffscreen: package->RemoveOffscreenPlugIn(&objects[size_t(i)]); break;
+      case kPlugInForm: package->RemoveFormPlugIn(&objects[size_t(i)]); break;
+      default: package->RemoveOutputPlugIn(&objects[size_t(i)]); break;
+    }
+    gone[size_t(i)] = true;
+  }
+  int32_t left[3] = {};
+  for (int i = 0; i < kObjects; ++i) {
+    EXPECT_EQ(package->KindOfPlugIn(&objects[size_t(i)]), gone[size_t(i)] ? kPlugInNone : kindOf(i)) << i;
+    if (!gone[size_t(i)]) ++left[i % 3];
+  }
+  for (int k = 0; k < 3; ++k) EXPECT_EQ(package->CountPlugIns(kinds[k]), left[k]) << kinds[k];
+  // One left object joins the output list as well: form first, then
+  // output when it leaves the forms.
+  int twice = 0;
+  while (twice < kObjects && (gone[size_t(twice)] || kindOf(twice) != kPlugInForm)) ++twice;
+  ASSERT_LT(twice, kObjects);
+  package->AddOutputPlugIn(&objects[size_t(twice)]);
+  EXPECT_EQ(package->KindOfPlugIn(&objects[size_t(twice)]), kPlugInForm);
+  package->RemoveFormPlugIn(&objects[size_t(twice)]);
+  EXPECT_EQ(package->KindOfPlugIn(&objects[size_t(twice)]), kPlugInOutput);
+  package->RemoveOutputPlugIn(&objects[size_t(twice)]);
+  EXPECT_EQ(package->KindOfPlugIn(&objects[size_t(twice)]), kPlugInNone);
+  // The rest leave before the objects go.
+  for (int i = 0; i < kObjects; ++i) {
+    if (gone[size_t(i)] || i == twice) continue;
+    package->RemoveOffscreenPlugIn(&objects[size_t(i)]);
+    package->RemoveFormPlugIn(&objects[size_t(i)]);
+    package->RemoveOutputPlugIn(&objects[size_t(i)]);
+    EXPECT_EQ(package->KindOfPlugIn(&objects[size_t(i)]), kPlugInNone) << i;
+  }
+  for (int32_t kind : kinds) EXPECT_EQ(package->CountPlugIns(kind), 0);
+}
+
 // ---- Preferences
 
 class PrefsTest : public PackageTest {

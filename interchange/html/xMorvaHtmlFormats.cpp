@@ -4,7 +4,6 @@
 #include "area/xMorvaFileFormats.h"
 #include "area/xMorvaOpenSave.h"
 #include "document/xMorvaDocument.h"
-#include "document/xMorvaLayoutInterface.h"
 #include "interchange/html/xMorvaExportHTML.h"
 #include "interchange/html/xMorvaImportHTML.h"
 
@@ -13,14 +12,13 @@ namespace {
 constexpr uint32_t kTypeHtm = FourCC("HTM ");
 constexpr uint32_t kTypeShtml = FourCC("SHTM");
 
-// A page is read whole into the document and laid out once; it has no
-// clipboard flavour, so there is nothing to paste.
+// A page is read whole into the document, which the open that replaced
+// it then lays out once; it has no clipboard flavour, so there is nothing
+// to paste.
 int32_t ReadHtml(xMorvaDocument& document, VStream& stream, uint32_t, bool atSelection, VString*) {
   if (atSelection) return 1032;
   xMorvaImportHTML reader;
-  const int32_t code = reader.ImportHTMLDocument(document, stream, OpeningFileFolder());
-  if (xMorvaLayoutInterface* layout = document.GetLayout()) layout->ComposeAll();
-  return code;
+  return reader.ImportHTMLDocument(document, stream, OpeningFileFolder());
 }
 
 // The page is the whole body; its pictures go beside the file being

@@ -5,7 +5,11 @@
 
 #include <filesystem>
 
+#include "area/xMorvaFileFormats.h"
 #include "area/xMorvaOpenSave.h"
+#include "engine/xMorvaDocumentLayout.h"
+#include "engine/xMorvaLines.h"
+#include "framework/core/streams/VMemoryStream.h"
 #include "framework/system/files/VFile.h"
 #include "framework/system/tests/FilesTestSupport.h"
 #include "interchange/tests/TextTestSupport.h"
@@ -132,6 +136,38 @@ TEST_F(TextFiles, RtfIsExportedAndOpenedByItsContent) {
   EXPECT_EQ(type, kTypeRtfFile);
   EXPECT_EQ(BodyText(), u"Title\rA paragraph of RTF.");
   EXPECT_GE(document.GetBodyPageCount(), 1);
+  RemoveRtfFormats();
+}
+
+// A reader run for a whole document leaves its lines to the one that runs
+// it (the open composes once after it); its text is there at once and the
+// lines follow at the first question. A row a format.
+TEST_F(TextFiles, ReadersOfAWholeDocumentLeaveItsLayingOutToTheOpen) {
+  InstallRtfFormats();
+  InstallHtmlFormats();
+  const struct {
+    uint32_t type;
+    std::string bytes;
+  } rows[] = {
+      {kTypeRtfFile, "{\\rtf1\\ansi One\\par Two\\par}"},
+      {kTypeHtmlFile, "<HTML><body><p>One</p><p>Two</p></body></HTML>"},
+  };
+  for (const auto& row : rows) {
+    const xMorvaFormatReader read = xMorvaFileFormats::FindReader(row.type);
+    ASSERT_NE(read, nullptr);
+    VMemoryStream stream(row.bytes.data(), uint32_t(row.bytes.size()));
+    ASSERT_EQ(stream.OpenRead(), 0);
+    EXPECT_EQ(read(document, stream, row.type, false, nullptr), 0);
+    stream.CloseRead();
+    auto* layout = dynamic_cast<xMorvaDocumentLayout*>(document.GetLayout());
+    ASSERT_NE(layout, nullptr);
+    EXPECT_TRUE(layout->GetLines(xMorvaDocumentLayout::kBody)->HasPendingChange()) << row.bytes;
+    EXPECT_EQ(BodyText().substr(0, 3), u"One") << row.bytes;
+    EXPECT_NE(BodyText().find(u"Two"), std::u16string::npos) << row.bytes;
+    EXPECT_GE(layout->GetLineCount(kPartBody), 2) << row.bytes;
+    EXPECT_FALSE(layout->GetLines(xMorvaDocumentLayout::kBody)->HasPendingChange()) << row.bytes;
+  }
+  RemoveHtmlFormats();
   RemoveRtfFormats();
 }
 

@@ -1,7 +1,11 @@
 // Macintosh styled text ('TEXT' with 'styl') in and out of a document.
 #include "interchange/text/xMorvaMacStyledText.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <map>
 #include <string>
+#include <utility>
 
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaProperties.h"
@@ -191,13 +195,17 @@ bool xMorvaExportMacStyledText::ExportStyledText(xMorvaDocument& document, xMorv
     engine.ApplyRecordsInRange(0, from, run);
   }
   bool changed = true;
-  VStrInHandle pending;
+  // A run's characters gather here and become the string of the text
+  // flavour once, when the run ends.
+  std::u16string pending;
   VBitmapPort port;
 
   auto flushText = [&]() {
-    if (pending.GetLength() == 0) return;
-    const VMemHandle bytes = pending.NewHandleOfText(kCharSetMac, false);
-    pending.SetEmpty(false);
+    if (pending.empty()) return;
+    VStrInHandle run;
+    run.SetUniChars(pending.data(), 0, int32_t(std::min<size_t>(pending.size(), INT32_MAX)));
+    pending.clear();
+    const VMemHandle bytes = run.NewHandleOfText(kCharSetMac, false);
     if (bytes == 0) return;
     const uint32_t size = gMemoryMgr->GetHandleSize(bytes);
     if (size != 0) {
@@ -207,19 +215,35 @@ bool xMorvaExportMacStyledText::ExportStyledText(xMorvaDocument& document, xMorv
     }
     gMemoryMgr->DisposeHandle(bytes);
   };
+  // What a run needs of its font, looked up once for each font and size
+  // the text uses: the system's font number walks the installed families,
+  // and the ascent makes the port find and select the font.
+  struct RunFont {
+    int16_t number;
+    int16_t size;
+    int16_t ascent;
+  };
+  std::map<std::pair<int32_t, int32_t>, RunFont> runFonts;
+  auto runFont = [&](int32_t font, int32_t size) -> const RunFont& {
+    const auto found = runFonts.find({font, size});
+    if (found != runFonts.end()) return found->second;
+    VStr<255> name;
+    bool known = false;
+    if (!document.FontNameForIndex(font, name, known) || name.GetLength() == 0)
+      name.SetAnsiCText(document.GetDefaultFontName().c_str());
+    port.SetFontName(name);
+    port.SetFontSize(size, false);
+    const RunFont measured{VSystemServices::GetFontNumber(name), int16_t(port.GetFontSize()),
+                           port.GetFontAscent()};
+    return runFonts.emplace(std::make_pair(font, size), measured).first->second;
+  };
   auto writeRun = [&]() {
     ++count;
     styles.SetPosition(countAt);
     styles.PutWord(int16_t(count));
     styles.SetPosition(styles.GetSize());
-    VStr<255> name;
-    bool known = false;
-    if (!document.FontNameForIndex(run.GetProperty(kPropFont), name, known) ||
-        name.GetLength() == 0)
-      name.SetAnsiCText(document.GetDefaultFontName().c_str());
     const int32_t size = run.GetProperty(kPropSize);
-    port.SetFontName(name);
-    port.SetFontSize(size, false);
+    const RunFont& font = runFont(run.GetProperty(kPropFont), size);
     const int32_t vertical = run.GetProperty(kPropVerticalPosition);
     const uint8_t face = (run.GetProperty(kPropBold) ? kStyleFaceBold : 0) |
                          (run.GetProperty(kPropItalic) ? kStyleFaceItalic : 0) |
@@ -230,9 +254,9 @@ bool xMorvaExportMacStyledText::ExportStyledText(xMorvaDocument& document, xMorv
                                           : 0);
     const uint32_t colour = uint32_t(run.GetProperty(kPropTextColour));
     styles.PutLong(int32_t(written));
-    styles.PutWord(int16_t(port.GetFontSize()));
-    styles.PutWord(port.GetFontAscent());
-    styles.PutWord(VSystemServices::GetFontNumber(name));
+    styles.PutWord(font.size);
+    styles.PutWord(font.ascent);
+    styles.PutWord(font.number);
     styles.PutByte(face);
     styles.PutByte(0);
     styles.PutWord(int16_t(size));
@@ -246,7 +270,7 @@ bool xMorvaExportMacStyledText::ExportStyledText(xMorvaDocument& document, xMorv
       flushText();
       writeRun();
     }
-    pending.AppendUniChar(unit);
+    pending.push_back(unit);
   };
 
   const uint8_t* stream = engine.LockStream();

@@ -7,7 +7,6 @@
 #include "area/xMorvaOpenSave.h"
 #include "document/xMorvaAreaServices.h"
 #include "document/xMorvaDocument.h"
-#include "document/xMorvaLayoutInterface.h"
 #include "engine/xMorvaEngineHost.h"
 #include "framework/core/strings/VString.h"
 #include "interchange/word/xMorvaExportWord.h"
@@ -43,9 +42,9 @@ int32_t ReadWord(xMorvaDocument& document, VStream& stream, uint32_t, bool atSel
   xMorvaImportWord reader;
   // Linked pictures are looked for beside the file.
   reader.SetFolder(OpeningFileFolder());
+  // The open that runs the reader lays the document out once after it.
   int32_t code = reader.ImportWordDocument(&document, &stream);
   if (code == 0) {
-    if (xMorvaLayoutInterface* layout = document.GetLayout()) layout->ComposeAll();
     // Pictures and fields left out are told to the user.
     if (reader.DroppedPictures() > 0 || reader.DroppedFields() > 0) {
       if (report != nullptr) WriteReport(reader, *report);

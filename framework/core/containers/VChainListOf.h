@@ -141,6 +141,22 @@ class VChainListOf : public VListOf<T> {
   void Remove(const T* item, bool keep) override {
     if (item != nullptr) RemoveNode(FindNode(*item), keep);
   }
+  // Removes an element equal to the item, looked for from both ends at
+  // once: in a list of distinct elements, the same as Remove, and quick for
+  // those added or removed last or first (a registry of live objects that
+  // go in the order they came, or the reverse).
+  void RemoveFromEitherEnd(const T* item, bool keep) {
+    if (item == nullptr) return;
+    Node* front = fFirst;
+    Node* back = fLast;
+    while (front != nullptr && back != nullptr) {
+      if (Base::SameBytes(front->item, *item)) return RemoveNode(front, keep);
+      if (Base::SameBytes(back->item, *item)) return RemoveNode(back, keep);
+      if (front == back || front->next == back) return;
+      front = front->next;
+      back = back->previous;
+    }
+  }
 
   bool GetUnique() const override { return fUnique != 0; }
   // Affects later additions only; duplicates already present stay.

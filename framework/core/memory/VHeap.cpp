@@ -193,10 +193,9 @@ bool VHeap::Grow(uint32_t r) {
     arena->firstBlock = nullptr;  // the empty tree
     fFirstArena = arena;
   } else {
-    Arena* last = fFirstArena;
-    while (last->next != nullptr) last = last->next;
-    last->next = arena;
+    fLastArena->next = arena;
   }
+  fLastArena = arena;
   InsertFree(reinterpret_cast<Block>(arena) + kArenaHeaderSize);
   return true;
 }
@@ -341,6 +340,7 @@ void VHeap::RemoveFree(Block b) {
 void VHeap::Destroy() {
   Arena* arena = fFirstArena;
   fFirstArena = nullptr;
+  fLastArena = nullptr;
   while (arena != nullptr) {
     Arena* next = arena->next;
     GlobalFree(reinterpret_cast<HGLOBAL>(arena));

@@ -152,6 +152,9 @@ class VHeap {
   uint64_t fArenaBytes = 0;  // wider than the sizes: many large arenas may pass 4 GiB
   uint32_t fGrowthLimit = 0;
   Arena* fFirstArena = nullptr;
+  // The arena a new one follows: a heap that grows to thousands of arenas
+  // appends each without walking the chain.
+  Arena* fLastArena = nullptr;
   VOutOfMemoryProc fOutOfMemoryProc = nullptr;
   uint8_t fGrowthAllowed = 1;
 };

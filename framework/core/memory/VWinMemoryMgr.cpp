@@ -3,6 +3,7 @@
 #include "framework/core/memory/VWinMemoryMgr.h"
 
 #include <cstring>
+#include <iterator>
 
 #include "platform/toolbox/TbxHandles.h"
 #include "platform/win32/WinMemory.h"
@@ -109,13 +110,12 @@ bool VWinMemoryMgr::GrowTable() {
 
 uint32_t VWinMemoryMgr::NewEntry() {
   // The highest-numbered free entry is reused first.
-  if (fFreeEntries != 0) {
-    for (uint32_t position = fEntriesInUse; position >= 1; --position) {
-      if (At(position).block == 0) {
-        --fFreeEntries;
-        return position;
-      }
-    }
+  if (fFreeEntries != 0 && !fFreePositions.empty()) {
+    const auto highest = std::prev(fFreePositions.end());
+    const uint32_t position = *highest;
+    fFreePositions.erase(highest);
+    --fFreeEntries;
+    return position;
   }
   if (fEntriesInUse == fCapacity && !GrowTable()) {
     fError = kMemNoMemory;
@@ -128,7 +128,7 @@ uint32_t VWinMemoryMgr::NewEntry() {
 
 void VWinMemoryMgr::FreeEntry(uint32_t position) {
   At(position) = VWinMemoryEntry{};
-  ++fFreeEntries;
+  if (fFreePositions.insert(position).second) ++fFreeEntries;
 }
 
 VMemHandle VWinMemoryMgr::NewHandleWith(uint32_t size, uint16_t granule, bool clear) {

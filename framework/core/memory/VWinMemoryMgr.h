@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
 
 #include "framework/core/memory/VMemoryMgr.h"
 
@@ -85,4 +86,7 @@ class VWinMemoryMgr : public VMemoryMgr {
   uint32_t fCapacity = 0;             // entries the table holds
   uint32_t fEntriesInUse = 0;         // entries ever issued; some may be free
   uint32_t fFreeEntries = 0;          // free entries among those issued
+  // Their positions, so that the highest is had without walking a table
+  // of a hundred thousand handles at every new one.
+  std::set<uint32_t> fFreePositions;
 };

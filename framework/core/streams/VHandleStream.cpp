@@ -196,6 +196,19 @@ int16_t VHandleStream::SetSize(uint32_t size) {
   return fStatus;
 }
 
+bool VHandleStream::Reserve(uint32_t bytes) {
+  if (fStatus != kStreamNoError || !fOpen || !fWriting) return false;
+  const uint64_t wanted = uint64_t(fPosition) + bytes;
+  if (wanted > kMaxSize) return false;
+  if (wanted <= fCapacity) return true;
+  Unlock();
+  const bool grown = gMemoryMgr->SetHandleSize(fHandle, uint32_t(wanted));
+  fCapacity = gMemoryMgr->GetHandleSize(fHandle);
+  Relock();
+  if (fCapacity > 0 && fData == nullptr) fStatus = kStreamCannotGrow;
+  return grown && fData != nullptr;
+}
+
 // Clears end of data (200), never an error above it. A closed stream stays
 // closed: its position means nothing.
 int16_t VHandleStream::SetPosition(uint32_t position) {

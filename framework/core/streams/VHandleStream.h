@@ -25,6 +25,15 @@ class VHandleStream : public VStream {
   int16_t SetSize(uint32_t size) override;
   int16_t SetPosition(uint32_t position) override;
   int16_t Skip(int32_t offset) override;
+  // Room for `bytes` more from the position on, made at once while open for
+  // writing: a writer that knows its size grows the handle once instead of
+  // at each write. The bytes written are the same; false when the room
+  // cannot be had (the writes then grow the handle as they go).
+  bool Reserve(uint32_t bytes);
+  // The handle's bytes while the stream is open and holds any, null
+  // otherwise; good until the next write, which may move them. A writer
+  // changes bytes it wrote (their byte order) in place through it.
+  uint8_t* OpenBytes() const { return fOpen ? fData : nullptr; }
 
  private:
   uint32_t Find(const void* value, uint32_t width) override;

@@ -227,3 +227,32 @@ TEST(ChainListPtr, DisposesOnlyWhenNotKept) {
   EXPECT_EQ(log, std::vector<int>{2});
   delete a;
 }
+
+// Removal looked for from both ends: the same list as Remove leaves, for an
+// element at either end, in the middle, or absent. A row a case.
+TEST(ChainList, RemoveFromEitherEndLeavesWhatRemoveLeaves) {
+  const struct {
+    Ints items;
+    int32_t removed;
+  } rows[] = {
+      {{1, 2, 3, 4, 5, 6}, 1}, {{1, 2, 3, 4, 5, 6}, 6}, {{1, 2, 3, 4, 5, 6}, 4}, {{1, 2, 3, 4, 5, 6}, 3},
+      {{1, 2, 3, 4, 5, 6}, 9}, {{1, 2, 3, 4, 5}, 3},    {{7}, 7},              {{7}, 8},
+      {{7, 8}, 8},             {{7, 8}, 7},             {{}, 1},               {{1, 2, 3, 4, 5}, 0},
+  };
+  for (const auto& row : rows) {
+    VChainListOf<int32_t> either;
+    VChainListOf<int32_t> plain;
+    for (int32_t item : row.items) {
+      either.Add(&item);
+      plain.Add(&item);
+    }
+    either.RemoveFromEitherEnd(&row.removed, true);
+    plain.Remove(&row.removed, true);
+    EXPECT_EQ(Items(either), Items(plain)) << row.removed;
+    EXPECT_EQ(either.Count(), plain.Count()) << row.removed;
+    if (!either.IsEmpty()) {
+      EXPECT_EQ(either.First(), plain.First());
+      EXPECT_EQ(either.Last(), plain.Last());
+    }
+  }
+}

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstring>
 #include <memory>
+#include <set>
 #include <vector>
 
 #include "framework/core/memory/VWinMemoryMgr.h"
@@ -94,6 +95,40 @@ TEST_F(WinMemoryMgr, HighestFreeEntryIsReusedFirst) {
   EXPECT_EQ(mgr.NewHandle(1, 0), h2);
   EXPECT_EQ(mgr.NewHandle(1, 0), 0x7FFFFFFFu - 4);
   EXPECT_EQ(mgr.GetHandleSize(h1), 1u);
+}
+
+// Among thousands of handles, freed in any order and interleaved with new
+// ones, each new handle takes the highest free entry, as a walk of the
+// table from its top would find it.
+TEST_F(WinMemoryMgr, HighestFreeEntryIsReusedFirstAmongThousands) {
+  constexpr int kHandles = 3000;
+  std::vector<VMemHandle> handles;
+  for (int i = 0; i < kHandles; ++i) handles.push_back(mgr.NewHandle(1, 0));
+  // Handle values count down from the top: the highest entry is the
+  // smallest value.
+  std::set<VMemHandle> freed;
+  for (int i = 0; i < kHandles; i += 7) {
+    mgr.DisposeHandle(handles[size_t(i)]);
+    freed.insert(handles[size_t(i)]);
+  }
+  for (int i = 3; i < kHandles; i += 11) {
+    if (freed.count(handles[size_t(i)]) != 0) continue;
+    mgr.DisposeHandle(handles[size_t(i)]);
+    freed.insert(handles[size_t(i)]);
+  }
+  while (!freed.empty()) {
+    const VMemHandle expected = *freed.begin();
+    EXPECT_EQ(mgr.NewHandle(1, 0), expected);
+    freed.erase(freed.begin());
+    if (freed.size() % 5 == 0 && !freed.empty()) {
+      // One given back at once is the highest again.
+      const VMemHandle again = expected;
+      mgr.DisposeHandle(again);
+      EXPECT_EQ(mgr.NewHandle(1, 0), again);
+    }
+  }
+  EXPECT_EQ(mgr.NewHandle(1, 0), VMemHandle(0x7FFFFFFFu - 1 - kHandles));
+  EXPECT_EQ(mgr.GetEntriesInUse(), uint32_t(kHandles + 1));
 }
 
 TEST_F(WinMemoryMgr, TableGrowsBy128EntriesAndKeepsEveryHandle) {
