@@ -2,7 +2,8 @@
 // 50-, 500- and 2,000-page reference documents, each on a fresh composed
 // document: select all, then bold, plain text (the six style properties in
 // one step), a font, a size or a colour (each rewrites the records of its
-// property over the whole text and composes every line again); and the
+// property over the whole text and composes every line again); the undo
+// and the redo of the bold; and the
 // whole reference document pasted into the middle of a copy of itself
 // (one insertion and the new lines spliced into the table).
 #include <benchmark/benchmark.h>
@@ -96,6 +97,32 @@ void SelectAllArgs(benchmark::internal::Benchmark* b) {
   }
 }
 
+// Select all and bold, then (timed) its undo, or its undo and redo: each
+// puts back or takes out the bold records over the whole text and
+// composes every line again.
+void UndoAndRedoOfBold(benchmark::State& state) {
+  const auto pages = int32_t(state.range(0));
+  const bool redo = state.range(1) != 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto document = LoadedDocument(pages);
+    xMorvaTextInterface* body = document->GetPart(kPartBody);
+    body->SetSelection(0, body->GetLength());
+    document->ApplySelectionAttribute(kPropBold, 1);
+    document->GetUndo()->Commit();
+    if (redo) document->GetUndo()->Undo();
+    state.ResumeTiming();
+    if (redo)
+      document->GetUndo()->Redo();
+    else
+      document->GetUndo()->Undo();
+    state.PauseTiming();
+    document.reset();
+    state.ResumeTiming();
+  }
+  state.counters["pages"] = pages;
+}
+
 void PasteDocumentInTheMiddle(benchmark::State& state) {
   const auto pages = int32_t(state.range(0));
   // The whole reference document as the clipboard's stream.
@@ -133,6 +160,8 @@ void PasteDocumentInTheMiddle(benchmark::State& state) {
 
 BENCHMARK(SelectAllAndFormat)->ArgNames({"pages", "bold0_plain1_font2_size3_colour4"})->Apply(SelectAllArgs)
     ->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(UndoAndRedoOfBold)->ArgNames({"pages", "undo0_redo1"})
+    ->ArgsProduct({{50, 500, 2000}, {0, 1}})->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(PasteDocumentInTheMiddle)->ArgName("pages")->Arg(50)->Arg(500)->Arg(2000)
     ->Unit(benchmark::kMillisecond)->Iterations(1);
 

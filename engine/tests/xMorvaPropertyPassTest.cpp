@@ -137,4 +137,47 @@ TEST_F(PropertyPassTest, OnePassLeavesWhatOneRecordAtATimeLeaves) {
   EXPECT_GT(removals, 20);
 }
 
+// Undo puts back the records of a property over a long text, and redo
+// takes them out again, each in one pass: the same text, length and
+// selection as the edit left and as there were before it.
+TEST_F(PropertyPassTest, UndoAndRedoOfManyRecordsGiveBackBothTexts) {
+  for (int words : {8, 300}) {
+    Stream s;
+    s.Record(kPropAlignment, 1);
+    for (int i = 0; i < words; ++i) {
+      s.Record(kPropBold, i % 2).Record(kPropSize, 10 + i % 3).Text(u"word ");
+      if (i % 40 == 39) s.Unit(13).Record(kPropAlignment, i % 4);
+    }
+    const Bytes before = s;
+    LoadBoth(before, 3, PositionsOf(before) - 2);
+    ASSERT_EQ(0, engine.SetPropertyWithUndo(kPropBold, 1));
+    ASSERT_EQ(0, engine.SetPropertyWithUndo(kPropSize, 12));
+    const Bytes after = Bytes_();
+    const int32_t length = engine.GetLength();
+    ASSERT_LT(after.size() + 8 * size_t(words), before.size() + 64) << "the records went";
+    for (int round = 0; round < 2; ++round) {
+      undo.Undo();
+      undo.Undo();
+      EXPECT_EQ(before, Bytes_()) << words;
+      EXPECT_EQ(3, engine.GetSelStart());
+      undo.Redo();
+      undo.Redo();
+      EXPECT_EQ(after, Bytes_()) << words;
+      EXPECT_EQ(length, engine.GetLength());
+      // The walks start again from what the replays left.
+      const Bytes now = Bytes_();
+      xMorvaEngine fresh(nullptr, xMorvaEngine::kPartGranule);
+      ASSERT_EQ(0, fresh.InsertBytes(0u, now.data(), uint32_t(now.size())));
+      fresh.SetLength(engine.GetLength());
+      for (int32_t at : {0, 7, length / 2, length - 1}) {
+        engine.SetSelection(at, at + 1);
+        fresh.SetSelection(at, at + 1);
+        EXPECT_EQ(fresh.GetSelStartOffset(), engine.GetSelStartOffset()) << at;
+        EXPECT_EQ(fresh.GetPropertyValue(kPropBold), engine.GetPropertyValue(kPropBold)) << at;
+      }
+      engine.SetSelection(3, PositionsOf(before) - 2);
+    }
+  }
+}
+
 }  // namespace
