@@ -501,12 +501,12 @@ bool xMorvaUndo::ReadByteRecordAt(int32_t at, ByteRecord& record) const {
 bool xMorvaUndo::UndoDeletionRun(xMorvaUndoEngine& engine, int32_t& at, int32_t& first, int32_t& last) {
   // The deletions, last first, as undo takes them back: each goes in at an
   // offset at or before the one before it.
-  struct Piece {
+  struct Chunk {
     int32_t offset;
     int32_t n;
     int32_t bytesAt;
   };
-  std::vector<Piece> run;
+  std::vector<Chunk> run;
   int32_t cursor = at;
   int64_t total = 0;
   for (;;) {
@@ -527,8 +527,8 @@ bool xMorvaUndo::UndoDeletionRun(xMorvaUndoEngine& engine, int32_t& at, int32_t&
   if (run.size() < kDeletionRun || engine.InsertBytes(run.front().offset, 0) != 0)
     return UndoByteRecord(engine, at, first, last);
   // Room for all of them at the lowest offset; then, from there up, the
-  // bytes of the text up to each piece's offset move down and the piece
-  // goes in after them, the later pieces first at a shared offset.
+  // bytes of the text up to each chunk's offset move down and the chunk
+  // goes in after them, the later chunks first at a shared offset.
   const int32_t low = run.back().offset;
   if (engine.InsertBytes(low, int32_t(total)) != 0) return false;
   uint8_t* stream = engine.LockStream();
@@ -537,22 +537,22 @@ bool xMorvaUndo::UndoDeletionRun(xMorvaUndoEngine& engine, int32_t& at, int32_t&
   int64_t read = low + total;
   int64_t kept = low;  // offset in the text before the run
   for (size_t i = run.size(); copied && i-- > 0;) {
-    const Piece& piece = run[i];
-    const int64_t between = piece.offset - kept;
+    const Chunk& chunk = run[i];
+    const int64_t between = chunk.offset - kept;
     if (between > 0) std::memmove(stream + write, stream + read, size_t(between));
     write += between;
     read += between;
-    kept = piece.offset;
-    copied = ReadAt(piece.bytesAt, stream + write, uint32_t(piece.n));
-    write += piece.n;
+    kept = chunk.offset;
+    copied = ReadAt(chunk.bytesAt, stream + write, uint32_t(chunk.n));
+    write += chunk.n;
   }
   engine.UnlockStream();
   if (!copied) return false;
-  // What moved between the pieces is composed again with them.
+  // What moved between the chunks is composed again with them.
   engine.RecomposeRange(low, int32_t(run.front().offset + total));
-  for (const Piece& piece : run) {
-    if (piece.offset < first) first = piece.offset;
-    if (piece.offset + piece.n > last) last = piece.offset + piece.n;
+  for (const Chunk& chunk : run) {
+    if (chunk.offset < first) first = chunk.offset;
+    if (chunk.offset + chunk.n > last) last = chunk.offset + chunk.n;
   }
   at = cursor;
   return true;
@@ -561,11 +561,11 @@ bool xMorvaUndo::UndoDeletionRun(xMorvaUndoEngine& engine, int32_t& at, int32_t&
 bool xMorvaUndo::RedoDeletionRun(xMorvaUndoEngine& engine, int32_t& at, int32_t& first, int32_t& last) {
   // The deletions in their order: each at or after the offset of the one
   // before it, which is where the first moved the bytes behind it to.
-  struct Piece {
+  struct Chunk {
     int32_t offset;
     int32_t n;
   };
-  std::vector<Piece> run;
+  std::vector<Chunk> run;
   int32_t cursor = at;
   int64_t total = 0;
   for (;;) {
@@ -580,7 +580,7 @@ bool xMorvaUndo::RedoDeletionRun(xMorvaUndoEngine& engine, int32_t& at, int32_t&
     total += record.n;
     cursor += int32_t(kByteRecordOverhead) + record.n;
   }
-  // In the text before the run the last piece ends here; it must lie in
+  // In the text before the run the last chunk ends here; it must lie in
   // the text, or the run is left to the one-by-one replay, which cuts a
   // deletion to the text.
   const int64_t end = run.empty() ? 0 : int64_t(run.back().offset) + total;
@@ -588,8 +588,8 @@ bool xMorvaUndo::RedoDeletionRun(xMorvaUndoEngine& engine, int32_t& at, int32_t&
     return RedoByteRecord(engine, at, first, last);
   uint8_t* stream = engine.LockStream();
   if (stream == nullptr) return RedoByteRecord(engine, at, first, last);
-  // From the last piece down, the kept bytes between two pieces move up
-  // against what follows; the deleted bytes gather at the first piece's
+  // From the last chunk down, the kept bytes between two chunks move up
+  // against what follows; the deleted bytes gather at the first chunk's
   // offset and go in one deletion.
   std::vector<int64_t> starts(run.size());
   int64_t before = 0;
@@ -608,9 +608,9 @@ bool xMorvaUndo::RedoDeletionRun(xMorvaUndoEngine& engine, int32_t& at, int32_t&
   const int32_t low = run.front().offset;
   engine.DeleteBytes(low, int32_t(total));
   engine.RecomposeRange(low, int32_t(end - total));
-  for (const Piece& piece : run) {
-    if (piece.offset < first) first = piece.offset;
-    if (piece.offset > last) last = piece.offset;
+  for (const Chunk& chunk : run) {
+    if (chunk.offset < first) first = chunk.offset;
+    if (chunk.offset > last) last = chunk.offset;
   }
   at = cursor;
   return true;
