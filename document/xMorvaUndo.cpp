@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstring>
 #include <initializer_list>
+#include <vector>
 
 #include "document/xMorvaAreaServices.h"
 #include "document/xMorvaDocumentInterface.h"
@@ -472,6 +473,149 @@ bool xMorvaUndo::RedoByteRecord(xMorvaUndoEngine& engine, int32_t& at, int32_t& 
   return true;
 }
 
+bool xMorvaUndo::ReadByteRecordBefore(int32_t at, ByteRecord& record, int32_t& head) const {
+  uint8_t tail[kByteTail];
+  if (at < int32_t(kByteRecordOverhead) || !ReadAt(at - kByteTail, tail, kByteTail)) return false;
+  Get(Get(Get(tail, record.n), record.offset), record.kind);
+  if (!IsByteKind(record.kind) || record.n < 0 || record.n > at - int32_t(kByteRecordOverhead)) return false;
+  head = at - int32_t(kByteRecordOverhead) - record.n;
+  uint8_t headBytes[kByteHead];
+  ByteRecord check;
+  if (!ReadAt(head, headBytes, kByteHead)) return false;
+  Get(Get(Get(headBytes, check.kind), check.offset), check.n);
+  return check.kind == record.kind && check.offset == record.offset && check.n == record.n;
+}
+
+bool xMorvaUndo::ReadByteRecordAt(int32_t at, ByteRecord& record) const {
+  uint8_t head[kByteHead];
+  if (!ReadAt(at, head, kByteHead)) return false;
+  Get(Get(Get(head, record.kind), record.offset), record.n);
+  if (!IsByteKind(record.kind) || record.n < 0 || record.n > fEnd - at - int32_t(kByteRecordOverhead)) return false;
+  uint8_t tail[kByteTail];
+  ByteRecord check;
+  if (!ReadAt(at + kByteHead + record.n, tail, kByteTail)) return false;
+  Get(Get(Get(tail, check.n), check.offset), check.kind);
+  return check.kind == record.kind && check.offset == record.offset && check.n == record.n;
+}
+
+bool xMorvaUndo::UndoDeletionRun(xMorvaUndoEngine& engine, int32_t& at, int32_t& first, int32_t& last) {
+  // The deletions, last first, as undo takes them back: each goes in at an
+  // offset at or before the one before it.
+  struct Chunk {
+    int32_t offset;
+    int32_t n;
+    int32_t bytesAt;
+  };
+  std::vector<Chunk> run;
+  int32_t cursor = at;
+  int64_t total = 0;
+  for (;;) {
+    uint16_t kind = 0;
+    ByteRecord record;
+    int32_t head = 0;
+    if (!KindBefore(cursor, kind) || kind != kUndoDeletion || !ReadByteRecordBefore(cursor, record, head) ||
+        record.offset < 0 || (!run.empty() && record.offset > run.back().offset) ||
+        total + record.n > INT32_MAX / 2) {
+      break;
+    }
+    run.push_back({record.offset, record.n, head + kByteHead});
+    total += record.n;
+    cursor = head;
+  }
+  // The highest offset must lie in the text, as the first insertion would
+  // check; a text that refuses it is left to the one-by-one replay.
+  if (run.size() < kDeletionRun || engine.InsertBytes(run.front().offset, 0) != 0)
+    return UndoByteRecord(engine, at, first, last);
+  // Room for all of them at the lowest offset; then, from there up, the
+  // bytes of the text up to each chunk's offset move down and the chunk
+  // goes in after them, the later chunks first at a shared offset.
+  const int32_t low = run.back().offset;
+  if (engine.InsertBytes(low, int32_t(total)) != 0) return false;
+  uint8_t* stream = engine.LockStream();
+  bool copied = stream != nullptr;
+  int64_t write = low;
+  int64_t read = low + total;
+  int64_t kept = low;  // offset in the text before the run
+  for (size_t i = run.size(); copied && i-- > 0;) {
+    const Chunk& chunk = run[i];
+    const int64_t between = chunk.offset - kept;
+    if (between > 0) std::memmove(stream + write, stream + read, size_t(between));
+    write += between;
+    read += between;
+    kept = chunk.offset;
+    copied = ReadAt(chunk.bytesAt, stream + write, uint32_t(chunk.n));
+    write += chunk.n;
+  }
+  engine.UnlockStream();
+  if (!copied) return false;
+  // What moved between the chunks is composed again with them.
+  engine.RecomposeRange(low, int32_t(run.front().offset + total));
+  for (const Chunk& chunk : run) {
+    if (chunk.offset < first) first = chunk.offset;
+    if (chunk.offset + chunk.n > last) last = chunk.offset + chunk.n;
+  }
+  at = cursor;
+  return true;
+}
+
+bool xMorvaUndo::RedoDeletionRun(xMorvaUndoEngine& engine, int32_t& at, int32_t& first, int32_t& last) {
+  // The deletions in their order: each at or after the offset of the one
+  // before it, which is where the first moved the bytes behind it to.
+  struct Chunk {
+    int32_t offset;
+    int32_t n;
+  };
+  std::vector<Chunk> run;
+  int32_t cursor = at;
+  int64_t total = 0;
+  for (;;) {
+    uint16_t kind = 0;
+    ByteRecord record;
+    if (!KindAt(cursor, kind) || kind != kUndoDeletion || !ReadByteRecordAt(cursor, record) ||
+        record.offset < 0 || (!run.empty() && record.offset < run.back().offset) ||
+        total + record.n > INT32_MAX / 2) {
+      break;
+    }
+    run.push_back({record.offset, record.n});
+    total += record.n;
+    cursor += int32_t(kByteRecordOverhead) + record.n;
+  }
+  // In the text before the run the last chunk ends here; it must lie in
+  // the text, or the run is left to the one-by-one replay, which cuts a
+  // deletion to the text.
+  const int64_t end = run.empty() ? 0 : int64_t(run.back().offset) + total;
+  if (run.size() < kDeletionRun || end > INT32_MAX || engine.InsertBytes(int32_t(end), 0) != 0)
+    return RedoByteRecord(engine, at, first, last);
+  uint8_t* stream = engine.LockStream();
+  if (stream == nullptr) return RedoByteRecord(engine, at, first, last);
+  // From the last chunk down, the kept bytes between two chunks move up
+  // against what follows; the deleted bytes gather at the first chunk's
+  // offset and go in one deletion.
+  std::vector<int64_t> starts(run.size());
+  int64_t before = 0;
+  for (size_t i = 0; i < run.size(); ++i) {
+    starts[i] = run[i].offset + before;
+    before += run[i].n;
+  }
+  int64_t write = end;
+  for (size_t i = run.size() - 1; i-- > 0;) {
+    const int64_t from = starts[i] + run[i].n;
+    const int64_t length = starts[i + 1] - from;
+    if (length > 0) std::memmove(stream + write - length, stream + from, size_t(length));
+    write -= length;
+  }
+  engine.UnlockStream();
+  const int32_t low = run.front().offset;
+  engine.DeleteBytes(low, int32_t(total));
+  engine.RecomposeRange(low, int32_t(end - total));
+  for (const Chunk& chunk : run) {
+    if (chunk.offset < first) first = chunk.offset;
+    if (chunk.offset > last) last = chunk.offset;
+  }
+  at = cursor;
+  return true;
+}
+
 bool xMorvaUndo::UndoBoxRecord(int32_t& at) {
   const int32_t head = at - int32_t(kBoxRecordSize);
   uint8_t record[kBoxRecordSize];
@@ -525,7 +669,7 @@ bool xMorvaUndo::UndoOneStep() {
   bool replayed = true;
   uint16_t kind = 0;
   while (replayed && KindBefore(at, kind) && IsRecordKind(kind)) {
-    replayed = UndoRecord(engine, at, first, last);
+    replayed = kind == kUndoDeletion ? UndoDeletionRun(engine, at, first, last) : UndoRecord(engine, at, first, last);
   }
   StepRecord stepBegin;
   if (replayed && ReadStepRecord(at - int32_t(kStepRecordSize), stepBegin, kStepBegin) &&
@@ -555,7 +699,9 @@ bool xMorvaUndo::RedoOneStep() {
   bool replayed = true;
   uint16_t kind = 0;
   while (replayed && KindAt(at, kind) && IsRecordKind(kind)) {
-    replayed = kind == kUndoPagePictureBox ? RedoBoxRecord(at) : RedoByteRecord(engine, at, first, last);
+    replayed = kind == kUndoPagePictureBox ? RedoBoxRecord(at)
+               : kind == kUndoDeletion     ? RedoDeletionRun(engine, at, first, last)
+                                           : RedoByteRecord(engine, at, first, last);
   }
   StepRecord stepEnd;
   if (replayed && ReadStepRecord(at, stepEnd, kStepEnd) && stepEnd.engine == stepBegin.engine &&

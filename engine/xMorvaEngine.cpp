@@ -61,6 +61,7 @@ void xMorvaEngine::Reset() {
   fTrailingRecordBytes = 0;
   fCachePosition = 0;
   fElementCacheNumber = 0;
+  fMarks.clear();
   fWalk.SetDefaults();
   fCurrent.SetDefaults();
   fTyping.SetDefaults();
@@ -126,6 +127,13 @@ void xMorvaEngine::StreamChangedAt(uint32_t offset) {
   // before it makes that state wrong.
   if (fCachePosition != 0 && offset <= fCacheOffset) fCachePosition = 0;
   fElementCacheNumber = 0;
+  ForgetMarksFrom(offset);
+}
+
+void xMorvaEngine::ForgetMarksFrom(uint32_t offset) {
+  // The marks whose state the change may have made wrong: those at or
+  // after it.
+  while (!fMarks.empty() && fMarks.back()->offset >= offset) fMarks.pop_back();
 }
 
 int32_t xMorvaEngine::InsertBytes(uint32_t offset, const void* source, uint32_t n) {
@@ -425,7 +433,34 @@ void xMorvaEngine::SetSelection(int32_t start, int32_t end) {
 uint32_t xMorvaEngine::WalkToPosition(const uint8_t* stream, int32_t target) {
   uint32_t at = 0;
   int32_t position = 0;
-  if (fCachePosition != 0 && fCachePosition < target && fCacheOffset < fBytesInUse) {
+  // Where to leave a new cache point: none when the present one already
+  // lies about the right distance behind the target.
+  const int32_t near = fCachePosition + kCacheDistance;
+  const bool keepCache = fCachePosition != 0 && near >= target - kCacheSlack && near <= target + kCacheSlack;
+  int32_t newCache = keepCache ? -1 : target - kCacheDistance;
+  if (newCache <= 0) newCache = -1;
+  // The last mark before the target (records exactly at the target are
+  // the selection walk's: a walk resumes only from behind it), and not
+  // past the place of a new cache point, which the walk must pass; used
+  // when it lies nearer than the cache point.
+  const int32_t markLimit = newCache >= 0 ? newCache + 1 : target;
+  const auto markAfter = std::lower_bound(fMarks.begin(), fMarks.end(), markLimit,
+                                          [](const std::unique_ptr<WalkMark>& mark, int32_t limit) {
+                                            return mark->position < limit;
+                                          });
+  const WalkMark* mark = markAfter == fMarks.begin() ? nullptr : std::prev(markAfter)->get();
+  const bool cacheUsable = fCachePosition != 0 && fCachePosition < target && fCacheOffset < fBytesInUse;
+  if (mark != nullptr && mark->offset < fBytesInUse && (!cacheUsable || mark->position > fCachePosition)) {
+    at = mark->offset;
+    position = mark->position;
+    fParaStartOffset = mark->paraStartOffset;
+    fParaStart = mark->paraStart;
+    fWordStart = mark->wordStart;
+    fWalk.Assign(mark->walk);
+    fPending.Assign(mark->pending);
+    fWalkTabs.Assign(*mark->walkTabs);
+    fPendingTabs.Assign(*mark->pendingTabs);
+  } else if (cacheUsable) {
     at = fCacheOffset;
     position = fCachePosition;
     fParaStartOffset = fCacheParaStartOffset;
@@ -443,18 +478,32 @@ uint32_t xMorvaEngine::WalkToPosition(const uint8_t* stream, int32_t target) {
     fWalkTabs.Clear();
     fPendingTabs.Clear();
   }
-  // Where to leave a new cache point: none when the present one already
-  // lies about the right distance behind the target.
-  int32_t newCache = -1;
-  const int32_t near = fCachePosition + kCacheDistance;
-  if (!(fCachePosition != 0 && near >= target - kCacheSlack && near <= target + kCacheSlack)) {
-    newCache = target - kCacheDistance;
-    if (newCache <= 0) {
-      // Only the walk's own point: the stream is as it was.
-      fCachePosition = 0;
-      newCache = -1;
-    }
-  }
+  // A target too near the start for a point behind it: only the walk's own
+  // point (the stream is as it was).
+  if (!keepCache && newCache < 0) fCachePosition = 0;
+  // The next mark to leave: past the last one, at a multiple of the
+  // spacing.
+  const int32_t lastMark = fMarks.empty() ? 0 : fMarks.back()->position;
+  int32_t nextMark = (std::max(lastMark, position - 1) / kMarkSpacing + 1) * kMarkSpacing;
+  auto saveMark = [&]() {
+    auto made = std::make_unique<WalkMark>();
+    made->offset = at;
+    made->paraStartOffset = fParaStartOffset;
+    made->position = position;
+    made->paraStart = fParaStart;
+    made->wordStart = fWordStart;
+    made->walk.Assign(fWalk);
+    made->pending.Assign(fPending);
+    const WalkMark* before = fMarks.empty() ? nullptr : fMarks.back().get();
+    made->walkTabs = before != nullptr && !before->walkTabs->IsDifferent(fWalkTabs)
+                         ? before->walkTabs
+                         : std::make_shared<const xMorvaTabs>(fWalkTabs);
+    made->pendingTabs = before != nullptr && !before->pendingTabs->IsDifferent(fPendingTabs)
+                            ? before->pendingTabs
+                            : std::make_shared<const xMorvaTabs>(fPendingTabs);
+    fMarks.push_back(std::move(made));
+    nextMark += kMarkSpacing;
+  };
   auto saveCache = [&]() {
     fCacheOffset = at;
     fCachePosition = position;
@@ -470,7 +519,8 @@ uint32_t xMorvaEngine::WalkToPosition(const uint8_t* stream, int32_t target) {
   while (at < fBytesInUse) {
     // Runs of ordinary characters, the bulk of a text, are stepped in a
     // tight loop up to the target or the new cache point.
-    const int32_t limit = newCache >= position && newCache < target ? newCache : target;
+    int32_t limit = newCache >= position && newCache < target ? newCache : target;
+    if (nextMark < limit) limit = nextMark;
     int32_t wordStart = fWordStart;
     while (position < limit && fBytesInUse - at >= 2) {
       const uint16_t unit = StreamUnit(stream + at);
@@ -485,6 +535,7 @@ uint32_t xMorvaEngine::WalkToPosition(const uint8_t* stream, int32_t target) {
     if (item.kind == StreamItem::kUnit) {
       if (position == target) break;
       if (position == newCache) saveCache();
+      if (position == nextMark) saveMark();
       ++position;
       at += 2;
       if (item.unit == kUnitParagraphEnd) {
@@ -507,6 +558,7 @@ uint32_t xMorvaEngine::WalkToPosition(const uint8_t* stream, int32_t target) {
     } else {
       if (position == target) break;
       if (position == newCache) saveCache();
+      if (position == nextMark) saveMark();
       ++position;
       at += item.size;
       if (item.unit < kFirstComputedCode) fWordStart = position;

@@ -91,6 +91,9 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   // when it already lies within kCacheSlack of there.
   static constexpr int32_t kCacheDistance = 512;
   static constexpr int32_t kCacheSlack = 64;
+  // The position walks leave a mark of their state every this many
+  // positions (see fMarks).
+  static constexpr int32_t kMarkSpacing = 1024;
 
   xMorvaEngine(xMorvaUndo* undo, uint16_t granule);
   xMorvaEngine(const xMorvaEngine&) = delete;
@@ -201,6 +204,9 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   // those of stop position `stopPosition` unless `allStops`.
   void RemovePropertyRecords(uint16_t id, int16_t stopPosition, uint32_t start, uint32_t end,
                              bool allStops);
+  // With `on`, the records are deleted one after the other, each moving
+  // the rest of the text: the slow way, kept for comparison.
+  void RemoveRecordsOneAtATime(bool on) { fRemoveOneAtATime = on; }
   int32_t SetTabs(const xMorvaTabs& tabs);
   int32_t SetTabsWithUndo(const xMorvaTabs& tabs) override;
   int32_t GetPropertyExtreme(uint16_t id, bool inSelection, bool wantMaximum) override;
@@ -539,13 +545,36 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   uint32_t WalkSelection(const uint8_t* stream, uint32_t offset, int32_t count,
                          uint32_t& characterRecordBytes);
   uint32_t WalkToParagraphEnd(const uint8_t* stream, uint32_t offset);
-  // Forgets the walk's cache point and the last element found.
+  // Forgets the walk's cache point, its marks and the last element found.
   void DropCache() {
     fCachePosition = 0;
     fElementCacheNumber = 0;
+    fMarks.clear();
   }
+  // The walk's marks: the walk state at every kMarkSpacing positions that
+  // a position walk has passed since the stream last changed before them,
+  // so that a walk to any place starts at most that far behind it (from
+  // the mark or from the cache point, whichever is nearer). The tab lists
+  // of consecutive marks are shared while they are the same.
+  struct WalkMark {
+    uint32_t offset = 0;
+    uint32_t paraStartOffset = 0;
+    int32_t position = 0;
+    int32_t paraStart = 0;
+    int32_t wordStart = 0;
+    xMorvaProperties walk;
+    xMorvaProperties pending;
+    std::shared_ptr<const xMorvaTabs> walkTabs;
+    std::shared_ptr<const xMorvaTabs> pendingTabs;
+  };
+  // Forgets the marks at or after the byte offset.
+  void ForgetMarksFrom(uint32_t offset);
   // An 8-byte record removed at `offset`: the offsets behind it move back.
   void RecordRemovedAt(uint32_t offset);
+  // Deletes the 8-byte records at the offsets (ascending, of the stream as
+  // it stands) in one pass, with the undo entries and offset updates that
+  // deleting them one after the other makes.
+  void DeleteRecords(const std::vector<uint32_t>& offsets);
   // Runs `edit` with the block grown ahead by `extra` bytes, so that its
   // insertions cannot fail half-way; 1041 with nothing changed when the
   // block cannot grow. The block is trimmed to the bytes in use after.
@@ -617,6 +646,8 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   int32_t fCacheParaStart = 0;
   int32_t fCacheWordStart = 0;
   int32_t fCachePosition = 0;
+  // Ordered by position (and offset).
+  std::vector<std::unique_ptr<WalkMark>> fMarks;
   // The last element SelectElement found: its code, its number among the
   // elements of that code, its offset and its position. Selecting the
   // elements of a code one after the other counts on from it instead of
@@ -644,6 +675,7 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   int32_t fSavedEnd = 0;
   // Edits in progress that hold the block grown ahead.
   int32_t fReserveDepth = 0;
+  bool fRemoveOneAtATime = false;
   // Decoded pictures, addressed by the id in an element's run-time word.
   struct PictureSlot;
   std::vector<std::unique_ptr<PictureSlot>> fPictures;

@@ -44,21 +44,58 @@ void xMorvaEngine::RecordRemovedAt(uint32_t offset) {
 void xMorvaEngine::RemovePropertyRecords(uint16_t id, int16_t stopPosition, uint32_t start, uint32_t end,
                                          bool allStops) {
   if (end > fBytesInUse) end = fBytesInUse;
-  uint32_t at = start;
-  while (at < end) {
-    const uint8_t* stream = LockStream();
-    if (stream == nullptr) return;
+  // One walk finds them, one pass takes them out: removing them one by one
+  // would move the rest of the text at each.
+  std::vector<uint32_t> found;
+  const uint8_t* stream = LockStream();
+  if (stream == nullptr) return;
+  for (uint32_t at = start; at < end;) {
     const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
-    UnlockStream();
-    const bool match = item.kind == StreamItem::kRecord && item.size == kRecordSize && item.unit == id &&
-                       (id != kPropTabs || allStops || TabStopPosition(item.value) == stopPosition);
-    if (!match) {
-      at += item.size;
-      continue;
+    if (item.kind == StreamItem::kRecord && item.size == kRecordSize && item.unit == id &&
+        (id != kPropTabs || allStops || TabStopPosition(item.value) == stopPosition)) {
+      found.push_back(at);
     }
-    DeleteBytes(int32_t(at), int32_t(kRecordSize));
-    RecordRemovedAt(at);
-    end -= kRecordSize;
+    at += item.size;
+  }
+  UnlockStream();
+  DeleteRecords(found);
+}
+
+void xMorvaEngine::DeleteRecords(const std::vector<uint32_t>& offsets) {
+  if (offsets.empty() || fStream == 0) return;
+  if (fRemoveOneAtATime) {
+    for (size_t i = 0; i < offsets.size(); ++i) {
+      const uint32_t now = offsets[i] - uint32_t(i) * kRecordSize;
+      DeleteBytes(int32_t(now), int32_t(kRecordSize));
+      RecordRemovedAt(now);
+    }
+    return;
+  }
+  uint8_t* stream = LockStream();
+  if (stream == nullptr) return;
+  // Each record is reported to the undo history, the cache and the lines
+  // at the offset it has when the ones before it are gone, as deleting
+  // them one after the other reports them; the bytes between two records
+  // move down once.
+  const size_t n = offsets.size();
+  uint32_t write = offsets[0];
+  for (size_t i = 0; i < n; ++i) {
+    const uint32_t at = offsets[i];
+    const uint32_t now = at - uint32_t(i) * kRecordSize;
+    if (fUndo != nullptr) fUndo->RecordStreamChange(kUndoDeletion, int32_t(now), stream + at, int32_t(kRecordSize));
+    const uint32_t next = i + 1 < n ? offsets[i + 1] : fBytesInUse;
+    const uint32_t kept = next - at - kRecordSize;
+    if (kept != 0) MoveBlock(stream + at + kRecordSize, stream + write, kept);
+    write += kept;
+  }
+  UnlockStream();
+  fBytesInUse -= uint32_t(n) * kRecordSize;
+  if (fReserveDepth == 0) gMemoryMgr->SetHandleSize(fStream, fBytesInUse);
+  for (size_t i = 0; i < n; ++i) {
+    const uint32_t now = offsets[i] - uint32_t(i) * kRecordSize;
+    StreamChangedAt(now);
+    NoteLinesChange(now, kRecordSize, 0);
+    RecordRemovedAt(now);
   }
 }
 
@@ -645,7 +682,11 @@ void xMorvaEngine::ConvertCharacterSet(int16_t fromSet, int16_t toSet) {
     at += item.skipSize;
   }
   UnlockStream();
-  if (end > fSelStartOffset) NoteLinesChange(fSelStartOffset, end - fSelStartOffset, end - fSelStartOffset);
+  if (end > fSelStartOffset) {
+    // Units changed in place: what the walks kept from there on is stale.
+    StreamChangedAt(fSelStartOffset);
+    NoteLinesChange(fSelStartOffset, end - fSelStartOffset, end - fSelStartOffset);
+  }
 }
 
 namespace {

@@ -255,6 +255,9 @@ int32_t xMorvaLines::ComposeFrom(xMorvaFont& font, int32_t line, xMorvaPropertie
     // The tab pending there: a break lays it out with the room it had.
     PendingTab tab;
   } opp;
+  // The opportunity's state is the running state as long as no record has
+  // changed it since: it is copied only when a record is about to.
+  bool oppStateLive = false;
 
   xMorvaLineRecord rec;
   double x = 0;
@@ -296,10 +299,34 @@ int32_t xMorvaLines::ComposeFrom(xMorvaFont& font, int32_t line, xMorvaPropertie
   auto height = [&](const Metrics& m, uint16_t flags) {
     return LineHeight(state, flags, m.ascent, m.descent, m.fontHeight);
   };
+  // New records wait in `batch` and go into the table together, in one
+  // move of the records behind them, instead of one move per line (a
+  // paste of many pages). While records wait, they stand before `line`
+  // and the old record at index i (i >= line) is fRecords[i - waiting].
+  std::vector<std::unique_ptr<xMorvaLineRecord>> batch;
+  int32_t batchAt = 0;
+  auto lineCount = [&]() { return GetLineCount() + int32_t(batch.size()); };
+  auto oldAt = [&](int32_t index) -> xMorvaLineRecord& { return Rec(index - int32_t(batch.size())); };
+  auto flush = [&]() {
+    if (batch.empty()) return;
+    fRecords.insert(fRecords.begin() + batchAt, std::make_move_iterator(batch.begin()),
+                    std::make_move_iterator(batch.end()));
+    batch.clear();
+  };
+  auto insertRecord = [&]() {
+    if (fRecordLimit >= 0 && lineCount() >= fRecordLimit) return false;
+    ForgetHint();
+    if (batch.empty()) batchAt = line;
+    batch.push_back(std::make_unique<xMorvaLineRecord>(rec));
+    fTotalHeight += rec.height;
+    if (fProgress != nullptr) fProgress->Progress(rec.bytes);
+    return true;
+  };
   auto store = [&](uint32_t bytesEnd) {
     rec.bytes = bytesEnd - lineStart;
-    if (resume != nullptr && line < GetLineCount() && oldStartNow() < int64_t(bytesEnd)) {
+    if (resume != nullptr && line < lineCount() && oldStartNow() < int64_t(bytesEnd)) {
       // An old record that the new line covers: its place is taken.
+      flush();
       xMorvaLineRecord& old = Rec(line);
       resume->oldStart += old.bytes;
       fTotalHeight += rec.height - old.height;
@@ -308,7 +335,7 @@ int32_t xMorvaLines::ComposeFrom(xMorvaFont& font, int32_t line, xMorvaPropertie
       ++resume->dropped;
       ++resume->composed;
       ++line;
-    } else if (!InsertLineRecord(rec, line)) {
+    } else if (!insertRecord()) {
       // The table is short of this line: the caller hears of it and the
       // next change composes the whole text again.
       fStatus = kLinesOutOfMemory;
@@ -321,13 +348,14 @@ int32_t xMorvaLines::ComposeFrom(xMorvaFont& font, int32_t line, xMorvaPropertie
     if (resume == nullptr) return;
     // The old records that begin before the next line are gone.
     int32_t last = line;
-    while (last < GetLineCount() && oldStartNow() < int64_t(lineStart)) {
-      resume->oldStart += Rec(last).bytes;
-      fTotalHeight -= Rec(last).height;
+    while (last < lineCount() && oldStartNow() < int64_t(lineStart)) {
+      resume->oldStart += oldAt(last).bytes;
+      fTotalHeight -= oldAt(last).height;
       ++last;
     }
     if (last > line) {
-      fRecords.erase(fRecords.begin() + line, fRecords.begin() + last);
+      const int32_t waiting = int32_t(batch.size());
+      fRecords.erase(fRecords.begin() + (line - waiting), fRecords.begin() + (last - waiting));
       resume->dropped += last - line;
     }
   };
@@ -339,9 +367,9 @@ int32_t xMorvaLines::ComposeFrom(xMorvaFont& font, int32_t line, xMorvaPropertie
     resumable = resumable && softHyphen == nullptr;
     rec.resumable = resumable;
     if (resumable) rec.stops = currentStops();
-    if (resume == nullptr || !resumable || line >= GetLineCount() || lineStart >= size) return false;
+    if (resume == nullptr || !resumable || line >= lineCount() || lineStart >= size) return false;
     if (resume->oldStart < resume->oldEnd || oldStartNow() != int64_t(lineStart)) return false;
-    const xMorvaLineRecord& old = Rec(line);
+    const xMorvaLineRecord& old = oldAt(line);
     return old.resumable && (old.flags & kStartFlags) == (rec.flags & kStartFlags) &&
            old.tabsKey == rec.tabsKey && SameLineState(old.state, rec.state) &&
            old.stops != nullptr && !old.stops->IsDifferent(*rec.stops);
@@ -430,6 +458,10 @@ int32_t xMorvaLines::ComposeFrom(xMorvaFont& font, int32_t line, xMorvaPropertie
         const uint16_t id = item.unit;
         const int32_t value = int32_t(item.value);
         if (id < 46) {
+          if (oppStateLive) {
+            opp.state.Assign(state);
+            oppStateLive = false;
+          }
           state.SetProperty(id, value);
           font.ApplyProperty(id, value, false);
         }
@@ -512,7 +544,7 @@ int32_t xMorvaLines::ComposeFrom(xMorvaFont& font, int32_t line, xMorvaPropertie
         rec.positions += 1;
         opp.open = true;
         opp.kind = kLineBreakAtTab;
-        opp.state.Assign(state);
+        oppStateLive = true;
         opp.byteAfter = at + item.size;
         opp.widthTo = x;
         opp.xAfter = x;
@@ -638,7 +670,7 @@ int32_t xMorvaLines::ComposeFrom(xMorvaFont& font, int32_t line, xMorvaPropertie
         opp.kind = IsSpaceUnit(unit) ? kLineBreakAtSpace : ownHyphen ? kLineBreakAtSoftHyphen
                                                                      : kLineBreakAtHyphen;
         if (IsSpaceUnit(unit)) rec.spaces += 1;
-        opp.state.Assign(state);
+        oppStateLive = true;
         opp.byteAfter = at + 2;
         opp.widthTo = IsSpaceUnit(unit) ? xBefore : x;
         opp.xAfter = x;
@@ -731,7 +763,7 @@ int32_t xMorvaLines::ComposeFrom(xMorvaFont& font, int32_t line, xMorvaPropertie
     // unit under test, in the font as it now stands.
     const Metrics stretch = stretchFresh ? FontMetrics(font) : stretchM;
     const uint32_t breakElementEnd = opp.elementEnd;
-    xMorvaProperties breakState(opp.state);
+    xMorvaProperties breakState(oppStateLive ? state : opp.state);
     // A centre, right or decimal tab whose text the line breaks keeps the
     // room it had at the break: the units that moved on used none of it.
     const bool tabCut = opp.tab.pending;
@@ -751,6 +783,7 @@ int32_t xMorvaLines::ComposeFrom(xMorvaFont& font, int32_t line, xMorvaPropertie
         if (back.kind == StreamItem::kRecord && back.unit == kPropTabs) stopsMet = true;
         p += std::max<uint32_t>(back.size, 2);
       }
+      oppStateLive = false;
       state.Assign(breakState);
       font.BeginLine(&rec, state, 0);
       x = 0;
@@ -798,20 +831,21 @@ int32_t xMorvaLines::ComposeFrom(xMorvaFont& font, int32_t line, xMorvaPropertie
     }
   }
   if (met) {
+    flush();
     if (locked != nullptr) fEngine->UnlockStream();
     return line;
   }
-  if (resume != nullptr && line < GetLineCount()) {
+  if (resume != nullptr && line < lineCount()) {
     // The end of the text: what is left of the old records goes.
-    for (int32_t i = line; i < GetLineCount(); ++i) fTotalHeight -= Rec(i).height;
-    resume->dropped += GetLineCount() - line;
-    fRecords.erase(fRecords.begin() + line, fRecords.end());
+    for (int32_t i = line; i < lineCount(); ++i) fTotalHeight -= oldAt(i).height;
+    resume->dropped += lineCount() - line;
+    fRecords.erase(fRecords.begin() + (line - int32_t(batch.size())), fRecords.end());
   }
 
   // The end of the range.
-  const bool atTableEnd = line >= GetLineCount();
+  const bool atTableEnd = line >= lineCount();
   if (at > lineStart || (tableWasEmpty && line == firstLine) || (atTableEnd && lastWasParagraphEnd) ||
-      (atTableEnd && start == end && GetLineCount() == 0)) {
+      (atTableEnd && start == end && lineCount() == 0)) {
     if (elementEnd != 0) rec.positions += 1;
     hideSoftHyphen();
     finishTab();
@@ -822,6 +856,7 @@ int32_t xMorvaLines::ComposeFrom(xMorvaFont& font, int32_t line, xMorvaPropertie
     rec.ascent = lineM.ascent;
     store(std::max(at, lineStart));
   }
+  flush();
   if (locked != nullptr) fEngine->UnlockStream();
   return line;
 }

@@ -78,44 +78,75 @@ int32_t xMorvaPages::ComputePageBreaks(int32_t firstPage, int32_t first, int32_t
   const bool widowControl = params.GetWidowControl() != 0;
   fBodyHeight = params.TextHeight(firstPage);
   const int32_t startLine = GetFirstLineOfPage(firstPage);
-  int64_t cutLines = 0;
-  for (size_t p = size_t(firstPage); p < fRecords.size(); ++p) cutLines += fRecords[p].lines;
+  const int64_t cutLines = fTotalLines - startLine;
   fTotalLines -= cutLines;
-  // The pages of before from the first one filled again, and where each
-  // began in the lines of before; with no replaced lines there are none
-  // to meet.
+  // With replaced lines, the pages of before from the first one filled
+  // again stay in the table while the new pages are made apart; where a
+  // new page begins as an old one began, the new pages take the place of
+  // the old ones before it in one move. Without, there is nothing to meet.
   const bool canMeet = newCount > 0 || oldCount > 0;
-  std::vector<xMorvaPageRecord> old;
-  std::vector<uint8_t> oldCarried;
-  if (canMeet) {
-    old.assign(fRecords.begin() + firstPage, fRecords.end());
-    oldCarried.assign(fCarried.begin() + firstPage, fCarried.end());
+  const size_t oldBase = size_t(firstPage);
+  const size_t oldTotal = canMeet ? fRecords.size() - oldBase : 0;
+  std::vector<xMorvaPageRecord> fresh;
+  std::vector<uint8_t> freshCarried;
+  if (!canMeet) {
+    fRecords.resize(oldBase);
+    fCarried.resize(oldBase);
   }
-  fRecords.resize(size_t(firstPage));
-  fCarried.resize(size_t(firstPage));
+  ForgetSumsAfter(firstPage);
   fNextCarried = 1;
   size_t oldPage = 0;
   int64_t oldPageStart = startLine;
   const int32_t firstKept = first + newCount;
   const int32_t lineDelta = newCount - oldCount;
+  // The new pages in place of the old ones before `oldPage`.
+  auto splice = [&]() {
+    const size_t common = std::min(fresh.size(), oldPage);
+    std::copy(fresh.begin(), fresh.begin() + std::ptrdiff_t(common), fRecords.begin() + std::ptrdiff_t(oldBase));
+    std::copy(freshCarried.begin(), freshCarried.begin() + std::ptrdiff_t(common),
+              fCarried.begin() + std::ptrdiff_t(oldBase));
+    const auto at = std::ptrdiff_t(oldBase + common);
+    if (fresh.size() < oldPage) {
+      fRecords.erase(fRecords.begin() + at, fRecords.begin() + std::ptrdiff_t(oldBase + oldPage));
+      fCarried.erase(fCarried.begin() + at, fCarried.begin() + std::ptrdiff_t(oldBase + oldPage));
+    } else if (fresh.size() > oldPage) {
+      fRecords.insert(fRecords.begin() + at, fresh.begin() + std::ptrdiff_t(common), fresh.end());
+      fCarried.insert(fCarried.begin() + at, freshCarried.begin() + std::ptrdiff_t(common), freshCarried.end());
+    }
+    fresh.clear();
+    freshCarried.clear();
+  };
+  // Appends a page made after the first one filled again.
+  auto append = [&](const xMorvaPageRecord& record) {
+    if (!canMeet) return AppendPage(record);
+    if (fRecordLimit >= 0 && oldBase + fresh.size() >= size_t(fRecordLimit)) return false;
+    fresh.push_back(record);
+    freshCarried.push_back(fNextCarried);
+    fNextCarried = 0;
+    fTotalLines += record.lines;
+    if (oldBase + fresh.size() == 1) fBodyHeight = fDocument->GetParams().TextHeight(1);
+    return true;
+  };
   // A new page that begins at line `line` with `carried` lines: when a
   // page of before began at the same line of before in the same way, it
   // and the pages after it are laid out as they were.
   auto meetsOld = [&](int32_t line, uint8_t carried) {
     if (!canMeet || line < firstKept || line >= lineCount) return false;
     const int64_t oldLine = int64_t(line) - lineDelta;
-    while (oldPage < old.size() && oldPageStart < oldLine) oldPageStart += old[oldPage++].lines;
-    if (oldPage >= old.size() || oldPageStart != oldLine || size_t(firstPage) + oldPage < 1 ||
-        oldCarried[oldPage] != carried)
+    while (oldPage < oldTotal && oldPageStart < oldLine) oldPageStart += fRecords[oldBase + oldPage++].lines;
+    if (oldPage >= oldTotal || oldPageStart != oldLine || oldBase + oldPage < 1 ||
+        fCarried[oldBase + oldPage] != carried)
       return false;
-    const size_t kept = old.size() - oldPage;
-    if (fRecordLimit >= 0 && fRecords.size() + kept > size_t(fRecordLimit)) {
+    const size_t kept = oldTotal - oldPage;
+    if (fRecordLimit >= 0 && oldBase + fresh.size() + kept > size_t(fRecordLimit)) {
       // As many as the table can hold, then the rebuild it asks for.
-      while (int32_t(fRecords.size()) < fRecordLimit && oldPage < old.size()) {
-        fTotalLines += old[oldPage].lines;
-        fCarried.push_back(oldCarried[oldPage]);
-        fRecords.push_back(old[oldPage++]);
-      }
+      const size_t keptAt = oldBase + fresh.size();
+      const size_t room = size_t(fRecordLimit) > keptAt ? size_t(fRecordLimit) - keptAt : 0;
+      for (size_t k = 0; k < std::min(room, kept); ++k) fTotalLines += fRecords[oldBase + oldPage + k].lines;
+      splice();
+      const size_t size = std::min(fRecords.size(), size_t(fRecordLimit));
+      fRecords.resize(size);
+      fCarried.resize(size);
       fStatus = kPagesOutOfMemory;
       fNeedsRebuild = true;
       return true;
@@ -123,8 +154,7 @@ int32_t xMorvaPages::ComputePageBreaks(int32_t firstPage, int32_t first, int32_t
     // The lines of the pages kept: those cut less those of the pages
     // filled again.
     fTotalLines += cutLines - (oldPageStart - startLine);
-    fRecords.insert(fRecords.end(), old.begin() + std::ptrdiff_t(oldPage), old.end());
-    fCarried.insert(fCarried.end(), oldCarried.begin() + std::ptrdiff_t(oldPage), oldCarried.end());
+    splice();
     return true;
   };
 
@@ -136,10 +166,15 @@ int32_t xMorvaPages::ComputePageBreaks(int32_t firstPage, int32_t first, int32_t
   // set) when the record cannot be stored, which ends the pagination: the
   // pages after a lost one would carry wrong numbers.
   auto closePage = [&]() {
-    const bool stored = AppendPage(page);
+    const bool stored = append(page);
     if (!stored) {
       fStatus = kPagesOutOfMemory;
       fNeedsRebuild = true;
+      if (canMeet) {
+        // The pages after the lost one go: the table ends with the new ones.
+        oldPage = oldTotal;
+        splice();
+      }
     }
     page = xMorvaPageRecord();
     column = 0;
@@ -203,13 +238,38 @@ int32_t xMorvaPages::ComputePageBreaks(int32_t firstPage, int32_t first, int32_t
   }
   page.columnLines[column] = int16_t(columnLines);
   closePage();
+  if (canMeet) {
+    // No page met one of before: the new pages are the table's end.
+    oldPage = oldTotal;
+    splice();
+  }
   return fStatus;
 }
 
 void xMorvaPages::AddToPage(int32_t page, int32_t positions, int32_t bytes) {
   if (page < 0 || page >= GetPageCount()) return;
+  ForgetSumsAfter(page);
   fRecords[size_t(page)].positions += positions;
   fRecords[size_t(page)].bytes += bytes;
+}
+
+const xMorvaPages::PageSums& xMorvaPages::SumsBefore(int32_t page) const {
+  const size_t count = fRecords.size();
+  const size_t at = size_t(std::clamp<int64_t>(page, 0, int64_t(count)));
+  if (fSums.size() != count + 1) fSums.resize(count + 1);
+  if (fSumsKnown > count + 1) fSumsKnown = count + 1;
+  if (fSumsKnown == 0) {
+    fSums[0] = PageSums();
+    fSumsKnown = 1;
+  }
+  for (size_t p = fSumsKnown; p <= at; ++p) {
+    const xMorvaPageRecord& record = fRecords[p - 1];
+    const PageSums& before = fSums[p - 1];
+    fSums[p] = {before.lines + record.lines, before.height + record.height, before.positions + record.positions,
+                before.bytes + record.bytes};
+  }
+  fSumsKnown = std::max(fSumsKnown, at + 1);
+  return fSums[at];
 }
 
 xMorvaPageRecord xMorvaPages::GetPage(int32_t page) const {
@@ -218,17 +278,7 @@ xMorvaPageRecord xMorvaPages::GetPage(int32_t page) const {
 }
 
 int32_t xMorvaPages::GetFirstLineOfPage(int32_t page) const {
-  page = std::clamp(page, 0, GetPageCount());
-  if (page > GetPageCount() / 2) {
-    // Near the end (where typing goes on): counted back from the total,
-    // so that it costs the same in a short and a long text.
-    int64_t sum = fTotalLines;
-    for (int32_t p = GetPageCount() - 1; p >= page; --p) sum -= fRecords[size_t(p)].lines;
-    return int32_t(sum);
-  }
-  int32_t sum = 0;
-  for (int32_t p = 0; p < page; ++p) sum += fRecords[size_t(p)].lines;
-  return sum;
+  return int32_t(SumsBefore(std::clamp(page, 0, GetPageCount())).lines);
 }
 
 int16_t xMorvaPages::GetColumnLineCount(int32_t page, int32_t column) const {
@@ -237,20 +287,14 @@ int16_t xMorvaPages::GetColumnLineCount(int32_t page, int32_t column) const {
 }
 
 int32_t xMorvaPages::FindPageForLine(int32_t line) const {
-  if (line >= fTotalLines / 2) {
-    int64_t sum = fTotalLines;
-    for (int32_t p = GetPageCount() - 1; p > 0; --p) {
-      sum -= fRecords[size_t(p)].lines;
-      if (line >= sum) return p;
-    }
-    return 0;
-  }
-  int32_t sum = 0;
-  for (int32_t p = 0; p < GetPageCount(); ++p) {
-    sum += fRecords[size_t(p)].lines;
-    if (line < sum) return p;
-  }
-  return std::max(GetPageCount() - 1, 0);
+  const int32_t count = GetPageCount();
+  if (count == 0) return 0;
+  SumsBefore(count);
+  // The first page whose lines, with those before it, pass the line.
+  const auto first = fSums.begin() + 1;
+  const auto found = std::upper_bound(first, first + count, int64_t(line),
+                                      [](int64_t l, const PageSums& sums) { return l < sums.lines; });
+  return std::min(int32_t(found - first), count - 1);
 }
 
 int32_t xMorvaPages::FindPageForOffset(uint32_t offset, uint32_t& bytesBefore, int32_t& yBefore,
@@ -260,14 +304,18 @@ int32_t xMorvaPages::FindPageForOffset(uint32_t offset, uint32_t& bytesBefore, i
   yBefore = linesBefore = positionsBefore = column = 0;
   const int32_t count = GetPageCount();
   if (count == 0) return 0;
-  int32_t p = 0;
-  for (; p + 1 < count && bytesBefore + uint32_t(fRecords[size_t(p)].bytes) <= offset; ++p) {
-    const xMorvaPageRecord& record = fRecords[size_t(p)];
-    bytesBefore += uint32_t(record.bytes);
-    linesBefore += record.lines;
-    yBefore += record.height;
-    positionsBefore += record.positions;
-  }
+  // The first page that ends after the offset (an offset at a page's end
+  // goes on to the next), the last page at most.
+  SumsBefore(count);
+  const auto first = fSums.begin() + 1;
+  const auto found = std::upper_bound(first, first + (count - 1), int64_t(offset),
+                                      [](int64_t o, const PageSums& sums) { return o < sums.bytes; });
+  const int32_t p = int32_t(found - first);
+  const PageSums& before = fSums[size_t(p)];
+  bytesBefore = uint32_t(before.bytes);
+  linesBefore = int32_t(before.lines);
+  yBefore = int32_t(before.height);
+  positionsBefore = int32_t(before.positions);
   const xMorvaDocParams& params = fDocument->GetParams();
   const int32_t columns =
       std::clamp<int32_t>(params.GetColumns(), 1, xMorvaPageRecord::kMaxColumns);
@@ -287,12 +335,15 @@ int32_t xMorvaPages::FindPageForOffset(uint32_t offset, uint32_t& bytesBefore, i
 }
 
 int32_t xMorvaPages::FindPageForPosition(int32_t position) const {
-  int32_t sum = 0;
-  for (int32_t p = 0; p < GetPageCount(); ++p) {
-    sum += fRecords[size_t(p)].positions;
-    if (sum >= position) return p + 1;
-  }
-  return std::max(GetPageCount(), 1);
+  const int32_t count = GetPageCount();
+  if (count == 0) return 1;
+  SumsBefore(count);
+  // The first page whose positions, with those before it, reach the
+  // position.
+  const auto first = fSums.begin() + 1;
+  const auto found = std::lower_bound(first, first + count, int64_t(position),
+                                      [](const PageSums& sums, int64_t p) { return sums.positions < p; });
+  return found == first + count ? count : int32_t(found - first) + 1;
 }
 
 void xMorvaPages::GetPageStart(int32_t page, int32_t column, int32_t& linesBefore,
@@ -300,11 +351,10 @@ void xMorvaPages::GetPageStart(int32_t page, int32_t column, int32_t& linesBefor
   linesBefore = positionsBefore = 0;
   bytesBefore = 0;
   page = std::clamp(page, 0, GetPageCount());
-  for (int32_t p = 0; p < page; ++p) {
-    linesBefore += fRecords[size_t(p)].lines;
-    positionsBefore += fRecords[size_t(p)].positions;
-    bytesBefore += uint32_t(fRecords[size_t(p)].bytes);
-  }
+  const PageSums& before = SumsBefore(page);
+  linesBefore = int32_t(before.lines);
+  positionsBefore = int32_t(before.positions);
+  bytesBefore = uint32_t(before.bytes);
   if (page == GetPageCount()) return;
   const int32_t columns =
       std::clamp<int32_t>(fDocument->GetParams().GetColumns(), 1, xMorvaPageRecord::kMaxColumns);

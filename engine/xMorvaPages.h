@@ -6,6 +6,7 @@
 // lines change.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -79,6 +80,22 @@ class xMorvaPages : public VObject {
   void SetRecordLimit(int32_t count) { fRecordLimit = count; }
 
  private:
+  // Sums of the pages before a page, kept so that a page is found by a
+  // binary search instead of a walk over the pages before it.
+  struct PageSums {
+    int64_t lines = 0;
+    int64_t height = 0;
+    int64_t positions = 0;
+    int64_t bytes = 0;
+  };
+  // The sums of the pages before `page` (0 to the count), made up to date
+  // from the last page whose sums are known.
+  const PageSums& SumsBefore(int32_t page) const;
+  // The records from `page` on changed: the sums behind it are made again.
+  void ForgetSumsAfter(int32_t page) {
+    fSumsKnown = std::min<size_t>(fSumsKnown, size_t(std::max(page, 0)) + 1);
+  }
+
   xMorvaDocumentInterface* fDocument;
   xMorvaLines* fLines;
   // The height lines may fill in a column of the page being filled.
@@ -94,4 +111,7 @@ class xMorvaPages : public VObject {
   // The page being filled begins as fCarried says.
   uint8_t fNextCarried = 0;
   int32_t fRecordLimit = -1;
+  // fSums[p] holds the sums of the pages before p, for p below fSumsKnown.
+  mutable std::vector<PageSums> fSums;
+  mutable size_t fSumsKnown = 0;
 };

@@ -267,6 +267,41 @@ TEST_F(Composition, RepaginationFromOnePageBeforeTheChangeEqualsWhole) {
     for (int32_t p = 0; p < whole.GetPageCount(); ++p)
       ASSERT_TRUE(pages.GetPage(p) == whole.GetPage(p)) << "step " << step << " page " << p;
     ASSERT_EQ(pages.GetFirstLineOfPage(pages.GetPageCount()), lines.GetLineCount());
+    // The lookups of the table kept up to date answer as the sums of its
+    // pages, counted one by one, say.
+    int64_t lineSum = 0, positionSum = 0;
+    uint32_t byteSum = 0;
+    for (int32_t p = 0; p < whole.GetPageCount(); ++p) {
+      const xMorvaPageRecord r = whole.GetPage(p);
+      ASSERT_EQ(pages.GetFirstLineOfPage(p), lineSum) << "step " << step << " page " << p;
+      int32_t linesBefore = 0, positionsBefore = 0;
+      uint32_t bytesBefore = 0;
+      pages.GetPageStart(p, 0, linesBefore, positionsBefore, bytesBefore);
+      ASSERT_TRUE(linesBefore == lineSum && positionsBefore == positionSum && bytesBefore == byteSum) << p;
+      if (r.lines > 0) ASSERT_EQ(pages.FindPageForLine(int32_t(lineSum)), p) << "step " << step;
+      if (r.bytes > 0 && p + 1 < whole.GetPageCount()) {
+        int32_t y = 0, column = 0;
+        ASSERT_EQ(pages.FindPageForOffset(byteSum, bytesBefore, y, linesBefore, positionsBefore, column), p);
+        ASSERT_EQ(pages.FindPageForOffset(byteSum + uint32_t(r.bytes), bytesBefore, y, linesBefore,
+                                          positionsBefore, column),
+                  p + 1);
+      }
+      if (r.positions > 0)
+        ASSERT_EQ(pages.FindPageForPosition(int32_t(positionSum + r.positions)), p + 1) << "step " << step;
+      lineSum += r.lines;
+      positionSum += r.positions;
+      byteSum += uint32_t(r.bytes);
+    }
+    // A unit typed without composing counts on its page and the pages
+    // after it start one unit later.
+    const int32_t typedOn = int32_t(random() % uint32_t(pages.GetPageCount()));
+    int32_t linesBefore = 0, positionsBefore = 0, afterPositions = 0;
+    uint32_t bytesBefore = 0, afterBytes = 0;
+    pages.GetPageStart(pages.GetPageCount(), 0, linesBefore, positionsBefore, bytesBefore);
+    pages.AddToPage(typedOn, 1, 2);
+    pages.GetPageStart(pages.GetPageCount(), 0, linesBefore, afterPositions, afterBytes);
+    ASSERT_TRUE(afterPositions == positionsBefore + 1 && afterBytes == bytesBefore + 2) << "step " << step;
+    pages.AddToPage(typedOn, -1, -2);
   }
   EXPECT_GT(pages.GetPageCount(), 5);
 }

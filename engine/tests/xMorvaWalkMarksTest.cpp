@@ -1,0 +1,102 @@
+// The position walk resumes from the marks it left behind it. Over a long
+// random text edited here and there (typing, deletions, property runs,
+// paragraph ends), every selection must come out as the walk from the
+// text's start makes it: the same offsets, paragraph and word bounds and
+// properties as an engine that walks the same bytes afresh.
+#include "engine/tests/EngineTestSupport.h"
+
+#include <random>
+
+namespace {
+
+Bytes LongRandomText(std::mt19937& random, int32_t paragraphs) {
+  auto pick = [&](int n) { return int(random() % uint32_t(n)); };
+  Stream s;
+  for (int p = 0; p < paragraphs; ++p) {
+    if (pick(3) == 0) s.Record(kPropAlignment, pick(4));
+    if (pick(4) == 0) s.Tab(int16_t(20 * (1 + pick(6))), uint8_t(1 + pick(3)));
+    const int words = 5 + pick(60);
+    for (int w = 0; w < words; ++w) {
+      if (pick(9) == 0) s.Record(kPropBold, pick(2));
+      if (pick(17) == 0) s.Record(kPropSize, 9 + pick(5));
+      if (pick(40) == 0) s.Element(xMorvaElementCode::SoftHyphen, Stream().Unit(173), 2);
+      const int letters = 1 + pick(9);
+      for (int i = 0; i < letters; ++i) s.Unit(char16_t(u'a' + pick(26)));
+      s.Unit(u' ');
+    }
+    if (pick(25) == 0)
+      s.Element(xMorvaElementCode::PageBreak, Stream().Unit(13));
+    else
+      s.Unit(13);
+  }
+  return s;
+}
+
+class WalkMarksTest : public EngineTest {
+ protected:
+  // A selection made by the engine under test and by one that walks the
+  // same bytes from scratch.
+  void ExpectSelectedAlike(int32_t start, int32_t end, const std::string& where) {
+    engine.SetSelection(start, end);
+    const Bytes bytes = Bytes_();
+    fresh.Clear();
+    if (!bytes.empty()) ASSERT_EQ(0, fresh.InsertBytes(0u, bytes.data(), uint32_t(bytes.size())));
+    fresh.SetLength(engine.GetLength());
+    fresh.SetSelection(start, end);
+    SCOPED_TRACE(where + " selection " + std::to_string(start) + ".." + std::to_string(end));
+    EXPECT_EQ(fresh.GetSelStartOffset(), engine.GetSelStartOffset());
+    EXPECT_EQ(fresh.GetSelEndOffset(), engine.GetSelEndOffset());
+    EXPECT_EQ(fresh.GetParagraphStart(), engine.GetParagraphStart());
+    EXPECT_EQ(fresh.GetParagraphStartOffset(), engine.GetParagraphStartOffset());
+    EXPECT_EQ(fresh.GetParagraphEndOffset(), engine.GetParagraphEndOffset());
+    EXPECT_EQ(fresh.GetWordStart(), engine.GetWordStart());
+    EXPECT_EQ(fresh.GetWordEnd(), engine.GetWordEnd());
+    for (uint16_t id = 0; id <= kPropTabs; ++id) {
+      if (!IsPropertyId(id)) continue;
+      EXPECT_EQ(fresh.GetPropertyValue(id), engine.GetPropertyValue(id)) << "id " << id;
+      EXPECT_EQ(fresh.GetPropertyState(id), engine.GetPropertyState(id)) << "id " << id;
+    }
+    EXPECT_FALSE(fresh.GetCurrentTabs().IsDifferent(engine.GetCurrentTabs()));
+    EXPECT_FALSE(fresh.GetWalkTabs().IsDifferent(engine.GetWalkTabs()));
+  }
+
+  xMorvaEngine fresh{nullptr, xMorvaEngine::kPartGranule};
+};
+
+TEST_F(WalkMarksTest, SelectionsFromTheMarksEqualWalksFromTheStart) {
+  std::mt19937 random(77);
+  Load(LongRandomText(random, 220));
+  ASSERT_GT(engine.GetLength(), 8 * xMorvaEngine::kMarkSpacing);
+  auto anywhere = [&]() { return int32_t(random() % uint32_t(engine.GetLength() + 1)); };
+  for (int step = 0; step < 120; ++step) {
+    const std::string where = "step " + std::to_string(step);
+    // A few selections anywhere, near marks and at the ends too.
+    for (int i = 0; i < 4; ++i) {
+      const int32_t start = anywhere();
+      ExpectSelectedAlike(start, std::min(engine.GetLength(), start + int32_t(random() % 300)), where);
+    }
+    const int32_t mark = xMorvaEngine::kMarkSpacing * int32_t(1 + random() % 6);
+    ExpectSelectedAlike(mark, mark, where);
+    ExpectSelectedAlike(mark + 1, mark + 1, where);
+    ExpectSelectedAlike(engine.GetLength(), engine.GetLength(), where);
+    // An edit somewhere.
+    const int32_t at = anywhere();
+    engine.SetSelection(at, std::min(engine.GetLength(), at + int32_t(random() % 40)));
+    switch (random() % 6) {
+      case 0: ASSERT_EQ(0, engine.TypeCharacterWithUndo(char16_t(u'a' + random() % 26))); break;
+      case 1: ASSERT_EQ(0, engine.TypeCharacterWithUndo(u' ')); break;
+      case 2: ASSERT_EQ(0, engine.InsertParagraphEndWithUndo()); break;
+      case 3: ASSERT_EQ(0, engine.DeleteSelectionWithUndo()); break;
+      case 4: ASSERT_EQ(0, engine.SetPropertyWithUndo(kPropBold, int32_t(random() % 2))); break;
+      default: ASSERT_EQ(0, engine.SetPropertyWithUndo(kPropAlignment, int32_t(random() % 4))); break;
+    }
+    undo.Commit();
+    if (step % 10 == 9) {
+      // Undo takes edits back through the byte primitives.
+      undo.Undo();
+      ExpectSelectedAlike(anywhere(), anywhere(), where + " undone");
+    }
+  }
+}
+
+}  // namespace
