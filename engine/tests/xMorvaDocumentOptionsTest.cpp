@@ -1,6 +1,7 @@
 // The document as the host language drives it: area options with their
 // ranges and colour byte order, property values as reals, area settings,
 // switching parts, going to pages and the 'wPRT' print record.
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -364,6 +365,38 @@ TEST_F(OptionsTest, PrintRecordRoundTripsAndBadRecordsKeepTheSettings) {
     EXPECT_EQ(l, 1100);
     EXPECT_EQ(r, 1100);
   }
+}
+
+// A print record that holds its paper but no device mode (the tag after the
+// paper is not one of the record's), with no resolution: read and written,
+// it reads back to the same record and writes the same bytes.
+TEST_F(OptionsTest, PrintRecordWithoutDeviceModeWritesTheSameAgain) {
+  MapStore store;
+  ASSERT_TRUE(document->WritePrintRecord(store));
+  Bytes paperOnly = store.resources[{kWPRT, 0}];
+  // 'wPRT' and its version, 'XPRI' and its version, 'UPRI' and its 34 bytes.
+  ASSERT_GE(paperOnly.size(), 8u + 8 + 38 + 4);
+  paperOnly.resize(8 + 8 + 38 + 4);
+  std::fill(paperOnly.end() - 8, paperOnly.end(), 0);  // the resolutions, an unknown tag
+  MapStore given;
+  given.resources[{kWPRT, 0}] = paperOnly;
+  xMorvaDocument first(nullptr);
+  ASSERT_TRUE(first.ReadPrintRecord(given));
+  MapStore once;
+  ASSERT_TRUE(first.WritePrintRecord(once));
+  xMorvaDocument second(nullptr);
+  ASSERT_TRUE(second.ReadPrintRecord(once));
+  MapStore twice;
+  ASSERT_TRUE(second.WritePrintRecord(twice));
+  const Bytes& writtenOnce = once.resources[{kWPRT, 0}];
+  const Bytes& writtenTwice = twice.resources[{kWPRT, 0}];
+  EXPECT_EQ(writtenTwice, writtenOnce);
+  // The printer gave its resolution back: the paper stands as a new
+  // document's.
+  const Bytes& fresh = store.resources[{kWPRT, 0}];
+  ASSERT_GE(writtenOnce.size(), 54u);
+  EXPECT_EQ(Bytes(writtenOnce.begin(), writtenOnce.begin() + 54),
+            Bytes(fresh.begin(), fresh.begin() + 54));
 }
 
 }  // namespace

@@ -465,6 +465,12 @@ int16_t VPrintSettings::ReadFromStream(VStream* stream, uint8_t flag) {
   stream->SetByteOrders(dataOrder, kByteOrderKeep);
 
   if (error == 0 && !fBound) error = kPrintNotBound;
+  if (error == 0 && fRecordRead) {
+    // A bound record holds the printer's answer, whatever order its
+    // sub-records came in: a paper read after the printer's settings would
+    // otherwise be written back as it stood and read as the printer's.
+    SyncWithPrinter();
+  }
   if (error == kPrintNotBound && fRecordRead) {
     // No printer to bind to: the paper and margins read stay, so that the
     // next save stores them again instead of the defaults.

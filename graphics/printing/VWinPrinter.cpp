@@ -462,6 +462,14 @@ void VWinPrinter::AbortJob() {
 
 // ---- The stored device mode.
 
+int16_t VWinPrinter::ReadFromStream(VStream* stream, uint8_t flag) {
+  const int16_t error = VPrintSettings::ReadFromStream(stream, flag);
+  // Unbound, the stored paper went into the device mode; the printer's
+  // resolution, minimum margins and the paper it actually takes come back.
+  if (error == kPrintNotBound && !fBound && fDevMode != nullptr) BindToPrinter();
+  return error;
+}
+
 int16_t VWinPrinter::ReadSubRecord(VStream& stream, uint32_t tag, uint32_t version,
                                    uint8_t flag) {
   if (tag != kTagWPRI) return VPrintSettings::ReadSubRecord(stream, tag, version, flag);
@@ -486,6 +494,14 @@ int16_t VWinPrinter::ReadSubRecord(VStream& stream, uint32_t tag, uint32_t versi
           std::memcpy(&from, stored.data(), sizeof from);
           auto* to = reinterpret_cast<uint8_t*>(held.get());
           const auto* source = reinterpret_cast<const uint8_t*>(&from);
+          // A custom paper (code 0) brings its lengths along even to a
+          // device mode that has no length fields switched on yet, as the
+          // record's own custom paper does; the driver then checks them.
+          const uint32_t lengths = DM_PAPERLENGTH | DM_PAPERWIDTH;
+          const bool customPaper = (from.dmFields & DM_PAPERSIZE) &&
+                                   (held->dmFields & DM_PAPERSIZE) && from.dmPaperSize == 0 &&
+                                   (from.dmFields & lengths) == lengths;
+          if (customPaper) held->dmFields |= lengths;
           for (const CopiedField& field : kCopiedFields) {
             if ((from.dmFields & field.flag) && (held->dmFields & field.flag)) {
               std::memcpy(to + field.offset, source + field.offset, field.size);

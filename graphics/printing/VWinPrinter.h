@@ -33,6 +33,11 @@ class VWinPrinter : public VPrintSettings, public VReferencePrinter {
   // The next page: what StartPage answered when a page was started, else
   // what EndPage answered.
   bool NextPage() override;
+  // As the base; a record read whole without a device mode of its own (300)
+  // is then bound to the held printer, which has taken its paper, so that
+  // it holds the printer's answer just as it will when the device mode
+  // written with it is read back.
+  int16_t ReadFromStream(VStream* stream, uint8_t flag) override;
   int16_t ReadSubRecord(VStream& stream, uint32_t tag, uint32_t version, uint8_t flag) override;
   void WriteSubRecords(VStream& stream) override;
   void SyncWithPrinter() override;

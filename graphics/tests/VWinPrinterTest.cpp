@@ -381,4 +381,123 @@ TEST_F(WinPrinter, APagesPaperIsTheNearestPaperAcrossWhenItLiesSo) {
   }
 }
 
+void Long(Bytes& b, uint32_t v, bool big) {
+  for (int i = 0; i < 4; ++i) b.push_back(uint8_t(v >> (big ? 24 - 8 * i : 8 * i)));
+}
+void Word(Bytes& b, uint16_t v, bool big) {
+  for (int i = 0; i < 2; ++i) b.push_back(uint8_t(v >> (big ? 8 - 8 * i : 8 * i)));
+}
+
+struct StoredPaper {
+  uint16_t code, landscape;
+  int32_t width, height, left, right, top, bottom;
+  uint16_t scale, resolutionX, resolutionY;
+};
+
+// The 'UPRI' sub-record of a paper, as bytes.
+void PutPaper(Bytes& b, const StoredPaper& p, bool big) {
+  Long(b, kTagUPRI, big);
+  Word(b, p.code, big);
+  Word(b, p.landscape, big);
+  for (int32_t v : {p.width, p.height, p.left, p.right, p.top, p.bottom}) Long(b, uint32_t(v), big);
+  Word(b, p.scale, big);
+  Word(b, p.resolutionX, big);
+  Word(b, p.resolutionY, big);
+}
+
+Bytes RecordHead(bool big) {
+  Bytes b;
+  Long(b, kTagXPRI, big);
+  Long(b, 3, big);
+  return b;
+}
+
+// The bytes of a new document's record: the default printer's Letter paper,
+// its margins, scale and resolution, then its device mode.
+TEST_F(WinPrinter, DefaultRecordBytesFollowTheLayout) {
+  VWinPrinter printer;
+  for (bool big : {true, false}) {
+    const Bytes stored = Write(printer, big);
+    Bytes expected = RecordHead(big);
+    PutPaper(expected, {1, 0, 21590, 27940, 1000, 1000, 1000, 1000, 100, 300, 300}, big);
+    Long(expected, kTagWPRI, big);
+    Long(expected, 156, big);
+    ASSERT_EQ(stored.size(), expected.size() + 156) << big;
+    EXPECT_EQ(Bytes(stored.begin(), stored.begin() + long(expected.size())), expected) << big;
+    EXPECT_EQ(std::memcmp(stored.data() + expected.size(), GlobalLock(printer.GetDevMode()), 156),
+              0);
+    GlobalUnlock(printer.GetDevMode());
+  }
+}
+
+// A record read, written, read again and written again gives the same bytes:
+// a stored paper with no device mode of its own (the printer takes it and
+// gives its answer at once, as it does when the device mode written with the
+// record is read back), odd values the printer does not keep, a custom
+// paper, and a device mode stored ahead of the paper.
+TEST_F(WinPrinter, ARecordWrittenAgainIsTheSame) {
+  VWinPrinter custom;
+  {
+    VPrintRecord record;
+    custom.GetRecord(record);
+    record.paperCode = 0;
+    record.paperWidth = 20000;
+    record.paperHeight = 25000;
+    custom.SetCopies(1);  // unbound: the device mode takes the custom paper
+    custom.SetRecord(record);
+    custom.BindToPrinter();
+  }
+  const Bytes customStored = Write(custom, true);
+  const Bytes modeFirst = [&] {
+    Bytes b = RecordHead(true);
+    b.insert(b.end(), customStored.end() - 164, customStored.end());
+    PutPaper(b, {9, 1, 29700, 21000, 1500, 1500, 1500, 1500, 100, 300, 300}, true);
+    return b;
+  }();
+  auto paperOnly = [](const StoredPaper& paper) {
+    Bytes b = RecordHead(true);
+    PutPaper(b, paper, true);
+    return b;
+  };
+  struct Case {
+    const char* name;
+    Bytes stored;
+  };
+  const Case cases[] = {
+      {"Letter without a resolution",
+       paperOnly({1, 0, 21590, 27940, 1000, 1000, 1000, 1000, 100, 0, 0})},
+      {"no scale, odd sizes", paperOnly({1, 0, 256, 11627, 8252, 48, 0, 825, 0, 0, 41216})},
+      {"a margin inside the unprintable edge",
+       paperOnly({1, 0, 21590, 27940, 1000, 1000, 1000, 0, 0, 0, 41377})},
+      {"A4 across at half scale",
+       paperOnly({9, 1, 29700, 21000, 2000, 2000, 2000, 2000, 50, 0, 0})},
+      {"custom paper", paperOnly({0, 0, 20000, 25000, 1000, 1000, 1000, 1000, 100, 0, 0})},
+      {"custom paper with its device mode", customStored},
+      {"device mode ahead of the paper", modeFirst},
+  };
+  for (const Case& c : cases) {
+    const Bytes& stored = c.stored;
+    VWinPrinter first;
+    const int16_t code = Read(first, stored, true);
+    EXPECT_TRUE(code == 0 || code == kPrintNotBound || code == kPrintDiffersFromPrinter) << c.name;
+    const Bytes written = Write(first, true);
+    VWinPrinter second;
+    EXPECT_EQ(Read(second, written, true), 0) << c.name;
+    EXPECT_EQ(Write(second, true), written) << c.name;
+    // The printer's answer is what the record holds once read.
+    VPrintRecord held;
+    second.GetRecord(held);
+    EXPECT_EQ(held.resolutionX, 300) << c.name;
+    EXPECT_TRUE(VPrintSettings::MarginsWithinMinimum(held)) << c.name;
+  }
+  // The custom paper survives its own device mode.
+  VWinPrinter read;
+  EXPECT_EQ(Read(read, customStored, true), 0);
+  int32_t w, h;
+  read.GetPaperSize(w, h);
+  EXPECT_EQ(read.GetPaperCode(), 0);
+  EXPECT_EQ(w, 20000);
+  EXPECT_EQ(h, 25000);
+}
+
 }  // namespace
