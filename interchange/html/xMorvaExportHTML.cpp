@@ -35,6 +35,8 @@ constexpr char kGenerator[] = "Qv Morva 7.0";
 constexpr char kDocumentType[] = "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">";
 // Pixels a DIR level indents.
 constexpr int32_t kPixelsPerLevel = 37;
+// The interline of a single-spaced paragraph, in tenths of a line.
+constexpr int32_t kSingleInterline = 10;
 // The bullets written as circles and squares; any other is a disc.
 constexpr int32_t kWrittenBulletCircle = 109;
 constexpr int32_t kWrittenBulletSquare = 111;
@@ -228,6 +230,18 @@ void HtmlWriter::StartParagraph() {
   const int32_t align = fCurrent.GetProperty(kPropAlignment);
   if (align == 1) Raw(" ALIGN=\"CENTER\"");
   if (align == 2) Raw(" ALIGN=\"RIGHT\"");
+  // Justified text stays justified: HTML 4.01 has the value, and our reader
+  // takes it back.
+  if (align == 3) Raw(" ALIGN=\"JUSTIFY\"");
+  // Our paragraphs have no gap before or after them, and their line
+  // spacing (tenths of a line) is a percentage of the single line; said on
+  // the paragraph itself, so that no reader's defaults for a paragraph (a
+  // gap below it, a taller line) change the page's look. LibreOffice takes
+  // a zero margin from the page's style sheet for its own paragraph gap,
+  // but keeps the paragraph's own.
+  const int32_t interline = fCurrent.GetProperty(kPropInterline);
+  Raw(" STYLE=\"margin-top: 0in; margin-bottom: 0in; line-height: " +
+      std::to_string((interline > 0 ? interline : kSingleInterline) * 10) + "%\"");
   Raw(">");
   if (bulletChanged && bullet != 0) {
     Raw("<li");

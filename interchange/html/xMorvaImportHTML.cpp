@@ -102,7 +102,7 @@ int HexDigit(char c) {
 class HtmlReader {
  public:
   HtmlReader(xMorvaDocument& document, xMorvaEngine& body, const uint8_t* bytes, size_t size, std::string folder)
-      : fDocument(document), fBody(body), fBytes(bytes), fSize(size), fFolder(std::move(folder)) {}
+      : fDocument(document), fBody(body), fPart(&body), fBytes(bytes), fSize(size), fFolder(std::move(folder)) {}
   ~HtmlReader() {
     if (fRun != 0) gMemoryMgr->DisposeHandle(fRun);
   }
@@ -160,14 +160,29 @@ class HtmlReader {
   // other changes.
   xMorvaEngine& Body() {
     if (!fTyped.empty()) TypeWaitingText();
-    return fBody;
+    return *fPart;
   }
+  // A block that LibreOffice writes for the page's header or footer
+  // (<div title="header">) goes into that part of the document, not the
+  // body; the answer says whether the block was one.
+  bool EnterHeaderOrFooter();
+  void LeaveHeaderOrFooter();
   // Types the text collected since the body was last used, in one
   // insertion: one engine call per run of text rather than per character.
   void TypeWaitingText();
 
   xMorvaDocument& fDocument;
   xMorvaEngine& fBody;
+  // The part the text goes into: the body, or a header or footer.
+  xMorvaEngine* fPart;
+  // For each open div, whether it holds a header or footer.
+  std::vector<bool> fDivs;
+  // The body's break state while a header or footer is read.
+  int32_t fBodyLastBreak = kBreakNone;
+  bool fBodyLastWasSpace = true;
+  // The position after the last text typed before a paragraph break: the
+  // breaks after it are left out at the end of a header or footer.
+  int32_t fTextEnd = 0;
   const uint8_t* fBytes;
   size_t fSize;
   size_t fAt = 0;
@@ -303,14 +318,14 @@ void HtmlReader::TypeWaitingText() {
       if (auto* bytes = static_cast<uint8_t*>(gMemoryMgr->LockHandle(fRun))) {
         for (uint32_t i = 0; i < count; ++i) PutStreamUnit(bytes + 2 * i, fTyped[i]);
         gMemoryMgr->UnlockHandle(fRun);
-        if (fBody.InsertHandle(fRun, int32_t(count)) == 0) fBody.SetSelection(fBody.GetSelEnd(), fBody.GetSelEnd());
+        if (fPart->InsertHandle(fRun, int32_t(count)) == 0) fPart->SetSelection(fPart->GetSelEnd(), fPart->GetSelEnd());
         typed = true;
       }
     }
   }
   // A short run, or one that found no block, is typed unit by unit.
   if (!typed)
-    for (const char16_t unit : fTyped) fBody.TypeCharacter(unit);
+    for (const char16_t unit : fTyped) fPart->TypeCharacter(unit);
   fTyped.clear();
 }
 
@@ -581,6 +596,39 @@ void HtmlReader::NewParagraphEnd() {
   CaretToEnd();
 }
 
+bool HtmlReader::EnterHeaderOrFooter() {
+  const std::string* title = GetValue("title");
+  if (title == nullptr || fPart != &fBody || fMode != kModeBody) return false;
+  const int16_t id = *title == "header" ? kPartHeader : *title == "footer" ? kPartFooter : int16_t(-1);
+  auto* part = id >= 0 ? static_cast<xMorvaEngine*>(fDocument.GetPart(id)) : nullptr;
+  if (part == nullptr) return false;
+  Body();  // the body's waiting text goes into the body
+  fBodyLastBreak = fLastBreak;
+  fBodyLastWasSpace = fLastWasSpace;
+  fPart = part;
+  part->SetSelection(part->GetLength(), part->GetLength());
+  fLastBreak = kBreakNone;
+  fLastWasSpace = true;
+  fTextEnd = part->GetSelEnd();
+  // The part types in the look in force, as the body does.
+  Set(kPropFont, fFont);
+  Set(kPropSize, Points(fSizeIndex));
+  return true;
+}
+
+void HtmlReader::LeaveHeaderOrFooter() {
+  xMorvaEngine& part = Body();
+  // The paragraph breaks after the part's last text would be empty lines
+  // at its end.
+  if (fLastBreak != kBreakTyped && fTextEnd < part.GetLength()) {
+    part.SetSelection(fTextEnd, part.GetLength());
+    part.DeleteSelection();
+  }
+  fPart = &fBody;
+  fLastBreak = fBodyLastBreak;
+  fLastWasSpace = fBodyLastWasSpace;
+}
+
 void HtmlReader::Break(int32_t kind) {
   // Pages wrap an item's text in a paragraph or block of its own
   // ("<li><p>text"): opened right after a numbered item's label, with nothing
@@ -598,6 +646,7 @@ void HtmlReader::Break(int32_t kind) {
     }
   }
   if (fMode == kModeBody) {
+    if (fLastBreak == kBreakTyped) fTextEnd = Body().GetSelEnd();
     NewParagraphEnd();
     fLastWasSpace = true;
     if (fItemPending) {
@@ -753,7 +802,7 @@ void HtmlReader::InsertRule() {
   const int32_t right = Body().GetPropertyValue(kPropRightIndent);
   const int32_t size = Body().GetPropertyValue(kPropSize);
   if (const std::string* width = GetValue("width")) {
-    const int32_t available = std::max(0, fDocument.CurrentTextWidth(&fBody) - left - right);
+    const int32_t available = std::max(0, fDocument.CurrentTextWidth(fPart) - left - right);
     int32_t rule = LeadingNumber(*width);
     if (!width->empty() && width->back() == '%') rule = int32_t(int64_t(available) * std::min(rule, 100) / 100);
     const int32_t unused = std::max(0, available - rule);
@@ -871,8 +920,18 @@ void HtmlReader::ParseTag(const std::string& name, bool opening) {
     PushIndent(kPropLeftIndent, fLeftStack, fLeftLevel, double(int64_t(fLeftLevel + 1)), opening);
     PushIndent(kPropRightIndent, fRightStack, fRightLevel, double(int64_t(fRightLevel + 1)), opening);
   } else if (n == "div") {
-    Break(opening ? kBreakOpenBlock : kBreakCloseBlock);
-    ApplyAlign(opening);
+    if (opening) {
+      const bool part = EnterHeaderOrFooter();
+      fDivs.push_back(part);
+      if (!part) Break(kBreakOpenBlock);
+      ApplyAlign(true);
+    } else {
+      const bool part = !fDivs.empty() && fDivs.back();
+      if (!fDivs.empty()) fDivs.pop_back();
+      if (!part) Break(kBreakCloseBlock);
+      ApplyAlign(false);
+      if (part) LeaveHeaderOrFooter();
+    }
   } else if (n == "font") {
     FontAttributes(opening);
   } else if (n == "b" || n == "strong") {

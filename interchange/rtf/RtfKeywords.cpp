@@ -50,6 +50,8 @@ constexpr RtfKeyword kKeywords[] = {
     {"tlhyph", 45, true, P, kRtfPropTabLeader},
     {"tldot", 46, true, P, kRtfPropTabLeader},
     {"tlul", 95, true, P, kRtfPropTabLeader},
+    // A thick line is the nearest leader we have to it, a line.
+    {"tlth", 95, true, P, kRtfPropTabLeader},
     {"sl", 0, false, P, kRtfPropSpacing},
     {"slmult", 0, false, P, kRtfPropLineMultiple},
     {"sb", 0, false, P, kRtfPropSpaceBefore},

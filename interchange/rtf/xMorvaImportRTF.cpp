@@ -848,6 +848,12 @@ void RtfReader::ApplyProperty(int32_t property, int32_t value) {
       const int32_t pixels = std::clamp(TwipsToPixels(value), int32_t(INT16_MIN), int32_t(INT16_MAX));
       const uint8_t kind = p.tabKind != 0 ? p.tabKind : uint8_t(kTabLeft);
       ApplyParagraph(kPropTabs, int32_t(MakeTabStop(int16_t(pixels), p.tabLeader, kind)));
+      // A kind and a leader describe the one stop whose \tx follows them,
+      // as the RTF specification has it: the next stop is a plain left stop
+      // unless it names its own (our writer names only the kinds other than
+      // left and the leaders other than none).
+      p.tabKind = 0;
+      p.tabLeader = 0;
       return;
     }
     case kRtfPropTabKind: p.tabKind = byte(value); return;

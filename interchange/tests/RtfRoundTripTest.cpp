@@ -143,6 +143,29 @@ TEST_F(RtfRoundTrip, TabStopsStayWhereTheFirstCycleLeavesThem) {
   EXPECT_EQ("\\tx6240\\tqr\\tx7005", previous);
 }
 
+// A stop's kind and leader come back on that stop alone: a left stop with
+// no leader after a right, dotted one stays plain (our writer names only
+// the kinds other than left and the leaders other than none).
+TEST_F(RtfRoundTrip, TabStopsKeepTheirOwnKindAndLeader) {
+  ScopedResolution dpi(96);
+  auto document = NewDocument();
+  xMorvaEngine& body = rtftest::Engine(*document, kPartBody);
+  rtftest::Type(body, u"a\tb\tc\td");
+  xMorvaTabs tabs;
+  tabs.AddStop(MakeTabStop(96, '.', kTabRight));
+  tabs.AddStop(MakeTabStop(192, 0, kTabLeft));
+  tabs.AddStop(MakeTabStop(288, '_', kTabCentre));
+  tabs.AddStop(MakeTabStop(384, 0, kTabLeft));
+  body.SetSelection(0, 0);
+  body.SetTabs(tabs);
+  auto again = Cycle(*document);
+  xMorvaEngine& back = rtftest::Engine(*again, kPartBody);
+  back.SetSelection(0, 0);
+  const xMorvaTabs& read = back.GetCurrentTabs();
+  ASSERT_EQ(tabs.Count(), read.Count());
+  for (int32_t i = 0; i < tabs.Count(); ++i) EXPECT_EQ(tabs.StopAt(i), read.StopAt(i)) << i;
+}
+
 // A selection copied as RTF (the clipboard's flavour) and read back has the
 // settings every position had in the document, from its first paragraph on.
 TEST_F(RtfRoundTrip, CopiedSelectionsKeepTheirSettings) {

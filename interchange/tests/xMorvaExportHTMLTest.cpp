@@ -51,8 +51,16 @@ class ExportHTML : public Fixture {
     if (handle != 0) gMemoryMgr->DisposeHandle(handle);
     return out;
   }
-  // The page's body between <BODY> and </BODY>, line ends removed.
+  // The page's body between <BODY> and </BODY>, line ends removed, with
+  // the style every single-spaced paragraph carries left out (the style
+  // itself is checked on its own).
   std::string BodyOf(const std::string& page) {
+    std::string body = RawBodyOf(page);
+    const std::string single = " STYLE=\"margin-top: 0in; margin-bottom: 0in; line-height: 100%\"";
+    for (size_t at; (at = body.find(single)) != std::string::npos;) body.erase(at, single.size());
+    return body;
+  }
+  std::string RawBodyOf(const std::string& page) {
     const size_t start = page.find("<BODY>\r\n");
     const size_t end = page.find("</BODY>");
     EXPECT_NE(std::string::npos, start);
@@ -80,7 +88,8 @@ TEST_F(ExportHTML, PageHeadAndPlainParagraph) {
   EXPECT_EQ(0u, page.find("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">\r\n"
                           "<HTML>\r\n<HEAD>\r\n<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; "
                           "charset=windows-1252\">\r\n<META NAME=\"Generator\" CONTENT=\""));
-  EXPECT_NE(std::string::npos, page.find("</HEAD>\r\n<BODY>\r\n<P>ab</P>\r\n</BODY>\r\n</HTML>\r\n"));
+  EXPECT_NE(std::string::npos, page.find("</TITLE>\r\n</HEAD>\r\n<BODY>\r\n<P STYLE=\"margin-top: 0in; margin-bottom: 0in; line-height: "
+                                         "100%\">ab</P>\r\n</BODY>\r\n</HTML>\r\n"));
   EXPECT_EQ(std::string::npos, page.find("<FONT"));
 }
 
@@ -237,4 +246,49 @@ TEST_F(ExportHTML, PagesReadBackToTheSameTextAndStyles) {
     return out;
   };
   EXPECT_EQ(styled(*document), styled(*again));
+}
+
+// Every paragraph says its alignment (but left, the page's own), that it
+// has no gap before or after it, and its line spacing.
+TEST_F(ExportHTML, ParagraphsKeepTheirAlignmentAndLineSpacing) {
+  const std::string single = "STYLE=\"margin-top: 0in; margin-bottom: 0in; line-height: 100%\">";
+  struct Case {
+    uint16_t id;
+    int32_t value;
+    std::string paragraph;
+  };
+  const Case cases[] = {
+      {kPropAlignment, 0, "<P " + single},
+      {kPropAlignment, 1, "<P ALIGN=\"CENTER\" " + single},
+      {kPropAlignment, 2, "<P ALIGN=\"RIGHT\" " + single},
+      {kPropAlignment, 3, "<P ALIGN=\"JUSTIFY\" " + single},
+      {kPropInterline, 10, "<P " + single},
+      {kPropInterline, 15, "<P STYLE=\"margin-top: 0in; margin-bottom: 0in; line-height: 150%\">"},
+      {kPropInterline, 20, "<P STYLE=\"margin-top: 0in; margin-bottom: 0in; line-height: 200%\">"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.id) + "=" + std::to_string(c.value));
+    auto document = TimesDocument();
+    xMorvaEngine& body = Engine(*document, kPartBody);
+    Type(body, u"ab\ncd");
+    Mark(body, 0, 1, c.id, c.value);
+    EXPECT_EQ(c.paragraph + "ab</P><P " + single + "cd</P>", RawBodyOf(Page(*document)));
+  }
+}
+
+// A justified paragraph of ours is justified when our reader takes the
+// page back.
+TEST_F(ExportHTML, JustifiedParagraphsReadBackJustified) {
+  auto document = TimesDocument();
+  xMorvaEngine& body = Engine(*document, kPartBody);
+  Type(body, u"ab\ncd");
+  Mark(body, 0, 1, kPropAlignment, 3);
+  const std::string page = Page(*document);
+  auto again = NewDocument();
+  xMorvaImportHTML reader;
+  ASSERT_EQ(0, reader.ImportHTMLBytes(*again, reinterpret_cast<const uint8_t*>(page.data()), uint32_t(page.size()), ""));
+  ASSERT_EQ("ab\n\ncd\n\n", TextOf(*again, kPartBody));
+  const auto positions = Positions(*again, kPartBody);
+  EXPECT_EQ(3, positions[0].properties.at(kPropAlignment));
+  EXPECT_EQ(0, positions[4].properties.at(kPropAlignment));
 }

@@ -346,3 +346,40 @@ TEST(HTMLColors, ParseAndEncode) {
                                                                      ParseHTMLColor(colour.name), false)))
         << colour.name;
 }
+
+// A page's header and footer blocks, as LibreOffice writes them, go into
+// the document's header and footer, without the empty lines the body's
+// paragraphs leave; other blocks stay in the body.
+TEST_F(ImportHTML, HeaderAndFooterBlocksFillTheirParts) {
+  struct Case {
+    const char* html;
+    const char* body;
+    const char* header;
+    const char* footer;
+  };
+  const Case cases[] = {
+      {"<div title=\"header\"><p align=center>Head <b>one</b></p></div><p>Body</p>"
+       "<div title=\"footer\"><p>Foot</p><p>two</p></div>",
+       "Body\n\n", "Head one", "Foot\n\ntwo"},
+      {"<p>a</p><div title=\"header\">H</div>b", "a\n\nb", "H", ""},
+      {"<div title=\"footer\"><div>F</div></div><div>x</div>", "x\n\n", "", "F"},
+      {"<div title=\"other\">x</div>y", "x\n\ny", "", ""},
+      {"<div title=\"header\"></div>z", "z", "", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.html);
+    auto document = NewDocument();
+    ASSERT_EQ(0, Read(*document, c.html));
+    EXPECT_EQ(c.body, TextOf(*document, kPartBody));
+    EXPECT_EQ(c.header, TextOf(*document, kPartHeader));
+    EXPECT_EQ(c.footer, TextOf(*document, kPartFooter));
+  }
+  // The header keeps its own look.
+  auto document = NewDocument();
+  ASSERT_EQ(0, Read(*document, "<div title=\"header\"><p align=center><b>H</b></p></div><p>b</p>"));
+  const auto positions = Positions(*document, kPartHeader);
+  ASSERT_FALSE(positions.empty());
+  EXPECT_EQ(1, positions[0].properties.at(kPropBold));
+  EXPECT_EQ(1, positions[0].properties.at(kPropAlignment));
+  EXPECT_EQ(0, Positions(*document, kPartBody)[0].properties.at(kPropBold));
+}

@@ -119,7 +119,7 @@ TEST_F(ImportRTF, ParagraphSettingsBelongToTheirParagraph) {
   EXPECT_EQ(0, positions[2].properties.at(kPropAlignment));
   ASSERT_EQ(2u, positions[4].tabs.size());
   EXPECT_EQ(kTabRight, TabStopKind(positions[4].tabs[0]));
-  EXPECT_EQ(kTabRight, TabStopKind(positions[4].tabs[1]));
+  EXPECT_EQ(kTabLeft, TabStopKind(positions[4].tabs[1]));  // \tqr describes one stop
   EXPECT_EQ(TwipsToPixels(2000), TabStopPosition(positions[4].tabs[1]));
   ASSERT_EQ(1u, positions[6].tabs.size());
   EXPECT_EQ(kTabLeft, TabStopKind(positions[6].tabs[0]));
@@ -129,6 +129,32 @@ TEST_F(ImportRTF, ParagraphSettingsBelongToTheirParagraph) {
   EXPECT_EQ(1, body.GetCurrentProperties().GetProperty(kPropAlignment));
   body.SetSelection(4, 4);
   EXPECT_EQ(2, body.GetCurrentTabs().Count());
+}
+
+// A stop's kind and leader come before its \tx and describe that stop
+// alone; the stop after it is a plain left stop unless it names its own.
+TEST_F(ImportRTF, TabKindAndLeaderDescribeOneStop) {
+  struct Case {
+    const char* words;
+    std::vector<std::pair<uint8_t, uint8_t>> stops;  // kind, leader
+  };
+  const Case cases[] = {
+      {"\\tqr\\tldot\\tx1440\\tx2880", {{kTabRight, '.'}, {kTabLeft, 0}}},
+      {"\\tlul\\tx1440\\tx2880", {{kTabLeft, '_'}, {kTabLeft, 0}}},
+      {"\\tlth\\tx1440\\tlth\\tqc\\tx2880", {{kTabLeft, '_'}, {kTabCentre, '_'}}},
+      {"\\tqdec\\tlhyph\\tx1440\\tqc\\tx2880\\tx4320", {{kTabDecimal, '-'}, {kTabCentre, 0}, {kTabLeft, 0}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.words);
+    auto document = NewDocument();
+    ASSERT_EQ(0, Import(*document, std::string("{\\rtf1 \\pard") + c.words + " x\\par}"));
+    const auto positions = Positions(*document, kPartBody);
+    ASSERT_EQ(c.stops.size(), positions[0].tabs.size());
+    for (size_t i = 0; i < c.stops.size(); ++i) {
+      EXPECT_EQ(c.stops[i].first, TabStopKind(positions[0].tabs[i])) << i;
+      EXPECT_EQ(c.stops[i].second, TabStopLeader(positions[0].tabs[i])) << i;
+    }
+  }
 }
 
 TEST_F(ImportRTF, HeadersFootersAndSettingsOnOpen) {
