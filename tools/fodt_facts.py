@@ -25,11 +25,44 @@ NS = {
     "text": "urn:oasis:names:tc:opendocument:xmlns:text:1.0",
     "fo": "urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0",
     "svg": "urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0",
+    "config": "urn:oasis:names:tc:opendocument:xmlns:config:1.0",
 }
 
 
 def q(prefix, name):
     return "{%s}%s" % (NS[prefix], name)
+
+
+class FlatDocument:
+    """A flat OpenDocument text as its styles see it: the named and
+    automatic styles by family and name, the default style of each family,
+    and the first font family of each font declaration (a style's font name
+    is one of theirs). The page checks read their facts through it too."""
+
+    def __init__(self, path):
+        self.root = ET.parse(path).getroot()
+        self.styles = {}
+        self.defaults = {}
+        self.faces = {}
+        for element in self.root.iter(q("style", "style")):
+            self.styles[(element.get(q("style", "family")), element.get(q("style", "name")))] = element
+        for element in self.root.iter(q("style", "default-style")):
+            self.defaults[element.get(q("style", "family"))] = element
+        for element in self.root.iter(q("style", "font-face")):
+            family = element.get(q("svg", "font-family")) or element.get(q("style", "name")) or ""
+            self.faces[element.get(q("style", "name"))] = family.split(",")[0].strip().strip("'\"")
+
+    def chain(self, family, name, default=True):
+        """The style `name` of `family`, then its parents up to the first
+        without one (a loop of parents ends where it repeats), then the
+        family's default style unless `default` is False."""
+        seen = []
+        while name is not None and (family, name) in self.styles and name not in seen:
+            seen.append(name)
+            yield self.styles[(family, name)]
+            name = self.styles[(family, name)].get(q("style", "parent-style-name"))
+        if default and family in self.defaults:
+            yield self.defaults[family]
 
 
 def pixels(length):
@@ -41,27 +74,10 @@ def pixels(length):
 
 
 def main():
-    root = ET.parse(sys.argv[1]).getroot()
-    styles = {}
-    defaults = {}
-    for element in root.iter(q("style", "style")):
-        styles[(element.get(q("style", "family")), element.get(q("style", "name")))] = element
-    for element in root.iter(q("style", "default-style")):
-        defaults[element.get(q("style", "family"))] = element
-    # The font declarations: a style's font name is one of theirs.
-    faces = {}
-    for element in root.iter(q("style", "font-face")):
-        family = (element.get(q("svg", "font-family")) or "").split(",")[0]
-        faces[element.get(q("style", "name"))] = family.strip().strip("'\"")
-
-    def chain(family, name):
-        seen = []
-        while name is not None and (family, name) in styles and name not in seen:
-            seen.append(name)
-            yield styles[(family, name)]
-            name = styles[(family, name)].get(q("style", "parent-style-name"))
-        if family in defaults:
-            yield defaults[family]
+    document = FlatDocument(sys.argv[1])
+    root = document.root
+    faces = document.faces
+    chain = document.chain
 
     def lookup(elements, kind, attribute):
         for element in elements:

@@ -158,16 +158,24 @@ def peer_texts(target, folder):
         (folder / f"{target.stem}.{program}.txt").write_bytes(text)
 
 
-def make_stories(scratch, profile, names):
-    for source in sorted((STORIES / "source").iterdir()):
+def word_files(folder, scratch, profile, names):
+    """LibreOffice's Word file of each source in `folder`/source (those of
+    `names` only, when there are any), saved beside the others in `folder`:
+    the scratch folder it was made in and its path, one by one."""
+    for source in sorted((folder / "source").iterdir()):
         if names and source.stem not in names:
             continue
-        work = scratch / ("stories-" + source.stem)
+        work = scratch / (folder.name + "-" + source.stem)
         work.mkdir()
         shutil.copy(source, work / source.name)
         convert(source, work, profile, "doc:MS Word 97")
-        target = STORIES / (source.stem + ".doc")
+        target = folder / (source.stem + ".doc")
         shutil.copy(work / target.name, target)
+        yield source, work, target
+
+
+def make_stories(scratch, profile, names):
+    for source, work, target in word_files(STORIES, scratch, profile, names):
         peer_texts(target, STORIES)
         pdf_work = work / "pdf"
         pdf_work.mkdir()
@@ -190,15 +198,7 @@ def look_facts(doc, scratch, profile):
 
 
 def make_look(scratch, profile, names):
-    for source in sorted((LOOK / "source").iterdir()):
-        if names and source.stem not in names:
-            continue
-        work = scratch / ("look-" + source.stem)
-        work.mkdir()
-        shutil.copy(source, work / source.name)
-        convert(source, work, profile, "doc:MS Word 97")
-        target = LOOK / (source.stem + ".doc")
-        shutil.copy(work / target.name, target)
+    for source, _, target in word_files(LOOK, scratch, profile, names):
         text = subprocess.run(["antiword", "-w", "0", str(target)], check=True, capture_output=True,
                               timeout=60).stdout
         (LOOK / (source.stem + ".antiword.txt")).write_bytes(text)

@@ -22,20 +22,8 @@
 import re
 import subprocess
 import sys
-import xml.etree.ElementTree as ET
 
-NS = {
-    "office": "urn:oasis:names:tc:opendocument:xmlns:office:1.0",
-    "style": "urn:oasis:names:tc:opendocument:xmlns:style:1.0",
-    "text": "urn:oasis:names:tc:opendocument:xmlns:text:1.0",
-    "fo": "urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0",
-    "svg": "urn:oasis:names:tc:opendocument:xmlns:svg-compatible:1.0",
-    "config": "urn:oasis:names:tc:opendocument:xmlns:config:1.0",
-}
-
-
-def q(prefix, name):
-    return "{%s}%s" % (NS[prefix], name)
+from fodt_facts import FlatDocument, q  # noqa: E402
 
 
 def inches(length):
@@ -50,28 +38,17 @@ def inches(length):
 
 
 class Styles:
-    def __init__(self, root):
-        self.paragraph = {}  # name -> (parent, paragraph properties, text properties, tabs)
-        self.text = {}
+    """Each paragraph and text style's own properties, resolved through
+    the document's chain of parents."""
+
+    def __init__(self, document):
+        self.document = document
+        self.fonts = document.faces
         self.default_par = ({}, {}, None)
-        self.fonts = {}
-        for face in root.iter(q("style", "font-face")):
-            family = face.get(q("svg", "font-family")) or face.get(q("style", "name"))
-            self.fonts[face.get(q("style", "name"))] = family.strip("'\"")
-        for default in root.iter(q("style", "default-style")):
-            if default.get(q("style", "family")) == "paragraph":
-                self.default_par = self.properties(default)
-        for style in root.iter(q("style", "style")):
-            family = style.get(q("style", "family"))
-            name = style.get(q("style", "name"))
-            par, txt, tabs = self.properties(style)
-            entry = (style.get(q("style", "parent-style-name")), par, txt, tabs)
-            if family == "paragraph":
-                self.paragraph[name] = entry
-            elif family == "text":
-                self.text[name] = entry
+        if "paragraph" in document.defaults:
+            self.default_par = self.properties(document.defaults["paragraph"])
         self.relative_tabs = True
-        for item in root.iter(q("config", "config-item")):
+        for item in document.root.iter(q("config", "config-item")):
             if item.get(q("config", "name")) == "TabsRelativeToIndent":
                 self.relative_tabs = (item.text or "").strip() == "true"
 
@@ -89,25 +66,22 @@ class Styles:
             txt = dict(t.attrib)
         return par, txt, tabs
 
-    def chain(self, table, name):
-        out = []
-        seen = set()
-        while name and name in table and name not in seen:
-            seen.add(name)
-            out.append(table[name])
-            name = table[name][0]
-        return list(reversed(out))
+    def chain(self, family, name):
+        """The properties of the style `name` and of its parents, the
+        furthest parent first."""
+        return [self.properties(element) for element in
+                reversed(list(self.document.chain(family, name, default=False)))]
 
     def resolved(self, par_style, span_style):
         par = dict(self.default_par[0])
         txt = dict(self.default_par[1])
         tabs = self.default_par[2] or []
-        for _, p, t, tb in self.chain(self.paragraph, par_style):
+        for p, t, tb in self.chain("paragraph", par_style):
             par.update(p)
             txt.update(t)
             if tb is not None:
                 tabs = tb
-        for _, p, t, tb in self.chain(self.text, span_style):
+        for p, t, tb in self.chain("text", span_style):
             txt.update(t)
         return par, txt, tabs
 
@@ -218,8 +192,9 @@ def paragraph_text(paragraph):
 
 
 def fodt_facts(path, TWIPS=1440):
-    root = ET.parse(path).getroot()
-    styles = Styles(root)
+    document = FlatDocument(path)
+    root = document.root
+    styles = Styles(document)
     body = root.find(q("office", "body")).find(q("office", "text"))
     lines = []
     n = 0

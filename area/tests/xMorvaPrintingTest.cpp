@@ -12,6 +12,7 @@
 #include "area/tests/AreaTestSupport.h"
 #include "boundary/HostRecords.h"
 #include "document/xMorvaUndo.h"
+#include "framework/core/intl/Utf.h"
 #include "platform/gdi/WinGdi.h"
 #include "platform/print/WinPrint.h"
 #include "platform/toolbox/TbxPorts.h"
@@ -155,20 +156,7 @@ namespace {
 // The UTF-8 form of a UTF-16 text, a surrogate pair as one character.
 std::string Utf8Of(const std::u16string& text) {
   std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    char32_t c = text[i];
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size()) c = 0x10000 + ((c - 0xD800) << 10) + (text[++i] - 0xDC00);
-    if (c < 0x80) {
-      out += char(c);
-    } else if (c < 0x800) {
-      out += {char(0xC0 | (c >> 6)), char(0x80 | (c & 0x3F))};
-    } else if (c < 0x10000) {
-      out += {char(0xE0 | (c >> 12)), char(0x80 | ((c >> 6) & 0x3F)), char(0x80 | (c & 0x3F))};
-    } else {
-      out += {char(0xF0 | (c >> 18)), char(0x80 | ((c >> 12) & 0x3F)), char(0x80 | ((c >> 6) & 0x3F)),
-              char(0x80 | (c & 0x3F))};
-    }
-  }
+  Utf16ToUtf8(text, &out, VLoneSurrogate::kReplace);
   return out;
 }
 

@@ -94,19 +94,6 @@ std::vector<Facts> ParseFacts(const std::string& text) {
   return out;
 }
 
-void AppendUtf8(std::string& out, uint32_t c) {
-  if (c < 0x80) {
-    out += char(c);
-  } else if (c < 0x800) {
-    out += char(0xC0 | (c >> 6));
-    out += char(0x80 | (c & 0x3F));
-  } else {
-    out += char(0xE0 | (c >> 12));
-    out += char(0x80 | ((c >> 6) & 0x3F));
-    out += char(0x80 | (c & 0x3F));
-  }
-}
-
 // The first 24 characters with white space collapsed, as the peer's facts
 // give a paragraph's text.
 std::string Opening(const std::u32string& text) {
@@ -121,9 +108,9 @@ std::string Opening(const std::u32string& text) {
     space = false;
     collapsed += c;
   }
-  std::string out;
-  for (size_t i = 0; i < collapsed.size() && i < 24; ++i) AppendUtf8(out, collapsed[i]);
-  return out;
+  std::u16string units;
+  for (size_t i = 0; i < collapsed.size() && i < 24; ++i) units += char16_t(collapsed[i]);
+  return texttest::Utf8(units);
 }
 
 // A document colour (red in the low byte, blue in the high) as RRGGBB.

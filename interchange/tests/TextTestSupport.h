@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "document/tests/FakeDocument.h"
@@ -13,6 +14,7 @@
 #include "engine/tests/FontCacheRelease.h"
 #include "engine/xMorvaDocumentEngineServices.h"
 #include "engine/xMorvaEngine.h"
+#include "framework/core/intl/Utf.h"
 #include "framework/core/VService.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VHandleStream.h"
@@ -25,6 +27,14 @@ namespace texttest {
 using Bytes = std::vector<uint8_t>;
 
 inline Bytes B(const std::string& text) { return Bytes(text.begin(), text.end()); }
+
+// UTF-16 units as UTF-8 text to compare with a tool's output; a lone
+// surrogate becomes U+FFFD.
+inline std::string Utf8(std::u16string_view units) {
+  std::string out;
+  Utf16ToUtf8(units, &out, VLoneSurrogate::kReplace);
+  return out;
+}
 
 // The bytes of a handle stream's handle.
 inline Bytes HandleBytes(VMemHandle handle) {

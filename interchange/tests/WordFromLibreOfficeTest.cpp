@@ -19,6 +19,7 @@
 #include "engine/xMorvaPictureElement.h"
 #include "graphics/pictures/VQuickTimePictures.h"
 #include "interchange/tests/OleTestSupport.h"
+#include "interchange/tests/PeerTestSupport.h"
 #include "interchange/tests/RtfTestSupport.h"
 #include "interchange/tests/TextTestSupport.h"
 #include "interchange/word/xMorvaImportWord.h"
@@ -31,24 +32,6 @@ fs::path StoriesFolder() {
   fs::path source(__FILE__);
   if (source.is_relative()) source = fs::read_symlink("/proc/self/exe").parent_path() / source;
   return source.parent_path() / "fixtures" / "word" / "stories";
-}
-
-std::string FileText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void AppendUtf8(std::string& out, char16_t c) {
-  if (c < 0x80) {
-    out += char(c);
-  } else if (c < 0x800) {
-    out += char(0xC0 | (c >> 6));
-    out += char(0x80 | (c & 0x3F));
-  } else {
-    out += char(0xE0 | (c >> 12));
-    out += char(0x80 | ((c >> 6) & 0x3F));
-    out += char(0x80 | (c & 0x3F));
-  }
 }
 
 // One paragraph a line, white space collapsed, empty lines dropped.
@@ -78,38 +61,35 @@ std::string Normalised(const std::string& text) {
 std::string PartText(xMorvaDocument& document, int16_t part, const std::string& page,
                      std::vector<std::pair<int32_t, int32_t>>* sizes = nullptr) {
   xMorvaEngine& engine = rtftest::Engine(document, part);
-  std::string out;
+  std::u16string out;
   const uint32_t size = engine.GetStreamSize();
   const uint8_t* stream = engine.LockStream();
   for (uint32_t at = 0; at < size;) {
     const StreamItem item = ReadStreamItem(stream + at, size - at);
     if (item.kind == StreamItem::kUnit) {
-      if (item.unit == 13)
-        out += '\n';
-      else
-        AppendUtf8(out, item.unit);
+      out += item.unit == 13 ? u'\n' : char16_t(item.unit);
     } else if (item.kind != StreamItem::kRecord) {
       switch (item.unit) {
         case xMorvaElementCode::Pict: {
-          out += "[pic]";
+          out += u"[pic]";
           xMorvaPictureHeader header;
           if (sizes != nullptr && ReadPictureHeader(stream + at, item.size, header))
             sizes->push_back({header.ownWidth, header.ownHeight});
           break;
         }
-        case xMorvaElementCode::DateTime: out += "{time}"; break;
-        case xMorvaElementCode::PageNumber: out += page; break;
-        case xMorvaElementCode::Tab: out += '\t'; break;
+        case xMorvaElementCode::DateTime: out += u"{time}"; break;
+        case xMorvaElementCode::PageNumber: out += Utf8ToUtf16(page); break;
+        case xMorvaElementCode::Tab: out += u'\t'; break;
         // A break stands for the paragraph end it holds.
         case xMorvaElementCode::PageBreak:
-        case xMorvaElementCode::ColBreak: out += '\n'; break;
+        case xMorvaElementCode::ColBreak: out += u'\n'; break;
         default: break;
       }
     }
     at += item.size;
   }
   engine.UnlockStream();
-  return out;
+  return texttest::Utf8(out);
 }
 
 class WordFromLibreOffice : public texttest::TextDocumentTest {
@@ -117,7 +97,7 @@ class WordFromLibreOffice : public texttest::TextDocumentTest {
   void SetUp() override { ASSERT_NE(0u, StartQuickTime()); }
   void TearDown() override { StopQuickTime(); }
   int32_t Open(const std::string& name, xMorvaImportWord& reader) {
-    const std::string bytes = FileText(StoriesFolder() / name);
+    const std::string bytes = peertest::ReadFile(StoriesFolder() / name);
     oletest::MemoryFile memory(std::vector<uint8_t>(bytes.begin(), bytes.end()));
     return reader.ImportWordDocument(&document, &memory.Stream());
   }
@@ -133,7 +113,7 @@ TEST_F(WordFromLibreOffice, BodyReadsAsAntiwordAndCatdocReadIt) {
   const std::string ours = Normalised(PartText(document, kPartBody, "{page}"));
   // antiword shows the fields' last results where we have date and time
   // elements, marks note references as [N] and puts the notes after a rule.
-  std::string antiword = FileText(StoriesFolder() / "stories.antiword.txt");
+  std::string antiword = peertest::ReadFile(StoriesFolder() / "stories.antiword.txt");
   antiword = antiword.substr(0, antiword.find("-----"));
   antiword = std::regex_replace(antiword, std::regex("[0-9]{2}/[0-9]{2}/[0-9]{4}|[0-9]{2}:[0-9]{2}"), "{time}");
   antiword = std::regex_replace(antiword, std::regex("\\[[0-9]+\\]"), "");
@@ -152,7 +132,7 @@ TEST_F(WordFromLibreOffice, BodyReadsAsAntiwordAndCatdocReadIt) {
   // catdoc shows the fields' instructions before their results, loses the
   // symbol and the line of the note references: without the instructions
   // the other lines read the same.
-  std::string catdoc = FileText(StoriesFolder() / "stories.catdoc.txt");
+  std::string catdoc = peertest::ReadFile(StoriesFolder() / "stories.catdoc.txt");
   catdoc = std::regex_replace(
       catdoc, std::regex(" *\\b(DATE|TIME|TITLE|HYPERLINK) *(\\\\@\"[^\"]*\"|\"[^\"]*\")? +"), " ");
   catdoc = std::regex_replace(catdoc, std::regex("[0-9]{2}/[0-9]{2}/[0-9]{4}|[0-9]{2}:[0-9]{2}"), "{time}");
@@ -176,7 +156,7 @@ TEST_F(WordFromLibreOffice, HeadersAndFootersAsLibreOfficePrintsThem) {
   xMorvaImportWord reader;
   ASSERT_EQ(0, Open("stories.doc", reader));
   // Each page's first and last lines are its header and footer.
-  const std::string pdf = FileText(StoriesFolder() / "stories.pdftotext.txt");
+  const std::string pdf = peertest::ReadFile(StoriesFolder() / "stories.pdftotext.txt");
   std::vector<std::pair<std::string, std::string>> pages;
   std::istringstream in(pdf);
   for (std::string page; std::getline(in, page, '\f');) {
@@ -225,7 +205,7 @@ TEST_F(WordFromLibreOffice, FloatingPictureAtItsAnchorAndTextBoxOutOfTheBody) {
   std::vector<std::pair<int32_t, int32_t>> sizes;
   const std::string ours = Normalised(PartText(document, kPartBody, "", &sizes));
   // antiword leaves floating pictures out; ours stands at its anchor.
-  std::string antiword = FileText(StoriesFolder() / "floating.antiword.txt");
+  std::string antiword = peertest::ReadFile(StoriesFolder() / "floating.antiword.txt");
   antiword = antiword.substr(0, antiword.find("-----"));
   EXPECT_EQ(Normalised(antiword), std::regex_replace(ours, std::regex("\\[pic\\]"), ""));
   EXPECT_NE(std::string::npos, ours.find("picture.[pic]After"));
@@ -238,7 +218,7 @@ TEST_F(WordFromLibreOffice, TwoLineFooterRaisesTheBottomMargin) {
   xMorvaImportWord reader;
   ASSERT_EQ(0, Open("footer.doc", reader));
   // The footer as LibreOffice prints it: the page's last two lines.
-  const std::string pdf = Normalised(FileText(StoriesFolder() / "footer.pdftotext.txt"));
+  const std::string pdf = Normalised(peertest::ReadFile(StoriesFolder() / "footer.pdftotext.txt"));
   const std::string footer = Normalised(PartText(document, kPartFooter, "1"));
   ASSERT_EQ("Footer line one\nFooter line two\n", footer);
   ASSERT_GE(pdf.size(), footer.size());

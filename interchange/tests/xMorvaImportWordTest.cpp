@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <filesystem>
@@ -48,38 +49,9 @@ Bytes ReadBytesOf(const fs::path& path) {
   return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-std::string Utf8(const std::u16string& text) {
-  std::string out;
-  for (char16_t c : text) {
-    if (c == u'\r') {
-      out += '\n';
-    } else if (c < 0x80) {
-      out += char(c);
-    } else if (c < 0x800) {
-      out += char(0xC0 | (c >> 6));
-      out += char(0x80 | (c & 0x3F));
-    } else {
-      out += char(0xE0 | (c >> 12));
-      out += char(0x80 | ((c >> 6) & 0x3F));
-      out += char(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
-}
-
-// UTF-8 text of the Basic Multilingual Plane as UTF-16.
-std::u16string Utf16(const std::string& text) {
-  std::u16string out;
-  for (size_t i = 0; i < text.size();) {
-    const uint8_t c = uint8_t(text[i]);
-    const size_t n = c < 0x80 ? 1 : c < 0xE0 ? 2 : 3;
-    char16_t unit = n == 1 ? c : n == 2 ? (c & 0x1F) : (c & 0x0F);
-    for (size_t k = 1; k < n && i + k < text.size(); ++k)
-      unit = char16_t((unit << 6) | (text[i + k] & 0x3F));
-    out.push_back(unit);
-    i += n;
-  }
-  return out;
+std::string Utf8(std::u16string text) {
+  std::replace(text.begin(), text.end(), u'\r', u'\n');
+  return texttest::Utf8(text);
 }
 
 // One paragraph a line, white space collapsed, empty lines dropped.
@@ -406,7 +378,7 @@ TEST_F(ImportWord, LibreOfficeFilesRunsMatchItsHtml) {
       if (tab == std::string::npos) continue;
       const std::string what = line.substr(0, tab), sample = line.substr(tab + 1);
       SCOPED_TRACE(line);
-      const std::u16string wanted = Utf16(sample);
+      const std::u16string wanted = Utf8ToUtf16(sample);
       // A paragraph's own line follows those of its stretches: it is
       // looked for from the start of the paragraph they are in.
       size_t from = cursor;

@@ -27,16 +27,22 @@ const char kStart[] =
     "start -1\n"
     "form invoice 40 60 400 240\n";
 
+// What a shell command writes on its standard output, whatever its status.
+std::string CommandOutput(const std::string& command) {
+  std::string out;
+  if (FILE* pipe = popen(command.c_str(), "r")) {
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+    pclose(pipe);
+  }
+  return out;
+}
+
 // One edge (xMin, yMin, xMax, yMax) in points of the first word `word` on
 // the first page of a PDF, as pdftotext places it; -1 when it is not there.
 double WordEdge(const std::string& pdf, const std::string& word, const std::string& edge) {
-  std::string boxes;
-  if (FILE* pipe = popen(("pdftotext -bbox -f 1 -l 1 '" + pdf + "' - 2>/dev/null").c_str(), "r")) {
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) boxes.append(buffer, n);
-    pclose(pipe);
-  }
+  const std::string boxes = CommandOutput("pdftotext -bbox -f 1 -l 1 '" + pdf + "' - 2>/dev/null");
   const size_t at = boxes.find("\">" + word + "</word>");
   if (at == std::string::npos) return -1;
   const size_t from = boxes.find(edge + "=\"", boxes.rfind("<word ", at));
@@ -60,9 +66,7 @@ TEST_F(AreaScripts, AnAreaIsDrawnInItsFormAndDrawnAgainTheSame) {
                              "expect png invoice \"" + folder + "drawn.png\"\n"
                              "area body 17\n"
                              "stop -2\n";
-  const ScriptRunner::Outcome outcome = Run(script);
-  ASSERT_TRUE(outcome.ok()) << outcome.error << "\n" << out.str();
-  EXPECT_EQ(outcome.failures, 0) << out.str();
+  ASSERT_NO_FATAL_FAILURE(RunOk(script));
   const std::string empty = Png("empty.png");
   const std::string drawn = Png("drawn.png");
   ASSERT_GT(drawn.size(), 8u);
@@ -100,9 +104,7 @@ TEST_F(AreaScripts, EventsAnswerTheHostInTheirRecords) {
                              "expect event body message 130\n"  // closed, not refused
                              "stop -2\n"
                              "expect calls -433 2\n";
-  const ScriptRunner::Outcome outcome = Run(script);
-  ASSERT_TRUE(outcome.ok()) << outcome.error << "\n" << out.str();
-  EXPECT_EQ(outcome.failures, 0) << out.str();
+  ASSERT_NO_FATAL_FAILURE(RunOk(script));
 }
 
 TEST_F(AreaScripts, ClosingWithoutTheForcedMessageAlsoClosesTheBaseArea) {
@@ -114,9 +116,7 @@ TEST_F(AreaScripts, ClosingWithoutTheForcedMessageAlsoClosesTheBaseArea) {
                              "area body 17 message 130\n"
                              "expect event body message 130\n"
                              "stop -2\n";
-  const ScriptRunner::Outcome outcome = Run(script);
-  ASSERT_TRUE(outcome.ok()) << outcome.error << "\n" << out.str();
-  EXPECT_EQ(outcome.failures, 0) << out.str();
+  ASSERT_NO_FATAL_FAILURE(RunOk(script));
 }
 
 TEST_F(AreaScripts, AnOutputAreaShowsItsTestPatternOnUpdate) {
@@ -134,9 +134,7 @@ TEST_F(AreaScripts, AnOutputAreaShowsItsTestPatternOnUpdate) {
                              "expect event pattern modifiers 0x70\n"     // not the output's
                              "area pattern 17\n"
                              "stop -2\n";
-  const ScriptRunner::Outcome outcome = Run(script);
-  ASSERT_TRUE(outcome.ok()) << outcome.error << "\n" << out.str();
-  EXPECT_EQ(outcome.failures, 0) << out.str();
+  ASSERT_NO_FATAL_FAILURE(RunOk(script));
   const std::string blank = Png("blank.png");
   const std::string pattern = Png("pattern.png");
   ASSERT_GT(pattern.size(), 8u);
@@ -157,13 +155,7 @@ TEST_F(AreaScripts, APrintingAreaPrintsAPageOnTheVirtualPrinter) {
   EXPECT_NE(outcome.error.find("no area nobody"), std::string::npos) << outcome.error << "\n" << out.str();
   EXPECT_EQ(outcome.failures, 0) << out.str();
   ASSERT_TRUE(std::filesystem::exists(pdf));
-  std::string info;
-  if (FILE* pipe = popen(("pdfinfo '" + pdf + "' 2>&1").c_str(), "r")) {
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) info.append(buffer, n);
-    pclose(pipe);
-  }
+  const std::string info = CommandOutput("pdfinfo '" + pdf + "' 2>&1");
   ASSERT_NE(info.find("Pages:"), std::string::npos) << info;
   EXPECT_EQ(std::stoi(info.substr(info.find("Pages:") + 6)), 1);
   host->Stop(kSelStop);
@@ -186,9 +178,7 @@ TEST_F(AreaScripts, AFormAreaPrintsTheTextItShowsOnThePage) {
                              "form mvCanDelete click butNo\n"
                              "area body 17\n"
                              "stop -2\n";
-  const ScriptRunner::Outcome outcome = Run(script);
-  ASSERT_TRUE(outcome.ok()) << outcome.error << "\n" << out.str();
-  EXPECT_EQ(outcome.failures, 0) << out.str();
+  ASSERT_NO_FATAL_FAILURE(RunOk(script));
   // At the size the form shows, not in the printer's tiny dots.
   EXPECT_GT(WordHeight(pdf, "Printed"), 6.0);
 }
@@ -225,9 +215,7 @@ TEST_F(AreaScripts, PrinterOutputTakesAnAbsolutePath) {
                              "form mvCanDelete click butNo\n"
                              "area body 17\n"
                              "stop -2\n";
-  const ScriptRunner::Outcome outcome = Run(script);
-  ASSERT_TRUE(outcome.ok()) << outcome.error << "\n" << out.str();
-  EXPECT_EQ(outcome.failures, 0) << out.str();
+  ASSERT_NO_FATAL_FAILURE(RunOk(script));
   EXPECT_TRUE(std::filesystem::is_regular_file(pdf));
 }
 
