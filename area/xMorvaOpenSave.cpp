@@ -8,6 +8,7 @@
 #include "area/xMorvaFileFormats.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaDocumentArea.h"
+#include "engine/xMorvaEngine.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VHandleStream.h"
 #include "framework/core/strings/VUniString.h"
@@ -370,6 +371,18 @@ const std::string& OpeningFileFolder() { return gOpeningFolder; }
 const std::string& WritingFilePath() { return gWritingPath; }
 
 bool TakeDocumentFrom(xMorvaDocument& document, xMorvaDocument& source) {
+  auto* from = static_cast<xMorvaEngine*>(source.GetPart(kPartBody));
+  auto* to = static_cast<xMorvaEngine*>(document.GetPart(kPartBody));
+  if (from == nullptr || to == nullptr) return false;
+  // The body's text, by far the largest part, moves over as it stands: it
+  // is set aside while the rest of the document (parameters, informations,
+  // style sheets, fonts, pictures on pages, print settings, headers and
+  // footers) goes through the own format, and then takes the place of the
+  // body that the read left empty.
+  const int32_t selStart = from->GetSelStart();
+  const int32_t selEnd = from->GetSelEnd();
+  xMorvaEngine body(nullptr, 0);
+  body.ExchangeText(*from);
   VMemHandle handle = 0;
   bool written = false;
   {
@@ -389,6 +402,12 @@ bool TakeDocumentFrom(xMorvaDocument& document, xMorvaDocument& source) {
     }
   }
   if (handle != 0) gMemoryMgr->DisposeHandle(handle);
+  if (read) {
+    to->ExchangeText(body);
+    to->SetSelection(selStart, selEnd);
+  } else {
+    from->ExchangeText(body);
+  }
   return read;
 }
 

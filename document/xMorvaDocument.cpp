@@ -430,8 +430,9 @@ void xMorvaDocument::UpdateReferencePrinter() {
     UsePrinterForMeasuring(wanted != 0);
   }
   // Every part measures again, the headers and footers first, and the
-  // body is paginated from its first page.
-  if (fLayout) fLayout->ComposeAll();
+  // body is paginated from its first page; a reader that fills the whole
+  // document leaves that to the open that runs it, which composes once.
+  if (fLayout && fLayoutDeferred == 0) fLayout->ComposeAll();
 }
 
 void xMorvaDocument::GetMinimumMargins(int32_t& left, int32_t& top, int32_t& right,

@@ -520,6 +520,13 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   // texts rebuilt; false when a host expression had no value (it is then
   // rebuilt with an empty result) or memory ran out (nothing changed).
   bool FixUpAfterLoad();
+  // The two engines exchange their texts as they stand: the element
+  // streams, their positions and format, and the decoded pictures the
+  // streams' elements address. Neither stream is copied or walked; both
+  // engines start again at position 0 without marks or cache point, and
+  // their lines are told the text was replaced. Undo, display mode and
+  // lines stay with each engine.
+  void ExchangeText(xMorvaEngine& other);
 
  private:
   // The header with `length` as the positions, and the stream counting its

@@ -17,6 +17,8 @@
 // "0103" and "0104" pictures have 22-byte headers.
 #include <algorithm>
 #include <cstring>
+#include <initializer_list>
+#include <utility>
 
 #include "document/DocumentUnits.h"
 #include "engine/xMorvaElementStream.h"
@@ -562,6 +564,21 @@ bool xMorvaEngine::LoadResourceBytes(const void* data, uint32_t size, const std:
 // ---- Fix-ups after a load
 
 bool xMorvaEngine::FixUpAfterLoad() { return FixUpStream() == 0; }
+
+void xMorvaEngine::ExchangeText(xMorvaEngine& other) {
+  std::swap(fStream, other.fStream);
+  std::swap(fGranule, other.fGranule);
+  std::swap(fBytesInUse, other.fBytesInUse);
+  std::swap(fLength, other.fLength);
+  std::swap(fFormat, other.fFormat);
+  std::swap(fPictures, other.fPictures);
+  std::swap(fPictureGeneration, other.fPictureGeneration);
+  for (xMorvaEngine* engine : {this, &other}) {
+    engine->DropCache();
+    engine->Reset();
+    if (engine->fLines != nullptr) engine->fLines->NoteCleared();
+  }
+}
 
 int32_t xMorvaEngine::FixUpStream(const xMorvaLoadWalk* walk) {
   if (fBytesInUse == 0) {

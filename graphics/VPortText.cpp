@@ -328,16 +328,17 @@ uint32_t VPort::PrepareFont(uint16_t need) {
     }
   }
 
-  if (fFontDirty == 0 && !reselect) {
-    // The font is the one prepared last: its entry's last use moves on only
-    // every 64th time, as the text engine asks here for every character it
-    // measures and reading the clock each time would cost more than the
-    // measuring. The cache lets an entry go only after a minute unused.
+  if (need & kFontDirtyMetrics) need |= kFontDirtyGdiFont;
+  if (need & kFontDirtyGdiFont) need |= kFontDirtyEntry;
+  if ((fFontDirty & need) == 0 && !reselect) {
+    // What the caller needs is prepared (a measure needs no metrics): its
+    // entry's last use moves on only every 64th time, as the text engine
+    // asks here for every character it measures and reading the clock each
+    // time would cost more than the measuring. The cache lets an entry go
+    // only after a minute unused.
     if (fFontEntry != nullptr && (++fTouchSkips & 63) == 0) fFontEntry->Touch();
     return fFontEntry != nullptr ? fFontEntry->GetLastUse() : 0;
   }
-  if (need & kFontDirtyMetrics) need |= kFontDirtyGdiFont;
-  if (need & kFontDirtyGdiFont) need |= kFontDirtyEntry;
 
   if ((fFontDirty & need & kFontDirtyEntry) != 0) {
     FindFont();

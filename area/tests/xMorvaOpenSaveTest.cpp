@@ -193,7 +193,8 @@ class CountingEngineServices : public xMorvaDocumentEngineServices {
 };
 
 // A reader that fills the whole document as the Word and text readers do:
-// reset, then its paragraphs inside one change of the document.
+// reset, then its paragraphs inside one change of the document, then the
+// file's page becomes the paper, as the Word and RTF readers end.
 int32_t ReadFakeWord(xMorvaDocument& document, VStream&, uint32_t, bool, VString*) {
   document.Reset(false);
   document.BeginChange();
@@ -202,6 +203,7 @@ int32_t ReadFakeWord(xMorvaDocument& document, VStream&, uint32_t, bool, VString
     text += "Paragraph " + std::to_string(paragraph) + " of words that fill a line or two of the page.\n";
   documentfile::Type(Engine(document, kPartBody), text);
   document.EndChange();
+  document.TakePaperFromPage(false);
   return 0;
 }
 constexpr xMorvaFileFormat kFakeWord[] = {{FourCC("DOC8"), &ReadFakeWord, nullptr}};

@@ -170,6 +170,49 @@ TEST_F(StorageTest, SaveLoadSaveGivesTheSameBytesInEitherOrder) {
   }
 }
 
+// Two engines exchange their texts as they stand: the bytes, the positions
+// and the stored form go over unchanged, either way, and each engine starts
+// again at the text's first position.
+TEST_F(StorageTest, ExchangedTextsKeepTheirBytesAndStoredForm) {
+  const Bytes plain = Units(u"plain\r");
+  for (const Bytes* text : {&plain, static_cast<const Bytes*>(nullptr)}) {
+    Load(RichText(), 2, 4);
+    const Bytes rich = StreamBytes(engine);
+    const int32_t richLength = engine.GetLength();
+    const Bytes richSaved = Saved(engine);
+    other.Clear();
+    if (text != nullptr) {
+      ASSERT_EQ(0, other.InsertBytes(0u, text->data(), uint32_t(text->size())));
+      other.SetLength(PositionsOf(*text));
+    }
+    const Bytes second = StreamBytes(other);
+    const int32_t secondLength = other.GetLength();
+    other.SetSelection(1, 1);
+
+    other.ExchangeText(engine);
+    EXPECT_EQ(StreamBytes(other), rich);
+    EXPECT_EQ(other.GetLength(), richLength);
+    EXPECT_EQ(StreamBytes(engine), second);
+    EXPECT_EQ(engine.GetLength(), secondLength);
+    EXPECT_EQ(other.GetSelStart(), 0);
+    EXPECT_EQ(other.GetSelEnd(), 0);
+    other.SetSelection(2, 4);
+    EXPECT_EQ(other.GetSelStart(), 2);
+    EXPECT_EQ(other.GetSelEnd(), 4);
+    // With the selection it had, the text stores what it stored before it
+    // moved.
+    EXPECT_EQ(Saved(other), richSaved);
+
+    // And back: each engine has its own text again, and can still grow it.
+    engine.ExchangeText(other);
+    EXPECT_EQ(StreamBytes(engine), rich);
+    EXPECT_EQ(StreamBytes(other), second);
+    const Bytes more = Units(u"x");
+    EXPECT_EQ(0, engine.InsertBytes(0u, more.data(), uint32_t(more.size())));
+    EXPECT_EQ(StreamBytes(engine).size(), rich.size() + more.size());
+  }
+}
+
 // A stream over a growing block that is no handle: the writer cannot make
 // room in it nor change its bytes in place.
 class VectorStream : public VStream {

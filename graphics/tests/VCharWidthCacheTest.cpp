@@ -17,7 +17,11 @@
 namespace {
 
 uint32_t gNow = 0;
-uint32_t TestTicks() { return gNow; }
+int32_t gTickReads = 0;
+uint32_t TestTicks() {
+  ++gTickReads;
+  return gNow;
+}
 
 const VTickProc kTestTicks{&TestTicks};
 
@@ -344,4 +348,35 @@ TEST_F(FontCache, UnknownFacesGetANewDescriptorAndStillDraw) {
   port.MoveTo(2, 15, true);
   port.DrawTextRun(u"Fallback", 8, kTextUnicode);
   EXPECT_GT(canvas.Count(RGB(0, 0, 0), 0, 0, 60, 20), 0);
+}
+
+// Measuring a character the cache holds, in the font prepared last, reads
+// the clock only now and then, whether or not the font's metrics were
+// prepared too; a change of font is prepared at once.
+TEST_F(FontCache, CachedWidthsReadTheClockOnlyNowAndThen) {
+  struct Case {
+    const char* name;
+    bool metricsFirst;
+  };
+  const Case cases[] = {{"widths alone", false}, {"metrics, then widths", true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Canvas canvas(8, 8);
+    VPort port(canvas.dc());
+    UseFont(port, "Arial", 12);
+    if (c.metricsFirst) port.GetFontAscent();
+    const float width = port.CharWidth(u'a');
+    ASSERT_GT(width, 0.0f);
+    gTickReads = 0;
+    constexpr int32_t kMeasures = 640;
+    for (int32_t i = 0; i < kMeasures; ++i) EXPECT_EQ(port.CharWidth(u'a'), width);
+    EXPECT_LE(gTickReads, kMeasures / 64 + 1);
+    EXPECT_GE(gTickReads, 1);
+    // A bold font is another entry, prepared for the next measure.
+    VCharWidthCache* plain = port.GetFontEntry();
+    port.SetBold(true);
+    port.CharWidth(u'a');
+    EXPECT_NE(port.GetFontEntry(), plain);
+    EXPECT_NE(port.GetFontEntry(), nullptr);
+  }
 }
