@@ -60,6 +60,7 @@ void xMorvaEngine::Reset() {
   fSpaceAtEnd = 0;
   fTrailingRecordBytes = 0;
   fCachePosition = 0;
+  fStopValid = false;
   fElementCacheNumber = 0;
   fMarks.clear();
   fWalk.SetDefaults();
@@ -126,6 +127,8 @@ void xMorvaEngine::StreamChangedAt(uint32_t offset) {
   // The cache point keeps the walk state at its offset: a change at or
   // before it makes that state wrong.
   if (fCachePosition != 0 && offset <= fCacheOffset) fCachePosition = 0;
+  // The last walk's stop holds the state of the bytes before it alone.
+  if (offset < fStopOffset) fStopValid = false;
   fElementCacheNumber = 0;
   ForgetMarksFrom(offset);
 }
@@ -450,7 +453,16 @@ uint32_t xMorvaEngine::WalkToPosition(const uint8_t* stream, int32_t target) {
                                           });
   const WalkMark* mark = markAfter == fMarks.begin() ? nullptr : std::prev(markAfter)->get();
   const bool cacheUsable = fCachePosition != 0 && fCachePosition < target && fCacheOffset < fBytesInUse;
-  if (mark != nullptr && mark->offset < fBytesInUse && (!cacheUsable || mark->position > fCachePosition)) {
+  // The last walk's stop, when the target lies at or past it: it is left
+  // before the character records of its position, so a walk from it meets
+  // them as a walk from the start would. Used when nearer than the others
+  // and not past the place of a new cache point.
+  const bool stopUsable = fStopValid && fStopPosition <= target && fStopOffset <= fBytesInUse &&
+                          (newCache < 0 || fStopPosition <= newCache) &&
+                          (!cacheUsable || fStopPosition > fCachePosition) &&
+                          (mark == nullptr || fStopPosition > mark->position);
+  if (!stopUsable && mark != nullptr && mark->offset < fBytesInUse &&
+      (!cacheUsable || mark->position > fCachePosition)) {
     at = mark->offset;
     position = mark->position;
     fParaStartOffset = mark->paraStartOffset;
@@ -460,6 +472,16 @@ uint32_t xMorvaEngine::WalkToPosition(const uint8_t* stream, int32_t target) {
     fPending.Assign(mark->pending);
     fWalkTabs.Assign(*mark->walkTabs);
     fPendingTabs.Assign(*mark->pendingTabs);
+  } else if (stopUsable) {
+    at = fStopOffset;
+    position = fStopPosition;
+    fParaStartOffset = fStopParaStartOffset;
+    fParaStart = fStopParaStart;
+    fWordStart = fStopWordStart;
+    fWalk.Assign(fStopWalk);
+    fPending.Assign(fStopPending);
+    fWalkTabs.Assign(fStopWalkTabs);
+    fPendingTabs.Assign(fStopPendingTabs);
   } else if (cacheUsable) {
     at = fCacheOffset;
     position = fCachePosition;
@@ -570,6 +592,16 @@ uint32_t xMorvaEngine::WalkToPosition(const uint8_t* stream, int32_t target) {
       }
     }
   }
+  fStopValid = true;
+  fStopOffset = at;
+  fStopPosition = position;
+  fStopParaStartOffset = fParaStartOffset;
+  fStopParaStart = fParaStart;
+  fStopWordStart = fWordStart;
+  fStopWalk.Assign(fWalk);
+  fStopPending.Assign(fPending);
+  fStopWalkTabs.Assign(fWalkTabs);
+  fStopPendingTabs.Assign(fPendingTabs);
   fCurrent.Assign(fWalk);
   fCurrent.CopyParagraphProperties(fPending);
   fCurrentTabs.Assign(fPendingTabs);

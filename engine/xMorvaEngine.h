@@ -555,6 +555,7 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   // Forgets the walk's cache point, its marks and the last element found.
   void DropCache() {
     fCachePosition = 0;
+    fStopValid = false;
     fElementCacheNumber = 0;
     fMarks.clear();
   }
@@ -653,6 +654,21 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   int32_t fCacheParaStart = 0;
   int32_t fCacheWordStart = 0;
   int32_t fCachePosition = 0;
+  // Where the last position walk stopped, with its state: the walk state of
+  // the bytes before fStopOffset, which no change at or after that offset
+  // alters. A caret set again after text inserted there (the way a reader
+  // appends a document) walks on from it over the new text alone, instead
+  // of from the cache point behind it.
+  xMorvaProperties fStopWalk;
+  xMorvaProperties fStopPending;
+  xMorvaTabs fStopWalkTabs;
+  xMorvaTabs fStopPendingTabs;
+  uint32_t fStopOffset = 0;
+  uint32_t fStopParaStartOffset = 0;
+  int32_t fStopPosition = 0;
+  int32_t fStopParaStart = 0;
+  int32_t fStopWordStart = 0;
+  bool fStopValid = false;
   // Ordered by position (and offset).
   std::vector<std::unique_ptr<WalkMark>> fMarks;
   // The last element SelectElement found: its code, its number among the

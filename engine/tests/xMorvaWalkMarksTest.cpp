@@ -5,6 +5,7 @@
 // properties as an engine that walks the same bytes afresh.
 #include "engine/tests/EngineTestSupport.h"
 
+#include <cstring>
 #include <random>
 
 namespace {
@@ -96,6 +97,59 @@ TEST_F(WalkMarksTest, SelectionsFromTheMarksEqualWalksFromTheStart) {
       undo.Undo();
       ExpectSelectedAlike(anywhere(), anywhere(), where + " undone");
     }
+  }
+}
+
+// A caret set again at or past the place the last walk stopped walks on
+// from there, the way a reader appends text and sets the caret after it:
+// after an edit at the caret, or one before it, each selection must still
+// come out as a walk from the start makes it.
+TEST_F(WalkMarksTest, SelectionsAfterTheLastStopEqualWalksFromTheStart) {
+  std::mt19937 random(78);
+  Load(LongRandomText(random, 60));
+  auto anywhere = [&]() { return int32_t(random() % uint32_t(engine.GetLength() + 1)); };
+  for (int step = 0; step < 200; ++step) {
+    const std::string where = "step " + std::to_string(step);
+    const int32_t caret = step % 4 == 0 ? engine.GetLength() : anywhere();
+    engine.SetSelection(caret, caret);
+    switch (step % 8) {
+      case 0: ASSERT_EQ(0, engine.TypeCharacterWithUndo(char16_t(u'a' + random() % 26))); break;
+      case 1: ASSERT_EQ(0, engine.InsertParagraphEndWithUndo()); break;
+      case 2: ASSERT_EQ(0, engine.SetPropertyWithUndo(kPropBold, int32_t(random() % 2))); break;
+      case 3: ASSERT_EQ(0, engine.SetPropertyWithUndo(kPropAlignment, int32_t(random() % 4))); break;
+      case 4: {
+        // Text with records of its own, inserted at the caret.
+        const Bytes bytes = Stream().Record(kPropItalic, 1).Unit(u'x').Unit(13).Record(kPropItalic, 0).Unit(u'y');
+        VMemHandle handle = gMemoryMgr->NewHandle(uint32_t(bytes.size()), 0);
+        std::memcpy(gMemoryMgr->LockHandle(handle), bytes.data(), bytes.size());
+        gMemoryMgr->UnlockHandle(handle);
+        ASSERT_EQ(0, engine.InsertHandle(handle, 3));
+        gMemoryMgr->DisposeHandle(handle);
+        break;
+      }
+      case 5: {
+        // A deletion before the place of the last stop.
+        const int32_t from = caret > 0 ? int32_t(random() % uint32_t(caret)) : 0;
+        engine.SetSelection(from, std::min(caret, from + 1 + int32_t(random() % 30)));
+        ASSERT_EQ(0, engine.DeleteSelectionWithUndo());
+        break;
+      }
+      case 6: {
+        // A record put at the text's start by the byte primitive, with no
+        // walk after it: the look of everything after it changes.
+        const Bytes record = Stream().Record(kPropBold, step % 2);
+        ASSERT_EQ(0, engine.InsertBytes(0u, record.data(), uint32_t(record.size())));
+        break;
+      }
+      default: engine.SetSelection(caret, std::min(engine.GetLength(), caret + 5)); break;
+    }
+    undo.Commit();
+    int32_t start = 0, end = 0;
+    engine.GetSelection(&start, &end);
+    ExpectSelectedAlike(end, end, where + " at the end of the change");
+    ExpectSelectedAlike(start, start, where + " at its start");
+    ExpectSelectedAlike(start, std::min(engine.GetLength(), start + 7), where + " from its start");
+    ExpectSelectedAlike(engine.GetLength(), engine.GetLength(), where + " at the text's end");
   }
 }
 
