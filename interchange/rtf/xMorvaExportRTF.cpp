@@ -233,7 +233,7 @@ void xMorvaExportRTF::WriteFontTable() {
     fDocument->FontNameForIndex(i, name, known);
     Open();
     Word("f", i - 1);
-    // The name as the RTF specification encodes it: letters outside ASCII
+    // The name as RTF encodes it: letters outside ASCII
     // as \u with their Windows byte, and a ";" of its own escaped, since a
     // bare one ends the entry.
     for (int32_t k = 1; k <= name.GetLength(); ++k) {

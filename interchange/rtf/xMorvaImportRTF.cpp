@@ -453,7 +453,7 @@ int32_t RtfReader::ParseKeyword() {
 
 int32_t RtfReader::Translate(std::string_view word, bool hasParameter, int32_t parameter) {
   if (word == "uc") {
-    // The count is scoped by the group, as the RTF specification has it.
+    // The count is scoped by the group, as RTF defines it.
     fState.unicodeSkip = hasParameter ? std::clamp(parameter, 0, kMaxUnicodeSkip) : 1;
     fSkipUnknown = false;
     return kRtfOk;
@@ -849,7 +849,7 @@ void RtfReader::ApplyProperty(int32_t property, int32_t value) {
       const uint8_t kind = p.tabKind != 0 ? p.tabKind : uint8_t(kTabLeft);
       ApplyParagraph(kPropTabs, int32_t(MakeTabStop(int16_t(pixels), p.tabLeader, kind)));
       // A kind and a leader describe the one stop whose \tx follows them,
-      // as the RTF specification has it: the next stop is a plain left stop
+      // as RTF defines it: the next stop is a plain left stop
       // unless it names its own (our writer names only the kinds other than
       // left and the leaders other than none).
       p.tabKind = 0;

@@ -351,7 +351,7 @@ TEST_F(ExportRTF, SelectionStartsWithItsOwnParagraphsSettings) {
 }
 
 // Font names with letters outside ASCII and with a semicolon are written
-// as the RTF specification encodes them and read back whole.
+// as RTF encodes them and read back whole.
 TEST_F(ExportRTF, FontNamesAreEncodedAndReadBackWhole) {
   auto document = NewDocument();
   xMorvaEngine& body = Engine(*document, kPartBody);
