@@ -433,6 +433,18 @@ void xMorvaEngine::SetSelection(int32_t start, int32_t end) {
   if (stream != kEmpty) UnlockStream();
 }
 
+void xMorvaEngine::ResumeWalk(uint32_t paraStartOffset, int32_t paraStart, int32_t wordStart,
+                              const xMorvaProperties& walk, const xMorvaProperties& pending,
+                              const xMorvaTabs& walkTabs, const xMorvaTabs& pendingTabs) {
+  fParaStartOffset = paraStartOffset;
+  fParaStart = paraStart;
+  fWordStart = wordStart;
+  fWalk.Assign(walk);
+  fPending.Assign(pending);
+  fWalkTabs.Assign(walkTabs);
+  fPendingTabs.Assign(pendingTabs);
+}
+
 uint32_t xMorvaEngine::WalkToPosition(const uint8_t* stream, int32_t target) {
   uint32_t at = 0;
   int32_t position = 0;
@@ -465,33 +477,18 @@ uint32_t xMorvaEngine::WalkToPosition(const uint8_t* stream, int32_t target) {
       (!cacheUsable || mark->position > fCachePosition)) {
     at = mark->offset;
     position = mark->position;
-    fParaStartOffset = mark->paraStartOffset;
-    fParaStart = mark->paraStart;
-    fWordStart = mark->wordStart;
-    fWalk.Assign(mark->walk);
-    fPending.Assign(mark->pending);
-    fWalkTabs.Assign(*mark->walkTabs);
-    fPendingTabs.Assign(*mark->pendingTabs);
+    ResumeWalk(mark->paraStartOffset, mark->paraStart, mark->wordStart, mark->walk, mark->pending,
+               *mark->walkTabs, *mark->pendingTabs);
   } else if (stopUsable) {
     at = fStopOffset;
     position = fStopPosition;
-    fParaStartOffset = fStopParaStartOffset;
-    fParaStart = fStopParaStart;
-    fWordStart = fStopWordStart;
-    fWalk.Assign(fStopWalk);
-    fPending.Assign(fStopPending);
-    fWalkTabs.Assign(fStopWalkTabs);
-    fPendingTabs.Assign(fStopPendingTabs);
+    ResumeWalk(fStopParaStartOffset, fStopParaStart, fStopWordStart, fStopWalk, fStopPending,
+               fStopWalkTabs, fStopPendingTabs);
   } else if (cacheUsable) {
     at = fCacheOffset;
     position = fCachePosition;
-    fParaStartOffset = fCacheParaStartOffset;
-    fParaStart = fCacheParaStart;
-    fWordStart = fCacheWordStart;
-    fWalk.Assign(fCacheWalk);
-    fPending.Assign(fCachePending);
-    fWalkTabs.Assign(fCacheWalkTabs);
-    fPendingTabs.Assign(fCachePendingTabs);
+    ResumeWalk(fCacheParaStartOffset, fCacheParaStart, fCacheWordStart, fCacheWalk, fCachePending,
+               fCacheWalkTabs, fCachePendingTabs);
   } else {
     fParaStartOffset = 0;
     fParaStart = fWordStart = 0;

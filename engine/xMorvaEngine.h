@@ -548,6 +548,12 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
 
   // The item at position t (the position walk); its offset.
   uint32_t WalkToPosition(const uint8_t* stream, int32_t target);
+  // Takes up a walk from a point an earlier walk left (a mark, the last
+  // stop or the cache point): the paragraph and word it was in and the
+  // properties and tab stops in force there.
+  void ResumeWalk(uint32_t paraStartOffset, int32_t paraStart, int32_t wordStart,
+                  const xMorvaProperties& walk, const xMorvaProperties& pending,
+                  const xMorvaTabs& walkTabs, const xMorvaTabs& pendingTabs);
   // From the selection start over the selected positions; the offset reached.
   uint32_t WalkSelection(const uint8_t* stream, uint32_t offset, int32_t count,
                          uint32_t& characterRecordBytes);
