@@ -53,7 +53,7 @@ class HtmlWriter {
   // ---- Primitives.
   void Raw(const char* text) { FlushHigh(), fOut += text; }
   void Raw(const std::string& text) { FlushHigh(), fOut += text; }
-  void Tag(const char* name, bool closing = false) {
+  void WriteHTMLTag(const char* name, bool closing = false) {
     Raw(closing ? "</" : "<");
     Raw(name);
     Raw(">");
@@ -64,7 +64,7 @@ class HtmlWriter {
     Raw(text);
   }
   void NewLine() { Raw("\r\n"); }
-  void Char(char16_t unit);
+  void WriteHTMLChar(char16_t unit);
   void CodePoint(uint32_t code);
   void FlushHigh();
   void String(const VString& text);
@@ -73,14 +73,14 @@ class HtmlWriter {
   void Flush();
 
   // ---- Steps.
-  void StartParagraph();
-  void FontRun();
-  void StyleRun();
-  void Style(uint16_t id, int32_t value);
+  void StartHTMLParagraph();
+  void WriteHTMLFontRun();
+  void WriteHTMLStyleRun();
+  void WriteHTMLStyle(uint16_t id, int32_t value);
   void BeforeContent();
-  void Link(const uint8_t* payload, uint32_t size);
-  void Expression(const uint8_t* payload, uint32_t size);
-  void Picture(const uint8_t* element, uint32_t size);
+  void WriteHTMLLink(const uint8_t* payload, uint32_t size);
+  void WriteHTMLExpression(const uint8_t* payload, uint32_t size);
+  void ExportHTMLPictures(const uint8_t* element, uint32_t size);
   void SetDirDepth(int32_t depth);
   void CloseStyles(size_t keep);
   int32_t Wanted(uint16_t id) const;
@@ -148,7 +148,7 @@ void HtmlWriter::CodePoint(uint32_t code) {
   if (fOut.size() >= kPageFlushSize) Flush();
 }
 
-void HtmlWriter::Char(char16_t unit) {
+void HtmlWriter::WriteHTMLChar(char16_t unit) {
   if (fCurrent.GetProperty(kPropLetterCase) != 0 && gIntlMgr != nullptr) gIntlMgr->ToUpperChar(unit, false);
   if (unit >= 0xDC00 && unit <= 0xDFFF && fHigh != 0) {
     const uint32_t code = 0x10000 + ((uint32_t(fHigh) - 0xD800) << 10) + (unit - 0xDC00);
@@ -166,7 +166,7 @@ void HtmlWriter::Char(char16_t unit) {
 
 void HtmlWriter::String(const VString& text) {
   const int32_t length = text.GetLength();
-  for (int32_t i = 1; i <= length; ++i) Char(text.GetCharAt(i));
+  for (int32_t i = 1; i <= length; ++i) WriteHTMLChar(text.GetCharAt(i));
   FlushHigh();
 }
 
@@ -185,28 +185,28 @@ void HtmlWriter::QuotedValue(const std::string& bytes) {
 }
 
 void HtmlWriter::SetDirDepth(int32_t depth) {
-  for (; fDirDepth < depth; ++fDirDepth) Tag("DIR");
-  for (; fDirDepth > depth; --fDirDepth) Tag("DIR", true);
+  for (; fDirDepth < depth; ++fDirDepth) WriteHTMLTag("DIR");
+  for (; fDirDepth > depth; --fDirDepth) WriteHTMLTag("DIR", true);
 }
 
-void HtmlWriter::Style(uint16_t id, int32_t value) {
+void HtmlWriter::WriteHTMLStyle(uint16_t id, int32_t value) {
   switch (id) {
-    case kPropBold: Tag("B", value == 0); break;
-    case kPropItalic: Tag("I", value == 0); break;
-    case kPropStrikeOut: Tag("STRIKE", value == 0); break;
-    case kPropUnderline: Tag("U", value == 0); break;
+    case kPropBold: WriteHTMLTag("B", value == 0); break;
+    case kPropItalic: WriteHTMLTag("I", value == 0); break;
+    case kPropStrikeOut: WriteHTMLTag("STRIKE", value == 0); break;
+    case kPropUnderline: WriteHTMLTag("U", value == 0); break;
     case kPropVerticalPosition:
-      if (fPosition == 1) Tag("SUP", true);
-      if (fPosition == 2) Tag("SUB", true);
-      if (value == 1) Tag("SUP");
-      if (value == 2) Tag("SUB");
+      if (fPosition == 1) WriteHTMLTag("SUP", true);
+      if (fPosition == 2) WriteHTMLTag("SUB", true);
+      if (value == 1) WriteHTMLTag("SUP");
+      if (value == 2) WriteHTMLTag("SUB");
       fPosition = uint8_t(value == 1 || value == 2 ? value : 0);
       break;
     default: break;
   }
 }
 
-void HtmlWriter::StartParagraph() {
+void HtmlWriter::StartHTMLParagraph() {
   if (!fParagraphStartPending) return;
   const int32_t bullet = fCurrent.GetProperty(kPropBullet);
   const bool bulletChanged = bullet != fWritten.GetProperty(kPropBullet);
@@ -214,11 +214,11 @@ void HtmlWriter::StartParagraph() {
     CloseStyles(0);
     // FONT and SPAN close with their paragraph and open again in the next,
     // so that the tags nest.
-    if (fSpanOpen) Tag("SPAN", true);
-    if (fFontOpen) Tag("FONT", true);
+    if (fSpanOpen) WriteHTMLTag("SPAN", true);
+    if (fFontOpen) WriteHTMLTag("FONT", true);
     fFontOpen = fSpanOpen = false;
     fFontRunChanged = true;
-    Tag("P", true);
+    WriteHTMLTag("P", true);
     NewLine();
   }
   if (bulletChanged && bullet == 0 && fItemOpen) {
@@ -256,7 +256,7 @@ void HtmlWriter::StartParagraph() {
   fParagraphOpen = true;
 }
 
-void HtmlWriter::FontRun() {
+void HtmlWriter::WriteHTMLFontRun() {
   if (!fFontRunChanged) return;
   // The styles open inside the old run close with it and open again
   // inside the new one.
@@ -264,8 +264,8 @@ void HtmlWriter::FontRun() {
     CloseStyles(0);
     fStylesChanged = true;
   }
-  if (fSpanOpen) Tag("SPAN", true);
-  if (fFontOpen) Tag("FONT", true);
+  if (fSpanOpen) WriteHTMLTag("SPAN", true);
+  if (fFontOpen) WriteHTMLTag("FONT", true);
   const int32_t points = fCurrent.GetProperty(kPropSize);
   int32_t size = 7;
   for (int32_t i = 0; i < 7; ++i) {
@@ -322,14 +322,14 @@ int32_t HtmlWriter::Wanted(uint16_t id) const {
 // Closes the open style tags above the first `keep`, innermost first.
 void HtmlWriter::CloseStyles(size_t keep) {
   while (fOpenStyles.size() > keep) {
-    Style(fOpenStyles.back().first, 0);
+    WriteHTMLStyle(fOpenStyles.back().first, 0);
     fOpenStyles.pop_back();
   }
 }
 
 // Tags close in the reverse order of their opening: a style that ends
 // closes the ones opened after it, and those still wanted open again.
-void HtmlWriter::StyleRun() {
+void HtmlWriter::WriteHTMLStyleRun() {
   if (!fStylesChanged) return;
   size_t keep = 0;
   while (keep < fOpenStyles.size() && Wanted(fOpenStyles[keep].first) == fOpenStyles[keep].second) ++keep;
@@ -340,16 +340,16 @@ void HtmlWriter::StyleRun() {
     bool open = false;
     for (const auto& style : fOpenStyles) open = open || style.first == id;
     if (open) continue;
-    Style(id, value);
+    WriteHTMLStyle(id, value);
     fOpenStyles.emplace_back(id, value);
   }
   fStylesChanged = false;
 }
 
 void HtmlWriter::BeforeContent() {
-  StartParagraph();
-  FontRun();
-  StyleRun();
+  StartHTMLParagraph();
+  WriteHTMLFontRun();
+  WriteHTMLStyleRun();
   for (uint16_t id = 0; id < kPropTabs; ++id) fWritten.SetProperty(id, fCurrent.GetProperty(id));
 }
 
@@ -362,7 +362,7 @@ const uint8_t* ComputedObject(const uint8_t* payload, uint32_t size, uint32_t& l
   return payload + kComputedHeadSize;
 }
 
-void HtmlWriter::Link(const uint8_t* payload, uint32_t size) {
+void HtmlWriter::WriteHTMLLink(const uint8_t* payload, uint32_t size) {
   uint32_t length = 0;
   const uint8_t* data = ComputedObject(payload, size, length);
   if (data == nullptr) return;
@@ -381,10 +381,10 @@ void HtmlWriter::Link(const uint8_t* payload, uint32_t size) {
     Raw(">");
   }
   String(link.GetTitle());
-  if (url) Tag("A", true);
+  if (url) WriteHTMLTag("A", true);
 }
 
-void HtmlWriter::Expression(const uint8_t* payload, uint32_t size) {
+void HtmlWriter::WriteHTMLExpression(const uint8_t* payload, uint32_t size) {
   uint32_t length = 0;
   const uint8_t* data = ComputedObject(payload, size, length);
   if (data == nullptr || length == 0) return;
@@ -400,7 +400,7 @@ void HtmlWriter::Expression(const uint8_t* payload, uint32_t size) {
   Raw(bytes.substr(0, size_t(std::max(0, n))));
 }
 
-void HtmlWriter::Picture(const uint8_t* element, uint32_t size) {
+void HtmlWriter::ExportHTMLPictures(const uint8_t* element, uint32_t size) {
   if (fImagesFolder.empty()) return;
   xMorvaPictureHeader header;
   if (!ReadPictureHeader(element, size, header)) return;
@@ -477,7 +477,7 @@ bool HtmlWriter::Write() {
           fParagraphStartPending = true;
         } else {
           BeforeContent();
-          Char(item.unit);
+          WriteHTMLChar(item.unit);
         }
       } else if (item.kind == StreamItem::kRecord) {
         if (item.unit < kPropTabs) {
@@ -492,10 +492,10 @@ bool HtmlWriter::Write() {
         const uint8_t* payload = stream + at + kElementHeadSize;
         const uint32_t payloadSize = item.size >= kElementHeadSize ? item.size - kElementHeadSize : 0;
         switch (item.unit) {
-          case xMorvaElementCode::HTMLExpression: Expression(payload, payloadSize); break;
-          case xMorvaElementCode::Hyperlink: Link(payload, payloadSize); break;
-          case xMorvaElementCode::Tab: Char(u' '); break;
-          case xMorvaElementCode::Pict: Picture(stream + at, item.size); break;
+          case xMorvaElementCode::HTMLExpression: WriteHTMLExpression(payload, payloadSize); break;
+          case xMorvaElementCode::Hyperlink: WriteHTMLLink(payload, payloadSize); break;
+          case xMorvaElementCode::Tab: WriteHTMLChar(u' '); break;
+          case xMorvaElementCode::Pict: ExportHTMLPictures(stream + at, item.size); break;
           default:
             // The text other elements show follows their fixed part and is
             // written as ordinary characters.
@@ -509,9 +509,9 @@ bool HtmlWriter::Write() {
   }
   FlushHigh();
   CloseStyles(0);
-  if (fSpanOpen) Tag("SPAN", true);
-  if (fFontOpen) Tag("FONT", true);
-  if (fParagraphOpen) Tag("P", true);
+  if (fSpanOpen) WriteHTMLTag("SPAN", true);
+  if (fFontOpen) WriteHTMLTag("FONT", true);
+  if (fParagraphOpen) WriteHTMLTag("P", true);
   if (fItemOpen) Raw("</li>");
   SetDirDepth(0);
   NewLine();

@@ -99,6 +99,45 @@ int HexDigit(char c) {
   return -1;
 }
 
+// The character a reference's name (between "&" and ";") stands for: "#"
+// and decimal digits, "#x" and hexadecimal digits, or a name of the entity
+// table compared exactly. 0 when the name stands for none.
+char32_t DecodeHTMLEntity(const std::string& name) {
+  if (name[0] == '#') {
+    const bool hex = name.size() > 1 && (name[1] == 'x' || name[1] == 'X');
+    const size_t first = hex ? 2 : 1;
+    int64_t value = 0;
+    bool digits = first < name.size();
+    for (size_t i = first; i < name.size() && digits; ++i) {
+      const int d = hex ? HexDigit(name[i]) : (name[i] >= '0' && name[i] <= '9' ? name[i] - '0' : -1);
+      if (d < 0) digits = false;
+      else value = std::min<int64_t>(value * (hex ? 16 : 10) + d, 0x110000);
+    }
+    if (!digits) return 0;
+    // No character, a lone half of a surrogate pair and values past the
+    // last code point stand for the replacement character.
+    if (value == 0 || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) value = kReplacement;
+    return char32_t(value);
+  }
+  for (int32_t i = 0; i < kHTMLEntityCount; ++i)
+    if (name == HTMLEntityTable[i].name) return HTMLEntityTable[i].code;
+  return 0;
+}
+
+// The current tag's attributes, names lowercased, values as written, in
+// the order they came; cleared at every tag.
+class HTMLparams {
+ public:
+  void Clear() { fPairs.clear(); }
+  void Add(const std::string& name, const std::string& value) { fPairs.emplace_back(name, value); }
+  // The value of the first attribute of that name, or null when the tag
+  // has none.
+  const std::string* GetValue(std::string_view name) const;
+
+ private:
+  std::vector<std::pair<std::string, std::string>> fPairs;
+};
+
 class HtmlReader {
  public:
   HtmlReader(xMorvaDocument& document, xMorvaEngine& body, const uint8_t* bytes, size_t size, std::string folder)
@@ -109,7 +148,7 @@ class HtmlReader {
   HtmlReader(const HtmlReader&) = delete;
   HtmlReader& operator=(const HtmlReader&) = delete;
 
-  void Parse(VStreamProgress* progress);
+  void ParseHTMLText(VStreamProgress* progress);
 
  private:
   // ---- Input.
@@ -121,39 +160,38 @@ class HtmlReader {
   void SkipPast(std::string_view end);
 
   // ---- Text.
-  void InsertChar(char32_t code);
+  void InsertHTMLChar(char32_t code);
   void InsertUnit(char16_t unit);
   void InsertLiteral(std::string_view text);
-  void ReadEntity();
+  void ReadHTMLEntity();
   void ReadByteAbove127(uint8_t first);
 
   // ---- Tags.
-  void ReadTag();
-  void ParseTag(const std::string& name, bool opening);
-  const std::string* GetValue(std::string_view name) const;
+  void ReadHTMLTag();
+  void ParseHTMLTag(const std::string& name, bool opening);
 
   // ---- Properties.
   // Sets a property at the caret as the engine does.
   int32_t Set(uint16_t id, int32_t value);
   void SetProperty(uint16_t id, int32_t value);
-  void PushProperty(uint16_t id, std::vector<int32_t>& stack, int32_t& current, int32_t value, bool opening);
+  void PushHTMLProperty(uint16_t id, std::vector<int32_t>& stack, int32_t& current, int32_t value, bool opening);
   void PushMode(int32_t mode, bool opening);
-  void PushIndent(uint16_t id, std::vector<double>& stack, double& current, double value, bool opening);
+  void PushHTMLIndent(uint16_t id, std::vector<double>& stack, double& current, double value, bool opening);
   int32_t Points(int32_t index) const { return kHTMLSizePoints[std::clamp(index, 1, 7) - 1]; }
   int32_t FontIndex(std::string_view name);
 
   // ---- Structure.
-  void Break(int32_t kind);
+  void BreakHTMLParagraph(int32_t kind);
   void NewParagraphEnd();
-  void ApplyAlign(bool opening);
+  void ApplyHTMLAlign(bool opening);
   void FontAttributes(bool opening);
-  void SetMode(int32_t mode, bool opening);
-  void StartList(bool ordered, bool opening);
-  void ReadListType();
-  void StartListItem();
-  void InsertRule();
+  void SetHTMLMode(int32_t mode, bool opening);
+  void StartHTMLList(bool ordered, bool opening);
+  void ReadHTMLListType();
+  void StartHTMLListItem();
+  void InsertHTMLRule();
   void TableCharacters(bool opening);
-  void InsertImage();
+  void InsertHTMLImage();
   void CaretToEnd() { Body().SetSelection(Body().GetSelEnd(), Body().GetSelEnd()); }
   // The body, once the text waiting to be typed is in it: every use of the
   // body goes through here, so that the text keeps its place among the
@@ -205,8 +243,7 @@ class HtmlReader {
   int32_t fListKind = kListDisc;
   int32_t fListNumber = 1;
 
-  // The current tag's attributes, names lowercased, values as written.
-  std::vector<std::pair<std::string, std::string>> fParams;
+  HTMLparams fParams;
 
   int32_t fFixedFont = 0;
   int32_t fProportionalFont = 0;
@@ -239,7 +276,7 @@ void HtmlReader::SkipPast(std::string_view end) {
   }
 }
 
-void HtmlReader::Parse(VStreamProgress* progress) {
+void HtmlReader::ParseHTMLText(VStreamProgress* progress) {
   VStr<63> times;
   times.SetCText("Times New Roman", kCharSetAnsi);
   VStr<63> courier;
@@ -262,11 +299,11 @@ void HtmlReader::Parse(VStreamProgress* progress) {
       reported = fAt;
     }
     if (c == '&') {
-      ReadEntity();
+      ReadHTMLEntity();
     } else if (c == '<') {
-      ReadTag();
+      ReadHTMLTag();
     } else if (c >= 33 && c <= 127) {
-      InsertChar(char32_t(c));
+      InsertHTMLChar(char32_t(c));
       fLastWasSpace = false;
     } else if (c >= 128) {
       ReadByteAbove127(uint8_t(c));
@@ -274,11 +311,11 @@ void HtmlReader::Parse(VStreamProgress* progress) {
     } else if (c == 9 || c == 10 || c == 13 || c == 32) {
       if (fPreformatted) {
         if (c == 10)
-          Break(kBreakLine);
+          BreakHTMLParagraph(kBreakLine);
         else
-          InsertChar(U' ');
+          InsertHTMLChar(U' ');
       } else if (!fLastWasSpace) {
-        InsertChar(U' ');
+        InsertHTMLChar(U' ');
         fLastWasSpace = true;
       }
     }
@@ -300,13 +337,13 @@ void HtmlReader::ReadByteAbove127(uint8_t first) {
     const char32_t least = extra == 1 ? 0x80 : extra == 2 ? 0x800 : 0x10000;
     if (whole && code >= least && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF)) {
       fAt += size_t(extra);
-      InsertChar(code);
+      InsertHTMLChar(code);
       return;
     }
     // A byte that starts no whole sequence is taken as Windows text, so
     // that nothing of a page that lies about its encoding is lost.
   }
-  InsertChar(gIntlMgr != nullptr ? gIntlMgr->WinCharToUni(first) : char16_t(first));
+  InsertHTMLChar(gIntlMgr != nullptr ? gIntlMgr->WinCharToUni(first) : char16_t(first));
 }
 
 void HtmlReader::TypeWaitingText() {
@@ -340,7 +377,7 @@ void HtmlReader::InsertUnit(char16_t unit) {
   }
 }
 
-void HtmlReader::InsertChar(char32_t code) {
+void HtmlReader::InsertHTMLChar(char32_t code) {
   if (code > 0xFFFF) {
     code -= 0x10000;
     InsertUnit(char16_t(0xD800 + (code >> 10)));
@@ -354,10 +391,10 @@ void HtmlReader::InsertChar(char32_t code) {
 }
 
 void HtmlReader::InsertLiteral(std::string_view text) {
-  for (char c : text) InsertChar(char32_t(uint8_t(c)));
+  for (char c : text) InsertHTMLChar(char32_t(uint8_t(c)));
 }
 
-void HtmlReader::ReadEntity() {
+void HtmlReader::ReadHTMLEntity() {
   fLastWasSpace = false;
   std::string name;
   // A reference is "&", a name of letters and digits (or "#" and digits),
@@ -372,48 +409,25 @@ void HtmlReader::ReadEntity() {
     const bool nameByte = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
                           (c == '#' && name.empty());
     if (!nameByte || name.size() == kMaxReference) {
-      InsertChar(U'&');
+      InsertHTMLChar(U'&');
       InsertLiteral(name);
       return;
     }
     name += char(c);
     ++fAt;
   }
-  if (name[0] == '#') {
-    const bool hex = name.size() > 1 && (name[1] == 'x' || name[1] == 'X');
-    const size_t first = hex ? 2 : 1;
-    int64_t value = 0;
-    bool digits = first < name.size();
-    for (size_t i = first; i < name.size() && digits; ++i) {
-      const int d = hex ? HexDigit(name[i]) : (name[i] >= '0' && name[i] <= '9' ? name[i] - '0' : -1);
-      if (d < 0) digits = false;
-      else value = std::min<int64_t>(value * (hex ? 16 : 10) + d, 0x110000);
-    }
-    if (!digits) {
-      InsertChar(U'&');
-      InsertLiteral(name);
-      InsertChar(U';');
-      return;
-    }
-    // No character, a lone half of a surrogate pair and values past the
-    // last code point stand for the replacement character.
-    if (value == 0 || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) value = kReplacement;
-    InsertChar(char32_t(value));
+  const char32_t code = DecodeHTMLEntity(name);
+  if (code == 0) {
+    InsertHTMLChar(U'&');
+    InsertLiteral(name);
+    InsertHTMLChar(U';');
     return;
   }
-  for (int32_t i = 0; i < kHTMLEntityCount; ++i) {
-    if (name == HTMLEntityTable[i].name) {
-      InsertChar(HTMLEntityTable[i].code);
-      return;
-    }
-  }
-  InsertChar(U'&');
-  InsertLiteral(name);
-  InsertChar(U';');
+  InsertHTMLChar(code);
 }
 
-void HtmlReader::ReadTag() {
-  fParams.clear();
+void HtmlReader::ReadHTMLTag() {
+  fParams.Clear();
   int c = Next();
   if (c < 0) return;
   if (c == '!' && Peek() == '-' && Peek(1) == '-') {
@@ -429,7 +443,7 @@ void HtmlReader::ReadTag() {
   std::string name;
   // A "<" followed by a space is text, not a tag.
   if (c >= 0 && c <= 32 && opening) {
-    InsertChar(U'<');
+    InsertHTMLChar(U'<');
     fLastWasSpace = false;
     Back();
     return;
@@ -450,7 +464,7 @@ void HtmlReader::ReadTag() {
   bool quoted = false;
   bool nameEnded = false;
   auto addValue = [&] {
-    fParams.emplace_back(attribute, value);
+    fParams.Add(attribute, value);
     attribute.clear();
     value.clear();
     inValue = false;
@@ -489,11 +503,11 @@ void HtmlReader::ReadTag() {
     c = Next();
   }
   if (inValue && !value.empty()) addValue();
-  ParseTag(name, opening);
+  ParseHTMLTag(name, opening);
 }
 
-const std::string* HtmlReader::GetValue(std::string_view name) const {
-  for (const auto& [key, value] : fParams)
+const std::string* HTMLparams::GetValue(std::string_view name) const {
+  for (const auto& [key, value] : fPairs)
     if (key == name) return &value;
   return nullptr;
 }
@@ -545,7 +559,7 @@ void HtmlReader::SetProperty(uint16_t id, int32_t value) {
   Set(id, id == kPropSize ? Points(value) : value);
 }
 
-void HtmlReader::PushProperty(uint16_t id, std::vector<int32_t>& stack, int32_t& current, int32_t value,
+void HtmlReader::PushHTMLProperty(uint16_t id, std::vector<int32_t>& stack, int32_t& current, int32_t value,
                               bool opening) {
   if (opening) {
     stack.push_back(current);
@@ -568,7 +582,7 @@ void HtmlReader::PushMode(int32_t mode, bool opening) {
   }
 }
 
-void HtmlReader::PushIndent(uint16_t id, std::vector<double>& stack, double& current, double value, bool opening) {
+void HtmlReader::PushHTMLIndent(uint16_t id, std::vector<double>& stack, double& current, double value, bool opening) {
   if (opening) {
     stack.push_back(current);
     current = value;
@@ -597,7 +611,7 @@ void HtmlReader::NewParagraphEnd() {
 }
 
 bool HtmlReader::EnterHeaderOrFooter() {
-  const std::string* title = GetValue("title");
+  const std::string* title = fParams.GetValue("title");
   if (title == nullptr || fPart != &fBody || fMode != kModeBody) return false;
   const int16_t id = *title == "header" ? kPartHeader : *title == "footer" ? kPartFooter : int16_t(-1);
   auto* part = id >= 0 ? static_cast<xMorvaEngine*>(fDocument.GetPart(id)) : nullptr;
@@ -629,7 +643,7 @@ void HtmlReader::LeaveHeaderOrFooter() {
   fLastWasSpace = fBodyLastWasSpace;
 }
 
-void HtmlReader::Break(int32_t kind) {
+void HtmlReader::BreakHTMLParagraph(int32_t kind) {
   // Pages wrap an item's text in a paragraph or block of its own
   // ("<li><p>text"): opened right after a numbered item's label, with nothing
   // typed since, it breaks nothing, so label and text stay one paragraph.
@@ -667,15 +681,15 @@ void HtmlReader::Break(int32_t kind) {
   fLastBreak = kind;
 }
 
-void HtmlReader::ApplyAlign(bool opening) {
+void HtmlReader::ApplyHTMLAlign(bool opening) {
   int32_t align = fAlign;
   if (opening) {
-    if (const std::string* value = GetValue("align")) {
+    if (const std::string* value = fParams.GetValue("align")) {
       const std::string v = Lowered(*value);
       align = v == "center" ? 1 : v == "right" ? 2 : v == "justify" ? 3 : fAlign;
     }
   }
-  PushProperty(kPropAlignment, fAlignStack, fAlign, align, opening);
+  PushHTMLProperty(kPropAlignment, fAlignStack, fAlign, align, opening);
 }
 
 void HtmlReader::FontAttributes(bool opening) {
@@ -683,7 +697,7 @@ void HtmlReader::FontAttributes(bool opening) {
   int32_t font = fFont;
   int32_t colour = fColour;
   if (opening) {
-    if (const std::string* value = GetValue("size")) {
+    if (const std::string* value = fParams.GetValue("size")) {
       if (!value->empty() && (*value)[0] == '+')
         size = fSizeIndex + LeadingNumber(*value, 1);
       else if (!value->empty() && (*value)[0] == '-')
@@ -692,20 +706,20 @@ void HtmlReader::FontAttributes(bool opening) {
         size = LeadingNumber(*value);
       size = std::clamp(size, 1, 7);
     }
-    if (const std::string* value = GetValue("face")) font = FontIndex(*value);
-    if (const std::string* value = GetValue("color")) colour = ParseHTMLColor(*value);
+    if (const std::string* value = fParams.GetValue("face")) font = FontIndex(*value);
+    if (const std::string* value = fParams.GetValue("color")) colour = ParseHTMLColor(*value);
   }
-  PushProperty(kPropSize, fSizeStack, fSizeIndex, size, opening);
-  PushProperty(kPropFont, fFontStack, fFont, font, opening);
-  PushProperty(kPropTextColour, fColourStack, fColour, colour, opening);
+  PushHTMLProperty(kPropSize, fSizeStack, fSizeIndex, size, opening);
+  PushHTMLProperty(kPropFont, fFontStack, fFont, font, opening);
+  PushHTMLProperty(kPropTextColour, fColourStack, fColour, colour, opening);
 }
 
-void HtmlReader::SetMode(int32_t mode, bool opening) {
+void HtmlReader::SetHTMLMode(int32_t mode, bool opening) {
   if (mode == kModeLink) {
     if (opening) {
       fLinkText.SetEmpty(true);
       fLinkTarget.clear();
-      if (const std::string* href = GetValue("href")) fLinkTarget = *href;
+      if (const std::string* href = fParams.GetValue("href")) fLinkTarget = *href;
       PushMode(mode, true);
       return;
     }
@@ -728,17 +742,17 @@ void HtmlReader::SetMode(int32_t mode, bool opening) {
   int32_t font = fFont;
   int32_t colour = fColour;
   if (opening) {
-    if (const std::string* value = GetValue("basefont")) font = FontIndex(*value);
-    if (const std::string* value = GetValue("text")) colour = ParseHTMLColor(*value);
+    if (const std::string* value = fParams.GetValue("basefont")) font = FontIndex(*value);
+    if (const std::string* value = fParams.GetValue("text")) colour = ParseHTMLColor(*value);
   }
   if (opening) PushMode(mode, true);
-  PushProperty(kPropFont, fFontStack, fFont, font, opening);
-  PushProperty(kPropTextColour, fColourStack, fColour, colour, opening);
+  PushHTMLProperty(kPropFont, fFontStack, fFont, font, opening);
+  PushHTMLProperty(kPropTextColour, fColourStack, fColour, colour, opening);
   if (!opening) PushMode(mode, false);
 }
 
-void HtmlReader::ReadListType() {
-  if (const std::string* type = GetValue("type")) {
+void HtmlReader::ReadHTMLListType() {
+  if (const std::string* type = fParams.GetValue("type")) {
     const std::string v = Lowered(*type);
     if (v == "disc") fListKind = kListDisc;
     else if (v == "square") fListKind = kListSquare;
@@ -747,28 +761,28 @@ void HtmlReader::ReadListType() {
     else if (v == "a") fListKind = kListLetters;
     else if (v == "i") fListKind = kListRoman;
   }
-  if (const std::string* value = GetValue("value")) fListNumber = LeadingNumber(*value);
+  if (const std::string* value = fParams.GetValue("value")) fListNumber = LeadingNumber(*value);
 }
 
-void HtmlReader::StartList(bool ordered, bool opening) {
-  Break(opening ? kBreakOpenBlock : kBreakCloseBlock);
+void HtmlReader::StartHTMLList(bool ordered, bool opening) {
+  BreakHTMLParagraph(opening ? kBreakOpenBlock : kBreakCloseBlock);
   if (opening) {
     fListKindStack.push_back(fListKind);
     fListNumberStack.push_back(fListNumber);
     fListNumber = 1;
     fListKind = ordered ? kListDecimal : kListDisc;
-    ReadListType();
+    ReadHTMLListType();
   } else {
     if (!fListKindStack.empty()) fListKind = fListKindStack.back(), fListKindStack.pop_back();
     if (!fListNumberStack.empty()) fListNumber = fListNumberStack.back(), fListNumberStack.pop_back();
   }
-  PushIndent(kPropLeftIndent, fLeftStack, fLeftLevel, double(int64_t(fLeftLevel + 1.5)), opening);
+  PushHTMLIndent(kPropLeftIndent, fLeftStack, fLeftLevel, double(int64_t(fLeftLevel + 1.5)), opening);
 }
 
-void HtmlReader::StartListItem() {
-  Break(kBreakLine);
+void HtmlReader::StartHTMLListItem() {
+  BreakHTMLParagraph(kBreakLine);
   fItemPending = true;
-  ReadListType();
+  ReadHTMLListType();
   if (fMode == kModeBody) {
     const xMorvaDocParams& params = fDocument.GetParams();
     if (fListKind == kListDecimal || fListKind == kListLetters || fListKind == kListRoman) {
@@ -795,18 +809,18 @@ void HtmlReader::StartListItem() {
   if (fListNumber < (1 << 24)) ++fListNumber;
 }
 
-void HtmlReader::InsertRule() {
-  Break(kBreakLine);
+void HtmlReader::InsertHTMLRule() {
+  BreakHTMLParagraph(kBreakLine);
   if (fMode != kModeBody) return;
   const int32_t left = Body().GetPropertyValue(kPropLeftIndent);
   const int32_t right = Body().GetPropertyValue(kPropRightIndent);
   const int32_t size = Body().GetPropertyValue(kPropSize);
-  if (const std::string* width = GetValue("width")) {
+  if (const std::string* width = fParams.GetValue("width")) {
     const int32_t available = std::max(0, fDocument.CurrentTextWidth(fPart) - left - right);
     int32_t rule = LeadingNumber(*width);
     if (!width->empty() && width->back() == '%') rule = int32_t(int64_t(available) * std::min(rule, 100) / 100);
     const int32_t unused = std::max(0, available - rule);
-    const std::string align = GetValue("align") != nullptr ? Lowered(*GetValue("align")) : "left";
+    const std::string align = fParams.GetValue("align") != nullptr ? Lowered(*fParams.GetValue("align")) : "left";
     if (align == "right") {
       Set(kPropLeftIndent, left + unused);
     } else if (align == "center") {
@@ -816,9 +830,9 @@ void HtmlReader::InsertRule() {
       Set(kPropRightIndent, right + unused);
     }
   }
-  const std::string* colour = GetValue("color");
+  const std::string* colour = fParams.GetValue("color");
   int32_t style = kRuleStyle;
-  if (const std::string* thickness = GetValue("size")) {
+  if (const std::string* thickness = fParams.GetValue("size")) {
     const int32_t n = LeadingNumber(*thickness);
     style = n < 2 ? 0 : n == 2 ? 1 : 2;
   }
@@ -827,32 +841,32 @@ void HtmlReader::InsertRule() {
   Set(kPropSize, kRulePoints);
   Set(kPropBottomBorder, 1);
   fLastBreak = kBreakTyped;
-  Break(kBreakLine);
+  BreakHTMLParagraph(kBreakLine);
   Set(kPropBottomBorder, 0);
   Set(kPropBorderColour, 0);
   Set(kPropBorderStyle, 0);
   Set(kPropLeftIndent, left);
   Set(kPropRightIndent, right);
   fLastBreak = kBreakTyped;
-  Break(kBreakLine);
+  BreakHTMLParagraph(kBreakLine);
   Set(kPropSize, size);
 }
 
 void HtmlReader::TableCharacters(bool opening) {
-  PushProperty(kPropBold, fBoldStack, fBold, 0, opening);
-  PushProperty(kPropItalic, fItalicStack, fItalic, 0, opening);
-  PushProperty(kPropUnderline, fUnderlineStack, fUnderline, 0, opening);
-  PushProperty(kPropStrikeOut, fStrikeStack, fStrike, 0, opening);
-  PushProperty(kPropVerticalPosition, fPositionStack, fPosition, 0, opening);
-  PushProperty(kPropSize, fSizeStack, fSizeIndex, 3, opening);
-  PushProperty(kPropFont, fFontStack, fFont, fProportionalFont, opening);
-  const std::string* colour = opening ? GetValue("bgcolor") : nullptr;
-  PushProperty(kPropBackColour, fBackStack, fBack, colour != nullptr ? ParseHTMLColor(*colour) : fBack, opening);
+  PushHTMLProperty(kPropBold, fBoldStack, fBold, 0, opening);
+  PushHTMLProperty(kPropItalic, fItalicStack, fItalic, 0, opening);
+  PushHTMLProperty(kPropUnderline, fUnderlineStack, fUnderline, 0, opening);
+  PushHTMLProperty(kPropStrikeOut, fStrikeStack, fStrike, 0, opening);
+  PushHTMLProperty(kPropVerticalPosition, fPositionStack, fPosition, 0, opening);
+  PushHTMLProperty(kPropSize, fSizeStack, fSizeIndex, 3, opening);
+  PushHTMLProperty(kPropFont, fFontStack, fFont, fProportionalFont, opening);
+  const std::string* colour = opening ? fParams.GetValue("bgcolor") : nullptr;
+  PushHTMLProperty(kPropBackColour, fBackStack, fBack, colour != nullptr ? ParseHTMLColor(*colour) : fBack, opening);
 }
 
-void HtmlReader::InsertImage() {
+void HtmlReader::InsertHTMLImage() {
   if (fMode != kModeBody || fFolder.empty()) return;
-  const std::string* src = GetValue("src");
+  const std::string* src = fParams.GetValue("src");
   if (src == nullptr || src->empty() || src->size() > kMaxImagePath) return;
   std::string path = *src;
   std::replace(path.begin(), path.end(), '\\', '/');
@@ -882,8 +896,8 @@ void HtmlReader::InsertImage() {
   VPictPictureData picture;
   picture.SetFromFile(file);
   if (picture.GetHandle() == 0) return;
-  const std::string* width = GetValue("width");
-  const std::string* height = GetValue("height");
+  const std::string* width = fParams.GetValue("width");
+  const std::string* height = fParams.GetValue("height");
   const int32_t w = width != nullptr && height != nullptr ? LeadingNumber(*width) : -1;
   const int32_t h = width != nullptr && height != nullptr ? LeadingNumber(*height) : -1;
   const VMemHandle element = gMemoryMgr->NewHandle(0, 0);
@@ -896,101 +910,101 @@ void HtmlReader::InsertImage() {
   gMemoryMgr->DisposeHandle(element);
 }
 
-void HtmlReader::ParseTag(const std::string& name, bool opening) {
+void HtmlReader::ParseHTMLTag(const std::string& name, bool opening) {
   auto heading = [&](int32_t size) {
-    Break(opening ? kBreakOpenBlock : kBreakCloseBlock);
-    ApplyAlign(opening);
-    PushProperty(kPropBold, fBoldStack, fBold, 1, opening);
-    PushProperty(kPropSize, fSizeStack, fSizeIndex, size, opening);
+    BreakHTMLParagraph(opening ? kBreakOpenBlock : kBreakCloseBlock);
+    ApplyHTMLAlign(opening);
+    PushHTMLProperty(kPropBold, fBoldStack, fBold, 1, opening);
+    PushHTMLProperty(kPropSize, fSizeStack, fSizeIndex, size, opening);
   };
   const std::string_view n = name;
   if (n == "p") {
-    Break(opening ? kBreakOpenParagraph : kBreakCloseParagraph);
-    ApplyAlign(opening);
+    BreakHTMLParagraph(opening ? kBreakOpenParagraph : kBreakCloseParagraph);
+    ApplyHTMLAlign(opening);
   } else if (n == "br") {
-    Break(kBreakLine);
+    BreakHTMLParagraph(kBreakLine);
   } else if (n == "pre") {
     fPreformatted = opening;
-    PushProperty(kPropFont, fFontStack, fFont, fFixedFont, opening);
-    PushProperty(kPropSize, fSizeStack, fSizeIndex, 2, opening);
+    PushHTMLProperty(kPropFont, fFontStack, fFont, fFixedFont, opening);
+    PushHTMLProperty(kPropSize, fSizeStack, fSizeIndex, 2, opening);
   } else if (n == "a") {
-    SetMode(kModeLink, opening);
+    SetHTMLMode(kModeLink, opening);
   } else if (n == "blockquote") {
-    Break(opening ? kBreakOpenBlock : kBreakCloseBlock);
-    PushIndent(kPropLeftIndent, fLeftStack, fLeftLevel, double(int64_t(fLeftLevel + 1)), opening);
-    PushIndent(kPropRightIndent, fRightStack, fRightLevel, double(int64_t(fRightLevel + 1)), opening);
+    BreakHTMLParagraph(opening ? kBreakOpenBlock : kBreakCloseBlock);
+    PushHTMLIndent(kPropLeftIndent, fLeftStack, fLeftLevel, double(int64_t(fLeftLevel + 1)), opening);
+    PushHTMLIndent(kPropRightIndent, fRightStack, fRightLevel, double(int64_t(fRightLevel + 1)), opening);
   } else if (n == "div") {
     if (opening) {
       const bool part = EnterHeaderOrFooter();
       fDivs.push_back(part);
-      if (!part) Break(kBreakOpenBlock);
-      ApplyAlign(true);
+      if (!part) BreakHTMLParagraph(kBreakOpenBlock);
+      ApplyHTMLAlign(true);
     } else {
       const bool part = !fDivs.empty() && fDivs.back();
       if (!fDivs.empty()) fDivs.pop_back();
-      if (!part) Break(kBreakCloseBlock);
-      ApplyAlign(false);
+      if (!part) BreakHTMLParagraph(kBreakCloseBlock);
+      ApplyHTMLAlign(false);
       if (part) LeaveHeaderOrFooter();
     }
   } else if (n == "font") {
     FontAttributes(opening);
   } else if (n == "b" || n == "strong") {
-    PushProperty(kPropBold, fBoldStack, fBold, 1, opening);
+    PushHTMLProperty(kPropBold, fBoldStack, fBold, 1, opening);
   } else if (n == "i" || n == "em" || n == "cite") {
-    PushProperty(kPropItalic, fItalicStack, fItalic, 1, opening);
+    PushHTMLProperty(kPropItalic, fItalicStack, fItalic, 1, opening);
   } else if (n == "u" || n == "ins") {
-    PushProperty(kPropUnderline, fUnderlineStack, fUnderline, 1, opening);
+    PushHTMLProperty(kPropUnderline, fUnderlineStack, fUnderline, 1, opening);
   } else if (n == "s" || n == "strike" || n == "del") {
-    PushProperty(kPropStrikeOut, fStrikeStack, fStrike, 1, opening);
+    PushHTMLProperty(kPropStrikeOut, fStrikeStack, fStrike, 1, opening);
   } else if (n == "sup") {
-    PushProperty(kPropVerticalPosition, fPositionStack, fPosition, 1, opening);
+    PushHTMLProperty(kPropVerticalPosition, fPositionStack, fPosition, 1, opening);
   } else if (n == "sub") {
-    PushProperty(kPropVerticalPosition, fPositionStack, fPosition, 2, opening);
+    PushHTMLProperty(kPropVerticalPosition, fPositionStack, fPosition, 2, opening);
   } else if (n == "small") {
-    PushProperty(kPropSize, fSizeStack, fSizeIndex, 2, opening);
+    PushHTMLProperty(kPropSize, fSizeStack, fSizeIndex, 2, opening);
   } else if (n == "big") {
-    PushProperty(kPropSize, fSizeStack, fSizeIndex, 4, opening);
+    PushHTMLProperty(kPropSize, fSizeStack, fSizeIndex, 4, opening);
   } else if (n == "tt" || n == "code" || n == "samp") {
-    PushProperty(kPropFont, fFontStack, fFont, fFixedFont, opening);
+    PushHTMLProperty(kPropFont, fFontStack, fFont, fFixedFont, opening);
   } else if (n.size() == 2 && n[0] == 'h' && n[1] >= '1' && n[1] <= '6') {
     heading(7 - (n[1] - '0'));
   } else if (n == "address") {
-    Break(opening ? kBreakOpenBlock : kBreakCloseBlock);
-    PushProperty(kPropItalic, fItalicStack, fItalic, 1, opening);
+    BreakHTMLParagraph(opening ? kBreakOpenBlock : kBreakCloseBlock);
+    PushHTMLProperty(kPropItalic, fItalicStack, fItalic, 1, opening);
   } else if (n == "ul" || n == "menu" || n == "dir") {
-    StartList(false, opening);
+    StartHTMLList(false, opening);
   } else if (n == "ol") {
-    StartList(true, opening);
+    StartHTMLList(true, opening);
   } else if (n == "li") {
-    if (opening) StartListItem();
+    if (opening) StartHTMLListItem();
   } else if (n == "body") {
-    SetMode(kModeBody, opening);
+    SetHTMLMode(kModeBody, opening);
   } else if (n == "title") {
-    SetMode(kModeTitle, opening);
+    SetHTMLMode(kModeTitle, opening);
   } else if (n == "head") {
-    SetMode(kModeHead, opening);
+    SetHTMLMode(kModeHead, opening);
   } else if (n == "script" || n == "applet" || n == "option" || n == "select") {
     // Their content is no text of the page. Only an opening tag starts the
     // skip: a stray closing tag must not take the rest of the page with it.
     if (opening) SkipPast("</" + name + ">");
   } else if (n == "dl") {
-    Break(opening ? kBreakOpenParagraph : kBreakCloseParagraph);
-    PushIndent(kPropLeftIndent, fLeftStack, fLeftLevel, double(int64_t(fLeftLevel)), opening);
+    BreakHTMLParagraph(opening ? kBreakOpenParagraph : kBreakCloseParagraph);
+    PushHTMLIndent(kPropLeftIndent, fLeftStack, fLeftLevel, double(int64_t(fLeftLevel)), opening);
   } else if (n == "dt" || n == "dd") {
     if (opening) {
-      Break(kBreakLine);
+      BreakHTMLParagraph(kBreakLine);
       if (fMode == kModeBody)
         Set(kPropLeftIndent, fDocument.GetParams().FromDisplayUnit(fLeftLevel + (n == "dd" ? 1 : 0)));
     }
   } else if (n == "hr") {
-    if (opening) InsertRule();
+    if (opening) InsertHTMLRule();
   } else if (n == "table") {
-    Break(opening ? kBreakOpenBlock : kBreakCloseBlock);
+    BreakHTMLParagraph(opening ? kBreakOpenBlock : kBreakCloseBlock);
     TableCharacters(opening);
   } else if (n == "tr") {
-    Break(kBreakLine);
+    BreakHTMLParagraph(kBreakLine);
     if (opening) {
-      const std::string* colour = GetValue("bgcolor");
+      const std::string* colour = fParams.GetValue("bgcolor");
       SetProperty(kPropBackColour, colour != nullptr ? ParseHTMLColor(*colour) : fBack);
       fFirstCell = true;
     }
@@ -1001,17 +1015,17 @@ void HtmlReader::ParseTag(const std::string& name, bool opening) {
         CaretToEnd();
         fLastBreak = kBreakTyped;
       }
-      const std::string* colour = GetValue("bgcolor");
+      const std::string* colour = fParams.GetValue("bgcolor");
       SetProperty(kPropBackColour, colour != nullptr ? ParseHTMLColor(*colour) : fBack);
       fFirstCell = false;
     }
-    PushProperty(kPropBold, fBoldStack, fBold, n == "th" ? 1 : 0, opening);
+    PushHTMLProperty(kPropBold, fBoldStack, fBold, n == "th" ? 1 : 0, opening);
   } else if (n == "img") {
-    InsertImage();
+    InsertHTMLImage();
   } else if (n == "meta" && opening) {
     // A page that says it is UTF-8 is read as UTF-8.
-    const std::string* charset = GetValue("charset");
-    const std::string* content = GetValue("content");
+    const std::string* charset = fParams.GetValue("charset");
+    const std::string* content = fParams.GetValue("content");
     const std::string text = Lowered(charset != nullptr ? *charset : content != nullptr ? *content : "");
     if (text.find("utf-8") != std::string::npos || text.find("utf8") != std::string::npos) fUtf8 = true;
   }
@@ -1060,7 +1074,7 @@ int32_t xMorvaImportHTML::ImportHTMLBytes(xMorvaDocument& document, const uint8_
     std::unique_ptr<VStreamProgress> progress;
     if (size > kProgressThreshold) progress.reset(document.NewProgressStatus(size));
     HtmlReader reader(document, *body, bytes, size, folder);
-    reader.Parse(progress.get());
+    reader.ParseHTMLText(progress.get());
   }
   if (recording) undo->Resume();
   document.SelectBody();

@@ -12,7 +12,7 @@ constexpr RtfKeywordKind D = kRtfKindDestination;
 constexpr RtfKeywordKind P = kRtfKindProperty;
 constexpr RtfKeywordKind S = kRtfKindSpecial;
 
-constexpr RtfKeyword kKeywords[] = {
+constexpr RtfKeyword RtfKeywordTable[] = {
     {"b", 1, false, P, kRtfPropBold},
     {"ul", 1, false, P, kRtfPropUnderline},
     {"ulnone", 0, false, P, kRtfPropUnderline},
@@ -173,13 +173,13 @@ constexpr RtfKeyword kKeywords[] = {
     {"\\", '\\', false, C, '\\'},
 };
 
-constexpr size_t kCount = sizeof kKeywords / sizeof kKeywords[0];
+constexpr size_t kCount = sizeof RtfKeywordTable / sizeof RtfKeywordTable[0];
 
 // The rows by word; among equal words the first row of the table wins.
 struct Sorted {
   std::array<const RtfKeyword*, kCount> rows{};
   Sorted() {
-    for (size_t i = 0; i < kCount; ++i) rows[i] = &kKeywords[i];
+    for (size_t i = 0; i < kCount; ++i) rows[i] = &RtfKeywordTable[i];
     std::stable_sort(rows.begin(), rows.end(),
                      [](const RtfKeyword* a, const RtfKeyword* b) { return a->word < b->word; });
   }

@@ -9,7 +9,7 @@
 enum RtfKeywordKind : uint8_t {
   kRtfKindCharacter = 0,    // index: the character code
   kRtfKindDestination = 1,  // index: an RtfDestinationAction
-  kRtfKindProperty = 2,     // index: an RtfPropertyAction
+  kRtfKindProperty = 2,     // index: a row of RtfPropertyTable
   kRtfKindSpecial = 3,      // index: an RtfSpecialAction
 };
 
@@ -32,7 +32,9 @@ enum RtfDestinationAction : int32_t {
   kRtfDestListText,
 };
 
-enum RtfPropertyAction : int32_t {
+// The rows of the property table: the setting each property keyword stores
+// into its block (character, paragraph or document settings).
+enum RtfPropertyTable : int32_t {
   // Character settings.
   kRtfPropBold,
   kRtfPropUnderline,

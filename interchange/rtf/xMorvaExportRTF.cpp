@@ -153,7 +153,7 @@ void xMorvaExportRTF::Raw(const char* text) {
   fOut.append(text);
 }
 
-void xMorvaExportRTF::Text(char16_t unit) {
+void xMorvaExportRTF::WriteRtfText(char16_t unit) {
   if (fPending) {
     fOut.push_back(' ');
     fPending = false;
@@ -187,8 +187,8 @@ void xMorvaExportRTF::Text(char16_t unit) {
   fOut.append(text);
 }
 
-void xMorvaExportRTF::Text(const VString& text) {
-  for (int32_t i = 1; i <= text.GetLength(); ++i) Text(text.GetCharAt(i));
+void xMorvaExportRTF::WriteRtfText(const VString& text) {
+  for (int32_t i = 1; i <= text.GetLength(); ++i) WriteRtfText(text.GetCharAt(i));
 }
 
 // ---- Tables and settings
@@ -243,10 +243,10 @@ void xMorvaExportRTF::WriteFontTable() {
         Raw("\\'3b");
         fPending = false;
       } else {
-        Text(unit);
+        WriteRtfText(unit);
       }
     }
-    Text(u';');
+    WriteRtfText(u';');
     Close();
     if (fWingdings < 0 && name.CompareCText("Wingdings", 1, false) == 0) fWingdings = i - 1;
   }
@@ -275,7 +275,7 @@ void xMorvaExportRTF::WriteInfo() {
   for (const auto& field : fields) {
     Open();
     Word(field.word);
-    Text(field.text);
+    WriteRtfText(field.text);
     Close();
   }
   Close();
@@ -348,14 +348,14 @@ void xMorvaExportRTF::WriteStyleSheets() {
         // A bullet is text, which in a style sheet would become part of
         // its name: the paragraphs that use it carry it.
         if (property == kPropBullet || sheet.states.GetState(property) != 1) continue;
-        WriteProperty(property, fCurrent.GetProperty(property));
+        WriteRtfProperty(property, fCurrent.GetProperty(property));
       }
       if (sheet.states.GetState(kPropTabs) == 1) {
         for (int32_t t = 0; t < sheet.tabs.Count(); ++t) WriteTab(sheet.tabs.StopAt(t));
       }
     }
-    Text(name);
-    Text(u';');
+    WriteRtfText(name);
+    WriteRtfText(u';');
     Close();
   }
   Close();
@@ -379,7 +379,7 @@ void xMorvaExportRTF::WriteTab(uint32_t stop) {
   Word("tx", int16_t(PixelsToTwips(TabStopPosition(stop))));
 }
 
-void xMorvaExportRTF::WriteProperty(uint16_t id, int32_t value) {
+void xMorvaExportRTF::WriteRtfProperty(uint16_t id, int32_t value) {
   static const char* const kUnderlines[] = {"ulnone", "ul", "ulw", "uldb", "uld"};
   static const char* const kAlignments[] = {"ql", "qc", "qr", "qj"};
   switch (id) {
@@ -429,11 +429,11 @@ void xMorvaExportRTF::WriteProperty(uint16_t id, int32_t value) {
         const char16_t shown = value == 108 ? char16_t(0x2022) : char16_t(value);
         Word("fi", PixelsToTwips(fCurrent.GetProperty(kPropFirstLineIndent) - BulletWidth(shown)));
         if (value == 108) {
-          Text(shown);
+          WriteRtfText(shown);
         } else {
           Word("f", fWingdings);
-          Text(char16_t(value));
-          WriteProperty(kPropFont, fCurrent.GetProperty(kPropFont));
+          WriteRtfText(char16_t(value));
+          WriteRtfProperty(kPropFont, fCurrent.GetProperty(kPropFont));
         }
         Word("tab");
       }
@@ -483,10 +483,10 @@ void xMorvaExportRTF::WriteParagraphProperties() {
   const int32_t bullet = fCurrent.GetProperty(kPropBullet);
   for (uint16_t id = kFirstParagraphProperty; id <= kLastParagraphProperty; ++id) {
     if (id == kPropBullet || (id == kPropFirstLineIndent && bullet != 0)) continue;
-    WriteProperty(id, fCurrent.GetProperty(id));
+    WriteRtfProperty(id, fCurrent.GetProperty(id));
   }
   for (int32_t i = 0; i < fTabs.Count(); ++i) WriteTab(fTabs.StopAt(i));
-  WriteProperty(kPropBullet, bullet);
+  WriteRtfProperty(kPropBullet, bullet);
 }
 
 // ---- Elements
@@ -522,7 +522,7 @@ void xMorvaExportRTF::WriteElement(uint16_t code, const uint8_t* payload, uint32
       Raw((format & kPageNumberCount) != 0 ? " NUMPAGES " : " PAGE ");
       Raw("}}{\\fldrslt{");
       fPending = false;
-      if (style < 5) Text(kSamples[style]);
+      if (style < 5) WriteRtfText(kSamples[style]);
       Raw("}}}");
       fPending = false;
       return;
@@ -569,7 +569,7 @@ void xMorvaExportRTF::WriteElement(uint16_t code, const uint8_t* payload, uint32
       if (url) {
         Raw("{\\field\\fldedit{\\*\\fldinst{HYPERLINK \"");
         fPending = false;
-        Text(link.GetTarget());
+        WriteRtfText(link.GetTarget());
         // The result is no optional destination: a reader that knows no
         // fields shows it.
         Raw("\" }}{\\fldrslt");
@@ -580,7 +580,7 @@ void xMorvaExportRTF::WriteElement(uint16_t code, const uint8_t* payload, uint32
         Word("cf", ColourIndex(fDocument->GetParams().GetLinkColour()));
         Word("ul");
       }
-      Text(link.GetTitle());
+      WriteRtfText(link.GetTitle());
       Close();
       if (url) {
         Close();
@@ -642,7 +642,7 @@ void xMorvaExportRTF::WritePicture(const uint8_t* element, uint32_t size) {
   Close();
 }
 
-void xMorvaExportRTF::WritePart(xMorvaEngine& engine, bool selection) {
+void xMorvaExportRTF::WriteRtfEngineText(xMorvaEngine& engine, bool selection) {
   fTabs.Clear();
   fCurrent.SetDefaults();
   uint32_t start = 0;
@@ -671,7 +671,7 @@ void xMorvaExportRTF::WritePart(xMorvaEngine& engine, bool selection) {
     }
     if (stream != nullptr) engine.UnlockStream();
   }
-  for (uint16_t id = 0; id <= kLastCharacterProperty + 1; ++id) WriteProperty(id, fCurrent.GetProperty(id));
+  for (uint16_t id = 0; id <= kLastCharacterProperty + 1; ++id) WriteRtfProperty(id, fCurrent.GetProperty(id));
   if (VPrintSettings* printer = fDocument->GetPrinter(); printer != nullptr && printer->IsLandscape()) {
     Word("lndscpsxn");
   }
@@ -694,7 +694,7 @@ void xMorvaExportRTF::WritePart(xMorvaEngine& engine, bool selection) {
     if (item.kind == StreamItem::kUnit) {
       beforeContent();
       afterParagraphEnd = item.unit == kUnitParagraphEnd;
-      Text(item.unit);
+      WriteRtfText(item.unit);
     } else if (item.kind == StreamItem::kRecord) {
       if (item.unit == kPropTabs) {
         fTabs.AddStop(item.value);
@@ -702,7 +702,7 @@ void xMorvaExportRTF::WritePart(xMorvaEngine& engine, bool selection) {
         fCurrent.SetProperty(item.unit, int32_t(item.value));
       }
       if (item.unit < kFirstParagraphProperty) {
-        WriteProperty(item.unit, fCurrent.GetProperty(item.unit));
+        WriteRtfProperty(item.unit, fCurrent.GetProperty(item.unit));
       } else if (afterParagraphEnd) {
         Word("pard");
         paragraphPending = true;
@@ -769,7 +769,7 @@ bool xMorvaExportRTF::ExportRtf(xMorvaDocument& document, VStream& stream, bool 
   WriteColourTable();
   WriteStyleSheets();
   if (selection) {
-    if (auto* engine = static_cast<xMorvaEngine*>(document.GetCurrentPart())) WritePart(*engine, true);
+    if (auto* engine = static_cast<xMorvaEngine*>(document.GetCurrentPart())) WriteRtfEngineText(*engine, true);
   } else {
     const bool facing = document.GetParams().GetDifferentLeftRight() != 0;
     for (const PartGroup& group : kPartGroups) {
@@ -778,11 +778,11 @@ bool xMorvaExportRTF::ExportRtf(xMorvaDocument& document, VStream& stream, bool 
       Open();
       Word(facing ? group.facingWord : group.word);
       Open();
-      WritePart(*engine, false);
+      WriteRtfEngineText(*engine, false);
       Close();
       Close();
     }
-    if (body != nullptr) WritePart(*body, false);
+    if (body != nullptr) WriteRtfEngineText(*body, false);
   }
   Close();
   Flush();

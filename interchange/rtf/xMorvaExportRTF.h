@@ -40,8 +40,8 @@ class xMorvaExportRTF : public VObject {
   void Close();
   void Word(const char* word);
   void Word(const char* word, int32_t number);
-  void Text(char16_t unit);
-  void Text(const class VString& text);
+  void WriteRtfText(char16_t unit);
+  void WriteRtfText(const class VString& text);
   void Raw(const char* text);
   void Flush();
 
@@ -53,8 +53,8 @@ class xMorvaExportRTF : public VObject {
   void WriteSettings();
   void WriteColourTable();
   void WriteStyleSheets();
-  void WritePart(xMorvaEngine& engine, bool selection);
-  void WriteProperty(uint16_t id, int32_t value);
+  void WriteRtfEngineText(xMorvaEngine& engine, bool selection);
+  void WriteRtfProperty(uint16_t id, int32_t value);
   void WriteParagraphProperties();
   void WriteTab(uint32_t stop);
   // The width in pixels of a bullet in the current properties.

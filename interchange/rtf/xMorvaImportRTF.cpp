@@ -36,7 +36,7 @@ constexpr int32_t kErrorDamaged = 1015;
 constexpr int32_t kErrorNoMemory = 1041;
 
 // Destinations: where the bytes of a group go.
-enum Destination : uint8_t {
+enum RtfDestination : uint8_t {
   kDestBody = 0,
   kDestFontTable = 1,
   kDestColourTable = 2,
@@ -111,7 +111,7 @@ struct ParagraphBlock {
   uint8_t alignment = 0;
 };
 
-struct State {
+struct RtfState {
   CharacterBlock c;
   ParagraphBlock p;
   uint8_t destination = kDestBody;
@@ -133,7 +133,7 @@ struct RtfStyle {
   int32_t basedOn = -1;
   std::vector<std::pair<int32_t, int32_t>> settings;
 };
-static_assert(kRtfPropParagraphStyle < 64, "one bit of State::explicitSet per setting");
+static_assert(kRtfPropParagraphStyle < 64, "one bit of RtfState::explicitSet per setting");
 // Styles based on styles: a chain longer than this is a loop.
 constexpr int32_t kMaxStyleChain = 16;
 // The settings a style keeps (real ones have a few dozen): a hostile file
@@ -200,7 +200,7 @@ class RtfReader {
   // Parses the bytes, then those of the stream when one is given; a
   // progress (may be null) is advanced as they are read, and answering
   // "stop" ends the input there.
-  int32_t Parse(const uint8_t* bytes, size_t size, VStream* stream, VStreamProgress* progress);
+  int32_t ParseRtf(const uint8_t* bytes, size_t size, VStream* stream, VStreamProgress* progress);
   // Closes the last paragraph of each part (a paste restores the settings
   // of the text after it).
   void Finish(xMorvaEngine* pasteTarget);
@@ -216,11 +216,11 @@ class RtfReader {
   bool PartUsed(int16_t part) const { return fUsed[part]; }
 
  private:
-  int32_t ParseKeyword();
-  int32_t Translate(std::string_view word, bool hasParameter, int32_t parameter);
+  int32_t ParseRtfKeyword();
+  int32_t TranslateRtfKeyword(std::string_view word, bool hasParameter, int32_t parameter);
   // `escaped`: the byte came as \' and two digits, so it is never a
   // delimiter of the table it stands in.
-  int32_t Character(uint32_t code, bool converted, bool escaped = false);
+  int32_t ParseRtfChar(uint32_t code, bool converted, bool escaped = false);
   // Steps over the fallback of a \u: `count` characters, a \' escape or a
   // control word counting as one; a brace ends it.
   void SkipUnicodeFallback(int32_t count);
@@ -232,13 +232,13 @@ class RtfReader {
   // Closes the paragraph at a paragraph end or a break, with the interline
   // its spacing gives; the setting carried on is left as it was.
   void CloseSpacedParagraph(PartText& text, const ParagraphBlock& p);
-  void Push();
-  int32_t Pop();
-  void ChangeDestination(int32_t action);
-  void ApplyProperty(int32_t property, int32_t value);
-  void ApplySpecial(int32_t action, int32_t parameter);
+  void PushRtfState();
+  int32_t PopRtfState();
+  void ChangeRtfDestination(int32_t action);
+  void ApplyRtfProperty(int32_t property, int32_t value);
+  void ApplyRtfSpecial(int32_t action, int32_t parameter);
   void ApplyDocument(int32_t property, int32_t value);
-  void ApplyCharacterProperties();
+  void ApplyRtfCharProperties();
   void ApplyParagraph(uint16_t id, int32_t value);
   void ResetParagraph();
 
@@ -271,8 +271,8 @@ class RtfReader {
   int32_t fHexDigits = 0;
   uint32_t fHexValue = 0;
   bool fSkipUnknown = false;
-  State fState;
-  std::vector<State> fSaved;
+  RtfState fState;
+  std::vector<RtfState> fSaved;
   int32_t fCharSet = 0;  // 0 Windows, 1 Macintosh
   // The document's font index of each RTF font number defined; 0: none.
   // Zeroed pages the system hands out: only the entries written cost
@@ -350,7 +350,7 @@ void RtfReader::Skip(size_t count) {
   }
 }
 
-int32_t RtfReader::Parse(const uint8_t* bytes, size_t size, VStream* stream, VStreamProgress* progress) {
+int32_t RtfReader::ParseRtf(const uint8_t* bytes, size_t size, VStream* stream, VStreamProgress* progress) {
   fBytes = bytes;
   fSize = size;
   fAt = 0;
@@ -367,18 +367,18 @@ int32_t RtfReader::Parse(const uint8_t* bytes, size_t size, VStream* stream, VSt
     // The clipboard's data ends with a zero byte.
     if (byte == 0) break;
     if (byte == '\\') {
-      if (const int32_t code = ParseKeyword()) return code;
+      if (const int32_t code = ParseRtfKeyword()) return code;
       continue;
     }
     if (byte == '{') {
       if (depth >= kRtfMaxDepth) return kRtfTooDeep;
-      Push();
+      PushRtfState();
       ++depth;
       continue;
     }
     if (byte == '}') {
       if (depth == 0) return kRtfUnbalancedClose;
-      if (const int32_t code = Pop()) return code;
+      if (const int32_t code = PopRtfState()) return code;
       --depth;
       continue;
     }
@@ -397,17 +397,17 @@ int32_t RtfReader::Parse(const uint8_t* bytes, size_t size, VStream* stream, VSt
       fHexValue = fHexValue * 16 + digit;
       if (++fHexDigits == 2) {
         fInput = kInputNormal;
-        if (const int32_t code = Character(fHexValue, false, true)) return code;
+        if (const int32_t code = ParseRtfChar(fHexValue, false, true)) return code;
       }
       continue;
     }
-    if (const int32_t code = Character(byte, false)) return code;
+    if (const int32_t code = ParseRtfChar(byte, false)) return code;
   }
   if (fInput == kInputHex) return kRtfBadHex;
   return depth > 0 ? kRtfOpenGroup : kRtfOk;
 }
 
-int32_t RtfReader::ParseKeyword() {
+int32_t RtfReader::ParseRtfKeyword() {
   if (!Fill(1)) return kRtfEndInControl;
   const uint8_t first = fBytes[fAt];
   auto isLetter = [](int b) { return (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z'); };
@@ -416,7 +416,7 @@ int32_t RtfReader::ParseKeyword() {
     ++fAt;
     // Backslash and a line end is a paragraph end.
     char symbol[1] = {char(first == 10 || first == 13 ? '\n' : first)};
-    return Translate(std::string_view(symbol, 1), false, 0);
+    return TranslateRtfKeyword(std::string_view(symbol, 1), false, 0);
   }
   // A word longer than any the table holds cannot match: it is read whole
   // and ignored, never cut into a shorter word that might.
@@ -448,10 +448,10 @@ int32_t RtfReader::ParseKeyword() {
     fSkipUnknown = false;
     return kRtfOk;
   }
-  return Translate(std::string_view(word, wordLength), hasParameter, parameter);
+  return TranslateRtfKeyword(std::string_view(word, wordLength), hasParameter, parameter);
 }
 
-int32_t RtfReader::Translate(std::string_view word, bool hasParameter, int32_t parameter) {
+int32_t RtfReader::TranslateRtfKeyword(std::string_view word, bool hasParameter, int32_t parameter) {
   if (word == "uc") {
     // The count is scoped by the group, as RTF defines it.
     fState.unicodeSkip = hasParameter ? std::clamp(parameter, 0, kMaxUnicodeSkip) : 1;
@@ -462,7 +462,7 @@ int32_t RtfReader::Translate(std::string_view word, bool hasParameter, int32_t p
     fSkipUnknown = false;
     if (hasParameter && fState.destination != kDestSkip) {
       // Escaped as much as a \' byte: never a table's delimiter.
-      if (const int32_t code = Character(uint16_t(parameter), true, true)) return code;
+      if (const int32_t code = ParseRtfChar(uint16_t(parameter), true, true)) return code;
     }
     // The fallback for readers that lack Unicode follows: as many
     // characters as the \uc in effect says (1 without one).
@@ -479,9 +479,9 @@ int32_t RtfReader::Translate(std::string_view word, bool hasParameter, int32_t p
   const int32_t value = row->useDefault || !hasParameter ? row->defaultValue : parameter;
   switch (row->kind) {
     case kRtfKindCharacter:
-      return Character(uint32_t(row->index), true);
+      return ParseRtfChar(uint32_t(row->index), true);
     case kRtfKindDestination:
-      ChangeDestination(row->index);
+      ChangeRtfDestination(row->index);
       return kRtfOk;
     case kRtfKindProperty:
       switch (fState.destination) {
@@ -508,11 +508,11 @@ int32_t RtfReader::Translate(std::string_view word, bool hasParameter, int32_t p
           return kRtfOk;
         }
         default:
-          ApplyProperty(row->index, value);
+          ApplyRtfProperty(row->index, value);
           return kRtfOk;
       }
     case kRtfKindSpecial:
-      ApplySpecial(row->index, hasParameter ? parameter : 0);
+      ApplyRtfSpecial(row->index, hasParameter ? parameter : 0);
       return kRtfOk;
     default:
       return kRtfOk;
@@ -552,7 +552,7 @@ void RtfReader::SkipUnicodeFallback(int32_t count) {
   }
 }
 
-int32_t RtfReader::Character(uint32_t code, bool converted, bool escaped) {
+int32_t RtfReader::ParseRtfChar(uint32_t code, bool converted, bool escaped) {
   switch (fState.destination) {
     case kDestBody:
     case kDestPart: {
@@ -637,7 +637,7 @@ int32_t RtfReader::Character(uint32_t code, bool converted, bool escaped) {
   }
 }
 
-void RtfReader::Push() {
+void RtfReader::PushRtfState() {
   fSaved.push_back(fState);
   fInput = kInputNormal;
   // Each group of the style sheet defines one style.
@@ -648,9 +648,9 @@ void RtfReader::Push() {
   }
 }
 
-int32_t RtfReader::Pop() {
+int32_t RtfReader::PopRtfState() {
   if (fSaved.empty()) return kRtfUnbalancedClose;
-  const State saved = fSaved.back();
+  const RtfState saved = fSaved.back();
   fSaved.pop_back();
   const bool charactersDiffer = !(saved.c == fState.c);
   const ParagraphBlock before = fState.p;
@@ -678,7 +678,7 @@ int32_t RtfReader::Pop() {
   // The document's own group closes: no text follows, and its last
   // paragraph, which no \par closed, keeps the settings it was given.
   if (fSaved.empty()) return kRtfOk;
-  if (charactersDiffer || leftPart) ApplyCharacterProperties();
+  if (charactersDiffer || leftPart) ApplyRtfCharProperties();
   if (before.left != fState.p.left) ApplyParagraph(kPropLeftIndent, TwipsToPixels(fState.p.left));
   if (before.first != fState.p.first) ApplyParagraph(kPropFirstLineIndent, TwipsToPixels(fState.p.first));
   if (before.right != fState.p.right) ApplyParagraph(kPropRightIndent, TwipsToPixels(fState.p.right));
@@ -686,7 +686,7 @@ int32_t RtfReader::Pop() {
   return kRtfOk;
 }
 
-void RtfReader::ChangeDestination(int32_t action) {
+void RtfReader::ChangeRtfDestination(int32_t action) {
   if (fState.destination == kDestSkip) return;
   switch (action) {
     case kRtfDestFontTable:
@@ -728,7 +728,7 @@ void RtfReader::ChangeDestination(int32_t action) {
       fState.destination = kDestPart;
       fUsed[fState.part] = true;
       // The part's text starts with the settings the group has so far.
-      ApplyCharacterProperties();
+      ApplyRtfCharProperties();
       return;
     }
     default:
@@ -737,7 +737,7 @@ void RtfReader::ChangeDestination(int32_t action) {
   }
 }
 
-void RtfReader::ApplyCharacterProperties() {
+void RtfReader::ApplyRtfCharProperties() {
   PartText& text = Current();
   const CharacterBlock& c = fState.c;
   xMorvaProperties& p = text.current;
@@ -783,7 +783,7 @@ void RtfReader::ResetParagraph() {
   text.currentTabs.Clear();
 }
 
-void RtfReader::ApplyProperty(int32_t property, int32_t value) {
+void RtfReader::ApplyRtfProperty(int32_t property, int32_t value) {
   CharacterBlock& c = fState.c;
   ParagraphBlock& p = fState.p;
   if (property == kRtfPropPlain) {
@@ -877,7 +877,7 @@ void RtfReader::ApplyProperty(int32_t property, int32_t value) {
       // Text before any font is named is in the default font.
       if (fState.c.font == 0) {
         fState.c.font = value;
-        if (InText()) ApplyCharacterProperties();
+        if (InText()) ApplyRtfCharProperties();
       }
       return;
     case kRtfPropIgnored: return;
@@ -888,7 +888,7 @@ void RtfReader::ApplyProperty(int32_t property, int32_t value) {
   // A character setting: the colour table's components define colours, the
   // text takes the rest.
   if (fState.destination == kDestColourTable || fState.destination == kDestFontTable) return;
-  ApplyCharacterProperties();
+  ApplyRtfCharProperties();
 }
 
 void RtfReader::ApplyDocument(int32_t property, int32_t value) {
@@ -956,7 +956,7 @@ void RtfReader::ApplyDocument(int32_t property, int32_t value) {
   }
 }
 
-void RtfReader::ApplySpecial(int32_t action, int32_t parameter) {
+void RtfReader::ApplyRtfSpecial(int32_t action, int32_t parameter) {
   if (action == kRtfSpecialBinary) {
     // Binary data (pictures, objects) is skipped whole; a count beyond the
     // input ends it, and a count of 0 or less skips nothing.
@@ -1072,7 +1072,7 @@ void RtfReader::ApplyStyle(int32_t number, bool character, int32_t depth) {
   const bool outer = !fApplyingStyle;
   fApplyingStyle = true;
   for (const auto& [property, value] : style->settings) {
-    if ((fState.explicitSet >> property & 1) == 0) ApplyProperty(property, value);
+    if ((fState.explicitSet >> property & 1) == 0) ApplyRtfProperty(property, value);
   }
   if (outer) fApplyingStyle = false;
 }
@@ -1229,7 +1229,7 @@ int32_t xMorvaImportRTF::Import(xMorvaDocument& document, const uint8_t* bytes, 
     RtfReader check(document, true, true);
     if (!check.Allocate()) return kErrorNoMemory;
     check.Begin(nullptr);
-    fParseCode = check.Parse(bytes, size, stream, nullptr);
+    fParseCode = check.ParseRtf(bytes, size, stream, nullptr);
     if (fParseCode != kRtfOk) return kErrorDamaged;
     if (stream != nullptr && stream->SetPosition(position) != 0) return kErrorDamaged;
     start = target->GetSelStart();
@@ -1254,7 +1254,7 @@ int32_t xMorvaImportRTF::Import(xMorvaDocument& document, const uint8_t* bytes, 
   reader.Begin(target);
   std::unique_ptr<VStreamProgress> progress;
   if (total > kReadProgressThreshold) progress.reset(document.NewProgressStatus(total));
-  fParseCode = reader.Parse(bytes, size, stream, progress.get());
+  fParseCode = reader.ParseRtf(bytes, size, stream, progress.get());
   progress.reset();
   reader.Finish(target);
 
