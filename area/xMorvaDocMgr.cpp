@@ -4,11 +4,11 @@
 
 #include "area/xMorvaPlugIn.h"
 
+#include "area/files/xMorvaDocumentFile.h"
+#include "area/files/xMorvaFileFormats.h"
+#include "area/files/xMorvaOpenSave.h"
 #include "area/xMorvaAreaDialogs.h"
-#include "area/xMorvaDocumentFile.h"
-#include "area/xMorvaFileFormats.h"
 #include "area/xMorvaMain.h"
-#include "area/xMorvaOpenSave.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaUndo.h"
 #include "framework/core/streams/VHostFieldStream.h"

@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "area/xMorvaPlugIn.h"
+#include "area/files/xMorvaResourceSwap.h"
 #include "area/xMorvaHostObject.h"
+#include "area/xMorvaPlugIn.h"
 #include "area/xMorvaPlugInKinds.h"
-#include "area/xMorvaResourceSwap.h"
 #include "document/xMorvaDocument.h"
 #include "engine/xMorvaElementStream.h"
 #include "framework/system/resources/VMacResourceFile.h"

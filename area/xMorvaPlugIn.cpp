@@ -6,17 +6,17 @@
 
 #include <algorithm>
 
+#include "area/printing/xMorvaPrintCommands.h"
+#include "area/spelling/xMorvaWinSpeller.h"
+#include "area/view/xMorvaFrame.h"
+#include "area/view/xMorvaRuler.h"
+#include "area/view/xMorvaTabSelector.h"
+#include "area/view/xMorvaVerticalRuler.h"
 #include "area/xMorvaAreaDialogs.h"
 #include "area/xMorvaBarState.h"
 #include "area/xMorvaDialogCommands.h"
 #include "area/xMorvaDocMgr.h"
-#include "area/xMorvaFrame.h"
-#include "area/xMorvaRuler.h"
-#include "area/xMorvaTabSelector.h"
-#include "area/xMorvaVerticalRuler.h"
-#include "area/xMorvaWinSpeller.h"
 #include "area/xMorvaMain.h"
-#include "area/xMorvaPrintCommands.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaFind.h"
 #include "framework/core/containers/VStringArray.h"

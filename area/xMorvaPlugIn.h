@@ -10,8 +10,8 @@
 #include <memory>
 #include <vector>
 
+#include "area/files/xMorvaOpenSave.h"
 #include "area/xMorvaHostObject.h"
-#include "area/xMorvaOpenSave.h"
 #include "area/xMorvaUserMethods.h"
 #include "controls/menus/VToolboxMenuBar.h"
 #include "document/xMorvaDocumentArea.h"

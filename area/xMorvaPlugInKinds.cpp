@@ -2,11 +2,11 @@
 // what every plug-in object of it shares for the host language.
 #include "area/xMorvaPlugInKinds.h"
 
+#include "area/printing/xMorvaPrintCommands.h"
 #include "area/xMorvaDocMgr.h"
+#include "area/xMorvaMain.h"
 #include "boundary/HostRecords.h"
 #include "boundary/HostSelectors.h"
-#include "area/xMorvaMain.h"
-#include "area/xMorvaPrintCommands.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaText.h"
 #include "graphics/VPort.h"

@@ -3,10 +3,10 @@
 // host gives the area no document and saved by command 110.
 #include <memory>
 
+#include "area/files/xMorvaDocumentFile.h"
+#include "area/files/xMorvaOpenSave.h"
 #include "area/xMorvaAreaDialogs.h"
-#include "area/xMorvaDocumentFile.h"
 #include "area/xMorvaMain.h"
-#include "area/xMorvaOpenSave.h"
 #include "area/xMorvaPlugIn.h"
 #include "document/xMorvaAreaServices.h"
 #include "document/xMorvaDocument.h"

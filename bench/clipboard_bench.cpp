@@ -11,7 +11,7 @@
 
 #include <memory>
 
-#include "area/xMorvaFileFormats.h"
+#include "area/files/xMorvaFileFormats.h"
 #include "bench/BenchMain.h"
 #include "bench/FormatBench.h"
 #include "bench/ReferenceDocument.h"
@@ -20,14 +20,14 @@
 #include "engine/xMorvaDocumentEngineServices.h"
 #include "engine/xMorvaEngine.h"
 #include "engine/xMorvaTextTransferEngine.h"
-#include "framework/system/environment/VClipboard.h"
-#include "interchange/rtf/xMorvaRtfFormats.h"
-#include "interchange/text/xMorvaClipboardFilters.h"
-#include "platform/toolbox/TbxScrap.h"
 #include "framework/core/VService.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VMemoryStream.h"
+#include "framework/system/environment/VClipboard.h"
 #include "graphics/VGraphicsStart.h"
+#include "interchange/rtf/xMorvaRtfFormats.h"
+#include "interchange/text/xMorvaClipboardFilters.h"
+#include "platform/toolbox/TbxScrap.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "area/xMorvaDocumentFile.h"
-#include "area/xMorvaPicturesInPage.h"
+#include "area/files/xMorvaDocumentFile.h"
+#include "area/view/xMorvaPicturesInPage.h"
 #include "bench/BenchMain.h"
 #include "bench/ProcessBench.h"
 #include "bench/ReferenceDocument.h"

@@ -18,9 +18,9 @@
 #include <memory>
 #include <string>
 
+#include "area/printing/xMorvaPrintCommands.h"
 #include "area/xMorvaMain.h"
 #include "area/xMorvaPlugIn.h"
-#include "area/xMorvaPrintCommands.h"
 #include "bench/AreaBenchSupport.h"
 #include "bench/BenchMain.h"
 #include "boundary/HostServiceSelectors.h"

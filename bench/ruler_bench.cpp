@@ -7,10 +7,10 @@
 #include <memory>
 #include <string>
 
-#include "area/xMorvaFrame.h"
+#include "area/view/xMorvaFrame.h"
+#include "area/view/xMorvaRuler.h"
 #include "area/xMorvaMain.h"
 #include "area/xMorvaPlugIn.h"
-#include "area/xMorvaRuler.h"
 #include "bench/AreaBenchSupport.h"
 #include "bench/BenchMain.h"
 #include "boundary/ModuleExports.h"

@@ -11,9 +11,9 @@
 #include <memory>
 #include <string>
 
-#include "area/xMorvaFrame.h"
+#include "area/view/xMorvaFrame.h"
+#include "area/view/xMorvaMouse.h"
 #include "area/xMorvaMain.h"
-#include "area/xMorvaMouse.h"
 #include "area/xMorvaPlugIn.h"
 #include "bench/AreaBenchSupport.h"
 #include "bench/BenchMain.h"

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "area/xMorvaFrame.h"
+#include "area/view/xMorvaFrame.h"
 #include "area/xMorvaMain.h"
 #include "area/xMorvaPlugIn.h"
 #include "bench/AreaBenchSupport.h"

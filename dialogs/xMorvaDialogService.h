@@ -3,8 +3,8 @@
 // the dialog of its command on the area's values.
 #pragma once
 
+#include "area/printing/xMorvaPrintCommands.h"
 #include "area/xMorvaDialogCommands.h"
-#include "area/xMorvaPrintCommands.h"
 
 class xMorvaDialogService final : public xMorvaDialogs, public xMorvaPrintDialogs {
  public:

@@ -8,10 +8,10 @@
 #include <memory>
 #include <string>
 
+#include "area/files/xMorvaOpenSave.h"
+#include "area/spelling/xMorvaWinSpeller.h"
 #include "area/xMorvaMain.h"
-#include "area/xMorvaOpenSave.h"
 #include "area/xMorvaPlugIn.h"
-#include "area/xMorvaWinSpeller.h"
 #include "dialogs/xMorvaFormObjectName.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaLayoutInterface.h"

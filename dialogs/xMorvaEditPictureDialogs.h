@@ -8,7 +8,7 @@
 
 #include <cstdint>
 
-#include "area/xMorvaPicturesInPage.h"
+#include "area/view/xMorvaPicturesInPage.h"
 #include "dialogs/xMorvaDialog.h"
 
 class VHostRef;

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-#include "area/xMorvaHyperlink.h"
+#include "area/view/xMorvaHyperlink.h"
 #include "dialogs/xMorvaDialog.h"
 #include "framework/core/strings/VUniString.h"
 

@@ -2,9 +2,9 @@
 // on the page, and the illustration of the choice.
 #include "dialogs/xMorvaPictureDialog.h"
 
+#include "area/view/xMorvaPicturesInPage.h"
 #include "area/xMorvaMain.h"
 #include "area/xMorvaPlugIn.h"
-#include "area/xMorvaPicturesInPage.h"
 #include "dialogs/xMorvaFormObjectName.h"
 #include "document/xMorvaDocument.h"
 #include "framework/system/resources/VMacResourceFile.h"

@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <limits>
 
+#include "area/printing/xMorvaPrintCommands.h"
 #include "area/xMorvaMain.h"
 #include "area/xMorvaPlugIn.h"
-#include "area/xMorvaPrintCommands.h"
 #include "dialogs/xMorvaFormObjectName.h"
 #include "document/xMorvaDocument.h"
 #include "graphics/VMetafilePort.h"

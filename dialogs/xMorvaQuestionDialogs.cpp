@@ -1,8 +1,8 @@
 // The question dialogs and the services through which the area asks them.
 #include "dialogs/xMorvaQuestionDialogs.h"
 
+#include "area/printing/xMorvaPrintCommands.h"
 #include "area/xMorvaPlugIn.h"
-#include "area/xMorvaPrintCommands.h"
 #include "dialogs/xMorvaFormObjectName.h"
 
 xMorvaYesNoCancelDialog::xMorvaYesNoCancelDialog(xMorvaPlugIn* area, const char* formName, bool canCancel)

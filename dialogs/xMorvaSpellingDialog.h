@@ -6,7 +6,7 @@
 // speller's.
 #pragma once
 
-#include "area/xMorvaWinSpeller.h"
+#include "area/spelling/xMorvaWinSpeller.h"
 #include "dialogs/xMorvaDialog.h"
 
 class xMorvaSpellingDialog : public xMorvaDialog {

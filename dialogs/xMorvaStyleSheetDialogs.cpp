@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "area/xMorvaDocumentFile.h"
+#include "area/files/xMorvaDocumentFile.h"
 #include "area/xMorvaMain.h"
 #include "area/xMorvaPlugIn.h"
 #include "dialogs/xMorvaEditStyleSheetDialog.h"

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <memory>
 
-#include "area/xMorvaResourceSwap.h"
+#include "area/files/xMorvaResourceSwap.h"
 #include "dialogs/xMorvaArrayTable.h"
 #include "framework/core/VObject.h"
 #include "fuzz/FuzzSupport.h"

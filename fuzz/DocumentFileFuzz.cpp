@@ -8,8 +8,8 @@
 #include <memory>
 #include <vector>
 
-#include "area/xMorvaDocumentFile.h"
-#include "area/xMorvaPicturesInPage.h"
+#include "area/files/xMorvaDocumentFile.h"
+#include "area/view/xMorvaPicturesInPage.h"
 #include "document/xMorvaDocument.h"
 #include "engine/xMorvaDocumentEngineServices.h"
 #include "engine/xMorvaEngine.h"

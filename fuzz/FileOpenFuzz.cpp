@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "area/xMorvaOpenSave.h"
+#include "area/files/xMorvaOpenSave.h"
 #include "document/xMorvaDocument.h"
 #include "engine/xMorvaEngine.h"
 #include "framework/system/files/VFile.h"

@@ -2,7 +2,7 @@
 // byte chooses the stream's byte order (bit 0) and that of the written copy
 // (bit 1); a link that was read is written again and must read back, with
 // the same kind, look, target and title.
-#include "area/xMorvaHyperlink.h"
+#include "area/view/xMorvaHyperlink.h"
 #include "fuzz/RecordFuzz.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <vector>
 
-#include "area/xMorvaLowCommandInputs.h"
+#include "area/commands/xMorvaLowCommandInputs.h"
 #include "boundary/HostRecords.h"
 #include "fuzz/FuzzSupport.h"
 #include "platform/toolbox/TbxHandles.h"

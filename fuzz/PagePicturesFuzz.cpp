@@ -4,7 +4,7 @@
 // must still save.
 #include <vector>
 
-#include "area/xMorvaPicturesInPage.h"
+#include "area/view/xMorvaPicturesInPage.h"
 #include "fuzz/FuzzSupport.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

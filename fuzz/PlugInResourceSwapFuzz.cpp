@@ -6,7 +6,7 @@
 #include <cstring>
 #include <memory>
 
-#include "area/xMorvaResourceSwap.h"
+#include "area/files/xMorvaResourceSwap.h"
 #include "framework/core/VObject.h"
 #include "fuzz/FuzzSupport.h"
 

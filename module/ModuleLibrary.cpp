@@ -6,14 +6,11 @@
 
 #include <new>
 
+#include "area/view/xMorvaPicturesInPage.h"
 #include "area/xMorvaDocumentAreaServices.h"
-#include "area/xMorvaPicturesInPage.h"
 #include "area/xMorvaMain.h"
 #include "boundary/HostRecords.h"
 #include "boundary/ModuleExports.h"
-#include "engine/xMorvaDocumentEngineServices.h"
-#include "engine/xMorvaListNumber.h"
-#include "engine/xMorvaTextTransferEngine.h"
 #include "controls/bars/DockBarMakers.h"
 #include "controls/bars/VToolBarItemDragger.h"
 #include "controls/bars/VToolBarsUserDialog.h"
@@ -27,6 +24,9 @@
 #include "dialogs/xMorvaHyperlinkDialog.h"
 #include "dialogs/xMorvaQuestionDialogs.h"
 #include "dialogs/xMorvaSpellingDialog.h"
+#include "engine/xMorvaDocumentEngineServices.h"
+#include "engine/xMorvaListNumber.h"
+#include "engine/xMorvaTextTransferEngine.h"
 #include "framework/core/VService.h"
 #include "framework/core/memory/VHeap.h"
 #include "framework/core/memory/VSharedBlockReader.h"
@@ -41,9 +41,6 @@
 #include "framework/system/files/VFileDialog.h"
 #include "framework/system/resources/StandardColors.h"
 #include "framework/system/resources/VMacResourceFile.h"
-#include "views/VDockFloatingBarWindow.h"
-#include "views/VFrameServices.h"
-#include "views/VViewsEnvironmentLink.h"
 #include "graphics/GraphicsHooks.h"
 #include "graphics/VGraphicsEnvironmentLink.h"
 #include "graphics/VGraphicsStart.h"
@@ -57,10 +54,13 @@
 #include "interchange/html/HTMLEntities.h"
 #include "interchange/html/xMorvaHtmlFormats.h"
 #include "interchange/older/xMorvaOlderFormats.h"
-#include "interchange/text/xMorvaClipboardFilters.h"
 #include "interchange/rtf/xMorvaRtfFormats.h"
+#include "interchange/text/xMorvaClipboardFilters.h"
 #include "interchange/text/xMorvaTextFormats.h"
 #include "interchange/word/xMorvaWordFormats.h"
+#include "views/VDockFloatingBarWindow.h"
+#include "views/VFrameServices.h"
+#include "views/VViewsEnvironmentLink.h"
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "area/xMorvaDocumentFile.h"
-#include "area/xMorvaPicturesInPage.h"
+#include "area/files/xMorvaDocumentFile.h"
+#include "area/view/xMorvaPicturesInPage.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaProperties.h"
 #include "document/xMorvaStyleSheet.h"

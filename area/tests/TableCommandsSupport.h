@@ -13,7 +13,7 @@
 
 #include "area/tests/AreaTestSupport.h"
 #include "area/tests/HostPictureSupport.h"
-#include "area/xMorvaPicturesInPage.h"
+#include "area/view/xMorvaPicturesInPage.h"
 #include "boundary/HostRecords.h"
 #include "document/xMorvaDocument.h"
 #include "engine/xMorvaEngine.h"

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "area/tests/AreaTestSupport.h"
-#include "area/xMorvaFrame.h"
+#include "area/view/xMorvaFrame.h"
 #include "document/xMorvaLayoutInterface.h"
 #include "document/xMorvaText.h"
 #include "engine/xMorvaElementStream.h"

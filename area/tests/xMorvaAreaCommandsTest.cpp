@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "area/commands/xMorvaAreaCommands.h"
 #include "area/tests/AreaTestSupport.h"
 #include "area/tests/DocumentFileSupport.h"
-#include "area/xMorvaAreaCommands.h"
 #include "area/xMorvaBarState.h"
 #include "boundary/HostRecords.h"
 #include "document/xMorvaProperties.h"

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "area/tests/TableCommandsSupport.h"
-#include "area/xMorvaHyperlink.h"
+#include "area/view/xMorvaHyperlink.h"
 #include "document/xMorvaLayoutInterface.h"
 
 namespace {

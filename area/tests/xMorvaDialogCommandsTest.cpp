@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "area/tests/TextInputSupport.h"
+#include "area/view/xMorvaHyperlink.h"
+#include "area/view/xMorvaPicturesInPage.h"
 #include "area/xMorvaDialogCommands.h"
-#include "area/xMorvaHyperlink.h"
-#include "area/xMorvaPicturesInPage.h"
 #include "area/xMorvaPlugIn.h"
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaDocument.h"

@@ -2,7 +2,7 @@
 // limits, a tab stop pulled across the ruler), and the picture drags run
 // by the area from the document's handles: a resize with Shift and the
 // move of a picture on a page.
-#include "area/xMorvaDragger.h"
+#include "area/view/xMorvaDragger.h"
 
 #include <gtest/gtest.h>
 
@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "area/tests/AreaTestSupport.h"
-#include "area/xMorvaFrame.h"
-#include "area/xMorvaMouse.h"
-#include "area/xMorvaPicturesInPage.h"
-#include "area/xMorvaRuler.h"
+#include "area/view/xMorvaFrame.h"
+#include "area/view/xMorvaMouse.h"
+#include "area/view/xMorvaPicturesInPage.h"
+#include "area/view/xMorvaRuler.h"
 #include "document/DocumentUnits.h"
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaUndo.h"

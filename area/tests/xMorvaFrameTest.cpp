@@ -2,7 +2,7 @@
 // and by the wheel, typing through it, the edit menu's states and titles,
 // the cursor over the selection, its clone on a pane split, and what it
 // draws.
-#include "area/xMorvaFrame.h"
+#include "area/view/xMorvaFrame.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // byte orders, records that are cut short, of another version or whose
 // strings claim more than they hold, its two texts, and following a link
 // of each kind from an area.
-#include "area/xMorvaHyperlink.h"
+#include "area/view/xMorvaHyperlink.h"
 
 #include <gtest/gtest.h>
 

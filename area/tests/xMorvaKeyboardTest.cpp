@@ -2,12 +2,12 @@
 // End, paragraph moves, deletion, Tab, Return and Enter, typing and
 // style-sheet shortcuts, the key method's offer, pictures on a page, and
 // what protected documents and the text's ends do with every key.
-#include "area/xMorvaKeyboard.h"
+#include "area/view/xMorvaKeyboard.h"
 
 #include <gtest/gtest.h>
 
 #include "area/tests/TextInputSupport.h"
-#include "area/xMorvaPicturesInPage.h"
+#include "area/view/xMorvaPicturesInPage.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaStyleSheet.h"
 #include "document/xMorvaUndo.h"

@@ -8,12 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "area/commands/xMorvaPointConversions.h"
 #include "area/tests/AreaTestSupport.h"
 #include "area/tests/DocumentFileSupport.h"
 #include "area/tests/HostPictureSupport.h"
-#include "area/xMorvaFrame.h"
-#include "area/xMorvaPointConversions.h"
-#include "views/VPaneView.h"
+#include "area/view/xMorvaFrame.h"
 #include "boundary/HostRecords.h"
 #include "boundary/HostSelectors.h"
 #include "document/DocumentUnits.h"
@@ -23,9 +22,10 @@
 #include "document/xMorvaUndo.h"
 #include "engine/xMorvaEngine.h"
 #include "engine/xMorvaFont.h"
-#include "graphics/VDIBPort.h"
 #include "framework/system/environment/VSystemServices.h"
+#include "graphics/VDIBPort.h"
 #include "platform/toolbox/TbxHandles.h"
+#include "views/VPaneView.h"
 
 // Named: the test files are compiled in batches.
 namespace low_text_test {

@@ -2,7 +2,7 @@
 // clicks, Shift-clicks, margin clicks, selection drags (by character and
 // by line, with scrolling), the click methods' offers, Control-clicks that
 // insert a host field, and the presses that must change nothing.
-#include "area/xMorvaMouse.h"
+#include "area/view/xMorvaMouse.h"
 
 #include <gtest/gtest.h>
 

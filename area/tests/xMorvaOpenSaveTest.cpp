@@ -10,11 +10,11 @@
 #include <map>
 #include <set>
 
+#include "area/files/xMorvaFileFormats.h"
+#include "area/files/xMorvaOpenSave.h"
 #include "area/tests/AreaTestSupport.h"
 #include "area/tests/DocumentFileSupport.h"
 #include "area/xMorvaDocMgr.h"
-#include "area/xMorvaFileFormats.h"
-#include "area/xMorvaOpenSave.h"
 #include "engine/xMorvaDocumentEngineServices.h"
 #include "engine/xMorvaDocumentLayout.h"
 #include "engine/xMorvaEngine.h"

@@ -1,7 +1,7 @@
 // The pictures on a document's pages: which pages they stand on, the stored
 // form 'wPIX' byte by byte, its bad inputs, the picture data in the store,
 // the mouse's hit, move and resize, deletion and drawing.
-#include "area/xMorvaPicturesInPage.h"
+#include "area/view/xMorvaPicturesInPage.h"
 
 #include <gtest/gtest.h>
 

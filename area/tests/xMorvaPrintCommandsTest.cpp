@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "area/printing/xMorvaPrintCommands.h"
 #include "area/tests/AreaTestSupport.h"
-#include "area/xMorvaPicturesInPage.h"
-#include "area/xMorvaPrintCommands.h"
+#include "area/view/xMorvaPicturesInPage.h"
 #include "document/xMorvaLayoutInterface.h"
 #include "document/xMorvaUndo.h"
 #include "engine/xMorvaEngine.h"

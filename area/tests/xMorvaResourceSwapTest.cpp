@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "area/xMorvaResourceSwap.h"
+#include "area/files/xMorvaResourceSwap.h"
 #include "framework/core/VObject.h"
 
 namespace {

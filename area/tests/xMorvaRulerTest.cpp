@@ -2,7 +2,7 @@
 // markers' drags applied to the document (indents, tab stops, margins,
 // header and footer edges), the grayed markers, the cursors, and the
 // presses that must change nothing.
-#include "area/xMorvaRuler.h"
+#include "area/view/xMorvaRuler.h"
 
 #include <gtest/gtest.h>
 
@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "area/tests/AreaTestSupport.h"
-#include "area/xMorvaDragger.h"
-#include "area/xMorvaFrame.h"
-#include "area/xMorvaTabSelector.h"
-#include "area/xMorvaVerticalRuler.h"
+#include "area/view/xMorvaDragger.h"
+#include "area/view/xMorvaFrame.h"
+#include "area/view/xMorvaTabSelector.h"
+#include "area/view/xMorvaVerticalRuler.h"
 #include "document/DocumentUnits.h"
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaProperties.h"

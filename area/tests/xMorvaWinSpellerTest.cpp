@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "area/spelling/xMorvaWinSpeller.h"
 #include "area/tests/TextInputSupport.h"
-#include "area/xMorvaWinSpeller.h"
 #include "document/xMorvaUndo.h"
 #include "framework/core/intl/Utf.h"
 

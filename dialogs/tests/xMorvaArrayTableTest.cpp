@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "area/xMorvaResourceSwap.h"
+#include "area/files/xMorvaResourceSwap.h"
 #include "dialogs/xMorvaArrayTable.h"
 #include "document/xMorvaTabs.h"
 #include "engine/xMorvaEngine.h"

@@ -3,7 +3,7 @@
 // through, and the hyperlink dialog's texts per kind.
 #include <gtest/gtest.h>
 
-#include "area/xMorvaHyperlink.h"
+#include "area/view/xMorvaHyperlink.h"
 #include "dialogs/xMorvaHyperlinkDialog.h"
 #include "dialogs/xMorvaInsertDateTimeDialog.h"
 #include "dialogs/xMorvaInsertPageNumberDialog.h"

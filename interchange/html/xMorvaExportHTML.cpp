@@ -11,17 +11,17 @@
 #include <vector>
 #include <system_error>
 
-#include "area/xMorvaHyperlink.h"
+#include "area/view/xMorvaHyperlink.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaProperties.h"
 #include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaEngine.h"
 #include "engine/xMorvaPictureElement.h"
+#include "framework/core/containers/ValueReader.h"
 #include "framework/core/intl/VIntlMgr.h"
 #include "framework/core/streams/VMemoryStream.h"
 #include "framework/core/streams/VStream.h"
 #include "framework/core/strings/VUniString.h"
-#include "framework/core/containers/ValueReader.h"
 #include "graphics/pictures/VPictPictureData.h"
 #include "graphics/pictures/VPictureData.h"
 #include "graphics/pictures/VQuickTimePictures.h"

@@ -1,8 +1,8 @@
 // HTML in the editing area's table of formats: 'HTML', 'HTM ' and 'SHTM'.
 #include "interchange/html/xMorvaHtmlFormats.h"
 
-#include "area/xMorvaFileFormats.h"
-#include "area/xMorvaOpenSave.h"
+#include "area/files/xMorvaFileFormats.h"
+#include "area/files/xMorvaOpenSave.h"
 #include "document/xMorvaDocument.h"
 #include "interchange/html/xMorvaExportHTML.h"
 #include "interchange/html/xMorvaImportHTML.h"

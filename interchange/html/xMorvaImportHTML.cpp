@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "area/xMorvaHyperlink.h"
+#include "area/view/xMorvaHyperlink.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaProperties.h"
 #include "document/xMorvaTabs.h"

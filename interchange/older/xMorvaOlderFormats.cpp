@@ -1,8 +1,8 @@
 // The older format ('QMV6') in the editing area's table of formats.
 #include "interchange/older/xMorvaOlderFormats.h"
 
-#include "area/xMorvaFileFormats.h"
-#include "area/xMorvaOpenSave.h"
+#include "area/files/xMorvaFileFormats.h"
+#include "area/files/xMorvaOpenSave.h"
 #include "document/xMorvaDocument.h"
 #include "interchange/older/xMorvaV2import.h"
 

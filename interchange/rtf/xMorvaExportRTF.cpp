@@ -10,7 +10,7 @@
 #include <cstring>
 #include <memory>
 
-#include "area/xMorvaHyperlink.h"
+#include "area/view/xMorvaHyperlink.h"
 #include "document/DocumentUnits.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaStyleSheet.h"
@@ -24,9 +24,9 @@
 #include "framework/core/streams/VStream.h"
 #include "framework/core/streams/VStreamProgress.h"
 #include "framework/core/strings/VUniString.h"
-#include "framework/system/resources/VMemoryResourceFile.h"
 #include "framework/core/values/VDate.h"
 #include "framework/core/values/VHour.h"
+#include "framework/system/resources/VMemoryResourceFile.h"
 #include "graphics/pictures/VPictureData.h"
 #include "graphics/printing/VPrintSettings.h"
 #include "platform/bytes/ByteOrder.h"

@@ -1,8 +1,8 @@
 // RTF in the editing area's table of formats.
 #include "interchange/rtf/xMorvaRtfFormats.h"
 
-#include "area/xMorvaFileFormats.h"
-#include "area/xMorvaOpenSave.h"
+#include "area/files/xMorvaFileFormats.h"
+#include "area/files/xMorvaOpenSave.h"
 #include "document/xMorvaDocument.h"
 #include "interchange/rtf/xMorvaExportRTF.h"
 #include "interchange/rtf/xMorvaImportRTF.h"

@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
+#include "area/view/xMorvaHyperlink.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VHandleStream.h"
-#include "area/xMorvaHyperlink.h"
 #include "interchange/html/xMorvaExportHTML.h"
 #include "interchange/html/xMorvaImportHTML.h"
 #include "interchange/tests/RtfTestSupport.h"

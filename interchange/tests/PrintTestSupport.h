@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <string>
 
-#include "area/xMorvaPrintCommands.h"
+#include "area/printing/xMorvaPrintCommands.h"
 #include "document/xMorvaDocument.h"
 #include "graphics/printing/VPrintSettings.h"
 #include "interchange/tests/PeerTestSupport.h"

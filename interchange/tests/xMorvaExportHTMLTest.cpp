@@ -7,7 +7,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "area/xMorvaHyperlink.h"
+#include "area/view/xMorvaHyperlink.h"
 #include "document/xMorvaProperties.h"
 #include "engine/xMorvaPictureElement.h"
 #include "framework/core/memory/VMemoryMgr.h"

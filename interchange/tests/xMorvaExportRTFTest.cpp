@@ -4,13 +4,13 @@
 
 #include <string>
 
-#include "area/xMorvaHyperlink.h"
+#include "area/view/xMorvaHyperlink.h"
 #include "boundary/HostDisplayRoutines.h"
 #include "document/DocumentUnits.h"
 #include "document/xMorvaStyleSheet.h"
-#include "framework/system/resources/VMemoryResourceFile.h"
 #include "engine/xMorvaPictureElement.h"
 #include "framework/core/values/VPictureMaker.h"
+#include "framework/system/resources/VMemoryResourceFile.h"
 #include "graphics/VMetafilePort.h"
 #include "graphics/pictures/VEmfPictureData.h"
 #include "graphics/pictures/VPictureData.h"

@@ -11,9 +11,9 @@
 #include <fstream>
 #include <functional>
 
-#include "area/xMorvaFileFormats.h"
-#include "area/xMorvaHyperlink.h"
-#include "area/xMorvaOpenSave.h"
+#include "area/files/xMorvaFileFormats.h"
+#include "area/files/xMorvaOpenSave.h"
+#include "area/view/xMorvaHyperlink.h"
 #include "boundary/HostDisplayRoutines.h"
 #include "document/DocumentUnits.h"
 #include "document/xMorvaDocParams.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "area/xMorvaHyperlink.h"
+#include "area/view/xMorvaHyperlink.h"
 #include "document/xMorvaProperties.h"
 #include "document/xMorvaTabs.h"
 #include "framework/core/streams/VMemoryStream.h"

@@ -8,15 +8,16 @@
 #include <unistd.h>
 #include <zlib.h>
 
-#include "area/xMorvaFileFormats.h"
-#include "area/xMorvaOpenSave.h"
+#include "area/files/xMorvaFileFormats.h"
+#include "area/files/xMorvaOpenSave.h"
 #include "document/DocumentUnits.h"
 #include "document/xMorvaDocParams.h"
+#include "document/xMorvaProperties.h"
 #include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaEngineHost.h"
 #include "engine/xMorvaFont.h"
-#include "document/xMorvaProperties.h"
 #include "engine/xMorvaPictureElement.h"
+#include "framework/system/resources/VMacResourceFile.h"
 #include "graphics/pictures/VPictureData.h"
 #include "graphics/pictures/VQuickTimePictures.h"
 #include "interchange/tests/OleTestSupport.h"
@@ -25,7 +26,6 @@
 #include "interchange/word/xMorvaImportWord.h"
 #include "interchange/word/xMorvaWordFormats.h"
 #include "platform/bytes/ByteOrder.h"
-#include "framework/system/resources/VMacResourceFile.h"
 #include "platform/quicktime/QtPictures.h"
 
 namespace wordstories {

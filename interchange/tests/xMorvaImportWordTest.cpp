@@ -13,19 +13,19 @@
 #include <functional>
 #include <sstream>
 
-#include "area/xMorvaFileFormats.h"
-#include "area/xMorvaOpenSave.h"
+#include "area/files/xMorvaFileFormats.h"
+#include "area/files/xMorvaOpenSave.h"
 #include "document/DocumentUnits.h"
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaProperties.h"
 #include "document/xMorvaStyleSheet.h"
-#include "framework/system/resources/VMemoryResourceFile.h"
 #include "document/xMorvaTabs.h"
 #include "engine/xMorvaFont.h"
-#include "interchange/tests/RtfTestSupport.h"
 #include "framework/system/files/VFile.h"
+#include "framework/system/resources/VMemoryResourceFile.h"
 #include "interchange/rtf/xMorvaRtfFormats.h"
 #include "interchange/tests/OleTestSupport.h"
+#include "interchange/tests/RtfTestSupport.h"
 #include "interchange/tests/TextTestSupport.h"
 #include "interchange/word/xMorvaWordFormats.h"
 #include "platform/bytes/ByteOrder.h"

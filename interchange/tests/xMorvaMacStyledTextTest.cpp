@@ -3,7 +3,7 @@
 // runs, read back into a document, and the clipboard filters that use it.
 #include <gtest/gtest.h>
 
-#include "area/xMorvaFileFormats.h"
+#include "area/files/xMorvaFileFormats.h"
 #include "document/xMorvaProperties.h"
 #include "framework/system/environment/VClipboard.h"
 #include "interchange/tests/TextTestSupport.h"

@@ -5,20 +5,20 @@
 
 #include <filesystem>
 
-#include "area/xMorvaFileFormats.h"
-#include "area/xMorvaOpenSave.h"
+#include "area/files/xMorvaFileFormats.h"
+#include "area/files/xMorvaOpenSave.h"
 #include "engine/xMorvaDocumentLayout.h"
 #include "engine/xMorvaLines.h"
 #include "framework/core/streams/VMemoryStream.h"
+#include "framework/core/values/VPictureMaker.h"
 #include "framework/system/files/VFile.h"
 #include "framework/system/tests/FilesTestSupport.h"
-#include "interchange/tests/TextTestSupport.h"
-#include "framework/core/values/VPictureMaker.h"
 #include "graphics/pictures/VPictureData.h"
 #include "graphics/pictures/VQuickTimePictures.h"
 #include "interchange/html/xMorvaHtmlFormats.h"
 #include "interchange/older/xMorvaOlderFormats.h"
 #include "interchange/rtf/xMorvaRtfFormats.h"
+#include "interchange/tests/TextTestSupport.h"
 #include "interchange/text/xMorvaTextFormats.h"
 
 namespace {

@@ -1,8 +1,8 @@
 // The clipboard's foreign flavours of a document: styled text and RTF.
 #include "interchange/text/xMorvaClipboardFilters.h"
 
-#include "area/xMorvaFileFormats.h"
-#include "area/xMorvaOpenSave.h"
+#include "area/files/xMorvaFileFormats.h"
+#include "area/files/xMorvaOpenSave.h"
 #include "document/xMorvaDocument.h"
 #include "engine/xMorvaEngine.h"
 #include "interchange/text/xMorvaMacStyledText.h"

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "area/xMorvaFileFormats.h"
+#include "area/files/xMorvaFileFormats.h"
 #include "framework/core/VObject.h"
 #include "framework/core/memory/VMemoryMgr.h"
 

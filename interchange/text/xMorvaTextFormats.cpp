@@ -1,7 +1,7 @@
 // The plain text formats in the editing area's table of formats.
 #include "interchange/text/xMorvaTextFormats.h"
 
-#include "area/xMorvaFileFormats.h"
+#include "area/files/xMorvaFileFormats.h"
 #include "interchange/text/xMorvaPlainText.h"
 
 namespace {

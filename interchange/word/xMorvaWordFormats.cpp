@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "area/xMorvaFileFormats.h"
-#include "area/xMorvaOpenSave.h"
+#include "area/files/xMorvaFileFormats.h"
+#include "area/files/xMorvaOpenSave.h"
 #include "document/xMorvaAreaServices.h"
 #include "document/xMorvaDocument.h"
 #include "engine/xMorvaEngineHost.h"

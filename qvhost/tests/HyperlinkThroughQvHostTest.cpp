@@ -9,7 +9,7 @@
 #include <sstream>
 
 #include "area/tests/HostPictureSupport.h"
-#include "area/xMorvaHyperlink.h"
+#include "area/view/xMorvaHyperlink.h"
 #include "host/callback/HostCallback.h"
 #include "qvhost/QvHost.h"
 #include "qvhost/tests/ScriptTestSupport.h"

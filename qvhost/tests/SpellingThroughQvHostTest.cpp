@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
+#include "area/spelling/xMorvaWinSpeller.h"
 #include "area/tests/TextInputSupport.h"
 #include "area/xMorvaPlugIn.h"
-#include "area/xMorvaWinSpeller.h"
 #include "boundary/HostServiceSelectors.h"
 #include "framework/core/tests/IntlTestTables.h"
 #include "host/callback/HostCallback.h"

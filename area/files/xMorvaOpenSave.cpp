@@ -1,0 +1,493 @@
+// Opening, saving and exporting a whole document through a file.
+#include "area/files/xMorvaOpenSave.h"
+
+#include <cstring>
+#include <string>
+
+#include "area/files/xMorvaDocumentFile.h"
+#include "area/files/xMorvaFileFormats.h"
+#include "document/xMorvaDocument.h"
+#include "document/xMorvaDocumentArea.h"
+#include "engine/xMorvaEngine.h"
+#include "framework/core/memory/VMemoryMgr.h"
+#include "framework/core/streams/VHandleStream.h"
+#include "framework/core/strings/VUniString.h"
+#include "framework/system/files/VFile.h"
+#include "framework/system/files/VFileStream.h"
+#include "framework/system/files/VWinFile.h"
+
+namespace {
+
+constexpr uint32_t kTypeHtmFile = FourCC("HTM ");
+constexpr uint32_t kTypeShtmlFile = FourCC("SHTM");
+constexpr uint32_t kTypeWord5File = FourCC("DOC5");
+constexpr uint32_t kTypeWord6File = FourCC("DOC6");
+constexpr uint32_t kTypeWord8File = FourCC("DOC8");
+// Document setting 3: modified.
+constexpr int16_t kOpenSaveSettingModified = 3;
+// Read and write: how the own kept file is held.
+constexpr int32_t kKeptFileHoldPermission = 3;
+// A type's dispatch never needs more rounds than this ('WANY', then the
+// content's type, then RTF for a Word file that is none).
+constexpr int kOpenDispatchRounds = 4;
+// Paths of the platform's long form, with room for a temporary name.
+constexpr int32_t kOpenSavePathBytes = 4096;
+constexpr int32_t kOpenNoMemory = 1041;
+// The signature that opens every compound file, and so every Word 97 file.
+constexpr uint8_t kCompoundSignature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
+// How much of a file the text test looks at, and the share of control
+// characters (other than tab, line feed, form feed and carriage return) from
+// which it is no text: one in four, where a text has next to none.
+constexpr uint32_t kTextSampleBytes = 4096;
+constexpr uint32_t kControlShareDivisor = 4;
+
+bool StartsAsCompoundFile(const uint8_t* head, size_t size) {
+  return size >= sizeof kCompoundSignature &&
+         std::memcmp(head, kCompoundSignature, sizeof kCompoundSignature) == 0;
+}
+
+bool IsTextControl(uint32_t c) {
+  return (c < 0x20 && c != '\t' && c != '\n' && c != '\f' && c != '\r') || c == 0x7F;
+}
+
+// Whether the stream's first bytes can be a text of the type: false when at
+// least a quarter of its characters (bytes, or UTF-16 units for 'ASCU') are
+// control characters, which no text has. The stream goes back to 0.
+bool ReadsAsText(VStream& stream, uint32_t type) {
+  uint8_t sample[kTextSampleBytes];
+  const uint32_t size = stream.GetSize();
+  uint32_t got = size < kTextSampleBytes ? size : kTextSampleBytes;
+  if (stream.ReadData(sample, got) != 0) got = 0;
+  stream.SetPosition(0);
+  uint32_t characters = 0;
+  uint32_t controls = 0;
+  if (type == kTypeTextUnicode) {
+    // Behind the byte-order mark, in the order it gives.
+    const bool big = got >= 2 && sample[0] == 0xFE && sample[1] == 0xFF;
+    for (uint32_t i = 2; i + 1 < got; i += 2, ++characters) {
+      const uint32_t unit =
+          big ? (sample[i] << 8) | sample[i + 1] : (sample[i + 1] << 8) | sample[i];
+      if (IsTextControl(unit)) ++controls;
+    }
+  } else {
+    for (uint32_t i = 0; i < got; ++i, ++characters)
+      if (IsTextControl(sample[i])) ++controls;
+  }
+  return controls * kControlShareDivisor < characters || characters == 0;
+}
+
+// The text type a type is read as: its own for the Macintosh and UTF-16
+// kinds, the Windows one for every other.
+uint32_t TextReadingTypeOf(uint32_t type) {
+  return type == kTypeTextMac || type == kTypeTextUnicode ? type : kTypeTextWindows;
+}
+
+// A file of no type reaches the reader as type 0, so that its bytes can
+// tell UTF-8 text from Windows text.
+int32_t OpenAsText(xMorvaDocument& document, VStream& stream, uint32_t& type, VString* report) {
+  const bool untyped = type == 0;
+  type = TextReadingTypeOf(type);
+  // A file of one byte is text whatever it holds; a longer one must look
+  // like one, or a binary file would fill the document with its bytes.
+  if (stream.GetSize() >= 2 && !ReadsAsText(stream, type)) return kErrorNotThisFormat;
+  const xMorvaFormatReader read = xMorvaFileFormats::FindReader(type);
+  return read != nullptr ? read(document, stream, untyped ? 0 : type, false, report) : kErrorNotThisFormat;
+}
+
+// The dispatch of one open: the reader of the type, 'WANY' replaced by the
+// file's own type, content detection for the rest.
+int32_t OpenByType(xMorvaDocument& document, VFile& file, VFileStream& stream, uint32_t& type,
+                   VString* report) {
+  for (int round = 0; round < kOpenDispatchRounds; ++round) {
+    switch (type) {
+      case kTypeOwnDocument:
+      case kTypeOwnTemplate: return ReadDocument(document, stream, true);
+      case kTypeAnyFile: {
+        // The file's own type, 'TEXT' being Windows text. A file whose own
+        // type is 'WANY' again, or none, is told by its content instead of
+        // being asked for its type for ever.
+        uint32_t own = StoredFileType(file);
+        if (own == kTypeMacText) own = kTypeTextWindows;
+        type = own == kTypeAnyFile ? 0 : own;
+        continue;
+      }
+      case kTypeOlderDocument:
+      case kTypeRtfFile:
+      case kTypeHtmlFile:
+      case kTypeHtmFile:
+      case kTypeShtmlFile: {
+        const xMorvaFormatReader read = xMorvaFileFormats::FindReader(type);
+        return read != nullptr ? read(document, stream, type, false, report) : kErrorNotThisFormat;
+      }
+      case kTypeWord5File:
+      case kTypeWord6File:
+      case kTypeWord8File: {
+        const xMorvaFormatReader read = xMorvaFileFormats::FindReader(type);
+        const int32_t code =
+            read != nullptr ? read(document, stream, type, false, report) : kErrorNotThisFormat;
+        if (code != kErrorNotThisFormat) return code;
+        if (stream.SetPosition(0) != 0) return kErrorNotThisFormat;
+        // A compound file is a Word file or nothing: one the Word reader
+        // refused cannot be read, and is never taken for RTF or text.
+        uint8_t head[sizeof kCompoundSignature] = {};
+        uint32_t got = sizeof head;
+        const bool compound = stream.ReadData(head, got) == 0 && StartsAsCompoundFile(head, got);
+        if (stream.SetPosition(0) != 0) return kErrorNotThisFormat;
+        if (compound) return kErrorFileUnreadable;
+        // Word files that are RTF inside are common.
+        type = kTypeRtfFile;
+        continue;
+      }
+      default: {
+        const uint32_t size = stream.GetSize();
+        if (size < 2) return OpenAsText(document, stream, type, report);
+        uint8_t head[16] = {};
+        uint32_t got = size < sizeof head ? size : uint32_t(sizeof head);
+        stream.GetData(head, got);
+        if (stream.SetPosition(0) != 0) return kErrorFileUnreadable;
+        const uint32_t sniffed = SniffFileType(head, got);
+        if (sniffed == 0) return OpenAsText(document, stream, type, report);
+        type = sniffed;
+        if (sniffed == kTypeTextUnicode) return OpenAsText(document, stream, type, report);
+        continue;
+      }
+    }
+  }
+  return kErrorNotThisFormat;
+}
+
+bool WriteFileByType(xMorvaDocument& document, VStream& stream, uint32_t type) {
+  if (type == kTypeOwnDocument || type == kTypeOwnTemplate)
+    return WriteDocument(document, stream, false, false);
+  const xMorvaFormatWriter write = xMorvaFileFormats::FindWriter(type);
+  return write != nullptr && write(document, stream, type, false);
+}
+
+bool HasFileWriter(uint32_t type) {
+  return type == kTypeOwnDocument || type == kTypeOwnTemplate ||
+         xMorvaFileFormats::FindWriter(type) != nullptr;
+}
+
+// The full path of a file in UTF-8, and where its name starts.
+// The file being written, while its writer runs.
+std::string gWritingPath;
+
+bool FullPathOfFile(const VFile& file, std::string& path, size_t& nameStart) {
+  char buffer[kOpenSavePathBytes];
+  if (!file.GetAnsiPath(buffer, kOpenSavePathBytes)) return false;
+  path = buffer;
+  const size_t slash = path.find_last_of('/');
+  nameStart = slash == std::string::npos ? 0 : slash + 1;
+  return nameStart < path.size();
+}
+
+VStrInHandle FileNameText(const std::string& name) {
+  VStrInHandle text;
+  text.SetCText(name.c_str(), kCharSetAnsi);
+  return text;
+}
+
+// A new file beside `path` under a hidden name of its own, left open for
+// writing; null when none can be made.
+std::unique_ptr<VFile> CreateFileBeside(const std::string& path, size_t nameStart,
+                                        const char* tag) {
+  static uint32_t counter = 0;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::string candidate =
+        path.substr(0, nameStart) + "." + path.substr(nameStart) + tag + std::to_string(++counter);
+    auto file = std::make_unique<VFile>(candidate.c_str());
+    const int32_t code = file->Create(false);
+    if (code == 0) return file;
+    if (code != kFileExists) return nullptr;
+  }
+  return nullptr;
+}
+
+// Puts the written file in the place of the file at `path`: the previous
+// file steps aside under a hidden name, the new one takes its name, and
+// only then does the previous one go. A failure puts the previous file
+// back. (The file layer cannot move a file over another.)
+bool PutFileInPlace(const std::string& path, size_t nameStart, VFile& written) {
+  const VStrInHandle name = FileNameText(path.substr(nameStart));
+  VFile previous(path.c_str());
+  bool steppedAside = false;
+  if (previous.Resolve()) {
+    static uint32_t counter = 0;
+    for (int attempt = 0; attempt < 100 && !steppedAside; ++attempt) {
+      const std::string aside =
+          "." + path.substr(nameStart) + ".~qvold" + std::to_string(++counter);
+      const int32_t code = previous.Rename(FileNameText(aside));
+      if (code == 0)
+        steppedAside = true;
+      else if (code != kFileOtherError)
+        return false;
+    }
+    if (!steppedAside) return false;
+  }
+  if (written.Rename(name) != 0) {
+    if (steppedAside) previous.Rename(name);
+    return false;
+  }
+  if (steppedAside) previous.Delete();
+  return true;
+}
+
+}  // namespace
+
+// Writes the document as `type` beside the target, then puts it in the
+// target's place with the target's type and creator.
+bool WriteDocumentFile(xMorvaDocument& document, VFile& target, uint32_t type) {
+  std::string path;
+  size_t nameStart = 0;
+  if (!FullPathOfFile(target, path, nameStart)) return false;
+  std::unique_ptr<VFile> temporary = CreateFileBeside(path, nameStart, ".~qvnew");
+  if (!temporary) return false;
+  bool written = false;
+  {
+    VFileStream stream(temporary.get(), false);
+    if (stream.OpenWrite() == 0) {
+      gWritingPath = path;
+      written = WriteFileByType(document, stream, type);
+      gWritingPath.clear();
+      written = stream.CloseWrite(1) == 0 && written;
+    }
+  }
+  written = temporary->Close(false) == 0 && written;
+  // The new file carries the type and creator the reference gives, or
+  // else those of the file it replaces, as a file written in place would.
+  uint32_t fileType = target.GetFileType();
+  uint32_t creator = target.GetCreator();
+  if (fileType == 0 || creator == 0) ReadMacFileInfo(path.c_str(), fileType, creator);
+  if (written && fileType != 0 && creator != 0) {
+    char temporaryPath[kOpenSavePathBytes];
+    bool stored = false;
+    if (temporary->GetAnsiPath(temporaryPath, kOpenSavePathBytes))
+      WriteMacFileInfo(temporaryPath, fileType, creator, stored);
+  }
+  if (written && PutFileInPlace(path, nameStart, *temporary)) return true;
+  temporary->Delete();
+  return false;
+}
+
+// ---- The kept file.
+
+xMorvaKeptFile::xMorvaKeptFile() = default;
+
+xMorvaKeptFile::~xMorvaKeptFile() {
+  if (fFile) fFile->Close(false);
+}
+
+void xMorvaKeptFile::Keep(std::unique_ptr<VFile> file, bool own) {
+  if (fFile) fFile->Close(false);
+  fFile = std::move(file);
+  fOwn = own;
+  if (fOwn) Hold();
+}
+
+void xMorvaKeptFile::Release() {
+  if (fFile) fFile->Close(false);
+}
+
+bool xMorvaKeptFile::Hold() {
+  if (!fFile || !fOwn) return false;
+  fFile->Close(false);
+  if (fFile->Open(kKeptFileHoldPermission) != 0) fOwn = false;
+  return fOwn;
+}
+
+// ---- Types.
+
+uint32_t StoredFileType(VFile& file) {
+  char path[kOpenSavePathBytes];
+  uint32_t type = 0;
+  uint32_t creator = 0;
+  if (file.GetAnsiPath(path, kOpenSavePathBytes) && ReadMacFileInfo(path, type, creator) &&
+      type != 0)
+    return type;
+  return file.HasNoType() ? 0 : file.GetFileType();
+}
+
+namespace {
+// Whether `b` (16 bytes, zero past the file's end) opens with "<!DOCTYPE html"
+// or "<html" in any case of letters, the name ending there: the way common
+// pages start, which a mere "<HTML>" would miss.
+bool StartsAsHtmlPage(const uint8_t* b) {
+  auto sameLetters = [&](size_t offset, const char* lower) {
+    for (size_t i = 0; lower[i] != 0; ++i) {
+      const uint8_t c = b[offset + i];
+      const uint8_t folded = c >= 'A' && c <= 'Z' ? static_cast<uint8_t>(c + ('a' - 'A')) : c;
+      if (folded != static_cast<uint8_t>(lower[i])) return false;
+    }
+    return true;
+  };
+  auto endsName = [](uint8_t c) {
+    return c == '>' || c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == 0;
+  };
+  if (sameLetters(0, "<!doctype html")) return endsName(b[14]);
+  if (sameLetters(0, "<html")) return endsName(b[5]) && b[5] != 0;
+  return false;
+}
+}  // namespace
+
+uint32_t SniffFileType(const uint8_t* head, size_t size) {
+  uint8_t b[16] = {};
+  if (head != nullptr) std::memcpy(b, head, size < sizeof b ? size : sizeof b);
+  auto at = [&](size_t offset, const char* text) {
+    return std::memcmp(b + offset, text, std::strlen(text)) == 0;
+  };
+  if (b[0] == 0 && b[1] == 0 && ((b[2] == 0x8E && b[3] == 0x8F) || (b[2] == 0x8F && b[3] == 0x8E)))
+    return kTypeOwnDocument;
+  if ((at(0, "FORM") && at(8, "QMVT") && at(12, "DOCU")) ||
+      (at(0, "MROF") && at(8, "TVMQ") && at(12, "UCOD")))
+    return kTypeOlderDocument;
+  if (at(0, "{\\rtf")) return kTypeRtfFile;
+  if (at(0, "<HTML>") || StartsAsHtmlPage(b)) return kTypeHtmlFile;
+  if ((b[0] == 0xFE && b[1] == 0xFF) || (b[0] == 0xFF && b[1] == 0xFE)) return kTypeTextUnicode;
+  if (StartsAsCompoundFile(b, size)) return kTypeWord8File;
+  return 0;
+}
+
+// ---- Open, export, save.
+
+namespace {
+std::string gOpeningFolder;
+
+// Names the folder of the file being opened while its reader runs.
+class OpeningFolderScope {
+ public:
+  explicit OpeningFolderScope(const VFile& file) {
+    std::string path;
+    size_t nameStart = 0;
+    if (FullPathOfFile(file, path, nameStart)) gOpeningFolder = path.substr(0, nameStart);
+  }
+  ~OpeningFolderScope() { gOpeningFolder.clear(); }
+  OpeningFolderScope(const OpeningFolderScope&) = delete;
+  OpeningFolderScope& operator=(const OpeningFolderScope&) = delete;
+};
+}  // namespace
+
+const std::string& OpeningFileFolder() { return gOpeningFolder; }
+
+const std::string& WritingFilePath() { return gWritingPath; }
+
+bool TakeDocumentFrom(xMorvaDocument& document, xMorvaDocument& source) {
+  auto* from = static_cast<xMorvaEngine*>(source.GetPart(kPartBody));
+  auto* to = static_cast<xMorvaEngine*>(document.GetPart(kPartBody));
+  if (from == nullptr || to == nullptr) return false;
+  // The body's text, by far the largest part, moves over as it stands: it
+  // is set aside while the rest of the document (parameters, informations,
+  // style sheets, fonts, pictures on pages, print settings, headers and
+  // footers) goes through the own format, and then takes the place of the
+  // body that the read left empty.
+  const int32_t selStart = from->GetSelStart();
+  const int32_t selEnd = from->GetSelEnd();
+  xMorvaEngine body(nullptr, 0);
+  body.ExchangeText(*from);
+  VMemHandle handle = 0;
+  bool written = false;
+  {
+    VHandleStream out(handle);
+    if (out.OpenWrite() == 0) {
+      written = WriteDocument(source, out, false, false);
+      out.CloseWrite(1);
+    }
+  }
+  bool read = false;
+  if (written && handle != 0) {
+    VHandleStream in(handle);
+    if (in.OpenRead() == 0) {
+      const int32_t code = ReadDocument(document, in, true);
+      read = code == 0 || code == kErrorRepairedData;
+      in.CloseRead();
+    }
+  }
+  if (handle != 0) gMemoryMgr->DisposeHandle(handle);
+  if (read) {
+    to->ExchangeText(body);
+    to->SetSelection(selStart, selEnd);
+  } else {
+    from->ExchangeText(body);
+  }
+  return read;
+}
+
+int32_t OpenDocumentFile(xMorvaDocument& document, xMorvaKeptFile& kept,
+                         std::unique_ptr<VFile> file, uint32_t& type, VString* report) {
+  const bool wasOwn = kept.IsOwn();
+  kept.Release();
+  int32_t code = kErrorFileUnreadable;
+  if (file) {
+    // Shared: a document another area keeps (and may save into) opens too.
+    VFileStream stream(file.get(), true);
+    if (stream.OpenRead() == 0) {
+      OpeningFolderScope folder(*file);
+      // The file is read into a document of its own: the area's document
+      // is replaced only by a file that opened, so that a damaged or
+      // foreign file costs the user nothing. The readers leave the lines
+      // pending: the document is composed once, below, when the reference
+      // printer is followed.
+      xMorvaDocument scratch(nullptr);
+      scratch.Reset(false);
+      scratch.SetLayoutDeferred(true);
+      code = OpenByType(scratch, *file, stream, type, report);
+      stream.CloseRead();
+      const bool opened = code == 0 || code == kErrorRepairedData || code == kErrorReaderReport;
+      if (opened) {
+        const bool deferred = document.SetLayoutDeferred(true);
+        if (!TakeDocumentFrom(document, scratch)) code = kOpenNoMemory;
+        document.SetLayoutDeferred(deferred);
+      }
+    }
+  }
+  const bool success = code == 0 || code == kErrorRepairedData || code == kErrorReaderReport;
+  if (success) {
+    const bool own = type == kTypeOwnDocument;
+    kept.Keep(std::move(file), own);
+    // A foreign file is no place to save the document to: it counts as
+    // changed until it is saved in the own format.
+    if (own)
+      document.SetAreaSetting(kOpenSaveSettingModified, 0, nullptr);
+    else
+      document.SetModified();
+    // The one composition of the opened document.
+    document.UpdateReferencePrinter();
+  } else if (wasOwn) {
+    kept.Hold();
+  }
+  document.ApplyViewOptions(true);
+  document.Refresh(true, true);
+  return code;
+}
+
+int32_t ExportDocumentFile(xMorvaDocument& document, xMorvaKeptFile& kept,
+                           std::unique_ptr<VFile> file, uint32_t type) {
+  kept.Release();
+  xMorvaFileFormats::TakeWriteFailure();
+  const bool written = file && HasFileWriter(type) && WriteDocumentFile(document, *file, type);
+  if (!written) {
+    if (kept.IsOwn()) kept.Hold();
+    const int32_t code = xMorvaFileFormats::TakeWriteFailure();
+    return code != 0 ? code : kErrorExportFailed;
+  }
+  const bool own = type == kTypeOwnDocument || type == kTypeOwnTemplate;
+  kept.Keep(std::move(file), own);
+  if (own) {
+    document.SetAreaSetting(kOpenSaveSettingModified, 0, nullptr);
+    if (xMorvaDocumentArea* area = document.GetArea()) area->UpdateTitle();
+  }
+  return 0;
+}
+
+int32_t SaveKeptFile(xMorvaDocument& document, xMorvaKeptFile& kept) {
+  VFile* file = kept.Get();
+  if (file == nullptr || !kept.IsOwn()) return kErrorExportFailed;
+  kept.Release();
+  const bool written = WriteDocumentFile(document, *file, kTypeOwnDocument);
+  // The file in place is held again: the new one, or the previous one
+  // whole after a failure.
+  kept.Hold();
+  if (!written) return kErrorExportFailed;
+  document.SetAreaSetting(kOpenSaveSettingModified, 0, nullptr);
+  if (xMorvaDocumentArea* area = document.GetArea()) area->UpdateTitle();
+  return 0;
+}

@@ -1,0 +1,114 @@
+// Opening a document from a file of any known type, and saving and
+// exporting it to one: format recognition by type and by content, the
+// readers and writers by type, and the file the document keeps.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "area/files/xMorvaFileFormats.h"
+#include "framework/core/VObject.h"
+
+class VFile;
+class VString;
+class xMorvaDocument;
+
+constexpr uint32_t kTypeOwnDocument = FourCC("QMV7");
+constexpr uint32_t kTypeOwnTemplate = FourCC("QMT7");
+constexpr uint32_t kTypeOlderDocument = FourCC("QMV6");
+constexpr uint32_t kTypeRtfFile = FourCC("RTF ");
+constexpr uint32_t kTypeHtmlFile = FourCC("HTML");
+constexpr uint32_t kTypeAnyFile = FourCC("WANY");
+constexpr uint32_t kTypeMacText = FourCC("TEXT");
+constexpr uint32_t kOwnCreator = FourCC("QvM7");
+
+constexpr int32_t kErrorExportFailed = 1012;
+constexpr int32_t kErrorNoSuchFile = 1051;
+constexpr int32_t kErrorFileUnreadable = 1095;
+constexpr int32_t kErrorReaderReport = 1100;
+
+// The file a document was last opened from or saved to. An own-format
+// file is held open (read and write) while it is kept, so that the save
+// command can write the document back to it.
+class xMorvaKeptFile {
+ public:
+  xMorvaKeptFile();
+  ~xMorvaKeptFile();
+  xMorvaKeptFile(const xMorvaKeptFile&) = delete;
+  xMorvaKeptFile& operator=(const xMorvaKeptFile&) = delete;
+
+  VFile* Get() const { return fFile.get(); }
+  // Whether the kept file is an own-format file the save command writes.
+  bool IsOwn() const { return fOwn; }
+  // The file becomes the kept one (the previous reference goes); an own
+  // file is opened and held, and stays own only when that succeeds.
+  void Keep(std::unique_ptr<VFile> file, bool own);
+  // Closes the held file; it stays the kept file, own or not.
+  void Release();
+  // Opens the own file again after a Release: false, the file no longer
+  // own, when it is missing or cannot be opened.
+  bool Hold();
+
+ private:
+  std::unique_ptr<VFile> fFile;
+  bool fOwn = false;
+};
+
+// The type the file layer gives a file: its type record, else the type the
+// map of extensions gives its name; 0 for none.
+uint32_t StoredFileType(VFile& file);
+
+// The type recognised from the first bytes of a file (at most 16 are
+// looked at), or 0: the own format by its signature in either byte order,
+// the older format by its IFF header in either order, RTF by "{\rtf",
+// HTML by "<HTML>" in capitals, UTF-16 text by either byte-order mark.
+uint32_t SniffFileType(const uint8_t* head, size_t size);
+
+// The folder of the file whose reader is running (for readers that load
+// files named relative to it, as HTML pages name their images); empty when
+// no file is being opened.
+const std::string& OpeningFileFolder();
+// The path of the file a writer is writing (the file being replaced, not the
+// temporary file beside it), for writers that write files beside it, as HTML
+// pages write their images; empty when no file is being written.
+const std::string& WritingFilePath();
+
+// Reads the file into the document by `type`, which comes back as the type
+// read. A type that names a reader (the own, older, RTF, HTML and Word
+// types) is read by it; 'WANY' stands for the file's own type; the text
+// types and every other type are recognised by content first and read as
+// text otherwise; a compound file is read as Word only, and a file whose
+// bytes are mostly control characters is no text. 0, 1097 and 1100
+// (success), 1095 the file cannot be read, 1032 no reader took it, 1015
+// damaged, 1041 no memory, or a reader's code. The file is read into a
+// document of its own first, and the document takes its contents only on
+// success, when the file becomes the kept file; otherwise the document is
+// untouched (its modified state too) and the previous kept file is held
+// again as it was.
+int32_t OpenDocumentFile(xMorvaDocument& document, xMorvaKeptFile& kept,
+                         std::unique_ptr<VFile> file, uint32_t& type, VString* report);
+
+// Gives `document` the whole contents of `source` (texts, style sheets,
+// settings, pictures on the page, selection), through the own format; false
+// when that could not be done for want of memory.
+bool TakeDocumentFrom(xMorvaDocument& document, xMorvaDocument& source);
+
+// Writes the document to the file as `type`: 0, or 1012 for a type without
+// a writer and a write that fails. The file is written beside its place
+// and put in place only when whole, so that a failure leaves the file that
+// was there untouched and no other file behind. On success the file
+// becomes the kept file (own for the own types).
+int32_t ExportDocumentFile(xMorvaDocument& document, xMorvaKeptFile& kept,
+                           std::unique_ptr<VFile> file, uint32_t type);
+
+// Writes the document as `type` into the file beside it first, then puts
+// the written file in its place with the file's type and creator: true
+// when the file holds the document; false leaves it as it was and nothing
+// else behind. The kept file is not touched.
+bool WriteDocumentFile(xMorvaDocument& document, VFile& target, uint32_t type);
+
+// The save command's write of the own kept file, in the same safe way: 0,
+// or 1012 when the write failed (the file keeps its previous contents).
+int32_t SaveKeptFile(xMorvaDocument& document, xMorvaKeptFile& kept);
