@@ -473,3 +473,49 @@ void VHostResourceFile::HostResRestoreCurrent() {
   fPrevious.pop_back();
   CallHost(kResSelMakeCurrent, block);
 }
+
+// ---- Operations outside the framework's interface
+
+int16_t VHostResourceFile::HostResCall349(int16_t* a, uint8_t b, uint8_t c, const VString* text,
+                                          int32_t d, int32_t e) {
+  if (NoFile()) return -1;
+  HostParamBlock block = BlockFor(fHostRef, static_cast<uint32_t>(d), e, 0);
+  block.flag = b;
+  block.flag2 = c;
+  if (text != nullptr) StringToPText(*text, block.text, 255);
+  CallHost(kResSelCall349, block);
+  if (a != nullptr) *a = static_cast<int16_t>(block.table);
+  return block.error;
+}
+
+int16_t VHostResourceFile::HostResCall350(int16_t* second, const VString* name, int32_t p1,
+                                          int32_t p2, int32_t p3, int32_t p4) {
+  if (NoFile()) return -1;
+  HostParamBlock block = BlockFor(fHostRef, 0, p2, 0);
+  block.param1 = HostWord(p1);
+  block.param3 = HostWord(p3);
+  block.param4 = HostWord(p4);
+  block.field = static_cast<uint16_t>(second != nullptr ? *second : 0);
+  if (name != nullptr) StringToPText(*name, block.text, kResNameMax);
+  CallHost(kResSelCall350, block);
+  if (second != nullptr) *second = static_cast<int16_t>(block.field);
+  return block.error;
+}
+
+bool VHostResourceFile::HostResCall351(int32_t p1, int32_t p2, int32_t p3, int32_t p4,
+                                       uint16_t value) {
+  if (NoFile()) return true;
+  HostParamBlock block = BlockFor(fHostRef, 0, p2, 0);
+  block.param1 = HostWord(p1);
+  block.param3 = HostWord(p3);
+  block.param4 = HostWord(p4);
+  block.shortValue = value;
+  CallHost(kResSelCall351, block);
+  return block.error != 0;
+}
+
+void VHostResourceFile::HostResCall352() {
+  if (NoFile()) return;
+  HostParamBlock block = BlockFor(fHostRef, 0, 0, 0);
+  CallHost(kResSelCall352, block);
+}

@@ -140,6 +140,25 @@ class VHostResourceFile : public VResourceFile {
   void HostResMakeCurrent();
   void HostResRestoreCurrent();
 
+  // Four more host operations on the file, outside the framework's
+  // interface; the module itself uses none of them. Each sends the host's
+  // reference at 0. Without a host reference nothing is asked: the first
+  // two answer -1, the third true (an error), the last does nothing.
+  // -349: b, c at the two flag bytes, the text (at most 255), d and e at
+  // the first two parameters; `a` takes what the host answers at 0. The
+  // error word.
+  int16_t HostResCall349(int16_t* a, uint8_t b, uint8_t c, const VString* text, int32_t d,
+                         int32_t e);
+  // -350: `second` goes in the second reference field and takes the host's
+  // answer there; the name (at most 80) and four parameters. The error word.
+  int16_t HostResCall350(int16_t* second, const VString* name, int32_t p1, int32_t p2, int32_t p3,
+                         int32_t p4);
+  // -351: four parameters and a 16-bit value in the short value field; true
+  // when the host answers an error.
+  bool HostResCall351(int32_t p1, int32_t p2, int32_t p3, int32_t p4, uint16_t value);
+  // -352: the reference alone.
+  void HostResCall352();
+
   int16_t GetHostReference() const { return fHostRef; }
   int16_t HostResSecondReference() const { return fToolboxRef; }
   // The answer of an update: 401 without a host reference.
