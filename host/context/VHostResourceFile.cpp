@@ -92,7 +92,7 @@ VHostResourceFile::~VHostResourceFile() {
 // ---- Adding and removing
 
 int16_t VHostResourceFile::HostResAdd(uint32_t type, int16_t id, const VString* name,
-                                       const void* data, uint32_t size) {
+                                      const void* data, uint32_t size) {
   if (NoFile() || size > INT32_MAX || (data == nullptr && size > 0)) return -1;
   const Tbx::Handle h = Tbx::NewHandle(static_cast<int32_t>(size));
   if (h == 0) return -1;

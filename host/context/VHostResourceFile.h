@@ -85,7 +85,9 @@ class VHostResourceFile : public VResourceFile {
   }
   VMemHandle DetachResource(VResourceRef ref) override { return HostResDetach(ref); }
   void WriteResource(VResourceRef ref) override { HostResWrite(ref); }
-  uint32_t GetResourceSizeById(uint32_t type, int16_t id) override { return HostResGetSize(type, id); }
+  uint32_t GetResourceSizeById(uint32_t type, int16_t id) override {
+    return HostResGetSize(type, id);
+  }
   bool RemoveResources(uint32_t type) override { return HostResRemoveAllOfType(type); }
   void SetResourceName(uint32_t type, int16_t id, const VString* name) override {
     HostResSetInfo(type, id, name);

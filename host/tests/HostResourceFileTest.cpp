@@ -208,7 +208,9 @@ TEST(HostResourceFile, TheFourExtraCallsSendTheirValuesAndGiveBackTheAnswer) {
     int16_t out;  // what the call gave back through its pointer
   } const cases[] = {
       {"-349", kResSelCall349,
-       [&](VHostResourceFile& f, int16_t& out) { return f.HostResCall349(&out, 3, 4, &shortText, 1000, -2); },
+       [&](VHostResourceFile& f, int16_t& out) {
+         return f.HostResCall349(&out, 3, 4, &shortText, 1000, -2);
+       },
        [](const HostParamBlock& b) {
          EXPECT_EQ(b.flag, 3);
          EXPECT_EQ(b.flag2, 4);
