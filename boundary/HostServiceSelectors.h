@@ -267,6 +267,11 @@ constexpr int32_t kResSelClose = -343;
 constexpr int32_t kResSelOpenFileRecordWith = -346;
 constexpr int32_t kResSelOpenKept = -347;  // references answered at 0 and 2
 constexpr int32_t kResSelUpdate = -348;
+// Four calls on the file that the module itself never makes; the error word at 270.
+constexpr int32_t kResSelCall349 = -349;  // 8, 9, 10, 272, 276 in; 0 answered
+constexpr int32_t kResSelCall350 = -350;  // 2, 10, 272 to 284 in; 2 answered
+constexpr int32_t kResSelCall351 = -351;  // 272 to 284 and the short value in
+constexpr int32_t kResSelCall352 = -352;
 constexpr int32_t kResSelMakeCurrent = -384;  // the previous current reference answered at 0
 constexpr int32_t kResSelUniqueId = -392;     // 276 a free id
 constexpr int32_t kResSelForget = -439;       // the module gives a handle it got back

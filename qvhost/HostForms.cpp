@@ -431,145 +431,182 @@ void HostForms::Step(Open& open, HostParamBlock& block, bool modeless) {
     const Action action = current->script.front();
     current->script.pop_front();
     acted = true;
-    HostEventRecord event{};
-    int32_t code = 0;
-    Object* object = FindObject(ref, action.object);
-    const std::string name = object != nullptr ? object->name : action.object;
-    if (action.kind == "accept" || action.kind == "cancel") {
-      if (action.kind == "accept" && object != nullptr && (!object->enabled || !object->visible)) {
-        fFailures.push_back(formName + ": accept on " + (object->visible ? "disabled" : "hidden") + " object " +
-                            object->name);
-        fLog(0, "form " + formName + ": " + object->name + " cannot be reached, cancel");
-        block.flag2 = 1;
-        block.flag = 1;
-        ended = true;
-        break;
-      }
-      SetPascal(block.text2, name, 80);
-      block.flag2 = 1;
-      block.flag = action.kind == "cancel" ? 1 : 0;
-      fLog(0, "form " + formName + ": " + action.kind + (name.empty() ? "" : " " + name));
-      ended = true;
-      break;
-    }
-    if (action.kind == "expect") {
-      Expect(*current, action);
-      continue;
-    }
-    if (action.kind == "snapshot" || action.kind == "png") {
-      Snapshot(*current, action);
-      continue;
-    }
-    if (object == nullptr) {
-      fFailures.push_back(formName + ": no object " + action.object);
-      continue;
-    }
-    if (!object->enabled || !object->visible) {
-      // The user cannot reach it: the line fails and the dialog is
-      // cancelled, so that nothing the script meant afterwards is applied.
-      fFailures.push_back(formName + ": " + action.kind + " on " + (object->visible ? "disabled" : "hidden") +
-                          " object " + object->name);
-      fLog(0, "form " + formName + ": " + object->name + " cannot be reached, cancel");
-      block.flag2 = 1;
-      block.flag = 1;
-      ended = true;
-      break;
-    }
-    if (action.kind == "set") {
-      SetFromText(*object, action.value);
-      code = kFormEventValueChanged;
-    } else if (action.kind == "select") {
-      object->value = std::atoi(action.value.c_str());
-      if (object->kind == "tab") current->page = static_cast<int16_t>(object->value);
-      code = kFormEventValueChanged;
-    } else if (action.kind == "key") {
-      event.what = 3;
-      event.message = action.value.empty() ? 0 : static_cast<uint8_t>(action.value[0]);
-      code = kFormEventKey;
-    } else if (action.kind == "point" || action.kind == "click") {
-      int x = 1, y = 1;
-      std::sscanf(action.value.c_str(), "%d %d", &x, &y);
-      event.what = 1;
-      event.whereH = static_cast<int16_t>(object->rect[1] + x);
-      event.whereV = static_cast<int16_t>(object->rect[0] + y);
-      code = action.kind == "point" ? kFormEventPoint : kFormEventClick;
-    } else if (action.kind == "drag") {
-      // Only a user area the module serves can be dragged in: the button
-      // goes down there and the module's loop follows the timeline.
-      const bool served = object->drawRoutine != 0 && current->cells.count(Lower(object->name)) != 0 &&
-                          *current->cells[Lower(object->name)] != nullptr;
-      int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
-      if (!served || std::sscanf(action.value.c_str(), "%d %d %d %d", &x1, &y1, &x2, &y2) != 4) {
-        fFailures.push_back(formName + ": drag on " + object->name + (served ? ": bad points" : ": no user area"));
-        continue;
-      }
-      int32_t left = 0, top = 0, width = 0, height = 0;
-      Tbx::GetWindowBounds(current->window, &left, &top, &width, &height);
-      const int32_t ox = left + object->rect[1], oy = top + object->rect[0];
-      fLog(0, "form " + formName + ": drag " + object->name + " " + action.value);
-      if (fPress) fPress(ox + x1, oy + y1, ox + x2, oy + y2);
-      HostEventRecord down{};
-      down.what = kAreaEventMouseDown;
-      down.whereH = static_cast<int16_t>(object->rect[1] + x1);
-      down.whereV = static_cast<int16_t>(object->rect[0] + y1);
+    ended = PlayAction(*current, action, block, callback);
+  }
+  FinishStep(formName, block, modeless, acted, ended);
+}
+
+bool HostForms::PlayAction(Open& current, const Action& action, HostParamBlock& block,
+                           HostFormEventCallback callback) {
+  const uint32_t ref = current.ref;
+  const std::string formName = current.form.name;
+  Object* object = FindObject(ref, action.object);
+  const std::string name = object != nullptr ? object->name : action.object;
+  if (action.kind == "accept" || action.kind == "cancel") {
+    EndStepBy(formName, action, object, name, block);
+    return true;
+  }
+  if (action.kind == "expect") {
+    Expect(current, action);
+    return false;
+  }
+  if (action.kind == "snapshot" || action.kind == "png") {
+    Snapshot(current, action);
+    return false;
+  }
+  if (object == nullptr) {
+    fFailures.push_back(formName + ": no object " + action.object);
+    return false;
+  }
+  if (!object->enabled || !object->visible) {
+    // The user cannot reach it: the line fails and the dialog is
+    // cancelled, so that nothing the script meant afterwards is applied.
+    CancelUnreachable(formName, action.kind, *object, block);
+    return true;
+  }
+  if (action.kind == "drag") {
+    PlayDrag(current, *object, action);
+    return false;
+  }
+  HostEventRecord event{};
+  int32_t code = 0;
+  if (!ActionEvent(current, *object, action, event, code)) {
+    fFailures.push_back(formName + ": unknown action " + action.kind);
+    return false;
+  }
+  fLog(0, "form " + formName + ": " + action.kind + " " + object->name + " (event " + std::to_string(code) + ")");
+  SendPresses(current, *object, action, event, code, callback);
+  if (action.kind == "click") {
+    SetPascal(block.text2, name, 80);
+    return true;
+  }
+  const Open* after = FindOpen(ref);
+  return after == nullptr || after->ended;
+}
+
+void HostForms::EndStepBy(const std::string& formName, const Action& action, const Object* object,
+                          const std::string& name, HostParamBlock& block) {
+  if (action.kind == "accept" && object != nullptr && (!object->enabled || !object->visible)) {
+    CancelUnreachable(formName, action.kind, *object, block);
+    return;
+  }
+  SetPascal(block.text2, name, 80);
+  block.flag2 = 1;
+  block.flag = action.kind == "cancel" ? 1 : 0;
+  fLog(0, "form " + formName + ": " + action.kind + (name.empty() ? "" : " " + name));
+}
+
+void HostForms::CancelUnreachable(const std::string& formName, const std::string& kind, const Object& object,
+                                  HostParamBlock& block) {
+  fFailures.push_back(formName + ": " + kind + " on " + (object.visible ? "disabled" : "hidden") + " object " +
+                      object.name);
+  fLog(0, "form " + formName + ": " + object.name + " cannot be reached, cancel");
+  block.flag2 = 1;
+  block.flag = 1;
+}
+
+bool HostForms::ActionEvent(Open& current, Object& object, const Action& action, HostEventRecord& event,
+                            int32_t& code) {
+  if (action.kind == "set") {
+    SetFromText(object, action.value);
+    code = kFormEventValueChanged;
+  } else if (action.kind == "select") {
+    object.value = std::atoi(action.value.c_str());
+    if (object.kind == "tab") current.page = static_cast<int16_t>(object.value);
+    code = kFormEventValueChanged;
+  } else if (action.kind == "key") {
+    event.what = 3;
+    event.message = action.value.empty() ? 0 : static_cast<uint8_t>(action.value[0]);
+    code = kFormEventKey;
+  } else if (action.kind == "point" || action.kind == "click") {
+    int x = 1, y = 1;
+    std::sscanf(action.value.c_str(), "%d %d", &x, &y);
+    event.what = 1;
+    event.whereH = static_cast<int16_t>(object.rect[1] + x);
+    event.whereV = static_cast<int16_t>(object.rect[0] + y);
+    code = action.kind == "point" ? kFormEventPoint : kFormEventClick;
+  } else if (action.kind == "drop") {
+    current.dropName = object.name;
+    current.dropText = action.value;
+    code = kFormEventDrop;
+  } else {
+    return false;
+  }
+  return true;
+}
+
+void HostForms::PlayDrag(Open& current, Object& object, const Action& action) {
+  const uint32_t ref = current.ref;
+  const std::string formName = current.form.name;
+  const std::string name = object.name;
+  // Only a user area the module serves can be dragged in: the button
+  // goes down there and the module's loop follows the timeline.
+  const bool served = object.drawRoutine != 0 && current.cells.count(Lower(object.name)) != 0 &&
+                      *current.cells[Lower(object.name)] != nullptr;
+  int x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+  if (!served || std::sscanf(action.value.c_str(), "%d %d %d %d", &x1, &y1, &x2, &y2) != 4) {
+    fFailures.push_back(formName + ": drag on " + object.name + (served ? ": bad points" : ": no user area"));
+    return;
+  }
+  int32_t left = 0, top = 0, width = 0, height = 0;
+  Tbx::GetWindowBounds(current.window, &left, &top, &width, &height);
+  const int32_t ox = left + object.rect[1], oy = top + object.rect[0];
+  fLog(0, "form " + formName + ": drag " + object.name + " " + action.value);
+  if (fPress) fPress(ox + x1, oy + y1, ox + x2, oy + y2);
+  HostEventRecord down{};
+  down.what = kAreaEventMouseDown;
+  down.whereH = static_cast<int16_t>(object.rect[1] + x1);
+  down.whereV = static_cast<int16_t>(object.rect[0] + y1);
+  down.when = ++fAreaTicks;
+  SendUserArea(ref, name, down);
+  if (FindOpen(ref) != nullptr) {
+    HostEventRecord up = down;
+    up.what = kAreaEventMouseUp;
+    up.whereH = static_cast<int16_t>(object.rect[1] + x2);
+    up.whereV = static_cast<int16_t>(object.rect[0] + y2);
+    up.when = ++fAreaTicks;
+    SendUserArea(ref, name, up);
+  }
+}
+
+void HostForms::SendPresses(Open& current, const Object& object, const Action& action, HostEventRecord& event,
+                            int32_t code, HostFormEventCallback callback) {
+  const uint32_t ref = current.ref;
+  const std::string name = object.name;
+  uint8_t pascal[81];
+  SetPascal(pascal, object.name, 80);
+  // A click of several clicks comes as that many presses, one tick apart,
+  // each numbered in the event's message.
+  const int32_t presses = action.kind == "click" ? std::max<int32_t>(1, action.count) : 1;
+  // A user area that the module serves hears the mouse and the keys
+  // itself; the presses of a click come a tick apart, so that the area
+  // counts them as one click of that many.
+  const bool toArea = (action.kind == "click" || action.kind == "key") && object.drawRoutine != 0 &&
+                      current.cells.count(Lower(object.name)) != 0 && *current.cells[Lower(object.name)] != nullptr;
+  if (toArea && action.kind == "click") fAreaTicks += kTicksBetweenClicks;
+  for (int32_t press = 1; press <= presses && FindOpen(ref) != nullptr; ++press) {
+    if (toArea) {
+      HostEventRecord down = event;
+      down.what = action.kind == "click" ? kAreaEventMouseDown : kAreaEventKeyDown;
+      if (action.kind == "click") down.message = 0;
       down.when = ++fAreaTicks;
       SendUserArea(ref, name, down);
-      if (FindOpen(ref) != nullptr) {
-        HostEventRecord up = down;
-        up.what = kAreaEventMouseUp;
-        up.whereH = static_cast<int16_t>(object->rect[1] + x2);
-        up.whereV = static_cast<int16_t>(object->rect[0] + y2);
-        up.when = ++fAreaTicks;
-        SendUserArea(ref, name, up);
-      }
-      continue;
-    } else if (action.kind == "drop") {
-      current->dropName = object->name;
-      current->dropText = action.value;
-      code = kFormEventDrop;
-    } else {
-      fFailures.push_back(formName + ": unknown action " + action.kind);
+      HostEventRecord up = down;
+      up.what = action.kind == "click" ? kAreaEventMouseUp : kAreaEventKeyUp;
+      up.when = ++fAreaTicks;
+      if (FindOpen(ref) != nullptr) SendUserArea(ref, name, up);
       continue;
     }
-    fLog(0, "form " + formName + ": " + action.kind + " " + object->name + " (event " + std::to_string(code) + ")");
-    uint8_t pascal[81];
-    SetPascal(pascal, object->name, 80);
-    // A click of several clicks comes as that many presses, one tick apart,
-    // each numbered in the event's message.
-    const int32_t presses = action.kind == "click" ? std::max<int32_t>(1, action.count) : 1;
-    // A user area that the module serves hears the mouse and the keys
-    // itself; the presses of a click come a tick apart, so that the area
-    // counts them as one click of that many.
-    const bool toArea = (action.kind == "click" || action.kind == "key") && object->drawRoutine != 0 &&
-                        current->cells.count(Lower(object->name)) != 0 &&
-                        *current->cells[Lower(object->name)] != nullptr;
-    if (toArea && action.kind == "click") fAreaTicks += kTicksBetweenClicks;
-    for (int32_t press = 1; press <= presses && FindOpen(ref) != nullptr; ++press) {
-      if (toArea) {
-        HostEventRecord down = event;
-        down.what = action.kind == "click" ? kAreaEventMouseDown : kAreaEventKeyDown;
-        if (action.kind == "click") down.message = 0;
-        down.when = ++fAreaTicks;
-        SendUserArea(ref, name, down);
-        HostEventRecord up = down;
-        up.what = action.kind == "click" ? kAreaEventMouseUp : kAreaEventKeyUp;
-        up.when = ++fAreaTicks;
-        if (FindOpen(ref) != nullptr) SendUserArea(ref, name, up);
-        continue;
-      }
-      if (action.kind == "click") {
-        event.message = static_cast<uint32_t>(press);
-        event.when = static_cast<uint32_t>(press);
-      }
-      if (callback != nullptr) callback(ref, &event, pascal, code, 0);
-    }
-    current = FindOpen(ref);
     if (action.kind == "click") {
-      SetPascal(block.text2, name, 80);
-      ended = true;
+      event.message = static_cast<uint32_t>(press);
+      event.when = static_cast<uint32_t>(press);
     }
-    if (current == nullptr || current->ended) ended = true;
+    if (callback != nullptr) callback(ref, &event, pascal, code, 0);
   }
+}
+
+void HostForms::FinishStep(const std::string& formName, HostParamBlock& block, bool modeless, bool acted,
+                           bool ended) {
   if (modeless) {
     block.longValue = acted ? 1 : 0;
     block.shortValue = block.text2[0] != 0 ? 1 : 0;
@@ -591,227 +628,260 @@ void HostForms::Step(Open& open, HostParamBlock& block, bool modeless) {
 bool HostForms::Answer(int32_t selector, HostParamBlock& block) {
   const uint32_t ref = static_cast<uint32_t>(block.param1);
   switch (selector) {
-    case kFormSelNew: {
-      block.param1 = ++fNextRef;
-      auto open = std::make_unique<Open>();
-      open->ref = fNextRef;
-      fOpen[fNextRef] = std::move(open);
-      block.error = 0;
-      fLog(selector, "new form " + std::to_string(fNextRef));
-      return true;
-    }
+    case kFormSelNew: return AnswerNew(selector, block);
     case kFormSelSetOwner:
-    case kFormSelGetOwner: {
-      Open* open = FindOpen(ref);
-      block.error = open != nullptr ? 0 : -1;
-      if (open != nullptr && selector == kFormSelSetOwner) open->owner = block.param2;
-      if (open != nullptr && selector == kFormSelGetOwner) block.param2 = open->owner;
-      fLog(selector, selector == kFormSelSetOwner ? "set owner" : "get owner");
-      return true;
-    }
-    case kFormSelOpen: {
-      const std::string name(reinterpret_cast<const char*>(block.text), strnlen(reinterpret_cast<const char*>(block.text), 255));
-      Open* open = FindOpen(ref);
-      auto form = fForms.find(Lower(name));
-      if (open == nullptr || form == fForms.end() || fRefuseOpen) {
-        block.param1 = 0;
-        block.error = -1;
-        fLog(selector, "open " + name + " refused");
-        return true;
-      }
-      // The open form gets a reference of its own.
-      auto moved = std::move(fOpen[ref]);
-      fOpen.erase(ref);
-      const uint32_t newRef = ++fNextRef;
-      moved->ref = newRef;
-      {
-        // Values given before the open go to the form's objects.
-        Form described = form->second;
-        for (const Object& pending : moved->form.objects)
-          for (Object& target : described.objects)
-            if (Lower(target.name) == Lower(pending.name)) {
-              target.items = pending.items;
-              if (!pending.text.empty()) SetFromText(target, pending.text);
-              target.first = pending.first;
-              target.last = pending.last;
-              if (pending.drawn) {
-                target.drawn = true;
-                target.drawRoutine = pending.drawRoutine;
-              }
-            }
-        moved->form = std::move(described);
-      }
-      moved->opened = true;
-      moved->title = Pascal(block.text2);
-      moved->modeless = HostWordOf(block.param3) != 5;
-      const auto* rect = HostPointer<const int16_t>(block.param2);
-      int32_t left = 0, top = 0, width = moved->form.width, height = moved->form.height;
-      if (rect != nullptr && rect[2] > rect[0] && rect[3] > rect[1]) {
-        top = rect[0];
-        left = rect[1];
-        height = rect[2] - rect[0];
-        width = rect[3] - rect[1];
-      }
-      uint8_t title[81];
-      SetPascal(title, moved->title, 80);
-      // A hidden movable dialog window whose content lies at the rectangle.
-      const Tbx::Rect bounds{int16_t(top), int16_t(left), int16_t(top + height), int16_t(left + width)};
-      moved->window = Tbx::NewCWindow(nullptr, &bounds, title, false, Tbx::movableDBoxProc,
-                                      Tbx::kInFront, false, 0);
-      // A form opened while another runs (a dialog's sub-dialog) takes the
-      // next script queued for its own name, so that its caller's script
-      // may be queued before it or continue after it; a first form takes
-      // the next script, whichever form it is for.
-      auto next = fScripts.begin();
-      const bool nested = std::any_of(fOpen.begin(), fOpen.end(), [&](const auto& entry) {
-        return entry.first != ref && entry.second->opened && !entry.second->modeless;
-      });
-      if (nested) {
-        const auto own = std::find_if(fScripts.begin(), fScripts.end(),
-                                      [&](const auto& script) { return Lower(script.first) == Lower(name); });
-        if (own != fScripts.end()) next = own;
-      }
-      if (next != fScripts.end()) {
-        auto script = std::move(*next);
-        fScripts.erase(next);
-        if (Lower(script.first) != Lower(name)) {
-          fFailures.push_back("unexpected form " + name + " (the script is for " + script.first + ")");
-        } else {
-          moved->script.assign(script.second.begin(), script.second.end());
-          moved->scripted = true;
-        }
-      } else {
-        fFailures.push_back("no script for form " + name);
-      }
-      fOpen[newRef] = std::move(moved);
-      block.param1 = newRef;
-      block.error = 0;
-      fLog(selector, "open " + name + " kind " + std::to_string(HostWordOf(block.param3)));
-      return true;
-    }
-    case kFormSelGetWindow: {
-      Open* open = FindOpen(ref);
-      block.param2 = open != nullptr ? reinterpret_cast<uintptr_t>(open->window) : 0;
-      block.error = open != nullptr ? 0 : -1;
-      fLog(selector, "window");
-      return true;
-    }
-    case kFormSelClose:
-      Close(selector, ref, "close");
-      return true;
-    case kFormSelCloseModeless:
-      Close(selector, ref, "close modeless");
-      return true;
-    case kFormSelRelease: {
-      Open* open = FindOpen(ref);
-      if (open != nullptr && open->opened) fFailures.push_back("an open form was released");
-      fOpen.erase(ref);
-      fLog(selector, "release form");
-      return true;
-    }
+    case kFormSelGetOwner: return AnswerOwner(selector, block);
+    case kFormSelOpen: return AnswerOpen(selector, block);
+    case kFormSelGetWindow: return AnswerWindow(selector, block);
+    case kFormSelClose: Close(selector, ref, "close"); return true;
+    case kFormSelCloseModeless: Close(selector, ref, "close modeless"); return true;
+    case kFormSelRelease: return AnswerRelease(selector, block);
     case kFormSelResources:
       fLog(selector, std::string("form resources ") + (block.flag ? "off" : "on"));
       return true;
-    case kFormSelEndRun: {
-      Open* open = FindOpen(static_cast<uint32_t>(block.handle));
-      if (open != nullptr) open->ended = true;
-      fLog(selector, block.param1 == 0 ? "end run: accept" : "end run: cancel");
-      return true;
-    }
+    case kFormSelEndRun: return AnswerEndRun(selector, block);
     case kFormSelStep:
-    case kFormSelModelessStep: {
-      Open* open = FindOpen(ref);
-      if (open == nullptr) {
-        block.error = -1;
-        block.flag2 = 1;
-        block.flag = 1;
-        fLog(selector, "step of no form");
-        return true;
-      }
-      open->ended = false;
-      fLog(selector, "step " + open->form.name);
-      Step(*open, block, selector == kFormSelModelessStep);
-      return true;
-    }
-    case kFormSelRunModeless: {
-      Open* open = FindOpen(ref);
-      if (open != nullptr) {
-        open->step = reinterpret_cast<HostFormStepRoutine>(block.param2);
-        open->parameter = static_cast<uint32_t>(block.param4);
-      }
-      fLog(selector, "run modeless");
-      return true;
-    }
+    case kFormSelModelessStep: return AnswerStep(selector, block);
+    case kFormSelRunModeless: return AnswerRunModeless(selector, block);
     case kFormSelBeginChanges:
-    case kFormSelEndChanges: {
-      Open* open = FindOpen(ref);
-      if (open != nullptr) open->changes += selector == kFormSelBeginChanges ? 1 : -1;
-      if (open != nullptr && (open->changes < 0 || open->changes > 1))
-        fFailures.push_back(open->form.name + ": unbalanced changes");
-      fLog(selector, selector == kFormSelBeginChanges ? "begin changes" : "end changes");
-      return true;
-    }
+    case kFormSelEndChanges: return AnswerChanges(selector, block);
     case kFormSelGetPage:
-    case kFormSelSelectPage: {
-      Open* open = FindOpen(ref);
-      block.error = open != nullptr ? 0 : -1;
-      if (open != nullptr && selector == kFormSelGetPage) block.param2 = static_cast<uint16_t>(open->page);
-      if (open != nullptr && selector == kFormSelSelectPage) {
-        open->page = static_cast<int16_t>(block.param2);
-        // The tab control shows the page chosen.
-        for (Object& object : open->form.objects)
-          if (object.kind == "tab") object.value = open->page;
-      }
-      fLog(selector, selector == kFormSelGetPage ? "get page" : "select page");
-      return true;
-    }
-    case kFormSelGetTitle: {
-      Open* open = FindOpen(ref);
-      block.error = open != nullptr ? 0 : -1;
-      if (open != nullptr) SetPascal(block.text, open->title, 255);
-      fLog(selector, "title");
-      return true;
-    }
-    case kFormSelSetWindowSize: {
-      Open* open = FindOpen(ref);
-      if (open != nullptr)
-        Tbx::SizeWindow(open->window, HostWordOf(block.param2), HostWordOf(block.param3), true);
-      fLog(selector, "window size");
-      return true;
-    }
-    case kFormSelOfWindow: {
-      // The open form whose window is given at +276.
-      block.param1 = 0;
-      block.error = -1;
-      for (const auto& [formRef, open] : fOpen) {
-        if (open->window != nullptr && reinterpret_cast<uintptr_t>(open->window) == block.param2) {
-          block.param1 = formRef;
-          block.error = 0;
-        }
-      }
-      fLog(selector, "form of window");
-      return true;
-    }
-    case kFormSelEventDetails: {
-      Open* open = FindOpen(ref);
-      block.error = open != nullptr ? 0 : -1;
-      if (open != nullptr) {
-        SetPascal(block.text2, open->dropName, 80);
-        SetPascal(block.text, open->dropText, 255);
-        block.param2 = 0;
-        block.param3 = 0;
-        block.param4 = open->ref;
-        block.longValue = 0;
-      }
-      fLog(selector, "event details");
-      return true;
-    }
+    case kFormSelSelectPage: return AnswerPage(selector, block);
+    case kFormSelGetTitle: return AnswerTitle(selector, block);
+    case kFormSelSetWindowSize: return AnswerWindowSize(selector, block);
+    case kFormSelOfWindow: return AnswerFormOfWindow(selector, block);
+    case kFormSelEventDetails: return AnswerEventDetails(selector, block);
     default: {
       Open* open = FindOpen(ref);
       if (open == nullptr) return false;
       return AnswerObject(selector, block, *open);
     }
   }
+}
+
+bool HostForms::AnswerNew(int32_t selector, HostParamBlock& block) {
+  block.param1 = ++fNextRef;
+  auto open = std::make_unique<Open>();
+  open->ref = fNextRef;
+  fOpen[fNextRef] = std::move(open);
+  block.error = 0;
+  fLog(selector, "new form " + std::to_string(fNextRef));
+  return true;
+}
+
+bool HostForms::AnswerOwner(int32_t selector, HostParamBlock& block) {
+  Open* open = FindOpen(static_cast<uint32_t>(block.param1));
+  block.error = open != nullptr ? 0 : -1;
+  if (open != nullptr && selector == kFormSelSetOwner) open->owner = block.param2;
+  if (open != nullptr && selector == kFormSelGetOwner) block.param2 = open->owner;
+  fLog(selector, selector == kFormSelSetOwner ? "set owner" : "get owner");
+  return true;
+}
+
+bool HostForms::AnswerOpen(int32_t selector, HostParamBlock& block) {
+  const uint32_t ref = static_cast<uint32_t>(block.param1);
+  const std::string name(reinterpret_cast<const char*>(block.text), strnlen(reinterpret_cast<const char*>(block.text), 255));
+  Open* open = FindOpen(ref);
+  auto form = fForms.find(Lower(name));
+  if (open == nullptr || form == fForms.end() || fRefuseOpen) {
+    block.param1 = 0;
+    block.error = -1;
+    fLog(selector, "open " + name + " refused");
+    return true;
+  }
+  // The open form gets a reference of its own.
+  auto moved = std::move(fOpen[ref]);
+  fOpen.erase(ref);
+  const uint32_t newRef = ++fNextRef;
+  moved->ref = newRef;
+  TakePendingValues(*moved, form->second);
+  moved->opened = true;
+  moved->title = Pascal(block.text2);
+  moved->modeless = HostWordOf(block.param3) != 5;
+  MakeFormWindow(*moved, HostPointer<const int16_t>(block.param2));
+  TakeScript(*moved, ref, name);
+  fOpen[newRef] = std::move(moved);
+  block.param1 = newRef;
+  block.error = 0;
+  fLog(selector, "open " + name + " kind " + std::to_string(HostWordOf(block.param3)));
+  return true;
+}
+
+void HostForms::TakePendingValues(Open& open, const Form& description) {
+  // Values given before the open go to the form's objects.
+  Form described = description;
+  for (const Object& pending : open.form.objects)
+    for (Object& target : described.objects)
+      if (Lower(target.name) == Lower(pending.name)) {
+        target.items = pending.items;
+        if (!pending.text.empty()) SetFromText(target, pending.text);
+        target.first = pending.first;
+        target.last = pending.last;
+        if (pending.drawn) {
+          target.drawn = true;
+          target.drawRoutine = pending.drawRoutine;
+        }
+      }
+  open.form = std::move(described);
+}
+
+void HostForms::MakeFormWindow(Open& open, const int16_t* rect) {
+  int32_t left = 0, top = 0, width = open.form.width, height = open.form.height;
+  if (rect != nullptr && rect[2] > rect[0] && rect[3] > rect[1]) {
+    top = rect[0];
+    left = rect[1];
+    height = rect[2] - rect[0];
+    width = rect[3] - rect[1];
+  }
+  uint8_t title[81];
+  SetPascal(title, open.title, 80);
+  // A hidden movable dialog window whose content lies at the rectangle.
+  const Tbx::Rect bounds{int16_t(top), int16_t(left), int16_t(top + height), int16_t(left + width)};
+  open.window = Tbx::NewCWindow(nullptr, &bounds, title, false, Tbx::movableDBoxProc, Tbx::kInFront, false, 0);
+}
+
+void HostForms::TakeScript(Open& open, uint32_t oldRef, const std::string& name) {
+  // A form opened while another runs (a dialog's sub-dialog) takes the
+  // next script queued for its own name, so that its caller's script
+  // may be queued before it or continue after it; a first form takes
+  // the next script, whichever form it is for.
+  auto next = fScripts.begin();
+  const bool nested = std::any_of(fOpen.begin(), fOpen.end(), [&](const auto& entry) {
+    return entry.first != oldRef && entry.second->opened && !entry.second->modeless;
+  });
+  if (nested) {
+    const auto own = std::find_if(fScripts.begin(), fScripts.end(),
+                                  [&](const auto& script) { return Lower(script.first) == Lower(name); });
+    if (own != fScripts.end()) next = own;
+  }
+  if (next == fScripts.end()) {
+    fFailures.push_back("no script for form " + name);
+    return;
+  }
+  auto script = std::move(*next);
+  fScripts.erase(next);
+  if (Lower(script.first) != Lower(name)) {
+    fFailures.push_back("unexpected form " + name + " (the script is for " + script.first + ")");
+  } else {
+    open.script.assign(script.second.begin(), script.second.end());
+    open.scripted = true;
+  }
+}
+
+bool HostForms::AnswerWindow(int32_t selector, HostParamBlock& block) {
+  Open* open = FindOpen(static_cast<uint32_t>(block.param1));
+  block.param2 = open != nullptr ? reinterpret_cast<uintptr_t>(open->window) : 0;
+  block.error = open != nullptr ? 0 : -1;
+  fLog(selector, "window");
+  return true;
+}
+
+bool HostForms::AnswerRelease(int32_t selector, HostParamBlock& block) {
+  const uint32_t ref = static_cast<uint32_t>(block.param1);
+  Open* open = FindOpen(ref);
+  if (open != nullptr && open->opened) fFailures.push_back("an open form was released");
+  fOpen.erase(ref);
+  fLog(selector, "release form");
+  return true;
+}
+
+bool HostForms::AnswerEndRun(int32_t selector, HostParamBlock& block) {
+  Open* open = FindOpen(static_cast<uint32_t>(block.handle));
+  if (open != nullptr) open->ended = true;
+  fLog(selector, block.param1 == 0 ? "end run: accept" : "end run: cancel");
+  return true;
+}
+
+bool HostForms::AnswerStep(int32_t selector, HostParamBlock& block) {
+  Open* open = FindOpen(static_cast<uint32_t>(block.param1));
+  if (open == nullptr) {
+    block.error = -1;
+    block.flag2 = 1;
+    block.flag = 1;
+    fLog(selector, "step of no form");
+    return true;
+  }
+  open->ended = false;
+  fLog(selector, "step " + open->form.name);
+  Step(*open, block, selector == kFormSelModelessStep);
+  return true;
+}
+
+bool HostForms::AnswerRunModeless(int32_t selector, HostParamBlock& block) {
+  Open* open = FindOpen(static_cast<uint32_t>(block.param1));
+  if (open != nullptr) {
+    open->step = reinterpret_cast<HostFormStepRoutine>(block.param2);
+    open->parameter = static_cast<uint32_t>(block.param4);
+  }
+  fLog(selector, "run modeless");
+  return true;
+}
+
+bool HostForms::AnswerChanges(int32_t selector, HostParamBlock& block) {
+  Open* open = FindOpen(static_cast<uint32_t>(block.param1));
+  if (open != nullptr) open->changes += selector == kFormSelBeginChanges ? 1 : -1;
+  if (open != nullptr && (open->changes < 0 || open->changes > 1))
+    fFailures.push_back(open->form.name + ": unbalanced changes");
+  fLog(selector, selector == kFormSelBeginChanges ? "begin changes" : "end changes");
+  return true;
+}
+
+bool HostForms::AnswerPage(int32_t selector, HostParamBlock& block) {
+  Open* open = FindOpen(static_cast<uint32_t>(block.param1));
+  block.error = open != nullptr ? 0 : -1;
+  if (open != nullptr && selector == kFormSelGetPage) block.param2 = static_cast<uint16_t>(open->page);
+  if (open != nullptr && selector == kFormSelSelectPage) {
+    open->page = static_cast<int16_t>(block.param2);
+    // The tab control shows the page chosen.
+    for (Object& object : open->form.objects)
+      if (object.kind == "tab") object.value = open->page;
+  }
+  fLog(selector, selector == kFormSelGetPage ? "get page" : "select page");
+  return true;
+}
+
+bool HostForms::AnswerTitle(int32_t selector, HostParamBlock& block) {
+  Open* open = FindOpen(static_cast<uint32_t>(block.param1));
+  block.error = open != nullptr ? 0 : -1;
+  if (open != nullptr) SetPascal(block.text, open->title, 255);
+  fLog(selector, "title");
+  return true;
+}
+
+bool HostForms::AnswerWindowSize(int32_t selector, HostParamBlock& block) {
+  Open* open = FindOpen(static_cast<uint32_t>(block.param1));
+  if (open != nullptr) Tbx::SizeWindow(open->window, HostWordOf(block.param2), HostWordOf(block.param3), true);
+  fLog(selector, "window size");
+  return true;
+}
+
+bool HostForms::AnswerFormOfWindow(int32_t selector, HostParamBlock& block) {
+  // The open form whose window is given at +276.
+  block.param1 = 0;
+  block.error = -1;
+  for (const auto& [formRef, open] : fOpen) {
+    if (open->window != nullptr && reinterpret_cast<uintptr_t>(open->window) == block.param2) {
+      block.param1 = formRef;
+      block.error = 0;
+    }
+  }
+  fLog(selector, "form of window");
+  return true;
+}
+
+bool HostForms::AnswerEventDetails(int32_t selector, HostParamBlock& block) {
+  Open* open = FindOpen(static_cast<uint32_t>(block.param1));
+  block.error = open != nullptr ? 0 : -1;
+  if (open != nullptr) {
+    SetPascal(block.text2, open->dropName, 80);
+    SetPascal(block.text, open->dropText, 255);
+    block.param2 = 0;
+    block.param3 = 0;
+    block.param4 = open->ref;
+    block.longValue = 0;
+  }
+  fLog(selector, "event details");
+  return true;
 }
 
 bool HostForms::AnswerObject(int32_t selector, HostParamBlock& block, Open& open) {
@@ -828,17 +898,7 @@ bool HostForms::AnswerObject(int32_t selector, HostParamBlock& block, Open& open
     return true;
   }
   if (selector == kFormSelGetObjectRect && name.empty()) {
-    auto* rect = HostPointer<int16_t>(block.param2);
-    int32_t left = 0, top = 0, width = 0, height = 0;
-    Tbx::GetWindowBounds(open.window, &left, &top, &width, &height);
-    if (rect != nullptr) {
-      rect[0] = 0;
-      rect[1] = 0;
-      rect[2] = static_cast<int16_t>(height);
-      rect[3] = static_cast<int16_t>(width);
-    }
-    block.error = 0;
-    fLog(selector, "form rectangle");
+    AnswerFormRect(selector, block, open);
     return true;
   }
   Object* object = FindObject(open.ref, name);
@@ -859,254 +919,297 @@ bool HostForms::AnswerObject(int32_t selector, HostParamBlock& block, Open& open
   }
   block.error = 0;
   std::string what;
+  if (!AnswerObjectValue(selector, block, *object, what) && !AnswerObjectList(selector, block, *object, what) &&
+      !AnswerObjectState(selector, block, open, *object, what))
+    return false;
+  fLog(selector, open.form.name + "." + name + ": " + what);
+  return true;
+}
+
+void HostForms::AnswerFormRect(int32_t selector, HostParamBlock& block, Open& open) {
+  auto* rect = HostPointer<int16_t>(block.param2);
+  int32_t left = 0, top = 0, width = 0, height = 0;
+  Tbx::GetWindowBounds(open.window, &left, &top, &width, &height);
+  if (rect != nullptr) {
+    rect[0] = 0;
+    rect[1] = 0;
+    rect[2] = static_cast<int16_t>(height);
+    rect[3] = static_cast<int16_t>(width);
+  }
+  block.error = 0;
+  fLog(selector, "form rectangle");
+}
+
+bool HostForms::AnswerObjectValue(int32_t selector, HostParamBlock& block, Object& object, std::string& what) {
   switch (selector) {
-    case kFormSelGetLong: block.longValue = static_cast<uint32_t>(object->value); what = "get long"; break;
+    case kFormSelGetLong: block.longValue = static_cast<uint32_t>(object.value); what = "get long"; break;
     case kFormSelSetLong:
-      object->value = HostWordOf(block.longValue);
-      object->real = object->value;
-      object->text = std::to_string(object->value);
-      what = "set long " + object->text;
+      object.value = HostWordOf(block.longValue);
+      object.real = object.value;
+      object.text = std::to_string(object.value);
+      what = "set long " + object.text;
       break;
-    case kFormSelGetReal: block.realValue = object->real; what = "get real"; break;
+    case kFormSelGetReal: block.realValue = object.real; what = "get real"; break;
     case kFormSelSetReal:
-      object->real = block.realValue;
-      object->value = static_cast<int32_t>(block.realValue);
-      object->text = RealText(block.realValue);
-      what = "set real " + object->text;
+      object.real = block.realValue;
+      object.value = static_cast<int32_t>(block.realValue);
+      object.text = RealText(block.realValue);
+      what = "set real " + object.text;
       break;
-    case kFormSelGetText: SetPascal(block.text, object->text, 255); what = "get text"; break;
+    case kFormSelGetText: SetPascal(block.text, object.text, 255); what = "get text"; break;
     case kFormSelSetText:
     case kFormSelSetText80:
-      object->text = Pascal(block.text);
-      what = "set text " + object->text;
+      object.text = Pascal(block.text);
+      what = "set text " + object.text;
       break;
-    case kFormSelSetFormat: object->format = Pascal(block.text); what = "set format " + object->format; break;
-    case kFormSelGetTextHandle: {
-      const Tbx::Handle h = Tbx::NewHandle(static_cast<int32_t>(object->text.size()));
-      if (h != 0 && !object->text.empty()) {
-        std::memcpy(Tbx::HLock(h), object->text.data(), object->text.size());
-        Tbx::HUnlock(h);
-      }
-      block.handle = h;
-      what = "get text handle";
-      break;
-    }
-    case kFormSelSetTextHandle: {
-      const auto h = static_cast<Tbx::Handle>(block.handle);
-      object->text.clear();
-      if (h != 0) {
-        const int32_t size = Tbx::GetHandleSize(h);
-        if (size > 0) object->text.assign(static_cast<const char*>(Tbx::HLock(h)), static_cast<size_t>(size));
-        Tbx::HUnlock(h);
-        Tbx::DisposeHandle(h);  // the host's once given
-      }
-      what = "set text handle";
-      break;
-    }
-    case kFormSelGetEntry: {
-      auto* entry = HostPointer<HostVariableEntry>(block.handle);
-      if (entry != nullptr) {
-        std::memset(entry, 0, sizeof *entry);
-        if (object->kind == "entry" || object->kind == "chooser") {
-          entry->type = kHostString;
-          SetPascal(entry->value.string.text, object->text, 255);
-          entry->value.string.length = entry->value.string.text[0];
-        } else {
-          entry->type = kHostLongInteger;
-          entry->value.longInteger = object->value;
-        }
-      }
-      what = "get entry";
-      break;
-    }
+    case kFormSelSetFormat: object.format = Pascal(block.text); what = "set format " + object.format; break;
+    case kFormSelGetTextHandle: GetTextHandle(block, object, what); break;
+    case kFormSelSetTextHandle: SetTextHandle(block, object, what); break;
+    case kFormSelGetEntry: GetEntry(block, object, what); break;
     case kFormSelSetDate:
-      std::memcpy(object->date, block.dateValue, sizeof object->date);
+      std::memcpy(object.date, block.dateValue, sizeof object.date);
       what = "set date";
       break;
     case kFormSelSetMinimum:
     case kFormSelSetMaximum: {
       const int32_t kind = HostWordOf(block.param2);
-      (selector == kFormSelSetMinimum ? object->minimumKind : object->maximumKind) = kind;
-      (selector == kFormSelSetMinimum ? object->minimum : object->maximum) = block.realValue;
+      (selector == kFormSelSetMinimum ? object.minimumKind : object.maximumKind) = kind;
+      (selector == kFormSelSetMinimum ? object.minimum : object.maximum) = block.realValue;
       what = std::string(selector == kFormSelSetMinimum ? "minimum" : "maximum") + " kind " + std::to_string(kind);
       break;
     }
+    default: return false;
+  }
+  return true;
+}
+
+void HostForms::GetTextHandle(HostParamBlock& block, const Object& object, std::string& what) {
+  const Tbx::Handle h = Tbx::NewHandle(static_cast<int32_t>(object.text.size()));
+  if (h != 0 && !object.text.empty()) {
+    std::memcpy(Tbx::HLock(h), object.text.data(), object.text.size());
+    Tbx::HUnlock(h);
+  }
+  block.handle = h;
+  what = "get text handle";
+}
+
+void HostForms::SetTextHandle(HostParamBlock& block, Object& object, std::string& what) {
+  const auto h = static_cast<Tbx::Handle>(block.handle);
+  object.text.clear();
+  if (h != 0) {
+    const int32_t size = Tbx::GetHandleSize(h);
+    if (size > 0) object.text.assign(static_cast<const char*>(Tbx::HLock(h)), static_cast<size_t>(size));
+    Tbx::HUnlock(h);
+    Tbx::DisposeHandle(h);  // the host's once given
+  }
+  what = "set text handle";
+}
+
+void HostForms::GetEntry(HostParamBlock& block, const Object& object, std::string& what) {
+  auto* entry = HostPointer<HostVariableEntry>(block.handle);
+  if (entry != nullptr) {
+    std::memset(entry, 0, sizeof *entry);
+    if (object.kind == "entry" || object.kind == "chooser") {
+      entry->type = kHostString;
+      SetPascal(entry->value.string.text, object.text, 255);
+      entry->value.string.length = entry->value.string.text[0];
+    } else {
+      entry->type = kHostLongInteger;
+      entry->value.longInteger = object.value;
+    }
+  }
+  what = "get entry";
+}
+
+bool HostForms::AnswerObjectList(int32_t selector, HostParamBlock& block, Object& object, std::string& what) {
+  switch (selector) {
     case kFormSelClearList:
     case kFormSelClearHandles:
-      object->items.clear();
+      object.items.clear();
       what = "clear list";
       break;
     case kFormSelSetListText:
-    case kFormSelSetListHandle: {
-      const int32_t index = HostWordOf(block.param2);
-      std::string text;
-      if (selector == kFormSelSetListText) {
-        text = Pascal(block.text);
-      } else if (block.handle != 0) {
-        const auto h = static_cast<Tbx::Handle>(block.handle);
-        const int32_t size = Tbx::GetHandleSize(h);
-        if (size > 0) text.assign(static_cast<const char*>(Tbx::HLock(h)), static_cast<size_t>(size));
-        Tbx::HUnlock(h);
-      }
-      // Element 0 of a list or pop-up is the text typed over it.
-      if (index == 0 && selector == kFormSelSetListText) {
-        object->text = text;
-        what = "set element 0 " + text;
-        break;
-      }
-      if (index < 1 || index > 32767) {
-        block.error = -1;
-        what = "bad element";
-        break;
-      }
-      if (static_cast<size_t>(index) > object->items.size()) object->items.resize(static_cast<size_t>(index));
-      object->items[static_cast<size_t>(index) - 1] = text;
-      what = "set element " + std::to_string(index) + " " + text;
-      break;
-    }
-    case kFormSelFillFromResource: {
-      object->items.clear();
-      const Tbx::Handle h = Tbx::GetResource(static_cast<Tbx::ResType>(block.param2), static_cast<int16_t>(block.param3));
-      const int32_t size = h != 0 ? Tbx::GetHandleSize(h) : 0;
-      if (size >= 2) {
-        const auto* p = static_cast<const uint8_t*>(Tbx::HLock(h));
-        const int32_t count = (p[0] << 8) | p[1];
-        int32_t at = 2;
-        for (int32_t i = 0; i < count && at < size && at + 1 + p[at] <= size; ++i) {
-          object->items.emplace_back(reinterpret_cast<const char*>(p + at + 1), p[at]);
-          at += 1 + p[at];
-        }
-        Tbx::HUnlock(h);
-      }
-      what = "fill from resource " + std::to_string(static_cast<int16_t>(block.param3));
-      break;
-    }
+    case kFormSelSetListHandle: SetListElement(selector, block, object, what); break;
+    case kFormSelFillFromResource: FillFromResource(block, object, what); break;
     case kFormSelFillTableList:
-      object->items = fTableNames ? fTableNames() : std::vector<std::string>{};
+      object.items = fTableNames ? fTableNames() : std::vector<std::string>{};
       what = "fill with tables";
       break;
     case kFormSelGetListText:
     case kFormSelGetListLong:
     case kFormSelGetListReal:
-    case kFormSelGetListHandle: {
-      const int32_t index = HostWordOf(block.param2);
-      if (index == 0 && selector == kFormSelGetListText) {
-        SetPascal(block.text, object->text, 255);
-        what = "element 0";
-        break;
-      }
-      if (index < 1 || static_cast<size_t>(index) > object->items.size()) {
-        block.error = -1;
-        what = "no element " + std::to_string(index);
-        break;
-      }
-      const std::string& item = object->items[static_cast<size_t>(index) - 1];
-      if (selector == kFormSelGetListText) SetPascal(block.text, item, 255);
-      if (selector == kFormSelGetListLong) block.param3 = HostWord(std::atoi(item.c_str()));
-      if (selector == kFormSelGetListReal) block.realValue = std::atof(item.c_str());
-      if (selector == kFormSelGetListHandle && block.handle != 0) {
-        const auto h = static_cast<Tbx::Handle>(block.handle);
-        Tbx::SetHandleSize(h, static_cast<int32_t>(item.size()));
-        if (Tbx::GetHandleSize(h) == static_cast<int32_t>(item.size()) && !item.empty()) {
-          std::memcpy(Tbx::HLock(h), item.data(), item.size());
-          Tbx::HUnlock(h);
-        }
-      }
-      what = "get element " + std::to_string(index);
-      break;
-    }
-    case kFormSelGetListSelection: block.param2 = HostWord(object->value); what = "selection"; break;
-    case kFormSelSetListRange: {
-      // Rows first to last (1-based, both included) leave the list; rows
-      // past its end are none to remove.
-      object->first = HostWordOf(block.param2);
-      object->last = HostWordOf(block.param3);
-      const int32_t size = static_cast<int32_t>(object->items.size());
-      const int32_t from = std::max<int32_t>(object->first, 1);
-      const int32_t to = std::min<int32_t>(object->last, size);
-      if (from <= to) object->items.erase(object->items.begin() + (from - 1), object->items.begin() + to);
-      what = "remove rows " + std::to_string(object->first) + " to " + std::to_string(object->last);
-      break;
-    }
+    case kFormSelGetListHandle: GetListElement(selector, block, object, what); break;
+    case kFormSelGetListSelection: block.param2 = HostWord(object.value); what = "selection"; break;
+    case kFormSelSetListRange: RemoveListRows(block, object, what); break;
     case kFormSelListCall327:
-      object->items.clear();
+      object.items.clear();
       what = "clear numbers";
       break;
-    case kFormSelListCall328: {
-      // A number row before row `index`; an index past the rows appends.
-      const int32_t index = HostWordOf(block.param2);
-      const std::string number = RealText(block.realValue);
-      if (index >= 1 && static_cast<size_t>(index) <= object->items.size()) {
-        object->items.insert(object->items.begin() + (index - 1), number);
-      } else {
-        object->items.push_back(number);
-      }
-      what = "number " + std::to_string(index) + " " + number;
-      break;
+    case kFormSelListCall328: InsertNumberRow(block, object, what); break;
+    default: return false;
+  }
+  return true;
+}
+
+void HostForms::SetListElement(int32_t selector, HostParamBlock& block, Object& object, std::string& what) {
+  const int32_t index = HostWordOf(block.param2);
+  std::string text;
+  if (selector == kFormSelSetListText) {
+    text = Pascal(block.text);
+  } else if (block.handle != 0) {
+    const auto h = static_cast<Tbx::Handle>(block.handle);
+    const int32_t size = Tbx::GetHandleSize(h);
+    if (size > 0) text.assign(static_cast<const char*>(Tbx::HLock(h)), static_cast<size_t>(size));
+    Tbx::HUnlock(h);
+  }
+  // Element 0 of a list or pop-up is the text typed over it.
+  if (index == 0 && selector == kFormSelSetListText) {
+    object.text = text;
+    what = "set element 0 " + text;
+    return;
+  }
+  if (index < 1 || index > 32767) {
+    block.error = -1;
+    what = "bad element";
+    return;
+  }
+  if (static_cast<size_t>(index) > object.items.size()) object.items.resize(static_cast<size_t>(index));
+  object.items[static_cast<size_t>(index) - 1] = text;
+  what = "set element " + std::to_string(index) + " " + text;
+}
+
+void HostForms::FillFromResource(HostParamBlock& block, Object& object, std::string& what) {
+  object.items.clear();
+  const Tbx::Handle h = Tbx::GetResource(static_cast<Tbx::ResType>(block.param2), static_cast<int16_t>(block.param3));
+  const int32_t size = h != 0 ? Tbx::GetHandleSize(h) : 0;
+  if (size >= 2) {
+    const auto* p = static_cast<const uint8_t*>(Tbx::HLock(h));
+    const int32_t count = (p[0] << 8) | p[1];
+    int32_t at = 2;
+    for (int32_t i = 0; i < count && at < size && at + 1 + p[at] <= size; ++i) {
+      object.items.emplace_back(reinterpret_cast<const char*>(p + at + 1), p[at]);
+      at += 1 + p[at];
     }
-    case kFormSelEnable: object->enabled = block.flag != 0; what = block.flag ? "enable" : "disable"; break;
-    case kFormSelSetEnterable: object->enterable = block.flag != 0; what = "enterable"; break;
-    case kFormSelShowObject: object->visible = block.param2 != 0; what = block.param2 ? "show" : "hide"; break;
+    Tbx::HUnlock(h);
+  }
+  what = "fill from resource " + std::to_string(static_cast<int16_t>(block.param3));
+}
+
+void HostForms::GetListElement(int32_t selector, HostParamBlock& block, const Object& object, std::string& what) {
+  const int32_t index = HostWordOf(block.param2);
+  if (index == 0 && selector == kFormSelGetListText) {
+    SetPascal(block.text, object.text, 255);
+    what = "element 0";
+    return;
+  }
+  if (index < 1 || static_cast<size_t>(index) > object.items.size()) {
+    block.error = -1;
+    what = "no element " + std::to_string(index);
+    return;
+  }
+  const std::string& item = object.items[static_cast<size_t>(index) - 1];
+  if (selector == kFormSelGetListText) SetPascal(block.text, item, 255);
+  if (selector == kFormSelGetListLong) block.param3 = HostWord(std::atoi(item.c_str()));
+  if (selector == kFormSelGetListReal) block.realValue = std::atof(item.c_str());
+  if (selector == kFormSelGetListHandle && block.handle != 0) {
+    const auto h = static_cast<Tbx::Handle>(block.handle);
+    Tbx::SetHandleSize(h, static_cast<int32_t>(item.size()));
+    if (Tbx::GetHandleSize(h) == static_cast<int32_t>(item.size()) && !item.empty()) {
+      std::memcpy(Tbx::HLock(h), item.data(), item.size());
+      Tbx::HUnlock(h);
+    }
+  }
+  what = "get element " + std::to_string(index);
+}
+
+void HostForms::RemoveListRows(HostParamBlock& block, Object& object, std::string& what) {
+  // Rows first to last (1-based, both included) leave the list; rows
+  // past its end are none to remove.
+  object.first = HostWordOf(block.param2);
+  object.last = HostWordOf(block.param3);
+  const int32_t size = static_cast<int32_t>(object.items.size());
+  const int32_t from = std::max<int32_t>(object.first, 1);
+  const int32_t to = std::min<int32_t>(object.last, size);
+  if (from <= to) object.items.erase(object.items.begin() + (from - 1), object.items.begin() + to);
+  what = "remove rows " + std::to_string(object.first) + " to " + std::to_string(object.last);
+}
+
+void HostForms::InsertNumberRow(HostParamBlock& block, Object& object, std::string& what) {
+  // A number row before row `index`; an index past the rows appends.
+  const int32_t index = HostWordOf(block.param2);
+  const std::string number = RealText(block.realValue);
+  if (index >= 1 && static_cast<size_t>(index) <= object.items.size()) {
+    object.items.insert(object.items.begin() + (index - 1), number);
+  } else {
+    object.items.push_back(number);
+  }
+  what = "number " + std::to_string(index) + " " + number;
+}
+
+bool HostForms::AnswerObjectState(int32_t selector, HostParamBlock& block, Open& open, Object& object,
+                                  std::string& what) {
+  switch (selector) {
+    case kFormSelEnable: object.enabled = block.flag != 0; what = block.flag ? "enable" : "disable"; break;
+    case kFormSelSetEnterable: object.enterable = block.flag != 0; what = "enterable"; break;
+    case kFormSelShowObject: object.visible = block.param2 != 0; what = block.param2 ? "show" : "hide"; break;
     case kFormSelSetCheck:
-      object->mixedAllowed = block.param2 != 0;
-      what = object->mixedAllowed ? "mixed allowed" : "mixed not allowed";
+      object.mixedAllowed = block.param2 != 0;
+      what = object.mixedAllowed ? "mixed allowed" : "mixed not allowed";
       break;
     case kFormSelRedrawObject: what = "redraw"; break;
     case kFormSelGetObjectRect: {
       auto* rect = HostPointer<int16_t>(block.param2);
-      if (rect != nullptr) std::memcpy(rect, object->rect, sizeof object->rect);
+      if (rect != nullptr) std::memcpy(rect, object.rect, sizeof object.rect);
       what = "rectangle";
       break;
     }
     case kFormSelSetObjectRect: {
       const auto* rect = HostPointer<const int16_t>(block.param2);
-      if (rect != nullptr) std::memcpy(object->rect, rect, sizeof object->rect);
+      if (rect != nullptr) std::memcpy(object.rect, rect, sizeof object.rect);
       what = "set rectangle";
       break;
     }
     case kFormSelSetFieldRef:
-      object->table = static_cast<int16_t>(block.table);
-      object->field = static_cast<int16_t>(block.field);
-      object->fieldData = static_cast<uint32_t>(block.handle);
-      what = "set field " + std::to_string(object->table) + "." + std::to_string(object->field);
+      object.table = static_cast<int16_t>(block.table);
+      object.field = static_cast<int16_t>(block.field);
+      object.fieldData = static_cast<uint32_t>(block.handle);
+      what = "set field " + std::to_string(object.table) + "." + std::to_string(object.field);
       break;
     case kFormSelGetFieldRef:
-      block.table = static_cast<uint16_t>(object->table);
-      block.field = static_cast<uint16_t>(object->field);
-      block.handle = object->fieldData;
+      block.table = static_cast<uint16_t>(object.table);
+      block.field = static_cast<uint16_t>(object.field);
+      block.handle = object.fieldData;
       what = "get field";
       break;
     case kFormSelDeleteObject: {
       auto& objects = open.form.objects;
-      objects.erase(std::remove_if(objects.begin(), objects.end(),
-                                   [object](const Object& o) { return &o == object; }),
+      objects.erase(std::remove_if(objects.begin(), objects.end(), [&object](const Object& o) { return &o == &object; }),
                     objects.end());
       what = "delete object";
       break;
     }
-    case kFormSelSetPicture: {
-      const auto h = static_cast<Tbx::Handle>(block.handle);
-      object->picture.clear();
-      if (h != 0) {
-        const int32_t size = Tbx::GetHandleSize(h);
-        if (size > 0) {
-          const auto* p = static_cast<const uint8_t*>(Tbx::HLock(h));
-          object->picture.assign(p, p + size);
-          Tbx::HUnlock(h);
-        }
-        Tbx::DisposeHandle(h);  // the host's once given
-      }
-      what = "picture " + std::to_string(object->picture.size()) + " bytes";
-      break;
-    }
+    case kFormSelSetPicture: SetPicture(block, object, what); break;
     case kFormSelDrawCallback:
-      object->drawn = true;
-      object->drawRoutine = block.param3;
+      object.drawn = true;
+      object.drawRoutine = block.param3;
       what = "user area";
       break;
-    default:
-      return false;
+    default: return false;
   }
-  fLog(selector, open.form.name + "." + name + ": " + what);
   return true;
+}
+
+void HostForms::SetPicture(HostParamBlock& block, Object& object, std::string& what) {
+  const auto h = static_cast<Tbx::Handle>(block.handle);
+  object.picture.clear();
+  if (h != 0) {
+    const int32_t size = Tbx::GetHandleSize(h);
+    if (size > 0) {
+      const auto* p = static_cast<const uint8_t*>(Tbx::HLock(h));
+      object.picture.assign(p, p + size);
+      Tbx::HUnlock(h);
+    }
+    Tbx::DisposeHandle(h);  // the host's once given
+  }
+  what = "picture " + std::to_string(object.picture.size()) + " bytes";
 }

@@ -34,6 +34,7 @@
 #include <vector>
 
 #include "boundary/HostRecords.h"
+#include "boundary/HostServiceSelectors.h"
 
 class HostForms {
  public:
@@ -132,9 +133,62 @@ class HostForms {
  private:
   struct Open;
   Open* FindOpen(uint32_t form);
+  // A step of a form's run: the script's actions played up to the next
+  // click, accept or cancel.
   void Step(Open& open, HostParamBlock& block, bool modeless);
+  // One action of the script; true when it ends the step.
+  bool PlayAction(Open& current, const Action& action, HostParamBlock& block, HostFormEventCallback callback);
+  void EndStepBy(const std::string& formName, const Action& action, const Object* object, const std::string& name,
+                 HostParamBlock& block);
+  // An action on an object the user cannot reach fails and cancels the run.
+  void CancelUnreachable(const std::string& formName, const std::string& kind, const Object& object,
+                         HostParamBlock& block);
+  // The event and code of a set, select, key, point, click or drop; false
+  // for any other action.
+  bool ActionEvent(Open& current, Object& object, const Action& action, HostEventRecord& event, int32_t& code);
+  void PlayDrag(Open& current, Object& object, const Action& action);
+  // The event sent once, or once for each press of a click, to the module's
+  // callback or to the user area that the module serves.
+  void SendPresses(Open& current, const Object& object, const Action& action, HostEventRecord& event, int32_t code,
+                   HostFormEventCallback callback);
+  void FinishStep(const std::string& formName, HostParamBlock& block, bool modeless, bool acted, bool ended);
   void Close(int32_t selector, uint32_t form, const char* how);
+  // The form selectors, one each.
+  bool AnswerNew(int32_t selector, HostParamBlock& block);
+  bool AnswerOwner(int32_t selector, HostParamBlock& block);
+  bool AnswerOpen(int32_t selector, HostParamBlock& block);
+  void TakePendingValues(Open& open, const Form& description);
+  void MakeFormWindow(Open& open, const int16_t* rect);
+  // The script the form takes when it opens; `oldRef` is its reference
+  // before the open.
+  void TakeScript(Open& open, uint32_t oldRef, const std::string& name);
+  bool AnswerWindow(int32_t selector, HostParamBlock& block);
+  bool AnswerRelease(int32_t selector, HostParamBlock& block);
+  bool AnswerEndRun(int32_t selector, HostParamBlock& block);
+  bool AnswerStep(int32_t selector, HostParamBlock& block);
+  bool AnswerRunModeless(int32_t selector, HostParamBlock& block);
+  bool AnswerChanges(int32_t selector, HostParamBlock& block);
+  bool AnswerPage(int32_t selector, HostParamBlock& block);
+  bool AnswerTitle(int32_t selector, HostParamBlock& block);
+  bool AnswerWindowSize(int32_t selector, HostParamBlock& block);
+  bool AnswerFormOfWindow(int32_t selector, HostParamBlock& block);
+  bool AnswerEventDetails(int32_t selector, HostParamBlock& block);
+  // The selectors of a form's objects. Each group answers its own
+  // selectors (false for others) and says in `what` what it did.
   bool AnswerObject(int32_t selector, HostParamBlock& block, Open& open);
+  void AnswerFormRect(int32_t selector, HostParamBlock& block, Open& open);
+  bool AnswerObjectValue(int32_t selector, HostParamBlock& block, Object& object, std::string& what);
+  bool AnswerObjectList(int32_t selector, HostParamBlock& block, Object& object, std::string& what);
+  bool AnswerObjectState(int32_t selector, HostParamBlock& block, Open& open, Object& object, std::string& what);
+  static void GetTextHandle(HostParamBlock& block, const Object& object, std::string& what);
+  static void SetTextHandle(HostParamBlock& block, Object& object, std::string& what);
+  static void GetEntry(HostParamBlock& block, const Object& object, std::string& what);
+  static void SetListElement(int32_t selector, HostParamBlock& block, Object& object, std::string& what);
+  static void FillFromResource(HostParamBlock& block, Object& object, std::string& what);
+  static void GetListElement(int32_t selector, HostParamBlock& block, const Object& object, std::string& what);
+  static void RemoveListRows(HostParamBlock& block, Object& object, std::string& what);
+  static void InsertNumberRow(HostParamBlock& block, Object& object, std::string& what);
+  static void SetPicture(HostParamBlock& block, Object& object, std::string& what);
   // An expectation of the action, as the form stands.
   void Expect(Open& open, const Action& action);
   // A snapshot of the form written, or compared with a reference ("png").

@@ -1628,7 +1628,17 @@ uint32_t QvHost::ResourceHandle(uint32_t type, int16_t id) {
   return h;
 }
 
-bool QvHost::AnswerResource(int32_t selector, HostParamBlock& block) {
+// A call on the kept resource file, as the module sends it: type at 272, id
+// at 276, handle at 266 and name at 10.
+struct QvHost::ResourceCall {
+  uint32_t type;
+  int16_t id;
+  uint32_t handle;
+  std::string name;
+  std::string what;  // the type and id, for the log
+};
+
+bool QvHost::AnswerResourceFileChoice(int32_t selector, HostParamBlock& block) {
   if (selector == kResSelOpenKept) {
     block.table = static_cast<uint16_t>(kKeptResourceFile);
     // No Toolbox file stands behind the database: the same number serves
@@ -1643,11 +1653,6 @@ bool QvHost::AnswerResource(int32_t selector, HostParamBlock& block) {
     fLog.push_back({selector, "no other resource files"});
     return true;
   }
-  if (selector != kResSelAdd && !(selector <= kResSelRemove && selector >= kResSelListTypes) &&
-      selector != kResSelClose && selector != kResSelUpdate && selector != kResSelMakeCurrent &&
-      selector != kResSelUniqueId && selector != kResSelForget) {
-    return false;
-  }
   if (selector == kResSelMakeCurrent) {
     const int16_t previous = currentResourceFile;
     currentResourceFile = static_cast<int16_t>(block.table);
@@ -1656,210 +1661,245 @@ bool QvHost::AnswerResource(int32_t selector, HostParamBlock& block) {
     fLog.push_back({selector, "current resource file " + std::to_string(currentResourceFile)});
     return true;
   }
+  return false;
+}
+
+bool QvHost::AnswerResource(int32_t selector, HostParamBlock& block) {
+  if (AnswerResourceFileChoice(selector, block)) return true;
+  if (selector != kResSelAdd && !(selector <= kResSelRemove && selector >= kResSelListTypes) &&
+      selector != kResSelClose && selector != kResSelUpdate && selector != kResSelUniqueId &&
+      selector != kResSelForget) {
+    return false;
+  }
   if (static_cast<int16_t>(block.table) != kKeptResourceFile) {
     block.error = -1;
     fLog.push_back(
         {selector, "no resource file " + std::to_string(static_cast<int16_t>(block.table))});
     return true;
   }
-  const auto type = static_cast<uint32_t>(block.param1);
-  const auto id = static_cast<int16_t>(HostWordOf(block.param2));
-  const auto handle = static_cast<uint32_t>(block.handle);
-  const std::string name = PascalToUtf8(block.text);
-  const std::string what = FourCCText(type) + " " + std::to_string(id);
-  const auto known = fResourceHandles.find(handle);
-  auto uniqueId = [&]() {
-    int16_t free = 128;
-    for (const HostDatabase::Resource& r : fDatabase->ResourcesOfType(type)) {
-      if (r.id == free) ++free;
-    }
-    return free;
-  };
+  ResourceCall call;
+  call.type = static_cast<uint32_t>(block.param1);
+  call.id = static_cast<int16_t>(HostWordOf(block.param2));
+  call.handle = static_cast<uint32_t>(block.handle);
+  call.name = PascalToUtf8(block.text);
+  call.what = FourCCText(call.type) + " " + std::to_string(call.id);
   block.error = 0;
   switch (selector) {
-    case kResSelAdd: {
-      const int16_t chosen = block.flag != 0 || id == -1 ? uniqueId() : id;
-      const int32_t size = handle != 0 ? Tbx::GetHandleSize(handle) : -1;
-      if (handle == 0 || Tbx::MemError() != Tbx::noErr || size < 0) {
-        block.error = -1;
-        fLog.push_back({selector, "add refused " + what});
-        return true;
-      }
-      HostDatabase::Resource r;
-      r.type = type;
-      r.id = chosen;
-      r.name = name;
-      r.data = HandleBytes(handle, SIZE_MAX);
-      if (!fDatabase->AddResource(r)) {
-        block.error = -1;
-        return true;
-      }
-      Tbx::DisposeHandle(handle);  // the host keeps the bytes, not the handle
-      block.param2 = HostWord(chosen);
-      fLog.push_back({selector, "add " + FourCCText(type) + " " + std::to_string(chosen)});
-      return true;
-    }
-    case kResSelRemove: {
-      uint32_t t = type;
-      int16_t i = id;
-      if (handle != 0) {
-        if (known == fResourceHandles.end()) {
-          block.error = -1;
-          return true;
-        }
-        t = known->second.first;
-        i = known->second.second;
-      } else if (!name.empty()) {
-        const auto r = fDatabase->GetNamedResource(type, name);
-        if (!r) {
-          block.error = -1;
-          fLog.push_back({selector, "no resource named " + name});
-          return true;
-        }
-        i = r->id;
-      }
-      const bool refused = std::find(protectedResources.begin(), protectedResources.end(),
-                                     std::make_pair(t, i)) != protectedResources.end();
-      if (refused || !fDatabase->RemoveResource(t, i)) {
-        block.error = -1;
-        fLog.push_back({selector, "remove refused " + FourCCText(t) + " " + std::to_string(i)});
-        return true;
-      }
-      for (auto it = fResourceHandles.begin(); it != fResourceHandles.end(); ++it) {
-        if (it->second == std::make_pair(t, i)) {
-          fOrphanHandles.push_back(it->first);
-          fResourceHandles.erase(it);
-          break;
-        }
-      }
-      fLog.push_back({selector, "remove " + FourCCText(t) + " " + std::to_string(i)});
-      return true;
-    }
+    case kResSelAdd: AnswerResourceAdd(selector, block, call); break;
+    case kResSelRemove: AnswerResourceRemove(selector, block, call); break;
     case kResSelGet:
-    case kResSelGetIndexed: {
-      int16_t i = id;
-      if (selector == kResSelGetIndexed) {
-        const std::vector<HostDatabase::Resource> all = fDatabase->ResourcesOfType(type);
-        i = id >= 1 && static_cast<size_t>(id) <= all.size() ? all[static_cast<size_t>(id - 1)].id
-                                                             : INT16_MIN;
-      } else if (!name.empty()) {
-        const auto r = fDatabase->GetNamedResource(type, name);
-        i = r ? r->id : INT16_MIN;
-      }
-      const uint32_t h = i != INT16_MIN ? ResourceHandle(type, i) : 0;
-      block.handle = h;
-      block.flag = h != 0 ? 1 : 0;
-      block.error = h != 0 ? 0 : -1;
-      fLog.push_back(
-          {selector, (h != 0 ? "get " : "no resource ") + what + (name.empty() ? "" : " " + name)});
-      return true;
-    }
-    case kResSelRelease: {
-      uint32_t h = handle;
-      if (h == 0) {
-        for (const auto& [candidate, key] : fResourceHandles) {
-          if (key == std::make_pair(type, id)) h = candidate;
-        }
-      }
-      const auto it = fResourceHandles.find(h);
-      if (it != fResourceHandles.end()) {
-        fResourceHandles.erase(it);
-        Tbx::DisposeHandle(h);
-      }
-      fLog.push_back({selector, "release"});
-      return true;
-    }
-    case kResSelForget: fLog.push_back({selector, "module lets go of a handle"}); return true;
-    case kResSelDetach:
-      if (known == fResourceHandles.end()) {
-        block.error = -1;
-        return true;
-      }
-      fResourceHandles.erase(known);
-      fLog.push_back({selector, "detach"});
-      return true;
-    case kResSelWrite:
-      if (known != fResourceHandles.end()) {
-        fDatabase->SetResourceData(known->second.first, known->second.second,
-                                   HandleBytes(handle, SIZE_MAX));
-      }
-      fLog.push_back({selector, "write"});
-      return true;
-    case kResSelCount:
-      block.param3 = fDatabase->ResourcesOfType(type).size();
-      fLog.push_back({selector, "count " + FourCCText(type)});
-      return true;
-    case kResSelInfo: {
-      std::optional<HostDatabase::Resource> r;
-      if (handle != 0) {
-        if (known != fResourceHandles.end())
-          r = fDatabase->GetResource(known->second.first, known->second.second);
-      } else if (!name.empty()) {
-        r = fDatabase->GetNamedResource(type, name);
-      } else {
-        r = fDatabase->GetResource(type, id);
-      }
-      if (!r) {
-        block.error = -1;
-        return true;
-      }
-      block.param2 = HostWord(r->id);
-      block.param3 = r->data.size();
-      const std::string mac = Utf8ToMac(r->name);
-      SetPascal(block.text, mac, 255);
-      fLog.push_back({selector, "info " + FourCCText(r->type) + " " + std::to_string(r->id)});
-      return true;
-    }
-    case kResSelSetInfo:
-      block.error = fDatabase->SetResourceName(type, id, name) ? 0 : -1;
-      fLog.push_back({selector, "name " + what + " " + name});
-      return true;
-    case kResSelLock:
-      if (known == fResourceHandles.end()) {
-        block.error = -1;
-        return true;
-      }
-      if (block.flag != 0) {
-        block.handle = HostAddress(Tbx::HLock(handle));
-      } else {
-        Tbx::HUnlock(handle);
-      }
-      return true;
-    case kResSelLoadFlag:
-      // Data are always loaded; the setting is kept only to be given back.
-      std::swap(block.flag, fResourceLoad);
-      return true;
+    case kResSelGetIndexed: AnswerResourceGet(selector, block, call); break;
+    case kResSelRelease: AnswerResourceRelease(selector, call); break;
+    case kResSelForget: fLog.push_back({selector, "module lets go of a handle"}); break;
+    case kResSelDetach: AnswerResourceDetach(selector, block, call); break;
+    case kResSelWrite: AnswerResourceWrite(selector, call); break;
+    case kResSelCount: AnswerResourceCount(selector, block, call); break;
+    case kResSelInfo: AnswerResourceInfo(selector, block, call); break;
+    case kResSelSetInfo: AnswerResourceSetInfo(selector, block, call); break;
+    case kResSelLock: AnswerResourceLock(block, call); break;
+    // Data are always loaded; the setting is kept only to be given back.
+    case kResSelLoadFlag: std::swap(block.flag, fResourceLoad); break;
     case kResSelListIds:
     case kResSelListNames:
-    case kResSelListTypes: {
-      std::vector<uint8_t> bytes;
-      if (selector == kResSelListTypes) {
-        for (const uint32_t t : fDatabase->ResourceTypes()) Put32(bytes, t);
-      } else {
-        for (const HostDatabase::Resource& r : fDatabase->ResourcesOfType(type)) {
-          if (selector == kResSelListIds) {
-            const auto* p = reinterpret_cast<const uint8_t*>(&r.id);
-            bytes.insert(bytes.end(), p, p + 2);
-          } else {
-            uint8_t record[kResNameRecordSize] = {};
-            SetPascal(record, Utf8ToMac(r.name), kResNameRecordSize - 1);
-            bytes.insert(bytes.end(), record, record + kResNameRecordSize);
-          }
-        }
-      }
-      block.handle = NewHandleWith(bytes.data(), bytes.size());
-      block.error = block.handle != 0 ? 0 : -1;
-      fLog.push_back({selector, "list " + FourCCText(type)});
-      return true;
-    }
-    case kResSelUniqueId: block.param2 = HostWord(uniqueId()); return true;
+    case kResSelListTypes: AnswerResourceList(selector, block, call); break;
+    case kResSelUniqueId: block.param2 = HostWord(FreeResourceId(call.type)); break;
     case kResSelUpdate:
     case kResSelClose:
       fLog.push_back(
           {selector, selector == kResSelUpdate ? "update resource file" : "close resource file"});
-      return true;
-    default: block.error = -1; return true;
+      break;
+    default: block.error = -1; break;
   }
+  return true;
+}
+
+int16_t QvHost::FreeResourceId(uint32_t type) {
+  int16_t free = 128;
+  for (const HostDatabase::Resource& r : fDatabase->ResourcesOfType(type)) {
+    if (r.id == free) ++free;
+  }
+  return free;
+}
+
+void QvHost::AnswerResourceAdd(int32_t selector, HostParamBlock& block, const ResourceCall& call) {
+  const int16_t chosen = block.flag != 0 || call.id == -1 ? FreeResourceId(call.type) : call.id;
+  const int32_t size = call.handle != 0 ? Tbx::GetHandleSize(call.handle) : -1;
+  if (call.handle == 0 || Tbx::MemError() != Tbx::noErr || size < 0) {
+    block.error = -1;
+    fLog.push_back({selector, "add refused " + call.what});
+    return;
+  }
+  HostDatabase::Resource r;
+  r.type = call.type;
+  r.id = chosen;
+  r.name = call.name;
+  r.data = HandleBytes(call.handle, SIZE_MAX);
+  if (!fDatabase->AddResource(r)) {
+    block.error = -1;
+    return;
+  }
+  Tbx::DisposeHandle(call.handle);  // the host keeps the bytes, not the handle
+  block.param2 = HostWord(chosen);
+  fLog.push_back({selector, "add " + FourCCText(call.type) + " " + std::to_string(chosen)});
+}
+
+void QvHost::AnswerResourceRemove(int32_t selector, HostParamBlock& block,
+                                  const ResourceCall& call) {
+  uint32_t t = call.type;
+  int16_t i = call.id;
+  if (call.handle != 0) {
+    const auto known = fResourceHandles.find(call.handle);
+    if (known == fResourceHandles.end()) {
+      block.error = -1;
+      return;
+    }
+    t = known->second.first;
+    i = known->second.second;
+  } else if (!call.name.empty()) {
+    const auto r = fDatabase->GetNamedResource(call.type, call.name);
+    if (!r) {
+      block.error = -1;
+      fLog.push_back({selector, "no resource named " + call.name});
+      return;
+    }
+    i = r->id;
+  }
+  const bool refused = std::find(protectedResources.begin(), protectedResources.end(),
+                                 std::make_pair(t, i)) != protectedResources.end();
+  if (refused || !fDatabase->RemoveResource(t, i)) {
+    block.error = -1;
+    fLog.push_back({selector, "remove refused " + FourCCText(t) + " " + std::to_string(i)});
+    return;
+  }
+  for (auto it = fResourceHandles.begin(); it != fResourceHandles.end(); ++it) {
+    if (it->second == std::make_pair(t, i)) {
+      fOrphanHandles.push_back(it->first);
+      fResourceHandles.erase(it);
+      break;
+    }
+  }
+  fLog.push_back({selector, "remove " + FourCCText(t) + " " + std::to_string(i)});
+}
+
+void QvHost::AnswerResourceGet(int32_t selector, HostParamBlock& block, const ResourceCall& call) {
+  int16_t i = call.id;
+  if (selector == kResSelGetIndexed) {
+    const std::vector<HostDatabase::Resource> all = fDatabase->ResourcesOfType(call.type);
+    i = call.id >= 1 && static_cast<size_t>(call.id) <= all.size()
+            ? all[static_cast<size_t>(call.id - 1)].id
+            : INT16_MIN;
+  } else if (!call.name.empty()) {
+    const auto r = fDatabase->GetNamedResource(call.type, call.name);
+    i = r ? r->id : INT16_MIN;
+  }
+  const uint32_t h = i != INT16_MIN ? ResourceHandle(call.type, i) : 0;
+  block.handle = h;
+  block.flag = h != 0 ? 1 : 0;
+  block.error = h != 0 ? 0 : -1;
+  fLog.push_back({selector, (h != 0 ? "get " : "no resource ") + call.what +
+                                (call.name.empty() ? "" : " " + call.name)});
+}
+
+void QvHost::AnswerResourceRelease(int32_t selector, const ResourceCall& call) {
+  uint32_t h = call.handle;
+  if (h == 0) {
+    for (const auto& [candidate, key] : fResourceHandles) {
+      if (key == std::make_pair(call.type, call.id)) h = candidate;
+    }
+  }
+  const auto it = fResourceHandles.find(h);
+  if (it != fResourceHandles.end()) {
+    fResourceHandles.erase(it);
+    Tbx::DisposeHandle(h);
+  }
+  fLog.push_back({selector, "release"});
+}
+
+void QvHost::AnswerResourceDetach(int32_t selector, HostParamBlock& block,
+                                  const ResourceCall& call) {
+  const auto known = fResourceHandles.find(call.handle);
+  if (known == fResourceHandles.end()) {
+    block.error = -1;
+    return;
+  }
+  fResourceHandles.erase(known);
+  fLog.push_back({selector, "detach"});
+}
+
+void QvHost::AnswerResourceWrite(int32_t selector, const ResourceCall& call) {
+  const auto known = fResourceHandles.find(call.handle);
+  if (known != fResourceHandles.end()) {
+    fDatabase->SetResourceData(known->second.first, known->second.second,
+                               HandleBytes(call.handle, SIZE_MAX));
+  }
+  fLog.push_back({selector, "write"});
+}
+
+void QvHost::AnswerResourceCount(int32_t selector, HostParamBlock& block,
+                                 const ResourceCall& call) {
+  block.param3 = fDatabase->ResourcesOfType(call.type).size();
+  fLog.push_back({selector, "count " + FourCCText(call.type)});
+}
+
+void QvHost::AnswerResourceInfo(int32_t selector, HostParamBlock& block, const ResourceCall& call) {
+  std::optional<HostDatabase::Resource> r;
+  if (call.handle != 0) {
+    const auto known = fResourceHandles.find(call.handle);
+    if (known != fResourceHandles.end())
+      r = fDatabase->GetResource(known->second.first, known->second.second);
+  } else if (!call.name.empty()) {
+    r = fDatabase->GetNamedResource(call.type, call.name);
+  } else {
+    r = fDatabase->GetResource(call.type, call.id);
+  }
+  if (!r) {
+    block.error = -1;
+    return;
+  }
+  block.param2 = HostWord(r->id);
+  block.param3 = r->data.size();
+  const std::string mac = Utf8ToMac(r->name);
+  SetPascal(block.text, mac, 255);
+  fLog.push_back({selector, "info " + FourCCText(r->type) + " " + std::to_string(r->id)});
+}
+
+void QvHost::AnswerResourceSetInfo(int32_t selector, HostParamBlock& block,
+                                   const ResourceCall& call) {
+  block.error = fDatabase->SetResourceName(call.type, call.id, call.name) ? 0 : -1;
+  fLog.push_back({selector, "name " + call.what + " " + call.name});
+}
+
+void QvHost::AnswerResourceLock(HostParamBlock& block, const ResourceCall& call) {
+  if (fResourceHandles.find(call.handle) == fResourceHandles.end()) {
+    block.error = -1;
+    return;
+  }
+  if (block.flag != 0) {
+    block.handle = HostAddress(Tbx::HLock(call.handle));
+  } else {
+    Tbx::HUnlock(call.handle);
+  }
+}
+
+void QvHost::AnswerResourceList(int32_t selector, HostParamBlock& block, const ResourceCall& call) {
+  std::vector<uint8_t> bytes;
+  if (selector == kResSelListTypes) {
+    for (const uint32_t t : fDatabase->ResourceTypes()) Put32(bytes, t);
+  } else {
+    for (const HostDatabase::Resource& r : fDatabase->ResourcesOfType(call.type)) {
+      if (selector == kResSelListIds) {
+        const auto* p = reinterpret_cast<const uint8_t*>(&r.id);
+        bytes.insert(bytes.end(), p, p + 2);
+      } else {
+        uint8_t record[kResNameRecordSize] = {};
+        SetPascal(record, Utf8ToMac(r.name), kResNameRecordSize - 1);
+        bytes.insert(bytes.end(), record, record + kResNameRecordSize);
+      }
+    }
+  }
+  block.handle = NewHandleWith(bytes.data(), bytes.size());
+  block.error = block.handle != 0 ? 0 : -1;
+  fLog.push_back({selector, "list " + FourCCText(call.type)});
 }
 
 bool QvHost::AnswerPackageData(int32_t selector, HostParamBlock& block) {

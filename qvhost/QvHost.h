@@ -317,7 +317,23 @@ class QvHost {
   bool AnswerRoutine(int32_t selector, HostParamBlock& block);
   bool AnswerRequest(int32_t selector, HostParamBlock& block);
   bool AnswerExpression(int32_t selector, HostParamBlock& block);
+  // The kept resource file: opening, the current file, then one call on
+  // the file after another.
+  struct ResourceCall;
   bool AnswerResource(int32_t selector, HostParamBlock& block);
+  bool AnswerResourceFileChoice(int32_t selector, HostParamBlock& block);
+  int16_t FreeResourceId(uint32_t type);
+  void AnswerResourceAdd(int32_t selector, HostParamBlock& block, const ResourceCall& call);
+  void AnswerResourceRemove(int32_t selector, HostParamBlock& block, const ResourceCall& call);
+  void AnswerResourceGet(int32_t selector, HostParamBlock& block, const ResourceCall& call);
+  void AnswerResourceRelease(int32_t selector, const ResourceCall& call);
+  void AnswerResourceDetach(int32_t selector, HostParamBlock& block, const ResourceCall& call);
+  void AnswerResourceWrite(int32_t selector, const ResourceCall& call);
+  void AnswerResourceCount(int32_t selector, HostParamBlock& block, const ResourceCall& call);
+  void AnswerResourceInfo(int32_t selector, HostParamBlock& block, const ResourceCall& call);
+  void AnswerResourceSetInfo(int32_t selector, HostParamBlock& block, const ResourceCall& call);
+  void AnswerResourceLock(HostParamBlock& block, const ResourceCall& call);
+  void AnswerResourceList(int32_t selector, HostParamBlock& block, const ResourceCall& call);
   bool AnswerPackageData(int32_t selector, HostParamBlock& block);
   bool AnswerHostObject(int32_t selector, HostParamBlock& block);
   uint32_t ResourceHandle(uint32_t type, int16_t id);

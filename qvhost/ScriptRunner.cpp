@@ -104,6 +104,15 @@ class Line {
   std::string RunQueue();
   std::string RunMenu();
   std::string RunForm();
+  std::string RunStartStop();
+  std::string RunPackage();
+  std::string RunSpellers();
+  std::string RunPrint();
+  std::string RunPrinter();
+  std::string RunChooseColour();
+  std::string RunChoose();
+  std::string RunConfirm();
+  std::string RunSlot();
   // A form of the host's dialogs rather than a form window of the screen.
   bool IsDialogForm(const std::string& name) const {
     return name != "screen" && !fHost.Screen().HasForm(name) && fHost.Forms().Has(name);
@@ -755,6 +764,173 @@ std::string Line::RunForm() {
   return {};
 }
 
+// start [SELECTOR] | stop [SELECTOR]: the module started or stopped.
+std::string Line::RunStartStop() {
+  const std::string& verb = Word(0);
+  const bool start = verb == "start";
+  int32_t selector = start ? kSelStart : kSelStop;
+  std::string bad = Count(1, 2, verb + " [SELECTOR]");
+  if (!bad.empty()) return bad;
+  if (fTokens.size() == 2 && !Field(1, "SELECTOR", selector).fBad.empty()) return fBad;
+  if (start) {
+    fHost.Start(selector);
+  } else {
+    fHost.Stop(selector);
+  }
+  return {};
+}
+
+// package SELECTOR [VALUE | A B C]: a package event, with a value or a record.
+std::string Line::RunPackage() {
+  int32_t selector = 0;
+  if (fTokens.size() < 2) return "package SELECTOR [VALUE | A B C]";
+  if (fTokens.size() == 4 || fTokens.size() > 5) return "package SELECTOR [VALUE | A B C]";
+  if (!Field(1, "SELECTOR", selector).fBad.empty()) return fBad;
+  if (fTokens.size() == 5) {
+    // The record is packed: its fields are read into locals first.
+    uint32_t a = 0, c = 0;
+    uint16_t b = 0;
+    if (!Field(2, "A", a).Field(3, "B", b).Field(4, "C", c).fBad.empty()) return fBad;
+    HostPackageEventRecord record{a, b, c};
+    fHost.PackageRecordEvent(selector, record, fResult);
+    fOut << "  record c " << record.c << ", result " << fResult << "\n";
+    return {};
+  }
+  uintptr_t value = 0;
+  if (fTokens.size() == 3 && !Field(2, "VALUE", value).fBad.empty()) return fBad;
+  fHost.PackageEvent(selector, value);
+  return {};
+}
+
+std::string Line::RunSpellers() {
+  // spellers on|off|engine: whether the host offers its spelling service
+  // and its engine, neither, or its engine alone.
+  std::string bad = Count(2, 2, "spellers on|off|engine");
+  if (!bad.empty()) return bad;
+  if (Quoted(1) || (Word(1) != "on" && Word(1) != "off" && Word(1) != "engine")) return "spellers on|off|engine";
+  fHost.Config().spellers = Word(1) != "off";
+  if (Word(1) != "off") HostSpellingOfferService(Word(1) == "on");
+  return {};
+}
+
+std::string Line::RunPrint() {
+  // print AREA "file.pdf": a page printed by the running module.
+  std::string bad = Count(3, 3, "print AREA \"file.pdf\"");
+  if (!bad.empty()) return bad;
+  if (!fTokens[2].quoted) return "print AREA \"file.pdf\"";
+  if (!fHost.Running()) return fHost.WasStarted() ? "print after stop" : "print before start";
+  QvHost::Area* area = fHost.FindArea(Word(1));
+  if (area == nullptr) return "no area " + Word(1);
+  return fHost.PrintArea(*area, Word(2));
+}
+
+std::string Line::RunPrinter() {
+  // printer output "file.pdf": where the module's print jobs go (in the
+  // host's folder); printer pages FROM TO [turn] | printer cancel: the
+  // print dialog's answer, turning the paper with "turn".
+  const std::string& what = Word(1);
+  if (what == "output") {
+    std::string bad = Count(3, 3, "printer output \"file.pdf\"");
+    if (!bad.empty()) return bad;
+    if (!Quoted(2) || Word(2).empty()) return "printer output \"file.pdf\"";
+    // The jobs write there later, where a failure would only be a code:
+    // a file the host cannot write fails this line.
+    const std::string path = HostFile(2);
+    bad = WritableFile(path);
+    if (!bad.empty()) return bad;
+    SetHeadlessPrintOutput(path.c_str());
+    return {};
+  }
+  if (what == "pages") {
+    int32_t from = 0, to = 0;
+    std::string bad = Count(4, 5, "printer pages FROM TO [turn]");
+    if (!bad.empty() || !(bad = Field(2, "FROM", from).Field(3, "TO", to).fBad).empty()) return bad;
+    if (fTokens.size() == 5 && Word(4) != "turn") return "printer pages FROM TO [turn]";
+    sPrintAnswer = {from, to, true, fTokens.size() == 5};
+    SetHeadlessPrintProvider(&AnswerPrintDialog, nullptr);
+    return {};
+  }
+  if (what == "cancel") {
+    std::string bad = Count(2, 2, "printer cancel");
+    if (!bad.empty()) return bad;
+    sPrintAnswer = {0, 0, false, false};
+    SetHeadlessPrintProvider(&AnswerPrintDialog, nullptr);
+    return {};
+  }
+  return "printer output \"file.pdf\" | pages FROM TO [turn] | cancel";
+}
+
+std::string Line::RunChooseColour() {
+  // choose color 0xRRGGBB|cancel: the answer to the next colour chooser.
+  const char* form = "choose color 0xRRGGBB|cancel";
+  std::string bad = Count(3, 3, form);
+  if (!bad.empty()) return bad;
+  if (Word(2) == "cancel") {
+    fHost.QueueColour(std::nullopt);
+    return {};
+  }
+  uint32_t colour = 0;
+  if (!Field(2, "colour", colour).fBad.empty()) return fBad;
+  if (colour > 0xFFFFFF) return "a colour is 0xRRGGBB";
+  fHost.QueueColour(colour);
+  return {};
+}
+
+std::string Line::RunChoose() {
+  QvHost::Choice choice;
+  const std::string& what = Word(1);
+  const char* form = "choose accept \"path\" [filter N] | cancel | extra | field TABLE FIELD";
+  if (what == "field") {
+    uint16_t table = 0, field = 0;
+    std::string bad = Count(4, 4, "choose field TABLE FIELD");
+    if (!bad.empty() || !(bad = Field(2, "TABLE", table).Field(3, "FIELD", field).fBad).empty()) return bad;
+    fHost.QueueFieldChoice(table, field);
+    return {};
+  }
+  if (what == "accept" && fTokens.size() > 2) {
+    choice.action = 1;
+    choice.path = Word(2);
+    std::string bad = ScriptOptions().Add("filter", choice.filter).Read(fTokens, 3);
+    if (!bad.empty()) return bad;
+  } else if (what == "extra" || what == "cancel") {
+    std::string bad = Count(2, 2, form);
+    if (!bad.empty()) return bad;
+    choice.action = what == "extra" ? 2 : 0;
+  } else {
+    return form;
+  }
+  fHost.QueueChoice(std::move(choice));
+  return {};
+}
+
+// confirm yes|no: the answer to the next confirmation.
+std::string Line::RunConfirm() {
+  std::string bad = Count(2, 2, "confirm yes|no");
+  if (!bad.empty()) return bad;
+  if (Word(1) != "yes" && Word(1) != "no") return "confirm yes|no";
+  fHost.QueueConfirmation(Word(1) == "yes");
+  return {};
+}
+
+// slot other|zero|restore: the slot the module finds set, for the next calls.
+std::string Line::RunSlot() {
+  static int foreign = 0;
+  std::string bad = Count(2, 2, "slot other|zero|restore");
+  if (!bad.empty()) return bad;
+  if (Word(1) == "other") {
+    fSavedSlot = fHost.Slot();
+    fHost.SetSlot(&foreign);
+  } else if (Word(1) == "zero") {
+    fSavedSlot = fHost.Slot();
+    fHost.SetSlot(nullptr);
+  } else if (Word(1) == "restore") {
+    fHost.SetSlot(fSavedSlot);
+  } else {
+    return "slot other|zero|restore";
+  }
+  return {};
+}
+
 std::string Line::Run() {
   const std::string& verb = Word(0);
   if (verb == "set") return RunSet();
@@ -762,95 +938,12 @@ std::string Line::Run() {
       verb == "query")
     return RunData();
   if (verb == "expect") return RunExpect();
-  if (verb == "start" || verb == "stop") {
-    const bool start = verb == "start";
-    int32_t selector = start ? kSelStart : kSelStop;
-    std::string bad = Count(1, 2, verb + " [SELECTOR]");
-    if (!bad.empty()) return bad;
-    if (fTokens.size() == 2 && !Field(1, "SELECTOR", selector).fBad.empty()) return fBad;
-    if (start) {
-      fHost.Start(selector);
-    } else {
-      fHost.Stop(selector);
-    }
-    return {};
-  }
-  if (verb == "package") {
-    int32_t selector = 0;
-    if (fTokens.size() < 2) return "package SELECTOR [VALUE | A B C]";
-    if (fTokens.size() == 4 || fTokens.size() > 5) return "package SELECTOR [VALUE | A B C]";
-    if (!Field(1, "SELECTOR", selector).fBad.empty()) return fBad;
-    if (fTokens.size() == 5) {
-      // The record is packed: its fields are read into locals first.
-      uint32_t a = 0, c = 0;
-      uint16_t b = 0;
-      if (!Field(2, "A", a).Field(3, "B", b).Field(4, "C", c).fBad.empty()) return fBad;
-      HostPackageEventRecord record{a, b, c};
-      fHost.PackageRecordEvent(selector, record, fResult);
-      fOut << "  record c " << record.c << ", result " << fResult << "\n";
-      return {};
-    }
-    uintptr_t value = 0;
-    if (fTokens.size() == 3 && !Field(2, "VALUE", value).fBad.empty()) return fBad;
-    fHost.PackageEvent(selector, value);
-    return {};
-  }
+  if (verb == "start" || verb == "stop") return RunStartStop();
+  if (verb == "package") return RunPackage();
   if (verb == "area") return RunArea();
-  if (verb == "spellers") {
-    // spellers on|off|engine: whether the host offers its spelling service
-    // and its engine, neither, or its engine alone.
-    std::string bad = Count(2, 2, "spellers on|off|engine");
-    if (!bad.empty()) return bad;
-    if (Quoted(1) || (Word(1) != "on" && Word(1) != "off" && Word(1) != "engine")) return "spellers on|off|engine";
-    fHost.Config().spellers = Word(1) != "off";
-    if (Word(1) != "off") HostSpellingOfferService(Word(1) == "on");
-    return {};
-  }
-  if (verb == "print") {
-    // print AREA "file.pdf": a page printed by the running module.
-    std::string bad = Count(3, 3, "print AREA \"file.pdf\"");
-    if (!bad.empty()) return bad;
-    if (!fTokens[2].quoted) return "print AREA \"file.pdf\"";
-    if (!fHost.Running()) return fHost.WasStarted() ? "print after stop" : "print before start";
-    QvHost::Area* area = fHost.FindArea(Word(1));
-    if (area == nullptr) return "no area " + Word(1);
-    return fHost.PrintArea(*area, Word(2));
-  }
-  if (verb == "printer") {
-    // printer output "file.pdf": where the module's print jobs go (in the
-    // host's folder); printer pages FROM TO [turn] | printer cancel: the
-    // print dialog's answer, turning the paper with "turn".
-    const std::string& what = Word(1);
-    if (what == "output") {
-      std::string bad = Count(3, 3, "printer output \"file.pdf\"");
-      if (!bad.empty()) return bad;
-      if (!Quoted(2) || Word(2).empty()) return "printer output \"file.pdf\"";
-      // The jobs write there later, where a failure would only be a code:
-      // a file the host cannot write fails this line.
-      const std::string path = HostFile(2);
-      bad = WritableFile(path);
-      if (!bad.empty()) return bad;
-      SetHeadlessPrintOutput(path.c_str());
-      return {};
-    }
-    if (what == "pages") {
-      int32_t from = 0, to = 0;
-      std::string bad = Count(4, 5, "printer pages FROM TO [turn]");
-      if (!bad.empty() || !(bad = Field(2, "FROM", from).Field(3, "TO", to).fBad).empty()) return bad;
-      if (fTokens.size() == 5 && Word(4) != "turn") return "printer pages FROM TO [turn]";
-      sPrintAnswer = {from, to, true, fTokens.size() == 5};
-      SetHeadlessPrintProvider(&AnswerPrintDialog, nullptr);
-      return {};
-    }
-    if (what == "cancel") {
-      std::string bad = Count(2, 2, "printer cancel");
-      if (!bad.empty()) return bad;
-      sPrintAnswer = {0, 0, false, false};
-      SetHeadlessPrintProvider(&AnswerPrintDialog, nullptr);
-      return {};
-    }
-    return "printer output \"file.pdf\" | pages FROM TO [turn] | cancel";
-  }
+  if (verb == "spellers") return RunSpellers();
+  if (verb == "print") return RunPrint();
+  if (verb == "printer") return RunPrinter();
   if (verb == "command") return RunCommand();
   if (verb == "method" || verb == "methods") {
     std::vector<std::string> words;
@@ -859,76 +952,15 @@ std::string Line::Run() {
   }
   if (verb == "queue") return RunQueue();
   if (verb == "menu") return RunMenu();
-  if (verb == "choose" && Word(1) == "color") {
-    // choose color 0xRRGGBB|cancel: the answer to the next colour chooser.
-    const char* form = "choose color 0xRRGGBB|cancel";
-    std::string bad = Count(3, 3, form);
-    if (!bad.empty()) return bad;
-    if (Word(2) == "cancel") {
-      fHost.QueueColour(std::nullopt);
-      return {};
-    }
-    uint32_t colour = 0;
-    if (!Field(2, "colour", colour).fBad.empty()) return fBad;
-    if (colour > 0xFFFFFF) return "a colour is 0xRRGGBB";
-    fHost.QueueColour(colour);
-    return {};
-  }
-  if (verb == "choose") {
-    QvHost::Choice choice;
-    const std::string& what = Word(1);
-    const char* form = "choose accept \"path\" [filter N] | cancel | extra | field TABLE FIELD";
-    if (what == "field") {
-      uint16_t table = 0, field = 0;
-      std::string bad = Count(4, 4, "choose field TABLE FIELD");
-      if (!bad.empty() || !(bad = Field(2, "TABLE", table).Field(3, "FIELD", field).fBad).empty()) return bad;
-      fHost.QueueFieldChoice(table, field);
-      return {};
-    }
-    if (what == "accept" && fTokens.size() > 2) {
-      choice.action = 1;
-      choice.path = Word(2);
-      std::string bad = ScriptOptions().Add("filter", choice.filter).Read(fTokens, 3);
-      if (!bad.empty()) return bad;
-    } else if (what == "extra" || what == "cancel") {
-      std::string bad = Count(2, 2, form);
-      if (!bad.empty()) return bad;
-      choice.action = what == "extra" ? 2 : 0;
-    } else {
-      return form;
-    }
-    fHost.QueueChoice(std::move(choice));
-    return {};
-  }
-  if (verb == "confirm") {
-    std::string bad = Count(2, 2, "confirm yes|no");
-    if (!bad.empty()) return bad;
-    if (Word(1) != "yes" && Word(1) != "no") return "confirm yes|no";
-    fHost.QueueConfirmation(Word(1) == "yes");
-    return {};
-  }
+  if (verb == "choose" && Word(1) == "color") return RunChooseColour();
+  if (verb == "choose") return RunChoose();
+  if (verb == "confirm") return RunConfirm();
   if (verb == "mouse" || verb == "click" || verb == "drag" || verb == "key" || verb == "type" || verb == "idle" ||
       verb == "wheel" || verb == "update" || verb == "activate" || verb == "deactivate" || verb == "snapshot" ||
       verb == "lock")
     return RunInput();
   if (verb == "form") return RunForm();
-  if (verb == "slot") {
-    static int foreign = 0;
-    std::string bad = Count(2, 2, "slot other|zero|restore");
-    if (!bad.empty()) return bad;
-    if (Word(1) == "other") {
-      fSavedSlot = fHost.Slot();
-      fHost.SetSlot(&foreign);
-    } else if (Word(1) == "zero") {
-      fSavedSlot = fHost.Slot();
-      fHost.SetSlot(nullptr);
-    } else if (Word(1) == "restore") {
-      fHost.SetSlot(fSavedSlot);
-    } else {
-      return "slot other|zero|restore";
-    }
-    return {};
-  }
+  if (verb == "slot") return RunSlot();
   return "unknown verb " + verb;
 }
 

@@ -91,8 +91,8 @@ VHostResourceFile::~VHostResourceFile() {
 
 // ---- Adding and removing
 
-int16_t VHostResourceFile::AddResource(uint32_t type, int16_t id, const VString* name,
-                                       const void* data, uint32_t size) {
+int16_t VHostResourceFile::HostResAdd(uint32_t type, int16_t id, const VString* name,
+                                      const void* data, uint32_t size) {
   if (NoFile() || size > INT32_MAX || (data == nullptr && size > 0)) return -1;
   const Tbx::Handle h = Tbx::NewHandle(static_cast<int32_t>(size));
   if (h == 0) return -1;
@@ -121,21 +121,21 @@ bool VHostResourceFile::Remove(uint32_t type, int16_t id, VResourceRef ref,
   return block.error == 0;
 }
 
-bool VHostResourceFile::RemoveResourceHandle(VResourceRef ref) {
+bool VHostResourceFile::HostResRemoveByHandle(VResourceRef ref) {
   return Remove(0, 0, ref, nullptr);
 }
 
-bool VHostResourceFile::RemoveResource(uint32_t type, int16_t id) {
+bool VHostResourceFile::HostResRemoveById(uint32_t type, int16_t id) {
   return Remove(type, id, 0, nullptr);
 }
 
-bool VHostResourceFile::RemoveNamedResource(uint32_t type, const VString* name) {
+bool VHostResourceFile::HostResRemoveByName(uint32_t type, const VString* name) {
   uint8_t pascal[kResNameMax + 1] = {0};
   if (name != nullptr) StringToPText(*name, pascal, kResNameMax);
   return Remove(type, 0, 0, pascal);
 }
 
-bool VHostResourceFile::RemoveResources(uint32_t type) {
+bool VHostResourceFile::HostResRemoveAllOfType(uint32_t type) {
   if (NoFile()) return false;
   HostParamBlock block = BlockFor(fHostRef, type, 0, 0);
   CallHost(kResSelListIds, block);
@@ -182,48 +182,43 @@ VResourceRef VHostResourceFile::Get(int32_t selector, uint32_t type, int16_t idO
   return ref;
 }
 
-VResourceRef VHostResourceFile::GetByPascalName(uint32_t type, const uint8_t* pascalName,
-                                                uint8_t* owned) {
-  return Get(kResSelGet, type, 0, pascalName, owned);
-}
-
-VResourceRef VHostResourceFile::GetCNamedResource(uint32_t type, const char* name, uint8_t* owned) {
+VResourceRef VHostResourceFile::HostResGetByCName(uint32_t type, const char* name, uint8_t* owned) {
   VStr<255> text;
   text.SetCText(name != nullptr ? name : "", kCharSetMac);
-  return GetNamedResource(type, &text, owned);
+  return HostResGetByName(type, &text, owned);
 }
 
-VResourceRef VHostResourceFile::GetPNamedResource(uint32_t type, const uint8_t* name,
-                                                  uint8_t* owned) {
-  return GetByPascalName(type, name, owned);
+VResourceRef VHostResourceFile::HostResGetByPascalName(uint32_t type, const uint8_t* name,
+                                                       uint8_t* owned) {
+  return Get(kResSelGet, type, 0, name, owned);
 }
 
-VResourceRef VHostResourceFile::GetNamedResource(uint32_t type, const VString* name,
+VResourceRef VHostResourceFile::HostResGetByName(uint32_t type, const VString* name,
                                                  uint8_t* owned) {
   uint8_t pascal[kResNameMax + 1] = {0};
   if (name != nullptr) StringToPText(*name, pascal, kResNameMax);
-  return GetByPascalName(type, pascal, owned);
+  return HostResGetByPascalName(type, pascal, owned);
 }
 
-VResourceRef VHostResourceFile::GetResource(uint32_t type, int16_t id, uint8_t* owned) {
+VResourceRef VHostResourceFile::HostResGetById(uint32_t type, int16_t id, uint8_t* owned) {
   return Get(kResSelGet, type, id, nullptr, owned);
 }
 
-VResourceRef VHostResourceFile::GetIndResource(uint32_t type, int16_t index, uint8_t* owned) {
+VResourceRef VHostResourceFile::HostResGetIndexed(uint32_t type, int16_t index, uint8_t* owned) {
   return Get(kResSelGetIndexed, type, index, nullptr, owned);
 }
 
-bool VHostResourceFile::HasResource(uint32_t type, int16_t id) {
+bool VHostResourceFile::HostResHasResource(uint32_t type, int16_t id) {
   uint8_t found = 0;
-  const VResourceRef ref = GetResource(type, id, &found);
+  const VResourceRef ref = HostResGetById(type, id, &found);
   if (ref == 0) return false;
-  ReleaseResource(ref);
+  HostResReleaseHandle(ref);
   return true;
 }
 
 // ---- Ids, names and sizes
 
-int16_t VHostResourceFile::GetResourceId(VResourceRef ref) {
+int16_t VHostResourceFile::HostResGetIdOfHandle(VResourceRef ref) {
   if (NoFile()) return 0;
   HostParamBlock block = BlockFor(fHostRef, 0, 0, ref);
   block.param2 = 0;
@@ -231,53 +226,49 @@ int16_t VHostResourceFile::GetResourceId(VResourceRef ref) {
   return static_cast<int16_t>(HostWordOf(block.param2));
 }
 
-int16_t VHostResourceFile::GetIndResourceId(uint32_t type, int32_t index) {
+int16_t VHostResourceFile::HostResGetIndexedInfo(uint32_t type, int32_t index) {
   if (NoFile()) return 0;
   HostParamBlock block = BlockFor(fHostRef, type, index, 0);
   CallHost(kResSelGetIndexed, block);
   if (block.error != 0 || block.handle == 0) return 0;
-  return GetResourceId(static_cast<VResourceRef>(block.handle));
+  return HostResGetIdOfHandle(static_cast<VResourceRef>(block.handle));
 }
 
-int16_t VHostResourceFile::IdByPascalName(uint32_t type, const uint8_t* pascalName) {
+int16_t VHostResourceFile::HostResGetIdByPascalName(uint32_t type, const uint8_t* name) {
   if (NoFile()) return 0;
   HostParamBlock block = BlockFor(fHostRef, type, 0, 0);
-  SetName(block, pascalName);
+  SetName(block, name);
   CallHost(kResSelInfo, block);
   return static_cast<int16_t>(HostWordOf(block.param2));
 }
 
-int16_t VHostResourceFile::GetPNamedResourceId(uint32_t type, const uint8_t* name) {
-  return IdByPascalName(type, name);
-}
-
-int16_t VHostResourceFile::GetCNamedResourceId(uint32_t type, const char* name) {
+int16_t VHostResourceFile::HostResGetIdByCName(uint32_t type, const char* name) {
   VStr<255> text;
   text.SetCText(name != nullptr ? name : "", kCharSetMac);
-  return GetNamedResourceId(type, &text);
+  return HostResGetIdByName(type, &text);
 }
 
-int16_t VHostResourceFile::GetNamedResourceId(uint32_t type, const VString* name) {
+int16_t VHostResourceFile::HostResGetIdByName(uint32_t type, const VString* name) {
   uint8_t pascal[kResNameMax + 1] = {0};
   if (name != nullptr) StringToPText(*name, pascal, kResNameMax);
-  return IdByPascalName(type, pascal);
+  return HostResGetIdByPascalName(type, pascal);
 }
 
-void VHostResourceFile::GetResourceName(VString* out, uint32_t type, int16_t id) {
+void VHostResourceFile::HostResGetNameById(VString* out, uint32_t type, int16_t id) {
   if (NoFile() || out == nullptr) return;
   HostParamBlock block = BlockFor(fHostRef, type, id, 0);
   CallHost(kResSelInfo, block);
   if (block.error == 0) PTextToString(block.text, *out);
 }
 
-void VHostResourceFile::GetResourceNameOfHandle(VString* out, VResourceRef ref) {
+void VHostResourceFile::HostResGetNameOfHandle(VString* out, VResourceRef ref) {
   if (NoFile() || out == nullptr) return;
   HostParamBlock block = BlockFor(fHostRef, 0, 0, ref);
   CallHost(kResSelInfo, block);
   if (block.error == 0) PTextToString(block.text, *out);
 }
 
-uint32_t VHostResourceFile::GetResourceSizeById(uint32_t type, int16_t id) {
+uint32_t VHostResourceFile::HostResGetSize(uint32_t type, int16_t id) {
   if (NoFile()) return 0;
   HostParamBlock block = BlockFor(fHostRef, type, id, 0);
   block.param3 = 0;
@@ -285,14 +276,14 @@ uint32_t VHostResourceFile::GetResourceSizeById(uint32_t type, int16_t id) {
   return block.error == 0 ? static_cast<uint32_t>(HostWordOf(block.param3)) : 0;
 }
 
-void VHostResourceFile::SetResourceName(uint32_t type, int16_t id, const VString* name) {
+void VHostResourceFile::HostResSetInfo(uint32_t type, int16_t id, const VString* name) {
   if (NoFile()) return;
   HostParamBlock block = BlockFor(fHostRef, type, id, 0);
   if (name != nullptr) StringToPText(*name, block.text, kResNameMax);
   CallHost(kResSelSetInfo, block);
 }
 
-int32_t VHostResourceFile::CountResources(uint32_t type) {
+int32_t VHostResourceFile::HostResCount(uint32_t type) {
   if (NoFile()) return 0;
   HostParamBlock block = BlockFor(fHostRef, type, 0, 0);
   block.param3 = 0;
@@ -300,7 +291,7 @@ int32_t VHostResourceFile::CountResources(uint32_t type) {
   return block.error == 0 ? HostWordOf(block.param3) : 0;
 }
 
-int16_t VHostResourceFile::UniqueResourceId(uint32_t type) {
+int16_t VHostResourceFile::HostResUniqueID(uint32_t type) {
   if (NoFile()) return 0;
   HostParamBlock block = BlockFor(fHostRef, type, 0, 0);
   CallHost(kResSelUniqueId, block);
@@ -321,7 +312,7 @@ uint32_t VHostResourceFile::AnswerHandle(int32_t selector, uint32_t type) {
   return h;
 }
 
-VLongArray* VHostResourceFile::GetResourceTypes() {
+VLongArray* VHostResourceFile::HostResListTypes() {
   const Tbx::Handle h = AnswerHandle(kResSelListTypes, 0);
   if (h == 0) return nullptr;
   const int32_t size = Tbx::GetHandleSize(h);
@@ -338,7 +329,7 @@ VLongArray* VHostResourceFile::GetResourceTypes() {
   return types;
 }
 
-VWordArray* VHostResourceFile::GetResourceIds(uint32_t type) {
+VWordArray* VHostResourceFile::HostResListIdsOfType(uint32_t type) {
   const Tbx::Handle h = AnswerHandle(kResSelListIds, type);
   if (h == 0) return nullptr;
   const int32_t size = Tbx::GetHandleSize(h);
@@ -355,7 +346,7 @@ VWordArray* VHostResourceFile::GetResourceIds(uint32_t type) {
   return ids;
 }
 
-VStringArray* VHostResourceFile::GetResourceNames(uint32_t type) {
+VStringArray* VHostResourceFile::HostResListNamesOfType(uint32_t type) {
   const Tbx::Handle h = AnswerHandle(kResSelListNames, type);
   if (h == 0) return nullptr;
   const int32_t size = Tbx::GetHandleSize(h);
@@ -379,14 +370,14 @@ VStringArray* VHostResourceFile::GetResourceNames(uint32_t type) {
 
 // ---- Releasing
 
-void VHostResourceFile::ReleaseResource(VResourceRef ref) {
+void VHostResourceFile::HostResReleaseHandle(VResourceRef ref) {
   if (NoFile()) return;
   HostParamBlock block = BlockFor(fHostRef, 0, 0, ref);
   if (Forget(ref)) CallHost(kResSelForget, block);
   CallHost(kResSelRelease, block);
 }
 
-void VHostResourceFile::ReleaseResourceById(uint32_t type, int16_t id) {
+void VHostResourceFile::HostResReleaseById(uint32_t type, int16_t id) {
   if (NoFile()) return;
   if (!fObtained.empty()) {
     // The handle without its data, to find it among the obtained ones.
@@ -411,7 +402,7 @@ void VHostResourceFile::ReleaseResourceById(uint32_t type, int16_t id) {
 
 // ---- Data
 
-void* VHostResourceFile::LockResource(VResourceRef ref) {
+void* VHostResourceFile::HostResLock(VResourceRef ref) {
   if (NoFile() || ref == 0) return nullptr;
   HostParamBlock block = BlockFor(fHostRef, 0, 0, ref);
   block.flag = 1;
@@ -421,29 +412,29 @@ void* VHostResourceFile::LockResource(VResourceRef ref) {
   return HostPointer<void>(block.handle);
 }
 
-void VHostResourceFile::UnlockResource(VResourceRef ref) {
+void VHostResourceFile::HostResUnlock(VResourceRef ref) {
   if (NoFile() || ref == 0) return;
   HostParamBlock block = BlockFor(fHostRef, 0, 0, ref);
   block.flag = 0;
   CallHost(kResSelLock, block);
 }
 
-uint32_t VHostResourceFile::GetResourceSize(VResourceRef ref) {
+uint32_t VHostResourceFile::HostResGetHandleSize(VResourceRef ref) {
   if (ref == 0) return 0;
   const int32_t size = Tbx::GetHandleSize(ref);
   return Tbx::MemError() == Tbx::noErr && size > 0 ? static_cast<uint32_t>(size) : 0;
 }
 
-bool VHostResourceFile::SetResourceSize(VResourceRef ref, uint32_t size) {
+bool VHostResourceFile::HostResSetHandleSize(VResourceRef ref, uint32_t size) {
   if (ref == 0 || size > INT32_MAX) return false;
   const int8_t state = Tbx::HGetState(ref);
   Tbx::HUnlock(ref);
   Tbx::SetHandleSize(ref, static_cast<int32_t>(size));
   Tbx::HSetState(ref, state);
-  return GetResourceSize(ref) >= size;
+  return HostResGetHandleSize(ref) >= size;
 }
 
-VMemHandle VHostResourceFile::DetachResource(VResourceRef ref) {
+VMemHandle VHostResourceFile::HostResDetach(VResourceRef ref) {
   if (NoFile() || ref == 0) return 0;
   HostParamBlock block = BlockFor(fHostRef, 0, 0, ref);
   CallHost(kResSelDetach, block);
@@ -452,13 +443,13 @@ VMemHandle VHostResourceFile::DetachResource(VResourceRef ref) {
   return gMemoryMgr->FromMacHandle(ref, true);
 }
 
-void VHostResourceFile::WriteResource(VResourceRef ref) {
+void VHostResourceFile::HostResWrite(VResourceRef ref) {
   if (NoFile()) return;
   HostParamBlock block = BlockFor(fHostRef, 0, 0, ref);
   CallHost(kResSelWrite, block);
 }
 
-int32_t VHostResourceFile::UpdateFile() {
+int32_t VHostResourceFile::HostResUpdateFile() {
   if (NoFile()) return 401;
   HostParamBlock block = BlockFor(fHostRef, 0, 0, 0);
   CallHost(kResSelUpdate, block);
@@ -467,7 +458,7 @@ int32_t VHostResourceFile::UpdateFile() {
 
 // ---- The current file
 
-void VHostResourceFile::UseFile() {
+void VHostResourceFile::HostResMakeCurrent() {
   if (NoFile()) return;
   HostParamBlock block;
   block.table = static_cast<uint16_t>(fHostRef);
@@ -475,10 +466,56 @@ void VHostResourceFile::UseFile() {
   fPrevious.push_back(static_cast<int16_t>(block.table));
 }
 
-void VHostResourceFile::RestoreFile() {
+void VHostResourceFile::HostResRestoreCurrent() {
   if (fPrevious.empty()) return;
   HostParamBlock block;
   block.table = static_cast<uint16_t>(fPrevious.back());
   fPrevious.pop_back();
   CallHost(kResSelMakeCurrent, block);
+}
+
+// ---- Operations outside the framework's interface
+
+int16_t VHostResourceFile::HostResCall349(int16_t* a, uint8_t b, uint8_t c, const VString* text,
+                                          int32_t d, int32_t e) {
+  if (NoFile()) return -1;
+  HostParamBlock block = BlockFor(fHostRef, static_cast<uint32_t>(d), e, 0);
+  block.flag = b;
+  block.flag2 = c;
+  if (text != nullptr) StringToPText(*text, block.text, 255);
+  CallHost(kResSelCall349, block);
+  if (a != nullptr) *a = static_cast<int16_t>(block.table);
+  return block.error;
+}
+
+int16_t VHostResourceFile::HostResCall350(int16_t* second, const VString* name, int32_t p1,
+                                          int32_t p2, int32_t p3, int32_t p4) {
+  if (NoFile()) return -1;
+  HostParamBlock block = BlockFor(fHostRef, 0, p2, 0);
+  block.param1 = HostWord(p1);
+  block.param3 = HostWord(p3);
+  block.param4 = HostWord(p4);
+  block.field = static_cast<uint16_t>(second != nullptr ? *second : 0);
+  if (name != nullptr) StringToPText(*name, block.text, kResNameMax);
+  CallHost(kResSelCall350, block);
+  if (second != nullptr) *second = static_cast<int16_t>(block.field);
+  return block.error;
+}
+
+bool VHostResourceFile::HostResCall351(int32_t p1, int32_t p2, int32_t p3, int32_t p4,
+                                       uint16_t value) {
+  if (NoFile()) return true;
+  HostParamBlock block = BlockFor(fHostRef, 0, p2, 0);
+  block.param1 = HostWord(p1);
+  block.param3 = HostWord(p3);
+  block.param4 = HostWord(p4);
+  block.shortValue = value;
+  CallHost(kResSelCall351, block);
+  return block.error != 0;
+}
+
+void VHostResourceFile::HostResCall352() {
+  if (NoFile()) return;
+  HostParamBlock block = BlockFor(fHostRef, 0, 0, 0);
+  CallHost(kResSelCall352, block);
 }

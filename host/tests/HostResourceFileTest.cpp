@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <memory>
+#include <string>
 
 #include "boundary/FourCC.h"
 #include "boundary/HostServiceSelectors.h"
@@ -188,4 +190,96 @@ TEST(HostResourceFile, ANameLengthBeyondItsRecordIsCutToTheRecord) {
   ASSERT_EQ(names->Count(), 2);
   EXPECT_EQ(hosttest::Str(*names->GetAt(1)), std::string(kResNameRecordSize - 1, 'b'));
   EXPECT_EQ(hosttest::Str(*names->GetAt(2)), "bb");
+}
+
+// The four calls outside the interface: the reference and values each sends
+// in the block, and what it gives back of the host's answer (the host writes
+// 77 at 0, 88 at 2 and the row's error word).
+TEST(HostResourceFile, TheFourExtraCallsSendTheirValuesAndGiveBackTheAnswer) {
+  const VStr<255> shortText = hosttest::Text("abc");
+  const VStr<255> longName = hosttest::Text(std::string(90, 'n').c_str());
+  struct Case {
+    const char* what;
+    int32_t selector;
+    std::function<int32_t(VHostResourceFile&, int16_t&)> call;
+    std::function<void(const HostParamBlock&)> sent;
+    int16_t error;
+    int32_t result;
+    int16_t out;  // what the call gave back through its pointer
+  } const cases[] = {
+      {"-349", kResSelCall349,
+       [&](VHostResourceFile& f, int16_t& out) {
+         return f.HostResCall349(&out, 3, 4, &shortText, 1000, -2);
+       },
+       [](const HostParamBlock& b) {
+         EXPECT_EQ(b.flag, 3);
+         EXPECT_EQ(b.flag2, 4);
+         EXPECT_EQ(b.text[0], 3);
+         EXPECT_EQ(std::memcmp(b.text + 1, "abc", 3), 0);
+         EXPECT_EQ(b.param1, 1000u);
+         EXPECT_EQ(HostWordOf(b.param2), -2);
+       },
+       -9, -9, 77},
+      {"-350", kResSelCall350,
+       [&](VHostResourceFile& f, int16_t& out) {
+         out = 12;
+         return f.HostResCall350(&out, &longName, 1, 2, 3, -4);
+       },
+       [](const HostParamBlock& b) {
+         EXPECT_EQ(b.field, 12);
+         EXPECT_EQ(b.text[0], 80);  // a name goes as at most 80 characters
+         EXPECT_EQ(b.param1, 1u);
+         EXPECT_EQ(b.param2, 2u);
+         EXPECT_EQ(b.param3, 3u);
+         EXPECT_EQ(HostWordOf(b.param4), -4);
+       },
+       0, 0, 88},
+      {"-351, answered an error", kResSelCall351,
+       [](VHostResourceFile& f, int16_t&) { return int32_t(f.HostResCall351(5, 6, 7, 8, 0xBEEF)); },
+       [](const HostParamBlock& b) {
+         EXPECT_EQ(b.param1, 5u);
+         EXPECT_EQ(b.param4, 8u);
+         EXPECT_EQ(b.shortValue, 0xBEEF);
+       },
+       -1, 1, 0},
+      {"-351, answered no error", kResSelCall351,
+       [](VHostResourceFile& f, int16_t&) { return int32_t(f.HostResCall351(0, 0, 0, 0, 1)); },
+       [](const HostParamBlock& b) { EXPECT_EQ(b.shortValue, 1); }, 0, 0, 0},
+      {"-352", kResSelCall352,
+       [](VHostResourceFile& f, int16_t&) {
+         f.HostResCall352();
+         return 0;
+       },
+       [](const HostParamBlock&) {}, 0, 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    KeptFileHost h;
+    h.more = [&](int32_t selector, HostParamBlock& block) {
+      if (selector != c.selector) return;
+      block.table = 77;
+      block.field = 88;
+      block.error = c.error;
+    };
+    VHostResourceFile file;
+    h.host.calls.clear();
+    int16_t out = 0;
+    EXPECT_EQ(c.call(file, out), c.result);
+    ASSERT_EQ(h.host.calls.size(), 1u);
+    EXPECT_EQ(h.host.calls[0].selector, c.selector);
+    EXPECT_EQ(h.host.calls[0].block.table, 5);  // the host's reference of the file
+    c.sent(h.host.calls[0].block);
+    EXPECT_EQ(out, c.out);
+  }
+  // Without a host reference nothing is asked.
+  RecordingHost host;
+  VHostResourceFile closed;
+  host.calls.clear();
+  int16_t out = 5;
+  EXPECT_EQ(closed.HostResCall349(&out, 0, 0, nullptr, 0, 0), -1);
+  EXPECT_EQ(closed.HostResCall350(&out, nullptr, 0, 0, 0, 0), -1);
+  EXPECT_TRUE(closed.HostResCall351(0, 0, 0, 0, 0));
+  closed.HostResCall352();
+  EXPECT_EQ(out, 5);
+  EXPECT_TRUE(host.calls.empty());
 }
