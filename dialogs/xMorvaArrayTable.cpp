@@ -291,8 +291,8 @@ int32_t xMorvaArrayTable::WriteNumber(xMorvaEngine& engine, int32_t number, int1
   return written;
 }
 
-void xMorvaArrayTable::WriteLine(xMorvaEngine& engine, xMorvaArrayFieldSource* fields, int32_t line,
-                                 bool applyColumns) {
+void xMorvaArrayTable::WriteTableLine(xMorvaEngine& engine, xMorvaArrayFieldSource* fields, int32_t line,
+                                      bool applyColumns) {
   int32_t start = engine.GetSelStart();
   const int16_t kind = line == 1 ? kFirstLine : line == fLines ? kLastLine : 0;
   const Line body;
@@ -336,7 +336,7 @@ void xMorvaArrayTable::WriteLine(xMorvaEngine& engine, xMorvaArrayFieldSource* f
   engine.SetSelection(start + 1, start + 1);
 }
 
-void xMorvaArrayTable::Build(xMorvaEngine& engine, xMorvaArrayFieldSource* fields) {
+void xMorvaArrayTable::BuildTable(xMorvaEngine& engine, xMorvaArrayFieldSource* fields) {
   if (fLines < 1 || fColumns < 1 || fTemplate < 1 || KeptColumns() < fColumns) return;
   engine.Clear();
   engine.InsertParagraphEnd();
@@ -354,21 +354,21 @@ void xMorvaArrayTable::Build(xMorvaEngine& engine, xMorvaArrayFieldSource* field
   };
   if (fLines > 1) {
     SetAllProperties(engine, LineKind(kFirstLine).record);
-    WriteLine(engine, fields, 1, definesOnly(LineKind(kFirstLine).record, true));
+    WriteTableLine(engine, fields, 1, definesOnly(LineKind(kFirstLine).record, true));
     int32_t i = 2;
     for (; i < fLines - 1; i += 2) {
       SetAllProperties(engine, LineKind(kEvenLine).record);
-      WriteLine(engine, fields, i, true);
+      WriteTableLine(engine, fields, i, true);
       SetAllProperties(engine, LineKind(kOddLine).record);
-      WriteLine(engine, fields, i + 1, true);
+      WriteTableLine(engine, fields, i + 1, true);
     }
     if (fLines % 2 == 1) {
       SetAllProperties(engine, LineKind(kEvenLine).record);
-      WriteLine(engine, fields, fLines - 1, true);
+      WriteTableLine(engine, fields, fLines - 1, true);
     }
   }
   SetAllProperties(engine, LineKind(kLastLine).record);
-  WriteLine(engine, fields, fLines, definesOnly(LineKind(kLastLine).record, false));
+  WriteTableLine(engine, fields, fLines, definesOnly(LineKind(kLastLine).record, false));
 
   xMorvaTabs none;
   engine.SetTabs(none);

@@ -1,4 +1,4 @@
-// xMorvaNewArrayDialog: composes a table on the form "mvNewArray" before it
+// xMorvaDialogNewArray: composes a table on the form "mvNewArray" before it
 // goes into the text at the selection. The table's model and text are
 // xMorvaArrayTable's; this dialog shows them on the form, changes them on
 // every item hit and redraws the live preview, built in an engine of its
@@ -26,10 +26,10 @@ class xMorvaDocumentInterface;
 // place with empty lists.
 void LoadArrayTemplates(VResourceFile& file, xMorvaArrayTable& table, std::vector<std::string>& names);
 
-class xMorvaNewArrayDialog : public xMorvaDialog {
+class xMorvaDialogNewArray : public xMorvaDialog {
  public:
-  xMorvaNewArrayDialog(xMorvaPlugIn* area, xMorvaDocument* document);
-  ~xMorvaNewArrayDialog() override;
+  xMorvaDialogNewArray(xMorvaPlugIn* area, xMorvaDocument* document);
+  ~xMorvaDialogNewArray() override;
 
   bool BeforeOpen() override;
   bool AfterOpen() override;

@@ -1,6 +1,6 @@
 // The array dialog on its form: what each object shows, what each item hit
 // changes in the table, and the live preview.
-#include "dialogs/xMorvaNewArrayDialog.h"
+#include "dialogs/xMorvaDialogNewArray.h"
 
 #include <algorithm>
 #include <cmath>
@@ -182,16 +182,16 @@ void LoadArrayTemplates(VResourceFile& file, xMorvaArrayTable& table, std::vecto
   }
 }
 
-xMorvaNewArrayDialog::xMorvaNewArrayDialog(xMorvaPlugIn* area, xMorvaDocument* document)
+xMorvaDialogNewArray::xMorvaDialogNewArray(xMorvaPlugIn* area, xMorvaDocument* document)
     : xMorvaDialog(area, "mvNewArray"), fDocument(document) {}
 
-xMorvaNewArrayDialog::~xMorvaNewArrayDialog() {
+xMorvaDialogNewArray::~xMorvaDialogNewArray() {
   if (fEngine) fEngine->SetLines(nullptr);
 }
 
-bool xMorvaNewArrayDialog::HasHostData() const { return GetArea() != nullptr && GetArea()->HasHostWindow(); }
+bool xMorvaDialogNewArray::HasHostData() const { return GetArea() != nullptr && GetArea()->HasHostWindow(); }
 
-bool xMorvaNewArrayDialog::MakePreview() {
+bool xMorvaDialogNewArray::MakePreview() {
   if (fDocument == nullptr) return false;
   fPreviewDocument = std::make_unique<ArrayPreviewDocument>(*fDocument);
   fEngine = std::make_unique<xMorvaEngine>(nullptr, kPreviewGranule);
@@ -202,7 +202,7 @@ bool xMorvaNewArrayDialog::MakePreview() {
   return true;
 }
 
-bool xMorvaNewArrayDialog::BeforeOpen() {
+bool xMorvaDialogNewArray::BeforeOpen() {
   if (!MakePreview()) return false;
 
   const xMorvaMain* package = GetArea() != nullptr ? GetArea()->GetMorvaPackage() : nullptr;
@@ -249,7 +249,7 @@ bool xMorvaNewArrayDialog::BeforeOpen() {
   return true;
 }
 
-void xMorvaNewArrayDialog::ApplyFontAndSize() {
+void xMorvaDialogNewArray::ApplyFontAndSize() {
   int32_t font = 0;
   if (fFontItem >= 1 && fFontItem <= fFonts->Count()) {
     VStr<255> name;
@@ -259,7 +259,7 @@ void xMorvaNewArrayDialog::ApplyFontAndSize() {
   fTable.SetFont(font, fSize);
 }
 
-bool xMorvaNewArrayDialog::AfterOpen() {
+bool xMorvaDialogNewArray::AfterOpen() {
   LoadGeneralGroup();
   LoadColumnGroup();
   LoadLineGroup();
@@ -270,7 +270,7 @@ bool xMorvaNewArrayDialog::AfterOpen() {
   return true;
 }
 
-void xMorvaNewArrayDialog::SetIntegerEntry(const char* name, int32_t value, bool enabled) {
+void xMorvaDialogNewArray::SetIntegerEntry(const char* name, int32_t value, bool enabled) {
   VStr<31> format;
   format.AppendCText("######", kCharSetAnsi);
   HostFormSetFormat(name, format);
@@ -278,12 +278,12 @@ void xMorvaNewArrayDialog::SetIntegerEntry(const char* name, int32_t value, bool
   SetObjectActive(*this, name, enabled);
 }
 
-void xMorvaNewArrayDialog::SetLengthEntry(const char* name, int32_t pixels, bool enabled) {
+void xMorvaDialogNewArray::SetLengthEntry(const char* name, int32_t pixels, bool enabled) {
   ShowLength(name, fDocument->GetParams(), pixels);
   SetObjectActive(*this, name, enabled);
 }
 
-void xMorvaNewArrayDialog::LoadGeneralGroup() {
+void xMorvaDialogNewArray::LoadGeneralGroup() {
   const xMorvaArrayTemplate* model = fTable.CurrentTemplate();
   HostFormSetLong("ckSeparator", model != nullptr && model->separator ? 1 : 0);
   HostFormSetListTextFromCString("droSize", 0, std::to_string(fSize).c_str());
@@ -309,14 +309,14 @@ void xMorvaNewArrayDialog::LoadGeneralGroup() {
   HostFormSetFormat("vInterline", interline);
 }
 
-int32_t xMorvaNewArrayDialog::CurrentRecordCount() {
+int32_t xMorvaDialogNewArray::CurrentRecordCount() {
   const xMorvaArrayTable::Column& column = fTable.ColumnAt(fColumn);
   // Table 0 has no records to count, go to, find or sort.
   if (column.fieldTable == 0) return 0;
   return int32_t(HostGetRecordCount(uint16_t(column.fieldTable)));
 }
 
-void xMorvaNewArrayDialog::LoadColumnGroup() {
+void xMorvaDialogNewArray::LoadColumnGroup() {
   if (fColumn < 1 || fColumn > fTable.KeptColumns()) return;
   const xMorvaArrayTable::Column& column = fTable.ColumnAt(fColumn);
   HostFormSetLong("rbValue1", column.kind == 1 ? 1 : 0);
@@ -343,7 +343,7 @@ void xMorvaNewArrayDialog::LoadColumnGroup() {
   HostFormRedrawObject("nbrecsHolder");
 }
 
-void xMorvaNewArrayDialog::LoadLineGroup() {
+void xMorvaDialogNewArray::LoadLineGroup() {
   const xMorvaArrayTable::Line& line = fTable.LineKind(fLineKind);
   const xMorvaProperties& record = line.record.properties;
   SetItemNumber("popBackColor", ItemOfColour(kBackColours, record.GetProperty(kPropParagraphBackColour)));
@@ -360,10 +360,10 @@ void xMorvaNewArrayDialog::LoadLineGroup() {
   HostFormEnableObject("droLinePredefined", edge);
 }
 
-std::unique_ptr<VEmfPictureData> xMorvaNewArrayDialog::DrawPreview() {
+std::unique_ptr<VEmfPictureData> xMorvaDialogNewArray::DrawPreview() {
   if (!fEngine || !fLines || fDocument == nullptr) return nullptr;
   HostFieldCells fields;
-  fTable.Build(*fEngine, HasHostData() ? &fields : nullptr);
+  fTable.BuildTable(*fEngine, HasHostData() ? &fields : nullptr);
   xMorvaFont measure(fDocument->GetMeasuringPort(), fPreviewDocument.get());
   if (fLines->ComposeAll(measure) != 0) return nullptr;
   const int32_t width = fDocument->CurrentTextWidth() + 2 * kPreviewLeft;
@@ -394,7 +394,7 @@ std::unique_ptr<VEmfPictureData> xMorvaNewArrayDialog::DrawPreview() {
   return std::unique_ptr<VEmfPictureData>(port.EndAsPictureData());
 }
 
-void xMorvaNewArrayDialog::UpdatePreview() {
+void xMorvaDialogNewArray::UpdatePreview() {
   std::unique_ptr<VEmfPictureData> picture = DrawPreview();
   // Before the form opens the picture waits for it.
   if (!IsOpen()) {
@@ -405,20 +405,20 @@ void xMorvaNewArrayDialog::UpdatePreview() {
   if (picture) SetItemPicture("vPreview", picture.get());
 }
 
-VMemHandle xMorvaNewArrayDialog::WritePreview() {
+VMemHandle xMorvaDialogNewArray::WritePreview() {
   if (!fEngine || fDocument == nullptr) return 0;
   fEngine->SetSelection(0, fEngine->GetLength());
   return fEngine->WriteStream(*fDocument);
 }
 
-void xMorvaNewArrayDialog::WidthsChanged() {
+void xMorvaDialogNewArray::WidthsChanged() {
   if (!fTable.DistributeWidths(false)) {
     xMorvaMain* package = GetArea() != nullptr ? GetArea()->GetMorvaPackage() : nullptr;
     if (package != nullptr) package->ShowAlert(kAlertFixedTooWide);
   }
 }
 
-void xMorvaNewArrayDialog::ReadSize() {
+void xMorvaDialogNewArray::ReadSize() {
   VStr<255> text;
   HostFormGetListText("droSize", 0, text);
   const std::string typed = CText(text);
@@ -442,7 +442,7 @@ void xMorvaNewArrayDialog::ReadSize() {
   UpdatePreview();
 }
 
-void xMorvaNewArrayDialog::ReadColour(const char* object, uint16_t id, bool background) {
+void xMorvaDialogNewArray::ReadColour(const char* object, uint16_t id, bool background) {
   const int32_t* table = background ? kBackColours : kLineColours;
   xMorvaArrayTable::Record& record = fTable.LineKind(fLineKind).record;
   const int32_t current = record.properties.GetProperty(id);
@@ -466,7 +466,7 @@ void xMorvaNewArrayDialog::ReadColour(const char* object, uint16_t id, bool back
   UpdatePreview();
 }
 
-void xMorvaNewArrayDialog::RunTextDialog(bool allKinds, bool column) {
+void xMorvaDialogNewArray::RunTextDialog(bool allKinds, bool column) {
   xMorvaArrayTable::Record& record =
       column ? fTable.ColumnAt(fColumn).record : fTable.LineKind(allKinds ? 1 : fLineKind).record;
   // The font dialog marks a property it shows with 1.
@@ -496,7 +496,7 @@ void xMorvaNewArrayDialog::RunTextDialog(bool allKinds, bool column) {
   UpdatePreview();
 }
 
-void xMorvaNewArrayDialog::RunBorderDialog() {
+void xMorvaDialogNewArray::RunBorderDialog() {
   xMorvaArrayTable::Record& record = fTable.LineKind(fLineKind).record;
   xMorvaPropertiesStates states(true);
   xMorvaBorderDialog dialog(GetArea(), fDocument, record.properties, states);
@@ -508,13 +508,13 @@ void xMorvaNewArrayDialog::RunBorderDialog() {
   UpdatePreview();
 }
 
-bool xMorvaNewArrayDialog::AskResize(int32_t records) {
+bool xMorvaDialogNewArray::AskResize(int32_t records) {
   (void)records;
   VDialQv question(nullptr, "mvResizeArray");
   return RunSubDialog(question);
 }
 
-void xMorvaNewArrayDialog::ChooseField() {
+void xMorvaDialogNewArray::ChooseField() {
   xMorvaArrayTable::Column& column = fTable.ColumnAt(fColumn);
   VHostRef reference(column.fieldTable, column.fieldNumber, false);
   if (!RunFormulaDialog(&reference)) return;
@@ -546,7 +546,7 @@ void xMorvaNewArrayDialog::ChooseField() {
   UpdatePreview();
 }
 
-void xMorvaNewArrayDialog::FindOrSort(bool find) {
+void xMorvaDialogNewArray::FindOrSort(bool find) {
   xMorvaArrayTable::Column& column = fTable.ColumnAt(fColumn);
   // Table 0 has nothing to find or sort.
   if (column.fieldTable == 0) {
@@ -574,7 +574,7 @@ void xMorvaNewArrayDialog::FindOrSort(bool find) {
   UpdatePreview();
 }
 
-void xMorvaNewArrayDialog::ItemHit(const VString& objectName, int16_t page) {
+void xMorvaDialogNewArray::ItemHit(const VString& objectName, int16_t page) {
   const std::string name = CText(objectName);
   const auto number = [&](const char* object) { return HostFormGetLong(object); };
   xMorvaArrayTable::Line& line = fTable.LineKind(fLineKind);
@@ -712,7 +712,7 @@ void xMorvaNewArrayDialog::ItemHit(const VString& objectName, int16_t page) {
 }
 
 bool RunNewArrayDialog(xMorvaPlugIn& area, xMorvaDocument& document) {
-  xMorvaNewArrayDialog dialog(&area, &document);
+  xMorvaDialogNewArray dialog(&area, &document);
   if (!dialog.Run()) {
     document.NotifyHostModal(false);
     return false;
