@@ -205,9 +205,7 @@ bool xMorvaDialogNewArray::MakePreview() {
 bool xMorvaDialogNewArray::BeforeOpen() {
   if (!MakePreview()) return false;
 
-  const xMorvaMain* package = GetArea() != nullptr ? GetArea()->GetMorvaPackage() : nullptr;
-  VMacResourceFile* file = package != nullptr ? package->GetResourceFile() : nullptr;
-  if (file != nullptr) LoadArrayTemplates(*file, fTable, fNames);
+  LoadTemplates();
   if (!fNames.empty()) {
     VStringArray names;
     for (const std::string& name : fNames) {
@@ -242,11 +240,26 @@ bool xMorvaDialogNewArray::BeforeOpen() {
   sizeText.AppendCText(std::to_string(fSize).c_str(), kCharSetAnsi);
   SetItemNumber("droSize", ItemOf(fSizes.get(), sizeText));
 
-  ApplyFontAndSize();
-  fTable.MakeLineRecords();
+  MakeLineRecords();
   fTable.MakeColumnRecords();
   UpdatePreview();
   return true;
+}
+
+void xMorvaDialogNewArray::LoadTemplates() {
+  const xMorvaMain* package = GetArea() != nullptr ? GetArea()->GetMorvaPackage() : nullptr;
+  VMacResourceFile* file = package != nullptr ? package->GetResourceFile() : nullptr;
+  if (file != nullptr) LoadArrayTemplates(*file, fTable, fNames);
+}
+
+void xMorvaDialogNewArray::MakeLineRecords() {
+  ApplyFontAndSize();
+  fTable.MakeLineRecords();
+}
+
+void xMorvaDialogNewArray::ApplyLineTemplate() {
+  ApplyFontAndSize();
+  fTable.ApplyLineTemplate();
 }
 
 void xMorvaDialogNewArray::ApplyFontAndSize() {
@@ -362,8 +375,7 @@ void xMorvaDialogNewArray::LoadLineGroup() {
 
 std::unique_ptr<VEmfPictureData> xMorvaDialogNewArray::DrawPreview() {
   if (!fEngine || !fLines || fDocument == nullptr) return nullptr;
-  HostFieldCells fields;
-  fTable.BuildTable(*fEngine, HasHostData() ? &fields : nullptr);
+  BuildTable();
   xMorvaFont measure(fDocument->GetMeasuringPort(), fPreviewDocument.get());
   if (fLines->ComposeAll(measure) != 0) return nullptr;
   const int32_t width = fDocument->CurrentTextWidth() + 2 * kPreviewLeft;
@@ -394,6 +406,12 @@ std::unique_ptr<VEmfPictureData> xMorvaDialogNewArray::DrawPreview() {
   return std::unique_ptr<VEmfPictureData>(port.EndAsPictureData());
 }
 
+void xMorvaDialogNewArray::BuildTable() {
+  if (!fEngine) return;
+  HostFieldCells fields;
+  fTable.BuildTable(*fEngine, HasHostData() ? &fields : nullptr);
+}
+
 void xMorvaDialogNewArray::UpdatePreview() {
   std::unique_ptr<VEmfPictureData> picture = DrawPreview();
   // Before the form opens the picture waits for it.
@@ -411,11 +429,23 @@ VMemHandle xMorvaDialogNewArray::WritePreview() {
   return fEngine->WriteStream(*fDocument);
 }
 
-void xMorvaDialogNewArray::WidthsChanged() {
-  if (!fTable.DistributeWidths(false)) {
-    xMorvaMain* package = GetArea() != nullptr ? GetArea()->GetMorvaPackage() : nullptr;
-    if (package != nullptr) package->ShowAlert(kAlertFixedTooWide);
+bool xMorvaDialogNewArray::DistributeWidths(bool mayUnfix) {
+  if (fTable.DistributeWidths(mayUnfix)) return true;
+  xMorvaMain* package = GetArea() != nullptr ? GetArea()->GetMorvaPackage() : nullptr;
+  if (package != nullptr) package->ShowAlert(kAlertFixedTooWide);
+  return false;
+}
+
+bool xMorvaDialogNewArray::MakeColumnRecords(int32_t columns) {
+  // A count whose stops would not fit is refused: the entry shows the
+  // count kept.
+  if (!fTable.SetColumns(columns)) {
+    VSystemServices::Beep();
+    SetIntegerEntry("vNumColumn", fTable.GetColumns(), true);
+    return false;
   }
+  if (fColumn > std::max(fTable.GetColumns(), 1)) fColumn = std::max(fTable.GetColumns(), 1);
+  return true;
 }
 
 void xMorvaDialogNewArray::ReadSize() {
@@ -437,8 +467,7 @@ void xMorvaDialogNewArray::ReadSize() {
   HostFormSetListTextFromCString("droSize", 0, std::to_string(size).c_str());
   if (size == fSize) return;
   fSize = size;
-  ApplyFontAndSize();
-  fTable.ApplyLineTemplate();
+  ApplyLineTemplate();
   UpdatePreview();
 }
 
@@ -539,7 +568,7 @@ void xMorvaDialogNewArray::ChooseField() {
   column.fieldNumber = field;
   if (resized) {
     AfterOpen();
-    fTable.ApplyLineTemplate();
+    ApplyLineTemplate();
   } else {
     LoadColumnGroup();
   }
@@ -570,7 +599,7 @@ void xMorvaDialogNewArray::FindOrSort(bool find) {
   if (resized) AfterOpen();
   HostFormSetLong("nbrecs", records);
   HostFormRedrawObject("nbrecsHolder");
-  if (resized) fTable.ApplyLineTemplate();
+  if (resized) ApplyLineTemplate();
   UpdatePreview();
 }
 
@@ -608,14 +637,14 @@ void xMorvaDialogNewArray::ItemHit(const VString& objectName, int16_t page) {
     xMorvaArrayTable::Column& column = fTable.ColumnAt(fColumn);
     column.fixed = number("ckFixedWidth") != 0;
     SetLengthEntry("vWidth", column.width, column.fixed);
-    WidthsChanged();
+    DistributeWidths(false);
     UpdatePreview();
   } else if (name == "vWidth") {
     xMorvaArrayTable::Column& column = fTable.ColumnAt(fColumn);
     const int32_t width = ReadLength("vWidth", fDocument->GetParams());
     if (width == column.width) return;
     column.width = width;
-    WidthsChanged();
+    DistributeWidths(false);
     UpdatePreview();
   } else if (name == "vStartValue") {
     fTable.ColumnAt(fColumn).start = number("vStartValue");
@@ -632,14 +661,7 @@ void xMorvaDialogNewArray::ItemHit(const VString& objectName, int16_t page) {
   } else if (name == "vNumColumn") {
     const int32_t columns = number("vNumColumn");
     if (columns == fTable.GetColumns()) return;
-    // A count whose stops would not fit is refused: the entry shows the
-    // count kept.
-    if (!fTable.SetColumns(columns)) {
-      VSystemServices::Beep();
-      SetIntegerEntry("vNumColumn", fTable.GetColumns(), true);
-      return;
-    }
-    if (fColumn > std::max(fTable.GetColumns(), 1)) fColumn = std::max(fTable.GetColumns(), 1);
+    if (!MakeColumnRecords(columns)) return;
     AfterOpen();
     UpdatePreview();
   } else if (name == "vNumLine") {
@@ -647,7 +669,7 @@ void xMorvaDialogNewArray::ItemHit(const VString& objectName, int16_t page) {
     if (lines == fTable.GetLines()) return;
     fTable.SetLines(lines);
     AfterOpen();
-    fTable.ApplyLineTemplate();
+    ApplyLineTemplate();
     UpdatePreview();
   } else if (name == "droAlignment") {
     xMorvaArrayTable::Column& column = fTable.ColumnAt(fColumn);
@@ -661,7 +683,7 @@ void xMorvaDialogNewArray::ItemHit(const VString& objectName, int16_t page) {
     SetItemNumber("droTemplate", chosen);
     if (chosen == fTable.GetTemplate()) return;
     fTable.SetTemplate(chosen);
-    fTable.ApplyLineTemplate();
+    ApplyLineTemplate();
     fTable.ApplyColumnTemplate();
     AfterOpen();
     UpdatePreview();
@@ -673,8 +695,7 @@ void xMorvaDialogNewArray::ItemHit(const VString& objectName, int16_t page) {
     SetItemNumber("droFont", chosen);
     if (chosen == fFontItem) return;
     fFontItem = chosen;
-    ApplyFontAndSize();
-    fTable.ApplyLineTemplate();
+    ApplyLineTemplate();
     UpdatePreview();
   } else if (name == "droLine") {
     fLineKind = int16_t(DropDownChoice(number("droLine"), kLineKinds, fLineKind - 1) + 1);

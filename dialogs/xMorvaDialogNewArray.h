@@ -45,6 +45,9 @@ class xMorvaDialogNewArray : public xMorvaDialog {
   bool MakePreview();
   // The preview rebuilt and drawn: W + 60 by H + 20 pixels.
   std::unique_ptr<VEmfPictureData> DrawPreview();
+  // Builds the table text in the preview engine: field columns take the
+  // host's records when the area shows host data.
+  void BuildTable();
   // Builds the table in the preview engine and shows its picture.
   void UpdatePreview();
   xMorvaEngine* GetPreviewEngine() const { return fEngine.get(); }
@@ -55,9 +58,22 @@ class xMorvaDialogNewArray : public xMorvaDialog {
   void LoadLineGroup();
   void SetIntegerEntry(const char* name, int32_t value, bool enabled);
   void SetLengthEntry(const char* name, int32_t pixels, bool enabled);
+  // The 'ARAY' templates of the module's resource file and their names.
+  void LoadTemplates();
+  // The line kinds' records and settings at their defaults, then the
+  // template, font and size applied to them.
+  void MakeLineRecords();
+  // The current template, font and size applied to the line records.
+  void ApplyLineTemplate();
+  // Takes the column count typed: records are made up to it and the
+  // current column stays among the columns. A count whose stops would not
+  // fit is refused (false): the entry shows the count kept.
+  bool MakeColumnRecords(int32_t columns);
+  // Gives the free width to the columns that are not fixed; when it cannot,
+  // the user is told (alert 12) and the answer is false.
+  bool DistributeWidths(bool mayUnfix);
   void ApplyFontAndSize();
   void ReadSize();
-  void WidthsChanged();
   void RunTextDialog(bool allKinds, bool column);
   void RunBorderDialog();
   void ChooseField();
