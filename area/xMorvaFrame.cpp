@@ -334,7 +334,9 @@ int32_t xMorvaFrame::CursorIdAt(int32_t x, int32_t y) {
 
 // ---- Edit menu
 
-int32_t xMorvaFrame::UpdateEditCommands() {
+int32_t xMorvaFrame::UpdateEditCommands() { return GetEditState(); }
+
+int32_t xMorvaFrame::GetEditState() const {
   if (fDocument == nullptr || fArea == nullptr) return 0;
   const bool protectedText = IsProtected();
   xMorvaTextInterface* text = fDocument->GetCurrentPart();

@@ -102,12 +102,17 @@ class xMorvaFrame : public VScrolledView {
   int32_t GetCursorIdAt(VEvent& event) override;
   VFrame* Clone(VFrame* newParent, int32_t word) override;
   void CopyFrom(VFrame* newParent, const VFrame& source, int32_t word) override;
+  // The edit menu asks the frame's edit state.
   int32_t UpdateEditCommands() override;
   bool HandlesEditCommands() override { return true; }
   void GetUndoTitle(VString& out) override;
   void GetRedoTitle(VString& out) override;
   void ScrollBy(VPort* port, int32_t dx, int32_t dy) override;
 
+  // The edit commands the text allows now, as the kEdit bits: undo, redo,
+  // cut, clear and paste need the text not protected, copy and select all
+  // do not; each needs the area to allow its command.
+  int32_t GetEditState() const;
   // The cursor id at a point of the frame (frame coordinates).
   int32_t CursorIdAt(int32_t x, int32_t y);
   // The key as the text takes it (xMorvaKeyboard): 0 handled, 1 not
