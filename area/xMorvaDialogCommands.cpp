@@ -83,20 +83,13 @@ int32_t InsertText(xMorvaEngine& text, const std::u16string& units) {
   return error;
 }
 
+// Opens a dialog that applies its own result and tells the host the
+// outcome: true when it was accepted.
 bool RunSelfApplying(xMorvaPlugIn& area, xMorvaDocument& document, int32_t command) {
   xMorvaDialogs* dialogs = xMorvaDialogSlot::Get();
-  // The speller of the old language goes first, so that the next check
-  // loads the chosen one.
-  if (command == 806) area.UnloadWinSpeller();
   const bool accepted = dialogs != nullptr && dialogs->RunSelfApplying(command, area, document);
   document.SetHostOutcome(accepted);
-  if (!accepted) return true;
-  switch (command) {
-    case 408: document.Refresh(true, true); break;
-    case 801: SetEditingLocked(area, document.Infos().GetLocked() != 0); break;
-    default: break;
-  }
-  return true;
+  return accepted;
 }
 
 void RunPropertyDialog(xMorvaPlugIn& area, xMorvaDocument& document, int32_t command) {
@@ -138,16 +131,6 @@ void RunPropertyDialog(xMorvaPlugIn& area, xMorvaDocument& document, int32_t com
   }
 }
 
-// Finds the next match with the area's parameters and shows it; no
-// match beeps.
-void FindAgain(xMorvaDocument& document, const xMorvaFindReplaceParameters& parameters) {
-  if (document.FindNext(parameters)) {
-    document.ShowSelection(true);
-  } else {
-    VSystemServices::Beep();
-  }
-}
-
 // Tells how many matches were replaced: the count and the list's words.
 void ShowReplacementCount(xMorvaPlugIn& area, int32_t count) {
   VStrInHandle message;
@@ -163,63 +146,6 @@ void ShowReplacementCount(xMorvaPlugIn& area, int32_t count) {
   uint8_t text[256];
   message.GetPText(text, 255, kCharSetMac);
   HostShowMessage(text);
-}
-
-// Replaces with the area's parameters: every match (the count is told,
-// none beeps) or the current match, the next one then found (none beeps).
-// The document is redrawn when something was replaced.
-void ReplaceAgain(xMorvaPlugIn& area, xMorvaDocument& document, xMorvaFindReplaceParameters& parameters,
-                  bool all) {
-  if (all) {
-    const int32_t count = document.ReplaceAll(parameters);
-    if (count <= 0) {
-      VSystemServices::Beep();
-      return;
-    }
-    document.Refresh(true, true);
-    ShowReplacementCount(area, count);
-    return;
-  }
-  if (!document.ReplaceNext(parameters)) {
-    VSystemServices::Beep();
-    return;
-  }
-  document.Refresh(true, true);
-}
-
-void RunFindReplace(xMorvaPlugIn& area, xMorvaDocument& document, int32_t command) {
-  xMorvaFindReplaceParameters* parameters = area.GetFindReplace();
-  if (parameters == nullptr) return;
-  xMorvaDialogs* dialogs = xMorvaDialogSlot::Get();
-  switch (command) {
-    case 208: {
-      const bool accepted = dialogs != nullptr && dialogs->RunFind(area, *parameters);
-      document.SetHostOutcome(accepted);
-      if (accepted) FindAgain(document, *parameters);
-      break;
-    }
-    case 209: FindAgain(document, *parameters); break;
-    case 210: {
-      bool all = false;
-      const bool accepted = dialogs != nullptr && dialogs->RunReplace(area, *parameters, all);
-      document.SetHostOutcome(accepted);
-      if (accepted) ReplaceAgain(area, document, *parameters, all);
-      break;
-    }
-    default: ReplaceAgain(area, document, *parameters, command == 212); break;
-  }
-}
-
-// The hyperlink at the selection, or an empty one, edited in the link
-// dialog; OK puts a link element with its values at the selection.
-void RunHyperlinkDialog(xMorvaPlugIn& area, xMorvaDocument& document, xMorvaEngine& text) {
-  xMorvaHyperlink link;
-  if (!text.GetHyperlinkAtSelection(link)) link = xMorvaHyperlink();
-  const bool accepted = link.EditInDialog(area);
-  document.SetHostOutcome(accepted);
-  if (!accepted) return;
-  DocumentChange change(document);
-  text.InsertHyperlinkWithUndo(link);
 }
 
 // The host expression at the selection, or a new one when none stands
@@ -254,17 +180,6 @@ bool PlaceOnPage(xMorvaDocument& document, VHostRef& reference, const VPictureDa
   document.SetModified();
   document.Refresh(false, true);
   return true;
-}
-
-// The formula editor on the host expression at the selection, then what
-// its reference gives put in the document.
-void RunPastePictureDialog(xMorvaPlugIn& area, xMorvaDocument& document, xMorvaEngine& text) {
-  std::unique_ptr<VHostRef> reference = ReferenceAtSelection(text);
-  if (!RunFormulaDialog(reference.get())) {
-    document.SetHostOutcome(false);
-    return;
-  }
-  xMorvaDialogCommands::PasteReference(area, *reference, reference->Evaluate());
 }
 
 }  // namespace
@@ -331,160 +246,308 @@ bool IsDialogCommand(int32_t command) {
 
 bool Run(xMorvaPlugIn& area, int32_t command) {
   if (!IsDialogCommand(command)) return false;
-  xMorvaDocument* document = area.GetDocument();
-  if (document == nullptr) return true;
-  xMorvaDialogs* dialogs = xMorvaDialogSlot::Get();
-  xMorvaEngine* text = CurrentText(*document);
+  if (area.GetDocument() == nullptr) return true;
   switch (command) {
-    case 10: case 105: case 408: case 755: case 801: case 802: case 806:
-      return RunSelfApplying(area, *document, command);
-    case 751: case 752: case 754:
-      RunPropertyDialog(area, *document, command);
-      return true;
-    case 208: case 209: case 210: case 211: case 212:
-      RunFindReplace(area, *document, command);
-      return true;
-    default:
-      break;
-  }
-  if (text == nullptr) return true;
-  bool accepted = false;
-  switch (command) {
-    case 407:
-      RunPastePictureDialog(area, *document, *text);
-      break;
-    case 413:
-      RunHyperlinkDialog(area, *document, *text);
-      break;
-    case 401: {
-      uint16_t format = kDefaultDateTimeFormat;
-      text->GetDateTimeFormatAtSelection(format);
-      bool element = false;
-      std::u16string chosen;
-      accepted = dialogs != nullptr && dialogs->RunDateTime(area, *document, format, element, chosen);
-      document->SetHostOutcome(accepted);
-      if (!accepted) break;
-      DocumentChange change(*document);
-      if (element) {
-        VDateRec date{};
-        int32_t seconds = 0;
-        xMorvaDocInfos::Now(date, seconds);
-        text->InsertDateTimeField(date, seconds, format, true);
-      } else {
-        InsertText(*text, chosen);
-      }
-      break;
-    }
-    case 402: {
-      uint32_t format = 0;
-      text->GetPageNumberFormatAtSelection(format);
-      accepted = dialogs != nullptr && dialogs->RunPageNumber(area, format);
-      document->SetHostOutcome(accepted);
-      if (!accepted) break;
-      DocumentChange change(*document);
-      text->InsertPageNumberField(format, true);
-      break;
-    }
-    case 409: {
-      // The selection's font, or the document's default when the table
-      // does not know its name.
-      VStr<255> name;
-      bool known = false;
-      if (!document->FontNameForIndex(text->GetPropertyValue(kPropertyFont), name, known) || !known) {
-        name.SetEmpty(false);
-        name.AppendCText(document->GetDefaultFontName().c_str(), kCharSetAnsi);
-      }
-      char buffer[256] = {};
-      name.GetCText(buffer, sizeof buffer, kCharSetAnsi);
-      std::string font = buffer;
-      char16_t character = u' ';
-      accepted = dialogs != nullptr && dialogs->RunSelectChar(area, font, character, false);
-      document->SetHostOutcome(accepted);
-      if (!accepted) break;
-      DocumentChange change(*document);
-      // The chosen font for the inserted character only: the typing after
-      // it keeps the font it had.
-      const int32_t previous = text->GetPropertyValue(kPropertyFont);
-      VStr<255> chosenName;
-      chosenName.AppendCText(font.c_str(), kCharSetAnsi);
-      const int16_t index = document->FontIndexForName(chosenName);
-      text->BeginUndoStep(kUndoSpecialChar, 0);
-      int32_t error = text->SetPropertyValue(kPropertyFont, index);
-      if (error == 0) error = text->TypeCharacter(character);
-      if (error == 0) error = text->SetPropertyValue(kPropertyFont, previous);
-      text->EndUndoStep(error);
-      break;
-    }
-    case 414: {
-      std::u16string expression;
-      accepted = dialogs != nullptr && dialogs->RunHTMLExpression(area, expression);
-      document->SetHostOutcome(accepted);
-      if (!accepted) break;
-      VStrInHandle string;
-      string.AppendUniChars(expression.data(), int32_t(expression.size()));
-      DocumentChange change(*document);
-      text->InsertHTMLExpressionWithUndo(string);
-      break;
-    }
-    case 753:
-      RunTabulations(area, -1);
-      break;
-    case 756: {
-      xMorvaDocParams params(document->GetParams());
-      accepted = dialogs != nullptr && dialogs->RunColumns(area, params);
-      document->SetHostOutcome(accepted);
-      if (!accepted) break;
-      if (!params.IsEqual(document->GetParams())) document->SetModified();
-      document->Params() = params;
-      document->UpdateReferencePrinter();
-      document->Refresh(true, true);
-      break;
-    }
-    case 807: {
-      int32_t page = 0;
-      accepted = dialogs != nullptr && dialogs->RunGotoPage(area, page);
-      document->SetHostOutcome(accepted);
-      if (accepted) document->GoToPage(page);
-      break;
-    }
-    default:
-      break;
+    case 10: area.RunAboutDialog(); break;
+    case 105: area.RunPreferencesDialog(); break;
+    case 208: area.FindCommand(); break;
+    case 209: area.FindAgain(); break;
+    case 210: area.ReplaceCommand(); break;
+    case 211: area.ReplaceAgain(false); break;
+    case 212: area.ReplaceAgain(true); break;
+    case 401: area.RunDateTimeDialog(); break;
+    case 402: area.RunPageNumberDialog(); break;
+    case 407: area.RunPastePictureDialog(); break;
+    case 408: area.RunNewArrayDialog(); break;
+    case 409: area.RunSpecialCharDialog(); break;
+    case 413: area.RunHyperlinkDialog(); break;
+    case 414: area.RunHTMLexpressionDialog(); break;
+    case 751: area.RunFontDialog(); break;
+    case 752: area.RunParagraphDialog(); break;
+    case 753: area.RunTabulationsDialog(-1); break;
+    case 754: area.RunBorderDialog(); break;
+    case 755: area.RunStyleSheetsDialog(); break;
+    case 756: area.RunColumnsDialog(); break;
+    case 801: area.RunInformationsDialog(); break;
+    case 802: area.RunStatisticsDialog(); break;
+    case 806: area.RunLanguageDialog(); break;
+    case 807: area.RunGotoPageDialog(); break;
+    default: break;
   }
   return true;
 }
 
-void RunTabulations(xMorvaPlugIn& area, int32_t position) {
-  xMorvaDocument* document = area.GetDocument();
-  xMorvaEngine* text = document != nullptr ? CurrentText(*document) : nullptr;
+}  // namespace xMorvaDialogCommands
+
+// ---- The area's dialog commands
+
+void xMorvaPlugIn::RunAboutDialog() {
+  if (fDocument) RunSelfApplying(*this, *fDocument, 10);
+}
+
+void xMorvaPlugIn::RunPreferencesDialog() {
+  if (fDocument) RunSelfApplying(*this, *fDocument, 105);
+}
+
+void xMorvaPlugIn::RunNewArrayDialog() {
+  if (fDocument && RunSelfApplying(*this, *fDocument, 408)) fDocument->Refresh(true, true);
+}
+
+void xMorvaPlugIn::RunStyleSheetsDialog() {
+  if (fDocument) RunSelfApplying(*this, *fDocument, 755);
+}
+
+void xMorvaPlugIn::RunInformationsDialog() {
+  if (fDocument && RunSelfApplying(*this, *fDocument, 801)) SetEditingLocked(*this, fDocument->Infos().GetLocked() != 0);
+}
+
+void xMorvaPlugIn::RunStatisticsDialog() {
+  if (fDocument) RunSelfApplying(*this, *fDocument, 802);
+}
+
+void xMorvaPlugIn::RunLanguageDialog() {
+  if (!fDocument) return;
+  // The speller of the old language goes first, so that the next check
+  // loads the chosen one.
+  UnloadWinSpeller();
+  RunSelfApplying(*this, *fDocument, 806);
+}
+
+void xMorvaPlugIn::RunFontDialog() {
+  if (fDocument) RunPropertyDialog(*this, *fDocument, 751);
+}
+
+void xMorvaPlugIn::RunParagraphDialog() {
+  if (fDocument) RunPropertyDialog(*this, *fDocument, 752);
+}
+
+void xMorvaPlugIn::RunBorderDialog() {
+  if (fDocument) RunPropertyDialog(*this, *fDocument, 754);
+}
+
+void xMorvaPlugIn::RunDateTimeDialog() {
+  xMorvaEngine* text = fDocument ? CurrentText(*fDocument) : nullptr;
+  if (text == nullptr) return;
+  xMorvaDialogs* dialogs = xMorvaDialogSlot::Get();
+  uint16_t format = kDefaultDateTimeFormat;
+  text->GetDateTimeFormatAtSelection(format);
+  bool element = false;
+  std::u16string chosen;
+  const bool accepted = dialogs != nullptr && dialogs->RunDateTime(*this, *fDocument, format, element, chosen);
+  fDocument->SetHostOutcome(accepted);
+  if (!accepted) return;
+  DocumentChange change(*fDocument);
+  if (element) {
+    VDateRec date{};
+    int32_t seconds = 0;
+    xMorvaDocInfos::Now(date, seconds);
+    text->InsertDateTimeField(date, seconds, format, true);
+  } else {
+    InsertText(*text, chosen);
+  }
+}
+
+void xMorvaPlugIn::RunPageNumberDialog() {
+  xMorvaEngine* text = fDocument ? CurrentText(*fDocument) : nullptr;
+  if (text == nullptr) return;
+  xMorvaDialogs* dialogs = xMorvaDialogSlot::Get();
+  uint32_t format = 0;
+  text->GetPageNumberFormatAtSelection(format);
+  const bool accepted = dialogs != nullptr && dialogs->RunPageNumber(*this, format);
+  fDocument->SetHostOutcome(accepted);
+  if (!accepted) return;
+  DocumentChange change(*fDocument);
+  text->InsertPageNumberField(format, true);
+}
+
+// The formula editor on the host expression at the selection, then what
+// its reference gives put in the document.
+void xMorvaPlugIn::RunPastePictureDialog() {
+  xMorvaEngine* text = fDocument ? CurrentText(*fDocument) : nullptr;
+  if (text == nullptr) return;
+  std::unique_ptr<VHostRef> reference = ReferenceAtSelection(*text);
+  if (!RunFormulaDialog(reference.get())) {
+    fDocument->SetHostOutcome(false);
+    return;
+  }
+  xMorvaDialogCommands::PasteReference(*this, *reference, reference->Evaluate());
+}
+
+void xMorvaPlugIn::RunSpecialCharDialog() {
+  xMorvaEngine* text = fDocument ? CurrentText(*fDocument) : nullptr;
+  if (text == nullptr) return;
+  xMorvaDialogs* dialogs = xMorvaDialogSlot::Get();
+  // The selection's font, or the document's default when the table does
+  // not know its name.
+  VStr<255> name;
+  bool known = false;
+  if (!fDocument->FontNameForIndex(text->GetPropertyValue(kPropertyFont), name, known) || !known) {
+    name.SetEmpty(false);
+    name.AppendCText(fDocument->GetDefaultFontName().c_str(), kCharSetAnsi);
+  }
+  char buffer[256] = {};
+  name.GetCText(buffer, sizeof buffer, kCharSetAnsi);
+  std::string font = buffer;
+  char16_t character = u' ';
+  const bool accepted = dialogs != nullptr && dialogs->RunSelectChar(*this, font, character, false);
+  fDocument->SetHostOutcome(accepted);
+  if (!accepted) return;
+  DocumentChange change(*fDocument);
+  // The chosen font for the inserted character only: the typing after it
+  // keeps the font it had.
+  const int32_t previous = text->GetPropertyValue(kPropertyFont);
+  VStr<255> chosenName;
+  chosenName.AppendCText(font.c_str(), kCharSetAnsi);
+  const int16_t index = fDocument->FontIndexForName(chosenName);
+  text->BeginUndoStep(kUndoSpecialChar, 0);
+  int32_t error = text->SetPropertyValue(kPropertyFont, index);
+  if (error == 0) error = text->TypeCharacter(character);
+  if (error == 0) error = text->SetPropertyValue(kPropertyFont, previous);
+  text->EndUndoStep(error);
+}
+
+// The hyperlink at the selection, or an empty one, edited in the link
+// dialog; OK puts a link element with its values at the selection.
+void xMorvaPlugIn::RunHyperlinkDialog() {
+  xMorvaEngine* text = fDocument ? CurrentText(*fDocument) : nullptr;
+  if (text == nullptr) return;
+  xMorvaHyperlink link;
+  if (!text->GetHyperlinkAtSelection(link)) link = xMorvaHyperlink();
+  const bool accepted = link.EditInDialog(*this);
+  fDocument->SetHostOutcome(accepted);
+  if (!accepted) return;
+  DocumentChange change(*fDocument);
+  text->InsertHyperlinkWithUndo(link);
+}
+
+void xMorvaPlugIn::RunHTMLexpressionDialog() {
+  xMorvaEngine* text = fDocument ? CurrentText(*fDocument) : nullptr;
+  if (text == nullptr) return;
+  xMorvaDialogs* dialogs = xMorvaDialogSlot::Get();
+  std::u16string expression;
+  const bool accepted = dialogs != nullptr && dialogs->RunHTMLExpression(*this, expression);
+  fDocument->SetHostOutcome(accepted);
+  if (!accepted) return;
+  VStrInHandle string;
+  string.AppendUniChars(expression.data(), int32_t(expression.size()));
+  DocumentChange change(*fDocument);
+  text->InsertHTMLExpressionWithUndo(string);
+}
+
+void xMorvaPlugIn::RunTabulationsDialog(int32_t position) {
+  xMorvaEngine* text = fDocument ? CurrentText(*fDocument) : nullptr;
   if (text == nullptr) return;
   xMorvaDialogs* dialogs = xMorvaDialogSlot::Get();
   xMorvaTabs tabs(text->GetCurrentTabs());
-  const bool accepted = dialogs != nullptr && dialogs->RunTabulations(area, position, tabs);
-  document->SetHostOutcome(accepted);
+  const bool accepted = dialogs != nullptr && dialogs->RunTabulations(*this, position, tabs);
+  fDocument->SetHostOutcome(accepted);
   if (!accepted) return;
-  DocumentChange change(*document);
+  DocumentChange change(*fDocument);
   text->SetTabsWithUndo(tabs);
 }
 
-bool AskValue(xMorvaPlugIn& area, int32_t command, int32_t current, int32_t& value) {
+void xMorvaPlugIn::RunColumnsDialog() {
+  if (!fDocument || CurrentText(*fDocument) == nullptr) return;
   xMorvaDialogs* dialogs = xMorvaDialogSlot::Get();
-  xMorvaDocument* document = area.GetDocument();
-  if (dialogs == nullptr || document == nullptr) return false;
-  bool accepted = false;
+  xMorvaDocParams params(fDocument->GetParams());
+  const bool accepted = dialogs != nullptr && dialogs->RunColumns(*this, params);
+  fDocument->SetHostOutcome(accepted);
+  if (!accepted) return;
+  if (!params.IsEqual(fDocument->GetParams())) fDocument->SetModified();
+  fDocument->Params() = params;
+  fDocument->UpdateReferencePrinter();
+  fDocument->Refresh(true, true);
+}
+
+void xMorvaPlugIn::RunGotoPageDialog() {
+  if (!fDocument || CurrentText(*fDocument) == nullptr) return;
+  xMorvaDialogs* dialogs = xMorvaDialogSlot::Get();
+  int32_t page = 0;
+  const bool accepted = dialogs != nullptr && dialogs->RunGotoPage(*this, page);
+  fDocument->SetHostOutcome(accepted);
+  if (accepted) fDocument->GoToPage(page);
+}
+
+bool xMorvaPlugIn::AskValue(int32_t command, int32_t current, int32_t& value) {
+  if (xMorvaDialogSlot::Get() == nullptr || fDocument == nullptr) return false;
   value = current;
-  if (command == 724) {
-    accepted = dialogs->RunInterline(area, value);
-  } else if (command == 1028) {
-    std::string font = "Wingdings";
-    char16_t character = char16_t(current);
-    accepted = dialogs->RunSelectChar(area, font, character, true);
-    if (accepted) value = character;
-  } else {
-    return false;
-  }
-  document->SetHostOutcome(accepted);
+  if (command == 724) return RunInterlineDialog(value);
+  if (command == 1028) return ChooseSymbolChar(value);
+  return false;
+}
+
+bool xMorvaPlugIn::RunInterlineDialog(int32_t& value) {
+  xMorvaDialogs* dialogs = xMorvaDialogSlot::Get();
+  if (dialogs == nullptr || fDocument == nullptr) return false;
+  const int32_t current = value;
+  const bool accepted = dialogs->RunInterline(*this, value);
+  fDocument->SetHostOutcome(accepted);
   if (!accepted) value = current;
   return accepted;
 }
 
-}  // namespace xMorvaDialogCommands
+bool xMorvaPlugIn::ChooseSymbolChar(int32_t& character) {
+  xMorvaDialogs* dialogs = xMorvaDialogSlot::Get();
+  if (dialogs == nullptr || fDocument == nullptr) return false;
+  std::string font = "Wingdings";
+  char16_t chosen = char16_t(character);
+  const bool accepted = dialogs->RunSelectChar(*this, font, chosen, true);
+  fDocument->SetHostOutcome(accepted);
+  if (accepted) character = chosen;
+  return accepted;
+}
+
+// ---- Find and replace, with the area's search parameters
+
+void xMorvaPlugIn::FindCommand() {
+  xMorvaFindReplaceParameters* parameters = GetFindReplace();
+  if (!fDocument || parameters == nullptr) return;
+  xMorvaDialogs* dialogs = xMorvaDialogSlot::Get();
+  const bool accepted = dialogs != nullptr && dialogs->RunFind(*this, *parameters);
+  fDocument->SetHostOutcome(accepted);
+  if (accepted) FindAgain();
+}
+
+// Finds the next match and shows it; no match beeps.
+void xMorvaPlugIn::FindAgain() {
+  xMorvaFindReplaceParameters* parameters = GetFindReplace();
+  if (!fDocument || parameters == nullptr) return;
+  if (fDocument->FindNext(*parameters)) {
+    fDocument->ShowSelection(true);
+  } else {
+    VSystemServices::Beep();
+  }
+}
+
+void xMorvaPlugIn::ReplaceCommand() {
+  xMorvaFindReplaceParameters* parameters = GetFindReplace();
+  if (!fDocument || parameters == nullptr) return;
+  xMorvaDialogs* dialogs = xMorvaDialogSlot::Get();
+  bool all = false;
+  const bool accepted = dialogs != nullptr && dialogs->RunReplace(*this, *parameters, all);
+  fDocument->SetHostOutcome(accepted);
+  if (accepted) ReplaceAgain(all);
+}
+
+// Every match (the count is told, none beeps) or the current match, the
+// next one then found (none beeps). The document is redrawn when something
+// was replaced.
+void xMorvaPlugIn::ReplaceAgain(bool all) {
+  xMorvaFindReplaceParameters* parameters = GetFindReplace();
+  if (!fDocument || parameters == nullptr) return;
+  if (all) {
+    const int32_t count = fDocument->ReplaceAll(*parameters);
+    if (count <= 0) {
+      VSystemServices::Beep();
+      return;
+    }
+    fDocument->Refresh(true, true);
+    ShowReplacementCount(*this, count);
+    return;
+  }
+  if (!fDocument->ReplaceNext(*parameters)) {
+    VSystemServices::Beep();
+    return;
+  }
+  fDocument->Refresh(true, true);
+}

@@ -1,7 +1,8 @@
-// The dialog commands of an editing area: each opens one modal dialog with
-// the area's values, tells the host the outcome, and on OK applies what the
-// dialog chose in one change of the document. The dialogs layer installs
-// the dialogs at start; without them every dialog counts as cancelled.
+// The dialog commands of an editing area: each (an operation of the area,
+// xMorvaPlugIn) opens one modal dialog with the area's values, tells the
+// host the outcome, and on OK applies what the dialog chose in one change
+// of the document. The dialogs layer installs the dialogs at start; without
+// them every dialog counts as cancelled.
 #pragma once
 
 #include <cstdint>
@@ -85,17 +86,12 @@ using xMorvaDialogSlot = VService<xMorvaDialogs>;
 
 namespace xMorvaDialogCommands {
 
-// Whether the command is one of the dialog commands below.
+// Whether the command is one of the area's dialog commands.
 bool IsDialogCommand(int32_t command);
-// Runs the dialog command on the area; false for a command that is none.
+// Runs the dialog command through the area's runner for it (the
+// xMorvaPlugIn operations declared with the dialog commands); false for a
+// command that is none.
 bool Run(xMorvaPlugIn& area, int32_t command);
-// The interline (724) and symbol (1028) dialogs hand their value back:
-// true with `value` on OK.
-bool AskValue(xMorvaPlugIn& area, int32_t command, int32_t current, int32_t& value);
-// The tab stops dialog (753) with the stop at `position` selected (-1:
-// none, as the command opens it; the ruler names the stop double-clicked);
-// on OK its list goes to the selected paragraphs in one undo step.
-void RunTabulations(xMorvaPlugIn& area, int32_t position);
 
 // What the paste picture command (407) does once the formula editor has
 // accepted `reference`, whose current value is `value` (taken; null for

@@ -323,14 +323,6 @@ void xMorvaPlugIn::UnloadWinSpeller() {
   if (fSpeller) fSpeller->Unload();
 }
 
-bool xMorvaPlugIn::AskValue(int32_t command, int32_t current, int32_t& value) {
-  return xMorvaDialogCommands::AskValue(*this, command, current, value);
-}
-
-void xMorvaPlugIn::RunTabulationsDialog(int32_t position) {
-  xMorvaDialogCommands::RunTabulations(*this, position);
-}
-
 void xMorvaPlugIn::RunCommand(int32_t command) {
   if (RunFileCommand(command)) return;
   if (xMorvaDialogCommands::Run(*this, command)) return;

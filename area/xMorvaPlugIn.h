@@ -109,6 +109,9 @@ class xMorvaPlugIn : public VPlugIn, public xMorvaHostObject, public xMorvaDocum
   xMorvaWinSpeller* GetSpeller() const { return fSpeller.get(); }
   // The interline and symbol dialogs; no other value is asked here.
   bool AskValue(int32_t command, int32_t current, int32_t& value) override;
+  // The tab stops dialog (753) with the stop at `position` selected (-1:
+  // none, as the command opens it; the ruler names the stop double-clicked);
+  // on OK its list goes to the selected paragraphs in one undo step.
   void RunTabulationsDialog(int32_t position) override;
   bool CanClose(uint8_t flag) override { return CanDeleteArea(flag != 0); }
   void SetContentSize(int32_t width, int32_t height) override;
@@ -142,6 +145,47 @@ class xMorvaPlugIn : public VPlugIn, public xMorvaHostObject, public xMorvaDocum
   bool EditPagePicture() override;
   bool EditTextPicture() override;
   void ApplyTextPictureEdit() override;
+
+  // ---- The dialog commands (xMorvaDialogCommands.cpp), by document
+  // command: each opens its dialog with the area's values, tells the host
+  // the outcome and applies an accepted choice in one change of the
+  // document. About (10), preferences (105), new table (408), style sheets
+  // (755), informations (801), statistics (802) and language (806) apply
+  // their results themselves.
+  void RunAboutDialog();
+  void RunPreferencesDialog();
+  void RunDateTimeDialog();
+  void RunPageNumberDialog();
+  void RunPastePictureDialog();
+  void RunNewArrayDialog();
+  void RunSpecialCharDialog();
+  void RunHyperlinkDialog();
+  void RunHTMLexpressionDialog();
+  void RunFontDialog();
+  void RunParagraphDialog();
+  void RunBorderDialog();
+  void RunStyleSheetsDialog();
+  void RunColumnsDialog();
+  void RunInformationsDialog();
+  void RunStatisticsDialog();
+  // The loaded speller goes first, so that the next check loads the
+  // chosen language.
+  void RunLanguageDialog();
+  void RunGotoPageDialog();
+  // The interline (724) and the symbol in the font "Wingdings" (1028, and
+  // the paragraph dialog's bullet): the value in and, on OK, the one
+  // chosen; answers whether the dialog was accepted.
+  bool RunInterlineDialog(int32_t& value);
+  bool ChooseSymbolChar(int32_t& character);
+  // Find (208), find again (209), replace (210) and replace again (211 the
+  // current match, 212 every match) with the area's search parameters.
+  // The command lookup of the frames keeps its name beside the find
+  // command.
+  using VPlugIn::FindCommand;
+  void FindCommand();
+  void FindAgain();
+  void ReplaceCommand();
+  void ReplaceAgain(bool all);
 
   // ---- The area's own operations.
   void SetAreaTitle();

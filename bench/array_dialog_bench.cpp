@@ -11,7 +11,7 @@
 #include "area/xMorvaPlugIn.h"
 #include "bench/AreaBenchSupport.h"
 #include "bench/BenchMain.h"
-#include "dialogs/xMorvaNewArrayDialog.h"
+#include "dialogs/xMorvaDialogNewArray.h"
 #include "document/xMorvaDocument.h"
 #include "graphics/pictures/VEmfPictureData.h"
 
@@ -27,7 +27,7 @@ void BM_ArrayPreviewAfterOneChange(benchmark::State& state) {
   auto* area = new xMorvaPlugIn(package.get());
   xMorvaDocument* document = area->GetDocument();
   {
-    xMorvaNewArrayDialog dialog(area, document);
+    xMorvaDialogNewArray dialog(area, document);
     if (!dialog.MakePreview()) {
       state.SkipWithError("no preview engine");
     } else {

@@ -143,7 +143,7 @@ void PasteDocumentInTheMiddle(benchmark::State& state) {
     const int32_t middle = body->GetLength() / 2;
     body->SetSelection(middle, middle);
     state.ResumeTiming();
-    if (document->PasteStreamFromHandle(stream, false) != 0) {
+    if (document->PasteStreamHandle(stream, false) != 0) {
       state.SkipWithError("paste failed");
       break;
     }

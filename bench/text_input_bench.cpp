@@ -111,7 +111,7 @@ void BM_TypingAtTheEnd(benchmark::State& state) {
     const char16_t c = char16_t(kWords[next]);
     next = (next + 1) % (sizeof kWords - 1);
     const VShortcut key(c, int16_t(c), false, false, false);
-    benchmark::DoNotOptimize(area.frame->TypeKey(key));
+    benchmark::DoNotOptimize(area.frame->KeyDown(key));
   }
   const int32_t typed = area.text->GetLength() - before;
   if (typed != int32_t(state.iterations())) state.SkipWithError("a key was not typed");

@@ -56,7 +56,7 @@ set(QV_UNITY_EXCLUDED
   # Libraries: constants and helpers of the same name in several files.
   area/commands/xMorvaAreaCommands.cpp            # the command value helpers by name
   area/commands/xMorvaViewCommands.cpp            # the command value helpers by name
-  dialogs/xMorvaNewArrayDialog.cpp                # the colour tables and list helpers by name
+  dialogs/xMorvaDialogNewArray.cpp                # the colour tables and list helpers by name
   document/xMorvaDocumentOptions.cpp              # kNarrowestText
   document/xMorvaFind.cpp                         # kTabElement
   document/xMorvaTabs.cpp                         # kVersion0100

@@ -31,6 +31,24 @@ constexpr int32_t kHighestNumberStyle = 6;
 // an edge that draws a separator.
 constexpr uint8_t kSeparatorEdge = 5;
 
+// Reads one list at the reader: its 16-bit count, then that many {32-bit
+// id, 32-bit value}. A negative count is an empty list. Only the entries
+// the data holds are read: a count past the end reads no further than it,
+// and the answer is then false.
+bool ReadPropertyList(ByteSpanReader& reader, std::vector<std::pair<int32_t, int32_t>>& list) {
+  if (reader.Remaining() < 2) return false;
+  const int16_t count = reader.I16();
+  if (count <= 0) return true;
+  const size_t whole = std::min<size_t>(size_t(count), reader.Remaining() / kEntryBytes);
+  list.reserve(whole);
+  for (size_t i = 0; i < whole; ++i) {
+    const int32_t id = reader.I32();
+    const int32_t value = reader.I32();
+    list.emplace_back(id, value);
+  }
+  return whole == size_t(count);
+}
+
 }  // namespace
 
 bool ReadArrayTemplate(const void* data, size_t size, xMorvaArrayTemplate& out) {
@@ -41,19 +59,7 @@ bool ReadArrayTemplate(const void* data, size_t size, xMorvaArrayTemplate& out) 
   reader.Skip(3);
   out.alignment = reader.I16();
   for (auto& list : out.lists) {
-    if (reader.Remaining() < 2) return false;
-    const int16_t count = reader.I16();
-    if (count <= 0) continue;
-    // Only the entries the data holds: a count past the end reads no
-    // further than it.
-    const size_t whole = std::min<size_t>(size_t(count), reader.Remaining() / kEntryBytes);
-    list.reserve(whole);
-    for (size_t i = 0; i < whole; ++i) {
-      const int32_t id = reader.I32();
-      const int32_t value = reader.I32();
-      list.emplace_back(id, value);
-    }
-    if (whole < size_t(count)) return false;
+    if (!ReadPropertyList(reader, list)) return false;
   }
   return true;
 }
@@ -291,8 +297,8 @@ int32_t xMorvaArrayTable::WriteNumber(xMorvaEngine& engine, int32_t number, int1
   return written;
 }
 
-void xMorvaArrayTable::WriteLine(xMorvaEngine& engine, xMorvaArrayFieldSource* fields, int32_t line,
-                                 bool applyColumns) {
+void xMorvaArrayTable::WriteTableLine(xMorvaEngine& engine, xMorvaArrayFieldSource* fields, int32_t line,
+                                      bool applyColumns) {
   int32_t start = engine.GetSelStart();
   const int16_t kind = line == 1 ? kFirstLine : line == fLines ? kLastLine : 0;
   const Line body;
@@ -336,7 +342,7 @@ void xMorvaArrayTable::WriteLine(xMorvaEngine& engine, xMorvaArrayFieldSource* f
   engine.SetSelection(start + 1, start + 1);
 }
 
-void xMorvaArrayTable::Build(xMorvaEngine& engine, xMorvaArrayFieldSource* fields) {
+void xMorvaArrayTable::BuildTable(xMorvaEngine& engine, xMorvaArrayFieldSource* fields) {
   if (fLines < 1 || fColumns < 1 || fTemplate < 1 || KeptColumns() < fColumns) return;
   engine.Clear();
   engine.InsertParagraphEnd();
@@ -354,21 +360,21 @@ void xMorvaArrayTable::Build(xMorvaEngine& engine, xMorvaArrayFieldSource* field
   };
   if (fLines > 1) {
     SetAllProperties(engine, LineKind(kFirstLine).record);
-    WriteLine(engine, fields, 1, definesOnly(LineKind(kFirstLine).record, true));
+    WriteTableLine(engine, fields, 1, definesOnly(LineKind(kFirstLine).record, true));
     int32_t i = 2;
     for (; i < fLines - 1; i += 2) {
       SetAllProperties(engine, LineKind(kEvenLine).record);
-      WriteLine(engine, fields, i, true);
+      WriteTableLine(engine, fields, i, true);
       SetAllProperties(engine, LineKind(kOddLine).record);
-      WriteLine(engine, fields, i + 1, true);
+      WriteTableLine(engine, fields, i + 1, true);
     }
     if (fLines % 2 == 1) {
       SetAllProperties(engine, LineKind(kEvenLine).record);
-      WriteLine(engine, fields, fLines - 1, true);
+      WriteTableLine(engine, fields, fLines - 1, true);
     }
   }
   SetAllProperties(engine, LineKind(kLastLine).record);
-  WriteLine(engine, fields, fLines, definesOnly(LineKind(kLastLine).record, false));
+  WriteTableLine(engine, fields, fLines, definesOnly(LineKind(kLastLine).record, false));
 
   xMorvaTabs none;
   engine.SetTabs(none);

@@ -139,12 +139,12 @@ class xMorvaArrayTable {
   // Builds the table text in `engine` (emptied first). Nothing is done
   // when L, C or the template number is below 1. `fields` may be null:
   // field cells then stay empty.
-  void Build(xMorvaEngine& engine, xMorvaArrayFieldSource* fields);
+  void BuildTable(xMorvaEngine& engine, xMorvaArrayFieldSource* fields);
 
  private:
   bool HasAlignmentStop(const Column& column) const;
   bool HasTrailingTab(const Column& column) const;
-  void WriteLine(xMorvaEngine& engine, xMorvaArrayFieldSource* fields, int32_t line, bool applyColumns);
+  void WriteTableLine(xMorvaEngine& engine, xMorvaArrayFieldSource* fields, int32_t line, bool applyColumns);
   int32_t WriteNumber(xMorvaEngine& engine, int32_t number, int16_t style);
   static void SetAllProperties(xMorvaEngine& engine, const Record& record);
 

@@ -15,7 +15,7 @@
 #include "dialogs/xMorvaHyperlinkDialog.h"
 #include "dialogs/xMorvaInsertDateTimeDialog.h"
 #include "dialogs/xMorvaInsertPageNumberDialog.h"
-#include "dialogs/xMorvaNewArrayDialog.h"
+#include "dialogs/xMorvaDialogNewArray.h"
 #include "dialogs/xMorvaParagraphDialog.h"
 #include "dialogs/xMorvaPictureDialog.h"
 #include "dialogs/xMorvaPrintPreviewDialog.h"

@@ -425,7 +425,7 @@ class xMorvaDocument : public VObject,
   void PasteRuler();
   // Pastes an 'xMo7' stream held in a handle or in memory at the selection
   // and puts the caret after it: the engine's error code, 0 on success.
-  int32_t PasteStreamFromHandle(VMemHandle handle, bool refresh);
+  int32_t PasteStreamHandle(VMemHandle handle, bool refresh);
   int32_t PasteStreamFromMemory(const void* bytes, uint32_t size, bool refresh);
   // Inserts element units (`count` positions) at the selection in one undo
   // step, the computed elements among them refreshed when asked; the caret

@@ -133,7 +133,7 @@ void xMorvaDocument::PasteClipboard() {
   if (gClipboard->HasData(kScrapStream)) {
     const VMemHandle stream = gClipboard->GetData(kScrapStream);
     if (stream == 0) return;
-    PasteStreamFromHandle(stream, true);
+    PasteStreamHandle(stream, true);
     gMemoryMgr->DisposeHandle(stream);
     Refresh(true, false);
     return;
@@ -264,7 +264,7 @@ void xMorvaDocument::PasteRuler() {
   Refresh(true, false);
 }
 
-int32_t xMorvaDocument::PasteStreamFromHandle(VMemHandle handle, bool refresh) {
+int32_t xMorvaDocument::PasteStreamHandle(VMemHandle handle, bool refresh) {
   const uint32_t size = HandleSize(handle);
   const void* bytes = size != 0 ? gMemoryMgr->LockHandle(handle) : nullptr;
   const int32_t result = PasteStream(bytes, bytes != nullptr ? size : 0, refresh);

@@ -337,7 +337,7 @@ void Edit(Session& session, FuzzInput& input) {
       const VMemHandle copied = session.Current().WriteStream(document);
       Select(session, input, (op & 0x80) != 0);
       if (copied != 0) {
-        document.PasteStreamFromHandle(copied, true);
+        document.PasteStreamHandle(copied, true);
         gMemoryMgr->DisposeHandle(copied);
       }
       break;

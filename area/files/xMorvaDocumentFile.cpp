@@ -58,7 +58,7 @@ xMorvaEngine* EngineOf(const xMorvaDocument& document, int16_t part) {
 // The picture of the first page (a blank page with `blank`) as the bytes of
 // a PICT whose header is in this writer's order; empty when none could be
 // made.
-std::vector<uint8_t> PreviewPicture(xMorvaDocument& document, bool blank) {
+std::vector<uint8_t> DocumentToPicture(xMorvaDocument& document, bool blank) {
   const int32_t width = document.GetParams().GetPageWidth();
   const int32_t height = document.GetParams().GetPageHeight();
   VMetafilePort port(nullptr, 0, 0, width, height);
@@ -231,7 +231,7 @@ bool WriteDocument(xMorvaDocument& document, VStream& stream, bool preview, bool
   stream.SetByteOrders(kByteOrderLittle, kByteOrderKeep);
   bool written = true;
   if (preview) {
-    const std::vector<uint8_t> picture = PreviewPicture(document, blank);
+    const std::vector<uint8_t> picture = DocumentToPicture(document, blank);
     written = !picture.empty() && PutBytes(stream, picture.data(), uint32_t(picture.size()));
   }
   stream.PutWord(0);

@@ -40,7 +40,7 @@ class TextInputTest : public AreaTest {
   int32_t Press(int16_t code, int modifiers = 0, char16_t character = 0) {
     const VShortcut key(character, code, (modifiers & kCmd) != 0, (modifiers & kOpt) != 0,
                         (modifiers & kShift) != 0);
-    return frame->TypeKey(key);
+    return frame->KeyDown(key);
   }
   // Characters typed one key each; "\n" is Return.
   void Type(const std::string& text) {

@@ -55,7 +55,7 @@ class TextViewTest : public AreaTest {
     for (char c : text) {
       const VShortcut key(c == '\n' ? char16_t(0) : char16_t(c), c == '\n' ? kKeyReturn : int16_t(c), false,
                           false, false);
-      EXPECT_EQ(frame->TypeKey(key), 0) << c;
+      EXPECT_EQ(frame->KeyDown(key), 0) << c;
     }
   }
   xMorvaPlugIn* area = nullptr;
@@ -138,8 +138,8 @@ TEST_F(TextViewTest, KeysTypeIntoTheDocumentAndAHiddenFrameLeavesItAlone) {
   EXPECT_EQ(text->GetSelStart(), 8);
   EXPECT_FALSE(text->HasSelection());
   // Control characters and command keys are not the text's.
-  EXPECT_EQ(frame->TypeKey(VShortcut(char16_t(7), 7, false, false, false)), kKeyNotHandled);
-  EXPECT_EQ(frame->TypeKey(VShortcut(char16_t('b'), 'B', true, false, false)), kKeyNotHandled);
+  EXPECT_EQ(frame->KeyDown(VShortcut(char16_t(7), 7, false, false, false)), kKeyNotHandled);
+  EXPECT_EQ(frame->KeyDown(VShortcut(char16_t('b'), 'B', true, false, false)), kKeyNotHandled);
   // A hidden frame answers "not handled" without touching the document.
   const uint32_t size = text->GetStreamSize();
   frame->SetVisible(false);
@@ -149,7 +149,7 @@ TEST_F(TextViewTest, KeysTypeIntoTheDocumentAndAHiddenFrameLeavesItAlone) {
   // A locked area takes the key and changes nothing.
   frame->SetVisible(true);
   area->StoreAreaLock(true);
-  EXPECT_EQ(frame->TypeKey(VShortcut(char16_t('x'), 'X', false, false, false)), 0);
+  EXPECT_EQ(frame->KeyDown(VShortcut(char16_t('x'), 'X', false, false, false)), 0);
   EXPECT_EQ(text->GetStreamSize(), size);
 }
 

@@ -38,21 +38,15 @@ bool xMorvaPlugIn::IsPagePictureSelected() {
   return pictures != nullptr && pictures->HasSelection();
 }
 
-// The edit dialog on a copy of the selected page picture; on OK the copy
-// goes back, and a changed expression is stored and shown anew. The run's
-// outcome goes to the host.
+// The pictures on the pages edit the selected one in the dialog the area
+// runs.
 bool xMorvaPlugIn::EditPagePicture() {
   xMorvaPicturesInPage* pictures = GetPagePictureList();
-  VMemoryResourceFile* store = fDocument ? fDocument->GetStyleSheetStore() : nullptr;
   xMorvaDialogs* dialogs = xMorvaDialogSlot::Get();
-  if (pictures == nullptr || store == nullptr || !pictures->HasSelection() || dialogs == nullptr) return false;
-  xMorvaPagePicture entry = pictures->GetEntry(pictures->GetSelection());
-  const std::unique_ptr<VHostRef> reference(pictures->NewSelectedReference(*store));
-  bool expressionChanged = false;
-  const bool accepted = dialogs->RunEditPictureInPage(*this, *fDocument, entry, reference.get(), expressionChanged);
-  fDocument->SetHostOutcome(accepted);
-  if (!accepted) return false;
-  return pictures->ReplaceSelected(*store, entry, expressionChanged ? reference.get() : nullptr);
+  if (pictures == nullptr || !fDocument || dialogs == nullptr) return false;
+  return pictures->EditSelected(*fDocument, [&](xMorvaPagePicture& entry, VHostRef* expression, bool& changed) {
+    return dialogs->RunEditPictureInPage(*this, *fDocument, entry, expression, changed);
+  });
 }
 
 // The edit dialog of the picture selected in the text, on its header

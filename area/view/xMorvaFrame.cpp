@@ -50,7 +50,7 @@ constexpr int32_t kTextRedo = 6;
 
 xMorvaFrame::xMorvaFrame(VPaneView* paneView, xMorvaDocument* document, xMorvaPlugIn* area)
     : VScrolledView(paneView), fArea(area) {
-  fFocusKindChanged = 0;
+  focusKindChanged = 0;
   SetDocument(document);
   SetEnabled(true);
   if (paneView != nullptr) {
@@ -60,7 +60,7 @@ xMorvaFrame::xMorvaFrame(VPaneView* paneView, xMorvaDocument* document, xMorvaPl
     paneView->SetMinimumPaneSize(kMinimumPane, kMinimumPane);
   }
   SetCursorId(kCursorText);
-  fDrawnMark = 0;
+  drawnMark = 0;
   fSecondMark = 0;
 }
 
@@ -70,26 +70,26 @@ xMorvaFrame::~xMorvaFrame() {
 }
 
 void xMorvaFrame::ForgetRulerParts() {
-  if (fHRuler != nullptr) fHRuler->Forget();
-  if (fVRuler != nullptr) fVRuler->Forget();
-  if (fTabSelector != nullptr) fTabSelector->Forget();
-  fHRuler = nullptr;
-  fVRuler = nullptr;
-  fTabSelector = nullptr;
+  if (hRuler != nullptr) hRuler->Forget();
+  if (vRuler != nullptr) vRuler->Forget();
+  if (tabSelector != nullptr) tabSelector->Forget();
+  hRuler = nullptr;
+  vRuler = nullptr;
+  tabSelector = nullptr;
 }
 
 void xMorvaFrame::MakeRulers(VPaneView* paneView) {
   const bool locked = fArea != nullptr && fArea->IsAreaLocked();
   const bool rulers = fDocument != nullptr && fDocument->GetParams().GetViewFlag(2) != 0 && !locked;
   const bool pageView = fDocument != nullptr && fDocument->GetParams().GetViewMode() == 0;
-  fHRuler = new xMorvaHRuler(paneView, this, fDocument);
-  paneView->SetTopView(fHRuler, false);
+  hRuler = new xMorvaHRuler(paneView, this, fDocument);
+  paneView->SetTopView(hRuler, false);
   paneView->ShowTopView(rulers, false);
-  fVRuler = new xMorvaVRuler(paneView, this, fDocument);
-  paneView->SetLeftView(fVRuler, false);
+  vRuler = new xMorvaVRuler(paneView, this, fDocument);
+  paneView->SetLeftView(vRuler, false);
   paneView->ShowLeftView(rulers && pageView, false);
-  fTabSelector = new xMorvaTabSelector(paneView, this, fDocument);
-  paneView->SetTopLeftView(fTabSelector, false);
+  tabSelector = new xMorvaTabSelector(paneView, this, fDocument);
+  paneView->SetTopLeftView(tabSelector, false);
   // The corner shows with the horizontal ruler, also without the vertical
   // one beneath it.
   paneView->SetTopLeftMode(0);
@@ -97,9 +97,9 @@ void xMorvaFrame::MakeRulers(VPaneView* paneView) {
 }
 
 void xMorvaFrame::DetachRulerPart(const VFrame* part) {
-  if (part == fHRuler) fHRuler = nullptr;
-  if (part == fVRuler) fVRuler = nullptr;
-  if (part == fTabSelector) fTabSelector = nullptr;
+  if (part == hRuler) hRuler = nullptr;
+  if (part == vRuler) vRuler = nullptr;
+  if (part == tabSelector) tabSelector = nullptr;
 }
 
 void xMorvaFrame::SetDocument(xMorvaDocument* document) {
@@ -173,14 +173,14 @@ void xMorvaFrame::DrawDocumentInto(VPort& port, int32_t left, int32_t top, int32
 void xMorvaFrame::DrawContent(VPort& port) {
   if (!IsShown() || fDocument == nullptr) return;
   fScrollRegion.SetEmpty();
-  fDrawnMark = 0;
+  drawnMark = 0;
   // The page shows on the view's background: what was drawn before goes
   // first (the drawing paints only the grey around the pages and the ink).
   port.SetBackColorIndex(0);
   port.EraseRect(GetScrollX(), GetScrollY(), GetWidth(), GetHeight());
   DrawDocumentInto(port, GetScrollX(), GetScrollY(), GetWidth(), GetHeight());
   if (IsFocused()) fDocument->GetCaret().DrawIfOn(port, TextInset());
-  fRedrawPending = 0;
+  redrawPending = 0;
 }
 
 void xMorvaFrame::BlinkCaret(bool force) {
@@ -220,8 +220,8 @@ void xMorvaFrame::Idle(bool flag) {
 void xMorvaFrame::ScrollBy(VPort* port, int32_t dx, int32_t dy) {
   if (dx == 0 && dy == 0) return;
   // The rulers measure from the scrolled text.
-  if (dx != 0 && fHRuler != nullptr) fHRuler->Invalidate(1);
-  if (dy != 0 && fVRuler != nullptr) fVRuler->Invalidate(1);
+  if (dx != 0 && hRuler != nullptr) hRuler->Invalidate(1);
+  if (dy != 0 && vRuler != nullptr) vRuler->Invalidate(1);
   if (port == nullptr || fDocument == nullptr) {
     VScrolledView::ScrollBy(port, dx, dy);
     return;
@@ -242,8 +242,8 @@ void xMorvaFrame::ScrollBy(VPort* port, int32_t dx, int32_t dy) {
   // What the scroll drew, within the view.
   fDrawnRegion.Assign(fScrollRegion);
   fDrawnRegion.IntersectBox(GetScrollX(), GetScrollY(), GetWidth(), GetHeight());
-  fDrawnMark = 1;
-  fRedrawPending = 1;
+  drawnMark = 1;
+  redrawPending = 1;
 }
 
 // ---- Mouse
@@ -269,10 +269,10 @@ void xMorvaFrame::MouseWheel(VEvent& event) {
 int32_t xMorvaFrame::HandleKey(VEvent&) {
   // A hidden frame leaves its document alone.
   if (!IsShown() || fArea == nullptr) return kKeyNotHandled;
-  return TypeKey(fArea->GetLastKey());
+  return KeyDown(fArea->GetLastKey());
 }
 
-int32_t xMorvaFrame::TypeKey(const VShortcut& key) {
+int32_t xMorvaFrame::KeyDown(const VShortcut& key) {
   if (fDocument == nullptr || fArea == nullptr) return kKeyNotHandled;
   return xMorvaKeyboard(*fArea, *fDocument).HandleKey(key);
 }
@@ -281,7 +281,7 @@ int32_t xMorvaFrame::TypeKey(const VShortcut& key) {
 
 void xMorvaFrame::LoseFocus(VFrame* next) {
   VScrolledView::LoseFocus(next);
-  if (next != nullptr && next->GetKind() != kKind) fFocusKindChanged = 1;
+  if (next != nullptr && next->GetKind() != kKind) focusKindChanged = 1;
   if (fDocument != nullptr) {
     xMorvaTextInterface* text = fDocument->GetCurrentPart();
     if (text != nullptr && text->HasSelection()) Invalidate(1);
@@ -289,7 +289,7 @@ void xMorvaFrame::LoseFocus(VFrame* next) {
     // The caret goes with the focus.
     if (fDocument->GetCaret().IsOn()) Invalidate(1);
   }
-  fRedrawPending = 1;
+  redrawPending = 1;
 }
 
 void xMorvaFrame::TakeFocus() {
@@ -297,10 +297,10 @@ void xMorvaFrame::TakeFocus() {
   if (fArea != nullptr) fArea->SetActiveFrame(this);
   if (fDocument != nullptr) {
     xMorvaTextInterface* text = fDocument->GetCurrentPart();
-    if (text != nullptr && text->HasSelection() && fFocusKindChanged == 0) Invalidate(1);
+    if (text != nullptr && text->HasSelection() && focusKindChanged == 0) Invalidate(1);
   }
-  fRedrawPending = 1;
-  fFocusKindChanged = 0;
+  redrawPending = 1;
+  focusKindChanged = 0;
 }
 
 bool xMorvaFrame::NotifyParent(VFrame* sender, int32_t message, intptr_t parameter) {
@@ -334,7 +334,9 @@ int32_t xMorvaFrame::CursorIdAt(int32_t x, int32_t y) {
 
 // ---- Edit menu
 
-int32_t xMorvaFrame::UpdateEditCommands() {
+int32_t xMorvaFrame::UpdateEditCommands() { return GetEditState(); }
+
+int32_t xMorvaFrame::GetEditState() const {
   if (fDocument == nullptr || fArea == nullptr) return 0;
   const bool protectedText = IsProtected();
   xMorvaTextInterface* text = fDocument->GetCurrentPart();

@@ -77,15 +77,15 @@ class xMorvaFrame : public VScrolledView {
 
   // The rulers and the tab selector around the view (owned by the pane
   // view); null once they are gone.
-  xMorvaHRuler* GetHRuler() const { return fHRuler; }
-  xMorvaVRuler* GetVRuler() const { return fVRuler; }
-  xMorvaTabSelector* GetTabSelector() const { return fTabSelector; }
+  xMorvaHRuler* GetHRuler() const { return hRuler; }
+  xMorvaVRuler* GetVRuler() const { return vRuler; }
+  xMorvaTabSelector* GetTabSelector() const { return tabSelector; }
   // A ruler or the selector is going: the view forgets it.
   void DetachRulerPart(const VFrame* part);
 
-  bool IsRedrawPending() const { return fRedrawPending != 0; }
-  bool IsDrawnMarkSet() const { return fDrawnMark != 0; }
-  bool HasFocusKindChanged() const { return fFocusKindChanged != 0; }
+  bool IsRedrawPending() const { return redrawPending != 0; }
+  bool IsDrawnMarkSet() const { return drawnMark != 0; }
+  bool HasFocusKindChanged() const { return focusKindChanged != 0; }
   xMorvaSelectionState& GetSelectionState() { return fSelection; }
 
   // ---- Overrides.
@@ -102,17 +102,22 @@ class xMorvaFrame : public VScrolledView {
   int32_t GetCursorIdAt(VEvent& event) override;
   VFrame* Clone(VFrame* newParent, int32_t word) override;
   void CopyFrom(VFrame* newParent, const VFrame& source, int32_t word) override;
+  // The edit menu asks the frame's edit state.
   int32_t UpdateEditCommands() override;
   bool HandlesEditCommands() override { return true; }
   void GetUndoTitle(VString& out) override;
   void GetRedoTitle(VString& out) override;
   void ScrollBy(VPort* port, int32_t dx, int32_t dy) override;
 
+  // The edit commands the text allows now, as the kEdit bits: undo, redo,
+  // cut, clear and paste need the text not protected, copy and select all
+  // do not; each needs the area to allow its command.
+  int32_t GetEditState() const;
   // The cursor id at a point of the frame (frame coordinates).
   int32_t CursorIdAt(int32_t x, int32_t y);
   // The key as the text takes it (xMorvaKeyboard): 0 handled, 1 not
   // handled.
-  int32_t TypeKey(const VShortcut& key);
+  int32_t KeyDown(const VShortcut& key);
 
  private:
   // Whether the document may be changed here: not read-only, area not
@@ -129,16 +134,16 @@ class xMorvaFrame : public VScrolledView {
 
   xMorvaPlugIn* fArea = nullptr;
   xMorvaDocument* fDocument = nullptr;
-  xMorvaHRuler* fHRuler = nullptr;
-  xMorvaVRuler* fVRuler = nullptr;
-  xMorvaTabSelector* fTabSelector = nullptr;
+  xMorvaHRuler* hRuler = nullptr;
+  xMorvaVRuler* vRuler = nullptr;
+  xMorvaTabSelector* tabSelector = nullptr;
   // The uncovered part of the last scroll, and what it left drawn.
   VRegion fScrollRegion;
   VRegion fDrawnRegion;
   // The view's selection highlight as the document's drawing keeps it.
   xMorvaSelectionState fSelection;
-  uint8_t fDrawnMark = 0;
+  uint8_t drawnMark = 0;
   uint8_t fSecondMark = 0;
-  uint8_t fRedrawPending = 0;
-  uint8_t fFocusKindChanged = 0;
+  uint8_t redrawPending = 0;
+  uint8_t focusKindChanged = 0;
 };

@@ -182,6 +182,18 @@ VHostRef* xMorvaPicturesInPage::NewSelectedReference(VResourceFile& store) const
   return new VHostRef(bytes.data(), uint32_t(bytes.size()));
 }
 
+bool xMorvaPicturesInPage::EditSelected(xMorvaDocument& document, const EditDialog& edit) {
+  VMemoryResourceFile* store = document.GetStyleSheetStore();
+  if (store == nullptr || !HasSelection()) return false;
+  xMorvaPagePicture entry = GetEntry(GetSelection());
+  const std::unique_ptr<VHostRef> reference(NewSelectedReference(*store));
+  bool expressionChanged = false;
+  const bool accepted = edit(entry, reference.get(), expressionChanged);
+  document.SetHostOutcome(accepted);
+  if (!accepted) return false;
+  return ReplaceSelected(*store, entry, expressionChanged ? reference.get() : nullptr);
+}
+
 bool xMorvaPicturesInPage::ReplaceSelected(VResourceFile& store, const xMorvaPagePicture& edited,
                                            VHostRef* reference) {
   if (fSelected < 0) return false;

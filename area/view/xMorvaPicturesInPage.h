@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -116,6 +117,14 @@ class xMorvaPicturesInPage : public VObject, public xMorvaPagePicturesInterface 
   // made again from it. False, nothing changed, without a selection or
   // when the record cannot be written.
   bool ReplaceSelected(VResourceFile& store, const xMorvaPagePicture& edited, VHostRef* reference);
+  // The edit dialog as the area runs it, on a copy of the selected entry
+  // and, for a picture that shows a host expression, that expression,
+  // which the dialog may change (`expressionChanged`): true for OK.
+  using EditDialog = std::function<bool(xMorvaPagePicture& entry, VHostRef* expression, bool& expressionChanged)>;
+  // Edits the selected picture in the dialog; the host learns the outcome.
+  // On OK the copy goes back and a changed expression is stored and shown
+  // anew (ReplaceSelected): true when it was.
+  bool EditSelected(xMorvaDocument& document, const EditDialog& edit);
   // A new picture value of the selected entry (the caller owns it), or null.
   VPictureData* GetSelectedPicture(VResourceFile& store) const;
   // Each reference picture made again from its value; those that do not

@@ -106,7 +106,7 @@ class ArrayTableTest : public ::testing::Test {
     return stops;
   }
   std::u16string Text() {
-    table.Build(engine, nullptr);
+    table.BuildTable(engine, nullptr);
     VStrInHandle text;
     engine.WritePlainText(text, false, false);
     std::u16string units;
@@ -265,7 +265,7 @@ TEST_F(ArrayTableTest, FieldCellsReadRecordByRecordWhileThereAreRecords) {
   table.ColumnAt(2).fieldTable = 2;
   table.ColumnAt(2).fieldNumber = 1;
   Fields fields;
-  table.Build(engine, &fields);
+  table.BuildTable(engine, &fields);
   VStrInHandle text;
   engine.WritePlainText(text, false, false);
   std::u16string units;
@@ -276,7 +276,7 @@ TEST_F(ArrayTableTest, FieldCellsReadRecordByRecordWhileThereAreRecords) {
 }  // namespace array_table_test
 
 #ifdef QV_RESOURCE_FILE
-#include "dialogs/xMorvaNewArrayDialog.h"
+#include "dialogs/xMorvaDialogNewArray.h"
 #include "framework/system/resources/VMacResourceFile.h"
 
 namespace array_table_test {

@@ -1,6 +1,6 @@
 // The array dialog on its form: what each object shows, what each item hit
 // changes in the table, and the live preview.
-#include "dialogs/xMorvaNewArrayDialog.h"
+#include "dialogs/xMorvaDialogNewArray.h"
 
 #include <algorithm>
 #include <cmath>
@@ -182,16 +182,16 @@ void LoadArrayTemplates(VResourceFile& file, xMorvaArrayTable& table, std::vecto
   }
 }
 
-xMorvaNewArrayDialog::xMorvaNewArrayDialog(xMorvaPlugIn* area, xMorvaDocument* document)
+xMorvaDialogNewArray::xMorvaDialogNewArray(xMorvaPlugIn* area, xMorvaDocument* document)
     : xMorvaDialog(area, "mvNewArray"), fDocument(document) {}
 
-xMorvaNewArrayDialog::~xMorvaNewArrayDialog() {
+xMorvaDialogNewArray::~xMorvaDialogNewArray() {
   if (fEngine) fEngine->SetLines(nullptr);
 }
 
-bool xMorvaNewArrayDialog::HasHostData() const { return GetArea() != nullptr && GetArea()->HasHostWindow(); }
+bool xMorvaDialogNewArray::HasHostData() const { return GetArea() != nullptr && GetArea()->HasHostWindow(); }
 
-bool xMorvaNewArrayDialog::MakePreview() {
+bool xMorvaDialogNewArray::MakePreview() {
   if (fDocument == nullptr) return false;
   fPreviewDocument = std::make_unique<ArrayPreviewDocument>(*fDocument);
   fEngine = std::make_unique<xMorvaEngine>(nullptr, kPreviewGranule);
@@ -202,12 +202,10 @@ bool xMorvaNewArrayDialog::MakePreview() {
   return true;
 }
 
-bool xMorvaNewArrayDialog::BeforeOpen() {
+bool xMorvaDialogNewArray::BeforeOpen() {
   if (!MakePreview()) return false;
 
-  const xMorvaMain* package = GetArea() != nullptr ? GetArea()->GetMorvaPackage() : nullptr;
-  VMacResourceFile* file = package != nullptr ? package->GetResourceFile() : nullptr;
-  if (file != nullptr) LoadArrayTemplates(*file, fTable, fNames);
+  LoadTemplates();
   if (!fNames.empty()) {
     VStringArray names;
     for (const std::string& name : fNames) {
@@ -242,14 +240,29 @@ bool xMorvaNewArrayDialog::BeforeOpen() {
   sizeText.AppendCText(std::to_string(fSize).c_str(), kCharSetAnsi);
   SetItemNumber("droSize", ItemOf(fSizes.get(), sizeText));
 
-  ApplyFontAndSize();
-  fTable.MakeLineRecords();
+  MakeLineRecords();
   fTable.MakeColumnRecords();
   UpdatePreview();
   return true;
 }
 
-void xMorvaNewArrayDialog::ApplyFontAndSize() {
+void xMorvaDialogNewArray::LoadTemplates() {
+  const xMorvaMain* package = GetArea() != nullptr ? GetArea()->GetMorvaPackage() : nullptr;
+  VMacResourceFile* file = package != nullptr ? package->GetResourceFile() : nullptr;
+  if (file != nullptr) LoadArrayTemplates(*file, fTable, fNames);
+}
+
+void xMorvaDialogNewArray::MakeLineRecords() {
+  ApplyFontAndSize();
+  fTable.MakeLineRecords();
+}
+
+void xMorvaDialogNewArray::ApplyLineTemplate() {
+  ApplyFontAndSize();
+  fTable.ApplyLineTemplate();
+}
+
+void xMorvaDialogNewArray::ApplyFontAndSize() {
   int32_t font = 0;
   if (fFontItem >= 1 && fFontItem <= fFonts->Count()) {
     VStr<255> name;
@@ -259,7 +272,7 @@ void xMorvaNewArrayDialog::ApplyFontAndSize() {
   fTable.SetFont(font, fSize);
 }
 
-bool xMorvaNewArrayDialog::AfterOpen() {
+bool xMorvaDialogNewArray::AfterOpen() {
   LoadGeneralGroup();
   LoadColumnGroup();
   LoadLineGroup();
@@ -270,7 +283,7 @@ bool xMorvaNewArrayDialog::AfterOpen() {
   return true;
 }
 
-void xMorvaNewArrayDialog::SetIntegerEntry(const char* name, int32_t value, bool enabled) {
+void xMorvaDialogNewArray::SetIntegerEntry(const char* name, int32_t value, bool enabled) {
   VStr<31> format;
   format.AppendCText("######", kCharSetAnsi);
   HostFormSetFormat(name, format);
@@ -278,12 +291,12 @@ void xMorvaNewArrayDialog::SetIntegerEntry(const char* name, int32_t value, bool
   SetObjectActive(*this, name, enabled);
 }
 
-void xMorvaNewArrayDialog::SetLengthEntry(const char* name, int32_t pixels, bool enabled) {
+void xMorvaDialogNewArray::SetLengthEntry(const char* name, int32_t pixels, bool enabled) {
   ShowLength(name, fDocument->GetParams(), pixels);
   SetObjectActive(*this, name, enabled);
 }
 
-void xMorvaNewArrayDialog::LoadGeneralGroup() {
+void xMorvaDialogNewArray::LoadGeneralGroup() {
   const xMorvaArrayTemplate* model = fTable.CurrentTemplate();
   HostFormSetLong("ckSeparator", model != nullptr && model->separator ? 1 : 0);
   HostFormSetListTextFromCString("droSize", 0, std::to_string(fSize).c_str());
@@ -309,14 +322,14 @@ void xMorvaNewArrayDialog::LoadGeneralGroup() {
   HostFormSetFormat("vInterline", interline);
 }
 
-int32_t xMorvaNewArrayDialog::CurrentRecordCount() {
+int32_t xMorvaDialogNewArray::CurrentRecordCount() {
   const xMorvaArrayTable::Column& column = fTable.ColumnAt(fColumn);
   // Table 0 has no records to count, go to, find or sort.
   if (column.fieldTable == 0) return 0;
   return int32_t(HostGetRecordCount(uint16_t(column.fieldTable)));
 }
 
-void xMorvaNewArrayDialog::LoadColumnGroup() {
+void xMorvaDialogNewArray::LoadColumnGroup() {
   if (fColumn < 1 || fColumn > fTable.KeptColumns()) return;
   const xMorvaArrayTable::Column& column = fTable.ColumnAt(fColumn);
   HostFormSetLong("rbValue1", column.kind == 1 ? 1 : 0);
@@ -343,7 +356,7 @@ void xMorvaNewArrayDialog::LoadColumnGroup() {
   HostFormRedrawObject("nbrecsHolder");
 }
 
-void xMorvaNewArrayDialog::LoadLineGroup() {
+void xMorvaDialogNewArray::LoadLineGroup() {
   const xMorvaArrayTable::Line& line = fTable.LineKind(fLineKind);
   const xMorvaProperties& record = line.record.properties;
   SetItemNumber("popBackColor", ItemOfColour(kBackColours, record.GetProperty(kPropParagraphBackColour)));
@@ -360,10 +373,9 @@ void xMorvaNewArrayDialog::LoadLineGroup() {
   HostFormEnableObject("droLinePredefined", edge);
 }
 
-std::unique_ptr<VEmfPictureData> xMorvaNewArrayDialog::DrawPreview() {
+std::unique_ptr<VEmfPictureData> xMorvaDialogNewArray::DrawPreview() {
   if (!fEngine || !fLines || fDocument == nullptr) return nullptr;
-  HostFieldCells fields;
-  fTable.Build(*fEngine, HasHostData() ? &fields : nullptr);
+  BuildTable();
   xMorvaFont measure(fDocument->GetMeasuringPort(), fPreviewDocument.get());
   if (fLines->ComposeAll(measure) != 0) return nullptr;
   const int32_t width = fDocument->CurrentTextWidth() + 2 * kPreviewLeft;
@@ -394,7 +406,13 @@ std::unique_ptr<VEmfPictureData> xMorvaNewArrayDialog::DrawPreview() {
   return std::unique_ptr<VEmfPictureData>(port.EndAsPictureData());
 }
 
-void xMorvaNewArrayDialog::UpdatePreview() {
+void xMorvaDialogNewArray::BuildTable() {
+  if (!fEngine) return;
+  HostFieldCells fields;
+  fTable.BuildTable(*fEngine, HasHostData() ? &fields : nullptr);
+}
+
+void xMorvaDialogNewArray::UpdatePreview() {
   std::unique_ptr<VEmfPictureData> picture = DrawPreview();
   // Before the form opens the picture waits for it.
   if (!IsOpen()) {
@@ -405,20 +423,32 @@ void xMorvaNewArrayDialog::UpdatePreview() {
   if (picture) SetItemPicture("vPreview", picture.get());
 }
 
-VMemHandle xMorvaNewArrayDialog::WritePreview() {
+VMemHandle xMorvaDialogNewArray::WritePreview() {
   if (!fEngine || fDocument == nullptr) return 0;
   fEngine->SetSelection(0, fEngine->GetLength());
   return fEngine->WriteStream(*fDocument);
 }
 
-void xMorvaNewArrayDialog::WidthsChanged() {
-  if (!fTable.DistributeWidths(false)) {
-    xMorvaMain* package = GetArea() != nullptr ? GetArea()->GetMorvaPackage() : nullptr;
-    if (package != nullptr) package->ShowAlert(kAlertFixedTooWide);
-  }
+bool xMorvaDialogNewArray::DistributeWidths(bool mayUnfix) {
+  if (fTable.DistributeWidths(mayUnfix)) return true;
+  xMorvaMain* package = GetArea() != nullptr ? GetArea()->GetMorvaPackage() : nullptr;
+  if (package != nullptr) package->ShowAlert(kAlertFixedTooWide);
+  return false;
 }
 
-void xMorvaNewArrayDialog::ReadSize() {
+bool xMorvaDialogNewArray::MakeColumnRecords(int32_t columns) {
+  // A count whose stops would not fit is refused: the entry shows the
+  // count kept.
+  if (!fTable.SetColumns(columns)) {
+    VSystemServices::Beep();
+    SetIntegerEntry("vNumColumn", fTable.GetColumns(), true);
+    return false;
+  }
+  if (fColumn > std::max(fTable.GetColumns(), 1)) fColumn = std::max(fTable.GetColumns(), 1);
+  return true;
+}
+
+void xMorvaDialogNewArray::ReadSize() {
   VStr<255> text;
   HostFormGetListText("droSize", 0, text);
   const std::string typed = CText(text);
@@ -437,12 +467,11 @@ void xMorvaNewArrayDialog::ReadSize() {
   HostFormSetListTextFromCString("droSize", 0, std::to_string(size).c_str());
   if (size == fSize) return;
   fSize = size;
-  ApplyFontAndSize();
-  fTable.ApplyLineTemplate();
+  ApplyLineTemplate();
   UpdatePreview();
 }
 
-void xMorvaNewArrayDialog::ReadColour(const char* object, uint16_t id, bool background) {
+void xMorvaDialogNewArray::ReadColour(const char* object, uint16_t id, bool background) {
   const int32_t* table = background ? kBackColours : kLineColours;
   xMorvaArrayTable::Record& record = fTable.LineKind(fLineKind).record;
   const int32_t current = record.properties.GetProperty(id);
@@ -466,7 +495,7 @@ void xMorvaNewArrayDialog::ReadColour(const char* object, uint16_t id, bool back
   UpdatePreview();
 }
 
-void xMorvaNewArrayDialog::RunTextDialog(bool allKinds, bool column) {
+void xMorvaDialogNewArray::RunTextDialog(bool allKinds, bool column) {
   xMorvaArrayTable::Record& record =
       column ? fTable.ColumnAt(fColumn).record : fTable.LineKind(allKinds ? 1 : fLineKind).record;
   // The font dialog marks a property it shows with 1.
@@ -496,7 +525,7 @@ void xMorvaNewArrayDialog::RunTextDialog(bool allKinds, bool column) {
   UpdatePreview();
 }
 
-void xMorvaNewArrayDialog::RunBorderDialog() {
+void xMorvaDialogNewArray::RunBorderDialog() {
   xMorvaArrayTable::Record& record = fTable.LineKind(fLineKind).record;
   xMorvaPropertiesStates states(true);
   xMorvaBorderDialog dialog(GetArea(), fDocument, record.properties, states);
@@ -508,13 +537,13 @@ void xMorvaNewArrayDialog::RunBorderDialog() {
   UpdatePreview();
 }
 
-bool xMorvaNewArrayDialog::AskResize(int32_t records) {
+bool xMorvaDialogNewArray::AskResize(int32_t records) {
   (void)records;
   VDialQv question(nullptr, "mvResizeArray");
   return RunSubDialog(question);
 }
 
-void xMorvaNewArrayDialog::ChooseField() {
+void xMorvaDialogNewArray::ChooseField() {
   xMorvaArrayTable::Column& column = fTable.ColumnAt(fColumn);
   VHostRef reference(column.fieldTable, column.fieldNumber, false);
   if (!RunFormulaDialog(&reference)) return;
@@ -539,14 +568,14 @@ void xMorvaNewArrayDialog::ChooseField() {
   column.fieldNumber = field;
   if (resized) {
     AfterOpen();
-    fTable.ApplyLineTemplate();
+    ApplyLineTemplate();
   } else {
     LoadColumnGroup();
   }
   UpdatePreview();
 }
 
-void xMorvaNewArrayDialog::FindOrSort(bool find) {
+void xMorvaDialogNewArray::FindOrSort(bool find) {
   xMorvaArrayTable::Column& column = fTable.ColumnAt(fColumn);
   // Table 0 has nothing to find or sort.
   if (column.fieldTable == 0) {
@@ -570,11 +599,11 @@ void xMorvaNewArrayDialog::FindOrSort(bool find) {
   if (resized) AfterOpen();
   HostFormSetLong("nbrecs", records);
   HostFormRedrawObject("nbrecsHolder");
-  if (resized) fTable.ApplyLineTemplate();
+  if (resized) ApplyLineTemplate();
   UpdatePreview();
 }
 
-void xMorvaNewArrayDialog::ItemHit(const VString& objectName, int16_t page) {
+void xMorvaDialogNewArray::ItemHit(const VString& objectName, int16_t page) {
   const std::string name = CText(objectName);
   const auto number = [&](const char* object) { return HostFormGetLong(object); };
   xMorvaArrayTable::Line& line = fTable.LineKind(fLineKind);
@@ -608,14 +637,14 @@ void xMorvaNewArrayDialog::ItemHit(const VString& objectName, int16_t page) {
     xMorvaArrayTable::Column& column = fTable.ColumnAt(fColumn);
     column.fixed = number("ckFixedWidth") != 0;
     SetLengthEntry("vWidth", column.width, column.fixed);
-    WidthsChanged();
+    DistributeWidths(false);
     UpdatePreview();
   } else if (name == "vWidth") {
     xMorvaArrayTable::Column& column = fTable.ColumnAt(fColumn);
     const int32_t width = ReadLength("vWidth", fDocument->GetParams());
     if (width == column.width) return;
     column.width = width;
-    WidthsChanged();
+    DistributeWidths(false);
     UpdatePreview();
   } else if (name == "vStartValue") {
     fTable.ColumnAt(fColumn).start = number("vStartValue");
@@ -632,14 +661,7 @@ void xMorvaNewArrayDialog::ItemHit(const VString& objectName, int16_t page) {
   } else if (name == "vNumColumn") {
     const int32_t columns = number("vNumColumn");
     if (columns == fTable.GetColumns()) return;
-    // A count whose stops would not fit is refused: the entry shows the
-    // count kept.
-    if (!fTable.SetColumns(columns)) {
-      VSystemServices::Beep();
-      SetIntegerEntry("vNumColumn", fTable.GetColumns(), true);
-      return;
-    }
-    if (fColumn > std::max(fTable.GetColumns(), 1)) fColumn = std::max(fTable.GetColumns(), 1);
+    if (!MakeColumnRecords(columns)) return;
     AfterOpen();
     UpdatePreview();
   } else if (name == "vNumLine") {
@@ -647,7 +669,7 @@ void xMorvaNewArrayDialog::ItemHit(const VString& objectName, int16_t page) {
     if (lines == fTable.GetLines()) return;
     fTable.SetLines(lines);
     AfterOpen();
-    fTable.ApplyLineTemplate();
+    ApplyLineTemplate();
     UpdatePreview();
   } else if (name == "droAlignment") {
     xMorvaArrayTable::Column& column = fTable.ColumnAt(fColumn);
@@ -661,7 +683,7 @@ void xMorvaNewArrayDialog::ItemHit(const VString& objectName, int16_t page) {
     SetItemNumber("droTemplate", chosen);
     if (chosen == fTable.GetTemplate()) return;
     fTable.SetTemplate(chosen);
-    fTable.ApplyLineTemplate();
+    ApplyLineTemplate();
     fTable.ApplyColumnTemplate();
     AfterOpen();
     UpdatePreview();
@@ -673,8 +695,7 @@ void xMorvaNewArrayDialog::ItemHit(const VString& objectName, int16_t page) {
     SetItemNumber("droFont", chosen);
     if (chosen == fFontItem) return;
     fFontItem = chosen;
-    ApplyFontAndSize();
-    fTable.ApplyLineTemplate();
+    ApplyLineTemplate();
     UpdatePreview();
   } else if (name == "droLine") {
     fLineKind = int16_t(DropDownChoice(number("droLine"), kLineKinds, fLineKind - 1) + 1);
@@ -712,7 +733,7 @@ void xMorvaNewArrayDialog::ItemHit(const VString& objectName, int16_t page) {
 }
 
 bool RunNewArrayDialog(xMorvaPlugIn& area, xMorvaDocument& document) {
-  xMorvaNewArrayDialog dialog(&area, &document);
+  xMorvaDialogNewArray dialog(&area, &document);
   if (!dialog.Run()) {
     document.NotifyHostModal(false);
     return false;

@@ -8,7 +8,7 @@
 
 #include "area/tests/DocumentFileSupport.h"
 #include "dialogs/tests/DialogTestSupport.h"
-#include "dialogs/xMorvaNewArrayDialog.h"
+#include "dialogs/xMorvaDialogNewArray.h"
 #include "document/xMorvaDocument.h"
 #include "graphics/pictures/VEmfPictureData.h"
 #include "platform/gdi/WinGdiMetafile.h"
@@ -19,7 +19,7 @@ class ArrayPreview : public documentfile::Fixture {
  protected:
   void SetUp() override {
     document = NewDocument();
-    dialog = std::make_unique<xMorvaNewArrayDialog>(nullptr, document.get());
+    dialog = std::make_unique<xMorvaDialogNewArray>(nullptr, document.get());
     ASSERT_TRUE(dialog->MakePreview());
     xMorvaArrayTable& table = dialog->GetTable();
     table.AddTemplate(xMorvaArrayTemplate());
@@ -55,7 +55,7 @@ class ArrayPreview : public documentfile::Fixture {
 
   DialogGraphics graphics;
   std::unique_ptr<xMorvaDocument> document;
-  std::unique_ptr<xMorvaNewArrayDialog> dialog;
+  std::unique_ptr<xMorvaDialogNewArray> dialog;
 };
 
 TEST_F(ArrayPreview, DrawnWithThePrinterWidthsWhenTheDocumentUsesThem) {

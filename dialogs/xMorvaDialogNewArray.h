@@ -1,4 +1,4 @@
-// xMorvaNewArrayDialog: composes a table on the form "mvNewArray" before it
+// xMorvaDialogNewArray: composes a table on the form "mvNewArray" before it
 // goes into the text at the selection. The table's model and text are
 // xMorvaArrayTable's; this dialog shows them on the form, changes them on
 // every item hit and redraws the live preview, built in an engine of its
@@ -26,10 +26,10 @@ class xMorvaDocumentInterface;
 // place with empty lists.
 void LoadArrayTemplates(VResourceFile& file, xMorvaArrayTable& table, std::vector<std::string>& names);
 
-class xMorvaNewArrayDialog : public xMorvaDialog {
+class xMorvaDialogNewArray : public xMorvaDialog {
  public:
-  xMorvaNewArrayDialog(xMorvaPlugIn* area, xMorvaDocument* document);
-  ~xMorvaNewArrayDialog() override;
+  xMorvaDialogNewArray(xMorvaPlugIn* area, xMorvaDocument* document);
+  ~xMorvaDialogNewArray() override;
 
   bool BeforeOpen() override;
   bool AfterOpen() override;
@@ -45,6 +45,9 @@ class xMorvaNewArrayDialog : public xMorvaDialog {
   bool MakePreview();
   // The preview rebuilt and drawn: W + 60 by H + 20 pixels.
   std::unique_ptr<VEmfPictureData> DrawPreview();
+  // Builds the table text in the preview engine: field columns take the
+  // host's records when the area shows host data.
+  void BuildTable();
   // Builds the table in the preview engine and shows its picture.
   void UpdatePreview();
   xMorvaEngine* GetPreviewEngine() const { return fEngine.get(); }
@@ -55,9 +58,22 @@ class xMorvaNewArrayDialog : public xMorvaDialog {
   void LoadLineGroup();
   void SetIntegerEntry(const char* name, int32_t value, bool enabled);
   void SetLengthEntry(const char* name, int32_t pixels, bool enabled);
+  // The 'ARAY' templates of the module's resource file and their names.
+  void LoadTemplates();
+  // The line kinds' records and settings at their defaults, then the
+  // template, font and size applied to them.
+  void MakeLineRecords();
+  // The current template, font and size applied to the line records.
+  void ApplyLineTemplate();
+  // Takes the column count typed: records are made up to it and the
+  // current column stays among the columns. A count whose stops would not
+  // fit is refused (false): the entry shows the count kept.
+  bool MakeColumnRecords(int32_t columns);
+  // Gives the free width to the columns that are not fixed; when it cannot,
+  // the user is told (alert 12) and the answer is false.
+  bool DistributeWidths(bool mayUnfix);
   void ApplyFontAndSize();
   void ReadSize();
-  void WidthsChanged();
   void RunTextDialog(bool allKinds, bool column);
   void RunBorderDialog();
   void ChooseField();
