@@ -467,6 +467,17 @@ class VPort : public VObject {
   // widths as this device's advances, and a turned run drawn through a
   // bitmap and laid on the port.
   void PutTextRun(HDC dc, const void* text, int32_t length, int16_t kind);
+  // The two ways of DrawTextInBox: lines broken at spaces to the box's
+  // width, and one line cut and ended with an ellipsis.
+  void DrawWrappedTextInBox(const VString& text, int16_t horizontal, int16_t vertical, int32_t x,
+                            int32_t y, int32_t w, int32_t h, int32_t ascent, int32_t lineHeight);
+  void DrawCutTextInBox(const VString& text, int16_t horizontal, int16_t vertical, int32_t x,
+                        int32_t y, int32_t w, int32_t h, int32_t ascent, int32_t lineHeight);
+  // How many characters of the text fit in `room` port units, measured as
+  // the line will be drawn: on `dc`, or on the reference printer when there
+  // is one; false when no buffer could be had.
+  bool CountCharsThatFit(HDC dc, const void* text, int32_t n, int16_t kind, float room,
+                         int32_t* fitted);
   void PrinterAdvances(const void* text, int32_t length, int16_t kind, int32_t* advances);
   void DrawTurnedTextRun(const void* text, int32_t length, int16_t kind);
   void LayTurnedRun(HDC drawDC, HBITMAP turnedBitmap, const VTransformedPixelMap& turned,

@@ -686,87 +686,111 @@ void VPort::DrawString(const VString& text) {
 // ---------------------------------------------------------------------------
 // Strings in boxes
 
+namespace {
+
+// Where the line of a box that starts at `at` ends (*lineEnd) and the next
+// begins (*next): the whole rest when it fits (`restWidth`), else after the
+// longest prefix that ends at a space and fits, else after the first word.
+// `ext` holds the partial extents of the rest.
+void BreakBoxLine(const char* bytes, int32_t at, int32_t n, const INT* ext, int32_t restWidth,
+                  int32_t boxWidth, int32_t* lineEnd, int32_t* next) {
+  const int32_t rest = n - at;
+  *lineEnd = n;
+  *next = n;
+  if (restWidth <= boxWidth) return;
+  int32_t cut = -1;
+  for (int32_t i = 1; i < rest; ++i) {
+    if (bytes[at + i] == ' ' && ext[i - 1] <= boxWidth) cut = i;
+    if (ext[i - 1] > boxWidth) break;
+  }
+  if (cut < 0) {
+    // No space fits: the line is one word.
+    cut = 1;
+    while (cut < rest && bytes[at + cut] != ' ') ++cut;
+  }
+  *lineEnd = at + cut;
+  *next = *lineEnd < n ? *lineEnd + 1 : n;
+}
+
+}  // namespace
+
 void VPort::DrawTextInBox(const VString& text, int16_t horizontal, int16_t vertical, int32_t x,
                           int32_t y, int32_t w, int32_t h, bool singleLine) {
   if (w < 1 || h < 1 || text.GetLength() == 0 || fCurrentDC == nullptr) return;
   PrepareText();
   const int32_t ascent = GetFontAscent();
   const int32_t lineHeight = ascent + GetFontDescent() + GetFontLeading();
-  HDC dc = fCurrentDC;
-
   if (!singleLine) {
-    AnsiText ansi(text);
-    const int32_t n = ansi.Length();
-    if (n <= 0) return;
-    const RECT box = MapRect(x, y, w, h, 0);
-    const int32_t boxWidth = box.right - box.left;
-    const int32_t boxHeight = box.bottom - box.top;
-    const double f = IsMapped() ? fScaleY * fZoomY : 1.0;
-    const int32_t deviceLine = gm::Trunc(lineHeight * f);
-    const int32_t deviceAscent = gm::Trunc(ascent * f);
-    RunBuffer<INT> extents(n);
-    if (extents.Data() == nullptr || boxWidth <= 0) return;
-    INT* ext = extents.Data();
-    SIZE whole{0, 0};
-    GetTextExtentPoint32A(dc, ansi.Bytes(), n, &whole);
-    int32_t block = deviceLine;
-    if (boxHeight > 2 * deviceLine && whole.cx > boxWidth) {
-      block = static_cast<int32_t>(
-          std::min<int64_t>(boxHeight, int64_t{deviceLine} * (whole.cx / boxWidth + 1)));
-    }
-    int32_t top = box.top;
-    if (vertical == 1 || vertical == 3) {
-      top += (boxHeight - block) / 2;
-    } else if (vertical == 2) {
-      top += boxHeight - block;
-    }
-    UINT align = TA_BASELINE | TA_LEFT;
-    int32_t anchor = box.left;
-    if (horizontal == 1 || horizontal == 3) {
-      align = TA_BASELINE | TA_CENTER;
-      anchor = box.left + boxWidth / 2;
-    } else if (horizontal == 2) {
-      align = TA_BASELINE | TA_RIGHT;
-      anchor = box.right;
-    }
-    const UINT oldAlign = SetTextAlign(dc, align);
-    const int oldMode = SetBkMode(dc, TRANSPARENT);
-    int32_t baseline = top + deviceAscent;
-    const char* bytes = ansi.Bytes();
-    int32_t at = 0;
-    while (at < n) {
-      const int32_t rest = n - at;
-      INT fit = 0;
-      SIZE size{0, 0};
-      GetTextExtentExPointA(dc, bytes + at, rest, INT_MAX, &fit, ext, &size);
-      int32_t lineEnd = n;
-      int32_t next = n;
-      if (size.cx > boxWidth) {
-        // The longest prefix that ends at a space and fits.
-        int32_t cut = -1;
-        for (int32_t i = 1; i < rest; ++i) {
-          if (bytes[at + i] == ' ' && ext[i - 1] <= boxWidth) cut = i;
-          if (ext[i - 1] > boxWidth) break;
-        }
-        if (cut < 0) {
-          // No space fits: the line is one word.
-          cut = 1;
-          while (cut < rest && bytes[at + cut] != ' ') ++cut;
-        }
-        lineEnd = at + cut;
-        next = lineEnd < n ? lineEnd + 1 : n;
-      }
-      ExtTextOutA(dc, anchor, baseline, ETO_CLIPPED, &box, bytes + at, UINT(lineEnd - at),
-                  nullptr);
-      baseline += deviceLine;
-      at = next;
-    }
-    SetTextAlign(dc, oldAlign);
-    SetBkMode(dc, oldMode);
-    return;
+    DrawWrappedTextInBox(text, horizontal, vertical, x, y, w, h, ascent, lineHeight);
+  } else {
+    DrawCutTextInBox(text, horizontal, vertical, x, y, w, h, ascent, lineHeight);
   }
+}
 
+void VPort::DrawWrappedTextInBox(const VString& text, int16_t horizontal, int16_t vertical,
+                                 int32_t x, int32_t y, int32_t w, int32_t h, int32_t ascent,
+                                 int32_t lineHeight) {
+  HDC dc = fCurrentDC;
+  AnsiText ansi(text);
+  const int32_t n = ansi.Length();
+  if (n <= 0) return;
+  const RECT box = MapRect(x, y, w, h, 0);
+  const int32_t boxWidth = box.right - box.left;
+  const int32_t boxHeight = box.bottom - box.top;
+  const double f = IsMapped() ? fScaleY * fZoomY : 1.0;
+  const int32_t deviceLine = gm::Trunc(lineHeight * f);
+  const int32_t deviceAscent = gm::Trunc(ascent * f);
+  RunBuffer<INT> extents(n);
+  if (extents.Data() == nullptr || boxWidth <= 0) return;
+  INT* ext = extents.Data();
+  SIZE whole{0, 0};
+  GetTextExtentPoint32A(dc, ansi.Bytes(), n, &whole);
+  int32_t block = deviceLine;
+  if (boxHeight > 2 * deviceLine && whole.cx > boxWidth) {
+    block = static_cast<int32_t>(
+        std::min<int64_t>(boxHeight, int64_t{deviceLine} * (whole.cx / boxWidth + 1)));
+  }
+  int32_t top = box.top;
+  if (vertical == 1 || vertical == 3) {
+    top += (boxHeight - block) / 2;
+  } else if (vertical == 2) {
+    top += boxHeight - block;
+  }
+  UINT align = TA_BASELINE | TA_LEFT;
+  int32_t anchor = box.left;
+  if (horizontal == 1 || horizontal == 3) {
+    align = TA_BASELINE | TA_CENTER;
+    anchor = box.left + boxWidth / 2;
+  } else if (horizontal == 2) {
+    align = TA_BASELINE | TA_RIGHT;
+    anchor = box.right;
+  }
+  const UINT oldAlign = SetTextAlign(dc, align);
+  const int oldMode = SetBkMode(dc, TRANSPARENT);
+  int32_t baseline = top + deviceAscent;
+  const char* bytes = ansi.Bytes();
+  int32_t at = 0;
+  while (at < n) {
+    INT fit = 0;
+    SIZE size{0, 0};
+    GetTextExtentExPointA(dc, bytes + at, n - at, INT_MAX, &fit, ext, &size);
+    int32_t lineEnd = n;
+    int32_t next = n;
+    BreakBoxLine(bytes, at, n, ext, size.cx, boxWidth, &lineEnd, &next);
+    ExtTextOutA(dc, anchor, baseline, ETO_CLIPPED, &box, bytes + at, UINT(lineEnd - at),
+                nullptr);
+    baseline += deviceLine;
+    at = next;
+  }
+  SetTextAlign(dc, oldAlign);
+  SetBkMode(dc, oldMode);
+}
+
+void VPort::DrawCutTextInBox(const VString& text, int16_t horizontal, int16_t vertical,
+                             int32_t x, int32_t y, int32_t w, int32_t h, int32_t ascent,
+                             int32_t lineHeight) {
   // One line, cut and ended with an ellipsis when it does not fit.
+  HDC dc = fCurrentDC;
   StringChars chars(text);
   const int32_t n = chars.Length();
   const float whole = MeasureText(chars.Chars(), n, chars.Kind());
@@ -788,38 +812,10 @@ void VPort::DrawTextInBox(const VString& text, int16_t horizontal, int16_t verti
       ellipsis = &kEllipsis;
       ellipsisLength = 1;
     }
-    const float room = float(w) - ellipsisWidth;
-    const bool onPrinter = fReferencePrinter != nullptr && fReferenceDC != nullptr;
-    const double factor = onPrinter ? fPrinterRatioX : (fZoomOn ? fZoomX : 1.0);
-    const INT maxExtent = room <= 0.0f ? 0 : gm::Trunc(room * factor);
-    HDC measuring = onPrinter ? fReferenceDC : dc;
-    INT fitted = 0;
-    SIZE size{0, 0};
-    if (room <= 0.0f) {
-      fitted = 0;
-    } else if (chars.Kind() == kTextAnsi) {
-      GetTextExtentExPointA(measuring, static_cast<const char*>(chars.Chars()), n, maxExtent,
-                            &fitted, nullptr, &size);
-    } else {
-      RunBuffer<char16_t> units(n);
-      if (units.Data() == nullptr) return;
-      int32_t count = n;
-      if (chars.Kind() == kTextUnicode) {
-        std::memcpy(units.Data(), chars.Chars(), size_t(n) * 2);
-      } else {
-        count = BytesToUnicode(static_cast<const uint8_t*>(chars.Chars()), n, true, units.Data());
-      }
-      if (IsNTFamily()) {
-        GetTextExtentExPointW(measuring, units.Data(), count, maxExtent, &fitted, nullptr, &size);
-      } else {
-        float sum = 0.0f;
-        fitted = 0;
-        while (fitted < count) {
-          sum += CharWidth(units.Data()[fitted]);
-          if (sum > room) break;
-          ++fitted;
-        }
-      }
+    int32_t fitted = 0;
+    if (!CountCharsThatFit(dc, chars.Chars(), n, chars.Kind(), float(w) - ellipsisWidth,
+                           &fitted)) {
+      return;
     }
     fit = std::clamp<int32_t>(fitted, 0, n);
   }
@@ -840,6 +836,43 @@ void VPort::DrawTextInBox(const VString& text, int16_t horizontal, int16_t verti
   MoveTo(lineX, static_cast<double>(lineTop) + ascent, true);
   if (fit > 0) DrawTextRun(chars.Chars(), fit, chars.Kind());
   if (ellipsis != nullptr) DrawTextRun(ellipsis, ellipsisLength, ellipsisKind);
+}
+
+bool VPort::CountCharsThatFit(HDC dc, const void* text, int32_t n, int16_t kind, float room,
+                              int32_t* fitted) {
+  const bool onPrinter = fReferencePrinter != nullptr && fReferenceDC != nullptr;
+  const double factor = onPrinter ? fPrinterRatioX : (fZoomOn ? fZoomX : 1.0);
+  const INT maxExtent = room <= 0.0f ? 0 : gm::Trunc(room * factor);
+  HDC measuring = onPrinter ? fReferenceDC : dc;
+  SIZE size{0, 0};
+  *fitted = 0;
+  if (room <= 0.0f) {
+    *fitted = 0;
+  } else if (kind == kTextAnsi) {
+    GetTextExtentExPointA(measuring, static_cast<const char*>(text), n, maxExtent, fitted,
+                          nullptr, &size);
+  } else {
+    RunBuffer<char16_t> units(n);
+    if (units.Data() == nullptr) return false;
+    int32_t count = n;
+    if (kind == kTextUnicode) {
+      std::memcpy(units.Data(), text, size_t(n) * 2);
+    } else {
+      count = BytesToUnicode(static_cast<const uint8_t*>(text), n, true, units.Data());
+    }
+    if (IsNTFamily()) {
+      GetTextExtentExPointW(measuring, units.Data(), count, maxExtent, fitted, nullptr, &size);
+    } else {
+      float sum = 0.0f;
+      *fitted = 0;
+      while (*fitted < count) {
+        sum += CharWidth(units.Data()[*fitted]);
+        if (sum > room) break;
+        ++*fitted;
+      }
+    }
+  }
+  return true;
 }
 
 void VPort::DrawTextInRect(const VString& text, int16_t horizontal, int16_t vertical,

@@ -230,6 +230,39 @@ void VDragger::Track() {
 
   Tbx::GrafPtr saved = nullptr;
   Tbx::GetPort(&saved);
+  VPort* port = OpenFeedbackPort();
+  const VRect scrollArea = ScrollArea();
+
+  ShowCursorId(fTrackingCursor);
+  DesktopPort();
+  BeginTrack(*port);
+  DesktopPort();
+  DrawFeedback(*port, false);
+
+  TrackState state{fStartScreenX, fStartScreenY, fEvent.IsCommand(), fEvent.IsOption(),
+                   fEvent.IsShift()};
+  PollUntilReleased(*port, scrollArea, state);
+
+  DesktopPort();
+  DrawFeedback(*port, true);
+  DesktopPort();
+  EndTrack(*port, fTarget);
+
+  delete port;
+  Tbx::EndPortDrawing(DesktopPort());
+  Tbx::SetPort(saved);
+
+  if (fTarget != nullptr) {
+    VEvent event(fTargetX, fTargetY, VSystemServices::TickCount60(), true, false, state.ctrl,
+                 state.alt, state.shift, 0, 0);
+    fTarget->UpdateCursor(event, true);
+  } else {
+    ShowCursorId(fRestoreCursor);
+  }
+  fTracking = 0;
+}
+
+VPort* VDragger::OpenFeedbackPort() {
   Tbx::GrafPtr desk = DesktopPort();
   VPort* port = new VPort(Tbx::GetPortHDC(desk));
 
@@ -248,12 +281,7 @@ void VDragger::Track() {
   fCurrentY = fStartScreenY;
 
   UpdateTarget();
-  if (fTarget != nullptr) {
-    int32_t tx = 0, ty = 0;
-    fTarget->LocalToScreen(tx, ty);
-    fTargetX = fCurrentX - tx;
-    fTargetY = fCurrentY - ty;
-  }
+  TakeTargetPoint();
 
   VRect clip(0, 0, 0, 0);
   switch (fMode) {
@@ -275,81 +303,41 @@ void VDragger::Track() {
   DesktopPort();
   port->ClipToRect(clip, false);
   port->PushOrigin(fx, fy);
+  return port;
+}
 
+VRect VDragger::ScrollArea() const {
   VRect scrollArea(0, 0, 0, 0);
   if (fScrollView != nullptr) {
     int32_t sx = 0, sy = 0;
     fScrollView->LocalToScreen(sx, sy);
     scrollArea = VRect(sx, sy, fScrollView->GetWidth(), fScrollView->GetHeight());
   }
+  return scrollArea;
+}
 
-  ShowCursorId(fTrackingCursor);
-  DesktopPort();
-  BeginTrack(*port);
-  DesktopPort();
-  DrawFeedback(*port, false);
+void VDragger::TakeTargetPoint() {
+  if (fTarget != nullptr) {
+    int32_t tx = 0, ty = 0;
+    fTarget->LocalToScreen(tx, ty);
+    fTargetX = fCurrentX - tx;
+    fTargetY = fCurrentY - ty;
+  }
+}
 
-  int32_t lastX = fStartScreenX, lastY = fStartScreenY;
-  bool ctrl = fEvent.IsCommand(), alt = fEvent.IsOption(), shift = fEvent.IsShift();
-  // At most one scroll step per tick, however fast the polls come.
-  bool scrolled = false;
-  uint32_t scrollTick = 0;
-  // A move to the current point: find the target under it and tell the
-  // subclass how far the mouse went since the last move.
-  const auto moveTo = [&] {
-    VFrame* previous = fTarget;
-    fTarget = nullptr;
-    fTargetX = -1;
-    fTargetY = -1;
-    port->PushClip(false);
-    UpdateTarget();
-    port->PopClip();
-    if (fTarget != nullptr) {
-      int32_t tx = 0, ty = 0;
-      fTarget->LocalToScreen(tx, ty);
-      fTargetX = fCurrentX - tx;
-      fTargetY = fCurrentY - ty;
-    }
-    TrackMove(*port, previous, fTarget, fCurrentX - lastX, fCurrentY - lastY);
-    lastX = fCurrentX;
-    lastY = fCurrentY;
-  };
+void VDragger::PollUntilReleased(VPort& port, const VRect& scrollArea, TrackState& state) {
   for (;;) {
     DesktopPort();
     VSystemServices::GetMousePosition(fCurrentX, fCurrentY);
 
     if (fScrollView != nullptr && !Inside(scrollArea, fCurrentX, fCurrentY)) {
-      int32_t dx = 0, dy = 0;
-      ComputeAutoScroll(scrollArea, dx, dy);
-      const uint32_t now = VSystemServices::TickCount60();
-      if ((dx != 0 || dy != 0) && (!scrolled || now != scrollTick)) {
-        scrolled = true;
-        scrollTick = now;
-        DesktopPort();
-        AutoScroll(*port, dx, dy);
-      }
+      ScrollOutside(port, scrollArea, state);
     }
 
-    bool moved = fCurrentX != lastX || fCurrentY != lastY;
-    if (!moved) {
-      if (fWatchCtrl != 0) {
-        const bool now = VSystemServices::IsControlDown();
-        moved |= now != ctrl;
-        ctrl = now;
-      }
-      if (fWatchAlt != 0) {
-        const bool now = VSystemServices::IsAltDown();
-        moved |= now != alt;
-        alt = now;
-      }
-      if (fWatchShift != 0) {
-        const bool now = VSystemServices::IsShiftDown();
-        moved |= now != shift;
-        shift = now;
-      }
-    }
+    bool moved = fCurrentX != state.lastX || fCurrentY != state.lastY;
+    if (!moved) moved = WatchedKeysChanged(state);
 
-    if (moved) moveTo();
+    if (moved) MoveToCurrent(port, state);
 
     if (!VSystemServices::IsAnyMouseButtonDown()) {
       // The mouse may have moved between the position read and the button
@@ -357,27 +345,56 @@ void VDragger::Track() {
       // came up and not one movement short of it.
       DesktopPort();
       VSystemServices::GetMousePosition(fCurrentX, fCurrentY);
-      if (fCurrentX != lastX || fCurrentY != lastY) moveTo();
+      if (fCurrentX != state.lastX || fCurrentY != state.lastY) MoveToCurrent(port, state);
       break;
     }
     PollPause();
   }
+}
 
-  DesktopPort();
-  DrawFeedback(*port, true);
-  DesktopPort();
-  EndTrack(*port, fTarget);
-
-  delete port;
-  Tbx::EndPortDrawing(DesktopPort());
-  Tbx::SetPort(saved);
-
-  if (fTarget != nullptr) {
-    VEvent event(fTargetX, fTargetY, VSystemServices::TickCount60(), true, false, ctrl, alt, shift,
-                 0, 0);
-    fTarget->UpdateCursor(event, true);
-  } else {
-    ShowCursorId(fRestoreCursor);
+void VDragger::ScrollOutside(VPort& port, const VRect& scrollArea, TrackState& state) {
+  int32_t dx = 0, dy = 0;
+  ComputeAutoScroll(scrollArea, dx, dy);
+  const uint32_t now = VSystemServices::TickCount60();
+  // At most one scroll step per tick, however fast the polls come.
+  if ((dx != 0 || dy != 0) && (!state.scrolled || now != state.scrollTick)) {
+    state.scrolled = true;
+    state.scrollTick = now;
+    DesktopPort();
+    AutoScroll(port, dx, dy);
   }
-  fTracking = 0;
+}
+
+bool VDragger::WatchedKeysChanged(TrackState& state) {
+  bool changed = false;
+  if (fWatchCtrl != 0) {
+    const bool now = VSystemServices::IsControlDown();
+    changed |= now != state.ctrl;
+    state.ctrl = now;
+  }
+  if (fWatchAlt != 0) {
+    const bool now = VSystemServices::IsAltDown();
+    changed |= now != state.alt;
+    state.alt = now;
+  }
+  if (fWatchShift != 0) {
+    const bool now = VSystemServices::IsShiftDown();
+    changed |= now != state.shift;
+    state.shift = now;
+  }
+  return changed;
+}
+
+void VDragger::MoveToCurrent(VPort& port, TrackState& state) {
+  VFrame* previous = fTarget;
+  fTarget = nullptr;
+  fTargetX = -1;
+  fTargetY = -1;
+  port.PushClip(false);
+  UpdateTarget();
+  port.PopClip();
+  TakeTargetPoint();
+  TrackMove(port, previous, fTarget, fCurrentX - state.lastX, fCurrentY - state.lastY);
+  state.lastX = fCurrentX;
+  state.lastY = fCurrentY;
 }

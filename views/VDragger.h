@@ -122,6 +122,35 @@ class VDragger : public VObject {
   uint8_t fWatchShift = 0;
 
  private:
+  // What the tracking loop carries from poll to poll: the point of the last
+  // move, the watched keys as last seen and the tick of the last scroll.
+  struct TrackState {
+    int32_t lastX;
+    int32_t lastY;
+    bool ctrl;
+    bool alt;
+    bool shift;
+    bool scrolled = false;
+    uint32_t scrollTick = 0;
+  };
+
+  // The feedback port on the desktop, clipped by the mode and with its
+  // origin at the frame; the start point and the first target are taken
+  // on the way.
+  VPort* OpenFeedbackPort();
+  // The auto-scroll view's rectangle on screen; empty without one.
+  VRect ScrollArea() const;
+  // The current point in the target's coordinates, when there is a target.
+  void TakeTargetPoint();
+  // Polls the mouse until every button is up.
+  void PollUntilReleased(VPort& port, const VRect& scrollArea, TrackState& state);
+  // One auto-scroll step while the mouse is outside the scroll view.
+  void ScrollOutside(VPort& port, const VRect& scrollArea, TrackState& state);
+  // Whether a watched key went down or up since the last poll.
+  bool WatchedKeysChanged(TrackState& state);
+  // A move to the current point: finds the target under it and tells the
+  // subclass how far the mouse went since the last move.
+  void MoveToCurrent(VPort& port, TrackState& state);
   // The auto-scroll step for the current point: line step within 32 pixels
   // of the scroll rectangle, page step beyond, none past either end.
   void ComputeAutoScroll(const VRect& area, int32_t& dx, int32_t& dy);

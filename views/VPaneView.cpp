@@ -282,113 +282,149 @@ void VPaneView::LayoutBranch(int32_t mode) {
   if (IsVisible() && !IsHiddenByParent()) Invalidate(static_cast<int16_t>(mode));
 }
 
+// The sizes a leaf lays out by: the pane's own, the four edge views', the
+// scroll bars' thicknesses, the grow box's room and the content's size.
+struct VPaneView::LeafSizes {
+  int32_t W = 0, H = 0;
+  int32_t T = 0, L = 0, R = 0, B = 0;
+  int32_t SH = 0, SV = 0;
+  int32_t G = 0;
+  int32_t CH = 0, CW = 0;
+  int32_t BW = 0, BH = 0;
+};
+
+// A corner view's place and size: top-left (A = T, B = L), top-right (T, R),
+// bottom-left (B, L), bottom-right (B, R).
+struct VPaneView::LeafCorner {
+  int32_t place, modeIndex, a, b;
+  int32_t w = 0, h = 0;
+};
+
 void VPaneView::LayoutLeaf(int32_t mode) {
   if (fContent == nullptr) return;
-  const int32_t W = GetWidth();
-  const int32_t H = GetHeight();
+  LeafSizes s;
+  s.W = GetWidth();
+  s.H = GetHeight();
   VFrame* const* v = fViews;
-  const int32_t T = Counts(v[kTop]) ? v[kTop]->GetHeight() : 0;
-  const int32_t L = Counts(v[kLeft]) ? v[kLeft]->GetWidth() : 0;
-  const int32_t R = Counts(v[kRight]) ? v[kRight]->GetWidth() : 0;
-  const int32_t B = Counts(v[kBottom]) ? v[kBottom]->GetHeight() : 0;
-  const int32_t SH = fHorizontalBar != nullptr ? fHorizontalBar->GetHeight() : 0;
-  const int32_t SV = fVerticalBar != nullptr ? fVerticalBar->GetWidth() : 0;
+  s.T = Counts(v[kTop]) ? v[kTop]->GetHeight() : 0;
+  s.L = Counts(v[kLeft]) ? v[kLeft]->GetWidth() : 0;
+  s.R = Counts(v[kRight]) ? v[kRight]->GetWidth() : 0;
+  s.B = Counts(v[kBottom]) ? v[kBottom]->GetHeight() : 0;
+  s.SH = fHorizontalBar != nullptr ? fHorizontalBar->GetHeight() : 0;
+  s.SV = fVerticalBar != nullptr ? fVerticalBar->GetWidth() : 0;
 
   fGrowBoxCorner = IsAtWindowCorner() ? 1 : 0;
-  int32_t G = 0;
-  if (SH != SV && fGrowBoxCorner != 0) G = GetLookPainter()->GetMetric(kMetricBarThickness);
+  if (s.SH != s.SV && fGrowBoxCorner != 0) s.G = GetLookPainter()->GetMetric(kMetricBarThickness);
 
-  const int32_t CH = std::max(0, H - SH - T - B);
-  const int32_t CW = std::max(0, W - SV - L - R);
-  fContent->MoveTo(L, T, 1);
-  fContent->ResizeTo(CW, CH, 1);
-  if (fContent == nullptr) return;
+  s.CH = std::max(0, s.H - s.SH - s.T - s.B);
+  s.CW = std::max(0, s.W - s.SV - s.L - s.R);
+  if (!PlaceLeafContent(s)) return;
+
+  s.BW = Counts(v[kHorizontalBarView]) ? v[kHorizontalBarView]->GetWidth() : 0;
+  s.BH = Counts(v[kVerticalBarView]) ? v[kVerticalBarView]->GetHeight() : 0;
+  PlaceBarViews(s);
+  PlaceVerticalBar(s);
+  PlaceHorizontalBar(s);
+
+  LeafCorner corners[4] = {{kTopLeft, 0, s.T, s.L},
+                           {kTopRight, 1, s.T, s.R},
+                           {kBottomLeft, 2, s.B, s.L},
+                           {kBottomRight, 3, s.B, s.R}};
+  PlaceCorners(s, corners);
+  PlaceEdgeViews(s, corners);
+  if (IsVisible() && !IsHiddenByParent()) Invalidate(static_cast<int16_t>(mode));
+}
+
+bool VPaneView::PlaceLeafContent(const LeafSizes& s) {
+  fContent->MoveTo(s.L, s.T, 1);
+  fContent->ResizeTo(s.CW, s.CH, 1);
+  if (fContent == nullptr) return false;
 
   if (fContent->WidthFollowsView()) {
-    fContent->SetContentWidth(CW, false, 1);
+    fContent->SetContentWidth(s.CW, false, 1);
     fContent->ScrollToX(0, false, 1);
   } else if (fContent->GetScrollX() < 0) {
     fContent->ScrollToX(0, false, 1);
   }
   if (fContent->HeightFollowsView()) {
-    fContent->SetContentHeight(CH, false, 1);
+    fContent->SetContentHeight(s.CH, false, 1);
     fContent->ScrollToY(0, false, 1);
   } else if (fContent->GetScrollY() < 0) {
     fContent->ScrollToY(0, false, 1);
   }
+  return true;
+}
 
-  const int32_t BW = Counts(v[kHorizontalBarView]) ? v[kHorizontalBarView]->GetWidth() : 0;
-  const int32_t BH = Counts(v[kVerticalBarView]) ? v[kVerticalBarView]->GetHeight() : 0;
+void VPaneView::PlaceBarViews(const LeafSizes& s) {
+  VFrame* const* v = fViews;
   if (VFrame* f = v[kVerticalBarView]) {
     if (fVerticalBar != nullptr) {
-      f->MoveTo(W - SV, 0, 1);
-      f->ResizeTo(SV, BH, 1);
+      f->MoveTo(s.W - s.SV, 0, 1);
+      f->ResizeTo(s.SV, s.BH, 1);
     } else {
       Hide(f);
     }
   }
   if (VFrame* f = v[kHorizontalBarView]) {
     if (fHorizontalBar != nullptr) {
-      f->MoveTo(0, H - SH, 1);
-      f->ResizeTo(BW, SH, 1);
+      f->MoveTo(0, s.H - s.SH, 1);
+      f->ResizeTo(s.BW, s.SH, 1);
     } else {
       Hide(f);
     }
   }
   if (VFrame* f = v[kBarCorner]) {
     if (fVerticalBar != nullptr && fHorizontalBar != nullptr) {
-      f->MoveTo(W - SV, H - SH, 1);
-      f->ResizeTo(SV, SH, 1);
+      f->MoveTo(s.W - s.SV, s.H - s.SH, 1);
+      f->ResizeTo(s.SV, s.SH, 1);
     } else {
       Hide(f);
     }
   }
+}
 
+void VPaneView::PlaceVerticalBar(const LeafSizes& s) {
+  if (fVerticalBar == nullptr) return;
   int32_t value = 0, maximum = 0, page = 0;
-  if (fVerticalBar != nullptr) {
-    int32_t s = 0;
-    if (fVerticalBox != nullptr) {
-      s = (fMinimumHeight != -1 && (H >> 1) <= fMinimumHeight) ? 0 : kSplitterThickness;
-      if (s != 0) {
-        fVerticalBox->MoveTo(W - SV, BH, 1);
-        fVerticalBox->ResizeTo(SV, kSplitterThickness, 1);
-      } else {
-        Hide(fVerticalBox);
-      }
+  int32_t box = 0;
+  if (fVerticalBox != nullptr) {
+    box = (fMinimumHeight != -1 && (s.H >> 1) <= fMinimumHeight) ? 0 : kSplitterThickness;
+    if (box != 0) {
+      fVerticalBox->MoveTo(s.W - s.SV, s.BH, 1);
+      fVerticalBox->ResizeTo(s.SV, kSplitterThickness, 1);
+    } else {
+      Hide(fVerticalBox);
     }
-    fVerticalBar->MoveTo(W - SV, s + BH, 1);
-    fVerticalBar->ResizeTo(SV, H - G - s - SH - BH + (fHorizontalBar != nullptr ? 1 : 0), 1);
-    fContent->GetVerticalBarState(value, maximum, page);
-    fVerticalBar->ShowScrollState(value, maximum, page);
   }
-  if (fHorizontalBar != nullptr) {
-    int32_t s = 0;
-    if (fHorizontalBox != nullptr) {
-      s = (fMinimumWidth != -1 && (W >> 1) <= fMinimumWidth) ? 0 : kSplitterThickness;
-      if (s != 0) {
-        fHorizontalBox->MoveTo(BW, H - SH, 1);
-        fHorizontalBox->ResizeTo(kSplitterThickness, SH, 1);
-      } else {
-        Hide(fHorizontalBox);
-      }
-    }
-    fHorizontalBar->MoveTo(s + BW, H - SH, 1);
-    fHorizontalBar->ResizeTo(W - G - s - SV - BW + (fVerticalBar != nullptr ? 1 : 0), SH, 1);
-    fContent->GetHorizontalBarState(value, maximum, page);
-    fHorizontalBar->ShowScrollState(value, maximum, page);
-  }
+  fVerticalBar->MoveTo(s.W - s.SV, box + s.BH, 1);
+  fVerticalBar->ResizeTo(s.SV, s.H - s.G - box - s.SH - s.BH + (fHorizontalBar != nullptr ? 1 : 0), 1);
+  fContent->GetVerticalBarState(value, maximum, page);
+  fVerticalBar->ShowScrollState(value, maximum, page);
+}
 
-  // Corners: top-left (A = T, B = L), top-right (T, R), bottom-left (B, L),
-  // bottom-right (B, R). A corner that is missing or not displayed counts
-  // as 0 x 0.
-  struct Corner {
-    int32_t place, modeIndex, a, b;
-    int32_t w = 0, h = 0;
-  };
-  Corner corners[4] = {
-      {kTopLeft, 0, T, L}, {kTopRight, 1, T, R}, {kBottomLeft, 2, B, L}, {kBottomRight, 3, B, R}};
-  for (Corner& c : corners) {
-    VFrame* f = v[c.place];
+void VPaneView::PlaceHorizontalBar(const LeafSizes& s) {
+  if (fHorizontalBar == nullptr) return;
+  int32_t value = 0, maximum = 0, page = 0;
+  int32_t box = 0;
+  if (fHorizontalBox != nullptr) {
+    box = (fMinimumWidth != -1 && (s.W >> 1) <= fMinimumWidth) ? 0 : kSplitterThickness;
+    if (box != 0) {
+      fHorizontalBox->MoveTo(s.BW, s.H - s.SH, 1);
+      fHorizontalBox->ResizeTo(kSplitterThickness, s.SH, 1);
+    } else {
+      Hide(fHorizontalBox);
+    }
+  }
+  fHorizontalBar->MoveTo(box + s.BW, s.H - s.SH, 1);
+  fHorizontalBar->ResizeTo(s.W - s.G - box - s.SV - s.BW + (fVerticalBar != nullptr ? 1 : 0), s.SH, 1);
+  fContent->GetHorizontalBarState(value, maximum, page);
+  fHorizontalBar->ShowScrollState(value, maximum, page);
+}
+
+void VPaneView::PlaceCorners(const LeafSizes& s, LeafCorner (&corners)[4]) {
+  // A corner that is missing or not displayed counts as 0 x 0.
+  for (LeafCorner& c : corners) {
+    VFrame* f = fViews[c.place];
     if (!Counts(f)) continue;
     CornerSize(fCornerModes[c.modeIndex], c.a, c.b, c.w, c.h);
     if (c.w == 0) {
@@ -398,55 +434,59 @@ void VPaneView::LayoutLeaf(int32_t mode) {
     // The left corners sit at the left edge, the right ones against the
     // vertical bar; the top ones at the top, the bottom ones on the
     // horizontal bar.
-    const int32_t x = (c.place == kTopLeft || c.place == kBottomLeft) ? 0 : W - SV - c.w;
-    const int32_t y = (c.place == kTopLeft || c.place == kTopRight) ? 0 : H - SH - c.h;
+    const int32_t x = (c.place == kTopLeft || c.place == kBottomLeft) ? 0 : s.W - s.SV - c.w;
+    const int32_t y = (c.place == kTopLeft || c.place == kTopRight) ? 0 : s.H - s.SH - c.h;
     f->MoveTo(x, y, 1);
     f->ResizeTo(c.w, c.h, 1);
   }
-  const Corner& tl = corners[0];
-  const Corner& tr = corners[1];
-  const Corner& bl = corners[2];
-  const Corner& br = corners[3];
+}
 
-  auto followX = [this](VFrame* f) {
-    if (!f->HasScrollOffsets()) return;
-    auto* s = dynamic_cast<VScrolledView*>(f);
-    if (s == nullptr || fContent == nullptr) return;
-    s->SetContentWidth(fContent->GetContentWidth(), false, 1);
-    s->ScrollToX(fContent->GetScrollX(), false, 1);
-  };
-  auto followY = [this](VFrame* f) {
-    if (!f->HasScrollOffsets()) return;
-    auto* s = dynamic_cast<VScrolledView*>(f);
-    if (s == nullptr || fContent == nullptr) return;
-    s->SetContentHeight(fContent->GetContentHeight(), false, 1);
-    s->ScrollToY(fContent->GetScrollY(), false, 1);
-  };
+void VPaneView::FollowContentX(VFrame* f) {
+  if (!f->HasScrollOffsets()) return;
+  auto* s = dynamic_cast<VScrolledView*>(f);
+  if (s == nullptr || fContent == nullptr) return;
+  s->SetContentWidth(fContent->GetContentWidth(), false, 1);
+  s->ScrollToX(fContent->GetScrollX(), false, 1);
+}
+
+void VPaneView::FollowContentY(VFrame* f) {
+  if (!f->HasScrollOffsets()) return;
+  auto* s = dynamic_cast<VScrolledView*>(f);
+  if (s == nullptr || fContent == nullptr) return;
+  s->SetContentHeight(fContent->GetContentHeight(), false, 1);
+  s->ScrollToY(fContent->GetScrollY(), false, 1);
+}
+
+void VPaneView::PlaceEdgeViews(const LeafSizes& s, const LeafCorner (&corners)[4]) {
+  VFrame* const* v = fViews;
+  const LeafCorner& tl = corners[0];
+  const LeafCorner& tr = corners[1];
+  const LeafCorner& bl = corners[2];
+  const LeafCorner& br = corners[3];
   if (VFrame* f = v[kTop]; Counts(f)) {
-    const int32_t x0 = L != 0 ? L : tl.w;
+    const int32_t x0 = s.L != 0 ? s.L : tl.w;
     f->MoveTo(x0, 0, 1);
-    f->ResizeTo(W - x0 - SV - (R != 0 ? R : tr.w), f->GetHeight(), 1);
-    followX(f);
+    f->ResizeTo(s.W - x0 - s.SV - (s.R != 0 ? s.R : tr.w), f->GetHeight(), 1);
+    FollowContentX(f);
   }
   if (VFrame* f = v[kLeft]; Counts(f)) {
-    const int32_t y0 = T != 0 ? T : tl.h;
+    const int32_t y0 = s.T != 0 ? s.T : tl.h;
     f->MoveTo(0, y0, 1);
-    f->ResizeTo(f->GetWidth(), H - y0 - SH - (B != 0 ? B : bl.h), 1);
-    followY(f);
+    f->ResizeTo(f->GetWidth(), s.H - y0 - s.SH - (s.B != 0 ? s.B : bl.h), 1);
+    FollowContentY(f);
   }
   if (VFrame* f = v[kBottom]; Counts(f)) {
-    const int32_t x0 = L != 0 ? L : bl.w;
-    f->MoveTo(x0, T + CH, 1);
-    f->ResizeTo(W - x0 - SV - (R != 0 ? R : br.w), f->GetHeight(), 1);
-    followX(f);
+    const int32_t x0 = s.L != 0 ? s.L : bl.w;
+    f->MoveTo(x0, s.T + s.CH, 1);
+    f->ResizeTo(s.W - x0 - s.SV - (s.R != 0 ? s.R : br.w), f->GetHeight(), 1);
+    FollowContentX(f);
   }
   if (VFrame* f = v[kRight]; Counts(f)) {
-    const int32_t y0 = T != 0 ? T : tr.h;
-    f->MoveTo(L + CW, y0, 1);
-    f->ResizeTo(f->GetWidth(), H - y0 - SH - (B != 0 ? B : br.h), 1);
-    followY(f);
+    const int32_t y0 = s.T != 0 ? s.T : tr.h;
+    f->MoveTo(s.L + s.CW, y0, 1);
+    f->ResizeTo(f->GetWidth(), s.H - y0 - s.SH - (s.B != 0 ? s.B : br.h), 1);
+    FollowContentY(f);
   }
-  if (IsVisible() && !IsHiddenByParent()) Invalidate(static_cast<int16_t>(mode));
 }
 
 // ---- Splitting and joining.

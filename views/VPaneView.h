@@ -210,6 +210,22 @@ class VPaneView : public VScrollContainer {
   void SetCornerMode(int index, uint8_t mode);
   void LayoutBranch(int32_t mode);
   void LayoutLeaf(int32_t mode);
+  // The steps of a leaf's layout: the content view, the views beside the
+  // bars, each scroll bar with its split box, the corner views and the
+  // four edge views.
+  struct LeafSizes;
+  struct LeafCorner;
+  // False when the content went away while it was moved.
+  bool PlaceLeafContent(const LeafSizes& s);
+  void PlaceBarViews(const LeafSizes& s);
+  void PlaceVerticalBar(const LeafSizes& s);
+  void PlaceHorizontalBar(const LeafSizes& s);
+  void PlaceCorners(const LeafSizes& s, LeafCorner (&corners)[4]);
+  void PlaceEdgeViews(const LeafSizes& s, const LeafCorner (&corners)[4]);
+  // An edge view with scroll offsets follows the content's width (or
+  // height) and scroll position.
+  void FollowContentX(VFrame* f);
+  void FollowContentY(VFrame* f);
   // Hands every sub-frame of `from` to `to` (first first) and refreshes
   // their origins.
   static void MoveSubFrames(VPaneView* from, VPaneView* to);

@@ -256,6 +256,9 @@ class VPlugIn : public VDockView, public VPlugInObject {
   bool IsDeadlinePassed(uint32_t now) const;
 
  private:
+  // One stay in the own window, its steps and state.
+  class OwnWindowSession;
+
   // The resource offset, the area's resource id and its name from the
   // package's list.
   void TakeResourceOffset(int32_t resourceOffset);

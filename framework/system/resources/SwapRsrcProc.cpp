@@ -99,9 +99,12 @@ void ControlHead(SwapCursor& c) {
 // w rounded up to an even number of bytes.
 uint64_t Even(uint64_t w) { return (w + 1) & ~uint64_t(1); }
 
-// Converts by the recipe of `type`; false when the type is not one of ours.
-bool SwapKnownType(uint8_t direction, uint32_t type, uint8_t* data, uint32_t size) {
-  SwapCursor c(direction, data, size);
+// Each recipe family converts by the recipe of `type` and answers true, or
+// answers false, touching nothing, when the type is not of its family.
+
+// The version, the tips and the lists of fields, preferences, categories,
+// commands and keys.
+bool SwapListType(uint32_t type, SwapCursor& c) {
   switch (type) {
     case FourCC("xVER"):
       c.U32();
@@ -161,6 +164,14 @@ bool SwapKnownType(uint8_t direction, uint32_t type, uint8_t* data, uint32_t siz
         c.Skip(2);
       });
       return true;
+    default:
+      return false;
+  }
+}
+
+// The docks and their bars.
+bool SwapBarType(uint32_t type, SwapCursor& c) {
+  switch (type) {
     case FourCC("DOCK"):
       return true;  // nothing in it to convert
     case FourCC("XDOK"):
@@ -179,6 +190,14 @@ bool SwapKnownType(uint8_t direction, uint32_t type, uint8_t* data, uint32_t siz
       c.Skip(2), c.U32(), c.U32(), c.Skip(96);
       c.Repeat(c.Count(), [&] { c.U32(), c.U16(); });
       return true;
+    default:
+      return false;
+  }
+}
+
+// The controls, menu bars, menus and themes.
+bool SwapControlType(uint32_t type, SwapCursor& c) {
+  switch (type) {
     case FourCC("XMBU"):
       ControlHead(c), c.Skip(32), c.U16(), c.U16(), c.U32(), c.U16();
       return true;
@@ -240,6 +259,14 @@ bool SwapKnownType(uint8_t direction, uint32_t type, uint8_t* data, uint32_t siz
       if (n > 0) c.Repeat(uint64_t(n), [&] { c.U32(); });
       return true;
     }
+    default:
+      return false;
+  }
+}
+
+// The character tables and the dialect lists.
+bool SwapTextTableType(uint32_t type, SwapCursor& c) {
+  switch (type) {
     case FourCC("lwra"):
     case FourCC("char"):
     case FourCC("diac"):
@@ -293,6 +320,13 @@ bool SwapKnownType(uint8_t direction, uint32_t type, uint8_t* data, uint32_t siz
     default:
       return false;
   }
+}
+
+// Converts by the recipe of `type`; false when the type is not one of ours.
+bool SwapKnownType(uint8_t direction, uint32_t type, uint8_t* data, uint32_t size) {
+  SwapCursor c(direction, data, size);
+  return SwapListType(type, c) || SwapBarType(type, c) || SwapControlType(type, c) ||
+         SwapTextTableType(type, c);
 }
 
 }  // namespace

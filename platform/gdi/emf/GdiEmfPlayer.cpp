@@ -176,6 +176,31 @@ class Player : public GdiMetaPlayback {
   }
 
   HRGN Region(const uint8_t* data, size_t size, bool logical, bool* ok);
+
+  // One for each record family: each reads its parameters, draws or
+  // changes the DC or the kept mapping, and answers false when the record
+  // is not well formed.
+  bool PlayBrushOrigin(GdiByteReader& r);
+  bool PlayMapMode(GdiByteReader& r);
+  bool PlayOrigin(uint32_t type, GdiByteReader& r);
+  bool PlayExtent(uint32_t type, GdiByteReader& r);
+  bool PlayScaleExtent(uint32_t type, GdiByteReader& r);
+  void PlaySaveDC();
+  bool PlayRestoreDC(GdiByteReader& r);
+  bool PlayMoveOrLine(uint32_t type, GdiByteReader& r);
+  bool PlayPoly(uint32_t type, GdiByteReader& r);
+  bool PlayRectangle(uint32_t type, GdiByteReader& r);
+  bool PlayArc(uint32_t type, GdiByteReader& r);
+  bool PlaySetPixel(GdiByteReader& r);
+  bool PlayFloodFill(GdiByteReader& r);
+  bool PlaySelectObject(GdiByteReader& r);
+  bool PlayDeleteObject(GdiByteReader& r);
+  bool PlayCreatePen(GdiByteReader& r);
+  bool PlayCreateBrush(GdiByteReader& r);
+  bool PlayCreatePalette(GdiByteReader& r);
+  bool PlaySelectClipRegion(GdiByteReader& r);
+  bool PlayClipRect(uint32_t type, GdiByteReader& r);
+  bool PlayOffsetClip(GdiByteReader& r);
   bool PlayRegion(uint32_t type, GdiByteReader& r);
   bool PlayBlit(uint32_t type, GdiByteReader& r);
   bool PlayDib(uint32_t type, GdiByteReader& r);
@@ -204,234 +229,45 @@ bool Player::Play(uint32_t type, GdiByteReader& r) {
     case EMR_SETTEXTALIGN: SetTextAlign(dc, r.U32()); break;
     case EMR_SETSTRETCHBLTMODE: SetStretchBltMode(dc, r.I32()); break;
     case EMR_SETPOLYFILLMODE: SetPolyFillMode(dc, r.I32()); break;
-    case EMR_SETBRUSHORGEX: {
-      // Brush origins are device positions: patterns stay aligned to the
-      // device as they are when drawn directly.
-      int32_t x = r.I32(), y = r.I32();
-      if (!r.Failed()) SetBrushOrgEx(dc, x, y, nullptr);
-      break;
-    }
-    case EMR_SETMAPMODE: {
-      int32_t mode = r.I32();
-      if (!r.Failed() && (mode == MM_TEXT || mode == MM_ANISOTROPIC)) map_.mode = mode;
-      break;
-    }
+    case EMR_SETBRUSHORGEX: return PlayBrushOrigin(r);
+    case EMR_SETMAPMODE: return PlayMapMode(r);
     case EMR_SETWINDOWORGEX:
-    case EMR_SETVIEWPORTORGEX: {
-      POINT p{r.I32(), r.I32()};
-      if (r.Failed()) break;
-      (type == EMR_SETWINDOWORGEX ? map_.windowOrigin : map_.viewportOrigin) = p;
-      break;
-    }
+    case EMR_SETVIEWPORTORGEX: return PlayOrigin(type, r);
     case EMR_SETWINDOWEXTEX:
-    case EMR_SETVIEWPORTEXTEX: {
-      SIZE s{r.I32(), r.I32()};
-      // As the DC keeps them: ignored in MM_TEXT, and never 0.
-      if (r.Failed() || map_.mode == MM_TEXT || s.cx == 0 || s.cy == 0) break;
-      (type == EMR_SETWINDOWEXTEX ? map_.windowExtent : map_.viewportExtent) = s;
-      break;
-    }
+    case EMR_SETVIEWPORTEXTEX: return PlayExtent(type, r);
     case EMR_SCALEWINDOWEXTEX:
-    case EMR_SCALEVIEWPORTEXTEX: {
-      int32_t xNum = r.I32(), xDen = r.I32(), yNum = r.I32(), yDen = r.I32();
-      if (r.Failed() || map_.mode == MM_TEXT || xDen == 0 || yDen == 0) break;
-      SIZE& e = type == EMR_SCALEWINDOWEXTEX ? map_.windowExtent : map_.viewportExtent;
-      SIZE s{GdiClamp32(int64_t{e.cx} * xNum / xDen), GdiClamp32(int64_t{e.cy} * yNum / yDen)};
-      if (s.cx != 0 && s.cy != 0) e = s;
-      break;
-    }
-    case EMR_SAVEDC:
-      Save();
-      savedMaps_.push_back(map_);
-      break;
-    case EMR_RESTOREDC: {
-      int32_t relative = r.I32();
-      if (r.Failed()) break;
-      size_t depth = savedMaps_.size();
-      if (Restore(relative)) {
-        size_t keep = depth - static_cast<size_t>(-int64_t{relative});
-        map_ = savedMaps_[keep];
-        savedMaps_.resize(keep);
-      }
-      break;
-    }
-    case EMR_MOVETOEX: {
-      int32_t x = r.I32(), y = r.I32();
-      POINT p = Map(x, y);
-      if (!r.Failed()) MoveToEx(dc, p.x, p.y, nullptr);
-      break;
-    }
-    case EMR_LINETO: {
-      int32_t x = r.I32(), y = r.I32();
-      POINT p = Map(x, y);
-      if (!r.Failed()) LineTo(dc, p.x, p.y);
-      break;
-    }
+    case EMR_SCALEVIEWPORTEXTEX: return PlayScaleExtent(type, r);
+    case EMR_SAVEDC: PlaySaveDC(); break;
+    case EMR_RESTOREDC: return PlayRestoreDC(r);
+    case EMR_MOVETOEX:
+    case EMR_LINETO: return PlayMoveOrLine(type, r);
     case EMR_POLYLINE:
     case EMR_POLYGON:
     case EMR_POLYLINE16:
-    case EMR_POLYGON16: {
-      r.Rect();
-      uint32_t count = r.U32();
-      bool small = type == EMR_POLYLINE16 || type == EMR_POLYGON16;
-      if (r.Failed() || count > r.Remaining() / (small ? 4 : 8)) return false;
-      std::vector<POINT> points(count);
-      for (POINT& p : points) {
-        int32_t x = small ? r.I16() : r.I32();
-        int32_t y = small ? r.I16() : r.I32();
-        p = Map(x, y);
-      }
-      if (r.Failed()) return false;
-      int n = static_cast<int>(std::min<uint32_t>(count, INT32_MAX));
-      if (type == EMR_POLYLINE || type == EMR_POLYLINE16) {
-        Polyline(dc, points.data(), n);
-      } else {
-        Polygon(dc, points.data(), n);
-      }
-      break;
-    }
+    case EMR_POLYGON16: return PlayPoly(type, r);
     case EMR_RECTANGLE:
     case EMR_ELLIPSE:
-    case EMR_ROUNDRECT: {
-      RECT b = r.Rect();
-      int32_t cw = 0, ch = 0;
-      if (type == EMR_ROUNDRECT) {
-        cw = r.I32();
-        ch = r.I32();
-      }
-      if (r.Failed()) return false;
-      POINT p = Map(b.left, b.top), q = Map(b.right, b.bottom);
-      if (type == EMR_RECTANGLE) Rectangle(dc, p.x, p.y, q.x, q.y);
-      if (type == EMR_ELLIPSE) Ellipse(dc, p.x, p.y, q.x, q.y);
-      if (type == EMR_ROUNDRECT) RoundRect(dc, p.x, p.y, q.x, q.y, LengthX(cw), LengthY(ch));
-      break;
-    }
+    case EMR_ROUNDRECT: return PlayRectangle(type, r);
     case EMR_ARC:
     case EMR_CHORD:
-    case EMR_PIE: {
-      RECT b = r.Rect();
-      const int32_t xs = r.I32(), ys = r.I32(), xe = r.I32(), ye = r.I32();
-      if (r.Failed()) return false;
-      POINT p = Map(b.left, b.top), q = Map(b.right, b.bottom);
-      POINT s0 = Map(xs, ys), e0 = Map(xe, ye);
-      if (type == EMR_ARC) Arc(dc, p.x, p.y, q.x, q.y, s0.x, s0.y, e0.x, e0.y);
-      if (type == EMR_CHORD) Chord(dc, p.x, p.y, q.x, q.y, s0.x, s0.y, e0.x, e0.y);
-      if (type == EMR_PIE) Pie(dc, p.x, p.y, q.x, q.y, s0.x, s0.y, e0.x, e0.y);
-      break;
-    }
-    case EMR_SETPIXELV: {
-      int32_t x = r.I32(), y = r.I32();
-      COLORREF c = r.U32();
-      POINT p = Map(x, y);
-      if (!r.Failed()) SetPixelV(dc, p.x, p.y, c);
-      break;
-    }
-    case EMR_EXTFLOODFILL: {
-      int32_t x = r.I32(), y = r.I32();
-      COLORREF c = r.U32();
-      UINT mode = r.U32();
-      POINT p = Map(x, y);
-      if (!r.Failed()) ExtFloodFill(dc, p.x, p.y, c, mode);
-      break;
-    }
+    case EMR_PIE: return PlayArc(type, r);
+    case EMR_SETPIXELV: return PlaySetPixel(r);
+    case EMR_EXTFLOODFILL: return PlayFloodFill(r);
     case EMR_SELECTOBJECT:
-    case EMR_SELECTPALETTE: {
-      uint32_t index = r.U32();
-      bool ok = !r.Failed();
-      HGDIOBJ o = ok ? Handle(index, &ok) : nullptr;
-      if (!ok) return false;
-      SelectAny(o);
-      break;
-    }
-    case EMR_DELETEOBJECT: {
-      uint32_t index = r.U32();
-      if (r.Failed() || index == 0 || index >= ObjectCount()) return false;
-      DeleteObjectAt(index);
-      break;
-    }
+    case EMR_SELECTPALETTE: return PlaySelectObject(r);
+    case EMR_DELETEOBJECT: return PlayDeleteObject(r);
     case EMR_REALIZEPALETTE: RealizePalette(dc); break;
-    case EMR_CREATEPEN: {
-      uint32_t index = r.U32();
-      UINT style = r.U32();
-      int32_t width = r.I32();
-      r.I32();
-      COLORREF color = r.U32();
-      if (r.Failed()) return false;
-      int32_t w = width > 1 ? std::max(1, LengthX(width)) : width;
-      return Create(r, index, CreatePen(static_cast<int>(style), w, color));
-    }
+    case EMR_CREATEPEN: return PlayCreatePen(r);
     case EMR_EXTCREATEPEN: return PlayPen(r);
-    case EMR_CREATEBRUSHINDIRECT: {
-      uint32_t index = r.U32();
-      LOGBRUSH lb{};
-      lb.lbStyle = r.U32();
-      lb.lbColor = r.U32();
-      lb.lbHatch = r.U32();
-      if (r.Failed()) return false;
-      // Pattern styles need their bitmap, which this record does not carry.
-      HBRUSH b = lb.lbStyle == BS_PATTERN ? nullptr : CreateBrushIndirect(&lb);
-      return Create(r, index, b);
-    }
+    case EMR_CREATEBRUSHINDIRECT: return PlayCreateBrush(r);
     case EMR_CREATEMONOBRUSH:
     case EMR_CREATEDIBPATTERNBRUSHPT: return PlayPatternBrush(type, r);
     case EMR_EXTCREATEFONTINDIRECTW: return PlayFont(r);
-    case EMR_CREATEPALETTE: {
-      uint32_t index = r.U32();
-      uint16_t version = r.U16();
-      uint16_t count = r.U16();
-      if (r.Failed() || count > r.Remaining() / 4) return false;
-      std::vector<uint8_t> block(4 + std::max<size_t>(count, 1) * 4, 0);
-      auto* lp = reinterpret_cast<LOGPALETTE*>(block.data());
-      lp->palVersion = version;
-      lp->palNumEntries = count;
-      for (uint16_t i = 0; i < count; ++i) {
-        PALETTEENTRY& e = lp->palPalEntry[i];
-        e.peRed = r.U8();
-        e.peGreen = r.U8();
-        e.peBlue = r.U8();
-        e.peFlags = r.U8();
-      }
-      return Create(r, index, CreatePalette(lp));
-    }
-    case EMR_EXTSELECTCLIPRGN: {
-      uint32_t cb = r.U32();
-      int32_t mode = r.I32();
-      if (r.Failed() || cb > r.Remaining()) return false;
-      if (cb == 0) {
-        // No region: only a copy means anything, and it removes the clip.
-        if (mode == RGN_COPY) ClearClip();
-        break;
-      }
-      bool ok = true;
-      HRGN region = Region(r.Span(cb), cb, false, &ok);
-      if (!ok) return false;
-      if (region) {
-        Clip([&] { ExtSelectClipRgn(dc, region, mode); });
-        DeleteObject(region);
-      }
-      break;
-    }
+    case EMR_CREATEPALETTE: return PlayCreatePalette(r);
+    case EMR_EXTSELECTCLIPRGN: return PlaySelectClipRegion(r);
     case EMR_INTERSECTCLIPRECT:
-    case EMR_EXCLUDECLIPRECT: {
-      RECT b = r.Rect();
-      if (r.Failed()) return false;
-      POINT p = Map(b.left, b.top), q = Map(b.right, b.bottom);
-      Clip([&] {
-        if (type == EMR_INTERSECTCLIPRECT) {
-          IntersectClipRect(dc, p.x, p.y, q.x, q.y);
-        } else {
-          ExcludeClipRect(dc, p.x, p.y, q.x, q.y);
-        }
-      });
-      break;
-    }
-    case EMR_OFFSETCLIPRGN: {
-      int32_t dx = r.I32(), dy = r.I32();
-      if (r.Failed()) return false;
-      POINT o = Map(0, 0), d = Map(dx, dy);
-      Clip([&] { OffsetClipRgn(dc, d.x - o.x, d.y - o.y); });
-      break;
-    }
+    case EMR_EXCLUDECLIPRECT: return PlayClipRect(type, r);
+    case EMR_OFFSETCLIPRGN: return PlayOffsetClip(r);
     case EMR_FILLRGN:
     case EMR_FRAMERGN:
     case EMR_PAINTRGN:
@@ -448,6 +284,245 @@ bool Player::Play(uint32_t type, GdiByteReader& r) {
       // are passed over.
       return true;
   }
+  return !r.Failed();
+}
+
+bool Player::PlayBrushOrigin(GdiByteReader& r) {
+  // Brush origins are device positions: patterns stay aligned to the
+  // device as they are when drawn directly.
+  int32_t x = r.I32(), y = r.I32();
+  if (!r.Failed()) SetBrushOrgEx(Target(), x, y, nullptr);
+  return !r.Failed();
+}
+
+bool Player::PlayMapMode(GdiByteReader& r) {
+  int32_t mode = r.I32();
+  if (!r.Failed() && (mode == MM_TEXT || mode == MM_ANISOTROPIC)) map_.mode = mode;
+  return !r.Failed();
+}
+
+bool Player::PlayOrigin(uint32_t type, GdiByteReader& r) {
+  POINT p{r.I32(), r.I32()};
+  if (r.Failed()) return false;
+  (type == EMR_SETWINDOWORGEX ? map_.windowOrigin : map_.viewportOrigin) = p;
+  return !r.Failed();
+}
+
+bool Player::PlayExtent(uint32_t type, GdiByteReader& r) {
+  SIZE s{r.I32(), r.I32()};
+  // As the DC keeps them: ignored in MM_TEXT, and never 0.
+  if (r.Failed() || map_.mode == MM_TEXT || s.cx == 0 || s.cy == 0) return !r.Failed();
+  (type == EMR_SETWINDOWEXTEX ? map_.windowExtent : map_.viewportExtent) = s;
+  return !r.Failed();
+}
+
+bool Player::PlayScaleExtent(uint32_t type, GdiByteReader& r) {
+  int32_t xNum = r.I32(), xDen = r.I32(), yNum = r.I32(), yDen = r.I32();
+  if (r.Failed() || map_.mode == MM_TEXT || xDen == 0 || yDen == 0) return !r.Failed();
+  SIZE& e = type == EMR_SCALEWINDOWEXTEX ? map_.windowExtent : map_.viewportExtent;
+  SIZE s{GdiClamp32(int64_t{e.cx} * xNum / xDen), GdiClamp32(int64_t{e.cy} * yNum / yDen)};
+  if (s.cx != 0 && s.cy != 0) e = s;
+  return !r.Failed();
+}
+
+void Player::PlaySaveDC() {
+  Save();
+  savedMaps_.push_back(map_);
+}
+
+bool Player::PlayRestoreDC(GdiByteReader& r) {
+  int32_t relative = r.I32();
+  if (r.Failed()) return false;
+  size_t depth = savedMaps_.size();
+  if (Restore(relative)) {
+    size_t keep = depth - static_cast<size_t>(-int64_t{relative});
+    map_ = savedMaps_[keep];
+    savedMaps_.resize(keep);
+  }
+  return !r.Failed();
+}
+
+bool Player::PlayMoveOrLine(uint32_t type, GdiByteReader& r) {
+  int32_t x = r.I32(), y = r.I32();
+  POINT p = Map(x, y);
+  if (!r.Failed()) {
+    if (type == EMR_MOVETOEX) {
+      MoveToEx(Target(), p.x, p.y, nullptr);
+    } else {
+      LineTo(Target(), p.x, p.y);
+    }
+  }
+  return !r.Failed();
+}
+
+// Polylines and polygons, with 32-bit or 16-bit points.
+bool Player::PlayPoly(uint32_t type, GdiByteReader& r) {
+  r.Rect();
+  uint32_t count = r.U32();
+  bool small = type == EMR_POLYLINE16 || type == EMR_POLYGON16;
+  if (r.Failed() || count > r.Remaining() / (small ? 4 : 8)) return false;
+  std::vector<POINT> points(count);
+  for (POINT& p : points) {
+    int32_t x = small ? r.I16() : r.I32();
+    int32_t y = small ? r.I16() : r.I32();
+    p = Map(x, y);
+  }
+  if (r.Failed()) return false;
+  int n = static_cast<int>(std::min<uint32_t>(count, INT32_MAX));
+  if (type == EMR_POLYLINE || type == EMR_POLYLINE16) {
+    Polyline(Target(), points.data(), n);
+  } else {
+    Polygon(Target(), points.data(), n);
+  }
+  return !r.Failed();
+}
+
+bool Player::PlayRectangle(uint32_t type, GdiByteReader& r) {
+  HDC dc = Target();
+  RECT b = r.Rect();
+  int32_t cw = 0, ch = 0;
+  if (type == EMR_ROUNDRECT) {
+    cw = r.I32();
+    ch = r.I32();
+  }
+  if (r.Failed()) return false;
+  POINT p = Map(b.left, b.top), q = Map(b.right, b.bottom);
+  if (type == EMR_RECTANGLE) Rectangle(dc, p.x, p.y, q.x, q.y);
+  if (type == EMR_ELLIPSE) Ellipse(dc, p.x, p.y, q.x, q.y);
+  if (type == EMR_ROUNDRECT) RoundRect(dc, p.x, p.y, q.x, q.y, LengthX(cw), LengthY(ch));
+  return !r.Failed();
+}
+
+// Arcs, chords and pies: the bounding box and the start and end points.
+bool Player::PlayArc(uint32_t type, GdiByteReader& r) {
+  HDC dc = Target();
+  RECT b = r.Rect();
+  const int32_t xs = r.I32(), ys = r.I32(), xe = r.I32(), ye = r.I32();
+  if (r.Failed()) return false;
+  POINT p = Map(b.left, b.top), q = Map(b.right, b.bottom);
+  POINT s0 = Map(xs, ys), e0 = Map(xe, ye);
+  if (type == EMR_ARC) Arc(dc, p.x, p.y, q.x, q.y, s0.x, s0.y, e0.x, e0.y);
+  if (type == EMR_CHORD) Chord(dc, p.x, p.y, q.x, q.y, s0.x, s0.y, e0.x, e0.y);
+  if (type == EMR_PIE) Pie(dc, p.x, p.y, q.x, q.y, s0.x, s0.y, e0.x, e0.y);
+  return !r.Failed();
+}
+
+bool Player::PlaySetPixel(GdiByteReader& r) {
+  int32_t x = r.I32(), y = r.I32();
+  COLORREF c = r.U32();
+  POINT p = Map(x, y);
+  if (!r.Failed()) SetPixelV(Target(), p.x, p.y, c);
+  return !r.Failed();
+}
+
+bool Player::PlayFloodFill(GdiByteReader& r) {
+  int32_t x = r.I32(), y = r.I32();
+  COLORREF c = r.U32();
+  UINT mode = r.U32();
+  POINT p = Map(x, y);
+  if (!r.Failed()) ExtFloodFill(Target(), p.x, p.y, c, mode);
+  return !r.Failed();
+}
+
+bool Player::PlaySelectObject(GdiByteReader& r) {
+  uint32_t index = r.U32();
+  bool ok = !r.Failed();
+  HGDIOBJ o = ok ? Handle(index, &ok) : nullptr;
+  if (!ok) return false;
+  SelectAny(o);
+  return !r.Failed();
+}
+
+bool Player::PlayDeleteObject(GdiByteReader& r) {
+  uint32_t index = r.U32();
+  if (r.Failed() || index == 0 || index >= ObjectCount()) return false;
+  DeleteObjectAt(index);
+  return !r.Failed();
+}
+
+bool Player::PlayCreatePen(GdiByteReader& r) {
+  uint32_t index = r.U32();
+  UINT style = r.U32();
+  int32_t width = r.I32();
+  r.I32();
+  COLORREF color = r.U32();
+  if (r.Failed()) return false;
+  int32_t w = width > 1 ? std::max(1, LengthX(width)) : width;
+  return Create(r, index, CreatePen(static_cast<int>(style), w, color));
+}
+
+bool Player::PlayCreateBrush(GdiByteReader& r) {
+  uint32_t index = r.U32();
+  LOGBRUSH lb{};
+  lb.lbStyle = r.U32();
+  lb.lbColor = r.U32();
+  lb.lbHatch = r.U32();
+  if (r.Failed()) return false;
+  // Pattern styles need their bitmap, which this record does not carry.
+  HBRUSH b = lb.lbStyle == BS_PATTERN ? nullptr : CreateBrushIndirect(&lb);
+  return Create(r, index, b);
+}
+
+bool Player::PlayCreatePalette(GdiByteReader& r) {
+  uint32_t index = r.U32();
+  uint16_t version = r.U16();
+  uint16_t count = r.U16();
+  if (r.Failed() || count > r.Remaining() / 4) return false;
+  std::vector<uint8_t> block(4 + std::max<size_t>(count, 1) * 4, 0);
+  auto* lp = reinterpret_cast<LOGPALETTE*>(block.data());
+  lp->palVersion = version;
+  lp->palNumEntries = count;
+  for (uint16_t i = 0; i < count; ++i) {
+    PALETTEENTRY& e = lp->palPalEntry[i];
+    e.peRed = r.U8();
+    e.peGreen = r.U8();
+    e.peBlue = r.U8();
+    e.peFlags = r.U8();
+  }
+  return Create(r, index, CreatePalette(lp));
+}
+
+bool Player::PlaySelectClipRegion(GdiByteReader& r) {
+  uint32_t cb = r.U32();
+  int32_t mode = r.I32();
+  if (r.Failed() || cb > r.Remaining()) return false;
+  if (cb == 0) {
+    // No region: only a copy means anything, and it removes the clip.
+    if (mode == RGN_COPY) ClearClip();
+    return !r.Failed();
+  }
+  bool ok = true;
+  HRGN region = Region(r.Span(cb), cb, false, &ok);
+  if (!ok) return false;
+  if (region) {
+    HDC dc = Target();
+    Clip([&] { ExtSelectClipRgn(dc, region, mode); });
+    DeleteObject(region);
+  }
+  return !r.Failed();
+}
+
+bool Player::PlayClipRect(uint32_t type, GdiByteReader& r) {
+  HDC dc = Target();
+  RECT b = r.Rect();
+  if (r.Failed()) return false;
+  POINT p = Map(b.left, b.top), q = Map(b.right, b.bottom);
+  Clip([&] {
+    if (type == EMR_INTERSECTCLIPRECT) {
+      IntersectClipRect(dc, p.x, p.y, q.x, q.y);
+    } else {
+      ExcludeClipRect(dc, p.x, p.y, q.x, q.y);
+    }
+  });
+  return !r.Failed();
+}
+
+bool Player::PlayOffsetClip(GdiByteReader& r) {
+  HDC dc = Target();
+  int32_t dx = r.I32(), dy = r.I32();
+  if (r.Failed()) return false;
+  POINT o = Map(0, 0), d = Map(dx, dy);
+  Clip([&] { OffsetClipRgn(dc, d.x - o.x, d.y - o.y); });
   return !r.Failed();
 }
 

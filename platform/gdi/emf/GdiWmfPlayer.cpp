@@ -130,9 +130,37 @@ class Player : public GdiMetaPlayback {
     return GdiClamp32(static_cast<int64_t>(std::llround(static_cast<double>(v) * Scale(x))));
   }
   HRGN DeviceRegion(HRGN logical);
-  bool PlayDibBlit(uint16_t function, GdiByteReader& r);
-  bool PlayPolyPolygon(GdiByteReader& r);
   HRGN ReadRegion(GdiByteReader& r);
+
+  // One for each record family: each reads its parameters, draws or changes the
+  // DC, and answers false when the record is not well formed.
+  bool PlayWindowPoint(uint16_t function, GdiByteReader& r);
+  bool PlayScaleExtent(uint16_t function, GdiByteReader& r);
+  bool PlayRestoreDC(GdiByteReader& r);
+  bool PlaySelectObject(GdiByteReader& r);
+  bool PlayDeleteObject(GdiByteReader& r);
+  bool PlayCreatePen(GdiByteReader& r);
+  bool PlayCreateBrush(GdiByteReader& r);
+  bool PlayDibPatternBrush(GdiByteReader& r);
+  bool PlayCreateFont(GdiByteReader& r);
+  bool PlayCreatePalette(GdiByteReader& r);
+  bool PlayCreateRegion(GdiByteReader& r);
+  bool PlaySelectClipRegion(GdiByteReader& r);
+  bool PlayClipRect(uint16_t function, GdiByteReader& r);
+  bool PlayOffsetClip(GdiByteReader& r);
+  bool PlayMoveOrLine(uint16_t function, GdiByteReader& r);
+  bool PlayPoly(uint16_t function, GdiByteReader& r);
+  bool PlayPolyPolygon(GdiByteReader& r);
+  bool PlayRectangle(uint16_t function, GdiByteReader& r);
+  bool PlayArc(uint16_t function, GdiByteReader& r);
+  bool PlayRoundRect(GdiByteReader& r);
+  bool PlaySetPixel(GdiByteReader& r);
+  bool PlayFloodFill(uint16_t function, GdiByteReader& r);
+  bool PlayRegionVerb(uint16_t function, GdiByteReader& r);
+  bool PlayPatBlt(GdiByteReader& r);
+  bool PlayDibBlit(uint16_t function, GdiByteReader& r);
+  bool PlayTextOut(GdiByteReader& r);
+  bool PlayExtTextOut(GdiByteReader& r);
 
   std::vector<bool> taken_;  // entries in use, made or failed
 };
@@ -153,317 +181,382 @@ bool Player::Play(uint16_t function, GdiByteReader& r) {
     case META_SETVIEWPORTORG:
     case META_SETVIEWPORTEXT:
     case META_OFFSETWINDOWORG:
-    case META_OFFSETVIEWPORTORG: {
-      int32_t y = r.I16(), x = r.I16();
-      if (r.Failed()) return false;
-      if (function == META_SETWINDOWORG) SetWindowOrgEx(dc, x, y, nullptr);
-      if (function == META_SETWINDOWEXT) SetWindowExtEx(dc, x, y, nullptr);
-      if (function == META_SETVIEWPORTORG) SetViewportOrgEx(dc, x, y, nullptr);
-      if (function == META_SETVIEWPORTEXT) SetViewportExtEx(dc, x, y, nullptr);
-      if (function == META_OFFSETWINDOWORG) OffsetWindowOrgEx(dc, x, y, nullptr);
-      if (function == META_OFFSETVIEWPORTORG) OffsetViewportOrgEx(dc, x, y, nullptr);
-      break;
-    }
+    case META_OFFSETVIEWPORTORG: return PlayWindowPoint(function, r);
     case META_SCALEWINDOWEXT:
-    case META_SCALEVIEWPORTEXT: {
-      int32_t yDen = r.I16(), yNum = r.I16(), xDen = r.I16(), xNum = r.I16();
-      if (r.Failed()) return false;
-      if (xDen == 0 || yDen == 0) break;
-      SIZE e{};
-      bool window = function == META_SCALEWINDOWEXT;
-      window ? GetWindowExtEx(dc, &e) : GetViewportExtEx(dc, &e);
-      int32_t cx = GdiClamp32(int64_t{e.cx} * xNum / xDen), cy = GdiClamp32(int64_t{e.cy} * yNum / yDen);
-      window ? SetWindowExtEx(dc, cx, cy, nullptr) : SetViewportExtEx(dc, cx, cy, nullptr);
-      break;
-    }
+    case META_SCALEVIEWPORTEXT: return PlayScaleExtent(function, r);
     case META_SAVEDC: Save(); break;
-    case META_RESTOREDC: {
-      int32_t level = r.I16();
-      if (r.Failed()) return false;
-      // A positive level counts the metafile's own saves.
-      int32_t relative = level > 0 ? static_cast<int32_t>(level - static_cast<int64_t>(Depth()) - 1) : level;
-      Restore(relative);
-      break;
-    }
+    case META_RESTOREDC: return PlayRestoreDC(r);
     case META_SELECTOBJECT:
-    case META_SELECTPALETTE: {
-      uint16_t index = r.U16();
-      if (r.Failed()) return false;
-      SelectAny(Object(index));
-      break;
-    }
-    case META_DELETEOBJECT: {
-      uint16_t index = r.U16();
-      if (r.Failed()) return false;
-      Free(index);
-      break;
-    }
+    case META_SELECTPALETTE: return PlaySelectObject(r);
+    case META_DELETEOBJECT: return PlayDeleteObject(r);
     case META_REALIZEPALETTE: RealizePalette(dc); break;
-    case META_CREATEPENINDIRECT: {
-      UINT style = r.U16();
-      int32_t width = r.I16();
-      r.I16();
-      COLORREF color = r.U32();
-      if (r.Failed()) return false;
-      int32_t w = width > 1 ? std::max(1, Length(width, true)) : width;
-      HPEN pen;
-      if (style & ~PS_STYLE_MASK) {
-        // End caps and joins: a geometric pen.
-        LOGBRUSH lb{BS_SOLID, color, 0};
-        pen = ExtCreatePen(PS_GEOMETRIC | style, static_cast<DWORD>(std::max(1, w)), &lb, 0, nullptr);
-      } else {
-        pen = CreatePen(static_cast<int>(style), w, color);
-      }
-      Add(pen);
-      break;
-    }
-    case META_CREATEBRUSHINDIRECT: {
-      LOGBRUSH lb{};
-      lb.lbStyle = r.U16();
-      lb.lbColor = r.U32();
-      lb.lbHatch = r.U16();
-      if (r.Failed()) return false;
-      Add(lb.lbStyle == BS_PATTERN ? nullptr : CreateBrushIndirect(&lb));
-      break;
-    }
-    case META_DIBCREATEPATTERNBRUSH: {
-      uint16_t style = r.U16();
-      UINT usage = r.U16();
-      if (r.Failed()) return false;
-      if (style == kWmfBrushPattern) usage = DIB_RGB_COLORS;
-      size_t rest = r.Remaining();
-      const uint8_t* dib = r.Span(rest);
-      size_t info = InfoSize(dib, rest, usage);
-      int32_t w, h, bpp;
-      if (!info || !GdiCheckDib(dib, info, rest - info, -1, usage, &w, &h, &bpp)) return false;
-      HBITMAP pattern = GdiBitmapFromDib(dib, info, dib + info, rest - info, usage,
-                                         style == kWmfBrushPattern);
-      Add(pattern ? CreatePatternBrush(pattern) : nullptr);
-      if (pattern) DeleteObject(pattern);
-      break;
-    }
-    case 0x01F9:
-      Add(nullptr);
-      break;
-    case META_CREATEFONTINDIRECT: {
-      LOGFONTA lf{};
-      lf.lfHeight = r.I16();
-      lf.lfWidth = r.I16();
-      lf.lfEscapement = r.I16();
-      lf.lfOrientation = r.I16();
-      lf.lfWeight = r.I16();
-      lf.lfItalic = r.U8();
-      lf.lfUnderline = r.U8();
-      lf.lfStrikeOut = r.U8();
-      lf.lfCharSet = r.U8();
-      lf.lfOutPrecision = r.U8();
-      lf.lfClipPrecision = r.U8();
-      lf.lfQuality = r.U8();
-      lf.lfPitchAndFamily = r.U8();
-      if (r.Failed()) return false;
-      size_t n = std::min<size_t>(r.Remaining(), LF_FACESIZE - 1);
-      const uint8_t* face = r.Span(n);
-      for (size_t i = 0; i < n && face[i]; ++i) lf.lfFaceName[i] = static_cast<char>(face[i]);
-      lf.lfHeight = Length(lf.lfHeight, false);
-      lf.lfWidth = Length(lf.lfWidth, true);
-      Add(CreateFontIndirectA(&lf));
-      break;
-    }
-    case META_CREATEPALETTE: {
-      r.U16();  // version
-      uint16_t count = r.U16();
-      if (r.Failed() || count > r.Remaining() / 4) return false;
-      std::vector<uint8_t> block(4 + std::max<size_t>(count, 1) * 4, 0);
-      auto* lp = reinterpret_cast<LOGPALETTE*>(block.data());
-      lp->palVersion = 0x300;
-      lp->palNumEntries = count;
-      for (uint16_t i = 0; i < count; ++i) {
-        PALETTEENTRY& e = lp->palPalEntry[i];
-        e.peRed = r.U8();
-        e.peGreen = r.U8();
-        e.peBlue = r.U8();
-        e.peFlags = r.U8();
-      }
-      Add(CreatePalette(lp));
-      break;
-    }
-    case META_CREATEREGION: {
-      HRGN region = ReadRegion(r);
-      if (r.Failed()) return false;
-      Add(region);
-      break;
-    }
-    case META_SELECTCLIPREGION: {
-      uint16_t index = r.U16();
-      if (r.Failed()) return false;
-      HGDIOBJ o = Object(index);
-      if (!o || GetObjectType(o) != OBJ_REGION) {
-        ClearClip();
-        break;
-      }
-      HRGN device = DeviceRegion(static_cast<HRGN>(o));
-      if (device) {
-        Clip([&] { SelectClipRgn(dc, device); });
-        DeleteObject(device);
-      }
-      break;
-    }
+    case META_CREATEPENINDIRECT: return PlayCreatePen(r);
+    case META_CREATEBRUSHINDIRECT: return PlayCreateBrush(r);
+    case META_DIBCREATEPATTERNBRUSH: return PlayDibPatternBrush(r);
+    case 0x01F9: Add(nullptr); break;
+    case META_CREATEFONTINDIRECT: return PlayCreateFont(r);
+    case META_CREATEPALETTE: return PlayCreatePalette(r);
+    case META_CREATEREGION: return PlayCreateRegion(r);
+    case META_SELECTCLIPREGION: return PlaySelectClipRegion(r);
     case META_INTERSECTCLIPRECT:
-    case META_EXCLUDECLIPRECT: {
-      int32_t b = r.I16(), rt = r.I16(), t = r.I16(), l = r.I16();
-      if (r.Failed()) return false;
-      Clip([&] {
-        if (function == META_INTERSECTCLIPRECT) {
-          IntersectClipRect(dc, l, t, rt, b);
-        } else {
-          ExcludeClipRect(dc, l, t, rt, b);
-        }
-      });
-      break;
-    }
-    case META_OFFSETCLIPRGN: {
-      int32_t y = r.I16(), x = r.I16();
-      if (r.Failed()) return false;
-      Clip([&] { OffsetClipRgn(dc, x, y); });
-      break;
-    }
+    case META_EXCLUDECLIPRECT: return PlayClipRect(function, r);
+    case META_OFFSETCLIPRGN: return PlayOffsetClip(r);
     case META_MOVETO:
-    case META_LINETO: {
-      int32_t y = r.I16(), x = r.I16();
-      if (r.Failed()) return false;
-      function == META_MOVETO ? static_cast<void>(MoveToEx(dc, x, y, nullptr))
-                              : static_cast<void>(LineTo(dc, x, y));
-      break;
-    }
+    case META_LINETO: return PlayMoveOrLine(function, r);
     case META_POLYLINE:
-    case META_POLYGON: {
-      int32_t count = r.I16();
-      if (r.Failed() || count < 0 || static_cast<size_t>(count) > r.Remaining() / 4) return false;
-      std::vector<POINT> points(static_cast<size_t>(count));
-      for (POINT& p : points) {
-        p.x = r.I16();
-        p.y = r.I16();
-      }
-      function == META_POLYLINE ? static_cast<void>(Polyline(dc, points.data(), count))
-                                : static_cast<void>(Polygon(dc, points.data(), count));
-      break;
-    }
+    case META_POLYGON: return PlayPoly(function, r);
     case META_POLYPOLYGON: return PlayPolyPolygon(r);
     case META_RECTANGLE:
-    case META_ELLIPSE: {
-      int32_t b = r.I16(), rt = r.I16(), t = r.I16(), l = r.I16();
-      if (r.Failed()) return false;
-      function == META_RECTANGLE ? static_cast<void>(Rectangle(dc, l, t, rt, b))
-                                 : static_cast<void>(Ellipse(dc, l, t, rt, b));
-      break;
-    }
+    case META_ELLIPSE: return PlayRectangle(function, r);
     case META_ARC:
     case META_CHORD:
-    case META_PIE: {
-      int32_t ye = r.I16(), xe = r.I16(), ys = r.I16(), xs = r.I16();
-      int32_t b = r.I16(), rt = r.I16(), t = r.I16(), l = r.I16();
-      if (r.Failed()) return false;
-      if (function == META_ARC) Arc(dc, l, t, rt, b, xs, ys, xe, ye);
-      if (function == META_CHORD) Chord(dc, l, t, rt, b, xs, ys, xe, ye);
-      if (function == META_PIE) Pie(dc, l, t, rt, b, xs, ys, xe, ye);
-      break;
-    }
-    case META_ROUNDRECT: {
-      int32_t h = r.I16(), w = r.I16(), b = r.I16(), rt = r.I16(), t = r.I16(), l = r.I16();
-      if (r.Failed()) return false;
-      RoundRect(dc, l, t, rt, b, w, h);
-      break;
-    }
-    case META_SETPIXEL: {
-      COLORREF c = r.U32();
-      int32_t y = r.I16(), x = r.I16();
-      if (r.Failed()) return false;
-      SetPixelV(dc, x, y, c);
-      break;
-    }
+    case META_PIE: return PlayArc(function, r);
+    case META_ROUNDRECT: return PlayRoundRect(r);
+    case META_SETPIXEL: return PlaySetPixel(r);
     case META_FLOODFILL:
-    case META_EXTFLOODFILL: {
-      UINT mode = function == META_EXTFLOODFILL ? r.U16() : FLOODFILLBORDER;
-      COLORREF c = r.U32();
-      int32_t y = r.I16(), x = r.I16();
-      if (r.Failed()) return false;
-      ExtFloodFill(dc, x, y, c, mode);
-      break;
-    }
+    case META_EXTFLOODFILL: return PlayFloodFill(function, r);
     case META_FILLREGION:
     case META_FRAMEREGION:
     case META_PAINTREGION:
-    case META_INVERTREGION: {
-      HGDIOBJ region = Object(r.U16());
-      HGDIOBJ brush = (function == META_FILLREGION || function == META_FRAMEREGION) ? Object(r.U16()) : nullptr;
-      int32_t h = 0, w = 0;
-      if (function == META_FRAMEREGION) {
-        h = r.I16();
-        w = r.I16();
-      }
-      if (r.Failed()) return false;
-      if (!region || GetObjectType(region) != OBJ_REGION) break;
-      auto rgn = static_cast<HRGN>(region);
-      if (function == META_FILLREGION && brush) FillRgn(dc, rgn, static_cast<HBRUSH>(brush));
-      if (function == META_FRAMEREGION && brush) {
-        FrameRgn(dc, rgn, static_cast<HBRUSH>(brush), std::max(1, Length(w, true)),
-                 std::max(1, Length(h, false)));
-      }
-      if (function == META_PAINTREGION) PaintRgn(dc, rgn);
-      if (function == META_INVERTREGION) InvertRgn(dc, rgn);
-      break;
-    }
-    case META_PATBLT: {
-      DWORD rop = r.U32();
-      int32_t h = r.I16(), w = r.I16(), y = r.I16(), x = r.I16();
-      if (r.Failed()) return false;
-      PatBlt(dc, x, y, w, h, rop);
-      break;
-    }
+    case META_INVERTREGION: return PlayRegionVerb(function, r);
+    case META_PATBLT: return PlayPatBlt(r);
     case META_DIBBITBLT:
     case META_DIBSTRETCHBLT:
     case META_STRETCHDIB:
     case META_SETDIBTODEV: return PlayDibBlit(function, r);
-    case META_TEXTOUT: {
-      int32_t count = r.I16();
-      if (r.Failed() || count < 0) return false;
-      const uint8_t* text = r.Span((static_cast<size_t>(count) + 1) & ~size_t{1});
-      int32_t y = r.I16(), x = r.I16();
-      if (r.Failed()) return false;
-      std::string chars(reinterpret_cast<const char*>(text), static_cast<size_t>(count));
-      TextOutA(dc, x, y, chars.data(), count);
-      break;
-    }
-    case META_EXTTEXTOUT: {
-      int32_t y = r.I16(), x = r.I16();
-      int32_t count = r.I16();
-      UINT options = r.U16();
-      RECT rect{};
-      bool hasRect = (options & (ETO_OPAQUE | ETO_CLIPPED)) != 0;
-      if (hasRect) {
-        rect.left = r.I16();
-        rect.top = r.I16();
-        rect.right = r.I16();
-        rect.bottom = r.I16();
-      }
-      if (r.Failed() || count < 0) return false;
-      const uint8_t* text = r.Span((static_cast<size_t>(count) + 1) & ~size_t{1});
-      if (r.Failed()) return false;
-      std::string chars(reinterpret_cast<const char*>(text), static_cast<size_t>(count));
-      std::vector<INT> dx;
-      if (r.Remaining() >= static_cast<size_t>(count) * 2) {
-        dx.resize(static_cast<size_t>(count));
-        for (INT& d : dx) d = r.I16();
-      }
-      ExtTextOutA(dc, x, y, options, hasRect ? &rect : nullptr, chars.data(),
-                  static_cast<UINT>(count), dx.empty() ? nullptr : dx.data());
-      break;
-    }
+    case META_TEXTOUT: return PlayTextOut(r);
+    case META_EXTTEXTOUT: return PlayExtTextOut(r);
     default:
       // Records this player does not draw (escapes, arcs, device-dependent
       // bitmaps) are passed over.
       return true;
   }
+  return !r.Failed();
+}
+
+// The window and viewport records that take one point: origins, extents and
+// origin offsets.
+bool Player::PlayWindowPoint(uint16_t function, GdiByteReader& r) {
+  HDC dc = Target();
+  int32_t y = r.I16(), x = r.I16();
+  if (r.Failed()) return false;
+  if (function == META_SETWINDOWORG) SetWindowOrgEx(dc, x, y, nullptr);
+  if (function == META_SETWINDOWEXT) SetWindowExtEx(dc, x, y, nullptr);
+  if (function == META_SETVIEWPORTORG) SetViewportOrgEx(dc, x, y, nullptr);
+  if (function == META_SETVIEWPORTEXT) SetViewportExtEx(dc, x, y, nullptr);
+  if (function == META_OFFSETWINDOWORG) OffsetWindowOrgEx(dc, x, y, nullptr);
+  if (function == META_OFFSETVIEWPORTORG) OffsetViewportOrgEx(dc, x, y, nullptr);
+  return !r.Failed();
+}
+
+bool Player::PlayScaleExtent(uint16_t function, GdiByteReader& r) {
+  HDC dc = Target();
+  int32_t yDen = r.I16(), yNum = r.I16(), xDen = r.I16(), xNum = r.I16();
+  if (r.Failed()) return false;
+  if (xDen == 0 || yDen == 0) return !r.Failed();
+  SIZE e{};
+  bool window = function == META_SCALEWINDOWEXT;
+  window ? GetWindowExtEx(dc, &e) : GetViewportExtEx(dc, &e);
+  int32_t cx = GdiClamp32(int64_t{e.cx} * xNum / xDen), cy = GdiClamp32(int64_t{e.cy} * yNum / yDen);
+  window ? SetWindowExtEx(dc, cx, cy, nullptr) : SetViewportExtEx(dc, cx, cy, nullptr);
+  return !r.Failed();
+}
+
+bool Player::PlayRestoreDC(GdiByteReader& r) {
+  int32_t level = r.I16();
+  if (r.Failed()) return false;
+  // A positive level counts the metafile's own saves.
+  int32_t relative = level > 0 ? static_cast<int32_t>(level - static_cast<int64_t>(Depth()) - 1) : level;
+  Restore(relative);
+  return !r.Failed();
+}
+
+bool Player::PlaySelectObject(GdiByteReader& r) {
+  uint16_t index = r.U16();
+  if (r.Failed()) return false;
+  SelectAny(Object(index));
+  return !r.Failed();
+}
+
+bool Player::PlayDeleteObject(GdiByteReader& r) {
+  uint16_t index = r.U16();
+  if (r.Failed()) return false;
+  Free(index);
+  return !r.Failed();
+}
+
+bool Player::PlayCreatePen(GdiByteReader& r) {
+  UINT style = r.U16();
+  int32_t width = r.I16();
+  r.I16();
+  COLORREF color = r.U32();
+  if (r.Failed()) return false;
+  int32_t w = width > 1 ? std::max(1, Length(width, true)) : width;
+  HPEN pen;
+  if (style & ~PS_STYLE_MASK) {
+    // End caps and joins: a geometric pen.
+    LOGBRUSH lb{BS_SOLID, color, 0};
+    pen = ExtCreatePen(PS_GEOMETRIC | style, static_cast<DWORD>(std::max(1, w)), &lb, 0, nullptr);
+  } else {
+    pen = CreatePen(static_cast<int>(style), w, color);
+  }
+  Add(pen);
+  return !r.Failed();
+}
+
+bool Player::PlayCreateBrush(GdiByteReader& r) {
+  LOGBRUSH lb{};
+  lb.lbStyle = r.U16();
+  lb.lbColor = r.U32();
+  lb.lbHatch = r.U16();
+  if (r.Failed()) return false;
+  Add(lb.lbStyle == BS_PATTERN ? nullptr : CreateBrushIndirect(&lb));
+  return !r.Failed();
+}
+
+bool Player::PlayDibPatternBrush(GdiByteReader& r) {
+  uint16_t style = r.U16();
+  UINT usage = r.U16();
+  if (r.Failed()) return false;
+  if (style == kWmfBrushPattern) usage = DIB_RGB_COLORS;
+  size_t rest = r.Remaining();
+  const uint8_t* dib = r.Span(rest);
+  size_t info = InfoSize(dib, rest, usage);
+  int32_t w, h, bpp;
+  if (!info || !GdiCheckDib(dib, info, rest - info, -1, usage, &w, &h, &bpp)) return false;
+  HBITMAP pattern = GdiBitmapFromDib(dib, info, dib + info, rest - info, usage,
+                                     style == kWmfBrushPattern);
+  Add(pattern ? CreatePatternBrush(pattern) : nullptr);
+  if (pattern) DeleteObject(pattern);
+  return !r.Failed();
+}
+
+bool Player::PlayCreateFont(GdiByteReader& r) {
+  LOGFONTA lf{};
+  lf.lfHeight = r.I16();
+  lf.lfWidth = r.I16();
+  lf.lfEscapement = r.I16();
+  lf.lfOrientation = r.I16();
+  lf.lfWeight = r.I16();
+  lf.lfItalic = r.U8();
+  lf.lfUnderline = r.U8();
+  lf.lfStrikeOut = r.U8();
+  lf.lfCharSet = r.U8();
+  lf.lfOutPrecision = r.U8();
+  lf.lfClipPrecision = r.U8();
+  lf.lfQuality = r.U8();
+  lf.lfPitchAndFamily = r.U8();
+  if (r.Failed()) return false;
+  size_t n = std::min<size_t>(r.Remaining(), LF_FACESIZE - 1);
+  const uint8_t* face = r.Span(n);
+  for (size_t i = 0; i < n && face[i]; ++i) lf.lfFaceName[i] = static_cast<char>(face[i]);
+  lf.lfHeight = Length(lf.lfHeight, false);
+  lf.lfWidth = Length(lf.lfWidth, true);
+  Add(CreateFontIndirectA(&lf));
+  return !r.Failed();
+}
+
+bool Player::PlayCreatePalette(GdiByteReader& r) {
+  r.U16();  // version
+  uint16_t count = r.U16();
+  if (r.Failed() || count > r.Remaining() / 4) return false;
+  std::vector<uint8_t> block(4 + std::max<size_t>(count, 1) * 4, 0);
+  auto* lp = reinterpret_cast<LOGPALETTE*>(block.data());
+  lp->palVersion = 0x300;
+  lp->palNumEntries = count;
+  for (uint16_t i = 0; i < count; ++i) {
+    PALETTEENTRY& e = lp->palPalEntry[i];
+    e.peRed = r.U8();
+    e.peGreen = r.U8();
+    e.peBlue = r.U8();
+    e.peFlags = r.U8();
+  }
+  Add(CreatePalette(lp));
+  return !r.Failed();
+}
+
+bool Player::PlayCreateRegion(GdiByteReader& r) {
+  HRGN region = ReadRegion(r);
+  if (r.Failed()) return false;
+  Add(region);
+  return !r.Failed();
+}
+
+bool Player::PlaySelectClipRegion(GdiByteReader& r) {
+  uint16_t index = r.U16();
+  if (r.Failed()) return false;
+  HGDIOBJ o = Object(index);
+  if (!o || GetObjectType(o) != OBJ_REGION) {
+    ClearClip();
+    return !r.Failed();
+  }
+  HRGN device = DeviceRegion(static_cast<HRGN>(o));
+  if (device) {
+    HDC dc = Target();
+    Clip([&] { SelectClipRgn(dc, device); });
+    DeleteObject(device);
+  }
+  return !r.Failed();
+}
+
+bool Player::PlayClipRect(uint16_t function, GdiByteReader& r) {
+  HDC dc = Target();
+  int32_t b = r.I16(), rt = r.I16(), t = r.I16(), l = r.I16();
+  if (r.Failed()) return false;
+  Clip([&] {
+    if (function == META_INTERSECTCLIPRECT) {
+      IntersectClipRect(dc, l, t, rt, b);
+    } else {
+      ExcludeClipRect(dc, l, t, rt, b);
+    }
+  });
+  return !r.Failed();
+}
+
+bool Player::PlayOffsetClip(GdiByteReader& r) {
+  HDC dc = Target();
+  int32_t y = r.I16(), x = r.I16();
+  if (r.Failed()) return false;
+  Clip([&] { OffsetClipRgn(dc, x, y); });
+  return !r.Failed();
+}
+
+bool Player::PlayMoveOrLine(uint16_t function, GdiByteReader& r) {
+  HDC dc = Target();
+  int32_t y = r.I16(), x = r.I16();
+  if (r.Failed()) return false;
+  function == META_MOVETO ? static_cast<void>(MoveToEx(dc, x, y, nullptr))
+                          : static_cast<void>(LineTo(dc, x, y));
+  return !r.Failed();
+}
+
+bool Player::PlayPoly(uint16_t function, GdiByteReader& r) {
+  HDC dc = Target();
+  int32_t count = r.I16();
+  if (r.Failed() || count < 0 || static_cast<size_t>(count) > r.Remaining() / 4) return false;
+  std::vector<POINT> points(static_cast<size_t>(count));
+  for (POINT& p : points) {
+    p.x = r.I16();
+    p.y = r.I16();
+  }
+  function == META_POLYLINE ? static_cast<void>(Polyline(dc, points.data(), count))
+                            : static_cast<void>(Polygon(dc, points.data(), count));
+  return !r.Failed();
+}
+
+bool Player::PlayRectangle(uint16_t function, GdiByteReader& r) {
+  HDC dc = Target();
+  int32_t b = r.I16(), rt = r.I16(), t = r.I16(), l = r.I16();
+  if (r.Failed()) return false;
+  function == META_RECTANGLE ? static_cast<void>(Rectangle(dc, l, t, rt, b))
+                             : static_cast<void>(Ellipse(dc, l, t, rt, b));
+  return !r.Failed();
+}
+
+// Arcs, chords and pies: the bounding box and the start and end points.
+bool Player::PlayArc(uint16_t function, GdiByteReader& r) {
+  HDC dc = Target();
+  int32_t ye = r.I16(), xe = r.I16(), ys = r.I16(), xs = r.I16();
+  int32_t b = r.I16(), rt = r.I16(), t = r.I16(), l = r.I16();
+  if (r.Failed()) return false;
+  if (function == META_ARC) Arc(dc, l, t, rt, b, xs, ys, xe, ye);
+  if (function == META_CHORD) Chord(dc, l, t, rt, b, xs, ys, xe, ye);
+  if (function == META_PIE) Pie(dc, l, t, rt, b, xs, ys, xe, ye);
+  return !r.Failed();
+}
+
+bool Player::PlayRoundRect(GdiByteReader& r) {
+  int32_t h = r.I16(), w = r.I16(), b = r.I16(), rt = r.I16(), t = r.I16(), l = r.I16();
+  if (r.Failed()) return false;
+  RoundRect(Target(), l, t, rt, b, w, h);
+  return !r.Failed();
+}
+
+bool Player::PlaySetPixel(GdiByteReader& r) {
+  COLORREF c = r.U32();
+  int32_t y = r.I16(), x = r.I16();
+  if (r.Failed()) return false;
+  SetPixelV(Target(), x, y, c);
+  return !r.Failed();
+}
+
+bool Player::PlayFloodFill(uint16_t function, GdiByteReader& r) {
+  UINT mode = function == META_EXTFLOODFILL ? r.U16() : FLOODFILLBORDER;
+  COLORREF c = r.U32();
+  int32_t y = r.I16(), x = r.I16();
+  if (r.Failed()) return false;
+  ExtFloodFill(Target(), x, y, c, mode);
+  return !r.Failed();
+}
+
+// Fills, frames, paints or inverts a region of the table; one that is not a
+// region draws nothing.
+bool Player::PlayRegionVerb(uint16_t function, GdiByteReader& r) {
+  HDC dc = Target();
+  HGDIOBJ region = Object(r.U16());
+  HGDIOBJ brush = (function == META_FILLREGION || function == META_FRAMEREGION) ? Object(r.U16()) : nullptr;
+  int32_t h = 0, w = 0;
+  if (function == META_FRAMEREGION) {
+    h = r.I16();
+    w = r.I16();
+  }
+  if (r.Failed()) return false;
+  if (!region || GetObjectType(region) != OBJ_REGION) return !r.Failed();
+  auto rgn = static_cast<HRGN>(region);
+  if (function == META_FILLREGION && brush) FillRgn(dc, rgn, static_cast<HBRUSH>(brush));
+  if (function == META_FRAMEREGION && brush) {
+    FrameRgn(dc, rgn, static_cast<HBRUSH>(brush), std::max(1, Length(w, true)),
+             std::max(1, Length(h, false)));
+  }
+  if (function == META_PAINTREGION) PaintRgn(dc, rgn);
+  if (function == META_INVERTREGION) InvertRgn(dc, rgn);
+  return !r.Failed();
+}
+
+bool Player::PlayPatBlt(GdiByteReader& r) {
+  DWORD rop = r.U32();
+  int32_t h = r.I16(), w = r.I16(), y = r.I16(), x = r.I16();
+  if (r.Failed()) return false;
+  PatBlt(Target(), x, y, w, h, rop);
+  return !r.Failed();
+}
+
+bool Player::PlayTextOut(GdiByteReader& r) {
+  int32_t count = r.I16();
+  if (r.Failed() || count < 0) return false;
+  const uint8_t* text = r.Span((static_cast<size_t>(count) + 1) & ~size_t{1});
+  int32_t y = r.I16(), x = r.I16();
+  if (r.Failed()) return false;
+  std::string chars(reinterpret_cast<const char*>(text), static_cast<size_t>(count));
+  TextOutA(Target(), x, y, chars.data(), count);
+  return !r.Failed();
+}
+
+// The text with its options, its rectangle when the options name one, and
+// the advances when the record carries them.
+bool Player::PlayExtTextOut(GdiByteReader& r) {
+  int32_t y = r.I16(), x = r.I16();
+  int32_t count = r.I16();
+  UINT options = r.U16();
+  RECT rect{};
+  bool hasRect = (options & (ETO_OPAQUE | ETO_CLIPPED)) != 0;
+  if (hasRect) {
+    rect.left = r.I16();
+    rect.top = r.I16();
+    rect.right = r.I16();
+    rect.bottom = r.I16();
+  }
+  if (r.Failed() || count < 0) return false;
+  const uint8_t* text = r.Span((static_cast<size_t>(count) + 1) & ~size_t{1});
+  if (r.Failed()) return false;
+  std::string chars(reinterpret_cast<const char*>(text), static_cast<size_t>(count));
+  std::vector<INT> dx;
+  if (r.Remaining() >= static_cast<size_t>(count) * 2) {
+    dx.resize(static_cast<size_t>(count));
+    for (INT& d : dx) d = r.I16();
+  }
+  ExtTextOutA(Target(), x, y, options, hasRect ? &rect : nullptr, chars.data(),
+              static_cast<UINT>(count), dx.empty() ? nullptr : dx.data());
   return !r.Failed();
 }
 

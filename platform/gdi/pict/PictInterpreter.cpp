@@ -90,6 +90,33 @@ class Player {
     sy_ = static_cast<double>(target_.bottom - target_.top) / source.Height();
   }
   bool Opcode(Reader& r, uint16_t op);
+  static Verb ShapeVerb(uint16_t op) { return static_cast<Verb>(op & 7); }
+
+  // One for each opcode or opcode family: each reads the opcode's data,
+  // draws or changes the drawing state, and answers false when the data
+  // cannot be read.
+  bool PlayRect(Reader& r, uint16_t op);
+  bool PlayRRect(Reader& r, uint16_t op);
+  bool PlayOval(Reader& r, uint16_t op);
+  bool PlayArc(Reader& r, uint16_t op);
+  bool PlayPoly(Reader& r, uint16_t op);
+  bool PlayRgn(Reader& r, uint16_t op);
+  bool PlayClip(Reader& r);
+  bool PlayShortValue(Reader& r, uint16_t op);
+  bool PlayPixPat(Reader& r, uint16_t op);
+  bool PlayRgbColor(Reader& r, uint16_t op);
+  bool PlayLine(Reader& r);
+  bool PlayLineFrom(Reader& r);
+  bool PlayShortLine(Reader& r);
+  bool PlayShortLineFrom(Reader& r);
+  bool PlayText(Reader& r, uint16_t op);
+  bool PlayFontName(Reader& r);
+  bool PlayBits(Reader& r, uint16_t op);
+  bool PlayLongComment(Reader& r);
+  bool PlayHeader(Reader& r);
+  bool PlayCompressedQuickTime(Reader& r);
+  bool PlayUncompressedQuickTime(Reader& r);
+  bool PlayReserved(Reader& r, uint16_t op);
   HBRUSH PatternBrush(const Pattern& pattern, uint32_t fg, uint32_t bg);
   void PaintRegion(HRGN region, Verb verb);
   void ShapeRegion(HRGN outer, HRGN inner, Verb verb);
@@ -483,89 +510,19 @@ bool Player::QuickTime(Reader& r, uint32_t length) {
 }
 
 bool Player::Opcode(Reader& r, uint16_t op) {
-  auto shapeVerb = [](uint16_t o) { return static_cast<Verb>(o & 7); };
-  if (op >= 0x30 && op <= 0x3F) {
-    if ((op & 7) > 4) return true;
-    if ((op & 8) == 0) lastRect_ = pict::ReadRect(r);
-    if (!r.Failed()) RectShape(lastRect_, shapeVerb(op), 0);
-    return !r.Failed();
-  }
-  if (op >= 0x40 && op <= 0x4F) {
-    if ((op & 7) > 4) return (op & 8) != 0 || r.Skip(8);
-    if ((op & 8) == 0) lastRRect_ = pict::ReadRect(r);
-    if (!r.Failed()) RectShape(lastRRect_, shapeVerb(op), 1);
-    return !r.Failed();
-  }
-  if (op >= 0x50 && op <= 0x5F) {
-    if ((op & 7) > 4) return (op & 8) != 0 || r.Skip(8);
-    if ((op & 8) == 0) lastOval_ = pict::ReadRect(r);
-    if (!r.Failed()) RectShape(lastOval_, shapeVerb(op), 2);
-    return !r.Failed();
-  }
-  if (op >= 0x60 && op <= 0x6F) {
-    if ((op & 8) == 0) lastArc_ = pict::ReadRect(r);
-    lastArcStart_ = r.S16();
-    lastArcAngle_ = r.S16();
-    if (!r.Failed() && (op & 7) <= 4) ArcShape(lastArc_, lastArcStart_, lastArcAngle_, shapeVerb(op));
-    return !r.Failed();
-  }
-  if (op >= 0x70 && op <= 0x7F) {
-    if ((op & 8) == 0) {
-      const uint16_t size = r.U16();
-      if (r.Failed() || size < 10 || !r.Has(size - 2u)) return false;
-      r.Skip(8);
-      lastPoly_.clear();
-      for (uint32_t k = 0; k < (size - 10u) / 4; ++k) {
-        const int16_t y = r.S16();
-        const int16_t x = r.S16();
-        lastPoly_.push_back(POINT{x, y});
-      }
-      r.Skip((size - 10u) % 4);
-    }
-    if (!r.Failed() && (op & 7) <= 4) PolyShape(lastPoly_, shapeVerb(op));
-    return !r.Failed();
-  }
-  if (op >= 0x80 && op <= 0x8F) {
-    if ((op & 8) == 0) {
-      Rect16 box;
-      HRGN region = ReadRegion(r, &box);
-      if (r.Failed()) return false;
-      if (lastRegion_ != nullptr) DeleteObject(lastRegion_);
-      lastRegion_ = region;
-    }
-    if (lastRegion_ != nullptr && (op & 7) <= 4) {
-      if ((op & 7) == kFrame) {
-        HBRUSH brush = PatternBrush(penPat_, fg_, bg_);
-        FrameRgn(dc_, lastRegion_, brush, std::max(1, penW_), std::max(1, penH_));
-        DeleteObject(brush);
-        drew_ = true;
-      } else {
-        PaintRegion(lastRegion_, shapeVerb(op));
-      }
-    }
-    return true;
-  }
+  if (op >= 0x30 && op <= 0x3F) return PlayRect(r, op);
+  if (op >= 0x40 && op <= 0x4F) return PlayRRect(r, op);
+  if (op >= 0x50 && op <= 0x5F) return PlayOval(r, op);
+  if (op >= 0x60 && op <= 0x6F) return PlayArc(r, op);
+  if (op >= 0x70 && op <= 0x7F) return PlayPoly(r, op);
+  if (op >= 0x80 && op <= 0x8F) return PlayRgn(r, op);
   switch (op) {
     case 0x00: case 0x17: case 0x18: case 0x19: case 0x1C: case 0x1E: return true;
-    case 0x01: {
-      Rect16 box;
-      HRGN clip = ReadRegion(r, &box);
-      if (r.Failed()) return false;
-      if (clip == nullptr) clip = CreateRectRgn(0, 0, 0, 0);
-      if (clip != nullptr && outerClip_ != nullptr) CombineRgn(clip, clip, outerClip_, RGN_AND);
-      SelectClipRgn(dc_, clip);
-      if (clip != nullptr) DeleteObject(clip);
-      return true;
-    }
+    case 0x01: return PlayClip(r);
     case 0x02: for (uint8_t& b : bkPat_.rows) b = r.U8(); return !r.Failed();
     case 0x03: fontId_ = r.S16(); fontName_.clear(); return !r.Failed();
     case 0x04: face_ = r.U8(); if (!v1_) r.Skip(1); return !r.Failed();
-    case 0x05: case 0x08: case 0x0D: case 0x15: case 0x16: {
-      const int16_t v = r.S16();
-      if (op == 0x08) penMode_ = v;
-      if (op == 0x0D) fontSize_ = v > 0 ? v : 12;
-      return !r.Failed();
-    }
+    case 0x05: case 0x08: case 0x0D: case 0x15: case 0x16: return PlayShortValue(r, op);
     case 0x06: r.Skip(4); return !r.Failed();
     case 0x07: penH_ = r.S16(); penW_ = r.S16(); return !r.Failed();
     case 0x09: for (uint8_t& b : penPat_.rows) b = r.U8(); return !r.Failed();
@@ -576,145 +533,269 @@ bool Player::Opcode(Reader& r, uint16_t op) {
     case 0x0F: bg_ = OldColor(r.U32()); return !r.Failed();
     case 0x10: r.Skip(8); return !r.Failed();
     case 0x11: r.Skip(1); return !r.Failed();
-    case 0x12: case 0x13: case 0x14: {
-      const uint16_t type = r.U16();
-      Pattern old;
-      for (uint8_t& b : old.rows) b = r.U8();
-      if (r.Failed()) return false;
-      if (type == 2) {
-        const uint32_t red = r.U16() >> 8, green = r.U16() >> 8, blue = r.U16() >> 8;
-        if (op == 0x12) fg_ = (red << 16) | (green << 8) | blue;
-        std::memset(old.rows, 0xFF, 8);
-      } else {
-        // A pattern of its own pixel map, drawn with the old pattern that
-        // stands for it: the map, its colour table and rows are passed over.
-        const uint32_t rowBytes = r.U16() & 0x7FFFu;
-        const Rect16 bounds = pict::ReadRect(r);
-        r.Skip(36 + 6);
-        const uint32_t last = r.U16();
-        r.Skip((last + 1) * 8);
-        if (r.Failed() || bounds.Height() < 0) return false;
-        if (rowBytes < 8) {
-          if (!r.Skip(rowBytes * static_cast<uint32_t>(bounds.Height()))) return false;
-        } else {
-          for (int32_t row = 0; row < bounds.Height(); ++row) {
-            const uint32_t count = rowBytes > 250 ? r.U16() : r.U8();
-            if (r.Failed() || !r.Skip(count)) return false;
-          }
-        }
-        r.Align();
-      }
-      (op == 0x12 ? penPat_ : op == 0x13 ? fillPat_ : bkPat_) = old;
-      return !r.Failed();
-    }
-    case 0x1A: case 0x1B: case 0x1D: case 0x1F: {
-      const uint32_t red = r.U16() >> 8, green = r.U16() >> 8, blue = r.U16() >> 8;
-      if (op == 0x1A) fg_ = (red << 16) | (green << 8) | blue;
-      if (op == 0x1B) bg_ = (red << 16) | (green << 8) | blue;
-      return !r.Failed();
-    }
-    case 0x20: {
-      const int16_t y1 = r.S16(), x1 = r.S16(), y2 = r.S16(), x2 = r.S16();
-      if (r.Failed()) return false;
-      Line(x1, y1, x2, y2);
-      penX_ = x2;
-      penY_ = y2;
-      return true;
-    }
-    case 0x21: {
-      const int16_t y2 = r.S16(), x2 = r.S16();
-      if (r.Failed()) return false;
-      Line(penX_, penY_, x2, y2);
-      penX_ = x2;
-      penY_ = y2;
-      return true;
-    }
-    case 0x22: {
-      const int16_t y1 = r.S16(), x1 = r.S16();
-      const int8_t dh = static_cast<int8_t>(r.U8()), dv = static_cast<int8_t>(r.U8());
-      if (r.Failed()) return false;
-      Line(x1, y1, x1 + dh, y1 + dv);
-      penX_ = x1 + dh;
-      penY_ = y1 + dv;
-      return true;
-    }
-    case 0x23: {
-      const int8_t dh = static_cast<int8_t>(r.U8()), dv = static_cast<int8_t>(r.U8());
-      if (r.Failed()) return false;
-      Line(penX_, penY_, penX_ + dh, penY_ + dv);
-      penX_ += dh;
-      penY_ += dv;
-      return true;
-    }
-    case 0x28: case 0x29: case 0x2A: case 0x2B: {
-      if (op == 0x28) {
-        textY_ = r.S16();
-        textX_ = r.S16();
-      } else if (op == 0x29) {
-        textX_ += r.U8();
-      } else if (op == 0x2A) {
-        textY_ += r.U8();
-      } else {
-        textX_ += r.U8();
-        textY_ += r.U8();
-      }
-      const uint8_t count = r.U8();
-      if (r.Failed() || !r.Has(count)) return false;
-      std::string text(reinterpret_cast<const char*>(r.At()), count);
-      r.Skip(count);
-      Text(text);
-      if (!v1_) r.Align();
-      return !r.Failed();
-    }
-    case 0x2C: {
-      const uint16_t length = r.U16();
-      if (r.Failed() || !r.Has(length) || length < 3) return false;
-      Reader name(r.At(), r.At() + length);
-      r.Skip(length);
-      fontId_ = name.S16();
-      const uint8_t n = name.U8();
-      if (name.Has(n)) fontName_.assign(reinterpret_cast<const char*>(name.At()), n);
-      return true;
-    }
+    case 0x12: case 0x13: case 0x14: return PlayPixPat(r, op);
+    case 0x1A: case 0x1B: case 0x1D: case 0x1F: return PlayRgbColor(r, op);
+    case 0x20: return PlayLine(r);
+    case 0x21: return PlayLineFrom(r);
+    case 0x22: return PlayShortLine(r);
+    case 0x23: return PlayShortLineFrom(r);
+    case 0x28: case 0x29: case 0x2A: case 0x2B: return PlayText(r, op);
+    case 0x2C: return PlayFontName(r);
     case 0x2D: r.Skip(10); return !r.Failed();
     case 0x2E: r.Skip(8); return !r.Failed();
-    case 0x90: case 0x91: case 0x98: case 0x99: case 0x9A: case 0x9B: {
-      pict::BitsOp bits;
-      if (!pict::ReadBitsOp(r, op, fg_, bg_, !v1_, &bits)) return false;
-      Bits(bits);
-      return true;
-    }
+    case 0x90: case 0x91: case 0x98: case 0x99: case 0x9A: case 0x9B: return PlayBits(r, op);
     case 0xA0: r.Skip(2); return !r.Failed();
-    case 0xA1: {
-      r.Skip(2);
-      const uint16_t length = r.U16();
-      return !r.Failed() && r.Skip(length);
-    }
-    case 0x0C00: case 0x0C01: {
-      // An extended header (version -2) gives the source rectangle the
-      // opcodes' coordinates are in, at its own resolution.
-      Reader header(r.At(), r.At() + std::min<size_t>(r.Left(), 24));
-      if (!r.Skip(24)) return false;
-      if (header.S16() == -2) {
-        header.Skip(2 + 8);
-        const Rect16 source = pict::ReadRect(header);
-        if (!header.Failed() && source.Width() > 0 && source.Height() > 0) MapFrom(source);
-      }
-      return true;
-    }
+    case 0xA1: return PlayLongComment(r);
+    case 0x0C00: case 0x0C01: return PlayHeader(r);
     case 0x02FF: r.Skip(2); return !r.Failed();
-    case 0x8200: {
-      const uint32_t length = r.U32();
-      if (r.Failed()) return false;
-      return QuickTime(r, length) && (r.Align(), !r.Failed());
-    }
-    case 0x8201: {
-      const uint32_t length = r.U32();
-      return !r.Failed() && r.Skip(length) && (r.Align(), !r.Failed());
-    }
+    case 0x8200: return PlayCompressedQuickTime(r);
+    case 0x8201: return PlayUncompressedQuickTime(r);
     default: break;
   }
-  // Opcodes reserved for later use carry their length by range.
+  return PlayReserved(r, op);
+}
+
+// The shape opcodes: the low three bits are the verb, bit 3 reuses the last
+// shape of the kind instead of reading a new one.
+bool Player::PlayRect(Reader& r, uint16_t op) {
+  if ((op & 7) > 4) return true;
+  if ((op & 8) == 0) lastRect_ = pict::ReadRect(r);
+  if (!r.Failed()) RectShape(lastRect_, ShapeVerb(op), 0);
+  return !r.Failed();
+}
+
+bool Player::PlayRRect(Reader& r, uint16_t op) {
+  if ((op & 7) > 4) return (op & 8) != 0 || r.Skip(8);
+  if ((op & 8) == 0) lastRRect_ = pict::ReadRect(r);
+  if (!r.Failed()) RectShape(lastRRect_, ShapeVerb(op), 1);
+  return !r.Failed();
+}
+
+bool Player::PlayOval(Reader& r, uint16_t op) {
+  if ((op & 7) > 4) return (op & 8) != 0 || r.Skip(8);
+  if ((op & 8) == 0) lastOval_ = pict::ReadRect(r);
+  if (!r.Failed()) RectShape(lastOval_, ShapeVerb(op), 2);
+  return !r.Failed();
+}
+
+bool Player::PlayArc(Reader& r, uint16_t op) {
+  if ((op & 8) == 0) lastArc_ = pict::ReadRect(r);
+  lastArcStart_ = r.S16();
+  lastArcAngle_ = r.S16();
+  if (!r.Failed() && (op & 7) <= 4) ArcShape(lastArc_, lastArcStart_, lastArcAngle_, ShapeVerb(op));
+  return !r.Failed();
+}
+
+bool Player::PlayPoly(Reader& r, uint16_t op) {
+  if ((op & 8) == 0) {
+    const uint16_t size = r.U16();
+    if (r.Failed() || size < 10 || !r.Has(size - 2u)) return false;
+    r.Skip(8);
+    lastPoly_.clear();
+    for (uint32_t k = 0; k < (size - 10u) / 4; ++k) {
+      const int16_t y = r.S16();
+      const int16_t x = r.S16();
+      lastPoly_.push_back(POINT{x, y});
+    }
+    r.Skip((size - 10u) % 4);
+  }
+  if (!r.Failed() && (op & 7) <= 4) PolyShape(lastPoly_, ShapeVerb(op));
+  return !r.Failed();
+}
+
+bool Player::PlayRgn(Reader& r, uint16_t op) {
+  if ((op & 8) == 0) {
+    Rect16 box;
+    HRGN region = ReadRegion(r, &box);
+    if (r.Failed()) return false;
+    if (lastRegion_ != nullptr) DeleteObject(lastRegion_);
+    lastRegion_ = region;
+  }
+  if (lastRegion_ != nullptr && (op & 7) <= 4) {
+    if ((op & 7) == kFrame) {
+      HBRUSH brush = PatternBrush(penPat_, fg_, bg_);
+      FrameRgn(dc_, lastRegion_, brush, std::max(1, penW_), std::max(1, penH_));
+      DeleteObject(brush);
+      drew_ = true;
+    } else {
+      PaintRegion(lastRegion_, ShapeVerb(op));
+    }
+  }
+  return true;
+}
+
+// The clip region, bounded by the clip in force when playing started.
+bool Player::PlayClip(Reader& r) {
+  Rect16 box;
+  HRGN clip = ReadRegion(r, &box);
+  if (r.Failed()) return false;
+  if (clip == nullptr) clip = CreateRectRgn(0, 0, 0, 0);
+  if (clip != nullptr && outerClip_ != nullptr) CombineRgn(clip, clip, outerClip_, RGN_AND);
+  SelectClipRgn(dc_, clip);
+  if (clip != nullptr) DeleteObject(clip);
+  return true;
+}
+
+// The opcodes of one 16-bit value: the pen mode and the text size are
+// kept, the others passed over.
+bool Player::PlayShortValue(Reader& r, uint16_t op) {
+  const int16_t v = r.S16();
+  if (op == 0x08) penMode_ = v;
+  if (op == 0x0D) fontSize_ = v > 0 ? v : 12;
+  return !r.Failed();
+}
+
+// A pen, fill or background pixel pattern.
+bool Player::PlayPixPat(Reader& r, uint16_t op) {
+  const uint16_t type = r.U16();
+  Pattern old;
+  for (uint8_t& b : old.rows) b = r.U8();
+  if (r.Failed()) return false;
+  if (type == 2) {
+    const uint32_t red = r.U16() >> 8, green = r.U16() >> 8, blue = r.U16() >> 8;
+    if (op == 0x12) fg_ = (red << 16) | (green << 8) | blue;
+    std::memset(old.rows, 0xFF, 8);
+  } else {
+    // A pattern of its own pixel map, drawn with the old pattern that
+    // stands for it: the map, its colour table and rows are passed over.
+    const uint32_t rowBytes = r.U16() & 0x7FFFu;
+    const Rect16 bounds = pict::ReadRect(r);
+    r.Skip(36 + 6);
+    const uint32_t last = r.U16();
+    r.Skip((last + 1) * 8);
+    if (r.Failed() || bounds.Height() < 0) return false;
+    if (rowBytes < 8) {
+      if (!r.Skip(rowBytes * static_cast<uint32_t>(bounds.Height()))) return false;
+    } else {
+      for (int32_t row = 0; row < bounds.Height(); ++row) {
+        const uint32_t count = rowBytes > 250 ? r.U16() : r.U8();
+        if (r.Failed() || !r.Skip(count)) return false;
+      }
+    }
+    r.Align();
+  }
+  (op == 0x12 ? penPat_ : op == 0x13 ? fillPat_ : bkPat_) = old;
+  return !r.Failed();
+}
+
+// Foreground, background, highlight and operation colours: the first two
+// are kept.
+bool Player::PlayRgbColor(Reader& r, uint16_t op) {
+  const uint32_t red = r.U16() >> 8, green = r.U16() >> 8, blue = r.U16() >> 8;
+  if (op == 0x1A) fg_ = (red << 16) | (green << 8) | blue;
+  if (op == 0x1B) bg_ = (red << 16) | (green << 8) | blue;
+  return !r.Failed();
+}
+
+bool Player::PlayLine(Reader& r) {
+  const int16_t y1 = r.S16(), x1 = r.S16(), y2 = r.S16(), x2 = r.S16();
+  if (r.Failed()) return false;
+  Line(x1, y1, x2, y2);
+  penX_ = x2;
+  penY_ = y2;
+  return true;
+}
+
+bool Player::PlayLineFrom(Reader& r) {
+  const int16_t y2 = r.S16(), x2 = r.S16();
+  if (r.Failed()) return false;
+  Line(penX_, penY_, x2, y2);
+  penX_ = x2;
+  penY_ = y2;
+  return true;
+}
+
+bool Player::PlayShortLine(Reader& r) {
+  const int16_t y1 = r.S16(), x1 = r.S16();
+  const int8_t dh = static_cast<int8_t>(r.U8()), dv = static_cast<int8_t>(r.U8());
+  if (r.Failed()) return false;
+  Line(x1, y1, x1 + dh, y1 + dv);
+  penX_ = x1 + dh;
+  penY_ = y1 + dv;
+  return true;
+}
+
+bool Player::PlayShortLineFrom(Reader& r) {
+  const int8_t dh = static_cast<int8_t>(r.U8()), dv = static_cast<int8_t>(r.U8());
+  if (r.Failed()) return false;
+  Line(penX_, penY_, penX_ + dh, penY_ + dv);
+  penX_ += dh;
+  penY_ += dv;
+  return true;
+}
+
+// Text at a new place, or moved across, down or both from the last.
+bool Player::PlayText(Reader& r, uint16_t op) {
+  if (op == 0x28) {
+    textY_ = r.S16();
+    textX_ = r.S16();
+  } else if (op == 0x29) {
+    textX_ += r.U8();
+  } else if (op == 0x2A) {
+    textY_ += r.U8();
+  } else {
+    textX_ += r.U8();
+    textY_ += r.U8();
+  }
+  const uint8_t count = r.U8();
+  if (r.Failed() || !r.Has(count)) return false;
+  std::string text(reinterpret_cast<const char*>(r.At()), count);
+  r.Skip(count);
+  Text(text);
+  if (!v1_) r.Align();
+  return !r.Failed();
+}
+
+bool Player::PlayFontName(Reader& r) {
+  const uint16_t length = r.U16();
+  if (r.Failed() || !r.Has(length) || length < 3) return false;
+  Reader name(r.At(), r.At() + length);
+  r.Skip(length);
+  fontId_ = name.S16();
+  const uint8_t n = name.U8();
+  if (name.Has(n)) fontName_.assign(reinterpret_cast<const char*>(name.At()), n);
+  return true;
+}
+
+bool Player::PlayBits(Reader& r, uint16_t op) {
+  pict::BitsOp bits;
+  if (!pict::ReadBitsOp(r, op, fg_, bg_, !v1_, &bits)) return false;
+  Bits(bits);
+  return true;
+}
+
+bool Player::PlayLongComment(Reader& r) {
+  r.Skip(2);
+  const uint16_t length = r.U16();
+  return !r.Failed() && r.Skip(length);
+}
+
+bool Player::PlayHeader(Reader& r) {
+  // An extended header (version -2) gives the source rectangle the
+  // opcodes' coordinates are in, at its own resolution.
+  Reader header(r.At(), r.At() + std::min<size_t>(r.Left(), 24));
+  if (!r.Skip(24)) return false;
+  if (header.S16() == -2) {
+    header.Skip(2 + 8);
+    const Rect16 source = pict::ReadRect(header);
+    if (!header.Failed() && source.Width() > 0 && source.Height() > 0) MapFrom(source);
+  }
+  return true;
+}
+
+bool Player::PlayCompressedQuickTime(Reader& r) {
+  const uint32_t length = r.U32();
+  if (r.Failed()) return false;
+  return QuickTime(r, length) && (r.Align(), !r.Failed());
+}
+
+bool Player::PlayUncompressedQuickTime(Reader& r) {
+  const uint32_t length = r.U32();
+  return !r.Failed() && r.Skip(length) && (r.Align(), !r.Failed());
+}
+
+// Opcodes reserved for later use carry their length by range.
+bool Player::PlayReserved(Reader& r, uint16_t op) {
   if ((op >= 0x24 && op <= 0x27) || op == 0x2F || (op >= 0x92 && op <= 0x97) ||
       (op >= 0x9C && op <= 0x9F) || (op >= 0xA2 && op <= 0xAF)) {
     const uint16_t length = r.U16();
