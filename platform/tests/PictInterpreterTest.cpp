@@ -134,6 +134,24 @@ TEST(PictInterpreter, RectanglesInTheFiveVerbs) {
             "........####\n");
 }
 
+// The reserved shape opcodes of each kind carry the data of their kind's
+// shape (a rectangle for 0x35–0x37, 0x45–0x47 and 0x55–0x57, a rectangle
+// and two angles for 0x65–0x67; nothing with bit 3 set), which is passed
+// over: the rectangle painted after each one lands where it says.
+TEST(PictInterpreter, ReservedShapeOpcodesArePassedOverWithTheirData) {
+  const std::string painted = "####\n####\n";
+  for (const uint16_t reserved : {0x35, 0x36, 0x37, 0x45, 0x47, 0x55, 0x57, 0x65, 0x3D, 0x4F, 0x6D}) {
+    Pict pict(4, 2);
+    pict.Op(reserved);
+    if ((reserved & 8) == 0) pict.Words({0x31, 0x31, 0x31, 0x31});
+    if ((reserved & 0xF0) == 0x60) pict.Words({0, 90});
+    bool played = false;
+    EXPECT_EQ(Play(pict.Op(0x31).Words({0, 0, 2, 4}).Done(), 4, 2, &played), painted)
+        << "opcode " << reserved;
+    EXPECT_TRUE(played) << "opcode " << reserved;
+  }
+}
+
 TEST(PictInterpreter, PenSizeLinesAndColours) {
   std::vector<uint8_t> pict = Pict(10, 6)
                                   .Op(0x1A).Words({0xFFFF, 0, 0})

@@ -558,7 +558,9 @@ bool Player::Opcode(Reader& r, uint16_t op) {
 // The shape opcodes: the low three bits are the verb, bit 3 reuses the last
 // shape of the kind instead of reading a new one.
 bool Player::PlayRect(Reader& r, uint16_t op) {
-  if ((op & 7) > 4) return true;
+  // The reserved verbs carry a rectangle too (none with bit 3 set), as the
+  // rounded rectangle's and the oval's do: it is passed over.
+  if ((op & 7) > 4) return (op & 8) != 0 || r.Skip(8);
   if ((op & 8) == 0) lastRect_ = pict::ReadRect(r);
   if (!r.Failed()) RectShape(lastRect_, ShapeVerb(op), 0);
   return !r.Failed();
