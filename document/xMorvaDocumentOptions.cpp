@@ -148,14 +148,10 @@ int32_t xMorvaDocument::SetAreaOption(int16_t n, double value) {
   const bool isFlag = (n >= 2 && n <= 20) || n == 27 || n == 28 || n == 45 || n == 46 ||
                       n == 49 || n == 50 || n == 51 || n == 58;
   if (isFlag && !InRange(value, 0, 1)) return kErrorOptionRange;
-
-  // A length in pixels within [min, max].
-  int32_t pixels = p.FromDisplayUnit(value);
-  auto lengthIn = [&](int32_t min, int32_t max) { return pixels >= min && pixels <= max; };
-  int32_t min = 0;
-  int32_t max = 0;
-  const bool firstKind = n >= 50;
-  xMorvaPageBands& bands = p.GetBands(firstKind);
+  if (isFlag) {
+    SetAreaFlagOption(n, flag);
+    return 0;
+  }
 
   switch (n) {
     case 0:
@@ -169,6 +165,41 @@ int32_t xMorvaDocument::SetAreaOption(int16_t n, double value) {
       if (whole == 1 && !IsBodyCurrent()) SelectBody();
       ApplyViewOptions(true);
       break;
+    case 21:
+      if (!InRange(value, 0, 2)) return kErrorOptionRange;
+      p.SetDisplayUnit(whole);
+      break;
+    case 23:
+      if (!InRange(value, 0, 65535)) return kErrorOptionRange;
+      p.SetLanguage(int16_t(uint16_t(whole)));
+      if (fArea != nullptr) fArea->UnloadWinSpeller();
+      break;
+    case 24:
+      if (!InRange(value, 1, 10)) return kErrorOptionRange;
+      p.SetColumns(whole);
+      UpdateReferencePrinter();
+      break;
+    case 47: case 48: {
+      if (!InRange(value, -1, kLargestColour)) return kErrorOptionRange;
+      const int32_t colour = whole >= 0 ? ExchangeColourBytes(whole)
+                             : n == 47  ? kDefaultLinkColour
+                                        : kDefaultSecondLinkColour;
+      if (n == 47) {
+        p.SetLinkColour(colour);
+      } else {
+        p.SetSecondLinkColour(colour);
+      }
+      break;
+    }
+    default: return SetAreaLengthOption(n, p.FromDisplayUnit(value));
+  }
+  return 0;
+}
+
+void xMorvaDocument::SetAreaFlagOption(int16_t n, uint8_t flag) {
+  xMorvaDocParams& p = fParams;
+  xMorvaPageBands& bands = p.GetBands(n >= 50);
+  switch (n) {
     case 2: case 7: case 8: case 45: case 46:
       p.SetViewFlag(n, flag);
       ApplyViewOptions(true);
@@ -198,23 +229,30 @@ int32_t xMorvaDocument::SetAreaOption(int16_t n, double value) {
       p.SetWidowControl(flag);
       RepaginateBody();
       break;
-    case 21:
-      if (!InRange(value, 0, 2)) return kErrorOptionRange;
-      p.SetDisplayUnit(whole);
+    case 27: p.SetAlternateBinding(flag); break;
+    case 28: p.SetBindingLeft(int8_t(flag)); break;
+    case 49:
+      if (fArea != nullptr) fArea->SetOptionFlag(flag);
       break;
+    case 50: bands.headerShown = flag; break;
+    case 51: bands.footerShown = flag; break;
+    case 58: SetPrinterMetrics(flag != 0 ? 0 : 1); break;
+    default: break;
+  }
+}
+
+int32_t xMorvaDocument::SetAreaLengthOption(int16_t n, int32_t pixels) {
+  xMorvaDocParams& p = fParams;
+  // A length in pixels within [min, max].
+  auto lengthIn = [&](int32_t min, int32_t max) { return pixels >= min && pixels <= max; };
+  int32_t min = 0;
+  int32_t max = 0;
+  const bool firstKind = n >= 50;
+  xMorvaPageBands& bands = p.GetBands(firstKind);
+  switch (n) {
     case 22:
       if (!lengthIn(1, CurrentTextWidth())) return kErrorOptionRange;
       p.SetDefaultTabInterval(pixels);
-      break;
-    case 23:
-      if (!InRange(value, 0, 65535)) return kErrorOptionRange;
-      p.SetLanguage(int16_t(uint16_t(whole)));
-      if (fArea != nullptr) fArea->UnloadWinSpeller();
-      break;
-    case 24:
-      if (!InRange(value, 1, 10)) return kErrorOptionRange;
-      p.SetColumns(whole);
-      UpdateReferencePrinter();
       break;
     case 25:
       if (p.GetColumns() < 2) {
@@ -234,8 +272,6 @@ int32_t xMorvaDocument::SetAreaOption(int16_t n, double value) {
       p.SetBinding(pixels);
       UpdateReferencePrinter();
       break;
-    case 27: p.SetAlternateBinding(flag); break;
-    case 28: p.SetBindingLeft(int8_t(flag)); break;
     case 29:
       GetLeftMarginRange(min, max);
       if (!lengthIn(min, max)) return kErrorOptionRange;
@@ -289,24 +325,6 @@ int32_t xMorvaDocument::SetAreaOption(int16_t n, double value) {
       UpdateReferencePrinter();
       break;
     }
-    case 47: case 48: {
-      if (!InRange(value, -1, kLargestColour)) return kErrorOptionRange;
-      const int32_t colour = whole >= 0 ? ExchangeColourBytes(whole)
-                             : n == 47  ? kDefaultLinkColour
-                                        : kDefaultSecondLinkColour;
-      if (n == 47) {
-        p.SetLinkColour(colour);
-      } else {
-        p.SetSecondLinkColour(colour);
-      }
-      break;
-    }
-    case 49:
-      if (fArea != nullptr) fArea->SetOptionFlag(flag);
-      break;
-    case 50: bands.headerShown = flag; break;
-    case 51: bands.footerShown = flag; break;
-    case 58: SetPrinterMetrics(flag != 0 ? 0 : 1); break;
     default: break;
   }
   return 0;
