@@ -501,6 +501,8 @@ class xMorvaDocument : public VObject,
   // lengths (`pixels`): 0, or 1080 for a length outside its range.
   void SetAreaFlagOption(int16_t n, uint8_t flag);
   int32_t SetAreaLengthOption(int16_t n, int32_t pixels);
+  // The margins and the header and footer distances of either page kind.
+  int32_t SetBandLengthOption(int16_t n, int32_t pixels);
   // The families of numbered commands; each answers false for an id it
   // does not handle.
   bool DoEditCommand(int32_t id);

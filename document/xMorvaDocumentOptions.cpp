@@ -247,8 +247,6 @@ int32_t xMorvaDocument::SetAreaLengthOption(int16_t n, int32_t pixels) {
   auto lengthIn = [&](int32_t min, int32_t max) { return pixels >= min && pixels <= max; };
   int32_t min = 0;
   int32_t max = 0;
-  const bool firstKind = n >= 50;
-  xMorvaPageBands& bands = p.GetBands(firstKind);
   switch (n) {
     case 22:
       if (!lengthIn(1, CurrentTextWidth())) return kErrorOptionRange;
@@ -284,38 +282,6 @@ int32_t xMorvaDocument::SetAreaLengthOption(int16_t n, int32_t pixels) {
       p.SetRightMargin(pixels);
       UpdateReferencePrinter();
       break;
-    case 31: case 52:
-      GetTopMarginRange(firstKind, min, max);
-      if (!lengthIn(min, max)) return kErrorOptionRange;
-      bands.topMargin = pixels;
-      RepaginateBody();
-      break;
-    case 32: case 53:
-      GetBottomMarginRange(firstKind, min, max);
-      if (!lengthIn(min, max)) return kErrorOptionRange;
-      bands.bottomMargin = pixels;
-      RepaginateBody();
-      break;
-    case 33: case 54:
-      GetHeaderTopRange(firstKind, min, max);
-      if (!lengthIn(min, max)) return kErrorOptionRange;
-      bands.headerTop = pixels;
-      break;
-    case 34: case 55:
-      GetHeaderBottomRange(firstKind, min, max);
-      if (!lengthIn(min, max)) return kErrorOptionRange;
-      bands.headerBottom = pixels;
-      break;
-    case 35: case 56:
-      GetFooterTopRange(firstKind, min, max);
-      if (!lengthIn(min, max)) return kErrorOptionRange;
-      bands.footerTop = pixels;
-      break;
-    case 36: case 57:
-      GetFooterBottomRange(firstKind, min, max);
-      if (!lengthIn(min, max)) return kErrorOptionRange;
-      bands.footerBottom = pixels;
-      break;
     case 37: case 38: {
       if (!lengthIn(1, 1000000)) return kErrorOptionRange;
       const int32_t width = n == 37 ? pixels : p.GetPageWidth();
@@ -325,7 +291,39 @@ int32_t xMorvaDocument::SetAreaLengthOption(int16_t n, int32_t pixels) {
       UpdateReferencePrinter();
       break;
     }
-    default: break;
+    default: return SetBandLengthOption(n, pixels);
+  }
+  return 0;
+}
+
+int32_t xMorvaDocument::SetBandLengthOption(int16_t n, int32_t pixels) {
+  // Each band length: its option for the other pages and for the first
+  // page, the range it may lie in, the length it sets, and whether the
+  // body's pages change with it.
+  struct BandOption {
+    int16_t others, first;
+    void (xMorvaDocument::*range)(bool, int32_t&, int32_t&) const;
+    int32_t xMorvaPageBands::*length;
+    bool repaginates;
+  };
+  static constexpr BandOption kBandOptions[] = {
+      {31, 52, &xMorvaDocument::GetTopMarginRange, &xMorvaPageBands::topMargin, true},
+      {32, 53, &xMorvaDocument::GetBottomMarginRange, &xMorvaPageBands::bottomMargin, true},
+      {33, 54, &xMorvaDocument::GetHeaderTopRange, &xMorvaPageBands::headerTop, false},
+      {34, 55, &xMorvaDocument::GetHeaderBottomRange, &xMorvaPageBands::headerBottom, false},
+      {35, 56, &xMorvaDocument::GetFooterTopRange, &xMorvaPageBands::footerTop, false},
+      {36, 57, &xMorvaDocument::GetFooterBottomRange, &xMorvaPageBands::footerBottom, false},
+  };
+  for (const BandOption& option : kBandOptions) {
+    if (n != option.others && n != option.first) continue;
+    const bool firstKind = n == option.first;
+    int32_t min = 0;
+    int32_t max = 0;
+    (this->*option.range)(firstKind, min, max);
+    if (pixels < min || pixels > max) return kErrorOptionRange;
+    fParams.GetBands(firstKind).*option.length = pixels;
+    if (option.repaginates) RepaginateBody();
+    return 0;
   }
   return 0;
 }

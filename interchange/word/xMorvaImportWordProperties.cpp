@@ -566,6 +566,9 @@ void ApplyParagraphBorder(ByteSpanReader& operand, uint16_t opcode, bool word97,
   }
 }
 
+// A row's alignment: left, centre or right; anything else is left.
+int8_t RowAlignment(uint16_t jc) { return int8_t(jc <= 2 ? jc : 0); }
+
 // Line spacing: the height and whether it is a multiple of a line.
 void ApplyLineSpacing(ByteSpanReader& operand, xMorvaWordPap& pap) {
   const int16_t line = operand.I16();
@@ -624,11 +627,7 @@ int32_t xMorvaImportWord::ApplyParagraphSprm(ByteSpanReader& in, xMorvaWordPap& 
     case 0x9602:
     case 184: pap.gapHalf = operand.I16(); break;
     case 0x5400:
-    case 182: {
-      const uint16_t jc = operand.U16();
-      pap.row.jc = int8_t(jc <= 2 ? jc : 0);
-      break;
-    }
+    case 182: pap.row.jc = RowAlignment(operand.U16()); break;
     case 0x9407:
     case 189: pap.row.height = operand.I16(); break;
     case 0xD605:
