@@ -257,6 +257,75 @@ bool xMorvaImportWord::OperandSize(uint16_t opcode, bool word97, ByteSpanReader&
   return true;
 }
 
+namespace {
+
+// Small caps (2) or capitals (1): 0x80 keeps the style's, 0x81 turns the
+// style's over, other values set or clear.
+void ToggleCaps(xMorvaWordChp& chp, int8_t on, uint8_t b) {
+  if (b == 0x80) return;
+  const bool set = b == 0x81 ? chp.caps != on : b != 0;
+  chp.caps = set ? on : 0;
+}
+
+// Hidden text shows grey.
+void ToggleHidden(xMorvaWordChp& chp, uint8_t b) {
+  Toggle(chp.hidden, b);
+  chp.color = chp.hidden != 0 ? 0xCCCCCC : -1;
+}
+
+// Every face off, hidden text shown, the automatic colour.
+void ClearFaces(xMorvaWordChp& chp) {
+  chp.bold = chp.italic = chp.strike = chp.shadow = chp.caps = chp.underline = 0;
+  chp.hidden = 0;
+  chp.color = -1;
+}
+
+// The exact colour: red, green, blue and a byte that marks the automatic
+// colour.
+void ApplyExactColour(ByteSpanReader& operand, xMorvaWordChp& chp) {
+  const uint32_t cv = operand.U32();
+  if (!operand.Failed()) chp.color = (cv >> 24) != 0 ? -1 : int32_t(cv & 0xFFFFFF);
+}
+
+// The font number and the character's code in that font: a 16-bit code,
+// or in the older form a one-byte code behind the operand's count. A font
+// number the font table lacks keeps the run's font.
+void ApplySymbol(ByteSpanReader& operand, bool wideCode, size_t fontCount, xMorvaWordChp& chp) {
+  const uint16_t ftc = operand.U16();
+  const uint16_t code = wideCode ? operand.U16() : operand.U8();
+  if (operand.Failed()) return;
+  chp.symbol = char16_t(code);
+  if (ftc < fontCount) chp.font = int16_t(ftc);
+}
+
+// Whether the run's character set differs, and which it is.
+void ApplyCharacterSet(ByteSpanReader& operand, xMorvaWordChp& chp) {
+  const uint8_t differs = operand.U8();
+  const uint16_t chs = operand.U16();
+  if (!operand.Failed()) chp.chs = differs != 0 ? int16_t(chs == 256 ? 256 : 0) : int16_t(-1);
+}
+
+// A size in half points; 0 keeps the size. `checked`: a cut operand keeps
+// it too.
+void ApplySize(ByteSpanReader& operand, bool checked, xMorvaWordChp& chp) {
+  const uint16_t hps = operand.U16();
+  if (hps != 0 && !(checked && operand.Failed())) chp.halfPoints = int16_t(std::clamp<int>(hps, 2, 3276));
+}
+
+// The size grown or shrunk by a number of half points.
+void ApplySizeStep(ByteSpanReader& operand, xMorvaWordChp& chp) {
+  const int16_t step = operand.I16();
+  if (!operand.Failed()) chp.halfPoints = int16_t(std::clamp(chp.halfPoints + step, 8, 508));
+}
+
+// The size scaled by a percentage.
+void ApplySizePercent(ByteSpanReader& operand, xMorvaWordChp& chp) {
+  const uint16_t percent = operand.U16();
+  chp.halfPoints = int16_t(std::clamp(chp.halfPoints * int(percent) / 100, 1, 508));
+}
+
+}  // namespace
+
 int32_t xMorvaImportWord::ApplyCharacterSprm(ByteSpanReader& in, xMorvaWordChp& chp) const {
   const uint16_t opcode = fFib.word97 ? in.U16() : in.U8();
   if (in.Failed()) return kPassAbsent;
@@ -278,27 +347,13 @@ int32_t xMorvaImportWord::ApplyCharacterSprm(ByteSpanReader& in, xMorvaWordChp& 
     case 0x0839:
     case 89: Toggle(chp.shadow, b); break;
     case 0x083A:
-    case 90:
+    case 90: ToggleCaps(chp, 2, b); break;
     case 0x083B:
-    case 91: {
-      const int8_t on = opcode == 0x083A || opcode == 90 ? 2 : 1;
-      if (b == 0x80) break;
-      const bool set = b == 0x81 ? chp.caps != on : b != 0;
-      chp.caps = set ? on : 0;
-      break;
-    }
+    case 91: ToggleCaps(chp, 1, b); break;
     case 0x083C:
-    case 92: {
-      Toggle(chp.hidden, b);
-      chp.color = chp.hidden != 0 ? 0xCCCCCC : -1;
-      break;
-    }
+    case 92: ToggleHidden(chp, b); break;
     case 0x2A32:
-    case 82:
-      chp.bold = chp.italic = chp.strike = chp.shadow = chp.caps = chp.underline = 0;
-      chp.hidden = 0;
-      chp.color = -1;
-      break;
+    case 82: ClearFaces(chp); break;
     case 0x4A4F:
     case 93: {
       const uint16_t ftc = operand.U16();
@@ -309,13 +364,7 @@ int32_t xMorvaImportWord::ApplyCharacterSprm(ByteSpanReader& in, xMorvaWordChp& 
     case 94: chp.underline = int8_t(b <= 4 ? b : 1); break;
     case 0x2A42:
     case 98: chp.color = IcoColor(b); break;
-    case 0x6870: {
-      // The exact colour: red, green, blue and a byte that marks the
-      // automatic colour.
-      const uint32_t cv = operand.U32();
-      if (!operand.Failed()) chp.color = (cv >> 24) != 0 ? -1 : int32_t(cv & 0xFFFFFF);
-      break;
-    }
+    case 0x6870: ApplyExactColour(operand, chp); break;
     // Highlight 0 is none, not the automatic colour.
     case 0x2A0C: chp.background = b == 0 ? -1 : IcoColor(b); break;
     case 0x4A30:
@@ -333,58 +382,20 @@ int32_t xMorvaImportWord::ApplyCharacterSprm(ByteSpanReader& in, xMorvaWordChp& 
     }
     case 0x0800:
     case 65: Toggle(chp.deleted, b); break;
-    case 0x6A09: {
-      // The font number and the character's code in that font.
-      const uint16_t ftc = operand.U16();
-      const uint16_t code = operand.U16();
-      if (operand.Failed()) break;
-      chp.symbol = char16_t(code);
-      if (ftc < fFontNames.size()) chp.font = int16_t(ftc);
-      break;
-    }
-    case 74: {
-      // Behind its count: the font number and a one-byte code.
-      const uint16_t ftc = operand.U16();
-      const uint8_t code = operand.U8();
-      if (operand.Failed()) break;
-      chp.symbol = char16_t(code);
-      if (ftc < fFontNames.size()) chp.font = int16_t(ftc);
-      break;
-    }
+    case 0x6A09:
+    case 74: ApplySymbol(operand, opcode == 0x6A09, fFontNames.size(), chp); break;
     case 0xEA08:
-    case 73: {
-      // Whether the run's character set differs, and which it is.
-      const uint8_t differs = operand.U8();
-      const uint16_t chs = operand.U16();
-      if (!operand.Failed()) chp.chs = differs != 0 ? int16_t(chs == 256 ? 256 : 0) : int16_t(-1);
-      break;
-    }
+    case 73: ApplyCharacterSet(operand, chp); break;
     case 0x4A43:
-    case 99: {
-      const uint16_t hps = operand.U16();
-      if (hps != 0) chp.halfPoints = int16_t(std::clamp<int>(hps, 2, 3276));
-      break;
-    }
+    case 99: ApplySize(operand, false, chp); break;
     case 0x2A44:
     case 100: chp.halfPoints = SizeStep(chp.halfPoints, int8_t(b)); break;
     case 0xCA49:
-    case 105: {
-      const uint16_t hps = operand.U16();
-      if (hps != 0 && !operand.Failed()) chp.halfPoints = int16_t(std::clamp<int>(hps, 2, 3276));
-      break;
-    }
+    case 105: ApplySize(operand, true, chp); break;
     case 0xCA4A:
-    case 106: {
-      const int16_t step = operand.I16();
-      if (!operand.Failed()) chp.halfPoints = int16_t(std::clamp(chp.halfPoints + step, 8, 508));
-      break;
-    }
+    case 106: ApplySizeStep(operand, chp); break;
     case 0x4A4D:
-    case 109: {
-      const uint16_t percent = operand.U16();
-      chp.halfPoints = int16_t(std::clamp(chp.halfPoints * int(percent) / 100, 1, 508));
-      break;
-    }
+    case 109: ApplySizePercent(operand, chp); break;
     case 0x2A48:
     case 104: chp.iss = int8_t(b <= 2 ? b : 0); break;
     case 0x6A03:
