@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -496,6 +497,25 @@ class xMorvaDocument : public VObject,
   void InsertText(const std::u16string& text);
   void ApplyColour(int32_t id, uint16_t property, int32_t value, bool dialog, bool paragraph);
   bool DoColourCommand(int32_t id);
+  // The area options that are flags (`flag` 0 or 1), and those that are
+  // lengths (`pixels`): 0, or 1080 for a length outside its range.
+  void SetAreaFlagOption(int16_t n, uint8_t flag);
+  int32_t SetAreaLengthOption(int16_t n, int32_t pixels);
+  // The margins and the header and footer distances of either page kind.
+  int32_t SetBandLengthOption(int16_t n, int32_t pixels);
+  // The families of numbered commands; each answers false for an id it
+  // does not handle.
+  bool DoEditCommand(int32_t id);
+  bool DoViewCommand(int32_t id);
+  bool DoViewFlagCommand(int32_t id);
+  bool DoInsertCommand(int32_t id);
+  bool DoCharacterCommand(int32_t id);
+  bool DoFontCommand(int32_t id);
+  bool DoParagraphCommand(int32_t id);
+  // Every property of `properties` set to `value` over the selection, in
+  // one undo step of `kind` and `code`.
+  void SetPropertiesInOneStep(std::initializer_list<uint16_t> properties, int32_t value, uint16_t kind,
+                              uint16_t code);
   void DeleteSelection(bool copyFirst);
   // The range of an indent: over the selection's paragraphs, or for a
   // style sheet's record.

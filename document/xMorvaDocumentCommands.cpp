@@ -238,8 +238,29 @@ bool xMorvaDocument::DoCommand(int32_t id) {
   }
   if (DoColourCommand(id)) return true;
 
+  return DoEditCommand(id) || DoViewCommand(id) || DoInsertCommand(id) || DoCharacterCommand(id) ||
+         DoFontCommand(id) || DoParagraphCommand(id);
+}
+
+void xMorvaDocument::SetPropertiesInOneStep(std::initializer_list<uint16_t> properties, int32_t value, uint16_t kind,
+                                            uint16_t code) {
   xMorvaTextInterface* text = fCurrent;
-  const bool hasText = text != nullptr;
+  BeginChange();
+  text->BeginUndoStep(kind, code);
+  int32_t result = 0;
+  for (uint16_t property : properties) {
+    result = text->SetPropertyValue(property, value);
+    if (result != 0) break;
+  }
+  text->EndUndoStep(result);
+  EndChange();
+  Refresh(true, false);
+}
+
+// Undo and redo, the clipboard, rulers, select all, the end of a host
+// command, the damage check and a new document.
+bool xMorvaDocument::DoEditCommand(int32_t id) {
+  xMorvaTextInterface* text = fCurrent;
   switch (id) {
     case 1:
     case 2:
@@ -269,7 +290,7 @@ bool xMorvaDocument::DoCommand(int32_t id) {
       PasteRuler();
       return true;
     case 7:
-      if (hasText) text->SetSelection(0, text->GetLength());
+      if (text != nullptr) text->SetSelection(0, text->GetLength());
       ShowSelection(false);
       return true;
     case 20:
@@ -287,17 +308,15 @@ bool xMorvaDocument::DoCommand(int32_t id) {
         Refresh(true, true);
       }
       return true;
-    case 221:
-    case 222:
-    case 223:
-    case 224:
-      if (hasText && text->HasSelection()) {
-        BeginChange();
-        text->ChangeCaseWithUndo(int16_t(id - 221));
-        EndChange();
-        Refresh(true, false);
-      }
-      return true;
+    default:
+      return false;
+  }
+}
+
+// The view modes, the printer metrics, the caret, the view flags and the
+// choice of body, header or footer.
+bool xMorvaDocument::DoViewCommand(int32_t id) {
+  switch (id) {
     case 302:
       SetViewMode(1);
       Refresh(true, false);
@@ -313,41 +332,6 @@ bool xMorvaDocument::DoCommand(int32_t id) {
     case 309:
       UpdateCaret(true);
       return true;
-    case 311:
-    case 312:
-    case 313:
-    case 314:
-    case 315:
-    case 316:
-    case 317:
-    case 318:
-    case 319: {
-      if (fArea == nullptr) return true;
-      const uint8_t value = CommandValue(id) != 0 ? 1 : 0;
-      static constexpr int32_t kViewFlags[] = {2, 0, 0, 16, 6, 15, 3, 7, 8};
-      const int32_t flag = kViewFlags[id - 311];
-      if (id == 312 || id == 313) {
-        if (id == 312) {
-          ShowHeader(value != 0);
-        } else {
-          ShowFooter(value != 0);
-        }
-        Refresh(false, true);
-        return true;
-      }
-      fParams.SetViewFlag(flag, value);
-      if (id == 314) ApplyToAllParts(value);
-      if (id == 311) {
-        ShowRulers(value != 0, true);
-      } else if (id == 318) {
-        ShowHorizontalScrollBars(value != 0, true);
-      } else if (id == 319) {
-        ShowVerticalScrollBars(value != 0, true);
-      } else {
-        Refresh(false, true);
-      }
-      return true;
-    }
     case 321:
       SelectBody();
       ShowSelection(true);
@@ -361,12 +345,53 @@ bool xMorvaDocument::DoCommand(int32_t id) {
         SelectFooterForPage(fCaretPage);
       ShowSelection(true);
       return true;
+    default:
+      return DoViewFlagCommand(id);
+  }
+}
+
+// The view flags 311 to 319: rulers, header, footer, invisibles and the
+// others, each shown as its command's check says.
+bool xMorvaDocument::DoViewFlagCommand(int32_t id) {
+  if (id < 311 || id > 319) return false;
+  if (fArea == nullptr) return true;
+  const uint8_t value = CommandValue(id) != 0 ? 1 : 0;
+  static constexpr int32_t kViewFlags[] = {2, 0, 0, 16, 6, 15, 3, 7, 8};
+  const int32_t flag = kViewFlags[id - 311];
+  if (id == 312 || id == 313) {
+    if (id == 312) {
+      ShowHeader(value != 0);
+    } else {
+      ShowFooter(value != 0);
+    }
+    Refresh(false, true);
+    return true;
+  }
+  fParams.SetViewFlag(flag, value);
+  if (id == 314) ApplyToAllParts(value);
+  if (id == 311) {
+    ShowRulers(value != 0, true);
+  } else if (id == 318) {
+    ShowHorizontalScrollBars(value != 0, true);
+  } else if (id == 319) {
+    ShowVerticalScrollBars(value != 0, true);
+  } else {
+    Refresh(false, true);
+  }
+  return true;
+}
+
+// Soft hyphens, non-breaking spaces, breaks, dates and times, and the
+// update and freezing of computed elements.
+bool xMorvaDocument::DoInsertCommand(int32_t id) {
+  xMorvaTextInterface* text = fCurrent;
+  switch (id) {
     case 404:
       InsertSoftHyphen();
       Refresh(true, false);
       return true;
     case 405:
-      if (hasText) {
+      if (text != nullptr) {
         BeginChange();
         text->TypeCharacterWithUndo(0xA0);
         EndChange();
@@ -391,19 +416,37 @@ bool xMorvaDocument::DoCommand(int32_t id) {
       Refresh(true, false);
       return true;
     }
-    case 501:
-      if (hasText) {
+    case 803:
+      UpdateDateTimeFields();
+      Refresh(true, true);
+      return true;
+    case 804:
+      FreezeComputedElements();
+      Refresh(true, true);
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Case changes, plain style, the face toggles, positions and case modes,
+// and the underline kinds.
+bool xMorvaDocument::DoCharacterCommand(int32_t id) {
+  xMorvaTextInterface* text = fCurrent;
+  switch (id) {
+    case 221:
+    case 222:
+    case 223:
+    case 224:
+      if (text != nullptr && text->HasSelection()) {
         BeginChange();
-        text->BeginUndoStep(0, 65);
-        int32_t result = 0;
-        for (uint16_t property : {0, 1, 4, 3, 2, 5}) {
-          result = text->SetPropertyValue(property, 0);
-          if (result != 0) break;
-        }
-        text->EndUndoStep(result);
+        text->ChangeCaseWithUndo(int16_t(id - 221));
         EndChange();
         Refresh(true, false);
       }
+      return true;
+    case 501:
+      if (text != nullptr) SetPropertiesInOneStep({0, 1, 4, 3, 2, 5}, 0, 0, 65);
       return true;
     case 502:
     case 503:
@@ -436,36 +479,14 @@ bool xMorvaDocument::DoCommand(int32_t id) {
     case 530:
       if (fArea != nullptr) ApplySelectionAttribute(4, CommandValue(530) != 0 ? 1 : 0);
       return true;
-    case 711:
-    case 712:
-    case 713:
-    case 714:
-      ApplyParagraphAttribute(32, uint32_t(id - 711));
-      return true;
-    case 721:
-    case 722:
-    case 723:
-      ApplyParagraphAttribute(33, uint32_t(id == 721 ? 10 : id == 722 ? 15 : 20));
-      return true;
-    case 724:
-    case 1028: {
-      if (fArea == nullptr || !hasText) return true;
-      const uint16_t property = id == 724 ? 33 : 34;
-      // The bullet goes whole to the symbol grid, which finds its cell
-      // through the code page (U+20AC is the cell 0x80, not 0xAC).
-      const int32_t current = text->GetPropertyValue(property);
-      int32_t chosen = current;
-      if (fArea->AskValue(id, current, chosen)) ApplyParagraphAttribute(property, uint32_t(chosen));
-      return true;
-    }
-    case 803:
-      UpdateDateTimeFields();
-      Refresh(true, true);
-      return true;
-    case 804:
-      FreezeComputedElements();
-      Refresh(true, true);
-      return true;
+    default:
+      return false;
+  }
+}
+
+// The style sheet, size and font chosen in the tool bar's lists.
+bool xMorvaDocument::DoFontCommand(int32_t id) {
+  switch (id) {
     case 1000: {
       // The style sheet chosen in the list: the list holds the document's
       // style sheets in their order.
@@ -494,6 +515,38 @@ bool xMorvaDocument::DoCommand(int32_t id) {
       if (font > 0) ApplySelectionAttribute(7, uint32_t(font));
       return true;
     }
+    default:
+      return false;
+  }
+}
+
+// Alignment, line spacing, the asked interline and bullet, borders and
+// bullets.
+bool xMorvaDocument::DoParagraphCommand(int32_t id) {
+  xMorvaTextInterface* text = fCurrent;
+  switch (id) {
+    case 711:
+    case 712:
+    case 713:
+    case 714:
+      ApplyParagraphAttribute(32, uint32_t(id - 711));
+      return true;
+    case 721:
+    case 722:
+    case 723:
+      ApplyParagraphAttribute(33, uint32_t(id == 721 ? 10 : id == 722 ? 15 : 20));
+      return true;
+    case 724:
+    case 1028: {
+      if (fArea == nullptr || text == nullptr) return true;
+      const uint16_t property = id == 724 ? 33 : 34;
+      // The bullet goes whole to the symbol grid, which finds its cell
+      // through the code page (U+20AC is the cell 0x80, not 0xAC).
+      const int32_t current = text->GetPropertyValue(property);
+      int32_t chosen = current;
+      if (fArea->AskValue(id, current, chosen)) ApplyParagraphAttribute(property, uint32_t(chosen));
+      return true;
+    }
     case 1005:
     case 1006:
     case 1007:
@@ -506,19 +559,7 @@ bool xMorvaDocument::DoCommand(int32_t id) {
     case 1009:
     case 1010:
     case 1011:
-      if (hasText) {
-        const int32_t value = id == 1011 ? 0 : 1;
-        BeginChange();
-        text->BeginUndoStep(1, 0);
-        int32_t result = 0;
-        for (uint16_t property : {41, 42, 43, 44}) {
-          result = text->SetPropertyValue(property, value);
-          if (result != 0) break;
-        }
-        text->EndUndoStep(result);
-        EndChange();
-        Refresh(true, false);
-      }
+      if (text != nullptr) SetPropertiesInOneStep({41, 42, 43, 44}, id == 1011 ? 0 : 1, 1, 0);
       return true;
     case 1012:
       if (fArea != nullptr) ApplyParagraphAttribute(34, CommandValue(1012) != 0 ? 0x6C : 0);

@@ -148,14 +148,10 @@ int32_t xMorvaDocument::SetAreaOption(int16_t n, double value) {
   const bool isFlag = (n >= 2 && n <= 20) || n == 27 || n == 28 || n == 45 || n == 46 ||
                       n == 49 || n == 50 || n == 51 || n == 58;
   if (isFlag && !InRange(value, 0, 1)) return kErrorOptionRange;
-
-  // A length in pixels within [min, max].
-  int32_t pixels = p.FromDisplayUnit(value);
-  auto lengthIn = [&](int32_t min, int32_t max) { return pixels >= min && pixels <= max; };
-  int32_t min = 0;
-  int32_t max = 0;
-  const bool firstKind = n >= 50;
-  xMorvaPageBands& bands = p.GetBands(firstKind);
+  if (isFlag) {
+    SetAreaFlagOption(n, flag);
+    return 0;
+  }
 
   switch (n) {
     case 0:
@@ -169,6 +165,41 @@ int32_t xMorvaDocument::SetAreaOption(int16_t n, double value) {
       if (whole == 1 && !IsBodyCurrent()) SelectBody();
       ApplyViewOptions(true);
       break;
+    case 21:
+      if (!InRange(value, 0, 2)) return kErrorOptionRange;
+      p.SetDisplayUnit(whole);
+      break;
+    case 23:
+      if (!InRange(value, 0, 65535)) return kErrorOptionRange;
+      p.SetLanguage(int16_t(uint16_t(whole)));
+      if (fArea != nullptr) fArea->UnloadWinSpeller();
+      break;
+    case 24:
+      if (!InRange(value, 1, 10)) return kErrorOptionRange;
+      p.SetColumns(whole);
+      UpdateReferencePrinter();
+      break;
+    case 47: case 48: {
+      if (!InRange(value, -1, kLargestColour)) return kErrorOptionRange;
+      const int32_t colour = whole >= 0 ? ExchangeColourBytes(whole)
+                             : n == 47  ? kDefaultLinkColour
+                                        : kDefaultSecondLinkColour;
+      if (n == 47) {
+        p.SetLinkColour(colour);
+      } else {
+        p.SetSecondLinkColour(colour);
+      }
+      break;
+    }
+    default: return SetAreaLengthOption(n, p.FromDisplayUnit(value));
+  }
+  return 0;
+}
+
+void xMorvaDocument::SetAreaFlagOption(int16_t n, uint8_t flag) {
+  xMorvaDocParams& p = fParams;
+  xMorvaPageBands& bands = p.GetBands(n >= 50);
+  switch (n) {
     case 2: case 7: case 8: case 45: case 46:
       p.SetViewFlag(n, flag);
       ApplyViewOptions(true);
@@ -198,23 +229,28 @@ int32_t xMorvaDocument::SetAreaOption(int16_t n, double value) {
       p.SetWidowControl(flag);
       RepaginateBody();
       break;
-    case 21:
-      if (!InRange(value, 0, 2)) return kErrorOptionRange;
-      p.SetDisplayUnit(whole);
+    case 27: p.SetAlternateBinding(flag); break;
+    case 28: p.SetBindingLeft(int8_t(flag)); break;
+    case 49:
+      if (fArea != nullptr) fArea->SetOptionFlag(flag);
       break;
+    case 50: bands.headerShown = flag; break;
+    case 51: bands.footerShown = flag; break;
+    case 58: SetPrinterMetrics(flag != 0 ? 0 : 1); break;
+    default: break;
+  }
+}
+
+int32_t xMorvaDocument::SetAreaLengthOption(int16_t n, int32_t pixels) {
+  xMorvaDocParams& p = fParams;
+  // A length in pixels within [min, max].
+  auto lengthIn = [&](int32_t min, int32_t max) { return pixels >= min && pixels <= max; };
+  int32_t min = 0;
+  int32_t max = 0;
+  switch (n) {
     case 22:
       if (!lengthIn(1, CurrentTextWidth())) return kErrorOptionRange;
       p.SetDefaultTabInterval(pixels);
-      break;
-    case 23:
-      if (!InRange(value, 0, 65535)) return kErrorOptionRange;
-      p.SetLanguage(int16_t(uint16_t(whole)));
-      if (fArea != nullptr) fArea->UnloadWinSpeller();
-      break;
-    case 24:
-      if (!InRange(value, 1, 10)) return kErrorOptionRange;
-      p.SetColumns(whole);
-      UpdateReferencePrinter();
       break;
     case 25:
       if (p.GetColumns() < 2) {
@@ -234,8 +270,6 @@ int32_t xMorvaDocument::SetAreaOption(int16_t n, double value) {
       p.SetBinding(pixels);
       UpdateReferencePrinter();
       break;
-    case 27: p.SetAlternateBinding(flag); break;
-    case 28: p.SetBindingLeft(int8_t(flag)); break;
     case 29:
       GetLeftMarginRange(min, max);
       if (!lengthIn(min, max)) return kErrorOptionRange;
@@ -248,38 +282,6 @@ int32_t xMorvaDocument::SetAreaOption(int16_t n, double value) {
       p.SetRightMargin(pixels);
       UpdateReferencePrinter();
       break;
-    case 31: case 52:
-      GetTopMarginRange(firstKind, min, max);
-      if (!lengthIn(min, max)) return kErrorOptionRange;
-      bands.topMargin = pixels;
-      RepaginateBody();
-      break;
-    case 32: case 53:
-      GetBottomMarginRange(firstKind, min, max);
-      if (!lengthIn(min, max)) return kErrorOptionRange;
-      bands.bottomMargin = pixels;
-      RepaginateBody();
-      break;
-    case 33: case 54:
-      GetHeaderTopRange(firstKind, min, max);
-      if (!lengthIn(min, max)) return kErrorOptionRange;
-      bands.headerTop = pixels;
-      break;
-    case 34: case 55:
-      GetHeaderBottomRange(firstKind, min, max);
-      if (!lengthIn(min, max)) return kErrorOptionRange;
-      bands.headerBottom = pixels;
-      break;
-    case 35: case 56:
-      GetFooterTopRange(firstKind, min, max);
-      if (!lengthIn(min, max)) return kErrorOptionRange;
-      bands.footerTop = pixels;
-      break;
-    case 36: case 57:
-      GetFooterBottomRange(firstKind, min, max);
-      if (!lengthIn(min, max)) return kErrorOptionRange;
-      bands.footerBottom = pixels;
-      break;
     case 37: case 38: {
       if (!lengthIn(1, 1000000)) return kErrorOptionRange;
       const int32_t width = n == 37 ? pixels : p.GetPageWidth();
@@ -289,25 +291,39 @@ int32_t xMorvaDocument::SetAreaOption(int16_t n, double value) {
       UpdateReferencePrinter();
       break;
     }
-    case 47: case 48: {
-      if (!InRange(value, -1, kLargestColour)) return kErrorOptionRange;
-      const int32_t colour = whole >= 0 ? ExchangeColourBytes(whole)
-                             : n == 47  ? kDefaultLinkColour
-                                        : kDefaultSecondLinkColour;
-      if (n == 47) {
-        p.SetLinkColour(colour);
-      } else {
-        p.SetSecondLinkColour(colour);
-      }
-      break;
-    }
-    case 49:
-      if (fArea != nullptr) fArea->SetOptionFlag(flag);
-      break;
-    case 50: bands.headerShown = flag; break;
-    case 51: bands.footerShown = flag; break;
-    case 58: SetPrinterMetrics(flag != 0 ? 0 : 1); break;
-    default: break;
+    default: return SetBandLengthOption(n, pixels);
+  }
+  return 0;
+}
+
+int32_t xMorvaDocument::SetBandLengthOption(int16_t n, int32_t pixels) {
+  // Each band length: its option for the other pages and for the first
+  // page, the range it may lie in, the length it sets, and whether the
+  // body's pages change with it.
+  struct BandOption {
+    int16_t others, first;
+    void (xMorvaDocument::*range)(bool, int32_t&, int32_t&) const;
+    int32_t xMorvaPageBands::*length;
+    bool repaginates;
+  };
+  static constexpr BandOption kBandOptions[] = {
+      {31, 52, &xMorvaDocument::GetTopMarginRange, &xMorvaPageBands::topMargin, true},
+      {32, 53, &xMorvaDocument::GetBottomMarginRange, &xMorvaPageBands::bottomMargin, true},
+      {33, 54, &xMorvaDocument::GetHeaderTopRange, &xMorvaPageBands::headerTop, false},
+      {34, 55, &xMorvaDocument::GetHeaderBottomRange, &xMorvaPageBands::headerBottom, false},
+      {35, 56, &xMorvaDocument::GetFooterTopRange, &xMorvaPageBands::footerTop, false},
+      {36, 57, &xMorvaDocument::GetFooterBottomRange, &xMorvaPageBands::footerBottom, false},
+  };
+  for (const BandOption& option : kBandOptions) {
+    if (n != option.others && n != option.first) continue;
+    const bool firstKind = n == option.first;
+    int32_t min = 0;
+    int32_t max = 0;
+    (this->*option.range)(firstKind, min, max);
+    if (pixels < min || pixels > max) return kErrorOptionRange;
+    fParams.GetBands(firstKind).*option.length = pixels;
+    if (option.repaginates) RepaginateBody();
+    return 0;
   }
   return 0;
 }

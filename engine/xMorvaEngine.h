@@ -358,8 +358,8 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   bool ExportSingleByteText(VMemHandle& text, uint32_t& fieldCount, VMemHandle& table, bool ansi = false);
   // UTF-16 units of the selection for the Word writer into `handle`, with
   // the positions and units of pictures and substituted fields.
-  bool ExportUnitsForWord(VMemHandle handle, uint32_t& count, const xMorvaWordUnits& units,
-                          std::vector<uint32_t>& positions, std::vector<uint16_t>& kinds);
+  bool ExportUnicodeText(VMemHandle handle, uint32_t& count, const xMorvaWordUnits& units,
+                         std::vector<uint32_t>& positions, std::vector<uint16_t>& kinds);
   // Appends to `sink` the units from `byteOffset` up to and including a "."
   // or a paragraph end, endByte, or maxUnits units; false at endByte.
   bool CollectSentence(uint32_t& byteOffset, uint32_t endByte, uint32_t maxUnits, VString& sink);

@@ -165,8 +165,8 @@ bool xMorvaEngine::ExportSingleByteText(VMemHandle& text, uint32_t& fieldCount, 
   return true;
 }
 
-bool xMorvaEngine::ExportUnitsForWord(VMemHandle handle, uint32_t& count, const xMorvaWordUnits& units,
-                                      std::vector<uint32_t>& positions, std::vector<uint16_t>& kinds) {
+bool xMorvaEngine::ExportUnicodeText(VMemHandle handle, uint32_t& count, const xMorvaWordUnits& units,
+                                     std::vector<uint32_t>& positions, std::vector<uint16_t>& kinds) {
   count = 0;
   if (handle == 0 || !gMemoryMgr->SetHandleSize(handle, fBytesInUse)) return false;
   const uint8_t* stream = LockStream();

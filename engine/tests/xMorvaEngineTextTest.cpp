@@ -159,7 +159,7 @@ TEST_F(TextTest, WordUnitsSubstituteElements) {
   uint32_t count = 0;
   std::vector<uint32_t> positions;
   std::vector<uint16_t> kinds;
-  ASSERT_TRUE(engine.ExportUnitsForWord(handle, count, units, positions, kinds));
+  ASSERT_TRUE(engine.ExportUnicodeText(handle, count, units, positions, kinds));
   EXPECT_EQ(Stream().Text(u"a\t\x1F\x0C" u"12\x01\u00A0z\r").bytes(), HandleBytes(handle));
   EXPECT_EQ(10u, count);
   EXPECT_EQ(std::vector<uint32_t>{7}, positions) << "the date's units count as they are read";
@@ -167,7 +167,7 @@ TEST_F(TextTest, WordUnitsSubstituteElements) {
   units.dateTime = 0x13;
   positions.clear();
   kinds.clear();
-  ASSERT_TRUE(engine.ExportUnitsForWord(handle, count, units, positions, kinds));
+  ASSERT_TRUE(engine.ExportUnicodeText(handle, count, units, positions, kinds));
   EXPECT_EQ(Stream().Text(u"a\t\x1F\x0C\x13\x01\u00A0z\r").bytes(), HandleBytes(handle));
   EXPECT_EQ((std::vector<uint32_t>{4, 5}), positions);
   gMemoryMgr->DisposeHandle(handle);

@@ -78,16 +78,6 @@ constexpr int32_t kDefaultPoints = 12;
 // expression (up to its "(").
 constexpr int16_t kPageKeywordItem = 27;
 
-struct Span {
-  const uint8_t* data = nullptr;
-  uint32_t size = 0;
-  bool Present() const { return data != nullptr; }
-};
-
-struct Paragraph {
-  Span record, text, runs, picture;
-};
-
 // A style sheet record: u16 font, u8, u8 red, green, blue, u8 size, face,
 // u8, then a name of up to 32 bytes after its length byte.
 struct StyleRecord {
@@ -106,11 +96,23 @@ struct CharFormat {
   uint8_t size = 0, face = 0, red = 0, green = 0, blue = 0;
 };
 
+}  // namespace
+
+struct xMorvaV2import::Span {
+  const uint8_t* data = nullptr;
+  uint32_t size = 0;
+  bool Present() const { return data != nullptr; }
+};
+
+struct xMorvaV2import::Paragraph {
+  Span record, text, runs, picture;
+};
+
 // A host field mark: u16 paragraph (from 0), i16 start, u16, i16 end, the
 // expression text (a length byte and 128 bytes), the name (a length byte
 // and 64 bytes), u16 table, u16 field, u32 skip flag, u32, a character
 // format; the rest of the record is the expression in the host's own form.
-struct Mark {
+struct xMorvaV2import::Mark {
   uint16_t paragraph = 0;
   int16_t start = 0, end = 0;
   std::string expression;
@@ -125,12 +127,9 @@ struct Mark {
   // nothing, and its paragraph keeps its text.
   bool usable = true;
 };
-constexpr size_t kMarkFixedSize = 2 + 2 + 2 + 2 + 129 + 65 + 2 + 2 + 4 + 4 + kRunSize;
-constexpr uint8_t kMarkExpressionMax = 128;
-constexpr uint8_t kMarkNameMax = 64;
 
 // What one form holds, as spans into the bytes read.
-struct Form {
+struct xMorvaV2import::Form {
   std::vector<Paragraph> paragraphs;
   std::map<uint16_t, std::string> fonts;
   std::vector<StyleRecord> styles;
@@ -144,6 +143,16 @@ struct Form {
   std::vector<Mark> marks;
 };
 
+namespace {
+
+constexpr size_t kMarkFixedSize = 2 + 2 + 2 + 2 + 129 + 65 + 2 + 2 + 4 + 4 + kRunSize;
+constexpr uint8_t kMarkExpressionMax = 128;
+constexpr uint8_t kMarkNameMax = 64;
+
+using Span = xMorvaV2import::Span;
+using Paragraph = xMorvaV2import::Paragraph;
+using Mark = xMorvaV2import::Mark;
+using Form = xMorvaV2import::Form;
 using Order = ByteSpanReader::Order;
 
 // The order the tag at `at` says, or false when it is no "FORM".
@@ -167,7 +176,7 @@ class FormReader {
   FormReader(const uint8_t* bytes, size_t size, Order order) : fBytes(bytes), fSize(size), fOrder(order) {}
   // Reads the form whose "FORM" tag is at `at`; `top` reads the settings
   // and the header and footer forms, which nested forms do not have.
-  int32_t Read(size_t at, bool top, Form& form);
+  int32_t ReadV2Chunks(size_t at, bool top, Form& form);
 
  private:
   int32_t ReadParagraph(ByteSpanReader& r, size_t end, Form& form);
@@ -289,7 +298,7 @@ int32_t FormReader::ReadParagraph(ByteSpanReader& r, size_t end, Form& form) {
   return 0;
 }
 
-int32_t FormReader::Read(size_t at, bool top, Form& form) {
+int32_t FormReader::ReadV2Chunks(size_t at, bool top, Form& form) {
   ByteSpanReader r(fBytes, fSize, fOrder);
   r.Seek(at + 4);
   const uint32_t length = r.U32();
@@ -343,64 +352,6 @@ int32_t FormReader::Read(size_t at, bool top, Form& form) {
   });
 }
 
-// ---- Conversion.
-
-class Converter {
- public:
-  Converter(xMorvaDocument& document, const Form& top, Order order, bool storedExpressions, std::string pageKeyword)
-      : fDocument(document),
-        fTop(top),
-        fOrder(order),
-        fResolution(GetScreenResolution()),
-        fStoredExpressions(storedExpressions),
-        fPageKeyword(std::move(pageKeyword)) {}
-  int32_t Paragraphs(xMorvaEngine& engine, const Form& form);
-  // The form's style sheets become sheets 2, 3 ... of the document's
-  // store, after its default sheet.
-  int32_t StyleSheets();
-
- private:
-  int32_t Pixels(int32_t points) const { return int32_t(int64_t(points) * fResolution / 72); }
-  int32_t FontIndex(const Form& form, uint16_t number);
-  // A mark placed in its paragraph: the units [start, end) of the
-  // paragraph's text that its element replaces.
-  struct Placed {
-    const Mark* mark;
-    uint32_t start, end;
-  };
-  // The marks of paragraph `index` that can stand in it, in the order of
-  // their places; a picture paragraph's mark covers its one unit.
-  std::vector<Placed> PlaceMarks(const Form& form, size_t index, uint32_t length, bool picture) const;
-  // Inserts at the caret the element a mark stands for: a page number, a
-  // reference to a host field or expression, or, for an expression that
-  // the host cannot make a reference of, the expression's text.
-  int32_t MarkElement(xMorvaEngine& engine, const Form& form, const Placed& placed);
-  bool IsPageNumberKeyword(const std::string& expression) const;
-  int32_t TextParagraph(xMorvaEngine& engine, const Form& form, const Paragraph& paragraph, uint16_t runCount,
-                        const std::vector<Placed>& marks);
-  int32_t Format(xMorvaEngine& engine, ByteSpanReader& r);
-  int32_t Picture(xMorvaEngine& engine, Span pict, int32_t width, int32_t height);
-  void CaretToEnd(xMorvaEngine& engine) { engine.SetSelection(engine.GetSelEnd(), engine.GetSelEnd()); }
-  void TypeMacText(xMorvaEngine& engine, const std::string& text);
-
-  xMorvaDocument& fDocument;
-  const Form& fTop;
-  Order fOrder;
-  int32_t fResolution;
-  // Whether the caret stands in an empty paragraph at the text's end that
-  // no paragraph format has been given yet.
-  bool fEmptyLastParagraph = false;
-  // The store's id of each style record's sheet, and of its first sheet.
-  std::vector<int16_t> fSheetIds;
-  int16_t fFirstSheet = 0;
-  // The marks of the form being converted, by paragraph.
-  std::map<uint16_t, std::vector<const Mark*>> fMarks;
-  // Whether marks with a table number of 0 take the expression stored in
-  // the host's own form, and the text that stands for the page number.
-  bool fStoredExpressions = false;
-  std::string fPageKeyword;
-};
-
 // A stored size; 0 stands for the default size.
 int32_t PointsOf(uint8_t size) { return size == 0 ? kDefaultPoints : size; }
 
@@ -418,39 +369,79 @@ void SetCharacterFormat(Set set, int32_t fontIndex, uint8_t size, uint8_t face, 
   set(kPropTextColour, int32_t(blue) << 16 | int32_t(green) << 8 | red);
 }
 
-int32_t Converter::StyleSheets() {
+// The header and footer bands of both page kinds. The header mode says
+// which kinds show them: 0 all pages, 1 all but the first, 2 the first
+// only; each band only when the file has it. A band reaches from the
+// printable area's edge by its stored height (50 pixels when none is
+// given), and the text starts past the stored height.
+void ConvertBands(xMorvaDocParams& params, const Form& form) {
+  const bool onFirst = form.headerMode == 0 || form.headerMode == 2;
+  const bool onOthers = form.headerMode == 0 || form.headerMode == 1;
+  const int32_t resolution = GetScreenResolution();
+  auto pixels = [&](int32_t points) { return int32_t(int64_t(points) * resolution / 72); };
+  int32_t topOffset = 0, bottomOffset = 0, paperHeight = 0;
+  if (form.hasPrint) {
+    paperHeight = form.paper.bottom - form.paper.top;
+    topOffset = std::max(0, -int32_t(form.paper.top));
+    bottomOffset = std::max(0, paperHeight - (form.page.bottom - form.page.top) - topOffset);
+  }
+  int32_t headerHeight = form.header.Present() ? form.headerHeight : 0;
+  int32_t footerHeight = form.footer.Present() ? form.footerHeight : 0;
+  // Heights that would leave the paper no room for text are no heights.
+  if (form.hasPrint && topOffset + headerHeight + bottomOffset + footerHeight >= paperHeight)
+    headerHeight = footerHeight = 0;
+  for (const bool first : {true, false}) {
+    xMorvaPageBands& bands = params.GetBands(first);
+    const bool shown = first ? onFirst : onOthers;
+    bands.headerShown = shown && form.header.Present() ? 1 : 0;
+    bands.footerShown = shown && form.footer.Present() ? 1 : 0;
+    if (!form.hasPrint) continue;
+    bands.headerTop = pixels(topOffset);
+    bands.headerBottom = pixels(topOffset) + (headerHeight != 0 ? pixels(headerHeight) : 50);
+    bands.topMargin = pixels(topOffset) + (bands.headerShown != 0 ? pixels(headerHeight) : 0);
+    bands.footerBottom = pixels(bottomOffset);
+    bands.footerTop = pixels(bottomOffset) + (footerHeight != 0 ? pixels(footerHeight) : 50);
+    bands.bottomMargin = pixels(bottomOffset) + (bands.footerShown != 0 ? pixels(footerHeight) : 0);
+  }
+}
+
+}  // namespace
+
+void xMorvaV2import::CaretToEnd(xMorvaEngine& engine) { engine.SetSelection(engine.GetSelEnd(), engine.GetSelEnd()); }
+
+int32_t xMorvaV2import::ConvertStyleSheets() {
   fSheetIds.clear();
-  VMemoryResourceFile* store = fDocument.GetStyleSheetStore();
-  if (store == nullptr) return fTop.styles.empty() ? 0 : kErrorV2NoMemory;
-  for (const StyleRecord& style : fTop.styles) {
+  VMemoryResourceFile* store = fDocument->GetStyleSheetStore();
+  if (store == nullptr) return fTop->styles.empty() ? 0 : kErrorV2NoMemory;
+  for (const StyleRecord& style : fTop->styles) {
     xMorvaStyleSheet sheet;
     sheet.Init();
     sheet.states.SetAll();
     SetCharacterFormat([&](uint16_t id, int32_t value) { sheet.properties.SetProperty(id, value); },
-                       FontIndex(fTop, style.font), style.size, style.face, style.red, style.green, style.blue);
+                       FontIndex(*fTop, style.font), style.size, style.face, style.red, style.green, style.blue);
     VStr<255> name;
     name.SetCText(style.name.substr(0, 31).c_str(), kCharSetMac);
     int16_t id = 0;
-    if (!sheet.SaveNew(fDocument, *store, name, id)) return kErrorV2NoMemory;
+    if (!sheet.SaveNew(*fDocument, *store, name, id)) return kErrorV2NoMemory;
     fSheetIds.push_back(id);
   }
-  if (!fDocument.StyleSheetIdAt(1, fFirstSheet)) fFirstSheet = 0;
-  fDocument.UpdateStyleSheetMenu();
+  if (!fDocument->StyleSheetIdAt(1, fFirstSheet)) fFirstSheet = 0;
+  fDocument->UpdateStyleSheetMenu();
   return 0;
 }
 
-int32_t Converter::FontIndex(const Form& form, uint16_t number) {
-  const std::map<uint16_t, std::string>& fonts = form.fonts.count(number) != 0 ? form.fonts : fTop.fonts;
+int32_t xMorvaV2import::FontIndex(const Form& form, uint16_t number) {
+  const std::map<uint16_t, std::string>& fonts = form.fonts.count(number) != 0 ? form.fonts : fTop->fonts;
   const auto found = fonts.find(number);
   if (found == fonts.end() || found->second.empty()) return 0;
   VStr<255> name;
   name.SetCText(found->second.c_str(), kCharSetMac);
-  return fDocument.FontIndexForName(name);
+  return fDocument->FontIndexForName(name);
 }
 
-std::vector<Converter::Placed> Converter::PlaceMarks(const Form& form, size_t index, uint32_t length,
+std::vector<xMorvaV2import::PlacedMark> xMorvaV2import::PlaceMarks(const Form& form, size_t index, uint32_t length,
                                                      bool picture) const {
-  std::vector<Placed> placed;
+  std::vector<PlacedMark> placed;
   const auto found = index <= UINT16_MAX ? fMarks.find(uint16_t(index)) : fMarks.end();
   if (found == fMarks.end()) return placed;
   for (const Mark* mark : found->second) {
@@ -469,30 +460,30 @@ std::vector<Converter::Placed> Converter::PlaceMarks(const Form& form, size_t in
     const uint32_t end = picture ? 1 : uint32_t(mark->end);
     // A mark that reaches into the units an earlier mark replaces is
     // dropped: the file places each unit under one mark at most.
-    const bool overlaps = std::any_of(placed.begin(), placed.end(), [&](const Placed& other) {
+    const bool overlaps = std::any_of(placed.begin(), placed.end(), [&](const PlacedMark& other) {
       return std::max(start, other.start) < std::min(end, other.end) ||
              (start == end && other.start < start && start < other.end) ||
              (other.start == other.end && start < other.start && other.start < end);
     });
     if (!overlaps) placed.push_back({mark, start, end});
   }
-  std::stable_sort(placed.begin(), placed.end(), [](const Placed& a, const Placed& b) { return a.start < b.start; });
+  std::stable_sort(placed.begin(), placed.end(), [](const PlacedMark& a, const PlacedMark& b) { return a.start < b.start; });
   return placed;
 }
 
-bool Converter::IsPageNumberKeyword(const std::string& expression) const {
+bool xMorvaV2import::IsPageNumberKeyword(const std::string& expression) const {
   const std::string keyword = fPageKeyword.substr(0, fPageKeyword.find('('));
   return !keyword.empty() && expression == keyword;
 }
 
-void Converter::TypeMacText(xMorvaEngine& engine, const std::string& text) {
+void xMorvaV2import::TypeMacText(xMorvaEngine& engine, const std::string& text) {
   for (const char c : text) {
     const uint8_t byte = uint8_t(c);
     if (byte >= 32) engine.TypeCharacter(gIntlMgr != nullptr ? gIntlMgr->MacCharToUni(byte) : char16_t(byte));
   }
 }
 
-int32_t Converter::MarkElement(xMorvaEngine& engine, const Form& form, const Placed& placed) {
+int32_t xMorvaV2import::MarkElement(xMorvaEngine& engine, const Form& form, const PlacedMark& placed) {
   const Mark& mark = *placed.mark;
   // A mark over no units shows its own character format; the text after
   // it goes on in its run's.
@@ -559,8 +550,18 @@ int32_t Converter::MarkElement(xMorvaEngine& engine, const Form& form, const Pla
   return code != 0 ? kErrorV2Damaged : 0;
 }
 
-int32_t Converter::TextParagraph(xMorvaEngine& engine, const Form& form, const Paragraph& paragraph,
-                                 uint16_t runCount, const std::vector<Placed>& marks) {
+int32_t xMorvaV2import::ConvertMarks(xMorvaEngine& engine, const Form& form, const std::vector<PlacedMark>& marks,
+                                     uint32_t at, size_t& next, uint32_t& replacedTo) {
+  int32_t code = 0;
+  for (; code == 0 && next < marks.size() && marks[next].start == at; ++next) {
+    code = MarkElement(engine, form, marks[next]);
+    replacedTo = std::max(replacedTo, marks[next].end);
+  }
+  return code;
+}
+
+int32_t xMorvaV2import::TextParagraph(xMorvaEngine& engine, const Form& form, const Paragraph& paragraph,
+                                      uint16_t runCount, const std::vector<PlacedMark>& marks) {
   const uint32_t length = paragraph.text.size;
   if (uint64_t(runCount) * kRunSize > paragraph.runs.size) return kErrorV2Damaged;
   bool underlined = false;
@@ -570,10 +571,7 @@ int32_t Converter::TextParagraph(xMorvaEngine& engine, const Form& form, const P
   size_t next = 0;
   uint32_t replacedTo = 0;
   auto place = [&](uint32_t at) {
-    for (; code == 0 && next < marks.size() && marks[next].start == at; ++next) {
-      code = MarkElement(engine, form, marks[next]);
-      replacedTo = std::max(replacedTo, marks[next].end);
-    }
+    if (code == 0) code = ConvertMarks(engine, form, marks, at, next, replacedTo);
   };
   auto type = [&](uint32_t from, uint32_t to) {
     for (uint32_t at = from; at < to && code == 0; ++at) {
@@ -613,8 +611,8 @@ int32_t Converter::TextParagraph(xMorvaEngine& engine, const Form& form, const P
     // The run carries the sheet whose record has its font, colour, size and
     // face, else the document's first sheet.
     int16_t sheet = fFirstSheet;
-    for (size_t i = 0; i < fTop.styles.size() && i < fSheetIds.size(); ++i) {
-      const StyleRecord& style = fTop.styles[i];
+    for (size_t i = 0; i < fTop->styles.size() && i < fSheetIds.size(); ++i) {
+      const StyleRecord& style = fTop->styles[i];
       if (style.font == font && style.red == red && style.green == green && style.blue == blue &&
           PointsOf(style.size) == PointsOf(size) && style.face == face) {
         sheet = fSheetIds[i];
@@ -629,7 +627,7 @@ int32_t Converter::TextParagraph(xMorvaEngine& engine, const Form& form, const P
   return runs.Failed() ? kErrorV2Damaged : 0;
 }
 
-int32_t Converter::Format(xMorvaEngine& engine, ByteSpanReader& r) {
+int32_t xMorvaV2import::Format(xMorvaEngine& engine, ByteSpanReader& r) {
   const int16_t left = r.I16();
   const int16_t first = r.I16();
   const int16_t right = r.I16();
@@ -646,7 +644,7 @@ int32_t Converter::Format(xMorvaEngine& engine, ByteSpanReader& r) {
     tabs.AddStop(MakeTabStop(int16_t(std::min(Pixels(word & 0x3FF), 31999)), kLeaders[(word >> 12) & 3],
                              kKinds[(word >> 14) & 3]));
   }
-  const int32_t pageWidth = fTop.hasPrint ? Pixels(fTop.page.right - fTop.page.left) : 0;
+  const int32_t pageWidth = fTop->hasPrint ? Pixels(fTop->page.right - fTop->page.left) : 0;
   const std::pair<uint16_t, int32_t> values[] = {{kPropLeftIndent, Pixels(left)},
                                                  {kPropFirstLineIndent, Pixels(first - left)},
                                                  {kPropRightIndent, std::max(0, pageWidth - Pixels(right))},
@@ -689,7 +687,7 @@ int32_t Converter::Format(xMorvaEngine& engine, ByteSpanReader& r) {
 // big-endian file's is swapped first. A paragraph whose picture is missing
 // (or too short to hold that header) shows its frame erased to the
 // background, as a metafile of the frame's size.
-int32_t Converter::Picture(xMorvaEngine& engine, Span pict, int32_t width, int32_t height) {
+int32_t xMorvaV2import::Picture(xMorvaEngine& engine, const Span& pict, int32_t width, int32_t height) {
   width = std::max(1, width);
   height = std::max(1, height);
   std::unique_ptr<VPictureData> picture;
@@ -721,7 +719,7 @@ int32_t Converter::Picture(xMorvaEngine& engine, Span pict, int32_t width, int32
   return code;
 }
 
-int32_t Converter::Paragraphs(xMorvaEngine& engine, const Form& form) {
+int32_t xMorvaV2import::ConvertParagraphs(xMorvaEngine& engine, const Form& form) {
   engine.SetSelection(0, 0);
   fEmptyLastParagraph = engine.GetLength() == 0 && engine.GetStreamSize() == 0;
   fMarks.clear();
@@ -740,7 +738,7 @@ int32_t Converter::Paragraphs(xMorvaEngine& engine, const Form& form) {
     if (kind == 0) {
       const uint16_t runs = r.U16();
       if (r.Failed()) return kErrorV2Damaged;
-      const std::vector<Placed> marks = PlaceMarks(form, i, paragraph.text.size, false);
+      const std::vector<PlacedMark> marks = PlaceMarks(form, i, paragraph.text.size, false);
       if (const int32_t code = TextParagraph(engine, form, paragraph, runs, marks)) return code;
       endedWithBreak = !last;
       if (!last) {
@@ -756,7 +754,7 @@ int32_t Converter::Paragraphs(xMorvaEngine& engine, const Form& form) {
         r.Seek(4);
         const int16_t top = r.I16(), left = r.I16(), bottom = r.I16(), right = r.I16();
         // A mark on a picture paragraph stands in place of its picture.
-        const std::vector<Placed> marks = PlaceMarks(form, i, 1, true);
+        const std::vector<PlacedMark> marks = PlaceMarks(form, i, 1, true);
         if (!marks.empty()) {
           if (const int32_t code = MarkElement(engine, form, marks.front())) return code;
         } else if (const int32_t code =
@@ -794,44 +792,9 @@ int32_t Converter::Paragraphs(xMorvaEngine& engine, const Form& form) {
   return 0;
 }
 
-// The header and footer bands of both page kinds. The header mode says
-// which kinds show them: 0 all pages, 1 all but the first, 2 the first
-// only; each band only when the file has it. A band reaches from the
-// printable area's edge by its stored height (50 pixels when none is
-// given), and the text starts past the stored height.
-void ConvertBands(xMorvaDocParams& params, const Form& form) {
-  const bool onFirst = form.headerMode == 0 || form.headerMode == 2;
-  const bool onOthers = form.headerMode == 0 || form.headerMode == 1;
-  const int32_t resolution = GetScreenResolution();
-  auto pixels = [&](int32_t points) { return int32_t(int64_t(points) * resolution / 72); };
-  int32_t topOffset = 0, bottomOffset = 0, paperHeight = 0;
-  if (form.hasPrint) {
-    paperHeight = form.paper.bottom - form.paper.top;
-    topOffset = std::max(0, -int32_t(form.paper.top));
-    bottomOffset = std::max(0, paperHeight - (form.page.bottom - form.page.top) - topOffset);
-  }
-  int32_t headerHeight = form.header.Present() ? form.headerHeight : 0;
-  int32_t footerHeight = form.footer.Present() ? form.footerHeight : 0;
-  // Heights that would leave the paper no room for text are no heights.
-  if (form.hasPrint && topOffset + headerHeight + bottomOffset + footerHeight >= paperHeight)
-    headerHeight = footerHeight = 0;
-  for (const bool first : {true, false}) {
-    xMorvaPageBands& bands = params.GetBands(first);
-    const bool shown = first ? onFirst : onOthers;
-    bands.headerShown = shown && form.header.Present() ? 1 : 0;
-    bands.footerShown = shown && form.footer.Present() ? 1 : 0;
-    if (!form.hasPrint) continue;
-    bands.headerTop = pixels(topOffset);
-    bands.headerBottom = pixels(topOffset) + (headerHeight != 0 ? pixels(headerHeight) : 50);
-    bands.topMargin = pixels(topOffset) + (bands.headerShown != 0 ? pixels(headerHeight) : 0);
-    bands.footerBottom = pixels(bottomOffset);
-    bands.footerTop = pixels(bottomOffset) + (footerHeight != 0 ? pixels(footerHeight) : 50);
-    bands.bottomMargin = pixels(bottomOffset) + (bands.footerShown != 0 ? pixels(footerHeight) : 0);
-  }
-}
-
 // The display unit, the side margins and the first page's own layout.
-void ConvertSettings(xMorvaDocument& document, const Form& form) {
+void xMorvaV2import::ConvertSettings(const Form& form) {
+  xMorvaDocument& document = *fDocument;
   xMorvaDocParams& params = document.Params();
   if (form.hasSettings) {
     // The stored unit 0, 1, 2, 3 stands for inches, centimetres, points
@@ -858,8 +821,6 @@ void ConvertSettings(xMorvaDocument& document, const Form& form) {
     document.TakePaperFromPage(params.GetPageWidth() > params.GetPageHeight());
 }
 
-}  // namespace
-
 int32_t xMorvaV2import::ImportV2Bytes(xMorvaDocument& document, const uint8_t* bytes, uint32_t size, bool option) {
   // Find the form: at the start, else at the offset the first word gives
   // and every 64 KB after it.
@@ -872,14 +833,14 @@ int32_t xMorvaV2import::ImportV2Bytes(xMorvaDocument& document, const uint8_t* b
     if (at >= size) return kErrorV2NotFound;
   }
   Form top;
-  if (const int32_t code = FormReader(bytes, size, order).Read(at, true, top)) return code;
+  if (const int32_t code = FormReader(bytes, size, order).ReadV2Chunks(at, true, top)) return code;
   // The header and footer forms are checked before anything changes.
   Form header, footer;
   for (auto [span, form] : {std::pair{top.header, &header}, std::pair{top.footer, &footer}}) {
     if (!span.Present()) continue;
     Order inner = order;
     FormOrderAt(span.data, span.size, 0, inner);
-    if (const int32_t code = FormReader(span.data, span.size, inner).Read(0, false, *form))
+    if (const int32_t code = FormReader(span.data, span.size, inner).ReadV2Chunks(0, false, *form))
       return code == kErrorV2NotFound ? kErrorV2Damaged : code;
   }
 
@@ -895,19 +856,27 @@ int32_t xMorvaV2import::ImportV2Bytes(xMorvaDocument& document, const uint8_t* b
   GetDocumentListString(keyword, kDocumentTextsListOffset, kPageKeywordItem);
   char keywordText[256] = {};
   keyword.GetCText(keywordText, sizeof keywordText, kCharSetMac);
-  Converter converter(document, top, order, storedExpressions != 0, keywordText);
-  ConvertSettings(document, top);
-  int32_t result = converter.StyleSheets();
+  fDocument = &document;
+  fTop = &top;
+  fOrder = order;
+  fResolution = GetScreenResolution();
+  fStoredExpressions = storedExpressions != 0;
+  fPageKeyword = keywordText;
+  ConvertSettings(top);
+  int32_t result = ConvertStyleSheets();
   auto* body = static_cast<xMorvaEngine*>(document.GetPart(kPartBody));
-  if (result == 0 && body != nullptr) result = converter.Paragraphs(*body, top);
+  if (result == 0 && body != nullptr) result = ConvertParagraphs(*body, top);
   if (result == 0 && top.header.Present()) {
     if (auto* engine = static_cast<xMorvaEngine*>(document.GetPart(top.headerMode == 2 ? kPartFirstHeader : kPartHeader)))
-      result = converter.Paragraphs(*engine, header);
+      result = ConvertParagraphs(*engine, header);
   }
   if (result == 0 && top.footer.Present()) {
     if (auto* engine = static_cast<xMorvaEngine*>(document.GetPart(top.headerMode == 2 ? kPartFirstFooter : kPartFooter)))
-      result = converter.Paragraphs(*engine, footer);
+      result = ConvertParagraphs(*engine, footer);
   }
+  // The forms read go with this call.
+  fTop = nullptr;
+  fMarks.clear();
   if (recording) undo->Resume();
   document.SelectBody();
   return result == 0 ? 0 : kErrorV2Damaged;

@@ -186,7 +186,7 @@ xMorvaExportWord::~xMorvaExportWord() = default;
 
 void xMorvaExportWord::StartParagraph() {
   int16_t sheet = int16_t(fCurrent->GetProperty(kPropStyleSheet));
-  uint16_t istd = IstdOfSheet(sheet);
+  uint16_t istd = StyleIndexForSheet(sheet);
   if (istd == 0) sheet = kDefaultStyleSheetId;
   Paragraph paragraph;
   paragraph.cp = fCp;
@@ -227,7 +227,7 @@ void xMorvaExportWord::AppendUnit(char16_t unit) {
   fTextPiece.push_back(uint8_t(unit >> 8));
   ++fCp;
   fLastUnit = unit;
-  if (fTextPiece.size() >= kTextPiece) FlushText();
+  if (fTextPiece.size() >= kTextPiece) WriteCharacters();
   // A break ends its paragraph, as in the document.
   if (unit == 13 || unit == 12 || unit == 14) fParagraphOpen = false;
 }
@@ -283,7 +283,7 @@ void xMorvaExportWord::AppendPart(xMorvaEngine& engine) {
   if (stream != nullptr) engine.UnlockStream();
 }
 
-void xMorvaExportWord::CloseStory() {
+void xMorvaExportWord::CloseBodyWithParagraphEnd() {
   if (fCp == 0 || fParagraphOpen) AppendUnit(13);
 }
 
@@ -332,7 +332,7 @@ void xMorvaExportWord::AppendHeaderFooterStories() {
 
 // ---- Style sheets
 
-uint16_t xMorvaExportWord::IstdOfSheet(int16_t sheet) const {
+uint16_t xMorvaExportWord::StyleIndexForSheet(int16_t sheet) const {
   const auto found = fIstds.find(sheet);
   return found != fIstds.end() ? found->second : 0;
 }
@@ -478,41 +478,43 @@ void xMorvaExportWord::WriteBinTable(uint16_t pair, const std::vector<uint32_t>&
 void xMorvaExportWord::WriteCharacterRuns() {
   std::vector<uint32_t> fcs{FcFromCp(0)};
   std::vector<uint32_t> pages;
-  const uint32_t total = fCp;
-  for (size_t i = 0; i < fRuns.size();) {
-    uint8_t page[kWordPage] = {};
-    uint32_t lowest = kWordPage - 1;
-    std::vector<uint8_t> offsets;
-    const size_t first = i;
-    while (i < fRuns.size()) {
-      const Run& run = fRuns[i];
-      const size_t n = offsets.size() + 1;
-      uint32_t at = lowest;
-      if (run.size != 0) {
-        at = (lowest - 1u - run.size) & ~1u;
-        if (at < 4 * (n + 1) + n) break;
-      } else if (4 * (n + 1) + n > lowest) {
-        break;
-      }
-      if (run.size != 0) {
-        page[at] = run.size;
-        std::memcpy(page + at + 1, fRunBytes.data() + run.grpprl, run.size);
-        lowest = at;
-      }
-      offsets.push_back(run.size != 0 ? uint8_t(at / 2) : 0);
-      ++i;
-    }
-    const size_t count = offsets.size();
-    for (size_t k = 0; k < count; ++k) StoreLE32(page + 4 * k, FcFromCp(fRuns[first + k].cp));
-    const uint32_t end = FcFromCp(i < fRuns.size() ? fRuns[i].cp : total);
-    StoreLE32(page + 4 * count, end);
-    if (count != 0) std::memcpy(page + 4 * (count + 1), offsets.data(), count);
-    page[kWordPage - 1] = uint8_t(count);
-    pages.push_back(MainEnd() / kWordPage);
-    PutMain(page, kWordPage);
-    fcs.push_back(end);
-  }
+  for (size_t i = 0; i < fRuns.size();) BuildChpxPage(i, fcs, pages);
   WriteBinTable(kFibPlcfBteChpx, fcs, pages);
+}
+
+void xMorvaExportWord::BuildChpxPage(size_t& i, std::vector<uint32_t>& fcs, std::vector<uint32_t>& pages) {
+  const uint32_t total = fCp;
+  uint8_t page[kWordPage] = {};
+  uint32_t lowest = kWordPage - 1;
+  std::vector<uint8_t> offsets;
+  const size_t first = i;
+  while (i < fRuns.size()) {
+    const Run& run = fRuns[i];
+    const size_t n = offsets.size() + 1;
+    uint32_t at = lowest;
+    if (run.size != 0) {
+      at = (lowest - 1u - run.size) & ~1u;
+      if (at < 4 * (n + 1) + n) break;
+    } else if (4 * (n + 1) + n > lowest) {
+      break;
+    }
+    if (run.size != 0) {
+      page[at] = run.size;
+      std::memcpy(page + at + 1, fRunBytes.data() + run.grpprl, run.size);
+      lowest = at;
+    }
+    offsets.push_back(run.size != 0 ? uint8_t(at / 2) : 0);
+    ++i;
+  }
+  const size_t count = offsets.size();
+  for (size_t k = 0; k < count; ++k) StoreLE32(page + 4 * k, FcFromCp(fRuns[first + k].cp));
+  const uint32_t end = FcFromCp(i < fRuns.size() ? fRuns[i].cp : total);
+  StoreLE32(page + 4 * count, end);
+  if (count != 0) std::memcpy(page + 4 * (count + 1), offsets.data(), count);
+  page[kWordPage - 1] = uint8_t(count);
+  pages.push_back(MainEnd() / kWordPage);
+  PutMain(page, kWordPage);
+  fcs.push_back(end);
 }
 
 // Paragraph runs: every paragraph takes an entry holding its istd; the
@@ -520,66 +522,71 @@ void xMorvaExportWord::WriteCharacterRuns() {
 void xMorvaExportWord::WriteParagraphRuns() {
   std::vector<uint32_t> fcs{FcFromCp(0)};
   std::vector<uint32_t> pages;
-  const uint32_t total = fCp;
-  for (size_t i = 0; i < fParagraphs.size();) {
-    uint8_t page[kWordPage] = {};
-    uint32_t lowest = kWordPage - 1;
-    std::vector<uint8_t> offsets;
-    const size_t first = i;
-    while (i < fParagraphs.size()) {
-      const Paragraph& paragraph = fParagraphs[i];
-      const uint32_t n = paragraph.size;
-      const uint32_t bytes = (n % 2 != 0 ? 1 : 2) + 2 + n;
-      const size_t entries = offsets.size() + 1;
-      if (lowest < bytes) break;
-      const uint32_t at = (lowest - bytes) & ~1u;
-      if (at < 4 * (entries + 1) + 13 * entries) break;
-      uint32_t w = at;
-      if (n % 2 != 0) {
-        page[w++] = uint8_t((n + 3) / 2);
-      } else {
-        page[w++] = 0;
-        page[w++] = uint8_t((n + 2) / 2);
-      }
-      StoreLE16(page + w, paragraph.istd);
-      if (n != 0) std::memcpy(page + w + 2, fParagraphBytes.data() + paragraph.grpprl, n);
-      lowest = at;
-      offsets.push_back(uint8_t(at / 2));
-      ++i;
-    }
-    const size_t count = offsets.size();
-    for (size_t k = 0; k < count; ++k) StoreLE32(page + 4 * k, FcFromCp(fParagraphs[first + k].cp));
-    const uint32_t end = FcFromCp(i < fParagraphs.size() ? fParagraphs[i].cp : total);
-    StoreLE32(page + 4 * count, end);
-    for (size_t k = 0; k < count; ++k) page[4 * (count + 1) + 13 * k] = offsets[k];
-    page[kWordPage - 1] = uint8_t(count);
-    pages.push_back(MainEnd() / kWordPage);
-    PutMain(page, kWordPage);
-    fcs.push_back(end);
-  }
+  for (size_t i = 0; i < fParagraphs.size();) BuildPapxPage(i, fcs, pages);
   WriteBinTable(kFibPlcfBtePapx, fcs, pages);
+}
+
+void xMorvaExportWord::BuildPapxPage(size_t& i, std::vector<uint32_t>& fcs, std::vector<uint32_t>& pages) {
+  const uint32_t total = fCp;
+  uint8_t page[kWordPage] = {};
+  uint32_t lowest = kWordPage - 1;
+  std::vector<uint8_t> offsets;
+  const size_t first = i;
+  while (i < fParagraphs.size()) {
+    const Paragraph& paragraph = fParagraphs[i];
+    const uint32_t n = paragraph.size;
+    const uint32_t bytes = (n % 2 != 0 ? 1 : 2) + 2 + n;
+    const size_t entries = offsets.size() + 1;
+    if (lowest < bytes) break;
+    const uint32_t at = (lowest - bytes) & ~1u;
+    if (at < 4 * (entries + 1) + 13 * entries) break;
+    uint32_t w = at;
+    if (n % 2 != 0) {
+      page[w++] = uint8_t((n + 3) / 2);
+    } else {
+      page[w++] = 0;
+      page[w++] = uint8_t((n + 2) / 2);
+    }
+    StoreLE16(page + w, paragraph.istd);
+    if (n != 0) std::memcpy(page + w + 2, fParagraphBytes.data() + paragraph.grpprl, n);
+    lowest = at;
+    offsets.push_back(uint8_t(at / 2));
+    ++i;
+  }
+  const size_t count = offsets.size();
+  for (size_t k = 0; k < count; ++k) StoreLE32(page + 4 * k, FcFromCp(fParagraphs[first + k].cp));
+  const uint32_t end = FcFromCp(i < fParagraphs.size() ? fParagraphs[i].cp : total);
+  StoreLE32(page + 4 * count, end);
+  for (size_t k = 0; k < count; ++k) page[4 * (count + 1) + 13 * k] = offsets[k];
+  page[kWordPage - 1] = uint8_t(count);
+  pages.push_back(MainEnd() / kWordPage);
+  PutMain(page, kWordPage);
+  fcs.push_back(end);
 }
 
 void xMorvaExportWord::WriteParagraphBoundaries() {
   std::vector<uint32_t> fcs{FcFromCp(0)};
   std::vector<uint32_t> pages;
-  const uint32_t total = fCp;
-  for (size_t i = 0; i < fParagraphs.size(); i += kBoundariesPerPage) {
-    uint8_t page[kWordPage] = {};
-    const size_t count = std::min(kBoundariesPerPage, fParagraphs.size() - i);
-    StoreLE32(page, FcFromCp(fParagraphs[i].cp));
-    uint32_t end = 0;
-    for (size_t k = 0; k < count; ++k) {
-      const size_t next = i + k + 1;
-      end = FcFromCp(next < fParagraphs.size() ? fParagraphs[next].cp : total);
-      StoreLE32(page + 4 * (k + 1), end);
-    }
-    page[kWordPage - 1] = uint8_t(count);
-    pages.push_back(MainEnd() / kWordPage);
-    PutMain(page, kWordPage);
-    fcs.push_back(end);
-  }
+  for (size_t i = 0; i < fParagraphs.size(); i += kBoundariesPerPage) BuildParagraphBoundaryPage(i, fcs, pages);
   WriteBinTable(kFibPlcfBteLvc, fcs, pages);
+}
+
+void xMorvaExportWord::BuildParagraphBoundaryPage(size_t i, std::vector<uint32_t>& fcs,
+                                                  std::vector<uint32_t>& pages) {
+  const uint32_t total = fCp;
+  uint8_t page[kWordPage] = {};
+  const size_t count = std::min(kBoundariesPerPage, fParagraphs.size() - i);
+  StoreLE32(page, FcFromCp(fParagraphs[i].cp));
+  uint32_t end = 0;
+  for (size_t k = 0; k < count; ++k) {
+    const size_t next = i + k + 1;
+    end = FcFromCp(next < fParagraphs.size() ? fParagraphs[next].cp : total);
+    StoreLE32(page + 4 * (k + 1), end);
+  }
+  page[kWordPage - 1] = uint8_t(count);
+  pages.push_back(MainEnd() / kWordPage);
+  PutMain(page, kWordPage);
+  fcs.push_back(end);
 }
 
 void xMorvaExportWord::WriteSavedBy() {
@@ -747,7 +754,7 @@ void xMorvaExportWord::WriteFib() {
 
 // ---- The streams beside the document
 
-void xMorvaExportWord::SummaryInformation(std::vector<uint8_t>& out) {
+void xMorvaExportWord::WriteSummaryInformation(std::vector<uint8_t>& out) {
   const xMorvaDocInfos& infos = fDocument->Infos();
   Section section(17);
   section.I2(1, 1252);
@@ -777,7 +784,7 @@ void xMorvaExportWord::SummaryInformation(std::vector<uint8_t>& out) {
   if (out.size() < kSmallStream) out.resize(kSmallStream, 0);
 }
 
-void xMorvaExportWord::DocumentSummaryInformation(std::vector<uint8_t>& out) {
+void xMorvaExportWord::WriteDocumentSummaryInformation(std::vector<uint8_t>& out) {
   const xMorvaDocInfos& infos = fDocument->Infos();
   const std::string title = Ansi(infos.Title());
   Section first(12);
@@ -829,7 +836,7 @@ void xMorvaExportWord::DocumentSummaryInformation(std::vector<uint8_t>& out) {
   if (out.size() < kSmallStream) out.resize(kSmallStream, 0);
 }
 
-void xMorvaExportWord::CompObj(std::vector<uint8_t>& out) {
+void xMorvaExportWord::WriteCompObj(std::vector<uint8_t>& out) {
   for (uint16_t word : {0x0001, 0xFFFE, 0x0A03, 0x0000}) AppendLE16(out, word);
   for (uint32_t value : {0xFFFFFFFFu, 0x00020906u, 0u, 0x000000C0u, 0x46000000u}) AppendLE32(out, value);
   for (const char* text : {"Microsoft Word Document", "MSWordDoc", "Word.Document.8"}) {
@@ -844,7 +851,7 @@ void xMorvaExportWord::CompObj(std::vector<uint8_t>& out) {
 
 // ---- The driver
 
-void xMorvaExportWord::FlushText() {
+void xMorvaExportWord::WriteCharacters() {
   WriteMain(fTextPiece.data(), fTextPiece.size(), FcFromCp(fCp));
   fTextPiece.clear();
 }
@@ -867,30 +874,9 @@ void xMorvaExportWord::PutMain(const uint8_t* bytes, size_t length) {
   WriteMain(bytes, length, MainEnd());
 }
 
-int32_t xMorvaExportWord::BuildStreams(VStream& text) {
-  fMainSize = 0;
-  fMainStream = &text;
-  fMainRoom = 0;
-  fMainCode = 0;
-  fFib.clear();
-  fTable.clear();
-  std::fill(std::begin(fFc), std::end(fFc), 0);
-  std::fill(std::begin(fLcb), std::end(fLcb), 0);
-  std::fill(std::begin(fHasContent), std::end(fHasContent), false);
-  fCp = 0;
-  fLastUnit = 0;
-  fTextPiece.clear();
-  fRuns.clear();
-  fRunSheet = 0;
-  fRunBytes.clear();
-  fParagraphs.clear();
-  fParagraphBytes.clear();
-  fTopBorder = 0;
-  fIstds.clear();
-  fBases.clear();
-  ResetWalk();
-
-  // The sheets: istd and the properties a run in them is measured against.
+// The sheets: istd and the properties a run in them is measured against,
+// and the style sheet header's standard font.
+void xMorvaExportWord::ReadStyleSheetBases() {
   const std::vector<int16_t> ids = fDocument->StyleSheetIds();
   VMemoryResourceFile* store = fDocument->GetStyleSheetStore();
   xMorvaStyleSheet normal;
@@ -924,26 +910,67 @@ int32_t xMorvaExportWord::BuildStreams(VStream& text) {
       }
     }
   }
+}
 
-  // The text: the body closed with a paragraph end, then the header stories,
-  // written after the FIB's room. The stream is given room for every
-  // part's units and about as much again for the pages that follow them,
-  // so that it is not moved, and held twice, when it grows past the text:
-  // room never written is never made resident.
+// The stream is given room for every part's units and about as much again
+// for the pages that follow them, so that it is not moved, and held twice,
+// when it grows past the text: room never written is never made resident.
+// The text starts after the FIB's room.
+bool xMorvaExportWord::ReserveFibSpace(VStream& text) {
   uint64_t estimate = 16;
   for (int16_t part = 0; part < kPartCount; ++part)
     if (auto* engine = static_cast<xMorvaEngine*>(fDocument->GetPart(part))) estimate += engine->GetStreamSize() / 2;
   fMainRoom = std::min<uint64_t>(kWordFcMin + 2 * estimate + std::min<uint64_t>(2 * estimate, kPagesRoom), UINT32_MAX);
   fTextPiece.reserve(kTextPiece + 2);
-  if (text.SetSize(uint32_t(fMainRoom)) != 0 || text.SetPosition(kWordFcMin) != 0) {
+  return text.SetSize(uint32_t(fMainRoom)) == 0 && text.SetPosition(kWordFcMin) == 0;
+}
+
+// "WordDocument" and "0Table" are at least 4096 bytes, so that neither
+// lands in the container's small streams.
+void xMorvaExportWord::PadStreams() {
+  if (MainEnd() < kSmallStream) {
+    const std::vector<uint8_t> small(kSmallStream - MainEnd(), 0);
+    PutMain(small.data(), small.size());
+  }
+  if (fTable.size() < kSmallStream) fTable.resize(kSmallStream, 0);
+}
+
+int32_t xMorvaExportWord::BuildStreams(VStream& text) {
+  fMainSize = 0;
+  fMainStream = &text;
+  fMainRoom = 0;
+  fMainCode = 0;
+  fFib.clear();
+  fTable.clear();
+  std::fill(std::begin(fFc), std::end(fFc), 0);
+  std::fill(std::begin(fLcb), std::end(fLcb), 0);
+  std::fill(std::begin(fHasContent), std::end(fHasContent), false);
+  fCp = 0;
+  fLastUnit = 0;
+  fTextPiece.clear();
+  fRuns.clear();
+  fRunSheet = 0;
+  fRunBytes.clear();
+  fParagraphs.clear();
+  fParagraphBytes.clear();
+  fTopBorder = 0;
+  fIstds.clear();
+  fBases.clear();
+  ResetWalk();
+
+  ReadStyleSheetBases();
+
+  // The text: the body closed with a paragraph end, then the header stories,
+  // written after the FIB's room.
+  if (!ReserveFibSpace(text)) {
     fMainStream = nullptr;
     return kWordExportStreamError;
   }
   if (auto* body = static_cast<xMorvaEngine*>(fDocument->GetPart(kPartBody))) AppendPart(*body);
-  CloseStory();
+  CloseBodyWithParagraphEnd();
   fCcpText = fCp;
   AppendHeaderFooterStories();
-  FlushText();
+  WriteCharacters();
   std::vector<uint8_t>().swap(fTextPiece);
   fFcMac = FcFromCp(fCp);
   // What follows the text starts on the next page, after zeros.
@@ -969,11 +996,7 @@ int32_t xMorvaExportWord::BuildStreams(VStream& text) {
   WriteAssociatedStrings();
   WriteSectionProperties();
   WriteFib();
-  if (MainEnd() < kSmallStream) {
-    const std::vector<uint8_t> small(kSmallStream - MainEnd(), 0);
-    PutMain(small.data(), small.size());
-  }
-  if (fTable.size() < kSmallStream) fTable.resize(kSmallStream, 0);
+  PadStreams();
   // The pages hold the runs and paragraphs now.
   std::vector<Run>().swap(fRuns);
   std::vector<uint8_t>().swap(fRunBytes);
@@ -1038,7 +1061,7 @@ int32_t xMorvaExportWord::WriteContainer(VStream& file) {
   }
   if (code == 0) {
     std::vector<uint8_t> bytes;
-    SummaryInformation(bytes);
+    WriteSummaryInformation(bytes);
     put(summary, bytes);
     ole.SetChild(summary, ole.GetRootIndex());
     ole.SetLeftSibling(summary, main);
@@ -1047,7 +1070,7 @@ int32_t xMorvaExportWord::WriteContainer(VStream& file) {
     code = kWordExportStreamError;
   if (code == 0) {
     std::vector<uint8_t> bytes;
-    DocumentSummaryInformation(bytes);
+    WriteDocumentSummaryInformation(bytes);
     put(documentSummary, bytes);
     ole.SetRightSibling(summary, documentSummary);
     if (const int32_t closed = ole.CloseStream(documentSummary); closed != 0 && code == 0) code = CodeOfOle(closed);
@@ -1056,7 +1079,7 @@ int32_t xMorvaExportWord::WriteContainer(VStream& file) {
   if (code == 0 && ole.CreateStream(u"\001CompObj", compObj) != kOleNoError) code = kWordExportStreamError;
   if (code == 0) {
     std::vector<uint8_t> bytes;
-    CompObj(bytes);
+    WriteCompObj(bytes);
     put(compObj, bytes);
     ole.SetLeftSibling(main, compObj);
     ole.SetLeftSibling(compObj, table);

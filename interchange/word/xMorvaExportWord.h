@@ -113,10 +113,15 @@ class xMorvaExportWord : public VObject {
   // Walks the document, writing its text into `text` (the "WordDocument"
   // stream, from the FIB's end) as it goes, and gathers the rest.
   int32_t BuildStreams(VStream& text);
+  void ReadStyleSheetBases();
+  // Room for the stream, with the text's position after the FIB's; false
+  // when the stream refuses it.
+  bool ReserveFibSpace(VStream& text);
+  void PadStreams();
   // The container with its streams and storage, written to the file.
   int32_t WriteContainer(VStream& file);
   // The text's pending units go to the stream.
-  void FlushText();
+  void WriteCharacters();
   // Writes to "WordDocument" at its position, up to `end`; its room grows
   // by half again when the bytes pass it.
   void WriteMain(const uint8_t* bytes, size_t length, uint64_t end);
@@ -127,7 +132,7 @@ class xMorvaExportWord : public VObject {
   void AppendUnit(char16_t unit);
   void StartParagraph();
   void StartRun();
-  void CloseStory();
+  void CloseBodyWithParagraphEnd();
   // The walk starts a part with the default properties and no stops.
   void ResetWalk();
   void AppendHeaderFooterStories();
@@ -139,6 +144,12 @@ class xMorvaExportWord : public VObject {
   void WriteCharacterRuns();
   void WriteParagraphRuns();
   void WriteParagraphBoundaries();
+  // One page of entries from entry `i` on, written after the pages before
+  // it; `i` moves past the entries it took, and the page's number and its
+  // last bound join `pages` and `fcs`.
+  void BuildChpxPage(size_t& i, std::vector<uint32_t>& fcs, std::vector<uint32_t>& pages);
+  void BuildPapxPage(size_t& i, std::vector<uint32_t>& fcs, std::vector<uint32_t>& pages);
+  void BuildParagraphBoundaryPage(size_t i, std::vector<uint32_t>& fcs, std::vector<uint32_t>& pages);
   void WriteSavedBy();
   void WriteClx();
   void WriteFontTable();
@@ -150,11 +161,11 @@ class xMorvaExportWord : public VObject {
   void Record(uint16_t pair, uint32_t fc);
   // Closes a page list of `pages` page numbers and `fcs` bounds.
   void WriteBinTable(uint16_t pair, const std::vector<uint32_t>& fcs, const std::vector<uint32_t>& pages);
-  uint16_t IstdOfSheet(int16_t sheet) const;
+  uint16_t StyleIndexForSheet(int16_t sheet) const;
   const xMorvaProperties* BaseOfSheet(int16_t sheet);
-  void SummaryInformation(std::vector<uint8_t>& out);
-  void DocumentSummaryInformation(std::vector<uint8_t>& out);
-  static void CompObj(std::vector<uint8_t>& out);
+  void WriteSummaryInformation(std::vector<uint8_t>& out);
+  void WriteDocumentSummaryInformation(std::vector<uint8_t>& out);
+  static void WriteCompObj(std::vector<uint8_t>& out);
 
   xMorvaDocument* fDocument = nullptr;
   // "WordDocument": the FIB, the text, then from fMainBase, a page

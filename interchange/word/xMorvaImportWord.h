@@ -381,6 +381,8 @@ class xMorvaImportWord : public VObject {
                     const std::vector<xMorvaWordSpecial>& specials,
                     const std::vector<xMorvaWordSpacing>& spacing,
                     const std::vector<xMorvaWordBreak>& breaks);
+  // The steps of BuildBody, with the state they share.
+  class BodyBuilder;
   // The character properties of the style of the paragraph holding `cp`.
   xMorvaWordChp ParagraphStyleChp(uint32_t cp) const;
   // Where the paragraph run holding `cp` ends (or, outside every run, where

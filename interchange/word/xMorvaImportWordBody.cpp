@@ -155,312 +155,404 @@ bool PutPicture(std::vector<uint8_t>& out, VPictureData& picture) {
   return made;
 }
 
+// A character's values over a stretch of the body that no edge of a layer
+// or a paragraph cuts.
+struct CharacterSpan {
+  uint32_t first;
+  uint32_t limit;
+  std::array<int32_t, kLastCharacterProperty + 1> values;
+  bool symbolFont;
+};
+
+// The highest-numbered stretch of a layer that covers `position`; the
+// cursor only moves forward, as the positions asked do.
+struct LayerCursor {
+  explicit LayerCursor(const std::vector<Stretch>& stretches) : layer(stretches) {}
+  const std::vector<Stretch>& layer;
+  size_t next = 0;
+  std::vector<size_t> open;  // indices into layer, covering the last position
+  const Stretch* At(uint32_t position) {
+    while (next < layer.size() && layer[next].first <= position) open.push_back(next++);
+    std::erase_if(open, [&](size_t i) { return layer[i].limit <= position; });
+    const Stretch* best = nullptr;
+    for (size_t i : open)
+      if (best == nullptr || layer[i].index > best->index) best = &layer[i];
+    return best;
+  }
+};
+
+// The stops of `from` that `to` lacks leave, as records that clear them;
+// the stops of `to` that `from` lacks come.
+void PutTabChanges(std::vector<uint8_t>& out, const std::vector<uint32_t>& from, const std::vector<uint32_t>& to) {
+  for (uint32_t stop : from)
+    if (std::none_of(to.begin(), to.end(), [stop](uint32_t t) { return TabStopPosition(t) == TabStopPosition(stop); }))
+      PutRecord(out, kPropTabs, stop & 0x0000FFFFu);
+  for (uint32_t stop : to)
+    if (std::find(from.begin(), from.end(), stop) == from.end()) PutRecord(out, kPropTabs, stop);
+}
+
 }  // namespace
 
-int32_t xMorvaImportWord::BuildBody(xMorvaDocument& document, xMorvaEngine& engine,
-                                    const std::u16string& body,
-                                    const std::vector<uint32_t>& positions,
-                                    const std::vector<xMorvaWordSpecial>& specials,
-                                    const std::vector<xMorvaWordSpacing>& spacing,
-                                    const std::vector<xMorvaWordBreak>& breaks) {
-  const uint32_t length = uint32_t(body.size());
-  const uint32_t lastCp = positions.empty() ? 0 : uint32_t(positions.size() - 1);
-  auto at = [&](uint32_t cp) { return positions.empty() ? 0u : positions[std::min(cp, lastCp)]; };
+// One story's element bytes, built in steps: the paragraphs and their
+// settings, the layers of character properties, the spans between their
+// edges, the spacing that widens interlines, then the bytes in one pass.
+class xMorvaImportWord::BodyBuilder {
+ public:
+  BodyBuilder(xMorvaImportWord& reader, xMorvaDocument& document, xMorvaEngine& engine, const std::u16string& body,
+              const std::vector<uint32_t>& positions, const std::vector<xMorvaWordSpecial>& specials,
+              const std::vector<xMorvaWordSpacing>& spacing, const std::vector<xMorvaWordBreak>& breaks)
+      : fReader(reader),
+        fDocument(document),
+        fEngine(engine),
+        fBody(body),
+        fPositions(positions),
+        fSpecials(specials),
+        fSpacing(spacing),
+        fBreaks(breaks),
+        fLength(uint32_t(body.size())),
+        fLastCp(positions.empty() ? 0 : uint32_t(positions.size() - 1)),
+        fFonts(reader.fFontNames.size(), -1),
+        fComputed(engine.GetFieldDisplayMode()) {}
 
-  // The paragraphs, by their first positions.
-  std::vector<uint32_t> starts{0};
-  for (uint32_t i = 0; i < length; ++i)
-    if (body[i] == u'\r') starts.push_back(i + 1);
-  auto paragraphOf = [&](uint32_t position) {
-    return size_t(std::upper_bound(starts.begin(), starts.end(), position) - starts.begin()) - 1;
-  };
+  int32_t Build();
 
+ private:
+  uint32_t At(uint32_t cp) const { return fPositions.empty() ? 0u : fPositions[std::min(cp, fLastCp)]; }
+  size_t ParagraphOf(uint32_t position) const {
+    return size_t(std::upper_bound(fStarts.begin(), fStarts.end(), position) - fStarts.begin()) - 1;
+  }
   // A property's value as the engine keeps it.
-  xMorvaProperties scratch;
-  scratch.SetDefaults();
-  auto kept = [&](uint16_t id, int32_t value) {
-    scratch.SetProperty(id, value);
-    return scratch.GetProperty(id);
-  };
-  xMorvaProperties defaults;
-  defaults.SetDefaults();
-  ParagraphSettings initial;
+  int32_t Kept(uint16_t id, int32_t value) {
+    fScratch.SetProperty(id, value);
+    return fScratch.GetProperty(id);
+  }
+  void SetParagraph(ParagraphSettings& p, uint16_t id, int32_t value) {
+    p.values[id - kFirstParagraphProperty] = Kept(id, value);
+  }
+  int16_t FontIndex(int16_t font);
+  void FindParagraphs();
+  void ApplyParagraphRuns();
+  void ApplyParagraphRun(const xMorvaWordParagraphRun& run);
+  void GatherLayers();
+  void CutSpans();
+  void ApplyCharacterRun(const xMorvaWordCharacterRun& run, xMorvaProperties& want, bool& symbolFont);
+  void WidenForSpacing();
+  int64_t LinesOf(xMorvaFont& font, size_t k, uint32_t end) const;
+  bool PutSpecial(std::vector<uint8_t>& out, uint32_t position);
+  void PutParagraphRecords(std::vector<uint8_t>& out, const ParagraphSettings& p);
+  void PutSpan(std::vector<uint8_t>& out, const CharacterSpan& span);
+  std::vector<uint8_t> WriteBytes();
+
+  xMorvaImportWord& fReader;
+  xMorvaDocument& fDocument;
+  xMorvaEngine& fEngine;
+  const std::u16string& fBody;
+  const std::vector<uint32_t>& fPositions;
+  const std::vector<xMorvaWordSpecial>& fSpecials;
+  const std::vector<xMorvaWordSpacing>& fSpacing;
+  const std::vector<xMorvaWordBreak>& fBreaks;
+  const uint32_t fLength;
+  const uint32_t fLastCp;
+
+  // The paragraphs, by their first positions, and their settings.
+  std::vector<uint32_t> fStarts{0};
+  xMorvaProperties fScratch;
+  xMorvaProperties fDefaults;
+  ParagraphSettings fInitial;
+  std::vector<ParagraphSettings> fParagraphs;
+  // The layers: paragraph styles' marks (with their sheets), character
+  // runs and shaded cells, by body position.
+  std::vector<Stretch> fMarks;
+  std::vector<int16_t> fMarkSheets;
+  std::vector<Stretch> fRuns, fShades;
+  std::vector<int16_t> fFonts;  // the document's index of each font, -1 not asked yet
+  std::vector<CharacterSpan> fSpans;
+  // The specials' elements, and the next special to place.
+  ComputedElements fComputed;
+  size_t fNextSpecial = 0;
+  // What the bytes written so far set: paragraph values, character values,
+  // tab stops; and the next paragraph start and break to meet.
+  std::array<int32_t, kParagraphIds> fStreamParagraph{};
+  std::array<int32_t, kLastCharacterProperty + 1> fStreamCharacters{};
+  std::vector<uint32_t> fStreamTabs;
+  size_t fNextParagraph = 0;
+  size_t fNextBreak = 0;
+};
+
+void xMorvaImportWord::BodyBuilder::FindParagraphs() {
+  for (uint32_t i = 0; i < fLength; ++i)
+    if (fBody[i] == u'\r') fStarts.push_back(i + 1);
+  fScratch.SetDefaults();
+  fDefaults.SetDefaults();
   for (size_t i = 0; i < kParagraphIds; ++i)
-    initial.values[i] = defaults.GetProperty(uint16_t(kFirstParagraphProperty + i));
-  std::vector<ParagraphSettings> paragraphs(starts.size(), initial);
-  auto setParagraph = [&](ParagraphSettings& p, uint16_t id, int32_t value) {
-    p.values[id - kFirstParagraphProperty] = kept(id, value);
-  };
+    fInitial.values[i] = fDefaults.GetProperty(uint16_t(kFirstParagraphProperty + i));
+  fParagraphs.assign(fStarts.size(), fInitial);
+}
 
-  // Each paragraph run's settings on the paragraphs it covers (short of its
-  // own end, so that the paragraph after is not touched), and its style on
-  // its characters.
-  std::vector<Stretch> marks;
-  std::vector<int16_t> markSheets;
-  for (const xMorvaWordParagraphRun& run : fParagraphRuns) {
-    const uint32_t from = at(run.first), to = at(run.limit);
-    if (from >= to) continue;
-    const uint32_t end = std::max(from, to - 1);
-    const size_t first = paragraphOf(from), last = paragraphOf(end > from ? end - 1 : from);
-    const xMorvaWordPap& pap = run.pap;
-    for (size_t k = first; k <= last && k < paragraphs.size(); ++k) {
-      ParagraphSettings& p = paragraphs[k];
-      setParagraph(p, kPropAlignment, pap.jc);
-      setParagraph(p, kPropLeftIndent, std::max(TwipsToPixels(pap.left), 0));
-      setParagraph(p, kPropFirstLineIndent, TwipsToPixels(pap.firstLine));
-      setParagraph(p, kPropRightIndent, std::max(TwipsToPixels(pap.right), 0));
-      setParagraph(p, kPropInterline, pap.lineTenths);
-      if (pap.shading != -1) setParagraph(p, kPropParagraphBackColour, pap.shading);
-      if (pap.borderSides != 0) {
-        setParagraph(p, kPropBorderStyle, pap.borderStyle);
-        setParagraph(p, kPropLeftBorder, (pap.borderSides & 1) != 0);
-        setParagraph(p, kPropRightBorder, (pap.borderSides & 2) != 0);
-        setParagraph(p, kPropTopBorder, (pap.borderSides & 4) != 0);
-        setParagraph(p, kPropBottomBorder, (pap.borderSides & 8) != 0);
-      }
-      for (const xMorvaWordTab& tab : pap.tabs) {
-        const int32_t position = std::clamp(TwipsToPixels(tab.position), 1, 32767);
-        AddTab(p.tabs, MakeTabStop(int16_t(position), uint8_t(tab.leader), uint8_t(tab.kind)));
-      }
+// Each paragraph run's settings on the paragraphs it covers (short of its
+// own end, so that the paragraph after is not touched), and its style on
+// its characters.
+void xMorvaImportWord::BodyBuilder::ApplyParagraphRuns() {
+  for (const xMorvaWordParagraphRun& run : fReader.fParagraphRuns) ApplyParagraphRun(run);
+}
+
+void xMorvaImportWord::BodyBuilder::ApplyParagraphRun(const xMorvaWordParagraphRun& run) {
+  const uint32_t from = At(run.first), to = At(run.limit);
+  if (from >= to) return;
+  const uint32_t end = std::max(from, to - 1);
+  const size_t first = ParagraphOf(from), last = ParagraphOf(end > from ? end - 1 : from);
+  const xMorvaWordPap& pap = run.pap;
+  for (size_t k = first; k <= last && k < fParagraphs.size(); ++k) {
+    ParagraphSettings& p = fParagraphs[k];
+    SetParagraph(p, kPropAlignment, pap.jc);
+    SetParagraph(p, kPropLeftIndent, std::max(TwipsToPixels(pap.left), 0));
+    SetParagraph(p, kPropFirstLineIndent, TwipsToPixels(pap.firstLine));
+    SetParagraph(p, kPropRightIndent, std::max(TwipsToPixels(pap.right), 0));
+    SetParagraph(p, kPropInterline, pap.lineTenths);
+    if (pap.shading != -1) SetParagraph(p, kPropParagraphBackColour, pap.shading);
+    if (pap.borderSides != 0) {
+      SetParagraph(p, kPropBorderStyle, pap.borderStyle);
+      SetParagraph(p, kPropLeftBorder, (pap.borderSides & 1) != 0);
+      SetParagraph(p, kPropRightBorder, (pap.borderSides & 2) != 0);
+      SetParagraph(p, kPropTopBorder, (pap.borderSides & 4) != 0);
+      SetParagraph(p, kPropBottomBorder, (pap.borderSides & 8) != 0);
     }
-    const int16_t sheet = SheetOf(pap.istd);
-    if (end > from && sheet > 0 && document.StyleSheetIndex(sheet) > 0) {
-      marks.push_back({from, end, markSheets.size()});
-      markSheets.push_back(sheet);
+    for (const xMorvaWordTab& tab : pap.tabs) {
+      const int32_t position = std::clamp(TwipsToPixels(tab.position), 1, 32767);
+      AddTab(p.tabs, MakeTabStop(int16_t(position), uint8_t(tab.leader), uint8_t(tab.kind)));
     }
   }
-
-  // The character runs and the shaded cells, by body position; a later
-  // one over an earlier one wins, as it would set its values after it.
-  std::vector<Stretch> runs, shades;
-  for (size_t i = 0; i < fCharacterRuns.size(); ++i) {
-    const uint32_t a = at(fCharacterRuns[i].first), b = at(fCharacterRuns[i].limit);
-    if (a < b) runs.push_back({a, b, i});
+  const int16_t sheet = fReader.SheetOf(pap.istd);
+  if (end > from && sheet > 0 && fDocument.StyleSheetIndex(sheet) > 0) {
+    fMarks.push_back({from, end, fMarkSheets.size()});
+    fMarkSheets.push_back(sheet);
   }
-  for (size_t i = 0; i < fCellShading.size(); ++i) {
-    const uint32_t a = at(fCellShading[i].first), b = at(fCellShading[i].limit);
-    if (a < b) shades.push_back({a, b, i});
+}
+
+// The character runs and the shaded cells, by body position; a later one
+// over an earlier one wins, as it would set its values after it.
+void xMorvaImportWord::BodyBuilder::GatherLayers() {
+  for (size_t i = 0; i < fReader.fCharacterRuns.size(); ++i) {
+    const uint32_t a = At(fReader.fCharacterRuns[i].first), b = At(fReader.fCharacterRuns[i].limit);
+    if (a < b) fRuns.push_back({a, b, i});
+  }
+  for (size_t i = 0; i < fReader.fCellShading.size(); ++i) {
+    const uint32_t a = At(fReader.fCellShading[i].first), b = At(fReader.fCellShading[i].limit);
+    if (a < b) fShades.push_back({a, b, i});
   }
   auto byStart = [](const Stretch& x, const Stretch& y) { return x.first < y.first || (x.first == y.first && x.index < y.index); };
-  std::stable_sort(marks.begin(), marks.end(), byStart);
-  std::stable_sort(runs.begin(), runs.end(), byStart);
-  std::stable_sort(shades.begin(), shades.end(), byStart);
-  std::vector<int16_t> fonts(fFontNames.size(), -1);
-  auto fontIndex = [&](int16_t font) -> int16_t {
-    if (font < 0 || size_t(font) >= fonts.size()) return 0;
-    if (fonts[size_t(font)] < 0) {
-      VStr<255> name;
-      name.SetUniCText(fFontNames[size_t(font)].substr(0, 63).c_str());
-      fonts[size_t(font)] = document.FontIndexForName(name);
-    }
-    return fonts[size_t(font)];
-  };
+  std::stable_sort(fMarks.begin(), fMarks.end(), byStart);
+  std::stable_sort(fRuns.begin(), fRuns.end(), byStart);
+  std::stable_sort(fShades.begin(), fShades.end(), byStart);
+}
 
-  // The characters' values over the stretches between every edge of the
-  // layers and the paragraphs: the defaults, the paragraph style's mark,
-  // the run's values, the cell's shading.
-  std::vector<uint32_t> edges(starts);
-  for (const std::vector<Stretch>* layer : {&marks, &runs, &shades})
+int16_t xMorvaImportWord::BodyBuilder::FontIndex(int16_t font) {
+  if (font < 0 || size_t(font) >= fFonts.size()) return 0;
+  if (fFonts[size_t(font)] < 0) {
+    VStr<255> name;
+    name.SetUniCText(fReader.fFontNames[size_t(font)].substr(0, 63).c_str());
+    fFonts[size_t(font)] = fDocument.FontIndexForName(name);
+  }
+  return fFonts[size_t(font)];
+}
+
+void xMorvaImportWord::BodyBuilder::ApplyCharacterRun(const xMorvaWordCharacterRun& run, xMorvaProperties& want,
+                                                      bool& symbolFont) {
+  const xMorvaWordChp& chp = run.chp;
+  want.SetProperty(kPropBold, chp.bold);
+  want.SetProperty(kPropItalic, chp.italic);
+  want.SetProperty(kPropStrikeOut, chp.strike);
+  want.SetProperty(kPropShadow, chp.shadow);
+  want.SetProperty(kPropLetterCase, chp.caps);
+  want.SetProperty(kPropUnderline, chp.underline);
+  want.SetProperty(kPropVerticalPosition, chp.iss);
+  want.SetProperty(kPropSize, std::max(chp.halfPoints / 2, 1));
+  if (chp.color != -1) want.SetProperty(kPropTextColour, chp.color);
+  if (chp.background != -1) want.SetProperty(kPropBackColour, chp.background);
+  if (chp.style > 0 && fDocument.StyleSheetIndex(chp.style) > 0) want.SetProperty(kPropStyleSheet, chp.style);
+  if (const int16_t font = FontIndex(chp.font); font > 0) want.SetProperty(kPropFont, font);
+  symbolFont = chp.font >= 0 && size_t(chp.font) < fReader.fSymbolFonts.size() && fReader.fSymbolFonts[size_t(chp.font)];
+}
+
+// The characters' values over the stretches between every edge of the
+// layers and the paragraphs: the defaults, the paragraph style's mark, the
+// run's values, the cell's shading.
+void xMorvaImportWord::BodyBuilder::CutSpans() {
+  std::vector<uint32_t> edges(fStarts);
+  for (const std::vector<Stretch>* layer : {&fMarks, &fRuns, &fShades})
     for (const Stretch& s : *layer) {
       edges.push_back(s.first);
       edges.push_back(s.limit);
     }
-  edges.push_back(length);
+  edges.push_back(fLength);
   std::sort(edges.begin(), edges.end());
   edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
-  while (!edges.empty() && edges.back() > length) edges.pop_back();
+  while (!edges.empty() && edges.back() > fLength) edges.pop_back();
 
-  // The highest-numbered stretch of a layer that covers `position`; the
-  // cursor only moves forward, as the positions asked do.
-  struct Cursor {
-    const std::vector<Stretch>& layer;
-    size_t next = 0;
-    std::vector<size_t> open;  // indices into layer, covering the last position
-    const Stretch* At(uint32_t position) {
-      while (next < layer.size() && layer[next].first <= position) open.push_back(next++);
-      std::erase_if(open, [&](size_t i) { return layer[i].limit <= position; });
-      const Stretch* best = nullptr;
-      for (size_t i : open)
-        if (best == nullptr || layer[i].index > best->index) best = &layer[i];
-      return best;
-    }
-  };
-  Cursor markAt{marks}, runAt{runs}, shadeAt{shades};
+  LayerCursor markAt{fMarks}, runAt{fRuns}, shadeAt{fShades};
   xMorvaProperties want;
-  struct Span {
-    uint32_t first;
-    uint32_t limit;
-    std::array<int32_t, kLastCharacterProperty + 1> values;
-    bool symbolFont;
-  };
-  std::vector<Span> spans;
-  spans.reserve(edges.size());
+  fSpans.reserve(edges.size());
   for (size_t e = 0; e + 1 < edges.size(); ++e) {
     const uint32_t p = edges[e], q = edges[e + 1];
     if (p >= q) continue;
     want.SetDefaults();
     bool symbolFont = false;
-    if (const Stretch* mark = markAt.At(p)) want.SetProperty(kPropStyleSheet, markSheets[mark->index]);
-    if (const Stretch* run = runAt.At(p)) {
-      const xMorvaWordChp& chp = fCharacterRuns[run->index].chp;
-      want.SetProperty(kPropBold, chp.bold);
-      want.SetProperty(kPropItalic, chp.italic);
-      want.SetProperty(kPropStrikeOut, chp.strike);
-      want.SetProperty(kPropShadow, chp.shadow);
-      want.SetProperty(kPropLetterCase, chp.caps);
-      want.SetProperty(kPropUnderline, chp.underline);
-      want.SetProperty(kPropVerticalPosition, chp.iss);
-      want.SetProperty(kPropSize, std::max(chp.halfPoints / 2, 1));
-      if (chp.color != -1) want.SetProperty(kPropTextColour, chp.color);
-      if (chp.background != -1) want.SetProperty(kPropBackColour, chp.background);
-      if (chp.style > 0 && document.StyleSheetIndex(chp.style) > 0) want.SetProperty(kPropStyleSheet, chp.style);
-      if (const int16_t font = fontIndex(chp.font); font > 0) want.SetProperty(kPropFont, font);
-      symbolFont = chp.font >= 0 && size_t(chp.font) < fSymbolFonts.size() && fSymbolFonts[size_t(chp.font)];
-    }
-    if (const Stretch* shade = shadeAt.At(p)) want.SetProperty(kPropBackColour, fCellShading[shade->index].color);
-    Span span{p, q, {}, symbolFont};
+    if (const Stretch* mark = markAt.At(p)) want.SetProperty(kPropStyleSheet, fMarkSheets[mark->index]);
+    if (const Stretch* run = runAt.At(p)) ApplyCharacterRun(fReader.fCharacterRuns[run->index], want, symbolFont);
+    if (const Stretch* shade = shadeAt.At(p)) want.SetProperty(kPropBackColour, fReader.fCellShading[shade->index].color);
+    CharacterSpan span{p, q, {}, symbolFont};
     for (uint16_t id = 0; id <= kLastCharacterProperty; ++id) span.values[id] = want.GetProperty(id);
-    spans.push_back(span);
+    fSpans.push_back(span);
   }
+}
 
-  // Space before and after, and table rows' heights, widen the interline
-  // of the paragraph above the gap, measured in the font and size its end
-  // is in, over its own interline. The interline widens every line of the
-  // paragraph, so the space is shared among the lines the paragraph will
-  // take (its text's width over the room between its indents), keeping
-  // the paragraph's height near the writer's.
-  if (!spacing.empty()) {
-    xMorvaFont font(document.GetMeasuringPort(), &document);
-    const int32_t room = TwipsToPixels(fSection.pageWidth - fSection.left - fSection.right);
-    auto linesOf = [&](size_t k, uint32_t end) -> int64_t {
-      const ParagraphSettings& p = paragraphs[k];
-      const int32_t available = room - p.values[kPropLeftIndent - kFirstParagraphProperty] -
-                                p.values[kPropRightIndent - kFirstParagraphProperty];
-      if (available <= 0) return 1;
-      double width = 0;
-      auto span = std::upper_bound(spans.begin(), spans.end(), starts[k],
-                                   [](uint32_t v, const Span& s) { return v < s.first; });
-      if (span != spans.begin()) --span;
-      for (; span != spans.end() && span->first < end; ++span) {
-        for (uint16_t id : {kPropFont, kPropSize, kPropBold, kPropItalic, kPropLetterCase})
-          font.ApplyProperty(id, span->values[id], false);
-        for (uint32_t at = std::max(span->first, starts[k]); at < std::min(span->limit, end); ++at) {
-          const auto unit = uint16_t(body[at] == u'\t' ? u' ' : body[at]);
-          width += font.MeasureCharWidth(&unit, &unit + 1);
-        }
+// The lines paragraph `k` will take up to `end`: its text's width over the
+// room between its indents.
+int64_t xMorvaImportWord::BodyBuilder::LinesOf(xMorvaFont& font, size_t k, uint32_t end) const {
+  const int32_t room = TwipsToPixels(fReader.fSection.pageWidth - fReader.fSection.left - fReader.fSection.right);
+  const ParagraphSettings& p = fParagraphs[k];
+  const int32_t available = room - p.values[kPropLeftIndent - kFirstParagraphProperty] -
+                            p.values[kPropRightIndent - kFirstParagraphProperty];
+  if (available <= 0) return 1;
+  double width = 0;
+  auto span = std::upper_bound(fSpans.begin(), fSpans.end(), fStarts[k],
+                               [](uint32_t v, const CharacterSpan& s) { return v < s.first; });
+  if (span != fSpans.begin()) --span;
+  for (; span != fSpans.end() && span->first < end; ++span) {
+    for (uint16_t id : {kPropFont, kPropSize, kPropBold, kPropItalic, kPropLetterCase})
+      font.ApplyProperty(id, span->values[id], false);
+    for (uint32_t at = std::max(span->first, fStarts[k]); at < std::min(span->limit, end); ++at) {
+      const auto unit = uint16_t(fBody[at] == u'\t' ? u' ' : fBody[at]);
+      width += font.MeasureCharWidth(&unit, &unit + 1);
+    }
+  }
+  return std::max<int64_t>(1, int64_t(std::ceil(width / available)));
+}
+
+// Space before and after, and table rows' heights, widen the interline of
+// the paragraph above the gap, measured in the font and size its end is
+// in, over its own interline. The interline widens every line of the
+// paragraph, so the space is shared among the lines the paragraph will
+// take, keeping the paragraph's height near the writer's.
+void xMorvaImportWord::BodyBuilder::WidenForSpacing() {
+  if (fSpacing.empty()) return;
+  xMorvaFont font(fDocument.GetMeasuringPort(), &fDocument);
+  for (const xMorvaWordSpacing& gap : fSpacing) {
+    if (gap.end >= fLength) continue;
+    auto span = std::upper_bound(fSpans.begin(), fSpans.end(), gap.end,
+                                 [](uint32_t v, const CharacterSpan& s) { return v < s.first; });
+    if (span == fSpans.begin()) continue;
+    --span;
+    const size_t k = ParagraphOf(gap.end);
+    const int64_t lines = gap.twips > 0 && gap.rowHeight == 0 ? LinesOf(font, k, gap.end) : 1;
+    for (uint16_t id : {kPropFont, kPropSize, kPropBold, kPropItalic, kPropLetterCase})
+      font.ApplyProperty(id, span->values[id], false);
+    const int64_t height = std::max(font.GetAscent() + font.GetDescent(), 1);
+    const int64_t resolution = GetScreenResolution();
+    const int64_t extra = int64_t(gap.twips) * 10 * resolution / (1440 * height * lines);
+    const int64_t row = int64_t(gap.rowHeight) * 10 * resolution / (1440 * height);
+    ParagraphSettings& p = fParagraphs[k];
+    int32_t& interline = p.values[kPropInterline - kFirstParagraphProperty];
+    const int64_t own = std::max(interline, 1);
+    const int64_t widened = std::min<int64_t>(std::max(own, row) + extra, 127);
+    if (widened != own) interline = Kept(kPropInterline, int32_t(widened));
+  }
+}
+
+// A special's element where its placeholder stands; the page numbers in
+// the first section's page-number style. A picture that cannot be made
+// leaves its placeholder (counted).
+bool xMorvaImportWord::BodyBuilder::PutSpecial(std::vector<uint8_t>& out, uint32_t position) {
+  while (fNextSpecial < fSpecials.size() && fSpecials[fNextSpecial].at < position) ++fNextSpecial;
+  if (fNextSpecial >= fSpecials.size() || fSpecials[fNextSpecial].at != position ||
+      fBody[position] != kWordElementPlace)
+    return false;
+  const xMorvaWordSpecial& special = fSpecials[fNextSpecial++];
+  if (special.kind == xMorvaWordSpecial::kPicture) {
+    if (special.picture != nullptr && PutPicture(out, *special.picture)) return true;
+    ++fReader.fDroppedPictures;
+    return false;
+  }
+  uint32_t format = special.format;
+  if (special.kind == xMorvaWordSpecial::kPageNumber)
+    format |= uint32_t(fReader.fSection.pageNumberStyle) << kPageNumberStyleShift;
+  const std::vector<uint8_t>* element = fComputed.Get(special.kind, format);
+  if (element == nullptr) return false;
+  out.insert(out.end(), element->begin(), element->end());
+  return true;
+}
+
+// A paragraph's records at its start: the values that differ from those
+// the bytes set so far, the stops of the paragraph before that it lacks
+// and its own that are new.
+void xMorvaImportWord::BodyBuilder::PutParagraphRecords(std::vector<uint8_t>& out, const ParagraphSettings& p) {
+  for (size_t i = 0; i < kParagraphIds; ++i) {
+    if (p.values[i] == fStreamParagraph[i]) continue;
+    PutRecord(out, uint16_t(kFirstParagraphProperty + i), uint32_t(p.values[i]));
+    fStreamParagraph[i] = p.values[i];
+  }
+  PutTabChanges(out, fStreamTabs, p.tabs);
+  fStreamTabs = p.tabs;
+}
+
+// A span's characters, with the records of the paragraphs starting in it
+// and of its own character values where they change.
+void xMorvaImportWord::BodyBuilder::PutSpan(std::vector<uint8_t>& out, const CharacterSpan& span) {
+  for (uint32_t position = span.first; position < span.limit; ++position) {
+    if (fNextParagraph < fStarts.size() && fStarts[fNextParagraph] == position)
+      PutParagraphRecords(out, fParagraphs[fNextParagraph++]);
+    if (position == span.first) {
+      for (uint16_t id = 0; id <= kLastCharacterProperty; ++id) {
+        if (span.values[id] == fStreamCharacters[id]) continue;
+        PutRecord(out, id, uint32_t(span.values[id]));
+        fStreamCharacters[id] = span.values[id];
       }
-      return std::max<int64_t>(1, int64_t(std::ceil(width / available)));
-    };
-    for (const xMorvaWordSpacing& gap : spacing) {
-      if (gap.end >= length) continue;
-      auto span = std::upper_bound(spans.begin(), spans.end(), gap.end,
-                                   [](uint32_t v, const Span& s) { return v < s.first; });
-      if (span == spans.begin()) continue;
-      --span;
-      const size_t k = paragraphOf(gap.end);
-      const int64_t lines = gap.twips > 0 && gap.rowHeight == 0 ? linesOf(k, gap.end) : 1;
-      for (uint16_t id : {kPropFont, kPropSize, kPropBold, kPropItalic, kPropLetterCase})
-        font.ApplyProperty(id, span->values[id], false);
-      const int64_t height = std::max(font.GetAscent() + font.GetDescent(), 1);
-      const int64_t resolution = GetScreenResolution();
-      const int64_t extra = int64_t(gap.twips) * 10 * resolution / (1440 * height * lines);
-      const int64_t row = int64_t(gap.rowHeight) * 10 * resolution / (1440 * height);
-      ParagraphSettings& p = paragraphs[k];
-      int32_t& interline = p.values[kPropInterline - kFirstParagraphProperty];
-      const int64_t own = std::max(interline, 1);
-      const int64_t widened = std::min<int64_t>(std::max(own, row) + extra, 127);
-      if (widened != own) interline = kept(kPropInterline, int32_t(widened));
+    }
+    while (fNextBreak < fBreaks.size() && fBreaks[fNextBreak].at < position) ++fNextBreak;
+    if (fNextBreak < fBreaks.size() && fBreaks[fNextBreak].at == position && fBody[position] == u'\r') {
+      // The break element holds the paragraph end it stands for.
+      PutElementHead(out, fBreaks[fNextBreak].page ? xMorvaElementCode::PageBreak : xMorvaElementCode::ColBreak, 2,
+                     0);
+      PutUnit(out, kUnitParagraphEnd);
+    } else if (!PutSpecial(out, position)) {
+      PutCharacter(out, fBody[position], span.symbolFont);
     }
   }
+}
 
-  // A special's element where its placeholder stands; the page numbers in
-  // the first section's page-number style. A picture that cannot be made
-  // leaves its placeholder (counted).
-  ComputedElements computed(engine.GetFieldDisplayMode());
-  size_t nextSpecial = 0;
-  auto putSpecial = [&](std::vector<uint8_t>& out, uint32_t position) {
-    while (nextSpecial < specials.size() && specials[nextSpecial].at < position) ++nextSpecial;
-    if (nextSpecial >= specials.size() || specials[nextSpecial].at != position ||
-        body[position] != kWordElementPlace)
-      return false;
-    const xMorvaWordSpecial& special = specials[nextSpecial++];
-    if (special.kind == xMorvaWordSpecial::kPicture) {
-      if (special.picture != nullptr && PutPicture(out, *special.picture)) return true;
-      ++fDroppedPictures;
-      return false;
-    }
-    uint32_t format = special.format;
-    if (special.kind == xMorvaWordSpecial::kPageNumber)
-      format |= uint32_t(fSection.pageNumberStyle) << kPageNumberStyleShift;
-    const std::vector<uint8_t>* element = computed.Get(special.kind, format);
-    if (element == nullptr) return false;
-    out.insert(out.end(), element->begin(), element->end());
-    return true;
-  };
-
-  // The bytes: each paragraph's records at its start (its tab stops as the
-  // stops of the paragraph before that it lacks and its own that are new),
-  // the characters' records where their values change, and the characters.
+// The bytes: each paragraph's records at its start, the characters'
+// records where their values change, and the characters.
+std::vector<uint8_t> xMorvaImportWord::BodyBuilder::WriteBytes() {
   std::vector<uint8_t> out;
-  out.reserve(size_t(length) * 2 + spans.size() * kRecordSize * 2);
-  std::array<int32_t, kParagraphIds> streamParagraph = initial.values;
-  std::array<int32_t, kLastCharacterProperty + 1> streamCharacters{};
-  for (uint16_t id = 0; id <= kLastCharacterProperty; ++id) streamCharacters[id] = defaults.GetProperty(id);
-  std::vector<uint32_t> streamTabs;
-  size_t nextParagraph = 0;
-  size_t nextBreak = 0;
-  for (const Span& span : spans) {
-    for (uint32_t position = span.first; position < span.limit; ++position) {
-      if (nextParagraph < starts.size() && starts[nextParagraph] == position) {
-        const ParagraphSettings& p = paragraphs[nextParagraph++];
-        for (size_t i = 0; i < kParagraphIds; ++i) {
-          if (p.values[i] == streamParagraph[i]) continue;
-          PutRecord(out, uint16_t(kFirstParagraphProperty + i), uint32_t(p.values[i]));
-          streamParagraph[i] = p.values[i];
-        }
-        for (uint32_t stop : streamTabs)
-          if (std::none_of(p.tabs.begin(), p.tabs.end(),
-                           [stop](uint32_t t) { return TabStopPosition(t) == TabStopPosition(stop); }))
-            PutRecord(out, kPropTabs, stop & 0x0000FFFFu);
-        for (uint32_t stop : p.tabs)
-          if (std::find(streamTabs.begin(), streamTabs.end(), stop) == streamTabs.end())
-            PutRecord(out, kPropTabs, stop);
-        streamTabs = p.tabs;
-      }
-      if (position == span.first) {
-        for (uint16_t id = 0; id <= kLastCharacterProperty; ++id) {
-          if (span.values[id] == streamCharacters[id]) continue;
-          PutRecord(out, id, uint32_t(span.values[id]));
-          streamCharacters[id] = span.values[id];
-        }
-      }
-      while (nextBreak < breaks.size() && breaks[nextBreak].at < position) ++nextBreak;
-      if (nextBreak < breaks.size() && breaks[nextBreak].at == position && body[position] == u'\r') {
-        // The break element holds the paragraph end it stands for.
-        PutElementHead(out, breaks[nextBreak].page ? xMorvaElementCode::PageBreak : xMorvaElementCode::ColBreak,
-                       2, 0);
-        PutUnit(out, kUnitParagraphEnd);
-      } else if (!putSpecial(out, position)) {
-        PutCharacter(out, body[position], span.symbolFont);
-      }
-    }
-  }
+  out.reserve(size_t(fLength) * 2 + fSpans.size() * kRecordSize * 2);
+  fStreamParagraph = fInitial.values;
+  for (uint16_t id = 0; id <= kLastCharacterProperty; ++id) fStreamCharacters[id] = fDefaults.GetProperty(id);
+  for (const CharacterSpan& span : fSpans) PutSpan(out, span);
   // An empty last paragraph (after a final paragraph end) has its
   // settings too.
-  if (nextParagraph < starts.size() && starts[nextParagraph] == length) {
-    const ParagraphSettings& p = paragraphs[nextParagraph];
-    for (size_t i = 0; i < kParagraphIds; ++i)
-      if (p.values[i] != streamParagraph[i]) PutRecord(out, uint16_t(kFirstParagraphProperty + i), uint32_t(p.values[i]));
-    for (uint32_t stop : streamTabs)
-      if (std::none_of(p.tabs.begin(), p.tabs.end(),
-                       [stop](uint32_t t) { return TabStopPosition(t) == TabStopPosition(stop); }))
-        PutRecord(out, kPropTabs, stop & 0x0000FFFFu);
-    for (uint32_t stop : p.tabs)
-      if (std::find(streamTabs.begin(), streamTabs.end(), stop) == streamTabs.end()) PutRecord(out, kPropTabs, stop);
-  }
+  if (fNextParagraph < fStarts.size() && fStarts[fNextParagraph] == fLength)
+    PutParagraphRecords(out, fParagraphs[fNextParagraph]);
+  return out;
+}
+
+int32_t xMorvaImportWord::BodyBuilder::Build() {
+  FindParagraphs();
+  ApplyParagraphRuns();
+  GatherLayers();
+  CutSpans();
+  WidenForSpacing();
+  const std::vector<uint8_t> out = WriteBytes();
   if (out.empty()) return 0;
   if (out.size() > UINT32_MAX / 2) return kWordNoMemory;
-  if (engine.InsertBytes(0u, out.data(), uint32_t(out.size())) != 0) return kWordNoMemory;
-  engine.SetLength(int32_t(length));
+  if (fEngine.InsertBytes(0u, out.data(), uint32_t(out.size())) != 0) return kWordNoMemory;
+  fEngine.SetLength(int32_t(fLength));
   return 0;
+}
+
+int32_t xMorvaImportWord::BuildBody(xMorvaDocument& document, xMorvaEngine& engine, const std::u16string& body,
+                                    const std::vector<uint32_t>& positions,
+                                    const std::vector<xMorvaWordSpecial>& specials,
+                                    const std::vector<xMorvaWordSpacing>& spacing,
+                                    const std::vector<xMorvaWordBreak>& breaks) {
+  return BodyBuilder(*this, document, engine, body, positions, specials, spacing, breaks).Build();
 }

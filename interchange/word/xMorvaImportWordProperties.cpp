@@ -257,6 +257,75 @@ bool xMorvaImportWord::OperandSize(uint16_t opcode, bool word97, ByteSpanReader&
   return true;
 }
 
+namespace {
+
+// Small caps (2) or capitals (1): 0x80 keeps the style's, 0x81 turns the
+// style's over, other values set or clear.
+void ToggleCaps(xMorvaWordChp& chp, int8_t on, uint8_t b) {
+  if (b == 0x80) return;
+  const bool set = b == 0x81 ? chp.caps != on : b != 0;
+  chp.caps = set ? on : 0;
+}
+
+// Hidden text shows grey.
+void ToggleHidden(xMorvaWordChp& chp, uint8_t b) {
+  Toggle(chp.hidden, b);
+  chp.color = chp.hidden != 0 ? 0xCCCCCC : -1;
+}
+
+// Every face off, hidden text shown, the automatic colour.
+void ClearFaces(xMorvaWordChp& chp) {
+  chp.bold = chp.italic = chp.strike = chp.shadow = chp.caps = chp.underline = 0;
+  chp.hidden = 0;
+  chp.color = -1;
+}
+
+// The exact colour: red, green, blue and a byte that marks the automatic
+// colour.
+void ApplyExactColour(ByteSpanReader& operand, xMorvaWordChp& chp) {
+  const uint32_t cv = operand.U32();
+  if (!operand.Failed()) chp.color = (cv >> 24) != 0 ? -1 : int32_t(cv & 0xFFFFFF);
+}
+
+// The font number and the character's code in that font: a 16-bit code,
+// or in the older form a one-byte code behind the operand's count. A font
+// number the font table lacks keeps the run's font.
+void ApplySymbol(ByteSpanReader& operand, bool wideCode, size_t fontCount, xMorvaWordChp& chp) {
+  const uint16_t ftc = operand.U16();
+  const uint16_t code = wideCode ? operand.U16() : operand.U8();
+  if (operand.Failed()) return;
+  chp.symbol = char16_t(code);
+  if (ftc < fontCount) chp.font = int16_t(ftc);
+}
+
+// Whether the run's character set differs, and which it is.
+void ApplyCharacterSet(ByteSpanReader& operand, xMorvaWordChp& chp) {
+  const uint8_t differs = operand.U8();
+  const uint16_t chs = operand.U16();
+  if (!operand.Failed()) chp.chs = differs != 0 ? int16_t(chs == 256 ? 256 : 0) : int16_t(-1);
+}
+
+// A size in half points; 0 keeps the size. `checked`: a cut operand keeps
+// it too.
+void ApplySize(ByteSpanReader& operand, bool checked, xMorvaWordChp& chp) {
+  const uint16_t hps = operand.U16();
+  if (hps != 0 && !(checked && operand.Failed())) chp.halfPoints = int16_t(std::clamp<int>(hps, 2, 3276));
+}
+
+// The size grown or shrunk by a number of half points.
+void ApplySizeStep(ByteSpanReader& operand, xMorvaWordChp& chp) {
+  const int16_t step = operand.I16();
+  if (!operand.Failed()) chp.halfPoints = int16_t(std::clamp(chp.halfPoints + step, 8, 508));
+}
+
+// The size scaled by a percentage.
+void ApplySizePercent(ByteSpanReader& operand, xMorvaWordChp& chp) {
+  const uint16_t percent = operand.U16();
+  chp.halfPoints = int16_t(std::clamp(chp.halfPoints * int(percent) / 100, 1, 508));
+}
+
+}  // namespace
+
 int32_t xMorvaImportWord::ApplyCharacterSprm(ByteSpanReader& in, xMorvaWordChp& chp) const {
   const uint16_t opcode = fFib.word97 ? in.U16() : in.U8();
   if (in.Failed()) return kPassAbsent;
@@ -278,27 +347,13 @@ int32_t xMorvaImportWord::ApplyCharacterSprm(ByteSpanReader& in, xMorvaWordChp& 
     case 0x0839:
     case 89: Toggle(chp.shadow, b); break;
     case 0x083A:
-    case 90:
+    case 90: ToggleCaps(chp, 2, b); break;
     case 0x083B:
-    case 91: {
-      const int8_t on = opcode == 0x083A || opcode == 90 ? 2 : 1;
-      if (b == 0x80) break;
-      const bool set = b == 0x81 ? chp.caps != on : b != 0;
-      chp.caps = set ? on : 0;
-      break;
-    }
+    case 91: ToggleCaps(chp, 1, b); break;
     case 0x083C:
-    case 92: {
-      Toggle(chp.hidden, b);
-      chp.color = chp.hidden != 0 ? 0xCCCCCC : -1;
-      break;
-    }
+    case 92: ToggleHidden(chp, b); break;
     case 0x2A32:
-    case 82:
-      chp.bold = chp.italic = chp.strike = chp.shadow = chp.caps = chp.underline = 0;
-      chp.hidden = 0;
-      chp.color = -1;
-      break;
+    case 82: ClearFaces(chp); break;
     case 0x4A4F:
     case 93: {
       const uint16_t ftc = operand.U16();
@@ -309,13 +364,7 @@ int32_t xMorvaImportWord::ApplyCharacterSprm(ByteSpanReader& in, xMorvaWordChp& 
     case 94: chp.underline = int8_t(b <= 4 ? b : 1); break;
     case 0x2A42:
     case 98: chp.color = IcoColor(b); break;
-    case 0x6870: {
-      // The exact colour: red, green, blue and a byte that marks the
-      // automatic colour.
-      const uint32_t cv = operand.U32();
-      if (!operand.Failed()) chp.color = (cv >> 24) != 0 ? -1 : int32_t(cv & 0xFFFFFF);
-      break;
-    }
+    case 0x6870: ApplyExactColour(operand, chp); break;
     // Highlight 0 is none, not the automatic colour.
     case 0x2A0C: chp.background = b == 0 ? -1 : IcoColor(b); break;
     case 0x4A30:
@@ -333,58 +382,20 @@ int32_t xMorvaImportWord::ApplyCharacterSprm(ByteSpanReader& in, xMorvaWordChp& 
     }
     case 0x0800:
     case 65: Toggle(chp.deleted, b); break;
-    case 0x6A09: {
-      // The font number and the character's code in that font.
-      const uint16_t ftc = operand.U16();
-      const uint16_t code = operand.U16();
-      if (operand.Failed()) break;
-      chp.symbol = char16_t(code);
-      if (ftc < fFontNames.size()) chp.font = int16_t(ftc);
-      break;
-    }
-    case 74: {
-      // Behind its count: the font number and a one-byte code.
-      const uint16_t ftc = operand.U16();
-      const uint8_t code = operand.U8();
-      if (operand.Failed()) break;
-      chp.symbol = char16_t(code);
-      if (ftc < fFontNames.size()) chp.font = int16_t(ftc);
-      break;
-    }
+    case 0x6A09:
+    case 74: ApplySymbol(operand, opcode == 0x6A09, fFontNames.size(), chp); break;
     case 0xEA08:
-    case 73: {
-      // Whether the run's character set differs, and which it is.
-      const uint8_t differs = operand.U8();
-      const uint16_t chs = operand.U16();
-      if (!operand.Failed()) chp.chs = differs != 0 ? int16_t(chs == 256 ? 256 : 0) : int16_t(-1);
-      break;
-    }
+    case 73: ApplyCharacterSet(operand, chp); break;
     case 0x4A43:
-    case 99: {
-      const uint16_t hps = operand.U16();
-      if (hps != 0) chp.halfPoints = int16_t(std::clamp<int>(hps, 2, 3276));
-      break;
-    }
+    case 99: ApplySize(operand, false, chp); break;
     case 0x2A44:
     case 100: chp.halfPoints = SizeStep(chp.halfPoints, int8_t(b)); break;
     case 0xCA49:
-    case 105: {
-      const uint16_t hps = operand.U16();
-      if (hps != 0 && !operand.Failed()) chp.halfPoints = int16_t(std::clamp<int>(hps, 2, 3276));
-      break;
-    }
+    case 105: ApplySize(operand, true, chp); break;
     case 0xCA4A:
-    case 106: {
-      const int16_t step = operand.I16();
-      if (!operand.Failed()) chp.halfPoints = int16_t(std::clamp(chp.halfPoints + step, 8, 508));
-      break;
-    }
+    case 106: ApplySizeStep(operand, chp); break;
     case 0x4A4D:
-    case 109: {
-      const uint16_t percent = operand.U16();
-      chp.halfPoints = int16_t(std::clamp(chp.halfPoints * int(percent) / 100, 1, 508));
-      break;
-    }
+    case 109: ApplySizePercent(operand, chp); break;
     case 0x2A48:
     case 104: chp.iss = int8_t(b <= 2 ? b : 0); break;
     case 0x6A03:
@@ -397,6 +408,186 @@ int32_t xMorvaImportWord::ApplyCharacterSprm(ByteSpanReader& in, xMorvaWordChp& 
   }
   return 0;
 }
+
+namespace {
+
+// The table's top, left, bottom, right, inner horizontal and inner vertical
+// borders; a row shows the inner horizontal ones as its top and bottom, the
+// inner vertical ones it cannot show.
+void ApplyTableBorders(ByteSpanReader& operand, bool word97, xMorvaWordRow& row) {
+  static constexpr uint8_t kTableSides[] = {4, 1, 8, 2, 12, 0};
+  uint8_t sides = 0;
+  int8_t style = -1;
+  for (int side = 0; side < 6; ++side) {
+    const int8_t drawn = BorderStyle(ReadBrc(operand, word97), word97, side == 2 || side == 3);
+    if (drawn < 0 || kTableSides[side] == 0) continue;
+    sides |= kTableSides[side];
+    if (style < 0) style = drawn;
+  }
+  if (operand.Failed()) return;
+  row.tableSides = sides;
+  if (style >= 0) row.borderStyle = style;
+}
+
+// A row's cells: their count, the boundaries from the left margin, then a
+// TC per cell (the row may give fewer): its flags, in the Word 97 form a
+// width word, and the top, left, bottom and right borders, 4 bytes each in
+// the Word 97 form, else 2 (the older definitions' borders only tell
+// whether there is a line).
+void ApplyTableDefinition(ByteSpanReader& operand, uint16_t opcode, xMorvaWordRow& row) {
+  const uint8_t count = operand.U8();
+  std::vector<int16_t> bounds(size_t(count) + 1);
+  for (int16_t& at : bounds) at = operand.I16();
+  if (operand.Failed() || count == 0) return;
+  row.bounds = std::move(bounds);
+  row.cellFlags.assign(count, 0);
+  row.cellSides.assign(count, 0);
+  row.cellShading.resize(count, -1);
+  const bool wide = opcode == 0xD608;
+  const bool presenceOnly = opcode == 0xD606 || opcode == 188;
+  static constexpr uint8_t kCellSides[] = {4, 1, 8, 2};
+  for (size_t cell = 0; cell < count && operand.Remaining() >= (wide ? 20u : 10u); ++cell) {
+    row.cellFlags[cell] = operand.U16() & 3;
+    if (wide) operand.Skip(2);
+    for (int side = 0; side < 4; ++side) {
+      const uint16_t brc = ReadBrc(operand, wide);
+      const int8_t drawn = presenceOnly ? (brc != 0 ? 0 : -1) : BorderStyle(brc, wide, side == 2 || side == 3);
+      if (drawn < 0) continue;
+      row.cellSides[cell] |= kCellSides[side];
+      if (row.borderStyle < 0) row.borderStyle = drawn;
+    }
+  }
+}
+
+// One shading word per cell, from the first.
+void ApplyCellShading(ByteSpanReader& operand, xMorvaWordRow& row) {
+  std::vector<int32_t>& shading = row.cellShading;
+  for (size_t cell = 0; operand.Remaining() >= 2 && cell < 64; ++cell) {
+    if (shading.size() <= cell) shading.resize(cell + 1, -1);
+    shading[cell] = ShadingColor(operand.U16());
+  }
+}
+
+// The cells [first, limit), or only every other one of them, take one
+// shading.
+void ShadeCellRange(ByteSpanReader& operand, bool everyOther, xMorvaWordRow& row) {
+  const uint8_t first = operand.U8(), limit = std::min<uint8_t>(operand.U8(), 64);
+  const int32_t color = ShadingColor(operand.U16());
+  if (operand.Failed()) return;
+  std::vector<int32_t>& shading = row.cellShading;
+  if (shading.size() < limit) shading.resize(limit, -1);
+  for (size_t cell = first; cell < limit; cell += everyOther ? 2 : 1) shading[cell] = color;
+}
+
+// `added` cells of one width at `at`; the cells after move right.
+void InsertCells(ByteSpanReader& operand, xMorvaWordRow& row) {
+  const uint8_t at = operand.U8(), added = operand.U8();
+  const int16_t width = operand.I16();
+  if (operand.Failed() || row.bounds.empty() || added == 0) return;
+  const size_t cells = row.bounds.size() - 1;
+  const size_t where = std::min<size_t>(at, cells);
+  const size_t total = std::min<size_t>(cells + added, 64);
+  const size_t inserted = total - cells;
+  auto clampTwips = [](int32_t v) { return int16_t(std::clamp(v, -32768, 32767)); };
+  std::vector<int16_t> bounds(row.bounds.begin(), row.bounds.begin() + long(where) + 1);
+  const int32_t from = bounds.back();
+  for (size_t i = 1; i <= inserted; ++i) bounds.push_back(clampTwips(from + int32_t(i) * width));
+  for (size_t i = where + 1; i < row.bounds.size(); ++i)
+    bounds.push_back(clampTwips(row.bounds[i] + int32_t(inserted) * width));
+  row.bounds = std::move(bounds);
+  row.cellFlags.insert(row.cellFlags.begin() + long(where), inserted, 0);
+  row.cellSides.insert(row.cellSides.begin() + long(where), inserted, 0);
+  if (row.cellShading.size() >= where) row.cellShading.insert(row.cellShading.begin() + long(where), inserted, -1);
+}
+
+// The cells [first, limit) go; the cells after move left into their place.
+void DeleteCells(ByteSpanReader& operand, xMorvaWordRow& row) {
+  const uint8_t first = operand.U8(), limit = operand.U8();
+  if (operand.Failed() || row.bounds.empty()) return;
+  const size_t cells = row.bounds.size() - 1;
+  const size_t a = std::min<size_t>(first, cells), b = std::min<size_t>(limit, cells);
+  if (a >= b) return;
+  const int32_t width = row.bounds[b] - row.bounds[a];
+  for (size_t i = b + 1; i < row.bounds.size(); ++i)
+    row.bounds[i] = int16_t(std::clamp(row.bounds[i] - width, -32768, 32767));
+  row.bounds.erase(row.bounds.begin() + long(a) + 1, row.bounds.begin() + long(b) + 1);
+  row.cellFlags.erase(row.cellFlags.begin() + long(a), row.cellFlags.begin() + long(b));
+  row.cellSides.erase(row.cellSides.begin() + long(a), row.cellSides.begin() + long(b));
+  if (row.cellShading.size() >= b)
+    row.cellShading.erase(row.cellShading.begin() + long(a), row.cellShading.begin() + long(b));
+}
+
+// The cells [first, limit) become one.
+void MergeCells(ByteSpanReader& operand, xMorvaWordRow& row) {
+  const uint8_t first = operand.U8(), limit = operand.U8();
+  if (operand.Failed()) return;
+  for (size_t cell = first; cell < limit && cell < row.cellFlags.size(); ++cell)
+    row.cellFlags[cell] = cell == first ? 1 : 2;
+}
+
+// Deleted stops (with their tolerances in the full form), then the added
+// ones with one TBD each; false when the operand is cut short.
+bool ChangeTabs(ByteSpanReader& operand, bool withTolerance, std::vector<xMorvaWordTab>& tabs) {
+  const uint8_t deleted = operand.U8();
+  std::vector<int16_t> gone(deleted);
+  for (int16_t& at : gone) at = operand.I16();
+  if (withTolerance) operand.Skip(size_t(deleted) * 2);
+  const uint8_t added = operand.U8();
+  std::vector<int16_t> positions(added);
+  for (int16_t& at : positions) at = operand.I16();
+  std::vector<uint8_t> tbds(added);
+  for (uint8_t& tbd : tbds) tbd = operand.U8();
+  if (operand.Failed()) return false;
+  for (int16_t at : gone) std::erase_if(tabs, [at](const xMorvaWordTab& tab) { return tab.position == at; });
+  for (size_t i = 0; i < added; ++i) {
+    static constexpr char16_t kLeaders[] = {0, u'.', u'-', u'_', u'_'};
+    const uint8_t jc = tbds[i] & 7, tlc = (tbds[i] >> 3) & 7;
+    xMorvaWordTab tab{positions[i], int8_t(jc <= 4 ? jc + 1 : 1), tlc <= 4 ? kLeaders[tlc] : u'.'};
+    std::erase_if(tabs, [&](const xMorvaWordTab& t) { return t.position == tab.position; });
+    tabs.insert(std::lower_bound(tabs.begin(), tabs.end(), tab,
+                                 [](const xMorvaWordTab& a, const xMorvaWordTab& b) { return a.position < b.position; }),
+                tab);
+  }
+  return true;
+}
+
+// Borders of a side: top, left, bottom, right, between, bar. Other opcodes
+// are left alone.
+void ApplyParagraphBorder(ByteSpanReader& operand, uint16_t opcode, bool word97, xMorvaWordPap& pap) {
+  int side = -1;
+  uint16_t brc = 0;
+  if (word97 && opcode >= 0x6424 && opcode <= 0x6629 && (opcode & 0xFF) >= 0x24 && (opcode & 0xFF) <= 0x29) {
+    side = (opcode & 0xFF) - 0x24;
+    // Line width, then the line type: the type high, the width low.
+    const uint8_t width = operand.U8();
+    const uint8_t type = operand.U8();
+    brc = uint16_t((type << 8) | width);
+  } else if (!word97 && opcode >= 38 && opcode <= 43) {
+    side = opcode - 38;
+    brc = operand.U16();
+  }
+  if (side < 0 || side == 4 || operand.Failed()) return;
+  static constexpr uint8_t kSides[] = {4, 1, 8, 2, 0, 1};
+  const int8_t style = BorderStyle(brc, word97, side == 2 || side == 3);
+  if (style < 0) {
+    pap.borderSides &= uint8_t(~kSides[side]);
+  } else {
+    pap.borderStyle = style;
+    pap.borderSides |= kSides[side];
+  }
+}
+
+// A row's alignment: left, centre or right; anything else is left.
+int8_t RowAlignment(uint16_t jc) { return int8_t(jc <= 2 ? jc : 0); }
+
+// Line spacing: the height and whether it is a multiple of a line.
+void ApplyLineSpacing(ByteSpanReader& operand, xMorvaWordPap& pap) {
+  const int16_t line = operand.I16();
+  const uint16_t multiple = operand.U16();
+  if (multiple != 0 && line * 10 / 240 >= 1) pap.lineTenths = line * 10 / 240;
+}
+
+}  // namespace
 
 int32_t xMorvaImportWord::ApplyParagraphSprm(ByteSpanReader& in, xMorvaWordPap& pap) const {
   const uint16_t opcode = fFib.word97 ? in.U16() : in.U8();
@@ -429,12 +620,7 @@ int32_t xMorvaImportWord::ApplyParagraphSprm(ByteSpanReader& in, xMorvaWordPap& 
     case 0x8460:
     case 19: pap.firstLine = operand.I16(); break;
     case 0x6412:
-    case 20: {
-      const int16_t line = operand.I16();
-      const uint16_t multiple = operand.U16();
-      if (multiple != 0 && line * 10 / 240 >= 1) pap.lineTenths = line * 10 / 240;
-      break;
-    }
+    case 20: ApplyLineSpacing(operand, pap); break;
     case 0xA413:
     case 21: pap.before = operand.U16(); break;
     case 0xA414:
@@ -452,198 +638,30 @@ int32_t xMorvaImportWord::ApplyParagraphSprm(ByteSpanReader& in, xMorvaWordPap& 
     case 0x9602:
     case 184: pap.gapHalf = operand.I16(); break;
     case 0x5400:
-    case 182: {
-      const uint16_t jc = operand.U16();
-      pap.row.jc = int8_t(jc <= 2 ? jc : 0);
-      break;
-    }
+    case 182: pap.row.jc = RowAlignment(operand.U16()); break;
     case 0x9407:
     case 189: pap.row.height = operand.I16(); break;
     case 0xD605:
-    case 187: {
-      // The table's top, left, bottom, right, inner horizontal and inner
-      // vertical borders; a row shows the inner horizontal ones as its top
-      // and bottom, the inner vertical ones it cannot show.
-      static constexpr uint8_t kTableSides[] = {4, 1, 8, 2, 12, 0};
-      uint8_t sides = 0;
-      int8_t style = -1;
-      for (int side = 0; side < 6; ++side) {
-        const int8_t drawn = BorderStyle(ReadBrc(operand, word97), word97, side == 2 || side == 3);
-        if (drawn < 0 || kTableSides[side] == 0) continue;
-        sides |= kTableSides[side];
-        if (style < 0) style = drawn;
-      }
-      if (operand.Failed()) break;
-      pap.row.tableSides = sides;
-      if (style >= 0) pap.row.borderStyle = style;
-      break;
-    }
+    case 187: ApplyTableBorders(operand, word97, pap.row); break;
     case 0xD606:
     case 0xD608:
     case 188:
-    case 190: {
-      // A row's cells: their count, the boundaries from the left margin,
-      // then a TC per cell (the row may give fewer): its flags, in the
-      // Word 97 form a width word, and the top, left, bottom and right
-      // borders, 4 bytes each in the Word 97 form, else 2 (the older
-      // definitions' borders only tell whether there is a line).
-      const uint8_t count = operand.U8();
-      std::vector<int16_t> bounds(size_t(count) + 1);
-      for (int16_t& at : bounds) at = operand.I16();
-      if (operand.Failed() || count == 0) break;
-      xMorvaWordRow& row = pap.row;
-      row.bounds = std::move(bounds);
-      row.cellFlags.assign(count, 0);
-      row.cellSides.assign(count, 0);
-      row.cellShading.resize(count, -1);
-      const bool wide = opcode == 0xD608;
-      const bool presenceOnly = opcode == 0xD606 || opcode == 188;
-      static constexpr uint8_t kCellSides[] = {4, 1, 8, 2};
-      for (size_t cell = 0; cell < count && operand.Remaining() >= (wide ? 20u : 10u); ++cell) {
-        row.cellFlags[cell] = operand.U16() & 3;
-        if (wide) operand.Skip(2);
-        for (int side = 0; side < 4; ++side) {
-          const uint16_t brc = ReadBrc(operand, wide);
-          const int8_t drawn = presenceOnly ? (brc != 0 ? 0 : -1)
-                                            : BorderStyle(brc, wide, side == 2 || side == 3);
-          if (drawn < 0) continue;
-          row.cellSides[cell] |= kCellSides[side];
-          if (row.borderStyle < 0) row.borderStyle = drawn;
-        }
-      }
-      break;
-    }
+    case 190: ApplyTableDefinition(operand, opcode, pap.row); break;
     case 0xD609:
-    case 191: {
-      // One shading word per cell, from the first.
-      std::vector<int32_t>& shading = pap.row.cellShading;
-      for (size_t cell = 0; operand.Remaining() >= 2 && cell < 64; ++cell) {
-        if (shading.size() <= cell) shading.resize(cell + 1, -1);
-        shading[cell] = ShadingColor(operand.U16());
-      }
-      break;
-    }
+    case 191: ApplyCellShading(operand, pap.row); break;
     case 0x7627:
-    case 0x7628: {
-      // The cells [first, limit), or only every other one of them.
-      const uint8_t first = operand.U8(), limit = std::min<uint8_t>(operand.U8(), 64);
-      const int32_t color = ShadingColor(operand.U16());
-      if (operand.Failed()) break;
-      std::vector<int32_t>& shading = pap.row.cellShading;
-      if (shading.size() < limit) shading.resize(limit, -1);
-      for (size_t cell = first; cell < limit; cell += opcode == 0x7628 ? 2 : 1) shading[cell] = color;
-      break;
-    }
+    case 0x7628: ShadeCellRange(operand, opcode == 0x7628, pap.row); break;
     case 0x7621:
-    case 194: {
-      // `added` cells of one width at `at`; the cells after move right.
-      const uint8_t at = operand.U8(), added = operand.U8();
-      const int16_t width = operand.I16();
-      xMorvaWordRow& row = pap.row;
-      if (operand.Failed() || row.bounds.empty() || added == 0) break;
-      const size_t cells = row.bounds.size() - 1;
-      const size_t where = std::min<size_t>(at, cells);
-      const size_t total = std::min<size_t>(cells + added, 64);
-      const size_t inserted = total - cells;
-      auto clampTwips = [](int32_t v) { return int16_t(std::clamp(v, -32768, 32767)); };
-      std::vector<int16_t> bounds(row.bounds.begin(), row.bounds.begin() + long(where) + 1);
-      const int32_t from = bounds.back();
-      for (size_t i = 1; i <= inserted; ++i) bounds.push_back(clampTwips(from + int32_t(i) * width));
-      for (size_t i = where + 1; i < row.bounds.size(); ++i)
-        bounds.push_back(clampTwips(row.bounds[i] + int32_t(inserted) * width));
-      row.bounds = std::move(bounds);
-      row.cellFlags.insert(row.cellFlags.begin() + long(where), inserted, 0);
-      row.cellSides.insert(row.cellSides.begin() + long(where), inserted, 0);
-      if (row.cellShading.size() >= where)
-        row.cellShading.insert(row.cellShading.begin() + long(where), inserted, -1);
-      break;
-    }
-    case 0x5622: {
-      // The cells [first, limit) go; the cells after move left into their place.
-      const uint8_t first = operand.U8(), limit = operand.U8();
-      xMorvaWordRow& row = pap.row;
-      if (operand.Failed() || row.bounds.empty()) break;
-      const size_t cells = row.bounds.size() - 1;
-      const size_t a = std::min<size_t>(first, cells), b = std::min<size_t>(limit, cells);
-      if (a >= b) break;
-      const int32_t width = row.bounds[b] - row.bounds[a];
-      for (size_t i = b + 1; i < row.bounds.size(); ++i)
-        row.bounds[i] = int16_t(std::clamp(row.bounds[i] - width, -32768, 32767));
-      row.bounds.erase(row.bounds.begin() + long(a) + 1, row.bounds.begin() + long(b) + 1);
-      row.cellFlags.erase(row.cellFlags.begin() + long(a), row.cellFlags.begin() + long(b));
-      row.cellSides.erase(row.cellSides.begin() + long(a), row.cellSides.begin() + long(b));
-      if (row.cellShading.size() >= b)
-        row.cellShading.erase(row.cellShading.begin() + long(a), row.cellShading.begin() + long(b));
-      break;
-    }
-    case 0x5624: {
-      // The cells [first, limit) become one.
-      const uint8_t first = operand.U8(), limit = operand.U8();
-      xMorvaWordRow& row = pap.row;
-      if (operand.Failed()) break;
-      for (size_t cell = first; cell < limit && cell < row.cellFlags.size(); ++cell)
-        row.cellFlags[cell] = cell == first ? 1 : 2;
-      break;
-    }
+    case 194: InsertCells(operand, pap.row); break;
+    case 0x5622: DeleteCells(operand, pap.row); break;
+    case 0x5624: MergeCells(operand, pap.row); break;
     case 0xC60D:
     case 15:
     case 0xC615:
-    case 23: {
-      // Deleted stops (with their tolerances in the full form), then the
-      // added ones with one TBD each.
-      const bool withTolerance = opcode == 0xC615 || opcode == 23;
-      const uint8_t deleted = operand.U8();
-      std::vector<int16_t> gone(deleted);
-      for (int16_t& at : gone) at = operand.I16();
-      if (withTolerance) operand.Skip(size_t(deleted) * 2);
-      const uint8_t added = operand.U8();
-      std::vector<int16_t> positions(added);
-      for (int16_t& at : positions) at = operand.I16();
-      std::vector<uint8_t> tbds(added);
-      for (uint8_t& tbd : tbds) tbd = operand.U8();
-      if (operand.Failed()) return kPassAbsent;
-      for (int16_t at : gone)
-        std::erase_if(pap.tabs, [at](const xMorvaWordTab& tab) { return tab.position == at; });
-      for (size_t i = 0; i < added; ++i) {
-        static constexpr char16_t kLeaders[] = {0, u'.', u'-', u'_', u'_'};
-        const uint8_t jc = tbds[i] & 7, tlc = (tbds[i] >> 3) & 7;
-        xMorvaWordTab tab{positions[i], int8_t(jc <= 4 ? jc + 1 : 1),
-                          tlc <= 4 ? kLeaders[tlc] : u'.'};
-        std::erase_if(pap.tabs, [&](const xMorvaWordTab& t) { return t.position == tab.position; });
-        pap.tabs.insert(std::lower_bound(pap.tabs.begin(), pap.tabs.end(), tab,
-                                         [](const xMorvaWordTab& a, const xMorvaWordTab& b) {
-                                           return a.position < b.position;
-                                         }),
-                        tab);
-      }
+    case 23:
+      if (!ChangeTabs(operand, opcode == 0xC615 || opcode == 23, pap.tabs)) return kPassAbsent;
       break;
-    }
-    default: {
-      // Borders of a side: top, left, bottom, right, between, bar.
-      int side = -1;
-      uint16_t brc = 0;
-      if (word97 && opcode >= 0x6424 && opcode <= 0x6629 && (opcode & 0xFF) >= 0x24 &&
-          (opcode & 0xFF) <= 0x29) {
-        side = (opcode & 0xFF) - 0x24;
-        // Line width, then the line type: the type high, the width low.
-        const uint8_t width = operand.U8();
-        const uint8_t type = operand.U8();
-        brc = uint16_t((type << 8) | width);
-      } else if (!word97 && opcode >= 38 && opcode <= 43) {
-        side = opcode - 38;
-        brc = operand.U16();
-      }
-      if (side < 0 || side == 4 || operand.Failed()) break;
-      static constexpr uint8_t kSides[] = {4, 1, 8, 2, 0, 1};
-      const int8_t style = BorderStyle(brc, word97, side == 2 || side == 3);
-      if (style < 0) {
-        pap.borderSides &= uint8_t(~kSides[side]);
-      } else {
-        pap.borderStyle = style;
-        pap.borderSides |= kSides[side];
-      }
-      break;
-    }
+    default: ApplyParagraphBorder(operand, opcode, word97, pap); break;
   }
   return 0;
 }
