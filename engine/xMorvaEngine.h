@@ -529,6 +529,8 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   void ExchangeText(xMorvaEngine& other);
 
  private:
+  // The one walk of replace all (xMorvaEngineReplace.cpp).
+  class ReplaceAllWalk;
   // The header with `length` as the positions, and the stream counting its
   // positions as it goes (the walk the header's count would repeat).
   bool PutResourceHeader(VStream& stream, int32_t length);
