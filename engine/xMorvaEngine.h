@@ -583,6 +583,28 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
     std::shared_ptr<const xMorvaTabs> walkTabs;
     std::shared_ptr<const xMorvaTabs> pendingTabs;
   };
+  // The steps of the position walk (xMorvaEngine.cpp).
+  struct PositionWalk;
+  // Where to leave a new cache point for the target (-1: none);
+  // `keepCache` when the present one lies about the right distance behind.
+  int32_t ChooseCachePoint(int32_t target, bool& keepCache) const;
+  // The last mark before the position `limit`; null when none.
+  const WalkMark* LastMarkBefore(int32_t limit) const;
+  // Takes up the walk from the nearest of a mark, the last stop and the
+  // cache point behind the target, or from the start.
+  void StartPositionWalk(PositionWalk& walk, int32_t target);
+  void SaveWalkMark(PositionWalk& walk);
+  void SaveCachePoint(const PositionWalk& walk);
+  // Past a paragraph end or a break: the pending paragraph part and tabs
+  // are the walk's, and a paragraph starts.
+  void PassParagraphEnd(const PositionWalk& walk);
+  // Steps over ordinary characters up to the target, the new cache point
+  // or the next mark.
+  void StepCharacterRun(const uint8_t* stream, PositionWalk& walk, int32_t target);
+  // One item (after the characters before it); false where the walk stops.
+  bool StepPositionWalk(const uint8_t* stream, PositionWalk& walk, int32_t target);
+  // Keeps the stop and sets the current properties and tabs.
+  void StopPositionWalk(const PositionWalk& walk);
   // Forgets the marks at or after the byte offset.
   void ForgetMarksFrom(uint32_t offset);
   // An 8-byte record removed at `offset`: the offsets behind it move back.
