@@ -637,6 +637,8 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   // out (the stream then unchanged).
   // With the walk of a load's repair, only the elements it noted.
   int32_t FixUpStream(const xMorvaLoadWalk* walk = nullptr);
+  // The walk that does the fix-ups (xMorvaEngineStorage.cpp).
+  class StreamFixUp;
   // The repair of the stream's bytes alone: the caller recounts the
   // positions and sets the selection again when it answers false. With a
   // walk (a load's), the kept records take their loaded values and the
