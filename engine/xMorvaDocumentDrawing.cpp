@@ -393,46 +393,65 @@ void xMorvaDocumentDrawing::DrawPageMarkers(PassState& pass, int32_t page, int32
   }
 }
 
-void xMorvaDocumentDrawing::DrawLines(VPort& port, xMorvaSelectionState* selection,
-                                      xMorvaEngine& engine, uint32_t lineStart, xMorvaFont& font,
-                                      const xMorvaLineRecord& composed, int32_t page, int32_t x,
-                                      int32_t y, bool noSelection) {
-  const bool dragPass = (fMode & kDrawSelectionDrag) != 0;
-  const bool regionPass = (fMode & kDrawRegionPass) != 0;
-  const uint32_t selStart = dragPass ? fDragStart : engine.GetSelStartOffset();
-  const uint32_t selEnd = dragPass ? fDragEnd : engine.GetSelEndOffset();
-  const uint64_t lineEnd64 = uint64_t(lineStart) + composed.bytes;
-  if ((dragPass || regionPass) &&
-      ((selStart < lineStart && selEnd < lineStart) || (selStart > lineEnd64 && selEnd > lineEnd64))) {
-    return;
-  }
-  int16_t part = -1;
-  for (int16_t p = 0; p < 7 && part < 0; ++p) {
-    if (fLines[p] != nullptr && fLines[p]->GetEngine() == &engine) part = p;
-  }
-  // Page numbers show this page's number before the line is laid out; the
-  // line's width is that of the numbers shown.
-  xMorvaLineRecord line;
-  if (part >= 0) {
-    fLines[part]->LayOutPageNumbers(font, lineStart, composed, page, line);
-  } else {
-    line = composed;
-    part = 0;
-  }
-  uint8_t* s = engine.LockStream();
-  if (s == nullptr) return;
-  const uint32_t size = engine.GetStreamSize();
-  const uint32_t lineEnd = uint32_t(std::min<uint64_t>(lineEnd64, size));
-  uint32_t end = lineEnd;
-  // A line broken at a space neither draws nor highlights that space.
-  if ((line.flags & kLineBreakAtSpace) && end >= lineStart + 2) end -= 2;
-  const uint32_t flags = (fMode & kDrawPaint) ? kFontDraw : 0;
-  const bool screen = !fPrinting && (fMode & kDrawPaint) != 0;
+// One line's walk: its items drawn (or only measured) through the font,
+// with what the highlight needs noted on the way: the pen x where the
+// selection begins and ends on the line, the italic look at each end, the
+// font's baseline offset and height at the start, and a selected picture.
+struct xMorvaDocumentDrawing::LineWalk {
+  LineWalk(xMorvaDocumentDrawing& drawing, xMorvaEngine& engine, xMorvaFont& font,
+           const xMorvaLineRecord& line, uint8_t* s, uint32_t size, int32_t y, uint32_t selStart,
+           uint32_t selEnd, uint32_t flags, bool screen, bool singlePicture)
+      : drawing(drawing),
+        engine(engine),
+        font(font),
+        line(line),
+        s(s),
+        size(size),
+        y(y),
+        selStart(selStart),
+        selEnd(selEnd),
+        flags(flags),
+        screen(screen),
+        singlePicture(singlePicture),
+        lineStartX(font.GetPenX()) {}
 
-  font.BeginLineAt(&line, x, y, fDocument.GetTextWidth(part), !screen);
+  // Walks the bytes from `lineStart` to `end`.
+  void Walk(uint32_t lineStart, uint32_t end);
+  // The element at `at` (`itemAt` is where the entered element begins
+  // when the walk is inside one): entered, drawn, or stepped over; the
+  // offset the walk goes on from.
+  uint32_t TakeElement(const StreamItem& item, uint32_t at, uint32_t itemAt);
+  // A picture element: drawn from its decoded picture on screen, else
+  // stepped over by its shown width; noted when selected.
+  void TakePicture(const StreamItem& item, uint32_t at, uint32_t itemAt);
+  // After the last item: the ends of the selection not met on the way,
+  // and the paragraph mark's width for a selection that runs past it.
+  void Finish(uint32_t lineStart, uint32_t lineEnd);
+  // The caret's bar, while a drag is tracked.
+  void AddCaret(VRegion& region, uint32_t lineStart, uint32_t lineEnd, bool dragPass) const;
+  // The share of a non-empty selection, slanted at an italic end.
+  void AddHighlight(VRegion& region, uint32_t lineStart) const;
 
-  const bool isCurrent = IsCurrentFlow(engine);
-  const bool singlePicture = engine.GetSelEnd() - engine.GetSelStart() == 1 && !dragPass;
+  void Note(uint32_t at);
+  bool Selected(uint32_t at) const { return at >= selStart && at < selEnd; }
+
+  xMorvaDocumentDrawing& drawing;
+  xMorvaEngine& engine;
+  xMorvaFont& font;
+  const xMorvaLineRecord& line;
+  uint8_t* const s;
+  const uint32_t size;
+  const int32_t y;
+  const uint32_t selStart;
+  const uint32_t selEnd;
+  const uint32_t flags;
+  const bool screen;
+  const bool singlePicture;
+  const int32_t lineStartX;
+  // Inside a computed element: where it begins and ends (0: not inside).
+  uint32_t elementStart = 0;
+  uint32_t elementEnd = 0;
+  bool started = false;
   bool startNoted = false;
   bool endNoted = false;
   int32_t startX = 0;
@@ -444,25 +463,29 @@ void xMorvaDocumentDrawing::DrawLines(VPort& port, xMorvaSelectionState* selecti
   bool filled = false;
   bool pictureSelected = false;
   VRect pictureRect;
-  auto note = [&](uint32_t at) {
-    if (!startNoted && at >= selStart) {
-      startNoted = true;
-      startX = font.GetPenX();
-      startItalic = font.IsItalic();
-      font.GetRunOffsets(baseline, fontHeight);
-    }
-    if (!endNoted && at >= selEnd) {
-      endNoted = true;
-      endX = font.GetPenX();
-      endItalic = font.IsItalic();
-    }
-  };
-  auto selected = [&](uint32_t at) { return at >= selStart && at < selEnd; };
+};
 
-  const int32_t lineStartX = font.GetPenX();
-  uint32_t elementEnd = line.elementTail != 0 ? uint32_t(std::min<uint64_t>(uint64_t(lineStart) + line.elementTail, size)) : 0;
-  uint32_t elementStart = lineStart;
-  bool started = false;
+void xMorvaDocumentDrawing::LineWalk::Note(uint32_t at) {
+  if (!startNoted && at >= selStart) {
+    startNoted = true;
+    startX = font.GetPenX();
+    startItalic = font.IsItalic();
+    font.GetRunOffsets(baseline, fontHeight);
+  }
+  if (!endNoted && at >= selEnd) {
+    endNoted = true;
+    endX = font.GetPenX();
+    endItalic = font.IsItalic();
+  }
+}
+
+void xMorvaDocumentDrawing::LineWalk::Walk(uint32_t lineStart, uint32_t end) {
+  // A line that begins inside a computed element's text knows that
+  // element's end from its element tail.
+  elementEnd = line.elementTail != 0
+                   ? uint32_t(std::min<uint64_t>(uint64_t(lineStart) + line.elementTail, size))
+                   : 0;
+  elementStart = lineStart;
   for (uint32_t at = lineStart; at < end;) {
     if (elementEnd != 0 && at >= elementEnd) {
       elementEnd = 0;
@@ -481,62 +504,74 @@ void xMorvaDocumentDrawing::DrawLines(VPort& port, xMorvaSelectionState* selecti
     }
     const uint32_t itemAt = elementEnd != 0 ? elementStart : at;
     if (item.kind == StreamItem::kElement) {
-      font.FlushRun(flags);
-      if (elementEnd == 0) note(at);
-      const uint16_t code = item.unit;
-      if (code >= kFirstComputedCode && elementEnd == 0 && item.size >= kElementHeadSize) {
-        // Entered: its visible text is drawn like text.
-        if (code == xMorvaElementCode::SoftHyphen && screen) font.DrawSoftHyphenMark();
-        elementStart = at;
-        elementEnd = at + item.size;
-        at += item.skipSize;
-        continue;
-      }
-      if (code == xMorvaElementCode::Tab && item.size >= kElementHeadSize + 14) {
-        if (selected(itemAt) && font.HasBackColour()) filled = true;
-        font.DrawTab(s + at + kElementHeadSize, flags);
-      } else if (code == xMorvaElementCode::Pict) {
-        int32_t w = 0;
-        int32_t h = 0;
-        int16_t mode = 0;
-        if (flags & kFontDraw) {
-          VPictureShape* shape = engine.GetPictureForDrawing(s + at, item.size, w, h, mode);
-          w = LaidOutExtent(w);
-          h = LaidOutExtent(h);
-          int32_t px = 0;
-          int32_t py = 0;
-          font.DrawPicture(px, py, w, h, shape, mode);
-          if (selected(itemAt)) pictureRect = VRect(px, py, w, h);
-        } else {
-          xMorvaPictureHeader header;
-          if (ReadPictureHeader(s + at, item.size, header)) {
-            w = LaidOutExtent(header.shownWidth);
-            h = LaidOutExtent(header.shownHeight);
-          }
-          const int32_t px = font.GetPenX();
-          font.MovePenBy(w);
-          if (selected(itemAt)) pictureRect = VRect(px, y + line.ascent - h, w, h);
-        }
-        if (selected(itemAt)) {
-          if (IsNotTracking()) filled = true;
-          // Selected as a picture, with its frame and handles: a picture
-          // element selected alone, and the picture a host expression
-          // selected alone shows as its result (the one the engine's
-          // picture commands and the edit dialog work on).
-          if (singlePicture && (elementEnd == 0 || int64_t(at) == engine.FindSelectedPicture(s)))
-            pictureSelected = true;
-        }
-      }
-      at += item.size;
+      at = TakeElement(item, at, itemAt);
       continue;
     }
-    if (elementEnd == 0) note(at);
-    if (selected(itemAt) && font.HasBackColour()) filled = true;
+    if (elementEnd == 0) Note(at);
+    if (Selected(itemAt) && font.HasBackColour()) filled = true;
     font.ProcessUnit(item.unit, flags);
     at += 2;
   }
+}
+
+uint32_t xMorvaDocumentDrawing::LineWalk::TakeElement(const StreamItem& item, uint32_t at,
+                                                      uint32_t itemAt) {
   font.FlushRun(flags);
-  if (!startNoted && selStart <= lineEnd && selStart >= lineStart) note(selStart);
+  if (elementEnd == 0) Note(at);
+  const uint16_t code = item.unit;
+  if (code >= kFirstComputedCode && elementEnd == 0 && item.size >= kElementHeadSize) {
+    // Entered: its visible text is drawn like text.
+    if (code == xMorvaElementCode::SoftHyphen && screen) font.DrawSoftHyphenMark();
+    elementStart = at;
+    elementEnd = at + item.size;
+    return at + item.skipSize;
+  }
+  if (code == xMorvaElementCode::Tab && item.size >= kElementHeadSize + 14) {
+    if (Selected(itemAt) && font.HasBackColour()) filled = true;
+    font.DrawTab(s + at + kElementHeadSize, flags);
+  } else if (code == xMorvaElementCode::Pict) {
+    TakePicture(item, at, itemAt);
+  }
+  return at + item.size;
+}
+
+void xMorvaDocumentDrawing::LineWalk::TakePicture(const StreamItem& item, uint32_t at,
+                                                  uint32_t itemAt) {
+  int32_t w = 0;
+  int32_t h = 0;
+  int16_t mode = 0;
+  if (flags & kFontDraw) {
+    VPictureShape* shape = engine.GetPictureForDrawing(s + at, item.size, w, h, mode);
+    w = LaidOutExtent(w);
+    h = LaidOutExtent(h);
+    int32_t px = 0;
+    int32_t py = 0;
+    font.DrawPicture(px, py, w, h, shape, mode);
+    if (Selected(itemAt)) pictureRect = VRect(px, py, w, h);
+  } else {
+    xMorvaPictureHeader header;
+    if (ReadPictureHeader(s + at, item.size, header)) {
+      w = LaidOutExtent(header.shownWidth);
+      h = LaidOutExtent(header.shownHeight);
+    }
+    const int32_t px = font.GetPenX();
+    font.MovePenBy(w);
+    if (Selected(itemAt)) pictureRect = VRect(px, y + line.ascent - h, w, h);
+  }
+  if (Selected(itemAt)) {
+    if (drawing.IsNotTracking()) filled = true;
+    // Selected as a picture, with its frame and handles: a picture
+    // element selected alone, and the picture a host expression
+    // selected alone shows as its result (the one the engine's
+    // picture commands and the edit dialog work on).
+    if (singlePicture && (elementEnd == 0 || int64_t(at) == engine.FindSelectedPicture(s)))
+      pictureSelected = true;
+  }
+}
+
+void xMorvaDocumentDrawing::LineWalk::Finish(uint32_t lineStart, uint32_t lineEnd) {
+  font.FlushRun(flags);
+  if (!startNoted && selStart <= lineEnd && selStart >= lineStart) Note(selStart);
   const bool reachedEnd = !endNoted;
   if (!endNoted) {
     endNoted = true;
@@ -546,41 +581,30 @@ void xMorvaDocumentDrawing::DrawLines(VPort& port, xMorvaSelectionState* selecti
   if (reachedEnd && (line.flags & kLineLastOfParagraph) && selEnd >= lineEnd && selStart < lineEnd) {
     endX += font.GetPilcrowWidth();
   }
-  engine.UnlockStream();
+}
 
-  if (filled && IsNotTracking() && selection != nullptr && isCurrent) selection->kind = 1;
-  if (pictureSelected && isCurrent) {
-    fPictureNoted = true;
-    fSelectedPicture = pictureRect;
-    fPictureEngine = &engine;
+void xMorvaDocumentDrawing::LineWalk::AddCaret(VRegion& region, uint32_t lineStart,
+                                               uint32_t lineEnd, bool dragPass) const {
+  // A caret is part of the region only while a drag is tracked.
+  if (!dragPass || selStart < lineStart || selStart > lineEnd) return;
+  if (selStart == lineEnd && !(line.flags & kLineLastOfText)) return;
+  const int32_t cx = startNoted ? startX : lineStartX;
+  const int32_t barTop = y + baseline;
+  if (startItalic) {
+    const int32_t slant = fontHeight / 8;
+    VPolygon bar;
+    bar.AddPoint(cx - 1 + slant, barTop);
+    bar.AddPoint(cx + 1 + slant, barTop);
+    bar.AddPoint(cx + 1, barTop + fontHeight);
+    bar.AddPoint(cx - 1, barTop + fontHeight);
+    bar.Finish();
+    region.UnionPolygon(bar);
+  } else {
+    region.UnionBox(cx - 1, barTop, 2, fontHeight);
   }
-  if (noSelection || selection == nullptr || !isCurrent) return;
+}
 
-  if (selStart == selEnd) {
-    // A caret is part of the region only while a drag is tracked.
-    if (!dragPass || selStart < lineStart || selStart > lineEnd) return;
-    if (selStart == lineEnd && !(line.flags & kLineLastOfText)) return;
-    const int32_t cx = startNoted ? startX : lineStartX;
-    const int32_t barTop = y + baseline;
-    if (startItalic) {
-      const int32_t slant = fontHeight / 8;
-      VPolygon bar;
-      bar.AddPoint(cx - 1 + slant, barTop);
-      bar.AddPoint(cx + 1 + slant, barTop);
-      bar.AddPoint(cx + 1, barTop + fontHeight);
-      bar.AddPoint(cx - 1, barTop + fontHeight);
-      bar.Finish();
-      selection->region.UnionPolygon(bar);
-    } else {
-      selection->region.UnionBox(cx - 1, barTop, 2, fontHeight);
-    }
-    return;
-  }
-  if (!(selStart < lineEnd64 && selEnd > lineStart)) return;
-  if (pictureSelected && screen && selection->active) {
-    DrawPictureHandles(port, pictureRect);
-    return;
-  }
+void xMorvaDocumentDrawing::LineWalk::AddHighlight(VRegion& region, uint32_t lineStart) const {
   const int32_t sx = selStart <= lineStart ? lineStartX : (startNoted ? startX : endX);
   const int32_t ex = endX;
   if (ex <= sx) return;
@@ -593,10 +617,83 @@ void xMorvaDocumentDrawing::DrawLines(VPort& port, xMorvaSelectionState* selecti
     shape.AddPoint(ex, y + line.height);
     shape.AddPoint(sx, y + line.height);
     shape.Finish();
-    selection->region.UnionPolygon(shape);
+    region.UnionPolygon(shape);
   } else {
-    selection->region.UnionBox(sx, y, ex - sx, line.height);
+    region.UnionBox(sx, y, ex - sx, line.height);
   }
+}
+
+int16_t xMorvaDocumentDrawing::LayOutLineForPage(xMorvaEngine& engine, xMorvaFont& font,
+                                                 uint32_t lineStart,
+                                                 const xMorvaLineRecord& composed, int32_t page,
+                                                 xMorvaLineRecord& line) {
+  int16_t part = -1;
+  for (int16_t p = 0; p < 7 && part < 0; ++p) {
+    if (fLines[p] != nullptr && fLines[p]->GetEngine() == &engine) part = p;
+  }
+  // Page numbers show this page's number before the line is laid out; the
+  // line's width is that of the numbers shown.
+  if (part >= 0) {
+    fLines[part]->LayOutPageNumbers(font, lineStart, composed, page, line);
+  } else {
+    line = composed;
+    part = 0;
+  }
+  return part;
+}
+
+void xMorvaDocumentDrawing::DrawLines(VPort& port, xMorvaSelectionState* selection,
+                                      xMorvaEngine& engine, uint32_t lineStart, xMorvaFont& font,
+                                      const xMorvaLineRecord& composed, int32_t page, int32_t x,
+                                      int32_t y, bool noSelection) {
+  const bool dragPass = (fMode & kDrawSelectionDrag) != 0;
+  const bool regionPass = (fMode & kDrawRegionPass) != 0;
+  const uint32_t selStart = dragPass ? fDragStart : engine.GetSelStartOffset();
+  const uint32_t selEnd = dragPass ? fDragEnd : engine.GetSelEndOffset();
+  const uint64_t lineEnd64 = uint64_t(lineStart) + composed.bytes;
+  if ((dragPass || regionPass) && ((selStart < lineStart && selEnd < lineStart) ||
+                                   (selStart > lineEnd64 && selEnd > lineEnd64))) {
+    return;
+  }
+  xMorvaLineRecord line;
+  const int16_t part = LayOutLineForPage(engine, font, lineStart, composed, page, line);
+  uint8_t* s = engine.LockStream();
+  if (s == nullptr) return;
+  const uint32_t size = engine.GetStreamSize();
+  const uint32_t lineEnd = uint32_t(std::min<uint64_t>(lineEnd64, size));
+  uint32_t end = lineEnd;
+  // A line broken at a space neither draws nor highlights that space.
+  if ((line.flags & kLineBreakAtSpace) && end >= lineStart + 2) end -= 2;
+  const uint32_t flags = (fMode & kDrawPaint) ? kFontDraw : 0;
+  const bool screen = !fPrinting && (fMode & kDrawPaint) != 0;
+
+  font.BeginLineAt(&line, x, y, fDocument.GetTextWidth(part), !screen);
+
+  const bool isCurrent = IsCurrentFlow(engine);
+  const bool singlePicture = engine.GetSelEnd() - engine.GetSelStart() == 1 && !dragPass;
+  LineWalk walk(*this, engine, font, line, s, size, y, selStart, selEnd, flags, screen,
+                singlePicture);
+  walk.Walk(lineStart, end);
+  walk.Finish(lineStart, lineEnd);
+  engine.UnlockStream();
+
+  if (walk.filled && IsNotTracking() && selection != nullptr && isCurrent) selection->kind = 1;
+  if (walk.pictureSelected && isCurrent) {
+    fPictureNoted = true;
+    fSelectedPicture = walk.pictureRect;
+    fPictureEngine = &engine;
+  }
+  if (noSelection || selection == nullptr || !isCurrent) return;
+  if (selStart == selEnd) {
+    walk.AddCaret(selection->region, lineStart, lineEnd, dragPass);
+    return;
+  }
+  if (!(selStart < lineEnd64 && selEnd > lineStart)) return;
+  if (walk.pictureSelected && screen && selection->active) {
+    DrawPictureHandles(port, walk.pictureRect);
+    return;
+  }
+  walk.AddHighlight(selection->region, lineStart);
 }
 
 void xMorvaDocumentDrawing::DrawCrossMark(VPort& port, int32_t x, int32_t y) {

@@ -80,6 +80,11 @@ class xMorvaDocumentDrawing {
 
  private:
   struct PassState;
+  struct LineWalk;
+  // The part whose lines the engine's are (the body when none is); the
+  // line record as laid out for the page, page numbers showing its number.
+  int16_t LayOutLineForPage(xMorvaEngine& engine, xMorvaFont& font, uint32_t lineStart,
+                            const xMorvaLineRecord& composed, int32_t page, xMorvaLineRecord& line);
   void DrawPage(PassState& pass, int32_t page, int32_t top);
   void DrawHeaderOrFooter(PassState& pass, int16_t part, int32_t page, int32_t areaTop,
                           int32_t areaBottom);

@@ -445,25 +445,42 @@ void xMorvaEngine::ResumeWalk(uint32_t paraStartOffset, int32_t paraStart, int32
   fPendingTabs.Assign(pendingTabs);
 }
 
-uint32_t xMorvaEngine::WalkToPosition(const uint8_t* stream, int32_t target) {
+// Where a position walk stands: the offset and position reached, the
+// position where it leaves a new cache point (-1: none) and the position of
+// the next mark it leaves.
+struct xMorvaEngine::PositionWalk {
   uint32_t at = 0;
   int32_t position = 0;
-  // Where to leave a new cache point: none when the present one already
-  // lies about the right distance behind the target.
+  int32_t newCache = -1;
+  int32_t nextMark = 0;
+};
+
+int32_t xMorvaEngine::ChooseCachePoint(int32_t target, bool& keepCache) const {
+  // None when the present one already lies about the right distance
+  // behind the target.
   const int32_t near = fCachePosition + kCacheDistance;
-  const bool keepCache = fCachePosition != 0 && near >= target - kCacheSlack && near <= target + kCacheSlack;
+  keepCache = fCachePosition != 0 && near >= target - kCacheSlack && near <= target + kCacheSlack;
   int32_t newCache = keepCache ? -1 : target - kCacheDistance;
   if (newCache <= 0) newCache = -1;
+  return newCache;
+}
+
+const xMorvaEngine::WalkMark* xMorvaEngine::LastMarkBefore(int32_t limit) const {
+  const auto markAfter = std::lower_bound(
+      fMarks.begin(), fMarks.end(), limit,
+      [](const std::unique_ptr<WalkMark>& mark, int32_t limit) { return mark->position < limit; });
+  return markAfter == fMarks.begin() ? nullptr : std::prev(markAfter)->get();
+}
+
+void xMorvaEngine::StartPositionWalk(PositionWalk& walk, int32_t target) {
+  bool keepCache = false;
+  walk.newCache = ChooseCachePoint(target, keepCache);
+  const int32_t newCache = walk.newCache;
   // The last mark before the target (records exactly at the target are
   // the selection walk's: a walk resumes only from behind it), and not
   // past the place of a new cache point, which the walk must pass; used
   // when it lies nearer than the cache point.
-  const int32_t markLimit = newCache >= 0 ? newCache + 1 : target;
-  const auto markAfter = std::lower_bound(fMarks.begin(), fMarks.end(), markLimit,
-                                          [](const std::unique_ptr<WalkMark>& mark, int32_t limit) {
-                                            return mark->position < limit;
-                                          });
-  const WalkMark* mark = markAfter == fMarks.begin() ? nullptr : std::prev(markAfter)->get();
+  const WalkMark* mark = LastMarkBefore(newCache >= 0 ? newCache + 1 : target);
   const bool cacheUsable = fCachePosition != 0 && fCachePosition < target && fCacheOffset < fBytesInUse;
   // The last walk's stop, when the target lies at or past it: it is left
   // before the character records of its position, so a walk from it meets
@@ -475,18 +492,18 @@ uint32_t xMorvaEngine::WalkToPosition(const uint8_t* stream, int32_t target) {
                           (mark == nullptr || fStopPosition > mark->position);
   if (!stopUsable && mark != nullptr && mark->offset < fBytesInUse &&
       (!cacheUsable || mark->position > fCachePosition)) {
-    at = mark->offset;
-    position = mark->position;
+    walk.at = mark->offset;
+    walk.position = mark->position;
     ResumeWalk(mark->paraStartOffset, mark->paraStart, mark->wordStart, mark->walk, mark->pending,
                *mark->walkTabs, *mark->pendingTabs);
   } else if (stopUsable) {
-    at = fStopOffset;
-    position = fStopPosition;
+    walk.at = fStopOffset;
+    walk.position = fStopPosition;
     ResumeWalk(fStopParaStartOffset, fStopParaStart, fStopWordStart, fStopWalk, fStopPending,
                fStopWalkTabs, fStopPendingTabs);
   } else if (cacheUsable) {
-    at = fCacheOffset;
-    position = fCachePosition;
+    walk.at = fCacheOffset;
+    walk.position = fCachePosition;
     ResumeWalk(fCacheParaStartOffset, fCacheParaStart, fCacheWordStart, fCacheWalk, fCachePending,
                fCacheWalkTabs, fCachePendingTabs);
   } else {
@@ -503,95 +520,103 @@ uint32_t xMorvaEngine::WalkToPosition(const uint8_t* stream, int32_t target) {
   // The next mark to leave: past the last one, at a multiple of the
   // spacing.
   const int32_t lastMark = fMarks.empty() ? 0 : fMarks.back()->position;
-  int32_t nextMark = (std::max(lastMark, position - 1) / kMarkSpacing + 1) * kMarkSpacing;
-  auto saveMark = [&]() {
-    auto made = std::make_unique<WalkMark>();
-    made->offset = at;
-    made->paraStartOffset = fParaStartOffset;
-    made->position = position;
-    made->paraStart = fParaStart;
-    made->wordStart = fWordStart;
-    made->walk.Assign(fWalk);
-    made->pending.Assign(fPending);
-    const WalkMark* before = fMarks.empty() ? nullptr : fMarks.back().get();
-    made->walkTabs = before != nullptr && !before->walkTabs->IsDifferent(fWalkTabs)
-                         ? before->walkTabs
-                         : std::make_shared<const xMorvaTabs>(fWalkTabs);
-    made->pendingTabs = before != nullptr && !before->pendingTabs->IsDifferent(fPendingTabs)
-                            ? before->pendingTabs
-                            : std::make_shared<const xMorvaTabs>(fPendingTabs);
-    fMarks.push_back(std::move(made));
-    nextMark += kMarkSpacing;
-  };
-  auto saveCache = [&]() {
-    fCacheOffset = at;
-    fCachePosition = position;
-    fCacheParaStartOffset = fParaStartOffset;
-    fCacheParaStart = fParaStart;
-    fCacheWordStart = fWordStart;
-    fCacheWalk.Assign(fWalk);
-    fCachePending.Assign(fPending);
-    fCacheWalkTabs.Assign(fWalkTabs);
-    fCachePendingTabs.Assign(fPendingTabs);
-  };
+  walk.nextMark = (std::max(lastMark, walk.position - 1) / kMarkSpacing + 1) * kMarkSpacing;
+}
 
-  while (at < fBytesInUse) {
-    // Runs of ordinary characters, the bulk of a text, are stepped in a
-    // tight loop up to the target or the new cache point.
-    int32_t limit = newCache >= position && newCache < target ? newCache : target;
-    if (nextMark < limit) limit = nextMark;
-    int32_t wordStart = fWordStart;
-    while (position < limit && fBytesInUse - at >= 2) {
-      const uint16_t unit = StreamUnit(stream + at);
-      if (unit == 0 || unit == kUnitParagraphEnd) break;
-      at += 2;
-      ++position;
-      if (!IsWordCharacter(unit)) wordStart = position;
-    }
-    fWordStart = wordStart;
-    if (at >= fBytesInUse) break;
-    const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
-    if (item.kind == StreamItem::kUnit) {
-      if (position == target) break;
-      if (position == newCache) saveCache();
-      if (position == nextMark) saveMark();
-      ++position;
-      at += 2;
-      if (item.unit == kUnitParagraphEnd) {
-        fWalk.CopyParagraphProperties(fPending);
-        fWalkTabs.Assign(fPendingTabs);
-        fParaStartOffset = at;
-        fParaStart = fWordStart = position;
-      } else if (!IsWordCharacter(item.unit)) {
-        fWordStart = position;
-      }
-    } else if (item.kind == StreamItem::kRecord) {
-      if (item.unit < kFirstParagraphProperty) {
-        // Records exactly at the target are left for the selection walk.
-        if (position == target) break;
-        fWalk.SetProperty(item.unit, int32_t(item.value));
-      } else if (item.unit < kFirstElementCode) {
-        ApplyRecord(item.unit, item.value, fPending, fPendingTabs);
-      }
-      at += item.size;
-    } else {
-      if (position == target) break;
-      if (position == newCache) saveCache();
-      if (position == nextMark) saveMark();
-      ++position;
-      at += item.size;
-      if (item.unit < kFirstComputedCode) fWordStart = position;
-      if (IsBreakCode(item.unit)) {
-        fWalk.CopyParagraphProperties(fPending);
-        fWalkTabs.Assign(fPendingTabs);
-        fParaStartOffset = at;
-        fParaStart = fWordStart = position;
-      }
-    }
+void xMorvaEngine::SaveWalkMark(PositionWalk& walk) {
+  auto made = std::make_unique<WalkMark>();
+  made->offset = walk.at;
+  made->paraStartOffset = fParaStartOffset;
+  made->position = walk.position;
+  made->paraStart = fParaStart;
+  made->wordStart = fWordStart;
+  made->walk.Assign(fWalk);
+  made->pending.Assign(fPending);
+  const WalkMark* before = fMarks.empty() ? nullptr : fMarks.back().get();
+  made->walkTabs = before != nullptr && !before->walkTabs->IsDifferent(fWalkTabs)
+                       ? before->walkTabs
+                       : std::make_shared<const xMorvaTabs>(fWalkTabs);
+  made->pendingTabs = before != nullptr && !before->pendingTabs->IsDifferent(fPendingTabs)
+                          ? before->pendingTabs
+                          : std::make_shared<const xMorvaTabs>(fPendingTabs);
+  fMarks.push_back(std::move(made));
+  walk.nextMark += kMarkSpacing;
+}
+
+void xMorvaEngine::SaveCachePoint(const PositionWalk& walk) {
+  fCacheOffset = walk.at;
+  fCachePosition = walk.position;
+  fCacheParaStartOffset = fParaStartOffset;
+  fCacheParaStart = fParaStart;
+  fCacheWordStart = fWordStart;
+  fCacheWalk.Assign(fWalk);
+  fCachePending.Assign(fPending);
+  fCacheWalkTabs.Assign(fWalkTabs);
+  fCachePendingTabs.Assign(fPendingTabs);
+}
+
+void xMorvaEngine::PassParagraphEnd(const PositionWalk& walk) {
+  fWalk.CopyParagraphProperties(fPending);
+  fWalkTabs.Assign(fPendingTabs);
+  fParaStartOffset = walk.at;
+  fParaStart = fWordStart = walk.position;
+}
+
+void xMorvaEngine::StepCharacterRun(const uint8_t* stream, PositionWalk& walk, int32_t target) {
+  // Up to the target or the new cache point, and not past the next mark.
+  int32_t limit = walk.newCache >= walk.position && walk.newCache < target ? walk.newCache : target;
+  if (walk.nextMark < limit) limit = walk.nextMark;
+  int32_t wordStart = fWordStart;
+  while (walk.position < limit && fBytesInUse - walk.at >= 2) {
+    const uint16_t unit = StreamUnit(stream + walk.at);
+    if (unit == 0 || unit == kUnitParagraphEnd) break;
+    walk.at += 2;
+    ++walk.position;
+    if (!IsWordCharacter(unit)) wordStart = walk.position;
   }
+  fWordStart = wordStart;
+}
+
+bool xMorvaEngine::StepPositionWalk(const uint8_t* stream, PositionWalk& walk, int32_t target) {
+  // Runs of ordinary characters, the bulk of a text, are stepped in a
+  // tight loop first.
+  StepCharacterRun(stream, walk, target);
+  if (walk.at >= fBytesInUse) return false;
+  const StreamItem item = ReadStreamItem(stream + walk.at, fBytesInUse - walk.at);
+  if (item.kind == StreamItem::kRecord) {
+    if (item.unit < kFirstParagraphProperty) {
+      // Records exactly at the target are left for the selection walk.
+      if (walk.position == target) return false;
+      fWalk.SetProperty(item.unit, int32_t(item.value));
+    } else if (item.unit < kFirstElementCode) {
+      ApplyRecord(item.unit, item.value, fPending, fPendingTabs);
+    }
+    walk.at += item.size;
+    return true;
+  }
+  if (walk.position == target) return false;
+  if (walk.position == walk.newCache) SaveCachePoint(walk);
+  if (walk.position == walk.nextMark) SaveWalkMark(walk);
+  ++walk.position;
+  if (item.kind == StreamItem::kUnit) {
+    walk.at += 2;
+    if (item.unit == kUnitParagraphEnd) {
+      PassParagraphEnd(walk);
+    } else if (!IsWordCharacter(item.unit)) {
+      fWordStart = walk.position;
+    }
+  } else {
+    walk.at += item.size;
+    if (item.unit < kFirstComputedCode) fWordStart = walk.position;
+    if (IsBreakCode(item.unit)) PassParagraphEnd(walk);
+  }
+  return true;
+}
+
+void xMorvaEngine::StopPositionWalk(const PositionWalk& walk) {
   fStopValid = true;
-  fStopOffset = at;
-  fStopPosition = position;
+  fStopOffset = walk.at;
+  fStopPosition = walk.position;
   fStopParaStartOffset = fParaStartOffset;
   fStopParaStart = fParaStart;
   fStopWordStart = fWordStart;
@@ -602,7 +627,15 @@ uint32_t xMorvaEngine::WalkToPosition(const uint8_t* stream, int32_t target) {
   fCurrent.Assign(fWalk);
   fCurrent.CopyParagraphProperties(fPending);
   fCurrentTabs.Assign(fPendingTabs);
-  return at;
+}
+
+uint32_t xMorvaEngine::WalkToPosition(const uint8_t* stream, int32_t target) {
+  PositionWalk walk;
+  StartPositionWalk(walk, target);
+  while (walk.at < fBytesInUse && StepPositionWalk(stream, walk, target)) {
+  }
+  StopPositionWalk(walk);
+  return walk.at;
 }
 
 uint32_t xMorvaEngine::WalkSelection(const uint8_t* stream, uint32_t at, int32_t count,

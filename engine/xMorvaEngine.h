@@ -529,6 +529,8 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   void ExchangeText(xMorvaEngine& other);
 
  private:
+  // The one walk of replace all (xMorvaEngineReplace.cpp).
+  class ReplaceAllWalk;
   // The header with `length` as the positions, and the stream counting its
   // positions as it goes (the walk the header's count would repeat).
   bool PutResourceHeader(VStream& stream, int32_t length);
@@ -581,6 +583,28 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
     std::shared_ptr<const xMorvaTabs> walkTabs;
     std::shared_ptr<const xMorvaTabs> pendingTabs;
   };
+  // The steps of the position walk (xMorvaEngine.cpp).
+  struct PositionWalk;
+  // Where to leave a new cache point for the target (-1: none);
+  // `keepCache` when the present one lies about the right distance behind.
+  int32_t ChooseCachePoint(int32_t target, bool& keepCache) const;
+  // The last mark before the position `limit`; null when none.
+  const WalkMark* LastMarkBefore(int32_t limit) const;
+  // Takes up the walk from the nearest of a mark, the last stop and the
+  // cache point behind the target, or from the start.
+  void StartPositionWalk(PositionWalk& walk, int32_t target);
+  void SaveWalkMark(PositionWalk& walk);
+  void SaveCachePoint(const PositionWalk& walk);
+  // Past a paragraph end or a break: the pending paragraph part and tabs
+  // are the walk's, and a paragraph starts.
+  void PassParagraphEnd(const PositionWalk& walk);
+  // Steps over ordinary characters up to the target, the new cache point
+  // or the next mark.
+  void StepCharacterRun(const uint8_t* stream, PositionWalk& walk, int32_t target);
+  // One item (after the characters before it); false where the walk stops.
+  bool StepPositionWalk(const uint8_t* stream, PositionWalk& walk, int32_t target);
+  // Keeps the stop and sets the current properties and tabs.
+  void StopPositionWalk(const PositionWalk& walk);
   // Forgets the marks at or after the byte offset.
   void ForgetMarksFrom(uint32_t offset);
   // An 8-byte record removed at `offset`: the offsets behind it move back.
@@ -613,6 +637,8 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   // out (the stream then unchanged).
   // With the walk of a load's repair, only the elements it noted.
   int32_t FixUpStream(const xMorvaLoadWalk* walk = nullptr);
+  // The walk that does the fix-ups (xMorvaEngineStorage.cpp).
+  class StreamFixUp;
   // The repair of the stream's bytes alone: the caller recounts the
   // positions and sets the selection again when it answers false. With a
   // walk (a load's), the kept records take their loaded values and the

@@ -580,6 +580,233 @@ void xMorvaEngine::ExchangeText(xMorvaEngine& other) {
   }
 }
 
+// The fix-ups of a loaded stream in one walk. Values of the same size are
+// converted in place; the text is copied into a new block only from the
+// first element that grows or shrinks, the bytes before it and between
+// the changed elements going over as they are.
+class xMorvaEngine::StreamFixUp {
+ public:
+  // The locked stream of `size` bytes; the copy is written into `copy`.
+  StreamFixUp(xMorvaEngine& engine, uint8_t* s, uint32_t size, VMemHandle copy)
+      : fEngine(engine),
+        fS(s),
+        fSize(size),
+        fOut(copy),
+        fBefore0105(engine.fFormat < kFormat0105),
+        fIs0103(engine.fFormat == kFormat0103),
+        fResultFirst(engine.fFieldDisplayMode != 0) {}
+
+  // Walks the stream (with a load's walk, only the elements it noted): 0;
+  // 1073 when a host expression had no value; 1041 when memory ran out.
+  int32_t Run(const xMorvaLoadWalk* walk);
+  // Whether the stream was copied, and the copy's size.
+  bool Copying() const { return fCopying; }
+  uint32_t CopySize() const { return fOut.Size(); }
+  uint32_t Positions() const { return fPositions; }
+
+ private:
+  // The bytes not yet copied, up to `upTo`, go into the copy.
+  void Flush(uint32_t upTo);
+  // A whole element at `at`: 0, or 1041 when memory ran out.
+  int32_t FixUpElement(uint32_t at, const StreamItem& item);
+  // A picture's header: sizes in pixels, no run-time reference, and the
+  // display mode and flag of a header written before "0105", which grows.
+  void FixUpPictureHeader(uint32_t at, uint16_t code, uint32_t a, uint32_t b);
+  // A host expression or a date element built again with its texts.
+  int32_t RebuildComputedElement(uint32_t at, const StreamItem& item, const Computed& head);
+  // The result text of a computed element, and the label its source shows.
+  VMemHandle ComputedResult(uint16_t code, const uint8_t* object, const Computed& head,
+                            VStr<255>& label);
+
+  xMorvaEngine& fEngine;
+  uint8_t* const fS;
+  const uint32_t fSize;
+  xMorvaUnitBuffer fOut;
+  const bool fBefore0105;
+  const bool fIs0103;
+  const bool fResultFirst;
+  bool fCopying = false;
+  // The first byte not yet copied.
+  uint32_t fPending = 0;
+  uint32_t fPositions = 0;
+  int32_t fStatus = 0;
+};
+
+void xMorvaEngine::StreamFixUp::Flush(uint32_t upTo) {
+  if (!fCopying) {
+    fCopying = true;
+    fOut.Reserve(uint64_t(fSize) + fSize / 8 + 64);
+  }
+  fOut.Append(upTo > fPending ? fS + fPending : nullptr, upTo - fPending);
+}
+
+int32_t xMorvaEngine::StreamFixUp::Run(const xMorvaLoadWalk* walk) {
+  // The positions, counted on the way: every unit and every element.
+  // After a load's repair, which converted the records and counted the
+  // positions, only the elements it noted are visited.
+  fPositions = walk != nullptr ? walk->positions : 0;
+  size_t noted = 0;
+  auto nextItem = [&](uint32_t at, uint32_t itemSize) -> uint32_t {
+    if (walk == nullptr) return at + itemSize;
+    ++noted;
+    return noted < walk->elements.size() ? walk->elements[noted] : fSize;
+  };
+  uint32_t first = 0;
+  if (walk != nullptr) first = walk->elements.empty() ? fSize : walk->elements[0];
+
+  for (uint32_t at = first; at < fSize && !fOut.Failed();) {
+    if (walk == nullptr) {
+      const uint32_t run = SkipCharacterUnits(fS, at, fSize);
+      if (run != at) {
+        fPositions += (run - at) / 2;
+        at = run;
+        continue;
+      }
+    }
+    const StreamItem item = ReadStreamItem(fS + at, fSize - at);
+    uint8_t* p = fS + at;
+    if (walk == nullptr && item.kind != StreamItem::kRecord) ++fPositions;
+    if (item.kind == StreamItem::kRecord && item.size == kRecordSize) {
+      const uint32_t value = LoadedPropertyValue(item.unit, item.value);
+      if (value != item.value) PutStreamLong(p + 4, value);
+    } else if (item.kind == StreamItem::kElement && item.size >= kElementHeadSize &&
+               item.size == kElementHeadSize + uint64_t(StreamLong(p + 4))) {
+      if (FixUpElement(at, item) != 0) return kErrorTextCannotGrow;
+    }
+    at = nextItem(at, item.size);
+  }
+  if (fCopying && !fOut.Failed()) Flush(fSize);
+  return fOut.Failed() ? kErrorTextCannotGrow : fStatus;
+}
+
+int32_t xMorvaEngine::StreamFixUp::FixUpElement(uint32_t at, const StreamItem& item) {
+  const uint8_t* p = fS + at;
+  const uint32_t a = item.size - kElementHeadSize;
+  const uint32_t b = StreamLong(p + 8);
+  const uint8_t* payload = p + kElementHeadSize;
+  const uint16_t code = item.unit;
+  Computed head;
+  if (code == xMorvaElementCode::Pict &&
+      a >= (fBefore0105 ? kOldPictureHeaderSize : kPictureHeaderSize)) {
+    FixUpPictureHeader(at, code, a, b);
+  } else if (fIs0103 && IsBreakCode(code) && a >= kOldBreakShrink) {
+    // A "0103" break carries two units 13 that are no longer stored.
+    Flush(at);
+    fOut.AppendHead(code, a - kOldBreakShrink, std::min(b, a - kOldBreakShrink));
+    fPending = at + kElementHeadSize + kOldBreakShrink;
+  } else if (fIs0103 && code == xMorvaElementCode::Tab) {
+    // A "0103" tab's layout cache is shorter.
+    Flush(at);
+    fOut.AppendHead(code, a + kOldTabCacheGrowth, b);
+    fOut.Append(nullptr, kOldTabCacheGrowth);
+    fPending = at + kElementHeadSize;
+  } else if ((code == xMorvaElementCode::ExprQv || code == xMorvaElementCode::DateTime) &&
+             ReadComputed(payload, a, head)) {
+    return RebuildComputedElement(at, item, head);
+  }
+  return 0;
+}
+
+void xMorvaEngine::StreamFixUp::FixUpPictureHeader(uint32_t at, uint16_t code, uint32_t a,
+                                                   uint32_t b) {
+  uint8_t* p = fS + at;
+  const uint8_t* payload = p + kElementHeadSize;
+  const uint32_t stored = fBefore0105 ? kOldPictureHeaderSize : kPictureHeaderSize;
+  const uint32_t growth = kPictureHeaderSize - stored;
+  uint8_t header[kPictureHeaderSize] = {};
+  std::memcpy(header, payload, stored);
+  for (uint32_t offset = 0; offset <= 12; offset += 4)
+    PutStreamLong(header + offset, Pixels(StreamLong(header + offset)));
+  PutStreamLong(header + kPictureReference, 0);
+  if (fBefore0105) {
+    header[kPictureFlag] = 0;
+    PutStreamUnit(header + kPictureDisplayMode, kOldPictureDisplayMode);
+  }
+  if (growth == 0 && !fCopying) {
+    std::memcpy(p + kElementHeadSize, header, kPictureHeaderSize);
+  } else {
+    Flush(at);
+    fOut.AppendHead(code, a + growth, b + growth);
+    fOut.Append(header, kPictureHeaderSize);
+    fPending = at + kElementHeadSize + stored;
+  }
+}
+
+VMemHandle xMorvaEngine::StreamFixUp::ComputedResult(uint16_t code, const uint8_t* object,
+                                                     const Computed& head, VStr<255>& label) {
+  VMemHandle result = 0;
+  if (code == xMorvaElementCode::ExprQv) {
+    // A placed picture record (result 36 bytes, no source) gives the
+    // size and look of a picture result, when its flag says the user
+    // placed it.
+    xMorvaPictureHeader placement;
+    bool placed = false;
+    if (!fBefore0105 && head.source == 0 && head.result == kPlacedPictureSize) {
+      const uint8_t* record = object + head.n + kElementHeadSize;
+      placement.shownWidth = int32_t(Pixels(StreamLong(record)));
+      placement.shownHeight = int32_t(Pixels(StreamLong(record + 4)));
+      placement.flag = record[kPictureFlag];
+      placement.mode = StreamUnit(record + kPictureDisplayMode);
+      placed = placement.flag != 0;
+    }
+    bool isPicture = false;
+    result = fEngine.BuildHostExpressionText(object, head.n, isPicture, nullptr,
+                                             placed ? &placement : nullptr);
+    if (result == 0) {
+      // No value: an empty result, and the walk goes on so that the
+      // lengths behind it are converted too.
+      fStatus = kErrorNoResultText;
+      result = gMemoryMgr->NewHandle(0, 0);
+    }
+    HostReferenceLabel(object, head.n, label);
+  } else {
+    const uint16_t format = head.n >= 2 ? StreamUnit(object) : 0;
+    result = UnitsOfNow(format);
+    FieldLabel(kItemDateTimeLabel, label);
+  }
+  return result;
+}
+
+int32_t xMorvaEngine::StreamFixUp::RebuildComputedElement(uint32_t at, const StreamItem& item,
+                                                          const Computed& head) {
+  const uint16_t code = item.unit;
+  const uint8_t* payload = fS + at + kElementHeadSize;
+  const uint8_t* object = payload + kComputedHeadSize;
+  VStr<255> label;
+  const VMemHandle result = ComputedResult(code, object, head, label);
+  uint32_t sourceBytes = 0;
+  const VMemHandle source =
+      result != 0 ? fEngine.StringToElementText(label, sourceBytes, kFieldLook, true) : 0;
+  if (result == 0 || source == 0) {
+    if (result != 0) gMemoryMgr->DisposeHandle(result);
+    return kErrorTextCannotGrow;
+  }
+  const uint32_t resultBytes = gMemoryMgr->GetHandleSize(result);
+  const uint64_t total = uint64_t(kComputedHeadSize) + head.n + resultBytes + sourceBytes;
+  const uint64_t visibleFrom =
+      uint64_t(kComputedHeadSize) + head.n + (fResultFirst ? resultBytes : sourceBytes);
+  if (total > uint64_t(INT32_MAX)) {
+    gMemoryMgr->DisposeHandle(result);
+    gMemoryMgr->DisposeHandle(source);
+    return kErrorTextCannotGrow;
+  }
+  Flush(at);
+  fOut.AppendHead(code, uint32_t(total), uint32_t(visibleFrom));
+  fOut.AppendLong(head.n);
+  fOut.AppendLong(resultBytes);
+  fOut.AppendLong(sourceBytes);
+  // The order flag tells the texts' order, which is the display mode's.
+  const uint8_t flags[2] = {uint8_t(fResultFirst ? 1 : 0), payload[13]};
+  fOut.Append(flags, 2);
+  fOut.Append(object, head.n);
+  fOut.AppendHandle(fResultFirst ? result : source);
+  fOut.AppendHandle(fResultFirst ? source : result);
+  fPending = at + item.size;
+  gMemoryMgr->DisposeHandle(result);
+  gMemoryMgr->DisposeHandle(source);
+  return 0;
+}
+
 int32_t xMorvaEngine::FixUpStream(const xMorvaLoadWalk* walk) {
   if (fBytesInUse == 0) {
     fLength = 0;
@@ -588,13 +815,6 @@ int32_t xMorvaEngine::FixUpStream(const xMorvaLoadWalk* walk) {
   }
   uint8_t* s = LockStream();
   if (s == nullptr) return kErrorTextCannotGrow;
-  const uint32_t size = fBytesInUse;
-  const bool before0105 = fFormat < kFormat0105;
-  const bool is0103 = fFormat == kFormat0103;
-  const bool resultFirst = fFieldDisplayMode != 0;
-  int32_t status = 0;
-  // Values of the same size are converted in place; the text is copied
-  // into a new block only from the first element that grows or shrinks.
   // The copy is made in a block of the stream's own granule, which then
   // takes the stream's place; a copy not taken is freed.
   VMemHandle copy = gMemoryMgr->NewHandle(0, fGranule);
@@ -608,166 +828,19 @@ int32_t xMorvaEngine::FixUpStream(const xMorvaLoadWalk* walk) {
     UnlockStream();
     return kErrorTextCannotGrow;
   }
-  xMorvaUnitBuffer out(copy);
-  bool copying = false;
-  uint32_t pending = 0;
-  auto flush = [&](uint32_t upTo) {
-    if (!copying) {
-      copying = true;
-      out.Reserve(uint64_t(size) + size / 8 + 64);
-    }
-    out.Append(upTo > pending ? s + pending : nullptr, upTo - pending);
-  };
-  // The positions, counted on the way: every unit and every element.
-  // After a load's repair, which converted the records and counted the
-  // positions, only the elements it noted are visited.
-  uint32_t positions = walk != nullptr ? walk->positions : 0;
-  size_t noted = 0;
-  auto nextItem = [&](uint32_t at, uint32_t itemSize) -> uint32_t {
-    if (walk == nullptr) return at + itemSize;
-    ++noted;
-    return noted < walk->elements.size() ? walk->elements[noted] : size;
-  };
-  uint32_t first = 0;
-  if (walk != nullptr) first = walk->elements.empty() ? size : walk->elements[0];
-
-  for (uint32_t at = first; at < size && !out.Failed();) {
-    if (walk == nullptr) {
-      const uint32_t run = SkipCharacterUnits(s, at, size);
-      if (run != at) {
-        positions += (run - at) / 2;
-        at = run;
-        continue;
-      }
-    }
-    const StreamItem item = ReadStreamItem(s + at, size - at);
-    uint8_t* p = s + at;
-    if (walk == nullptr && item.kind != StreamItem::kRecord) ++positions;
-    if (item.kind == StreamItem::kRecord && item.size == kRecordSize) {
-      const uint32_t value = LoadedPropertyValue(item.unit, item.value);
-      if (value != item.value) PutStreamLong(p + 4, value);
-      at = nextItem(at, item.size);
-      continue;
-    }
-    const bool whole = item.kind == StreamItem::kElement && item.size >= kElementHeadSize &&
-                       item.size == kElementHeadSize + uint64_t(StreamLong(p + 4));
-    if (!whole) {
-      at = nextItem(at, item.size);
-      continue;
-    }
-    const uint32_t a = item.size - kElementHeadSize;
-    const uint32_t b = StreamLong(p + 8);
-    const uint8_t* payload = p + kElementHeadSize;
-    const uint16_t code = item.unit;
-    Computed head;
-    if (code == xMorvaElementCode::Pict && a >= (before0105 ? kOldPictureHeaderSize : kPictureHeaderSize)) {
-      const uint32_t stored = before0105 ? kOldPictureHeaderSize : kPictureHeaderSize;
-      const uint32_t growth = kPictureHeaderSize - stored;
-      uint8_t header[kPictureHeaderSize] = {};
-      std::memcpy(header, payload, stored);
-      for (uint32_t offset = 0; offset <= 12; offset += 4) PutStreamLong(header + offset, Pixels(StreamLong(header + offset)));
-      PutStreamLong(header + kPictureReference, 0);
-      if (before0105) {
-        header[kPictureFlag] = 0;
-        PutStreamUnit(header + kPictureDisplayMode, kOldPictureDisplayMode);
-      }
-      if (growth == 0 && !copying) {
-        std::memcpy(p + kElementHeadSize, header, kPictureHeaderSize);
-      } else {
-        flush(at);
-        out.AppendHead(code, a + growth, b + growth);
-        out.Append(header, kPictureHeaderSize);
-        pending = at + kElementHeadSize + stored;
-      }
-    } else if (is0103 && IsBreakCode(code) && a >= kOldBreakShrink) {
-      flush(at);
-      out.AppendHead(code, a - kOldBreakShrink, std::min(b, a - kOldBreakShrink));
-      pending = at + kElementHeadSize + kOldBreakShrink;
-    } else if (is0103 && code == xMorvaElementCode::Tab) {
-      flush(at);
-      out.AppendHead(code, a + kOldTabCacheGrowth, b);
-      out.Append(nullptr, kOldTabCacheGrowth);
-      pending = at + kElementHeadSize;
-    } else if ((code == xMorvaElementCode::ExprQv || code == xMorvaElementCode::DateTime) &&
-               ReadComputed(payload, a, head)) {
-      const uint8_t* object = payload + kComputedHeadSize;
-      VMemHandle result = 0;
-      VStr<255> label;
-      if (code == xMorvaElementCode::ExprQv) {
-        // A placed picture record (result 36 bytes, no source) gives the
-        // size and look of a picture result, when its flag says the user
-        // placed it.
-        xMorvaPictureHeader placement;
-        bool placed = false;
-        if (!before0105 && head.source == 0 && head.result == kPlacedPictureSize) {
-          const uint8_t* record = object + head.n + kElementHeadSize;
-          placement.shownWidth = int32_t(Pixels(StreamLong(record)));
-          placement.shownHeight = int32_t(Pixels(StreamLong(record + 4)));
-          placement.flag = record[kPictureFlag];
-          placement.mode = StreamUnit(record + kPictureDisplayMode);
-          placed = placement.flag != 0;
-        }
-        bool isPicture = false;
-        result = BuildHostExpressionText(object, head.n, isPicture, nullptr, placed ? &placement : nullptr);
-        if (result == 0) {
-          // No value: an empty result, and the walk goes on so that the
-          // lengths behind it are converted too.
-          status = kErrorNoResultText;
-          result = gMemoryMgr->NewHandle(0, 0);
-        }
-        HostReferenceLabel(object, head.n, label);
-      } else {
-        const uint16_t format = head.n >= 2 ? StreamUnit(object) : 0;
-        result = UnitsOfNow(format);
-        FieldLabel(kItemDateTimeLabel, label);
-      }
-      uint32_t sourceBytes = 0;
-      const VMemHandle source = result != 0 ? StringToElementText(label, sourceBytes, kFieldLook, true) : 0;
-      if (result == 0 || source == 0) {
-        if (result != 0) gMemoryMgr->DisposeHandle(result);
-        UnlockStream();
-        return kErrorTextCannotGrow;
-      }
-      const uint32_t resultBytes = gMemoryMgr->GetHandleSize(result);
-      const uint64_t total = uint64_t(kComputedHeadSize) + head.n + resultBytes + sourceBytes;
-      const uint64_t visibleFrom = uint64_t(kComputedHeadSize) + head.n + (resultFirst ? resultBytes : sourceBytes);
-      if (total > uint64_t(INT32_MAX)) {
-        gMemoryMgr->DisposeHandle(result);
-        gMemoryMgr->DisposeHandle(source);
-        UnlockStream();
-        return kErrorTextCannotGrow;
-      }
-      {
-        flush(at);
-        out.AppendHead(code, uint32_t(total), uint32_t(visibleFrom));
-        out.AppendLong(head.n);
-        out.AppendLong(resultBytes);
-        out.AppendLong(sourceBytes);
-        // The order flag tells the texts' order, which is the display mode's.
-        const uint8_t flags[2] = {uint8_t(resultFirst ? 1 : 0), payload[13]};
-        out.Append(flags, 2);
-        out.Append(object, head.n);
-        out.AppendHandle(resultFirst ? result : source);
-        out.AppendHandle(resultFirst ? source : result);
-        pending = at + item.size;
-      }
-      gMemoryMgr->DisposeHandle(result);
-      gMemoryMgr->DisposeHandle(source);
-    }
-    at = nextItem(at, item.size);
-  }
-  if (copying && !out.Failed()) flush(size);
+  StreamFixUp fixUp(*this, s, fBytesInUse, copy);
+  const int32_t status = fixUp.Run(walk);
   UnlockStream();
-  if (out.Failed()) return kErrorTextCannotGrow;
-  if (copying) {
-    if (!gMemoryMgr->SetHandleSize(copy, out.Size())) return kErrorTextCannotGrow;
+  if (status == kErrorTextCannotGrow) return status;
+  if (fixUp.Copying()) {
+    if (!gMemoryMgr->SetHandleSize(copy, fixUp.CopySize())) return kErrorTextCannotGrow;
     gMemoryMgr->DisposeHandle(fStream);
     fStream = copy;
     copy = 0;
-    fBytesInUse = out.Size();
+    fBytesInUse = fixUp.CopySize();
     DropCache();
   }
-  fLength = int32_t(positions);
+  fLength = int32_t(fixUp.Positions());
   fFormat = kFormat0106;
   return status;
 }

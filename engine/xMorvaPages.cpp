@@ -63,6 +63,249 @@ int32_t xMorvaPages::ComputePageBreaks(int32_t firstPage) {
   return ComputePageBreaks(firstPage, 0, 0, 0);
 }
 
+// One pagination from a page on: the page being filled and the column in
+// it and, after a composition that replaced lines, the pages of before that
+// the new ones may meet. With replaced lines, the pages of before from the
+// first one filled again stay in the table while the new pages are made
+// apart; where a new page begins as an old one began, the new pages take
+// the place of the old ones before it in one move. Without, there is
+// nothing to meet.
+class xMorvaPages::PageFill {
+ public:
+  PageFill(xMorvaPages& pages, int32_t lineCount, int32_t columns, bool widowControl,
+           int32_t startLine, int64_t cutLines, bool canMeet, size_t oldBase, size_t oldTotal,
+           int32_t firstKept, int32_t lineDelta)
+      : fPages(pages),
+        fLineCount(lineCount),
+        fColumns(columns),
+        fWidowControl(widowControl),
+        fStartLine(startLine),
+        fCutLines(cutLines),
+        fCanMeet(canMeet),
+        fOldBase(oldBase),
+        fOldTotal(oldTotal),
+        fFirstKept(firstKept),
+        fLineDelta(lineDelta),
+        fOldPageStart(startLine) {}
+
+  // Fills the pages from the start line to the last; the status.
+  int32_t Run();
+
+ private:
+  // The new pages in place of the old ones before fOldPage.
+  void Splice();
+  // Appends a page made after the first one filled again.
+  bool Append(const xMorvaPageRecord& record);
+  // A new page that begins at line `line` with `carried` lines: when a
+  // page of before began at the same line of before in the same way, it
+  // and the pages after it are laid out as they were.
+  bool MeetsOld(int32_t line, uint8_t carried);
+  // Appends the page being filled and starts an empty one; false (status
+  // set) when the record cannot be stored, which ends the pagination: the
+  // pages after a lost one would carry wrong numbers.
+  bool ClosePage();
+  // Line i joins the column, or closes it when full; false when the
+  // pagination ends there.
+  bool PlaceLine(int32_t i, const xMorvaLineRecord& line);
+  // The column is full: it closes, and the next one (on the next page
+  // after the last column) starts with line i, or with the line before
+  // too under widow and orphan control.
+  bool CloseFullColumn(int32_t i, const xMorvaLineRecord& line);
+  // Widow and orphan control: whether the line before line i moves with
+  // it to the next column.
+  bool MovesPreviousLine(int32_t i, const xMorvaLineRecord& line,
+                         const xMorvaLineRecord& previous) const;
+  // A page or column break carried by line i, placed already.
+  bool TakeBreak(int32_t i, const xMorvaLineRecord& line);
+
+  xMorvaPages& fPages;
+  const int32_t fLineCount;
+  const int32_t fColumns;
+  const bool fWidowControl;
+  const int32_t fStartLine;
+  // The lines of the pages cut from the table.
+  const int64_t fCutLines;
+  const bool fCanMeet;
+  const size_t fOldBase;
+  const size_t fOldTotal;
+  // The first line after the replaced ones, and how many lines they added.
+  const int32_t fFirstKept;
+  const int32_t fLineDelta;
+  std::vector<xMorvaPageRecord> fFresh;
+  std::vector<uint8_t> fFreshCarried;
+  size_t fOldPage = 0;
+  int64_t fOldPageStart;
+  xMorvaPageRecord fPage;
+  int32_t fColumn = 0;
+  int32_t fColumnLines = 0;
+  int32_t fColumnHeight = 0;
+};
+
+void xMorvaPages::PageFill::Splice() {
+  std::vector<xMorvaPageRecord>& records = fPages.fRecords;
+  std::vector<uint8_t>& carried = fPages.fCarried;
+  const size_t common = std::min(fFresh.size(), fOldPage);
+  std::copy(fFresh.begin(), fFresh.begin() + std::ptrdiff_t(common),
+            records.begin() + std::ptrdiff_t(fOldBase));
+  std::copy(fFreshCarried.begin(), fFreshCarried.begin() + std::ptrdiff_t(common),
+            carried.begin() + std::ptrdiff_t(fOldBase));
+  const auto at = std::ptrdiff_t(fOldBase + common);
+  if (fFresh.size() < fOldPage) {
+    records.erase(records.begin() + at, records.begin() + std::ptrdiff_t(fOldBase + fOldPage));
+    carried.erase(carried.begin() + at, carried.begin() + std::ptrdiff_t(fOldBase + fOldPage));
+  } else if (fFresh.size() > fOldPage) {
+    records.insert(records.begin() + at, fFresh.begin() + std::ptrdiff_t(common), fFresh.end());
+    carried.insert(carried.begin() + at, fFreshCarried.begin() + std::ptrdiff_t(common),
+                   fFreshCarried.end());
+  }
+  fFresh.clear();
+  fFreshCarried.clear();
+}
+
+bool xMorvaPages::PageFill::Append(const xMorvaPageRecord& record) {
+  if (!fCanMeet) return fPages.AppendPage(record);
+  if (fPages.fRecordLimit >= 0 && fOldBase + fFresh.size() >= size_t(fPages.fRecordLimit))
+    return false;
+  fFresh.push_back(record);
+  fFreshCarried.push_back(fPages.fNextCarried);
+  fPages.fNextCarried = 0;
+  fPages.fTotalLines += record.lines;
+  if (fOldBase + fFresh.size() == 1)
+    fPages.fBodyHeight = fPages.fDocument->GetParams().TextHeight(1);
+  return true;
+}
+
+bool xMorvaPages::PageFill::MeetsOld(int32_t line, uint8_t carried) {
+  if (!fCanMeet || line < fFirstKept || line >= fLineCount) return false;
+  const std::vector<xMorvaPageRecord>& records = fPages.fRecords;
+  const int64_t oldLine = int64_t(line) - fLineDelta;
+  while (fOldPage < fOldTotal && fOldPageStart < oldLine)
+    fOldPageStart += records[fOldBase + fOldPage++].lines;
+  if (fOldPage >= fOldTotal || fOldPageStart != oldLine || fOldBase + fOldPage < 1 ||
+      fPages.fCarried[fOldBase + fOldPage] != carried)
+    return false;
+  const size_t kept = fOldTotal - fOldPage;
+  const int32_t limit = fPages.fRecordLimit;
+  if (limit >= 0 && fOldBase + fFresh.size() + kept > size_t(limit)) {
+    // As many as the table can hold, then the rebuild it asks for.
+    const size_t keptAt = fOldBase + fFresh.size();
+    const size_t room = size_t(limit) > keptAt ? size_t(limit) - keptAt : 0;
+    for (size_t k = 0; k < std::min(room, kept); ++k)
+      fPages.fTotalLines += records[fOldBase + fOldPage + k].lines;
+    Splice();
+    const size_t size = std::min(fPages.fRecords.size(), size_t(limit));
+    fPages.fRecords.resize(size);
+    fPages.fCarried.resize(size);
+    fPages.fStatus = kPagesOutOfMemory;
+    fPages.fNeedsRebuild = true;
+    return true;
+  }
+  // The lines of the pages kept: those cut less those of the pages
+  // filled again.
+  fPages.fTotalLines += fCutLines - (fOldPageStart - fStartLine);
+  Splice();
+  return true;
+}
+
+bool xMorvaPages::PageFill::ClosePage() {
+  const bool stored = Append(fPage);
+  if (!stored) {
+    fPages.fStatus = kPagesOutOfMemory;
+    fPages.fNeedsRebuild = true;
+    if (fCanMeet) {
+      // The pages after the lost one go: the table ends with the new ones.
+      fOldPage = fOldTotal;
+      Splice();
+    }
+  }
+  fPage = xMorvaPageRecord();
+  fColumn = 0;
+  return stored;
+}
+
+bool xMorvaPages::PageFill::MovesPreviousLine(int32_t i, const xMorvaLineRecord& line,
+                                              const xMorvaLineRecord& previous) const {
+  return fWidowControl && fPage.lines >= 3 && fColumnLines >= 2 &&
+         (previous.flags & kLineLastOfParagraph) == 0 &&
+         ((line.flags & kLineLastOfParagraph) != 0 ||
+          (i >= 2 && (fPages.fLines->GetLine(i - 2).flags & kLineLastOfParagraph) != 0));
+}
+
+bool xMorvaPages::PageFill::CloseFullColumn(int32_t i, const xMorvaLineRecord& line) {
+  const xMorvaLineRecord& previous = fPages.fLines->GetLine(i - 1);
+  const bool moveBack = MovesPreviousLine(i, line, previous);
+  fPage.columnLines[fColumn] = int16_t(moveBack ? fColumnLines - 1 : fColumnLines);
+  ++fColumn;
+  if (fColumn == fColumns) {
+    if (moveBack) AddLine(fPage, previous, -1);
+    if (fPage.lines != 0 || fPage.positions != 0) {
+      if (!ClosePage()) return false;
+      fPages.fNextCarried = moveBack ? 2 : 1;
+      if (MeetsOld(moveBack ? i - 1 : i, fPages.fNextCarried)) return false;
+    } else {
+      fPage = xMorvaPageRecord();
+      fColumn = 0;
+      fPages.fNextCarried = moveBack ? 2 : 1;
+    }
+    if (moveBack) AddLine(fPage, previous, 1);
+  }
+  AddLine(fPage, line, 1);
+  fColumnLines = moveBack ? 2 : 1;
+  fColumnHeight = line.height + (moveBack ? previous.height : 0);
+  return true;
+}
+
+bool xMorvaPages::PageFill::PlaceLine(int32_t i, const xMorvaLineRecord& line) {
+  // An empty column takes any line, so that a line taller than the body
+  // stays where it is and no column or page is left empty before it. A
+  // column also ends when its 16-bit line count is full (lines of no
+  // height).
+  if (fColumnLines == 0 ||
+      (fColumnLines < INT16_MAX && fColumnHeight + line.height <= fPages.fBodyHeight)) {
+    ++fColumnLines;
+    fColumnHeight += line.height;
+    AddLine(fPage, line, 1);
+    return true;
+  }
+  return CloseFullColumn(i, line);
+}
+
+bool xMorvaPages::PageFill::TakeBreak(int32_t i, const xMorvaLineRecord& line) {
+  if ((line.flags & kLinePageBreak) != 0) {
+    fPage.columnLines[fColumn] = int16_t(fColumnLines);
+    fColumnLines = fColumnHeight = 0;
+    if (!ClosePage()) return false;
+    // The next page's first line joins it whatever its height, as a
+    // carried line does.
+    fPages.fNextCarried = 1;
+    if (MeetsOld(i + 1, 1)) return false;
+  } else if ((line.flags & kLineColumnBreak) != 0) {
+    fPage.columnLines[fColumn] = int16_t(fColumnLines);
+    fColumnLines = fColumnHeight = 0;
+    if (++fColumn == fColumns) {
+      if (!ClosePage()) return false;
+      fPages.fNextCarried = 1;
+      if (MeetsOld(i + 1, 1)) return false;
+    }
+  }
+  return true;
+}
+
+int32_t xMorvaPages::PageFill::Run() {
+  for (int32_t i = fStartLine; i < fLineCount; ++i) {
+    const xMorvaLineRecord& line = fPages.fLines->GetLine(i);
+    if (!PlaceLine(i, line) || !TakeBreak(i, line)) return fPages.fStatus;
+  }
+  fPage.columnLines[fColumn] = int16_t(fColumnLines);
+  ClosePage();
+  if (fCanMeet) {
+    // No page met one of before: the new pages are the table's end.
+    fOldPage = fOldTotal;
+    Splice();
+  }
+  return fPages.fStatus;
+}
+
 int32_t xMorvaPages::ComputePageBreaks(int32_t firstPage, int32_t first, int32_t oldCount,
                                        int32_t newCount) {
   const xMorvaDocParams& params = fDocument->GetParams();
@@ -80,170 +323,20 @@ int32_t xMorvaPages::ComputePageBreaks(int32_t firstPage, int32_t first, int32_t
   const int32_t startLine = GetFirstLineOfPage(firstPage);
   const int64_t cutLines = fTotalLines - startLine;
   fTotalLines -= cutLines;
-  // With replaced lines, the pages of before from the first one filled
-  // again stay in the table while the new pages are made apart; where a
-  // new page begins as an old one began, the new pages take the place of
-  // the old ones before it in one move. Without, there is nothing to meet.
+  // With replaced lines, the pages from the first one filled again stay
+  // until the new ones meet them; without, the table is cut there.
   const bool canMeet = newCount > 0 || oldCount > 0;
   const size_t oldBase = size_t(firstPage);
   const size_t oldTotal = canMeet ? fRecords.size() - oldBase : 0;
-  std::vector<xMorvaPageRecord> fresh;
-  std::vector<uint8_t> freshCarried;
   if (!canMeet) {
     fRecords.resize(oldBase);
     fCarried.resize(oldBase);
   }
   ForgetSumsAfter(firstPage);
   fNextCarried = 1;
-  size_t oldPage = 0;
-  int64_t oldPageStart = startLine;
-  const int32_t firstKept = first + newCount;
-  const int32_t lineDelta = newCount - oldCount;
-  // The new pages in place of the old ones before `oldPage`.
-  auto splice = [&]() {
-    const size_t common = std::min(fresh.size(), oldPage);
-    std::copy(fresh.begin(), fresh.begin() + std::ptrdiff_t(common), fRecords.begin() + std::ptrdiff_t(oldBase));
-    std::copy(freshCarried.begin(), freshCarried.begin() + std::ptrdiff_t(common),
-              fCarried.begin() + std::ptrdiff_t(oldBase));
-    const auto at = std::ptrdiff_t(oldBase + common);
-    if (fresh.size() < oldPage) {
-      fRecords.erase(fRecords.begin() + at, fRecords.begin() + std::ptrdiff_t(oldBase + oldPage));
-      fCarried.erase(fCarried.begin() + at, fCarried.begin() + std::ptrdiff_t(oldBase + oldPage));
-    } else if (fresh.size() > oldPage) {
-      fRecords.insert(fRecords.begin() + at, fresh.begin() + std::ptrdiff_t(common), fresh.end());
-      fCarried.insert(fCarried.begin() + at, freshCarried.begin() + std::ptrdiff_t(common), freshCarried.end());
-    }
-    fresh.clear();
-    freshCarried.clear();
-  };
-  // Appends a page made after the first one filled again.
-  auto append = [&](const xMorvaPageRecord& record) {
-    if (!canMeet) return AppendPage(record);
-    if (fRecordLimit >= 0 && oldBase + fresh.size() >= size_t(fRecordLimit)) return false;
-    fresh.push_back(record);
-    freshCarried.push_back(fNextCarried);
-    fNextCarried = 0;
-    fTotalLines += record.lines;
-    if (oldBase + fresh.size() == 1) fBodyHeight = fDocument->GetParams().TextHeight(1);
-    return true;
-  };
-  // A new page that begins at line `line` with `carried` lines: when a
-  // page of before began at the same line of before in the same way, it
-  // and the pages after it are laid out as they were.
-  auto meetsOld = [&](int32_t line, uint8_t carried) {
-    if (!canMeet || line < firstKept || line >= lineCount) return false;
-    const int64_t oldLine = int64_t(line) - lineDelta;
-    while (oldPage < oldTotal && oldPageStart < oldLine) oldPageStart += fRecords[oldBase + oldPage++].lines;
-    if (oldPage >= oldTotal || oldPageStart != oldLine || oldBase + oldPage < 1 ||
-        fCarried[oldBase + oldPage] != carried)
-      return false;
-    const size_t kept = oldTotal - oldPage;
-    if (fRecordLimit >= 0 && oldBase + fresh.size() + kept > size_t(fRecordLimit)) {
-      // As many as the table can hold, then the rebuild it asks for.
-      const size_t keptAt = oldBase + fresh.size();
-      const size_t room = size_t(fRecordLimit) > keptAt ? size_t(fRecordLimit) - keptAt : 0;
-      for (size_t k = 0; k < std::min(room, kept); ++k) fTotalLines += fRecords[oldBase + oldPage + k].lines;
-      splice();
-      const size_t size = std::min(fRecords.size(), size_t(fRecordLimit));
-      fRecords.resize(size);
-      fCarried.resize(size);
-      fStatus = kPagesOutOfMemory;
-      fNeedsRebuild = true;
-      return true;
-    }
-    // The lines of the pages kept: those cut less those of the pages
-    // filled again.
-    fTotalLines += cutLines - (oldPageStart - startLine);
-    splice();
-    return true;
-  };
-
-  xMorvaPageRecord page;
-  int32_t column = 0;
-  int32_t columnLines = 0;
-  int32_t columnHeight = 0;
-  // Appends the page being filled and starts an empty one; false (status
-  // set) when the record cannot be stored, which ends the pagination: the
-  // pages after a lost one would carry wrong numbers.
-  auto closePage = [&]() {
-    const bool stored = append(page);
-    if (!stored) {
-      fStatus = kPagesOutOfMemory;
-      fNeedsRebuild = true;
-      if (canMeet) {
-        // The pages after the lost one go: the table ends with the new ones.
-        oldPage = oldTotal;
-        splice();
-      }
-    }
-    page = xMorvaPageRecord();
-    column = 0;
-    return stored;
-  };
-
-  for (int32_t i = startLine; i < lineCount; ++i) {
-    const xMorvaLineRecord& line = fLines->GetLine(i);
-    // An empty column takes any line, so that a line taller than the body
-    // stays where it is and no column or page is left empty before it. A
-    // column also ends when its 16-bit line count is full (lines of no
-    // height).
-    if (columnLines == 0 ||
-        (columnLines < INT16_MAX && columnHeight + line.height <= fBodyHeight)) {
-      ++columnLines;
-      columnHeight += line.height;
-      AddLine(page, line, 1);
-    } else {
-      const xMorvaLineRecord& previous = fLines->GetLine(i - 1);
-      const bool moveBack =
-          widowControl && page.lines >= 3 && columnLines >= 2 &&
-          (previous.flags & kLineLastOfParagraph) == 0 &&
-          ((line.flags & kLineLastOfParagraph) != 0 ||
-           (i >= 2 && (fLines->GetLine(i - 2).flags & kLineLastOfParagraph) != 0));
-      page.columnLines[column] = int16_t(moveBack ? columnLines - 1 : columnLines);
-      ++column;
-      if (column == columns) {
-        if (moveBack) AddLine(page, previous, -1);
-        if (page.lines != 0 || page.positions != 0) {
-          if (!closePage()) return fStatus;
-          fNextCarried = moveBack ? 2 : 1;
-          if (meetsOld(moveBack ? i - 1 : i, fNextCarried)) return fStatus;
-        } else {
-          page = xMorvaPageRecord();
-          column = 0;
-          fNextCarried = moveBack ? 2 : 1;
-        }
-        if (moveBack) AddLine(page, previous, 1);
-      }
-      AddLine(page, line, 1);
-      columnLines = moveBack ? 2 : 1;
-      columnHeight = line.height + (moveBack ? previous.height : 0);
-    }
-    if ((line.flags & kLinePageBreak) != 0) {
-      page.columnLines[column] = int16_t(columnLines);
-      columnLines = columnHeight = 0;
-      if (!closePage()) return fStatus;
-      // The next page's first line joins it whatever its height, as a
-      // carried line does.
-      fNextCarried = 1;
-      if (meetsOld(i + 1, 1)) return fStatus;
-    } else if ((line.flags & kLineColumnBreak) != 0) {
-      page.columnLines[column] = int16_t(columnLines);
-      columnLines = columnHeight = 0;
-      if (++column == columns) {
-        if (!closePage()) return fStatus;
-        fNextCarried = 1;
-        if (meetsOld(i + 1, 1)) return fStatus;
-      }
-    }
-  }
-  page.columnLines[column] = int16_t(columnLines);
-  closePage();
-  if (canMeet) {
-    // No page met one of before: the new pages are the table's end.
-    oldPage = oldTotal;
-    splice();
-  }
-  return fStatus;
+  PageFill fill(*this, lineCount, columns, widowControl, startLine, cutLines, canMeet, oldBase,
+                oldTotal, first + newCount, newCount - oldCount);
+  return fill.Run();
 }
 
 void xMorvaPages::AddToPage(int32_t page, int32_t positions, int32_t bytes) {

@@ -80,6 +80,8 @@ class xMorvaPages : public VObject {
   void SetRecordLimit(int32_t count) { fRecordLimit = count; }
 
  private:
+  // One pagination from a page on (xMorvaPages.cpp).
+  class PageFill;
   // Sums of the pages before a page, kept so that a page is found by a
   // binary search instead of a walk over the pages before it.
   struct PageSums {
