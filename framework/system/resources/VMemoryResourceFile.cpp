@@ -333,13 +333,6 @@ bool VMemoryResourceFile::RemoveResource(uint32_t type, int16_t id) {
   return true;
 }
 
-bool VMemoryResourceFile::RemoveNamedResource(uint32_t type, const VString* name) {
-  if (!Writable()) return false;
-  const int16_t id = GetNamedResourceId(type, name);
-  if (id == -1) return false;
-  return RemoveResource(type, id);
-}
-
 VResourceRef VMemoryResourceFile::GetCNamedResource(uint32_t type, const char* name, uint8_t* owned) {
   if (owned != nullptr) *owned = 0;
   if (!fOpen) return 0;
@@ -386,13 +379,6 @@ int16_t VMemoryResourceFile::GetPNamedResourceId(uint32_t type, const uint8_t* n
   if (!fOpen || name == nullptr) return -1;
   VStr<255> text;
   text.SetPText(name, kResCharSetAnsi);
-  return GetNamedResourceId(type, &text);
-}
-
-int16_t VMemoryResourceFile::GetCNamedResourceId(uint32_t type, const char* name) {
-  if (!fOpen || name == nullptr) return -1;
-  VStr<255> text;
-  text.SetCText(name, kResCharSetAnsi);
   return GetNamedResourceId(type, &text);
 }
 
@@ -657,5 +643,3 @@ void VMemoryResourceFile::SetResourceName(uint32_t type, int16_t id, const VStri
 bool VMemoryResourceFile::HasResource(uint32_t type, int16_t id) {
   return fOpen && Find(type, id) != nullptr;
 }
-
-int32_t VMemoryResourceFile::GetCharSet() { return kResCharSetMac; }
