@@ -333,26 +333,6 @@ bool VMemoryResourceFile::RemoveResource(uint32_t type, int16_t id) {
   return true;
 }
 
-VResourceRef VMemoryResourceFile::GetCNamedResource(uint32_t type, const char* name, uint8_t* owned) {
-  if (owned != nullptr) *owned = 0;
-  if (!fOpen) return 0;
-  return GetResource(type, GetCNamedResourceId(type, name), owned);
-}
-
-VResourceRef VMemoryResourceFile::GetPNamedResource(uint32_t type, const uint8_t* name, uint8_t* owned) {
-  if (owned != nullptr) *owned = 0;
-  if (!fOpen) return 0;
-  return GetResource(type, GetPNamedResourceId(type, name), owned);
-}
-
-VResourceRef VMemoryResourceFile::GetNamedResource(uint32_t type, const VString* name, uint8_t* owned) {
-  if (owned != nullptr) *owned = 0;
-  if (!fOpen || name == nullptr) return 0;
-  int16_t id = -1;
-  if (!NameIsNumber(*name, &id)) id = GetNamedResourceId(type, name);
-  return GetResource(type, id, owned);
-}
-
 VResourceRef VMemoryResourceFile::GetResource(uint32_t type, int16_t id, uint8_t* owned) {
   if (owned != nullptr) *owned = 0;
   if (!fOpen) return 0;

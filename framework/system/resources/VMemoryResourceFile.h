@@ -71,9 +71,6 @@ class VMemoryResourceFile : public VResourceFile {
                       uint32_t size) override;
   bool RemoveResourceHandle(VResourceRef ref) override;
   bool RemoveResource(uint32_t type, int16_t id) override;
-  VResourceRef GetCNamedResource(uint32_t type, const char* name, uint8_t* owned) override;
-  VResourceRef GetPNamedResource(uint32_t type, const uint8_t* name, uint8_t* owned) override;
-  VResourceRef GetNamedResource(uint32_t type, const VString* name, uint8_t* owned) override;
   VResourceRef GetResource(uint32_t type, int16_t id, uint8_t* owned) override;
   int16_t GetResourceId(VResourceRef ref) override;
   int16_t GetIndResourceId(uint32_t type, int32_t index) override;
