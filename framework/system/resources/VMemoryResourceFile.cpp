@@ -4,6 +4,7 @@
 #include "framework/system/resources/VMemoryResourceFile.h"
 
 #include <cstring>
+#include <iterator>
 
 #include "framework/core/containers/VNumericArrays.h"
 #include "framework/core/containers/VStringArray.h"
@@ -171,6 +172,12 @@ VMemoryResourceFile::Entry* VMemoryResourceFile::FindByRef(VResourceRef ref) con
     if (entry->dataHandle == ref) return entry;
   }
   return nullptr;
+}
+
+VMemoryResourceFile::Entry* VMemoryResourceFile::FindByIndex(uint32_t type, int32_t index) const {
+  const IdMap* ids = IdsOf(type);
+  if (ids == nullptr || index < 1 || index > static_cast<int32_t>(ids->size())) return nullptr;
+  return std::next(ids->begin(), index - 1)->second;
 }
 
 bool VMemoryResourceFile::Insert(Entry* entry) {
@@ -347,12 +354,8 @@ int16_t VMemoryResourceFile::GetResourceId(VResourceRef ref) {
 }
 
 int16_t VMemoryResourceFile::GetIndResourceId(uint32_t type, int32_t index) {
-  if (!fOpen || index < 1) return -1;
-  const IdMap* ids = IdsOf(type);
-  if (ids == nullptr || index > static_cast<int32_t>(ids->size())) return -1;
-  auto it = ids->begin();
-  std::advance(it, index - 1);
-  return it->first;
+  const Entry* entry = fOpen ? FindByIndex(type, index) : nullptr;
+  return entry != nullptr ? entry->id : int16_t(-1);
 }
 
 int16_t VMemoryResourceFile::GetPNamedResourceId(uint32_t type, const uint8_t* name) {
@@ -514,8 +517,10 @@ int32_t VMemoryResourceFile::UpdateFile() {
 
 VResourceRef VMemoryResourceFile::GetIndResource(uint32_t type, int16_t index, uint8_t* owned) {
   if (owned != nullptr) *owned = 0;
-  if (!fOpen) return 0;
-  return GetResource(type, GetIndResourceId(type, index), owned);
+  // Found by its place, not through its id: an index outside the type must
+  // not fall on a resource whose id is -1.
+  Entry* entry = fOpen ? FindByIndex(type, index) : nullptr;
+  return entry != nullptr ? Load(entry) : 0;
 }
 
 void VMemoryResourceFile::GetResourceName(VString* out, uint32_t type, int16_t id) {

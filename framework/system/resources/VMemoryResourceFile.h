@@ -131,6 +131,9 @@ class VMemoryResourceFile : public VResourceFile {
   void ReleaseBlock();
   Entry* Find(uint32_t type, int16_t id) const;
   Entry* FindByRef(VResourceRef ref) const;
+  // The index-th entry of the type (1-based) in ascending id order; null
+  // for an index outside the type.
+  Entry* FindByIndex(uint32_t type, int32_t index) const;
   const IdMap* IdsOf(uint32_t type) const;
   // Takes the entry into the index; false (entry not taken) when its type
   // and id are present.

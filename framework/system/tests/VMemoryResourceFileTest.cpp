@@ -523,6 +523,21 @@ TEST_F(MemoryFile, AnUnknownNameFindsNothingBesideAnIdOfMinusOne) {
   EXPECT_EQ(Data(file, file.GetNamedResource(kWENG, &number, nullptr)), (Bytes{1}));
 }
 
+// The index-th resource of a type, in ascending id order; an index outside
+// the type finds nothing, not the resource with id -1.
+TEST_F(MemoryFile, AnIndexOutsideTheTypeFindsNothingBesideAnIdOfMinusOne) {
+  VMemoryResourceFile& file =
+      Open(Block().Header(2).Entry(kWENG, 5, "Five", {5}).Entry(kWENG, -1, "Minus", {1}));
+  const std::pair<int16_t, Bytes> cases[] = {{1, {1}}, {2, {5}}, {0, {}}, {3, {}}, {-1, {}}};
+  for (const auto& [index, data] : cases) {
+    uint8_t owned = 7;
+    const VResourceRef ref = file.GetIndResource(kWENG, index, &owned);
+    EXPECT_EQ(ref == 0 ? Bytes{} : Data(file, ref), data) << index;
+    EXPECT_EQ(owned, 0) << index;
+  }
+  EXPECT_EQ(file.GetIndResource(kXBAR, 1, nullptr), 0u);
+}
+
 TEST_F(MemoryFile, ALoadedResourceStaysUntilItsLastRelease) {
   VMemoryResourceFile& file = Open(Block().Header(1).Entry(kWENG, 1, "", {5, 6}));
   const VResourceRef a = file.GetResource(kWENG, 1, nullptr);
