@@ -244,13 +244,6 @@ bool VMacResourceFile::RemoveResource(uint32_t type, int16_t id) {
   return true;
 }
 
-bool VMacResourceFile::RemoveNamedResource(uint32_t type, const VString* name) {
-  if (NoFile()) return false;
-  const int16_t id = GetNamedResourceId(type, name);
-  if (id == -1) return false;
-  return RemoveResource(type, id);
-}
-
 bool VMacResourceFile::RemoveResources(uint32_t type) {
   if (NoFile()) return false;
   ForgetCachedListsOfType(type);
@@ -266,31 +259,6 @@ bool VMacResourceFile::RemoveResources(uint32_t type) {
 }
 
 // ---------------------------------------------------------------- lookups by name and id
-
-VResourceRef VMacResourceFile::GetCNamedResource(uint32_t type, const char* name, uint8_t* owned) {
-  SetOwned(owned);
-  const int16_t id = GetCNamedResourceId(type, name);
-  return id == -1 ? 0 : GetResource(type, id, owned);
-}
-
-VResourceRef VMacResourceFile::GetPNamedResource(uint32_t type, const uint8_t* name,
-                                                 uint8_t* owned) {
-  SetOwned(owned);
-  const int16_t id = GetPNamedResourceId(type, name);
-  return id == -1 ? 0 : GetResource(type, id, owned);
-}
-
-VResourceRef VMacResourceFile::GetNamedResource(uint32_t type, const VString* name,
-                                                uint8_t* owned) {
-  SetOwned(owned);
-  if (name == nullptr) return 0;
-  int16_t id;
-  if (!NameIsNumber(*name, &id)) {
-    id = GetNamedResourceId(type, name);
-    if (id == -1) return 0;
-  }
-  return GetResource(type, id, owned);
-}
 
 VResourceRef VMacResourceFile::GetResource(uint32_t type, int16_t id, uint8_t* owned) {
   SetOwned(owned);
@@ -329,13 +297,6 @@ int16_t VMacResourceFile::GetPNamedResourceId(uint32_t type, const uint8_t* name
   int16_t id = -1;
   Tbx::GetResInfo(h, &id, nullptr, nullptr);
   return id;
-}
-
-int16_t VMacResourceFile::GetCNamedResourceId(uint32_t type, const char* name) {
-  if (name == nullptr) return -1;
-  VStr<255> text;
-  text.SetAnsiCText(name);
-  return GetNamedResourceId(type, &text);
 }
 
 int16_t VMacResourceFile::GetNamedResourceId(uint32_t type, const VString* name) {
@@ -552,5 +513,3 @@ void VMacResourceFile::RestoreFile() {
   const int16_t ref = int16_t(fSavedFiles.Pop());
   if (ref != -1) Tbx::UseResFile(ref);
 }
-
-int32_t VMacResourceFile::GetCharSet() { return kResCharSetMac; }

@@ -54,16 +54,11 @@ class VMacResourceFile : public VResourceFile {
                       uint32_t size) override;
   bool RemoveResourceHandle(VResourceRef ref) override;
   bool RemoveResource(uint32_t type, int16_t id) override;
-  bool RemoveNamedResource(uint32_t type, const VString* name) override;
-  VResourceRef GetCNamedResource(uint32_t type, const char* name, uint8_t* owned) override;
-  VResourceRef GetPNamedResource(uint32_t type, const uint8_t* name, uint8_t* owned) override;
-  VResourceRef GetNamedResource(uint32_t type, const VString* name, uint8_t* owned) override;
   // 'PICT' goes through the picture call, which searches every open file.
   VResourceRef GetResource(uint32_t type, int16_t id, uint8_t* owned) override;
   int16_t GetResourceId(VResourceRef ref) override;
   int16_t GetIndResourceId(uint32_t type, int32_t index) override;
   int16_t GetPNamedResourceId(uint32_t type, const uint8_t* name) override;
-  int16_t GetCNamedResourceId(uint32_t type, const char* name) override;
   int16_t GetNamedResourceId(uint32_t type, const VString* name) override;
   VLongArray* GetResourceTypes() override;
   // Unique among all open files, whatever the search flag.
@@ -95,7 +90,6 @@ class VMacResourceFile : public VResourceFile {
   bool HasResource(uint32_t type, int16_t id) override;
   void UseFile() override;
   void RestoreFile() override;
-  int32_t GetCharSet() override;
 
  protected:
   bool StillLoaded(VResourceRef ref, uint32_t type, int16_t id) override;

@@ -4,6 +4,7 @@
 #include "framework/system/resources/VMemoryResourceFile.h"
 
 #include <cstring>
+#include <iterator>
 
 #include "framework/core/containers/VNumericArrays.h"
 #include "framework/core/containers/VStringArray.h"
@@ -173,6 +174,12 @@ VMemoryResourceFile::Entry* VMemoryResourceFile::FindByRef(VResourceRef ref) con
   return nullptr;
 }
 
+VMemoryResourceFile::Entry* VMemoryResourceFile::FindByIndex(uint32_t type, int32_t index) const {
+  const IdMap* ids = IdsOf(type);
+  if (ids == nullptr || index < 1 || index > static_cast<int32_t>(ids->size())) return nullptr;
+  return std::next(ids->begin(), index - 1)->second;
+}
+
 bool VMemoryResourceFile::Insert(Entry* entry) {
   IdMap& ids = fIndex[entry->type];
   return ids.emplace(entry->id, entry).second;
@@ -333,33 +340,6 @@ bool VMemoryResourceFile::RemoveResource(uint32_t type, int16_t id) {
   return true;
 }
 
-bool VMemoryResourceFile::RemoveNamedResource(uint32_t type, const VString* name) {
-  if (!Writable()) return false;
-  const int16_t id = GetNamedResourceId(type, name);
-  if (id == -1) return false;
-  return RemoveResource(type, id);
-}
-
-VResourceRef VMemoryResourceFile::GetCNamedResource(uint32_t type, const char* name, uint8_t* owned) {
-  if (owned != nullptr) *owned = 0;
-  if (!fOpen) return 0;
-  return GetResource(type, GetCNamedResourceId(type, name), owned);
-}
-
-VResourceRef VMemoryResourceFile::GetPNamedResource(uint32_t type, const uint8_t* name, uint8_t* owned) {
-  if (owned != nullptr) *owned = 0;
-  if (!fOpen) return 0;
-  return GetResource(type, GetPNamedResourceId(type, name), owned);
-}
-
-VResourceRef VMemoryResourceFile::GetNamedResource(uint32_t type, const VString* name, uint8_t* owned) {
-  if (owned != nullptr) *owned = 0;
-  if (!fOpen || name == nullptr) return 0;
-  int16_t id = -1;
-  if (!NameIsNumber(*name, &id)) id = GetNamedResourceId(type, name);
-  return GetResource(type, id, owned);
-}
-
 VResourceRef VMemoryResourceFile::GetResource(uint32_t type, int16_t id, uint8_t* owned) {
   if (owned != nullptr) *owned = 0;
   if (!fOpen) return 0;
@@ -374,25 +354,14 @@ int16_t VMemoryResourceFile::GetResourceId(VResourceRef ref) {
 }
 
 int16_t VMemoryResourceFile::GetIndResourceId(uint32_t type, int32_t index) {
-  if (!fOpen || index < 1) return -1;
-  const IdMap* ids = IdsOf(type);
-  if (ids == nullptr || index > static_cast<int32_t>(ids->size())) return -1;
-  auto it = ids->begin();
-  std::advance(it, index - 1);
-  return it->first;
+  const Entry* entry = fOpen ? FindByIndex(type, index) : nullptr;
+  return entry != nullptr ? entry->id : int16_t(-1);
 }
 
 int16_t VMemoryResourceFile::GetPNamedResourceId(uint32_t type, const uint8_t* name) {
   if (!fOpen || name == nullptr) return -1;
   VStr<255> text;
   text.SetPText(name, kResCharSetAnsi);
-  return GetNamedResourceId(type, &text);
-}
-
-int16_t VMemoryResourceFile::GetCNamedResourceId(uint32_t type, const char* name) {
-  if (!fOpen || name == nullptr) return -1;
-  VStr<255> text;
-  text.SetCText(name, kResCharSetAnsi);
   return GetNamedResourceId(type, &text);
 }
 
@@ -548,8 +517,10 @@ int32_t VMemoryResourceFile::UpdateFile() {
 
 VResourceRef VMemoryResourceFile::GetIndResource(uint32_t type, int16_t index, uint8_t* owned) {
   if (owned != nullptr) *owned = 0;
-  if (!fOpen) return 0;
-  return GetResource(type, GetIndResourceId(type, index), owned);
+  // Found by its place, not through its id: an index outside the type must
+  // not fall on a resource whose id is -1.
+  Entry* entry = fOpen ? FindByIndex(type, index) : nullptr;
+  return entry != nullptr ? Load(entry) : 0;
 }
 
 void VMemoryResourceFile::GetResourceName(VString* out, uint32_t type, int16_t id) {
@@ -657,5 +628,3 @@ void VMemoryResourceFile::SetResourceName(uint32_t type, int16_t id, const VStri
 bool VMemoryResourceFile::HasResource(uint32_t type, int16_t id) {
   return fOpen && Find(type, id) != nullptr;
 }
-
-int32_t VMemoryResourceFile::GetCharSet() { return kResCharSetMac; }

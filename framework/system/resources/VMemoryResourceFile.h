@@ -71,15 +71,10 @@ class VMemoryResourceFile : public VResourceFile {
                       uint32_t size) override;
   bool RemoveResourceHandle(VResourceRef ref) override;
   bool RemoveResource(uint32_t type, int16_t id) override;
-  bool RemoveNamedResource(uint32_t type, const VString* name) override;
-  VResourceRef GetCNamedResource(uint32_t type, const char* name, uint8_t* owned) override;
-  VResourceRef GetPNamedResource(uint32_t type, const uint8_t* name, uint8_t* owned) override;
-  VResourceRef GetNamedResource(uint32_t type, const VString* name, uint8_t* owned) override;
   VResourceRef GetResource(uint32_t type, int16_t id, uint8_t* owned) override;
   int16_t GetResourceId(VResourceRef ref) override;
   int16_t GetIndResourceId(uint32_t type, int32_t index) override;
   int16_t GetPNamedResourceId(uint32_t type, const uint8_t* name) override;
-  int16_t GetCNamedResourceId(uint32_t type, const char* name) override;
   int16_t GetNamedResourceId(uint32_t type, const VString* name) override;
   VLongArray* GetResourceTypes() override;
   // A random id from 1 to 31999 that the type does not use; 1 for an empty
@@ -107,7 +102,6 @@ class VMemoryResourceFile : public VResourceFile {
   bool RemoveResources(uint32_t type) override;
   void SetResourceName(uint32_t type, int16_t id, const VString* name) override;
   bool HasResource(uint32_t type, int16_t id) override;
-  int32_t GetCharSet() override;
 
   // Whether the block was written in the other byte order (until the next
   // successful UpdateFile).
@@ -137,6 +131,9 @@ class VMemoryResourceFile : public VResourceFile {
   void ReleaseBlock();
   Entry* Find(uint32_t type, int16_t id) const;
   Entry* FindByRef(VResourceRef ref) const;
+  // The index-th entry of the type (1-based) in ascending id order; null
+  // for an index outside the type.
+  Entry* FindByIndex(uint32_t type, int32_t index) const;
   const IdMap* IdsOf(uint32_t type) const;
   // Takes the entry into the index; false (entry not taken) when its type
   // and id are present.

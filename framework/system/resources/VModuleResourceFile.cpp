@@ -154,7 +154,6 @@ int16_t VModuleResourceFile::AddResource(uint32_t, int16_t, const VString*, cons
 
 bool VModuleResourceFile::RemoveResourceHandle(VResourceRef) { return false; }
 bool VModuleResourceFile::RemoveResource(uint32_t, int16_t) { return false; }
-bool VModuleResourceFile::RemoveNamedResource(uint32_t, const VString*) { return false; }
 
 VResourceRef VModuleResourceFile::GetCNamedResource(uint32_t type, const char* name,
                                                     uint8_t* owned) {
@@ -186,7 +185,6 @@ VResourceRef VModuleResourceFile::GetResource(uint32_t, int16_t, uint8_t*) { ret
 int16_t VModuleResourceFile::GetResourceId(VResourceRef) { return -1; }
 int16_t VModuleResourceFile::GetIndResourceId(uint32_t, int32_t) { return -1; }
 int16_t VModuleResourceFile::GetPNamedResourceId(uint32_t, const uint8_t*) { return -1; }
-int16_t VModuleResourceFile::GetCNamedResourceId(uint32_t, const char*) { return -1; }
 int16_t VModuleResourceFile::GetNamedResourceId(uint32_t, const VString*) { return -1; }
 
 VLongArray* VModuleResourceFile::GetResourceTypes() {
@@ -278,6 +276,5 @@ void VModuleResourceFile::WriteResource(VResourceRef) {}
 uint32_t VModuleResourceFile::GetResourceSizeById(uint32_t, int16_t) { return 0; }
 bool VModuleResourceFile::RemoveResources(uint32_t) { return false; }
 void VModuleResourceFile::SetResourceName(uint32_t, int16_t, const VString*) {}
-bool VModuleResourceFile::HasResource(uint32_t, int16_t) { return false; }
 
 int32_t VModuleResourceFile::GetCharSet() { return kResCharSetAnsi; }

@@ -39,9 +39,11 @@ class VModuleResourceFile : public VResourceFile {
   // -1: nothing is ever added.
   int16_t AddResource(uint32_t type, int16_t id, const VString* name, const void* data,
                       uint32_t size) override;
+  // false: nothing is ever removed. The removal by name and HasResource
+  // that the file inherits answer false as well, since no name has an id
+  // and no lookup by id finds anything.
   bool RemoveResourceHandle(VResourceRef ref) override;
   bool RemoveResource(uint32_t type, int16_t id) override;
-  bool RemoveNamedResource(uint32_t type, const VString* name) override;
   // Every lookup sets the owned flag: the record is the caller's.
   VResourceRef GetCNamedResource(uint32_t type, const char* name, uint8_t* owned) override;
   // The name as Macintosh text, at most 30 characters after conversion.
@@ -50,10 +52,10 @@ class VModuleResourceFile : public VResourceFile {
   VResourceRef GetNamedResource(uint32_t type, const VString* name, uint8_t* owned) override;
   // 0: there are no 16-bit ids.
   VResourceRef GetResource(uint32_t type, int16_t id, uint8_t* owned) override;
+  // -1: no resource has an id (the inherited id of a C name is -1 too).
   int16_t GetResourceId(VResourceRef ref) override;
   int16_t GetIndResourceId(uint32_t type, int32_t index) override;
   int16_t GetPNamedResourceId(uint32_t type, const uint8_t* name) override;
-  int16_t GetCNamedResourceId(uint32_t type, const char* name) override;
   int16_t GetNamedResourceId(uint32_t type, const VString* name) override;
   // Named types as four-character codes, numeric ones as their number
   // read as signed 16 bits; null when the module has no resources.
@@ -85,7 +87,6 @@ class VModuleResourceFile : public VResourceFile {
   uint32_t GetResourceSizeById(uint32_t type, int16_t id) override;
   bool RemoveResources(uint32_t type) override;
   void SetResourceName(uint32_t type, int16_t id, const VString* name) override;
-  bool HasResource(uint32_t type, int16_t id) override;
   int32_t GetCharSet() override;
 
   // The module's name of a type, in a buffer of at least 6 bytes; a numeric

@@ -142,8 +142,59 @@ int16_t VResourceFile::AddResourceHandle(VMemHandle* handle, uint32_t type, int1
   return answer;
 }
 
+// ---------------------------------------------------------------- lookups by name
+
+bool VResourceFile::RemoveNamedResource(uint32_t type, const VString* name) {
+  if (!IsOpen()) return false;
+  const int16_t id = GetNamedResourceId(type, name);
+  if (id == -1) return false;
+  return RemoveResource(type, id);
+}
+
+VResourceRef VResourceFile::GetCNamedResource(uint32_t type, const char* name, uint8_t* owned) {
+  if (owned != nullptr) *owned = 0;
+  const int16_t id = GetCNamedResourceId(type, name);
+  return id == -1 ? 0 : GetResource(type, id, owned);
+}
+
+VResourceRef VResourceFile::GetPNamedResource(uint32_t type, const uint8_t* name, uint8_t* owned) {
+  if (owned != nullptr) *owned = 0;
+  const int16_t id = GetPNamedResourceId(type, name);
+  return id == -1 ? 0 : GetResource(type, id, owned);
+}
+
+VResourceRef VResourceFile::GetNamedResource(uint32_t type, const VString* name, uint8_t* owned) {
+  if (owned != nullptr) *owned = 0;
+  if (name == nullptr) return 0;
+  int16_t id;
+  if (!NameIsNumber(*name, &id)) {
+    id = GetNamedResourceId(type, name);
+    if (id == -1) return 0;
+  }
+  return GetResource(type, id, owned);
+}
+
+int16_t VResourceFile::GetCNamedResourceId(uint32_t type, const char* name) {
+  if (name == nullptr) return -1;
+  VStr<255> text;
+  text.SetAnsiCText(name);
+  return GetNamedResourceId(type, &text);
+}
+
+bool VResourceFile::HasResource(uint32_t type, int16_t id) {
+  uint8_t owned = 0;
+  const VResourceRef ref = GetResource(type, id, &owned);
+  if (ref == 0) return false;
+  ReleaseResource(ref);
+  return true;
+}
+
+// ---------------------------------------------------------------- the current file and texts
+
 void VResourceFile::UseFile() {}
 void VResourceFile::RestoreFile() {}
+
+int32_t VResourceFile::GetCharSet() { return kResCharSetMac; }
 
 VResSwapProc VResourceFile::SetSwapProc(VResSwapProc proc) {
   const VResSwapProc previous = fSwapProc;

@@ -55,17 +55,23 @@ class VResourceFile : public VObject {
                                     const VString* name);
   virtual bool RemoveResourceHandle(VResourceRef ref) = 0;
   virtual bool RemoveResource(uint32_t type, int16_t id) = 0;
-  virtual bool RemoveNamedResource(uint32_t type, const VString* name) = 0;
-  virtual VResourceRef GetCNamedResource(uint32_t type, const char* name, uint8_t* owned) = 0;
-  virtual VResourceRef GetPNamedResource(uint32_t type, const uint8_t* name, uint8_t* owned) = 0;
-  // A name that is a plain decimal number stands for that id.
-  virtual VResourceRef GetNamedResource(uint32_t type, const VString* name, uint8_t* owned) = 0;
+  // Here: nothing without an open file; otherwise the id by name, and an
+  // unknown name (-1) removes nothing.
+  virtual bool RemoveNamedResource(uint32_t type, const VString* name);
+  // Here: the id by name, then GetResource; the owned flag is cleared first
+  // and an unknown name (-1) finds nothing, never the resource with id -1.
+  virtual VResourceRef GetCNamedResource(uint32_t type, const char* name, uint8_t* owned);
+  virtual VResourceRef GetPNamedResource(uint32_t type, const uint8_t* name, uint8_t* owned);
+  // A name that is a plain decimal number stands for that id (NameIsNumber);
+  // any other name is looked up as the two above are.
+  virtual VResourceRef GetNamedResource(uint32_t type, const VString* name, uint8_t* owned);
   virtual VResourceRef GetResource(uint32_t type, int16_t id, uint8_t* owned) = 0;
   virtual int16_t GetResourceId(VResourceRef ref) = 0;
   // index is 1-based.
   virtual int16_t GetIndResourceId(uint32_t type, int32_t index) = 0;
   virtual int16_t GetPNamedResourceId(uint32_t type, const uint8_t* name) = 0;
-  virtual int16_t GetCNamedResourceId(uint32_t type, const char* name) = 0;
+  // Here: the name taken as ANSI text, then GetNamedResourceId; -1 for none.
+  virtual int16_t GetCNamedResourceId(uint32_t type, const char* name);
   virtual int16_t GetNamedResourceId(uint32_t type, const VString* name) = 0;
   // New arrays, owned by the caller; null when the file is not open.
   virtual VLongArray* GetResourceTypes() = 0;
@@ -97,13 +103,14 @@ class VResourceFile : public VObject {
   virtual uint32_t GetResourceSizeById(uint32_t type, int16_t id) = 0;
   virtual bool RemoveResources(uint32_t type) = 0;
   virtual void SetResourceName(uint32_t type, int16_t id, const VString* name) = 0;
-  virtual bool HasResource(uint32_t type, int16_t id) = 0;
+  // Here: a lookup by id whose reference, when found, is given straight back.
+  virtual bool HasResource(uint32_t type, int16_t id);
   // Bracket calls that read resources from the current resource file
   // implicitly; they nest. Nothing here; the Macintosh file switches.
   virtual void UseFile();
   virtual void RestoreFile();
-  // kResCharSetMac or kResCharSetAnsi.
-  virtual int32_t GetCharSet() = 0;
+  // kResCharSetMac or kResCharSetAnsi; here Macintosh text.
+  virtual int32_t GetCharSet();
   // Stores a swap procedure and answers the previous one.
   virtual VResSwapProc SetSwapProc(VResSwapProc proc);
 

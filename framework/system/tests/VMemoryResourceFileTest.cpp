@@ -493,6 +493,51 @@ TEST_F(MemoryFile, ResourcesAreFoundByName) {
   EXPECT_FALSE(file.RemoveNamedResource(kWENG, &query));
 }
 
+// A name no resource has finds nothing, in each of its three forms, also
+// when a resource with id -1 (the "none" id) stands beside the named ones.
+TEST_F(MemoryFile, AnUnknownNameFindsNothingBesideAnIdOfMinusOne) {
+  VMemoryResourceFile& file =
+      Open(Block().Header(2).Entry(kWENG, -1, "Minus", {1}).Entry(kWENG, 5, "Five", {5}));
+  struct Case {
+    const char* name;
+    Bytes data;  // empty: nothing is found
+  };
+  const Case cases[] = {{"Nothing", {}}, {"Five", {5}}, {"five", {5}}};
+  for (const Case& c : cases) {
+    VStr<20> text;
+    text.SetAnsiCText(c.name);
+    uint8_t pascal[21] = {static_cast<uint8_t>(std::strlen(c.name))};
+    std::memcpy(pascal + 1, c.name, pascal[0]);
+    uint8_t owned = 7;
+    const VResourceRef refs[] = {file.GetCNamedResource(kWENG, c.name, &owned),
+                                 file.GetPNamedResource(kWENG, pascal, &owned),
+                                 file.GetNamedResource(kWENG, &text, &owned)};
+    for (const VResourceRef ref : refs) {
+      EXPECT_EQ(ref == 0 ? Bytes{} : Data(file, ref), c.data) << c.name;
+      EXPECT_EQ(owned, 0) << c.name;
+    }
+  }
+  // The number -1 written as a name still stands for that id.
+  VStr<20> number;
+  number.SetAnsiCText("-1");
+  EXPECT_EQ(Data(file, file.GetNamedResource(kWENG, &number, nullptr)), (Bytes{1}));
+}
+
+// The index-th resource of a type, in ascending id order; an index outside
+// the type finds nothing, not the resource with id -1.
+TEST_F(MemoryFile, AnIndexOutsideTheTypeFindsNothingBesideAnIdOfMinusOne) {
+  VMemoryResourceFile& file =
+      Open(Block().Header(2).Entry(kWENG, 5, "Five", {5}).Entry(kWENG, -1, "Minus", {1}));
+  const std::pair<int16_t, Bytes> cases[] = {{1, {1}}, {2, {5}}, {0, {}}, {3, {}}, {-1, {}}};
+  for (const auto& [index, data] : cases) {
+    uint8_t owned = 7;
+    const VResourceRef ref = file.GetIndResource(kWENG, index, &owned);
+    EXPECT_EQ(ref == 0 ? Bytes{} : Data(file, ref), data) << index;
+    EXPECT_EQ(owned, 0) << index;
+  }
+  EXPECT_EQ(file.GetIndResource(kXBAR, 1, nullptr), 0u);
+}
+
 TEST_F(MemoryFile, ALoadedResourceStaysUntilItsLastRelease) {
   VMemoryResourceFile& file = Open(Block().Header(1).Entry(kWENG, 1, "", {5, 6}));
   const VResourceRef a = file.GetResource(kWENG, 1, nullptr);
