@@ -95,7 +95,6 @@ class VHostResourceFile : public VResourceFile {
   bool HasResource(uint32_t type, int16_t id) override { return HostResHasResource(type, id); }
   void UseFile() override { HostResMakeCurrent(); }
   void RestoreFile() override { HostResRestoreCurrent(); }
-  int32_t GetCharSet() override { return kResCharSetMac; }
 
   // ---- The host's operations on the file
   int16_t HostResAdd(uint32_t type, int16_t id, const VString* name, const void* data,
