@@ -156,6 +156,9 @@ class xMorvaLines : public VObject {
   static int32_t BorderWidth(int32_t style);
 
  private:
+  // One composition's walk over the stream, which stores its records here.
+  friend class xMorvaComposer;
+
   int32_t AvailableWidth(const xMorvaProperties& state, bool firstLine) const;
   static int32_t LineHeight(const xMorvaProperties& state, uint16_t flags, int32_t ascent,
                             int32_t descent, int32_t fontHeight);
