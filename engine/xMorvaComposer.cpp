@@ -49,25 +49,6 @@ bool SameLineState(const xMorvaProperties& a, const xMorvaProperties& b) {
   return true;
 }
 
-// The tab layout cache of a tab element: two f32 widths, i16 kind, u16
-// leader, i16 leader count, after the 12-byte head.
-void SetTabLayout(uint8_t* element, uint32_t size, double width, uint16_t leader,
-                  double leaderWidth, int32_t kind) {
-  if (element == nullptr || size < kElementHeadSize + 14) return;
-  uint8_t* cache = element + kElementHeadSize;
-  const float w = width > 0 ? float(width) : 0.0f;
-  uint32_t bits = 0;
-  static_assert(sizeof bits == sizeof w);
-  std::memcpy(&bits, &w, sizeof bits);
-  PutStreamLong(cache, bits);
-  PutStreamLong(cache + 4, bits);
-  PutStreamUnit(cache + 8, uint16_t(kind));
-  PutStreamUnit(cache + 10, leader);
-  int32_t count = 0;
-  if (leader != 0 && leaderWidth > 0 && w > 0) count = int32_t(w / leaderWidth);
-  PutStreamUnit(cache + 12, uint16_t(std::min(count, 0x7FFF)));
-}
-
 }  // namespace
 
 void xMorvaComposer::Metrics::Raise(const Metrics& other) {
@@ -99,8 +80,8 @@ int32_t xMorvaComposer::Run(int32_t line, uint32_t start, uint32_t end) {
 }
 
 bool xMorvaComposer::Begin(int32_t line, uint32_t start, uint32_t end) {
-  const uint16_t firstFlags = fResume != nullptr ? uint16_t(fResume->flags & kStartFlags)
-                                                 : uint16_t(kLineFirstOfParagraph);
+  const uint16_t firstFlags =
+      fResume != nullptr ? uint16_t(fResume->flags & kStartFlags) : uint16_t(kLineFirstOfParagraph);
   fLocked = fLines.fEngine->LockStream();
   fSize = fLines.fEngine->GetStreamSize();
   if (fLocked == nullptr && fSize != 0) return false;
@@ -134,7 +115,7 @@ void xMorvaComposer::BeginRecord(const xMorvaProperties& lineState, uint16_t fla
   fRec.state.Assign(lineState);
   fRec.tabsKey = TabsKey(fTabs);
   fRec.flags = flags;
-  fRec.available = fLines.AvailableWidth(fState, (flags & kLineFirstOfParagraph) != 0);
+  fRec.available = fLines.ComputeAvailableWidth(fState, (flags & kLineFirstOfParagraph) != 0);
 }
 
 // A new line after a break: counts empty, running state.
@@ -156,7 +137,7 @@ void xMorvaComposer::CloseLine(const Metrics& m) {
 }
 
 int32_t xMorvaComposer::Height(const Metrics& m, uint16_t flags) const {
-  return xMorvaLines::LineHeight(fState, flags, m.ascent, m.descent, m.fontHeight);
+  return xMorvaLines::ComputeLineHeight(fState, flags, m.ascent, m.descent, m.fontHeight);
 }
 
 xMorvaComposer::Metrics xMorvaComposer::FontMetrics() const {
@@ -240,7 +221,8 @@ void xMorvaComposer::TakePropertyRecord(const StreamItem& item) {
     if (id == kPropLeftIndent || id == kPropFirstLineIndent || id == kPropRightIndent ||
         id == kPropBorderStyle || id == kPropLeftBorder || id == kPropRightBorder ||
         id == kPropBorderSpacing) {
-      fRec.available = fLines.AvailableWidth(fState, (fRec.flags & kLineFirstOfParagraph) != 0);
+      fRec.available =
+          fLines.ComputeAvailableWidth(fState, (fRec.flags & kLineFirstOfParagraph) != 0);
     }
     if (id == kPropTabs) {
       fTabs.AddStop(item.value);
@@ -271,9 +253,9 @@ bool xMorvaComposer::TakeTab(const StreamItem& item) {
 xMorvaComposer::TabStopFound xMorvaComposer::FindTabStop() {
   const bool first = (fRec.flags & kLineFirstOfParagraph) != 0;
   const double leftEdge = fState.ParagraphTextLeft(first);
-  const int32_t indentStop = first ? fState.GetProperty(kPropLeftIndent)
-                                   : fState.GetProperty(kPropLeftIndent) +
-                                         fState.GetProperty(kPropFirstLineIndent);
+  const int32_t indentStop =
+      first ? fState.GetProperty(kPropLeftIndent)
+            : fState.GetProperty(kPropLeftIndent) + fState.GetProperty(kPropFirstLineIndent);
   TabStopFound found;
   const double from = std::clamp(std::trunc(leftEdge + fX), -32768.0, 32767.0);
   if (fLines.fDocument != nullptr) {
@@ -316,9 +298,10 @@ void xMorvaComposer::LayOutTab(const StreamItem& item, const TabStopFound& found
   OpenOpportunity(kLineBreakAtTab, fAt + item.size, fX);
   fOpp.elementEnd = 0;
   if (found.kind == kTabLeft || found.kind == kTabBorderBar) {
-    SetTabLayout(fS + fAt, item.size, found.remaining, leader, leaderWidth, found.kind);
+    xMorvaLines::SetTabLayout(fS + fAt, item.size, found.remaining, leader, leaderWidth,
+                              found.kind);
   } else {
-    fTab = PendingTab{true,   fS + fAt, item.size,  found.kind, std::max(found.remaining, 0.0),
+    fTab = PendingTab{true,   fS + fAt,   item.size, found.kind, std::max(found.remaining, 0.0),
                       leader, leaderWidth};
   }
   fOpp.tab = fTab;
@@ -421,7 +404,9 @@ bool xMorvaComposer::TakeBreakCharacter(const Unit& u) {
   const double xBefore = fX;
   Place(u.width, u.unit, u.placed);
   if (space) fRec.spaces += 1;
-  OpenOpportunity(space ? kLineBreakAtSpace : ownHyphen ? kLineBreakAtSoftHyphen : kLineBreakAtHyphen,
+  OpenOpportunity(space       ? kLineBreakAtSpace
+                  : ownHyphen ? kLineBreakAtSoftHyphen
+                              : kLineBreakAtHyphen,
                   fAt + 2, space ? xBefore : fX);
   if (fElementEnd != 0 && fAt + 2 >= fElementEnd) {
     // The unit ends the element's text (a shown soft hyphen above all): a
@@ -470,7 +455,8 @@ void xMorvaComposer::HideSoftHyphen() {
 // The pending tab is laid out with the room it has left.
 void xMorvaComposer::FinishTab() {
   if (!fTab.pending) return;
-  SetTabLayout(fTab.element, fTab.size, fTab.remaining, fTab.leader, fTab.leaderWidth, fTab.kind);
+  xMorvaLines::SetTabLayout(fTab.element, fTab.size, fTab.remaining, fTab.leader, fTab.leaderWidth,
+                            fTab.kind);
   fTab.pending = false;
 }
 
@@ -500,15 +486,19 @@ void xMorvaComposer::AdvanceUnderTab(double w, uint16_t unit) {
 bool xMorvaComposer::Fits(double w, uint16_t unit) const {
   if (!fTab.pending) return fX + w <= fRec.available;
   double d = w;
-  if (fTab.kind == kTabCentre) d = w / 2 - fTab.remaining;
-  else if (!(fTab.kind == kTabDecimal && unit == fDecimal)) d = w - fTab.remaining;
+  if (fTab.kind == kTabCentre)
+    d = w / 2 - fTab.remaining;
+  else if (!(fTab.kind == kTabDecimal && unit == fDecimal))
+    d = w - fTab.remaining;
   return fX + d <= fRec.available;
 }
 
 // The unit goes on the line: the pen moves, the positions count.
 void xMorvaComposer::Place(double w, uint16_t unit, int32_t placed) {
-  if (fTab.pending) AdvanceUnderTab(w, unit);
-  else fX += w;
+  if (fTab.pending)
+    AdvanceUnderTab(w, unit);
+  else
+    fX += w;
   if (fElementEnd == 0) fRec.positions += placed;
   if (fStretchFresh) {
     fStretchM = FontMetrics();
@@ -763,9 +753,7 @@ int64_t xMorvaComposer::OldStartNow() const {
   return at >= fResume->oldEnd ? at + fResume->delta : std::min<int64_t>(at, fResume->start);
 }
 
-int32_t xMorvaComposer::LineCount() const {
-  return fLines.GetLineCount() + int32_t(fBatch.size());
-}
+int32_t xMorvaComposer::LineCount() const { return fLines.GetLineCount() + int32_t(fBatch.size()); }
 
 xMorvaLineRecord& xMorvaComposer::OldAt(int32_t index) {
   return fLines.Rec(index - int32_t(fBatch.size()));
@@ -773,7 +761,8 @@ xMorvaLineRecord& xMorvaComposer::OldAt(int32_t index) {
 
 void xMorvaComposer::Flush() {
   if (fBatch.empty()) return;
-  fLines.fRecords.insert(fLines.fRecords.begin() + fBatchAt, std::make_move_iterator(fBatch.begin()),
+  fLines.fRecords.insert(fLines.fRecords.begin() + fBatchAt,
+                         std::make_move_iterator(fBatch.begin()),
                          std::make_move_iterator(fBatch.end()));
   fBatch.clear();
 }

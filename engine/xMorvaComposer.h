@@ -75,8 +75,8 @@ class xMorvaComposer {
     bool picture = false;
     uint16_t unit = 0;
     bool pair = false;
-    uint32_t step = 2;      // bytes it covers
-    int32_t placed = 1;     // positions it takes
+    uint32_t step = 2;   // bytes it covers
+    int32_t placed = 1;  // positions it takes
     double width = 0;
     int32_t pictureHeight = 0;
   };

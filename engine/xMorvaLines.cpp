@@ -18,12 +18,29 @@
 
 namespace {
 
-constexpr int32_t kBorderWidths[11] = {1, 2, 3, 1, 2, 3, 3, 4, 6, 4, 5};
+constexpr int32_t BorderWidths[11] = {1, 2, 3, 1, 2, 3, 3, 4, 6, 4, 5};
 
 }  // namespace
 
 int32_t xMorvaLines::BorderWidth(int32_t style) {
-  return style < 0 || style > 10 ? kBorderWidths[0] : kBorderWidths[style];
+  return style < 0 || style > 10 ? BorderWidths[0] : BorderWidths[style];
+}
+
+void xMorvaLines::SetTabLayout(uint8_t* element, uint32_t size, double width, uint16_t leader,
+                               double leaderWidth, int32_t kind) {
+  if (element == nullptr || size < kElementHeadSize + 14) return;
+  uint8_t* cache = element + kElementHeadSize;
+  const float w = width > 0 ? float(width) : 0.0f;
+  uint32_t bits = 0;
+  static_assert(sizeof bits == sizeof w);
+  std::memcpy(&bits, &w, sizeof bits);
+  PutStreamLong(cache, bits);
+  PutStreamLong(cache + 4, bits);
+  PutStreamUnit(cache + 8, uint16_t(kind));
+  PutStreamUnit(cache + 10, leader);
+  int32_t count = 0;
+  if (leader != 0 && leaderWidth > 0 && w > 0) count = int32_t(w / leaderWidth);
+  PutStreamUnit(cache + 12, uint16_t(std::min(count, 0x7FFF)));
 }
 
 xMorvaLines::xMorvaLines(xMorvaDocumentInterface* document, xMorvaEngine* engine, int16_t part,
@@ -40,7 +57,7 @@ int32_t xMorvaLines::GetWidestLine() const {
   return int32_t(std::ceil(widest));
 }
 
-int32_t xMorvaLines::AvailableWidth(const xMorvaProperties& s, bool firstLine) const {
+int32_t xMorvaLines::ComputeAvailableWidth(const xMorvaProperties& s, bool firstLine) const {
   int32_t width = fDocument != nullptr ? fDocument->GetTextWidth(fPart) : 0;
   width -= s.GetProperty(kPropLeftIndent) + s.GetProperty(kPropRightIndent);
   if (firstLine) width -= s.GetProperty(kPropFirstLineIndent);
@@ -50,8 +67,8 @@ int32_t xMorvaLines::AvailableWidth(const xMorvaProperties& s, bool firstLine) c
   return width;
 }
 
-int32_t xMorvaLines::LineHeight(const xMorvaProperties& s, uint16_t flags, int32_t ascent,
-                                int32_t descent, int32_t fontHeight) {
+int32_t xMorvaLines::ComputeLineHeight(const xMorvaProperties& s, uint16_t flags, int32_t ascent,
+                                       int32_t descent, int32_t fontHeight) {
   int32_t extra = 0;
   if (s.GetProperty(kPropTopBorder) || s.GetProperty(kPropBottomBorder)) {
     const int32_t b = s.GetProperty(kPropBorderSpacing) + BorderWidth(s.GetProperty(kPropBorderStyle));

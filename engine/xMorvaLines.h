@@ -159,9 +159,13 @@ class xMorvaLines : public VObject {
   // One composition's walk over the stream, which stores its records here.
   friend class xMorvaComposer;
 
-  int32_t AvailableWidth(const xMorvaProperties& state, bool firstLine) const;
-  static int32_t LineHeight(const xMorvaProperties& state, uint16_t flags, int32_t ascent,
-                            int32_t descent, int32_t fontHeight);
+  int32_t ComputeAvailableWidth(const xMorvaProperties& state, bool firstLine) const;
+  // Writes the layout cache of a tab element of `size` bytes: two f32
+  // widths, i16 kind, u16 leader, i16 leader count, after the 12-byte head.
+  static void SetTabLayout(uint8_t* element, uint32_t size, double width, uint16_t leader,
+                           double leaderWidth, int32_t kind);
+  static int32_t ComputeLineHeight(const xMorvaProperties& state, uint16_t flags, int32_t ascent,
+                                   int32_t descent, int32_t fontHeight);
 
   // Where a composition after a change stands against the records of
   // before: the old record at the insertion index starts at `oldStart`
