@@ -31,7 +31,7 @@ class xMorvaComposer {
   xMorvaComposer& operator=(const xMorvaComposer&) = delete;
 
   // Composes from `start` to `end`, inserting records from `line` on; the
-  // index after the last record stored.
+  // index after the last record stored. A composer runs once.
   int32_t Run(int32_t line, uint32_t start, uint32_t end);
 
  private:
