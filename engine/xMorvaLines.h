@@ -180,6 +180,8 @@ class xMorvaLines : public VObject {
     int32_t composed = 0;
     int32_t dropped = 0;
   };
+  // Composes the range with one xMorvaComposer; with `resume` (after a
+  // change) it stops where the new lines meet the old ones.
   int32_t ComposeFrom(xMorvaFont& font, int32_t line, xMorvaProperties& state, xMorvaTabs& tabs,
                       uint32_t start, uint32_t end, Resume* resume);
   // The line holding byte `offset` of a text of `total` bytes, found from
