@@ -156,9 +156,16 @@ class xMorvaLines : public VObject {
   static int32_t BorderWidth(int32_t style);
 
  private:
-  int32_t AvailableWidth(const xMorvaProperties& state, bool firstLine) const;
-  static int32_t LineHeight(const xMorvaProperties& state, uint16_t flags, int32_t ascent,
-                            int32_t descent, int32_t fontHeight);
+  // One composition's walk over the stream, which stores its records here.
+  friend class xMorvaComposer;
+
+  int32_t ComputeAvailableWidth(const xMorvaProperties& state, bool firstLine) const;
+  // Writes the layout cache of a tab element of `size` bytes: two f32
+  // widths, i16 kind, u16 leader, i16 leader count, after the 12-byte head.
+  static void SetTabLayout(uint8_t* element, uint32_t size, double width, uint16_t leader,
+                           double leaderWidth, int32_t kind);
+  static int32_t ComputeLineHeight(const xMorvaProperties& state, uint16_t flags, int32_t ascent,
+                                   int32_t descent, int32_t fontHeight);
 
   // Where a composition after a change stands against the records of
   // before: the old record at the insertion index starts at `oldStart`
@@ -173,6 +180,8 @@ class xMorvaLines : public VObject {
     int32_t composed = 0;
     int32_t dropped = 0;
   };
+  // Composes the range with one xMorvaComposer; with `resume` (after a
+  // change) it stops where the new lines meet the old ones.
   int32_t ComposeFrom(xMorvaFont& font, int32_t line, xMorvaProperties& state, xMorvaTabs& tabs,
                       uint32_t start, uint32_t end, Resume* resume);
   // The line holding byte `offset` of a text of `total` bytes, found from

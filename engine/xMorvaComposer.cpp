@@ -1,0 +1,770 @@
+// Line composition: the walk that breaks a range of the element stream
+// into line records, one step a member function.
+#include "engine/xMorvaComposer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <iterator>
+
+#include "document/xMorvaDocumentInterface.h"
+#include "document/xMorvaTabs.h"
+#include "engine/xMorvaElementStream.h"
+#include "engine/xMorvaEngine.h"
+#include "engine/xMorvaFont.h"
+#include "engine/xMorvaPictureElement.h"
+#include "framework/core/streams/VStreamProgress.h"
+#include "framework/system/environment/VSystemServices.h"
+
+namespace {
+
+constexpr uint16_t kSoftHyphenUnit = 0x00AD;
+constexpr int32_t kTabBorderBar = 5;
+// The first flags of a line that a composition can begin with.
+constexpr uint16_t kStartFlags = kLineFirstOfParagraph | kLineContinuesWord;
+
+bool IsBreakCharacter(uint16_t u) {
+  return IsSpaceUnit(u) || u == kSoftHyphenUnit || u == 0x002D || u == 0x2013 || u == 0x2014 ||
+         (u >= 0x1100 && u <= 0x1DFF) || (u >= 0x3000 && u <= 0xFB4F);
+}
+
+// A digest of a tab list, kept in each line record: the paragraphs after
+// an edit are composed again until their starting stops agree.
+uint32_t TabsKey(const xMorvaTabs& tabs) {
+  uint32_t key = 2166136261u;
+  auto mix = [&](uint32_t value) {
+    for (int i = 0; i < 4; ++i) key = (key ^ ((value >> (8 * i)) & 0xFF)) * 16777619u;
+  };
+  mix(uint32_t(tabs.Count()));
+  for (int32_t i = 0; i < tabs.Count(); ++i) mix(tabs.StopAt(i));
+  return key;
+}
+
+// The line state that composition carries from one line to the next.
+bool SameLineState(const xMorvaProperties& a, const xMorvaProperties& b) {
+  for (uint16_t id = 0; id <= kLastParagraphProperty; ++id) {
+    if (id > 16 && id < 32) continue;
+    if (a.GetProperty(id) != b.GetProperty(id)) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void xMorvaComposer::Metrics::Raise(const Metrics& other) {
+  ascent = std::max(ascent, other.ascent);
+  descent = std::max(descent, other.descent);
+  fontHeight = std::max(fontHeight, other.fontHeight);
+}
+
+xMorvaComposer::xMorvaComposer(xMorvaLines& lines, xMorvaFont& font, xMorvaProperties& state,
+                               xMorvaTabs& tabs, xMorvaLines::Resume* resume)
+    : fLines(lines),
+      fFont(font),
+      fState(state),
+      fTabs(tabs),
+      fResume(resume),
+      fDecimal(gSystemServices != nullptr ? gSystemServices->GetDecimalSeparator()
+                                          : char16_t('.')) {}
+
+int32_t xMorvaComposer::Run(int32_t line, uint32_t start, uint32_t end) {
+  if (!Begin(line, start, end)) return line;
+  bool met = false;
+  while (fAt < fEnd && !met) met = TakeItem();
+  if (!met) {
+    DropOldRecordsToEnd();
+    FinishRange();
+  }
+  End();
+  return fLine;
+}
+
+bool xMorvaComposer::Begin(int32_t line, uint32_t start, uint32_t end) {
+  const uint16_t firstFlags =
+      fResume != nullptr ? uint16_t(fResume->flags & kStartFlags) : uint16_t(kLineFirstOfParagraph);
+  fLocked = fLines.fEngine->LockStream();
+  fSize = fLines.fEngine->GetStreamSize();
+  if (fLocked == nullptr && fSize != 0) return false;
+  fS = fLocked != nullptr ? fLocked : fNone;
+  fStart = start;
+  fEnd = std::min(end, fSize);
+  fTableWasEmpty = fLines.fRecords.empty();
+  fFirstLine = line;
+  fLine = line;
+  fLineStart = start;
+  // The range starts a paragraph: past the first byte, one ended there.
+  fLastWasParagraphEnd = start > 0 && (firstFlags & kLineFirstOfParagraph) != 0;
+  BeginRecord(fState, firstFlags);
+  fRec.resumable = true;
+  fRec.stops = CurrentStops();
+  fFont.BeginLineAt(&fRec, 0, 0, fRec.available, true);
+  fLineM = fStretchM = fBeforeM = FontMetrics();
+  fAt = start;
+  return true;
+}
+
+void xMorvaComposer::End() {
+  Flush();
+  if (fLocked != nullptr) fLines.fEngine->UnlockStream();
+}
+
+// --- Lines and their records -------------------------------------------
+
+void xMorvaComposer::BeginRecord(const xMorvaProperties& lineState, uint16_t flags) {
+  fRec = xMorvaLineRecord();
+  fRec.state.Assign(lineState);
+  fRec.tabsKey = TabsKey(fTabs);
+  fRec.flags = flags;
+  fRec.available = fLines.ComputeAvailableWidth(fState, (flags & kLineFirstOfParagraph) != 0);
+}
+
+// A new line after a break: counts empty, running state.
+void xMorvaComposer::StartNextLine(const xMorvaProperties& lineState, uint16_t flags,
+                                   const Metrics& m) {
+  BeginRecord(lineState, flags);
+  fRec.tabs = fRec.spaces = fRec.positions = 0;
+  fLineM = m;
+  fStretchM = m;
+  fBeforeM = m;
+  fOpp.open = false;
+}
+
+// The line ends at the pen, as high as the metrics `m` make it.
+void xMorvaComposer::CloseLine(const Metrics& m) {
+  fRec.width = float(fX);
+  fRec.height = Height(m, fRec.flags);
+  fRec.ascent = m.ascent;
+}
+
+int32_t xMorvaComposer::Height(const Metrics& m, uint16_t flags) const {
+  return xMorvaLines::ComputeLineHeight(fState, flags, m.ascent, m.descent, m.fontHeight);
+}
+
+xMorvaComposer::Metrics xMorvaComposer::FontMetrics() const {
+  Metrics m;
+  m.ascent = fFont.GetAscent();
+  m.descent = fFont.GetDescent();
+  m.fontHeight = m.ascent + m.descent;
+  return m;
+}
+
+std::shared_ptr<const xMorvaTabs> xMorvaComposer::CurrentStops() {
+  if (fStopsNow == nullptr) fStopsNow.reset(new xMorvaTabs(fTabs));
+  return fStopsNow;
+}
+
+// --- The walk ----------------------------------------------------------
+
+bool xMorvaComposer::TakeItem() {
+  if (fElementEnd != 0 && fAt >= fElementEnd) {
+    fRec.positions += 1;  // the element counts where its text ends
+    fElementEnd = 0;
+    fElementCode = 0;
+    return false;
+  }
+  const StreamItem item = ReadStreamItem(fS + fAt, fSize - fAt);
+  fLastWasParagraphEnd = false;
+  if (item.kind == StreamItem::kRecord) {
+    TakePropertyRecord(item);
+    return false;
+  }
+  Unit u;
+  if (item.kind == StreamItem::kElement) {
+    const uint16_t code = item.unit;
+    if (code == xMorvaElementCode::Tab && item.size >= kElementHeadSize) return TakeTab(item);
+    if (code >= kFirstComputedCode && item.size >= kElementHeadSize && fElementEnd == 0) {
+      EnterElement(item);
+      return false;
+    }
+    xMorvaPictureHeader header;
+    if (code != xMorvaElementCode::Pict || !ReadPictureHeader(fS + fAt, item.size, header)) {
+      // Other elements take one position.
+      fRec.positions += fElementEnd == 0 ? 1 : 0;
+      fAt += item.size;
+      return false;
+    }
+    // A picture is laid out as one unit of its shown width that raises
+    // the ascent of its line to its shown height.
+    u.picture = true;
+    u.pictureHeight = LaidOutExtent(header.shownHeight);
+    u.width = double(LaidOutExtent(header.shownWidth));
+    u.step = item.size;
+  } else {
+    u.unit = item.unit;
+    // A surrogate pair is laid out as one character: its halves are
+    // placed, or carried to the next line, together.
+    u.pair = IsHighSurrogateUnit(u.unit) && uint64_t(fAt) + 4 <= fSize &&
+             IsLowSurrogateUnit(StreamUnit(fS + fAt + 2));
+    u.step = u.pair ? 4 : 2;
+    u.placed = u.pair ? 2 : 1;
+  }
+  return TakeUnit(u);
+}
+
+void xMorvaComposer::TakePropertyRecord(const StreamItem& item) {
+  if (item.size == kRecordSize) {
+    const uint16_t id = item.unit;
+    const int32_t value = int32_t(item.value);
+    if (id < 46) {
+      if (fOppStateLive) {
+        fOpp.state.Assign(fState);
+        fOppStateLive = false;
+      }
+      fState.SetProperty(id, value);
+      fFont.ApplyProperty(id, value, false);
+    }
+    if (id == kPropUnderline || id == kPropFont || id == kPropSize) {
+      const Metrics m = FontMetrics();
+      fLineM.Raise(m);
+      fStretchM.Raise(m);
+    }
+    if (id == kPropLeftIndent || id == kPropFirstLineIndent || id == kPropRightIndent ||
+        id == kPropBorderStyle || id == kPropLeftBorder || id == kPropRightBorder ||
+        id == kPropBorderSpacing) {
+      fRec.available =
+          fLines.ComputeAvailableWidth(fState, (fRec.flags & kLineFirstOfParagraph) != 0);
+    }
+    if (id == kPropTabs) {
+      fTabs.AddStop(item.value);
+      fStopsNow.reset();
+    }
+  }
+  fAt += item.size;
+}
+
+bool xMorvaComposer::TakeTab(const StreamItem& item) {
+  FinishTab();
+  // A tab is a later place to break: a soft hyphen before it no longer
+  // can show, and the tab reaches its stop from the text without it.
+  HideSoftHyphen();
+  const TabStopFound found = FindTabStop();
+  if (found.isDefault && fX + found.remaining > fRec.available) {
+    // A default stop past the right edge: the tab starts a new line once,
+    // when this line holds something; a tab that fits nowhere stays where
+    // it is and marks the line.
+    if (!fTabRetried && (fRec.positions > 0 || fX > 0)) return BreakBeforeTab();
+    fRec.flags |= kLineForcedBreak;
+  }
+  fTabRetried = false;
+  LayOutTab(item, found);
+  return false;
+}
+
+xMorvaComposer::TabStopFound xMorvaComposer::FindTabStop() {
+  const bool first = (fRec.flags & kLineFirstOfParagraph) != 0;
+  const double leftEdge = fState.ParagraphTextLeft(first);
+  const int32_t indentStop =
+      first ? fState.GetProperty(kPropLeftIndent)
+            : fState.GetProperty(kPropLeftIndent) + fState.GetProperty(kPropFirstLineIndent);
+  TabStopFound found;
+  const double from = std::clamp(std::trunc(leftEdge + fX), -32768.0, 32767.0);
+  if (fLines.fDocument != nullptr) {
+    fTabs.NextStop(int16_t(from), *fLines.fDocument, fLines.fPart, int16_t(indentStop), found.stop,
+                   found.isDefault);
+  } else {
+    found.stop = MakeTabStop(int16_t(std::min(from + 36, 32767.0)), 0, kTabLeft);
+  }
+  found.kind = TabStopKind(found.stop);
+  // A kind no stop list makes counts as a left tab.
+  if (found.kind < kTabLeft || found.kind > kTabBorderBar) found.kind = kTabLeft;
+  double position = TabStopPosition(found.stop);
+  if (found.kind == kTabBorderBar) {
+    position += fState.GetProperty(kPropBorderSpacing) +
+                xMorvaLines::BorderWidth(fState.GetProperty(kPropBorderStyle)) / 2;
+  }
+  found.remaining = position - leftEdge - fX;
+  return found;
+}
+
+// The line ends before the tab, which is taken again on the next line.
+bool xMorvaComposer::BreakBeforeTab() {
+  fTabRetried = true;
+  fRec.flags |= kLineForcedBreak;
+  if (fPageNumbers > 0) fRec.flags |= kLineHasPageNumbers;
+  CloseLine(fLineM);
+  StoreLine(fAt);
+  StartNextLine(fState, kLineContinuesWord, FontMetrics());
+  fX = 0;
+  fPageNumbers = 0;
+  return MarkResumable(fElementEnd == 0);
+}
+
+void xMorvaComposer::LayOutTab(const StreamItem& item, const TabStopFound& found) {
+  fRec.tabs += 1;
+  const uint16_t leader = TabStopLeader(found.stop);
+  const double leaderWidth = leader != 0 ? fFont.MeasureCaseChar(leader) : 0;
+  fX += std::max(found.remaining, 0.0);
+  fRec.positions += 1;
+  OpenOpportunity(kLineBreakAtTab, fAt + item.size, fX);
+  fOpp.elementEnd = 0;
+  if (found.kind == kTabLeft || found.kind == kTabBorderBar) {
+    xMorvaLines::SetTabLayout(fS + fAt, item.size, found.remaining, leader, leaderWidth,
+                              found.kind);
+  } else {
+    fTab = PendingTab{true,   fS + fAt,   item.size, found.kind, std::max(found.remaining, 0.0),
+                      leader, leaderWidth};
+  }
+  fOpp.tab = fTab;
+  fAt += item.size;
+}
+
+// A computed element (page number, expression, date, link, soft hyphen,
+// break) is entered: its visible text is composed like text.
+void xMorvaComposer::EnterElement(const StreamItem& item) {
+  const uint16_t code = item.unit;
+  if (code == xMorvaElementCode::PageNumber) {
+    // Composed with its widest text: each page then shows its own number
+    // in the room that text leaves.
+    ++fPageNumbers;
+    if (fLines.fDocument != nullptr) fLines.fDocument->PreparePageNumber(fS + fAt, fS + fSize);
+  }
+  if (code == xMorvaElementCode::PageBreak) fPendingBreak = kLinePageBreak;
+  if (code == xMorvaElementCode::ColBreak) fPendingBreak = kLineColumnBreak;
+  if (code == xMorvaElementCode::SoftHyphen) {
+    HideSoftHyphen();
+    PutStreamLong(fS + fAt + 8, 0);
+    fSoftHyphen = fS + fAt;
+    fSoftWidth = 0;
+  }
+  const StreamItem shown = ReadStreamItem(fS + fAt, fSize - fAt);
+  fElementEnd = fAt + shown.size;
+  fElementCode = code;
+  fAt += shown.skipSize;
+}
+
+// A unit (or a picture) goes on the line, or breaks it. This step and the
+// ones it takes for every unit are inline in the walk: a call per unit
+// costs composition a few hundredths of its time.
+inline bool xMorvaComposer::TakeUnit(Unit& u) {
+  if (!u.picture && u.unit == kUnitParagraphEnd) return EndParagraph();
+  MeasureUnit(u);
+  // The break range's code points hold the surrogate halves, which are no
+  // characters: a line breaks before a pair or after it, never inside.
+  if (!u.picture && !u.pair && IsBreakCharacter(u.unit) && TakeBreakCharacter(u)) return false;
+  if (Fits(u.width, u.unit)) {
+    Place(u.width, u.unit, u.placed);
+    RaiseToPicture(u);
+    fAt += u.step;
+    return false;
+  }
+  if (!fOpp.open) return BreakWithoutOpportunity(u);
+  return BreakAtOpportunity();
+}
+
+inline void xMorvaComposer::MeasureUnit(Unit& u) {
+  if (u.picture) return;
+  const uint16_t* unit = &u.unit;
+  u.width = fFont.MeasureCharWidth(unit, unit + 1);
+  if (u.pair) {
+    const uint16_t low = StreamUnit(fS + fAt + 2);
+    u.width += fFont.MeasureCharWidth(&low, &low + 1);
+  }
+}
+
+bool xMorvaComposer::EndParagraph() {
+  HideSoftHyphen();
+  fRec.flags |= kLineLastOfParagraph;
+  if (fPageNumbers > 0) fRec.flags |= kLineHasPageNumbers;
+  fRec.positions += 1;
+  if (fElementEnd != 0 && fAt + 2 >= fElementEnd) {
+    fElementEnd = 0;
+    fElementCode = 0;
+  }
+  fAt += 2;
+  FinishTab();
+  fRec.flags |= fPendingBreak;
+  fPendingBreak = 0;
+  CloseLine(fLineM);
+  StoreLine(fAt);
+  if (fElementEnd != 0) {
+    // A break element's second paragraph end: the rest of its text
+    // belongs to the line it ended.
+    while (fAt < fElementEnd) fAt += 2;
+    fRec.positions = 0;
+  }
+  fPageNumbers = 0;
+  fX = 0;
+  StartNextLine(fState, kLineFirstOfParagraph, FontMetrics());
+  fStretchFresh = true;
+  fLastWasParagraphEnd = true;
+  return MarkResumable(fElementEnd == 0);
+}
+
+// A break character that fits (not counting a pending tab) is placed and
+// opens a break opportunity after it: true. Otherwise it goes to the fit
+// test like any unit.
+bool xMorvaComposer::TakeBreakCharacter(const Unit& u) {
+  const bool ownHyphen = fSoftHyphen != nullptr && u.unit == kSoftHyphenUnit &&
+                         fElementCode == xMorvaElementCode::SoftHyphen;
+  if (ownHyphen) {
+    fSoftWidth = u.width;
+  } else {
+    HideSoftHyphen();
+  }
+  if (fX + u.width > fRec.available) return false;
+  const bool space = IsSpaceUnit(u.unit);
+  const double xBefore = fX;
+  Place(u.width, u.unit, u.placed);
+  if (space) fRec.spaces += 1;
+  OpenOpportunity(space       ? kLineBreakAtSpace
+                  : ownHyphen ? kLineBreakAtSoftHyphen
+                              : kLineBreakAtHyphen,
+                  fAt + 2, space ? xBefore : fX);
+  if (fElementEnd != 0 && fAt + 2 >= fElementEnd) {
+    // The unit ends the element's text (a shown soft hyphen above all): a
+    // break here ends the line after the element, which counts on it.
+    fOpp.positions += 1;
+    fOpp.elementEnd = 0;
+  }
+  fAt += 2;
+  return true;
+}
+
+// Notes the line as it stands as the place to break it at, before
+// `byteAfter`, `widthTo` wide.
+void xMorvaComposer::OpenOpportunity(uint16_t kind, uint32_t byteAfter, double widthTo) {
+  fOpp.open = true;
+  fOpp.kind = kind;
+  fOppStateLive = true;
+  fOpp.byteAfter = byteAfter;
+  fOpp.widthTo = widthTo;
+  fOpp.xAfter = fX;
+  fOpp.height = Height(fLineM, fRec.flags);
+  fOpp.ascent = fLineM.ascent;
+  fOpp.positions = fRec.positions;
+  fOpp.spaces = fRec.spaces;
+  fOpp.pageNumbers = fPageNumbers;
+  fOpp.elementEnd = fElementEnd;
+  fOpp.tab = fTab;
+  fStretchFresh = true;
+}
+
+void xMorvaComposer::RaiseToPicture(const Unit& u) {
+  if (!u.picture) return;
+  fLineM.ascent = std::max(fLineM.ascent, u.pictureHeight);
+  fStretchM.ascent = std::max(fStretchM.ascent, u.pictureHeight);
+}
+
+// --- Tabs and soft hyphens ---------------------------------------------
+
+void xMorvaComposer::HideSoftHyphen() {
+  if (fSoftHyphen == nullptr) return;
+  PutStreamLong(fSoftHyphen + 8, 2);
+  fX -= fSoftWidth;
+  fSoftHyphen = nullptr;
+}
+
+// The pending tab is laid out with the room it has left.
+void xMorvaComposer::FinishTab() {
+  if (!fTab.pending) return;
+  xMorvaLines::SetTabLayout(fTab.element, fTab.size, fTab.remaining, fTab.leader, fTab.leaderWidth,
+                            fTab.kind);
+  fTab.pending = false;
+}
+
+// A unit of width `w` placed under the pending tab uses up its room.
+void xMorvaComposer::AdvanceUnderTab(double w, uint16_t unit) {
+  if (fTab.kind == kTabCentre) {
+    if (fTab.remaining <= w / 2) {
+      fX += w - fTab.remaining;
+      fTab.remaining = 0;
+      FinishTab();
+    } else {
+      fTab.remaining -= w / 2;
+      fX += w / 2;
+    }
+  } else if (fTab.kind == kTabDecimal && unit == fDecimal) {
+    fX += w;
+    FinishTab();
+  } else if (fTab.remaining <= w) {
+    fX += w - fTab.remaining;
+    fTab.remaining = 0;
+    FinishTab();
+  } else {
+    fTab.remaining -= w;
+  }
+}
+
+inline bool xMorvaComposer::Fits(double w, uint16_t unit) const {
+  if (!fTab.pending) return fX + w <= fRec.available;
+  double d = w;
+  if (fTab.kind == kTabCentre)
+    d = w / 2 - fTab.remaining;
+  else if (!(fTab.kind == kTabDecimal && unit == fDecimal))
+    d = w - fTab.remaining;
+  return fX + d <= fRec.available;
+}
+
+// The unit goes on the line: the pen moves, the positions count.
+inline void xMorvaComposer::Place(double w, uint16_t unit, int32_t placed) {
+  if (fTab.pending)
+    AdvanceUnderTab(w, unit);
+  else
+    fX += w;
+  if (fElementEnd == 0) fRec.positions += placed;
+  if (fStretchFresh) {
+    fStretchM = FontMetrics();
+    fStretchFresh = false;
+  }
+  fBeforeM = fLineM;
+}
+
+// --- Line breaks -------------------------------------------------------
+
+// The unit does not fit and the line has no place to break at: a forced
+// break.
+bool xMorvaComposer::BreakWithoutOpportunity(const Unit& u) {
+  if (fElementCode == xMorvaElementCode::PageNumber) {
+    fX += u.width;  // a page number's text is never broken
+    fAt += u.step;
+    return false;
+  }
+  fRec.flags |= kLineForcedBreak;
+  if (fPageNumbers > 0) fRec.flags |= kLineHasPageNumbers;
+  const bool empty = fRec.positions == 0 && fX == 0;
+  if (empty ? BreakAfterLoneUnit(u) : BreakBeforeUnit(u)) return true;
+  fPageNumbers = 0;
+  fTab.pending = false;
+  return false;
+}
+
+// A unit too wide for an empty line stays on it alone.
+bool xMorvaComposer::BreakAfterLoneUnit(const Unit& u) {
+  RaiseToPicture(u);
+  fRec.positions = u.placed;
+  fRec.width = float(fX + u.width);
+  fRec.height = Height(fLineM, fRec.flags);
+  fRec.ascent = fLineM.ascent;
+  fAt += u.step;
+  StoreLine(fAt);
+  fX = 0;
+  StartNextLine(fState, kLineContinuesWord, FontMetrics());
+  return MarkResumable(fElementEnd == 0);
+}
+
+// The line ends before the unit, which begins the next one.
+bool xMorvaComposer::BreakBeforeUnit(const Unit& u) {
+  CloseLine(fBeforeM);
+  StoreLine(fAt);
+  StartNextLine(fState, kLineContinuesWord, FontMetrics());
+  // The unit begins the new line as it would on a line of its own: not a
+  // break character (which would open a break there) and not wider than
+  // the line.
+  if (MarkResumable(fElementEnd == 0 && (u.picture || !IsBreakCharacter(u.unit)) &&
+                    u.width <= fRec.available))
+    return true;
+  RaiseToPicture(u);
+  fX = u.width;
+  if (fElementEnd == 0) fRec.positions = u.placed;
+  fAt += u.step;
+  return false;
+}
+
+// The unit does not fit: the line ends at its last break opportunity.
+bool xMorvaComposer::BreakAtOpportunity() {
+  fRec.flags |= fOpp.kind;
+  if (fOpp.pageNumbers > 0) fRec.flags |= kLineHasPageNumbers;
+  fRec.height = fOpp.height;
+  fRec.ascent = fOpp.ascent;
+  fRec.positions = fOpp.positions;
+  fRec.width = float(fOpp.widthTo);
+  fRec.spaces = fOpp.spaces - (fOpp.kind == kLineBreakAtSpace ? 1 : 0);
+  if (fSoftHyphen != nullptr && fSoftHyphen + kElementHeadSize + 2 <= fS + fOpp.byteAfter)
+    fSoftHyphen = nullptr;  // at a soft-hyphen break its hyphen stays shown
+  const uint16_t kind = fOpp.kind;
+  const uint32_t breakAt = fOpp.byteAfter;
+  const double xAfter = fOpp.xAfter;
+  // Nothing placed since the opportunity: the new line begins with the
+  // unit under test, in the font as it now stands.
+  const Metrics stretch = fStretchFresh ? FontMetrics() : fStretchM;
+  const uint32_t breakElementEnd = fOpp.elementEnd;
+  xMorvaProperties breakState(fOppStateLive ? fState : fOpp.state);
+  // A centre, right or decimal tab whose text the line breaks keeps the
+  // room it had at the break: the units that moved on used none of it.
+  const bool tabCut = fOpp.tab.pending;
+  if (tabCut) fTab = fOpp.tab;
+  FinishTab();
+  StoreLine(breakAt);
+  fPageNumbers -= fOpp.pageNumbers;
+  StartNextLine(breakState, kind == kLineBreakAtSoftHyphen ? kLineContinuesWord : 0, stretch);
+  if (kind == kLineBreakAtTab || (tabCut && breakElementEnd == 0))
+    return ResumeAfterTabBreak(breakAt, breakState);
+  return CarryOverToNewLine(breakAt, breakElementEnd, xAfter);
+}
+
+// Composition resumes after the tab, or after the break in a tab's text,
+// with the state there, measuring again: the units placed under the tab
+// moved the pen by less than their widths.
+bool xMorvaComposer::ResumeAfterTabBreak(uint32_t breakAt, const xMorvaProperties& breakState) {
+  // Tab records met since would be applied twice.
+  bool stopsMet = false;
+  for (uint32_t p = breakAt; p < fAt;) {
+    const StreamItem back = ReadStreamItem(fS + p, fSize - p);
+    if (back.kind == StreamItem::kRecord && back.unit == kPropTabs) stopsMet = true;
+    p += std::max<uint32_t>(back.size, 2);
+  }
+  fOppStateLive = false;
+  fState.Assign(breakState);
+  fFont.BeginLine(&fRec, fState, 0);
+  fX = 0;
+  fAt = breakAt;
+  fElementEnd = 0;
+  fElementCode = 0;
+  fSoftHyphen = nullptr;  // met again, if it lies after the break
+  fPageNumbers = 0;       // counted again as they are met
+  fLineM = fStretchM = fBeforeM = FontMetrics();
+  return MarkResumable(!stopsMet);
+}
+
+// The units placed since the break move to the new line with the pen;
+// the unit under test is tested again there.
+bool xMorvaComposer::CarryOverToNewLine(uint32_t breakAt, uint32_t breakElementEnd, double xAfter) {
+  fX -= xAfter;
+  // A computed element counts once, where its text ends: not for its
+  // units, and not yet while the cursor is still inside its text.
+  fRec.positions = 0;
+  uint32_t p = breakAt;
+  if (breakElementEnd != 0 && breakAt < breakElementEnd) {
+    // The break fell inside an element's text.
+    if (fAt >= breakElementEnd) {
+      fRec.positions += 1;
+      p = breakElementEnd;
+    } else {
+      p = fAt;
+    }
+  }
+  // Only characters carried over (no record, no element): the new line is
+  // then the one a composition from the break would make.
+  bool plain = breakElementEnd == 0 && fElementEnd == 0;
+  while (p < fAt) {
+    const StreamItem back = ReadStreamItem(fS + p, fSize - p);
+    if (back.kind == StreamItem::kUnit) fRec.positions += 1;
+    if (back.kind == StreamItem::kElement && uint64_t(p) + back.size <= fAt) fRec.positions += 1;
+    if (back.kind != StreamItem::kUnit || back.unit == kUnitParagraphEnd) plain = false;
+    p += back.size;
+  }
+  return MarkResumable(plain && fX <= fRec.available);
+}
+
+// The end of the range: a last record when bytes remain since the line's
+// start, when the table was empty, or for the empty line after a final
+// paragraph end.
+void xMorvaComposer::FinishRange() {
+  const bool atTableEnd = fLine >= LineCount();
+  if (fAt > fLineStart || (fTableWasEmpty && fLine == fFirstLine) ||
+      (atTableEnd && fLastWasParagraphEnd) || (atTableEnd && fStart == fEnd && LineCount() == 0)) {
+    if (fElementEnd != 0) fRec.positions += 1;
+    HideSoftHyphen();
+    FinishTab();
+    fRec.flags |= atTableEnd ? kLineLastOfText : kLineLastOfParagraph;
+    if (fPageNumbers > 0) fRec.flags |= kLineHasPageNumbers;
+    CloseLine(fLineM);
+    StoreLine(std::max(fAt, fLineStart));
+  }
+}
+
+// --- Storing records ---------------------------------------------------
+
+void xMorvaComposer::StoreLine(uint32_t bytesEnd) {
+  fRec.bytes = bytesEnd - fLineStart;
+  if (fResume != nullptr && fLine < LineCount() && OldStartNow() < int64_t(bytesEnd)) {
+    TakeOldPlace();
+  } else if (!InsertRecord()) {
+    // The table is short of this line: the caller hears of it and the
+    // next change composes the whole text again.
+    fLines.fStatus = kLinesOutOfMemory;
+    fLines.fNeedsRebuild = true;
+  } else {
+    ++fLine;
+    if (fResume != nullptr) ++fResume->composed;
+  }
+  fLineStart = bytesEnd;
+  if (fResume != nullptr) DropOldRecordsBefore(fLineStart);
+}
+
+bool xMorvaComposer::InsertRecord() {
+  if (fLines.fRecordLimit >= 0 && LineCount() >= fLines.fRecordLimit) return false;
+  fLines.ForgetHint();
+  if (fBatch.empty()) fBatchAt = fLine;
+  fBatch.push_back(std::make_unique<xMorvaLineRecord>(fRec));
+  fLines.fTotalHeight += fRec.height;
+  if (fLines.fProgress != nullptr) fLines.fProgress->Progress(fRec.bytes);
+  return true;
+}
+
+// An old record that the new line covers: its place is taken.
+void xMorvaComposer::TakeOldPlace() {
+  Flush();
+  xMorvaLineRecord& old = fLines.Rec(fLine);
+  fResume->oldStart += old.bytes;
+  fLines.fTotalHeight += fRec.height - old.height;
+  old = fRec;
+  if (fLines.fProgress != nullptr) fLines.fProgress->Progress(fRec.bytes);
+  ++fResume->dropped;
+  ++fResume->composed;
+  ++fLine;
+}
+
+// The old records that begin before `at` (where the next line begins)
+// are gone.
+void xMorvaComposer::DropOldRecordsBefore(uint32_t at) {
+  int32_t last = fLine;
+  while (last < LineCount() && OldStartNow() < int64_t(at)) {
+    fResume->oldStart += OldAt(last).bytes;
+    fLines.fTotalHeight -= OldAt(last).height;
+    ++last;
+  }
+  if (last > fLine) {
+    const int32_t waiting = int32_t(fBatch.size());
+    fLines.fRecords.erase(fLines.fRecords.begin() + (fLine - waiting),
+                          fLines.fRecords.begin() + (last - waiting));
+    fResume->dropped += last - fLine;
+  }
+}
+
+// The end of the text: what is left of the old records goes.
+void xMorvaComposer::DropOldRecordsToEnd() {
+  if (fResume == nullptr || fLine >= LineCount()) return;
+  for (int32_t i = fLine; i < LineCount(); ++i) fLines.fTotalHeight -= OldAt(i).height;
+  fResume->dropped += LineCount() - fLine;
+  fLines.fRecords.erase(fLines.fRecords.begin() + (fLine - int32_t(fBatch.size())),
+                        fLines.fRecords.end());
+}
+
+// Marks the line just begun (at fLineStart) as one composition can begin
+// again at; after a change, true when an old line begins there in the same
+// way, so that the old lines from it on stand as they are.
+bool xMorvaComposer::MarkResumable(bool resumable) {
+  // A soft hyphen still pending would be shown or hidden by what follows.
+  resumable = resumable && fSoftHyphen == nullptr;
+  fRec.resumable = resumable;
+  if (resumable) fRec.stops = CurrentStops();
+  if (fResume == nullptr || !resumable || fLine >= LineCount() || fLineStart >= fSize) return false;
+  if (fResume->oldStart < fResume->oldEnd || OldStartNow() != int64_t(fLineStart)) return false;
+  const xMorvaLineRecord& old = OldAt(fLine);
+  return old.resumable && (old.flags & kStartFlags) == (fRec.flags & kStartFlags) &&
+         old.tabsKey == fRec.tabsKey && SameLineState(old.state, fRec.state) &&
+         old.stops != nullptr && !old.stops->IsDifferent(*fRec.stops);
+}
+
+// An old record (after a change) starts where the new lines stand: at its
+// old place when it lies before the change, at the change's start when
+// inside it, moved by the change when after it.
+int64_t xMorvaComposer::OldStartNow() const {
+  const int64_t at = fResume->oldStart;
+  return at >= fResume->oldEnd ? at + fResume->delta : std::min<int64_t>(at, fResume->start);
+}
+
+int32_t xMorvaComposer::LineCount() const { return fLines.GetLineCount() + int32_t(fBatch.size()); }
+
+xMorvaLineRecord& xMorvaComposer::OldAt(int32_t index) {
+  return fLines.Rec(index - int32_t(fBatch.size()));
+}
+
+void xMorvaComposer::Flush() {
+  if (fBatch.empty()) return;
+  fLines.fRecords.insert(fLines.fRecords.begin() + fBatchAt,
+                         std::make_move_iterator(fBatch.begin()),
+                         std::make_move_iterator(fBatch.end()));
+  fBatch.clear();
+}
