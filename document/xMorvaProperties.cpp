@@ -61,8 +61,9 @@ uint32_t SetBits(uint32_t word, BitField field, int32_t value) {
   return (word & ~mask) | ((uint32_t(value) << field.shift) & mask);
 }
 
-// Border widths in pixels of the styles 0 to 10.
-constexpr int32_t kBorderWidths[] = {1, 2, 3, 1, 2, 3, 3, 4, 6, 4, 5};
+// Border widths in pixels of the styles 0 to 10, for composing lines and
+// drawing borders alike.
+constexpr int32_t BorderWidths[] = {1, 2, 3, 1, 2, 3, 3, 4, 6, 4, 5};
 
 }  // namespace
 
@@ -80,10 +81,10 @@ int32_t BorderStyleWidth(int32_t style) {
   // The 4-bit field can hold styles 11 to 15, which have no width of their
   // own; they are measured as the plain style 0 rather than read past the
   // table.
-  if (style < 0 || style >= int32_t(sizeof kBorderWidths / sizeof kBorderWidths[0])) {
-    return kBorderWidths[0];
+  if (style < 0 || style >= int32_t(sizeof BorderWidths / sizeof BorderWidths[0])) {
+    return BorderWidths[0];
   }
-  return kBorderWidths[style];
+  return BorderWidths[style];
 }
 
 xMorvaProperties::xMorvaProperties() { SetDefaults(); }

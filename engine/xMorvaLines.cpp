@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "document/xMorvaDocumentInterface.h"
+#include "document/xMorvaProperties.h"
 #include "document/xMorvaTabs.h"
 #include "engine/xMorvaComposer.h"
 #include "engine/xMorvaElementStream.h"
@@ -16,15 +17,8 @@
 #include "engine/xMorvaPictureElement.h"
 #include "framework/core/streams/VStreamProgress.h"
 
-namespace {
-
-constexpr int32_t BorderWidths[11] = {1, 2, 3, 1, 2, 3, 3, 4, 6, 4, 5};
-
-}  // namespace
-
-int32_t xMorvaLines::BorderWidth(int32_t style) {
-  return style < 0 || style > 10 ? BorderWidths[0] : BorderWidths[style];
-}
+// The border styles' widths are the document's one table.
+int32_t xMorvaLines::BorderWidth(int32_t style) { return BorderStyleWidth(style); }
 
 void xMorvaLines::SetTabLayout(uint8_t* element, uint32_t size, double width, uint16_t leader,
                                double leaderWidth, int32_t kind) {
