@@ -1,7 +1,10 @@
 // The editing area's answers to the document model: the package's string
-// lists and alerts.
+// lists and alerts, and the progress gauge on an area's status bar.
 #include "area/xMorvaDocumentAreaServices.h"
 
+#include <algorithm>
+
+#include "controls/bars/VToolBar.h"
 #include "framework/core/strings/VString.h"
 #include "framework/system/resources/VMacResourceFile.h"
 #include "host/context/HostServices.h"
@@ -69,3 +72,20 @@ bool xMorvaEngineHostServices::GetReferenceNames(const uint8_t* reference, uint3
   ref.GetFormatName(format);
   return true;
 }
+
+// ---- Progress status.
+
+bool xMorvaProgressStatus::BarTarget::IsShown() const { return fBar != nullptr && fBar->IsShown(); }
+
+void xMorvaProgressStatus::BarTarget::BeginProgress(VResourceFile* file, int16_t listId,
+                                                    int16_t messageIndex, uint32_t total) {
+  // The gauge counts in signed longs; a larger total is kept at their top.
+  fBar->ShowProgress(file, listId, messageIndex,
+                     static_cast<int32_t>(std::min<uint32_t>(total, INT32_MAX)));
+}
+
+void xMorvaProgressStatus::BarTarget::SetProgress(uint32_t value) {
+  fBar->AdvanceProgress(static_cast<int32_t>(std::min<uint32_t>(value, INT32_MAX)));
+}
+
+void xMorvaProgressStatus::BarTarget::EndProgress() { fBar->HideProgress(); }

@@ -1,13 +1,17 @@
 // The editing area's answers to the document model (xMorvaAreaServices) and
 // to the text engine (xMorvaEngineHost): the items of the package's string
 // lists, addressed from its resource base, and its alerts shown by the host.
-// The module installs them at start and removes them at stop.
+// The module installs them at start and removes them at stop. Also the
+// progress status an area makes for its document on its status bar.
 #pragma once
 
 #include "document/xMorvaAreaServices.h"
 #include "engine/xMorvaEngineHost.h"
+#include "framework/core/streams/VStreamProgress.h"
+#include "views/VWindowUtilities.h"
 
 class VPackage;
+class VToolBar;
 
 class xMorvaDocumentAreaServices : public xMorvaAreaServices {
  public:
@@ -41,4 +45,42 @@ class xMorvaEngineHostServices : public xMorvaEngineHost {
 
  private:
   xMorvaDocumentAreaServices fLists;
+};
+
+// The document's progress status on an area's status bar: the amounts a
+// long read, write or composition reports are only counted until the
+// operation has lasted kDelayTicks; then the bar's gauge shows their sum
+// and follows. Deleting the status removes a gauge it showed. It never
+// cancels the transfer.
+class xMorvaProgressStatus : public VStreamProgress {
+ public:
+  static constexpr uint32_t kDelayTicks = 120;
+
+  // The bar outlives the status. Nothing is ever shown on a bar that is
+  // hidden when the status is made.
+  xMorvaProgressStatus(VToolBar* bar, VResourceFile* file, int16_t listId, int16_t messageIndex,
+                       uint32_t total)
+      : fTarget(bar), fGauge(&fTarget, file, listId, messageIndex, total, kDelayTicks) {}
+
+  bool Progress(uint32_t bytes) override { return fGauge.Advance(bytes); }
+  bool IsGaugeShown() const { return fGauge.IsGaugeShown(); }
+
+ private:
+  // The gauge's calls, made on the status bar.
+  class BarTarget : public VProgressTarget {
+   public:
+    explicit BarTarget(VToolBar* bar) : fBar(bar) {}
+    bool IsShown() const override;
+    void BeginProgress(VResourceFile* file, int16_t listId, int16_t messageIndex,
+                       uint32_t total) override;
+    void SetProgress(uint32_t value) override;
+    void EndProgress() override;
+
+   private:
+    VToolBar* fBar;
+  };
+
+  // Before the gauge: the gauge's destructor still reaches the bar.
+  BarTarget fTarget;
+  VDelayedProgress fGauge;
 };

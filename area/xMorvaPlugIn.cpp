@@ -15,8 +15,10 @@
 #include "area/xMorvaAreaDialogs.h"
 #include "area/xMorvaBarState.h"
 #include "area/xMorvaDialogCommands.h"
+#include "area/xMorvaDocumentAreaServices.h"
 #include "area/xMorvaDocMgr.h"
 #include "area/xMorvaMain.h"
+#include "controls/bars/VToolBar.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaFind.h"
 #include "framework/core/containers/VStringArray.h"
@@ -443,6 +445,19 @@ bool xMorvaPlugIn::ShowBar(int16_t bar, bool show) {
 bool xMorvaPlugIn::IsBarShown(int16_t bar) const {
   const VDockBar* found = FindAreaBar(bar);
   return found != nullptr && found->IsVisible();
+}
+
+VStreamProgress* xMorvaPlugIn::NewProgressGauge(int16_t listOffset, int16_t messageIndex,
+                                                uint32_t total) {
+  // A host command that asked for quiet sees no gauge either.
+  if (IsRedrawSuspended()) return nullptr;
+  auto* bar = dynamic_cast<VToolBar*>(GetToolBar());
+  if (bar == nullptr || !bar->IsShown()) return nullptr;
+  xMorvaMain* package = GetMorvaPackage();
+  if (package == nullptr) return nullptr;
+  return new xMorvaProgressStatus(bar, package->GetResourceFile(),
+                                  static_cast<int16_t>(package->GetResourceBase() + listOffset),
+                                  messageIndex, total);
 }
 
 void xMorvaPlugIn::SetHostOutcome(bool outcome) { SetNamedHostBoolean(outcome); }

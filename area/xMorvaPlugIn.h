@@ -130,6 +130,8 @@ class xMorvaPlugIn : public VPlugIn, public xMorvaHostObject, public xMorvaDocum
   void Relayout() override { VDockView::Relayout(); }
   bool ShowBar(int16_t bar, bool show) override;
   bool IsBarShown(int16_t bar) const override;
+  VStreamProgress* NewProgressGauge(int16_t listOffset, int16_t messageIndex,
+                                    uint32_t total) override;
   int16_t GetSizeState() const override { return VPlugIn::GetSizeState(); }
   void SetHostOutcome(bool outcome) override;
   // Rulers and picture drags (xMorvaDraggerPictures.cpp, xMorvaPlugIn.cpp).

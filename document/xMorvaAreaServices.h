@@ -22,6 +22,7 @@ constexpr int16_t kAlignmentNamesListOffset = 13;   // alignments, item value + 
 constexpr int16_t kUnitNamesListOffset = 14;        // names of the display units
 constexpr int16_t kColourNamesListOffset = 17;      // names of the palette colours
 constexpr int16_t kBorderStyleNamesListOffset = 18; // border styles, item style + 1
+constexpr int16_t kProgressTextsListOffset = 19;    // the progress gauge's messages
 constexpr int16_t kTabKindNamesListOffset = 20;     // tab stop kinds, item = kind
 constexpr int16_t kBulletNamesListOffset = 21;      // names of the usual bullets
 

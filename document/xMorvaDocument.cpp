@@ -159,6 +159,11 @@ int32_t xMorvaDocument::GetTextWidth(int16_t part) {
   return fParams.ColumnWidth(true);
 }
 
+VStreamProgress* xMorvaDocument::NewProgressStatus(int16_t messageIndex, uint32_t total) {
+  if (fArea == nullptr) return nullptr;
+  return fArea->NewProgressGauge(kProgressTextsListOffset, messageIndex, total);
+}
+
 VMemHandle xMorvaDocument::CopyResource(uint32_t type, int16_t id) {
   if (!fStyleSheets) return 0;
   uint8_t owned = 0;

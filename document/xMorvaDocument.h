@@ -81,6 +81,10 @@ class xMorvaDocument : public VObject,
   void BeginChange() override;
   void EndChange() override;
   xMorvaFontTable* GetFontTable() override { return &fFonts; }
+  // The area's status-bar gauge with the progress texts; none without an
+  // area, without a visible status bar, or while the host command driving
+  // the document keeps the area quiet.
+  VStreamProgress* NewProgressStatus(int16_t messageIndex, uint32_t total) override;
   // While on, EndChange leaves the lines of the edits pending: a reader
   // that fills the whole document is laid out once, by the open that runs
   // it, instead of at each change it makes. Answers the previous setting,

@@ -10,6 +10,7 @@
 class VPoint;
 class VRect;
 class VPictureData;
+class VStreamProgress;
 class VString;
 class VStringArray;
 class xMorvaDocParams;
@@ -47,6 +48,15 @@ class xMorvaDocumentArea {
   // The tab stops dialog (command 753) with the stop at `position` (pixels
   // in the text) selected; -1 selects none.
   virtual void RunTabulationsDialog(int32_t position) { RunCommand(753); }
+  // A progress gauge for a long operation of `total` steps on the area's
+  // status bar, with item `messageIndex` of the 'STR#' list at resource
+  // base + `listOffset`, shown only when the operation lasts; null when the
+  // area has no visible status bar or holds back its display for the host
+  // command that drives it. The caller deletes it.
+  virtual VStreamProgress* NewProgressGauge(int16_t listOffset, int16_t messageIndex,
+                                            uint32_t total) {
+    return nullptr;
+  }
   // Whether the area agrees to close its document (new document).
   virtual bool CanClose(uint8_t flag) = 0;
   // The current time (or today's date) as text for insertion.

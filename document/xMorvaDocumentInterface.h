@@ -14,6 +14,13 @@ class xMorvaLineMeasure;
 class xMorvaTextInterface;
 class xMorvaUndoEngine;
 
+// The messages of the progress gauge, items of the progress texts.
+constexpr int16_t kProgressComposing = 1;
+constexpr int16_t kProgressReadingHTML = 4;
+constexpr int16_t kProgressReadingRTF = 6;
+constexpr int16_t kProgressWritingRTF = 7;
+constexpr int16_t kProgressWritingWord = 11;
+
 class xMorvaDocumentInterface {
  public:
   virtual ~xMorvaDocumentInterface() = default;
@@ -31,11 +38,13 @@ class xMorvaDocumentInterface {
 
   // The document's font table; a document without one answers null.
   virtual xMorvaFontTable* GetFontTable() { return nullptr; }
-  // A new progress object for a long composition of `bytes` stream bytes,
-  // advanced by the bytes each stored line covers; null: none shown. The
-  // caller deletes it.
-  virtual VStreamProgress* NewProgressStatus(uint32_t bytes) {
-    (void)bytes;
+  // A new progress object for a long operation of `total` steps (stream
+  // bytes for a read, a write or a composition), whose message is item
+  // `messageIndex` of the progress texts; null: none shown. The caller
+  // advances it and deletes it.
+  virtual VStreamProgress* NewProgressStatus(int16_t messageIndex, uint32_t total) {
+    (void)messageIndex;
+    (void)total;
     return nullptr;
   }
   // The body's text; a document without one answers null.

@@ -91,7 +91,8 @@ bool xMorvaLines::InsertLineRecord(const xMorvaLineRecord& record, int32_t index
 }
 
 void xMorvaLines::StartProgress(uint32_t bytes) {
-  fProgress.reset(fDocument != nullptr ? fDocument->NewProgressStatus(bytes) : nullptr);
+  fProgress.reset(fDocument != nullptr ? fDocument->NewProgressStatus(kProgressComposing, bytes)
+                                       : nullptr);
 }
 
 void xMorvaLines::EndProgress() { fProgress.reset(); }

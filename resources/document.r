@@ -83,6 +83,15 @@ resource 'STR#' 12018 {
   pstr "thin and thick"
 }
 
+# The progress gauge's messages, item = message index: 1 laying out the
+# whole text, 4 and 6 reading HTML and RTF, 7 writing RTF, 11 writing Word.
+resource 'STR#' 12019 {
+  u16 11
+  pstr "Laying out the text" pstr "" pstr "" pstr "Reading the HTML file" pstr ""
+  pstr "Reading the RTF file" pstr "Writing the RTF file" pstr "" pstr "" pstr ""
+  pstr "Writing the Word file"
+}
+
 # Tab stop kinds, item = kind.
 resource 'STR#' 12020 {
   u16 4

@@ -43,11 +43,13 @@ class LinesDocument : public FakeDocument {
   }
   xMorvaFontTable* GetFontTable() override { return &fFonts; }
   xMorvaTextInterface* GetBodyText() override { return body; }
-  VStreamProgress* NewProgressStatus(uint32_t bytes) override {
+  VStreamProgress* NewProgressStatus(int16_t messageIndex, uint32_t bytes) override {
+    progressMessage = messageIndex;
     progressTotal = bytes;
     return new CountingProgress(advanced, alive);
   }
 
+  int16_t progressMessage = 0;
   uint32_t progressTotal = 0;
   uint64_t advanced = 0;
   bool alive = false;

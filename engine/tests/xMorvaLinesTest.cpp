@@ -617,11 +617,13 @@ TEST_F(Composition, ProgressOfALongRebuild) {
     std::u16string text;
     for (int i = 0; i < words; ++i) text += i % 10 == 9 ? u"ab\r" : u"ab ";
     Load(Stream().Text(text));  // 6 bytes a word: 171 words pass 1024
+    document.progressMessage = 0;
     document.progressTotal = 0;
     document.advanced = 0;
     ASSERT_EQ(0, lines.ComposeAll(font, asked));
     const uint32_t expected = asked && words > 170 ? engine.GetStreamSize() : 0;
     EXPECT_EQ(document.progressTotal, expected) << words;
+    EXPECT_EQ(document.progressMessage, expected != 0 ? kProgressComposing : 0);
     EXPECT_EQ(document.advanced, expected);
     EXPECT_FALSE(document.alive);
   }

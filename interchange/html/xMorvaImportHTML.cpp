@@ -1072,7 +1072,8 @@ int32_t xMorvaImportHTML::ImportHTMLBytes(xMorvaDocument& document, const uint8_
   auto* body = static_cast<xMorvaEngine*>(document.GetPart(kPartBody));
   if (body != nullptr) {
     std::unique_ptr<VStreamProgress> progress;
-    if (size > kProgressThreshold) progress.reset(document.NewProgressStatus(size));
+    if (size > kProgressThreshold)
+      progress.reset(document.NewProgressStatus(kProgressReadingHTML, size));
     HtmlReader reader(document, *body, bytes, size, folder);
     reader.ParseHTMLText(progress.get());
   }

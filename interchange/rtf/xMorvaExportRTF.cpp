@@ -756,7 +756,9 @@ bool xMorvaExportRTF::ExportRtf(xMorvaDocument& document, VStream& stream, bool 
                                           : 0) + 1000
                                    : (body != nullptr ? body->GetStreamSize() / 2 : 0) + 1000;
   std::unique_ptr<VStreamProgress> progress;
-  if (count > kWriteProgressThreshold) progress.reset(document.NewProgressStatus(uint32_t(std::min<uint64_t>(count, UINT32_MAX))));
+  if (count > kWriteProgressThreshold)
+    progress.reset(document.NewProgressStatus(kProgressWritingRTF,
+                                              uint32_t(std::min<uint64_t>(count, UINT32_MAX))));
   VStreamProgress* previousHook = stream.GetHook();
   if (progress) stream.SetHook(progress.get());
 

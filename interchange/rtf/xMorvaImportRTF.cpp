@@ -1253,7 +1253,8 @@ int32_t xMorvaImportRTF::Import(xMorvaDocument& document, const uint8_t* bytes, 
 
   reader.Begin(target);
   std::unique_ptr<VStreamProgress> progress;
-  if (total > kReadProgressThreshold) progress.reset(document.NewProgressStatus(total));
+  if (total > kReadProgressThreshold)
+    progress.reset(document.NewProgressStatus(kProgressReadingRTF, total));
   fParseCode = reader.ParseRtf(bytes, size, stream, progress.get());
   progress.reset();
   reader.Finish(target);

@@ -1053,7 +1053,8 @@ int32_t xMorvaExportWord::WriteContainer(VStream& file) {
   if (code == 0) {
     const uint64_t bytes = uint64_t(MainEnd()) + fTable.size() + 4 * kSmallStream;
     if (bytes > kProgressThreshold)
-      progress.reset(fDocument->NewProgressStatus(uint32_t(std::min<uint64_t>(bytes, UINT32_MAX))));
+      progress.reset(fDocument->NewProgressStatus(kProgressWritingWord,
+                                                  uint32_t(std::min<uint64_t>(bytes, UINT32_MAX))));
     if (progress) {
       file.SetHook(progress.get());
       guard.set = true;
