@@ -8,6 +8,7 @@
 #include "boundary/HostRecords.h"
 #include "boundary/HostSelectors.h"
 #include "document/xMorvaDocument.h"
+#include "document/xMorvaLayoutInterface.h"
 #include "document/xMorvaText.h"
 #include "graphics/VPort.h"
 
@@ -71,6 +72,17 @@ void xMorvaOutputPlugIn::DrawOutput(void** params) {
   const bool creating = IsCreatingEvent(params);
   VOutputPlugIn::DrawOutput(params);
   if (creating) HandOutReference(params);
+}
+
+void xMorvaOutputPlugIn::Draw(VPort& port) {
+  port.EraseRect(0, 0, GetWidth(), GetHeight());
+  xMorvaLayoutInterface* layout = fDocument ? fDocument->GetLayout() : nullptr;
+  if (layout == nullptr) return;
+  // Lines wider than the area are cut at its edge.
+  port.PushClip(false);
+  port.ClipToRect(VRect(0, 0, GetWidth(), GetHeight()), true);
+  layout->DrawBodyLines(port, 0, 0, GetHeight());
+  port.PopClip();
 }
 
 xMorvaPrintingPlugIn::xMorvaPrintingPlugIn(xMorvaMain* package, void* params)

@@ -25,6 +25,10 @@ class xMorvaOutputPlugIn : public VOutputPlugIn, public xMorvaHostObject {
   VPlugInDocMgr* NewDocMgr() override;
   void DrawOutput(void** params) override;
   xMorvaDocument* GetDocument() const override { return fDocument.get(); }
+  // Shows the document's body lines from the area's top, one under the
+  // other, as far as the area reaches.
+  void Draw(VPort& port);
+  void DrawContent(VPort& port) override { Draw(port); }
 
  private:
   std::unique_ptr<xMorvaDocument> fDocument;

@@ -140,6 +140,9 @@ class xMorvaLayoutInterface {
   // One page (0-based) at (x, y) as it prints: header, body columns and
   // footer, none of the screen's markers.
   virtual void DrawPageForPrinting(VPort& port, int32_t page, int32_t x, int32_t y) = 0;
+  // The body's lines one under the other from (x, y), without pages, while
+  // a line begins within `height` pixels.
+  virtual void DrawBodyLines(VPort& port, int32_t x, int32_t y, int32_t height) = 0;
   // How many body lines column `column` (0-based) of page `page` holds; 0
   // for a page or column the pages do not have.
   virtual int32_t GetColumnLineCount(int32_t page, int32_t column) { return 0; }

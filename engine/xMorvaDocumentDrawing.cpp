@@ -268,6 +268,31 @@ void xMorvaDocumentDrawing::DrawPageForPrinting(VPort& port, int32_t page, int32
   fMode = mode;
 }
 
+void xMorvaDocumentDrawing::DrawBodyLines(VPort& port, int32_t x, int32_t y, int32_t height) {
+  if (fDocument.IsChangeInProgress() || fLines[0] == nullptr || height <= 0) return;
+  xMorvaLines& body = *fLines[0];
+  xMorvaEngine* engine = body.GetEngine();
+  if (engine == nullptr) return;
+  const bool wasPrinting = fPrinting;
+  const uint16_t mode = fMode;
+  fPrinting = true;
+  fMode = kDrawPaint;
+  PassState pass(port, fDocument);
+  pass.font.SetShowMarks(false);
+  pass.font.SetHidePictures(fDocument.GetParams().GetViewFlag(kOptionPictures) == 0);
+  pass.font.SetViewMode(0);
+  const int32_t bottom = y + height;
+  uint32_t offset = 0;
+  for (int32_t line = 0; line < body.GetLineCount() && y < bottom; ++line) {
+    const xMorvaLineRecord& record = body.GetLine(line);
+    DrawLines(port, nullptr, *engine, offset, pass.font, record, 0, x, y, true);
+    y += record.height;
+    offset += record.bytes;
+  }
+  fPrinting = wasPrinting;
+  fMode = mode;
+}
+
 void xMorvaDocumentDrawing::DrawPage(PassState& pass, int32_t page, int32_t top) {
   const xMorvaDocParams& params = fDocument.GetParams();
   const xMorvaPageRecord record = fPages.GetPage(page);

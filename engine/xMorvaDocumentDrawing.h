@@ -67,6 +67,10 @@ class xMorvaDocumentDrawing {
   // Draws exactly one page at (x, y) as page view prints it: header, body
   // columns and footer, nothing of the screen's markers.
   void DrawPageForPrinting(VPort& port, int32_t page, int32_t x, int32_t y);
+  // Draws the body's lines one under the other from (x, y), without pages,
+  // margins, headers or footers, while a line's top lies above y + height:
+  // what a display-only area shows of its document.
+  void DrawBodyLines(VPort& port, int32_t x, int32_t y, int32_t height);
 
   // The selected picture's handles as last drawn.
   const VRect& GetPictureFrame() const { return fPictureFrame; }

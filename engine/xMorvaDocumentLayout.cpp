@@ -600,6 +600,12 @@ void xMorvaDocumentLayout::DrawPageForPrinting(VPort& port, int32_t page, int32_
   fDrawing->DrawPageForPrinting(port, page, x, y);
 }
 
+void xMorvaDocumentLayout::DrawBodyLines(VPort& port, int32_t x, int32_t y, int32_t height) {
+  if (!fDrawing) return;
+  Update();
+  fDrawing->DrawBodyLines(port, x, y, height);
+}
+
 int32_t xMorvaDocumentLayout::GetColumnLineCount(int32_t page, int32_t column) {
   if (!fPages || page < 0 || page >= fPages->GetPageCount()) return 0;
   return fPages->GetColumnLineCount(page, column);

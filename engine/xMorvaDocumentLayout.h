@@ -73,6 +73,7 @@ class xMorvaDocumentLayout : public VObject, public xMorvaLayoutInterface {
                     int32_t visibleTop, int32_t visibleWidth, int32_t visibleHeight,
                     int32_t pageLeft) override;
   void DrawPageForPrinting(VPort& port, int32_t page, int32_t x, int32_t y) override;
+  void DrawBodyLines(VPort& port, int32_t x, int32_t y, int32_t height) override;
   int32_t GetColumnLineCount(int32_t page, int32_t column) override;
   void SetDrawingMode(uint16_t mode) override;
   void SetDraggedRange(uint32_t start, uint32_t end) override;

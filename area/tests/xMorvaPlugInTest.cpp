@@ -9,6 +9,7 @@
 #include "area/xMorvaDocMgr.h"
 #include "document/xMorvaFind.h"
 #include "document/xMorvaText.h"
+#include "graphics/VDIBPort.h"
 
 namespace {
 
@@ -105,6 +106,42 @@ TEST_F(AreaTest, OutputAndPrintingObjectsOwnTheirDocumentsThePlaceholderNone) {
   int32_t kind = 0;
   package->FindReference(design->GetReference(), kind);
   EXPECT_EQ(kind, kPlugInDesign);
+}
+
+// The display-only object shows its document: an empty one leaves the area
+// white (no pattern of the base kind), a typed word shows as ink on the
+// first line only.
+TEST_F(AreaTest, TheOutputObjectShowsItsDocumentsLines) {
+  auto* output = NewKind<xMorvaOutputPlugIn>(&xMorvaMain::NewOutputPlugIn);
+  output->ResizeTo(160, 80, 0);
+  auto inkRows = [&](int32_t& firstRow, int32_t& lastRow) {
+    VDIBPort canvas(160, 80, 32);
+    canvas.SetFillColor(RGB(0, 0, 0));
+    canvas.SetFillPatternIndex(6);
+    canvas.PaintRect(0, 0, 160, 80);
+    output->DrawContent(canvas);
+    const auto* bits = static_cast<const uint32_t*>(canvas.GetBits());
+    firstRow = -1;
+    lastRow = -1;
+    for (int32_t y = 0; y < 80; ++y) {
+      for (int32_t x = 0; x < 160; ++x) {
+        if ((bits[y * 160 + x] & 0xFFFFFF) != 0xFFFFFF) {
+          if (firstRow < 0) firstRow = y;
+          lastRow = y;
+        }
+      }
+    }
+  };
+  int32_t first = 0;
+  int32_t last = 0;
+  inkRows(first, last);
+  EXPECT_EQ(first, -1) << "an empty document shows nothing";
+  xMorvaTextInterface* body = output->GetDocument()->GetBodyText();
+  ASSERT_NE(body, nullptr);
+  for (char16_t unit : std::u16string(u"Word")) body->TypeCharacterWithUndo(unit);
+  inkRows(first, last);
+  ASSERT_GE(first, 0);
+  EXPECT_LT(last, 30) << "one line of text, from the area's top";
 }
 
 TEST_F(AreaTest, ReferencesAreNeverHandedOutTwiceAndDieWithTheirObjects) {

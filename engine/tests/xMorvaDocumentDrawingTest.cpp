@@ -449,6 +449,36 @@ TEST_F(Drawing, ContinuousSeparatorsSkipPageBreaks) {
   }
 }
 
+// A display-only area's drawing: the body's lines from the given point, one
+// under the other, without page margins or header; a line that begins past
+// the height is not drawn.
+TEST_F(Drawing, BodyLinesAloneFromTheTopAsFarAsTheHeightReaches) {
+  LoadPart(kPartHeader, Stream().Text(u"HEADER\r"));
+  LoadPart(kPartBody, Stream().Text(u"one\rtwo\rthree\rfour\r"));
+  Compose();
+  const int32_t first = lines[0]->GetLine(0).height;
+  const int32_t second = lines[0]->GetLine(1).height;
+  auto canvas = Canvas(first + second + 40);
+  drawing->DrawBodyLines(*canvas, 5, 0, first + second);
+  auto inkInRows = [&](int32_t top, int32_t bottom) {
+    int32_t ink = 0;
+    for (int32_t y = top; y < bottom; ++y) {
+      for (int32_t x = 0; x < canvas->GetWidth(); ++x) ink += Pixel(*canvas, x, y) != kWhite;
+    }
+    return ink;
+  };
+  EXPECT_GT(inkInRows(0, first), 0);
+  EXPECT_GT(inkInRows(first, first + second), 0);
+  // The third line begins where the height ends.
+  EXPECT_EQ(inkInRows(first + second, canvas->GetHeight()), 0);
+  // Nothing at all without lines.
+  auto empty = Canvas(40);
+  LoadPart(kPartBody, Stream());
+  Compose();
+  drawing->DrawBodyLines(*empty, 5, 0, 40);
+  for (uint32_t pixel : Pixels(*empty)) ASSERT_EQ(pixel, kWhite);
+}
+
 // Prints pages `first` to `last` through the print job into the PDF, in a
 // child process (the PDF surface keeps hold of what the font library made
 // for the face, which the leak check at this process's exit would report).

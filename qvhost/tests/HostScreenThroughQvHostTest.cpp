@@ -324,10 +324,11 @@ int Marked(int left, int top, int right, int bottom) {
 }
 
 TEST_F(HostScreenTest, AnAreaThatShrinksLeavesTheFormsBackgroundWhereItWas) {
-  // The output area draws a grid of numbers over its whole rectangle,
+  // The output area shows the letter's first lines across its rectangle,
   // (50, 180) to (250, 240) on the screen, alone on its form so that no
   // area beneath draws its own background into the uncovered place.
   ASSERT_TRUE(Run("start -1\nform main 40 60 300 200\narea grid create output at main 10 120 200 60\n"
+                  "command 49 area grid blob \"" QVHOST_SCRIPTS_FOLDER "/letter.qmv\"\n"
                   "update main\n").ok());
   EXPECT_GT(Marked(140, 181, 249, 239), 0);
   // Erased at once, before any update reaches an area.

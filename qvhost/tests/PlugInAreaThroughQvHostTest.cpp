@@ -119,11 +119,12 @@ TEST_F(AreaScripts, ClosingWithoutTheForcedMessageAlsoClosesTheBaseArea) {
   ASSERT_NO_FATAL_FAILURE(RunOk(script));
 }
 
-TEST_F(AreaScripts, AnOutputAreaShowsItsTestPatternOnUpdate) {
+TEST_F(AreaScripts, AnOutputAreaShowsItsDocumentOnUpdate) {
   const std::string script = std::string(kStart) +
                              "snapshot invoice \"" + folder + "blank.png\"\n"
                              "area pattern create output at invoice 10 10 200 100\n"
                              "expect cell pattern set\n"
+                             "command 49 area pattern blob \"" QVHOST_SCRIPTS_FOLDER "/letter.qmv\"\n"
                              "update invoice\n"
                              "snapshot invoice \"" + folder + "pattern.png\"\n"
                              "area pattern 6\n"
@@ -184,18 +185,25 @@ TEST_F(AreaScripts, AFormAreaPrintsTheTextItShowsOnThePage) {
 }
 
 // An output object of the form prints the same way, at its size in the
-// form: the columns of its test pattern, 40 screen pixels apart, lie 30
-// points apart on the page.
+// form: its document's first line begins at the object's left edge, 10
+// screen pixels into the form, which is 7.5 points on the page, text kept
+// as text.
 TEST_F(AreaScripts, AnOutputObjectPrintsAtItsSizeInTheForm) {
   const std::string pdf = folder + "output.pdf";
+  const std::string wide = folder + "wide.pdf";
   RunOk(std::string(kStart) +
         "area out create output at invoice 10 10 200 100\n"
+        "command 49 area out blob \"" QVHOST_SCRIPTS_FOLDER "/letter.qmv\"\n"
         "print out \"" + pdf + "\"\n"
-        "expect pdf \"" + pdf + "\" pages 1\n");
-  const double first = WordEdge(pdf, "0", "xMin");
-  const double second = WordEdge(pdf, "40", "xMin");
+        "expect pdf \"" + pdf + "\" pages 1\n"
+        "area far create output at invoice 50 10 200 100\n"
+        "command 49 area far blob \"" QVHOST_SCRIPTS_FOLDER "/letter.qmv\"\n"
+        "print far \"" + wide + "\"\n");
+  const double first = WordEdge(pdf, "letter", "xMin");
+  const double moved = WordEdge(wide, "letter", "xMin");
   ASSERT_GE(first, 0);
-  EXPECT_NEAR(second - first, 30.0, 1.0);
+  // 40 screen pixels further into the form lie 30 points further on the page.
+  EXPECT_NEAR(moved - first, 30.0, 1.0);
 }
 
 // The module's own print jobs write where `printer output` says, an
