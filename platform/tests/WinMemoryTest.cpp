@@ -2,7 +2,12 @@
 // moves on resize, refusal of oversized requests, and the Toolbox handles on them.
 #include <gtest/gtest.h>
 
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "platform/toolbox/TbxHandles.h"
 #include "platform/win32/WinMemory.h"
@@ -174,5 +179,151 @@ TEST(GlobalMemory, ShrinkThenGrowInsideTheReserveZeroesTheStaleBytes) {
   EXPECT_EQ(GlobalLock(h), p);
   GlobalUnlock(h);
   GlobalUnlock(h);
+  GlobalFree(h);
+}
+
+namespace {
+
+// The byte a test block holds at `at`: different along the block, so that a
+// prefix copied to the wrong place or cut short shows.
+uint8_t PatternByte(SIZE_T at) { return static_cast<uint8_t>((at * 7 + at / 4093) & 0xFF); }
+
+void FillPattern(HGLOBAL h, SIZE_T from, SIZE_T to) {
+  auto* p = static_cast<uint8_t*>(GlobalLock(h));
+  for (SIZE_T i = from; i < to; ++i) p[i] = PatternByte(i);
+  GlobalUnlock(h);
+}
+
+// The first byte in [from, to) that differs from the pattern (or from 0 when
+// `zeroes`), or `to` when none does.
+SIZE_T FirstMismatch(HGLOBAL h, SIZE_T from, SIZE_T to, bool zeroes) {
+  const auto* p = static_cast<const uint8_t*>(GlobalLock(h));
+  SIZE_T at = from;
+  while (at < to && p[at] == (zeroes ? 0 : PatternByte(at))) ++at;
+  GlobalUnlock(h);
+  return at;
+}
+
+// How many of the pages of [p, p + bytes) are in memory.
+size_t ResidentPages(const void* p, SIZE_T bytes) {
+  const size_t page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+  const auto start = reinterpret_cast<uintptr_t>(p) & ~(page - 1);
+  const size_t length = reinterpret_cast<uintptr_t>(p) + bytes - start;
+  std::vector<unsigned char> resident((length + page - 1) / page);
+  if (mincore(reinterpret_cast<void*>(start), length, resident.data()) != 0) return SIZE_MAX;
+  size_t count = 0;
+  for (unsigned char r : resident) count += r & 1;
+  return count;
+}
+
+}  // namespace
+
+// Small blocks live on the heap, big ones in mappings of their own; a block
+// that grows and shrinks across the boundary keeps its bytes either way, and
+// what it gains is zero when asked for.
+TEST(GlobalMemory, BlocksKeepTheirBytesAcrossGrowthAndShrinkAtEverySize) {
+  struct Step {
+    SIZE_T size;
+    UINT flags;
+  };
+  const Step steps[] = {
+      {100, GMEM_MOVEABLE},                     // heap
+      {300 * 1024, GHND},                       // heap to mapping
+      {5 * 1024 * 1024, GHND},                  // mapping remapped
+      {5 * 1024 * 1024 + 1, GHND},              // one byte more: inside the reserve
+      {1024 * 1024, GMEM_MOVEABLE},             // shrinks inside the reserve
+      {12 * 1024 * 1024 + 3, GHND},             // past the reserve again, over stale bytes
+      {700 * 1024, GMEM_MOVEABLE},              // shrinks and gives pages back
+      {50 * 1024, GMEM_MOVEABLE},               // mapping to heap
+      {50 * 1024 + 17, GHND},                   // heap grows inside its reserve
+      {600 * 1024, GMEM_MOVEABLE},              // heap to mapping, not zeroed
+      {0, GMEM_MOVEABLE},                       // no storage at all
+      {400 * 1024, GHND},                       // a fresh mapping from nothing
+  };
+  HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, 16);
+  ASSERT_NE(h, nullptr);
+  FillPattern(h, 0, 16);
+  SIZE_T size = 16;
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.size);
+    ASSERT_EQ(GlobalReAlloc(h, step.size, step.flags), h);
+    ASSERT_EQ(GlobalSize(h), step.size);
+    const SIZE_T kept = std::min(size, step.size);
+    EXPECT_EQ(FirstMismatch(h, 0, kept, false), kept);
+    if (step.flags & GMEM_ZEROINIT) {
+      EXPECT_EQ(FirstMismatch(h, kept, step.size, true), step.size);
+    }
+    if (step.size > kept) FillPattern(h, kept, step.size);
+    size = step.size;
+  }
+  EXPECT_EQ(GlobalFree(h), nullptr);
+}
+
+TEST(GlobalMemory, ABigBlockShrunkAndRegrownZeroesEveryStaleByte) {
+  for (SIZE_T big : {SIZE_T(64 * 1024), SIZE_T(2 * 1024 * 1024)}) {
+    SCOPED_TRACE(big);
+    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, big);
+    ASSERT_NE(h, nullptr);
+    std::memset(GlobalLock(h), 0xAB, big);
+    GlobalUnlock(h);
+    // Down to a half (the block keeps its room), then up past that room.
+    ASSERT_EQ(GlobalReAlloc(h, big / 2, GMEM_MOVEABLE), h);
+    ASSERT_EQ(GlobalReAlloc(h, big * 3, GHND), h);
+    const auto* p = static_cast<const uint8_t*>(GlobalLock(h));
+    EXPECT_EQ(p[big / 2 - 1], 0xAB);
+    SIZE_T at = big / 2;
+    while (at < big * 3 && p[at] == 0) ++at;
+    EXPECT_EQ(at, big * 3);
+    GlobalUnlock(h);
+    GlobalFree(h);
+  }
+}
+
+TEST(GlobalMemory, ALockedBigBlockNeverMovesAndKeepsItsBytes) {
+  const SIZE_T big = 1024 * 1024;
+  HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, big);
+  ASSERT_NE(h, nullptr);
+  FillPattern(h, 0, big);
+  void* p = GlobalLock(h);
+  SetLastError(0);
+  EXPECT_EQ(GlobalReAlloc(h, 8 * big, GMEM_MOVEABLE), nullptr);
+  EXPECT_EQ(GetLastError(), ERROR_NOT_ENOUGH_MEMORY);
+  // A shrink that would give the pages back moves the block: refused too.
+  EXPECT_EQ(GlobalReAlloc(h, 1000, GMEM_MOVEABLE), nullptr);
+  EXPECT_EQ(GlobalSize(h), big);
+  EXPECT_EQ(GlobalLock(h), p);
+  EXPECT_EQ(FirstMismatch(h, 0, big, false), big);
+  GlobalUnlock(h);
+  GlobalUnlock(h);
+  EXPECT_EQ(GlobalReAlloc(h, kGlobalMaxBlockSize + 1, GMEM_MOVEABLE), nullptr);
+  EXPECT_EQ(GetLastError(), ERROR_NOT_ENOUGH_MEMORY);
+  EXPECT_EQ(GlobalSize(h), big);
+  EXPECT_EQ(FirstMismatch(h, 0, big, false), big);
+  GlobalFree(h);
+}
+
+// Growing a big block takes no memory for the bytes that are not written
+// yet, zeroed or not, and does not bring back the pages of the old block:
+// a document's stream grown to many megabytes costs what it holds.
+TEST(GlobalMemory, GrowingABigBlockTouchesOnlyWhatIsWritten) {
+  const SIZE_T big = 16 * 1024 * 1024;
+  HGLOBAL h = GlobalAlloc(GHND, big);
+  ASSERT_NE(h, nullptr);
+  auto* p = static_cast<uint8_t*>(GlobalLock(h));
+  EXPECT_LE(ResidentPages(p, big), 2u);
+  p[0] = 1;
+  p[big - 1] = 2;
+  GlobalUnlock(h);
+  for (UINT flags : {UINT(GMEM_MOVEABLE), UINT(GHND)}) {
+    const SIZE_T size = GlobalSize(h) * 2;
+    ASSERT_EQ(GlobalReAlloc(h, size, flags), h);
+    p = static_cast<uint8_t*>(GlobalLock(h));
+    EXPECT_EQ(p[0], 1);
+    EXPECT_EQ(p[big - 1], 2);
+    // The two pages written, the page of the old block's end (zeroed past
+    // it when asked), and no more.
+    EXPECT_LE(ResidentPages(p, size), 4u) << flags;
+    GlobalUnlock(h);
+  }
   GlobalFree(h);
 }

@@ -2,6 +2,10 @@
 // 32-bit ids, fixed blocks carry a small header in front of their address.
 #include "platform/win32/WinMemory.h"
 
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -26,6 +30,7 @@ struct Moveable {
   SIZE_T capacity = 0;    // bytes behind data; at least size
   uint32_t locks = 0;
   bool live = false;
+  bool mapped = false;    // data is a mapping of its own (a big block), not a heap block
 };
 
 // The header in front of a fixed block's payload keeps the payload 16-aligned.
@@ -66,6 +71,83 @@ void* RawAlloc(SIZE_T bytes, bool zero) {
   return p;
 }
 
+// A moveable block of this size or more lives in a mapping of its own, so
+// that it can grow and shrink by remapping its pages: the bytes are never
+// copied, the pages it had are not touched again, and the old and the new
+// block are never resident side by side. A document's stream grows this way
+// to many megabytes while a file is read.
+constexpr SIZE_T kMappedBlockSize = 256 * 1024;
+
+SIZE_T PageSize() {
+  static const SIZE_T size = [] {
+    long page = sysconf(_SC_PAGESIZE);
+    return page > 0 ? SIZE_T(page) : SIZE_T(4096);
+  }();
+  return size;
+}
+
+SIZE_T PageRounded(SIZE_T bytes) { return (bytes + PageSize() - 1) & ~(PageSize() - 1); }
+
+// Storage for a moveable block: what it holds and how it was obtained.
+struct Storage {
+  void* data = nullptr;
+  SIZE_T capacity = 0;
+  bool mapped = false;
+};
+
+// New storage for `capacity` bytes (not 0); a fresh mapping is already zero,
+// a heap block is zeroed on request. Null data when out of memory.
+Storage NewStorage(SIZE_T capacity, bool zero) {
+  if (capacity >= kMappedBlockSize) {
+    const SIZE_T rounded = PageRounded(capacity);
+    void* p = mmap(nullptr, rounded, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (p == MAP_FAILED) return {};
+    return {p, rounded, true};
+  }
+  void* p = RawAlloc(capacity, zero);
+  return {p, p != nullptr ? capacity : 0, false};
+}
+
+void ReleaseStorage(const Moveable& m) {
+  if (m.data == nullptr) return;
+  if (m.mapped)
+    munmap(m.data, m.capacity);
+  else
+    std::free(m.data);
+}
+
+// Gives block `m` storage for `capacity` bytes (not 0), keeping its first
+// `keep` bytes. Bytes past `keep` are undefined, except that bytes past the
+// old capacity of a mapping that stays a mapping are zero. On failure the
+// block is left as it was and false is returned.
+bool ResizeStorage(Moveable& m, SIZE_T capacity, SIZE_T keep) {
+  const bool mapped = capacity >= kMappedBlockSize;
+  if (m.data != nullptr && m.mapped && mapped) {
+    const SIZE_T rounded = PageRounded(capacity);
+    void* p = mremap(m.data, m.capacity, rounded, MREMAP_MAYMOVE);
+    if (p == MAP_FAILED) return false;
+    m.data = p;
+    m.capacity = rounded;
+    return true;
+  }
+  if ((m.data == nullptr || !m.mapped) && !mapped) {
+    void* p = std::realloc(m.data, capacity);
+    if (p == nullptr) return false;
+    m.data = p;
+    m.capacity = capacity;
+    return true;
+  }
+  // Between the heap and a mapping: the one copy, when the block crosses the size.
+  Storage fresh = NewStorage(capacity, false);
+  if (fresh.data == nullptr) return false;
+  if (keep) std::memcpy(fresh.data, m.data, keep);
+  ReleaseStorage(m);
+  m.data = fresh.data;
+  m.capacity = fresh.capacity;
+  m.mapped = fresh.mapped;
+  return true;
+}
+
 // The reserve a growing moveable block gets: half as much again as it had,
 // never past the largest block.
 SIZE_T GrownCapacity(SIZE_T capacity, SIZE_T bytes) {
@@ -93,21 +175,21 @@ HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes) {
   Globals& g = G();
   std::lock_guard<std::mutex> guard(g.lock);
   if (flags & GMEM_MOVEABLE) {
-    void* data = nullptr;
-    if (bytes != 0 && (data = RawAlloc(bytes, zero)) == nullptr) return Fail(ERROR_NOT_ENOUGH_MEMORY);
+    Storage storage;
+    if (bytes != 0 && (storage = NewStorage(bytes, zero)).data == nullptr) return Fail(ERROR_NOT_ENOUGH_MEMORY);
     uint32_t slot;
     if (!g.freeSlots.empty()) {
       slot = g.freeSlots.back();
       g.freeSlots.pop_back();
     } else {
       if (g.slots.size() > kMaxSlots) {
-        std::free(data);
+        ReleaseStorage(Moveable{storage.data, 0, storage.capacity, 0, false, storage.mapped});
         return Fail(ERROR_NOT_ENOUGH_MEMORY);
       }
       slot = static_cast<uint32_t>(g.slots.size());
       g.slots.emplace_back();
     }
-    g.slots[slot] = Moveable{data, bytes, bytes, 0, true};
+    g.slots[slot] = Moveable{storage.data, bytes, storage.capacity, 0, true, storage.mapped};
     return reinterpret_cast<HGLOBAL>((static_cast<uintptr_t>(slot) << 4) | kMoveableTag);
   }
   auto* header = static_cast<FixedHeader*>(RawAlloc(sizeof(FixedHeader) + bytes, zero));
@@ -132,23 +214,30 @@ HGLOBAL GlobalReAlloc(HGLOBAL block, SIZE_T bytes, UINT flags) {
       return block;
     }
     if (m->locks != 0) return Fail(ERROR_NOT_ENOUGH_MEMORY);  // a locked block may not move
-    void* data = nullptr;
-    SIZE_T capacity = 0;
-    if (bytes != 0) {
-      // Growth gets a geometric reserve, so that a block grown in small
-      // steps is copied a logarithmic number of times, not at every step.
-      capacity = bytes > old ? GrownCapacity(m->capacity, bytes) : bytes;
-      data = RawAlloc(capacity, false);
-      if (data == nullptr && capacity != bytes) data = RawAlloc(capacity = bytes, false);
-      if (data == nullptr) return Fail(ERROR_NOT_ENOUGH_MEMORY);
-      SIZE_T keep = bytes < old ? bytes : old;
-      if (keep) std::memcpy(data, m->data, keep);
-      if (zero && bytes > keep) std::memset(static_cast<char*>(data) + keep, 0, bytes - keep);
+    if (bytes == 0) {
+      ReleaseStorage(*m);
+      m->data = nullptr;
+      m->size = m->capacity = 0;
+      m->mapped = false;
+      return block;
     }
-    std::free(m->data);
-    m->data = data;
+    // Growth gets a geometric reserve, so that a block grown in small
+    // steps is moved a logarithmic number of times, not at every step.
+    const SIZE_T keep = bytes < old ? bytes : old;
+    const SIZE_T oldCapacity = m->data != nullptr ? m->capacity : 0;
+    const bool wasMapped = m->data != nullptr && m->mapped;
+    const SIZE_T capacity = bytes > old ? GrownCapacity(m->capacity, bytes) : bytes;
+    if (!ResizeStorage(*m, capacity, keep) && (capacity == bytes || !ResizeStorage(*m, bytes, keep)))
+      return Fail(ERROR_NOT_ENOUGH_MEMORY);
+    if (zero && bytes > keep) {
+      // Fresh pages of a mapping are zero already: only bytes the block held
+      // before, past what it keeps, can be stale. Not touching the rest
+      // keeps it out of memory until it is written.
+      SIZE_T stale = bytes;
+      if (m->mapped) stale = wasMapped ? std::min(oldCapacity, bytes) : keep;
+      if (stale > keep) std::memset(static_cast<char*>(m->data) + keep, 0, stale - keep);
+    }
     m->size = bytes;
-    m->capacity = capacity;
     return block;
   }
   if (FixedHeader* header = FindFixed(g, block)) {
@@ -220,7 +309,7 @@ HGLOBAL GlobalFree(HGLOBAL block) {
   Globals& g = G();
   std::lock_guard<std::mutex> guard(g.lock);
   if (Moveable* m = FindMoveable(g, block)) {
-    std::free(m->data);
+    ReleaseStorage(*m);
     *m = Moveable{};
     g.freeSlots.push_back(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(block) >> 4));
     return nullptr;
