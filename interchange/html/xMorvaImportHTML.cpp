@@ -57,6 +57,8 @@ constexpr size_t kMaxFaceName = 63;
 // Inputs longer than this show the progress of the read.
 constexpr uint32_t kProgressThreshold = 5000;
 constexpr uint32_t kProgressStep = 1 << 16;
+// The bytes of a page read from a stream at a time.
+constexpr size_t kReadWindow = 64 * 1024;
 // The spacing paragraph between blocks.
 constexpr int32_t kSpacingPoints = 10;
 // The rule under a horizontal rule's empty paragraph.
@@ -140,8 +142,18 @@ class HTMLparams {
 
 class HtmlReader {
  public:
-  HtmlReader(xMorvaDocument& document, xMorvaEngine& body, const uint8_t* bytes, size_t size, std::string folder)
-      : fDocument(document), fBody(body), fPart(&body), fBytes(bytes), fSize(size), fFolder(std::move(folder)) {}
+  // Reads `size` bytes: those at `bytes`, or, when `stream` is given, the
+  // stream's from its position, a window at a time.
+  HtmlReader(xMorvaDocument& document, xMorvaEngine& body, const uint8_t* bytes, size_t size, VStream* stream,
+             std::string folder)
+      : fDocument(document),
+        fBody(body),
+        fPart(&body),
+        fWindow(bytes),
+        fWindowEnd(stream == nullptr ? size : 0),
+        fSize(size),
+        fStream(stream),
+        fFolder(std::move(folder)) {}
   ~HtmlReader() {
     if (fRun != 0) gMemoryMgr->DisposeHandle(fRun);
   }
@@ -152,8 +164,20 @@ class HtmlReader {
 
  private:
   // ---- Input.
-  int Next() { return fAt < fSize ? fBytes[fAt++] : -1; }
-  int Peek(size_t ahead = 0) const { return fAt + ahead < fSize ? fBytes[fAt + ahead] : -1; }
+  // The byte at `at` of the input, -1 past its end. The window holds the
+  // bytes from just before the reading place on: a byte read can be read
+  // again after Back, and a few ahead can be looked at.
+  int ByteAt(size_t at) {
+    if (at < fWindowEnd) return fWindow[at - fWindowStart];
+    return at < fSize ? ByteAfterWindow(at) : -1;
+  }
+  int ByteAfterWindow(size_t at);
+  int Next() {
+    const int c = ByteAt(fAt);
+    if (c >= 0) ++fAt;
+    return c;
+  }
+  int Peek(size_t ahead = 0) { return ByteAt(fAt + ahead); }
   void Back() { --fAt; }
   // Skips past the first `end` (compared without case); to the end of the
   // input when there is none.
@@ -221,9 +245,15 @@ class HtmlReader {
   // The position after the last text typed before a paragraph break: the
   // breaks after it are left out at the end of a header or footer.
   int32_t fTextEnd = 0;
-  const uint8_t* fBytes;
+  // The input: the bytes [fWindowStart, fWindowEnd) are at fWindow; fSize
+  // bytes in all, the whole of them at once when there is no stream.
+  const uint8_t* fWindow;
+  size_t fWindowStart = 0;
+  size_t fWindowEnd;
   size_t fSize;
   size_t fAt = 0;
+  VStream* fStream;
+  std::vector<uint8_t> fBuffer;
   std::string fFolder;
   bool fUtf8 = false;
 
@@ -267,13 +297,41 @@ class HtmlReader {
 void HtmlReader::SkipPast(std::string_view end) {
   while (fAt < fSize) {
     size_t i = 0;
-    while (i < end.size() && fAt + i < fSize && Lower(fBytes[fAt + i]) == end[i]) ++i;
+    while (i < end.size() && fAt + i < fSize && Lower(uint8_t(ByteAt(fAt + i))) == end[i]) ++i;
     if (i == end.size()) {
       fAt += i;
       return;
     }
     ++fAt;
   }
+}
+
+int HtmlReader::ByteAfterWindow(size_t at) {
+  if (fStream == nullptr) return -1;
+  // What the window keeps: from the byte before the reading place (or the
+  // byte asked for, were it behind) to the window's end.
+  size_t keep = std::min(fAt, at);
+  keep = std::max(keep > 0 ? keep - 1 : 0, fWindowStart);
+  while (at >= fWindowEnd && fWindowEnd < fSize) {
+    const size_t kept = fWindowEnd - std::min(keep, fWindowEnd);
+    const size_t room = std::max<size_t>(kReadWindow, kept + kReadWindow / 2);
+    if (fBuffer.size() < room) {
+      std::vector<uint8_t> grown(room);
+      if (kept != 0) std::memcpy(grown.data(), fWindow + (fWindowEnd - kept - fWindowStart), kept);
+      fBuffer.swap(grown);
+    } else if (kept != 0) {
+      std::memmove(fBuffer.data(), fWindow + (fWindowEnd - kept - fWindowStart), kept);
+    }
+    fWindow = fBuffer.data();
+    fWindowStart = fWindowEnd - kept;
+    keep = fWindowStart;
+    uint32_t length = uint32_t(std::min<size_t>(fBuffer.size() - kept, fSize - fWindowEnd));
+    fStream->GetData(fBuffer.data() + kept, length);
+    // A stream that ends early ends the input where it ended.
+    if (length == 0) fSize = fWindowEnd;
+    fWindowEnd += length;
+  }
+  return at < fWindowEnd ? fWindow[at - fWindowStart] : -1;
 }
 
 void HtmlReader::ParseHTMLText(VStreamProgress* progress) {
@@ -288,7 +346,7 @@ void HtmlReader::ParseHTMLText(VStreamProgress* progress) {
   Set(kPropSize, Points(fSizeIndex));
 
   // A UTF-8 mark says how bytes above 127 are to be read.
-  if (fSize >= 3 && fBytes[0] == 0xEF && fBytes[1] == 0xBB && fBytes[2] == 0xBF) {
+  if (fSize >= 3 && ByteAt(0) == 0xEF && ByteAt(1) == 0xBB && ByteAt(2) == 0xBF) {
     fUtf8 = true;
     fAt = 3;
   }
@@ -1050,20 +1108,19 @@ int32_t ParseHTMLColor(const std::string& value) {
 }
 
 int32_t xMorvaImportHTML::ImportHTMLDocument(xMorvaDocument& document, VStream& stream, const std::string& folder) {
+  // The page is read in windows as the parse goes, never held whole.
   const uint32_t size = stream.GetSize();
   const uint32_t position = stream.GetPosition();
-  std::vector<uint8_t> bytes;
-  if (size > position) {
-    bytes.resize(size - position);
-    uint32_t length = uint32_t(bytes.size());
-    stream.GetData(bytes.data(), length);
-    bytes.resize(std::min<size_t>(length, bytes.size()));
-  }
-  return ImportHTMLBytes(document, bytes.data(), uint32_t(bytes.size()), folder);
+  return Import(document, nullptr, size > position ? size - position : 0, &stream, folder);
 }
 
 int32_t xMorvaImportHTML::ImportHTMLBytes(xMorvaDocument& document, const uint8_t* bytes, uint32_t size,
                                           const std::string& folder) {
+  return Import(document, bytes, size, nullptr, folder);
+}
+
+int32_t xMorvaImportHTML::Import(xMorvaDocument& document, const uint8_t* bytes, uint32_t size, VStream* stream,
+                                 const std::string& folder) {
   document.Reset(true);
   document.ResetFontTable();
   xMorvaUndo* undo = document.GetUndo();
@@ -1074,7 +1131,7 @@ int32_t xMorvaImportHTML::ImportHTMLBytes(xMorvaDocument& document, const uint8_
     std::unique_ptr<VStreamProgress> progress;
     if (size > kProgressThreshold)
       progress.reset(document.NewProgressStatus(kProgressReadingHTML, size));
-    HtmlReader reader(document, *body, bytes, size, folder);
+    HtmlReader reader(document, *body, bytes, size, stream, folder);
     reader.ParseHTMLText(progress.get());
   }
   if (recording) undo->Resume();

@@ -25,6 +25,11 @@ class xMorvaImportHTML : public VObject {
   // The same over bytes in memory.
   int32_t ImportHTMLBytes(xMorvaDocument& document, const uint8_t* bytes, uint32_t size,
                           const std::string& folder);
+
+ private:
+  // Reads `size` bytes at `bytes`, or from `stream` when it is given.
+  int32_t Import(xMorvaDocument& document, const uint8_t* bytes, uint32_t size, VStream* stream,
+                 const std::string& folder);
 };
 
 // The point sizes of the HTML sizes 1 to 7.

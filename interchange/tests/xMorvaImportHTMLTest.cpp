@@ -3,6 +3,7 @@
 // images beside the page, encodings, and hostile input.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -328,6 +329,90 @@ TEST_F(ImportHTML, ReadsFromAStreamAndResetsTheDocument) {
   xMorvaImportHTML reader;
   ASSERT_EQ(0, reader.ImportHTMLDocument(*document, stream, ""));
   EXPECT_EQ("new", TextOf(*document, kPartBody));
+}
+
+namespace {
+
+// The element stream of every part, as stored.
+std::vector<std::vector<uint8_t>> PartStreams(xMorvaDocument& document) {
+  std::vector<std::vector<uint8_t>> parts;
+  for (int16_t part = 0; part < kPartCount; ++part) {
+    auto* engine = static_cast<xMorvaEngine*>(document.GetPart(part));
+    std::vector<uint8_t> bytes;
+    if (engine != nullptr && engine->GetStreamSize() != 0) {
+      const uint8_t* stream = engine->LockStream();
+      bytes.assign(stream, stream + engine->GetStreamSize());
+      engine->UnlockStream();
+    }
+    parts.push_back(std::move(bytes));
+  }
+  return parts;
+}
+
+// A stream that may say it is longer than it is, as a file cut short while
+// it is read would, and that notes the largest read asked of it.
+class StreamEndingEarly : public VMemoryStream {
+ public:
+  StreamEndingEarly(const void* block, uint32_t length, uint32_t claimed)
+      : VMemoryStream(block, length), fClaimed(claimed) {}
+  uint32_t GetSize() override { return fClaimed; }
+  int16_t ReadBytes(void* data, uint32_t& length) override {
+    largestRead = std::max(largestRead, length);
+    return VMemoryStream::ReadBytes(data, length);
+  }
+  uint32_t largestRead = 0;
+
+ private:
+  uint32_t fClaimed;
+};
+
+}  // namespace
+
+// A page read from a stream is read a window at a time: tags, comments,
+// references, UTF-8 sequences and skipped elements cut by a window's end
+// read as they do from bytes in memory, to the same stored bytes.
+TEST_F(ImportHTML, AStreamReadInWindowsGivesTheSameDocumentAsTheBytes) {
+  const size_t window = 64 * 1024;
+  const std::string tail =
+      "<!-- a comment --><b>bold</b> &amp; &#x263A; &eacute;\xC3\xA9\xE2\x82\xAC "
+      "<script>if (a < b) x();</script><FONT SIZE=5 COLOR=\"#ff0000\">big</FONT>< p>"
+      "<p align=center>centred<br>line</p><ul><li>item</ul>&notanentity; &#12345678;";
+  struct Case {
+    std::string name;
+    std::string page;
+    uint32_t skipped;  // bytes before the page in its stream
+    uint32_t claimed;  // extra bytes the stream says it has
+  };
+  std::vector<Case> cases;
+  for (size_t cut = 0; cut < tail.size(); cut += 7) {
+    const std::string filler = "<p>" + std::string(window - 3 - cut, 'x');
+    cases.push_back({"cut " + std::to_string(cut), filler + tail, 0, 0});
+    cases.push_back({"utf-8 cut " + std::to_string(cut), "\xEF\xBB\xBF" + filler.substr(3) + tail, 0, 0});
+  }
+  std::string many;
+  while (many.size() < 2 * window + 100) many += tail + "\n";
+  cases.push_back({"many windows", many, 0, 0});
+  cases.push_back({"after other bytes", many, 1000, 0});
+  cases.push_back({"ends early", many, 0, 3000});
+  cases.push_back({"short page", "<p>a<b>b", 0, 0});
+  cases.push_back({"empty", "", 0, 0});
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto fromBytes = NewDocument();
+    ASSERT_EQ(0, Read(*fromBytes, c.page));
+    const std::string stored = std::string(c.skipped, '<') + c.page;
+    StreamEndingEarly stream(stored.data(), uint32_t(stored.size()), uint32_t(stored.size()) + c.claimed);
+    ASSERT_EQ(0, stream.OpenRead());
+    ASSERT_EQ(0, stream.SetPosition(c.skipped));
+    auto fromStream = NewDocument();
+    xMorvaImportHTML reader;
+    ASSERT_EQ(0, reader.ImportHTMLDocument(*fromStream, stream, ""));
+    EXPECT_EQ(Engine(*fromStream, kPartBody).GetLength(), Engine(*fromBytes, kPartBody).GetLength());
+    EXPECT_TRUE(PartStreams(*fromStream) == PartStreams(*fromBytes));
+    EXPECT_EQ(stream.GetPosition(), stored.size());
+    // The page is never held whole.
+    EXPECT_LE(stream.largestRead, window);
+  }
 }
 
 TEST(HTMLColors, ParseAndEncode) {
