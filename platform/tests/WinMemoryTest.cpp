@@ -327,3 +327,20 @@ TEST(GlobalMemory, GrowingABigBlockTouchesOnlyWhatIsWritten) {
   }
   GlobalFree(h);
 }
+
+#if defined(__SANITIZE_ADDRESS__)
+// In a checked build, a write past a big block's size is caught, as one past
+// a heap block is, also inside the room it keeps for growth.
+TEST(GlobalMemoryDeathTest, AWritePastABigBlockIsCaughtInACheckedBuild) {
+  const SIZE_T big = 1024 * 1024;
+  HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, big);
+  ASSERT_NE(h, nullptr);
+  ASSERT_EQ(GlobalReAlloc(h, big + 100, GMEM_MOVEABLE), h);  // a reserve behind it now
+  ASSERT_EQ(GlobalReAlloc(h, big / 2, GMEM_MOVEABLE), h);    // shrunk in place
+  auto* p = static_cast<volatile uint8_t*>(GlobalLock(h));
+  p[big / 2 - 1] = 1;
+  EXPECT_DEATH(p[big / 2] = 1, "use-after-poison");
+  GlobalUnlock(h);
+  GlobalFree(h);
+}
+#endif

@@ -5,6 +5,17 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#if defined(__SANITIZE_ADDRESS__)
+#define QV_POISON_MAPPED_TAILS 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define QV_POISON_MAPPED_TAILS 1
+#endif
+#endif
+#if defined(QV_POISON_MAPPED_TAILS)
+#include <sanitizer/asan_interface.h>
+#endif
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -87,6 +98,26 @@ SIZE_T PageSize() {
 }
 
 SIZE_T PageRounded(SIZE_T bytes) { return (bytes + PageSize() - 1) & ~(PageSize() - 1); }
+
+// A mapping is not the checked heap: in a checked build, the room past a
+// mapped block's size is marked unusable, so that a write past the block is
+// caught as one past a heap block is. Open() marks the whole room usable
+// before the block is resized, moved or unmapped; Close() marks its tail.
+void OpenMapped(const Moveable& m) {
+#if defined(QV_POISON_MAPPED_TAILS)
+  if (m.data != nullptr && m.mapped) ASAN_UNPOISON_MEMORY_REGION(m.data, m.capacity);
+#else
+  (void)m;
+#endif
+}
+
+void CloseMapped(const Moveable& m) {
+#if defined(QV_POISON_MAPPED_TAILS)
+  if (m.data != nullptr && m.mapped) ASAN_POISON_MEMORY_REGION(static_cast<char*>(m.data) + m.size, m.capacity - m.size);
+#else
+  (void)m;
+#endif
+}
 
 // Storage for a moveable block: what it holds and how it was obtained.
 struct Storage {
@@ -190,6 +221,7 @@ HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes) {
       g.slots.emplace_back();
     }
     g.slots[slot] = Moveable{storage.data, bytes, storage.capacity, 0, true, storage.mapped};
+    CloseMapped(g.slots[slot]);
     return reinterpret_cast<HGLOBAL>((static_cast<uintptr_t>(slot) << 4) | kMoveableTag);
   }
   auto* header = static_cast<FixedHeader*>(RawAlloc(sizeof(FixedHeader) + bytes, zero));
@@ -207,6 +239,11 @@ HGLOBAL GlobalReAlloc(HGLOBAL block, SIZE_T bytes, UINT flags) {
   std::lock_guard<std::mutex> guard(g.lock);
   if (Moveable* m = FindMoveable(g, block)) {
     const SIZE_T old = m->size;
+    OpenMapped(*m);
+    struct Closer {
+      const Moveable& m;
+      ~Closer() { CloseMapped(m); }
+    } closer{*m};
     if (bytes <= m->capacity && !(bytes == 0 && m->locks == 0) && !ShouldRelease(bytes, m->capacity)) {
       // Within the reserve the block stays where it is, locked or not.
       if (bytes > old && zero) std::memset(static_cast<char*>(m->data) + old, 0, bytes - old);
@@ -309,6 +346,7 @@ HGLOBAL GlobalFree(HGLOBAL block) {
   Globals& g = G();
   std::lock_guard<std::mutex> guard(g.lock);
   if (Moveable* m = FindMoveable(g, block)) {
+    OpenMapped(*m);
     ReleaseStorage(*m);
     *m = Moveable{};
     g.freeSlots.push_back(static_cast<uint32_t>(reinterpret_cast<uintptr_t>(block) >> 4));
