@@ -20,6 +20,7 @@
 #include "document/xMorvaProperties.h"
 #include "document/xMorvaStyleSheet.h"
 #include "document/xMorvaTabs.h"
+#include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaFont.h"
 #include "framework/system/files/VFile.h"
 #include "framework/system/resources/VMemoryResourceFile.h"
@@ -1897,4 +1898,121 @@ TEST_F(WordFiles, WordOpensByTypeAndRtfInDisguiseFallsBack) {
                  Container({{u"WordDocument", broken.main}, {u"1Table", broken.table}}), type),
             kWordUnreadable);
   EXPECT_EQ(BodyText().substr(0, 10), u"Inside RTF");
+}
+
+// The place of each character in the body: the count of those kept before
+// it, capped at the body's length, across the map's 64-character words.
+TEST(WordPositions, EachPlaceCountsTheCharactersKeptBeforeIt) {
+  struct Case {
+    const char* name;
+    size_t count;
+    std::function<bool(size_t)> kept;
+    uint32_t cap;  // UINT32_MAX: the count kept
+  };
+  const std::vector<Case> cases = {
+      {"none", 0, [](size_t) { return true; }, UINT32_MAX},
+      {"one kept", 1, [](size_t) { return true; }, UINT32_MAX},
+      {"one left out", 1, [](size_t) { return false; }, UINT32_MAX},
+      {"a word less one", 63, [](size_t i) { return i % 3 != 0; }, UINT32_MAX},
+      {"a word", 64, [](size_t) { return true; }, UINT32_MAX},
+      {"a word and one", 65, [](size_t i) { return i != 64; }, UINT32_MAX},
+      {"two words", 128, [](size_t i) { return i % 2 == 0; }, UINT32_MAX},
+      {"last end dropped", 200, [](size_t i) { return i % 7 != 3; }, 170},
+      {"cap above the kept", 70, [](size_t) { return true; }, 500},
+      {"long", 100000, [](size_t i) { return (i * 2654435761u >> 7) % 5 != 0; }, UINT32_MAX},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    xMorvaWordPositions map;
+    EXPECT_TRUE(map.Empty());
+    std::vector<uint32_t> expected;
+    uint32_t kept = 0;
+    for (size_t i = 0; i < c.count; ++i) {
+      expected.push_back(kept);
+      map.Push(c.kept(i));
+      kept += c.kept(i) ? 1 : 0;
+    }
+    expected.push_back(kept);
+    EXPECT_TRUE(map.Empty());  // not finished yet
+    const uint32_t cap = c.cap == UINT32_MAX ? kept : c.cap;
+    map.Finish(cap);
+    for (uint32_t& at : expected) at = std::min(at, cap);
+    ASSERT_EQ(map.Size(), c.count + 1);
+    EXPECT_EQ(map.ToVector(), expected);
+    EXPECT_EQ(map.Back(), expected.back());
+    // Past the end: the end's place.
+    EXPECT_EQ(map.At(uint32_t(c.count + 5)), expected.back());
+  }
+  xMorvaWordPositions map;
+  map.Push(true);
+  map.Finish(1);
+  map.Clear();
+  EXPECT_TRUE(map.Empty());
+  EXPECT_EQ(map.At(0), 0u);
+}
+
+// The main story is made in the place of the text it comes from: a line
+// feed is judged by the character the file had before it, not by what
+// that character became.
+TEST_F(ImportWord, StoryMadeInPlaceJudgesEachCharacterByTheFilesText) {
+  struct Case {
+    std::string text;
+    std::u16string body;
+    std::vector<uint32_t> positions;
+  };
+  const std::vector<Case> cases = {
+      // A line break becomes a paragraph end; the line feed after it is
+      // one more, as the file had no paragraph end before it.
+      {"A\x0B\x0A" "B\r\nC", u"A\r\rB\rC", {0, 1, 2, 3, 4, 5, 5, 6}},
+      {"A\x0C\x0A" "B", u"A\r\rB", {0, 1, 2, 3, 4}},
+      {"A\r\x0A" "B", u"A\rB", {0, 1, 2, 2, 3}},
+      // Marks of elements not read take no place; the last paragraph end
+      // is the body's own.
+      {"AB\x01\x08" "C\r", u"ABC", {0, 1, 2, 2, 2, 3, 3}},
+      {"\x07\x1E\x1F\r", u"\t-\u00AD", {0, 1, 2, 3, 3}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    xMorvaImportWord reader;
+    MemoryFile memory(Container({{u"WordDocument", Word6Main(c.text)}}));
+    std::u16string body;
+    ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+    EXPECT_EQ(body, c.body);
+    EXPECT_EQ(reader.GetBodyPositions(), c.positions);
+  }
+}
+
+// A body of many times the pieces the import gives the engine at a time
+// arrives whole: every character once and in order, its tabs as elements,
+// and a run's properties from its start to its end across the pieces.
+TEST_F(ImportWord, ALongBodyArrivesWholeAcrossThePiecesItIsGivenIn) {
+  Word97 file;
+  file.text.clear();
+  for (int i = 0; i < 3000; ++i) file.text += u"Word\tcell\tend\r";
+  const uint32_t boldFirst = 20, boldLimit = uint32_t(file.text.size() - 20);
+  file.chpx = FkpPage({0x800, 0x800 + boldFirst, 0x800 + boldLimit, uint32_t(0x800 + file.text.size())},
+                      {{}, {0x35, 0x08, 1}, {}}, 0, false);
+  file.Build();
+  ASSERT_EQ(Import(Container({{u"WordDocument", file.main}, {u"1Table", file.table}})), 0);
+  xMorvaEngine& body = Body();
+  const std::u16string expected = file.text.substr(0, file.text.size() - 1);
+  ASSERT_EQ(body.GetLength(), int32_t(expected.size()));
+  // The stream walked item by item: the characters, the tab elements, and
+  // where the bold record turns on and off.
+  const uint32_t size = body.GetStreamSize();
+  ASSERT_GT(size, 3u * 64 * 1024);
+  const uint8_t* stream = body.LockStream();
+  ASSERT_NE(stream, nullptr);
+  std::u16string text;
+  std::vector<std::pair<size_t, uint32_t>> bold;
+  for (uint32_t at = 0; at < size;) {
+    const StreamItem item = ReadStreamItem(stream + at, size - at);
+    if (item.kind == StreamItem::kUnit) text.push_back(char16_t(item.unit));
+    if (item.kind == StreamItem::kElement && item.unit == xMorvaElementCode::Tab) text.push_back(u'\t');
+    if (item.kind == StreamItem::kRecord && item.unit == kPropBold) bold.emplace_back(text.size(), item.value);
+    at += item.size;
+  }
+  body.UnlockStream();
+  EXPECT_TRUE(text == expected) << "the body's text differs from the file's";
+  EXPECT_EQ(bold, (std::vector<std::pair<size_t, uint32_t>>{{boldFirst, 1}, {boldLimit, 0}}));
 }

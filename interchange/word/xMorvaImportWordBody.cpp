@@ -1,9 +1,10 @@
 // The Word import's body: the main text with the properties of its runs,
 // its table cells' shading, its paragraphs' spacing and its page numbers,
 // dates, times and pictures, written as element bytes in one pass over the
-// text and given to the body at once, so that the import takes time in
-// proportion to the file. The header and footer stories are written the
-// same way into their parts.
+// text and given to the body piece by piece as they are made, so that the
+// import takes time in proportion to the file and holds no second copy of
+// the body's bytes. The header and footer stories are written the same
+// way into their parts.
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -155,12 +156,17 @@ bool PutPicture(std::vector<uint8_t>& out, VPictureData& picture) {
   return made;
 }
 
-// A character's values over a stretch of the body that no edge of a layer
-// or a paragraph cuts.
+// Every character property's value.
+using CharacterValues = std::array<int32_t, kLastCharacterProperty + 1>;
+
+// A stretch of the body that no edge of a layer or a paragraph cuts, and
+// its characters' values, by their index in the builder's list of the
+// different values met (a long body uses a few dozen over tens of
+// thousands of stretches).
 struct CharacterSpan {
   uint32_t first;
   uint32_t limit;
-  std::array<int32_t, kLastCharacterProperty + 1> values;
+  uint32_t values;
   bool symbolFont;
 };
 
@@ -199,8 +205,9 @@ void PutTabChanges(std::vector<uint8_t>& out, const std::vector<uint32_t>& from,
 class xMorvaImportWord::BodyBuilder {
  public:
   BodyBuilder(xMorvaImportWord& reader, xMorvaDocument& document, xMorvaEngine& engine, const std::u16string& body,
-              const std::vector<uint32_t>& positions, const std::vector<xMorvaWordSpecial>& specials,
-              const std::vector<xMorvaWordSpacing>& spacing, const std::vector<xMorvaWordBreak>& breaks)
+              const xMorvaWordPositions& positions, uint32_t firstCp,
+              const std::vector<xMorvaWordSpecial>& specials, const std::vector<xMorvaWordSpacing>& spacing,
+              const std::vector<xMorvaWordBreak>& breaks)
       : fReader(reader),
         fDocument(document),
         fEngine(engine),
@@ -210,14 +217,22 @@ class xMorvaImportWord::BodyBuilder {
         fSpacing(spacing),
         fBreaks(breaks),
         fLength(uint32_t(body.size())),
-        fLastCp(positions.empty() ? 0 : uint32_t(positions.size() - 1)),
+        fFirstCp(firstCp),
+        fLastCp(positions.Empty() ? 0 : uint32_t(positions.Size() - 1)),
         fFonts(reader.fFontNames.size(), -1),
         fComputed(engine.GetFieldDisplayMode()) {}
 
   int32_t Build();
 
  private:
-  uint32_t At(uint32_t cp) const { return fPositions.empty() ? 0u : fPositions[std::min(cp, fLastCp)]; }
+  // Characters before the story's first land at its start, those after
+  // its end at its end.
+  uint32_t At(uint32_t cp) const {
+    if (fPositions.Empty() || cp < fFirstCp) return 0;
+    return fPositions.At(std::min(cp - fFirstCp, fLastCp));
+  }
+  const CharacterValues& ValuesOf(const CharacterSpan& span) const { return fValues[span.values]; }
+  uint32_t ValuesIndex(const CharacterValues& values);
   size_t ParagraphOf(uint32_t position) const {
     return size_t(std::upper_bound(fStarts.begin(), fStarts.end(), position) - fStarts.begin()) - 1;
   }
@@ -241,17 +256,20 @@ class xMorvaImportWord::BodyBuilder {
   bool PutSpecial(std::vector<uint8_t>& out, uint32_t position);
   void PutParagraphRecords(std::vector<uint8_t>& out, const ParagraphSettings& p);
   void PutSpan(std::vector<uint8_t>& out, const CharacterSpan& span);
-  std::vector<uint8_t> WriteBytes();
+  // The bytes made so far go to the engine behind those given before them.
+  bool Flush(std::vector<uint8_t>& out);
+  int32_t WriteBytes();
 
   xMorvaImportWord& fReader;
   xMorvaDocument& fDocument;
   xMorvaEngine& fEngine;
   const std::u16string& fBody;
-  const std::vector<uint32_t>& fPositions;
+  const xMorvaWordPositions& fPositions;
   const std::vector<xMorvaWordSpecial>& fSpecials;
   const std::vector<xMorvaWordSpacing>& fSpacing;
   const std::vector<xMorvaWordBreak>& fBreaks;
   const uint32_t fLength;
+  const uint32_t fFirstCp;
   const uint32_t fLastCp;
 
   // The paragraphs, by their first positions, and their settings.
@@ -267,6 +285,8 @@ class xMorvaImportWord::BodyBuilder {
   std::vector<Stretch> fRuns, fShades;
   std::vector<int16_t> fFonts;  // the document's index of each font, -1 not asked yet
   std::vector<CharacterSpan> fSpans;
+  std::vector<CharacterValues> fValues;
+  std::map<CharacterValues, uint32_t> fValuesIndex;
   // The specials' elements, and the next special to place.
   ComputedElements fComputed;
   size_t fNextSpecial = 0;
@@ -277,6 +297,8 @@ class xMorvaImportWord::BodyBuilder {
   std::vector<uint32_t> fStreamTabs;
   size_t fNextParagraph = 0;
   size_t fNextBreak = 0;
+  // The bytes given to the engine so far.
+  uint64_t fGiven = 0;
 };
 
 void xMorvaImportWord::BodyBuilder::FindParagraphs() {
@@ -400,10 +422,16 @@ void xMorvaImportWord::BodyBuilder::CutSpans() {
     if (const Stretch* mark = markAt.At(p)) want.SetProperty(kPropStyleSheet, fMarkSheets[mark->index]);
     if (const Stretch* run = runAt.At(p)) ApplyCharacterRun(fReader.fCharacterRuns[run->index], want, symbolFont);
     if (const Stretch* shade = shadeAt.At(p)) want.SetProperty(kPropBackColour, fReader.fCellShading[shade->index].color);
-    CharacterSpan span{p, q, {}, symbolFont};
-    for (uint16_t id = 0; id <= kLastCharacterProperty; ++id) span.values[id] = want.GetProperty(id);
-    fSpans.push_back(span);
+    CharacterValues values;
+    for (uint16_t id = 0; id <= kLastCharacterProperty; ++id) values[id] = want.GetProperty(id);
+    fSpans.push_back({p, q, ValuesIndex(values), symbolFont});
   }
+}
+
+uint32_t xMorvaImportWord::BodyBuilder::ValuesIndex(const CharacterValues& values) {
+  const auto [found, added] = fValuesIndex.emplace(values, uint32_t(fValues.size()));
+  if (added) fValues.push_back(values);
+  return found->second;
 }
 
 // The lines paragraph `k` will take up to `end`: its text's width over the
@@ -420,7 +448,7 @@ int64_t xMorvaImportWord::BodyBuilder::LinesOf(xMorvaFont& font, size_t k, uint3
   if (span != fSpans.begin()) --span;
   for (; span != fSpans.end() && span->first < end; ++span) {
     for (uint16_t id : {kPropFont, kPropSize, kPropBold, kPropItalic, kPropLetterCase})
-      font.ApplyProperty(id, span->values[id], false);
+      font.ApplyProperty(id, ValuesOf(*span)[id], false);
     for (uint32_t at = std::max(span->first, fStarts[k]); at < std::min(span->limit, end); ++at) {
       const auto unit = uint16_t(fBody[at] == u'\t' ? u' ' : fBody[at]);
       width += font.MeasureCharWidth(&unit, &unit + 1);
@@ -446,7 +474,7 @@ void xMorvaImportWord::BodyBuilder::WidenForSpacing() {
     const size_t k = ParagraphOf(gap.end);
     const int64_t lines = gap.twips > 0 && gap.rowHeight == 0 ? LinesOf(font, k, gap.end) : 1;
     for (uint16_t id : {kPropFont, kPropSize, kPropBold, kPropItalic, kPropLetterCase})
-      font.ApplyProperty(id, span->values[id], false);
+      font.ApplyProperty(id, ValuesOf(*span)[id], false);
     const int64_t height = std::max(font.GetAscent() + font.GetDescent(), 1);
     const int64_t resolution = GetScreenResolution();
     const int64_t extra = int64_t(gap.twips) * 10 * resolution / (1440 * height * lines);
@@ -502,10 +530,11 @@ void xMorvaImportWord::BodyBuilder::PutSpan(std::vector<uint8_t>& out, const Cha
     if (fNextParagraph < fStarts.size() && fStarts[fNextParagraph] == position)
       PutParagraphRecords(out, fParagraphs[fNextParagraph++]);
     if (position == span.first) {
+      const CharacterValues& values = ValuesOf(span);
       for (uint16_t id = 0; id <= kLastCharacterProperty; ++id) {
-        if (span.values[id] == fStreamCharacters[id]) continue;
-        PutRecord(out, id, uint32_t(span.values[id]));
-        fStreamCharacters[id] = span.values[id];
+        if (values[id] == fStreamCharacters[id]) continue;
+        PutRecord(out, id, uint32_t(values[id]));
+        fStreamCharacters[id] = values[id];
       }
     }
     while (fNextBreak < fBreaks.size() && fBreaks[fNextBreak].at < position) ++fNextBreak;
@@ -520,19 +549,41 @@ void xMorvaImportWord::BodyBuilder::PutSpan(std::vector<uint8_t>& out, const Cha
   }
 }
 
+bool xMorvaImportWord::BodyBuilder::Flush(std::vector<uint8_t>& out) {
+  if (out.empty()) return true;
+  if (fGiven + out.size() > UINT32_MAX / 2) return false;
+  if (fEngine.InsertBytes(uint32_t(fGiven), out.data(), uint32_t(out.size())) != 0) return false;
+  fGiven += out.size();
+  out.clear();
+  return true;
+}
+
 // The bytes: each paragraph's records at its start, the characters'
-// records where their values change, and the characters.
-std::vector<uint8_t> xMorvaImportWord::BodyBuilder::WriteBytes() {
+// records where their values change, and the characters; made in pieces
+// of about kPiece bytes, each given to the engine once made, into room
+// the engine keeps ahead for the whole, so that its block is not copied
+// as it grows. 0, or 1041 with what was given taken back.
+int32_t xMorvaImportWord::BodyBuilder::WriteBytes() {
+  constexpr size_t kPiece = 64 * 1024;
   std::vector<uint8_t> out;
-  out.reserve(size_t(fLength) * 2 + fSpans.size() * kRecordSize * 2);
+  out.reserve(kPiece + kPiece / 2);
+  fEngine.ReserveCapacity(uint32_t(std::min<uint64_t>(uint64_t(fLength) * 2 + fSpans.size() * kRecordSize * 2,
+                                                       UINT32_MAX / 2)));
   fStreamParagraph = fInitial.values;
   for (uint16_t id = 0; id <= kLastCharacterProperty; ++id) fStreamCharacters[id] = fDefaults.GetProperty(id);
-  for (const CharacterSpan& span : fSpans) PutSpan(out, span);
+  bool given = true;
+  for (const CharacterSpan& span : fSpans) {
+    PutSpan(out, span);
+    if (out.size() >= kPiece && !(given = Flush(out))) break;
+  }
   // An empty last paragraph (after a final paragraph end) has its
   // settings too.
-  if (fNextParagraph < fStarts.size() && fStarts[fNextParagraph] == fLength)
+  if (given && fNextParagraph < fStarts.size() && fStarts[fNextParagraph] == fLength)
     PutParagraphRecords(out, fParagraphs[fNextParagraph]);
-  return out;
+  if (given) given = Flush(out);
+  if (!given && fGiven != 0) fEngine.DeleteBytes(0, int32_t(fGiven));
+  fEngine.ReleaseCapacity();
+  return given ? 0 : kWordNoMemory;
 }
 
 int32_t xMorvaImportWord::BodyBuilder::Build() {
@@ -541,18 +592,15 @@ int32_t xMorvaImportWord::BodyBuilder::Build() {
   GatherLayers();
   CutSpans();
   WidenForSpacing();
-  const std::vector<uint8_t> out = WriteBytes();
-  if (out.empty()) return 0;
-  if (out.size() > UINT32_MAX / 2) return kWordNoMemory;
-  if (fEngine.InsertBytes(0u, out.data(), uint32_t(out.size())) != 0) return kWordNoMemory;
-  fEngine.SetLength(int32_t(fLength));
+  if (const int32_t code = WriteBytes(); code != 0) return code;
+  if (fGiven != 0) fEngine.SetLength(int32_t(fLength));
   return 0;
 }
 
 int32_t xMorvaImportWord::BuildBody(xMorvaDocument& document, xMorvaEngine& engine, const std::u16string& body,
-                                    const std::vector<uint32_t>& positions,
+                                    const xMorvaWordPositions& positions, uint32_t first,
                                     const std::vector<xMorvaWordSpecial>& specials,
                                     const std::vector<xMorvaWordSpacing>& spacing,
                                     const std::vector<xMorvaWordBreak>& breaks) {
-  return BodyBuilder(*this, document, engine, body, positions, specials, spacing, breaks).Build();
+  return BodyBuilder(*this, document, engine, body, positions, first, specials, spacing, breaks).Build();
 }
