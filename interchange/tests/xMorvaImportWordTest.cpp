@@ -2016,3 +2016,72 @@ TEST_F(ImportWord, ALongBodyArrivesWholeAcrossThePiecesItIsGivenIn) {
   EXPECT_TRUE(text == expected) << "the body's text differs from the file's";
   EXPECT_EQ(bold, (std::vector<std::pair<size_t, uint32_t>>{{boldFirst, 1}, {boldLimit, 0}}));
 }
+
+// The bin tables' pages read in the order the tables list them: runs from
+// pages listed out of the text's order still come sorted by position, and
+// a table naming one page many times gives its runs once a naming, as it
+// always did, whatever room is made for them ahead.
+TEST_F(ImportWord, BinTablePagesInAnyOrderGiveSortedRuns) {
+  struct Case {
+    const char* what;
+    std::vector<uint32_t> order;  // 0: the page of "One", 1: the page of "Two"
+    std::vector<uint32_t> firsts;
+  };
+  const std::vector<Case> cases = {
+      {"in order", {0, 1}, {0, 4}},
+      {"reversed", {1, 0}, {0, 4}},
+      {"repeated", std::vector<uint32_t>(40, 1), std::vector<uint32_t>(40, 4)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Word97 file;
+    file.text = u"One\rTwo\r";
+    file.papx = FkpPage({0x800, 0x804}, {{0, 0, 0x03, 0x24, 1}}, 12, true);
+    file.chpx = FkpPage({0x800, 0x804}, {{0x35, 0x08, 1}}, 0, false);
+    file.Build();
+    // The second pages, and bin tables of both kinds that list the pages
+    // in the case's order.
+    const uint32_t papxPage = uint32_t(file.papxAt / 512), chpxPage = uint32_t(file.chpxAt / 512);
+    const Bytes papx2 = FkpPage({0x804, 0x808}, {{0, 0, 0x03, 0x24, 2}}, 12, true);
+    const Bytes chpx2 = FkpPage({0x804, 0x808}, {{0x36, 0x08, 1}}, 0, false);
+    const uint32_t papxPage2 = uint32_t(file.main.size() / 512);
+    file.main.insert(file.main.end(), papx2.begin(), papx2.end());
+    const uint32_t chpxPage2 = uint32_t(file.main.size() / 512);
+    file.main.insert(file.main.end(), chpx2.begin(), chpx2.end());
+    for (auto [pair, pages] : {std::pair{size_t(12), std::array<uint32_t, 2>{chpxPage, chpxPage2}},
+                               std::pair{size_t(13), std::array<uint32_t, 2>{papxPage, papxPage2}}}) {
+      Bytes bin;
+      auto put32 = [&](uint32_t v) {
+        uint8_t b[4];
+        StoreLE32(b, v);
+        bin.insert(bin.end(), b, b + 4);
+      };
+      for (size_t i = 0; i <= c.order.size(); ++i) put32(uint32_t(0x800 + 8 * i / c.order.size()));
+      for (uint32_t page : c.order) put32(pages[page]);
+      StoreLE32(&file.main[file.PairAt(pair * 2)], uint32_t(file.table.size()));
+      StoreLE32(&file.main[file.PairAt(pair * 2 + 1)], uint32_t(bin.size()));
+      file.table.insert(file.table.end(), bin.begin(), bin.end());
+    }
+    xMorvaImportWord reader;
+    MemoryFile memory(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}));
+    std::u16string body;
+    ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+    EXPECT_EQ(body, u"One\rTwo");
+    std::vector<uint32_t> firsts;
+    for (const auto& run : reader.GetParagraphRuns()) {
+      firsts.push_back(run.first);
+      EXPECT_EQ(run.pap.jc, run.first == 0 ? 1 : 2);
+    }
+    EXPECT_EQ(firsts, c.firsts);
+    // Character runs keep the order of their pages.
+    std::vector<uint32_t> characterFirsts;
+    for (const auto& run : reader.GetCharacterRuns()) {
+      characterFirsts.push_back(run.first);
+      EXPECT_EQ(run.chp.bold, run.first == 0 ? 1 : 0);
+      EXPECT_EQ(run.chp.italic, run.first == 0 ? 0 : 1);
+    }
+    std::vector<uint32_t> expected;
+    for (uint32_t page : c.order) expected.push_back(page == 0 ? 0 : 4);
+    EXPECT_EQ(characterFirsts, expected);
+  }
+}

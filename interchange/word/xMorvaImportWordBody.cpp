@@ -354,6 +354,7 @@ void xMorvaImportWord::BodyBuilder::ApplyParagraphRun(const xMorvaWordParagraphR
 // The character runs and the shaded cells, by body position; a later one
 // over an earlier one wins, as it would set its values after it.
 void xMorvaImportWord::BodyBuilder::GatherLayers() {
+  fRuns.reserve(fReader.fCharacterRuns.size());
   for (size_t i = 0; i < fReader.fCharacterRuns.size(); ++i) {
     const uint32_t a = At(fReader.fCharacterRuns[i].first), b = At(fReader.fCharacterRuns[i].limit);
     if (a < b) fRuns.push_back({a, b, i});
@@ -362,10 +363,11 @@ void xMorvaImportWord::BodyBuilder::GatherLayers() {
     const uint32_t a = At(fReader.fCellShading[i].first), b = At(fReader.fCellShading[i].limit);
     if (a < b) fShades.push_back({a, b, i});
   }
+  // Most layers come in order already; a sort that is not needed would
+  // cost a copy of the layer.
   auto byStart = [](const Stretch& x, const Stretch& y) { return x.first < y.first || (x.first == y.first && x.index < y.index); };
-  std::stable_sort(fMarks.begin(), fMarks.end(), byStart);
-  std::stable_sort(fRuns.begin(), fRuns.end(), byStart);
-  std::stable_sort(fShades.begin(), fShades.end(), byStart);
+  for (std::vector<Stretch>* layer : {&fMarks, &fRuns, &fShades})
+    if (!std::is_sorted(layer->begin(), layer->end(), byStart)) std::stable_sort(layer->begin(), layer->end(), byStart);
 }
 
 int16_t xMorvaImportWord::BodyBuilder::FontIndex(int16_t font) {
@@ -400,7 +402,9 @@ void xMorvaImportWord::BodyBuilder::ApplyCharacterRun(const xMorvaWordCharacterR
 // layers and the paragraphs: the defaults, the paragraph style's mark, the
 // run's values, the cell's shading.
 void xMorvaImportWord::BodyBuilder::CutSpans() {
-  std::vector<uint32_t> edges(fStarts);
+  std::vector<uint32_t> edges;
+  edges.reserve(fStarts.size() + 2 * (fMarks.size() + fRuns.size() + fShades.size()) + 1);
+  edges.assign(fStarts.begin(), fStarts.end());
   for (const std::vector<Stretch>* layer : {&fMarks, &fRuns, &fShades})
     for (const Stretch& s : *layer) {
       edges.push_back(s.first);
@@ -426,6 +430,9 @@ void xMorvaImportWord::BodyBuilder::CutSpans() {
     for (uint16_t id = 0; id <= kLastCharacterProperty; ++id) values[id] = want.GetProperty(id);
     fSpans.push_back({p, q, ValuesIndex(values), symbolFont});
   }
+  // The layers are in the spans now.
+  for (std::vector<Stretch>* layer : {&fMarks, &fRuns, &fShades}) std::vector<Stretch>().swap(*layer);
+  std::vector<int16_t>().swap(fMarkSheets);
 }
 
 uint32_t xMorvaImportWord::BodyBuilder::ValuesIndex(const CharacterValues& values) {
