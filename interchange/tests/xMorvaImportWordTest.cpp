@@ -2085,3 +2085,41 @@ TEST_F(ImportWord, BinTablePagesInAnyOrderGiveSortedRuns) {
     EXPECT_EQ(characterFirsts, expected);
   }
 }
+
+// Character runs that overlap (pages of a damaged file naming the same
+// characters): each character takes the last run over it, and a run
+// inside another cuts it in three, on both of its edges.
+TEST_F(ImportWord, OverlappingRunsCutEachOtherAtTheirEdges) {
+  Word97 file;
+  file.text = u"abcdefgh\r";
+  file.chpx = FkpPage({0x800, 0x809}, {{0x35, 0x08, 1}}, 0, false);  // bold over all
+  file.Build();
+  const uint32_t outer = uint32_t(file.chpxAt / 512);
+  const Bytes innerPage = FkpPage({0x802, 0x805, 0x806}, {{0x36, 0x08, 1}, {0x3E, 0x2A, 1}}, 0, false);
+  const uint32_t inner = uint32_t(file.main.size() / 512);
+  file.main.insert(file.main.end(), innerPage.begin(), innerPage.end());
+  Bytes bin;
+  for (uint32_t v : {0x800u, 0x805u, 0x809u, outer, inner}) {
+    uint8_t b[4];
+    StoreLE32(b, v);
+    bin.insert(bin.end(), b, b + 4);
+  }
+  StoreLE32(&file.main[file.PairAt(24)], uint32_t(file.table.size()));
+  StoreLE32(&file.main[file.PairAt(25)], uint32_t(bin.size()));
+  file.table.insert(file.table.end(), bin.begin(), bin.end());
+  ASSERT_EQ(Import(Container({{u"WordDocument", file.main}, {u"1Table", file.table}})), 0);
+  xMorvaTextInterface* body = document.GetPart(kPartBody);
+  ASSERT_NE(body, nullptr);
+  auto at = [&](int32_t where, uint16_t id) {
+    body->SetSelection(where, where + 1);
+    return body->GetPropertyValue(id);
+  };
+  // a b: bold; c d e: italic alone; f: underlined alone; g h: bold again.
+  const std::vector<std::array<int32_t, 3>> expected = {{1, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 1, 0},
+                                                        {0, 1, 0}, {0, 0, 1}, {1, 0, 0}, {1, 0, 0}};
+  for (int32_t i = 0; i < 8; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ((std::array<int32_t, 3>{at(i, kPropBold), at(i, kPropItalic), at(i, kPropUnderline)}),
+              expected[size_t(i)]);
+  }
+}

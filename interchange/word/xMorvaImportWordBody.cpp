@@ -39,7 +39,7 @@ struct ParagraphSettings {
 struct Stretch {
   uint32_t first = 0;
   uint32_t limit = 0;
-  size_t index = 0;  // into the layer's source
+  uint32_t index = 0;  // into the layer's source
 };
 
 void PutRecord(std::vector<uint8_t>& out, uint16_t id, uint32_t value) {
@@ -184,6 +184,14 @@ struct LayerCursor {
     for (size_t i : open)
       if (best == nullptr || layer[i].index > best->index) best = &layer[i];
     return best;
+  }
+  // After At(position): the nearest edge of the layer past it, the start
+  // of the next stretch or the end of one covering it (a stretch that
+  // starts later ends later still); `edge` when none is nearer.
+  uint32_t NextEdge(uint32_t edge) const {
+    if (next < layer.size()) edge = std::min(edge, layer[next].first);
+    for (size_t i : open) edge = std::min(edge, layer[i].limit);
+    return edge;
   }
 };
 
@@ -346,7 +354,7 @@ void xMorvaImportWord::BodyBuilder::ApplyParagraphRun(const xMorvaWordParagraphR
   }
   const int16_t sheet = fReader.SheetOf(pap.istd);
   if (end > from && sheet > 0 && fDocument.StyleSheetIndex(sheet) > 0) {
-    fMarks.push_back({from, end, fMarkSheets.size()});
+    fMarks.push_back({from, end, uint32_t(fMarkSheets.size())});
     fMarkSheets.push_back(sheet);
   }
 }
@@ -357,11 +365,11 @@ void xMorvaImportWord::BodyBuilder::GatherLayers() {
   fRuns.reserve(fReader.fCharacterRuns.size());
   for (size_t i = 0; i < fReader.fCharacterRuns.size(); ++i) {
     const uint32_t a = At(fReader.fCharacterRuns[i].first), b = At(fReader.fCharacterRuns[i].limit);
-    if (a < b) fRuns.push_back({a, b, i});
+    if (a < b) fRuns.push_back({a, b, uint32_t(i)});
   }
   for (size_t i = 0; i < fReader.fCellShading.size(); ++i) {
     const uint32_t a = At(fReader.fCellShading[i].first), b = At(fReader.fCellShading[i].limit);
-    if (a < b) fShades.push_back({a, b, i});
+    if (a < b) fShades.push_back({a, b, uint32_t(i)});
   }
   // Most layers come in order already; a sort that is not needed would
   // cost a copy of the layer.
@@ -400,32 +408,25 @@ void xMorvaImportWord::BodyBuilder::ApplyCharacterRun(const xMorvaWordCharacterR
 
 // The characters' values over the stretches between every edge of the
 // layers and the paragraphs: the defaults, the paragraph style's mark, the
-// run's values, the cell's shading.
+// run's values, the cell's shading. The edges are met in order as the
+// layers' cursors move, each span ending at the nearest one past its
+// start, so that no list of them all is made.
 void xMorvaImportWord::BodyBuilder::CutSpans() {
-  std::vector<uint32_t> edges;
-  edges.reserve(fStarts.size() + 2 * (fMarks.size() + fRuns.size() + fShades.size()) + 1);
-  edges.assign(fStarts.begin(), fStarts.end());
-  for (const std::vector<Stretch>* layer : {&fMarks, &fRuns, &fShades})
-    for (const Stretch& s : *layer) {
-      edges.push_back(s.first);
-      edges.push_back(s.limit);
-    }
-  edges.push_back(fLength);
-  std::sort(edges.begin(), edges.end());
-  edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
-  while (!edges.empty() && edges.back() > fLength) edges.pop_back();
-
   LayerCursor markAt{fMarks}, runAt{fRuns}, shadeAt{fShades};
   xMorvaProperties want;
-  fSpans.reserve(edges.size());
-  for (size_t e = 0; e + 1 < edges.size(); ++e) {
-    const uint32_t p = edges[e], q = edges[e + 1];
-    if (p >= q) continue;
+  // Room for as many spans as there can be edges; what is not used is
+  // never touched.
+  fSpans.reserve(fStarts.size() + 2 * (fMarks.size() + fRuns.size() + fShades.size()));
+  size_t nextStart = 0;
+  for (uint32_t p = 0, q = 0; p < fLength; p = q) {
     want.SetDefaults();
     bool symbolFont = false;
     if (const Stretch* mark = markAt.At(p)) want.SetProperty(kPropStyleSheet, fMarkSheets[mark->index]);
     if (const Stretch* run = runAt.At(p)) ApplyCharacterRun(fReader.fCharacterRuns[run->index], want, symbolFont);
     if (const Stretch* shade = shadeAt.At(p)) want.SetProperty(kPropBackColour, fReader.fCellShading[shade->index].color);
+    while (nextStart < fStarts.size() && fStarts[nextStart] <= p) ++nextStart;
+    q = nextStart < fStarts.size() ? std::min(fStarts[nextStart], fLength) : fLength;
+    q = shadeAt.NextEdge(runAt.NextEdge(markAt.NextEdge(q)));
     CharacterValues values;
     for (uint16_t id = 0; id <= kLastCharacterProperty; ++id) values[id] = want.GetProperty(id);
     fSpans.push_back({p, q, ValuesIndex(values), symbolFont});
