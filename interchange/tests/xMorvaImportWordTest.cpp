@@ -2123,3 +2123,44 @@ TEST_F(ImportWord, OverlappingRunsCutEachOtherAtTheirEdges) {
               expected[size_t(i)]);
   }
 }
+
+// Where several paragraph runs meet at one paragraph end, the last run
+// ending there gives the space after (a row's end over its last cell's),
+// and the first run starting behind it the space before (a paragraph
+// whose text was all deleted gives its space before, not the next one).
+TEST_F(ImportWord, SpacingAtOneEndTakesTheLastSpaceAfterAndTheFirstSpaceBefore) {
+  {
+    Word97 file;
+    file.text = u"A\u0007B\u0007\u0007After\r";
+    const Bytes inTable = {0x16, 0x24, 1};
+    file.papx = FkpPage({0x800, 0x802, 0x804, 0x805, 0x800 + 11},
+                        {Cat({{0, 0}, inTable, Sprm16(0xA414, 40)}), Cat({{0, 0}, inTable, Sprm16(0xA414, 100)}),
+                         Cat({{0, 0}, inTable, {0x17, 0x24, 1}, Sprm16(0xA414, 300), Sprm16(0x9407, 500)}),
+                         Cat({{0, 0}, Sprm16(0xA413, 20), {0}})},
+                        12, true);
+    file.Build();
+    xMorvaImportWord reader;
+    MemoryFile memory(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}));
+    std::u16string body;
+    ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+    EXPECT_EQ(body, u"A\tB\rAfter");
+    EXPECT_EQ(reader.GetSpacing(), (std::vector<xMorvaWordSpacing>{{3, 300 + 20, 500}}));
+  }
+  {
+    Word97 file;
+    file.text = u"A\rxx\rB\r";
+    file.papx = FkpPage({0x800, 0x802, 0x805, 0x807},
+                        {Cat({{0, 0}, Sprm16(0xA413, 1000), Sprm16(0xA414, 10)}),
+                         Cat({{0, 0}, Sprm16(0xA413, 200), Sprm16(0xA414, 20)}),
+                         Cat({{0, 0}, Sprm16(0xA413, 300), Sprm16(0xA414, 30)})},
+                        12, true);
+    file.chpx = FkpPage({0x800, 0x802, 0x805, 0x807}, {{}, {0x00, 0x08, 1}, {}}, 0, false);
+    file.Build();
+    xMorvaImportWord reader;
+    MemoryFile memory(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}));
+    std::u16string body;
+    ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+    EXPECT_EQ(body, u"A\rB");
+    EXPECT_EQ(reader.GetSpacing(), (std::vector<xMorvaWordSpacing>{{1, 10 + 200, 0}}));
+  }
+}

@@ -7,7 +7,6 @@
 #include <array>
 #include <bit>
 #include <cstdlib>
-#include <map>
 
 #include "document/DocumentUnits.h"
 #include "document/xMorvaDocParams.h"
@@ -430,22 +429,47 @@ void xMorvaImportWord::FindSpacing(const std::u16string& body) {
   // before one on the end of the paragraph before it. A table row is one
   // paragraph: its first cell gives the space before, its row end (the
   // last run that ends there) the space after.
-  std::map<uint32_t, int32_t> after, before, height;
+  // Each run's marks go in one list, sorted by place and then by the order
+  // they were made in; at each place the last space after and row height
+  // and the first space before hold.
+  enum Kind : uint8_t { kAfter, kBefore, kHeight };
+  struct Mark {
+    uint32_t at;
+    uint32_t order;
+    Kind kind;
+    int32_t twips;
+  };
+  std::vector<Mark> marks;
+  marks.reserve(fParagraphRuns.size() * 2);
   for (const xMorvaWordParagraphRun& run : fParagraphRuns) {
     if (run.limit <= run.first) continue;
     const uint32_t end = fBodyPositions.At(std::min(run.limit - 1, last));
-    if (isEnd(end)) after[end] = run.pap.after;
+    if (isEnd(end)) marks.push_back({end, uint32_t(marks.size()), kAfter, run.pap.after});
     if (isEnd(end) && run.pap.rowEnd && run.pap.row.height != 0)
-      height[end] = std::abs(int32_t(run.pap.row.height));
+      marks.push_back({end, uint32_t(marks.size()), kHeight, std::abs(int32_t(run.pap.row.height))});
     const uint32_t start = fBodyPositions.At(std::min(run.first, last));
-    if (start > 0 && isEnd(start - 1)) before.emplace(start - 1, run.pap.before);
+    if (start > 0 && isEnd(start - 1))
+      marks.push_back({start - 1, uint32_t(marks.size()), kBefore, run.pap.before});
   }
-  std::map<uint32_t, xMorvaWordSpacing> space;
-  for (const auto& [at, twips] : after) space[at].twips += twips;
-  for (const auto& [at, twips] : before) space[at].twips += twips;
-  for (const auto& [at, twips] : height) space[at].rowHeight = twips;
-  for (auto& [at, gap] : space) {
+  std::sort(marks.begin(), marks.end(),
+            [](const Mark& a, const Mark& b) { return a.at < b.at || (a.at == b.at && a.order < b.order); });
+  for (size_t i = 0; i < marks.size();) {
+    const uint32_t at = marks[i].at;
+    int32_t after = 0, before = 0, height = 0;
+    bool hasBefore = false;
+    for (; i < marks.size() && marks[i].at == at; ++i) {
+      const Mark& mark = marks[i];
+      if (mark.kind == kAfter) after = mark.twips;
+      if (mark.kind == kHeight) height = mark.twips;
+      if (mark.kind == kBefore && !hasBefore) {
+        before = mark.twips;
+        hasBefore = true;
+      }
+    }
+    xMorvaWordSpacing gap;
     gap.end = at;
+    gap.twips = after + before;
+    gap.rowHeight = height;
     if (gap.twips > 0 || gap.rowHeight > 0) fSpacing.push_back(gap);
   }
 }
