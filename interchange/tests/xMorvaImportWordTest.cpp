@@ -2164,3 +2164,33 @@ TEST_F(ImportWord, SpacingAtOneEndTakesTheLastSpaceAfterAndTheFirstSpaceBefore) 
     EXPECT_EQ(reader.GetSpacing(), (std::vector<xMorvaWordSpacing>{{1, 10 + 200, 0}}));
   }
 }
+
+// Runs that each set values of their own (more than the builder's first
+// table of different values holds, the last ones again values met before
+// the table grew) keep them, each on its own character.
+TEST_F(ImportWord, ManyDifferentRunValuesEachLandOnTheirCharacters) {
+  constexpr uint32_t kRuns = 45;
+  Word97 file;
+  file.text.clear();
+  for (uint32_t i = 0; i < kRuns; ++i) file.text.push_back(char16_t(u'a' + i % 26));
+  file.text.push_back(u'\r');
+  std::vector<uint32_t> fcs;
+  std::vector<Bytes> groups;
+  for (uint32_t i = 0; i < kRuns; ++i) {
+    fcs.push_back(0x800 + i);
+    groups.push_back(Sprm16(0x4A43, uint16_t(10 + 2 * (i % 40))));  // 5 to 44 points
+  }
+  fcs.push_back(0x800 + kRuns);
+  file.chpx = FkpPage(fcs, groups, 0, false);
+  file.Build();
+  ASSERT_EQ(Import(Container({{u"WordDocument", file.main}, {u"1Table", file.table}})), 0);
+  xMorvaTextInterface* body = document.GetPart(kPartBody);
+  ASSERT_NE(body, nullptr);
+  std::vector<int32_t> sizes, expected;
+  for (uint32_t i = 0; i < kRuns; ++i) {
+    body->SetSelection(int32_t(i), int32_t(i + 1));
+    sizes.push_back(body->GetPropertyValue(kPropSize));
+    expected.push_back(int32_t(5 + i % 40));
+  }
+  EXPECT_EQ(sizes, expected);
+}

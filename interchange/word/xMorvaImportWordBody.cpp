@@ -293,8 +293,12 @@ class xMorvaImportWord::BodyBuilder {
   std::vector<Stretch> fRuns, fShades;
   std::vector<int16_t> fFonts;  // the document's index of each font, -1 not asked yet
   std::vector<CharacterSpan> fSpans;
+  // The different values met, and a table of their indices by hash (open
+  // addressing, at most half full, kNoValues in an empty slot): a few bytes
+  // a value even where every span's values differ.
+  static constexpr uint32_t kNoValues = UINT32_MAX;
   std::vector<CharacterValues> fValues;
-  std::map<CharacterValues, uint32_t> fValuesIndex;
+  std::vector<uint32_t> fValueSlots;
   // The specials' elements, and the next special to place.
   ComputedElements fComputed;
   size_t fNextSpecial = 0;
@@ -437,9 +441,26 @@ void xMorvaImportWord::BodyBuilder::CutSpans() {
 }
 
 uint32_t xMorvaImportWord::BodyBuilder::ValuesIndex(const CharacterValues& values) {
-  const auto [found, added] = fValuesIndex.emplace(values, uint32_t(fValues.size()));
-  if (added) fValues.push_back(values);
-  return found->second;
+  auto hash = [](const CharacterValues& v) {
+    uint64_t h = 1469598103934665603ull;
+    for (int32_t x : v) h = (h ^ uint32_t(x)) * 1099511628211ull;
+    return size_t(h ^ (h >> 29));
+  };
+  if ((fValues.size() + 1) * 2 > fValueSlots.size()) {
+    // Twice the slots, every value placed again.
+    fValueSlots.assign(std::max<size_t>(64, fValueSlots.size() * 2), kNoValues);
+    for (uint32_t i = 0; i < fValues.size(); ++i) {
+      size_t slot = hash(fValues[i]) & (fValueSlots.size() - 1);
+      while (fValueSlots[slot] != kNoValues) slot = (slot + 1) & (fValueSlots.size() - 1);
+      fValueSlots[slot] = i;
+    }
+  }
+  size_t slot = hash(values) & (fValueSlots.size() - 1);
+  for (; fValueSlots[slot] != kNoValues; slot = (slot + 1) & (fValueSlots.size() - 1))
+    if (fValues[fValueSlots[slot]] == values) return fValueSlots[slot];
+  fValueSlots[slot] = uint32_t(fValues.size());
+  fValues.push_back(values);
+  return fValueSlots[slot];
 }
 
 // The lines paragraph `k` will take up to `end`: its text's width over the
