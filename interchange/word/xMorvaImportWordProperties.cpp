@@ -14,11 +14,16 @@ constexpr int32_t kUnknownSprm = 9;
 constexpr uint16_t kExtChar = 0x1000;
 constexpr size_t kPage = 512;
 
-// The runs the FKP pages of a bin table name, at most `bound`: room made
-// for them at once keeps a long document's run list from being copied as
-// it grows. A page past the stream counts nothing (the read refuses it).
+// The runs the FKP pages of a bin table name, for room made for them at
+// once, which keeps a long document's run list from being copied as it
+// grows. A page past the stream counts nothing (the read refuses it). The
+// room is bounded by what the file can hold: runs of the text do not
+// outnumber its characters, and a damaged table naming pages over and
+// over gets no more room than twice the stream's size in runs of
+// `runSize` bytes; a run beyond that is still read, into room made then.
 size_t RunsOfPages(const std::vector<uint32_t>& pages, const std::vector<uint8_t>& main,
-                   size_t bound) {
+                   uint64_t characters, size_t runSize) {
+  const size_t bound = size_t(std::min<uint64_t>(characters, 2 * uint64_t(main.size()) / runSize));
   size_t runs = 0;
   for (uint32_t pn : pages) {
     if ((uint64_t(pn) + 1) * kPage > main.size()) break;
@@ -756,11 +761,11 @@ int32_t xMorvaImportWord::ReadCharacterRuns(const std::vector<uint8_t>& main,
                                    fFib.cpnBteChp, pages);
       code != 0)
     return code;
-  // A run is cut where each paragraph it covers ends; runs of the text do
-  // not outnumber its characters.
+  // A run is cut where each paragraph it covers ends.
   uint64_t characters = 0;
   for (uint32_t count : fFib.ccp) characters += count;
-  fCharacterRuns.reserve(RunsOfPages(pages, main, size_t(characters)) + fParagraphRuns.size());
+  fCharacterRuns.reserve(RunsOfPages(pages, main, characters, sizeof(xMorvaWordCharacterRun)) +
+                         fParagraphRuns.size());
   for (uint32_t pn : pages) {
     if ((uint64_t(pn) + 1) * kPage > main.size()) return kPassAbsent;
     const uint8_t* page = main.data() + size_t(pn) * kPage;
@@ -837,7 +842,7 @@ int32_t xMorvaImportWord::ReadParagraphRuns(const std::vector<uint8_t>& main,
   const size_t phe = fFib.word97 ? 12 : 6;
   uint64_t characters = 0;
   for (uint32_t count : fFib.ccp) characters += count;
-  fParagraphRuns.reserve(RunsOfPages(pages, main, size_t(characters)));
+  fParagraphRuns.reserve(RunsOfPages(pages, main, characters, sizeof(xMorvaWordParagraphRun)));
   for (uint32_t pn : pages) {
     if ((uint64_t(pn) + 1) * kPage > main.size()) return kPassAbsent;
     const uint8_t* page = main.data() + size_t(pn) * kPage;
