@@ -2088,39 +2088,52 @@ TEST_F(ImportWord, BinTablePagesInAnyOrderGiveSortedRuns) {
 
 // Character runs that overlap (pages of a damaged file naming the same
 // characters): each character takes the last run over it, and a run
-// inside another cuts it in three, on both of its edges.
+// inside another cuts it in three, on both of its edges. Listed the other
+// way round, the runs come out of the text's order and the outer one,
+// read last, covers them all.
 TEST_F(ImportWord, OverlappingRunsCutEachOtherAtTheirEdges) {
-  Word97 file;
-  file.text = u"abcdefgh\r";
-  file.chpx = FkpPage({0x800, 0x809}, {{0x35, 0x08, 1}}, 0, false);  // bold over all
-  file.Build();
-  const uint32_t outer = uint32_t(file.chpxAt / 512);
-  const Bytes innerPage = FkpPage({0x802, 0x805, 0x806}, {{0x36, 0x08, 1}, {0x3E, 0x2A, 1}}, 0, false);
-  const uint32_t inner = uint32_t(file.main.size() / 512);
-  file.main.insert(file.main.end(), innerPage.begin(), innerPage.end());
-  Bytes bin;
-  for (uint32_t v : {0x800u, 0x805u, 0x809u, outer, inner}) {
-    uint8_t b[4];
-    StoreLE32(b, v);
-    bin.insert(bin.end(), b, b + 4);
-  }
-  StoreLE32(&file.main[file.PairAt(24)], uint32_t(file.table.size()));
-  StoreLE32(&file.main[file.PairAt(25)], uint32_t(bin.size()));
-  file.table.insert(file.table.end(), bin.begin(), bin.end());
-  ASSERT_EQ(Import(Container({{u"WordDocument", file.main}, {u"1Table", file.table}})), 0);
-  xMorvaTextInterface* body = document.GetPart(kPartBody);
-  ASSERT_NE(body, nullptr);
-  auto at = [&](int32_t where, uint16_t id) {
-    body->SetSelection(where, where + 1);
-    return body->GetPropertyValue(id);
+  struct Case {
+    const char* what;
+    bool innerFirst;
+    std::vector<std::array<int32_t, 3>> expected;  // bold, italic, underline of a to h
   };
-  // a b: bold; c d e: italic alone; f: underlined alone; g h: bold again.
-  const std::vector<std::array<int32_t, 3>> expected = {{1, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 1, 0},
-                                                        {0, 1, 0}, {0, 0, 1}, {1, 0, 0}, {1, 0, 0}};
-  for (int32_t i = 0; i < 8; ++i) {
-    SCOPED_TRACE(i);
-    EXPECT_EQ((std::array<int32_t, 3>{at(i, kPropBold), at(i, kPropItalic), at(i, kPropUnderline)}),
-              expected[size_t(i)]);
+  const std::vector<Case> cases = {
+      // a b: bold; c d e: italic alone; f: underlined alone; g h: bold again.
+      {"outer page first", false,
+       {{1, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 1, 0}, {0, 1, 0}, {0, 0, 1}, {1, 0, 0}, {1, 0, 0}}},
+      {"inner page first", true, std::vector<std::array<int32_t, 3>>(8, {1, 0, 0})},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Word97 file;
+    file.text = u"abcdefgh\r";
+    file.chpx = FkpPage({0x800, 0x809}, {{0x35, 0x08, 1}}, 0, false);  // bold over all
+    file.Build();
+    const uint32_t outer = uint32_t(file.chpxAt / 512);
+    const Bytes innerPage = FkpPage({0x802, 0x805, 0x806}, {{0x36, 0x08, 1}, {0x3E, 0x2A, 1}}, 0, false);
+    const uint32_t inner = uint32_t(file.main.size() / 512);
+    file.main.insert(file.main.end(), innerPage.begin(), innerPage.end());
+    Bytes bin;
+    for (uint32_t v : {0x800u, 0x805u, 0x809u, c.innerFirst ? inner : outer, c.innerFirst ? outer : inner}) {
+      uint8_t b[4];
+      StoreLE32(b, v);
+      bin.insert(bin.end(), b, b + 4);
+    }
+    StoreLE32(&file.main[file.PairAt(24)], uint32_t(file.table.size()));
+    StoreLE32(&file.main[file.PairAt(25)], uint32_t(bin.size()));
+    file.table.insert(file.table.end(), bin.begin(), bin.end());
+    ASSERT_EQ(Import(Container({{u"WordDocument", file.main}, {u"1Table", file.table}})), 0);
+    xMorvaTextInterface* body = document.GetPart(kPartBody);
+    ASSERT_NE(body, nullptr);
+    auto at = [&](int32_t where, uint16_t id) {
+      body->SetSelection(where, where + 1);
+      return body->GetPropertyValue(id);
+    };
+    for (int32_t i = 0; i < 8; ++i) {
+      SCOPED_TRACE(i);
+      EXPECT_EQ((std::array<int32_t, 3>{at(i, kPropBold), at(i, kPropItalic), at(i, kPropUnderline)}),
+                c.expected[size_t(i)]);
+    }
   }
 }
 

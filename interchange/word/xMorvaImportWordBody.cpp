@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <functional>
 #include <map>
 
 #include "document/DocumentUnits.h"
@@ -171,26 +172,41 @@ struct CharacterSpan {
 };
 
 // The highest-numbered stretch of a layer that covers `position`; the
-// cursor only moves forward, as the positions asked do.
+// cursor only moves forward, as the positions asked do. The stretches come
+// from `source` one at a time, in order of their starts (and of their
+// numbers where the starts are the same); false when there are no more.
 struct LayerCursor {
-  explicit LayerCursor(const std::vector<Stretch>& stretches) : layer(stretches) {}
-  const std::vector<Stretch>& layer;
-  size_t next = 0;
-  std::vector<size_t> open;  // indices into layer, covering the last position
+  using Source = std::function<bool(Stretch&)>;
+  explicit LayerCursor(Source from) : source(std::move(from)) { pending = source(coming); }
+  // Over a layer already in order.
+  static LayerCursor Over(const std::vector<Stretch>& layer) {
+    return LayerCursor([&layer, i = size_t(0)](Stretch& stretch) mutable {
+      if (i == layer.size()) return false;
+      stretch = layer[i++];
+      return true;
+    });
+  }
+  Source source;
+  Stretch coming;
+  bool pending = false;
+  std::vector<Stretch> open;  // covering the last position
   const Stretch* At(uint32_t position) {
-    while (next < layer.size() && layer[next].first <= position) open.push_back(next++);
-    std::erase_if(open, [&](size_t i) { return layer[i].limit <= position; });
+    while (pending && coming.first <= position) {
+      open.push_back(coming);
+      pending = source(coming);
+    }
+    std::erase_if(open, [&](const Stretch& s) { return s.limit <= position; });
     const Stretch* best = nullptr;
-    for (size_t i : open)
-      if (best == nullptr || layer[i].index > best->index) best = &layer[i];
+    for (const Stretch& s : open)
+      if (best == nullptr || s.index > best->index) best = &s;
     return best;
   }
   // After At(position): the nearest edge of the layer past it, the start
   // of the next stretch or the end of one covering it (a stretch that
   // starts later ends later still); `edge` when none is nearer.
   uint32_t NextEdge(uint32_t edge) const {
-    if (next < layer.size()) edge = std::min(edge, layer[next].first);
-    for (size_t i : open) edge = std::min(edge, layer[i].limit);
+    if (pending) edge = std::min(edge, coming.first);
+    for (const Stretch& s : open) edge = std::min(edge, s.limit);
     return edge;
   }
 };
@@ -291,6 +307,7 @@ class xMorvaImportWord::BodyBuilder {
   std::vector<Stretch> fMarks;
   std::vector<int16_t> fMarkSheets;
   std::vector<Stretch> fRuns, fShades;
+  bool fRunsInOrder = false;  // the runs are not gathered in fRuns
   std::vector<int16_t> fFonts;  // the document's index of each font, -1 not asked yet
   std::vector<CharacterSpan> fSpans;
   // The different values met, and a table of their indices by hash (open
@@ -364,12 +381,19 @@ void xMorvaImportWord::BodyBuilder::ApplyParagraphRun(const xMorvaWordParagraphR
 }
 
 // The character runs and the shaded cells, by body position; a later one
-// over an earlier one wins, as it would set its values after it.
+// over an earlier one wins, as it would set its values after it. Runs in
+// the order of their characters (as the pages give them in all but a
+// damaged file) are taken one at a time as the spans are cut; others are
+// gathered here and sorted.
 void xMorvaImportWord::BodyBuilder::GatherLayers() {
-  fRuns.reserve(fReader.fCharacterRuns.size());
-  for (size_t i = 0; i < fReader.fCharacterRuns.size(); ++i) {
-    const uint32_t a = At(fReader.fCharacterRuns[i].first), b = At(fReader.fCharacterRuns[i].limit);
-    if (a < b) fRuns.push_back({a, b, uint32_t(i)});
+  const std::vector<xMorvaWordCharacterRun>& runs = fReader.fCharacterRuns;
+  fRunsInOrder = std::is_sorted(runs.begin(), runs.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  if (!fRunsInOrder) {
+    fRuns.reserve(runs.size());
+    for (size_t i = 0; i < runs.size(); ++i) {
+      const uint32_t a = At(runs[i].first), b = At(runs[i].limit);
+      if (a < b) fRuns.push_back({a, b, uint32_t(i)});
+    }
   }
   for (size_t i = 0; i < fReader.fCellShading.size(); ++i) {
     const uint32_t a = At(fReader.fCellShading[i].first), b = At(fReader.fCellShading[i].limit);
@@ -416,11 +440,25 @@ void xMorvaImportWord::BodyBuilder::ApplyCharacterRun(const xMorvaWordCharacterR
 // layers' cursors move, each span ending at the nearest one past its
 // start, so that no list of them all is made.
 void xMorvaImportWord::BodyBuilder::CutSpans() {
-  LayerCursor markAt{fMarks}, runAt{fRuns}, shadeAt{fShades};
+  // The runs in order, each placed in the body as it is reached (places
+  // only grow with the characters); those that take no place are passed.
+  auto runsInOrder = [this, i = size_t(0)](Stretch& stretch) mutable {
+    const std::vector<xMorvaWordCharacterRun>& runs = fReader.fCharacterRuns;
+    for (; i < runs.size(); ++i) {
+      const uint32_t a = At(runs[i].first), b = At(runs[i].limit);
+      if (a >= b) continue;
+      stretch = {a, b, uint32_t(i++)};
+      return true;
+    }
+    return false;
+  };
+  LayerCursor markAt = LayerCursor::Over(fMarks), shadeAt = LayerCursor::Over(fShades);
+  LayerCursor runAt = fRunsInOrder ? LayerCursor(runsInOrder) : LayerCursor::Over(fRuns);
   xMorvaProperties want;
   // Room for as many spans as there can be edges; what is not used is
   // never touched.
-  fSpans.reserve(fStarts.size() + 2 * (fMarks.size() + fRuns.size() + fShades.size()));
+  const size_t runCount = fRunsInOrder ? fReader.fCharacterRuns.size() : fRuns.size();
+  fSpans.reserve(fStarts.size() + 2 * (fMarks.size() + runCount + fShades.size()));
   size_t nextStart = 0;
   for (uint32_t p = 0, q = 0; p < fLength; p = q) {
     want.SetDefaults();
