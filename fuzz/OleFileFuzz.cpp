@@ -1,6 +1,7 @@
 // Fuzz target of the compound file container's reader. Whatever it accepts
 // must hand out every stream at exactly its entry's size, and what it reads
-// must survive being written into a new file and read back unchanged.
+// must survive being written into a new file and read back unchanged, by
+// its streams and by its bytes read straight.
 #include <vector>
 
 #include "framework/core/memory/VMemoryMgr.h"
@@ -16,8 +17,10 @@ struct Stream {
 };
 
 // Every readable stream entry of the file in `handle`, or false when the
-// file is refused.
-bool ReadStreams(VMemHandle handle, std::vector<Stream>& out) {
+// file is refused. Each stream's bytes read straight by its name are read
+// too; with `uniqueNames` (every stream a member of the root under a name
+// of its own) they must be the stream's.
+bool ReadStreams(VMemHandle handle, std::vector<Stream>& out, bool uniqueNames = false) {
   VHandleStream file(handle);
   xMorvaOleFile ole(file);
   if (ole.OpenForReading() != 0) return false;
@@ -35,6 +38,10 @@ bool ReadStreams(VMemHandle handle, std::vector<Stream>& out) {
       __builtin_trap();
     }
     ole.CloseStream(stream);
+    std::vector<uint8_t> straight;
+    const int32_t read = ole.ReadStreamBytes(entry->name, straight);
+    if (read != 0 && !straight.empty()) __builtin_trap();
+    if (uniqueNames && (read != 0 || straight != item.bytes)) __builtin_trap();
     out.push_back(std::move(item));
   }
   return true;
@@ -71,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (ole.FinishWriting() != 0) __builtin_trap();
   }
   std::vector<Stream> again;
-  if (!ReadStreams(copy, again) || again.size() != streams.size()) __builtin_trap();
+  if (!ReadStreams(copy, again, true) || again.size() != streams.size()) __builtin_trap();
   for (size_t i = 0; i < again.size(); ++i)
     if (again[i].bytes != streams[i].bytes) __builtin_trap();
   gMemoryMgr->DisposeHandle(copy);

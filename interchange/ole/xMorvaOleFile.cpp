@@ -329,27 +329,47 @@ int32_t xMorvaOleFile::NewDataStream(uint32_t size, OpenRow& row) {
   return kOleNoError;
 }
 
-int32_t xMorvaOleFile::OpenStreamAt(int32_t number, VStream*& out) {
-  out = nullptr;
-  if (!fReading) return kOleNotOpen;
+int32_t xMorvaOleFile::EntryChain(const Entry& entry, std::vector<uint32_t>& chain,
+                                  uint32_t& unit) const {
+  chain.clear();
+  unit = kSectorSize;
+  if (entry.small) {
+    unit = kMiniSize;
+    const uint64_t miniSectors = uint64_t(fMiniStreamSectors.size()) * (kSectorSize / kMiniSize);
+    if (ReadChain(entry.start, fMiniFat, uint32_t(std::min<uint64_t>(miniSectors, 0xFFFFFFFFu)),
+                  chain) != 0)
+      return kOleDamaged;
+  } else if (ReadChain(entry.start, fFat, fSectorCount, chain) != 0) {
+    return kOleDamaged;
+  }
+  if (uint64_t(chain.size()) * unit < entry.size || entry.size > fFileLength) return kOleDamaged;
+  return kOleNoError;
+}
+
+uint32_t xMorvaOleFile::ChainPosition(const Entry& entry, uint32_t link) const {
+  if (!entry.small) return (link + 1) * kSectorSize;
+  return (fMiniStreamSectors[link / 8] + 1) * kSectorSize + (link % 8) * kMiniSize;
+}
+
+const xMorvaOleFile::Entry* xMorvaOleFile::ReadableEntry(int32_t number) const {
   const Entry* entry = GetEntry(number);
   if (entry == nullptr || entry->size == 0 ||
       (entry->type != kOleStream && entry->type != kOleRoot))
-    return kOleNotFound;
+    return nullptr;
+  return entry;
+}
+
+int32_t xMorvaOleFile::OpenStreamAt(int32_t number, VStream*& out) {
+  out = nullptr;
+  if (!fReading) return kOleNotOpen;
+  const Entry* entry = ReadableEntry(number);
+  if (entry == nullptr) return kOleNotFound;
   // The data's places, checked before anything the size of the stream is
   // allocated.
   std::vector<uint32_t> chain;
   uint32_t unit = kSectorSize;
-  if (entry->small) {
-    unit = kMiniSize;
-    const uint64_t miniSectors = uint64_t(fMiniStreamSectors.size()) * (kSectorSize / kMiniSize);
-    if (ReadChain(entry->start, fMiniFat, uint32_t(std::min<uint64_t>(miniSectors, 0xFFFFFFFFu)),
-                  chain) != 0)
-      return kOleDamaged;
-  } else if (ReadChain(entry->start, fFat, fSectorCount, chain) != 0) {
-    return kOleDamaged;
-  }
-  if (uint64_t(chain.size()) * unit < entry->size || entry->size > fFileLength) return kOleDamaged;
+  if (const int32_t checked = EntryChain(*entry, chain, unit); checked != kOleNoError)
+    return checked;
 
   OpenRow row;
   row.entry = number;
@@ -357,13 +377,7 @@ int32_t xMorvaOleFile::OpenStreamAt(int32_t number, VStream*& out) {
   uint8_t buffer[kSectorSize];
   uint32_t left = entry->size;
   for (size_t i = 0; result == kOleNoError && left != 0; ++i) {
-    uint32_t position;
-    if (entry->small) {
-      const uint32_t mini = chain[i];
-      position = (fMiniStreamSectors[mini / 8] + 1) * kSectorSize + (mini % 8) * kMiniSize;
-    } else {
-      position = (chain[i] + 1) * kSectorSize;
-    }
+    const uint32_t position = ChainPosition(*entry, chain[i]);
     const uint32_t count = std::min(left, unit);
     // The file's last sector may be cut short: what is missing reads as zeros.
     std::memset(buffer, 0, unit);
@@ -383,6 +397,38 @@ int32_t xMorvaOleFile::OpenStreamAt(int32_t number, VStream*& out) {
     return result;
   }
   out = fOpen.back().stream.get();
+  return kOleNoError;
+}
+
+int32_t xMorvaOleFile::ReadStreamBytes(std::u16string_view name, std::vector<uint8_t>& out) {
+  out.clear();
+  if (!fReading) return kOleNotOpen;
+  const int32_t storage = fStorage < 0 ? GetRootIndex() : fStorage;
+  int32_t number = -1;
+  for (size_t i = 0; i < fEntries.size() && number < 0; ++i)
+    if (fEntries[i].type != kOleEmpty && SameName(fEntries[i].name, name) &&
+        InStorage(int32_t(i + 1), storage))
+      number = int32_t(i + 1);
+  const Entry* entry = ReadableEntry(number);
+  if (entry == nullptr) return kOleNotFound;
+  std::vector<uint32_t> chain;
+  uint32_t unit = kSectorSize;
+  if (const int32_t checked = EntryChain(*entry, chain, unit); checked != kOleNoError)
+    return checked;
+  // Each sector straight into its place; the file's last sector may be
+  // cut short, and what is missing stays zero.
+  out.resize(entry->size);
+  uint32_t done = 0;
+  for (size_t i = 0; done < entry->size; ++i) {
+    const uint32_t position = ChainPosition(*entry, chain[i]);
+    const uint32_t count = std::min(entry->size - done, unit);
+    const uint32_t present = position < fFileLength ? std::min(count, fFileLength - position) : 0;
+    if (present != 0 && !ReadAt(position, out.data() + done, present)) {
+      out.clear();
+      return kOleDamaged;
+    }
+    done += count;
+  }
   return kOleNoError;
 }
 

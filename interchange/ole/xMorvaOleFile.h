@@ -66,6 +66,10 @@ class xMorvaOleFile : public VObject {
   // file) deletes it. It holds exactly the entry's size in bytes.
   int32_t OpenStream(std::u16string_view name, VStream*& out);
   int32_t OpenStreamAt(int32_t entry, VStream*& out);
+  // A whole stream's bytes read straight into `out`, without a stream of
+  // its own in between: the codes of OpenStream; `out` is empty but on
+  // success.
+  int32_t ReadStreamBytes(std::u16string_view name, std::vector<uint8_t>& out);
   uint32_t GetUnusedBytes();
 
   // Writing.
@@ -106,6 +110,13 @@ class xMorvaOleFile : public VObject {
   int32_t ReadChain(uint32_t start, const std::vector<uint32_t>& table, uint32_t limit,
                     std::vector<uint32_t>& chain) const;
   bool InStorage(int32_t entry, int32_t storage) const;
+  // A stream entry with data, or null.
+  const Entry* ReadableEntry(int32_t number) const;
+  // The chain of an entry's data (sectors, or mini sectors of `unit`
+  // bytes), checked to hold its size: 0, or kOleDamaged.
+  int32_t EntryChain(const Entry& entry, std::vector<uint32_t>& chain, uint32_t& unit) const;
+  // Where link `link` of an entry's chain lies in the file.
+  uint32_t ChainPosition(const Entry& entry, uint32_t link) const;
   int32_t NewDataStream(uint32_t size, OpenRow& row);
   OpenRow* FindRow(VStream* stream, size_t* index = nullptr);
   void DropRow(size_t index);

@@ -20,6 +20,7 @@
 #include "document/xMorvaProperties.h"
 #include "document/xMorvaStyleSheet.h"
 #include "document/xMorvaTabs.h"
+#include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaFont.h"
 #include "framework/system/files/VFile.h"
 #include "framework/system/resources/VMemoryResourceFile.h"
@@ -1897,4 +1898,312 @@ TEST_F(WordFiles, WordOpensByTypeAndRtfInDisguiseFallsBack) {
                  Container({{u"WordDocument", broken.main}, {u"1Table", broken.table}}), type),
             kWordUnreadable);
   EXPECT_EQ(BodyText().substr(0, 10), u"Inside RTF");
+}
+
+// The place of each character in the body: the count of those kept before
+// it, capped at the body's length, across the map's 64-character words.
+TEST(WordPositions, EachPlaceCountsTheCharactersKeptBeforeIt) {
+  struct Case {
+    const char* name;
+    size_t count;
+    std::function<bool(size_t)> kept;
+    uint32_t cap;  // UINT32_MAX: the count kept
+  };
+  const std::vector<Case> cases = {
+      {"none", 0, [](size_t) { return true; }, UINT32_MAX},
+      {"one kept", 1, [](size_t) { return true; }, UINT32_MAX},
+      {"one left out", 1, [](size_t) { return false; }, UINT32_MAX},
+      {"a word less one", 63, [](size_t i) { return i % 3 != 0; }, UINT32_MAX},
+      {"a word", 64, [](size_t) { return true; }, UINT32_MAX},
+      {"a word and one", 65, [](size_t i) { return i != 64; }, UINT32_MAX},
+      {"two words", 128, [](size_t i) { return i % 2 == 0; }, UINT32_MAX},
+      {"last end dropped", 200, [](size_t i) { return i % 7 != 3; }, 170},
+      {"cap above the kept", 70, [](size_t) { return true; }, 500},
+      {"long", 100000, [](size_t i) { return (i * 2654435761u >> 7) % 5 != 0; }, UINT32_MAX},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    xMorvaWordPositions map;
+    EXPECT_TRUE(map.Empty());
+    std::vector<uint32_t> expected;
+    uint32_t kept = 0;
+    for (size_t i = 0; i < c.count; ++i) {
+      expected.push_back(kept);
+      map.Push(c.kept(i));
+      kept += c.kept(i) ? 1 : 0;
+    }
+    expected.push_back(kept);
+    EXPECT_TRUE(map.Empty());  // not finished yet
+    const uint32_t cap = c.cap == UINT32_MAX ? kept : c.cap;
+    map.Finish(cap);
+    for (uint32_t& at : expected) at = std::min(at, cap);
+    ASSERT_EQ(map.Size(), c.count + 1);
+    EXPECT_EQ(map.ToVector(), expected);
+    EXPECT_EQ(map.Back(), expected.back());
+    // Past the end: the end's place.
+    EXPECT_EQ(map.At(uint32_t(c.count + 5)), expected.back());
+  }
+  xMorvaWordPositions map;
+  map.Push(true);
+  map.Finish(1);
+  map.Clear();
+  EXPECT_TRUE(map.Empty());
+  EXPECT_EQ(map.At(0), 0u);
+}
+
+// The main story is made in the place of the text it comes from: a line
+// feed is judged by the character the file had before it, not by what
+// that character became.
+TEST_F(ImportWord, StoryMadeInPlaceJudgesEachCharacterByTheFilesText) {
+  struct Case {
+    std::string text;
+    std::u16string body;
+    std::vector<uint32_t> positions;
+  };
+  const std::vector<Case> cases = {
+      // A line break becomes a paragraph end; the line feed after it is
+      // one more, as the file had no paragraph end before it.
+      {"A\x0B\x0A" "B\r\nC", u"A\r\rB\rC", {0, 1, 2, 3, 4, 5, 5, 6}},
+      {"A\x0C\x0A" "B", u"A\r\rB", {0, 1, 2, 3, 4}},
+      {"A\r\x0A" "B", u"A\rB", {0, 1, 2, 2, 3}},
+      // Marks of elements not read take no place; the last paragraph end
+      // is the body's own.
+      {"AB\x01\x08" "C\r", u"ABC", {0, 1, 2, 2, 2, 3, 3}},
+      {"\x07\x1E\x1F\r", u"\t-\u00AD", {0, 1, 2, 3, 3}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    xMorvaImportWord reader;
+    MemoryFile memory(Container({{u"WordDocument", Word6Main(c.text)}}));
+    std::u16string body;
+    ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+    EXPECT_EQ(body, c.body);
+    EXPECT_EQ(reader.GetBodyPositions(), c.positions);
+  }
+}
+
+// A body of many times the pieces the import gives the engine at a time
+// arrives whole: every character once and in order, its tabs as elements,
+// and a run's properties from its start to its end across the pieces.
+TEST_F(ImportWord, ALongBodyArrivesWholeAcrossThePiecesItIsGivenIn) {
+  Word97 file;
+  file.text.clear();
+  for (int i = 0; i < 3000; ++i) file.text += u"Word\tcell\tend\r";
+  const uint32_t boldFirst = 20, boldLimit = uint32_t(file.text.size() - 20);
+  file.chpx = FkpPage({0x800, 0x800 + boldFirst, 0x800 + boldLimit, uint32_t(0x800 + file.text.size())},
+                      {{}, {0x35, 0x08, 1}, {}}, 0, false);
+  file.Build();
+  ASSERT_EQ(Import(Container({{u"WordDocument", file.main}, {u"1Table", file.table}})), 0);
+  xMorvaEngine& body = Body();
+  const std::u16string expected = file.text.substr(0, file.text.size() - 1);
+  ASSERT_EQ(body.GetLength(), int32_t(expected.size()));
+  // The stream walked item by item: the characters, the tab elements, and
+  // where the bold record turns on and off.
+  const uint32_t size = body.GetStreamSize();
+  ASSERT_GT(size, 3u * 64 * 1024);
+  const uint8_t* stream = body.LockStream();
+  ASSERT_NE(stream, nullptr);
+  std::u16string text;
+  std::vector<std::pair<size_t, uint32_t>> bold;
+  for (uint32_t at = 0; at < size;) {
+    const StreamItem item = ReadStreamItem(stream + at, size - at);
+    if (item.kind == StreamItem::kUnit) text.push_back(char16_t(item.unit));
+    if (item.kind == StreamItem::kElement && item.unit == xMorvaElementCode::Tab) text.push_back(u'\t');
+    if (item.kind == StreamItem::kRecord && item.unit == kPropBold) bold.emplace_back(text.size(), item.value);
+    at += item.size;
+  }
+  body.UnlockStream();
+  EXPECT_TRUE(text == expected) << "the body's text differs from the file's";
+  EXPECT_EQ(bold, (std::vector<std::pair<size_t, uint32_t>>{{boldFirst, 1}, {boldLimit, 0}}));
+}
+
+// The bin tables' pages read in the order the tables list them: runs from
+// pages listed out of the text's order still come sorted by position, and
+// a table naming one page many times gives its runs once a naming, as it
+// always did, whatever room is made for them ahead.
+TEST_F(ImportWord, BinTablePagesInAnyOrderGiveSortedRuns) {
+  struct Case {
+    const char* what;
+    std::vector<uint32_t> order;  // 0: the page of "One", 1: the page of "Two"
+    std::vector<uint32_t> firsts;
+  };
+  const std::vector<Case> cases = {
+      {"in order", {0, 1}, {0, 4}},
+      {"reversed", {1, 0}, {0, 4}},
+      {"repeated", std::vector<uint32_t>(40, 1), std::vector<uint32_t>(40, 4)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Word97 file;
+    file.text = u"One\rTwo\r";
+    file.papx = FkpPage({0x800, 0x804}, {{0, 0, 0x03, 0x24, 1}}, 12, true);
+    file.chpx = FkpPage({0x800, 0x804}, {{0x35, 0x08, 1}}, 0, false);
+    file.Build();
+    // The second pages, and bin tables of both kinds that list the pages
+    // in the case's order.
+    const uint32_t papxPage = uint32_t(file.papxAt / 512), chpxPage = uint32_t(file.chpxAt / 512);
+    const Bytes papx2 = FkpPage({0x804, 0x808}, {{0, 0, 0x03, 0x24, 2}}, 12, true);
+    const Bytes chpx2 = FkpPage({0x804, 0x808}, {{0x36, 0x08, 1}}, 0, false);
+    const uint32_t papxPage2 = uint32_t(file.main.size() / 512);
+    file.main.insert(file.main.end(), papx2.begin(), papx2.end());
+    const uint32_t chpxPage2 = uint32_t(file.main.size() / 512);
+    file.main.insert(file.main.end(), chpx2.begin(), chpx2.end());
+    for (auto [pair, pages] : {std::pair{size_t(12), std::array<uint32_t, 2>{chpxPage, chpxPage2}},
+                               std::pair{size_t(13), std::array<uint32_t, 2>{papxPage, papxPage2}}}) {
+      Bytes bin;
+      auto put32 = [&](uint32_t v) {
+        uint8_t b[4];
+        StoreLE32(b, v);
+        bin.insert(bin.end(), b, b + 4);
+      };
+      for (size_t i = 0; i <= c.order.size(); ++i) put32(uint32_t(0x800 + 8 * i / c.order.size()));
+      for (uint32_t page : c.order) put32(pages[page]);
+      StoreLE32(&file.main[file.PairAt(pair * 2)], uint32_t(file.table.size()));
+      StoreLE32(&file.main[file.PairAt(pair * 2 + 1)], uint32_t(bin.size()));
+      file.table.insert(file.table.end(), bin.begin(), bin.end());
+    }
+    xMorvaImportWord reader;
+    MemoryFile memory(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}));
+    std::u16string body;
+    ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+    EXPECT_EQ(body, u"One\rTwo");
+    std::vector<uint32_t> firsts;
+    for (const auto& run : reader.GetParagraphRuns()) {
+      firsts.push_back(run.first);
+      EXPECT_EQ(run.pap.jc, run.first == 0 ? 1 : 2);
+    }
+    EXPECT_EQ(firsts, c.firsts);
+    // Character runs keep the order of their pages.
+    std::vector<uint32_t> characterFirsts;
+    for (const auto& run : reader.GetCharacterRuns()) {
+      characterFirsts.push_back(run.first);
+      EXPECT_EQ(run.chp.bold, run.first == 0 ? 1 : 0);
+      EXPECT_EQ(run.chp.italic, run.first == 0 ? 0 : 1);
+    }
+    std::vector<uint32_t> expected;
+    for (uint32_t page : c.order) expected.push_back(page == 0 ? 0 : 4);
+    EXPECT_EQ(characterFirsts, expected);
+  }
+}
+
+// Character runs that overlap (pages of a damaged file naming the same
+// characters): each character takes the last run over it, and a run
+// inside another cuts it in three, on both of its edges. Listed the other
+// way round, the runs come out of the text's order and the outer one,
+// read last, covers them all.
+TEST_F(ImportWord, OverlappingRunsCutEachOtherAtTheirEdges) {
+  struct Case {
+    const char* what;
+    bool innerFirst;
+    std::vector<std::array<int32_t, 3>> expected;  // bold, italic, underline of a to h
+  };
+  const std::vector<Case> cases = {
+      // a b: bold; c d e: italic alone; f: underlined alone; g h: bold again.
+      {"outer page first", false,
+       {{1, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 1, 0}, {0, 1, 0}, {0, 0, 1}, {1, 0, 0}, {1, 0, 0}}},
+      {"inner page first", true, std::vector<std::array<int32_t, 3>>(8, {1, 0, 0})},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Word97 file;
+    file.text = u"abcdefgh\r";
+    file.chpx = FkpPage({0x800, 0x809}, {{0x35, 0x08, 1}}, 0, false);  // bold over all
+    file.Build();
+    const uint32_t outer = uint32_t(file.chpxAt / 512);
+    const Bytes innerPage = FkpPage({0x802, 0x805, 0x806}, {{0x36, 0x08, 1}, {0x3E, 0x2A, 1}}, 0, false);
+    const uint32_t inner = uint32_t(file.main.size() / 512);
+    file.main.insert(file.main.end(), innerPage.begin(), innerPage.end());
+    Bytes bin;
+    for (uint32_t v : {0x800u, 0x805u, 0x809u, c.innerFirst ? inner : outer, c.innerFirst ? outer : inner}) {
+      uint8_t b[4];
+      StoreLE32(b, v);
+      bin.insert(bin.end(), b, b + 4);
+    }
+    StoreLE32(&file.main[file.PairAt(24)], uint32_t(file.table.size()));
+    StoreLE32(&file.main[file.PairAt(25)], uint32_t(bin.size()));
+    file.table.insert(file.table.end(), bin.begin(), bin.end());
+    ASSERT_EQ(Import(Container({{u"WordDocument", file.main}, {u"1Table", file.table}})), 0);
+    xMorvaTextInterface* body = document.GetPart(kPartBody);
+    ASSERT_NE(body, nullptr);
+    auto at = [&](int32_t where, uint16_t id) {
+      body->SetSelection(where, where + 1);
+      return body->GetPropertyValue(id);
+    };
+    for (int32_t i = 0; i < 8; ++i) {
+      SCOPED_TRACE(i);
+      EXPECT_EQ((std::array<int32_t, 3>{at(i, kPropBold), at(i, kPropItalic), at(i, kPropUnderline)}),
+                c.expected[size_t(i)]);
+    }
+  }
+}
+
+// Where several paragraph runs meet at one paragraph end, the last run
+// ending there gives the space after (a row's end over its last cell's),
+// and the first run starting behind it the space before (a paragraph
+// whose text was all deleted gives its space before, not the next one).
+TEST_F(ImportWord, SpacingAtOneEndTakesTheLastSpaceAfterAndTheFirstSpaceBefore) {
+  {
+    Word97 file;
+    file.text = u"A\u0007B\u0007\u0007After\r";
+    const Bytes inTable = {0x16, 0x24, 1};
+    file.papx = FkpPage({0x800, 0x802, 0x804, 0x805, 0x800 + 11},
+                        {Cat({{0, 0}, inTable, Sprm16(0xA414, 40)}), Cat({{0, 0}, inTable, Sprm16(0xA414, 100)}),
+                         Cat({{0, 0}, inTable, {0x17, 0x24, 1}, Sprm16(0xA414, 300), Sprm16(0x9407, 500)}),
+                         Cat({{0, 0}, Sprm16(0xA413, 20), {0}})},
+                        12, true);
+    file.Build();
+    xMorvaImportWord reader;
+    MemoryFile memory(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}));
+    std::u16string body;
+    ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+    EXPECT_EQ(body, u"A\tB\rAfter");
+    EXPECT_EQ(reader.GetSpacing(), (std::vector<xMorvaWordSpacing>{{3, 300 + 20, 500}}));
+  }
+  {
+    Word97 file;
+    file.text = u"A\rxx\rB\r";
+    file.papx = FkpPage({0x800, 0x802, 0x805, 0x807},
+                        {Cat({{0, 0}, Sprm16(0xA413, 1000), Sprm16(0xA414, 10)}),
+                         Cat({{0, 0}, Sprm16(0xA413, 200), Sprm16(0xA414, 20)}),
+                         Cat({{0, 0}, Sprm16(0xA413, 300), Sprm16(0xA414, 30)})},
+                        12, true);
+    file.chpx = FkpPage({0x800, 0x802, 0x805, 0x807}, {{}, {0x00, 0x08, 1}, {}}, 0, false);
+    file.Build();
+    xMorvaImportWord reader;
+    MemoryFile memory(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}));
+    std::u16string body;
+    ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+    EXPECT_EQ(body, u"A\rB");
+    EXPECT_EQ(reader.GetSpacing(), (std::vector<xMorvaWordSpacing>{{1, 10 + 200, 0}}));
+  }
+}
+
+// Runs that each set values of their own (more than the builder's first
+// table of different values holds, the last ones again values met before
+// the table grew) keep them, each on its own character.
+TEST_F(ImportWord, ManyDifferentRunValuesEachLandOnTheirCharacters) {
+  constexpr uint32_t kRuns = 45;
+  Word97 file;
+  file.text.clear();
+  for (uint32_t i = 0; i < kRuns; ++i) file.text.push_back(char16_t(u'a' + i % 26));
+  file.text.push_back(u'\r');
+  std::vector<uint32_t> fcs;
+  std::vector<Bytes> groups;
+  for (uint32_t i = 0; i < kRuns; ++i) {
+    fcs.push_back(0x800 + i);
+    groups.push_back(Sprm16(0x4A43, uint16_t(10 + 2 * (i % 40))));  // 5 to 44 points
+  }
+  fcs.push_back(0x800 + kRuns);
+  file.chpx = FkpPage(fcs, groups, 0, false);
+  file.Build();
+  ASSERT_EQ(Import(Container({{u"WordDocument", file.main}, {u"1Table", file.table}})), 0);
+  xMorvaTextInterface* body = document.GetPart(kPartBody);
+  ASSERT_NE(body, nullptr);
+  std::vector<int32_t> sizes, expected;
+  for (uint32_t i = 0; i < kRuns; ++i) {
+    body->SetSelection(int32_t(i), int32_t(i + 1));
+    sizes.push_back(body->GetPropertyValue(kPropSize));
+    expected.push_back(int32_t(5 + i % 40));
+  }
+  EXPECT_EQ(sizes, expected);
 }

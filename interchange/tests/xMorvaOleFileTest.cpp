@@ -288,3 +288,66 @@ TEST(OleFile, ManyStreamsOpenAtOnceWhileWriting) {
     EXPECT_EQ(read, Pattern(1000 * i + 10, uint32_t(i)));
   }
 }
+
+// A stream's bytes read straight into a buffer are those its stream holds,
+// for every size, in the root and in a storage, with the same answers for
+// streams that are missing, empty or damaged.
+TEST(OleFile, StreamBytesReadStraightAreTheStreams) {
+  const std::vector<NamedBytes> streams = {
+      {u"One", Pattern(1, 1)},         {u"Small", Pattern(100, 2)},  {u"Below", Pattern(4095, 3)},
+      {u"Cutoff", Pattern(4096, 4)},   {u"Regular", Pattern(5000, 5)}, {u"Sectors", Pattern(512 * 9, 6)},
+      {u"Empty", {}},
+  };
+  const std::vector<NamedBytes> inner = {{u"Deep", Pattern(700, 9)}, {u"Deeper", Pattern(9000, 10)}};
+  const Bytes file = WrittenOle(streams, inner);
+  auto both = [&](const Bytes& bytes, std::u16string_view name, std::u16string_view storage) {
+    MemoryFile memory(bytes);
+    xMorvaOleFile ole(memory.Stream());
+    Bytes straight{1, 2, 3};
+    EXPECT_EQ(ole.ReadStreamBytes(name, straight), kOleNotOpen);
+    EXPECT_TRUE(straight.empty());
+    EXPECT_EQ(ole.OpenForReading(), 0);
+    if (!storage.empty()) EXPECT_EQ(ole.EnterStorage(storage), 0);
+    const int32_t code = ole.ReadStreamBytes(name, straight);
+    Bytes streamed;
+    const int32_t expected = ReadOleStream(bytes, name, streamed, storage);
+    EXPECT_EQ(code, expected);
+    EXPECT_EQ(straight, expected == 0 ? streamed : Bytes());
+    return code;
+  };
+  for (const auto& item : streams) {
+    SCOPED_TRACE(std::string(item.name.begin(), item.name.end()));
+    EXPECT_EQ(both(file, item.name, {}), item.bytes.empty() ? kOleNotFound : 0);
+  }
+  for (const auto& item : inner) {
+    EXPECT_EQ(both(file, item.name, u"Inner"), 0);
+    EXPECT_EQ(both(file, item.name, {}), kOleNotFound);
+  }
+  EXPECT_EQ(both(file, u"Missing", {}), kOleNotFound);
+
+  // A file cut inside its last sector: what is missing reads as zeros, as
+  // the stream has it; a chain or size past the file is refused alike.
+  Bytes cut = WrittenOle({{u"First", Pattern(5000, 1)}, {u"Second", Pattern(200, 2)}});
+  const size_t last = (At32(cut, 48) + 1) * 512;  // the directory's sector
+  const size_t firstStart = (At32(cut, EntryAt(cut, 1) + 116) + 1) * 512;
+  ASSERT_LT(firstStart, last);
+  Bytes shortened(cut.begin(), cut.begin() + long(firstStart + 5000 - 100));
+  MemoryFile shortMemory(shortened);
+  xMorvaOleFile shortOle(shortMemory.Stream());
+  if (shortOle.OpenForReading() == 0) {
+    Bytes straight;
+    const int32_t code = shortOle.ReadStreamBytes(u"First", straight);
+    Bytes streamed;
+    EXPECT_EQ(code, ReadOleStream(shortened, u"First", streamed));
+    if (code == 0) EXPECT_EQ(straight, streamed);
+  }
+  Bytes damaged = cut;
+  StoreLE32(damaged.data() + EntryAt(damaged, 1) + 120, 900000);
+  EXPECT_EQ(both(damaged, u"First", {}), kOleDamaged);
+  damaged = cut;
+  const uint32_t fat = (At32(damaged, 76) + 1) * 512;
+  const uint32_t start = At32(damaged, EntryAt(damaged, 1) + 116);
+  StoreLE32(damaged.data() + fat + 4 * (start + 1), start);
+  EXPECT_EQ(both(damaged, u"First", {}), kOleDamaged);
+  EXPECT_EQ(both(damaged, u"Second", {}), 0);
+}

@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdlib>
-#include <map>
 
 #include "document/DocumentUnits.h"
 #include "document/xMorvaDocParams.h"
@@ -42,19 +42,14 @@ int32_t CodeOfPass(int32_t pass) {
   return pass == 0 ? 0 : pass == kPassMemory ? kWordNoMemory : kWordUnreadable;
 }
 
-// A whole stream of the container as bytes.
+// A whole stream of the container as bytes, read from the file straight
+// into `out`.
 int32_t ReadWholeStream(xMorvaOleFile& ole, std::u16string_view name, std::vector<uint8_t>& out) {
-  VStream* stream = nullptr;
-  const int32_t result = ole.OpenStream(name, stream);
+  const int32_t result = ole.ReadStreamBytes(name, out);
   if (result == kOleNotFound) return kWordUnreadable;
   if (result == kOleDamaged) return kWordUnreadable;
   if (result != kOleNoError) return kWordNoMemory;
-  out.resize(stream->GetSize());
-  uint32_t length = uint32_t(out.size());
-  const bool whole =
-      out.empty() || (stream->ReadBytes(out.data(), length) == 0 && length == out.size());
-  ole.CloseStream(stream);
-  return whole ? 0 : kWordUnreadable;
+  return 0;
 }
 
 // True when [offset, offset + length) lies inside a stream of `size` bytes.
@@ -123,79 +118,86 @@ constexpr char16_t kDeletedMark = 0xFFFF;
 // and line breaks end a paragraph; a field keeps its result and loses its
 // instructions; pictures, drawn objects and note references, whose passes
 // are not run, go; the last paragraph end is the body's own.
-// `positions` receives, for each character of `text` and its end, the body
-// position it lands at. A table row is one paragraph: its cells are
-// separated by tabs and its row-end mark (at the sorted `rowEnds`) ends
-// the paragraph; the last cell's end, right before it, separates nothing,
-// nor do the cell ends at the sorted `joined` (cells merged into the next).
-std::u16string MainStory(const std::u16string& text, const std::vector<uint32_t>& rowEnds,
-                         const std::vector<uint32_t>& joined, std::vector<uint32_t>& positions,
-                         std::vector<xMorvaWordBreak>* breaks = nullptr) {
+// `text` is turned into the story in place: no character becomes more
+// than one, so the story's n-th character is written where the n-th or a
+// later character of the text was read. `positions` receives, for each
+// character of the text and its end, the body position it lands at. A
+// table row is one paragraph: its cells are separated by tabs and its
+// row-end mark (at the sorted `rowEnds`) ends the paragraph; the last
+// cell's end, right before it, separates nothing, nor do the cell ends at
+// the sorted `joined` (cells merged into the next).
+void MainStory(std::u16string& text, const std::vector<uint32_t>& rowEnds,
+               const std::vector<uint32_t>& joined, xMorvaWordPositions& positions,
+               std::vector<xMorvaWordBreak>* breaks = nullptr) {
   if (breaks != nullptr) breaks->clear();
-  std::u16string out;
-  out.reserve(text.size());
-  positions.clear();
-  positions.reserve(text.size() + 1);
+  positions.Clear();
+  positions.Reserve(text.size());
+  size_t out = 0;
+  auto put = [&](char16_t unit) { text[out++] = unit; };
   int depth = 0;
   std::vector<bool> inCode;
   auto rowEnd = [&](size_t at) { return std::binary_search(rowEnds.begin(), rowEnds.end(), at); };
+  // The character read before, as the text held it (its place may have
+  // been written over since).
+  char16_t previous = 0;
   for (size_t at = 0; at < text.size(); ++at) {
     const char16_t c = text[at];
-    positions.push_back(uint32_t(out.size()));
+    const size_t before = out;
     switch (c) {
       case 0x13:
         inCode.push_back(true);
         ++depth;
-        continue;
+        break;
       case 0x14:
         if (!inCode.empty()) inCode.back() = false;
-        continue;
+        break;
       case 0x15:
         if (!inCode.empty()) inCode.pop_back();
         depth = depth > 0 ? depth - 1 : 0;
-        continue;
-      default: break;
+        break;
+      default:
+        if (std::find(inCode.begin(), inCode.end(), true) != inCode.end()) break;
+        switch (c) {
+          // Page and column breaks end their paragraphs as breaks; a line
+          // break ends its paragraph.
+          case 0x0C:
+          case 0x0E:
+            if (breaks != nullptr) breaks->push_back({uint32_t(out), c == 0x0C});
+            put(u'\r');
+            break;
+          case 0x0B: put(u'\r'); break;
+          case 0x07:
+            // A table cell's end: tables come as tabbed lines.
+            if (rowEnd(at))
+              put(u'\r');
+            else if (!rowEnd(at + 1) && !std::binary_search(joined.begin(), joined.end(), at))
+              put(u'\t');
+            break;
+          case kDeletedMark: break;
+          // A line feed ends a paragraph, unless it follows a paragraph end.
+          case 0x0A:
+            if (at == 0 || previous != 0x0D) put(u'\r');
+            break;
+          case 0x1E: put(u'-'); break;
+          case 0x1F: put(0x00AD); break;
+          case 0x01:
+          case 0x02:
+          case 0x03:
+          case 0x04:
+          case 0x05:
+          case 0x08: break;
+          default: put(c);
+        }
     }
-    if (std::find(inCode.begin(), inCode.end(), true) != inCode.end()) continue;
-    switch (c) {
-      // Page and column breaks end their paragraphs as breaks; a line
-      // break ends its paragraph.
-      case 0x0C:
-      case 0x0E:
-        if (breaks != nullptr) breaks->push_back({uint32_t(out.size()), c == 0x0C});
-        out.push_back(u'\r');
-        break;
-      case 0x0B: out.push_back(u'\r'); break;
-      case 0x07:
-        // A table cell's end: tables come as tabbed lines.
-        if (rowEnd(at))
-          out.push_back(u'\r');
-        else if (!rowEnd(at + 1) && !std::binary_search(joined.begin(), joined.end(), at))
-          out.push_back(u'\t');
-        break;
-      case kDeletedMark: break;
-      // A line feed ends a paragraph, unless it follows a paragraph end.
-      case 0x0A:
-        if (at == 0 || text[at - 1] != 0x0D) out.push_back(u'\r');
-        break;
-      case 0x1E: out.push_back(u'-'); break;
-      case 0x1F: out.push_back(0x00AD); break;
-      case 0x01:
-      case 0x02:
-      case 0x03:
-      case 0x04:
-      case 0x05:
-      case 0x08: break;
-      default: out.push_back(c);
-    }
+    previous = c;
+    positions.Push(out != before);
   }
-  positions.push_back(uint32_t(out.size()));
+  text.resize(out);
   // The last paragraph end is the body's own; a break there stays.
-  const bool lastIsBreak = breaks != nullptr && !breaks->empty() && !out.empty() &&
-                           breaks->back().at == out.size() - 1;
-  if (!out.empty() && out.back() == u'\r' && !lastIsBreak) out.pop_back();
-  for (uint32_t& at : positions) at = std::min(at, uint32_t(out.size()));
-  return out;
+  const bool lastIsBreak = breaks != nullptr && !breaks->empty() && !text.empty() &&
+                           breaks->back().at == text.size() - 1;
+  if (!text.empty() && text.back() == u'\r' && !lastIsBreak) text.pop_back();
+  positions.Finish(uint32_t(text.size()));
 }
 
 // The first section's page setup in the document's parameters, in pixels.
@@ -340,9 +342,56 @@ void ApplyDocumentSettings(xMorvaDocument& document, const xMorvaWordDop& dop,
 
 }  // namespace
 
-std::u16string xMorvaImportWord::StoryText(const std::u16string& text,
-                                           std::vector<uint32_t>& positions) {
-  return MainStory(text, {}, {}, positions);
+void xMorvaImportWord::StoryText(std::u16string& text, xMorvaWordPositions& positions) {
+  MainStory(text, {}, {}, positions);
+}
+
+void xMorvaWordPositions::Clear() {
+  fKept.clear();
+  fBefore.clear();
+  fCount = 0;
+  fKeptCount = 0;
+  fLength = 0;
+  fFinished = false;
+}
+
+void xMorvaWordPositions::Reserve(size_t characters) { fKept.reserve(characters / 64 + 1); }
+
+void xMorvaWordPositions::Push(bool kept) {
+  const uint32_t bit = fCount % 64;
+  if (bit == 0) fKept.push_back(0);
+  if (kept) {
+    fKept.back() |= uint64_t(1) << bit;
+    ++fKeptCount;
+  }
+  ++fCount;
+}
+
+void xMorvaWordPositions::Finish(uint32_t length) {
+  // A word for the end's own place, when the characters fill their words.
+  if (fCount % 64 == 0) fKept.push_back(0);
+  fBefore.resize(fKept.size());
+  uint32_t kept = 0;
+  for (size_t w = 0; w < fKept.size(); ++w) {
+    fBefore[w] = kept;
+    kept += uint32_t(std::popcount(fKept[w]));
+  }
+  fLength = std::min(length, fKeptCount);
+  fFinished = true;
+}
+
+uint32_t xMorvaWordPositions::At(uint32_t cp) const {
+  if (!fFinished) return 0;
+  cp = std::min(cp, fCount);
+  const uint64_t below = (uint64_t(1) << (cp % 64)) - 1;
+  const uint32_t kept = fBefore[cp / 64] + uint32_t(std::popcount(fKept[cp / 64] & below));
+  return std::min(kept, fLength);
+}
+
+std::vector<uint32_t> xMorvaWordPositions::ToVector() const {
+  std::vector<uint32_t> places(Size());
+  for (size_t cp = 0; cp < places.size(); ++cp) places[cp] = At(uint32_t(cp));
+  return places;
 }
 
 void xMorvaImportWord::ApplyRunCharacters(const std::vector<uint8_t>& main,
@@ -373,29 +422,54 @@ void xMorvaImportWord::ApplyRunCharacters(const std::vector<uint8_t>& main,
 
 void xMorvaImportWord::FindSpacing(const std::u16string& body) {
   fSpacing.clear();
-  if (fBodyPositions.empty()) return;
-  const uint32_t last = uint32_t(fBodyPositions.size() - 1);
+  if (fBodyPositions.Empty()) return;
+  const uint32_t last = uint32_t(fBodyPositions.Size() - 1);
   auto isEnd = [&](uint32_t at) { return at < body.size() && body[at] == u'\r'; };
   // Space after a paragraph lands on its own end, when text follows; space
   // before one on the end of the paragraph before it. A table row is one
   // paragraph: its first cell gives the space before, its row end (the
   // last run that ends there) the space after.
-  std::map<uint32_t, int32_t> after, before, height;
+  // Each run's marks go in one list, sorted by place and then by the order
+  // they were made in; at each place the last space after and row height
+  // and the first space before hold.
+  enum Kind : uint8_t { kAfter, kBefore, kHeight };
+  struct Mark {
+    uint32_t at;
+    uint32_t order;
+    Kind kind;
+    int32_t twips;
+  };
+  std::vector<Mark> marks;
+  marks.reserve(fParagraphRuns.size() * 2);
   for (const xMorvaWordParagraphRun& run : fParagraphRuns) {
     if (run.limit <= run.first) continue;
-    const uint32_t end = fBodyPositions[std::min(run.limit - 1, last)];
-    if (isEnd(end)) after[end] = run.pap.after;
+    const uint32_t end = fBodyPositions.At(std::min(run.limit - 1, last));
+    if (isEnd(end)) marks.push_back({end, uint32_t(marks.size()), kAfter, run.pap.after});
     if (isEnd(end) && run.pap.rowEnd && run.pap.row.height != 0)
-      height[end] = std::abs(int32_t(run.pap.row.height));
-    const uint32_t start = fBodyPositions[std::min(run.first, last)];
-    if (start > 0 && isEnd(start - 1)) before.emplace(start - 1, run.pap.before);
+      marks.push_back({end, uint32_t(marks.size()), kHeight, std::abs(int32_t(run.pap.row.height))});
+    const uint32_t start = fBodyPositions.At(std::min(run.first, last));
+    if (start > 0 && isEnd(start - 1))
+      marks.push_back({start - 1, uint32_t(marks.size()), kBefore, run.pap.before});
   }
-  std::map<uint32_t, xMorvaWordSpacing> space;
-  for (const auto& [at, twips] : after) space[at].twips += twips;
-  for (const auto& [at, twips] : before) space[at].twips += twips;
-  for (const auto& [at, twips] : height) space[at].rowHeight = twips;
-  for (auto& [at, gap] : space) {
+  std::sort(marks.begin(), marks.end(),
+            [](const Mark& a, const Mark& b) { return a.at < b.at || (a.at == b.at && a.order < b.order); });
+  for (size_t i = 0; i < marks.size();) {
+    const uint32_t at = marks[i].at;
+    int32_t after = 0, before = 0, height = 0;
+    bool hasBefore = false;
+    for (; i < marks.size() && marks[i].at == at; ++i) {
+      const Mark& mark = marks[i];
+      if (mark.kind == kAfter) after = mark.twips;
+      if (mark.kind == kHeight) height = mark.twips;
+      if (mark.kind == kBefore && !hasBefore) {
+        before = mark.twips;
+        hasBefore = true;
+      }
+    }
+    xMorvaWordSpacing gap;
     gap.end = at;
+    gap.twips = after + before;
+    gap.rowHeight = height;
     if (gap.twips > 0 || gap.rowHeight > 0) fSpacing.push_back(gap);
   }
 }
@@ -889,6 +963,16 @@ int32_t xMorvaImportWord::ReadWordText(VStream& file, std::u16string& body) {
   ConvertRuns(text, 0, fFib.ccp[0], 0, data, fBodySpecials);
   if (fFib.word97) ConvertDrawnObjects(text, 0, fFib.ccp[0], *tableStream, main, fBodySpecials);
   text.resize(fFib.ccp[0]);
+  // The section ends that stand on a page break character, before the
+  // text is turned into the body in its place.
+  std::vector<std::pair<uint32_t, uint8_t>> sectionBreaks = SectionEnds(main, *tableStream);
+  std::erase_if(sectionBreaks, [&](const std::pair<uint32_t, uint8_t>& end) {
+    return end.first >= text.size() || text[end.first] != 0x0C;
+  });
+  // The streams are read: their memory goes before the body is made.
+  std::vector<uint8_t>().swap(main);
+  std::vector<uint8_t>().swap(table);
+  std::vector<uint8_t>().swap(dataStream);
   std::vector<uint32_t> rowEnds;
   for (const xMorvaWordParagraphRun& run : fParagraphRuns)
     if (run.pap.rowEnd && run.limit > run.first && run.limit <= text.size() &&
@@ -897,12 +981,12 @@ int32_t xMorvaImportWord::ReadWordText(VStream& file, std::u16string& body) {
   std::sort(rowEnds.begin(), rowEnds.end());
   std::vector<uint32_t> joined;
   ResolveRows(text, joined);
-  body = MainStory(text, rowEnds, joined, fBodyPositions, &fBodyBreaks);
+  MainStory(text, rowEnds, joined, fBodyPositions, &fBodyBreaks);
+  body.swap(text);
   // A section's end is a break by how the next section starts: none when
   // it goes on on the same page.
-  for (const auto& [cp, bkc] : SectionEnds(main, *tableStream)) {
-    if (cp >= text.size() || text[cp] != 0x0C || cp >= fBodyPositions.size()) continue;
-    const uint32_t at = fBodyPositions[cp];
+  for (const auto& [cp, bkc] : sectionBreaks) {
+    const uint32_t at = fBodyPositions.At(cp);
     auto found = std::find_if(fBodyBreaks.begin(), fBodyBreaks.end(), [at](const xMorvaWordBreak& b) { return b.at == at; });
     if (found == fBodyBreaks.end()) continue;
     if (bkc == 0) fBodyBreaks.erase(found);
@@ -910,11 +994,11 @@ int32_t xMorvaImportWord::ReadWordText(VStream& file, std::u16string& body) {
   }
   // A paragraph that starts a page: the paragraph end before it becomes a
   // page break, as the body keeps one.
-  if (!fBodyPositions.empty()) {
-    const uint32_t last = uint32_t(fBodyPositions.size() - 1);
+  if (!fBodyPositions.Empty()) {
+    const uint32_t last = uint32_t(fBodyPositions.Size() - 1);
     for (const xMorvaWordParagraphRun& run : fParagraphRuns) {
       if (!run.pap.pageBreakBefore || run.pap.inTable || run.first >= run.limit) continue;
-      const uint32_t start = fBodyPositions[std::min(run.first, last)];
+      const uint32_t start = fBodyPositions.At(std::min(run.first, last));
       if (start == 0 || start > body.size() || body[start - 1] != u'\r') continue;
       auto at = std::lower_bound(fBodyBreaks.begin(), fBodyBreaks.end(), start - 1,
                                  [](const xMorvaWordBreak& b, uint32_t v) { return b.at < v; });
@@ -943,7 +1027,7 @@ int32_t xMorvaImportWord::ImportWordDocument(xMorvaDocument* document, VStream* 
   document->BeginChange();
   int32_t code = sheets;
   if (text != nullptr && code == 0)
-    code = BuildBody(*document, *text, body, fBodyPositions, fBodySpecials, fSpacing, fBodyBreaks);
+    code = BuildBody(*document, *text, body, fBodyPositions, 0, fBodySpecials, fSpacing, fBodyBreaks);
   if (code == 0) code = InsertStories(*document);
   if (text != nullptr) text->SetSelection(0, 0);
   document->EndChange();

@@ -199,13 +199,47 @@ struct xMorvaWordSpecial {
   std::shared_ptr<VPictureData> picture;
 };
 
+// Where each character of a story's characters, and their end, lands in
+// the text the story becomes. A character is either kept (it takes the
+// next text position) or left out (it takes none), so the place of
+// character `cp` is the count of those kept before it, capped at the
+// text's length (the story's last paragraph end is left out after the
+// fact). It is kept as one bit a character and a running count every 64
+// characters: a twentieth of a position a character, for a long body.
+class xMorvaWordPositions {
+ public:
+  void Clear();
+  void Reserve(size_t characters);
+  // The next character, kept or left out.
+  void Push(bool kept);
+  // Closes the map: no place is beyond `length`.
+  void Finish(uint32_t length);
+  // The characters and their end: 0 when none was pushed and the map was
+  // not finished.
+  size_t Size() const { return fFinished ? size_t(fCount) + 1 : 0; }
+  bool Empty() const { return Size() == 0; }
+  // The text position of character `cp`; `cp` below Size().
+  uint32_t At(uint32_t cp) const;
+  uint32_t Back() const { return At(fCount); }
+  // Every place, one a character and one for the end.
+  std::vector<uint32_t> ToVector() const;
+
+ private:
+  std::vector<uint64_t> fKept;   // bit i of word w: character 64w + i is kept
+  std::vector<uint32_t> fBefore;  // kept characters before word w
+  uint32_t fCount = 0;
+  uint32_t fKeptCount = 0;
+  uint32_t fLength = 0;
+  bool fFinished = false;
+};
+
 // One header or footer story, converted.
 struct xMorvaWordStory {
   bool present = false;
   uint32_t first = 0;  // character position of its start
   uint32_t limit = 0;
   std::u16string text;
-  std::vector<uint32_t> positions;  // text position of each character from `first`
+  xMorvaWordPositions positions;  // text position of each character from `first`
   std::vector<xMorvaWordSpecial> specials;
 };
 
@@ -318,7 +352,7 @@ class xMorvaImportWord : public VObject {
   const std::vector<xMorvaWordBreak>& GetBodyBreaks() const { return fBodyBreaks; }
   // For each character of the main text and its end, where it lands in
   // the body text.
-  const std::vector<uint32_t>& GetBodyPositions() const { return fBodyPositions; }
+  std::vector<uint32_t> GetBodyPositions() const { return fBodyPositions.ToVector(); }
   // By istd; slots without a style do not exist.
   const std::vector<xMorvaWordStyle>& GetStyles() const { return fStyles; }
 
@@ -372,12 +406,14 @@ class xMorvaImportWord : public VObject {
   // The paragraph ends of `body` that take space from the runs.
   void FindSpacing(const std::u16string& body);
   // A story's element bytes from its text and the runs, written in one
-  // pass and inserted into `engine` at once: 0, or 1041. `positions` gives
-  // each character position's place in `body`; the specials (sorted by
+  // pass and given to `engine` piece by piece as they are made: 0, or 1041
+  // with the engine's text left empty. `positions` gives each character
+  // position's place in `body` from character `first` on (those before it
+  // land at its start); the specials (sorted by
   // place) are written as their elements where their placeholders stand;
   // `spacing` widens the interlines of the paragraphs it names.
   int32_t BuildBody(xMorvaDocument& document, xMorvaEngine& engine, const std::u16string& body,
-                    const std::vector<uint32_t>& positions,
+                    const xMorvaWordPositions& positions, uint32_t first,
                     const std::vector<xMorvaWordSpecial>& specials,
                     const std::vector<xMorvaWordSpacing>& spacing,
                     const std::vector<xMorvaWordBreak>& breaks);
@@ -424,12 +460,12 @@ class xMorvaImportWord : public VObject {
   // The header and footer stories out of the whole text, converted.
   void ReadHeaderStories(const std::u16string& whole, const std::vector<uint8_t>& table,
                          const std::vector<uint8_t>& data);
-  // A story's characters as its text takes them (MainStory's rules, no
-  // table rows), with the text position of each.
-  static std::u16string StoryText(const std::u16string& text, std::vector<uint32_t>& positions);
+  // A story's characters turned, in place, into what its text takes
+  // (MainStory's rules, no table rows), with the text position of each.
+  static void StoryText(std::u16string& text, xMorvaWordPositions& positions);
   // The specials' character positions turned into text positions.
   static void PlaceSpecials(std::vector<xMorvaWordSpecial>& specials,
-                            const std::vector<uint32_t>& positions);
+                            const xMorvaWordPositions& positions);
   // The header and footer stories into the document's parts, with their
   // runs, and the different first page and odd and even pages set.
   int32_t InsertStories(xMorvaDocument& document);
@@ -454,7 +490,7 @@ class xMorvaImportWord : public VObject {
   std::vector<Piece> fPieces;  // sorted by file position
   std::vector<std::u16string> fFontNames;
   std::vector<bool> fSymbolFonts;  // by font number: whether it is a symbol font
-  std::vector<uint32_t> fBodyPositions;  // body position of each main-text character
+  xMorvaWordPositions fBodyPositions;  // body position of each main-text character
   xMorvaWordDop fDop;
   xMorvaWordInfos fInfos;
   std::vector<xMorvaWordStyle> fStyles;

@@ -1,12 +1,14 @@
 // The Word import's body: the main text with the properties of its runs,
 // its table cells' shading, its paragraphs' spacing and its page numbers,
 // dates, times and pictures, written as element bytes in one pass over the
-// text and given to the body at once, so that the import takes time in
-// proportion to the file. The header and footer stories are written the
-// same way into their parts.
+// text and given to the body piece by piece as they are made, so that the
+// import takes time in proportion to the file and holds no second copy of
+// the body's bytes. The header and footer stories are written the same
+// way into their parts.
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <functional>
 #include <map>
 
 #include "document/DocumentUnits.h"
@@ -38,7 +40,7 @@ struct ParagraphSettings {
 struct Stretch {
   uint32_t first = 0;
   uint32_t limit = 0;
-  size_t index = 0;  // into the layer's source
+  uint32_t index = 0;  // into the layer's source
 };
 
 void PutRecord(std::vector<uint8_t>& out, uint16_t id, uint32_t value) {
@@ -155,29 +157,57 @@ bool PutPicture(std::vector<uint8_t>& out, VPictureData& picture) {
   return made;
 }
 
-// A character's values over a stretch of the body that no edge of a layer
-// or a paragraph cuts.
+// Every character property's value.
+using CharacterValues = std::array<int32_t, kLastCharacterProperty + 1>;
+
+// A stretch of the body that no edge of a layer or a paragraph cuts, and
+// its characters' values, by their index in the builder's list of the
+// different values met (a long body uses a few dozen over tens of
+// thousands of stretches).
 struct CharacterSpan {
   uint32_t first;
   uint32_t limit;
-  std::array<int32_t, kLastCharacterProperty + 1> values;
+  uint32_t values;
   bool symbolFont;
 };
 
 // The highest-numbered stretch of a layer that covers `position`; the
-// cursor only moves forward, as the positions asked do.
+// cursor only moves forward, as the positions asked do. The stretches come
+// from `source` one at a time, in order of their starts (and of their
+// numbers where the starts are the same); false when there are no more.
 struct LayerCursor {
-  explicit LayerCursor(const std::vector<Stretch>& stretches) : layer(stretches) {}
-  const std::vector<Stretch>& layer;
-  size_t next = 0;
-  std::vector<size_t> open;  // indices into layer, covering the last position
+  using Source = std::function<bool(Stretch&)>;
+  explicit LayerCursor(Source from) : source(std::move(from)) { pending = source(coming); }
+  // Over a layer already in order.
+  static LayerCursor Over(const std::vector<Stretch>& layer) {
+    return LayerCursor([&layer, i = size_t(0)](Stretch& stretch) mutable {
+      if (i == layer.size()) return false;
+      stretch = layer[i++];
+      return true;
+    });
+  }
+  Source source;
+  Stretch coming;
+  bool pending = false;
+  std::vector<Stretch> open;  // covering the last position
   const Stretch* At(uint32_t position) {
-    while (next < layer.size() && layer[next].first <= position) open.push_back(next++);
-    std::erase_if(open, [&](size_t i) { return layer[i].limit <= position; });
+    while (pending && coming.first <= position) {
+      open.push_back(coming);
+      pending = source(coming);
+    }
+    std::erase_if(open, [&](const Stretch& s) { return s.limit <= position; });
     const Stretch* best = nullptr;
-    for (size_t i : open)
-      if (best == nullptr || layer[i].index > best->index) best = &layer[i];
+    for (const Stretch& s : open)
+      if (best == nullptr || s.index > best->index) best = &s;
     return best;
+  }
+  // After At(position): the nearest edge of the layer past it, the start
+  // of the next stretch or the end of one covering it (a stretch that
+  // starts later ends later still); `edge` when none is nearer.
+  uint32_t NextEdge(uint32_t edge) const {
+    if (pending) edge = std::min(edge, coming.first);
+    for (const Stretch& s : open) edge = std::min(edge, s.limit);
+    return edge;
   }
 };
 
@@ -199,8 +229,9 @@ void PutTabChanges(std::vector<uint8_t>& out, const std::vector<uint32_t>& from,
 class xMorvaImportWord::BodyBuilder {
  public:
   BodyBuilder(xMorvaImportWord& reader, xMorvaDocument& document, xMorvaEngine& engine, const std::u16string& body,
-              const std::vector<uint32_t>& positions, const std::vector<xMorvaWordSpecial>& specials,
-              const std::vector<xMorvaWordSpacing>& spacing, const std::vector<xMorvaWordBreak>& breaks)
+              const xMorvaWordPositions& positions, uint32_t firstCp,
+              const std::vector<xMorvaWordSpecial>& specials, const std::vector<xMorvaWordSpacing>& spacing,
+              const std::vector<xMorvaWordBreak>& breaks)
       : fReader(reader),
         fDocument(document),
         fEngine(engine),
@@ -210,14 +241,22 @@ class xMorvaImportWord::BodyBuilder {
         fSpacing(spacing),
         fBreaks(breaks),
         fLength(uint32_t(body.size())),
-        fLastCp(positions.empty() ? 0 : uint32_t(positions.size() - 1)),
+        fFirstCp(firstCp),
+        fLastCp(positions.Empty() ? 0 : uint32_t(positions.Size() - 1)),
         fFonts(reader.fFontNames.size(), -1),
         fComputed(engine.GetFieldDisplayMode()) {}
 
   int32_t Build();
 
  private:
-  uint32_t At(uint32_t cp) const { return fPositions.empty() ? 0u : fPositions[std::min(cp, fLastCp)]; }
+  // Characters before the story's first land at its start, those after
+  // its end at its end.
+  uint32_t At(uint32_t cp) const {
+    if (fPositions.Empty() || cp < fFirstCp) return 0;
+    return fPositions.At(std::min(cp - fFirstCp, fLastCp));
+  }
+  const CharacterValues& ValuesOf(const CharacterSpan& span) const { return fValues[span.values]; }
+  uint32_t ValuesIndex(const CharacterValues& values);
   size_t ParagraphOf(uint32_t position) const {
     return size_t(std::upper_bound(fStarts.begin(), fStarts.end(), position) - fStarts.begin()) - 1;
   }
@@ -241,17 +280,20 @@ class xMorvaImportWord::BodyBuilder {
   bool PutSpecial(std::vector<uint8_t>& out, uint32_t position);
   void PutParagraphRecords(std::vector<uint8_t>& out, const ParagraphSettings& p);
   void PutSpan(std::vector<uint8_t>& out, const CharacterSpan& span);
-  std::vector<uint8_t> WriteBytes();
+  // The bytes made so far go to the engine behind those given before them.
+  bool Flush(std::vector<uint8_t>& out);
+  int32_t WriteBytes();
 
   xMorvaImportWord& fReader;
   xMorvaDocument& fDocument;
   xMorvaEngine& fEngine;
   const std::u16string& fBody;
-  const std::vector<uint32_t>& fPositions;
+  const xMorvaWordPositions& fPositions;
   const std::vector<xMorvaWordSpecial>& fSpecials;
   const std::vector<xMorvaWordSpacing>& fSpacing;
   const std::vector<xMorvaWordBreak>& fBreaks;
   const uint32_t fLength;
+  const uint32_t fFirstCp;
   const uint32_t fLastCp;
 
   // The paragraphs, by their first positions, and their settings.
@@ -265,8 +307,15 @@ class xMorvaImportWord::BodyBuilder {
   std::vector<Stretch> fMarks;
   std::vector<int16_t> fMarkSheets;
   std::vector<Stretch> fRuns, fShades;
+  bool fRunsInOrder = false;  // the runs are not gathered in fRuns
   std::vector<int16_t> fFonts;  // the document's index of each font, -1 not asked yet
   std::vector<CharacterSpan> fSpans;
+  // The different values met, and a table of their indices by hash (open
+  // addressing, at most half full, kNoValues in an empty slot): a few bytes
+  // a value even where every span's values differ.
+  static constexpr uint32_t kNoValues = UINT32_MAX;
+  std::vector<CharacterValues> fValues;
+  std::vector<uint32_t> fValueSlots;
   // The specials' elements, and the next special to place.
   ComputedElements fComputed;
   size_t fNextSpecial = 0;
@@ -277,6 +326,8 @@ class xMorvaImportWord::BodyBuilder {
   std::vector<uint32_t> fStreamTabs;
   size_t fNextParagraph = 0;
   size_t fNextBreak = 0;
+  // The bytes given to the engine so far.
+  uint64_t fGiven = 0;
 };
 
 void xMorvaImportWord::BodyBuilder::FindParagraphs() {
@@ -324,26 +375,35 @@ void xMorvaImportWord::BodyBuilder::ApplyParagraphRun(const xMorvaWordParagraphR
   }
   const int16_t sheet = fReader.SheetOf(pap.istd);
   if (end > from && sheet > 0 && fDocument.StyleSheetIndex(sheet) > 0) {
-    fMarks.push_back({from, end, fMarkSheets.size()});
+    fMarks.push_back({from, end, uint32_t(fMarkSheets.size())});
     fMarkSheets.push_back(sheet);
   }
 }
 
 // The character runs and the shaded cells, by body position; a later one
-// over an earlier one wins, as it would set its values after it.
+// over an earlier one wins, as it would set its values after it. Runs in
+// the order of their characters (as the pages give them in all but a
+// damaged file) are taken one at a time as the spans are cut; others are
+// gathered here and sorted.
 void xMorvaImportWord::BodyBuilder::GatherLayers() {
-  for (size_t i = 0; i < fReader.fCharacterRuns.size(); ++i) {
-    const uint32_t a = At(fReader.fCharacterRuns[i].first), b = At(fReader.fCharacterRuns[i].limit);
-    if (a < b) fRuns.push_back({a, b, i});
+  const std::vector<xMorvaWordCharacterRun>& runs = fReader.fCharacterRuns;
+  fRunsInOrder = std::is_sorted(runs.begin(), runs.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  if (!fRunsInOrder) {
+    fRuns.reserve(runs.size());
+    for (size_t i = 0; i < runs.size(); ++i) {
+      const uint32_t a = At(runs[i].first), b = At(runs[i].limit);
+      if (a < b) fRuns.push_back({a, b, uint32_t(i)});
+    }
   }
   for (size_t i = 0; i < fReader.fCellShading.size(); ++i) {
     const uint32_t a = At(fReader.fCellShading[i].first), b = At(fReader.fCellShading[i].limit);
-    if (a < b) fShades.push_back({a, b, i});
+    if (a < b) fShades.push_back({a, b, uint32_t(i)});
   }
+  // Most layers come in order already; a sort that is not needed would
+  // cost a copy of the layer.
   auto byStart = [](const Stretch& x, const Stretch& y) { return x.first < y.first || (x.first == y.first && x.index < y.index); };
-  std::stable_sort(fMarks.begin(), fMarks.end(), byStart);
-  std::stable_sort(fRuns.begin(), fRuns.end(), byStart);
-  std::stable_sort(fShades.begin(), fShades.end(), byStart);
+  for (std::vector<Stretch>* layer : {&fMarks, &fRuns, &fShades})
+    if (!std::is_sorted(layer->begin(), layer->end(), byStart)) std::stable_sort(layer->begin(), layer->end(), byStart);
 }
 
 int16_t xMorvaImportWord::BodyBuilder::FontIndex(int16_t font) {
@@ -376,34 +436,69 @@ void xMorvaImportWord::BodyBuilder::ApplyCharacterRun(const xMorvaWordCharacterR
 
 // The characters' values over the stretches between every edge of the
 // layers and the paragraphs: the defaults, the paragraph style's mark, the
-// run's values, the cell's shading.
+// run's values, the cell's shading. The edges are met in order as the
+// layers' cursors move, each span ending at the nearest one past its
+// start, so that no list of them all is made.
 void xMorvaImportWord::BodyBuilder::CutSpans() {
-  std::vector<uint32_t> edges(fStarts);
-  for (const std::vector<Stretch>* layer : {&fMarks, &fRuns, &fShades})
-    for (const Stretch& s : *layer) {
-      edges.push_back(s.first);
-      edges.push_back(s.limit);
+  // The runs in order, each placed in the body as it is reached (places
+  // only grow with the characters); those that take no place are passed.
+  auto runsInOrder = [this, i = size_t(0)](Stretch& stretch) mutable {
+    const std::vector<xMorvaWordCharacterRun>& runs = fReader.fCharacterRuns;
+    for (; i < runs.size(); ++i) {
+      const uint32_t a = At(runs[i].first), b = At(runs[i].limit);
+      if (a >= b) continue;
+      stretch = {a, b, uint32_t(i++)};
+      return true;
     }
-  edges.push_back(fLength);
-  std::sort(edges.begin(), edges.end());
-  edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
-  while (!edges.empty() && edges.back() > fLength) edges.pop_back();
-
-  LayerCursor markAt{fMarks}, runAt{fRuns}, shadeAt{fShades};
+    return false;
+  };
+  LayerCursor markAt = LayerCursor::Over(fMarks), shadeAt = LayerCursor::Over(fShades);
+  LayerCursor runAt = fRunsInOrder ? LayerCursor(runsInOrder) : LayerCursor::Over(fRuns);
   xMorvaProperties want;
-  fSpans.reserve(edges.size());
-  for (size_t e = 0; e + 1 < edges.size(); ++e) {
-    const uint32_t p = edges[e], q = edges[e + 1];
-    if (p >= q) continue;
+  // Room for as many spans as there can be edges; what is not used is
+  // never touched.
+  const size_t runCount = fRunsInOrder ? fReader.fCharacterRuns.size() : fRuns.size();
+  fSpans.reserve(fStarts.size() + 2 * (fMarks.size() + runCount + fShades.size()));
+  size_t nextStart = 0;
+  for (uint32_t p = 0, q = 0; p < fLength; p = q) {
     want.SetDefaults();
     bool symbolFont = false;
     if (const Stretch* mark = markAt.At(p)) want.SetProperty(kPropStyleSheet, fMarkSheets[mark->index]);
     if (const Stretch* run = runAt.At(p)) ApplyCharacterRun(fReader.fCharacterRuns[run->index], want, symbolFont);
     if (const Stretch* shade = shadeAt.At(p)) want.SetProperty(kPropBackColour, fReader.fCellShading[shade->index].color);
-    CharacterSpan span{p, q, {}, symbolFont};
-    for (uint16_t id = 0; id <= kLastCharacterProperty; ++id) span.values[id] = want.GetProperty(id);
-    fSpans.push_back(span);
+    while (nextStart < fStarts.size() && fStarts[nextStart] <= p) ++nextStart;
+    q = nextStart < fStarts.size() ? std::min(fStarts[nextStart], fLength) : fLength;
+    q = shadeAt.NextEdge(runAt.NextEdge(markAt.NextEdge(q)));
+    CharacterValues values;
+    for (uint16_t id = 0; id <= kLastCharacterProperty; ++id) values[id] = want.GetProperty(id);
+    fSpans.push_back({p, q, ValuesIndex(values), symbolFont});
   }
+  // The layers are in the spans now.
+  for (std::vector<Stretch>* layer : {&fMarks, &fRuns, &fShades}) std::vector<Stretch>().swap(*layer);
+  std::vector<int16_t>().swap(fMarkSheets);
+}
+
+uint32_t xMorvaImportWord::BodyBuilder::ValuesIndex(const CharacterValues& values) {
+  auto hash = [](const CharacterValues& v) {
+    uint64_t h = 1469598103934665603ull;
+    for (int32_t x : v) h = (h ^ uint32_t(x)) * 1099511628211ull;
+    return size_t(h ^ (h >> 29));
+  };
+  if ((fValues.size() + 1) * 2 > fValueSlots.size()) {
+    // Twice the slots, every value placed again.
+    fValueSlots.assign(std::max<size_t>(64, fValueSlots.size() * 2), kNoValues);
+    for (uint32_t i = 0; i < fValues.size(); ++i) {
+      size_t slot = hash(fValues[i]) & (fValueSlots.size() - 1);
+      while (fValueSlots[slot] != kNoValues) slot = (slot + 1) & (fValueSlots.size() - 1);
+      fValueSlots[slot] = i;
+    }
+  }
+  size_t slot = hash(values) & (fValueSlots.size() - 1);
+  for (; fValueSlots[slot] != kNoValues; slot = (slot + 1) & (fValueSlots.size() - 1))
+    if (fValues[fValueSlots[slot]] == values) return fValueSlots[slot];
+  fValueSlots[slot] = uint32_t(fValues.size());
+  fValues.push_back(values);
+  return fValueSlots[slot];
 }
 
 // The lines paragraph `k` will take up to `end`: its text's width over the
@@ -420,7 +515,7 @@ int64_t xMorvaImportWord::BodyBuilder::LinesOf(xMorvaFont& font, size_t k, uint3
   if (span != fSpans.begin()) --span;
   for (; span != fSpans.end() && span->first < end; ++span) {
     for (uint16_t id : {kPropFont, kPropSize, kPropBold, kPropItalic, kPropLetterCase})
-      font.ApplyProperty(id, span->values[id], false);
+      font.ApplyProperty(id, ValuesOf(*span)[id], false);
     for (uint32_t at = std::max(span->first, fStarts[k]); at < std::min(span->limit, end); ++at) {
       const auto unit = uint16_t(fBody[at] == u'\t' ? u' ' : fBody[at]);
       width += font.MeasureCharWidth(&unit, &unit + 1);
@@ -446,7 +541,7 @@ void xMorvaImportWord::BodyBuilder::WidenForSpacing() {
     const size_t k = ParagraphOf(gap.end);
     const int64_t lines = gap.twips > 0 && gap.rowHeight == 0 ? LinesOf(font, k, gap.end) : 1;
     for (uint16_t id : {kPropFont, kPropSize, kPropBold, kPropItalic, kPropLetterCase})
-      font.ApplyProperty(id, span->values[id], false);
+      font.ApplyProperty(id, ValuesOf(*span)[id], false);
     const int64_t height = std::max(font.GetAscent() + font.GetDescent(), 1);
     const int64_t resolution = GetScreenResolution();
     const int64_t extra = int64_t(gap.twips) * 10 * resolution / (1440 * height * lines);
@@ -502,10 +597,11 @@ void xMorvaImportWord::BodyBuilder::PutSpan(std::vector<uint8_t>& out, const Cha
     if (fNextParagraph < fStarts.size() && fStarts[fNextParagraph] == position)
       PutParagraphRecords(out, fParagraphs[fNextParagraph++]);
     if (position == span.first) {
+      const CharacterValues& values = ValuesOf(span);
       for (uint16_t id = 0; id <= kLastCharacterProperty; ++id) {
-        if (span.values[id] == fStreamCharacters[id]) continue;
-        PutRecord(out, id, uint32_t(span.values[id]));
-        fStreamCharacters[id] = span.values[id];
+        if (values[id] == fStreamCharacters[id]) continue;
+        PutRecord(out, id, uint32_t(values[id]));
+        fStreamCharacters[id] = values[id];
       }
     }
     while (fNextBreak < fBreaks.size() && fBreaks[fNextBreak].at < position) ++fNextBreak;
@@ -520,19 +616,41 @@ void xMorvaImportWord::BodyBuilder::PutSpan(std::vector<uint8_t>& out, const Cha
   }
 }
 
+bool xMorvaImportWord::BodyBuilder::Flush(std::vector<uint8_t>& out) {
+  if (out.empty()) return true;
+  if (fGiven + out.size() > UINT32_MAX / 2) return false;
+  if (fEngine.InsertBytes(uint32_t(fGiven), out.data(), uint32_t(out.size())) != 0) return false;
+  fGiven += out.size();
+  out.clear();
+  return true;
+}
+
 // The bytes: each paragraph's records at its start, the characters'
-// records where their values change, and the characters.
-std::vector<uint8_t> xMorvaImportWord::BodyBuilder::WriteBytes() {
+// records where their values change, and the characters; made in pieces
+// of about kPiece bytes, each given to the engine once made, into room
+// the engine keeps ahead for the whole, so that its block is not copied
+// as it grows. 0, or 1041 with what was given taken back.
+int32_t xMorvaImportWord::BodyBuilder::WriteBytes() {
+  constexpr size_t kPiece = 64 * 1024;
   std::vector<uint8_t> out;
-  out.reserve(size_t(fLength) * 2 + fSpans.size() * kRecordSize * 2);
+  out.reserve(kPiece + kPiece / 2);
+  fEngine.ReserveCapacity(uint32_t(std::min<uint64_t>(uint64_t(fLength) * 2 + fSpans.size() * kRecordSize * 2,
+                                                       UINT32_MAX / 2)));
   fStreamParagraph = fInitial.values;
   for (uint16_t id = 0; id <= kLastCharacterProperty; ++id) fStreamCharacters[id] = fDefaults.GetProperty(id);
-  for (const CharacterSpan& span : fSpans) PutSpan(out, span);
+  bool given = true;
+  for (const CharacterSpan& span : fSpans) {
+    PutSpan(out, span);
+    if (out.size() >= kPiece && !(given = Flush(out))) break;
+  }
   // An empty last paragraph (after a final paragraph end) has its
   // settings too.
-  if (fNextParagraph < fStarts.size() && fStarts[fNextParagraph] == fLength)
+  if (given && fNextParagraph < fStarts.size() && fStarts[fNextParagraph] == fLength)
     PutParagraphRecords(out, fParagraphs[fNextParagraph]);
-  return out;
+  if (given) given = Flush(out);
+  if (!given && fGiven != 0) fEngine.DeleteBytes(0, int32_t(fGiven));
+  fEngine.ReleaseCapacity();
+  return given ? 0 : kWordNoMemory;
 }
 
 int32_t xMorvaImportWord::BodyBuilder::Build() {
@@ -541,18 +659,15 @@ int32_t xMorvaImportWord::BodyBuilder::Build() {
   GatherLayers();
   CutSpans();
   WidenForSpacing();
-  const std::vector<uint8_t> out = WriteBytes();
-  if (out.empty()) return 0;
-  if (out.size() > UINT32_MAX / 2) return kWordNoMemory;
-  if (fEngine.InsertBytes(0u, out.data(), uint32_t(out.size())) != 0) return kWordNoMemory;
-  fEngine.SetLength(int32_t(fLength));
+  if (const int32_t code = WriteBytes(); code != 0) return code;
+  if (fGiven != 0) fEngine.SetLength(int32_t(fLength));
   return 0;
 }
 
 int32_t xMorvaImportWord::BuildBody(xMorvaDocument& document, xMorvaEngine& engine, const std::u16string& body,
-                                    const std::vector<uint32_t>& positions,
+                                    const xMorvaWordPositions& positions, uint32_t first,
                                     const std::vector<xMorvaWordSpecial>& specials,
                                     const std::vector<xMorvaWordSpacing>& spacing,
                                     const std::vector<xMorvaWordBreak>& breaks) {
-  return BodyBuilder(*this, document, engine, body, positions, specials, spacing, breaks).Build();
+  return BodyBuilder(*this, document, engine, body, positions, first, specials, spacing, breaks).Build();
 }

@@ -260,7 +260,7 @@ void xMorvaImportWord::ConvertRuns(std::u16string& text, uint32_t from, uint32_t
 }
 
 void xMorvaImportWord::PlaceSpecials(std::vector<xMorvaWordSpecial>& specials,
-                                     const std::vector<uint32_t>& positions) {
+                                     const xMorvaWordPositions& positions) {
   for (xMorvaWordSpecial& special : specials)
-    special.at = special.at < positions.size() ? positions[special.at] : positions.back();
+    special.at = special.at < positions.Size() ? positions.At(special.at) : positions.Back();
 }

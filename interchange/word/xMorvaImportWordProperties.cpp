@@ -14,6 +14,25 @@ constexpr int32_t kUnknownSprm = 9;
 constexpr uint16_t kExtChar = 0x1000;
 constexpr size_t kPage = 512;
 
+// The runs the FKP pages of a bin table name, for room made for them at
+// once, which keeps a long document's run list from being copied as it
+// grows. A page past the stream counts nothing (the read refuses it). The
+// room is bounded by what the file can hold: runs of the text do not
+// outnumber its characters, and a damaged table naming pages over and
+// over gets no more room than twice the stream's size in runs of
+// `runSize` bytes; a run beyond that is still read, into room made then.
+size_t RunsOfPages(const std::vector<uint32_t>& pages, const std::vector<uint8_t>& main,
+                   uint64_t characters, size_t runSize) {
+  const size_t bound = size_t(std::min<uint64_t>(characters, 2 * uint64_t(main.size()) / runSize));
+  size_t runs = 0;
+  for (uint32_t pn : pages) {
+    if ((uint64_t(pn) + 1) * kPage > main.size()) break;
+    runs += main[size_t(pn) * kPage + kPage - 1];
+    if (runs >= bound) return bound;
+  }
+  return runs;
+}
+
 // Word 6/95 operand sizes by opcode: 0 to 4 bytes, kByteCount a count byte
 // and that many bytes, kWordCount a count word and one byte less, kUnknown
 // an opcode outside the known ranges.
@@ -742,6 +761,11 @@ int32_t xMorvaImportWord::ReadCharacterRuns(const std::vector<uint8_t>& main,
                                    fFib.cpnBteChp, pages);
       code != 0)
     return code;
+  // A run is cut where each paragraph it covers ends.
+  uint64_t characters = 0;
+  for (uint32_t count : fFib.ccp) characters += count;
+  fCharacterRuns.reserve(RunsOfPages(pages, main, characters, sizeof(xMorvaWordCharacterRun)) +
+                         fParagraphRuns.size());
   for (uint32_t pn : pages) {
     if ((uint64_t(pn) + 1) * kPage > main.size()) return kPassAbsent;
     const uint8_t* page = main.data() + size_t(pn) * kPage;
@@ -816,6 +840,9 @@ int32_t xMorvaImportWord::ReadParagraphRuns(const std::vector<uint8_t>& main,
       code != 0)
     return code;
   const size_t phe = fFib.word97 ? 12 : 6;
+  uint64_t characters = 0;
+  for (uint32_t count : fFib.ccp) characters += count;
+  fParagraphRuns.reserve(RunsOfPages(pages, main, characters, sizeof(xMorvaWordParagraphRun)));
   for (uint32_t pn : pages) {
     if ((uint64_t(pn) + 1) * kPage > main.size()) return kPassAbsent;
     const uint8_t* page = main.data() + size_t(pn) * kPage;
@@ -864,8 +891,11 @@ int32_t xMorvaImportWord::ReadParagraphRuns(const std::vector<uint8_t>& main,
       fParagraphRuns.push_back({first, limit, std::move(pap)});
     }
   }
-  std::stable_sort(fParagraphRuns.begin(), fParagraphRuns.end(),
-                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  // The pages come in the text's order: the runs are sorted already but
+  // in a damaged file, and a sort that is not needed costs a copy of them.
+  auto byFirst = [](const auto& a, const auto& b) { return a.first < b.first; };
+  if (!std::is_sorted(fParagraphRuns.begin(), fParagraphRuns.end(), byFirst))
+    std::stable_sort(fParagraphRuns.begin(), fParagraphRuns.end(), byFirst);
   return 0;
 }
 

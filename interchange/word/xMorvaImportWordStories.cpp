@@ -68,7 +68,8 @@ void xMorvaImportWord::ReadHeaderStories(const std::u16string& whole,
                   -int64_t(cps[i]), story.specials);
     ConvertRuns(text, 0, uint32_t(text.size()), story.first, data, story.specials);
     // A story's last paragraph end is the story's own, not the part's.
-    story.text = StoryText(text, story.positions);
+    StoryText(text, story.positions);
+    story.text = std::move(text);
     story.present = std::any_of(story.text.begin(), story.text.end(),
                                 [](char16_t c) { return c != u'\r'; });
     PlaceSpecials(story.specials, story.positions);
@@ -94,10 +95,8 @@ int32_t xMorvaImportWord::InsertStories(xMorvaDocument& document) {
     // The runs are placed through the character positions of the whole
     // text: those before the story land at its start, those after at its
     // end. The body's paragraph spacing is not the story's.
-    std::vector<uint32_t> map(size_t(story.limit) + 1, 0);
-    for (size_t cp = story.first; cp <= story.limit; ++cp)
-      map[cp] = story.positions[std::min(cp - story.first, story.positions.size() - 1)];
-    const int32_t code = BuildBody(document, *part, story.text, map, story.specials, {}, {});
+    const int32_t code =
+        BuildBody(document, *part, story.text, story.positions, story.first, story.specials, {}, {});
     part->SetSelection(0, 0);
     if (code != 0) return code;
   }
