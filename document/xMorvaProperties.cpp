@@ -159,6 +159,19 @@ int32_t xMorvaProperties::GetProperty(uint16_t id) const {
   }
 }
 
+bool xMorvaProperties::HasSameCharacterFields(const xMorvaProperties& other) const {
+  // Flag bits 0-13 are the character ones; 14-15 are the alignment. None
+  // flag bits 0-2 belong to the character colours.
+  constexpr uint16_t kCharacterFlags = 0x3FFF;
+  constexpr uint8_t kCharacterNoneFlags = 0x07;
+  const auto same = [](const Colour& a, const Colour& b) { return a[0] == b[0] && a[1] == b[1] && a[2] == b[2]; };
+  return ((fFlags ^ other.fFlags) & kCharacterFlags) == 0 && fFont == other.fFont && fSize == other.fSize &&
+         fStyleSheet == other.fStyleSheet && fAttribute16 == other.fAttribute16 &&
+         ((fNoneFlags ^ other.fNoneFlags) & kCharacterNoneFlags) == 0 && same(fTextColour, other.fTextColour) &&
+         same(fBackColour, other.fBackColour) && same(fStrikeOutColour, other.fStrikeOutColour) &&
+         same(fUnderlineColour, other.fUnderlineColour) && same(fShadowColour, other.fShadowColour);
+}
+
 void xMorvaProperties::SetProperty(uint16_t id, int32_t value) {
   BitField bits;
   if (FlagsField(id, bits)) {

@@ -99,6 +99,11 @@ class xMorvaProperties : public VObject {
   // True when every id 0 to 16 and 32 to 45 whose state is 1 has the same
   // value in both records.
   bool EqualsMasked(const xMorvaProperties& other, const xMorvaPropertiesStates& states) const;
+  // True when the fields behind ids 0 to 16 are the same in both records,
+  // so that every character property answers the same: a test of a few
+  // words for the typing path, which asks it at every character. False
+  // may still mean equal values (a colour under its none flag).
+  bool HasSameCharacterFields(const xMorvaProperties& other) const;
   // Where the paragraph's text starts: the left indent, plus the first-line
   // indent when asked, plus the border spacing and width when the left
   // border is on.

@@ -509,3 +509,39 @@ TEST(StatesRecord, DamagedRecordsFailAndChangeNothing) {
     for (uint16_t id = 0; id < kPropertyStateCount; ++id) EXPECT_EQ(states.GetState(id), 1);
   }
 }
+
+// The typing path trusts this test: wherever it says "same", every
+// character id must answer the same, and a change of any one character id
+// alone must make it say "different"; paragraph ids never count.
+TEST(Properties, SameCharacterFieldsMeansEveryCharacterIdAnswersTheSame) {
+  xMorvaProperties every;
+  SetEveryProperty(every);
+  for (uint16_t id = 0; id <= kLastCharacterProperty; ++id) {
+    xMorvaProperties a;
+    xMorvaProperties b;
+    EXPECT_TRUE(a.HasSameCharacterFields(b));
+    b.SetProperty(id, every.GetProperty(id));
+    ASSERT_NE(a.GetProperty(id), b.GetProperty(id)) << id;
+    EXPECT_FALSE(a.HasSameCharacterFields(b)) << id;
+    EXPECT_FALSE(b.HasSameCharacterFields(a)) << id;
+  }
+  for (uint16_t id = kFirstParagraphProperty; id <= kLastParagraphProperty; ++id) {
+    xMorvaProperties a;
+    xMorvaProperties b;
+    b.SetProperty(id, every.GetProperty(id));
+    EXPECT_TRUE(a.HasSameCharacterFields(b)) << id;
+  }
+  // Each of the three colours that can be "none" changes only its flag.
+  for (uint16_t id : {kPropBackColour, kPropStrikeOutColour, kPropUnderlineColour}) {
+    xMorvaProperties a;
+    a.SetProperty(id, 0);
+    xMorvaProperties b;
+    b.Assign(a);
+    b.SetProperty(id, kColourNone);
+    EXPECT_FALSE(a.HasSameCharacterFields(b)) << id;
+  }
+  xMorvaProperties copy;
+  copy.Assign(every);
+  EXPECT_TRUE(copy.HasSameCharacterFields(every));
+  for (uint16_t id = 0; id <= kLastCharacterProperty; ++id) EXPECT_EQ(copy.GetProperty(id), every.GetProperty(id));
+}
