@@ -372,9 +372,11 @@ void xMorvaEngine::GetFirstCharacterProperties(xMorvaProperties& properties) {
 
 int32_t xMorvaEngine::WriteTypingProperties() {
   if (fSelStart <= fCachePosition) DropCache();
-  // Typing in the look of the text around it, the usual case, writes and
-  // removes no record.
-  if (fWalk.HasSameCharacterFields(fCurrent) && fCurrent.HasSameCharacterFields(fTyping)) return 0;
+  // Typing in the look of the text before it writes no record, and
+  // removes none when the text after it has that look too or when nothing,
+  // not even a record, follows the caret: the usual cases.
+  const bool nothingAfter = fSelStart >= fLength && fSelStartOffset >= fBytesInUse;
+  if (fWalk.HasSameCharacterFields(fCurrent) && (nothingAfter || fCurrent.HasSameCharacterFields(fTyping))) return 0;
   for (uint16_t id = 0; id <= kLastCharacterProperty; ++id) {
     const int32_t before = fWalk.GetProperty(id);
     const int32_t current = fCurrent.GetProperty(id);
