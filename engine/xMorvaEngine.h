@@ -94,7 +94,8 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   static constexpr int32_t kCacheDistance = 512;
   static constexpr int32_t kCacheSlack = 64;
   // The position walks leave a mark of their state every this many
-  // positions (see fMarks).
+  // positions (see fMarks): a walk anywhere in a text they have passed
+  // goes at most that far, and a mark takes about 160 bytes.
   static constexpr int32_t kMarkSpacing = 256;
   // Bytes a position walk asks the cache for past those of the positions
   // it walks, and at most in all.
@@ -600,7 +601,8 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   // the one a walk to there resumes from).
   size_t CountMarksBefore(int32_t limit) const;
   // Takes up the walk from the nearest of a mark, the last stop and the
-  // cache point behind the target, or from the start.
+  // cache point behind the target, or from the start, and asks the cache
+  // for the bytes it will read.
   void StartPositionWalk(PositionWalk& walk, const uint8_t* stream, int32_t target);
   void SaveWalkMark(PositionWalk& walk);
   void SaveCachePoint(const PositionWalk& walk);
