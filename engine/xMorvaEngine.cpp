@@ -62,7 +62,7 @@ void xMorvaEngine::Reset() {
   fCachePosition = 0;
   fStopValid = false;
   fElementCacheNumber = 0;
-  fMarks.clear();
+  fMarkBlocks.clear();
   fMarkIndex.clear();
   fMarkStops.clear();
   fWalk.SetDefaults();
@@ -142,10 +142,8 @@ void xMorvaEngine::ForgetMarksFrom(uint32_t offset) {
   // The marks whose state the change may have made wrong: those at or
   // after it.
   if (fMarkIndex.empty() || fMarkIndex.back().offset < offset) return;
-  while (!fMarks.empty() && fMarks.back()->offset >= offset) {
-    fMarks.pop_back();
-    fMarkIndex.pop_back();
-  }
+  // Their slots stay, to be filled again.
+  while (!fMarkIndex.empty() && fMarkIndex.back().offset >= offset) fMarkIndex.pop_back();
   // The lists of the marks kept end with the last one's.
   size_t kept = 0;
   if (!fMarkIndex.empty()) {
@@ -538,7 +536,7 @@ void xMorvaEngine::StartPositionWalk(PositionWalk& walk, const uint8_t* stream, 
       std::min<uint64_t>(uint64_t(target - walk.position) * 5 / 2 + kPrefetchBeyond, kPrefetchLimit);
   const uint32_t prefetchEnd = uint32_t(std::min<uint64_t>(walk.at + ahead, fBytesInUse));
   if (from == kFromMark) {
-    const WalkMark* state = fMarks[marksBefore - 1].get();
+    const WalkMark* state = &MarkAt(marksBefore - 1);
     for (size_t line = 0; line < sizeof(WalkMark); line += 64)
       __builtin_prefetch(reinterpret_cast<const uint8_t*>(state) + line);
     __builtin_prefetch(&fMarkStops[mark->walkStops]);
@@ -547,7 +545,7 @@ void xMorvaEngine::StartPositionWalk(PositionWalk& walk, const uint8_t* stream, 
   for (uint32_t at = walk.at; at < prefetchEnd; at += 64) __builtin_prefetch(stream + at);
   switch (from) {
     case kFromMark: {
-      const WalkMark& state = *fMarks[marksBefore - 1];
+      const WalkMark& state = MarkAt(marksBefore - 1);
       ResumeWalk(state.paraStartOffset, state.paraStart, state.wordStart, state.walk, state.pending);
       RestoreMarkStops(mark->walkStops, fWalkTabs);
       RestoreMarkStops(mark->pendingStops, fPendingTabs);
@@ -589,25 +587,25 @@ void xMorvaEngine::StartPositionWalk(PositionWalk& walk, const uint8_t* stream, 
   }
   // The next mark to leave: past the last one, at a multiple of the
   // spacing.
-  const int32_t lastMark = fMarks.empty() ? 0 : fMarks.back()->position;
+  const int32_t lastMark = fMarkIndex.empty() ? 0 : fMarkIndex.back().position;
   walk.nextMark = (std::max(lastMark, walk.position - 1) / kMarkSpacing + 1) * kMarkSpacing;
 }
 
 void xMorvaEngine::SaveWalkMark(PositionWalk& walk) {
-  auto made = std::make_unique<WalkMark>();
-  made->offset = walk.at;
-  made->paraStartOffset = fParaStartOffset;
-  made->position = walk.position;
-  made->paraStart = fParaStart;
-  made->wordStart = fWordStart;
-  made->walk.Assign(fWalk);
-  made->pending.Assign(fPending);
+  // Marks are kept in blocks: thousands of them take a few allocations.
+  const size_t count = fMarkIndex.size();
+  if (count == fMarkBlocks.size() * kMarksPerBlock) fMarkBlocks.push_back(std::make_unique<WalkMark[]>(kMarksPerBlock));
+  WalkMark& made = MarkAt(count);
+  made.paraStartOffset = fParaStartOffset;
+  made.paraStart = fParaStart;
+  made.wordStart = fWordStart;
+  made.walk.Assign(fWalk);
+  made.pending.Assign(fPending);
   const MarkPlace* previous = fMarkIndex.empty() ? nullptr : &fMarkIndex.back();
   const uint32_t walkStops = KeepMarkStops(fWalkTabs, previous != nullptr ? previous->walkStops : UINT32_MAX);
   const uint32_t pendingStops =
       KeepMarkStops(fPendingTabs, previous != nullptr ? previous->pendingStops : UINT32_MAX);
-  fMarkIndex.push_back({made->position, made->offset, walkStops, pendingStops});
-  fMarks.push_back(std::move(made));
+  fMarkIndex.push_back({walk.position, walk.at, walkStops, pendingStops});
   walk.nextMark += kMarkSpacing;
 }
 

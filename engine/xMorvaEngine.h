@@ -94,7 +94,7 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   static constexpr int32_t kCacheDistance = 512;
   static constexpr int32_t kCacheSlack = 64;
   // The position walks leave a mark of their state every this many
-  // positions (see fMarks): a walk anywhere in a text they have passed
+  // positions (see fMarkBlocks): a walk anywhere in a text they have passed
   // goes at most that far, and a mark takes about 160 bytes.
   static constexpr int32_t kMarkSpacing = 256;
   // Bytes a position walk asks the cache for past those of the positions
@@ -571,7 +571,7 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
     fCachePosition = 0;
     fStopValid = false;
     fElementCacheNumber = 0;
-    fMarks.clear();
+    fMarkBlocks.clear();
     fMarkIndex.clear();
     fMarkStops.clear();
   }
@@ -581,9 +581,7 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   // the mark, the last stop or the cache point, whichever is nearest). The
   // mark's tab lists are kept in fMarkStops.
   struct WalkMark {
-    uint32_t offset = 0;
     uint32_t paraStartOffset = 0;
-    int32_t position = 0;
     int32_t paraStart = 0;
     int32_t wordStart = 0;
     xMorvaProperties walk;
@@ -717,10 +715,13 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   int32_t fStopParaStart = 0;
   int32_t fStopWordStart = 0;
   bool fStopValid = false;
-  // Ordered by position (and offset); the marks' places beside them,
-  // searched without touching the marks themselves, with where their two
-  // tab lists start in fMarkStops.
-  std::vector<std::unique_ptr<WalkMark>> fMarks;
+  // Ordered by position (and offset): mark i is slot i of the blocks, and
+  // its place is fMarkIndex[i], searched without touching the marks
+  // themselves, with where its two tab lists start in fMarkStops. The
+  // marks are fMarkIndex's size; the slots beyond are free.
+  static constexpr size_t kMarksPerBlock = 64;
+  std::vector<std::unique_ptr<WalkMark[]>> fMarkBlocks;
+  WalkMark& MarkAt(size_t i) { return fMarkBlocks[i / kMarksPerBlock][i % kMarksPerBlock]; }
   struct MarkPlace {
     int32_t position;
     uint32_t offset;
