@@ -1,7 +1,8 @@
 // The text engine over the reference document: typing 1,000 characters at
 // the end, the middle and the start of the text with undo recording (each
 // keystroke inserts its unit and moves the stream behind it), and 10,000
-// random selections, each a walk from the cache point or the start; and
+// random selections, each a walk from the nearest mark, the last stop or
+// the cache point behind it; and
 // line composition alone: typing at the end and inside one long paragraph
 // (each keystroke composes from the line before it until the lines meet
 // the old ones again) and a whole rebuild, as select-all and a font change

@@ -62,7 +62,9 @@ void xMorvaEngine::Reset() {
   fCachePosition = 0;
   fStopValid = false;
   fElementCacheNumber = 0;
-  fMarks.clear();
+  fMarkBlocks.clear();
+  fMarkIndex.clear();
+  fMarkStops.clear();
   fWalk.SetDefaults();
   fCurrent.SetDefaults();
   fTyping.SetDefaults();
@@ -125,8 +127,11 @@ void xMorvaEngine::RecomposeRange(int32_t firstOffset, int32_t lastOffset) {
 
 void xMorvaEngine::StreamChangedAt(uint32_t offset) {
   // The cache point keeps the walk state at its offset: a change at or
-  // before it makes that state wrong.
-  if (fCachePosition != 0 && offset <= fCacheOffset) fCachePosition = 0;
+  // before it makes that state wrong. A point known by its position alone
+  // lies before the offset bound: a change before the bound may be before
+  // it, and drops it too.
+  if (fCachePosition != 0 && (fCacheHasState ? offset <= fCacheOffset : offset < fCacheBoundOffset))
+    fCachePosition = 0;
   // The last walk's stop holds the state of the bytes before it alone.
   if (offset < fStopOffset) fStopValid = false;
   fElementCacheNumber = 0;
@@ -136,7 +141,16 @@ void xMorvaEngine::StreamChangedAt(uint32_t offset) {
 void xMorvaEngine::ForgetMarksFrom(uint32_t offset) {
   // The marks whose state the change may have made wrong: those at or
   // after it.
-  while (!fMarks.empty() && fMarks.back()->offset >= offset) fMarks.pop_back();
+  if (fMarkIndex.empty() || fMarkIndex.back().offset < offset) return;
+  // Their slots stay, to be filled again.
+  while (!fMarkIndex.empty() && fMarkIndex.back().offset >= offset) fMarkIndex.pop_back();
+  // The lists of the marks kept end with the last one's.
+  size_t kept = 0;
+  if (!fMarkIndex.empty()) {
+    const uint32_t last = std::max(fMarkIndex.back().walkStops, fMarkIndex.back().pendingStops);
+    kept = size_t(last) + 1 + fMarkStops[last];
+  }
+  fMarkStops.resize(kept);
 }
 
 int32_t xMorvaEngine::InsertBytes(uint32_t offset, const void* source, uint32_t n) {
@@ -434,15 +448,12 @@ void xMorvaEngine::SetSelection(int32_t start, int32_t end) {
 }
 
 void xMorvaEngine::ResumeWalk(uint32_t paraStartOffset, int32_t paraStart, int32_t wordStart,
-                              const xMorvaProperties& walk, const xMorvaProperties& pending,
-                              const xMorvaTabs& walkTabs, const xMorvaTabs& pendingTabs) {
+                              const xMorvaProperties& walk, const xMorvaProperties& pending) {
   fParaStartOffset = paraStartOffset;
   fParaStart = paraStart;
   fWordStart = wordStart;
   fWalk.Assign(walk);
   fPending.Assign(pending);
-  fWalkTabs.Assign(walkTabs);
-  fPendingTabs.Assign(pendingTabs);
 }
 
 // Where a position walk stands: the offset and position reached, the
@@ -465,99 +476,180 @@ int32_t xMorvaEngine::ChooseCachePoint(int32_t target, bool& keepCache) const {
   return newCache;
 }
 
-const xMorvaEngine::WalkMark* xMorvaEngine::LastMarkBefore(int32_t limit) const {
-  const auto markAfter = std::lower_bound(
-      fMarks.begin(), fMarks.end(), limit,
-      [](const std::unique_ptr<WalkMark>& mark, int32_t limit) { return mark->position < limit; });
-  return markAfter == fMarks.begin() ? nullptr : std::prev(markAfter)->get();
+size_t xMorvaEngine::CountMarksBefore(int32_t limit) const {
+  const auto markAfter =
+      std::lower_bound(fMarkIndex.begin(), fMarkIndex.end(), limit,
+                       [](const MarkPlace& place, int32_t limit) { return place.position < limit; });
+  return size_t(markAfter - fMarkIndex.begin());
 }
 
-void xMorvaEngine::StartPositionWalk(PositionWalk& walk, int32_t target) {
+void xMorvaEngine::LeaveCachePosition(int32_t position, uint32_t walkStartOffset) {
+  fCachePosition = position;
+  fCacheHasState = false;
+  fCacheBoundOffset = walkStartOffset;
+}
+
+void xMorvaEngine::StartPositionWalk(PositionWalk& walk, const uint8_t* stream, int32_t target) {
   bool keepCache = false;
-  walk.newCache = ChooseCachePoint(target, keepCache);
-  const int32_t newCache = walk.newCache;
-  // The last mark before the target (records exactly at the target are
-  // the selection walk's: a walk resumes only from behind it), and not
-  // past the place of a new cache point, which the walk must pass; used
-  // when it lies nearer than the cache point.
-  const WalkMark* mark = LastMarkBefore(newCache >= 0 ? newCache + 1 : target);
-  const bool cacheUsable = fCachePosition != 0 && fCachePosition < target && fCacheOffset < fBytesInUse;
-  // The last walk's stop, when the target lies at or past it: it is left
-  // before the character records of its position, so a walk from it meets
-  // them as a walk from the start would. Used when nearer than the others
-  // and not past the place of a new cache point.
-  const bool stopUsable = fStopValid && fStopPosition <= target && fStopOffset <= fBytesInUse &&
-                          (newCache < 0 || fStopPosition <= newCache) &&
-                          (!cacheUsable || fStopPosition > fCachePosition) &&
-                          (mark == nullptr || fStopPosition > mark->position);
-  if (!stopUsable && mark != nullptr && mark->offset < fBytesInUse &&
-      (!cacheUsable || mark->position > fCachePosition)) {
+  const int32_t newCache = ChooseCachePoint(target, keepCache);
+  // The present point stays when it lies about the right distance behind
+  // the target, or between the place of a new one and the target (a walk
+  // from it would not pass that place).
+  const bool cacheStays = keepCache || (newCache >= 0 && fCachePosition != 0 && fCachePosition > newCache &&
+                                        fCachePosition < target);
+  // The walk resumes from the nearest point behind the target whose state
+  // is known: the last mark before it (records exactly at the target are
+  // the selection walk's: a walk resumes only from behind it), the last
+  // walk's stop at or before it (left before the character records of its
+  // position, so a walk from it meets them as a walk from the start
+  // would), or the cache point.
+  const size_t marksBefore = CountMarksBefore(target);
+  const MarkPlace* mark = marksBefore != 0 ? &fMarkIndex[marksBefore - 1] : nullptr;
+  if (mark != nullptr && mark->offset >= fBytesInUse) mark = nullptr;
+  const bool stopUsable = fStopValid && fStopPosition <= target && fStopOffset <= fBytesInUse;
+  const bool cacheUsable =
+      fCachePosition != 0 && fCacheHasState && fCachePosition < target && fCacheOffset < fBytesInUse;
+  enum { kFromStart, kFromMark, kFromStop, kFromCache } from = kFromStart;
+  walk.at = 0;
+  walk.position = 0;
+  if (mark != nullptr) {
+    from = kFromMark;
     walk.at = mark->offset;
     walk.position = mark->position;
-    ResumeWalk(mark->paraStartOffset, mark->paraStart, mark->wordStart, mark->walk, mark->pending,
-               *mark->walkTabs, *mark->pendingTabs);
-  } else if (stopUsable) {
+  }
+  if (stopUsable && fStopPosition > walk.position) {
+    from = kFromStop;
     walk.at = fStopOffset;
     walk.position = fStopPosition;
-    ResumeWalk(fStopParaStartOffset, fStopParaStart, fStopWordStart, fStopWalk, fStopPending,
-               fStopWalkTabs, fStopPendingTabs);
-  } else if (cacheUsable) {
+  }
+  if (cacheUsable && fCachePosition > walk.position) {
+    from = kFromCache;
     walk.at = fCacheOffset;
     walk.position = fCachePosition;
-    ResumeWalk(fCacheParaStartOffset, fCacheParaStart, fCacheWordStart, fCacheWalk, fCachePending,
-               fCacheWalkTabs, fCachePendingTabs);
-  } else {
-    fParaStartOffset = 0;
-    fParaStart = fWordStart = 0;
-    fWalk.SetDefaults();
-    fPending.SetDefaults();
-    fWalkTabs.Clear();
-    fPendingTabs.Clear();
   }
-  // A target too near the start for a point behind it: only the walk's own
-  // point (the stream is as it was).
-  if (!keepCache && newCache < 0) fCachePosition = 0;
+  // The bytes the walk reads lie ahead of it in one stretch, two or more a
+  // position, and the selection's walks read on from there: asked for at
+  // once, together with the mark's state, their loads overlap instead of
+  // waiting one after the other (a walk far from the last one finds none
+  // of them in the cache).
+  const uint64_t ahead =
+      std::min<uint64_t>(uint64_t(target - walk.position) * 5 / 2 + kPrefetchBeyond, kPrefetchLimit);
+  const uint32_t prefetchEnd = uint32_t(std::min<uint64_t>(walk.at + ahead, fBytesInUse));
+  if (from == kFromMark) {
+    const WalkMark* state = &MarkAt(marksBefore - 1);
+    for (size_t line = 0; line < sizeof(WalkMark); line += 64)
+      __builtin_prefetch(reinterpret_cast<const uint8_t*>(state) + line);
+    __builtin_prefetch(&fMarkStops[mark->walkStops]);
+    __builtin_prefetch(&fMarkStops[mark->pendingStops]);
+  }
+  for (uint32_t at = walk.at; at < prefetchEnd; at += 64) __builtin_prefetch(stream + at);
+  switch (from) {
+    case kFromMark: {
+      const WalkMark& state = MarkAt(marksBefore - 1);
+      ResumeWalk(state.paraStartOffset, state.paraStart, state.wordStart, state.walk, state.pending);
+      RestoreMarkStops(mark->walkStops, fWalkTabs);
+      RestoreMarkStops(mark->pendingStops, fPendingTabs);
+      break;
+    }
+    case kFromStop:
+      ResumeWalk(fStopParaStartOffset, fStopParaStart, fStopWordStart, fStopWalk, fStopPending);
+      fWalkTabs.CopyFrom(&fStopWalkTabs);
+      fPendingTabs.CopyFrom(&fStopPendingTabs);
+      break;
+    case kFromCache:
+      ResumeWalk(fCacheParaStartOffset, fCacheParaStart, fCacheWordStart, fCacheWalk, fCachePending);
+      fWalkTabs.CopyFrom(&fCacheWalkTabs);
+      fPendingTabs.CopyFrom(&fCachePendingTabs);
+      break;
+    case kFromStart:
+      fParaStartOffset = 0;
+      fParaStart = fWordStart = 0;
+      fWalk.SetDefaults();
+      fPending.SetDefaults();
+      fWalkTabs.Clear();
+      fPendingTabs.Clear();
+      break;
+  }
+  walk.newCache = -1;
+  if (cacheStays) {
+    // A point known by its position alone takes its state when the walk
+    // passes it.
+    if (!fCacheHasState && fCachePosition >= walk.position) walk.newCache = fCachePosition;
+  } else if (newCache < 0) {
+    // A target too near the start for a point behind it.
+    fCachePosition = 0;
+  } else if (walk.position <= newCache) {
+    walk.newCache = newCache;
+  } else {
+    // The walk starts past the new point's place: the point is left there
+    // all the same, its state to be taken by a later walk through it.
+    LeaveCachePosition(newCache, walk.at);
+  }
   // The next mark to leave: past the last one, at a multiple of the
   // spacing.
-  const int32_t lastMark = fMarks.empty() ? 0 : fMarks.back()->position;
+  const int32_t lastMark = fMarkIndex.empty() ? 0 : fMarkIndex.back().position;
   walk.nextMark = (std::max(lastMark, walk.position - 1) / kMarkSpacing + 1) * kMarkSpacing;
 }
 
 void xMorvaEngine::SaveWalkMark(PositionWalk& walk) {
-  auto made = std::make_unique<WalkMark>();
-  made->offset = walk.at;
-  made->paraStartOffset = fParaStartOffset;
-  made->position = walk.position;
-  made->paraStart = fParaStart;
-  made->wordStart = fWordStart;
-  made->walk.Assign(fWalk);
-  made->pending.Assign(fPending);
-  const WalkMark* before = fMarks.empty() ? nullptr : fMarks.back().get();
-  made->walkTabs = before != nullptr && !before->walkTabs->IsDifferent(fWalkTabs)
-                       ? before->walkTabs
-                       : std::make_shared<const xMorvaTabs>(fWalkTabs);
-  made->pendingTabs = before != nullptr && !before->pendingTabs->IsDifferent(fPendingTabs)
-                          ? before->pendingTabs
-                          : std::make_shared<const xMorvaTabs>(fPendingTabs);
-  fMarks.push_back(std::move(made));
+  // Marks are kept in blocks: thousands of them take a few allocations.
+  const size_t count = fMarkIndex.size();
+  if (count == fMarkBlocks.size() * kMarksPerBlock) fMarkBlocks.push_back(std::make_unique<WalkMark[]>(kMarksPerBlock));
+  WalkMark& made = MarkAt(count);
+  made.paraStartOffset = fParaStartOffset;
+  made.paraStart = fParaStart;
+  made.wordStart = fWordStart;
+  made.walk.Assign(fWalk);
+  made.pending.Assign(fPending);
+  const MarkPlace* previous = fMarkIndex.empty() ? nullptr : &fMarkIndex.back();
+  const uint32_t walkStops = KeepMarkStops(fWalkTabs, previous != nullptr ? previous->walkStops : UINT32_MAX);
+  const uint32_t pendingStops =
+      KeepMarkStops(fPendingTabs, previous != nullptr ? previous->pendingStops : UINT32_MAX);
+  fMarkIndex.push_back({walk.position, walk.at, walkStops, pendingStops});
   walk.nextMark += kMarkSpacing;
+}
+
+uint32_t xMorvaEngine::KeepMarkStops(const xMorvaTabs& tabs, uint32_t previous) {
+  const auto count = uint32_t(tabs.Count());
+  if (previous != UINT32_MAX && fMarkStops[previous] == count) {
+    bool same = true;
+    for (uint32_t i = 0; i < count && same; ++i) same = fMarkStops[previous + 1 + i] == tabs.StopAt(int32_t(i));
+    if (same) return previous;
+  }
+  const auto at = uint32_t(fMarkStops.size());
+  fMarkStops.push_back(count);
+  for (uint32_t i = 0; i < count; ++i) fMarkStops.push_back(tabs.StopAt(int32_t(i)));
+  return at;
+}
+
+void xMorvaEngine::RestoreMarkStops(uint32_t at, xMorvaTabs& tabs) const {
+  // A tab list keeps its stops sorted by position, one a position: added
+  // in that order, each goes after the others and the list comes out the
+  // same. Only the stops in use are read, so the list is emptied by its
+  // count alone.
+  static const xMorvaTabs kNoStops;
+  tabs.CopyFrom(&kNoStops);
+  const uint32_t count = fMarkStops[at];
+  for (uint32_t i = 1; i <= count; ++i) tabs.AddStop(fMarkStops[at + i]);
 }
 
 void xMorvaEngine::SaveCachePoint(const PositionWalk& walk) {
   fCacheOffset = walk.at;
   fCachePosition = walk.position;
+  fCacheHasState = true;
   fCacheParaStartOffset = fParaStartOffset;
   fCacheParaStart = fParaStart;
   fCacheWordStart = fWordStart;
   fCacheWalk.Assign(fWalk);
   fCachePending.Assign(fPending);
-  fCacheWalkTabs.Assign(fWalkTabs);
-  fCachePendingTabs.Assign(fPendingTabs);
+  // The stops in use: the rest of a list's room is never read.
+  fCacheWalkTabs.CopyFrom(&fWalkTabs);
+  fCachePendingTabs.CopyFrom(&fPendingTabs);
 }
 
 void xMorvaEngine::PassParagraphEnd(const PositionWalk& walk) {
   fWalk.CopyParagraphProperties(fPending);
-  fWalkTabs.Assign(fPendingTabs);
+  fWalkTabs.CopyFrom(&fPendingTabs);
   fParaStartOffset = walk.at;
   fParaStart = fWordStart = walk.position;
 }
@@ -567,13 +659,18 @@ void xMorvaEngine::StepCharacterRun(const uint8_t* stream, PositionWalk& walk, i
   int32_t limit = walk.newCache >= walk.position && walk.newCache < target ? walk.newCache : target;
   if (walk.nextMark < limit) limit = walk.nextMark;
   int32_t wordStart = fWordStart;
-  while (walk.position < limit && fBytesInUse - walk.at >= 2) {
-    const uint16_t unit = StreamUnit(stream + walk.at);
+  uint32_t at = walk.at;
+  int32_t position = walk.position;
+  const uint32_t end = fBytesInUse;
+  while (position < limit && end - at >= 2) {
+    const uint16_t unit = StreamUnit(stream + at);
     if (unit == 0 || unit == kUnitParagraphEnd) break;
-    walk.at += 2;
-    ++walk.position;
-    if (!IsWordCharacter(unit)) wordStart = walk.position;
+    at += 2;
+    ++position;
+    if (!IsWordCharacter(unit)) wordStart = position;
   }
+  walk.at = at;
+  walk.position = position;
   fWordStart = wordStart;
 }
 
@@ -622,8 +719,8 @@ void xMorvaEngine::StopPositionWalk(const PositionWalk& walk) {
   fStopWordStart = fWordStart;
   fStopWalk.Assign(fWalk);
   fStopPending.Assign(fPending);
-  fStopWalkTabs.Assign(fWalkTabs);
-  fStopPendingTabs.Assign(fPendingTabs);
+  fStopWalkTabs.CopyFrom(&fWalkTabs);
+  fStopPendingTabs.CopyFrom(&fPendingTabs);
   fCurrent.Assign(fWalk);
   fCurrent.CopyParagraphProperties(fPending);
   fCurrentTabs.Assign(fPendingTabs);
@@ -631,7 +728,7 @@ void xMorvaEngine::StopPositionWalk(const PositionWalk& walk) {
 
 uint32_t xMorvaEngine::WalkToPosition(const uint8_t* stream, int32_t target) {
   PositionWalk walk;
-  StartPositionWalk(walk, target);
+  StartPositionWalk(walk, stream, target);
   while (walk.at < fBytesInUse && StepPositionWalk(stream, walk, target)) {
   }
   StopPositionWalk(walk);
@@ -643,6 +740,19 @@ uint32_t xMorvaEngine::WalkSelection(const uint8_t* stream, uint32_t at, int32_t
   bool seen = false;
   const bool single = count == 1;
   while (at < fBytesInUse) {
+    // Ordinary characters before the last selected position are only
+    // counted: stepped over in a tight loop.
+    if (count > 1) {
+      const uint32_t runStart = at;
+      while (count > 1 && fBytesInUse - at >= 2) {
+        const uint16_t unit = StreamUnit(stream + at);
+        if (unit == 0 || unit == kUnitParagraphEnd) break;
+        at += 2;
+        --count;
+      }
+      if (at != runStart) seen = true;
+      if (at >= fBytesInUse) break;
+    }
     const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
     if (item.kind == StreamItem::kUnit) {
       if (count == 0) break;
@@ -723,6 +833,19 @@ uint32_t xMorvaEngine::WalkToParagraphEnd(const uint8_t* stream, uint32_t at) {
     }
   };
   while (at < fBytesInUse) {
+    // Past the selection's word, ordinary characters only count toward the
+    // paragraph's end: stepped over in a tight loop.
+    if (wordClosed && !atStart && !pastEnd) {
+      int32_t counted = 0;
+      while (fBytesInUse - at >= 2) {
+        const uint16_t unit = StreamUnit(stream + at);
+        if (unit == 0 || unit == kUnitParagraphEnd) break;
+        at += 2;
+        ++counted;
+      }
+      fParaEnd += counted;
+      if (at >= fBytesInUse) break;
+    }
     const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);
     if (item.kind == StreamItem::kRecord) {
       if (item.unit >= kFirstElementCode) break;  // a stray byte at the end

@@ -88,12 +88,19 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   static constexpr uint16_t kBodyGranule = 16000;
   static constexpr uint16_t kPartGranule = 128;
   // The cache point is left this many positions behind a target, and kept
-  // when it already lies within kCacheSlack of there.
+  // when it already lies within kCacheSlack of there. A walk that starts
+  // past that place (from a mark or its last stop) leaves the point as a
+  // position alone, whose state the next walk through it takes.
   static constexpr int32_t kCacheDistance = 512;
   static constexpr int32_t kCacheSlack = 64;
   // The position walks leave a mark of their state every this many
-  // positions (see fMarks).
-  static constexpr int32_t kMarkSpacing = 1024;
+  // positions (see fMarkBlocks): a walk anywhere in a text they have passed
+  // goes at most that far, and a mark takes about 160 bytes.
+  static constexpr int32_t kMarkSpacing = 256;
+  // Bytes a position walk asks the cache for past those of the positions
+  // it walks, and at most in all.
+  static constexpr uint32_t kPrefetchBeyond = 512;
+  static constexpr uint32_t kPrefetchLimit = 8192;
 
   xMorvaEngine(xMorvaUndo* undo, uint16_t granule);
   xMorvaEngine(const xMorvaEngine&) = delete;
@@ -552,10 +559,9 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   uint32_t WalkToPosition(const uint8_t* stream, int32_t target);
   // Takes up a walk from a point an earlier walk left (a mark, the last
   // stop or the cache point): the paragraph and word it was in and the
-  // properties and tab stops in force there.
+  // properties in force there; the caller restores the tab stops.
   void ResumeWalk(uint32_t paraStartOffset, int32_t paraStart, int32_t wordStart,
-                  const xMorvaProperties& walk, const xMorvaProperties& pending,
-                  const xMorvaTabs& walkTabs, const xMorvaTabs& pendingTabs);
+                  const xMorvaProperties& walk, const xMorvaProperties& pending);
   // From the selection start over the selected positions; the offset reached.
   uint32_t WalkSelection(const uint8_t* stream, uint32_t offset, int32_t count,
                          uint32_t& characterRecordBytes);
@@ -565,34 +571,37 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
     fCachePosition = 0;
     fStopValid = false;
     fElementCacheNumber = 0;
-    fMarks.clear();
+    fMarkBlocks.clear();
+    fMarkIndex.clear();
+    fMarkStops.clear();
   }
   // The walk's marks: the walk state at every kMarkSpacing positions that
   // a position walk has passed since the stream last changed before them,
   // so that a walk to any place starts at most that far behind it (from
-  // the mark or from the cache point, whichever is nearer). The tab lists
-  // of consecutive marks are shared while they are the same.
+  // the mark, the last stop or the cache point, whichever is nearest). The
+  // mark's tab lists are kept in fMarkStops.
   struct WalkMark {
-    uint32_t offset = 0;
     uint32_t paraStartOffset = 0;
-    int32_t position = 0;
     int32_t paraStart = 0;
     int32_t wordStart = 0;
     xMorvaProperties walk;
     xMorvaProperties pending;
-    std::shared_ptr<const xMorvaTabs> walkTabs;
-    std::shared_ptr<const xMorvaTabs> pendingTabs;
   };
   // The steps of the position walk (xMorvaEngine.cpp).
   struct PositionWalk;
   // Where to leave a new cache point for the target (-1: none);
   // `keepCache` when the present one lies about the right distance behind.
   int32_t ChooseCachePoint(int32_t target, bool& keepCache) const;
-  // The last mark before the position `limit`; null when none.
-  const WalkMark* LastMarkBefore(int32_t limit) const;
+  // The walk leaves the cache point at `position` without passing it: its
+  // state is taken by the next walk through it.
+  void LeaveCachePosition(int32_t position, uint32_t walkStartOffset);
+  // The number of marks before the position `limit` (the last of them is
+  // the one a walk to there resumes from).
+  size_t CountMarksBefore(int32_t limit) const;
   // Takes up the walk from the nearest of a mark, the last stop and the
-  // cache point behind the target, or from the start.
-  void StartPositionWalk(PositionWalk& walk, int32_t target);
+  // cache point behind the target, or from the start, and asks the cache
+  // for the bytes it will read.
+  void StartPositionWalk(PositionWalk& walk, const uint8_t* stream, int32_t target);
   void SaveWalkMark(PositionWalk& walk);
   void SaveCachePoint(const PositionWalk& walk);
   // Past a paragraph end or a break: the pending paragraph part and tabs
@@ -677,6 +686,9 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   uint8_t fSpaceAtEnd = 0;
   uint32_t fTrailingRecordBytes = 0;
   // The cache point: the walk state at a position behind the last target.
+  // Without fCacheHasState only its position is known (the walk that left
+  // it started past it); its offset then lies before fCacheBoundOffset,
+  // where that walk started.
   xMorvaProperties fCacheWalk;
   xMorvaProperties fCachePending;
   xMorvaTabs fCacheWalkTabs;
@@ -686,6 +698,8 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   int32_t fCacheParaStart = 0;
   int32_t fCacheWordStart = 0;
   int32_t fCachePosition = 0;
+  bool fCacheHasState = false;
+  uint32_t fCacheBoundOffset = 0;
   // Where the last position walk stopped, with its state: the walk state of
   // the bytes before fStopOffset, which no change at or after that offset
   // alters. A caret set again after text inserted there (the way a reader
@@ -701,8 +715,28 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   int32_t fStopParaStart = 0;
   int32_t fStopWordStart = 0;
   bool fStopValid = false;
-  // Ordered by position (and offset).
-  std::vector<std::unique_ptr<WalkMark>> fMarks;
+  // Ordered by position (and offset): mark i is slot i of the blocks, and
+  // its place is fMarkIndex[i], searched without touching the marks
+  // themselves, with where its two tab lists start in fMarkStops. The
+  // marks are fMarkIndex's size; the slots beyond are free.
+  static constexpr size_t kMarksPerBlock = 64;
+  std::vector<std::unique_ptr<WalkMark[]>> fMarkBlocks;
+  WalkMark& MarkAt(size_t i) { return fMarkBlocks[i / kMarksPerBlock][i % kMarksPerBlock]; }
+  struct MarkPlace {
+    int32_t position;
+    uint32_t offset;
+    uint32_t walkStops;
+    uint32_t pendingStops;
+  };
+  std::vector<MarkPlace> fMarkIndex;
+  // The marks' tab lists one after the other, each its count and its stops
+  // in use (a tab list's own block has room for 256); consecutive marks
+  // share a list while it is the same.
+  std::vector<uint32_t> fMarkStops;
+  // Appends the list unless it is the one at `previous` (UINT32_MAX: none):
+  // where it starts.
+  uint32_t KeepMarkStops(const xMorvaTabs& tabs, uint32_t previous);
+  void RestoreMarkStops(uint32_t at, xMorvaTabs& tabs) const;
   // The last element SelectElement found: its code, its number among the
   // elements of that code, its offset and its position. Selecting the
   // elements of a code one after the other counts on from it instead of
