@@ -6,44 +6,13 @@
 // lists as the stops in use. And the selection's own walks (over the
 // selected positions and on to the paragraph's end) step over runs of
 // ordinary characters: their counts must come out as item by item.
-#include "engine/tests/EngineTestSupport.h"
+#include "engine/tests/WalkFixture.h"
 
 #include <random>
 
 namespace {
 
-class WalkStartTest : public EngineTest {
- protected:
-  // A selection by the engine under test and by one that walks the same
-  // bytes from scratch must agree.
-  void ExpectSelectedAlike(int32_t start, int32_t end, const std::string& where) {
-    engine.SetSelection(start, end);
-    const Bytes bytes = Bytes_();
-    fresh.Clear();
-    if (!bytes.empty()) ASSERT_EQ(0, fresh.InsertBytes(0u, bytes.data(), uint32_t(bytes.size())));
-    fresh.SetLength(engine.GetLength());
-    fresh.SetSelection(start, end);
-    SCOPED_TRACE(where + " selection " + std::to_string(start) + ".." + std::to_string(end));
-    EXPECT_EQ(fresh.GetSelStartOffset(), engine.GetSelStartOffset());
-    EXPECT_EQ(fresh.GetSelEndOffset(), engine.GetSelEndOffset());
-    EXPECT_EQ(fresh.GetParagraphStart(), engine.GetParagraphStart());
-    EXPECT_EQ(fresh.GetParagraphStartOffset(), engine.GetParagraphStartOffset());
-    EXPECT_EQ(fresh.GetParagraphEndOffset(), engine.GetParagraphEndOffset());
-    EXPECT_EQ(fresh.GetWordStart(), engine.GetWordStart());
-    EXPECT_EQ(fresh.GetWordEnd(), engine.GetWordEnd());
-    for (uint16_t id = 0; id <= kPropTabs; ++id) {
-      if (!IsPropertyId(id)) continue;
-      EXPECT_EQ(fresh.GetPropertyValue(id), engine.GetPropertyValue(id)) << "id " << id;
-      EXPECT_EQ(fresh.GetPropertyState(id), engine.GetPropertyState(id)) << "id " << id;
-      EXPECT_EQ(fresh.GetTypingProperties().GetProperty(id), engine.GetTypingProperties().GetProperty(id))
-          << "id " << id;
-    }
-    EXPECT_FALSE(fresh.GetCurrentTabs().IsDifferent(engine.GetCurrentTabs()));
-    EXPECT_FALSE(fresh.GetWalkTabs().IsDifferent(engine.GetWalkTabs()));
-  }
-
-  xMorvaEngine fresh{nullptr, xMorvaEngine::kPartGranule};
-};
+class WalkStartTest : public WalkFixture {};
 
 // 3,000 positions of plain units after one paragraph record: position p
 // is at byte 8 + 2p.
