@@ -477,6 +477,13 @@ int32_t xMorvaEngine::ChooseCachePoint(int32_t target, bool& keepCache) const {
 }
 
 size_t xMorvaEngine::CountMarksBefore(int32_t limit) const {
+  // Marks are left at the multiples of the spacing, in order, from the
+  // first on: the count is found at once where it is that multiple's, and
+  // searched for only where marks were left elsewhere.
+  const size_t guess = limit > 0 ? std::min(size_t((limit - 1) / kMarkSpacing), fMarkIndex.size()) : 0;
+  if ((guess == 0 || fMarkIndex[guess - 1].position < limit) &&
+      (guess == fMarkIndex.size() || fMarkIndex[guess].position >= limit))
+    return guess;
   const auto markAfter =
       std::lower_bound(fMarkIndex.begin(), fMarkIndex.end(), limit,
                        [](const MarkPlace& place, int32_t limit) { return place.position < limit; });
