@@ -603,6 +603,10 @@ bool xMorvaComposer::ResumeAfterTabBreak(uint32_t breakAt, const xMorvaPropertie
     if (back.kind == StreamItem::kRecord && back.unit == kPropTabs) stopsMet = true;
     p += std::max<uint32_t>(back.size, 2);
   }
+  // A soft hyphen entered after the break has been marked shown by this
+  // walk; only walking on to it again settles it. A composition can begin
+  // at the new line, but the old lines cannot stand from it.
+  const bool hyphenAhead = fSoftHyphen != nullptr;
   fOppStateLive = false;
   fState.Assign(breakState);
   fFont.BeginLine(&fRec, fState, 0);
@@ -613,7 +617,7 @@ bool xMorvaComposer::ResumeAfterTabBreak(uint32_t breakAt, const xMorvaPropertie
   fSoftHyphen = nullptr;  // met again, if it lies after the break
   fPageNumbers = 0;       // counted again as they are met
   fLineM = fStretchM = fBeforeM = FontMetrics();
-  return MarkResumable(!stopsMet);
+  return MarkResumable(!stopsMet) && !hyphenAhead;
 }
 
 // The units placed since the break move to the new line with the pen;

@@ -462,6 +462,37 @@ TEST_F(Composition, ASoftHyphenBeforeATabIsHiddenFirst) {
   EXPECT_NEAR(lines.GetLine(0).width, 48 + Width(u"b"), 1e-3);
 }
 
+// A line that breaks at a tab because the soft hyphen after the tab's word
+// does not fit: the walk met that hyphen before it broke. Typing before
+// the tab composes the line again, and the lines after it, which a whole
+// composition makes as they were, must still hide that hyphen.
+TEST_F(Composition, TypingBeforeATabBreakKeepsTheHyphenAfterItHidden) {
+  const Bytes hyphen = Stream().Element(xMorvaElementCode::SoftHyphen, Stream().Unit(0x00AD), 0);
+  const Bytes tab = Stream().Head(xMorvaElementCode::Tab, 14, 14).Raw(Bytes(14, 0));
+  const std::u16string word = u"www";
+  bool found = false;
+  // The stop that leaves room for the word after the tab but not for the
+  // hyphen after it.
+  for (int16_t stop = 100; stop <= 200 - int16_t(Width(word)) && !found; ++stop) {
+    const Bytes head = Stream().Tab(stop, kTabLeft).Text(u"a").Raw(tab);
+    Load(Stream().Raw(head).Text(word).Raw(hyphen).Text(u"b"));
+    ASSERT_EQ(0, lines.ComposeAll(font));
+    if (lines.GetLineCount() != 2 || (lines.GetLine(0).flags & kLineBreakAtTab) == 0 ||
+        lines.GetLine(0).bytes != head.size())
+      continue;
+    found = true;
+    const uint32_t hyphenAt = uint32_t(head.size() + 2 * word.size()) + 2;
+    ASSERT_EQ(StreamLong(StreamBytes(engine).data() + hyphenAt - 2 + 8), 2u) << stop;
+    const xMorvaLines::Change change = lines.RemoveForChange(10, 10);
+    ASSERT_EQ(0, engine.InsertBytes(10, Stream().Unit(u'a').bytes().data(), 2));
+    ASSERT_EQ(0, lines.RecomposeAfterChange(font, change, 12));
+    EXPECT_EQ(StreamLong(StreamBytes(engine).data() + hyphenAt + 8), 2u) << stop;
+    xMorvaLines whole(&document, &engine, 0, 4);
+    ExpectLikeAWholeComposition(lines, whole, engine, font, stop);
+  }
+  EXPECT_TRUE(found);
+}
+
 // Every element counts one position on exactly one line, whether a line
 // breaks at the end of its text (a shown soft hyphen) or while the
 // overflow falls inside it (a page number after a space): the records'
