@@ -27,6 +27,18 @@ void ApplyRecord(uint16_t id, uint32_t value, xMorvaProperties& properties, xMor
     properties.SetProperty(id, int32_t(value));
 }
 
+// Steps over at most `most` ordinary characters (units that are neither a
+// record or element head nor a paragraph end) from `at`, before `end`;
+// answers the offset reached. The walks' tight loop over plain text.
+uint32_t PassPlainUnits(const uint8_t* stream, uint32_t at, uint32_t end, int32_t most) {
+  for (; most > 0 && end - at >= 2; --most) {
+    const uint16_t unit = StreamUnit(stream + at);
+    if (unit == 0 || unit == kUnitParagraphEnd) break;
+    at += 2;
+  }
+  return at;
+}
+
 }  // namespace
 
 bool IsWordCharacter(char16_t unit) { return (sWordCharacters[unit >> 3] >> (unit & 7)) & 1; }
@@ -59,12 +71,7 @@ void xMorvaEngine::Reset() {
   fEndsWithParaEnd = 0;
   fSpaceAtEnd = 0;
   fTrailingRecordBytes = 0;
-  fCachePosition = 0;
-  fStopValid = false;
-  fElementCacheNumber = 0;
-  fMarkBlocks.clear();
-  fMarkIndex.clear();
-  fMarkStops.clear();
+  DropCache();
   fWalk.SetDefaults();
   fCurrent.SetDefaults();
   fTyping.SetDefaults();
@@ -751,12 +758,8 @@ uint32_t xMorvaEngine::WalkSelection(const uint8_t* stream, uint32_t at, int32_t
     // counted: stepped over in a tight loop.
     if (count > 1) {
       const uint32_t runStart = at;
-      while (count > 1 && fBytesInUse - at >= 2) {
-        const uint16_t unit = StreamUnit(stream + at);
-        if (unit == 0 || unit == kUnitParagraphEnd) break;
-        at += 2;
-        --count;
-      }
+      at = PassPlainUnits(stream, at, fBytesInUse, count - 1);
+      count -= int32_t((at - runStart) / 2);
       if (at != runStart) seen = true;
       if (at >= fBytesInUse) break;
     }
@@ -843,14 +846,9 @@ uint32_t xMorvaEngine::WalkToParagraphEnd(const uint8_t* stream, uint32_t at) {
     // Past the selection's word, ordinary characters only count toward the
     // paragraph's end: stepped over in a tight loop.
     if (wordClosed && !atStart && !pastEnd) {
-      int32_t counted = 0;
-      while (fBytesInUse - at >= 2) {
-        const uint16_t unit = StreamUnit(stream + at);
-        if (unit == 0 || unit == kUnitParagraphEnd) break;
-        at += 2;
-        ++counted;
-      }
-      fParaEnd += counted;
+      const uint32_t runStart = at;
+      at = PassPlainUnits(stream, at, fBytesInUse, INT32_MAX);
+      fParaEnd += int32_t((at - runStart) / 2);
       if (at >= fBytesInUse) break;
     }
     const StreamItem item = ReadStreamItem(stream + at, fBytesInUse - at);

@@ -300,17 +300,21 @@ bool xMorvaOleFile::InStorage(int32_t entry, int32_t storage) const {
   return false;
 }
 
-int32_t xMorvaOleFile::OpenStream(std::u16string_view name, VStream*& out) {
-  out = nullptr;
-  if (!fReading) return kOleNotOpen;
+int32_t xMorvaOleFile::FindInStorage(std::u16string_view name) const {
   const int32_t storage = fStorage < 0 ? GetRootIndex() : fStorage;
   for (size_t i = 0; i < fEntries.size(); ++i) {
     if (fEntries[i].type != kOleEmpty && SameName(fEntries[i].name, name) &&
-        InStorage(int32_t(i + 1), storage)) {
-      return OpenStreamAt(int32_t(i + 1), out);
-    }
+        InStorage(int32_t(i + 1), storage))
+      return int32_t(i + 1);
   }
-  return kOleNotFound;
+  return -1;
+}
+
+int32_t xMorvaOleFile::OpenStream(std::u16string_view name, VStream*& out) {
+  out = nullptr;
+  if (!fReading) return kOleNotOpen;
+  const int32_t number = FindInStorage(name);
+  return number < 0 ? kOleNotFound : OpenStreamAt(number, out);
 }
 
 int32_t xMorvaOleFile::NewDataStream(uint32_t size, OpenRow& row) {
@@ -403,13 +407,7 @@ int32_t xMorvaOleFile::OpenStreamAt(int32_t number, VStream*& out) {
 int32_t xMorvaOleFile::ReadStreamBytes(std::u16string_view name, std::vector<uint8_t>& out) {
   out.clear();
   if (!fReading) return kOleNotOpen;
-  const int32_t storage = fStorage < 0 ? GetRootIndex() : fStorage;
-  int32_t number = -1;
-  for (size_t i = 0; i < fEntries.size() && number < 0; ++i)
-    if (fEntries[i].type != kOleEmpty && SameName(fEntries[i].name, name) &&
-        InStorage(int32_t(i + 1), storage))
-      number = int32_t(i + 1);
-  const Entry* entry = ReadableEntry(number);
+  const Entry* entry = ReadableEntry(FindInStorage(name));
   if (entry == nullptr) return kOleNotFound;
   std::vector<uint32_t> chain;
   uint32_t unit = kSectorSize;

@@ -110,6 +110,9 @@ class xMorvaOleFile : public VObject {
   int32_t ReadChain(uint32_t start, const std::vector<uint32_t>& table, uint32_t limit,
                     std::vector<uint32_t>& chain) const;
   bool InStorage(int32_t entry, int32_t storage) const;
+  // The entry named `name` in the storage open for reading (the root when
+  // none is): its number, or -1.
+  int32_t FindInStorage(std::u16string_view name) const;
   // A stream entry with data, or null.
   const Entry* ReadableEntry(int32_t number) const;
   // The chain of an entry's data (sectors, or mini sectors of `unit`
