@@ -345,7 +345,7 @@ void TypingArgs(benchmark::internal::Benchmark* b) {
 
 BENCHMARK(Typing)->ArgNames({"pages", "end0_mid1_start2"})->Apply(TypingArgs)->Unit(benchmark::kMillisecond);
 BENCHMARK(RandomSelections)->ArgNames({"pages", "anywhere0_end1"})->ArgsProduct({{50, 500, 2000}, {0, 1}})
-    ->Unit(benchmark::kMillisecond)->Iterations(1);
+    ->Unit(benchmark::kMillisecond)->Iterations(20);
 
 BENCHMARK(ComposeTypingAtEnd)->ArgName("pages")->Arg(50)->Arg(500)->Arg(2000)
     ->Unit(benchmark::kMillisecond)->Iterations(1);
