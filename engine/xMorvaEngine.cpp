@@ -29,9 +29,15 @@ void ApplyRecord(uint16_t id, uint32_t value, xMorvaProperties& properties, xMor
 
 // Steps over at most `most` ordinary characters (units that are neither a
 // record or element head nor a paragraph end) from `at`, before `end`;
-// answers the offset reached. The walks' tight loop over plain text.
+// answers the offset reached. The walks' tight loop over plain text: the
+// units from 32 on are passed many at a time, the control characters
+// among them one by one.
 uint32_t PassPlainUnits(const uint8_t* stream, uint32_t at, uint32_t end, int32_t most) {
-  for (; most > 0 && end - at >= 2; --most) {
+  if (most <= 0) return at;
+  const uint32_t limit = end - at > 2 * uint64_t(most) ? at + 2 * uint32_t(most) : end;
+  while (limit - at >= 2) {
+    at = SkipOrdinaryUnits(stream, at, limit);
+    if (limit - at < 2) break;
     const uint16_t unit = StreamUnit(stream + at);
     if (unit == 0 || unit == kUnitParagraphEnd) break;
     at += 2;
@@ -672,20 +678,18 @@ void xMorvaEngine::StepCharacterRun(const uint8_t* stream, PositionWalk& walk, i
   // Up to the target or the new cache point, and not past the next mark.
   int32_t limit = walk.newCache >= walk.position && walk.newCache < target ? walk.newCache : target;
   if (walk.nextMark < limit) limit = walk.nextMark;
-  int32_t wordStart = fWordStart;
-  uint32_t at = walk.at;
-  int32_t position = walk.position;
-  const uint32_t end = fBytesInUse;
-  while (position < limit && end - at >= 2) {
-    const uint16_t unit = StreamUnit(stream + at);
-    if (unit == 0 || unit == kUnitParagraphEnd) break;
-    at += 2;
-    ++position;
-    if (!IsWordCharacter(unit)) wordStart = position;
-  }
+  if (walk.position >= limit) return;
+  const uint32_t runStart = walk.at;
+  const uint32_t at = PassPlainUnits(stream, runStart, fBytesInUse, limit - walk.position);
   walk.at = at;
-  walk.position = position;
-  fWordStart = wordStart;
+  walk.position += int32_t((at - runStart) / 2);
+  // A word starts after the run's last character that is not a word's.
+  for (uint32_t back = at; back > runStart; back -= 2) {
+    if (!IsWordCharacter(StreamUnit(stream + back - 2))) {
+      fWordStart = walk.position - int32_t((at - back) / 2);
+      break;
+    }
+  }
 }
 
 bool xMorvaEngine::StepPositionWalk(const uint8_t* stream, PositionWalk& walk, int32_t target) {

@@ -235,6 +235,26 @@ TEST_F(SelectionTest, WordBounds) {
   }
 }
 
+// Words in runs longer than the walks step over at once, with a tab, a
+// comma and a space between them: a caret in a word finds the word's
+// bounds (the space after it included) wherever it stands in the run.
+TEST_F(SelectionTest, WordBoundsInLongRuns) {
+  const std::u16string text = std::u16string(40, u'a') + u" " + std::u16string(30, u'b') + u"\t" +
+                              std::u16string(17, u'c') + u"," + std::u16string(20, u'd');
+  Load(Stream().Text(text));
+  for (int32_t caret = 1; caret < int32_t(text.size()); ++caret) {
+    if (text[size_t(caret)] < u'a' || text[size_t(caret - 1)] < u'a') continue;
+    int32_t start = caret;
+    while (start > 0 && text[size_t(start - 1)] >= u'a') --start;
+    int32_t end = caret;
+    while (end < int32_t(text.size()) && text[size_t(end)] >= u'a') ++end;
+    if (end < int32_t(text.size()) && text[size_t(end)] == u' ') ++end;  // a word takes the space after it
+    engine.SetSelection(caret, caret);
+    EXPECT_EQ(start, engine.GetWordStart()) << caret;
+    EXPECT_EQ(end, engine.GetWordEnd()) << caret;
+  }
+}
+
 TEST_F(SelectionTest, TheCachePointFollowsTargetsFarAway) {
   std::u16string text;
   for (int i = 0; i < 300; ++i) text += u"abcdefg\r";
