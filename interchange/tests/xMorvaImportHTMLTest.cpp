@@ -13,6 +13,7 @@
 #include "area/view/xMorvaHyperlink.h"
 #include "document/xMorvaProperties.h"
 #include "document/xMorvaTabs.h"
+#include "engine/tests/EngineTestSupport.h"
 #include "framework/core/streams/VMemoryStream.h"
 #include "graphics/pictures/VQuickTimePictures.h"
 #include "interchange/html/HTMLEntities.h"
@@ -334,17 +335,11 @@ TEST_F(ImportHTML, ReadsFromAStreamAndResetsTheDocument) {
 namespace {
 
 // The element stream of every part, as stored.
-std::vector<std::vector<uint8_t>> PartStreams(xMorvaDocument& document) {
-  std::vector<std::vector<uint8_t>> parts;
+std::vector<Bytes> PartStreams(xMorvaDocument& document) {
+  std::vector<Bytes> parts;
   for (int16_t part = 0; part < kPartCount; ++part) {
     auto* engine = static_cast<xMorvaEngine*>(document.GetPart(part));
-    std::vector<uint8_t> bytes;
-    if (engine != nullptr && engine->GetStreamSize() != 0) {
-      const uint8_t* stream = engine->LockStream();
-      bytes.assign(stream, stream + engine->GetStreamSize());
-      engine->UnlockStream();
-    }
-    parts.push_back(std::move(bytes));
+    parts.push_back(engine != nullptr ? StreamBytes(*engine) : Bytes());
   }
   return parts;
 }

@@ -299,6 +299,12 @@ class ImportWord : public texttest::TextDocumentTest {
     xMorvaImportWord reader;
     return reader.ReadWordText(memory.Stream(), body);
   }
+  // Reads the text of a built file (its main and table streams) with
+  // `reader`, which keeps what it found for the test to look at.
+  static int32_t ReadBuilt(xMorvaImportWord& reader, const Word97& file, std::u16string& body) {
+    MemoryFile memory(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}));
+    return reader.ReadWordText(memory.Stream(), body);
+  }
   int32_t Import(const Bytes& file) {
     MemoryFile memory(file);
     xMorvaImportWord reader;
@@ -515,9 +521,8 @@ TEST_F(ImportWord, Word97PiecesOfBothWidthsAndWord6Stretches) {
                         {{}, {0x35, 0x08, 1}}, 0, false);
     file.Build();
     xMorvaImportWord reader;
-    MemoryFile memory(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}));
     std::u16string body;
-    ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+    ASSERT_EQ(ReadBuilt(reader, file, body), 0);
     EXPECT_EQ(body.substr(0, 13), u"One\rTwo\rThree");
     ASSERT_EQ(reader.GetCharacterRuns().size(), 2u);
     EXPECT_EQ(reader.GetBodyPositions()[9], 8u);  // "Three" is bold
@@ -608,9 +613,8 @@ TEST_F(ImportWord, CharacterRunsFromTheFkpThroughThePieces) {
     file.Build();
     if (wide) StoreLE16(&file.main[10], 0x1200);  // fExtChar: 16-bit font names
     xMorvaImportWord reader;
-    MemoryFile memory(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}));
     std::u16string body;
-    ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+    ASSERT_EQ(ReadBuilt(reader, file, body), 0);
     EXPECT_EQ(reader.GetFontNames(), (std::vector<std::u16string>{u"Arial", u"Courier New"}));
     const auto& runs = reader.GetCharacterRuns();
     ASSERT_EQ(runs.size(), 3u);
@@ -746,9 +750,8 @@ TEST_F(ImportWord, ParagraphRunsWithTabsBordersAndShading) {
                       12, true);
   file.Build();
   xMorvaImportWord reader;
-  MemoryFile memory(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}));
   std::u16string body;
-  ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+  ASSERT_EQ(ReadBuilt(reader, file, body), 0);
   const auto& runs = reader.GetParagraphRuns();
   ASSERT_EQ(runs.size(), 2u);
   const xMorvaWordPap& a = runs[0].pap;
@@ -799,9 +802,8 @@ TEST_F(ImportWord, IndentsAndAlignmentInBothOpcodeForms) {
     file.papx = FkpPage({0x800, 0x800 + 28}, {papx}, 12, true);
     file.Build();
     xMorvaImportWord reader;
-    MemoryFile memory(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}));
     std::u16string body;
-    ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+    ASSERT_EQ(ReadBuilt(reader, file, body), 0);
     ASSERT_EQ(reader.GetParagraphRuns().size(), 1u);
     const xMorvaWordPap& pap = reader.GetParagraphRuns()[0].pap;
     EXPECT_EQ(pap.left, row.left);
@@ -826,9 +828,8 @@ TEST_F(ImportWord, ARunOverParagraphsTakesEachParagraphsStyle) {
   file.chpx = FkpPage({0x800, 0x800 + 17, 0x800 + 26}, {{}, {0x36, 0x08, 1}}, 0, false);
   file.Build();
   xMorvaImportWord reader;
-  MemoryFile memory(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}));
   std::u16string body;
-  ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+  ASSERT_EQ(ReadBuilt(reader, file, body), 0);
   const auto& runs = reader.GetCharacterRuns();
   auto at = [&](uint32_t cp) {
     auto run = std::find_if(runs.begin(), runs.end(), [&](const auto& r) { return cp >= r.first && cp < r.limit; });
@@ -900,9 +901,8 @@ TEST_F(ImportWord, ParagraphPaddingByteIsNoSprm) {
                       {Cat({{0, 0}, {0x03, 0x24, 1}, {0}}), Cat({{0, 0}, {0x03, 0x24, 2}, {0}})}, 12, true);
   file.Build();
   xMorvaImportWord reader;
-  MemoryFile memory(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}));
   std::u16string body;
-  ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+  ASSERT_EQ(ReadBuilt(reader, file, body), 0);
   const auto& runs = reader.GetParagraphRuns();
   ASSERT_EQ(runs.size(), 2u);
   EXPECT_EQ(runs[0].pap.jc, 1);
@@ -1213,9 +1213,8 @@ TEST_F(ImportWord, TableSprmsChangeTheRowsDefinition) {
     SCOPED_TRACE(row.what);
     const Word97 file = TableFile(row.sprms);
     xMorvaImportWord reader;
-    MemoryFile memory(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}));
     std::u16string body;
-    ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+    ASSERT_EQ(ReadBuilt(reader, file, body), 0);
     EXPECT_EQ(Utf8(body), row.body + "\nAfter");
     ASSERT_EQ(reader.GetParagraphRuns().size(), 5u);
     const xMorvaWordPap& pap = reader.GetParagraphRuns()[3].pap;
@@ -1237,9 +1236,8 @@ TEST_F(ImportWord, StylesMergeTheirBasesUnderRunsOfTheirParagraphs) {
   file.chpx = FkpPage({0x800, 0x800 + 11, 0x800 + 28}, {{}, {0x35, 0x08, 0x81}}, 0, false);
   file.Build();
   xMorvaImportWord reader;
-  MemoryFile memory(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}));
   std::u16string body;
-  ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+  ASSERT_EQ(ReadBuilt(reader, file, body), 0);
   const auto& styles = reader.GetStyles();
   ASSERT_EQ(styles.size(), 4u);
   EXPECT_EQ(styles[2].name, u"Sub");
@@ -1416,9 +1414,8 @@ TEST_F(ImportWord, CharacterStylesLieUnderTheRunsOwnSprms) {
                       0, false);
   file.Build();
   xMorvaImportWord reader;
-  MemoryFile memory(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}));
   std::u16string body;
-  ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+  ASSERT_EQ(ReadBuilt(reader, file, body), 0);
   const auto& runs = reader.GetCharacterRuns();
   ASSERT_EQ(runs.size(), 2u);
   EXPECT_EQ(runs[0].chp.style, 2);
@@ -1475,9 +1472,8 @@ TEST_F(ImportWord, PiecePropertiesOverTheirRuns) {
     file.chpx = FkpPage({0x800, 0x800 + 28}, {{}}, 0, false);
     file.Build();
     xMorvaImportWord reader;
-    MemoryFile memory(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}));
     std::u16string body;
-    ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+    ASSERT_EQ(ReadBuilt(reader, file, body), 0);
     const auto& runs = reader.GetCharacterRuns();
     ASSERT_EQ(runs.size(), 2u);
     EXPECT_EQ((std::pair{runs[0].limit, runs[1].first}), (std::pair{6u, 6u}));
@@ -1493,9 +1489,8 @@ TEST_F(ImportWord, PiecePropertiesOverTheirRuns) {
     file.papx = FkpPage({0x800, 0x800 + 11, 0x800 + 28}, {{0, 0}, {0, 0}}, 12, true);
     file.Build();
     xMorvaImportWord reader;
-    MemoryFile memory(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}));
     std::u16string body;
-    ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+    ASSERT_EQ(ReadBuilt(reader, file, body), 0);
     EXPECT_EQ(body, u"Hello Word\rSecond paragraph");
     row.check(reader.GetCharacterRuns(), reader.GetParagraphRuns());
   }
@@ -1532,9 +1527,8 @@ TEST_F(ImportWord, RevisionsSymbolsAndCharacterSetsChangeTheText) {
     file.chpx = FkpPage({0x800, 0x800 + 6, 0x800 + 12, 0x800 + 26}, {{}, row.grpprl, {}}, 0, false);
     file.Build();
     xMorvaImportWord reader;
-    MemoryFile memory(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}));
     std::u16string body;
-    ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+    ASSERT_EQ(ReadBuilt(reader, file, body), 0);
     EXPECT_EQ(Utf8(body), Utf8(row.body));
     ASSERT_EQ(reader.GetCharacterRuns().size(), 3u);
     EXPECT_EQ(reader.GetCharacterRuns()[1].chp.font, row.font);
@@ -1573,9 +1567,8 @@ TEST_F(ImportWord, DocumentPropertiesAndAssociatedStrings) {
         AssociatedStrings({"", "", "The title", "A subject", "keys", "Some notes", "An author"});
     file.Build();
     xMorvaImportWord reader;
-    MemoryFile memory(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}));
     std::u16string body;
-    ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+    ASSERT_EQ(ReadBuilt(reader, file, body), 0);
     const xMorvaWordDop& dop = reader.GetDop();
     EXPECT_TRUE(dop.widowControl);
     EXPECT_TRUE(dop.mirrorMargins);
@@ -2063,9 +2056,8 @@ TEST_F(ImportWord, BinTablePagesInAnyOrderGiveSortedRuns) {
       file.table.insert(file.table.end(), bin.begin(), bin.end());
     }
     xMorvaImportWord reader;
-    MemoryFile memory(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}));
     std::u16string body;
-    ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+    ASSERT_EQ(ReadBuilt(reader, file, body), 0);
     EXPECT_EQ(body, u"One\rTwo");
     std::vector<uint32_t> firsts;
     for (const auto& run : reader.GetParagraphRuns()) {
@@ -2153,9 +2145,8 @@ TEST_F(ImportWord, SpacingAtOneEndTakesTheLastSpaceAfterAndTheFirstSpaceBefore) 
                         12, true);
     file.Build();
     xMorvaImportWord reader;
-    MemoryFile memory(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}));
     std::u16string body;
-    ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+    ASSERT_EQ(ReadBuilt(reader, file, body), 0);
     EXPECT_EQ(body, u"A\tB\rAfter");
     EXPECT_EQ(reader.GetSpacing(), (std::vector<xMorvaWordSpacing>{{3, 300 + 20, 500}}));
   }
@@ -2170,9 +2161,8 @@ TEST_F(ImportWord, SpacingAtOneEndTakesTheLastSpaceAfterAndTheFirstSpaceBefore) 
     file.chpx = FkpPage({0x800, 0x802, 0x805, 0x807}, {{}, {0x00, 0x08, 1}, {}}, 0, false);
     file.Build();
     xMorvaImportWord reader;
-    MemoryFile memory(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}));
     std::u16string body;
-    ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+    ASSERT_EQ(ReadBuilt(reader, file, body), 0);
     EXPECT_EQ(body, u"A\rB");
     EXPECT_EQ(reader.GetSpacing(), (std::vector<xMorvaWordSpacing>{{1, 10 + 200, 0}}));
   }
