@@ -163,15 +163,6 @@ TEST_F(CommonDialogs, AConfirmedPageSetupAnswersThePaperItsDeviceModeNames) {
     GlobalFree(dialog.hDevMode);
     GlobalFree(dialog.hDevNames);
   }
-  // Cancelled, the dialog gives nothing back.
-  SetHeadlessPageSetupProvider([](PAGESETUPDLGA*, void*) -> BOOL { return FALSE_; }, nullptr);
-  PAGESETUPDLGA dialog{};
-  dialog.lStructSize = sizeof dialog;
-  dialog.ptPaperSize = POINT{1, 2};
-  EXPECT_FALSE(PageSetupDlgA(&dialog));
-  EXPECT_EQ(dialog.ptPaperSize.x, 1);
-  if (dialog.hDevMode != nullptr) GlobalFree(dialog.hDevMode);
-  if (dialog.hDevNames != nullptr) GlobalFree(dialog.hDevNames);
 }
 
 TEST(HeadlessCom, StartsNestAndTheShellAllocatorCountsItsBlocks) {

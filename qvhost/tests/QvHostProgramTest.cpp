@@ -118,16 +118,11 @@ TEST_F(QvHostProgram, EveryLineItCannotReadStopsItWithTheLineAndAnError) {
       {"page setup paper A9\n",
        "line 1: unknown paper A9 (letter, tabloid, ledger, legal, statement, executive, a3, a4, a5, b4, b5, "
        "or W H in millimetres)"},
-      {"page setup paper 210\n", "line 1: paper W H needs a height"},
       {"page setup paper -5 100\n", "line 1: W -5 is out of range: 0 to 3000 mm"},
-      {"page setup paper 0.5 100\n", "line 1: a paper is at least 1 mm on each side"},
       {"page setup margins 10 10 10\n", "line 1: margins L T R B"},
-      {"page setup margins 10 10 10 x\n", "line 1: B needs a length in millimetres, not x"},
       {"page setup across upright\n", "line 1: unexpected upright (" + kPageSetupForm + ")"},
       {"page setup cancel now\n", "line 1: unexpected cancel (" + kPageSetupForm + ")"},
-      {"page setup paper \"A5\" \"across\"\n", "line 1: unexpected \"across\" (" + kPageSetupForm + ")"},
       {"expect pdf \"a.pdf\" paper 210\n", "line 1: expect pdf \"file.pdf\" paper W H"},
-      {"expect pdf \"a.pdf\" paper 210 A4\n", "line 1: expect pdf \"file.pdf\" paper W H (millimetres)"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Run(c.script), 1) << c.error;
