@@ -24,6 +24,7 @@
 #include "qvhost/HostScreen.h"
 #include "qvhost/HostSpeller.h"
 #include "qvhost/ScriptCommandValues.h"
+#include "qvhost/ScriptPageSetup.h"
 #include "qvhost/QvHost.h"
 #include "qvhost/ScriptWords.h"
 
@@ -429,7 +430,7 @@ std::string Line::RunExpect() {
     if (!counted(3, "expect interface N") || !(bad = Field(2, "N", n).fBad).empty()) return bad;
     Expect(fHost.LastStartupRecord().moduleInterfaceVersion == n, "module interface " + Word(2));
   } else if (what == "pdf") {
-    // expect pdf "file.pdf" pages N | expect pdf "file.pdf" page N "text"
+    // expect pdf "file.pdf" pages N | page N "text" | paper W H (millimetres)
     const std::string path = HostFile(2);
     if (Word(3) == "pages") {
       int32_t n = 0;
@@ -445,8 +446,15 @@ std::string Line::RunExpect() {
       const std::string page = std::to_string(n);
       const std::string text = ReadPipe("pdftotext -f " + page + " -l " + page + " '" + path + "' -");
       Expect(text.find(Word(5)) != std::string::npos, "pdf page " + page + " \"" + Word(5) + "\"");
+    } else if (Word(3) == "paper") {
+      double width = 0, height = 0;
+      if (!counted(6, "expect pdf \"file.pdf\" paper W H")) return bad;
+      if (!ParseScriptReal(Word(4), width) || !ParseScriptReal(Word(5), height))
+        return "expect pdf \"file.pdf\" paper W H (millimetres)";
+      std::string check;
+      Expect(CheckPdfPaper(path, width, height, check), check);
     } else {
-      return "expect pdf \"file.pdf\" pages N | page N \"text\"";
+      return "expect pdf \"file.pdf\" pages N | page N \"text\" | paper W H";
     }
   } else if (what == "file") {
     if (!counted(3, "expect file \"name\"")) return bad;
@@ -944,6 +952,7 @@ std::string Line::Run() {
   if (verb == "spellers") return RunSpellers();
   if (verb == "print") return RunPrint();
   if (verb == "printer") return RunPrinter();
+  if (verb == "page") return RunPageSetupLine(fTokens);
   if (verb == "command") return RunCommand();
   if (verb == "method" || verb == "methods") {
     std::vector<std::string> words;

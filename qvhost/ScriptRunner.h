@@ -19,7 +19,9 @@
 //   expect slot set|zero   expect message "text"   expect calls SELECTOR N ...
 //   expect png FORM|screen "ref.png"   print AREA "file.pdf"
 //   printer output "file.pdf"   printer pages FROM TO   printer cancel
+//   page setup [paper NAME|W H] [upright|across] [margins L T R B]|cancel
 //   expect pdf "file.pdf" pages N   expect pdf "file.pdf" page N "text"
+//   expect pdf "file.pdf" paper W H
 //   choose accept "path" [filter N]|cancel|extra   confirm yes|no
 //   menu choose "text"|N   menu hover X Y   menu cancel
 //   expect menu item N checked|mixed|disabled|text "text"

@@ -49,8 +49,9 @@ resource 'TEXT' 12001 {
 
 # The open dialog of the package's resource id: the documents a hyperlink
 # leads to and the file command's open. The filter chosen first, all files,
-# has no type of its own, so that a chosen file's content tells what it
-# is; the others name their types (name, default type, further types).
+# has no type of its own, so that a chosen file is read as the format its own
+# type names, and a file of no such type as its content tells; the others
+# name their types (name, default type, further types).
 resource 'FGET' 12000 "Open any document" {
   u8 0 0
   u16 -1 -1

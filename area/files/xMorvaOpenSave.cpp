@@ -297,6 +297,23 @@ bool xMorvaKeptFile::Hold() {
 
 // ---- Types.
 
+uint32_t FormatTypeOfFile(VFile& file) {
+  const uint32_t type = StoredFileType(file);
+  switch (type) {
+    case kTypeOwnDocument:
+    case kTypeOwnTemplate:
+    case kTypeOlderDocument:
+    case kTypeRtfFile:
+    case kTypeHtmlFile:
+    case kTypeHtmFile:
+    case kTypeShtmlFile:
+    case kTypeWord5File:
+    case kTypeWord6File:
+    case kTypeWord8File: return type;
+    default: return 0;
+  }
+}
+
 uint32_t StoredFileType(VFile& file) {
   char path[kOpenSavePathBytes];
   uint32_t type = 0;
@@ -415,6 +432,12 @@ int32_t OpenDocumentFile(xMorvaDocument& document, xMorvaKeptFile& kept,
                          std::unique_ptr<VFile> file, uint32_t& type, VString* report) {
   const bool wasOwn = kept.IsOwn();
   kept.Release();
+  // No type chosen (the open chooser's all-files filter) is the file's own
+  // type when that names a reader, as for the host's open of a path: a
+  // file named as a Word or own document is read as one from either road,
+  // and what one refuses the other refuses too, instead of being taken for
+  // text. A text file's encoding is still told by its bytes.
+  if (type == 0 && file) type = FormatTypeOfFile(*file);
   int32_t code = kErrorFileUnreadable;
   if (file) {
     // Shared: a document another area keeps (and may save into) opens too.

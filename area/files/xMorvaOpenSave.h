@@ -60,6 +60,11 @@ class xMorvaKeptFile {
 // map of extensions gives its name; 0 for none.
 uint32_t StoredFileType(VFile& file);
 
+// The file's own type when it names a reader of a format of its own (the
+// own, older, RTF, HTML and Word types), else 0: what a file opened without
+// a chosen type is read as before its content is looked at.
+uint32_t FormatTypeOfFile(VFile& file);
+
 // The type recognised from the first bytes of a file (at most 16 are
 // looked at), or 0: the own format by its signature in either byte order,
 // the older format by its IFF header in either order, RTF by "{\rtf",
@@ -77,7 +82,8 @@ const std::string& WritingFilePath();
 
 // Reads the file into the document by `type`, which comes back as the type
 // read. A type that names a reader (the own, older, RTF, HTML and Word
-// types) is read by it; 'WANY' stands for the file's own type; the text
+// types) is read by it; 'WANY' stands for the file's own type, and 0 (no
+// type chosen) for the format the file's own type names; the text
 // types and every other type are recognised by content first and read as
 // text otherwise; a compound file is read as Word only, and a file whose
 // bytes are mostly control characters is no text. 0, 1097 and 1100

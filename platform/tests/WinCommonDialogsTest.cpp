@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/gdi/WinGdi.h"
+#include "platform/print/WinPrint.h"
 #include "platform/win32/WinCommonDialogs.h"
 #include "platform/win32/WinFiles.h"
 #include "platform/win32/WinModule.h"
@@ -116,6 +117,52 @@ TEST_F(CommonDialogs, PageSetupWithoutTheDefaultQueryIsCancelled) {
   dialog = DefaultQuery();
   dialog.lStructSize = 84;
   EXPECT_FALSE(PageSetupDlgA(&dialog));
+}
+
+// What the user chose in the device mode comes back as the paper's size as
+// it lies, in the dialog's unit; a paper the printer does not know is its
+// own (Letter).
+TEST_F(CommonDialogs, AConfirmedPageSetupAnswersThePaperItsDeviceModeNames) {
+  struct Choice {
+    int16_t paper, orientation, width, length, scale;  // width, length: tenths of mm
+  };
+  static Choice sChoice;
+  SetHeadlessPageSetupProvider(
+      [](PAGESETUPDLGA* dialog, void*) -> BOOL {
+        auto* mode = static_cast<DEVMODEA*>(GlobalLock(dialog->hDevMode));
+        mode->dmFields |= DM_PAPERSIZE | DM_ORIENTATION | DM_SCALE | DM_PAPERWIDTH | DM_PAPERLENGTH;
+        mode->dmPaperSize = sChoice.paper;
+        mode->dmOrientation = sChoice.orientation;
+        mode->dmPaperWidth = sChoice.width;
+        mode->dmPaperLength = sChoice.length;
+        mode->dmScale = sChoice.scale;
+        GlobalUnlock(dialog->hDevMode);
+        return TRUE_;
+      },
+      nullptr);
+  const struct {
+    Choice choice;
+    DWORD unit;
+    LONG x, y;
+  } cases[] = {
+      {{11, DMORIENT_PORTRAIT, 0, 0, 100}, PSD_INHUNDREDTHSOFMILLIMETERS, 14800, 21000},    // A5
+      {{11, DMORIENT_LANDSCAPE, 0, 0, 100}, PSD_INHUNDREDTHSOFMILLIMETERS, 21000, 14800},   // A5 across
+      {{0, DMORIENT_PORTRAIT, 1200, 1800, 100}, PSD_INHUNDREDTHSOFMILLIMETERS, 12000, 18000},  // own size
+      {{9, DMORIENT_PORTRAIT, 0, 0, 50}, PSD_INHUNDREDTHSOFMILLIMETERS, 10500, 14850},      // A4 at half
+      {{1, DMORIENT_PORTRAIT, 0, 0, 100}, PSD_INTHOUSANDTHSOFINCHES, 8500, 11000},          // Letter
+      {{24, DMORIENT_PORTRAIT, 0, 0, 100}, PSD_INHUNDREDTHSOFMILLIMETERS, 21590, 27940},    // unknown
+  };
+  for (const auto& c : cases) {
+    sChoice = c.choice;
+    PAGESETUPDLGA dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.Flags = PSD_MARGINS | c.unit;
+    ASSERT_TRUE(PageSetupDlgA(&dialog));
+    EXPECT_EQ(dialog.ptPaperSize.x, c.x) << c.choice.paper;
+    EXPECT_EQ(dialog.ptPaperSize.y, c.y) << c.choice.paper;
+    GlobalFree(dialog.hDevMode);
+    GlobalFree(dialog.hDevNames);
+  }
 }
 
 TEST(HeadlessCom, StartsNestAndTheShellAllocatorCountsItsBlocks) {

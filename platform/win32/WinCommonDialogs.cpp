@@ -6,8 +6,10 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "platform/gdi/GdiInternal.h"
+#include "platform/print/PrinterPaper.h"
 #include "platform/print/WinPrint.h"
 
 namespace {
@@ -65,6 +67,33 @@ HGLOBAL NewDevNames(const std::string& device) {
   return block;
 }
 
+// What a confirmed page set-up gives back: the device mode as its printer
+// takes it, and the size of its paper as it lies, in the dialog's unit.
+void AnswerChosenPaper(PAGESETUPDLGA& dialog) {
+  if (dialog.hDevMode == nullptr) return;
+  auto* mode = static_cast<DEVMODEA*>(GlobalLock(dialog.hDevMode));
+  if (mode == nullptr) return;
+  char device[sizeof mode->dmDeviceName + 1] = {};
+  std::memcpy(device, mode->dmDeviceName, sizeof mode->dmDeviceName);
+  DocumentPropertiesA(nullptr, nullptr, device, mode, mode, DM_IN_BUFFER | DM_OUT_BUFFER);
+  int32_t width = 0, height = 0;  // hundredths of a millimetre
+  if (!PrinterPaperSize(mode->dmPaperSize, width, height) && (mode->dmFields & DM_PAPERWIDTH) &&
+      (mode->dmFields & DM_PAPERLENGTH)) {
+    width = int32_t(mode->dmPaperWidth) * 10;
+    height = int32_t(mode->dmPaperLength) * 10;
+  }
+  const bool across = (mode->dmFields & DM_ORIENTATION) && mode->dmOrientation == DMORIENT_LANDSCAPE;
+  const int32_t scale = (mode->dmFields & DM_SCALE) && mode->dmScale > 0 ? mode->dmScale : 100;
+  GlobalUnlock(dialog.hDevMode);
+  if (width <= 0 || height <= 0) return;
+  if (across) std::swap(width, height);
+  auto inUnit = [&](int32_t length) {
+    const int64_t scaled = int64_t(length) * scale / 100;
+    return LONG(dialog.Flags & PSD_INTHOUSANDTHSOFINCHES ? scaled * 1000 / 2540 : scaled);
+  };
+  dialog.ptPaperSize = POINT{inUnit(width), inUnit(height)};
+}
+
 }  // namespace
 
 BOOL ChooseColorA(CHOOSECOLORA* dialog) {
@@ -110,7 +139,9 @@ BOOL PageSetupDlgA(PAGESETUPDLGA* dialog) {
     if (provider == nullptr) return FALSE_;
     if (device && dialog->hDevMode == nullptr) dialog->hDevMode = NewDevMode(*device);
     if (device && dialog->hDevNames == nullptr) dialog->hDevNames = NewDevNames(*device);
-    return provider(dialog, context) ? TRUE_ : FALSE_;
+    if (!provider(dialog, context)) return FALSE_;
+    AnswerChosenPaper(*dialog);
+    return TRUE_;
   }
   // Windows refuses the default query when device blocks are passed in.
   if (dialog->hDevMode != nullptr || dialog->hDevNames != nullptr) return FALSE_;

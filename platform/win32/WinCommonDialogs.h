@@ -36,7 +36,11 @@ using HeadlessColorProvider = BOOL (*)(CHOOSECOLORA* dialog, void* context);
 // Null removes the provider: every dialog is then cancelled.
 QV_PLATFORM_API void SetHeadlessColorProvider(HeadlessColorProvider provider, void* context);
 
-// ---- Page set-up, only as far as asking for the default printer.
+// ---- Page set-up: the default printer, and the dialog answered by a
+// provider.
+constexpr DWORD PSD_MARGINS = 0x00000002;
+constexpr DWORD PSD_INTHOUSANDTHSOFINCHES = 0x00000004;
+constexpr DWORD PSD_INHUNDREDTHSOFMILLIMETERS = 0x00000008;
 constexpr DWORD PSD_RETURNDEFAULT = 0x00000400;
 
 struct PAGESETUPDLGA {
@@ -75,7 +79,12 @@ constexpr SIZE_T kDevModeSize = 156;
 // false when there is no default printer. Any other use is the dialog: its
 // provider answers as the user would (true to confirm), seeing the record
 // with device blocks for the default printer when none were given; without a
-// provider the user cancels.
+// provider the user cancels. The user chooses the paper and its orientation
+// in the device mode and the margins in rtMargin; a confirmed dialog gives
+// back the device mode as the printer takes it (a paper it does not know
+// falls back to its own) and, in ptPaperSize, that paper's size as it lies
+// (across when turned) at the device mode's scale, in the unit the flags
+// name (thousandths of an inch, else hundredths of a millimetre).
 QV_PLATFORM_API BOOL PageSetupDlgA(PAGESETUPDLGA* dialog);
 using HeadlessPageSetupProvider = BOOL (*)(PAGESETUPDLGA* dialog, void* context);
 QV_PLATFORM_API void SetHeadlessPageSetupProvider(HeadlessPageSetupProvider provider,

@@ -55,6 +55,8 @@ TEST_F(QvHostProgram, AScriptThatReadsWholeExitsZero) {
 }
 
 TEST_F(QvHostProgram, EveryLineItCannotReadStopsItWithTheLineAndAnError) {
+  const std::string kPageSetupForm =
+      "page setup [paper NAME | paper W H] [upright|across] [margins L T R B] | page setup cancel";
   const std::string text300 = "command 5 text \"" + std::string(300, 'x') + "\"";
   const struct {
     std::string script;
@@ -112,6 +114,15 @@ TEST_F(QvHostProgram, EveryLineItCannotReadStopsItWithTheLineAndAnError) {
       {"menu snapshot\n", "line 1: menu snapshot \"f.png\""},
       {"expect menu item 1 bold\n", "line 1: expect menu item N checked|mixed|disabled|text \"text\""},
       {"expect menu item x checked\n", "line 1: N needs a number, not x"},
+      {"page layout\n", "line 1: " + kPageSetupForm},
+      {"page setup paper A9\n",
+       "line 1: unknown paper A9 (letter, tabloid, ledger, legal, statement, executive, a3, a4, a5, b4, b5, "
+       "or W H in millimetres)"},
+      {"page setup paper -5 100\n", "line 1: W -5 is out of range: 0 to 3000 mm"},
+      {"page setup margins 10 10 10\n", "line 1: margins L T R B"},
+      {"page setup across upright\n", "line 1: unexpected upright (" + kPageSetupForm + ")"},
+      {"page setup cancel now\n", "line 1: unexpected cancel (" + kPageSetupForm + ")"},
+      {"expect pdf \"a.pdf\" paper 210\n", "line 1: expect pdf \"file.pdf\" paper W H"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Run(c.script), 1) << c.error;
