@@ -12,6 +12,12 @@
 // converter (ours the best of three runs, a peer's the best of
 // QV_PEER_RUNS, 1 by default, 0 for none), and the ratios: `speedup` is the faster
 // peer's time over ours, `memory_share` our peak over that peer's.
+// A process has a floor of memory whatever it converts (the shared
+// libraries it maps, the fonts it lists), so each row also gives the peak
+// of the same conversion of a one-page document (`floor_MB`), what the
+// conversion adds over it (`added_MB`), and that over the faster peer's
+// peak (`added_share`). The peers' own floors are no yardstick: one of
+// them starts at some 200 MB whatever it converts.
 //
 // The input files are made once and kept beside this program
 // (conversion-bench-files), as the peers take minutes to write the large
@@ -161,6 +167,13 @@ void Convert(benchmark::State& state) {
   const fs::path script = out / (std::to_string(pages) + ".qvs");
   WriteHostConversionScript(script, input, c.hostIn, out / "ours" / ("out." + std::string(c.extension)), c.hostOut);
 
+  // The same conversion of a one-page document: the process's floor.
+  const fs::path small = InputFile(c.input, 1);
+  const fs::path smallScript = out / "1.qvs";
+  if (!small.empty())
+    WriteHostConversionScript(smallScript, small, c.hostIn, out / "ours" / ("1." + std::string(c.extension)),
+                              c.hostOut);
+
   Run ours;
   Run office;
   Run abiword;
@@ -169,6 +182,7 @@ void Convert(benchmark::State& state) {
     if (!ours.ran) return state.SkipWithError("our conversion failed");
     state.SetIterationTime(ours.seconds);
   }
+  const Run floor = small.empty() ? Run() : Best({host.string(), smallScript.string()}, 3);
   const int peerRuns = PeerRuns();
   if (peerRuns > 0 && HasProgram("soffice")) office = Best(LibreOfficeCommand(input, c.extension, out / "libreoffice"), peerRuns);
   if (peerRuns > 0 && HasProgram("abiword"))
@@ -191,6 +205,12 @@ void Convert(benchmark::State& state) {
   if (peer.ran) {
     state.counters["speedup"] = peer.seconds / ours.seconds;
     state.counters["memory_share"] = double(ours.peak) / double(peer.peak);
+  }
+  if (floor.ran) {
+    const int64_t added = std::max<int64_t>(0, ours.peak - floor.peak);
+    state.counters["floor_MB"] = double(floor.peak) / 1e6;
+    state.counters["added_MB"] = double(added) / 1e6;
+    if (peer.ran) state.counters["added_share"] = double(added) / double(peer.peak);
   }
   state.SetLabel(c.name);
 }

@@ -5,8 +5,13 @@
 // fix-ups a change (host expressions rebuilt, "0103" tabs grown, redundant
 // records dropped), at a quarter, half and all of their count, so that the
 // time per item shows whether the load stays linear; beside them, a memcpy
-// of the same stored bytes (the yardstick) and the save in either order.
+// of the same stored bytes (the yardstick: warm, into the same buffer each
+// time, and cold, into freshly mapped pages) and the save in either order.
+// Every row counts the page faults of an iteration (`faults`), which show
+// whether a load or a save takes fresh pages from the system.
 #include <benchmark/benchmark.h>
+#include <sys/mman.h>
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <cstring>
@@ -96,7 +101,29 @@ std::vector<uint8_t> OldTab() {
 // A letter-case record of the default value: redundant everywhere.
 std::vector<uint8_t> RedundantRecord() { return Bytes({uint32_t(kPropLetterCase) << 16, 0}, {}); }
 
+// The page faults of this process so far, minor and major.
+int64_t PageFaults() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return int64_t(usage.ru_minflt) + int64_t(usage.ru_majflt);
+}
+
+// Counts the page faults of the timed loop, per iteration; made before the
+// loop and reported after it.
+class FaultCounter {
+ public:
+  FaultCounter() : fStart(PageFaults()) {}
+  void Report(benchmark::State& state) const {
+    const double iterations = double(std::max<int64_t>(1, int64_t(state.iterations())));
+    state.counters["faults"] = double(PageFaults() - fStart) / iterations;
+  }
+
+ private:
+  int64_t fStart;
+};
+
 void Load(benchmark::State& state, const std::vector<uint8_t>& stored, bool compose) {
+  const FaultCounter faults;
   for (auto _ : state) {
     xMorvaEngine engine(nullptr, xMorvaEngine::kBodyGranule);
     bool damaged = false;
@@ -116,6 +143,7 @@ void Load(benchmark::State& state, const std::vector<uint8_t>& stored, bool comp
     }
     benchmark::DoNotOptimize(engine.GetLength());
   }
+  faults.Report(state);
   state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(stored.size()));
   state.counters["MB"] = double(stored.size()) / 1e6;
 }
@@ -126,16 +154,30 @@ void LoadReference(benchmark::State& state) {
   Load(state, Stored(Reference().stream, bigEndian), compose);
 }
 
-// The yardstick of the load: a copy of the same stored bytes, in cache,
-// with memcpy.
+// The yardstick of the load and the save: a copy of the same stored bytes
+// with memcpy. range(0) 0: warm, into the same buffer each time; 1: cold,
+// into pages freshly mapped for each copy and given back after it, as a
+// block that takes new memory from the system for every load would.
 void CopyReference(benchmark::State& state) {
+  const bool cold = state.range(0) != 0;
   const std::vector<uint8_t> stored = Stored(Reference().stream, false);
-  std::vector<uint8_t> copy(stored.size());
+  std::vector<uint8_t> copy(cold ? 0 : stored.size());
+  const FaultCounter faults;
   for (auto _ : state) {
-    std::memcpy(copy.data(), stored.data(), stored.size());
-    benchmark::DoNotOptimize(copy.data());
+    void* target = copy.data();
+    if (cold) {
+      target = mmap(nullptr, stored.size(), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+      if (target == MAP_FAILED) {
+        state.SkipWithError("no memory");
+        break;
+      }
+    }
+    std::memcpy(target, stored.data(), stored.size());
+    benchmark::DoNotOptimize(target);
     benchmark::ClobberMemory();
+    if (cold) munmap(target, stored.size());
   }
+  faults.Report(state);
   state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(stored.size()));
   state.counters["MB"] = double(stored.size()) / 1e6;
 }
@@ -147,6 +189,7 @@ void SaveReference(benchmark::State& state) {
   xMorvaEngine engine(nullptr, xMorvaEngine::kBodyGranule);
   engine.InsertBytes(0u, Reference().stream.data(), uint32_t(Reference().stream.size()));
   uint64_t bytes = 0;
+  const FaultCounter faults;
   for (auto _ : state) {
     VMemHandle handle = 0;
     {
@@ -158,6 +201,7 @@ void SaveReference(benchmark::State& state) {
     bytes += gMemoryMgr->GetHandleSize(handle);
     gMemoryMgr->DisposeHandle(handle);
   }
+  faults.Report(state);
   state.SetBytesProcessed(int64_t(bytes));
 }
 
@@ -183,7 +227,7 @@ void ItemArgs(benchmark::internal::Benchmark* b) {
 
 }  // namespace
 
-BENCHMARK(CopyReference)->Unit(benchmark::kMillisecond);
+BENCHMARK(CopyReference)->ArgName("cold")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(SaveReference)->ArgName("big_endian")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(LoadReference)->ArgNames({"big_endian", "compose"})->Args({0, 0})->Args({1, 0})->Args({0, 1})
     ->Unit(benchmark::kMillisecond);

@@ -49,8 +49,24 @@ Storage StorageOf(int16_t type) {
 
 }  // namespace
 
-HostDatabase::HostDatabase(const std::string& path) {
-  if (sqlite3_open(path.c_str(), &fDb) != SQLITE_OK) {
+// A database in memory is opened when it is first asked: a run that never
+// asks it (a conversion) does not run SQLite at all, and so keeps the
+// memory that SQLite's code and its tables would take. A file is opened at
+// once, so that a path that cannot be opened is reported at start.
+HostDatabase::HostDatabase(const std::string& path) : fPath(path) {
+  if (path != ":memory:") Open();
+}
+
+sqlite3* HostDatabase::Db() const {
+  if (fDb == nullptr && !fTried) Open();
+  return fDb;
+}
+
+bool HostDatabase::IsOpen() const { return fDb != nullptr || (!fTried && fPath == ":memory:"); }
+
+void HostDatabase::Open() const {
+  fTried = true;
+  if (sqlite3_open(fPath.c_str(), &fDb) != SQLITE_OK) {
     fError = fDb != nullptr ? sqlite3_errmsg(fDb) : "cannot open the database";
     sqlite3_close(fDb);
     fDb = nullptr;
@@ -79,16 +95,16 @@ HostDatabase::HostDatabase(const std::string& path) {
 
 HostDatabase::~HostDatabase() { sqlite3_close(fDb); }
 
-bool HostDatabase::Exec(const char* sql) {
+bool HostDatabase::Exec(const char* sql) const {
   char* message = nullptr;
-  if (sqlite3_exec(fDb, sql, nullptr, nullptr, &message) == SQLITE_OK) return true;
+  if (sqlite3_exec(Db(), sql, nullptr, nullptr, &message) == SQLITE_OK) return true;
   fError = message != nullptr ? message : "SQL error";
   sqlite3_free(message);
   return false;
 }
 
 bool HostDatabase::DefineTable(uint16_t table, const std::string& name) {
-  Statement s(fDb, "INSERT OR REPLACE INTO host_tables(tbl, name, current, records) VALUES(?, ?, 0, 0)");
+  Statement s(Db(), "INSERT OR REPLACE INTO host_tables(tbl, name, current, records) VALUES(?, ?, 0, 0)");
   if (!s) return false;
   sqlite3_bind_int(s.get(), 1, table);
   sqlite3_bind_text(s.get(), 2, name.c_str(), -1, SQLITE_TRANSIENT);
@@ -97,7 +113,7 @@ bool HostDatabase::DefineTable(uint16_t table, const std::string& name) {
 
 bool HostDatabase::DefineField(uint16_t table, uint16_t field, const std::string& name, int16_t type) {
   if (!TableName(table)) return false;
-  Statement s(fDb, "INSERT OR REPLACE INTO host_fields(tbl, fld, name, type) VALUES(?, ?, ?, ?)");
+  Statement s(Db(), "INSERT OR REPLACE INTO host_fields(tbl, fld, name, type) VALUES(?, ?, ?, ?)");
   if (!s) return false;
   sqlite3_bind_int(s.get(), 1, table);
   sqlite3_bind_int(s.get(), 2, field);
@@ -107,7 +123,7 @@ bool HostDatabase::DefineField(uint16_t table, uint16_t field, const std::string
 }
 
 std::optional<int16_t> HostDatabase::FieldType(uint16_t table, uint16_t field) const {
-  Statement s(fDb, "SELECT type FROM host_fields WHERE tbl = ? AND fld = ?");
+  Statement s(Db(), "SELECT type FROM host_fields WHERE tbl = ? AND fld = ?");
   if (!s) return std::nullopt;
   sqlite3_bind_int(s.get(), 1, table);
   sqlite3_bind_int(s.get(), 2, field);
@@ -116,7 +132,7 @@ std::optional<int16_t> HostDatabase::FieldType(uint16_t table, uint16_t field) c
 }
 
 std::string HostDatabase::FieldName(uint16_t table, uint16_t field) const {
-  Statement s(fDb, "SELECT name FROM host_fields WHERE tbl = ? AND fld = ?");
+  Statement s(Db(), "SELECT name FROM host_fields WHERE tbl = ? AND fld = ?");
   if (!s) return {};
   sqlite3_bind_int(s.get(), 1, table);
   sqlite3_bind_int(s.get(), 2, field);
@@ -126,7 +142,7 @@ std::string HostDatabase::FieldName(uint16_t table, uint16_t field) const {
 }
 
 std::optional<std::string> HostDatabase::TableName(uint16_t table) const {
-  Statement s(fDb, "SELECT name FROM host_tables WHERE tbl = ?");
+  Statement s(Db(), "SELECT name FROM host_tables WHERE tbl = ?");
   if (!s) return std::nullopt;
   sqlite3_bind_int(s.get(), 1, table);
   if (sqlite3_step(s.get()) != SQLITE_ROW) return std::nullopt;
@@ -135,7 +151,7 @@ std::optional<std::string> HostDatabase::TableName(uint16_t table) const {
 }
 
 std::optional<uint16_t> HostDatabase::TableNumber(const std::string& name) const {
-  Statement s(fDb, "SELECT tbl FROM host_tables WHERE name = ?");
+  Statement s(Db(), "SELECT tbl FROM host_tables WHERE name = ?");
   if (!s) return std::nullopt;
   sqlite3_bind_text(s.get(), 1, name.c_str(), -1, SQLITE_TRANSIENT);
   if (sqlite3_step(s.get()) != SQLITE_ROW) return std::nullopt;
@@ -143,7 +159,7 @@ std::optional<uint16_t> HostDatabase::TableNumber(const std::string& name) const
 }
 
 bool HostDatabase::DefineName(int16_t number, const std::string& name) {
-  Statement s(fDb, "INSERT OR REPLACE INTO host_names(number, name) VALUES(?, ?)");
+  Statement s(Db(), "INSERT OR REPLACE INTO host_names(number, name) VALUES(?, ?)");
   if (!s) return false;
   sqlite3_bind_int(s.get(), 1, number);
   sqlite3_bind_text(s.get(), 2, name.c_str(), -1, SQLITE_TRANSIENT);
@@ -151,7 +167,7 @@ bool HostDatabase::DefineName(int16_t number, const std::string& name) {
 }
 
 std::optional<std::string> HostDatabase::NameOf(int16_t number) const {
-  Statement s(fDb, "SELECT name FROM host_names WHERE number = ?");
+  Statement s(Db(), "SELECT name FROM host_names WHERE number = ?");
   if (!s) return std::nullopt;
   sqlite3_bind_int(s.get(), 1, number);
   if (sqlite3_step(s.get()) != SQLITE_ROW) return std::nullopt;
@@ -160,7 +176,7 @@ std::optional<std::string> HostDatabase::NameOf(int16_t number) const {
 }
 
 std::optional<int16_t> HostDatabase::NumberOfName(const std::string& name) const {
-  Statement s(fDb, "SELECT number FROM host_names WHERE name = ?");
+  Statement s(Db(), "SELECT number FROM host_names WHERE name = ?");
   if (!s) return std::nullopt;
   sqlite3_bind_text(s.get(), 1, name.c_str(), -1, SQLITE_TRANSIENT);
   if (sqlite3_step(s.get()) != SQLITE_ROW) return std::nullopt;
@@ -168,7 +184,7 @@ std::optional<int16_t> HostDatabase::NumberOfName(const std::string& name) const
 }
 
 uint32_t HostDatabase::CurrentRecord(uint16_t table) const {
-  Statement s(fDb, "SELECT current FROM host_tables WHERE tbl = ?");
+  Statement s(Db(), "SELECT current FROM host_tables WHERE tbl = ?");
   if (!s) return 0;
   sqlite3_bind_int(s.get(), 1, table);
   if (sqlite3_step(s.get()) != SQLITE_ROW) return 0;
@@ -176,17 +192,17 @@ uint32_t HostDatabase::CurrentRecord(uint16_t table) const {
 }
 
 bool HostDatabase::SetCurrentRecord(uint16_t table, uint32_t record) {
-  Statement s(fDb, "UPDATE host_tables SET current = ? WHERE tbl = ?");
+  Statement s(Db(), "UPDATE host_tables SET current = ? WHERE tbl = ?");
   if (!s) return false;
   sqlite3_bind_int64(s.get(), 1, record);
   sqlite3_bind_int(s.get(), 2, table);
-  return sqlite3_step(s.get()) == SQLITE_DONE && sqlite3_changes(fDb) == 1;
+  return sqlite3_step(s.get()) == SQLITE_DONE && sqlite3_changes(Db()) == 1;
 }
 
 std::optional<HostDatabase::Value> HostDatabase::Get(uint16_t table, uint16_t field) const {
   const std::optional<int16_t> type = FieldType(table, field);
   if (!type) return std::nullopt;
-  Statement s(fDb, "SELECT value FROM host_values WHERE tbl = ? AND fld = ? AND rec = ?");
+  Statement s(Db(), "SELECT value FROM host_values WHERE tbl = ? AND fld = ? AND rec = ?");
   if (!s) return std::nullopt;
   sqlite3_bind_int(s.get(), 1, table);
   sqlite3_bind_int(s.get(), 2, field);
@@ -226,7 +242,7 @@ std::optional<HostDatabase::Value> HostDatabase::Get(uint16_t table, uint16_t fi
 bool HostDatabase::Set(uint16_t table, uint16_t field, const Value& value) {
   const std::optional<int16_t> type = FieldType(table, field);
   if (!type) return false;
-  Statement s(fDb, "INSERT OR REPLACE INTO host_values(tbl, fld, rec, value) VALUES(?, ?, ?, ?)");
+  Statement s(Db(), "INSERT OR REPLACE INTO host_values(tbl, fld, rec, value) VALUES(?, ?, ?, ?)");
   if (!s) return false;
   sqlite3_stmt* st = s.get();
   sqlite3_bind_int(st, 1, table);
@@ -253,7 +269,7 @@ bool HostDatabase::Set(uint16_t table, uint16_t field, const Value& value) {
 }
 
 uint32_t HostDatabase::RecordCount(uint16_t table) const {
-  Statement s(fDb, "SELECT records FROM host_tables WHERE tbl = ?");
+  Statement s(Db(), "SELECT records FROM host_tables WHERE tbl = ?");
   if (!s) return 0;
   sqlite3_bind_int(s.get(), 1, table);
   if (sqlite3_step(s.get()) != SQLITE_ROW) return 0;
@@ -261,21 +277,21 @@ uint32_t HostDatabase::RecordCount(uint16_t table) const {
 }
 
 bool HostDatabase::SetRecordCount(uint16_t table, uint32_t count) {
-  Statement s(fDb, "UPDATE host_tables SET records = ? WHERE tbl = ?");
+  Statement s(Db(), "UPDATE host_tables SET records = ? WHERE tbl = ?");
   if (!s) return false;
   sqlite3_bind_int64(s.get(), 1, count);
   sqlite3_bind_int(s.get(), 2, table);
-  return sqlite3_step(s.get()) == SQLITE_DONE && sqlite3_changes(fDb) == 1;
+  return sqlite3_step(s.get()) == SQLITE_DONE && sqlite3_changes(Db()) == 1;
 }
 
 int32_t HostDatabase::CountTables() const {
-  Statement s(fDb, "SELECT COUNT(*) FROM host_tables");
+  Statement s(Db(), "SELECT COUNT(*) FROM host_tables");
   if (!s || sqlite3_step(s.get()) != SQLITE_ROW) return 0;
   return sqlite3_column_int(s.get(), 0);
 }
 
 int32_t HostDatabase::CountFields(uint16_t table) const {
-  Statement s(fDb, "SELECT COUNT(*) FROM host_fields WHERE tbl = ?");
+  Statement s(Db(), "SELECT COUNT(*) FROM host_fields WHERE tbl = ?");
   if (!s) return 0;
   sqlite3_bind_int(s.get(), 1, table);
   if (sqlite3_step(s.get()) != SQLITE_ROW) return 0;
@@ -284,7 +300,7 @@ int32_t HostDatabase::CountFields(uint16_t table) const {
 
 std::optional<std::pair<uint16_t, uint16_t>> HostDatabase::FindField(const std::string& table,
                                                                      const std::string& field) const {
-  Statement s(fDb,
+  Statement s(Db(),
               "SELECT f.tbl, f.fld FROM host_fields f JOIN host_tables t ON t.tbl = f.tbl "
               "WHERE t.name = ? AND f.name = ?");
   if (!s) return std::nullopt;
@@ -296,7 +312,7 @@ std::optional<std::pair<uint16_t, uint16_t>> HostDatabase::FindField(const std::
 }
 
 std::optional<HostDatabase::Variable> HostDatabase::GetVariable(int32_t scope, const std::string& name) const {
-  Statement s(fDb, "SELECT type, value FROM host_variables WHERE scope = ? AND name = ?");
+  Statement s(Db(), "SELECT type, value FROM host_variables WHERE scope = ? AND name = ?");
   if (!s) return std::nullopt;
   sqlite3_bind_int(s.get(), 1, scope);
   sqlite3_bind_text(s.get(), 2, name.c_str(), -1, SQLITE_TRANSIENT);
@@ -311,7 +327,7 @@ std::optional<HostDatabase::Variable> HostDatabase::GetVariable(int32_t scope, c
 }
 
 bool HostDatabase::SetVariable(int32_t scope, const std::string& name, const Variable& variable) {
-  Statement s(fDb, "INSERT OR REPLACE INTO host_variables(scope, name, type, value) VALUES(?, ?, ?, ?)");
+  Statement s(Db(), "INSERT OR REPLACE INTO host_variables(scope, name, type, value) VALUES(?, ?, ?, ?)");
   if (!s) return false;
   sqlite3_bind_int(s.get(), 1, scope);
   sqlite3_bind_text(s.get(), 2, name.c_str(), -1, SQLITE_TRANSIENT);
@@ -321,7 +337,7 @@ bool HostDatabase::SetVariable(int32_t scope, const std::string& name, const Var
 }
 
 std::optional<std::vector<uint8_t>> HostDatabase::GetDocument(const std::string& name) const {
-  Statement s(fDb, "SELECT data FROM host_documents WHERE name = ?");
+  Statement s(Db(), "SELECT data FROM host_documents WHERE name = ?");
   if (!s) return std::nullopt;
   sqlite3_bind_text(s.get(), 1, name.c_str(), -1, SQLITE_TRANSIENT);
   if (sqlite3_step(s.get()) != SQLITE_ROW) return std::nullopt;
@@ -333,7 +349,7 @@ std::optional<std::vector<uint8_t>> HostDatabase::GetDocument(const std::string&
 }
 
 bool HostDatabase::SetDocument(const std::string& name, const std::vector<uint8_t>& bytes) {
-  Statement s(fDb, "INSERT OR REPLACE INTO host_documents(name, data) VALUES(?, ?)");
+  Statement s(Db(), "INSERT OR REPLACE INTO host_documents(name, data) VALUES(?, ?)");
   if (!s) return false;
   sqlite3_bind_text(s.get(), 1, name.c_str(), -1, SQLITE_TRANSIENT);
   sqlite3_bind_blob(s.get(), 2, bytes.data(), static_cast<int>(bytes.size()), SQLITE_TRANSIENT);
@@ -360,7 +376,7 @@ HostDatabase::Resource ResourceOfRow(sqlite3_stmt* s) {
 }  // namespace
 
 bool HostDatabase::AddResource(const Resource& resource) {
-  Statement s(fDb,
+  Statement s(Db(),
               "INSERT OR REPLACE INTO host_resources(type, id, name, data) VALUES(?, ?, ?, ?)");
   if (!s) return false;
   sqlite3_bind_int64(s.get(), 1, resource.type);
@@ -372,7 +388,7 @@ bool HostDatabase::AddResource(const Resource& resource) {
 }
 
 std::optional<HostDatabase::Resource> HostDatabase::GetResource(uint32_t type, int16_t id) const {
-  Statement s(fDb, "SELECT type, id, name, data FROM host_resources WHERE type = ? AND id = ?");
+  Statement s(Db(), "SELECT type, id, name, data FROM host_resources WHERE type = ? AND id = ?");
   if (!s) return std::nullopt;
   sqlite3_bind_int64(s.get(), 1, type);
   sqlite3_bind_int(s.get(), 2, id);
@@ -383,7 +399,7 @@ std::optional<HostDatabase::Resource> HostDatabase::GetResource(uint32_t type, i
 std::optional<HostDatabase::Resource> HostDatabase::GetNamedResource(
     uint32_t type, const std::string& name) const {
   Statement s(
-      fDb,
+      Db(),
       "SELECT type, id, name, data FROM host_resources WHERE type = ? AND name = ? ORDER BY id");
   if (!s) return std::nullopt;
   sqlite3_bind_int64(s.get(), 1, type);
@@ -393,34 +409,34 @@ std::optional<HostDatabase::Resource> HostDatabase::GetNamedResource(
 }
 
 bool HostDatabase::RemoveResource(uint32_t type, int16_t id) {
-  Statement s(fDb, "DELETE FROM host_resources WHERE type = ? AND id = ?");
+  Statement s(Db(), "DELETE FROM host_resources WHERE type = ? AND id = ?");
   if (!s) return false;
   sqlite3_bind_int64(s.get(), 1, type);
   sqlite3_bind_int(s.get(), 2, id);
-  return sqlite3_step(s.get()) == SQLITE_DONE && sqlite3_changes(fDb) == 1;
+  return sqlite3_step(s.get()) == SQLITE_DONE && sqlite3_changes(Db()) == 1;
 }
 
 bool HostDatabase::SetResourceData(uint32_t type, int16_t id, const std::vector<uint8_t>& data) {
-  Statement s(fDb, "UPDATE host_resources SET data = ? WHERE type = ? AND id = ?");
+  Statement s(Db(), "UPDATE host_resources SET data = ? WHERE type = ? AND id = ?");
   if (!s) return false;
   sqlite3_bind_blob(s.get(), 1, data.data(), static_cast<int>(data.size()), SQLITE_TRANSIENT);
   sqlite3_bind_int64(s.get(), 2, type);
   sqlite3_bind_int(s.get(), 3, id);
-  return sqlite3_step(s.get()) == SQLITE_DONE && sqlite3_changes(fDb) == 1;
+  return sqlite3_step(s.get()) == SQLITE_DONE && sqlite3_changes(Db()) == 1;
 }
 
 bool HostDatabase::SetResourceName(uint32_t type, int16_t id, const std::string& name) {
-  Statement s(fDb, "UPDATE host_resources SET name = ? WHERE type = ? AND id = ?");
+  Statement s(Db(), "UPDATE host_resources SET name = ? WHERE type = ? AND id = ?");
   if (!s) return false;
   sqlite3_bind_text(s.get(), 1, name.c_str(), -1, SQLITE_TRANSIENT);
   sqlite3_bind_int64(s.get(), 2, type);
   sqlite3_bind_int(s.get(), 3, id);
-  return sqlite3_step(s.get()) == SQLITE_DONE && sqlite3_changes(fDb) == 1;
+  return sqlite3_step(s.get()) == SQLITE_DONE && sqlite3_changes(Db()) == 1;
 }
 
 std::vector<HostDatabase::Resource> HostDatabase::ResourcesOfType(uint32_t type) const {
   std::vector<Resource> out;
-  Statement s(fDb, "SELECT type, id, name, data FROM host_resources WHERE type = ? ORDER BY id");
+  Statement s(Db(), "SELECT type, id, name, data FROM host_resources WHERE type = ? ORDER BY id");
   if (!s) return out;
   sqlite3_bind_int64(s.get(), 1, type);
   while (sqlite3_step(s.get()) == SQLITE_ROW) out.push_back(ResourceOfRow(s.get()));
@@ -429,7 +445,7 @@ std::vector<HostDatabase::Resource> HostDatabase::ResourcesOfType(uint32_t type)
 
 std::vector<uint32_t> HostDatabase::ResourceTypes() const {
   std::vector<uint32_t> out;
-  Statement s(fDb, "SELECT DISTINCT type FROM host_resources ORDER BY type");
+  Statement s(Db(), "SELECT DISTINCT type FROM host_resources ORDER BY type");
   if (!s) return out;
   while (sqlite3_step(s.get()) == SQLITE_ROW)
     out.push_back(static_cast<uint32_t>(sqlite3_column_int64(s.get(), 0)));

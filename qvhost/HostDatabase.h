@@ -32,7 +32,8 @@ class HostDatabase {
   HostDatabase(const HostDatabase&) = delete;
   HostDatabase& operator=(const HostDatabase&) = delete;
 
-  bool IsOpen() const { return fDb != nullptr; }
+  // Whether the database can be used: opened, or in memory and not asked yet.
+  bool IsOpen() const;
   const std::string& Error() const { return fError; }
 
   bool DefineTable(uint16_t table, const std::string& name);
@@ -106,9 +107,17 @@ class HostDatabase {
   bool Set(uint16_t table, uint16_t field, const Value& value);
 
  private:
-  bool Exec(const char* sql);
+  bool Exec(const char* sql) const;
+  // Opens the database and makes its tables; on failure fDb stays null and
+  // fError says why.
+  void Open() const;
+  // The open database, opened now when it was not yet; null when it cannot be.
+  sqlite3* Db() const;
 
-  sqlite3* fDb = nullptr;
-  std::string fError;
+  std::string fPath;
+  // Opened on first use, also from the answers that only read.
+  mutable bool fTried = false;  // Open has run
+  mutable sqlite3* fDb = nullptr;
+  mutable std::string fError;
   std::map<uint16_t, uint32_t> fQueryLeaves;
 };

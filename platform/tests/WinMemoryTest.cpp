@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <vector>
 
@@ -342,5 +343,108 @@ TEST(GlobalMemoryDeathTest, AWritePastABigBlockIsCaughtInACheckedBuild) {
   EXPECT_DEATH(p[big / 2] = 1, "use-after-poison");
   GlobalUnlock(h);
   GlobalFree(h);
+}
+#endif
+
+// A big block freed leaves its mapping for the next big block, which may get
+// it grown, cut down or as it is: each comes with its exact size, keeps what
+// it is given, and is zero where asked, whatever the freed block held.
+TEST(GlobalMemory, AReusedMappingHoldsTheNewBlockExactly) {
+  struct Case {
+    SIZE_T freed;     // the size of the big block freed before
+    SIZE_T size;      // the new block's size, allocated
+    UINT allocFlags;  // how it is allocated
+    SIZE_T grown;     // then grown to this size (0: not grown)
+    UINT growFlags;
+  };
+  const SIZE_T k = 1024;
+  const Case cases[] = {
+      {3 * k * k, 3 * k * k, GMEM_MOVEABLE, 0, 0},                    // the same size again
+      {3 * k * k, 3 * k * k - 5, GHND, 0, 0},                         // asked zero
+      {8 * k * k, 300 * k, GMEM_MOVEABLE, 0, 0},                      // a much smaller one: cut down
+      {300 * k, 5 * k * k + 7, GMEM_MOVEABLE, 0, 0},                  // a bigger one: grown
+      {3 * k * k, 400 * k, GMEM_MOVEABLE, 6 * k * k + 3, GHND},       // grown past its room, zeroed
+      {3 * k * k, 400 * k, GMEM_MOVEABLE, 700 * k, GHND},             // grown inside its room, zeroed
+      {3 * k * k, 100, GMEM_MOVEABLE, 2 * k * k, GHND},               // from the heap into a mapping
+      {3 * k * k, 100, GMEM_MOVEABLE, 2 * k * k, GMEM_MOVEABLE},      // the same, not zeroed
+      {3 * k * k, 2 * k * k, GMEM_MOVEABLE, 100 * k, GHND},           // shrunk to the heap, then zero growth
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.freed << " then " << c.size << " then " << c.grown);
+    HGLOBAL old = GlobalAlloc(GMEM_MOVEABLE, c.freed);
+    ASSERT_NE(old, nullptr);
+    std::memset(GlobalLock(old), 0xCD, c.freed);
+    GlobalUnlock(old);
+    ASSERT_EQ(GlobalFree(old), nullptr);
+
+    HGLOBAL h = GlobalAlloc(c.allocFlags, c.size);
+    ASSERT_NE(h, nullptr);
+    ASSERT_EQ(GlobalSize(h), c.size);
+    if (c.allocFlags & GMEM_ZEROINIT) {
+      EXPECT_EQ(FirstMismatch(h, 0, c.size, true), c.size);
+    }
+    FillPattern(h, 0, c.size);
+    SIZE_T held = c.size;  // how many bytes hold the pattern
+    if (c.grown != 0) {
+      ASSERT_EQ(GlobalReAlloc(h, c.grown, c.growFlags), h);
+      ASSERT_EQ(GlobalSize(h), c.grown);
+      held = std::min(c.size, c.grown);
+      if (c.growFlags & GMEM_ZEROINIT) {
+        EXPECT_EQ(FirstMismatch(h, held, c.grown, true), c.grown);
+      }
+    }
+    EXPECT_EQ(FirstMismatch(h, 0, held, false), held);
+    // A big block made and freed while this one lives does not share its memory.
+    HGLOBAL other = GlobalAlloc(GMEM_MOVEABLE, c.freed);
+    ASSERT_NE(other, nullptr);
+    std::memset(GlobalLock(other), 0x11, c.freed);
+    GlobalUnlock(other);
+    GlobalFree(other);
+    EXPECT_EQ(FirstMismatch(h, 0, held, false), held);
+    GlobalFree(h);
+  }
+}
+
+// The pages of a freed big block serve the next one, which finds them in
+// memory instead of taking fresh ones from the system; a block too big to
+// keep is given back whole.
+TEST(GlobalMemory, AFreedBigBlockLeavesItsPagesToTheNext) {
+  const SIZE_T page = static_cast<SIZE_T>(sysconf(_SC_PAGESIZE));
+  const SIZE_T big = 3 * 1024 * 1024;
+  HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, big);
+  ASSERT_NE(h, nullptr);
+  std::memset(GlobalLock(h), 0xCD, big);
+  GlobalUnlock(h);
+  GlobalFree(h);
+  h = GlobalAlloc(GMEM_MOVEABLE, big);
+  ASSERT_NE(h, nullptr);
+  EXPECT_EQ(ResidentPages(GlobalLock(h), big), big / page);
+  GlobalUnlock(h);
+  GlobalFree(h);
+
+  const SIZE_T huge = 40 * 1024 * 1024;
+  h = GlobalAlloc(GMEM_MOVEABLE, huge);
+  ASSERT_NE(h, nullptr);
+  void* p = GlobalLock(h);
+  std::memset(p, 0xCD, huge);
+  GlobalUnlock(h);
+  GlobalFree(h);
+  std::vector<unsigned char> resident(huge / page);
+  errno = 0;
+  EXPECT_NE(mincore(p, huge, resident.data()), 0);
+  EXPECT_EQ(errno, ENOMEM);  // no longer mapped
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+// A freed big block's memory, kept for reuse, is unusable in a checked build
+// until another block takes it.
+TEST(GlobalMemoryDeathTest, AFreedBigBlockCannotBeWrittenInACheckedBuild) {
+  const SIZE_T big = 1024 * 1024;
+  HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, big);
+  ASSERT_NE(h, nullptr);
+  auto* p = static_cast<volatile uint8_t*>(GlobalLock(h));
+  GlobalUnlock(h);
+  GlobalFree(h);
+  EXPECT_DEATH(p[big / 2] = 1, "use-after-poison");
 }
 #endif

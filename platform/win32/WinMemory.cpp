@@ -124,43 +124,147 @@ struct Storage {
   void* data = nullptr;
   SIZE_T capacity = 0;
   bool mapped = false;
+  bool clean = false;  // every byte is zero (a fresh mapping)
 };
 
-// New storage for `capacity` bytes (not 0); a fresh mapping is already zero,
-// a heap block is zeroed on request. Null data when out of memory.
+// Mappings of freed big blocks, kept for the next big block. A fresh
+// mapping costs a fault and a zeroed page from the system at every first
+// touch of each page, and its unmapping costs as much again; a document
+// loaded or saved makes and frees blocks of its stream's size each time,
+// so reusing the freed ones keeps their pages in memory and those costs
+// away. The pool is bounded in count and in bytes, so that what it holds
+// stays small beside the blocks in use; a mapping that does not fit is
+// given back to the system.
+constexpr size_t kPoolMappings = 8;
+constexpr SIZE_T kPoolBytes = 32 * 1024 * 1024;
+
+struct PooledMapping {
+  void* data;
+  SIZE_T size;  // page-rounded length of the mapping
+};
+
+std::vector<PooledMapping>& Pool() {
+  static auto* pool = new std::vector<PooledMapping>;  // never destroyed, as the block table
+  return *pool;
+}
+
+SIZE_T PooledBytes() {
+  SIZE_T total = 0;
+  for (const PooledMapping& mapping : Pool()) total += mapping.size;
+  return total;
+}
+
+void PoisonPooled(void* data, SIZE_T size) {
+#if defined(QV_POISON_MAPPED_TAILS)
+  ASAN_POISON_MEMORY_REGION(data, size);
+#else
+  (void)data;
+  (void)size;
+#endif
+}
+
+void UnpoisonPooled(void* data, SIZE_T size) {
+#if defined(QV_POISON_MAPPED_TAILS)
+  ASAN_UNPOISON_MEMORY_REGION(data, size);
+#else
+  (void)data;
+  (void)size;
+#endif
+}
+
+// Keeps a freed mapping for reuse, or unmaps it when the pool has no room:
+// the oldest mappings make way for a newer one as long as it fits at all.
+void ReleaseMapping(void* data, SIZE_T size) {
+  std::vector<PooledMapping>& pool = Pool();
+  if (size > kPoolBytes) {
+    munmap(data, size);
+    return;
+  }
+  SIZE_T total = PooledBytes();
+  while (!pool.empty() && (pool.size() >= kPoolMappings || total + size > kPoolBytes)) {
+    total -= pool.front().size;
+    munmap(pool.front().data, pool.front().size);
+    pool.erase(pool.begin());
+  }
+  PoisonPooled(data, size);
+  pool.push_back({data, size});
+}
+
+// A pooled mapping for `rounded` bytes: the smallest that holds them, cut
+// down to twice their size when it is bigger (a block's room stays within
+// what a shrink would give back, and a growing block has room ahead);
+// else the biggest, grown (its own pages kept, the rest fresh). Its bytes
+// are stale. Null data when the pool is empty or the remapping fails.
+Storage TakePooledMapping(SIZE_T rounded) {
+  std::vector<PooledMapping>& pool = Pool();
+  if (pool.empty()) return {};
+  size_t pick = 0;
+  for (size_t i = 1; i < pool.size(); ++i) {
+    const bool fits = pool[i].size >= rounded;
+    const bool pickFits = pool[pick].size >= rounded;
+    if (fits ? (!pickFits || pool[i].size < pool[pick].size) : (!pickFits && pool[i].size > pool[pick].size))
+      pick = i;
+  }
+  PooledMapping mapping = pool[pick];
+  pool.erase(pool.begin() + static_cast<std::ptrdiff_t>(pick));
+  UnpoisonPooled(mapping.data, mapping.size);
+  const SIZE_T size = mapping.size < rounded ? rounded : std::min(mapping.size, 2 * rounded);
+  if (size != mapping.size) {
+    void* p = mremap(mapping.data, mapping.size, size, MREMAP_MAYMOVE);
+    if (p == MAP_FAILED) {
+      munmap(mapping.data, mapping.size);
+      return {};
+    }
+    mapping = {p, size};
+  }
+  return {mapping.data, mapping.size, true, false};
+}
+
+// New storage for `capacity` bytes (not 0), zeroed on request; null data
+// when out of memory. A big block asked to be zero gets a fresh mapping,
+// whose untouched pages take no memory until they are written; any other
+// big block reuses a freed mapping when there is one.
 Storage NewStorage(SIZE_T capacity, bool zero) {
   if (capacity >= kMappedBlockSize) {
     const SIZE_T rounded = PageRounded(capacity);
+    if (!zero) {
+      Storage pooled = TakePooledMapping(rounded);
+      if (pooled.data != nullptr) return pooled;
+    }
     void* p = mmap(nullptr, rounded, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (p == MAP_FAILED) return {};
-    return {p, rounded, true};
+    return {p, rounded, true, true};
   }
   void* p = RawAlloc(capacity, zero);
-  return {p, p != nullptr ? capacity : 0, false};
+  return {p, p != nullptr ? capacity : 0, false, zero};
 }
 
 void ReleaseStorage(const Moveable& m) {
   if (m.data == nullptr) return;
   if (m.mapped)
-    munmap(m.data, m.capacity);
+    ReleaseMapping(m.data, m.capacity);
   else
     std::free(m.data);
 }
 
 // Gives block `m` storage for `capacity` bytes (not 0), keeping its first
-// `keep` bytes. Bytes past `keep` are undefined, except that bytes past the
-// old capacity of a mapping that stays a mapping are zero. On failure the
-// block is left as it was and false is returned.
-bool ResizeStorage(Moveable& m, SIZE_T capacity, SIZE_T keep) {
+// `keep` bytes; `zero` says whether the caller will want the bytes past
+// `keep` zeroed. Bytes from `keep` up to `cleanFrom` may be stale, bytes
+// from `cleanFrom` on are zero: a mapping that stays a mapping grows by
+// fresh pages, and a fresh mapping is zero past what was copied into it.
+// On failure the block is left as it was and false is returned.
+bool ResizeStorage(Moveable& m, SIZE_T capacity, SIZE_T keep, bool zero, SIZE_T& cleanFrom) {
   const bool mapped = capacity >= kMappedBlockSize;
   if (m.data != nullptr && m.mapped && mapped) {
     const SIZE_T rounded = PageRounded(capacity);
     void* p = mremap(m.data, m.capacity, rounded, MREMAP_MAYMOVE);
     if (p == MAP_FAILED) return false;
+    cleanFrom = m.capacity;
     m.data = p;
     m.capacity = rounded;
     return true;
   }
+  cleanFrom = SIZE_MAX;
   if ((m.data == nullptr || !m.mapped) && !mapped) {
     void* p = std::realloc(m.data, capacity);
     if (p == nullptr) return false;
@@ -169,9 +273,10 @@ bool ResizeStorage(Moveable& m, SIZE_T capacity, SIZE_T keep) {
     return true;
   }
   // Between the heap and a mapping: the one copy, when the block crosses the size.
-  Storage fresh = NewStorage(capacity, false);
+  Storage fresh = NewStorage(capacity, zero);
   if (fresh.data == nullptr) return false;
   if (keep) std::memcpy(fresh.data, m.data, keep);
+  if (fresh.clean) cleanFrom = keep;
   ReleaseStorage(m);
   m.data = fresh.data;
   m.capacity = fresh.capacity;
@@ -261,17 +366,16 @@ HGLOBAL GlobalReAlloc(HGLOBAL block, SIZE_T bytes, UINT flags) {
     // Growth gets a geometric reserve, so that a block grown in small
     // steps is moved a logarithmic number of times, not at every step.
     const SIZE_T keep = bytes < old ? bytes : old;
-    const SIZE_T oldCapacity = m->data != nullptr ? m->capacity : 0;
-    const bool wasMapped = m->data != nullptr && m->mapped;
     const SIZE_T capacity = bytes > old ? GrownCapacity(m->capacity, bytes) : bytes;
-    if (!ResizeStorage(*m, capacity, keep) && (capacity == bytes || !ResizeStorage(*m, bytes, keep)))
+    SIZE_T cleanFrom = SIZE_MAX;
+    if (!ResizeStorage(*m, capacity, keep, zero, cleanFrom) &&
+        (capacity == bytes || !ResizeStorage(*m, bytes, keep, zero, cleanFrom)))
       return Fail(ERROR_NOT_ENOUGH_MEMORY);
     if (zero && bytes > keep) {
-      // Fresh pages of a mapping are zero already: only bytes the block held
-      // before, past what it keeps, can be stale. Not touching the rest
-      // keeps it out of memory until it is written.
-      SIZE_T stale = bytes;
-      if (m->mapped) stale = wasMapped ? std::min(oldCapacity, bytes) : keep;
+      // Fresh pages of a mapping are zero already: only bytes before them
+      // can be stale. Not touching the rest keeps it out of memory until
+      // it is written.
+      const SIZE_T stale = std::min(cleanFrom, bytes);
       if (stale > keep) std::memset(static_cast<char*>(m->data) + keep, 0, stale - keep);
     }
     m->size = bytes;

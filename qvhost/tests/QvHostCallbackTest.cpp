@@ -2,6 +2,7 @@
 // through its callback: fields over SQLite, the folder, time texts, events,
 // display routines and the selectors it does not serve.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -271,6 +272,22 @@ TEST(HostDatabaseFile, ValuesOutliveTheHostInAFile) {
   HostDatabase bad("/no/such/folder/db.sqlite");
   EXPECT_FALSE(bad.IsOpen());
   EXPECT_FALSE(bad.Error().empty());
+}
+
+// The database in memory is made when it is first asked, so that a run that
+// never asks it (a conversion) does not run SQLite; until then it counts as
+// open, and once asked it keeps what it is given.
+TEST(HostDatabaseMemory, IsMadeWhenFirstAsked) {
+  const sqlite3_int64 before = sqlite3_memory_used();
+  HostDatabase db;
+  EXPECT_TRUE(db.IsOpen());
+  EXPECT_EQ(sqlite3_memory_used(), before);  // no connection, no tables yet
+  EXPECT_EQ(db.CountTables(), 0);
+  EXPECT_GT(sqlite3_memory_used(), before);
+  EXPECT_TRUE(db.IsOpen());
+  ASSERT_TRUE(db.DefineTable(1, "T"));
+  EXPECT_EQ(db.TableName(1), std::optional<std::string>("T"));
+  EXPECT_EQ(db.CountTables(), 1);
 }
 
 }  // namespace
