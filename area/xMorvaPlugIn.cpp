@@ -432,7 +432,11 @@ VDockBar* xMorvaPlugIn::FindAreaBar(int16_t bar) const {
   if (bar == kBarTool) return GetToolBar();
   xMorvaMain* package = GetMorvaPackage();
   if (bar < 0 || bar > 3 || package == nullptr) return nullptr;
-  return FindBar(static_cast<int16_t>(package->GetResourceBase() + 2 + bar));
+  const auto id = static_cast<int16_t>(package->GetResourceBase() + 2 + bar);
+  if (VDockBar* docked = FindBar(id)) return docked;
+  // The status bar is the dock's tool bar, kept apart from its docked bars.
+  VDockBar* status = GetToolBar();
+  return status != nullptr && status->GetResourceId() == id ? status : nullptr;
 }
 
 bool xMorvaPlugIn::ShowBar(int16_t bar, bool show) {

@@ -354,7 +354,14 @@ void xMorvaDocument::Refresh(bool scroll, bool contentSize) {
 }
 
 void xMorvaDocument::ShowSelection(bool scroll) {
-  if (fArea != nullptr) fArea->ShowSelection(scroll);
+  if (fArea == nullptr) return;
+  fArea->ShowSelection(scroll);
+  // A selection the mouse or the keys made changes what the bars show and
+  // which of cut, copy and clear apply: the bars are asked to follow it and
+  // the edit commands take their states now, so that the menu, the buttons
+  // and the shortcuts act on this selection and not on the one before.
+  fArea->UpdateBarState();
+  fArea->UpdateCommands(0);
 }
 
 void xMorvaDocument::GetContentSize(int32_t& width, int32_t& height) const {

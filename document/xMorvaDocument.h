@@ -424,6 +424,9 @@ class xMorvaDocument : public VObject,
   // Pastes the first flavour present of 'xMo7', 'xRul', 'RTF ', 'TEXT' and
   // 'PICT' at the selection.
   void PasteClipboard();
+  // Whether paste takes clipboard data of the type: the five flavours
+  // above and no other.
+  static bool PastesScrapType(uint32_t type);
   // The ruler at the selection as 'xRul' alone, and back onto the selected
   // paragraphs.
   void CopyRuler();

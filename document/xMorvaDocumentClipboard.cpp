@@ -126,6 +126,11 @@ void xMorvaDocument::CopySelection() {
     gMemoryMgr->DisposeHandle(rtf);
 }
 
+bool xMorvaDocument::PastesScrapType(uint32_t type) {
+  return type == kScrapStream || type == kScrapRuler || type == kScrapRtf || type == kScrapText ||
+         type == kScrapPicture;
+}
+
 void xMorvaDocument::PasteClipboard() {
   if (gClipboard == nullptr || fCurrent == nullptr) return;
   xMorvaInterchangeServices* filters = xMorvaInterchangeSlot::Get();

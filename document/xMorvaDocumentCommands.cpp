@@ -278,6 +278,9 @@ bool xMorvaDocument::DoEditCommand(int32_t id) {
       return true;
     case 4:
       CopySelection();
+      // What is now on the clipboard can be pasted: paste takes its state
+      // at once, not at the next user event.
+      if (fArea != nullptr) fArea->UpdateCommands(0);
       return true;
     case 5:
       PasteClipboard();

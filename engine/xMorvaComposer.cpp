@@ -316,6 +316,7 @@ void xMorvaComposer::EnterElement(const StreamItem& item) {
     // Composed with its widest text: each page then shows its own number
     // in the room that text leaves.
     ++fPageNumbers;
+    fLines.fPageNumbersComposed = true;
     if (fLines.fDocument != nullptr) fLines.fDocument->PreparePageNumber(fS + fAt, fS + fSize);
   }
   if (code == xMorvaElementCode::PageBreak) fPendingBreak = kLinePageBreak;

@@ -137,6 +137,7 @@ int32_t xMorvaDocumentLayout::ComposeAll() {
     if (status == 0) status = result;
   }
   const int32_t pages = Paginate(0);
+  RefreshPageNumbers();
   return status != 0 ? status : pages;
 }
 
@@ -145,8 +146,8 @@ int32_t xMorvaDocumentLayout::ComposePart(int16_t part) {
   ApplyViewOptions();
   fWidths[part] = fDocument.GetTextWidth(part);
   const int32_t status = fLines[part]->ComposeAll(*fFont, part == kBody);
-  if (part != kBody) return status;
-  const int32_t pages = Paginate(0);
+  const int32_t pages = part == kBody ? Paginate(0) : 0;
+  RefreshPageNumbers();
   return status != 0 ? status : pages;
 }
 
@@ -154,6 +155,7 @@ int32_t xMorvaDocumentLayout::Update() {
   ApplyViewOptions();
   int32_t status = 0;
   int32_t bodyFirst = -1;
+  bool changed = false;
   for (int part = kPartCount - 1; part >= 0; --part) {
     // A part whose text width changed is composed whole.
     const int32_t width = fDocument.GetTextWidth(int16_t(part));
@@ -162,6 +164,7 @@ int32_t xMorvaDocumentLayout::Update() {
       fLines[part]->NoteCleared();
     }
     if (!fLines[part]->HasPendingChange()) continue;
+    changed = true;
     int32_t first = -1;
     const int32_t result = fLines[part]->Update(*fFont, first);
     if (status == 0) status = result;
@@ -171,6 +174,7 @@ int32_t xMorvaDocumentLayout::Update() {
   if (!(CurrentGeometry() == fGeometry) || fPages->GetPageCount() == 0 ||
       fPages->NeedsFullRebuild()) {
     pages = Paginate(0);
+    changed = true;
   } else if (bodyFirst >= 0) {
     // The pages before the one holding the first composed line keep their
     // lines; the page before it may have given a line to it (widow and
@@ -185,7 +189,9 @@ int32_t xMorvaDocumentLayout::Update() {
       pages = fPages->ComputePageBreaks(std::max(page - 1, 0), replaced.first, replaced.oldCount,
                                         replaced.newCount);
     }
+    changed = true;
   }
+  if (changed) RefreshPageNumbers();
   return status != 0 ? status : pages;
 }
 
@@ -207,7 +213,45 @@ int32_t xMorvaDocumentLayout::GetPageFirstPosition(int32_t page) {
 int32_t xMorvaDocumentLayout::Repaginate() {
   const int32_t status = Update();
   const int32_t pages = Paginate(0);
+  RefreshPageNumbers();
   return status != 0 ? status : pages;
+}
+
+int32_t xMorvaDocumentLayout::PageOfPart(int16_t part) {
+  // The left (even) pages' header and footer are first met on the second
+  // page; every other part on the first.
+  return part == kPartLeftHeader || part == kPartLeftFooter ? 1 : 0;
+}
+
+void xMorvaDocumentLayout::RefreshPageNumbers() {
+  if (fRefreshingPageNumbers) return;
+  fRefreshingPageNumbers = true;
+  for (int16_t part = 0; part < kPartCount; ++part) {
+    xMorvaLines& lines = *fLines[part];
+    const bool composed = lines.TakePageNumbersComposed();
+    if (!composed && !fHasPageNumbers[part]) continue;
+    fHasPageNumbers[part] = false;
+    // A body line's page: the pages hold the lines in order, so the walk
+    // steps to the next page once the lines of this one are passed.
+    const int32_t pageCount = fPages->GetPageCount();
+    int32_t page = part == kBody ? 0 : PageOfPart(part);
+    int32_t leftOnPage = part == kBody && pageCount > 0 ? fPages->GetPage(0).lines : 0;
+    uint32_t lineStart = 0;
+    for (int32_t index = 0; index < lines.GetLineCount(); ++index) {
+      if (part == kBody) {
+        while (leftOnPage <= 0 && page + 1 < pageCount) leftOnPage = fPages->GetPage(++page).lines;
+        --leftOnPage;
+      }
+      const xMorvaLineRecord& line = lines.GetLine(index);
+      if ((line.flags & kLineHasPageNumbers) != 0) {
+        fHasPageNumbers[part] = true;
+        xMorvaLineRecord laidOut;
+        lines.LayOutPageNumbers(*fFont, lineStart, line, page, laidOut);
+      }
+      lineStart += line.bytes;
+    }
+  }
+  fRefreshingPageNumbers = false;
 }
 
 int32_t xMorvaDocumentLayout::GetBodyLinesHeight() {

@@ -91,6 +91,13 @@ class xMorvaDocumentLayout : public VObject, public xMorvaLayoutInterface {
   // The view options of the document reach the measuring font.
   void ApplyViewOptions();
   int32_t Paginate(int32_t fromPage);
+  // Writes into every page-number element the number of the page its line
+  // is on (the page count for a total), so that what reads or saves the
+  // text finds the numbers and not the widest text the lines were
+  // composed with. Only parts that hold page numbers are walked.
+  void RefreshPageNumbers();
+  // The page a header's or footer's numbers show outside drawing.
+  static int32_t PageOfPart(int16_t part);
   // Pixels of one rounding step of the document's display unit, and one.
   double DisplayStep() const;
   static bool IsPart(int16_t part) { return part >= 0 && part < kPartCount; }
@@ -105,4 +112,9 @@ class xMorvaDocumentLayout : public VObject, public xMorvaLayoutInterface {
   // The text width each part was composed for.
   int32_t fWidths[kPartCount];
   PageGeometry fGeometry;
+  // The parts whose lines held page numbers at the last refresh.
+  bool fHasPageNumbers[kPartCount] = {};
+  // Set while the refresh runs: the page count it reads must not start
+  // another one.
+  bool fRefreshingPageNumbers = false;
 };

@@ -155,6 +155,14 @@ class xMorvaLines : public VObject {
   // Border width in pixels by style 0 to 10; others as style 0.
   static int32_t BorderWidth(int32_t style);
 
+  // Whether a composition since the last call gave a line a page-number
+  // element, which it then left showing its widest text.
+  bool TakePageNumbersComposed() {
+    const bool composed = fPageNumbersComposed;
+    fPageNumbersComposed = false;
+    return composed;
+  }
+
  private:
   // One composition's walk over the stream, which stores its records here.
   friend class xMorvaComposer;
@@ -213,6 +221,7 @@ class xMorvaLines : public VObject {
   int32_t fTotalHeight = 0;
   int32_t fStatus = 0;
   bool fNeedsRebuild = false;
+  bool fPageNumbersComposed = false;
   // Records beyond this count cannot be stored (-1: no limit).
   int32_t fRecordLimit = -1;
   std::unique_ptr<VStreamProgress> fProgress;

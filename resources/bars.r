@@ -70,13 +70,14 @@ resource 'XBAR' 12002 {
   u32 0x584D4255 u16 12004
 }
 
-# The status bar: the page and position text at the left, the Caps Lock and
-# Num Lock indicators at the right.
+# The status bar: the page text and the caret's line and column at the
+# left, the Caps Lock and Num Lock indicators at the right.
 resource 'XBAR' 12003 {
   u8 4 0x00 u32 0 0
   hex "0653746174757300000000000000000000000000000000000000000000000000"
-  u16 4
+  u16 5
   u32 0x58545854 u16 12030
+  u32 0x58545854 u16 12033
   u32 0x58544142 u16 0
   u32 0x584B4C49 u16 12031
   u32 0x584B4C49 u16 12032
@@ -138,7 +139,10 @@ resource 'XBUT' 9054 {
 # The status text (command 1003) with columns 80 pixels apart, and the lock
 # indicators: command -900 follows Caps Lock, -899 Num Lock.
 resource 'XTXT' 12030 {
-  u32 1003 0 0 220 16 u16 0 80
+  u32 1003 0 0 100 16 u16 0 80
+}
+resource 'XTXT' 12033 {
+  u32 1004 0 0 130 16 u16 0 80
 }
 resource 'XKLI' 12031 {
   u32 -900 0 0 0 0 u16 0 pstr "CAPS"

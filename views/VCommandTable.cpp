@@ -218,8 +218,11 @@ bool VCommandTable::UpdateEditCommands(uint8_t mask, const VString& undoTitle,
   // Only the seven bits of the edit commands take part.
   mask &= 0x7F;
   if (!force && current == mask) return false;
+  // The controls of a command whose state changed are drawn again (mode
+  // 1), so that a bar's Cut, Copy and Paste show at once what the new
+  // selection allows.
   for (int32_t k = 1; k <= kEditCommands; ++k) {
-    if (VCommand* command = GetCommand(k)) command->SetEnabled((mask >> (k - 1)) & 1, force ? 1 : 0);
+    if (VCommand* command = GetCommand(k)) command->SetEnabled((mask >> (k - 1)) & 1, 1);
   }
   return true;
 }

@@ -336,6 +336,8 @@ int32_t xMorvaFrame::CursorIdAt(int32_t x, int32_t y) {
 
 int32_t xMorvaFrame::UpdateEditCommands() { return GetEditState(); }
 
+bool xMorvaFrame::AcceptsScrapType(uint32_t type) { return xMorvaDocument::PastesScrapType(type); }
+
 int32_t xMorvaFrame::GetEditState() const {
   if (fDocument == nullptr || fArea == nullptr) return 0;
   const bool protectedText = IsProtected();

@@ -105,6 +105,8 @@ class xMorvaFrame : public VScrolledView {
   // The edit menu asks the frame's edit state.
   int32_t UpdateEditCommands() override;
   bool HandlesEditCommands() override { return true; }
+  // Paste stays on for what the document's paste takes.
+  bool AcceptsScrapType(uint32_t type) override;
   void GetUndoTitle(VString& out) override;
   void GetRedoTitle(VString& out) override;
   void ScrollBy(VPort* port, int32_t dx, int32_t dy) override;

@@ -101,7 +101,7 @@ TEST_F(AreaBars, TheAreasDescriptionBuildsItsBarsHidden) {
 
   auto* status = dynamic_cast<VToolBar*>(dock_->GetToolBar());
   ASSERT_NE(status, nullptr);
-  EXPECT_EQ(status->GetLeftItems().size(), 1u);
+  EXPECT_EQ(status->GetLeftItems().size(), 2u);  // the page, the line and column
   EXPECT_EQ(status->GetRightItems().size(), 2u);
 
   // Nothing is shown until the user shows it: the text keeps the area.

@@ -4,7 +4,9 @@
 // page numbers show each page's number, drawn, printed and measured.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <string>
 #include <utility>
 
 #include "boundary/FourCC.h"
@@ -270,6 +272,65 @@ TEST_F(DocumentPages, ABandBelowTheFirstPagesDrawsAsInTheWhole) {
       for (int32_t x = 0; x < width; ++x) differing += (a[(top + y) * width + x] != b[y * width + x]) ? 1 : 0;
     }
     EXPECT_EQ(differing, 0) << top;
+  }
+}
+
+// Page-number elements hold the numbers of their pages as soon as the
+// pages are laid out, before anything draws them: what reads the text
+// (and what saves it) never meets the widest text the lines were composed
+// with. Each row grows the body and reads, all undrawn, the body's first
+// paragraph (a total in upper-case Roman and a page number), the page
+// numbers typed at the ends of the rows before, and the footer.
+TEST_F(DocumentPages, PageNumbersAreUpToDateWithoutDrawing) {
+  constexpr uint32_t kUpperRoman = 4u << 28;
+  LoadPart(kPartBody, Stream().Text(u"Pages "));
+  xMorvaEngine& body = Part(kPartBody);
+  document->GetUndo()->Suspend();
+  ASSERT_EQ(0, body.InsertPageNumberField(kPageNumberCount | kUpperRoman, false));
+  ASSERT_EQ(0, body.TypeCharacter(u' '));
+  ASSERT_EQ(0, body.InsertPageNumberField(0, false));
+  document->GetUndo()->Resume();
+  LoadFooter();
+  auto plain = [this](int16_t part) {
+    VStr<255> text;
+    Part(part).WritePlainText(text, false, false);
+    char16_t units[256] = {};
+    const int32_t n = text.GetUniChars(units, 0, 256);
+    return std::u16string(units, size_t(std::max(n, 0)));
+  };
+  const struct {
+    int paragraphs;    // added at the end of the body
+    bool numberAtEnd;  // then a page number after them
+    int32_t pages;
+    std::u16string first;
+    std::u16string later;  // the digits after the first paragraph
+    std::u16string footer;
+  } cases[] = {
+      {0, false, 1, u"Pages I 1", u"", u"Page 1 of 1"},
+      {4, false, 1, u"Pages I 1", u"", u"Page 1 of 1"},
+      {4, true, 2, u"Pages II 1", u"2", u"Page 1 of 2"},
+      {7, true, 3, u"Pages III 1", u"23", u"Page 1 of 3"},
+  };
+  for (const auto& c : cases) {
+    document->GetUndo()->Suspend();
+    body.SetSelection(body.GetLength(), body.GetLength());
+    for (int i = 0; i < c.paragraphs; ++i) {
+      for (char16_t unit : std::u16string(u"\raaaa")) ASSERT_EQ(0, body.TypeCharacter(unit));
+    }
+    if (c.numberAtEnd) {
+      ASSERT_EQ(0, body.InsertPageNumberField(0, false));
+    }
+    document->GetUndo()->Resume();
+    ASSERT_EQ(document->GetBodyPageCount(), c.pages) << c.paragraphs;
+    const std::u16string text = plain(kPartBody);
+    const size_t firstEnd = std::min(text.find(u'\r'), text.size());
+    EXPECT_EQ(text.substr(0, firstEnd), c.first) << c.pages;
+    std::u16string later;
+    for (char16_t unit : text.substr(firstEnd)) {
+      if (unit != u'a' && unit != u'\r') later.push_back(unit);
+    }
+    EXPECT_EQ(later, c.later) << c.pages;
+    EXPECT_EQ(plain(kPartFooter), c.footer) << c.pages;
   }
 }
 

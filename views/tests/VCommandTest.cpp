@@ -150,7 +150,13 @@ TEST_F(GroupTable, EditCommandsTakeTheirStatesFromTheMask) {
   EXPECT_TRUE(table.UpdateEditCommands(0x00, Str("Undo"), Str("Redo"), false));
   EXPECT_FALSE(table.IsCommandEnabled(1));
   EXPECT_EQ(undo.enables, std::vector<bool>{false});
-  EXPECT_TRUE(table.UpdateEditCommands(0x00, Str("Undo"), Str("Redo"), true));
+  // The control of a state that changed is told to draw itself again
+  // (mode 1), forced or not, so that a bar shows the new state at once.
+  EXPECT_EQ(undo.values, std::vector<int32_t>{1});
+  EXPECT_TRUE(table.UpdateEditCommands(0x01, Str("Undo"), Str("Redo"), false));
+  EXPECT_EQ(undo.values, (std::vector<int32_t>{1, 1}));
+  EXPECT_TRUE(table.UpdateEditCommands(0x01, Str("Undo"), Str("Redo"), true));
+  EXPECT_EQ(undo.enables, (std::vector<bool>{false, true}));
   table.GetCommand(1)->RemoveListener(&undo);
 }
 
