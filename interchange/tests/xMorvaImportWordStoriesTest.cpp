@@ -504,6 +504,12 @@ Doc WithHeaders(const std::vector<std::u16string>& stories, std::vector<uint32_t
   return doc;
 }
 
+// The same with the first section's title page flag set.
+Doc TitlePage(Doc doc) {
+  doc.sepx = {0x0A, 0x30, 1};
+  return doc;
+}
+
 TEST_F(WordStories, HeadersAndFootersReachTheirParts) {
   struct Case {
     const char* name;
@@ -514,8 +520,14 @@ TEST_F(WordStories, HeadersAndFootersReachTheirParts) {
   const Case cases[] = {
       {"odd header only", WithHeaders({u"", u"Odd head\r"}), u"Odd head", u"", u"", u"", u"", u"", false,
        false},
-      {"all six", WithHeaders({u"EH\r", u"OH\r", u"EF\r", u"OF\r", u"FH\r", u"FF\r"}), u"OH", u"OF", u"EH",
-       u"EF", u"FH", u"FF", true, true},
+      {"all six", TitlePage(WithHeaders({u"EH\r", u"OH\r", u"EF\r", u"OF\r", u"FH\r", u"FF\r"})), u"OH", u"OF",
+       u"EH", u"EF", u"FH", u"FF", true, true},
+      // The title page flag, not the first page's stories, sets the first
+      // page apart: an empty first-page header keeps the others' off it.
+      {"title page with an empty first-page header", TitlePage(WithHeaders({u"", u"OH\r", u"", u"", u"\r"})),
+       u"OH", u"", u"", u"", u"", u"", true, false},
+      {"first-page header without the title page", WithHeaders({u"", u"OH\r", u"", u"", u"FH\r"}), u"OH", u"",
+       u"", u"", u"FH", u"", false, false},
       {"even footer, odd header: the odd header on left pages",
        WithHeaders({u"", u"OH\r", u"EF\r", u"OF\r"}), u"OH", u"OF", u"OH", u"EF", u"", u"", false, true},
       {"even header, odd footer: the odd footer on left pages",
@@ -717,7 +729,7 @@ TEST_F(WordStories, Word6StoriesFollowTheDopAndSectionFlags) {
     file.insert(file.end(), bytes.begin(), bytes.end());
   };
   const uint32_t sepxAt = uint32_t(file.size());
-  file.insert(file.end(), {2, 0, 153, 0x02 | 0x08 | 0x10});
+  file.insert(file.end(), {4, 0, 153, 0x02 | 0x08 | 0x10, 143, 1});  // the headers named, a title page
   Bytes sed;
   Put32(sed, 0);
   Put32(sed, uint32_t(main.size()));

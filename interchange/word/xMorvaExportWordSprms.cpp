@@ -331,8 +331,9 @@ int32_t xMorvaExportWord::EncodeSectionSprms(std::vector<uint8_t>& out, xMorvaDo
     ++count;
   };
   if (params.GetDifferentFirstPage() != 0) {
-    // A new page: the model keeps no other way for a section to start.
-    SprmByte(out, 0x3009, 2);
+    // The section starts on an even page (3) when its first page is a
+    // left-hand page, else on an odd one (4).
+    SprmByte(out, 0x3009, params.GetBindingLeft() == 0 ? 3 : 4);
     SprmByte(out, 0x300A, 1);
     count += 2;
   }

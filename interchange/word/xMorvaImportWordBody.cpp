@@ -361,8 +361,10 @@ void xMorvaImportWord::BodyBuilder::ApplyParagraphRun(const xMorvaWordParagraphR
     SetParagraph(p, kPropRightIndent, std::max(TwipsToPixels(pap.right), 0));
     SetParagraph(p, kPropInterline, pap.lineTenths);
     if (pap.shading != -1) SetParagraph(p, kPropParagraphBackColour, pap.shading);
+    if (pap.borderSides != 0 || pap.borderStyleGiven) SetParagraph(p, kPropBorderStyle, pap.borderStyle);
     if (pap.borderSides != 0) {
-      SetParagraph(p, kPropBorderStyle, pap.borderStyle);
+      if (pap.borderColor != -1) SetParagraph(p, kPropBorderColour, pap.borderColor);
+      if (pap.borderSpacing >= 0) SetParagraph(p, kPropBorderSpacing, PointsToPixels(pap.borderSpacing));
       SetParagraph(p, kPropLeftBorder, (pap.borderSides & 1) != 0);
       SetParagraph(p, kPropRightBorder, (pap.borderSides & 2) != 0);
       SetParagraph(p, kPropTopBorder, (pap.borderSides & 4) != 0);
