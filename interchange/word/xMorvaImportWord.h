@@ -214,6 +214,9 @@ struct xMorvaWordSpecial {
   Kind kind = kPageNumber;
   uint32_t format = 0;  // the page-number or date-time format word
   std::shared_ptr<VPictureData> picture;
+  // The size a picture is shown at, pixels; -1 its own size.
+  int32_t shownWidth = -1;
+  int32_t shownHeight = -1;
 };
 
 // Where each character of a story's characters, and their end, lands in
@@ -475,8 +478,10 @@ class xMorvaImportWord : public VObject {
   void ConvertDrawnObjects(std::u16string& text, uint32_t from, uint32_t to,
                            const std::vector<uint8_t>& table, const std::vector<uint8_t>& main,
                            std::vector<xMorvaWordSpecial>& specials);
-  // The picture of the PICF at `fc` of the data stream, or null (counted).
-  std::shared_ptr<VPictureData> ReadPicture(const std::vector<uint8_t>& data, uint64_t fc);
+  // The picture of the PICF at `fc` of the data stream, or null (counted),
+  // and the size the PICF shows it at (-1 for its own size).
+  std::shared_ptr<VPictureData> ReadPicture(const std::vector<uint8_t>& data, uint64_t fc,
+                                            int32_t& shownWidth, int32_t& shownHeight);
   // The header and footer stories out of the whole text, converted.
   void ReadHeaderStories(const std::u16string& whole, const std::vector<uint8_t>& table,
                          const std::vector<uint8_t>& data);
