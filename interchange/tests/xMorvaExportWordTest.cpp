@@ -255,7 +255,9 @@ TEST_F(ExportWord, SectionTableAndProperties) {
 
 // A different first page starts the section on an even page when the first
 // page is a left-hand page, else on an odd one, and is a title page; the
-// first page number and the binding go out when they are not the defaults.
+// first page number (with the numbering restarting, which Word and
+// LibreOffice need to take it) and the binding go out when they are not the
+// defaults.
 TEST_F(ExportWord, SectionStartTitlePageNumberAndBinding) {
   struct Row {
     const char* what;
@@ -272,7 +274,7 @@ TEST_F(ExportWord, SectionStartTitlePageNumberAndBinding) {
       {"left-hand first page alone", 0, 0, 1, 0, {}},
       {"title page, right-hand first page", 1, 1, 1, 0, {0x09, 0x30, 4, 0x0A, 0x30, 1}},
       {"title page, left-hand first page", 1, 0, 1, 0, {0x09, 0x30, 3, 0x0A, 0x30, 1}},
-      {"first page number", 0, 1, 5, 0, {0x1C, 0x50, 5, 0}},
+      {"first page number, the numbering restarting", 0, 1, 5, 0, {0x11, 0x30, 1, 0x1C, 0x50, 5, 0}},
       {"binding", 0, 1, 1, gutter, {0x25, 0xB0, uint8_t(gutterTwips), uint8_t(gutterTwips >> 8)}},
   };
   for (const Row& row : rows) {

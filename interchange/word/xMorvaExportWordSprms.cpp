@@ -349,8 +349,11 @@ int32_t xMorvaExportWord::EncodeSectionSprms(std::vector<uint8_t>& out, xMorvaDo
     ++count;
   }
   if (params.GetFirstPageNumber() != 1) {
+    // The numbering restarts at the section (sprmSFPgnRestart): without it
+    // Word and LibreOffice pass over the first page number.
+    SprmByte(out, 0x3011, 1);
     SprmWord(out, 0x501C, uint16_t(params.GetFirstPageNumber()));
-    ++count;
+    count += 2;
   }
   if (VPrintSettings* printer = document.GetPrinter(); printer != nullptr && printer->IsLandscape()) {
     SprmByte(out, 0x301D, 2);  // 2 across, 1 upright
