@@ -1,10 +1,9 @@
 // Fuzz target of the own document file. Any bytes are read into a document
 // that already holds text: the answer is one of the reader's codes; bytes
 // that are not the format leave the document as it was; a document read
-// (whole or repaired) writes, and what it writes reads back and writes the
-// same bytes again.
-#include <algorithm>
-#include <cstring>
+// (whole or repaired) writes, with its informations record, and what it
+// writes reads back and writes the same bytes again (the modification
+// stamp aside).
 #include <memory>
 #include <vector>
 
@@ -17,6 +16,7 @@
 #include "framework/core/values/VPictureMaker.h"
 #include "fuzz/FuzzSupport.h"
 #include "graphics/pictures/VPictureData.h"
+#include "testsupport/DocumentStamp.h"
 
 namespace {
 
@@ -32,17 +32,8 @@ void StartDocumentServices() {
 }
 
 // Every write stamps the informations with the time of writing; two writes
-// are compared with that stamp zeroed ('wINF' "0100" found by its head, the tag little-endian).
-std::vector<uint8_t> WithoutStamp(std::vector<uint8_t> bytes) {
-  static const uint8_t kHead[] = {'F', 'N', 'I', 'w', '0', '1', '0', '0'};
-  for (size_t at = 0; at + 28 <= bytes.size(); ++at) {
-    if (std::memcmp(&bytes[at], kHead, sizeof kHead) != 0) continue;
-    std::fill(bytes.begin() + long(at + 14), bytes.begin() + long(at + 20), 0);
-    std::fill(bytes.begin() + long(at + 24), bytes.begin() + long(at + 28), 0);
-    break;
-  }
-  return bytes;
-}
+// are compared with that stamp zeroed where the informations record holds it.
+using documentstamp::WithoutStamp;
 
 std::vector<uint8_t> Write(xMorvaDocument& document) {
   bool ok = false;
@@ -76,6 +67,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (code == kErrorNotThisFormat && WithoutStamp(Write(*document)) != WithoutStamp(before)) __builtin_trap();
   if (code != 0 && code != kErrorRepairedData) return 0;
   const std::vector<uint8_t> written = Write(*document);
+  // Every file written holds its informations, stamp and all.
+  if (documentstamp::InformationsAt(written) == SIZE_MAX) __builtin_trap();
   auto again = std::make_unique<xMorvaDocument>(nullptr);
   again->Reset(false);
   if (Read(*again, written.data(), written.size()) != 0) __builtin_trap();

@@ -805,6 +805,12 @@ void WriteDocumentFileSeeds() {
     const Bytes bytes = WrittenBytes([&](VStream& s) { return WriteDocument(*document, s, preview, true); }, false);
     Save("document_file", preview ? "with-preview" : "plain", bytes);
   }
+  // A header whose characters are the bytes of the informations record's
+  // head, which the store holds before that record.
+  auto* header = static_cast<xMorvaEngine*>(document->GetPart(kPartHeader));
+  for (char16_t c : std::u16string(u"\u4E46\u7749\u3130\u3030 stamp")) header->TypeCharacter(c);
+  Save("document_file", "stamp-head-in-a-header",
+       WrittenBytes([&](VStream& s) { return WriteDocument(*document, s, false, true); }, false));
   entry.shownWidth = 20;
   entry.resourceId = 3;
   const Bytes record = xMorvaPicturesInPage::FormatPagePictures({pictures->GetEntry(0), entry});

@@ -30,7 +30,8 @@ LibreOffice's PDF of NAME.doc, pages separated by form feeds, whose first and
 last lines are the pages' headers and footers.
 The sources in interchange/tests/fixtures/word/look/source/ (headings and
 body text with indents, spacing, colours and highlights; page, column and
-line breaks) become NAME.doc in interchange/tests/fixtures/word/look/ with
+line breaks; a first page number, a title page, a binding and an even-page
+start) become NAME.doc in interchange/tests/fixtures/word/look/ with
 NAME.antiword.txt, the text antiword reads (catdoc loses the text before a
 column break), and NAME.libreoffice.txt, what LibreOffice's flat XML of
 NAME.doc says of each paragraph (tools/fodt_facts.py); --look-facts makes

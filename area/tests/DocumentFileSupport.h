@@ -27,6 +27,7 @@
 #include "graphics/pictures/VEmfPictureData.h"
 #include "graphics/pictures/VPictureData.h"
 #include "host/context/VHostRef.h"
+#include "testsupport/DocumentStamp.h"
 
 namespace documentfile {
 
@@ -34,18 +35,8 @@ using Bytes = std::vector<uint8_t>;
 
 // The bytes with the informations' modification stamp zeroed: every write
 // stamps it with the time of writing, so two writes in different seconds
-// differ there and nowhere else. The record is found by its tag and
-// version as this writer puts them (the tag little-endian, "0100" as text).
-inline Bytes WithoutStamp(Bytes bytes) {
-  static const uint8_t kHead[] = {'F', 'N', 'I', 'w', '0', '1', '0', '0'};
-  for (size_t at = 0; at + 28 <= bytes.size(); ++at) {
-    if (std::memcmp(&bytes[at], kHead, sizeof kHead) != 0) continue;
-    std::fill(bytes.begin() + long(at + 14), bytes.begin() + long(at + 20), 0);  // modification date
-    std::fill(bytes.begin() + long(at + 24), bytes.begin() + long(at + 28), 0);  // modification time
-    break;
-  }
-  return bytes;
-}
+// differ there and nowhere else.
+using documentstamp::WithoutStamp;
 
 inline xMorvaEngine& Engine(xMorvaDocument& document, int16_t part) {
   return *static_cast<xMorvaEngine*>(document.GetPart(part));

@@ -81,6 +81,34 @@ TEST_F(DocumentFile, WritesTheFrameAroundHeaderStoreAndBody) {
   EXPECT_EQ(document->GetStyleSheetStore()->CountResources(FourCC("wENG")), 0);
 }
 
+// Comparisons blank the stamp in the informations record itself, wherever
+// else the bytes of its head stand: here in a header text whose characters
+// are those bytes, which the store holds before the informations; with and
+// without a preview in front.
+TEST_F(DocumentFile, TheStampIsBlankedWhereTheInformationsHoldIt) {
+  const uint8_t head[] = {'F', 'N', 'I', 'w', '0', '1', '0', '0'};
+  for (bool preview : {false, true}) {
+    SCOPED_TRACE(preview ? "with a preview" : "without a preview");
+    auto document = NewDocument();
+    FillDocument(*document);
+    xMorvaEngine& header = Engine(*document, kPartHeader);
+    for (char16_t c : std::u16string(u"\u4E46\u7749\u3130\u3030 and the text that follows it"))
+      header.TypeCharacter(c);
+    const Bytes bytes = Write(*document, preview);
+    const size_t informations = documentstamp::InformationsAt(bytes);
+    ASSERT_LT(informations + 28, bytes.size());
+    EXPECT_EQ(Bytes(bytes.begin() + long(informations), bytes.begin() + long(informations) + 8),
+              Bytes(std::begin(head), std::end(head)));
+    const size_t first = size_t(std::search(bytes.begin(), bytes.end(), std::begin(head), std::end(head)) - bytes.begin());
+    ASSERT_LT(first, informations) << "the header's characters stand first";
+    auto read = NewDocument();
+    ASSERT_EQ(Read(*read, WithoutStamp(bytes)), 0);
+    EXPECT_EQ(read->Infos().GetModificationTime(), 0);
+    EXPECT_EQ(read->Infos().GetModificationDate().year, 0);
+    EXPECT_EQ(StreamOf(*read, kPartHeader), StreamOf(*document, kPartHeader));
+  }
+}
+
 TEST_F(DocumentFile, ReadsBackEveryPartAndWritesTheSameBytesAgain) {
   struct Row {
     bool preview;

@@ -12,6 +12,7 @@
 #include <sstream>
 
 #include "document/DocumentUnits.h"
+#include "document/xMorvaDocParams.h"
 #include "document/xMorvaProperties.h"
 #include "engine/xMorvaElementStream.h"
 #include "interchange/tests/WordExportTestSupport.h"
@@ -256,6 +257,22 @@ TEST_F(WordLook, LibreOfficeSectionEndsArrive) {
   EXPECT_NE(std::u16string::npos, text.find(u"than that.\fNew page section"));
   EXPECT_EQ(1, std::count(text.begin(), text.end(), u'\f'));
   EXPECT_EQ(0, std::count(text.begin(), text.end(), u'\v'));
+}
+
+// LibreOffice's file of a document numbered from five, with a title page,
+// a binding and an even-page start: read, and written and read again, it
+// keeps all four.
+TEST_F(WordLook, PageSetupOfLibreOfficeSurvivesARoundTrip) {
+  auto source = Read(FileBytes(WordFolder() / "pagesetup.doc"));
+  auto again = Read(ExportWordBytes(*source));
+  for (xMorvaDocument* document : {source.get(), again.get()}) {
+    SCOPED_TRACE(document == source.get() ? "read" : "written and read again");
+    const xMorvaDocParams& params = document->GetParams();
+    EXPECT_EQ(5, params.GetFirstPageNumber());
+    EXPECT_EQ(1, params.GetDifferentFirstPage());
+    EXPECT_EQ(TwipsToPixels(720), params.GetBinding());
+    EXPECT_EQ(0, params.GetBindingLeft()) << "the first page is a left-hand page";
+  }
 }
 
 // The text colour goes out as its nearest palette entry and as the exact

@@ -253,6 +253,50 @@ TEST_F(ExportWord, SectionTableAndProperties) {
   EXPECT_NEAR(document->GetParams().GetLeftMargin(), copy->GetParams().GetLeftMargin(), 1);
 }
 
+// A different first page starts the section on an even page when the first
+// page is a left-hand page, else on an odd one, and is a title page; the
+// first page number (with the numbering restarting, which Word and
+// LibreOffice need to take it) and the binding go out when they are not the
+// defaults.
+TEST_F(ExportWord, SectionStartTitlePageNumberAndBinding) {
+  struct Row {
+    const char* what;
+    uint8_t differentFirst;
+    int8_t bindingLeft;
+    int32_t firstPage;
+    int32_t binding;
+    Bytes sprms;
+  };
+  const int32_t gutter = TwipsToPixels(720);
+  const uint16_t gutterTwips = uint16_t(PixelsToTwips(gutter));
+  const Row rows[] = {
+      {"defaults", 0, 1, 1, 0, {}},
+      {"left-hand first page alone", 0, 0, 1, 0, {}},
+      {"title page, right-hand first page", 1, 1, 1, 0, {0x09, 0x30, 4, 0x0A, 0x30, 1}},
+      {"title page, left-hand first page", 1, 0, 1, 0, {0x09, 0x30, 3, 0x0A, 0x30, 1}},
+      {"first page number, the numbering restarting", 0, 1, 5, 0, {0x11, 0x30, 1, 0x1C, 0x50, 5, 0}},
+      {"binding", 0, 1, 1, gutter, {0x25, 0xB0, uint8_t(gutterTwips), uint8_t(gutterTwips >> 8)}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    auto document = NewDocument();
+    xMorvaDocParams& params = document->Params();
+    params.SetPageSize(TwipsToPixels(12240), TwipsToPixels(15840));
+    params.SetLeftMargin(TwipsToPixels(1800));
+    params.SetRightMargin(TwipsToPixels(1800));
+    xMorvaPageBands& bands = params.GetBands(false);
+    bands.topMargin = bands.bottomMargin = TwipsToPixels(1440);
+    bands.headerTop = bands.footerTop = TwipsToPixels(720);
+    params.SetDifferentFirstPage(row.differentFirst);
+    params.SetBindingLeft(row.bindingLeft);
+    params.SetFirstPageNumber(row.firstPage);
+    params.SetBinding(row.binding);
+    std::vector<uint8_t> out;
+    xMorvaExportWord::EncodeSectionSprms(out, *document);
+    EXPECT_EQ(row.sprms, out);
+  }
+}
+
 // Headers and footers follow the body as the header stories: 14 CPs, the
 // odd header and footer, the guard paragraphs and ccpHdd one short of them.
 TEST_F(ExportWord, HeaderStoryTable) {

@@ -403,6 +403,48 @@ TEST_F(WordStories, ElementsWrittenInPlaceAreThoseTheEngineMakes) {
   EXPECT_EQ(5, body.GetLength());
 }
 
+// A picture is shown at its PICF's goal size scaled by the per-mille
+// factors: (twips / 20) x (per mille / 1000) points, truncated, at the
+// screen's resolution; a PICF without a goal or a scale shows it at its own
+// size.
+TEST_F(WordStories, PicturesAreShownAtTheirGoalSize) {
+  ASSERT_NE(0u, StartQuickTime());
+  struct Row {
+    const char* what;
+    int16_t goalWidth, goalHeight;
+    uint16_t mx, my;
+    int32_t width, height;
+  };
+  const Row rows[] = {
+      {"the goal at full scale", 300, 210, 1000, 1000, PointsToPixels(15), PointsToPixels(10)},
+      {"the goal at twice its size", 600, 450, 2000, 2000, PointsToPixels(60), PointsToPixels(45)},
+      {"other scales across and down", 400, 400, 1500, 500, PointsToPixels(30), PointsToPixels(10)},
+      {"parts of a point dropped", 450, 375, 1000, 1000, PointsToPixels(22), PointsToPixels(18)},
+      {"no goal: its own size", 0, 0, 1000, 1000, 3, 2},
+      {"no scale: its own size", 300, 300, 0, 1000, 3, 2},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    document.Reset(false);
+    Doc doc = MainText(u"a\u0001b\r");
+    doc.runs = {{0, 1, {}}, {1, 2, Sprm(0x6A03, 0)}, {2, 4, {}}};
+    doc.data = Picf(100, InlineDrawing(3, 2));
+    StoreLE16(&doc.data[28], uint16_t(row.goalWidth));
+    StoreLE16(&doc.data[30], uint16_t(row.goalHeight));
+    StoreLE16(&doc.data[32], row.mx);
+    StoreLE16(&doc.data[34], row.my);
+    xMorvaImportWord reader;
+    ASSERT_EQ(0, Import(doc, reader));
+    const std::vector<Bytes> pictures = ElementsOf(Part(kPartBody), xMorvaElementCode::Pict);
+    ASSERT_EQ(1u, pictures.size());
+    xMorvaPictureHeader header;
+    ASSERT_TRUE(ReadPictureHeader(pictures[0].data(), uint32_t(pictures[0].size()), header));
+    EXPECT_EQ(row.width, header.shownWidth);
+    EXPECT_EQ(row.height, header.shownHeight);
+    EXPECT_EQ(3, header.ownWidth);
+  }
+}
+
 TEST_F(WordStories, BadPicturesAreDroppedAndCounted) {
   ASSERT_NE(0u, StartQuickTime());
   char folder[] = "/tmp/qvwordpicsXXXXXX";
@@ -504,6 +546,12 @@ Doc WithHeaders(const std::vector<std::u16string>& stories, std::vector<uint32_t
   return doc;
 }
 
+// The same with the first section's title page flag set.
+Doc TitlePage(Doc doc) {
+  doc.sepx = {0x0A, 0x30, 1};
+  return doc;
+}
+
 TEST_F(WordStories, HeadersAndFootersReachTheirParts) {
   struct Case {
     const char* name;
@@ -514,8 +562,14 @@ TEST_F(WordStories, HeadersAndFootersReachTheirParts) {
   const Case cases[] = {
       {"odd header only", WithHeaders({u"", u"Odd head\r"}), u"Odd head", u"", u"", u"", u"", u"", false,
        false},
-      {"all six", WithHeaders({u"EH\r", u"OH\r", u"EF\r", u"OF\r", u"FH\r", u"FF\r"}), u"OH", u"OF", u"EH",
-       u"EF", u"FH", u"FF", true, true},
+      {"all six", TitlePage(WithHeaders({u"EH\r", u"OH\r", u"EF\r", u"OF\r", u"FH\r", u"FF\r"})), u"OH", u"OF",
+       u"EH", u"EF", u"FH", u"FF", true, true},
+      // The title page flag, not the first page's stories, sets the first
+      // page apart: an empty first-page header keeps the others' off it.
+      {"title page with an empty first-page header", TitlePage(WithHeaders({u"", u"OH\r", u"", u"", u"\r"})),
+       u"OH", u"", u"", u"", u"", u"", true, false},
+      {"first-page header without the title page", WithHeaders({u"", u"OH\r", u"", u"", u"FH\r"}), u"OH", u"",
+       u"", u"", u"FH", u"", false, false},
       {"even footer, odd header: the odd header on left pages",
        WithHeaders({u"", u"OH\r", u"EF\r", u"OF\r"}), u"OH", u"OF", u"OH", u"EF", u"", u"", false, true},
       {"even header, odd footer: the odd footer on left pages",
@@ -717,7 +771,7 @@ TEST_F(WordStories, Word6StoriesFollowTheDopAndSectionFlags) {
     file.insert(file.end(), bytes.begin(), bytes.end());
   };
   const uint32_t sepxAt = uint32_t(file.size());
-  file.insert(file.end(), {2, 0, 153, 0x02 | 0x08 | 0x10});
+  file.insert(file.end(), {4, 0, 153, 0x02 | 0x08 | 0x10, 143, 1});  // the headers named, a title page
   Bytes sed;
   Put32(sed, 0);
   Put32(sed, uint32_t(main.size()));

@@ -30,6 +30,7 @@
 #include "interchange/tests/TextTestSupport.h"
 #include "interchange/word/xMorvaWordFormats.h"
 #include "platform/bytes/ByteOrder.h"
+#include "platform/bytes/ByteSpanReader.h"
 
 namespace fs = std::filesystem;
 
@@ -539,6 +540,12 @@ Bytes Sprm16(uint16_t opcode, uint16_t value) {
   return {uint8_t(opcode), uint8_t(opcode >> 8), uint8_t(value), uint8_t(value >> 8)};
 }
 
+Bytes Cat(std::initializer_list<Bytes> parts) {
+  Bytes out;
+  for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
+  return out;
+}
+
 TEST_F(ImportWord, FirstSectionSetsThePageAndKeepsTheFormatsDefaults) {
   Word97 plain;
   plain.Build();
@@ -568,6 +575,52 @@ TEST_F(ImportWord, FirstSectionSetsThePageAndKeepsTheFormatsDefaults) {
   EXPECT_EQ(document.Params().GetBands(false).topMargin, TwipsToPixels(1000));
 }
 
+// The first section's sprms that number the pages, set the first page
+// apart, bind the pages and start the section, and the top margin against
+// the header's distance (720 twips unless the section gives another).
+TEST_F(ImportWord, FirstSectionSprmsSetTheDocumentsPages) {
+  struct Row {
+    const char* what;
+    Bytes sepx;
+    int32_t firstPage;
+    uint8_t differentFirst;
+    int32_t bindingTwips;
+    int8_t bindingLeft;
+    int32_t topTwips;
+  };
+  const Row rows[] = {
+      {"no section properties", {}, 1, 0, 0, 1, 1440},
+      {"first page number", Sprm16(0x501C, 5), 5, 0, 0, 1, 1440},
+      {"title page", {0x0A, 0x30, 1}, 1, 1, 0, 1, 1440},
+      {"no title page", {0x0A, 0x30, 0}, 1, 0, 0, 1, 1440},
+      {"gutter", Sprm16(0xB025, 720), 1, 0, 720, 1, 1440},
+      {"even-page start", {0x09, 0x30, 3}, 1, 0, 0, 0, 1440},
+      {"odd-page start", {0x09, 0x30, 4}, 1, 0, 0, 1, 1440},
+      {"new-page start", {0x09, 0x30, 2}, 1, 0, 0, 1, 1440},
+      {"top below the header", Sprm16(0x9023, 1000), 1, 0, 0, 1, 1000},
+      {"top within the header", Sprm16(0x9023, 500), 1, 0, 0, 1, 1940},
+      {"top at the header", Sprm16(0x9023, 720), 1, 0, 0, 1, 2160},
+      {"header distance after the top", Cat({Sprm16(0x9023, 600), Sprm16(0xB017, 500)}), 1, 0, 0, 1, 600},
+      {"header distance above the top", Cat({Sprm16(0xB017, 900), Sprm16(0x9023, 800)}), 1, 0, 0, 1, 2240},
+      {"all four", Cat({Sprm16(0x501C, 12), {0x0A, 0x30, 1}, Sprm16(0xB025, 360), {0x09, 0x30, 3}}), 12, 1, 360, 0,
+       1440},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    Word97 file;
+    file.sepx = row.sepx;
+    file.Build();
+    ASSERT_EQ(Import(Container({{u"WordDocument", file.main}, {u"1Table", file.table}})), 0);
+    const xMorvaDocParams& params = document.GetParams();
+    EXPECT_EQ(params.GetFirstPageNumber(), row.firstPage);
+    EXPECT_EQ(params.GetDifferentFirstPage(), row.differentFirst);
+    EXPECT_EQ(params.GetBinding(), TwipsToPixels(row.bindingTwips));
+    EXPECT_EQ(params.GetBindingLeft(), row.bindingLeft);
+    EXPECT_EQ(params.GetBands(false).topMargin, TwipsToPixels(row.topTwips));
+    EXPECT_EQ(params.GetBands(false).headerBottom, TwipsToPixels(row.topTwips) - 1);
+  }
+}
+
 // The font table of a Word 97 file: the count and cbExtra, then FFNs with
 // 39 bytes of fields before the name (16-bit with `wide`).
 Bytes FontTable(const std::vector<std::string>& names, bool wide) {
@@ -584,12 +637,6 @@ Bytes FontTable(const std::vector<std::string>& names, bool wide) {
     out.push_back(uint8_t(ffn.size()));
     out.insert(out.end(), ffn.begin(), ffn.end());
   }
-  return out;
-}
-
-Bytes Cat(std::initializer_list<Bytes> parts) {
-  Bytes out;
-  for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
   return out;
 }
 
@@ -634,6 +681,47 @@ TEST_F(ImportWord, CharacterRunsFromTheFkpThroughThePieces) {
     EXPECT_EQ(runs[2].chp.iss, 1);
     EXPECT_EQ(runs[2].chp.hidden, 1);
     EXPECT_EQ(runs[2].chp.color, 0xCCCCCC);  // hidden text shows light grey
+  }
+}
+
+// The East Asian characters take the font of sprmCRgFtc1, the other
+// characters past ASCII that of sprmCRgFtc2, ASCII the run's own: a run is
+// cut where its characters change class.
+TEST_F(ImportWord, ScriptFontsSetTheirCharactersFont) {
+  struct Piece {
+    uint32_t first, limit;
+    int16_t font;
+    bool operator==(const Piece&) const = default;
+  };
+  struct Row {
+    const char* what;
+    Bytes sprms;
+    std::vector<Piece> pieces;
+  };
+  const Row rows[] = {
+      {"all three", Cat({Sprm16(0x4A4F, 0), Sprm16(0x4A50, 1), Sprm16(0x4A51, 2)}),
+       {{0, 2, 0}, {2, 3, 1}, {3, 4, 2}, {4, 5, 1}, {5, 7, 0}}},
+      {"East Asian alone", Cat({Sprm16(0x4A4F, 0), Sprm16(0x4A50, 1)}),
+       {{0, 2, 0}, {2, 3, 1}, {3, 4, 0}, {4, 5, 1}, {5, 7, 0}}},
+      {"other as the run's", Cat({Sprm16(0x4A4F, 2), Sprm16(0x4A51, 2)}), {{0, 7, 2}}},
+      {"a font the table lacks", Cat({Sprm16(0x4A4F, 0), Sprm16(0x4A50, 9)}), {{0, 7, 0}}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    Word97 file;
+    file.wide = true;
+    file.text = u"ab\u4E2D\u00E9\u3042c\r";
+    file.fonts = FontTable({"Arial", "MS Mincho", "Courier New"}, true);
+    file.chpx = FkpPage({0x800, 0x800 + 14}, {row.sprms}, 0, false);
+    file.Build();
+    StoreLE16(&file.main[10], 0x1200);  // fExtChar: 16-bit font names
+    xMorvaImportWord reader;
+    std::u16string body;
+    ASSERT_EQ(ReadBuilt(reader, file, body), 0);
+    std::vector<Piece> pieces;
+    for (const xMorvaWordCharacterRun& run : reader.GetCharacterRuns())
+      pieces.push_back({run.first, run.limit, run.chp.font});
+    EXPECT_EQ(pieces, row.pieces);
   }
 }
 
@@ -769,6 +857,61 @@ TEST_F(ImportWord, ParagraphRunsWithTabsBordersAndShading) {
   EXPECT_EQ(b.borderSides, 4);     // the top
   EXPECT_EQ(b.borderStyle, 6);     // single, then double
   EXPECT_TRUE(b.inTable);
+}
+
+// Border sprms of every form: Word 97's and Word 6's border words with their
+// colour and spacing, Word 6's older sprms of Word 2's border words, of the
+// line kind and of the sides. A single line of no width is no border.
+TEST_F(ImportWord, ParagraphBorderSprmsOfEveryForm) {
+  struct Row {
+    const char* what;
+    bool word97;
+    Bytes sprm;
+    uint8_t sides;
+    int8_t style;
+    bool styleGiven;
+    int32_t colour;
+    int32_t spacing;
+  };
+  const Row rows[] = {
+      {"97 top single 4, blue, 2 pt", true, {0x24, 0x64, 4, 1, 6, 2}, 4, 0, false, 0x0000FF, 2},
+      {"97 bottom single 4", true, {0x26, 0x64, 4, 1, 0, 0}, 8, 1, false, -1, 0},
+      {"97 single of no width", true, {0x26, 0x64, 0, 1, 0, 0}, 0, 0, false, -1, -1},
+      {"6 top single 1, blue, 4 pt", false, {38, 0x89, 0x21}, 4, 0, false, 0x0000FF, 4},
+      {"6 single of no width", false, {38, 0x08, 0x00}, 0, 0, false, -1, -1},
+      {"6 thick 3 on the right", false, {41, 0x13, 0x00}, 2, 2, false, -1, 0},
+      {"2 top one line 2, 3 pt", false, {30, 0x80, 0x06}, 4, 1, false, -1, 3},
+      {"2 left one line 6", false, {31, 0x80, 0x01}, 1, 4, false, -1, 0},
+      {"2 bottom thin then thick", false, {32, 0x43, 0x00}, 8, 7, false, -1, 0},
+      {"2 right thick then thin", false, {33, 0xC1, 0x00}, 2, 9, false, -1, 0},
+      {"2 bar one line 1", false, {35, 0x40, 0x00}, 1, 0, false, -1, 0},
+      {"2 no line", false, {30, 0x00, 0x06}, 0, 0, false, -1, -1},
+      {"6 line kind double", false, {10, 2}, 0, 6, true, -1, -1},
+      {"6 line kind thick", false, {10, 1}, 0, 1, true, -1, -1},
+      {"6 line kind shadow", false, {10, 3}, 0, 0, true, -1, -1},
+      {"6 sides top", false, {11, 1}, 4, 0, false, -1, -1},
+      {"6 sides bottom", false, {11, 2}, 8, 0, false, -1, -1},
+      {"6 sides box", false, {11, 15}, 15, 0, false, -1, -1},
+      {"6 sides left bar", false, {11, 16}, 1, 0, false, -1, 0},
+  };
+  xMorvaImportWord word6;
+  xMorvaImportWord word97;
+  Word97 plain;
+  plain.Build();
+  std::u16string body;
+  ASSERT_EQ(ReadBuilt(word97, plain, body), 0);
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    ByteSpanReader in(row.sprm.data(), row.sprm.size(), ByteSpanReader::Order::kLittle);
+    xMorvaWordPap pap;
+    EXPECT_EQ((row.word97 ? word97 : word6).ApplyParagraphSprm(in, pap), 0);
+    EXPECT_EQ(in.Remaining(), 0u);
+    EXPECT_EQ(pap.borderSides, row.sides);
+    EXPECT_EQ(pap.borderStyle, row.style);
+    EXPECT_EQ(pap.borderStyleGiven, row.styleGiven);
+    EXPECT_EQ(pap.borderColor, row.colour);
+    EXPECT_EQ(pap.borderSpacing, row.spacing);
+  }
 }
 
 // The indents and the alignment come in Word 97's opcodes and in the
@@ -916,7 +1059,7 @@ TEST_F(ImportWord, ParagraphBordersAndTabsSetTheBody) {
   file.papx = FkpPage({0x800, 0x800 + 11, 0x800 + 28},
                       {Cat({{0, 0},
                             {0x26, 0x64, 4, 1, 0, 0},
-                            {0x24, 0x64, 4, 3, 0, 0},
+                            {0x24, 0x64, 4, 3, 6, 3},  // blue, 3 points from the text
                             {0x0D, 0xC6, 5, 0, 1, 0xA0, 0x05, 0x02}}),
                        Bytes{}},
                       12, true);
@@ -932,6 +1075,8 @@ TEST_F(ImportWord, ParagraphBordersAndTabsSetTheBody) {
   EXPECT_EQ(at(0, kPropBottomBorder), 1);
   EXPECT_EQ(at(0, kPropLeftBorder), 0);
   EXPECT_EQ(at(0, kPropBorderStyle), 6);  // the last side's double line
+  EXPECT_EQ(at(0, kPropBorderColour), 0x0000FF);
+  EXPECT_EQ(at(0, kPropBorderSpacing), PointsToPixels(3));
   EXPECT_EQ(at(12, kPropTopBorder), 0);
   EXPECT_EQ(at(12, kPropBottomBorder), 0);
   const auto positions = rtftest::Positions(document, kPartBody);

@@ -331,8 +331,9 @@ int32_t xMorvaExportWord::EncodeSectionSprms(std::vector<uint8_t>& out, xMorvaDo
     ++count;
   };
   if (params.GetDifferentFirstPage() != 0) {
-    // A new page: the model keeps no other way for a section to start.
-    SprmByte(out, 0x3009, 2);
+    // The section starts on an even page (3) when its first page is a
+    // left-hand page, else on an odd one (4).
+    SprmByte(out, 0x3009, params.GetBindingLeft() == 0 ? 3 : 4);
     SprmByte(out, 0x300A, 1);
     count += 2;
   }
@@ -348,8 +349,11 @@ int32_t xMorvaExportWord::EncodeSectionSprms(std::vector<uint8_t>& out, xMorvaDo
     ++count;
   }
   if (params.GetFirstPageNumber() != 1) {
+    // The numbering restarts at the section (sprmSFPgnRestart): without it
+    // Word and LibreOffice pass over the first page number.
+    SprmByte(out, 0x3011, 1);
     SprmWord(out, 0x501C, uint16_t(params.GetFirstPageNumber()));
-    ++count;
+    count += 2;
   }
   if (VPrintSettings* printer = document.GetPrinter(); printer != nullptr && printer->IsLandscape()) {
     SprmByte(out, 0x301D, 2);  // 2 across, 1 upright

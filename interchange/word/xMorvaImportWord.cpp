@@ -213,7 +213,8 @@ void ApplyPageSetup(xMorvaDocument& document, const xMorvaWordSection& section) 
   const int32_t header = TwipsToPixels(section.headerDistance);
   const int32_t footer = TwipsToPixels(section.footerDistance);
   bands.topMargin = top;
-  bands.headerBottom = top;
+  // The header's lower edge stands one pixel above the top margin.
+  bands.headerBottom = std::max(top - 1, 0);
   bands.headerTop = header < top ? header : std::max(top, 0);
   bands.bottomMargin = bottom;
   bands.footerTop = footer <= bottom ? footer : bottom;
@@ -224,6 +225,10 @@ void ApplyPageSetup(xMorvaDocument& document, const xMorvaWordSection& section) 
   params.SetColumns(int8_t(section.columns));
   params.SetColumnSpacing(TwipsToPixels(section.columnSpacing));
   params.SetColumnLines(section.lineBetween ? 1 : 0);
+  params.SetFirstPageNumber(section.firstPageNumber);
+  params.SetBinding(TwipsToPixels(section.gutter));
+  // A section that starts on an even page has a left-hand first page.
+  params.SetBindingLeft(section.evenPageStart ? 0 : 1);
   // The page becomes the document's paper.
   document.TakePaperFromPage(section.landscape);
 }
@@ -418,6 +423,63 @@ void xMorvaImportWord::ApplyRunCharacters(const std::vector<uint8_t>& main,
         if (run.chp.symbol == 0 || cp != run.first) text[cp] = again[cp - a];
     }
   }
+}
+
+namespace {
+
+// Which of a run's fonts a character takes: 0 the run's own (ASCII), 1 the
+// East Asian font, 2 the font of the other characters, -1 none (the two
+// non-characters). The characters that either font may show (Latin
+// letters shared with the East Asian sets, punctuation, symbols) take the
+// other characters' font.
+int ScriptSlot(char16_t c) {
+  if (c < 0x80) return 0;
+  if (c >= 0xFFFE) return -1;
+  if ((c >= 0x3000 && c <= 0x9FFF) || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE20 && c <= 0xFE6F) ||
+      (c >= 0xFF00 && c <= 0xFFEF))
+    return 1;
+  return 2;
+}
+
+}  // namespace
+
+void xMorvaImportWord::ApplyScriptFonts(const std::u16string& text) {
+  auto fontOf = [](const xMorvaWordChp& chp, char16_t c) {
+    const int slot = ScriptSlot(c);
+    if (slot == 1 && chp.eastAsianFont >= 0) return chp.eastAsianFont;
+    if (slot == 2 && chp.otherFont >= 0) return chp.otherFont;
+    return chp.font;
+  };
+  auto ownFont = [](const xMorvaWordChp& chp) {
+    return (chp.eastAsianFont < 0 || chp.eastAsianFont == chp.font) &&
+           (chp.otherFont < 0 || chp.otherFont == chp.font);
+  };
+  if (std::all_of(fCharacterRuns.begin(), fCharacterRuns.end(),
+                  [&](const xMorvaWordCharacterRun& run) { return ownFont(run.chp); }))
+    return;
+  std::vector<xMorvaWordCharacterRun> runs;
+  runs.reserve(fCharacterRuns.size());
+  for (xMorvaWordCharacterRun& run : fCharacterRuns) {
+    const uint32_t limit = std::min<uint32_t>(run.limit, uint32_t(text.size()));
+    if (ownFont(run.chp) || run.first >= limit) {
+      runs.push_back(std::move(run));
+      continue;
+    }
+    // A piece a font; what the text does not hold keeps the run's font.
+    uint32_t from = run.first;
+    int16_t font = fontOf(run.chp, text[from]);
+    for (uint32_t cp = from + 1; cp <= limit; ++cp) {
+      const int16_t next = cp < limit ? fontOf(run.chp, text[cp]) : int16_t(-2);
+      if (next == font) continue;
+      xMorvaWordChp chp = run.chp;
+      chp.font = font;
+      runs.push_back({from, cp, chp});
+      from = cp;
+      font = next;
+    }
+    if (limit < run.limit) runs.push_back({limit, run.limit, run.chp});
+  }
+  fCharacterRuns = std::move(runs);
 }
 
 void xMorvaImportWord::FindSpacing(const std::u16string& body) {
@@ -806,6 +868,29 @@ bool xMorvaImportWord::ApplySectionSprm(ByteSpanReader& in, bool& stop) {
     fSection.headerFlags = in.U8();
     return true;
   }
+  if (opcode == 0x3009 || opcode == 142) {
+    // How the section starts: 3 on an even page (0 on the same page, 1 in
+    // a new column, 2 on a new page, 4 on an odd page).
+    if (in.Remaining() < 1) return false;
+    fSection.evenPageStart = in.U8() == 3;
+    return true;
+  }
+  if (opcode == 0x300A || opcode == 143) {
+    if (in.Remaining() < 1) return false;
+    fSection.titlePage = in.U8() != 0;
+    return true;
+  }
+  if (opcode == 0x501C || opcode == 161) {
+    // The first page's number, a signed word as the document keeps it.
+    if (in.Remaining() < 2) return false;
+    fSection.firstPageNumber = in.I16();
+    return true;
+  }
+  if (opcode == 0xB025 || opcode == 170) {
+    if (in.Remaining() < 2) return false;
+    fSection.gutter = in.U16();
+    return true;
+  }
   if (target != nullptr) {
     if (in.Remaining() < 2) return false;
     const uint16_t raw = in.U16();
@@ -813,6 +898,7 @@ bool xMorvaImportWord::ApplySectionSprm(ByteSpanReader& in, bool& stop) {
     // sizes, side margins and distances are not.
     const bool isSigned = opcode == 0x9023 || opcode == 0x9024 || opcode == 168 || opcode == 169;
     *target = isSigned ? std::abs(int32_t(int16_t(raw))) : int32_t(raw);
+    if (target == &fSection.top) fTopGiven = true;
     return true;
   }
   size_t size = 0;
@@ -881,8 +967,14 @@ int32_t xMorvaImportWord::ReadFirstSection(const std::vector<uint8_t>& main,
   if (!Inside(uint64_t(fcSepx) + 2, cb, main.size())) return kPassAbsent;
   ByteSpanReader in(main.data() + fcSepx + 2, cb, ByteSpanReader::Order::kLittle);
   bool stop = false;
+  fTopGiven = false;
   while (in.Remaining() != 0 && !stop)
     if (!ApplySectionSprm(in, stop)) return kPassAbsent;
+  // A top margin that does not reach below the header's distance from the
+  // page top is the room left under the header: the margin grows by it.
+  // Judged once the whole group is read, so that the header distance holds
+  // in whichever order the two come.
+  if (fTopGiven && fSection.top <= fSection.headerDistance) fSection.top += xMorvaWordSection().top;
   return 0;
 }
 
@@ -954,6 +1046,7 @@ int32_t xMorvaImportWord::ReadWordText(VStream& file, std::u16string& body) {
   // Deleted revisions, symbols and runs of the other character set are
   // settled in the whole text, so the header stories have them too.
   ApplyRunCharacters(main, text);
+  ApplyScriptFonts(text);
   // The header and footer stories are read out of the whole text; the
   // other stories are not the body's.
   ReadHeaderStories(text, *tableStream, data);

@@ -100,6 +100,16 @@ struct xMorvaWordSection {
   // even header, 0x02 odd header, 0x04 even footer, 0x08 odd footer, 0x10
   // first-page header, 0x20 first-page footer.
   uint8_t headerFlags = 0;
+  // The number of the first page (sprmSPgnStart).
+  int32_t firstPageNumber = 1;
+  // The first page has headers, footers and margins of its own
+  // (sprmSFTitlePage).
+  bool titlePage = false;
+  // The section starts on an even page (sprmSBkc 3): the first page is a
+  // left-hand page.
+  bool evenPageStart = false;
+  // The binding's width (sprmSDzaGutter).
+  int32_t gutter = 0;
 };
 
 // Character properties of a run as the file gives them: Booleans 0 or 1,
@@ -115,6 +125,10 @@ struct xMorvaWordChp {
   int8_t iss = 0;        // 0 normal, 1 superscript, 2 subscript
   int8_t hidden = 0;
   int16_t font = -1;
+  // The fonts of the East Asian characters and of the other characters
+  // past ASCII (sprmCRgFtc1, sprmCRgFtc2), -1 the run's font.
+  int16_t eastAsianFont = -1;
+  int16_t otherFont = -1;
   int16_t halfPoints = 20;
   int32_t color = -1;
   int32_t background = -1;
@@ -167,7 +181,10 @@ struct xMorvaWordPap {
   int16_t gapHalf = 0;  // half the space between a table's cells, twips
   int32_t shading = -1;
   int8_t borderStyle = 0;
+  bool borderStyleGiven = false;  // the style is set without a side of its own
   uint8_t borderSides = 0;  // 1 left, 2 right, 4 top, 8 bottom
+  int32_t borderColor = -1;    // -1 none
+  int32_t borderSpacing = -1;  // points between the border and the text, -1 none
   std::vector<xMorvaWordTab> tabs;
   xMorvaWordRow row;  // on a row end that defines its row
 };
@@ -197,6 +214,9 @@ struct xMorvaWordSpecial {
   Kind kind = kPageNumber;
   uint32_t format = 0;  // the page-number or date-time format word
   std::shared_ptr<VPictureData> picture;
+  // The size a picture is shown at, pixels; -1 its own size.
+  int32_t shownWidth = -1;
+  int32_t shownHeight = -1;
 };
 
 // Where each character of a story's characters, and their end, lands in
@@ -399,6 +419,9 @@ class xMorvaImportWord : public VObject {
   // Deleted revisions, symbols and runs in another character set, in the
   // main text's characters.
   void ApplyRunCharacters(const std::vector<uint8_t>& main, std::u16string& text) const;
+  // The runs that give East Asian or other characters a font of their own
+  // cut where the characters' class changes, each piece in its font.
+  void ApplyScriptFonts(const std::u16string& text);
   // Each table row of the main text as a tabbed line: its tab stops,
   // indents, borders and cells' shading from its definition and its cells'
   // alignments; the cell ends that merged cells do without go to `joined`.
@@ -455,8 +478,10 @@ class xMorvaImportWord : public VObject {
   void ConvertDrawnObjects(std::u16string& text, uint32_t from, uint32_t to,
                            const std::vector<uint8_t>& table, const std::vector<uint8_t>& main,
                            std::vector<xMorvaWordSpecial>& specials);
-  // The picture of the PICF at `fc` of the data stream, or null (counted).
-  std::shared_ptr<VPictureData> ReadPicture(const std::vector<uint8_t>& data, uint64_t fc);
+  // The picture of the PICF at `fc` of the data stream, or null (counted),
+  // and the size the PICF shows it at (-1 for its own size).
+  std::shared_ptr<VPictureData> ReadPicture(const std::vector<uint8_t>& data, uint64_t fc,
+                                            int32_t& shownWidth, int32_t& shownHeight);
   // The header and footer stories out of the whole text, converted.
   void ReadHeaderStories(const std::u16string& whole, const std::vector<uint8_t>& table,
                          const std::vector<uint8_t>& data);
@@ -516,4 +541,5 @@ class xMorvaImportWord : public VObject {
   };
   std::vector<PieceProperties> fPieceProperties;
   mutable int fStyleDepth = 0;  // character styles being applied, nested
+  bool fTopGiven = false;       // the first section's grpprl gives the top margin
 };

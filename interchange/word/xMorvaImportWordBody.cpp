@@ -140,12 +140,12 @@ class ComputedElements {
   std::map<std::pair<int, uint32_t>, std::vector<uint8_t>> fMade;
 };
 
-// A picture's element, at the picture's own size, appended to `out`;
-// false when it could not be made.
-bool PutPicture(std::vector<uint8_t>& out, VPictureData& picture) {
+// A picture's element, shown at width x height (its own size where -1),
+// appended to `out`; false when it could not be made.
+bool PutPicture(std::vector<uint8_t>& out, VPictureData& picture, int32_t width, int32_t height) {
   const VMemHandle element = gMemoryMgr->NewHandle(0, 0);
   if (element == 0) return false;
-  bool made = MakePictureElement(picture, element, -1, -1, -1, 0);
+  bool made = MakePictureElement(picture, element, width, height, -1, 0);
   if (made) {
     const uint32_t size = gMemoryMgr->GetHandleSize(element);
     const auto* bytes = static_cast<const uint8_t*>(gMemoryMgr->LockHandle(element));
@@ -361,8 +361,10 @@ void xMorvaImportWord::BodyBuilder::ApplyParagraphRun(const xMorvaWordParagraphR
     SetParagraph(p, kPropRightIndent, std::max(TwipsToPixels(pap.right), 0));
     SetParagraph(p, kPropInterline, pap.lineTenths);
     if (pap.shading != -1) SetParagraph(p, kPropParagraphBackColour, pap.shading);
+    if (pap.borderSides != 0 || pap.borderStyleGiven) SetParagraph(p, kPropBorderStyle, pap.borderStyle);
     if (pap.borderSides != 0) {
-      SetParagraph(p, kPropBorderStyle, pap.borderStyle);
+      if (pap.borderColor != -1) SetParagraph(p, kPropBorderColour, pap.borderColor);
+      if (pap.borderSpacing >= 0) SetParagraph(p, kPropBorderSpacing, PointsToPixels(pap.borderSpacing));
       SetParagraph(p, kPropLeftBorder, (pap.borderSides & 1) != 0);
       SetParagraph(p, kPropRightBorder, (pap.borderSides & 2) != 0);
       SetParagraph(p, kPropTopBorder, (pap.borderSides & 4) != 0);
@@ -564,7 +566,8 @@ bool xMorvaImportWord::BodyBuilder::PutSpecial(std::vector<uint8_t>& out, uint32
     return false;
   const xMorvaWordSpecial& special = fSpecials[fNextSpecial++];
   if (special.kind == xMorvaWordSpecial::kPicture) {
-    if (special.picture != nullptr && PutPicture(out, *special.picture)) return true;
+    if (special.picture != nullptr && PutPicture(out, *special.picture, special.shownWidth, special.shownHeight))
+      return true;
     ++fReader.fDroppedPictures;
     return false;
   }

@@ -248,10 +248,11 @@ void xMorvaImportWord::ConvertRuns(std::u16string& text, uint32_t from, uint32_t
       const bool pictureCharacter =
           c == kPictureCharacter || (c == kDrawnObject && !fFib.word97);
       if (chp.picLocation >= 0 && pictureCharacter) {
-        std::shared_ptr<VPictureData> picture = ReadPicture(data, uint64_t(chp.picLocation));
+        int32_t width = -1, height = -1;
+        std::shared_ptr<VPictureData> picture = ReadPicture(data, uint64_t(chp.picLocation), width, height);
         if (picture == nullptr) continue;
         c = kWordElementPlace;
-        specials.push_back({at, xMorvaWordSpecial::kPicture, 0, std::move(picture)});
+        specials.push_back({at, xMorvaWordSpecial::kPicture, 0, std::move(picture), width, height});
       }
     }
   }

@@ -72,10 +72,21 @@ std::string LinkedFileName(const uint8_t* bytes, size_t size) {
   return out;
 }
 
+// The size a PICF shows its picture at, pixels: the goal size in points
+// ((twips / 20) x (per mille / 1000), truncated) at the screen's resolution;
+// -1 when the PICF gives no goal or no scale.
+int32_t ShownExtent(int16_t goal, uint16_t scale) {
+  if (goal <= 0 || scale == 0) return -1;
+  const int32_t points = int32_t(int64_t(goal) * scale / 20000);
+  return std::clamp(PointsToPixels(points), 1, kMaxPictureExtent);
+}
+
 }  // namespace
 
 std::shared_ptr<VPictureData> xMorvaImportWord::ReadPicture(const std::vector<uint8_t>& data,
-                                                            uint64_t fc) {
+                                                            uint64_t fc, int32_t& shownWidth,
+                                                            int32_t& shownHeight) {
+  shownWidth = shownHeight = -1;
   // Every way out without a picture counts it as dropped.
   auto dropped = [&]() {
     ++fDroppedPictures;
@@ -98,11 +109,18 @@ std::shared_ptr<VPictureData> xMorvaImportWord::ReadPicture(const std::vector<ui
   const uint16_t my = in.U16();
   in.Seek(44);
   const uint8_t flags = in.U8();
+  // The picture is shown at its goal size scaled by the per-mille factors;
+  // a PICF without them shows the picture at its own size.
+  const int32_t goalWidth = ShownExtent(dxaGoal, mx), goalHeight = ShownExtent(dyaGoal, my);
+  if (goalWidth > 0 && goalHeight > 0) {
+    shownWidth = goalWidth;
+    shownHeight = goalHeight;
+  }
   if ((flags & (kFrameEmpty | kDrawHatch)) != 0) {
     // Only a frame or hatching: an empty metafile of the size it is shown
-    // at, the goal size scaled by the per-mille factors.
-    const int32_t w = std::clamp(TwipsToPixels(int32_t(dxaGoal) * mx / 1000), 1, kMaxPictureExtent);
-    const int32_t h = std::clamp(TwipsToPixels(int32_t(dyaGoal) * my / 1000), 1, kMaxPictureExtent);
+    // at.
+    const int32_t w = std::max(goalWidth, 1);
+    const int32_t h = std::max(goalHeight, 1);
     VMetafilePort recorder(nullptr, 0, 0, w, h);
     std::shared_ptr<VPictureData> empty(recorder.EndAsPictureData());
     if (empty == nullptr || !empty->HasData()) return dropped();

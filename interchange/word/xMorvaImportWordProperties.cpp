@@ -216,6 +216,8 @@ int8_t BorderStyle(uint16_t brc, bool word97, bool bottomOrRight) {
   }
   switch (type) {
     case 1:
+      // A single line of no width is no line.
+      if (width == 0) return -1;
       if (width == 3) return 1;
       if (width == 4) return bottomOrRight ? 1 : 0;
       if (width == 5) return 2;
@@ -377,6 +379,15 @@ int32_t xMorvaImportWord::ApplyCharacterSprm(ByteSpanReader& in, xMorvaWordChp& 
     case 93: {
       const uint16_t ftc = operand.U16();
       if (ftc < fFontNames.size()) chp.font = int16_t(ftc);
+      break;
+    }
+    // The fonts of the East Asian characters and of the other characters
+    // beyond ASCII, set on those characters once the text is known.
+    case 0x4A50:
+    case 0x4A51: {
+      const uint16_t ftc = operand.U16();
+      if (!operand.Failed() && ftc < fFontNames.size())
+        (opcode == 0x4A50 ? chp.eastAsianFont : chp.otherFont) = int16_t(ftc);
       break;
     }
     case 0x2A3E:
@@ -570,29 +581,84 @@ bool ChangeTabs(ByteSpanReader& operand, bool withTolerance, std::vector<xMorvaW
   return true;
 }
 
-// Borders of a side: top, left, bottom, right, between, bar. Other opcodes
-// are left alone.
+// The line style of a Word 2 border word (the older sprms of Word 6 files):
+// two line widths in bits 0 to 2 and 6 to 8 with their spacing between;
+// one line by its width, two by which is the thinner. -1 no line.
+int8_t Border10Style(uint16_t brc) {
+  const uint8_t second = brc & 7, first = (brc >> 6) & 7;
+  if (first != 0 && second != 0) return first < second ? 7 : 9;
+  switch (first | second) {
+    case 1:
+    case 7: return 0;
+    case 2:
+    case 3: return 1;
+    case 4:
+    case 5: return 2;
+    case 6: return 4;
+    default: return -1;
+  }
+}
+
+// Borders of a side: top, left, bottom, right, between, bar, in the Word 97
+// form (width, type, colour index, spacing in points in bits 0 to 4), the
+// Word 6 form (width, type, shadow, colour index in bits 6 to 10, spacing
+// in bits 11 to 15) or the Word 2 form of Word 6's older sprms (spacing in
+// bits 9 to 13, no colour). A line sets the style, its colour when it has
+// one and its spacing; no line takes the side away. Other opcodes are left
+// alone.
 void ApplyParagraphBorder(ByteSpanReader& operand, uint16_t opcode, bool word97, xMorvaWordPap& pap) {
   int side = -1;
-  uint16_t brc = 0;
+  int8_t style = -1;
+  uint32_t ico = 0, space = 0;
   if (word97 && opcode >= 0x6424 && opcode <= 0x6629 && (opcode & 0xFF) >= 0x24 && (opcode & 0xFF) <= 0x29) {
     side = (opcode & 0xFF) - 0x24;
     // Line width, then the line type: the type high, the width low.
     const uint8_t width = operand.U8();
     const uint8_t type = operand.U8();
-    brc = uint16_t((type << 8) | width);
+    ico = operand.U8();
+    space = operand.U8() & 0x1F;
+    style = BorderStyle(uint16_t((type << 8) | width), true, side == 2 || side == 3);
   } else if (!word97 && opcode >= 38 && opcode <= 43) {
     side = opcode - 38;
-    brc = operand.U16();
+    const uint16_t brc = operand.U16();
+    ico = (brc >> 6) & 0x1F;
+    space = brc >> 11;
+    style = BorderStyle(brc, false, side == 2 || side == 3);
+  } else if (!word97 && opcode >= 30 && opcode <= 35) {
+    side = opcode - 30;
+    const uint16_t brc = operand.U16();
+    space = (brc >> 9) & 0x1F;
+    style = Border10Style(brc);
   }
   if (side < 0 || side == 4 || operand.Failed()) return;
   static constexpr uint8_t kSides[] = {4, 1, 8, 2, 0, 1};
-  const int8_t style = BorderStyle(brc, word97, side == 2 || side == 3);
   if (style < 0) {
     pap.borderSides &= uint8_t(~kSides[side]);
-  } else {
-    pap.borderStyle = style;
-    pap.borderSides |= kSides[side];
+    return;
+  }
+  pap.borderStyle = style;
+  pap.borderSides |= kSides[side];
+  if (ico != 0) pap.borderColor = IcoColor(ico);
+  pap.borderSpacing = int32_t(space);
+}
+
+// Word 6's older paragraph border sprms: the line kind of the paragraph's
+// borders (single, thick, double), and which sides are drawn.
+void ApplyBorderLine(uint8_t brcl, xMorvaWordPap& pap) {
+  pap.borderStyle = brcl == 1 ? 1 : brcl == 2 ? 6 : 0;
+  pap.borderStyleGiven = true;
+}
+
+void ApplyBorderSides(uint8_t brcp, xMorvaWordPap& pap) {
+  switch (brcp) {
+    case 1: pap.borderSides |= 4; break;
+    case 2: pap.borderSides |= 8; break;
+    case 15: pap.borderSides |= 15; break;
+    case 16:
+      pap.borderSides |= 1;
+      pap.borderSpacing = 0;
+      break;
+    default: break;
   }
 }
 
@@ -652,6 +718,12 @@ int32_t xMorvaImportWord::ApplyParagraphSprm(ByteSpanReader& in, xMorvaWordPap& 
     case 25: pap.rowEnd = operand.U8() != 0; break;
     case 0x442D:
     case 47: pap.shading = ShadingColor(operand.U16()); break;
+    case 10:
+      if (!word97) ApplyBorderLine(operand.U8(), pap);
+      break;
+    case 11:
+      if (!word97) ApplyBorderSides(operand.U8(), pap);
+      break;
     case 0x9601:
     case 183: pap.left = operand.I16(); break;
     case 0x9602:

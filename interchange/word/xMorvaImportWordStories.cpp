@@ -101,7 +101,10 @@ int32_t xMorvaImportWord::InsertStories(xMorvaDocument& document) {
     if (code != 0) return code;
   }
   xMorvaDocParams& params = document.Params();
-  const bool differentFirst = fStories[kFirstHeader].present || fStories[kFirstFooter].present;
+  // The first page is different when the section says so (sprmSFTitlePage),
+  // whether or not its header and footer hold text: an empty first-page
+  // header is how a document keeps the others' header off its first page.
+  const bool differentFirst = fSection.titlePage;
   const bool differentLeftRight = evenHeader || evenFooter;
   params.SetDifferentFirstPage(differentFirst);
   params.SetDifferentLeftRight(differentLeftRight);
