@@ -104,13 +104,19 @@ class LowTextCommandsTest : public areatest::TextAreasTest {
 
 // ---- Conversions
 
-TEST(LowTextConversions, PointsAreTruncatedBothWays) {
+TEST(LowTextConversions, PointsRoundBothWaysAndComeBackAsSet) {
   const int32_t r = R();
-  for (int32_t pixels : {0, 1, 7, 35, 36, 95, 96, 97, 1000, -1, -97}) {
-    EXPECT_EQ(convert::PixelsToPoints(pixels), int32_t(std::trunc(double(pixels) * 72.0 / r))) << pixels;
+  for (int32_t pixels : {0, 1, 7, 13, 35, 36, 95, 96, 97, 1000, -1, -13, -97}) {
+    EXPECT_EQ(convert::PixelsToPoints(pixels), int32_t(std::lround(double(pixels) * 72.0 / r))) << pixels;
   }
-  for (int32_t points : {0, 1, 3, 36, 72, 100, -1, -5}) {
-    EXPECT_EQ(convert::PointsToPixels(points), int32_t(std::trunc(double(points) * r / 72.0))) << points;
+  for (int32_t points : {0, 1, 3, 10, 36, 72, 100, -1, -5, -10}) {
+    EXPECT_EQ(convert::PointsToPixels(points), int32_t(std::lround(double(points) * r / 72.0))) << points;
+  }
+  // A pixel is smaller than a point, so every length in points a host sets
+  // reads back unchanged (10 points: 13 pixels, not 9 points).
+  ASSERT_GE(r, 72);
+  for (int32_t points = -400; points <= 2000; ++points) {
+    ASSERT_EQ(convert::PixelsToPoints(convert::PointsToPixels(points)), points);
   }
 }
 
@@ -440,6 +446,20 @@ TEST_F(LowTextCommandsTest, IndentsInPointsRoundTrip) {
     EXPECT_EQ(out[0], convert::PixelsToPoints(convert::PointsToPixels(36)));
     EXPECT_NEAR(out[1], 72, 1);
     EXPECT_EQ(out[2], convert::PixelsToPoints(convert::RightEdgeOf(Doc(ref)) - rightIndent));
+    // What a host sets it reads back, whole points that fall between two
+    // pixels and a first line left of the indent included.
+    const int16_t set[][3] = {{10, 20, -1}, {11, 5, -1}, {1, 1, -1}, {37, 0, 100}, {50, 51, 200}};
+    for (const auto& row : set) {
+      int16_t in[3] = {row[0], row[1], row[2]};
+      Run(14, ref, {&in[0], &in[1], &in[2]});
+      ASSERT_EQ(LastError(ref), 0) << row[0] << " " << row[1];
+      Run(13, ref, {&out[0], &out[1], &out[2]});
+      EXPECT_EQ(out[0], row[0]);
+      EXPECT_EQ(out[1], row[1]) << row[0];
+      if (row[2] >= 0) {
+        EXPECT_EQ(out[2], row[2]);
+      }
+    }
   }
 }
 
