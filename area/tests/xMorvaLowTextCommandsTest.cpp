@@ -446,20 +446,6 @@ TEST_F(LowTextCommandsTest, IndentsInPointsRoundTrip) {
     EXPECT_EQ(out[0], convert::PixelsToPoints(convert::PointsToPixels(36)));
     EXPECT_NEAR(out[1], 72, 1);
     EXPECT_EQ(out[2], convert::PixelsToPoints(convert::RightEdgeOf(Doc(ref)) - rightIndent));
-    // What a host sets it reads back, whole points that fall between two
-    // pixels and a first line left of the indent included.
-    const int16_t set[][3] = {{10, 20, -1}, {11, 5, -1}, {1, 1, -1}, {37, 0, 100}, {50, 51, 200}};
-    for (const auto& row : set) {
-      int16_t in[3] = {row[0], row[1], row[2]};
-      Run(14, ref, {&in[0], &in[1], &in[2]});
-      ASSERT_EQ(LastError(ref), 0) << row[0] << " " << row[1];
-      Run(13, ref, {&out[0], &out[1], &out[2]});
-      EXPECT_EQ(out[0], row[0]);
-      EXPECT_EQ(out[1], row[1]) << row[0];
-      if (row[2] >= 0) {
-        EXPECT_EQ(out[2], row[2]);
-      }
-    }
   }
 }
 
