@@ -31,11 +31,12 @@ bool xMorvaDocument::FindNext(const xMorvaFindReplaceParameters& parameters) {
     return text->SearchText(from, to, parameters.findText, &parameters.findProperties, &parameters.findStates,
                             parameters.wholeWord != 0, parameters.caseSensitive != 0);
   };
-  if (search(end, text->GetLength())) return true;
   // The second pass covers a match that starts before the old selection's
   // end and runs on behind it.
-  if (parameters.wrap != 0 &&
-      search(0, std::min(text->GetLength(), end + parameters.findText.GetLength()))) {
+  if (search(end, text->GetLength()) ||
+      (parameters.wrap != 0 && search(0, std::min(text->GetLength(), end + parameters.findText.GetLength())))) {
+    text->GetSelection(fFound.start, fFound.end);
+    fFound.text = text;
     return true;
   }
   text->SetSelection(start, end);
@@ -45,6 +46,14 @@ bool xMorvaDocument::FindNext(const xMorvaFindReplaceParameters& parameters) {
 bool xMorvaDocument::ReplaceOne(ReplaceBuffer& buffer, const xMorvaFindReplaceParameters& parameters) {
   buffer.error = 0;
   if (!FindNext(parameters)) return false;
+  ReplaceSelection(buffer, parameters);
+  return true;
+}
+
+void xMorvaDocument::ReplaceSelection(ReplaceBuffer& buffer, const xMorvaFindReplaceParameters& parameters) {
+  buffer.error = 0;
+  // The replacement is no match found, even where it reads like one.
+  fFound = FoundMatch();
   xMorvaTextInterface* text = fCurrent;
   if (parameters.replaceText.GetLength() == 0 && parameters.findText.GetLength() == 0) {
     // Properties only: the match keeps its text.
@@ -53,7 +62,7 @@ bool xMorvaDocument::ReplaceOne(ReplaceBuffer& buffer, const xMorvaFindReplacePa
     buffer.error = SetReplaceProperties(*text, parameters);
     text->EndUndoStep(buffer.error);
     EndChange();
-    return true;
+    return;
   }
   if (!buffer.filled) {
     if (buffer.handle == 0) buffer.handle = gMemoryMgr->NewHandle(0, 0);
@@ -61,7 +70,7 @@ bool xMorvaDocument::ReplaceOne(ReplaceBuffer& buffer, const xMorvaFindReplacePa
     if (buffer.handle == 0 ||
         !text->StringToUnits(parameters.replaceText, buffer.handle, buffer.units, bytes, false)) {
       buffer.error = kErrorTextCannotGrow;
-      return true;
+      return;
     }
     buffer.filled = true;
   }
@@ -75,14 +84,41 @@ bool xMorvaDocument::ReplaceOne(ReplaceBuffer& buffer, const xMorvaFindReplacePa
   }
   text->EndUndoStep(buffer.error);
   EndChange();
-  return true;
+}
+
+bool xMorvaDocument::IsCurrentMatch(const xMorvaFindReplaceParameters& parameters) {
+  xMorvaTextInterface* text = fCurrent;
+  if (text == nullptr || fFound.text != text) return false;
+  int32_t start = 0;
+  int32_t end = 0;
+  text->GetSelection(start, end);
+  if (start == end || start != fFound.start || end != fFound.end) return false;
+  // The text may have changed since: the search over the selection alone,
+  // with the character before it, finds the selection itself only when it
+  // is still a whole match of these parameters.
+  bool whole = false;
+  if (text->SearchText(start, end, parameters.findText, &parameters.findProperties, &parameters.findStates,
+                       parameters.wholeWord != 0, parameters.caseSensitive != 0)) {
+    int32_t foundStart = 0;
+    int32_t foundEnd = 0;
+    text->GetSelection(foundStart, foundEnd);
+    whole = foundStart == start && foundEnd == end;
+  }
+  text->SetSelection(start, end);
+  return whole;
 }
 
 bool xMorvaDocument::ReplaceNext(const xMorvaFindReplaceParameters& parameters) {
+  // The match a find left selected is the one the user saw: it is replaced
+  // first, where searching on from the selection's end would skip it.
+  if (!IsCurrentMatch(parameters) && !FindNext(parameters)) return false;
   ReplaceBuffer buffer;
-  const bool found = ReplaceOne(buffer, parameters);
+  ReplaceSelection(buffer, parameters);
   if (buffer.handle != 0) gMemoryMgr->DisposeHandle(buffer.handle);
-  return found;
+  // The next match is found and selected; none leaves the replacement
+  // selected.
+  if (buffer.error == 0) FindNext(parameters);
+  return true;
 }
 
 int32_t xMorvaDocument::ReplaceAll(xMorvaFindReplaceParameters& parameters) { return RunReplaceAll(parameters, true); }
@@ -102,7 +138,11 @@ int32_t xMorvaDocument::RunReplaceAll(xMorvaFindReplaceParameters& parameters, b
     // One pass from the start covers the whole text.
     parameters.wrap = 0;
     text->SetSelection(0, 0);
+  } else if (IsCurrentMatch(parameters)) {
+    // From the selection: the match a find left selected is replaced too.
+    text->SetSelection(start, start);
   }
+  fFound = FoundMatch();
   if (fUndo) fUndo->BeginGroup(kUndoGroupReplaceAll);
   ReplaceBuffer buffer;
   int32_t count = -1;

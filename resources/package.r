@@ -50,33 +50,33 @@ resource 'STR#' 12022 {
   u16 101
   pstr ""
   pstr "A required argument is missing."  # 1001
-  pstr ""
-  pstr ""
-  pstr ""
-  pstr ""
-  pstr ""
-  pstr ""
+  pstr "The document could not be printed."  # 1002
+  pstr "The left indent is beyond the right limit."  # 1003
+  pstr "The first line starts before the left edge."  # 1004
+  pstr "The first line starts beyond the right limit."  # 1005
+  pstr "The tab stop request is not valid."  # 1006
+  pstr "The array is not one of 3 rows with 10 words in its first."  # 1007
   pstr ""
   pstr ""
   pstr ""
   pstr ""
   pstr "The document could not be exported."  # 1012
-  pstr ""
+  pstr "The text range is not valid."  # 1013
   pstr ""
   pstr "The document data is damaged."  # 1015
-  pstr ""
+  pstr "The command code is not known."  # 1016
   pstr "No document data was given."  # 1017
   pstr ""
   pstr ""
   pstr ""
   pstr ""
   pstr "This is not a Qv Morva area."  # 1022
+  pstr "The table has no records to print."  # 1023
+  pstr "The text is longer than 32000 characters."  # 1024
   pstr ""
   pstr ""
   pstr ""
-  pstr ""
-  pstr ""
-  pstr ""
+  pstr "There is nothing of that kind to select."  # 1028
   pstr ""
   pstr ""
   pstr ""
@@ -95,7 +95,7 @@ resource 'STR#' 12022 {
   pstr "The event kind is not between -1 and 10."  # 1044
   pstr ""
   pstr ""
-  pstr ""
+  pstr "The table or field number is out of range."  # 1047
   pstr ""
   pstr ""
   pstr ""
@@ -108,7 +108,7 @@ resource 'STR#' 12022 {
   pstr "The display unit is out of range."  # 1057
   pstr ""
   pstr ""
-  pstr ""
+  pstr "A subtable field cannot be referenced."  # 1060
   pstr ""
   pstr ""
   pstr ""
@@ -117,11 +117,11 @@ resource 'STR#' 12022 {
   pstr "The tab list is full."  # 1066
   pstr "The tab position is out of range."  # 1067
   pstr "The tab kind is out of range."  # 1068
+  pstr "A BLOB field cannot be referenced."  # 1069
   pstr ""
   pstr ""
-  pstr ""
-  pstr ""
-  pstr ""
+  pstr "There is no soft hyphen next to the caret."  # 1072
+  pstr "The host expression has no value."  # 1073
   pstr "Nothing was found, or the data has a bad format."  # 1074
   pstr "The property id is not valid."  # 1075
   pstr "The property value is out of range."  # 1076
@@ -129,7 +129,7 @@ resource 'STR#' 12022 {
   pstr "There is no style sheet of that number to apply."  # 1078
   pstr "The area option number is not between 0 and 59."  # 1079
   pstr "The option value is out of range."  # 1080
-  pstr ""
+  pstr "A record of the table cannot be reached."  # 1081
   pstr "The page of the picture is out of range."  # 1082
   pstr "There is no picture on the page with that number."  # 1083
   pstr "There is no tab stop with that number."  # 1084

@@ -298,8 +298,10 @@ void SaveToHost(xMorvaMain& package, void** p) {
 }
 
 int32_t ColourFromComponents(int32_t red, int32_t green, int32_t blue) {
-  auto eight = [](int32_t component) { return std::clamp(component, 0, 65535) >> 8; };
-  return (eight(red) << 16) | (eight(green) << 8) | eight(blue);
+  // The shifts left run on the bits, so that a far component wraps as the
+  // 32-bit long it lands in rather than overflowing.
+  const auto high = [](int32_t component) { return uint32_t(component >> 8); };
+  return int32_t((high(red) << 16) | (high(green) << 8) | high(blue));
 }
 
 void RunFontCommand(int32_t n, void** p, void* result) {

@@ -22,8 +22,10 @@ void SaveToHost(xMorvaMain& package, void** p);
 // Fonts and colours without an area: 31, 32, 65, 79, 80, 91.
 void RunFontCommand(int32_t n, void** p, void* result);
 
-// 79's colour from three 16-bit components; each is held to 0..65535 so
-// that none spills into its neighbour.
+// 79's colour 0xRRGGBB from three 16-bit components: the high byte of each
+// shifted into its field, arithmetic shifts and no masking, so that a
+// component beyond 0..65535 spills into the next field as hosts of the
+// command have always seen it.
 int32_t ColourFromComponents(int32_t red, int32_t green, int32_t blue);
 
 }  // namespace xMorvaAreaCommands

@@ -10,7 +10,6 @@
 #include "area/commands/xMorvaPointConversions.h"
 #include "area/commands/xMorvaTextCommandSupport.h"
 #include "area/xMorvaMain.h"
-#include "document/DocumentUnits.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaProperties.h"
 #include "document/xMorvaTabs.h"
@@ -165,11 +164,12 @@ int32_t ChangeStyleBits(xMorvaEngine& engine, xMorvaDocument& document, void** p
 void ReadIndents(xMorvaEngine& engine, xMorvaDocument& document, void** p) {
   const int32_t right = convert::RightEdgeOf(document);
   ReadParagraph(engine, {kPropLeftIndent, kPropFirstLineIndent, kPropRightIndent}, [&] {
-    const int32_t left = convert::PixelsToPoints(engine.GetPropertyValue(kPropLeftIndent));
-    const double first =
-        double(left) + double(engine.GetPropertyValue(kPropFirstLineIndent)) * 72.0 / double(GetScreenResolution());
-    PutWord(At(p, 1), int16_t(left));
-    PutWord(At(p, 2), int16_t(TruncateToLong(first)));
+    const int32_t left = engine.GetPropertyValue(kPropLeftIndent);
+    // The first line's place is converted as one length, as command 14
+    // took it, so that the place a host set reads back unchanged.
+    const int32_t first = left + engine.GetPropertyValue(kPropFirstLineIndent);
+    PutWord(At(p, 1), int16_t(convert::PixelsToPoints(left)));
+    PutWord(At(p, 2), int16_t(convert::PixelsToPoints(first)));
     PutWord(At(p, 3), int16_t(convert::PixelsToPoints(right - engine.GetPropertyValue(kPropRightIndent))));
   });
 }

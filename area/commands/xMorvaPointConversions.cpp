@@ -8,14 +8,15 @@
 
 namespace xMorvaPointConversions {
 
+// The commands' values round to the nearest whole unit both ways, as the
+// stored lengths do (DocumentUnits): cutting toward zero would hand a host
+// 9 points for the 10 it set (13 pixels at 96 dots per inch).
 int32_t PixelsToPoints(int32_t pixels) {
-  return TruncateToLong(double(pixels) * 72.0 / double(GetScreenResolution()));
+  return RoundToLong(double(pixels) * 72.0 / double(GetScreenResolution()));
 }
 
-// The commands' values cut toward zero both ways; stored lengths round
-// (DocumentUnits).
 int32_t PointsToPixels(int32_t points) {
-  return TruncateToLong(double(points) * double(GetScreenResolution()) / 72.0);
+  return RoundToLong(double(points) * double(GetScreenResolution()) / 72.0);
 }
 
 namespace {

@@ -22,8 +22,9 @@ constexpr int16_t kStyleSubscript = 64;
 // The highest interline code: 9.5 lines.
 constexpr int16_t kLastInterlineCode = 17;
 
-// trunc(pixels x 72 / R) and trunc(points x R / 72), R the screen
-// resolution; both cut toward zero in double precision.
+// round(pixels x 72 / R) and round(points x R / 72), R the screen
+// resolution, halves away from zero in double precision: at 72 dots per
+// inch and above a length in points comes back as it was set.
 int32_t PixelsToPoints(int32_t pixels);
 int32_t PointsToPixels(int32_t points);
 

@@ -96,6 +96,7 @@ int32_t TabStopFromHost(xMorvaDocument& document, double position, int16_t kind,
   const int32_t pixels = document.GetParams().FromDisplayUnit(position);
   if (pixels < 0 || pixels > document.CurrentTextWidth()) return kErrorTabPosition;
   if (kind < (adding ? 0 : 1) || kind > kLastTabKind) return kErrorTabKind;
+  if (kind == kTabNone) kind = kTabLeft;
   const char16_t first = leader.GetLength() > 0 ? leader.GetCharAt(1) : 0;
   const uint8_t mark = first > 32 && first < 128 ? uint8_t(first) : 0;
   stop = MakeTabStop(int16_t(pixels), mark, uint8_t(kind));

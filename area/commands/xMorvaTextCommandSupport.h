@@ -54,9 +54,11 @@ int32_t PutTabStop(const xMorvaDocument& document, const xMorvaTabs& tabs, int32
 void ClearTabStop(void** p, int first);
 // A stop from a position in the display unit, a kind and a leader text: the
 // position must lie from 0 to the current text width (else 1067), the kind
-// in 0 to 5 when `adding` (kind 0 then removes the stop at that position),
-// else in 1 to 5: a changed stop stays a stop (else 1068). The leader is the
-// text's first character when it lies above 32 and below 128, else none.
+// in 0 to 5 when `adding`, else in 1 to 5: a changed stop stays a stop
+// (else 1068). An added stop of kind 0 is a left stop: stored as it stands,
+// kind 0 is no stop and would take away the stop at its position, so that
+// an add would remove. The leader is the text's first character when it
+// lies above 32 and below 128, else none.
 int32_t TabStopFromHost(xMorvaDocument& document, double position, int16_t kind, const VString& leader,
                         bool adding, uint32_t& stop);
 

@@ -321,7 +321,10 @@ void CommandPrint(xMorvaMain& package, void** p) {
   xMorvaDocument& document = *area->GetDocument();
   const bool option = (xMorvaCommandParams::ValueAt<uint8_t>(p, 1) & 0xFF) != 0;
   const int16_t count = xMorvaCommandParams::WordAt(p, 2);
-  if (count < 0) {
+  // Printing is the work of an area the host shows: a document made by
+  // command for an area without a host window prints nothing, and that is
+  // no error.
+  if (count < 0 || document.IsOffscreen()) {
     package.ReportCommandError(0);
     return;
   }

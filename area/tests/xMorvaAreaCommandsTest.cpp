@@ -415,11 +415,13 @@ TEST_F(AreaCommandsTest, ColoursFromComponentsAndBack) {
       {65535, 0, 32768, 0xFF0080},
       {0, 0, 0, 0},
       {255, 256, 511, 0x000101},
-      // Components beyond the range are held to it: none spills into its
-      // neighbour's byte.
-      {70000, 0, 0, 0xFF0000},
-      {0, 65536, 0, 0x00FF00},
-      {-1, -65536, 0x7FFFFFFF, 0x0000FF},
+      // Components beyond the range spill into the next field: plain
+      // arithmetic shifts, no masking.
+      {70000, 0, 0, 0x1110000},
+      {65536, 0, 0, 16777216},
+      {0, 65536, 0, 0x010000},
+      {-256, 0, 0, -65536},
+      {-1, -65536, 0x7FFFFFFF, -1},
   };
   for (const Row& row : rows) {
     int32_t r = row.red, g = row.green, b = row.blue, colour = -7;

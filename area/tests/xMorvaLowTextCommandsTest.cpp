@@ -104,13 +104,19 @@ class LowTextCommandsTest : public areatest::TextAreasTest {
 
 // ---- Conversions
 
-TEST(LowTextConversions, PointsAreTruncatedBothWays) {
+TEST(LowTextConversions, PointsRoundBothWaysAndComeBackAsSet) {
   const int32_t r = R();
-  for (int32_t pixels : {0, 1, 7, 35, 36, 95, 96, 97, 1000, -1, -97}) {
-    EXPECT_EQ(convert::PixelsToPoints(pixels), int32_t(std::trunc(double(pixels) * 72.0 / r))) << pixels;
+  for (int32_t pixels : {0, 1, 7, 13, 35, 36, 95, 96, 97, 1000, -1, -13, -97}) {
+    EXPECT_EQ(convert::PixelsToPoints(pixels), int32_t(std::lround(double(pixels) * 72.0 / r))) << pixels;
   }
-  for (int32_t points : {0, 1, 3, 36, 72, 100, -1, -5}) {
-    EXPECT_EQ(convert::PointsToPixels(points), int32_t(std::trunc(double(points) * r / 72.0))) << points;
+  for (int32_t points : {0, 1, 3, 10, 36, 72, 100, -1, -5, -10}) {
+    EXPECT_EQ(convert::PointsToPixels(points), int32_t(std::lround(double(points) * r / 72.0))) << points;
+  }
+  // A pixel is smaller than a point, so every length in points a host sets
+  // reads back unchanged (10 points: 13 pixels, not 9 points).
+  ASSERT_GE(r, 72);
+  for (int32_t points = -400; points <= 2000; ++points) {
+    ASSERT_EQ(convert::PixelsToPoints(convert::PointsToPixels(points)), points);
   }
 }
 

@@ -9,6 +9,7 @@
 #include "area/tests/AreaTestSupport.h"
 #include "area/tests/DocumentFileSupport.h"
 #include "boundary/HostRecords.h"
+#include "document/xMorvaDocParams.h"
 #include "document/xMorvaProperties.h"
 #include "document/xMorvaTabs.h"
 #include "document/xMorvaText.h"
@@ -499,6 +500,38 @@ TEST_F(TextCommandsTest, AFullTabListTakesNoMoreStops) {
   Run(132, ref, {&position, &kind, none.bytes});
   EXPECT_EQ(LastError(ref), 1066);
   EXPECT_TRUE(StateOf(ref) == before);
+}
+
+TEST_F(TextCommandsTest, AddedStopsOfKindZeroAreLeftStopsUpToTheFullList) {
+  for (uint32_t ref : Areas("Merged")) {
+    xMorvaDocument& document = Doc(ref);
+    // Positions in plain pixels, as the host gives them.
+    document.Params().SetDisplayUnit(kUnitPoints);
+    PString none("");
+    // Two right stops, then kind 0 at every place from 1 to 256 pixels:
+    // the two are turned into left stops, none is lost, and the list is
+    // full at 256.
+    const int16_t held[] = {113, 188};
+    for (int16_t at : held) {
+      double position = document.GetParams().ToDisplayUnit(at);
+      int16_t kind = kTabRight;
+      Run(132, ref, {&position, &kind, none.bytes});
+    }
+    ASSERT_EQ(Text(ref).GetCurrentTabs().Count(), 2);
+    for (int16_t at = 1; at <= xMorvaTabs::kCapacity; ++at) {
+      double position = document.GetParams().ToDisplayUnit(at);
+      int16_t kind = kTabNone;
+      Run(132, ref, {&position, &kind, none.bytes});
+      ASSERT_EQ(LastError(ref), 0) << at;
+    }
+    const xMorvaTabs& tabs = Text(ref).GetCurrentTabs();
+    ASSERT_EQ(tabs.Count(), 256);
+    for (int32_t i = 0; i < tabs.Count(); ++i) EXPECT_EQ(tabs.StopAt(i), MakeTabStop(int16_t(i + 1), 0, kTabLeft));
+    double position = document.GetParams().ToDisplayUnit(300);
+    int16_t kind = kTabNone;
+    Run(132, ref, {&position, &kind, none.bytes});
+    EXPECT_EQ(LastError(ref), 1066);
+  }
 }
 
 // ---- Style sheets

@@ -136,6 +136,60 @@ TEST_F(FindTest, ReplaceAllFromTheStartAsOneGroup) {
   EXPECT_EQ(PropertyAt(kPropItalic, 4, 5), 0);
 }
 
+TEST_F(FindTest, ReplaceNextTakesTheMatchFoundFirst) {
+  struct Case {
+    const char16_t* text;
+    int32_t selStart, selEnd;
+    bool findFirst;
+    const char16_t *pattern, *by;
+    uint8_t whole;
+    const char16_t* after;
+    int32_t start, end;  // the selection after
+  };
+  const Case cases[] = {
+      // The match found is replaced and the next one selected.
+      {u"Hello world", 0, 0, true, u"o", u"0", 0, u"Hell0 world", 7, 8},
+      {u"concat cat cat", 0, 0, true, u"cat", u"dog", 1, u"concat dog cat", 11, 14},
+      // The last match: the replacement stays selected.
+      {u"Hello world", 5, 5, true, u"o", u"00", 0, u"Hello w00rld", 7, 9},
+      // Nothing found first: the next match is found and replaced.
+      {u"Hello world", 0, 0, false, u"o", u"0", 0, u"Hell0 world", 7, 8},
+      // A selection no find made is no current match, though it reads as one.
+      {u"Hello world", 4, 5, false, u"o", u"0", 0, u"Hello w0rld", 7, 8},
+  };
+  for (const Case& c : cases) {
+    Load(c.text, c.selStart, c.selEnd);
+    Find(c.pattern);
+    Replace(c.by);
+    parameters.wholeWord = c.whole;
+    parameters.wrap = 0;
+    if (c.findFirst) ASSERT_TRUE(document->FindNext(parameters));
+    EXPECT_TRUE(document->ReplaceNext(parameters)) << "case " << (&c - cases);
+    EXPECT_EQ(Text(), c.after) << "case " << (&c - cases);
+    EXPECT_EQ(Selection(), Span(c.start, c.end)) << "case " << (&c - cases);
+  }
+
+  // A replacement that reads like the find text is not taken again, and
+  // replace all after a find takes the match found too.
+  Load(u"lol lol", 0, 0);
+  Find(u"l");
+  Replace(u"L");
+  parameters.wholeWord = 0;
+  ASSERT_TRUE(document->FindNext(parameters));
+  const Bytes before = PartBytes();
+  ASSERT_TRUE(document->ReplaceNext(parameters));
+  EXPECT_EQ(Text(), u"Lol lol");
+  EXPECT_EQ(Selection(), Span(2, 3));
+  document->GetUndo()->Undo();
+  EXPECT_EQ(PartBytes(), before);
+  document->GetCurrentPart()->SetSelection(4, 4);
+  ASSERT_TRUE(document->FindNext(parameters));
+  EXPECT_EQ(document->ReplaceAll(parameters), 2);
+  EXPECT_EQ(Text(), u"lol LoL");
+  EXPECT_FALSE(document->ReplaceNext(parameters));
+  EXPECT_EQ(Text(), u"lol LoL");
+}
+
 // Replaces every non-overlapping occurrence from the left, going on behind
 // each replacement.
 std::u16string ReplacedModel(std::u16string text, const std::u16string& find, const std::u16string& by) {
