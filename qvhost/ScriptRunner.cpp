@@ -103,6 +103,7 @@ class Line {
   std::string RunPng();
   std::string RunQueue();
   std::string RunMenu();
+  std::string RunList();
   std::string RunForm();
   std::string RunStartStop();
   std::string RunPackage();
@@ -706,6 +707,14 @@ std::string Line::RunMenu() {
   return "menu choose \"text\"|N | hover X Y | cancel | snapshot \"f.png\"";
 }
 
+// list choose "text": the choice typed into the next drop-down pop-up.
+std::string Line::RunList() {
+  std::string bad = Count(3, 3, "list choose \"text\"");
+  if (!bad.empty()) return bad;
+  if (Word(1) != "choose" || !Quoted(2)) return "list choose \"text\"";
+  return fHost.Screen().QueueListChoice(Word(2));
+}
+
 // form NAME set|select|key|point|drop|click|accept|cancel [OBJECT] [VALUE]
 // [count N], form NAME expect OBJECT WHAT "VALUE" and form NAME snapshot
 // "f.png" are steps of a dialog's run, played when the form opens; form
@@ -952,6 +961,7 @@ std::string Line::Run() {
   }
   if (verb == "queue") return RunQueue();
   if (verb == "menu") return RunMenu();
+  if (verb == "list") return RunList();
   if (verb == "choose" && Word(1) == "color") return RunChooseColour();
   if (verb == "choose") return RunChoose();
   if (verb == "confirm") return RunConfirm();

@@ -30,4 +30,6 @@ TEST_F(DialogScripts, Toolbars) { RunScript("dialogs-toolbars.qvs"); }
 
 TEST_F(DialogScripts, Bars) { RunScript("bars.qvs"); }
 
+TEST_F(DialogScripts, BarLists) { RunScript("bars-lists.qvs"); }
+
 }  // namespace
