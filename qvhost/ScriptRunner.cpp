@@ -985,6 +985,13 @@ ScriptRunner::Outcome ScriptRunner::Run(const std::string& text) {
   uint32_t result = 0;
   std::vector<std::unique_ptr<uint8_t[]>> storage;
   size_t formFailuresSeen = fHost.Forms().Failures().size();
+  // The user is in front of the screen while the lines play, and leaves
+  // with the last.
+  struct UserPresent {
+    QvHost& host;
+    explicit UserPresent(QvHost& h) : host(h) { host.SetUserPresent(true); }
+    ~UserPresent() { host.SetUserPresent(false); }
+  } present(fHost);
   while (std::getline(lines, line)) {
     ++number;
     std::vector<ScriptToken> tokens;
@@ -1023,7 +1030,9 @@ ScriptRunner::Outcome ScriptRunner::Run(const std::string& text) {
       ++outcome.failures;
       fOut << "  FAILED: menu snapshot\n";
     }
-    // What waits in the forms' update regions is drawn after each line.
+    // The module's processes take their turn (a floating bar's window
+    // draws), then what waits in the forms' update regions is drawn.
+    fHost.GiveProcessesATurn();
     fHost.Screen().DeliverUpdates();
     const auto& log = fHost.Log();
     for (size_t i = logBefore; i < log.size(); ++i)

@@ -32,4 +32,6 @@ TEST_F(DialogScripts, Bars) { RunScript("bars.qvs"); }
 
 TEST_F(DialogScripts, BarLists) { RunScript("bars-lists.qvs"); }
 
+TEST_F(DialogScripts, FloatingBar) { RunScript("bars-floating.qvs"); }
+
 }  // namespace
