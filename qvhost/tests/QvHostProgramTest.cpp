@@ -112,6 +112,11 @@ TEST_F(QvHostProgram, EveryLineItCannotReadStopsItWithTheLineAndAnError) {
       {"menu snapshot\n", "line 1: menu snapshot \"f.png\""},
       {"expect menu item 1 bold\n", "line 1: expect menu item N checked|mixed|disabled|text \"text\""},
       {"expect menu item x checked\n", "line 1: N needs a number, not x"},
+      {"list choose 3\n", "line 1: list choose \"text\""},
+      {"list open \"Arial\"\n", "line 1: list choose \"text\""},
+      {"list choose \"Arial\" now\n", "line 1: trailing word now (list choose \"text\")"},
+      {"list choose \"\"\n", "line 1: list choose needs a text"},
+      {"list choose \"a\\tb\"\n", "line 1: no key types \"\t\""},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Run(c.script), 1) << c.error;
