@@ -31,6 +31,9 @@ std::string Name(const uint8_t* text, size_t capacity) {
 
 void QvHost::GiveProcessesATurn() {
   if (!fProcesses || fProcesses->InProcess() || fProcesses->CountLive() == 0) return;
+  // Events the script queued wait for the loop a later line runs: a
+  // process's turn would take them first.
+  if (!fEvents.empty()) return;
   // A process lets the others run as it asks for its next event: the first
   // turn brings it to that request, the second answers it, so that what
   // the line left for its windows is drawn before the next line.
