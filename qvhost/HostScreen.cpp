@@ -12,6 +12,7 @@
 #include "platform/toolbox/TbxRegions.h"
 #include "platform/toolbox/TbxWindows.h"
 #include "platform/win32/WinInput.h"
+#include "platform/win32/WinMessages.h"
 #include "platform/win32/WinPaint.h"
 #include "platform/win32/WinTime.h"
 #include "platform/win32/WinWindowState.h"
@@ -118,16 +119,85 @@ constexpr COLORREF kFormBackground = RGB(255, 255, 255);
 struct HostScreen::Form {
   std::string name;
   Tbx::WindowRef window = nullptr;
+  // What a WM_PAINT found to draw, kept for the form's next update events
+  // (in its content's coordinates); null while nothing waits.
+  HRGN kept = nullptr;
 };
+
+namespace {
+
+// The screens whose windows answer WM_PAINT, by window.
+std::map<HWND, HostScreen*>& PaintedWindows() {
+  static std::map<HWND, HostScreen*> windows;
+  return windows;
+}
+
+}  // namespace
+
+// A loop of the module that dispatches the host's WM_PAINT (a pop-up's or a
+// tracking loop) must not lose what the host has to draw: the main window
+// draws its menu bar at once, and a form keeps the region for the update
+// events it sends its areas at the end of the line, as its own event loop
+// would.
+namespace {
+
+LRESULT HostWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_PAINT) {
+    auto it = PaintedWindows().find(window);
+    if (it != PaintedWindows().end()) {
+      it->second->Painted(window);
+      return 0;
+    }
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+void HostScreen::Painted(void* native) {
+  HWND window = static_cast<HWND>(native);
+  if (window == static_cast<HWND>(fMain)) {
+    PaintMain();
+    return;
+  }
+  for (Form* form : fForms) {
+    if (Tbx::GetNativeWindow(form->window) != window) continue;
+    HRGN region = CreateRectRgn(0, 0, 0, 0);
+    if (GetUpdateRgn(window, region, 0) > NULLREGION) {
+      if (form->kept == nullptr) form->kept = CreateRectRgn(0, 0, 0, 0);
+      CombineRgn(form->kept, form->kept, region, RGN_OR);
+    }
+    DeleteObject(region);
+    break;
+  }
+  // Whatever is not the host's to draw is done with.
+  ValidateRect(window, nullptr);
+}
+
+void HostScreen::HandPaintTo(void* window) {
+  HWND native = static_cast<HWND>(window);
+  if (native == nullptr) return;
+  PaintedWindows()[native] = this;
+  SetWindowLongPtrA(native, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(&HostWindowProc));
+}
+
+void HostScreen::ForgetPaint(void* window) {
+  HWND native = static_cast<HWND>(window);
+  auto it = PaintedWindows().find(native);
+  if (it != PaintedWindows().end() && it->second == this) PaintedWindows().erase(it);
+}
 
 HostScreen::HostScreen(QvHost& host) : fHost(host) {}
 
 HostScreen::~HostScreen() {
   for (Form* form : fForms) {
+    ForgetPaint(Tbx::GetNativeWindow(form->window));
+    if (form->kept != nullptr) DeleteObject(form->kept);
     Tbx::DisposeWindow(form->window);
     delete form;
   }
   if (fMain != nullptr) {
+    ForgetPaint(fMain);
     DestroyWindow(static_cast<HWND>(fMain));
     Tbx::ClearMainWindowRecord();
   }
@@ -157,6 +227,7 @@ bool HostScreen::EnsureMainWindow() {
   SetHeadlessWindowOrigin(main, screen.left, screen.top);
   SetWindowTextA(main, "Qvbase");
   fMain = main;
+  HandPaintTo(main);
   PaintMain();
   Tbx::SetMainWindowRecord(&fHost, main);
   return true;
@@ -201,6 +272,7 @@ std::string HostScreen::AddForm(const std::string& name, int32_t x, int32_t y, i
   if (window == nullptr) return "cannot make the form window";
   Tbx::SelectWindow(window);
   fForms.push_back(new Form{name, window});
+  HandPaintTo(Tbx::GetNativeWindow(window));
   DrawSizeBox(*fForms.back());
   return {};
 }
@@ -553,6 +625,57 @@ std::string HostScreen::KeyEvents(uint8_t keyCode, uint8_t character, int virtua
   return {};
 }
 
+bool HostScreen::KeyFor(char c, int* virtualKey, uint16_t* modifiers) {
+  *modifiers = 0;
+  if (const char plain = Unshifted(c)) {
+    *modifiers = kShift;
+    c = plain;
+  }
+  auto it = CharacterKeys().find(c);
+  if (it == CharacterKeys().end()) return false;
+  *virtualKey = it->second.virtualKey;
+  return true;
+}
+
+std::string HostScreen::QueueListChoice(const std::string& text) {
+  if (text.empty()) return "list choose needs a text";
+  for (const char c : text) {
+    int key = 0;
+    uint16_t modifiers = 0;
+    if (!KeyFor(c, &key, &modifiers)) return std::string("no key types \"") + c + "\"";
+  }
+  fListChoices.push_back(text);
+  return {};
+}
+
+void HostScreen::TrackingBegins() {
+  if (fListChoices.empty()) return;
+  // Only a pop-up window of the module's own in front takes the choice.
+  Tbx::WindowRef front = Tbx::FrontWindow();
+  if (front == nullptr || IsForm(front) || Tbx::GetWindowPort(front) == nullptr) return;
+  if (front->procID != Tbx::plainDBox) return;
+  const std::string text = fListChoices.front();
+  fListChoices.erase(fListChoices.begin());
+  fHost.Note("list choose \"" + text + "\"");
+  // The button comes up where it is; each character a tick apart (the
+  // list searches for what is typed quickly), then Return.
+  const UINT buttons = fButtons & ~HEADLESS_LEFT_BUTTON;
+  std::vector<HeadlessInputEntry> entries;
+  uint64_t t = 0;
+  entries.push_back(Entry(t++, fCursor, buttons, 0));
+  for (const char c : text) {
+    int key = 0;
+    uint16_t modifiers = 0;
+    KeyFor(c, &key, &modifiers);
+    entries.push_back(Entry(t * kTick, fCursor, buttons, modifiers, key));
+    entries.push_back(Entry(t * kTick + 1, fCursor, buttons, 0));
+    ++t;
+  }
+  entries.push_back(Entry(t * kTick, fCursor, buttons, 0, VK_RETURN));
+  entries.push_back(Entry(t * kTick + 1, fCursor, buttons, 0));
+  Play(std::move(entries));
+}
+
 std::string HostScreen::Key(const std::string& key, bool character, uint16_t modifiers) {
   std::string error;
   if (character) {
@@ -734,7 +857,14 @@ void HostScreen::DeliverUpdates() {
     if (!hasAreas) continue;
     HWND native = Tbx::GetNativeWindow(form->window);
     HRGN region = CreateRectRgn(0, 0, 0, 0);
-    if (GetUpdateRgn(native, region, 0) <= NULLREGION) {
+    GetUpdateRgn(native, region, 0);
+    if (form->kept != nullptr) {
+      CombineRgn(region, region, form->kept, RGN_OR);
+      DeleteObject(form->kept);
+      form->kept = nullptr;
+    }
+    RECT any{0, 0, 0, 0};
+    if (GetRgnBox(region, &any) <= NULLREGION) {
       DeleteObject(region);
       continue;
     }
@@ -768,12 +898,16 @@ bool HostScreen::NextUpdate(HostEventRecord& record, bool take) {
   for (Form* form : fForms) {
     HWND native = Tbx::GetNativeWindow(form->window);
     RECT box;
-    if (!GetUpdateRect(native, &box, 0)) continue;
+    if (!GetUpdateRect(native, &box, 0) && form->kept == nullptr) continue;
     record = HostEventRecord{};
     record.what = kUpdate;
     record.message = reinterpret_cast<uintptr_t>(form->window);
     record.when = Ticks(Clock());
-    if (take) ValidateRect(native, nullptr);
+    if (take) {
+      ValidateRect(native, nullptr);
+      if (form->kept != nullptr) DeleteObject(form->kept);
+      form->kept = nullptr;
+    }
     return true;
   }
   return false;

@@ -88,6 +88,17 @@ class HostScreen {
   // An update event for the first form with a non-empty update region,
   // which becomes valid when `take`; false when there is none.
   bool NextUpdate(HostEventRecord& record, bool take);
+  // What the user picks in the next drop-down pop-ups, in order: the
+  // choice's text, typed into the open list and Return. Answers what is
+  // wrong with the text (a character no key types), else an empty text.
+  std::string QueueListChoice(const std::string& text);
+  // A modal tracking of the module begins (host call -143): when a
+  // pop-up window of the module is in front and a choice waits, the user
+  // types it there.
+  void TrackingBegins();
+  // A WM_PAINT of one of the host's windows: the main window draws its
+  // menu bar at once; a form keeps the region for its next update events.
+  void Painted(void* window);
 
   // The virtual clock in milliseconds, and in ticks (1/60 s).
   uint64_t Clock() const;
@@ -100,6 +111,10 @@ class HostScreen {
   Form* FindForm(const std::string& name);
   const Form* FindForm(const std::string& name) const;
   bool EnsureMainWindow();
+  // The host's own procedure goes on the window, so that its WM_PAINT
+  // reaches Painted whoever dispatches it.
+  void HandPaintTo(void* window);
+  void ForgetPaint(void* window);
   // Draws what the main window needs drawn (its menu bar).
   void PaintMain();
   // Draws the size box of a form window.
@@ -119,11 +134,14 @@ class HostScreen {
   void Send(const std::string& area, uint16_t code, uintptr_t message, uint16_t modifiers, uint32_t when,
             int16_t h, int16_t v);
   std::string KeyEvents(uint8_t keyCode, uint8_t character, int virtualKey, uint16_t modifiers);
+  // The virtual key and modifiers that type `c`; false when none does.
+  static bool KeyFor(char c, int* virtualKey, uint16_t* modifiers);
 
   QvHost& fHost;
   void* fMain = nullptr;  // the main window (HWND)
   std::vector<Form*> fForms;
   std::vector<std::string> fAreas;  // form areas, in creation order
+  std::vector<std::string> fListChoices;  // for the next drop-down pop-ups
   std::string fFocus;
   std::string fActiveForm;  // the form last activated
   std::string fPressed;  // the area a held button went down in

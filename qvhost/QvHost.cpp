@@ -1136,7 +1136,11 @@ bool QvHost::AnswerService(int32_t selector, HostParamBlock& block) {
     case kHostSelMetafile:
       fLog.push_back({selector, AnswerMetafile(block)});
       return true;
-    case -105: case -143: case -144: case -307: case -357:
+    case -143:
+      fLog.push_back({selector, "noted"});
+      if (fScreen) fScreen->TrackingBegins();
+      return true;
+    case -105: case -144: case -307: case -357:
       fLog.push_back({selector, "noted"});
       return true;
     case kHostSelOpenURL: {

@@ -215,6 +215,13 @@ class QvHost {
   // A process asking for an event (-361) when the queue is empty gets code
   // 33, and -414 tells it to stop: an exhausted script ends every process.
   HostProcessRunner& Processes();
+  // While a script runs the user sits in front of the screen, and the
+  // module's processes run beside the host's own, as they would in the
+  // host: one asking for an event with nothing queued gets what its
+  // windows need drawn (update events), else a null event, and is not
+  // told to stop; each gets a turn after every line (GiveProcessesATurn).
+  void SetUserPresent(bool present) { fUserPresent = present; }
+  void GiveProcessesATurn();
   bool refuseProcesses = false;
   // One idle pass of the areas, run when the main process waits (-93,
   // -122): what another process left for an area's idle is answered before
@@ -367,6 +374,10 @@ class QvHost {
   int32_t fLastProcess = 1;
   std::unique_ptr<HostProcessRunner> fProcesses;
   bool fInIdlePass = false;
+  bool fUserPresent = false;
+  // The windows handed to the module's processes (-92): native window,
+  // process.
+  std::map<uint32_t, int32_t> fProcessWindows;
   bool fFormulaEditPending = false;
   std::vector<std::pair<std::string, Routine>> fRoutines;
   // Handle -> (type, id) of the kept file's resources handed out, and

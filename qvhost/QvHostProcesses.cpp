@@ -8,6 +8,10 @@
 #include <string>
 
 #include "boundary/HostServiceSelectors.h"
+#include "platform/toolbox/TbxWindows.h"
+#include "platform/win32/WinPaint.h"
+#include "platform/win32/WinWindows.h"
+#include "qvhost/HostScreen.h"
 #include "qvhost/QvHost.h"
 
 namespace {
@@ -24,6 +28,18 @@ std::string Name(const uint8_t* text, size_t capacity) {
 }
 
 }  // namespace
+
+void QvHost::GiveProcessesATurn() {
+  if (!fProcesses || fProcesses->InProcess() || fProcesses->CountLive() == 0) return;
+  // Events the script queued wait for the loop a later line runs: a
+  // process's turn would take them first.
+  if (!fEvents.empty()) return;
+  // A process lets the others run as it asks for its next event: the first
+  // turn brings it to that request, the second answers it, so that what
+  // the line left for its windows is drawn before the next line.
+  fProcesses->Yield();
+  fProcesses->Yield();
+}
 
 HostProcessRunner& QvHost::Processes() {
   if (!fProcesses) fProcesses = std::make_unique<HostProcessRunner>(currentProcess);
@@ -87,11 +103,12 @@ bool QvHost::AnswerProcess(int32_t selector, HostParamBlock& block) {
       runner.EndCurrent();  // does not come back
       return true;
     case -92:
+      fProcessWindows[static_cast<uint32_t>(block.handle)] = HostWordOf(block.param1);
       fLog.push_back({selector, "window " + std::to_string(static_cast<uint32_t>(block.handle)) + " to process " +
                                     std::to_string(HostWordOf(block.param1))});
       return true;
     case -414:
-      block.flag = fEvents.empty() ? 1 : 0;
+      block.flag = fEvents.empty() && !fUserPresent ? 1 : 0;
       fLog.push_back({selector, block.flag ? "process should stop" : "process goes on"});
       return true;
     case -422: {
@@ -108,6 +125,25 @@ bool QvHost::AnswerProcess(int32_t selector, HostParamBlock& block) {
       if (record == nullptr) {
         block.error = -1;
         fLog.push_back({selector, "no event record"});
+        return true;
+      }
+      if (fEvents.empty() && fUserPresent) {
+        // Nothing the script queued: what the process's windows need
+        // drawn, else nothing happens.
+        *record = HostEventRecord{};
+        record->when = HostScreen::Ticks(fScreen->Clock());
+        const int32_t current = runner.Current();
+        for (const auto& [window, process] : fProcessWindows) {
+          HWND native = reinterpret_cast<HWND>(static_cast<uintptr_t>(window));
+          RECT dirty{0, 0, 0, 0};
+          if (process != current || !IsWindow(native) || !GetUpdateRect(native, &dirty, FALSE_)) continue;
+          Tbx::WindowRef toolbox = Tbx::GetNativeWindowRecord(native);
+          if (toolbox == nullptr) continue;
+          record->what = 6;
+          record->message = reinterpret_cast<uintptr_t>(toolbox);
+          break;
+        }
+        fLog.push_back({selector, "process " + std::to_string(current) + " event " + std::to_string(record->what)});
         return true;
       }
       if (fEvents.empty()) {

@@ -104,6 +104,7 @@ class Line {
   std::string RunPng();
   std::string RunQueue();
   std::string RunMenu();
+  std::string RunList();
   std::string RunForm();
   std::string RunStartStop();
   std::string RunPackage();
@@ -714,6 +715,14 @@ std::string Line::RunMenu() {
   return "menu choose \"text\"|N | hover X Y | cancel | snapshot \"f.png\"";
 }
 
+// list choose "text": the choice typed into the next drop-down pop-up.
+std::string Line::RunList() {
+  std::string bad = Count(3, 3, "list choose \"text\"");
+  if (!bad.empty()) return bad;
+  if (Word(1) != "choose" || !Quoted(2)) return "list choose \"text\"";
+  return fHost.Screen().QueueListChoice(Word(2));
+}
+
 // form NAME set|select|key|point|drop|click|accept|cancel [OBJECT] [VALUE]
 // [count N], form NAME expect OBJECT WHAT "VALUE" and form NAME snapshot
 // "f.png" are steps of a dialog's run, played when the form opens; form
@@ -961,6 +970,7 @@ std::string Line::Run() {
   }
   if (verb == "queue") return RunQueue();
   if (verb == "menu") return RunMenu();
+  if (verb == "list") return RunList();
   if (verb == "choose" && Word(1) == "color") return RunChooseColour();
   if (verb == "choose") return RunChoose();
   if (verb == "confirm") return RunConfirm();
@@ -984,6 +994,13 @@ ScriptRunner::Outcome ScriptRunner::Run(const std::string& text) {
   uint32_t result = 0;
   std::vector<std::unique_ptr<uint8_t[]>> storage;
   size_t formFailuresSeen = fHost.Forms().Failures().size();
+  // The user is in front of the screen while the lines play, and leaves
+  // with the last.
+  struct UserPresent {
+    QvHost& host;
+    explicit UserPresent(QvHost& h) : host(h) { host.SetUserPresent(true); }
+    ~UserPresent() { host.SetUserPresent(false); }
+  } present(fHost);
   while (std::getline(lines, line)) {
     ++number;
     std::vector<ScriptToken> tokens;
@@ -1022,7 +1039,9 @@ ScriptRunner::Outcome ScriptRunner::Run(const std::string& text) {
       ++outcome.failures;
       fOut << "  FAILED: menu snapshot\n";
     }
-    // What waits in the forms' update regions is drawn after each line.
+    // The module's processes take their turn (a floating bar's window
+    // draws), then what waits in the forms' update regions is drawn.
+    fHost.GiveProcessesATurn();
     fHost.Screen().DeliverUpdates();
     const auto& log = fHost.Log();
     for (size_t i = logBefore; i < log.size(); ++i)

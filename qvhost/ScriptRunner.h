@@ -23,7 +23,7 @@
 //   expect pdf "file.pdf" pages N   expect pdf "file.pdf" page N "text"
 //   expect pdf "file.pdf" paper W H
 //   choose accept "path" [filter N]|cancel|extra   confirm yes|no
-//   menu choose "text"|N   menu hover X Y   menu cancel
+//   menu choose "text"|N   menu hover X Y   menu cancel   list choose "text"
 //   expect menu item N checked|mixed|disabled|text "text"
 //   form NAME click OBJECT ["X Y"] [count N]   form NAME snapshot "f.png"
 //   form NAME expect OBJECT value|real|text|items|enabled|visible|format|picture "V"

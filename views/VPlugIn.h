@@ -151,6 +151,9 @@ class VPlugIn : public VDockView, public VPlugInObject {
   void LoseFocus(VFrame* next) override;
   void TakeFocus() override;
   bool CanLoseFocus() override;
+  // Whether the area is the one the user works in (its own focus byte),
+  // whichever of its frames holds the keyboard.
+  bool HasAreaFocus() const { return fHasFocus != 0; }
   bool NotifyParent(VFrame* sender, int32_t message, intptr_t parameter) override;
   VFrame* FindClickTarget(const VPoint& p, bool clickableOnly) override;
   VWindowView* GetWindowView() override { return fWindowView; }

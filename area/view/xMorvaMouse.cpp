@@ -455,8 +455,13 @@ void xMorvaMouse::HandleMouse(xMorvaFrame& frame, VEvent& event, bool controlHel
   if (!frame.IsShown() || area == nullptr || document == nullptr) return;
   if (!frame.IsFocused()) {
     // A press in a frame without the focus edits only when the document
-    // is being edited in one of its frames; this one takes over.
-    if (area->GetActiveFrame() == nullptr) return;
+    // is being edited in one of its frames; this one takes over. So it
+    // does when a control of the area's bars (a list the user chose from)
+    // took the focus from the text: the document then has no active frame,
+    // but the user is still working in this area and clicks back into it.
+    VFrame* holder = frame.GetFocusFrame();
+    const bool barHasFocus = area->HasAreaFocus() && holder != nullptr && holder != &frame;
+    if (area->GetActiveFrame() == nullptr && !barHasFocus) return;
     if (!frame.RequestFocus()) frame.TakeFocus();
   }
   if (document->GetCurrentPart() == nullptr) return;

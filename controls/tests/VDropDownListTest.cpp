@@ -290,6 +290,40 @@ TEST_F(DropDownList, DownOpensAClosedListButLeftAndRightDoNot) {
   EXPECT_EQ(GetCapture(), nullptr);
 }
 
+// A list the user cannot see leaves every key to the frames after it: none
+// is answered as handled and none opens the pop-up.
+TEST_F(DropDownList, HiddenListPassesEveryKeyOn) {
+  struct Row {
+    const char* what;
+    bool hideList;  // else its parent is hidden
+    int16_t code;
+    char16_t c;
+  };
+  const Row rows[] = {
+      {"hidden, down", true, kKeyDown, 0},       {"hidden, return", true, kKeyReturn, 13},
+      {"hidden, escape", true, kKeyEscape, 27},  {"hidden, letter", true, 0, u'a'},
+      {"parent hidden, down", false, kKeyDown, 0}, {"parent hidden, tab", false, kKeyTab, 9},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    Numbers(4, 20, 20);
+    ASSERT_TRUE(list_->RequestFocus());
+    if (row.hideList) {
+      list_->SetVisible(false);
+    } else {
+      host_->SetVisible(false);
+    }
+    int32_t before = 0;
+    Tbx::CountFlushEvents(&before, nullptr);
+    VEvent key = Key(row.code, row.c);
+    EXPECT_EQ(list_->HandleKey(key), kKeyNotHandled);
+    int32_t after = 0;
+    Tbx::CountFlushEvents(&after, nullptr);
+    EXPECT_EQ(after, before);  // never opened
+    host_->SetVisible(true);
+  }
+}
+
 TEST_F(DropDownList, WithoutChoicesItNeverOpens) {
   Make(DropBytes(300, 80, 20, "TEXT", 0, {}));
   ASSERT_TRUE(list_->RequestFocus());

@@ -350,7 +350,8 @@ int32_t VDropDownList::GetCursorIdAt(VEvent& event) {
 }
 
 int32_t VDropDownList::HandleKey(VEvent& event) {
-  if (!IsVisible() || IsHiddenByParent()) return kKeyHandled;
+  // A list the user cannot see leaves the key to whoever comes next.
+  if (!IsVisible() || IsHiddenByParent()) return kKeyNotHandled;
   EndToolTip();
   fCommitting = 0;
   const int16_t code = KeyCodeOfEvent(event);

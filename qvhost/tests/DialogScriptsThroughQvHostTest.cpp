@@ -30,4 +30,8 @@ TEST_F(DialogScripts, Toolbars) { RunScript("dialogs-toolbars.qvs"); }
 
 TEST_F(DialogScripts, Bars) { RunScript("bars.qvs"); }
 
+TEST_F(DialogScripts, BarLists) { RunScript("bars-lists.qvs"); }
+
+TEST_F(DialogScripts, FloatingBar) { RunScript("bars-floating.qvs"); }
+
 }  // namespace

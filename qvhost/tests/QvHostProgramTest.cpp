@@ -123,6 +123,11 @@ TEST_F(QvHostProgram, EveryLineItCannotReadStopsItWithTheLineAndAnError) {
       {"page setup across upright\n", "line 1: unexpected upright (" + kPageSetupForm + ")"},
       {"page setup cancel now\n", "line 1: unexpected cancel (" + kPageSetupForm + ")"},
       {"expect pdf \"a.pdf\" paper 210\n", "line 1: expect pdf \"file.pdf\" paper W H"},
+      {"list choose 3\n", "line 1: list choose \"text\""},
+      {"list open \"Arial\"\n", "line 1: list choose \"text\""},
+      {"list choose \"Arial\" now\n", "line 1: trailing word now (list choose \"text\")"},
+      {"list choose \"\"\n", "line 1: list choose needs a text"},
+      {"list choose \"a\\tb\"\n", "line 1: no key types \"\t\""},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(Run(c.script), 1) << c.error;
