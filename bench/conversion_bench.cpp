@@ -5,7 +5,10 @@
 // (`soffice --headless --convert-to`) and by AbiWord (`abiword --to=`):
 //   doc→rtf    LibreOffice's Word 97 file of the reference RTF
 //   rtf→doc    the reference document as RTF
-//   xhtml→rtf  AbiWord's XHTML of the reference RTF
+//   xhtml→rtf  AbiWord's XHTML of the reference RTF (AbiWord writes XHTML
+//              for a ".xhtml" name; for ".html" it writes HTML 4.01, whose
+//              closing empty paragraph it nests so that it cannot read the
+//              file back, and the row would have no AbiWord figure)
 //   html→rtf   the reference document as HTML, written by us
 //   doc→txt    LibreOffice's Word 97 file again, to plain text
 // Each row reports the seconds and peak resident memory of every
@@ -77,9 +80,14 @@ fs::path CacheFolder() {
 fs::path Scratch() { return BenchFolder("qv-conversion-bench"); }
 fs::path Profile() { return CacheFolder() / "profile"; }
 
+// LibreOffice takes an XHTML file for a web page, which has no RTF export:
+// it is told to read it with its word processor's HTML filter.
 std::vector<std::string> LibreOfficeCommand(const fs::path& input, const std::string& to, const fs::path& outdir) {
-  return {"soffice", "-env:UserInstallation=file://" + Profile().string(), "--headless", "--convert-to", to,
-          "--outdir", outdir.string(), input.string()};
+  std::vector<std::string> command{"soffice", "-env:UserInstallation=file://" + Profile().string(), "--headless"};
+  if (input.extension() == ".xhtml") command.push_back("--infilter=HTML (StarWriter)");
+  for (const std::string& word : {std::string("--convert-to"), to, std::string("--outdir"), outdir.string(), input.string()})
+    command.push_back(word);
+  return command;
 }
 
 // The input of a kind at `pages` pages, made once; empty when it cannot be.
@@ -102,7 +110,7 @@ fs::path InputFile(const std::string& kind, int32_t pages) {
     return fs::exists(doc) ? doc : fs::path();
   }
   if (kind == "xhtml") {
-    const fs::path xhtml = folder / (stem + "-abiword.html");
+    const fs::path xhtml = folder / (stem + "-abiword.xhtml");
     if (!fs::exists(xhtml) && HasProgram("abiword"))
       RunProcess({"abiword", "--to=" + xhtml.string(), rtf.string()}, seconds, peak);
     return fs::exists(xhtml) ? xhtml : fs::path();

@@ -185,6 +185,7 @@ class HtmlReader {
 
   // ---- Text.
   void InsertHTMLChar(char32_t code);
+  void TypePlainRun();
   void InsertUnit(char16_t unit);
   void InsertLiteral(std::string_view text);
   void ReadHTMLEntity();
@@ -363,6 +364,7 @@ void HtmlReader::ParseHTMLText(VStreamProgress* progress) {
     } else if (c >= 33 && c <= 127) {
       InsertHTMLChar(char32_t(c));
       fLastWasSpace = false;
+      if (fMode == kModeBody && !fPreformatted) TypePlainRun();
     } else if (c >= 128) {
       ReadByteAbove127(uint8_t(c));
       fLastWasSpace = false;
@@ -380,6 +382,28 @@ void HtmlReader::ParseHTMLText(VStreamProgress* progress) {
   }
   // The text after the last tag.
   Body();
+}
+
+// Types the plain text that follows in the window (printable ASCII other
+// than "&" and "<", and whitespace, which collapses) at once, as the loop
+// above would byte by byte.
+void HtmlReader::TypePlainRun() {
+  bool typed = false;
+  while (fAt < fWindowEnd) {
+    const uint8_t b = fWindow[fAt - fWindowStart];
+    if (b >= 33 && b <= 127 && b != '&' && b != '<') {
+      fTyped.push_back(char16_t(b));
+      fLastWasSpace = false;
+      typed = true;
+    } else if (b == 9 || b == 10 || b == 13 || b == 32) {
+      if (!fLastWasSpace) fTyped.push_back(u' ');
+      fLastWasSpace = true;
+    } else {
+      break;
+    }
+    ++fAt;
+  }
+  if (typed) fLastBreak = kBreakTyped;
 }
 
 void HtmlReader::ReadByteAbove127(uint8_t first) {
@@ -540,6 +564,16 @@ void HtmlReader::ReadHTMLTag() {
           if (value.empty() || value.back() != ' ') value += ' ';
         } else {
           value += char(c);
+          // The rest of the run of such bytes the window holds goes in at
+          // once: style values run long, and byte by byte they cost most of
+          // the tag's reading.
+          const size_t from = fAt;
+          while (fAt < fWindowEnd) {
+            const uint8_t b = fWindow[fAt - fWindowStart];
+            if (b <= 32 || b == '"') break;
+            ++fAt;
+          }
+          value.append(reinterpret_cast<const char*>(fWindow + (from - fWindowStart)), fAt - from);
         }
       } else if (c <= 32) {
         if (!value.empty()) addValue();

@@ -99,6 +99,15 @@ TEST_F(ImportHTML, BlocksBreaksAndWhitespace) {
       {"a<!-- <b>hidden</b> -->b", "ab"},
       {"<!DOCTYPE html><p>a", "a"},
       {"a < b", "a < b"},
+      // Runs of plain text: whitespace of every kind collapses to one
+      // space across the run, and a reference, a tag or a byte above 127
+      // ends the run without losing a byte around it.
+      {"one\t\r\n two  three", "one two three"},
+      {"a&amp;b&lt;c <b>d</b>  e\xE9" "f g", "a&b<c d e<00E9>f g"},
+      {"x \n<b> y</b>", "x y"},
+      {"<pre>a  b\tc</pre>d  e", "a  b cd e"},
+      {"<title>t  u</title>v   w", "v w"},
+      {"~!\x7F#z", "~!\x7F#z"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.html);
@@ -166,8 +175,9 @@ TEST_F(ImportHTML, FontAttributes) {
   ASSERT_EQ(0, Read(*document,
                     "<font size=+2>a</font><font size=9>b</font><font size=-1>c</font>"
                     "<font color=#FF0000>d</font><font color=nosuch>e</font><font color=navy>f</font>"
-                    "<font face=\"Arial, Helvetica\">g</font>h</font></font>i<small>j</small><tt>k</tt>"));
-  ASSERT_EQ("abcdefghijk", TextOf(*document, kPartBody));
+                    "<font face=\"Arial, Helvetica\">g</font>h</font></font>i<small>j</small><tt>k</tt>"
+                    "<font face=\"Courier  \t  New,Arial\" color=\"#00ff00\">l</font>"));
+  ASSERT_EQ("abcdefghijkl", TextOf(*document, kPartBody));
   EXPECT_EQ(18, HtmlAt(*document, 0, kPropSize));
   EXPECT_EQ(36, HtmlAt(*document, 1, kPropSize));
   EXPECT_EQ(10, HtmlAt(*document, 2, kPropSize));
@@ -180,6 +190,9 @@ TEST_F(ImportHTML, FontAttributes) {
   EXPECT_EQ(12, HtmlAt(*document, 8, kPropSize));
   EXPECT_EQ(10, HtmlAt(*document, 9, kPropSize));
   EXPECT_EQ("Courier New", FontName(*document, HtmlAt(*document, 10, kPropFont)));
+  // A quoted value keeps a run of spaces inside it as one.
+  EXPECT_EQ("Courier New", FontName(*document, HtmlAt(*document, 11, kPropFont)));
+  EXPECT_EQ(0x00FF00, HtmlAt(*document, 11, kPropTextColour));
 }
 
 TEST_F(ImportHTML, ParagraphPropertiesAndLists) {
@@ -371,7 +384,8 @@ TEST_F(ImportHTML, AStreamReadInWindowsGivesTheSameDocumentAsTheBytes) {
   const std::string tail =
       "<!-- a comment --><b>bold</b> &amp; &#x263A; &eacute;\xC3\xA9\xE2\x82\xAC "
       "<script>if (a < b) x();</script><FONT SIZE=5 COLOR=\"#ff0000\">big</FONT>< p>"
-      "<p align=center>centred<br>line</p><ul><li>item</ul>&notanentity; &#12345678;";
+      "<p align=center>centred<br>line</p><ul><li>item</ul>&notanentity; &#12345678;"
+      "<font face=\"Courier   New\" color=\"#00ff00\">mono  spaced\ttext\nhere</font>";
   struct Case {
     std::string name;
     std::string page;

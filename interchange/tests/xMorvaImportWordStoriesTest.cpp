@@ -893,3 +893,70 @@ TEST_F(WordStories, StoriesBehindTheMainTextStayOutOfTheBody) {
     EXPECT_EQ(u"OF\r", PartText(kPartFooter));
   }
 }
+
+// Every character of the body goes into the stream as the engine keeps it:
+// the plain ones as they stand, a tab and a soft hyphen as elements, a
+// control left over as a space, a symbol font's private codes as their
+// bytes; and around them, in runs of any length, nothing is lost or moved.
+TEST_F(WordStories, CharactersAreStoredAsTheEngineKeepsThem) {
+  // The units and elements of the body's stream, records left out (the
+  // last paragraph end is the engine's own, never in the stream).
+  auto shown = [](xMorvaEngine& engine) {
+    std::string out;
+    const uint8_t* stream = engine.LockStream();
+    const uint32_t size = engine.GetStreamSize();
+    for (uint32_t at = 0; at < size;) {
+      const StreamItem item = ReadStreamItem(stream + at, size - at);
+      if (item.kind == StreamItem::kElement) {
+        out += item.unit == xMorvaElementCode::Tab ? "<tab>" : item.unit == xMorvaElementCode::SoftHyphen ? "<shy>" : "<?>";
+      } else if (item.kind == StreamItem::kUnit) {
+        if (item.unit == 13) {
+          out += "|";
+        } else if (item.unit >= 32 && item.unit < 127) {
+          out += char(item.unit);
+        } else {
+          char hex[16];
+          std::snprintf(hex, sizeof hex, "\\u%04X", item.unit);
+          out += hex;
+        }
+      }
+      at += item.size;
+    }
+    engine.UnlockStream();
+    return out;
+  };
+  const std::u16string longRun(300, u'w');
+  struct Case {
+    const char* name;
+    std::u16string text;
+    int32_t symbolFrom;  // first of the characters in the Symbol font, or -1
+    int32_t symbolTo;
+    std::string stored;
+  };
+  const Case cases[] = {
+      {"plain", u"abc def\r", -1, -1, "abc def"},
+      {"tab", u"ab\tcd\t\r", -1, -1, "ab<tab>cd<tab>"},
+      {"soft hyphen", u"ab\u00ADcd\r", -1, -1, "ab<shy>cd"},
+      {"controls", u"a\u0010b\u001Bc\u0012\r", -1, -1, "a b c "},
+      {"above ASCII", u"\u00E9t\u00E9 \u20AC\u00AEx\r", -1, -1, "\\u00E9t\\u00E9 \\u20AC\\u00AEx"},
+      {"paragraphs", u"ab\rcd\r\ref\r", -1, -1, "ab|cd||ef"},
+      {"long run", longRun + u"\t" + longRun + u"\r", -1, -1, std::string(300, 'w') + "<tab>" + std::string(300, 'w')},
+      {"symbol font", u"x\uF061\uF062y\uFEFFz\r", 1, 6, "xaby z"},
+      {"symbol font's codes elsewhere", u"x\uF061y\r", -1, -1, "x\\uF061y"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Doc doc = MainText(c.text);
+    if (c.symbolFrom >= 0) {
+      Bytes font;
+      Put16(font, 0x4A4F);
+      Put16(font, 1);
+      doc.runs = {{0, uint32_t(c.symbolFrom), {}},
+                  {uint32_t(c.symbolFrom), uint32_t(c.symbolTo), font},
+                  {uint32_t(c.symbolTo), uint32_t(c.text.size()), {}}};
+    }
+    xMorvaImportWord reader;
+    ASSERT_EQ(0, Import(doc, reader));
+    EXPECT_EQ(c.stored, shown(Body()));
+  }
+}

@@ -280,6 +280,7 @@ class xMorvaImportWord::BodyBuilder {
   bool PutSpecial(std::vector<uint8_t>& out, uint32_t position);
   void PutParagraphRecords(std::vector<uint8_t>& out, const ParagraphSettings& p);
   void PutSpan(std::vector<uint8_t>& out, const CharacterSpan& span);
+  uint32_t PutPlainUnits(std::vector<uint8_t>& out, const CharacterSpan& span, uint32_t position);
   // The bytes made so far go to the engine behind those given before them.
   bool Flush(std::vector<uint8_t>& out);
   int32_t WriteBytes();
@@ -615,8 +616,33 @@ void xMorvaImportWord::BodyBuilder::PutSpan(std::vector<uint8_t>& out, const Cha
       PutUnit(out, kUnitParagraphEnd);
     } else if (!PutSpecial(out, position)) {
       PutCharacter(out, fBody[position], span.symbolFont);
+      position = PutPlainUnits(out, span, position + 1) - 1;
     }
   }
+}
+
+// The characters from `position` on that are stored as they stand, up to
+// the span's end, the next paragraph's start, break or special, or the
+// first character that is stored otherwise; where they stop.
+uint32_t xMorvaImportWord::BodyBuilder::PutPlainUnits(std::vector<uint8_t>& out, const CharacterSpan& span,
+                                                      uint32_t position) {
+  uint32_t end = span.limit;
+  if (fNextParagraph < fStarts.size()) end = std::min(end, fStarts[fNextParagraph]);
+  if (fNextBreak < fBreaks.size()) end = std::min(end, fBreaks[fNextBreak].at);
+  if (fNextSpecial < fSpecials.size()) end = std::min(end, fSpecials[fNextSpecial].at);
+  if (end <= position) return position;
+  const size_t at = out.size();
+  out.resize(at + 2 * size_t(end - position));
+  uint8_t* bytes = out.data() + at;
+  uint32_t p = position;
+  for (; p < end; ++p, bytes += 2) {
+    const char16_t unit = fBody[p];
+    if ((unit < 32 && unit != kUnitParagraphEnd) || unit == 0x00AD || unit == kWordElementPlace) break;
+    if (span.symbolFont && ((unit & 0xFF00) == 0xF000 || unit == 0xFEFF)) break;
+    PutStreamUnit(bytes, unit);
+  }
+  out.resize(at + 2 * size_t(p - position));
+  return p;
 }
 
 bool xMorvaImportWord::BodyBuilder::Flush(std::vector<uint8_t>& out) {

@@ -2,12 +2,19 @@
 // font enumeration.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstddef>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/gdi/GdiFont.h"
+#include "platform/gdi/fonts/GdiFontLibrary.h"
 #include "platform/gdi/WinGdi.h"
 
 namespace {
@@ -301,4 +308,91 @@ TEST(GdiFontEnum, ExFormFiltersByCharacterSet) {
   EXPECT_EQ(Names(seen), std::vector<std::string>{"Wingdings"});
   EXPECT_STREQ(reinterpret_cast<const char*>(seen.fonts[0].elfScript), "Symbol");
   EXPECT_EQ(EnumFontFamiliesExA(dc.dc(), nullptr, Collect, 0, 0), 0);
+}
+
+namespace {
+
+// An environment variable set or unset for a scope, and put back after.
+class EnvironmentValue {
+ public:
+  explicit EnvironmentValue(const char* name) : name_(name) {
+    if (const char* value = std::getenv(name)) saved_ = value;
+  }
+  ~EnvironmentValue() { Set(saved_ ? saved_->c_str() : nullptr); }
+  void Set(const char* value) {
+    if (value != nullptr) {
+      setenv(name_, value, 1);
+    } else {
+      unsetenv(name_);
+    }
+  }
+
+ private:
+  const char* name_;
+  std::optional<std::string> saved_;
+};
+
+}  // namespace
+
+// fontconfig's caches are kept in the user's cache folder, in a folder
+// named after the configuration, and nowhere when there is no such folder.
+TEST(FontCacheFolder, FollowsTheEnvironmentAndTheConfiguration) {
+  namespace fs = std::filesystem;
+  const fs::path root = fs::temp_directory_path() / ("qv-font-cache-" + std::to_string(getpid()));
+  fs::remove_all(root);
+  fs::create_directories(root / "home");
+  std::ofstream(root / "a.conf") << "<fontconfig><dir>/a</dir></fontconfig>";
+  std::ofstream(root / "b.conf") << "<fontconfig><dir>/b</dir></fontconfig>";
+  std::ofstream(root / "file") << "not a folder";
+  EnvironmentValue xdg("XDG_CACHE_HOME");
+  EnvironmentValue home("HOME");
+  const std::string rootText = root.string();
+  struct Case {
+    const char* name;
+    std::string xdg;   // empty: unset
+    std::string home;  // empty: unset
+    std::string configuration;
+    std::string parent;  // of the folder; empty: no folder
+  };
+  const std::string a = rootText + "/a.conf";
+  const Case cases[] = {
+      {"cache home", rootText + "/xdg", rootText + "/home", a, rootText + "/xdg/qvmorva"},
+      {"relative cache home", "xdg", rootText + "/home", a, rootText + "/home/.cache/qvmorva"},
+      {"home only", "", rootText + "/home", a, rootText + "/home/.cache/qvmorva"},
+      {"relative home", "", "home", a, ""},
+      {"no home", "", "", a, ""},
+      {"no configuration", rootText + "/xdg", "", rootText + "/none.conf", ""},
+      {"cache home is a file", rootText + "/file", "", a, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    xdg.Set(c.xdg.empty() ? nullptr : c.xdg.c_str());
+    home.Set(c.home.empty() ? nullptr : c.home.c_str());
+    const std::string folder = GdiFonts::KeptFontCacheFolder(c.configuration.c_str());
+    if (c.parent.empty()) {
+      EXPECT_EQ("", folder);
+      continue;
+    }
+    EXPECT_EQ(fs::path(c.parent), fs::path(folder).parent_path());
+    EXPECT_TRUE(fs::is_directory(folder));
+    EXPECT_EQ(0u, fs::path(folder).filename().string().rfind("fonts-", 0));
+  }
+  EXPECT_EQ("", GdiFonts::KeptFontCacheFolder(nullptr));
+
+  // One configuration keeps its folder and what fontconfig wrote in it;
+  // another's folder replaces it; nothing else there is touched.
+  xdg.Set((rootText + "/kept").c_str());
+  const std::string first = GdiFonts::KeptFontCacheFolder(a.c_str());
+  ASSERT_FALSE(first.empty());
+  std::ofstream(fs::path(first) / "cache") << "x";
+  fs::create_directories(root / "kept" / "qvmorva" / "other");
+  EXPECT_EQ(first, GdiFonts::KeptFontCacheFolder(a.c_str()));
+  EXPECT_TRUE(fs::exists(fs::path(first) / "cache"));
+  const std::string second = GdiFonts::KeptFontCacheFolder((rootText + "/b.conf").c_str());
+  ASSERT_FALSE(second.empty());
+  EXPECT_NE(first, second);
+  EXPECT_FALSE(fs::exists(first));
+  EXPECT_TRUE(fs::is_directory(second));
+  EXPECT_TRUE(fs::is_directory(root / "kept" / "qvmorva" / "other"));
+  fs::remove_all(root);
 }

@@ -12,9 +12,14 @@
 #include <array>
 #include <cstdlib>
 #include <cstring>
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <system_error>
+
+#include <unistd.h>
 
 #include "platform/gdi/GdiFont.h"
 
@@ -82,6 +87,45 @@ std::string NameableFamily(FcPattern* font) {
 
 }  // namespace
 
+// The folder that keeps fontconfig's caches of our configuration's folders
+// between starts: $XDG_CACHE_HOME (else ~/.cache) /qvmorva/fonts-V-H, V
+// fontconfig's version and H a hash of the bytes of the configuration file. The
+// folders of other versions and configurations are removed when a new one is
+// made, so one set of caches is kept. Empty when there is no home, the
+// configuration cannot be read or the folder cannot be written.
+std::string KeptFontCacheFolder(const char* configuration) {
+  if (configuration == nullptr) return {};
+  std::filesystem::path base;
+  if (const char* cache = std::getenv("XDG_CACHE_HOME"); cache != nullptr && cache[0] == '/') {
+    base = cache;
+  } else if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/') {
+    base = std::filesystem::path(home) / ".cache";
+  } else {
+    return {};
+  }
+  std::ifstream file(configuration, std::ios::binary);
+  if (!file) return {};
+  const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  if (file.bad()) return {};
+  uint64_t hash = 1469598103934665603ull;
+  for (char c : text) hash = (hash ^ uint8_t(c)) * 1099511628211ull;
+  char name[64];
+  std::snprintf(name, sizeof name, "fonts-%d-%016llx", FcGetVersion(), static_cast<unsigned long long>(hash));
+  const std::filesystem::path parent = base / "qvmorva";
+  const std::filesystem::path folder = parent / name;
+  std::error_code error;
+  if (!std::filesystem::is_directory(folder, error)) {
+    if (!std::filesystem::create_directories(folder, error) && !std::filesystem::is_directory(folder, error))
+      return {};
+    for (const auto& entry : std::filesystem::directory_iterator(parent, error)) {
+      const std::string other = entry.path().filename().string();
+      if (other != name && other.rfind("fonts-", 0) == 0) std::filesystem::remove_all(entry.path(), error);
+    }
+  }
+  if (access(folder.c_str(), W_OK | X_OK) != 0) return {};
+  return folder.string();
+}
+
 bool SameFaceName(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
@@ -147,22 +191,30 @@ void FontLibrary::LoadConfiguration() {
   if (!FcConfigParseAndLoad(config, reinterpret_cast<const FcChar8*>(QV_FONT_CONFIG), FcTrue)) {
     return;
   }
-  // fontconfig writes a cache for every folder it scans and complains when it
-  // has nowhere to write. A private folder takes the caches for this one scan
-  // and is removed at once, so no stale cache made under another
-  // configuration is ever read and nothing is left behind.
+  // fontconfig writes a cache for every folder it scans, and reads it at
+  // the next start instead of scanning again while the folder's time is
+  // the one the cache was made at. The caches go to a folder of our own in
+  // the user's cache folder, named after this configuration and fontconfig's
+  // version: the configuration renames families as it scans, so a cache made
+  // under any other (the system's) is never read. Without such a folder a
+  // private one takes the caches for this one scan and is removed at once
+  // (fontconfig complains when it has nowhere to write).
   std::error_code error;
-  std::filesystem::path base = std::filesystem::temp_directory_path(error);
-  std::string scratch = (error ? std::string("/tmp") : base.string()) + "/qvfonts-XXXXXX";
-  std::vector<char> scratchPath(scratch.begin(), scratch.end());
-  scratchPath.push_back('\0');
-  const char* cacheDir = mkdtemp(scratchPath.data());
-  if (cacheDir) {
-    std::string snippet = std::string("<fontconfig><cachedir>") + cacheDir + "</cachedir></fontconfig>";
+  std::string cacheDir = KeptFontCacheFolder(QV_FONT_CONFIG);
+  std::string scratch;
+  if (cacheDir.empty()) {
+    std::filesystem::path base = std::filesystem::temp_directory_path(error);
+    std::string pattern = (error ? std::string("/tmp") : base.string()) + "/qvfonts-XXXXXX";
+    std::vector<char> scratchPath(pattern.begin(), pattern.end());
+    scratchPath.push_back('\0');
+    if (mkdtemp(scratchPath.data()) != nullptr) scratch = cacheDir = scratchPath.data();
+  }
+  if (!cacheDir.empty()) {
+    std::string snippet = "<fontconfig><cachedir>" + cacheDir + "</cachedir></fontconfig>";
     FcConfigParseAndLoadFromMemory(config, reinterpret_cast<const FcChar8*>(snippet.c_str()), FcTrue);
   }
   FcConfigBuildFonts(config);
-  if (cacheDir) std::filesystem::remove_all(cacheDir, error);
+  if (!scratch.empty()) std::filesystem::remove_all(scratch, error);
   CollectFamilies();
 }
 

@@ -133,4 +133,9 @@ bool SameFaceName(const std::string& a, const std::string& b);
 // see only the exported names of the platform library.
 QV_PLATFORM_API bool AddPrivateFontFile(const char* path);
 
+// The folder where fontconfig keeps its caches of the folders the
+// configuration file `configuration` names, made if need be; empty when
+// there is none to write.
+QV_PLATFORM_API std::string KeptFontCacheFolder(const char* configuration);
+
 }  // namespace GdiFonts
