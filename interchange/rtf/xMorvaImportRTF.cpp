@@ -216,6 +216,26 @@ struct PartText {
   bool sectionPending = false;
 };
 
+// A part's text as it stands before anything is read into it.
+void ResetPartText(PartText& text) {
+  text.bytes.clear();
+  text.positions = 0;
+  text.stream.SetDefaults();
+  text.streamTabs.Clear();
+  text.current.SetDefaults();
+  text.currentTabs.Clear();
+  text.paragraphStart = 0;
+  text.paragraphUnits = 0;
+  text.lastBlock = ParagraphBlock();
+  text.joinsExisting = false;
+  text.charactersDirty = true;
+  text.endIsLast = false;
+  text.endAt = text.recordsAt = text.recordsLength = 0;
+  text.endJoined = false;
+  text.aboveValid = false;
+  text.sectionPending = false;
+}
+
 void PutRecord(std::vector<uint8_t>& out, size_t at, uint16_t id, uint32_t value) {
   uint8_t record[kRecordSize];
   PutPropertyRecord(record, id, value);
@@ -837,11 +857,20 @@ void RtfReader::ChangeRtfDestination(int32_t action) {
       // The document has one set of headers and footers: a later section's
       // would add its text to the part an earlier one gave (AbiWord writes
       // them again in each section). A part no section gave yet takes it.
-      if (fSectionsEnded > 0 && fUsed[kParts[action - kRtfDestHeader]]) {
-        fState.destination = kDestSkip;
-        return;
+      const int16_t part = kParts[action - kRtfDestHeader];
+      if (fUsed[part] && fState.part != part) {
+        if (fSectionsEnded > 0) {
+          fState.destination = kDestSkip;
+          return;
+        }
+        // A second group for the part in the same section replaces the
+        // first (AbiWord gives the first section's footer twice).
+        ResetPartText(fParts[part]);
+        if (auto* engine = static_cast<xMorvaEngine*>(fDocument.GetPart(part))) {
+          if (engine->GetStreamSize() != 0) engine->Clear();
+        }
       }
-      fState.part = kParts[action - kRtfDestHeader];
+      fState.part = part;
       fState.destination = kDestPart;
       fUsed[fState.part] = true;
       // The part's text starts with the settings the group has so far.

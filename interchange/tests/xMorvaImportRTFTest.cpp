@@ -637,6 +637,13 @@ TEST_F(ImportRTF, TheFirstSectionsSettingsHold) {
   EXPECT_EQ("H1", TextOf(*document, kPartHeader));
   EXPECT_EQ("F2", TextOf(*document, kPartFooter));
   EXPECT_EQ("A\nB\fC", TextOf(*document, kPartBody));
+  // Within a section, a second group for a part replaces the first.
+  document = NewDocument();
+  ASSERT_EQ(0, Import(*document, "{\\rtf1{\\footer\\pard F1\\par}\\sectd{\\header H}A{\\footer\\pard\\qc F2\\par}"
+                                 "\\sect\\sectd{\\footer\\pard F3\\par}B}"));
+  EXPECT_EQ("F2", TextOf(*document, kPartFooter));
+  EXPECT_EQ(1, At(*document, 0, kPropAlignment, kPartFooter));
+  EXPECT_EQ("H", TextOf(*document, kPartHeader));
 }
 
 // PAGE and NUMPAGES fields, and the date and time fields our writer
