@@ -212,8 +212,10 @@ struct PartText {
   int32_t aboveUnits = 0;
   int32_t aboveIndents = 0;
   // A \sect closed the paragraph: its end, or the break the next section
-  // starts with, goes in when more text follows.
+  // starts with, goes in when more text follows. After a paragraph end the
+  // \sect closes no paragraph of its own: that end becomes the break.
   bool sectionPending = false;
+  bool sectionAfterEnd = false;
 };
 
 // A part's text as it stands before anything is read into it.
@@ -234,6 +236,7 @@ void ResetPartText(PartText& text) {
   text.endJoined = false;
   text.aboveValid = false;
   text.sectionPending = false;
+  text.sectionAfterEnd = false;
 }
 
 void PutRecord(std::vector<uint8_t>& out, size_t at, uint16_t id, uint32_t value) {
@@ -1154,8 +1157,13 @@ void RtfReader::ApplyRtfSpecial(int32_t action, int32_t parameter) {
       if (fState.destination == kDestBody) {
         PartText& text = Current();
         if (text.sectionPending) ResolveSection(text);
-        PlaceSpaceBefore(text, fState.p);
-        CloseSpacedParagraph(text, fState.p);
+        // Right after a paragraph end (LibreOffice writes \par\sect) the
+        // section ends with that paragraph: its end becomes the break.
+        text.sectionAfterEnd = text.endIsLast;
+        if (!text.sectionAfterEnd) {
+          PlaceSpaceBefore(text, fState.p);
+          CloseSpacedParagraph(text, fState.p);
+        }
         text.sectionPending = true;
         ++fSectionsEnded;
       }
@@ -1364,6 +1372,23 @@ void RtfReader::ResolveSection(PartText& text) {
   text.sectionPending = false;
   uint8_t unit[2];
   PutStreamUnit(unit, kUnitParagraphEnd);
+  if (text.sectionAfterEnd) {
+    // The paragraph end is there already: a break takes its place and
+    // holds it, a continuous section leaves it as it is.
+    text.sectionAfterEnd = false;
+    if (fSectionBreak == kSectionBreakNone) return;
+    uint8_t head[kElementHeadSize + 2];
+    PutStreamUnit(head, 0);
+    PutStreamUnit(head + 2,
+                  fSectionBreak == kSectionBreakColumn ? xMorvaElementCode::ColBreak : xMorvaElementCode::PageBreak);
+    PutStreamLong(head + 4, 2);
+    PutStreamLong(head + 8, 0);
+    std::memcpy(head + kElementHeadSize, unit, 2);
+    text.bytes.erase(text.bytes.begin() + long(text.endAt), text.bytes.begin() + long(text.endAt) + 2);
+    text.bytes.insert(text.bytes.begin() + long(text.endAt), head, head + sizeof head);
+    text.paragraphStart += kElementHeadSize;
+    return;
+  }
   if (fSectionBreak == kSectionBreakNone) {
     // A continuous section: its paragraph end alone.
     const size_t at = text.bytes.size();
@@ -1571,7 +1596,7 @@ void RtfReader::Finish(xMorvaEngine* pasteTarget) {
       text.bytes.erase(text.bytes.begin() + long(text.endAt), text.bytes.begin() + long(text.endAt) + 2);
       --text.positions;
       text.endIsLast = false;
-      text.sectionPending = false;
+      text.sectionPending = text.sectionAfterEnd = false;
       if (pasteTarget == nullptr || part != kPartBody) continue;
       text.bytes.erase(text.bytes.begin() + long(text.recordsAt),
                        text.bytes.begin() + long(text.recordsAt + text.recordsLength));

@@ -586,7 +586,12 @@ TEST_F(ImportRTF, ASectionEndsItsParagraphWithTheBreakTheNextStartsWith) {
       {"{\\rtf1 A\\sect\\sectd\\sbkodd B}", "A\fB", {kPage}},
       {"{\\rtf1 A\\sect\\sectd\\sbkeven B}", "A\fB", {kPage}},
       {"{\\rtf1 A\\sect\\sectd\\sbkpage B}", "A\fB", {kPage}},
-      {"{\\rtf1\\sbknone A\\par\\sect B}", "A\n\nB", {}},
+      // LibreOffice ends a section with \par\sect: the paragraph end is the
+      // section's.
+      {"{\\rtf1\\sbknone A\\par\\sect B}", "A\nB", {}},
+      {"{\\rtf1 A\\par \\sect\\sectd\\sbknone\\pard B\\par}", "A\nB", {}},
+      {"{\\rtf1 A\\par \\sect\\sectd\\pard B\\par \\sect\\sectd\\sbkcol C}", "A\fB\fC", {kPage, kColumn}},
+      {"{\\rtf1 A\\par\\par\\sect B}", "A\n\fB", {kPage}},
       {"{\\rtf1 A\\sect\\sectd\\sbknone B\\sect\\sectd\\sbkcol C\\par}", "A\nB\fC", {kColumn}},
       {"{\\rtf1 A\\sect}", "A", {}},
       {"{\\rtf1 A\\par\\sect}", "A", {}},
