@@ -1416,6 +1416,8 @@ void RtfReader::PutLabel(std::u16string& label) {
   for (char16_t unit : label) {
     if (unit == 9) {
       PutElement(xMorvaElementCode::Tab, nullptr, kTabCacheSize, kTabCacheSize);
+    } else if (unit == kUnitSoftHyphen) {
+      PutSoftHyphen();
     } else {
       PutUnit(unit);
     }

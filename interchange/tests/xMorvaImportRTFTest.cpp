@@ -557,6 +557,7 @@ TEST_F(ImportRTF, HyphensOfEveryFormBecomeTheirElementOrCharacter) {
       {"{\\rtf1\\uc0 Donau\\u173 dampf}", "Donau\x1f" "dampf", {kSoft}},
       {"{\\rtf1 Donau\\u173?dampf\\'ad}", "Donau\x1f" "dampf\x1f", {kSoft, kSoft}},
       {"{\\rtf1 non\\_breaking}", "non<2011>breaking", {}},
+      {"{\\rtf1{\\listtext a\\'adb\\tab}x}", "a\x1f" "b\tx", {kSoft, xMorvaElementCode::Tab}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.rtf);
