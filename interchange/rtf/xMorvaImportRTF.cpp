@@ -1387,6 +1387,8 @@ void RtfReader::ResolveSection(PartText& text) {
     text.bytes.erase(text.bytes.begin() + long(text.endAt), text.bytes.begin() + long(text.endAt) + 2);
     text.bytes.insert(text.bytes.begin() + long(text.endAt), head, head + sizeof head);
     text.paragraphStart += kElementHeadSize;
+    // The end is inside the break now: a final one that is taken back.
+    text.endIsLast = false;
     return;
   }
   if (fSectionBreak == kSectionBreakNone) {
