@@ -149,9 +149,16 @@ void xMorvaTabs::NextStop(int16_t x, xMorvaDocumentInterface& document, int16_t 
   isDefault = true;
   const int32_t rightLimit = document.GetTextWidth(part);
   for (int32_t i = 0; i < fCount; ++i) {
-    const int16_t position = TabStopPosition(fStops[i]);
+    int16_t position = TabStopPosition(fStops[i]);
+    // The text width is the page's width less both margins, each rounded
+    // to pixels on its own (the page's from the paper it fits); a stop
+    // that a file put at the text width is rounded once. A stop within
+    // that rounding of the width stands at the width.
+    if (position > rightLimit && position <= rightLimit + kTextWidthRounding) position = int16_t(rightLimit);
     if (position > x && position < TabStopPosition(stop) && position <= rightLimit) {
-      stop = fStops[i];
+      stop = position == TabStopPosition(fStops[i])
+                 ? fStops[i]
+                 : MakeTabStop(position, TabStopLeader(fStops[i]), TabStopKind(fStops[i]));
       isDefault = false;
     }
   }

@@ -71,9 +71,11 @@ class xMorvaTabs : public VObject {
   bool IsDifferent(const xMorvaTabs& other) const;
 
   // The stop that a tab at x jumps to: the nearest list stop right of x and
-  // within the text width of the part, else the hanging stop when it is
-  // nearer, else the next multiple of the document's default interval.
+  // within the text width of the part (a stop up to kTextWidthRounding
+  // beyond it standing at it), else the hanging stop when it is nearer,
+  // else the next multiple of the document's default interval.
   // `isDefault` is false only for a list stop.
+  static constexpr int32_t kTextWidthRounding = 3;
   void NextStop(int16_t x, xMorvaDocumentInterface& document, int16_t part, int16_t hangingStop,
                 uint32_t& stop, bool& isDefault) const;
 

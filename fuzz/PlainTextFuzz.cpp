@@ -23,6 +23,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (encoding == kTextEncodingUntyped &&
       text != DecodePlainText(bytes, n, PlainTextEncodingOf(bytes, n, encoding)))
     std::abort();
+  // A Windows-typed file is read as an untyped one would be.
+  if (encoding == kTextEncodingWindows &&
+      DecodePlainText(bytes, n, PlainTextEncodingOf(bytes, n, encoding)) !=
+          DecodePlainText(bytes, n, kTextEncodingUntyped))
+    std::abort();
   if (encoding == kTextEncodingWindows || encoding == kTextEncodingUtf8 || encoding == kTextEncodingUntyped) {
     bool ascii = true;
     for (size_t i = 0; i < n; ++i) ascii = ascii && bytes[i] < 0x80;

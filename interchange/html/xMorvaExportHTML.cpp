@@ -210,6 +210,11 @@ void HtmlWriter::StartHTMLParagraph() {
   if (!fParagraphStartPending) return;
   const int32_t bullet = fCurrent.GetProperty(kPropBullet);
   const bool bulletChanged = bullet != fWritten.GetProperty(kPropBullet);
+  // A list ends with its last item, before that item's paragraph closes.
+  if (bulletChanged && bullet == 0 && fItemOpen) {
+    Raw("</li>");
+    fItemOpen = false;
+  }
   if (fParagraphOpen) {
     CloseStyles(0);
     // FONT and SPAN close with their paragraph and open again in the next,
@@ -220,10 +225,6 @@ void HtmlWriter::StartHTMLParagraph() {
     fFontRunChanged = true;
     WriteHTMLTag("P", true);
     NewLine();
-  }
-  if (bulletChanged && bullet == 0 && fItemOpen) {
-    Raw("</li>");
-    fItemOpen = false;
   }
   SetDirDepth(std::max(0, fCurrent.GetProperty(kPropLeftIndent) / kPixelsPerLevel));
   Raw("<P");
@@ -470,14 +471,34 @@ bool HtmlWriter::Write() {
   if (auto* body = static_cast<xMorvaEngine*>(fDocument.GetPart(kPartBody))) {
     const uint32_t size = body->GetStreamSize();
     const uint8_t* stream = size != 0 ? body->LockStream() : nullptr;
+    // The second half of a surrogate pair written with its first.
+    uint32_t writtenLow = UINT32_MAX;
     for (uint32_t at = 0; stream != nullptr && at < size;) {
       const StreamItem item = ReadStreamItem(stream + at, size - at);
       if (item.kind == StreamItem::kUnit) {
         if (item.unit == kUnitParagraphEnd) {
           fParagraphStartPending = true;
-        } else {
+        } else if (at != writtenLow) {
           BeforeContent();
           WriteHTMLChar(item.unit);
+          // A character beyond the Basic Multilingual Plane is written
+          // whole, in the look of its first half, even where a property
+          // change between its halves would put a tag between them.
+          if (item.unit >= 0xD800 && item.unit <= 0xDBFF) {
+            for (uint32_t next = at + item.size; next < size;) {
+              const StreamItem after = ReadStreamItem(stream + next, size - next);
+              if (after.size == 0) break;
+              if (after.kind == StreamItem::kRecord) {
+                next += after.size;
+                continue;
+              }
+              if (after.kind == StreamItem::kUnit && after.unit >= 0xDC00 && after.unit <= 0xDFFF) {
+                WriteHTMLChar(after.unit);
+                writtenLow = next;
+              }
+              break;
+            }
+          }
         }
       } else if (item.kind == StreamItem::kRecord) {
         if (item.unit < kPropTabs) {
@@ -508,11 +529,11 @@ bool HtmlWriter::Write() {
     if (stream != nullptr) body->UnlockStream();
   }
   FlushHigh();
+  if (fItemOpen) Raw("</li>");
   CloseStyles(0);
   if (fSpanOpen) WriteHTMLTag("SPAN", true);
   if (fFontOpen) WriteHTMLTag("FONT", true);
   if (fParagraphOpen) WriteHTMLTag("P", true);
-  if (fItemOpen) Raw("</li>");
   SetDirDepth(0);
   NewLine();
   Raw("</BODY>");

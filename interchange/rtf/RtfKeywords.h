@@ -30,6 +30,9 @@ enum RtfDestinationAction : int32_t {
   kRtfDestFieldResult,
   // A list item's label as plain text.
   kRtfDestListText,
+  // A field's instruction: the fields the document keeps live (page
+  // numbers, dates and times) are read from it.
+  kRtfDestFieldInstruction,
 };
 
 // The rows of the property table: the setting each property keyword stores
@@ -95,7 +98,13 @@ enum RtfPropertyTable : int32_t {
   kRtfPropWidowControl,
   kRtfPropViewKind,
   kRtfPropSectionReset,
-  // Section and page-number settings: read, with no effect.
+  // How the next section starts: 0 on, 1 in a new column, 2 on an even
+  // page, 3 on an odd page, 4 on a new page.
+  kRtfPropSectionBreak,
+  // The style page numbers show in: 0 1 2 3, 1 a b c, 2 A B C, 3 i ii iii,
+  // 4 I II III (the page-number element's style).
+  kRtfPropPageNumberStyle,
+  // Page-number positions: read, with no effect.
   kRtfPropIgnored,
 };
 
@@ -107,6 +116,11 @@ enum RtfSpecialAction : int32_t {
   kRtfSpecialBinary,
   kRtfSpecialSkipUnknown,
   kRtfSpecialHex,
+  // The end of a section: a paragraph end, and the break the next
+  // section starts with.
+  kRtfSpecialSection,
+  // The current page number.
+  kRtfSpecialPageNumber,
 };
 
 struct RtfKeyword {

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "document/DocumentUnits.h"
+#include "document/xMorvaDocInfos.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaProperties.h"
 #include "document/xMorvaTabs.h"
@@ -29,6 +31,7 @@
 #include "framework/core/streams/VStreamProgress.h"
 #include "framework/core/strings/VUniString.h"
 #include "interchange/rtf/RtfKeywords.h"
+#include "interchange/rtf/xMorvaExportRTF.h"
 
 namespace {
 
@@ -47,6 +50,8 @@ enum RtfDestination : uint8_t {
   kDestStyle = 6,
   // A list item's label, kept aside until its group ends.
   kDestListText = 7,
+  // A field's instruction, kept aside until its group ends.
+  kDestFieldInstruction = 8,
 };
 // Input states.
 enum InputState : uint8_t { kInputNormal = 0, kInputHex = 2 };
@@ -123,6 +128,9 @@ struct RtfState {
   // since the last \plain (character settings) or \pard (paragraph
   // settings): a style named after them does not undo them.
   uint64_t explicitSet = 0;
+  // Set in a field's group once its instruction made a live element: the
+  // field's result, a copy of what the element shows, is not read.
+  bool fieldMade = false;
 };
 
 // A style of the style sheet: the settings it gives, as the property
@@ -144,6 +152,18 @@ constexpr int32_t kMaxUnicodeSkip = 16;
 // The interline a paragraph can hold, in tenths of a line.
 constexpr int32_t kMinInterline = 10;
 constexpr int32_t kMaxInterline = 100;
+// A field's instruction is read up to this many characters: the ones we
+// keep live are a few dozen long.
+constexpr size_t kMaxFieldInstruction = 256;
+// Paragraph settings a list item's label group gives, kept in case the
+// group holds the item's whole paragraph; a hostile file cannot make it
+// keep more.
+constexpr size_t kMaxLabelSettings = 64;
+// \sbkpage: a section that starts on a new page (the default).
+constexpr int32_t kSectionBreakPage = 4;
+constexpr int32_t kSectionBreakNone = 0;
+constexpr int32_t kSectionBreakColumn = 1;
+constexpr size_t kNoRecord = SIZE_MAX;
 
 // One part's text as element bytes, with the properties in effect at their
 // end (`stream`) and the values the next characters take (`current`).
@@ -177,7 +197,47 @@ struct PartText {
   bool endJoined = false;
   xMorvaProperties streamBeforeEnd;
   xMorvaTabs tabsBeforeEnd;
+  // The paragraph closed last, which the space before the next one widens
+  // (the gap shows above that one, and none above a part's first): where
+  // its records start, where its interline record is (kNoRecord: it has
+  // none, the interline went on from the paragraph before), the interline
+  // it has, and its last font, units and indents, from which the lines it
+  // takes are estimated.
+  bool aboveValid = false;
+  size_t aboveStart = 0;
+  size_t aboveRecord = kNoRecord;
+  int32_t aboveInterline = kMinInterline;
+  int32_t aboveFont = 1;
+  int32_t aboveSize = 12;
+  int32_t aboveUnits = 0;
+  int32_t aboveIndents = 0;
+  // A \sect closed the paragraph: its end, or the break the next section
+  // starts with, goes in when more text follows. After a paragraph end the
+  // \sect closes no paragraph of its own: that end becomes the break.
+  bool sectionPending = false;
+  bool sectionAfterEnd = false;
 };
+
+// A part's text as it stands before anything is read into it.
+void ResetPartText(PartText& text) {
+  text.bytes.clear();
+  text.positions = 0;
+  text.stream.SetDefaults();
+  text.streamTabs.Clear();
+  text.current.SetDefaults();
+  text.currentTabs.Clear();
+  text.paragraphStart = 0;
+  text.paragraphUnits = 0;
+  text.lastBlock = ParagraphBlock();
+  text.joinsExisting = false;
+  text.charactersDirty = true;
+  text.endIsLast = false;
+  text.endAt = text.recordsAt = text.recordsLength = 0;
+  text.endJoined = false;
+  text.aboveValid = false;
+  text.sectionPending = false;
+  text.sectionAfterEnd = false;
+}
 
 void PutRecord(std::vector<uint8_t>& out, size_t at, uint16_t id, uint32_t value) {
   uint8_t record[kRecordSize];
@@ -229,9 +289,36 @@ class RtfReader {
   // its space before and after spread over the lines it is estimated to
   // take, measured in the font and size in effect at its end.
   int32_t ParagraphInterline(const PartText& text, const ParagraphBlock& p);
+  // The height of a paragraph's last font (`font`, `size`), pixels, and
+  // the lines its `units` are estimated to take between its `indents`.
+  void MeasureParagraph(int32_t font, int32_t size, int32_t units, int32_t indents, int16_t part,
+                        int64_t& height, int64_t& lines);
+  // Puts a list item's label (tabs as tab elements) and empties it.
+  void PutLabel(std::u16string& label);
+  // Twips of space as tenths of a line of `height` pixels, spread over
+  // `lines` lines, rounded.
+  static int64_t SpaceTenths(int64_t twips, int64_t height, int64_t lines);
   // Closes the paragraph at a paragraph end or a break, with the interline
   // its spacing gives; the setting carried on is left as it was.
   void CloseSpacedParagraph(PartText& text, const ParagraphBlock& p);
+  // The space before the paragraph that ends now widens the interline of
+  // the paragraph above it, as a Word file's does.
+  void PlaceSpaceBefore(PartText& text, const ParagraphBlock& p);
+  // Puts the paragraph end a \sect left pending, or the break element the
+  // section that follows starts with.
+  void ResolveSection(PartText& text);
+  void PutSoftHyphen();
+  // A paragraph end inside a list item's label group: the group holds the
+  // item's paragraph, not just its label.
+  void EndLabelParagraph();
+  // The live element a field's instruction names, put where the field
+  // stands; false for a field that is kept as its result text.
+  bool PutLiveField(std::u16string_view instruction);
+  // The bytes of a page-number (`dateTime` false) or date-time element of
+  // the format, made once by the engine's own inserter; null when it
+  // cannot be made.
+  const std::vector<uint8_t>* ComputedElement(bool dateTime, uint32_t format);
+  void PutElementBytes(const std::vector<uint8_t>& element);
   void PushRtfState();
   int32_t PopRtfState();
   void ChangeRtfDestination(int32_t action);
@@ -247,9 +334,9 @@ class RtfReader {
   void PutUnit(char16_t unit);
   void PutElement(uint16_t code, const uint8_t* payload, uint32_t a, uint32_t b);
   void SyncCharacters(PartText& text);
-  // Writes the paragraph's records at its start and starts the next one at
-  // the end of the bytes.
-  void CloseParagraph(PartText& text);
+  // Writes the paragraph's records at its start; the place of its
+  // interline record in the bytes, or kNoRecord.
+  size_t CloseParagraph(PartText& text);
 
   xMorvaDocument& fDocument;
   const bool fPaste;
@@ -303,6 +390,16 @@ class RtfReader {
   std::unique_ptr<xMorvaFont> fMeasure;
   bool fPageGiven = false;
   bool fLandscape = false;
+  // How the next section starts (\sbk...), and the sections ended so far:
+  // the document holds one set of page settings, the first section's.
+  int32_t fSectionBreak = kSectionBreakPage;
+  int32_t fSectionsEnded = 0;
+  int32_t fPageNumberStyle = 0;
+  std::u16string fFieldInstruction;
+  std::vector<std::pair<int32_t, int32_t>> fLabelSettings;
+  std::map<std::pair<bool, uint32_t>, std::vector<uint8_t>> fComputed;
+  VDateRec fToday{};
+  int32_t fSeconds = -1;
 };
 
 bool RtfReader::Allocate() {
@@ -487,8 +584,15 @@ int32_t RtfReader::TranslateRtfKeyword(std::string_view word, bool hasParameter,
       switch (fState.destination) {
         case kDestSkip:
         case kDestStyleSheet:
-        // A label takes the settings of the text around it.
+        case kDestFieldInstruction:
+          return kRtfOk;
+        // A label takes the settings of the text around it; its paragraph
+        // settings are kept in case the group turns out to hold the item's
+        // whole paragraph.
         case kDestListText:
+          if (row->index >= kRtfPropParagraphReset && row->index <= kRtfPropSpaceAfter &&
+              fLabelSettings.size() < kMaxLabelSettings)
+            fLabelSettings.emplace_back(row->index, value);
           return kRtfOk;
         case kDestStyle: {
           RtfStyle& style = fStyles.back();
@@ -563,6 +667,8 @@ int32_t RtfReader::ParseRtfChar(uint32_t code, bool converted, bool escaped) {
       }
       if (code == 13) {
         PartText& text = Current();
+        if (text.sectionPending) ResolveSection(text);
+        PlaceSpaceBefore(text, fState.p);
         text.streamBeforeEnd.Assign(text.stream);
         text.tabsBeforeEnd.Assign(text.streamTabs);
         text.recordsAt = text.paragraphStart;
@@ -576,9 +682,10 @@ int32_t RtfReader::ParseRtfChar(uint32_t code, bool converted, bool escaped) {
         text.paragraphStart = text.bytes.size();
         text.joinsExisting = false;
         // A file's finished paragraphs go to the engine as they pile up, so
-        // a long file is never held twice; the last paragraph end stays
-        // here until it is known not to be the final one.
-        if (!fPaste && text.endAt >= kEngineFlushSize) Flush(fState.part, text.endAt);
+        // a long file is never held twice; the last paragraph stays here
+        // until the next one's space before is known, and its end until it
+        // is known not to be the final one.
+        if (!fPaste && text.aboveValid && text.aboveStart >= kEngineFlushSize) Flush(fState.part, text.aboveStart);
         return kRtfOk;
       }
       char16_t unit = char16_t(code);
@@ -590,6 +697,12 @@ int32_t RtfReader::ParseRtfChar(uint32_t code, bool converted, bool escaped) {
       }
       // Other control characters have no place in the text.
       if (unit < 32) return kRtfOk;
+      // A soft hyphen given as a character (\'ad, \u173) is the same
+      // invisible hyphen as \-.
+      if (unit == kUnitSoftHyphen) {
+        PutSoftHyphen();
+        return kRtfOk;
+      }
       PutUnit(unit);
       return kRtfOk;
     }
@@ -623,7 +736,11 @@ int32_t RtfReader::ParseRtfChar(uint32_t code, bool converted, bool escaped) {
       }
       return kRtfOk;
     case kDestListText: {
-      if (code == 13 || code == 0) return kRtfOk;
+      if (code == 13) {
+        EndLabelParagraph();
+        return ParseRtfChar(code, converted, escaped);
+      }
+      if (code == 0) return kRtfOk;
       char16_t unit = char16_t(code);
       if (!converted && code >= 128 && gIntlMgr != nullptr) {
         const char16_t mapped = fCharSet == 1 ? gIntlMgr->MacCharToUni(uint8_t(code)) : gIntlMgr->WinCharToUni(uint8_t(code));
@@ -632,6 +749,10 @@ int32_t RtfReader::ParseRtfChar(uint32_t code, bool converted, bool escaped) {
       if (unit >= 32 || unit == 9) fListText.push_back(unit);
       return kRtfOk;
     }
+    case kDestFieldInstruction:
+      if (code >= 32 && code < 128 && fFieldInstruction.size() < kMaxFieldInstruction)
+        fFieldInstruction.push_back(char16_t(code));
+      return kRtfOk;
     default:
       return kRtfOk;
   }
@@ -656,23 +777,24 @@ int32_t RtfReader::PopRtfState() {
   const ParagraphBlock before = fState.p;
   const bool leftPart = saved.part != fState.part;
   const bool leftListText = fState.destination == kDestListText && saved.destination != kDestListText;
+  const bool leftInstruction =
+      fState.destination == kDestFieldInstruction && saved.destination != kDestFieldInstruction;
   fState = saved;
   fInput = kInputNormal;
+  if (leftInstruction) {
+    std::u16string instruction;
+    instruction.swap(fFieldInstruction);
+    // The field's group: its result is left out once the element stands
+    // for it.
+    if (InText() && PutLiveField(instruction)) fState.fieldMade = true;
+  }
   if (leftListText) {
     // A label of tabs and spaces alone (a heading's empty number) is no
     // text; a label that shows something stays before its item's text.
     std::u16string label;
     label.swap(fListText);
     const bool shows = std::any_of(label.begin(), label.end(), [](char16_t u) { return u != 9 && u != 32; });
-    if (shows && InText()) {
-      for (char16_t unit : label) {
-        if (unit == 9) {
-          PutElement(xMorvaElementCode::Tab, nullptr, kTabCacheSize, kTabCacheSize);
-        } else {
-          PutUnit(unit);
-        }
-      }
-    }
+    if (shows && InText()) PutLabel(label);
   }
   if (!InText()) return kRtfOk;
   // The document's own group closes: no text follows, and its last
@@ -697,12 +819,23 @@ void RtfReader::ChangeRtfDestination(int32_t action) {
       fState.destination = kDestStyleSheet;
       return;
     case kRtfDestFieldResult:
-      // The result's text is read where the field stands.
+      // The result's text is read where the field stands, unless a live
+      // element already stands for it.
+      if (fState.fieldMade) fState.destination = kDestSkip;
+      return;
+    case kRtfDestFieldInstruction:
+      if (InText()) {
+        fState.destination = kDestFieldInstruction;
+        fFieldInstruction.clear();
+      } else {
+        fState.destination = kDestSkip;
+      }
       return;
     case kRtfDestListText:
       if (InText()) {
         fState.destination = kDestListText;
         fListText.clear();
+        fLabelSettings.clear();
       } else {
         fState.destination = kDestSkip;
       }
@@ -724,7 +857,23 @@ void RtfReader::ChangeRtfDestination(int32_t action) {
       }
       static constexpr int16_t kParts[] = {kPartHeader, kPartFooter, kPartLeftHeader,
                                            kPartLeftFooter, kPartFirstHeader, kPartFirstFooter};
-      fState.part = kParts[action - kRtfDestHeader];
+      // The document has one set of headers and footers: a later section's
+      // would add its text to the part an earlier one gave (AbiWord writes
+      // them again in each section). A part no section gave yet takes it.
+      const int16_t part = kParts[action - kRtfDestHeader];
+      if (fUsed[part] && fState.part != part) {
+        if (fSectionsEnded > 0) {
+          fState.destination = kDestSkip;
+          return;
+        }
+        // A second group for the part in the same section replaces the
+        // first (AbiWord gives the first section's footer twice).
+        ResetPartText(fParts[part]);
+        if (auto* engine = static_cast<xMorvaEngine*>(fDocument.GetPart(part))) {
+          if (engine->GetStreamSize() != 0) engine->Clear();
+        }
+      }
+      fState.part = part;
       fState.destination = kDestPart;
       fUsed[fState.part] = true;
       // The part's text starts with the settings the group has so far.
@@ -881,6 +1030,16 @@ void RtfReader::ApplyRtfProperty(int32_t property, int32_t value) {
       }
       return;
     case kRtfPropIgnored: return;
+    case kRtfPropSectionBreak: fSectionBreak = value; return;
+    case kRtfPropPageNumberStyle:
+      // Every section's style counts here: our own files give it just
+      // before each page number.
+      fPageNumberStyle = value;
+      return;
+    case kRtfPropSectionReset:
+      fSectionBreak = kSectionBreakPage;
+      ApplyDocument(property, value);
+      return;
     default:
       ApplyDocument(property, value);
       return;
@@ -892,7 +1051,10 @@ void RtfReader::ApplyRtfProperty(int32_t property, int32_t value) {
 }
 
 void RtfReader::ApplyDocument(int32_t property, int32_t value) {
-  if (fPaste) return;
+  // The document holds one set of page settings: the first section's, as
+  // a Word file's. A later section's margins, distances and columns would
+  // replace them for the whole text.
+  if (fPaste || fSectionsEnded > 0) return;
   xMorvaDocParams& params = fDocument.Params();
   xMorvaPageBands& bands = params.GetBands(false);
   const int32_t pixels = TwipsToPixels(value);
@@ -977,6 +1139,8 @@ void RtfReader::ApplyRtfSpecial(int32_t action, int32_t parameter) {
     case kRtfSpecialColumn:
       if (InText()) {
         PartText& text = Current();
+        if (text.sectionPending) ResolveSection(text);
+        PlaceSpaceBefore(text, fState.p);
         CloseSpacedParagraph(text, fState.p);
         uint8_t unit[2];
         PutStreamUnit(unit, kUnitParagraphEnd);
@@ -986,10 +1150,29 @@ void RtfReader::ApplyRtfSpecial(int32_t action, int32_t parameter) {
       }
       return;
     case kRtfSpecialSoftHyphen:
+      if (InText()) PutSoftHyphen();
+      return;
+    case kRtfSpecialSection:
+      // A section ends its paragraph; only the body has sections.
+      if (fState.destination == kDestBody) {
+        PartText& text = Current();
+        if (text.sectionPending) ResolveSection(text);
+        // Right after a paragraph end (LibreOffice writes \par\sect) the
+        // section ends with that paragraph: its end becomes the break.
+        text.sectionAfterEnd = text.endIsLast;
+        if (!text.sectionAfterEnd) {
+          PlaceSpaceBefore(text, fState.p);
+          CloseSpacedParagraph(text, fState.p);
+        }
+        text.sectionPending = true;
+        ++fSectionsEnded;
+      }
+      return;
+    case kRtfSpecialPageNumber:
       if (InText()) {
-        uint8_t unit[2];
-        PutStreamUnit(unit, kUnitSoftHyphen);
-        PutElement(xMorvaElementCode::SoftHyphen, unit, 2, 2);
+        if (const std::vector<uint8_t>* element =
+                ComputedElement(false, uint32_t(fPageNumberStyle) << kPageNumberStyleShift))
+          PutElementBytes(*element);
       }
       return;
     case kRtfSpecialNoBreakSpace:
@@ -1012,6 +1195,11 @@ void RtfReader::Flush(int16_t part, size_t upTo) {
   text.bytes.erase(text.bytes.begin(), text.bytes.begin() + long(upTo));
   text.paragraphStart -= upTo;
   text.endAt -= upTo;
+  text.recordsAt = text.recordsAt >= upTo ? text.recordsAt - upTo : 0;
+  if (text.aboveValid) {
+    text.aboveStart -= upTo;
+    if (text.aboveRecord != kNoRecord) text.aboveRecord -= upTo;
+  }
 }
 
 void RtfReader::SyncCharacters(PartText& text) {
@@ -1027,6 +1215,7 @@ void RtfReader::SyncCharacters(PartText& text) {
 
 void RtfReader::PutUnit(char16_t unit) {
   PartText& text = Current();
+  if (text.sectionPending) ResolveSection(text);
   text.endIsLast = false;
   SyncCharacters(text);
   const size_t at = text.bytes.size();
@@ -1041,6 +1230,7 @@ void RtfReader::PutUnit(char16_t unit) {
 
 void RtfReader::PutElement(uint16_t code, const uint8_t* payload, uint32_t a, uint32_t b) {
   PartText& text = Current();
+  if (text.sectionPending) ResolveSection(text);
   text.endIsLast = false;
   SyncCharacters(text);
   const size_t at = text.bytes.size();
@@ -1077,64 +1267,305 @@ void RtfReader::ApplyStyle(int32_t number, bool character, int32_t depth) {
   if (outer) fApplyingStyle = false;
 }
 
+int64_t RtfReader::SpaceTenths(int64_t twips, int64_t height, int64_t lines) {
+  const int64_t scale = 1440 * std::max<int64_t>(height, 1) * std::max<int64_t>(lines, 1);
+  return (twips * 10 * GetScreenResolution() + scale / 2) / scale;
+}
+
+void RtfReader::MeasureParagraph(int32_t font, int32_t size, int32_t units, int32_t indents, int16_t part,
+                                 int64_t& height, int64_t& lines) {
+  if (!fMeasure) fMeasure = std::make_unique<xMorvaFont>(fDocument.GetMeasuringPort(), &fDocument);
+  fMeasure->ApplyProperty(kPropFont, font, false);
+  fMeasure->ApplyProperty(kPropSize, size, false);
+  height = std::max(fMeasure->GetAscent() + fMeasure->GetDescent(), 1);
+  // The lines the paragraph takes, estimated from a sample of the letters
+  // of running text in its last font.
+  static constexpr char16_t kSample[] = u"etaoin shrdlu cmfwyp";
+  constexpr int32_t kSampleLength = int32_t(sizeof kSample / sizeof kSample[0]) - 1;
+  const auto* sample = reinterpret_cast<const uint16_t*>(kSample);
+  double sampleWidth = 0;
+  for (int32_t i = 0; i < kSampleLength; ++i) sampleWidth += fMeasure->MeasureCharWidth(sample + i, sample + i + 1);
+  const double width = double(units) * sampleWidth / kSampleLength;
+  const int64_t available = int64_t(fDocument.GetTextWidth(part)) - indents;
+  lines = 1;
+  if (available > 0 && width > double(available)) lines = std::min<int64_t>(int64_t(width / double(available)) + 1, 1000);
+}
+
 int32_t RtfReader::ParagraphInterline(const PartText& text, const ParagraphBlock& p) {
-  const int32_t before = std::max(p.before, 0), after = std::max(p.after, 0);
-  if (p.spacing == 0 && before == 0 && after == 0) return kMinInterline;
-  if (p.lineMultiple && before == 0 && after == 0) {
+  const int32_t after = std::max(p.after, 0);
+  if (p.spacing == 0 && after == 0) return kMinInterline;
+  if (p.lineMultiple && after == 0) {
     return int32_t(std::clamp<int64_t>(std::abs(int64_t(p.spacing)) / 24, kMinInterline, kMaxInterline));
   }
-  if (!fMeasure) fMeasure = std::make_unique<xMorvaFont>(fDocument.GetMeasuringPort(), &fDocument);
-  fMeasure->ApplyProperty(kPropFont, text.current.GetProperty(kPropFont), false);
-  fMeasure->ApplyProperty(kPropSize, text.current.GetProperty(kPropSize), false);
-  const int64_t height = std::max(fMeasure->GetAscent() + fMeasure->GetDescent(), 1);
-  const int64_t resolution = GetScreenResolution();
-  // Twips over the line's height in tenths of a line, rounded.
-  auto tenths = [&](int64_t twips, int64_t lines) {
-    const int64_t scale = 1440 * height * lines;
-    return (twips * 10 * resolution + scale / 2) / scale;
-  };
+  int64_t height = 1, lines = 1;
+  MeasureParagraph(text.current.GetProperty(kPropFont), text.current.GetProperty(kPropSize), text.paragraphUnits,
+                   text.current.GetProperty(kPropLeftIndent) + text.current.GetProperty(kPropRightIndent),
+                   fState.part, height, lines);
   int64_t interline = kMinInterline;
   if (p.spacing != 0) {
     if (p.lineMultiple) {
       interline = std::abs(int64_t(p.spacing)) / 24;
     } else {
       // A height in twips: exact when negative, at least when positive.
-      interline = tenths(std::abs(int64_t(p.spacing)), 1);
+      interline = SpaceTenths(std::abs(int64_t(p.spacing)), height, 1);
       if (p.spacing > 0) interline = std::max<int64_t>(interline, kMinInterline);
     }
   }
-  if (before + after > 0) {
-    // The space goes to every line of the paragraph: spread over the
-    // lines it is estimated to take, it adds up to about its own height.
-    static constexpr char16_t kSample[] = u"etaoin shrdlu cmfwyp";
-    constexpr int32_t kSampleLength = int32_t(sizeof kSample / sizeof kSample[0]) - 1;
-    const auto* units = reinterpret_cast<const uint16_t*>(kSample);
-    double sample = 0;
-    for (int32_t i = 0; i < kSampleLength; ++i) sample += fMeasure->MeasureCharWidth(units + i, units + i + 1);
-    const double width = double(text.paragraphUnits) * sample / kSampleLength;
-    const int64_t available = int64_t(fDocument.GetTextWidth(fState.part)) -
-                              text.current.GetProperty(kPropLeftIndent) - text.current.GetProperty(kPropRightIndent);
-    int64_t lines = 1;
-    if (available > 0 && width > double(available)) lines = std::min<int64_t>(int64_t(width / double(available)) + 1, 1000);
-    interline += tenths(before + after, lines);
-  }
+  // The space after goes to every line of the paragraph: spread over the
+  // lines it is estimated to take, it adds up to about its own height.
+  if (after > 0) interline += SpaceTenths(after, height, lines);
   return int32_t(std::clamp<int64_t>(interline, kMinInterline, kMaxInterline));
 }
 
 void RtfReader::CloseSpacedParagraph(PartText& text, const ParagraphBlock& p) {
   const int32_t carried = text.current.GetProperty(kPropInterline);
-  if (!text.joinsExisting) text.current.SetProperty(kPropInterline, ParagraphInterline(text, p));
-  CloseParagraph(text);
+  const bool joined = text.joinsExisting;
+  const size_t start = text.paragraphStart;
+  if (!joined) text.current.SetProperty(kPropInterline, ParagraphInterline(text, p));
+  const int32_t interline = text.current.GetProperty(kPropInterline);
+  const size_t record = CloseParagraph(text);
+  // What the next paragraph's space before needs of this one. A paste's
+  // first paragraph joins a paragraph of the document, which keeps its own
+  // interline.
+  text.aboveValid = !joined;
+  text.aboveStart = start;
+  text.aboveRecord = record;
+  text.aboveInterline = interline;
+  text.aboveFont = text.current.GetProperty(kPropFont);
+  text.aboveSize = text.current.GetProperty(kPropSize);
+  text.aboveUnits = text.paragraphUnits;
+  text.aboveIndents = text.current.GetProperty(kPropLeftIndent) + text.current.GetProperty(kPropRightIndent);
   text.current.SetProperty(kPropInterline, carried);
   text.paragraphUnits = 0;
 }
 
-void RtfReader::CloseParagraph(PartText& text) {
-  if (text.joinsExisting) return;
+void RtfReader::PlaceSpaceBefore(PartText& text, const ParagraphBlock& p) {
+  if (!text.aboveValid) return;
+  text.aboveValid = false;
+  const int32_t before = std::max(p.before, 0);
+  if (before == 0 || text.joinsExisting) return;
+  int64_t height = 1, lines = 1;
+  MeasureParagraph(text.aboveFont, text.aboveSize, text.aboveUnits, text.aboveIndents, fState.part, height, lines);
+  const int32_t widened = int32_t(
+      std::clamp<int64_t>(text.aboveInterline + SpaceTenths(before, height, lines), kMinInterline, kMaxInterline));
+  if (widened == text.aboveInterline) return;
+  if (text.aboveRecord != kNoRecord) {
+    PutPropertyRecord(text.bytes.data() + text.aboveRecord, kPropInterline, uint32_t(widened));
+  } else {
+    // The paragraph above went on with the interline before it: it gets a
+    // record of its own, and what follows it moves along.
+    PutRecord(text.bytes, text.aboveStart, kPropInterline, uint32_t(widened));
+    text.paragraphStart += kRecordSize;
+    if (text.endAt >= text.aboveStart) text.endAt += kRecordSize;
+    if (text.recordsAt > text.aboveStart) {
+      text.recordsAt += kRecordSize;
+    } else if (text.recordsAt == text.aboveStart) {
+      text.recordsLength += kRecordSize;
+    }
+  }
+  // The paragraph above is the last one the bytes hold: its interline is
+  // the one in effect at their end.
+  text.stream.SetProperty(kPropInterline, widened);
+}
+
+void RtfReader::ResolveSection(PartText& text) {
+  text.sectionPending = false;
+  uint8_t unit[2];
+  PutStreamUnit(unit, kUnitParagraphEnd);
+  if (text.sectionAfterEnd) {
+    // The paragraph end is there already: a break takes its place and
+    // holds it, a continuous section leaves it as it is.
+    text.sectionAfterEnd = false;
+    if (fSectionBreak == kSectionBreakNone) return;
+    uint8_t head[kElementHeadSize + 2];
+    PutStreamUnit(head, 0);
+    PutStreamUnit(head + 2,
+                  fSectionBreak == kSectionBreakColumn ? xMorvaElementCode::ColBreak : xMorvaElementCode::PageBreak);
+    PutStreamLong(head + 4, 2);
+    PutStreamLong(head + 8, 0);
+    std::memcpy(head + kElementHeadSize, unit, 2);
+    text.bytes.erase(text.bytes.begin() + long(text.endAt), text.bytes.begin() + long(text.endAt) + 2);
+    text.bytes.insert(text.bytes.begin() + long(text.endAt), head, head + sizeof head);
+    text.paragraphStart += kElementHeadSize;
+    // The end is inside the break now: a final one that is taken back.
+    text.endIsLast = false;
+    return;
+  }
+  if (fSectionBreak == kSectionBreakNone) {
+    // A continuous section: its paragraph end alone.
+    const size_t at = text.bytes.size();
+    text.bytes.resize(at + 2);
+    std::memcpy(text.bytes.data() + at, unit, 2);
+    ++text.positions;
+    text.endIsLast = false;
+  } else {
+    // A break element holds the paragraph end it stands for.
+    PutElement(fSectionBreak == kSectionBreakColumn ? xMorvaElementCode::ColBreak : xMorvaElementCode::PageBreak,
+               unit, 2, 0);
+  }
+  text.paragraphStart = text.bytes.size();
+  text.paragraphUnits = 0;
+  text.joinsExisting = false;
+}
+
+void RtfReader::PutSoftHyphen() {
+  uint8_t unit[2];
+  PutStreamUnit(unit, kUnitSoftHyphen);
+  PutElement(xMorvaElementCode::SoftHyphen, unit, 2, 2);
+}
+
+void RtfReader::PutLabel(std::u16string& label) {
+  for (char16_t unit : label) {
+    if (unit == 9) {
+      PutElement(xMorvaElementCode::Tab, nullptr, kTabCacheSize, kTabCacheSize);
+    } else if (unit == kUnitSoftHyphen) {
+      PutSoftHyphen();
+    } else {
+      PutUnit(unit);
+    }
+  }
+  label.clear();
+}
+
+void RtfReader::EndLabelParagraph() {
+  // The group and the groups inside it so far write into the text that
+  // holds the label from here on.
+  uint8_t outer = kDestBody;
+  for (auto saved = fSaved.rbegin(); saved != fSaved.rend(); ++saved) {
+    if (saved->destination != kDestListText) {
+      outer = saved->destination;
+      break;
+    }
+  }
+  for (auto saved = fSaved.rbegin(); saved != fSaved.rend() && saved->destination == kDestListText; ++saved)
+    saved->destination = outer;
+  fState.destination = outer;
+  // The paragraph settings the group gave are the item's.
+  std::vector<std::pair<int32_t, int32_t>> settings;
+  settings.swap(fLabelSettings);
+  for (const auto& [property, value] : settings) ApplyRtfProperty(property, value);
+  std::u16string label;
+  label.swap(fListText);
+  PutLabel(label);
+}
+
+const std::vector<uint8_t>* RtfReader::ComputedElement(bool dateTime, uint32_t format) {
+  if (fChecks) return nullptr;
+  const auto key = std::make_pair(dateTime, format);
+  if (auto found = fComputed.find(key); found != fComputed.end()) return &found->second;
+  // Every date and time shows the moment of the import.
+  if (fSeconds < 0) xMorvaDocInfos::Now(fToday, fSeconds);
+  xMorvaEngine scratch(nullptr, xMorvaEngine::kPartGranule);
+  if (!scratch.IsValid()) return nullptr;
+  if (const xMorvaTextInterface* part = fDocument.GetPart(fState.part))
+    scratch.SetFieldDisplayMode(part->GetFieldDisplayMode());
+  const int32_t code = dateTime ? scratch.InsertDateTimeField(fToday, fSeconds, uint16_t(format), false)
+                                : scratch.InsertPageNumberField(format, false);
+  if (code != 0) return nullptr;
+  // The scratch text holds the element behind any records of its typing
+  // properties.
+  std::vector<uint8_t> element;
+  const uint8_t* stream = scratch.LockStream();
+  const uint32_t size = scratch.GetStreamSize();
+  for (uint32_t at = 0; stream != nullptr && at < size;) {
+    const StreamItem item = ReadStreamItem(stream + at, size - at);
+    if (item.size == 0) break;
+    if (item.kind == StreamItem::kElement) {
+      if (item.size >= kElementHeadSize) element.assign(stream + at, stream + at + item.size);
+      break;
+    }
+    at += item.size;
+  }
+  if (stream != nullptr) scratch.UnlockStream();
+  if (element.empty()) return nullptr;
+  return &fComputed.emplace(key, std::move(element)).first->second;
+}
+
+namespace {
+
+// The date-time word (date style << 8 | time style) of the picture our
+// writer gives a date and time field of those styles, or 0 for any other
+// picture. Styles that share a picture read back as the first of them.
+uint16_t DateTimeOfPicture(std::u16string_view picture) {
+  constexpr uint8_t kLastDateStyle = 7;
+  constexpr uint8_t kLastTimeStyle = 5;
+  for (uint8_t date = 0; date <= kLastDateStyle; ++date) {
+    for (uint8_t time = 0; time <= kLastTimeStyle; ++time) {
+      const std::string_view d = xMorvaExportRTF::DateFormat(date);
+      const std::string_view t = xMorvaExportRTF::TimeFormat(time);
+      if (d.empty() && t.empty()) continue;
+      std::string written(d);
+      if (!d.empty() && !t.empty()) written += ' ';
+      written += t;
+      if (picture.size() == written.size() && std::equal(written.begin(), written.end(), picture.begin()))
+        return uint16_t(date << 8 | time);
+    }
+  }
+  return 0;
+}
+
+}  // namespace
+
+bool RtfReader::PutLiveField(std::u16string_view instruction) {
+  auto skipSpaces = [&] {
+    while (!instruction.empty() && instruction.front() == u' ') instruction.remove_prefix(1);
+  };
+  skipSpaces();
+  size_t wordEnd = 0;
+  while (wordEnd < instruction.size() && instruction[wordEnd] != u' ' && instruction[wordEnd] != u'\\') ++wordEnd;
+  std::u16string word(instruction.substr(0, wordEnd));
+  for (char16_t& c : word)
+    if (c >= u'a' && c <= u'z') c = char16_t(c - u'a' + u'A');
+  instruction.remove_prefix(wordEnd);
+  const std::vector<uint8_t>* element = nullptr;
+  const uint32_t style = uint32_t(std::clamp(fPageNumberStyle, 0, 4)) << kPageNumberStyleShift;
+  if (word == u"PAGE") {
+    element = ComputedElement(false, style);
+  } else if (word == u"NUMPAGES") {
+    element = ComputedElement(false, style | kPageNumberCount);
+  } else if (word == u"TIME" || word == u"DATE") {
+    // The picture after \@, in quotation marks or up to a space.
+    const size_t switchAt = instruction.find(u"\\@");
+    if (switchAt == std::u16string_view::npos) return false;
+    instruction.remove_prefix(switchAt + 2);
+    skipSpaces();
+    std::u16string_view picture;
+    if (!instruction.empty() && instruction.front() == u'"') {
+      const size_t close = instruction.find(u'"', 1);
+      if (close == std::u16string_view::npos) return false;
+      picture = instruction.substr(1, close - 1);
+    } else {
+      picture = instruction.substr(0, instruction.find(u' '));
+    }
+    const uint16_t format = DateTimeOfPicture(picture);
+    if (format == 0) return false;
+    element = ComputedElement(true, format);
+  }
+  if (element == nullptr) return false;
+  PutElementBytes(*element);
+  return true;
+}
+
+void RtfReader::PutElementBytes(const std::vector<uint8_t>& element) {
+  PartText& text = Current();
+  if (text.sectionPending) ResolveSection(text);
+  text.endIsLast = false;
+  SyncCharacters(text);
+  text.bytes.insert(text.bytes.end(), element.begin(), element.end());
+  ++text.positions;
+  ++text.paragraphUnits;
+  text.lastBlock = fState.p;
+}
+
+
+size_t RtfReader::CloseParagraph(PartText& text) {
+  if (text.joinsExisting) return kNoRecord;
   std::vector<uint8_t> records;
+  size_t interline = kNoRecord;
   for (uint16_t id = kFirstParagraphProperty; id <= kLastParagraphProperty; ++id) {
     const int32_t value = text.current.GetProperty(id);
     if (value == text.stream.GetProperty(id)) continue;
+    if (id == kPropInterline) interline = text.paragraphStart + records.size();
     PutRecord(records, records.size(), id, uint32_t(value));
     text.stream.SetProperty(id, value);
   }
@@ -1155,6 +1586,7 @@ void RtfReader::CloseParagraph(PartText& text) {
   if (!records.empty()) {
     text.bytes.insert(text.bytes.begin() + long(text.paragraphStart), records.begin(), records.end());
   }
+  return interline;
 }
 
 void RtfReader::Finish(xMorvaEngine* pasteTarget) {
@@ -1168,6 +1600,7 @@ void RtfReader::Finish(xMorvaEngine* pasteTarget) {
       text.bytes.erase(text.bytes.begin() + long(text.endAt), text.bytes.begin() + long(text.endAt) + 2);
       --text.positions;
       text.endIsLast = false;
+      text.sectionPending = text.sectionAfterEnd = false;
       if (pasteTarget == nullptr || part != kPartBody) continue;
       text.bytes.erase(text.bytes.begin() + long(text.recordsAt),
                        text.bytes.begin() + long(text.recordsAt + text.recordsLength));
@@ -1191,6 +1624,13 @@ void RtfReader::Finish(xMorvaEngine* pasteTarget) {
       }
       continue;
     }
+    // A \sect that nothing follows closed the last paragraph: no end and
+    // no break go after it.
+    if (text.sectionPending) {
+      text.sectionPending = false;
+      continue;
+    }
+    PlaceSpaceBefore(text, text.lastBlock);
     CloseSpacedParagraph(text, text.lastBlock);
   }
 }

@@ -5,8 +5,12 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <map>
+#include <regex>
 #include <string>
+#include <vector>
 
 #include "document/DocumentUnits.h"
 #include "document/xMorvaDocParams.h"
@@ -210,6 +214,52 @@ TEST_F(FilePaper, AWordFileOfAPageAcrossSaysSoAsWordDoes) {
   xMorvaImportWord reader;
   ASSERT_EQ(0, reader.ImportWordDocument(&document, &again.Stream()));
   ExpectPaper(9, true, 29700, 21000);
+}
+
+// An AbiWord file of three sections (the second of two columns), with a
+// header whose right part stands at a right stop on the right margin, a
+// footer of live page fields, soft hyphens given as characters and list
+// items that AbiWord writes whole inside their label groups: printed, its
+// header and footer lie inside the page at the first section's distances,
+// the right part ends at the right margin, the soft hyphens do not show,
+// the page fields show their numbers and each item has its own line.
+TEST_F(FilePaper, AnAbiWordFileOfSectionsPrintsItsPartsInsideThePage) {
+  ASSERT_EQ(0, ImportRtf(peertest::ReadFile(PageFixtures() / "sections.abiword.rtf")));
+  const fs::path pdf = folder / "sections.pdf";
+  ASSERT_EQ(printtest::PrintDocument(document, pdf), 1);
+  ASSERT_EQ(printtest::PdfPageSize(pdf), "595 x 842");
+  // Each word's box, by its text (the first of the text on the page).
+  struct Box {
+    double left, top, right, bottom;
+  };
+  std::map<std::string, Box> words;
+  std::vector<std::string> order;
+  const std::string boxes = peertest::Output("pdftotext -bbox '" + pdf.string() + "' - 2>/dev/null");
+  const std::regex word("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" yMax=\"([0-9.]+)\">([^<]*)</word>");
+  for (auto it = std::sregex_iterator(boxes.begin(), boxes.end(), word); it != std::sregex_iterator(); ++it) {
+    const std::smatch& m = *it;
+    order.push_back(m[5]);
+    words.emplace(m[5], Box{std::stod(m[1]), std::stod(m[2]), std::stod(m[3]), std::stod(m[4])});
+  }
+  for (const char* needed : {"Harbour", "Right", "part", "Page", "of", "Timber", "Grain", "Copper",
+                             "Donaudampfschifffahrtsgesellschaft", "Merchantships"})
+    ASSERT_TRUE(words.count(needed)) << needed << "\n" << boxes.substr(0, 4000);
+  // The header 567 twips (28.35 points) below the paper's top, the footer's
+  // text above its bottom.
+  EXPECT_NEAR(words["Harbour"].top, 28.35, 3.0);
+  EXPECT_LT(words["Page"].bottom, 842 - 12.0);
+  EXPECT_GT(words["Page"].top, 842 - 80.0);
+  // The right part ends at the right margin (1134 twips, 56.7 points).
+  EXPECT_NEAR(words["part"].right, 595.3 - 56.7, 2.0);
+  EXPECT_NEAR(words["Right"].top, words["Harbour"].top, 1.0);
+  // "Page 1 of 1": the numbers are there.
+  const auto page = std::find(order.begin(), order.end(), "Page");
+  ASSERT_LE(page + 4, order.end());
+  EXPECT_EQ("1", page[1]);
+  EXPECT_EQ("of", page[2]);
+  EXPECT_EQ("1", page[3]);
+  EXPECT_LT(words["Timber"].bottom, words["Grain"].top + 1.0);
+  EXPECT_LT(words["Grain"].bottom, words["Copper"].top + 1.0);
 }
 
 }  // namespace filepaper

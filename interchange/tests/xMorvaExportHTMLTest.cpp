@@ -292,3 +292,63 @@ TEST_F(ExportHTML, JustifiedParagraphsReadBackJustified) {
   EXPECT_EQ(3, positions[0].properties.at(kPropAlignment));
   EXPECT_EQ(0, positions[4].properties.at(kPropAlignment));
 }
+
+// A character beyond the Basic Multilingual Plane is one character
+// reference, written whole in the look of its first half, even where its
+// halves differ in look (a tag would fall between them); half a pair
+// alone is U+FFFD.
+TEST_F(ExportHTML, CharactersBeyondTheBmpAreWrittenWhole) {
+  struct Case {
+    const char16_t* text;
+    int32_t boldFrom;
+    int32_t boldTo;
+    const char* body;
+  };
+  const Case cases[] = {
+      {u"x\U0001F600y", 2, 3, "<P>x&#128512;y</P>"},
+      {u"x\U0001F600zy", 2, 4, "<P>x&#128512;<B>z</B>y</P>"},
+      {u"x\U0001F600y", 1, 2, "<P>x<B>&#128512;</B>y</P>"},
+      {u"x\U0001F600y", 0, 0, "<P>x&#128512;y</P>"},
+      {u"x\xD83D\ny", 0, 0, "<P>x&#65533;</P><P>y</P>"},
+      {u"x\xDE00y", 0, 0, "<P>x&#65533;y</P>"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.body);
+    auto document = TimesDocument();
+    xMorvaEngine& body = Engine(*document, kPartBody);
+    Type(body, c.text);
+    if (c.boldTo > c.boldFrom) Mark(body, c.boldFrom, c.boldTo, kPropBold, 1);
+    EXPECT_EQ(c.body, BodyOf(Page(*document)));
+  }
+}
+
+// A list item closes before its paragraph does: "</li>" comes before the
+// styles and the "</P>" of the list's last paragraph, at the page's end
+// too.
+TEST_F(ExportHTML, ListItemsCloseBeforeTheirParagraph) {
+  struct Case {
+    const char16_t* text;
+    int32_t listTo;
+    const char* body;
+  };
+  const Case cases[] = {
+      {u"a\nb\nc", 3, "<P><li type=\"disc\">a</P><P>b</li></P><P>c</P>"},
+      {u"a\nb", 3, "<P><li type=\"disc\">a</P><P>b</li></P>"},
+      {u"a\nb", 1, "<P><li type=\"disc\">a</li></P><P>b</P>"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.body);
+    auto document = TimesDocument();
+    xMorvaEngine& body = Engine(*document, kPartBody);
+    Type(body, c.text);
+    Mark(body, 0, c.listTo, kPropBullet, 108);
+    EXPECT_EQ(c.body, BodyOf(Page(*document)));
+  }
+  // The styles of the last item close after it.
+  auto document = TimesDocument();
+  xMorvaEngine& body = Engine(*document, kPartBody);
+  Type(body, u"a\nb");
+  Mark(body, 0, 1, kPropBullet, 108);
+  Mark(body, 0, 1, kPropBold, 1);
+  EXPECT_EQ("<P><li type=\"disc\"><B>a</li></B></P><P>b</P>", BodyOf(Page(*document)));
+}

@@ -498,3 +498,341 @@ TEST_F(ImportRTF, StylesKeepTheirFirstSettingsOnly) {
   EXPECT_EQ(1, At(*document, 0, kPropUnderline));
   EXPECT_EQ(0, At(*document, 0, kPropBold));
 }
+
+namespace {
+
+// The codes of the part's special elements, in order.
+std::vector<uint16_t> ElementCodes(xMorvaDocument& document, int16_t part) {
+  xMorvaEngine& engine = Engine(document, part);
+  std::vector<uint16_t> codes;
+  const uint32_t size = engine.GetStreamSize();
+  const uint8_t* stream = size != 0 ? engine.LockStream() : nullptr;
+  for (uint32_t at = 0; stream != nullptr && at < size;) {
+    const StreamItem item = ReadStreamItem(stream + at, size - at);
+    if (item.kind == StreamItem::kElement) codes.push_back(item.unit);
+    at += item.size;
+  }
+  if (stream != nullptr) engine.UnlockStream();
+  return codes;
+}
+
+// The object of each computed element of the part (a page number's format
+// word, a date's date-time word), in order.
+std::vector<uint32_t> ComputedObjects(xMorvaDocument& document, int16_t part) {
+  xMorvaEngine& engine = Engine(document, part);
+  std::vector<uint32_t> objects;
+  const uint32_t size = engine.GetStreamSize();
+  const uint8_t* stream = size != 0 ? engine.LockStream() : nullptr;
+  for (uint32_t at = 0; stream != nullptr && at < size;) {
+    const StreamItem item = ReadStreamItem(stream + at, size - at);
+    if (item.kind == StreamItem::kElement &&
+        (item.unit == xMorvaElementCode::PageNumber || item.unit == xMorvaElementCode::DateTime)) {
+      const uint8_t* object = stream + at + kElementHeadSize + kComputedHeadSize;
+      objects.push_back(item.unit == xMorvaElementCode::PageNumber ? StreamLong(object) : StreamUnit(object));
+    }
+    at += item.size;
+  }
+  if (stream != nullptr) engine.UnlockStream();
+  return objects;
+}
+
+constexpr uint16_t kSoft = xMorvaElementCode::SoftHyphen;
+constexpr uint16_t kPage = xMorvaElementCode::PageBreak;
+constexpr uint16_t kColumn = xMorvaElementCode::ColBreak;
+
+}  // namespace
+
+// A soft hyphen is the invisible hyphen element however it is written:
+// \-, the character 173 as \'ad (AbiWord) or as \u173. A non-breaking
+// hyphen is U+2011.
+TEST_F(ImportRTF, HyphensOfEveryFormBecomeTheirElementOrCharacter) {
+  struct Case {
+    const char* rtf;
+    const char* text;
+    std::vector<uint16_t> elements;
+  };
+  const Case cases[] = {
+      {"{\\rtf1 Donau\\-dampf}", "Donau\x1f" "dampf", {kSoft}},
+      {"{\\rtf1\\ansi Donau\\'addampf}", "Donau\x1f" "dampf", {kSoft}},
+      {"{\\rtf1\\uc0 Donau\\u173 dampf}", "Donau\x1f" "dampf", {kSoft}},
+      {"{\\rtf1 Donau\\u173?dampf\\'ad}", "Donau\x1f" "dampf\x1f", {kSoft, kSoft}},
+      {"{\\rtf1 non\\_breaking}", "non<2011>breaking", {}},
+      {"{\\rtf1{\\listtext a\\'adb\\tab}x}", "a\x1f" "b\tx", {kSoft, xMorvaElementCode::Tab}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.rtf);
+    auto document = NewDocument();
+    ASSERT_EQ(0, Import(*document, c.rtf));
+    EXPECT_EQ(c.text, TextOf(*document, kPartBody));
+    EXPECT_EQ(c.elements, ElementCodes(*document, kPartBody));
+  }
+}
+
+// \sect ends its paragraph. The section that follows starts on a new page
+// (the default, \sbkpage, \sbkodd, \sbkeven: a page break), in a new
+// column (\sbkcol: a column break), or right on (\sbknone: nothing more).
+// A \sect that nothing follows adds nothing.
+TEST_F(ImportRTF, ASectionEndsItsParagraphWithTheBreakTheNextStartsWith) {
+  struct Case {
+    const char* rtf;
+    const char* text;
+    std::vector<uint16_t> elements;
+  };
+  const Case cases[] = {
+      {"{\\rtf1\\pard First paragraph\\sect\\sectd\\sbknone\\pard Second paragraph\\par}",
+       "First paragraph\nSecond paragraph", {}},
+      {"{\\rtf1 A\\sect B}", "A\fB", {kPage}},
+      {"{\\rtf1 A\\sect\\sectd B}", "A\fB", {kPage}},
+      {"{\\rtf1 A\\sect\\sectd\\sbkcol B}", "A\fB", {kColumn}},
+      {"{\\rtf1 A\\sect\\sectd\\sbkodd B}", "A\fB", {kPage}},
+      {"{\\rtf1 A\\sect\\sectd\\sbkeven B}", "A\fB", {kPage}},
+      {"{\\rtf1 A\\sect\\sectd\\sbkpage B}", "A\fB", {kPage}},
+      // LibreOffice ends a section with \par\sect: the paragraph end is the
+      // section's.
+      {"{\\rtf1\\sbknone A\\par\\sect B}", "A\nB", {}},
+      {"{\\rtf1 A\\par \\sect\\sectd\\sbknone\\pard B\\par}", "A\nB", {}},
+      {"{\\rtf1 A\\par \\sect\\sectd\\pard B\\par \\sect\\sectd\\sbkcol C}", "A\fB\fC", {kPage, kColumn}},
+      {"{\\rtf1 A\\par\\par\\sect B}", "A\n\fB", {kPage}},
+      {"{\\rtf1 A\\par\\sect\\sect}", "A\f", {kPage}},
+      {"{\\rtf1 A\\par\\sect\\sect B}", "A\f\fB", {kPage, kPage}},
+      {"{\\rtf1\\sbknone A\\par\\sect\\sect B}", "A\nB", {}},
+      {"{\\rtf1 A\\sect\\sectd\\sbknone B\\sect\\sectd\\sbkcol C\\par}", "A\nB\fC", {kColumn}},
+      {"{\\rtf1 A\\sect}", "A", {}},
+      {"{\\rtf1 A\\par\\sect}", "A", {}},
+      {"{\\rtf1 A\\sect\\sectd\\sbknone\\par B}", "A\n\nB", {}},
+      {"{\\rtf1{\\header H\\sect h}A}", "A", {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.rtf);
+    auto document = NewDocument();
+    ASSERT_EQ(0, Import(*document, c.rtf));
+    EXPECT_EQ(c.text, TextOf(*document, kPartBody));
+    EXPECT_EQ(c.elements, ElementCodes(*document, kPartBody));
+  }
+  auto document = NewDocument();
+  ASSERT_EQ(0, Import(*document, "{\\rtf1{\\header H\\sect h}A}"));
+  EXPECT_EQ("Hh", TextOf(*document, kPartHeader));
+  // A paste takes the section's paragraph end too, and its last one joins
+  // the text after the insertion point.
+  document = NewDocument();
+  ASSERT_EQ(0, Import(*document, "{\\rtf1 x}"));
+  Engine(*document, kPartBody).SetSelection(1, 1);
+  ASSERT_EQ(0, Import(*document, "{\\rtf1 A\\sect\\sectd\\sbknone B\\sect}", true));
+  EXPECT_EQ("xA\nB", TextOf(*document, kPartBody));
+}
+
+// The document holds one set of page settings: the first section's, as a
+// Word file's. A later section's margins, header and footer distances and
+// columns change nothing, and its header or footer group adds nothing to a
+// part an earlier section gave; a part no section gave yet takes it.
+TEST_F(ImportRTF, TheFirstSectionsSettingsHold) {
+  auto document = NewDocument();
+  ASSERT_EQ(0, Import(*document,
+                      "{\\rtf1\\paperw11906\\paperh16838\\sectd\\headery567\\footery567\\margtsxn1417"
+                      "\\margbsxn1134\\marglsxn1134\\margrsxn1134{\\header\\pard H1\\par}A"
+                      "\\sect\\sectd\\sbknone\\headery0\\footery0\\margtsxn2000\\margbsxn2000\\marglsxn500"
+                      "\\cols2\\colsx567{\\header\\pard H2\\par}{\\footer\\pard F2\\par}B"
+                      "\\sect\\sectd\\paperw5000{\\footer\\pard F3\\par}C}"));
+  const xMorvaDocParams& params = document->GetParams();
+  const xMorvaPageBands& bands = params.GetBands(false);
+  EXPECT_EQ(TwipsToPixels(1134), params.GetLeftMargin());
+  EXPECT_EQ(TwipsToPixels(1134), params.GetRightMargin());
+  EXPECT_EQ(TwipsToPixels(1417), bands.topMargin);
+  EXPECT_EQ(TwipsToPixels(1134), bands.bottomMargin);
+  EXPECT_EQ(TwipsToPixels(567), bands.headerTop);
+  EXPECT_EQ(TwipsToPixels(567), bands.footerTop);
+  EXPECT_EQ(1, params.GetColumns());
+  EXPECT_NEAR(TwipsToPixels(11906), params.GetPageWidth(), 1);
+  EXPECT_EQ("H1", TextOf(*document, kPartHeader));
+  EXPECT_EQ("F2", TextOf(*document, kPartFooter));
+  EXPECT_EQ("A\nB\fC", TextOf(*document, kPartBody));
+  // Within a section, a second group for a part replaces the first.
+  document = NewDocument();
+  ASSERT_EQ(0, Import(*document, "{\\rtf1{\\footer\\pard F1\\par}\\sectd{\\header H}A{\\footer\\pard\\qc F2\\par}"
+                                 "\\sect\\sectd{\\footer\\pard F3\\par}B}"));
+  EXPECT_EQ("F2", TextOf(*document, kPartFooter));
+  EXPECT_EQ(1, At(*document, 0, kPropAlignment, kPartFooter));
+  EXPECT_EQ("H", TextOf(*document, kPartHeader));
+}
+
+// PAGE and NUMPAGES fields, and the date and time fields our writer
+// writes, become live elements in place of their results (with no result
+// at all, as AbiWord writes them, too); the page number takes the style
+// of the \pgn word before it. Any other field keeps its result text.
+TEST_F(ImportRTF, PageAndDateFieldsAreLive) {
+  constexpr uint16_t kNumber = xMorvaElementCode::PageNumber;
+  constexpr uint16_t kDate = xMorvaElementCode::DateTime;
+  struct Case {
+    const char* rtf;
+    const char* text;
+    std::vector<uint16_t> elements;
+    std::vector<uint32_t> objects;
+  };
+  const Case cases[] = {
+      {"{\\rtf1{\\footer Page {\\field{\\*\\fldinst PAGE}{\\fldrslt 7}} of "
+       "{\\field{\\*\\fldinst NUMPAGES}{\\fldrslt 9}}\\par}}",
+       "Page \x1f of \x1f", {kNumber, kNumber}, {0, kPageNumberCount}},
+      {"{\\rtf1{\\footer Page {\\field{\\*\\fldinst {\\f0 PAGE }}} of {\\field{\\*\\fldinst {\\f0 NUMPAGES }}}}}",
+       "Page \x1f of \x1f", {kNumber, kNumber}, {0, kPageNumberCount}},
+      {"{\\rtf1{\\footer {\\field{\\*\\fldinst page \\\\* MERGEFORMAT}{\\fldrslt 3}}}}", "\x1f", {kNumber}, {0}},
+      {"{\\rtf1{\\footer \\pgnucrm{\\field{\\*\\fldinst { PAGE }}{\\fldrslt{I}}}}}", "\x1f", {kNumber},
+       {4u << kPageNumberStyleShift}},
+      {"{\\rtf1{\\footer \\pgnlcltr\\chpgn}}", "\x1f", {kNumber}, {1u << kPageNumberStyleShift}},
+      {"{\\rtf1{\\footer {\\field{\\*\\fldinst{ TIME \\\\@ \"dd/MM/yy HH:mm\"}}{\\fldrslt{08/12/26 15:00}}}}}",
+       "\x1f", {kDate}, {0x0102}},
+      {"{\\rtf1{\\footer {\\field{\\*\\fldinst{ TIME \\\\@ \"d MMMM, yyyy\"}}{\\fldrslt{8 December, 2026}}}}}",
+       "\x1f", {kDate}, {0x0500}},
+      {"{\\rtf1{\\footer {\\field{\\*\\fldinst{ TIME \\\\@ \"h:mm\"}}{\\fldrslt{3:00}}}}}", "\x1f", {kDate},
+       {0x0005}},
+      {"{\\rtf1{\\footer {\\field{\\*\\fldinst{ TIME \\\\@ \"yyyy\"}}{\\fldrslt{2026}}}}}", "2026", {}, {}},
+      {"{\\rtf1{\\footer {\\field{\\*\\fldinst SECTIONPAGES}{\\fldrslt 4}}}}", "4", {}, {}},
+      {"{\\rtf1{\\footer {\\field{\\*\\fldinst HYPERLINK \"http://a.b\"}{\\fldrslt link}}}}", "link", {}, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.rtf);
+    auto document = NewDocument();
+    ASSERT_EQ(0, Import(*document, c.rtf));
+    EXPECT_EQ(c.text, TextOf(*document, kPartFooter));
+    EXPECT_EQ(c.elements, ElementCodes(*document, kPartFooter));
+    EXPECT_EQ(c.objects, ComputedObjects(*document, kPartFooter));
+  }
+  // In the body too.
+  auto document = NewDocument();
+  ASSERT_EQ(0, Import(*document, "{\\rtf1 p{\\field{\\*\\fldinst PAGE}{\\fldrslt 7}}q}"));
+  EXPECT_EQ("p\x1fq", TextOf(*document, kPartBody));
+}
+
+// Our own page numbers and dates come back live from our own RTF.
+TEST_F(ImportRTF, OwnPageNumbersAndDatesSurviveARoundTrip) {
+  auto document = NewDocument();
+  xMorvaEngine& footer = Engine(*document, kPartFooter);
+  Type(footer, u"Page ");
+  ASSERT_EQ(0, footer.InsertPageNumberField(3u << kPageNumberStyleShift, false));
+  footer.SetSelection(footer.GetLength(), footer.GetLength());
+  Type(footer, u" of ");
+  ASSERT_EQ(0, footer.InsertPageNumberField(kPageNumberCount, false));
+  footer.SetSelection(footer.GetLength(), footer.GetLength());
+  VDateRec date{};
+  date.year = 2026;
+  date.month = 12;
+  date.day = 8;
+  for (uint16_t format : {uint16_t(0x0701), uint16_t(0x0300), uint16_t(0x0002)}) {
+    Type(footer, u" ");
+    ASSERT_EQ(0, footer.InsertDateTimeField(date, 3600, format, false));
+    footer.SetSelection(footer.GetLength(), footer.GetLength());
+  }
+  Type(Engine(*document, kPartBody), u"x");
+  const std::vector<uint32_t> objects = ComputedObjects(*document, kPartFooter);
+  ASSERT_EQ(5u, objects.size());
+  auto read = NewDocument();
+  const std::string rtf = Export(*document);
+  ASSERT_EQ(0, Import(*read, rtf)) << rtf;
+  EXPECT_EQ(objects, ComputedObjects(*read, kPartFooter)) << rtf;
+  EXPECT_EQ(TextOf(*document, kPartFooter), TextOf(*read, kPartFooter));
+}
+
+// AbiWord writes a list item's whole paragraph, its \par included, inside
+// its {\listtext} group: each item stays its own paragraph, with the
+// settings the group gives it.
+TEST_F(ImportRTF, ListItemsInsideTheirLabelGroupStayApart) {
+  auto document = NewDocument();
+  ASSERT_EQ(0, Import(*document,
+                      "{\\rtf1\\pard\\qc Intro\\par"
+                      "{\\listtext\\pard\\fi-360\\li720{\\f0 \\u8226\\'95\\tab }{\\f0 Timber}{\\f0 \\par}\r\n}"
+                      "{\\listtext\\pard\\fi-360\\li720{\\tab }{Grain}{\\par}\r\n}"
+                      "\\pard\\plain After\\par}"));
+  EXPECT_EQ("Intro\n<2022>\tTimber\n\tGrain\nAfter", TextOf(*document, kPartBody));
+  const auto positions = Positions(*document, kPartBody);
+  ASSERT_EQ(27u, positions.size());
+  EXPECT_EQ(1, positions[0].properties.at(kPropAlignment));
+  for (size_t item : {6u, 15u}) {
+    EXPECT_EQ(TwipsToPixels(720), positions[item].properties.at(kPropLeftIndent)) << item;
+    EXPECT_EQ(TwipsToPixels(-360), positions[item].properties.at(kPropFirstLineIndent)) << item;
+    EXPECT_EQ(0, positions[item].properties.at(kPropAlignment)) << item;
+  }
+  EXPECT_EQ(0, positions[22].properties.at(kPropLeftIndent));
+}
+
+// Space before a paragraph widens the interline of the paragraph above
+// it, as a Word file's does: it shows above the paragraph, and not at
+// all above the first. The paragraph above may have an interline record
+// of its own or go on with the one before it, and may be long enough to
+// have gone to the engine already.
+TEST_F(ImportRTF, SpaceBeforeWidensTheParagraphAbove) {
+  ScopedResolution dpi(96);
+  struct Case {
+    std::string rtf;
+    size_t position;
+    bool widened;
+  };
+  std::string longParagraph;
+  for (int i = 0; i < 14000; ++i) longParagraph += "word ";
+  const Case cases[] = {
+      {"{\\rtf1\\pard a\\par\\pard\\sb240 b\\par}", 0, true},
+      {"{\\rtf1\\pard a\\par\\pard\\sb240 b\\par}", 2, false},
+      {"{\\rtf1\\pard\\sb240 a\\par}", 0, false},
+      {"{\\rtf1\\pard\\sb240 a\\par\\pard b\\par}", 0, false},
+      {"{\\rtf1\\pard\\sl360\\slmult1 a\\par\\pard\\sb240 b}", 0, true},
+      {"{\\rtf1\\pard a\\par\\pard b\\par\\pard\\sb240 c\\par\\pard d}", 0, false},
+      {"{\\rtf1\\pard a\\par\\pard b\\par\\pard\\sb240 c\\par\\pard d}", 2, true},
+      {"{\\rtf1\\pard a\\par\\pard b\\par\\pard\\sb240 c\\par\\pard d}", 4, false},
+      {"{\\rtf1\\pard a\\page\\pard\\sb240 b}", 0, true},
+      {"{\\rtf1\\pard a\\sect\\sectd\\sbknone\\pard\\sb240 b}", 0, true},
+      {"{\\rtf1\\pard " + longParagraph + "\\par\\pard x\\par\\pard\\sb2400 y\\par}", 70001, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.rtf.substr(0, 80));
+    auto document = NewDocument();
+    ASSERT_EQ(0, Import(*document, c.rtf));
+    const auto positions = Positions(*document, kPartBody);
+    ASSERT_LT(c.position, positions.size());
+    const int32_t own = c.rtf.find("\\sl360") != std::string::npos ? 15 : 10;
+    if (c.widened)
+      EXPECT_GT(positions[c.position].properties.at(kPropInterline), own);
+    else
+      EXPECT_EQ(own, positions[c.position].properties.at(kPropInterline));
+  }
+  // The text after a widened paragraph is back at its own interline.
+  auto document = NewDocument();
+  ASSERT_EQ(0, Import(*document, "{\\rtf1\\pard a\\par\\pard\\sb240 b\\par\\pard c}"));
+  EXPECT_EQ(10, At(*document, 2, kPropInterline));
+  EXPECT_EQ(10, At(*document, 4, kPropInterline));
+}
+
+// A right stop at the right margin (LibreOffice's header and footer styles
+// all have one) stays the line's stop: the text width, the page's width
+// and both margins each rounded to pixels, can come out a pixel or two
+// narrower than the stop rounded once. A stop further out is still left
+// to the default stops.
+TEST_F(ImportRTF, AStopAtTheTextWidthIsKept) {
+  struct Case {
+    int32_t resolution;
+    const char* stop;
+    bool kept;
+  };
+  const Case cases[] = {
+      {96, "\\tqr\\tx9638", true},  {72, "\\tqr\\tx9638", true},   {120, "\\tqr\\tx9638", true},
+      {144, "\\tqr\\tx9638", true}, {96, "\\tqr\\tx9600", true},   {96, "\\tqr\\tx10000", false},
+      {96, "\\tqc\\tx4819", true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.resolution) + c.stop);
+    ScopedResolution dpi(c.resolution);
+    auto document = NewDocument();
+    ASSERT_EQ(0, Import(*document, std::string("{\\rtf1\\paperw11906\\paperh16838\\margl1134\\margr1134\\sectd"
+                                               "{\\header\\pard") + c.stop + " Left\\tab Right\\par}x}"));
+    const auto positions = Positions(*document, kPartHeader);
+    ASSERT_FALSE(positions.empty());
+    ASSERT_EQ(1u, positions[0].tabs.size());
+    xMorvaTabs tabs;
+    tabs.AddStop(positions[0].tabs[0]);
+    uint32_t stop = 0;
+    bool isDefault = true;
+    tabs.NextStop(int16_t(TwipsToPixels(1000)), *document, kPartHeader, 0, stop, isDefault);
+    EXPECT_EQ(!c.kept, isDefault);
+    if (!c.kept) continue;
+    EXPECT_EQ(TabStopKind(positions[0].tabs[0]), TabStopKind(stop));
+    const int32_t width = document->GetTextWidth(kPartHeader);
+    EXPECT_EQ(std::min(width, int32_t(TabStopPosition(positions[0].tabs[0]))), TabStopPosition(stop));
+  }
+}

@@ -80,7 +80,7 @@ class PlainTextDocument : public TextDocumentTest {
   }
 };
 
-TEST(PlainTextEncoding, TheUtf8MarkAndUntypedUtf8BytesChooseUtf8) {
+TEST(PlainTextEncoding, TheUtf8MarkAndUtf8BytesChooseUtf8) {
   struct Row {
     const char* name;
     std::string bytes;
@@ -91,7 +91,11 @@ TEST(PlainTextEncoding, TheUtf8MarkAndUntypedUtf8BytesChooseUtf8) {
       {"Windows with the mark", "\xEF\xBB\xBFx", kTextEncodingWindows, kTextEncodingUtf8},
       {"Macintosh with the mark", "\xEF\xBB\xBF", kTextEncodingMac, kTextEncodingUtf8},
       {"half a mark", "\xEF\xBB", kTextEncodingWindows, kTextEncodingWindows},
-      {"typed Windows UTF-8 bytes", "\xC3\xA9", kTextEncodingWindows, kTextEncodingWindows},
+      {"typed Windows UTF-8 bytes", "\xC3\xA9", kTextEncodingWindows, kTextEncodingUtf8},
+      {"typed Windows UTF-8 words", "gr\xC3\xBC\xC3\x9F" "e", kTextEncodingWindows, kTextEncodingUtf8},
+      {"typed Windows bytes", "gr\xFC\xDF" "e", kTextEncodingWindows, kTextEncodingWindows},
+      {"typed Windows ASCII", "abc", kTextEncodingWindows, kTextEncodingWindows},
+      {"typed Macintosh UTF-8 bytes", "\xC3\xA9", kTextEncodingMac, kTextEncodingMac},
       {"untyped UTF-8 bytes", "\xC3\xA9", kTextEncodingUntyped, kTextEncodingUtf8},
       {"untyped ASCII", "abc", kTextEncodingUntyped, kTextEncodingWindows},
       {"untyped, a sequence cut short", "a\xE2\x80", kTextEncodingUntyped, kTextEncodingWindows},

@@ -70,13 +70,17 @@ TEST_F(TextFiles, FilesOfNoKnownTypeAreReadAsTextByTheirContent) {
       {"Macintosh text", "caf\x8E\r", kTypeTextMac, kTypeTextMac, u"caf\u00E9\r"},
       {"TEXT is Windows text", "caf\xE9", kTypeMacText, kTypeTextWindows, u"caf\u00E9"},
       {"a tag other than html is text", "<htmlish>", 0, kTypeTextWindows, u"<htmlish>"},
-      // This platform's own text is UTF-8; a typed file keeps its type's
-      // character set unless it opens with the UTF-8 mark.
+      // This platform's own text is UTF-8: bytes that are valid UTF-8 with
+      // multi-byte sequences in them are UTF-8 for every 8-bit type but the
+      // Macintosh one; other bytes keep the type's character set.
       {"untyped UTF-8", "caf\xC3\xA9 \xCE\xB1\xE4\xB8\xAD\xF0\x9F\x98\x80\n", 0, kTypeTextWindows,
        u"caf\u00E9 \u03B1\u4E2D\U0001F600\r"},
       {"untyped, not UTF-8", "caf\xE9 x", 0, kTypeTextWindows, u"caf\u00E9 x"},
       {"untyped UTF-8 with its mark", "\xEF\xBB\xBF" "ok", 0, kTypeTextWindows, u"ok"},
       {"Windows text with the UTF-8 mark", "\xEF\xBB\xBF\xC3\xA9", kTypeTextWindows, kTypeTextWindows, u"\u00E9"},
+      {"Windows text in UTF-8", "gr\xC3\xBC\xC3\x9F" "e", kTypeTextWindows, kTypeTextWindows, u"gr\u00FC\u00DFe"},
+      {"TEXT in UTF-8", "gr\xC3\xBC\xC3\x9F" "e", kTypeMacText, kTypeTextWindows, u"gr\u00FC\u00DFe"},
+      {"any file in UTF-8", "gr\xC3\xBC\xC3\x9F" "e", kTypeAnyFile, kTypeTextWindows, u"gr\u00FC\u00DFe"},
   };
   int n = 0;
   for (const Row& row : rows) {
@@ -92,14 +96,23 @@ TEST_F(TextFiles, FilesOfNoKnownTypeAreReadAsTextByTheirContent) {
     EXPECT_FALSE(kept.IsOwn());
     EXPECT_TRUE(document.IsModified());
   }
-  // A typed Windows file keeps its character set even when its bytes would
+  // A Macintosh file keeps its character set even when its bytes would
   // read as UTF-8.
   files_test::WriteAll(P("typed"), "\xC3\xA9");
-  uint32_t type = kTypeTextWindows;
+  uint32_t type = kTypeTextMac;
   EXPECT_EQ(Open("typed", type), 0);
   const uint8_t bytes[] = {0xC3, 0xA9};
-  EXPECT_EQ(BodyText(), DecodePlainText(bytes, sizeof bytes, kTextEncodingWindows));
+  EXPECT_EQ(BodyText(), DecodePlainText(bytes, sizeof bytes, kTextEncodingMac));
   EXPECT_NE(BodyText(), u"\u00E9");
+  // A .txt file opened with no type reads as UTF-8 as the same bytes under
+  // another name do.
+  for (const char* name : {"plain8.txt", "plain8.dat"}) {
+    SCOPED_TRACE(name);
+    files_test::WriteAll(P(name), "gr\xC3\xBC\xC3\x9F" "e");
+    type = 0;
+    EXPECT_EQ(Open(name, type), 0);
+    EXPECT_EQ(BodyText(), u"gr\u00FC\u00DFe");
+  }
 }
 
 TEST_F(TextFiles, TextIsExportedWithItsTypeRecord) {

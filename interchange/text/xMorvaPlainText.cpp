@@ -103,7 +103,11 @@ int32_t PlainTextEncodingOf(const uint8_t* bytes, size_t size, int32_t encoding)
   if (encoding == kTextEncodingUtf16 || encoding == kTextEncodingUtf8) return encoding;
   if (bytes != nullptr && size >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF)
     return kTextEncodingUtf8;
-  if (encoding != kTextEncodingUntyped) return encoding;
+  // Windows text is the default of every 8-bit type but the Macintosh
+  // one: a file named .txt or typed 'TEXT' by whatever wrote it is as often
+  // UTF-8. Bytes that are valid UTF-8 with multi-byte sequences in them are
+  // hardly ever meant as Windows text.
+  if (encoding != kTextEncodingUntyped && encoding != kTextEncodingWindows) return encoding;
   const std::string_view view(reinterpret_cast<const char*>(bytes), bytes != nullptr ? size : 0);
   return IsMultiByteUtf8(view) ? kTextEncodingUtf8 : kTextEncodingWindows;
 }

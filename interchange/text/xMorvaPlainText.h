@@ -27,7 +27,8 @@ constexpr int32_t kTextEncodingUntyped = 4;
 
 // The encoding a plain text file is read in, given the kind its type
 // asks for: an 8-bit file that starts with the UTF-8 mark is UTF-8 whatever
-// its type says, and an untyped one whose bytes are UTF-8 is UTF-8 too;
+// its type says, and an untyped or Windows one whose bytes are UTF-8 with
+// multi-byte sequences is UTF-8 too (a Macintosh one stays Macintosh);
 // this platform's own text is UTF-8, and read as Windows bytes it would
 // come in garbled.
 int32_t PlainTextEncodingOf(const uint8_t* bytes, size_t size, int32_t encoding);
