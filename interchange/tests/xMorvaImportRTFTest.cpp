@@ -501,38 +501,37 @@ TEST_F(ImportRTF, StylesKeepTheirFirstSettingsOnly) {
 
 namespace {
 
-// The codes of the part's special elements, in order.
-std::vector<uint16_t> ElementCodes(xMorvaDocument& document, int16_t part) {
+// Calls `visit` with each special element of the part, in order: its code
+// and where its bytes start.
+template <typename Visit>
+void ForEachElement(xMorvaDocument& document, int16_t part, Visit visit) {
   xMorvaEngine& engine = Engine(document, part);
-  std::vector<uint16_t> codes;
   const uint32_t size = engine.GetStreamSize();
   const uint8_t* stream = size != 0 ? engine.LockStream() : nullptr;
   for (uint32_t at = 0; stream != nullptr && at < size;) {
     const StreamItem item = ReadStreamItem(stream + at, size - at);
-    if (item.kind == StreamItem::kElement) codes.push_back(item.unit);
+    if (item.kind == StreamItem::kElement) visit(item.unit, stream + at);
     at += item.size;
   }
   if (stream != nullptr) engine.UnlockStream();
+}
+
+// The codes of the part's special elements, in order.
+std::vector<uint16_t> ElementCodes(xMorvaDocument& document, int16_t part) {
+  std::vector<uint16_t> codes;
+  ForEachElement(document, part, [&](uint16_t code, const uint8_t*) { codes.push_back(code); });
   return codes;
 }
 
 // The object of each computed element of the part (a page number's format
 // word, a date's date-time word), in order.
 std::vector<uint32_t> ComputedObjects(xMorvaDocument& document, int16_t part) {
-  xMorvaEngine& engine = Engine(document, part);
   std::vector<uint32_t> objects;
-  const uint32_t size = engine.GetStreamSize();
-  const uint8_t* stream = size != 0 ? engine.LockStream() : nullptr;
-  for (uint32_t at = 0; stream != nullptr && at < size;) {
-    const StreamItem item = ReadStreamItem(stream + at, size - at);
-    if (item.kind == StreamItem::kElement &&
-        (item.unit == xMorvaElementCode::PageNumber || item.unit == xMorvaElementCode::DateTime)) {
-      const uint8_t* object = stream + at + kElementHeadSize + kComputedHeadSize;
-      objects.push_back(item.unit == xMorvaElementCode::PageNumber ? StreamLong(object) : StreamUnit(object));
-    }
-    at += item.size;
-  }
-  if (stream != nullptr) engine.UnlockStream();
+  ForEachElement(document, part, [&](uint16_t code, const uint8_t* element) {
+    if (code != xMorvaElementCode::PageNumber && code != xMorvaElementCode::DateTime) return;
+    const uint8_t* object = element + kElementHeadSize + kComputedHeadSize;
+    objects.push_back(code == xMorvaElementCode::PageNumber ? StreamLong(object) : StreamUnit(object));
+  });
   return objects;
 }
 
