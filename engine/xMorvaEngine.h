@@ -300,6 +300,12 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   static void FormatDateTime(const VDateRec& date, int32_t seconds, uint16_t format, VString& text);
   int32_t InsertPageNumberField(uint32_t format);
   int32_t InsertPageNumberField(uint32_t format, bool withUndo);
+  // The bytes of a page-number element (`dateTime` false) or a date-time
+  // element of `format`, as the inserters above lay one out in a text of
+  // field display mode `displayMode`, for a reader to copy wherever its
+  // file has one; empty when it could not be made.
+  static std::vector<uint8_t> MakeComputedElement(uint8_t displayMode, bool dateTime, uint32_t format,
+                                                  const VDateRec& date, int32_t seconds);
   bool GetDateTimeFormatAtSelection(uint16_t& format);
   bool GetPageNumberFormatAtSelection(uint32_t& format);
   // A new handle of the stored reference of the host expression at the

@@ -388,6 +388,32 @@ int32_t xMorvaEngine::InsertPageNumberField(uint32_t format, bool withUndo) {
                                fFieldDisplayMode == 0, withUndo);
 }
 
+std::vector<uint8_t> xMorvaEngine::MakeComputedElement(uint8_t displayMode, bool dateTime, uint32_t format,
+                                                       const VDateRec& date, int32_t seconds) {
+  std::vector<uint8_t> element;
+  xMorvaEngine scratch(nullptr, kPartGranule);
+  if (!scratch.IsValid()) return element;
+  scratch.SetFieldDisplayMode(displayMode);
+  const int32_t code = dateTime ? scratch.InsertDateTimeField(date, seconds, uint16_t(format), false)
+                                : scratch.InsertPageNumberField(format, false);
+  if (code != 0) return element;
+  // The scratch text holds the element behind any records of its typing
+  // properties.
+  const uint8_t* stream = scratch.LockStream();
+  const uint32_t size = scratch.GetStreamSize();
+  for (uint32_t at = 0; stream != nullptr && at < size;) {
+    const StreamItem item = ReadStreamItem(stream + at, size - at);
+    if (item.size == 0) break;
+    if (item.kind == StreamItem::kElement) {
+      if (item.size >= kElementHeadSize) element.assign(stream + at, stream + at + item.size);
+      break;
+    }
+    at += item.size;
+  }
+  if (stream != nullptr) scratch.UnlockStream();
+  return element;
+}
+
 // ---- Reading and finding
 
 uint32_t xMorvaEngine::ElementAtSelection(uint16_t code) {

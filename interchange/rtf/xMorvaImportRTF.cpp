@@ -1455,28 +1455,9 @@ const std::vector<uint8_t>* RtfReader::ComputedElement(bool dateTime, uint32_t f
   if (auto found = fComputed.find(key); found != fComputed.end()) return &found->second;
   // Every date and time shows the moment of the import.
   if (fSeconds < 0) xMorvaDocInfos::Now(fToday, fSeconds);
-  xMorvaEngine scratch(nullptr, xMorvaEngine::kPartGranule);
-  if (!scratch.IsValid()) return nullptr;
-  if (const xMorvaTextInterface* part = fDocument.GetPart(fState.part))
-    scratch.SetFieldDisplayMode(part->GetFieldDisplayMode());
-  const int32_t code = dateTime ? scratch.InsertDateTimeField(fToday, fSeconds, uint16_t(format), false)
-                                : scratch.InsertPageNumberField(format, false);
-  if (code != 0) return nullptr;
-  // The scratch text holds the element behind any records of its typing
-  // properties.
-  std::vector<uint8_t> element;
-  const uint8_t* stream = scratch.LockStream();
-  const uint32_t size = scratch.GetStreamSize();
-  for (uint32_t at = 0; stream != nullptr && at < size;) {
-    const StreamItem item = ReadStreamItem(stream + at, size - at);
-    if (item.size == 0) break;
-    if (item.kind == StreamItem::kElement) {
-      if (item.size >= kElementHeadSize) element.assign(stream + at, stream + at + item.size);
-      break;
-    }
-    at += item.size;
-  }
-  if (stream != nullptr) scratch.UnlockStream();
+  const xMorvaTextInterface* part = fDocument.GetPart(fState.part);
+  std::vector<uint8_t> element = xMorvaEngine::MakeComputedElement(
+      part != nullptr ? part->GetFieldDisplayMode() : uint8_t(0), dateTime, format, fToday, fSeconds);
   if (element.empty()) return nullptr;
   return &fComputed.emplace(key, std::move(element)).first->second;
 }

@@ -108,27 +108,8 @@ class ComputedElements {
   const std::vector<uint8_t>* Get(xMorvaWordSpecial::Kind kind, uint32_t format) {
     const auto key = std::make_pair(int(kind), format);
     if (auto found = fMade.find(key); found != fMade.end()) return &found->second;
-    xMorvaEngine scratch(nullptr, xMorvaEngine::kPartGranule);
-    if (!scratch.IsValid()) return nullptr;
-    scratch.SetFieldDisplayMode(fDisplayMode);
-    const int32_t code = kind == xMorvaWordSpecial::kPageNumber
-                             ? scratch.InsertPageNumberField(format, false)
-                             : scratch.InsertDateTimeField(fToday, fSeconds, uint16_t(format), false);
-    if (code != 0) return nullptr;
-    // The scratch text holds the element behind any records of its typing
-    // properties.
-    std::vector<uint8_t> element;
-    const uint8_t* stream = scratch.LockStream();
-    const uint32_t size = scratch.GetStreamSize();
-    for (uint32_t at = 0; stream != nullptr && at < size;) {
-      const StreamItem item = ReadStreamItem(stream + at, size - at);
-      if (item.kind == StreamItem::kElement) {
-        if (item.size >= kElementHeadSize) element.assign(stream + at, stream + at + item.size);
-        break;
-      }
-      at += item.size;
-    }
-    if (stream != nullptr) scratch.UnlockStream();
+    std::vector<uint8_t> element = xMorvaEngine::MakeComputedElement(
+        fDisplayMode, kind != xMorvaWordSpecial::kPageNumber, format, fToday, fSeconds);
     if (element.empty()) return nullptr;
     return &fMade.emplace(key, std::move(element)).first->second;
   }
