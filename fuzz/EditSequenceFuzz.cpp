@@ -94,7 +94,10 @@ std::u16string TextOf(const Bytes& bytes) {
 
 // The same items; tabs' laid-out widths within rounding (typing narrows a
 // tab by a unit's width instead of composing it again) and page numbers'
-// texts free (layout writes them).
+// texts free (layout writes them). A tab after a page number in its
+// paragraph shows the width the number of its page leaves it, which
+// pagination writes and a composition alone does not: its composed width
+// is held to the rule, its shown width is free.
 bool SameLayoutAt(const Bytes& a, const Bytes& b, uint32_t& where);
 bool SameLayout(const Bytes& a, const Bytes& b) {
   uint32_t where = 0;
@@ -110,16 +113,20 @@ bool SameLayout(const Bytes& a, const Bytes& b) {
 }
 bool SameLayoutAt(const Bytes& a, const Bytes& b, uint32_t& where) {
   if (a.size() != b.size()) return false;
+  bool afterPageNumber = false;
   for (uint32_t at = 0; at < a.size();) {
     where = at;
     const StreamItem item = ReadStreamItem(a.data() + at, uint32_t(a.size()) - at);
+    if (item.kind == StreamItem::kUnit && item.unit == 13) afterPageNumber = false;
+    if (item.kind == StreamItem::kElement && item.unit == xMorvaElementCode::PageNumber) afterPageNumber = true;
     if (item.kind == StreamItem::kElement && item.unit == xMorvaElementCode::Tab &&
         item.size >= kElementHeadSize + 14) {
       float wa[2];
       float wb[2];
       std::memcpy(wa, a.data() + at + kElementHeadSize, 8);
       std::memcpy(wb, b.data() + at + kElementHeadSize, 8);
-      if (std::abs(wa[0] - wb[0]) > 0.01f || std::abs(wa[1] - wb[1]) > 0.01f) return false;
+      if ((!afterPageNumber && std::abs(wa[0] - wb[0]) > 0.01f) || std::abs(wa[1] - wb[1]) > 0.01f)
+        return false;
       if (std::memcmp(a.data() + at, b.data() + at, kElementHeadSize) != 0) return false;
       if (std::memcmp(a.data() + at + kElementHeadSize + 8, b.data() + at + kElementHeadSize + 8,
                       item.size - kElementHeadSize - 8) != 0)
