@@ -94,42 +94,56 @@ std::u16string TextOf(const Bytes& bytes) {
 
 // The same items; tabs' laid-out widths within rounding (typing narrows a
 // tab by a unit's width instead of composing it again) and page numbers'
-// texts free (layout writes them). A tab after a page number in its
-// paragraph shows the width the number of its page leaves it, which
+// texts free (layout writes them). A tab in a paragraph that holds a page
+// number shows the width the number of its page leaves it, which
 // pagination writes and a composition alone does not: its composed width
-// is held to the rule, its shown width is free.
+// is held to the rule, its shown width and leader count are free.
 bool SameLayoutAt(const Bytes& a, const Bytes& b, uint32_t& where);
 bool SameLayout(const Bytes& a, const Bytes& b) {
   uint32_t where = 0;
   if (SameLayoutAt(a, b, where)) return true;
   if (kTrace && a.size() == b.size() && where + 26 <= a.size()) {
-    float wa = 0;
-    float wb = 0;
-    std::memcpy(&wa, a.data() + where + kElementHeadSize, 4);
-    std::memcpy(&wb, b.data() + where + kElementHeadSize, 4);
-    std::fprintf(stderr, "differs at item %u: code %u, widths %.3f and %.3f\n", where, StreamUnit(a.data() + where + 2), wa, wb);
+    float wa[2] = {};
+    float wb[2] = {};
+    std::memcpy(wa, a.data() + where + kElementHeadSize, 8);
+    std::memcpy(wb, b.data() + where + kElementHeadSize, 8);
+    std::fprintf(stderr, "differs at item %u: code %u, shown/composed widths %.3f/%.3f and %.3f/%.3f\n", where,
+                 StreamUnit(a.data() + where + 2), wa[0], wa[1], wb[0], wb[1]);
   }
   return false;
 }
 bool SameLayoutAt(const Bytes& a, const Bytes& b, uint32_t& where) {
   if (a.size() != b.size()) return false;
-  bool afterPageNumber = false;
+  // Whether the paragraph from `from` holds a page number.
+  auto numbered = [&a](uint32_t from) {
+    for (uint32_t at = from; at < a.size();) {
+      const StreamItem item = ReadStreamItem(a.data() + at, uint32_t(a.size()) - at);
+      if (item.kind == StreamItem::kUnit && item.unit == 13) return false;
+      if (item.kind == StreamItem::kElement && item.unit == xMorvaElementCode::PageNumber) return true;
+      at += item.size;
+    }
+    return false;
+  };
+  bool numberedParagraph = numbered(0);
   for (uint32_t at = 0; at < a.size();) {
     where = at;
     const StreamItem item = ReadStreamItem(a.data() + at, uint32_t(a.size()) - at);
-    if (item.kind == StreamItem::kUnit && item.unit == 13) afterPageNumber = false;
-    if (item.kind == StreamItem::kElement && item.unit == xMorvaElementCode::PageNumber) afterPageNumber = true;
+    if (item.kind == StreamItem::kUnit && item.unit == 13) numberedParagraph = numbered(at + item.size);
     if (item.kind == StreamItem::kElement && item.unit == xMorvaElementCode::Tab &&
         item.size >= kElementHeadSize + 14) {
       float wa[2];
       float wb[2];
       std::memcpy(wa, a.data() + at + kElementHeadSize, 8);
       std::memcpy(wb, b.data() + at + kElementHeadSize, 8);
-      if ((!afterPageNumber && std::abs(wa[0] - wb[0]) > 0.01f) || std::abs(wa[1] - wb[1]) > 0.01f)
+      if ((!numberedParagraph && std::abs(wa[0] - wb[0]) > 0.01f) || std::abs(wa[1] - wb[1]) > 0.01f)
         return false;
       if (std::memcmp(a.data() + at, b.data() + at, kElementHeadSize) != 0) return false;
-      if (std::memcmp(a.data() + at + kElementHeadSize + 8, b.data() + at + kElementHeadSize + 8,
-                      item.size - kElementHeadSize - 8) != 0)
+      // The kind and the leader, then the leader count the shown width
+      // gives (free with it), then the rest.
+      const uint32_t cache = at + kElementHeadSize;
+      if (std::memcmp(a.data() + cache + 8, b.data() + cache + 8, 4) != 0) return false;
+      if (!numberedParagraph && std::memcmp(a.data() + cache + 12, b.data() + cache + 12, 2) != 0) return false;
+      if (std::memcmp(a.data() + cache + 14, b.data() + cache + 14, at + item.size - cache - 14) != 0)
         return false;
     } else if (!(item.kind == StreamItem::kElement && item.unit == xMorvaElementCode::PageNumber) &&
                std::memcmp(a.data() + at, b.data() + at, item.size) != 0) {
