@@ -14,7 +14,32 @@ using namespace rtftest;
 using namespace std::string_literals;
 
 namespace {
-class ImportRTF : public Fixture {};
+// A row of a reader table: the RTF, the part's text, its special elements
+// in order and the objects of its computed ones.
+struct ElementCase {
+  const char* rtf;
+  const char* text;
+  std::vector<uint16_t> elements;
+  std::vector<uint32_t> objects = {};
+};
+
+std::vector<uint16_t> ElementCodes(xMorvaDocument& document, int16_t part);
+std::vector<uint32_t> ComputedObjects(xMorvaDocument& document, int16_t part);
+
+class ImportRTF : public Fixture {
+ protected:
+  // Reads each row's RTF into a new document and checks the part.
+  void ExpectElements(const std::vector<ElementCase>& cases, int16_t part) {
+    for (const ElementCase& c : cases) {
+      SCOPED_TRACE(c.rtf);
+      auto document = NewDocument();
+      ASSERT_EQ(0, Import(*document, c.rtf));
+      EXPECT_EQ(c.text, TextOf(*document, part));
+      EXPECT_EQ(c.elements, ElementCodes(*document, part));
+      EXPECT_EQ(c.objects, ComputedObjects(*document, part));
+    }
+  }
+};
 
 int32_t At(xMorvaDocument& document, size_t position, uint16_t id, int16_t part = kPartBody) {
   const auto positions = Positions(document, part);
@@ -545,26 +570,14 @@ constexpr uint16_t kColumn = xMorvaElementCode::ColBreak;
 // \-, the character 173 as \'ad (AbiWord) or as \u173. A non-breaking
 // hyphen is U+2011.
 TEST_F(ImportRTF, HyphensOfEveryFormBecomeTheirElementOrCharacter) {
-  struct Case {
-    const char* rtf;
-    const char* text;
-    std::vector<uint16_t> elements;
-  };
-  const Case cases[] = {
+  ExpectElements({
       {"{\\rtf1 Donau\\-dampf}", "Donau\x1f" "dampf", {kSoft}},
       {"{\\rtf1\\ansi Donau\\'addampf}", "Donau\x1f" "dampf", {kSoft}},
       {"{\\rtf1\\uc0 Donau\\u173 dampf}", "Donau\x1f" "dampf", {kSoft}},
       {"{\\rtf1 Donau\\u173?dampf\\'ad}", "Donau\x1f" "dampf\x1f", {kSoft, kSoft}},
       {"{\\rtf1 non\\_breaking}", "non<2011>breaking", {}},
       {"{\\rtf1{\\listtext a\\'adb\\tab}x}", "a\x1f" "b\tx", {kSoft, xMorvaElementCode::Tab}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.rtf);
-    auto document = NewDocument();
-    ASSERT_EQ(0, Import(*document, c.rtf));
-    EXPECT_EQ(c.text, TextOf(*document, kPartBody));
-    EXPECT_EQ(c.elements, ElementCodes(*document, kPartBody));
-  }
+  }, kPartBody);
 }
 
 // \sect ends its paragraph. The section that follows starts on a new page
@@ -572,12 +585,7 @@ TEST_F(ImportRTF, HyphensOfEveryFormBecomeTheirElementOrCharacter) {
 // column (\sbkcol: a column break), or right on (\sbknone: nothing more).
 // A \sect that nothing follows adds nothing.
 TEST_F(ImportRTF, ASectionEndsItsParagraphWithTheBreakTheNextStartsWith) {
-  struct Case {
-    const char* rtf;
-    const char* text;
-    std::vector<uint16_t> elements;
-  };
-  const Case cases[] = {
+  ExpectElements({
       {"{\\rtf1\\pard First paragraph\\sect\\sectd\\sbknone\\pard Second paragraph\\par}",
        "First paragraph\nSecond paragraph", {}},
       {"{\\rtf1 A\\sect B}", "A\fB", {kPage}},
@@ -600,14 +608,7 @@ TEST_F(ImportRTF, ASectionEndsItsParagraphWithTheBreakTheNextStartsWith) {
       {"{\\rtf1 A\\par\\sect}", "A", {}},
       {"{\\rtf1 A\\sect\\sectd\\sbknone\\par B}", "A\n\nB", {}},
       {"{\\rtf1{\\header H\\sect h}A}", "A", {}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.rtf);
-    auto document = NewDocument();
-    ASSERT_EQ(0, Import(*document, c.rtf));
-    EXPECT_EQ(c.text, TextOf(*document, kPartBody));
-    EXPECT_EQ(c.elements, ElementCodes(*document, kPartBody));
-  }
+  }, kPartBody);
   auto document = NewDocument();
   ASSERT_EQ(0, Import(*document, "{\\rtf1{\\header H\\sect h}A}"));
   EXPECT_EQ("Hh", TextOf(*document, kPartHeader));
@@ -661,13 +662,7 @@ TEST_F(ImportRTF, TheFirstSectionsSettingsHold) {
 TEST_F(ImportRTF, PageAndDateFieldsAreLive) {
   constexpr uint16_t kNumber = xMorvaElementCode::PageNumber;
   constexpr uint16_t kDate = xMorvaElementCode::DateTime;
-  struct Case {
-    const char* rtf;
-    const char* text;
-    std::vector<uint16_t> elements;
-    std::vector<uint32_t> objects;
-  };
-  const Case cases[] = {
+  ExpectElements({
       {"{\\rtf1{\\footer Page {\\field{\\*\\fldinst PAGE}{\\fldrslt 7}} of "
        "{\\field{\\*\\fldinst NUMPAGES}{\\fldrslt 9}}\\par}}",
        "Page \x1f of \x1f", {kNumber, kNumber}, {0, kPageNumberCount}},
@@ -686,15 +681,7 @@ TEST_F(ImportRTF, PageAndDateFieldsAreLive) {
       {"{\\rtf1{\\footer {\\field{\\*\\fldinst{ TIME \\\\@ \"yyyy\"}}{\\fldrslt{2026}}}}}", "2026", {}, {}},
       {"{\\rtf1{\\footer {\\field{\\*\\fldinst SECTIONPAGES}{\\fldrslt 4}}}}", "4", {}, {}},
       {"{\\rtf1{\\footer {\\field{\\*\\fldinst HYPERLINK \"http://a.b\"}{\\fldrslt link}}}}", "link", {}, {}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.rtf);
-    auto document = NewDocument();
-    ASSERT_EQ(0, Import(*document, c.rtf));
-    EXPECT_EQ(c.text, TextOf(*document, kPartFooter));
-    EXPECT_EQ(c.elements, ElementCodes(*document, kPartFooter));
-    EXPECT_EQ(c.objects, ComputedObjects(*document, kPartFooter));
-  }
+  }, kPartFooter);
   // In the body too.
   auto document = NewDocument();
   ASSERT_EQ(0, Import(*document, "{\\rtf1 p{\\field{\\*\\fldinst PAGE}{\\fldrslt 7}}q}"));
