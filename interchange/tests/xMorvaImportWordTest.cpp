@@ -645,6 +645,44 @@ TEST_F(ImportWord, FirstSectionSprmsSetTheDocumentsPages) {
   }
 }
 
+// A Word 6 file's section: its footer's upper edge a pixel inside the
+// bottom margin and its lower edge at the footer's distance from the
+// page's lower edge (720 twips unless the section gives another).
+TEST_F(ImportWord, Word6FooterStandsBetweenItsDistanceAndTheBottomMargin) {
+  struct Row {
+    const char* what;
+    Bytes sepx;
+    int32_t bottomTwips;
+    int32_t distanceTwips;
+  };
+  const Row rows[] = {
+      {"bottom margin and footer distance", {169, 0x89, 0x05, 157, 0xF4, 0x01}, 1417, 500},
+      {"footer distance by default", {169, 0x89, 0x05}, 1417, 720},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    Bytes main = Word6Main("Word six\r");
+    const uint32_t sepxAt = uint32_t(main.size());
+    main.push_back(uint8_t(row.sepx.size()));
+    main.push_back(0);
+    main.insert(main.end(), row.sepx.begin(), row.sepx.end());
+    // The section table: two character positions and one SED.
+    const uint32_t sed = uint32_t(main.size());
+    Bytes plc(20, 0);
+    StoreLE32(&plc[4], 9);
+    StoreLE32(&plc[10], sepxAt);
+    StoreLE32(&plc[16], 0xFFFFFFFFu);
+    main.insert(main.end(), plc.begin(), plc.end());
+    StoreLE32(&main[0x88], sed);
+    StoreLE32(&main[0x8C], uint32_t(plc.size()));
+    ASSERT_EQ(Import(Container({{u"WordDocument", main}})), 0);
+    const xMorvaPageBands& bands = document.GetParams().GetBands(false);
+    EXPECT_EQ(bands.bottomMargin, TwipsToPixels(row.bottomTwips));
+    EXPECT_EQ(bands.footerTop, TwipsToPixels(row.bottomTwips) - 1);
+    EXPECT_EQ(bands.footerBottom, TwipsToPixels(row.distanceTwips));
+  }
+}
+
 // The font table of a Word 97 file: the count and cbExtra, then FFNs with
 // 39 bytes of fields before the name (16-bit with `wide`).
 Bytes FontTable(const std::vector<std::string>& names, bool wide) {
