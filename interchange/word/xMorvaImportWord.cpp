@@ -840,8 +840,9 @@ bool xMorvaImportWord::ApplySectionSprm(ByteSpanReader& in, bool& stop) {
     case 169: target = &fSection.bottom; break;
     case 0xB017:
     case 156: target = &fSection.headerDistance; break;
-    // The footer's distance from the page's lower edge: a Word 97 footer
-    // grows up from the page's lower edge, and its distance is passed over.
+    // The footer's distance from the page's lower edge, taken from a Word
+    // 6/95 file; a Word 97 file's (0xB018) is passed over, its footer
+    // reaching down to a pixel from the edge.
     case 157: target = &fSection.footerDistance; break;
     default: break;
   }
