@@ -238,7 +238,8 @@ void HtmlWriter::StartHTMLParagraph() {
   }
   SetDirDepth(depth);
   if (bullet != 0 && !fListOpen) {
-    WriteHTMLTag("UL");
+    // No gap around the list either: our lists have none.
+    Raw("<UL STYLE=\"margin-top: 0in; margin-bottom: 0in\">");
     fListOpen = true;
   }
   const int32_t align = fCurrent.GetProperty(kPropAlignment);

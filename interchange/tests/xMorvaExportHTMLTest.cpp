@@ -53,12 +53,14 @@ class ExportHTML : public Fixture {
     return out;
   }
   // The page's body between <BODY> and </BODY>, line ends removed, with
-  // the style every single-spaced paragraph carries left out (the style
-  // itself is checked on its own).
+  // the style every single-spaced paragraph and every list carries left
+  // out (the styles themselves are checked on their own).
   std::string BodyOf(const std::string& page) {
     std::string body = RawBodyOf(page);
     const std::string single = " STYLE=\"margin-top: 0in; margin-bottom: 0in; line-height: 100%\"";
     for (size_t at; (at = body.find(single)) != std::string::npos;) body.erase(at, single.size());
+    const std::string list = " STYLE=\"margin-top: 0in; margin-bottom: 0in\"";
+    for (size_t at; (at = body.find("<UL" + list)) != std::string::npos;) body.erase(at + 3, list.size());
     return body;
   }
   std::string RawBodyOf(const std::string& page) {
@@ -359,6 +361,8 @@ TEST_F(ExportHTML, BulletedParagraphsAreItemsOfTheirList) {
   Mark(body, 0, 1, kPropBullet, 108);
   Mark(body, 0, 1, kPropBold, 1);
   EXPECT_EQ("<UL><LI><B>a</B></LI></UL><P>b</P>", BodyOf(Page(*document)));
+  // A list has no gap around it, as our paragraphs have none.
+  EXPECT_NE(std::string::npos, Page(*document).find("<UL STYLE=\"margin-top: 0in; margin-bottom: 0in\"><LI STYLE="));
   // A centred item says so in its style: an item has no ALIGN.
   Mark(body, 0, 1, kPropAlignment, 1);
   EXPECT_NE(std::string::npos, Page(*document).find("<LI STYLE=\"text-align: center; margin-top: 0in;"));
