@@ -409,6 +409,10 @@ class RtfReader {
   uint16_t fDateFallback = 0;
   size_t fDateFallbackDepth = 0;
   int32_t fDateFallbackPositions = 0;
+  CharacterBlock fDateFallbackLook;
+  // The character settings at the first word of the field instruction
+  // being read.
+  CharacterBlock fFieldLook;
   std::vector<std::pair<int32_t, int32_t>> fLabelSettings;
   std::map<std::pair<bool, uint32_t>, std::vector<uint8_t>> fComputed;
   VDateRec fToday{};
@@ -597,7 +601,13 @@ int32_t RtfReader::TranslateRtfKeyword(std::string_view word, bool hasParameter,
       switch (fState.destination) {
         case kDestSkip:
         case kDestStyleSheet:
+          return kRtfOk;
+        // The instruction's character settings are the look the field
+        // shows in.
         case kDestFieldInstruction:
+          if (row->index < kRtfPropCharSet && row->index != kRtfPropRed && row->index != kRtfPropGreen &&
+              row->index != kRtfPropBlue)
+            ApplyRtfProperty(row->index, value);
           return kRtfOk;
         // A label takes the settings of the text around it; its paragraph
         // settings are kept in case the group turns out to hold the item's
@@ -764,6 +774,10 @@ int32_t RtfReader::ParseRtfChar(uint32_t code, bool converted, bool escaped) {
       return kRtfOk;
     }
     case kDestFieldInstruction:
+      // The field shows in the look of its instruction's first word, which
+      // AbiWord gives inside the instruction alone.
+      if (code > 32 && code < 128 && fFieldInstruction.find_first_not_of(u' ') == std::u16string::npos)
+        fFieldLook = fState.c;
       if (code >= 32 && code < 128 && fFieldInstruction.size() < kMaxFieldInstruction)
         fFieldInstruction.push_back(char16_t(code));
       return kRtfOk;
@@ -788,7 +802,14 @@ int32_t RtfReader::PopRtfState() {
   if (fDateFallback != 0 && fSaved.size() == fDateFallbackDepth) {
     // A date field ends that showed nothing: it never stays empty.
     if (InText() && Current().positions == fDateFallbackPositions) {
-      if (const std::vector<uint8_t>* element = ComputedElement(true, fDateFallback)) PutElementBytes(*element);
+      if (const std::vector<uint8_t>* element = ComputedElement(true, fDateFallback)) {
+        const CharacterBlock around = fState.c;
+        fState.c = fDateFallbackLook;
+        ApplyRtfCharProperties();
+        PutElementBytes(*element);
+        fState.c = around;
+        ApplyRtfCharProperties();
+      }
     }
     fDateFallback = 0;
   }
@@ -807,7 +828,14 @@ int32_t RtfReader::PopRtfState() {
     instruction.swap(fFieldInstruction);
     // The field's group: its result is left out once the element stands
     // for it.
-    if (InText() && PutLiveField(instruction)) fState.fieldMade = true;
+    if (InText()) {
+      const CharacterBlock around = fState.c;
+      fState.c = fFieldLook;
+      ApplyRtfCharProperties();
+      if (PutLiveField(instruction)) fState.fieldMade = true;
+      fState.c = around;
+      ApplyRtfCharProperties();
+    }
   }
   if (leftListText) {
     // A label of tabs and spaces alone (a heading's empty number) is no
@@ -848,6 +876,7 @@ void RtfReader::ChangeRtfDestination(int32_t action) {
       if (InText()) {
         fState.destination = kDestFieldInstruction;
         fFieldInstruction.clear();
+        fFieldLook = fState.c;
       } else {
         fState.destination = kDestSkip;
       }
@@ -1628,6 +1657,7 @@ bool RtfReader::PutLiveField(std::u16string_view instruction) {
       // The field's result shows what no form does; with no result the
       // nearest form shows in its place when the field ends.
       fDateFallback = form.format;
+      fDateFallbackLook = fFieldLook;
       fDateFallbackDepth = fSaved.size();
       fDateFallbackPositions = Current().positions;
       return false;

@@ -762,6 +762,15 @@ TEST_F(ImportRTF, DateAndTimeFieldsTakeTheNearestForm) {
       cases.push_back({rtf[i].c_str(), text[i].c_str(), {}, {}});
   }
   ExpectElements(cases, kPartFooter);
+  // A field shows in the look of its instruction, where AbiWord gives it;
+  // the text after it goes on in its own.
+  auto document = NewDocument();
+  ASSERT_EQ(0, Import(*document, "{\\rtf1{\\footer {\\fs18 Page }{\\field{\\*\\fldinst {\\fs18 PAGE }}}"
+                                 "{\\fs18  at }{\\field{\\*\\fldinst {\\fs18 TIME \\\\@ \"'noon'\"}}} x}}"));
+  ASSERT_EQ("Page \x1f at \x1f x", TextOf(*document, kPartFooter));
+  EXPECT_EQ(9, At(*document, 5, kPropSize, kPartFooter));
+  EXPECT_EQ(9, At(*document, 10, kPropSize, kPartFooter));
+  EXPECT_EQ(12, At(*document, 12, kPropSize, kPartFooter));
 }
 
 // Our own page numbers and dates come back live from our own RTF.
