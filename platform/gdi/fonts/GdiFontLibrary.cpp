@@ -226,6 +226,7 @@ bool FontLibrary::AddFontFile(const std::string& path) {
   }
   families_.clear();
   CollectFamilies();
+  matches_.clear();
   for (auto& [key, list] : candidates_) {
     for (Candidate& candidate : list) FcCharSetDestroy(candidate.charset);
   }
@@ -317,10 +318,22 @@ std::shared_ptr<FaceFile> FontLibrary::OpenFace(const std::string& path, int ind
 }
 
 FaceMatch FontLibrary::Match(const LOGFONTA& logFont) {
-  FaceMatch result;
   std::lock_guard<std::recursive_mutex> lock(mutex_);
-  if (!config_->config || families_.empty()) return result;
+  if (!config_->config || families_.empty()) return FaceMatch();
+  // What decides the match: the face name as asked, the weight, the slant
+  // and whether a fixed pitch is asked for. Each is matched once: every DC
+  // that selects a font realizes it again, and the configuration's match
+  // of a pattern costs as much as a line of text.
+  const int weight = logFont.lfWeight <= 0 ? FW_NORMAL : std::min<LONG>(logFont.lfWeight, 1000);
+  const std::string key = FaceNameOf(logFont) + '/' + std::to_string(weight) + '/' +
+                          (logFont.lfItalic ? "i" : "") + (AsksFixedPitch(logFont) ? "m" : "");
+  auto known = matches_.find(key);
+  if (known == matches_.end()) known = matches_.emplace(key, MatchAnew(logFont)).first;
+  return known->second;
+}
 
+FaceMatch FontLibrary::MatchAnew(const LOGFONTA& logFont) {
+  FaceMatch result;
   std::string requested = FaceNameOf(logFont);
   bool wantBold = logFont.lfWeight >= FW_SEMIBOLD;
   bool wantItalic = logFont.lfItalic != 0;
