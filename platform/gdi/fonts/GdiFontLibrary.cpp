@@ -328,11 +328,20 @@ FaceMatch FontLibrary::Match(const LOGFONTA& logFont) {
   const std::string key = FaceNameOf(logFont) + '/' + std::to_string(weight) + '/' +
                           (logFont.lfItalic ? "i" : "") + (AsksFixedPitch(logFont) ? "m" : "");
   auto known = matches_.find(key);
-  if (known == matches_.end()) known = matches_.emplace(key, MatchAnew(logFont)).first;
-  return known->second;
+  if (known == matches_.end()) {
+    KnownMatch made;
+    made.match = MatchAnew(logFont, made.path, made.index);
+    made.match.file.reset();
+    known = matches_.emplace(key, std::move(made)).first;
+  }
+  FaceMatch result = known->second.match;
+  if (known->second.path.empty()) return result;
+  result.file = OpenFace(known->second.path, known->second.index);
+  if (!result.file) return FaceMatch();
+  return result;
 }
 
-FaceMatch FontLibrary::MatchAnew(const LOGFONTA& logFont) {
+FaceMatch FontLibrary::MatchAnew(const LOGFONTA& logFont, std::string& path, int& faceIndex) {
   FaceMatch result;
   std::string requested = FaceNameOf(logFont);
   bool wantBold = logFont.lfWeight >= FW_SEMIBOLD;
@@ -362,6 +371,10 @@ FaceMatch FontLibrary::MatchAnew(const LOGFONTA& logFont) {
     }
     if (result.faceName.empty()) result.faceName = firstFamily;
     result.file = OpenFace(reinterpret_cast<const char*>(file), index);
+    if (result.file) {
+      path = reinterpret_cast<const char*>(file);
+      faceIndex = index;
+    }
   }
   FcPatternDestroy(match);
   if (!result.file) return FaceMatch();

@@ -107,7 +107,8 @@ class FontLibrary : public std::enable_shared_from_this<FontLibrary> {
   FontLibrary();
   void LoadConfiguration();
   void CollectFamilies();
-  FaceMatch MatchAnew(const LOGFONTA& logFont);
+  // The file and face index it opened go to path and faceIndex.
+  FaceMatch MatchAnew(const LOGFONTA& logFont, std::string& path, int& faceIndex);
 
   std::recursive_mutex mutex_;
   FT_Library freetype_ = nullptr;
@@ -122,9 +123,16 @@ class FontLibrary : public std::enable_shared_from_this<FontLibrary> {
     std::weak_ptr<FaceFile> face;
   };
   std::vector<OpenFile> open_;
-  // The matches made, by what decides them (see Match); they keep their
-  // faces open.
-  std::map<std::string, FaceMatch> matches_;
+  // The matches made, by what decides them (see Match): the match without
+  // its face, and the face's file and index, opened again through open_
+  // when asked for. A kept face would keep this library alive through its
+  // own reference to it, and the library would never be freed.
+  struct KnownMatch {
+    FaceMatch match;
+    std::string path;
+    int index = 0;
+  };
+  std::map<std::string, KnownMatch> matches_;
   // The fonts a match sorts, by the match's key (face, weight, slant,
   // pitch): each font's family and its characters, made on first need.
   struct Candidate;
