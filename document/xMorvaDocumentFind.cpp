@@ -154,7 +154,6 @@ int32_t xMorvaDocument::RunReplaceAll(xMorvaFindReplaceParameters& parameters, b
     // From the selection: a selected match is replaced too.
     text->SetSelection(start, start);
   }
-  fReplaced = ReplacedRange();
   if (fUndo) fUndo->BeginGroup(kUndoGroupReplaceAll);
   ReplaceBuffer buffer;
   int32_t count = -1;
