@@ -34,14 +34,20 @@ line breaks; a first page number, a title page, a binding and an even-page
 start) become NAME.doc in interchange/tests/fixtures/word/look/ with
 NAME.antiword.txt, the text antiword reads (catdoc loses the text before a
 column break), and NAME.libreoffice.txt, what LibreOffice's flat XML of
-NAME.doc says of each paragraph (tools/fodt_facts.py); --look-facts makes
-only those again, from the committed .doc files.
+NAME.doc says of each paragraph (tools/fodt_facts.py), and NAME.lines.txt,
+where LibreOffice prints each line of NAME.doc: one line per printed line,
+the page number, the left and the upper edge of its first word in points
+from the paper's upper left corner (pdftotext -bbox-layout), and the word,
+separated by tabs; --look-facts makes only those again, from the committed
+.doc files.
 The results are committed, so the tests run without the programs.
 
 Run from anywhere: tools/make_word_peer_fixtures.py
 """
+import html
 import html.parser
 import pathlib
+import re
 import shutil
 import subprocess
 import sys
@@ -196,6 +202,25 @@ def look_facts(doc, scratch, profile):
     facts = subprocess.run([sys.executable, str(ROOT / "tools" / "fodt_facts.py"), str(work / (doc.stem + ".fodt"))],
                            check=True, capture_output=True, timeout=60).stdout
     (LOOK / (doc.stem + ".libreoffice.txt")).write_bytes(facts)
+    pdf_work = work / "pdf"
+    pdf_work.mkdir()
+    shutil.copy(doc, pdf_work / doc.name)
+    convert(pdf_work / doc.name, pdf_work, profile, "pdf")
+    boxes = subprocess.run(["pdftotext", "-bbox-layout", str(pdf_work / (doc.stem + ".pdf")), "-"],
+                           check=True, capture_output=True, timeout=60).stdout.decode("utf-8")
+    (LOOK / (doc.stem + ".lines.txt")).write_text(printed_lines(boxes), encoding="utf-8")
+
+
+def printed_lines(boxes):
+    """Each printed line of pdftotext's -bbox-layout output: the page, the
+    left and upper edge of the line's first word and the word."""
+    out = []
+    for number, page in enumerate(boxes.split("<page ")[1:], start=1):
+        for line in re.findall(r"<line [^>]*>(.*?)</line>", page, re.S):
+            word = re.search(r'<word xMin="([0-9.]+)" yMin="([0-9.]+)"[^>]*>([^<]*)</word>', line)
+            if word:
+                out.append(f"{number}\t{float(word[1]):.1f}\t{float(word[2]):.1f}\t{html.unescape(word[3])}")
+    return "\n".join(out) + "\n"
 
 
 def make_look(scratch, profile, names):

@@ -42,6 +42,16 @@ constexpr PaperSize kPapers[] = {
 // The universal record's stored part ('UPRI'): 34 bytes, no length word.
 constexpr uint32_t kUniversalBytes = 34;
 
+// The lowest paper code of a size within half a millimetre on both sides
+// (a page held in screen pixels comes back a fraction of a millimetre
+// off its paper); 0 when the table has no paper of that size.
+uint16_t NamedPaperOfSize(int32_t width, int32_t height) {
+  constexpr int32_t kWithin = 50;
+  for (const PaperSize& paper : kPapers)
+    if (std::abs(paper.width - width) <= kWithin && std::abs(paper.height - height) <= kWithin) return paper.code;
+  return 0;
+}
+
 int32_t Scaled(int32_t value, int16_t scale) {
   return static_cast<int32_t>(static_cast<int64_t>(value) * scale / 100);
 }
@@ -229,10 +239,12 @@ void VPrintSettings::TakePaperOfPage(int32_t width, int32_t height, bool landsca
   const bool across = landscape || width > height;
   const int32_t shortSide = std::min(width, height);
   const int32_t longSide = std::max(width, height);
-  const uint16_t code = PaperSizeToDevModePaper(shortSide, longSide);
-  int32_t paperWidth = 0;
-  int32_t paperHeight = 0;
-  DevModePaperToPaperSize(code, paperWidth, paperHeight);
+  // A paper of the table only when it has the page's size; else a paper of
+  // the page's own size.
+  const uint16_t code = NamedPaperOfSize(shortSide, longSide);
+  int32_t paperWidth = shortSide;
+  int32_t paperHeight = longSide;
+  if (code != 0) DevModePaperToPaperSize(code, paperWidth, paperHeight);
   fRecord.paperCode = code;
   fRecord.landscape = across ? 1 : 0;
   fRecord.paperWidth = across ? paperHeight : paperWidth;

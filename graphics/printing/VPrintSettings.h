@@ -120,9 +120,10 @@ class VPrintSettings : public VObject {
   virtual void SetRecord(const VPrintRecord& record);
   virtual void RaiseMarginsToMinimum();
   // The paper of a page that a document brings with it (lengths as the page
-  // lies): the nearest paper of the table to its size taken upright, used
-  // across when the page is wider than high or `landscape` says so, with
-  // the page's margins. The printer follows the record, and the record is
+  // lies): the paper of the table of its size taken upright, within half a
+  // millimetre, else a paper of the page's own size (code 0); used across
+  // when the page is wider than high or `landscape` says so, with the
+  // page's margins. The printer follows the record, and the record is
   // then bound to the printer again for its minimum margins and resolution.
   void TakePaperOfPage(int32_t width, int32_t height, bool landscape, int32_t left, int32_t top,
                        int32_t right, int32_t bottom);

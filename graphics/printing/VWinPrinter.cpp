@@ -45,6 +45,16 @@ int16_t Tenths(int32_t length, int16_t scale) {
   return int16_t(std::clamp<int64_t>(int64_t(length) * 10 / s, INT16_MIN, INT16_MAX));
 }
 
+// A paper of the user's own size in the device mode: its sides upright,
+// as the printer turns the paper by the orientation; the record holds
+// them as the paper lies.
+void PutOwnPaper(DEVMODEA& mode, const VPrintRecord& record) {
+  const bool across = record.landscape != 0;
+  mode.dmFields |= DM_PAPERLENGTH | DM_PAPERWIDTH;
+  mode.dmPaperWidth = Tenths(across ? record.paperHeight : record.paperWidth, record.scale);
+  mode.dmPaperLength = Tenths(across ? record.paperWidth : record.paperHeight, record.scale);
+}
+
 // A length word of a stored device mode, byte-reversed when it was written
 // on a machine of the other order (its top byte is then not 0).
 uint32_t LengthWord(VStream& stream) {
@@ -161,11 +171,7 @@ void VWinPrinter::PrepareDevMode(DEVMODEA& mode, uint32_t fields) const {
   mode.dmScale = fRecord.scale;
   mode.dmOrientation = fRecord.landscape ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
   if (fields & DM_COPIES) mode.dmCopies = int16_t(fCopies);
-  if (fRecord.paperCode == 0) {
-    mode.dmFields |= DM_PAPERLENGTH | DM_PAPERWIDTH;
-    mode.dmPaperWidth = Tenths(fRecord.paperWidth, fRecord.scale);
-    mode.dmPaperLength = Tenths(fRecord.paperHeight, fRecord.scale);
-  }
+  if (fRecord.paperCode == 0) PutOwnPaper(mode, fRecord);
 }
 
 void VWinPrinter::SetDefaults() {
@@ -212,11 +218,7 @@ void VWinPrinter::SyncWithPrinter() {
             if (mode->dmFields & DM_SCALE) mode->dmScale = fRecord.scale;
             if (mode->dmFields & DM_PAPERSIZE) {
               mode->dmPaperSize = int16_t(fRecord.paperCode);
-              if (fRecord.paperCode == 0) {
-                mode->dmFields |= DM_PAPERLENGTH | DM_PAPERWIDTH;
-                mode->dmPaperWidth = Tenths(fRecord.paperWidth, fRecord.scale);
-                mode->dmPaperLength = Tenths(fRecord.paperHeight, fRecord.scale);
-              }
+              if (fRecord.paperCode == 0) PutOwnPaper(*mode.get(), fRecord);
             }
           }
         }
@@ -252,6 +254,7 @@ void VWinPrinter::SyncWithPrinter() {
           } else {
             fRecord.paperWidth = mode->dmPaperWidth * 10;
             fRecord.paperHeight = mode->dmPaperLength * 10;
+            if (fRecord.landscape) std::swap(fRecord.paperWidth, fRecord.paperHeight);
           }
           const int resX = std::max(1, GetDeviceCaps(info, LOGPIXELSX));
           const int resY = std::max(1, GetDeviceCaps(info, LOGPIXELSY));

@@ -336,10 +336,11 @@ TEST_F(WinPrinter, FailingJobsLeaveNoFileAndNoUse) {
   EXPECT_FALSE(Exists(pdf));
 }
 
-// A page a document brings becomes the nearest paper of the table, upright
-// or across as the page lies or says, with its margins; the device mode
+// A page a document brings becomes the paper of the table of its size
+// (within half a millimetre), else a paper of its own size, upright or
+// across as the page lies or says, with its margins; the device mode
 // follows, and the printer's minimum margins hold.
-TEST_F(WinPrinter, APagesPaperIsTheNearestPaperAcrossWhenItLiesSo) {
+TEST_F(WinPrinter, APagesPaperIsThePaperOfItsSizeAcrossWhenItLiesSo) {
   struct Case {
     int32_t width, height;
     bool landscape;
@@ -353,8 +354,12 @@ TEST_F(WinPrinter, APagesPaperIsTheNearestPaperAcrossWhenItLiesSo) {
       {21590, 27940, true, 1, true, 27940, 21590},    // Letter, said to lie across
       {27940, 21590, true, 1, true, 27940, 21590},    // Letter across both ways
       {20990, 29690, false, 9, false, 21000, 29700},  // a pixel short of A4
+      {20981, 29684, false, 9, false, 21000, 29700},  // A4 in pixels at 96 dpi
       {27940, 43180, false, 3, false, 27940, 43180},  // Tabloid
-      {20500, 30000, false, 9, false, 21000, 29700},  // no paper of its own
+      {20500, 30000, false, 0, false, 20500, 30000},  // no paper of the table
+      {11985, 17991, false, 0, false, 11980, 17990},  // 12 x 18 cm, in tenths of a millimetre
+      {17991, 11985, false, 0, true, 17990, 11980},   // the same across
+      {9974, 14975, false, 0, false, 9970, 14970},    // 10 x 15 cm, not the postcard's 10 x 14.8
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));

@@ -1,6 +1,7 @@
 // The page of an imported Word or RTF file becomes the document's paper:
-// the nearest paper of the print settings, used across as the file says,
-// with the file's margins; the document paginates on it and prints on it.
+// the paper of the print settings of its size, else a paper of the page's
+// own size, used across as the file says, with the file's margins; the
+// document paginates on it and prints on it.
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -90,7 +91,7 @@ class FilePaper : public texttest::TextDocumentTest {
   fs::path folder;
 };
 
-TEST_F(FilePaper, AnRtfPageBecomesTheNearestPaperWithTheFilesMargins) {
+TEST_F(FilePaper, AnRtfPageBecomesThePaperOfItsSizeWithTheFilesMargins) {
   struct Case {
     const char* page;
     uint16_t code;
@@ -103,8 +104,11 @@ TEST_F(FilePaper, AnRtfPageBecomesTheNearestPaperWithTheFilesMargins) {
       // Wider than high without the word: across all the same.
       {"\\paperw15840\\paperh12240", 1, true, 27940, 21590},
       {"\\paperw12240\\paperh15840", 1, false, 21590, 27940},
-      // No paper of its own: the nearest.
-      {"\\paperw11700\\paperh17000", 9, false, 21000, 29700},
+      // No paper of the printer's that size: a paper of its own size, in
+      // whole tenths of a millimetre (the page then to the millimetre).
+      {"\\paperw11700\\paperh17000", 0, false, 20630, 29970},
+      {"\\paperw6795\\paperh10200", 0, false, 11980, 17990},
+      {"\\paperw10200\\paperh6795", 0, true, 17990, 11980},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.page);

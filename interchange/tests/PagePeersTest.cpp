@@ -20,6 +20,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -354,10 +355,10 @@ class PagePeers : public texttest::TextDocumentTest {
   std::unique_ptr<xMorvaDocument> fresh;
 
   // Reads the fixture into a new document as the open command's readers do.
-  int32_t Open(const std::string& name) {
+  int32_t Open(const std::string& name, const fs::path& folder = Fixtures()) {
     fresh = std::make_unique<xMorvaDocument>(nullptr);
     xMorvaDocument& document = *fresh;
-    const std::string bytes = peertest::ReadFile(Fixtures() / name);
+    const std::string bytes = peertest::ReadFile(folder / name);
     const auto* data = reinterpret_cast<const uint8_t*>(bytes.data());
     int32_t code = -1;
     if (name.size() > 4 && name.compare(name.size() - 4, 4, ".doc") == 0) {
@@ -573,6 +574,125 @@ TEST_F(PagePeers, OurExportsReadBackAsTheFixturesRead) {
   }
   ExpectTable("export", mismatches);
   ExpectTable("abiword", complaints);
+}
+
+// A printed line: its page, the left and upper edge of its first word in
+// points and the word.
+struct PrintedLine {
+  int page = 0;
+  double x = 0, y = 0;
+  std::string word;
+};
+
+// The lines of a fixture's table of LibreOffice's printed lines.
+std::vector<PrintedLine> ParseLines(const std::string& text) {
+  std::vector<PrintedLine> lines;
+  std::istringstream in(text);
+  PrintedLine line;
+  while (in >> line.page >> line.x >> line.y >> line.word) lines.push_back(line);
+  return lines;
+}
+
+// The lines pdftotext -bbox-layout reads of a PDF.
+std::vector<PrintedLine> PrintedLines(const fs::path& pdf) {
+  const std::string boxes = peertest::Output("pdftotext -bbox-layout " + Quoted(pdf) + " -");
+  std::vector<PrintedLine> lines;
+  const std::regex word("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\"[^>]*>([^<]*)</word>");
+  int page = 0;
+  for (size_t at = 0; (at = boxes.find('<', at)) != std::string::npos; ++at) {
+    if (boxes.compare(at, 6, "<page ") == 0) ++page;
+    if (boxes.compare(at, 6, "<line ") != 0) continue;
+    std::smatch first;
+    const std::string rest = boxes.substr(at, boxes.find("</line>", at) - at);
+    if (std::regex_search(rest, first, word))
+      lines.push_back({page, std::stod(first[1]), std::stod(first[2]), first[3]});
+  }
+  return lines;
+}
+
+// LibreOffice's Word files of pages with narrow margins and no header, with
+// mirrored margins and a binding, and with a binding and a footer after an
+// even-page start: each page's first line of text and its footer print
+// where LibreOffice prints them, and every other line that opens with a
+// word one of ours opens with begins at the same left edge (the lines may
+// break elsewhere).
+TEST_F(PagePeers, WordPageSettingsPrintWhereLibreOfficePrintsThem) {
+  const fs::path look = SourceFolder() / "fixtures" / "word" / "look";
+  for (const std::string name : {"margins", "mirrored", "gutterfooter"}) {
+    SCOPED_TRACE(name);
+    ASSERT_EQ(0, Open(name + ".doc", look));
+    const fs::path pdf = Cache() / (name + ".look.pdf");
+    ASSERT_GT(printtest::PrintDocument(*fresh, pdf), 0);
+    const std::vector<PrintedLine> ours = PrintedLines(pdf);
+    const std::vector<PrintedLine> theirs = ParseLines(peertest::ReadFile(look / (name + ".lines.txt")));
+    ASSERT_FALSE(theirs.empty());
+    for (size_t i = 0; i < theirs.size(); ++i) {
+      const PrintedLine& peer = theirs[i];
+      SCOPED_TRACE("page " + std::to_string(peer.page) + ", " + peer.word);
+      const bool placed = i == 0 || theirs[i - 1].page != peer.page || peer.word == "Footer";
+      // Ours on that page opening with the word, the nearest one.
+      const PrintedLine* same = nullptr;
+      for (const PrintedLine& line : ours)
+        if (line.page == peer.page && line.word == peer.word &&
+            (same == nullptr || std::abs(line.y - peer.y) < std::abs(same->y - peer.y)))
+          same = &line;
+      if (same == nullptr) {
+        EXPECT_FALSE(placed) << "no line of ours opens with the word";
+        continue;
+      }
+      EXPECT_NEAR(peer.x, same->x, 1.5);
+      if (placed) EXPECT_NEAR(peer.y, same->y, 2.5);
+    }
+  }
+}
+
+// Our Word files of two pages bound on the left or on the right of every
+// page, or mirrored with a right-hand first page: LibreOffice prints each
+// page's first line where we print it. (A mirrored left-hand first page
+// goes out as an even-page start, which LibreOffice passes over: it takes
+// a page's side from its number.)
+TEST_F(PagePeers, LibreOfficePrintsOurWordBindingWhereWeDo) {
+  struct Row {
+    const char* name;
+    uint8_t alternate;
+    int8_t bindingLeft;
+  };
+  const Row rows[] = {{"bound-left", 0, 1}, {"bound-right", 0, 0}, {"mirrored-right", 1, 1}};
+  const fs::path look = SourceFolder() / "fixtures" / "word" / "look";
+  const fs::path folder = Cache() / "binding";
+  fs::create_directories(folder);
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    ASSERT_EQ(0, Open("mirrored.doc", look));
+    xMorvaDocParams& params = fresh->Params();
+    params.SetAlternateBinding(row.alternate);
+    params.SetBindingLeft(row.bindingLeft);
+    fresh->UpdateReferencePrinter();
+    const fs::path ours = folder / (std::string(row.name) + ".ours.pdf");
+    ASSERT_GT(printtest::PrintDocument(*fresh, ours), 0);
+    oletest::MemoryFile memory;
+    xMorvaExportWord writer;
+    ASSERT_EQ(0, writer.ExportWordDocument(fresh.get(), &memory.Stream()));
+    const fs::path doc = folder / (std::string(row.name) + ".doc");
+    const std::vector<uint8_t> bytes = memory.Contents();
+    StoreIfChanged(doc, bytes);
+    const std::string command = "soffice -env:UserInstallation=file://" + (Cache() / "profile").string() +
+                                " --headless --convert-to pdf --outdir " + Quoted(folder) + " " + Quoted(doc) +
+                                " >/dev/null 2>&1";
+    ASSERT_EQ(0, std::system(command.c_str()));
+    const std::vector<PrintedLine> theirs = PrintedLines(folder / (std::string(row.name) + ".pdf"));
+    const std::vector<PrintedLine> mine = PrintedLines(ours);
+    for (int page : {1, 2}) {
+      SCOPED_TRACE("page " + std::to_string(page));
+      auto first = [&](const std::vector<PrintedLine>& lines) {
+        auto at = std::find_if(lines.begin(), lines.end(), [&](const PrintedLine& l) { return l.page == page; });
+        return at == lines.end() ? PrintedLine{} : *at;
+      };
+      ASSERT_FALSE(first(theirs).word.empty());
+      EXPECT_EQ(first(mine).word, first(theirs).word);
+      EXPECT_NEAR(first(mine).x, first(theirs).x, 1.5);
+    }
+  }
 }
 
 }  // namespace pagepeers

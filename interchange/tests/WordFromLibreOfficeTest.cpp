@@ -224,7 +224,7 @@ TEST_F(WordFromLibreOffice, TwoLineFooterRaisesTheBottomMargin) {
   ASSERT_GE(pdf.size(), footer.size());
   EXPECT_EQ(footer, pdf.substr(pdf.size() - footer.size()));
   // Both lines, in the footer's font and size, above the section's bottom
-  // margin and footer distance.
+  // margin, and the footer's upper edge a pixel inside it.
   xMorvaEngine& part = rtftest::Engine(document, kPartFooter);
   part.SetSelection(0, 0);
   xMorvaFont font(document.GetMeasuringPort(), &document);
@@ -235,6 +235,6 @@ TEST_F(WordFromLibreOffice, TwoLineFooterRaisesTheBottomMargin) {
   const xMorvaWordSection& section = reader.GetSection();
   const xMorvaPageBands& bands = document.Params().GetBands(false);
   EXPECT_EQ(TwipsToPixels(section.bottom) + lines, bands.bottomMargin);
-  EXPECT_EQ(TwipsToPixels(section.footerDistance) + lines, bands.footerTop);
+  EXPECT_EQ(TwipsToPixels(section.bottom) - 1 + lines, bands.footerTop);
   EXPECT_EQ(0, document.Params().GetDifferentFirstPage());
 }

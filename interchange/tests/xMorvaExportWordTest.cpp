@@ -253,15 +253,17 @@ TEST_F(ExportWord, SectionTableAndProperties) {
   EXPECT_NEAR(document->GetParams().GetLeftMargin(), copy->GetParams().GetLeftMargin(), 1);
 }
 
-// A different first page starts the section on an even page when the first
-// page is a left-hand page, else on an odd one, and is a title page; the
-// first page number (with the numbering restarting, which Word and
-// LibreOffice need to take it) and the binding go out when they are not the
-// defaults.
+// The first page's side goes out as the reader takes it: with alternating
+// bindings a left-hand first page starts the section on an even page, and
+// a title page otherwise starts it on an odd one; without, a left-hand
+// first page puts the binding on the right of every page. The first page
+// number (with the numbering restarting, which Word and LibreOffice need to
+// take it) and the binding go out when they are not the defaults.
 TEST_F(ExportWord, SectionStartTitlePageNumberAndBinding) {
   struct Row {
     const char* what;
     uint8_t differentFirst;
+    uint8_t alternate;
     int8_t bindingLeft;
     int32_t firstPage;
     int32_t binding;
@@ -270,12 +272,15 @@ TEST_F(ExportWord, SectionStartTitlePageNumberAndBinding) {
   const int32_t gutter = TwipsToPixels(720);
   const uint16_t gutterTwips = uint16_t(PixelsToTwips(gutter));
   const Row rows[] = {
-      {"defaults", 0, 1, 1, 0, {}},
-      {"left-hand first page alone", 0, 0, 1, 0, {}},
-      {"title page, right-hand first page", 1, 1, 1, 0, {0x09, 0x30, 4, 0x0A, 0x30, 1}},
-      {"title page, left-hand first page", 1, 0, 1, 0, {0x09, 0x30, 3, 0x0A, 0x30, 1}},
-      {"first page number, the numbering restarting", 0, 1, 5, 0, {0x11, 0x30, 1, 0x1C, 0x50, 5, 0}},
-      {"binding", 0, 1, 1, gutter, {0x25, 0xB0, uint8_t(gutterTwips), uint8_t(gutterTwips >> 8)}},
+      {"defaults", 0, 0, 1, 1, 0, {}},
+      {"left-hand first page alone", 0, 0, 0, 1, 0, {0x2A, 0x32, 1}},
+      {"left-hand first page, alternating", 0, 1, 0, 1, 0, {0x09, 0x30, 3}},
+      {"right-hand first page, alternating", 0, 1, 1, 1, 0, {}},
+      {"title page, right-hand first page", 1, 0, 1, 1, 0, {0x09, 0x30, 4, 0x0A, 0x30, 1}},
+      {"title page, left-hand first page", 1, 0, 0, 1, 0, {0x09, 0x30, 4, 0x0A, 0x30, 1, 0x2A, 0x32, 1}},
+      {"title page, left-hand first page, alternating", 1, 1, 0, 1, 0, {0x09, 0x30, 3, 0x0A, 0x30, 1}},
+      {"first page number, the numbering restarting", 0, 0, 1, 5, 0, {0x11, 0x30, 1, 0x1C, 0x50, 5, 0}},
+      {"binding", 0, 0, 1, 1, gutter, {0x25, 0xB0, uint8_t(gutterTwips), uint8_t(gutterTwips >> 8)}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
@@ -288,12 +293,73 @@ TEST_F(ExportWord, SectionStartTitlePageNumberAndBinding) {
     bands.topMargin = bands.bottomMargin = TwipsToPixels(1440);
     bands.headerTop = bands.footerTop = TwipsToPixels(720);
     params.SetDifferentFirstPage(row.differentFirst);
+    params.SetAlternateBinding(row.alternate);
     params.SetBindingLeft(row.bindingLeft);
     params.SetFirstPageNumber(row.firstPage);
     params.SetBinding(row.binding);
     std::vector<uint8_t> out;
     xMorvaExportWord::EncodeSectionSprms(out, *document);
     EXPECT_EQ(row.sprms, out);
+  }
+}
+
+// Our own Word file gives back every page setting of the document: the
+// margins (a top margin above the header's distance from the page's edge
+// included), the mirrored margins, the binding and the first page's side,
+// the title page and the first page number.
+TEST_F(ExportWord, RoundTripKeepsThePageSettings) {
+  struct Row {
+    const char* what;
+    double left, right, top, bottom;  // centimetres
+    uint8_t alternate;
+    int8_t bindingLeft;
+    double binding;
+    uint8_t differentFirst;
+    int32_t firstPage;
+  };
+  const Row rows[] = {
+      {"the defaults' margins", 2.5, 2.5, 3.5, 3.5, 0, 1, 0, 0, 1},
+      {"narrow margins, the top above the header", 1.27, 1.27, 1.27, 1.27, 0, 1, 0, 0, 1},
+      {"a top margin at the header", 2, 2, 1.5, 2, 0, 1, 0, 0, 1},
+      {"binding on the left", 2, 1, 2, 2.5, 0, 1, 1, 0, 1},
+      {"binding on the right", 2, 1, 2, 2.5, 0, 0, 1, 0, 1},
+      {"mirrored, first page on the right", 2, 2, 2, 2, 1, 1, 1, 0, 1},
+      {"mirrored, first page on the left", 2, 2, 2, 2, 1, 0, 1, 0, 1},
+      {"mirrored, first page on the left, title page", 2, 3, 2, 2, 1, 0, 0.5, 1, 1},
+      {"title page, first page on the left, numbered from 4", 2, 3, 2, 2, 0, 0, 0.5, 1, 4},
+      {"numbered from 7", 3, 3, 3, 3, 0, 1, 0, 0, 7},
+  };
+  auto pixels = [](double cm) { return TwipsToPixels(int32_t(cm * 1440 / 2.54)); };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    auto document = NewDocument();
+    Type(Engine(*document, kPartBody), u"A page of its own.");
+    xMorvaDocParams& params = document->Params();
+    params.SetLeftMargin(pixels(row.left));
+    params.SetRightMargin(pixels(row.right));
+    xMorvaPageBands& bands = params.GetBands(false);
+    bands.topMargin = pixels(row.top);
+    bands.bottomMargin = pixels(row.bottom);
+    params.SetAlternateBinding(row.alternate);
+    params.SetBindingLeft(row.bindingLeft);
+    params.SetBinding(pixels(row.binding));
+    params.SetDifferentFirstPage(row.differentFirst);
+    params.SetFirstPageNumber(row.firstPage);
+    auto copy = RoundTrip(*document);
+    const xMorvaDocParams& back = copy->GetParams();
+    EXPECT_EQ(back.GetPageWidth(), params.GetPageWidth());
+    EXPECT_EQ(back.GetPageHeight(), params.GetPageHeight());
+    EXPECT_EQ(back.GetLeftMargin(), params.GetLeftMargin());
+    EXPECT_EQ(back.GetRightMargin(), params.GetRightMargin());
+    EXPECT_EQ(back.GetBands(false).topMargin, bands.topMargin);
+    EXPECT_EQ(back.GetBands(false).bottomMargin, bands.bottomMargin);
+    EXPECT_EQ(back.GetBands(false).headerTop, std::min(bands.headerTop, bands.topMargin - 1));
+    EXPECT_EQ(back.GetAlternateBinding(), row.alternate);
+    EXPECT_EQ(back.GetBindingLeft(), row.bindingLeft);
+    EXPECT_EQ(back.GetBinding(), params.GetBinding());
+    EXPECT_EQ(back.GetDifferentFirstPage(), row.differentFirst);
+    EXPECT_EQ(back.GetFirstPageNumber(), row.firstPage);
+    for (int32_t page : {0, 1, 2}) EXPECT_EQ(back.TextLeft(page), params.TextLeft(page)) << "page " << page;
   }
 }
 

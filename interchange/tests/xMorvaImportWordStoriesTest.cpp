@@ -842,8 +842,9 @@ TEST_F(WordStories, FootersOfSeveralParagraphsRaiseTheirBands) {
     ASSERT_EQ(0, Import(c.doc, reader));
     const xMorvaDocParams& params = document.Params();
     const xMorvaWordSection& section = reader.GetSection();
-    const int32_t footer = TwipsToPixels(section.footerDistance);
     const int32_t bottom = TwipsToPixels(section.bottom);
+    // The footer's upper edge a pixel inside the bottom margin.
+    const int32_t footer = bottom - 1;
     const int32_t ordinary = c.ordinaryFooter != 0 ? c.ordinaryLines * lineOf(c.ordinaryFooter) : 0;
     EXPECT_EQ(bottom + ordinary, params.GetBands(false).bottomMargin);
     EXPECT_EQ(footer + ordinary, params.GetBands(false).footerTop);
@@ -863,9 +864,7 @@ TEST_F(WordStories, FootersOfSeveralParagraphsRaiseTheirBands) {
   const xMorvaPageBands& bands = document.Params().GetBands(false);
   EXPECT_EQ(xMorvaDocParams::kMinColumnWidth,
             document.Params().GetPageHeight() - bands.topMargin - bands.bottomMargin);
-  EXPECT_EQ(TwipsToPixels(reader.GetSection().footerDistance) + bands.bottomMargin -
-                TwipsToPixels(reader.GetSection().bottom),
-            bands.footerTop);
+  EXPECT_EQ(bands.bottomMargin - 1, bands.footerTop);
 }
 
 TEST_F(WordStories, StoriesBehindTheMainTextStayOutOfTheBody) {

@@ -568,56 +568,118 @@ TEST_F(ImportWord, FirstSectionSetsThePageAndKeepsTheFormatsDefaults) {
   EXPECT_EQ(section.right, 1800);
   EXPECT_EQ(section.pageHeight, 16838);
   EXPECT_EQ(section.top, 1000);
-  // The footer distance is read in Word 97 files too.
-  EXPECT_EQ(section.footerDistance, 500);
   EXPECT_EQ(document.Params().GetLeftMargin(), TwipsToPixels(720));
-  EXPECT_EQ(document.Params().GetBands(false).footerTop, TwipsToPixels(500));
   EXPECT_EQ(document.Params().GetBands(false).topMargin, TwipsToPixels(1000));
 }
 
-// The first section's sprms that number the pages, set the first page
-// apart, bind the pages and start the section, and the top margin against
-// the header's distance (720 twips unless the section gives another).
+// The first section's sprms and the DOP's mirrored margins in the page:
+// the first page number, the title page, the binding on the side the file
+// puts it (the inner side with mirrored margins, the first page a left-hand
+// page after an even-page start; else the left, or the right with
+// sprmSFRTLGutter), the margins as given whatever the header's distance
+// (720 twips unless the section gives another), the header's lower edge
+// and the footer's upper edge a pixel inside the margins, and the footer
+// reaching down to the page's lower edge, its distance passed over.
 TEST_F(ImportWord, FirstSectionSprmsSetTheDocumentsPages) {
   struct Row {
     const char* what;
     Bytes sepx;
+    bool mirrored;
     int32_t firstPage;
     uint8_t differentFirst;
     int32_t bindingTwips;
+    uint8_t alternate;
     int8_t bindingLeft;
     int32_t topTwips;
+    int32_t bottomTwips;
   };
   const Row rows[] = {
-      {"no section properties", {}, 1, 0, 0, 1, 1440},
-      {"first page number", Sprm16(0x501C, 5), 5, 0, 0, 1, 1440},
-      {"title page", {0x0A, 0x30, 1}, 1, 1, 0, 1, 1440},
-      {"no title page", {0x0A, 0x30, 0}, 1, 0, 0, 1, 1440},
-      {"gutter", Sprm16(0xB025, 720), 1, 0, 720, 1, 1440},
-      {"even-page start", {0x09, 0x30, 3}, 1, 0, 0, 0, 1440},
-      {"odd-page start", {0x09, 0x30, 4}, 1, 0, 0, 1, 1440},
-      {"new-page start", {0x09, 0x30, 2}, 1, 0, 0, 1, 1440},
-      {"top below the header", Sprm16(0x9023, 1000), 1, 0, 0, 1, 1000},
-      {"top within the header", Sprm16(0x9023, 500), 1, 0, 0, 1, 1940},
-      {"top at the header", Sprm16(0x9023, 720), 1, 0, 0, 1, 2160},
-      {"header distance after the top", Cat({Sprm16(0x9023, 600), Sprm16(0xB017, 500)}), 1, 0, 0, 1, 600},
-      {"header distance above the top", Cat({Sprm16(0xB017, 900), Sprm16(0x9023, 800)}), 1, 0, 0, 1, 2240},
-      {"all four", Cat({Sprm16(0x501C, 12), {0x0A, 0x30, 1}, Sprm16(0xB025, 360), {0x09, 0x30, 3}}), 12, 1, 360, 0,
+      {"no section properties", {}, false, 1, 0, 0, 0, 1, 1440, 1440},
+      {"first page number", Sprm16(0x501C, 5), false, 5, 0, 0, 0, 1, 1440, 1440},
+      {"title page", {0x0A, 0x30, 1}, false, 1, 1, 0, 0, 1, 1440, 1440},
+      {"no title page", {0x0A, 0x30, 0}, false, 1, 0, 0, 0, 1, 1440, 1440},
+      {"gutter", Sprm16(0xB025, 720), false, 1, 0, 720, 0, 1, 1440, 1440},
+      {"gutter on the right", Cat({Sprm16(0xB025, 720), {0x2A, 0x32, 1}}), false, 1, 0, 720, 0, 0, 1440, 1440},
+      {"gutter on the left", {0x2A, 0x32, 0}, false, 1, 0, 0, 0, 1, 1440, 1440},
+      {"even-page start, gutter", Cat({Sprm16(0xB025, 567), {0x09, 0x30, 3}}), false, 1, 0, 567, 0, 1, 1440, 1440},
+      {"odd-page start", {0x09, 0x30, 4}, false, 1, 0, 0, 0, 1, 1440, 1440},
+      {"new-page start", {0x09, 0x30, 2}, false, 1, 0, 0, 0, 1, 1440, 1440},
+      {"mirrored", Sprm16(0xB025, 567), true, 1, 0, 567, 1, 1, 1440, 1440},
+      {"mirrored, even-page start", {0x09, 0x30, 3}, true, 1, 0, 0, 1, 0, 1440, 1440},
+      {"mirrored, odd-page start", {0x09, 0x30, 4}, true, 1, 0, 0, 1, 1, 1440, 1440},
+      {"top below the header", Sprm16(0x9023, 1000), false, 1, 0, 0, 0, 1, 1000, 1440},
+      {"top within the header", Sprm16(0x9023, 500), false, 1, 0, 0, 0, 1, 500, 1440},
+      {"top at the header", Sprm16(0x9023, 720), false, 1, 0, 0, 0, 1, 720, 1440},
+      {"header distance after the top", Cat({Sprm16(0x9023, 600), Sprm16(0xB017, 500)}), false, 1, 0, 0, 0, 1, 600,
        1440},
+      {"header distance above the top", Cat({Sprm16(0xB017, 900), Sprm16(0x9023, 800)}), false, 1, 0, 0, 0, 1, 800,
+       1440},
+      {"bottom margin", Sprm16(0x9024, 1417), false, 1, 0, 0, 0, 1, 1440, 1417},
+      {"footer distance", Cat({Sprm16(0xB018, 1134), Sprm16(0x9024, 1417)}), false, 1, 0, 0, 0, 1, 1440, 1417},
+      {"all four", Cat({Sprm16(0x501C, 12), {0x0A, 0x30, 1}, Sprm16(0xB025, 360), {0x09, 0x30, 3}}), false, 12, 1,
+       360, 0, 1, 1440, 1440},
+      {"all four mirrored", Cat({Sprm16(0x501C, 12), {0x0A, 0x30, 1}, Sprm16(0xB025, 360), {0x09, 0x30, 3}}), true,
+       12, 1, 360, 1, 0, 1440, 1440},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
     Word97 file;
     file.sepx = row.sepx;
+    file.dop.assign(500, 0);
+    if (row.mirrored) file.dop[6] = 0x20;
     file.Build();
     ASSERT_EQ(Import(Container({{u"WordDocument", file.main}, {u"1Table", file.table}})), 0);
     const xMorvaDocParams& params = document.GetParams();
     EXPECT_EQ(params.GetFirstPageNumber(), row.firstPage);
     EXPECT_EQ(params.GetDifferentFirstPage(), row.differentFirst);
     EXPECT_EQ(params.GetBinding(), TwipsToPixels(row.bindingTwips));
+    EXPECT_EQ(params.GetAlternateBinding(), row.alternate);
     EXPECT_EQ(params.GetBindingLeft(), row.bindingLeft);
-    EXPECT_EQ(params.GetBands(false).topMargin, TwipsToPixels(row.topTwips));
-    EXPECT_EQ(params.GetBands(false).headerBottom, TwipsToPixels(row.topTwips) - 1);
+    const xMorvaPageBands& bands = params.GetBands(false);
+    EXPECT_EQ(bands.topMargin, TwipsToPixels(row.topTwips));
+    EXPECT_EQ(bands.headerBottom, TwipsToPixels(row.topTwips) - 1);
+    EXPECT_LE(bands.headerTop, bands.headerBottom);
+    EXPECT_EQ(bands.bottomMargin, TwipsToPixels(row.bottomTwips));
+    EXPECT_EQ(bands.footerTop, TwipsToPixels(row.bottomTwips) - 1);
+    EXPECT_EQ(bands.footerBottom, 1);
+  }
+}
+
+// A Word 6 file's section: its footer's upper edge a pixel inside the
+// bottom margin and its lower edge at the footer's distance from the
+// page's lower edge (720 twips unless the section gives another).
+TEST_F(ImportWord, Word6FooterStandsBetweenItsDistanceAndTheBottomMargin) {
+  struct Row {
+    const char* what;
+    Bytes sepx;
+    int32_t bottomTwips;
+    int32_t distanceTwips;
+  };
+  const Row rows[] = {
+      {"bottom margin and footer distance", {169, 0x89, 0x05, 157, 0xF4, 0x01}, 1417, 500},
+      {"footer distance by default", {169, 0x89, 0x05}, 1417, 720},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    Bytes main = Word6Main("Word six\r");
+    const uint32_t sepxAt = uint32_t(main.size());
+    main.push_back(uint8_t(row.sepx.size()));
+    main.push_back(0);
+    main.insert(main.end(), row.sepx.begin(), row.sepx.end());
+    // The section table: two character positions and one SED.
+    const uint32_t sed = uint32_t(main.size());
+    Bytes plc(20, 0);
+    StoreLE32(&plc[4], 9);
+    StoreLE32(&plc[10], sepxAt);
+    StoreLE32(&plc[16], 0xFFFFFFFFu);
+    main.insert(main.end(), plc.begin(), plc.end());
+    StoreLE32(&main[0x88], sed);
+    StoreLE32(&main[0x8C], uint32_t(plc.size()));
+    ASSERT_EQ(Import(Container({{u"WordDocument", main}})), 0);
+    const xMorvaPageBands& bands = document.GetParams().GetBands(false);
+    EXPECT_EQ(bands.bottomMargin, TwipsToPixels(row.bottomTwips));
+    EXPECT_EQ(bands.footerTop, TwipsToPixels(row.bottomTwips) - 1);
+    EXPECT_EQ(bands.footerBottom, TwipsToPixels(row.distanceTwips));
   }
 }
 

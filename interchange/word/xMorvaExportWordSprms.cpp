@@ -330,12 +330,23 @@ int32_t xMorvaExportWord::EncodeSectionSprms(std::vector<uint8_t>& out, xMorvaDo
     SprmWord(out, opcode, Twips16(pixels));
     ++count;
   };
+  // The binding's side on the first page: with alternating bindings the
+  // first page is a left-hand page, and the section starts on an even page
+  // (3); a title page starts it on an odd one (4) otherwise. Without, the
+  // binding is on the right of every page (sprmSFRTLGutter).
+  const bool bindingOnRight = params.GetBindingLeft() == 0;
+  const bool alternate = params.GetAlternateBinding() != 0;
+  if (params.GetDifferentFirstPage() != 0 || (alternate && bindingOnRight)) {
+    SprmByte(out, 0x3009, alternate && bindingOnRight ? 3 : 4);
+    ++count;
+  }
   if (params.GetDifferentFirstPage() != 0) {
-    // The section starts on an even page (3) when its first page is a
-    // left-hand page, else on an odd one (4).
-    SprmByte(out, 0x3009, params.GetBindingLeft() == 0 ? 3 : 4);
     SprmByte(out, 0x300A, 1);
-    count += 2;
+    ++count;
+  }
+  if (!alternate && bindingOnRight) {
+    SprmByte(out, 0x322A, 1);
+    ++count;
   }
   if (params.GetColumns() > 1) {
     SprmWord(out, 0x500B, uint16_t(params.GetColumns() - 1));

@@ -200,8 +200,10 @@ void MainStory(std::u16string& text, const std::vector<uint32_t>& rowEnds,
   positions.Finish(uint32_t(text.size()));
 }
 
-// The first section's page setup in the document's parameters, in pixels.
-void ApplyPageSetup(xMorvaDocument& document, const xMorvaWordSection& section) {
+// The first section's page setup in the document's parameters, in pixels,
+// with the DOP's mirrored margins; `word97` says the file's version.
+void ApplyPageSetup(xMorvaDocument& document, const xMorvaWordSection& section, bool mirrored,
+                    bool word97) {
   xMorvaDocParams& params = document.Params();
   params.SetPageSize(std::max(TwipsToPixels(section.pageWidth), 1),
                      std::max(TwipsToPixels(section.pageHeight), 1));
@@ -211,14 +213,18 @@ void ApplyPageSetup(xMorvaDocument& document, const xMorvaWordSection& section) 
   const int32_t top = TwipsToPixels(section.top);
   const int32_t bottom = TwipsToPixels(section.bottom);
   const int32_t header = TwipsToPixels(section.headerDistance);
-  const int32_t footer = TwipsToPixels(section.footerDistance);
   bands.topMargin = top;
-  // The header's lower edge stands one pixel above the top margin.
+  // The header's lower edge stands one pixel above the top margin, and its
+  // upper edge no lower than that.
   bands.headerBottom = std::max(top - 1, 0);
-  bands.headerTop = header < top ? header : std::max(top, 0);
+  bands.headerTop = std::min(header, bands.headerBottom);
+  // The footer's upper edge stands one pixel inside the bottom margin,
+  // where the text above it ends; its lower edge at the footer's distance
+  // from the page's lower edge, which a Word 97 footer reaches down to a
+  // pixel from.
   bands.bottomMargin = bottom;
-  bands.footerTop = footer <= bottom ? footer : bottom;
-  bands.footerBottom = 0;
+  bands.footerTop = std::max(bottom - 1, 0);
+  bands.footerBottom = std::min(word97 ? 1 : TwipsToPixels(section.footerDistance), bands.footerTop);
   // The first section's setup holds for the first page too, when it has
   // a header or footer of its own.
   params.GetBands(true) = bands;
@@ -226,9 +232,15 @@ void ApplyPageSetup(xMorvaDocument& document, const xMorvaWordSection& section) 
   params.SetColumnSpacing(TwipsToPixels(section.columnSpacing));
   params.SetColumnLines(section.lineBetween ? 1 : 0);
   params.SetFirstPageNumber(section.firstPageNumber);
+  // The binding is where the file puts it. Mirrored, it is on the inner
+  // side of every page: on the left of the first page, a right-hand page,
+  // unless the section starts on an even page, which makes the first page
+  // a left-hand page. Otherwise it is on the left of every page, or on the
+  // right when the section says so.
   params.SetBinding(TwipsToPixels(section.gutter));
-  // A section that starts on an even page has a left-hand first page.
-  params.SetBindingLeft(section.evenPageStart ? 0 : 1);
+  params.SetAlternateBinding(mirrored ? 1 : 0);
+  const bool bindingOnRight = mirrored ? section.evenPageStart : section.gutterOnRight;
+  params.SetBindingLeft(bindingOnRight ? 0 : 1);
   // The page becomes the document's paper.
   document.TakePaperFromPage(section.landscape);
 }
@@ -828,8 +840,9 @@ bool xMorvaImportWord::ApplySectionSprm(ByteSpanReader& in, bool& stop) {
     case 169: target = &fSection.bottom; break;
     case 0xB017:
     case 156: target = &fSection.headerDistance; break;
-    // The footer's distance from the page's lower edge, in both versions.
-    case 0xB018:
+    // The footer's distance from the page's lower edge, taken from a Word
+    // 6/95 file; a Word 97 file's (0xB018) is passed over, its footer
+    // reaching down to a pixel from the edge.
     case 157: target = &fSection.footerDistance; break;
     default: break;
   }
@@ -886,6 +899,12 @@ bool xMorvaImportWord::ApplySectionSprm(ByteSpanReader& in, bool& stop) {
     fSection.firstPageNumber = in.I16();
     return true;
   }
+  if (opcode == 0x322A && fFib.word97) {
+    // The binding on the right of the page (sprmSFRTLGutter).
+    if (in.Remaining() < 1) return false;
+    fSection.gutterOnRight = in.U8() != 0;
+    return true;
+  }
   if (opcode == 0xB025 || opcode == 170) {
     if (in.Remaining() < 2) return false;
     fSection.gutter = in.U16();
@@ -898,7 +917,6 @@ bool xMorvaImportWord::ApplySectionSprm(ByteSpanReader& in, bool& stop) {
     // sizes, side margins and distances are not.
     const bool isSigned = opcode == 0x9023 || opcode == 0x9024 || opcode == 168 || opcode == 169;
     *target = isSigned ? std::abs(int32_t(int16_t(raw))) : int32_t(raw);
-    if (target == &fSection.top) fTopGiven = true;
     return true;
   }
   size_t size = 0;
@@ -967,14 +985,10 @@ int32_t xMorvaImportWord::ReadFirstSection(const std::vector<uint8_t>& main,
   if (!Inside(uint64_t(fcSepx) + 2, cb, main.size())) return kPassAbsent;
   ByteSpanReader in(main.data() + fcSepx + 2, cb, ByteSpanReader::Order::kLittle);
   bool stop = false;
-  fTopGiven = false;
+  // The margins are the ones the section gives, whatever the header's
+  // distance from the page's edge.
   while (in.Remaining() != 0 && !stop)
     if (!ApplySectionSprm(in, stop)) return kPassAbsent;
-  // A top margin that does not reach below the header's distance from the
-  // page top is the room left under the header: the margin grows by it.
-  // Judged once the whole group is read, so that the header distance holds
-  // in whichever order the two come.
-  if (fTopGiven && fSection.top <= fSection.headerDistance) fSection.top += xMorvaWordSection().top;
   return 0;
 }
 
@@ -1111,7 +1125,7 @@ int32_t xMorvaImportWord::ImportWordDocument(xMorvaDocument* document, VStream* 
   if (document->GetPart(kPartBody) == nullptr) return kWordNoMemory;
   // Read whole: only now is the document replaced.
   document->Reset(false);
-  ApplyPageSetup(*document, fSection);
+  ApplyPageSetup(*document, fSection, fDop.mirrorMargins, fFib.word97);
   ApplyDocumentSettings(*document, fDop, fInfos);
   int32_t sheets = SaveStyleSheets(*document, fStyles, fFontNames);
   auto* text = static_cast<xMorvaEngine*>(document->GetPart(kPartBody));

@@ -85,6 +85,7 @@ struct xMorvaWordSection {
   int32_t top = 1440;
   int32_t bottom = 1440;
   int32_t headerDistance = 720;
+  // Read from a Word 6/95 file only (sprmSDyaHdrBottom).
   int32_t footerDistance = 720;
   // The page is used across (sprmSBOrientation 2).
   bool landscape = false;
@@ -108,8 +109,11 @@ struct xMorvaWordSection {
   // The section starts on an even page (sprmSBkc 3): the first page is a
   // left-hand page.
   bool evenPageStart = false;
-  // The binding's width (sprmSDzaGutter).
+  // The binding's width (sprmSDzaGutter), and its side when the margins
+  // are not mirrored: on the right of the page (sprmSFRTLGutter), else on
+  // the left.
   int32_t gutter = 0;
+  bool gutterOnRight = false;
 };
 
 // Character properties of a run as the file gives them: Booleans 0 or 1,
@@ -541,5 +545,4 @@ class xMorvaImportWord : public VObject {
   };
   std::vector<PieceProperties> fPieceProperties;
   mutable int fStyleDepth = 0;  // character styles being applied, nested
-  bool fTopGiven = false;       // the first section's grpprl gives the top margin
 };
