@@ -201,10 +201,10 @@ int32_t ReadParts(xMorvaDocument& document, VStream& stream, bool skipped) {
     body->UnlockStream();
   }
   bool repairDamage = false;
-  const bool whole = body->RepairStream(fontCount, sheetIds, repairDamage);
+  bool whole = true;
   {
     const xMorvaStoredTabs::Loading loading(tabs, xMorvaStoredTabs::kBodyText);
-    body->FixUpAfterLoad();
+    whole = body->RepairLoadedStream(fontCount, sheetIds, repairDamage);
   }
   body->Reset();
   if (xMorvaLines* lines = body->GetLines()) lines->NoteCleared();

@@ -379,13 +379,12 @@ TEST_F(DocumentFile, EveryTruncationIsRefusedOrReadsAShorterBody) {
 namespace {
 
 // The stops of `text`'s paragraph `k` (a text of short paragraphs "p"):
-// every other position from `from` below `to`, the kinds and leaders
-// taking turns. (Two stops a pixel apart in one paragraph can share their
-// points, and a paragraph keeps one stop at a place.)
-void SetStops(xMorvaEngine& text, int32_t k, int32_t from, int32_t to) {
+// every position from `from` below `to` a `step` apart, the kinds and
+// leaders taking turns.
+void SetStops(xMorvaEngine& text, int32_t k, int32_t from, int32_t to, int32_t step) {
   text.SetSelection(2 * k, 2 * k);
   xMorvaTabs tabs;
-  for (int32_t p = from; p < to; p += 2)
+  for (int32_t p = from; p < to; p += step)
     tabs.AddStop(MakeTabStop(int16_t(p), p % 3 == 0 ? '.' : 0, uint8_t(1 + p % 4)));
   ASSERT_EQ(text.SetTabs(tabs), 0);
 }
@@ -404,7 +403,8 @@ std::vector<uint32_t> TabRecords(const uint8_t* s, size_t size) {
 }  // namespace
 
 // Every stop from 0 to 2,249 pixels, in the body and in a header, reads back
-// from the own format where it was set, at resolutions that are and are not
+// from the own format where it was set, with its neighbours a pixel away in
+// the same paragraph or taken away in the next, at resolutions that are and are not
 // multiples of 72, and again after a second save. The stored texts keep
 // each stop in points; the table beside them holds, in twips, exactly the
 // positions that their points do not give back.
@@ -417,11 +417,17 @@ TEST_F(DocumentFile, EveryTabStopReadsBackWhereItWasSet) {
     auto document = NewDocument();
     for (int16_t part : {kPartBody, kPartHeader}) {
       xMorvaEngine& text = Engine(*document, part);
-      // Two paragraphs a block of positions, the even and the odd ones.
-      const int32_t paragraphs = 2 * kStops / kPerParagraph;
-      for (int32_t k = 0; k < paragraphs; ++k) Type(text, k == 0 ? "p" : "\np");
-      for (int32_t k = 0; k < paragraphs; ++k)
-        SetStops(text, k, (k / 2) * kPerParagraph + k % 2, (k / 2 + 1) * kPerParagraph);
+      // A paragraph for each block of positions, every one of them (stops
+      // a pixel apart share their points), then two for the even and the
+      // odd ones of each block (the stops of the paragraph before are
+      // taken away, each on its own).
+      const int32_t blocks = kStops / kPerParagraph;
+      for (int32_t k = 0; k < 3 * blocks; ++k) Type(text, k == 0 ? "p" : "\np");
+      for (int32_t k = 0; k < blocks; ++k) {
+        SetStops(text, 3 * k, k * kPerParagraph, (k + 1) * kPerParagraph, 1);
+        SetStops(text, 3 * k + 1, k * kPerParagraph, (k + 1) * kPerParagraph, 2);
+        SetStops(text, 3 * k + 2, k * kPerParagraph + 1, (k + 1) * kPerParagraph, 2);
+      }
     }
     const Bytes file = Write(*document);
     auto read = NewDocument();
