@@ -494,6 +494,9 @@ class xMorvaDocument : public VObject,
     uint8_t extended = 0;
   };
 
+  // TypeCharacter's paths, without the edit commands' states.
+  int32_t TypeUnit(char16_t unit);
+
   void BuildParts();
   void DeleteParts();
   void NewStyleSheetStore();

@@ -135,6 +135,20 @@ void xMorvaDocument::UpdateCaret(bool scroll) {
 }
 
 int32_t xMorvaDocument::TypeCharacter(char16_t unit) {
+  // Typing along a line leaves the edit commands as they are, but a
+  // keystroke that starts the history again after everything was undone
+  // (or that drops what could be redone) changes what Undo and Redo offer:
+  // the commands take their states at once, as after any other change, so
+  // that Ctrl+Z and the Edit menu can take it back.
+  const bool couldUndo = fUndo && fUndo->CanUndo();
+  const bool couldRedo = fUndo && fUndo->CanRedo();
+  const int32_t result = TypeUnit(unit);
+  if (fArea != nullptr && fUndo && (fUndo->CanUndo() != couldUndo || fUndo->CanRedo() != couldRedo))
+    fArea->UpdateCommands(0);
+  return result;
+}
+
+int32_t xMorvaDocument::TypeUnit(char16_t unit) {
   fLastTypingFast = false;
   if (fCurrent == nullptr) return 0;
   if (fCurrent->HasSelection() || fTypingResync || !fLayout) {

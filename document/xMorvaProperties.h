@@ -59,6 +59,14 @@ constexpr uint16_t kPropertyStateCount = 65;
 constexpr int32_t kColourNone = -1;
 // The error of a command given an id that names no property.
 constexpr int32_t kErrorInvalidPropertyId = 1075;
+// The point sizes a character can have; the size is held in one byte.
+constexpr int32_t kMinPointSize = 1;
+constexpr int32_t kMaxPointSize = 255;
+// A size read from a file brought into that range, so that a document
+// opened from any file saves and reads back as it was opened.
+constexpr int32_t PointSizeInRange(int32_t points) {
+  return points < kMinPointSize ? kMinPointSize : points > kMaxPointSize ? kMaxPointSize : points;
+}
 
 // True for the ids that name a property: 0 to 16, 32 to 45 and 64.
 bool IsPropertyId(int32_t id);

@@ -16,8 +16,10 @@
 
 #include <unistd.h>
 
+#include "boundary/FourCC.h"
 #include "boundary/HostSelectors.h"
 #include "platform/print/WinPrint.h"
+#include "platform/toolbox/TbxScrap.h"
 #include "platform/win32/WinMenuTracking.h"
 #include "platform/win32/WinTime.h"
 #include "qvhost/HostForms.h"
@@ -43,6 +45,9 @@ std::string WritableFile(const std::string& path) {
   if (fs::exists(file, error) && access(file.c_str(), W_OK) != 0) return "cannot write " + path + ": read-only";
   return {};
 }
+
+// The clipboard type of plain text.
+constexpr Tbx::ResType kScrapTypeText = FourCC("TEXT");
 
 const std::map<std::string, int16_t> kFieldTypes = {
     {"alpha", 0}, {"real", 1},     {"text", 2},  {"picture", 3}, {"date", 4},
@@ -114,6 +119,7 @@ class Line {
   std::string RunChooseColour();
   std::string RunChoose();
   std::string RunConfirm();
+  std::string RunClipboard();
   std::string RunSlot();
   // A form of the host's dialogs rather than a form window of the screen.
   bool IsDialogForm(const std::string& name) const {
@@ -929,6 +935,28 @@ std::string Line::RunConfirm() {
   return {};
 }
 
+// clipboard text "..." | clear: what the host's own Copy (or the user in
+// another program) leaves on the clipboard, which is the process's own
+// scrap, shared with the module: the clipboard emptied, then the text put
+// as 'TEXT' in its bytes as they stand; or the clipboard emptied.
+std::string Line::RunClipboard() {
+  const char* form = "clipboard text \"...\" | clipboard clear";
+  if (Word(1) == "clear") {
+    std::string bad = Count(2, 2, form);
+    if (!bad.empty()) return bad;
+    Tbx::ZeroScrap();
+    return {};
+  }
+  if (Word(1) != "text" || !Quoted(2)) return form;
+  std::string bad = Count(3, 3, form);
+  if (!bad.empty()) return bad;
+  const std::string& text = Word(2);
+  Tbx::ZeroScrap();
+  if (Tbx::PutScrap(static_cast<int32_t>(text.size()), kScrapTypeText, text.data()) != Tbx::noErr)
+    return "the clipboard refused the text";
+  return {};
+}
+
 // slot other|zero|restore: the slot the module finds set, for the next calls.
 std::string Line::RunSlot() {
   static int foreign = 0;
@@ -974,6 +1002,7 @@ std::string Line::Run() {
   if (verb == "choose" && Word(1) == "color") return RunChooseColour();
   if (verb == "choose") return RunChoose();
   if (verb == "confirm") return RunConfirm();
+  if (verb == "clipboard") return RunClipboard();
   if (verb == "mouse" || verb == "click" || verb == "drag" || verb == "key" || verb == "type" || verb == "idle" ||
       verb == "wheel" || verb == "update" || verb == "activate" || verb == "deactivate" || verb == "snapshot" ||
       verb == "lock")

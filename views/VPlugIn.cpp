@@ -507,6 +507,7 @@ void VPlugIn::UpdateCommands(int32_t reason) {
   int32_t editBits = 0;
   int32_t undoBits = 0;
   bool haveSource = false;
+  if (gClipboard != nullptr) fClipboardChanges = gClipboard->GetChangeCount();
   if (frame != nullptr) {
     editBits = frame->UpdateEditCommands();
     if ((editBits & 0x10) != 0) {

@@ -269,6 +269,10 @@ class VPlugIn : public VDockView, public VPlugInObject {
   void PendingWork();
   void SetToolTipFlag();
   void HandleIdle();
+  // With the focus, the commands take their states again when the
+  // clipboard changed since they last took them, so that what another
+  // program copied can be pasted.
+  void FollowClipboard();
   void HandleMouseDown(HostEventRecord& record);
   void HandleMouseUp(HostEventRecord& record);
   void HandleKeyDown(HostEventRecord& record);
@@ -333,6 +337,8 @@ class VPlugIn : public VDockView, public VPlugInObject {
   uint8_t fEnabledByte = 1;
   // Set while an edit command is handed to the focus frame.
   uint8_t fEditDispatch = 0;
+  // The clipboard's change count when the commands last took their states.
+  uint32_t fClipboardChanges = 0;
   // The package list the area joined at set-up, which it leaves at the end.
   enum : uint8_t { kRegisteredNone, kRegisteredForm, kRegisteredOffscreen };
   uint8_t fRegistered = kRegisteredNone;

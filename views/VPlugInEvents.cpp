@@ -6,6 +6,7 @@
 #include "boundary/HostSelectors.h"
 #include "framework/core/host/VHostBridge.h"
 #include "framework/core/streams/ByteSwap.h"
+#include "framework/system/environment/VClipboard.h"
 #include "framework/system/environment/VCursor.h"
 #include "framework/system/environment/VFlagHolder.h"
 #include "framework/system/environment/VSystemServices.h"
@@ -241,6 +242,7 @@ void VPlugIn::HandleIdle() {
   }
   if (fHasFocus != 0 && AskParentState()) fCommandMgr->Idle();
   DispatchIdle(false);
+  FollowClipboard();
   if (!IsDeadlinePassed(VSystemServices::TickCount60())) return;
   if (fHasFocus != 0) UpdateCommands(1);
   if (!fUpdateRegion.IsEmpty() && fWindowView != nullptr && fWindowView->GetWindowHandle() != nullptr) {
@@ -253,6 +255,13 @@ void VPlugIn::HandleIdle() {
   fNextIdle = 0;
 }
 
+void VPlugIn::FollowClipboard() {
+  // The clipboard is not this module's alone: the host's own Copy and other
+  // programs change it without an event of the area.
+  if (fHasFocus != 0 && gClipboard != nullptr && gClipboard->GetChangeCount() != fClipboardChanges)
+    UpdateCommands(1);
+}
+
 void VPlugIn::HandleMouseDown(HostEventRecord& record) {
   if (fSizeState == 0) {
     fSizeState = 2;
@@ -262,6 +271,7 @@ void VPlugIn::HandleMouseDown(HostEventRecord& record) {
   event.SetClickCount();
   PendingWork();
   SetToolTipFlag();
+  FollowClipboard();
   fMouseDown = 1;
   int32_t x = 0, y = 0;
   GetOrigin(x, y);
@@ -291,6 +301,7 @@ void VPlugIn::HandleKeyDown(HostEventRecord& record) {
   if (record.message == 0) return;
   PendingWork();
   SetToolTipFlag();
+  FollowClipboard();
   VEvent key = KeyEvent(record, fLastKey);
   int32_t result = fCommandMgr->DispatchKey(key, false);
   if (result == kKeyNotHandled && fCommandMgr->GetTarget() != this) result = HandleKey(key);
@@ -507,6 +518,7 @@ void VPlugIn::Close() { VView::Close(); }
 void VPlugIn::HandleEditEvent(uint16_t code) {
   static constexpr int32_t kCommandOfCode[] = {1, 3, 4, 5, 6, 7};
   const int32_t id = kCommandOfCode[code - 30];
+  FollowClipboard();
   VCommand* command = FindCommand(id);
   if (command == nullptr || !command->IsEnabled()) return;
   VFrame* target = GetFocusFrame();

@@ -101,7 +101,9 @@ class HtmlWriter {
   bool fParagraphOpen = false;
   bool fFontOpen = false;
   bool fSpanOpen = false;
+  // A list item rather than a P is open; a UL is open.
   bool fItemOpen = false;
+  bool fListOpen = false;
   int32_t fDirDepth = 0;
   uint8_t fPosition = 0;
   // The style tags open inside the current FONT and SPAN, innermost last:
@@ -209,12 +211,6 @@ void HtmlWriter::WriteHTMLStyle(uint16_t id, int32_t value) {
 void HtmlWriter::StartHTMLParagraph() {
   if (!fParagraphStartPending) return;
   const int32_t bullet = fCurrent.GetProperty(kPropBullet);
-  const bool bulletChanged = bullet != fWritten.GetProperty(kPropBullet);
-  // A list ends with its last item, before that item's paragraph closes.
-  if (bulletChanged && bullet == 0 && fItemOpen) {
-    Raw("</li>");
-    fItemOpen = false;
-  }
   if (fParagraphOpen) {
     CloseStyles(0);
     // FONT and SPAN close with their paragraph and open again in the next,
@@ -223,17 +219,47 @@ void HtmlWriter::StartHTMLParagraph() {
     if (fFontOpen) WriteHTMLTag("FONT", true);
     fFontOpen = fSpanOpen = false;
     fFontRunChanged = true;
-    WriteHTMLTag("P", true);
-    NewLine();
+    // No line end after an item: readers that keep the text between an
+    // item's end and the next item's start (ours does) would take it for a
+    // space at the item's end.
+    WriteHTMLTag(fItemOpen ? "LI" : "P", true);
+    if (!fItemOpen) NewLine();
+    fItemOpen = false;
   }
-  SetDirDepth(std::max(0, fCurrent.GetProperty(kPropLeftIndent) / kPixelsPerLevel));
-  Raw("<P");
+  // A bulleted paragraph is an item of its own in a list, never inside a
+  // P: the list is one of the levels of its indent, and readers indent a
+  // list's items by one level.
+  const int32_t level = std::max(0, fCurrent.GetProperty(kPropLeftIndent) / kPixelsPerLevel);
+  const int32_t depth = bullet != 0 ? std::max(0, level - 1) : level;
+  if (fListOpen && (bullet == 0 || depth != fDirDepth)) {
+    WriteHTMLTag("UL", true);
+    NewLine();
+    fListOpen = false;
+  }
+  SetDirDepth(depth);
+  if (bullet != 0 && !fListOpen) {
+    // No gap around the list either: our lists have none.
+    Raw("<UL STYLE=\"margin-top: 0in; margin-bottom: 0in\">");
+    fListOpen = true;
+  }
   const int32_t align = fCurrent.GetProperty(kPropAlignment);
-  if (align == 1) Raw(" ALIGN=\"CENTER\"");
-  if (align == 2) Raw(" ALIGN=\"RIGHT\"");
-  // Justified text stays justified: HTML 4.01 has the value, and our reader
-  // takes it back.
-  if (align == 3) Raw(" ALIGN=\"JUSTIFY\"");
+  std::string style = "margin-top: 0in; margin-bottom: 0in; line-height: ";
+  if (bullet != 0) {
+    Raw("<LI");
+    // A disc is the list's own bullet.
+    if (bullet == kWrittenBulletCircle) Raw(" TYPE=\"circle\"");
+    if (bullet == kWrittenBulletSquare) Raw(" TYPE=\"square\"");
+    // An item has no ALIGN of its own.
+    if (align >= 1 && align <= 3)
+      style = std::string(align == 1 ? "text-align: center; " : align == 2 ? "text-align: right; " : "text-align: justify; ") + style;
+  } else {
+    Raw("<P");
+    if (align == 1) Raw(" ALIGN=\"CENTER\"");
+    if (align == 2) Raw(" ALIGN=\"RIGHT\"");
+    // Justified text stays justified: HTML 4.01 has the value, and our
+    // reader takes it back.
+    if (align == 3) Raw(" ALIGN=\"JUSTIFY\"");
+  }
   // Our paragraphs have no gap before or after them, and their line
   // spacing (tenths of a line) is a percentage of the single line; said on
   // the paragraph itself, so that no reader's defaults for a paragraph (a
@@ -241,15 +267,9 @@ void HtmlWriter::StartHTMLParagraph() {
   // a zero margin from the page's style sheet for its own paragraph gap,
   // but keeps the paragraph's own.
   const int32_t interline = fCurrent.GetProperty(kPropInterline);
-  Raw(" STYLE=\"margin-top: 0in; margin-bottom: 0in; line-height: " +
-      std::to_string((interline > 0 ? interline : kSingleInterline) * 10) + "%\"");
+  Raw(" STYLE=\"" + style + std::to_string((interline > 0 ? interline : kSingleInterline) * 10) + "%\"");
   Raw(">");
-  if (bulletChanged && bullet != 0) {
-    Raw("<li");
-    Raw(bullet == kWrittenBulletCircle ? " type=\"circle\"" : bullet == kWrittenBulletSquare ? " type=\"square\"" : " type=\"disc\"");
-    Raw(">");
-    fItemOpen = true;
-  }
+  fItemOpen = bullet != 0;
   fParagraphStartPending = false;
   fStylesChanged = true;
   fWritten.SetDefaults();
@@ -517,6 +537,9 @@ bool HtmlWriter::Write() {
           case xMorvaElementCode::Hyperlink: WriteHTMLLink(payload, payloadSize); break;
           case xMorvaElementCode::Tab: WriteHTMLChar(u' '); break;
           case xMorvaElementCode::Pict: ExportHTMLPictures(stream + at, item.size); break;
+          // Every soft hyphen, wherever its line ends: a browser hyphenates
+          // there as we do, and our reader takes it back as one.
+          case xMorvaElementCode::SoftHyphen: Raw("&shy;"); break;
           default:
             // The text other elements show follows their fixed part and is
             // written as ordinary characters.
@@ -529,11 +552,11 @@ bool HtmlWriter::Write() {
     if (stream != nullptr) body->UnlockStream();
   }
   FlushHigh();
-  if (fItemOpen) Raw("</li>");
   CloseStyles(0);
   if (fSpanOpen) WriteHTMLTag("SPAN", true);
   if (fFontOpen) WriteHTMLTag("FONT", true);
-  if (fParagraphOpen) WriteHTMLTag("P", true);
+  if (fParagraphOpen) WriteHTMLTag(fItemOpen ? "LI" : "P", true);
+  if (fListOpen) WriteHTMLTag("UL", true);
   SetDirDepth(0);
   NewLine();
   Raw("</BODY>");

@@ -56,6 +56,9 @@ constexpr RtfKeyword RtfKeywordTable[] = {
     {"slmult", 0, false, P, kRtfPropLineMultiple},
     {"sb", 0, false, P, kRtfPropSpaceBefore},
     {"sa", 0, false, P, kRtfPropSpaceAfter},
+    // The paragraph starts a page (LibreOffice writes every manual page
+    // break so).
+    {"pagebb", 1, false, P, kRtfPropPageBreakBefore},
     {"s", 0, false, P, kRtfPropParagraphStyle},
     {"cs", 0, false, P, kRtfPropCharacterStyle},
     {"sbasedon", -1, false, P, kRtfPropBasedOn},

@@ -70,6 +70,7 @@ enum RtfPropertyTable : int32_t {
   kRtfPropLineMultiple,
   kRtfPropSpaceBefore,
   kRtfPropSpaceAfter,
+  kRtfPropPageBreakBefore,
   // Styles: the text takes the formatting the named style gives.
   kRtfPropParagraphStyle,
   kRtfPropCharacterStyle,

@@ -72,12 +72,16 @@ constexpr size_t kReadProgressStep = 1 << 16;
 constexpr size_t kReadWindow = 64 * 1024;
 // A file's text goes to the engine in pieces of about this many bytes.
 constexpr size_t kEngineFlushSize = 64 * 1024;
-// The half-point size a byte holds.
-constexpr int32_t kMaxHalfPoints = 255;
+// The largest half-point size kept: twice the largest point size.
+constexpr int32_t kMaxHalfPoints = 2 * kMaxPointSize;
 // The bytes of a tab element's layout cache, and the unit a soft hyphen
 // element shows.
 constexpr uint32_t kTabCacheSize = 14;
 constexpr char16_t kUnitSoftHyphen = 173;
+// The forms of a DATE and of a TIME field without a picture: the date form
+// a new date element takes, and the hours and minutes of a clock.
+constexpr uint16_t kDefaultDateForm = 0x0500;
+constexpr uint16_t kDefaultTimeForm = 0x0005;
 
 struct CharacterBlock {
   uint8_t bold = 0;
@@ -86,7 +90,7 @@ struct CharacterBlock {
   uint8_t position = 0;
   uint8_t caps = 0;
   int32_t font = 0;
-  uint8_t halfPoints = 0;
+  uint16_t halfPoints = 0;
   // Indexes into the colour table; 0 is the automatic colour.
   int32_t textColour = 0;
   int32_t backColour = 0;
@@ -114,6 +118,8 @@ struct ParagraphBlock {
   uint8_t tabKind = 0;
   uint8_t tabLeader = 0;
   uint8_t alignment = 0;
+  // \pagebb: the paragraph starts a page, until \pard.
+  bool pageBreakBefore = false;
 };
 
 struct RtfState {
@@ -308,6 +314,7 @@ class RtfReader {
   // section that follows starts with.
   void ResolveSection(PartText& text);
   void PutSoftHyphen();
+  void BreakBeforeParagraph(PartText& text);
   // A paragraph end inside a list item's label group: the group holds the
   // item's paragraph, not just its label.
   void EndLabelParagraph();
@@ -396,6 +403,16 @@ class RtfReader {
   int32_t fSectionsEnded = 0;
   int32_t fPageNumberStyle = 0;
   std::u16string fFieldInstruction;
+  // A date or time field whose picture no form fits: the form shown when
+  // the field's group (at this depth of saved states) ends with no result
+  // read since the text held this many positions.
+  uint16_t fDateFallback = 0;
+  size_t fDateFallbackDepth = 0;
+  int32_t fDateFallbackPositions = 0;
+  CharacterBlock fDateFallbackLook;
+  // The character settings at the first word of the field instruction
+  // being read.
+  CharacterBlock fFieldLook;
   std::vector<std::pair<int32_t, int32_t>> fLabelSettings;
   std::map<std::pair<bool, uint32_t>, std::vector<uint8_t>> fComputed;
   VDateRec fToday{};
@@ -584,7 +601,13 @@ int32_t RtfReader::TranslateRtfKeyword(std::string_view word, bool hasParameter,
       switch (fState.destination) {
         case kDestSkip:
         case kDestStyleSheet:
+          return kRtfOk;
+        // The instruction's character settings are the look the field
+        // shows in.
         case kDestFieldInstruction:
+          if (row->index < kRtfPropCharSet && row->index != kRtfPropRed && row->index != kRtfPropGreen &&
+              row->index != kRtfPropBlue)
+            ApplyRtfProperty(row->index, value);
           return kRtfOk;
         // A label takes the settings of the text around it; its paragraph
         // settings are kept in case the group turns out to hold the item's
@@ -668,6 +691,7 @@ int32_t RtfReader::ParseRtfChar(uint32_t code, bool converted, bool escaped) {
       if (code == 13) {
         PartText& text = Current();
         if (text.sectionPending) ResolveSection(text);
+        BreakBeforeParagraph(text);
         PlaceSpaceBefore(text, fState.p);
         text.streamBeforeEnd.Assign(text.stream);
         text.tabsBeforeEnd.Assign(text.streamTabs);
@@ -750,6 +774,10 @@ int32_t RtfReader::ParseRtfChar(uint32_t code, bool converted, bool escaped) {
       return kRtfOk;
     }
     case kDestFieldInstruction:
+      // The field shows in the look of its instruction's first word, which
+      // AbiWord gives inside the instruction alone.
+      if (code > 32 && code < 128 && fFieldInstruction.find_first_not_of(u' ') == std::u16string::npos)
+        fFieldLook = fState.c;
       if (code >= 32 && code < 128 && fFieldInstruction.size() < kMaxFieldInstruction)
         fFieldInstruction.push_back(char16_t(code));
       return kRtfOk;
@@ -771,6 +799,20 @@ void RtfReader::PushRtfState() {
 
 int32_t RtfReader::PopRtfState() {
   if (fSaved.empty()) return kRtfUnbalancedClose;
+  if (fDateFallback != 0 && fSaved.size() == fDateFallbackDepth) {
+    // A date field ends that showed nothing: it never stays empty.
+    if (InText() && Current().positions == fDateFallbackPositions) {
+      if (const std::vector<uint8_t>* element = ComputedElement(true, fDateFallback)) {
+        const CharacterBlock around = fState.c;
+        fState.c = fDateFallbackLook;
+        ApplyRtfCharProperties();
+        PutElementBytes(*element);
+        fState.c = around;
+        ApplyRtfCharProperties();
+      }
+    }
+    fDateFallback = 0;
+  }
   const RtfState saved = fSaved.back();
   fSaved.pop_back();
   const bool charactersDiffer = !(saved.c == fState.c);
@@ -786,7 +828,14 @@ int32_t RtfReader::PopRtfState() {
     instruction.swap(fFieldInstruction);
     // The field's group: its result is left out once the element stands
     // for it.
-    if (InText() && PutLiveField(instruction)) fState.fieldMade = true;
+    if (InText()) {
+      const CharacterBlock around = fState.c;
+      fState.c = fFieldLook;
+      ApplyRtfCharProperties();
+      if (PutLiveField(instruction)) fState.fieldMade = true;
+      fState.c = around;
+      ApplyRtfCharProperties();
+    }
   }
   if (leftListText) {
     // A label of tabs and spaces alone (a heading's empty number) is no
@@ -827,6 +876,7 @@ void RtfReader::ChangeRtfDestination(int32_t action) {
       if (InText()) {
         fState.destination = kDestFieldInstruction;
         fFieldInstruction.clear();
+        fFieldLook = fState.c;
       } else {
         fState.destination = kDestSkip;
       }
@@ -904,7 +954,7 @@ void RtfReader::ApplyRtfCharProperties() {
   if (foreground == 0 && !(c.textColour > 0 && c.textColour < fColourCount) && back == 0) foreground = 0xFFFFFF;
   p.SetProperty(kPropTextColour, foreground);
   p.SetProperty(kPropBackColour, back);
-  p.SetProperty(kPropSize, c.halfPoints == 0 ? 12 : c.halfPoints / 2);
+  p.SetProperty(kPropSize, c.halfPoints == 0 ? 12 : PointSizeInRange(c.halfPoints / 2));
   int32_t font = 1;
   if (c.font >= 0 && c.font <= kMaxFontNumber && fFontMap[size_t(c.font)] != 0) font = fFontMap[size_t(c.font)];
   p.SetProperty(kPropFont, font);
@@ -974,7 +1024,7 @@ void RtfReader::ApplyRtfProperty(int32_t property, int32_t value) {
       if (value < 0 || value > kMaxFontNumber) return;
       c.font = value;
       break;
-    case kRtfPropHalfPoints: c.halfPoints = uint8_t(std::clamp(value, 0, kMaxHalfPoints)); break;
+    case kRtfPropHalfPoints: c.halfPoints = uint16_t(std::clamp(value, 0, kMaxHalfPoints)); break;
     case kRtfPropCharSet: fCharSet = value; return;
     // Paragraph block.
     case kRtfPropParagraphReset:
@@ -1017,6 +1067,7 @@ void RtfReader::ApplyRtfProperty(int32_t property, int32_t value) {
     case kRtfPropLineMultiple: p.lineMultiple = value != 0; return;
     case kRtfPropSpaceBefore: p.before = value; return;
     case kRtfPropSpaceAfter: p.after = value; return;
+    case kRtfPropPageBreakBefore: p.pageBreakBefore = value != 0; return;
     case kRtfPropParagraphStyle: ApplyStyle(value, false, 0); return;
     case kRtfPropCharacterStyle: ApplyStyle(value, true, 0); return;
     case kRtfPropBasedOn: return;
@@ -1216,6 +1267,7 @@ void RtfReader::SyncCharacters(PartText& text) {
 void RtfReader::PutUnit(char16_t unit) {
   PartText& text = Current();
   if (text.sectionPending) ResolveSection(text);
+  BreakBeforeParagraph(text);
   text.endIsLast = false;
   SyncCharacters(text);
   const size_t at = text.bytes.size();
@@ -1231,6 +1283,7 @@ void RtfReader::PutUnit(char16_t unit) {
 void RtfReader::PutElement(uint16_t code, const uint8_t* payload, uint32_t a, uint32_t b) {
   PartText& text = Current();
   if (text.sectionPending) ResolveSection(text);
+  BreakBeforeParagraph(text);
   text.endIsLast = false;
   SyncCharacters(text);
   const size_t at = text.bytes.size();
@@ -1408,6 +1461,25 @@ void RtfReader::ResolveSection(PartText& text) {
   text.joinsExisting = false;
 }
 
+// A body paragraph that starts a page (\pagebb) and follows a paragraph
+// end: that end becomes a page break holding it, as a Word paragraph
+// that starts a page does. Called at the paragraph's first unit, element
+// or end, before anything of the paragraph is written.
+void RtfReader::BreakBeforeParagraph(PartText& text) {
+  if (!text.endIsLast || !fState.p.pageBreakBefore || fState.destination != kDestBody) return;
+  uint8_t head[kElementHeadSize + 2];
+  PutStreamUnit(head, 0);
+  PutStreamUnit(head + 2, xMorvaElementCode::PageBreak);
+  PutStreamLong(head + 4, 2);
+  PutStreamLong(head + 8, 0);
+  PutStreamUnit(head + kElementHeadSize, kUnitParagraphEnd);
+  text.bytes.erase(text.bytes.begin() + long(text.endAt), text.bytes.begin() + long(text.endAt) + 2);
+  text.bytes.insert(text.bytes.begin() + long(text.endAt), head, head + sizeof head);
+  text.paragraphStart += kElementHeadSize;
+  // The end is inside the break now: it is no longer the last to take back.
+  text.endIsLast = false;
+}
+
 void RtfReader::PutSoftHyphen() {
   uint8_t unit[2];
   PutStreamUnit(unit, kUnitSoftHyphen);
@@ -1485,6 +1557,60 @@ uint16_t DateTimeOfPicture(std::u16string_view picture) {
   return 0;
 }
 
+// The longest run of `letter` in the picture.
+size_t LongestRun(std::u16string_view picture, char16_t letter) {
+  size_t longest = 0;
+  for (size_t at = 0; at < picture.size();) {
+    size_t run = 0;
+    while (at + run < picture.size() && picture[at + run] == letter) ++run;
+    longest = std::max(longest, run);
+    at += run != 0 ? run : 1;
+  }
+  return longest;
+}
+
+// The date and time form nearest to a field's date-time picture (Word's
+// letters: d day, M month, y year, h and H hours, m minutes, s seconds),
+// and whether it fits: it shows the day and the month, or the hours, as
+// the picture does. A picture without hours takes "m" for the month, as
+// AbiWord writes "m/d/yy". Text in single quotation marks is no letter.
+struct NearestForm {
+  uint16_t format = 0;
+  bool fits = false;
+};
+
+NearestForm NearestDateTimeForm(std::u16string_view written) {
+  std::u16string picture;
+  bool quoted = false;
+  for (char16_t c : written) {
+    if (c == u'\'') quoted = !quoted;
+    else if (!quoted) picture += c;
+  }
+  const bool hours = picture.find_first_of(u"hH") != std::u16string::npos;
+  const size_t day = LongestRun(picture, u'd');
+  size_t month = LongestRun(picture, u'M');
+  if (month == 0 && !hours) month = LongestRun(picture, u'm');
+  const size_t year = LongestRun(picture, u'y');
+  uint8_t date = 0;
+  if (month >= 4) {
+    date = day >= 4 ? 3 : day == 3 ? 2 : 5;
+  } else if (month == 3) {
+    date = 6;
+  } else if (month != 0 || (day != 0 && day < 3) || year != 0) {
+    date = year >= 3 ? 7 : 1;
+  } else if (day >= 3) {
+    date = day >= 4 ? 3 : 2;
+  }
+  uint8_t time = 0;
+  if (hours) {
+    const bool twelve = picture.find(u'h') != std::u16string::npos || picture.find(u"AM") != std::u16string::npos ||
+                        picture.find(u"am") != std::u16string::npos || picture.find(u"PM") != std::u16string::npos ||
+                        picture.find(u"pm") != std::u16string::npos;
+    time = twelve ? 5 : picture.find(u's') != std::u16string::npos ? 1 : 2;
+  }
+  return {uint16_t(date << 8 | time), (day != 0 && month != 0) || hours};
+}
+
 }  // namespace
 
 bool RtfReader::PutLiveField(std::u16string_view instruction) {
@@ -1505,22 +1631,38 @@ bool RtfReader::PutLiveField(std::u16string_view instruction) {
   } else if (word == u"NUMPAGES") {
     element = ComputedElement(false, style | kPageNumberCount);
   } else if (word == u"TIME" || word == u"DATE") {
+    // Without a picture, a date in the document's usual form, or a time.
+    NearestForm form{word == u"DATE" ? kDefaultDateForm : kDefaultTimeForm, true};
     // The picture after \@, in quotation marks or up to a space.
-    const size_t switchAt = instruction.find(u"\\@");
-    if (switchAt == std::u16string_view::npos) return false;
-    instruction.remove_prefix(switchAt + 2);
-    skipSpaces();
-    std::u16string_view picture;
-    if (!instruction.empty() && instruction.front() == u'"') {
-      const size_t close = instruction.find(u'"', 1);
-      if (close == std::u16string_view::npos) return false;
-      picture = instruction.substr(1, close - 1);
-    } else {
-      picture = instruction.substr(0, instruction.find(u' '));
+    if (const size_t switchAt = instruction.find(u"\\@"); switchAt != std::u16string_view::npos) {
+      instruction.remove_prefix(switchAt + 2);
+      skipSpaces();
+      std::u16string_view picture;
+      if (!instruction.empty() && instruction.front() == u'"') {
+        const size_t close = instruction.find(u'"', 1);
+        picture = instruction.substr(1, close == std::u16string_view::npos ? close : close - 1);
+      } else {
+        picture = instruction.substr(0, instruction.find(u' '));
+      }
+      // Our own pictures read back as the forms they were written for.
+      if (const uint16_t own = DateTimeOfPicture(picture); own != 0) {
+        form = {own, true};
+      } else {
+        const NearestForm nearest = NearestDateTimeForm(picture);
+        if (nearest.format != 0) form.format = nearest.format;
+        form.fits = nearest.fits;
+      }
     }
-    const uint16_t format = DateTimeOfPicture(picture);
-    if (format == 0) return false;
-    element = ComputedElement(true, format);
+    if (!form.fits) {
+      // The field's result shows what no form does; with no result the
+      // nearest form shows in its place when the field ends.
+      fDateFallback = form.format;
+      fDateFallbackLook = fFieldLook;
+      fDateFallbackDepth = fSaved.size();
+      fDateFallbackPositions = Current().positions;
+      return false;
+    }
+    element = ComputedElement(true, form.format);
   }
   if (element == nullptr) return false;
   PutElementBytes(*element);
@@ -1530,6 +1672,7 @@ bool RtfReader::PutLiveField(std::u16string_view instruction) {
 void RtfReader::PutElementBytes(const std::vector<uint8_t>& element) {
   PartText& text = Current();
   if (text.sectionPending) ResolveSection(text);
+  BreakBeforeParagraph(text);
   text.endIsLast = false;
   SyncCharacters(text);
   text.bytes.insert(text.bytes.end(), element.begin(), element.end());

@@ -242,3 +242,48 @@ TEST_F(HtmlPeers, OurPagesReadInAbiWordAsHtml) {
   EXPECT_EQ(Words(BodyUtf8(*document)), Words(text));
   fs::remove_all(folder);
 }
+
+// A list read from a page and written again is a list in the peers:
+// AbiWord opens the page (its text holds every item), and LibreOffice and
+// pandoc give each of the three items its bullet.
+TEST_F(HtmlPeers, OurListsAreListsInThePeers) {
+  if (std::getenv("QV_PEER_TESTS") == nullptr) GTEST_SKIP() << "peer checks run under the ctest label peers";
+  const std::string list = "<html><body><ul><li>One<li>Two<li>Three</ul><p>After</body></html>";
+  auto document = NewDocument();
+  xMorvaImportHTML reader;
+  ASSERT_EQ(0, reader.ImportHTMLBytes(*document, reinterpret_cast<const uint8_t*>(list.data()), uint32_t(list.size()), ""));
+  VMemHandle handle = 0;
+  VHandleStream stream(handle);
+  ASSERT_EQ(0, stream.OpenWrite());
+  xMorvaExportHTML writer;
+  ASSERT_TRUE(writer.ExportHTMLDocument(*document, stream, ""));
+  stream.CloseWrite(1);
+  const std::string page(static_cast<const char*>(gMemoryMgr->LockHandle(handle)), gMemoryMgr->GetHandleSize(handle));
+  gMemoryMgr->UnlockHandle(handle);
+  gMemoryMgr->DisposeHandle(handle);
+
+  const fs::path folder = fs::temp_directory_path() / ("qv-html-lists-" + std::to_string(getpid()));
+  fs::create_directories(folder);
+  std::ofstream(folder / "list.html", std::ios::binary) << page;
+  auto count = [](const std::string& text, const std::string& what) {
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + what.size())) ++n;
+    return n;
+  };
+  const std::vector<std::string> words = {"One", "Two", "Three", "After"};
+
+  ASSERT_TRUE(PeerRun("cd '" + folder.string() + "' && HOME='" + folder.string() +
+                      "' abiword --to=txt -o list.txt list.html >/dev/null 2>&1"));
+  EXPECT_EQ(words, Words(ReadWhole(folder / "list.txt"))) << page;
+
+  std::string text;
+  ASSERT_TRUE(PeerRun("pandoc -f html -t plain --wrap=none '" + (folder / "list.html").string() + "'", &text));
+  EXPECT_EQ(words, Words(text));
+  EXPECT_EQ(3u, count("\n" + text, "\n-   ")) << text;
+
+  ASSERT_TRUE(PeerRun("cd '" + folder.string() + "' && soffice -env:UserInstallation=file://" + folder.string() +
+                      "/profile --headless --convert-to txt:Text list.html >/dev/null 2>&1"));
+  const std::string office = ReadWhole(folder / "list.txt");
+  EXPECT_EQ(3u, count(office, "\xE2\x80\xA2")) << office;  // a bullet before each item
+  fs::remove_all(folder);
+}

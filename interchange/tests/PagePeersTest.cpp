@@ -471,7 +471,8 @@ TEST_F(PagePeers, PrintedPagesMatchLibreOfficesPdf) {
   // Page 1 of a few, ours on the left and LibreOffice's on the right, for
   // a person to look at.
   for (const std::string name : {"headings.doc", "paragraphs.lo.rtf", "columns2.doc", "columns3.abiword.rtf",
-                                 "sections.abiword.rtf", "sections.lo.rtf"}) {
+                                 "sections.abiword.rtf", "sections.lo.rtf", "pagebreaks.abiword.rtf",
+                                 "pagebreaks.lo.rtf"}) {
     const fs::path theirs = pictures / (name + ".lo.pdf");
     if (!fs::exists(theirs) || fs::last_write_time(theirs) < fs::last_write_time(Fixtures() / name)) {
       const fs::path folder = pictures / "lo";

@@ -61,7 +61,7 @@ inline std::vector<Position> Positions(xMorvaDocument& document, int16_t part) {
                : item.unit == xMorvaElementCode::Tab             ? u'\t'
                : IsBreakCode(item.unit)                          ? u'\f'
                                                                  : char16_t(31);
-      for (uint16_t id : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 32, 33, 35, 36, 37})
+      for (uint16_t id : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 32, 33, 34, 35, 36, 37})
         p.properties[id] = current.GetProperty(id);
       for (int32_t i = 0; i < tabs.Count(); ++i) p.tabs.push_back(tabs.StopAt(i));
       out.push_back(p);

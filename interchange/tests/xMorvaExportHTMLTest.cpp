@@ -2,6 +2,7 @@
 // escaping, links, pictures in the images folder, and the page read back.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <string>
@@ -52,12 +53,14 @@ class ExportHTML : public Fixture {
     return out;
   }
   // The page's body between <BODY> and </BODY>, line ends removed, with
-  // the style every single-spaced paragraph carries left out (the style
-  // itself is checked on its own).
+  // the style every single-spaced paragraph and every list carries left
+  // out (the styles themselves are checked on their own).
   std::string BodyOf(const std::string& page) {
     std::string body = RawBodyOf(page);
     const std::string single = " STYLE=\"margin-top: 0in; margin-bottom: 0in; line-height: 100%\"";
     for (size_t at; (at = body.find(single)) != std::string::npos;) body.erase(at, single.size());
+    const std::string list = " STYLE=\"margin-top: 0in; margin-bottom: 0in\"";
+    for (size_t at; (at = body.find("<UL" + list)) != std::string::npos;) body.erase(at + 3, list.size());
     return body;
   }
   std::string RawBodyOf(const std::string& page) {
@@ -322,33 +325,96 @@ TEST_F(ExportHTML, CharactersBeyondTheBmpAreWrittenWhole) {
   }
 }
 
-// A list item closes before its paragraph does: "</li>" comes before the
-// styles and the "</P>" of the list's last paragraph, at the page's end
-// too.
-TEST_F(ExportHTML, ListItemsCloseBeforeTheirParagraph) {
+// Each bulleted paragraph is an item of its own inside its list, never
+// inside a P; the list takes one level of the items' indent, and a new
+// indent starts a new list.
+TEST_F(ExportHTML, BulletedParagraphsAreItemsOfTheirList) {
   struct Case {
     const char16_t* text;
     int32_t listTo;
+    int32_t bullet;
+    int32_t indent;
     const char* body;
   };
   const Case cases[] = {
-      {u"a\nb\nc", 3, "<P><li type=\"disc\">a</P><P>b</li></P><P>c</P>"},
-      {u"a\nb", 3, "<P><li type=\"disc\">a</P><P>b</li></P>"},
-      {u"a\nb", 1, "<P><li type=\"disc\">a</li></P><P>b</P>"},
+      {u"a\nb\nc", 3, 108, 0, "<UL><LI>a</LI><LI>b</LI></UL><P>c</P>"},
+      {u"a\nb", 3, 108, 0, "<UL><LI>a</LI><LI>b</LI></UL>"},
+      {u"a\nb", 1, 108, 0, "<UL><LI>a</LI></UL><P>b</P>"},
+      {u"a\nb", 1, 109, 0, "<UL><LI TYPE=\"circle\">a</LI></UL><P>b</P>"},
+      {u"a\nb", 1, 111, 0, "<UL><LI TYPE=\"square\">a</LI></UL><P>b</P>"},
+      {u"a\nb", 1, 108, 37, "<UL><LI>a</LI></UL><DIR><P>b</P></DIR>"},
+      {u"a\nb", 1, 108, 74, "<DIR><UL><LI>a</LI></UL><DIR><P>b</P></DIR></DIR>"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.body);
     auto document = TimesDocument();
     xMorvaEngine& body = Engine(*document, kPartBody);
     Type(body, c.text);
-    Mark(body, 0, c.listTo, kPropBullet, 108);
+    if (c.indent != 0) Mark(body, 0, body.GetLength(), kPropLeftIndent, c.indent);
+    Mark(body, 0, c.listTo, kPropBullet, c.bullet);
     EXPECT_EQ(c.body, BodyOf(Page(*document)));
   }
-  // The styles of the last item close after it.
+  // The styles of an item close before it does.
   auto document = TimesDocument();
   xMorvaEngine& body = Engine(*document, kPartBody);
   Type(body, u"a\nb");
   Mark(body, 0, 1, kPropBullet, 108);
   Mark(body, 0, 1, kPropBold, 1);
-  EXPECT_EQ("<P><li type=\"disc\"><B>a</li></B></P><P>b</P>", BodyOf(Page(*document)));
+  EXPECT_EQ("<UL><LI><B>a</B></LI></UL><P>b</P>", BodyOf(Page(*document)));
+  // A list has no gap around it, as our paragraphs have none.
+  EXPECT_NE(std::string::npos, Page(*document).find("<UL STYLE=\"margin-top: 0in; margin-bottom: 0in\"><LI STYLE="));
+  // A centred item says so in its style: an item has no ALIGN.
+  Mark(body, 0, 1, kPropAlignment, 1);
+  EXPECT_NE(std::string::npos, Page(*document).find("<LI STYLE=\"text-align: center; margin-top: 0in;"));
+}
+
+// A list read from a page, written and read again, keeps a bullet on
+// every item.
+TEST_F(ExportHTML, ListsReadBackWithEveryItem) {
+  const std::string list = "<html><body><ul><li>One<li>Two<li>Three</ul>After</body></html>";
+  auto document = NewDocument();
+  xMorvaImportHTML reader;
+  ASSERT_EQ(0, reader.ImportHTMLBytes(*document, reinterpret_cast<const uint8_t*>(list.data()), uint32_t(list.size()), ""));
+  const std::string page = Page(*document);
+  auto again = NewDocument();
+  ASSERT_EQ(0, reader.ImportHTMLBytes(*again, reinterpret_cast<const uint8_t*>(page.data()), uint32_t(page.size()), ""));
+  // Each paragraph's text, after "*" when it has a bullet.
+  auto paragraphs = [](xMorvaDocument& d) {
+    std::vector<std::string> out(1);
+    for (const Position& p : Positions(d, kPartBody)) {
+      if (out.back().empty() && p.properties.at(kPropBullet) != 0) out.back() = "*";
+      if (p.unit == 13)
+        out.emplace_back();
+      else
+        out.back() += char(p.unit);
+    }
+    return out;
+  };
+  const std::vector<std::string> read = paragraphs(*document);
+  for (const char* item : {"*One", "*Two", "*Three"})
+    EXPECT_NE(read.end(), std::find(read.begin(), read.end(), item)) << item;
+  // The page ends its last paragraph with its spacing paragraph.
+  const std::vector<std::string> back = paragraphs(*again);
+  ASSERT_GE(back.size(), read.size());
+  EXPECT_EQ(read, std::vector<std::string>(back.begin(), back.begin() + long(read.size())));
+}
+
+// Every soft hyphen is written, wherever the lines end, and read back as
+// one.
+TEST_F(ExportHTML, SoftHyphensAreWrittenAndReadBack) {
+  auto document = TimesDocument();
+  xMorvaEngine& body = Engine(*document, kPartBody);
+  Type(body, u"Donau");
+  body.InsertSoftHyphen();
+  body.SetSelection(body.GetLength(), body.GetLength());
+  Type(body, u"dampf");
+  body.InsertSoftHyphen();
+  body.SetSelection(body.GetLength(), body.GetLength());
+  Type(body, u"schiff");
+  const std::string page = Page(*document);
+  EXPECT_EQ("<P>Donau&shy;dampf&shy;schiff</P>", BodyOf(page));
+  auto again = NewDocument();
+  xMorvaImportHTML reader;
+  ASSERT_EQ(0, reader.ImportHTMLBytes(*again, reinterpret_cast<const uint8_t*>(page.data()), uint32_t(page.size()), ""));
+  EXPECT_EQ("Donau\x1f" "dampf\x1f" "schiff\n\n", TextOf(*again, kPartBody));
 }

@@ -4,10 +4,12 @@
 
 #include <string>
 
+#include "area/tests/DocumentFileSupport.h"
 #include "document/DocumentUnits.h"
 #include "document/tests/DocumentTestSupport.h"
 #include "document/xMorvaUndo.h"
 #include "framework/core/streams/VMemoryStream.h"
+#include "interchange/html/xMorvaImportHTML.h"
 #include "interchange/tests/RtfTestSupport.h"
 
 using namespace rtftest;
@@ -120,7 +122,7 @@ TEST_F(ImportRTF, SizesAndLineSpacing) {
   };
   const Case cases[] = {
       {"\\fs0", kPropSize, 12},        {"\\fs24", kPropSize, 12},      {"\\fs200", kPropSize, 100},
-      {"\\fs999", kPropSize, 127},     {"\\fs-4", kPropSize, 12},      {"\\sl-360\\slmult1", kPropInterline, 15},
+      {"\\fs999", kPropSize, 255},     {"\\fs-4", kPropSize, 12},      {"\\sl-360\\slmult1", kPropInterline, 15},
       {"\\sl0", kPropInterline, 10},   {"\\sl240", kPropInterline, 10}, {"\\sl99999\\slmult1", kPropInterline, 100},
       {"\\qc", kPropAlignment, 1},     {"\\qj", kPropAlignment, 3},
       {"\\li1440", kPropLeftIndent, TwipsToPixels(1440)},
@@ -621,6 +623,28 @@ TEST_F(ImportRTF, ASectionEndsItsParagraphWithTheBreakTheNextStartsWith) {
   EXPECT_EQ("xA\nB", TextOf(*document, kPartBody));
 }
 
+// \pagebb starts its paragraph on a new page: the paragraph end before it
+// becomes a page break, as LibreOffice writes every manual page break. It
+// lasts until \pard or the end of its group, and a paragraph that starts
+// the text, or follows a break already, breaks nothing more.
+TEST_F(ImportRTF, PageBreakBeforeTheParagraphBreaksThePage) {
+  ExpectElements({
+      {"{\\rtf1\\pard A\\par\\pard\\pagebb B\\par\\pard C\\par}", "A\fB\nC", {kPage}},
+      {"{\\rtf1\\pard A\\par\\pard\\pagebb B\\par\\pard\\pagebb C}", "A\fB\fC", {kPage, kPage}},
+      {"{\\rtf1\\pard A\\par\\pard\\pagebb B\\par C\\par}", "A\fB\fC", {kPage, kPage}},
+      {"{\\rtf1\\pard A\\par{\\pagebb B\\par}C\\par}", "A\fB\nC", {kPage}},
+      {"{\\rtf1\\pard A\\par\\pard\\pagebb\\par\\pard B}", "A\f\nB", {kPage}},
+      {"{\\rtf1\\pard\\pagebb A\\par\\pard B}", "A\nB", {}},
+      {"{\\rtf1\\pard A\\page\\pard\\pagebb B}", "A\fB", {kPage}},
+      {"{\\rtf1\\pard A\\par\\sect\\sectd\\pard\\pagebb B}", "A\fB", {kPage}},
+      {"{\\rtf1\\pard A\\par\\pard\\pagebb0 B}", "A\nB", {}},
+      {"{\\rtf1{\\header\\pard H\\par\\pard\\pagebb h}A}", "A", {}},
+  }, kPartBody);
+  auto document = NewDocument();
+  ASSERT_EQ(0, Import(*document, "{\\rtf1{\\header\\pard H\\par\\pard\\pagebb h}A}"));
+  EXPECT_EQ("H\nh", TextOf(*document, kPartHeader));
+}
+
 // The document holds one set of page settings: the first section's, as a
 // Word file's. A later section's margins, header and footer distances and
 // columns change nothing, and its header or footer group adds nothing to a
@@ -686,6 +710,67 @@ TEST_F(ImportRTF, PageAndDateFieldsAreLive) {
   auto document = NewDocument();
   ASSERT_EQ(0, Import(*document, "{\\rtf1 p{\\field{\\*\\fldinst PAGE}{\\fldrslt 7}}q}"));
   EXPECT_EQ("p\x1fq", TextOf(*document, kPartBody));
+}
+
+// A DATE or TIME field becomes a date element in the nearest of our forms;
+// a picture no form fits (a year alone) keeps its result, and with no
+// result it still shows the nearest form rather than nothing. AbiWord
+// writes its dates with no result and no quotation marks.
+TEST_F(ImportRTF, DateAndTimeFieldsTakeTheNearestForm) {
+  constexpr uint16_t kDate = xMorvaElementCode::DateTime;
+  struct Row {
+    const char* instruction;
+    const char* result;
+    uint32_t form;  // 0: the result stays as text
+  };
+  const Row rows[] = {
+      {"TIME \\\\@ m/d/yy", "", 0x0100},
+      {"DATE \\\\@ \"d MMMM yyyy\"", "", 0x0500},
+      {"DATE \\\\@ \"d MMMM yyyy\"", "8 December 2026", 0x0500},
+      {"DATE \\\\@ \"M/d/yyyy\"", "12/8/2026", 0x0700},
+      {"DATE \\\\@ \"dd.MM.yy\"", "", 0x0100},
+      {"DATE \\\\@ \"dddd, MMMM dd, yyyy\"", "", 0x0300},
+      {"DATE \\\\@ \"ddd d MMMM yyyy\"", "", 0x0200},
+      {"DATE \\\\@ \"d MMM yy\"", "", 0x0600},
+      {"DATE \\\\@ \"d MMMM, yyyy\"", "", 0x0500},
+      {"TIME \\\\@ \"h:mm am/pm\"", "", 0x0005},
+      {"TIME \\\\@ \"HH:mm:ss\"", "", 0x0001},
+      {"TIME \\\\@ \"HH:mm\"", "", 0x0002},
+      {"DATE \\\\@ \"dd/MM/yyyy HH:mm\" \\\\* MERGEFORMAT", "", 0x0702},
+      {"DATE \\\\@ \"'Day' d 'of' MMMM\"", "", 0x0500},
+      {"DATE", "", 0x0500},
+      {"DATE", "Tuesday", 0x0500},
+      {"TIME", "", 0x0005},
+      {"DATE \\\\@ \"yyyy\"", "2026", 0},
+      {"DATE \\\\@ \"yyyy\"", "", 0x0700},
+      {"TIME \\\\@ \"'noon'\"", "", 0x0005},
+      {"TIME \\\\@ \"'noon'\"", "midday", 0},
+  };
+  // The RTF and the text of each row, held while the cases point at them.
+  std::vector<std::string> rtf;
+  std::vector<std::string> text;
+  for (const Row& row : rows) {
+    rtf.push_back(std::string("{\\rtf1{\\footer Date: {\\field{\\*\\fldinst {") + row.instruction + "}}" +
+                  (*row.result != 0 ? std::string("{\\fldrslt ") + row.result + "}" : "") + "}}}");
+    text.push_back(row.form != 0 ? "Date: \x1f" : std::string("Date: ") + row.result);
+  }
+  std::vector<ElementCase> cases;
+  for (size_t i = 0; i < std::size(rows); ++i) {
+    if (rows[i].form != 0)
+      cases.push_back({rtf[i].c_str(), text[i].c_str(), {kDate}, {rows[i].form}});
+    else
+      cases.push_back({rtf[i].c_str(), text[i].c_str(), {}, {}});
+  }
+  ExpectElements(cases, kPartFooter);
+  // A field shows in the look of its instruction, where AbiWord gives it;
+  // the text after it goes on in its own.
+  auto document = NewDocument();
+  ASSERT_EQ(0, Import(*document, "{\\rtf1{\\footer {\\fs18 Page }{\\field{\\*\\fldinst {\\fs18 PAGE }}}"
+                                 "{\\fs18  at }{\\field{\\*\\fldinst {\\fs18 TIME \\\\@ \"'noon'\"}}} x}}"));
+  ASSERT_EQ("Page \x1f at \x1f x", TextOf(*document, kPartFooter));
+  EXPECT_EQ(9, At(*document, 5, kPropSize, kPartFooter));
+  EXPECT_EQ(9, At(*document, 10, kPropSize, kPartFooter));
+  EXPECT_EQ(12, At(*document, 12, kPropSize, kPartFooter));
 }
 
 // Our own page numbers and dates come back live from our own RTF.
@@ -822,3 +907,71 @@ TEST_F(ImportRTF, AStopAtTheTextWidthIsKept) {
     EXPECT_EQ(std::min(width, int32_t(TabStopPosition(positions[0].tabs[0]))), TabStopPosition(stop));
   }
 }
+
+namespace {
+
+// Character sizes read from RTF and HTML land in the sizes a character can
+// have (1 to 255 points), whatever the file asks for, and the document saved
+// in the own format reads back without a repair.
+class ImportedSizes : public Fixture {
+ protected:
+  // The size of the first character, after the document went through the
+  // own format; -1 when the saved document did not read back cleanly.
+  int32_t SizeAfterSaving(xMorvaDocument& document) {
+    auto again = NewDocument();
+    if (documentfile::Read(*again, documentfile::Write(document)) != 0) return -1;
+    return Positions(*again, kPartBody).at(0).properties.at(kPropSize);
+  }
+};
+
+struct SizeCase {
+  const char* words;
+  int32_t points;
+};
+
+TEST_F(ImportedSizes, RtfSizesStayInRangeAndSaveCleanly) {
+  const SizeCase cases[] = {
+      {"\\fs0", 12},    {"\\fs1", 1},     {"\\fs2", 1},     {"\\fs3", 1},     {"\\fs4", 2},
+      {"\\fs400", 200}, {"\\fs510", 255}, {"\\fs511", 255}, {"\\fs512", 255}, {"\\fs600", 255},
+      {"\\fs3276", 255}, {"\\fs99999", 255},
+  };
+  for (const SizeCase& c : cases) {
+    SCOPED_TRACE(c.words);
+    auto document = NewDocument();
+    ASSERT_EQ(0, Import(*document, std::string("{\\rtf1 ") + c.words + " x\\par}"));
+    EXPECT_EQ(c.points, Positions(*document, kPartBody).at(0).properties.at(kPropSize));
+    EXPECT_EQ(c.points, SizeAfterSaving(*document));
+  }
+}
+
+// Our own RTF of a large size reads back at that size.
+TEST_F(ImportedSizes, RtfOfLargeSizesReadsBackWhole) {
+  for (int32_t points : {1, 127, 128, 200, 255}) {
+    SCOPED_TRACE(points);
+    auto document = NewDocument();
+    std::string rtf = "{\\rtf1 \\fs" + std::to_string(2 * points) + " x\\par}";
+    ASSERT_EQ(0, Import(*document, rtf));
+    auto again = NewDocument();
+    ASSERT_EQ(0, Import(*again, Export(*document)));
+    EXPECT_EQ(points, Positions(*again, kPartBody).at(0).properties.at(kPropSize));
+  }
+}
+
+TEST_F(ImportedSizes, HtmlFontSizesStayInRangeAndSaveCleanly) {
+  const SizeCase cases[] = {
+      {"<font size=0>", 8},  {"<font size=-9>", 8}, {"<font size=+99>", 36},
+      {"<font size=99>", 36}, {"<big><big><big><big><big><big>", 14},
+  };
+  for (const SizeCase& c : cases) {
+    SCOPED_TRACE(c.words);
+    auto document = NewDocument();
+    const std::string html = std::string("<html><body>") + c.words + "x</body></html>";
+    xMorvaImportHTML reader;
+    ASSERT_EQ(0, reader.ImportHTMLBytes(*document, reinterpret_cast<const uint8_t*>(html.data()),
+                                        uint32_t(html.size()), ""));
+    EXPECT_EQ(c.points, Positions(*document, kPartBody).at(0).properties.at(kPropSize));
+    EXPECT_EQ(c.points, SizeAfterSaving(*document));
+  }
+}
+
+}  // namespace

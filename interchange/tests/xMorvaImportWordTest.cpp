@@ -15,6 +15,7 @@
 
 #include "area/files/xMorvaFileFormats.h"
 #include "area/files/xMorvaOpenSave.h"
+#include "area/tests/DocumentFileSupport.h"
 #include "document/DocumentUnits.h"
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaProperties.h"
@@ -544,6 +545,52 @@ Bytes Cat(std::initializer_list<Bytes> parts) {
   Bytes out;
   for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
   return out;
+}
+
+// sprmCHps takes up to 3276 half-points, a character at most 255 points:
+// a size beyond lands on 255, from a run or from its style, and the document
+// saved in the own format reads back without a repair.
+TEST_F(ImportWord, SizesBeyondTheModelsRangeLandInIt) {
+  struct Case {
+    uint16_t halfPoints;
+    bool inStyle;
+    int32_t points;
+  };
+  const Case cases[] = {
+      {0, false, 10},    {1, false, 1},     {2, false, 1},     {510, false, 255}, {511, false, 255},
+      {512, false, 255}, {600, false, 255}, {3276, false, 255}, {512, true, 255},  {600, true, 255},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.halfPoints << (c.inStyle ? " in the style" : " in the run"));
+    Word97 file;
+    if (c.inStyle) {
+      // Both paragraphs in Normal, their runs with no CHPX of their own.
+      file.styles = StyleSheet({{1, 0xFFF, "Normal", {0, 0}, Sprm16(0x4A43, c.halfPoints)}});
+      file.papx = FkpPage({0x800, 0x800 + 11, 0x800 + 28}, {{0, 0}, {0, 0}}, 12, true);
+      file.chpx = FkpPage({0x800, 0x800 + 28}, {{}}, 0, false);
+    } else {
+      file.chpx = FkpPage({0x800, 0x800 + 5}, {Sprm16(0x4A43, c.halfPoints)}, 0, false);
+    }
+    file.Build();
+    xMorvaDocument read(nullptr);
+    read.Reset(false);
+    MemoryFile memory(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}));
+    xMorvaImportWord reader;
+    ASSERT_EQ(reader.ImportWordDocument(&read, &memory.Stream()), 0);
+    xMorvaTextInterface* text = read.GetPart(kPartBody);
+    text->SetSelection(0, 1);
+    EXPECT_EQ(text->GetPropertyValue(kPropSize), c.points);
+    if (c.inStyle) {
+      xMorvaStyleSheet normal;
+      ASSERT_TRUE(normal.Load(read, *read.GetStyleSheetStore(), 1));
+      EXPECT_EQ(normal.properties.GetProperty(kPropSize), c.points);
+    }
+    xMorvaDocument again(nullptr);
+    again.Reset(false);
+    ASSERT_EQ(documentfile::Read(again, documentfile::Write(read)), 0);
+    again.GetPart(kPartBody)->SetSelection(0, 1);
+    EXPECT_EQ(again.GetPart(kPartBody)->GetPropertyValue(kPropSize), c.points);
+  }
 }
 
 TEST_F(ImportWord, FirstSectionSetsThePageAndKeepsTheFormatsDefaults) {

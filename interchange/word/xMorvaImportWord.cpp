@@ -284,7 +284,7 @@ int32_t SaveStyleSheets(xMorvaDocument& document, const std::vector<xMorvaWordSt
     set(kPropLetterCase, chp.caps);
     set(kPropUnderline, chp.underline);
     set(kPropVerticalPosition, chp.iss);
-    set(kPropSize, std::max(chp.halfPoints / 2, 1));
+    set(kPropSize, PointSizeInRange(chp.halfPoints / 2));
     if (chp.color != -1) set(kPropTextColour, chp.color);
     if (const int32_t font = fontIndex(chp.font); font > 0) set(kPropFont, font);
     if (style.sgc == 1) {

@@ -410,7 +410,7 @@ void xMorvaImportWord::BodyBuilder::ApplyCharacterRun(const xMorvaWordCharacterR
   want.SetProperty(kPropLetterCase, chp.caps);
   want.SetProperty(kPropUnderline, chp.underline);
   want.SetProperty(kPropVerticalPosition, chp.iss);
-  want.SetProperty(kPropSize, std::max(chp.halfPoints / 2, 1));
+  want.SetProperty(kPropSize, PointSizeInRange(chp.halfPoints / 2));
   if (chp.color != -1) want.SetProperty(kPropTextColour, chp.color);
   if (chp.background != -1) want.SetProperty(kPropBackColour, chp.background);
   if (chp.style > 0 && fDocument.StyleSheetIndex(chp.style) > 0) want.SetProperty(kPropStyleSheet, chp.style);

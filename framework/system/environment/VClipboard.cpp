@@ -116,6 +116,8 @@ bool VClipboard::PutData(uint32_t type, const void* address, int32_t length) {
 
 void VClipboard::Clear() { Tbx::ZeroScrap(); }
 
+uint32_t VClipboard::GetChangeCount() const { return Tbx::GetScrapChangeCount(); }
+
 bool VClipboard::PutPicture(const VPictureData& picture) {
   const VClipboardPictureOps* ops = VClipboardPictureService::Get();
   if (ops == nullptr) return false;

@@ -78,6 +78,11 @@ class VClipboard : public VObject {
   bool PutData(uint32_t type, const void* address, int32_t length);
   // Empties the clipboard.
   void Clear();
+  // A number that every change of the clipboard raises, whoever made it:
+  // this module, the host's own Copy or another program. A caller that
+  // keeps the number it saw knows when what the clipboard holds may have
+  // changed behind its back.
+  uint32_t GetChangeCount() const;
 
   // Puts the picture as 'PICT': a PICT picture directly, any other kind
   // through a temporary PICT conversion. False when there is nothing to

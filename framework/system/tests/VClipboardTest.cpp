@@ -170,6 +170,29 @@ TEST_F(Clipboard, ClearEmptiesTheClipboard) {
   EXPECT_EQ(Tbx::CountScrapTypes(), 0);
 }
 
+// Every change, whoever makes it, moves the count on; a read or a refused
+// put does not.
+TEST_F(Clipboard, TheChangeCountFollowsEveryChangeOfTheScrap) {
+  struct Row {
+    const char* what;
+    void (*change)(VClipboard& clipboard);
+    bool changes;
+  };
+  const Row rows[] = {
+      {"put by the module", [](VClipboard& c) { c.PutData(kXMo7, "ab", 2); }, true},
+      {"put by another program", [](VClipboard&) { Tbx::PutScrap(3, kFlavorTEXT, "abc"); }, true},
+      {"emptied by the module", [](VClipboard& c) { c.Clear(); }, true},
+      {"emptied by another program", [](VClipboard&) { Tbx::ZeroScrap(); }, true},
+      {"read", [](VClipboard& c) { c.Refresh(); c.HasData(kFlavorTEXT); }, false},
+      {"a put refused", [](VClipboard& c) { c.PutData(kXMo7, nullptr, 3); }, false},
+  };
+  for (const Row& row : rows) {
+    const uint32_t before = clipboard.GetChangeCount();
+    row.change(clipboard);
+    EXPECT_EQ(clipboard.GetChangeCount() != before, row.changes) << row.what;
+  }
+}
+
 TEST_F(Clipboard, PutTextPutsMacintoshBytesWithoutATerminator) {
   VMacStr<31> text;
   const uint8_t mac[] = {4, 'c', 'a', 'f', 0x8E};  // "café" in Mac Roman
