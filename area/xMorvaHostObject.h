@@ -27,6 +27,12 @@ class xMorvaHostObject {
   virtual xMorvaDocument* GetDocument() const { return nullptr; }
   // The editing area; null for the other kinds.
   virtual xMorvaPlugIn* GetEditingArea() { return nullptr; }
+  // The area object of the host language's commands: the editing area of
+  // a document the host shows. A document made by command for an area
+  // without a host window (commands 36 and 47) has none, and the commands
+  // that work on the area's window, bars, printing and events do nothing
+  // on it and record 0.
+  xMorvaPlugIn* GetAreaObject();
   xMorvaCommandState& GetCommandState() { return fCommandState; }
 
  protected:

@@ -32,6 +32,11 @@ void xMorvaHostObject::HandOutReference(void** params) const {
   static_cast<HostEventRecord*>(params[kAreaEventRecordEntry])->when = fReference;
 }
 
+xMorvaPlugIn* xMorvaHostObject::GetAreaObject() {
+  const xMorvaDocument* document = GetDocument();
+  return document != nullptr && !document->IsOffscreen() ? GetEditingArea() : nullptr;
+}
+
 void xMorvaHostObject::ForgetDocument() {
   if (fPackage != nullptr && GetDocument() != nullptr) fPackage->ForgetDocument(GetDocument());
 }

@@ -14,6 +14,7 @@
 #include "area/files/xMorvaFileFormats.h"
 #include "bench/BenchMain.h"
 #include "bench/FormatBench.h"
+#include "bench/ProcessBench.h"
 #include "bench/ReferenceDocument.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaUndo.h"
@@ -104,9 +105,12 @@ void PasteOneMegabyteInTheMiddle(benchmark::State& state) {
   state.counters["stream_MB"] = double(size) / 1e6;
 }
 
-// The copy command on the whole document: select all, copy.
+// The copy command on the whole document: select all, copy. `peak_MB` is
+// the process's peak from the document's making to the copy's end, and
+// `copy_MB` what the copy added to the memory the document held.
 void CopyWholeDocument(benchmark::State& state) {
   const auto pages = int32_t(state.range(0));
+  ResetPeak();
   VInstalledService<xMorvaEngineServices> installed(&sEngines);
   xMorvaTextTransferEngine transfer;
   VInstalledService<xMorvaTextTransferServices> installedTransfer(&transfer);
@@ -119,13 +123,17 @@ void CopyWholeDocument(benchmark::State& state) {
   FillWithReferenceDocument(*document, pages);
   xMorvaEngine& body = Body(*document);
   body.SetSelection(0, body.GetLength());
+  const int64_t before = StatusBytes("VmRSS:");
   for (auto _ : state) {
     document->CopySelection();
     if (!clipboard.HasData(FourCC("RTF ")) || !clipboard.HasData(FourCC("styl")))
       state.SkipWithError("the copy put too little");
   }
+  const int64_t peak = StatusBytes("VmHWM:");
   state.counters["pages"] = pages;
   state.counters["positions"] = body.GetLength();
+  state.counters["peak_MB"] = double(peak) / 1e6;
+  state.counters["copy_MB"] = double(peak - before) / 1e6;
   document.reset();
   gClipboard = nullptr;
   Tbx::ZeroScrap();

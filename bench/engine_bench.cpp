@@ -8,7 +8,9 @@
 // the old ones again) and a whole rebuild, as select-all and a font change
 // make it; and typing at the end, the middle and the start through the
 // document, whose change protocol composes the lines again and paginates
-// from one page before them until a page begins as it began before.
+// from one page before them until a page begins as it began before; and
+// characters or Returns at the end with a page number or a page count on
+// the first page, which must cost what they cost without one.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -272,9 +274,15 @@ void ComposeAll(benchmark::State& state) {
 // last paragraph and pagination of the last pages).
 // Typing through the document (recomposition and repagination at each
 // key) at the end, the middle or the start of the body.
-void DocumentTyping(benchmark::State& state) {
-  const auto pages = int32_t(state.range(0));
-  const auto place = Place(state.range(1));
+// With a field, a page number or a page count stands in the first
+// paragraph of the first page: the pages before the one typed on keep
+// their numbers, so typing at the end costs what it costs without it. The
+// key is a character or a Return (a new paragraph, which now and then
+// starts a page and changes the page count).
+enum Field { kNoField, kPageNumberField, kPageCountField };
+enum Key { kCharacterKey, kReturnKey };
+
+void TypeThroughDocument(benchmark::State& state, int32_t pages, Place place, Field field, Key key) {
   constexpr int32_t kKeys = 1000;
   xMorvaDocumentEngineServices engines;
   VInstalledService<xMorvaEngineServices> installed(&engines);
@@ -289,6 +297,18 @@ void DocumentTyping(benchmark::State& state) {
     return;
   }
   gMemoryMgr->DisposeHandle(handle);
+  if (field != kNoField) {
+    // Ten characters into the first paragraph.
+    body->SetSelection(10, 10);
+    document.BeginChange();
+    const int32_t status = static_cast<xMorvaEngine*>(body)->InsertPageNumberField(
+        field == kPageCountField ? kPageNumberCount : 0u, true);
+    document.EndChange();
+    if (status != 0) {
+      state.SkipWithError("no field");
+      return;
+    }
+  }
   const int32_t length = body->GetLength();
   int32_t caret = place == kEnd || place == kEndAfterMove ? length : place == kMiddle ? length / 2 : 0;
   // Typing starts a paragraph of its own, so that every size composes
@@ -313,7 +333,10 @@ void DocumentTyping(benchmark::State& state) {
       document.BeginChange();
       const auto begun = std::chrono::steady_clock::now();
       const auto begunCpu = ThreadTime();
-      body->TypeCharacterWithUndo(char16_t(i % 7 == 6 ? ' ' : 'a' + i % 26));
+      if (key == kReturnKey)
+        body->InsertParagraphEndWithUndo();
+      else
+        body->TypeCharacterWithUndo(char16_t(i % 7 == 6 ? ' ' : 'a' + i % 26));
       if (!moved.empty()) {
         std::memmove(moved.data() + 2, moved.data(), moved.size() - 2);
         benchmark::DoNotOptimize(moved.data());
@@ -331,6 +354,16 @@ void DocumentTyping(benchmark::State& state) {
       std::chrono::duration<double, std::micro>(layoutCpu).count() / double(state.iterations() * kKeys);
   state.SetItemsProcessed(int64_t(state.iterations()) * kKeys);
   state.counters["pages"] = pageCount;
+}
+
+void DocumentTyping(benchmark::State& state) {
+  TypeThroughDocument(state, int32_t(state.range(0)), Place(state.range(1)), kNoField, kCharacterKey);
+}
+
+// Characters or Returns at the end of the body, without a field, with a
+// page number or with a page count on the first page.
+void DocumentTypingWithField(benchmark::State& state) {
+  TypeThroughDocument(state, int32_t(state.range(0)), kEnd, Field(state.range(1)), Key(state.range(2)));
 }
 
 void DocumentTypingArgs(benchmark::internal::Benchmark* b) {
@@ -359,6 +392,10 @@ BENCHMARK(ComposeTypingInLongParagraph)->ArgNames({"lines", "words"})
 BENCHMARK(ComposePropertyChange)->ArgName("pages")->Arg(50)->Arg(500)->Arg(2000)
     ->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(DocumentTyping)->ArgNames({"pages", "end0_mid1_start2_endmoved3"})->Apply(DocumentTypingArgs)
+    ->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(DocumentTypingWithField)
+    ->ArgNames({"pages", "none0_number1_count2", "char0_return1"})
+    ->ArgsProduct({{50, 500, 2000}, {kNoField, kPageNumberField, kPageCountField}, {kCharacterKey, kReturnKey}})
     ->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(ComposeAll)->ArgName("pages")->Arg(50)->Arg(500)->Arg(2000)->Unit(benchmark::kMillisecond)
     ->Iterations(1);

@@ -459,9 +459,9 @@ class xMorvaDocument : public VObject,
   // Replaces the current match, or else the next one found, then finds the
   // next and leaves it selected: whether a match was replaced.
   bool ReplaceNext(const xMorvaFindReplaceParameters& parameters);
-  // Whether the selection is the match the last find selected in the
-  // current part, and still a whole match of these parameters; the
-  // selection is left as it was.
+  // Whether the selection of the current part is a whole match of these
+  // parameters, however it was made, and not the replacement the last
+  // replacement left selected; the selection is left as it was.
   bool IsCurrentMatch(const xMorvaFindReplaceParameters& parameters);
   // Every match, from the start when wrap is on, in one undo group: the
   // number of replacements.
@@ -478,6 +478,7 @@ class xMorvaDocument : public VObject,
   // Replaces the selected match (its text, its properties) in one undo
   // step; the error, if any, goes into the buffer.
   void ReplaceSelection(ReplaceBuffer& buffer, const xMorvaFindReplaceParameters& parameters);
+  void RememberReplacement();
   // Runs `change` on the selected page picture and records the box it
   // leaves as one undo step with `value`.
   template <typename Change>
@@ -588,15 +589,15 @@ class xMorvaDocument : public VObject,
   // Set while ReplaceAll or the reader of an open runs: EndChange leaves
   // the lines to its end.
   uint8_t fLayoutDeferred = 0;
-  // The match the last find selected, and in which part: a replacement
-  // takes it first. A replacement clears it, so that replaced text that
-  // reads like the find text is not taken again.
-  struct FoundMatch {
+  // The text the last replacement left selected, and in which part, so
+  // that replaced text that reads like the find text is not taken again as
+  // the selected match; a find that selects a match forgets it.
+  struct ReplacedRange {
     const xMorvaTextInterface* text = nullptr;
     int32_t start = -1;
     int32_t end = -1;
   };
-  FoundMatch fFound;
+  ReplacedRange fReplaced;
   bool fModified = false;
   // Minimum margins (pixels) and the printable area.
   int32_t fMinLeft = 0;

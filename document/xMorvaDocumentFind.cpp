@@ -35,8 +35,9 @@ bool xMorvaDocument::FindNext(const xMorvaFindReplaceParameters& parameters) {
   // end and runs on behind it.
   if (search(end, text->GetLength()) ||
       (parameters.wrap != 0 && search(0, std::min(text->GetLength(), end + parameters.findText.GetLength())))) {
-    text->GetSelection(fFound.start, fFound.end);
-    fFound.text = text;
+    // What a find selects is a match the user may replace, even where a
+    // replacement reads like it.
+    fReplaced = ReplacedRange();
     return true;
   }
   text->SetSelection(start, end);
@@ -52,8 +53,6 @@ bool xMorvaDocument::ReplaceOne(ReplaceBuffer& buffer, const xMorvaFindReplacePa
 
 void xMorvaDocument::ReplaceSelection(ReplaceBuffer& buffer, const xMorvaFindReplaceParameters& parameters) {
   buffer.error = 0;
-  // The replacement is no match found, even where it reads like one.
-  fFound = FoundMatch();
   xMorvaTextInterface* text = fCurrent;
   if (parameters.replaceText.GetLength() == 0 && parameters.findText.GetLength() == 0) {
     // Properties only: the match keeps its text.
@@ -62,6 +61,7 @@ void xMorvaDocument::ReplaceSelection(ReplaceBuffer& buffer, const xMorvaFindRep
     buffer.error = SetReplaceProperties(*text, parameters);
     text->EndUndoStep(buffer.error);
     EndChange();
+    RememberReplacement();
     return;
   }
   if (!buffer.filled) {
@@ -84,15 +84,26 @@ void xMorvaDocument::ReplaceSelection(ReplaceBuffer& buffer, const xMorvaFindRep
   }
   text->EndUndoStep(buffer.error);
   EndChange();
+  RememberReplacement();
+}
+
+// The replacement left selected is no match, even where it reads like
+// one: replacing on does not take it again.
+void xMorvaDocument::RememberReplacement() {
+  fReplaced = ReplacedRange();
+  if (fCurrent == nullptr) return;
+  fCurrent->GetSelection(fReplaced.start, fReplaced.end);
+  fReplaced.text = fCurrent;
 }
 
 bool xMorvaDocument::IsCurrentMatch(const xMorvaFindReplaceParameters& parameters) {
   xMorvaTextInterface* text = fCurrent;
-  if (text == nullptr || fFound.text != text) return false;
+  if (text == nullptr) return false;
   int32_t start = 0;
   int32_t end = 0;
   text->GetSelection(start, end);
-  if (start == end || start != fFound.start || end != fFound.end) return false;
+  if (start == end) return false;
+  if (fReplaced.text == text && start == fReplaced.start && end == fReplaced.end) return false;
   // The text may have changed since: the search over the selection alone,
   // with the character before it, finds the selection itself only when it
   // is still a whole match of these parameters.
@@ -109,8 +120,9 @@ bool xMorvaDocument::IsCurrentMatch(const xMorvaFindReplaceParameters& parameter
 }
 
 bool xMorvaDocument::ReplaceNext(const xMorvaFindReplaceParameters& parameters) {
-  // The match a find left selected is the one the user saw: it is replaced
-  // first, where searching on from the selection's end would skip it.
+  // A selection that is a match, however it was made (a find, the mouse,
+  // a command), is the one the user means: it is replaced first, where
+  // searching on from the selection's end would skip it.
   if (!IsCurrentMatch(parameters) && !FindNext(parameters)) return false;
   ReplaceBuffer buffer;
   ReplaceSelection(buffer, parameters);
@@ -139,10 +151,9 @@ int32_t xMorvaDocument::RunReplaceAll(xMorvaFindReplaceParameters& parameters, b
     parameters.wrap = 0;
     text->SetSelection(0, 0);
   } else if (IsCurrentMatch(parameters)) {
-    // From the selection: the match a find left selected is replaced too.
+    // From the selection: a selected match is replaced too.
     text->SetSelection(start, start);
   }
-  fFound = FoundMatch();
   if (fUndo) fUndo->BeginGroup(kUndoGroupReplaceAll);
   ReplaceBuffer buffer;
   int32_t count = -1;
@@ -177,6 +188,9 @@ int32_t xMorvaDocument::RunReplaceAll(xMorvaFindReplaceParameters& parameters, b
   if (count > 0) {
     BeginChange();
     EndChange();
+    // The run ends on its last replacement, which replacing on does not
+    // take again.
+    RememberReplacement();
   }
   if (count == 0) text->SetSelection(start, end);
   if (fUndo) fUndo->EndGroup();

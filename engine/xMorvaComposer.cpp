@@ -75,8 +75,16 @@ int32_t xMorvaComposer::Run(int32_t line, uint32_t start, uint32_t end) {
     DropOldRecordsToEnd();
     FinishRange();
   }
+  fLines.fOldLinesWritten = met ? OldLinesWritten() : 0;
   End();
   return fLine;
+}
+
+int32_t xMorvaComposer::OldLinesWritten() {
+  int32_t written = 0;
+  for (int64_t at = fLineStart; fLine + written < LineCount() && at <= fLastWritten; ++written)
+    at += OldAt(fLine + written).bytes;
+  return written;
 }
 
 bool xMorvaComposer::Begin(int32_t line, uint32_t start, uint32_t end) {
@@ -300,6 +308,7 @@ void xMorvaComposer::LayOutTab(const StreamItem& item, const TabStopFound& found
   if (found.kind == kTabLeft || found.kind == kTabBorderBar) {
     xMorvaLines::SetTabLayout(fS + fAt, item.size, found.remaining, leader, leaderWidth,
                               found.kind);
+    NoteWritten(fS + fAt);
   } else {
     fTab = PendingTab{true,   fS + fAt,   item.size, found.kind, std::max(found.remaining, 0.0),
                       leader, leaderWidth};
@@ -318,6 +327,7 @@ void xMorvaComposer::EnterElement(const StreamItem& item) {
     ++fPageNumbers;
     fLines.fPageNumbersComposed = true;
     if (fLines.fDocument != nullptr) fLines.fDocument->PreparePageNumber(fS + fAt, fS + fSize);
+    NoteWritten(fS + fAt);
   }
   if (code == xMorvaElementCode::PageBreak) fPendingBreak = kLinePageBreak;
   if (code == xMorvaElementCode::ColBreak) fPendingBreak = kLineColumnBreak;
@@ -460,6 +470,7 @@ void xMorvaComposer::FinishTab() {
   if (!fTab.pending) return;
   xMorvaLines::SetTabLayout(fTab.element, fTab.size, fTab.remaining, fTab.leader, fTab.leaderWidth,
                             fTab.kind);
+  NoteWritten(fTab.element);
   fTab.pending = false;
 }
 

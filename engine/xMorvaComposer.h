@@ -141,6 +141,11 @@ class xMorvaComposer {
   bool MarkResumable(bool resumable);
   int64_t OldStartNow() const;
   int32_t LineCount() const;
+  // The element at `element` had its layout written.
+  void NoteWritten(const uint8_t* element) { fLastWritten = std::max<int64_t>(fLastWritten, element - fS); }
+  // After meeting the old lines: how many of them hold an element whose
+  // layout the walk wrote.
+  int32_t OldLinesWritten();
   xMorvaLineRecord& OldAt(int32_t index);
   void Flush();
 
@@ -180,6 +185,10 @@ class xMorvaComposer {
   uint16_t fElementCode = 0;
   uint16_t fPendingBreak = 0;
   int32_t fPageNumbers = 0;
+  // The offset of the last tab or page-number element whose layout the
+  // walk wrote (-1: none): reading ahead for a place to break, it may lie
+  // in the old lines the new ones meet.
+  int64_t fLastWritten = -1;
   uint8_t* fSoftHyphen = nullptr;  // the pending one, shown
   double fSoftWidth = 0;
   bool fLastWasParagraphEnd = false;

@@ -63,6 +63,28 @@ void NarrowTab(uint8_t* s, uint32_t at, float width, double by) {
   PutStreamLong(s + at + kElementHeadSize + 4, bits);
 }
 
+// Whether the `bytes` bytes from `lineStart` hold a page number that shows
+// the page count.
+bool LineShowsPageCount(xMorvaEngine& engine, uint32_t lineStart, uint32_t bytes) {
+  const uint8_t* s = engine.LockStream();
+  if (s == nullptr) return false;
+  const uint32_t size = engine.GetStreamSize();
+  const uint32_t end = uint32_t(std::min<uint64_t>(uint64_t(lineStart) + bytes, size));
+  bool count = false;
+  for (uint32_t at = lineStart; at < end && !count;) {
+    const StreamItem item = ReadStreamItem(s + at, size - at);
+    // The format word follows the computed element's 14-byte head.
+    constexpr uint32_t kFormatAt = kElementHeadSize + 14;
+    if (item.kind == StreamItem::kElement && item.unit == xMorvaElementCode::PageNumber &&
+        item.size >= kFormatAt + 4) {
+      count = (StreamLong(s + at + kFormatAt) & kPageNumberCount) != 0;
+    }
+    at += std::max<uint32_t>(item.size, 1);
+  }
+  engine.UnlockStream();
+  return count;
+}
+
 // Units after which a line may break.
 bool IsBreakUnit(uint16_t u) {
   return IsSpaceUnit(u) || u == 0x00AD || u == 0x002D || u == 0x2013 || u == 0x2014 ||
@@ -226,22 +248,17 @@ int32_t xMorvaDocumentLayout::PageOfPart(int16_t part) {
 void xMorvaDocumentLayout::RefreshPageNumbers() {
   if (fRefreshingPageNumbers) return;
   fRefreshingPageNumbers = true;
-  for (int16_t part = 0; part < kPartCount; ++part) {
+  RefreshBodyPageNumbers();
+  // A header or footer holds a few lines, and drawing writes the numbers
+  // of the page it draws into them: they are walked whole.
+  for (int16_t part = 1; part < kPartCount; ++part) {
     xMorvaLines& lines = *fLines[part];
     const bool composed = lines.TakePageNumbersComposed();
     if (!composed && !fHasPageNumbers[part]) continue;
     fHasPageNumbers[part] = false;
-    // A body line's page: the pages hold the lines in order, so the walk
-    // steps to the next page once the lines of this one are passed.
-    const int32_t pageCount = fPages->GetPageCount();
-    int32_t page = part == kBody ? 0 : PageOfPart(part);
-    int32_t leftOnPage = part == kBody && pageCount > 0 ? fPages->GetPage(0).lines : 0;
+    const int32_t page = PageOfPart(part);
     uint32_t lineStart = 0;
     for (int32_t index = 0; index < lines.GetLineCount(); ++index) {
-      if (part == kBody) {
-        while (leftOnPage <= 0 && page + 1 < pageCount) leftOnPage = fPages->GetPage(++page).lines;
-        --leftOnPage;
-      }
       const xMorvaLineRecord& line = lines.GetLine(index);
       if ((line.flags & kLineHasPageNumbers) != 0) {
         fHasPageNumbers[part] = true;
@@ -252,6 +269,79 @@ void xMorvaDocumentLayout::RefreshPageNumbers() {
     }
   }
   fRefreshingPageNumbers = false;
+}
+
+void xMorvaDocumentLayout::FindNumberedLines() {
+  const xMorvaLines& lines = *fLines[kBody];
+  fNumberedLines.clear();
+  for (int32_t index = 0; index < lines.GetLineCount(); ++index) {
+    if ((lines.GetLine(index).flags & kLineHasPageNumbers) != 0) fNumberedLines.push_back({index, -1, -1});
+  }
+}
+
+void xMorvaDocumentLayout::TrackNumberedLines(int32_t first, int32_t oldCount, int32_t newCount,
+                                              int32_t written) {
+  const xMorvaLines& lines = *fLines[kBody];
+  auto before = [](const NumberedLine& numbered, int32_t line) { return numbered.line < line; };
+  auto from = std::lower_bound(fNumberedLines.begin(), fNumberedLines.end(), first, before);
+  auto to = std::lower_bound(from, fNumberedLines.end(), first + oldCount + written, before);
+  // The records after the replaced ones are those of before, moved.
+  for (auto it = to; it != fNumberedLines.end(); ++it) it->line += newCount - oldCount;
+  std::vector<NumberedLine> composed;
+  const int32_t end = std::min(first + newCount + written, lines.GetLineCount());
+  for (int32_t index = std::max(first, 0); index < end; ++index) {
+    if ((lines.GetLine(index).flags & kLineHasPageNumbers) != 0) composed.push_back({index, -1, -1});
+  }
+  from = fNumberedLines.erase(from, to);
+  fNumberedLines.insert(from, composed.begin(), composed.end());
+}
+
+uint32_t xMorvaDocumentLayout::BodyLineStart(int32_t line, int32_t page) const {
+  const xMorvaLines& lines = *fLines[kBody];
+  int32_t linesBefore = 0;
+  int32_t positionsBefore = 0;
+  uint32_t bytesBefore = 0;
+  fPages->GetPageStart(page, 0, linesBefore, positionsBefore, bytesBefore);
+  if (linesBefore > line) {
+    linesBefore = 0;
+    bytesBefore = 0;
+  }
+  for (int32_t index = linesBefore; index < line; ++index) bytesBefore += lines.GetLine(index).bytes;
+  return bytesBefore;
+}
+
+void xMorvaDocumentLayout::RefreshBodyPageNumbers() {
+  xMorvaLines& lines = *fLines[kBody];
+  // The lines composition gave the widest texts are among the records it
+  // says it replaced or wrote again.
+  lines.TakePageNumbersComposed();
+  const uint64_t changes = lines.GetChangeCount();
+  const xMorvaLines::Replaced& replaced = lines.GetLastReplaced();
+  if (!fNumberedKnown || (changes != fNumberedChanges &&
+                          (changes != fNumberedChanges + 1 || replaced.whole))) {
+    FindNumberedLines();
+  } else if (changes != fNumberedChanges) {
+    TrackNumberedLines(replaced.first, replaced.oldCount, replaced.newCount, replaced.written);
+  }
+  fNumberedKnown = true;
+  fNumberedChanges = changes;
+  const int32_t firstPage = fDocument.GetParams().GetFirstPageNumber();
+  const bool all = fNumbersDisturbed || firstPage != fNumbersFirstPage;
+  fNumbersFirstPage = firstPage;
+  fNumbersDisturbed = false;
+  // The count the document gives a page count: an empty table is a page.
+  const int32_t pageCount = std::max(fPages->GetPageCount(), 1);
+  for (NumberedLine& numbered : fNumberedLines) {
+    if (numbered.line >= lines.GetLineCount()) break;
+    const int32_t page = fPages->FindPageForLine(numbered.line);
+    if (!all && numbered.page == page && (numbered.count < 0 || numbered.count == pageCount)) continue;
+    const xMorvaLineRecord& line = lines.GetLine(numbered.line);
+    const uint32_t lineStart = BodyLineStart(numbered.line, page);
+    xMorvaLineRecord laidOut;
+    lines.LayOutPageNumbers(*fFont, lineStart, line, page, laidOut);
+    numbered.page = page;
+    numbered.count = LineShowsPageCount(*fEngines[kBody], lineStart, line.bytes) ? pageCount : -1;
+  }
 }
 
 int32_t xMorvaDocumentLayout::GetBodyLinesHeight() {
@@ -642,12 +732,17 @@ void xMorvaDocumentLayout::DrawPageForPrinting(VPort& port, int32_t page, int32_
   if (!fDrawing) return;
   Update();
   fDrawing->DrawPageForPrinting(port, page, x, y);
+  // Measured on the printer: the tabs around the page's numbers are laid
+  // out again at the next refresh.
+  fNumbersDisturbed = true;
 }
 
 void xMorvaDocumentLayout::DrawBodyLines(VPort& port, int32_t x, int32_t y, int32_t height) {
   if (!fDrawing) return;
   Update();
   fDrawing->DrawBodyLines(port, x, y, height);
+  // The lines were drawn as one page: their numbers show the first.
+  fNumbersDisturbed = true;
 }
 
 int32_t xMorvaDocumentLayout::GetColumnLineCount(int32_t page, int32_t column) {

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "document/xMorvaLayoutInterface.h"
 #include "framework/core/VObject.h"
@@ -94,8 +95,22 @@ class xMorvaDocumentLayout : public VObject, public xMorvaLayoutInterface {
   // Writes into every page-number element the number of the page its line
   // is on (the page count for a total), so that what reads or saves the
   // text finds the numbers and not the widest text the lines were
-  // composed with. Only parts that hold page numbers are walked.
+  // composed with. Only parts that hold page numbers are walked; in the
+  // body, only the lines that hold them, and of those only the ones
+  // composed since, moved to another page or showing a page count that
+  // changed.
   void RefreshPageNumbers();
+  // The body's part of it.
+  void RefreshBodyPageNumbers();
+  // The body's lines that hold page numbers, found again by a walk over
+  // all its lines (after a whole composition, or changes not followed).
+  void FindNumberedLines();
+  // The same kept up to date after a composition that replaced records as
+  // its Replaced says: only the new records, and the old ones after them
+  // whose layout it wrote again, are looked at; they show the widest texts.
+  void TrackNumberedLines(int32_t first, int32_t oldCount, int32_t newCount, int32_t written);
+  // The first byte of body line `line`, which is on page `page`.
+  uint32_t BodyLineStart(int32_t line, int32_t page) const;
   // The page a header's or footer's numbers show outside drawing.
   static int32_t PageOfPart(int16_t part);
   // Pixels of one rounding step of the document's display unit, and one.
@@ -114,6 +129,26 @@ class xMorvaDocumentLayout : public VObject, public xMorvaLayoutInterface {
   PageGeometry fGeometry;
   // The parts whose lines held page numbers at the last refresh.
   bool fHasPageNumbers[kPartCount] = {};
+  // A body line that holds page numbers, and what they show: the numbers
+  // of `page` (-1: the widest texts composition left), and `count` pages
+  // in a page count (-1: the line holds none).
+  struct NumberedLine {
+    int32_t line = 0;
+    int32_t page = -1;
+    int32_t count = -1;
+  };
+  // In line order.
+  std::vector<NumberedLine> fNumberedLines;
+  // The body lines' change count when fNumberedLines was last made up to
+  // date; until it first is, every line is looked at.
+  uint64_t fNumberedChanges = 0;
+  bool fNumberedKnown = false;
+  // The number of the first page the body's numbers were laid out with.
+  int32_t fNumbersFirstPage = 0;
+  // Set when something other than the refresh wrote into the body's
+  // numbers (drawing the lines as one page, measuring on a printer): the
+  // next refresh lays them all out.
+  bool fNumbersDisturbed = false;
   // Set while the refresh runs: the page count it reads must not start
   // another one.
   bool fRefreshingPageNumbers = false;

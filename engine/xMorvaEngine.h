@@ -493,6 +493,10 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   // changed; `damaged` tells that invalid data was met. Not recorded for
   // undo: it runs on texts being loaded or pasted.
   bool RepairStream(int32_t fontCount, const std::vector<int32_t>& sheetIds, bool& damaged);
+  // The repair and the fix-ups of a stream just read in its stored form
+  // (and swapped), in one walk as a stored text's load does, the records
+  // judged as they load: true when the repair changed nothing.
+  bool RepairLoadedStream(int32_t fontCount, const std::vector<int32_t>& sheetIds, bool& damaged);
   // Selections by number (1-based); false, the selection unchanged, when
   // there is no such stretch.
   bool SelectParagraphs(int32_t n, int32_t m);

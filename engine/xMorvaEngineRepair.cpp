@@ -227,6 +227,12 @@ class StreamRepair {
 
   void Record(uint16_t id, uint32_t value) {
     if (id <= kLastCharacterProperty) fAtParagraphStart = false;
+    // A load's tab stops are judged at the places they load at: two stops
+    // stored at the same points may stand at two places, and the removal
+    // of one is then no repeat of the other's.
+    const bool loadedFirst = fWalk != nullptr && id == kPropTabs;
+    if (loadedFirst) value = LoadedPropertyValue(id, value);
+    const auto loaded = [&] { return loadedFirst ? value : LoadedPropertyValue(id, value); };
     if (!RecordIsValid(id, value)) {
       Damage();
       r += kRecordSize;
@@ -254,15 +260,15 @@ class StreamRepair {
     if (misplaced) {
       // Moved to the paragraph's start, ahead of the records already there.
       fMoved.insert(fMoved.end(), s + r, s + r + kRecordSize);
-      if (fWalk != nullptr) PutStreamLong(fMoved.data() + fMoved.size() - 4, LoadedPropertyValue(id, value));
+      if (fWalk != nullptr) PutStreamLong(fMoved.data() + fMoved.size() - 4, loaded());
       fChanged = true;
       r += kRecordSize;
       return;
     }
     Keep(kRecordSize);
-    // A load's records take their loaded values once judged by the stored
-    // ones.
-    if (fWalk != nullptr) PutStreamLong(s + w - 4, LoadedPropertyValue(id, value));
+    // A load's other records take their loaded values once judged by the
+    // stored ones.
+    if (fWalk != nullptr) PutStreamLong(s + w - 4, loaded());
   }
 
   bool RecordIsValid(uint16_t id, uint32_t value) {
@@ -438,6 +444,13 @@ bool xMorvaEngine::RepairStream(int32_t fontCount, const std::vector<int32_t>& s
   DropCache();
   SetSelection(fSelStart, fSelEnd);
   return false;
+}
+
+bool xMorvaEngine::RepairLoadedStream(int32_t fontCount, const std::vector<int32_t>& sheetIds, bool& damaged) {
+  xMorvaLoadWalk walk;
+  const bool whole = RepairStreamBytes(fontCount, sheetIds, damaged, &walk);
+  FixUpStream(&walk);
+  return whole;
 }
 
 bool xMorvaEngine::RepairStreamBytes(int32_t fontCount, const std::vector<int32_t>& sheetIds,

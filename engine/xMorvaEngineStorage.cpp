@@ -18,7 +18,9 @@
 #include <algorithm>
 #include <cstring>
 #include <initializer_list>
+#include <map>
 #include <utility>
+#include <vector>
 
 #include "document/DocumentUnits.h"
 #include "engine/xMorvaElementStream.h"
@@ -26,12 +28,14 @@
 #include "engine/xMorvaEngine_p.h"
 #include "engine/xMorvaLines.h"
 #include "engine/xMorvaPictureElement.h"
+#include "engine/xMorvaStoredTabs.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/ByteSwap.h"
 #include "framework/core/streams/VHandleStream.h"
 #include "framework/core/streams/VMemoryStream.h"
 #include "framework/core/strings/VUniString.h"
 #include "framework/system/resources/VResourceFile.h"
+#include "platform/bytes/ByteSpanReader.h"
 
 namespace {
 
@@ -75,8 +79,14 @@ int16_t ClampPosition(int32_t position) {
 uint32_t TabToStored(uint32_t stop) {
   return (stop & 0xFFFF0000u) | uint16_t(ClampPosition(PixelsToPoints(TabStopPosition(stop))));
 }
+// The exact positions of the document being read, while it is read.
+xMorvaStoredTabs* sLoadingTabs = nullptr;
+
 uint32_t TabFromStored(uint32_t stop) {
-  return (stop & 0xFFFF0000u) | uint16_t(ClampPosition(PointsToPixels(TabStopPosition(stop))));
+  int16_t pixels = 0;
+  if (sLoadingTabs == nullptr || !sLoadingTabs->ExactPixels(TabStopPosition(stop), pixels))
+    pixels = ClampPosition(PointsToPixels(TabStopPosition(stop)));
+  return (stop & 0xFFFF0000u) | uint16_t(pixels);
 }
 
 uint32_t Twips(uint32_t pixels) { return uint32_t(PixelsToTwips(int32_t(pixels))); }
@@ -843,4 +853,123 @@ int32_t xMorvaEngine::FixUpStream(const xMorvaLoadWalk* walk) {
   fLength = int32_t(fixUp.Positions());
   fFormat = kFormat0106;
   return status;
+}
+
+// ---- Exact tab positions beside the stored texts
+
+namespace {
+constexpr uint32_t kTagStoredTabs = FourCC("wTBX");
+constexpr uint32_t kStoredTabsVersion = FourCC("0100");
+constexpr int16_t kStoredTabsId = 0;
+constexpr int32_t kMostStoredTabs = 65536;
+constexpr uint32_t kStoredTabEntrySize = 8;
+
+void AppendLittle(std::vector<uint8_t>& out, uint32_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) out.push_back(uint8_t(value >> (8 * i)));
+}
+}  // namespace
+
+void xMorvaStoredTabs::Note(xMorvaEngine& text, int16_t id) {
+  const uint32_t size = text.GetStreamSize();
+  if (size == 0) return;
+  const uint8_t* s = text.LockStream();
+  if (s == nullptr) return;
+  auto& stops = fNoted[id];
+  for (uint32_t at = 0; at < size;) {
+    const uint32_t run = SkipCharacterUnits(s, at, size);
+    if (run != at) {
+      at = run;
+      continue;
+    }
+    const StreamItem item = ReadStreamItem(s + at, size - at);
+    if (item.kind == StreamItem::kRecord && item.size == kRecordSize && item.unit == kPropTabs)
+      stops.emplace_back(TabStopPosition(TabToStored(item.value)), TabStopPosition(item.value));
+    at += item.size;
+  }
+  text.UnlockStream();
+}
+
+bool xMorvaStoredTabs::Write(VResourceFile& store) const {
+  std::vector<uint8_t> entries;
+  int32_t count = 0;
+  for (const auto& [id, stops] : fNoted) {
+    // The points at which some stop does not come back: every stop stored
+    // there gets its entry, so that the reader takes them in turn.
+    std::map<int16_t, bool> inexact;
+    for (const auto& [points, pixels] : stops)
+      if (ClampPosition(PointsToPixels(points)) != pixels) inexact[points] = true;
+    for (const auto& [points, pixels] : stops) {
+      if (!inexact.contains(points) || count == kMostStoredTabs) continue;
+      AppendLittle(entries, uint16_t(id), 2);
+      AppendLittle(entries, uint16_t(points), 2);
+      AppendLittle(entries, uint32_t(PixelsToTwips(pixels)), 4);
+      ++count;
+    }
+  }
+  if (count == 0) {
+    Remove(store);
+    return true;
+  }
+  std::vector<uint8_t> bytes;
+  AppendLittle(bytes, kTagStoredTabs, 4);
+  AppendLittle(bytes, kStoredTabsVersion, 4);
+  AppendLittle(bytes, uint32_t(count), 4);
+  bytes.insert(bytes.end(), entries.begin(), entries.end());
+  return store.ReplaceResource(kTagStoredTabs, kStoredTabsId, bytes.data(), uint32_t(bytes.size()));
+}
+
+void xMorvaStoredTabs::Read(VResourceFile& store) {
+  fExact.clear();
+  uint8_t owned = 0;
+  VResourceRef ref = store.GetResource(kTagStoredTabs, kStoredTabsId, &owned);
+  if (ref == 0) return;
+  const uint32_t size = store.GetResourceSize(ref);
+  const void* data = store.LockResource(ref);
+  ByteSpanReader in(data, data != nullptr ? size : 0, ByteSpanReader::Order::kLittle);
+  if (in.U32() != kTagStoredTabs) {
+    in.SetOrder(ByteSpanReader::Order::kBig);
+    in.Seek(0);
+    if (in.U32() != kTagStoredTabs) in.Fail();
+  }
+  const uint32_t version = in.U32();
+  const int32_t count = in.I32();
+  // The whole table is there, or none of it is taken.
+  if (version != kStoredTabsVersion || count < 0 || count > kMostStoredTabs ||
+      in.Remaining() < uint64_t(count) * kStoredTabEntrySize)
+    in.Fail();
+  std::map<Key, std::deque<int32_t>> exact;
+  for (int32_t i = 0; i < count && !in.Failed(); ++i) {
+    const int16_t id = in.I16();
+    const int16_t points = in.I16();
+    exact[Key(id, points)].push_back(in.I32());
+  }
+  if (!in.Failed()) fExact = std::move(exact);
+  if (data != nullptr) store.UnlockResource(ref);
+  if (owned) store.ReleaseResource(ref);
+}
+
+void xMorvaStoredTabs::Remove(VResourceFile& store) { store.RemoveResource(kTagStoredTabs, kStoredTabsId); }
+
+bool xMorvaStoredTabs::ExactPixels(int16_t points, int16_t& pixels) {
+  const auto found = fExact.find(Key(fLoadingText, points));
+  if (found == fExact.end() || found->second.empty()) return false;
+  const int32_t twips = found->second.front();
+  found->second.pop_front();
+  // Only a position that still reads as these points at this resolution:
+  // another writer may have kept the table and changed the stops.
+  const int32_t exact = TwipsToPixels(twips);
+  if (exact < INT16_MIN || exact > INT16_MAX || PixelsToPoints(exact) != points) return false;
+  pixels = int16_t(exact);
+  return true;
+}
+
+xMorvaStoredTabs::Loading::Loading(xMorvaStoredTabs& tabs, int16_t id)
+    : fPrevious(sLoadingTabs), fPreviousText(tabs.fLoadingText) {
+  sLoadingTabs = &tabs;
+  tabs.fLoadingText = id;
+}
+
+xMorvaStoredTabs::Loading::~Loading() {
+  sLoadingTabs->fLoadingText = fPreviousText;
+  sLoadingTabs = fPrevious;
 }

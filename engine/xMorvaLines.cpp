@@ -80,6 +80,7 @@ bool xMorvaLines::InsertLineRecord(const xMorvaLineRecord& record, int32_t index
   if (fRecordLimit >= 0 && GetLineCount() >= fRecordLimit) return false;
   index = std::clamp(index, 0, GetLineCount());
   ForgetHint();
+  ++fChanges;
   // The table grows geometrically, so typing at the end costs no copy of
   // the whole table per line.
   if (fRecords.size() == fRecords.capacity()) fRecords.reserve(fRecords.capacity() * 2 + 16);
@@ -100,6 +101,7 @@ void xMorvaLines::EndProgress() { fProgress.reset(); }
 int32_t xMorvaLines::RemoveLines(int32_t first, uint32_t start, uint32_t end, bool alsoLast) {
   if (first < 0 || first >= GetLineCount()) return 0;
   ForgetHint();
+  ++fChanges;
   int32_t last = first;
   uint64_t sum = start;
   do {
@@ -160,6 +162,10 @@ int32_t xMorvaLines::Compose(xMorvaFont& font, int32_t line, xMorvaProperties& s
 
 int32_t xMorvaLines::ComposeFrom(xMorvaFont& font, int32_t line, xMorvaProperties& state,
                                  xMorvaTabs& tabs, uint32_t start, uint32_t end, Resume* resume) {
+  ++fChanges;
+  fOldLinesWritten = 0;
+  // Without a change to resume after, what the records were is not known.
+  if (resume == nullptr) fReplaced = Replaced();
   xMorvaComposer composer(*this, font, state, tabs, resume);
   return composer.Run(line, start, end);
 }
@@ -442,6 +448,7 @@ int32_t xMorvaLines::Recompose(xMorvaFont& font, uint32_t start, uint32_t oldEnd
   fReplaced.first = line;
   fReplaced.oldCount = resume.dropped;
   fReplaced.newCount = resume.composed;
+  fReplaced.written = fOldLinesWritten;
   fReplaced.whole = fNeedsRebuild;
   if (!fNeedsRebuild) {
     fHintLine = line;

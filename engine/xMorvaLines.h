@@ -134,13 +134,22 @@ class xMorvaLines : public VObject {
   // `first` on, `oldCount` records gave way to `newCount` new ones and the
   // records after them are those of before (`whole`: the table was
   // composed whole instead).
+  // `written`: how many of the records after the new ones (from the first
+  // on) composition read into, looking for a place to break; it wrote the
+  // layout of their tabs and page numbers again as it went.
   struct Replaced {
     int32_t first = 0;
     int32_t oldCount = 0;
     int32_t newCount = 0;
+    int32_t written = 0;
     bool whole = true;
   };
   const Replaced& GetLastReplaced() const { return fReplaced; }
+  // Counts the changes of the table's records: each composition (whole or
+  // after a change) and each record inserted or removed by hand. One more
+  // than a reader last saw, with GetLastReplaced not whole, means that
+  // composition alone changed the records since, as it says.
+  uint64_t GetChangeCount() const { return fChanges; }
 
   // The records' bytes add up to the stream and their positions to the
   // engine's length.
@@ -222,6 +231,9 @@ class xMorvaLines : public VObject {
   int32_t fStatus = 0;
   bool fNeedsRebuild = false;
   bool fPageNumbersComposed = false;
+  uint64_t fChanges = 0;
+  // Set by each composition that met old lines: see Replaced::written.
+  int32_t fOldLinesWritten = 0;
   // Records beyond this count cannot be stored (-1: no limit).
   int32_t fRecordLimit = -1;
   std::unique_ptr<VStreamProgress> fProgress;

@@ -3,9 +3,11 @@
 // properties, tab stops, tabs, soft hyphens, breaks, page numbers, case
 // changes, find and replace, header and footer parts, copying and pasting
 // 'xMo7', undo and redo). After every edit each part's lines and the
-// body's pages equal a whole composition made apart; each part saves as
-// 'wENG' and loads again with the same text, undamaged, and its stream
-// needs no repair; at the end, undoing everything gives the first bytes.
+// body's pages equal a whole composition made apart, and the body's page
+// numbers show their pages as laying out each of their lines anew does;
+// each part saves as 'wENG' and loads again with the same text,
+// undamaged, and its stream needs no repair; at the end, undoing
+// everything gives the first bytes.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -165,12 +167,50 @@ class Session {
   xMorvaEngine& Engine(int16_t part) { return *static_cast<xMorvaEngine*>(document->GetPart(part)); }
   xMorvaEngine& Current() { return Engine(document->GetCurrentPartNumber()); }
 
+  // Every page number of the body shows the number of the page its line
+  // is on (or the page count), with the tabs around it as laying out each
+  // numbered line anew for its page gives them.
+  void CheckBodyPageNumbers(xMorvaFont& font) {
+    xMorvaLines& lines = *layout->GetLines(kPartBody);
+    const xMorvaPages& pages = layout->GetPages();
+    const Bytes shown = StreamOf(Engine(kPartBody));
+    uint32_t lineStart = 0;
+    for (int32_t index = 0; index < lines.GetLineCount(); ++index) {
+      const xMorvaLineRecord& line = lines.GetLine(index);
+      if ((line.flags & kLineHasPageNumbers) != 0) {
+        xMorvaLineRecord laidOut;
+        lines.LayOutPageNumbers(font, lineStart, line, pages.FindPageForLine(index), laidOut);
+      }
+      lineStart += line.bytes;
+    }
+    const Bytes fresh = StreamOf(Engine(kPartBody));
+    if (kTrace && fresh != shown) {
+      Trace("numbers of a fresh layout", fresh);
+      const auto differs = std::mismatch(fresh.begin(), fresh.end(), shown.begin(), shown.end());
+      std::fprintf(stderr, "first difference at byte %td\n", differs.first - fresh.begin());
+    }
+    Check(fresh == shown);
+  }
+
+  // A text's bytes put back as they were (the same size): what a check
+  // composed apart wrote into its elements is not the layout's.
+  void PutBack(int16_t part, const Bytes& bytes) {
+    xMorvaEngine& engine = Engine(part);
+    Check(engine.GetStreamSize() == bytes.size());
+    if (bytes.empty()) return;
+    uint8_t* data = engine.LockStream();
+    Check(data != nullptr);
+    std::memcpy(data, bytes.data(), bytes.size());
+    engine.UnlockStream();
+  }
+
   // Every part's lines and the body's pages equal a whole composition.
   void CheckLayout() {
     Check(layout->Update() == 0);
     xMorvaFont font(document->GetMeasuringPort(), document.get());
     font.SetShowMarks(document->GetParams().GetViewFlag(15) != 0);
     font.SetViewMode(document->GetParams().GetViewMode());
+    CheckBodyPageNumbers(font);
     for (int16_t part = 0; part < kPartCount; ++part) {
       const xMorvaLines& lines = *layout->GetLines(part);
       if (part == document->GetCurrentPartNumber()) Trace("laid out", StreamOf(Engine(part)));
@@ -188,6 +228,7 @@ class Session {
         }
       }
       Check(SameLayout(laidOut, StreamOf(Engine(part))));
+      PutBack(part, laidOut);
       Check(whole.GetLineCount() == lines.GetLineCount());
       for (int32_t i = 0; i < whole.GetLineCount(); ++i) {
         const xMorvaLineRecord& a = lines.GetLine(i);

@@ -124,7 +124,7 @@ void RunByCode(xMorvaMain& package, void** p) {
     return;
   }
   const int32_t code = RunOwnCode(*document, c);
-  if (xMorvaPlugIn* area = object->GetEditingArea()) UpdateBarState(*area, true);
+  if (xMorvaPlugIn* area = object->GetAreaObject()) UpdateBarState(*area, true);
   package.ReportCommandError(code);
 }
 
@@ -137,7 +137,7 @@ void ReadByCode(xMorvaMain& package, void** p) {
   xMorvaHostObject* object = nullptr;
   if (!package.ResolveArea(p, document, object)) return;
   int32_t code = 0;
-  if (xMorvaPlugIn* area = object->GetEditingArea()) {
+  if (xMorvaPlugIn* area = object->GetAreaObject()) {
     UpdateBarState(*area, true);
     const int32_t id = xMorvaMain::CommandOfUserCode(c);
     if (id > 0) {
@@ -189,7 +189,7 @@ void SwitchByCode(xMorvaMain& package, void** p) {
   xMorvaHostObject* object = nullptr;
   if (!package.ResolveArea(p, document, object)) return;
   int32_t code = 0;
-  if (xMorvaPlugIn* area = object->GetEditingArea()) {
+  if (xMorvaPlugIn* area = object->GetAreaObject()) {
     const int32_t id = xMorvaMain::CommandOfUserCode(c);
     const auto* group = std::find_if(std::begin(kGroups), std::end(kGroups),
                                      [c](const CommandGroup& g) { return g.code == c; });

@@ -286,7 +286,7 @@ void xMorvaMain::CommandLockArea(void** p) {
   xMorvaDocument* document = nullptr;
   xMorvaHostObject* object = nullptr;
   if (!ResolveArea(p, document, object)) return;
-  if (xMorvaPlugIn* area = object->GetEditingArea()) {
+  if (xMorvaPlugIn* area = object->GetAreaObject()) {
     const bool locked = WordAt(p, 1) != 0;
     SetAreaLocked(*area, locked);
     SetEditingLocked(*area, locked);
@@ -334,7 +334,7 @@ void xMorvaMain::SetMethodOfArea(void** p, int32_t which) {
     object->GetCommandState().callback.Set(name);
   } else if (which == kCommandMethod) {
     object->GetCommandState().command.Set(name);
-  } else if (xMorvaPlugIn* area = object->GetEditingArea()) {
+  } else if (xMorvaPlugIn* area = object->GetAreaObject()) {
     xMorvaUserMethod* method = area->GetEventMethods().ForKind(kind);
     if (method != nullptr) {
       method->Set(name);

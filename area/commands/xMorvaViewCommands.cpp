@@ -75,7 +75,7 @@ void ShowDockBar(xMorvaMain& package, void** p) {
   xMorvaDocument* document = nullptr;
   xMorvaHostObject* object = nullptr;
   if (!package.ResolveArea(p, document, object)) return;
-  if (xMorvaPlugIn* area = object->GetEditingArea()) {
+  if (xMorvaPlugIn* area = object->GetAreaObject()) {
     const bool show = WordAt(p, 1) == 0;
     // A locked area keeps its docked bar hidden.
     if (!show || !area->IsAreaLocked()) document->ShowDockBar(show, true);
@@ -88,7 +88,7 @@ void AllowCommand407(xMorvaMain& package, void** p) {
   xMorvaDocument* document = nullptr;
   xMorvaHostObject* object = nullptr;
   if (!package.ResolveArea(p, document, object)) return;
-  if (xMorvaPlugIn* area = object->GetEditingArea()) {
+  if (xMorvaPlugIn* area = object->GetAreaObject()) {
     SetCommandAllowed(*area, kCommandSwitchedBy43, WordAt(p, 1) == 0);
   }
   package.ReportCommandError(0);
@@ -100,7 +100,7 @@ void ShowRulersAndBars(xMorvaMain& package, void** p) {
   if (!package.ResolveArea(p, document, object)) return;
   const bool show = WordAt(p, 1) == 0;
   document->Params().SetViewFlag(kOptionRulers, show ? 1 : 0);
-  if (xMorvaPlugIn* area = object->GetEditingArea()) {
+  if (xMorvaPlugIn* area = object->GetAreaObject()) {
     document->ShowRulers(show, false);
     for (int16_t bar = 0; bar < 3; ++bar) document->ShowBar(bar, show, false);
     // The last one lays the area out once for all of them.
@@ -118,7 +118,7 @@ void ShowScrollBars(xMorvaMain& package, void** p) {
   xMorvaDocParams& params = document->Params();
   params.SetViewFlag(kOptionHorizontalBar, show ? 1 : 0);
   params.SetViewFlag(kOptionVerticalBar, show ? 1 : 0);
-  if (xMorvaPlugIn* area = object->GetEditingArea()) {
+  if (xMorvaPlugIn* area = object->GetAreaObject()) {
     document->ShowHorizontalScrollBars(show, true);
     document->ShowVerticalScrollBars(show, true);
     UpdateBarState(*area, true);

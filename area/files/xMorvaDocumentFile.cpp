@@ -10,7 +10,8 @@
 //   body header   the body's 'wENG' header (21 bytes)
 //   u32 store length, then the store: the document's resource container
 //             ('wPRM', 'wINF', 'wFNT', 'wPIX' and its picture data, 'wPRT',
-//             'wSTL', and 'wENG' 0 to 5 for the headers and footers)
+//             'wSTL', 'wENG' 0 to 5 for the headers and footers, and
+//             'wTBX' 0 for the tab positions the texts' points cannot give)
 //   body stream   the body's element stream up to the trailer or the end
 //   trailer   three u16 zeros, present exactly when the preview is
 // The reader checks the header and store lengths against the bytes that
@@ -24,6 +25,7 @@
 #include "document/xMorvaPagePicturesInterface.h"
 #include "engine/xMorvaEngine.h"
 #include "engine/xMorvaLines.h"
+#include "engine/xMorvaStoredTabs.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/ByteSwap.h"
 #include "framework/core/streams/VStream.h"
@@ -172,9 +174,15 @@ int32_t ReadParts(xMorvaDocument& document, VStream& stream, bool skipped) {
   std::vector<int32_t> sheetIds;
   for (int16_t id : document.StyleSheetIds()) sheetIds.push_back(id);
   const int32_t fontCount = document.GetFontCount();
+  // The texts' tab stops take their exact positions; the table, like the
+  // header and footer texts, lives in the store only while it is read.
+  xMorvaStoredTabs tabs;
+  tabs.Read(store);
+  xMorvaStoredTabs::Remove(store);
   for (int16_t id = 0; id < kHeaderFooterCount; ++id) {
     xMorvaEngine* engine = EngineOf(document, kPartOfEngineId[id]);
     bool damaged = false;
+    const xMorvaStoredTabs::Loading loading(tabs, id);
     if (engine == nullptr || !engine->LoadResource(store, id, sheetIds, fontCount, damaged)) return kErrorDamagedData;
     store.RemoveResource(kTypeEngine, id);
   }
@@ -193,8 +201,11 @@ int32_t ReadParts(xMorvaDocument& document, VStream& stream, bool skipped) {
     body->UnlockStream();
   }
   bool repairDamage = false;
-  const bool whole = body->RepairStream(fontCount, sheetIds, repairDamage);
-  body->FixUpAfterLoad();
+  bool whole = true;
+  {
+    const xMorvaStoredTabs::Loading loading(tabs, xMorvaStoredTabs::kBodyText);
+    whole = body->RepairLoadedStream(fontCount, sheetIds, repairDamage);
+  }
   body->Reset();
   if (xMorvaLines* lines = body->GetLines()) lines->NoteCleared();
   body->SetSelection(selStart, selEnd);
@@ -244,10 +255,16 @@ bool WriteDocument(xMorvaDocument& document, VStream& stream, bool preview, bool
     written = store != nullptr && document.GetParams().Write(document) && document.Infos().Write(document) &&
               document.WriteFontTable(*store) && (pictures == nullptr || pictures->WritePagePictures(*store)) &&
               document.WritePrintRecord(document);
+    xMorvaStoredTabs tabs;
     for (int16_t id = 0; written && id < kHeaderFooterCount; ++id) {
       xMorvaEngine* engine = EngineOf(document, kPartOfEngineId[id]);
       written = engine != nullptr && engine->SaveResource(*store, id);
+      if (written) tabs.Note(*engine, id);
     }
+    // The exact positions of the stops of all seven texts.
+    if (xMorvaEngine* body = EngineOf(document, kPartBody); written && body != nullptr)
+      tabs.Note(*body, xMorvaStoredTabs::kBodyText);
+    written = written && tabs.Write(*store);
   }
   xMorvaEngine* body = EngineOf(document, kPartBody);
   const uint32_t lengthsAt = stream.GetPosition();
@@ -271,6 +288,7 @@ bool WriteDocument(xMorvaDocument& document, VStream& stream, bool preview, bool
   // The header and footer texts live in the store only while it is written.
   if (store != nullptr) {
     for (int16_t id = 0; id < kHeaderFooterCount; ++id) store->RemoveResource(kTypeEngine, id);
+    xMorvaStoredTabs::Remove(*store);
   }
   if (written) {
     const uint32_t end = stream.GetPosition();

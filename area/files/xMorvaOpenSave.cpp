@@ -50,30 +50,87 @@ bool IsTextControl(uint32_t c) {
   return (c < 0x20 && c != '\t' && c != '\n' && c != '\f' && c != '\r') || c == 0x7F;
 }
 
+// The first bytes of a file (at most 4 KB), read once for the tests below:
+// how many characters they hold (bytes, or UTF-16 units behind a byte-order
+// mark) and how many of those are control characters.
+struct FileSample {
+  uint8_t bytes[kTextSampleBytes];
+  uint32_t size = 0;
+  uint32_t characters = 0;
+  uint32_t controls = 0;
+};
+
+// Reads the sample from the stream's start, then goes back to 0; `unicode`
+// counts UTF-16 units behind the mark (in the order it gives).
+void TakeSample(VStream& stream, bool unicode, FileSample& sample) {
+  const uint32_t size = stream.GetSize();
+  uint32_t got = size < kTextSampleBytes ? size : kTextSampleBytes;
+  if (stream.SetPosition(0) != 0 || stream.ReadData(sample.bytes, got) != 0) got = 0;
+  stream.SetPosition(0);
+  sample.size = got;
+  const uint8_t* b = sample.bytes;
+  if (unicode) {
+    const bool big = got >= 2 && b[0] == 0xFE && b[1] == 0xFF;
+    for (uint32_t i = 2; i + 1 < got; i += 2, ++sample.characters) {
+      const uint32_t unit = big ? (b[i] << 8) | b[i + 1] : (b[i + 1] << 8) | b[i];
+      if (IsTextControl(unit)) ++sample.controls;
+    }
+  } else {
+    for (uint32_t i = 0; i < got; ++i, ++sample.characters)
+      if (IsTextControl(b[i])) ++sample.controls;
+  }
+}
+
+bool StartsWithUnicodeMark(const uint8_t* b, uint32_t size) {
+  return size >= 2 && ((b[0] == 0xFE && b[1] == 0xFF) || (b[0] == 0xFF && b[1] == 0xFE));
+}
+
 // Whether the stream's first bytes can be a text of the type: false when at
 // least a quarter of its characters (bytes, or UTF-16 units for 'ASCU') are
 // control characters, which no text has. The stream goes back to 0.
 bool ReadsAsText(VStream& stream, uint32_t type) {
-  uint8_t sample[kTextSampleBytes];
-  const uint32_t size = stream.GetSize();
-  uint32_t got = size < kTextSampleBytes ? size : kTextSampleBytes;
-  if (stream.ReadData(sample, got) != 0) got = 0;
-  stream.SetPosition(0);
-  uint32_t characters = 0;
-  uint32_t controls = 0;
-  if (type == kTypeTextUnicode) {
-    // Behind the byte-order mark, in the order it gives.
-    const bool big = got >= 2 && sample[0] == 0xFE && sample[1] == 0xFF;
-    for (uint32_t i = 2; i + 1 < got; i += 2, ++characters) {
-      const uint32_t unit =
-          big ? (sample[i] << 8) | sample[i + 1] : (sample[i + 1] << 8) | sample[i];
-      if (IsTextControl(unit)) ++controls;
-    }
-  } else {
-    for (uint32_t i = 0; i < got; ++i, ++characters)
-      if (IsTextControl(sample[i])) ++controls;
-  }
-  return controls * kControlShareDivisor < characters || characters == 0;
+  FileSample sample;
+  TakeSample(stream, type == kTypeTextUnicode, sample);
+  return sample.controls * kControlShareDivisor < sample.characters || sample.characters == 0;
+}
+
+// Where a file's first mark-up begins: behind a UTF-8 byte-order mark and
+// blanks.
+uint32_t FirstMarkupAt(const uint8_t* b, uint32_t size) {
+  uint32_t at = size >= 3 && b[0] == 0xEF && b[1] == 0xBB && b[2] == 0xBF ? 3 : 0;
+  while (at < size && (b[at] == ' ' || b[at] == '\t' || b[at] == '\r' || b[at] == '\n' || b[at] == '\f')) ++at;
+  return at;
+}
+
+// Whether the sample opens the way the format of `type` opens: RTF with its
+// group "{\rtf", a page with a tag, a declaration or a comment.
+bool OpensAsFormat(uint32_t type, const FileSample& sample) {
+  const uint8_t* b = sample.bytes;
+  const uint32_t at = FirstMarkupAt(b, sample.size);
+  const uint32_t left = sample.size - at;
+  if (type == kTypeRtfFile) return left >= 5 && std::memcmp(b + at, "{\\rtf", 5) == 0;
+  if (left < 2 || b[at] != '<') return false;
+  const uint8_t c = b[at + 1];
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '!' || c == '?';
+}
+
+// The RTF and HTML readers take any text as a document of their kind (its
+// characters as a paragraph of text), so that a text file named as one
+// opens. A file that neither opens as their format nor is a text (a NUL or
+// any control character other than tab, line feed, form feed and carriage
+// return in its first 4 KB, UTF-16 units behind a byte-order mark) is a
+// file that only looks like one by its name or type: a picture, an archive,
+// a damaged file. It is refused as damaged before the reader fills a
+// document with its bytes. A file of one byte is a text whatever it holds.
+bool IsForeignToReader(VStream& stream, uint32_t type) {
+  if (stream.GetSize() < 2) return false;
+  FileSample head;
+  TakeSample(stream, false, head);
+  if (OpensAsFormat(type, head)) return false;
+  if (!StartsWithUnicodeMark(head.bytes, head.size)) return head.controls != 0;
+  FileSample units;
+  TakeSample(stream, true, units);
+  return units.controls != 0;
 }
 
 // The text type a type is read as: its own for the Macintosh and UTF-16
@@ -111,11 +168,13 @@ int32_t OpenByType(xMorvaDocument& document, VFile& file, VFileStream& stream, u
         type = own == kTypeAnyFile ? 0 : own;
         continue;
       }
-      case kTypeOlderDocument:
       case kTypeRtfFile:
       case kTypeHtmlFile:
       case kTypeHtmFile:
-      case kTypeShtmlFile: {
+      case kTypeShtmlFile:
+        if (IsForeignToReader(stream, type)) return kErrorDamagedData;
+        [[fallthrough]];
+      case kTypeOlderDocument: {
         const xMorvaFormatReader read = xMorvaFileFormats::FindReader(type);
         return read != nullptr ? read(document, stream, type, false, report) : kErrorNotThisFormat;
       }

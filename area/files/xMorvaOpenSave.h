@@ -86,7 +86,11 @@ const std::string& WritingFilePath();
 // type chosen) for the format the file's own type names; the text
 // types and every other type are recognised by content first and read as
 // text otherwise; a compound file is read as Word only, and a file whose
-// bytes are mostly control characters is no text. 0, 1097 and 1100
+// bytes are mostly control characters is no text. A file given to the RTF
+// or HTML reader (a Word file that is none goes to RTF) that neither opens
+// as that format nor is a text (a control character other than tab, line
+// feed, form feed and carriage return in its first 4 KB) is refused as
+// damaged (1015), never filled into a document. 0, 1097 and 1100
 // (success), 1095 the file cannot be read, 1032 no reader took it, 1015
 // damaged, 1041 no memory, or a reader's code. The file is read into a
 // document of its own first, and the document takes its contents only on

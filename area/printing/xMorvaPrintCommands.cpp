@@ -309,9 +309,9 @@ xMorvaPlugIn* ResolveEditingArea(xMorvaMain& package, void** p) {
   xMorvaDocument* document = nullptr;
   xMorvaHostObject* object = nullptr;
   if (!package.ResolveArea(p, document, object)) return nullptr;
-  xMorvaPlugIn* area = object->GetEditingArea();
-  if (area == nullptr || area->GetDocument() == nullptr) package.ReportCommandError(0);
-  return area != nullptr && area->GetDocument() != nullptr ? area : nullptr;
+  xMorvaPlugIn* area = object->GetAreaObject();
+  if (area == nullptr) package.ReportCommandError(0);
+  return area;
 }
 }  // namespace
 
@@ -321,10 +321,7 @@ void CommandPrint(xMorvaMain& package, void** p) {
   xMorvaDocument& document = *area->GetDocument();
   const bool option = (xMorvaCommandParams::ValueAt<uint8_t>(p, 1) & 0xFF) != 0;
   const int16_t count = xMorvaCommandParams::WordAt(p, 2);
-  // Printing is the work of an area the host shows: a document made by
-  // command for an area without a host window prints nothing, and that is
-  // no error.
-  if (count < 0 || document.IsOffscreen()) {
+  if (count < 0) {
     package.ReportCommandError(0);
     return;
   }

@@ -11,6 +11,7 @@
 #include "area/tests/AreaTestSupport.h"
 #include "area/tests/DocumentFileSupport.h"
 #include "area/xMorvaBarState.h"
+#include "views/VPaneView.h"
 #include "boundary/HostRecords.h"
 #include "document/xMorvaProperties.h"
 #include "document/xMorvaUndo.h"
@@ -35,6 +36,8 @@ class AreaCommandsTest : public areatest::TextAreasTest {
   // paragraph) and the caret at its start.
   xMorvaPlugIn* AreaWith(const std::string& text, bool form = false) {
     xMorvaPlugIn* area = form ? NewFormArea() : NewOffscreenArea();
+    // Its commands, as the host's first event loads them.
+    if (form) area->ReloadCommands();
     xMorvaEngine& body = documentfile::Engine(*area->GetDocument(), kPartBody);
     documentfile::Type(body, text);
     if (xMorvaUndo* undo = area->GetDocument()->GetUndo()) undo->Commit();
@@ -282,7 +285,7 @@ TEST_F(AreaCommandsTest, FontCodesSetTheSelectionsFont) {
 }
 
 TEST_F(AreaCommandsTest, ReadingByCodeGivesTheCommandsStateOrLeavesItsOutputs) {
-  xMorvaPlugIn* area = AreaWith("Hello");
+  xMorvaPlugIn* area = AreaWith("Hello", true);
   const uint32_t ref = area->GetReference();
   struct Row {
     int16_t code;
@@ -328,6 +331,80 @@ TEST_F(AreaCommandsTest, SwitchingByCodeAndByGroup) {
   } rows[] = {{9999, 1016}, {301, 1016}, {410, 0}, {9906, 0}, {0, 1016}};
   for (const Row& row : rows) EXPECT_EQ(Menu(53, ref, row.code, 1), row.recorded) << row.code;
   EXPECT_TRUE(enabled(1002));
+}
+
+// ---- Commands of an area object only
+
+// What each of these commands changes is the area's, so that a document
+// made by command for an area without a host window, which has no area
+// object, is left as it was and the command records 0; the same command on
+// a form's area does its work.
+TEST_F(AreaCommandsTest, AreaObjectCommandsLeaveADocumentMadeByCommandAlone) {
+  struct Row {
+    int32_t n;
+    int16_t first, second;
+    // The area's state the command changes, as a number, and what it is
+    // after the command on a form's area.
+    int32_t (*state)(xMorvaPlugIn& area);
+    int32_t set;
+  } rows[] = {
+      {42, 1, 0, [](xMorvaPlugIn& a) { return int32_t(a.IsAreaLocked()); }, 1},
+      {42, 1, 0, [](xMorvaPlugIn& a) { return int32_t(a.IsCommandEnabled(502)); }, 0},
+      {43, 1, 0, [](xMorvaPlugIn& a) { return int32_t(a.IsCommandAllowed(407)); }, 0},
+      {46, 1, 0, [](xMorvaPlugIn& a) { return int32_t(a.GetPaneView()->IsTopViewShown()); }, 0},
+      {53, 300, 1, [](xMorvaPlugIn& a) { return int32_t(a.IsCommandAllowed(1002)); }, 0},
+      {53, 100, 1, [](xMorvaPlugIn& a) { return int32_t(a.IsCommandAllowed(101)); }, 0},
+      {58, 2, 0, [](xMorvaPlugIn& a) { return int32_t(a.GetEventMethods().ForKind(2)->on); }, 1},
+  };
+  for (const Row& row : rows) {
+    for (bool form : {true, false}) {
+      xMorvaPlugIn* area = AreaWith("Hello", form);
+      const uint32_t ref = area->GetReference();
+      const int32_t before = row.state(*area);
+      // The command would change it.
+      EXPECT_NE(before, row.set) << row.n << (form ? " form" : " offscreen");
+      int16_t first = row.first;
+      int16_t second = row.second;
+      PString name("OnArea");
+      Run(row.n, ref, {&first, row.n == 58 ? static_cast<void*>(name.bytes) : &second});
+      EXPECT_EQ(LastError(ref), 0) << row.n << (form ? " form" : " offscreen");
+      EXPECT_EQ(row.state(*area), form ? row.set : before) << row.n << "," << row.first << (form ? " form" : " offscreen");
+    }
+  }
+  // The options of 46 and 86 are the document's, set with or without an
+  // area object.
+  xMorvaPlugIn* offscreen = AreaWith("Hello");
+  for (int16_t word : {int16_t(1), int16_t(0)}) {
+    Run(46, offscreen->GetReference(), {&word});
+    Run(86, offscreen->GetReference(), {&word});
+    double rulers = -1;
+    double vertical = -1;
+    offscreen->GetDocument()->GetAreaOption(2, rulers);
+    offscreen->GetDocument()->GetAreaOption(8, vertical);
+    EXPECT_EQ(rulers, word == 0 ? 1 : 0);
+    EXPECT_EQ(vertical, word != 0 ? 1 : 0);
+  }
+  // Their codes too: an event kind out of range, a code no one knows, and
+  // reading a command leaves the outputs as they were cleared.
+  for (bool form : {true, false}) {
+    xMorvaPlugIn* area = AreaWith("Hello", form);
+    const uint32_t ref = area->GetReference();
+    int16_t kind = 11;
+    PString name("OnArea");
+    Run(58, ref, {&kind, name.bytes});
+    EXPECT_EQ(LastError(ref), form ? 1044 : 0);
+    EXPECT_EQ(Menu(53, ref, 9999, 1), form ? 1016 : 0);
+    int16_t code = 402;
+    int32_t value = -1;
+    int16_t enabled = -1;
+    PString title("stale");
+    Run(44, ref, {&code, &value, &enabled, title.bytes});
+    EXPECT_EQ(title.Text(), form ? "Bold" : "");
+    EXPECT_EQ(enabled, form ? 1 : 0);
+    code = 9999;
+    Run(44, ref, {&code, &value, &enabled, title.bytes});
+    EXPECT_EQ(LastError(ref), form ? 1016 : 0);
+  }
 }
 
 // ---- BLOB insertion

@@ -141,7 +141,9 @@ TEST_F(CommandsTest, EventKindsOutsideMinus1To10) {
 }
 
 TEST_F(CommandsTest, ForbiddenLockedAndReadBack) {
-  xMorvaPlugIn* area = NewOffscreenArea();
+  // A form's area: the lock of 42 is an area object's.
+  xMorvaPlugIn* area = NewFormArea();
+  area->ReloadCommands();
   const uint32_t ref = area->GetReference();
   int32_t id = 502;
   int16_t forbid = 1, allow = 0, on = 1, off = 0;

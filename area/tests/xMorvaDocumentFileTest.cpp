@@ -4,10 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "area/tests/DocumentFileSupport.h"
 #include "document/xMorvaLayoutInterface.h"
+#include "engine/xMorvaElementStream.h"
+#include "graphics/GraphicsGlobals.h"
 #include "graphics/VDIBPort.h"
 #include "platform/bytes/ByteOrder.h"
 
@@ -371,3 +375,105 @@ TEST_F(DocumentFile, EveryTruncationIsRefusedOrReadsAShorterBody) {
 }
 
 }  // namespace
+
+namespace {
+
+// The stops of `text`'s paragraph `k` (a text of short paragraphs "p"):
+// every position from `from` below `to` a `step` apart, the kinds and
+// leaders taking turns.
+void SetStops(xMorvaEngine& text, int32_t k, int32_t from, int32_t to, int32_t step) {
+  text.SetSelection(2 * k, 2 * k);
+  xMorvaTabs tabs;
+  for (int32_t p = from; p < to; p += step)
+    tabs.AddStop(MakeTabStop(int16_t(p), p % 3 == 0 ? '.' : 0, uint8_t(1 + p % 4)));
+  ASSERT_EQ(text.SetTabs(tabs), 0);
+}
+
+// The tab records of a stored element stream: their 32-bit values.
+std::vector<uint32_t> TabRecords(const uint8_t* s, size_t size) {
+  std::vector<uint32_t> values;
+  for (size_t at = 0; at < size;) {
+    const StreamItem item = ReadStreamItem(s + at, uint32_t(size - at));
+    if (item.kind == StreamItem::kRecord && item.unit == kPropTabs) values.push_back(item.value);
+    at += item.size;
+  }
+  return values;
+}
+
+}  // namespace
+
+// Every stop from 0 to 2,249 pixels, in the body and in a header, reads back
+// from the own format where it was set, with its neighbours a pixel away in
+// the same paragraph or taken away in the next, at resolutions that are and are not
+// multiples of 72, and again after a second save. The stored texts keep
+// each stop in points; the table beside them holds, in twips, exactly the
+// positions that their points do not give back.
+TEST_F(DocumentFile, EveryTabStopReadsBackWhereItWasSet) {
+  constexpr int32_t kStops = 2250;
+  constexpr int32_t kPerParagraph = 250;
+  for (int32_t dpi : {96, 120, 144, 100}) {
+    const int32_t saved = gScreenLogPixelsX;
+    gScreenLogPixelsX = dpi;
+    auto document = NewDocument();
+    for (int16_t part : {kPartBody, kPartHeader}) {
+      xMorvaEngine& text = Engine(*document, part);
+      // A paragraph for each block of positions, every one of them (stops
+      // a pixel apart share their points), then two for the even and the
+      // odd ones of each block (the stops of the paragraph before are
+      // taken away, each on its own).
+      const int32_t blocks = kStops / kPerParagraph;
+      for (int32_t k = 0; k < 3 * blocks; ++k) Type(text, k == 0 ? "p" : "\np");
+      for (int32_t k = 0; k < blocks; ++k) {
+        SetStops(text, 3 * k, k * kPerParagraph, (k + 1) * kPerParagraph, 1);
+        SetStops(text, 3 * k + 1, k * kPerParagraph, (k + 1) * kPerParagraph, 2);
+        SetStops(text, 3 * k + 2, k * kPerParagraph + 1, (k + 1) * kPerParagraph, 2);
+      }
+    }
+    const Bytes file = Write(*document);
+    auto read = NewDocument();
+    ASSERT_EQ(Read(*read, file), 0) << dpi;
+    auto again = NewDocument();
+    ASSERT_EQ(Read(*again, Write(*read)), 0) << dpi;
+    for (int16_t part : {kPartBody, kPartHeader}) {
+      EXPECT_EQ(StreamOf(*read, part), StreamOf(*document, part)) << dpi << " part " << part;
+      EXPECT_EQ(StreamOf(*again, part), StreamOf(*document, part)) << dpi << " part " << part;
+    }
+    // The stored body: each stop in points, leader and kind as they are.
+    const Frame frame = FrameOf(file);
+    const std::vector<uint32_t> stored = TabRecords(&file[frame.bodyAt], file.size() - frame.bodyAt);
+    const std::vector<uint32_t> set = TabRecords(StreamOf(*document, kPartBody).data(),
+                                                 StreamOf(*document, kPartBody).size());
+    ASSERT_EQ(stored.size(), set.size()) << dpi;
+    int32_t inexact = 0;
+    for (size_t i = 0; i < set.size(); ++i) {
+      const int32_t pixels = TabStopPosition(set[i]);
+      const int16_t points = int16_t(std::lround(pixels * 72.0 / dpi));
+      EXPECT_EQ(stored[i], (set[i] & 0xFFFF0000u) | uint16_t(points)) << dpi << " stop " << pixels;
+      if (std::lround(points * dpi / 72.0) != pixels) ++inexact;
+    }
+    // Beside them, the table: an entry at least for each position the
+    // points do not give back, and none at all where every position comes
+    // back.
+    Bytes table;
+    WithStore(file, [&](VMemoryResourceFile& store) {
+      uint8_t owned = 0;
+      VResourceRef ref = store.GetResource(FourCC("wTBX"), 0, &owned);
+      if (ref == 0) return;
+      const auto* data = static_cast<const uint8_t*>(store.LockResource(ref));
+      table.assign(data, data + store.GetResourceSize(ref));
+      store.UnlockResource(ref);
+      if (owned) store.ReleaseResource(ref);
+    });
+    if (inexact == 0) {
+      EXPECT_TRUE(table.empty()) << dpi;
+    } else {
+      ASSERT_GE(table.size(), 12u + 8u * uint32_t(inexact)) << dpi;
+      EXPECT_EQ(Bytes(table.begin(), table.begin() + 8), Bytes({'X', 'B', 'T', 'w', '0', '0', '1', '0'})) << dpi;
+      EXPECT_EQ(table.size(), 12u + 8u * LoadLE32(&table[8])) << dpi;
+    }
+    // The store of a document read or written keeps no table.
+    EXPECT_FALSE(read->GetStyleSheetStore()->HasResource(FourCC("wTBX"), 0)) << dpi;
+    EXPECT_FALSE(document->GetStyleSheetStore()->HasResource(FourCC("wTBX"), 0)) << dpi;
+    gScreenLogPixelsX = saved;
+  }
+}

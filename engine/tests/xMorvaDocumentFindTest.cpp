@@ -136,7 +136,7 @@ TEST_F(FindTest, ReplaceAllFromTheStartAsOneGroup) {
   EXPECT_EQ(PropertyAt(kPropItalic, 4, 5), 0);
 }
 
-TEST_F(FindTest, ReplaceNextTakesTheMatchFoundFirst) {
+TEST_F(FindTest, ReplaceNextTakesTheSelectedMatchFirst) {
   struct Case {
     const char16_t* text;
     int32_t selStart, selEnd;
@@ -154,8 +154,15 @@ TEST_F(FindTest, ReplaceNextTakesTheMatchFoundFirst) {
       {u"Hello world", 5, 5, true, u"o", u"00", 0, u"Hello w00rld", 7, 9},
       // Nothing found first: the next match is found and replaced.
       {u"Hello world", 0, 0, false, u"o", u"0", 0, u"Hell0 world", 7, 8},
-      // A selection no find made is no current match, though it reads as one.
-      {u"Hello world", 4, 5, false, u"o", u"0", 0, u"Hello w0rld", 7, 8},
+      // A selection that is a match is the current match, however it was
+      // made (the mouse, a command): it is replaced first.
+      {u"Hello world", 4, 5, false, u"o", u"0", 0, u"Hell0 world", 7, 8},
+      {u"foo boo", 1, 2, false, u"o", u"0", 0, u"f0o boo", 2, 3},
+      {u"concat cat cat", 7, 10, false, u"cat", u"dog", 1, u"concat dog cat", 11, 14},
+      // A selection that is no whole match is passed over.
+      {u"Hello world", 3, 5, false, u"o", u"0", 0, u"Hello w0rld", 7, 8},
+      {u"concat cat", 3, 6, false, u"cat", u"dog", 1, u"concat dog", 7, 10},
+      {u"foo boo", 1, 3, false, u"o", u"0", 0, u"foo b0o", 6, 7},
   };
   for (const Case& c : cases) {
     Load(c.text, c.selStart, c.selEnd);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -332,6 +333,106 @@ TEST_F(DocumentPages, PageNumbersAreUpToDateWithoutDrawing) {
     EXPECT_EQ(later, c.later) << c.pages;
     EXPECT_EQ(plain(kPartFooter), c.footer) << c.pages;
   }
+}
+
+// A document that counts the lines whose page numbers it lays out.
+class CountingDocument : public xMorvaDocument {
+ public:
+  using xMorvaDocument::xMorvaDocument;
+  float LayOutPageNumbers(xMorvaLineMeasure& font, int32_t page, uint8_t* lineStart,
+                          uint8_t* end) override {
+    ++laidOut;
+    return xMorvaDocument::LayOutPageNumbers(font, page, lineStart, end);
+  }
+  int32_t laidOut = 0;
+};
+
+class BodyPageNumbers : public DocumentPages {
+ protected:
+  BodyPageNumbers() : counting(new CountingDocument(&area)) { document.reset(counting); }
+
+  // An edit of the body through the document's change protocol.
+  void Change(const std::function<void(xMorvaEngine&)>& edit) {
+    document->BeginChange();
+    edit(Part(kPartBody));
+    document->EndChange();
+  }
+  // The body's paragraphs other than those of a's alone, joined by "|".
+  std::u16string Shown() {
+    VStr<255> text;
+    Part(kPartBody).WritePlainText(text, false, false);
+    char16_t units[256] = {};
+    const int32_t n = text.GetUniChars(units, 0, 256);
+    std::u16string shown;
+    std::u16string paragraph;
+    for (char16_t unit : std::u16string(units, size_t(std::max(n, 0))) + u"\r") {
+      if (unit != u'\r') {
+        paragraph.push_back(unit);
+      } else if (paragraph.find_first_not_of(u'a') != std::u16string::npos) {
+        shown += (shown.empty() ? u"" : u"|") + paragraph;
+        paragraph.clear();
+      } else {
+        paragraph.clear();
+      }
+    }
+    return shown;
+  }
+
+  CountingDocument* counting;
+};
+
+// A page count in the first paragraph and a page number in the sixth, of
+// ten one-line paragraphs (two pages of 7 lines). Each row edits the body
+// and reads, undrawn, what the numbers show, and how many lines had their
+// numbers laid out again (-1: not counted): a key far from the numbers
+// lays out none, a page more only the page count's line.
+TEST_F(BodyPageNumbers, NumbersFollowTheirLinesAndThePageCount) {
+  LoadPart(kPartBody, Stream().Text(u"Pages "));
+  xMorvaEngine& body = Part(kPartBody);
+  document->GetUndo()->Suspend();
+  ASSERT_EQ(0, body.InsertPageNumberField(kPageNumberCount, false));
+  for (char16_t unit : std::u16string(u"\raaaa\raaaa\raaaa\raaaa\rNo ")) ASSERT_EQ(0, body.TypeCharacter(unit));
+  ASSERT_EQ(0, body.InsertPageNumberField(0, false));
+  for (char16_t unit : std::u16string(u"\raaaa\raaaa\raaaa\raaaa")) ASSERT_EQ(0, body.TypeCharacter(unit));
+  document->GetUndo()->Resume();
+  ASSERT_EQ(document->GetBodyPageCount(), 2);
+  ASSERT_EQ(Shown(), u"Pages 2|No 1");
+  auto atEnd = [](xMorvaEngine& text) { text.SetSelection(text.GetLength(), text.GetLength()); };
+  const struct {
+    const char* edit;
+    std::function<void(xMorvaEngine&)> change;
+    std::u16string shown;
+    int32_t laidOut;
+  } cases[] = {
+      {"a key at the end", [&](xMorvaEngine& t) { atEnd(t), t.TypeCharacterWithUndo(u'a'); },
+       u"Pages 2|No 1", 0},
+      {"two Returns before the number push it to the second page",
+       [](xMorvaEngine& t) { t.SetSelection(8, 8), t.InsertParagraphEndWithUndo(), t.InsertParagraphEndWithUndo(); },
+       u"Pages 2|No 2", -1},
+      {"taking them out brings it back",
+       [](xMorvaEngine& t) { t.SetSelection(8, 10), t.DeleteSelectionWithUndo(); }, u"Pages 2|No 1", -1},
+      {"Returns at the end make a third page",
+       [&](xMorvaEngine& t) {
+         atEnd(t);
+         for (int i = 0; i < 5; ++i) t.InsertParagraphEndWithUndo();
+       },
+       u"Pages 3|No 1", 1},
+      {"taking them out takes it away",
+       [](xMorvaEngine& t) { t.SetSelection(t.GetLength() - 5, t.GetLength()), t.DeleteSelectionWithUndo(); },
+       u"Pages 2|No 1", 1},
+      {"a key on the number's line", [](xMorvaEngine& t) { t.SetSelection(28, 28), t.TypeCharacterWithUndo(u'x'); },
+       u"Pages 2|xNo 1", 1},
+  };
+  for (const auto& c : cases) {
+    counting->laidOut = 0;
+    Change(c.change);
+    EXPECT_EQ(Shown(), c.shown) << c.edit;
+    if (c.laidOut >= 0) EXPECT_EQ(counting->laidOut, c.laidOut) << c.edit;
+  }
+  // Another first page number: every number shows it.
+  document->Params().SetFirstPageNumber(9);
+  document->GetLayout()->Repaginate();
+  EXPECT_EQ(Shown(), u"Pages 2|xNo 9");
 }
 
 }  // namespace

@@ -2,7 +2,11 @@
 // face names it gives them) reported to a callback as Windows reports
 // TrueType families, one record per family or one per style of a family.
 #include <cstring>
+#include <map>
+#include <mutex>
+#include <optional>
 #include <string>
+#include <tuple>
 
 #include "platform/gdi/GdiFont.h"
 #include "platform/gdi/GdiInternal.h"
@@ -27,13 +31,30 @@ void CopyText(BYTE* out, size_t size, const std::string& text) {
   std::memcpy(out, text.data(), std::min(text.size(), size - 1));
 }
 
+// The design metrics of a face of a file, read once: every enumeration
+// (the screen's and the printer's font lists at start, the font menus)
+// asks for the same files, and several families name one file. Empty when
+// the file cannot be read.
+const std::optional<NEWTEXTMETRICA>& DesignMetricsOf(FontLibrary& library, const std::string& path, int index,
+                                                     bool symbol) {
+  static std::map<std::tuple<std::string, int, bool>, std::optional<NEWTEXTMETRICA>> known;
+  std::lock_guard<std::recursive_mutex> lock(library.Mutex());
+  auto [entry, added] = known.try_emplace({path, index, symbol});
+  if (added) {
+    NEWTEXTMETRICA metrics{};
+    auto file = library.OpenFace(path, index);
+    if (file && GdiFonts::FontInstance::DesignMetrics(*file, symbol, &metrics)) entry->second = metrics;
+  }
+  return entry->second;
+}
+
 // Fills the records of one style of a family; false when its file cannot be read.
 bool Describe(FontLibrary& library, const FamilyInfo& family, const FamilyStyle& style,
               ENUMLOGFONTEXA* font, NEWTEXTMETRICEXA* metrics) {
-  auto file = library.OpenFace(style.file, style.index);
-  if (!file) return false;
+  const std::optional<NEWTEXTMETRICA>& design = DesignMetricsOf(library, style.file, style.index, family.symbol);
+  if (!design) return false;
   *metrics = NEWTEXTMETRICEXA{};
-  if (!GdiFonts::FontInstance::DesignMetrics(*file, family.symbol, &metrics->ntmTm)) return false;
+  metrics->ntmTm = *design;
   NEWTEXTMETRICA& tm = metrics->ntmTm;
   // The styles of the files are what they are, whatever the first file said.
   tm.tmWeight = style.bold ? FW_BOLD : FW_NORMAL;

@@ -11,9 +11,6 @@
 // drawn into it by the rasteriser in their order), and from then on every
 // call draws there too. A page of text and shapes alone makes no pixels. A
 // job that writes each page's pixels as a PNG draws the whole page instead.
-#include <cairo-ft.h>
-#include <cairo-pdf.h>
-#include <cairo.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_SIZES_H
@@ -39,6 +36,7 @@
 #include "platform/gdi/fonts/GdiFontInstance.h"
 #include "platform/gdi/fonts/GdiFontLibrary.h"
 #include "platform/gdi/fonts/GdiFontSymbols.h"
+#include "platform/print/CairoLibrary.h"
 #include "platform/print/WinPrint.h"
 
 using GdiFonts::FaceFile;
@@ -52,6 +50,9 @@ std::optional<std::string> gPngPrefix;
 int gFailNext = 0;
 int gNextJobId = 1;
 std::atomic<int64_t> gPagePixels{0};
+// cairo's functions, set by the first job that starts: nothing of cairo runs
+// before a job, and every job's calls come after its start.
+const CairoFunctions* gCairo = nullptr;
 
 constexpr int kFailStartDoc = 1;
 constexpr int kFailStartPage = 2;
@@ -198,14 +199,14 @@ struct PrintJob {
   }
 
   ~PrintJob() {
-    if (cr != nullptr) cairo_destroy(cr);
-    if (surface != nullptr) cairo_surface_destroy(surface);
-    for (auto& face : faces) cairo_font_face_destroy(face.second.second);
+    if (cr != nullptr) gCairo->destroy(cr);
+    if (surface != nullptr) gCairo->surface_destroy(surface);
+    for (auto& face : faces) gCairo->font_face_destroy(face.second.second);
   }
 };
 
 void SetColor(cairo_t* cr, COLORREF color) {
-  cairo_set_source_rgb(cr, GetRValue(color) / 255.0, GetGValue(color) / 255.0,
+  gCairo->set_source_rgb(cr, GetRValue(color) / 255.0, GetGValue(color) / 255.0,
                        GetBValue(color) / 255.0);
 }
 
@@ -268,7 +269,7 @@ class PdfRecorder : public GdiRecorder {
     FlushRaster(dc);
     std::lock_guard<std::recursive_mutex> lock(GdiFonts::FontLibrary::Get()->Mutex());
     fJob->ActivateCairoSizes();
-    cairo_show_page(fJob->cr);
+    gCairo->show_page(fJob->cr);
     fJob->pageOpen = false;
     ++fJob->pages;
   }
@@ -276,8 +277,8 @@ class PdfRecorder : public GdiRecorder {
   bool Finish() {
     std::lock_guard<std::recursive_mutex> lock(GdiFonts::FontLibrary::Get()->Mutex());
     fJob->ActivateCairoSizes();
-    cairo_surface_finish(fJob->surface);
-    const bool ok = cairo_surface_status(fJob->surface) == CAIRO_STATUS_SUCCESS;
+    gCairo->surface_finish(fJob->surface);
+    const bool ok = gCairo->surface_status(fJob->surface) == CAIRO_STATUS_SUCCESS;
     fJob.reset();
     return ok;
   }
@@ -287,7 +288,7 @@ class PdfRecorder : public GdiRecorder {
     const std::string path = fJob->path;
     std::lock_guard<std::recursive_mutex> lock(GdiFonts::FontLibrary::Get()->Mutex());
     fJob->ActivateCairoSizes();
-    cairo_surface_finish(fJob->surface);
+    gCairo->surface_finish(fJob->surface);
     fJob.reset();
     unlink(path.c_str());
   }
@@ -498,14 +499,14 @@ class PdfRecorder : public GdiRecorder {
     }
     if (r.right <= r.left || r.bottom <= r.top) return;
     const int w = r.right - r.left, h = r.bottom - r.top;
-    cairo_surface_t* image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
-    if (cairo_surface_status(image) != CAIRO_STATUS_SUCCESS) {
-      cairo_surface_destroy(image);
+    cairo_surface_t* image = gCairo->image_surface_create(CAIRO_FORMAT_RGB24, w, h);
+    if (gCairo->surface_status(image) != CAIRO_STATUS_SUCCESS) {
+      gCairo->surface_destroy(image);
       return;
     }
-    cairo_surface_flush(image);
-    uint8_t* data = cairo_image_surface_get_data(image);
-    const int stride = cairo_image_surface_get_stride(image);
+    gCairo->surface_flush(image);
+    uint8_t* data = gCairo->image_surface_get_data(image);
+    const int stride = gCairo->image_surface_get_stride(image);
     for (int y = 0; y < h; ++y) {
       auto* row = reinterpret_cast<uint32_t*>(data + ptrdiff_t(y) * stride);
       for (int x = 0; x < w; ++x) {
@@ -513,16 +514,16 @@ class PdfRecorder : public GdiRecorder {
         row[x] = (uint32_t(GetRValue(c)) << 16) | (uint32_t(GetGValue(c)) << 8) | GetBValue(c);
       }
     }
-    cairo_surface_mark_dirty(image);
+    gCairo->surface_mark_dirty(image);
     cairo_t* cr = fJob->cr;
-    cairo_save(cr);
-    cairo_set_source_surface(cr, image, r.left, r.top);
+    gCairo->save(cr);
+    gCairo->set_source_surface(cr, image, r.left, r.top);
     // Pixels stay pixels: no smoothing between them.
-    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
-    cairo_rectangle(cr, r.left, r.top, w, h);
-    cairo_fill(cr);
-    cairo_restore(cr);
-    cairo_surface_destroy(image);
+    gCairo->pattern_set_filter(gCairo->get_source(cr), CAIRO_FILTER_NEAREST);
+    gCairo->rectangle(cr, r.left, r.top, w, h);
+    gCairo->fill(cr);
+    gCairo->restore(cr);
+    gCairo->surface_destroy(image);
   }
 
   // ---- Vectors. False when the call needs the page pixels instead.
@@ -558,21 +559,21 @@ class PdfRecorder : public GdiRecorder {
     // Only the plain mapping and plain copying ink have vector forms.
     if (dc.state.mapMode != MM_TEXT || dc.state.rop2 != R2_COPYPEN) return false;
     cairo_t* cr = fJob->cr;
-    cairo_save(cr);
+    gCairo->save(cr);
     ApplyClip(dc);
     const bool done = Draw(dc, call);
-    cairo_restore(cr);
+    gCairo->restore(cr);
     return done;
   }
 
   void ApplyClip(GdiDC& dc) {
     if (!dc.state.clip) return;
     cairo_t* cr = fJob->cr;
-    cairo_new_path(cr);
+    gCairo->new_path(cr);
     for (const RECT& r : dc.state.clip->Rects()) {
-      cairo_rectangle(cr, r.left, r.top, r.right - r.left, r.bottom - r.top);
+      gCairo->rectangle(cr, r.left, r.top, r.right - r.left, r.bottom - r.top);
     }
-    cairo_clip(cr);
+    gCairo->clip(cr);
   }
 
   // The solid colour of a brush; none for a null brush, false for brushes
@@ -602,13 +603,13 @@ class PdfRecorder : public GdiRecorder {
                         const std::optional<COLORREF>& line) {
     if (fill) {
       SetColor(cr, *fill);
-      cairo_fill_preserve(cr);
+      gCairo->fill_preserve(cr);
     }
     if (line) {
       SetColor(cr, *line);
-      cairo_stroke(cr);
+      gCairo->stroke(cr);
     }
-    cairo_new_path(cr);
+    gCairo->new_path(cr);
   }
 
   bool Draw(GdiDC& dc, const GdiCall& call) {
@@ -629,8 +630,8 @@ class PdfRecorder : public GdiRecorder {
         }
         if (fill) {
           SetColor(cr, *fill);
-          cairo_rectangle(cr, r.left, r.top, r.right - r.left, r.bottom - r.top);
-          cairo_fill(cr);
+          gCairo->rectangle(cr, r.left, r.top, r.right - r.left, r.bottom - r.top);
+          gCairo->fill(cr);
         }
         return true;
       }
@@ -648,13 +649,13 @@ class PdfRecorder : public GdiRecorder {
         if (region == nullptr || !BrushColor(brush, fill)) return false;
         if (!fill) return true;
         const POINT origin = GdiToDevice(dc, POINT{0, 0});
-        cairo_new_path(cr);
+        gCairo->new_path(cr);
         for (const RECT& r : region->region.Rects()) {
-          cairo_rectangle(cr, r.left + origin.x, r.top + origin.y, r.right - r.left,
+          gCairo->rectangle(cr, r.left + origin.x, r.top + origin.y, r.right - r.left,
                           r.bottom - r.top);
         }
         SetColor(cr, *fill);
-        cairo_fill(cr);
+        gCairo->fill(cr);
         return true;
       }
       default:
@@ -665,9 +666,9 @@ class PdfRecorder : public GdiRecorder {
     const bool closed = call.op == GdiOp::Rectangle || call.op == GdiOp::Ellipse ||
                         call.op == GdiOp::Polygon;
     if (closed && !BrushColor(dc.state.brush ? &dc.state.brush->data : nullptr, fill)) return false;
-    cairo_set_line_width(cr, width);
-    cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
-    cairo_set_line_join(cr, CAIRO_LINE_JOIN_MITER);
+    gCairo->set_line_width(cr, width);
+    gCairo->set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
+    gCairo->set_line_join(cr, CAIRO_LINE_JOIN_MITER);
 
     switch (call.op) {
       case GdiOp::Rectangle: {
@@ -680,15 +681,15 @@ class PdfRecorder : public GdiRecorder {
         }
         if (fill && r.right > r.left && r.bottom > r.top) {
           SetColor(cr, *fill);
-          cairo_rectangle(cr, r.left, r.top, r.right - r.left, r.bottom - r.top);
-          cairo_fill(cr);
+          gCairo->rectangle(cr, r.left, r.top, r.right - r.left, r.bottom - r.top);
+          gCairo->fill(cr);
         }
         if (line) {
           const double inset = width / 2;
           SetColor(cr, *line);
-          cairo_rectangle(cr, r.left + inset, r.top + inset, r.right - r.left - width,
+          gCairo->rectangle(cr, r.left + inset, r.top + inset, r.right - r.left - width,
                           r.bottom - r.top - width);
-          cairo_stroke(cr);
+          gCairo->stroke(cr);
         }
         return true;
       }
@@ -702,34 +703,34 @@ class PdfRecorder : public GdiRecorder {
         const double cx = (r.left + r.right) / 2.0, cy = (r.top + r.bottom) / 2.0;
         const double rx = (r.right - r.left) / 2.0 - inset, ry = (r.bottom - r.top) / 2.0 - inset;
         if (rx <= 0 || ry <= 0) return true;
-        cairo_save(cr);
-        cairo_translate(cr, cx, cy);
-        cairo_scale(cr, rx, ry);
-        cairo_new_path(cr);
-        cairo_arc(cr, 0, 0, 1, 0, 2 * M_PI);
-        cairo_restore(cr);
+        gCairo->save(cr);
+        gCairo->translate(cr, cx, cy);
+        gCairo->scale(cr, rx, ry);
+        gCairo->new_path(cr);
+        gCairo->arc(cr, 0, 0, 1, 0, 2 * M_PI);
+        gCairo->restore(cr);
         PaintPath(cr, fill, line);
         return true;
       }
       case GdiOp::Polygon:
       case GdiOp::Polyline: {
         if (call.points == nullptr || call.count < 2) return true;
-        cairo_new_path(cr);
+        gCairo->new_path(cr);
         for (int32_t i = 0; i < call.count; ++i) {
           const POINT p = GdiToDevice(dc, call.points[i]);
           // Lines run through pixel centres.
           if (i == 0)
-            cairo_move_to(cr, p.x + 0.5, p.y + 0.5);
+            gCairo->move_to(cr, p.x + 0.5, p.y + 0.5);
           else
-            cairo_line_to(cr, p.x + 0.5, p.y + 0.5);
+            gCairo->line_to(cr, p.x + 0.5, p.y + 0.5);
         }
         if (call.op != GdiOp::Polygon) {
           PaintPath(cr, std::nullopt, line);
           return true;
         }
-        cairo_close_path(cr);
+        gCairo->close_path(cr);
         if (fill) {
-          cairo_set_fill_rule(cr, dc.state.polyFillMode == WINDING ? CAIRO_FILL_RULE_WINDING
+          gCairo->set_fill_rule(cr, dc.state.polyFillMode == WINDING ? CAIRO_FILL_RULE_WINDING
                                                                    : CAIRO_FILL_RULE_EVEN_ODD);
         }
         PaintPath(cr, fill, line);
@@ -740,9 +741,9 @@ class PdfRecorder : public GdiRecorder {
         const POINT from = GdiToDevice(dc, dc.state.position);
         const POINT to = GdiToDevice(dc, POINT{a[0], a[1]});
         SetColor(cr, *line);
-        cairo_move_to(cr, from.x + 0.5, from.y + 0.5);
-        cairo_line_to(cr, to.x + 0.5, to.y + 0.5);
-        cairo_stroke(cr);
+        gCairo->move_to(cr, from.x + 0.5, from.y + 0.5);
+        gCairo->line_to(cr, to.x + 0.5, to.y + 0.5);
+        gCairo->stroke(cr);
         return true;
       }
       default:
@@ -761,11 +762,11 @@ class PdfRecorder : public GdiRecorder {
     FT_Face ftFace = file->Face();
     FT_Size size = nullptr;
     if (FT_New_Size(ftFace, &size) != 0) return nullptr;
-    cairo_font_face_t* face = cairo_ft_font_face_create_for_ft_face(ftFace, 0);
+    cairo_font_face_t* face = gCairo->ft_font_face_create_for_ft_face(ftFace, 0);
     auto* hold = new CairoFaceHold{file, size};
-    if (cairo_font_face_set_user_data(face, &kHoldKey, hold, &ReleaseHold) != CAIRO_STATUS_SUCCESS) {
+    if (gCairo->font_face_set_user_data(face, &kHoldKey, hold, &ReleaseHold) != CAIRO_STATUS_SUCCESS) {
       ReleaseHold(hold);
-      cairo_font_face_destroy(face);
+      gCairo->font_face_destroy(face);
       return nullptr;
     }
     fJob->sizes.push_back({ftFace, size});
@@ -808,10 +809,10 @@ class PdfRecorder : public GdiRecorder {
                             !instance->IsRotated() && !instance->IsSynthesised();
     bool shown = false;
     if (embeddable && dc.state.mapMode == MM_TEXT && dc.state.rop2 == R2_COPYPEN) {
-      cairo_save(fJob->cr);
+      gCairo->save(fJob->cr);
       ApplyClip(dc);
       shown = Text(dc, run, *instance);
-      cairo_restore(fJob->cr);
+      gCairo->restore(fJob->cr);
     }
     if (!shown) {
       // The run as the pixels show it.
@@ -942,20 +943,20 @@ class PdfRecorder : public GdiRecorder {
     cairo_t* cr = fJob->cr;
     if (hasRect && (options & ETO_CLIPPED)) {
       const RECT clip = DeviceBox(dc, rect.left, rect.top, rect.right, rect.bottom);
-      cairo_rectangle(cr, clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top);
-      cairo_clip(cr);
+      gCairo->rectangle(cr, clip.left, clip.top, clip.right - clip.left, clip.bottom - clip.top);
+      gCairo->clip(cr);
     }
     if (hasRect && (options & ETO_OPAQUE)) {
       const RECT box = DeviceBox(dc, rect.left, rect.top, rect.right, rect.bottom);
       SetColor(cr, dc.state.bkColor);
-      cairo_rectangle(cr, box.left, box.top, box.right - box.left, box.bottom - box.top);
-      cairo_fill(cr);
+      gCairo->rectangle(cr, box.left, box.top, box.right - box.left, box.bottom - box.top);
+      gCairo->fill(cr);
     }
     if (dc.state.bkMode == OPAQUE && total > 0) {
       SetColor(cr, dc.state.bkColor);
-      cairo_rectangle(cr, x0, std::round(y0 - tm.tmAscent), double(total),
+      gCairo->rectangle(cr, x0, std::round(y0 - tm.tmAscent), double(total),
                       tm.tmAscent + tm.tmDescent);
-      cairo_fill(cr);
+      gCairo->fill(cr);
     }
 
     SetColor(cr, dc.state.textColor);
@@ -967,13 +968,13 @@ class PdfRecorder : public GdiRecorder {
       FT_Face face = drawing.File()->Face();
       const double emX = double(size->metrics.x_scale) * face->units_per_EM / 65536.0 / 64.0;
       const double emY = double(size->metrics.y_scale) * face->units_per_EM / 65536.0 / 64.0;
-      cairo_set_font_face(cr, cairoFace);
+      gCairo->set_font_face(cr, cairoFace);
       cairo_matrix_t matrix;
-      cairo_matrix_init_scale(&matrix, emX, emY);
-      cairo_set_font_matrix(cr, &matrix);
+      gCairo->matrix_init_scale(&matrix, emX, emY);
+      gCairo->set_font_matrix(cr, &matrix);
       std::lock_guard<std::recursive_mutex> lock(GdiFonts::FontLibrary::Get()->Mutex());
       fJob->ActivateCairoSizes();
-      cairo_show_text_glyphs(cr, piece.utf8.data(), int(piece.utf8.size()), piece.glyphs.data(),
+      gCairo->show_text_glyphs(cr, piece.utf8.data(), int(piece.utf8.size()), piece.glyphs.data(),
                              int(piece.glyphs.size()), piece.clusters.data(), int(piece.clusters.size()),
                              cairo_text_cluster_flags_t(0));
     }
@@ -983,8 +984,8 @@ class PdfRecorder : public GdiRecorder {
       if (!on || total <= 0) continue;
       const int top = pass == 0 ? instance->UnderlineTop() : instance->StrikeTop();
       const int thick = pass == 0 ? instance->UnderlineThickness() : instance->StrikeThickness();
-      cairo_rectangle(cr, x0, std::round(y0) + top, double(total), thick);
-      cairo_fill(cr);
+      gCairo->rectangle(cr, x0, std::round(y0) + top, double(total), thick);
+      gCairo->fill(cr);
     }
     return true;
   }
@@ -1017,11 +1018,11 @@ bool TakeFailure(int which) {
 
 void OpenPage(PrintJob& job) {
   cairo_t* cr = job.cr;
-  cairo_identity_matrix(cr);
-  cairo_scale(cr, job.scale, job.scale);
+  gCairo->identity_matrix(cr);
+  gCairo->scale(cr, job.scale, job.scale);
   // Device pixels start at the printable area's corner.
-  cairo_translate(cr, job.offsetX, job.offsetY);
-  cairo_set_antialias(cr, CAIRO_ANTIALIAS_NONE);
+  gCairo->translate(cr, job.offsetX, job.offsetY);
+  gCairo->set_antialias(cr, CAIRO_ANTIALIAS_NONE);
   job.pageOpen = true;
 }
 
@@ -1048,6 +1049,11 @@ int StartDocA(HDC handle, const DOCINFOA* info) {
       path = std::string(name) + ".pdf";
     }
   }
+  {
+    std::lock_guard<std::mutex> lock(gJobMutex);
+    if (gCairo == nullptr) gCairo = LoadCairo();
+    if (gCairo == nullptr) return 0;
+  }
   auto job = std::make_unique<PrintJob>();
   const GdiDeviceCaps& caps = dc->caps;
   const int dpi = caps.logPixelsX > 0 ? caps.logPixelsX : 300;
@@ -1057,15 +1063,15 @@ int StartDocA(HDC handle, const DOCINFOA* info) {
   const int width = caps.physicalWidth > 0 ? caps.physicalWidth : caps.horzRes;
   const int height = caps.physicalHeight > 0 ? caps.physicalHeight : caps.vertRes;
   job->path = path;
-  job->surface = cairo_pdf_surface_create(path.c_str(), width * job->scale, height * job->scale);
-  if (cairo_surface_status(job->surface) != CAIRO_STATUS_SUCCESS) {
+  job->surface = gCairo->pdf_surface_create(path.c_str(), width * job->scale, height * job->scale);
+  if (gCairo->surface_status(job->surface) != CAIRO_STATUS_SUCCESS) {
     unlink(path.c_str());
     return 0;
   }
   if (info != nullptr && info->lpszDocName != nullptr) {
-    cairo_pdf_surface_set_metadata(job->surface, CAIRO_PDF_METADATA_TITLE, info->lpszDocName);
+    gCairo->pdf_surface_set_metadata(job->surface, CAIRO_PDF_METADATA_TITLE, info->lpszDocName);
   }
-  job->cr = cairo_create(job->surface);
+  job->cr = gCairo->create(job->surface);
   {
     std::lock_guard<std::mutex> lock(gJobMutex);
     job->id = gNextJobId++;

@@ -448,3 +448,36 @@ TEST(GlobalMemoryDeathTest, AFreedBigBlockCannotBeWrittenInACheckedBuild) {
   EXPECT_DEATH(p[big / 2] = 1, "use-after-poison");
 }
 #endif
+
+// A kept mapping waits only in the room the blocks in use left: pages taken
+// fresh from the system for a block that grows make the pool give back as
+// much, so that keeping a freed block never adds to the process's peak.
+TEST(GlobalMemory, AKeptMappingGoesWhenABlockInUseGrows) {
+  const SIZE_T page = static_cast<SIZE_T>(sysconf(_SC_PAGESIZE));
+  const SIZE_T big = 3 * 1024 * 1024;
+  HGLOBAL growing = GlobalAlloc(GMEM_MOVEABLE, 1024 * 1024);
+  ASSERT_NE(growing, nullptr);
+  HGLOBAL freed = GlobalAlloc(GMEM_MOVEABLE, big);
+  ASSERT_NE(freed, nullptr);
+  void* kept = GlobalLock(freed);
+  std::memset(kept, 0xCD, big);
+  GlobalUnlock(freed);
+  GlobalFree(freed);
+  std::vector<unsigned char> resident(big / page);
+  ASSERT_EQ(mincore(kept, big, resident.data()), 0);  // kept for the next block
+
+  // Grown by more than the pool may ever hold: whatever it kept goes.
+  const SIZE_T grown = 40 * 1024 * 1024;
+  ASSERT_EQ(GlobalReAlloc(growing, grown, GMEM_MOVEABLE), growing);
+  ASSERT_EQ(GlobalSize(growing), grown);
+  // Given back to the system, unless the grown block itself now lies there.
+  const auto* start = static_cast<const char*>(GlobalLock(growing));
+  const auto* at = static_cast<const char*>(kept);
+  GlobalUnlock(growing);
+  if (at < start || at >= start + grown) {
+    errno = 0;
+    EXPECT_NE(mincore(kept, big, resident.data()), 0);
+    EXPECT_EQ(errno, ENOMEM);
+  }
+  GlobalFree(growing);
+}

@@ -47,6 +47,10 @@ Facts UnitedStatesFacts() {
 std::mutex gLocaleMutex;
 std::optional<std::string> gLocaleName;  // chosen by name
 std::optional<Facts> gGivenFacts;        // chosen by facts
+// The facts of the named (or the environment's) locale, read once: reading
+// them loads every category of the locale from its files, and the answer
+// stays until another locale or other facts are chosen.
+std::optional<Facts> gReadFacts;
 
 struct LocaleDeleter {
   void operator()(locale_t l) const {
@@ -117,9 +121,7 @@ Facts FactsOfLocale(locale_t l) {
   return f;
 }
 
-Facts CurrentFacts() {
-  std::lock_guard<std::mutex> lock(gLocaleMutex);
-  if (gGivenFacts) return *gGivenFacts;
+Facts ReadFacts() {
   LocalePtr l(newlocale(LC_ALL_MASK, gLocaleName ? gLocaleName->c_str() : "", static_cast<locale_t>(0)));
   if (!l) return UnitedStatesFacts();
   Facts f = FactsOfLocale(l.get());
@@ -148,6 +150,13 @@ Facts CurrentFacts() {
     for (auto& s : f.abbreviatedMonths) widen(s);
   }
   return f;
+}
+
+Facts CurrentFacts() {
+  std::lock_guard<std::mutex> lock(gLocaleMutex);
+  if (gGivenFacts) return *gGivenFacts;
+  if (!gReadFacts) gReadFacts = ReadFacts();
+  return *gReadFacts;
 }
 
 // The code page's own characters in 0x80 to 0x9F; 0 where it has none.
@@ -381,6 +390,7 @@ BOOL SetHeadlessLocale(const char* name) {
   if (name == nullptr) {
     gLocaleName.reset();
     gGivenFacts.reset();
+    gReadFacts.reset();
     return TRUE_;
   }
   LocalePtr l(newlocale(LC_ALL_MASK, name, static_cast<locale_t>(0)));
@@ -390,12 +400,14 @@ BOOL SetHeadlessLocale(const char* name) {
   }
   gLocaleName = name;
   gGivenFacts.reset();
+  gReadFacts.reset();
   return TRUE_;
 }
 
 void SetHeadlessLocaleFacts(const WinLocaleFacts* facts) {
   std::lock_guard<std::mutex> lock(gLocaleMutex);
   gLocaleName.reset();
+  gReadFacts.reset();
   if (facts == nullptr) {
     gGivenFacts.reset();
   } else {

@@ -172,6 +172,14 @@ void UnpoisonPooled(void* data, SIZE_T size) {
 #endif
 }
 
+// Gives a pooled mapping back to the system. Its memory is made usable
+// again first: the system may hand the same addresses to the next mapping,
+// which a checked build must not find poisoned.
+void UnmapPooled(const PooledMapping& mapping) {
+  UnpoisonPooled(mapping.data, mapping.size);
+  munmap(mapping.data, mapping.size);
+}
+
 // Keeps a freed mapping for reuse, or unmaps it when the pool has no room:
 // the oldest mappings make way for a newer one as long as it fits at all.
 void ReleaseMapping(void* data, SIZE_T size) {
@@ -183,11 +191,27 @@ void ReleaseMapping(void* data, SIZE_T size) {
   SIZE_T total = PooledBytes();
   while (!pool.empty() && (pool.size() >= kPoolMappings || total + size > kPoolBytes)) {
     total -= pool.front().size;
-    munmap(pool.front().data, pool.front().size);
+    UnmapPooled(pool.front());
     pool.erase(pool.begin());
   }
   PoisonPooled(data, size);
   pool.push_back({data, size});
+}
+
+// Fresh pages taken from the system while the pool holds mappings make it
+// give back at least as many bytes, its oldest mappings first: a kept
+// mapping waits for the next block only in the room that the blocks in use
+// left when they shrank, so keeping it never raises the process's peak.
+// Without this a document's copy, whose flavours grow while the freed
+// stream of an earlier step waits in the pool, held both.
+void GiveBackForFresh(SIZE_T fresh) {
+  std::vector<PooledMapping>& pool = Pool();
+  SIZE_T given = 0;
+  while (!pool.empty() && given < fresh) {
+    given += pool.front().size;
+    UnmapPooled(pool.front());
+    pool.erase(pool.begin());
+  }
 }
 
 // A pooled mapping for `rounded` bytes: the smallest that holds them, cut
@@ -209,6 +233,7 @@ Storage TakePooledMapping(SIZE_T rounded) {
   pool.erase(pool.begin() + static_cast<std::ptrdiff_t>(pick));
   UnpoisonPooled(mapping.data, mapping.size);
   const SIZE_T size = mapping.size < rounded ? rounded : std::min(mapping.size, 2 * rounded);
+  if (size > mapping.size) GiveBackForFresh(size - mapping.size);
   if (size != mapping.size) {
     void* p = mremap(mapping.data, mapping.size, size, MREMAP_MAYMOVE);
     if (p == MAP_FAILED) {
@@ -231,6 +256,7 @@ Storage NewStorage(SIZE_T capacity, bool zero) {
       Storage pooled = TakePooledMapping(rounded);
       if (pooled.data != nullptr) return pooled;
     }
+    GiveBackForFresh(rounded);
     void* p = mmap(nullptr, rounded, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (p == MAP_FAILED) return {};
     return {p, rounded, true, true};
@@ -257,6 +283,7 @@ bool ResizeStorage(Moveable& m, SIZE_T capacity, SIZE_T keep, bool zero, SIZE_T&
   const bool mapped = capacity >= kMappedBlockSize;
   if (m.data != nullptr && m.mapped && mapped) {
     const SIZE_T rounded = PageRounded(capacity);
+    if (rounded > m.capacity) GiveBackForFresh(rounded - m.capacity);
     void* p = mremap(m.data, m.capacity, rounded, MREMAP_MAYMOVE);
     if (p == MAP_FAILED) return false;
     cleanFrom = m.capacity;

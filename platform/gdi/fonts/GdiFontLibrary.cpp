@@ -226,6 +226,7 @@ bool FontLibrary::AddFontFile(const std::string& path) {
   }
   families_.clear();
   CollectFamilies();
+  matches_.clear();
   for (auto& [key, list] : candidates_) {
     for (Candidate& candidate : list) FcCharSetDestroy(candidate.charset);
   }
@@ -317,10 +318,31 @@ std::shared_ptr<FaceFile> FontLibrary::OpenFace(const std::string& path, int ind
 }
 
 FaceMatch FontLibrary::Match(const LOGFONTA& logFont) {
-  FaceMatch result;
   std::lock_guard<std::recursive_mutex> lock(mutex_);
-  if (!config_->config || families_.empty()) return result;
+  if (!config_->config || families_.empty()) return FaceMatch();
+  // What decides the match: the face name as asked, the weight, the slant
+  // and whether a fixed pitch is asked for. Each is matched once: every DC
+  // that selects a font realizes it again, and the configuration's match
+  // of a pattern costs as much as a line of text.
+  const int weight = logFont.lfWeight <= 0 ? FW_NORMAL : std::min<LONG>(logFont.lfWeight, 1000);
+  const std::string key = FaceNameOf(logFont) + '/' + std::to_string(weight) + '/' +
+                          (logFont.lfItalic ? "i" : "") + (AsksFixedPitch(logFont) ? "m" : "");
+  auto known = matches_.find(key);
+  if (known == matches_.end()) {
+    KnownMatch made;
+    made.match = MatchAnew(logFont, made.path, made.index);
+    made.match.file.reset();
+    known = matches_.emplace(key, std::move(made)).first;
+  }
+  FaceMatch result = known->second.match;
+  if (known->second.path.empty()) return result;
+  result.file = OpenFace(known->second.path, known->second.index);
+  if (!result.file) return FaceMatch();
+  return result;
+}
 
+FaceMatch FontLibrary::MatchAnew(const LOGFONTA& logFont, std::string& path, int& faceIndex) {
+  FaceMatch result;
   std::string requested = FaceNameOf(logFont);
   bool wantBold = logFont.lfWeight >= FW_SEMIBOLD;
   bool wantItalic = logFont.lfItalic != 0;
@@ -349,6 +371,10 @@ FaceMatch FontLibrary::Match(const LOGFONTA& logFont) {
     }
     if (result.faceName.empty()) result.faceName = firstFamily;
     result.file = OpenFace(reinterpret_cast<const char*>(file), index);
+    if (result.file) {
+      path = reinterpret_cast<const char*>(file);
+      faceIndex = index;
+    }
   }
   FcPatternDestroy(match);
   if (!result.file) return FaceMatch();

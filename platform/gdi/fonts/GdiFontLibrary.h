@@ -76,6 +76,8 @@ class FontLibrary : public std::enable_shared_from_this<FontLibrary> {
   std::recursive_mutex& Mutex() { return mutex_; }
   FT_Library FreeType() const { return freetype_; }
 
+  // The face a LOGFONTA resolves to, matched once for each face name,
+  // weight, slant and pitch asked for.
   FaceMatch Match(const LOGFONTA& logFont);
 
   // The family that stands in for a LOGFONTA's face for a character the
@@ -105,6 +107,8 @@ class FontLibrary : public std::enable_shared_from_this<FontLibrary> {
   FontLibrary();
   void LoadConfiguration();
   void CollectFamilies();
+  // The file and face index it opened go to path and faceIndex.
+  FaceMatch MatchAnew(const LOGFONTA& logFont, std::string& path, int& faceIndex);
 
   std::recursive_mutex mutex_;
   FT_Library freetype_ = nullptr;
@@ -119,6 +123,16 @@ class FontLibrary : public std::enable_shared_from_this<FontLibrary> {
     std::weak_ptr<FaceFile> face;
   };
   std::vector<OpenFile> open_;
+  // The matches made, by what decides them (see Match): the match without
+  // its face, and the face's file and index, opened again through open_
+  // when asked for. A kept face would keep this library alive through its
+  // own reference to it, and the library would never be freed.
+  struct KnownMatch {
+    FaceMatch match;
+    std::string path;
+    int index = 0;
+  };
+  std::map<std::string, KnownMatch> matches_;
   // The fonts a match sorts, by the match's key (face, weight, slant,
   // pitch): each font's family and its characters, made on first need.
   struct Candidate;
