@@ -13,8 +13,8 @@
 //   html→rtf   the reference document as HTML, written by us
 //   doc→txt    LibreOffice's Word 97 file again, to plain text
 // Each row reports the seconds and peak resident memory of every
-// converter (ours the best of three runs, a peer's the best of
-// QV_PEER_RUNS, 1 by default, 0 for none), and the ratios: `speedup` is the faster
+// converter (ours the best of three runs or of QV_PEER_RUNS when more, a
+// peer's the best of QV_PEER_RUNS, 1 by default, 0 for none), and the ratios: `speedup` is the faster
 // peer's time over ours, `memory_share` our peak over that peer's.
 // A process has a floor of memory whatever it converts (the shared
 // libraries it maps, the fonts it lists), so each row also gives the peak
@@ -202,7 +202,7 @@ void Convert(benchmark::State& state) {
   Run abiword;
   if (!small.empty()) Best(HostCommand(host, smallScript), 1);  // the host's first start, untimed
   for (auto _ : state) {
-    ours = Best(HostCommand(host, script), 3);
+    ours = Best(HostCommand(host, script), std::max(3, PeerRuns()));
     if (!ours.ran) return state.SkipWithError("our conversion failed");
     state.SetIterationTime(ours.seconds);
   }

@@ -615,6 +615,12 @@ namespace {
 int32_t CountPositions(const uint8_t* bytes, uint32_t size) {
   int32_t positions = 0;
   for (uint32_t at = 0; at < size;) {
+    // A run of characters, one position each, is passed at once.
+    while (size - at >= 2 && StreamUnit(bytes + at) != 0) {
+      ++positions;
+      at += 2;
+    }
+    if (at >= size) break;
     const StreamItem item = ReadStreamItem(bytes + at, size - at);
     const uint64_t whole = item.kind == StreamItem::kElement && size - at >= kElementHeadSize
                                ? kElementHeadSize + uint64_t(StreamLong(bytes + at + 4))

@@ -53,6 +53,9 @@ uint64_t Fingerprint(const uint8_t* data, uint32_t size) {
 
 void ClearIds(uint8_t* bytes, uint32_t size, int depth) {
   for (uint32_t at = 0; at < size;) {
+    // Characters hold no ids: a run of them is passed at once.
+    while (size - at >= 2 && StreamUnit(bytes + at) != 0) at += 2;
+    if (at >= size) break;
     const StreamItem item = ReadStreamItem(bytes + at, size - at);
     if (item.kind == StreamItem::kElement && item.size >= kElementHeadSize) {
       uint8_t* payload = bytes + at + kElementHeadSize;

@@ -126,7 +126,9 @@ void xMorvaFont::ApplyProperty(uint16_t id, int32_t value, bool deferred) {
       }
       break;
     case kPropFont: {
-      VStrInHandle name;
+      // The name goes through a string kept for it: a run of another font
+      // is met at every few words of a document.
+      VStrInHandle& name = fFaceName;
       bool known = false;
       const xMorvaFontTable* table = fDocument != nullptr ? fDocument->GetFontTable() : nullptr;
       if (table == nullptr || !table->NameForIndex(value, name, known) || name.GetLength() == 0) {
@@ -134,11 +136,7 @@ void xMorvaFont::ApplyProperty(uint16_t id, int32_t value, bool deferred) {
         if (table == nullptr || !table->NameForIndex(1, name, known) || name.GetLength() == 0)
           name.SetAnsiCText("Arial");
       }
-      if (fPort != nullptr) {
-        VStrInHandle current;
-        fPort->GetFontName(current);
-        if (current.Compare(name, 1, kWholeValue) != 0) fPort->SetFontName(name);
-      }
+      if (fPort != nullptr && fPort->FontName().Compare(name, 1, kWholeValue) != 0) fPort->SetFontName(name);
       break;
     }
     case kPropSize:

@@ -15,6 +15,7 @@
 #include <cstdint>
 
 #include "framework/core/VObject.h"
+#include "framework/core/strings/VUniString.h"
 
 class VPictureShape;
 class VPort;
@@ -141,6 +142,7 @@ class xMorvaFont : public VObject {
 
   VPort* fPort = nullptr;
   xMorvaDocumentInterface* fDocument = nullptr;
+  VStrInHandle fFaceName;  // the font property's name, looked up in the table
 
   // Character state; colours are 0x00BBGGRR (red in the low byte), -1
   // none.

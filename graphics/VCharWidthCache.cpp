@@ -70,7 +70,7 @@ bool VCharWidthCache::Matches(HDC keyDC, int32_t keyResX, int32_t keyResY,
          fDescriptor == descriptor && fPixelSize == pixelSize && fStyle == style;
 }
 
-int16_t VCharWidthCache::GetWidth(char16_t unit, VPort& port, HDC dc) {
+int16_t VCharWidthCache::MeasureWidth(char16_t unit, VPort& port, HDC dc) {
   uint16_t*& page = fPages[unit >> 8];
   if (page == nullptr) {
     if (gMemoryMgr == nullptr) return 0;

@@ -33,7 +33,13 @@ class VCharWidthCache : public VObject {
   // The width of one code unit on the measuring DC, measured once: page
   // unit >> 8, slot unit & 0xFF. 0 when the page cannot be made (tried again
   // at the next call).
-  int16_t GetWidth(char16_t unit, VPort& port, HDC dc);
+  int16_t GetWidth(char16_t unit, VPort& port, HDC dc) {
+    // Inline for the width already measured, as the text engine asks for
+    // every character it lays out.
+    const uint16_t* page = fPages[unit >> 8];
+    if (page != nullptr && page[unit & 0xFF] != kNotMeasured) return static_cast<int16_t>(page[unit & 0xFF]);
+    return MeasureWidth(unit, port, dc);
+  }
   void GetWidths(const char16_t* units, int32_t count, VPort& port, HDC dc, int32_t* widths);
   // The last use becomes now; an entry of the cache moves to its recent end.
   void Touch();
@@ -54,6 +60,8 @@ class VCharWidthCache : public VObject {
   bool HasPage(char16_t unit) const { return fPages[unit >> 8] != nullptr; }
 
  private:
+  int16_t MeasureWidth(char16_t unit, VPort& port, HDC dc);
+
   uint32_t fLastUse;
   LOGFONTA* fDescriptor;
   int16_t fPixelSize;

@@ -17,6 +17,7 @@ struct HENHMETAFILE__;
 using HENHMETAFILE = HENHMETAFILE__*;
 
 class VCharWidthCache;
+struct LOGFONTA;
 class VFrame;
 class VIconShape;
 class VLineShape;
@@ -159,6 +160,7 @@ class VPort : public VObject {
 
   void SetFontName(const VString& name);
   void GetFontName(VString& name) const;
+  const VString& FontName() const { return fFontName; }
   // In points, or pixels when inDeviceUnits.
   void SetFontSize(double size, bool inDeviceUnits);
   double GetFontSize() const { return fFontSize; }
@@ -355,6 +357,9 @@ class VPort : public VObject {
   // Makes the cache entry, the GDI font and the metrics current as asked;
   // answers the entry's new last-use tick.
   uint32_t PrepareFont(uint16_t need);
+  // PrepareFont's work when the font changed or another port measured on
+  // the printer (`registered`) since this one.
+  uint32_t PrepareFontChanged(uint16_t need, bool registered);
   void FindFont();
   VCharWidthCache* GetFontEntry() const { return fFontEntry; }
   // Makes the entry the port's current font entry (null: none), counting
@@ -509,6 +514,9 @@ class VPort : public VObject {
   int16_t fPenMode = 0;
   int16_t fTextMode = 0;
   VStr<80> fFontName;
+  // The descriptor of fFontName, found once a name and cache (null: not yet).
+  LOGFONTA* fFaceDescriptor = nullptr;
+  uint32_t fFaceGeneration = 0;
   bool fTrueType = false;
   uint8_t fFontStyle = 0;
   double fFontSize = -1.0;

@@ -189,6 +189,7 @@ void PushReal(VDoubleStack& stack, double value) {
 void VPort::SetFontName(const VString& name) {
   if (SameName(fFontName, name)) return;
   fFontName.SetString(name, kWholeValue);
+  fFaceDescriptor = nullptr;
   fFontDirty = kFontDirtyAll;
 }
 
@@ -265,9 +266,15 @@ int32_t VPort::PixelSize(HDC dc) const {
 
 void VPort::FindFont() {
   if (gFontCache == nullptr) MakeFontCache();
-  char face[LF_FACESIZE];
-  FaceNameAnsi(fFontName, face);
-  LOGFONTA* descriptor = FindFontDescriptor(face);
+  // A run of another size or style keeps the face: its descriptor is
+  // looked up again only for another name or a cache made anew.
+  if (fFaceDescriptor == nullptr || fFaceGeneration != FontCacheGeneration()) {
+    char face[LF_FACESIZE];
+    FaceNameAnsi(fFontName, face);
+    fFaceDescriptor = FindFontDescriptor(face);
+    fFaceGeneration = FontCacheGeneration();
+  }
+  LOGFONTA* descriptor = fFaceDescriptor;
   // Entries are keyed by the measuring device and its resolution, so that a
   // later device context with the same value meets none of them.
   HDC keyDC = fReferencePrinter != nullptr ? fReferenceDC : nullptr;
@@ -306,11 +313,28 @@ void VPort::UseFontEntry(VCharWidthCache* entry) {
 }
 
 uint32_t VPort::PrepareFont(uint16_t need) {
-  HDC dc = fCurrentDC;
-  if (dc == nullptr) return 0;
+  if (fCurrentDC == nullptr) return 0;
+  const bool registered = fReferencePrinter != nullptr && fReferencePrinter->RegisterPort(this);
+  // Metrics and widths come from the cache entry: the GDI font is made
+  // only when a metafile records the calls in their order, or when the
+  // entry lacks what is asked (see PrepareFontChanged), so that a run of
+  // another look that is only measured makes no font.
+  if (need != 0) need |= kFontDirtyEntry;
+  if ((fFontDirty & need) != 0 || registered) return PrepareFontChanged(need, registered);
+  // What the caller needs is prepared (a measure needs no metrics): its
+  // entry's last use moves on only every 64th time, as the text engine
+  // asks here for every character it measures and reading the clock each
+  // time would cost more than the measuring. The cache lets an entry go
+  // only after a minute unused. The rest is out of line, so that this
+  // path, taken for nearly every character, saves no registers.
+  if (fFontEntry != nullptr && (++fTouchSkips & 63) == 0) fFontEntry->Touch();
+  return fFontEntry != nullptr ? fFontEntry->GetLastUse() : 0;
+}
 
+uint32_t VPort::PrepareFontChanged(uint16_t need, bool registered) {
+  HDC dc = fCurrentDC;
   bool reselect = false;
-  if (fReferencePrinter != nullptr && fReferencePrinter->RegisterPort(this)) {
+  if (registered) {
     // Another port measured on the printer since: its DC may have changed,
     // and its font is what the printer DC holds now.
     HDC info = fReferencePrinter->GetInfoDC();
@@ -327,15 +351,7 @@ uint32_t VPort::PrepareFont(uint16_t need) {
       reselect = true;
     }
   }
-
-  if (need & kFontDirtyMetrics) need |= kFontDirtyGdiFont;
-  if (need & kFontDirtyGdiFont) need |= kFontDirtyEntry;
   if ((fFontDirty & need) == 0 && !reselect) {
-    // What the caller needs is prepared (a measure needs no metrics): its
-    // entry's last use moves on only every 64th time, as the text engine
-    // asks here for every character it measures and reading the clock each
-    // time would cost more than the measuring. The cache lets an entry go
-    // only after a minute unused.
     if (fFontEntry != nullptr && (++fTouchSkips & 63) == 0) fFontEntry->Touch();
     return fFontEntry != nullptr ? fFontEntry->GetLastUse() : 0;
   }
@@ -343,6 +359,13 @@ uint32_t VPort::PrepareFont(uint16_t need) {
   if ((fFontDirty & need & kFontDirtyEntry) != 0) {
     FindFont();
     fFontDirty &= ~kFontDirtyEntry;
+  }
+  if ((fFontDirty & kFontDirtyGdiFont) != 0 && (need & kFontDirtyGdiFont) == 0) {
+    // Metrics not yet measured are read from the GDI font; a recording DC
+    // gets its font when asked, as it always did.
+    const bool unmeasured =
+        (need & kFontDirtyMetrics) != 0 && fFontEntry != nullptr && !fFontEntry->HasMetrics();
+    if (unmeasured || IsMetafile() || GetObjectType(dc) == OBJ_ENHMETADC) need |= kFontDirtyGdiFont;
   }
   if ((fFontDirty & need & kFontDirtyGdiFont) != 0 && fFontEntry != nullptr) {
     LOGFONTA* font = fFontEntry->GetDescriptor();
@@ -403,7 +426,7 @@ uint32_t VPort::PrepareFont(uint16_t need) {
         ReportGdiFailure();
       }
     }
-    fFontDirty = 0;
+    fFontDirty &= ~kFontDirtyMetrics;
   }
   if (reselect && fReferenceFont != nullptr && fReferenceDC != nullptr) {
     SelectObject(fReferenceDC, fReferenceFont);
@@ -472,7 +495,8 @@ float VPort::MeasureString(const VString& text) {
 
 float VPort::CharWidth(char16_t unit) {
   if (fCurrentDC == nullptr) return 0.0f;
-  PrepareFont(kFontDirtyGdiFont);
+  // A width not yet measured makes the GDI font (VCharWidthCache::GetWidth).
+  PrepareFont(kFontDirtyEntry);
   if (fFontEntry == nullptr) return 0.0f;
   const bool onPrinter = fReferencePrinter != nullptr && fReferenceDC != nullptr;
   double width = fFontEntry->GetWidth(unit, *this, onPrinter ? fReferenceDC : fCurrentDC);

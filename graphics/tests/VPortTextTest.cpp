@@ -9,9 +9,11 @@
 #include "framework/core/strings/VByteString.h"
 #include "framework/core/strings/VUniString.h"
 #include "graphics/VCharWidthCache.h"
+#include "graphics/VMetafilePort.h"
 #include "graphics/VPort.h"
 #include "graphics/VShape.h"
 #include "graphics/tests/GraphicsTestSupport.h"
+#include "platform/gdi/WinGdiMetafile.h"
 
 namespace {
 
@@ -94,6 +96,39 @@ TEST(VPortText, MetricsAddUpToTheFontHeight) {
   EXPECT_EQ(port.GetFontDirty(), VPort::kFontDirtyAll);
   port.ClearFontStyle();
   EXPECT_FALSE(port.IsBold());
+}
+
+// Measuring takes widths and metrics from the font cache: a look that is
+// only measured makes no GDI font, except on a recording DC, and drawing
+// after it shows the look as a port that made its font at once.
+TEST(VPortText, ALookOnlyMeasuredMakesItsFontWhenDrawn) {
+  Canvas eager(40, 24), lazy(40, 24);
+  VPort first(eager.dc());
+  UseFont(first, "Arial", 14);
+  first.SetBold(true);
+  const float bold = first.CharWidth(u'W');
+  const int16_t ascent = first.GetFontAscent();
+  first.MoveTo(2, 18, true);
+  first.DrawTextRun(u"W", 1, kTextUnicode);
+  VPort port(lazy.dc());
+  UseFont(port, "Courier New", 14);
+  EXPECT_NE(port.CharWidth(u'W'), bold);
+  UseFont(port, "Arial", 14);  // another face: its own entry
+  port.SetBold(true);
+  EXPECT_EQ(port.CharWidth(u'W'), bold);
+  EXPECT_EQ(port.GetFontAscent(), ascent);
+  EXPECT_NE(port.GetFontDirty() & VPort::kFontDirtyGdiFont, 0);
+  port.MoveTo(2, 18, true);
+  port.DrawTextRun(u"W", 1, kTextUnicode);
+  EXPECT_EQ(port.GetFontDirty(), 0);
+  EXPECT_EQ(lazy.Pixels(), eager.Pixels());
+  EXPECT_GT(lazy.CountAll(kBlack), 0);
+  VMetafilePort recorder(nullptr, 0, 0, 40, 24);
+  UseFont(recorder, "Arial", 14);
+  recorder.SetBold(true);
+  EXPECT_EQ(recorder.CharWidth(u'W'), bold);
+  EXPECT_EQ(recorder.GetFontDirty() & VPort::kFontDirtyGdiFont, 0);
+  DeleteEnhMetaFile(recorder.EndRecording());
 }
 
 TEST(VPortText, PrinterWidthsAreLaidOutWithTheCarriedFraction) {

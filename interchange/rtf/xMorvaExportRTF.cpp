@@ -153,6 +153,13 @@ void xMorvaExportRTF::Raw(const char* text) {
   fOut.append(text);
 }
 
+namespace {
+
+// A character RTF takes as it stands.
+bool IsPlainRtfUnit(uint16_t unit) { return unit >= 32 && unit < 128 && unit != '{' && unit != '}' && unit != '\\'; }
+
+}  // namespace
+
 void xMorvaExportRTF::WriteRtfText(char16_t unit) {
   if (fPending) {
     fOut.push_back(' ');
@@ -695,6 +702,17 @@ void xMorvaExportRTF::WriteRtfEngineText(xMorvaEngine& engine, bool selection) {
       beforeContent();
       afterParagraphEnd = item.unit == kUnitParagraphEnd;
       WriteRtfText(item.unit);
+      if (IsPlainRtfUnit(item.unit)) {
+        // The plain characters that follow go out as they stand, at once:
+        // nothing is pending after a character, nor is a paragraph.
+        uint32_t next = at + item.size;
+        while (next < end && next + 2 <= size && IsPlainRtfUnit(StreamUnit(stream + next))) {
+          fOut.push_back(char(stream[next]));
+          next += 2;
+        }
+        at = next;
+        continue;
+      }
     } else if (item.kind == StreamItem::kRecord) {
       if (item.unit == kPropTabs) {
         fTabs.AddStop(item.value);

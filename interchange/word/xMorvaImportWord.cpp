@@ -140,23 +140,35 @@ void MainStory(std::u16string& text, const std::vector<uint32_t>& rowEnds,
   // The character read before, as the text held it (its place may have
   // been written over since).
   char16_t previous = 0;
+  // Whether a field's instructions are being read: their characters go.
+  bool inInstructions = false;
   for (size_t at = 0; at < text.size(); ++at) {
     const char16_t c = text[at];
+    if (c >= 0x20 && c != kDeletedMark && !inInstructions) {
+      // A character that stands as it is, the most of any text.
+      put(c);
+      previous = c;
+      positions.Push(true);
+      continue;
+    }
     const size_t before = out;
     switch (c) {
       case 0x13:
         inCode.push_back(true);
         ++depth;
+        inInstructions = true;
         break;
       case 0x14:
         if (!inCode.empty()) inCode.back() = false;
+        inInstructions = std::find(inCode.begin(), inCode.end(), true) != inCode.end();
         break;
       case 0x15:
         if (!inCode.empty()) inCode.pop_back();
         depth = depth > 0 ? depth - 1 : 0;
+        inInstructions = std::find(inCode.begin(), inCode.end(), true) != inCode.end();
         break;
       default:
-        if (std::find(inCode.begin(), inCode.end(), true) != inCode.end()) break;
+        if (inInstructions) break;
         switch (c) {
           // Page and column breaks end their paragraphs as breaks; a line
           // break ends its paragraph.
@@ -373,16 +385,6 @@ void xMorvaWordPositions::Clear() {
 }
 
 void xMorvaWordPositions::Reserve(size_t characters) { fKept.reserve(characters / 64 + 1); }
-
-void xMorvaWordPositions::Push(bool kept) {
-  const uint32_t bit = fCount % 64;
-  if (bit == 0) fKept.push_back(0);
-  if (kept) {
-    fKept.back() |= uint64_t(1) << bit;
-    ++fKeptCount;
-  }
-  ++fCount;
-}
 
 void xMorvaWordPositions::Finish(uint32_t length) {
   // A word for the end's own place, when the characters fill their words.

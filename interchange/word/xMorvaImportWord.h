@@ -234,8 +234,17 @@ class xMorvaWordPositions {
  public:
   void Clear();
   void Reserve(size_t characters);
-  // The next character, kept or left out.
-  void Push(bool kept);
+  // The next character, kept or left out (inline: every character of a
+  // story passes here).
+  void Push(bool kept) {
+    const uint32_t bit = fCount % 64;
+    if (bit == 0) fKept.push_back(0);
+    if (kept) {
+      fKept.back() |= uint64_t(1) << bit;
+      ++fKeptCount;
+    }
+    ++fCount;
+  }
   // Closes the map: no place is beyond `length`.
   void Finish(uint32_t length);
   // The characters and their end: 0 when none was pushed and the map was
