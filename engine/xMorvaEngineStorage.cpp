@@ -35,6 +35,7 @@
 #include "framework/core/streams/VMemoryStream.h"
 #include "framework/core/strings/VUniString.h"
 #include "framework/system/resources/VResourceFile.h"
+#include "platform/bytes/ByteOrder.h"
 #include "platform/bytes/ByteSpanReader.h"
 
 namespace {
@@ -864,8 +865,14 @@ constexpr int16_t kStoredTabsId = 0;
 constexpr int32_t kMostStoredTabs = 65536;
 constexpr uint32_t kStoredTabEntrySize = 8;
 
-void AppendLittle(std::vector<uint8_t>& out, uint32_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) out.push_back(uint8_t(value >> (8 * i)));
+// Appends a 16- or 32-bit value in the writer's (little-endian) order.
+void Append16(std::vector<uint8_t>& out, uint16_t value) {
+  out.resize(out.size() + 2);
+  StoreLE16(&out[out.size() - 2], value);
+}
+void Append32(std::vector<uint8_t>& out, uint32_t value) {
+  out.resize(out.size() + 4);
+  StoreLE32(&out[out.size() - 4], value);
 }
 }  // namespace
 
@@ -900,9 +907,9 @@ bool xMorvaStoredTabs::Write(VResourceFile& store) const {
       if (ClampPosition(PointsToPixels(points)) != pixels) inexact[points] = true;
     for (const auto& [points, pixels] : stops) {
       if (!inexact.contains(points) || count == kMostStoredTabs) continue;
-      AppendLittle(entries, uint16_t(id), 2);
-      AppendLittle(entries, uint16_t(points), 2);
-      AppendLittle(entries, uint32_t(PixelsToTwips(pixels)), 4);
+      Append16(entries, uint16_t(id));
+      Append16(entries, uint16_t(points));
+      Append32(entries, uint32_t(PixelsToTwips(pixels)));
       ++count;
     }
   }
@@ -911,9 +918,9 @@ bool xMorvaStoredTabs::Write(VResourceFile& store) const {
     return true;
   }
   std::vector<uint8_t> bytes;
-  AppendLittle(bytes, kTagStoredTabs, 4);
-  AppendLittle(bytes, kStoredTabsVersion, 4);
-  AppendLittle(bytes, uint32_t(count), 4);
+  Append32(bytes, kTagStoredTabs);
+  Append32(bytes, kStoredTabsVersion);
+  Append32(bytes, uint32_t(count));
   bytes.insert(bytes.end(), entries.begin(), entries.end());
   return store.ReplaceResource(kTagStoredTabs, kStoredTabsId, bytes.data(), uint32_t(bytes.size()));
 }

@@ -477,3 +477,65 @@ TEST_F(DocumentFile, EveryTabStopReadsBackWhereItWasSet) {
     gScreenLogPixelsX = saved;
   }
 }
+
+// A damaged table of exact positions is passed over whole: the file still
+// opens, and its stops read by their points. The table in the other byte
+// order is taken as it stands; an entry that no longer reads as its points
+// is passed over alone.
+TEST_F(DocumentFile, ADamagedTableOfExactStopsReadsByThePoints) {
+  const int32_t saved = gScreenLogPixelsX;
+  gScreenLogPixelsX = 96;
+  auto document = NewDocument();
+  xMorvaEngine& body = Engine(*document, kPartBody);
+  Type(body, "p");
+  SetStops(body, 0, 150, 152, 1);  // 150 and 151 pixels, both stored as 113 points
+  const Bytes good = Write(*document);
+  Bytes table;
+  WithStore(good, [&](VMemoryResourceFile& store) {
+    uint8_t owned = 0;
+    VResourceRef ref = store.GetResource(FourCC("wTBX"), 0, &owned);
+    ASSERT_NE(ref, VResourceRef(0));
+    const auto* data = static_cast<const uint8_t*>(store.LockResource(ref));
+    table.assign(data, data + store.GetResourceSize(ref));
+    store.UnlockResource(ref);
+    if (owned) store.ReleaseResource(ref);
+  });
+  ASSERT_EQ(table.size(), 12u + 2 * 8u);
+  // The table in big-endian order: every field reversed where it stands.
+  Bytes reversed = table;
+  for (size_t at : {0, 4, 8, 16, 24}) StoreBE32(&reversed[at], LoadLE32(&table[at]));
+  for (size_t at : {12, 14, 20, 22}) StoreBE16(&reversed[at], LoadLE16(&table[at]));
+  const auto edited = [&](auto change) {
+    Bytes bytes = table;
+    change(bytes);
+    return bytes;
+  };
+  struct Row {
+    const char* what;
+    Bytes table;
+    std::vector<int16_t> stops;
+  };
+  const Row rows[] = {
+      {"as written", table, {150, 151}},
+      {"big-endian", reversed, {150, 151}},
+      {"cut in its last entry", Bytes(table.begin(), table.end() - 3), {151, 151}},
+      {"cut in its head", Bytes(table.begin(), table.begin() + 6), {151, 151}},
+      {"another tag", edited([](Bytes& b) { b[0] = 'Y'; }), {151, 151}},
+      {"another version", edited([](Bytes& b) { b[7] = '9'; }), {151, 151}},
+      {"a count beyond its entries", edited([](Bytes& b) { StoreLE32(&b[8], 3); }), {151, 151}},
+      {"a negative count", edited([](Bytes& b) { StoreLE32(&b[8], 0xFFFFFFFFu); }), {151, 151}},
+      {"an entry of other points", edited([](Bytes& b) { StoreLE32(&b[16], 1500); }), {151, 151}},
+  };
+  for (const Row& row : rows) {
+    const Bytes file = WithStore(good, [&](VMemoryResourceFile& store) {
+      store.ReplaceResource(FourCC("wTBX"), 0, row.table.data(), uint32_t(row.table.size()));
+    });
+    auto read = NewDocument();
+    ASSERT_EQ(Read(*read, file), 0) << row.what;
+    std::vector<int16_t> stops;
+    for (uint32_t value : TabRecords(StreamOf(*read, kPartBody).data(), StreamOf(*read, kPartBody).size()))
+      stops.push_back(TabStopPosition(value));
+    EXPECT_EQ(stops, row.stops) << row.what;
+  }
+  gScreenLogPixelsX = saved;
+}
