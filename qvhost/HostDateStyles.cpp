@@ -28,9 +28,11 @@ constexpr const char* kTimePictures[] = {
 constexpr int32_t kLastDateStyle = 7;
 constexpr int32_t kLastTimeStyle = 5;
 
-constexpr const char* kMonthNames[12] = {"January", "February", "March",     "April",   "May",      "June",
-                                         "July",    "August",   "September", "October", "November", "December"};
-constexpr const char* kDayNames[7] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday", "Saturday"};
+constexpr const char* kMonthNames[12] = {"January",   "February", "March",    "April",
+                                         "May",       "June",     "July",     "August",
+                                         "September", "October",  "November", "December"};
+constexpr const char* kDayNames[7] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                      "Thursday", "Friday", "Saturday"};
 
 // The day of the week of a date of the Gregorian calendar, 0 for Sunday;
 // -1 when the month or the day is out of its range.
@@ -42,8 +44,9 @@ int WeekDay(int day, int month, int year) {
   const int yearOfEra = y - era * 400;
   const int dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
   const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-  const long long days = static_cast<long long>(era) * 146097 + dayOfEra - 719468;  // since 1 January 1970
-  const long long weekDay = (days + 4) % 7;                                          // that day was a Thursday
+  const long long days =
+      static_cast<long long>(era) * 146097 + dayOfEra - 719468;  // since 1 January 1970
+  const long long weekDay = (days + 4) % 7;                      // that day was a Thursday
   return static_cast<int>(weekDay < 0 ? weekDay + 7 : weekDay);
 }
 
@@ -60,13 +63,14 @@ std::string Named(const char* name, size_t count) {
   return count >= 4 ? whole : whole.substr(0, 3);
 }
 
-// The picture with each run of a field letter replaced by what it shows;
-// any other character stands as it is.
+// The date and the time a picture shows.
 struct Moment {
   int day = 0, month = 0, year = 0;
   long seconds = 0;
 };
 
+// The picture with each run of a field letter replaced by what it shows;
+// any other character stands as it is.
 std::string Show(const std::string& picture, const Moment& m) {
   std::string out;
   for (size_t at = 0; at < picture.size();) {
@@ -90,7 +94,9 @@ std::string Show(const std::string& picture, const Moment& m) {
           out += Named(kMonthNames[m.month - 1], count);
         }
         break;
-      case 'y': out += count <= 2 ? Number(((m.year % 100) + 100) % 100, 2) : Number(m.year, 4); break;
+      case 'y':
+        out += count <= 2 ? Number(((m.year % 100) + 100) % 100, 2) : Number(m.year, 4);
+        break;
       case 'H': out += Number(hours, width); break;
       case 'h': out += Number(hours % 12 == 0 ? 12 : hours % 12, width); break;
       case 'm': out += Number((m.seconds / 60) % 60, width); break;

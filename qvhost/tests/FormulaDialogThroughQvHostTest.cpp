@@ -92,7 +92,8 @@ TEST_F(FormulaDialog, OpensOnTheFieldPageWithTheFormatsOfItsType) {
   born.SetOption(2);
   EXPECT_FALSE(Run(born, {{"cancel", "bCancel", ""}}));
   EXPECT_EQ(Closed("vFormats")->items,
-            (std::vector<std::string>{"Short", "Abbreviated", "Long", "Short fixed", "Day month, year", "Day mon, year", "Short with century"}));
+            (std::vector<std::string>{"Short", "Abbreviated", "Long", "Short fixed", "Day month, year",
+                                      "Day mon, year", "Short with century"}));
   EXPECT_EQ(Closed("vFormats")->value, 2);
 }
 
@@ -204,7 +205,8 @@ TEST_F(FormulaDialog, ThePointEventOnTheFieldChooserAcceptsAtOnce) {
   EXPECT_EQ(field, 4);
   // The time field's formats were offered before the dialog closed.
   EXPECT_EQ(Closed("vFormats")->items,
-            (std::vector<std::string>{"HH:MM:SS", "HH:MM", "Hours minutes seconds", "Hours minutes", "H:MM on 12 hours"}));
+            (std::vector<std::string>{"HH:MM:SS", "HH:MM", "Hours minutes seconds", "Hours minutes",
+                                      "H:MM on 12 hours"}));
 }
 
 TEST_F(FormulaDialog, TheHostsEditorGivesTheExpression) {
