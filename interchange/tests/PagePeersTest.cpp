@@ -647,6 +647,54 @@ TEST_F(PagePeers, WordPageSettingsPrintWhereLibreOfficePrintsThem) {
   }
 }
 
+// LibreOffice's Word file of our stories fixture with its top margin set
+// to 600 twips, above which its headers start (at 720 twips): each page's
+// header and the first line of its body print where LibreOffice prints
+// them. Page 1 of both is kept as a picture for a person to look at.
+TEST_F(PagePeers, AWordHeaderAboveASmallTopMarginPrintsWhereLibreOfficePrintsIt) {
+  const fs::path folder = Cache() / "smalltop";
+  fs::create_directories(folder);
+  const std::string file =
+      peertest::WithTopMargin(peertest::ReadFile(SourceFolder() / "fixtures" / "word" / "stories" / "stories.doc"), 600);
+  ASSERT_FALSE(file.empty());
+  const fs::path doc = folder / "smalltop.doc";
+  const fs::path theirs = folder / "smalltop.pdf";
+  if (StoreIfChanged(doc, std::vector<uint8_t>(file.begin(), file.end())) || !fs::exists(theirs)) {
+    const std::string command = "soffice -env:UserInstallation=file://" + (Cache() / "profile").string() +
+                                " --headless --convert-to pdf --outdir " + Quoted(folder) + " " + Quoted(doc) +
+                                " >/dev/null 2>&1";
+    ASSERT_EQ(0, std::system(command.c_str()));
+  }
+  ASSERT_EQ(0, Open("smalltop.doc", folder));
+  const fs::path ours = folder / "smalltop.ours.pdf";
+  ASSERT_GT(printtest::PrintDocument(*fresh, ours), 0);
+  const std::vector<PrintedLine> mine = PrintedLines(ours);
+  const std::vector<PrintedLine> peer = PrintedLines(theirs);
+  for (int page : {1, 2, 3}) {
+    // The page's first two lines: its header, then the body's first line.
+    auto opening = [&](const std::vector<PrintedLine>& lines) {
+      std::vector<PrintedLine> two;
+      for (const PrintedLine& line : lines)
+        if (line.page == page && two.size() < 2) two.push_back(line);
+      return two;
+    };
+    const std::vector<PrintedLine> a = opening(mine), b = opening(peer);
+    ASSERT_EQ(2u, b.size()) << "page " << page;
+    ASSERT_EQ(2u, a.size()) << "page " << page;
+    for (size_t i = 0; i < 2; ++i) {
+      SCOPED_TRACE("page " + std::to_string(page) + (i == 0 ? ", header " : ", body ") + b[i].word);
+      EXPECT_EQ(b[i].word, a[i].word);
+      EXPECT_NEAR(b[i].x, a[i].x, 1.5);
+      EXPECT_NEAR(b[i].y, a[i].y, 2.5);
+    }
+  }
+  const fs::path png = folder / "smalltop.png";
+  const std::string command = Python() + " " + Quoted(Tools() / "page_facts.py") + " picture " + Quoted(ours) + " " +
+                              Quoted(theirs) + " " + Quoted(png);
+  EXPECT_EQ(0, std::system(command.c_str())) << command;
+  EXPECT_TRUE(fs::exists(png)) << png;
+}
+
 // Our Word files of two pages bound on the left or on the right of every
 // page, or mirrored with a right-hand first page: LibreOffice prints each
 // page's first line where we print it. (A mirrored left-hand first page

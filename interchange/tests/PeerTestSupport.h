@@ -36,4 +36,19 @@ inline std::string Output(const std::string& command) {
   return out;
 }
 
+// LibreOffice's Word file of our stories fixture (fixtures/word/stories/
+// stories.doc: a title page, headers 720 twips from the page's upper edge
+// and a top margin of 1134) with the top margin set to `twips`: the
+// section's header distance and top margin (sprmSDyaHdrTop, sprmSDyaTop)
+// stand side by side in one sector of the file. Empty when they are not
+// found.
+inline std::string WithTopMargin(std::string file, uint16_t twips) {
+  const std::string sprms("\x17\xB0\xD0\x02\x23\x90\x6E\x04", 8);
+  const size_t at = file.find(sprms);
+  if (at == std::string::npos || file.find(sprms, at + 1) != std::string::npos) return {};
+  file[at + 6] = char(twips & 0xFF);
+  file[at + 7] = char(twips >> 8);
+  return file;
+}
+
 }  // namespace peertest

@@ -214,7 +214,9 @@ TEST_F(WordFromLibreOffice, FloatingPictureAtItsAnchorAndTextBoxOutOfTheBody) {
   EXPECT_EQ(0, reader.DroppedPictures());
 }
 
-TEST_F(WordFromLibreOffice, TwoLineFooterRaisesTheBottomMargin) {
+// A footer of two lines whose margin leaves them room: the bottom margin
+// stays the section's, the footer's upper edge a pixel inside it.
+TEST_F(WordFromLibreOffice, TwoLineFooterFitsAboveItsMargin) {
   xMorvaImportWord reader;
   ASSERT_EQ(0, Open("footer.doc", reader));
   // The footer as LibreOffice prints it: the page's last two lines.
@@ -223,8 +225,8 @@ TEST_F(WordFromLibreOffice, TwoLineFooterRaisesTheBottomMargin) {
   ASSERT_EQ("Footer line one\nFooter line two\n", footer);
   ASSERT_GE(pdf.size(), footer.size());
   EXPECT_EQ(footer, pdf.substr(pdf.size() - footer.size()));
-  // Both lines, in the footer's font and size, above the section's bottom
-  // margin, and the footer's upper edge a pixel inside it.
+  // Both lines, in the footer's font and size, between the section's
+  // bottom margin and the page's lower edge.
   xMorvaEngine& part = rtftest::Engine(document, kPartFooter);
   part.SetSelection(0, 0);
   xMorvaFont font(document.GetMeasuringPort(), &document);
@@ -234,7 +236,49 @@ TEST_F(WordFromLibreOffice, TwoLineFooterRaisesTheBottomMargin) {
   const int32_t lines = 2 * (font.GetAscent() + font.GetDescent());
   const xMorvaWordSection& section = reader.GetSection();
   const xMorvaPageBands& bands = document.Params().GetBands(false);
-  EXPECT_EQ(TwipsToPixels(section.bottom) + lines, bands.bottomMargin);
-  EXPECT_EQ(TwipsToPixels(section.bottom) - 1 + lines, bands.footerTop);
+  EXPECT_EQ(TwipsToPixels(section.bottom), bands.bottomMargin);
+  EXPECT_EQ(TwipsToPixels(section.bottom) - 1, bands.footerTop);
+  EXPECT_GE(bands.footerTop - bands.footerBottom, lines);
   EXPECT_EQ(0, document.Params().GetDifferentFirstPage());
+}
+
+// LibreOffice's stories file with its top margin set at, below and above
+// the headers' distance of 720 twips: every header starts at that
+// distance and the body below the header's line, never above the file's
+// top margin (area options 33 < 34 < 31); a margin that leaves the header
+// its line stays as the file gives it.
+TEST_F(WordFromLibreOffice, AHeaderKeepsItsRoomAboveASmallTopMargin) {
+  const std::string file = peertest::ReadFile(StoriesFolder() / "stories.doc");
+  const int16_t headers[2] = {kPartHeader, kPartFirstHeader};
+  for (uint16_t top : {600, 720, 760, 1134, 1440}) {
+    SCOPED_TRACE(top);
+    const std::string patched = peertest::WithTopMargin(file, top);
+    ASSERT_FALSE(patched.empty());
+    oletest::MemoryFile memory(std::vector<uint8_t>(patched.begin(), patched.end()));
+    xMorvaImportWord reader;
+    ASSERT_EQ(0, reader.ImportWordDocument(&document, &memory.Stream()));
+    ASSERT_EQ(top, reader.GetSection().top);
+    ASSERT_EQ(1, document.Params().GetDifferentFirstPage());
+    for (bool first : {false, true}) {
+      SCOPED_TRACE(first ? "first page" : "other pages");
+      xMorvaEngine& header = rtftest::Engine(document, headers[first ? 1 : 0]);
+      ASSERT_GT(header.GetLength(), 0);
+      header.SetSelection(0, 0);
+      xMorvaFont font(document.GetMeasuringPort(), &document);
+      font.ApplyProperty(kPropFont, header.GetPropertyValue(kPropFont), false);
+      font.ApplyProperty(kPropSize, header.GetPropertyValue(kPropSize), false);
+      const int32_t line = font.GetAscent() + font.GetDescent();
+      const xMorvaPageBands& bands = document.Params().GetBands(first);
+      EXPECT_EQ(TwipsToPixels(720), bands.headerTop);
+      EXPECT_GE(bands.headerBottom - bands.headerTop, line);
+      EXPECT_LT(bands.headerBottom, bands.topMargin);
+      EXPECT_GE(bands.topMargin, TwipsToPixels(top));
+      if (TwipsToPixels(top) - 1 >= TwipsToPixels(720) + line) {
+        EXPECT_EQ(TwipsToPixels(top), bands.topMargin);
+        EXPECT_EQ(TwipsToPixels(top) - 1, bands.headerBottom);
+      } else {
+        EXPECT_EQ(TwipsToPixels(720) + line + 1, bands.topMargin);
+      }
+    }
+  }
 }

@@ -19,6 +19,7 @@
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaStyleSheet.h"
 #include "document/xMorvaUndo.h"
+#include "engine/xMorvaFont.h"
 #include "framework/system/files/VFile.h"
 #include "framework/system/resources/VMemoryResourceFile.h"
 #include "interchange/tests/WordExportTestSupport.h"
@@ -182,6 +183,11 @@ TEST_F(ExportWord, StyleSheetOfTheDefaultSheet) {
   const std::u16string name = u"Default Paragraph Font";
   EXPECT_EQ(name.size(), U16(stsh, dpf + 12));
   for (size_t i = 0; i < name.size(); ++i) EXPECT_EQ(name[i], U16(stsh, dpf + 14 + 2 * i));
+  // As Word writes it, it defines nothing: one empty group of character
+  // properties after the name's closing zero.
+  const size_t upx = dpf + 14 + 2 * name.size() + 2;
+  EXPECT_EQ(0, U16(stsh, upx));
+  EXPECT_EQ(sizes[10], upx + 2 - dpf - 2);
 }
 
 // Other sheets take istd 13 + their place; the slot of sheet 1's place
@@ -360,6 +366,117 @@ TEST_F(ExportWord, RoundTripKeepsThePageSettings) {
     EXPECT_EQ(back.GetDifferentFirstPage(), row.differentFirst);
     EXPECT_EQ(back.GetFirstPageNumber(), row.firstPage);
     for (int32_t page : {0, 1, 2}) EXPECT_EQ(back.TextLeft(page), params.TextLeft(page)) << "page " << page;
+  }
+}
+
+// A document with a header and a footer of three lines each (and a first
+// page of its own in one row) and a sheet of its own, through our Word
+// writer and reader three times over: every page setting and every style
+// sheet comes back, and a header or footer whose lines the margin leaves
+// no room for gets its room in the first trip and keeps it.
+TEST_F(ExportWord, ThreeRoundTripsKeepThePageAndTheSheets) {
+  struct Row {
+    const char* what;
+    double top, header, bottom;  // centimetres: top margin, header's upper edge, bottom margin
+    bool titlePage;
+    bool fits;  // the lines fit the margins as they are
+  };
+  const Row rows[] = {
+      {"the defaults' margins", 3.5, 1.5, 3.5, false, true},
+      {"a letter's margins", 2.5, 1, 2.5, false, true},
+      {"a title page", 3.5, 1.5, 3.5, true, true},
+      {"a bottom margin lower than the footer's lines", 3.5, 1.5, 1, false, false},
+      {"a top margin above the header's distance", 1, 1.5, 3.5, true, false},
+  };
+  auto pixels = [](double cm) { return TwipsToPixels(int32_t(cm * 1440 / 2.54)); };
+  auto lineOf = [](xMorvaDocument& document, int16_t part) {
+    Engine(document, part).SetSelection(0, 0);
+    xMorvaFont font(document.GetMeasuringPort(), &document);
+    font.ApplyProperty(kPropFont, Engine(document, part).GetPropertyValue(kPropFont), false);
+    font.ApplyProperty(kPropSize, Engine(document, part).GetPropertyValue(kPropSize), false);
+    return std::max(font.GetAscent() + font.GetDescent(), 1);
+  };
+  // The sheets' names in the document's order; their numbers are the
+  // Word styles' places, which the first trip settles.
+  auto sheets = [](xMorvaDocument& document) {
+    std::vector<std::u16string> out;
+    for (int16_t id : document.StyleSheetIds()) {
+      VStr<255> name;
+      document.GetStyleSheetName(id, name, false);
+      char16_t units[256] = {};
+      name.GetUniCText(units, 255);
+      out.emplace_back(units);
+    }
+    return out;
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    auto document = NewDocument();
+    Type(Engine(*document, kPartBody), u"A letter.\nIts second paragraph.");
+    Type(Engine(*document, kPartHeader), u"Head one\nHead two\nHead three");
+    Type(Engine(*document, kPartFooter), u"Foot one\nFoot two\nFoot three");
+    xMorvaDocParams& params = document->Params();
+    if (row.titlePage) {
+      params.SetDifferentFirstPage(1);
+      Type(Engine(*document, kPartFirstHeader), u"First one\nFirst two\nFirst three");
+      Type(Engine(*document, kPartFirstFooter), u"Last one\nLast two\nLast three");
+    }
+    for (bool first : {false, true}) {
+      xMorvaPageBands& bands = params.GetBands(first);
+      bands.topMargin = pixels(row.top);
+      bands.headerTop = pixels(row.header);
+      bands.headerBottom = std::max(bands.topMargin - 1, bands.headerTop);
+      bands.bottomMargin = pixels(row.bottom);
+    }
+    xMorvaStyleSheet quote;
+    quote.Init();
+    quote.properties.SetProperty(kPropItalic, 1);
+    quote.states.SetState(kPropItalic, 1);
+    VStr<64> name;
+    name.SetAnsiCText("Quote");
+    int16_t id = 0;
+    ASSERT_TRUE(quote.SaveNew(*document, *document->GetStyleSheetStore(), name, id));
+    const auto ownSheets = sheets(*document);
+    ASSERT_EQ(2u, ownSheets.size());
+
+    std::vector<std::unique_ptr<xMorvaDocument>> trips;
+    for (int trip = 0; trip < 3; ++trip) trips.push_back(RoundTrip(trip == 0 ? *document : *trips.back()));
+    for (int trip = 0; trip < 3; ++trip) {
+      SCOPED_TRACE("trip " + std::to_string(trip + 1));
+      xMorvaDocument& copy = *trips[size_t(trip)];
+      const xMorvaDocParams& back = copy.GetParams();
+      EXPECT_EQ(ownSheets, sheets(copy));
+      if (trip > 0) EXPECT_EQ(trips[0]->StyleSheetIds(), copy.StyleSheetIds());
+      EXPECT_EQ(back.GetPageWidth(), params.GetPageWidth());
+      EXPECT_EQ(back.GetPageHeight(), params.GetPageHeight());
+      EXPECT_EQ(back.GetLeftMargin(), params.GetLeftMargin());
+      EXPECT_EQ(back.GetRightMargin(), params.GetRightMargin());
+      EXPECT_EQ(back.GetDifferentFirstPage(), params.GetDifferentFirstPage());
+      EXPECT_EQ(back.GetDifferentLeftRight(), params.GetDifferentLeftRight());
+      EXPECT_EQ(back.GetBinding(), params.GetBinding());
+      EXPECT_EQ(back.GetFirstPageNumber(), params.GetFirstPageNumber());
+      EXPECT_EQ("Foot one\nFoot two\nFoot three", TextOf(copy, kPartFooter).substr(0, 28));
+      EXPECT_EQ("Head one\nHead two\nHead three", TextOf(copy, kPartHeader).substr(0, 28));
+      for (bool first : {false, true}) {
+        SCOPED_TRACE(first ? "first page" : "other pages");
+        const xMorvaPageBands& bands = back.GetBands(first);
+        // The first trip settles every band; the later ones give it back.
+        if (trip > 0) EXPECT_EQ(trips[0]->GetParams().GetBands(first), bands);
+        if (row.fits) {
+          EXPECT_EQ(params.GetBands(first).topMargin, bands.topMargin);
+          EXPECT_EQ(params.GetBands(first).bottomMargin, bands.bottomMargin);
+          EXPECT_EQ(params.GetBands(first).headerTop, bands.headerTop);
+        }
+        // The header's and the footer's bands hold their three lines, the
+        // header below its distance and the body below the header.
+        const bool own = first && row.titlePage;
+        EXPECT_EQ(pixels(row.header), bands.headerTop);
+        EXPECT_GE(bands.headerBottom - bands.headerTop, 3 * lineOf(copy, own ? kPartFirstHeader : kPartHeader));
+        EXPECT_GE(bands.footerTop - bands.footerBottom, 3 * lineOf(copy, own ? kPartFirstFooter : kPartFooter));
+        EXPECT_LT(bands.headerBottom, bands.topMargin);
+        EXPECT_LT(bands.footerTop, bands.bottomMargin);
+      }
+    }
   }
 }
 

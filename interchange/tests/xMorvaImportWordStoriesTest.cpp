@@ -795,7 +795,7 @@ TEST_F(WordStories, Word6StoriesFollowTheDopAndSectionFlags) {
   EXPECT_EQ(u"OH", PartText(kPartHeader));
   EXPECT_EQ(u"OF\rG\r", PartText(kPartFooter));
   EXPECT_EQ(u"FH", PartText(kPartFirstHeader));
-  // Only Word 97 footers grow with their paragraphs.
+  // A footer of two lines has room above its distance from the edge.
   EXPECT_EQ(TwipsToPixels(1440), document.Params().GetBands(false).bottomMargin);
   EXPECT_EQ(u"", PartText(kPartLeftHeader));
   EXPECT_EQ(u"", PartText(kPartFirstFooter));
@@ -803,9 +803,22 @@ TEST_F(WordStories, Word6StoriesFollowTheDopAndSectionFlags) {
   EXPECT_EQ(0, document.Params().GetDifferentLeftRight());
 }
 
-TEST_F(WordStories, FootersOfSeveralParagraphsRaiseTheirBands) {
-  // The growth is counted in lines of the footer's font and size; the test
-  // measures one line the same way and checks the multiple.
+// The section's top margin, header distance and bottom margin in twips.
+Doc WithMargins(Doc doc, uint16_t top, uint16_t header, uint16_t bottom) {
+  for (auto [opcode, value] : {std::pair<uint16_t, uint16_t>{0x9023, top}, {0xB017, header}, {0x9024, bottom}}) {
+    Put16(doc.sepx, opcode);
+    Put16(doc.sepx, value);
+  }
+  return doc;
+}
+
+// A header starts at its distance from the page's upper edge and the body
+// below its lines, at the file's top margin or lower; a footer starts at
+// the bottom margin, and the body ends higher only when the footer's lines
+// need more room than the margin leaves. The lines are counted in the
+// font and size each part begins with; the test measures one line the
+// same way.
+TEST_F(WordStories, HeadersAndFootersKeepTheRoomTheirLinesNeed) {
   auto lineOf = [&](int16_t part) {
     Part(part).SetSelection(0, 0);
     xMorvaFont font(document.GetMeasuringPort(), &document);
@@ -816,24 +829,29 @@ TEST_F(WordStories, FootersOfSeveralParagraphsRaiseTheirBands) {
   struct Case {
     const char* name;
     Doc doc;
-    int16_t ordinaryFooter;  // the part whose lines grow the other pages, or 0
-    int32_t ordinaryLines;
-    int32_t firstLines;
+    int32_t headerLines, footerLines;            // of the other pages' tallest part
+    int32_t firstHeaderLines, firstFooterLines;  // of a title page
   };
   // Each story closes with a paragraph end of its own behind its
   // paragraphs' ends, as Word and LibreOffice write them.
+  const std::u16string three = u"A\rB\rC\r\r";
   const Case cases[] = {
-      {"one-line footer", WithHeaders({u"", u"", u"", u"OF\r\r"}), 0, 0, 0},
-      {"one line without its closing end", WithHeaders({u"", u"", u"", u"A\rB\r"}), 0, 0, 0},
-      {"two-line footer", WithHeaders({u"", u"", u"", u"A\rB\r\r"}), kPartFooter, 2, 0},
-      {"three-line footer", WithHeaders({u"", u"", u"", u"A\rB\rC\r\r"}), kPartFooter, 3, 0},
+      {"one-line footer", WithHeaders({u"", u"", u"", u"OF\r\r"}), 0, 1, 0, 0},
+      {"two lines without the closing end", WithHeaders({u"", u"", u"", u"A\rB\r"}), 0, 2, 0, 0},
+      {"three-line footer in an inch", WithHeaders({u"", u"", u"", three}), 0, 3, 0, 0},
+      {"three-line footer in a narrow margin", WithMargins(WithHeaders({u"", u"", u"", three}), 1440, 720, 400),
+       0, 3, 0, 0},
       {"even footer taller than the odd one",
-       WithHeaders({u"", u"", u"A\rB\rC\r\r", u"A\rB\r\r"}), kPartLeftFooter, 3, 0},
-      {"odd and even footers count once", WithHeaders({u"", u"", u"A\rB\r\r", u"A\rB\r\r"}),
-       kPartFooter, 2, 0},
-      {"first-page footer grows the first page only",
-       WithHeaders({u"", u"", u"", u"OF\r\r", u"", u"F1\rF2\r\r"}), 0, 0, 2},
-      {"a tall header grows nothing", WithHeaders({u"", u"A\rB\rC\r\r", u"", u"OF\r\r"}), 0, 0, 0},
+       WithMargins(WithHeaders({u"", u"", three, u"A\r\r"}), 1440, 720, 400), 0, 3, 0, 0},
+      {"header below a top margin under its distance",
+       WithMargins(WithHeaders({u"", u"OH\r\r", u"", u"OF\r\r"}), 600, 720, 1440), 1, 1, 0, 0},
+      {"header at a top margin at its distance",
+       WithMargins(WithHeaders({u"", u"OH\r\r"}), 1134, 1134, 1440), 1, 0, 0, 0},
+      {"three-line header under an inch", WithHeaders({u"", three}), 3, 0, 0, 0},
+      {"two-line header with room", WithMargins(WithHeaders({u"", u"A\rB\r\r"}), 1800, 720, 1440), 2, 0, 0, 0},
+      {"title page with its own header and footer",
+       TitlePage(WithMargins(WithHeaders({u"", u"OH\r\r", u"", u"OF\r\r", three, three}), 600, 720, 400)), 1, 1,
+       3, 3},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -842,16 +860,35 @@ TEST_F(WordStories, FootersOfSeveralParagraphsRaiseTheirBands) {
     ASSERT_EQ(0, Import(c.doc, reader));
     const xMorvaDocParams& params = document.Params();
     const xMorvaWordSection& section = reader.GetSection();
-    const int32_t bottom = TwipsToPixels(section.bottom);
-    // The footer's upper edge a pixel inside the bottom margin.
-    const int32_t footer = bottom - 1;
-    const int32_t ordinary = c.ordinaryFooter != 0 ? c.ordinaryLines * lineOf(c.ordinaryFooter) : 0;
-    EXPECT_EQ(bottom + ordinary, params.GetBands(false).bottomMargin);
-    EXPECT_EQ(footer + ordinary, params.GetBands(false).footerTop);
+    const int32_t top = TwipsToPixels(section.top), bottom = TwipsToPixels(section.bottom);
+    const int32_t distance = TwipsToPixels(section.headerDistance);
+    auto expect = [&](const xMorvaPageBands& bands, int32_t header, int32_t footer) {
+      if (header > 0) {
+        EXPECT_EQ(distance, bands.headerTop);
+        EXPECT_EQ(std::max(top - 1, distance + header), bands.headerBottom);
+        EXPECT_EQ(std::max(top, distance + header + 1), bands.topMargin);
+      } else {
+        EXPECT_EQ(top - 1, bands.headerBottom);
+        EXPECT_EQ(top, bands.topMargin);
+      }
+      // A Word 97 footer reaches down to a pixel from the page's edge.
+      EXPECT_EQ(1, bands.footerBottom);
+      EXPECT_EQ(std::max(bottom - 1, 1 + footer), bands.footerTop);
+      EXPECT_EQ(std::max(bottom, 2 + footer), bands.bottomMargin);
+      // Options 33, 34 and 31: the header's band above the body.
+      EXPECT_LE(bands.headerTop, bands.headerBottom);
+      EXPECT_LT(bands.headerBottom, bands.topMargin);
+      if (header > 0) EXPECT_LT(bands.headerTop, bands.headerBottom);
+    };
+    expect(params.GetBands(false), c.headerLines * (c.headerLines != 0 ? lineOf(kPartHeader) : 0),
+           c.footerLines * (c.footerLines != 0 ? lineOf(params.GetDifferentLeftRight() != 0 ? kPartLeftFooter
+                                                                                            : kPartFooter)
+                                               : 0));
     if (params.GetDifferentFirstPage() != 0) {
-      const int32_t first = c.firstLines != 0 ? c.firstLines * lineOf(kPartFirstFooter) : 0;
-      EXPECT_EQ(bottom + first, params.GetBands(true).bottomMargin);
-      EXPECT_EQ(footer + first, params.GetBands(true).footerTop);
+      expect(params.GetBands(true), c.firstHeaderLines * lineOf(kPartFirstHeader),
+             c.firstFooterLines * lineOf(kPartFirstFooter));
+    } else {
+      EXPECT_EQ(params.GetBands(false), params.GetBands(true));
     }
   }
   // A footer taller than the page leaves the body the narrowest column's

@@ -1607,8 +1607,9 @@ Bytes Word6StyleSheet(const std::vector<std::pair<uint16_t, StyleSpec>>& styles)
 }
 
 // Word 6/95 styles take their sheet numbers from the built-in style they
-// are: Normal 1, a heading its level plus one, the default paragraph font
-// 11; the others the next free numbers from 10.
+// are: Normal 1, a heading its level plus one; the others the next free
+// numbers from 10. The default paragraph font, Word's own character
+// style, makes no sheet.
 TEST_F(ImportWord, Word6StylesAreNumberedByTheirBuiltInKind) {
   Bytes main = Word6Main("Left words\rRight words\r");
   const size_t at = main.size();
@@ -1638,11 +1639,12 @@ TEST_F(ImportWord, Word6StylesAreNumberedByTheirBuiltInKind) {
   ASSERT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
   std::vector<int16_t> sheets;
   for (const xMorvaWordStyle& style : reader.GetStyles()) sheets.push_back(style.sheet);
-  EXPECT_EQ(sheets, (std::vector<int16_t>{1, 3, 10, 11, 12}));
+  EXPECT_EQ(sheets, (std::vector<int16_t>{1, 3, 10, 0, 11}));
+  EXPECT_FALSE(reader.GetStyles()[3].exists);
   EXPECT_EQ(reader.GetStyles()[1].chp.bold, 1);
 
   ASSERT_EQ(Import(doc), 0);
-  EXPECT_EQ(document.StyleSheetIds(), (std::vector<int16_t>{1, 3, 10, 11, 12}));
+  EXPECT_EQ(document.StyleSheetIds(), (std::vector<int16_t>{1, 3, 10, 11}));
   VStr<255> name;
   document.GetStyleSheetName(10, name);
   char16_t units[32] = {};

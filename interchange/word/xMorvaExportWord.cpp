@@ -368,8 +368,10 @@ void xMorvaExportWord::WriteStd(uint16_t istd, uint16_t sti, bool paragraph, uin
     record.insert(record.end(), grpprl.begin(), grpprl.end());
     if (grpprl.size() % 2 != 0) record.push_back(0);
   }
+  // The default paragraph font is Word's own character style, as Word
+  // writes it: it defines nothing, a run in it has its paragraph's look.
   std::vector<uint8_t> grpprl;
-  EncodeCharacterSprms(grpprl, properties, base, fStandardFtc, basedOnNothing);
+  if (!dpf) EncodeCharacterSprms(grpprl, properties, base, fStandardFtc, basedOnNothing);
   AppendLE16(record, uint16_t(grpprl.size()));
   record.insert(record.end(), grpprl.begin(), grpprl.end());
   if (grpprl.size() % 2 != 0) record.push_back(0);

@@ -25,6 +25,9 @@ constexpr int32_t kWordNoMemory = 1041;
 constexpr int32_t kWordUnreadable = 1095;
 constexpr int32_t kWordFastSaved = 1096;
 
+// The built-in style number (sti) of Word's default paragraph font.
+constexpr uint16_t kWordStiDefaultParagraphFont = 65;
+
 // The fields of the file information block the import uses. A Word 97 block
 // is mapped into the Word 6/95 fields.
 struct xMorvaWordFib {
@@ -507,12 +510,12 @@ class xMorvaImportWord : public VObject {
   // The header and footer stories into the document's parts, with their
   // runs, and the different first page and odd and even pages set.
   int32_t InsertStories(xMorvaDocument& document);
-  // Word 97: the bands of the pages whose footers hold several paragraphs
-  // made taller by those paragraphs' lines.
-  void GrowFooters(xMorvaDocument& document, bool differentFirst, bool differentLeftRight);
-  // The pixels a footer part's paragraphs need; 0 for a footer of one
-  // paragraph or none.
-  static int32_t FooterGrowth(xMorvaDocument& document, int16_t part);
+  // The bands of the pages whose headers or footers hold more lines than
+  // the file's margins leave room for made taller, with the margins.
+  void FitHeadersAndFooters(xMorvaDocument& document, bool differentFirst, bool differentLeftRight);
+  // The pixels a header or footer part's paragraphs need, a line each in
+  // the font and size the part begins with; 0 for a part without text.
+  static int32_t LinesHeight(xMorvaDocument& document, int16_t part);
 
   // One entry per stretch of text read: file position, byte count, first
   // character position, two bytes a character.

@@ -1001,9 +1001,14 @@ int32_t xMorvaImportWord::ReadStyleSheet(const std::vector<uint8_t>& table) {
     const uint8_t sgc = sgcWord & 0x0F;
     const uint16_t istdBase = sgcWord >> 4;
     if (sgc != 1 && sgc != 2) continue;
+    const uint16_t sti = uint16_t(base[0] | ((base[1] & 0x0F) << 8));
+    // Word's own character style, the default paragraph font, is Word's,
+    // not the document's: no sheet is made of it, and a run in it has its
+    // paragraph's look.
+    if (sgc == 2 && sti == kWordStiDefaultParagraphFont) continue;
     xMorvaWordStyle& style = fStyles[istd];
     style.sgc = sgc;
-    style.sti = uint16_t(base[0] | ((base[1] & 0x0F) << 8));
+    style.sti = sti;
     style.base = istdBase >= 0xFFE ? 0xFFFF : istdBase;
     if (wideNames) {
       const uint16_t length = std.U16();
@@ -1028,9 +1033,8 @@ int32_t xMorvaImportWord::ReadStyleSheet(const std::vector<uint8_t>& table) {
   }
   // The document's sheet numbers: a Word 97 style's is its number; a Word
   // 6/95 style's comes from the built-in style it is (Normal 1, the
-  // headings 2 to 10, the default paragraph font 11), else it is the next
-  // free one from the last fixed number up. A number taken twice goes to
-  // the next free one.
+  // headings 2 to 10), else it is the next free one from the last fixed
+  // number up. A number taken twice goes to the next free one.
   const uint16_t istdMaxFixed = uint16_t(stshi[8] | (stshi[9] << 8));
   std::vector<bool> used(size_t(cstd) + 64, false);
   auto take = [&](size_t wanted) {
@@ -1046,7 +1050,6 @@ int32_t xMorvaImportWord::ReadStyleSheet(const std::vector<uint8_t>& table) {
     if (!fFib.word97) {
       if (style.sti == 0) wanted = 1;
       else if (style.sti <= 9) wanted = size_t(style.sti) + 1;
-      else if (style.sti == 65) wanted = 11;
       else wanted = std::max<size_t>(istdMaxFixed, 1);
     }
     style.sheet = take(wanted);
