@@ -112,21 +112,37 @@ TEST(GdiFontRecords, CreateFontIndirectRefusesANullRecord) {
   EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
 }
 
-TEST(GdiFontMatch, WindowsFacesMapToTheirLiberationStandIns) {
+// The Windows faces, and the Macintosh ones that RTF files and pandoc name,
+// measure as the metric-compatible Liberation face that stands for them,
+// in every style, and not as the fallback for unknown names.
+TEST(GdiFontMatch, WindowsAndMacintoshFacesMapToTheirLiberationStandIns) {
   const std::pair<const char*, const char*> pairs[] = {
-      {"Arial", "Liberation Sans"},
-      {"MS Sans Serif", "Liberation Sans"},
-      {"Times New Roman", "Liberation Serif"},
-      {"Courier New", "Liberation Mono"},
+      {"Arial", "Liberation Sans"},      {"MS Sans Serif", "Liberation Sans"},
+      {"Helvetica", "Liberation Sans"},  {"Geneva", "Liberation Sans"},
+      {"Times New Roman", "Liberation Serif"}, {"Times", "Liberation Serif"},
+      {"Times Roman", "Liberation Serif"},     {"New York", "Liberation Serif"},
+      {"Courier New", "Liberation Mono"}, {"Courier", "Liberation Mono"},
+      {"Monaco", "Liberation Mono"},
   };
-  for (const auto& [windows, liberation] : pairs) {
-    FontDc asked, standIn;
-    asked.Use(Record(windows));
-    standIn.Use(Record(liberation));
-    EXPECT_EQ(asked.Face(), windows);
-    EXPECT_EQ(standIn.Face(), liberation);
-    EXPECT_EQ(asked.Widths(kSample), standIn.Widths(kSample)) << windows;
-    EXPECT_EQ(asked.Metrics().tmHeight, standIn.Metrics().tmHeight) << windows;
+  FontDc unknown;
+  unknown.Use(Record("No Such Face"));
+  for (const auto& [asked, liberation] : pairs) {
+    for (const LONG weight : {FW_NORMAL, FW_BOLD}) {
+      for (const BYTE italic : {0, 1}) {
+        FontDc named, standIn;
+        named.Use(Record(asked, -16, weight, italic));
+        standIn.Use(Record(liberation, -16, weight, italic));
+        EXPECT_EQ(named.Face(), asked);
+        EXPECT_EQ(standIn.Face(), liberation);
+        EXPECT_EQ(named.Widths(kSample), standIn.Widths(kSample)) << asked << weight << italic;
+        EXPECT_EQ(named.Metrics().tmHeight, standIn.Metrics().tmHeight) << asked;
+        EXPECT_EQ(named.Metrics().tmWeight, weight) << asked;
+        EXPECT_EQ(named.Metrics().tmItalic != 0, italic != 0) << asked;
+      }
+    }
+    FontDc named;
+    named.Use(Record(asked));
+    EXPECT_NE(named.Widths(kSample), unknown.Widths(kSample)) << asked;
   }
 }
 
@@ -242,15 +258,17 @@ std::vector<std::string> Names(const Seen& seen) {
 
 }  // namespace
 
-TEST(GdiFontEnum, EveryFamilyOnceInNameOrderWithTheWindowsFaces) {
+TEST(GdiFontEnum, EveryFamilyOnceInNameOrderWithTheWindowsAndMacintoshFaces) {
   FontDc dc;
   Seen seen;
   EXPECT_EQ(EnumFontFamiliesA(dc.dc(), nullptr, Collect, reinterpret_cast<LPARAM>(&seen)), 1);
   std::vector<std::string> expected = {
-      "Arial",          "Courier",          "Courier New",     "DejaVu Sans",
-      "DejaVu Sans Mono", "DejaVu Serif",   "Liberation Mono", "Liberation Sans",
-      "Liberation Serif", "MS Sans Serif",  "Symbola",         "Times New Roman",
-      "WenQuanYi Micro Hei", "WenQuanYi Micro Hei Mono", "Wingdings"};
+      "Arial",           "Courier",          "Courier New",      "DejaVu Sans",
+      "DejaVu Sans Mono", "DejaVu Serif",    "Geneva",           "Helvetica",
+      "Liberation Mono", "Liberation Sans",  "Liberation Serif", "Monaco",
+      "MS Sans Serif",   "New York",         "Symbola",          "Times",
+      "Times New Roman", "Times Roman",      "WenQuanYi Micro Hei", "WenQuanYi Micro Hei Mono",
+      "Wingdings"};
   EXPECT_EQ(Names(seen), expected);
   for (size_t i = 0; i < seen.fonts.size(); ++i) {
     const ENUMLOGFONTEXA& f = seen.fonts[i];
