@@ -131,6 +131,37 @@ TEST(VPortText, ALookOnlyMeasuredMakesItsFontWhenDrawn) {
   DeleteEnhMetaFile(recorder.EndRecording());
 }
 
+// The port measures a Macintosh face name with the widths and metrics of the
+// Liberation face the font configuration maps it to, bold and italic too.
+TEST(VPortText, MacintoshFaceNamesMeasureAsTheirStandIns) {
+  const std::pair<const char*, const char*> pairs[] = {
+      {"Helvetica", "Liberation Sans"}, {"Times", "Liberation Serif"}, {"Monaco", "Liberation Mono"}};
+  const char16_t text[] = u"Wavy fjords quiver, 1234";
+  Canvas canvas(8, 8);
+  for (const auto& [asked, standIn] : pairs) {
+    for (int style = 0; style < 4; ++style) {
+      float widths[2] = {};
+      int16_t heights[2] = {};
+      const char* faces[2] = {asked, standIn};
+      for (int i = 0; i < 2; ++i) {
+        VPort port(canvas.dc());
+        UseFont(port, faces[i], 12);
+        port.SetBold((style & 1) != 0);
+        port.SetItalic((style & 2) != 0);
+        widths[i] = port.MeasureText(text, 24, kTextUnicode);
+        heights[i] = port.GetFontHeight();
+      }
+      EXPECT_GT(widths[0], 0.0f);
+      EXPECT_EQ(widths[0], widths[1]) << asked << style;
+      EXPECT_EQ(heights[0], heights[1]) << asked << style;
+    }
+  }
+  VPort sans(canvas.dc()), times(canvas.dc());
+  UseFont(sans, "DejaVu Sans", 12);
+  UseFont(times, "Times", 12);
+  EXPECT_NE(times.MeasureText(text, 24, kTextUnicode), sans.MeasureText(text, 24, kTextUnicode));
+}
+
 TEST(VPortText, PrinterWidthsAreLaidOutWithTheCarriedFraction) {
   HDC info = NewPrinterInfoDC(288);
   ASSERT_NE(info, nullptr);

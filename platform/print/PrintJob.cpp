@@ -35,7 +35,6 @@
 #include "platform/gdi/GdiText.h"
 #include "platform/gdi/fonts/GdiFontInstance.h"
 #include "platform/gdi/fonts/GdiFontLibrary.h"
-#include "platform/gdi/fonts/GdiFontSymbols.h"
 #include "platform/print/CairoLibrary.h"
 #include "platform/print/WinPrint.h"
 
@@ -177,9 +176,9 @@ struct PrintJob {
   int32_t offsetX = 0, offsetY = 0;
   bool pageOpen = false;
   int pages = 0;
-  // The font faces the pages use; cairo reads their files again when the
-  // document is finished.
-  std::map<FaceFile*, std::pair<std::shared_ptr<FaceFile>, cairo_font_face_t*>> faces;
+  // The font faces the pages use, plain and emboldened by cairo; cairo
+  // reads their files again when the document is finished.
+  std::map<std::pair<FaceFile*, bool>, std::pair<std::shared_ptr<FaceFile>, cairo_font_face_t*>> faces;
   // A device box drawn by our rasteriser that the page takes as an image.
   std::optional<RECT> pendingRaster;
   // Whether the page's pixels are made only where raster calls need them,
@@ -751,26 +750,36 @@ class PdfRecorder : public GdiRecorder {
     }
   }
 
-  cairo_font_face_t* FaceOf(const std::shared_ptr<FaceFile>& file) {
-    auto it = fJob->faces.find(file.get());
+  // The cairo face of a font file, plain or with the bold the file lacks
+  // synthesised by cairo, which emboldens each outline (FreeType's
+  // embolden) and embeds the glyphs so made as an outline font.
+  cairo_font_face_t* FaceOf(const std::shared_ptr<FaceFile>& file, bool emboldened) {
+    auto it = fJob->faces.find({file.get(), emboldened});
     if (it != fJob->faces.end()) return it->second.second;
     // cairo sizes the face it draws with through a size object of its own,
     // made active before each of its uses; our text code activates its own
-    // sizes again before each of its. The face file stays open as long as
-    // cairo keeps the face.
+    // sizes again before each of its. One size serves both of a file's
+    // faces. The face file stays open as long as cairo keeps the face.
     std::lock_guard<std::recursive_mutex> lock(GdiFonts::FontLibrary::Get()->Mutex());
     FT_Face ftFace = file->Face();
+    const bool sized = std::any_of(fJob->sizes.begin(), fJob->sizes.end(),
+                                   [&](const auto& made) { return made.first == ftFace; });
     FT_Size size = nullptr;
-    if (FT_New_Size(ftFace, &size) != 0) return nullptr;
-    cairo_font_face_t* face = gCairo->ft_font_face_create_for_ft_face(ftFace, 0);
+    if (!sized && FT_New_Size(ftFace, &size) != 0) return nullptr;
+    // cairo shares a face among the requests for one FreeType face with
+    // the same load flags, so the emboldened face asks for other flags
+    // (unhinted outlines, which suit vectors) and is never the plain one.
+    cairo_font_face_t* face =
+        gCairo->ft_font_face_create_for_ft_face(ftFace, emboldened ? FT_LOAD_NO_HINTING : 0);
     auto* hold = new CairoFaceHold{file, size};
     if (gCairo->font_face_set_user_data(face, &kHoldKey, hold, &ReleaseHold) != CAIRO_STATUS_SUCCESS) {
       ReleaseHold(hold);
       gCairo->font_face_destroy(face);
       return nullptr;
     }
-    fJob->sizes.push_back({ftFace, size});
-    fJob->faces[file.get()] = {file, face};
+    if (emboldened) gCairo->ft_font_face_set_synthesize(face, CAIRO_FT_SYNTHESIZE_BOLD);
+    if (size != nullptr) fJob->sizes.push_back({ftFace, size});
+    fJob->faces[{file.get(), emboldened}] = {file, face};
     return face;
   }
 
@@ -806,7 +815,7 @@ class PdfRecorder : public GdiRecorder {
     }
     const std::shared_ptr<FontInstance> instance = InstanceOf(dc);
     const bool embeddable = instance && instance->File() && instance->SizeHandle() != nullptr &&
-                            !instance->IsRotated() && !instance->IsSynthesised();
+                            !instance->IsRotated();
     bool shown = false;
     if (embeddable && dc.state.mapMode == MM_TEXT && dc.state.rop2 == R2_COPYPEN) {
       gCairo->save(fJob->cr);
@@ -891,10 +900,10 @@ class PdfRecorder : public GdiRecorder {
     const double x0 = std::round(device.x + along);
     const double y0 = device.y + across;
 
-    // The glyphs in pieces of one font each: the face's own, and the
-    // fallback fonts that draw the characters it lacks. A piece's font must
-    // be one cairo can embed as it is; a fallback's simulated bold is left
-    // out (its outlines are drawn as the file has them).
+    // The glyphs in pieces of one font each: the face's own, the fallback
+    // fonts that draw the characters it lacks, and the font whose
+    // missing-glyph mark shows a character no font has where the face's
+    // own mark is blank.
     struct Piece {
       std::shared_ptr<FontInstance> font;  // null: the run's own font
       std::vector<cairo_glyph_t> glyphs;
@@ -909,15 +918,11 @@ class PdfRecorder : public GdiRecorder {
       const char32_t code = GdiFonts::RunCharacterAt(units.data(), units.size(), i);
       // A high surrogate shows nothing: its character goes with the low half.
       if (code == 0 && units[i] != 0) continue;
-      std::shared_ptr<FontInstance> fallback =
-          instance->Fallback(instance->IsSymbol() ? 0 : code);
-      if (fallback && (!fallback->File() || fallback->SizeHandle() == nullptr || fallback->IsRotated()))
-        return false;
-      if (pieces.empty() || pieces.back().font != fallback) pieces.push_back(Piece{fallback, {}, {}, {}});
+      std::shared_ptr<FontInstance> other = instance->DrawnBy(code);
+      if (other && (!other->File() || other->SizeHandle() == nullptr || other->IsRotated())) return false;
+      if (pieces.empty() || pieces.back().font != other) pieces.push_back(Piece{other, {}, {}, {}});
       Piece& piece = pieces.back();
-      FT_Face face = (fallback ? fallback->File() : instance->File())->Face();
-      FT_UInt index = FT_Get_Char_Index(face, code);
-      if (instance->IsSymbol()) index = FT_Get_Char_Index(face, GdiFonts::WingdingsToUnicode(char16_t(code)));
+      const unsigned long index = (other ? *other : *instance).GlyphIndex(code);
       piece.glyphs.push_back(cairo_glyph_t{index, std::round(x0 + double(offsets[i])), std::round(y0)});
       // The text as text: each glyph with the character it shows.
       const char32_t c = code >= 0xD800 && code < 0xE000 ? 0xFFFD : code;  // a lone surrogate half
@@ -962,15 +967,19 @@ class PdfRecorder : public GdiRecorder {
     SetColor(cr, dc.state.textColor);
     for (const Piece& piece : pieces) {
       const FontInstance& drawing = piece.font ? *piece.font : *instance;
-      cairo_font_face_t* cairoFace = FaceOf(drawing.File());
+      cairo_font_face_t* cairoFace = FaceOf(drawing.File(), drawing.SynthesisedBold());
       if (cairoFace == nullptr) return false;
       FT_Size size = drawing.SizeHandle();
       FT_Face face = drawing.File()->Face();
       const double emX = double(size->metrics.x_scale) * face->units_per_EM / 65536.0 / 64.0;
       const double emY = double(size->metrics.y_scale) * face->units_per_EM / 65536.0 / 64.0;
       gCairo->set_font_face(cr, cairoFace);
+      // A synthesised italic is the upright outline slanted as the screen
+      // slants it: the font matrix moves each point right by the slant
+      // times its height above the baseline (cairo's font space points down).
+      const double slant = drawing.SynthesisedItalic() ? GdiFonts::kSyntheticSlant : 0.0;
       cairo_matrix_t matrix;
-      gCairo->matrix_init_scale(&matrix, emX, emY);
+      gCairo->matrix_init(&matrix, emX, 0, -slant * emY, emY, 0, 0);
       gCairo->set_font_matrix(cr, &matrix);
       std::lock_guard<std::recursive_mutex> lock(GdiFonts::FontLibrary::Get()->Mutex());
       fJob->ActivateCairoSizes();

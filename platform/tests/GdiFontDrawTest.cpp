@@ -618,6 +618,48 @@ TEST(GdiFontDraw, CharactersTheFaceLacksComeFromAFallbackFont) {
   EXPECT_GT(boxWidth, 0);
 }
 
+// A character that no configured font has (Thai, Devanagari, an unassigned
+// code) shows the face's missing-glyph box, one a character, drawn where it
+// is measured; where the face's own mark is blank (Liberation Serif's,
+// Liberation Sans Italic's) the box of the first font that has one stands in.
+TEST(GdiFontDraw, ACharacterNoFontHasShowsAMissingGlyphBox) {
+  struct Face {
+    const char* name;
+    BYTE italic;
+  };
+  const Face faces[] = {{"Times New Roman", 0}, {"Times New Roman", 1}, {"Arial", 1},
+                        {"Arial", 0},           {"Courier New", 0},     {"DejaVu Sans", 1}};
+  const std::u16string texts[] = {u"\u0E2A\u0E27\u0E31", u"\u0928\u092E\u0938", u"\u0378\u0378\u0378"};
+  for (const Face& face : faces) {
+    for (const std::u16string& text : texts) {
+      SCOPED_TRACE(std::string(face.name) + (face.italic ? " italic " : " ") + std::to_string(int(text[0])));
+      Canvas canvas(300, 60);
+      LOGFONTA lf{};
+      lf.lfHeight = -30;
+      lf.lfItalic = face.italic;
+      std::strncpy(lf.lfFaceName, face.name, LF_FACESIZE - 1);
+      HGDIOBJ old = SelectObject(canvas.dc(), CreateFontIndirectA(&lf));
+      int x = 20;
+      for (char16_t unit : text) {
+        const LONG advance = WideExtent(canvas.dc(), std::u16string(1, unit));
+        EXPECT_GT(advance, 8);
+        Canvas one(300, 60);
+        HGDIOBJ previous = SelectObject(one.dc(), GetCurrentObject(canvas.dc(), OBJ_FONT));
+        TextOutW(one.dc(), x, 10, &unit, 1);
+        // A box's outline at 30 pixels is some 70 pixels of ink, inside its
+        // advance (a slanted one leans out by a fifth of its height).
+        EXPECT_GT(one.Count(kInk), 40);
+        const RECT box = one.Box(kInk);
+        EXPECT_GE(box.left, x - 1);
+        EXPECT_LE(box.right, x + advance + (face.italic ? 6 : 1));
+        SelectObject(one.dc(), previous);
+        x += advance;
+      }
+      DeleteObject(SelectObject(canvas.dc(), old));
+    }
+  }
+}
+
 // A surrogate pair is one character: its low half carries the width, the
 // high half takes none, and the pair draws one glyph, not two boxes.
 TEST(GdiFontDraw, ASurrogatePairIsOneCharacter) {

@@ -112,21 +112,43 @@ TEST(GdiFontRecords, CreateFontIndirectRefusesANullRecord) {
   EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
 }
 
-TEST(GdiFontMatch, WindowsFacesMapToTheirLiberationStandIns) {
-  const std::pair<const char*, const char*> pairs[] = {
-      {"Arial", "Liberation Sans"},
-      {"MS Sans Serif", "Liberation Sans"},
-      {"Times New Roman", "Liberation Serif"},
-      {"Courier New", "Liberation Mono"},
+// The Windows faces, and the Macintosh ones that RTF files and pandoc name,
+// measure as the metric-compatible Liberation face that stands for them,
+// in every style, and not as the fallback for unknown names. A Windows face
+// keeps its name; a Macintosh one is replaced by its stand-in's.
+TEST(GdiFontMatch, WindowsAndMacintoshFacesMapToTheirLiberationStandIns) {
+  struct Mapping {
+    const char* asked;
+    const char* liberation;
+    bool listed;
   };
-  for (const auto& [windows, liberation] : pairs) {
-    FontDc asked, standIn;
-    asked.Use(Record(windows));
-    standIn.Use(Record(liberation));
-    EXPECT_EQ(asked.Face(), windows);
-    EXPECT_EQ(standIn.Face(), liberation);
-    EXPECT_EQ(asked.Widths(kSample), standIn.Widths(kSample)) << windows;
-    EXPECT_EQ(asked.Metrics().tmHeight, standIn.Metrics().tmHeight) << windows;
+  const Mapping mappings[] = {
+      {"Arial", "Liberation Sans", true},       {"MS Sans Serif", "Liberation Sans", true},
+      {"Helvetica", "Liberation Sans", false},  {"Geneva", "Liberation Sans", false},
+      {"Times New Roman", "Liberation Serif", true}, {"Times", "Liberation Serif", false},
+      {"times roman", "Liberation Serif", false},    {"New York", "Liberation Serif", false},
+      {"Courier New", "Liberation Mono", true}, {"Courier", "Liberation Mono", true},
+      {"Monaco", "Liberation Mono", false},
+  };
+  FontDc unknown;
+  unknown.Use(Record("No Such Face"));
+  for (const auto& [asked, liberation, listed] : mappings) {
+    for (const LONG weight : {FW_NORMAL, FW_BOLD}) {
+      for (const BYTE italic : {0, 1}) {
+        FontDc named, standIn;
+        named.Use(Record(asked, -16, weight, italic));
+        standIn.Use(Record(liberation, -16, weight, italic));
+        EXPECT_EQ(named.Face(), listed ? asked : liberation);
+        EXPECT_EQ(standIn.Face(), liberation);
+        EXPECT_EQ(named.Widths(kSample), standIn.Widths(kSample)) << asked << weight << italic;
+        EXPECT_EQ(named.Metrics().tmHeight, standIn.Metrics().tmHeight) << asked;
+        EXPECT_EQ(named.Metrics().tmWeight, weight) << asked;
+        EXPECT_EQ(named.Metrics().tmItalic != 0, italic != 0) << asked;
+      }
+    }
+    FontDc named;
+    named.Use(Record(asked));
+    EXPECT_NE(named.Widths(kSample), unknown.Widths(kSample)) << asked;
   }
 }
 
@@ -246,6 +268,7 @@ TEST(GdiFontEnum, EveryFamilyOnceInNameOrderWithTheWindowsFaces) {
   FontDc dc;
   Seen seen;
   EXPECT_EQ(EnumFontFamiliesA(dc.dc(), nullptr, Collect, reinterpret_cast<LPARAM>(&seen)), 1);
+  // The Macintosh faces that map to the Liberation faces are not listed.
   std::vector<std::string> expected = {
       "Arial",          "Courier",          "Courier New",     "DejaVu Sans",
       "DejaVu Sans Mono", "DejaVu Serif",   "Liberation Mono", "Liberation Sans",

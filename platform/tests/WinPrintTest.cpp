@@ -307,8 +307,9 @@ std::string PrintOnePage(const std::string& pdf, const char* pngPrefix, Draw dra
   return ended ? "" : "the job did not end";
 }
 
-// The page rendered at 100 dots per inch, as grey bytes.
-std::vector<uint8_t> Rendered(const std::string& pdf, const std::string& stem) {
+// The page rendered at 100 dots per inch, as grey bytes, row by row; its
+// width goes to `width` when asked for.
+std::vector<uint8_t> Rendered(const std::string& pdf, const std::string& stem, int* width = nullptr) {
   std::vector<uint8_t> grey;
   const std::string command = "pdftoppm -r 100 -gray -png -singlefile '" + pdf + "' '" + stem + "'";
   if (system(command.c_str()) != 0) return grey;
@@ -322,6 +323,7 @@ std::vector<uint8_t> Rendered(const std::string& pdf, const std::string& stem) {
     const auto* row = static_cast<const uint8_t*>(bm.bmBits) + ptrdiff_t(y) * bm.bmWidthBytes;
     for (int x = 0; x < bm.bmWidth; ++x) grey.push_back(row[4 * x]);
   }
+  if (width != nullptr) *width = bm.bmWidth;
   DeleteObject(bitmap);
   return grey;
 }
@@ -506,6 +508,213 @@ TEST_F(Printing, TheFirstJobLoadsCairo) {
   ASSERT_GT(EndDoc(dc), 0);
   DeleteDC(dc);
   EXPECT_NE(Run("pdftotext '" + pdf + "' -").find("Page 1"), std::string::npos);
+}
+
+// One line of printed text: its face, weight, slant and characters.
+struct PrintedLine {
+  const char* face;
+  LONG weight;
+  BYTE italic;
+  std::u16string text;
+};
+
+// The lines printed one below the other, 160 device pixels apart, in
+// characters 96 pixels high (23 points at 300 dpi), from (100, 200).
+void PrintLines(HDC dc, const std::vector<PrintedLine>& lines) {
+  SetBkMode(dc, TRANSPARENT);
+  SetTextAlign(dc, TA_BASELINE);
+  for (size_t i = 0; i < lines.size(); ++i) {
+    LOGFONTA font{};
+    font.lfHeight = -96;
+    font.lfWeight = lines[i].weight;
+    font.lfItalic = lines[i].italic;
+    std::strncpy(font.lfFaceName, lines[i].face, LF_FACESIZE - 1);
+    HFONT made = CreateFontIndirectA(&font);
+    HGDIOBJ old = SelectObject(dc, made);
+    TextOutW(dc, 100, 200 + 160 * int(i), reinterpret_cast<LPCWSTR>(lines[i].text.data()),
+             int(lines[i].text.size()));
+    SelectObject(dc, old);
+    DeleteObject(made);
+  }
+}
+
+// The ink of printed line `i` on a page rendered at 100 dpi: the dark
+// pixels of each row from 36 dots above its baseline to 12 below, and the
+// mean x of each row's.
+struct LineInk {
+  int pixels = 0;
+  std::vector<double> meanX;  // -1 for a row without ink
+};
+LineInk InkOfLine(const std::vector<uint8_t>& grey, int width, size_t i) {
+  // The baseline at device y = 200 + 160 i, a 75-pixel margin, 3 device pixels a dot.
+  const int baseline = (200 + 160 * int(i) + 75) / 3;
+  LineInk ink;
+  for (int y = baseline - 36; y < baseline + 12 && (y + 1) * width <= int(grey.size()); ++y) {
+    double sum = 0;
+    int count = 0;
+    for (int x = 0; x < width; ++x) {
+      if (grey[size_t(y) * width + x] >= 128) continue;
+      sum += x;
+      ++count;
+    }
+    ink.pixels += count;
+    ink.meanX.push_back(count > 0 ? sum / count : -1);
+  }
+  return ink;
+}
+
+// How far a line's ink lies right of another's for each dot of height: the
+// least-squares slope of the rows' mean shifts over their height. The same
+// characters slanted by s give s.
+double Lean(const LineInk& line, const LineInk& upright) {
+  double sh = 0, sd = 0, shh = 0, shd = 0;
+  int n = 0;
+  for (size_t row = 0; row < line.meanX.size() && row < upright.meanX.size(); ++row) {
+    if (line.meanX[row] < 0 || upright.meanX[row] < 0) continue;
+    const double h = 36.0 - double(row), d = line.meanX[row] - upright.meanX[row];
+    sh += h;
+    sd += d;
+    shh += h * h;
+    shd += h * d;
+    ++n;
+  }
+  const double spread = shh - sh * sh / std::max(n, 1);
+  return n > 1 && spread > 0 ? (shd - sh * sd / n) / spread : 0;
+}
+
+std::string OneLine(std::string text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '\n' || c == '\f' || c == ' ') {
+      if (!out.empty() && out.back() != ' ') out += ' ';
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+// Styles that no file of the family has (DejaVu's italics, WenQuanYi's bold
+// and italic) print as text, slanted or emboldened from the outlines as the
+// screen draws them: every word reads back and the page has no image and no
+// pixels; vertical stems printed in the style lean by the slant, or carry
+// more ink than the plain ones.
+TEST_F(Printing, StylesNoFileHasPrintAsSlantedOrEmboldenedText) {
+  ResetHeadlessPrinting();
+  const std::u16string cjk = u"Bold words \u4E2D\u6587\u5B57 here";
+  // Three stems: Latin letters, and the CJK vertical stroke, which the
+  // fallback draws for Arial.
+  const std::u16string latinStems = u"lll", cjkStems = u"\u4E28\u4E28\u4E28";
+  struct Style {
+    PrintedLine words;
+    std::u16string stems;
+  };
+  const Style styles[] = {
+      {{"DejaVu Sans", FW_NORMAL, 1, u"Slanted sans words"}, latinStems},
+      {{"DejaVu Sans", FW_BOLD, 1, u"Slanted bold words"}, latinStems},
+      {{"DejaVu Serif", FW_NORMAL, 1, u"Slanted serif words"}, latinStems},
+      {{"DejaVu Sans Mono", FW_NORMAL, 1, u"Slanted mono words"}, latinStems},
+      {{"WenQuanYi Micro Hei", FW_BOLD, 0, cjk}, cjkStems},
+      {{"WenQuanYi Micro Hei", FW_NORMAL, 1, cjk}, cjkStems},
+      {{"WenQuanYi Micro Hei", FW_BOLD, 1, cjk}, latinStems},
+      // A face that has the style, whose CJK characters come from the fallback.
+      {{"Arial", FW_BOLD, 0, cjk}, cjkStems},
+  };
+  std::vector<PrintedLine> words, stems, plainStems;
+  for (const Style& style : styles) {
+    const PrintedLine& line = style.words;
+    words.push_back(line);
+    stems.push_back({line.face, line.weight, line.italic, style.stems});
+    plainStems.push_back({line.face, FW_NORMAL, 0, style.stems});
+  }
+  const std::string pdf = folder + "/styled.pdf";
+  ASSERT_EQ(PrintOnePage(pdf, nullptr, [&](HDC dc) { PrintLines(dc, words); }), "");
+  EXPECT_EQ(HeadlessPrintPagePixels(), 0);
+  const std::string text = OneLine(Run("pdftotext '" + pdf + "' -"));
+  for (const char* expected : {"Slanted sans words", "Slanted bold words", "Slanted serif words",
+                               "Slanted mono words", "Bold words \xE4\xB8\xAD\xE6\x96\x87\xE5\xAD\x97 here"}) {
+    EXPECT_NE(text.find(expected), std::string::npos) << expected << " in " << text;
+  }
+  // pdfimages lists a header of two lines, then one line an image.
+  const std::string images = Run("pdfimages -list '" + pdf + "'");
+  EXPECT_EQ(std::count(images.begin(), images.end(), '\n'), 2) << images;
+
+  const std::string styled = folder + "/stems.pdf", plain = folder + "/plain.pdf";
+  ASSERT_EQ(PrintOnePage(styled, nullptr, [&](HDC dc) { PrintLines(dc, stems); }), "");
+  ASSERT_EQ(PrintOnePage(plain, nullptr, [&](HDC dc) { PrintLines(dc, plainStems); }), "");
+  EXPECT_EQ(Run("pdfimages -list '" + styled + "' | wc -l"), "2\n");
+  int width = 0, plainWidth = 0;
+  const std::vector<uint8_t> a = Rendered(styled, folder + "/a", &width);
+  const std::vector<uint8_t> b = Rendered(plain, folder + "/b", &plainWidth);
+  ASSERT_FALSE(a.empty());
+  ASSERT_EQ(width, plainWidth);
+  for (size_t i = 0; i < stems.size(); ++i) {
+    SCOPED_TRACE(std::string(stems[i].face) + " line " + std::to_string(i));
+    const LineInk shown = InkOfLine(a, width, i), base = InkOfLine(b, width, i);
+    EXPECT_GT(base.pixels, 100);
+    // The synthesised slant is tan(12 degrees), 0.21.
+    EXPECT_NEAR(Lean(shown, base), stems[i].italic ? 0.21 : 0.0, 0.05);
+    // Only the bold lines are heavier: a plain face drawn after an
+    // emboldened one of the same file stays plain.
+    if (stems[i].weight == FW_BOLD) {
+      EXPECT_GT(shown.pixels, base.pixels * 11 / 10);
+    } else {
+      EXPECT_LT(shown.pixels, base.pixels * 11 / 10);
+    }
+  }
+}
+
+// Characters that no configured font has (Thai, Devanagari, an unassigned
+// code) print as the face's missing-glyph box, one a character, also where
+// the face's own mark is blank (Liberation Serif, Liberation Sans Italic);
+// the characters read back as they were.
+TEST_F(Printing, CharactersNoFontHasPrintAsMissingGlyphBoxes) {
+  ResetHeadlessPrinting();
+  const std::u16string thai = u"\u0E2A\u0E27\u0E31\u0E2A\u0E14\u0E35";
+  const std::u16string devanagari = u"\u0928\u092E\u0938\u094D\u0924\u0947";
+  const std::vector<PrintedLine> lines = {
+      {"Times New Roman", FW_NORMAL, 0, thai},  {"Times New Roman", FW_BOLD, 1, devanagari},
+      {"Arial", FW_NORMAL, 1, thai},            {"Arial", FW_NORMAL, 0, devanagari},
+      {"Courier New", FW_NORMAL, 0, thai},      {"DejaVu Sans", FW_NORMAL, 0, u"\u0378\u0378\u0378"},
+  };
+  const std::string pdf = folder + "/boxes.pdf";
+  ASSERT_EQ(PrintOnePage(pdf, nullptr, [&](HDC dc) { PrintLines(dc, lines); }), "");
+  int width = 0;
+  const std::vector<uint8_t> page = Rendered(pdf, folder + "/boxes", &width);
+  ASSERT_FALSE(page.empty());
+  for (size_t i = 0; i < lines.size(); ++i) {
+    SCOPED_TRACE(std::string(lines[i].face) + " line " + std::to_string(i));
+    // A box's outline at 23 points and 100 dpi is some 80 dots.
+    EXPECT_GT(InkOfLine(page, width, i).pixels, 40 * int(lines[i].text.size()));
+  }
+  const std::string text = OneLine(Run("pdftotext '" + pdf + "' -"));
+  EXPECT_NE(text.find("\xE0\xB8\xAA\xE0\xB8\xA7\xE0\xB8\xB1\xE0\xB8\xAA\xE0\xB8\x94\xE0\xB8\xB5"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("\xE0\xA4\xA8\xE0\xA4\xAE"), std::string::npos) << text;
+}
+
+// The Macintosh face names of pandoc's and most Macintosh RTF files print in
+// the metric-compatible Liberation face that stands for them, embedded as
+// that font, never in the fallback for unknown names.
+TEST_F(Printing, MacintoshFacesPrintInTheirLiberationFaces) {
+  ResetHeadlessPrinting();
+  const std::pair<const char*, const char*> faces[] = {
+      {"Helvetica", "LiberationSans"}, {"Geneva", "LiberationSans"},
+      {"Times", "LiberationSerif"},    {"Times Roman", "LiberationSerif"},
+      {"New York", "LiberationSerif"}, {"Courier", "LiberationMono"},
+      {"Monaco", "LiberationMono"},
+  };
+  for (const auto& [face, embedded] : faces) {
+    SCOPED_TRACE(face);
+    const std::string pdf = folder + "/face.pdf";
+    ASSERT_EQ(PrintOnePage(pdf, nullptr,
+                           [&](HDC dc) { PrintLines(dc, {{face, FW_NORMAL, 0, u"Words in a face"}}); }),
+              "");
+    const std::string fonts = Run("pdffonts '" + pdf + "'");
+    EXPECT_NE(fonts.find(std::string("+") + embedded + " "), std::string::npos) << fonts;
+    EXPECT_EQ(fonts.find("DejaVu"), std::string::npos) << fonts;
+  }
 }
 
 }  // namespace

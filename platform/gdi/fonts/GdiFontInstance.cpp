@@ -27,8 +27,8 @@ constexpr size_t kMaxGlyphCacheBytes = 16u << 20;
 // The largest mask side; with the size bound above only a glyph turned and
 // emboldened comes near it.
 constexpr int kMaxMaskSide = 4 * kMaxPixelSize;
-// Simulated italic: the outline is sheared by tan(12 degrees), in 16.16.
-constexpr FT_Fixed kItalicShear = 0x0366A;
+// Simulated italic's shear in 16.16.
+constexpr FT_Fixed kItalicShear = static_cast<FT_Fixed>(kSyntheticSlant * 65536.0);
 
 // Code page 1252 at 0x80 to 0x9F; the five codes it leaves undefined stand for
 // themselves, as the system's conversion gives them.
@@ -351,8 +351,7 @@ bool FontInstance::LoadOutline(char32_t unit) {
   FT_Face face = file_->Face();
   FT_Activate_Size(size_);
   FT_Set_Transform(face, nullptr, nullptr);
-  char32_t code = symbolCodes_ ? WingdingsToUnicode(char16_t(unit)) : unit;
-  FT_UInt glyph = code ? FT_Get_Char_Index(face, code) : 0;
+  const FT_UInt glyph = GlyphIndex(unit);
   // Hinted for a monochrome target, never from embedded bitmaps, so that the
   // outlines and advances depend on nothing but the font file and FreeType.
   return FT_Load_Glyph(face, glyph, FT_LOAD_TARGET_MONO | FT_LOAD_NO_BITMAP) == 0;
@@ -386,16 +385,48 @@ std::shared_ptr<FontInstance> FontInstance::Fallback(char32_t code) {
   FallbackSlot& fallback = fallbackSlots_[static_cast<size_t>(slot)];
   std::shared_ptr<FontInstance> font = fallback.font.lock();
   if (!font) {
-    // The same em size and style, so that the fallback's characters sit
-    // among the face's own as the same text.
-    LOGFONTA other = logFont_;
-    other.lfHeight = -ppemY_;
-    other.lfWidth = 0;
-    std::memset(other.lfFaceName, 0, LF_FACESIZE);
-    std::memcpy(other.lfFaceName, fallback.family.data(), std::min<size_t>(fallback.family.size(), LF_FACESIZE - 1));
-    font = Realize(other);
-    if (!font->file_) return nullptr;
+    font = Alike(fallback.family);
+    if (!font) return nullptr;
     fallback.font = font;
+  }
+  return font;
+}
+
+std::shared_ptr<FontInstance> FontInstance::Alike(const std::string& family) const {
+  // The same em size and style, so that the other font's characters sit
+  // among the face's own as the same text.
+  LOGFONTA other = logFont_;
+  other.lfHeight = -ppemY_;
+  other.lfWidth = 0;
+  std::memset(other.lfFaceName, 0, LF_FACESIZE);
+  std::memcpy(other.lfFaceName, family.data(), std::min<size_t>(family.size(), LF_FACESIZE - 1));
+  std::shared_ptr<FontInstance> font = Realize(other);
+  return font->file_ ? font : nullptr;
+}
+
+uint32_t FontInstance::GlyphIndex(char32_t unit) {
+  if (!file_) return 0;
+  std::lock_guard<std::recursive_mutex> lock(file_->Library().Mutex());
+  const char32_t code = symbolCodes_ ? WingdingsToUnicode(char16_t(unit)) : unit;
+  return code ? FT_Get_Char_Index(file_->Face(), code) : 0;
+}
+
+std::shared_ptr<FontInstance> FontInstance::DrawnBy(char32_t code) {
+  if (std::shared_ptr<FontInstance> fallback = Fallback(code)) return fallback;
+  // Code 0 is no character (a terminator counted into a run): it shows
+  // the face's own mark.
+  if (!file_ || symbolCodes_ || code == 0 || GlyphIndex(code) != 0) return nullptr;
+  auto library = FontLibrary::Get();
+  std::lock_guard<std::recursive_mutex> lock(library->Mutex());
+  if (blankMissingGlyph_ < 0) blankMissingGlyph_ = HasMissingGlyphMark(file_->Face()) ? 0 : 1;
+  if (blankMissingGlyph_ == 0) return nullptr;
+  std::shared_ptr<FontInstance> font = missingGlyphFont_.lock();
+  if (!font) {
+    const std::string family = library->MissingGlyphFamily(logFont_);
+    if (family.empty() || SameFaceName(family, faceName_)) return nullptr;
+    font = Alike(family);
+    if (!font) return nullptr;
+    missingGlyphFont_ = font;
   }
   return font;
 }
@@ -415,8 +446,8 @@ int FontInstance::Advance(char32_t code) {
   }
   if (*slot < 0) {
     *slot = 0;
-    if (std::shared_ptr<FontInstance> fallback = Fallback(code)) {
-      *slot = fallback->Advance(code);
+    if (std::shared_ptr<FontInstance> other = DrawnBy(code)) {
+      *slot = other->Advance(code);
     } else if (LoadOutline(code)) {
       FT_Pos advance = file_->Face()->glyph->advance.x;
       *slot = static_cast<int32_t>((advance + 32) >> 6) + boldPixels_;
@@ -429,7 +460,7 @@ std::shared_ptr<const Mask> FontInstance::Glyph(char32_t unit) {
   std::lock_guard<std::recursive_mutex> lock(FontLibrary::Get()->Mutex());
   auto found = glyphs_.find(unit);
   if (found != glyphs_.end()) return found->second;
-  if (std::shared_ptr<FontInstance> fallback = Fallback(unit)) return fallback->Glyph(unit);
+  if (std::shared_ptr<FontInstance> other = DrawnBy(unit)) return other->Glyph(unit);
 
   if (glyphBytes_ > kMaxGlyphCacheBytes) {
     glyphs_.clear();

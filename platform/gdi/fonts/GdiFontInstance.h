@@ -63,7 +63,10 @@ class FontInstance {
   // vector output (printed pages), which draw its outlines themselves.
   const std::shared_ptr<FaceFile>& File() const { return file_; }
   FT_Size SizeHandle() const { return size_; }
-  bool IsSynthesised() const { return synthBold_ || synthItalic_; }
+  // A style the face's file lacks, drawn from its outlines: bold widened by
+  // a stroke, italic slanted by kSyntheticSlant. Printed pages draw the same.
+  bool SynthesisedBold() const { return synthBold_; }
+  bool SynthesisedItalic() const { return synthItalic_; }
 
   // Text ANSI bytes as the font's character set reads them: code page 1252,
   // or for a symbol font each byte as its own code.
@@ -71,7 +74,8 @@ class FontInstance {
 
   // The advance of one character in whole pixels (the hinted advance,
   // rounded), so that a run's width is exactly the sum of its characters'
-  // widths. A character the face lacks is measured in its fallback font.
+  // widths. A character the face lacks is measured in the font that draws
+  // it (DrawnBy).
   int Advance(char32_t code);
 
   // The glyph of a character, rendered monochrome at its origin on the
@@ -86,6 +90,16 @@ class FontInstance {
   // has it (the face then shows its missing-glyph mark); a symbol font has
   // none.
   std::shared_ptr<FontInstance> Fallback(char32_t code);
+
+  // The font whose glyph shows a character in this font's stead: the
+  // fallback that has it, or, for a character that no font has when this
+  // face's missing-glyph mark is blank, the font whose mark (its glyph 0)
+  // stands in, at the same size and style. Null when this font shows it.
+  std::shared_ptr<FontInstance> DrawnBy(char32_t code);
+
+  // The glyph of this face that shows a character: 0, the missing-glyph
+  // mark, when the face lacks it; a symbol font takes Wingdings codes.
+  uint32_t GlyphIndex(char32_t code);
 
   // The escapement as a unit vector along the baseline, in device
   // coordinates (y down); exact for multiples of 90 degrees.
@@ -112,6 +126,8 @@ class FontInstance {
   FontInstance() = default;
   void Setup(const LOGFONTA& logFont);
   bool LoadOutline(char32_t code);
+  // This font's size and style in another family; null when it has no file.
+  std::shared_ptr<FontInstance> Alike(const std::string& family) const;
 
   LOGFONTA logFont_{};
   TEXTMETRICA metrics_{};
@@ -147,7 +163,14 @@ class FontInstance {
   };
   std::vector<FallbackSlot> fallbackSlots_;
   std::unordered_map<char32_t, int> fallbackOf_;
+  // Whether the face's own missing-glyph mark is blank (-1: not yet
+  // looked at), and the font whose mark is drawn instead, held weakly.
+  int blankMissingGlyph_ = -1;
+  std::weak_ptr<FontInstance> missingGlyphFont_;
 };
+
+// The slant of synthesised italic: the outline is sheared by tan(12 degrees).
+constexpr double kSyntheticSlant = 0x0366A / 65536.0;
 
 // The character a run's unit at `i` shows: a surrogate pair is one
 // character, shown by its low half; a high half gives 0 (it takes no room

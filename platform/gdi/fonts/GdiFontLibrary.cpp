@@ -74,6 +74,15 @@ FcPattern* MatchPattern(FcConfig* config, const LOGFONTA& logFont) {
   return pattern;
 }
 
+// What decides the order in which the fonts sort for a LOGFONTA: the face
+// name in any case, the weight, the slant and whether a fixed pitch is asked.
+std::string SortKey(const LOGFONTA& logFont) {
+  std::string key = FaceNameOf(logFont);
+  for (char& c : key) c = LowerAscii(c);
+  return key + '/' + std::to_string(logFont.lfWeight) + '/' + (logFont.lfItalic ? "i" : "") +
+         (AsksFixedPitch(logFont) ? "m" : "");
+}
+
 // The family a LOGFONTA can name a font by: its first name that fits one.
 std::string NameableFamily(FcPattern* font) {
   FcChar8* family = nullptr;
@@ -124,6 +133,12 @@ std::string KeptFontCacheFolder(const char* configuration) {
   }
   if (access(folder.c_str(), W_OK | X_OK) != 0) return {};
   return folder.string();
+}
+
+bool HasMissingGlyphMark(FT_Face face) {
+  // Unscaled: only the outline's contours are asked for.
+  return face != nullptr && FT_Load_Glyph(face, 0, FT_LOAD_NO_SCALE | FT_LOAD_NO_BITMAP) == 0 &&
+         face->glyph->format == FT_GLYPH_FORMAT_OUTLINE && face->glyph->outline.n_contours > 0;
 }
 
 bool SameFaceName(const std::string& a, const std::string& b) {
@@ -227,6 +242,7 @@ bool FontLibrary::AddFontFile(const std::string& path) {
   families_.clear();
   CollectFamilies();
   matches_.clear();
+  missingGlyphFamilies_.clear();
   for (auto& [key, list] : candidates_) {
     for (Candidate& candidate : list) FcCharSetDestroy(candidate.charset);
   }
@@ -385,38 +401,63 @@ FaceMatch FontLibrary::MatchAnew(const LOGFONTA& logFont, std::string& path, int
   return result;
 }
 
+std::vector<FontLibrary::Candidate>& FontLibrary::CandidatesOf(const LOGFONTA& logFont) {
+  const std::string key = SortKey(logFont);
+  auto found = candidates_.find(key);
+  if (found != candidates_.end()) return found->second;
+  std::vector<Candidate> list;
+  if (FcPattern* pattern = MatchPattern(config_->config, logFont)) {
+    FcResult outcome = FcResultNoMatch;
+    // Untrimmed: a font that adds no characters to those before it may
+    // still be the best of its style for the character at hand.
+    if (FcFontSet* sorted = FcFontSort(config_->config, pattern, FcFalse, nullptr, &outcome)) {
+      for (int i = 0; i < sorted->nfont; ++i) {
+        FcCharSet* charset = nullptr;
+        if (FcPatternGetCharSet(sorted->fonts[i], FC_CHARSET, 0, &charset) != FcResultMatch) continue;
+        std::string family = NameableFamily(sorted->fonts[i]);
+        if (family.empty()) continue;
+        list.push_back({std::move(family), FcCharSetCopy(charset)});
+      }
+      FcFontSetDestroy(sorted);
+    }
+    FcPatternDestroy(pattern);
+  }
+  return candidates_.emplace(key, std::move(list)).first->second;
+}
+
 std::string FontLibrary::FallbackFamily(const LOGFONTA& logFont, char32_t code) {
   std::lock_guard<std::recursive_mutex> lock(mutex_);
   if (!config_->config || families_.empty()) return std::string();
-  std::string key = FaceNameOf(logFont);
-  for (char& c : key) c = LowerAscii(c);
-  key += '/' + std::to_string(logFont.lfWeight) + '/' + (logFont.lfItalic ? "i" : "") +
-         (AsksFixedPitch(logFont) ? "m" : "");
-  auto found = candidates_.find(key);
-  if (found == candidates_.end()) {
-    std::vector<Candidate> list;
-    if (FcPattern* pattern = MatchPattern(config_->config, logFont)) {
-      FcResult outcome = FcResultNoMatch;
-      // Untrimmed: a font that adds no characters to those before it may
-      // still be the best of its style for the character at hand.
-      if (FcFontSet* sorted = FcFontSort(config_->config, pattern, FcFalse, nullptr, &outcome)) {
-        for (int i = 0; i < sorted->nfont; ++i) {
-          FcCharSet* charset = nullptr;
-          if (FcPatternGetCharSet(sorted->fonts[i], FC_CHARSET, 0, &charset) != FcResultMatch) continue;
-          std::string family = NameableFamily(sorted->fonts[i]);
-          if (family.empty()) continue;
-          list.push_back({std::move(family), FcCharSetCopy(charset)});
-        }
-        FcFontSetDestroy(sorted);
-      }
-      FcPatternDestroy(pattern);
-    }
-    found = candidates_.emplace(key, std::move(list)).first;
-  }
-  for (const Candidate& candidate : found->second) {
+  for (const Candidate& candidate : CandidatesOf(logFont)) {
     if (FcCharSetHasChar(candidate.charset, code)) return candidate.family;
   }
   return std::string();
+}
+
+std::string FontLibrary::MissingGlyphFamily(const LOGFONTA& logFont) {
+  std::lock_guard<std::recursive_mutex> lock(mutex_);
+  if (!config_->config || families_.empty()) return std::string();
+  const std::string key = SortKey(logFont);
+  auto known = missingGlyphFamilies_.find(key);
+  if (known != missingGlyphFamilies_.end()) return known->second;
+  // Each family as it would draw in the asked style: the file that style
+  // resolves to is the one whose mark would show.
+  std::string family;
+  std::vector<std::string> tried;
+  for (const Candidate& candidate : CandidatesOf(logFont)) {
+    if (std::find(tried.begin(), tried.end(), candidate.family) != tried.end()) continue;
+    tried.push_back(candidate.family);
+    LOGFONTA other = logFont;
+    std::memset(other.lfFaceName, 0, LF_FACESIZE);
+    std::memcpy(other.lfFaceName, candidate.family.data(), std::min<size_t>(candidate.family.size(), LF_FACESIZE - 1));
+    const FaceMatch match = Match(other);
+    if (match.file && !match.symbolCodes && HasMissingGlyphMark(match.file->Face())) {
+      family = candidate.family;
+      break;
+    }
+  }
+  missingGlyphFamilies_.emplace(key, family);
+  return family;
 }
 
 }  // namespace GdiFonts

@@ -87,6 +87,13 @@ class FontLibrary : public std::enable_shared_from_this<FontLibrary> {
   // character. Empty when none has it.
   std::string FallbackFamily(const LOGFONTA& logFont, char32_t code);
 
+  // The family whose missing-glyph mark (glyph 0) a LOGFONTA's face shows
+  // for a character that no configured font has: the first of the families
+  // its match sorts (its own first) whose glyph 0 in the asked style draws
+  // something, since some faces' (Liberation Serif's) is blank. Empty when
+  // none draws one.
+  std::string MissingGlyphFamily(const LOGFONTA& logFont);
+
   // The families in name order (case-insensitive), the Windows face names
   // that the configuration adds to its fonts among them.
   const std::vector<FamilyInfo>& Families() const { return families_; }
@@ -136,12 +143,19 @@ class FontLibrary : public std::enable_shared_from_this<FontLibrary> {
   // The fonts a match sorts, by the match's key (face, weight, slant,
   // pitch): each font's family and its characters, made on first need.
   struct Candidate;
+  std::vector<Candidate>& CandidatesOf(const LOGFONTA& logFont);
   std::map<std::string, std::vector<Candidate>> candidates_;
+  // MissingGlyphFamily's answers, by the same key.
+  std::map<std::string, std::string> missingGlyphFamilies_;
 };
 
 // Case-insensitive comparison of face names as fontconfig and GDI make it
 // (ASCII letters only; spaces count).
 bool SameFaceName(const std::string& a, const std::string& b);
+
+// Whether a face's glyph 0, its missing-glyph mark, draws anything; the
+// caller holds the library's lock.
+bool HasMissingGlyphMark(FT_Face face);
 
 // FontLibrary::AddFontFile on the one library, for the test programs, which
 // see only the exported names of the platform library.
