@@ -459,6 +459,11 @@ TEST_F(ImportHTML, HeaderAndFooterBlocksFillTheirParts) {
       {"<div title=\"footer\"><div>F</div></div><div>x</div>", "x\n\n", "", "F"},
       {"<div title=\"other\">x</div>y", "x\n\ny", "", ""},
       {"<div title=\"header\"></div>z", "z", "", ""},
+      // LibreOffice's page numbers show as the text they hold, not as page
+      // number elements.
+      {"<p>x</p><div title=\"footer\"><p>Page <sdfield type=PAGE subtype=RANDOM format=PAGE>3</sdfield> of "
+       "<sdfield type=DOCSTAT subtype=PAGE format=PAGE>7</sdfield></p></div>",
+       "x\n\n", "", "Page 3 of 7"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.html);
