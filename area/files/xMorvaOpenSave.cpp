@@ -37,8 +37,9 @@ constexpr int32_t kOpenNoMemory = 1041;
 constexpr uint8_t kCompoundSignature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
 // How much of a file the text test looks at, and the share of control
 // characters (other than tab, line feed, form feed and carriage return) from
-// which it is no text: one in four, where a text has next to none. A few
-// are text still: Word's manual line break (11), a DOS end of file (26).
+// which it is no text: one in four, where a text has next to none. A text
+// with a few (Word's manual line break, 11; a DOS end of file, 26) is a
+// text still.
 constexpr uint32_t kTextSampleBytes = 4096;
 constexpr uint32_t kControlShareDivisor = 4;
 
