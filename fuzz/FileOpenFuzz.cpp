@@ -4,9 +4,9 @@
 // (read by its content) and once under each type a user may give a file
 // by its name (Word, RTF, HTML). The open answers one of its codes; a file
 // it refuses leaves "keep" as it was, and every part it fills is whole. A
-// file that is no text (a control character other than tab, line feed,
-// form feed and carriage return in its first 4 KB) opens under the RTF or
-// HTML type only when it begins as such a file.
+// file that is no text (by the open's one text test) opens under the RTF or
+// HTML type only when it begins as such a file, and never opens by its
+// content alone unless it is a document.
 #include <unistd.h>
 
 #include <cstdio>
@@ -68,13 +68,7 @@ bool MayOpenAs(uint32_t type, const uint8_t* data, size_t size) {
     ++at;
   if (type == FourCC("RTF ") && size - at >= 5 && std::memcmp(data + at, "{\\rtf", 5) == 0) return true;
   if (type == FourCC("HTML") && size - at >= 2 && data[at] == '<') return true;
-  // Behind a UTF-16 mark the open looks at units, which this does not.
-  if ((data[0] == 0xFE && data[1] == 0xFF) || (data[0] == 0xFF && data[1] == 0xFE)) return true;
-  for (size_t i = 0; i < size && i < 4096; ++i) {
-    const uint8_t c = data[i];
-    if ((c < 0x20 && c != '\t' && c != '\n' && c != '\f' && c != '\r') || c == 0x7F) return false;
-  }
-  return true;
+  return IsTextSample(data, uint32_t(size < 4096 ? size : 4096), false);
 }
 
 const std::string& InputPath() {
@@ -121,6 +115,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // What the reader of a named type read, it read as its own or as text.
     if (opened && (type == FourCC("RTF ") || type == FourCC("HTML")) && given != 0 &&
         !MayOpenAs(type, data, size))
+      std::abort();
+    // What was read as text by its content alone is a text.
+    const uint32_t sample = uint32_t(size < 4096 ? size : 4096);
+    if (opened && given == 0 && (type == kTypeTextWindows || type == kTypeTextUnicode) &&
+        !IsTextSample(data, sample, type == kTypeTextUnicode))
       std::abort();
     for (int16_t part = 0; part < kPartCount; ++part) fuzzdoc::CheckPart(*document, part);
   }

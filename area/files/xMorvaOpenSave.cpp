@@ -37,7 +37,9 @@ constexpr int32_t kOpenNoMemory = 1041;
 constexpr uint8_t kCompoundSignature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
 // How much of a file the text test looks at, and the share of control
 // characters (other than tab, line feed, form feed and carriage return) from
-// which it is no text: one in four, where a text has next to none.
+// which it is no text: one in four, where a text has next to none. A text
+// with a few (Word's manual line break, 11; a DOS end of file, 26) is a
+// text still.
 constexpr uint32_t kTextSampleBytes = 4096;
 constexpr uint32_t kControlShareDivisor = 4;
 
@@ -50,48 +52,45 @@ bool IsTextControl(uint32_t c) {
   return (c < 0x20 && c != '\t' && c != '\n' && c != '\f' && c != '\r') || c == 0x7F;
 }
 
-// The first bytes of a file (at most 4 KB), read once for the tests below:
-// how many characters they hold (bytes, or UTF-16 units behind a byte-order
-// mark) and how many of those are control characters.
-struct FileSample {
-  uint8_t bytes[kTextSampleBytes];
-  uint32_t size = 0;
-  uint32_t characters = 0;
-  uint32_t controls = 0;
-};
+bool StartsWith(const uint8_t* b, uint32_t size, const char* text, uint32_t length) {
+  return size >= length && std::memcmp(b, text, length) == 0;
+}
 
-// Reads the sample from the stream's start, then goes back to 0; `unicode`
-// counts UTF-16 units behind the mark (in the order it gives).
-void TakeSample(VStream& stream, bool unicode, FileSample& sample) {
-  const uint32_t size = stream.GetSize();
-  uint32_t got = size < kTextSampleBytes ? size : kTextSampleBytes;
-  if (stream.SetPosition(0) != 0 || stream.ReadData(sample.bytes, got) != 0) got = 0;
-  stream.SetPosition(0);
-  sample.size = got;
-  const uint8_t* b = sample.bytes;
-  if (unicode) {
-    const bool big = got >= 2 && b[0] == 0xFE && b[1] == 0xFF;
-    for (uint32_t i = 2; i + 1 < got; i += 2, ++sample.characters) {
-      const uint32_t unit = big ? (b[i] << 8) | b[i + 1] : (b[i + 1] << 8) | b[i];
-      if (IsTextControl(unit)) ++sample.controls;
-    }
-  } else {
-    for (uint32_t i = 0; i < got; ++i, ++sample.characters)
-      if (IsTextControl(b[i])) ++sample.controls;
-  }
+// Whether the bytes open the way files that are never text open: a zip
+// archive (OpenDocument and Office Open XML documents among them), a PDF,
+// a PNG, JPEG, GIF, TIFF or BMP picture, a gzip stream or a compound file.
+// Their first kilobytes can hold few enough control bytes to pass for text.
+bool StartsAsNonText(const uint8_t* b, uint32_t size) {
+  if (size >= 4 && b[0] == 'P' && b[1] == 'K' &&
+      ((b[2] == 3 && b[3] == 4) || (b[2] == 5 && b[3] == 6) || (b[2] == 7 && b[3] == 8)))
+    return true;
+  // A BMP's two reserved words are 0.
+  const bool bitmap = size >= 10 && b[0] == 'B' && b[1] == 'M' && b[6] == 0 && b[7] == 0 &&
+                      b[8] == 0 && b[9] == 0;
+  return bitmap || StartsWith(b, size, "%PDF-", 5) ||
+         StartsWith(b, size, "\x89PNG\r\n\x1A\n", 8) || StartsWith(b, size, "\xFF\xD8\xFF", 3) ||
+         StartsWith(b, size, "GIF87a", 6) || StartsWith(b, size, "GIF89a", 6) ||
+         StartsWith(b, size, "II*\0", 4) || StartsWith(b, size, "MM\0*", 4) ||
+         StartsWith(b, size, "\x1F\x8B", 2) || StartsAsCompoundFile(b, size);
 }
 
 bool StartsWithUnicodeMark(const uint8_t* b, uint32_t size) {
   return size >= 2 && ((b[0] == 0xFE && b[1] == 0xFF) || (b[0] == 0xFF && b[1] == 0xFE));
 }
 
-// Whether the stream's first bytes can be a text of the type: false when at
-// least a quarter of its characters (bytes, or UTF-16 units for 'ASCU') are
-// control characters, which no text has. The stream goes back to 0.
-bool ReadsAsText(VStream& stream, uint32_t type) {
-  FileSample sample;
-  TakeSample(stream, type == kTypeTextUnicode, sample);
-  return sample.controls * kControlShareDivisor < sample.characters || sample.characters == 0;
+// The first bytes of a file (at most 4 KB), read once for the tests below.
+struct FileSample {
+  uint8_t bytes[kTextSampleBytes];
+  uint32_t size = 0;
+};
+
+// Reads the sample from the stream's start, then goes back to 0.
+void TakeSample(VStream& stream, FileSample& sample) {
+  const uint32_t size = stream.GetSize();
+  uint32_t got = size < kTextSampleBytes ? size : kTextSampleBytes;
+  if (stream.SetPosition(0) != 0 || stream.ReadData(sample.bytes, got) != 0) got = 0;
+  stream.SetPosition(0);
+  sample.size = got;
 }
 
 // Where a file's first mark-up begins: behind a UTF-8 byte-order mark and
@@ -116,21 +115,15 @@ bool OpensAsFormat(uint32_t type, const FileSample& sample) {
 
 // The RTF and HTML readers take any text as a document of their kind (its
 // characters as a paragraph of text), so that a text file named as one
-// opens. A file that neither opens as their format nor is a text (a NUL or
-// any control character other than tab, line feed, form feed and carriage
-// return in its first 4 KB, UTF-16 units behind a byte-order mark) is a
-// file that only looks like one by its name or type: a picture, an archive,
-// a damaged file. It is refused as damaged before the reader fills a
-// document with its bytes. A file of one byte is a text whatever it holds.
+// opens. A file that neither opens as their format nor is a text is a file
+// that only looks like one by its name or type: a picture, an archive, a
+// damaged file. It is refused as damaged before the reader fills a document
+// with its bytes.
 bool IsForeignToReader(VStream& stream, uint32_t type) {
-  if (stream.GetSize() < 2) return false;
   FileSample head;
-  TakeSample(stream, false, head);
+  TakeSample(stream, head);
   if (OpensAsFormat(type, head)) return false;
-  if (!StartsWithUnicodeMark(head.bytes, head.size)) return head.controls != 0;
-  FileSample units;
-  TakeSample(stream, true, units);
-  return units.controls != 0;
+  return !IsTextSample(head.bytes, head.size, false);
 }
 
 // The text type a type is read as: its own for the Macintosh and UTF-16
@@ -144,9 +137,11 @@ uint32_t TextReadingTypeOf(uint32_t type) {
 int32_t OpenAsText(xMorvaDocument& document, VStream& stream, uint32_t& type, VString* report) {
   const bool untyped = type == 0;
   type = TextReadingTypeOf(type);
-  // A file of one byte is text whatever it holds; a longer one must look
-  // like one, or a binary file would fill the document with its bytes.
-  if (stream.GetSize() >= 2 && !ReadsAsText(stream, type)) return kErrorNotThisFormat;
+  // A file must look like a text, or a binary file would fill the
+  // document with its bytes.
+  FileSample head;
+  TakeSample(stream, head);
+  if (!IsTextSample(head.bytes, head.size, type == kTypeTextUnicode)) return kErrorNotThisFormat;
   const xMorvaFormatReader read = xMorvaFileFormats::FindReader(type);
   return read != nullptr ? read(document, stream, untyped ? 0 : type, false, report) : kErrorNotThisFormat;
 }
@@ -421,6 +416,26 @@ uint32_t SniffFileType(const uint8_t* head, size_t size) {
   if ((b[0] == 0xFE && b[1] == 0xFF) || (b[0] == 0xFF && b[1] == 0xFE)) return kTypeTextUnicode;
   if (StartsAsCompoundFile(b, size)) return kTypeWord8File;
   return 0;
+}
+
+bool IsTextSample(const uint8_t* bytes, uint32_t size, bool unicode) {
+  // A file of one byte is text whatever it holds.
+  if (bytes == nullptr || size < 2) return true;
+  if (StartsAsNonText(bytes, size)) return false;
+  uint32_t characters = 0;
+  uint32_t controls = 0;
+  const bool marked = StartsWithUnicodeMark(bytes, size);
+  if (unicode || marked) {
+    const bool big = bytes[0] == 0xFE && bytes[1] == 0xFF;
+    for (uint32_t i = marked ? 2 : 0; i + 1 < size; i += 2, ++characters) {
+      const uint32_t unit = big ? (bytes[i] << 8) | bytes[i + 1] : (bytes[i + 1] << 8) | bytes[i];
+      if (IsTextControl(unit)) ++controls;
+    }
+  } else {
+    for (uint32_t i = 0; i < size; ++i, ++characters)
+      if (IsTextControl(bytes[i])) ++controls;
+  }
+  return characters == 0 || controls * kControlShareDivisor < characters;
 }
 
 // ---- Open, export, save.

@@ -71,6 +71,14 @@ uint32_t FormatTypeOfFile(VFile& file);
 // HTML by "<HTML>" in capitals, UTF-16 text by either byte-order mark.
 uint32_t SniffFileType(const uint8_t* head, size_t size);
 
+// Whether the first bytes of a file (the open looks at 4 KB) are a text:
+// not when they open as an archive, a PDF, a picture or a compound file
+// does, nor when a quarter or more of their characters are control
+// characters (other than tab, line feed, form feed and carriage return).
+// Behind a UTF-16 byte-order mark, or when `unicode` says so, UTF-16 units
+// are counted instead of bytes. Fewer than 2 bytes are a text.
+bool IsTextSample(const uint8_t* bytes, uint32_t size, bool unicode);
+
 // The folder of the file whose reader is running (for readers that load
 // files named relative to it, as HTML pages name their images); empty when
 // no file is being opened.
@@ -85,12 +93,11 @@ const std::string& WritingFilePath();
 // types) is read by it; 'WANY' stands for the file's own type, and 0 (no
 // type chosen) for the format the file's own type names; the text
 // types and every other type are recognised by content first and read as
-// text otherwise; a compound file is read as Word only, and a file whose
-// bytes are mostly control characters is no text. A file given to the RTF
-// or HTML reader (a Word file that is none goes to RTF) that neither opens
-// as that format nor is a text (a control character other than tab, line
-// feed, form feed and carriage return in its first 4 KB) is refused as
-// damaged (1015), never filled into a document. 0, 1097 and 1100
+// text otherwise; a compound file is read as Word only, and a file that is
+// no text (`IsTextSample`) is refused (1032). A file given to the RTF or
+// HTML reader (a Word file that is none goes to RTF) that neither opens as
+// that format nor is a text is refused as damaged (1015), never filled
+// into a document. 0, 1097 and 1100
 // (success), 1095 the file cannot be read, 1032 no reader took it, 1015
 // damaged, 1041 no memory, or a reader's code. The file is read into a
 // document of its own first, and the document takes its contents only on

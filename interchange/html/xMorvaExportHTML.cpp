@@ -68,8 +68,11 @@ class HtmlWriter {
   void CodePoint(uint32_t code);
   void FlushHigh();
   void String(const VString& text);
-  // Text as an attribute value between double quotation marks.
+  // Bytes as an attribute value between double quotation marks.
   void QuotedValue(const std::string& bytes);
+  // Text as an attribute value, written as the page's text is (characters
+  // outside ASCII as references), which a reader takes back as it was.
+  void QuotedText(const VString& text);
   void Flush();
 
   // ---- Steps.
@@ -82,6 +85,7 @@ class HtmlWriter {
   void WriteHTMLExpression(const uint8_t* payload, uint32_t size);
   void ExportHTMLPictures(const uint8_t* element, uint32_t size);
   void SetDirDepth(int32_t depth);
+  void CloseLists(int32_t keep);
   void CloseStyles(size_t keep);
   int32_t Wanted(uint16_t id) const;
 
@@ -101,9 +105,10 @@ class HtmlWriter {
   bool fParagraphOpen = false;
   bool fFontOpen = false;
   bool fSpanOpen = false;
-  // A list item rather than a P is open; a UL is open.
+  // An item of the innermost open list is open (its text may have ended);
+  // the lists open, each inside an item of the one before.
   bool fItemOpen = false;
-  bool fListOpen = false;
+  int32_t fListDepth = 0;
   int32_t fDirDepth = 0;
   uint8_t fPosition = 0;
   // The style tags open inside the current FONT and SPAN, innermost last:
@@ -186,6 +191,24 @@ void HtmlWriter::QuotedValue(const std::string& bytes) {
   Raw("\"");
 }
 
+void HtmlWriter::QuotedText(const VString& text) {
+  Raw("\"");
+  const int32_t length = text.GetLength();
+  for (int32_t i = 1; i <= length; ++i) {
+    const char16_t unit = text.GetCharAt(i);
+    if (unit == '"') {
+      fOut += "&quot;";
+    } else if (unit >= 0xD800 && unit <= 0xDBFF && i < length && text.GetCharAt(i + 1) >= 0xDC00 &&
+               text.GetCharAt(i + 1) <= 0xDFFF) {
+      CodePoint(0x10000 + ((uint32_t(unit) - 0xD800) << 10) + (text.GetCharAt(i + 1) - 0xDC00u));
+      ++i;
+    } else {
+      CodePoint(unit >= 0xD800 && unit <= 0xDFFF ? 0xFFFD : unit);
+    }
+  }
+  Raw("\"");
+}
+
 void HtmlWriter::SetDirDepth(int32_t depth) {
   for (; fDirDepth < depth; ++fDirDepth) WriteHTMLTag("DIR");
   for (; fDirDepth > depth; --fDirDepth) WriteHTMLTag("DIR", true);
@@ -208,6 +231,20 @@ void HtmlWriter::WriteHTMLStyle(uint16_t id, int32_t value) {
   }
 }
 
+// Closes the lists deeper than `keep`: the open item of each, the list,
+// and the item of the list around it, which the list stood in, is then the
+// open one. A line end follows the outermost list.
+void HtmlWriter::CloseLists(int32_t keep) {
+  if (fListDepth <= keep) return;
+  while (fListDepth > keep) {
+    if (fItemOpen) WriteHTMLTag("LI", true);
+    WriteHTMLTag("UL", true);
+    --fListDepth;
+    fItemOpen = fListDepth > 0;
+  }
+  if (fListDepth == 0) NewLine();
+}
+
 void HtmlWriter::StartHTMLParagraph() {
   if (!fParagraphStartPending) return;
   const int32_t bullet = fCurrent.GetProperty(kPropBullet);
@@ -219,37 +256,51 @@ void HtmlWriter::StartHTMLParagraph() {
     if (fFontOpen) WriteHTMLTag("FONT", true);
     fFontOpen = fSpanOpen = false;
     fFontRunChanged = true;
-    // No line end after an item: readers that keep the text between an
-    // item's end and the next item's start (ours does) would take it for a
-    // space at the item's end.
-    WriteHTMLTag(fItemOpen ? "LI" : "P", true);
-    if (!fItemOpen) NewLine();
-    fItemOpen = false;
+    // An item stays open after its text: a list nested in it goes inside
+    // it. No line end after an item either: readers that keep the text
+    // between an item's end and the next item's start (ours does) would
+    // take it for a space at the item's end.
+    if (!fItemOpen) {
+      WriteHTMLTag("P", true);
+      NewLine();
+    }
   }
-  // A bulleted paragraph is an item of its own in a list, never inside a
-  // P: the list is one of the levels of its indent, and readers indent a
-  // list's items by one level.
+  // A bulleted paragraph is an item in a list, never inside a P, and a
+  // list stands only in the body or in an item of the list around it
+  // (HTML 4.01 allows no list in a DIR): an item of indent level n (one at
+  // least) is an item of the n-th list of a nest, each list inside an item
+  // of the one around it, and readers indent each list by one level. A
+  // level with no item of its own around a deeper one gets an item without
+  // a bullet, which holds the deeper list.
   const int32_t level = std::max(0, fCurrent.GetProperty(kPropLeftIndent) / kPixelsPerLevel);
-  const int32_t depth = bullet != 0 ? std::max(0, level - 1) : level;
-  if (fListOpen && (bullet == 0 || depth != fDirDepth)) {
-    WriteHTMLTag("UL", true);
-    NewLine();
-    fListOpen = false;
-  }
-  SetDirDepth(depth);
-  if (bullet != 0 && !fListOpen) {
-    // No gap around the list either: our lists have none.
-    Raw("<UL STYLE=\"margin-top: 0in; margin-bottom: 0in\">");
-    fListOpen = true;
+  if (bullet == 0) {
+    CloseLists(0);
+    SetDirDepth(level);
+  } else {
+    const int32_t depth = std::max(1, level);
+    if (fListDepth == 0) SetDirDepth(0);
+    CloseLists(depth);
+    if (fListDepth == depth && fItemOpen) WriteHTMLTag("LI", true);
+    while (fListDepth < depth) {
+      if (fListDepth > 0 && !fItemOpen) Raw("<LI STYLE=\"list-style-type: none\">");
+      // No gap around the list either: our lists have none.
+      Raw("<UL STYLE=\"margin-top: 0in; margin-bottom: 0in\">");
+      ++fListDepth;
+      fItemOpen = false;
+    }
+    fItemOpen = false;
   }
   const int32_t align = fCurrent.GetProperty(kPropAlignment);
   std::string style = "margin-top: 0in; margin-bottom: 0in; line-height: ";
   if (bullet != 0) {
     Raw("<LI");
-    // A disc is the list's own bullet.
-    if (bullet == kWrittenBulletCircle) Raw(" TYPE=\"circle\"");
-    if (bullet == kWrittenBulletSquare) Raw(" TYPE=\"square\"");
-    // An item has no ALIGN of its own.
+    // Every item says its bullet, a disc too: readers that carry an item's
+    // type on to the items after it (as HTML 3.2 has it) give each its own.
+    Raw(bullet == kWrittenBulletCircle   ? " TYPE=\"circle\""
+        : bullet == kWrittenBulletSquare ? " TYPE=\"square\""
+                                         : " TYPE=\"disc\"");
+    // An item has no ALIGN of its own: its style says it, which our
+    // reader and LibreOffice read.
     if (align >= 1 && align <= 3)
       style = std::string(align == 1 ? "text-align: center; " : align == 2 ? "text-align: right; " : "text-align: justify; ") + style;
   } else {
@@ -305,10 +356,8 @@ void HtmlWriter::WriteHTMLFontRun() {
       VStr<255> name;
       bool known = false;
       fDocument.FontNameForIndex(font, name, known);
-      char bytes[256] = {};
-      name.GetCText(bytes, sizeof bytes, kCharSetAnsi);
       Raw(" FACE=");
-      QuotedValue(bytes);
+      QuotedText(name);
     }
     if (size != 3) NumberAttribute("SIZE", size);
     if (colour != 0) {
@@ -395,10 +444,8 @@ void HtmlWriter::WriteHTMLLink(const uint8_t* payload, uint32_t size) {
   if (read != 0) return;
   const bool url = link.GetKind() == xMorvaHyperlink::kURL;
   if (url) {
-    std::string target(size_t(link.GetTarget().GetLength()) * 2 + 1, '\0');
-    target.resize(size_t(std::max(0, link.GetTarget().ConvertInto(target.data(), int32_t(target.size()), 1))));
     Raw("<A HREF=");
-    QuotedValue(target);
+    QuotedText(link.GetTarget());
     Raw(">");
   }
   String(link.GetTitle());
@@ -555,8 +602,8 @@ bool HtmlWriter::Write() {
   CloseStyles(0);
   if (fSpanOpen) WriteHTMLTag("SPAN", true);
   if (fFontOpen) WriteHTMLTag("FONT", true);
-  if (fParagraphOpen) WriteHTMLTag(fItemOpen ? "LI" : "P", true);
-  if (fListOpen) WriteHTMLTag("UL", true);
+  if (fParagraphOpen && !fItemOpen) WriteHTMLTag("P", true);
+  CloseLists(0);
   SetDirDepth(0);
   NewLine();
   Raw("</BODY>");

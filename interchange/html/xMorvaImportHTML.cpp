@@ -126,6 +126,75 @@ char32_t DecodeHTMLEntity(const std::string& name) {
   return 0;
 }
 
+// A character reference after "&": a name of letters and digits (or "#"
+// and digits) and ";". `peek(i)` gives the i-th byte after the "&" (-1 past
+// the input's end). `length` is the bytes the reference takes after the
+// "&" ("name;"); `code` is its character, 0 when it stands for none.
+// Without a whole reference, `length` is that of the name bytes read,
+// which are text as they stand, as is the "&".
+struct HTMLReference {
+  std::string name;
+  size_t length = 0;
+  bool whole = false;
+  char32_t code = 0;
+};
+
+template <class Peek>
+HTMLReference ScanHTMLReference(Peek peek) {
+  HTMLReference reference;
+  for (;;) {
+    const int c = peek(reference.name.size());
+    if (c == ';' && !reference.name.empty()) {
+      reference.length = reference.name.size() + 1;
+      reference.whole = true;
+      reference.code = DecodeHTMLEntity(reference.name);
+      return reference;
+    }
+    const bool nameByte = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                          (c == '#' && reference.name.empty());
+    if (!nameByte || reference.name.size() == kMaxReference) {
+      reference.length = reference.name.size();
+      return reference;
+    }
+    reference.name += char(c);
+  }
+}
+
+// The character a byte above 127 starts: a UTF-8 sequence when `utf8` and
+// the bytes after it (`peek(i)`, -1 past the end) complete one, `extra`
+// then the bytes it takes after the first; else the byte as Windows text,
+// so that nothing of a page that lies about its encoding is lost.
+template <class Peek>
+char32_t CharacterAbove127(uint8_t first, bool utf8, Peek peek, size_t& extra) {
+  extra = 0;
+  if (utf8) {
+    const int more = first >= 0xF0 && first <= 0xF4 ? 3 : first >= 0xE0 ? (first <= 0xEF ? 2 : 0) : first >= 0xC2 ? 1 : 0;
+    char32_t code = more == 3 ? first & 0x07 : more == 2 ? first & 0x0F : first & 0x1F;
+    bool whole = more > 0;
+    for (int i = 0; whole && i < more; ++i) {
+      const int next = peek(size_t(i));
+      if (next < 0x80 || next > 0xBF) whole = false;
+      else code = (code << 6) | char32_t(next & 0x3F);
+    }
+    const char32_t least = more == 1 ? 0x80 : more == 2 ? 0x800 : 0x10000;
+    if (whole && code >= least && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF)) {
+      extra = size_t(more);
+      return code;
+    }
+  }
+  return gIntlMgr != nullptr ? gIntlMgr->WinCharToUni(first) : char16_t(first);
+}
+
+void AppendUnits(std::u16string& text, char32_t code) {
+  if (code > 0xFFFF) {
+    code -= 0x10000;
+    text.push_back(char16_t(0xD800 + (code >> 10)));
+    text.push_back(char16_t(0xDC00 + (code & 0x3FF)));
+  } else {
+    text.push_back(char16_t(code));
+  }
+}
+
 // The current tag's attributes, names lowercased, values as written, in
 // the order they came; cleared at every tag.
 class HTMLparams {
@@ -190,6 +259,11 @@ class HtmlReader {
   void InsertLiteral(std::string_view text);
   void ReadHTMLEntity();
   void ReadByteAbove127(uint8_t first);
+  // An attribute's value as text, read as the page's text is: bytes above
+  // 127 in the page's encoding, character references decoded. The second
+  // form takes the current tag's attribute of that name (empty without).
+  std::u16string ValueText(const std::string& value) const;
+  std::u16string AttributeText(std::string_view name) const;
 
   // ---- Tags.
   void ReadHTMLTag();
@@ -203,7 +277,7 @@ class HtmlReader {
   void PushMode(int32_t mode, bool opening);
   void PushHTMLIndent(uint16_t id, std::vector<double>& stack, double& current, double value, bool opening);
   int32_t Points(int32_t index) const { return kHTMLSizePoints[std::clamp(index, 1, 7) - 1]; }
-  int32_t FontIndex(std::string_view name);
+  int32_t FontIndex(std::u16string_view name);
 
   // ---- Structure.
   void BreakHTMLParagraph(int32_t kind);
@@ -282,10 +356,12 @@ class HtmlReader {
   uint32_t fListTab = 0;
   bool fTabRemovalPending = false;
   bool fItemPending = false;
+  // The pending item has an alignment of its own.
+  bool fItemAligned = false;
   bool fLastWasSpace = true;
   bool fFirstCell = false;
   VStrInHandle fLinkText;
-  std::string fLinkTarget;
+  std::u16string fLinkTarget;
   int32_t fLastBreak = kBreakNone;
   // The position just after the last numbered item's label, -1 when there
   // is none: the item's text goes on in the label's paragraph.
@@ -407,25 +483,41 @@ void HtmlReader::TypePlainRun() {
 }
 
 void HtmlReader::ReadByteAbove127(uint8_t first) {
-  if (fUtf8) {
-    const int extra = first >= 0xF0 && first <= 0xF4 ? 3 : first >= 0xE0 ? (first <= 0xEF ? 2 : 0) : first >= 0xC2 ? 1 : 0;
-    char32_t code = extra == 3 ? first & 0x07 : extra == 2 ? first & 0x0F : first & 0x1F;
-    bool whole = extra > 0;
-    for (int i = 0; whole && i < extra; ++i) {
-      const int next = Peek(size_t(i));
-      if (next < 0x80 || next > 0xBF) whole = false;
-      else code = (code << 6) | char32_t(next & 0x3F);
+  size_t extra = 0;
+  const char32_t code = CharacterAbove127(first, fUtf8, [&](size_t i) { return Peek(i); }, extra);
+  fAt += extra;
+  InsertHTMLChar(code);
+}
+
+std::u16string HtmlReader::ValueText(const std::string& value) const {
+  std::u16string text;
+  auto byteAt = [&](size_t at) { return at < value.size() ? int(uint8_t(value[at])) : -1; };
+  for (size_t at = 0; at < value.size();) {
+    const uint8_t b = uint8_t(value[at++]);
+    if (b == '&') {
+      const HTMLReference reference = ScanHTMLReference([&](size_t i) { return byteAt(at + i); });
+      at += reference.length;
+      if (reference.whole && reference.code != 0) {
+        AppendUnits(text, reference.code);
+      } else {
+        text.push_back(u'&');
+        for (char c : reference.name) text.push_back(char16_t(uint8_t(c)));
+        if (reference.whole) text.push_back(u';');
+      }
+    } else if (b >= 128) {
+      size_t extra = 0;
+      AppendUnits(text, CharacterAbove127(b, fUtf8, [&](size_t i) { return byteAt(at + i); }, extra));
+      at += extra;
+    } else {
+      text.push_back(char16_t(b));
     }
-    const char32_t least = extra == 1 ? 0x80 : extra == 2 ? 0x800 : 0x10000;
-    if (whole && code >= least && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF)) {
-      fAt += size_t(extra);
-      InsertHTMLChar(code);
-      return;
-    }
-    // A byte that starts no whole sequence is taken as Windows text, so
-    // that nothing of a page that lies about its encoding is lost.
   }
-  InsertHTMLChar(gIntlMgr != nullptr ? gIntlMgr->WinCharToUni(first) : char16_t(first));
+  return text;
+}
+
+std::u16string HtmlReader::AttributeText(std::string_view name) const {
+  const std::string* value = fParams.GetValue(name);
+  return value != nullptr ? ValueText(*value) : std::u16string();
 }
 
 void HtmlReader::TypeWaitingText() {
@@ -478,34 +570,18 @@ void HtmlReader::InsertLiteral(std::string_view text) {
 
 void HtmlReader::ReadHTMLEntity() {
   fLastWasSpace = false;
-  std::string name;
   // A reference is "&", a name of letters and digits (or "#" and digits),
   // and ";". Anything else is text as it stands, and the byte that ended it
   // is read again as ordinary input.
-  for (;;) {
-    const int c = Peek();
-    if (c == ';' && !name.empty()) {
-      ++fAt;
-      break;
-    }
-    const bool nameByte = (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                          (c == '#' && name.empty());
-    if (!nameByte || name.size() == kMaxReference) {
-      InsertHTMLChar(U'&');
-      InsertLiteral(name);
-      return;
-    }
-    name += char(c);
-    ++fAt;
-  }
-  const char32_t code = DecodeHTMLEntity(name);
-  if (code == 0) {
-    InsertHTMLChar(U'&');
-    InsertLiteral(name);
-    InsertHTMLChar(U';');
+  const HTMLReference reference = ScanHTMLReference([&](size_t i) { return Peek(i); });
+  fAt += reference.length;
+  if (reference.whole && reference.code != 0) {
+    InsertHTMLChar(reference.code);
     return;
   }
-  InsertHTMLChar(code);
+  InsertHTMLChar(U'&');
+  InsertLiteral(reference.name);
+  if (reference.whole) InsertHTMLChar(U';');
 }
 
 void HtmlReader::ReadHTMLTag() {
@@ -552,7 +628,9 @@ void HtmlReader::ReadHTMLTag() {
     inValue = false;
     nameEnded = false;
   };
-  while (c != '>') {
+  // A quoted value ends only at its closing quote: a ">" inside it is part
+  // of the value, wherever the input's window ends.
+  while (quoted || c != '>') {
     if (c < 0) return;
     if (inValue) {
       if (quoted) {
@@ -685,14 +763,15 @@ void HtmlReader::PushHTMLIndent(uint16_t id, std::vector<double>& stack, double&
   if (fMode == kModeBody) Set(id, fDocument.GetParams().FromDisplayUnit(current));
 }
 
-int32_t HtmlReader::FontIndex(std::string_view name) {
+int32_t HtmlReader::FontIndex(std::u16string_view name) {
   // A list of families names the first as the one wanted.
-  name = name.substr(0, name.find(','));
-  while (!name.empty() && name.front() == ' ') name.remove_prefix(1);
-  while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
+  name = name.substr(0, name.find(u','));
+  while (!name.empty() && name.front() == u' ') name.remove_prefix(1);
+  while (!name.empty() && name.back() == u' ') name.remove_suffix(1);
   if (name.empty()) return fFont;
   VStr<255> text;
-  text.SetCText(std::string(name.substr(0, kMaxFaceName)).c_str(), kCharSetAnsi);
+  name = name.substr(0, kMaxFaceName);
+  text.SetUniChars(name.data(), 0, int32_t(name.size()));
   const int32_t index = fDocument.FontIndexForName(text);
   return index > 0 ? index : fFont;
 }
@@ -703,9 +782,9 @@ void HtmlReader::NewParagraphEnd() {
 }
 
 bool HtmlReader::EnterHeaderOrFooter() {
-  const std::string* title = fParams.GetValue("title");
-  if (title == nullptr || fPart != &fBody || fMode != kModeBody) return false;
-  const int16_t id = *title == "header" ? kPartHeader : *title == "footer" ? kPartFooter : int16_t(-1);
+  if (fPart != &fBody || fMode != kModeBody) return false;
+  const std::u16string title = AttributeText("title");
+  const int16_t id = title == u"header" ? kPartHeader : title == u"footer" ? kPartFooter : int16_t(-1);
   auto* part = id >= 0 ? static_cast<xMorvaEngine*>(fDocument.GetPart(id)) : nullptr;
   if (part == nullptr) return false;
   Body();  // the body's waiting text goes into the body
@@ -762,6 +841,8 @@ void HtmlReader::BreakHTMLParagraph(int32_t kind) {
       }
       Set(kPropFirstLineIndent, 0);
       Set(kPropBullet, 0);
+      if (fItemAligned) Set(kPropAlignment, fAlign);
+      fItemAligned = false;
       fItemPending = false;
     }
     if (kind >= kBreakOpenBlock && kind <= kBreakCloseParagraph) {
@@ -798,7 +879,7 @@ void HtmlReader::FontAttributes(bool opening) {
         size = LeadingNumber(*value);
       size = std::clamp(size, 1, 7);
     }
-    if (const std::string* value = fParams.GetValue("face")) font = FontIndex(*value);
+    if (fParams.GetValue("face") != nullptr) font = FontIndex(AttributeText("face"));
     if (const std::string* value = fParams.GetValue("color")) colour = ParseHTMLColor(*value);
   }
   PushHTMLProperty(kPropSize, fSizeStack, fSizeIndex, size, opening);
@@ -811,7 +892,7 @@ void HtmlReader::SetHTMLMode(int32_t mode, bool opening) {
     if (opening) {
       fLinkText.SetEmpty(true);
       fLinkTarget.clear();
-      if (const std::string* href = fParams.GetValue("href")) fLinkTarget = *href;
+      fLinkTarget = AttributeText("href");
       PushMode(mode, true);
       return;
     }
@@ -825,7 +906,7 @@ void HtmlReader::SetHTMLMode(int32_t mode, bool opening) {
       return;
     }
     VStrInHandle target;
-    target.SetCText(fLinkTarget.c_str(), kCharSetAnsi);
+    target.SetUniChars(fLinkTarget.data(), 0, int32_t(fLinkTarget.size()));
     xMorvaHyperlink link(xMorvaHyperlink::kURL, true, target, fLinkText.GetLength() > 0 ? fLinkText : target);
     Body().InsertHyperlink(link, false);
     fLastBreak = kBreakTyped;
@@ -834,7 +915,7 @@ void HtmlReader::SetHTMLMode(int32_t mode, bool opening) {
   int32_t font = fFont;
   int32_t colour = fColour;
   if (opening) {
-    if (const std::string* value = fParams.GetValue("basefont")) font = FontIndex(*value);
+    if (fParams.GetValue("basefont") != nullptr) font = FontIndex(AttributeText("basefont"));
     if (const std::string* value = fParams.GetValue("text")) colour = ParseHTMLColor(*value);
   }
   if (opening) PushMode(mode, true);
@@ -843,21 +924,54 @@ void HtmlReader::SetHTMLMode(int32_t mode, bool opening) {
   if (!opening) PushMode(mode, false);
 }
 
+// The list kind a "type" attribute names, or `kind` when it names none.
+int32_t ListKindOfType(const std::string* type, int32_t kind) {
+  if (type == nullptr) return kind;
+  const std::string v = Lowered(*type);
+  if (v == "disc") return kListDisc;
+  if (v == "square") return kListSquare;
+  if (v == "circle") return kListCircle;
+  if (v == "1") return kListDecimal;
+  if (v == "a") return kListLetters;
+  if (v == "i") return kListRoman;
+  return kind;
+}
+
+// The alignment an inline style's "text-align" gives (1 centre, 2 right,
+// 3 justify, 0 left), or -1 when it gives none.
+int32_t StyleAlignment(const std::string* style) {
+  if (style == nullptr) return -1;
+  const std::string text = Lowered(*style);
+  size_t at = text.find("text-align");
+  if (at == std::string::npos) return -1;
+  at += std::strlen("text-align");
+  while (at < text.size() && text[at] == ' ') ++at;
+  if (at >= text.size() || text[at] != ':') return -1;
+  ++at;
+  while (at < text.size() && text[at] == ' ') ++at;
+  const std::string_view value = std::string_view(text).substr(at);
+  auto is = [&](std::string_view word) {
+    return value.substr(0, word.size()) == word &&
+           (value.size() == word.size() || value[word.size()] == ';' || value[word.size()] == ' ');
+  };
+  if (is("center")) return 1;
+  if (is("right")) return 2;
+  if (is("justify")) return 3;
+  if (is("left")) return 0;
+  return -1;
+}
+
 void HtmlReader::ReadHTMLListType() {
-  if (const std::string* type = fParams.GetValue("type")) {
-    const std::string v = Lowered(*type);
-    if (v == "disc") fListKind = kListDisc;
-    else if (v == "square") fListKind = kListSquare;
-    else if (v == "circle") fListKind = kListCircle;
-    else if (v == "1") fListKind = kListDecimal;
-    else if (v == "a") fListKind = kListLetters;
-    else if (v == "i") fListKind = kListRoman;
-  }
+  fListKind = ListKindOfType(fParams.GetValue("type"), fListKind);
   if (const std::string* value = fParams.GetValue("value")) fListNumber = LeadingNumber(*value);
 }
 
 void HtmlReader::StartHTMLList(bool ordered, bool opening) {
-  BreakHTMLParagraph(opening ? kBreakOpenBlock : kBreakCloseBlock);
+  // A list inside a list (in one of its items) starts and ends on a line
+  // of its own, without the empty paragraph that stands for the margin
+  // around a list.
+  const bool nested = fListKindStack.size() > (opening ? 0u : 1u);
+  BreakHTMLParagraph(nested ? kBreakLine : opening ? kBreakOpenBlock : kBreakCloseBlock);
   if (opening) {
     fListKindStack.push_back(fListKind);
     fListNumberStack.push_back(fListNumber);
@@ -874,17 +988,26 @@ void HtmlReader::StartHTMLList(bool ordered, bool opening) {
 void HtmlReader::StartHTMLListItem() {
   BreakHTMLParagraph(kBreakLine);
   fItemPending = true;
-  ReadHTMLListType();
+  // An item's type is its own: the next item takes the list's again.
+  const int32_t kind = ListKindOfType(fParams.GetValue("type"), fListKind);
+  if (const std::string* value = fParams.GetValue("value")) fListNumber = LeadingNumber(*value);
   if (fMode == kModeBody) {
+    // An item's alignment, which HTML gives it in its style, holds for the
+    // item alone.
+    const int32_t align = StyleAlignment(fParams.GetValue("style"));
+    if (align >= 0 && align != fAlign) {
+      Set(kPropAlignment, align);
+      fItemAligned = true;
+    }
     const xMorvaDocParams& params = fDocument.GetParams();
-    if (fListKind == kListDecimal || fListKind == kListLetters || fListKind == kListRoman) {
+    if (kind == kListDecimal || kind == kListLetters || kind == kListRoman) {
       Set(kPropFirstLineIndent, params.FromDisplayUnit(-1.5));
       const int32_t position = std::clamp(params.FromDisplayUnit(fLeftLevel - 0.5), 0, kMaxTabPosition);
       fListTab = MakeTabStop(int16_t(position), 0, kTabRight);
       fTabRemovalPending = true;
       Set(kPropTabs, int32_t(fListTab));
       char16_t number[kListNumberUnits + 1] = {};
-      const int32_t units = FormatListNumber(fListNumber, fListKind - kListDecimal, &number[kListNumberUnits - 1]);
+      const int32_t units = FormatListNumber(fListNumber, kind - kListDecimal, &number[kListNumberUnits - 1]);
       Body().InsertTab();
       for (int32_t i = kListNumberUnits - units; i < kListNumberUnits; ++i) Body().TypeCharacter(number[i]);
       Body().TypeCharacter(u'.');
@@ -893,9 +1016,7 @@ void HtmlReader::StartHTMLListItem() {
       fLastBreak = kBreakTyped;
       fLabelEnd = Body().GetSelEnd();
     } else {
-      Set(kPropBullet, fListKind == kListSquare   ? kBulletSquare
-                                          : fListKind == kListCircle ? kBulletCircle
-                                                                     : kBulletDisc);
+      Set(kPropBullet, kind == kListSquare ? kBulletSquare : kind == kListCircle ? kBulletCircle : kBulletDisc);
     }
   }
   if (fListNumber < (1 << 24)) ++fListNumber;

@@ -8,6 +8,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -285,5 +286,84 @@ TEST_F(HtmlPeers, OurListsAreListsInThePeers) {
                       "/profile --headless --convert-to txt:Text list.html >/dev/null 2>&1"));
   const std::string office = ReadWhole(folder / "list.txt");
   EXPECT_EQ(3u, count(office, "\xE2\x80\xA2")) << office;  // a bullet before each item
+  fs::remove_all(folder);
+}
+
+namespace {
+
+// The list items of a peer's plain text: each line that starts, after its
+// indent, with `marker` and a blank, as its indent and its first word.
+std::vector<std::string> ItemLines(const std::string& text, const std::string& marker) {
+  std::vector<std::string> items;
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);) {
+    const size_t indent = line.find_first_not_of(' ');
+    if (indent == std::string::npos || line.compare(indent, marker.size(), marker) != 0) continue;
+    const std::vector<std::string> words = Words(line.substr(indent + marker.size()));
+    items.push_back(std::to_string(indent) + " " + (words.empty() ? "" : words[0]));
+  }
+  return items;
+}
+
+}  // namespace
+
+// A list inside a list is a list inside an item of ours: AbiWord opens the
+// page with every item's words (a list in a DIR made it refuse the page),
+// and pandoc and LibreOffice show each item at its level.
+TEST_F(HtmlPeers, OurNestedListsOpenInEveryPeerAtTheirLevels) {
+  if (std::getenv("QV_PEER_TESTS") == nullptr) GTEST_SKIP() << "peer checks run under the ctest label peers";
+  auto document = NewDocument();
+  xMorvaEngine& body = Engine(*document, kPartBody);
+  struct Item {
+    const char16_t* text;
+    int32_t level;
+    int32_t bullet;
+  };
+  const Item items[] = {{u"Before", 0, 0}, {u"one", 1, 108}, {u"two", 2, 111}, {u"three", 3, 109},
+                        {u"four", 2, 108}, {u"five", 1, 111}, {u"After", 0, 0}};
+  int32_t start = 0;
+  for (const Item& item : items) {
+    const std::u16string text(item.text);
+    Type(body, text + (item.level == 0 && start != 0 ? u"" : u"\n"));
+    body.SetSelection(start, start + int32_t(text.size()));
+    body.SetPropertyValue(kPropLeftIndent, item.level * 37);
+    body.SetPropertyValue(kPropBullet, item.bullet);
+    body.SetSelection(body.GetLength(), body.GetLength());
+    start += int32_t(text.size()) + 1;
+  }
+  VMemHandle handle = 0;
+  VHandleStream stream(handle);
+  ASSERT_EQ(0, stream.OpenWrite());
+  xMorvaExportHTML writer;
+  ASSERT_TRUE(writer.ExportHTMLDocument(*document, stream, ""));
+  stream.CloseWrite(1);
+  const std::string page(static_cast<const char*>(gMemoryMgr->LockHandle(handle)), gMemoryMgr->GetHandleSize(handle));
+  gMemoryMgr->UnlockHandle(handle);
+  gMemoryMgr->DisposeHandle(handle);
+
+  const fs::path folder = fs::temp_directory_path() / ("qv-html-nested-" + std::to_string(getpid()));
+  fs::create_directories(folder);
+  std::ofstream(folder / "nested.html", std::ios::binary) << page;
+  const std::vector<std::string> words = {"Before", "one", "two", "three", "four", "five", "After"};
+
+  ASSERT_TRUE(PeerRun("cd '" + folder.string() + "' && HOME='" + folder.string() +
+                      "' abiword --to=txt -o nested.txt nested.html >/dev/null 2>&1"));
+  EXPECT_EQ(words, Words(ReadWhole(folder / "nested.txt"))) << page;
+
+  std::string text;
+  ASSERT_TRUE(PeerRun("pandoc -f html -t plain --wrap=none '" + (folder / "nested.html").string() + "'", &text));
+  EXPECT_EQ(words, Words(text));
+  EXPECT_EQ((std::vector<std::string>{"0 one", "4 two", "8 three", "4 four", "0 five"}), ItemLines(text, "-   "))
+      << text;
+
+  ASSERT_TRUE(PeerRun("cd '" + folder.string() + "' && soffice -env:UserInstallation=file://" + folder.string() +
+                      "/profile --headless --convert-to txt:Text nested.html >/dev/null 2>&1"));
+  std::string office = ReadWhole(folder / "nested.txt");
+  // LibreOffice marks its levels with bullets of its own, one for each.
+  std::vector<std::string> levels;
+  for (const char* bullet : {"\xE2\x80\xA2 ", "\xE2\x97\xA6 ", "\xE2\x96\xAA "})
+    for (const std::string& item : ItemLines(office, bullet)) levels.push_back(item);
+  std::sort(levels.begin(), levels.end());
+  EXPECT_EQ((std::vector<std::string>{"12 three", "4 five", "4 one", "8 four", "8 two"}), levels) << office;
   fs::remove_all(folder);
 }

@@ -337,13 +337,16 @@ TEST_F(ExportHTML, BulletedParagraphsAreItemsOfTheirList) {
     const char* body;
   };
   const Case cases[] = {
-      {u"a\nb\nc", 3, 108, 0, "<UL><LI>a</LI><LI>b</LI></UL><P>c</P>"},
-      {u"a\nb", 3, 108, 0, "<UL><LI>a</LI><LI>b</LI></UL>"},
-      {u"a\nb", 1, 108, 0, "<UL><LI>a</LI></UL><P>b</P>"},
+      {u"a\nb\nc", 3, 108, 0, "<UL><LI TYPE=\"disc\">a</LI><LI TYPE=\"disc\">b</LI></UL><P>c</P>"},
+      {u"a\nb", 3, 108, 0, "<UL><LI TYPE=\"disc\">a</LI><LI TYPE=\"disc\">b</LI></UL>"},
+      {u"a\nb", 1, 108, 0, "<UL><LI TYPE=\"disc\">a</LI></UL><P>b</P>"},
       {u"a\nb", 1, 109, 0, "<UL><LI TYPE=\"circle\">a</LI></UL><P>b</P>"},
       {u"a\nb", 1, 111, 0, "<UL><LI TYPE=\"square\">a</LI></UL><P>b</P>"},
-      {u"a\nb", 1, 108, 37, "<UL><LI>a</LI></UL><DIR><P>b</P></DIR>"},
-      {u"a\nb", 1, 108, 74, "<DIR><UL><LI>a</LI></UL><DIR><P>b</P></DIR></DIR>"},
+      {u"a\nb", 1, 108, 37, "<UL><LI TYPE=\"disc\">a</LI></UL><DIR><P>b</P></DIR>"},
+      // A list never stands in a DIR: a level with no item holds the
+      // deeper list in an item without a bullet.
+      {u"a\nb", 1, 108, 74,
+       "<UL><LI STYLE=\"list-style-type: none\"><UL><LI TYPE=\"disc\">a</LI></UL></LI></UL><DIR><DIR><P>b</P></DIR></DIR>"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.body);
@@ -360,12 +363,200 @@ TEST_F(ExportHTML, BulletedParagraphsAreItemsOfTheirList) {
   Type(body, u"a\nb");
   Mark(body, 0, 1, kPropBullet, 108);
   Mark(body, 0, 1, kPropBold, 1);
-  EXPECT_EQ("<UL><LI><B>a</B></LI></UL><P>b</P>", BodyOf(Page(*document)));
+  EXPECT_EQ("<UL><LI TYPE=\"disc\"><B>a</B></LI></UL><P>b</P>", BodyOf(Page(*document)));
   // A list has no gap around it, as our paragraphs have none.
-  EXPECT_NE(std::string::npos, Page(*document).find("<UL STYLE=\"margin-top: 0in; margin-bottom: 0in\"><LI STYLE="));
+  EXPECT_NE(std::string::npos,
+            Page(*document).find("<UL STYLE=\"margin-top: 0in; margin-bottom: 0in\"><LI TYPE=\"disc\" STYLE="));
   // A centred item says so in its style: an item has no ALIGN.
   Mark(body, 0, 1, kPropAlignment, 1);
-  EXPECT_NE(std::string::npos, Page(*document).find("<LI STYLE=\"text-align: center; margin-top: 0in;"));
+  EXPECT_NE(std::string::npos, Page(*document).find("<LI TYPE=\"disc\" STYLE=\"text-align: center; margin-top: 0in;"));
+}
+
+namespace {
+
+// One paragraph of a test document: its text, indent level (37 pixels a
+// level), bullet and alignment.
+struct Para {
+  std::u16string text;
+  int32_t level;
+  int32_t bullet;
+  int32_t align;
+};
+
+// Types the paragraphs into the body and gives each its properties.
+void TypeParagraphs(xMorvaEngine& body, const std::vector<Para>& paragraphs) {
+  int32_t start = body.GetLength();
+  for (size_t i = 0; i < paragraphs.size(); ++i) {
+    const Para& p = paragraphs[i];
+    Type(body, i + 1 < paragraphs.size() ? p.text + u"\n" : p.text);
+    const int32_t end = start + int32_t(p.text.size());
+    for (const auto& [id, value] : {std::pair<uint16_t, int32_t>{kPropLeftIndent, p.level * 37},
+                                    {kPropBullet, p.bullet}, {kPropAlignment, p.align}}) {
+      body.SetSelection(start, end);
+      body.SetPropertyValue(id, value);
+    }
+    body.SetSelection(body.GetLength(), body.GetLength());
+    start = end + 1;
+  }
+}
+
+}  // namespace
+
+// A list inside a list stands in an item of the list around it, as HTML
+// 4.01 allows (a list in a DIR, which it does not allow, makes AbiWord
+// refuse the page); every item says its bullet, and an item's alignment is
+// in its style.
+TEST_F(ExportHTML, NestedListsStandInTheItemsOfTheirList) {
+  const std::string d = "<LI TYPE=\"disc\">", s = "<LI TYPE=\"square\">", c = "<LI TYPE=\"circle\">";
+  const std::string none = "<LI STYLE=\"list-style-type: none\">";
+  struct Case {
+    std::vector<Para> paragraphs;
+    std::string body;
+  };
+  const Case cases[] = {
+      {{{u"a", 1, 108, 0}, {u"b", 2, 108, 0}, {u"c", 1, 108, 0}},
+       "<UL>" + d + "a<UL>" + d + "b</LI></UL></LI>" + d + "c</LI></UL>"},
+      {{{u"a", 1, 108, 0}, {u"b", 2, 111, 0}, {u"c", 3, 109, 0}, {u"p", 0, 0, 0}},
+       "<UL>" + d + "a<UL>" + s + "b<UL>" + c + "c</LI></UL></LI></UL></LI></UL><P>p</P>"},
+      {{{u"a", 1, 111, 0}, {u"b", 1, 108, 0}, {u"c", 1, 109, 0}},
+       "<UL>" + s + "a</LI>" + d + "b</LI>" + c + "c</LI></UL>"},
+      {{{u"a", 1, 108, 0}, {u"b", 3, 108, 0}, {u"c", 2, 108, 0}},
+       "<UL>" + d + "a<UL>" + none + "<UL>" + d + "b</LI></UL></LI>" + d + "c</LI></UL></LI></UL>"},
+      {{{u"p", 1, 0, 0}, {u"a", 2, 108, 0}, {u"q", 1, 0, 0}},
+       "<DIR><P>p</P></DIR><UL>" + none + "<UL>" + d + "a</LI></UL></LI></UL><DIR><P>q</P></DIR>"},
+      {{{u"a", 1, 108, 1}, {u"b", 2, 108, 2}, {u"c", 1, 108, 3}, {u"d", 1, 108, 0}},
+       "<UL><LI TYPE=\"disc\" STYLE=\"text-align: center;\">a<UL><LI TYPE=\"disc\" STYLE=\"text-align: right;\">b</LI>"
+       "</UL></LI><LI TYPE=\"disc\" STYLE=\"text-align: justify;\">c</LI>" + d + "d</LI></UL>"},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.body);
+    auto document = TimesDocument();
+    TypeParagraphs(Engine(*document, kPartBody), k.paragraphs);
+    std::string body = BodyOf(Page(*document));
+    const std::string rest = " margin-top: 0in; margin-bottom: 0in; line-height: 100%";
+    for (size_t at; (at = body.find(rest)) != std::string::npos;) body.erase(at, rest.size());
+    EXPECT_EQ(k.body, body);
+    EXPECT_EQ(std::string::npos, body.find("<DIR><UL>"));
+  }
+}
+
+namespace {
+
+// What a user sees of a document: each paragraph that has text, with its
+// indent level, bullet and alignment, a link shown as [title|target], a
+// run in another font than the page's as {font|text}.
+std::vector<std::string> Facts(xMorvaDocument& document) {
+  std::vector<std::string> facts;
+  std::string text;
+  int32_t font = -1;
+  xMorvaEngine& body = Engine(document, kPartBody);
+  const auto positions = Positions(document, kPartBody);
+  auto utf8 = [](const VString& s) {
+    char bytes[512] = {};
+    s.GetCText(bytes, sizeof bytes, kCharSetAnsi);
+    return std::string(bytes);
+  };
+  VStr<63> times;
+  times.SetCText("Times New Roman", kCharSetAnsi);
+  const int32_t timesIndex = document.FontIndexForName(times);
+  for (size_t i = 0; i <= positions.size(); ++i) {
+    const bool end = i == positions.size() || positions[i].unit == 13;
+    const int32_t runFont = end ? -1 : positions[i].properties.at(kPropFont);
+    if (runFont != font && font != -1 && font != timesIndex) text += "}";
+    if (end) {
+      if (!text.empty()) {
+        const auto& p = positions[i - 1].properties;
+        facts.push_back(text + " level " + std::to_string(p.at(kPropLeftIndent) / 37) + " bullet " +
+                        std::to_string(p.at(kPropBullet)) + " align " + std::to_string(p.at(kPropAlignment)));
+      }
+      text.clear();
+      font = -1;
+      continue;
+    }
+    if (runFont != font && runFont != timesIndex) {
+      VStr<255> name;
+      bool known = false;
+      document.FontNameForIndex(runFont, name, known);
+      text += "{" + utf8(name) + "|";
+    }
+    font = runFont;
+    if (positions[i].unit == 31) {
+      body.SetSelection(int32_t(i), int32_t(i) + 1);
+      xMorvaHyperlink link;
+      if (body.GetHyperlinkAtSelection(link)) text += "[" + utf8(link.GetTitle()) + "|" + utf8(link.GetTarget()) + "]";
+    } else {
+      text += char(positions[i].unit);
+    }
+  }
+  return facts;
+}
+
+}  // namespace
+
+// A page of nested lists, mixed bullets, aligned items, a link whose target
+// holds "&" and ">" and a font whose name holds "<" and ">", written, read
+// and written again: after the first trip each trip gives the same bytes
+// and the same document, and the first keeps what the user wrote.
+TEST_F(ExportHTML, ARoundTripIsAFixedPointAfterTheFirst) {
+  auto document = TimesDocument();
+  xMorvaEngine& body = Engine(*document, kPartBody);
+  TypeParagraphs(body, {{u"Before", 0, 0, 0},
+                        {u"one", 1, 108, 0},
+                        {u"two", 2, 111, 0},
+                        {u"three", 3, 109, 0},
+                        {u"four", 2, 108, 1},
+                        {u"five", 1, 111, 2},
+                        {u"six", 1, 108, 3},
+                        {u"seven", 1, 108, 0},
+                        {u"After ", 0, 0, 1}});
+  VStrInHandle target, title;
+  target.SetCText("http://x.org/?a=1&b=2>3&amp;", kCharSetAnsi);
+  title.SetCText("go & see", kCharSetAnsi);
+  xMorvaHyperlink link(xMorvaHyperlink::kURL, true, target, title);
+  ASSERT_EQ(0, body.InsertHyperlink(link, false));
+  body.SetSelection(body.GetLength(), body.GetLength());
+  Type(body, u" in");
+  VStr<63> face;
+  face.SetCText("Odd <Face> & Co", kCharSetAnsi);
+  Mark(body, body.GetLength() - 2, body.GetLength(), kPropFont, document->FontIndexForName(face));
+  const std::vector<std::string> wrote = Facts(*document);
+  ASSERT_EQ(9u, wrote.size());
+  EXPECT_EQ("After [go & see|http://x.org/?a=1&b=2>3&amp;] {Odd <Face> & Co|in} level 0 bullet 0 align 1", wrote[8]);
+
+  std::vector<std::string> pages;
+  std::vector<std::vector<Position>> read;
+  xMorvaDocument* from = document.get();
+  std::vector<std::unique_ptr<xMorvaDocument>> trips;
+  for (int trip = 0; trip < 3; ++trip) {
+    pages.push_back(Page(*from));
+    trips.push_back(NewDocument());
+    xMorvaImportHTML reader;
+    ASSERT_EQ(0, reader.ImportHTMLBytes(*trips.back(), reinterpret_cast<const uint8_t*>(pages.back().data()),
+                                        uint32_t(pages.back().size()), ""));
+    from = trips.back().get();
+    read.push_back(Positions(*from, kPartBody));
+    EXPECT_EQ(wrote, Facts(*from)) << "trip " << trip + 1 << "\n" << pages.back();
+  }
+  EXPECT_EQ(pages[1], pages[2]);
+  EXPECT_EQ(pages[0], pages[1]);
+  // The page as a hand would write it, with "&" and ">" as they stand in
+  // the quoted target, reads as the same document.
+  std::string byHand = pages[0];
+  const std::string escaped = "http://x.org/?a=1&amp;b=2&gt;3&amp;amp;";
+  ASSERT_NE(std::string::npos, byHand.find(escaped));
+  byHand.replace(byHand.find(escaped), escaped.size(), "http://x.org/?a=1&b=2>3&amp;amp;");
+  auto handRead = NewDocument();
+  xMorvaImportHTML reader;
+  ASSERT_EQ(0, reader.ImportHTMLBytes(*handRead, reinterpret_cast<const uint8_t*>(byHand.data()),
+                                      uint32_t(byHand.size()), ""));
+  EXPECT_EQ(wrote, Facts(*handRead));
+  ASSERT_EQ(read[1].size(), read[2].size());
+  for (size_t i = 0; i < read[1].size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(read[1][i].unit, read[2][i].unit);
+    EXPECT_EQ(read[1][i].properties, read[2][i].properties);
+    EXPECT_EQ(read[1][i].tabs, read[2][i].tabs);
+  }
 }
 
 // A list read from a page, written and read again, keeps a bullet on

@@ -459,6 +459,11 @@ TEST_F(ImportHTML, HeaderAndFooterBlocksFillTheirParts) {
       {"<div title=\"footer\"><div>F</div></div><div>x</div>", "x\n\n", "", "F"},
       {"<div title=\"other\">x</div>y", "x\n\ny", "", ""},
       {"<div title=\"header\"></div>z", "z", "", ""},
+      // LibreOffice's page numbers show as the text they hold, not as page
+      // number elements.
+      {"<p>x</p><div title=\"footer\"><p>Page <sdfield type=PAGE subtype=RANDOM format=PAGE>3</sdfield> of "
+       "<sdfield type=DOCSTAT subtype=PAGE format=PAGE>7</sdfield></p></div>",
+       "x\n\n", "", "Page 3 of 7"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.html);
@@ -476,4 +481,153 @@ TEST_F(ImportHTML, HeaderAndFooterBlocksFillTheirParts) {
   EXPECT_EQ(1, positions[0].properties.at(kPropBold));
   EXPECT_EQ(1, positions[0].properties.at(kPropAlignment));
   EXPECT_EQ(0, Positions(*document, kPartBody)[0].properties.at(kPropBold));
+}
+
+namespace {
+
+// Each paragraph of the body that has text: its text, indent level (whole
+// display units), bullet and alignment.
+std::vector<std::string> ItemFacts(xMorvaDocument& document) {
+  std::vector<std::string> facts;
+  const int32_t unit = document.GetParams().FromDisplayUnit(1);
+  std::string text;
+  const auto positions = Positions(document, kPartBody);
+  for (size_t i = 0; i < positions.size(); ++i) {
+    if (positions[i].unit != 13) text += char(positions[i].unit);
+    if (positions[i].unit != 13 && i + 1 < positions.size()) continue;
+    if (!text.empty()) {
+      const auto& p = positions[i].properties;
+      facts.push_back(text + " " + std::to_string((p.at(kPropLeftIndent) + unit / 2) / unit) + " " +
+                      std::to_string(p.at(kPropBullet)) + " " + std::to_string(p.at(kPropAlignment)));
+    }
+    text.clear();
+  }
+  return facts;
+}
+
+}  // namespace
+
+// An item's type and alignment are its own: the next item takes the
+// list's; a list inside an item is a level deeper and starts and ends
+// without the empty paragraph around a list.
+TEST_F(ImportHTML, ListItemsKeepTheirOwnBulletAlignmentAndLevel) {
+  struct Case {
+    const char* html;
+    const char* text;
+    std::vector<std::string> facts;  // text, level, bullet, alignment
+  };
+  const Case cases[] = {
+      {"<ul><li type=square>sq<li>di<li TYPE=\"circle\">ci<li>d2</ul>", "sq\ndi\nci\nd2\n\n",
+       {"sq 1 111 0", "di 1 108 0", "ci 1 109 0", "d2 1 108 0"}},
+      {"<ul type=square><li>a<li type=disc>b<li>c</ul>", "a\nb\nc\n\n", {"a 1 111 0", "b 1 108 0", "c 1 111 0"}},
+      {"<ol><li type=a>x<li>y</ol>", "\ta.\tx\n\t2.\ty\n\n", {"\ta.\tx 1 0 0", "\t2.\ty 1 0 0"}},
+      {"<ul><li style=\"text-align: center\">c<li STYLE=\"text-align:right; margin-top: 0in\">r"
+       "<li style=\"margin-top: 0in; TEXT-ALIGN : justify\">j<li>l<li style=\"text-align: centre\">x</ul>",
+       "c\nr\nj\nl\nx\n\n", {"c 1 108 1", "r 1 108 2", "j 1 108 3", "l 1 108 0", "x 1 108 0"}},
+      {"<div align=center><ul><li>x<li style=\"text-align: left\">y<li>z</ul></div>", "x\ny\nz\n\n",
+       {"x 1 108 1", "y 1 108 0", "z 1 108 1"}},
+      {"<ul><li>a<ul><li type=square>b<ul><li>c</ul></ul><li>d</ul><p>e", "a\nb\nc\nd\n\ne",
+       {"a 1 108 0", "b 2 111 0", "c 3 108 0", "d 1 108 0", "e 0 0 0"}},
+      {"<ul><li>a<ul><li>b</li></ul></li><li>c</li></ul>", "a\nb\nc\n\n", {"a 1 108 0", "b 2 108 0", "c 1 108 0"}},
+      // A level with no item of its own holds the deeper list.
+      {"<ul><li style=\"list-style-type: none\"><ul><li>b</ul></ul>", "b\n", {"b 2 108 0"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.html);
+    auto document = NewDocument();
+    ASSERT_EQ(0, Read(*document, c.html));
+    EXPECT_EQ(c.text, TextOf(*document, kPartBody));
+    EXPECT_EQ(c.facts, ItemFacts(*document));
+  }
+}
+
+// Attribute values read their character references, and bytes above 127,
+// as the page's text does: what the writer escapes comes back as it was.
+TEST_F(ImportHTML, AttributeValuesReadTheirCharacterReferences) {
+  struct Case {
+    const char* html;
+    const char16_t* target;
+    const char16_t* face;  // null: the page's font
+  };
+  const Case cases[] = {
+      {"<a href=\"x?a=1&amp;b=2\">t</a>", u"x?a=1&b=2", nullptr},
+      {"<a href=\"&lt;&gt;&quot;&#233;&#x41;&#128512;\">t</a>", u"<>\"\u00E9A\U0001F600", nullptr},
+      {"<a href=\"a&b=1&zz;c&\">t</a>", u"a&b=1&zz;c&", nullptr},
+      {"<a href=x&amp;y>t</a>", u"x&y", nullptr},
+      {"<a href=\"caf\xE9\">t</a>", u"caf\u00E9", nullptr},
+      {"<meta charset=utf-8><a href=\"caf\xC3\xA9\">t</a>", u"caf\u00E9", nullptr},
+      {"<font face=\"A&lt;B&gt; &amp; C\">t</font><a href=\"u\">l</a>", u"u", u"A<B> & C"},
+      {"<font face=\"&#193;rial, serif\">t</font><a href=\"u\">l</a>", u"u", u"\u00C1rial"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.html);
+    auto document = NewDocument();
+    ASSERT_EQ(0, Read(*document, c.html));
+    xMorvaEngine& body = Engine(*document, kPartBody);
+    const auto positions = Positions(*document, kPartBody);
+    const auto at = std::find_if(positions.begin(), positions.end(), [](const Position& p) { return p.unit == 31; });
+    ASSERT_NE(positions.end(), at);
+    body.SetSelection(int32_t(at - positions.begin()), int32_t(at - positions.begin()) + 1);
+    xMorvaHyperlink link;
+    ASSERT_TRUE(body.GetHyperlinkAtSelection(link));
+    std::u16string target;
+    for (int32_t i = 1; i <= link.GetTarget().GetLength(); ++i) target += link.GetTarget().GetCharAt(i);
+    EXPECT_EQ(std::u16string(c.target), target);
+    if (c.face != nullptr) {
+      VStr<255> name;
+      bool known = false;
+      document->FontNameForIndex(positions[0].properties.at(kPropFont), name, known);
+      std::u16string face;
+      for (int32_t i = 1; i <= name.GetLength(); ++i) face += name.GetCharAt(i);
+      EXPECT_EQ(std::u16string(c.face), face);
+    }
+  }
+  // A block's title reads its references too.
+  auto document = NewDocument();
+  ASSERT_EQ(0, Read(*document, "<div title=\"&#104;eader\">H</div>b"));
+  EXPECT_EQ("H", TextOf(*document, kPartHeader));
+}
+
+// A ">" inside a quoted value is part of the value, with or without a
+// space before it, wherever the window of a page read from a stream ends:
+// the tag ends at the ">" after the closing quote.
+TEST_F(ImportHTML, AQuotedValueEndsOnlyAtItsClosingQuote) {
+  const size_t window = 64 * 1024;
+  const char* const tags[] = {"<i title=\"a >b\">", "<i title=\"a>b\">", "<i title=\"a > b\" class=c>",
+                              "<i title=\"a  >\">", "<i title=\">\">"};
+  for (const char* tag : tags) {
+    // The ">" inside the quotes at every place from 8 bytes before the
+    // window's end to 8 after it.
+    const size_t inside = std::string(tag).find('>');
+    for (size_t place = window - 8; place <= window + 8; ++place) {
+      SCOPED_TRACE(std::string(tag) + " at " + std::to_string(place));
+      const size_t fill = place - inside - 3;
+      const std::string page = "<p>" + std::string(fill, 'x') + tag + "y</i>z";
+      ASSERT_EQ(place, page.find('>', 3 + fill));
+      // The body's length and its last units, and whether they are italic
+      // (the body is too long to walk unit by unit in every row).
+      auto ends = [&](xMorvaDocument& document) {
+        xMorvaEngine& body = Engine(document, kPartBody);
+        VStrInHandle text;
+        body.WritePlainText(text, false, false);
+        std::string end = std::to_string(text.GetLength()) + " ";
+        for (int32_t i = std::max(1, text.GetLength() - 2); i <= text.GetLength(); ++i) {
+          body.SetSelection(i - 1, i);
+          end += char(text.GetCharAt(i));
+          end += body.GetPropertyValue(kPropItalic) != 0 ? "/" : "";
+        }
+        return end;
+      };
+      const std::string expected = std::to_string(fill + 2) + " xy/z";
+      auto fromBytes = NewDocument();
+      ASSERT_EQ(0, Read(*fromBytes, page));
+      EXPECT_EQ(expected, ends(*fromBytes));
+      VMemoryStream stream(page.data(), uint32_t(page.size()));
+      ASSERT_EQ(0, stream.OpenRead());
+      auto fromStream = NewDocument();
+      xMorvaImportHTML reader;
+      ASSERT_EQ(0, reader.ImportHTMLDocument(*fromStream, stream, ""));
+      EXPECT_EQ(expected, ends(*fromStream));
+    }
+  }
 }
