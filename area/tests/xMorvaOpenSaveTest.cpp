@@ -19,6 +19,7 @@
 #include "engine/xMorvaDocumentLayout.h"
 #include "engine/xMorvaEngine.h"
 #include "engine/xMorvaLines.h"
+#include "framework/core/intl/VIntlMgr.h"
 #include "framework/system/files/VFile.h"
 #include "framework/system/files/VFileDialog.h"
 #include "framework/system/files/VFolder.h"
@@ -587,6 +588,57 @@ TEST_F(OpenSave, TheAreasOpenSaveAndSaveAsCommandsGoThroughTheDialogs) {
   EXPECT_EQ(files_test::Text(text), "rtf");
   EXPECT_FALSE(reader->GetKeptFile().IsOwn());
   EXPECT_EQ(Names(), (std::set<std::string>{"first.rtf", "own.qmv"}));
+}
+
+// The module's text tables, which read the host's texts, while it lives.
+struct TextTables {
+  TextTables() : own(gIntlMgr == nullptr) {
+    if (own) StartIntl();
+  }
+  ~TextTables() {
+    if (!own) return;
+    delete gIntlMgr;
+    gIntlMgr = nullptr;
+  }
+  const bool own;
+};
+
+// A name with accents is the name on disk, in UTF-8, whichever road it came
+// by: the chooser's path (UTF-8, as the platform gives it) or the host's
+// text (the Macintosh set), saved over again and opened by the same name.
+TEST_F(OpenSave, ANameWithAccentsIsWrittenAndOpenedAsTyped) {
+  TextTables tables;
+  ASSERT_NE(gIntlMgr, nullptr);
+  const std::string onDisk = "Devis f\xC3\xBCr Zo\xC3\xAB n\xC2\xB0 7.qmv";
+  const std::string fromHost = P("Devis f\x9Fr Zo\x91 n\xA1 7.qmv");
+  VInstalledService<const VFileDialogRunners> chooser(&kChooser);
+  sChosenPath = P(onDisk);
+  sChosenType = kTypeOwnDocument;
+  xMorvaPlugIn* reader = NewOffscreenArea();
+  for (int round = 0; round < 3; ++round) {
+    SCOPED_TRACE(round);
+    documentfile::Type(Engine(*doc, kPartBody), " more");
+    area->RunCommand(104);
+    EXPECT_EQ(Names(), std::set<std::string>{onDisk});
+    reader->RunCommand(102);
+    EXPECT_EQ(StreamOf(*reader->GetDocument(), kPartBody), StreamOf(*doc, kPartBody));
+    // The save command writes the kept file again, in its place.
+    documentfile::Type(Engine(*doc, kPartBody), " again");
+    area->RunCommand(103);
+    EXPECT_EQ(Names(), std::set<std::string>{onDisk});
+
+    HostText path(fromHost);
+    PString own("QMV7");
+    Run(50, area->GetReference(), {&path.record, own.bytes});
+    EXPECT_EQ(LastError(area->GetReference()), 0);
+    EXPECT_EQ(Names(), std::set<std::string>{onDisk});
+    PString found;
+    Run(48, reader->GetReference(), {&path.record, found.bytes});
+    EXPECT_EQ(LastError(reader->GetReference()), 0);
+    EXPECT_EQ(found.Text(), "QMV7");
+    EXPECT_EQ(StreamOf(*reader->GetDocument(), kPartBody), StreamOf(*doc, kPartBody));
+  }
+  sChosenPath.clear();
 }
 
 }  // namespace
