@@ -19,6 +19,7 @@
 #include "platform/toolbox/TbxResources.h"
 #include "platform/toolbox/TbxWindows.h"
 #include "qvhost/HostBytes.h"
+#include "qvhost/HostCharacters.h"
 #include "qvhost/HostFormPicture.h"
 
 namespace {
@@ -254,8 +255,9 @@ std::vector<HostForms::Check> HostForms::TakeChecks() {
 }
 
 void HostForms::Expect(Open& open, const Action& action) {
+  // The form keeps the host's texts; the transcript shows them as UTF-8.
   const std::string head = "form " + open.form.name + " expect " + action.object + " " + action.value + " \"" +
-                           action.expected + "\"";
+                           MacToUtf8(action.expected) + "\"";
   Object* object = FindObject(open.ref, action.object);
   if (object == nullptr) {
     fChecks.push_back({false, head + " (no such object)"});
@@ -284,7 +286,7 @@ void HostForms::Expect(Open& open, const Action& action) {
     return;
   }
   const bool holds = got == action.expected;
-  fChecks.push_back({holds, head + (holds ? "" : " (got \"" + got + "\")")});
+  fChecks.push_back({holds, head + (holds ? "" : " (got \"" + MacToUtf8(got) + "\")")});
 }
 
 void HostForms::Snapshot(Open& open, const Action& action) {

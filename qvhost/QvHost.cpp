@@ -29,6 +29,8 @@
 #include "platform/win32/WinFileDialogs.h"
 #include "platform/win32/WinMenus.h"
 #include "qvhost/HostBytes.h"
+#include "qvhost/HostCharacters.h"
+#include "qvhost/HostDateStyles.h"
 #include "qvhost/HostExpression.h"
 #include "qvhost/HostPictures.h"
 #include "qvhost/HostScreen.h"
@@ -37,64 +39,6 @@
 namespace {
 
 QvHost* sActive = nullptr;
-
-// Mac Roman bytes 0x80 to 0xFF as Unicode code points, for the log.
-constexpr char16_t kMacRomanHigh[128] = {
-    0x00C4, 0x00C5, 0x00C7, 0x00C9, 0x00D1, 0x00D6, 0x00DC, 0x00E1, 0x00E0, 0x00E2, 0x00E4, 0x00E3, 0x00E5,
-    0x00E7, 0x00E9, 0x00E8, 0x00EA, 0x00EB, 0x00ED, 0x00EC, 0x00EE, 0x00EF, 0x00F1, 0x00F3, 0x00F2, 0x00F4,
-    0x00F6, 0x00F5, 0x00FA, 0x00F9, 0x00FB, 0x00FC, 0x2020, 0x00B0, 0x00A2, 0x00A3, 0x00A7, 0x2022, 0x00B6,
-    0x00DF, 0x00AE, 0x00A9, 0x2122, 0x00B4, 0x00A8, 0x2260, 0x00C6, 0x00D8, 0x221E, 0x00B1, 0x2264, 0x2265,
-    0x00A5, 0x00B5, 0x2202, 0x2211, 0x220F, 0x03C0, 0x222B, 0x00AA, 0x00BA, 0x03A9, 0x00E6, 0x00F8, 0x00BF,
-    0x00A1, 0x00AC, 0x221A, 0x0192, 0x2248, 0x2206, 0x00AB, 0x00BB, 0x2026, 0x00A0, 0x00C0, 0x00C3, 0x00D5,
-    0x0152, 0x0153, 0x2013, 0x2014, 0x201C, 0x201D, 0x2018, 0x2019, 0x00F7, 0x25CA, 0x00FF, 0x0178, 0x2044,
-    0x20AC, 0x2039, 0x203A, 0xFB01, 0xFB02, 0x2021, 0x00B7, 0x201A, 0x201E, 0x2030, 0x00C2, 0x00CA, 0x00C1,
-    0x00CB, 0x00C8, 0x00CD, 0x00CE, 0x00CF, 0x00CC, 0x00D3, 0x00D4, 0xF8FF, 0x00D2, 0x00DA, 0x00DB, 0x00D9,
-    0x0131, 0x02C6, 0x02DC, 0x00AF, 0x02D8, 0x02D9, 0x02DA, 0x00B8, 0x02DD, 0x02DB, 0x02C7};
-
-std::string MacToUtf8(const uint8_t* bytes, size_t count) {
-  std::string out;
-  for (size_t i = 0; i < count; ++i) {
-    const uint8_t b = bytes[i];
-    const char32_t c = b < 0x80 ? b : kMacRomanHigh[b - 0x80];
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
-}
-
-// UTF-8 into Macintosh characters; what has no Macintosh form is left out.
-std::string Utf8ToMac(const std::string& text) {
-  std::string out;
-  size_t i = 0;
-  while (i < text.size()) {
-    const auto b = static_cast<uint8_t>(text[i]);
-    char32_t c = b;
-    size_t extra = b < 0x80 ? 0 : (b & 0xE0) == 0xC0 ? 1 : (b & 0xF0) == 0xE0 ? 2 : 3;
-    if (extra > 0) c = b & (0x3F >> extra);
-    if (i + extra >= text.size()) break;
-    for (size_t k = 1; k <= extra; ++k) c = (c << 6) | (static_cast<uint8_t>(text[i + k]) & 0x3F);
-    i += extra + 1;
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-      continue;
-    }
-    for (size_t k = 0; k < 128; ++k) {
-      if (kMacRomanHigh[k] == c) {
-        out += static_cast<char>(0x80 + k);
-        break;
-      }
-    }
-  }
-  return out;
-}
 
 // A four-character code as its characters.
 std::string FourCCText(uint32_t code) {
@@ -125,39 +69,13 @@ std::string Hex(uint32_t value) {
 
 void RoutinesFilled() {}
 
-// Date formats: 0 and 1 "DD/MM/YYYY", 2 "YYYY-MM-DD", 3 "D.M.YY".
+// The date and time in the style the module asks for (HostDateStyles).
 void DateText(const VDateRec* date, uint8_t* result, uint16_t format) {
-  const int day = date != nullptr ? date->day : 0;
-  const int month = date != nullptr ? date->month : 0;
-  const int year = date != nullptr ? date->year : 0;
-  char text[40];
-  if (format == 2) {
-    std::snprintf(text, sizeof text, "%04d-%02d-%02d", year, month, day);
-  } else if (format == 3) {
-    std::snprintf(text, sizeof text, "%d.%d.%02d", day, month, ((year % 100) + 100) % 100);
-  } else {
-    std::snprintf(text, sizeof text, "%02d/%02d/%04d", day, month, year);
-  }
-  SetPascal(result, text, 255);
-}
-
-// Time formats: 0 and 1 "HH:MM:SS", 2 "HH:MM", 3 the seconds as a number.
-std::string TimeString(int32_t seconds, int32_t format = 0) {
-  if (seconds < 0) seconds = 0;
-  char text[32];
-  if (format == 2) {
-    std::snprintf(text, sizeof text, "%02d:%02d", seconds / 3600, (seconds / 60) % 60);
-  } else if (format == 3) {
-    std::snprintf(text, sizeof text, "%d", seconds);
-  } else {
-    std::snprintf(text, sizeof text, "%02d:%02d:%02d", seconds / 3600, (seconds / 60) % 60,
-                  seconds % 60);
-  }
-  return text;
+  SetPascal(result, HostDateText(date != nullptr ? *date : VDateRec{}, format), 255);
 }
 
 void TimeText(int32_t seconds, uint8_t* result, uint16_t format) {
-  SetPascal(result, TimeString(seconds, format), 255);
+  SetPascal(result, HostTimeText(seconds, format), 255);
 }
 void KeepText(uint8_t*, const uint8_t*) {}
 
@@ -193,7 +111,7 @@ QvHost::QvHost(QvHostConfig config) : fConfig(std::move(config)) {
     std::vector<std::string> names;
     const int32_t count = fDatabase->CountTables();
     for (int32_t table = 1; table <= count; ++table)
-      names.push_back(fDatabase->TableName(static_cast<uint16_t>(table)).value_or(""));
+      names.push_back(Utf8ToMac(fDatabase->TableName(static_cast<uint16_t>(table)).value_or("")));
     return names;
   });
   fForms->SetPress([this](int32_t x1, int32_t y1, int32_t x2, int32_t y2) { fScreen->PlayPress(x1, y1, x2, y2); });
@@ -509,7 +427,7 @@ void QvHost::Answer(int32_t selector, HostParamBlock& block) {
     case kHostSelValueToText: {
       std::string text =
           HostWordOf(block.param1) == kHostTypeTime
-              ? TimeString(HostWordOf(block.longValue), HostWordOf(block.param2))
+              ? HostTimeText(HostWordOf(block.longValue), HostWordOf(block.param2))
               : "";
       SetPascal(block.text2, text, 80);
       fLog.push_back({selector, "value to text: " + text});
@@ -587,7 +505,7 @@ void QvHost::AnswerFieldInfo(HostParamBlock& block) {
     return;
   }
   block.param1 = HostWord(*type);
-  SetPascal(block.text, fDatabase->FieldName(block.table, block.field), 255);
+  SetPascal(block.text, Utf8ToMac(fDatabase->FieldName(block.table, block.field)), 255);
   // Every field is offered: a nonzero word at 280, bit 0x100 of 284 clear.
   block.param3 = 1;
   block.param4 = 0;
@@ -622,7 +540,7 @@ void QvHost::AnswerGetField(HostParamBlock& block) {
     }
     case 0:
     case 24:
-      SetPascal(block.text2, value.text, 80);
+      SetPascal(block.text2, Utf8ToMac(value.text), 80);
       break;
     case 1:
     case 28:
@@ -940,7 +858,7 @@ void QvHost::AnswerStructure(int32_t selector, HostParamBlock& block) {
     case kHostSelTableInfo: {
       const std::optional<std::string> name = fDatabase->TableName(block.table);
       block.error = name ? 0 : -1;
-      if (name) SetPascal(block.text, *name, 255);
+      if (name) SetPascal(block.text, Utf8ToMac(*name), 255);
       block.param3 = name ? 1 : 0;
       fLog.push_back({selector, name ? "table " + table + " " + *name : "no table " + table});
       break;
@@ -1256,7 +1174,7 @@ bool QvHost::AnswerRequest(int32_t selector, HostParamBlock& block) {
       const uint32_t value = static_cast<uint32_t>(block.param1);
       const auto name = value <= 0xFFFF ? fDatabase->TableName(static_cast<uint16_t>(value)) : std::nullopt;
       block.error = name ? 0 : -1;
-      if (name) SetPascal(block.text, *name, 255);
+      if (name) SetPascal(block.text, Utf8ToMac(*name), 255);
       fLog.push_back({selector, name ? "table name " + *name : "no table " + std::to_string(value)});
       return true;
     }
@@ -1281,7 +1199,7 @@ bool QvHost::AnswerRequest(int32_t selector, HostParamBlock& block) {
       const auto name = selector == kHostSelNumberToText507
                             ? (number > 0 ? fDatabase->TableName(static_cast<uint16_t>(number)) : std::nullopt)
                             : fDatabase->NameOf(number);
-      SetPascal(block.text2, name.value_or(""), 80);
+      SetPascal(block.text2, Utf8ToMac(name.value_or("")), 80);
       block.error = name ? 0 : -1;
       fLog.push_back({selector, "text of " + std::to_string(number) + " " + name.value_or("(none)")});
       return true;

@@ -10,6 +10,7 @@
 
 #include "boundary/HostRecords.h"
 #include "qvhost/HostBytes.h"
+#include "qvhost/HostCharacters.h"
 #include "qvhost/QvHost.h"
 #include "qvhost/ScriptWords.h"
 
@@ -59,13 +60,14 @@ std::string Describe(const Cell& cell) {
     s << v;
     return s.str();
   }
-  if (cell.form == "text") return Quoted(Pascal(d));
+  // Texts come back in the host's character set and are printed as UTF-8.
+  if (cell.form == "text") return Quoted(MacToUtf8(d + 1, d[0]));
   if (cell.form == "hosttext") {
     HostTextRecord record{};
     std::memcpy(&record, d, sizeof record);
     const std::vector<uint8_t> bytes = HandleBytes(record.handle);
     const size_t n = std::min<size_t>(bytes.size(), record.length > 0 ? size_t(record.length) : 0);
-    return Quoted(std::string(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(n)));
+    return Quoted(MacToUtf8(bytes.data(), n));
   }
   if (cell.form == "blob") {
     uint32_t handle = 0;
@@ -121,15 +123,20 @@ std::string MakeCell(QvHost& host, const std::string& form, const std::string& v
     if (!ParseScriptReal(value, v)) return "real needs a number, not " + value;
     make(8);
     std::memcpy(cell.data, &v, 8);
-  } else if (form == "text") {
-    if (value.size() > 255) return "a text argument holds 255 characters, not " + std::to_string(value.size());
-    make(256);
-    SetPascal(cell.data, value, 255);
-  } else if (form == "hosttext") {
-    if (value.size() > INT16_MAX) return "hosttext holds at most 32767 characters";
-    make(sizeof(HostTextRecord));
-    HostTextRecord record{static_cast<int16_t>(value.size()), value.empty() ? 0u : NewHandleWith(value.data(), value.size())};
-    std::memcpy(cell.data, &record, sizeof record);
+  } else if (form == "text" || form == "hosttext") {
+    // The module reads the host's texts in the host's character set.
+    std::string mac;
+    if (std::string bad = Utf8ToHostText(value, mac); !bad.empty()) return form + ": " + bad;
+    if (form == "text") {
+      if (mac.size() > 255) return "a text argument holds 255 characters, not " + std::to_string(mac.size());
+      make(256);
+      SetPascal(cell.data, mac, 255);
+    } else {
+      if (mac.size() > INT16_MAX) return "hosttext holds at most 32767 characters";
+      make(sizeof(HostTextRecord));
+      HostTextRecord record{static_cast<int16_t>(mac.size()), mac.empty() ? 0u : NewHandleWith(mac.data(), mac.size())};
+      std::memcpy(cell.data, &record, sizeof record);
+    }
   } else if (form == "blob") {
     make(4);
     if (!value.empty()) {
@@ -282,8 +289,8 @@ std::string RunMethodLine(QvHost& host, const std::vector<std::string>& words) {
           value = s.str();
           break;
         }
-        case kHostAlpha: value = Quoted(Pascal(e.value.string.text)); break;
-        case kHostString: value = Quoted(Pascal(e.value.string.text)); break;
+        case kHostAlpha:
+        case kHostString: value = Quoted(MacToUtf8(e.value.string.text + 1, e.value.string.text[0])); break;
         default: break;
       }
       text += (i > 1 ? ", " : "") + value;

@@ -22,6 +22,7 @@
 #include "platform/toolbox/TbxScrap.h"
 #include "platform/win32/WinMenuTracking.h"
 #include "platform/win32/WinTime.h"
+#include "qvhost/HostCharacters.h"
 #include "qvhost/HostForms.h"
 #include "qvhost/HostScreen.h"
 #include "qvhost/HostSpeller.h"
@@ -90,6 +91,13 @@ class Line {
   Line& Field(size_t i, const std::string& name, T& field) {
     if (fBad.empty()) fBad = ParseScriptField(Word(i), name, field);
     return *this;
+  }
+  // Empty when word i, a name the host hands the module, is in the host's
+  // character set; else why not. The host keeps it as written and
+  // converts it as it answers.
+  std::string HostName(size_t i) const {
+    std::string mac;
+    return Utf8ToHostText(Word(i), mac);
   }
   void Expect(bool holds, const std::string& what) {
     if (holds) {
@@ -206,6 +214,7 @@ std::string Line::RunData() {
   if (verb == "table") {
     std::string bad = Count(3, 3, "table N \"name\"");
     if (!bad.empty() || !(bad = Field(1, "table", table).fBad).empty()) return bad;
+    if (!(bad = HostName(2)).empty()) return "table: " + bad;
     return db.DefineTable(table, Word(2)) ? "" : "cannot define the table";
   }
   if (verb == "record") {
@@ -232,6 +241,7 @@ std::string Line::RunData() {
   if (verb == "field") {
     std::string bad = Count(5, 5, "field TABLE FIELD \"name\" TYPE");
     if (!bad.empty() || !(bad = Field(1, "table", table).Field(2, "field", field).fBad).empty()) return bad;
+    if (!(bad = HostName(3)).empty()) return "field: " + bad;
     int16_t type = 0;
     auto named = kFieldTypes.find(Word(4));
     if (named != kFieldTypes.end()) {
@@ -247,8 +257,12 @@ std::string Line::RunData() {
   HostDatabase::Value value;
   const std::string& form = Word(3);
   if (form == "text") {
+    // The host keeps an alpha field's text as the script writes it and a
+    // text field's as the bytes it hands the module, in its own set.
+    std::string mac;
+    if (std::string bad = Utf8ToHostText(Word(4), mac); !bad.empty()) return "value: " + bad;
     value.text = Word(4);
-    value.bytes.assign(value.text.begin(), value.text.end());
+    value.bytes.assign(mac.begin(), mac.end());
   } else if (form == "hex") {
     if (!ParseScriptBytes(Word(4), value.bytes)) return "bad hex bytes";
   } else if (form == "number") {
@@ -783,6 +797,15 @@ std::string Line::RunForm() {
     if (!Field(2, "X", x).Field(3, "Y", y).Field(4, "W", w).Field(5, "H", h).fBad.empty()) return fBad;
     return fHost.Screen().AddForm(Word(1), x, y, w, h);
   }
+  // The values a form's objects take and are checked against are texts of
+  // the host, in its character set, as the module reads and sets them (a
+  // snapshot's value is a file's path).
+  if (action != "snapshot") {
+    std::string& text = action == "expect" ? step.expected : step.value;
+    std::string mac;
+    if (std::string bad = Utf8ToHostText(text, mac); !bad.empty()) return "form " + Word(1) + ": " + bad;
+    text = mac;
+  }
   fHost.Forms().AddToScript(Word(1), step);
   return {};
 }
@@ -941,7 +964,7 @@ std::string Line::RunConfirm() {
 // clipboard text "..." | clear: what the host's own Copy (or the user in
 // another program) leaves on the clipboard, which is the process's own
 // scrap, shared with the module: the clipboard emptied, then the text put
-// as 'TEXT' in its bytes as they stand; or the clipboard emptied.
+// as 'TEXT' in the host's character set; or the clipboard emptied.
 std::string Line::RunClipboard() {
   const char* form = "clipboard text \"...\" | clipboard clear";
   if (Word(1) == "clear") {
@@ -953,7 +976,8 @@ std::string Line::RunClipboard() {
   if (Word(1) != "text" || !Quoted(2)) return form;
   std::string bad = Count(3, 3, form);
   if (!bad.empty()) return bad;
-  const std::string& text = Word(2);
+  std::string text;
+  if (bad = Utf8ToHostText(Word(2), text); !bad.empty()) return "clipboard text: " + bad;
   Tbx::ZeroScrap();
   if (Tbx::PutScrap(static_cast<int32_t>(text.size()), kScrapTypeText, text.data()) != Tbx::noErr)
     return "the clipboard refused the text";

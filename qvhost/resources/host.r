@@ -118,16 +118,27 @@ resource 'STR#' 74 {
   pstr "0.0%"
   pstr "#####"
 }
+# The date styles 1 to 7 and the time styles 1 to 5 of the host's display
+# routines, by number (a date on 8 December 2026, a time at 14:30): 08/12/26,
+# Tue 8 December 2026, Tuesday 8 December 2026, 08/12/26, 8 December, 2026,
+# 8 Dec, 2026, 08/12/2026; 14:30:00, 14:30, 14:30:00, 14:30, 2:30.
 resource 'STR#' 73 {
-  u16 3
+  u16 7
   pstr "Short"
-  pstr "Long"
   pstr "Abbreviated"
+  pstr "Long"
+  pstr "Short fixed"
+  pstr "Day month, year"
+  pstr "Day mon, year"
+  pstr "Short with century"
 }
 resource 'STR#' 148 {
-  u16 2
+  u16 5
   pstr "HH:MM:SS"
   pstr "HH:MM"
+  pstr "Hours minutes seconds"
+  pstr "Hours minutes"
+  pstr "H:MM on 12 hours"
 }
 resource 'STR#' 450 {
   u16 2

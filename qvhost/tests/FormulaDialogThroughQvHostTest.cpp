@@ -91,7 +91,9 @@ TEST_F(FormulaDialog, OpensOnTheFieldPageWithTheFormatsOfItsType) {
   VHostRef born(1, 3, false);
   born.SetOption(2);
   EXPECT_FALSE(Run(born, {{"cancel", "bCancel", ""}}));
-  EXPECT_EQ(Closed("vFormats")->items, (std::vector<std::string>{"Short", "Long", "Abbreviated"}));
+  EXPECT_EQ(Closed("vFormats")->items,
+            (std::vector<std::string>{"Short", "Abbreviated", "Long", "Short fixed", "Day month, year",
+                                      "Day mon, year", "Short with century"}));
   EXPECT_EQ(Closed("vFormats")->value, 2);
 }
 
@@ -101,8 +103,8 @@ TEST_F(FormulaDialog, AnExpressionOpensOnItsPageWithEveryFormat) {
   expression.SetFormatText(Text("0.0%"));
   EXPECT_FALSE(Run(expression, {{"cancel", "bCancel", ""}}));
   EXPECT_EQ(Closed("vTab")->value, 2);
-  ASSERT_EQ(Closed("vFormats")->items.size(), 12u);
-  EXPECT_EQ(Closed("vFormats")->items[11], "Scaled");
+  ASSERT_EQ(Closed("vFormats")->items.size(), 19u);
+  EXPECT_EQ(Closed("vFormats")->items[18], "Scaled");
   EXPECT_EQ(Closed("vFormats")->value, 4);  // after the two text formats
   EXPECT_EQ(Closed("vFormula")->text, "1+2");
 }
@@ -117,15 +119,15 @@ TEST_F(FormulaDialog, TypedFormatsGiveListPositionsAndCodes) {
       {1, "Lower", 2, 0, 0, "Lower"},
       {1, "Bogus", 0, 0, 0, "Bogus"},
       {2, "0.0%", 2, 0, 0, "0.0%"},
-      {3, "Long", 2, 0, 2, ""},
+      {3, "Long", 3, 0, 3, ""},
       {4, "HH:MM", 2, 2, 0, ""},
       {5, "Scaled", 2, 0, 0, "Scaled"},
       {6, "Upper", 1, 0, 0, "Upper"},   // type 24: looked up among the texts
-      {0, "Abbreviated", 8, 0, 3, ""},  // 2 texts, 3 numbers, then the dates
-      {0, "HH:MM:SS", 9, 1, 0, ""},
+      {0, "Abbreviated", 7, 0, 2, ""},  // 2 texts, 3 numbers, then the dates
+      {0, "HH:MM:SS", 13, 1, 0, ""},    // after the seven dates
       {0, "#####", 5, 0, 0, "#####"},
       {0, "Nowhere", 0, 0, 0, "Nowhere"},
-      {0, "Scaled", 12, 0, 0, "Scaled"},  // a picture format is no time format
+      {0, "Scaled", 19, 0, 0, "Scaled"},  // a picture format is no time format
   };
   for (const Case& c : cases) {
     std::unique_ptr<VHostRef> reference =
@@ -152,8 +154,8 @@ TEST_F(FormulaDialog, ChosenFormatsFollowTheirPositions) {
       {4, "1", 1, 0, ""},
       {5, "2", 0, 0, "Scaled"},  // a picture format chosen is kept
       {0, "7", 0, 2, ""},        // expression: the second date format
-      {0, "10", 2, 0, ""},
-      {0, "11", 0, 0, "Truncated"},  // past the times: a picture format, kept
+      {0, "14", 2, 0, ""},
+      {0, "18", 0, 0, "Truncated"},  // past the times: a picture format, kept
   };
   for (const Case& c : cases) {
     std::unique_ptr<VHostRef> reference =
@@ -202,7 +204,9 @@ TEST_F(FormulaDialog, ThePointEventOnTheFieldChooserAcceptsAtOnce) {
   EXPECT_EQ(table, 1);
   EXPECT_EQ(field, 4);
   // The time field's formats were offered before the dialog closed.
-  EXPECT_EQ(Closed("vFormats")->items, (std::vector<std::string>{"HH:MM:SS", "HH:MM"}));
+  EXPECT_EQ(Closed("vFormats")->items,
+            (std::vector<std::string>{"HH:MM:SS", "HH:MM", "Hours minutes seconds", "Hours minutes",
+                                      "H:MM on 12 hours"}));
 }
 
 TEST_F(FormulaDialog, TheHostsEditorGivesTheExpression) {

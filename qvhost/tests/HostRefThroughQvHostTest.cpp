@@ -181,7 +181,7 @@ TEST(HostRefThroughQvHost, FieldsShowUnderTheirFormats) {
       {"[Clients]Paid", "Yes;No", 0, 0, "Yes"},
       {"[Clients]Paid = False", "Yes;No", 0, 0, "No"},
       {"[Clients]Paid", "Paid", 0, 0, "Paid"},
-      {"[Clients]Since", "", 2, 0, "2026-12-07"},
+      {"[Clients]Since", "", 2, 0, "Mon 7 December 2026"},
       {"[Clients]Since", "", 0, 0, "07/12/2026"},
       {"[Clients]Call", "", 0, 2, "01:02"},
       {"[Clients]Call + [Clients]Call", "", 0, 0, "02:04:06"},
@@ -203,7 +203,7 @@ TEST(HostRefThroughQvHost, FieldsShowUnderTheirFormats) {
   VStr<255> display;
   field.GetDisplayText(display);
   EXPECT_EQ(Str(display), "[Clients]Since");
-  EXPECT_EQ(Shown(field), "2026-12-07");
+  EXPECT_EQ(Shown(field), "Mon 7 December 2026");
 }
 
 TEST(HostRefThroughQvHost, RoutinesRunByNameWithValues) {

@@ -14,6 +14,8 @@
 #include "boundary/HostSelectors.h"
 #include "platform/toolbox/TbxHandles.h"
 #include "platform/win32/WinFileDialogs.h"
+#include "interchange/rtf/xMorvaExportRTF.h"
+#include "qvhost/HostDateStyles.h"
 #include "qvhost/QvHost.h"
 
 namespace {
@@ -213,6 +215,79 @@ TEST_F(HostAnswers, DisplayRoutinesAreFilledAndDrawTexts) {
   EXPECT_EQ(std::string(reinterpret_cast<char*>(text + 1), text[0]), "07/12/2023");
   routines.timeText(60, text, 0);
   EXPECT_EQ(std::string(reinterpret_cast<char*>(text + 1), text[0]), "00:01:00");
+}
+
+// Each date and time style shows the picture the RTF writer gives a date
+// field of that style (the writer's field result and the host's text of a
+// document's date field then agree), on two moments: a Tuesday afternoon
+// and a leap day just after midnight (12 on the 12-hour clock).
+TEST_F(HostAnswers, DateAndTimeStylesShowTheWritersPictures) {
+  VDisplayRoutines routines{};
+  HostParamBlock b{};
+  b.param1 = HostAddress(&routines);
+  QvHost::Callback(kHostSelDisplayRoutines, &b);
+  ASSERT_NE(routines.dateText, nullptr);
+  ASSERT_NE(routines.timeText, nullptr);
+  const auto shown = [](const uint8_t* text) { return std::string(reinterpret_cast<const char*>(text + 1), text[0]); };
+  const VDateRec tuesday{8, 12, 2026}, leapDay{29, 2, 2000};
+  const int32_t afternoon = 14 * 3600 + 30 * 60 + 5, midnight = 5 * 60 + 9;
+  struct Case {
+    bool date;
+    uint8_t style;
+    const char* picture;
+    const char* first;
+    const char* second;
+  } const cases[] = {
+      {true, 1, "dd/MM/yy", "08/12/26", "29/02/00"},
+      {true, 2, "ddd d MMMM yyyy", "Tue 8 December 2026", "Tue 29 February 2000"},
+      {true, 3, "dddd d MMMM yyyy", "Tuesday 8 December 2026", "Tuesday 29 February 2000"},
+      {true, 4, "dd/MM/yy", "08/12/26", "29/02/00"},
+      {true, 5, "d MMMM, yyyy", "8 December, 2026", "29 February, 2000"},
+      {true, 6, "d MMM, yyyy", "8 Dec, 2026", "29 Feb, 2000"},
+      {true, 7, "dd/MM/yyyy", "08/12/2026", "29/02/2000"},
+      {false, 1, "HH:mm:ss", "14:30:05", "00:05:09"},
+      {false, 2, "HH:mm", "14:30", "00:05"},
+      {false, 3, "HH:mm:ss", "14:30:05", "00:05:09"},
+      {false, 4, "HH:mm", "14:30", "00:05"},
+      {false, 5, "h:mm", "2:30", "12:05"},
+  };
+  uint8_t text[256];
+  for (const Case& c : cases) {
+    const std::string row = std::string(c.date ? "date " : "time ") + std::to_string(c.style);
+    EXPECT_STREQ(c.date ? xMorvaExportRTF::DateFormat(c.style) : xMorvaExportRTF::TimeFormat(c.style), c.picture)
+        << row;
+    EXPECT_STREQ(c.date ? HostDatePicture(c.style) : HostTimePicture(c.style), c.picture) << row;
+    for (const bool first : {true, false}) {
+      if (c.date) {
+        routines.dateText(first ? &tuesday : &leapDay, text, c.style);
+      } else {
+        routines.timeText(first ? afternoon : midnight, text, c.style);
+      }
+      EXPECT_EQ(shown(text), first ? c.first : c.second) << row;
+      if (c.date) continue;
+      // A field reference's time goes through the host's value-to-text
+      // request with the same style.
+      HostParamBlock request{};
+      request.param1 = kHostTypeTime;
+      request.param2 = c.style;
+      request.longValue = static_cast<uint32_t>(first ? afternoon : midnight);
+      QvHost::Callback(kHostSelValueToText, &request);
+      EXPECT_EQ(shown(request.text2), first ? c.first : c.second) << row;
+    }
+  }
+  // No style (0) and a number that is none is the host's plain form; the
+  // empty date shows nothing in a style.
+  for (const uint16_t plain : {0, 8, 0xFFFF}) {
+    routines.dateText(&tuesday, text, plain);
+    EXPECT_EQ(shown(text), "08/12/2026") << plain;
+    routines.timeText(afternoon, text, plain);
+    EXPECT_EQ(shown(text), "14:30:05") << plain;
+  }
+  const VDateRec empty{};
+  routines.dateText(&empty, text, 5);
+  EXPECT_EQ(shown(text), "");
+  routines.dateText(&empty, text, 0);
+  EXPECT_EQ(shown(text), "00/00/0000");
 }
 
 TEST_F(HostAnswers, LookAndPivotComeFromTheSettings) {
