@@ -325,8 +325,32 @@ void xMorvaPlugIn::UnloadWinSpeller() {
   if (fSpeller) fSpeller->Unload();
 }
 
+bool xMorvaPlugIn::RunBarCommand(int32_t command) {
+  if (!fDocument) return false;
+  xMorvaDocument& document = *fDocument;
+  if (command == 310) {
+    document.ShowDockBar(!document.IsDockBarShown(), true);
+  } else if (command == 320) {
+    document.ShowToolBar(!document.IsToolBarShown(), true);
+  } else if (command >= 331 && command <= 334) {
+    const auto bar = static_cast<int16_t>(command - 331);
+    document.ShowBar(bar, !document.IsBarShown(bar), true);
+  } else if (command >= 335 && command <= 338) {
+    // A bar's close box: its show command unchecked, the bar hidden.
+    const auto bar = static_cast<int16_t>(command - 335);
+    VFrame* from = fActiveFrame != nullptr ? static_cast<VFrame*>(fActiveFrame) : this;
+    from->SetCommandLong(331 + bar, 0, 2);
+    document.ShowBar(bar, false, true);
+  } else {
+    return false;
+  }
+  // The bar commands' checks follow what the bars now show.
+  UpdateBarState();
+  return true;
+}
+
 void xMorvaPlugIn::RunCommand(int32_t command) {
-  if (RunFileCommand(command)) return;
+  if (RunFileCommand(command) || RunBarCommand(command)) return;
   if (xMorvaDialogCommands::Run(*this, command)) return;
   switch (command) {
     case 106: xMorvaPrinting::PageSetupCommand(*this); return;

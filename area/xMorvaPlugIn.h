@@ -202,6 +202,11 @@ class xMorvaPlugIn : public VPlugIn, public xMorvaHostObject, public xMorvaDocum
   VStringArray& GetReplaceHistory() const { return *fReplaceHistory; }
   VPaneView* GetPaneView() const { return fPaneView; }
 
+  // The bar commands: the docked bar (310), the tool bar (320) and bars 0
+  // to 3 (331 to 334) each shown when hidden and hidden when shown, and
+  // bars 0 to 3 closed (335 to 338); false for any other command.
+  bool RunBarCommand(int32_t command);
+
   // ---- The file the document was last opened from or saved to.
   // The file commands: open (102), save (103), save as (104) and save the
   // template (110); false for any other command.

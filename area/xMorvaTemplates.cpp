@@ -36,6 +36,8 @@ constexpr int16_t kTemplateAlertReplace = 13;
 constexpr int16_t kTemplateAlertHostRefused = 11;
 constexpr int16_t kTemplateAlertDamaged = 8;
 constexpr int16_t kTemplateAlertUnknown = 9;
+// The item of the error texts (resource base + 22) of a write that failed.
+constexpr int16_t kTemplateWriteFailed = 13;
 
 // The host keeps the templates: the fourth flag of its start-up answer,
 // the one that also opens the package's data selectors to the module.
@@ -177,6 +179,12 @@ bool xMorvaPlugIn::SaveTemplate() {
   const int16_t alerts = int16_t(ResourceBase() + kAlertListOffset);
   VStrInHandle name(GetObjectName());
   name.AppendUniChar(u'_');
+  // A template that cannot be written says so, as a document's save does:
+  // the user must not believe it kept.
+  auto failed = [] {
+    ShowDocumentAlert(xMorvaMain::kErrorTextListOffset, kTemplateWriteFailed);
+    return false;
+  };
 
   if (HostKeepsTemplates() && TemplateDocumentSetting(document, kSettingTemplateSavedByHost)) {
     if (HostNameExists(name) && !ConfirmStringListItem(resources, alerts, kTemplateAlertReplace))
@@ -188,24 +196,25 @@ bool xMorvaPlugIn::SaveTemplate() {
     const uint32_t blob = written ? gMemoryMgr->ToMacHandle(handle, true) : 0;
     if (blob == 0) {
       if (handle != 0) gMemoryMgr->DisposeHandle(handle);
-      return false;
+      return failed();
     }
     const bool taken = HostWriteNamedData(blob, name, kTypeOwnTemplate, 0);
     Tbx::DisposeHandle(blob);
     if (!taken) ShowDocumentAlert(kAlertListOffset, kTemplateAlertHostRefused);
     return taken;
   }
+  // No folder from the host, or one that cannot be made: nowhere to write.
   VStrInHandle folder;
   if (HostKeepsTemplates()) {
     HostTemplatesFolder(package, folder);
-    if (folder.GetLength() == 0 || !MakeTemplateFolders(folder)) return false;
+    if (folder.GetLength() == 0 || !MakeTemplateFolders(folder)) return failed();
   } else {
     HostGetText411(folder);
     TemplateFolderOf(folder);
-    if (folder.GetLength() == 0) return false;
+    if (folder.GetLength() == 0) return failed();
   }
   std::unique_ptr<VFile> file = TemplateFileIn(folder, name, kTypeOwnTemplate);
   if (file->Resolve() && !ConfirmStringListItem(resources, alerts, kTemplateAlertReplace))
     return false;
-  return WriteDocumentFile(document, *file, kTypeOwnTemplate);
+  return WriteDocumentFile(document, *file, kTypeOwnTemplate) || failed();
 }

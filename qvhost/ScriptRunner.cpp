@@ -935,6 +935,9 @@ std::string Line::RunChoose() {
   }
   if (what == "accept" && fTokens.size() > 2) {
     choice.action = 1;
+    // A path goes to the chooser as the script holds it, in UTF-8, the
+    // form the platform gives a chosen path in: never through the host's
+    // character set, which names with accents would not survive.
     choice.path = Word(2);
     std::string bad = ScriptOptions().Add("filter", choice.filter).Read(fTokens, 3);
     if (!bad.empty()) return bad;

@@ -25,9 +25,9 @@ resource 'STR#' 12006 {
   pstr "The document is damaged and could not be read."                         # 8
   pstr "The document is in no format Qv Morva can read."                        # 9
   pstr "The table has no records to print."                                    # 10
-  pstr ""
+  pstr "Qvbase did not keep the template."                                     # 11
   pstr "The fixed columns are wider than the text."                            # 12
-  pstr ""
+  pstr "This area has a template already. Replace it?"                         # 13
   pstr "Qv Morva needs Qvbase 6.7 or later; it has not been started."         # 14
   pstr ""
   pstr "The areas of Qv Morva that were open without a form have been closed."  # 16

@@ -222,10 +222,12 @@ bool HasFileWriter(uint32_t type) {
          xMorvaFileFormats::FindWriter(type) != nullptr;
 }
 
-// The full path of a file in UTF-8, and where its name starts.
-// The file being written, while its writer runs.
+// The file being written (its full path in UTF-8), while its writer runs.
 std::string gWritingPath;
 
+// The full path of a file in UTF-8, the form the platform's file calls
+// take, and where its name starts: for the readers and writers that name
+// files beside it, and for the file's Macintosh type and creator.
 bool FullPathOfFile(const VFile& file, std::string& path, size_t& nameStart) {
   char buffer[kOpenSavePathBytes];
   if (!file.GetAnsiPath(buffer, kOpenSavePathBytes)) return false;
@@ -235,21 +237,47 @@ bool FullPathOfFile(const VFile& file, std::string& path, size_t& nameStart) {
   return nameStart < path.size();
 }
 
-VStrInHandle FileNameText(const std::string& name) {
-  VStrInHandle text;
-  text.SetCText(name.c_str(), kCharSetAnsi);
-  return text;
+// A file's place as the file layer names it: the folder part of its path
+// (up to and with the last separator, empty for a bare name) and its name
+// on disk. Names stay strings of characters here: the file layer alone
+// turns them into the platform's bytes, so a name with accents is written
+// and found again as the user typed it.
+struct FilePlace {
+  VStrInHandle folder;
+  VStrInHandle name;
+};
+
+bool PlaceOfFile(const VFile& file, FilePlace& place) {
+  VStrInHandle full;
+  file.GetFullPath(full);
+  const int32_t length = full.GetLength();
+  const int32_t slash = full.FindChar(u'/', length, true);
+  if (slash >= length) return false;
+  place.folder.Assign(full);
+  place.folder.KeepRange(1, slash);
+  place.name.Assign(full);
+  place.name.KeepRange(slash + 1, length - slash);
+  return true;
 }
 
-// A new file beside `path` under a hidden name of its own, left open for
-// writing; null when none can be made.
-std::unique_ptr<VFile> CreateFileBeside(const std::string& path, size_t nameStart,
-                                        const char* tag) {
+// A hidden name beside `name`: a dot, the name, the tag and a number.
+VStrInHandle HiddenName(const VString& name, const char* tag, uint32_t number) {
+  VStrInHandle hidden;
+  hidden.AppendUniChar(u'.');
+  hidden.Insert(name, hidden.GetLength() + 1);
+  hidden.AppendCText(tag, kCharSetAnsi);
+  hidden.AppendCText(std::to_string(number).c_str(), kCharSetAnsi);
+  return hidden;
+}
+
+// A new file beside the file at `place` under a hidden name of its own,
+// left open for writing; null when none can be made.
+std::unique_ptr<VFile> CreateFileBeside(const FilePlace& place, const char* tag) {
   static uint32_t counter = 0;
   for (int attempt = 0; attempt < 100; ++attempt) {
-    const std::string candidate =
-        path.substr(0, nameStart) + "." + path.substr(nameStart) + tag + std::to_string(++counter);
-    auto file = std::make_unique<VFile>(candidate.c_str());
+    VStrInHandle candidate(place.folder);
+    candidate.Insert(HiddenName(place.name, tag, ++counter), candidate.GetLength() + 1);
+    auto file = std::make_unique<VFile>(candidate);
     const int32_t code = file->Create(false);
     if (code == 0) return file;
     if (code != kFileExists) return nullptr;
@@ -257,20 +285,19 @@ std::unique_ptr<VFile> CreateFileBeside(const std::string& path, size_t nameStar
   return nullptr;
 }
 
-// Puts the written file in the place of the file at `path`: the previous
+// Puts the written file in the place of the file at `place`: the previous
 // file steps aside under a hidden name, the new one takes its name, and
 // only then does the previous one go. A failure puts the previous file
 // back. (The file layer cannot move a file over another.)
-bool PutFileInPlace(const std::string& path, size_t nameStart, VFile& written) {
-  const VStrInHandle name = FileNameText(path.substr(nameStart));
-  VFile previous(path.c_str());
+bool PutFileInPlace(const FilePlace& place, VFile& written) {
+  VStrInHandle path(place.folder);
+  path.Insert(place.name, path.GetLength() + 1);
+  VFile previous(path);
   bool steppedAside = false;
   if (previous.Resolve()) {
     static uint32_t counter = 0;
     for (int attempt = 0; attempt < 100 && !steppedAside; ++attempt) {
-      const std::string aside =
-          "." + path.substr(nameStart) + ".~qvold" + std::to_string(++counter);
-      const int32_t code = previous.Rename(FileNameText(aside));
+      const int32_t code = previous.Rename(HiddenName(place.name, ".~qvold", ++counter));
       if (code == 0)
         steppedAside = true;
       else if (code != kFileOtherError)
@@ -278,8 +305,8 @@ bool PutFileInPlace(const std::string& path, size_t nameStart, VFile& written) {
     }
     if (!steppedAside) return false;
   }
-  if (written.Rename(name) != 0) {
-    if (steppedAside) previous.Rename(name);
+  if (written.Rename(place.name) != 0) {
+    if (steppedAside) previous.Rename(place.name);
     return false;
   }
   if (steppedAside) previous.Delete();
@@ -291,10 +318,11 @@ bool PutFileInPlace(const std::string& path, size_t nameStart, VFile& written) {
 // Writes the document as `type` beside the target, then puts it in the
 // target's place with the target's type and creator.
 bool WriteDocumentFile(xMorvaDocument& document, VFile& target, uint32_t type) {
+  FilePlace place;
   std::string path;
   size_t nameStart = 0;
-  if (!FullPathOfFile(target, path, nameStart)) return false;
-  std::unique_ptr<VFile> temporary = CreateFileBeside(path, nameStart, ".~qvnew");
+  if (!PlaceOfFile(target, place) || !FullPathOfFile(target, path, nameStart)) return false;
+  std::unique_ptr<VFile> temporary = CreateFileBeside(place, ".~qvnew");
   if (!temporary) return false;
   bool written = false;
   {
@@ -318,7 +346,7 @@ bool WriteDocumentFile(xMorvaDocument& document, VFile& target, uint32_t type) {
     if (temporary->GetAnsiPath(temporaryPath, kOpenSavePathBytes))
       WriteMacFileInfo(temporaryPath, fileType, creator, stored);
   }
-  if (written && PutFileInPlace(path, nameStart, *temporary)) return true;
+  if (written && PutFileInPlace(place, *temporary)) return true;
   temporary->Delete();
   return false;
 }

@@ -15,10 +15,12 @@
 #include "area/tests/AreaTestSupport.h"
 #include "area/tests/DocumentFileSupport.h"
 #include "area/xMorvaDocMgr.h"
+#include "area/xMorvaDocumentAreaServices.h"
 #include "engine/xMorvaDocumentEngineServices.h"
 #include "engine/xMorvaDocumentLayout.h"
 #include "engine/xMorvaEngine.h"
 #include "engine/xMorvaLines.h"
+#include "framework/core/intl/VIntlMgr.h"
 #include "framework/system/files/VFile.h"
 #include "framework/system/files/VFileDialog.h"
 #include "framework/system/files/VFolder.h"
@@ -523,6 +525,19 @@ TEST_F(OpenSave, TheAreaTemplateIsSavedBesideTheDatabaseAndLoadedIntoNewAreas) {
   documentfile::Type(Engine(*source->GetDocument(), kPartBody), "template text");
   EXPECT_TRUE(source->SaveTemplate());
   EXPECT_EQ(Names(), (std::set<std::string>{"_"}));
+  // Saved again: the user is asked first, and a no keeps the template.
+  const std::string first = files_test::ReadAll(P("_"));
+  documentfile::Type(Engine(*source->GetDocument(), kPartBody), " kept");
+  const size_t asked = host.calls.size();
+  for (const bool yes : {false, true}) {
+    confirm = yes;
+    EXPECT_EQ(source->SaveTemplate(), yes);
+    EXPECT_EQ(files_test::ReadAll(P("_")) == first, !yes);
+  }
+  const auto question = std::count_if(host.calls.begin() + long(asked), host.calls.end(),
+                                      [](const auto& call) { return call.selector == kHostSelConfirm; });
+  EXPECT_EQ(question, 2);
+  EXPECT_EQ(Names(), (std::set<std::string>{"_"}));
 
   xMorvaPlugIn* target = NewFormArea();
   auto* manager = static_cast<xMorvaDocMgr*>(target->GetDocMgr());
@@ -589,6 +604,57 @@ TEST_F(OpenSave, TheAreasOpenSaveAndSaveAsCommandsGoThroughTheDialogs) {
   EXPECT_EQ(Names(), (std::set<std::string>{"first.rtf", "own.qmv"}));
 }
 
+// The module's text tables, which read the host's texts, while it lives.
+struct TextTables {
+  TextTables() : own(gIntlMgr == nullptr) {
+    if (own) StartIntl();
+  }
+  ~TextTables() {
+    if (!own) return;
+    delete gIntlMgr;
+    gIntlMgr = nullptr;
+  }
+  const bool own;
+};
+
+// A name with accents is the name on disk, in UTF-8, whichever road it came
+// by: the chooser's path (UTF-8, as the platform gives it) or the host's
+// text (the Macintosh set), saved over again and opened by the same name.
+TEST_F(OpenSave, ANameWithAccentsIsWrittenAndOpenedAsTyped) {
+  TextTables tables;
+  ASSERT_NE(gIntlMgr, nullptr);
+  const std::string onDisk = "Devis f\xC3\xBCr Zo\xC3\xAB n\xC2\xB0 7.qmv";
+  const std::string fromHost = P("Devis f\x9Fr Zo\x91 n\xA1 7.qmv");
+  VInstalledService<const VFileDialogRunners> chooser(&kChooser);
+  sChosenPath = P(onDisk);
+  sChosenType = kTypeOwnDocument;
+  xMorvaPlugIn* reader = NewOffscreenArea();
+  for (int round = 0; round < 3; ++round) {
+    SCOPED_TRACE(round);
+    documentfile::Type(Engine(*doc, kPartBody), " more");
+    area->RunCommand(104);
+    EXPECT_EQ(Names(), std::set<std::string>{onDisk});
+    reader->RunCommand(102);
+    EXPECT_EQ(StreamOf(*reader->GetDocument(), kPartBody), StreamOf(*doc, kPartBody));
+    // The save command writes the kept file again, in its place.
+    documentfile::Type(Engine(*doc, kPartBody), " again");
+    area->RunCommand(103);
+    EXPECT_EQ(Names(), std::set<std::string>{onDisk});
+
+    HostText path(fromHost);
+    PString own("QMV7");
+    Run(50, area->GetReference(), {&path.record, own.bytes});
+    EXPECT_EQ(LastError(area->GetReference()), 0);
+    EXPECT_EQ(Names(), std::set<std::string>{onDisk});
+    PString found;
+    Run(48, reader->GetReference(), {&path.record, found.bytes});
+    EXPECT_EQ(LastError(reader->GetReference()), 0);
+    EXPECT_EQ(found.Text(), "QMV7");
+    EXPECT_EQ(StreamOf(*reader->GetDocument(), kPartBody), StreamOf(*doc, kPartBody));
+  }
+  sChosenPath.clear();
+}
+
 }  // namespace
 
 namespace {
@@ -636,6 +702,73 @@ TEST_F(OpenSave, TheTemplateGoesToTheHostsNamedDataWhenTheDocumentSaysSo) {
   EXPECT_EQ(Names(), std::set<std::string>{});
   delete gHostContext;
   gHostContext = saved;
+}
+
+}  // namespace
+
+namespace {
+
+// A template with nowhere to go, or a folder that cannot be written, shows
+// the alert a failed save shows and answers false; none is left behind.
+TEST_F(OpenSave, ATemplateThatCannotBeWrittenSaysSoAsASaveDoes) {
+  VInstalledService<const VFileDialogRunners> chooser(&kChooser);
+  xMorvaDocumentAreaServices alerts(package.get());
+  VInstalledService<xMorvaAreaServices> shown(&alerts);
+  sChosenPath = P("no-such-folder/letter.qmv");
+  sChosenType = kTypeOwnDocument;
+  area->RunCommand(104);
+  sChosenPath.clear();
+  ASSERT_EQ(host.Messages().size(), 1u);
+  const std::string saveAlert = host.Messages().back();
+
+  struct Row {
+    const char* why;
+    std::string database;  // the host's document path (-411 and -427)
+    bool hostKeepsTemplates;
+    bool hostStores;       // the document asks the host to store it
+    std::string alert;     // empty: the save's own alert
+  };
+  const Row rows[] = {
+      {"the host gives no folder", "", false, false, ""},
+      {"a folder that is not there", P("no-such-folder/base.4DB"), false, false, ""},
+      {"the host keeps the templates but gives no folder", "", true, false, ""},
+      {"the host refuses to store it", "", true, true, "Qvbase did not keep the template."},
+  };
+  auto previous = host.answer;
+  VHostContext* saved = gHostContext;
+  HostStartupRecord record{};
+  record.callback = &hosttest::RecordingHost::Entry;
+  std::unique_ptr<VHostContext> context;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.why);
+    const std::string database = row.database;
+    host.answer = [previous, database](int32_t selector, HostParamBlock& block) {
+      if (previous) previous(selector, block);
+      if (selector == kHostSelDocumentText411 || selector == -427) {
+        block.text[0] = uint8_t(database.size());
+        std::memcpy(block.text + 1, database.data(), database.size());
+      }
+      if (selector == kHostSelWriteNamedData) block.error = -1;
+    };
+    // The host's start-up answer, read once, says it keeps the templates
+    // for the last rows.
+    if (row.hostKeepsTemplates && !context) {
+      host.flagWord272 = 1u << 26;
+      context = std::make_unique<VHostContext>(&record);
+      gHostContext = context.get();
+    }
+    xMorvaPlugIn* source = NewFormArea();
+    source->GetDocument()->SetAreaSetting(10, row.hostStores ? 1 : 0, nullptr);
+    documentfile::Type(Engine(*source->GetDocument(), kPartBody), "template text");
+    const size_t before = host.Messages().size();
+    EXPECT_FALSE(source->SaveTemplate());
+    ASSERT_EQ(host.Messages().size(), before + 1);
+    EXPECT_EQ(host.Messages().back(), row.alert.empty() ? saveAlert : row.alert);
+    EXPECT_EQ(Names(), std::set<std::string>{});
+  }
+  gHostContext = saved;
+  context.reset();
+  host.answer = previous;
 }
 
 }  // namespace

@@ -28,6 +28,14 @@ constexpr int16_t kDateWordLast = 198;
 constexpr int16_t kTimeWordFirst = 200;
 constexpr int16_t kTimeWordLast = 298;
 
+// A text crosses to the host's text formatting routine as a length-byte
+// text of the Macintosh set, of at most 254 characters once converted. A
+// longer value, a long text field, keeps its text as it is: the reference
+// shows all of it, unformatted, rather than lose its end.
+constexpr int32_t kHostFormatChars = 254;
+
+bool HostFormatHoldsWhole(const VString& text) { return text.GetLength() <= kHostFormatChars; }
+
 // The Macintosh text of a Toolbox handle into a string, as far as the
 // handle holds it.
 void HandleTextToString(uint32_t handle, VString& out) {
@@ -335,9 +343,11 @@ VValue* VHostRef::Evaluate() const {
       delete value;
       return text;
     }
-    case kValueString:
-      if (fFormatText.GetLength() > 0) ApplyTextFormat(static_cast<VString&>(*value), fFormatText);
+    case kValueString: {
+      auto& text = static_cast<VString&>(*value);
+      if (fFormatText.GetLength() > 0 && HostFormatHoldsWhole(text)) ApplyTextFormat(text, fFormatText);
       return value;
+    }
     default: return value;
   }
 }

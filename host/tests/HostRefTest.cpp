@@ -10,9 +10,11 @@
 #include "boundary/HostServiceSelectors.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VMemoryStream.h"
+#include "framework/core/strings/VDisplayFormats.h"
 #include "framework/core/strings/VUniString.h"
 #include "framework/core/values/VBoolean.h"
 #include "framework/core/values/VReal.h"
+#include "host/context/VHostCallbackBridge.h"
 #include "host/context/VHostRef.h"
 #include "host/tests/HostTestSupport.h"
 
@@ -251,3 +253,64 @@ TEST(HostRef, NumbersWithoutFormatStayNumbersAndEmptyReferencesGiveNothing) {
   EXPECT_EQ(refused.Evaluate(), nullptr);
   EXPECT_EQ(failing.Count(kHostSelReleaseEntry), 0);
 }
+
+namespace {
+
+// The host's text format of the test: its letters in capitals, in place.
+void Capitals(uint8_t* text, const uint8_t*) {
+  for (int i = 1; i <= text[0]; ++i)
+    if (text[i] >= 'a' && text[i] <= 'z') text[i] = uint8_t(text[i] - 'a' + 'A');
+}
+void Filled() {}
+
+// A text field's value goes through the host's text format when the
+// routine holds it whole (254 characters); a longer one, a customer's note
+// of 3,000 characters, shows whole, every word of it, never cut at 255.
+TEST(HostRef, ATextFormatNeverCutsALongValue) {
+  struct Row {
+    size_t length;
+    bool formatted;
+  } const rows[] = {{9, true}, {254, true}, {255, false}, {3000, false}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.length);
+    std::string words;
+    for (int n = 1; words.size() < row.length; ++n) words += "word" + std::to_string(n) + " ";
+    words.resize(row.length);
+    RecordingHost host;
+    host.answer = [&](int32_t selector, HostParamBlock& block) {
+      if (selector == kHostSelDisplayRoutines) {
+        auto* routines = HostPointer<VDisplayRoutines>(block.param1);
+        routines->filled = &Filled;
+        routines->textFormat = &Capitals;
+      }
+      if (selector == kHostSelEvaluateExpression) {
+        auto* entry = HostPointer<HostVariableEntry>(block.param1);
+        entry->type = kHostText;
+        const Tbx::Handle text = Tbx::NewHandle(int32_t(words.size()));
+        std::memcpy(Tbx::HLock(text), words.data(), words.size());
+        Tbx::HUnlock(text);
+        entry->value.text.length = int16_t(words.size());
+        entry->value.text.handle = text;
+        block.error = 0;
+      }
+    };
+    VHostCallbackBridge bridge;
+    VInstalledService<VHostBridge> installed(&bridge);
+    ResetDisplayRoutines();
+    VHostRef ref(Tbx::NewHandle(4), false);
+    VStr<255> name;
+    name.SetAnsiCText("Customer note");
+    ref.SetFormatText(name);
+    std::unique_ptr<VValue> shown(ref.Evaluate());
+    ASSERT_NE(shown, nullptr);
+    ASSERT_EQ(shown->GetKind(), kValueString);
+    std::string expected = words;
+    if (row.formatted)
+      for (char& c : expected)
+        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
+    EXPECT_EQ(Str(static_cast<VString&>(*shown)), expected);
+  }
+  ResetDisplayRoutines();
+}
+
+}  // namespace

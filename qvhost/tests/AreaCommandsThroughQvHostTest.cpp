@@ -281,3 +281,47 @@ TEST_F(AreaCommands, AFieldHoldingNoDocumentShowsAnEmptyOneAndTakesTheNextSave) 
 }
 
 }  // namespace
+
+namespace {
+
+// The document commands of the bars sent by the host: each one hides its
+// bar when shown and shows it when hidden, the text laid out again under
+// the bars left; showing it again gives back the same picture. The bar's
+// show command tells whether it shows (the docked bar is the menu bar,
+// bar 2, and the tool bar the status bar, bar 1).
+TEST_F(AreaCommands, EachBarCommandHidesItsShownBarAndShowsItAgain) {
+  struct Row {
+    int command;
+    int shows;  // the command whose value says whether the bar shows
+  };
+  const Row rows[] = {{310, 310}, {310, 333}, {320, 332}, {331, 331}, {332, 332}, {333, 333}, {334, 334}};
+  int n = 0;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.command);
+    // A form and an area of its own for each row.
+    const std::string form = "bars" + std::to_string(++n);
+    const std::string area = " area " + form;
+    const std::string all = form + "-all.png";
+    const std::string hidden = form + "-hidden.png";
+    const std::string send = "command 113" + area + " long " + std::to_string(row.command) + "\nidle 5\n";
+    const std::string shows = "command 115" + area + " long " + std::to_string(row.shows) +
+                              " long 0 text \"\" text \"\" word 0\n";
+    RunLines("form " + form + " 20 40 420 300\n"
+             "area " + form + " create form at " + form + " 10 10 400 280\n"
+             "command 46" + area + " word 0\n"
+             "idle 5\n"
+             "snapshot " + form + " \"" + folder + all + "\"\n" +
+             send + "command 28" + area + " result long\nexpect result 0\n" + shows +
+             "expect out p2 0\n"
+             "snapshot " + form + " \"" + folder + hidden + "\"\n" +
+             send + shows +
+             "expect out p2 1\n"
+             "expect png " + form + " \"" + folder + all + "\"\n"
+             "area " + form + " 17\n"
+             "stop\n");
+    EXPECT_FALSE(Png(all).empty());
+    EXPECT_NE(Png(hidden), Png(all));
+  }
+}
+
+}  // namespace
