@@ -122,6 +122,9 @@ enum RtfSpecialAction : int32_t {
   kRtfSpecialSection,
   // The current page number.
   kRtfSpecialPageNumber,
+  // A field begins; a field's result is not updated (\fldlock).
+  kRtfSpecialField,
+  kRtfSpecialFieldLock,
 };
 
 struct RtfKeyword {

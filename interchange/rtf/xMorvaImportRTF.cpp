@@ -30,8 +30,8 @@
 #include "framework/core/streams/VStream.h"
 #include "framework/core/streams/VStreamProgress.h"
 #include "framework/core/strings/VUniString.h"
+#include "interchange/fields/xMorvaDateTimeForm.h"
 #include "interchange/rtf/RtfKeywords.h"
-#include "interchange/rtf/xMorvaExportRTF.h"
 
 namespace {
 
@@ -78,10 +78,6 @@ constexpr int32_t kMaxHalfPoints = 2 * kMaxPointSize;
 // element shows.
 constexpr uint32_t kTabCacheSize = 14;
 constexpr char16_t kUnitSoftHyphen = 173;
-// The forms of a DATE and of a TIME field without a picture: the date form
-// a new date element takes, and the hours and minutes of a clock.
-constexpr uint16_t kDefaultDateForm = 0x0500;
-constexpr uint16_t kDefaultTimeForm = 0x0005;
 
 struct CharacterBlock {
   uint8_t bold = 0;
@@ -137,6 +133,8 @@ struct RtfState {
   // Set in a field's group once its instruction made a live element: the
   // field's result, a copy of what the element shows, is not read.
   bool fieldMade = false;
+  // Set by \fldlock in a field's group: the field keeps its result.
+  bool fieldLocked = false;
 };
 
 // A style of the style sheet: the settings it gives, as the property
@@ -1229,6 +1227,13 @@ void RtfReader::ApplyRtfSpecial(int32_t action, int32_t parameter) {
     case kRtfSpecialNoBreakSpace:
       if (InText()) PutUnit(0x00A0);
       return;
+    case kRtfSpecialField:
+      // A field inside a locked one's result is locked only by its own word.
+      fState.fieldLocked = false;
+      return;
+    case kRtfSpecialFieldLock:
+      fState.fieldLocked = true;
+      return;
     default:
       return;
   }
@@ -1534,90 +1539,8 @@ const std::vector<uint8_t>* RtfReader::ComputedElement(bool dateTime, uint32_t f
   return &fComputed.emplace(key, std::move(element)).first->second;
 }
 
-namespace {
-
-// The date-time word (date style << 8 | time style) of the picture our
-// writer gives a date and time field of those styles, or 0 for any other
-// picture. Styles that share a picture read back as the first of them.
-uint16_t DateTimeOfPicture(std::u16string_view picture) {
-  constexpr uint8_t kLastDateStyle = 7;
-  constexpr uint8_t kLastTimeStyle = 5;
-  for (uint8_t date = 0; date <= kLastDateStyle; ++date) {
-    for (uint8_t time = 0; time <= kLastTimeStyle; ++time) {
-      const std::string_view d = xMorvaExportRTF::DateFormat(date);
-      const std::string_view t = xMorvaExportRTF::TimeFormat(time);
-      if (d.empty() && t.empty()) continue;
-      std::string written(d);
-      if (!d.empty() && !t.empty()) written += ' ';
-      written += t;
-      if (picture.size() == written.size() && std::equal(written.begin(), written.end(), picture.begin()))
-        return uint16_t(date << 8 | time);
-    }
-  }
-  return 0;
-}
-
-// The longest run of `letter` in the picture.
-size_t LongestRun(std::u16string_view picture, char16_t letter) {
-  size_t longest = 0;
-  for (size_t at = 0; at < picture.size();) {
-    size_t run = 0;
-    while (at + run < picture.size() && picture[at + run] == letter) ++run;
-    longest = std::max(longest, run);
-    at += run != 0 ? run : 1;
-  }
-  return longest;
-}
-
-// The date and time form nearest to a field's date-time picture (Word's
-// letters: d day, M month, y year, h and H hours, m minutes, s seconds),
-// and whether it fits: it shows the day and the month, or the hours, as
-// the picture does. A picture without hours takes "m" for the month, as
-// AbiWord writes "m/d/yy". Text in single quotation marks is no letter.
-struct NearestForm {
-  uint16_t format = 0;
-  bool fits = false;
-};
-
-NearestForm NearestDateTimeForm(std::u16string_view written) {
-  std::u16string picture;
-  bool quoted = false;
-  for (char16_t c : written) {
-    if (c == u'\'') quoted = !quoted;
-    else if (!quoted) picture += c;
-  }
-  const bool hours = picture.find_first_of(u"hH") != std::u16string::npos;
-  const size_t day = LongestRun(picture, u'd');
-  size_t month = LongestRun(picture, u'M');
-  if (month == 0 && !hours) month = LongestRun(picture, u'm');
-  const size_t year = LongestRun(picture, u'y');
-  uint8_t date = 0;
-  if (month >= 4) {
-    date = day >= 4 ? 3 : day == 3 ? 2 : 5;
-  } else if (month == 3) {
-    date = 6;
-  } else if (month != 0 || (day != 0 && day < 3) || year != 0) {
-    date = year >= 3 ? 7 : 1;
-  } else if (day >= 3) {
-    date = day >= 4 ? 3 : 2;
-  }
-  uint8_t time = 0;
-  if (hours) {
-    const bool twelve = picture.find(u'h') != std::u16string::npos || picture.find(u"AM") != std::u16string::npos ||
-                        picture.find(u"am") != std::u16string::npos || picture.find(u"PM") != std::u16string::npos ||
-                        picture.find(u"pm") != std::u16string::npos;
-    time = twelve ? 5 : picture.find(u's') != std::u16string::npos ? 1 : 2;
-  }
-  return {uint16_t(date << 8 | time), (day != 0 && month != 0) || hours};
-}
-
-}  // namespace
-
 bool RtfReader::PutLiveField(std::u16string_view instruction) {
-  auto skipSpaces = [&] {
-    while (!instruction.empty() && instruction.front() == u' ') instruction.remove_prefix(1);
-  };
-  skipSpaces();
+  while (!instruction.empty() && instruction.front() == u' ') instruction.remove_prefix(1);
   size_t wordEnd = 0;
   while (wordEnd < instruction.size() && instruction[wordEnd] != u' ' && instruction[wordEnd] != u'\\') ++wordEnd;
   std::u16string word(instruction.substr(0, wordEnd));
@@ -1631,28 +1554,9 @@ bool RtfReader::PutLiveField(std::u16string_view instruction) {
   } else if (word == u"NUMPAGES") {
     element = ComputedElement(false, style | kPageNumberCount);
   } else if (word == u"TIME" || word == u"DATE") {
-    // Without a picture, a date in the document's usual form, or a time.
-    NearestForm form{word == u"DATE" ? kDefaultDateForm : kDefaultTimeForm, true};
-    // The picture after \@, in quotation marks or up to a space.
-    if (const size_t switchAt = instruction.find(u"\\@"); switchAt != std::u16string_view::npos) {
-      instruction.remove_prefix(switchAt + 2);
-      skipSpaces();
-      std::u16string_view picture;
-      if (!instruction.empty() && instruction.front() == u'"') {
-        const size_t close = instruction.find(u'"', 1);
-        picture = instruction.substr(1, close == std::u16string_view::npos ? close : close - 1);
-      } else {
-        picture = instruction.substr(0, instruction.find(u' '));
-      }
-      // Our own pictures read back as the forms they were written for.
-      if (const uint16_t own = DateTimeOfPicture(picture); own != 0) {
-        form = {own, true};
-      } else {
-        const NearestForm nearest = NearestDateTimeForm(picture);
-        if (nearest.format != 0) form.format = nearest.format;
-        form.fits = nearest.fits;
-      }
-    }
+    // A locked field keeps the date it showed when it was locked.
+    if (fState.fieldLocked) return false;
+    const xMorvaDateTimeForm form = DateTimeFormOfField(word == u"DATE", instruction);
     if (!form.fits) {
       // The field's result shows what no form does; with no result the
       // nearest form shows in its place when the field ends.

@@ -228,6 +228,25 @@ TEST_F(RtfPeerFiles, HeadingsAndBodySpacingFromEachPeer) {
   }
 }
 
+// Lists open with their bullets: pandoc writes each as \bullet (and a
+// nested item's as \endash), AbiWord as \bullet in its label group,
+// LibreOffice as \u8226 there. pandoc's file reads as LibreOffice reads
+// it; LibreOffice shows the others' nested items with the bullets of their
+// list tables, and AbiWord's numbers from there alone, which we do not
+// read.
+TEST_F(RtfPeerFiles, ListsOpenWithTheirBullets) {
+  for (const char* peer : {"libreoffice", "abiword", "pandoc"}) {
+    SCOPED_TRACE(peer);
+    document = NewDocument();
+    ASSERT_EQ(0, Import(*document, ReadFile(FixtureFolder() / (std::string("lists.") + peer + ".rtf"))));
+    const std::string text = Normalise(Utf8Of(*document, kPartBody));
+    for (const char* item : {"Apples", "Pears", "Plums"})
+      EXPECT_NE(std::string::npos, text.find(std::string("\u2022 ") + item + "\n")) << item << "\n" << text;
+    if (std::string(peer) != "abiword") EXPECT_NE(std::string::npos, text.find("2. Cut\n")) << text;
+  }
+  Read("lists.pandoc");
+}
+
 // ---- Our files read by the peers.
 
 namespace {
@@ -325,6 +344,18 @@ TEST_F(RtfPeers, PandocReadsTheText) {
   const fs::path ours = WriteOurs();
   const std::string text = Output("pandoc --wrap=none -f rtf -t plain " + ours.string());
   EXPECT_EQ(kBody, Normalise(text)) << text;
+}
+
+// A list pandoc writes now opens with every bullet.
+TEST_F(RtfPeers, PandocListsOpenWithTheirBullets) {
+  if (!HasProgram("pandoc")) GTEST_SKIP() << "pandoc is not installed";
+  const fs::path source = folder / "list.md";
+  std::ofstream(source) << "- one\n- two\n    - nested\n\n1. first\n\nA\u2003gap.\n";
+  const std::string rtf = Output("pandoc -s -t rtf " + source.string());
+  document = NewDocument();
+  ASSERT_EQ(0, Import(*document, rtf)) << rtf;
+  EXPECT_EQ("\u2022 one\n\u2022 two\n\u2013 nested\n1. first\nA\u2003gap.\n", Normalise(Utf8Of(*document, kPartBody)))
+      << rtf;
 }
 
 // Written by us, read back by us: what the peers read is what we meant.

@@ -72,6 +72,8 @@ TEST_F(ImportRTF, UnicodeWordsDropTheirFallback) {
       {"{\\rtf1 \\'41\\'62}", "Ab"},
       {"{\\rtf1 a\\{b\\}\\\\c}", "a{b}\\c"},
       {"{\\rtf1 \\lquote\\rquote\\ldblquote\\endash\\emdash\\~}", "<2018><2019>\"<2013><2014><00A0>"},
+      {"{\\rtf1 \\bullet\\tab a\\enspace b\\emspace c\\qmspace d}", "<2022>\ta<2002>b<2003>c<2005>d"},
+      {"{\\rtf1 a\\zwj\\zwnj\\zwbo\\zwnbo b\\ltrmark\\rtlmark}", "a<200D><200C><200B><2060>b<200E><200F>"},
       {"{\\rtf1 \\b1x}", "x"},
       {"{\\rtf1 {\\*\\unknown text}{\\unknown kept}}", "kept"},
       {"{\\rtf1 a\\par b\\line c\\tab d}", "a\nb\nc\td"},
@@ -800,6 +802,33 @@ TEST_F(ImportRTF, OwnPageNumbersAndDatesSurviveARoundTrip) {
   ASSERT_EQ(0, Import(*read, rtf)) << rtf;
   EXPECT_EQ(objects, ComputedObjects(*read, kPartFooter)) << rtf;
   EXPECT_EQ(TextOf(*document, kPartFooter), TextOf(*read, kPartFooter));
+}
+
+// A locked field (\fldlock) keeps the date it shows, through our own RTF
+// as often as it goes round; an unlocked one becomes today's. A field in a
+// locked field's result is locked only by its own word.
+TEST_F(ImportRTF, ALockedDateKeepsItsResult) {
+  constexpr uint16_t kDate = xMorvaElementCode::DateTime;
+  ExpectElements({
+      {"{\\rtf1 Date: {\\field\\fldlock{\\*\\fldinst DATE \\\\@ \"d MMMM yyyy\"}{\\fldrslt 14 March 2026}}}",
+       "Date: 14 March 2026", {}, {}},
+      {"{\\rtf1 Date: {\\field{\\*\\fldinst DATE \\\\@ \"d MMMM yyyy\"}{\\fldrslt 14 March 2026}}}",
+       "Date: \x1f", {kDate}, {0x0500}},
+      {"{\\rtf1 {\\field\\fldlock{\\*\\fldinst TIME}{\\fldrslt 10:30}}}", "10:30", {}, {}},
+      {"{\\rtf1 {\\field\\fldlock{\\*\\fldinst DATE \\\\@ \"yyyy\"}}x}", "x", {}, {}},
+      {"{\\rtf1 {\\field\\fldlock{\\*\\fldinst REF a}{\\fldrslt {\\field{\\*\\fldinst DATE}{\\fldrslt d}}}}}",
+       "\x1f", {kDate}, {0x0500}},
+  }, kPartBody);
+  auto document = NewDocument();
+  std::string rtf = "{\\rtf1 Date: {\\field\\fldlock{\\*\\fldinst DATE \\\\@ \"d MMMM yyyy\"}{\\fldrslt 14 March 2026}}}";
+  for (int round = 1; round <= 3; ++round) {
+    SCOPED_TRACE(round);
+    document = NewDocument();
+    ASSERT_EQ(0, Import(*document, rtf));
+    EXPECT_EQ("Date: 14 March 2026", TextOf(*document, kPartBody));
+    EXPECT_TRUE(ElementCodes(*document, kPartBody).empty());
+    rtf = Export(*document);
+  }
 }
 
 // AbiWord writes a list item's whole paragraph, its \par included, inside

@@ -20,6 +20,8 @@
 #include "framework/system/resources/VMacResourceFile.h"
 #include "graphics/pictures/VPictureData.h"
 #include "graphics/pictures/VQuickTimePictures.h"
+#include "interchange/fields/xMorvaDateTimeForm.h"
+#include "interchange/rtf/xMorvaImportRTF.h"
 #include "interchange/tests/OleTestSupport.h"
 #include "interchange/tests/TextTestSupport.h"
 #include "interchange/word/xMorvaDrawingRecords.h"
@@ -246,12 +248,12 @@ TEST_F(WordStories, FieldsLoseTheirInstructionsAndElementsReplaceSome) {
       {u"a" + b + u" DATE \\@ \"dd/MM/yyyy\" " + s + u"7/12" + e + u"z\r", u"a" + p + u"z",
        {{K::kDateTime, 0x0700}}},
       {u"a" + b + u" DATE \\@ \"d MMMM yyyy\" " + s + u"x" + e + u"\r", u"a" + p, {{K::kDateTime, 0x0500}}},
-      {u"a" + b + u" DATE \\@ \"MMMM ddd\" " + s + u"x" + e + u"\r", u"a" + p, {{K::kDateTime, 0x0300}}},
-      {u"a" + b + u" DATE " + s + u"x" + e + u"\r", u"a" + p, {{K::kDateTime, 0x0200}}},
+      {u"a" + b + u" DATE \\@ \"MMMM dddd\" " + s + u"x" + e + u"\r", u"a" + p, {{K::kDateTime, 0x0300}}},
+      {u"a" + b + u" DATE " + s + u"x" + e + u"\r", u"a" + p, {{K::kDateTime, 0x0500}}},
       // A time alone makes no date.
       {u"a" + b + u" TIME \\@ \"HH:mm\" " + s + u"12:00" + e + u"\r", u"a" + p, {{K::kDateTime, 0x0002}}},
       {u"a" + b + u" DATE \\@ \"dd.MM.yyyy HH:mm:ss\" " + s + u"x" + e + u"\r", u"a" + p + p,
-       {{K::kDateTime, 0x0200}, {K::kDateTime, 0x0001}}},
+       {{K::kDateTime, 0x0700}, {K::kDateTime, 0x0001}}},
       {u"a" + b + u" TIME \\@ \"h:mm AM/PM\" " + s + u"x" + e + u"\r", u"a" + p, {{K::kDateTime, 0x0005}}},
       {u"Page " + b + u" PAGE " + s + u"3" + e + u".\r", u"Page " + p + u".", {{K::kPageNumber, 0}}},
       // Fields that make no element keep what they showed.
@@ -262,11 +264,15 @@ TEST_F(WordStories, FieldsLoseTheirInstructionsAndElementsReplaceSome) {
       // A page number inside a kept result is made; one in an element's
       // dropped result is not.
       {b + u" REF x " + s + u"p" + b + u" PAGE " + s + u"1" + e + e + u"\r", u"p" + p, {{K::kPageNumber, 0}}},
-      {b + u" DATE " + s + b + u" PAGE " + s + u"1" + e + e + u"\r", p, {{K::kDateTime, 0x0200}}},
-      // A field without a result and a TIME without a picture show nothing
-      // or their result.
+      {b + u" DATE " + s + b + u" PAGE " + s + u"1" + e + e + u"\r", p, {{K::kDateTime, 0x0500}}},
+      // A field without a result shows nothing; a TIME without a picture
+      // shows the hours and minutes.
       {u"x" + b + u" SEQ a " + e + u"y\r", u"xy", {}},
-      {b + u" TIME " + s + u"10:30" + e + u"\r", u"10:30", {}},
+      {b + u" TIME " + s + u"10:30" + e + u"\r", p, {{K::kDateTime, 0x0005}}},
+      // A picture no form fits keeps the result; with none, the nearest
+      // form shows.
+      {b + u" DATE \\@ \"yyyy\" " + s + u"2026" + e + u"\r", u"2026", {}},
+      {u"a" + b + u" DATE \\@ \"yyyy\" " + e + u"\r", u"a" + p, {{K::kDateTime, 0x0700}}},
       // Separators and ends without a begin, and a begin never closed.
       {u"a" + s + u"b" + e + u"c\r", u"abc", {}},
       {u"a" + b + u"b" + s + u"c\r", u"abc", {}},
@@ -285,6 +291,77 @@ TEST_F(WordStories, FieldsLoseTheirInstructionsAndElementsReplaceSome) {
       EXPECT_EQ(u'\uFFFC', body[specials[i].at]);
     }
   }
+}
+
+// A date-time picture gives one form, by one function, in a Word file and
+// in RTF alike; 0: no form fits and the field keeps its result.
+TEST_F(WordStories, DatePicturesGiveOneFormInWordAndRtf) {
+  struct Row {
+    const char16_t* picture;  // null: no picture
+    uint16_t form;
+  };
+  const Row rows[] = {
+      {u"dd/MM/yyyy", 0x0700},   {u"yyyy-MM-dd", 0x0700},       {u"M/d/yyyy", 0x0700},
+      {u"m/d/yy", 0x0100},       {u"dd.MM.yy", 0x0100},         {u"d MMMM yyyy", 0x0500},
+      {u"d MMMM, yyyy", 0x0500}, {u"dddd, MMMM dd, yyyy", 0x0300}, {u"ddd d MMMM yyyy", 0x0200},
+      {u"MMMM ddd", 0x0200},     {u"d MMM yy", 0x0600},         {u"dd.MM.yyyy HH:mm:ss", 0x0701},
+      {u"HH:mm", 0x0002},        {u"HH:mm:ss", 0x0001},         {u"h:mm AM/PM", 0x0005},
+      {u"h:mm am/pm", 0x0005},   {u"'Day' d 'of' MMMM", 0x0500}, {u"yyyy", 0},
+      {u"'noon'", 0},            {nullptr, 0x0500},
+  };
+  const std::u16string b = u"\u0013", s = u"\u0014", e = u"\u0015";
+  for (const Row& row : rows) {
+    const std::u16string picture = row.picture != nullptr ? row.picture : u"";
+    const std::u16string instruction = row.picture != nullptr ? u" DATE \\@ \"" + picture + u"\" " : u" DATE ";
+    SCOPED_TRACE(texttest::Utf8(instruction));
+    const xMorvaDateTimeForm form = DateTimeFormOfField(true, instruction.substr(5));
+    EXPECT_EQ(row.form, form.fits ? form.format : 0);
+    // Word: the date and the time are elements of their own.
+    std::u16string body;
+    xMorvaImportWord reader;
+    ASSERT_EQ(0, Read(MainText(b + instruction + s + u"R" + e + u"\r"), body, reader));
+    uint16_t word = 0;
+    for (const xMorvaWordSpecial& special : reader.GetBodySpecials()) word |= uint16_t(special.format);
+    EXPECT_EQ(row.form, word);
+    EXPECT_EQ(row.form != 0 ? u"" : u"R", std::u16string(body.begin(), std::remove(body.begin(), body.end(), u'\uFFFC')));
+    // RTF: one element with both.
+    std::string rtf = "{\\rtf1 {\\field{\\*\\fldinst DATE ";
+    if (row.picture != nullptr) rtf += "\\\\@ \"" + texttest::Utf8(picture) + "\"";
+    rtf += "}{\\fldrslt R}}}";
+    xMorvaImportRTF rtfReader;
+    ASSERT_EQ(0, rtfReader.ImportRtfBytes(document, reinterpret_cast<const uint8_t*>(rtf.data()),
+                                          uint32_t(rtf.size()), false));
+    uint16_t shown = 0;
+    Body().SetSelection(0, 1);
+    if (!Body().GetDateTimeFormatAtSelection(shown)) shown = 0;
+    EXPECT_EQ(row.form, shown) << rtf;
+    if (row.form == 0)
+      EXPECT_EQ(u"R", BodyText());
+    else
+      EXPECT_EQ(std::u16string::npos, BodyText().find(u'R'));
+  }
+}
+
+// A locked DATE field (fLocked in its end's FLD) keeps the date it shows;
+// an unlocked one becomes today's.
+TEST_F(WordStories, ALockedDateKeepsItsResult) {
+  const std::u16string field = u"\u0013 DATE \\@ \"d MMMM yyyy\" \u001414 March 2026\u0015";
+  Doc doc = MainText(u"a" + field + u"|" + field + u"\r");
+  const uint32_t second = uint32_t(1 + field.size() + 1);
+  const uint32_t separator = uint32_t(field.find(u'\u0014')), end = uint32_t(field.size() - 1);
+  doc.tables.push_back({16, FieldPlc({{1, 0x1F13},
+                                      {1 + separator, 0x0014},
+                                      {1 + end, 0x9015},
+                                      {second, 0x1F13},
+                                      {second + separator, 0x0014},
+                                      {second + end, 0x8015}},
+                                     uint32_t(doc.text.size()))});
+  xMorvaImportWord reader;
+  ASSERT_EQ(0, Import(doc, reader));
+  EXPECT_EQ(u"a14 March 2026|", BodyText().substr(0, 15));
+  ASSERT_EQ(1u, reader.GetBodySpecials().size());
+  EXPECT_EQ(0x0500u, reader.GetBodySpecials()[0].format);
+  EXPECT_EQ(15, Body().FindElement(xMorvaElementCode::DateTime, true, false));
 }
 
 TEST_F(WordStories, FieldTableDecidesTypeAndPrivateResults) {

@@ -367,11 +367,6 @@ class xMorvaImportWord : public VObject {
   // odd footer, first-page header, first-page footer.
   const xMorvaWordStory& GetStory(size_t index) const { return fStories[index]; }
   const std::vector<xMorvaWordSpecial>& GetBodySpecials() const { return fBodySpecials; }
-
-  // The date (high byte) and time (low byte) format words of a DATE or
-  // TIME field's picture; 0 for each part it has none of.
-  static void ClassifyDateTime(std::u16string_view picture, bool isDate, uint16_t& date,
-                               uint16_t& time);
   const xMorvaWordSection& GetSection() const { return fSection; }
   const std::vector<xMorvaWordCharacterRun>& GetCharacterRuns() const { return fCharacterRuns; }
   const std::vector<xMorvaWordParagraphRun>& GetParagraphRuns() const { return fParagraphRuns; }

@@ -4,6 +4,7 @@
 // their elements once the story is in its text.
 #include <algorithm>
 
+#include "interchange/fields/xMorvaDateTimeForm.h"
 #include "interchange/word/xMorvaImportWord.h"
 #include "platform/bytes/ByteSpanReader.h"
 
@@ -25,7 +26,9 @@ constexpr uint32_t kNone = 0xFFFFFFFFu;
 constexpr uint8_t kFltDate = 31;
 constexpr uint8_t kFltTime = 32;
 constexpr uint8_t kFltPage = 33;
-// A field end's flag: its result is not text.
+// A field end's flags: the field is locked (its result is not updated),
+// its result is not text.
+constexpr uint8_t kLocked = 0x10;
 constexpr uint8_t kPrivateResult = 0x20;
 
 struct FieldSpan {
@@ -82,41 +85,6 @@ uint8_t TypeOfInstruction(const std::u16string& instruction) {
 }
 
 }  // namespace
-
-void xMorvaImportWord::ClassifyDateTime(std::u16string_view picture, bool isDate, uint16_t& date,
-                                        uint16_t& time) {
-  auto after = [&](std::u16string_view part) {
-    return picture.size() > 1 && picture.find(part, 1) != std::u16string_view::npos;
-  };
-  date = 0;
-  time = 0;
-  if (picture.empty()) {
-    // No picture: a date in the default style, no time.
-    if (isDate) date = 0x0200;
-    return;
-  }
-  // Only a picture with a day, month or year shows a date: HH:mm is a time
-  // alone, and the M of AM/PM is no month.
-  std::u16string letters(picture);
-  for (std::u16string_view marker : {u"AM/PM", u"am/pm", u"A/P", u"a/p"})
-    for (size_t at; (at = letters.find(marker)) != std::u16string::npos;) letters.erase(at, marker.size());
-  if (letters.find_first_of(u"dMy") != std::u16string::npos) {
-    if (after(u"/"))
-      date = 0x0700;
-    else if (picture.find(u"MMMM") == std::u16string_view::npos)
-      date = 0x0200;
-    else if (after(u"ddd") || after(u"jjj") || after(u"ggg"))
-      date = 0x0300;
-    else if (after(u" "))
-      date = 0x0500;
-  }
-  if (after(u"AM") || after(u"PM"))
-    time = 0x0005;
-  else if (picture.find(u":ss") != std::u16string_view::npos)
-    time = 0x0001;
-  else if (picture.find(u':') != std::u16string_view::npos)
-    time = 0x0002;
-}
 
 void xMorvaImportWord::ConvertFields(std::u16string& text, uint32_t from, uint32_t to,
                                      const std::vector<uint8_t>& table, uint32_t fcPlc,
@@ -198,23 +166,25 @@ void xMorvaImportWord::ConvertFields(std::u16string& text, uint32_t from, uint32
     const uint8_t flt = type >= 0 ? uint8_t(type) : TypeOfInstruction(instruction);
     const int flags = fld(f.end, 21);
     const bool privateResult = flags >= 0 && (flags & kPrivateResult) != 0;
+    const bool locked = flags >= 0 && (flags & kLocked) != 0;
     std::vector<xMorvaWordSpecial> made;
     if (flt == kFltPage) {
       made.push_back({f.begin, xMorvaWordSpecial::kPageNumber, 0, nullptr});
-    } else if (flt == kFltDate || flt == kFltTime) {
-      const size_t open = instruction.find(u'"');
-      const size_t close = open == std::u16string::npos ? open : instruction.find(u'"', open + 1);
-      std::u16string_view picture;
-      if (close != std::u16string::npos)
-        picture = std::u16string_view(instruction).substr(open + 1, close - open - 1);
-      uint16_t date = 0, time = 0;
-      ClassifyDateTime(picture, flt == kFltDate, date, time);
-      // A date and a time are two elements, the time in the place of the
-      // instruction's first character.
-      if (date != 0) made.push_back({f.begin, xMorvaWordSpecial::kDateTime, date, nullptr});
-      if (time != 0 && (date == 0 || f.begin + 1 < instructionEnd))
-        made.push_back({date != 0 ? f.begin + 1 : f.begin, xMorvaWordSpecial::kDateTime, time,
-                        nullptr});
+    } else if ((flt == kFltDate || flt == kFltTime) && !locked) {
+      // A locked date keeps the date it showed; another becomes today's,
+      // in the form its picture is nearest to, and keeps its result only
+      // when no form shows what the picture does.
+      const xMorvaDateTimeForm form = DateTimeFormOfField(flt == kFltDate, instruction);
+      const bool noResult = f.separator == kNone || f.separator + 1 >= f.end;
+      const uint16_t date = uint16_t(form.format & 0xFF00), time = uint16_t(form.format & 0x00FF);
+      if (form.fits || noResult) {
+        // A date and a time are two elements, the time in the place of the
+        // instruction's first character.
+        if (date != 0) made.push_back({f.begin, xMorvaWordSpecial::kDateTime, date, nullptr});
+        if (time != 0 && (date == 0 || f.begin + 1 < instructionEnd))
+          made.push_back({date != 0 ? f.begin + 1 : f.begin, xMorvaWordSpecial::kDateTime, time,
+                          nullptr});
+      }
     }
     dropsResult[i] = !made.empty() || privateResult;
     // The instructions always go; the result stays unless an element
