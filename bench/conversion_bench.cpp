@@ -26,7 +26,8 @@
 // `floor_ms`), what the conversion adds over it (`added_MB`), and that over
 // the faster peer's peak (`added_share`); with QV_COUNT_INSTRUCTIONS set,
 // the instructions of that one-page conversion, counted by valgrind
-// (`floor_Minstr`). The peers' own floors are no yardstick: one of them
+// (`floor_Minstr`), and of the same conversion in an area of a form window
+// the host shows, which draws the page on the screen (`form_floor_Minstr`). The peers' own floors are no yardstick: one of them
 // starts at some 200 MB whatever it converts.
 //
 // One reference document is one peer's best or worst case, so the second
@@ -247,6 +248,7 @@ struct Measured {
   Run ours, base, office, abiword;
   Run floor, baseFloor;
   double floorInstructions = 0, baseFloorInstructions = 0;
+  double formInstructions = 0, baseFormInstructions = 0;
 };
 
 // Converts `input` (of `pages` pages) as the conversion `c` with ours, the
@@ -293,6 +295,16 @@ bool MeasureConversion(const ConversionInfo& c, const fs::path& input, const fs:
   }
   m.floorInstructions = MillionInstructions(oursSmall);
   m.baseFloorInstructions = MillionInstructions(baseSmall);
+  if (!small.empty() && m.floorInstructions > 0) {
+    // The same one-page conversion in an area of a form window, which
+    // draws the document on the screen as the host shows it.
+    const fs::path form = out / ("form-" + tag + "-1.qvs");
+    WriteHostConversionScript(form, small, c.hostIn, out / "ours" / (tag + "-form." + extension), c.hostOut, true);
+    m.formInstructions = MillionInstructions({HostCommand(host, form), {}});
+    const fs::path baseForm = out / ("base-form-" + tag + "-1.qvs");
+    WriteHostConversionScript(baseForm, small, c.hostIn, out / "base" / (tag + "-form." + extension), c.hostOut, true);
+    m.baseFormInstructions = MillionInstructions(BaselineCommand(baseForm));
+  }
   return true;
 }
 
@@ -302,7 +314,7 @@ void Report(benchmark::State& state, const Measured& m, const fs::path& input, i
   const Run& peer = !m.abiword.ran || (m.office.ran && m.office.seconds < m.abiword.seconds) ? m.office : m.abiword;
   state.counters["pages"] = pages;
   state.counters["file_MB"] = double(fs::file_size(input)) / 1e6;
-  auto put = [&](const std::string& who, const Run& run, const Run& floor, double instructions) {
+  auto put = [&](const std::string& who, const Run& run, const Run& floor, double instructions, double form) {
     if (!run.ran) return;
     state.counters[who + "_s"] = run.seconds;
     state.counters[who + "_MB"] = double(run.peak) / 1e6;
@@ -319,11 +331,12 @@ void Report(benchmark::State& state, const Measured& m, const fs::path& input, i
       if (peer.ran) state.counters[prefix + "added_share"] = double(added) / double(peer.peak);
     }
     if (instructions > 0) state.counters[prefix + "floor_Minstr"] = instructions;
+    if (form > 0) state.counters[prefix + "form_floor_Minstr"] = form;
   };
-  put("ours", m.ours, m.floor, m.floorInstructions);
-  put("base", m.base, m.baseFloor, m.baseFloorInstructions);
-  put("lo", m.office, Run(), 0);
-  put("abi", m.abiword, Run(), 0);
+  put("ours", m.ours, m.floor, m.floorInstructions, m.formInstructions);
+  put("base", m.base, m.baseFloor, m.baseFloorInstructions, m.baseFormInstructions);
+  put("lo", m.office, Run(), 0, 0);
+  put("abi", m.abiword, Run(), 0, 0);
 }
 
 void Convert(benchmark::State& state) {
