@@ -846,7 +846,7 @@ TEST_F(ImportWord, ScriptFontsCutRunsAmongOthers) {
   };
   const Bytes all = Cat({Sprm16(0x4A4F, 0), Sprm16(0x4A50, 1), Sprm16(0x4A51, 2)});
   const Bytes boldAll = Cat({all, Bytes{0x35, 0x08, 1}});
-  const Bytes plain = {0x35, 0x08, 1};
+  const Bytes plain = {0x35, 0x08, 1};  // bold, no font of its own (-1)
   struct Row {
     const char* what;
     std::vector<uint32_t> ends;  // of the runs, in characters
@@ -855,12 +855,12 @@ TEST_F(ImportWord, ScriptFontsCutRunsAmongOthers) {
   };
   const Row rows[] = {
       {"cut, whole, cut", {2, 4, 7}, {all, plain, boldAll},
-       {{0, 2, 0, false}, {2, 4, 0, true}, {4, 5, 1, true}, {5, 7, 0, true}}},
+       {{0, 2, 0, false}, {2, 4, -1, true}, {4, 5, 1, true}, {5, 7, 0, true}}},
       {"whole, cut, cut", {1, 3, 7}, {plain, all, boldAll},
-       {{0, 1, 0, true}, {1, 2, 0, false}, {2, 3, 1, false}, {3, 4, 2, true}, {4, 5, 1, true}, {5, 7, 0, true}}},
+       {{0, 1, -1, true}, {1, 2, 0, false}, {2, 3, 1, false}, {3, 4, 2, true}, {4, 5, 1, true}, {5, 7, 0, true}}},
       {"every run cut", {3, 5, 7}, {all, boldAll, all},
        {{0, 2, 0, false}, {2, 3, 1, false}, {3, 4, 2, true}, {4, 5, 1, true}, {5, 7, 0, false}}},
-      {"none cut", {2, 7}, {plain, Bytes{}}, {{0, 2, 0, true}, {2, 7, 0, false}}},
+      {"none cut", {2, 7}, {plain, Bytes{}}, {{0, 2, -1, true}, {2, 7, -1, false}}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
