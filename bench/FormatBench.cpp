@@ -193,9 +193,10 @@ fs::path HostProgram() {
 }
 
 void WriteHostConversionScript(const fs::path& script, const fs::path& in, const std::string& inType,
-                               const fs::path& out, const std::string& outType) {
+                               const fs::path& out, const std::string& outType, bool inForm) {
   std::ofstream(script) << "set name \"Qvbase\"\nset version 0x670\nstart -1\n"
-                        << "command 47 result area memo\n"
+                        << (inForm ? "form doc 40 60 660 440\narea memo create form at doc 10 10 640 420\n"
+                                   : "command 47 result area memo\n")
                         << "command 48 area memo hosttext \"" << in.string() << "\" text \"" << inType << "\"\n"
                         << "command 28 area memo result long\nexpect result 0\n"
                         << "command 50 area memo hosttext \"" << out.string() << "\" text \"" << outType << "\"\n"

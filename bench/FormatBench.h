@@ -57,6 +57,8 @@ std::filesystem::path HostProgram();
 // Writes the stand-in host's script that opens `in` in an offscreen area as
 // `inType` ("" to tell it by its content), saves it as `out` of `outType`
 // ("" for the own format) and fails on any code but 0.
+// With `inForm`, the file is opened in an area of a form window the host
+// shows (660 x 440 pixels), which draws the document as a user sees it.
 void WriteHostConversionScript(const std::filesystem::path& script, const std::filesystem::path& in,
                                const std::string& inType, const std::filesystem::path& out,
-                               const std::string& outType);
+                               const std::string& outType, bool inForm = false);

@@ -31,17 +31,28 @@ void ResetPeak() {
 }
 
 bool RunProcess(const std::vector<std::string>& arguments, double& seconds, int64_t& peakBytes) {
+  return RunProcessWith(arguments, {}, "", seconds, peakBytes);
+}
+
+bool RunProcessWith(const std::vector<std::string>& arguments, const std::vector<std::string>& environment,
+                    const std::string& errors, double& seconds, int64_t& peakBytes) {
   if (arguments.empty()) return false;
+  // The added variables come first: a name set twice takes its first value.
+  std::vector<char*> env;
+  for (const std::string& e : environment) env.push_back(const_cast<char*>(e.c_str()));
+  for (char** e = environ; *e != nullptr; ++e) env.push_back(*e);
+  env.push_back(nullptr);
   std::vector<char*> argv;
   for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
   argv.push_back(nullptr);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, errors.empty() ? "/dev/null" : errors.c_str(),
+                                   O_WRONLY | O_CREAT | O_TRUNC, 0644);
   const auto start = std::chrono::steady_clock::now();
   pid_t pid = 0;
-  const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+  const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), env.data());
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0) return false;
   int status = 0;

@@ -13,15 +13,29 @@
 //   html→rtf   the reference document as HTML, written by us
 //   doc→txt    LibreOffice's Word 97 file again, to plain text
 // Each row reports the seconds and peak resident memory of every
-// converter (ours the best of three runs or of QV_PEER_RUNS when more, a
-// peer's the best of QV_PEER_RUNS, 1 by default, 0 for none), and the ratios: `speedup` is the faster
-// peer's time over ours, `memory_share` our peak over that peer's.
+// converter, and the ratios: `speedup` is the faster peer's time over ours,
+// `memory_share` our peak over that peer's. The converters of a row run in
+// turn, round after round (ours at least three rounds, the peers
+// QV_PEER_RUNS, 1 by default, 0 for none), and each keeps its best round:
+// a machine busy for a while slows them all alike. With QV_BASELINE_DIR,
+// another build's qvhost runs in the same rounds, its figures named
+// `base_`, so that a change is measured before and after side by side.
 // A process has a floor of memory whatever it converts (the shared
 // libraries it maps, the fonts it lists), so each row also gives the peak
-// of the same conversion of a one-page document (`floor_MB`), what the
-// conversion adds over it (`added_MB`), and that over the faster peer's
-// peak (`added_share`). The peers' own floors are no yardstick: one of
-// them starts at some 200 MB whatever it converts.
+// and time of the same conversion of a one-page document (`floor_MB`,
+// `floor_ms`), what the conversion adds over it (`added_MB`), and that over
+// the faster peer's peak (`added_share`); with QV_COUNT_INSTRUCTIONS set,
+// the instructions of that one-page conversion, counted by valgrind
+// (`floor_Minstr`), and of the same conversion in an area of a form window
+// the host shows, which draws the page on the screen (`form_floor_Minstr`). The peers' own floors are no yardstick: one of them
+// starts at some 200 MB whatever it converts.
+//
+// One reference document is one peer's best or worst case, so the second
+// benchmark, ConvertPeerWritten, converts documents of four kinds (a plain
+// report, lists, tables set as tabs, a header and footer with page
+// breaks; bench/PeerDocuments.h) at each size as LibreOffice and AbiWord
+// wrote them: the Word files and HTML by LibreOffice, the XHTML by AbiWord,
+// the RTF by either.
 //
 // The input files are made once and kept beside this program
 // (conversion-bench-files), as the peers take minutes to write the large
@@ -41,6 +55,7 @@
 
 #include "bench/BenchMain.h"
 #include "bench/FormatBench.h"
+#include "bench/PeerDocuments.h"
 #include "bench/ProcessBench.h"
 #include "bench/ReferenceDocument.h"
 #include "document/xMorvaDocument.h"
@@ -95,11 +110,11 @@ std::vector<std::string> HostCommand(const fs::path& host, const fs::path& scrip
   return {host.string(), "--folder", HostFolder().string(), script.string()};
 }
 
-// LibreOffice takes an XHTML file for a web page, which has no RTF export:
-// it is told to read it with its word processor's HTML filter.
+// LibreOffice takes an HTML or XHTML file for a web page, which has no RTF
+// export: it is told to read it with its word processor's HTML filter.
 std::vector<std::string> LibreOfficeCommand(const fs::path& input, const std::string& to, const fs::path& outdir) {
   std::vector<std::string> command{"soffice", "-env:UserInstallation=file://" + Profile().string(), "--headless"};
-  if (input.extension() == ".xhtml") command.push_back("--infilter=HTML (StarWriter)");
+  if (input.extension() == ".xhtml" || input.extension() == ".html") command.push_back("--infilter=HTML (StarWriter)");
   for (const std::string& word : {std::string("--convert-to"), to, std::string("--outdir"), outdir.string(), input.string()})
     command.push_back(word);
   return command;
@@ -139,18 +154,31 @@ struct Run {
   int64_t peak = 0;
 };
 
-// The best of `times` runs: the shortest time, and the peak of that run.
-Run Best(const std::vector<std::string>& command, int times) {
+// A converter as a user runs it: its command line and what it adds to the
+// environment.
+struct Converter {
+  std::vector<std::string> command;
+  std::vector<std::string> environment;
+};
+
+// Keeps the best of a converter's runs: the shortest time, and the peak of
+// that run. False when the run failed.
+bool RunOnce(const Converter& converter, Run& best) {
+  double seconds = 0;
+  int64_t peak = 0;
+  if (!RunProcessWith(converter.command, converter.environment, "", seconds, peak)) return false;
+  best.ran = true;
+  if (seconds < best.seconds) {
+    best.seconds = seconds;
+    best.peak = peak;
+  }
+  return true;
+}
+
+Run Best(const Converter& converter, int times) {
   Run best;
-  for (int i = 0; i < times && !command.empty(); ++i) {
-    double seconds = 0;
-    int64_t peak = 0;
-    if (!RunProcess(command, seconds, peak)) return Run();
-    best.ran = true;
-    if (seconds < best.seconds) {
-      best.seconds = seconds;
-      best.peak = peak;
-    }
+  for (int i = 0; i < times && !converter.command.empty(); ++i) {
+    if (!RunOnce(converter, best)) return Run();
   }
   return best;
 }
@@ -159,6 +187,45 @@ int PeerRuns() {
   const char* runs = std::getenv("QV_PEER_RUNS");
   const int n = runs != nullptr ? std::atoi(runs) : 1;
   return n >= 0 ? n : 1;
+}
+
+// Another build's stand-in host, to be measured beside ours in the same
+// run: QV_BASELINE_DIR names a folder holding its qvhost, libqvmorva.so,
+// libqvplatform.so, module-resources and host-resources (see the README).
+// It keeps a preferences folder of its own.
+fs::path BaselineFolder() {
+  const char* folder = std::getenv("QV_BASELINE_DIR");
+  if (folder == nullptr || *folder == 0 || !fs::exists(fs::path(folder) / "qvhost")) return {};
+  return folder;
+}
+
+Converter BaselineCommand(const fs::path& script) {
+  const fs::path base = BaselineFolder();
+  if (base.empty()) return {};
+  const fs::path folder = CacheFolder() / "baseline-host-folder";
+  fs::create_directories(folder);
+  return {{(base / "qvhost").string(), "--module", (base / "libqvmorva.so").string(), "--resources",
+           (base / "module-resources").string(), "--host-resources", (base / "host-resources").string(),
+           "--folder", folder.string(), script.string()},
+          {"LD_LIBRARY_PATH=" + base.string()}};
+}
+
+// The instructions a run of the converter takes, in millions, counted by
+// valgrind when QV_COUNT_INSTRUCTIONS is set (this machine's processor may
+// have no counters a program can read); 0 when not counted.
+double MillionInstructions(const Converter& converter) {
+  const char* count = std::getenv("QV_COUNT_INSTRUCTIONS");
+  if (count == nullptr || *count == 0 || converter.command.empty() || !HasProgram("valgrind")) return 0;
+  const fs::path log = Scratch() / "instructions.log";
+  Converter counted = converter;
+  counted.command.insert(counted.command.begin(),
+                         {"valgrind", "--tool=callgrind", "--callgrind-out-file=/dev/null", "--log-file=" + log.string()});
+  double seconds = 0;
+  int64_t peak = 0;
+  if (!RunProcessWith(counted.command, counted.environment, "", seconds, peak)) return 0;
+  const std::string text = ReadFile(log);
+  const size_t at = text.find("Collected :");
+  return at == std::string::npos ? 0 : std::strtod(text.c_str() + at + 11, nullptr) / 1e6;
 }
 
 // LibreOffice's first start with a new profile makes the profile: done
@@ -175,68 +242,146 @@ void WarmLibreOffice() {
   if (!small.empty() && PeerRuns() > 0) RunProcess(LibreOfficeCommand(small, "txt", out), seconds, peak);
 }
 
+// What one row measures, its converters run in turn, round after round,
+// so that a machine busy for a while slows them all alike.
+struct Measured {
+  Run ours, base, office, abiword;
+  Run floor, baseFloor;
+  double floorInstructions = 0, baseFloorInstructions = 0;
+  double formInstructions = 0, baseFormInstructions = 0;
+};
+
+// Converts `input` (of `pages` pages) as the conversion `c` with ours, the
+// baseline when there is one and the peers; `small` is the same kind of
+// document at one page, for the floor of memory and the instructions of a
+// start. False when our conversion fails.
+bool MeasureConversion(const ConversionInfo& c, const fs::path& input, const fs::path& small, const std::string& tag,
+                       Measured& m) {
+  const fs::path host = HostProgram();
+  WarmLibreOffice();
+  const fs::path out = Scratch() / c.name;
+  for (const char* who : {"ours", "base", "libreoffice", "abiword"}) fs::create_directories(out / who);
+  const std::string extension = c.extension;
+  auto script = [&](const char* who, const fs::path& in, const std::string& stem) {
+    const fs::path path = out / (std::string(who) + "-" + stem + ".qvs");
+    WriteHostConversionScript(path, in, c.hostIn, out / who / (stem + "." + extension), c.hostOut);
+    return path;
+  };
+  const Converter ours{HostCommand(host, script("ours", input, tag)), {}};
+  const Converter base = BaselineCommand(script("base", input, tag));
+  Converter office;
+  Converter abiword;
+  const int peerRuns = PeerRuns();
+  if (peerRuns > 0 && HasProgram("soffice")) office = {LibreOfficeCommand(input, extension, out / "libreoffice"), {}};
+  if (peerRuns > 0 && HasProgram("abiword"))
+    abiword = {{"abiword", "--to=" + (out / "abiword" / (tag + "." + extension)).string(), input.string()}, {}};
+  Converter oursSmall;
+  Converter baseSmall;
+  if (!small.empty()) {
+    oursSmall = {HostCommand(host, script("ours", small, tag + "-1")), {}};
+    baseSmall = BaselineCommand(script("base", small, tag + "-1"));
+    // The hosts' first starts write their preferences: untimed.
+    Best(oursSmall, 1);
+    Best(baseSmall, 1);
+  }
+  const int oursRuns = std::max(3, peerRuns);
+  for (int round = 0; round < std::max(oursRuns, peerRuns); ++round) {
+    if (round < oursRuns && !RunOnce(ours, m.ours)) return false;
+    if (round < oursRuns && !base.command.empty()) RunOnce(base, m.base);
+    if (round < peerRuns && !office.command.empty()) RunOnce(office, m.office);
+    if (round < peerRuns && !abiword.command.empty()) RunOnce(abiword, m.abiword);
+    if (round < 3 && !oursSmall.command.empty()) RunOnce(oursSmall, m.floor);
+    if (round < 3 && !baseSmall.command.empty()) RunOnce(baseSmall, m.baseFloor);
+  }
+  m.floorInstructions = MillionInstructions(oursSmall);
+  m.baseFloorInstructions = MillionInstructions(baseSmall);
+  if (!small.empty() && m.floorInstructions > 0) {
+    // The same one-page conversion in an area of a form window, which
+    // draws the document on the screen as the host shows it.
+    const fs::path form = out / ("form-" + tag + "-1.qvs");
+    WriteHostConversionScript(form, small, c.hostIn, out / "ours" / (tag + "-form." + extension), c.hostOut, true);
+    m.formInstructions = MillionInstructions({HostCommand(host, form), {}});
+    const fs::path baseForm = out / ("base-form-" + tag + "-1.qvs");
+    WriteHostConversionScript(baseForm, small, c.hostIn, out / "base" / (tag + "-form." + extension), c.hostOut, true);
+    m.baseFormInstructions = MillionInstructions(BaselineCommand(baseForm));
+  }
+  return true;
+}
+
+// The row's counters: every converter's seconds and peak, and ours (and
+// the baseline's) over the faster peer.
+void Report(benchmark::State& state, const Measured& m, const fs::path& input, int32_t pages) {
+  const Run& peer = !m.abiword.ran || (m.office.ran && m.office.seconds < m.abiword.seconds) ? m.office : m.abiword;
+  state.counters["pages"] = pages;
+  state.counters["file_MB"] = double(fs::file_size(input)) / 1e6;
+  auto put = [&](const std::string& who, const Run& run, const Run& floor, double instructions, double form) {
+    if (!run.ran) return;
+    state.counters[who + "_s"] = run.seconds;
+    state.counters[who + "_MB"] = double(run.peak) / 1e6;
+    const std::string prefix = who == "ours" ? "" : who + "_";
+    if (peer.ran && &run != &peer && (who == "ours" || who == "base")) {
+      state.counters[prefix + "speedup"] = peer.seconds / run.seconds;
+      state.counters[prefix + "memory_share"] = double(run.peak) / double(peer.peak);
+    }
+    if (floor.ran) {
+      const int64_t added = std::max<int64_t>(0, run.peak - floor.peak);
+      state.counters[prefix + "floor_MB"] = double(floor.peak) / 1e6;
+      state.counters[prefix + "floor_ms"] = floor.seconds * 1e3;
+      state.counters[prefix + "added_MB"] = double(added) / 1e6;
+      if (peer.ran) state.counters[prefix + "added_share"] = double(added) / double(peer.peak);
+    }
+    if (instructions > 0) state.counters[prefix + "floor_Minstr"] = instructions;
+    if (form > 0) state.counters[prefix + "form_floor_Minstr"] = form;
+  };
+  put("ours", m.ours, m.floor, m.floorInstructions, m.formInstructions);
+  put("base", m.base, m.baseFloor, m.baseFloorInstructions, m.baseFormInstructions);
+  put("lo", m.office, Run(), 0, 0);
+  put("abi", m.abiword, Run(), 0, 0);
+}
+
 void Convert(benchmark::State& state) {
   const ConversionInfo& c = kConversions[state.range(0)];
   const int32_t pages = int32_t(state.range(1));
   const fs::path input = InputFile(c.input, pages);
   if (input.empty()) return state.SkipWithError("the input file could not be made");
-  const fs::path host = HostProgram();
-  if (host.empty()) return state.SkipWithError("qvhost is not built");
-  WarmLibreOffice();
-  const fs::path out = Scratch() / c.name;
-  fs::create_directories(out / "ours");
-  fs::create_directories(out / "libreoffice");
-  fs::create_directories(out / "abiword");
-  const fs::path script = out / (std::to_string(pages) + ".qvs");
-  WriteHostConversionScript(script, input, c.hostIn, out / "ours" / ("out." + std::string(c.extension)), c.hostOut);
-
-  // The same conversion of a one-page document: the process's floor.
-  const fs::path small = InputFile(c.input, 1);
-  const fs::path smallScript = out / "1.qvs";
-  if (!small.empty())
-    WriteHostConversionScript(smallScript, small, c.hostIn, out / "ours" / ("1." + std::string(c.extension)),
-                              c.hostOut);
-
-  Run ours;
-  Run office;
-  Run abiword;
-  if (!small.empty()) Best(HostCommand(host, smallScript), 1);  // the host's first start, untimed
+  if (HostProgram().empty()) return state.SkipWithError("qvhost is not built");
+  Measured m;
   for (auto _ : state) {
-    ours = Best(HostCommand(host, script), std::max(3, PeerRuns()));
-    if (!ours.ran) return state.SkipWithError("our conversion failed");
-    state.SetIterationTime(ours.seconds);
+    if (!MeasureConversion(c, input, InputFile(c.input, 1), "reference-" + std::to_string(pages), m))
+      return state.SkipWithError("our conversion failed");
+    state.SetIterationTime(m.ours.seconds);
   }
-  const Run floor = small.empty() ? Run() : Best(HostCommand(host, smallScript), 3);
-  const int peerRuns = PeerRuns();
-  if (peerRuns > 0 && HasProgram("soffice")) office = Best(LibreOfficeCommand(input, c.extension, out / "libreoffice"), peerRuns);
-  if (peerRuns > 0 && HasProgram("abiword"))
-    abiword = Best({"abiword", "--to=" + (out / "abiword" / ("out." + std::string(c.extension))).string(),
-                    input.string()},
-                   peerRuns);
-  const Run& peer = !abiword.ran || (office.ran && office.seconds < abiword.seconds) ? office : abiword;
-  state.counters["pages"] = pages;
-  state.counters["file_MB"] = double(fs::file_size(input)) / 1e6;
-  state.counters["ours_s"] = ours.seconds;
-  state.counters["ours_MB"] = double(ours.peak) / 1e6;
-  if (office.ran) {
-    state.counters["lo_s"] = office.seconds;
-    state.counters["lo_MB"] = double(office.peak) / 1e6;
-  }
-  if (abiword.ran) {
-    state.counters["abi_s"] = abiword.seconds;
-    state.counters["abi_MB"] = double(abiword.peak) / 1e6;
-  }
-  if (peer.ran) {
-    state.counters["speedup"] = peer.seconds / ours.seconds;
-    state.counters["memory_share"] = double(ours.peak) / double(peer.peak);
-  }
-  if (floor.ran) {
-    const int64_t added = std::max<int64_t>(0, ours.peak - floor.peak);
-    state.counters["floor_MB"] = double(floor.peak) / 1e6;
-    state.counters["added_MB"] = double(added) / 1e6;
-    if (peer.ran) state.counters["added_share"] = double(added) / double(peer.peak);
-  }
+  Report(state, m, input, pages);
   state.SetLabel(c.name);
+}
+
+// The input of a conversion as a peer wrote it: the Word files and HTML by
+// LibreOffice, the XHTML by AbiWord, and the RTF by LibreOffice for the
+// report and the tabbed tables and by AbiWord for the lists and the
+// document with a header and footer.
+fs::path PeerInput(const ConversionInfo& c, int64_t kind, int32_t pages) {
+  const std::string input = c.input;
+  const bool abiword = input == "xhtml" || (input == "rtf" && (kind == kPeerLists || kind == kPeerHeaders));
+  return PeerWrittenFile(CacheFolder() / "peer-written", Profile(), kind, pages,
+                         abiword ? PeerWriter::kAbiWord : PeerWriter::kLibreOffice, input);
+}
+
+void ConvertPeerWritten(benchmark::State& state) {
+  const ConversionInfo& c = kConversions[state.range(0)];
+  const int32_t pages = int32_t(state.range(1));
+  const int64_t kind = state.range(2);
+  WarmLibreOffice();
+  const fs::path input = PeerInput(c, kind, pages);
+  if (input.empty()) return state.SkipWithError("the peer could not write the input file");
+  if (HostProgram().empty()) return state.SkipWithError("qvhost is not built");
+  Measured m;
+  const std::string tag = std::string(PeerDocumentName(kind)) + "-" + std::to_string(pages);
+  for (auto _ : state) {
+    if (!MeasureConversion(c, input, PeerInput(c, kind, 1), tag, m)) return state.SkipWithError("our conversion failed");
+    state.SetIterationTime(m.ours.seconds);
+  }
+  Report(state, m, input, pages);
+  state.SetLabel(std::string(c.name) + " " + input.filename().string());
 }
 
 void Conversions(benchmark::internal::Benchmark* b) {
@@ -248,6 +393,21 @@ void Conversions(benchmark::internal::Benchmark* b) {
 BENCHMARK(Convert)
     ->ArgNames({"conversion", "pages"})
     ->Apply(Conversions)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+void PeerWrittenConversions(benchmark::internal::Benchmark* b) {
+  for (int64_t pages : kReferencePages) {
+    for (int64_t conversion : {kDocToRtf, kRtfToDoc, kXhtmlToRtf, kHtmlToRtf, kDocToTxt}) {
+      for (int64_t kind : kPeerDocumentKinds) b->Args({conversion, pages, kind});
+    }
+  }
+}
+
+BENCHMARK(ConvertPeerWritten)
+    ->ArgNames({"conversion", "pages", "document"})
+    ->Apply(PeerWrittenConversions)
     ->UseManualTime()
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);

@@ -834,6 +834,55 @@ TEST_F(ImportWord, ScriptFontsSetTheirCharactersFont) {
   }
 }
 
+// Several runs in a row, some cut by their characters' classes and some
+// not: each keeps its place, its pieces in order, and the runs after it
+// move along (the runs are cut where they stand, from the end).
+TEST_F(ImportWord, ScriptFontsCutRunsAmongOthers) {
+  struct Piece {
+    uint32_t first, limit;
+    int16_t font;
+    bool bold;
+    bool operator==(const Piece&) const = default;
+  };
+  const Bytes all = Cat({Sprm16(0x4A4F, 0), Sprm16(0x4A50, 1), Sprm16(0x4A51, 2)});
+  const Bytes boldAll = Cat({all, Bytes{0x35, 0x08, 1}});
+  const Bytes plain = {0x35, 0x08, 1};  // bold, no font of its own (-1)
+  struct Row {
+    const char* what;
+    std::vector<uint32_t> ends;  // of the runs, in characters
+    std::vector<Bytes> sprms;
+    std::vector<Piece> pieces;
+  };
+  const Row rows[] = {
+      {"cut, whole, cut", {2, 4, 7}, {all, plain, boldAll},
+       {{0, 2, 0, false}, {2, 4, -1, true}, {4, 5, 1, true}, {5, 7, 0, true}}},
+      {"whole, cut, cut", {1, 3, 7}, {plain, all, boldAll},
+       {{0, 1, -1, true}, {1, 2, 0, false}, {2, 3, 1, false}, {3, 4, 2, true}, {4, 5, 1, true}, {5, 7, 0, true}}},
+      {"every run cut", {3, 5, 7}, {all, boldAll, all},
+       {{0, 2, 0, false}, {2, 3, 1, false}, {3, 4, 2, true}, {4, 5, 1, true}, {5, 7, 0, false}}},
+      {"none cut", {2, 7}, {plain, Bytes{}}, {{0, 2, -1, true}, {2, 7, -1, false}}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    Word97 file;
+    file.wide = true;
+    file.text = u"ab\u4E2D\u00E9\u3042c\r";
+    file.fonts = FontTable({"Arial", "MS Mincho", "Courier New"}, true);
+    std::vector<uint32_t> fcs{0x800};
+    for (uint32_t end : row.ends) fcs.push_back(0x800 + 2 * end);
+    file.chpx = FkpPage(fcs, row.sprms, 0, false);
+    file.Build();
+    StoreLE16(&file.main[10], 0x1200);  // fExtChar: 16-bit font names
+    xMorvaImportWord reader;
+    std::u16string body;
+    ASSERT_EQ(ReadBuilt(reader, file, body), 0);
+    std::vector<Piece> pieces;
+    for (const xMorvaWordCharacterRun& run : reader.GetCharacterRuns())
+      pieces.push_back({run.first, run.limit, run.chp.font, run.chp.bold != 0});
+    EXPECT_EQ(pieces, row.pieces);
+  }
+}
+
 TEST_F(ImportWord, CharacterSprmsOfBothForms) {
   struct Row {
     const char* what;

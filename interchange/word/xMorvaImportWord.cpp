@@ -468,32 +468,51 @@ void xMorvaImportWord::ApplyScriptFonts(const std::u16string& text) {
     return (chp.eastAsianFont < 0 || chp.eastAsianFont == chp.font) &&
            (chp.otherFont < 0 || chp.otherFont == chp.font);
   };
-  if (std::all_of(fCharacterRuns.begin(), fCharacterRuns.end(),
-                  [&](const xMorvaWordCharacterRun& run) { return ownFont(run.chp); }))
-    return;
-  std::vector<xMorvaWordCharacterRun> runs;
-  runs.reserve(fCharacterRuns.size());
-  for (xMorvaWordCharacterRun& run : fCharacterRuns) {
+  // The pieces of a run, one a font; what the text does not hold keeps the
+  // run's font.
+  auto piecesOf = [&](const xMorvaWordCharacterRun& run, std::vector<xMorvaWordCharacterRun>* out) {
     const uint32_t limit = std::min<uint32_t>(run.limit, uint32_t(text.size()));
     if (ownFont(run.chp) || run.first >= limit) {
-      runs.push_back(std::move(run));
-      continue;
+      if (out != nullptr) out->push_back(run);
+      return size_t{1};
     }
-    // A piece a font; what the text does not hold keeps the run's font.
+    size_t count = 0;
     uint32_t from = run.first;
     int16_t font = fontOf(run.chp, text[from]);
     for (uint32_t cp = from + 1; cp <= limit; ++cp) {
       const int16_t next = cp < limit ? fontOf(run.chp, text[cp]) : int16_t(-2);
       if (next == font) continue;
-      xMorvaWordChp chp = run.chp;
-      chp.font = font;
-      runs.push_back({from, cp, chp});
+      if (out != nullptr) {
+        xMorvaWordChp chp = run.chp;
+        chp.font = font;
+        out->push_back({from, cp, chp});
+      }
+      ++count;
       from = cp;
       font = next;
     }
-    if (limit < run.limit) runs.push_back({limit, run.limit, run.chp});
+    if (limit < run.limit) {
+      if (out != nullptr) out->push_back({limit, run.limit, run.chp});
+      ++count;
+    }
+    return count;
+  };
+  // The runs are split where they stand: counted first, the list grown
+  // once, and filled from its end, so that a large document's runs are
+  // never held twice.
+  size_t total = 0;
+  for (const xMorvaWordCharacterRun& run : fCharacterRuns) total += piecesOf(run, nullptr);
+  const size_t count = fCharacterRuns.size();
+  fCharacterRuns.resize(total);
+  std::vector<xMorvaWordCharacterRun> pieces;
+  size_t end = total;
+  for (size_t i = count; i-- > 0;) {
+    pieces.clear();
+    piecesOf(fCharacterRuns[i], &pieces);
+    // The pieces land at or after place i: run i is read before any is written.
+    end -= pieces.size();
+    std::move(pieces.begin(), pieces.end(), fCharacterRuns.begin() + ptrdiff_t(end));
   }
-  fCharacterRuns = std::move(runs);
 }
 
 void xMorvaImportWord::FindSpacing(const std::u16string& body) {

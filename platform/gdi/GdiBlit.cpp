@@ -74,6 +74,57 @@ inline void SourceRange(int64_t i, int64_t n, int64_t m, bool flip, int64_t* fro
 
 BOOL Answer(bool ok) { return ok ? TRUE_ : FALSE_; }
 
+inline uint32_t LoadPixel(const uint8_t* p, int32_t bytes) {
+  uint32_t v = p[0] | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16);
+  return bytes == 4 ? v | (uint32_t{p[3]} << 24) : v;
+}
+
+// Pixels x0 .. x1 - 1 of row y of a true-colour destination through a
+// raster operation, from the pattern (when used) and the source row at
+// `from` (when used; 24 or 32 bits, `sourceBits`), a pixel's colour bytes
+// changed and a 32-bit pixel's fourth byte kept, as a pixel's setting does.
+void BlitTrueColorRow(GdiSurface& d, int32_t y, int32_t x0, int32_t x1, uint8_t code, const GdiInk* pattern,
+                      const uint8_t* from, int32_t sourceBits) {
+  const int32_t bytes = d.bitsPerPixel / 8;
+  const int32_t sourceBytes = sourceBits / 8;
+  uint8_t* to = d.Row(y) + ptrdiff_t{x0} * bytes;
+  const int32_t count = x1 - x0;
+  if (code == 0xCC && from != nullptr && sourceBits == d.bitsPerPixel) {
+    GdiCopyColorBytes(to, from, count, d.bitsPerPixel);
+    return;
+  }
+  if (pattern != nullptr && pattern->IsSolid() && from == nullptr && (code == 0xF0 || code == 0x00 || code == 0xFF)) {
+    const uint32_t value = code == 0xF0 ? pattern->SolidValue() : code == 0x00 ? 0u : 0xFFFFFFu;
+    GdiFillColorBytes(to, value, count, d.bitsPerPixel);
+    return;
+  }
+  const uint32_t* values = nullptr;
+  const uint8_t* opaque = nullptr;
+  int32_t width = 0, column = 0;
+  if (pattern != nullptr && !pattern->IsSolid()) {
+    values = pattern->PatternValues(y);
+    opaque = pattern->PatternOpaque(y);
+    width = pattern->PatternWidth();
+    column = pattern->PatternColumn(x0);
+  }
+  for (int32_t i = 0; i < count; ++i, to += bytes) {
+    uint32_t p = 0;
+    if (values != nullptr) {
+      const int32_t c = column;
+      if (++column == width) column = 0;
+      if (opaque != nullptr && !opaque[c]) continue;
+      p = values[c];
+    } else if (pattern != nullptr) {
+      p = pattern->SolidValue();
+    }
+    const uint32_t s = from != nullptr ? LoadPixel(from + ptrdiff_t{i} * sourceBytes, sourceBytes) : 0;
+    const uint32_t v = GdiRop3(code, p, s, LoadPixel(to, 3));
+    to[0] = static_cast<uint8_t>(v);
+    to[1] = static_cast<uint8_t>(v >> 8);
+    to[2] = static_cast<uint8_t>(v >> 16);
+  }
+}
+
 
 // Device rectangle (x, y, width, height) of a logical one, signs kept.
 void DeviceBox(const GdiDC& dc, int x, int y, int width, int height, int32_t* dx, int32_t* dy,
@@ -157,6 +208,31 @@ bool GdiBlit(GdiDC& dc, int32_t x, int32_t y, int32_t width, int32_t height,
   };
   GdiRegion area(RECT{clampRect(dx), clampRect(dy), clampRect(dx + dw), clampRect(dy + dh)});
   area = GdiRegion::Combine(area, GdiVisibleRegion(dc), RGN_AND);
+
+  // A true-colour destination with no scaling, no mirroring, no transparent
+  // colour and a true-colour source (or none) goes a row at a time.
+  const bool trueColor = d->bitsPerPixel == 24 || d->bitsPerPixel == 32;
+  if (trueColor && !transparent && (!usesS || (dw == sw && dh == sh && !flipX && !flipY &&
+                                               (source->bitsPerPixel == 24 || source->bitsPerPixel == 32)))) {
+    for (const RECT& rc : area.Rects()) {
+      for (int32_t py = rc.top; py < rc.bottom; ++py) {
+        int64_t left = rc.left, right = rc.right;
+        const uint8_t* from = nullptr;
+        if (usesS) {
+          // The source pixel of (px, py) is (px - dx + sx, py - dy + sy).
+          const int64_t row = int64_t{py} - dy + sy;
+          if (row < 0 || row >= source->height) continue;  // outside the source: left alone
+          left = std::max<int64_t>(left, dx - sx);
+          right = std::min<int64_t>(right, dx - sx + source->width);
+          if (left >= right) continue;
+          from = source->Row(static_cast<int32_t>(row)) + (left - dx + sx) * (source->bitsPerPixel / 8);
+        }
+        BlitTrueColorRow(*d, static_cast<int32_t>(py), static_cast<int32_t>(left), static_cast<int32_t>(right),
+                         code, usesP ? &pattern : nullptr, from, usesS ? source->bitsPerPixel : 0);
+      }
+    }
+    return true;
+  }
 
   bool shrinkMerge = (stretchMode == BLACKONWHITE || stretchMode == WHITEONBLACK);
   for (const RECT& rc : area.Rects()) {

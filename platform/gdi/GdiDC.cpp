@@ -70,10 +70,7 @@ std::map<std::string, GdiDeviceCaps>& Printers() {
 std::shared_ptr<GdiSurface> WhiteSurface(int32_t width, int32_t height) {
   auto s = GdiSurface::Create(width, height, 32, 4, false);
   if (!s) return nullptr;
-  for (int32_t y = 0; y < height; ++y) {
-    uint8_t* row = s->Row(y);
-    for (int32_t x = 0; x < width; ++x) std::memset(row + 4 * ptrdiff_t{x}, 0xFF, 3);
-  }
+  for (int32_t y = 0; y < height; ++y) GdiFillColorBytes(s->Row(y), 0xFFFFFF, width, 32);
   return s;
 }
 
@@ -735,15 +732,15 @@ std::shared_ptr<GdiSurface> GdiReadableSurface(GdiDC& dc) {
   std::shared_ptr<GdiSurface> screen = ScreenSurface();
   auto copy = GdiSurface::Create(target->width, target->height, 32, 4, false);
   if (!copy || !screen) return nullptr;
-  for (int32_t y = 0; y < copy->height; ++y) {
+  // The columns of the client area that lie on the screen, a row at a time.
+  const int64_t left = std::max<int64_t>(0, -int64_t{dc.screenOrigin.x});
+  const int64_t right = std::min<int64_t>(copy->width, int64_t{screen->width} - dc.screenOrigin.x);
+  for (int32_t y = 0; y < copy->height && left < right; ++y) {
     const int64_t sy = int64_t{y} + dc.screenOrigin.y;
     if (sy < 0 || sy >= screen->height) continue;
-    for (int32_t x = 0; x < copy->width; ++x) {
-      const int64_t sx = int64_t{x} + dc.screenOrigin.x;
-      if (sx >= 0 && sx < screen->width) {
-        copy->Set(x, y, screen->Get(static_cast<int32_t>(sx), static_cast<int32_t>(sy)));
-      }
-    }
+    GdiCopyColorBytes(copy->Row(y) + 4 * left,
+                      screen->Row(static_cast<int32_t>(sy)) + 4 * (left + dc.screenOrigin.x),
+                      static_cast<int32_t>(right - left), 32);
   }
   return copy;
 }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -109,29 +110,128 @@ GdiRegion GdiVisibleRegion(GdiDC& dc) {
   return GdiRegion::Combine(bounds, *dc.state.clip, RGN_AND);
 }
 
+namespace {
+
+inline uint32_t Load32(const uint8_t* p) {
+  uint32_t v;
+  std::memcpy(&v, p, 4);
+  return v;
+}
+
+inline void Store32(uint8_t* p, uint32_t v) { std::memcpy(p, &v, 4); }
+
+inline uint32_t Load24(const uint8_t* p) { return p[0] | (uint32_t{p[1]} << 8) | (uint32_t{p[2]} << 16); }
+
+inline void Store24(uint8_t* p, uint32_t v) {
+  p[0] = static_cast<uint8_t>(v);
+  p[1] = static_cast<uint8_t>(v >> 8);
+  p[2] = static_cast<uint8_t>(v >> 16);
+}
+
+// A span of a true-colour row with a mix of each pixel's ink value:
+// `inkAt(x, &v)` gives the value or leaves the pixel alone. Only the colour
+// bytes change, so the destination's colour bytes alone are read.
+template <int kBytes, typename InkAt>
+void MixSpan(uint8_t* p, int32_t x0, int32_t x1, int rop2, const InkAt& inkAt) {
+  for (int32_t x = x0; x < x1; ++x, p += kBytes) {
+    uint32_t v;
+    if (!inkAt(x, &v)) continue;
+    const uint32_t d = Load24(p);
+    Store24(p, GdiRop2(rop2, v, d));
+  }
+}
+
+template <int kBytes>
+void PaintTrueColorSpan(uint8_t* p, int32_t y, int32_t x0, int32_t x1, const GdiInk& ink, int rop2) {
+  if (ink.IsSolid()) {
+    const uint32_t v = ink.SolidValue();
+    if (rop2 == R2_COPYPEN) {
+      GdiFillColorBytes(p, v, x1 - x0, kBytes * 8);
+      return;
+    }
+    MixSpan<kBytes>(p, x0, x1, rop2, [v](int32_t, uint32_t* out) {
+      *out = v;
+      return true;
+    });
+    return;
+  }
+  // A pattern: its row found once, its column stepped along.
+  const uint32_t* values = ink.PatternValues(y);
+  const uint8_t* opaque = ink.PatternOpaque(y);
+  const int32_t width = ink.PatternWidth();
+  int32_t column = ink.PatternColumn(x0);
+  MixSpan<kBytes>(p, x0, x1, rop2, [&](int32_t, uint32_t* out) {
+    const int32_t c = column;
+    if (++column == width) column = 0;
+    if (opaque != nullptr && !opaque[c]) return false;
+    *out = values[c];
+    return true;
+  });
+}
+
+}  // namespace
+
+void GdiCopyColorBytes(uint8_t* to, const uint8_t* from, int32_t count, int32_t bitsPerPixel) {
+  if (bitsPerPixel == 24) {
+    std::memmove(to, from, size_t(count) * 3);
+    return;
+  }
+  if (to <= from || to >= from + ptrdiff_t{count} * 4) {
+    // Four pixels at a step; a target before its source reads each group
+    // before writing it, so an overlap that way is safe too.
+    int32_t i = 0;
+    for (; i + 4 <= count; i += 4, to += 16, from += 16) {
+      uint32_t d[4], s[4];
+      std::memcpy(d, to, 16);
+      std::memcpy(s, from, 16);
+      for (int k = 0; k < 4; ++k) d[k] = (d[k] & 0xFF000000u) | (s[k] & 0x00FFFFFFu);
+      std::memcpy(to, d, 16);
+    }
+    for (; i < count; ++i, to += 4, from += 4)
+      Store32(to, (Load32(to) & 0xFF000000u) | (Load32(from) & 0x00FFFFFFu));
+  } else {
+    // Overlapping with the target after the source: from the end.
+    for (int32_t i = count - 1; i >= 0; --i)
+      Store32(to + 4 * ptrdiff_t{i}, (Load32(to + 4 * ptrdiff_t{i}) & 0xFF000000u) |
+                                         (Load32(from + 4 * ptrdiff_t{i}) & 0x00FFFFFFu));
+  }
+}
+
+void GdiFillColorBytes(uint8_t* to, uint32_t value, int32_t count, int32_t bitsPerPixel) {
+  if (bitsPerPixel == 24) {
+    for (int32_t i = 0; i < count; ++i, to += 3) Store24(to, value);
+    return;
+  }
+  value &= 0x00FFFFFFu;
+  // Four pixels at a step, which the compiler turns into vector code.
+  int32_t i = 0;
+  for (; i + 4 <= count; i += 4, to += 16) {
+    uint32_t p[4];
+    std::memcpy(p, to, 16);
+    for (uint32_t& v : p) v = (v & 0xFF000000u) | value;
+    std::memcpy(to, p, 16);
+  }
+  for (; i < count; ++i, to += 4) Store32(to, (Load32(to) & 0xFF000000u) | value);
+}
+
+void GdiPaintSpan(GdiSurface& s, int32_t y, int32_t x0, int32_t x1, const GdiInk& ink, int rop2) {
+  if (x0 >= x1 || ink.IsNone() || rop2 == R2_NOP) return;
+  if (s.bitsPerPixel == 32) return PaintTrueColorSpan<4>(s.Row(y) + 4 * ptrdiff_t{x0}, y, x0, x1, ink, rop2);
+  if (s.bitsPerPixel == 24) return PaintTrueColorSpan<3>(s.Row(y) + 3 * ptrdiff_t{x0}, y, x0, x1, ink, rop2);
+  // Packed and indexed formats, a pixel at a time.
+  for (int32_t x = x0; x < x1; ++x) {
+    uint32_t v;
+    if (!ink.At(x, y, &v)) continue;
+    s.Set(x, y, GdiRop2(rop2, v, s.Get(x, y)));
+  }
+}
+
 void GdiPaintRegion(GdiDC& dc, const GdiRegion& region, const GdiInk& ink, int rop2) {
   GdiSurface* s = dc.Target();
   if (!s || ink.IsNone() || region.IsEmpty() || rop2 == R2_NOP) return;
   GdiRegion r = GdiRegion::Combine(region, GdiVisibleRegion(dc), RGN_AND);
-  bool fastCopy = ink.IsSolid() && rop2 == R2_COPYPEN && s->bitsPerPixel == 32;
-  uint32_t solid = ink.SolidValue();
   for (const RECT& rc : r.Rects()) {
-    for (int32_t y = rc.top; y < rc.bottom; ++y) {
-      if (fastCopy) {
-        uint8_t* p = s->Row(y) + 4 * ptrdiff_t{rc.left};
-        for (int32_t x = rc.left; x < rc.right; ++x, p += 4) {
-          p[0] = static_cast<uint8_t>(solid);
-          p[1] = static_cast<uint8_t>(solid >> 8);
-          p[2] = static_cast<uint8_t>(solid >> 16);
-        }
-        continue;
-      }
-      for (int32_t x = rc.left; x < rc.right; ++x) {
-        uint32_t v;
-        if (!ink.At(x, y, &v)) continue;
-        s->Set(x, y, GdiRop2(rop2, v, s->Get(x, y)));
-      }
-    }
+    for (int32_t y = rc.top; y < rc.bottom; ++y) GdiPaintSpan(*s, y, rc.left, rc.right, ink, rop2);
   }
 }
 
@@ -258,16 +358,33 @@ void GdiPaintMask(GdiDC& dc, int64_t x, int64_t y, int32_t width, int32_t height
   const int64_t right = std::min<int64_t>(x + width, s->width);
   const int64_t bottom = std::min<int64_t>(y + height, s->height);
   if (left >= right || top >= bottom) return;
-  GdiRegion area(RECT{static_cast<LONG>(left), static_cast<LONG>(top), static_cast<LONG>(right),
-                      static_cast<LONG>(bottom)});
-  if (deviceClip) area = GdiRegion::Combine(area, GdiRegion(*deviceClip), RGN_AND);
-  area = GdiRegion::Combine(area, GdiVisibleRegion(dc), RGN_AND);
-  uint32_t value = s->FromColor(GdiResolveColor(dc, color));
-  for (const RECT& rc : area.Rects()) {
+  RECT box{static_cast<LONG>(left), static_cast<LONG>(top), static_cast<LONG>(right), static_cast<LONG>(bottom)};
+  if (deviceClip) {
+    const RECT clip = GdiRegion(*deviceClip).Bounds();  // its edges put in order
+    box = RECT{std::max(box.left, clip.left), std::max(box.top, clip.top), std::min(box.right, clip.right),
+               std::min(box.bottom, clip.bottom)};
+    if (box.left >= box.right || box.top >= box.bottom) return;
+  }
+  const GdiInk ink = GdiInk::Solid(s->FromColor(GdiResolveColor(dc, color)));
+  // The mask's box cut by each rectangle of the visible region in turn.
+  const GdiRegion visible = GdiVisibleRegion(dc);
+  for (const RECT& part : visible.Rects()) {
+    const RECT rc{std::max(box.left, part.left), std::max(box.top, part.top), std::min(box.right, part.right),
+                  std::min(box.bottom, part.bottom)};
+    if (rc.left >= rc.right) continue;
     for (int32_t py = rc.top; py < rc.bottom; ++py) {
+      // Mask column px - x of this row holds device column px.
       const uint8_t* row = mask + static_cast<ptrdiff_t>(py - y) * maskStride;
-      for (int32_t px = rc.left; px < rc.right; ++px) {
-        if (row[px - x]) s->Set(px, py, value);
+      // The runs of ink pixels, each painted as a span.
+      for (int32_t px = rc.left; px < rc.right;) {
+        if (!row[px - x]) {
+          ++px;
+          continue;
+        }
+        int32_t end = px + 1;
+        while (end < rc.right && row[end - x]) ++end;
+        GdiPaintSpan(*s, py, px, end, ink, R2_COPYPEN);
+        px = end;
       }
     }
   }

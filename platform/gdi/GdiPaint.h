@@ -81,6 +81,7 @@ class GdiInk {
                           bool transparentBackground);
 
   bool IsNone() const { return kind_ == Kind::None; }
+  bool IsPattern() const { return kind_ == Kind::Pattern; }
   bool IsSolid() const { return kind_ == Kind::Solid; }
   uint32_t SolidValue() const { return solid_; }
   // The value at device (x, y); false when the pixel is to be left alone.
@@ -97,8 +98,21 @@ class GdiInk {
     *value = values_[i];
     return true;
   }
+  // A pattern's row at device row y: its values, its opacity (null when
+  // every pixel is painted), its width, and the column of device x in it.
+  const uint32_t* PatternValues(int32_t y) const { return values_.data() + size_t(PatternRow(y)) * width_; }
+  const uint8_t* PatternOpaque(int32_t y) const {
+    return opaque_.empty() ? nullptr : opaque_.data() + size_t(PatternRow(y)) * width_;
+  }
+  int32_t PatternWidth() const { return width_; }
+  int32_t PatternColumn(int32_t x) const {
+    return static_cast<int32_t>(((int64_t{x} - originX_) % width_ + width_) % width_);
+  }
 
  private:
+  int32_t PatternRow(int32_t y) const {
+    return static_cast<int32_t>(((int64_t{y} - originY_) % height_ + height_) % height_);
+  }
   enum class Kind { None, Solid, Pattern };
   Kind kind_ = Kind::None;
   uint32_t solid_ = 0;
@@ -112,6 +126,18 @@ class GdiInk {
 // the call answers: success when recorded (or when a print job makes the
 // page's pixels on demand), failure otherwise.
 GdiSurface* GdiBeginDrawing(GdiDC& dc, const GdiCall& call, BOOL* result);
+
+// Paints the pixels x0 .. x1 - 1 of row y of a surface (the caller has cut
+// the span to the surface and its clip) with an ink and a mix mode: a row at
+// a time, the pixels of true-colour surfaces reached through one pointer.
+void GdiPaintSpan(GdiSurface& s, int32_t y, int32_t x0, int32_t x1, const GdiInk& ink, int rop2);
+// Copies the colour bytes of `count` true-colour pixels (24 or 32 bits, the
+// same in both) from `from` to `to`, leaving a 32-bit pixel's fourth byte as
+// it was, as a pixel's setting does.
+void GdiCopyColorBytes(uint8_t* to, const uint8_t* from, int32_t count, int32_t bitsPerPixel);
+// Fills `count` true-colour pixels (24 or 32 bits) from `to` with a value,
+// the same way.
+void GdiFillColorBytes(uint8_t* to, uint32_t value, int32_t count, int32_t bitsPerPixel);
 
 // Paints the pixels of a device region (cut by the DC's visible region) with
 // an ink and a mix mode.

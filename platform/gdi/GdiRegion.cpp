@@ -8,6 +8,11 @@
 
 namespace {
 
+// Whether rectangle r holds the whole of box b.
+bool Holds(const RECT& r, const RECT& b) {
+  return r.left <= b.left && r.top <= b.top && r.right >= b.right && r.bottom >= b.bottom;
+}
+
 struct Interval {
   int32_t x0, x1;
   bool operator==(const Interval&) const = default;
@@ -191,6 +196,26 @@ bool GdiRegion::operator==(const GdiRegion& other) const {
 
 GdiRegion GdiRegion::Combine(const GdiRegion& a, const GdiRegion& b, int mode) {
   if (mode == RGN_COPY) return a;
+  // The common cases answered without banding: an empty operand, and the
+  // intersection of two rectangles or of a region with a rectangle that
+  // holds it (drawing cuts every call to its clip this way).
+  if (mode == RGN_AND) {
+    if (a.IsEmpty() || b.IsEmpty()) return GdiRegion();
+    if (a.rects_.size() == 1 && b.rects_.size() == 1) {
+      const RECT& x = a.rects_[0];
+      const RECT& y = b.rects_[0];
+      const RECT r{std::max(x.left, y.left), std::max(x.top, y.top), std::min(x.right, y.right),
+                   std::min(x.bottom, y.bottom)};
+      GdiRegion out;
+      if (r.left < r.right && r.top < r.bottom) out.rects_.push_back(r);
+      return out;
+    }
+    if (b.rects_.size() == 1 && Holds(b.rects_[0], a.Bounds())) return a;
+    if (a.rects_.size() == 1 && Holds(a.rects_[0], b.Bounds())) return b;
+  } else if (mode == RGN_OR || mode == RGN_XOR || mode == RGN_DIFF) {
+    if (b.IsEmpty()) return a;
+    if (a.IsEmpty()) return mode == RGN_DIFF ? GdiRegion() : b;
+  }
   std::vector<Band> ba = BandsOf(a.rects_);
   std::vector<Band> bb = BandsOf(b.rects_);
   std::vector<int32_t> ys;

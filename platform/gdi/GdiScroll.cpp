@@ -38,8 +38,17 @@ BOOL ScrollDC(HDC handle, int dx, int dy, const RECT* scroll, const RECT* clip, 
     std::shared_ptr<GdiSurface> copy = GdiReadableSurface(*dc);
     if (dc->dcKind != GdiDcKind::Window && copy) copy = GdiCopySurface(*copy);
     if (!copy) return FALSE_;
+    const bool trueColor = (target->bitsPerPixel == 24 || target->bitsPerPixel == 32) &&
+                           copy->bitsPerPixel == target->bitsPerPixel;
+    const int32_t bytes = target->bitsPerPixel / 8;
     for (const RECT& rc : landed.Rects()) {
       for (int32_t y = rc.top; y < rc.bottom; ++y) {
+        if (trueColor) {
+          GdiCopyColorBytes(target->Row(y) + ptrdiff_t{rc.left} * bytes,
+                            copy->Row(y - ddy) + (ptrdiff_t{rc.left} - ddx) * bytes, rc.right - rc.left,
+                            target->bitsPerPixel);
+          continue;
+        }
         for (int32_t x = rc.left; x < rc.right; ++x) target->Set(x, y, copy->Get(x - ddx, y - ddy));
       }
     }

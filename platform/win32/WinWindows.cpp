@@ -8,6 +8,7 @@
 #include <unordered_map>
 
 #include "platform/gdi/GdiInternal.h"
+#include "platform/gdi/GdiPaint.h"
 #include "platform/win32/WinMessages.h"
 #include "platform/win32/WinWindowState.h"
 #include "platform/win32/WinWindowTable.h"
@@ -90,9 +91,8 @@ void FillScreen(const GdiRegion& region, uint32_t pixel) {
   if (!s) return;
   GdiRegion r = GdiRegion::Combine(region, ScreenBounds(), RGN_AND);
   for (const RECT& rc : r.Rects()) {
-    for (int32_t y = rc.top; y < rc.bottom; ++y) {
-      for (int32_t x = rc.left; x < rc.right; ++x) s->Set(x, y, pixel);
-    }
+    for (int32_t y = rc.top; y < rc.bottom; ++y)
+      GdiFillColorBytes(s->Row(y) + 4 * ptrdiff_t{rc.left}, pixel, rc.right - rc.left, s->bitsPerPixel);
   }
 }
 
@@ -253,9 +253,9 @@ void WinApplyExposure(const WinExposure& before, uintptr_t moved, POINT delta) {
       if (old) {
         for (const RECT& rc : keep.Rects()) {
           for (int32_t y = rc.top; y < rc.bottom; ++y) {
-            for (int32_t x = rc.left; x < rc.right; ++x) {
-              screen->Set(x, y, old->Get(x - delta.x, y - delta.y));
-            }
+            GdiCopyColorBytes(screen->Row(y) + 4 * ptrdiff_t{rc.left},
+                              old->Row(y - delta.y) + 4 * (ptrdiff_t{rc.left} - delta.x), rc.right - rc.left,
+                              screen->bitsPerPixel);
           }
         }
       }
