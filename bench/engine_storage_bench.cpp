@@ -9,12 +9,20 @@
 // time, and cold, into freshly mapped pages) and the save in either order.
 // Every row counts the page faults of an iteration (`faults`), which show
 // whether a load or a save takes fresh pages from the system.
+// With QV_BASELINE_BENCH naming this program built from another commit,
+// `AgainstBaseline` runs the load and the save in both programs in nine
+// interleaved pairs (each pair's first program taking turns) and reports
+// the medians of both and the median of the pairs' ratios, ours over theirs.
 #include <benchmark/benchmark.h>
 #include <sys/mman.h>
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <string>
 #include <vector>
 
 #include "bench/BenchMain.h"
@@ -225,6 +233,71 @@ void ItemArgs(benchmark::internal::Benchmark* b) {
   }
 }
 
+// ---- Interleaved pairs against another build
+
+constexpr const char* kPairedRows[] = {"LoadReference/big_endian:0/compose:0", "LoadReference/big_endian:1/compose:0",
+                                       "SaveReference/big_endian:0"};
+constexpr int kPairs = 9;
+
+// The time in milliseconds of one row of `program` run as a process of its
+// own (its JSON report's processor time, which other processes on the
+// machine disturb less than the wall clock); negative when it failed.
+double RowMilliseconds(const std::string& program, const std::string& row) {
+  const std::string command = "'" + program + "' --benchmark_filter='^" + row +
+                              "$' --benchmark_min_time=0.5 --benchmark_format=json 2>/dev/null";
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return -1;
+  std::string output;
+  char buffer[4096];
+  for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
+  if (pclose(pipe) != 0) return -1;
+  const size_t at = output.find("\"cpu_time\":");
+  return at == std::string::npos ? -1 : std::atof(output.c_str() + at + 11);
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const size_t n = values.size();
+  return n == 0 ? 0.0 : n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
+}
+
+void AgainstBaseline(benchmark::State& state) {
+  const char* baseline = std::getenv("QV_BASELINE_BENCH");
+  if (baseline == nullptr || !std::filesystem::exists(baseline)) {
+    state.SkipWithError("QV_BASELINE_BENCH names no program");
+    return;
+  }
+  const std::string ours = std::filesystem::read_symlink("/proc/self/exe").string();
+  const std::string row = kPairedRows[state.range(0)];
+  std::vector<double> mine, theirs, ratios;
+  for (auto _ : state) {
+    for (int pair = 0; pair < kPairs; ++pair) {
+      double a = 0;
+      double b = 0;
+      if (pair % 2 == 0) {
+        a = RowMilliseconds(ours, row);
+        b = RowMilliseconds(baseline, row);
+      } else {
+        b = RowMilliseconds(baseline, row);
+        a = RowMilliseconds(ours, row);
+      }
+      if (a <= 0 || b <= 0) {
+        state.SkipWithError("a paired run failed");
+        return;
+      }
+      mine.push_back(a);
+      theirs.push_back(b);
+      ratios.push_back(a / b);
+    }
+    state.SetIterationTime(Median(mine) / 1000.0);
+  }
+  state.counters["ours_ms"] = Median(mine);
+  state.counters["baseline_ms"] = Median(theirs);
+  state.counters["ratio"] = Median(ratios);
+  state.counters["pairs"] = kPairs;
+  state.SetLabel(row);
+}
+
 }  // namespace
 
 BENCHMARK(CopyReference)->ArgName("cold")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
@@ -232,6 +305,8 @@ BENCHMARK(SaveReference)->ArgName("big_endian")->Arg(0)->Arg(1)->Unit(benchmark:
 BENCHMARK(LoadReference)->ArgNames({"big_endian", "compose"})->Args({0, 0})->Args({1, 0})->Args({0, 1})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(LoadWithItems)->ArgNames({"kind", "count"})->Apply(ItemArgs)->Unit(benchmark::kMillisecond);
+BENCHMARK(AgainstBaseline)->ArgName("row")->DenseRange(0, 2)->UseManualTime()->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
   return RunBenchmarksWithCoreServices(argc, argv, &InitGraphics, &ExitGraphics);

@@ -230,9 +230,11 @@ class StreamRepair {
     // A load's tab stops are judged at the places they load at: two stops
     // stored at the same points may stand at two places, and the removal
     // of one is then no repeat of the other's.
-    const bool loadedFirst = fWalk != nullptr && id == kPropTabs;
-    if (loadedFirst) value = LoadedPropertyValue(id, value);
-    const auto loaded = [&] { return loadedFirst ? value : LoadedPropertyValue(id, value); };
+    // The loaded value is taken once for every record, judged or not: a
+    // tab stop's exact positions are taken in the stops' order, and the
+    // other conversions depend on the value alone.
+    const uint32_t loaded = fWalk != nullptr ? LoadedPropertyValue(id, value) : value;
+    if (fWalk != nullptr && id == kPropTabs) value = loaded;
     if (!RecordIsValid(id, value)) {
       Damage();
       r += kRecordSize;
@@ -260,7 +262,7 @@ class StreamRepair {
     if (misplaced) {
       // Moved to the paragraph's start, ahead of the records already there.
       fMoved.insert(fMoved.end(), s + r, s + r + kRecordSize);
-      if (fWalk != nullptr) PutStreamLong(fMoved.data() + fMoved.size() - 4, loaded());
+      if (fWalk != nullptr) PutStreamLong(fMoved.data() + fMoved.size() - 4, loaded);
       fChanged = true;
       r += kRecordSize;
       return;
@@ -268,7 +270,7 @@ class StreamRepair {
     Keep(kRecordSize);
     // A load's other records take their loaded values once judged by the
     // stored ones.
-    if (fWalk != nullptr) PutStreamLong(s + w - 4, loaded());
+    if (fWalk != nullptr) PutStreamLong(s + w - 4, loaded);
   }
 
   bool RecordIsValid(uint16_t id, uint32_t value) {

@@ -84,10 +84,11 @@ uint32_t TabToStored(uint32_t stop) {
 xMorvaStoredTabs* sLoadingTabs = nullptr;
 
 uint32_t TabFromStored(uint32_t stop) {
-  int16_t pixels = 0;
-  if (sLoadingTabs == nullptr || !sLoadingTabs->ExactPixels(TabStopPosition(stop), pixels))
-    pixels = ClampPosition(PointsToPixels(TabStopPosition(stop)));
-  return (stop & 0xFFFF0000u) | uint16_t(pixels);
+  if (sLoadingTabs != nullptr) {
+    int16_t exact = 0;
+    if (sLoadingTabs->ExactPixels(TabStopPosition(stop), exact)) return (stop & 0xFFFF0000u) | uint16_t(exact);
+  }
+  return (stop & 0xFFFF0000u) | uint16_t(ClampPosition(PointsToPixels(TabStopPosition(stop))));
 }
 
 uint32_t Twips(uint32_t pixels) { return uint32_t(PixelsToTwips(int32_t(pixels))); }
@@ -95,10 +96,9 @@ uint32_t Pixels(uint32_t twips) { return uint32_t(TwipsToPixels(int32_t(twips)))
 
 }  // namespace
 
-uint32_t LoadedPropertyValue(uint16_t id, uint32_t stored) {
+uint32_t ConvertedPropertyValue(uint16_t id, uint32_t stored) {
   if (IsLengthId(id)) return Pixels(stored);
   if (id == kPropTabs) return TabFromStored(stored);
-  if (id == kPropLinkLook && stored == 2) return 1;
   return stored;
 }
 

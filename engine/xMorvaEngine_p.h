@@ -58,9 +58,20 @@ VMemHandle UnitsOfNow(uint16_t format);
 
 // Element bytes collected in a handle that grows as they come. A buffer
 // that once failed to grow takes nothing more; what it holds stays.
+// The value a loaded property record of a length (twips to pixels) or a
+// tab stop (points to pixels) takes.
+uint32_t ConvertedPropertyValue(uint16_t id, uint32_t stored);
 // The value a loaded property record takes: lengths from twips and tab
 // positions from points to pixels, a link look 2 as 1; others as stored.
-uint32_t LoadedPropertyValue(uint16_t id, uint32_t stored);
+// Inline, since the load walk asks it of every record, nearly all of which
+// keep their value.
+inline uint32_t LoadedPropertyValue(uint16_t id, uint32_t stored) {
+  if (id == kPropLinkLook) return stored == 2 ? 1 : stored;
+  if (id == kPropLeftIndent || id == kPropFirstLineIndent || id == kPropRightIndent || id == kPropBorderSpacing ||
+      id == kPropTabs)
+    return ConvertedPropertyValue(id, stored);
+  return stored;
+}
 
 // What the repair of a loaded stream hands the fix-ups: the offsets of the
 // elements they change (pictures, host expressions, dates, and the tabs

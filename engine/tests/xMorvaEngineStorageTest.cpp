@@ -415,6 +415,16 @@ TEST_F(StorageTest, OlderLayoutsAndValuesAreBroughtUpToDate) {
        Stream().Element(xMorvaElementCode::Pict, Picture(96, 48, 1), 24)},
       {"link look 2", "0106", Stream().Record(kPropLinkLook, 2).Text(u"a"),
        Stream().Record(kPropLinkLook, 1).Text(u"a")},
+      // Every kind of record as the load walk converts it: lengths from
+      // twips, tab stops from points (leader and kind kept), a link look
+      // other than 2 and the other properties as stored.
+      {"every record kind", "0106",
+       Stream().Record(kPropLeftIndent, 1440).Record(kPropFirstLineIndent, 720).Record(kPropRightIndent, 2160)
+           .Record(kPropBorderSpacing, 1440).Record(kPropTabs, int32_t(MakeTabStop(36, '.', kTabRight)))
+           .Record(kPropSize, 14).Record(kPropLinkLook, 3).Record(kPropBold, 1).Text(u"a"),
+       Stream().Record(kPropLeftIndent, 96).Record(kPropFirstLineIndent, 48).Record(kPropRightIndent, 144)
+           .Record(kPropBorderSpacing, 96).Record(kPropTabs, int32_t(MakeTabStop(48, '.', kTabRight)))
+           .Record(kPropSize, 14).Record(kPropLinkLook, 3).Record(kPropBold, 1).Text(u"a")},
       {"10-byte tab of a newer stream", "0105", Stream().Element(xMorvaElementCode::Tab, Bytes(10, 0)).Text(u"a"),
        Units(u"a")},
       // A paragraph record in mid-paragraph moves to its start with its
