@@ -455,6 +455,10 @@ class xMorvaImportWord : public VObject {
                     const std::vector<xMorvaWordBreak>& breaks);
   // The steps of BuildBody, with the state they share.
   class BodyBuilder;
+  // Frees the character and paragraph runs that lie wholly in the main
+  // text, once the body is made of them: the header and footer stories,
+  // which come after it, place nothing from them.
+  void DropMainTextRuns();
   // The character properties of the style of the paragraph holding `cp`.
   xMorvaWordChp ParagraphStyleChp(uint32_t cp) const;
   // Where the paragraph run holding `cp` ends (or, outside every run, where

@@ -668,6 +668,10 @@ int32_t xMorvaImportWord::BodyBuilder::Build() {
   ApplyParagraphRuns();
   GatherLayers();
   CutSpans();
+  // The main text is built first; its runs are in the spans now and no
+  // story after it needs them, so their memory goes before the engine's
+  // bytes are made.
+  if (fFirstCp == 0) fReader.DropMainTextRuns();
   WidenForSpacing();
   if (const int32_t code = WriteBytes(); code != 0) return code;
   if (fGiven != 0) fEngine.SetLength(int32_t(fLength));

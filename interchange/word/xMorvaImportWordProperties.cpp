@@ -883,6 +883,14 @@ int32_t xMorvaImportWord::ReadCharacterRuns(const std::vector<uint8_t>& main,
   return 0;
 }
 
+void xMorvaImportWord::DropMainTextRuns() {
+  const uint32_t end = fFib.ccp[0];
+  std::erase_if(fCharacterRuns, [end](const xMorvaWordCharacterRun& run) { return run.limit <= end; });
+  std::erase_if(fParagraphRuns, [end](const xMorvaWordParagraphRun& run) { return run.limit <= end; });
+  fCharacterRuns.shrink_to_fit();
+  fParagraphRuns.shrink_to_fit();
+}
+
 uint32_t xMorvaImportWord::ParagraphLimit(uint32_t cp) const {
   auto run =
       std::upper_bound(fParagraphRuns.begin(), fParagraphRuns.end(), cp,
