@@ -406,26 +406,49 @@ int32_t xMorvaOleFile::OpenStreamAt(int32_t number, VStream*& out) {
 
 int32_t xMorvaOleFile::ReadStreamBytes(std::u16string_view name, std::vector<uint8_t>& out) {
   out.clear();
+  xMorvaOleStreamRange range;
+  if (const int32_t opened = OpenStreamRange(name, range); opened != kOleNoError) return opened;
+  out.resize(range.size);
+  if (const int32_t read = ReadRange(range, 0, range.size, out.data()); read != kOleNoError) {
+    out.clear();
+    return read;
+  }
+  return kOleNoError;
+}
+
+int32_t xMorvaOleFile::OpenStreamRange(std::u16string_view name, xMorvaOleStreamRange& out) {
+  out = xMorvaOleStreamRange();
   if (!fReading) return kOleNotOpen;
   const Entry* entry = ReadableEntry(FindInStorage(name));
   if (entry == nullptr) return kOleNotFound;
-  std::vector<uint32_t> chain;
   uint32_t unit = kSectorSize;
-  if (const int32_t checked = EntryChain(*entry, chain, unit); checked != kOleNoError)
+  if (const int32_t checked = EntryChain(*entry, out.chain, unit); checked != kOleNoError) {
+    out.chain.clear();
     return checked;
-  // Each sector straight into its place; the file's last sector may be
-  // cut short, and what is missing stays zero.
-  out.resize(entry->size);
-  uint32_t done = 0;
-  for (size_t i = 0; done < entry->size; ++i) {
-    const uint32_t position = ChainPosition(*entry, chain[i]);
-    const uint32_t count = std::min(entry->size - done, unit);
-    const uint32_t present = position < fFileLength ? std::min(count, fFileLength - position) : 0;
-    if (present != 0 && !ReadAt(position, out.data() + done, present)) {
-      out.clear();
-      return kOleDamaged;
-    }
-    done += count;
+  }
+  out.size = entry->size;
+  out.small = entry->small;
+  out.unit = unit;
+  return kOleNoError;
+}
+
+int32_t xMorvaOleFile::ReadRange(const xMorvaOleStreamRange& range, uint32_t offset, uint32_t count,
+                                 uint8_t* into) {
+  if (!fReading) return kOleNotOpen;
+  if (uint64_t(offset) + count > range.size) return kOleDamaged;
+  Entry place;
+  place.small = range.small;
+  // Each piece of a sector straight into its place; the file's last
+  // sector may be cut short, and what is missing reads as zeros.
+  for (uint32_t done = 0; done < count;) {
+    const uint32_t at = offset + done;
+    const uint32_t within = at % range.unit;
+    const uint32_t position = ChainPosition(place, range.chain[at / range.unit]) + within;
+    const uint32_t piece = std::min(count - done, range.unit - within);
+    const uint32_t present = position < fFileLength ? std::min(piece, fFileLength - position) : 0;
+    if (present != 0 && !ReadAt(position, into + done, present)) return kOleDamaged;
+    if (present < piece) std::memset(into + done + present, 0, piece - present);
+    done += piece;
   }
   return kOleNoError;
 }

@@ -33,6 +33,15 @@ constexpr uint16_t kOleStorage = 1;
 constexpr uint16_t kOleStream = 2;
 constexpr uint16_t kOleRoot = 5;
 
+// A stream of a file being read, read by range: its size and the places
+// of its data, checked to hold that size when it was opened.
+struct xMorvaOleStreamRange {
+  uint32_t size = 0;
+  bool small = false;
+  uint32_t unit = 512;
+  std::vector<uint32_t> chain;
+};
+
 // One object either reads or writes a file, never both. It works on a byte
 // stream over the file that the caller opens and hands in; the stream is not
 // owned. Entry numbers count from 1 (the root); -1 is no entry. Every stored
@@ -70,6 +79,13 @@ class xMorvaOleFile : public VObject {
   // its own in between: the codes of OpenStream; `out` is empty but on
   // success.
   int32_t ReadStreamBytes(std::u16string_view name, std::vector<uint8_t>& out);
+  // A stream opened to be read by range, without its bytes: the codes of
+  // OpenStream. The range stays valid while the file is open for reading.
+  int32_t OpenStreamRange(std::u16string_view name, xMorvaOleStreamRange& out);
+  // Bytes [offset, offset + count) of the stream into `into`; what the
+  // file lacks past its cut-short end reads as zeros. kOleDamaged when the
+  // bytes pass the stream's end or cannot be read.
+  int32_t ReadRange(const xMorvaOleStreamRange& range, uint32_t offset, uint32_t count, uint8_t* into);
   uint32_t GetUnusedBytes();
 
   // Writing.

@@ -715,6 +715,38 @@ TEST_F(WordStories, AFootersSymbolIsInItsFont) {
   EXPECT_NE(document.FontIndexForName(symbolFont), footer.GetPropertyValue(kPropFont));
 }
 
+// Once the body is made, the runs that lie wholly in it are freed; the
+// body keeps their properties and the stories behind it keep their runs.
+TEST_F(WordStories, TheBodysRunsAreFreedOnceItIsMade) {
+  Doc doc = WithHeaders({u"", u"", u"", u"x(y\r"});
+  Bytes bold;
+  Put16(bold, 0x0835);
+  bold.push_back(1);
+  Bytes symbol;
+  Put16(symbol, 0x6A09);
+  Put16(symbol, 1);
+  Put16(symbol, 0xF061);
+  doc.runs = {{0, 2, {}}, {2, 4, bold}, {4, 6, {}}, {6, 7, symbol}, {7, uint32_t(doc.text.size()), {}}};
+  xMorvaImportWord reader;
+  ASSERT_EQ(0, Import(doc, reader));
+  const std::vector<xMorvaWordCharacterRun>& runs = reader.GetCharacterRuns();
+  ASSERT_EQ(runs.size(), 3u);
+  for (const xMorvaWordCharacterRun& run : runs) EXPECT_GT(run.limit, 5u);
+  EXPECT_TRUE(std::all_of(reader.GetParagraphRuns().begin(), reader.GetParagraphRuns().end(),
+                          [](const xMorvaWordParagraphRun& run) { return run.limit > 5; }));
+  xMorvaEngine& body = Part(kPartBody);
+  body.SetSelection(2, 3);
+  EXPECT_EQ(1, body.GetPropertyValue(kPropBold));
+  body.SetSelection(0, 1);
+  EXPECT_EQ(0, body.GetPropertyValue(kPropBold));
+  EXPECT_EQ(u"xay", PartText(kPartFooter));
+  VStr<255> symbolFont;
+  symbolFont.SetUniCText(u"Symbol");
+  xMorvaEngine& footer = Part(kPartFooter);
+  footer.SetSelection(1, 2);
+  EXPECT_EQ(document.FontIndexForName(symbolFont), footer.GetPropertyValue(kPropFont));
+}
+
 TEST_F(WordStories, LeftOutPicturesAndFieldsAreReported) {
   ASSERT_NE(0u, StartQuickTime());
   InstallWordFormats();

@@ -1420,7 +1420,12 @@ TEST_F(ImportWord, TableRowsPlaceAlignShadeAndBorderTheirCells) {
   MemoryFile memory(doc);
   ASSERT_EQ(reader.ImportWordDocument(&document, &memory.Stream()), 0);
   EXPECT_EQ(Utf8(BodyText()), "A\tB\tC\nAfter");
-  const auto& runs = reader.GetParagraphRuns();
+  // The runs as read: the import frees the body's once they are in it.
+  xMorvaImportWord runsReader;
+  MemoryFile again(doc);
+  std::u16string characters;
+  ASSERT_EQ(runsReader.ReadWordText(again.Stream(), characters), 0);
+  const auto& runs = runsReader.GetParagraphRuns();
   ASSERT_EQ(runs.size(), 5u);
   // The row's 6000 twips centred in the 8640 between the margins.
   const xMorvaWordPap& row = runs[3].pap;

@@ -289,6 +289,41 @@ TEST(OleFile, ManyStreamsOpenAtOnceWhileWriting) {
   }
 }
 
+// A stream read by range gives, for any stretch (inside one sector or
+// mini sector, across their edges, the last byte, nothing), the bytes the
+// whole stream holds there; a stretch past its end is refused.
+TEST(OleFile, RangesOfAStreamAreItsBytes) {
+  const Bytes contents = Pattern(5000, 5), small = Pattern(300, 2);
+  const Bytes file = WrittenOle({{u"Regular", contents}, {u"Small", small}});
+  MemoryFile memory(file);
+  xMorvaOleFile ole(memory.Stream());
+  xMorvaOleStreamRange range;
+  EXPECT_EQ(ole.OpenStreamRange(u"Regular", range), kOleNotOpen);
+  ASSERT_EQ(ole.OpenForReading(), 0);
+  EXPECT_EQ(ole.OpenStreamRange(u"Missing", range), kOleNotFound);
+  struct Stretch {
+    uint32_t offset, count;
+  };
+  const Stretch stretches[] = {{0, 1}, {10, 100}, {500, 24}, {511, 2}, {0, 512}, {1000, 3000}, {4999, 1}, {64, 0}};
+  for (const auto& [name, bytes] : {std::pair{u"Regular", contents}, std::pair{u"Small", small}}) {
+    ASSERT_EQ(ole.OpenStreamRange(name, range), 0);
+    EXPECT_EQ(range.size, bytes.size());
+    for (const Stretch& s : stretches) {
+      if (uint64_t(s.offset) + s.count > bytes.size()) {
+        Bytes out(s.count);
+        EXPECT_EQ(ole.ReadRange(range, s.offset, s.count, out.data()), kOleDamaged);
+        continue;
+      }
+      SCOPED_TRACE(testing::Message() << s.offset << "+" << s.count);
+      Bytes out(s.count, 0xEE);
+      ASSERT_EQ(ole.ReadRange(range, s.offset, s.count, out.data()), 0);
+      EXPECT_EQ(out, Bytes(bytes.begin() + s.offset, bytes.begin() + s.offset + s.count));
+    }
+    Bytes two(2);
+    EXPECT_EQ(ole.ReadRange(range, uint32_t(bytes.size()) - 1, 2, two.data()), kOleDamaged);
+  }
+}
+
 // A stream's bytes read straight into a buffer are those its stream holds,
 // for every size, in the root and in a storage, with the same answers for
 // streams that are missing, empty or damaged.

@@ -52,6 +52,22 @@ int32_t ReadWholeStream(xMorvaOleFile& ole, std::u16string_view name, std::vecto
   return 0;
 }
 
+// The main stream opened to be read by range: the codes of ReadWholeStream.
+int32_t OpenMainRange(xMorvaOleFile& ole, xMorvaOleStreamRange& range) {
+  const int32_t result = ole.OpenStreamRange(u"WordDocument", range);
+  if (result == kOleNotFound || result == kOleDamaged) return kWordUnreadable;
+  if (result != kOleNoError) return kWordNoMemory;
+  return 0;
+}
+
+// The most of the main stream's head the file information block reads:
+// its fixed part, the largest arrays its counts can give and the pairs.
+constexpr size_t kFibMostBytes = 34 + 0xFFFF * 2 + 2 + 0xFFFF * 4 + 2 + 186 * 4;
+
+// Text is decoded from the stream a slice at a time (an even count, so
+// that a slice of two-byte characters holds whole ones).
+constexpr size_t kTextSlice = 64 * 1024;
+
 // True when [offset, offset + length) lies inside a stream of `size` bytes.
 bool Inside(uint64_t offset, uint64_t length, size_t size) { return offset + length <= size; }
 
@@ -413,9 +429,10 @@ std::vector<uint32_t> xMorvaWordPositions::ToVector() const {
   return places;
 }
 
-void xMorvaImportWord::ApplyRunCharacters(const std::vector<uint8_t>& main,
+void xMorvaImportWord::ApplyRunCharacters(const xMorvaWordMainStream& main,
                                           std::u16string& text) const {
   const bool fileMac = !fFib.word97 && fFib.chs == 256;
+  std::vector<uint8_t> scratch;
   for (const xMorvaWordCharacterRun& run : fCharacterRuns) {
     const uint32_t limit = std::min<uint32_t>(run.limit, uint32_t(text.size()));
     if (run.first >= limit) continue;
@@ -432,11 +449,29 @@ void xMorvaImportWord::ApplyRunCharacters(const std::vector<uint8_t>& main,
       const uint32_t a = std::max(run.first, piece.cp);
       const uint32_t b = std::min<uint64_t>(limit, uint64_t(piece.cp) + piece.bytes);
       if (a >= b) continue;
-      const std::u16string again = EightBit(main.data() + piece.fc + (a - piece.cp), b - a, encoding == kTextEncodingMac);
+      const uint8_t* bytes = main.Bytes(uint64_t(piece.fc) + (a - piece.cp), b - a, scratch);
+      if (bytes == nullptr) continue;
+      const std::u16string again = EightBit(bytes, b - a, encoding == kTextEncodingMac);
       for (uint32_t cp = a; cp < b && cp - a < again.size(); ++cp)
         if (run.chp.symbol == 0 || cp != run.first) text[cp] = again[cp - a];
     }
   }
+}
+
+xMorvaWordMainStream::xMorvaWordMainStream(xMorvaOleFile& ole, const xMorvaOleStreamRange& range)
+    : fOle(&ole), fRange(&range), fSize(range.size) {}
+
+const uint8_t* xMorvaWordMainStream::Bytes(uint64_t offset, size_t count, std::vector<uint8_t>& scratch) const {
+  if (!Inside(offset, count, fSize)) return nullptr;
+  if (fWhole != nullptr) return fWhole->data() + offset;
+  scratch.resize(count);
+  if (fOle->ReadRange(*fRange, uint32_t(offset), uint32_t(count), scratch.data()) != kOleNoError) return nullptr;
+  return scratch.data();
+}
+
+const std::vector<uint8_t>* xMorvaWordMainStream::Whole(std::vector<uint8_t>& scratch) const {
+  if (fWhole != nullptr) return fWhole;
+  return Bytes(0, fSize, scratch) != nullptr ? &scratch : nullptr;
 }
 
 namespace {
@@ -761,11 +796,13 @@ int32_t xMorvaImportWord::ReadFib(const std::vector<uint8_t>& main, xMorvaWordFi
   return 0;
 }
 
-int32_t xMorvaImportWord::ReadPlainText(const std::vector<uint8_t>& main, std::u16string& text) {
+int32_t xMorvaImportWord::ReadPlainText(const xMorvaWordMainStream& main, std::u16string& text) {
   if (fFib.fcMac < fFib.fcMin || !Inside(fFib.fcMin, fFib.fcMac - fFib.fcMin, main.size()))
     return kPassAbsent;
-  const uint8_t* at = main.data() + fFib.fcMin;
+  std::vector<uint8_t> scratch;
   const size_t bytes = fFib.fcMac - fFib.fcMin;
+  const uint8_t* at = main.Bytes(fFib.fcMin, bytes, scratch);
+  if (at == nullptr) return kPassAbsent;
   fPieces.push_back({fFib.fcMin, uint32_t(bytes), 0, (fFib.flags & kExtChar) != 0});
   if ((fFib.flags & kExtChar) != 0) {
     text.resize(bytes / 2);
@@ -776,7 +813,7 @@ int32_t xMorvaImportWord::ReadPlainText(const std::vector<uint8_t>& main, std::u
   return 0;
 }
 
-int32_t xMorvaImportWord::ReadPieceTable(const std::vector<uint8_t>& main,
+int32_t xMorvaImportWord::ReadPieceTable(const xMorvaWordMainStream& main,
                                          const std::vector<uint8_t>& table, std::u16string& text) {
   if (fFib.lcbClx == 0) return 0;
   if (!Inside(fFib.fcClx, fFib.lcbClx, table.size())) return kPassAbsent;
@@ -805,6 +842,7 @@ int32_t xMorvaImportWord::ReadPieceTable(const std::vector<uint8_t>& main,
     // a count beyond it is refused before anything of its size is made.
     if (cps[n] > main.size()) return kPassAbsent;
     text.assign(cps[n], u' ');
+    std::vector<uint8_t> scratch;
     for (uint32_t i = 0; i < n; ++i) {
       in.Skip(2);
       const uint32_t fc = in.U32();
@@ -827,15 +865,20 @@ int32_t xMorvaImportWord::ReadPieceTable(const std::vector<uint8_t>& main,
       const uint64_t position = compressed ? (fc & ~0x40000000u) / 2 : fc;
       const uint64_t bytes = compressed ? count : uint64_t(count) * 2;
       if (!Inside(position, bytes, main.size())) return kPassAbsent;
-      const uint8_t* at = main.data() + position;
       fPieces.push_back({uint32_t(position), uint32_t(bytes), cps[i], !compressed});
-      if (compressed) {
-        std::u16string piece = EightBit(at, count, false);
-        piece.resize(count, u' ');
-        text.replace(cps[i], count, piece);
-      } else {
-        for (uint32_t k = 0; k < count; ++k)
-          text[cps[i] + k] = char16_t(at[2 * k] | (at[2 * k + 1] << 8));
+      // The piece's bytes a slice at a time, straight into its characters.
+      for (uint64_t done = 0; done < bytes;) {
+        const size_t slice = size_t(std::min<uint64_t>(bytes - done, kTextSlice));
+        const uint8_t* at = main.Bytes(position + done, slice, scratch);
+        if (at == nullptr) return kPassAbsent;
+        char16_t* into = text.data() + cps[i] + (compressed ? done : done / 2);
+        if (compressed) {
+          const std::u16string piece = EightBit(at, slice, false);
+          std::copy(piece.begin(), piece.end(), into);
+        } else {
+          for (size_t k = 0; k < slice / 2; ++k) into[k] = char16_t(at[2 * k] | (at[2 * k + 1] << 8));
+        }
+        done += slice;
       }
     }
     return in.Failed() ? kPassAbsent : 0;
@@ -951,13 +994,14 @@ bool xMorvaImportWord::ApplySectionSprm(ByteSpanReader& in, bool& stop) {
   return in.Skip(size);
 }
 
-std::vector<std::pair<uint32_t, uint8_t>> xMorvaImportWord::SectionEnds(const std::vector<uint8_t>& main,
+std::vector<std::pair<uint32_t, uint8_t>> xMorvaImportWord::SectionEnds(const xMorvaWordMainStream& main,
                                                                       const std::vector<uint8_t>& table) const {
   // Each section but the last ends with character 12 just before the next
   // one's first character; how the next one starts (sprmSBkc: 0 on the
   // same page, 1 in a new column, 2 to 4 on a new page, the default 2)
   // says what that character is.
   std::vector<std::pair<uint32_t, uint8_t>> ends;
+  std::vector<uint8_t> scratch;
   if (fFib.lcbPlcfSed < 4 || !Inside(fFib.fcPlcfSed, fFib.lcbPlcfSed, table.size())) return ends;
   const uint32_t n = (fFib.lcbPlcfSed - 4) / 16;
   ByteSpanReader plc(table.data() + fFib.fcPlcfSed, fFib.lcbPlcfSed, ByteSpanReader::Order::kLittle);
@@ -968,10 +1012,11 @@ std::vector<std::pair<uint32_t, uint8_t>> xMorvaImportWord::SectionEnds(const st
     const uint32_t fcSepx = plc.U32();
     if (plc.Failed()) break;
     uint8_t bkc = 2;
-    if (fcSepx != 0xFFFFFFFFu && Inside(fcSepx, 2, main.size())) {
-      const uint16_t cb = uint16_t(main[fcSepx] | (main[fcSepx + 1] << 8));
-      if (Inside(uint64_t(fcSepx) + 2, cb, main.size())) {
-        ByteSpanReader in(main.data() + fcSepx + 2, cb, ByteSpanReader::Order::kLittle);
+    const uint8_t* count = fcSepx != 0xFFFFFFFFu ? main.Bytes(fcSepx, 2, scratch) : nullptr;
+    if (count != nullptr) {
+      const uint16_t cb = uint16_t(count[0] | (count[1] << 8));
+      if (const uint8_t* sepx = main.Bytes(uint64_t(fcSepx) + 2, cb, scratch)) {
+        ByteSpanReader in(sepx, cb, ByteSpanReader::Order::kLittle);
         while (in.Remaining() != 0) {
           const uint16_t opcode = fFib.word97 ? in.U16() : in.U8();
           size_t size = 0;
@@ -986,7 +1031,7 @@ std::vector<std::pair<uint32_t, uint8_t>> xMorvaImportWord::SectionEnds(const st
   return ends;
 }
 
-int32_t xMorvaImportWord::ReadFirstSection(const std::vector<uint8_t>& main,
+int32_t xMorvaImportWord::ReadFirstSection(const xMorvaWordMainStream& main,
                                            const std::vector<uint8_t>& table) {
   fSection = xMorvaWordSection();
   if (fFib.lcbPlcfSed == 0) return 0;
@@ -1001,10 +1046,13 @@ int32_t xMorvaImportWord::ReadFirstSection(const std::vector<uint8_t>& main,
   const uint32_t fcSepx = sed.U32();
   if (sed.Failed()) return kPassAbsent;
   if (fcSepx == 0xFFFFFFFFu) return 0;
-  if (!Inside(fcSepx, 2, main.size())) return kPassAbsent;
-  const uint16_t cb = uint16_t(main[fcSepx] | (main[fcSepx + 1] << 8));
-  if (!Inside(uint64_t(fcSepx) + 2, cb, main.size())) return kPassAbsent;
-  ByteSpanReader in(main.data() + fcSepx + 2, cb, ByteSpanReader::Order::kLittle);
+  std::vector<uint8_t> scratch;
+  const uint8_t* count = main.Bytes(fcSepx, 2, scratch);
+  if (count == nullptr) return kPassAbsent;
+  const uint16_t cb = uint16_t(count[0] | (count[1] << 8));
+  const uint8_t* sepx = main.Bytes(uint64_t(fcSepx) + 2, cb, scratch);
+  if (sepx == nullptr) return kPassAbsent;
+  ByteSpanReader in(sepx, cb, ByteSpanReader::Order::kLittle);
   bool stop = false;
   // The margins are the ones the section gives, whatever the header's
   // distance from the page's edge.
@@ -1037,12 +1085,24 @@ int32_t xMorvaImportWord::ReadWordText(VStream& file, std::u16string& body) {
   if (opened == kOleNotCompound) return kWordNotWord;
   if (opened == kOleDamaged) return kWordUnreadable;
   if (opened != kOleNoError) return kWordNoMemory;
-  std::vector<uint8_t> main;
-  if (int32_t code = ReadWholeStream(ole, u"WordDocument", main); code != 0) return code;
-  if (ReadFib(main, fFib) != 0) return kWordNotWord;
+  // The main stream is read by range; only a Word 6/95 file, whose tables
+  // and pictures live in it, has it held whole.
+  xMorvaOleStreamRange mainRange;
+  if (int32_t code = OpenMainRange(ole, mainRange); code != 0) return code;
+  {
+    std::vector<uint8_t> head(std::min<size_t>(mainRange.size, kFibMostBytes));
+    if (ole.ReadRange(mainRange, 0, uint32_t(head.size()), head.data()) != kOleNoError) return kWordUnreadable;
+    if (ReadFib(head, fFib) != 0) return kWordNotWord;
+  }
   if ((fFib.flags & kComplex) != 0) return kWordFastSaved;
+  std::vector<uint8_t> whole;
+  if (!fFib.word97) {
+    if (int32_t code = ReadWholeStream(ole, u"WordDocument", whole); code != 0) return code;
+  }
+  const xMorvaWordMainStream main =
+      fFib.word97 ? xMorvaWordMainStream(ole, mainRange) : xMorvaWordMainStream(whole);
   std::vector<uint8_t> table;
-  const std::vector<uint8_t>* tableStream = &main;
+  const std::vector<uint8_t>* tableStream = &whole;
   if (fFib.word97) {
     const std::u16string_view name = (fFib.flags & kWhichTable) != 0 ? u"1Table" : u"0Table";
     if (int32_t code = ReadWholeStream(ole, name, table); code != 0) return code;
@@ -1052,7 +1112,7 @@ int32_t xMorvaImportWord::ReadWordText(VStream& file, std::u16string& body) {
   // Word 97 file without one has no pictures.
   std::vector<uint8_t> dataStream;
   if (fFib.word97 && ReadWholeStream(ole, u"Data", dataStream) != 0) dataStream.clear();
-  const std::vector<uint8_t>& data = fFib.word97 ? dataStream : main;
+  const std::vector<uint8_t>& data = fFib.word97 ? dataStream : whole;
   // The counts of all stories, summed wide, against the main stream: each
   // character takes at least one of its bytes.
   uint64_t total = 0;
@@ -1098,7 +1158,7 @@ int32_t xMorvaImportWord::ReadWordText(VStream& file, std::u16string& body) {
     return end.first >= text.size() || text[end.first] != 0x0C;
   });
   // The streams are read: their memory goes before the body is made.
-  std::vector<uint8_t>().swap(main);
+  std::vector<uint8_t>().swap(whole);
   std::vector<uint8_t>().swap(table);
   std::vector<uint8_t>().swap(dataStream);
   std::vector<uint32_t> rowEnds;

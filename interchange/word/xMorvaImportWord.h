@@ -13,6 +13,8 @@
 #include "framework/core/VObject.h"
 
 class ByteSpanReader;
+class xMorvaOleFile;
+struct xMorvaOleStreamRange;
 class VPictureData;
 class VStream;
 class xMorvaDocument;
@@ -343,6 +345,29 @@ struct xMorvaWordStyle {
   xMorvaWordPap pap;
 };
 
+// The main stream as the reader takes its parts (the text, the property
+// pages, the section properties): read by range from the container, so
+// that the whole stream is not held beside the text made of it, or over
+// bytes held whole (a Word 6/95 file keeps its tables in it too).
+class xMorvaWordMainStream {
+ public:
+  explicit xMorvaWordMainStream(const std::vector<uint8_t>& whole) : fWhole(&whole), fSize(whole.size()) {}
+  xMorvaWordMainStream(xMorvaOleFile& ole, const xMorvaOleStreamRange& range);
+  size_t size() const { return fSize; }
+  // Bytes [offset, offset + count): into the bytes held, or read into
+  // `scratch`; null when they pass the end or cannot be read.
+  const uint8_t* Bytes(uint64_t offset, size_t count, std::vector<uint8_t>& scratch) const;
+  // The whole stream: the bytes held, or read into `scratch`; null when
+  // it cannot be read.
+  const std::vector<uint8_t>* Whole(std::vector<uint8_t>& scratch) const;
+
+ private:
+  const std::vector<uint8_t>* fWhole = nullptr;
+  xMorvaOleFile* fOle = nullptr;
+  const xMorvaOleStreamRange* fRange = nullptr;
+  size_t fSize = 0;
+};
+
 class xMorvaImportWord : public VObject {
  public:
   ~xMorvaImportWord() override = default;
@@ -368,6 +393,9 @@ class xMorvaImportWord : public VObject {
   const xMorvaWordStory& GetStory(size_t index) const { return fStories[index]; }
   const std::vector<xMorvaWordSpecial>& GetBodySpecials() const { return fBodySpecials; }
   const xMorvaWordSection& GetSection() const { return fSection; }
+  // The runs as ReadWordText reads them; after ImportWordDocument only
+  // those that reach past the main text (the body frees its own once it
+  // is made).
   const std::vector<xMorvaWordCharacterRun>& GetCharacterRuns() const { return fCharacterRuns; }
   const std::vector<xMorvaWordParagraphRun>& GetParagraphRuns() const { return fParagraphRuns; }
   const std::vector<std::u16string>& GetFontNames() const { return fFontNames; }
@@ -409,9 +437,9 @@ class xMorvaImportWord : public VObject {
   static int32_t ReadFib(const std::vector<uint8_t>& main, xMorvaWordFib& fib);
 
  private:
-  int32_t ReadPieceTable(const std::vector<uint8_t>& main, const std::vector<uint8_t>& table,
+  int32_t ReadPieceTable(const xMorvaWordMainStream& main, const std::vector<uint8_t>& table,
                          std::u16string& text);
-  int32_t ReadPlainText(const std::vector<uint8_t>& main, std::u16string& text);
+  int32_t ReadPlainText(const xMorvaWordMainStream& main, std::u16string& text);
   // The file position of a character through the pieces read; false when
   // no piece holds it.
   bool CharacterAt(uint32_t fc, uint32_t& cp) const;
@@ -429,7 +457,7 @@ class xMorvaImportWord : public VObject {
   void ApplyPieceProperties();
   // Deleted revisions, symbols and runs in another character set, in the
   // main text's characters.
-  void ApplyRunCharacters(const std::vector<uint8_t>& main, std::u16string& text) const;
+  void ApplyRunCharacters(const xMorvaWordMainStream& main, std::u16string& text) const;
   // The runs that give East Asian or other characters a font of their own
   // cut where the characters' class changes, each piece in its font.
   void ApplyScriptFonts(const std::u16string& text);
@@ -453,20 +481,25 @@ class xMorvaImportWord : public VObject {
                     const std::vector<xMorvaWordBreak>& breaks);
   // The steps of BuildBody, with the state they share.
   class BodyBuilder;
+  // Free the paragraph or character runs that lie wholly in the main
+  // text, once the body has taken them: the header and footer stories,
+  // which are built after it, place nothing from them.
+  void DropMainTextParagraphRuns();
+  void DropMainTextCharacterRuns();
   // The character properties of the style of the paragraph holding `cp`.
   xMorvaWordChp ParagraphStyleChp(uint32_t cp) const;
   // Where the paragraph run holding `cp` ends (or, outside every run, where
   // the next one starts).
   uint32_t ParagraphLimit(uint32_t cp) const;
-  int32_t ReadCharacterRuns(const std::vector<uint8_t>& main, const std::vector<uint8_t>& table);
-  int32_t ReadParagraphRuns(const std::vector<uint8_t>& main, const std::vector<uint8_t>& table);
+  int32_t ReadCharacterRuns(const xMorvaWordMainStream& main, const std::vector<uint8_t>& table);
+  int32_t ReadParagraphRuns(const xMorvaWordMainStream& main, const std::vector<uint8_t>& table);
   // The FKP pages of a bin table, in order.
   int32_t BinTablePages(const std::vector<uint8_t>& table, uint32_t fc, uint32_t lcb,
                         uint16_t pnFirst, uint16_t cpn, std::vector<uint32_t>& pages) const;
-  int32_t ReadFirstSection(const std::vector<uint8_t>& main, const std::vector<uint8_t>& table);
+  int32_t ReadFirstSection(const xMorvaWordMainStream& main, const std::vector<uint8_t>& table);
   // Where each section but the last ends (the character position of its
   // closing character 12) and how the next one starts (its bkc).
-  std::vector<std::pair<uint32_t, uint8_t>> SectionEnds(const std::vector<uint8_t>& main,
+  std::vector<std::pair<uint32_t, uint8_t>> SectionEnds(const xMorvaWordMainStream& main,
                                                         const std::vector<uint8_t>& table) const;
   // One section sprm at the reader's position; false when its operand
   // passes the end of its grpprl.
@@ -487,7 +520,7 @@ class xMorvaImportWord : public VObject {
   // text, by the shapes' records in the table stream and their blips in
   // the main stream. Sorts `specials` by position.
   void ConvertDrawnObjects(std::u16string& text, uint32_t from, uint32_t to,
-                           const std::vector<uint8_t>& table, const std::vector<uint8_t>& main,
+                           const std::vector<uint8_t>& table, const xMorvaWordMainStream& main,
                            std::vector<xMorvaWordSpecial>& specials);
   // The picture of the PICF at `fc` of the data stream, or null (counted),
   // and the size the PICF shows it at (-1 for its own size).

@@ -666,8 +666,13 @@ int32_t xMorvaImportWord::BodyBuilder::WriteBytes() {
 int32_t xMorvaImportWord::BodyBuilder::Build() {
   FindParagraphs();
   ApplyParagraphRuns();
+  // The main text is built first, and no story after it needs its runs:
+  // each kind goes once it is in the paragraphs' settings or in the spans,
+  // before the spans and the engine's bytes take their room.
+  if (fFirstCp == 0) fReader.DropMainTextParagraphRuns();
   GatherLayers();
   CutSpans();
+  if (fFirstCp == 0) fReader.DropMainTextCharacterRuns();
   WidenForSpacing();
   if (const int32_t code = WriteBytes(); code != 0) return code;
   if (fGiven != 0) fEngine.SetLength(int32_t(fLength));

@@ -172,7 +172,7 @@ std::shared_ptr<VPictureData> xMorvaImportWord::ReadPicture(const std::vector<ui
 
 void xMorvaImportWord::ConvertDrawnObjects(std::u16string& text, uint32_t from, uint32_t to,
                                            const std::vector<uint8_t>& table,
-                                           const std::vector<uint8_t>& main,
+                                           const xMorvaWordMainStream& mainStream,
                                            std::vector<xMorvaWordSpecial>& specials) {
   constexpr size_t kFspaSize = 26;
   if (fFib.lcbPlcSpaMom < 4 || fFib.lcbDggInfo < 8) return;
@@ -182,6 +182,12 @@ void xMorvaImportWord::ConvertDrawnObjects(std::u16string& text, uint32_t from, 
   // The drawing records: the group's container with the blip store, whose
   // blips lie in the main stream, then each drawing behind a one-byte
   // label. A record that claims more than there is ends the list.
+  // The blips are found by their offsets in the whole main stream, read
+  // for them alone.
+  std::vector<uint8_t> held;
+  const std::vector<uint8_t>* whole = mainStream.Whole(held);
+  if (whole == nullptr) return;
+  const std::vector<uint8_t>& main = *whole;
   const uint8_t* records = table.data() + fFib.fcDggInfo;
   const size_t size = fFib.lcbDggInfo;
   std::vector<std::unique_ptr<xMorvaImportEscher>> readers;

@@ -21,13 +21,16 @@ constexpr size_t kPage = 512;
 // outnumber its characters, and a damaged table naming pages over and
 // over gets no more room than twice the stream's size in runs of
 // `runSize` bytes; a run beyond that is still read, into room made then.
-size_t RunsOfPages(const std::vector<uint32_t>& pages, const std::vector<uint8_t>& main,
+size_t RunsOfPages(const std::vector<uint32_t>& pages, const xMorvaWordMainStream& main,
                    uint64_t characters, size_t runSize) {
   const size_t bound = size_t(std::min<uint64_t>(characters, 2 * uint64_t(main.size()) / runSize));
   size_t runs = 0;
+  std::vector<uint8_t> scratch;
   for (uint32_t pn : pages) {
     if ((uint64_t(pn) + 1) * kPage > main.size()) break;
-    runs += main[size_t(pn) * kPage + kPage - 1];
+    const uint8_t* crun = main.Bytes(uint64_t(pn) * kPage + kPage - 1, 1, scratch);
+    if (crun == nullptr) break;
+    runs += *crun;
     if (runs >= bound) return bound;
   }
   return runs;
@@ -826,9 +829,10 @@ int32_t xMorvaImportWord::BinTablePages(const std::vector<uint8_t>& table, uint3
   return in.Failed() ? kPassAbsent : 0;
 }
 
-int32_t xMorvaImportWord::ReadCharacterRuns(const std::vector<uint8_t>& main,
+int32_t xMorvaImportWord::ReadCharacterRuns(const xMorvaWordMainStream& main,
                                             const std::vector<uint8_t>& table) {
   std::vector<uint32_t> pages;
+  std::vector<uint8_t> scratch;
   if (int32_t code = BinTablePages(table, fFib.fcPlcfBteChpx, fFib.lcbPlcfBteChpx, fFib.pnChpFirst,
                                    fFib.cpnBteChp, pages);
       code != 0)
@@ -840,7 +844,8 @@ int32_t xMorvaImportWord::ReadCharacterRuns(const std::vector<uint8_t>& main,
                          fParagraphRuns.size());
   for (uint32_t pn : pages) {
     if ((uint64_t(pn) + 1) * kPage > main.size()) return kPassAbsent;
-    const uint8_t* page = main.data() + size_t(pn) * kPage;
+    const uint8_t* page = main.Bytes(uint64_t(pn) * kPage, kPage, scratch);
+    if (page == nullptr) return kPassAbsent;
     const uint32_t crun = page[kPage - 1];
     // crun + 1 positions and crun offset bytes before the last byte.
     if ((crun + 1) * 4 + crun > kPage - 1) return kPassAbsent;
@@ -883,6 +888,23 @@ int32_t xMorvaImportWord::ReadCharacterRuns(const std::vector<uint8_t>& main,
   return 0;
 }
 
+namespace {
+
+// The runs that end within the first `end` characters left out, the rest
+// copied into a list of their own size (shrink_to_fit does nothing where
+// exceptions are off).
+template <class Run>
+void DropRunsBefore(std::vector<Run>& runs, uint32_t end) {
+  std::erase_if(runs, [end](const Run& run) { return run.limit <= end; });
+  std::vector<Run>(runs.begin(), runs.end()).swap(runs);
+}
+
+}  // namespace
+
+void xMorvaImportWord::DropMainTextParagraphRuns() { DropRunsBefore(fParagraphRuns, fFib.ccp[0]); }
+
+void xMorvaImportWord::DropMainTextCharacterRuns() { DropRunsBefore(fCharacterRuns, fFib.ccp[0]); }
+
 uint32_t xMorvaImportWord::ParagraphLimit(uint32_t cp) const {
   auto run =
       std::upper_bound(fParagraphRuns.begin(), fParagraphRuns.end(), cp,
@@ -904,9 +926,10 @@ xMorvaWordChp xMorvaImportWord::ParagraphStyleChp(uint32_t cp) const {
   return chp;
 }
 
-int32_t xMorvaImportWord::ReadParagraphRuns(const std::vector<uint8_t>& main,
+int32_t xMorvaImportWord::ReadParagraphRuns(const xMorvaWordMainStream& main,
                                             const std::vector<uint8_t>& table) {
   std::vector<uint32_t> pages;
+  std::vector<uint8_t> scratch;
   if (int32_t code = BinTablePages(table, fFib.fcPlcfBtePapx, fFib.lcbPlcfBtePapx, fFib.pnPapFirst,
                                    fFib.cpnBtePap, pages);
       code != 0)
@@ -917,7 +940,8 @@ int32_t xMorvaImportWord::ReadParagraphRuns(const std::vector<uint8_t>& main,
   fParagraphRuns.reserve(RunsOfPages(pages, main, characters, sizeof(xMorvaWordParagraphRun)));
   for (uint32_t pn : pages) {
     if ((uint64_t(pn) + 1) * kPage > main.size()) return kPassAbsent;
-    const uint8_t* page = main.data() + size_t(pn) * kPage;
+    const uint8_t* page = main.Bytes(uint64_t(pn) * kPage, kPage, scratch);
+    if (page == nullptr) return kPassAbsent;
     const uint32_t crun = page[kPage - 1];
     const size_t headers = (crun + 1) * 4 + crun * (1 + phe);
     if (headers > kPage - 1) return kPassAbsent;
