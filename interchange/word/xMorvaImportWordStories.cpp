@@ -3,6 +3,7 @@
 // header and footer parts, written as the body is.
 #include <algorithm>
 
+#include "document/DocumentUnits.h"
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaProperties.h"
