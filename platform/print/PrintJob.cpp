@@ -914,15 +914,17 @@ class PdfRecorder : public GdiRecorder {
     std::vector<int64_t> offsets(units.size() + 1, 0);
     for (size_t i = 0; i < units.size(); ++i)
       offsets[i + 1] = offsets[i] + (i < advances.size() ? advances[i] : 0);
+    // The fonts' lock once for the run rather than once for each character.
+    std::unique_lock<std::recursive_mutex> glyphLock(GdiFonts::FontLibrary::Get()->Mutex());
     for (size_t i = 0; i < units.size(); ++i) {
       const char32_t code = GdiFonts::RunCharacterAt(units.data(), units.size(), i);
       // A high surrogate shows nothing: its character goes with the low half.
       if (code == 0 && units[i] != 0) continue;
-      std::shared_ptr<FontInstance> other = instance->DrawnBy(code);
+      std::shared_ptr<FontInstance> other;
+      const unsigned long index = instance->ShownGlyph(code, &other);
       if (other && (!other->File() || other->SizeHandle() == nullptr || other->IsRotated())) return false;
       if (pieces.empty() || pieces.back().font != other) pieces.push_back(Piece{other, {}, {}, {}});
       Piece& piece = pieces.back();
-      const unsigned long index = (other ? *other : *instance).GlyphIndex(code);
       piece.glyphs.push_back(cairo_glyph_t{index, std::round(x0 + double(offsets[i])), std::round(y0)});
       // The text as text: each glyph with the character it shows.
       const char32_t c = code >= 0xD800 && code < 0xE000 ? 0xFFFD : code;  // a lone surrogate half
@@ -944,6 +946,7 @@ class PdfRecorder : public GdiRecorder {
       }
       piece.clusters.push_back(cairo_text_cluster_t{int(piece.utf8.size() - before), 1});
     }
+    glyphLock.unlock();
 
     cairo_t* cr = fJob->cr;
     if (hasRect && (options & ETO_CLIPPED)) {

@@ -431,6 +431,25 @@ std::shared_ptr<FontInstance> FontInstance::DrawnBy(char32_t code) {
   return font;
 }
 
+uint32_t FontInstance::ShownGlyph(char32_t code, std::shared_ptr<FontInstance>* by) {
+  by->reset();
+  if (!file_) return 0;
+  std::lock_guard<std::recursive_mutex> lock(file_->Library().Mutex());
+  std::array<uint32_t, 256>* page = code <= 0xFFFF ? ownGlyphs_[code >> 8].get() : nullptr;
+  if (page != nullptr && (*page)[code & 0xFF] != 0) return (*page)[code & 0xFF];
+  *by = DrawnBy(code);
+  if (*by) return (*by)->GlyphIndex(code);
+  const uint32_t index = GlyphIndex(code);
+  // A glyph of the face's own is its glyph for good; a missing one may be
+  // drawn by a font added later.
+  if (code <= 0xFFFF && index != 0) {
+    auto& made = ownGlyphs_[code >> 8];
+    if (!made) made = std::make_unique<std::array<uint32_t, 256>>();  // zeroed: none known
+    (*made)[code & 0xFF] = index;
+  }
+  return index;
+}
+
 int FontInstance::Advance(char32_t code) {
   std::lock_guard<std::recursive_mutex> lock(FontLibrary::Get()->Mutex());
   int32_t* slot = nullptr;

@@ -101,6 +101,12 @@ class FontInstance {
   // mark, when the face lacks it; a symbol font takes Wingdings codes.
   uint32_t GlyphIndex(char32_t code);
 
+  // The glyph that shows a character and the font it comes from: `*by` is
+  // set to DrawnBy(code) (null: this font) and the index is that font's
+  // GlyphIndex. The glyphs the face has are remembered, so that the
+  // characters of printed runs are looked up in the face once.
+  uint32_t ShownGlyph(char32_t code, std::shared_ptr<FontInstance>* by);
+
   // The escapement as a unit vector along the baseline, in device
   // coordinates (y down); exact for multiples of 90 degrees.
   double DirectionX() const { return cos_; }
@@ -149,6 +155,9 @@ class FontInstance {
   std::array<std::unique_ptr<std::array<int32_t, 256>>, 256> advances_;
   // Advances of the characters beyond the Basic Multilingual Plane.
   std::unordered_map<char32_t, int32_t> wideAdvances_;
+  // The glyph indices of the characters of the Basic Multilingual Plane
+  // the face has, in pages as the advances; 0 = not known, or missing.
+  std::array<std::unique_ptr<std::array<uint32_t, 256>>, 256> ownGlyphs_;
   std::unordered_map<char32_t, std::shared_ptr<const Mask>> glyphs_;
   size_t glyphBytes_ = 0;
   // The pixel sizes the face is set to; a fallback font is made at the same.
