@@ -818,10 +818,17 @@ class PdfRecorder : public GdiRecorder {
                             !instance->IsRotated();
     bool shown = false;
     if (embeddable && dc.state.mapMode == MM_TEXT && dc.state.rop2 == R2_COPYPEN) {
-      gCairo->save(fJob->cr);
-      ApplyClip(dc);
+      // cairo's state is saved only around a clip. Unclipped, the font and
+      // matrix the run sets stay for the next run, which sets them again
+      // unchanged, so that cairo keeps its scaled font instead of finding it
+      // again for every run; every drawing call sets its own colour.
+      const bool clipped = dc.state.clip || (run.args[8] != 0 && (UINT(run.args[3]) & ETO_CLIPPED));
+      if (clipped) {
+        gCairo->save(fJob->cr);
+        ApplyClip(dc);
+      }
       shown = Text(dc, run, *instance);
-      gCairo->restore(fJob->cr);
+      if (clipped) gCairo->restore(fJob->cr);
     }
     if (!shown) {
       // The run as the pixels show it.
