@@ -475,6 +475,20 @@ int FontInstance::Advance(char32_t code) {
   return *slot;
 }
 
+void FontInstance::Advances(const char16_t* units, size_t count, int32_t* out) {
+  std::lock_guard<std::recursive_mutex> lock(FontLibrary::Get()->Mutex());
+  for (size_t i = 0; i < count; ++i) {
+    const char32_t code = RunCharacterAt(units, count, i);
+    if (code == 0 && units[i] != 0) {
+      out[i] = 0;
+      continue;
+    }
+    const std::array<int32_t, 256>* page = code <= 0xFFFF ? advances_[code >> 8].get() : nullptr;
+    const int32_t known = page != nullptr ? (*page)[code & 0xFF] : -1;
+    out[i] = known >= 0 ? known : Advance(code);
+  }
+}
+
 std::shared_ptr<const Mask> FontInstance::Glyph(char32_t unit) {
   std::lock_guard<std::recursive_mutex> lock(FontLibrary::Get()->Mutex());
   auto found = glyphs_.find(unit);

@@ -77,6 +77,9 @@ class FontInstance {
   // widths. A character the face lacks is measured in the font that draws
   // it (DrawnBy).
   int Advance(char32_t code);
+  // The advances of a run's units, as Advance gives each character (a
+  // surrogate pair's high half takes none), under one taking of the lock.
+  void Advances(const char16_t* units, size_t count, int32_t* out);
 
   // The glyph of a character, rendered monochrome at its origin on the
   // baseline and turned by the escapement, from the fallback font when the
