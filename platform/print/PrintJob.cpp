@@ -829,7 +829,9 @@ class PdfRecorder : public GdiRecorder {
       }
       shown = Text(dc, run, *instance);
       if (clipped) gCairo->restore(fJob->cr);
-      for (Piece& piece : fPieces) piece.font.reset();  // the fonts are not held past the run
+      // The fonts are not held past the run.
+      for (Piece& piece : fPieces) piece.font.reset();
+      fOthers.clear();
     }
     if (!shown) {
       // The run as the pixels show it.
@@ -913,18 +915,22 @@ class PdfRecorder : public GdiRecorder {
     offsets.assign(units.size() + 1, 0);
     for (size_t i = 0; i < units.size(); ++i)
       offsets[i + 1] = offsets[i] + (i < advances.size() ? advances[i].x : 0);
-    // The fonts' lock once for the run rather than once for each character.
-    std::unique_lock<std::recursive_mutex> glyphLock(GdiFonts::FontLibrary::Get()->Mutex());
+    fIndices.resize(units.size());
+    fFonts.resize(units.size());
+    instance->ShownGlyphs(units.data(), units.size(), fIndices.data(), fFonts.data(), &fOthers);
+    for (const std::shared_ptr<FontInstance>& other : fOthers) {
+      if (!other->File() || other->SizeHandle() == nullptr || other->IsRotated()) return false;
+    }
+    int pieceFont = FontInstance::kNoGlyph;
     for (size_t i = 0; i < units.size(); ++i) {
-      const char32_t code = GdiFonts::RunCharacterAt(units.data(), units.size(), i);
       // A high surrogate shows nothing: its character goes with the low half.
-      if (code == 0 && units[i] != 0) continue;
-      std::shared_ptr<FontInstance> other;
-      const unsigned long index = instance->ShownGlyph(code, &other);
-      if (other && (!other->File() || other->SizeHandle() == nullptr || other->IsRotated())) return false;
-      if (pieceCount == 0 || fPieces[pieceCount - 1].font != other) {
+      if (fFonts[i] == FontInstance::kNoGlyph) continue;
+      const char32_t code = GdiFonts::RunCharacterAt(units.data(), units.size(), i);
+      const unsigned long index = fIndices[i];
+      if (pieceCount == 0 || fFonts[i] != pieceFont) {
+        pieceFont = fFonts[i];
         if (pieceCount == fPieces.size()) fPieces.emplace_back();
-        fPieces[pieceCount].Begin(std::move(other));
+        fPieces[pieceCount].Begin(pieceFont == FontInstance::kThisFont ? nullptr : fOthers[size_t(pieceFont)]);
         ++pieceCount;
       }
       Piece& piece = fPieces[pieceCount - 1];
@@ -949,7 +955,6 @@ class PdfRecorder : public GdiRecorder {
       }
       piece.clusters.push_back(cairo_text_cluster_t{int(piece.utf8.size() - before), 1});
     }
-    glyphLock.unlock();
 
     cairo_t* cr = fJob->cr;
     if (hasRect && (options & ETO_CLIPPED)) {
@@ -1028,6 +1033,10 @@ class PdfRecorder : public GdiRecorder {
   std::vector<Piece> fPieces;
   std::u16string fUnits;
   std::vector<int64_t> fOffsets;
+  // The run's glyphs and the fonts they come from, as ShownGlyphs gives them.
+  std::vector<uint32_t> fIndices;
+  std::vector<int> fFonts;
+  std::vector<std::shared_ptr<FontInstance>> fOthers;
 };
 
 PdfRecorder* JobRecorder(GdiDC* dc) {

@@ -434,7 +434,6 @@ std::shared_ptr<FontInstance> FontInstance::DrawnBy(char32_t code) {
 uint32_t FontInstance::ShownGlyph(char32_t code, std::shared_ptr<FontInstance>* by) {
   by->reset();
   if (!file_) return 0;
-  std::lock_guard<std::recursive_mutex> lock(file_->Library().Mutex());
   std::array<uint32_t, 256>* page = code <= 0xFFFF ? ownGlyphs_[code >> 8].get() : nullptr;
   if (page != nullptr && (*page)[code & 0xFF] != 0) return (*page)[code & 0xFF];
   *by = DrawnBy(code);
@@ -448,6 +447,27 @@ uint32_t FontInstance::ShownGlyph(char32_t code, std::shared_ptr<FontInstance>* 
     (*made)[code & 0xFF] = index;
   }
   return index;
+}
+
+void FontInstance::ShownGlyphs(const char16_t* units, size_t count, uint32_t* indices, int* fonts,
+                               std::vector<std::shared_ptr<FontInstance>>* others) {
+  others->clear();
+  std::lock_guard<std::recursive_mutex> lock(FontLibrary::Get()->Mutex());
+  std::shared_ptr<FontInstance> by;
+  for (size_t i = 0; i < count; ++i) {
+    const char32_t code = RunCharacterAt(units, count, i);
+    if (code == 0 && units[i] != 0) {
+      indices[i] = 0;
+      fonts[i] = kNoGlyph;
+      continue;
+    }
+    indices[i] = ShownGlyph(code, &by);
+    fonts[i] = kThisFont;
+    if (!by) continue;
+    const auto known = std::find(others->begin(), others->end(), by);
+    fonts[i] = int(known - others->begin());
+    if (known == others->end()) others->push_back(std::move(by));
+  }
 }
 
 int FontInstance::Advance(char32_t code) {

@@ -104,11 +104,16 @@ class FontInstance {
   // mark, when the face lacks it; a symbol font takes Wingdings codes.
   uint32_t GlyphIndex(char32_t code);
 
-  // The glyph that shows a character and the font it comes from: `*by` is
-  // set to DrawnBy(code) (null: this font) and the index is that font's
-  // GlyphIndex. The glyphs the face has are remembered, so that the
+  // The glyphs that show a run's units, under one taking of the lock: for
+  // each character the font it comes from, DrawnBy, and that font's
+  // GlyphIndex. `fonts[i]` is kThisFont, an index into `others` (which gets
+  // each other font once), or kNoGlyph for a surrogate pair's high half,
+  // which shows nothing. The glyphs the face has are remembered, so that the
   // characters of printed runs are looked up in the face once.
-  uint32_t ShownGlyph(char32_t code, std::shared_ptr<FontInstance>* by);
+  static constexpr int kThisFont = -1;
+  static constexpr int kNoGlyph = -2;
+  void ShownGlyphs(const char16_t* units, size_t count, uint32_t* indices, int* fonts,
+                   std::vector<std::shared_ptr<FontInstance>>* others);
 
   // The escapement as a unit vector along the baseline, in device
   // coordinates (y down); exact for multiples of 90 degrees.
@@ -135,6 +140,9 @@ class FontInstance {
   FontInstance() = default;
   void Setup(const LOGFONTA& logFont);
   bool LoadOutline(char32_t code);
+  // The glyph that shows a character and the font it comes from (`*by`,
+  // null for this font); the caller holds the lock.
+  uint32_t ShownGlyph(char32_t code, std::shared_ptr<FontInstance>* by);
   // This font's size and style in another family; null when it has no file.
   std::shared_ptr<FontInstance> Alike(const std::string& family) const;
 
