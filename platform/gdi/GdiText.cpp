@@ -126,14 +126,11 @@ GdiTextRun GdiTextRun::Measure(HDC dc, const void* text, bool wide, int64_t coun
     run.units = run.font->UnitsFromAnsi(static_cast<const char*>(text), static_cast<int>(count));
   }
   run.advances.resize(run.units.size());
-  int64_t total = 0;
   // A surrogate pair is one character, measured with its low half; the
   // high half takes no room.
-  for (size_t i = 0; i < run.units.size(); ++i) {
-    const char32_t code = GdiFonts::RunCharacterAt(run.units.data(), run.units.size(), i);
-    run.advances[i] = code != 0 || run.units[i] == 0 ? run.font->Advance(code) : 0;
-    total += run.advances[i];
-  }
+  run.font->Advances(run.units.data(), run.units.size(), run.advances.data());
+  int64_t total = 0;
+  for (int32_t advance : run.advances) total += advance;
   run.width = ClampToInt32(total);
   *ok = true;
   return run;

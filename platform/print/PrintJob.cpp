@@ -818,10 +818,20 @@ class PdfRecorder : public GdiRecorder {
                             !instance->IsRotated();
     bool shown = false;
     if (embeddable && dc.state.mapMode == MM_TEXT && dc.state.rop2 == R2_COPYPEN) {
-      gCairo->save(fJob->cr);
-      ApplyClip(dc);
+      // cairo's state is saved only around a clip. Unclipped, the font and
+      // matrix the run sets stay for the next run, which sets them again
+      // unchanged, so that cairo keeps its scaled font instead of finding it
+      // again for every run; every drawing call sets its own colour.
+      const bool clipped = dc.state.clip || (run.args[8] != 0 && (UINT(run.args[3]) & ETO_CLIPPED));
+      if (clipped) {
+        gCairo->save(fJob->cr);
+        ApplyClip(dc);
+      }
       shown = Text(dc, run, *instance);
-      gCairo->restore(fJob->cr);
+      if (clipped) gCairo->restore(fJob->cr);
+      // The fonts are not held past the run.
+      for (Piece& piece : fPieces) piece.font.reset();
+      fOthers.clear();
     }
     if (!shown) {
       // The run as the pixels show it.
@@ -873,18 +883,17 @@ class PdfRecorder : public GdiRecorder {
     const POINT reference{run.args[0], run.args[1]};
     const RECT rect{run.args[4], run.args[5], run.args[6], run.args[7]};
     const bool hasRect = run.args[8] != 0;
-    std::vector<INT> advances(run.points.size());
-    for (size_t i = 0; i < advances.size(); ++i) advances[i] = run.points[i].x;
+    const std::vector<POINT>& advances = run.points;  // each character's in x
     const void* data = run.text.data();
 
-    std::u16string units;
+    std::u16string& units = fUnits;
     if (wide) {
       units.assign(static_cast<const char16_t*>(data), size_t(count));
     } else {
       units = instance->UnitsFromAnsi(static_cast<const char*>(data), count);
     }
     int64_t total = 0;
-    for (INT advance : advances) total += advance;
+    for (const POINT& advance : advances) total += advance.x;
     const TEXTMETRICA& tm = instance->Metrics();
     const POINT device = GdiToDevice(dc, reference);
     double along = 0;
@@ -900,29 +909,31 @@ class PdfRecorder : public GdiRecorder {
     const double x0 = std::round(device.x + along);
     const double y0 = device.y + across;
 
-    // The glyphs in pieces of one font each: the face's own, the fallback
-    // fonts that draw the characters it lacks, and the font whose
-    // missing-glyph mark shows a character no font has where the face's
-    // own mark is blank.
-    struct Piece {
-      std::shared_ptr<FontInstance> font;  // null: the run's own font
-      std::vector<cairo_glyph_t> glyphs;
-      std::string utf8;
-      std::vector<cairo_text_cluster_t> clusters;
-    };
-    std::vector<Piece> pieces;
-    std::vector<int64_t> offsets(units.size() + 1, 0);
+    // The glyphs in pieces of one font each (fPieces[0, pieceCount)).
+    size_t pieceCount = 0;
+    std::vector<int64_t>& offsets = fOffsets;
+    offsets.assign(units.size() + 1, 0);
     for (size_t i = 0; i < units.size(); ++i)
-      offsets[i + 1] = offsets[i] + (i < advances.size() ? advances[i] : 0);
+      offsets[i + 1] = offsets[i] + (i < advances.size() ? advances[i].x : 0);
+    fIndices.resize(units.size());
+    fFonts.resize(units.size());
+    instance->ShownGlyphs(units.data(), units.size(), fIndices.data(), fFonts.data(), &fOthers);
+    for (const std::shared_ptr<FontInstance>& other : fOthers) {
+      if (!other->File() || other->SizeHandle() == nullptr || other->IsRotated()) return false;
+    }
+    int pieceFont = FontInstance::kNoGlyph;
     for (size_t i = 0; i < units.size(); ++i) {
-      const char32_t code = GdiFonts::RunCharacterAt(units.data(), units.size(), i);
       // A high surrogate shows nothing: its character goes with the low half.
-      if (code == 0 && units[i] != 0) continue;
-      std::shared_ptr<FontInstance> other = instance->DrawnBy(code);
-      if (other && (!other->File() || other->SizeHandle() == nullptr || other->IsRotated())) return false;
-      if (pieces.empty() || pieces.back().font != other) pieces.push_back(Piece{other, {}, {}, {}});
-      Piece& piece = pieces.back();
-      const unsigned long index = (other ? *other : *instance).GlyphIndex(code);
+      if (fFonts[i] == FontInstance::kNoGlyph) continue;
+      const char32_t code = GdiFonts::RunCharacterAt(units.data(), units.size(), i);
+      const unsigned long index = fIndices[i];
+      if (pieceCount == 0 || fFonts[i] != pieceFont) {
+        pieceFont = fFonts[i];
+        if (pieceCount == fPieces.size()) fPieces.emplace_back();
+        fPieces[pieceCount].Begin(pieceFont == FontInstance::kThisFont ? nullptr : fOthers[size_t(pieceFont)]);
+        ++pieceCount;
+      }
+      Piece& piece = fPieces[pieceCount - 1];
       piece.glyphs.push_back(cairo_glyph_t{index, std::round(x0 + double(offsets[i])), std::round(y0)});
       // The text as text: each glyph with the character it shows.
       const char32_t c = code >= 0xD800 && code < 0xE000 ? 0xFFFD : code;  // a lone surrogate half
@@ -965,7 +976,8 @@ class PdfRecorder : public GdiRecorder {
     }
 
     SetColor(cr, dc.state.textColor);
-    for (const Piece& piece : pieces) {
+    for (size_t p = 0; p < pieceCount; ++p) {
+      const Piece& piece = fPieces[p];
       const FontInstance& drawing = piece.font ? *piece.font : *instance;
       cairo_font_face_t* cairoFace = FaceOf(drawing.File(), drawing.SynthesisedBold());
       if (cairoFace == nullptr) return false;
@@ -999,7 +1011,32 @@ class PdfRecorder : public GdiRecorder {
     return true;
   }
 
+  // The glyphs of a run in pieces of one font each: the face's own, the
+  // fallback fonts that draw the characters it lacks, and the font whose
+  // missing-glyph mark shows a character no font has where the face's own
+  // mark is blank. Kept from run to run, so that their buffers are made once.
+  struct Piece {
+    std::shared_ptr<FontInstance> font;  // null: the run's own font
+    std::vector<cairo_glyph_t> glyphs;
+    std::string utf8;
+    std::vector<cairo_text_cluster_t> clusters;
+
+    void Begin(std::shared_ptr<FontInstance> by) {
+      font = std::move(by);
+      glyphs.clear();
+      utf8.clear();
+      clusters.clear();
+    }
+  };
+
   std::unique_ptr<PrintJob> fJob;
+  std::vector<Piece> fPieces;
+  std::u16string fUnits;
+  std::vector<int64_t> fOffsets;
+  // The run's glyphs and the fonts they come from, as ShownGlyphs gives them.
+  std::vector<uint32_t> fIndices;
+  std::vector<int> fFonts;
+  std::vector<std::shared_ptr<FontInstance>> fOthers;
 };
 
 PdfRecorder* JobRecorder(GdiDC* dc) {

@@ -694,6 +694,68 @@ TEST_F(Printing, CharactersNoFontHasPrintAsMissingGlyphBoxes) {
   EXPECT_NE(text.find("\xE0\xA4\xA8\xE0\xA4\xAE"), std::string::npos) << text;
 }
 
+// A run prints the same among other runs as alone on its page: runs in
+// one font after another keep their face and matrix (a synthesised slant
+// of the same file after its upright, and back), a clipped run among
+// unclipped ones, and characters met again (from the face, a fallback
+// font, the missing-glyph mark, a surrogate pair) as the first time.
+TEST_F(Printing, ARunPrintsTheSameAmongOthersAsAlone) {
+  ResetHeadlessPrinting();
+  struct Drawn {
+    PrintedLine line;
+    bool clipped;
+  };
+  const std::u16string mixed = u"Mixed \u4E2D\u6587 \u0E2A\u0E27 \U0001F600 words";
+  const std::vector<Drawn> runs = {
+      {{"Arial", FW_NORMAL, 0, mixed}, false},
+      {{"DejaVu Sans", FW_NORMAL, 1, u"Slanted words"}, false},
+      {{"DejaVu Sans", FW_NORMAL, 0, u"Upright words"}, false},
+      {{"Times New Roman", FW_BOLD, 0, u"Clipped words"}, true},
+      {{"DejaVu Sans", FW_NORMAL, 1, u"Slanted again"}, false},
+      {{"Arial", FW_NORMAL, 0, mixed}, false},
+  };
+  // Run i on line i, drawn after runs [first, i).
+  auto print = [&](const std::string& pdf, size_t first, size_t last) {
+    return PrintOnePage(pdf, nullptr, [&](HDC dc) {
+      SetBkMode(dc, TRANSPARENT);
+      SetTextAlign(dc, TA_BASELINE);
+      for (size_t i = first; i < last; ++i) {
+        const Drawn& run = runs[i];
+        LOGFONTA font{};
+        font.lfHeight = -96;
+        font.lfWeight = run.line.weight;
+        font.lfItalic = run.line.italic;
+        std::strncpy(font.lfFaceName, run.line.face, LF_FACESIZE - 1);
+        HFONT made = CreateFontIndirectA(&font);
+        HGDIOBJ old = SelectObject(dc, made);
+        const int y = 200 + 160 * int(i);
+        const RECT whole{0, y - 150, 2400, y + 50};
+        ExtTextOutW(dc, 100, y, run.clipped ? ETO_CLIPPED : 0, run.clipped ? &whole : nullptr,
+                    reinterpret_cast<LPCWSTR>(run.line.text.data()), UINT(run.line.text.size()), nullptr);
+        SelectObject(dc, old);
+        DeleteObject(made);
+      }
+    });
+  };
+  const std::string together = folder + "/together.pdf";
+  ASSERT_EQ(print(together, 0, runs.size()), "");
+  int width = 0;
+  const std::vector<uint8_t> all = Rendered(together, folder + "/together", &width);
+  ASSERT_FALSE(all.empty());
+  for (size_t i = 0; i < runs.size(); ++i) {
+    SCOPED_TRACE("run " + std::to_string(i));
+    const std::string alone = folder + "/alone" + std::to_string(i) + ".pdf";
+    ASSERT_EQ(print(alone, i, i + 1), "");
+    int aloneWidth = 0;
+    const std::vector<uint8_t> one = Rendered(alone, folder + "/alone" + std::to_string(i), &aloneWidth);
+    ASSERT_EQ(aloneWidth, width);
+    const LineInk shown = InkOfLine(all, width, i), expected = InkOfLine(one, width, i);
+    EXPECT_GT(expected.pixels, 200);
+    EXPECT_EQ(shown.pixels, expected.pixels);
+    EXPECT_EQ(shown.meanX, expected.meanX);
+  }
+}
+
 // The Macintosh face names of pandoc's and most Macintosh RTF files print in
 // the metric-compatible Liberation face that stands for them, embedded as
 // that font, never in the fallback for unknown names.

@@ -431,6 +431,45 @@ std::shared_ptr<FontInstance> FontInstance::DrawnBy(char32_t code) {
   return font;
 }
 
+uint32_t FontInstance::ShownGlyph(char32_t code, std::shared_ptr<FontInstance>* by) {
+  by->reset();
+  if (!file_) return 0;
+  std::array<uint32_t, 256>* page = code <= 0xFFFF ? ownGlyphs_[code >> 8].get() : nullptr;
+  if (page != nullptr && (*page)[code & 0xFF] != 0) return (*page)[code & 0xFF];
+  *by = DrawnBy(code);
+  if (*by) return (*by)->GlyphIndex(code);
+  const uint32_t index = GlyphIndex(code);
+  // A glyph of the face's own is its glyph for good; a missing one may be
+  // drawn by a font added later.
+  if (code <= 0xFFFF && index != 0) {
+    auto& made = ownGlyphs_[code >> 8];
+    if (!made) made = std::make_unique<std::array<uint32_t, 256>>();  // zeroed: none known
+    (*made)[code & 0xFF] = index;
+  }
+  return index;
+}
+
+void FontInstance::ShownGlyphs(const char16_t* units, size_t count, uint32_t* indices, int* fonts,
+                               std::vector<std::shared_ptr<FontInstance>>* others) {
+  others->clear();
+  std::lock_guard<std::recursive_mutex> lock(FontLibrary::Get()->Mutex());
+  std::shared_ptr<FontInstance> by;
+  for (size_t i = 0; i < count; ++i) {
+    const char32_t code = RunCharacterAt(units, count, i);
+    if (code == 0 && units[i] != 0) {
+      indices[i] = 0;
+      fonts[i] = kNoGlyph;
+      continue;
+    }
+    indices[i] = ShownGlyph(code, &by);
+    fonts[i] = kThisFont;
+    if (!by) continue;
+    const auto known = std::find(others->begin(), others->end(), by);
+    fonts[i] = int(known - others->begin());
+    if (known == others->end()) others->push_back(std::move(by));
+  }
+}
+
 int FontInstance::Advance(char32_t code) {
   std::lock_guard<std::recursive_mutex> lock(FontLibrary::Get()->Mutex());
   int32_t* slot = nullptr;
@@ -454,6 +493,20 @@ int FontInstance::Advance(char32_t code) {
     }
   }
   return *slot;
+}
+
+void FontInstance::Advances(const char16_t* units, size_t count, int32_t* out) {
+  std::lock_guard<std::recursive_mutex> lock(FontLibrary::Get()->Mutex());
+  for (size_t i = 0; i < count; ++i) {
+    const char32_t code = RunCharacterAt(units, count, i);
+    if (code == 0 && units[i] != 0) {
+      out[i] = 0;
+      continue;
+    }
+    const std::array<int32_t, 256>* page = code <= 0xFFFF ? advances_[code >> 8].get() : nullptr;
+    const int32_t known = page != nullptr ? (*page)[code & 0xFF] : -1;
+    out[i] = known >= 0 ? known : Advance(code);
+  }
 }
 
 std::shared_ptr<const Mask> FontInstance::Glyph(char32_t unit) {

@@ -77,6 +77,9 @@ class FontInstance {
   // widths. A character the face lacks is measured in the font that draws
   // it (DrawnBy).
   int Advance(char32_t code);
+  // The advances of a run's units, as Advance gives each character (a
+  // surrogate pair's high half takes none), under one taking of the lock.
+  void Advances(const char16_t* units, size_t count, int32_t* out);
 
   // The glyph of a character, rendered monochrome at its origin on the
   // baseline and turned by the escapement, from the fallback font when the
@@ -100,6 +103,17 @@ class FontInstance {
   // The glyph of this face that shows a character: 0, the missing-glyph
   // mark, when the face lacks it; a symbol font takes Wingdings codes.
   uint32_t GlyphIndex(char32_t code);
+
+  // The glyphs that show a run's units, under one taking of the lock: for
+  // each character the font it comes from, DrawnBy, and that font's
+  // GlyphIndex. `fonts[i]` is kThisFont, an index into `others` (which gets
+  // each other font once), or kNoGlyph for a surrogate pair's high half,
+  // which shows nothing. The glyphs the face has are remembered, so that the
+  // characters of printed runs are looked up in the face once.
+  static constexpr int kThisFont = -1;
+  static constexpr int kNoGlyph = -2;
+  void ShownGlyphs(const char16_t* units, size_t count, uint32_t* indices, int* fonts,
+                   std::vector<std::shared_ptr<FontInstance>>* others);
 
   // The escapement as a unit vector along the baseline, in device
   // coordinates (y down); exact for multiples of 90 degrees.
@@ -126,6 +140,9 @@ class FontInstance {
   FontInstance() = default;
   void Setup(const LOGFONTA& logFont);
   bool LoadOutline(char32_t code);
+  // The glyph that shows a character and the font it comes from (`*by`,
+  // null for this font); the caller holds the lock.
+  uint32_t ShownGlyph(char32_t code, std::shared_ptr<FontInstance>* by);
   // This font's size and style in another family; null when it has no file.
   std::shared_ptr<FontInstance> Alike(const std::string& family) const;
 
@@ -149,6 +166,9 @@ class FontInstance {
   std::array<std::unique_ptr<std::array<int32_t, 256>>, 256> advances_;
   // Advances of the characters beyond the Basic Multilingual Plane.
   std::unordered_map<char32_t, int32_t> wideAdvances_;
+  // The glyph indices of the characters of the Basic Multilingual Plane
+  // the face has, in pages as the advances; 0 = not known, or missing.
+  std::array<std::unique_ptr<std::array<uint32_t, 256>>, 256> ownGlyphs_;
   std::unordered_map<char32_t, std::shared_ptr<const Mask>> glyphs_;
   size_t glyphBytes_ = 0;
   // The pixel sizes the face is set to; a fallback font is made at the same.
