@@ -619,7 +619,9 @@ void HtmlReader::ReadHTMLTag() {
   std::string attribute;
   std::string value;
   bool inValue = false;
-  bool quoted = false;
+  // The quote that opened the value being read, or 0 outside quotes:
+  // HTML quotes a value with double or single quotes alike.
+  int quote = 0;
   bool nameEnded = false;
   auto addValue = [&] {
     fParams.Add(attribute, value);
@@ -630,13 +632,13 @@ void HtmlReader::ReadHTMLTag() {
   };
   // A quoted value ends only at its closing quote: a ">" inside it is part
   // of the value, wherever the input's window ends.
-  while (quoted || c != '>') {
+  while (quote != 0 || c != '>') {
     if (c < 0) return;
     if (inValue) {
-      if (quoted) {
-        if (c == '"') {
+      if (quote != 0) {
+        if (c == quote) {
           addValue();
-          quoted = false;
+          quote = 0;
         } else if (c <= 32) {
           // A run of spaces inside quotes is kept as one space.
           if (value.empty() || value.back() != ' ') value += ' ';
@@ -648,15 +650,15 @@ void HtmlReader::ReadHTMLTag() {
           const size_t from = fAt;
           while (fAt < fWindowEnd) {
             const uint8_t b = fWindow[fAt - fWindowStart];
-            if (b <= 32 || b == '"') break;
+            if (b <= 32 || b == quote) break;
             ++fAt;
           }
           value.append(reinterpret_cast<const char*>(fWindow + (from - fWindowStart)), fAt - from);
         }
       } else if (c <= 32) {
         if (!value.empty()) addValue();
-      } else if (c == '"' && value.empty()) {
-        quoted = true;
+      } else if ((c == '"' || c == '\'') && value.empty()) {
+        quote = c;
       } else {
         value += char(c);
       }

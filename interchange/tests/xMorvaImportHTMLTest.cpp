@@ -558,6 +558,11 @@ TEST_F(ImportHTML, AttributeValuesReadTheirCharacterReferences) {
       {"<meta charset=utf-8><a href=\"caf\xC3\xA9\">t</a>", u"caf\u00E9", nullptr},
       {"<font face=\"A&lt;B&gt; &amp; C\">t</font><a href=\"u\">l</a>", u"u", u"A<B> & C"},
       {"<font face=\"&#193;rial, serif\">t</font><a href=\"u\">l</a>", u"u", u"\u00C1rial"},
+      // Single quotes quote a value as double quotes do; each holds the other.
+      {"<a href='x?a=1&amp;b=2'>t</a>", u"x?a=1&b=2", nullptr},
+      {"<a href='say \"hi\"'>t</a>", u"say \"hi\"", nullptr},
+      {"<a href=\"it's\">t</a>", u"it's", nullptr},
+      {"<font face='Odd Face'>t</font><a href=u>l</a>", u"u", u"Odd Face"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.html);
@@ -594,7 +599,7 @@ TEST_F(ImportHTML, AttributeValuesReadTheirCharacterReferences) {
 TEST_F(ImportHTML, AQuotedValueEndsOnlyAtItsClosingQuote) {
   const size_t window = 64 * 1024;
   const char* const tags[] = {"<i title=\"a >b\">", "<i title=\"a>b\">", "<i title=\"a > b\" class=c>",
-                              "<i title=\"a  >\">", "<i title=\">\">"};
+                              "<i title=\"a  >\">", "<i title=\">\">", "<i title='a >b'>"};
   for (const char* tag : tags) {
     // The ">" inside the quotes at every place from 8 bytes before the
     // window's end to 8 after it.
