@@ -62,6 +62,21 @@ std::vector<std::string> Words(const std::string& text) {
 }
 
 // The body as UTF-8, a link element shown as its title.
+// Our HTML of a document, as the writer puts it in a file; empty when
+// the writer fails.
+std::string OurPage(xMorvaDocument& document) {
+  VMemHandle handle = 0;
+  VHandleStream stream(handle);
+  if (stream.OpenWrite() != 0) return "";
+  xMorvaExportHTML writer;
+  const bool written = writer.ExportHTMLDocument(document, stream, "");
+  stream.CloseWrite(1);
+  std::string page(static_cast<const char*>(gMemoryMgr->LockHandle(handle)), gMemoryMgr->GetHandleSize(handle));
+  gMemoryMgr->UnlockHandle(handle);
+  gMemoryMgr->DisposeHandle(handle);
+  return written ? page : "";
+}
+
 std::string BodyUtf8(xMorvaDocument& document) {
   std::string out;
   auto put = [&](char32_t u) {
@@ -152,16 +167,7 @@ static std::string WriteOurPage(xMorvaDocument& document) {
   body.SetSelection(0, 5);
   body.SetPropertyValue(kPropSize, 18);
   body.SetPropertyValue(kPropTextColour, 0x0000FF);
-  VMemHandle handle = 0;
-  VHandleStream stream(handle);
-  if (stream.OpenWrite() != 0) return "";
-  xMorvaExportHTML writer;
-  EXPECT_TRUE(writer.ExportHTMLDocument(document, stream, ""));
-  stream.CloseWrite(1);
-  const std::string page(static_cast<const char*>(gMemoryMgr->LockHandle(handle)), gMemoryMgr->GetHandleSize(handle));
-  gMemoryMgr->UnlockHandle(handle);
-  gMemoryMgr->DisposeHandle(handle);
-  return page;
+  return OurPage(document);
 }
 
 TEST_F(HtmlPeers, OurPagesPassTidyAndReadBackInThePeers) {
@@ -253,15 +259,8 @@ TEST_F(HtmlPeers, OurListsAreListsInThePeers) {
   auto document = NewDocument();
   xMorvaImportHTML reader;
   ASSERT_EQ(0, reader.ImportHTMLBytes(*document, reinterpret_cast<const uint8_t*>(list.data()), uint32_t(list.size()), ""));
-  VMemHandle handle = 0;
-  VHandleStream stream(handle);
-  ASSERT_EQ(0, stream.OpenWrite());
-  xMorvaExportHTML writer;
-  ASSERT_TRUE(writer.ExportHTMLDocument(*document, stream, ""));
-  stream.CloseWrite(1);
-  const std::string page(static_cast<const char*>(gMemoryMgr->LockHandle(handle)), gMemoryMgr->GetHandleSize(handle));
-  gMemoryMgr->UnlockHandle(handle);
-  gMemoryMgr->DisposeHandle(handle);
+  const std::string page = OurPage(*document);
+  ASSERT_FALSE(page.empty());
 
   const fs::path folder = fs::temp_directory_path() / ("qv-html-lists-" + std::to_string(getpid()));
   fs::create_directories(folder);
@@ -331,15 +330,8 @@ TEST_F(HtmlPeers, OurNestedListsOpenInEveryPeerAtTheirLevels) {
     body.SetSelection(body.GetLength(), body.GetLength());
     start += int32_t(text.size()) + 1;
   }
-  VMemHandle handle = 0;
-  VHandleStream stream(handle);
-  ASSERT_EQ(0, stream.OpenWrite());
-  xMorvaExportHTML writer;
-  ASSERT_TRUE(writer.ExportHTMLDocument(*document, stream, ""));
-  stream.CloseWrite(1);
-  const std::string page(static_cast<const char*>(gMemoryMgr->LockHandle(handle)), gMemoryMgr->GetHandleSize(handle));
-  gMemoryMgr->UnlockHandle(handle);
-  gMemoryMgr->DisposeHandle(handle);
+  const std::string page = OurPage(*document);
+  ASSERT_FALSE(page.empty());
 
   const fs::path folder = fs::temp_directory_path() / ("qv-html-nested-" + std::to_string(getpid()));
   fs::create_directories(folder);

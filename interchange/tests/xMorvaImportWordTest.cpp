@@ -793,6 +793,27 @@ TEST_F(ImportWord, CharacterRunsFromTheFkpThroughThePieces) {
   }
 }
 
+// The character runs a reader makes of the text "ab中éあc" in the fonts
+// Arial, MS Mincho and Courier New, its runs ending at the given
+// characters with the given property groups.
+std::vector<xMorvaWordCharacterRun> ScriptFontRuns(const std::vector<uint32_t>& ends,
+                                                   const std::vector<Bytes>& sprms) {
+  Word97 file;
+  file.wide = true;
+  file.text = u"ab\u4E2D\u00E9\u3042c\r";
+  file.fonts = FontTable({"Arial", "MS Mincho", "Courier New"}, true);
+  std::vector<uint32_t> fcs{0x800};
+  for (uint32_t end : ends) fcs.push_back(0x800 + 2 * end);
+  file.chpx = FkpPage(fcs, sprms, 0, false);
+  file.Build();
+  StoreLE16(&file.main[10], 0x1200);  // fExtChar: 16-bit font names
+  MemoryFile memory(Container({{u"WordDocument", file.main}, {u"1Table", file.table}}));
+  xMorvaImportWord reader;
+  std::u16string body;
+  EXPECT_EQ(reader.ReadWordText(memory.Stream(), body), 0);
+  return reader.GetCharacterRuns();
+}
+
 // The East Asian characters take the font of sprmCRgFtc1, the other
 // characters past ASCII that of sprmCRgFtc2, ASCII the run's own: a run is
 // cut where its characters change class.
@@ -817,18 +838,8 @@ TEST_F(ImportWord, ScriptFontsSetTheirCharactersFont) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
-    Word97 file;
-    file.wide = true;
-    file.text = u"ab\u4E2D\u00E9\u3042c\r";
-    file.fonts = FontTable({"Arial", "MS Mincho", "Courier New"}, true);
-    file.chpx = FkpPage({0x800, 0x800 + 14}, {row.sprms}, 0, false);
-    file.Build();
-    StoreLE16(&file.main[10], 0x1200);  // fExtChar: 16-bit font names
-    xMorvaImportWord reader;
-    std::u16string body;
-    ASSERT_EQ(ReadBuilt(reader, file, body), 0);
     std::vector<Piece> pieces;
-    for (const xMorvaWordCharacterRun& run : reader.GetCharacterRuns())
+    for (const xMorvaWordCharacterRun& run : ScriptFontRuns({7}, {row.sprms}))
       pieces.push_back({run.first, run.limit, run.chp.font});
     EXPECT_EQ(pieces, row.pieces);
   }
@@ -864,20 +875,8 @@ TEST_F(ImportWord, ScriptFontsCutRunsAmongOthers) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
-    Word97 file;
-    file.wide = true;
-    file.text = u"ab\u4E2D\u00E9\u3042c\r";
-    file.fonts = FontTable({"Arial", "MS Mincho", "Courier New"}, true);
-    std::vector<uint32_t> fcs{0x800};
-    for (uint32_t end : row.ends) fcs.push_back(0x800 + 2 * end);
-    file.chpx = FkpPage(fcs, row.sprms, 0, false);
-    file.Build();
-    StoreLE16(&file.main[10], 0x1200);  // fExtChar: 16-bit font names
-    xMorvaImportWord reader;
-    std::u16string body;
-    ASSERT_EQ(ReadBuilt(reader, file, body), 0);
     std::vector<Piece> pieces;
-    for (const xMorvaWordCharacterRun& run : reader.GetCharacterRuns())
+    for (const xMorvaWordCharacterRun& run : ScriptFontRuns(row.ends, row.sprms))
       pieces.push_back({run.first, run.limit, run.chp.font, run.chp.bold != 0});
     EXPECT_EQ(pieces, row.pieces);
   }
