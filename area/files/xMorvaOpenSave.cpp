@@ -112,15 +112,20 @@ bool TagAt(const uint8_t* b, uint32_t size, uint32_t at) {
 }
 
 // Whether the sample opens the way the format of `type` opens: RTF with its
-// group "{\rtf" (behind blanks); a page with a tag anywhere, since a page
-// may start with its text and the HTML reader reads such a page too.
+// group "{\rtf", a page with a tag, a declaration or a comment (behind
+// blanks).
 bool OpensAsFormat(uint32_t type, const FileSample& sample) {
   const uint8_t* b = sample.bytes;
   const uint32_t at = FirstMarkupAt(b, sample.size);
   const uint32_t left = sample.size - at;
   if (type == kTypeRtfFile) return left >= 5 && std::memcmp(b + at, "{\\rtf", 5) == 0;
-  for (uint32_t i = at; i < sample.size; ++i)
-    if (TagAt(b, sample.size, i)) return true;
+  return TagAt(b, sample.size, at);
+}
+
+// Whether a tag stands anywhere in the sample.
+bool HoldsTag(const FileSample& sample) {
+  for (uint32_t i = 0; i < sample.size; ++i)
+    if (TagAt(sample.bytes, sample.size, i)) return true;
   return false;
 }
 
@@ -138,7 +143,16 @@ NamedFileKind KindOfNamedFile(VStream& stream, uint32_t type) {
   FileSample head;
   TakeSample(stream, head);
   if (OpensAsFormat(type, head)) return NamedFileKind::kFormat;
-  return IsTextSample(head.bytes, head.size, false) ? NamedFileKind::kText : NamedFileKind::kForeign;
+  if (!IsTextSample(head.bytes, head.size, false)) return NamedFileKind::kForeign;
+  // A page may start with its text: a text with a tag in it is a page,
+  // which the HTML reader reads as one.
+  if (type != kTypeRtfFile && HoldsTag(head)) return NamedFileKind::kFormat;
+  // No 8-bit text holds a NUL byte, but random bytes, which can pass for a
+  // text by their share of control bytes, hold some: they stay with the
+  // format's reader, which refuses what does not parse.
+  if (!StartsWithUnicodeMark(head.bytes, head.size) && std::memchr(head.bytes, 0, head.size) != nullptr)
+    return NamedFileKind::kFormat;
+  return NamedFileKind::kText;
 }
 
 // The text type a type is read as: its own for the Macintosh and UTF-16
