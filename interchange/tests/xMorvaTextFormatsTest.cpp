@@ -260,18 +260,21 @@ TEST_F(TextFiles, OlderDocumentsOpenByTheirContent) {
 // (the chooser's all-files filter takes the type its name maps to) or given
 // the type of its name (command 48), RTF, HTML, Word, 'TEXT' or 'WANY', a
 // text that holds no mark-up is read as text by its content: UTF-8 with or
-// without its mark as UTF-8, Windows bytes as Windows text, its lines as
-// paragraphs, its braces and backslashes as they stand. A page that starts
-// with its text is still a page.
+// without its mark as UTF-8, Windows bytes as Windows text, UTF-16 by its
+// mark, its lines as paragraphs, its braces and backslashes as they stand.
+// A page that starts with its text is still a page.
 TEST_F(TextFiles, ATextFileReadsTheSameByEveryRoad) {
   files_test::ScopedTypeMap map;
   map.Row("RTF ", "RTF ").Row("HTML", "HTML").Row("DOC8", "DOC ").Row("TEXT", "TXT ");
   InstallRtfFormats();
   InstallHtmlFormats();
   InstallWordFormats();
+  const std::u16string text = u"\u00C9t\u00E9 {x} C:\\temp\rcaf\u00E9";
+  std::string utf16("\xFF\xFE", 2);
+  for (char16_t c : text) utf16 += std::string{char(c), char(c >> 8)};
   const std::string files[] = {"\xC3\x89t\xC3\xA9 {x} C:\\temp\r\ncaf\xC3\xA9",
                                "\xEF\xBB\xBF\xC3\x89t\xC3\xA9 {x} C:\\temp\ncaf\xC3\xA9",
-                               "\xC9t\xE9 {x} C:\\temp\r\ncaf\xE9"};
+                               "\xC9t\xE9 {x} C:\\temp\r\ncaf\xE9", utf16};
   const std::pair<const char*, uint32_t> roads[] = {
       {"t.rtf", 0},          {"t.html", 0},          {"t.doc", 0},         {"t.txt", 0},
       {"t", 0},              {"t", kTypeRtfFile},    {"t", kTypeHtmlFile}, {"t", FourCC("DOC8")},
@@ -282,8 +285,8 @@ TEST_F(TextFiles, ATextFileReadsTheSameByEveryRoad) {
       files_test::WriteAll(P(name), bytes);
       uint32_t type = given;
       ASSERT_EQ(Open(name, type), 0);
-      EXPECT_EQ(type, kTypeTextWindows);
-      EXPECT_EQ(BodyText(), u"\u00C9t\u00E9 {x} C:\\temp\rcaf\u00E9");
+      EXPECT_EQ(type, bytes == utf16 ? kTypeTextUnicode : kTypeTextWindows);
+      EXPECT_EQ(BodyText(), text);
       fs::remove(P(name));
     }
   }
