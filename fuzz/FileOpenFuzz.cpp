@@ -6,7 +6,8 @@
 // it refuses leaves "keep" as it was, and every part it fills is whole. A
 // file that is no text (by the open's one text test) opens under the RTF or
 // HTML type only when it begins as such a file, and never opens by its
-// content alone unless it is a document.
+// content alone unless it is a document. The RTF reader reads no text that
+// does not open as RTF, and a file read as text reads the same by every type.
 #include <unistd.h>
 
 #include <cstdio>
@@ -71,6 +72,14 @@ bool MayOpenAs(uint32_t type, const uint8_t* data, size_t size) {
   return IsTextSample(data, uint32_t(size < 4096 ? size : 4096), false);
 }
 
+// Whether the input opens as RTF: "{\\rtf" behind blanks and a UTF-8 mark.
+bool OpensAsRtf(const uint8_t* data, size_t size) {
+  size_t at = size >= 3 && data[0] == 0xEF && data[1] == 0xBB && data[2] == 0xBF ? 3 : 0;
+  while (at < size && (data[at] == ' ' || data[at] == '\t' || data[at] == '\r' || data[at] == '\n' || data[at] == '\f'))
+    ++at;
+  return size - at >= 5 && std::memcmp(data + at, "{\\rtf", 5) == 0;
+}
+
 const std::string& InputPath() {
   static const InputFolder folder;
   static const std::string path = folder.Path();
@@ -98,6 +107,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const bool written = size == 0 || std::fwrite(data, 1, size, file) == size;
   if (std::fclose(file) != 0 || !written) return 0;
 
+  // The units of the first road that read the file as text: every other
+  // road that reads it as text reads the same.
+  std::vector<uint16_t> asText;
+  bool readAsText = false;
   for (uint32_t given : {0u, FourCC("DOC8"), FourCC("RTF "), FourCC("HTML")}) {
     auto document = std::make_unique<xMorvaDocument>(nullptr);
     document->Reset(false);
@@ -121,6 +134,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (opened && given == 0 && (type == kTypeTextWindows || type == kTypeTextUnicode) &&
         !IsTextSample(data, sample, type == kTypeTextUnicode))
       std::abort();
+    // The RTF reader reads what opens as RTF, never a text that holds no
+    // NUL byte (such a text is read as text).
+    const uint32_t head = uint32_t(size < 4096 ? size : 4096);
+    if (opened && type == FourCC("RTF ") && !OpensAsRtf(data, size) &&
+        (size == 0 || std::memchr(data, 0, head) == nullptr))
+      std::abort();
+    if (opened && (type == kTypeTextWindows || type == kTypeTextUnicode)) {
+      const std::vector<uint16_t> units = fuzzdoc::CheckPart(*document, kPartBody);
+      if (readAsText && units != asText) std::abort();
+      asText = units;
+      readAsText = true;
+    }
     for (int16_t part = 0; part < kPartCount; ++part) fuzzdoc::CheckPart(*document, part);
   }
   return 0;

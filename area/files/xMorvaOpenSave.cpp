@@ -101,29 +101,58 @@ uint32_t FirstMarkupAt(const uint8_t* b, uint32_t size) {
   return at;
 }
 
+// Whether `b[at]` starts a tag: "<" and a letter, "</" and a letter, "<!"
+// or "<?".
+bool TagAt(const uint8_t* b, uint32_t size, uint32_t at) {
+  auto letter = [](uint8_t c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+  if (at + 1 >= size || b[at] != '<') return false;
+  const uint8_t c = b[at + 1];
+  if (c == '/') return at + 2 < size && letter(b[at + 2]);
+  return letter(c) || c == '!' || c == '?';
+}
+
 // Whether the sample opens the way the format of `type` opens: RTF with its
-// group "{\rtf", a page with a tag, a declaration or a comment.
+// group "{\rtf", a page with a tag, a declaration or a comment (behind
+// blanks).
 bool OpensAsFormat(uint32_t type, const FileSample& sample) {
   const uint8_t* b = sample.bytes;
   const uint32_t at = FirstMarkupAt(b, sample.size);
   const uint32_t left = sample.size - at;
   if (type == kTypeRtfFile) return left >= 5 && std::memcmp(b + at, "{\\rtf", 5) == 0;
-  if (left < 2 || b[at] != '<') return false;
-  const uint8_t c = b[at + 1];
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '!' || c == '?';
+  return TagAt(b, sample.size, at);
 }
 
-// The RTF and HTML readers take any text as a document of their kind (its
-// characters as a paragraph of text), so that a text file named as one
-// opens. A file that neither opens as their format nor is a text is a file
-// that only looks like one by its name or type: a picture, an archive, a
-// damaged file. It is refused as damaged before the reader fills a document
-// with its bytes.
-bool IsForeignToReader(VStream& stream, uint32_t type) {
+// Whether a tag stands anywhere in the sample.
+bool HoldsTag(const FileSample& sample) {
+  for (uint32_t i = 0; i < sample.size; ++i)
+    if (TagAt(sample.bytes, sample.size, i)) return true;
+  return false;
+}
+
+// How a file given to the RTF or HTML reader by its name or type is read.
+// A file that opens as that format is read by its reader. A text that does
+// not (a text file named .rtf, .html or .doc) is read as text by its
+// content, so that its characters are decoded as every other text file's
+// are (UTF-8 by its bytes, not as the format's Windows default) and its
+// lines stay paragraphs. Anything else only looks like such a file by its
+// name or type (a picture, an archive, a damaged file) and is refused as
+// damaged before any reader fills a document with its bytes.
+enum class NamedFileKind { kFormat, kText, kForeign };
+
+NamedFileKind KindOfNamedFile(VStream& stream, uint32_t type) {
   FileSample head;
   TakeSample(stream, head);
-  if (OpensAsFormat(type, head)) return false;
-  return !IsTextSample(head.bytes, head.size, false);
+  if (OpensAsFormat(type, head)) return NamedFileKind::kFormat;
+  if (!IsTextSample(head.bytes, head.size, false)) return NamedFileKind::kForeign;
+  // A page may start with its text: a text with a tag in it is a page,
+  // which the HTML reader reads as one.
+  if (type != kTypeRtfFile && HoldsTag(head)) return NamedFileKind::kFormat;
+  // No 8-bit text holds a NUL byte, but random bytes, which can pass for a
+  // text by their share of control bytes, hold some: they stay with the
+  // format's reader, which refuses what does not parse.
+  if (!StartsWithUnicodeMark(head.bytes, head.size) && std::memchr(head.bytes, 0, head.size) != nullptr)
+    return NamedFileKind::kFormat;
+  return NamedFileKind::kText;
 }
 
 // The text type a type is read as: its own for the Macintosh and UTF-16
@@ -136,11 +165,12 @@ uint32_t TextReadingTypeOf(uint32_t type) {
 // tell UTF-8 text from Windows text.
 int32_t OpenAsText(xMorvaDocument& document, VStream& stream, uint32_t& type, VString* report) {
   const bool untyped = type == 0;
-  type = TextReadingTypeOf(type);
-  // A file must look like a text, or a binary file would fill the
-  // document with its bytes.
   FileSample head;
   TakeSample(stream, head);
+  // Behind a UTF-16 mark a text is UTF-16, whatever its name or type says.
+  type = StartsWithUnicodeMark(head.bytes, head.size) ? kTypeTextUnicode : TextReadingTypeOf(type);
+  // A file must look like a text, or a binary file would fill the
+  // document with its bytes.
   if (!IsTextSample(head.bytes, head.size, type == kTypeTextUnicode)) return kErrorNotThisFormat;
   const xMorvaFormatReader read = xMorvaFileFormats::FindReader(type);
   return read != nullptr ? read(document, stream, untyped ? 0 : type, false, report) : kErrorNotThisFormat;
@@ -167,7 +197,11 @@ int32_t OpenByType(xMorvaDocument& document, VFile& file, VFileStream& stream, u
       case kTypeHtmlFile:
       case kTypeHtmFile:
       case kTypeShtmlFile:
-        if (IsForeignToReader(stream, type)) return kErrorDamagedData;
+        switch (KindOfNamedFile(stream, type)) {
+          case NamedFileKind::kForeign: return kErrorDamagedData;
+          case NamedFileKind::kText: return OpenAsText(document, stream, type, report);
+          case NamedFileKind::kFormat: break;
+        }
         [[fallthrough]];
       case kTypeOlderDocument: {
         const xMorvaFormatReader read = xMorvaFileFormats::FindReader(type);

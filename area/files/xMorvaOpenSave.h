@@ -95,9 +95,11 @@ const std::string& WritingFilePath();
 // types and every other type are recognised by content first and read as
 // text otherwise; a compound file is read as Word only, and a file that is
 // no text (`IsTextSample`) is refused (1032). A file given to the RTF or
-// HTML reader (a Word file that is none goes to RTF) that neither opens as
-// that format nor is a text is refused as damaged (1015), never filled
-// into a document. 0, 1097 and 1100
+// HTML reader (a Word file that is none goes to RTF) that does not open as
+// that format (RTF's "{\rtf", a page's tag) is read as text when it is one,
+// its characters decoded as every text file's are, and comes back typed
+// 'ASCW' (or 'ASCU' behind a UTF-16 mark); any other is refused as damaged
+// (1015), never filled into a document. 0, 1097 and 1100
 // (success), 1095 the file cannot be read, 1032 no reader took it, 1015
 // damaged, 1041 no memory, or a reader's code. The file is read into a
 // document of its own first, and the document takes its contents only on

@@ -20,6 +20,7 @@
 #include "interchange/rtf/xMorvaRtfFormats.h"
 #include "interchange/tests/TextTestSupport.h"
 #include "interchange/text/xMorvaTextFormats.h"
+#include "interchange/word/xMorvaWordFormats.h"
 
 namespace {
 
@@ -253,6 +254,49 @@ TEST_F(TextFiles, OlderDocumentsOpenByTheirContent) {
   EXPECT_EQ(type, kTypeOlderDocument);
   EXPECT_EQ(BodyText().substr(0, 11), u"Hello\tworld");
   RemoveOlderFormats();
+}
+
+// A text file reads as the same text by every road: opened with no type
+// (the chooser's all-files filter takes the type its name maps to) or given
+// the type of its name (command 48), RTF, HTML, Word, 'TEXT' or 'WANY', a
+// text that holds no mark-up is read as text by its content: UTF-8 with or
+// without its mark as UTF-8, Windows bytes as Windows text, UTF-16 by its
+// mark, its lines as paragraphs, its braces and backslashes as they stand.
+// A page that starts with its text is still a page.
+TEST_F(TextFiles, ATextFileReadsTheSameByEveryRoad) {
+  files_test::ScopedTypeMap map;
+  map.Row("RTF ", "RTF ").Row("HTML", "HTML").Row("DOC8", "DOC ").Row("TEXT", "TXT ");
+  InstallRtfFormats();
+  InstallHtmlFormats();
+  InstallWordFormats();
+  const std::u16string text = u"\u00C9t\u00E9 {x} C:\\temp\rcaf\u00E9";
+  std::string utf16("\xFF\xFE", 2);
+  for (char16_t c : text) utf16 += std::string{char(c), char(c >> 8)};
+  const std::string files[] = {"\xC3\x89t\xC3\xA9 {x} C:\\temp\r\ncaf\xC3\xA9",
+                               "\xEF\xBB\xBF\xC3\x89t\xC3\xA9 {x} C:\\temp\ncaf\xC3\xA9",
+                               "\xC9t\xE9 {x} C:\\temp\r\ncaf\xE9", utf16};
+  const std::pair<const char*, uint32_t> roads[] = {
+      {"t.rtf", 0},          {"t.html", 0},          {"t.doc", 0},         {"t.txt", 0},
+      {"t", 0},              {"t", kTypeRtfFile},    {"t", kTypeHtmlFile}, {"t", FourCC("DOC8")},
+      {"t", kTypeMacText},   {"t.rtf", kTypeAnyFile}};
+  for (const std::string& bytes : files) {
+    for (const auto& [name, given] : roads) {
+      SCOPED_TRACE(bytes + " named " + name + " given " + std::to_string(given));
+      files_test::WriteAll(P(name), bytes);
+      uint32_t type = given;
+      ASSERT_EQ(Open(name, type), 0);
+      EXPECT_EQ(type, bytes == utf16 ? kTypeTextUnicode : kTypeTextWindows);
+      EXPECT_EQ(BodyText(), text);
+      fs::remove(P(name));
+    }
+  }
+  files_test::WriteAll(P("page.html"), "Caf\xC3\xA9 <b>bold</b>");
+  uint32_t type = 0;
+  ASSERT_EQ(Open("page.html", type), 0);
+  EXPECT_EQ(type, kTypeHtmlFile);
+  RemoveWordFormats();
+  RemoveHtmlFormats();
+  RemoveRtfFormats();
 }
 
 }  // namespace

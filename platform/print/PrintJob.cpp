@@ -935,8 +935,12 @@ class PdfRecorder : public GdiRecorder {
       }
       Piece& piece = fPieces[pieceCount - 1];
       piece.glyphs.push_back(cairo_glyph_t{index, std::round(x0 + double(offsets[i])), std::round(y0)});
-      // The text as text: each glyph with the character it shows.
-      const char32_t c = code >= 0xD800 && code < 0xE000 ? 0xFFFD : code;  // a lone surrogate half
+      // The text as text: each glyph with the character it shows, which in
+      // a symbol font is the symbol its code is drawn as, not the letter of
+      // the code (a Wingdings "l" is the disc it shows).
+      const FontInstance& shower = fFonts[i] == FontInstance::kThisFont ? *instance : *fOthers[size_t(fFonts[i])];
+      const char32_t shown = shower.ShownCharacter(code);
+      const char32_t c = shown >= 0xD800 && shown < 0xE000 ? 0xFFFD : shown;  // a lone surrogate half
       const size_t before = piece.utf8.size();
       if (c < 0x80) {
         piece.utf8.push_back(char(c));

@@ -779,4 +779,24 @@ TEST_F(Printing, MacintoshFacesPrintInTheirLiberationFaces) {
   }
 }
 
+// A symbol font's codes print as the symbols they show, and the page's text
+// is those symbols, not the letters of the codes: Wingdings "lonq", 0xFC and
+// "l" in the private use area (as ANSI text reaches the font) print as the
+// same symbols set in the face that stands for Wingdings, and read so.
+TEST_F(Printing, SymbolFontCodesReadBackAsTheSymbolsTheyShow) {
+  ResetHeadlessPrinting();
+  const std::string pdf = folder + "/symbols.pdf";
+  ASSERT_EQ(PrintOnePage(pdf, nullptr, [](HDC dc) {
+              PrintLines(dc, {{"Wingdings", FW_NORMAL, 0, u"lonq\u00FC\uF06C"},
+                              {"Symbola", FW_NORMAL, 0, u"\u25CF\u25A1\u25A0\u2751\u2714\u25CF"}});
+            }),
+            "");
+  const std::string shown = "\xE2\x97\x8F\xE2\x96\xA1\xE2\x96\xA0\xE2\x9D\x91\xE2\x9C\x94\xE2\x97\x8F";
+  EXPECT_EQ(OneLine(Run("pdftotext '" + pdf + "' -")), shown + " " + shown + " ");
+  int width = 0;
+  const std::vector<uint8_t> page = Rendered(pdf, folder + "/symbols", &width);
+  EXPECT_GT(InkOfLine(page, width, 1).pixels, 300);
+  EXPECT_EQ(InkOfLine(page, width, 0).meanX, InkOfLine(page, width, 1).meanX);
+}
+
 }  // namespace

@@ -411,6 +411,12 @@ uint32_t FontInstance::GlyphIndex(char32_t unit) {
   return code ? FT_Get_Char_Index(file_->Face(), code) : 0;
 }
 
+char32_t FontInstance::ShownCharacter(char32_t code) const {
+  if (!symbolCodes_ || code > 0xFFFF) return code;
+  const char32_t shown = WingdingsToUnicode(char16_t(code));
+  return shown != 0 ? shown : 0xFFFD;
+}
+
 std::shared_ptr<FontInstance> FontInstance::DrawnBy(char32_t code) {
   if (std::shared_ptr<FontInstance> fallback = Fallback(code)) return fallback;
   // Code 0 is no character (a terminator counted into a run): it shows

@@ -104,6 +104,12 @@ class FontInstance {
   // mark, when the face lacks it; a symbol font takes Wingdings codes.
   uint32_t GlyphIndex(char32_t code);
 
+  // The character that the glyph of a code shows, as text that stands for
+  // it (printed pages carry it as their text): the code itself, or in a
+  // symbol font the Unicode character its Wingdings code is drawn as, and
+  // U+FFFD for a code that has none (it shows the missing-glyph mark).
+  char32_t ShownCharacter(char32_t code) const;
+
   // The glyphs that show a run's units, under one taking of the lock: for
   // each character the font it comes from, DrawnBy, and that font's
   // GlyphIndex. `fonts[i]` is kThisFont, an index into `others` (which gets
