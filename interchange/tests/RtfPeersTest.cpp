@@ -247,6 +247,18 @@ TEST_F(RtfPeerFiles, ListsOpenWithTheirBullets) {
   Read("lists.pandoc");
 }
 
+// LibreOffice 7.4 writes zero bytes into the colour table of the RTF it
+// makes of some HTML pages (the fixture: its RTF of a page with coloured
+// text, a table and a link, with four such bytes in the table). The file
+// opens whole, with the colours the table names.
+TEST_F(RtfPeerFiles, ZeroBytesOfLibreOfficesColourTableAreSkipped) {
+  ASSERT_NE(std::string::npos, ReadFile(FixtureFolder() / "zeros.libreoffice.rtf").find('\0'));
+  Read("zeros.libreoffice");
+  EXPECT_EQ(0x0000FF, PropertyOf(*document, kPartBody, u"Red on yellow", kPropTextColour));
+  EXPECT_EQ(0x00FF00, PropertyOf(*document, kPartBody, u"Green", kPropTextColour));
+  EXPECT_NE(-1, Find(*document, kPartBody, u"A link text."));
+}
+
 // ---- Our files read by the peers.
 
 namespace {
@@ -303,6 +315,18 @@ TEST_F(RtfPeers, LibreOfficeReadsTextHeadersAndFooters) {
   EXPECT_NE(std::string::npos, pdf.find("Our header line")) << pdf;
   EXPECT_NE(std::string::npos, pdf.find("Our footer line")) << pdf;
   EXPECT_NE(std::string::npos, pdf.find("Second paragraph")) << pdf;
+}
+
+// The zero bytes LibreOffice writes into a colour table: LibreOffice reads
+// its file as we do, all its text.
+TEST_F(RtfPeers, LibreOfficesFileWithZeroBytesReadsAsItReadsIt) {
+  if (!HasProgram("soffice")) GTEST_SKIP() << "soffice is not installed";
+  const fs::path copy = folder / "zeros.rtf";
+  fs::copy_file(FixtureFolder() / "zeros.libreoffice.rtf", copy);
+  ASSERT_EQ(0, std::system(Soffice("--convert-to \"txt:Text (encoded):UTF8\" " + copy.string()).c_str()));
+  document = NewDocument();
+  ASSERT_EQ(0, Import(*document, ReadFile(copy)));
+  EXPECT_EQ(Normalise(ReadFile(folder / "zeros.txt")), Normalise(Utf8Of(*document, kPartBody)));
 }
 
 // unrtf's text output leaves out headers and footers, breaks the line

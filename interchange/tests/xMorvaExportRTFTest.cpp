@@ -64,9 +64,9 @@ TEST_F(ExportRTF, PropertiesBecomeControlWords) {
   const std::string text = BodyOf(rtf);
   EXPECT_TRUE(Has(text, " one \\cf7\\b two\\b0\\cf1  three")) << text;
   EXPECT_TRUE(Has(text, "\\qr\\sl360\\slmult1")) << text;
-  // No background is the automatic colour.
-  EXPECT_TRUE(Has(text, "\\highlight0")) << text;
-  EXPECT_FALSE(Has(text, "\\highlight9")) << text;
+  // No background is white's index: readers take index 0 for black.
+  EXPECT_TRUE(Has(text, "\\highlight9")) << text;
+  EXPECT_FALSE(Has(text, "\\highlight0")) << text;
   EXPECT_FALSE(Has(text, "\\li")) << text;
   EXPECT_TRUE(Has(rtf, "{\\colortbl;\\red0\\green0\\blue0;\\red51\\green153\\blue255;")) << rtf;
 }
