@@ -7,6 +7,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -292,6 +293,32 @@ class RtfPeers : public Fixture {
     return path;
   }
 
+  // The share of dark pixels in the box that holds all the ink of page 1
+  // of a PDF, at 60 dots an inch; -1 when the page cannot be had.
+  double DarkShare(const fs::path& pdf) {
+    const fs::path stem = pdf.parent_path() / (pdf.stem().string() + "-page");
+    const std::string command = "pdftoppm -r 60 -gray -f 1 -l 1 -singlefile " + pdf.string() + " " + stem.string();
+    if (std::system(command.c_str()) != 0) return -1;
+    std::istringstream in(ReadFile(stem.string() + ".pgm"));
+    std::string magic;
+    int width = 0, height = 0, maximum = 0;
+    in >> magic >> width >> height >> maximum;
+    in.get();
+    std::string pixels(size_t(width) * size_t(height), '\0');
+    if (magic != "P5" || !in.read(pixels.data(), std::streamsize(pixels.size()))) return -1;
+    auto at = [&](int x, int y) { return uint8_t(pixels[size_t(y) * size_t(width) + size_t(x)]); };
+    int left = width, right = -1, top = height, bottom = -1;
+    for (int y = 0; y < height; ++y)
+      for (int x = 0; x < width; ++x)
+        if (at(x, y) < 250) left = std::min(left, x), right = std::max(right, x), top = std::min(top, y),
+                            bottom = std::max(bottom, y);
+    if (right < 0) return -1;
+    int dark = 0;
+    for (int y = top; y <= bottom; ++y)
+      for (int x = left; x <= right; ++x) dark += at(x, y) < 128 ? 1 : 0;
+    return double(dark) / double((right - left + 1) * (bottom - top + 1));
+  }
+
   std::string Soffice(const std::string& arguments) {
     return "soffice -env:UserInstallation=file://" + (folder / "profile").string() + " --headless " + arguments +
            " --outdir " + folder.string() + " >/dev/null 2>&1";
@@ -327,6 +354,42 @@ TEST_F(RtfPeers, LibreOfficesFileWithZeroBytesReadsAsItReadsIt) {
   document = NewDocument();
   ASSERT_EQ(0, Import(*document, ReadFile(copy)));
   EXPECT_EQ(Normalise(ReadFile(folder / "zeros.txt")), Normalise(Utf8Of(*document, kPartBody)));
+}
+
+// AbiWord prints a line typed in an area and saved as RTF inked as it
+// prints its own RTF of the line: no background written as index 0, which
+// it paints black, covered the line with a bar.
+TEST_F(RtfPeers, AbiWordInksOurLineAsItInksItsOwn) {
+  if (!HasProgram("abiword") || !HasProgram("pdftoppm")) GTEST_SKIP() << "abiword or pdftoppm is not installed";
+  document = NewDocument();
+  Type(Engine(*document, kPartBody), u"A line typed in an area");
+  std::ofstream(folder / "line.rtf", std::ios::binary) << Export(*document);
+  std::ofstream(folder / "line.txt") << "A line typed in an area\n";
+  const std::string abiword = "abiword >/dev/null 2>&1 ";
+  ASSERT_EQ(0, std::system((abiword + "--to=rtf -o " + (folder / "own.rtf").string() + " " +
+                            (folder / "line.txt").string()).c_str()));
+  for (const char* name : {"line", "own"}) {
+    const fs::path rtf = folder / (std::string(name) + ".rtf");
+    ASSERT_EQ(0, std::system((abiword + "--to=pdf -o " + (folder / name).string() + ".pdf " + rtf.string()).c_str()));
+  }
+  const double ours = DarkShare(folder / "line.pdf");
+  const double own = DarkShare(folder / "own.pdf");
+  ASSERT_GT(own, 0.02);
+  EXPECT_GT(ours, 0.02);
+  EXPECT_LT(ours, own * 1.6) << "ours " << ours << ", AbiWord's own " << own;
+}
+
+// AbiWord prints our header and footer. (It leaves out a header that has
+// less room than its first line between its distance from the page's
+// edge and the top margin; our default distances give it room.)
+TEST_F(RtfPeers, AbiWordPrintsOurHeaderAndFooter) {
+  if (!HasProgram("abiword") || !HasProgram("pdftotext")) GTEST_SKIP() << "abiword or pdftotext is not installed";
+  const fs::path ours = WriteOurs();
+  const fs::path pdf = folder / "ours.abiword.pdf";
+  ASSERT_EQ(0, std::system(("abiword >/dev/null 2>&1 --to=pdf -o " + pdf.string() + " " + ours.string()).c_str()));
+  const std::string text = Output("pdftotext -f 1 -l 1 -layout " + pdf.string() + " -");
+  for (const char* line : {"Our header line", "Our first paragraph", "Our footer line"})
+    EXPECT_NE(std::string::npos, text.find(line)) << line << "\n" << text;
 }
 
 // unrtf's text output leaves out headers and footers, breaks the line
