@@ -81,10 +81,10 @@ constexpr size_t kFlushSize = 1 << 16;
 // Exports of more than this many counted bytes show their progress.
 constexpr uint64_t kWriteProgressThreshold = 4000;
 
-// No background is where RTF text starts: a part's text and a style say
-// nothing of it, and the white highlight that stands for none is written
-// only where a background ends (LibreOffice keeps it as a highlight).
-bool IsRtfStart(uint16_t id, int32_t value) { return id == kPropBackColour && value == kColourNone; }
+// No background is how RTF text starts: a part's text and a style leave it
+// unsaid. White's index, which stands for none, is written only where a
+// background ends, since LibreOffice reads it as a white highlight.
+bool IsRtfDefault(uint16_t id, int32_t value) { return id == kPropBackColour && value == kColourNone; }
 
 xMorvaEngine* EngineOf(xMorvaDocument& document, int16_t part) {
   return static_cast<xMorvaEngine*>(document.GetPart(part));
@@ -361,7 +361,7 @@ void xMorvaExportRTF::WriteStyleSheets() {
         // A bullet is text, which in a style sheet would become part of
         // its name: the paragraphs that use it carry it.
         if (property == kPropBullet || sheet.states.GetState(property) != 1) continue;
-        if (IsRtfStart(property, fCurrent.GetProperty(property))) continue;
+        if (IsRtfDefault(property, fCurrent.GetProperty(property))) continue;
         WriteRtfProperty(property, fCurrent.GetProperty(property));
       }
       if (sheet.states.GetState(kPropTabs) == 1) {
@@ -691,7 +691,7 @@ void xMorvaExportRTF::WriteRtfEngineText(xMorvaEngine& engine, bool selection) {
     if (stream != nullptr) engine.UnlockStream();
   }
   for (uint16_t id = 0; id <= kLastCharacterProperty + 1; ++id) {
-    if (!IsRtfStart(id, fCurrent.GetProperty(id))) WriteRtfProperty(id, fCurrent.GetProperty(id));
+    if (!IsRtfDefault(id, fCurrent.GetProperty(id))) WriteRtfProperty(id, fCurrent.GetProperty(id));
   }
   if (VPrintSettings* printer = fDocument->GetPrinter(); printer != nullptr && printer->IsLandscape()) {
     Word("lndscpsxn");

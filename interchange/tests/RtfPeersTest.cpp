@@ -308,10 +308,15 @@ class RtfPeers : public Fixture {
     if (magic != "P5" || !in.read(pixels.data(), std::streamsize(pixels.size()))) return -1;
     auto at = [&](int x, int y) { return uint8_t(pixels[size_t(y) * size_t(width) + size_t(x)]); };
     int left = width, right = -1, top = height, bottom = -1;
-    for (int y = 0; y < height; ++y)
-      for (int x = 0; x < width; ++x)
-        if (at(x, y) < 250) left = std::min(left, x), right = std::max(right, x), top = std::min(top, y),
-                            bottom = std::max(bottom, y);
+    for (int y = 0; y < height; ++y) {
+      for (int x = 0; x < width; ++x) {
+        if (at(x, y) >= 250) continue;
+        left = std::min(left, x);
+        right = std::max(right, x);
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+      }
+    }
     if (right < 0) return -1;
     int dark = 0;
     for (int y = top; y <= bottom; ++y)
