@@ -36,7 +36,7 @@ constexpr RtfKeyword RtfKeywordTable[] = {
     {"pard", 0, false, P, kRtfPropParagraphReset},
     {"cf", 1, false, P, kRtfPropTextColour},
     {"chcbpat", 1, false, P, kRtfPropBackColour},
-    {"highlight", 1, false, P, kRtfPropBackColour},
+    {"highlight", 1, false, P, kRtfPropHighlight},
     {"red", 0, false, P, kRtfPropRed},
     {"green", 0, false, P, kRtfPropGreen},
     {"blue", 0, false, P, kRtfPropBlue},

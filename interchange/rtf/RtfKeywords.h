@@ -51,6 +51,8 @@ enum RtfPropertyTable : int32_t {
   kRtfPropPlain,
   kRtfPropTextColour,
   kRtfPropBackColour,
+  // \highlight: a background colour, where white is none.
+  kRtfPropHighlight,
   kRtfPropRed,
   kRtfPropGreen,
   kRtfPropBlue,

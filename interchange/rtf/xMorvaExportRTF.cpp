@@ -42,6 +42,7 @@ constexpr int32_t kFixedColours[] = {
     Rgb(255, 255, 204), Rgb(179, 255, 179), Rgb(255, 217, 166), Rgb(255, 179, 179), Rgb(255, 192, 255),
     Rgb(204, 204, 204), Rgb(153, 153, 153), Rgb(102, 102, 102)};
 constexpr int32_t kFixedColourCount = int32_t(sizeof kFixedColours / sizeof kFixedColours[0]);
+constexpr int32_t kFixedWhite = Rgb(255, 255, 255);
 
 // The property ids whose values are colours of the colour table.
 bool IsColourProperty(uint16_t id) {
@@ -79,6 +80,11 @@ constexpr int16_t kColourPartOrder[] = {kPartBody,       kPartFirstHeader, kPart
 constexpr size_t kFlushSize = 1 << 16;
 // Exports of more than this many counted bytes show their progress.
 constexpr uint64_t kWriteProgressThreshold = 4000;
+
+// No background is how RTF text starts: a part's text and a style leave it
+// unsaid. White's index, which stands for none, is written only where a
+// background ends, since LibreOffice reads it as a white highlight.
+bool IsRtfDefault(uint16_t id, int32_t value) { return id == kPropBackColour && value == kColourNone; }
 
 xMorvaEngine* EngineOf(xMorvaDocument& document, int16_t part) {
   return static_cast<xMorvaEngine*>(document.GetPart(part));
@@ -355,6 +361,7 @@ void xMorvaExportRTF::WriteStyleSheets() {
         // A bullet is text, which in a style sheet would become part of
         // its name: the paragraphs that use it carry it.
         if (property == kPropBullet || sheet.states.GetState(property) != 1) continue;
+        if (IsRtfDefault(property, fCurrent.GetProperty(property))) continue;
         WriteRtfProperty(property, fCurrent.GetProperty(property));
       }
       if (sheet.states.GetState(kPropTabs) == 1) {
@@ -413,9 +420,14 @@ void xMorvaExportRTF::WriteRtfProperty(uint16_t id, int32_t value) {
     case kPropFont: Word("f", value - 1); break;
     case kPropSize: Word("fs", value * 2); break;
     case kPropTextColour: Word("cf", ColourIndex(value)); break;
-    // No background is the automatic colour, index 0, never a white one
-    // that would paint over what lies behind the text.
-    case kPropBackColour: Word("highlight", value == kColourNone ? 0 : ColourIndex(value)); break;
+    // No background is written as white's index: readers paint index 0,
+    // the automatic colour, as black. A white background of the text's
+    // own is given once more as the character's shading, which a white
+    // highlight is not read as.
+    case kPropBackColour:
+      Word("highlight", ColourIndex(value == kColourNone ? kFixedWhite : value));
+      if (value != kColourNone && (value & kFixedWhite) == kFixedWhite) Word("chcbpat", ColourIndex(kFixedWhite));
+      break;
     case kPropUnderlineColour:
       for (int32_t i = 0; i < kFixedColourCount; ++i) {
         if (value != kColourNone && kFixedColours[i] == value) Word("ulc", i + 1);
@@ -678,7 +690,9 @@ void xMorvaExportRTF::WriteRtfEngineText(xMorvaEngine& engine, bool selection) {
     }
     if (stream != nullptr) engine.UnlockStream();
   }
-  for (uint16_t id = 0; id <= kLastCharacterProperty + 1; ++id) WriteRtfProperty(id, fCurrent.GetProperty(id));
+  for (uint16_t id = 0; id <= kLastCharacterProperty + 1; ++id) {
+    if (!IsRtfDefault(id, fCurrent.GetProperty(id))) WriteRtfProperty(id, fCurrent.GetProperty(id));
+  }
   if (VPrintSettings* printer = fDocument->GetPrinter(); printer != nullptr && printer->IsLandscape()) {
     Word("lndscpsxn");
   }

@@ -60,6 +60,7 @@ enum InputState : uint8_t { kInputNormal = 0, kInputHex = 2 };
 constexpr int32_t kMaxFontNumber = 65536;
 // Colour table entries kept; further entries are read and dropped.
 constexpr int32_t kMaxColours = 512;
+constexpr int32_t kWhiteColour = 0xFFFFFF;
 // A keyword or a number longer than this is read whole and cannot match.
 constexpr int32_t kMaxWordLength = 31;
 // Font names longer than this are cut.
@@ -90,6 +91,8 @@ struct CharacterBlock {
   // Indexes into the colour table; 0 is the automatic colour.
   int32_t textColour = 0;
   int32_t backColour = 0;
+  // The background came as a highlight: a white one is no background.
+  bool backIsHighlight = false;
   uint8_t strike = 0;
   uint8_t shadow = 0;
   // The colour being defined in the colour table.
@@ -98,6 +101,12 @@ struct CharacterBlock {
   uint8_t blue = 0;
   bool operator==(const CharacterBlock&) const = default;
 };
+
+// The bit of RtfState::explicitSet for a setting: a highlight and a
+// background are one setting.
+uint64_t SettingBit(int32_t property) {
+  return uint64_t(1) << (property == kRtfPropHighlight ? kRtfPropBackColour : property);
+}
 
 struct ParagraphBlock {
   int32_t left = 0;
@@ -476,8 +485,13 @@ int32_t RtfReader::ParseRtf(const uint8_t* bytes, size_t size, VStream* stream, 
       reported = fBase + fAt;
     }
     const uint8_t byte = fBytes[fAt++];
-    // The clipboard's data ends with a zero byte.
-    if (byte == 0) break;
+    // A zero byte inside the groups is skipped, as other readers skip it
+    // (LibreOffice writes some into colour tables); after the last group
+    // it ends the data, as it ends the clipboard's.
+    if (byte == 0) {
+      if (depth > 0) continue;
+      break;
+    }
     if (byte == '\\') {
       if (const int32_t code = ParseRtfKeyword()) return code;
       continue;
@@ -947,9 +961,12 @@ void RtfReader::ApplyRtfCharProperties() {
   auto colour = [&](int32_t index, int32_t none) {
     return index > 0 && index < fColourCount ? fColours[index] : none;
   };
-  const int32_t back = colour(c.backColour, kColourNone);
+  int32_t back = colour(c.backColour, kColourNone);
+  // A white highlight marks nothing on the page: it is how no background
+  // is written (index 0 reads as black in some readers).
+  if (c.backIsHighlight && back == kWhiteColour) back = kColourNone;
   int32_t foreground = colour(c.textColour, 0);
-  if (foreground == 0 && !(c.textColour > 0 && c.textColour < fColourCount) && back == 0) foreground = 0xFFFFFF;
+  if (foreground == 0 && !(c.textColour > 0 && c.textColour < fColourCount) && back == 0) foreground = kWhiteColour;
   p.SetProperty(kPropTextColour, foreground);
   p.SetProperty(kPropBackColour, back);
   p.SetProperty(kPropSize, c.halfPoints == 0 ? 12 : PointSizeInRange(c.halfPoints / 2));
@@ -988,7 +1005,7 @@ void RtfReader::ApplyRtfProperty(int32_t property, int32_t value) {
   } else if (property == kRtfPropParagraphReset) {
     fState.explicitSet &= ~(((uint64_t(1) << kRtfPropParagraphStyle) - 1) ^ ((uint64_t(1) << kRtfPropParagraphReset) - 1));
   } else if (!fApplyingStyle && property < kRtfPropParagraphStyle) {
-    fState.explicitSet |= uint64_t(1) << property;
+    fState.explicitSet |= SettingBit(property);
   }
   auto byte = [](int32_t v) { return uint8_t(std::clamp(v, 0, 255)); };
   switch (property) {
@@ -1009,7 +1026,11 @@ void RtfReader::ApplyRtfProperty(int32_t property, int32_t value) {
       break;
     }
     case kRtfPropTextColour: c.textColour = value; break;
-    case kRtfPropBackColour: c.backColour = value; break;
+    case kRtfPropBackColour:
+    case kRtfPropHighlight:
+      c.backColour = value;
+      c.backIsHighlight = property == kRtfPropHighlight;
+      break;
     case kRtfPropRed: c.red = byte(value); break;
     case kRtfPropGreen: c.green = byte(value); break;
     case kRtfPropBlue: c.blue = byte(value); break;
@@ -1320,7 +1341,7 @@ void RtfReader::ApplyStyle(int32_t number, bool character, int32_t depth) {
   const bool outer = !fApplyingStyle;
   fApplyingStyle = true;
   for (const auto& [property, value] : style->settings) {
-    if ((fState.explicitSet >> property & 1) == 0) ApplyRtfProperty(property, value);
+    if ((fState.explicitSet & SettingBit(property)) == 0) ApplyRtfProperty(property, value);
   }
   if (outer) fApplyingStyle = false;
 }

@@ -7,6 +7,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -247,6 +248,18 @@ TEST_F(RtfPeerFiles, ListsOpenWithTheirBullets) {
   Read("lists.pandoc");
 }
 
+// LibreOffice 7.4 writes zero bytes into the colour table of the RTF it
+// makes of some HTML pages (the fixture: its RTF of a page with coloured
+// text, a table and a link, with four such bytes in the table). The file
+// opens whole, with the colours the table names.
+TEST_F(RtfPeerFiles, ZeroBytesOfLibreOfficesColourTableAreSkipped) {
+  ASSERT_NE(std::string::npos, ReadFile(FixtureFolder() / "zeros.libreoffice.rtf").find('\0'));
+  Read("zeros.libreoffice");
+  EXPECT_EQ(0x0000FF, PropertyOf(*document, kPartBody, u"Red on yellow", kPropTextColour));
+  EXPECT_EQ(0x00FF00, PropertyOf(*document, kPartBody, u"Green", kPropTextColour));
+  EXPECT_NE(-1, Find(*document, kPartBody, u"A link text."));
+}
+
 // ---- Our files read by the peers.
 
 namespace {
@@ -280,6 +293,37 @@ class RtfPeers : public Fixture {
     return path;
   }
 
+  // The share of dark pixels in the box that holds all the ink of page 1
+  // of a PDF, at 60 dots an inch; -1 when the page cannot be had.
+  double DarkShare(const fs::path& pdf) {
+    const fs::path stem = pdf.parent_path() / (pdf.stem().string() + "-page");
+    const std::string command = "pdftoppm -r 60 -gray -f 1 -l 1 -singlefile " + pdf.string() + " " + stem.string();
+    if (std::system(command.c_str()) != 0) return -1;
+    std::istringstream in(ReadFile(stem.string() + ".pgm"));
+    std::string magic;
+    int width = 0, height = 0, maximum = 0;
+    in >> magic >> width >> height >> maximum;
+    in.get();
+    std::string pixels(size_t(width) * size_t(height), '\0');
+    if (magic != "P5" || !in.read(pixels.data(), std::streamsize(pixels.size()))) return -1;
+    auto at = [&](int x, int y) { return uint8_t(pixels[size_t(y) * size_t(width) + size_t(x)]); };
+    int left = width, right = -1, top = height, bottom = -1;
+    for (int y = 0; y < height; ++y) {
+      for (int x = 0; x < width; ++x) {
+        if (at(x, y) >= 250) continue;
+        left = std::min(left, x);
+        right = std::max(right, x);
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+      }
+    }
+    if (right < 0) return -1;
+    int dark = 0;
+    for (int y = top; y <= bottom; ++y)
+      for (int x = left; x <= right; ++x) dark += at(x, y) < 128 ? 1 : 0;
+    return double(dark) / double((right - left + 1) * (bottom - top + 1));
+  }
+
   std::string Soffice(const std::string& arguments) {
     return "soffice -env:UserInstallation=file://" + (folder / "profile").string() + " --headless " + arguments +
            " --outdir " + folder.string() + " >/dev/null 2>&1";
@@ -303,6 +347,54 @@ TEST_F(RtfPeers, LibreOfficeReadsTextHeadersAndFooters) {
   EXPECT_NE(std::string::npos, pdf.find("Our header line")) << pdf;
   EXPECT_NE(std::string::npos, pdf.find("Our footer line")) << pdf;
   EXPECT_NE(std::string::npos, pdf.find("Second paragraph")) << pdf;
+}
+
+// The zero bytes LibreOffice writes into a colour table: LibreOffice reads
+// its file as we do, all its text.
+TEST_F(RtfPeers, LibreOfficesFileWithZeroBytesReadsAsItReadsIt) {
+  if (!HasProgram("soffice")) GTEST_SKIP() << "soffice is not installed";
+  const fs::path copy = folder / "zeros.rtf";
+  fs::copy_file(FixtureFolder() / "zeros.libreoffice.rtf", copy);
+  ASSERT_EQ(0, std::system(Soffice("--convert-to \"txt:Text (encoded):UTF8\" " + copy.string()).c_str()));
+  document = NewDocument();
+  ASSERT_EQ(0, Import(*document, ReadFile(copy)));
+  EXPECT_EQ(Normalise(ReadFile(folder / "zeros.txt")), Normalise(Utf8Of(*document, kPartBody)));
+}
+
+// AbiWord prints a line typed in an area and saved as RTF inked as it
+// prints its own RTF of the line: no background written as index 0, which
+// it paints black, covered the line with a bar.
+TEST_F(RtfPeers, AbiWordInksOurLineAsItInksItsOwn) {
+  if (!HasProgram("abiword") || !HasProgram("pdftoppm")) GTEST_SKIP() << "abiword or pdftoppm is not installed";
+  document = NewDocument();
+  Type(Engine(*document, kPartBody), u"A line typed in an area");
+  std::ofstream(folder / "line.rtf", std::ios::binary) << Export(*document);
+  std::ofstream(folder / "line.txt") << "A line typed in an area\n";
+  const std::string abiword = "abiword >/dev/null 2>&1 ";
+  ASSERT_EQ(0, std::system((abiword + "--to=rtf -o " + (folder / "own.rtf").string() + " " +
+                            (folder / "line.txt").string()).c_str()));
+  for (const char* name : {"line", "own"}) {
+    const fs::path rtf = folder / (std::string(name) + ".rtf");
+    ASSERT_EQ(0, std::system((abiword + "--to=pdf -o " + (folder / name).string() + ".pdf " + rtf.string()).c_str()));
+  }
+  const double ours = DarkShare(folder / "line.pdf");
+  const double own = DarkShare(folder / "own.pdf");
+  ASSERT_GT(own, 0.02);
+  EXPECT_GT(ours, 0.02);
+  EXPECT_LT(ours, own * 1.6) << "ours " << ours << ", AbiWord's own " << own;
+}
+
+// AbiWord prints our header and footer. (It leaves out a header that has
+// less room than its first line between its distance from the page's
+// edge and the top margin; our default distances give it room.)
+TEST_F(RtfPeers, AbiWordPrintsOurHeaderAndFooter) {
+  if (!HasProgram("abiword") || !HasProgram("pdftotext")) GTEST_SKIP() << "abiword or pdftotext is not installed";
+  const fs::path ours = WriteOurs();
+  const fs::path pdf = folder / "ours.abiword.pdf";
+  ASSERT_EQ(0, std::system(("abiword >/dev/null 2>&1 --to=pdf -o " + pdf.string() + " " + ours.string()).c_str()));
+  const std::string text = Output("pdftotext -f 1 -l 1 -layout " + pdf.string() + " -");
+  for (const char* line : {"Our header line", "Our first paragraph", "Our footer line"})
+    EXPECT_NE(std::string::npos, text.find(line)) << line << "\n" << text;
 }
 
 // unrtf's text output leaves out headers and footers, breaks the line

@@ -201,3 +201,25 @@ TEST_F(RtfRoundTrip, CopiedSelectionsKeepTheirSettings) {
     }
   }
 }
+
+// No background is written as white's index (readers take index 0 for
+// black) and reads back as none; a white background of the text's own
+// comes back white, and every colour as it was, trip after trip.
+TEST_F(RtfRoundTrip, BackgroundsComeBackAsTheyWere) {
+  for (const int32_t colour : {kColourNone, 0xFFFFFF, 0x00E6FF, 0x000000}) {
+    SCOPED_TRACE(colour);
+    auto document = NewDocument();
+    xMorvaEngine& body = rtftest::Engine(*document, kPartBody);
+    rtftest::Type(body, u"one two three");
+    body.SetSelection(4, 7);
+    body.SetPropertyValue(kPropBackColour, colour);
+    for (int trip = 1; trip <= 3; ++trip) {
+      document = Cycle(*document);
+      const auto positions = rtftest::Positions(*document, kPartBody);
+      ASSERT_EQ(13u, positions.size()) << "trip " << trip;
+      for (size_t i = 0; i < positions.size(); ++i)
+        EXPECT_EQ(i >= 4 && i < 7 ? colour : kColourNone, positions[i].properties.at(kPropBackColour))
+            << "trip " << trip << " position " << i;
+    }
+  }
+}

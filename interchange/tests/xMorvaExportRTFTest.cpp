@@ -64,11 +64,23 @@ TEST_F(ExportRTF, PropertiesBecomeControlWords) {
   const std::string text = BodyOf(rtf);
   EXPECT_TRUE(Has(text, " one \\cf7\\b two\\b0\\cf1  three")) << text;
   EXPECT_TRUE(Has(text, "\\qr\\sl360\\slmult1")) << text;
-  // No background is the automatic colour.
-  EXPECT_TRUE(Has(text, "\\highlight0")) << text;
-  EXPECT_FALSE(Has(text, "\\highlight9")) << text;
+  // Text without a background says nothing of it.
+  EXPECT_FALSE(Has(rtf, "\\highlight")) << rtf;
   EXPECT_FALSE(Has(text, "\\li")) << text;
   EXPECT_TRUE(Has(rtf, "{\\colortbl;\\red0\\green0\\blue0;\\red51\\green153\\blue255;")) << rtf;
+}
+
+// Where a background ends, none is written as white's index: readers take
+// index 0 for black.
+TEST_F(ExportRTF, ABackgroundEndsWithWhitesIndex) {
+  auto document = NewDocument();
+  xMorvaEngine& body = Engine(*document, kPartBody);
+  Type(body, u"one two three");
+  body.SetSelection(4, 7);
+  body.SetPropertyValue(kPropBackColour, 0x00E6FF);
+  const std::string text = BodyOf(Export(*document));
+  EXPECT_TRUE(Has(text, " one \\highlight4 two\\highlight9  three")) << text;
+  EXPECT_FALSE(Has(text, "\\highlight0")) << text;
 }
 
 TEST_F(ExportRTF, FontTableGetsWingdingsOnce) {

@@ -284,6 +284,11 @@ TEST_F(ImportRTF, BadInput) {
       {"hex cut short", "{\\rtf1 a\\'4", 1015, kRtfBadHex, "a"},
       {"backslash at the end", "{\\rtf1 a\\", 1015, kRtfEndInControl, "a"},
       {"nul ends the data", "{\\rtf1 a}\0garbage"s, 0, kRtfOk, "a"},
+      // LibreOffice writes zero bytes into some colour tables; inside the
+      // groups they are skipped wherever they stand.
+      {"nuls inside the groups", "{\\rtf1{\\colortbl;\0\\red255\\green0\0\\blue0;\0\0}\\cf1 a\0b\\'4\0"
+       "1}"s, 0, kRtfOk,
+       "abA"},
       {"empty", "", 0, kRtfOk, ""},
   };
   for (const Case& c : cases) {
