@@ -85,11 +85,11 @@ class xMorvaDocParams : public VObject {
   int32_t FooterBottom(int32_t page) const { return BandsOf(page).footerBottom; }
   // Where that page's footer prints, its lines `height` pixels tall, as
   // distances from the page's lower edge (`top` above `bottom`): its band,
-  // unless its last line would end lower than 12 points above the edge,
-  // below which printers do not print; the footer then stands higher, its
-  // last line ending there, whole. A footer that its band places higher
-  // stays where it is. Every place that prints, shows or hits a footer
-  // asks this.
+  // unless the band reaches lower than 12 points above the edge, below
+  // which printers do not print, and its last line would end there; the
+  // footer then stands higher, its last line ending there, whole. A footer
+  // that its band places higher stays where it is. Every place that
+  // prints, shows or hits a footer asks this.
   struct FooterPlace {
     int32_t top = 0;
     int32_t bottom = 0;

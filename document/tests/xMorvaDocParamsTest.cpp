@@ -192,8 +192,9 @@ TEST(DocParams, FirstPageLayoutOnlyForPage0WhenAsked) {
 }
 
 // A footer prints where its band puts it while its last line ends at
-// least 12 points above the page's lower edge; lower, it stands higher,
-// whole, its last line ending there, never above the page's upper edge.
+// least 12 points above the page's lower edge, or while the band's lower
+// edge is there or higher; lower, it stands higher, whole, its last line
+// ending there, never above the page's upper edge.
 TEST(DocParams, AFooterEndsNoLowerThanAPrinterPrints) {
   const int32_t floor = xMorvaDocParams::FooterFloor();
   EXPECT_EQ(PointsToPixels(12), floor);
@@ -207,7 +208,8 @@ TEST(DocParams, AFooterEndsNoLowerThanAPrinterPrints) {
       {"its last line ends on the floor", floor + 40, 0, 40, floor + 40, 0},
       {"a pixel lower: raised whole", floor + 39, 0, 40, floor + 40, 0},
       {"a band at the lower edge (\\footery0)", 0, 0, 14, floor + 14, 0},
-      {"a band whose lower edge is above the floor", 30, 20, 40, floor + 40, floor},
+      {"a band above the floor, too small: its lines are cut there", 30, 20, 40, 30, 20},
+      {"a band from under the floor: raised", 30, floor - 1, 40, floor + 40, floor - 1},
       {"no lines", 0, 0, 0, floor, 0},
       {"taller than the page", 10, 0, 5000, 1123, 0},
   };

@@ -24,7 +24,6 @@
 #include "interchange/tests/PeerTestSupport.h"
 #include "interchange/tests/RtfTestSupport.h"
 #include "interchange/tests/TextTestSupport.h"
-#include "interchange/word/xMorvaExportWord.h"
 #include "interchange/word/xMorvaImportWord.h"
 
 namespace fs = std::filesystem;
@@ -341,38 +340,5 @@ TEST_F(WordFromLibreOffice, ATableRowKeepsItsSheetToItsEnd) {
     EXPECT_EQ(std::set<std::string>{heading ? "Table Heading" : "Table Contents"}, sheets.at(word));
     EXPECT_EQ(peer.at(word), looks.at(word));
     EXPECT_EQ(1u, looks.at(word).size());
-  }
-}
-
-// LibreOffice's Word file of our stories fixture (a title page with a
-// header of its own) at top margins above, at and below its headers' room,
-// read and then saved and read three times: every page's bands, the first
-// page's among them, are those of the first reading.
-TEST_F(WordFromLibreOffice, ATitlePageKeepsItsMarginsThroughThreeTrips) {
-  const std::string file = peertest::ReadFile(StoriesFolder() / "stories.doc");
-  for (uint16_t top : {600, 1134, 1440}) {
-    SCOPED_TRACE(top);
-    const std::string patched = peertest::WithTopMargin(file, top);
-    ASSERT_FALSE(patched.empty());
-    auto read = [](xMorvaDocument& into, const std::vector<uint8_t>& bytes) {
-      oletest::MemoryFile memory(bytes);
-      xMorvaImportWord reader;
-      return reader.ImportWordDocument(&into, &memory.Stream());
-    };
-    ASSERT_EQ(0, read(document, std::vector<uint8_t>(patched.begin(), patched.end())));
-    ASSERT_EQ(1, document.Params().GetDifferentFirstPage());
-    xMorvaDocument* from = &document;
-    std::vector<std::unique_ptr<xMorvaDocument>> trips;
-    for (int trip = 1; trip <= 3; ++trip) {
-      SCOPED_TRACE("trip " + std::to_string(trip));
-      oletest::MemoryFile memory;
-      xMorvaExportWord writer;
-      ASSERT_EQ(0, writer.ExportWordDocument(from, &memory.Stream()));
-      trips.push_back(std::make_unique<xMorvaDocument>(nullptr));
-      ASSERT_EQ(0, read(*trips.back(), memory.Contents()));
-      for (bool first : {false, true})
-        EXPECT_EQ(document.Params().GetBands(first), trips.back()->Params().GetBands(first)) << first;
-      from = trips.back().get();
-    }
   }
 }
