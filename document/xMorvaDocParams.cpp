@@ -2,6 +2,7 @@
 // their 'wPRM' record.
 #include "document/xMorvaDocParams.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "document/DocumentUnits.h"
@@ -153,6 +154,24 @@ bool xMorvaDocParams::UsesFirstPageLayout(int32_t page) const {
 
 const xMorvaPageBands& xMorvaDocParams::BandsOf(int32_t page) const {
   return UsesFirstPageLayout(page) ? fFirstBands : fBands;
+}
+
+int32_t xMorvaDocParams::FooterFloor() { return PointsToPixels(12); }
+
+xMorvaDocParams::FooterPlace xMorvaDocParams::FooterPlaceOf(int32_t page, int32_t height) const {
+  const xMorvaPageBands& bands = BandsOf(page);
+  FooterPlace place{bands.footerTop, bands.footerBottom};
+  // A band whose lower edge stands on the floor or higher keeps its lines
+  // within it, as it always did; lines that end above the floor stay too.
+  const int64_t lowest = int64_t(bands.footerTop) - std::max(height, 0);
+  if (bands.footerBottom >= FooterFloor() || lowest >= FooterFloor()) return place;
+  // A band that reaches lower (Word's footer a pixel from the edge, RTF's
+  // \footery0 at it) is raised, its last line ending on the floor, but
+  // never above the page's upper edge.
+  const int64_t top = std::min<int64_t>(int64_t(FooterFloor()) + std::max(height, 0), GetPageHeight());
+  place.top = int32_t(std::max<int64_t>(top, bands.footerTop));
+  place.bottom = std::clamp(bands.footerBottom, 0, place.top);
+  return place;
 }
 
 int32_t xMorvaDocParams::TextHeight(int32_t page) const {

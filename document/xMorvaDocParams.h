@@ -83,6 +83,20 @@ class xMorvaDocParams : public VObject {
   int32_t HeaderBottom(int32_t page) const { return BandsOf(page).headerBottom; }
   int32_t FooterTop(int32_t page) const { return BandsOf(page).footerTop; }
   int32_t FooterBottom(int32_t page) const { return BandsOf(page).footerBottom; }
+  // Where that page's footer prints, its lines `height` pixels tall, as
+  // distances from the page's lower edge (`top` above `bottom`): its band,
+  // unless the band reaches lower than 12 points above the edge, below
+  // which printers do not print, and its last line would end there; the
+  // footer then stands higher, its last line ending there, whole. A footer
+  // that its band places higher stays where it is. Every place that
+  // prints, shows or hits a footer asks this.
+  struct FooterPlace {
+    int32_t top = 0;
+    int32_t bottom = 0;
+  };
+  FooterPlace FooterPlaceOf(int32_t page, int32_t height) const;
+  // The 12 points above the page's lower edge a footer's lines end on.
+  static int32_t FooterFloor();
   int32_t TopMargin(int32_t page) const { return BandsOf(page).topMargin; }
   int32_t BottomMargin(int32_t page) const { return BandsOf(page).bottomMargin; }
   // Page height minus that page's top and bottom margins.

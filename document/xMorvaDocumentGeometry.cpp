@@ -108,8 +108,12 @@ bool xMorvaDocument::LineFitsInPart(int32_t bottom) const {
   if (IsBodyCurrent()) return true;
   if (IsHeaderCurrent())
     return bottom < fParams.HeaderBottom(fHeaderFooterPage) - fParams.HeaderTop(fHeaderFooterPage);
-  if (IsFooterCurrent())
-    return bottom < fParams.FooterTop(fHeaderFooterPage) - fParams.FooterBottom(fHeaderFooterPage);
+  if (IsFooterCurrent()) {
+    // A footer prints whole, raised off the page's lower edge as it needs.
+    const xMorvaDocParams::FooterPlace place = fParams.FooterPlaceOf(fHeaderFooterPage, bottom);
+    const bool raised = place.top != fParams.FooterTop(fHeaderFooterPage);
+    return bottom < place.top - place.bottom || (raised && bottom <= place.top - place.bottom);
+  }
   return false;
 }
 

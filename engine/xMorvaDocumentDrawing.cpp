@@ -336,8 +336,11 @@ void xMorvaDocumentDrawing::DrawPage(PassState& pass, int32_t page, int32_t top)
 
   if (pass.viewMode == 0 && params.HasFooter(page)) {
     const int32_t pageBottom = top + pageHeight;
-    DrawHeaderOrFooter(pass, fDocument.FooterForPage(page), page, pageBottom - params.FooterTop(page),
-                       pageBottom - params.FooterBottom(page));
+    const int16_t footer = fDocument.FooterForPage(page);
+    const bool known = footer >= 0 && footer < 7 && fLines[footer] != nullptr;
+    const xMorvaDocParams::FooterPlace place =
+        params.FooterPlaceOf(page, known ? fLines[footer]->GetTotalHeight() : 0);
+    DrawHeaderOrFooter(pass, footer, page, pageBottom - place.top, pageBottom - place.bottom);
   }
   if (pictures != nullptr) pictures->DrawPictures(fDocument, pass.port, pass.pageLeft, top, page, false, !pass.screen);
   if (pass.viewMode == 0 && pass.screen && top + pageHeight >= pass.top && top + pageHeight <= pass.bottom) {

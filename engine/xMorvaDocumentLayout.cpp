@@ -362,6 +362,15 @@ int32_t xMorvaDocumentLayout::GetLineCount(int16_t part) {
 
 // ---- Geometry.
 
+int32_t xMorvaDocumentLayout::FooterTopOn(int32_t page) const {
+  // The footer the page shows, as the document picks it.
+  const xMorvaDocParams& params = fDocument.GetParams();
+  int16_t footer = kPartFooter;
+  if (page == 0 && params.GetDifferentFirstPage() != 0) footer = kPartFirstFooter;
+  else if ((page & 1) != 0 && params.GetDifferentLeftRight() != 0) footer = kPartLeftFooter;
+  return params.FooterPlaceOf(page, fLines[footer]->GetTotalHeight()).top;
+}
+
 int32_t xMorvaDocumentLayout::LocateOffset(int16_t part, uint32_t offset, int32_t headerFooterPage,
                                            xMorvaLineLocation& where) {
   where = xMorvaLineLocation();
@@ -405,7 +414,7 @@ int32_t xMorvaDocumentLayout::LocateOffset(int16_t part, uint32_t offset, int32_
       where.top = pageTop + params.HeaderTop(where.page) + y;
       where.left = params.TextLeft(where.page);
     } else {
-      where.top = pageTop + pageHeight - params.FooterTop(where.page) + y;
+      where.top = pageTop + pageHeight - params.FooterPlaceOf(where.page, lines.GetTotalHeight()).top + y;
       where.left = params.TextLeft(where.page);
     }
   } else {
@@ -448,7 +457,7 @@ bool xMorvaDocumentLayout::LineAtPoint(int32_t x, int32_t y, int16_t part, int32
     if (part < 0) {
       if (params.HasHeader(page) && y >= bandTop && y < bandTop + params.HeaderBottom(page))
         part = 1;
-      else if (params.HasFooter(page) && y >= bandEnd - params.FooterTop(page) - kPageGap)
+      else if (params.HasFooter(page) && y >= bandEnd - FooterTopOn(page) - kPageGap)
         part = 2;
       else
         part = kBody;
@@ -464,7 +473,7 @@ bool xMorvaDocumentLayout::LineAtPoint(int32_t x, int32_t y, int16_t part, int32
       // asked for (or the common one) is measured on that page's band.
       x -= params.TextLeft(page);
       referenceY = IsHeaderPart(part) ? bandTop + params.HeaderTop(page)
-                                      : bandTop + pageHeight - params.FooterTop(page);
+                                      : bandTop + pageHeight - FooterTopOn(page);
     }
     hit.top = referenceY;
     hit.page = page;

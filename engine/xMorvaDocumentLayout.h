@@ -116,6 +116,8 @@ class xMorvaDocumentLayout : public VObject, public xMorvaLayoutInterface {
   // Pixels of one rounding step of the document's display unit, and one.
   double DisplayStep() const;
   static bool IsPart(int16_t part) { return part >= 0 && part < kPartCount; }
+  // The distance from the page's lower edge at which its footer prints.
+  int32_t FooterTopOn(int32_t page) const;
 
   xMorvaDocumentInterface& fDocument;
   xMorvaEngine* fEngines[kPartCount] = {};

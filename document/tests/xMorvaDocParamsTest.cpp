@@ -191,6 +191,42 @@ TEST(DocParams, FirstPageLayoutOnlyForPage0WhenAsked) {
   EXPECT_EQ(p.TopMargin(0), 150);
 }
 
+// A footer prints where its band puts it while its last line ends at
+// least 12 points above the page's lower edge, or while the band's lower
+// edge is there or higher; lower, it stands higher, whole, its last line
+// ending there, never above the page's upper edge.
+TEST(DocParams, AFooterEndsNoLowerThanAPrinterPrints) {
+  const int32_t floor = xMorvaDocParams::FooterFloor();
+  EXPECT_EQ(PointsToPixels(12), floor);
+  struct Row {
+    const char* what;
+    int32_t top, bottom, height;  // the band's edges above the lower edge, the lines' height
+    int32_t placedTop, placedBottom;
+  };
+  const Row rows[] = {
+      {"its band holds it above the floor", 80, 20, 40, 80, 20},
+      {"its last line ends on the floor", floor + 40, 0, 40, floor + 40, 0},
+      {"a pixel lower: raised whole", floor + 39, 0, 40, floor + 40, 0},
+      {"a band at the lower edge (\\footery0)", 0, 0, 14, floor + 14, 0},
+      {"a band above the floor, too small: its lines are cut there", 30, 20, 40, 30, 20},
+      {"a band from under the floor: raised", 30, floor - 1, 40, floor + 40, floor - 1},
+      {"no lines", 0, 0, 0, floor, 0},
+      {"taller than the page", 10, 0, 5000, 1123, 0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    xMorvaDocParams p;
+    p.SetPageSize(794, 1123);
+    for (bool first : {false, true}) {
+      p.GetBands(first).footerTop = row.top;
+      p.GetBands(first).footerBottom = row.bottom;
+    }
+    const xMorvaDocParams::FooterPlace place = p.FooterPlaceOf(1, row.height);
+    EXPECT_EQ(row.placedTop, place.top);
+    EXPECT_EQ(row.placedBottom, place.bottom);
+  }
+}
+
 TEST(DocParams, BindingSideAlternatesWithThePage) {
   xMorvaDocParams p = A4();
   p.SetBinding(20);

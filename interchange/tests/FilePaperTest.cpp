@@ -266,4 +266,34 @@ TEST_F(FilePaper, AnAbiWordFileOfSectionsPrintsItsPartsInsideThePage) {
   EXPECT_LT(words["Grain"].bottom, words["Copper"].top + 1.0);
 }
 
+// AbiWord's file of a header and a footer "Page N of M" on pages without
+// margins, whose sections give the footer's distance as 0 (\footery0: the
+// footer's band at the page's lower edge, where LibreOffice prints it half
+// off the paper): printed, each of its three pages shows "Page N of 3"
+// whole on the paper, its last line ending 12 points above the edge.
+TEST_F(FilePaper, AnAbiWordFooterAtTheLowerEdgePrintsOnThePaper) {
+  const std::string rtf = peertest::ReadFile(PageFixtures().parent_path() / "rtf" / "footers.abiword.rtf");
+  ASSERT_NE(std::string::npos, rtf.find("\\footery0"));
+  ASSERT_EQ(0, ImportRtf(rtf));
+  const fs::path pdf = folder / "footers.pdf";
+  ASSERT_EQ(printtest::PrintDocument(document, pdf), 3);
+  ASSERT_EQ(printtest::PdfPageSize(pdf), "595 x 842");
+  const std::string text = peertest::Output("pdftotext '" + pdf.string() + "' - 2>/dev/null");
+  const std::string boxes = peertest::Output("pdftotext -bbox '" + pdf.string() + "' - 2>/dev/null");
+  const std::regex page("<page |<word xMin=\"[0-9.]+\" yMin=\"([0-9.-]+)\" xMax=\"[0-9.]+\" yMax=\"([0-9.-]+)\">Page</word>");
+  int pages = 0, footers = 0;
+  for (auto it = std::sregex_iterator(boxes.begin(), boxes.end(), page); it != std::sregex_iterator(); ++it) {
+    if (!(*it)[1].matched) {
+      ++pages;
+      continue;
+    }
+    SCOPED_TRACE("page " + std::to_string(pages));
+    ++footers;
+    EXPECT_LE(std::stod((*it)[2]), 842 - 11.0);
+    EXPECT_GE(std::stod((*it)[1]), 842 - 40.0);
+    EXPECT_NE(std::string::npos, text.find("Page " + std::to_string(pages) + " of 3")) << text;
+  }
+  EXPECT_EQ(3, footers);
+}
+
 }  // namespace filepaper

@@ -40,6 +40,7 @@
 #include "interchange/tests/OleTestSupport.h"
 #include "interchange/tests/PeerTestSupport.h"
 #include "interchange/tests/PrintTestSupport.h"
+#include "interchange/tests/RtfTestSupport.h"
 #include "interchange/tests/TextTestSupport.h"
 #include "interchange/word/xMorvaExportWord.h"
 #include "interchange/word/xMorvaImportWord.h"
@@ -740,6 +741,80 @@ TEST_F(PagePeers, LibreOfficePrintsOurWordBindingWhereWeDo) {
       ASSERT_FALSE(first(theirs).word.empty());
       EXPECT_EQ(first(mine).word, first(theirs).word);
       EXPECT_NEAR(first(mine).x, first(theirs).x, 1.5);
+    }
+  }
+}
+
+// The lowest printed line of a page: the top and bottom of its box and its
+// first word; an empty word when the page has no line.
+struct LowestLine {
+  double top = 0, bottom = 0;
+  std::string word;
+};
+LowestLine LowestLineOf(const fs::path& pdf, int page) {
+  const std::string boxes = peertest::Output("pdftotext -bbox-layout " + Quoted(pdf) + " -");
+  const std::regex line("<line xMin=\"[0-9.]+\" yMin=\"([0-9.-]+)\" xMax=\"[0-9.]+\" yMax=\"([0-9.-]+)\">");
+  const std::regex word(">([^<]*)</word>");
+  LowestLine lowest;
+  int at = 0;
+  for (size_t i = 0; (i = boxes.find('<', i)) != std::string::npos; ++i) {
+    if (boxes.compare(i, 6, "<page ") == 0) ++at;
+    if (at != page || boxes.compare(i, 6, "<line ") != 0) continue;
+    const std::string rest = boxes.substr(i, boxes.find("</line>", i) - i);
+    std::smatch box, first;
+    if (!std::regex_search(rest, box, line) || !std::regex_search(rest, first, word)) continue;
+    if (std::stod(box[2]) > lowest.bottom) lowest = {std::stod(box[1]), std::stod(box[2]), first[1]};
+  }
+  return lowest;
+}
+
+// A footer prints whole on the paper, its last line ending at least 12
+// points above the page's lower edge, and one that its band places higher
+// stays there. Our Word file of a three-line footer under a bottom margin
+// too small for it (the footer's band reaching 14 points above the edge),
+// and one whose margin holds it: its last line ends where LibreOffice ends
+// the same file's. Page 1 of the first is kept as a picture.
+TEST_F(PagePeers, AFooterEndsOnThePaperWhereLibreOfficeEndsIt) {
+  const fs::path folder = Cache() / "footers";
+  fs::create_directories(folder);
+  struct Row {
+    const char* name;
+    int32_t bottom, footer;  // points: the bottom margin, the footer's upper edge above the lower edge
+  };
+  for (const Row& row : {Row{"footer-low", 28, 14}, Row{"footer-high", 71, 34}}) {
+    SCOPED_TRACE(row.name);
+    xMorvaDocument made(nullptr);
+    made.Params().SetPageSize(TwipsToPixels(11906), TwipsToPixels(16838));
+    rtftest::Type(rtftest::Engine(made, kPartBody), u"A letter of one line.");
+    rtftest::Type(rtftest::Engine(made, kPartFooter), u"Foot one\nFoot two\nFoot three");
+    xMorvaPageBands& bands = made.Params().GetBands(false);
+    bands.bottomMargin = PointsToPixels(row.bottom);
+    bands.footerTop = PointsToPixels(row.footer);
+    bands.footerBottom = 0;
+    made.Params().GetBands(true) = bands;
+    oletest::MemoryFile memory;
+    xMorvaExportWord writer;
+    ASSERT_EQ(0, writer.ExportWordDocument(&made, &memory.Stream()));
+    const fs::path doc = folder / (std::string(row.name) + ".doc");
+    const fs::path theirs = folder / (std::string(row.name) + ".pdf");
+    if (StoreIfChanged(doc, memory.Contents()) || !fs::exists(theirs)) {
+      const std::string command = "soffice -env:UserInstallation=file://" + (Cache() / "profile").string() +
+                                  " --headless --convert-to pdf --outdir " + Quoted(folder) + " " + Quoted(doc) +
+                                  " >/dev/null 2>&1";
+      ASSERT_EQ(0, std::system(command.c_str()));
+    }
+    ASSERT_EQ(0, Open(std::string(row.name) + ".doc", folder));
+    const fs::path ours = folder / (std::string(row.name) + ".ours.pdf");
+    ASSERT_GT(printtest::PrintDocument(*fresh, ours), 0);
+    const LowestLine mine = LowestLineOf(ours, 1), peer = LowestLineOf(theirs, 1);
+    ASSERT_EQ("Foot", peer.word);
+    EXPECT_EQ("Foot", mine.word);
+    EXPECT_NEAR(peer.bottom, mine.bottom, 2.5);
+    EXPECT_LE(mine.bottom, 842 - 11.0);
+    if (std::string(row.name) == "footer-low") {
+      const std::string command = Python() + " " + Quoted(Tools() / "page_facts.py") + " picture " + Quoted(ours) +
+                                  " " + Quoted(theirs) + " " + Quoted(folder / "footer-low.png");
+      EXPECT_EQ(0, std::system(command.c_str())) << command;
     }
   }
 }

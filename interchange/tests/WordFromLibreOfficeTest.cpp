@@ -8,7 +8,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <regex>
+#include <set>
 #include <sstream>
 
 #include "document/DocumentUnits.h"
@@ -280,5 +282,63 @@ TEST_F(WordFromLibreOffice, AHeaderKeepsItsRoomAboveASmallTopMargin) {
         EXPECT_EQ(TwipsToPixels(720) + line + 1, bands.topMargin);
       }
     }
+  }
+}
+
+// LibreOffice's Word file of a table whose heading row is in its "Table
+// Heading" sheet (bold, centred) and whose other row is in "Table
+// Contents", beside its RTF of the same table: each word of a row, to its
+// last letter, and the tab after it are in the row's sheet, with the look
+// the RTF gives them (which names no sheet that we read).
+TEST_F(WordFromLibreOffice, ATableRowKeepsItsSheetToItsEnd) {
+  const fs::path folder = StoriesFolder().parent_path() / "rows";
+  // Each word (the text between tabs and paragraph ends) with the sheet
+  // names, or the looks, of its characters and of the tab after it.
+  auto words = [](xMorvaDocument& document, bool sheets) {
+    std::map<std::string, std::set<std::string>> out;
+    xMorvaEngine& body = rtftest::Engine(document, kPartBody);
+    const std::vector<rtftest::Position> positions = rtftest::Positions(document, kPartBody);
+    std::string word;
+    std::set<std::string> seen;
+    for (size_t i = 0; i < positions.size(); ++i) {
+      const rtftest::Position& p = positions[i];
+      if (p.unit == u'\r' && word.empty()) continue;
+      if (p.unit != u'\r' && sheets) {
+        body.SetSelection(int32_t(i), int32_t(i + 1));
+        VStr<255> name;
+        document.GetStyleSheetName(int16_t(body.GetPropertyValue(kPropStyleSheet)), name, false);
+        char16_t units[256] = {};
+        name.GetUniCText(units, 255);
+        seen.insert(std::string(units, units + std::char_traits<char16_t>::length(units)));
+      } else if (p.unit != u'\r') {
+        seen.insert("bold " + std::to_string(p.properties.at(kPropBold)) + " size " +
+                    std::to_string(p.properties.at(kPropSize)));
+      }
+      if (p.unit == u'\t' || p.unit == u'\r') {
+        out[word] = seen;
+        word.clear();
+        seen.clear();
+      } else {
+        word += char(p.unit);
+      }
+    }
+    return out;
+  };
+  const std::string doc = peertest::ReadFile(folder / "headedtable.doc");
+  oletest::MemoryFile memory(std::vector<uint8_t>(doc.begin(), doc.end()));
+  xMorvaImportWord reader;
+  ASSERT_EQ(0, reader.ImportWordDocument(&document, &memory.Stream()));
+  const auto sheets = words(document, true), looks = words(document, false);
+  xMorvaDocument fromRtf(nullptr);
+  ASSERT_EQ(0, rtftest::Import(fromRtf, peertest::ReadFile(folder / "headedtable.libreoffice.rtf")));
+  const auto peer = words(fromRtf, false);
+  for (const char* word : {"Item", "Unit", "Price", "Apples", "Pound", "Three"}) {
+    SCOPED_TRACE(word);
+    ASSERT_TRUE(sheets.count(word));
+    ASSERT_TRUE(peer.count(word));
+    const bool heading = std::string("Item Unit Price").find(word) != std::string::npos;
+    EXPECT_EQ(std::set<std::string>{heading ? "Table Heading" : "Table Contents"}, sheets.at(word));
+    EXPECT_EQ(peer.at(word), looks.at(word));
+    EXPECT_EQ(1u, looks.at(word).size());
   }
 }

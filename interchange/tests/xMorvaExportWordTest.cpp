@@ -380,6 +380,7 @@ TEST_F(ExportWord, ThreeRoundTripsKeepThePageAndTheSheets) {
     double top, header, bottom;  // centimetres: top margin, header's upper edge, bottom margin
     bool titlePage;
     bool fits;  // the lines fit the margins as they are
+    bool firstStories = true;  // a title page has a header and footer of its own
   };
   const Row rows[] = {
       {"the defaults' margins", 3.5, 1.5, 3.5, false, true},
@@ -387,6 +388,7 @@ TEST_F(ExportWord, ThreeRoundTripsKeepThePageAndTheSheets) {
       {"a title page", 3.5, 1.5, 3.5, true, true},
       {"a bottom margin lower than the footer's lines", 3.5, 1.5, 1, false, false},
       {"a top margin above the header's distance", 1, 1.5, 3.5, true, false},
+      {"a title page without a header, the others' too tall for their margins", 1, 1.5, 1, true, false, false},
   };
   auto pixels = [](double cm) { return TwipsToPixels(int32_t(cm * 1440 / 2.54)); };
   auto lineOf = [](xMorvaDocument& document, int16_t part) {
@@ -416,8 +418,8 @@ TEST_F(ExportWord, ThreeRoundTripsKeepThePageAndTheSheets) {
     Type(Engine(*document, kPartHeader), u"Head one\nHead two\nHead three");
     Type(Engine(*document, kPartFooter), u"Foot one\nFoot two\nFoot three");
     xMorvaDocParams& params = document->Params();
-    if (row.titlePage) {
-      params.SetDifferentFirstPage(1);
+    if (row.titlePage) params.SetDifferentFirstPage(1);
+    if (row.titlePage && row.firstStories) {
       Type(Engine(*document, kPartFirstHeader), u"First one\nFirst two\nFirst three");
       Type(Engine(*document, kPartFirstFooter), u"Last one\nLast two\nLast three");
     }
@@ -470,12 +472,41 @@ TEST_F(ExportWord, ThreeRoundTripsKeepThePageAndTheSheets) {
         // The header's and the footer's bands hold their three lines, the
         // header below its distance and the body below the header.
         const bool own = first && row.titlePage;
+        if (own && !row.firstStories) {
+          // No header or footer of its own: the first page keeps the
+          // section's margins, which the others' lines widen.
+          EXPECT_EQ(pixels(row.top), bands.topMargin);
+          EXPECT_EQ(pixels(row.bottom), bands.bottomMargin);
+          EXPECT_LT(bands.topMargin, back.GetBands(false).topMargin);
+          continue;
+        }
         EXPECT_EQ(pixels(row.header), bands.headerTop);
         EXPECT_GE(bands.headerBottom - bands.headerTop, 3 * lineOf(copy, own ? kPartFirstHeader : kPartHeader));
         EXPECT_GE(bands.footerTop - bands.footerBottom, 3 * lineOf(copy, own ? kPartFirstFooter : kPartFooter));
+        // The footer's last line ends no lower than a footer prints, so
+        // the body ends above it.
+        EXPECT_GE(bands.footerTop - 3 * lineOf(copy, own ? kPartFirstFooter : kPartFooter),
+                  xMorvaDocParams::FooterFloor());
         EXPECT_LT(bands.headerBottom, bands.topMargin);
         EXPECT_LT(bands.footerTop, bands.bottomMargin);
       }
+    }
+  }
+}
+
+// A body's paragraphs come back through three trips, those at its end
+// that are empty too: Word's last paragraph end, which the reader takes
+// for the body's own, is one more than the body's.
+TEST_F(ExportWord, ThreeRoundTripsKeepEveryParagraph) {
+  for (const std::u16string text : {u"a", u"a\n", u"a\n\n", u"\n", u"a\nb\n\n\n"}) {
+    auto document = NewDocument();
+    Type(Engine(*document, kPartBody), text);
+    const std::string before = TextOf(*document, kPartBody);
+    SCOPED_TRACE(before);
+    std::unique_ptr<xMorvaDocument> copy = RoundTrip(*document);
+    for (int trip = 1; trip <= 3; ++trip) {
+      EXPECT_EQ(before, TextOf(*copy, kPartBody)) << "trip " << trip;
+      copy = RoundTrip(*copy);
     }
   }
 }
@@ -560,7 +591,8 @@ TEST_F(ExportWord, RunPagesCoverTheText) {
       fc = U32(s.main, page + 4 * size_t(count));
     }
     EXPECT_EQ(fc, U32(bte, 4 * pages));
-    EXPECT_EQ(1024u + 2 * 600, fc);
+    // The 300 paragraphs, and the paragraph end of the empty one after.
+    EXPECT_EQ(1024u + 2 * 601, fc);
   }
   // The first PAPX: istd 0 and no sprm, at an even offset.
   const Bytes papx = Table(s.main, s.table, kFibPlcfBtePapx);
@@ -610,13 +642,13 @@ TEST_F(ExportWord, LongTextInOrderBeforeItsPages) {
   Units(Engine(*document, kPartBody), body);
   Type(Engine(*document, kPartHeader), u"Head");
   const Streams s = Write(*document);
-  // The body ends with its own paragraph end; the header story gets one,
-  // then come the two guard paragraphs.
-  std::u16string expected = body + u"Head\n\n\n";
+  // The body ends with a paragraph end and an empty paragraph, which gets
+  // its own; the header story gets one, then come the two guard paragraphs.
+  std::u16string expected = body + u"\nHead\n\n\n";
   for (char16_t& unit : expected)
     if (unit == u'\n') unit = 13;
   EXPECT_TRUE(WordTextOf(s.main) == expected) << "the text differs";
-  EXPECT_EQ(200000u, U32(s.main, 64 + 4 * 3)) << "ccpText";
+  EXPECT_EQ(200001u, U32(s.main, 64 + 4 * 3)) << "ccpText";
   const uint32_t fcMac = U32(s.main, 28);
   const Bytes chpx = Table(s.main, s.table, kFibPlcfBteChpx);
   ASSERT_EQ(12u, chpx.size()) << "plain text: one run page";
@@ -909,8 +941,10 @@ TEST_F(ExportWord, BadInput) {
          std::u16string text;
          xMorvaImportWord reader;
          ASSERT_EQ(0, reader.ReadWordText(memory.Stream(), text));
-         EXPECT_EQ(19999u, text.size()) << "the last paragraph end is the body's own";
-         EXPECT_EQ(10000u, reader.GetParagraphRuns().size());
+         // The text's last paragraph end is the body's own, which closes
+         // the empty paragraph after the last "a".
+         EXPECT_EQ(20000u, text.size());
+         EXPECT_EQ(10001u, reader.GetParagraphRuns().size());
        }},
       {"256 tab stops with bar tabs",
        [](xMorvaDocument& d) {
@@ -969,7 +1003,7 @@ TEST_F(ExportWord, BadInput) {
          std::u16string text;
          xMorvaImportWord reader;
          ASSERT_EQ(0, reader.ReadWordText(memory.Stream(), text));
-         EXPECT_EQ(3700u * 1000 - 1, text.size());
+         EXPECT_EQ(3700u * 1000, text.size()) << "the empty last paragraph's end";
        }},
       {"5,000 style sheets",
        [](xMorvaDocument& d) {

@@ -980,10 +980,12 @@ TEST_F(WordStories, HeadersAndFootersKeepTheRoomTheirLinesNeed) {
         EXPECT_EQ(top - 1, bands.headerBottom);
         EXPECT_EQ(top, bands.topMargin);
       }
-      // A Word 97 footer reaches down to a pixel from the page's edge.
+      // A Word 97 footer's band reaches down to a pixel from the page's
+      // edge; its lines end no lower than a footer prints.
       EXPECT_EQ(1, bands.footerBottom);
-      EXPECT_EQ(std::max(bottom - 1, 1 + footer), bands.footerTop);
-      EXPECT_EQ(std::max(bottom, 2 + footer), bands.bottomMargin);
+      const int32_t lowest = footer > 0 ? xMorvaDocParams::FooterFloor() : 1;
+      EXPECT_EQ(std::max(bottom - 1, lowest + footer), bands.footerTop);
+      EXPECT_EQ(std::max(bottom, lowest + 1 + footer), bands.bottomMargin);
       // Options 33, 34 and 31: the header's band above the body.
       EXPECT_LE(bands.headerTop, bands.headerBottom);
       EXPECT_LT(bands.headerBottom, bands.topMargin);

@@ -284,7 +284,11 @@ void xMorvaExportWord::AppendPart(xMorvaEngine& engine) {
 }
 
 void xMorvaExportWord::CloseBodyWithParagraphEnd() {
-  if (fCp == 0 || fParagraphOpen) AppendUnit(13);
+  // Word's text ends with a paragraph end of its own, which readers take
+  // for the end of the last paragraph: a body whose last paragraph is
+  // empty (it ends with a paragraph end) gets one more, so that its empty
+  // paragraph comes back.
+  if (fCp == 0 || fParagraphOpen || fLastUnit == 13) AppendUnit(13);
 }
 
 void xMorvaExportWord::AppendHeaderFooterStories() {

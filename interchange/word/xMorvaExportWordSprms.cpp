@@ -374,8 +374,15 @@ int32_t xMorvaExportWord::EncodeSectionSprms(std::vector<uint8_t>& out, xMorvaDo
   length(0xB020, params.GetPageHeight(), 15840);
   length(0xB021, params.GetLeftMargin(), 1800);
   length(0xB022, params.GetRightMargin(), 1800);
-  length(0x9023, bands.topMargin, 1440);
-  length(0x9024, bands.bottomMargin, 1440);
+  // One section has one top and one bottom margin, which Word and the
+  // readers widen on the pages whose header or footer needs more room.
+  // With a first page of its own, the narrower of the two pages' margins
+  // is the section's: the other is that one widened by its page's header
+  // or footer, and reads back so.
+  const xMorvaPageBands& first = params.GetBands(true);
+  const bool titlePage = params.GetDifferentFirstPage() != 0;
+  length(0x9023, titlePage ? std::min(bands.topMargin, first.topMargin) : bands.topMargin, 1440);
+  length(0x9024, titlePage ? std::min(bands.bottomMargin, first.bottomMargin) : bands.bottomMargin, 1440);
   length(0xB025, params.GetBinding(), 0);
   return count;
 }

@@ -357,9 +357,14 @@ void xMorvaImportWord::BodyBuilder::ApplyParagraphRun(const xMorvaWordParagraphR
       AddTab(p.tabs, MakeTabStop(int16_t(position), uint8_t(tab.leader), uint8_t(tab.kind)));
     }
   }
+  // The style marks the paragraph's characters short of its own end. A
+  // table cell's paragraph ends in a cell end, which stands as a tab
+  // between cells and as nothing before the row's end: its characters, and
+  // the tab, are the cell's to the last.
+  const uint32_t marked = to > from && to <= fLength && fBody[to - 1] == u'\r' ? to - 1 : to;
   const int16_t sheet = fReader.SheetOf(pap.istd);
-  if (end > from && sheet > 0 && fDocument.StyleSheetIndex(sheet) > 0) {
-    fMarks.push_back({from, end, uint32_t(fMarkSheets.size())});
+  if (marked > from && sheet > 0 && fDocument.StyleSheetIndex(sheet) > 0) {
+    fMarks.push_back({from, marked, uint32_t(fMarkSheets.size())});
     fMarkSheets.push_back(sheet);
   }
 }

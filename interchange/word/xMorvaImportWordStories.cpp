@@ -160,7 +160,9 @@ void xMorvaImportWord::FitHeadersAndFooters(xMorvaDocument& document, bool diffe
     }
     if (footer > 0) {
       const int32_t highest = limit(bands.bottomMargin) - 1;
-      const int64_t end = std::min<int64_t>(int64_t(bands.footerBottom) + footer, highest);
+      // Its last line ends no lower than a footer prints.
+      const int32_t lowest = std::max(bands.footerBottom, xMorvaDocParams::FooterFloor());
+      const int64_t end = std::min<int64_t>(int64_t(lowest) + footer, highest);
       bands.footerTop = int32_t(std::max<int64_t>(bands.footerTop, end));
       bands.bottomMargin = std::max(bands.bottomMargin, bands.footerTop + 1);
     }
