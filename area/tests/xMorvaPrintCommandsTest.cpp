@@ -546,6 +546,11 @@ TEST_F(PrintCommandsTest, GoToPageThenAWordTypedPrintsOnThatPage) {
     int32_t page = 0;
     Run(62, area->GetReference(), {&position}, &page);
     EXPECT_EQ(page, n) << "page view counts the caret at " << position;
+    // The caret, placed by its offset, is on that page too.
+    int32_t x = 0, y = 0, top = 0, height = 0, line = 0, column = 0, inLine = 0;
+    document->GetCaretGeometry(x, y, top, height);
+    document->GetCaretStatus(page, line, inLine, column);
+    EXPECT_EQ(page, n - 1) << "the caret's page index";
     const std::string word = "Quetzal" + std::to_string(n);
     for (char c : word) document->TypeCharacter(char16_t(c));
     document->GetUndo()->Commit();
