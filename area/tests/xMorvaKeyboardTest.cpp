@@ -495,14 +495,6 @@ TEST_F(KeyTest, EachCaretKeyInAPlainTextOfNineThousandParagraphsGivesItsPosition
     }
     ASSERT_EQ(Text()->GetLength(), end) << "undone";
   }
-  // Steps over the pair, one after the other, from either side of it.
-  Caret(mid + 2);
-  Press(kKeyLeft);
-  Press(kKeyLeft, kShift);
-  EXPECT_EQ(Sel(), Pair(mid - 1, mid));
-  Caret(end - 6);
-  for (int i = 0; i < 5; ++i) Press(kKeyRight, kShift);
-  EXPECT_EQ(Sel(), Pair(end - 6, end));
 }
 
 }  // namespace
