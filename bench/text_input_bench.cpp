@@ -3,10 +3,14 @@
 // 500- and 2,000-page document (the cost of a key should not grow with the
 // document), and a selection dragged over 10, 100 and 1,000 lines (each
 // step draws what changed, so the cost grows with the lines crossed, not
-// with the document).
+// with the document). Each caret key (the arrows, with Shift and Command,
+// Backspace and Delete) near the end of the 50-, 500- and 2,000-page
+// document and of a plain text of the same length: the cost of a step
+// should be that of a step, whatever the length.
 #include <benchmark/benchmark.h>
 
 #include <cstring>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <string>
@@ -23,6 +27,7 @@
 #include "document/xMorvaLayoutInterface.h"
 #include "document/xMorvaUndo.h"
 #include "engine/xMorvaDocumentEngineServices.h"
+#include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaEngine.h"
 #include "framework/system/resources/VMacResourceFile.h"
 #include "graphics/VCharWidthCache.h"
@@ -48,16 +53,37 @@ void Stop() {
   ExitGraphics();
 }
 
+// The reference text's characters alone, as a text pasted from elsewhere:
+// its records left out and each element a letter, so that it has as many
+// positions and paragraphs.
+void MakePlain(ReferenceDocument& reference) {
+  std::vector<uint8_t> plain;
+  plain.reserve(reference.stream.size());
+  const uint8_t* s = reference.stream.data();
+  const uint32_t size = uint32_t(reference.stream.size());
+  for (uint32_t at = 0; at < size;) {
+    const StreamItem item = ReadStreamItem(s + at, size - at);
+    at += item.size;
+    if (item.kind == StreamItem::kRecord) continue;
+    uint8_t unit[2];
+    PutStreamUnit(unit, item.kind == StreamItem::kUnit ? item.unit : uint16_t('x'));
+    plain.insert(plain.end(), unit, unit + 2);
+  }
+  reference.stream = std::move(plain);
+  reference.records = 0;
+}
+
 // An area whose document holds the reference text of `pages` pages in page
-// view, composed, with its text view.
+// view (or its plain text), composed, with its text view.
 struct TextArea {
-  explicit TextArea(int32_t pages) : package(new xMorvaMain(nullptr)) {
+  explicit TextArea(int32_t pages, bool plain = false) : package(new xMorvaMain(nullptr)) {
     package->Init();
     gCurrentPackage = package.get();
     area = new xMorvaPlugIn(package.get());
     document = area->GetDocument();
     document->Params().SetViewMode(0);
-    const ReferenceDocument reference = MakeReferenceDocument(pages);
+    ReferenceDocument reference = MakeReferenceDocument(pages);
+    if (plain) MakePlain(reference);
     document->GetUndo()->Suspend();
     text = static_cast<xMorvaEngine*>(document->GetPart(kPartBody));
     text->InsertBytes(0u, reference.stream.data(), uint32_t(reference.stream.size()));
@@ -82,10 +108,10 @@ struct TextArea {
 
 std::map<int32_t, std::unique_ptr<TextArea>>* sAreas = nullptr;
 
-TextArea& AreaOf(int32_t pages) {
+TextArea& AreaOf(int32_t pages, bool plain = false) {
   if (sAreas == nullptr) sAreas = new std::map<int32_t, std::unique_ptr<TextArea>>;
-  std::unique_ptr<TextArea>& slot = (*sAreas)[pages];
-  if (!slot) slot = std::make_unique<TextArea>(pages);
+  std::unique_ptr<TextArea>& slot = (*sAreas)[plain ? -pages : pages];
+  if (!slot) slot = std::make_unique<TextArea>(pages, plain);
   gCurrentPackage = slot->package.get();
   return *slot;
 }
@@ -130,6 +156,62 @@ BENCHMARK(BM_TypingAtTheEnd)
     ->Arg(500)
     ->Arg(2000)
     ->Iterations(1000)
+    ->Unit(benchmark::kMicrosecond);
+
+// The caret keys, each with its modifiers.
+struct CaretKey {
+  const char* name;
+  int16_t code;
+  bool command;
+  bool shift;
+};
+constexpr CaretKey kCaretKeys[] = {
+    {"Right", kKeyRight, false, false},          {"Left", kKeyLeft, false, false},
+    {"ShiftRight", kKeyRight, false, true},      {"ShiftLeft", kKeyLeft, false, true},
+    {"CommandRight", kKeyRight, true, false},    {"CommandLeft", kKeyLeft, true, false},
+    {"CommandShiftLeft", kKeyLeft, true, true},  {"Backspace", kKeyBackspace, false, false},
+    {"Delete", kKeyDelete, false, false},
+};
+
+// One key a run with the caret 40 positions before the text's end (the
+// last page's last paragraph), put back there outside the timed part, and
+// a deletion undone there too. Arguments: the key, the pages, and 1 for
+// the plain text.
+void BM_CaretKey(benchmark::State& state) {
+  const CaretKey& key = kCaretKeys[state.range(0)];
+  TextArea& area = AreaOf(int32_t(state.range(1)), state.range(2) != 0);
+  if (area.frame == nullptr) {
+    state.SkipWithError("the area has no text view");
+    return;
+  }
+  const int32_t length = area.text->GetLength();
+  const int32_t caret = length - 40;
+  const VShortcut shortcut(0, key.code, key.command, false, key.shift);
+  area.document->SetSelectionBackward(false);
+  area.text->SetSelection(caret, caret);
+  bool moved = true;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(area.frame->KeyDown(shortcut));
+    state.PauseTiming();
+    moved = moved && (area.text->GetSelStart() != caret || area.text->GetSelEnd() != caret ||
+                      area.text->GetLength() != length);
+    if (area.text->GetLength() != length) {
+      area.document->GetUndo()->Commit();
+      area.document->Undo();
+    }
+    area.document->SetSelectionBackward(false);
+    area.text->SetSelection(caret, caret);
+    state.ResumeTiming();
+  }
+  if (!moved) state.SkipWithError("the key did nothing");
+  if (area.text->GetLength() != length) state.SkipWithError("a deletion was not undone");
+  state.SetLabel(std::string(key.name) + (state.range(2) != 0 ? " plain" : " reference"));
+  state.counters["pages"] = double(state.range(1));
+}
+BENCHMARK(BM_CaretKey)
+    ->ArgNames({"key", "pages", "plain"})
+    ->ArgsProduct({benchmark::CreateDenseRange(0, int64_t(std::size(kCaretKeys)) - 1, 1), {50, 500, 2000}, {0, 1}})
+    ->Iterations(200)
     ->Unit(benchmark::kMicrosecond);
 
 // A drag from the first line down over N lines, one step a line.

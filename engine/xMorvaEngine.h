@@ -608,6 +608,10 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   // The number of marks before the position `limit` (the last of them is
   // the one a walk to there resumes from).
   size_t CountMarksBefore(int32_t limit) const;
+  // The offset of the nearest position at or before `target` whose offset
+  // is known without a walk (a mark, the last stop, the cache point, an end
+  // of the selection; the start when none is), that position in `position`.
+  uint32_t KnownPointAtOrBefore(int32_t target, int32_t& position) const;
   // Takes up the walk from the nearest of a mark, the last stop and the
   // cache point behind the target, or from the start, and asks the cache
   // for the bytes it will read.

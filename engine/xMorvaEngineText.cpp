@@ -383,6 +383,27 @@ uint32_t xMorvaEngine::RecountPositions() {
   return positions;
 }
 
+uint32_t xMorvaEngine::KnownPointAtOrBefore(int32_t target, int32_t& position) const {
+  // The walk's marks, its last stop and cache point, and the selection's
+  // two ends each know the byte offset of a position; the nearest one at or
+  // before the target serves, the stream's start when none does.
+  position = 0;
+  uint32_t offset = 0;
+  auto consider = [&](bool usable, int32_t at, uint32_t atOffset) {
+    if (usable && at <= target && at > position && atOffset <= fBytesInUse) {
+      position = at;
+      offset = atOffset;
+    }
+  };
+  if (const size_t marks = CountMarksBefore(target + 1); marks != 0)
+    consider(true, fMarkIndex[marks - 1].position, fMarkIndex[marks - 1].offset);
+  consider(fStopValid, fStopPosition, fStopOffset);
+  consider(fCachePosition != 0 && fCacheHasState, fCachePosition, fCacheOffset);
+  consider(true, fSelStart, fSelStartOffset);
+  consider(true, fSelEnd, fSelEndOffset);
+  return offset;
+}
+
 int32_t xMorvaEngine::CharacterStep(int32_t position, bool forward) {
   if (position < 0) return 0;
   if (position > fLength) return fLength;
@@ -393,16 +414,20 @@ int32_t xMorvaEngine::CharacterStep(int32_t position, bool forward) {
   if (first < 0 || first + 1 >= fLength) return position + step;
   const uint8_t* stream = LockStream();
   if (stream == nullptr) return position + step;
+  // Only the two units matter: the walk starts at the nearest place whose
+  // offset is known, so that a step costs the same wherever it is taken.
+  int32_t walked = 0;
+  uint32_t at = KnownPointAtOrBefore(first, walked);
   uint16_t high = 0;
   uint16_t low = 0;
-  int32_t walked = 0;
-  for (uint32_t at = 0; at < fBytesInUse && walked <= first + 1;) {
-    const uint32_t run = SkipCharacterUnits(stream, at, fBytesInUse);
-    if (run != at) {
-      const int32_t n = int32_t((run - at) / 2);
-      if (walked + n <= first) {
+  while (at < fBytesInUse && walked <= first + 1) {
+    if (walked < first) {
+      // A run of characters is passed whole, or up to the first unit.
+      const uint32_t run = SkipCharacterUnits(stream, at, fBytesInUse);
+      if (run != at) {
+        const int32_t n = int32_t(std::min<uint32_t>((run - at) / 2, uint32_t(first - walked)));
         walked += n;
-        at = run;
+        at += 2 * uint32_t(n);
         continue;
       }
     }

@@ -431,12 +431,14 @@ int32_t xMorvaPages::FindPageForPosition(int32_t position) const {
   const int32_t count = GetPageCount();
   if (count == 0) return 1;
   SumsBefore(count);
-  // The first page whose positions, with those before it, reach the
-  // position.
+  // The first page that ends after the position: a position at a page's
+  // end is where the next page begins (GetPageStart's answer for it, where
+  // text typed prints on it), so it counts there, as an offset does; the
+  // last page takes the rest.
   const auto first = fSums.begin() + 1;
-  const auto found = std::lower_bound(first, first + count, int64_t(position),
-                                      [](const PageSums& sums, int64_t p) { return sums.positions < p; });
-  return found == first + count ? count : int32_t(found - first) + 1;
+  const auto found = std::upper_bound(first, first + (count - 1), int64_t(position),
+                                      [](int64_t p, const PageSums& sums) { return p < sums.positions; });
+  return int32_t(found - first) + 1;
 }
 
 void xMorvaPages::GetPageStart(int32_t page, int32_t column, int32_t& linesBefore,

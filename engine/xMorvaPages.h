@@ -63,8 +63,9 @@ class xMorvaPages : public VObject {
   // belongs to the next page unless the page is the last.
   int32_t FindPageForOffset(uint32_t offset, uint32_t& bytesBefore, int32_t& yBefore,
                             int32_t& linesBefore, int32_t& positionsBefore, int32_t& column) const;
-  // The 1-based number of the first page whose running sum of positions
-  // reaches `position`; the last page when none does.
+  // The 1-based number of the page that holds `position`: the first page
+  // whose running sum of positions passes it (a page's first position, as
+  // GetPageStart gives it, is on that page); the last page when none does.
   int32_t FindPageForPosition(int32_t position) const;
   // The sums of lines, positions and bytes before that column of that page.
   void GetPageStart(int32_t page, int32_t column, int32_t& linesBefore, int32_t& positionsBefore,

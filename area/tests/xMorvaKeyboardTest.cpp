@@ -9,6 +9,7 @@
 #include "area/tests/TextInputSupport.h"
 #include "area/view/xMorvaPicturesInPage.h"
 #include "document/xMorvaDocument.h"
+#include "document/xMorvaLayoutInterface.h"
 #include "document/xMorvaStyleSheet.h"
 #include "document/xMorvaUndo.h"
 #include "framework/system/resources/VMemoryResourceFile.h"
@@ -416,6 +417,84 @@ TEST_F(KeyTest, ArrowsAndDeletionTakeASurrogatePairWhole) {
   Caret(1);
   Press(kKeyDelete);
   EXPECT_EQ(Plain(), "ab");
+}
+
+// A long plain text, as a pasted text of 9,000 paragraphs is: one run of
+// characters from its start to its end. Each key at its end, at its start
+// and in its middle does what it does in a short text, a surrogate pair
+// beside the caret included (a step never lands between its halves).
+TEST_F(KeyTest, EachCaretKeyInAPlainTextOfNineThousandParagraphsGivesItsPosition) {
+  const std::u16string pair = u"\U0001D11E";
+  std::u16string plain;
+  for (int i = 0; i < 9000; ++i) {
+    const std::string line = "Item " + std::to_string(i) + ": the committee agreed on the minutes" +
+                             std::string(size_t(i % 7) * 6, 'x') + "\r";
+    plain.append(line.begin(), line.end());
+    if (i == 4500) plain += pair + u"mid" + pair;
+  }
+  plain += u"last" + pair;
+  std::vector<uint8_t> bytes(2 * plain.size());
+  for (size_t i = 0; i < plain.size(); ++i) PutStreamUnit(&bytes[2 * i], plain[i]);
+  document->GetUndo()->Suspend();
+  Text()->InsertBytes(0u, bytes.data(), uint32_t(bytes.size()));
+  Text()->SetLength(int32_t(plain.size()));
+  document->GetUndo()->Resume();
+  if (xMorvaLayoutInterface* layout = document->GetLayout()) layout->ComposeAll();
+  const int32_t end = int32_t(plain.size());
+  const int32_t mid = int32_t(plain.find(u"mid")) + 3;  // between "mid" and the pair after it
+  ASSERT_EQ(Text()->GetLength(), end);
+  struct Row {
+    int32_t caret;
+    int16_t key;
+    int modifiers;
+    Pair selection;
+    int32_t length;  // of the text after the key
+  };
+  const int32_t word = int32_t(plain.rfind(u"minutes"));
+  const Row rows[] = {
+      // At the end, after a pair.
+      {end, kKeyLeft, 0, {end - 2, end - 2}, end},
+      {end, kKeyLeft, kShift, {end - 2, end}, end},
+      {end, kKeyBackspace, 0, {end - 2, end - 2}, end - 2},
+      {end, kKeyRight, 0, {end, end}, end},
+      {end, kKeyDelete, 0, {end, end}, end},
+      {end - 2, kKeyRight, 0, {end, end}, end},
+      {end - 2, kKeyRight, kShift, {end - 2, end}, end},
+      {end - 2, kKeyDelete, 0, {end - 2, end - 2}, end - 2},
+      {end - 7, kKeyLeft, kCmd, {word, word}, end},
+      // At the start.
+      {0, kKeyRight, 0, {1, 1}, end},
+      {0, kKeyRight, kShift, {0, 1}, end},
+      {0, kKeyDelete, 0, {0, 0}, end - 1},
+      {0, kKeyLeft, 0, {0, 0}, end},
+      {0, kKeyBackspace, 0, {0, 0}, end},
+      {0, kKeyRight, kCmd, {5, 5}, end},
+      {1, kKeyLeft, 0, {0, 0}, end},
+      {1, kKeyBackspace, 0, {0, 0}, end - 1},
+      // In the middle, with a pair on each side of the caret's neighbours.
+      {mid, kKeyRight, 0, {mid + 2, mid + 2}, end},
+      {mid, kKeyRight, kShift, {mid, mid + 2}, end},
+      {mid, kKeyDelete, 0, {mid, mid}, end - 2},
+      {mid, kKeyLeft, 0, {mid - 1, mid - 1}, end},
+      {mid, kKeyLeft, kShift, {mid - 1, mid}, end},
+      {mid, kKeyBackspace, 0, {mid - 1, mid - 1}, end - 1},
+      {mid - 3, kKeyLeft, 0, {mid - 5, mid - 5}, end},
+      {mid - 3, kKeyLeft, kShift, {mid - 5, mid - 3}, end},
+      {mid - 3, kKeyBackspace, 0, {mid - 5, mid - 5}, end - 2},
+      {mid - 5, kKeyRight, 0, {mid - 3, mid - 3}, end},
+      {mid - 5, kKeyDelete, 0, {mid - 5, mid - 5}, end - 2},
+  };
+  for (const Row& row : rows) {
+    Caret(row.caret);
+    Press(row.key, row.modifiers);
+    EXPECT_EQ(Sel(), row.selection) << row.caret << " key " << row.key << " modifiers " << row.modifiers;
+    EXPECT_EQ(Text()->GetLength(), row.length) << row.caret << " key " << row.key;
+    if (Text()->GetLength() != end) {
+      document->GetUndo()->Commit();
+      document->Undo();
+    }
+    ASSERT_EQ(Text()->GetLength(), end) << "undone";
+  }
 }
 
 }  // namespace

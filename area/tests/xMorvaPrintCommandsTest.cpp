@@ -16,6 +16,7 @@
 #include "area/view/xMorvaPicturesInPage.h"
 #include "document/xMorvaLayoutInterface.h"
 #include "document/xMorvaUndo.h"
+#include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaEngine.h"
 #include "framework/core/values/VPictureMaker.h"
 #include "graphics/VDIBPort.h"
@@ -508,6 +509,61 @@ TEST_F(PrintCommandsTest, APrintedPageRendersAsTheAreaDrawsItWithRulesAndPagePic
   // The square is on both.
   EXPECT_LT(printed.At(50, 30), 100);
   EXPECT_LT(drawn.At(50, 30), 100);
+}
+
+// Go to page N puts the caret where page N begins: page view counts that
+// position on page N, and a word typed there prints on page N, in a long
+// text of paragraphs of one to four lines pasted as plain text (so that
+// pages end at paragraph ends, inside paragraphs and where widow and
+// orphan control moves a line).
+TEST_F(PrintCommandsTest, GoToPageThenAWordTypedPrintsOnThatPage) {
+  std::u16string text;
+  uint32_t seed = 7;
+  for (int i = 0; i < 9000; ++i) {
+    seed = seed * 1103515245u + 12345u;
+    std::string words = "Item " + std::to_string(i) + " the board noted the report";
+    for (uint32_t w = (seed >> 16) % 40; w > 0; --w) words += w % 3 == 0 ? " and agreed" : " on minutes";
+    text.append(words.begin(), words.end());
+    text += u'\r';
+  }
+  text.pop_back();
+  std::vector<uint8_t> bytes(2 * text.size());
+  for (size_t i = 0; i < text.size(); ++i) PutStreamUnit(&bytes[2 * i], text[i]);
+  // Page view, measured with the printer's widths as a new document is.
+  document->Params().SetViewMode(0);
+  document->SetPrinterMetrics(1);
+  document->GetUndo()->Suspend();
+  Body()->InsertBytes(0u, bytes.data(), uint32_t(bytes.size()));
+  Body()->SetLength(int32_t(text.size()));
+  document->GetUndo()->Resume();
+  Body()->SetSelection(0, 0);
+  document->GetLayout()->ComposeAll();
+  const int32_t count = document->GetBodyPageCount();
+  ASSERT_GT(count, 150);
+  for (const int32_t n : {2, 150, count}) {
+    ASSERT_EQ(document->GoToPage(n - 1), 0) << n;
+    int32_t position = Body()->GetSelStart();
+    int32_t page = 0;
+    Run(62, area->GetReference(), {&position}, &page);
+    EXPECT_EQ(page, n) << "page view counts the caret at " << position;
+    // The caret, placed by its offset, is on that page too.
+    int32_t x = 0, y = 0, top = 0, height = 0, line = 0, column = 0, inLine = 0;
+    document->GetCaretGeometry(x, y, top, height);
+    document->GetCaretStatus(page, line, inLine, column);
+    EXPECT_EQ(page, n - 1) << "the caret's page index";
+    const std::string word = "Quetzal" + std::to_string(n);
+    for (char c : word) document->TypeCharacter(char16_t(c));
+    document->GetUndo()->Commit();
+    ASSERT_EQ(xMorvaPrinting::PrintCommand(*area, false, n - 1, n), 0) << n;
+    ASSERT_EQ(PdfPages(), 2) << n;
+    EXPECT_EQ(PageText(1).find(word), std::string::npos) << "the page before page " << n;
+    EXPECT_NE(PageText(2).find(word), std::string::npos) << "page " << n << "\n" << PageText(1) << "\n---\n" << PageText(2);
+    Body()->SetSelection(position, position + int32_t(word.size()));
+    document->BeginChange();
+    Body()->DeleteSelectionWithUndo();
+    document->EndChange();
+    ASSERT_EQ(Body()->GetLength(), int32_t(text.size()));
+  }
 }
 
 }  // namespace

@@ -361,3 +361,42 @@ TEST_F(TextTest, ACharacterStepCrossesASurrogatePairWhole) {
   for (const Case& c : cases)
     EXPECT_EQ(engine.CharacterStep(c.from, c.forward), c.to) << c.from << (c.forward ? " forward" : " back");
 }
+
+// A step reads the two units beside it from the nearest place whose offset
+// the engine knows (the walk's marks, stop and cache point, the selection's
+// ends), inside long runs of characters, past records and elements: from
+// every position and with the selection anywhere it gives what the units
+// say.
+TEST_F(TextTest, ACharacterStepFromAnyKnownPlaceSeesThePairBesideIt) {
+  const std::u16string pair = u"\U0001D11E";
+  Stream stream;
+  std::u16string units;  // a unit per position; 0 for an element
+  auto text = [&](const std::u16string& t) {
+    stream.Text(t);
+    units += t;
+  };
+  text(std::u16string(1000, u'a'));
+  stream.Record(kPropBold, 1);
+  text(u"b" + pair);
+  stream.Record(kPropBold, 0);
+  text(pair + std::u16string(600, u'c'));
+  stream.Raw(kTab);
+  units += char16_t(0);
+  text(pair + std::u16string(300, u'd') + u"\r" + pair);
+  Load(stream.bytes());
+  const int32_t length = int32_t(units.size());
+  ASSERT_EQ(engine.GetLength(), length);
+  auto pairAt = [&](int32_t p) {
+    return p >= 0 && p + 1 < length && IsHighSurrogateUnit(units[size_t(p)]) && IsLowSurrogateUnit(units[size_t(p) + 1]);
+  };
+  const std::pair<int32_t, int32_t> selections[] = {{0, 0}, {1300, 1300}, {500, 1500}, {1003, 1006}, {length, length}};
+  for (const auto& [start, end] : selections) {
+    engine.SetSelection(start, end);
+    for (int32_t p = 0; p <= length; ++p) {
+      const int32_t forward = p >= length ? length : p + (pairAt(p) ? 2 : 1);
+      const int32_t back = p <= 0 ? 0 : p - (pairAt(p - 2) ? 2 : 1);
+      ASSERT_EQ(engine.CharacterStep(p, true), forward) << p << " selection " << start << "-" << end;
+      ASSERT_EQ(engine.CharacterStep(p, false), back) << p << " selection " << start << "-" << end;
+    }
+  }
+}

@@ -199,7 +199,8 @@ TEST_F(HandPages, OffsetsPositionsAndLines) {
     pages.GetPageStart(1, column, before, positions, bytes);
     EXPECT_TRUE(before == 9 && positions == 18 && bytes == 36u) << column;
   }
-  EXPECT_EQ((std::vector<int32_t>{pages.FindPageForPosition(12), pages.FindPageForPosition(13),
+  // Position 12, where page 1 begins, is on it (as offset 24 is).
+  EXPECT_EQ((std::vector<int32_t>{pages.FindPageForPosition(11), pages.FindPageForPosition(12),
                                   pages.FindPageForPosition(21), pages.FindPageForLine(5),
                                   pages.FindPageForLine(6), pages.FindPageForLine(10)}),
             (std::vector<int32_t>{1, 2, 2, 0, 1, 1}));
@@ -286,8 +287,11 @@ TEST_F(Composition, RepaginationFromOnePageBeforeTheChangeEqualsWhole) {
                                           positionsBefore, column),
                   p + 1);
       }
-      if (r.positions > 0)
-        ASSERT_EQ(pages.FindPageForPosition(int32_t(positionSum + r.positions)), p + 1) << "step " << step;
+      if (r.positions > 0) {
+        // From the page's first position (where it begins) to its last.
+        ASSERT_EQ(pages.FindPageForPosition(int32_t(positionSum)), p + 1) << "step " << step;
+        ASSERT_EQ(pages.FindPageForPosition(int32_t(positionSum + r.positions - 1)), p + 1) << "step " << step;
+      }
       lineSum += r.lines;
       positionSum += r.positions;
       byteSum += uint32_t(r.bytes);
