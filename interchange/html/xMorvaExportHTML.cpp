@@ -77,6 +77,7 @@ class HtmlWriter {
 
   // ---- Steps.
   void StartHTMLParagraph();
+  void WriteEmptyItem();
   void WriteHTMLFontRun();
   void WriteHTMLStyleRun();
   void WriteHTMLStyle(uint16_t id, int32_t value);
@@ -328,6 +329,12 @@ void HtmlWriter::StartHTMLParagraph() {
   fParagraphOpen = true;
 }
 
+// A paragraph without text is left out of the page, but for a bulleted
+// one: an empty item of its list, which readers keep as an item.
+void HtmlWriter::WriteEmptyItem() {
+  if (fParagraphStartPending && fCurrent.GetProperty(kPropBullet) != 0) StartHTMLParagraph();
+}
+
 void HtmlWriter::WriteHTMLFontRun() {
   if (!fFontRunChanged) return;
   // The styles open inside the old run close with it and open again
@@ -544,6 +551,7 @@ bool HtmlWriter::Write() {
       const StreamItem item = ReadStreamItem(stream + at, size - at);
       if (item.kind == StreamItem::kUnit) {
         if (item.unit == kUnitParagraphEnd) {
+          WriteEmptyItem();
           fParagraphStartPending = true;
         } else if (at != writtenLow) {
           BeforeContent();
@@ -597,6 +605,7 @@ bool HtmlWriter::Write() {
       at += item.size;
     }
     if (stream != nullptr) body->UnlockStream();
+    if (size != 0) WriteEmptyItem();
   }
   FlushHigh();
   CloseStyles(0);

@@ -358,6 +358,10 @@ class HtmlReader {
   bool fItemPending = false;
   // The pending item has an alignment of its own.
   bool fItemAligned = false;
+  // The pending item is a bulleted one that nothing has gone into yet. An
+  // empty item is still an item: what ends it gives it a paragraph of its
+  // own, so that its bullet never passes to the text after it.
+  bool fItemEmpty = false;
   bool fLastWasSpace = true;
   bool fFirstCell = false;
   VStrInHandle fLinkText;
@@ -824,7 +828,11 @@ void HtmlReader::BreakHTMLParagraph(int32_t kind) {
       fLabelEnd >= 0 && Body().GetSelEnd() == fLabelEnd)
     return;
   fLabelEnd = -1;
-  if (!fPreformatted) {
+  // A block or paragraph that opens in an empty item is the item's text;
+  // any other break ends the item, which keeps its paragraph.
+  const bool emptyItemEnds = fItemEmpty && fLastBreak != kBreakTyped && kind != kBreakOpenBlock &&
+                             kind != kBreakOpenParagraph;
+  if (!fPreformatted && !emptyItemEnds) {
     const bool atStart = fLastBreak == kBreakNone && (kind == kBreakOpenBlock || kind == kBreakOpenParagraph);
     const bool afterBreak = fLastBreak >= kBreakOpenBlock && kind >= kBreakOpenBlock;
     if (atStart || afterBreak) {
@@ -846,6 +854,7 @@ void HtmlReader::BreakHTMLParagraph(int32_t kind) {
       if (fItemAligned) Set(kPropAlignment, fAlign);
       fItemAligned = false;
       fItemPending = false;
+      fItemEmpty = false;
     }
     if (kind >= kBreakOpenBlock && kind <= kBreakCloseParagraph) {
       Set(kPropSize, kSpacingPoints);
@@ -909,7 +918,10 @@ void HtmlReader::SetHTMLMode(int32_t mode, bool opening) {
     }
     VStrInHandle target;
     target.SetUniChars(fLinkTarget.data(), 0, int32_t(fLinkTarget.size()));
-    xMorvaHyperlink link(xMorvaHyperlink::kURL, true, target, fLinkText.GetLength() > 0 ? fLinkText : target);
+    // The title is the link's text as the page has it: a link without text
+    // (pandoc puts one before each line of a code block, as an anchor to
+    // it) shows nothing, as in a browser.
+    xMorvaHyperlink link(xMorvaHyperlink::kURL, true, target, fLinkText);
     Body().InsertHyperlink(link, false);
     fLastBreak = kBreakTyped;
     return;
@@ -973,6 +985,9 @@ void HtmlReader::StartHTMLList(bool ordered, bool opening) {
   // of its own, without the empty paragraph that stands for the margin
   // around a list.
   const bool nested = fListKindStack.size() > (opening ? 0u : 1u);
+  // A list that opens in an empty item takes the item's paragraph for its
+  // first item.
+  if (nested && opening) fItemEmpty = false;
   BreakHTMLParagraph(nested ? kBreakLine : opening ? kBreakOpenBlock : kBreakCloseBlock);
   if (opening) {
     fListKindStack.push_back(fListKind);
@@ -1019,6 +1034,7 @@ void HtmlReader::StartHTMLListItem() {
       fLabelEnd = Body().GetSelEnd();
     } else {
       Set(kPropBullet, kind == kListSquare ? kBulletSquare : kind == kListCircle ? kBulletCircle : kBulletDisc);
+      fItemEmpty = true;
     }
   }
   if (fListNumber < (1 << 24)) ++fListNumber;

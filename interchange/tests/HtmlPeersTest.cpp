@@ -359,3 +359,54 @@ TEST_F(HtmlPeers, OurNestedListsOpenInEveryPeerAtTheirLevels) {
   EXPECT_EQ((std::vector<std::string>{"12 three", "4 five", "4 one", "8 four", "8 two"}), levels) << office;
   fs::remove_all(folder);
 }
+
+// pandoc puts a link without text before each line of a code block, an
+// anchor to the line: the lines read as the code alone, as LibreOffice and
+// browsers show them, and the empty link of a paragraph shows nothing
+// either. LibreOffice's page of the same text, which leaves the links out,
+// reads to the same words.
+TEST_F(HtmlPeers, CodeBlocksFromEachPeerReadWithoutTheirAnchors) {
+  for (const char* peer : {"pandoc", "libreoffice"}) {
+    SCOPED_TRACE(peer);
+    const std::string page = ReadWhole(HtmlFixtureFolder() / (std::string("codeblock.") + peer + ".html"));
+    ASSERT_FALSE(page.empty());
+    auto document = NewDocument();
+    xMorvaImportHTML reader;
+    ASSERT_EQ(0, reader.ImportHTMLBytes(*document, reinterpret_cast<const uint8_t*>(page.data()),
+                                        uint32_t(page.size()), ""));
+    const std::string text = BodyUtf8(*document);
+    const std::string expected = ReadWhole(HtmlFixtureFolder() / (std::string("codeblock.") + peer + ".txt"));
+    EXPECT_EQ(Words(expected), Words(text)) << text;
+    EXPECT_EQ(std::string::npos, text.find("cb1")) << text;
+    EXPECT_EQ(std::string::npos, text.find("example.org")) << text;
+    // pandoc's lines keep their indent.
+    if (std::string(peer) == "pandoc") EXPECT_NE(std::string::npos, text.find("\ndef f():\n    return 1\n")) << text;
+  }
+}
+
+// The same with pandoc run here on a code block of its source language:
+// the page it writes opens without the anchors' addresses, and our page of
+// that document reads in pandoc to the same words.
+TEST_F(HtmlPeers, PandocsCodeBlocksOpenWithoutTheirAnchors) {
+  if (std::getenv("QV_PEER_TESTS") == nullptr) GTEST_SKIP() << "peer checks run under the ctest label peers";
+  const fs::path folder = fs::temp_directory_path() / ("qv-html-code-" + std::to_string(getpid()));
+  fs::create_directories(folder);
+  std::ofstream(folder / "code.md", std::ios::binary) << "```python\ndef f():\n    return 1\n```\n\nx [](https://e.org/) y\n";
+  std::string page;
+  ASSERT_TRUE(PeerRun("pandoc -f markdown -t html '" + (folder / "code.md").string() + "'", &page));
+  ASSERT_NE(std::string::npos, page.find("href=\"#cb1-1\"")) << page;
+  auto document = NewDocument();
+  xMorvaImportHTML reader;
+  ASSERT_EQ(0, reader.ImportHTMLBytes(*document, reinterpret_cast<const uint8_t*>(page.data()), uint32_t(page.size()), ""));
+  const std::string text = BodyUtf8(*document);
+  EXPECT_EQ(0u, text.find("def f():\n    return 1\n")) << text;
+  EXPECT_EQ(std::string::npos, text.find("cb1")) << text;
+  EXPECT_EQ(std::string::npos, text.find("e.org")) << text;
+
+  std::ofstream(folder / "ours.html", std::ios::binary) << OurPage(*document);
+  std::string plain;
+  ASSERT_TRUE(PeerRun("pandoc -f html -t plain --wrap=none '" + (folder / "ours.html").string() + "'", &plain));
+  EXPECT_EQ(Words(text), Words(plain)) << plain;
+  EXPECT_EQ(std::string::npos, plain.find("e.org")) << plain;
+  fs::remove_all(folder);
+}

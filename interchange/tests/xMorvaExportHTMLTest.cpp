@@ -303,24 +303,30 @@ TEST_F(ExportHTML, JustifiedParagraphsReadBackJustified) {
 TEST_F(ExportHTML, CharactersBeyondTheBmpAreWrittenWhole) {
   struct Case {
     const char16_t* text;
-    int32_t boldFrom;
-    int32_t boldTo;
+    uint16_t id;  // bold, or the font Arial
+    int32_t from;
+    int32_t to;
     const char* body;
   };
   const Case cases[] = {
-      {u"x\U0001F600y", 2, 3, "<P>x&#128512;y</P>"},
-      {u"x\U0001F600zy", 2, 4, "<P>x&#128512;<B>z</B>y</P>"},
-      {u"x\U0001F600y", 1, 2, "<P>x<B>&#128512;</B>y</P>"},
-      {u"x\U0001F600y", 0, 0, "<P>x&#128512;y</P>"},
-      {u"x\xD83D\ny", 0, 0, "<P>x&#65533;</P><P>y</P>"},
-      {u"x\xDE00y", 0, 0, "<P>x&#65533;y</P>"},
+      {u"x\U0001F600y", kPropBold, 2, 3, "<P>x&#128512;y</P>"},
+      {u"x\U0001F600zy", kPropBold, 2, 4, "<P>x&#128512;<B>z</B>y</P>"},
+      {u"x\U0001F600y", kPropBold, 1, 2, "<P>x<B>&#128512;</B>y</P>"},
+      {u"x\U0001F600y", kPropBold, 0, 0, "<P>x&#128512;y</P>"},
+      {u"x\xD83D\ny", kPropBold, 0, 0, "<P>x&#65533;</P><P>y</P>"},
+      {u"x\xDE00y", kPropBold, 0, 0, "<P>x&#65533;y</P>"},
+      // Halves in runs of two fonts.
+      {u"x\U0001F600y", kPropFont, 2, 4, "<P>x&#128512;<FONT FACE=\"Arial\">y</FONT></P>"},
+      {u"x\U0001F600y", kPropFont, 0, 2, "<P><FONT FACE=\"Arial\">x&#128512;</FONT>y</P>"},
   };
+  VStr<63> arial;
+  arial.SetCText("Arial", kCharSetAnsi);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.body);
     auto document = TimesDocument();
     xMorvaEngine& body = Engine(*document, kPartBody);
     Type(body, c.text);
-    if (c.boldTo > c.boldFrom) Mark(body, c.boldFrom, c.boldTo, kPropBold, 1);
+    if (c.to > c.from) Mark(body, c.from, c.to, c.id, c.id == kPropFont ? document->FontIndexForName(arial) : 1);
     EXPECT_EQ(c.body, BodyOf(Page(*document)));
   }
 }
@@ -442,10 +448,11 @@ TEST_F(ExportHTML, NestedListsStandInTheItemsOfTheirList) {
 
 namespace {
 
-// What a user sees of a document: each paragraph that has text, with its
-// indent level, bullet and alignment, a link shown as [title|target], a
-// run in another font than the page's as {font|text}.
-std::vector<std::string> Facts(xMorvaDocument& document) {
+// What a user sees of a document: each paragraph that has text (every
+// paragraph ended by a paragraph end, with `emptyToo`), with its indent
+// level, bullet and alignment, a link shown as [title|target], a run in
+// another font than the page's as {font|text}, a unit above 127 as <XXXX>.
+std::vector<std::string> Facts(xMorvaDocument& document, bool emptyToo = false) {
   std::vector<std::string> facts;
   std::string text;
   int32_t font = -1;
@@ -464,8 +471,8 @@ std::vector<std::string> Facts(xMorvaDocument& document) {
     const int32_t runFont = end ? -1 : positions[i].properties.at(kPropFont);
     if (runFont != font && font != -1 && font != timesIndex) text += "}";
     if (end) {
-      if (!text.empty()) {
-        const auto& p = positions[i - 1].properties;
+      if (!text.empty() || (emptyToo && i < positions.size())) {
+        const auto& p = positions[text.empty() ? i : i - 1].properties;
         facts.push_back(text + " level " + std::to_string(p.at(kPropLeftIndent) / 37) + " bullet " +
                         std::to_string(p.at(kPropBullet)) + " align " + std::to_string(p.at(kPropAlignment)));
       }
@@ -484,8 +491,12 @@ std::vector<std::string> Facts(xMorvaDocument& document) {
       body.SetSelection(int32_t(i), int32_t(i) + 1);
       xMorvaHyperlink link;
       if (body.GetHyperlinkAtSelection(link)) text += "[" + utf8(link.GetTitle()) + "|" + utf8(link.GetTarget()) + "]";
-    } else {
+    } else if (positions[i].unit < 128) {
       text += char(positions[i].unit);
+    } else {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "<%04X>", unsigned(positions[i].unit));
+      text += hex;
     }
   }
   return facts;
@@ -608,4 +619,86 @@ TEST_F(ExportHTML, SoftHyphensAreWrittenAndReadBack) {
   xMorvaImportHTML reader;
   ASSERT_EQ(0, reader.ImportHTMLBytes(*again, reinterpret_cast<const uint8_t*>(page.data()), uint32_t(page.size()), ""));
   EXPECT_EQ("Donau\x1f" "dampf\x1f" "schiff\n\n", TextOf(*again, kPartBody));
+}
+
+// A bulleted paragraph without text is an empty item of its list, the
+// document's last paragraph too; an empty paragraph without a bullet is
+// left out, as before.
+TEST_F(ExportHTML, EmptyBulletedParagraphsAreEmptyItems) {
+  struct Case {
+    const char16_t* text;
+    int32_t listFrom;  // the bulleted range, -1 for none
+    int32_t listTo;
+    const char* body;
+  };
+  const Case cases[] = {
+      {u"a\n\nb", 2, 2, "<P>a</P><UL><LI TYPE=\"disc\"></LI></UL><P>b</P>"},
+      {u"a\n", 2, 2, "<P>a</P><UL><LI TYPE=\"disc\"></LI></UL>"},
+      {u"x\n\n\ny", 0, 4, "<UL><LI TYPE=\"disc\">x</LI><LI TYPE=\"disc\"></LI><LI TYPE=\"disc\"></LI></UL><P>y</P>"},
+      {u"\nb", 0, 0, "<UL><LI TYPE=\"disc\"></LI></UL><P>b</P>"},
+      {u"a\n\nb", -1, -1, "<P>a</P><P>b</P>"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.body);
+    auto document = TimesDocument();
+    xMorvaEngine& body = Engine(*document, kPartBody);
+    Type(body, c.text);
+    if (c.listFrom >= 0) Mark(body, c.listFrom, c.listTo, kPropBullet, 108);
+    EXPECT_EQ(c.body, BodyOf(Page(*document)));
+  }
+}
+
+// A page with an empty item, blank last items and a link without text, and
+// a character beyond the Basic Multilingual Plane whose halves stand in
+// runs of two fonts, written and read three times: after the first trip
+// each trip gives the same page and the same document, and the first keeps
+// what the user wrote: the empty items are items, the text after them is
+// not, the link shows nothing, and the character is whole.
+TEST_F(ExportHTML, EmptyItemsEmptyLinksAndSplitPairsReachAFixedPointAtOnce) {
+  const std::string start = "<P>Before</P><UL><LI></LI></UL><P>abc</P><P>x <A HREF=\"https://e.org/\"></A> y</P>"
+                            "<UL><LI>one</LI><LI> </LI><LI> </LI></UL>";
+  auto document = NewDocument();
+  xMorvaImportHTML reader;
+  ASSERT_EQ(0, reader.ImportHTMLBytes(*document, reinterpret_cast<const uint8_t*>(start.data()),
+                                      uint32_t(start.size()), ""));
+  xMorvaEngine& body = Engine(*document, kPartBody);
+  body.SetSelection(body.GetLength(), body.GetLength());
+  Type(body, u"x\U0001F600y");
+  VStr<63> arial;
+  arial.SetCText("Arial", kCharSetAnsi);
+  // The second half and the letter after it in another font.
+  Mark(body, body.GetLength() - 2, body.GetLength(), kPropFont, document->FontIndexForName(arial));
+  ASSERT_EQ("x<D83D>{Arial|<DE00>y} level 0 bullet 0 align 0", Facts(*document).back());
+
+  std::vector<std::string> pages;
+  std::vector<std::unique_ptr<xMorvaDocument>> trips;
+  xMorvaDocument* from = document.get();
+  for (int trip = 0; trip < 3; ++trip) {
+    pages.push_back(Page(*from));
+    trips.push_back(NewDocument());
+    ASSERT_EQ(0, reader.ImportHTMLBytes(*trips.back(), reinterpret_cast<const uint8_t*>(pages.back().data()),
+                                        uint32_t(pages.back().size()), ""));
+    from = trips.back().get();
+  }
+  const std::vector<std::string> kept = {
+      "Before level 0 bullet 0 align 0", " level 0 bullet 0 align 0",
+      " level 1 bullet 108 align 0",     " level 1 bullet 0 align 0",
+      "abc level 0 bullet 0 align 0",    " level 0 bullet 0 align 0",
+      "x [|https://e.org/]y level 0 bullet 0 align 0", " level 0 bullet 0 align 0",
+      "one level 1 bullet 108 align 0",  " level 1 bullet 108 align 0",
+      " level 1 bullet 108 align 0",     " level 1 bullet 0 align 0",
+      "x<D83D><DE00>{Arial|y} level 0 bullet 0 align 0", " level 0 bullet 0 align 0"};
+  EXPECT_EQ(kept, Facts(*trips[0], true)) << pages[0];
+  EXPECT_EQ(pages[0], pages[1]);
+  EXPECT_EQ(pages[1], pages[2]);
+  for (int trip = 1; trip < 3; ++trip) {
+    SCOPED_TRACE(trip + 1);
+    const auto before = Positions(*trips[0], kPartBody);
+    const auto after = Positions(*trips[size_t(trip)], kPartBody);
+    ASSERT_EQ(before.size(), after.size());
+    for (size_t i = 0; i < before.size(); ++i) {
+      EXPECT_EQ(before[i].unit, after[i].unit) << i;
+      EXPECT_EQ(before[i].properties, after[i].properties) << i;
+    }
+  }
 }

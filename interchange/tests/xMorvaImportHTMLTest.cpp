@@ -636,3 +636,92 @@ TEST_F(ImportHTML, AQuotedValueEndsOnlyAtItsClosingQuote) {
     }
   }
 }
+
+namespace {
+
+// Each paragraph of the body, empty ones too, as its text and its bullet
+// ("text|bullet"): a link shows as [title|target]; the last paragraph only
+// when it holds anything.
+std::vector<std::string> ParagraphsOf(xMorvaDocument& document) {
+  std::vector<std::string> paragraphs;
+  xMorvaEngine& body = Engine(document, kPartBody);
+  const auto positions = Positions(document, kPartBody);
+  std::string text;
+  auto ascii = [](const VString& s) {
+    char bytes[256] = {};
+    s.GetCText(bytes, sizeof bytes, kCharSetAnsi);
+    return std::string(bytes);
+  };
+  for (size_t i = 0; i < positions.size(); ++i) {
+    const char16_t unit = positions[i].unit;
+    if (unit == 31) {
+      body.SetSelection(int32_t(i), int32_t(i) + 1);
+      xMorvaHyperlink link;
+      text += body.GetHyperlinkAtSelection(link) ? "[" + ascii(link.GetTitle()) + "|" + ascii(link.GetTarget()) + "]"
+                                                 : "?";
+    } else if (unit != 13) {
+      text += unit < 128 ? char(unit) : '?';
+    }
+    if (unit == 13 || (i + 1 == positions.size() && !text.empty())) {
+      paragraphs.push_back(text + "|" + std::to_string(positions[i].properties.at(kPropBullet)));
+      text.clear();
+    }
+  }
+  return paragraphs;
+}
+
+}  // namespace
+
+// An empty item (or one of blanks) is an item of its own, whatever ends
+// it: its bullet stays on its own empty paragraph and never passes to the
+// text after it. A block that opens in it is its text, and a list that
+// opens in it takes its paragraph for its first item.
+TEST_F(ImportHTML, AnEmptyItemKeepsItsBulletToItself) {
+  struct Case {
+    const char* html;
+    std::vector<std::string> paragraphs;
+  };
+  const Case cases[] = {
+      {"<UL><LI></LI></UL><P>abc</P>", {"|108", "|0", "abc|0", "|0"}},
+      {"<UL><LI>x</LI><LI> </LI></UL>", {"x|108", "|108", "|0"}},
+      {"<ul><li>x<li> <li>\n</ul>", {"x|108", "|108", "|108", "|0"}},
+      {"<ul><li><li>b</ul>", {"|108", "b|108", "|0"}},
+      {"<ul><li></ul>x", {"|108", "|0", "x|0"}},
+      {"<ul><li><br>x</ul>", {"|108", "x|0", "|0"}},
+      {"<ul><li><p>t</p></ul>", {"t|108", "|0"}},
+      {"<ul><li><div>t</div></ul>", {"t|108", "|0"}},
+      {"<ul><li><ul><li>b</ul></ul>x", {"b|108", "x|0"}},
+      {"<ol><li></ol>x", {"\t1.\t|0", "|0", "x|0"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.html);
+    auto document = NewDocument();
+    ASSERT_EQ(0, Read(*document, c.html));
+    EXPECT_EQ(c.paragraphs, ParagraphsOf(*document));
+  }
+}
+
+// A link's title is its text as the page has it: a link without text
+// (pandoc puts one before each line of a code block) shows nothing, and
+// the text around it reads as the page's writer meant.
+TEST_F(ImportHTML, ALinkShowsItsTextAndNothingWithoutText) {
+  struct Case {
+    const char* html;
+    std::vector<std::string> paragraphs;
+  };
+  const Case cases[] = {
+      {"x <a href=\"https://e.org/\"></a> y", {"x [|https://e.org/]y|0"}},
+      {"<a href=u>t</a>", {"[t|u]|0"}},
+      {"<a href=u><b></b></a>z", {"[|u]z|0"}},
+      {"<a name=n></a>z", {"z|0"}},
+      {"<pre><span id=\"cb1-1\"><a href=\"#cb1-1\" aria-hidden=\"true\" tabindex=\"-1\"></a>def f():</span>\n"
+       "<span id=\"cb1-2\"><a href=\"#cb1-2\" aria-hidden=\"true\" tabindex=\"-1\"></a>    return 1</span></pre>",
+       {"[|#cb1-1]def f():|0", "[|#cb1-2]    return 1|0"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.html);
+    auto document = NewDocument();
+    ASSERT_EQ(0, Read(*document, c.html));
+    EXPECT_EQ(c.paragraphs, ParagraphsOf(*document));
+  }
+}
