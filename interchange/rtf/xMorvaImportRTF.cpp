@@ -31,6 +31,7 @@
 #include "framework/core/streams/VStreamProgress.h"
 #include "framework/core/strings/VUniString.h"
 #include "interchange/fields/xMorvaDateTimeForm.h"
+#include "interchange/pages/xMorvaHeaderFooterFit.h"
 #include "interchange/rtf/RtfKeywords.h"
 
 namespace {
@@ -1781,6 +1782,18 @@ int32_t xMorvaImportRTF::Import(xMorvaDocument& document, const uint8_t* bytes, 
   }
   // The file's page becomes the document's paper.
   if (reader.PageGiven()) document.TakePaperFromPage(reader.Landscape());
+  // A footer whose band reaches below where a footer prints (AbiWord's
+  // \footery0, at the page's lower edge) prints raised, its last line on
+  // that floor: the body then ends above its lines, as a Word file's body
+  // does. Every other footer keeps the file's band and bottom margin.
+  xMorvaDocParams& params = document.Params();
+  xMorvaPageBands& bands = params.GetBands(false);
+  int32_t footer = HeaderFooterLinesHeight(document, kPartFooter);
+  if (params.GetDifferentLeftRight() != 0)
+    footer = std::max(footer, HeaderFooterLinesHeight(document, kPartLeftFooter));
+  // Page 1, the second, has these bands whatever the first page has.
+  if (footer > 0 && params.FooterPlaceOf(1, footer).top > bands.footerTop)
+    FitHeaderFooterBands(params, bands, bands.headerTop, 0, footer);
   if (recording) undo->Resume();
   document.SelectBody();
   if (auto* body = static_cast<xMorvaEngine*>(document.GetPart(kPartBody))) body->SetSelection(0, 0);

@@ -23,6 +23,7 @@
 #include "interchange/tests/OleTestSupport.h"
 #include "interchange/tests/PeerTestSupport.h"
 #include "interchange/tests/PrintTestSupport.h"
+#include "interchange/tests/RtfTestSupport.h"
 #include "interchange/tests/TextTestSupport.h"
 #include "interchange/word/xMorvaExportWord.h"
 #include "interchange/word/xMorvaImportWord.h"
@@ -270,30 +271,48 @@ TEST_F(FilePaper, AnAbiWordFileOfSectionsPrintsItsPartsInsideThePage) {
 // margins, whose sections give the footer's distance as 0 (\footery0: the
 // footer's band at the page's lower edge, where LibreOffice prints it half
 // off the paper): printed, each of its three pages shows "Page N of 3"
-// whole on the paper, its last line ending 12 points above the edge.
+// whole on the paper, its last line ending 12 points above the edge, and
+// the body's lines end above it. The bands read stay through our own RTF.
 TEST_F(FilePaper, AnAbiWordFooterAtTheLowerEdgePrintsOnThePaper) {
   const std::string rtf = peertest::ReadFile(PageFixtures().parent_path() / "rtf" / "footers.abiword.rtf");
   ASSERT_NE(std::string::npos, rtf.find("\\footery0"));
   ASSERT_EQ(0, ImportRtf(rtf));
+  const xMorvaPageBands bands = document.Params().GetBands(false);
   const fs::path pdf = folder / "footers.pdf";
   ASSERT_EQ(printtest::PrintDocument(document, pdf), 3);
   ASSERT_EQ(printtest::PdfPageSize(pdf), "595 x 842");
   const std::string text = peertest::Output("pdftotext '" + pdf.string() + "' - 2>/dev/null");
   const std::string boxes = peertest::Output("pdftotext -bbox '" + pdf.string() + "' - 2>/dev/null");
-  const std::regex page("<page |<word xMin=\"[0-9.]+\" yMin=\"([0-9.-]+)\" xMax=\"[0-9.]+\" yMax=\"([0-9.-]+)\">Page</word>");
-  int pages = 0, footers = 0;
-  for (auto it = std::sregex_iterator(boxes.begin(), boxes.end(), page); it != std::sregex_iterator(); ++it) {
+  const std::regex word("<page |<word xMin=\"[0-9.]+\" yMin=\"([0-9.-]+)\" xMax=\"[0-9.]+\" yMax=\"([0-9.-]+)\">(Page|Line)</word>");
+  std::vector<double> bodyEnd, footerTop;  // a page each
+  for (auto it = std::sregex_iterator(boxes.begin(), boxes.end(), word); it != std::sregex_iterator(); ++it) {
     if (!(*it)[1].matched) {
-      ++pages;
+      bodyEnd.push_back(0);
+      footerTop.push_back(842);
       continue;
     }
-    SCOPED_TRACE("page " + std::to_string(pages));
-    ++footers;
+    if (bodyEnd.empty()) continue;
+    if ((*it)[3] == "Line") {
+      bodyEnd.back() = std::max(bodyEnd.back(), std::stod((*it)[2]));
+      continue;
+    }
+    SCOPED_TRACE("page " + std::to_string(bodyEnd.size()));
+    footerTop.back() = std::stod((*it)[1]);
     EXPECT_LE(std::stod((*it)[2]), 842 - 11.0);
     EXPECT_GE(std::stod((*it)[1]), 842 - 40.0);
-    EXPECT_NE(std::string::npos, text.find("Page " + std::to_string(pages) + " of 3")) << text;
+    EXPECT_NE(std::string::npos, text.find("Page " + std::to_string(bodyEnd.size()) + " of 3")) << text;
   }
-  EXPECT_EQ(3, footers);
+  ASSERT_EQ(3u, bodyEnd.size());
+  for (size_t p = 0; p < bodyEnd.size(); ++p) {
+    EXPECT_LT(footerTop[p], 842) << "page " << p + 1;
+    EXPECT_LE(bodyEnd[p], footerTop[p]) << "page " << p + 1;
+  }
+  // Written and read back three times, the page keeps those bands.
+  for (int trip = 1; trip <= 3; ++trip) {
+    SCOPED_TRACE("trip " + std::to_string(trip));
+    ASSERT_EQ(0, ImportRtf(rtftest::Export(document)));
+    EXPECT_TRUE(document.Params().GetBands(false) == bands);
+  }
 }
 
 }  // namespace filepaper

@@ -541,9 +541,6 @@ class xMorvaImportWord : public VObject {
   // The bands of the pages whose headers or footers hold more lines than
   // the file's margins leave room for made taller, with the margins.
   void FitHeadersAndFooters(xMorvaDocument& document, bool differentFirst, bool differentLeftRight);
-  // The pixels a header or footer part's paragraphs need, a line each in
-  // the font and size the part begins with; 0 for a part without text.
-  static int32_t LinesHeight(xMorvaDocument& document, int16_t part);
 
   // One entry per stretch of text read: file position, byte count, first
   // character position, two bytes a character.

@@ -8,8 +8,7 @@
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaProperties.h"
 #include "engine/xMorvaEngine.h"
-#include "engine/xMorvaFont.h"
-#include "framework/core/strings/VUniString.h"
+#include "interchange/pages/xMorvaHeaderFooterFit.h"
 #include "interchange/word/xMorvaImportWord.h"
 #include "platform/bytes/ByteSpanReader.h"
 
@@ -113,70 +112,26 @@ int32_t xMorvaImportWord::InsertStories(xMorvaDocument& document) {
   return 0;
 }
 
-int32_t xMorvaImportWord::LinesHeight(xMorvaDocument& document, int16_t part) {
-  auto* text = static_cast<xMorvaEngine*>(document.GetPart(part));
-  if (text == nullptr || text->GetLength() == 0) return 0;
-  // The part's paragraph ends; its last paragraph, which the story's own
-  // end closes, counts too.
-  VStrInHandle plain;
-  text->WritePlainText(plain, false, false);
-  int32_t paragraphs = 0;
-  for (int32_t i = 1; i <= plain.GetLength(); ++i)
-    if (plain.GetCharAt(i) == u'\r') ++paragraphs;
-  if (plain.GetLength() > 0 && plain.GetCharAt(plain.GetLength()) != u'\r') ++paragraphs;
-  // Each a line in the font and size the part begins with.
-  text->SetSelection(0, 0);
-  xMorvaFont font(document.GetMeasuringPort(), &document);
-  font.ApplyProperty(kPropFont, text->GetPropertyValue(kPropFont), false);
-  font.ApplyProperty(kPropSize, text->GetPropertyValue(kPropSize), false);
-  const int32_t line = std::max(font.GetAscent() + font.GetDescent(), 1);
-  return int32_t(std::min<int64_t>(int64_t(paragraphs) * line, INT32_MAX));
-}
-
 void xMorvaImportWord::FitHeadersAndFooters(xMorvaDocument& document, bool differentFirst,
                                             bool differentLeftRight) {
-  // A header starts at its distance from the page's upper edge and the
-  // body below its lines, at the file's top margin or lower; a footer
-  // starts at the bottom margin and reaches down to its distance from the
-  // page's lower edge, and the body ends higher when its lines need more
-  // room than that. Bands that hold their lines already stay as the file
-  // gives them, so our own file reads back as it was written. However
-  // tall a header or footer is, the body keeps the height of its narrowest
-  // column.
+  // Bands that hold their lines already stay as the file gives them, so
+  // our own file reads back as it was written.
   xMorvaDocParams& params = document.Params();
-  const int64_t page = params.GetPageHeight();
   const int32_t headerDistance = TwipsToPixels(fSection.headerDistance);
   auto fit = [&](xMorvaPageBands& bands, int32_t header, int32_t footer) {
-    auto limit = [&](int32_t margin) {
-      const int64_t room = page - bands.topMargin - bands.bottomMargin - xMorvaDocParams::kMinColumnWidth;
-      return int32_t(std::min<int64_t>(margin + std::max<int64_t>(room, 0), INT32_MAX));
-    };
-    if (header > 0) {
-      const int32_t lowest = limit(bands.topMargin) - 1;
-      bands.headerTop = std::clamp(headerDistance, 0, std::max(lowest, 0));
-      const int64_t end = std::min<int64_t>(int64_t(bands.headerTop) + header, lowest);
-      bands.headerBottom = int32_t(std::max<int64_t>({end, int64_t(bands.topMargin) - 1, bands.headerTop}));
-      bands.topMargin = std::max(bands.topMargin, bands.headerBottom + 1);
-    }
-    if (footer > 0) {
-      const int32_t highest = limit(bands.bottomMargin) - 1;
-      // Its last line ends no lower than a footer prints.
-      const int32_t lowest = std::max(bands.footerBottom, xMorvaDocParams::FooterFloor());
-      const int64_t end = std::min<int64_t>(int64_t(lowest) + footer, highest);
-      bands.footerTop = int32_t(std::max<int64_t>(bands.footerTop, end));
-      bands.bottomMargin = std::max(bands.bottomMargin, bands.footerTop + 1);
-    }
+    FitHeaderFooterBands(params, bands, headerDistance, header, footer);
   };
   // The first-page header and footer have the first page's bands; the odd
   // and even ones share the other pages' bands, which take the taller of
   // the two.
   auto tallest = [&](int16_t part, int16_t left) {
-    const int32_t height = LinesHeight(document, part);
-    return differentLeftRight ? std::max(height, LinesHeight(document, left)) : height;
+    const int32_t height = HeaderFooterLinesHeight(document, part);
+    return differentLeftRight ? std::max(height, HeaderFooterLinesHeight(document, left)) : height;
   };
   fit(params.GetBands(false), tallest(kPartHeader, kPartLeftHeader), tallest(kPartFooter, kPartLeftFooter));
   if (differentFirst) {
-    fit(params.GetBands(true), LinesHeight(document, kPartFirstHeader), LinesHeight(document, kPartFirstFooter));
+    fit(params.GetBands(true), HeaderFooterLinesHeight(document, kPartFirstHeader),
+        HeaderFooterLinesHeight(document, kPartFirstFooter));
   } else {
     params.GetBands(true) = params.GetBands(false);
   }

@@ -1,0 +1,55 @@
+// The room a foreign file's headers and footers get on the page.
+#include "interchange/pages/xMorvaHeaderFooterFit.h"
+
+#include <algorithm>
+
+#include "document/xMorvaDocParams.h"
+#include "document/xMorvaDocument.h"
+#include "document/xMorvaProperties.h"
+#include "engine/xMorvaEngine.h"
+#include "engine/xMorvaFont.h"
+#include "framework/core/strings/VUniString.h"
+
+int32_t HeaderFooterLinesHeight(xMorvaDocument& document, int16_t part) {
+  auto* text = static_cast<xMorvaEngine*>(document.GetPart(part));
+  if (text == nullptr || text->GetLength() == 0) return 0;
+  // The part's paragraph ends; its last paragraph, which the story's own
+  // end closes, counts too.
+  VStrInHandle plain;
+  text->WritePlainText(plain, false, false);
+  int32_t paragraphs = 0;
+  for (int32_t i = 1; i <= plain.GetLength(); ++i)
+    if (plain.GetCharAt(i) == u'\r') ++paragraphs;
+  if (plain.GetLength() > 0 && plain.GetCharAt(plain.GetLength()) != u'\r') ++paragraphs;
+  // Each a line in the font and size the part begins with.
+  text->SetSelection(0, 0);
+  xMorvaFont font(document.GetMeasuringPort(), &document);
+  font.ApplyProperty(kPropFont, text->GetPropertyValue(kPropFont), false);
+  font.ApplyProperty(kPropSize, text->GetPropertyValue(kPropSize), false);
+  const int32_t line = std::max(font.GetAscent() + font.GetDescent(), 1);
+  return int32_t(std::min<int64_t>(int64_t(paragraphs) * line, INT32_MAX));
+}
+
+void FitHeaderFooterBands(const xMorvaDocParams& params, xMorvaPageBands& bands, int32_t headerTop,
+                          int32_t header, int32_t footer) {
+  const int64_t page = params.GetPageHeight();
+  auto limit = [&](int32_t margin) {
+    const int64_t room = page - bands.topMargin - bands.bottomMargin - xMorvaDocParams::kMinColumnWidth;
+    return int32_t(std::min<int64_t>(margin + std::max<int64_t>(room, 0), INT32_MAX));
+  };
+  if (header > 0) {
+    const int32_t lowest = limit(bands.topMargin) - 1;
+    bands.headerTop = std::clamp(headerTop, 0, std::max(lowest, 0));
+    const int64_t end = std::min<int64_t>(int64_t(bands.headerTop) + header, lowest);
+    bands.headerBottom = int32_t(std::max<int64_t>({end, int64_t(bands.topMargin) - 1, bands.headerTop}));
+    bands.topMargin = std::max(bands.topMargin, bands.headerBottom + 1);
+  }
+  if (footer > 0) {
+    const int32_t highest = limit(bands.bottomMargin) - 1;
+    // Its last line ends no lower than a footer prints.
+    const int32_t lowest = std::max(bands.footerBottom, xMorvaDocParams::FooterFloor());
+    const int64_t end = std::min<int64_t>(int64_t(lowest) + footer, highest);
+    bands.footerTop = int32_t(std::max<int64_t>(bands.footerTop, end));
+    bands.bottomMargin = std::max(bands.bottomMargin, bands.footerTop + 1);
+  }
+}
