@@ -229,11 +229,13 @@ int16_t xMorvaDocument::HeaderForPage(int32_t page) const {
   return kPartHeader;
 }
 
-int16_t xMorvaDocument::FooterForPage(int32_t page) const {
-  if (page == 0 && fParams.GetDifferentFirstPage()) return kPartFirstFooter;
-  if ((page & 1) != 0 && fParams.GetDifferentLeftRight()) return kPartLeftFooter;
+int16_t FooterPartOfPage(const xMorvaDocParams& params, int32_t page) {
+  if (page == 0 && params.GetDifferentFirstPage()) return kPartFirstFooter;
+  if ((page & 1) != 0 && params.GetDifferentLeftRight()) return kPartLeftFooter;
   return kPartFooter;
 }
+
+int16_t xMorvaDocument::FooterForPage(int32_t page) const { return FooterPartOfPage(fParams, page); }
 
 void xMorvaDocument::SelectHeaderForPage(int32_t page) {
   const int16_t part = HeaderForPage(page);

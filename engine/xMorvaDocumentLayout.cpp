@@ -363,12 +363,9 @@ int32_t xMorvaDocumentLayout::GetLineCount(int16_t part) {
 // ---- Geometry.
 
 int32_t xMorvaDocumentLayout::FooterTopOn(int32_t page) const {
-  // The footer the page shows, as the document picks it.
+  // Where the footer the page shows stands, raised as its lines need.
   const xMorvaDocParams& params = fDocument.GetParams();
-  int16_t footer = kPartFooter;
-  if (page == 0 && params.GetDifferentFirstPage() != 0) footer = kPartFirstFooter;
-  else if ((page & 1) != 0 && params.GetDifferentLeftRight() != 0) footer = kPartLeftFooter;
-  return params.FooterPlaceOf(page, fLines[footer]->GetTotalHeight()).top;
+  return params.FooterPlaceOf(page, fLines[FooterPartOfPage(params, page)]->GetTotalHeight()).top;
 }
 
 int32_t xMorvaDocumentLayout::LocateOffset(int16_t part, uint32_t offset, int32_t headerFooterPage,
