@@ -33,6 +33,9 @@ struct ReferenceDocument {
 
 // The document of `pages` pages.
 ReferenceDocument MakeReferenceDocument(int32_t pages, uint32_t seed = ReferenceDocument::kSeed);
+// Makes `reference` a plain text: its records left out and each element a
+// letter, so that it keeps its positions and paragraphs.
+void MakePlain(ReferenceDocument& reference);
 
 // The page counts every text benchmark runs at.
 constexpr int32_t kReferencePages[] = {50, 500, 2000};

@@ -27,7 +27,6 @@
 #include "document/xMorvaLayoutInterface.h"
 #include "document/xMorvaUndo.h"
 #include "engine/xMorvaDocumentEngineServices.h"
-#include "engine/xMorvaElementStream.h"
 #include "engine/xMorvaEngine.h"
 #include "framework/system/resources/VMacResourceFile.h"
 #include "graphics/VCharWidthCache.h"
@@ -51,26 +50,6 @@ void Stop() {
   DeleteAreas();
   CloseAreaServices();
   ExitGraphics();
-}
-
-// The reference text's characters alone, as a text pasted from elsewhere:
-// its records left out and each element a letter, so that it has as many
-// positions and paragraphs.
-void MakePlain(ReferenceDocument& reference) {
-  std::vector<uint8_t> plain;
-  plain.reserve(reference.stream.size());
-  const uint8_t* s = reference.stream.data();
-  const uint32_t size = uint32_t(reference.stream.size());
-  for (uint32_t at = 0; at < size;) {
-    const StreamItem item = ReadStreamItem(s + at, size - at);
-    at += item.size;
-    if (item.kind == StreamItem::kRecord) continue;
-    uint8_t unit[2];
-    PutStreamUnit(unit, item.kind == StreamItem::kUnit ? item.unit : uint16_t('x'));
-    plain.insert(plain.end(), unit, unit + 2);
-  }
-  reference.stream = std::move(plain);
-  reference.records = 0;
 }
 
 // An area whose document holds the reference text of `pages` pages in page
