@@ -99,6 +99,7 @@ bool xMorvaComposer::Begin(int32_t line, uint32_t start, uint32_t end) {
   fTableWasEmpty = fLines.fRecords.empty();
   fFirstLine = line;
   fLine = line;
+  fBatchAt = fOldNext = line;
   fLineStart = start;
   // The range starts a paragraph: past the first byte, one ended there.
   fLastWasParagraphEnd = start > 0 && (firstFlags & kLineFirstOfParagraph) != 0;
@@ -701,20 +702,19 @@ void xMorvaComposer::StoreLine(uint32_t bytesEnd) {
 bool xMorvaComposer::InsertRecord() {
   if (fLines.fRecordLimit >= 0 && LineCount() >= fLines.fRecordLimit) return false;
   fLines.ForgetHint();
-  if (fBatch.empty()) fBatchAt = fLine;
   fBatch.push_back(std::make_unique<xMorvaLineRecord>(fRec));
   fLines.fTotalHeight += fRec.height;
   if (fLines.fProgress != nullptr) fLines.fProgress->Progress(fRec.bytes);
   return true;
 }
 
-// An old record that the new line covers: its place is taken.
+// An old record that the new line covers: the new line takes its place.
 void xMorvaComposer::TakeOldPlace() {
-  Flush();
-  xMorvaLineRecord& old = fLines.Rec(fLine);
+  const xMorvaLineRecord& old = fLines.Rec(fOldNext);
   fResume->oldStart += old.bytes;
   fLines.fTotalHeight += fRec.height - old.height;
-  old = fRec;
+  fBatch.push_back(std::make_unique<xMorvaLineRecord>(fRec));
+  ++fOldNext;
   if (fLines.fProgress != nullptr) fLines.fProgress->Progress(fRec.bytes);
   ++fResume->dropped;
   ++fResume->composed;
@@ -724,27 +724,23 @@ void xMorvaComposer::TakeOldPlace() {
 // The old records that begin before `at` (where the next line begins)
 // are gone.
 void xMorvaComposer::DropOldRecordsBefore(uint32_t at) {
-  int32_t last = fLine;
-  while (last < LineCount() && OldStartNow() < int64_t(at)) {
-    fResume->oldStart += OldAt(last).bytes;
-    fLines.fTotalHeight -= OldAt(last).height;
-    ++last;
-  }
-  if (last > fLine) {
-    const int32_t waiting = int32_t(fBatch.size());
-    fLines.fRecords.erase(fLines.fRecords.begin() + (fLine - waiting),
-                          fLines.fRecords.begin() + (last - waiting));
-    fResume->dropped += last - fLine;
+  const int32_t count = fLines.GetLineCount();
+  while (fOldNext < count && OldStartNow() < int64_t(at)) {
+    const xMorvaLineRecord& old = fLines.Rec(fOldNext);
+    fResume->oldStart += old.bytes;
+    fLines.fTotalHeight -= old.height;
+    ++fOldNext;
+    ++fResume->dropped;
   }
 }
 
 // The end of the text: what is left of the old records goes.
 void xMorvaComposer::DropOldRecordsToEnd() {
-  if (fResume == nullptr || fLine >= LineCount()) return;
-  for (int32_t i = fLine; i < LineCount(); ++i) fLines.fTotalHeight -= OldAt(i).height;
-  fResume->dropped += LineCount() - fLine;
-  fLines.fRecords.erase(fLines.fRecords.begin() + (fLine - int32_t(fBatch.size())),
-                        fLines.fRecords.end());
+  if (fResume == nullptr) return;
+  const int32_t count = fLines.GetLineCount();
+  for (int32_t i = fOldNext; i < count; ++i) fLines.fTotalHeight -= fLines.Rec(i).height;
+  fResume->dropped += count - fOldNext;
+  fOldNext = count;
 }
 
 // Marks the line just begun (at fLineStart) as one composition can begin
@@ -771,16 +767,28 @@ int64_t xMorvaComposer::OldStartNow() const {
   return at >= fResume->oldEnd ? at + fResume->delta : std::min<int64_t>(at, fResume->start);
 }
 
-int32_t xMorvaComposer::LineCount() const { return fLines.GetLineCount() + int32_t(fBatch.size()); }
-
-xMorvaLineRecord& xMorvaComposer::OldAt(int32_t index) {
-  return fLines.Rec(index - int32_t(fBatch.size()));
+int32_t xMorvaComposer::LineCount() const {
+  return fLine + fLines.GetLineCount() - fOldNext;
 }
 
+xMorvaLineRecord& xMorvaComposer::OldAt(int32_t index) {
+  return fLines.Rec(fOldNext + (index - fLine));
+}
+
+// The new records take the place of the old ones they replaced, in one
+// move of the records behind them.
 void xMorvaComposer::Flush() {
-  if (fBatch.empty()) return;
-  fLines.fRecords.insert(fLines.fRecords.begin() + fBatchAt,
-                         std::make_move_iterator(fBatch.begin()),
-                         std::make_move_iterator(fBatch.end()));
+  auto& records = fLines.fRecords;
+  const size_t replaced = size_t(fOldNext - fBatchAt);
+  const size_t common = std::min(replaced, fBatch.size());
+  const auto at = records.begin() + fBatchAt;
+  std::move(fBatch.begin(), fBatch.begin() + common, at);
+  if (replaced > common) {
+    records.erase(at + common, at + replaced);
+  } else {
+    records.insert(at + common, std::make_move_iterator(fBatch.begin() + common),
+                   std::make_move_iterator(fBatch.end()));
+  }
   fBatch.clear();
+  fBatchAt = fOldNext = fLine;
 }

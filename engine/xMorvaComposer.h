@@ -201,10 +201,15 @@ class xMorvaComposer {
   // The stops as the tab list holds them, shared by the lines that begin
   // with them; made again after a tab record.
   std::shared_ptr<const xMorvaTabs> fStopsNow;
-  // New records wait here and go into the table together, in one move of
-  // the records behind them, instead of one move per line (a paste of many
-  // pages). While records wait, they stand before fLine and the old record
-  // at index i (i >= fLine) is the table's record i - waiting.
+  // The new records wait here and go into the table together when the
+  // walk ends, in one move of the records behind them, however many lines
+  // or paragraphs break anew (a paste of many pages, a property over the
+  // whole text), instead of one move per line. Meanwhile the table's
+  // records from fBatchAt up to fOldNext are the old ones the new lines
+  // took the place of or dropped, and the old record at index i (i >=
+  // fLine) of the table as it will stand is the table's record
+  // fOldNext + (i - fLine); fLine is fBatchAt plus the records waiting.
   std::vector<std::unique_ptr<xMorvaLineRecord>> fBatch;
   int32_t fBatchAt = 0;
+  int32_t fOldNext = 0;
 };

@@ -258,6 +258,29 @@ TEST_F(LayoutTest, TypingAfterASoftHyphenBreaksAsAWholeComposition) {
   }
 }
 
+// Bold over much of a plain text breaks every line it reaches anew (more
+// lines), its undo again (fewer), its redo once more: the new lines go into
+// the table in one splice, with the lines before and after them kept.
+TEST_F(LayoutTest, BoldOverManyParagraphsAndItsUndoComposeAsAWhole) {
+  // The selection in hundredths of the text.
+  static const int32_t kRows[][2] = {{0, 100}, {0, 50}, {30, 70}, {60, 100}};
+  for (const auto& row : kRows) {
+    std::mt19937 random(11);
+    Load(Generated(random, 60), 0, 0);
+    ASSERT_EQ(0, layout->Update());
+    const int32_t length = document->GetCurrentPart()->GetLength();
+    document->GetCurrentPart()->SetSelection(length * row[0] / 100, length * row[1] / 100);
+    document->ApplySelectionAttribute(kPropBold, 1);
+    const std::string where = std::to_string(row[0]) + "-" + std::to_string(row[1]);
+    ExpectLikeWholeRecomposition(where + " bold");
+    document->GetUndo()->Undo();
+    ExpectLikeWholeRecomposition(where + " undone");
+    document->GetUndo()->Redo();
+    ExpectLikeWholeRecomposition(where + " redone");
+    if (HasFatalFailure()) return;
+  }
+}
+
 TEST_F(LayoutTest, EditsInAHeaderLeaveTheBodyPagesAlone) {
   std::mt19937 random(3);
   Load(Generated(random, 20), 0, 0);
