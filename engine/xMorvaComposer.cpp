@@ -767,9 +767,7 @@ int64_t xMorvaComposer::OldStartNow() const {
   return at >= fResume->oldEnd ? at + fResume->delta : std::min<int64_t>(at, fResume->start);
 }
 
-int32_t xMorvaComposer::LineCount() const {
-  return fLine + fLines.GetLineCount() - fOldNext;
-}
+int32_t xMorvaComposer::LineCount() const { return fLine + fLines.GetLineCount() - fOldNext; }
 
 xMorvaLineRecord& xMorvaComposer::OldAt(int32_t index) {
   return fLines.Rec(fOldNext + (index - fLine));
