@@ -390,6 +390,28 @@ int32_t xMorvaPages::FindPageForLine(int32_t line) const {
   return std::min(int32_t(found - first), count - 1);
 }
 
+int64_t xMorvaPages::GetHeightBefore(int32_t page) const {
+  return SumsBefore(std::clamp(page, 0, GetPageCount())).height;
+}
+
+int32_t xMorvaPages::FindPageEndingAtOrBelow(int64_t y, int32_t gap) const {
+  const int32_t count = GetPageCount();
+  if (count == 0) return 0;
+  SumsBefore(count);
+  // Page p ends at the heights of the pages up to it and the gaps before
+  // it: the first page whose end reaches y, by halving the range.
+  int32_t low = 0;
+  int32_t high = count - 1;
+  while (low < high) {
+    const int32_t mid = low + (high - low) / 2;
+    if (fSums[size_t(mid) + 1].height + int64_t(mid) * gap >= y)
+      high = mid;
+    else
+      low = mid + 1;
+  }
+  return low;
+}
+
 int32_t xMorvaPages::FindPageForOffset(uint32_t offset, uint32_t& bytesBefore, int32_t& yBefore,
                                        int32_t& linesBefore, int32_t& positionsBefore,
                                        int32_t& column) const {
