@@ -314,6 +314,10 @@ int32_t xMorvaPages::ComputePageBreaks(int32_t firstPage, int32_t first, int32_t
   // A table that could not be stored whole, or whose pages before the
   // first no longer fit the lines, is rebuilt from the start.
   if (fNeedsRebuild || GetFirstLineOfPage(firstPage) > lineCount) firstPage = 0;
+  // A page that began with the last line of the page before, taken along
+  // by widow and orphan control, is filled again from that page: the line
+  // moves only as that page fills.
+  while (firstPage > 0 && size_t(firstPage) < fCarried.size() && fCarried[size_t(firstPage)] == 2) --firstPage;
   fStatus = 0;
   fNeedsRebuild = false;
   const int32_t columns =
