@@ -196,7 +196,7 @@ class Session {
   }
 
   // Every line ends where an item ends, or inside the visible text of a
-  // computed element that is no break (the element counting on the line
+  // computed element that is no break or soft hyphen (the element counting on the line
   // where its text ends), and the positions of the lines before a line
   // are those a walk over the stream counts up to it. A unit's or an
   // element's page is then the same by its position and by its offset.
@@ -215,7 +215,7 @@ class Session {
         const StreamItem item = ReadStreamItem(bytes.data() + at, size - at);
         if (at + item.size > lineEnd) {
           Check(item.kind == StreamItem::kElement && item.unit >= kFirstComputedCode && !IsBreakCode(item.unit) &&
-                lineEnd >= at + item.skipSize);
+                item.unit != xMorvaElementCode::SoftHyphen && lineEnd >= at + item.skipSize);
           break;
         }
         if (item.kind != StreamItem::kRecord) ++walked;
