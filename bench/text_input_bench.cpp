@@ -6,7 +6,11 @@
 // with the document). Each caret key (the arrows, with Shift and Command,
 // Backspace and Delete) near the end of the 50-, 500- and 2,000-page
 // document and of a plain text of the same length: the cost of a step
-// should be that of a step, whatever the length.
+// should be that of a step, whatever the length. In the continuous view,
+// the drawing of the view at the caret near the end, as a key redraws it,
+// and Go to page 2, to the middle page and to the last page from the
+// middle page, each the first walk there since the text changed: each
+// costs the same at every length.
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -30,6 +34,7 @@
 #include "engine/xMorvaEngine.h"
 #include "framework/system/resources/VMacResourceFile.h"
 #include "graphics/VCharWidthCache.h"
+#include "graphics/VDIBPort.h"
 #include "graphics/VGraphicsStart.h"
 #include "host/context/VHostContext.h"
 #include "platform/toolbox/TbxResources.h"
@@ -191,6 +196,84 @@ BENCHMARK(BM_CaretKey)
     ->ArgNames({"key", "pages", "plain"})
     ->ArgsProduct({benchmark::CreateDenseRange(0, int64_t(std::size(kCaretKeys)) - 1, 1), {50, 500, 2000}, {0, 1}})
     ->Iterations(200)
+    ->Unit(benchmark::kMicrosecond);
+
+// The view in the continuous view scrolled to the caret 40 positions
+// before the text's end and drawn, as a key's update draws it. Arguments:
+// the pages, and 1 for the plain text.
+void BM_ContinuousViewDraw(benchmark::State& state) {
+  TextArea& area = AreaOf(int32_t(state.range(0)), state.range(1) != 0);
+  if (area.frame == nullptr) {
+    state.SkipWithError("the area has no text view");
+    return;
+  }
+  area.document->SetViewMode(1);
+  const int32_t caret = area.text->GetLength() - 40;
+  area.text->SetSelection(caret, caret);
+  area.document->ShowSelection(true);
+  VDIBPort canvas(area.frame->GetWidth(), area.frame->GetHeight(), 32);
+  for (auto _ : state) {
+    canvas.PushOrigin(0, -area.frame->GetScrollY());
+    area.frame->DrawContent(canvas);
+    canvas.PopOrigin();
+  }
+  if (area.frame->GetScrollY() == 0) state.SkipWithError("the view did not scroll to the caret");
+  area.document->SetViewMode(0);
+  state.SetLabel(state.range(1) != 0 ? "plain" : "reference");
+  state.counters["pages"] = double(state.range(0));
+}
+BENCHMARK(BM_ContinuousViewDraw)
+    ->ArgNames({"pages", "plain"})
+    ->ArgsProduct({{50, 500, 2000}, {0, 1}})
+    ->Unit(benchmark::kMicrosecond);
+
+// Go to page (the command's steps: the caret to the page's first position,
+// then the view to the caret) from the middle page, in the continuous
+// view, to page 2, the middle page or the last. Each run starts where the
+// text has just changed (a unit at its start written again): only the way
+// to the middle page, where the caret was set, has been walked. Arguments:
+// the pages, 1 for the plain text, and the page: 0 the second, 1 the
+// middle, 2 the last.
+void BM_GoToPage(benchmark::State& state) {
+  TextArea& area = AreaOf(int32_t(state.range(0)), state.range(1) != 0);
+  xMorvaLayoutInterface* layout = area.document->GetLayout();
+  if (area.frame == nullptr || layout == nullptr) {
+    state.SkipWithError("the area has no text view");
+    return;
+  }
+  area.document->SetViewMode(1);
+  const int32_t pages = area.document->GetBodyPageCount();
+  const int32_t middle = pages / 2;
+  const int32_t target = state.range(2) == 0 ? 1 : state.range(2) == 1 ? middle : pages - 1;
+  bool landed = true;
+  for (auto _ : state) {
+    state.PauseTiming();
+    area.document->GetUndo()->Suspend();
+    const uint8_t* stream = area.text->LockStream();
+    const uint8_t first[2] = {stream[0], stream[1]};
+    area.text->UnlockStream();
+    area.text->ReplaceBytes(0u, first, 2);
+    area.document->GetUndo()->Resume();
+    layout->Update();
+    const int32_t start = layout->GetPageFirstPosition(middle);
+    area.text->SetSelection(start, start);
+    area.document->ShowSelection(true);
+    state.ResumeTiming();
+    area.document->GoToPage(target);
+    area.document->ShowSelection(true);
+    state.PauseTiming();
+    landed = landed && area.text->GetSelStart() == layout->GetPageFirstPosition(target);
+    state.ResumeTiming();
+  }
+  if (!landed) state.SkipWithError("the caret is not at the page's first position");
+  area.document->SetViewMode(0);
+  state.SetLabel(state.range(1) != 0 ? "plain" : "reference");
+  state.counters["pages"] = pages;
+}
+BENCHMARK(BM_GoToPage)
+    ->ArgNames({"pages", "plain", "second0_middle1_last2"})
+    ->ArgsProduct({{50, 500, 2000}, {0, 1}, {0, 1, 2}})
+    ->Iterations(5)
     ->Unit(benchmark::kMicrosecond);
 
 // A drag from the first line down over N lines, one step a line.

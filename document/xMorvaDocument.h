@@ -545,9 +545,7 @@ class xMorvaDocument : public VObject,
   // style sheet's record.
   void GetIndentRange(uint16_t id, bool forParagraph, const xMorvaProperties* sheet, int32_t& min,
                       int32_t& max);
-  // The body's page table: the first position of a page, and the pages
-  // computed again from the first.
-  int32_t BodyPageFirstPosition(int32_t page) const;
+  // The body's pages computed again from the first.
   void RepaginateBody();
   // The part's computed elements of a search group, each selected and
   // handed to `each` between BeginChange and EndChange.

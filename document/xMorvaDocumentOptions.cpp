@@ -625,7 +625,7 @@ int32_t xMorvaDocument::SwitchEditedPart(int16_t n) {
 int32_t xMorvaDocument::GoToPage(int32_t page) {
   if (page < 0 || page >= GetBodyPageCount()) return kErrorNoSuchPage;
   SelectBody();
-  const int32_t position = BodyPageFirstPosition(page);
+  const int32_t position = fLayout ? fLayout->PreparePageStart(page) : 0;
   if (fCurrent != nullptr) fCurrent->SetSelection(position, position);
   fCaretPage = page;
   return 0;
@@ -635,10 +635,6 @@ int32_t xMorvaDocument::GoToPage(int32_t page) {
 // single page.
 int32_t xMorvaDocument::GetBodyPageCount() const {
   return fLayout ? std::max(fLayout->GetPageCount(), 1) : 1;
-}
-
-int32_t xMorvaDocument::BodyPageFirstPosition(int32_t page) const {
-  return fLayout ? fLayout->GetPageFirstPosition(page) : 0;
 }
 
 // The page geometry changed: the body is paginated again from its first

@@ -79,6 +79,11 @@ class xMorvaLayoutInterface {
   // The positions of the body before page `page` (0-based); 0 for a page
   // before the first, the body's positions after the last.
   virtual int32_t GetPageFirstPosition(int32_t page) = 0;
+  // The same, with the body's walk told where the paragraph holding that
+  // place begins and the state there, from the line table: a caret set on
+  // the page then walks from there, not from where the text was last
+  // walked.
+  virtual int32_t PreparePageStart(int32_t page) = 0;
   // The lines brought up to date, then the body paginated whole again.
   virtual int32_t Repaginate() = 0;
   // Sum of the heights of the body's lines.

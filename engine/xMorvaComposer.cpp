@@ -339,6 +339,7 @@ void xMorvaComposer::EnterElement(const StreamItem& item) {
     fSoftWidth = 0;
   }
   const StreamItem shown = ReadStreamItem(fS + fAt, fSize - fAt);
+  fElementStart = fAt;
   fElementEnd = fAt + shown.size;
   fElementCode = code;
   fAt += shown.skipSize;
@@ -558,7 +559,11 @@ bool xMorvaComposer::BreakAfterLoneUnit(const Unit& u) {
 // The line ends before the unit, which begins the next one.
 bool xMorvaComposer::BreakBeforeUnit(const Unit& u) {
   CloseLine(fBeforeM);
-  StoreLine(fAt);
+  // A soft hyphen's or a break's text is no text of its own: the line ends
+  // before the element, which the next line begins with whole.
+  const bool wholeElement = fElementEnd != 0 && fElementStart > fLineStart &&
+                            (fElementCode == xMorvaElementCode::SoftHyphen || IsBreakCode(fElementCode));
+  StoreLine(wholeElement ? fElementStart : fAt);
   StartNextLine(fState, kLineContinuesWord, FontMetrics());
   // The unit begins the new line as it would on a line of its own: not a
   // break character (which would open a break there) and not wider than

@@ -181,6 +181,7 @@ class xMorvaComposer {
   // changed it since: it is copied only when a record is about to.
   bool fOppStateLive = false;
   // The computed element whose visible text the cursor is in.
+  uint32_t fElementStart = 0;
   uint32_t fElementEnd = 0;
   uint16_t fElementCode = 0;
   uint16_t fPendingBreak = 0;

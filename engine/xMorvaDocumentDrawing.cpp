@@ -120,8 +120,8 @@ int32_t xMorvaDocumentDrawing::GetDocumentHeight() const {
   if (params.GetViewMode() == 0) {
     return kPageGap + int32_t(std::min<int64_t>(int64_t(count) * (params.GetPageHeight() + kPageGap), INT32_MAX / 2));
   }
-  int64_t height = kPageGap;
-  for (int32_t p = 0; p < count; ++p) height += fPages.GetPage(p).height + (p > 0 ? kContinuousGap : 0);
+  const int64_t height =
+      kPageGap + fPages.GetHeightBefore(count) + int64_t(std::max(count - 1, 0)) * kContinuousGap;
   return int32_t(std::min<int64_t>(height, INT32_MAX / 2));
 }
 
@@ -131,9 +131,22 @@ int32_t xMorvaDocumentDrawing::GetPageTop(int32_t page) const {
   if (params.GetViewMode() == 0) {
     return int32_t(std::min<int64_t>(kPageGap + int64_t(page) * (params.GetPageHeight() + kPageGap), INT32_MAX / 2));
   }
-  int64_t y = kPageGap;
-  for (int32_t p = 0; p < page; ++p) y += fPages.GetPage(p).height + kContinuousGap;
+  const int64_t y = kPageGap + fPages.GetHeightBefore(page) + int64_t(page) * kContinuousGap;
   return int32_t(std::min<int64_t>(y, INT32_MAX / 2));
+}
+
+int32_t xMorvaDocumentDrawing::FirstPageShown(int32_t top) const {
+  const int32_t count = fPages.GetPageCount();
+  if (count == 0 || top <= kPageGap) return 0;
+  if (fDocument.GetParams().GetViewMode() != 0) {
+    // The continuous view: the first page that ends at or below the top.
+    return fPages.FindPageEndingAtOrBelow(int64_t(top) - kPageGap, kContinuousGap);
+  }
+  // Pages are all as high in page view: the pages that end, with the gap
+  // below them, above the top are counted at once.
+  const int64_t step = int64_t(fDocument.GetParams().GetPageHeight()) + kPageGap;
+  if (step <= 0) return 0;
+  return int32_t(std::clamp<int64_t>((top - kPageGap) / step, 0, count - 1));
 }
 
 void xMorvaDocumentDrawing::DrawDocument(xMorvaSelectionState* selection, VPort& port,
@@ -194,17 +207,12 @@ void xMorvaDocumentDrawing::DrawDocument(xMorvaSelectionState* selection, VPort&
     }
   }
 
-  int32_t y = kPageGap;
+  // Drawing starts at the first page the view shows, in either view: the
+  // pages above it are passed at once, so that drawing near the end of a
+  // long document costs what it costs near its start.
   const int32_t count = fPages.GetPageCount();
-  int32_t first = 0;
-  if (pass.viewMode == 0 && pass.top > kPageGap) {
-    // Pages are all as high in page view: those wholly above the visible
-    // top (gap included) are stepped over at once, so that drawing near
-    // the end of a long document costs what it costs near its start.
-    const int64_t step = int64_t(height) + kPageGap;
-    if (step > 0) first = int32_t(std::clamp<int64_t>((pass.top - kPageGap) / step - 1, 0, std::max(count - 1, 0)));
-    y = int32_t(std::min<int64_t>(kPageGap + first * step, INT32_MAX / 2));
-  }
+  const int32_t first = FirstPageShown(pass.top);
+  int32_t y = count > 0 ? GetPageTop(first) : kPageGap;
   for (int32_t page = first; page < count && y < pass.bottom; ++page) {
     const xMorvaPageRecord record = fPages.GetPage(page);
     const int32_t pageHeight = pass.viewMode == 0 ? height : record.height;

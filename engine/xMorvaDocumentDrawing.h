@@ -81,6 +81,9 @@ class xMorvaDocumentDrawing {
   // The height of the document in the current view: every page with the
   // gaps between them.
   int32_t GetDocumentHeight() const;
+  // The first page that a view whose top is `top` shows, in the current
+  // view, found from the page table without passing the pages above it.
+  int32_t FirstPageShown(int32_t top) const;
 
  private:
   struct PassState;

@@ -232,6 +232,33 @@ int32_t xMorvaDocumentLayout::GetPageFirstPosition(int32_t page) {
   return positions;
 }
 
+int32_t xMorvaDocumentLayout::PreparePageStart(int32_t page) {
+  const int32_t first = GetPageFirstPosition(page);
+  if (page <= 0) return first;
+  int32_t line = 0;
+  int32_t positions = 0;
+  uint32_t bytes = 0;
+  fPages->GetPageStart(std::min(page, fPages->GetPageCount()), 0, line, positions, bytes);
+  // Back from the page's first line to the first line of its paragraph
+  // whose record holds the tab stops at its start: the walk takes up the
+  // line's state there.
+  const xMorvaLines& lines = *fLines[kBody];
+  line = std::min(line, lines.GetLineCount());
+  while (line > 0) {
+    if (line < lines.GetLineCount()) {
+      const xMorvaLineRecord& record = lines.GetLine(line);
+      if ((record.flags & kLineFirstOfParagraph) != 0 && record.stops != nullptr) {
+        fEngines[kBody]->NoteParagraphStart(positions, bytes, record.state, *record.stops);
+        break;
+      }
+    }
+    --line;
+    bytes -= lines.GetLine(line).bytes;
+    positions -= lines.GetLine(line).positions;
+  }
+  return first;
+}
+
 int32_t xMorvaDocumentLayout::Repaginate() {
   const int32_t status = Update();
   const int32_t pages = Paginate(0);

@@ -53,6 +53,7 @@ class xMorvaDocumentLayout : public VObject, public xMorvaLayoutInterface {
   int32_t Update() override;
   int32_t GetPageCount() override;
   int32_t GetPageFirstPosition(int32_t page) override;
+  int32_t PreparePageStart(int32_t page) override;
   int32_t Repaginate() override;
   int32_t GetBodyLinesHeight() override;
   int32_t GetWidestBodyLine() override;

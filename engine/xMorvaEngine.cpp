@@ -460,6 +460,27 @@ void xMorvaEngine::SetSelection(int32_t start, int32_t end) {
   if (stream != kEmpty) UnlockStream();
 }
 
+void xMorvaEngine::NoteParagraphStart(int32_t position, uint32_t offset, const xMorvaProperties& state,
+                                      const xMorvaTabs& tabs) {
+  if (position < 0 || position > fLength || offset > fBytesInUse) return;
+  // The place becomes the last walk's stop, as a walk from the start would
+  // leave it there: past the paragraph end, before the records of the
+  // paragraph's start. A walk keeps the character properties it met and,
+  // as the paragraph part of both of its states, the paragraph properties
+  // in effect past the paragraph end; it meets the paragraph's own records
+  // again from the stop.
+  fStopValid = true;
+  fStopOffset = offset;
+  fStopPosition = position;
+  fStopParaStartOffset = offset;
+  fStopParaStart = fStopWordStart = position;
+  fStopWalk.Assign(state);
+  fStopPending.SetDefaults();
+  fStopPending.CopyParagraphProperties(state);
+  fStopWalkTabs.CopyFrom(&tabs);
+  fStopPendingTabs.CopyFrom(&tabs);
+}
+
 void xMorvaEngine::ResumeWalk(uint32_t paraStartOffset, int32_t paraStart, int32_t wordStart,
                               const xMorvaProperties& walk, const xMorvaProperties& pending) {
   fParaStartOffset = paraStartOffset;

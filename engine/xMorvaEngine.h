@@ -167,6 +167,12 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   bool TrySetSelection(int32_t start, int32_t end);
   void SelectAll() { SetSelection(0, fLength); }
   void SetCaretToStart() { SetSelection(0, 0); }
+  // A paragraph's start whose offset and walk state the caller knows (a
+  // line table's record of the paragraph's first line: the properties and
+  // tab stops in effect at its first byte): the next position walk to a
+  // place at or after it starts there when no known place lies nearer.
+  void NoteParagraphStart(int32_t position, uint32_t offset, const xMorvaProperties& state,
+                          const xMorvaTabs& tabs);
   void GetSelection(int32_t& start, int32_t& end) const override;
   void GetSelection(int32_t* start, int32_t* end) const;
 

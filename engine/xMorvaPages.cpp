@@ -314,6 +314,10 @@ int32_t xMorvaPages::ComputePageBreaks(int32_t firstPage, int32_t first, int32_t
   // A table that could not be stored whole, or whose pages before the
   // first no longer fit the lines, is rebuilt from the start.
   if (fNeedsRebuild || GetFirstLineOfPage(firstPage) > lineCount) firstPage = 0;
+  // A page that began with the last line of the page before, taken along
+  // by widow and orphan control, is filled again from that page: the line
+  // moves only as that page fills.
+  while (firstPage > 0 && size_t(firstPage) < fCarried.size() && fCarried[size_t(firstPage)] == 2) --firstPage;
   fStatus = 0;
   fNeedsRebuild = false;
   const int32_t columns =
@@ -388,6 +392,28 @@ int32_t xMorvaPages::FindPageForLine(int32_t line) const {
   const auto found = std::upper_bound(first, first + count, int64_t(line),
                                       [](int64_t l, const PageSums& sums) { return l < sums.lines; });
   return std::min(int32_t(found - first), count - 1);
+}
+
+int64_t xMorvaPages::GetHeightBefore(int32_t page) const {
+  return SumsBefore(std::clamp(page, 0, GetPageCount())).height;
+}
+
+int32_t xMorvaPages::FindPageEndingAtOrBelow(int64_t y, int32_t gap) const {
+  const int32_t count = GetPageCount();
+  if (count == 0) return 0;
+  SumsBefore(count);
+  // Page p ends at the heights of the pages up to it and the gaps before
+  // it: the first page whose end reaches y, by halving the range.
+  int32_t low = 0;
+  int32_t high = count - 1;
+  while (low < high) {
+    const int32_t mid = low + (high - low) / 2;
+    if (fSums[size_t(mid) + 1].height + int64_t(mid) * gap >= y)
+      high = mid;
+    else
+      low = mid + 1;
+  }
+  return low;
 }
 
 int32_t xMorvaPages::FindPageForOffset(uint32_t offset, uint32_t& bytesBefore, int32_t& yBefore,

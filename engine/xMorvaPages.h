@@ -57,6 +57,12 @@ class xMorvaPages : public VObject {
   int16_t GetColumnLineCount(int32_t page, int32_t column) const;
   // The page holding line `line`: the last page for a line past the table.
   int32_t FindPageForLine(int32_t line) const;
+  // The sum of the heights of the pages before `page` (held to the table).
+  int64_t GetHeightBefore(int32_t page) const;
+  // The first page whose bottom lies at or below `y`, the pages standing
+  // one under the other from 0 with `gap` pixels between them; the last
+  // page when none does.
+  int32_t FindPageEndingAtOrBelow(int64_t y, int32_t gap) const;
   // The page (0-based) holding the byte offset. The running sums of the
   // pages and columns before it come out; heights of columns passed are
   // added to `yBefore` only in continuous view. An offset at a page's end

@@ -3,7 +3,10 @@
 // properties, tab stops, tabs, soft hyphens, breaks, page numbers, case
 // changes, find and replace, header and footer parts, copying and pasting
 // 'xMo7', undo and redo). After every edit each part's lines and the
-// body's pages equal a whole composition made apart, and the body's page
+// body's pages equal a whole composition made apart, every line ends where
+// an item ends (or in a computed element's text) with the positions a walk
+// over the stream counts there, a body item's page is the same by its
+// position and by its offset, and the body's page
 // numbers show their pages as laying out each of their lines anew does;
 // each part saves as 'wENG' and loads again with the same text,
 // undamaged, and its stream needs no repair; at the end, undoing
@@ -192,6 +195,59 @@ class Session {
     Check(fresh == shown);
   }
 
+  // Every line ends where an item ends, or inside the visible text of a
+  // computed element that is no break or soft hyphen (the element counting on the line
+  // where its text ends), and the positions of the lines before a line
+  // are those a walk over the stream counts up to it. A unit's or an
+  // element's page is then the same by its position and by its offset.
+  void CheckLineEnds(int16_t part) {
+    const xMorvaLines& lines = *layout->GetLines(part);
+    const Bytes bytes = StreamOf(Engine(part));
+    const auto size = uint32_t(bytes.size());
+    uint32_t at = 0;
+    int32_t walked = 0;
+    uint32_t lineEnd = 0;
+    int32_t positions = 0;
+    for (int32_t index = 0; index < lines.GetLineCount(); ++index) {
+      lineEnd += lines.GetLine(index).bytes;
+      positions += lines.GetLine(index).positions;
+      while (at < lineEnd && at < size) {
+        const StreamItem item = ReadStreamItem(bytes.data() + at, size - at);
+        if (at + item.size > lineEnd) {
+          Check(item.kind == StreamItem::kElement && item.unit >= kFirstComputedCode && !IsBreakCode(item.unit) &&
+                item.unit != xMorvaElementCode::SoftHyphen && lineEnd >= at + item.skipSize);
+          break;
+        }
+        if (item.kind != StreamItem::kRecord) ++walked;
+        at += item.size;
+      }
+      if (kTrace && walked != positions)
+        std::fprintf(stderr, "part %d line %d ends at %u: %d positions by the records, %d by the stream\n", part,
+                     index, lineEnd, positions, walked);
+      Check(walked == positions);
+    }
+    if (part != kPartBody) return;
+    const xMorvaPages& pages = layout->GetPages();
+    int32_t position = 0;
+    for (uint32_t offset = 0; offset < size;) {
+      const StreamItem item = ReadStreamItem(bytes.data() + offset, size - offset);
+      // Not a computed element whose text a line may break: it counts on
+      // the line where its text ends.
+      const bool whole = item.kind == StreamItem::kUnit ||
+                         (item.kind == StreamItem::kElement &&
+                          (item.unit < kFirstComputedCode || IsBreakCode(item.unit) ||
+                           item.unit == xMorvaElementCode::PageNumber));
+      if (whole) {
+        uint32_t bytesBefore = 0;
+        int32_t y = 0, linesBefore = 0, positionsBefore = 0, column = 0;
+        Check(pages.FindPageForOffset(offset, bytesBefore, y, linesBefore, positionsBefore, column) + 1 ==
+              pages.FindPageForPosition(position));
+      }
+      if (item.kind != StreamItem::kRecord) ++position;
+      offset += item.size;
+    }
+  }
+
   // A text's bytes put back as they were (the same size): what a check
   // composed apart wrote into its elements is not the layout's.
   void PutBack(int16_t part, const Bytes& bytes) {
@@ -215,6 +271,7 @@ class Session {
       const xMorvaLines& lines = *layout->GetLines(part);
       if (part == document->GetCurrentPartNumber()) Trace("laid out", StreamOf(Engine(part)));
       Check(lines.CheckSums());
+      CheckLineEnds(part);
       xMorvaLines whole(document.get(), layout->GetEngine(part), part, 4);
       const Bytes laidOut = StreamOf(Engine(part));
       Check(whole.ComposeAll(font) == 0);

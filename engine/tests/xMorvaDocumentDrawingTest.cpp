@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -448,6 +449,35 @@ TEST_F(Drawing, ContinuousSeparatorsSkipPageBreaks) {
     const bool separator = page != 0;
     EXPECT_EQ(Pixel(*canvas, 2, y), separator ? 0x808080u : kWhite) << page;
     y += 3;
+  }
+}
+
+// A view whose top is a page's top draws from that page on, in either view:
+// nothing above it (no separator of the pages above in the continuous
+// view), and from it down what a drawing of the whole document draws.
+TEST_F(Drawing, DrawingStartsAtThePageTheViewShows) {
+  LoadPart(kPartBody, Stream().Text(Words(0, 400) + u"\r"));
+  for (int16_t view : {1, 0}) {
+    document->Params().SetViewMode(view);
+    Compose();
+    ASSERT_GE(pages->GetPageCount(), 6);
+    const int32_t height = drawing->GetDocumentHeight() + 4;
+    auto whole = Canvas(height);
+    Draw(*whole, nullptr, kDrawPaint);
+    for (int32_t page : {1, 4, pages->GetPageCount() - 1}) {
+      const int32_t top = drawing->GetPageTop(page);
+      ASSERT_EQ(drawing->FirstPageShown(top), page) << view << " " << page;
+      auto canvas = Canvas(height);
+      Draw(*canvas, nullptr, kDrawPaint, top);
+      const int32_t width = canvas->GetWidth();
+      const std::vector<uint32_t> drawn = Pixels(*canvas);
+      const std::vector<uint32_t> all = Pixels(*whole);
+      // Page view paints the page column's sides down from the view's top.
+      for (int32_t y = 0; y < top; ++y)
+        for (int32_t x = view == 0 ? kPageLeft + 1 : 0; x < (view == 0 ? kPageLeft + 240 : width); ++x)
+          ASSERT_EQ(drawn[size_t(y * width + x)], kWhite) << view << " page " << page << " at " << x << "," << y;
+      EXPECT_TRUE(std::equal(drawn.begin() + top * width, drawn.end(), all.begin() + top * width)) << view << " " << page;
+    }
   }
 }
 

@@ -14,7 +14,9 @@
 #include "document/xMorvaLayoutInterface.h"
 #include "engine/tests/DocumentFixture.h"
 #include "engine/tests/ReferenceImage.h"
+#include "engine/xMorvaDocumentLayout.h"
 #include "engine/xMorvaEngine.h"
+#include "engine/xMorvaPages.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/system/resources/VMemoryResourceFile.h"
 #include "graphics/VDIBPort.h"
@@ -139,6 +141,53 @@ TEST_F(DocumentPages, PageCountAndPageStartsComeFromTheBodyPages) {
   LoadPart(kPartBody, Bytes());
   EXPECT_EQ(document->GetBodyPageCount(), 1);
   EXPECT_EQ(document->GoToPage(0), 0);
+}
+
+// Go to page puts the caret at the page's first position, in either view,
+// on that page by position and by offset, with the state there that a walk
+// from the text's start gives, though the text just changed at its start:
+// the page begins inside a paragraph begun on an earlier page, whose
+// paragraph properties and tab stops were set paragraphs before.
+TEST_F(DocumentPages, GoToPageLandsOnThePageAsAWalkFromTheStart) {
+  Stream text;
+  for (int p = 0; p < 12; ++p) {
+    if (p % 4 == 1) text.Record(kPropAlignment, p % 3).Record(kPropLeftIndent, 2 * p).Tab(int16_t(40 + 8 * p), 1);
+    for (int w = 0; w < 6 + 9 * (p % 4); ++w) text.Record(kPropBold, w % 2).Text(w % 7 == 3 ? u"wo-rd " : u"word ");
+    p == 5 ? text.Element(xMorvaElementCode::PageBreak, Stream().Unit(13)) : text.Text(u"\r");
+  }
+  LoadPart(kPartBody, text);
+  auto* layout = dynamic_cast<xMorvaDocumentLayout*>(document->GetLayout());
+  xMorvaEngine& body = Part(kPartBody);
+  for (int16_t view : {0, 1}) {
+    document->Params().SetViewMode(view);
+    const int32_t count = document->GetBodyPageCount();
+    ASSERT_GE(count, 6);
+    for (int32_t page : {count - 1, 2, count / 2, 1, 0}) {
+      const Bytes bytes = StreamBytes(body);
+      document->GetUndo()->Suspend();
+      body.ReplaceBytes(0u, bytes.data(), 2);
+      document->GetUndo()->Resume();
+      body.SetSelection(0, 0);
+      ASSERT_EQ(document->GoToPage(page), 0);
+      SCOPED_TRACE("view " + std::to_string(view) + " page " + std::to_string(page));
+      const xMorvaPages& pages = layout->GetPages();
+      EXPECT_EQ(body.GetSelStart(), layout->GetPageFirstPosition(page));
+      EXPECT_EQ(pages.FindPageForPosition(body.GetSelStart()), page + 1);
+      uint32_t bytesBefore = 0;
+      int32_t y = 0, lines = 0, positions = 0, column = 0;
+      EXPECT_EQ(pages.FindPageForOffset(body.GetSelStartOffset(), bytesBefore, y, lines, positions, column), page);
+      xMorvaEngine fresh(nullptr, xMorvaEngine::kPartGranule);
+      ASSERT_EQ(0, fresh.InsertBytes(0u, bytes.data(), uint32_t(bytes.size())));
+      fresh.SetLength(body.GetLength());
+      fresh.SetSelection(body.GetSelStart(), body.GetSelStart());
+      EXPECT_EQ(fresh.GetSelStartOffset(), body.GetSelStartOffset());
+      EXPECT_EQ(fresh.GetParagraphStartOffset(), body.GetParagraphStartOffset());
+      EXPECT_EQ(fresh.GetWordStart(), body.GetWordStart());
+      for (uint16_t id = 0; id < kPropTabs; ++id)
+        if (IsPropertyId(id)) EXPECT_EQ(fresh.GetPropertyValue(id), body.GetPropertyValue(id)) << id;
+      EXPECT_FALSE(fresh.GetCurrentTabs().IsDifferent(body.GetCurrentTabs()));
+    }
+  }
 }
 
 // First page number 9: the first page shows "Page 9 of 2", the second
@@ -436,3 +485,4 @@ TEST_F(BodyPageNumbers, NumbersFollowTheirLinesAndThePageCount) {
 }
 
 }  // namespace
+

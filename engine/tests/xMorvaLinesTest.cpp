@@ -506,16 +506,24 @@ TEST_F(Composition, ElementsAtABreakCountOnce) {
   Stream number;
   Computed(number, xMorvaElementCode::PageNumber, Stream().Long(0), Stream().Text(u"xxxxxxxxxxxxxxx"),
            Source(u"page"));
+  // A word that fills the line: a soft hyphen's hyphen after it does not
+  // fit, and nothing before it is a place to break.
+  std::u16string full;
+  while (Width(full + u"i") <= 200) full += u"i";
   struct Case {
     const char* name;
     Bytes stream;
     std::vector<int32_t> positions;  // line by line
+    uint32_t firstBytes = 0;         // of the first line, when told
   } cases[] = {
       {"two soft-hyphen breaks",
        Stream().Text(u"ab").Raw(hyphen).Text(word).Raw(hyphen).Text(word).Raw(hyphen).Text(u"yyyyyyyyyyyyyyyy"),
        {int32_t(word.size()) + 4, int32_t(word.size()) + 1, 16}},
       {"page number overflowing after a space", Stream().Text(filler + u" ").Raw(number).Text(u"z"),
        {int32_t(filler.size()) + 1, 2}},
+      // The line ends before the soft hyphen's element, not inside it.
+      {"soft hyphen whose hyphen does not fit", Stream().Text(full).Raw(hyphen).Text(u"jj"),
+       {int32_t(full.size()), 3}, uint32_t(2 * full.size())},
   };
   for (const Case& c : cases) {
     Load(c.stream);
@@ -524,6 +532,7 @@ TEST_F(Composition, ElementsAtABreakCountOnce) {
     std::vector<int32_t> positions;
     for (int32_t i = 0; i < lines.GetLineCount(); ++i) positions.push_back(lines.GetLine(i).positions);
     EXPECT_EQ(positions, c.positions) << c.name;
+    if (c.firstBytes != 0) EXPECT_EQ(lines.GetLine(0).bytes, c.firstBytes) << c.name;
     EXPECT_TRUE(lines.CheckSums()) << c.name;
   }
 }
