@@ -68,7 +68,8 @@ bool MayOpenAs(uint32_t type, const uint8_t* data, size_t size) {
   while (at < size && (data[at] == ' ' || data[at] == '\t' || data[at] == '\r' || data[at] == '\n' ||
                        data[at] == '\f' || data[at] == 0xEF || data[at] == 0xBB || data[at] == 0xBF))
     ++at;
-  if (type == FourCC("RTF ") && size - at >= 5 && std::memcmp(data + at, "{\\rtf", 5) == 0) return true;
+  if (type == FourCC("RTF ") && size - at >= 5 && std::memcmp(data + at, "{\\rtf", 5) == 0)
+    return true;
   return IsTextSample(data, uint32_t(size < 4096 ? size : 4096), false);
 }
 

@@ -52,6 +52,9 @@ constexpr uint32_t kHighByteShareDivisor = 3;
 // different scripts (ASCII aside) are fewer than one in four pairs, where
 // random units change script at nearly every unit.
 constexpr uint32_t kScriptChangeShareDivisor = 4;
+// Below 64 bytes a text may be a word or two of accented letters, or of
+// two scripts: the two shares above are asked of larger samples only.
+constexpr uint32_t kShareSampleMinimum = 64;
 
 bool StartsAsCompoundFile(const uint8_t* head, size_t size) {
   return size >= sizeof kCompoundSignature &&
@@ -66,7 +69,8 @@ bool IsTextControl(uint32_t c) {
 // A UTF-16 unit that no text holds: a control, a noncharacter or a private
 // use (whose meaning only a font knows). Surrogates are told by their pairs.
 bool IsStrayUnit(uint32_t c) {
-  return IsTextControl(c) || (c >= 0xE000 && c < 0xF900) || (c >= 0xFDD0 && c < 0xFDF0) || c >= 0xFFFE;
+  return IsTextControl(c) || (c >= 0xE000 && c < 0xF900) || (c >= 0xFDD0 && c < 0xFDF0) ||
+         c >= 0xFFFE;
 }
 
 // The script a UTF-16 unit belongs to, as far as the text test asks: the
@@ -75,7 +79,8 @@ bool IsStrayUnit(uint32_t c) {
 // 256 units.
 uint32_t ScriptOfUnit(uint32_t c) {
   if (c < 0x0250 || (c >= 0x1E00 && c < 0x1F00)) return 0;
-  if ((c >= 0x2E80 && c < 0xA000) || (c >= 0xF900 && c < 0xFB00) || (c >= 0xFF00 && c < 0xFFF0)) return 1;
+  if ((c >= 0x2E80 && c < 0xA000) || (c >= 0xF900 && c < 0xFB00) || (c >= 0xFF00 && c < 0xFFF0))
+    return 1;
   if ((c >= 0xAC00 && c < 0xD7B0) || (c >= 0x1100 && c < 0x1200)) return 2;
   return c >> 8;
 }
@@ -175,7 +180,8 @@ NamedFileKind KindOfNamedFile(VStream& stream, uint32_t type) {
   TakeSample(stream, head);
   if (type == kTypeRtfFile && OpensAsFormat(type, head)) return NamedFileKind::kFormat;
   if (!IsTextSample(head.bytes, head.size, false)) return NamedFileKind::kForeign;
-  if (type != kTypeRtfFile && (OpensAsFormat(type, head) || HoldsTag(head))) return NamedFileKind::kFormat;
+  if (type != kTypeRtfFile && (OpensAsFormat(type, head) || HoldsTag(head)))
+    return NamedFileKind::kFormat;
   return NamedFileKind::kText;
 }
 
@@ -513,7 +519,8 @@ bool IsTextSample(const uint8_t* bytes, uint32_t size, bool unicode) {
     const bool big = bytes[0] == 0xFE && bytes[1] == 0xFF;
     std::u16string units;
     for (uint32_t i = marked ? 2 : 0; i + 1 < size; i += 2)
-      units.push_back(char16_t(big ? (bytes[i] << 8) | bytes[i + 1] : (bytes[i + 1] << 8) | bytes[i]));
+      units.push_back(
+          char16_t(big ? (bytes[i] << 8) | bytes[i + 1] : (bytes[i + 1] << 8) | bytes[i]));
     uint32_t strays = 0;
     uint32_t changes = 0;
     for (size_t i = 0; i < units.size(); ++i) {
@@ -521,15 +528,19 @@ bool IsTextSample(const uint8_t* bytes, uint32_t size, bool unicode) {
       const bool high = c >= 0xD800 && c < 0xDC00;
       const bool low = c >= 0xDC00 && c < 0xE000;
       // A surrogate belongs to a pair; the sample may end between the two.
-      const bool paired = (high && (i + 1 == units.size() || (units[i + 1] >= 0xDC00 && units[i + 1] < 0xE000))) ||
-                          (low && i > 0 && units[i - 1] >= 0xD800 && units[i - 1] < 0xDC00);
+      const bool paired =
+          (high && (i + 1 == units.size() || (units[i + 1] >= 0xDC00 && units[i + 1] < 0xE000))) ||
+          (low && i > 0 && units[i - 1] >= 0xD800 && units[i - 1] < 0xDC00);
       if ((high || low) ? !paired : IsStrayUnit(c)) ++strays;
       const uint32_t before = i > 0 ? units[i - 1] : 0;
-      const bool letters = c >= 0x80 && before >= 0x80 && !high && !low && (before < 0xD800 || before >= 0xE000);
+      const bool letters =
+          c >= 0x80 && before >= 0x80 && !high && !low && (before < 0xD800 || before >= 0xE000);
       if (letters && ScriptOfUnit(c) != ScriptOfUnit(before)) ++changes;
     }
     const size_t count = units.size();
-    return count == 0 || (strays * kStrayShareDivisor < count && changes * kScriptChangeShareDivisor < count);
+    const bool oneScript =
+        count * 2 < kShareSampleMinimum || changes * kScriptChangeShareDivisor < count;
+    return count == 0 || (strays * kStrayShareDivisor < count && oneScript);
   }
   uint32_t controls = 0;
   uint32_t highBytes = 0;
@@ -538,11 +549,12 @@ bool IsTextSample(const uint8_t* bytes, uint32_t size, bool unicode) {
     if (bytes[i] >= 0x80) ++highBytes;
   }
   if (controls * kStrayShareDivisor >= size) return false;
-  if (highBytes * kHighByteShareDivisor < size) return true;
+  if (size < kShareSampleMinimum || highBytes * kHighByteShareDivisor < size) return true;
   // Many bytes from 0x80 up are a text only as UTF-8, where they make whole
   // characters: nearly every byte that starts no character (the sample may
   // cut its last one) is a stray.
-  const std::u16string decoded = Utf8ToUtf16(std::string_view(reinterpret_cast<const char*>(bytes), size));
+  const std::u16string decoded =
+      Utf8ToUtf16(std::string_view(reinterpret_cast<const char*>(bytes), size));
   uint32_t strays = 0;
   for (const char16_t c : decoded)
     if (c == 0xFFFD || IsTextControl(c)) ++strays;

@@ -16,10 +16,10 @@
 #include "controls/menus/VMenu.h"
 #include "controls/menus/VMenuItem.h"
 #include "controls/tests/ControlTestSupport.h"
-#include "graphics/VIconShape.h"
 #include "controls/toolbars/VDropDownList.h"
 #include "controls/toolbars/VMenuButton.h"
 #include "controls/toolbars/VStaticControls.h"
+#include "graphics/VIconShape.h"
 #include "views/VDockView.h"
 
 namespace {
@@ -274,7 +274,8 @@ TEST_F(AreaBars, TheStatusShowsThePageAndTheCountWhole) {
   }
   EXPECT_LE(end, status->GetWidth());
   canvas.port().UseStandardFont(1);
-  for (const char* text : {"Page 3\t3/3", "Page 1\t1/375", "Page 375\t375/375", "Page 9999\t9999/9999"}) {
+  for (const char* text :
+       {"Page 3\t3/3", "Page 1\t1/375", "Page 375\t375/375", "Page 9999\t9999/9999"}) {
     SCOPED_TRACE(text);
     const std::string whole(text);
     const size_t tab = whole.find('\t');
