@@ -5,9 +5,10 @@
 // by its name (Word, RTF, HTML). The open answers one of its codes; a file
 // it refuses leaves "keep" as it was, and every part it fills is whole. A
 // file that is no text (by the open's one text test) opens under the RTF or
-// HTML type only when it begins as such a file, and never opens by its
-// content alone unless it is a document. The RTF reader reads no text that
-// does not open as RTF, and a file read as text reads the same by every type.
+// HTML type only when it begins as an RTF file (a page is a text), and
+// never opens by its content alone unless it is a document. The RTF reader
+// reads nothing that does not open as RTF, and a file read as text reads
+// the same by every type.
 #include <unistd.h>
 
 #include <cstdio>
@@ -67,8 +68,8 @@ bool MayOpenAs(uint32_t type, const uint8_t* data, size_t size) {
   while (at < size && (data[at] == ' ' || data[at] == '\t' || data[at] == '\r' || data[at] == '\n' ||
                        data[at] == '\f' || data[at] == 0xEF || data[at] == 0xBB || data[at] == 0xBF))
     ++at;
-  if (type == FourCC("RTF ") && size - at >= 5 && std::memcmp(data + at, "{\\rtf", 5) == 0) return true;
-  if (type == FourCC("HTML") && size - at >= 2 && data[at] == '<') return true;
+  if (type == FourCC("RTF ") && size - at >= 5 && std::memcmp(data + at, "{\\rtf", 5) == 0)
+    return true;
   return IsTextSample(data, uint32_t(size < 4096 ? size : 4096), false);
 }
 
@@ -134,12 +135,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (opened && given == 0 && (type == kTypeTextWindows || type == kTypeTextUnicode) &&
         !IsTextSample(data, sample, type == kTypeTextUnicode))
       std::abort();
-    // The RTF reader reads what opens as RTF, never a text that holds no
-    // NUL byte (such a text is read as text).
-    const uint32_t head = uint32_t(size < 4096 ? size : 4096);
-    if (opened && type == FourCC("RTF ") && !OpensAsRtf(data, size) &&
-        (size == 0 || std::memchr(data, 0, head) == nullptr))
-      std::abort();
+    // The RTF reader reads what opens as RTF and nothing else (a text is
+    // read as text, and whatever else is refused).
+    if (opened && type == FourCC("RTF ") && !OpensAsRtf(data, size)) std::abort();
     if (opened && (type == kTypeTextWindows || type == kTypeTextUnicode)) {
       const std::vector<uint16_t> units = fuzzdoc::CheckPart(*document, kPartBody);
       if (readAsText && units != asText) std::abort();

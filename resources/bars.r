@@ -136,10 +136,12 @@ resource 'XBUT' 9054 {
   u16 0 0 u8 0x00
 }
 
-# The status text (command 1003) with columns 80 pixels apart, and the lock
-# indicators: command -900 follows Caps Lock, -899 Num Lock.
+# The status text (command 1003) with columns 64 pixels apart, wide enough
+# to show the page and the count whole up to 9,999 pages ("Page 9999",
+# "9999/9999") and no wider, so that the line and column still fit beside
+# it; the lock indicators: command -900 follows Caps Lock, -899 Num Lock.
 resource 'XTXT' 12030 {
-  u32 1003 0 0 100 16 u16 0 80
+  u32 1003 0 0 125 16 u16 0 64
 }
 resource 'XTXT' 12033 {
   u32 1004 0 0 130 16 u16 0 80

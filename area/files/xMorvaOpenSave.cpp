@@ -9,6 +9,7 @@
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaDocumentArea.h"
 #include "engine/xMorvaEngine.h"
+#include "framework/core/intl/Utf.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VHandleStream.h"
 #include "framework/core/strings/VUniString.h"
@@ -35,13 +36,25 @@ constexpr int32_t kOpenSavePathBytes = 4096;
 constexpr int32_t kOpenNoMemory = 1041;
 // The signature that opens every compound file, and so every Word 97 file.
 constexpr uint8_t kCompoundSignature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
-// How much of a file the text test looks at, and the share of control
-// characters (other than tab, line feed, form feed and carriage return) from
-// which it is no text: one in four, where a text has next to none. A text
-// with a few (Word's manual line break, 11; a DOS end of file, 26) is a
-// text still.
+// How much of a file the text test looks at, and the share of its
+// characters that a text may spend on control characters (other than tab,
+// line feed, vertical tab, form feed, carriage return and a DOS end of
+// file) and on bytes or units that stand for no character: fewer than one
+// in 64. A text has next to none; bytes as a compressed or damaged file
+// gives them have one in ten, so that from 64 bytes up they hold some.
 constexpr uint32_t kTextSampleBytes = 4096;
-constexpr uint32_t kControlShareDivisor = 4;
+constexpr uint32_t kStrayShareDivisor = 64;
+// An 8-bit text that is no UTF-8 spends bytes from 0x80 up on its accented
+// letters and signs: fewer than one in three of its characters, where
+// random bytes have one in two.
+constexpr uint32_t kHighByteShareDivisor = 3;
+// UTF-16 text keeps to its script: two neighbouring characters of two
+// different scripts (ASCII aside) are fewer than one in four pairs, where
+// random units change script at nearly every unit.
+constexpr uint32_t kScriptChangeShareDivisor = 4;
+// Below 64 bytes a text may be a word or two of accented letters, or of
+// two scripts: the two shares above are asked of larger samples only.
+constexpr uint32_t kShareSampleMinimum = 64;
 
 bool StartsAsCompoundFile(const uint8_t* head, size_t size) {
   return size >= sizeof kCompoundSignature &&
@@ -49,7 +62,27 @@ bool StartsAsCompoundFile(const uint8_t* head, size_t size) {
 }
 
 bool IsTextControl(uint32_t c) {
-  return (c < 0x20 && c != '\t' && c != '\n' && c != '\f' && c != '\r') || c == 0x7F;
+  return (c < 0x20 && c != '\t' && c != '\n' && c != '\v' && c != '\f' && c != '\r' && c != 0x1A) ||
+         (c >= 0x7F && c < 0xA0);
+}
+
+// A UTF-16 unit that no text holds: a control, a noncharacter or a private
+// use (whose meaning only a font knows). Surrogates are told by their pairs.
+bool IsStrayUnit(uint32_t c) {
+  return IsTextControl(c) || (c >= 0xE000 && c < 0xF900) || (c >= 0xFDD0 && c < 0xFDF0) ||
+         c >= 0xFFFE;
+}
+
+// The script a UTF-16 unit belongs to, as far as the text test asks: the
+// Latin letters as one, the Chinese, Japanese and Korean characters with
+// their punctuation as one, Hangul as one, and every other by its block of
+// 256 units.
+uint32_t ScriptOfUnit(uint32_t c) {
+  if (c < 0x0250 || (c >= 0x1E00 && c < 0x1F00)) return 0;
+  if ((c >= 0x2E80 && c < 0xA000) || (c >= 0xF900 && c < 0xFB00) || (c >= 0xFF00 && c < 0xFFF0))
+    return 1;
+  if ((c >= 0xAC00 && c < 0xD7B0) || (c >= 0x1100 && c < 0x1200)) return 2;
+  return c >> 8;
 }
 
 bool StartsWith(const uint8_t* b, uint32_t size, const char* text, uint32_t length) {
@@ -130,27 +163,24 @@ bool HoldsTag(const FileSample& sample) {
 }
 
 // How a file given to the RTF or HTML reader by its name or type is read.
-// A file that opens as that format is read by its reader. A text that does
-// not (a text file named .rtf, .html or .doc) is read as text by its
-// content, so that its characters are decoded as every other text file's
-// are (UTF-8 by its bytes, not as the format's Windows default) and its
-// lines stay paragraphs. Anything else only looks like such a file by its
-// name or type (a picture, an archive, a damaged file) and is refused as
+// An RTF file opens with its group "{\rtf" (the RTF specification's own
+// mark; its data may hold any byte, LibreOffice's 0 bytes in its groups
+// among them), and is read by the RTF reader. A page is a text that opens
+// with, or holds, a tag, and is read by the HTML reader. Any other text (a
+// text file named .rtf, .html or .doc) is read as text by its content, so
+// that its characters are decoded as every other text file's are (UTF-8 by
+// its bytes, not as the format's Windows default) and its lines stay
+// paragraphs. Anything else only looks like such a file by its name or
+// type (a picture, an archive, random or damaged bytes) and is refused as
 // damaged before any reader fills a document with its bytes.
 enum class NamedFileKind { kFormat, kText, kForeign };
 
 NamedFileKind KindOfNamedFile(VStream& stream, uint32_t type) {
   FileSample head;
   TakeSample(stream, head);
-  if (OpensAsFormat(type, head)) return NamedFileKind::kFormat;
+  if (type == kTypeRtfFile && OpensAsFormat(type, head)) return NamedFileKind::kFormat;
   if (!IsTextSample(head.bytes, head.size, false)) return NamedFileKind::kForeign;
-  // A page may start with its text: a text with a tag in it is a page,
-  // which the HTML reader reads as one.
-  if (type != kTypeRtfFile && HoldsTag(head)) return NamedFileKind::kFormat;
-  // No 8-bit text holds a NUL byte, but random bytes, which can pass for a
-  // text by their share of control bytes, hold some: they stay with the
-  // format's reader, which refuses what does not parse.
-  if (!StartsWithUnicodeMark(head.bytes, head.size) && std::memchr(head.bytes, 0, head.size) != nullptr)
+  if (type != kTypeRtfFile && (OpensAsFormat(type, head) || HoldsTag(head)))
     return NamedFileKind::kFormat;
   return NamedFileKind::kText;
 }
@@ -484,20 +514,51 @@ bool IsTextSample(const uint8_t* bytes, uint32_t size, bool unicode) {
   // A file of one byte is text whatever it holds.
   if (bytes == nullptr || size < 2) return true;
   if (StartsAsNonText(bytes, size)) return false;
-  uint32_t characters = 0;
-  uint32_t controls = 0;
   const bool marked = StartsWithUnicodeMark(bytes, size);
   if (unicode || marked) {
     const bool big = bytes[0] == 0xFE && bytes[1] == 0xFF;
-    for (uint32_t i = marked ? 2 : 0; i + 1 < size; i += 2, ++characters) {
-      const uint32_t unit = big ? (bytes[i] << 8) | bytes[i + 1] : (bytes[i + 1] << 8) | bytes[i];
-      if (IsTextControl(unit)) ++controls;
+    std::u16string units;
+    for (uint32_t i = marked ? 2 : 0; i + 1 < size; i += 2)
+      units.push_back(
+          char16_t(big ? (bytes[i] << 8) | bytes[i + 1] : (bytes[i + 1] << 8) | bytes[i]));
+    uint32_t strays = 0;
+    uint32_t changes = 0;
+    for (size_t i = 0; i < units.size(); ++i) {
+      const uint32_t c = units[i];
+      const bool high = c >= 0xD800 && c < 0xDC00;
+      const bool low = c >= 0xDC00 && c < 0xE000;
+      // A surrogate belongs to a pair; the sample may end between the two.
+      const bool paired =
+          (high && (i + 1 == units.size() || (units[i + 1] >= 0xDC00 && units[i + 1] < 0xE000))) ||
+          (low && i > 0 && units[i - 1] >= 0xD800 && units[i - 1] < 0xDC00);
+      if ((high || low) ? !paired : IsStrayUnit(c)) ++strays;
+      const uint32_t before = i > 0 ? units[i - 1] : 0;
+      const bool letters =
+          c >= 0x80 && before >= 0x80 && !high && !low && (before < 0xD800 || before >= 0xE000);
+      if (letters && ScriptOfUnit(c) != ScriptOfUnit(before)) ++changes;
     }
-  } else {
-    for (uint32_t i = 0; i < size; ++i, ++characters)
-      if (IsTextControl(bytes[i])) ++controls;
+    const size_t count = units.size();
+    const bool oneScript =
+        count * 2 < kShareSampleMinimum || changes * kScriptChangeShareDivisor < count;
+    return count == 0 || (strays * kStrayShareDivisor < count && oneScript);
   }
-  return characters == 0 || controls * kControlShareDivisor < characters;
+  uint32_t controls = 0;
+  uint32_t highBytes = 0;
+  for (uint32_t i = 0; i < size; ++i) {
+    if (IsTextControl(bytes[i]) && bytes[i] < 0x80) ++controls;
+    if (bytes[i] >= 0x80) ++highBytes;
+  }
+  if (controls * kStrayShareDivisor >= size) return false;
+  if (size < kShareSampleMinimum || highBytes * kHighByteShareDivisor < size) return true;
+  // Many bytes from 0x80 up are a text only as UTF-8, where they make whole
+  // characters: nearly every byte that starts no character (the sample may
+  // cut its last one) is a stray.
+  const std::u16string decoded =
+      Utf8ToUtf16(std::string_view(reinterpret_cast<const char*>(bytes), size));
+  uint32_t strays = 0;
+  for (const char16_t c : decoded)
+    if (c == 0xFFFD || IsTextControl(c)) ++strays;
+  return strays * kStrayShareDivisor < decoded.size();
 }
 
 // ---- Open, export, save.

@@ -16,9 +16,10 @@
 #include "controls/menus/VMenu.h"
 #include "controls/menus/VMenuItem.h"
 #include "controls/tests/ControlTestSupport.h"
-#include "graphics/VIconShape.h"
 #include "controls/toolbars/VDropDownList.h"
 #include "controls/toolbars/VMenuButton.h"
+#include "controls/toolbars/VStaticControls.h"
+#include "graphics/VIconShape.h"
 #include "views/VDockView.h"
 
 namespace {
@@ -232,6 +233,35 @@ TEST_F(AreaBars, AFloatingToolbarLooksLikeItsReference) {
   canvas.port().SetLook(2);
   DrawTree(canvas.port(), *standard);
   ExpectMatchesReference(canvas, "look-sheets", "floating-toolbar");
+}
+
+// The status bar's page text (command 1003, its columns a column step
+// apart) shows the page and the count whole up to 9,999 pages, as the
+// references drawn at 375 and 9,999 pages in an area of 400 pixels show.
+TEST_F(AreaBars, TheStatusShowsThePageAndTheCountWhole) {
+  VCommand* command = host_->Add(1003);
+  dock_->ResizeTo(400, 60, 0);
+  LookCanvas measuring(10, 10);
+  dock_->LoadDockDescription(nullptr, file_.get(), kAreaDock, &measuring.port());
+  ShowEveryBar();
+  auto* status = dynamic_cast<VToolBar*>(dock_->GetToolBar());
+  auto* page = dynamic_cast<VStaticText*>(status->GetLeftItems().at(0));
+  ASSERT_TRUE(page != nullptr && page->GetCommandId() == 1003);
+  LookCanvas bar(status->GetWidth(), status->GetHeight());
+  VStr<255> text;
+  auto width = [&](const std::string& field) {
+    text.SetCText(field.c_str(), kCharSetMac);
+    bar.port().UseStandardFont(1);
+    return bar.port().MeasureString(text);
+  };
+  for (const std::string n : {"3", "375", "9999"}) {
+    EXPECT_LT(5 + width("Page " + n), page->GetColumnStep());
+    EXPECT_LT(page->GetColumnStep() + 5 + width(n + "/" + n), page->GetWidth());
+    width("Page " + n + "\t" + n + "/" + n);
+    command->SetString(nullptr, text, 0);
+    DrawTree(bar.port(), *status);
+    if (n != "3") ExpectMatchesReference(bar, "look-sheets", "status-" + n + "-pages");
+  }
 }
 
 }  // namespace
