@@ -57,7 +57,7 @@ class ExportHTML : public Fixture {
   // out (the styles themselves are checked on their own).
   std::string BodyOf(const std::string& page) {
     std::string body = RawBodyOf(page);
-    const std::string single = " STYLE=\"margin-top: 0in; margin-bottom: 0in; line-height: 100%\"";
+    const std::string single = " STYLE=\"margin-top: 0in; margin-bottom: 0in; line-height: 1.0\"";
     for (size_t at; (at = body.find(single)) != std::string::npos;) body.erase(at, single.size());
     const std::string list = " STYLE=\"margin-top: 0in; margin-bottom: 0in\"";
     for (size_t at; (at = body.find("<UL" + list)) != std::string::npos;) body.erase(at + 3, list.size());
@@ -92,7 +92,7 @@ TEST_F(ExportHTML, PageHeadAndPlainParagraph) {
                           "<HTML>\r\n<HEAD>\r\n<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; "
                           "charset=windows-1252\">\r\n<META NAME=\"Generator\" CONTENT=\""));
   EXPECT_NE(std::string::npos, page.find("</TITLE>\r\n</HEAD>\r\n<BODY>\r\n<P STYLE=\"margin-top: 0in; margin-bottom: 0in; line-height: "
-                                         "100%\">ab</P>\r\n</BODY>\r\n</HTML>\r\n"));
+                                         "1.0\">ab</P>\r\n</BODY>\r\n</HTML>\r\n"));
   EXPECT_EQ(std::string::npos, page.find("<FONT"));
 }
 
@@ -254,7 +254,7 @@ TEST_F(ExportHTML, PagesReadBackToTheSameTextAndStyles) {
 // Every paragraph says its alignment (but left, the page's own), that it
 // has no gap before or after it, and its line spacing.
 TEST_F(ExportHTML, ParagraphsKeepTheirAlignmentAndLineSpacing) {
-  const std::string single = "STYLE=\"margin-top: 0in; margin-bottom: 0in; line-height: 100%\">";
+  const std::string single = "STYLE=\"margin-top: 0in; margin-bottom: 0in; line-height: 1.0\">";
   struct Case {
     uint16_t id;
     int32_t value;
@@ -266,8 +266,8 @@ TEST_F(ExportHTML, ParagraphsKeepTheirAlignmentAndLineSpacing) {
       {kPropAlignment, 2, "<P ALIGN=\"RIGHT\" " + single},
       {kPropAlignment, 3, "<P ALIGN=\"JUSTIFY\" " + single},
       {kPropInterline, 10, "<P " + single},
-      {kPropInterline, 15, "<P STYLE=\"margin-top: 0in; margin-bottom: 0in; line-height: 150%\">"},
-      {kPropInterline, 20, "<P STYLE=\"margin-top: 0in; margin-bottom: 0in; line-height: 200%\">"},
+      {kPropInterline, 15, "<P STYLE=\"margin-top: 0in; margin-bottom: 0in; line-height: 1.5\">"},
+      {kPropInterline, 20, "<P STYLE=\"margin-top: 0in; margin-bottom: 0in; line-height: 2.0\">"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.id) + "=" + std::to_string(c.value));
@@ -439,7 +439,7 @@ TEST_F(ExportHTML, NestedListsStandInTheItemsOfTheirList) {
     auto document = TimesDocument();
     TypeParagraphs(Engine(*document, kPartBody), k.paragraphs);
     std::string body = BodyOf(Page(*document));
-    const std::string rest = " margin-top: 0in; margin-bottom: 0in; line-height: 100%";
+    const std::string rest = " margin-top: 0in; margin-bottom: 0in; line-height: 1.0";
     for (size_t at; (at = body.find(rest)) != std::string::npos;) body.erase(at, rest.size());
     EXPECT_EQ(k.body, body);
     EXPECT_EQ(std::string::npos, body.find("<DIR><UL>"));
@@ -700,5 +700,50 @@ TEST_F(ExportHTML, EmptyItemsEmptyLinksAndSplitPairsReachAFixedPointAtOnce) {
       EXPECT_EQ(before[i].unit, after[i].unit) << i;
       EXPECT_EQ(before[i].properties, after[i].properties) << i;
     }
+  }
+}
+
+// A document of line spacings, a 24-point heading, and an empty item
+// before a deeper one, written and read three times: every paragraph with
+// text or a bullet keeps its level, bullet, size and line spacing (the
+// spacing paragraphs a page's blocks get on reading are left out).
+TEST_F(ExportHTML, LineSpacingAndAnEmptyItemBeforeADeeperOneKeepThroughThreeTrips) {
+  auto document = TimesDocument();
+  xMorvaEngine& body = Engine(*document, kPartBody);
+  TypeParagraphs(body, {{u"Heading", 0, 0, 0}, {u"half", 0, 0, 0}, {u"", 1, 108, 0}, {u"b", 2, 108, 0},
+                        {u"double", 1, 111, 0}, {u"", 1, 108, 0}, {u"close", 0, 0, 0}});
+  Mark(body, 0, 7, kPropSize, 24);
+  Mark(body, 8, 12, kPropInterline, 15);
+  Mark(body, 16, 22, kPropInterline, 20);
+  Mark(body, 24, 29, kPropInterline, 8);
+  auto paragraphs = [](xMorvaDocument& d) {
+    std::vector<std::string> out;
+    std::string text;
+    const auto positions = Positions(d, kPartBody);
+    for (size_t i = 0; i < positions.size(); ++i) {
+      if (positions[i].unit != 13) text += char(positions[i].unit);
+      if (positions[i].unit != 13 && i + 1 < positions.size()) continue;
+      const auto& q = positions[i].properties;
+      if (!text.empty() || q.at(kPropBullet) != 0)
+        out.push_back(text + " " + std::to_string(q.at(kPropLeftIndent) / 37) + " " + std::to_string(q.at(kPropBullet)) +
+                      " " + std::to_string(q.at(kPropInterline)));
+      text.clear();
+    }
+    return out;
+  };
+  const std::vector<std::string> wrote = {"Heading 0 0 10", "half 0 0 15", " 1 108 10", "b 2 108 10",
+                                          "double 1 111 20", " 1 108 10", "close 0 0 8"};
+  ASSERT_EQ(wrote, paragraphs(*document));
+  xMorvaDocument* from = document.get();
+  std::vector<std::unique_ptr<xMorvaDocument>> trips;
+  for (int trip = 1; trip <= 3; ++trip) {
+    const std::string page = Page(*from);
+    trips.push_back(NewDocument());
+    xMorvaImportHTML reader;
+    ASSERT_EQ(0, reader.ImportHTMLBytes(*trips.back(), reinterpret_cast<const uint8_t*>(page.data()),
+                                        uint32_t(page.size()), ""));
+    from = trips.back().get();
+    EXPECT_EQ(wrote, paragraphs(*from)) << "trip " << trip << "\n" << page;
+    EXPECT_EQ(24, Positions(*from, kPartBody)[0].properties.at(kPropSize));
   }
 }

@@ -541,6 +541,43 @@ TEST_F(ImportHTML, ListItemsKeepTheirOwnBulletAlignmentAndLevel) {
   }
 }
 
+// A paragraph's or an item's style gives its line spacing, as a factor of
+// the font size, a percentage or "normal"; a length (an exact height) and
+// other properties' names that hold the word give none. The paragraph's
+// holds to its end, the item's for its text; the spacing paragraph after a
+// block is single.
+TEST_F(ImportHTML, ParagraphsAndItemsReadTheirLineSpacing) {
+  struct Case {
+    const char* html;
+    std::vector<std::string> paragraphs;  // text and line spacing, spacing paragraphs too
+  };
+  const Case cases[] = {
+      {"<p style=\"line-height: 1.5\">a</p><p>b</p>", {"a 15", " 10", "b 10", " 10"}},
+      {"<P STYLE=\"margin-top: 0in; LINE-HEIGHT:200%\">a</P>b", {"a 20", " 10", "b 10"}},
+      {"<p style=\"line-height: normal\">a<br>b</p>", {"a 10", "b 10", " 10"}},
+      {"<p style=\"line-height: 0.8\">a<br>b<p>c", {"a 8", "b 8", " 10", "c 10"}},
+      {"<p style=\"line-height: 0.21in\">a</p>", {"a 10", " 10"}},
+      {"<p style=\"mso-line-height-rule: 2; line-height: 1.15\">a</p>", {"a 12", " 10"}},
+      {"<p style=\"line-height: 50\">a</p>", {"a 100", " 10"}},
+      {"<ul><li style=\"line-height: 2.0\">a<li>b</ul>", {"a 20", "b 10", " 10"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.html);
+    auto document = NewDocument();
+    ASSERT_EQ(0, Read(*document, c.html));
+    std::vector<std::string> paragraphs;
+    std::string text;
+    const auto positions = Positions(*document, kPartBody);
+    for (size_t i = 0; i < positions.size(); ++i) {
+      if (positions[i].unit != 13) text += char(positions[i].unit);
+      if (positions[i].unit != 13 && i + 1 < positions.size()) continue;
+      paragraphs.push_back(text + " " + std::to_string(positions[i].properties.at(kPropInterline)));
+      text.clear();
+    }
+    EXPECT_EQ(c.paragraphs, paragraphs);
+  }
+}
+
 // Attribute values read their character references, and bytes above 127,
 // as the page's text does: what the writer escapes comes back as it was.
 TEST_F(ImportHTML, AttributeValuesReadTheirCharacterReferences) {
@@ -690,7 +727,14 @@ TEST_F(ImportHTML, AnEmptyItemKeepsItsBulletToItself) {
       {"<ul><li><br>x</ul>", {"|108", "x|0", "|0"}},
       {"<ul><li><p>t</p></ul>", {"t|108", "|0"}},
       {"<ul><li><div>t</div></ul>", {"t|108", "|0"}},
-      {"<ul><li><ul><li>b</ul></ul>x", {"b|108", "x|0"}},
+      // An empty item with a bullet keeps its paragraph when a list opens
+      // in it, as pandoc and a browser keep its bullet; one without a
+      // bullet only holds the list.
+      {"<ul><li><ul><li>b</ul></ul>x", {"|108", "b|108", "x|0"}},
+      {"<UL><LI TYPE=\"disc\"><UL><LI>b</LI></UL></LI></UL>", {"|108", "b|108"}},
+      {"<UL><LI></LI><LI><UL><LI>b</LI></UL></LI></UL>", {"|108", "|108", "b|108"}},
+      {"<UL><LI></LI></UL><UL><LI><UL><LI>b</LI></UL></LI></UL>", {"|108", "|0", "|108", "b|108"}},
+      {"<ul><li style=\"list-style-type: none\"><ul><li>b</ul></ul>", {"b|108"}},
       {"<ol><li></ol>x", {"\t1.\t|0", "|0", "x|0"}},
   };
   for (const Case& c : cases) {
