@@ -286,6 +286,7 @@ class HtmlReader {
 
   // ---- Structure.
   void BreakHTMLParagraph(int32_t kind);
+  void InsertHTMLBreak(int32_t kind);
   void NewParagraphEnd();
   void ApplyHTMLAlign(bool opening);
   void ApplyHTMLLineSpacing(bool opening);
@@ -837,6 +838,13 @@ void HtmlReader::LeaveHeaderOrFooter() {
 }
 
 void HtmlReader::BreakHTMLParagraph(int32_t kind) {
+  InsertHTMLBreak(kind);
+  // A block that opens ends the paragraph before it, which HTML does not
+  // close for it, and so the paragraph's own line spacing.
+  if (kind == kBreakOpenBlock && fParagraphSpaced) ApplyHTMLLineSpacing(false);
+}
+
+void HtmlReader::InsertHTMLBreak(int32_t kind) {
   // Pages wrap an item's text in a paragraph or block of its own
   // ("<li><p>text"): opened right after a numbered item's label, with nothing
   // typed since, it breaks nothing, so label and text stay one paragraph.

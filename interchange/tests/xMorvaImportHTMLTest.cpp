@@ -541,43 +541,6 @@ TEST_F(ImportHTML, ListItemsKeepTheirOwnBulletAlignmentAndLevel) {
   }
 }
 
-// A paragraph's or an item's style gives its line spacing, as a factor of
-// the font size, a percentage or "normal"; a length (an exact height) and
-// other properties' names that hold the word give none. The paragraph's
-// holds to its end, the item's for its text; the spacing paragraph after a
-// block is single.
-TEST_F(ImportHTML, ParagraphsAndItemsReadTheirLineSpacing) {
-  struct Case {
-    const char* html;
-    std::vector<std::string> paragraphs;  // text and line spacing, spacing paragraphs too
-  };
-  const Case cases[] = {
-      {"<p style=\"line-height: 1.5\">a</p><p>b</p>", {"a 15", " 10", "b 10", " 10"}},
-      {"<P STYLE=\"margin-top: 0in; LINE-HEIGHT:200%\">a</P>b", {"a 20", " 10", "b 10"}},
-      {"<p style=\"line-height: normal\">a<br>b</p>", {"a 10", "b 10", " 10"}},
-      {"<p style=\"line-height: 0.8\">a<br>b<p>c", {"a 8", "b 8", " 10", "c 10"}},
-      {"<p style=\"line-height: 0.21in\">a</p>", {"a 10", " 10"}},
-      {"<p style=\"mso-line-height-rule: 2; line-height: 1.15\">a</p>", {"a 12", " 10"}},
-      {"<p style=\"line-height: 50\">a</p>", {"a 100", " 10"}},
-      {"<ul><li style=\"line-height: 2.0\">a<li>b</ul>", {"a 20", "b 10", " 10"}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.html);
-    auto document = NewDocument();
-    ASSERT_EQ(0, Read(*document, c.html));
-    std::vector<std::string> paragraphs;
-    std::string text;
-    const auto positions = Positions(*document, kPartBody);
-    for (size_t i = 0; i < positions.size(); ++i) {
-      if (positions[i].unit != 13) text += char(positions[i].unit);
-      if (positions[i].unit != 13 && i + 1 < positions.size()) continue;
-      paragraphs.push_back(text + " " + std::to_string(positions[i].properties.at(kPropInterline)));
-      text.clear();
-    }
-    EXPECT_EQ(c.paragraphs, paragraphs);
-  }
-}
-
 // Attribute values read their character references, and bytes above 127,
 // as the page's text does: what the writer escapes comes back as it was.
 TEST_F(ImportHTML, AttributeValuesReadTheirCharacterReferences) {
@@ -677,9 +640,9 @@ TEST_F(ImportHTML, AQuotedValueEndsOnlyAtItsClosingQuote) {
 namespace {
 
 // Each paragraph of the body, empty ones too, as its text and its bullet
-// ("text|bullet"): a link shows as [title|target]; the last paragraph only
-// when it holds anything.
-std::vector<std::string> ParagraphsOf(xMorvaDocument& document) {
+// (or the property `id`: "text|value"): a link shows as [title|target];
+// the last paragraph only when it holds anything.
+std::vector<std::string> ParagraphsOf(xMorvaDocument& document, uint16_t id = kPropBullet) {
   std::vector<std::string> paragraphs;
   xMorvaEngine& body = Engine(document, kPartBody);
   const auto positions = Positions(document, kPartBody);
@@ -700,7 +663,7 @@ std::vector<std::string> ParagraphsOf(xMorvaDocument& document) {
       text += unit < 128 ? char(unit) : '?';
     }
     if (unit == 13 || (i + 1 == positions.size() && !text.empty())) {
-      paragraphs.push_back(text + "|" + std::to_string(positions[i].properties.at(kPropBullet)));
+      paragraphs.push_back(text + "|" + std::to_string(positions[i].properties.at(id)));
       text.clear();
     }
   }
@@ -742,6 +705,25 @@ TEST_F(ImportHTML, AnEmptyItemKeepsItsBulletToItself) {
     auto document = NewDocument();
     ASSERT_EQ(0, Read(*document, c.html));
     EXPECT_EQ(c.paragraphs, ParagraphsOf(*document));
+  }
+}
+
+// A paragraph's or an item's own style gives its line spacing: a factor,
+// a percentage or "normal", not a length nor another property's; it holds
+// to the paragraph's end (a block opening ends it too), the item's for the
+// item's text, and the spacing paragraph after a block is single.
+TEST_F(ImportHTML, ParagraphsAndItemsReadTheirLineSpacing) {
+  const std::pair<const char*, std::vector<std::string>> cases[] = {
+      {"<p style=\"line-height: 1.5\">a<br>b</p><p>c", {"a|15", "b|15", "|10", "c|10"}},
+      {"<P STYLE=\"margin-top: 0in; LINE-HEIGHT:200%\">a<p style=\"line-height: normal\">b", {"a|20", "|10", "b|10"}},
+      {"<p style=\"line-height: 0.21in\">a<p style=\"mso-line-height-rule: 2; line-height: 50\">b", {"a|10", "|10", "b|100"}},
+      {"<p style=\"line-height: 2\">a<ul><li style=\"line-height: 0.8\">b<li>c</ul>", {"a|20", "|10", "b|8", "c|10", "|10"}},
+  };
+  for (const auto& [html, paragraphs] : cases) {
+    SCOPED_TRACE(html);
+    auto document = NewDocument();
+    ASSERT_EQ(0, Read(*document, html));
+    EXPECT_EQ(paragraphs, ParagraphsOf(*document, kPropInterline));
   }
 }
 
