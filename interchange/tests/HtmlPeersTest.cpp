@@ -9,8 +9,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cmath>
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -413,14 +413,12 @@ TEST_F(HtmlPeers, PandocsCodeBlocksOpenWithoutTheirAnchors) {
   fs::remove_all(folder);
 }
 
-// Our page of a 24-point heading that wraps, 24-point words in a paragraph
-// of one and a half lines, and a list (a 24-point item that wraps, an empty
-// item before a deeper one, a double-spaced 18-point item) in headless
-// Chromium: a script in the copy it opens writes each line of text as the
-// box its type takes (the font size high, in the middle of the text's box);
-// no such box stands over another line's, and the double-spaced item's
-// lines are twice its type apart. Chromium's picture of the page is kept in
-// the build tree (html-peers/chromium.png) for a person to look at.
+// Our page of 24-point lines that wrap, in a paragraph, among smaller words
+// and in a list, in headless Chromium: a script in the copy it opens writes
+// the box each line's type takes (the font size high, in the middle of the
+// text's box); none stands over another line's, and a double-spaced item's
+// lines are twice its type apart. The picture of the page is kept in the
+// build tree (html-peers/chromium.png) for a person to look at.
 TEST_F(HtmlPeers, ChromiumShowsNoLineOfOurPagesOverAnother) {
   if (std::getenv("QV_PEER_TESTS") == nullptr) GTEST_SKIP() << "peer checks run under the ctest label peers";
   const std::string source =
