@@ -320,9 +320,11 @@ void HtmlWriter::StartHTMLParagraph() {
   // below it, a taller line) change the page's look. LibreOffice takes a
   // zero margin from the page's style sheet for its own paragraph gap, but
   // keeps the paragraph's own, and reads the number as its percentage.
-  const int32_t interline = fCurrent.GetProperty(kPropInterline) > 0 ? fCurrent.GetProperty(kPropInterline)
-                                                                     : kHTMLSingleInterline;
-  Raw(" STYLE=\"" + style + std::to_string(interline / 10) + "." + std::to_string(interline % 10) + "\"");
+  const int32_t interline = fCurrent.GetProperty(kPropInterline) > 0
+                                ? fCurrent.GetProperty(kPropInterline)
+                                : kHTMLSingleInterline;
+  Raw(" STYLE=\"" + style + std::to_string(interline / 10) + "." + std::to_string(interline % 10) +
+      "\"");
   Raw(">");
   fItemOpen = bullet != 0;
   fParagraphStartPending = false;

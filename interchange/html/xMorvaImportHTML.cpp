@@ -1027,9 +1027,12 @@ int32_t StyleInterline(const std::string* style) {
   const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
   if (error != std::errc() || !(number > 0)) return 0;
   const std::string_view unit = std::string_view(end, size_t(value.data() + value.size() - end));
-  if (unit == "%") number /= 100;
-  else if (!unit.empty()) return 0;
-  return int32_t(std::lround(std::clamp(number * kHTMLSingleInterline, 1.0, double(kMostStyleInterline))));
+  if (unit == "%")
+    number /= 100;
+  else if (!unit.empty())
+    return 0;
+  return int32_t(
+      std::lround(std::clamp(number * kHTMLSingleInterline, 1.0, double(kMostStyleInterline))));
 }
 
 void HtmlReader::ApplyHTMLLineSpacing(bool opening) {

@@ -91,7 +91,8 @@ TEST_F(ExportHTML, PageHeadAndPlainParagraph) {
   EXPECT_EQ(0u, page.find("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">\r\n"
                           "<HTML>\r\n<HEAD>\r\n<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; "
                           "charset=windows-1252\">\r\n<META NAME=\"Generator\" CONTENT=\""));
-  EXPECT_NE(std::string::npos, page.find("</TITLE>\r\n</HEAD>\r\n<BODY>\r\n<P STYLE=\"margin-top: 0in; margin-bottom: 0in; line-height: "
+  EXPECT_NE(std::string::npos, page.find("</TITLE>\r\n</HEAD>\r\n<BODY>\r\n<P STYLE=\"margin-top: "
+                                         "0in; margin-bottom: 0in; line-height: "
                                          "1.0\">ab</P>\r\n</BODY>\r\n</HTML>\r\n"));
   EXPECT_EQ(std::string::npos, page.find("<FONT"));
 }
@@ -450,8 +451,9 @@ namespace {
 
 // What a user sees of a document: each paragraph that has text or a bullet
 // (every paragraph ended by a paragraph end, with `emptyToo`), with its
-// indent level, bullet, alignment and a line spacing but single, a link shown as [title|target], a run in
-// another font than the page's as {font|text}, a unit above 127 as <XXXX>.
+// indent level, bullet, alignment and a line spacing but single, a link
+// shown as [title|target], a run in another font than the page's as
+// {font|text}, a unit above 127 as <XXXX>.
 std::vector<std::string> Facts(xMorvaDocument& document, bool emptyToo = false) {
   std::vector<std::string> facts;
   std::string text;
@@ -471,11 +473,13 @@ std::vector<std::string> Facts(xMorvaDocument& document, bool emptyToo = false) 
     const int32_t runFont = end ? -1 : positions[i].properties.at(kPropFont);
     if (runFont != font && font != -1 && font != timesIndex) text += "}";
     if (end) {
-      if (!text.empty() || (i < positions.size() && (emptyToo || positions[i].properties.at(kPropBullet) != 0))) {
+      if (!text.empty() ||
+          (i < positions.size() && (emptyToo || positions[i].properties.at(kPropBullet) != 0))) {
         const auto& p = positions[text.empty() ? i : i - 1].properties;
         const int32_t spacing = p.at(kPropInterline);
         facts.push_back(text + " level " + std::to_string(p.at(kPropLeftIndent) / 37) + " bullet " +
-                        std::to_string(p.at(kPropBullet)) + " align " + std::to_string(p.at(kPropAlignment)) +
+                        std::to_string(p.at(kPropBullet)) + " align " +
+                        std::to_string(p.at(kPropAlignment)) +
                         (spacing != 10 ? " spacing " + std::to_string(spacing) : ""));
       }
       text.clear();
@@ -710,13 +714,18 @@ TEST_F(ExportHTML, EmptyItemsEmptyLinksAndSplitPairsReachAFixedPointAtOnce) {
 TEST_F(ExportHTML, LineSpacingAndAnEmptyItemBeforeADeeperOneKeepThroughThreeTrips) {
   auto document = TimesDocument();
   xMorvaEngine& body = Engine(*document, kPartBody);
-  TypeParagraphs(body, {{u"half", 0, 0, 0}, {u"", 1, 108, 0}, {u"b", 2, 108, 0}, {u"double", 1, 111, 0}, {u"c", 0, 0, 0}});
+  TypeParagraphs(body, {{u"half", 0, 0, 0},
+                        {u"", 1, 108, 0},
+                        {u"b", 2, 108, 0},
+                        {u"double", 1, 111, 0},
+                        {u"c", 0, 0, 0}});
   Mark(body, 0, 4, kPropInterline, 15);
   Mark(body, 8, 14, kPropInterline, 20);
   Mark(body, 15, 16, kPropInterline, 8);
   const std::vector<std::string> wrote = Facts(*document);
-  ASSERT_EQ((std::vector<std::string>{"half level 0 bullet 0 align 0 spacing 15", " level 1 bullet 108 align 0",
-                                      "b level 2 bullet 108 align 0", "double level 1 bullet 111 align 0 spacing 20",
+  ASSERT_EQ((std::vector<std::string>{"half level 0 bullet 0 align 0 spacing 15",
+                                      " level 1 bullet 108 align 0", "b level 2 bullet 108 align 0",
+                                      "double level 1 bullet 111 align 0 spacing 20",
                                       "c level 0 bullet 0 align 0 spacing 8"}),
             wrote);
   std::vector<std::unique_ptr<xMorvaDocument>> trips;
@@ -724,7 +733,9 @@ TEST_F(ExportHTML, LineSpacingAndAnEmptyItemBeforeADeeperOneKeepThroughThreeTrip
     const std::string page = Page(*from);
     trips.push_back(NewDocument());
     xMorvaImportHTML reader;
-    ASSERT_EQ(0, reader.ImportHTMLBytes(*trips.back(), reinterpret_cast<const uint8_t*>(page.data()), uint32_t(page.size()), ""));
+    ASSERT_EQ(0,
+              reader.ImportHTMLBytes(*trips.back(), reinterpret_cast<const uint8_t*>(page.data()),
+                                     uint32_t(page.size()), ""));
     EXPECT_EQ(wrote, Facts(*trips.back())) << "trip " << trips.size() << "\n" << page;
   }
 }

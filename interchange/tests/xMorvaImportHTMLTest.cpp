@@ -715,9 +715,12 @@ TEST_F(ImportHTML, AnEmptyItemKeepsItsBulletToItself) {
 TEST_F(ImportHTML, ParagraphsAndItemsReadTheirLineSpacing) {
   const std::pair<const char*, std::vector<std::string>> cases[] = {
       {"<p style=\"line-height: 1.5\">a<br>b</p><p>c", {"a|15", "b|15", "|10", "c|10"}},
-      {"<P STYLE=\"margin-top: 0in; LINE-HEIGHT:200%\">a<p style=\"line-height: normal\">b", {"a|20", "|10", "b|10"}},
-      {"<p style=\"line-height: 0.21in\">a<p style=\"mso-line-height-rule: 2; line-height: 50\">b", {"a|10", "|10", "b|100"}},
-      {"<p style=\"line-height: 2\">a<ul><li style=\"line-height: 0.8\">b<li>c</ul>", {"a|20", "|10", "b|8", "c|10", "|10"}},
+      {"<P STYLE=\"margin-top: 0in; LINE-HEIGHT:200%\">a<p style=\"line-height: normal\">b",
+       {"a|20", "|10", "b|10"}},
+      {"<p style=\"line-height: 0.21in\">a<p style=\"mso-line-height-rule: 2; line-height: 50\">b",
+       {"a|10", "|10", "b|100"}},
+      {"<p style=\"line-height: 2\">a<ul><li style=\"line-height: 0.8\">b<li>c</ul>",
+       {"a|20", "|10", "b|8", "c|10", "|10"}},
   };
   for (const auto& [html, paragraphs] : cases) {
     SCOPED_TRACE(html);
