@@ -26,6 +26,7 @@ packages=(
   abiword pandoc unrtf antiword catdoc
   wv libimage-exiftool-perl  # wvText and exiftool read the Word files we write
   python3-olefile tidy python3-html5lib
+  chromium              # headless, it lays out our HTML pages as a browser shows them
   # The spelling engine library (libqvspell.so) checks words with Hunspell
   # and Debian's English dictionary; its tests compare with `hunspell -l`.
   libhunspell-dev hunspell hunspell-en-us

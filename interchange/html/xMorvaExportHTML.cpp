@@ -35,8 +35,6 @@ constexpr char kGenerator[] = "Qv Morva 7.0";
 constexpr char kDocumentType[] = "<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">";
 // Pixels a DIR level indents.
 constexpr int32_t kPixelsPerLevel = 37;
-// The interline of a single-spaced paragraph, in tenths of a line.
-constexpr int32_t kSingleInterline = 10;
 // The bullets written as circles and squares; any other is a disc.
 constexpr int32_t kWrittenBulletCircle = 109;
 constexpr int32_t kWrittenBulletSquare = 111;
@@ -313,13 +311,20 @@ void HtmlWriter::StartHTMLParagraph() {
     if (align == 3) Raw(" ALIGN=\"JUSTIFY\"");
   }
   // Our paragraphs have no gap before or after them, and their line
-  // spacing (tenths of a line) is a percentage of the single line; said on
-  // the paragraph itself, so that no reader's defaults for a paragraph (a
-  // gap below it, a taller line) change the page's look. LibreOffice takes
-  // a zero margin from the page's style sheet for its own paragraph gap,
-  // but keeps the paragraph's own.
-  const int32_t interline = fCurrent.GetProperty(kPropInterline);
-  Raw(" STYLE=\"" + style + std::to_string((interline > 0 ? interline : kSingleInterline) * 10) + "%\"");
+  // spacing (tenths of a line) is said as a number, a factor of the font
+  // size: a browser gives each run inside the paragraph (a larger FONT) a
+  // line height of that factor times its own size, where a percentage
+  // would be worked out once, on the paragraph's font, and handed down to
+  // the run as a length, too low for its larger type. Said on the
+  // paragraph itself, so that no reader's defaults for a paragraph (a gap
+  // below it, a taller line) change the page's look. LibreOffice takes a
+  // zero margin from the page's style sheet for its own paragraph gap, but
+  // keeps the paragraph's own, and reads the number as its percentage.
+  const int32_t interline = fCurrent.GetProperty(kPropInterline) > 0
+                                ? fCurrent.GetProperty(kPropInterline)
+                                : kHTMLSingleInterline;
+  Raw(" STYLE=\"" + style + std::to_string(interline / 10) + "." + std::to_string(interline % 10) +
+      "\"");
   Raw(">");
   fItemOpen = bullet != 0;
   fParagraphStartPending = false;

@@ -4,6 +4,8 @@
 #include "interchange/html/xMorvaImportHTML.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
 #include <cstring>
 #include <memory>
 #include <string_view>
@@ -76,6 +78,9 @@ constexpr char16_t kReplacement = 0xFFFD;
 // run costs the engine two walks to the caret, which typing a few units
 // does not.
 constexpr uint32_t kShortestRun = 16;
+// The most line spacing a page can ask for, in tenths of a line: ten
+// lines, as the interline dialog allows.
+constexpr int32_t kMostStyleInterline = 100;
 
 char Lower(uint8_t c) { return c >= 'A' && c <= 'Z' ? char(c + 32) : char(c); }
 
@@ -281,8 +286,10 @@ class HtmlReader {
 
   // ---- Structure.
   void BreakHTMLParagraph(int32_t kind);
+  void InsertHTMLBreak(int32_t kind);
   void NewParagraphEnd();
   void ApplyHTMLAlign(bool opening);
+  void ApplyHTMLLineSpacing(bool opening);
   void FontAttributes(bool opening);
   void SetHTMLMode(int32_t mode, bool opening);
   void StartHTMLList(bool ordered, bool opening);
@@ -347,6 +354,12 @@ class HtmlReader {
   double fRightLevel = 0;
   int32_t fListKind = kListDisc;
   int32_t fListNumber = 1;
+  // The line spacing in force (tenths of a line), those it replaced, and
+  // whether a paragraph's own is among them: a paragraph opened in another
+  // ends that one first, as HTML has it.
+  std::vector<int32_t> fInterlineStack;
+  int32_t fInterline = kHTMLSingleInterline;
+  bool fParagraphSpaced = false;
 
   HTMLparams fParams;
 
@@ -356,12 +369,16 @@ class HtmlReader {
   uint32_t fListTab = 0;
   bool fTabRemovalPending = false;
   bool fItemPending = false;
-  // The pending item has an alignment of its own.
+  // The pending item has an alignment, a line spacing of its own.
   bool fItemAligned = false;
+  bool fItemSpaced = false;
   // The pending item is a bulleted one that nothing has gone into yet. An
   // empty item is still an item: what ends it gives it a paragraph of its
   // own, so that its bullet never passes to the text after it.
   bool fItemEmpty = false;
+  // The pending item draws no bullet ("list-style-type: none"): it is
+  // there only to hold a deeper list, and is no paragraph of its own.
+  bool fItemUnmarked = false;
   bool fLastWasSpace = true;
   bool fFirstCell = false;
   VStrInHandle fLinkText;
@@ -821,6 +838,13 @@ void HtmlReader::LeaveHeaderOrFooter() {
 }
 
 void HtmlReader::BreakHTMLParagraph(int32_t kind) {
+  InsertHTMLBreak(kind);
+  // A block that opens ends the paragraph before it, which HTML does not
+  // close for it, and so the paragraph's own line spacing.
+  if (kind == kBreakOpenBlock && fParagraphSpaced) ApplyHTMLLineSpacing(false);
+}
+
+void HtmlReader::InsertHTMLBreak(int32_t kind) {
   // Pages wrap an item's text in a paragraph or block of its own
   // ("<li><p>text"): opened right after a numbered item's label, with nothing
   // typed since, it breaks nothing, so label and text stay one paragraph.
@@ -852,14 +876,19 @@ void HtmlReader::BreakHTMLParagraph(int32_t kind) {
       Set(kPropFirstLineIndent, 0);
       Set(kPropBullet, 0);
       if (fItemAligned) Set(kPropAlignment, fAlign);
-      fItemAligned = false;
+      if (fItemSpaced) Set(kPropInterline, fInterline);
+      fItemAligned = fItemSpaced = false;
       fItemPending = false;
-      fItemEmpty = false;
+      fItemEmpty = fItemUnmarked = false;
     }
     if (kind >= kBreakOpenBlock && kind <= kBreakCloseParagraph) {
+      // The spacing paragraph stands for a margin, which a paragraph's
+      // line spacing does not widen.
       Set(kPropSize, kSpacingPoints);
+      Set(kPropInterline, kHTMLSingleInterline);
       NewParagraphEnd();
       Set(kPropSize, Points(fSizeIndex));
+      Set(kPropInterline, fInterline);
     }
   }
   fLastBreak = kind;
@@ -951,28 +980,67 @@ int32_t ListKindOfType(const std::string* type, int32_t kind) {
   return kind;
 }
 
+// The value an inline style gives the property `name` (lowered, the
+// blanks around it left out), or empty when it gives none. A style is a
+// list of declarations "name: value" split by ";".
+std::string StyleValue(const std::string* style, std::string_view name) {
+  if (style == nullptr) return {};
+  const std::string text = Lowered(*style);
+  auto trimmed = [](std::string_view part) {
+    while (!part.empty() && uint8_t(part.front()) <= ' ') part.remove_prefix(1);
+    while (!part.empty() && uint8_t(part.back()) <= ' ') part.remove_suffix(1);
+    return part;
+  };
+  for (size_t start = 0; start <= text.size();) {
+    size_t end = text.find(';', start);
+    if (end == std::string::npos) end = text.size();
+    const std::string_view declaration = std::string_view(text).substr(start, end - start);
+    const size_t colon = declaration.find(':');
+    if (colon != std::string_view::npos && trimmed(declaration.substr(0, colon)) == name)
+      return std::string(trimmed(declaration.substr(colon + 1)));
+    start = end + 1;
+  }
+  return {};
+}
+
 // The alignment an inline style's "text-align" gives (1 centre, 2 right,
 // 3 justify, 0 left), or -1 when it gives none.
 int32_t StyleAlignment(const std::string* style) {
-  if (style == nullptr) return -1;
-  const std::string text = Lowered(*style);
-  size_t at = text.find("text-align");
-  if (at == std::string::npos) return -1;
-  at += std::strlen("text-align");
-  while (at < text.size() && text[at] == ' ') ++at;
-  if (at >= text.size() || text[at] != ':') return -1;
-  ++at;
-  while (at < text.size() && text[at] == ' ') ++at;
-  const std::string_view value = std::string_view(text).substr(at);
-  auto is = [&](std::string_view word) {
-    return value.substr(0, word.size()) == word &&
-           (value.size() == word.size() || value[word.size()] == ';' || value[word.size()] == ' ');
-  };
-  if (is("center")) return 1;
-  if (is("right")) return 2;
-  if (is("justify")) return 3;
-  if (is("left")) return 0;
+  const std::string value = StyleValue(style, "text-align");
+  const std::string_view word = std::string_view(value).substr(0, value.find(' '));
+  if (word == "center") return 1;
+  if (word == "right") return 2;
+  if (word == "justify") return 3;
+  if (word == "left") return 0;
   return -1;
+}
+
+// The line spacing, in tenths of a line, that an inline style's
+// "line-height" gives: a number is a factor of the font size ("1.5"), a
+// percentage the same in hundredths ("150%"), "normal" the single line;
+// 0 when it gives none of these. A length ("0.21in") would be an exact
+// line height, which a paragraph of ours does not have.
+int32_t StyleInterline(const std::string* style) {
+  const std::string value = StyleValue(style, "line-height");
+  if (value == "normal") return kHTMLSingleInterline;
+  double number = 0;
+  const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), number);
+  if (error != std::errc() || !(number > 0)) return 0;
+  const std::string_view unit = std::string_view(end, size_t(value.data() + value.size() - end));
+  if (unit == "%")
+    number /= 100;
+  else if (!unit.empty())
+    return 0;
+  return int32_t(
+      std::lround(std::clamp(number * kHTMLSingleInterline, 1.0, double(kMostStyleInterline))));
+}
+
+void HtmlReader::ApplyHTMLLineSpacing(bool opening) {
+  if (fParagraphSpaced) PushHTMLProperty(kPropInterline, fInterlineStack, fInterline, 0, false);
+  fParagraphSpaced = opening;
+  if (!opening) return;
+  const int32_t own = StyleInterline(fParams.GetValue("style"));
+  PushHTMLProperty(kPropInterline, fInterlineStack, fInterline, own > 0 ? own : fInterline, true);
 }
 
 void HtmlReader::ReadHTMLListType() {
@@ -985,9 +1053,10 @@ void HtmlReader::StartHTMLList(bool ordered, bool opening) {
   // of its own, without the empty paragraph that stands for the margin
   // around a list.
   const bool nested = fListKindStack.size() > (opening ? 0u : 1u);
-  // A list that opens in an empty item takes the item's paragraph for its
-  // first item.
-  if (nested && opening) fItemEmpty = false;
+  // A list that opens in an empty item without a bullet takes the item's
+  // paragraph for its first item; an empty item with a bullet keeps its
+  // own paragraph, before the list.
+  if (nested && opening && fItemUnmarked) fItemEmpty = false;
   BreakHTMLParagraph(nested ? kBreakLine : opening ? kBreakOpenBlock : kBreakCloseBlock);
   if (opening) {
     fListKindStack.push_back(fListKind);
@@ -1009,12 +1078,17 @@ void HtmlReader::StartHTMLListItem() {
   const int32_t kind = ListKindOfType(fParams.GetValue("type"), fListKind);
   if (const std::string* value = fParams.GetValue("value")) fListNumber = LeadingNumber(*value);
   if (fMode == kModeBody) {
-    // An item's alignment, which HTML gives it in its style, holds for the
-    // item alone.
+    // An item's alignment and line spacing, which HTML gives it in its
+    // style, hold for the item alone.
     const int32_t align = StyleAlignment(fParams.GetValue("style"));
     if (align >= 0 && align != fAlign) {
       Set(kPropAlignment, align);
       fItemAligned = true;
+    }
+    const int32_t interline = StyleInterline(fParams.GetValue("style"));
+    if (interline > 0 && interline != fInterline) {
+      Set(kPropInterline, interline);
+      fItemSpaced = true;
     }
     const xMorvaDocParams& params = fDocument.GetParams();
     if (kind == kListDecimal || kind == kListLetters || kind == kListRoman) {
@@ -1035,6 +1109,7 @@ void HtmlReader::StartHTMLListItem() {
     } else {
       Set(kPropBullet, kind == kListSquare ? kBulletSquare : kind == kListCircle ? kBulletCircle : kBulletDisc);
       fItemEmpty = true;
+      fItemUnmarked = StyleValue(fParams.GetValue("style"), "list-style-type") == "none";
     }
   }
   if (fListNumber < (1 << 24)) ++fListNumber;
@@ -1152,6 +1227,7 @@ void HtmlReader::ParseHTMLTag(const std::string& name, bool opening) {
   if (n == "p") {
     BreakHTMLParagraph(opening ? kBreakOpenParagraph : kBreakCloseParagraph);
     ApplyHTMLAlign(opening);
+    ApplyHTMLLineSpacing(opening);
   } else if (n == "br") {
     BreakHTMLParagraph(kBreakLine);
   } else if (n == "pre") {

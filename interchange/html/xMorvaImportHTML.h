@@ -34,6 +34,8 @@ class xMorvaImportHTML : public VObject {
 
 // The point sizes of the HTML sizes 1 to 7.
 constexpr int32_t kHTMLSizePoints[7] = {8, 10, 12, 14, 18, 24, 36};
+// A paragraph's line spacing, in tenths of a line, where it is single.
+constexpr int32_t kHTMLSingleInterline = 10;
 
 // A colour attribute as a colour value (blue << 16 | green << 8 | red):
 // "#rrggbb" (a character other than a hexadecimal digit counts as 0) or a

@@ -9,6 +9,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -409,4 +411,71 @@ TEST_F(HtmlPeers, PandocsCodeBlocksOpenWithoutTheirAnchors) {
   EXPECT_EQ(Words(text), Words(plain)) << plain;
   EXPECT_EQ(std::string::npos, plain.find("e.org")) << plain;
   fs::remove_all(folder);
+}
+
+// Our page of 24-point lines that wrap, in a paragraph, among smaller words
+// and in a list, in headless Chromium: a script in the copy it opens writes
+// the box each line's type takes (the font size high, in the middle of the
+// text's box); none stands over another line's, and a double-spaced item's
+// lines are twice its type apart. The picture of the page is kept in the
+// build tree (html-peers/chromium.png) for a person to look at.
+TEST_F(HtmlPeers, ChromiumShowsNoLineOfOurPagesOverAnother) {
+  if (std::getenv("QV_PEER_TESTS") == nullptr)
+    GTEST_SKIP() << "peer checks run under the ctest label peers";
+  const std::string source =
+      "<p><font size=6>A heading of twenty-four points, long enough to wrap over lines</font>"
+      "<p style=\"line-height: 1.5\">Words of twelve points with <font size=6>LARGE ONES</font> "
+      "among them, one and a half lines apart.<ul><li>First item<li><font size=6>An item of "
+      "twenty-four points that wraps over lines</font><li><ul><li>Deeper</ul><li style=\"line-"
+      "height: 2\"><font size=5>A double-spaced item of eighteen points that wraps</font></ul>";
+  auto document = NewDocument();
+  xMorvaImportHTML reader;
+  ASSERT_EQ(0, reader.ImportHTMLBytes(*document, reinterpret_cast<const uint8_t*>(source.data()),
+                                      uint32_t(source.size()), ""));
+  const std::string page = OurPage(*document);
+  ASSERT_NE(std::string::npos, page.find("</BODY>"));
+  const fs::path folder = fs::current_path() / "html-peers";
+  fs::remove_all(folder);
+  fs::create_directories(folder / "profile");
+  std::ofstream(folder / "ours.html", std::ios::binary) << page;
+  std::ofstream(folder / "measured.html", std::ios::binary)
+      << page.substr(0, page.find("</BODY>")) << R"(<SCRIPT>
+var boxes = [], range = document.createRange();
+var texts = document.createTreeWalker(document.body, NodeFilter.SHOW_TEXT);
+for (var node; (node = texts.nextNode());) {
+  var size = parseFloat(getComputedStyle(node.parentElement).fontSize);
+  range.selectNodeContents(node);
+  for (var r of range.getClientRects())
+    boxes.push([r.left, r.right, r.top + (r.height - size) / 2, r.bottom - (r.height - size) / 2].join(' '));
+}
+document.body.appendChild(document.createElement('PRE')).textContent = '[' + boxes.join('\n') + ']';
+</SCRIPT></BODY></HTML>)";
+  const std::string chromium =
+      "chromium --headless --no-sandbox --disable-gpu --disable-quic --no-first-run "
+      "--disable-background-networking --disable-component-update --disable-sync "
+      "--user-data-dir='" +
+      (folder / "profile").string() + "' --window-size=480,900 ";
+  std::string dom;
+  ASSERT_TRUE(PeerRun(
+      chromium + "--dump-dom 'file://" + (folder / "measured.html").string() + "' 2>/dev/null",
+      &dom));
+  const size_t start = dom.find("<pre>[");
+  ASSERT_NE(std::string::npos, start) << "chromium (tools/install-deps.sh) wrote no boxes: " << dom;
+  std::istringstream lines(dom.substr(start + 6, dom.find("]</pre>") - start - 6));
+  std::vector<std::array<double, 4>> boxes;  // left, right, top, bottom
+  for (std::array<double, 4> b; lines >> b[0] >> b[1] >> b[2] >> b[3];) boxes.push_back(b);
+  ASSERT_TRUE(lines.eof()) << dom;
+  std::vector<double> doubled;  // the tops of the 24-pixel type's lines
+  for (size_t i = 0; i < boxes.size(); ++i) {
+    if (std::abs(boxes[i][3] - boxes[i][2] - 24) < 0.5) doubled.push_back(boxes[i][2]);
+    for (size_t j = i + 1; j < boxes.size(); ++j)
+      EXPECT_TRUE(std::min(boxes[i][1], boxes[j][1]) - std::max(boxes[i][0], boxes[j][0]) <= 1 ||
+                  std::min(boxes[i][3], boxes[j][3]) - std::max(boxes[i][2], boxes[j][2]) <= 1)
+          << "lines " << i << " and " << j << " stand over each other:\n"
+          << dom.substr(start);
+  }
+  ASSERT_EQ(2u, doubled.size()) << dom.substr(start);
+  EXPECT_NEAR(48, doubled[1] - doubled[0], 1);
+  PeerRun(chromium + "--screenshot='" + (folder / "chromium.png").string() + "' 'file://" +
+          (folder / "ours.html").string() + "' >/dev/null 2>&1");
 }

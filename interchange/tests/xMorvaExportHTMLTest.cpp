@@ -57,7 +57,7 @@ class ExportHTML : public Fixture {
   // out (the styles themselves are checked on their own).
   std::string BodyOf(const std::string& page) {
     std::string body = RawBodyOf(page);
-    const std::string single = " STYLE=\"margin-top: 0in; margin-bottom: 0in; line-height: 100%\"";
+    const std::string single = " STYLE=\"margin-top: 0in; margin-bottom: 0in; line-height: 1.0\"";
     for (size_t at; (at = body.find(single)) != std::string::npos;) body.erase(at, single.size());
     const std::string list = " STYLE=\"margin-top: 0in; margin-bottom: 0in\"";
     for (size_t at; (at = body.find("<UL" + list)) != std::string::npos;) body.erase(at + 3, list.size());
@@ -91,8 +91,9 @@ TEST_F(ExportHTML, PageHeadAndPlainParagraph) {
   EXPECT_EQ(0u, page.find("<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">\r\n"
                           "<HTML>\r\n<HEAD>\r\n<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; "
                           "charset=windows-1252\">\r\n<META NAME=\"Generator\" CONTENT=\""));
-  EXPECT_NE(std::string::npos, page.find("</TITLE>\r\n</HEAD>\r\n<BODY>\r\n<P STYLE=\"margin-top: 0in; margin-bottom: 0in; line-height: "
-                                         "100%\">ab</P>\r\n</BODY>\r\n</HTML>\r\n"));
+  EXPECT_NE(std::string::npos, page.find("</TITLE>\r\n</HEAD>\r\n<BODY>\r\n<P STYLE=\"margin-top: "
+                                         "0in; margin-bottom: 0in; line-height: "
+                                         "1.0\">ab</P>\r\n</BODY>\r\n</HTML>\r\n"));
   EXPECT_EQ(std::string::npos, page.find("<FONT"));
 }
 
@@ -254,7 +255,7 @@ TEST_F(ExportHTML, PagesReadBackToTheSameTextAndStyles) {
 // Every paragraph says its alignment (but left, the page's own), that it
 // has no gap before or after it, and its line spacing.
 TEST_F(ExportHTML, ParagraphsKeepTheirAlignmentAndLineSpacing) {
-  const std::string single = "STYLE=\"margin-top: 0in; margin-bottom: 0in; line-height: 100%\">";
+  const std::string single = "STYLE=\"margin-top: 0in; margin-bottom: 0in; line-height: 1.0\">";
   struct Case {
     uint16_t id;
     int32_t value;
@@ -266,8 +267,8 @@ TEST_F(ExportHTML, ParagraphsKeepTheirAlignmentAndLineSpacing) {
       {kPropAlignment, 2, "<P ALIGN=\"RIGHT\" " + single},
       {kPropAlignment, 3, "<P ALIGN=\"JUSTIFY\" " + single},
       {kPropInterline, 10, "<P " + single},
-      {kPropInterline, 15, "<P STYLE=\"margin-top: 0in; margin-bottom: 0in; line-height: 150%\">"},
-      {kPropInterline, 20, "<P STYLE=\"margin-top: 0in; margin-bottom: 0in; line-height: 200%\">"},
+      {kPropInterline, 15, "<P STYLE=\"margin-top: 0in; margin-bottom: 0in; line-height: 1.5\">"},
+      {kPropInterline, 20, "<P STYLE=\"margin-top: 0in; margin-bottom: 0in; line-height: 2.0\">"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::to_string(c.id) + "=" + std::to_string(c.value));
@@ -439,7 +440,7 @@ TEST_F(ExportHTML, NestedListsStandInTheItemsOfTheirList) {
     auto document = TimesDocument();
     TypeParagraphs(Engine(*document, kPartBody), k.paragraphs);
     std::string body = BodyOf(Page(*document));
-    const std::string rest = " margin-top: 0in; margin-bottom: 0in; line-height: 100%";
+    const std::string rest = " margin-top: 0in; margin-bottom: 0in; line-height: 1.0";
     for (size_t at; (at = body.find(rest)) != std::string::npos;) body.erase(at, rest.size());
     EXPECT_EQ(k.body, body);
     EXPECT_EQ(std::string::npos, body.find("<DIR><UL>"));
@@ -448,10 +449,11 @@ TEST_F(ExportHTML, NestedListsStandInTheItemsOfTheirList) {
 
 namespace {
 
-// What a user sees of a document: each paragraph that has text (every
-// paragraph ended by a paragraph end, with `emptyToo`), with its indent
-// level, bullet and alignment, a link shown as [title|target], a run in
-// another font than the page's as {font|text}, a unit above 127 as <XXXX>.
+// What a user sees of a document: each paragraph that has text or a bullet
+// (every paragraph ended by a paragraph end, with `emptyToo`), with its
+// indent level, bullet, alignment and a line spacing but single, a link
+// shown as [title|target], a run in another font than the page's as
+// {font|text}, a unit above 127 as <XXXX>.
 std::vector<std::string> Facts(xMorvaDocument& document, bool emptyToo = false) {
   std::vector<std::string> facts;
   std::string text;
@@ -471,10 +473,14 @@ std::vector<std::string> Facts(xMorvaDocument& document, bool emptyToo = false) 
     const int32_t runFont = end ? -1 : positions[i].properties.at(kPropFont);
     if (runFont != font && font != -1 && font != timesIndex) text += "}";
     if (end) {
-      if (!text.empty() || (emptyToo && i < positions.size())) {
+      if (!text.empty() ||
+          (i < positions.size() && (emptyToo || positions[i].properties.at(kPropBullet) != 0))) {
         const auto& p = positions[text.empty() ? i : i - 1].properties;
+        const int32_t spacing = p.at(kPropInterline);
         facts.push_back(text + " level " + std::to_string(p.at(kPropLeftIndent) / 37) + " bullet " +
-                        std::to_string(p.at(kPropBullet)) + " align " + std::to_string(p.at(kPropAlignment)));
+                        std::to_string(p.at(kPropBullet)) + " align " +
+                        std::to_string(p.at(kPropAlignment)) +
+                        (spacing != 10 ? " spacing " + std::to_string(spacing) : ""));
       }
       text.clear();
       font = -1;
@@ -700,5 +706,36 @@ TEST_F(ExportHTML, EmptyItemsEmptyLinksAndSplitPairsReachAFixedPointAtOnce) {
       EXPECT_EQ(before[i].unit, after[i].unit) << i;
       EXPECT_EQ(before[i].properties, after[i].properties) << i;
     }
+  }
+}
+
+// Line spacings and an empty item before a deeper one, written and read
+// three times, keep.
+TEST_F(ExportHTML, LineSpacingAndAnEmptyItemBeforeADeeperOneKeepThroughThreeTrips) {
+  auto document = TimesDocument();
+  xMorvaEngine& body = Engine(*document, kPartBody);
+  TypeParagraphs(body, {{u"half", 0, 0, 0},
+                        {u"", 1, 108, 0},
+                        {u"b", 2, 108, 0},
+                        {u"double", 1, 111, 0},
+                        {u"c", 0, 0, 0}});
+  Mark(body, 0, 4, kPropInterline, 15);
+  Mark(body, 8, 14, kPropInterline, 20);
+  Mark(body, 15, 16, kPropInterline, 8);
+  const std::vector<std::string> wrote = Facts(*document);
+  ASSERT_EQ((std::vector<std::string>{"half level 0 bullet 0 align 0 spacing 15",
+                                      " level 1 bullet 108 align 0", "b level 2 bullet 108 align 0",
+                                      "double level 1 bullet 111 align 0 spacing 20",
+                                      "c level 0 bullet 0 align 0 spacing 8"}),
+            wrote);
+  std::vector<std::unique_ptr<xMorvaDocument>> trips;
+  for (xMorvaDocument* from = document.get(); trips.size() < 3; from = trips.back().get()) {
+    const std::string page = Page(*from);
+    trips.push_back(NewDocument());
+    xMorvaImportHTML reader;
+    ASSERT_EQ(0,
+              reader.ImportHTMLBytes(*trips.back(), reinterpret_cast<const uint8_t*>(page.data()),
+                                     uint32_t(page.size()), ""));
+    EXPECT_EQ(wrote, Facts(*trips.back())) << "trip " << trips.size() << "\n" << page;
   }
 }

@@ -640,9 +640,9 @@ TEST_F(ImportHTML, AQuotedValueEndsOnlyAtItsClosingQuote) {
 namespace {
 
 // Each paragraph of the body, empty ones too, as its text and its bullet
-// ("text|bullet"): a link shows as [title|target]; the last paragraph only
-// when it holds anything.
-std::vector<std::string> ParagraphsOf(xMorvaDocument& document) {
+// (or the property `id`: "text|value"): a link shows as [title|target];
+// the last paragraph only when it holds anything.
+std::vector<std::string> ParagraphsOf(xMorvaDocument& document, uint16_t id = kPropBullet) {
   std::vector<std::string> paragraphs;
   xMorvaEngine& body = Engine(document, kPartBody);
   const auto positions = Positions(document, kPartBody);
@@ -663,7 +663,7 @@ std::vector<std::string> ParagraphsOf(xMorvaDocument& document) {
       text += unit < 128 ? char(unit) : '?';
     }
     if (unit == 13 || (i + 1 == positions.size() && !text.empty())) {
-      paragraphs.push_back(text + "|" + std::to_string(positions[i].properties.at(kPropBullet)));
+      paragraphs.push_back(text + "|" + std::to_string(positions[i].properties.at(id)));
       text.clear();
     }
   }
@@ -690,7 +690,14 @@ TEST_F(ImportHTML, AnEmptyItemKeepsItsBulletToItself) {
       {"<ul><li><br>x</ul>", {"|108", "x|0", "|0"}},
       {"<ul><li><p>t</p></ul>", {"t|108", "|0"}},
       {"<ul><li><div>t</div></ul>", {"t|108", "|0"}},
-      {"<ul><li><ul><li>b</ul></ul>x", {"b|108", "x|0"}},
+      // An empty item with a bullet keeps its paragraph when a list opens
+      // in it, as pandoc and a browser keep its bullet; one without a
+      // bullet only holds the list.
+      {"<ul><li><ul><li>b</ul></ul>x", {"|108", "b|108", "x|0"}},
+      {"<UL><LI TYPE=\"disc\"><UL><LI>b</LI></UL></LI></UL>", {"|108", "b|108"}},
+      {"<UL><LI></LI><LI><UL><LI>b</LI></UL></LI></UL>", {"|108", "|108", "b|108"}},
+      {"<UL><LI></LI></UL><UL><LI><UL><LI>b</LI></UL></LI></UL>", {"|108", "|0", "|108", "b|108"}},
+      {"<ul><li style=\"list-style-type: none\"><ul><li>b</ul></ul>", {"b|108"}},
       {"<ol><li></ol>x", {"\t1.\t|0", "|0", "x|0"}},
   };
   for (const Case& c : cases) {
@@ -698,6 +705,28 @@ TEST_F(ImportHTML, AnEmptyItemKeepsItsBulletToItself) {
     auto document = NewDocument();
     ASSERT_EQ(0, Read(*document, c.html));
     EXPECT_EQ(c.paragraphs, ParagraphsOf(*document));
+  }
+}
+
+// A paragraph's or an item's own style gives its line spacing: a factor,
+// a percentage or "normal", not a length nor another property's; it holds
+// to the paragraph's end (a block opening ends it too), the item's for the
+// item's text, and the spacing paragraph after a block is single.
+TEST_F(ImportHTML, ParagraphsAndItemsReadTheirLineSpacing) {
+  const std::pair<const char*, std::vector<std::string>> cases[] = {
+      {"<p style=\"line-height: 1.5\">a<br>b</p><p>c", {"a|15", "b|15", "|10", "c|10"}},
+      {"<P STYLE=\"margin-top: 0in; LINE-HEIGHT:200%\">a<p style=\"line-height: normal\">b",
+       {"a|20", "|10", "b|10"}},
+      {"<p style=\"line-height: 0.21in\">a<p style=\"mso-line-height-rule: 2; line-height: 50\">b",
+       {"a|10", "|10", "b|100"}},
+      {"<p style=\"line-height: 2\">a<ul><li style=\"line-height: 0.8\">b<li>c</ul>",
+       {"a|20", "|10", "b|8", "c|10", "|10"}},
+  };
+  for (const auto& [html, paragraphs] : cases) {
+    SCOPED_TRACE(html);
+    auto document = NewDocument();
+    ASSERT_EQ(0, Read(*document, html));
+    EXPECT_EQ(paragraphs, ParagraphsOf(*document, kPropInterline));
   }
 }
 
