@@ -109,10 +109,11 @@ bool xMorvaDocument::LineFitsInPart(int32_t bottom) const {
   if (IsHeaderCurrent())
     return bottom < fParams.HeaderBottom(fHeaderFooterPage) - fParams.HeaderTop(fHeaderFooterPage);
   if (IsFooterCurrent()) {
-    // A footer prints whole, raised off the page's lower edge as it needs.
+    // A footer prints whole, raised off the page's lower edge as it needs;
+    // a band made to its lines' height (an RTF or Word file's) holds its
+    // last line.
     const xMorvaDocParams::FooterPlace place = fParams.FooterPlaceOf(fHeaderFooterPage, bottom);
-    const bool raised = place.top != fParams.FooterTop(fHeaderFooterPage);
-    return bottom < place.top - place.bottom || (raised && bottom <= place.top - place.bottom);
+    return bottom <= place.top - place.bottom;
   }
   return false;
 }

@@ -90,6 +90,9 @@ class xMorvaLayoutInterface {
   virtual int32_t GetBodyLinesHeight() = 0;
   virtual int32_t GetWidestBodyLine() = 0;
   virtual int32_t GetLineCount(int16_t part) = 0;
+  // Sum of the heights of a header's or footer's lines, that part alone
+  // composed as it stands (the body is left as it is); 0 for the body.
+  virtual int32_t GetPartLinesHeight(int16_t part) = 0;
 
   // ---- Geometry of the current part (lines brought up to date first).
   // The line holding the byte offset of the part: its place on the page of

@@ -387,6 +387,15 @@ int32_t xMorvaDocumentLayout::GetLineCount(int16_t part) {
   return fLines[part]->GetLineCount();
 }
 
+int32_t xMorvaDocumentLayout::GetPartLinesHeight(int16_t part) {
+  if (!IsPart(part) || part == kBody) return 0;
+  // A header or footer is a few lines: composed whole, at its width now.
+  ApplyViewOptions();
+  fWidths[part] = fDocument.GetTextWidth(part);
+  fLines[part]->ComposeAll(*fFont, false);
+  return fLines[part]->GetTotalHeight();
+}
+
 // ---- Geometry.
 
 int32_t xMorvaDocumentLayout::FooterTopOn(int32_t page) const {

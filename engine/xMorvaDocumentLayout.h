@@ -58,6 +58,7 @@ class xMorvaDocumentLayout : public VObject, public xMorvaLayoutInterface {
   int32_t GetBodyLinesHeight() override;
   int32_t GetWidestBodyLine() override;
   int32_t GetLineCount(int16_t part) override;
+  int32_t GetPartLinesHeight(int16_t part) override;
   int32_t LocateOffset(int16_t part, uint32_t offset, int32_t headerFooterPage,
                        xMorvaLineLocation& where) override;
   int32_t MeasureToOffset(int16_t part, const xMorvaLineLocation& where, uint32_t offset,

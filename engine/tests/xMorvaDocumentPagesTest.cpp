@@ -240,6 +240,28 @@ TEST_F(DocumentPages, AFooterShowsEachPagesNumber) {
   EXPECT_EQ(starts[0] - starts[1], 8);
 }
 
+// A footer whose band is as tall as its lines, as an RTF or Word file's
+// is read, holds its last line: the caret shows on it. The layout gives
+// that height as it composes the footer alone.
+TEST_F(DocumentPages, AFooterBandAsTallAsItsLinesHoldsItsLastLine) {
+  LoadFooter();
+  xMorvaLayoutInterface* layout = document->GetLayout();
+  ASSERT_NE(layout, nullptr);
+  const int32_t height = layout->GetPartLinesHeight(kPartFooter);
+  ASSERT_GT(height, 0);
+  EXPECT_EQ(0, layout->GetPartLinesHeight(kPartBody));
+  // Above the 12 points a footer is raised to.
+  const int32_t distance = xMorvaDocParams::FooterFloor() + 4;
+  for (bool first : {false, true}) {
+    document->Params().GetBands(first).footerBottom = distance;
+    document->Params().GetBands(first).footerTop = distance + height;
+  }
+  document->SelectFooterForPage(1);
+  ASSERT_TRUE(document->IsFooterCurrent());
+  EXPECT_TRUE(document->LineFitsInPart(height));
+  EXPECT_FALSE(document->LineFitsInPart(height + 1));
+}
+
 // Stored as 'wENG' and read back, a document draws every page as before,
 // and storing it again gives the same bytes. (The first load drops
 // redundant records, so the first bytes may differ. Tab stops are stored in whole

@@ -5,6 +5,7 @@
 
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaDocument.h"
+#include "document/xMorvaLayoutInterface.h"
 #include "document/xMorvaProperties.h"
 #include "engine/xMorvaEngine.h"
 #include "engine/xMorvaFont.h"
@@ -13,14 +14,13 @@
 int32_t HeaderFooterLinesHeight(xMorvaDocument& document, int16_t part) {
   auto* text = static_cast<xMorvaEngine*>(document.GetPart(part));
   if (text == nullptr || text->GetLength() == 0) return 0;
-  // The part's paragraph ends; its last paragraph, which the story's own
-  // end closes, counts too.
+  // The part's paragraphs: one more than its paragraph ends, an empty
+  // last one too.
   VStrInHandle plain;
   text->WritePlainText(plain, false, false);
-  int32_t paragraphs = 0;
+  int32_t paragraphs = 1;
   for (int32_t i = 1; i <= plain.GetLength(); ++i)
     if (plain.GetCharAt(i) == u'\r') ++paragraphs;
-  if (plain.GetLength() > 0 && plain.GetCharAt(plain.GetLength()) != u'\r') ++paragraphs;
   // Each a line in the font and size the part begins with.
   text->SetSelection(0, 0);
   xMorvaFont font(document.GetMeasuringPort(), &document);
@@ -30,8 +30,22 @@ int32_t HeaderFooterLinesHeight(xMorvaDocument& document, int16_t part) {
   return int32_t(std::min<int64_t>(int64_t(paragraphs) * line, INT32_MAX));
 }
 
+int32_t FooterLinesHeight(xMorvaDocument& document, bool firstPage) {
+  auto height = [&](int16_t part) {
+    auto* text = static_cast<xMorvaEngine*>(document.GetPart(part));
+    if (text == nullptr || text->GetLength() == 0) return 0;
+    // As the page composes them; counted a line a paragraph where the
+    // document has no lines.
+    xMorvaLayoutInterface* layout = document.GetLayout();
+    return layout != nullptr ? layout->GetPartLinesHeight(part) : HeaderFooterLinesHeight(document, part);
+  };
+  if (firstPage) return height(kPartFirstFooter);
+  const int32_t other = height(kPartFooter);
+  return document.GetParams().GetDifferentLeftRight() != 0 ? std::max(other, height(kPartLeftFooter)) : other;
+}
+
 void FitHeaderFooterBands(const xMorvaDocParams& params, xMorvaPageBands& bands, int32_t headerTop,
-                          int32_t header, int32_t footer) {
+                          int32_t header, int32_t footerDistance, int32_t footer) {
   const int64_t page = params.GetPageHeight();
   auto limit = [&](int32_t margin) {
     const int64_t room = page - bands.topMargin - bands.bottomMargin - xMorvaDocParams::kMinColumnWidth;
@@ -45,11 +59,19 @@ void FitHeaderFooterBands(const xMorvaDocParams& params, xMorvaPageBands& bands,
     bands.topMargin = std::max(bands.topMargin, bands.headerBottom + 1);
   }
   if (footer > 0) {
-    const int32_t highest = limit(bands.bottomMargin) - 1;
-    // Its last line ends no lower than a footer prints.
+    const int32_t highest = std::max(limit(bands.bottomMargin) - 1, 0);
+    // Its last line ends at its distance, and no lower than a footer
+    // prints; its lines reach up from there.
+    bands.footerBottom = std::clamp(footerDistance, 0, highest);
     const int32_t lowest = std::max(bands.footerBottom, xMorvaDocParams::FooterFloor());
-    const int64_t end = std::min<int64_t>(int64_t(lowest) + footer, highest);
-    bands.footerTop = int32_t(std::max<int64_t>(bands.footerTop, end));
+    bands.footerTop = int32_t(std::clamp<int64_t>(int64_t(lowest) + footer, bands.footerBottom, highest));
     bands.bottomMargin = std::max(bands.bottomMargin, bands.footerTop + 1);
   }
+}
+
+int32_t FooterDistanceOf(xMorvaDocument& document) {
+  const int32_t height = FooterLinesHeight(document, false);
+  // Page 1, the second, has the other pages' bands.
+  const int32_t top = document.GetParams().FooterPlaceOf(1, height).top;
+  return std::max(top - height, 0);
 }

@@ -14,15 +14,28 @@ struct xMorvaPageBands;
 // font and size the part begins with; 0 for a part without text.
 int32_t HeaderFooterLinesHeight(xMorvaDocument& document, int16_t part);
 
+// The pixels a page's footer lines take as they are composed: the first
+// page's footer, or for the other pages the taller of the footers they
+// show; 0 without footer text.
+int32_t FooterLinesHeight(xMorvaDocument& document, bool firstPage);
+
 // The bands of a page made to hold a header `header` pixels tall that
 // starts `headerTop` pixels below the page's upper edge, and a footer
-// `footer` pixels tall (0: that band stays). A header starts at its
-// distance and the body below its lines, at the top margin or lower; a
-// footer starts at the bottom margin and reaches down to its band's lower
-// edge, or to the 12 points above the page's lower edge its lines print
-// on when the band reaches lower, and the body ends higher when its lines
-// need more room than that. Bands that hold their lines already stay as
-// they are. However tall a header or footer is, the body keeps the height
+// `footer` pixels tall whose last line ends `footerDistance` pixels above
+// the page's lower edge (0 tall: the header's or footer's band stays). A
+// header starts at its distance and the body below its lines, at the top
+// margin or lower. A footer grows upward from its distance, as RTF's
+// \footery and Word's footer distance mean it: its band's lower edge is
+// the distance and its upper edge the height of its lines above that, or
+// above the 12 points over the page's lower edge its lines print on when
+// the distance is lower; the body ends above it, at the bottom margin or
+// higher. However tall a header or footer is, the body keeps the height
 // of its narrowest column.
 void FitHeaderFooterBands(const xMorvaDocParams& params, xMorvaPageBands& bands, int32_t headerTop,
-                          int32_t header, int32_t footer);
+                          int32_t header, int32_t footerDistance, int32_t footer);
+
+// The footer distance an RTF or Word file gives for the document's other
+// pages: how far above the page's lower edge their footer's last line
+// ends where it prints, the upper edge of its band less the height of its
+// lines, never below 0 (the band's upper edge without footer text).
+int32_t FooterDistanceOf(xMorvaDocument& document);

@@ -29,6 +29,7 @@
 #include "framework/system/resources/VMemoryResourceFile.h"
 #include "graphics/pictures/VPictureData.h"
 #include "graphics/printing/VPrintSettings.h"
+#include "interchange/pages/xMorvaHeaderFooterFit.h"
 #include "platform/bytes/ByteOrder.h"
 
 namespace {
@@ -304,7 +305,8 @@ void xMorvaExportRTF::WriteSettings() {
   Word("margt", PixelsToTwips(bands.topMargin));
   Word("margb", PixelsToTwips(bands.bottomMargin));
   Word("headery", PixelsToTwips(bands.headerTop));
-  Word("footery", PixelsToTwips(bands.footerTop));
+  // Where the footer's last line ends, as RTF means \footery.
+  Word("footery", PixelsToTwips(FooterDistanceOf(*fDocument)));
   Word("gutter", PixelsToTwips(params.GetBinding()));
   Word("deftab", PixelsToTwips(params.GetDefaultTabInterval()));
   if (params.GetAlternateBinding()) Word("margmirror");

@@ -286,6 +286,8 @@ class RtfReader {
   // Whether the file gave its page (size, orientation or margins), and
   // whether it uses it across.
   bool PageGiven() const { return fPageGiven; }
+  // The first section's \footery, pixels; RTF's 720 twips without one.
+  int32_t FooterDistance() const { return fFooterY >= 0 ? fFooterY : TwipsToPixels(720); }
   bool Landscape() const { return fLandscape; }
   bool PartUsed(int16_t part) const { return fUsed[part]; }
 
@@ -1782,18 +1784,14 @@ int32_t xMorvaImportRTF::Import(xMorvaDocument& document, const uint8_t* bytes, 
   }
   // The file's page becomes the document's paper.
   if (reader.PageGiven()) document.TakePaperFromPage(reader.Landscape());
-  // A footer whose band reaches below where a footer prints (AbiWord's
-  // \footery0, at the page's lower edge) prints raised, its last line on
-  // that floor: the body then ends above its lines, as a Word file's body
-  // does. Every other footer keeps the file's band and bottom margin.
+  // The footer's last line ends at \footery above the page's lower edge
+  // (no lower than a footer prints) and its lines reach up from there:
+  // the body ends above them. A document without footer text keeps the
+  // band the margins gave.
   xMorvaDocParams& params = document.Params();
   xMorvaPageBands& bands = params.GetBands(false);
-  int32_t footer = HeaderFooterLinesHeight(document, kPartFooter);
-  if (params.GetDifferentLeftRight() != 0)
-    footer = std::max(footer, HeaderFooterLinesHeight(document, kPartLeftFooter));
-  // Page 1, the second, has these bands whatever the first page has.
-  if (footer > 0 && params.FooterPlaceOf(1, footer).top > bands.footerTop)
-    FitHeaderFooterBands(params, bands, bands.headerTop, 0, footer);
+  const int32_t footer = FooterLinesHeight(document, false);
+  FitHeaderFooterBands(params, bands, bands.headerTop, 0, reader.FooterDistance(), footer);
   if (recording) undo->Resume();
   document.SelectBody();
   if (auto* body = static_cast<xMorvaEngine*>(document.GetPart(kPartBody))) body->SetSelection(0, 0);

@@ -750,10 +750,11 @@ TEST_F(PagePeers, LibreOfficePrintsOurWordBindingWhereWeDo) {
 struct LowestLine {
   double top = 0, bottom = 0;
   std::string word;
+  double left = 0, right = 0;
 };
 LowestLine LowestLineOf(const fs::path& pdf, int page) {
   const std::string boxes = peertest::Output("pdftotext -bbox-layout " + Quoted(pdf) + " -");
-  const std::regex line("<line xMin=\"[0-9.]+\" yMin=\"([0-9.-]+)\" xMax=\"[0-9.]+\" yMax=\"([0-9.-]+)\">");
+  const std::regex line("<line xMin=\"([0-9.]+)\" yMin=\"([0-9.-]+)\" xMax=\"([0-9.]+)\" yMax=\"([0-9.-]+)\">");
   const std::regex word(">([^<]*)</word>");
   LowestLine lowest;
   int at = 0;
@@ -763,7 +764,8 @@ LowestLine LowestLineOf(const fs::path& pdf, int page) {
     const std::string rest = boxes.substr(i, boxes.find("</line>", i) - i);
     std::smatch box, first;
     if (!std::regex_search(rest, box, line) || !std::regex_search(rest, first, word)) continue;
-    if (std::stod(box[2]) > lowest.bottom) lowest = {std::stod(box[1]), std::stod(box[2]), first[1]};
+    if (std::stod(box[4]) > lowest.bottom)
+      lowest = {std::stod(box[2]), std::stod(box[4]), first[1], std::stod(box[1]), std::stod(box[3])};
   }
   return lowest;
 }
@@ -816,6 +818,76 @@ TEST_F(PagePeers, AFooterEndsOnThePaperWhereLibreOfficeEndsIt) {
                                   " " + Quoted(theirs) + " " + Quoted(folder / "footer-low.png");
       EXPECT_EQ(0, std::system(command.c_str())) << command;
     }
+  }
+}
+
+// LibreOffice's RTF and Word files of a letter with a footer of one line
+// and of three lines at 720 twips: the footer's last line prints where
+// LibreOffice prints it, in the fixture and in our RTF and Word file of
+// it, which LibreOffice prints. AbiWord prints the footer of our RTF of
+// LibreOffice's Word file of a report whose footer stands 1635 twips
+// above the page's lower edge on every page. Page 1 of each is kept as a
+// picture, ours beside LibreOffice's.
+TEST_F(PagePeers, AFooterEndsAtItsDistanceWhereLibreOfficeEndsIt) {
+  const fs::path fixtures = SourceFolder() / "fixtures" / "footers";
+  const fs::path folder = Cache() / "footer-distance";
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  std::vector<std::string> names;
+  for (const std::string stem : {"footer1", "footer3"})
+    for (const std::string kind : {".lo.rtf", ".doc"}) names.push_back(stem + kind);
+  names.push_back("headerfooter.doc");
+  std::string files;
+  for (const std::string& name : names) {
+    SCOPED_TRACE(name);
+    fs::copy_file(fixtures / name, folder / name);
+    ASSERT_EQ(0, Open(name, fixtures));
+    ASSERT_GT(printtest::PrintDocument(*fresh, folder / (name + "-print.pdf")), 0);
+    oletest::MemoryFile memory;
+    xMorvaExportWord writer;
+    ASSERT_EQ(0, writer.ExportWordDocument(fresh.get(), &memory.Stream()));
+    StoreIfChanged(folder / (name + "-ours-doc.doc"), memory.Contents());
+    StoreIfChanged(folder / (name + "-ours-rtf.rtf"), texttest::Written([&](VStream& stream) {
+                     xMorvaExportRTF rtf;
+                     return rtf.ExportRtf(*fresh, stream, false);
+                   }));
+    for (const char* file : {"", "-ours-doc.doc", "-ours-rtf.rtf"}) files += " " + Quoted(folder / (name + file));
+  }
+  const std::string command = "soffice -env:UserInstallation=file://" + (Cache() / "profile").string() +
+                              " --headless --convert-to pdf --outdir " + Quoted(folder) + files + " >/dev/null 2>&1";
+  ASSERT_EQ(0, std::system(command.c_str())) << command;
+  auto near = [](const LowestLine& peer, const LowestLine& line) {
+    EXPECT_EQ(peer.word, line.word);
+    EXPECT_NEAR(peer.left, line.left, 2.5);
+    EXPECT_NEAR(peer.right, line.right, 2.5);
+    EXPECT_NEAR(peer.top, line.top, 2.5);
+    EXPECT_NEAR(peer.bottom, line.bottom, 2.5);
+  };
+  for (const std::string& name : names) {
+    SCOPED_TRACE(name);
+    const fs::path theirs = folder / (fs::path(name).stem().string() + ".pdf");
+    const LowestLine peer = LowestLineOf(theirs, 1);
+    if (name.rfind("footer", 0) == 0) {
+      ASSERT_EQ("Footer", peer.word);
+      near(peer, LowestLineOf(folder / (name + "-print.pdf"), 1));
+      for (const std::string ours : {"-ours-doc", "-ours-rtf"}) {
+        SCOPED_TRACE("LibreOffice prints our file " + ours);
+        near(peer, LowestLineOf(folder / (name + ours + ".pdf"), 1));
+      }
+    }
+    const std::string picture = Python() + " " + Quoted(Tools() / "page_facts.py") + " picture " +
+                                Quoted(folder / (name + "-print.pdf")) + " " + Quoted(theirs) + " " +
+                                Quoted(folder / (name + ".png"));
+    EXPECT_EQ(0, std::system(picture.c_str())) << picture;
+  }
+  if (!peertest::HasProgram("abiword")) GTEST_SKIP() << "AbiWord is not installed";
+  const fs::path abiword = folder / "headerfooter.abiword.pdf";
+  const std::string convert = "abiword --to=pdf -o " + Quoted(abiword) + " " +
+                              Quoted(folder / "headerfooter.doc-ours-rtf.rtf") + " >/dev/null 2>&1";
+  ASSERT_EQ(0, std::system(convert.c_str())) << convert;
+  for (int page : {1, 2, 3}) {
+    SCOPED_TRACE("AbiWord, page " + std::to_string(page));
+    EXPECT_EQ("Page", LowestLineOf(abiword, page).word);
   }
 }
 

@@ -3,6 +3,7 @@
 // character and paragraph properties at every position, tab stops).
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <random>
 #include <string>
 
@@ -10,7 +11,9 @@
 #include "document/DocumentUnits.h"
 #include "document/tests/DocumentTestSupport.h"
 #include "document/tests/FakeDocument.h"
+#include "interchange/pages/xMorvaHeaderFooterFit.h"
 #include "interchange/tests/RtfTestSupport.h"
+#include "interchange/tests/TextTestSupport.h"
 
 namespace {
 
@@ -121,6 +124,38 @@ TEST_F(RtfRoundTrip, TheSecondCycleChangesNothing) {
     auto twice = Cycle(*once);
     for (int16_t part : {kPartBody, kPartHeader, kPartFooter}) ExpectSame(*once, *twice, part);
     if (HasFatalFailure()) return;
+  }
+}
+
+// A footer of one or of three lines, its band's upper edge at or under
+// the bottom margin, through our RTF writer and reader three times: its
+// upper edge and the bottom margin stay, and its band reaches down to
+// where its last line ends, the \footery written.
+TEST_F(RtfRoundTrip, ThreeTripsKeepTheFootersPlaceAndTheBottomMargin) {
+  struct Row {
+    const char16_t* footer;
+    int32_t bottom, top;  // points: the bottom margin, the footer's upper edge
+  };
+  for (const Row& row : {Row{u"Foot", 72, 71}, Row{u"Foot one\nFoot two\nFoot three", 72, 71},
+                         Row{u"Foot one\nFoot two", 100, 60}}) {
+    SCOPED_TRACE(texttest::Utf8(row.footer));
+    std::vector<std::unique_ptr<xMorvaDocument>> trips;
+    trips.push_back(NewDocument());
+    rtftest::Type(rtftest::Engine(*trips[0], kPartBody), u"Body.");
+    rtftest::Type(rtftest::Engine(*trips[0], kPartFooter), row.footer);
+    xMorvaPageBands& bands = trips[0]->Params().GetBands(false);
+    bands.bottomMargin = PointsToPixels(row.bottom);
+    bands.footerTop = PointsToPixels(row.top);
+    bands.footerBottom = 0;
+    for (int trip = 1; trip <= 3; ++trip) {
+      SCOPED_TRACE("trip " + std::to_string(trip));
+      trips.push_back(NewDocument());
+      ASSERT_EQ(0, rtftest::Import(*trips.back(), rtftest::Export(*trips[size_t(trip - 1)])));
+      const xMorvaPageBands& back = trips.back()->Params().GetBands(false);
+      EXPECT_EQ(bands.footerTop, back.footerTop);
+      EXPECT_EQ(bands.bottomMargin, back.bottomMargin);
+      EXPECT_EQ(back.footerTop - FooterLinesHeight(*trips.back(), false), back.footerBottom);
+    }
   }
 }
 

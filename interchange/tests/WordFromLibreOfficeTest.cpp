@@ -24,6 +24,7 @@
 #include "interchange/tests/PeerTestSupport.h"
 #include "interchange/tests/RtfTestSupport.h"
 #include "interchange/tests/TextTestSupport.h"
+#include "interchange/word/xMorvaExportWord.h"
 #include "interchange/word/xMorvaImportWord.h"
 
 namespace fs = std::filesystem;
@@ -216,8 +217,8 @@ TEST_F(WordFromLibreOffice, FloatingPictureAtItsAnchorAndTextBoxOutOfTheBody) {
   EXPECT_EQ(0, reader.DroppedPictures());
 }
 
-// A footer of two lines whose margin leaves them room: the bottom margin
-// stays the section's, the footer's upper edge a pixel inside it.
+// A footer of two lines: they end at the footer's distance from the
+// page's lower edge, and the body ends above them.
 TEST_F(WordFromLibreOffice, TwoLineFooterFitsAboveItsMargin) {
   xMorvaImportWord reader;
   ASSERT_EQ(0, Open("footer.doc", reader));
@@ -238,9 +239,9 @@ TEST_F(WordFromLibreOffice, TwoLineFooterFitsAboveItsMargin) {
   const int32_t lines = 2 * (font.GetAscent() + font.GetDescent());
   const xMorvaWordSection& section = reader.GetSection();
   const xMorvaPageBands& bands = document.Params().GetBands(false);
-  EXPECT_EQ(TwipsToPixels(section.bottom), bands.bottomMargin);
-  EXPECT_EQ(TwipsToPixels(section.bottom) - 1, bands.footerTop);
+  EXPECT_EQ(TwipsToPixels(section.footerDistance), bands.footerBottom);
   EXPECT_GE(bands.footerTop - bands.footerBottom, lines);
+  EXPECT_EQ(std::max(TwipsToPixels(section.bottom), bands.footerTop + 1), bands.bottomMargin);
   EXPECT_EQ(0, document.Params().GetDifferentFirstPage());
 }
 
@@ -340,5 +341,33 @@ TEST_F(WordFromLibreOffice, ATableRowKeepsItsSheetToItsEnd) {
     EXPECT_EQ(std::set<std::string>{heading ? "Table Heading" : "Table Contents"}, sheets.at(word));
     EXPECT_EQ(peer.at(word), looks.at(word));
     EXPECT_EQ(1u, looks.at(word).size());
+  }
+}
+
+// LibreOffice's Word files of footers of one line, of three lines, and of
+// "Foot" followed by two empty paragraphs ({\footer Foot\par\par\par} in
+// the RTF it was made from): each footer holds the paragraphs LibreOffice
+// reads (its flat XML of each file has those), and keeps them through
+// three trips through our Word writer.
+TEST_F(WordFromLibreOffice, FootersKeepTheirParagraphsThroughOurWordFiles) {
+  const fs::path footers = StoriesFolder().parent_path().parent_path() / "footers";
+  const std::pair<const char*, const char*> rows[] = {{"footer1", "Footer of one line"},
+                                                      {"footer3", "Footer line one\nFooter line two\nFooter line three"},
+                                                      {"emptyends", "Foot\n\n"}};
+  for (const auto& [name, paragraphs] : rows) {
+    SCOPED_TRACE(name);
+    const std::string bytes = peertest::ReadFile(footers / (std::string(name) + ".doc"));
+    std::vector<uint8_t> file(bytes.begin(), bytes.end());
+    for (int trip = 0; trip <= 3; ++trip) {
+      oletest::MemoryFile memory(file);
+      xMorvaImportWord reader;
+      document.Reset(false);
+      ASSERT_EQ(0, reader.ImportWordDocument(&document, &memory.Stream()));
+      EXPECT_EQ(paragraphs, PartText(document, kPartFooter, "")) << "trip " << trip;
+      oletest::MemoryFile written;
+      xMorvaExportWord writer;
+      ASSERT_EQ(0, writer.ExportWordDocument(&document, &written.Stream()));
+      file = written.Contents();
+    }
   }
 }

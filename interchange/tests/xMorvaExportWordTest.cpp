@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 
 #include "area/files/xMorvaFileFormats.h"
 #include "area/files/xMorvaOpenSave.h"
@@ -429,6 +430,9 @@ TEST_F(ExportWord, ThreeRoundTripsKeepThePageAndTheSheets) {
       bands.headerTop = pixels(row.header);
       bands.headerBottom = std::max(bands.topMargin - 1, bands.headerTop);
       bands.bottomMargin = pixels(row.bottom);
+      // The footer's band reaches up to the bottom margin.
+      bands.footerTop = bands.bottomMargin - 1;
+      bands.footerBottom = 0;
     }
     xMorvaStyleSheet quote;
     quote.Init();
@@ -468,6 +472,7 @@ TEST_F(ExportWord, ThreeRoundTripsKeepThePageAndTheSheets) {
           EXPECT_EQ(params.GetBands(first).topMargin, bands.topMargin);
           EXPECT_EQ(params.GetBands(first).bottomMargin, bands.bottomMargin);
           EXPECT_EQ(params.GetBands(first).headerTop, bands.headerTop);
+          EXPECT_EQ(params.GetBands(first).footerTop, bands.footerTop);
         }
         // The header's and the footer's bands hold their three lines, the
         // header below its distance and the body below the header.
@@ -494,25 +499,31 @@ TEST_F(ExportWord, ThreeRoundTripsKeepThePageAndTheSheets) {
   }
 }
 
-// A body's paragraphs come back through three trips, those at its end
-// that are empty too: Word's last paragraph end, which the reader takes
-// for the body's own, is one more than the body's.
+// A body's, a header's and a footer's paragraphs come back through three
+// trips, those at their end that are empty too: Word's last paragraph end
+// of each story, which the reader takes for the story's own, is one more
+// than the part's.
 TEST_F(ExportWord, ThreeRoundTripsKeepEveryParagraph) {
   for (const std::u16string text : {u"a", u"a\n", u"a\n\n", u"\n", u"a\nb\n\n\n"}) {
     auto document = NewDocument();
     Type(Engine(*document, kPartBody), text);
-    const std::string before = TextOf(*document, kPartBody);
-    SCOPED_TRACE(before);
+    // A header or footer of paragraph ends alone is none.
+    Type(Engine(*document, kPartHeader), u"Head " + text);
+    Type(Engine(*document, kPartFooter), u"Foot " + text);
+    std::map<int16_t, std::string> before;
+    for (int16_t part : {kPartBody, kPartHeader, kPartFooter}) before[part] = TextOf(*document, part);
+    SCOPED_TRACE(before[kPartBody]);
     std::unique_ptr<xMorvaDocument> copy = RoundTrip(*document);
     for (int trip = 1; trip <= 3; ++trip) {
-      EXPECT_EQ(before, TextOf(*copy, kPartBody)) << "trip " << trip;
+      for (const auto& [part, was] : before) EXPECT_EQ(was, TextOf(*copy, part)) << "trip " << trip << ", part " << part;
       copy = RoundTrip(*copy);
     }
   }
 }
 
 // Headers and footers follow the body as the header stories: 14 CPs, the
-// odd header and footer, the guard paragraphs and ccpHdd one short of them.
+// odd header and footer, each closed by a paragraph end of its own behind
+// its last paragraph's, the guard paragraphs and ccpHdd one short of them.
 TEST_F(ExportWord, HeaderStoryTable) {
   auto document = NewDocument();
   Type(Engine(*document, kPartBody), u"body");
@@ -523,14 +534,14 @@ TEST_F(ExportWord, HeaderStoryTable) {
   s = Write(*document);
   const Bytes hdd = Table(s.main, s.table, kFibPlcfHdd);
   ASSERT_EQ(56u, hdd.size());
-  const uint32_t expected[14] = {0, 0, 0, 0, 0, 0, 0, 0, 5, 5, 10, 10, 10, 12};
+  const uint32_t expected[14] = {0, 0, 0, 0, 0, 0, 0, 0, 6, 6, 12, 12, 12, 14};
   for (size_t i = 0; i < 14; ++i) EXPECT_EQ(expected[i], U32(hdd, 4 * i)) << i;
   EXPECT_EQ(5u, U32(s.main, 76));
-  EXPECT_EQ(11u, U32(s.main, 84)) << "ccpHdd: the stories and one guard";
-  EXPECT_EQ(u"body\rHead\rFoot\r\r\r", WordTextOf(s.main));
+  EXPECT_EQ(13u, U32(s.main, 84)) << "ccpHdd: the stories and one guard";
+  EXPECT_EQ(u"body\rHead\r\rFoot\r\r\r\r", WordTextOf(s.main));
   // The section and the piece cover the stories.
-  EXPECT_EQ(16u, U32(Table(s.main, s.table, kFibPlcfSed), 4));
-  EXPECT_EQ(17u, U32(Table(s.main, s.table, kFibClx), 9));
+  EXPECT_EQ(18u, U32(Table(s.main, s.table, kFibPlcfSed), 4));
+  EXPECT_EQ(19u, U32(Table(s.main, s.table, kFibClx), 9));
 }
 
 // A first-page header and left-page stories take their own slots.
@@ -545,9 +556,9 @@ TEST_F(ExportWord, HeaderStoriesOfFirstAndLeftPages) {
   const Streams s = Write(*document);
   const Bytes hdd = Table(s.main, s.table, kFibPlcfHdd);
   ASSERT_EQ(56u, hdd.size());
-  const uint32_t expected[14] = {0, 0, 0, 0, 0, 0, 0, 2, 4, 4, 4, 4, 7, 9};
+  const uint32_t expected[14] = {0, 0, 0, 0, 0, 0, 0, 3, 6, 6, 6, 6, 10, 12};
   for (size_t i = 0; i < 14; ++i) EXPECT_EQ(expected[i], U32(hdd, 4 * i)) << i;
-  EXPECT_EQ(u"b\rL\rH\rFF\r\r\r", WordTextOf(s.main));
+  EXPECT_EQ(u"b\rL\r\rH\r\rFF\r\r\r\r", WordTextOf(s.main));
   // Our importer puts each story back in its part, with the page settings
   // that choose them.
   auto copy = RoundTrip(*document);
@@ -643,8 +654,9 @@ TEST_F(ExportWord, LongTextInOrderBeforeItsPages) {
   Type(Engine(*document, kPartHeader), u"Head");
   const Streams s = Write(*document);
   // The body ends with a paragraph end and an empty paragraph, which gets
-  // its own; the header story gets one, then come the two guard paragraphs.
-  std::u16string expected = body + u"\nHead\n\n\n";
+  // its own; the header story ends its paragraph and closes with one of
+  // its own, then come the two guard paragraphs.
+  std::u16string expected = body + u"\nHead\n\n\n\n";
   for (char16_t& unit : expected)
     if (unit == u'\n') unit = 13;
   EXPECT_TRUE(WordTextOf(s.main) == expected) << "the text differs";

@@ -671,7 +671,9 @@ TEST_F(ImportRTF, TheFirstSectionsSettingsHold) {
   EXPECT_EQ(TwipsToPixels(1417), bands.topMargin);
   EXPECT_EQ(TwipsToPixels(1134), bands.bottomMargin);
   EXPECT_EQ(TwipsToPixels(567), bands.headerTop);
-  EXPECT_EQ(TwipsToPixels(567), bands.footerTop);
+  // The footer's last line ends at the first section's \footery.
+  EXPECT_EQ(TwipsToPixels(567), bands.footerBottom);
+  EXPECT_GT(bands.footerTop, bands.footerBottom);
   EXPECT_EQ(1, params.GetColumns());
   EXPECT_NEAR(TwipsToPixels(11906), params.GetPageWidth(), 1);
   EXPECT_EQ("H1", TextOf(*document, kPartHeader));

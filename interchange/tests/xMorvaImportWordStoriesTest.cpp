@@ -902,10 +902,13 @@ TEST_F(WordStories, Word6StoriesFollowTheDopAndSectionFlags) {
   ASSERT_EQ(0, reader.ImportWordDocument(&document, &memory.Stream()));
   EXPECT_EQ(u"Body", PartText(kPartBody));
   EXPECT_EQ(u"OH", PartText(kPartHeader));
-  EXPECT_EQ(u"OF\rG\r", PartText(kPartFooter));
+  EXPECT_EQ(u"OF\rG", PartText(kPartFooter));
   EXPECT_EQ(u"FH", PartText(kPartFirstHeader));
-  // A footer of two lines has room above its distance from the edge.
-  EXPECT_EQ(TwipsToPixels(1440), document.Params().GetBands(false).bottomMargin);
+  // The footer's lines end at its distance from the edge (Word 6's 720
+  // twips), the body above them.
+  const xMorvaPageBands& bands = document.Params().GetBands(false);
+  EXPECT_EQ(TwipsToPixels(720), bands.footerBottom);
+  EXPECT_EQ(std::max(TwipsToPixels(1440), bands.footerTop + 1), bands.bottomMargin);
   EXPECT_EQ(u"", PartText(kPartLeftHeader));
   EXPECT_EQ(u"", PartText(kPartFirstFooter));
   EXPECT_EQ(1, document.Params().GetDifferentFirstPage());
@@ -922,9 +925,9 @@ Doc WithMargins(Doc doc, uint16_t top, uint16_t header, uint16_t bottom) {
 }
 
 // A header starts at its distance from the page's upper edge and the body
-// below its lines, at the file's top margin or lower; a footer starts at
-// the bottom margin, and the body ends higher only when the footer's lines
-// need more room than the margin leaves. The lines are counted in the
+// below its lines, at the file's top margin or lower; a footer's lines end
+// at its distance from the page's lower edge, and the body ends higher
+// only when they need more room than the margin leaves. The lines are counted in the
 // font and size each part begins with; the test measures one line the
 // same way.
 TEST_F(WordStories, HeadersAndFootersKeepTheRoomTheirLinesNeed) {
@@ -980,12 +983,14 @@ TEST_F(WordStories, HeadersAndFootersKeepTheRoomTheirLinesNeed) {
         EXPECT_EQ(top - 1, bands.headerBottom);
         EXPECT_EQ(top, bands.topMargin);
       }
-      // A Word 97 footer's band reaches down to a pixel from the page's
-      // edge; its lines end no lower than a footer prints.
-      EXPECT_EQ(1, bands.footerBottom);
-      const int32_t lowest = footer > 0 ? xMorvaDocParams::FooterFloor() : 1;
-      EXPECT_EQ(std::max(bottom - 1, lowest + footer), bands.footerTop);
-      EXPECT_EQ(std::max(bottom, lowest + 1 + footer), bands.bottomMargin);
+      // A footer's last line ends at its distance from the page's lower
+      // edge (720 twips), no lower than a footer prints, and its lines
+      // reach up from there; without lines its band ends at the margin.
+      const int32_t footerDistance = TwipsToPixels(section.footerDistance);
+      EXPECT_EQ(footer > 0 ? footerDistance : std::min(footerDistance, bottom - 1), bands.footerBottom);
+      const int32_t lowest = std::max(footerDistance, xMorvaDocParams::FooterFloor());
+      EXPECT_EQ(footer > 0 ? lowest + footer : bottom - 1, bands.footerTop);
+      EXPECT_EQ(std::max(bottom, bands.footerTop + 1), bands.bottomMargin);
       // Options 33, 34 and 31: the header's band above the body.
       EXPECT_LE(bands.headerTop, bands.headerBottom);
       EXPECT_LT(bands.headerBottom, bands.topMargin);
@@ -1037,7 +1042,7 @@ TEST_F(WordStories, StoriesBehindTheMainTextStayOutOfTheBody) {
     xMorvaImportWord reader;
     ASSERT_EQ(0, Import(doc, reader));
     EXPECT_EQ(u"Body", PartText(kPartBody));
-    EXPECT_EQ(u"OF\r", PartText(kPartFooter));
+    EXPECT_EQ(u"OF", PartText(kPartFooter));
   }
 }
 

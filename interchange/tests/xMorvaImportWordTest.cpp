@@ -639,6 +639,7 @@ TEST_F(ImportWord, FirstSectionSprmsSetTheDocumentsPages) {
     int8_t bindingLeft;
     int32_t topTwips;
     int32_t bottomTwips;
+    int32_t footerTwips = 720;  // the footer's distance, where its last line ends
   };
   const Row rows[] = {
       {"no section properties", {}, false, 1, 0, 0, 0, 1, 1440, 1440},
@@ -662,7 +663,7 @@ TEST_F(ImportWord, FirstSectionSprmsSetTheDocumentsPages) {
       {"header distance above the top", Cat({Sprm16(0xB017, 900), Sprm16(0x9023, 800)}), false, 1, 0, 0, 0, 1, 800,
        1440},
       {"bottom margin", Sprm16(0x9024, 1417), false, 1, 0, 0, 0, 1, 1440, 1417},
-      {"footer distance", Cat({Sprm16(0xB018, 1134), Sprm16(0x9024, 1417)}), false, 1, 0, 0, 0, 1, 1440, 1417},
+      {"footer distance", Cat({Sprm16(0xB018, 1134), Sprm16(0x9024, 1417)}), false, 1, 0, 0, 0, 1, 1440, 1417, 1134},
       {"all four", Cat({Sprm16(0x501C, 12), {0x0A, 0x30, 1}, Sprm16(0xB025, 360), {0x09, 0x30, 3}}), false, 12, 1,
        360, 0, 1, 1440, 1440},
       {"all four mirrored", Cat({Sprm16(0x501C, 12), {0x0A, 0x30, 1}, Sprm16(0xB025, 360), {0x09, 0x30, 3}}), true,
@@ -688,7 +689,7 @@ TEST_F(ImportWord, FirstSectionSprmsSetTheDocumentsPages) {
     EXPECT_LE(bands.headerTop, bands.headerBottom);
     EXPECT_EQ(bands.bottomMargin, TwipsToPixels(row.bottomTwips));
     EXPECT_EQ(bands.footerTop, TwipsToPixels(row.bottomTwips) - 1);
-    EXPECT_EQ(bands.footerBottom, 1);
+    EXPECT_EQ(bands.footerBottom, TwipsToPixels(row.footerTwips));
   }
 }
 

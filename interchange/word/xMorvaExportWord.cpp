@@ -283,12 +283,16 @@ void xMorvaExportWord::AppendPart(xMorvaEngine& engine) {
   if (stream != nullptr) engine.UnlockStream();
 }
 
-void xMorvaExportWord::CloseBodyWithParagraphEnd() {
-  // Word's text ends with a paragraph end of its own, which readers take
-  // for the end of the last paragraph: a body whose last paragraph is
-  // empty (it ends with a paragraph end) gets one more, so that its empty
-  // paragraph comes back.
-  if (fCp == 0 || fParagraphOpen || fLastUnit == 13) AppendUnit(13);
+void xMorvaExportWord::CloseStoryWithParagraphEnd(uint32_t start, bool closed) {
+  // Each of Word's stories ends its last paragraph with a paragraph end,
+  // which readers take for the story's own: a story whose last paragraph
+  // is empty (the part ends with a paragraph end) gets one more, so that
+  // its empty paragraph comes back. A break that ends the body ends its
+  // last paragraph. A header or footer story (`closed`) ends its last
+  // paragraph always, and then closes with a paragraph end of its own, as
+  // Word and LibreOffice write them.
+  if (closed || fCp == start || fParagraphOpen || fLastUnit == 13) AppendUnit(13);
+  if (closed) AppendUnit(13);
 }
 
 void xMorvaExportWord::AppendHeaderFooterStories() {
@@ -304,7 +308,7 @@ void xMorvaExportWord::AppendHeaderFooterStories() {
     if (engine != nullptr && engine->GetLength() > 0) {
       const uint32_t before = fCp;
       AppendPart(*engine);
-      if (fCp > before && fLastUnit != 13) AppendUnit(13);
+      if (fCp > before) CloseStoryWithParagraphEnd(before, true);
     }
     span.end = fCp - fCcpText;
     return span;
@@ -973,7 +977,7 @@ int32_t xMorvaExportWord::BuildStreams(VStream& text) {
     return kWordExportStreamError;
   }
   if (auto* body = static_cast<xMorvaEngine*>(fDocument->GetPart(kPartBody))) AppendPart(*body);
-  CloseBodyWithParagraphEnd();
+  CloseStoryWithParagraphEnd(0, false);
   fCcpText = fCp;
   AppendHeaderFooterStories();
   WriteCharacters();

@@ -132,7 +132,7 @@ class xMorvaExportWord : public VObject {
   void AppendUnit(char16_t unit);
   void StartParagraph();
   void StartRun();
-  void CloseBodyWithParagraphEnd();
+  void CloseStoryWithParagraphEnd(uint32_t start, bool closed);
   // The walk starts a part with the default properties and no stops.
   void ResetWalk();
   void AppendHeaderFooterStories();

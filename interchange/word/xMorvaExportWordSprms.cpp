@@ -11,6 +11,7 @@
 #include "document/xMorvaProperties.h"
 #include "document/xMorvaTabs.h"
 #include "graphics/printing/VPrintSettings.h"
+#include "interchange/pages/xMorvaHeaderFooterFit.h"
 #include "interchange/word/xMorvaExportWord.h"
 #include "platform/bytes/ByteAppend.h"
 
@@ -354,7 +355,8 @@ int32_t xMorvaExportWord::EncodeSectionSprms(std::vector<uint8_t>& out, xMorvaDo
     length(0x900C, params.GetColumnSpacing(), 720);
   }
   length(0xB017, bands.headerTop, 720);
-  length(0xB018, bands.footerTop, 720);
+  // The footer's distance is where its last line ends.
+  length(0xB018, FooterDistanceOf(document), 720);
   if (params.GetColumnLines() != 0) {
     SprmByte(out, 0x3019, 1);
     ++count;

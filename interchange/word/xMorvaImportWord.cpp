@@ -142,9 +142,12 @@ constexpr char16_t kDeletedMark = 0xFFFF;
 // row-end mark (at the sorted `rowEnds`) ends the paragraph; the last
 // cell's end, right before it, separates nothing, nor do the cell ends at
 // the sorted `joined` (cells merged into the next).
+// A header or footer story (`closed`) ends with a paragraph end of its
+// own behind its last paragraph's end, as Word and LibreOffice write
+// them: both go.
 void MainStory(std::u16string& text, const std::vector<uint32_t>& rowEnds,
                const std::vector<uint32_t>& joined, xMorvaWordPositions& positions,
-               std::vector<xMorvaWordBreak>* breaks = nullptr) {
+               std::vector<xMorvaWordBreak>* breaks = nullptr, bool closed = false) {
   if (breaks != nullptr) breaks->clear();
   positions.Clear();
   positions.Reserve(text.size());
@@ -225,13 +228,13 @@ void MainStory(std::u16string& text, const std::vector<uint32_t>& rowEnds,
   const bool lastIsBreak = breaks != nullptr && !breaks->empty() && !text.empty() &&
                            breaks->back().at == text.size() - 1;
   if (!text.empty() && text.back() == u'\r' && !lastIsBreak) text.pop_back();
+  if (closed && !text.empty() && text.back() == u'\r') text.pop_back();
   positions.Finish(uint32_t(text.size()));
 }
 
 // The first section's page setup in the document's parameters, in pixels,
-// with the DOP's mirrored margins; `word97` says the file's version.
-void ApplyPageSetup(xMorvaDocument& document, const xMorvaWordSection& section, bool mirrored,
-                    bool word97) {
+// with the DOP's mirrored margins.
+void ApplyPageSetup(xMorvaDocument& document, const xMorvaWordSection& section, bool mirrored) {
   xMorvaDocParams& params = document.Params();
   params.SetPageSize(std::max(TwipsToPixels(section.pageWidth), 1),
                      std::max(TwipsToPixels(section.pageHeight), 1));
@@ -247,12 +250,11 @@ void ApplyPageSetup(xMorvaDocument& document, const xMorvaWordSection& section, 
   bands.headerBottom = std::max(top - 1, 0);
   bands.headerTop = std::min(header, bands.headerBottom);
   // The footer's upper edge stands one pixel inside the bottom margin,
-  // where the text above it ends; its lower edge at the footer's distance
-  // from the page's lower edge, which a Word 97 footer reaches down to a
-  // pixel from.
+  // where the text above it ends, and its lower edge at the footer's
+  // distance: the footer's lines, once read, reach up from there.
   bands.bottomMargin = bottom;
   bands.footerTop = std::max(bottom - 1, 0);
-  bands.footerBottom = std::min(word97 ? 1 : TwipsToPixels(section.footerDistance), bands.footerTop);
+  bands.footerBottom = std::clamp(TwipsToPixels(section.footerDistance), 0, bands.footerTop);
   // The first section's setup holds for the first page too, when it has
   // a header or footer of its own.
   params.GetBands(true) = bands;
@@ -388,7 +390,7 @@ void ApplyDocumentSettings(xMorvaDocument& document, const xMorvaWordDop& dop,
 }  // namespace
 
 void xMorvaImportWord::StoryText(std::u16string& text, xMorvaWordPositions& positions) {
-  MainStory(text, {}, {}, positions);
+  MainStory(text, {}, {}, positions, nullptr, true);
 }
 
 void xMorvaWordPositions::Clear() {
@@ -904,9 +906,7 @@ bool xMorvaImportWord::ApplySectionSprm(ByteSpanReader& in, bool& stop) {
     case 169: target = &fSection.bottom; break;
     case 0xB017:
     case 156: target = &fSection.headerDistance; break;
-    // The footer's distance from the page's lower edge, taken from a Word
-    // 6/95 file; a Word 97 file's (0xB018) is passed over, its footer
-    // reaching down to a pixel from the edge.
+    case 0xB018:
     case 157: target = &fSection.footerDistance; break;
     default: break;
   }
@@ -1206,7 +1206,7 @@ int32_t xMorvaImportWord::ImportWordDocument(xMorvaDocument* document, VStream* 
   if (document->GetPart(kPartBody) == nullptr) return kWordNoMemory;
   // Read whole: only now is the document replaced.
   document->Reset(false);
-  ApplyPageSetup(*document, fSection, fDop.mirrorMargins, fFib.word97);
+  ApplyPageSetup(*document, fSection, fDop.mirrorMargins);
   ApplyDocumentSettings(*document, fDop, fInfos);
   int32_t sheets = SaveStyleSheets(*document, fStyles, fFontNames);
   auto* text = static_cast<xMorvaEngine*>(document->GetPart(kPartBody));

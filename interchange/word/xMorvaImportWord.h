@@ -90,7 +90,8 @@ struct xMorvaWordSection {
   int32_t top = 1440;
   int32_t bottom = 1440;
   int32_t headerDistance = 720;
-  // Read from a Word 6/95 file only (sprmSDyaHdrBottom).
+  // Where the footer's last line ends above the page's lower edge
+  // (sprmSDyaHdrBottom).
   int32_t footerDistance = 720;
   // The page is used across (sprmSBOrientation 2).
   bool landscape = false;

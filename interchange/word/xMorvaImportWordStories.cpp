@@ -114,13 +114,12 @@ int32_t xMorvaImportWord::InsertStories(xMorvaDocument& document) {
 
 void xMorvaImportWord::FitHeadersAndFooters(xMorvaDocument& document, bool differentFirst,
                                             bool differentLeftRight) {
-  // Bands that hold their lines already stay as the file gives them, so
-  // our own file reads back as it was written.
+  // A header's band that holds its lines already stays as the file gives
+  // it, so our own file reads back as it was written; a footer's lines
+  // reach up from its distance.
   xMorvaDocParams& params = document.Params();
   const int32_t headerDistance = TwipsToPixels(fSection.headerDistance);
-  auto fit = [&](xMorvaPageBands& bands, int32_t header, int32_t footer) {
-    FitHeaderFooterBands(params, bands, headerDistance, header, footer);
-  };
+  const int32_t footerDistance = TwipsToPixels(fSection.footerDistance);
   // The first-page header and footer have the first page's bands; the odd
   // and even ones share the other pages' bands, which take the taller of
   // the two.
@@ -128,10 +127,12 @@ void xMorvaImportWord::FitHeadersAndFooters(xMorvaDocument& document, bool diffe
     const int32_t height = HeaderFooterLinesHeight(document, part);
     return differentLeftRight ? std::max(height, HeaderFooterLinesHeight(document, left)) : height;
   };
-  fit(params.GetBands(false), tallest(kPartHeader, kPartLeftHeader), tallest(kPartFooter, kPartLeftFooter));
+  FitHeaderFooterBands(params, params.GetBands(false), headerDistance, tallest(kPartHeader, kPartLeftHeader),
+                       footerDistance, FooterLinesHeight(document, false));
   if (differentFirst) {
-    fit(params.GetBands(true), HeaderFooterLinesHeight(document, kPartFirstHeader),
-        HeaderFooterLinesHeight(document, kPartFirstFooter));
+    FitHeaderFooterBands(params, params.GetBands(true), headerDistance,
+                         HeaderFooterLinesHeight(document, kPartFirstHeader), footerDistance,
+                         FooterLinesHeight(document, true));
   } else {
     params.GetBands(true) = params.GetBands(false);
   }
