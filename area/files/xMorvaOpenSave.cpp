@@ -163,9 +163,9 @@ bool HoldsTag(const FileSample& sample) {
 }
 
 // How a file given to the RTF or HTML reader by its name or type is read.
-// An RTF file opens with its group "{\rtf" (the RTF specification's own
-// mark; its data may hold any byte, LibreOffice's 0 bytes in its groups
-// among them), and is read by the RTF reader. A page is a text that opens
+// An RTF file opens with its group "{\rtf" (the format's own mark; its
+// data may hold any byte, LibreOffice's 0 bytes in its groups among them),
+// and is read by the RTF reader. A page is a text that opens
 // with, or holds, a tag, and is read by the HTML reader. Any other text (a
 // text file named .rtf, .html or .doc) is read as text by its content, so
 // that its characters are decoded as every other text file's are (UTF-8 by
