@@ -9,7 +9,6 @@
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaDocumentArea.h"
 #include "engine/xMorvaEngine.h"
-#include "framework/core/intl/Utf.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VHandleStream.h"
 #include "framework/core/strings/VUniString.h"
@@ -36,24 +35,24 @@ constexpr int32_t kOpenSavePathBytes = 4096;
 constexpr int32_t kOpenNoMemory = 1041;
 // The signature that opens every compound file, and so every Word 97 file.
 constexpr uint8_t kCompoundSignature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
-// How much of a file the text test looks at, and the share of its
-// characters that a text may spend on control characters (other than tab,
-// line feed, vertical tab, form feed, carriage return and a DOS end of
-// file) and on bytes or units that stand for no character: fewer than one
-// in 64. A text has next to none; bytes as a compressed or damaged file
-// gives them have one in ten, so that from 64 bytes up they hold some.
+// How much of a file the text test looks at.
 constexpr uint32_t kTextSampleBytes = 4096;
+// An 8-bit text spends at most one byte in 128 on control characters that
+// no text holds: a text has next to none, whatever its code page, where
+// random bytes (a compressed or damaged file) have one in twelve. So of
+// random bytes from 64 bytes up one sample in 300 passes at most (one of 64
+// to 127 bytes that holds none), and from 128 bytes up fewer than one in
+// 5,000.
+constexpr uint32_t kStrayByteShareDivisor = 128;
+// A UTF-16 text spends fewer than one unit in 64 on such controls and on
+// units that stand for no character.
 constexpr uint32_t kStrayShareDivisor = 64;
-// An 8-bit text that is no UTF-8 spends bytes from 0x80 up on its accented
-// letters and signs: fewer than one in three of its characters, where
-// random bytes have one in two.
-constexpr uint32_t kHighByteShareDivisor = 3;
 // UTF-16 text keeps to its script: two neighbouring characters of two
 // different scripts (ASCII aside) are fewer than one in four pairs, where
 // random units change script at nearly every unit.
 constexpr uint32_t kScriptChangeShareDivisor = 4;
-// Below 64 bytes a text may be a word or two of accented letters, or of
-// two scripts: the two shares above are asked of larger samples only.
+// Below 64 bytes a text may be a word or two of two scripts: the share
+// above is asked of larger samples only.
 constexpr uint32_t kShareSampleMinimum = 64;
 
 bool StartsAsCompoundFile(const uint8_t* head, size_t size) {
@@ -61,9 +60,17 @@ bool StartsAsCompoundFile(const uint8_t* head, size_t size) {
          std::memcmp(head, kCompoundSignature, sizeof kCompoundSignature) == 0;
 }
 
+// A control character that no text holds. Texts hold tab, line feed,
+// vertical tab (Word's manual line break), form feed, carriage return and a
+// DOS end of file (26), and the controls that programs write for terminals
+// and printers: bell (7), backspace (8, a manual page's overstrikes), shift
+// out and shift in (14, 15, also ISO 2022's shifts) and escape (27, colour
+// and printer sequences).
 bool IsTextControl(uint32_t c) {
-  return (c < 0x20 && c != '\t' && c != '\n' && c != '\v' && c != '\f' && c != '\r' && c != 0x1A) ||
-         (c >= 0x7F && c < 0xA0);
+  constexpr uint32_t kControlsOfTexts = (1u << 0x07) | (1u << 0x08) | (1u << '\t') | (1u << '\n') |
+                                        (1u << '\v') | (1u << '\f') | (1u << '\r') | (1u << 0x0E) |
+                                        (1u << 0x0F) | (1u << 0x1A) | (1u << 0x1B);
+  return (c < 0x20 && (kControlsOfTexts >> c & 1) == 0) || (c >= 0x7F && c < 0xA0);
 }
 
 // A UTF-16 unit that no text holds: a control, a noncharacter or a private
@@ -542,23 +549,13 @@ bool IsTextSample(const uint8_t* bytes, uint32_t size, bool unicode) {
         count * 2 < kShareSampleMinimum || changes * kScriptChangeShareDivisor < count;
     return count == 0 || (strays * kStrayShareDivisor < count && oneScript);
   }
+  // Bytes from 0x80 up are letters and signs of the text's code page
+  // (UTF-8, Windows, Cyrillic, Greek or any other): only the controls below
+  // them tell a text from other bytes.
   uint32_t controls = 0;
-  uint32_t highBytes = 0;
-  for (uint32_t i = 0; i < size; ++i) {
-    if (IsTextControl(bytes[i]) && bytes[i] < 0x80) ++controls;
-    if (bytes[i] >= 0x80) ++highBytes;
-  }
-  if (controls * kStrayShareDivisor >= size) return false;
-  if (size < kShareSampleMinimum || highBytes * kHighByteShareDivisor < size) return true;
-  // Many bytes from 0x80 up are a text only as UTF-8, where they make whole
-  // characters: nearly every byte that starts no character (the sample may
-  // cut its last one) is a stray.
-  const std::u16string decoded =
-      Utf8ToUtf16(std::string_view(reinterpret_cast<const char*>(bytes), size));
-  uint32_t strays = 0;
-  for (const char16_t c : decoded)
-    if (c == 0xFFFD || IsTextControl(c)) ++strays;
-  return strays * kStrayShareDivisor < decoded.size();
+  for (uint32_t i = 0; i < size; ++i)
+    if (bytes[i] < 0x80 && IsTextControl(bytes[i])) ++controls;
+  return controls * kStrayByteShareDivisor <= size;
 }
 
 // ---- Open, export, save.
