@@ -1,6 +1,8 @@
 // Opening, saving and exporting a whole document through a file.
 #include "area/files/xMorvaOpenSave.h"
 
+#include <bitset>
+#include <cmath>
 #include <cstring>
 #include <string>
 
@@ -9,6 +11,7 @@
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaDocumentArea.h"
 #include "engine/xMorvaEngine.h"
+#include "framework/core/intl/Utf.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/streams/VHandleStream.h"
 #include "framework/core/strings/VUniString.h"
@@ -37,22 +40,26 @@ constexpr int32_t kOpenNoMemory = 1041;
 constexpr uint8_t kCompoundSignature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
 // How much of a file the text test looks at.
 constexpr uint32_t kTextSampleBytes = 4096;
-// An 8-bit text spends at most one byte in 128 on control characters that
+// A text spends fewer than one character in 64 on control characters that
 // no text holds: a text has next to none, whatever its code page, where
-// random bytes (a compressed or damaged file) have one in twelve. So of
-// random bytes from 64 bytes up one sample in 300 passes at most (one of 64
-// to 127 bytes that holds none), and from 128 bytes up fewer than one in
-// 5,000.
-constexpr uint32_t kStrayByteShareDivisor = 128;
-// A UTF-16 text spends fewer than one unit in 64 on such controls and on
-// units that stand for no character.
+// random bytes (a compressed or damaged file) have one in twelve.
 constexpr uint32_t kStrayShareDivisor = 64;
+// An 8-bit text that spends a third or more of its bytes on bytes from 0x80
+// up and makes no UTF-8 of them is in a code page of another script
+// (Cyrillic, Greek, Chinese, Japanese, Korean); random bytes are too. Its
+// letters repeat as any text's do: it shows fewer different byte values
+// than 84 in 100 of those random bytes of its length show. Texts of those
+// code pages show 83 at the most (64 bytes), 75 from 100 bytes up; random
+// bytes fewer than 84 about one sample in 7,000 at 64 bytes, and those have
+// to hold next to no control as well.
+constexpr uint32_t kHighByteShareDivisor = 3;
+constexpr double kTextByteVarietyShare = 0.84;
 // UTF-16 text keeps to its script: two neighbouring characters of two
 // different scripts (ASCII aside) are fewer than one in four pairs, where
 // random units change script at nearly every unit.
 constexpr uint32_t kScriptChangeShareDivisor = 4;
-// Below 64 bytes a text may be a word or two of two scripts: the share
-// above is asked of larger samples only.
+// Below 64 bytes a text may be a word or two of accented letters, or of
+// two scripts: the shares above are asked of larger samples only.
 constexpr uint32_t kShareSampleMinimum = 64;
 
 bool StartsAsCompoundFile(const uint8_t* head, size_t size) {
@@ -549,13 +556,28 @@ bool IsTextSample(const uint8_t* bytes, uint32_t size, bool unicode) {
         count * 2 < kShareSampleMinimum || changes * kScriptChangeShareDivisor < count;
     return count == 0 || (strays * kStrayShareDivisor < count && oneScript);
   }
-  // Bytes from 0x80 up are letters and signs of the text's code page
-  // (UTF-8, Windows, Cyrillic, Greek or any other): only the controls below
-  // them tell a text from other bytes.
   uint32_t controls = 0;
-  for (uint32_t i = 0; i < size; ++i)
+  uint32_t highBytes = 0;
+  std::bitset<256> seen;
+  for (uint32_t i = 0; i < size; ++i) {
     if (bytes[i] < 0x80 && IsTextControl(bytes[i])) ++controls;
-  return controls * kStrayByteShareDivisor <= size;
+    if (bytes[i] >= 0x80) ++highBytes;
+    seen.set(bytes[i]);
+  }
+  if (controls * kStrayShareDivisor >= size) return false;
+  if (size < kShareSampleMinimum || highBytes * kHighByteShareDivisor < size) return true;
+  // UTF-8 makes whole characters of its bytes from 0x80 up: nearly every
+  // byte that starts no character (the sample may cut its last one) is a
+  // stray.
+  const std::u16string decoded =
+      Utf8ToUtf16(std::string_view(reinterpret_cast<const char*>(bytes), size));
+  uint32_t strays = 0;
+  for (const char16_t c : decoded)
+    if (c == 0xFFFD || IsTextControl(c)) ++strays;
+  if (strays * kStrayShareDivisor < decoded.size()) return true;
+  // Random bytes of this length show 256 (1 - (255/256)^size) values.
+  const double randomVariety = 256.0 * (1.0 - std::pow(255.0 / 256.0, double(size)));
+  return double(seen.count()) < kTextByteVarietyShare * randomVariety;
 }
 
 // ---- Open, export, save.
