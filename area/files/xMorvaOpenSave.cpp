@@ -1,6 +1,8 @@
 // Opening, saving and exporting a whole document through a file.
 #include "area/files/xMorvaOpenSave.h"
 
+#include <bitset>
+#include <cmath>
 #include <cstring>
 #include <string>
 
@@ -36,24 +38,28 @@ constexpr int32_t kOpenSavePathBytes = 4096;
 constexpr int32_t kOpenNoMemory = 1041;
 // The signature that opens every compound file, and so every Word 97 file.
 constexpr uint8_t kCompoundSignature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
-// How much of a file the text test looks at, and the share of its
-// characters that a text may spend on control characters (other than tab,
-// line feed, vertical tab, form feed, carriage return and a DOS end of
-// file) and on bytes or units that stand for no character: fewer than one
-// in 64. A text has next to none; bytes as a compressed or damaged file
-// gives them have one in ten, so that from 64 bytes up they hold some.
+// How much of a file the text test looks at.
 constexpr uint32_t kTextSampleBytes = 4096;
+// A text spends fewer than one character in 64 on control characters that
+// no text holds: a text has next to none, whatever its code page, where
+// random bytes (a compressed or damaged file) have one in twelve.
 constexpr uint32_t kStrayShareDivisor = 64;
-// An 8-bit text that is no UTF-8 spends bytes from 0x80 up on its accented
-// letters and signs: fewer than one in three of its characters, where
-// random bytes have one in two.
+// An 8-bit text that spends a third or more of its bytes on bytes from 0x80
+// up and makes no UTF-8 of them is in a code page of another script
+// (Cyrillic, Greek, Chinese, Japanese, Korean); random bytes are too. Its
+// letters repeat as any text's do: it shows fewer different byte values
+// than 84 in 100 of those random bytes of its length show. Texts of those
+// code pages show 83 at the most (64 bytes), 75 from 100 bytes up; random
+// bytes fewer than 84 about one sample in 7,000 at 64 bytes, and those have
+// to hold next to no control as well.
 constexpr uint32_t kHighByteShareDivisor = 3;
+constexpr double kTextByteVarietyShare = 0.84;
 // UTF-16 text keeps to its script: two neighbouring characters of two
 // different scripts (ASCII aside) are fewer than one in four pairs, where
 // random units change script at nearly every unit.
 constexpr uint32_t kScriptChangeShareDivisor = 4;
 // Below 64 bytes a text may be a word or two of accented letters, or of
-// two scripts: the two shares above are asked of larger samples only.
+// two scripts: the shares above are asked of larger samples only.
 constexpr uint32_t kShareSampleMinimum = 64;
 
 bool StartsAsCompoundFile(const uint8_t* head, size_t size) {
@@ -61,9 +67,17 @@ bool StartsAsCompoundFile(const uint8_t* head, size_t size) {
          std::memcmp(head, kCompoundSignature, sizeof kCompoundSignature) == 0;
 }
 
+// A control character that no text holds. Texts hold tab, line feed,
+// vertical tab (Word's manual line break), form feed, carriage return and a
+// DOS end of file (26), and the controls that programs write for terminals
+// and printers: bell (7), backspace (8, a manual page's overstrikes), shift
+// out and shift in (14, 15, also ISO 2022's shifts) and escape (27, colour
+// and printer sequences).
 bool IsTextControl(uint32_t c) {
-  return (c < 0x20 && c != '\t' && c != '\n' && c != '\v' && c != '\f' && c != '\r' && c != 0x1A) ||
-         (c >= 0x7F && c < 0xA0);
+  constexpr uint32_t kControlsOfTexts = (1u << 0x07) | (1u << 0x08) | (1u << '\t') | (1u << '\n') |
+                                        (1u << '\v') | (1u << '\f') | (1u << '\r') | (1u << 0x0E) |
+                                        (1u << 0x0F) | (1u << 0x1A) | (1u << 0x1B);
+  return (c < 0x20 && (kControlsOfTexts >> c & 1) == 0) || (c >= 0x7F && c < 0xA0);
 }
 
 // A UTF-16 unit that no text holds: a control, a noncharacter or a private
@@ -544,21 +558,26 @@ bool IsTextSample(const uint8_t* bytes, uint32_t size, bool unicode) {
   }
   uint32_t controls = 0;
   uint32_t highBytes = 0;
+  std::bitset<256> seen;
   for (uint32_t i = 0; i < size; ++i) {
-    if (IsTextControl(bytes[i]) && bytes[i] < 0x80) ++controls;
+    if (bytes[i] < 0x80 && IsTextControl(bytes[i])) ++controls;
     if (bytes[i] >= 0x80) ++highBytes;
+    seen.set(bytes[i]);
   }
   if (controls * kStrayShareDivisor >= size) return false;
   if (size < kShareSampleMinimum || highBytes * kHighByteShareDivisor < size) return true;
-  // Many bytes from 0x80 up are a text only as UTF-8, where they make whole
-  // characters: nearly every byte that starts no character (the sample may
-  // cut its last one) is a stray.
+  // UTF-8 makes whole characters of its bytes from 0x80 up: nearly every
+  // byte that starts no character (the sample may cut its last one) is a
+  // stray.
   const std::u16string decoded =
       Utf8ToUtf16(std::string_view(reinterpret_cast<const char*>(bytes), size));
   uint32_t strays = 0;
   for (const char16_t c : decoded)
     if (c == 0xFFFD || IsTextControl(c)) ++strays;
-  return strays * kStrayShareDivisor < decoded.size();
+  if (strays * kStrayShareDivisor < decoded.size()) return true;
+  // Random bytes of this length show 256 (1 - (255/256)^size) values.
+  const double randomVariety = 256.0 * (1.0 - std::pow(255.0 / 256.0, double(size)));
+  return double(seen.count()) < kTextByteVarietyShare * randomVariety;
 }
 
 // ---- Open, export, save.

@@ -73,15 +73,18 @@ uint32_t SniffFileType(const uint8_t* head, size_t size);
 
 // Whether the first bytes of a file (the open looks at 4 KB) are a text:
 // not when they open as an archive, a PDF, a picture or a compound file
-// does, nor when one in 64 or more of their characters are control
-// characters (other than tab, line feed, vertical tab, form feed, carriage
-// return and a DOS end of file), nor when, from 64 bytes up, a third or
-// more of their bytes are from 0x80 up and do not make UTF-8 characters.
-// Behind a UTF-16 byte-order mark, or when `unicode` says so, UTF-16 units
-// are counted instead, a private-use unit, a noncharacter or a lone
-// surrogate counting as a control, and from 64 bytes up a text changes its
-// script at fewer than a quarter of its characters. Random bytes of 64 or
-// more pass hardly ever. Fewer than 2 bytes are a text.
+// does, nor when one in 64 or more of their bytes are control
+// characters that no text holds (127, and those below 32 but bell,
+// backspace, tab, line feed, vertical tab, form feed, carriage return,
+// shift out and in, a DOS end of file and escape), nor when, from 64 bytes
+// up, a third or more of their bytes are from 0x80 up, make no UTF-8 and
+// show as many different values as random bytes do (a text's letters
+// repeat, in whatever code page). Behind a UTF-16 byte-order mark, or
+// when `unicode` says so, UTF-16 units are counted instead, fewer than one
+// in 64 of them controls, private-use units, noncharacters or lone
+// surrogates, and from 64 bytes up a text changes its script at fewer than
+// a quarter of its characters. Random bytes of 64 or more pass hardly
+// ever. Fewer than 2 bytes are a text.
 bool IsTextSample(const uint8_t* bytes, uint32_t size, bool unicode);
 
 // The folder of the file whose reader is running (for readers that load
