@@ -15,6 +15,7 @@
 #include "dialogs/xMorvaHyperlinkDialog.h"
 #include "dialogs/xMorvaInsertDateTimeDialog.h"
 #include "dialogs/xMorvaInsertPageNumberDialog.h"
+#include "dialogs/xMorvaDialog.h"
 #include "dialogs/xMorvaDialogNewArray.h"
 #include "dialogs/xMorvaParagraphDialog.h"
 #include "dialogs/xMorvaPictureDialog.h"
@@ -88,6 +89,8 @@ bool xMorvaDialogService::RunHTMLExpression(xMorvaPlugIn& area, std::u16string& 
 }
 
 bool xMorvaDialogService::RunInterline(xMorvaPlugIn& area, int32_t& value) { return RunInterlineDialog(area, value); }
+
+bool xMorvaDialogService::RunColour(xMorvaPlugIn&, int32_t& colour) { return ChooseColour(colour); }
 
 bool xMorvaDialogService::RunProperties(int32_t command, xMorvaPlugIn& area, xMorvaProperties& properties,
                                         xMorvaPropertiesStates& states, bool& insideKnown, bool& inside) {
