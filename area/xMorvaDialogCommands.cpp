@@ -473,7 +473,9 @@ bool xMorvaPlugIn::AskValue(int32_t command, int32_t current, int32_t& value) {
   value = current;
   if (command == 724) return RunInterlineDialog(value);
   if (command == 1028) return ChooseSymbolChar(value);
-  return false;
+  // Every other value the document asks for is a colour: the last id of
+  // one of its colour palettes.
+  return xMorvaDialogSlot::Get()->RunColour(*this, value);
 }
 
 bool xMorvaPlugIn::RunInterlineDialog(int32_t& value) {

@@ -46,6 +46,10 @@ class xMorvaDialogs {
   virtual bool RunHTMLExpression(xMorvaPlugIn& area, std::u16string& expression) = 0;
   // Interline (724).
   virtual bool RunInterline(xMorvaPlugIn& area, int32_t& value) = 0;
+  // The system's colour chooser (the last id of each colour palette) on a
+  // colour of the properties: true when another colour was chosen, which
+  // replaces `colour`; cancelled or the same colour leaves it.
+  virtual bool RunColour(xMorvaPlugIn& area, int32_t& colour) = 0;
   // Font (751), paragraph (752) and border (754): the selection's current
   // properties and their states in; on OK a state of 1 marks a property
   // the user changed. The border dialog also answers whether the choice of

@@ -6,6 +6,7 @@
 #include "area/xMorvaPlugIn.h"
 #include "dialogs/xMorvaBorderDialog.h"
 #include "dialogs/xMorvaColumnsDialog.h"
+#include "dialogs/xMorvaDialog.h"
 #include "dialogs/xMorvaDocumentInformationsDialog.h"
 #include "dialogs/xMorvaDocumentPreferencesDialog.h"
 #include "dialogs/xMorvaDocumentStatisticsDialog.h"
@@ -88,6 +89,8 @@ bool xMorvaDialogService::RunHTMLExpression(xMorvaPlugIn& area, std::u16string& 
 }
 
 bool xMorvaDialogService::RunInterline(xMorvaPlugIn& area, int32_t& value) { return RunInterlineDialog(area, value); }
+
+bool xMorvaDialogService::RunColour(xMorvaPlugIn&, int32_t& colour) { return ChooseColour(colour); }
 
 bool xMorvaDialogService::RunProperties(int32_t command, xMorvaPlugIn& area, xMorvaProperties& properties,
                                         xMorvaPropertiesStates& states, bool& insideKnown, bool& inside) {

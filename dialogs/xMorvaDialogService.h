@@ -15,6 +15,7 @@ class xMorvaDialogService final : public xMorvaDialogs, public xMorvaPrintDialog
   bool RunSelectChar(xMorvaPlugIn& area, std::string& fontName, char16_t& character, bool fontFixed) override;
   bool RunHTMLExpression(xMorvaPlugIn& area, std::u16string& expression) override;
   bool RunInterline(xMorvaPlugIn& area, int32_t& value) override;
+  bool RunColour(xMorvaPlugIn& area, int32_t& colour) override;
   bool RunProperties(int32_t command, xMorvaPlugIn& area, xMorvaProperties& properties,
                      xMorvaPropertiesStates& states, bool& insideKnown, bool& inside) override;
   bool RunTabulations(xMorvaPlugIn& area, int32_t position, xMorvaTabs& tabs) override;

@@ -113,6 +113,15 @@ class ScriptedDialogs : public xMorvaDialogs {
     value = interline;
     return Open(724);
   }
+  // The colour chooser: what it was opened on, and the colour it answers.
+  int32_t colour = 0x123456;
+  int32_t seenColour = -2;
+  bool RunColour(xMorvaPlugIn&, int32_t& value) override {
+    seenColour = value;
+    if (accept) value = colour;
+    return Open(kColourChooser);
+  }
+  static constexpr int32_t kColourChooser = -1;
   bool RunProperties(int32_t command, xMorvaPlugIn&, xMorvaProperties& properties, xMorvaPropertiesStates& states,
                      bool&, bool&) override {
     seenSize = properties.GetProperty(kSize);
@@ -316,9 +325,48 @@ TEST_F(DialogCommandsTest, CancelInEveryFormChangesNothing) {
   EXPECT_EQ(value, 10);
   EXPECT_FALSE(area->AskValue(1028, 0xB7, value));
   EXPECT_EQ(value, 0xB7);
+  EXPECT_FALSE(area->AskValue(613, 0xFF, value));
+  EXPECT_EQ(value, 0xFF);
   EXPECT_EQ(Stream(), before);
   EXPECT_EQ(document->GetParams().GetColumns(), columns);
   EXPECT_FALSE(document->GetUndo()->CanRedo());
+}
+
+TEST_F(DialogCommandsTest, ThePalettesLastIdsApplyTheChosenColourAsOneUndoStep) {
+  struct Row {
+    int32_t id;
+    uint16_t property;
+  };
+  // Text, character background, strike-out, underline, shadow, paragraph
+  // background and border colours.
+  const Row rows[] = {{613, 9}, {627, 10}, {644, 11}, {658, 12}, {665, 13}, {683, 38}, {697, 39}};
+  for (const Row& row : rows) {
+    Select(0, 5);
+    const int32_t before = Text()->GetPropertyValue(row.property);
+    const std::string stream = Stream();
+    const int32_t steps = document->GetUndo()->GetPosition();
+    dialogs.opened.clear();
+    // Cancelled, then the same colour chosen: nothing changes, no step.
+    dialogs.accept = false;
+    EXPECT_TRUE(document->DoCommand(row.id));
+    dialogs.accept = true;
+    dialogs.colour = before;
+    EXPECT_TRUE(document->DoCommand(row.id));
+    EXPECT_EQ(Stream(), stream) << row.id;
+    EXPECT_EQ(document->GetUndo()->GetPosition(), steps) << row.id;
+    // Another colour: the chooser starts from the current one, and the
+    // chosen one is undone in one step.
+    dialogs.colour = 0x123456;
+    EXPECT_TRUE(document->DoCommand(row.id));
+    EXPECT_EQ(dialogs.seenColour, before) << row.id;
+    EXPECT_EQ(Text()->GetPropertyValue(row.property), 0x123456) << row.id;
+    document->GetUndo()->Commit();
+    document->Undo();
+    Select(0, 5);
+    EXPECT_EQ(Text()->GetPropertyValue(row.property), before) << row.id;
+    EXPECT_EQ(document->GetUndo()->GetPosition(), steps) << row.id;
+    EXPECT_EQ(dialogs.opened, std::vector<int32_t>(3, ScriptedDialogs::kColourChooser)) << row.id;
+  }
 }
 
 TEST_F(DialogCommandsTest, WithoutTheDialogsEveryCommandCountsAsCancelled) {
