@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "area/tests/DocumentFileSupport.h"
 #include "document/DocumentUnits.h"
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaLayoutInterface.h"
@@ -205,21 +206,65 @@ TEST_F(FilePaper, ImportedPagesPrintOnTheFilesPaper) {
   }
 }
 
+// A paper turned across, A4 (wider than high then), Ledger (higher than
+// wide, the table's Ledger lying wide) and one of the user's own: its Word
+// file says so as Word does, and the Word file, the RTF file and our own
+// file each reopen on the paper and the orientation they were saved with,
+// the page keeping its width and height.
 TEST_F(FilePaper, AWordFileOfAPageAcrossSaysSoAsWordDoes) {
-  ASSERT_EQ(0, ImportRtf("{\\rtf1\\ansi\\paperw16838\\paperh11906\\landscape Across\\par}"));
-  oletest::MemoryFile memory;
-  xMorvaExportWord writer;
-  ASSERT_EQ(0, writer.ExportWordDocument(&document, &memory.Stream()));
-  const std::vector<uint8_t> bytes = memory.Contents();
-  // sprmSBOrientation with 2, across; 1 would be upright.
-  const std::string file(bytes.begin(), bytes.end());
-  EXPECT_NE(file.find(std::string("\x1D\x30\x02", 3)), std::string::npos);
-  EXPECT_EQ(file.find(std::string("\x1D\x30\x01", 3)), std::string::npos);
-  // Read back, the paper is A4 across again.
-  oletest::MemoryFile again(bytes);
-  xMorvaImportWord reader;
-  ASSERT_EQ(0, reader.ImportWordDocument(&document, &again.Stream()));
-  ExpectPaper(9, true, 29700, 21000);
+  struct Row {
+    const char* what;
+    int32_t width, height;  // hundredths of a millimetre, as the page lies
+    uint16_t code;
+  };
+  const Row rows[] = {{"A4 across", 29700, 21000, 9}, {"Ledger across", 27940, 43180, 4},
+                      {"200 x 100 mm across", 10000, 20000, 0}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    // As the page setup turns a paper across, and the page takes it.
+    document.GetPrinter()->TakePaperOfPage(row.width, row.height, true, 2000, 2000, 2000, 2000);
+    document.FitPageToPaper(false, true);
+    ExpectPaper(row.code, true, row.width, row.height);
+    // A paper of the user's own comes back from the page's whole pixels:
+    // the same in whole millimetres.
+    auto expectSaved = [&]() {
+      if (row.code != 0) return ExpectPaper(row.code, true, row.width, row.height);
+      int32_t w = 0, h = 0;
+      document.GetPrinter()->GetPaperSize(w, h);
+      ExpectPaper(0, true, w, h);
+      EXPECT_NEAR(w, row.width, 50);
+      EXPECT_NEAR(h, row.height, 50);
+    };
+    oletest::MemoryFile memory;
+    xMorvaExportWord writer;
+    ASSERT_EQ(0, writer.ExportWordDocument(&document, &memory.Stream()));
+    const std::vector<uint8_t> bytes = memory.Contents();
+    // sprmSBOrientation with 2, across; 1 would be upright.
+    const std::string file(bytes.begin(), bytes.end());
+    EXPECT_NE(file.find(std::string("\x1D\x30\x02", 3)), std::string::npos);
+    EXPECT_EQ(file.find(std::string("\x1D\x30\x01", 3)), std::string::npos);
+    const std::string rtf = rtftest::Export(document);
+    const documentfile::Bytes own = documentfile::Write(document);
+    {
+      SCOPED_TRACE("Word");
+      oletest::MemoryFile again(bytes);
+      xMorvaImportWord reader;
+      ASSERT_EQ(0, reader.ImportWordDocument(&document, &again.Stream()));
+      expectSaved();
+    }
+    {
+      SCOPED_TRACE("RTF");
+      ASSERT_EQ(0, ImportRtf(rtf));
+      expectSaved();
+    }
+    {
+      SCOPED_TRACE("own file");
+      document.Params().SetPageSize(PaperPixels(21000), PaperPixels(29700));
+      document.TakePaperFromPage(false);
+      ASSERT_EQ(0, documentfile::Read(document, own));
+      expectSaved();
+    }
+  }
 }
 
 // An AbiWord file of three sections (the second of two columns), with a
