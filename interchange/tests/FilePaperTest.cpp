@@ -267,6 +267,45 @@ TEST_F(FilePaper, AWordFileOfAPageAcrossSaysSoAsWordDoes) {
   }
 }
 
+// A page fitted to a paper of the print settings' table goes to RTF and
+// Word in that paper's exact size (the page itself is whole millimetres
+// of whole pixels), upright or across; a paper of the user's own goes out
+// as the page is.
+TEST_F(FilePaper, ANamedPaperGoesOutInItsExactSize) {
+  struct Row {
+    const char* what;
+    int32_t width, height;  // hundredths of a millimetre, as the page lies
+    bool across;
+    int32_t twipsWidth, twipsHeight;  // 0: the page's own, in twips
+  };
+  const Row rows[] = {{"Letter", 21590, 27940, false, 12240, 15840},
+                      {"Legal", 21590, 35560, false, 12240, 20160},
+                      {"A4", 21000, 29700, false, 11906, 16838},
+                      {"Ledger across", 27940, 43180, true, 15840, 24480},
+                      {"A5 across", 21000, 14800, true, 11906, 8391},
+                      {"100 x 200 mm", 10000, 20000, false, 0, 0}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    document.GetPrinter()->TakePaperOfPage(row.width, row.height, row.across, 2000, 2000, 2000, 2000);
+    document.FitPageToPaper(false, true);
+    const int32_t width = row.twipsWidth != 0 ? row.twipsWidth : PixelsToTwips(document.GetParams().GetPageWidth());
+    const int32_t height = row.twipsHeight != 0 ? row.twipsHeight : PixelsToTwips(document.GetParams().GetPageHeight());
+    const std::string rtf = rtftest::Export(document);
+    EXPECT_NE(rtf.find("\\paperw" + std::to_string(width) + "\\paperh" + std::to_string(height)), std::string::npos);
+    oletest::MemoryFile memory;
+    xMorvaExportWord writer;
+    ASSERT_EQ(0, writer.ExportWordDocument(&document, &memory.Stream()));
+    const std::vector<uint8_t> bytes = memory.Contents();
+    const std::string file(bytes.begin(), bytes.end());
+    // sprmSXaPage and sprmSYaPage, left out at Word's default, Letter's.
+    auto sprm = [](uint16_t opcode, int32_t twips) {
+      return std::string{char(opcode & 0xFF), char(opcode >> 8), char(twips & 0xFF), char((twips >> 8) & 0xFF)};
+    };
+    EXPECT_EQ(width != 12240, file.find(sprm(0xB01F, width)) != std::string::npos);
+    EXPECT_EQ(height != 15840, file.find(sprm(0xB020, height)) != std::string::npos);
+  }
+}
+
 // An AbiWord file of three sections (the second of two columns), with a
 // header whose right part stands at a right stop on the right margin, a
 // footer of live page fields, soft hyphens given as characters and list
