@@ -123,8 +123,9 @@ class VPrintSettings : public VObject {
   // lies, which the paper keeps): used across when the page is wider than
   // high or `landscape` says so, the paper being the page turned upright
   // then; the paper of the table of that size, within half a millimetre,
-  // else a paper of the page's own size (code 0); with the page's margins. The printer follows the record, and the record is
-  // then bound to the printer again for its minimum margins and resolution.
+  // else a paper of the page's own size (code 0); with the page's margins.
+  // The printer follows the record, and the record is then bound to the
+  // printer again for its minimum margins and resolution.
   void TakePaperOfPage(int32_t width, int32_t height, bool landscape, int32_t left, int32_t top,
                        int32_t right, int32_t bottom);
 

@@ -351,8 +351,9 @@ TEST_F(WinPrinter, APagesPaperIsThePaperOfItsSizeAcrossWhenItLiesSo) {
   const Case cases[] = {
       {21000, 29700, false, 9, false, 21000, 29700},  // A4
       {29700, 21000, false, 9, true, 29700, 21000},   // A4 wider than high
-      // Said to lie across, a page keeps its sides: the paper is the page
-      // turned upright (Ledger, 11 x 17 inches across; one of its own).
+      // Said to lie across, a page keeps its sides and its paper is the
+      // page turned upright: one of its own for Letter's sides, Ledger for
+      // 11 x 17 inches, one of its own for 10 x 20 cm.
       {21590, 27940, true, 0, true, 21590, 27940},
       {27940, 43180, true, 4, true, 27940, 43180},
       {10000, 20000, true, 0, true, 10000, 20000},
