@@ -463,6 +463,26 @@ int32_t xMorvaDocument::PaperToPixels(int32_t hundredths) {
   return int32_t(millimetres * 0.1 / 2.54 * gScreenLogPixelsX);
 }
 
+void xMorvaDocument::GetPageTwips(int32_t& width, int32_t& height) const {
+  const int32_t pageWidth = fParams.GetPageWidth();
+  const int32_t pageHeight = fParams.GetPageHeight();
+  width = PixelsToTwips(pageWidth);
+  height = PixelsToTwips(pageHeight);
+  auto twips = [](int32_t hundredths) { return int32_t((int64_t(hundredths) * 1440 + 1270) / 2540); };
+  for (uint16_t code = 1; code <= VPrintSettings::kLastPaperCode; ++code) {
+    int32_t paperWidth = 0;
+    int32_t paperHeight = 0;
+    VPrintSettings::DevModePaperToPaperSize(code, paperWidth, paperHeight);
+    if (paperWidth <= 0 || paperHeight <= 0) continue;
+    const bool upright = PaperToPixels(paperWidth) == pageWidth && PaperToPixels(paperHeight) == pageHeight;
+    const bool across = PaperToPixels(paperHeight) == pageWidth && PaperToPixels(paperWidth) == pageHeight;
+    if (!upright && !across) continue;
+    width = twips(upright ? paperWidth : paperHeight);
+    height = twips(upright ? paperHeight : paperWidth);
+    return;
+  }
+}
+
 void xMorvaDocument::TakePaperFromPage(bool landscape) {
   const int32_t width = fParams.GetPageWidth();
   const int32_t height = fParams.GetPageHeight();

@@ -196,6 +196,12 @@ class xMorvaDocument : public VObject,
   // document paginates and prints on it. Every reader of a file with a
   // page calls it once the page is read.
   void TakePaperFromPage(bool landscape);
+  // The page's width and height in twips as files of other programs are
+  // given it: a page fitted to a paper of the print settings' table (its
+  // sides that paper's in whole millimetres, upright or across) is that
+  // paper's exact size, so that their readers know it by name; any other
+  // page is its own size.
+  void GetPageTwips(int32_t& width, int32_t& height) const;
   void ApplyViewOptions(bool keepTitle);
   void ShowSelection(bool scroll);
 

@@ -236,14 +236,17 @@ void VPrintSettings::SetDefaults() {
 
 void VPrintSettings::TakePaperOfPage(int32_t width, int32_t height, bool landscape, int32_t left,
                                      int32_t top, int32_t right, int32_t bottom) {
+  // The page keeps its width and height whatever the flag says: a paper
+  // turned across is the page turned back upright, so that Ledger (wider
+  // than high in the table) turned across is a page higher than wide.
   const bool across = landscape || width > height;
-  const int32_t shortSide = std::min(width, height);
-  const int32_t longSide = std::max(width, height);
-  // A paper of the table only when it has the page's size; else a paper of
-  // the page's own size.
-  const uint16_t code = NamedPaperOfSize(shortSide, longSide);
-  int32_t paperWidth = shortSide;
-  int32_t paperHeight = longSide;
+  const int32_t uprightWidth = across ? height : width;
+  const int32_t uprightHeight = across ? width : height;
+  // A paper of the table only when it has that size; else a paper of the
+  // page's own size.
+  const uint16_t code = NamedPaperOfSize(uprightWidth, uprightHeight);
+  int32_t paperWidth = uprightWidth;
+  int32_t paperHeight = uprightHeight;
   if (code != 0) DevModePaperToPaperSize(code, paperWidth, paperHeight);
   fRecord.paperCode = code;
   fRecord.landscape = across ? 1 : 0;

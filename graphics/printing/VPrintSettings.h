@@ -120,11 +120,12 @@ class VPrintSettings : public VObject {
   virtual void SetRecord(const VPrintRecord& record);
   virtual void RaiseMarginsToMinimum();
   // The paper of a page that a document brings with it (lengths as the page
-  // lies): the paper of the table of its size taken upright, within half a
-  // millimetre, else a paper of the page's own size (code 0); used across
-  // when the page is wider than high or `landscape` says so, with the
-  // page's margins. The printer follows the record, and the record is
-  // then bound to the printer again for its minimum margins and resolution.
+  // lies, which the paper keeps): used across when the page is wider than
+  // high or `landscape` says so, the paper being the page turned upright
+  // then; the paper of the table of that size, within half a millimetre,
+  // else a paper of the page's own size (code 0); with the page's margins.
+  // The printer follows the record, and the record is then bound to the
+  // printer again for its minimum margins and resolution.
   void TakePaperOfPage(int32_t width, int32_t height, bool landscape, int32_t left, int32_t top,
                        int32_t right, int32_t bottom);
 
@@ -158,6 +159,8 @@ class VPrintSettings : public VObject {
   static bool MarginsWithinMinimum(const VPrintRecord& record);
   // Paper code, orientation, size, minimum margins and scale.
   static bool SameRecordExact(const VPrintRecord& a, const VPrintRecord& b);
+  // The highest paper code of the table; codes from 1 up to it name papers.
+  static constexpr uint16_t kLastPaperCode = 68;
   // The paper code of a size: the lowest code of exactly that size (both
   // lengths first truncated to tenths of a millimetre), else the nearest.
   static uint16_t PaperSizeToDevModePaper(int32_t width, int32_t height);

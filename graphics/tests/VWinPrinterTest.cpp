@@ -338,8 +338,8 @@ TEST_F(WinPrinter, FailingJobsLeaveNoFileAndNoUse) {
 
 // A page a document brings becomes the paper of the table of its size
 // (within half a millimetre), else a paper of its own size, upright or
-// across as the page lies or says, with its margins; the device mode
-// follows, and the printer's minimum margins hold.
+// across as the page lies or says, with its margins and the page's sides;
+// the device mode follows, and the printer's minimum margins hold.
 TEST_F(WinPrinter, APagesPaperIsThePaperOfItsSizeAcrossWhenItLiesSo) {
   struct Case {
     int32_t width, height;
@@ -351,7 +351,12 @@ TEST_F(WinPrinter, APagesPaperIsThePaperOfItsSizeAcrossWhenItLiesSo) {
   const Case cases[] = {
       {21000, 29700, false, 9, false, 21000, 29700},  // A4
       {29700, 21000, false, 9, true, 29700, 21000},   // A4 wider than high
-      {21590, 27940, true, 1, true, 27940, 21590},    // Letter, said to lie across
+      // Said to lie across, a page keeps its sides and its paper is the
+      // page turned upright: one of its own for Letter's sides, Ledger for
+      // 11 x 17 inches, one of its own for 10 x 20 cm.
+      {21590, 27940, true, 0, true, 21590, 27940},
+      {27940, 43180, true, 4, true, 27940, 43180},
+      {10000, 20000, true, 0, true, 10000, 20000},
       {27940, 21590, true, 1, true, 27940, 21590},    // Letter across both ways
       {20990, 29690, false, 9, false, 21000, 29700},  // a pixel short of A4
       {20981, 29684, false, 9, false, 21000, 29700},  // A4 in pixels at 96 dpi

@@ -116,6 +116,8 @@ constexpr RtfKeyword RtfKeywordTable[] = {
     {"margmirror", 1, true, P, kRtfPropMirrored},
     {"titlepg", 1, true, P, kRtfPropTitlePage},
     {"landscape", 1, true, P, kRtfPropLandscape},
+    // The section's orientation, which our own files give.
+    {"lndscpsxn", 1, true, P, kRtfPropLandscape},
     {"widowctrl", 1, false, P, kRtfPropWidowControl},
     {"viewkind", 1, false, P, kRtfPropViewKind},
     {"\n", 13, false, C, 13},

@@ -320,8 +320,12 @@ void xMorvaExportRTF::WriteSettings() {
   Word("cols", params.GetColumns());
   Word("colsx", PixelsToTwips(params.GetColumnSpacing()));
   if (params.GetColumnLines()) Word("linebetcol");
-  Word("paperw", PixelsToTwips(params.GetPageWidth()));
-  Word("paperh", PixelsToTwips(params.GetPageHeight()));
+  // A named paper's exact size, as other programs know it.
+  int32_t width = 0;
+  int32_t height = 0;
+  fDocument->GetPageTwips(width, height);
+  Word("paperw", width);
+  Word("paperh", height);
 }
 
 void xMorvaExportRTF::WriteColourTable() {

@@ -293,6 +293,7 @@ class RtfReader {
 
  private:
   int32_t ParseRtfKeyword();
+  void ApplyFormatMargins();
   int32_t TranslateRtfKeyword(std::string_view word, bool hasParameter, int32_t parameter);
   // `escaped`: the byte came as \' and two digits, so it is never a
   // delimiter of the table it stands in.
@@ -392,7 +393,8 @@ class RtfReader {
   PartText fParts[kPartCount];
   bool fUsed[kPartCount] = {};
   int32_t fFlushError = 0;
-  // The last \headery and \footery read, pixels; -1 for none.
+  // The last \headery and \footery read, pixels: a file opened starts
+  // with RTF's 720 twips; -1 for none (a paste).
   int32_t fHeaderY = -1;
   int32_t fFooterY = -1;
   // \deff: the font of text that names none.
@@ -446,6 +448,25 @@ void RtfReader::Begin(xMorvaEngine* pasteTarget) {
     text.joinsExisting = true;
   }
   fUsed[kPartBody] = true;
+  if (!fPaste) ApplyFormatMargins();
+}
+
+void RtfReader::ApplyFormatMargins() {
+  // A file opened starts from RTF's own margins and distances (left and
+  // right 1800 twips, top and bottom 1440, header and footer 720), which
+  // other readers take where the file gives none, not from those the
+  // document had; each word present then sets its own.
+  xMorvaDocParams& params = fDocument.Params();
+  xMorvaPageBands& bands = params.GetBands(false);
+  params.SetLeftMargin(TwipsToPixels(1800));
+  params.SetRightMargin(TwipsToPixels(1800));
+  // The distances hold also where only a margin is given.
+  fHeaderY = fFooterY = TwipsToPixels(720);
+  bands.topMargin = bands.headerBottom = TwipsToPixels(1440);
+  bands.headerTop = fHeaderY;
+  bands.bottomMargin = TwipsToPixels(1440);
+  bands.footerTop = fFooterY;
+  bands.footerBottom = 0;
 }
 
 bool RtfReader::Fill(size_t count) {

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "area/tests/DocumentFileSupport.h"
 #include "document/DocumentUnits.h"
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaLayoutInterface.h"
@@ -205,21 +206,104 @@ TEST_F(FilePaper, ImportedPagesPrintOnTheFilesPaper) {
   }
 }
 
+// A paper turned across, A4 (wider than high then), Ledger (higher than
+// wide, the table's Ledger lying wide) and one of the user's own: its Word
+// file says so as Word does, and the Word file, the RTF file and our own
+// file each reopen on the paper and the orientation they were saved with,
+// the page keeping its width and height.
 TEST_F(FilePaper, AWordFileOfAPageAcrossSaysSoAsWordDoes) {
-  ASSERT_EQ(0, ImportRtf("{\\rtf1\\ansi\\paperw16838\\paperh11906\\landscape Across\\par}"));
-  oletest::MemoryFile memory;
-  xMorvaExportWord writer;
-  ASSERT_EQ(0, writer.ExportWordDocument(&document, &memory.Stream()));
-  const std::vector<uint8_t> bytes = memory.Contents();
-  // sprmSBOrientation with 2, across; 1 would be upright.
-  const std::string file(bytes.begin(), bytes.end());
-  EXPECT_NE(file.find(std::string("\x1D\x30\x02", 3)), std::string::npos);
-  EXPECT_EQ(file.find(std::string("\x1D\x30\x01", 3)), std::string::npos);
-  // Read back, the paper is A4 across again.
-  oletest::MemoryFile again(bytes);
-  xMorvaImportWord reader;
-  ASSERT_EQ(0, reader.ImportWordDocument(&document, &again.Stream()));
-  ExpectPaper(9, true, 29700, 21000);
+  struct Row {
+    const char* what;
+    int32_t width, height;  // hundredths of a millimetre, as the page lies
+    uint16_t code;
+  };
+  const Row rows[] = {{"A4 across", 29700, 21000, 9}, {"Ledger across", 27940, 43180, 4},
+                      {"200 x 100 mm across", 10000, 20000, 0}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    // As the page setup turns a paper across, and the page takes it.
+    document.GetPrinter()->TakePaperOfPage(row.width, row.height, true, 2000, 2000, 2000, 2000);
+    document.FitPageToPaper(false, true);
+    ExpectPaper(row.code, true, row.width, row.height);
+    // A paper of the user's own comes back from the page's whole pixels:
+    // the same in whole millimetres.
+    auto expectSaved = [&]() {
+      if (row.code != 0) return ExpectPaper(row.code, true, row.width, row.height);
+      int32_t w = 0, h = 0;
+      document.GetPrinter()->GetPaperSize(w, h);
+      ExpectPaper(0, true, w, h);
+      EXPECT_NEAR(w, row.width, 50);
+      EXPECT_NEAR(h, row.height, 50);
+    };
+    oletest::MemoryFile memory;
+    xMorvaExportWord writer;
+    ASSERT_EQ(0, writer.ExportWordDocument(&document, &memory.Stream()));
+    const std::vector<uint8_t> bytes = memory.Contents();
+    // sprmSBOrientation with 2, across; 1 would be upright.
+    const std::string file(bytes.begin(), bytes.end());
+    EXPECT_NE(file.find(std::string("\x1D\x30\x02", 3)), std::string::npos);
+    EXPECT_EQ(file.find(std::string("\x1D\x30\x01", 3)), std::string::npos);
+    const std::string rtf = rtftest::Export(document);
+    const documentfile::Bytes own = documentfile::Write(document);
+    {
+      SCOPED_TRACE("Word");
+      oletest::MemoryFile again(bytes);
+      xMorvaImportWord reader;
+      ASSERT_EQ(0, reader.ImportWordDocument(&document, &again.Stream()));
+      expectSaved();
+    }
+    {
+      SCOPED_TRACE("RTF");
+      ASSERT_EQ(0, ImportRtf(rtf));
+      expectSaved();
+    }
+    {
+      SCOPED_TRACE("own file");
+      document.Params().SetPageSize(PaperPixels(21000), PaperPixels(29700));
+      document.TakePaperFromPage(false);
+      ASSERT_EQ(0, documentfile::Read(document, own));
+      expectSaved();
+    }
+  }
+}
+
+// A page fitted to a paper of the print settings' table goes to RTF and
+// Word in that paper's exact size (the page itself is whole millimetres
+// of whole pixels), upright or across; a paper of the user's own goes out
+// as the page is.
+TEST_F(FilePaper, ANamedPaperGoesOutInItsExactSize) {
+  struct Row {
+    const char* what;
+    int32_t width, height;  // hundredths of a millimetre, as the page lies
+    bool across;
+    int32_t twipsWidth, twipsHeight;  // 0: the page's own, in twips
+  };
+  const Row rows[] = {{"Letter", 21590, 27940, false, 12240, 15840},
+                      {"Legal", 21590, 35560, false, 12240, 20160},
+                      {"A4", 21000, 29700, false, 11906, 16838},
+                      {"Ledger across", 27940, 43180, true, 15840, 24480},
+                      {"A5 across", 21000, 14800, true, 11906, 8391},
+                      {"100 x 200 mm", 10000, 20000, false, 0, 0}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    document.GetPrinter()->TakePaperOfPage(row.width, row.height, row.across, 2000, 2000, 2000, 2000);
+    document.FitPageToPaper(false, true);
+    const int32_t width = row.twipsWidth != 0 ? row.twipsWidth : PixelsToTwips(document.GetParams().GetPageWidth());
+    const int32_t height = row.twipsHeight != 0 ? row.twipsHeight : PixelsToTwips(document.GetParams().GetPageHeight());
+    const std::string rtf = rtftest::Export(document);
+    EXPECT_NE(rtf.find("\\paperw" + std::to_string(width) + "\\paperh" + std::to_string(height)), std::string::npos);
+    oletest::MemoryFile memory;
+    xMorvaExportWord writer;
+    ASSERT_EQ(0, writer.ExportWordDocument(&document, &memory.Stream()));
+    const std::vector<uint8_t> bytes = memory.Contents();
+    const std::string file(bytes.begin(), bytes.end());
+    // sprmSXaPage and sprmSYaPage, left out at Word's default, Letter's.
+    auto sprm = [](uint16_t opcode, int32_t twips) {
+      return std::string{char(opcode & 0xFF), char(opcode >> 8), char(twips & 0xFF), char((twips >> 8) & 0xFF)};
+    };
+    EXPECT_EQ(width != 12240, file.find(sprm(0xB01F, width)) != std::string::npos);
+    EXPECT_EQ(height != 15840, file.find(sprm(0xB020, height)) != std::string::npos);
+  }
 }
 
 // An AbiWord file of three sections (the second of two columns), with a

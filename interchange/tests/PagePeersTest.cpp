@@ -891,4 +891,168 @@ TEST_F(PagePeers, AFooterEndsAtItsDistanceWhereLibreOfficeEndsIt) {
   }
 }
 
+// The topmost printed line of a page (the first in the PDF's order when
+// two stand level) and the lowest: their boxes and first words.
+std::pair<LowestLine, LowestLine> TopAndBottomLines(const fs::path& pdf, int page) {
+  const std::string boxes = peertest::Output("pdftotext -bbox-layout " + Quoted(pdf) + " -");
+  const std::regex line("<line xMin=\"([0-9.]+)\" yMin=\"([0-9.-]+)\" xMax=\"([0-9.]+)\" yMax=\"([0-9.-]+)\">");
+  const std::regex word(">([^<]*)</word>");
+  LowestLine top, bottom;
+  top.top = 1e9;
+  int at = 0;
+  for (size_t i = 0; (i = boxes.find('<', i)) != std::string::npos; ++i) {
+    if (boxes.compare(i, 6, "<page ") == 0) ++at;
+    if (at != page || boxes.compare(i, 6, "<line ") != 0) continue;
+    const std::string rest = boxes.substr(i, boxes.find("</line>", i) - i);
+    std::smatch box, first;
+    if (!std::regex_search(rest, box, line) || !std::regex_search(rest, first, word)) continue;
+    const LowestLine found{std::stod(box[2]), std::stod(box[4]), first[1], std::stod(box[1]), std::stod(box[3])};
+    if (found.top < top.top) top = found;
+    if (found.bottom > bottom.bottom) bottom = found;
+  }
+  return {top, bottom};
+}
+
+// AbiWord's RTF of a paper whose source gives no top or bottom margin and
+// no header or footer distance, which AbiWord then leaves out too (it
+// gives the left and right margins): it opens with RTF's own margins,
+// those LibreOffice prints it with: LibreOffice prints it as it prints its
+// own RTF of the source, which names them (top and bottom 1440 twips,
+// header and footer 720), and we open that one with the same page; our
+// body's first line prints where LibreOffice prints it. AbiWord prints our
+// RTF of it as it prints its own.
+TEST_F(PagePeers, AnAbiWordPaperWithoutMarginWordsOpensWithLibreOfficesMargins) {
+  const std::string name = "plainpage.abiword.rtf";
+  const std::string rtf = peertest::ReadFile(Fixtures() / name);
+  for (const char* word : {"\\margt", "\\margb", "\\headery", "\\footery"})
+    ASSERT_EQ(std::string::npos, rtf.find(word)) << word;
+  const fs::path folder = Cache() / "plainpage";
+  fs::create_directories(folder);
+  bool changed = false;
+  for (const std::string file : {name, std::string("plainpage.lo.rtf")}) {
+    const std::string bytes = peertest::ReadFile(Fixtures() / file);
+    changed = StoreIfChanged(folder / file, std::vector<uint8_t>(bytes.begin(), bytes.end())) || changed;
+  }
+  const fs::path theirs = folder / "plainpage.abiword.pdf", theirOwn = folder / "plainpage.lo.pdf";
+  if (changed || !fs::exists(theirs) || !fs::exists(theirOwn)) {
+    const std::string command = "soffice -env:UserInstallation=file://" + (Cache() / "profile").string() +
+                                " --headless --convert-to pdf --outdir " + Quoted(folder) + " " +
+                                Quoted(folder / name) + " " + Quoted(folder / "plainpage.lo.rtf") + " >/dev/null 2>&1";
+    ASSERT_EQ(0, std::system(command.c_str())) << command;
+  }
+  const auto [peerTop, peerBottom] = TopAndBottomLines(theirs, 1);
+  const auto [ownTop, ownBottom] = TopAndBottomLines(theirOwn, 1);
+  ASSERT_EQ("Harbour", peerTop.word);
+  ASSERT_EQ("Footline", peerBottom.word);
+  EXPECT_NEAR(ownTop.top, peerTop.top, 1.0);
+  EXPECT_NEAR(ownBottom.bottom, peerBottom.bottom, 1.0);
+  const std::vector<PrintedLine> peer = PrintedLines(theirs), peerOwn = PrintedLines(theirOwn);
+  auto body = [](const std::vector<PrintedLine>& lines) {
+    auto at = std::find_if(lines.begin(), lines.end(), [](const PrintedLine& l) { return l.word == "Timber"; });
+    return at == lines.end() ? PrintedLine{} : *at;
+  };
+  ASSERT_EQ("Timber", body(peer).word);
+  EXPECT_NEAR(body(peerOwn).y, body(peer).y, 1.0);
+
+  ASSERT_EQ(0, Open("plainpage.lo.rtf"));
+  const xMorvaPageBands named = fresh->GetParams().GetBands(false);
+  ASSERT_EQ(0, Open(name));
+  const xMorvaDocParams& params = fresh->GetParams();
+  EXPECT_TRUE(named == params.GetBands(false));
+  EXPECT_EQ(TwipsToPixels(1440), params.GetBands(false).topMargin);
+  EXPECT_EQ(TwipsToPixels(1440), params.GetBands(false).bottomMargin);
+  EXPECT_EQ(TwipsToPixels(720), params.GetBands(false).headerTop);
+  EXPECT_NEAR(PixelsToTwips(params.GetLeftMargin()) / 20.0, body(peer).x, 1.0);
+
+  // Page 1 of our print beside LibreOffice's, for a person to look at.
+  const fs::path ours = folder / "plainpage.ours.pdf";
+  ASSERT_EQ(1, printtest::PrintDocument(*fresh, ours));
+  EXPECT_NEAR(body(peer).y, body(PrintedLines(ours)).y, 1.0) << "the body below the top margin";
+  const std::string picture = Python() + " " + Quoted(Tools() / "page_facts.py") + " picture " + Quoted(ours) + " " +
+                              Quoted(theirs) + " " + Quoted(folder / "plainpage.png");
+  EXPECT_EQ(0, std::system(picture.c_str())) << picture;
+
+  if (!peertest::HasProgram("abiword")) GTEST_SKIP() << "AbiWord is not installed";
+  StoreIfChanged(folder / "plainpage.ours.rtf", texttest::Written([&](VStream& stream) {
+                   xMorvaExportRTF writer;
+                   return writer.ExportRtf(*fresh, stream, false);
+                 }));
+  for (const std::string file : {"plainpage.abiword", "plainpage.ours"}) {
+    const std::string convert = "abiword --to=pdf -o " + Quoted(folder / (file + ".by-abiword.pdf")) + " " +
+                                Quoted(folder / (file + ".rtf")) + " >/dev/null 2>&1";
+    ASSERT_EQ(0, std::system(convert.c_str())) << convert;
+  }
+  const auto [abiTop, abiBottom] = TopAndBottomLines(folder / "plainpage.abiword.by-abiword.pdf", 1);
+  const auto [ourTop, ourBottom] = TopAndBottomLines(folder / "plainpage.ours.by-abiword.pdf", 1);
+  SCOPED_TRACE("AbiWord prints our RTF");
+  EXPECT_EQ(abiTop.word, ourTop.word);
+  EXPECT_EQ(abiBottom.word, ourBottom.word);
+  EXPECT_NEAR(abiTop.top, ourTop.top, 1.0);
+  EXPECT_NEAR(abiTop.left, ourTop.left, 1.0);
+  EXPECT_NEAR(abiBottom.bottom, ourBottom.bottom, 1.0);
+}
+
+// Our Word and RTF files of a page fitted to a paper: LibreOffice prints
+// each on the paper's own size, as we print it: Letter and Legal (their
+// exact sizes, not a custom paper a fraction of a millimetre off), and
+// Ledger, A4 and a paper of the user's own size turned across (the page's
+// width and height as the file gives them).
+TEST_F(PagePeers, LibreOfficePrintsOurFilesOnTheirPaper) {
+  struct Row {
+    const char* name;
+    int32_t width, height;  // hundredths of a millimetre, as the page lies
+    bool across;
+    double within;  // points: a named paper is exact (our print a fraction off), one of the user's own whole pixels
+  };
+  const Row rows[] = {{"letter", 21590, 27940, false, 0.25}, {"legal", 21590, 35560, false, 0.25},
+                      {"ledger-across", 27940, 43180, true, 0.25}, {"a4-across", 29700, 21000, true, 0.25},
+                      {"own-across", 10000, 20000, true, 1.0}};
+  const fs::path folder = Cache() / "papers";
+  fs::create_directories(folder);
+  auto pixels = [](int32_t hundredths) {
+    return int32_t((hundredths + 50) / 100 * 0.1 / 2.54 * GetScreenResolution());
+  };
+  auto size = [](const fs::path& pdf) {
+    const std::string info = peertest::Output("pdfinfo " + Quoted(pdf) + " 2>/dev/null");
+    const size_t at = info.find("Page size:");
+    double width = 0, height = 0;
+    if (at != std::string::npos) std::sscanf(info.c_str() + at + 10, " %lf x %lf", &width, &height);
+    return std::pair{width, height};
+  };
+  std::string files;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    xMorvaDocument made(nullptr);
+    // As the page setup gives a paper, and the page takes it.
+    made.GetPrinter()->TakePaperOfPage(row.width, row.height, row.across, 2000, 2000, 2000, 2000);
+    made.FitPageToPaper(false, true);
+    ASSERT_EQ(pixels(row.width), made.GetParams().GetPageWidth());
+    ASSERT_EQ(pixels(row.height), made.GetParams().GetPageHeight());
+    rtftest::Type(rtftest::Engine(made, kPartBody), u"A page of its own paper.");
+    ASSERT_GT(printtest::PrintDocument(made, folder / (std::string(row.name) + ".ours.pdf")), 0);
+    oletest::MemoryFile memory;
+    xMorvaExportWord writer;
+    ASSERT_EQ(0, writer.ExportWordDocument(&made, &memory.Stream()));
+    StoreIfChanged(folder / (std::string(row.name) + "-doc.doc"), memory.Contents());
+    StoreIfChanged(folder / (std::string(row.name) + "-rtf.rtf"), texttest::Written([&](VStream& stream) {
+                     xMorvaExportRTF rtf;
+                     return rtf.ExportRtf(made, stream, false);
+                   }));
+    files += " " + Quoted(folder / (std::string(row.name) + "-doc.doc")) + " " +
+             Quoted(folder / (std::string(row.name) + "-rtf.rtf"));
+  }
+  const std::string command = "soffice -env:UserInstallation=file://" + (Cache() / "profile").string() +
+                              " --headless --convert-to pdf --outdir " + Quoted(folder) + files + " >/dev/null 2>&1";
+  ASSERT_EQ(0, std::system(command.c_str())) << command;
+  for (const Row& row : rows) {
+    const double width = row.width * 72.0 / 2540, height = row.height * 72.0 / 2540;
+    for (const std::string pdf : {".ours.pdf", "-doc.pdf", "-rtf.pdf"}) {
+      SCOPED_TRACE(row.name + pdf);
+      const auto [w, h] = size(folder / (row.name + pdf));
+      EXPECT_NEAR(width, w, row.within);
+      EXPECT_NEAR(height, h, row.within);
+    }
+  }
+}
+
 }  // namespace pagepeers

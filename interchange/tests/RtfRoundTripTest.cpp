@@ -130,19 +130,25 @@ TEST_F(RtfRoundTrip, TheSecondCycleChangesNothing) {
 // A footer of one or of three lines, its band's upper edge at or under
 // the bottom margin, through our RTF writer and reader three times: its
 // upper edge and the bottom margin stay, and its band reaches down to
-// where its last line ends, the \footery written.
+// where its last line ends, the \footery written. A poster's page of 24 x
+// 36 inches keeps its size.
 TEST_F(RtfRoundTrip, ThreeTripsKeepTheFootersPlaceAndTheBottomMargin) {
   struct Row {
     const char16_t* footer;
     int32_t bottom, top;  // points: the bottom margin, the footer's upper edge
+    int32_t pageWidth = 0, pageHeight = 0;  // inches; 0 keeps the document's page
   };
   for (const Row& row : {Row{u"Foot", 72, 71}, Row{u"Foot one\nFoot two\nFoot three", 72, 71},
-                         Row{u"Foot one\nFoot two", 100, 60}}) {
+                         Row{u"Foot one\nFoot two", 100, 60}, Row{u"A poster's foot", 72, 71, 24, 36}}) {
     SCOPED_TRACE(texttest::Utf8(row.footer));
     std::vector<std::unique_ptr<xMorvaDocument>> trips;
     trips.push_back(NewDocument());
     rtftest::Type(rtftest::Engine(*trips[0], kPartBody), u"Body.");
     rtftest::Type(rtftest::Engine(*trips[0], kPartFooter), row.footer);
+    if (row.pageWidth > 0) {
+      trips[0]->Params().SetPageSize(PointsToPixels(row.pageWidth * 72), PointsToPixels(row.pageHeight * 72));
+      trips[0]->TakePaperFromPage(false);
+    }
     xMorvaPageBands& bands = trips[0]->Params().GetBands(false);
     bands.bottomMargin = PointsToPixels(row.bottom);
     bands.footerTop = PointsToPixels(row.top);
@@ -155,6 +161,8 @@ TEST_F(RtfRoundTrip, ThreeTripsKeepTheFootersPlaceAndTheBottomMargin) {
       EXPECT_EQ(bands.footerTop, back.footerTop);
       EXPECT_EQ(bands.bottomMargin, back.bottomMargin);
       EXPECT_EQ(back.footerTop - FooterLinesHeight(*trips.back(), false), back.footerBottom);
+      EXPECT_EQ(trips[0]->GetParams().GetPageWidth(), trips.back()->GetParams().GetPageWidth());
+      EXPECT_EQ(trips[0]->GetParams().GetPageHeight(), trips.back()->GetParams().GetPageHeight());
     }
   }
 }

@@ -382,6 +382,7 @@ TEST_F(ExportWord, ThreeRoundTripsKeepThePageAndTheSheets) {
     bool titlePage;
     bool fits;  // the lines fit the margins as they are
     bool firstStories = true;  // a title page has a header and footer of its own
+    double pageWidth = 0, pageHeight = 0;  // inches; 0 keeps the document's page
   };
   const Row rows[] = {
       {"the defaults' margins", 3.5, 1.5, 3.5, false, true},
@@ -390,6 +391,9 @@ TEST_F(ExportWord, ThreeRoundTripsKeepThePageAndTheSheets) {
       {"a bottom margin lower than the footer's lines", 3.5, 1.5, 1, false, false},
       {"a top margin above the header's distance", 1, 1.5, 3.5, true, false},
       {"a title page without a header, the others' too tall for their margins", 1, 1.5, 1, true, false, false},
+      // Page sides above 32767 twips (22.75 inches), which a signed word
+      // would cut short.
+      {"a poster's page", 3.5, 1.5, 3.5, false, true, true, 24, 36},
   };
   auto pixels = [](double cm) { return TwipsToPixels(int32_t(cm * 1440 / 2.54)); };
   auto lineOf = [](xMorvaDocument& document, int16_t part) {
@@ -419,6 +423,11 @@ TEST_F(ExportWord, ThreeRoundTripsKeepThePageAndTheSheets) {
     Type(Engine(*document, kPartHeader), u"Head one\nHead two\nHead three");
     Type(Engine(*document, kPartFooter), u"Foot one\nFoot two\nFoot three");
     xMorvaDocParams& params = document->Params();
+    if (row.pageWidth > 0) {
+      params.SetPageSize(TwipsToPixels(int32_t(row.pageWidth * 1440)), TwipsToPixels(int32_t(row.pageHeight * 1440)));
+      document->TakePaperFromPage(false);
+      ASSERT_GT(PixelsToTwips(params.GetPageHeight()), 51000);
+    }
     if (row.titlePage) params.SetDifferentFirstPage(1);
     if (row.titlePage && row.firstStories) {
       Type(Engine(*document, kPartFirstHeader), u"First one\nFirst two\nFirst three");

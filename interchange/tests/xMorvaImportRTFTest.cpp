@@ -506,6 +506,46 @@ TEST_F(ImportRTF, SectionSettingsReachTheDocument) {
   EXPECT_EQ(1, document->GetParams().GetColumns());
 }
 
+// An opened file starts from RTF's own margins and distances, not from the
+// document's: a word present sets its own, the others keep RTF's (left and
+// right 1800 twips, top and bottom 1440, header and footer 720). A paste
+// leaves the document's page alone.
+TEST_F(ImportRTF, MarginsAFileDoesNotGiveAreRtfs) {
+  struct Row {
+    const char* rtf;
+    int32_t left, right, top, bottom, header, footer;  // twips
+  };
+  const Row rows[] = {
+      {"{\\rtf1 x}", 1800, 1800, 1440, 1440, 720, 720},
+      {"{\\rtf1\\margl1000\\margb2000 x}", 1000, 1800, 1440, 2000, 720, 720},
+      {"{\\rtf1\\margt2000\\headery900\\footery500 x}", 1800, 1800, 2000, 1440, 900, 500},
+      {"{\\rtf1\\sectd\\marglsxn600\\margrsxn700\\margtsxn800\\margbsxn900\\headery300\\footery200 x}", 600,
+       700, 800, 900, 300, 200},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.rtf);
+    auto document = NewDocument();
+    xMorvaDocParams& params = document->Params();
+    params.SetLeftMargin(TwipsToPixels(3000));
+    params.SetRightMargin(TwipsToPixels(3000));
+    params.GetBands(false).topMargin = TwipsToPixels(3000);
+    params.GetBands(false).bottomMargin = TwipsToPixels(3000);
+    params.GetBands(false).headerTop = TwipsToPixels(1000);
+    ASSERT_EQ(0, Import(*document, row.rtf));
+    const xMorvaPageBands& bands = params.GetBands(false);
+    EXPECT_EQ(TwipsToPixels(row.left), params.GetLeftMargin());
+    EXPECT_EQ(TwipsToPixels(row.right), params.GetRightMargin());
+    EXPECT_EQ(TwipsToPixels(row.top), bands.topMargin);
+    EXPECT_EQ(TwipsToPixels(row.bottom), bands.bottomMargin);
+    EXPECT_EQ(TwipsToPixels(row.header), bands.headerTop);
+    EXPECT_EQ(TwipsToPixels(row.footer), bands.footerTop);
+    const xMorvaPageBands opened = bands;
+    ASSERT_EQ(0, Import(*document, "{\\rtf1\\margl100 y}", true));
+    EXPECT_EQ(TwipsToPixels(row.left), params.GetLeftMargin());
+    EXPECT_TRUE(opened == params.GetBands(false));
+  }
+}
+
 // Settings the text gives before it names a style (our own files write
 // \s after the character settings) are its own: the style does not undo
 // them; \plain and \pard let the next style's settings apply again.

@@ -372,8 +372,18 @@ int32_t xMorvaExportWord::EncodeSectionSprms(std::vector<uint8_t>& out, xMorvaDo
     SprmByte(out, 0x301D, 2);  // 2 across, 1 upright
     ++count;
   }
-  length(0xB01F, params.GetPageWidth(), 12240);
-  length(0xB020, params.GetPageHeight(), 15840);
+  // The page's sides are unsigned words (up to 45.5 inches), a named
+  // paper's in its exact size.
+  int32_t pageWidth = 0;
+  int32_t pageHeight = 0;
+  document.GetPageTwips(pageWidth, pageHeight);
+  auto pageSide = [&](uint16_t opcode, int32_t twips, int32_t fallback) {
+    if (twips == fallback) return;
+    SprmWord(out, opcode, uint16_t(std::clamp(twips, 0, 65535)));
+    ++count;
+  };
+  pageSide(0xB01F, pageWidth, 12240);
+  pageSide(0xB020, pageHeight, 15840);
   length(0xB021, params.GetLeftMargin(), 1800);
   length(0xB022, params.GetRightMargin(), 1800);
   // One section has one top and one bottom margin, which Word and the
