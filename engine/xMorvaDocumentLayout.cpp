@@ -390,9 +390,29 @@ int32_t xMorvaDocumentLayout::GetLineCount(int16_t part) {
 int32_t xMorvaDocumentLayout::GetPartLinesHeight(int16_t part) {
   if (!IsPart(part) || part == kBody) return 0;
   // A header or footer is a few lines: composed whole, at its width now.
+  // Composing sets each page number to the widest text of its style; a
+  // measure leaves the document as it was, so each shows again what it
+  // showed before (the writers write that text).
+  xMorvaEngine& engine = *fEngines[part];
+  std::vector<uint8_t> shown;
+  if (const uint8_t* s = engine.LockStream()) {
+    shown.assign(s, s + engine.GetStreamSize());
+    engine.UnlockStream();
+  }
   ApplyViewOptions();
   fWidths[part] = fDocument.GetTextWidth(part);
   fLines[part]->ComposeAll(*fFont, false);
+  uint8_t* s = engine.LockStream();
+  if (s != nullptr && engine.GetStreamSize() == shown.size()) {
+    const uint32_t size = uint32_t(shown.size());
+    for (uint32_t at = 0; at < size;) {
+      const StreamItem item = ReadStreamItem(s + at, size - at);
+      if (item.kind == StreamItem::kElement && item.unit == xMorvaElementCode::PageNumber)
+        std::memcpy(s + at, shown.data() + at, item.size);
+      at += std::max<uint32_t>(item.size, 1);
+    }
+  }
+  if (s != nullptr) engine.UnlockStream();
   return fLines[part]->GetTotalHeight();
 }
 

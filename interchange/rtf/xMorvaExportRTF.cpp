@@ -306,7 +306,7 @@ void xMorvaExportRTF::WriteSettings() {
   Word("margb", PixelsToTwips(bands.bottomMargin));
   Word("headery", PixelsToTwips(bands.headerTop));
   // Where the footer's last line ends, as RTF means \footery.
-  Word("footery", PixelsToTwips(FooterDistanceOf(*fDocument)));
+  Word("footery", PixelsToTwips(FooterDistanceOf(*fDocument, FooterEdge::kUpper)));
   Word("gutter", PixelsToTwips(params.GetBinding()));
   Word("deftab", PixelsToTwips(params.GetDefaultTabInterval()));
   if (params.GetAlternateBinding()) Word("margmirror");

@@ -130,31 +130,77 @@ TEST_F(RtfRoundTrip, TheSecondCycleChangesNothing) {
 // A footer of one or of three lines, its band's upper edge at or under
 // the bottom margin, through our RTF writer and reader three times: its
 // upper edge and the bottom margin stay, and its band reaches down to
-// where its last line ends, the \footery written.
+// where its last line ends, the \footery written. Footers whose band the
+// first trip changes (none, blank lines, \footery0, taller than the page,
+// facing pages' blank left parts): what trip 1 reads, trips 2 and 3 read
+// again, every band, the distance written and every part.
 TEST_F(RtfRoundTrip, ThreeTripsKeepTheFootersPlaceAndTheBottomMargin) {
   struct Row {
+    const char* what;
     const char16_t* footer;
     int32_t bottom, top;  // points: the bottom margin, the footer's upper edge
+    bool kept = true;     // the footer's upper edge and the margin come back as they were
+    int32_t lower = 0;    // points: the footer's lower edge
+    const char* rtf = nullptr;  // the document read from this in place of the one made
+    bool facing = false;        // facing pages, their left header and footer blank
   };
-  for (const Row& row : {Row{u"Foot", 72, 71}, Row{u"Foot one\nFoot two\nFoot three", 72, 71},
-                         Row{u"Foot one\nFoot two", 100, 60}}) {
-    SCOPED_TRACE(texttest::Utf8(row.footer));
+  std::u16string tall;
+  for (int i = 0; i < 80; ++i) tall += u"Foot line\n";
+  const Row rows[] = {
+      {"one line", u"Foot", 72, 71},
+      {"three lines", u"Foot one\nFoot two\nFoot three", 72, 71},
+      {"two lines under a high margin", u"Foot one\nFoot two", 100, 60},
+      {"no footer text", u"", 72, 60, false, 40},
+      {"blank lines", u"\n\n", 72, 60, false, 40},
+      {"\\footery0", u"", 72, 71, false, 0, "{\\rtf1\\margb1440\\footery0{\\footer Foot\\par}Body.}"},
+      {"taller than the page", tall.c_str(), 72, 71, false},
+      {"facing pages with blank left parts", u"Foot", 72, 71, false, 0, nullptr, true},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
     std::vector<std::unique_ptr<xMorvaDocument>> trips;
     trips.push_back(NewDocument());
-    rtftest::Type(rtftest::Engine(*trips[0], kPartBody), u"Body.");
-    rtftest::Type(rtftest::Engine(*trips[0], kPartFooter), row.footer);
+    if (row.rtf != nullptr) {
+      ASSERT_EQ(0, rtftest::Import(*trips[0], row.rtf));
+    } else {
+      rtftest::Type(rtftest::Engine(*trips[0], kPartBody), u"Body.");
+      rtftest::Type(rtftest::Engine(*trips[0], kPartFooter), row.footer);
+      if (row.facing) {
+        trips[0]->Params().SetDifferentLeftRight(1);
+        rtftest::Type(rtftest::Engine(*trips[0], kPartLeftHeader), u"\n");
+        rtftest::Type(rtftest::Engine(*trips[0], kPartLeftFooter), u"\n");
+      }
+    }
     xMorvaPageBands& bands = trips[0]->Params().GetBands(false);
-    bands.bottomMargin = PointsToPixels(row.bottom);
-    bands.footerTop = PointsToPixels(row.top);
-    bands.footerBottom = 0;
+    if (row.rtf == nullptr) {
+      bands.bottomMargin = PointsToPixels(row.bottom);
+      bands.footerTop = PointsToPixels(row.top);
+      bands.footerBottom = PointsToPixels(row.lower);
+    }
     for (int trip = 1; trip <= 3; ++trip) {
       SCOPED_TRACE("trip " + std::to_string(trip));
       trips.push_back(NewDocument());
       ASSERT_EQ(0, rtftest::Import(*trips.back(), rtftest::Export(*trips[size_t(trip - 1)])));
-      const xMorvaPageBands& back = trips.back()->Params().GetBands(false);
-      EXPECT_EQ(bands.footerTop, back.footerTop);
-      EXPECT_EQ(bands.bottomMargin, back.bottomMargin);
-      EXPECT_EQ(back.footerTop - FooterLinesHeight(*trips.back(), false), back.footerBottom);
+      xMorvaDocument& back = *trips.back();
+      const xMorvaPageBands& read = back.Params().GetBands(false);
+      if (row.kept) {
+        EXPECT_EQ(bands.footerTop, read.footerTop);
+        EXPECT_EQ(bands.bottomMargin, read.bottomMargin);
+        EXPECT_EQ(read.footerTop - FooterLinesHeight(back, false), read.footerBottom);
+      }
+      if (trip == 1) continue;
+      xMorvaDocument& first = *trips[1];
+      for (bool firstPage : {false, true})
+        EXPECT_EQ(first.Params().GetBands(firstPage), back.Params().GetBands(firstPage)) << firstPage;
+      EXPECT_EQ(FooterDistanceOf(first, FooterEdge::kUpper), FooterDistanceOf(back, FooterEdge::kUpper));
+      EXPECT_EQ(first.Params().GetDifferentLeftRight(), back.Params().GetDifferentLeftRight());
+      EXPECT_EQ(first.Params().GetDifferentFirstPage(), back.Params().GetDifferentFirstPage());
+      for (int16_t part = 0; part < kPartCount; ++part)
+        EXPECT_EQ(rtftest::TextOf(first, part), rtftest::TextOf(back, part)) << "part " << part;
+    }
+    if (row.facing) {
+      EXPECT_NE(0, trips[1]->Params().GetDifferentLeftRight());
+      EXPECT_EQ("\n", rtftest::TextOf(*trips[1], kPartLeftFooter));
     }
   }
 }

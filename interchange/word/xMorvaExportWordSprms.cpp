@@ -356,7 +356,7 @@ int32_t xMorvaExportWord::EncodeSectionSprms(std::vector<uint8_t>& out, xMorvaDo
   }
   length(0xB017, bands.headerTop, 720);
   // The footer's distance is where its last line ends.
-  length(0xB018, FooterDistanceOf(document), 720);
+  length(0xB018, FooterDistanceOf(document, FooterEdge::kLower), 720);
   if (params.GetColumnLines() != 0) {
     SprmByte(out, 0x3019, 1);
     ++count;
