@@ -77,8 +77,5 @@ int32_t FooterDistanceOf(xMorvaDocument& document, FooterEdge withoutLines) {
     const xMorvaPageBands& bands = params.BandsOf(1);
     return std::max(withoutLines == FooterEdge::kUpper ? bands.footerTop : bands.footerBottom, 0);
   }
-  // Lines taller than their band reach below it: the band's lower edge,
-  // which the readers keep for them.
-  const xMorvaDocParams::FooterPlace place = params.FooterPlaceOf(1, height);
-  return std::max({place.top - height, place.bottom, 0});
+  return std::max(params.FooterPlaceOf(1, height).top - height, 0);
 }

@@ -37,8 +37,7 @@ void FitHeaderFooterBands(const xMorvaDocParams& params, xMorvaPageBands& bands,
 // The footer distance an RTF or Word file gives for the document's other
 // pages: how far above the page's lower edge their footer's last line
 // ends where it prints, the upper edge of its band less the height of its
-// lines; the band's lower edge when the lines are taller than the band.
-// Without footer text there is no line: the distance is the edge of the
+// lines, never below 0. Without footer text there is no line: the distance is the edge of the
 // band that the format's reader takes it for, RTF's \footery the upper
 // edge (`kUpper`), Word's footer distance the lower edge (`kLower`).
 enum class FooterEdge { kUpper, kLower };

@@ -7,6 +7,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -393,6 +394,7 @@ TEST_F(ExportWord, ThreeRoundTripsKeepThePageAndTheSheets) {
     const char16_t* footer = nullptr;  // in place of the three lines
     const char* rtf = nullptr;         // the document read from this in place of the one made
     bool facing = false;               // facing pages, their left header and footer blank
+    bool zero = false;                 // the file read first gives the footer's distance as 0
   };
   std::u16string tall;
   for (int i = 0; i < 80; ++i) tall += u"Foot line\n";
@@ -409,6 +411,7 @@ TEST_F(ExportWord, ThreeRoundTripsKeepThePageAndTheSheets) {
        "{\\rtf1\\margb1440\\footery0{\\footer Foot\\par}Body.}"},
       {"a footer taller than the page", 3.5, 1.5, 3.5, false, false, true, tall.c_str()},
       {"facing pages with blank left parts", 3.5, 1.5, 3.5, false, false, true, u"Foot", nullptr, true},
+      {"a footer distance of 0", 3.5, 1.5, 3.5, false, false, true, u"Foot", nullptr, false, true},
   };
   auto pixels = [](double cm) { return TwipsToPixels(int32_t(cm * 1440 / 2.54)); };
   auto lineOf = [](xMorvaDocument& document, int16_t part) {
@@ -451,7 +454,8 @@ TEST_F(ExportWord, ThreeRoundTripsKeepThePageAndTheSheets) {
       Type(Engine(*document, kPartFirstFooter), u"Last one\nLast two\nLast three");
     }
     for (bool first : {false, true}) {
-      if (row.rtf != nullptr) break;
+      // The rows of another footer keep a new document's bands.
+      if (row.footer != nullptr || row.rtf != nullptr) break;
       xMorvaPageBands& bands = params.GetBands(first);
       bands.topMargin = pixels(row.top);
       bands.headerTop = pixels(row.header);
@@ -473,7 +477,23 @@ TEST_F(ExportWord, ThreeRoundTripsKeepThePageAndTheSheets) {
     ASSERT_EQ(2u, ownSheets.size());
 
     std::vector<std::unique_ptr<xMorvaDocument>> trips;
-    for (int trip = 0; trip < 3; ++trip) trips.push_back(RoundTrip(trip == 0 ? *document : *trips.back()));
+    for (int trip = 0; trip < 3; ++trip) {
+      if (trip > 0 || !row.zero) {
+        trips.push_back(RoundTrip(trip == 0 ? *document : *trips.back()));
+        continue;
+      }
+      // Our file with its sprmSDyaHdrBottom's operand made 0.
+      Bytes file = ExportWordBytes(*document);
+      const uint16_t twips = uint16_t(PixelsToTwips(FooterDistanceOf(*document, FooterEdge::kLower)));
+      const Bytes sprm = {0x18, 0xB0, uint8_t(twips), uint8_t(twips >> 8)};
+      const auto at = std::search(file.begin(), file.end(), sprm.begin(), sprm.end());
+      ASSERT_NE(file.end(), at);
+      at[2] = at[3] = 0;
+      MemoryFile memory(file);
+      trips.push_back(NewDocument());
+      xMorvaImportWord reader;
+      ASSERT_EQ(0, reader.ImportWordDocument(trips.back().get(), &memory.Stream()));
+    }
     for (int trip = 0; trip < 3; ++trip) {
       SCOPED_TRACE("trip " + std::to_string(trip + 1));
       xMorvaDocument& copy = *trips[size_t(trip)];
@@ -494,6 +514,7 @@ TEST_F(ExportWord, ThreeRoundTripsKeepThePageAndTheSheets) {
         for (int16_t part = 0; part < kPartCount; ++part)
           EXPECT_EQ(TextOf(settled, part), TextOf(copy, part)) << "part " << part;
       }
+      if (row.footer != nullptr) EXPECT_EQ(TextOf(*document, kPartFooter), TextOf(copy, kPartFooter));
       if (row.facing) EXPECT_EQ("\n", TextOf(copy, kPartLeftFooter));
       if (row.footer == nullptr && row.rtf == nullptr)
         EXPECT_EQ("Foot one\nFoot two\nFoot three", TextOf(copy, kPartFooter).substr(0, 28));
