@@ -37,8 +37,9 @@ void FitHeaderFooterBands(const xMorvaDocParams& params, xMorvaPageBands& bands,
 // The footer distance an RTF or Word file gives for the document's other
 // pages: how far above the page's lower edge their footer's last line
 // ends where it prints, the upper edge of its band less the height of its
-// lines, never below 0. Without footer text there is no line: the distance is the edge of the
-// band that the format's reader takes it for, RTF's \footery the upper
-// edge (`kUpper`), Word's footer distance the lower edge (`kLower`).
+// lines, never below 0. Without footer text there is no line: the
+// distance is the band's edge that the format's reader takes it for, as
+// it stands: RTF's \footery the upper edge (`kUpper`), Word's footer
+// distance the lower edge (`kLower`).
 enum class FooterEdge { kUpper, kLower };
 int32_t FooterDistanceOf(xMorvaDocument& document, FooterEdge withoutLines);

@@ -892,11 +892,12 @@ TEST_F(PagePeers, AFooterEndsAtItsDistanceWhereLibreOfficeEndsIt) {
 }
 
 // A two-page letter whose footer is "Foot PAGE of NUMPAGES", saved as
-// Word alone, after RTF, after HTML and after Word: LibreOffice prints
-// each Word file's two pages with the footer the letter showed, "Foot 1
-// of 2" (our Word files hold a page number as the text it shows), never
-// with "0000", the widest text the footer's measure composes it with.
-// AbiWord prints the Word file saved after Word the same.
+// Word alone, after RTF, after HTML, after Word and after printing it:
+// LibreOffice prints each Word file's two pages with the footer the
+// letter showed, "Foot 1 of 2" (our Word files hold a page number as the
+// text it shows), never with "0000", the widest text the footer's measure
+// composes it with. AbiWord prints the Word file saved after Word the
+// same.
 TEST_F(PagePeers, AWordFileSavedAfterAnotherSaveHoldsTheFootersNumbers) {
   const fs::path folder = Cache() / "page-numbers";
   fs::remove_all(folder);
@@ -929,6 +930,10 @@ TEST_F(PagePeers, AWordFileSavedAfterAnotherSaveHoldsTheFootersNumbers) {
          oletest::MemoryFile memory;
          xMorvaExportWord writer;
          EXPECT_EQ(0, writer.ExportWordDocument(&document, &memory.Stream()));
+       }},
+      {"after-print",
+       [](xMorvaDocument& document, const fs::path& path) {
+         EXPECT_EQ(2, printtest::PrintDocument(document, fs::path(path).replace_extension(".ours.pdf")));
        }},
   };
   std::string files;

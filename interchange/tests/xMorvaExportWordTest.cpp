@@ -24,10 +24,12 @@
 #include "engine/xMorvaFont.h"
 #include "framework/system/files/VFile.h"
 #include "framework/system/resources/VMemoryResourceFile.h"
-#include "interchange/pages/xMorvaHeaderFooterFit.h"
-#include "interchange/tests/WordExportTestSupport.h"
-#include "interchange/tests/TextTestSupport.h"
+#include "graphics/VGraphicsStart.h"
 #include "interchange/html/xMorvaExportHTML.h"
+#include "interchange/pages/xMorvaHeaderFooterFit.h"
+#include "interchange/tests/PrintTestSupport.h"
+#include "interchange/tests/TextTestSupport.h"
+#include "interchange/tests/WordExportTestSupport.h"
 #include "interchange/word/xMorvaImportWord.h"
 
 using namespace rtftest;
@@ -922,10 +924,11 @@ TEST_F(ExportWord, TextAndInformationsReadBack) {
 }
 
 // A footer "Foot PAGE of NUMPAGES" of a two-page document, written as
-// Word alone, after RTF, after HTML and after Word: each Word file holds
-// the numbers the footer shows, "1 of 2". Measuring the footer for a
-// writer composes its numbers with their widest text ("0000"), and leaves
-// them showing what they showed.
+// Word alone, after RTF, after HTML, after Word and after printing: each
+// Word file holds the numbers the footer shows, "1 of 2". Measuring the
+// footer for a writer composes its numbers with their widest text
+// ("0000"), and printing shows each page's: both leave them showing what
+// they showed.
 TEST_F(ExportWord, AWordFileAfterAnotherSaveHoldsTheFootersPageNumbers) {
   const char* rtf =
       "{\\rtf1{\\footer Foot {\\field{\\*\\fldinst PAGE}{\\fldrslt 1}} of "
@@ -940,6 +943,15 @@ TEST_F(ExportWord, AWordFileAfterAnotherSaveHoldsTheFootersPageNumbers) {
         });
       },
       [](xMorvaDocument& document) { ExportWordBytes(document); },
+      [](xMorvaDocument& document) {
+        static const bool started = (InitGraphics(), true);
+        (void)started;
+        const std::filesystem::path pdf =
+            std::filesystem::temp_directory_path() / ("qv-footer-numbers-" + std::to_string(getpid()) + ".pdf");
+        EXPECT_EQ(2, printtest::PrintDocument(document, pdf));
+        ResetHeadlessPrinting();
+        std::filesystem::remove(pdf);
+      },
   };
   for (size_t row = 0; row < std::size(before); ++row) {
     SCOPED_TRACE(row);
