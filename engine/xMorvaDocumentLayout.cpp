@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "document/xMorvaDocParams.h"
 #include "document/xMorvaDocument.h"
@@ -62,6 +64,57 @@ void NarrowTab(uint8_t* s, uint32_t at, float width, double by) {
   PutStreamLong(s + at + kElementHeadSize, bits);
   PutStreamLong(s + at + kElementHeadSize + 4, bits);
 }
+
+// The page numbers of parts `first` to `last` as they show now, put back
+// as they were when this goes: measuring a header or footer, or printing
+// a page, sets them to another text (the widest of their style, or the
+// page's number), and leaves each showing what it showed before, which is
+// what a writer writes.
+class ShownPageNumbers {
+ public:
+  ShownPageNumbers(xMorvaEngine* const* engines, int16_t first, int16_t last) {
+    for (int16_t part = first; part <= last; ++part) {
+      Part kept{engines[part], 0, {}};
+      const uint8_t* s = kept.engine->LockStream();
+      if (s == nullptr) continue;
+      kept.size = kept.engine->GetStreamSize();
+      Walk(s, kept.size, [&](uint32_t at, uint32_t size) {
+        kept.numbers.push_back({at, std::vector<uint8_t>(s + at, s + at + size)});
+      });
+      kept.engine->UnlockStream();
+      if (!kept.numbers.empty()) fParts.push_back(std::move(kept));
+    }
+  }
+  ~ShownPageNumbers() {
+    for (const Part& kept : fParts) {
+      uint8_t* s = kept.engine->LockStream();
+      if (s == nullptr) continue;
+      // Composing and drawing change no element's size nor place.
+      if (kept.engine->GetStreamSize() == kept.size) {
+        for (const auto& [at, bytes] : kept.numbers) std::memcpy(s + at, bytes.data(), bytes.size());
+      }
+      kept.engine->UnlockStream();
+    }
+  }
+  ShownPageNumbers(const ShownPageNumbers&) = delete;
+  ShownPageNumbers& operator=(const ShownPageNumbers&) = delete;
+
+ private:
+  struct Part {
+    xMorvaEngine* engine;
+    uint32_t size;
+    std::vector<std::pair<uint32_t, std::vector<uint8_t>>> numbers;  // offset, the element's bytes
+  };
+  template <typename Each>
+  static void Walk(const uint8_t* s, uint32_t size, Each&& each) {
+    for (uint32_t at = 0; at < size;) {
+      const StreamItem item = ReadStreamItem(s + at, size - at);
+      if (item.kind == StreamItem::kElement && item.unit == xMorvaElementCode::PageNumber) each(at, item.size);
+      at += std::max<uint32_t>(item.size, 1);
+    }
+  }
+  std::vector<Part> fParts;
+};
 
 // Whether the `bytes` bytes from `lineStart` hold a page number that shows
 // the page count.
@@ -390,6 +443,8 @@ int32_t xMorvaDocumentLayout::GetLineCount(int16_t part) {
 int32_t xMorvaDocumentLayout::GetPartLinesHeight(int16_t part) {
   if (!IsPart(part) || part == kBody) return 0;
   // A header or footer is a few lines: composed whole, at its width now.
+  // Composing sets each page number to the widest text of its style.
+  const ShownPageNumbers shown(fEngines, part, part);
   ApplyViewOptions();
   fWidths[part] = fDocument.GetTextWidth(part);
   fLines[part]->ComposeAll(*fFont, false);
@@ -773,6 +828,8 @@ void xMorvaDocumentLayout::DrawDocument(xMorvaSelectionState* selection, VPort& 
 void xMorvaDocumentLayout::DrawPageForPrinting(VPort& port, int32_t page, int32_t x, int32_t y) {
   if (!fDrawing) return;
   Update();
+  // The page's headers and footers show its numbers while it is drawn.
+  const ShownPageNumbers shown(fEngines, 1, kPartCount - 1);
   fDrawing->DrawPageForPrinting(port, page, x, y);
   // Measured on the printer: the tabs around the page's numbers are laid
   // out again at the next refresh.

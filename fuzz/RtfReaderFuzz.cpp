@@ -4,10 +4,12 @@
 // rather than from memory. The answer is 0 or 1015; every part read is whole items
 // with a true position count and font indexes inside the font table; a
 // failed paste leaves the text as it was; a document opened is written as
-// RTF, and that reads back to the same body text.
+// RTF, and that reads back to the same body text; written and read once
+// more, it keeps the footer's band and the bottom margin.
 #include <memory>
 #include <vector>
 
+#include "document/xMorvaDocParams.h"
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaProperties.h"
 #include "document/xMorvaUndo.h"
@@ -89,5 +91,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   xMorvaImportRTF second;
   if (second.ImportRtfBytes(*again, written.data(), uint32_t(written.size()), false) != 0) __builtin_trap();
   if (CheckPart(*again, kPartBody) != CheckPart(*document, kPartBody)) __builtin_trap();
+  // What the first trip read, a second reads again: the footer's band and
+  // the bottom margin, so the \footery written is the same too.
+  const std::vector<uint8_t> rewritten = Export(*again);
+  auto third = std::make_unique<xMorvaDocument>(nullptr);
+  third->Reset(false);
+  xMorvaImportRTF last;
+  if (last.ImportRtfBytes(*third, rewritten.data(), uint32_t(rewritten.size()), false) != 0) __builtin_trap();
+  const xMorvaPageBands& one = again->GetParams().GetBands(false);
+  const xMorvaPageBands& two = third->GetParams().GetBands(false);
+  if (one.footerTop != two.footerTop || one.footerBottom != two.footerBottom || one.bottomMargin != two.bottomMargin)
+    __builtin_trap();
   return 0;
 }

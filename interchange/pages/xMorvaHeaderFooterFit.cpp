@@ -60,18 +60,22 @@ void FitHeaderFooterBands(const xMorvaDocParams& params, xMorvaPageBands& bands,
   }
   if (footer > 0) {
     const int32_t highest = std::max(limit(bands.bottomMargin) - 1, 0);
-    // Its last line ends at its distance, and no lower than a footer
-    // prints; its lines reach up from there.
-    bands.footerBottom = std::clamp(footerDistance, 0, highest);
-    const int32_t lowest = std::max(bands.footerBottom, xMorvaDocParams::FooterFloor());
-    bands.footerTop = int32_t(std::clamp<int64_t>(int64_t(lowest) + footer, bands.footerBottom, highest));
+    // Its last line ends at its distance, raised to where a footer
+    // prints when it is lower; its lines reach up from there.
+    bands.footerBottom = std::clamp(std::max(footerDistance, xMorvaDocParams::FooterFloor()), 0, highest);
+    bands.footerTop =
+        int32_t(std::clamp<int64_t>(int64_t(bands.footerBottom) + footer, bands.footerBottom, highest));
     bands.bottomMargin = std::max(bands.bottomMargin, bands.footerTop + 1);
   }
 }
 
-int32_t FooterDistanceOf(xMorvaDocument& document) {
+int32_t FooterDistanceOf(xMorvaDocument& document, FooterEdge withoutLines) {
   const int32_t height = FooterLinesHeight(document, false);
   // Page 1, the second, has the other pages' bands.
-  const int32_t top = document.GetParams().FooterPlaceOf(1, height).top;
-  return std::max(top - height, 0);
+  const xMorvaDocParams& params = document.GetParams();
+  if (height == 0) {
+    const xMorvaPageBands& bands = params.BandsOf(1);
+    return std::max(withoutLines == FooterEdge::kUpper ? bands.footerTop : bands.footerBottom, 0);
+  }
+  return std::max(params.FooterPlaceOf(1, height).top - height, 0);
 }

@@ -26,9 +26,9 @@ int32_t FooterLinesHeight(xMorvaDocument& document, bool firstPage);
 // header starts at its distance and the body below its lines, at the top
 // margin or lower. A footer grows upward from its distance, as RTF's
 // \footery and Word's footer distance mean it: its band's lower edge is
-// the distance and its upper edge the height of its lines above that, or
-// above the 12 points over the page's lower edge its lines print on when
-// the distance is lower; the body ends above it, at the bottom margin or
+// the distance, raised to the 12 points over the page's lower edge a
+// footer prints on when it is lower, and its upper edge the height of its
+// lines above that; the body ends above it, at the bottom margin or
 // higher. However tall a header or footer is, the body keeps the height
 // of its narrowest column.
 void FitHeaderFooterBands(const xMorvaDocParams& params, xMorvaPageBands& bands, int32_t headerTop,
@@ -37,5 +37,9 @@ void FitHeaderFooterBands(const xMorvaDocParams& params, xMorvaPageBands& bands,
 // The footer distance an RTF or Word file gives for the document's other
 // pages: how far above the page's lower edge their footer's last line
 // ends where it prints, the upper edge of its band less the height of its
-// lines, never below 0 (the band's upper edge without footer text).
-int32_t FooterDistanceOf(xMorvaDocument& document);
+// lines, never below 0. Without footer text there is no line: the
+// distance is the band's edge that the format's reader takes it for, as
+// it stands: RTF's \footery the upper edge (`kUpper`), Word's footer
+// distance the lower edge (`kLower`).
+enum class FooterEdge { kUpper, kLower };
+int32_t FooterDistanceOf(xMorvaDocument& document, FooterEdge withoutLines);

@@ -305,8 +305,9 @@ void xMorvaExportRTF::WriteSettings() {
   Word("margt", PixelsToTwips(bands.topMargin));
   Word("margb", PixelsToTwips(bands.bottomMargin));
   Word("headery", PixelsToTwips(bands.headerTop));
-  // Where the footer's last line ends, as RTF means \footery.
-  Word("footery", PixelsToTwips(FooterDistanceOf(*fDocument)));
+  // Where the footer's last line ends, as RTF means \footery; without
+  // footer text the band's upper edge, as the reader takes it then.
+  Word("footery", PixelsToTwips(FooterDistanceOf(*fDocument, FooterEdge::kUpper)));
   Word("gutter", PixelsToTwips(params.GetBinding()));
   Word("deftab", PixelsToTwips(params.GetDefaultTabInterval()));
   if (params.GetAlternateBinding()) Word("margmirror");

@@ -1055,4 +1055,91 @@ TEST_F(PagePeers, LibreOfficePrintsOurFilesOnTheirPaper) {
   }
 }
 
+
+// A two-page letter whose footer is "Foot PAGE of NUMPAGES", saved as
+// Word alone, after RTF, after HTML, after Word and after printing it:
+// LibreOffice prints each Word file's two pages with the footer the
+// letter showed, "Foot 1 of 2" (our Word files hold a page number as the
+// text it shows), never with "0000", the widest text the footer's measure
+// composes it with. AbiWord prints the Word file saved after Word the
+// same.
+TEST_F(PagePeers, AWordFileSavedAfterAnotherSaveHoldsTheFootersNumbers) {
+  const fs::path folder = Cache() / "page-numbers";
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  std::ofstream(folder / "letter.rtf")
+      << "{\\rtf1{\\footer Foot {\\field{\\*\\fldinst PAGE}{\\fldrslt 1}} of "
+         "{\\field{\\*\\fldinst NUMPAGES}{\\fldrslt 2}}\\par}Page one.\\page Page two.\\par}";
+  struct Row {
+    const char* name;
+    std::function<void(xMorvaDocument&, const fs::path&)> before;
+  };
+  const Row rows[] = {
+      {"alone", [](xMorvaDocument&, const fs::path&) {}},
+      {"after-rtf",
+       [](xMorvaDocument& document, const fs::path&) {
+         texttest::Written([&](VStream& stream) {
+           xMorvaExportRTF writer;
+           return writer.ExportRtf(document, stream, false);
+         });
+       }},
+      {"after-html",
+       [](xMorvaDocument& document, const fs::path& path) {
+         texttest::Written([&](VStream& stream) {
+           xMorvaExportHTML writer;
+           return writer.ExportHTMLDocument(document, stream, path.string());
+         });
+       }},
+      {"after-doc",
+       [](xMorvaDocument& document, const fs::path&) {
+         oletest::MemoryFile memory;
+         xMorvaExportWord writer;
+         EXPECT_EQ(0, writer.ExportWordDocument(&document, &memory.Stream()));
+       }},
+      {"after-print",
+       [](xMorvaDocument& document, const fs::path& path) {
+         EXPECT_EQ(2, printtest::PrintDocument(document, fs::path(path).replace_extension(".ours.pdf")));
+       }},
+  };
+  std::string files;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    ASSERT_EQ(0, Open("letter.rtf", folder));
+    row.before(*fresh, folder / (std::string(row.name) + ".html"));
+    oletest::MemoryFile memory;
+    xMorvaExportWord writer;
+    ASSERT_EQ(0, writer.ExportWordDocument(fresh.get(), &memory.Stream()));
+    StoreIfChanged(folder / (std::string(row.name) + ".doc"), memory.Contents());
+    files += " " + Quoted(folder / (std::string(row.name) + ".doc"));
+  }
+  const std::string command = "soffice -env:UserInstallation=file://" + (Cache() / "profile").string() +
+                              " --headless --convert-to pdf --outdir " + Quoted(folder) + files + " >/dev/null 2>&1";
+  ASSERT_EQ(0, std::system(command.c_str())) << command;
+  auto expectPages = [](const fs::path& pdf) {
+    const std::string text = peertest::Output("pdftotext -layout " + Quoted(pdf) + " - 2>/dev/null");
+    std::vector<std::string> pages;
+    std::istringstream in(text);
+    for (std::string page; std::getline(in, page, '\f');)
+      if (page.find_first_not_of(" \n") != std::string::npos) pages.push_back(page);
+    ASSERT_EQ(2u, pages.size()) << text;
+    for (size_t p = 0; p < pages.size(); ++p) {
+      SCOPED_TRACE("page " + std::to_string(p + 1));
+      EXPECT_NE(std::string::npos, pages[p].find(p == 0 ? "Page one." : "Page two.")) << pages[p];
+      EXPECT_NE(std::string::npos, pages[p].find("Foot 1 of 2")) << pages[p];
+      EXPECT_EQ(std::string::npos, pages[p].find("0000")) << pages[p];
+    }
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::string("LibreOffice prints ") + row.name + ".doc");
+    expectPages(folder / (std::string(row.name) + ".pdf"));
+  }
+  if (!peertest::HasProgram("abiword")) GTEST_SKIP() << "AbiWord is not installed";
+  const fs::path abiword = folder / "after-doc.abiword.pdf";
+  const std::string convert =
+      "abiword --to=pdf -o " + Quoted(abiword) + " " + Quoted(folder / "after-doc.doc") + " >/dev/null 2>&1";
+  ASSERT_EQ(0, std::system(convert.c_str())) << convert;
+  SCOPED_TRACE("AbiWord prints after-doc.doc");
+  expectPages(abiword);
+}
+
 }  // namespace pagepeers

@@ -130,39 +130,90 @@ TEST_F(RtfRoundTrip, TheSecondCycleChangesNothing) {
 // A footer of one or of three lines, its band's upper edge at or under
 // the bottom margin, through our RTF writer and reader three times: its
 // upper edge and the bottom margin stay, and its band reaches down to
-// where its last line ends, the \footery written. A poster's page of 24 x
-// 36 inches keeps its size.
+// where its last line ends, the \footery written. Footers whose band the
+// first trip changes (none, blank lines, \footery0, taller than the page,
+// facing pages' blank left parts): what trip 1 reads, trips 2 and 3 read
+// again, every band, the distance written and every part. A poster's page
+// of 24 x 36 inches keeps its size.
 TEST_F(RtfRoundTrip, ThreeTripsKeepTheFootersPlaceAndTheBottomMargin) {
   struct Row {
+    const char* what;
     const char16_t* footer;
     int32_t bottom, top;  // points: the bottom margin, the footer's upper edge
+    bool kept = true;     // the footer's upper edge and the margin come back as they were
+    int32_t lower = 0;    // points: the footer's lower edge
+    const char* rtf = nullptr;  // the document read from this in place of the one made
+    bool facing = false;        // facing pages, their left header and footer blank
     int32_t pageWidth = 0, pageHeight = 0;  // inches; 0 keeps the document's page
   };
-  for (const Row& row : {Row{u"Foot", 72, 71}, Row{u"Foot one\nFoot two\nFoot three", 72, 71},
-                         Row{u"Foot one\nFoot two", 100, 60}, Row{u"A poster's foot", 72, 71, 24, 36}}) {
-    SCOPED_TRACE(texttest::Utf8(row.footer));
+  std::u16string tall;
+  for (int i = 0; i < 80; ++i) tall += u"Foot line\n";
+  const Row rows[] = {
+      {"one line", u"Foot", 72, 71},
+      {"three lines", u"Foot one\nFoot two\nFoot three", 72, 71},
+      {"two lines under a high margin", u"Foot one\nFoot two", 100, 60},
+      {"no footer text", u"", 72, 60, false, 40},
+      {"blank lines", u"\n\n", 72, 60, false, 40},
+      {"\\footery0", u"", 72, 71, false, 0, "{\\rtf1\\margt1980\\margb1440\\footery0{\\footer Foot\\par}Body.}"},
+      {"no footer text, \\footery0", u"", 72, 71, false, 0, "{\\rtf1\\margt1980\\margb1440\\footery0 Body.}"},
+      {"taller than the page", tall.c_str(), 72, 71, false},
+      {"facing pages with blank left parts", u"Foot", 72, 71, false, 0, nullptr, true},
+      {"a poster's page", u"A poster's foot", 72, 71, true, 0, nullptr, false, 24, 36},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
     std::vector<std::unique_ptr<xMorvaDocument>> trips;
     trips.push_back(NewDocument());
-    rtftest::Type(rtftest::Engine(*trips[0], kPartBody), u"Body.");
-    rtftest::Type(rtftest::Engine(*trips[0], kPartFooter), row.footer);
-    if (row.pageWidth > 0) {
-      trips[0]->Params().SetPageSize(PointsToPixels(row.pageWidth * 72), PointsToPixels(row.pageHeight * 72));
-      trips[0]->TakePaperFromPage(false);
+    if (row.rtf == nullptr) {
+      rtftest::Type(rtftest::Engine(*trips[0], kPartBody), u"Body.");
+      rtftest::Type(rtftest::Engine(*trips[0], kPartFooter), row.footer);
+      if (row.facing) {
+        trips[0]->Params().SetDifferentLeftRight(1);
+        rtftest::Type(rtftest::Engine(*trips[0], kPartLeftHeader), u"\n");
+        rtftest::Type(rtftest::Engine(*trips[0], kPartLeftFooter), u"\n");
+      }
+      if (row.pageWidth > 0) {
+        trips[0]->Params().SetPageSize(PointsToPixels(row.pageWidth * 72), PointsToPixels(row.pageHeight * 72));
+        trips[0]->TakePaperFromPage(false);
+      }
     }
     xMorvaPageBands& bands = trips[0]->Params().GetBands(false);
-    bands.bottomMargin = PointsToPixels(row.bottom);
-    bands.footerTop = PointsToPixels(row.top);
-    bands.footerBottom = 0;
+    if (row.rtf == nullptr) {
+      bands.bottomMargin = PointsToPixels(row.bottom);
+      bands.footerTop = PointsToPixels(row.top);
+      bands.footerBottom = PointsToPixels(row.lower);
+    }
     for (int trip = 1; trip <= 3; ++trip) {
       SCOPED_TRACE("trip " + std::to_string(trip));
       trips.push_back(NewDocument());
-      ASSERT_EQ(0, rtftest::Import(*trips.back(), rtftest::Export(*trips[size_t(trip - 1)])));
-      const xMorvaPageBands& back = trips.back()->Params().GetBands(false);
-      EXPECT_EQ(bands.footerTop, back.footerTop);
-      EXPECT_EQ(bands.bottomMargin, back.bottomMargin);
-      EXPECT_EQ(back.footerTop - FooterLinesHeight(*trips.back(), false), back.footerBottom);
-      EXPECT_EQ(trips[0]->GetParams().GetPageWidth(), trips.back()->GetParams().GetPageWidth());
-      EXPECT_EQ(trips[0]->GetParams().GetPageHeight(), trips.back()->GetParams().GetPageHeight());
+      // The file given is the one the first trip reads.
+      const std::string file = row.rtf != nullptr && trip == 1 ? row.rtf : rtftest::Export(*trips[size_t(trip - 1)]);
+      ASSERT_EQ(0, rtftest::Import(*trips.back(), file));
+      xMorvaDocument& back = *trips.back();
+      const xMorvaPageBands& read = back.Params().GetBands(false);
+      if (row.kept) {
+        EXPECT_EQ(bands.footerTop, read.footerTop);
+        EXPECT_EQ(bands.bottomMargin, read.bottomMargin);
+        EXPECT_EQ(read.footerTop - FooterLinesHeight(back, false), read.footerBottom);
+      }
+      if (row.pageWidth > 0) {
+        EXPECT_EQ(trips[0]->GetParams().GetPageWidth(), back.GetParams().GetPageWidth());
+        EXPECT_EQ(trips[0]->GetParams().GetPageHeight(), back.GetParams().GetPageHeight());
+      }
+      if (row.rtf == nullptr) EXPECT_EQ(rtftest::TextOf(*trips[0], kPartFooter), rtftest::TextOf(back, kPartFooter));
+      if (trip == 1) continue;
+      xMorvaDocument& first = *trips[1];
+      for (bool firstPage : {false, true})
+        EXPECT_EQ(first.Params().GetBands(firstPage), back.Params().GetBands(firstPage)) << firstPage;
+      EXPECT_EQ(FooterDistanceOf(first, FooterEdge::kUpper), FooterDistanceOf(back, FooterEdge::kUpper));
+      EXPECT_EQ(first.Params().GetDifferentLeftRight(), back.Params().GetDifferentLeftRight());
+      EXPECT_EQ(first.Params().GetDifferentFirstPage(), back.Params().GetDifferentFirstPage());
+      for (int16_t part = 0; part < kPartCount; ++part)
+        EXPECT_EQ(rtftest::TextOf(first, part), rtftest::TextOf(back, part)) << "part " << part;
+    }
+    if (row.facing) {
+      EXPECT_NE(0, trips[1]->Params().GetDifferentLeftRight());
+      EXPECT_EQ("\n", rtftest::TextOf(*trips[1], kPartLeftFooter));
     }
   }
 }

@@ -7,6 +7,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -23,6 +24,11 @@
 #include "engine/xMorvaFont.h"
 #include "framework/system/files/VFile.h"
 #include "framework/system/resources/VMemoryResourceFile.h"
+#include "graphics/VGraphicsStart.h"
+#include "interchange/html/xMorvaExportHTML.h"
+#include "interchange/pages/xMorvaHeaderFooterFit.h"
+#include "interchange/tests/PrintTestSupport.h"
+#include "interchange/tests/TextTestSupport.h"
 #include "interchange/tests/WordExportTestSupport.h"
 #include "interchange/word/xMorvaImportWord.h"
 
@@ -233,6 +239,8 @@ TEST_F(ExportWord, SectionTableAndProperties) {
   xMorvaPageBands& bands = document->Params().GetBands(false);
   bands.topMargin = bands.bottomMargin = TwipsToPixels(1440);
   bands.headerTop = bands.footerTop = TwipsToPixels(720);
+  // Without footer text the distance is the footer band's lower edge.
+  bands.footerBottom = TwipsToPixels(720);
   Streams s = Write(*document);
   Bytes sed = Table(s.main, s.table, kFibPlcfSed);
   ASSERT_EQ(20u, sed.size());
@@ -298,7 +306,7 @@ TEST_F(ExportWord, SectionStartTitlePageNumberAndBinding) {
     params.SetRightMargin(TwipsToPixels(1800));
     xMorvaPageBands& bands = params.GetBands(false);
     bands.topMargin = bands.bottomMargin = TwipsToPixels(1440);
-    bands.headerTop = bands.footerTop = TwipsToPixels(720);
+    bands.headerTop = bands.footerTop = bands.footerBottom = TwipsToPixels(720);
     params.SetDifferentFirstPage(row.differentFirst);
     params.SetAlternateBinding(row.alternate);
     params.SetBindingLeft(row.bindingLeft);
@@ -374,7 +382,10 @@ TEST_F(ExportWord, RoundTripKeepsThePageSettings) {
 // page of its own in one row) and a sheet of its own, through our Word
 // writer and reader three times over: every page setting and every style
 // sheet comes back, and a header or footer whose lines the margin leaves
-// no room for gets its room in the first trip and keeps it.
+// no room for gets its room in the first trip and keeps it. Footers whose
+// band the first trip changes (none, blank lines, RTF's \footery0, taller
+// than the page, facing pages' blank left parts): trips 2 and 3 read what
+// trip 1 read, every band, the distance written and every part.
 TEST_F(ExportWord, ThreeRoundTripsKeepThePageAndTheSheets) {
   struct Row {
     const char* what;
@@ -382,8 +393,14 @@ TEST_F(ExportWord, ThreeRoundTripsKeepThePageAndTheSheets) {
     bool titlePage;
     bool fits;  // the lines fit the margins as they are
     bool firstStories = true;  // a title page has a header and footer of its own
+    const char16_t* footer = nullptr;  // in place of the three lines
+    const char* rtf = nullptr;         // the document read from this in place of the one made
+    bool facing = false;               // facing pages, their left header and footer blank
+    bool zero = false;                 // the file read first gives the footer's distance as 0
     double pageWidth = 0, pageHeight = 0;  // inches; 0 keeps the document's page
   };
+  std::u16string tall;
+  for (int i = 0; i < 80; ++i) tall += u"Foot line\n";
   const Row rows[] = {
       {"the defaults' margins", 3.5, 1.5, 3.5, false, true},
       {"a letter's margins", 2.5, 1, 2.5, false, true},
@@ -391,9 +408,16 @@ TEST_F(ExportWord, ThreeRoundTripsKeepThePageAndTheSheets) {
       {"a bottom margin lower than the footer's lines", 3.5, 1.5, 1, false, false},
       {"a top margin above the header's distance", 1, 1.5, 3.5, true, false},
       {"a title page without a header, the others' too tall for their margins", 1, 1.5, 1, true, false, false},
+      {"no footer text", 3.5, 1.5, 3.5, false, false, true, u""},
+      {"a footer of blank lines", 3.5, 1.5, 3.5, false, false, true, u"\n\n"},
+      {"RTF's \\footery0", 3.5, 1.5, 3.5, false, false, true, u"",
+       "{\\rtf1\\margb1440\\footery0{\\footer Foot\\par}Body.}"},
+      {"a footer taller than the page", 3.5, 1.5, 3.5, false, false, true, tall.c_str()},
+      {"facing pages with blank left parts", 3.5, 1.5, 3.5, false, false, true, u"Foot", nullptr, true},
+      {"a footer distance of 0", 3.5, 1.5, 3.5, false, false, true, u"Foot", nullptr, false, true},
       // Page sides above 32767 twips (22.75 inches), which a signed word
       // would cut short.
-      {"a poster's page", 3.5, 1.5, 3.5, false, true, true, 24, 36},
+      {"a poster's page", 3.5, 1.5, 3.5, false, true, true, nullptr, nullptr, false, false, 24, 36},
   };
   auto pixels = [](double cm) { return TwipsToPixels(int32_t(cm * 1440 / 2.54)); };
   auto lineOf = [](xMorvaDocument& document, int16_t part) {
@@ -419,14 +443,21 @@ TEST_F(ExportWord, ThreeRoundTripsKeepThePageAndTheSheets) {
   for (const Row& row : rows) {
     SCOPED_TRACE(row.what);
     auto document = NewDocument();
+    if (row.rtf != nullptr) ASSERT_EQ(0, Import(*document, row.rtf));
     Type(Engine(*document, kPartBody), u"A letter.\nIts second paragraph.");
     Type(Engine(*document, kPartHeader), u"Head one\nHead two\nHead three");
-    Type(Engine(*document, kPartFooter), u"Foot one\nFoot two\nFoot three");
+    if (row.rtf == nullptr)
+      Type(Engine(*document, kPartFooter), row.footer != nullptr ? row.footer : u"Foot one\nFoot two\nFoot three");
     xMorvaDocParams& params = document->Params();
     if (row.pageWidth > 0) {
       params.SetPageSize(TwipsToPixels(int32_t(row.pageWidth * 1440)), TwipsToPixels(int32_t(row.pageHeight * 1440)));
       document->TakePaperFromPage(false);
       ASSERT_GT(PixelsToTwips(params.GetPageHeight()), 51000);
+    }
+    if (row.facing) {
+      params.SetDifferentLeftRight(1);
+      Type(Engine(*document, kPartLeftHeader), u"\n");
+      Type(Engine(*document, kPartLeftFooter), u"\n");
     }
     if (row.titlePage) params.SetDifferentFirstPage(1);
     if (row.titlePage && row.firstStories) {
@@ -434,6 +465,8 @@ TEST_F(ExportWord, ThreeRoundTripsKeepThePageAndTheSheets) {
       Type(Engine(*document, kPartFirstFooter), u"Last one\nLast two\nLast three");
     }
     for (bool first : {false, true}) {
+      // The rows of another footer keep a new document's bands.
+      if (row.footer != nullptr || row.rtf != nullptr) break;
       xMorvaPageBands& bands = params.GetBands(first);
       bands.topMargin = pixels(row.top);
       bands.headerTop = pixels(row.header);
@@ -455,7 +488,23 @@ TEST_F(ExportWord, ThreeRoundTripsKeepThePageAndTheSheets) {
     ASSERT_EQ(2u, ownSheets.size());
 
     std::vector<std::unique_ptr<xMorvaDocument>> trips;
-    for (int trip = 0; trip < 3; ++trip) trips.push_back(RoundTrip(trip == 0 ? *document : *trips.back()));
+    for (int trip = 0; trip < 3; ++trip) {
+      if (trip > 0 || !row.zero) {
+        trips.push_back(RoundTrip(trip == 0 ? *document : *trips.back()));
+        continue;
+      }
+      // Our file with its sprmSDyaHdrBottom's operand made 0.
+      Bytes file = ExportWordBytes(*document);
+      const uint16_t twips = uint16_t(PixelsToTwips(FooterDistanceOf(*document, FooterEdge::kLower)));
+      const Bytes sprm = {0x18, 0xB0, uint8_t(twips), uint8_t(twips >> 8)};
+      const auto at = std::search(file.begin(), file.end(), sprm.begin(), sprm.end());
+      ASSERT_NE(file.end(), at);
+      at[2] = at[3] = 0;
+      MemoryFile memory(file);
+      trips.push_back(NewDocument());
+      xMorvaImportWord reader;
+      ASSERT_EQ(0, reader.ImportWordDocument(trips.back().get(), &memory.Stream()));
+    }
     for (int trip = 0; trip < 3; ++trip) {
       SCOPED_TRACE("trip " + std::to_string(trip + 1));
       xMorvaDocument& copy = *trips[size_t(trip)];
@@ -470,13 +519,23 @@ TEST_F(ExportWord, ThreeRoundTripsKeepThePageAndTheSheets) {
       EXPECT_EQ(back.GetDifferentLeftRight(), params.GetDifferentLeftRight());
       EXPECT_EQ(back.GetBinding(), params.GetBinding());
       EXPECT_EQ(back.GetFirstPageNumber(), params.GetFirstPageNumber());
-      EXPECT_EQ("Foot one\nFoot two\nFoot three", TextOf(copy, kPartFooter).substr(0, 28));
+      if (trip > 0) {
+        xMorvaDocument& settled = *trips[0];
+        EXPECT_EQ(FooterDistanceOf(settled, FooterEdge::kLower), FooterDistanceOf(copy, FooterEdge::kLower));
+        for (int16_t part = 0; part < kPartCount; ++part)
+          EXPECT_EQ(TextOf(settled, part), TextOf(copy, part)) << "part " << part;
+      }
+      if (row.footer != nullptr) EXPECT_EQ(TextOf(*document, kPartFooter), TextOf(copy, kPartFooter));
+      if (row.facing) EXPECT_EQ("\n", TextOf(copy, kPartLeftFooter));
+      if (row.footer == nullptr && row.rtf == nullptr)
+        EXPECT_EQ("Foot one\nFoot two\nFoot three", TextOf(copy, kPartFooter).substr(0, 28));
       EXPECT_EQ("Head one\nHead two\nHead three", TextOf(copy, kPartHeader).substr(0, 28));
       for (bool first : {false, true}) {
         SCOPED_TRACE(first ? "first page" : "other pages");
         const xMorvaPageBands& bands = back.GetBands(first);
         // The first trip settles every band; the later ones give it back.
         if (trip > 0) EXPECT_EQ(trips[0]->GetParams().GetBands(first), bands);
+        if (row.footer != nullptr || row.rtf != nullptr) continue;
         if (row.fits) {
           EXPECT_EQ(params.GetBands(first).topMargin, bands.topMargin);
           EXPECT_EQ(params.GetBands(first).bottomMargin, bands.bottomMargin);
@@ -871,6 +930,48 @@ TEST_F(ExportWord, TextAndInformationsReadBack) {
   EXPECT_EQ(u"An author", reader.GetInfos().author);
   const Bytes summary = StreamOf(s.file, u"\005SummaryInformation");
   EXPECT_EQ(1252, U16(summary, 48 + U32(summary, 48 + 12) + 4)) << "the code page";
+}
+
+// A footer "Foot PAGE of NUMPAGES" of a two-page document, written as
+// Word alone, after RTF, after HTML, after Word and after printing: each
+// Word file holds the numbers the footer shows, "1 of 2". Measuring the
+// footer for a writer composes its numbers with their widest text
+// ("0000"), and printing shows each page's: both leave them showing what
+// they showed.
+TEST_F(ExportWord, AWordFileAfterAnotherSaveHoldsTheFootersPageNumbers) {
+  const char* rtf =
+      "{\\rtf1{\\footer Foot {\\field{\\*\\fldinst PAGE}{\\fldrslt 1}} of "
+      "{\\field{\\*\\fldinst NUMPAGES}{\\fldrslt 2}}\\par}One.\\page Two.}";
+  const std::function<void(xMorvaDocument&)> before[] = {
+      [](xMorvaDocument&) {},
+      [](xMorvaDocument& document) { Export(document); },
+      [](xMorvaDocument& document) {
+        texttest::Written([&](VStream& stream) {
+          xMorvaExportHTML writer;
+          return writer.ExportHTMLDocument(document, stream, std::string());
+        });
+      },
+      [](xMorvaDocument& document) { ExportWordBytes(document); },
+      [](xMorvaDocument& document) {
+        static const bool started = (InitGraphics(), true);
+        (void)started;
+        const std::filesystem::path pdf =
+            std::filesystem::temp_directory_path() / ("qv-footer-numbers-" + std::to_string(getpid()) + ".pdf");
+        EXPECT_EQ(2, printtest::PrintDocument(document, pdf));
+        ResetHeadlessPrinting();
+        std::filesystem::remove(pdf);
+      },
+  };
+  for (size_t row = 0; row < std::size(before); ++row) {
+    SCOPED_TRACE(row);
+    auto document = NewDocument();
+    ASSERT_EQ(0, Import(*document, rtf));
+    ASSERT_EQ(2, document->GetBodyPageCount());
+    before[row](*document);
+    const std::u16string text = WordTextOf(Write(*document).main);
+    EXPECT_NE(std::u16string::npos, text.find(u"Foot 1 of 2\r")) << texttest::Utf8(text);
+    EXPECT_EQ(std::u16string::npos, text.find(u"0000")) << texttest::Utf8(text);
+  }
 }
 
 // Character and paragraph properties read back through our importer.

@@ -355,8 +355,9 @@ int32_t xMorvaExportWord::EncodeSectionSprms(std::vector<uint8_t>& out, xMorvaDo
     length(0x900C, params.GetColumnSpacing(), 720);
   }
   length(0xB017, bands.headerTop, 720);
-  // The footer's distance is where its last line ends.
-  length(0xB018, FooterDistanceOf(document), 720);
+  // The footer's distance is where its last line ends; without footer
+  // text the band's lower edge, as the reader takes it.
+  length(0xB018, FooterDistanceOf(document, FooterEdge::kLower), 720);
   if (params.GetColumnLines() != 0) {
     SprmByte(out, 0x3019, 1);
     ++count;

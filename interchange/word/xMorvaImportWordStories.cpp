@@ -70,8 +70,14 @@ void xMorvaImportWord::ReadHeaderStories(const std::u16string& whole,
     // A story's last paragraph end is the story's own, not the part's.
     StoryText(text, story.positions);
     story.text = std::move(text);
-    story.present = std::any_of(story.text.begin(), story.text.end(),
-                                [](char16_t c) { return c != u'\r'; });
+    // A story is there when its range holds anything: one of empty
+    // paragraphs too, as a blank footer or a facing page's blank header.
+    // The list's last range closes the header text: paragraph ends alone
+    // there are its guard, not a story.
+    const bool closing = i + 2 >= cps.size();
+    story.present = story.limit > story.first &&
+                    (!closing || std::any_of(story.text.begin(), story.text.end(),
+                                             [](char16_t c) { return c != u'\r'; }));
     PlaceSpecials(story.specials, story.positions);
   }
 }
