@@ -374,17 +374,17 @@ int32_t xMorvaExportWord::EncodeSectionSprms(std::vector<uint8_t>& out, xMorvaDo
     ++count;
   }
   // The page's sides are unsigned words (up to 45.5 inches), a named
-  // paper's in its exact size.
+  // paper's in its exact size. They are written even when they are Word's
+  // Letter: a file without section properties is on the reader's own
+  // paper (LibreOffice's A4), and LibreOffice then shows no header or
+  // footer either.
   int32_t pageWidth = 0;
   int32_t pageHeight = 0;
   document.GetPageTwips(pageWidth, pageHeight);
-  auto pageSide = [&](uint16_t opcode, int32_t twips, int32_t fallback) {
-    if (twips == fallback) return;
+  for (const auto& [opcode, twips] : {std::pair{uint16_t(0xB01F), pageWidth}, std::pair{uint16_t(0xB020), pageHeight}}) {
     SprmWord(out, opcode, uint16_t(std::clamp(twips, 0, 65535)));
     ++count;
-  };
-  pageSide(0xB01F, pageWidth, 12240);
-  pageSide(0xB020, pageHeight, 15840);
+  }
   length(0xB021, params.GetLeftMargin(), 1800);
   length(0xB022, params.GetRightMargin(), 1800);
   // One section has one top and one bottom margin, which Word and the
