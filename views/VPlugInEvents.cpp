@@ -205,9 +205,14 @@ void VPlugIn::HandleEvent(void** params) {
   if (const VMenuBarChoiceTaker* taker = VMenuBarChoiceService::Get()) taker->takePendingChoices();
 
   // The own window asked for by this event runs before the host gets its
-  // answer, with the area holding the focus for it.
+  // answer, with the area holding the focus for it. An area that never had
+  // the focus (too small, it refused the host's activation) takes it as an
+  // activation gives it, when enabled, so that its text is the target of
+  // the keys typed and of the clicks made in the window; it gives it back
+  // afterwards.
   if (fSizeState == 2) {
     const uint8_t hadFocus = fHasFocus;
+    if (hadFocus == 0 && IsEnabled()) TakeFocus();
     fHasFocus = 1;
     RunOwnWindow();
     if (hadFocus == 0) {

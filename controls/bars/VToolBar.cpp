@@ -184,23 +184,38 @@ void VToolBar::RemoveSubView(VFrame* frame) {
 }
 
 void VToolBar::Layout() {
-  const int32_t width = GetWidth();
-  int32_t right = width - (IsAtWindowCorner() ? kSizeBoxGap : kStatusEdgeGap);
+  // Each control is placed or left out whole by the width alone, so that
+  // the bar is the same however it came to its width: a control that does
+  // not fit is hidden, never left where a wider bar put it over another.
+  // The left group's first control (the page, or the gauge while one
+  // shows) is left out last, so it takes its place first; then the right
+  // group from the right edge, its first item rightmost; then the rest of
+  // the left group. In each group the first control that does not fit and
+  // all after it are left out. While a gauge shows, it alone of the left
+  // group is shown.
   const int32_t tallest = TallestStatusItem(fLeftItems, fRightItems);
-  // The right group from the right edge, its first item rightmost.
+  int32_t left = kStatusEdgeGap;
+  int32_t right = GetWidth() - (IsAtWindowCorner() ? kSizeBoxGap : kStatusEdgeGap);
+  const auto show = [&](VFrame* f, bool shown, int32_t x) {
+    if (shown) f->MoveTo(x, (tallest - f->GetHeight()) / 2 + 3, 1);
+    f->SetVisible(shown);
+    // Shown again, it is still hidden while the bar is.
+    if (shown) f->SetHiddenByParent(!IsShown());
+  };
+  bool leftFits = true;
+  const auto placeLeft = [&](VFrame* f) {
+    leftFits = leftFits && (fProgress == nullptr || f == fProgress) && left + f->GetWidth() <= right;
+    show(f, leftFits, left);
+    if (leftFits) left += f->GetWidth() + kStatusEdgeGap;
+  };
+  if (!fLeftItems.empty()) placeLeft(fLeftItems.front());
+  bool rightFits = true;
   for (VFrame* f : fRightItems) {
-    right -= f->GetWidth();
-    if (right < kStatusEdgeGap) break;
-    f->MoveTo(right, (tallest - f->GetHeight()) / 2 + 3, 1);
-    right -= kStatusEdgeGap;
+    rightFits = rightFits && right - f->GetWidth() >= left;
+    show(f, rightFits, right - f->GetWidth());
+    if (rightFits) right -= f->GetWidth() + kStatusEdgeGap;
   }
-  // The left group while it fits; the rest keep their places.
-  int32_t x = kStatusEdgeGap;
-  for (VFrame* f : fLeftItems) {
-    if (x + f->GetWidth() > right) break;
-    f->MoveTo(x, (tallest - f->GetHeight()) / 2 + 3, 1);
-    x += f->GetWidth() + kStatusEdgeGap;
-  }
+  for (size_t i = 1; i < fLeftItems.size(); ++i) placeLeft(fLeftItems[i]);
 }
 
 void VToolBar::SetDisplayMode(uint8_t mode) {
@@ -232,7 +247,6 @@ void VToolBar::SaveState(VResourceFile* file) {
 
 void VToolBar::ShowProgress(VResourceFile* file, int16_t listId, int16_t index, int32_t total) {
   HideProgress();
-  for (VFrame* f : fLeftItems) f->SetVisible(false);
   fProgress = new VProgressGauge(this, GetPort(), file, listId, index, total);
   // As high as the bar's controls.
   fProgress->ResizeTo(fProgress->GetWidth(), std::max(GetHeight() - kBarExtraHeight, 0), 0);
@@ -250,7 +264,6 @@ void VToolBar::HideProgress() {
   VProgressGauge* gauge = fProgress;
   gauge->Fill();
   std::erase(fLeftItems, static_cast<VFrame*>(gauge));
-  for (VFrame* f : fLeftItems) f->SetVisible(true);
   gauge->Close();
   delete gauge;
   fProgress = nullptr;

@@ -74,6 +74,8 @@ class VToolBar : public VDockBar {
 
   // Writes the shown state into its resource, the other bits kept.
   virtual void SaveState(VResourceFile* file);
+  // Places the controls for the bar's width, hiding those that do not fit
+  // (the left group's first one last).
   void Layout();
   void SetDisplayMode(uint8_t mode);
 

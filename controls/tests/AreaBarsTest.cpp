@@ -4,6 +4,7 @@
 // with reference pictures.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -261,6 +262,49 @@ TEST_F(AreaBars, TheStatusShowsThePageAndTheCountWhole) {
     command->SetString(nullptr, text, 0);
     DrawTree(bar.port(), *status);
     if (n != "3") ExpectMatchesReference(bar, "look-sheets", "status-" + n + "-pages");
+  }
+}
+
+// A narrow area's status bar leaves out whole the fields that do not fit,
+// the page last, and is the same whether the area was made at its width or
+// sized to it from a wider or a narrower one: each is drawn like the
+// reference of its width, and no field lies over another.
+TEST_F(AreaBars, TheStatusLeavesOutWholeTheFieldsThatDoNotFit) {
+  VCommand* page = host_->Add(1003);
+  VCommand* position = host_->Add(1004);
+  struct Row {
+    int32_t width;
+    size_t shown;  // fields shown: the page, the locks, the line and column
+  };
+  for (const Row& row : {Row{250, 3}, Row{280, 3}, Row{320, 3}, Row{345, 4}}) {
+    for (const int32_t from : {row.width, 400, 200}) {
+      SCOPED_TRACE(testing::Message() << row.width << " from " << from);
+      delete dock_;
+      dock_ = new VDockView(host_);
+      dock_->ResizeTo(from, 60, 0);
+      LookCanvas measuring(10, 10);
+      dock_->LoadDockDescription(nullptr, file_.get(), kAreaDock, &measuring.port());
+      ShowEveryBar();
+      dock_->ResizeTo(row.width, 60, 0);
+      auto* status = dynamic_cast<VToolBar*>(dock_->GetToolBar());
+      ASSERT_NE(status, nullptr);
+      ASSERT_EQ(status->GetWidth(), row.width);
+      VStr<255> text;
+      text.SetCText("Page 1\t1/1", kCharSetMac);
+      page->SetString(nullptr, text, 0);
+      text.SetCText("Line 1, Col. 1", kCharSetMac);
+      position->SetString(nullptr, text, 0);
+      std::vector<const VFrame*> fields(status->GetLeftItems().begin(), status->GetLeftItems().end());
+      fields.insert(fields.end(), status->GetRightItems().begin(), status->GetRightItems().end());
+      EXPECT_TRUE(fields.front()->IsShown());  // the page
+      EXPECT_EQ(static_cast<size_t>(std::count_if(fields.begin(), fields.end(),
+                                                  [](const VFrame* f) { return f->IsShown(); })),
+                row.shown);
+      ExpectShownApart(fields, row.width);
+      LookCanvas bar(status->GetWidth(), status->GetHeight());
+      DrawTree(bar.port(), *status);
+      ExpectMatchesReference(bar, "look-sheets", "status-" + std::to_string(row.width) + "-wide");
+    }
   }
 }
 

@@ -130,6 +130,28 @@ class ControlTest : public HeadlessWindowTest {
   CommandHost* host_ = nullptr;
 };
 
+// The shown frames of `frames` (siblings) lie within the parent's `width`
+// and none over another: their rectangles are apart.
+inline void ExpectShownApart(const std::vector<const VFrame*>& frames, int32_t width) {
+  struct Box {
+    int32_t x, y, w, h;
+  };
+  std::vector<Box> shown;
+  for (const VFrame* f : frames) {
+    if (!f->IsShown()) continue;
+    Box box{0, 0, f->GetWidth(), f->GetHeight()};
+    f->GetPosition(box.x, box.y);
+    EXPECT_GE(box.x, 0) << "frame " << shown.size();
+    EXPECT_LE(box.x + box.w, width) << "frame " << shown.size();
+    for (size_t i = 0; i < shown.size(); ++i) {
+      const Box& o = shown[i];
+      EXPECT_TRUE(box.x + box.w <= o.x || o.x + o.w <= box.x || box.y + box.h <= o.y || o.y + o.h <= box.y)
+          << "shown frames " << i << " and " << shown.size() << " overlap";
+    }
+    shown.push_back(box);
+  }
+}
+
 // Native-order template bytes, as the resource layer hands them over.
 class NativeBytes {
  public:

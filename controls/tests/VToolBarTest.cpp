@@ -89,19 +89,37 @@ TEST_F(StatusBars, GroupsSplitAtTheTabAndPlaceFromBothEdges) {
   EXPECT_EQ(y, 150 - 25);
 }
 
-TEST_F(StatusBars, ControlsThatDoNotFitKeepTheirPlaces) {
-  VToolBar* bar = Make(host_, 300, 150);
-  bar->ResizeTo(100, 25, 0);
-  // Right: 76 and 42, leaving 38; the second left control needs 58 and
-  // stays where the wider bar put it.
-  EXPECT_EQ(X(bar->GetRightItems()[0]), 76);
-  EXPECT_EQ(X(bar->GetRightItems()[1]), 42);
-  EXPECT_EQ(X(bar->GetLeftItems()[0]), 4);
-  EXPECT_EQ(X(bar->GetLeftItems()[1]), 28);
-  // Right controls are placed only while 4 pixels stay at the left.
-  bar->ResizeTo(40, 25, 0);
-  EXPECT_EQ(X(bar->GetRightItems()[0]), 16);
-  EXPECT_EQ(X(bar->GetRightItems()[1]), 42);
+// A control that does not fit is left out whole, the left group's first
+// one last, and the bar is the same whether it was made at its width or
+// sized to it from a wider or a narrower one.
+TEST_F(StatusBars, ControlsThatDoNotFitAreLeftOutWhole) {
+  struct Row {
+    int32_t width;
+    int32_t left0, left1, right0, right1;  // x, or -1: left out
+  };
+  const Row rows[] = {
+      {300, 4, 28, 276, 242},
+      {120, 4, 28, 96, 62},    // every control, 4 pixels apart
+      {119, 4, -1, 95, 61},    // the second left control goes first
+      {80, 4, -1, 56, -1},     // then the right group from its last
+      {40, 4, -1, -1, -1},     // the first left control stays longest
+      {20, -1, -1, -1, -1},
+  };
+  for (const Row& row : rows) {
+    for (const int32_t from : {row.width, 300, 20}) {
+      SCOPED_TRACE(testing::Message() << row.width << " from " << from);
+      delete dock_;
+      VToolBar* bar = Make(host_, from, 150);
+      if (from != row.width) bar->ResizeTo(row.width, 25, 0);
+      const VFrame* controls[] = {bar->GetLeftItems()[0], bar->GetLeftItems()[1], bar->GetRightItems()[0],
+                                  bar->GetRightItems()[1]};
+      const int32_t want[] = {row.left0, row.left1, row.right0, row.right1};
+      for (size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(controls[i]->IsShown() ? X(controls[i]) : -1, want[i]) << "control " << i;
+      }
+      ExpectShownApart({std::begin(controls), std::end(controls)}, row.width);
+    }
+  }
 }
 
 TEST_F(StatusBars, TheSizeBoxKeepsTwentyPixelsAtTheWindowsCorner) {

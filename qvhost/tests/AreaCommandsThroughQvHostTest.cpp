@@ -13,6 +13,8 @@
 #include <sstream>
 
 #include "area/tests/DocumentFileSupport.h"
+#include "platform/gdi/GdiSnapshot.h"
+#include "platform/gdi/WinGdi.h"
 #include "qvhost/tests/ScriptTestSupport.h"
 
 namespace {
@@ -321,6 +323,52 @@ TEST_F(AreaCommands, EachBarCommandHidesItsShownBarAndShowsItAgain) {
              "stop\n");
     EXPECT_FALSE(Png(all).empty());
     EXPECT_NE(Png(hidden), Png(all));
+  }
+}
+
+// The colours of the rectangle (x, y, w, h) of a PNG file, row by row;
+// empty when the file cannot be read or is smaller.
+std::vector<uint32_t> PixelsOf(const std::string& path, int32_t x, int32_t y, int32_t w, int32_t h) {
+  std::vector<uint32_t> pixels;
+  HBITMAP bitmap = GdiReadPng(path.c_str());
+  if (bitmap == nullptr) return pixels;
+  DIBSECTION section{};
+  if (GetObjectA(bitmap, sizeof section, &section) == static_cast<int>(sizeof section) &&
+      section.dsBm.bmWidth >= x + w && section.dsBm.bmHeight >= y + h) {
+    const auto* bits = static_cast<const uint32_t*>(section.dsBm.bmBits);
+    for (int32_t j = y; j < y + h; ++j) {
+      for (int32_t i = x; i < x + w; ++i) pixels.push_back(bits[j * section.dsBm.bmWidth + i] & 0xFFFFFF);
+    }
+  }
+  DeleteObject(bitmap);
+  return pixels;
+}
+
+// A narrow area's status bar is the same whether the area was made at its
+// width or made wider and sized to it: each pair of forms, snapshot while
+// in front, shows the same area. (The row and column of pixels beyond the
+// area that the wider one drew are not compared: the host clears only the
+// rectangle an area leaves.)
+TEST_F(AreaCommands, TheStatusBarOfANarrowAreaIsTheSameMadeAtItsWidthOrSizedToIt) {
+  const int widths[] = {250, 280, 320, 345};
+  std::string lines;
+  for (const int width : widths) {
+    const std::string w = std::to_string(width);
+    for (const std::string kind : {"made", "sized"}) {
+      const std::string name = kind + w;
+      lines += "form " + name + " 20 40 420 300\n"
+               "area " + name + " create form at " + name + " 10 10 " + (kind == "made" ? w : "400") + " 280\n"
+               "command 46 area " + name + " word 0\n"
+               "idle 5\n";
+      if (kind == "sized") lines += "area " + name + " move 10 10 " + w + " 280\nidle 5\n";
+      lines += "snapshot " + name + " \"" + folder + name + ".png\"\n";
+    }
+  }
+  RunLines(lines + "stop\n");
+  for (const int width : widths) {
+    const std::vector<uint32_t> made = PixelsOf(folder + "made" + std::to_string(width) + ".png", 10, 10, width, 280);
+    EXPECT_EQ(made.size(), static_cast<size_t>(width) * 280) << width;
+    EXPECT_TRUE(made == PixelsOf(folder + "sized" + std::to_string(width) + ".png", 10, 10, width, 280)) << width;
   }
 }
 

@@ -74,6 +74,55 @@ TEST_F(OwnWindowScripts, TheCloseBoxEndsTheWindowAfterClickTypingAndResize) {
   EXPECT_NE(out.str().find("event 6 to body", close), std::string::npos);
 }
 
+// What is typed in the own window reaches the area's text and stays there
+// when the close box ends the window, whether or not the area had the
+// focus in its form before, and with or without a click into the text.
+// Each row has a form and an area of its own, the newest in front.
+TEST_F(OwnWindowScripts, WhatIsTypedInTheWindowStaysInTheText) {
+  struct Row {
+    bool activated;  // the area activated in its form before it shrank
+    bool clickText;  // a click into the text first in the own window
+  };
+  const Row rows[] = {{false, true}, {false, false}, {true, true}, {true, false}};
+  std::string script =
+      "set name \"Qvbase\"\n"
+      "set version 0x680\n"
+      "form first 40 60 400 240\n"
+      "start -1\n";
+  int n = 0;
+  for (const Row& row : rows) {
+    const std::string form = "f" + std::to_string(++n);
+    const std::string area = "a" + std::to_string(n);
+    script += "form " + form + " 40 60 400 240\n"
+              "area " + area + " create form at " + form + " 10 10 380 220 table 3\n" +
+              (row.activated ? "activate " + area + "\n" : "") + "area " + area + " move 10 10 100 40\n" +
+              (row.clickText ? "queue 1 h 200 v 200\nqueue 2 h 200 v 200\n" : "") +
+              "queue 3 message 0x61\n"
+              "queue 4 message 0x61\n"
+              "queue 3 message 0x173\n"
+              "queue 4 message 0x173\n"
+              "queue 3 message 0x173\n"
+              "queue 4 message 0x173\n"
+              "queue 1 h 23 v 37\n"
+              "click 80 90\n"
+              "expect calls -421 " + std::to_string(2 * n) + "\n"
+              "command 20 area " + area + " long 0 long 1000 result hosttext\n";
+  }
+  script += "stop -2\n";
+  const ScriptRunner::Outcome outcome = Run(script);
+  ASSERT_TRUE(outcome.ok()) << outcome.error << "\n" << out.str();
+  EXPECT_EQ(At("command-Q taken"), std::string::npos) << out.str();
+  size_t from = 0;
+  for (n = 1; n <= 4; ++n) {
+    SCOPED_TRACE(n);
+    from = out.str().find("> command 20 area a" + std::to_string(n), from);
+    ASSERT_NE(from, std::string::npos) << out.str();
+    const size_t line = out.str().find("\n  result hosttext", from);
+    ASSERT_NE(line, std::string::npos) << out.str();
+    EXPECT_EQ(out.str().compare(line + 3, 21, "result hosttext \"ass\""), 0) << out.str().substr(line, 40);
+  }
+}
+
 TEST_F(OwnWindowScripts, TheQueueRunningOutQuitsTheWindow) {
   // The form as the own window leaves it, drawn the same after a second
   // window.
