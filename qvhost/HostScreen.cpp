@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <utility>
+#include <vector>
 
 #include "platform/gdi/WinGdi.h"
 #include "platform/toolbox/TbxEnvironment.h"
@@ -849,12 +851,13 @@ void HostScreen::DeliverUpdates() {
   for (Form* form : fForms) {
     // A form without areas keeps its update region for the areas to come.
     Tbx::CGrafPtr port = Tbx::GetWindowPort(form->window);
-    bool hasAreas = false;
+    // The form's areas in creation order, each looked up once a line.
+    std::vector<std::pair<std::string, const QvHost::Area*>> areas;
     for (const std::string& name : fAreas) {
       const QvHost::Area* area = fHost.FindArea(name);
-      hasAreas = hasAreas || (area != nullptr && area->port == port);
+      if (area != nullptr && area->port == port) areas.emplace_back(name, area);
     }
-    if (!hasAreas) continue;
+    if (areas.empty()) continue;
     HWND native = Tbx::GetNativeWindow(form->window);
     HRGN region = CreateRectRgn(0, 0, 0, 0);
     GetUpdateRgn(native, region, 0);
@@ -874,9 +877,7 @@ void HostScreen::DeliverUpdates() {
     Tbx::RgnHandle clip = ToolboxRegion(region);
     Tbx::RgnHandle saved = Tbx::NewRgn();
     Tbx::GetPortClipRegion(port, saved);
-    for (const std::string& name : fAreas) {
-      QvHost::Area* area = fHost.FindArea(name);
-      if (area == nullptr || area->port != port) continue;
+    for (const auto& [name, area] : areas) {
       const RECT r{area->rect[1], area->rect[0], area->rect[3], area->rect[2]};
       if (!RectInRegion(region, &r)) continue;
       Tbx::SetPortClipRegion(port, clip);
