@@ -6,7 +6,9 @@
 // with the document). Each caret key (the arrows, with Shift and Command,
 // Backspace and Delete) near the end of the 50-, 500- and 2,000-page
 // document and of a plain text of the same length: the cost of a step
-// should be that of a step, whatever the length. In the continuous view,
+// should be that of a step, whatever the length; Left, Shift+Left and
+// Backspace in the middle and near the start of the plain text cost what
+// Right costs there. In the continuous view,
 // the drawing of the view at the caret near the end, as a key redraws it,
 // and Go to page 2, to the middle page and to the last page from the
 // middle page, each the first walk there since the text changed: each
@@ -157,19 +159,10 @@ constexpr CaretKey kCaretKeys[] = {
     {"Delete", kKeyDelete, false, false},
 };
 
-// One key a run with the caret 40 positions before the text's end (the
-// last page's last paragraph), put back there outside the timed part, and
-// a deletion undone there too. Arguments: the key, the pages, and 1 for
-// the plain text.
-void BM_CaretKey(benchmark::State& state) {
-  const CaretKey& key = kCaretKeys[state.range(0)];
-  TextArea& area = AreaOf(int32_t(state.range(1)), state.range(2) != 0);
-  if (area.frame == nullptr) {
-    state.SkipWithError("the area has no text view");
-    return;
-  }
+// One key a run with the caret at `caret`, put back there outside the timed
+// part, and a deletion undone there too.
+void RunCaretKey(benchmark::State& state, const CaretKey& key, TextArea& area, int32_t caret) {
   const int32_t length = area.text->GetLength();
-  const int32_t caret = length - 40;
   const VShortcut shortcut(0, key.code, key.command, false, key.shift);
   area.document->SetSelectionBackward(false);
   area.text->SetSelection(caret, caret);
@@ -189,12 +182,47 @@ void BM_CaretKey(benchmark::State& state) {
   }
   if (!moved) state.SkipWithError("the key did nothing");
   if (area.text->GetLength() != length) state.SkipWithError("a deletion was not undone");
+}
+
+// The caret 40 positions before the text's end (the last page's last
+// paragraph). Arguments: the key, the pages, and 1 for the plain text.
+void BM_CaretKey(benchmark::State& state) {
+  const CaretKey& key = kCaretKeys[state.range(0)];
+  TextArea& area = AreaOf(int32_t(state.range(1)), state.range(2) != 0);
+  if (area.frame == nullptr) {
+    state.SkipWithError("the area has no text view");
+    return;
+  }
+  RunCaretKey(state, key, area, area.text->GetLength() - 40);
   state.SetLabel(std::string(key.name) + (state.range(2) != 0 ? " plain" : " reference"));
   state.counters["pages"] = double(state.range(1));
 }
 BENCHMARK(BM_CaretKey)
     ->ArgNames({"key", "pages", "plain"})
     ->ArgsProduct({benchmark::CreateDenseRange(0, int64_t(std::size(kCaretKeys)) - 1, 1), {50, 500, 2000}, {0, 1}})
+    ->Iterations(200)
+    ->Unit(benchmark::kMicrosecond);
+
+// Right, Left, Shift+Left, Backspace and Delete in the plain text (one run
+// of characters from its start to its end), with the caret in its middle
+// or 40 positions after its start: a step back costs what a step forward
+// costs (Left and Shift+Left what Right costs, Backspace what Delete
+// costs), wherever it is taken. Arguments: the key (an index of
+// kCaretKeys), the pages, and the place: 0 the middle, 1 near the start.
+void BM_CaretKeyInPlainText(benchmark::State& state) {
+  const CaretKey& key = kCaretKeys[state.range(0)];
+  TextArea& area = AreaOf(int32_t(state.range(1)), true);
+  if (area.frame == nullptr) {
+    state.SkipWithError("the area has no text view");
+    return;
+  }
+  RunCaretKey(state, key, area, state.range(2) == 0 ? area.text->GetLength() / 2 : 40);
+  state.SetLabel(std::string(key.name) + (state.range(2) == 0 ? " middle" : " start"));
+  state.counters["pages"] = double(state.range(1));
+}
+BENCHMARK(BM_CaretKeyInPlainText)
+    ->ArgNames({"key", "pages", "middle0_start1"})
+    ->ArgsProduct({{0, 1, 3, 7, 8}, {50, 500, 2000}, {0, 1}})
     ->Iterations(200)
     ->Unit(benchmark::kMicrosecond);
 

@@ -422,12 +422,13 @@ int32_t xMorvaEngine::CharacterStep(int32_t position, bool forward) {
   uint16_t low = 0;
   while (at < fBytesInUse && walked <= first + 1) {
     if (walked < first) {
-      // A run of characters is passed whole, or up to the first unit.
-      const uint32_t run = SkipCharacterUnits(stream, at, fBytesInUse);
+      // A run of characters is passed up to the first of the two units at
+      // most: the units after it are not read, however long the run.
+      const uint32_t limit = uint32_t(std::min<uint64_t>(fBytesInUse, at + 2 * uint64_t(first - walked)));
+      const uint32_t run = SkipCharacterUnits(stream, at, limit);
       if (run != at) {
-        const int32_t n = int32_t(std::min<uint32_t>((run - at) / 2, uint32_t(first - walked)));
-        walked += n;
-        at += 2 * uint32_t(n);
+        walked += int32_t((run - at) / 2);
+        at = run;
         continue;
       }
     }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <vector>
 
 #include "platform/gdi/WinGdi.h"
 #include "platform/toolbox/TbxEnvironment.h"
@@ -333,7 +334,7 @@ std::string HostScreen::PlaceArea(const std::string& area, const std::string& fo
   Form* f = FindForm(form);
   if (f == nullptr) return "no form " + form;
   if (!InPlane(x, y, width, height)) return "the area needs a positive size within -32000 to 32000";
-  if (std::find(fAreas.begin(), fAreas.end(), area) != fAreas.end()) return "area " + area + " exists";
+  if (FindFormArea(area) != fAreas.end()) return "area " + area + " exists";
   QvHost::Area& a = fHost.MakeArea(area);
   a.port = Tbx::GetWindowPort(f->window);
   a.rect[0] = static_cast<int16_t>(y);
@@ -342,7 +343,7 @@ std::string HostScreen::PlaceArea(const std::string& area, const std::string& fo
   a.rect[3] = static_cast<int16_t>(x + width);
   a.objectName[0] = static_cast<uint8_t>(std::min<size_t>(area.size(), 255));
   std::memcpy(a.objectName + 1, area.data(), a.objectName[0]);
-  fAreas.push_back(area);
+  fAreas.push_back({area, &a});
   // A new area has everything to draw.
   const RECT r{x, y, x + width, y + height};
   InvalidateRect(Tbx::GetNativeWindow(f->window), &r, 0);
@@ -384,8 +385,12 @@ bool HostScreen::IsForm(const void* window) const {
   return false;
 }
 
+std::vector<HostScreen::FormArea>::const_iterator HostScreen::FindFormArea(const std::string& name) const {
+  return std::find_if(fAreas.begin(), fAreas.end(), [&](const FormArea& each) { return each.name == name; });
+}
+
 void HostScreen::ForgetArea(const std::string& name) {
-  auto it = std::find(fAreas.begin(), fAreas.end(), name);
+  const auto it = FindFormArea(name);
   if (it == fAreas.end()) return;
   fAreas.erase(it);
   if (fFocus == name) fFocus.clear();
@@ -438,9 +443,9 @@ std::string HostScreen::AreaAt(int32_t x, int32_t y, int16_t* h, int16_t* v) con
   *v = Clamp16(int64_t{y} - top);
   // The area made last lies on top.
   for (auto it = fAreas.rbegin(); it != fAreas.rend(); ++it) {
-    QvHost::Area* area = fHost.FindArea(*it);
-    if (area == nullptr || area->port != Tbx::GetWindowPort(window)) continue;
-    if (*h >= area->rect[1] && *h < area->rect[3] && *v >= area->rect[0] && *v < area->rect[2]) return *it;
+    const QvHost::Area* area = it->area;
+    if (area->port != Tbx::GetWindowPort(window)) continue;
+    if (*h >= area->rect[1] && *h < area->rect[3] && *v >= area->rect[0] && *v < area->rect[2]) return it->name;
   }
   return {};
 }
@@ -741,12 +746,10 @@ std::string HostScreen::Idle(int32_t count) {
   for (int32_t i = 0; i < count; ++i) {
     Play({});
     Reach(0);
-    for (const std::string& name : fAreas) {
-      QvHost::Area* area = fHost.FindArea(name);
-      if (area == nullptr) continue;
+    for (const FormArea& each : fAreas) {
       int16_t h = 0, v = 0;
-      ToForm(*area, fCursor.x, fCursor.y, &h, &v);
-      Send(name, kIdle, 0, 0, Ticks(Clock()), h, v);
+      ToForm(*each.area, fCursor.x, fCursor.y, &h, &v);
+      Send(each.name, kIdle, 0, 0, Ticks(Clock()), h, v);
     }
     EndLine();
   }
@@ -777,16 +780,14 @@ std::string HostScreen::Update(const std::string& name) {
 
 std::string HostScreen::Activate(const std::string& name, bool on) {
   Form* form = FindForm(name);
-  const bool isArea = std::find(fAreas.begin(), fAreas.end(), name) != fAreas.end();
+  const bool isArea = FindFormArea(name) != fAreas.end();
   if (form == nullptr && !isArea) return "no form or area " + name;
   Play({});
   Reach(0);
   // Every area of a form hears of its window's activation.
   auto tellForm = [&](Form* f, uint16_t code) {
-    for (const std::string& areaName : fAreas) {
-      QvHost::Area* area = fHost.FindArea(areaName);
-      if (area != nullptr && area->port == Tbx::GetWindowPort(f->window)) Send(areaName, code, 0, 0, 1, 0, 0);
-    }
+    for (const FormArea& each : fAreas)
+      if (each.area->port == Tbx::GetWindowPort(f->window)) Send(each.name, code, 0, 0, 1, 0, 0);
   };
   if (form != nullptr) {
     Form* previous = FindForm(fActiveForm);
@@ -849,11 +850,8 @@ void HostScreen::DeliverUpdates() {
   for (Form* form : fForms) {
     // A form without areas keeps its update region for the areas to come.
     Tbx::CGrafPtr port = Tbx::GetWindowPort(form->window);
-    bool hasAreas = false;
-    for (const std::string& name : fAreas) {
-      const QvHost::Area* area = fHost.FindArea(name);
-      hasAreas = hasAreas || (area != nullptr && area->port == port);
-    }
+    const bool hasAreas =
+        std::any_of(fAreas.begin(), fAreas.end(), [&](const FormArea& each) { return each.area->port == port; });
     if (!hasAreas) continue;
     HWND native = Tbx::GetNativeWindow(form->window);
     HRGN region = CreateRectRgn(0, 0, 0, 0);
@@ -874,13 +872,13 @@ void HostScreen::DeliverUpdates() {
     Tbx::RgnHandle clip = ToolboxRegion(region);
     Tbx::RgnHandle saved = Tbx::NewRgn();
     Tbx::GetPortClipRegion(port, saved);
-    for (const std::string& name : fAreas) {
-      QvHost::Area* area = fHost.FindArea(name);
-      if (area == nullptr || area->port != port) continue;
+    for (const FormArea& each : fAreas) {
+      const QvHost::Area* area = each.area;
+      if (area->port != port) continue;
       const RECT r{area->rect[1], area->rect[0], area->rect[3], area->rect[2]};
       if (!RectInRegion(region, &r)) continue;
       Tbx::SetPortClipRegion(port, clip);
-      Send(name, kUpdate, reinterpret_cast<uintptr_t>(form->window), 0, 0, 0, 0);
+      Send(each.name, kUpdate, reinterpret_cast<uintptr_t>(form->window), 0, 0, 0, 0);
       Tbx::SetPortClipRegion(port, saved);
     }
     // The window's size box lies over its content: drawn after the areas.

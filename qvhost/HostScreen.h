@@ -19,8 +19,8 @@
 
 #include "boundary/HostRecords.h"
 #include "platform/gdi/WinGdiTypes.h"
+#include "qvhost/QvHost.h"
 
-class QvHost;
 struct HeadlessInputEntry;
 
 class HostScreen {
@@ -140,7 +140,15 @@ class HostScreen {
   QvHost& fHost;
   void* fMain = nullptr;  // the main window (HWND)
   std::vector<Form*> fForms;
-  std::vector<std::string> fAreas;  // form areas, in creation order
+  // A form area: its name and the host's record of it, which lives as
+  // long as the host.
+  struct FormArea {
+    std::string name;
+    QvHost::Area* area;
+  };
+  std::vector<FormArea> fAreas;  // form areas, in creation order
+  // The form area of that name; fAreas.end() when there is none.
+  std::vector<FormArea>::const_iterator FindFormArea(const std::string& name) const;
   std::vector<std::string> fListChoices;  // for the next drop-down pop-ups
   std::string fFocus;
   std::string fActiveForm;  // the form last activated

@@ -4,6 +4,8 @@
 // VPlugInInterface.cpp.
 #include "views/VPlugIn.h"
 
+#include <algorithm>
+
 #include "boundary/HostRecords.h"
 #include "boundary/HostSelectors.h"
 #include "framework/core/memory/VMemoryMgr.h"
@@ -228,6 +230,22 @@ void VPlugIn::InvalidateChild(VFrame* frame) {
   int32_t y = 0;
   frame->GetOrigin(x, y);
   fUpdateRegion.UnionBox(x, y, frame->GetWidth(), frame->GetHeight());
+}
+
+void VPlugIn::InvalidateWindowRect(HWND window, const RECT& rect, bool validate) {
+  if (fWindowView == nullptr || window != fWindowView->GetWindowHandle()) {
+    VDockView::InvalidateWindowRect(window, rect, validate);
+    return;
+  }
+  // A sub-frame's place before its first layout, or a margin drawn round
+  // the content view, may reach past the area.
+  int32_t x = 0;
+  int32_t y = 0;
+  GetOrigin(x, y);
+  const RECT cut{std::max<LONG>(rect.left, x), std::max<LONG>(rect.top, y),
+                 std::min<LONG>(rect.right, x + GetWidth()), std::min<LONG>(rect.bottom, y + GetHeight())};
+  if (cut.left >= cut.right || cut.top >= cut.bottom) return;
+  VDockView::InvalidateWindowRect(window, cut, validate);
 }
 
 void VPlugIn::SetTitle(const VString& text) {

@@ -145,6 +145,10 @@ class VPlugIn : public VDockView, public VPlugInObject {
   uint32_t GetKind() const override { return FourCC("PLUG"); }
   void DrawContent(VPort& port) override;
   void InvalidateChild(VFrame* frame) override;
+  // What a frame of the area invalidates in the area's window, cut to the
+  // area's box: the area draws nowhere else, and the areas beside it on a
+  // form are not drawn again for it.
+  void InvalidateWindowRect(HWND window, const RECT& rect, bool validate) override;
   using VFrame::SetTitle;
   void SetTitle(const VString& text) override;
   bool AskParentState() override;

@@ -371,9 +371,10 @@ void VPlugIn::Draw(HostEventRecord&) {
   Tbx::GetPort(&current);
   const int32_t extra = fSizeState == 4 || (fFormTable <= 0 && IsFormArea()) ? 1 : 0;
   if (FollowHostRect(extra)) {
-    if (fWindowView != nullptr && fWindowView->GetWindowHandle() != nullptr) {
-      ::InvalidateWindowRect(fWindowView->GetWindowHandle(), nullptr, false);
-    }
+    // The move and the resize have invalidated the area's old and new
+    // places, all that changed: the rest of the window stays as it is, so
+    // that an area's first update on a form of many areas redraws none of
+    // the others.
     Tbx::SetPort(current);
     fUpdateRegion.SetEmpty();
   }

@@ -364,9 +364,9 @@ TEST_F(TextTest, ACharacterStepCrossesASurrogatePairWhole) {
 
 // A step reads the two units beside it from the nearest place whose offset
 // the engine knows (the walk's marks, stop and cache point, the selection's
-// ends), inside long runs of characters, past records and elements: from
-// every position and with the selection anywhere it gives what the units
-// say.
+// ends), inside long runs of characters, past records, elements, a soft
+// hyphen and a page break: from every position and with the selection
+// anywhere it gives what the units say.
 TEST_F(TextTest, ACharacterStepFromAnyKnownPlaceSeesThePairBesideIt) {
   const std::u16string pair = u"\U0001D11E";
   Stream stream;
@@ -383,13 +383,22 @@ TEST_F(TextTest, ACharacterStepFromAnyKnownPlaceSeesThePairBesideIt) {
   stream.Raw(kTab);
   units += char16_t(0);
   text(pair + std::u16string(300, u'd') + u"\r" + pair);
+  // A soft hyphen and a page break between pairs: one position each, whose
+  // shown units are no neighbour of a step.
+  stream.Raw(kShownHyphen);
+  units += char16_t(0);
+  text(pair + std::u16string(400, u'e'));
+  stream.Element(xMorvaElementCode::PageBreak, Stream().Unit(13), 0);
+  units += char16_t(0);
+  text(pair);
   Load(stream.bytes());
   const int32_t length = int32_t(units.size());
   ASSERT_EQ(engine.GetLength(), length);
   auto pairAt = [&](int32_t p) {
     return p >= 0 && p + 1 < length && IsHighSurrogateUnit(units[size_t(p)]) && IsLowSurrogateUnit(units[size_t(p) + 1]);
   };
-  const std::pair<int32_t, int32_t> selections[] = {{0, 0}, {1300, 1300}, {500, 1500}, {1003, 1006}, {length, length}};
+  const std::pair<int32_t, int32_t> selections[] = {
+      {0, 0}, {1300, 1300}, {500, 1500}, {1003, 1006}, {1910, 1910}, {length, length}};
   for (const auto& [start, end] : selections) {
     engine.SetSelection(start, end);
     for (int32_t p = 0; p <= length; ++p) {

@@ -76,6 +76,37 @@ TEST_F(AreaScripts, AnAreaIsDrawnInItsFormAndDrawnAgainTheSame) {
   EXPECT_NE(out.str().find("event 6 to body"), std::string::npos);
 }
 
+// Four areas made one after another, two a row and side by side, the
+// first showing a letter. An area's first update invalidates its own old
+// and new places, not the whole form, and what its frames invalidate is
+// cut to its box (the content view's first place, and the margin round
+// it, reach past it): so the line that makes the last area sends update
+// events only to it and to the one made before (whose first update was
+// the line before), not to the two above them. The form then shows what
+// it shows when every area draws again, as it did when each first update
+// redrew all.
+TEST_F(AreaScripts, AreasMadeOneAfterAnotherRedrawOnlyWhereTheNewOneStands) {
+  const std::string last = "area a3 create form at invoice 190 80 180 70\n";
+  const std::string script = std::string(kStart) +
+                             "area a0 create form at invoice 10 10 180 70\n"
+                             "command 49 area a0 blob \"" QVHOST_SCRIPTS_FOLDER "/letter.qmv\"\n"
+                             "area a1 create form at invoice 190 10 180 70\n"
+                             "area a2 create form at invoice 10 80 180 70\n" +
+                             last + "idle 1\n"
+                             "snapshot invoice \"" + folder + "made.png\"\n"
+                             "update invoice\n"
+                             "expect png invoice \"" + folder + "made.png\"\n" +
+                             CompareLine("invoice", "areas_made_one_after_another.png") + "stop -2\n";
+  ASSERT_NO_FATAL_FAILURE(RunOk(script));
+  const std::string text = out.str();
+  const size_t from = text.find("> " + last);
+  ASSERT_NE(from, std::string::npos);
+  const std::string shown = text.substr(from, text.find("\n> ", from + 1) - from);
+  for (const char* drawn : {"event 6 to a2", "event 6 to a3"}) EXPECT_NE(shown.find(drawn), std::string::npos) << shown;
+  for (const char* other : {"event 6 to a0", "event 6 to a1"})
+    EXPECT_EQ(shown.find(other), std::string::npos) << other << " in:\n" << shown;
+}
+
 TEST_F(AreaScripts, EventsAnswerTheHostInTheirRecords) {
   const std::string script = std::string(kStart) +
                              "area body create form at invoice 10 10 380 220\n"
