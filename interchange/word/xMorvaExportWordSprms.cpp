@@ -331,6 +331,14 @@ int32_t xMorvaExportWord::EncodeSectionSprms(std::vector<uint8_t>& out, xMorvaDo
     SprmWord(out, opcode, Twips16(pixels));
     ++count;
   };
+  // The page's sides, margins and header and footer distances go out even
+  // at Word's defaults: a reader that finds none takes its own (LibreOffice
+  // its A4 and margins of 2 cm and 2.5 cm), not Word's, and a file without
+  // section properties loses its header and footer there.
+  auto always = [&](uint16_t opcode, int32_t pixels) {
+    SprmWord(out, opcode, Twips16(pixels));
+    ++count;
+  };
   // The binding's side on the first page: with alternating bindings the
   // first page is a left-hand page, and the section starts on an even page
   // (3); a title page starts it on an odd one (4) otherwise. Without, the
@@ -354,10 +362,10 @@ int32_t xMorvaExportWord::EncodeSectionSprms(std::vector<uint8_t>& out, xMorvaDo
     ++count;
     length(0x900C, params.GetColumnSpacing(), 720);
   }
-  length(0xB017, bands.headerTop, 720);
+  always(0xB017, bands.headerTop);
   // The footer's distance is where its last line ends; without footer
   // text the band's lower edge, as the reader takes it.
-  length(0xB018, FooterDistanceOf(document, FooterEdge::kLower), 720);
+  always(0xB018, FooterDistanceOf(document, FooterEdge::kLower));
   if (params.GetColumnLines() != 0) {
     SprmByte(out, 0x3019, 1);
     ++count;
@@ -374,10 +382,7 @@ int32_t xMorvaExportWord::EncodeSectionSprms(std::vector<uint8_t>& out, xMorvaDo
     ++count;
   }
   // The page's sides are unsigned words (up to 45.5 inches), a named
-  // paper's in its exact size. They are written even when they are Word's
-  // Letter: a file without section properties is on the reader's own
-  // paper (LibreOffice's A4), and LibreOffice then shows no header or
-  // footer either.
+  // paper's in its exact size.
   int32_t pageWidth = 0;
   int32_t pageHeight = 0;
   document.GetPageTwips(pageWidth, pageHeight);
@@ -385,8 +390,8 @@ int32_t xMorvaExportWord::EncodeSectionSprms(std::vector<uint8_t>& out, xMorvaDo
     SprmWord(out, opcode, uint16_t(std::clamp(twips, 0, 65535)));
     ++count;
   }
-  length(0xB021, params.GetLeftMargin(), 1800);
-  length(0xB022, params.GetRightMargin(), 1800);
+  always(0xB021, params.GetLeftMargin());
+  always(0xB022, params.GetRightMargin());
   // One section has one top and one bottom margin, which Word and the
   // readers widen on the pages whose header or footer needs more room.
   // With a first page of its own, the narrower of the two pages' margins
@@ -394,8 +399,8 @@ int32_t xMorvaExportWord::EncodeSectionSprms(std::vector<uint8_t>& out, xMorvaDo
   // or footer, and reads back so.
   const xMorvaPageBands& first = params.GetBands(true);
   const bool titlePage = params.GetDifferentFirstPage() != 0;
-  length(0x9023, titlePage ? std::min(bands.topMargin, first.topMargin) : bands.topMargin, 1440);
-  length(0x9024, titlePage ? std::min(bands.bottomMargin, first.bottomMargin) : bands.bottomMargin, 1440);
+  always(0x9023, titlePage ? std::min(bands.topMargin, first.topMargin) : bands.topMargin);
+  always(0x9024, titlePage ? std::min(bands.bottomMargin, first.bottomMargin) : bands.bottomMargin);
   length(0xB025, params.GetBinding(), 0);
   return count;
 }
