@@ -752,11 +752,14 @@ struct LowestLine {
   std::string word;
   double left = 0, right = 0;
 };
-LowestLine LowestLineOf(const fs::path& pdf, int page) {
+// The topmost printed line of a page (the first in the PDF's order when
+// two stand level) and the lowest: their boxes and first words.
+std::pair<LowestLine, LowestLine> TopAndBottomLines(const fs::path& pdf, int page) {
   const std::string boxes = peertest::Output("pdftotext -bbox-layout " + Quoted(pdf) + " -");
   const std::regex line("<line xMin=\"([0-9.]+)\" yMin=\"([0-9.-]+)\" xMax=\"([0-9.]+)\" yMax=\"([0-9.-]+)\">");
   const std::regex word(">([^<]*)</word>");
-  LowestLine lowest;
+  LowestLine top, bottom;
+  top.top = 1e9;
   int at = 0;
   for (size_t i = 0; (i = boxes.find('<', i)) != std::string::npos; ++i) {
     if (boxes.compare(i, 6, "<page ") == 0) ++at;
@@ -764,11 +767,14 @@ LowestLine LowestLineOf(const fs::path& pdf, int page) {
     const std::string rest = boxes.substr(i, boxes.find("</line>", i) - i);
     std::smatch box, first;
     if (!std::regex_search(rest, box, line) || !std::regex_search(rest, first, word)) continue;
-    if (std::stod(box[4]) > lowest.bottom)
-      lowest = {std::stod(box[2]), std::stod(box[4]), first[1], std::stod(box[1]), std::stod(box[3])};
+    const LowestLine found{std::stod(box[2]), std::stod(box[4]), first[1], std::stod(box[1]), std::stod(box[3])};
+    if (found.top < top.top) top = found;
+    if (found.bottom > bottom.bottom) bottom = found;
   }
-  return lowest;
+  return {top, bottom};
 }
+
+LowestLine LowestLineOf(const fs::path& pdf, int page) { return TopAndBottomLines(pdf, page).second; }
 
 // A footer prints whole on the paper, its last line ending at least 12
 // points above the page's lower edge, and one that its band places higher
@@ -891,27 +897,6 @@ TEST_F(PagePeers, AFooterEndsAtItsDistanceWhereLibreOfficeEndsIt) {
   }
 }
 
-// The topmost printed line of a page (the first in the PDF's order when
-// two stand level) and the lowest: their boxes and first words.
-std::pair<LowestLine, LowestLine> TopAndBottomLines(const fs::path& pdf, int page) {
-  const std::string boxes = peertest::Output("pdftotext -bbox-layout " + Quoted(pdf) + " -");
-  const std::regex line("<line xMin=\"([0-9.]+)\" yMin=\"([0-9.-]+)\" xMax=\"([0-9.]+)\" yMax=\"([0-9.-]+)\">");
-  const std::regex word(">([^<]*)</word>");
-  LowestLine top, bottom;
-  top.top = 1e9;
-  int at = 0;
-  for (size_t i = 0; (i = boxes.find('<', i)) != std::string::npos; ++i) {
-    if (boxes.compare(i, 6, "<page ") == 0) ++at;
-    if (at != page || boxes.compare(i, 6, "<line ") != 0) continue;
-    const std::string rest = boxes.substr(i, boxes.find("</line>", i) - i);
-    std::smatch box, first;
-    if (!std::regex_search(rest, box, line) || !std::regex_search(rest, first, word)) continue;
-    const LowestLine found{std::stod(box[2]), std::stod(box[4]), first[1], std::stod(box[1]), std::stod(box[3])};
-    if (found.top < top.top) top = found;
-    if (found.bottom > bottom.bottom) bottom = found;
-  }
-  return {top, bottom};
-}
 
 // AbiWord's RTF of a paper whose source gives no top or bottom margin and
 // no header or footer distance, which AbiWord then leaves out too (it
