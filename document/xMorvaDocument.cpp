@@ -469,18 +469,15 @@ void xMorvaDocument::GetPageTwips(int32_t& width, int32_t& height) const {
   width = PixelsToTwips(pageWidth);
   height = PixelsToTwips(pageHeight);
   auto twips = [](int32_t hundredths) { return int32_t((int64_t(hundredths) * 1440 + 1270) / 2540); };
-  for (uint16_t code = 1; code <= VPrintSettings::kLastPaperCode; ++code) {
-    int32_t paperWidth = 0;
-    int32_t paperHeight = 0;
-    VPrintSettings::DevModePaperToPaperSize(code, paperWidth, paperHeight);
-    if (paperWidth <= 0 || paperHeight <= 0) continue;
-    const bool upright = PaperToPixels(paperWidth) == pageWidth && PaperToPixels(paperHeight) == pageHeight;
-    const bool across = PaperToPixels(paperHeight) == pageWidth && PaperToPixels(paperWidth) == pageHeight;
-    if (!upright && !across) continue;
-    width = twips(upright ? paperWidth : paperHeight);
-    height = twips(upright ? paperHeight : paperWidth);
-    return;
-  }
+  auto is = [&](int32_t w, int32_t h) { return PaperToPixels(w) == pageWidth && PaperToPixels(h) == pageHeight; };
+  const uint16_t code = VPrintSettings::FindPaper([&](int32_t w, int32_t h) { return is(w, h) || is(h, w); });
+  if (code == 0) return;
+  int32_t paperWidth = 0;
+  int32_t paperHeight = 0;
+  VPrintSettings::DevModePaperToPaperSize(code, paperWidth, paperHeight);
+  const bool upright = is(paperWidth, paperHeight);
+  width = twips(upright ? paperWidth : paperHeight);
+  height = twips(upright ? paperHeight : paperWidth);
 }
 
 void xMorvaDocument::TakePaperFromPage(bool landscape) {

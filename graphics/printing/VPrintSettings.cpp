@@ -47,9 +47,9 @@ constexpr uint32_t kUniversalBytes = 34;
 // off its paper); 0 when the table has no paper of that size.
 uint16_t NamedPaperOfSize(int32_t width, int32_t height) {
   constexpr int32_t kWithin = 50;
-  for (const PaperSize& paper : kPapers)
-    if (std::abs(paper.width - width) <= kWithin && std::abs(paper.height - height) <= kWithin) return paper.code;
-  return 0;
+  return VPrintSettings::FindPaper([&](int32_t paperWidth, int32_t paperHeight) {
+    return std::abs(paperWidth - width) <= kWithin && std::abs(paperHeight - height) <= kWithin;
+  });
 }
 
 int32_t Scaled(int32_t value, int16_t scale) {
@@ -336,6 +336,12 @@ uint16_t VPrintSettings::PaperSizeToDevModePaper(int32_t width, int32_t height) 
     }
   }
   return best;
+}
+
+uint16_t VPrintSettings::FindPaper(const std::function<bool(int32_t width, int32_t height)>& fits) {
+  for (const PaperSize& paper : kPapers)
+    if (fits(paper.width, paper.height)) return paper.code;
+  return 0;
 }
 
 void VPrintSettings::DevModePaperToPaperSize(uint16_t code, int32_t& width, int32_t& height) {

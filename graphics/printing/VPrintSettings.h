@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "framework/core/VObject.h"
@@ -159,8 +160,10 @@ class VPrintSettings : public VObject {
   static bool MarginsWithinMinimum(const VPrintRecord& record);
   // Paper code, orientation, size, minimum margins and scale.
   static bool SameRecordExact(const VPrintRecord& a, const VPrintRecord& b);
-  // The highest paper code of the table; codes from 1 up to it name papers.
-  static constexpr uint16_t kLastPaperCode = 68;
+  // The first paper of the table, in the order of its codes, whose width
+  // and height (hundredths of a millimetre, upright) `fits` takes: its
+  // code, or 0 when none.
+  static uint16_t FindPaper(const std::function<bool(int32_t width, int32_t height)>& fits);
   // The paper code of a size: the lowest code of exactly that size (both
   // lengths first truncated to tenths of a millimetre), else the nearest.
   static uint16_t PaperSizeToDevModePaper(int32_t width, int32_t height);
