@@ -81,10 +81,16 @@ void xMorvaDocMgr::LoadFromField(VObject*) {
   }
   fDocument->ApplyViewOptions(false);
   fDocument->Refresh(true, true);
+  // A field whose bytes could not be read keeps them: the empty document
+  // shown in their place is not stored over them until the user changes it.
+  if (read && code != 0) fDocument->HoldWriteBack({});
 }
 
 void xMorvaDocMgr::SaveToField(VObject*) {
   if (fDocument == nullptr || GetTable() < 1) return;
+  // After a failed load the field keeps what it holds: nothing is written,
+  // and that is no failure to tell the user of.
+  if (fDocument->IsWriteBackHeld()) return;
   xMorvaMain* package = Package();
   if (fFromOlderFormat != 0 && (package == nullptr || !MayStoreConverted(*package))) return;
   VHostFieldStream stream(GetTable(), GetField(), 0);

@@ -392,6 +392,8 @@ void xMorvaDocument::Reset(bool keepFile) {
   fInfos.Reset();
   fSelectionBackward = 0;
   fTypingResync = 1;
+  fWriteBackHeld = false;
+  fHeldBytes.clear();
   if (!keepFile) {
     VStr<255> name;
     GetDocumentListString(name, kDocumentTextsListOffset, 21);

@@ -80,7 +80,12 @@ class xMorvaDocument : public VObject,
   }
   float LayOutPageNumbers(xMorvaLineMeasure& font, int32_t page, uint8_t* lineStart,
                           uint8_t* end) override;
-  void SetModified() override { fModified = true; }
+  // Every change marks the document modified, and a change releases the
+  // write-back hold.
+  void SetModified() override {
+    fModified = true;
+    fWriteBackHeld = false;
+  }
   void SetCurrentPart(xMorvaUndoEngine& engine) override;
   void BeginChange() override;
   void EndChange() override;
@@ -147,6 +152,19 @@ class xMorvaDocument : public VObject,
   VPort* GetLinePort() const;
   xMorvaDocumentArea* GetArea() const { return fArea; }
   bool IsModified() const { return fModified; }
+  // ---- The write-back hold. After a load from the host's data failed, the
+  // document is not what that data holds, and a road that writes it back
+  // there (the bound field's save, the BLOB writes, the save into the kept
+  // file) writes nothing until the user changes the document (SetModified)
+  // or it is replaced (Reset, which every load runs). `given` is the bytes
+  // the failed load was handed: a BLOB write hands them back, so that the
+  // host storing the answer keeps what it had.
+  void HoldWriteBack(std::vector<uint8_t> given) {
+    fWriteBackHeld = true;
+    fHeldBytes = std::move(given);
+  }
+  bool IsWriteBackHeld() const { return fWriteBackHeld; }
+  const std::vector<uint8_t>& GetHeldBytes() const { return fHeldBytes; }
   bool IsOffscreen() const { return fOffscreen != 0; }
   bool IsChangeInProgress() const { return fChangeInProgress != 0; }
   bool NeedsTypingResync() const { return fTypingResync != 0; }
@@ -607,6 +625,8 @@ class xMorvaDocument : public VObject,
   };
   ReplacedRange fReplaced;
   bool fModified = false;
+  bool fWriteBackHeld = false;
+  std::vector<uint8_t> fHeldBytes;
   // Minimum margins (pixels) and the printable area.
   int32_t fMinLeft = 0;
   int32_t fMinTop = 0;

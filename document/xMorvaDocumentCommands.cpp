@@ -184,7 +184,7 @@ void xMorvaDocument::DeleteSelection(bool copyFirst) {
   if (fPagePictures && fPagePictures->HasSelection() && fStyleSheets) {
     if (copyFirst) CopySelection();
     fPagePictures->DeleteSelected(*fStyleSheets);
-    fModified = true;
+    SetModified();
     Refresh(true, false);
     return;
   }

@@ -25,7 +25,7 @@ constexpr int16_t kEventPictureDragged = 2;
 
 bool xMorvaDocument::SetPagePictureBox(int32_t picture, const VRect& box) {
   if (!fPagePictures || !fPagePictures->SetBox(picture, box)) return false;
-  fModified = true;
+  SetModified();
   if (fArea != nullptr) fArea->DrawSelection();
   return true;
 }
@@ -38,7 +38,7 @@ void xMorvaDocument::ChangePagePicture(uint16_t value, Change change) {
   VRect before;
   const bool known = fPagePictures && fPagePictures->GetSelectedBox(id, before);
   change();
-  fModified = true;
+  SetModified();
   int32_t now = -1;
   VRect after;
   if (!known || fUndo == nullptr || fCurrent == nullptr ||
@@ -95,7 +95,7 @@ bool xMorvaDocument::HandlePictureClick(const VPoint& point, bool doubleClick, b
     if (fArea->CallEventCallback(kEventPictureDoubleClick, 0)) return true;
     if (pagePicture) {
       if (fArea->EditPagePicture()) {
-        fModified = true;
+        SetModified();
         fArea->DrawSelection();
       }
     } else if (fArea->EditTextPicture()) {

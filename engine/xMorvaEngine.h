@@ -501,7 +501,10 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   bool RepairStream(int32_t fontCount, const std::vector<int32_t>& sheetIds, bool& damaged);
   // The repair and the fix-ups of a stream just read in its stored form
   // (and swapped), in one walk as a stored text's load does, the records
-  // judged as they load: true when the repair changed nothing.
+  // judged as they load: true when the repair changed nothing and the
+  // stream holds the positions its header counted (ReadResourceHeader left
+  // that count as the length). A stream cut short, or running past its
+  // end, is read as it is and answers false.
   bool RepairLoadedStream(int32_t fontCount, const std::vector<int32_t>& sheetIds, bool& damaged);
   // Selections by number (1-based); false, the selection unchanged, when
   // there is no such stretch.

@@ -449,10 +449,13 @@ bool xMorvaEngine::RepairStream(int32_t fontCount, const std::vector<int32_t>& s
 }
 
 bool xMorvaEngine::RepairLoadedStream(int32_t fontCount, const std::vector<int32_t>& sheetIds, bool& damaged) {
+  // The header read before the stream left its count of positions as the
+  // length; the walk counts them again.
+  const int32_t stated = fLength;
   xMorvaLoadWalk walk;
   const bool whole = RepairStreamBytes(fontCount, sheetIds, damaged, &walk);
   FixUpStream(&walk);
-  return whole;
+  return whole && fLength == stated;
 }
 
 bool xMorvaEngine::RepairStreamBytes(int32_t fontCount, const std::vector<int32_t>& sheetIds,

@@ -282,6 +282,9 @@ void xMorvaPlugIn::OpenFromFile(std::unique_ptr<VFile> file, uint32_t type) {
 
 bool xMorvaPlugIn::SaveDocumentFile() {
   if (!fKeptFile.IsOwn()) return SaveDocumentFileAs();
+  // After a failed load the kept file is not where the document came from:
+  // it keeps what it holds until the user changes the document.
+  if (fDocument->IsWriteBackHeld()) return true;
   if (SaveKeptFile(*fDocument, fKeptFile) == 0) return true;
   ShowDocumentAlert(xMorvaMain::kErrorTextListOffset, kSaveErrorTextWriteFailed);
   return false;

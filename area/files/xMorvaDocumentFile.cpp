@@ -12,7 +12,9 @@
 //             ('wPRM', 'wINF', 'wFNT', 'wPIX' and its picture data, 'wPRT',
 //             'wSTL', 'wENG' 0 to 5 for the headers and footers, and
 //             'wTBX' 0 for the tab positions the texts' points cannot give)
-//   body stream   the body's element stream up to the trailer or the end
+//   body stream   the body's element stream up to the trailer or the end;
+//             the body header counts its positions, so a body cut short
+//             (or running on) is read as it stands and called repaired
 //   trailer   three u16 zeros, present exactly when the preview is
 // The reader checks the header and store lengths against the bytes that
 // remain before it resets the document or allocates anything.
@@ -120,7 +122,7 @@ bool FindSignature(VStream& stream, bool& swapped, bool& skipped) {
 }
 
 // Behind a preview the file ends with three zero words; a file cut short
-// ends with something else. The stream is left where it was.
+// mostly ends with something else. The stream is left where it was.
 bool TrailerIsWhole(VStream& stream, uint32_t bodySize) {
   const uint32_t at = stream.GetPosition();
   uint8_t trailer[kTrailerSize] = {};
@@ -187,12 +189,16 @@ int32_t ReadParts(xMorvaDocument& document, VStream& stream, bool skipped) {
     store.RemoveResource(kTypeEngine, id);
   }
 
-  // The body stream: the rest, less the trailer behind a preview.
+  // The body stream: the rest, less the trailer behind a preview. A file
+  // cut short behind a preview has lost its trailer: its body is what
+  // remains, read as a repaired one; without a preview, the count of the
+  // body's header tells a body cut short.
   const uint64_t rest = uint64_t(stream.GetSize()) - stream.GetPosition();
-  const uint64_t trailer = skipped ? kTrailerSize : 0;
-  if (rest < trailer || rest - trailer > uint64_t(INT32_MAX)) return kErrorDamagedData;
-  const auto byteCount = int32_t(rest - trailer);
-  if (trailer != 0 && !TrailerIsWhole(stream, uint32_t(byteCount))) return kErrorDamagedData;
+  const bool trailerLost =
+      skipped && !(rest >= kTrailerSize && TrailerIsWhole(stream, uint32_t(rest - kTrailerSize)));
+  const uint64_t bodySize = skipped && !trailerLost ? rest - kTrailerSize : rest;
+  if (bodySize > uint64_t(INT32_MAX)) return kErrorDamagedData;
+  const auto byteCount = int32_t(bodySize);
   if (!body->ReadResourceStream(stream, byteCount)) return kErrorDamagedData;
   bool damaged = false;
   if (swapped && byteCount > 0) {
@@ -209,7 +215,7 @@ int32_t ReadParts(xMorvaDocument& document, VStream& stream, bool skipped) {
   body->Reset();
   if (xMorvaLines* lines = body->GetLines()) lines->NoteCleared();
   body->SetSelection(selStart, selEnd);
-  return damaged || repairDamage || !whole ? kErrorRepairedData : 0;
+  return damaged || repairDamage || !whole || trailerLost ? kErrorRepairedData : 0;
 }
 
 }  // namespace

@@ -118,6 +118,10 @@ TEST_F(BlobCommands, MarkTheDocumentSavedWhenAsked) {
 TEST_F(BlobCommands, RecordTheReadersCodesAndTellTheErrorMethod) {
   SetErrorMethod("OnError");
   xMorvaPlugIn* source = RichArea();
+  const uint32_t whole = WriteBlob(source, 140);
+  const Bytes letter = BlobBytes(whole);
+  Tbx::DisposeHandle(whole);
+  auto cut = [&](size_t n) { return NewBlob(Bytes(letter.begin(), letter.end() - long(n))); };
   documentfile::Engine(*source->GetDocument(), kPartBody).InsertPropertyRecord(0, kPropFont, 77);
   const uint32_t repaired = WriteBlob(source, 140);
   const Bytes good = BlobBytes(repaired);
@@ -131,8 +135,9 @@ TEST_F(BlobCommands, RecordTheReadersCodesAndTellTheErrorMethod) {
   auto at = std::search(badStore.begin(), badStore.end(), store.begin(), store.end());
   ASSERT_NE(at, badStore.end());
   std::fill(at, at + 4, uint8_t('X'));
-  const uint32_t blobs[] = {0,        NewBlob({}),      NewBlob({1, 2, 3, 4, 5}), NewBlob(damaged),
-                            repaired, NewBlob(badStore)};
+  const uint32_t blobs[] = {0,        NewBlob({}),       NewBlob({1, 2, 3, 4, 5}), NewBlob(damaged),
+                            repaired, NewBlob(badStore), cut(letter.size() / 2), cut(2),
+                            cut(16),  cut(100)};
   struct Row {
     int32_t command;
     int blob;
@@ -140,6 +145,7 @@ TEST_F(BlobCommands, RecordTheReadersCodesAndTellTheErrorMethod) {
   } rows[] = {
       {49, 0, 1017}, {141, 0, 1017}, {141, 1, 1017}, {49, 1, 1032},  {49, 2, 1032}, {142, 2, 1032},
       {49, 3, 1015}, {141, 3, 1015}, {49, 4, 1097},  {141, 4, 1097}, {49, 5, 1015}, {141, 5, 1015},
+      {49, 6, 1015}, {141, 7, 1097}, {49, 8, 1097},  {142, 9, 1097},
   };
   for (const Row& row : rows) {
     xMorvaPlugIn* area = NewOffscreenArea();
@@ -158,6 +164,10 @@ TEST_F(BlobCommands, RecordTheReadersCodesAndTellTheErrorMethod) {
       EXPECT_EQ(StreamOf(*area->GetDocument(), kPartBody), before)
           << row.command << " blob " << row.blob;
     }
+    // Until the user changes it, a document not read writes the BLOB it was given.
+    const uint32_t back = WriteBlob(area, 140);
+    EXPECT_EQ(BlobBytes(back) == BlobBytes(blobs[row.blob]), row.code != 1097) << row.blob;
+    Tbx::DisposeHandle(back);
   }
   for (uint32_t blob : blobs) {
     if (blob != 0) Tbx::DisposeHandle(blob);

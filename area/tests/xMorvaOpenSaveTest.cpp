@@ -591,6 +591,13 @@ TEST_F(OpenSave, TheAreasOpenSaveAndSaveAsCommandsGoThroughTheDialogs) {
   // Now the save command writes the kept file without asking.
   documentfile::Type(Engine(*doc, kPartBody), " more");
   sChosenPath.clear();
+  const std::string before = files_test::ReadAll(P("own.qmv"));
+  HostText noDocument("\x01\x02\x03"), typed(" more");
+  uint32_t blob = noDocument.Handle();
+  Run(49, area->GetReference(), {&blob});
+  area->RunCommand(103);
+  EXPECT_EQ(files_test::ReadAll(P("own.qmv")), before);
+  Run(19, area->GetReference(), {&typed.record});
   area->RunCommand(103);
   xMorvaPlugIn* reader = NewOffscreenArea();
   EXPECT_EQ(documentfile::Read(*reader->GetDocument(), B(files_test::ReadAll(P("own.qmv")))), 0);

@@ -269,7 +269,7 @@ TEST_F(AreaCommands, AFieldOfAnyKindKeepsTheDocumentInTheOwnFormat) {
   }
 }
 
-TEST_F(AreaCommands, AFieldHoldingNoDocumentShowsAnEmptyOneAndTakesTheNextSave) {
+TEST_F(AreaCommands, AFieldHoldingNoDocumentShowsAnEmptyOneAndKeepsItsBytesUntilTheUserTypes) {
   RunLines("table 1 \"Letters\"\n"
            "field 1 1 \"body_\" blob\n"
            "record 1 1\n"
@@ -277,6 +277,9 @@ TEST_F(AreaCommands, AFieldHoldingNoDocumentShowsAnEmptyOneAndTakesTheNextSave) 
            "form letters 20 40 300 200\n"
            "area body create form at letters 10 10 280 180 table 1\n"
            "expect message \"The document is in no format Qv Morva can read.\"\n"
+           "area body 70\n"
+           "expect field 1 1 hex \"01020304\"\n"
+           "command 19 area body hosttext \"Typed.\"\n"
            "area body 70\n"
            "expect field 1 1 prefix \"00008E8F\"\n"
            "area body 17\n");
