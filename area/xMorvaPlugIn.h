@@ -215,6 +215,13 @@ class xMorvaPlugIn : public VPlugIn, public xMorvaHostObject, public xMorvaDocum
   // The open from a dialog: the area must agree to give up its document
   // first; the outcome goes to the user as an alert.
   void OpenFromFile(std::unique_ptr<VFile> file, uint32_t type);
+  // The same open once the area has agreed: the file read as `type` into
+  // the document (which a file that does not open leaves as it was), the
+  // area refreshed and the outcome shown. Answers the open's code.
+  int32_t OpenAgreedFile(std::unique_ptr<VFile> file, uint32_t type);
+  // A followed link's document file, opened by that road (the link has
+  // asked the area already).
+  static int32_t OpenLinkedDocument(xMorvaPlugIn& area, const VString& path, uint32_t type);
   // The save command writes the own kept file; without one it is the
   // save-as command, which asks for a file and a type. True when written.
   bool SaveDocumentFile();

@@ -6,9 +6,11 @@
 
 #include <new>
 
+#include "area/view/xMorvaHyperlink.h"
 #include "area/view/xMorvaPicturesInPage.h"
 #include "area/xMorvaDocumentAreaServices.h"
 #include "area/xMorvaMain.h"
+#include "area/xMorvaPlugIn.h"
 #include "boundary/HostRecords.h"
 #include "boundary/ModuleExports.h"
 #include "controls/bars/DockBarMakers.h"
@@ -166,6 +168,9 @@ const VServiceInstallation kServices[] = {
     // The word processor's dialogs for the editing area's dialog commands.
     ServiceInstallation<xMorvaDialogs, &sDialogs>(),
     ServiceInstallation<xMorvaHyperlinkEditor, &sHyperlinkEditor>(),
+    // A followed link's document file opens by the area's open.
+    {[] { xMorvaHyperlink::SetDocumentOpener(&xMorvaPlugIn::OpenLinkedDocument); },
+     [] { xMorvaHyperlink::SetDocumentOpener(nullptr); }},
     ServiceInstallation<xMorvaSpellingDialogs, &sSpelling>(),
     ServiceInstallation<xMorvaPrintDialogs, &sDialogs>(),
     ServiceInstallation<xMorvaAreaDialogs, &sQuestions>(),

@@ -464,7 +464,7 @@ VDockFloatingWindow* VDockView::MakeFloatingWindow() {
   const VDockFloatingWindowMaker* maker = VDockFloatingWindowService::Get();
   if (maker == nullptr || maker->make == nullptr) return nullptr;
   fFloatingWindow = maker->make(this);
-  if (fFloatingWindow != nullptr) fFloatingWindow->Show(IsShown());
+  ShowFloatingWindow();
   return fFloatingWindow;
 }
 
@@ -527,12 +527,24 @@ void VDockView::ResizeTo(int32_t width, int32_t height, int16_t mode) {
 }
 
 void VDockView::SetVisible(bool visible) {
-  if (visible != IsVisible() && fFloatingWindow != nullptr) fFloatingWindow->Show(visible);
+  const bool changed = visible != IsVisible();
   VView::SetVisible(visible);
+  if (changed) ShowFloatingWindow();
   if (fRelayoutWhenShown != 0 && IsShown()) {
     fRelayoutWhenShown = 0;
     Relayout();
   }
+}
+
+void VDockView::SetHiddenByParent(bool hidden) {
+  VView::SetHiddenByParent(hidden);
+  ShowFloatingWindow();
+}
+
+void VDockView::ShowFloatingWindow() {
+  // The floating bars are seen exactly while the dock is: a dock that
+  // starts hidden, inside a window not shown yet, shows them with itself.
+  if (fFloatingWindow != nullptr) fFloatingWindow->Show(IsShown());
 }
 
 void VDockView::Idle(bool flag) {

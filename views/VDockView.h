@@ -49,6 +49,7 @@ class VDockView : public VView {
   void ResizeTo(int32_t width, int32_t height, int16_t mode) override;
   void DrawContent(VPort& port) override;
   void SetVisible(bool visible) override;
+  void SetHiddenByParent(bool hidden) override;
   bool NotifyParent(VFrame* sender, int32_t message, intptr_t parameter) override;
   void Idle(bool flag) override;
   void DispatchIdle(bool flag) override;
@@ -113,6 +114,8 @@ class VDockView : public VView {
   bool RunUserBarsDialog();
   // Drops a frame that leaves the dock from the bar lists and the fields.
   void ForgetFrame(const VFrame* frame);
+  // Shows the floating window while the dock is shown, else hides it.
+  void ShowFloatingWindow();
 
  private:
   std::vector<VDockBar*>& ListOf(int16_t side);

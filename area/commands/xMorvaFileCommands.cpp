@@ -258,6 +258,14 @@ bool xMorvaPlugIn::RunFileCommand(int32_t command) {
 
 void xMorvaPlugIn::OpenFromFile(std::unique_ptr<VFile> file, uint32_t type) {
   if (!CanDeleteArea(false)) return;
+  OpenAgreedFile(std::move(file), type);
+}
+
+int32_t xMorvaPlugIn::OpenLinkedDocument(xMorvaPlugIn& area, const VString& path, uint32_t type) {
+  return area.OpenAgreedFile(std::make_unique<VFile>(path, type), type);
+}
+
+int32_t xMorvaPlugIn::OpenAgreedFile(std::unique_ptr<VFile> file, uint32_t type) {
   VStr<255> report;
   const int32_t code = OpenDocumentFile(*fDocument, fKeptFile, std::move(file), type, &report);
   fDocument->Refresh(true, true);
@@ -278,6 +286,7 @@ void xMorvaPlugIn::OpenFromFile(std::unique_ptr<VFile> file, uint32_t type) {
     default: ShowDocumentAlert(kAlertListOffset, kOpenAlertCannotOpen); break;
   }
   fDocument->SetHostOutcome(true);
+  return code;
 }
 
 bool xMorvaPlugIn::SaveDocumentFile() {

@@ -201,8 +201,8 @@ bool xMorvaHyperlink::Follow(xMorvaPlugIn& area) {
       OpenURL(fTarget);
       break;
     case kDocument:
-      // Until the document formats install their opener, a document link
-      // does nothing, as for a file that is not there.
+      // Without the area's open installed a document link does nothing, as
+      // for a file that is not there.
       if (sOpener != nullptr) OpenDocumentTarget(area, fTarget, fFileType, sOpener);
       break;
     default:

@@ -99,8 +99,8 @@ class xMorvaHyperlink : public VObject, public xMorvaEngineLink {
   using DocumentOpener = int32_t (*)(xMorvaPlugIn& area, const VString& path, uint32_t type);
   static int32_t OpenDocumentTarget(xMorvaPlugIn& area, const VString& path, uint32_t type,
                                     DocumentOpener opener);
-  // The opener the document formats install; none until then, and a
-  // document link does nothing.
+  // The opener the module installs at start (the area's open); without
+  // one a document link does nothing.
   static void SetDocumentOpener(DocumentOpener opener) { sOpener = opener; }
   static DocumentOpener GetDocumentOpener() { return sOpener; }
 

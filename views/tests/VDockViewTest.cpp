@@ -475,6 +475,12 @@ TEST_F(Dock, ADraggedBarMovesToTheSideTheDraggerAnswers) {
   dock_->SetVisible(false);
   EXPECT_FALSE(log.shown);
   dock_->SetVisible(true);
+  EXPECT_TRUE(log.shown);
+  // It follows the window the dock is in: hidden and shown with it.
+  listener_->SetVisible(false);
+  EXPECT_FALSE(log.shown);
+  listener_->SetVisible(true);
+  EXPECT_TRUE(log.shown);
   // A closed window goes at the next idle, with its bars' list.
   log.open = false;
   dock_->Idle(true);
