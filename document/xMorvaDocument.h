@@ -542,7 +542,8 @@ class xMorvaDocument : public VObject,
   // edit each.
   void InsertSoftHyphen();
   void InsertBreak(uint16_t code);
-  void InsertText(const std::u16string& text);
+  // The time now or today's date as text at the caret, as one edit.
+  void InsertNowAsText(bool time);
   void ApplyColour(int32_t id, uint16_t property, int32_t value, bool dialog, bool paragraph);
   bool DoColourCommand(int32_t id);
   // The area options that are flags (`flag` 0 or 1), and those that are

@@ -59,8 +59,6 @@ class xMorvaDocumentArea {
   }
   // Whether the area agrees to close its document (new document).
   virtual bool CanClose(uint8_t flag) = 0;
-  // The current time (or today's date) as text for insertion.
-  virtual void GetDateTimeText(bool time, VString& text) {}
   // The host command that runs on the area left with work still pending:
   // the area leaves host-command mode and takes an idle event. False when
   // no work is pending.

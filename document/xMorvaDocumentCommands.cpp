@@ -2,7 +2,6 @@
 // an area ends here, and the host-language executors call them for the
 // commands that mirror menu items.
 #include <iterator>
-#include <string>
 
 #include "document/xMorvaDocument.h"
 #include "document/xMorvaDocumentArea.h"
@@ -13,6 +12,9 @@
 #include "framework/system/resources/VMemoryResourceFile.h"
 #include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/strings/VString.h"
+#include "framework/core/strings/VUniString.h"
+#include "framework/core/values/VDate.h"
+#include "framework/core/values/VHour.h"
 
 namespace {
 
@@ -101,15 +103,9 @@ bool IsToggle(int32_t id) {
          (id >= 1005 && id <= 1008) || id == 1012;
 }
 
-// Units as element-stream bytes, low byte first.
-std::basic_string<uint8_t> UnitBytes(const std::u16string& text) {
-  std::basic_string<uint8_t> bytes;
-  for (char16_t unit : text) {
-    bytes.push_back(uint8_t(unit));
-    bytes.push_back(uint8_t(unit >> 8));
-  }
-  return bytes;
-}
+// The framework's styles of the time and of the date inserted as text.
+constexpr uint16_t kTimeTextStyle = 2;
+constexpr uint16_t kDateTextStyle = 3;
 
 }  // namespace
 
@@ -174,9 +170,28 @@ void xMorvaDocument::InsertBreak(uint16_t code) {
   EndChange();
 }
 
-void xMorvaDocument::InsertText(const std::u16string& text) {
-  const std::basic_string<uint8_t> bytes = UnitBytes(text);
-  InsertElements(bytes.data(), uint32_t(bytes.size()), int32_t(text.size()));
+void xMorvaDocument::InsertNowAsText(bool time) {
+  xMorvaTextInterface* text = fCurrent;
+  if (text == nullptr) return;
+  VStr<255> now;
+  if (time) {
+    VHour hour;
+    hour.SetNow();
+    now.AppendTimeText(hour.GetTime(kWholeValue), kTimeTextStyle);
+  } else {
+    VDate today;
+    today.SetToday();
+    VDateRec date;
+    today.GetDate(date, kWholeValue);
+    now.AppendDateText(date, kDateTextStyle);
+  }
+  const VMemHandle units = gMemoryMgr->NewHandle(0, 0);
+  if (units == 0) return;
+  uint32_t count = 0;
+  uint32_t bytes = 0;
+  if (text->StringToUnits(now, units, count, bytes, false) && count > 0)
+    InsertUnits(units, int32_t(count), false);
+  gMemoryMgr->DisposeHandle(units);
 }
 
 void xMorvaDocument::DeleteSelection(bool copyFirst) {
@@ -408,17 +423,10 @@ bool xMorvaDocument::DoInsertCommand(int32_t id) {
       Refresh(true, false);
       return true;
     case 411:
-    case 412: {
-      if (fArea != nullptr) {
-        VStr<255> when;
-        fArea->GetDateTimeText(id == 411, when);
-        std::u16string units;
-        for (int32_t i = 1; i <= when.GetLength(); ++i) units.push_back(when.GetCharAt(i));
-        if (!units.empty()) InsertText(units);
-      }
+    case 412:
+      InsertNowAsText(id == 411);
       Refresh(true, false);
       return true;
-    }
     case 803:
       UpdateDateTimeFields();
       Refresh(true, true);

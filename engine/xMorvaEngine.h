@@ -319,7 +319,9 @@ class xMorvaEngine : public VObject, public xMorvaTextInterface {
   VMemHandle GetHostExpressionAtSelection();
   // Rebuilds the result of the first host expression or date in the
   // selection, in an undo step, and selects it: 0, also when there is none;
-  // 1073 with the element unchanged when no result can be made.
+  // an expression whose host gives no value for the current record shows
+  // nothing; 1073 with the element unchanged when no result can be made
+  // (no host to ask, memory).
   int32_t UpdateComputedFields() override;
   // The position of the first element of the code or group code, over the
   // whole text, the selection, or from the selection's end; -1 when none.

@@ -556,10 +556,19 @@ int32_t xMorvaEngine::UpdateComputedFields() {
     UnlockStream();
     if (reference.handle == 0) return kErrorTextCannotGrow;
     const auto* bytes = static_cast<const uint8_t*>(gMemoryMgr->LockHandle(reference.handle));
+    xMorvaEngineHost* host = xMorvaEngineHostService::Get();
+    VValue* value =
+        bytes != nullptr && host != nullptr ? host->EvaluateReference(bytes, head.n) : nullptr;
     bool isPicture = false;
-    built = bytes != nullptr
-                ? BuildHostExpressionText(bytes, head.n, isPicture, nullptr, placed ? &placement : nullptr)
-                : 0;
+    if (value != nullptr) {
+      built =
+          BuildHostExpressionText(bytes, head.n, isPicture, value, placed ? &placement : nullptr);
+    } else if (bytes != nullptr && host != nullptr) {
+      // The host holds no value for the current record (an empty picture
+      // field): the element shows nothing, since what it showed came from
+      // another record, which a print merge would send to the wrong person.
+      built = gMemoryMgr->NewHandle(0, 0);
+    }
     gMemoryMgr->UnlockHandle(reference.handle);
   } else {
     const uint16_t format = head.n >= 2 ? StreamUnit(object) : 0;

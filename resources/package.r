@@ -160,9 +160,11 @@ resource 'XPRF' 12000 "Qv Morva" {
 
 # The rules of the editing area's interface block (the area's resource id
 # is the base plus its routine, 1): the stamp that stored blocks must carry,
-# and no rules, so that the default interface types are copied.
+# and no rules, so that the default interface types are copied. The stamp
+# moves on when the interface changes, so that a form stored before takes
+# the new one (2: the Insert menu).
 resource 'XPRF' 12001 {
-  u32 1
+  u32 2
   u16 0
 }
 

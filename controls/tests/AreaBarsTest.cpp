@@ -47,7 +47,7 @@ class AreaBars : public ControlTest, public testing::WithParamInterface<int> {
     VLookPainterMakerService::Install(&kLookPainterMaker);
     VDockBarService::Install(&kDockBarMakers);
     ControlTest::SetUp();
-    for (int32_t id : {20, 1030, 1031, 1032}) host_->Add(id);
+    for (int32_t id : {20, 1030, 1031, 1032, 1036}) host_->Add(id);
     resources_ = std::make_unique<LookResources>();
     // Opened as the framework opens a file: read in native order.
     file_.reset(VMacResourceFile::OpenExact(QV_RESOURCE_FILE, 0));
@@ -90,8 +90,8 @@ TEST_F(AreaBars, TheAreasDescriptionBuildsItsBarsHidden) {
   EXPECT_EQ(menuBar->GetCloseButton()->GetCommandId(), kMenuBarCloseCommand);
   EXPECT_EQ(menuBar->GetFirstString().GetLength(), 5);   // "Menus"
   EXPECT_EQ(menuBar->GetSecondString().GetLength(), 8);  // "Qv Morva"
-  // Grip, close button and three menu buttons.
-  EXPECT_EQ(menuBar->GetSubFrames().size(), 5u);
+  // Grip, close button and four menu buttons.
+  EXPECT_EQ(menuBar->GetSubFrames().size(), 6u);
 
   auto* format = dynamic_cast<VToolBarItem*>(dock_->FindBar(12005));
   auto* standard = dynamic_cast<VToolBarItem*>(dock_->FindBar(12002));

@@ -3,11 +3,20 @@
 // step, colours, breaks and case changes.
 #include "engine/tests/DocumentFixture.h"
 #include "framework/core/streams/VHandleStream.h"
+#include "framework/core/strings/VDisplayFormats.h"
 #include "graphics/VPort.h"
+#include "testsupport/FakeHost.h"
 
 namespace {
 
 using CommandTest = DocumentTest;
+
+// A host's date or time text: D or T, and the style asked.
+void Put(uint8_t* text, char letter, uint16_t style) {
+  text[0] = 2;
+  text[1] = uint8_t(letter);
+  text[2] = uint8_t('0' + style);
+}
 
 TEST_F(CommandTest, UnknownIdsAnswerFalseAndChangeNothing) {
   Load(u"Text\r", 0, 4);
@@ -130,25 +139,39 @@ TEST_F(CommandTest, ColourDialogAppliesOnlyAChangedColour) {
   EXPECT_EQ(area.asked, (std::vector<int32_t>{613, 613, 613}));
 }
 
-TEST_F(CommandTest, CaseChangesNeedASelection) {
+// Case changes need a selection; the time and the date (in the host's
+// styles 2 and 3) replace it, in the body and in a footer.
+TEST_F(CommandTest, TextCommandsOverTheSelectionAreOneStepEach) {
   Load(u"mixed Case words\r", 0, 0);
   EXPECT_TRUE(document->DoCommand(222));
   EXPECT_EQ(Text(), u"mixed Case words\r");
+  FakeHost host;
+  ResetDisplayRoutines();
+  VDisplayRoutines routines{};
+  routines.filled = [] {};
+  routines.dateText = [](const VDateRec*, uint8_t* text, uint16_t style) { Put(text, 'D', style); };
+  routines.timeText = [](int32_t, uint8_t* text, uint16_t style) { Put(text, 'T', style); };
+  host.SetDisplayRoutines(routines);
   struct Case {
     int32_t id;
     const char16_t* text;
+    int16_t part = kPartBody;
   };
   const Case cases[] = {{221, u"mixed case words\r"},
                         {222, u"MIXED CASE WORDS\r"},
                         {223, u"Mixed Case Words\r"},
-                        {224, u"MIXED cASE WORDS\r"}};
+                        {224, u"MIXED cASE WORDS\r"},
+                        {411, u"T2\r"},
+                        {412, u"D3\r", kPartFooter}};
   for (const Case& c : cases) {
+    document->SetCurrentPart(c.part);
     Load(u"mixed Case words\r", 0, 16);
     document->DoCommand(c.id);
     EXPECT_EQ(Text(), c.text) << c.id;
     document->DoCommand(1);
     EXPECT_EQ(Text(), u"mixed Case words\r") << c.id;
   }
+  ResetDisplayRoutines();
 }
 
 TEST_F(CommandTest, InsertionsOfElementsAndCharacters) {

@@ -316,11 +316,19 @@ TEST_F(ElementTest, UpdateRebuildsTheResultAndUndoPutsItBack) {
               Bytes_());
     EXPECT_EQ(1, engine.GetSelStart());
     EXPECT_EQ(2, engine.GetSelEnd());
-    // No value now: the element stays as it is.
+    // No value for the current record now: the element shows nothing, not
+    // the last record's value.
     host.value = -1;
-    const Bytes updated = Bytes_();
-    EXPECT_EQ(kErrorNoResultText, engine.UpdateComputedFields());
-    EXPECT_EQ(updated, Bytes_());
+    EXPECT_EQ(0, engine.UpdateComputedFields());
+    EXPECT_EQ(Stream()
+                  .Text(u"a")
+                  .Element(xMorvaElementCode::ExprQv,
+                           ComputedPayload(kReference, Bytes(), source, mode == 1),
+                           Hidden(kReference, mode == 1 ? Bytes() : source))
+                  .Text(u"b")
+                  .bytes(),
+              Bytes_());
+    undo.Undo();
     undo.Undo();
     EXPECT_EQ(inserted, Bytes_());
     host.value = 42;
