@@ -65,24 +65,30 @@ void NarrowTab(uint8_t* s, uint32_t at, float width, double by) {
   PutStreamLong(s + at + kElementHeadSize + 4, bits);
 }
 
-// The page numbers of parts `first` to `last` as they show now, put back
-// as they were when this goes: measuring a header or footer, or printing
-// a page, sets them to another text (the widest of their style, or the
-// page's number), and leaves each showing what it showed before, which is
-// what a writer writes.
+// The page numbers of parts `first` to `last` as they show now, and the
+// tabs laid out around them, put back as they were when this goes. A
+// header's or footer's numbers show the page the part is first met on;
+// measuring the part composes them with the widest text of their style,
+// and drawing, printing, measuring or hit-testing it on a page lays them
+// out for that page. None of these is an edit: what a writer writes
+// afterwards must not depend on the page the screen showed last. The body
+// is not kept: each of its numbers is laid out for the page its line is
+// on, which is the page every drawing and measure of the line gives it.
 class ShownPageNumbers {
  public:
   ShownPageNumbers(xMorvaEngine* const* engines, int16_t first, int16_t last) {
-    for (int16_t part = first; part <= last; ++part) {
+    for (int16_t part = std::max<int16_t>(first, 1); part <= last; ++part) {
       Part kept{engines[part], 0, {}};
       const uint8_t* s = kept.engine->LockStream();
       if (s == nullptr) continue;
       kept.size = kept.engine->GetStreamSize();
-      Walk(s, kept.size, [&](uint32_t at, uint32_t size) {
-        kept.numbers.push_back({at, std::vector<uint8_t>(s + at, s + at + size)});
+      bool numbered = false;
+      Walk(s, kept.size, [&](uint32_t at, uint32_t size, bool number) {
+        numbered = numbered || number;
+        kept.items.push_back({at, std::vector<uint8_t>(s + at, s + at + size)});
       });
       kept.engine->UnlockStream();
-      if (!kept.numbers.empty()) fParts.push_back(std::move(kept));
+      if (numbered) fParts.push_back(std::move(kept));
     }
   }
   ~ShownPageNumbers() {
@@ -91,7 +97,10 @@ class ShownPageNumbers {
       if (s == nullptr) continue;
       // Composing and drawing change no element's size nor place.
       if (kept.engine->GetStreamSize() == kept.size) {
-        for (const auto& [at, bytes] : kept.numbers) std::memcpy(s + at, bytes.data(), bytes.size());
+        for (const auto& [at, bytes] : kept.items) {
+          if (ComposedAnew(s + at, bytes)) continue;
+          std::memcpy(s + at, bytes.data(), bytes.size());
+        }
       }
       kept.engine->UnlockStream();
     }
@@ -103,13 +112,28 @@ class ShownPageNumbers {
   struct Part {
     xMorvaEngine* engine;
     uint32_t size;
-    std::vector<std::pair<uint32_t, std::vector<uint8_t>>> numbers;  // offset, the element's bytes
+    std::vector<std::pair<uint32_t, std::vector<uint8_t>>> items;  // offset, the element's bytes
   };
+  // Whether the tab at `now` was composed again to another width than it
+  // had (`kept`): a composition at a new text width lays its tabs out
+  // anew, and they stay so. Laying out page numbers changes only a tab's
+  // first width and its leaders, never the second, the width composition
+  // gave it.
+  static bool ComposedAnew(const uint8_t* now, const std::vector<uint8_t>& kept) {
+    constexpr uint32_t kComposedWidth = kElementHeadSize + 4;
+    return StreamUnit(now + 2) == xMorvaElementCode::Tab && kept.size() >= kComposedWidth + 4 &&
+           std::memcmp(now + kComposedWidth, kept.data() + kComposedWidth, 4) != 0;
+  }
+  // Each page number and each tab (whose laid-out width follows the
+  // numbers before it on its line): `each`(offset, size, is a number).
   template <typename Each>
   static void Walk(const uint8_t* s, uint32_t size, Each&& each) {
     for (uint32_t at = 0; at < size;) {
       const StreamItem item = ReadStreamItem(s + at, size - at);
-      if (item.kind == StreamItem::kElement && item.unit == xMorvaElementCode::PageNumber) each(at, item.size);
+      if (item.kind == StreamItem::kElement &&
+          (item.unit == xMorvaElementCode::PageNumber || item.unit == xMorvaElementCode::Tab)) {
+        each(at, item.size, item.unit == xMorvaElementCode::PageNumber);
+      }
       at += std::max<uint32_t>(item.size, 1);
     }
   }
@@ -516,6 +540,8 @@ int32_t xMorvaDocumentLayout::MeasureToOffset(int16_t part, const xMorvaLineLoca
                                               uint32_t offset, bool& italic) {
   italic = false;
   if (!IsPart(part)) return where.left;
+  // A header's or footer's numbers are measured for the caret's page.
+  const ShownPageNumbers shown(fEngines, part, part);
   int32_t height = 0;
   const double x = fLines[part]->MeasureToOffset(*fFont, where.lineStart, offset, where.line,
                                                  height, where.page);
@@ -629,6 +655,7 @@ int32_t xMorvaDocumentLayout::PositionInLine(int16_t part, int32_t line, uint32_
                                              int32_t x, int32_t page) {
   if (!IsPart(part)) return 0;
   if (part == kBody) page = fPages->FindPageForLine(line);
+  const ShownPageNumbers shown(fEngines, part, part);
   return fLines[part]->HitTestLine(*fFont, x, line, lineStart, page).positions;
 }
 
@@ -821,6 +848,8 @@ void xMorvaDocumentLayout::DrawDocument(xMorvaSelectionState* selection, VPort& 
                                         int32_t pageLeft) {
   if (!fDrawing) return;
   Update();
+  // Each page's headers and footers show its numbers while it is drawn.
+  const ShownPageNumbers shown(fEngines, 1, kPartCount - 1);
   fDrawing->DrawDocument(selection, port, visibleLeft, visibleTop, visibleWidth, visibleHeight,
                          pageLeft);
 }
