@@ -353,8 +353,8 @@ void xMorvaDocumentLayout::RefreshPageNumbers() {
   if (fRefreshingPageNumbers) return;
   fRefreshingPageNumbers = true;
   RefreshBodyPageNumbers();
-  // A header or footer holds a few lines, and drawing writes the numbers
-  // of the page it draws into them: they are walked whole.
+  // A header or footer holds a few lines: they are walked whole, their
+  // numbers laid out for the page the part is first met on.
   for (int16_t part = 1; part < kPartCount; ++part) {
     xMorvaLines& lines = *fLines[part];
     const bool composed = lines.TakePageNumbersComposed();
