@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -72,12 +73,13 @@ void NarrowTab(uint8_t* s, uint32_t at, float width, double by) {
 // and drawing, printing, measuring or hit-testing it on a page lays them
 // out for that page. None of these is an edit: what a writer writes
 // afterwards must not depend on the page the screen showed last. The body
-// is not kept: each of its numbers is laid out for the page its line is
-// on, which is the page every drawing and measure of the line gives it.
+// needs keeping only where its lines are drawn as one page: each of its
+// numbers is laid out for the page its line is on, which is the page
+// every other drawing and measure of the line gives it.
 class ShownPageNumbers {
  public:
   ShownPageNumbers(xMorvaEngine* const* engines, int16_t first, int16_t last) {
-    for (int16_t part = std::max<int16_t>(first, 1); part <= last; ++part) {
+    for (int16_t part = first; part <= last; ++part) {
       Part kept{engines[part], 0, {}};
       const uint8_t* s = kept.engine->LockStream();
       if (s == nullptr) continue;
@@ -541,7 +543,8 @@ int32_t xMorvaDocumentLayout::MeasureToOffset(int16_t part, const xMorvaLineLoca
   italic = false;
   if (!IsPart(part)) return where.left;
   // A header's or footer's numbers are measured for the caret's page.
-  const ShownPageNumbers shown(fEngines, part, part);
+  std::optional<ShownPageNumbers> shown;
+  if (part != kBody) shown.emplace(fEngines, part, part);
   int32_t height = 0;
   const double x = fLines[part]->MeasureToOffset(*fFont, where.lineStart, offset, where.line,
                                                  height, where.page);
@@ -655,7 +658,8 @@ int32_t xMorvaDocumentLayout::PositionInLine(int16_t part, int32_t line, uint32_
                                              int32_t x, int32_t page) {
   if (!IsPart(part)) return 0;
   if (part == kBody) page = fPages->FindPageForLine(line);
-  const ShownPageNumbers shown(fEngines, part, part);
+  std::optional<ShownPageNumbers> shown;
+  if (part != kBody) shown.emplace(fEngines, part, part);
   return fLines[part]->HitTestLine(*fFont, x, line, lineStart, page).positions;
 }
 
@@ -868,9 +872,10 @@ void xMorvaDocumentLayout::DrawPageForPrinting(VPort& port, int32_t page, int32_
 void xMorvaDocumentLayout::DrawBodyLines(VPort& port, int32_t x, int32_t y, int32_t height) {
   if (!fDrawing) return;
   Update();
+  // The lines are drawn as one page: their numbers show the first.
+  std::optional<ShownPageNumbers> shown;
+  if (!fNumberedLines.empty()) shown.emplace(fEngines, kBody, kBody);
   fDrawing->DrawBodyLines(port, x, y, height);
-  // The lines were drawn as one page: their numbers show the first.
-  fNumbersDisturbed = true;
 }
 
 int32_t xMorvaDocumentLayout::GetColumnLineCount(int32_t page, int32_t column) {

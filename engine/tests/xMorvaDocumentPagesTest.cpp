@@ -246,10 +246,14 @@ TEST_F(DocumentPages, AFooterShowsEachPagesNumber) {
 // view scrolled to the second page, that page printed, the caret measured
 // and a click hit there, each leaves the footer's bytes as the layout left
 // them, the first page's numbers ("9") and the tabs laid out for them,
-// though the second page shows "10".
+// though the second page shows "10"; the body's lines drawn as one page
+// leave the number on its second page showing "10".
 TEST_F(DocumentPages, WhatAPageShowsOfItsFooterLeavesItAsItWas) {
   document->Params().SetFirstPageNumber(9);
   LoadBody(10);
+  document->GetUndo()->Suspend();
+  ASSERT_EQ(0, Part(kPartBody).InsertPageNumberField(0, false));
+  document->GetUndo()->Resume();
   xMorvaLayoutInterface* layout = document->GetLayout();
   ASSERT_NE(layout, nullptr);
   const std::function<void()> rows[] = {
@@ -268,14 +272,16 @@ TEST_F(DocumentPages, WhatAPageShowsOfItsFooterLeavesItAsItWas) {
         layout->MeasureToOffset(kPartFooter, where, Part(kPartFooter).GetStreamSize(), italic);
       },
       [&] { layout->PositionInLine(kPartFooter, 0, 0, 150, 1); },
+      [&] { layout->DrawBodyLines(*Canvas(kPageWidth, 200), 0, 0, 200); },
   };
   for (bool tabbed : {false, true}) {
     for (size_t row = 0; row < std::size(rows); ++row) {
       LoadFooter(tabbed);
       ASSERT_EQ(document->GetBodyPageCount(), 2);
-      const Bytes rest = StreamBytes(Part(kPartFooter));
+      const Bytes rest = StreamBytes(Part(kPartFooter)), body = StreamBytes(Part(kPartBody));
       rows[row]();
       EXPECT_TRUE(StreamBytes(Part(kPartFooter)) == rest) << "tabbed " << tabbed << " row " << row;
+      EXPECT_TRUE(StreamBytes(Part(kPartBody)) == body) << "tabbed " << tabbed << " row " << row;
     }
   }
 }
