@@ -137,7 +137,10 @@ class xMorvaLayoutInterface {
   // for the next update, otherwise.
   virtual bool TakeTypedUnit(int16_t part, const xMorvaLineLocation& where, double lineEnd) = 0;
 
-  // ---- Drawing (lines brought up to date first).
+  // ---- Drawing (lines brought up to date first). A page's headers and
+  // footers show its numbers while it is drawn, measured or hit, and the
+  // numbers they showed before again after it: a save never depends on
+  // the page shown last.
   // Paints everything within the visible rectangle of `port` (its
   // coordinates) in the document's view mode, the page column starting
   // at `pageLeft`; `selection` is the showing view's state (null: no

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -65,11 +66,16 @@ void NarrowTab(uint8_t* s, uint32_t at, float width, double by) {
   PutStreamLong(s + at + kElementHeadSize + 4, bits);
 }
 
-// The page numbers of parts `first` to `last` as they show now, put back
-// as they were when this goes: measuring a header or footer, or printing
-// a page, sets them to another text (the widest of their style, or the
-// page's number), and leaves each showing what it showed before, which is
-// what a writer writes.
+// The page numbers of parts `first` to `last` as they show now, and the
+// tabs laid out around them, put back as they were when this goes. A
+// header's or footer's numbers show the page the part is first met on;
+// measuring the part composes them with the widest text of their style,
+// and drawing, printing, measuring or hit-testing it on a page lays them
+// out for that page. None of these is an edit: what a writer writes
+// afterwards must not depend on the page the screen showed last. The body
+// needs keeping only where its lines are drawn as one page: each of its
+// numbers is laid out for the page its line is on, which is the page
+// every other drawing and measure of the line gives it.
 class ShownPageNumbers {
  public:
   ShownPageNumbers(xMorvaEngine* const* engines, int16_t first, int16_t last) {
@@ -78,11 +84,13 @@ class ShownPageNumbers {
       const uint8_t* s = kept.engine->LockStream();
       if (s == nullptr) continue;
       kept.size = kept.engine->GetStreamSize();
-      Walk(s, kept.size, [&](uint32_t at, uint32_t size) {
-        kept.numbers.push_back({at, std::vector<uint8_t>(s + at, s + at + size)});
+      bool numbered = false;
+      Walk(s, kept.size, [&](uint32_t at, uint32_t size, bool number) {
+        numbered = numbered || number;
+        kept.items.push_back({at, std::vector<uint8_t>(s + at, s + at + size)});
       });
       kept.engine->UnlockStream();
-      if (!kept.numbers.empty()) fParts.push_back(std::move(kept));
+      if (numbered) fParts.push_back(std::move(kept));
     }
   }
   ~ShownPageNumbers() {
@@ -91,7 +99,10 @@ class ShownPageNumbers {
       if (s == nullptr) continue;
       // Composing and drawing change no element's size nor place.
       if (kept.engine->GetStreamSize() == kept.size) {
-        for (const auto& [at, bytes] : kept.numbers) std::memcpy(s + at, bytes.data(), bytes.size());
+        for (const auto& [at, bytes] : kept.items) {
+          if (ComposedAnew(s + at, bytes)) continue;
+          std::memcpy(s + at, bytes.data(), bytes.size());
+        }
       }
       kept.engine->UnlockStream();
     }
@@ -103,13 +114,28 @@ class ShownPageNumbers {
   struct Part {
     xMorvaEngine* engine;
     uint32_t size;
-    std::vector<std::pair<uint32_t, std::vector<uint8_t>>> numbers;  // offset, the element's bytes
+    std::vector<std::pair<uint32_t, std::vector<uint8_t>>> items;  // offset, the element's bytes
   };
+  // Whether the tab at `now` was composed again to another width than it
+  // had (`kept`): a composition at a new text width lays its tabs out
+  // anew, and they stay so. Laying out page numbers changes only a tab's
+  // first width and its leaders, never the second, the width composition
+  // gave it.
+  static bool ComposedAnew(const uint8_t* now, const std::vector<uint8_t>& kept) {
+    constexpr uint32_t kComposedWidth = kElementHeadSize + 4;
+    return StreamUnit(now + 2) == xMorvaElementCode::Tab && kept.size() >= kComposedWidth + 4 &&
+           std::memcmp(now + kComposedWidth, kept.data() + kComposedWidth, 4) != 0;
+  }
+  // Each page number and each tab (whose laid-out width follows the
+  // numbers before it on its line): `each`(offset, size, is a number).
   template <typename Each>
   static void Walk(const uint8_t* s, uint32_t size, Each&& each) {
     for (uint32_t at = 0; at < size;) {
       const StreamItem item = ReadStreamItem(s + at, size - at);
-      if (item.kind == StreamItem::kElement && item.unit == xMorvaElementCode::PageNumber) each(at, item.size);
+      if (item.kind == StreamItem::kElement &&
+          (item.unit == xMorvaElementCode::PageNumber || item.unit == xMorvaElementCode::Tab)) {
+        each(at, item.size, item.unit == xMorvaElementCode::PageNumber);
+      }
       at += std::max<uint32_t>(item.size, 1);
     }
   }
@@ -329,8 +355,8 @@ void xMorvaDocumentLayout::RefreshPageNumbers() {
   if (fRefreshingPageNumbers) return;
   fRefreshingPageNumbers = true;
   RefreshBodyPageNumbers();
-  // A header or footer holds a few lines, and drawing writes the numbers
-  // of the page it draws into them: they are walked whole.
+  // A header or footer holds a few lines: they are walked whole, their
+  // numbers laid out for the page the part is first met on.
   for (int16_t part = 1; part < kPartCount; ++part) {
     xMorvaLines& lines = *fLines[part];
     const bool composed = lines.TakePageNumbersComposed();
@@ -516,6 +542,9 @@ int32_t xMorvaDocumentLayout::MeasureToOffset(int16_t part, const xMorvaLineLoca
                                               uint32_t offset, bool& italic) {
   italic = false;
   if (!IsPart(part)) return where.left;
+  // A header's or footer's numbers are measured for the caret's page.
+  std::optional<ShownPageNumbers> shown;
+  if (part != kBody) shown.emplace(fEngines, part, part);
   int32_t height = 0;
   const double x = fLines[part]->MeasureToOffset(*fFont, where.lineStart, offset, where.line,
                                                  height, where.page);
@@ -629,6 +658,8 @@ int32_t xMorvaDocumentLayout::PositionInLine(int16_t part, int32_t line, uint32_
                                              int32_t x, int32_t page) {
   if (!IsPart(part)) return 0;
   if (part == kBody) page = fPages->FindPageForLine(line);
+  std::optional<ShownPageNumbers> shown;
+  if (part != kBody) shown.emplace(fEngines, part, part);
   return fLines[part]->HitTestLine(*fFont, x, line, lineStart, page).positions;
 }
 
@@ -821,6 +852,8 @@ void xMorvaDocumentLayout::DrawDocument(xMorvaSelectionState* selection, VPort& 
                                         int32_t pageLeft) {
   if (!fDrawing) return;
   Update();
+  // Each page's headers and footers show its numbers while it is drawn.
+  const ShownPageNumbers shown(fEngines, 1, kPartCount - 1);
   fDrawing->DrawDocument(selection, port, visibleLeft, visibleTop, visibleWidth, visibleHeight,
                          pageLeft);
 }
@@ -839,9 +872,10 @@ void xMorvaDocumentLayout::DrawPageForPrinting(VPort& port, int32_t page, int32_
 void xMorvaDocumentLayout::DrawBodyLines(VPort& port, int32_t x, int32_t y, int32_t height) {
   if (!fDrawing) return;
   Update();
+  // The lines are drawn as one page: their numbers show the first.
+  std::optional<ShownPageNumbers> shown;
+  if (!fNumberedLines.empty()) shown.emplace(fEngines, kBody, kBody);
   fDrawing->DrawBodyLines(port, x, y, height);
-  // The lines were drawn as one page: their numbers show the first.
-  fNumbersDisturbed = true;
 }
 
 int32_t xMorvaDocumentLayout::GetColumnLineCount(int32_t page, int32_t column) {

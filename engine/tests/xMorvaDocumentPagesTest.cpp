@@ -70,9 +70,11 @@ class DocumentPages : public DocumentTest {
     engine.SetSelection(engine.GetLength(), engine.GetLength());
     document->GetUndo()->Resume();
   }
-  // A right-aligned footer "Page <n> of <count>".
-  void LoadFooter() {
-    LoadPart(kPartFooter, Stream().Record(kPropAlignment, 2).Text(u"Page "));
+  // A right-aligned footer "Page <n> of <count>"; `tabbed`: "Page", then
+  // the numbers after a right tab.
+  void LoadFooter(bool tabbed = false) {
+    LoadPart(kPartFooter, tabbed ? Stream().Tab(150, kTabRight).Text(u"Page").Element(xMorvaElementCode::Tab, Bytes(14, 0), 14)
+                                 : Stream().Record(kPropAlignment, 2).Text(u"Page "));
     xMorvaEngine& footer = Part(kPartFooter);
     document->GetUndo()->Suspend();
     ASSERT_EQ(0, footer.InsertPageNumberField(0, false));
@@ -238,6 +240,50 @@ TEST_F(DocumentPages, AFooterShowsEachPagesNumber) {
   }
   EXPECT_EQ(ends[0], ends[1]);
   EXPECT_EQ(starts[0] - starts[1], 8);
+}
+
+// What a page shows of its footer leaves no trace in the document: the
+// view scrolled to the second page, that page printed, the caret measured
+// and a click hit there, each leaves the footer's bytes as the layout left
+// them, the first page's numbers ("9") and the tabs laid out for them,
+// though the second page shows "10"; the body's lines drawn as one page
+// leave the number on its second page showing "10".
+TEST_F(DocumentPages, WhatAPageShowsOfItsFooterLeavesItAsItWas) {
+  document->Params().SetFirstPageNumber(9);
+  LoadBody(10);
+  document->GetUndo()->Suspend();
+  ASSERT_EQ(0, Part(kPartBody).InsertPageNumberField(0, false));
+  document->GetUndo()->Resume();
+  xMorvaLayoutInterface* layout = document->GetLayout();
+  ASSERT_NE(layout, nullptr);
+  const std::function<void()> rows[] = {
+      [&] {
+        auto view = Canvas(kPageLeft + kPageWidth + 13, kPageHeight);
+        const int32_t top = 4 + kPageHeight + 4;
+        view->PushOrigin(0, -top);
+        document->DrawDocument(nullptr, *view, 0, top, view->GetWidth(), kPageHeight, kPageLeft);
+        view->PopOrigin();
+      },
+      [&] { document->DrawPageForPrinting(*Canvas(kPageWidth, kPageHeight), 1, 0, 0); },
+      [&] {
+        xMorvaLineLocation where;
+        layout->LocateOffset(kPartFooter, Part(kPartFooter).GetStreamSize(), 1, where);
+        bool italic = false;
+        layout->MeasureToOffset(kPartFooter, where, Part(kPartFooter).GetStreamSize(), italic);
+      },
+      [&] { layout->PositionInLine(kPartFooter, 0, 0, 150, 1); },
+      [&] { layout->DrawBodyLines(*Canvas(kPageWidth, 200), 0, 0, 200); },
+  };
+  for (bool tabbed : {false, true}) {
+    for (size_t row = 0; row < std::size(rows); ++row) {
+      LoadFooter(tabbed);
+      ASSERT_EQ(document->GetBodyPageCount(), 2);
+      const Bytes rest = StreamBytes(Part(kPartFooter)), body = StreamBytes(Part(kPartBody));
+      rows[row]();
+      EXPECT_TRUE(StreamBytes(Part(kPartFooter)) == rest) << "tabbed " << tabbed << " row " << row;
+      EXPECT_TRUE(StreamBytes(Part(kPartBody)) == body) << "tabbed " << tabbed << " row " << row;
+    }
+  }
 }
 
 // A footer whose band is as tall as its lines, as an RTF or Word file's

@@ -24,6 +24,7 @@
 #include "engine/xMorvaFont.h"
 #include "framework/system/files/VFile.h"
 #include "framework/system/resources/VMemoryResourceFile.h"
+#include "graphics/VDIBPort.h"
 #include "graphics/VGraphicsStart.h"
 #include "interchange/html/xMorvaExportHTML.h"
 #include "interchange/pages/xMorvaHeaderFooterFit.h"
@@ -952,15 +953,29 @@ TEST_F(ExportWord, TextAndInformationsReadBack) {
 }
 
 // A footer "Foot PAGE of NUMPAGES" of a two-page document, written as
-// Word alone, after RTF, after HTML, after Word and after printing: each
-// Word file holds the numbers the footer shows, "1 of 2". Measuring the
-// footer for a writer composes its numbers with their widest text
-// ("0000"), and printing shows each page's: both leave them showing what
-// they showed.
+// Word alone, after RTF, after HTML, after Word, after printing and after
+// the page view showed page 1 or page 2: each Word file holds the numbers
+// the footer shows, "1 of 2". Measuring the footer for a writer composes
+// its numbers with their widest text ("0000"), and printing and drawing
+// show each page's: all leave them showing what they showed.
 TEST_F(ExportWord, AWordFileAfterAnotherSaveHoldsTheFootersPageNumbers) {
   const char* rtf =
       "{\\rtf1{\\footer Foot {\\field{\\*\\fldinst PAGE}{\\fldrslt 1}} of "
       "{\\field{\\*\\fldinst NUMPAGES}{\\fldrslt 2}}\\par}One.\\page Two.}";
+  // The page view scrolled to `page` (from 0) draws the page it shows.
+  const auto shown = [](int32_t page) {
+    return [page](xMorvaDocument& document) {
+      static const bool started = (InitGraphics(), true);
+      (void)started;
+      xMorvaDocParams& params = document.Params();
+      params.SetViewMode(0);
+      const int32_t top = 4 + page * (params.GetPageHeight() + 4);
+      VDIBPort view(params.GetPageWidth() + 20, params.GetPageHeight(), 32);
+      view.PushOrigin(0, -top);
+      document.DrawDocument(nullptr, view, 0, top, view.GetWidth(), view.GetHeight(), 10);
+      view.PopOrigin();
+    };
+  };
   const std::function<void(xMorvaDocument&)> before[] = {
       [](xMorvaDocument&) {},
       [](xMorvaDocument& document) { Export(document); },
@@ -980,6 +995,8 @@ TEST_F(ExportWord, AWordFileAfterAnotherSaveHoldsTheFootersPageNumbers) {
         ResetHeadlessPrinting();
         std::filesystem::remove(pdf);
       },
+      shown(0),
+      shown(1),
   };
   for (size_t row = 0; row < std::size(before); ++row) {
     SCOPED_TRACE(row);
