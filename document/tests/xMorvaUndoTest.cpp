@@ -17,6 +17,7 @@ namespace {
 
 constexpr int32_t kStep = int32_t(xMorvaUndo::kStepRecordSize);
 constexpr int32_t kBytes = int32_t(xMorvaUndo::kByteRecordOverhead);
+constexpr int32_t kMarker = int32_t(xMorvaUndo::kGroupMarkerSize);
 
 // An engine whose positions are its bytes: one character a byte. Its edits
 // report themselves to the undo history, as the text engine's do.
@@ -282,7 +283,7 @@ TEST_F(UndoGroups, OneUndoTakesBackTheWholeGroup) {
   undo.EndGroup();
   // Two markers around three steps; the typing was committed before the
   // closing marker.
-  EXPECT_EQ(undo.GetEnd(), before + 2 + 6 * kStep + 3 * kBytes + 3 + 2);
+  EXPECT_EQ(undo.GetEnd(), before + kMarker + 6 * kStep + 3 * kBytes + 3 + kMarker);
   EXPECT_FALSE(undo.IsStepPending());
   undo.Undo();
   EXPECT_EQ(engine.text, "keep ");
@@ -314,7 +315,7 @@ TEST_F(UndoGroups, AGroupInsideAGroupJoinsIt) {
   undo.EndGroup();
   engine.Paste("c");
   undo.EndGroup();
-  EXPECT_EQ(undo.GetEnd(), 2 + 6 * kStep + 3 * kBytes + 3 + 2);
+  EXPECT_EQ(undo.GetEnd(), kMarker + 6 * kStep + 3 * kBytes + 3 + kMarker);
   bool enabled = false;
   int16_t list = 0;
   int16_t item = 0;
@@ -323,6 +324,42 @@ TEST_F(UndoGroups, AGroupInsideAGroupJoinsIt) {
   undo.Undo();
   EXPECT_EQ(engine.text, "");
   EXPECT_FALSE(undo.CanUndo());
+}
+
+TEST_F(UndoGroups, AGroupOverSeveralPartsEndsInThePartCurrentWhenItWasMade) {
+  TestEngine footer(undo);
+  TestEngine header(undo);
+  engine.Paste("body");
+  // The user is in the header of page 3; the group walks body and footer.
+  document.currentPart = &header;
+  document.currentPage = 3;
+  undo.BeginGroup(kUndoGroupStyleSheet);
+  document.currentPart = &engine;
+  document.currentPage = 0;
+  engine.Paste("1");
+  document.currentPart = &footer;
+  footer.Paste("2");
+  document.currentPart = &header;
+  document.currentPage = 3;
+  undo.EndGroup();
+  for (int round = 0; round < 2; ++round) {
+    document.currentPart = &engine;
+    document.currentPage = 0;
+    undo.Undo();
+    EXPECT_EQ(engine.text, "body");
+    EXPECT_EQ(footer.text, "");
+    EXPECT_EQ(document.currentPart, &header) << round;
+    EXPECT_EQ(document.currentPage, 3) << round;
+    document.currentPart = &engine;
+    undo.Redo();
+    EXPECT_EQ(footer.text, "2");
+    EXPECT_EQ(document.currentPart, &header) << round;
+    EXPECT_EQ(document.currentPage, 3) << round;
+  }
+  // A step alone still goes back to its own part.
+  undo.Undo();
+  undo.Undo();
+  EXPECT_EQ(document.currentPart, &engine);
 }
 
 TEST_F(UndoGroups, UndoWaitsUntilTheGroupIsClosed) {
@@ -448,7 +485,7 @@ TEST_F(UndoFailures, ClearingInsideAGroupLeavesNoLoneMarker) {
   undo.Clear(true);
   engine.Paste("b");
   undo.EndGroup();
-  EXPECT_EQ(undo.GetEnd(), 2 + 2 * kStep + kBytes + 1 + 2);
+  EXPECT_EQ(undo.GetEnd(), kMarker + 2 * kStep + kBytes + 1 + kMarker);
   undo.Undo();
   EXPECT_EQ(engine.text, "a");
   EXPECT_FALSE(undo.CanUndo());
@@ -644,4 +681,107 @@ TEST_F(UndoPagePictures, ACancelledStepPutsTheBoxBackAndNothingIsKeptUnrecorded)
   undo.Suspend();
   MovePicture(*this, 0, 3, {0, 0, 8, 8}, {1, 1, 8, 8});
   EXPECT_EQ(undo.GetEnd(), 0);
+}
+
+// ---- Style sheets: the sheet as its text carried it, with the text again.
+
+using UndoStyleSheets = UndoFixture;
+
+namespace {
+
+using State = std::vector<uint8_t>;
+
+// A sheet re-applied in a group, as the document does it: the sheet
+// recorded in the group's first step, then the text formatted again.
+void Reapply(UndoSetup& s, int16_t id, const std::string& text) {
+  s.undo.BeginGroup(kUndoGroupStyleSheet);
+  s.undo.RecordStyleSheet(s.engine, id);
+  if (!text.empty()) s.engine.Paste(text);
+  s.undo.EndGroup();
+}
+
+}  // namespace
+
+TEST_F(UndoStyleSheets, OneUndoGivesBackTheSheetWithItsTextAndRedoBoth) {
+  struct Case {
+    const char* what;
+    bool before;  // the sheet exists before the change
+    State first;
+    bool after;  // and after it
+    State changed;
+    int32_t records;  // sheet records written
+  };
+  const Case cases[] = {
+      {"changed", true, {12}, true, {13, 1, 2}, 1},
+      {"deleted", true, {12}, false, {}, 1},
+      {"made", false, {}, true, {7}, 1},
+      {"changed back", true, {12}, true, {12}, 0},
+  };
+  for (const Case& c : cases) {
+    UndoSetup s;
+    if (c.before) s.document.styleSheets[5] = c.first;
+    s.undo.NoteStyleSheet(5);
+    if (c.after)
+      s.document.styleSheets[5] = c.changed;
+    else
+      s.document.styleSheets.erase(5);
+    // A second change keeps the first state noted.
+    s.undo.NoteStyleSheet(5);
+    Reapply(s, 5, "x");
+    const int32_t sheetBytes = (c.before ? int32_t(c.first.size()) : 0) + (c.after ? int32_t(c.changed.size()) : 0);
+    // The text's step, and the sheet's in a step of its own.
+    EXPECT_EQ(s.undo.GetEnd(), kMarker + 2 * kStep + kBytes + 1 + kMarker +
+                                   c.records * (2 * kStep + int32_t(xMorvaUndo::kSheetRecordOverhead) + sheetBytes))
+        << c.what;
+    s.undo.Undo();
+    EXPECT_EQ(s.engine.text, "") << c.what;
+    EXPECT_EQ(s.document.styleSheets.count(5), c.before ? 1u : 0u) << c.what;
+    if (c.before) EXPECT_EQ(s.document.styleSheets[5], c.first) << c.what;
+    EXPECT_FALSE(s.undo.CanUndo()) << c.what;
+    s.undo.Redo();
+    EXPECT_EQ(s.engine.text, "x") << c.what;
+    EXPECT_EQ(s.document.styleSheets.count(5), c.after ? 1u : 0u) << c.what;
+    if (c.after) EXPECT_EQ(s.document.styleSheets[5], c.changed) << c.what;
+  }
+}
+
+TEST_F(UndoStyleSheets, ASheetIsRecordedOnceAndOnlyWhenNoted) {
+  document.styleSheets[2] = {1};
+  Reapply(*this, 2, "a");  // not noted: the text alone
+  EXPECT_EQ(undo.GetEnd(), kMarker + 2 * kStep + kBytes + 1 + kMarker);
+  undo.NoteStyleSheet(2);
+  document.styleSheets[2] = {2};
+  Reapply(*this, 2, "b");
+  const int32_t withSheet = undo.GetEnd();
+  Reapply(*this, 2, "c");  // the note went with the first record
+  EXPECT_EQ(undo.GetEnd() - withSheet, kMarker + 2 * kStep + kBytes + 1 + kMarker);
+  undo.Undo();
+  undo.Undo();
+  EXPECT_EQ(document.styleSheets[2], State{1});
+  EXPECT_EQ(engine.text, "a");
+  // Clearing or suspending drops what was noted; a suspended history notes
+  // nothing.
+  undo.NoteStyleSheet(2);
+  undo.Clear(false);
+  document.styleSheets[2] = {9};
+  Reapply(*this, 2, "");
+  EXPECT_EQ(undo.GetEnd(), 0);
+  undo.Suspend();
+  undo.NoteStyleSheet(2);
+  undo.Resume();
+  document.styleSheets[2] = {8};
+  Reapply(*this, 2, "");
+  EXPECT_EQ(undo.GetEnd(), 0);
+}
+
+TEST_F(UndoStyleSheets, ASheetTheDocumentRefusesDropsTheHistory) {
+  document.styleSheets[3] = {1};
+  undo.NoteStyleSheet(3);
+  document.styleSheets[3] = {2};
+  Reapply(*this, 3, "t");
+  document.refuseStyleSheets = true;
+  undo.Undo();
+  EXPECT_FALSE(undo.CanUndo());
+  EXPECT_FALSE(undo.CanRedo());
+  EXPECT_EQ(area.alerts.back(), std::make_pair(kAlertListOffset, xMorvaUndo::kAlertHistoryDropped));
 }
