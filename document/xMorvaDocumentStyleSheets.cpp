@@ -154,7 +154,8 @@ bool xMorvaDocument::GetStyleSheetState(int16_t id, std::vector<uint8_t>& state)
 bool xMorvaDocument::PutStyleSheetState(int16_t id, const std::vector<uint8_t>* state) {
   if (!fStyleSheets) return false;
   if (state == nullptr) {
-    if (fStyleSheets->HasResource(kStyleSheetResourceType, id)) fStyleSheets->RemoveResource(kStyleSheetResourceType, id);
+    if (fStyleSheets->HasResource(kStyleSheetResourceType, id))
+      fStyleSheets->RemoveResource(kStyleSheetResourceType, id);
   } else {
     uint16_t count = 0;
     if (state->size() < sizeof count) return false;
@@ -162,11 +163,13 @@ bool xMorvaDocument::PutStyleSheetState(int16_t id, const std::vector<uint8_t>* 
     const size_t nameBytes = sizeof count + count * sizeof(char16_t);
     if (count > 255 || state->size() < nameBytes) return false;
     std::vector<char16_t> units(count);
-    if (count > 0) std::memcpy(units.data(), state->data() + sizeof count, count * sizeof(char16_t));
+    if (count > 0)
+      std::memcpy(units.data(), state->data() + sizeof count, count * sizeof(char16_t));
     VStr<255> name;
     name.AppendUniChars(units.data(), count);
     const uint8_t* record = state->data() + nameBytes;
-    if (!fStyleSheets->ReplaceResource(kStyleSheetResourceType, id, record, uint32_t(state->size() - nameBytes)))
+    if (!fStyleSheets->ReplaceResource(kStyleSheetResourceType, id, record,
+                                       uint32_t(state->size() - nameBytes)))
       return false;
     fStyleSheets->SetResourceName(kStyleSheetResourceType, id, &name);
   }

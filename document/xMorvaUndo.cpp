@@ -166,7 +166,8 @@ void xMorvaUndo::RestoreGroupPart(int32_t at) {
   int32_t page = 0;
   xMorvaUndoEngine* engine = nullptr;
   Get(Get(Get(Get(marker, kind), page), engine), tail);
-  if (kind == tail && IsGroupKind(kind) && engine != nullptr) fDocument.RestoreEditedPart(*engine, page);
+  if (kind == tail && IsGroupKind(kind) && engine != nullptr)
+    fDocument.RestoreEditedPart(*engine, page);
 }
 
 void xMorvaUndo::BeginStep(xMorvaUndoEngine& engine, uint16_t kind, uint16_t value) {
@@ -687,19 +688,22 @@ void xMorvaUndo::NoteStyleSheet(int16_t id) {
 
 void xMorvaUndo::RecordStyleSheet(xMorvaUndoEngine& engine, int16_t id) {
   if (fSuspended != 0 || fRecording == 0) return;
-  auto it = std::find_if(fSheetNotes.begin(), fSheetNotes.end(), [id](const SheetNote& n) { return n.id == id; });
+  auto it = std::find_if(fSheetNotes.begin(), fSheetNotes.end(),
+                         [id](const SheetNote& n) { return n.id == id; });
   if (it == fSheetNotes.end()) return;
   const SheetNote before = std::move(*it);
   fSheetNotes.erase(it);
   std::vector<uint8_t> now;
   const bool present = fDocument.GetStyleSheetState(id, now);
-  if (present == (before.present != 0) && (!present || now == before.state)) return;  // changed back
+  if (present == (before.present != 0) && (!present || now == before.state))
+    return;  // changed back
   const int32_t nBefore = before.present != 0 ? int32_t(before.state.size()) : -1;
   const int32_t nAfter = present ? int32_t(now.size()) : -1;
   BeginStep(engine, kUndoParagraphFormat, uint16_t(id));
   if (fStepOpen == 0) return;  // the history was dropped
   CloseInsertion();
-  const uint32_t size = kSheetRecordOverhead + uint32_t(SheetBytes(nBefore)) + uint32_t(SheetBytes(nAfter));
+  const uint32_t size =
+      kSheetRecordOverhead + uint32_t(SheetBytes(nBefore)) + uint32_t(SheetBytes(nAfter));
   if (fStepOpen == 0 || !Reserve(size)) return;  // the history was dropped
   const uint16_t kind = kUndoStyleSheet;
   uint8_t head[kSheetHead];
@@ -737,7 +741,8 @@ bool xMorvaUndo::PutSheetState(int32_t head, bool after) {
   int32_t tailBefore = 0;
   int32_t tailAfter = 0;
   Get(Get(Get(Get(check, tailBefore), tailAfter), tailId), tailKind);
-  if (tailKind != kind || tailId != id || tailBefore != nBefore || tailAfter != nAfter) return false;
+  if (tailKind != kind || tailId != id || tailBefore != nBefore || tailAfter != nAfter)
+    return false;
   const int32_t n = after ? nAfter : nBefore;
   std::vector<uint8_t> state(size_t(SheetBytes(n)));
   const int32_t from = head + kSheetHead + (after ? SheetBytes(nBefore) : 0);
@@ -751,12 +756,14 @@ bool xMorvaUndo::PutSheetState(int32_t head, bool after) {
 
 bool xMorvaUndo::UndoSheetRecord(int32_t& at) {
   uint8_t tail[kSheetHead];
-  if (at < int32_t(kSheetRecordOverhead) || !ReadAt(at - kSheetHead, tail, kSheetHead)) return false;
+  if (at < int32_t(kSheetRecordOverhead) || !ReadAt(at - kSheetHead, tail, kSheetHead))
+    return false;
   int32_t nBefore = 0;
   int32_t nAfter = 0;
   Get(Get(tail, nBefore), nAfter);
   if (nBefore < -1 || nAfter < -1) return false;
-  const int64_t head = int64_t(at) - kSheetRecordOverhead - SheetBytes(nBefore) - SheetBytes(nAfter);
+  const int64_t head =
+      int64_t(at) - kSheetRecordOverhead - SheetBytes(nBefore) - SheetBytes(nAfter);
   if (head < 0 || !PutSheetState(int32_t(head), false)) return false;
   at = int32_t(head);
   return true;
@@ -854,8 +861,8 @@ void xMorvaUndo::Undo() {
   if (fPosition == 0) return;
   fRecording = 0;
   uint16_t kind = 0;
-  const bool group = KindBefore(fPosition, kind) && IsGroupKind(kind) &&
-                     fPosition >= int32_t(kGroupMarkerSize);
+  const bool group =
+      KindBefore(fPosition, kind) && IsGroupKind(kind) && fPosition >= int32_t(kGroupMarkerSize);
   if (group) fPosition -= int32_t(kGroupMarkerSize);  // the closing marker
   for (;;) {
     if (!UndoOneStep()) {
@@ -863,7 +870,8 @@ void xMorvaUndo::Undo() {
       return;
     }
     if (!group) break;
-    if (KindBefore(fPosition, kind) && IsGroupKind(kind) && fPosition >= int32_t(kGroupMarkerSize)) {
+    if (KindBefore(fPosition, kind) && IsGroupKind(kind) &&
+        fPosition >= int32_t(kGroupMarkerSize)) {
       fPosition -= int32_t(kGroupMarkerSize);  // the opening marker
       RestoreGroupPart(fPosition);
       break;

@@ -34,18 +34,14 @@ class FakeDocument : public xMorvaDocumentInterface {
     currentPart = &engine;
     currentPage = page;
   }
-  // Style sheets by id, their state as undo keeps it; a store that refuses.
+  // Style sheets by id, their state as undo keeps it.
   bool GetStyleSheetState(int16_t id, std::vector<uint8_t>& state) override {
-    auto it = styleSheets.find(id);
-    state = it != styleSheets.end() ? it->second : std::vector<uint8_t>();
-    return it != styleSheets.end();
+    state = styleSheets.count(id) != 0 ? styleSheets[id] : std::vector<uint8_t>();
+    return styleSheets.count(id) != 0;
   }
   bool PutStyleSheetState(int16_t id, const std::vector<uint8_t>* state) override {
-    if (refuseStyleSheets) return false;
-    if (state == nullptr)
-      styleSheets.erase(id);
-    else
-      styleSheets[id] = *state;
+    if (state == nullptr) styleSheets.erase(id);
+    if (state != nullptr) styleSheets[id] = *state;
     return true;
   }
   void BeginChange() override { ++changesBegun; }
@@ -69,7 +65,6 @@ class FakeDocument : public xMorvaDocumentInterface {
   xMorvaUndoEngine* currentPart = nullptr;
   int32_t currentPage = 0;
   std::map<int16_t, std::vector<uint8_t>> styleSheets;
-  bool refuseStyleSheets = false;
   int changesBegun = 0;
   int changesEnded = 0;
   std::map<int16_t, std::string> styleSheetNames;

@@ -328,38 +328,21 @@ TEST_F(UndoGroups, AGroupInsideAGroupJoinsIt) {
 
 TEST_F(UndoGroups, AGroupOverSeveralPartsEndsInThePartCurrentWhenItWasMade) {
   TestEngine footer(undo);
-  TestEngine header(undo);
-  engine.Paste("body");
-  // The user is in the header of page 3; the group walks body and footer.
-  document.currentPart = &header;
-  document.currentPage = 3;
-  undo.BeginGroup(kUndoGroupStyleSheet);
+  document.currentPage = 3;  // the user is in the body, page 3
   document.currentPart = &engine;
-  document.currentPage = 0;
+  undo.BeginGroup(kUndoGroupStyleSheet);
   engine.Paste("1");
   document.currentPart = &footer;
   footer.Paste("2");
-  document.currentPart = &header;
-  document.currentPage = 3;
   undo.EndGroup();
-  for (int round = 0; round < 2; ++round) {
-    document.currentPart = &engine;
+  for (bool redo : {false, true}) {
+    document.currentPart = &footer;
     document.currentPage = 0;
-    undo.Undo();
-    EXPECT_EQ(engine.text, "body");
-    EXPECT_EQ(footer.text, "");
-    EXPECT_EQ(document.currentPart, &header) << round;
-    EXPECT_EQ(document.currentPage, 3) << round;
-    document.currentPart = &engine;
-    undo.Redo();
-    EXPECT_EQ(footer.text, "2");
-    EXPECT_EQ(document.currentPart, &header) << round;
-    EXPECT_EQ(document.currentPage, 3) << round;
+    redo ? undo.Redo() : undo.Undo();
+    EXPECT_EQ(footer.text, redo ? "2" : "") << redo;
+    EXPECT_EQ(document.currentPart, &engine) << redo;
+    EXPECT_EQ(document.currentPage, 3) << redo;
   }
-  // A step alone still goes back to its own part.
-  undo.Undo();
-  undo.Undo();
-  EXPECT_EQ(document.currentPart, &engine);
 }
 
 TEST_F(UndoGroups, UndoWaitsUntilTheGroupIsClosed) {
@@ -685,103 +668,46 @@ TEST_F(UndoPagePictures, ACancelledStepPutsTheBoxBackAndNothingIsKeptUnrecorded)
 
 // ---- Style sheets: the sheet as its text carried it, with the text again.
 
-using UndoStyleSheets = UndoFixture;
-
-namespace {
-
-using State = std::vector<uint8_t>;
-
-// A sheet re-applied in a group, as the document does it: the sheet
-// recorded in the group's first step, then the text formatted again.
-void Reapply(UndoSetup& s, int16_t id, const std::string& text) {
-  s.undo.BeginGroup(kUndoGroupStyleSheet);
-  s.undo.RecordStyleSheet(s.engine, id);
-  if (!text.empty()) s.engine.Paste(text);
-  s.undo.EndGroup();
-}
-
-}  // namespace
-
-TEST_F(UndoStyleSheets, OneUndoGivesBackTheSheetWithItsTextAndRedoBoth) {
+TEST_F(UndoFixture, OneUndoGivesBackTheSheetWithItsTextAndRedoBoth) {
+  using State = std::vector<uint8_t>;
   struct Case {
     const char* what;
-    bool before;  // the sheet exists before the change
-    State first;
-    bool after;  // and after it
-    State changed;
+    int noted;           // before the change: 1 noted, 0 not, -1 noted and the history cleared
+    bool before, after;  // the sheet exists before, after
+    State first, changed;
     int32_t records;  // sheet records written
   };
   const Case cases[] = {
-      {"changed", true, {12}, true, {13, 1, 2}, 1},
-      {"deleted", true, {12}, false, {}, 1},
-      {"made", false, {}, true, {7}, 1},
-      {"changed back", true, {12}, true, {12}, 0},
+      {"changed", 1, true, true, {12}, {13, 1, 2}, 1},
+      {"deleted", 1, true, false, {12}, {}, 1},
+      {"made", 1, false, true, {}, {7}, 1},
+      {"changed back", 1, true, true, {12}, {12}, 0},
+      {"not noted", 0, true, true, {12}, {13}, 0},
+      {"noted, then cleared", -1, true, true, {12}, {13}, 0},
   };
   for (const Case& c : cases) {
     UndoSetup s;
     if (c.before) s.document.styleSheets[5] = c.first;
-    s.undo.NoteStyleSheet(5);
-    if (c.after)
-      s.document.styleSheets[5] = c.changed;
-    else
-      s.document.styleSheets.erase(5);
-    // A second change keeps the first state noted.
-    s.undo.NoteStyleSheet(5);
-    Reapply(s, 5, "x");
-    const int32_t sheetBytes = (c.before ? int32_t(c.first.size()) : 0) + (c.after ? int32_t(c.changed.size()) : 0);
-    // The text's step, and the sheet's in a step of its own.
-    EXPECT_EQ(s.undo.GetEnd(), kMarker + 2 * kStep + kBytes + 1 + kMarker +
-                                   c.records * (2 * kStep + int32_t(xMorvaUndo::kSheetRecordOverhead) + sheetBytes))
-        << c.what;
+    if (c.noted != 0) s.undo.NoteStyleSheet(5);
+    if (c.noted < 0) s.undo.Clear(false);
+    if (c.after) s.document.styleSheets[5] = c.changed;
+    if (!c.after) s.document.styleSheets.erase(5);
+    s.undo.NoteStyleSheet(5);  // a second change keeps the first state
+    s.undo.BeginGroup(kUndoGroupStyleSheet);
+    s.undo.RecordStyleSheet(s.engine, 5);
+    s.engine.Paste("x");
+    s.undo.EndGroup();
+    const int32_t sheet = c.records * (2 * kStep + int32_t(xMorvaUndo::kSheetRecordOverhead) +
+                                       int32_t(c.before ? c.first.size() : 0) +
+                                       int32_t(c.after ? c.changed.size() : 0));
+    EXPECT_EQ(s.undo.GetEnd(), kMarker + 2 * kStep + kBytes + 1 + kMarker + sheet) << c.what;
     s.undo.Undo();
     EXPECT_EQ(s.engine.text, "") << c.what;
-    EXPECT_EQ(s.document.styleSheets.count(5), c.before ? 1u : 0u) << c.what;
-    if (c.before) EXPECT_EQ(s.document.styleSheets[5], c.first) << c.what;
-    EXPECT_FALSE(s.undo.CanUndo()) << c.what;
+    const bool back = c.records > 0 ? c.before : c.after;
+    EXPECT_EQ(s.document.styleSheets.count(5), back ? 1u : 0u) << c.what;
+    if (back) EXPECT_EQ(s.document.styleSheets[5], c.records > 0 ? c.first : c.changed) << c.what;
     s.undo.Redo();
     EXPECT_EQ(s.engine.text, "x") << c.what;
     EXPECT_EQ(s.document.styleSheets.count(5), c.after ? 1u : 0u) << c.what;
-    if (c.after) EXPECT_EQ(s.document.styleSheets[5], c.changed) << c.what;
   }
-}
-
-TEST_F(UndoStyleSheets, ASheetIsRecordedOnceAndOnlyWhenNoted) {
-  document.styleSheets[2] = {1};
-  Reapply(*this, 2, "a");  // not noted: the text alone
-  EXPECT_EQ(undo.GetEnd(), kMarker + 2 * kStep + kBytes + 1 + kMarker);
-  undo.NoteStyleSheet(2);
-  document.styleSheets[2] = {2};
-  Reapply(*this, 2, "b");
-  const int32_t withSheet = undo.GetEnd();
-  Reapply(*this, 2, "c");  // the note went with the first record
-  EXPECT_EQ(undo.GetEnd() - withSheet, kMarker + 2 * kStep + kBytes + 1 + kMarker);
-  undo.Undo();
-  undo.Undo();
-  EXPECT_EQ(document.styleSheets[2], State{1});
-  EXPECT_EQ(engine.text, "a");
-  // Clearing or suspending drops what was noted; a suspended history notes
-  // nothing.
-  undo.NoteStyleSheet(2);
-  undo.Clear(false);
-  document.styleSheets[2] = {9};
-  Reapply(*this, 2, "");
-  EXPECT_EQ(undo.GetEnd(), 0);
-  undo.Suspend();
-  undo.NoteStyleSheet(2);
-  undo.Resume();
-  document.styleSheets[2] = {8};
-  Reapply(*this, 2, "");
-  EXPECT_EQ(undo.GetEnd(), 0);
-}
-
-TEST_F(UndoStyleSheets, ASheetTheDocumentRefusesDropsTheHistory) {
-  document.styleSheets[3] = {1};
-  undo.NoteStyleSheet(3);
-  document.styleSheets[3] = {2};
-  Reapply(*this, 3, "t");
-  document.refuseStyleSheets = true;
-  undo.Undo();
-  EXPECT_FALSE(undo.CanUndo());
-  EXPECT_FALSE(undo.CanRedo());
-  EXPECT_EQ(area.alerts.back(), std::make_pair(kAlertListOffset, xMorvaUndo::kAlertHistoryDropped));
 }
