@@ -196,6 +196,16 @@ void xMorvaDocument::SetCurrentPart(xMorvaUndoEngine& engine) {
   }
 }
 
+xMorvaUndoEngine* xMorvaDocument::GetEditedPart(int32_t& page) {
+  page = fHeaderFooterPage;
+  return fCurrent;
+}
+
+void xMorvaDocument::RestoreEditedPart(xMorvaUndoEngine& engine, int32_t page) {
+  SetCurrentPart(engine);
+  if (static_cast<xMorvaUndoEngine*>(fCurrent) == &engine) fHeaderFooterPage = page;
+}
+
 void xMorvaDocument::SetCurrentPart(int16_t part) {
   if (part < 0 || part >= kPartCount) return;
   fCurrent = fParts[part].get();

@@ -87,6 +87,8 @@ class xMorvaDocument : public VObject,
     fWriteBackHeld = false;
   }
   void SetCurrentPart(xMorvaUndoEngine& engine) override;
+  xMorvaUndoEngine* GetEditedPart(int32_t& page) override;
+  void RestoreEditedPart(xMorvaUndoEngine& engine, int32_t page) override;
   void BeginChange() override;
   void EndChange() override;
   xMorvaFontTable* GetFontTable() override { return &fFonts; }
@@ -343,6 +345,11 @@ class xMorvaDocument : public VObject,
   int32_t ReapplyStyleSheet(int16_t id, bool revert);
   // The same in the seven parts, one undo group.
   int32_t ReapplyStyleSheetEverywhere(int16_t id, bool revert);
+  // A sheet as undo keeps it: its name (u16 count and the UTF-16 units, in
+  // this machine's order) and then its 'wSTL' record as stored.
+  bool GetStyleSheetState(int16_t id, std::vector<uint8_t>& state) override;
+  bool PutStyleSheetState(int16_t id, const std::vector<uint8_t>* state) override;
+  void StyleSheetChanging(int16_t id) override;
 
   // ---- Display, rulers, bars and indents (xMorvaDocumentDisplay.cpp).
   // Lengths are pixels; each range answers its minimum and maximum.

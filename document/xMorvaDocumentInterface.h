@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 class VRect;
 class VString;
@@ -62,6 +63,34 @@ class xMorvaDocumentInterface {
   }
   // Makes the part whose engine this is the current part.
   virtual void SetCurrentPart(xMorvaUndoEngine& engine) = 0;
+  // The current part's engine (null for a document without parts) and the
+  // page its header or footer was chosen for; and the two made current
+  // again, as undo and redo of a group leave them.
+  virtual xMorvaUndoEngine* GetEditedPart(int32_t& page) {
+    page = 0;
+    return nullptr;
+  }
+  virtual void RestoreEditedPart(xMorvaUndoEngine& engine, int32_t page) {
+    (void)page;
+    SetCurrentPart(engine);
+  }
+
+  // Style sheet `id` as undo keeps it, bytes that only the document reads:
+  // false when the document has no such sheet. PutStyleSheetState makes the
+  // sheet what such bytes say, or removes it for none (null): false when
+  // the store refuses.
+  virtual bool GetStyleSheetState(int16_t id, std::vector<uint8_t>& state) {
+    (void)id;
+    state.clear();
+    return false;
+  }
+  virtual bool PutStyleSheetState(int16_t id, const std::vector<uint8_t>* state) {
+    (void)id;
+    (void)state;
+    return false;
+  }
+  // Told before style sheet `id` of the document's store is rewritten.
+  virtual void StyleSheetChanging(int16_t id) { (void)id; }
   // Every edit runs between the two; the end recomposes and refreshes.
   virtual void BeginChange() = 0;
   virtual void EndChange() = 0;

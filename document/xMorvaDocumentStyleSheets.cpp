@@ -1,7 +1,9 @@
 // The document's style sheets: counting, naming and listing them through
 // the resource store, deleting them, and applying them to the text.
 #include <algorithm>
+#include <cstring>
 #include <memory>
+#include <vector>
 
 #include "document/xMorvaAreaServices.h"
 #include "document/xMorvaDocument.h"
@@ -10,6 +12,7 @@
 #include "document/xMorvaText.h"
 #include "document/xMorvaUndo.h"
 #include "framework/core/containers/VStringArray.h"
+#include "framework/core/memory/VMemoryMgr.h"
 #include "framework/core/strings/VUniString.h"
 #include "framework/system/resources/VMemoryResourceFile.h"
 
@@ -111,9 +114,67 @@ void xMorvaDocument::UpdateStyleSheetMenu() {
 
 void xMorvaDocument::DeleteStyleSheet(int16_t id) {
   if (fStyleSheets && fStyleSheets->HasResource(kStyleSheetResourceType, id)) {
+    StyleSheetChanging(id);
     fStyleSheets->RemoveResource(kStyleSheetResourceType, id);
   }
   UpdateStyleSheetMenu();
+}
+
+void xMorvaDocument::StyleSheetChanging(int16_t id) {
+  if (fUndo) fUndo->NoteStyleSheet(id);
+}
+
+bool xMorvaDocument::GetStyleSheetState(int16_t id, std::vector<uint8_t>& state) {
+  state.clear();
+  const VMemHandle record = CopyResource(kStyleSheetResourceType, id);
+  if (record == 0) return false;
+  VStr<255> name;
+  fStyleSheets->GetResourceName(&name, kStyleSheetResourceType, id);
+  const uint16_t count = uint16_t(std::clamp<int32_t>(name.GetLength(), 0, 255));
+  std::vector<char16_t> units(count);
+  if (count > 0) name.GetUniChars(units.data(), 0, count);
+  const uint32_t size = gMemoryMgr->GetHandleSize(record);
+  const auto* bytes = static_cast<const uint8_t*>(gMemoryMgr->LockHandle(record));
+  const bool copied = bytes != nullptr || size == 0;
+  if (copied) {
+    state.resize(sizeof count + count * sizeof(char16_t) + size);
+    uint8_t* at = state.data();
+    std::memcpy(at, &count, sizeof count);
+    at += sizeof count;
+    if (count > 0) std::memcpy(at, units.data(), count * sizeof(char16_t));
+    at += count * sizeof(char16_t);
+    if (size > 0) std::memcpy(at, bytes, size);
+  }
+  gMemoryMgr->UnlockHandle(record);
+  gMemoryMgr->DisposeHandle(record);
+  if (!copied) state.clear();
+  return copied;
+}
+
+bool xMorvaDocument::PutStyleSheetState(int16_t id, const std::vector<uint8_t>* state) {
+  if (!fStyleSheets) return false;
+  if (state == nullptr) {
+    if (fStyleSheets->HasResource(kStyleSheetResourceType, id))
+      fStyleSheets->RemoveResource(kStyleSheetResourceType, id);
+  } else {
+    uint16_t count = 0;
+    if (state->size() < sizeof count) return false;
+    std::memcpy(&count, state->data(), sizeof count);
+    const size_t nameBytes = sizeof count + count * sizeof(char16_t);
+    if (count > 255 || state->size() < nameBytes) return false;
+    std::vector<char16_t> units(count);
+    if (count > 0)
+      std::memcpy(units.data(), state->data() + sizeof count, count * sizeof(char16_t));
+    VStr<255> name;
+    name.AppendUniChars(units.data(), count);
+    const uint8_t* record = state->data() + nameBytes;
+    if (!fStyleSheets->ReplaceResource(kStyleSheetResourceType, id, record,
+                                       uint32_t(state->size() - nameBytes)))
+      return false;
+    fStyleSheets->SetResourceName(kStyleSheetResourceType, id, &name);
+  }
+  UpdateStyleSheetMenu();
+  return true;
 }
 
 bool xMorvaDocument::IsStyleSheetUsed(int16_t id) const {
@@ -168,8 +229,12 @@ int32_t xMorvaDocument::ReapplyStyleSheet(int16_t id, bool revert) {
   int32_t end = 0;
   text->GetSelection(start, end);
   const bool atCaret = start == end && text->GetPropertyValue(kPropStyleSheet) == id;
-  // Every run it touches goes back with one undo.
-  if (fUndo) fUndo->BeginGroup(kUndoGroupStyleSheet);
+  // Every run it touches goes back with one undo, and with it the sheet as
+  // the text carried it before the sheet was changed or deleted.
+  if (fUndo) {
+    fUndo->BeginGroup(kUndoGroupStyleSheet);
+    fUndo->RecordStyleSheet(*text, id);
+  }
   int32_t error = 0;
   int32_t from = 0;
   while (error == 0 && text->SearchText(from, text->GetLength(), noText, pattern.get(), criteria.get(), false, false)) {

@@ -185,6 +185,8 @@ bool xMorvaStyleSheet::SaveNew(xMorvaDocumentInterface& document, VResourceFile&
 bool xMorvaStyleSheet::Save(xMorvaDocumentInterface& document, VResourceFile& store, int16_t id,
                             const VString* newName) {
   if (!store.HasResource(kStyleSheetResourceType, id)) return false;
+  // The document keeps the sheet as its text carries it, for undo.
+  document.StyleSheetChanging(id);
   RefreshFontName(document);
   const VMemHandle handle = WriteToHandle(*this);
   if (handle == 0) return false;

@@ -2,6 +2,7 @@
 // changes of the element streams inside step records.
 #include "document/xMorvaUndo.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <initializer_list>
@@ -25,7 +26,14 @@ constexpr int32_t kByteHead = 10;
 bool IsByteKind(uint16_t kind) { return kind == kUndoInsertion || kind == kUndoDeletion; }
 bool IsGroupKind(uint16_t kind) { return kind >= kUndoGroupReplaceAll && kind <= kUndoGroupStyleSheet; }
 // The records a step holds between its begin and end records.
-bool IsRecordKind(uint16_t kind) { return IsByteKind(kind) || kind == kUndoPagePictureBox; }
+bool IsRecordKind(uint16_t kind) {
+  return IsByteKind(kind) || kind == kUndoPagePictureBox || kind == kUndoStyleSheet;
+}
+// The head (and, mirrored, the tail) of a sheet record: kind, id and the
+// two state lengths.
+constexpr int32_t kSheetHead = 12;
+// A sheet state's bytes: none for a sheet that did not exist (-1).
+int32_t SheetBytes(int32_t n) { return n > 0 ? n : 0; }
 
 // Field writers and readers over unaligned bytes.
 template <typename T>
@@ -139,13 +147,27 @@ void xMorvaUndo::StartWriting() {
 }
 
 void xMorvaUndo::WriteGroupMarker() {
-  if (!Reserve(2)) return;
+  if (!Reserve(kGroupMarkerSize)) return;
   const uint16_t kind = IsGroupKind(fGroupKind) ? fGroupKind : uint16_t(kUndoGroupReplaceAll);
-  WriteAt(fEnd, &kind, sizeof kind);
+  uint8_t marker[kGroupMarkerSize];
+  Put(Put(Put(Put(marker, kind), fGroupPage), fGroupEngine), kind);
+  WriteAt(fEnd, marker, kGroupMarkerSize);
   fGroupMarkerAt = fEnd;
-  fEnd += 2;
+  fEnd += int32_t(kGroupMarkerSize);
   fPosition = fEnd;
   fGroupMarkerWritten = 1;
+}
+
+void xMorvaUndo::RestoreGroupPart(int32_t at) {
+  uint8_t marker[kGroupMarkerSize];
+  if (!ReadAt(at, marker, kGroupMarkerSize)) return;
+  uint16_t kind = 0;
+  uint16_t tail = 0;
+  int32_t page = 0;
+  xMorvaUndoEngine* engine = nullptr;
+  Get(Get(Get(Get(marker, kind), page), engine), tail);
+  if (kind == tail && IsGroupKind(kind) && engine != nullptr)
+    fDocument.RestoreEditedPart(*engine, page);
 }
 
 void xMorvaUndo::BeginStep(xMorvaUndoEngine& engine, uint16_t kind, uint16_t value) {
@@ -289,6 +311,7 @@ void xMorvaUndo::BeginGroup(uint16_t kind) {
   if (fGroupDepth++ > 0) return;  // a group inside a group joins it
   if (fSuspended == 0) Commit();
   fGroupKind = kind;
+  fGroupEngine = fDocument.GetEditedPart(fGroupPage);
   // The opening marker waits for the group's first step: a group without
   // steps leaves nothing in the history.
   fGroupMarkerWritten = 0;
@@ -329,7 +352,7 @@ void xMorvaUndo::CancelStep() {
   fEnd = fPosition = fStepStart;
   // A group whose first step this was holds nothing now: its opening marker
   // goes too, so that no group without steps is left behind.
-  if (fGroupMarkerWritten != 0 && fGroupMarkerAt + 2 == fStepStart) {
+  if (fGroupMarkerWritten != 0 && fGroupMarkerAt + int32_t(kGroupMarkerSize) == fStepStart) {
     fEnd = fPosition = fGroupMarkerAt;
     fGroupMarkerWritten = 0;
   }
@@ -650,9 +673,116 @@ bool xMorvaUndo::RedoBoxRecord(int32_t& at) {
   return true;
 }
 
+// ---- Style sheets
+
+void xMorvaUndo::NoteStyleSheet(int16_t id) {
+  if (fSuspended != 0 || fRecording == 0) return;
+  for (const SheetNote& note : fSheetNotes) {
+    if (note.id == id) return;  // the first change keeps what the text carries
+  }
+  SheetNote note;
+  note.id = id;
+  note.present = fDocument.GetStyleSheetState(id, note.state) ? 1 : 0;
+  fSheetNotes.push_back(std::move(note));
+}
+
+void xMorvaUndo::RecordStyleSheet(xMorvaUndoEngine& engine, int16_t id) {
+  if (fSuspended != 0 || fRecording == 0) return;
+  auto it = std::find_if(fSheetNotes.begin(), fSheetNotes.end(),
+                         [id](const SheetNote& n) { return n.id == id; });
+  if (it == fSheetNotes.end()) return;
+  const SheetNote before = std::move(*it);
+  fSheetNotes.erase(it);
+  std::vector<uint8_t> now;
+  const bool present = fDocument.GetStyleSheetState(id, now);
+  if (present == (before.present != 0) && (!present || now == before.state))
+    return;  // changed back
+  const int32_t nBefore = before.present != 0 ? int32_t(before.state.size()) : -1;
+  const int32_t nAfter = present ? int32_t(now.size()) : -1;
+  BeginStep(engine, kUndoParagraphFormat, uint16_t(id));
+  if (fStepOpen == 0) return;  // the history was dropped
+  CloseInsertion();
+  const uint32_t size =
+      kSheetRecordOverhead + uint32_t(SheetBytes(nBefore)) + uint32_t(SheetBytes(nAfter));
+  if (fStepOpen == 0 || !Reserve(size)) return;  // the history was dropped
+  const uint16_t kind = kUndoStyleSheet;
+  uint8_t head[kSheetHead];
+  Put(Put(Put(Put(head, kind), id), nBefore), nAfter);
+  uint8_t tail[kSheetHead];
+  Put(Put(Put(Put(tail, nBefore), nAfter), id), kind);
+  int32_t at = fEnd;
+  WriteAt(at, head, kSheetHead);
+  at += kSheetHead;
+  WriteAt(at, before.state.data(), uint32_t(SheetBytes(nBefore)));
+  at += SheetBytes(nBefore);
+  WriteAt(at, now.data(), uint32_t(SheetBytes(nAfter)));
+  at += SheetBytes(nAfter);
+  WriteAt(at, tail, kSheetHead);
+  fEnd += int32_t(size);
+  fPosition = fEnd;
+  EndStep();
+}
+
+bool xMorvaUndo::PutSheetState(int32_t head, bool after) {
+  uint8_t bytes[kSheetHead];
+  if (!ReadAt(head, bytes, kSheetHead)) return false;
+  uint16_t kind = 0;
+  int16_t id = 0;
+  int32_t nBefore = 0;
+  int32_t nAfter = 0;
+  Get(Get(Get(Get(bytes, kind), id), nBefore), nAfter);
+  if (kind != kUndoStyleSheet || nBefore < -1 || nAfter < -1) return false;
+  const int64_t size = int64_t(kSheetRecordOverhead) + SheetBytes(nBefore) + SheetBytes(nAfter);
+  if (size > int64_t(fEnd) - head) return false;
+  uint8_t check[kSheetHead];
+  if (!ReadAt(head + int32_t(size) - kSheetHead, check, kSheetHead)) return false;
+  uint16_t tailKind = 0;
+  int16_t tailId = 0;
+  int32_t tailBefore = 0;
+  int32_t tailAfter = 0;
+  Get(Get(Get(Get(check, tailBefore), tailAfter), tailId), tailKind);
+  if (tailKind != kind || tailId != id || tailBefore != nBefore || tailAfter != nAfter)
+    return false;
+  const int32_t n = after ? nAfter : nBefore;
+  std::vector<uint8_t> state(size_t(SheetBytes(n)));
+  const int32_t from = head + kSheetHead + (after ? SheetBytes(nBefore) : 0);
+  if (!ReadAt(from, state.data(), uint32_t(state.size()))) return false;
+  // What was kept of the sheet since describes a state the replay leaves.
+  fSheetNotes.erase(std::remove_if(fSheetNotes.begin(), fSheetNotes.end(),
+                                   [id](const SheetNote& note) { return note.id == id; }),
+                    fSheetNotes.end());
+  return fDocument.PutStyleSheetState(id, n >= 0 ? &state : nullptr);
+}
+
+bool xMorvaUndo::UndoSheetRecord(int32_t& at) {
+  uint8_t tail[kSheetHead];
+  if (at < int32_t(kSheetRecordOverhead) || !ReadAt(at - kSheetHead, tail, kSheetHead))
+    return false;
+  int32_t nBefore = 0;
+  int32_t nAfter = 0;
+  Get(Get(tail, nBefore), nAfter);
+  if (nBefore < -1 || nAfter < -1) return false;
+  const int64_t head =
+      int64_t(at) - kSheetRecordOverhead - SheetBytes(nBefore) - SheetBytes(nAfter);
+  if (head < 0 || !PutSheetState(int32_t(head), false)) return false;
+  at = int32_t(head);
+  return true;
+}
+
+bool xMorvaUndo::RedoSheetRecord(int32_t& at) {
+  uint8_t head[kSheetHead];
+  if (!ReadAt(at, head, kSheetHead) || !PutSheetState(at, true)) return false;
+  int32_t nBefore = 0;
+  int32_t nAfter = 0;
+  Get(Get(head + 4, nBefore), nAfter);
+  at += int32_t(kSheetRecordOverhead) + SheetBytes(nBefore) + SheetBytes(nAfter);
+  return true;
+}
+
 bool xMorvaUndo::UndoRecord(xMorvaUndoEngine& engine, int32_t& at, int32_t& first, int32_t& last) {
   uint16_t kind = 0;
   if (KindBefore(at, kind) && kind == kUndoPagePictureBox) return UndoBoxRecord(at);
+  if (kind == kUndoStyleSheet) return UndoSheetRecord(at);
   return UndoByteRecord(engine, at, first, last);
 }
 
@@ -700,6 +830,7 @@ bool xMorvaUndo::RedoOneStep() {
   uint16_t kind = 0;
   while (replayed && KindAt(at, kind) && IsRecordKind(kind)) {
     replayed = kind == kUndoPagePictureBox ? RedoBoxRecord(at)
+               : kind == kUndoStyleSheet   ? RedoSheetRecord(at)
                : kind == kUndoDeletion     ? RedoDeletionRun(engine, at, first, last)
                                            : RedoByteRecord(engine, at, first, last);
   }
@@ -730,16 +861,19 @@ void xMorvaUndo::Undo() {
   if (fPosition == 0) return;
   fRecording = 0;
   uint16_t kind = 0;
-  const bool group = KindBefore(fPosition, kind) && IsGroupKind(kind);
-  if (group) fPosition -= 2;  // the closing marker
+  const bool group =
+      KindBefore(fPosition, kind) && IsGroupKind(kind) && fPosition >= int32_t(kGroupMarkerSize);
+  if (group) fPosition -= int32_t(kGroupMarkerSize);  // the closing marker
   for (;;) {
     if (!UndoOneStep()) {
       Abandon();
       return;
     }
     if (!group) break;
-    if (KindBefore(fPosition, kind) && IsGroupKind(kind)) {
-      fPosition -= 2;  // the opening marker
+    if (KindBefore(fPosition, kind) && IsGroupKind(kind) &&
+        fPosition >= int32_t(kGroupMarkerSize)) {
+      fPosition -= int32_t(kGroupMarkerSize);  // the opening marker
+      RestoreGroupPart(fPosition);
       break;
     }
     if (fPosition == 0) {  // no opening marker: the history is damaged
@@ -757,7 +891,7 @@ void xMorvaUndo::Redo() {
   fRecording = 0;
   uint16_t kind = 0;
   const bool group = KindAt(fPosition, kind) && IsGroupKind(kind);
-  if (group) fPosition += 2;  // the opening marker
+  if (group) fPosition += int32_t(kGroupMarkerSize);  // the opening marker
   for (;;) {
     if (!RedoOneStep()) {
       Abandon();
@@ -765,7 +899,8 @@ void xMorvaUndo::Redo() {
     }
     if (!group) break;
     if (KindAt(fPosition, kind) && IsGroupKind(kind)) {
-      fPosition += 2;  // the closing marker
+      RestoreGroupPart(fPosition);
+      fPosition += int32_t(kGroupMarkerSize);  // the closing marker
       break;
     }
     if (fPosition == fEnd) {
@@ -862,6 +997,9 @@ void xMorvaUndo::Clear(bool alert) {
   // An open group stays open for its caller, but its opening marker is gone:
   // a later step writes a new one, and no closing marker stands alone.
   fGroupMarkerWritten = 0;
+  // Sheets kept for a history that is gone would give back states that no
+  // step leads to.
+  fSheetNotes.clear();
   if (fBuffer != 0) gMemoryMgr->SetHandleSize(fBuffer, 0);
   if (alert) ShowDocumentAlert(kAlertListOffset, kAlertHistoryDropped);
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "framework/core/VObject.h"
 
@@ -36,6 +37,8 @@ enum : uint16_t {
   kUndoGroupStyleSheet = 16,
   // A picture placed on a page got another box.
   kUndoPagePictureBox = 17,
+  // A style sheet as it was before and after a change.
+  kUndoStyleSheet = 18,
 };
 
 // The value of a picture step whose picture was moved, not resized.
@@ -45,7 +48,7 @@ constexpr uint16_t kUndoValuePictureMoved = 1;
 // carries its kind at both ends, so the buffer can be walked both ways: the
 // u16 before the cursor (backwards) or at it (forwards) is a kind: 0 to 11
 // a step record, 12 or 13 a byte record, 14 to 16 a group marker, 17 a box
-// record.
+// record, 18 a style sheet record.
 //
 //   step begin  kind u16, value u16, engine (pointer), length before i32,
 //               selection start and end before i32 i32, kind u16
@@ -57,8 +60,16 @@ constexpr uint16_t kUndoValuePictureMoved = 1;
 //   box record  kind u16, picture i32 (the data id of a picture placed on
 //               a page), box before and after (left, top, width, height:
 //               8 x i32), kind u16 (40 bytes)
-//   group       kind u16, once before the group's first step and once after
-//               its last; a group without steps writes neither
+//   sheet       kind u16, id i16, n before i32, n after i32, the state
+//               before and the state after (as the document gives them;
+//               n -1: no sheet of that id, no bytes), n before i32, n after
+//               i32, id i16, kind u16 (24 + the bytes)
+//   group       kind u16, page i32, engine (pointer), kind u16, once before
+//               the group's first step and once after its last; a group
+//               without steps writes neither. The engine and page are the
+//               part current when the group was opened, which undo and
+//               redo of the group make current again at their end: a group
+//               that walked the parts leaves the user where the user was.
 //
 // Between position and end lies what can be redone; before position what
 // can be undone.
@@ -68,6 +79,8 @@ class xMorvaUndo : public VObject {
   static constexpr uint32_t kStepRecordSize = 18 + sizeof(void*);
   static constexpr uint32_t kByteRecordOverhead = 20;
   static constexpr uint32_t kBoxRecordSize = 40;
+  static constexpr uint32_t kGroupMarkerSize = 8 + sizeof(void*);
+  static constexpr uint32_t kSheetRecordOverhead = 24;
   static constexpr uint32_t kInitialBufferSize = 16000;
   // Alert items of the package's alert list.
   static constexpr int16_t kAlertStepCancelled = 1;
@@ -96,6 +109,17 @@ class xMorvaUndo : public VObject {
   // A picture placed on a page, known by its data id, went from one box
   // on its page to another. Kept only while recording with a step open.
   void RecordPagePictureBox(int32_t picture, const VRect& before, const VRect& after);
+  // Style sheets are stored beside the text, not in it, so a change to one
+  // is kept apart until the text is formatted with it again. NoteStyleSheet
+  // is told before sheet `id` is rewritten or deleted, and keeps the sheet
+  // as it was then, the first time only: the sheet its text still carries.
+  // RecordStyleSheet, told when that text is formatted again, writes the
+  // sheet as kept and as it is now into a step of its own on `engine` (the
+  // part current then), inside the caller's group, so that one undo gives
+  // back the sheet with its text and one redo both. Nothing is kept while
+  // suspended; clearing the history drops what was kept.
+  void NoteStyleSheet(int16_t id);
+  void RecordStyleSheet(xMorvaUndoEngine& engine, int16_t id);
   // Closes an open insertion and writes the pending end record.
   void Commit();
   // One undo takes back every step between BeginGroup and EndGroup. A group
@@ -188,6 +212,14 @@ class xMorvaUndo : public VObject {
   // on the document; false when it could not be.
   bool UndoBoxRecord(int32_t& at);
   bool RedoBoxRecord(int32_t& at);
+  // A sheet record ending at `at` (undo: the state before) or starting
+  // there (redo: the state after) put back on the document.
+  bool UndoSheetRecord(int32_t& at);
+  bool RedoSheetRecord(int32_t& at);
+  bool PutSheetState(int32_t head, bool after);
+  // The part current when the group whose marker lies at `at` was opened
+  // made current again.
+  void RestoreGroupPart(int32_t at);
   // The byte or box record ending at `at`, undone.
   bool UndoRecord(xMorvaUndoEngine& engine, int32_t& at, int32_t& first, int32_t& last);
   bool UndoOneStep();
@@ -228,4 +260,14 @@ class xMorvaUndo : public VObject {
   int32_t fGroupDepth = 0;
   uint8_t fGroupMarkerWritten = 0;
   int32_t fGroupMarkerAt = 0;
+  xMorvaUndoEngine* fGroupEngine = nullptr;
+  int32_t fGroupPage = 0;
+  // Sheets changed since their text was last formatted with them, as they
+  // were before the first change (present 0: the sheet did not exist).
+  struct SheetNote {
+    int16_t id = 0;
+    uint8_t present = 0;
+    std::vector<uint8_t> state;
+  };
+  std::vector<SheetNote> fSheetNotes;
 };

@@ -26,6 +26,24 @@ class FakeDocument : public xMorvaDocumentInterface {
   }
   void SetModified() override { ++modified; }
   void SetCurrentPart(xMorvaUndoEngine& engine) override { currentPart = &engine; }
+  xMorvaUndoEngine* GetEditedPart(int32_t& page) override {
+    page = currentPage;
+    return currentPart;
+  }
+  void RestoreEditedPart(xMorvaUndoEngine& engine, int32_t page) override {
+    currentPart = &engine;
+    currentPage = page;
+  }
+  // Style sheets by id, their state as undo keeps it.
+  bool GetStyleSheetState(int16_t id, std::vector<uint8_t>& state) override {
+    state = styleSheets.count(id) != 0 ? styleSheets[id] : std::vector<uint8_t>();
+    return styleSheets.count(id) != 0;
+  }
+  bool PutStyleSheetState(int16_t id, const std::vector<uint8_t>* state) override {
+    if (state == nullptr) styleSheets.erase(id);
+    if (state != nullptr) styleSheets[id] = *state;
+    return true;
+  }
   void BeginChange() override { ++changesBegun; }
   void EndChange() override { ++changesEnded; }
   // Pictures on pages by data id, with the box undo and redo last gave.
@@ -45,6 +63,8 @@ class FakeDocument : public xMorvaDocumentInterface {
   int16_t lastPart = -1;
   int modified = 0;
   xMorvaUndoEngine* currentPart = nullptr;
+  int32_t currentPage = 0;
+  std::map<int16_t, std::vector<uint8_t>> styleSheets;
   int changesBegun = 0;
   int changesEnded = 0;
   std::map<int16_t, std::string> styleSheetNames;

@@ -17,6 +17,7 @@ namespace {
 
 constexpr int32_t kStep = int32_t(xMorvaUndo::kStepRecordSize);
 constexpr int32_t kBytes = int32_t(xMorvaUndo::kByteRecordOverhead);
+constexpr int32_t kMarker = int32_t(xMorvaUndo::kGroupMarkerSize);
 
 // An engine whose positions are its bytes: one character a byte. Its edits
 // report themselves to the undo history, as the text engine's do.
@@ -282,7 +283,7 @@ TEST_F(UndoGroups, OneUndoTakesBackTheWholeGroup) {
   undo.EndGroup();
   // Two markers around three steps; the typing was committed before the
   // closing marker.
-  EXPECT_EQ(undo.GetEnd(), before + 2 + 6 * kStep + 3 * kBytes + 3 + 2);
+  EXPECT_EQ(undo.GetEnd(), before + kMarker + 6 * kStep + 3 * kBytes + 3 + kMarker);
   EXPECT_FALSE(undo.IsStepPending());
   undo.Undo();
   EXPECT_EQ(engine.text, "keep ");
@@ -314,7 +315,7 @@ TEST_F(UndoGroups, AGroupInsideAGroupJoinsIt) {
   undo.EndGroup();
   engine.Paste("c");
   undo.EndGroup();
-  EXPECT_EQ(undo.GetEnd(), 2 + 6 * kStep + 3 * kBytes + 3 + 2);
+  EXPECT_EQ(undo.GetEnd(), kMarker + 6 * kStep + 3 * kBytes + 3 + kMarker);
   bool enabled = false;
   int16_t list = 0;
   int16_t item = 0;
@@ -323,6 +324,25 @@ TEST_F(UndoGroups, AGroupInsideAGroupJoinsIt) {
   undo.Undo();
   EXPECT_EQ(engine.text, "");
   EXPECT_FALSE(undo.CanUndo());
+}
+
+TEST_F(UndoGroups, AGroupOverSeveralPartsEndsInThePartCurrentWhenItWasMade) {
+  TestEngine footer(undo);
+  document.currentPage = 3;  // the user is in the body, page 3
+  document.currentPart = &engine;
+  undo.BeginGroup(kUndoGroupStyleSheet);
+  engine.Paste("1");
+  document.currentPart = &footer;
+  footer.Paste("2");
+  undo.EndGroup();
+  for (bool redo : {false, true}) {
+    document.currentPart = &footer;
+    document.currentPage = 0;
+    redo ? undo.Redo() : undo.Undo();
+    EXPECT_EQ(footer.text, redo ? "2" : "") << redo;
+    EXPECT_EQ(document.currentPart, &engine) << redo;
+    EXPECT_EQ(document.currentPage, 3) << redo;
+  }
 }
 
 TEST_F(UndoGroups, UndoWaitsUntilTheGroupIsClosed) {
@@ -448,7 +468,7 @@ TEST_F(UndoFailures, ClearingInsideAGroupLeavesNoLoneMarker) {
   undo.Clear(true);
   engine.Paste("b");
   undo.EndGroup();
-  EXPECT_EQ(undo.GetEnd(), 2 + 2 * kStep + kBytes + 1 + 2);
+  EXPECT_EQ(undo.GetEnd(), kMarker + 2 * kStep + kBytes + 1 + kMarker);
   undo.Undo();
   EXPECT_EQ(engine.text, "a");
   EXPECT_FALSE(undo.CanUndo());
@@ -644,4 +664,50 @@ TEST_F(UndoPagePictures, ACancelledStepPutsTheBoxBackAndNothingIsKeptUnrecorded)
   undo.Suspend();
   MovePicture(*this, 0, 3, {0, 0, 8, 8}, {1, 1, 8, 8});
   EXPECT_EQ(undo.GetEnd(), 0);
+}
+
+// ---- Style sheets: the sheet as its text carried it, with the text again.
+
+TEST_F(UndoFixture, OneUndoGivesBackTheSheetWithItsTextAndRedoBoth) {
+  using State = std::vector<uint8_t>;
+  struct Case {
+    const char* what;
+    int noted;           // before the change: 1 noted, 0 not, -1 noted and the history cleared
+    bool before, after;  // the sheet exists before, after
+    State first, changed;
+    int32_t records;  // sheet records written
+  };
+  const Case cases[] = {
+      {"changed", 1, true, true, {12}, {13, 1, 2}, 1},
+      {"deleted", 1, true, false, {12}, {}, 1},
+      {"made", 1, false, true, {}, {7}, 1},
+      {"changed back", 1, true, true, {12}, {12}, 0},
+      {"not noted", 0, true, true, {12}, {13}, 0},
+      {"noted, then cleared", -1, true, true, {12}, {13}, 0},
+  };
+  for (const Case& c : cases) {
+    UndoSetup s;
+    if (c.before) s.document.styleSheets[5] = c.first;
+    if (c.noted != 0) s.undo.NoteStyleSheet(5);
+    if (c.noted < 0) s.undo.Clear(false);
+    if (c.after) s.document.styleSheets[5] = c.changed;
+    if (!c.after) s.document.styleSheets.erase(5);
+    s.undo.NoteStyleSheet(5);  // a second change keeps the first state
+    s.undo.BeginGroup(kUndoGroupStyleSheet);
+    s.undo.RecordStyleSheet(s.engine, 5);
+    s.engine.Paste("x");
+    s.undo.EndGroup();
+    const int32_t sheet = c.records * (2 * kStep + int32_t(xMorvaUndo::kSheetRecordOverhead) +
+                                       int32_t(c.before ? c.first.size() : 0) +
+                                       int32_t(c.after ? c.changed.size() : 0));
+    EXPECT_EQ(s.undo.GetEnd(), kMarker + 2 * kStep + kBytes + 1 + kMarker + sheet) << c.what;
+    s.undo.Undo();
+    EXPECT_EQ(s.engine.text, "") << c.what;
+    const bool back = c.records > 0 ? c.before : c.after;
+    EXPECT_EQ(s.document.styleSheets.count(5), back ? 1u : 0u) << c.what;
+    if (back) EXPECT_EQ(s.document.styleSheets[5], c.records > 0 ? c.first : c.changed) << c.what;
+    s.undo.Redo();
+    EXPECT_EQ(s.engine.text, "x") << c.what;
+    EXPECT_EQ(s.document.styleSheets.count(5), c.after ? 1u : 0u) << c.what;
+  }
 }

@@ -112,10 +112,14 @@ TEST_F(StyleSheetsTest, ADeletedSheetStillUsedRevertsToTheDefault) {
   EXPECT_FALSE(document->IsStyleSheetUsed(strong));
   EXPECT_EQ(PropertyAt(kPropStyleSheet, 3, 5), 1);
   EXPECT_EQ(PropertyAt(kPropStyleSheet, 9, 11), 1);
-  // Both runs come back with one undo.
+  // Both runs come back with one undo, with the sheet; redo takes all away.
   document->Undo();
   EXPECT_EQ(PropertyAt(kPropStyleSheet, 3, 5), strong);
   EXPECT_EQ(PropertyAt(kPropStyleSheet, 9, 11), strong);
+  EXPECT_EQ(NameOf(strong), "Strong");
+  document->Redo();
+  EXPECT_EQ(document->StyleSheetIndex(strong), 0);
+  EXPECT_EQ(PropertyAt(kPropStyleSheet, 3, 5), 1);
 }
 
 TEST_F(StyleSheetsTest, ReapplyingEverywhereIsOneGroup) {
@@ -142,9 +146,26 @@ TEST_F(StyleSheetsTest, ReapplyingEverywhereIsOneGroup) {
   document->SetCurrentPart(kPartFooter);
   EXPECT_EQ(PropertyAt(kPropItalic, 0, 4), 1);
   document->SelectBody();
+  auto sheetItalic = [&] {
+    return sheet.Load(*document, *document->GetStyleSheetStore(), strong) &&
+           sheet.states.GetState(kPropItalic) == 1;
+  };
+  // The text and the sheet go back together, and come again together; the
+  // body, where the user was, stays the edited part both ways.
   document->GetUndo()->Undo();
   EXPECT_EQ(StreamBytes(*static_cast<xMorvaEngine*>(document->GetPart(kPartBody))), body);
   EXPECT_EQ(StreamBytes(*static_cast<xMorvaEngine*>(document->GetPart(kPartFooter))), foot);
+  EXPECT_FALSE(sheetItalic());
+  EXPECT_TRUE(document->IsBodyCurrent());
+  document->GetUndo()->Redo();
+  EXPECT_TRUE(sheetItalic());
+  EXPECT_TRUE(document->IsBodyCurrent());
+  EXPECT_EQ(PropertyAt(kPropItalic, 0, 4), 1);
+  // Undone again, text given the sheet afterwards takes it as it was.
+  document->GetUndo()->Undo();
+  document->GetCurrentPart()->SetSelection(5, 9);
+  ASSERT_EQ(document->ApplyStyleSheet(strong), 0);
+  EXPECT_EQ(PropertyAt(kPropItalic, 5, 9), 0);
 }
 
 }  // namespace
