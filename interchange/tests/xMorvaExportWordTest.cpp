@@ -435,6 +435,10 @@ TEST_F(ExportWord, ThreeRoundTripsKeepThePageAndTheSheets) {
       {"a footer taller than the page", 3.5, 1.5, 3.5, false, false, true, tall.c_str()},
       {"facing pages with left parts of blank lines", 3.5, 1.5, 3.5, false, false, true, u"Foot",
        nullptr, u"\n"},
+      {"facing pages with blank left parts", 3.5, 1.5, 3.5, false, false, true, u"Foot", nullptr,
+       u""},
+      {"facing pages with left parts", 3.5, 1.5, 3.5, false, false, true, u"Foot", nullptr,
+       u"Left part"},
       {"a footer distance of 0", 3.5, 1.5, 3.5, false, false, true, u"Foot", nullptr, nullptr,
        true},
       // Page sides above 32767 twips (22.75 inches), which a signed word
@@ -855,6 +859,10 @@ TEST_F(ExportWord, DopWithTheDates) {
   EXPECT_EQ(3, reader.GetDop().created.month);
   EXPECT_EQ(126, reader.GetDop().created.year);
   EXPECT_EQ(14 * 3600 + 30 * 60, reader.GetDop().created.seconds);
+  // Facing pages set fFacingPages, which makes the left-page stories count.
+  document->Params().SetDifferentLeftRight(1);
+  const Streams facing = Write(*document);
+  EXPECT_EQ(0x0023, U16(Table(facing.main, facing.table, kFibDop), 0));
 }
 
 TEST_F(ExportWord, ValueMappings) {
