@@ -449,8 +449,6 @@ TEST_F(ExportWord, ThreeRoundTripsKeepThePageAndTheSheets) {
       // lines show, stays where it is.
       {"a title page, the others' footer taller than the page", 3.5, 1.5, 3.5, true, false, true,
        tall.c_str(), nullptr, nullptr, false, 0, 0, u"Last"},
-      {"a title page with an empty footer", 3.5, 1.5, 3.5, true, false, true, nullptr, nullptr,
-       nullptr, false, 0, 0, u""},
       {"a title page with an empty footer, at a distance of 0", 3.5, 1.5, 3.5, true, false, true,
        nullptr, nullptr, nullptr, true, 0, 0, u""},
   };
